@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Shared set-up of run.sh and test.sh: installs the Debian packages that are
+# missing, then configures and builds Quillmark into build/.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(
+    cmake ninja-build g++ ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
+    qt6-svg-dev libqt6svg6-dev qt6-qpa-plugins
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
+    python3 python3-jsbeautifier
+    fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing missing packages: ${missing[*]}"
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}
+if [ ! -f "$root/build/build.ninja" ]; then
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type"
+fi
+cmake --build "$root/build" --parallel "$(nproc)"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// The one log-line format of the program: "[level] function[Line n] message".
+// Lines go to standard error, which main() reopens in append mode on the log file.
+
+enum class LogLevel { Debug, Info, Error };
+
+namespace Log {
+
+void write(LogLevel level, const char *function, int line, const QString &message);
+
+// "<XDG state folder>/Quillmark/Quillmark.log"; the folder is created on demand.
+QString logFilePath();
+
+// Reopens standard error on the log file in append mode. Answers false when the
+// file cannot be opened; standard error is then left as it was.
+bool redirectStandardError();
+
+// Routes qDebug/qWarning and friends through write(), so Qt's own messages and
+// the subsystems' logging categories share the format.
+void installMessageHandler();
+
+} // namespace Log
+
+#define QM_DEBUG(message) ::Log::write(LogLevel::Debug, Q_FUNC_INFO, __LINE__, (message))
+#define QM_INFO(message) ::Log::write(LogLevel::Info, Q_FUNC_INFO, __LINE__, (message))
+#define QM_ERROR(message) ::Log::write(LogLevel::Error, Q_FUNC_INFO, __LINE__, (message))

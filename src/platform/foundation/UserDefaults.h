@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <memory>
+
+class QSettings;
+
+// The application's user defaults: stored values over registered fallbacks.
+// Stored in "~/.config/Quillmark/Quillmark.plist" (an XML property list kept by
+// QSettings), so booleans, numbers, lists and maps keep their kinds.
+class UserDefaults
+{
+public:
+    static UserDefaults &standardUserDefaults();
+
+    // Defaults kept in the given file, for tests and tools.
+    explicit UserDefaults(const QString &filePath);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults &) = delete;
+    UserDefaults &operator=(const UserDefaults &) = delete;
+
+    // Fallbacks answered for keys without a stored value; never written to disk.
+    void registerDefaults(const QVariantMap &defaults);
+    QVariantMap registeredDefaults() const { return m_registered; }
+
+    QVariant objectForKey(const QString &key) const;
+    bool hasStoredValue(const QString &key) const;
+    void setObject(const QVariant &value, const QString &key);
+    void removeObjectForKey(const QString &key);
+
+    bool boolForKey(const QString &key) const;
+    qint64 integerForKey(const QString &key) const;
+    float floatForKey(const QString &key) const;
+    double doubleForKey(const QString &key) const;
+    QString stringForKey(const QString &key) const;
+    QVariantMap dictionaryForKey(const QString &key) const;
+    QVariantList arrayForKey(const QString &key) const;
+
+    void setBool(bool value, const QString &key) { setObject(value, key); }
+    void setInteger(qint64 value, const QString &key) { setObject(value, key); }
+    void setFloat(float value, const QString &key) { setObject(double(value), key); }
+    void setDouble(double value, const QString &key) { setObject(value, key); }
+
+    // Writes pending changes and reads changes made by other processes.
+    bool synchronize();
+
+    QString filePath() const;
+
+private:
+    UserDefaults();
+
+    std::unique_ptr<QSettings> m_settings;
+    QVariantMap m_registered;
+};
