@@ -32,6 +32,8 @@ DOMDocument::DOMDocument(DOMNodeKey, qint64 nodeId)
 
 DOMDocument::~DOMDocument()
 {
+    // Nodes dying with the document need not leave the registry one by one.
+    m_destroying = true;
     releaseChildren();
     // Nodes still held elsewhere outlive the document: they become inert.
     for (DOMNode *node : std::as_const(m_nodesById)) {
@@ -61,6 +63,8 @@ void DOMDocument::registerNode(DOMNode *node)
 
 void DOMDocument::unregisterNode(DOMNode *node)
 {
+    if (m_destroying)
+        return;
     const auto it = m_nodesById.constFind(node->nodeId());
     if (it != m_nodesById.cend() && it.value() == node)
         m_nodesById.erase(it);

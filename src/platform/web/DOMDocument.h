@@ -124,6 +124,7 @@ private:
     DOMNodePtr cloneShallow(DOMDocument &document) const override;
 
     qint64 allocateNodeId() { return m_nextMirrorId--; }
+    void reserveNodes(qsizetype count) { m_nodesById.reserve(m_nodesById.size() + count); }
     void registerNode(DOMNode *node);
     void unregisterNode(DOMNode *node);
     void noteTreeChanged() { ++m_treeVersion; }
@@ -134,6 +135,7 @@ private:
     QHash<qint64, DOMNode *> m_nodesById;
     qint64 m_nextMirrorId = -1;
     bool m_quirksMode = false;
+    bool m_destroying = false;
     quint64 m_treeVersion = 1;
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;

@@ -317,24 +317,6 @@ DOMElement *DOMElement::lastElementChild() const
     return nullptr;
 }
 
-DOMElement *DOMElement::previousElementSibling() const
-{
-    for (DOMNode *node = previousSibling(); node; node = node->previousSibling()) {
-        if (node->isElement())
-            return static_cast<DOMElement *>(node);
-    }
-    return nullptr;
-}
-
-DOMElement *DOMElement::nextElementSibling() const
-{
-    for (DOMNode *node = nextSibling(); node; node = node->nextSibling()) {
-        if (node->isElement())
-            return static_cast<DOMElement *>(node);
-    }
-    return nullptr;
-}
-
 int DOMElement::childElementCount() const
 {
     int count = 0;

@@ -19,6 +19,7 @@ class DOMNamedNodeMap;
 class DOMElement : public DOMNode
 {
 public:
+
     DOMElement(DOMNodeKey, DOMDocument *document, qint64 nodeId, DOMNamespace ns, QString namespaceURI,
                QString prefix, QString localName);
     ~DOMElement() override;
@@ -76,8 +77,22 @@ public:
 
     DOMElement *firstElementChild() const;
     DOMElement *lastElementChild() const;
-    DOMElement *previousElementSibling() const;
-    DOMElement *nextElementSibling() const;
+    DOMElement *previousElementSibling() const
+    {
+        for (DOMNode *node = previousSibling(); node; node = node->previousSibling()) {
+            if (node->isElement())
+                return static_cast<DOMElement *>(node);
+        }
+        return nullptr;
+    }
+    DOMElement *nextElementSibling() const
+    {
+        for (DOMNode *node = nextSibling(); node; node = node->nextSibling()) {
+            if (node->isElement())
+                return static_cast<DOMElement *>(node);
+        }
+        return nullptr;
+    }
     int childElementCount() const;
 
     // HTML serialisation of the children / of the element itself.

@@ -98,31 +98,6 @@ DOMNodeList DOMNode::childNodes() const
     return DOMNodeList(m_children);
 }
 
-DOMNode *DOMNode::childAt(int index) const
-{
-    return index >= 0 && index < m_children.size() ? m_children.at(index).get() : nullptr;
-}
-
-DOMNode *DOMNode::firstChild() const
-{
-    return m_children.isEmpty() ? nullptr : m_children.constFirst().get();
-}
-
-DOMNode *DOMNode::lastChild() const
-{
-    return m_children.isEmpty() ? nullptr : m_children.constLast().get();
-}
-
-DOMNode *DOMNode::previousSibling() const
-{
-    return m_parent ? m_parent->childAt(m_indexInParent - 1) : nullptr;
-}
-
-DOMNode *DOMNode::nextSibling() const
-{
-    return m_parent ? m_parent->childAt(m_indexInParent + 1) : nullptr;
-}
-
 bool DOMNode::contains(const DOMNode *other) const
 {
     for (const DOMNode *node = other; node; node = node->m_parent) {

@@ -86,12 +86,15 @@ public:
     DOMElement *parentElement() const;
     DOMNodeList childNodes() const;
     int childCount() const { return int(m_children.size()); }
-    DOMNode *childAt(int index) const;
+    DOMNode *childAt(int index) const
+    {
+        return index >= 0 && index < m_children.size() ? m_children.at(index).get() : nullptr;
+    }
     bool hasChildNodes() const { return !m_children.isEmpty(); }
-    DOMNode *firstChild() const;
-    DOMNode *lastChild() const;
-    DOMNode *previousSibling() const;
-    DOMNode *nextSibling() const;
+    DOMNode *firstChild() const { return m_children.isEmpty() ? nullptr : m_children.constFirst().get(); }
+    DOMNode *lastChild() const { return m_children.isEmpty() ? nullptr : m_children.constLast().get(); }
+    DOMNode *previousSibling() const { return m_parent ? m_parent->childAt(m_indexInParent - 1) : nullptr; }
+    DOMNode *nextSibling() const { return m_parent ? m_parent->childAt(m_indexInParent + 1) : nullptr; }
     // The position among the parent's children; -1 without a parent.
     int indexInParent() const { return m_parent ? m_indexInParent : -1; }
     // Whether other is this node or one of its descendants.

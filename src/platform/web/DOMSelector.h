@@ -72,6 +72,9 @@ struct DOMSimpleSelector
     NamespaceMatch namespaceMatch = NamespaceMatch::Any;
     AttributeMatch attributeMatch = AttributeMatch::Exists;
     CaseMode caseMode = CaseMode::Default;
+    // An attribute whose value HTML compares without regard to ASCII case
+    // ("type", "lang" ...), when no flag says otherwise.
+    bool htmlCaseInsensitiveValue = false;
     DOMPseudoClass pseudoClass = DOMPseudoClass::Never;
     QString name;      // type as written, attribute name lower-cased, id or class
     QString lowerName; // type name in ASCII lower case

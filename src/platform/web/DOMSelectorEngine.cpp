@@ -39,71 +39,75 @@ bool equalsWithCase(QStringView a, QStringView b, bool insensitive)
     return insensitive ? DOMStrings::equalsIgnoringAsciiCase(a, b) : a == b;
 }
 
-// Attributes whose values HTML compares without regard to ASCII case.
-bool hasCaseInsensitiveValue(const QString &name)
+inline const DOMElement *parentOf(const DOMElement &element)
 {
-    static const QSet<QString> names = {
-        QStringLiteral("accept"),     QStringLiteral("accept-charset"), QStringLiteral("align"),
-        QStringLiteral("alink"),      QStringLiteral("axis"),           QStringLiteral("bgcolor"),
-        QStringLiteral("charset"),    QStringLiteral("checked"),        QStringLiteral("clear"),
-        QStringLiteral("codetype"),   QStringLiteral("color"),          QStringLiteral("compact"),
-        QStringLiteral("declare"),    QStringLiteral("defer"),          QStringLiteral("dir"),
-        QStringLiteral("direction"),  QStringLiteral("disabled"),       QStringLiteral("enctype"),
-        QStringLiteral("face"),       QStringLiteral("frame"),          QStringLiteral("hreflang"),
-        QStringLiteral("http-equiv"), QStringLiteral("lang"),           QStringLiteral("language"),
-        QStringLiteral("link"),       QStringLiteral("media"),          QStringLiteral("method"),
-        QStringLiteral("multiple"),   QStringLiteral("nohref"),         QStringLiteral("noresize"),
-        QStringLiteral("noshade"),    QStringLiteral("nowrap"),         QStringLiteral("readonly"),
-        QStringLiteral("rel"),        QStringLiteral("rev"),            QStringLiteral("rules"),
-        QStringLiteral("scope"),      QStringLiteral("scrolling"),      QStringLiteral("selected"),
-        QStringLiteral("shape"),      QStringLiteral("target"),         QStringLiteral("text"),
-        QStringLiteral("type"),       QStringLiteral("valign"),         QStringLiteral("valuetype"),
-        QStringLiteral("vlink"),
-    };
-    return names.contains(name);
+    const DOMNode *parent = element.parentNode();
+    return parent && parent->isElement() ? static_cast<const DOMElement *>(parent) : nullptr;
+}
+
+bool containsWord(QStringView list, QStringView word, bool insensitive)
+{
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= list.size(); ++i) {
+        const bool space = i == list.size() || DOMStrings::isAsciiWhitespace(list.at(i));
+        if (space && start >= 0) {
+            if (equalsWithCase(list.mid(start, i - start), word, insensitive))
+                return true;
+            start = -1;
+        } else if (!space && start < 0) {
+            start = i;
+        }
+    }
+    return false;
 }
 
 bool valueMatches(const Simple &simple, const QString &value, bool insensitive)
 {
+    if (insensitive) {
+        // Rare: compare lower-cased copies.
+        Simple lowered = simple;
+        lowered.value = DOMStrings::asciiLower(simple.value);
+        return valueMatches(lowered, DOMStrings::asciiLower(value), false);
+    }
     const QString &wanted = simple.value;
-    const QString left = insensitive ? DOMStrings::asciiLower(value) : value;
-    const QString right = insensitive ? DOMStrings::asciiLower(wanted) : wanted;
     switch (simple.attributeMatch) {
     case Simple::AttributeMatch::Exists:
         return true;
     case Simple::AttributeMatch::Equals:
-        return left == right;
+        return value == wanted;
     case Simple::AttributeMatch::Includes:
-        if (right.isEmpty() || std::any_of(right.cbegin(), right.cend(), DOMStrings::isAsciiWhitespace))
+        if (wanted.isEmpty() || std::any_of(wanted.cbegin(), wanted.cend(), DOMStrings::isAsciiWhitespace))
             return false;
-        return DOMStrings::splitAsciiWhitespace(left).contains(right);
+        return containsWord(value, wanted, false);
     case Simple::AttributeMatch::DashMatch:
-        return left == right || (left.startsWith(right) && left.size() > right.size()
-                                 && left.at(right.size()) == QLatin1Char('-'));
+        return value == wanted
+            || (value.startsWith(wanted) && value.size() > wanted.size() && value.at(wanted.size()) == QLatin1Char('-'));
     case Simple::AttributeMatch::Prefix:
-        return !right.isEmpty() && left.startsWith(right);
+        return !wanted.isEmpty() && value.startsWith(wanted);
     case Simple::AttributeMatch::Suffix:
-        return !right.isEmpty() && left.endsWith(right);
+        return !wanted.isEmpty() && value.endsWith(wanted);
     case Simple::AttributeMatch::Substring:
-        return !right.isEmpty() && left.contains(right);
+        return !wanted.isEmpty() && value.contains(wanted);
     }
     return false;
 }
 
 bool matchesAttribute(const Simple &simple, const DOMElement &element)
 {
+    const bool html = element.isHTMLElement();
     for (int i = 0; i < element.attributeCount(); ++i) {
         const DOMAttr *attribute = element.attributeAt(i);
         if (simple.namespaceMatch == Simple::NamespaceMatch::None && attribute->namespaceId() != DOMNamespace::None)
             continue;
         // Attribute names of a page compare without regard to ASCII case, for
-        // SVG elements too (the engine's legacy rule in HTML documents).
-        if (!DOMStrings::equalsIgnoringAsciiCase(attribute->localName(), simple.name))
+        // SVG elements too (the engine's legacy rule in HTML documents); HTML
+        // elements hold lower-case names already.
+        if (attribute->localName() != simple.name
+            && (html || !DOMStrings::equalsIgnoringAsciiCase(attribute->localName(), simple.name)))
             continue;
         bool insensitive = simple.caseMode == Simple::CaseMode::Insensitive;
-        if (simple.caseMode == Simple::CaseMode::Default && element.isHTMLElement()
-            && attribute->namespaceId() == DOMNamespace::None)
-            insensitive = hasCaseInsensitiveValue(simple.name);
+        if (simple.caseMode == Simple::CaseMode::Default && html && attribute->namespaceId() == DOMNamespace::None)
+            insensitive = simple.htmlCaseInsensitiveValue;
         if (valueMatches(simple, attribute->value(), insensitive))
             return true;
     }
@@ -170,7 +174,7 @@ bool isDisabledFormElement(const DOMElement &element)
     if (hasAttributeNamed(element, QStringLiteral("disabled")))
         return true;
     if (isHTML(element, u"option")) {
-        const DOMElement *parent = element.parentElement();
+        const DOMElement *parent = parentOf(element);
         return parent && isHTML(*parent, u"optgroup") && hasAttributeNamed(*parent, QStringLiteral("disabled"));
     }
     if (isHTML(element, u"optgroup"))
@@ -178,8 +182,8 @@ bool isDisabledFormElement(const DOMElement &element)
     // A control inside a disabled fieldset is disabled, unless it sits in
     // that fieldset's first legend.
     const DOMNode *child = &element;
-    for (const DOMElement *ancestor = element.parentElement(); ancestor;
-         child = ancestor, ancestor = ancestor->parentElement()) {
+    for (const DOMElement *ancestor = parentOf(element); ancestor;
+         child = ancestor, ancestor = parentOf(*ancestor)) {
         if (!isHTML(*ancestor, u"fieldset") || !hasAttributeNamed(*ancestor, QStringLiteral("disabled")))
             continue;
         const DOMElement *legend = ancestor->firstElementChild();
@@ -204,9 +208,9 @@ bool isSelectedOption(const DOMElement &option)
         return true;
     // Otherwise a single-line select without a selected option shows its
     // first enabled option as selected.
-    const DOMElement *select = option.parentElement();
+    const DOMElement *select = parentOf(option);
     if (select && isHTML(*select, u"optgroup"))
-        select = select->parentElement();
+        select = parentOf(*select);
     if (!select || !isHTML(*select, u"select") || hasAttributeNamed(*select, QStringLiteral("multiple")))
         return false;
     bool sizeOk = false;
@@ -273,7 +277,7 @@ bool canBeRequired(const DOMElement &element)
 
 bool isEditableContent(const DOMElement &element)
 {
-    for (const DOMElement *node = &element; node; node = node->parentElement()) {
+    for (const DOMElement *node = &element; node; node = parentOf(*node)) {
         if (!node->isHTMLElement() || !hasAttributeNamed(*node, QStringLiteral("contenteditable")))
             continue;
         const QString value = lowerAttribute(*node, QStringLiteral("contenteditable"));
@@ -316,7 +320,7 @@ bool matchesLanguage(const DOMElement &element, const QStringList &ranges)
 {
     QString language;
     bool found = false;
-    for (const DOMElement *node = &element; node && !found; node = node->parentElement()) {
+    for (const DOMElement *node = &element; node && !found; node = parentOf(*node)) {
         if (node->hasAttributeNS(DOMNamespaces::xml, QStringLiteral("lang"))) {
             language = node->getAttributeNS(DOMNamespaces::xml, QStringLiteral("lang"));
             found = true;
@@ -355,6 +359,19 @@ bool hasMatchingRelative(const DOMComplexSelector &relative, const DOMElement &a
         if (compound.combinator == DOMCombinator::NextSibling
             || compound.combinator == DOMCombinator::SubsequentSibling)
             siblingsToo = true;
+    }
+    // One compound after a child or sibling combinator: only the children or
+    // the following siblings can match.
+    if (relative.compounds.size() == 1 && relative.leadingCombinator != DOMCombinator::Descendant) {
+        const bool children = relative.leadingCombinator == DOMCombinator::Child;
+        for (const DOMElement *candidate = children ? anchor.firstElementChild() : anchor.nextElementSibling();
+             candidate; candidate = candidate->nextElementSibling()) {
+            if (matchesComplex(relative, *candidate, context, &anchor))
+                return true;
+            if (relative.leadingCombinator == DOMCombinator::NextSibling)
+                break;
+        }
+        return false;
     }
     // Candidates: the descendants, or, with sibling combinators, everything
     // after the anchor below the anchor's parent.
@@ -510,14 +527,14 @@ MatchResult matchFrom(const DOMComplexSelector &selector, qsizetype index, const
     case DOMCombinator::None:
         return MatchResult::Matches;
     case DOMCombinator::Descendant:
-        for (const DOMElement *ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+        for (const DOMElement *ancestor = parentOf(element); ancestor; ancestor = parentOf(*ancestor)) {
             const MatchResult result = matchFrom(selector, next, *ancestor, context, anchor);
             if (result == MatchResult::Matches || result == MatchResult::FailsCompletely)
                 return result;
         }
         return MatchResult::FailsCompletely;
     case DOMCombinator::Child: {
-        const DOMElement *parent = element.parentElement();
+        const DOMElement *parent = parentOf(element);
         if (!parent)
             return MatchResult::FailsCompletely;
         return matchFrom(selector, next, *parent, context, anchor);
@@ -704,6 +721,7 @@ DOMNodeList DOMSelectorEngine::querySelectorAll(const DOMNode &root, const QStri
         return {};
     const std::shared_ptr<const DOMSelectorList> list = entry.list;
     QList<DOMNodePtr> found;
+    found.reserve(64);
     collect(root, *list, [&found](const DOMElement &element) {
         found.append(const_cast<DOMElement &>(element).shared_from_this());
         return true;

@@ -3,6 +3,7 @@
 #include "DOMStrings_p.h"
 
 #include <QHash>
+#include <QSet>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -118,6 +119,30 @@ bool isFunctionalPseudoElement(const QString &name)
 {
     return name == QLatin1String("part") || name == QLatin1String("slotted") || name == QLatin1String("cue")
         || name == QLatin1String("highlight") || name.startsWith(QLatin1String("-webkit-"));
+}
+
+// Attributes whose values HTML compares without regard to ASCII case.
+bool hasCaseInsensitiveValue(const QString &name)
+{
+    static const QSet<QString> names = {
+        QStringLiteral("accept"),     QStringLiteral("accept-charset"), QStringLiteral("align"),
+        QStringLiteral("alink"),      QStringLiteral("axis"),           QStringLiteral("bgcolor"),
+        QStringLiteral("charset"),    QStringLiteral("checked"),        QStringLiteral("clear"),
+        QStringLiteral("codetype"),   QStringLiteral("color"),          QStringLiteral("compact"),
+        QStringLiteral("declare"),    QStringLiteral("defer"),          QStringLiteral("dir"),
+        QStringLiteral("direction"),  QStringLiteral("disabled"),       QStringLiteral("enctype"),
+        QStringLiteral("face"),       QStringLiteral("frame"),          QStringLiteral("hreflang"),
+        QStringLiteral("http-equiv"), QStringLiteral("lang"),           QStringLiteral("language"),
+        QStringLiteral("link"),       QStringLiteral("media"),          QStringLiteral("method"),
+        QStringLiteral("multiple"),   QStringLiteral("nohref"),         QStringLiteral("noresize"),
+        QStringLiteral("noshade"),    QStringLiteral("nowrap"),         QStringLiteral("readonly"),
+        QStringLiteral("rel"),        QStringLiteral("rev"),            QStringLiteral("rules"),
+        QStringLiteral("scope"),      QStringLiteral("scrolling"),      QStringLiteral("selected"),
+        QStringLiteral("shape"),      QStringLiteral("target"),         QStringLiteral("text"),
+        QStringLiteral("type"),       QStringLiteral("valign"),         QStringLiteral("valuetype"),
+        QStringLiteral("vlink"),
+    };
+    return names.contains(name);
 }
 
 int simpleRank(const Simple &simple)
@@ -603,6 +628,7 @@ private:
         if (peek() == u'|' && peek(1) != u'=')
             return fail<Simple>(QStringLiteral("Undeclared namespace prefix \"%1\"").arg(*name));
         simple.name = DOMStrings::asciiLower(*name);
+        simple.htmlCaseInsensitiveValue = hasCaseInsensitiveValue(simple.name);
         skipWhitespace();
         if (atEnd() || peek() == u']') {
             if (!atEnd())

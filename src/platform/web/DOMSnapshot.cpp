@@ -7,6 +7,7 @@
 #include "DOMComment.h"
 #include "DOMLog_p.h"
 #include "DOMText.h"
+#include "DOMSnapshot_p.h"
 #include "DOMTreeBuilder.h"
 
 #include <QHash>
@@ -14,6 +15,7 @@
 #include <QJsonValue>
 #include <QSet>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -30,164 +32,179 @@ const QString kContent = QStringLiteral("content");
 const QString kPublicId = QStringLiteral("publicId");
 const QString kSystemId = QStringLiteral("systemId");
 
-qint64 idOf(const QJsonValue &value)
-{
-    const double number = value.toDouble(0);
-    // Ids are integers well inside a double's exact range.
-    if (number != double(qint64(number)) || number > 9.0e15 || number < -9.0e15)
-        return 0;
-    return qint64(number);
-}
-
-// The nodes of a snapshot by id, made before they are joined into a tree.
-class SnapshotReader
+// Builds the nodes of snapshot records, then joins them into trees walking
+// down from a root, so that each node is placed at most once: cycles and
+// nodes claimed by two parents are cut.
+class SnapshotBuilder
 {
 public:
-    explicit SnapshotReader(DOMDocument &document) : m_document(document) {}
-
-    // Makes the node of every record; answers how many records were refused.
-    void createNodes(const QJsonArray &records, qint64 skipId = 0)
+    SnapshotBuilder(DOMDocument &document, std::vector<DOMSnapshotRecord> &records)
+        : m_document(document), m_records(records), m_nodes(records.size()), m_placed(records.size(), false)
     {
-        for (const QJsonValue &value : records) {
-            const QJsonObject record = value.toObject();
-            const qint64 id = idOf(record.value(kId));
-            if (id == 0) {
+    }
+
+    // Makes the node of every record but the one with skipId.
+    void createNodes(qint64 skipId = 0)
+    {
+        m_indexById.reserve(qsizetype(m_records.size()));
+        DOMTreeBuilder::reserveNodes(m_document, qsizetype(m_records.size()));
+        for (size_t i = 0; i < m_records.size(); ++i) {
+            DOMSnapshotRecord &record = m_records[i];
+            if (record.id == 0) {
                 qCWarning(lcWeb) << "snapshot record without a valid id skipped";
                 continue;
             }
-            if (id == skipId)
+            if (record.id == skipId)
                 continue;
-            if (m_nodes.contains(id) || m_document.nodeForId(id)) {
-                qCWarning(lcWeb) << "snapshot id" << id << "is used twice; the later record is skipped";
+            if (m_indexById.contains(record.id) || m_document.nodeForId(record.id)) {
+                qCWarning(lcWeb) << "snapshot id" << record.id << "is used twice; the later record is skipped";
                 continue;
             }
-            DOMNodePtr node = createNode(id, record);
-            if (!node)
-                continue;
-            m_nodes.insert(id, node);
-            m_records.insert(id, record);
-            m_order.append(id);
+            m_nodes[i] = createNode(record);
+            if (m_nodes[i])
+                m_indexById.insert(record.id, i);
         }
     }
 
-    // Joins the children (and template contents) below root, walking down
-    // from it; a node can be joined once, so cycles and shared children are cut.
-    void attachBelow(DOMNode &root, const QJsonObject &rootRecord)
+    void attachBelow(DOMNode &root, const DOMSnapshotRecord &rootRecord)
     {
-        std::vector<std::pair<DOMNode *, QJsonObject>> pending{{&root, rootRecord}};
+        std::vector<std::pair<DOMNode *, const DOMSnapshotRecord *>> pending{{&root, &rootRecord}};
         while (!pending.empty()) {
-            auto [parent, record] = std::move(pending.back());
+            const auto [parent, record] = pending.back();
             pending.pop_back();
-            if (parent->isElement() && record.contains(kContent)) {
+            if (record->content && parent->isElement()) {
                 auto *element = static_cast<DOMElement *>(parent);
-                const qint64 contentId = idOf(record.value(kContent));
-                DOMNodePtr content = take(contentId, parent);
-                if (content && content->isDocumentFragment() && !element->templateContent()) {
-                    DOMTreeBuilder::setTemplateContent(*element, std::static_pointer_cast<DOMDocumentFragment>(content));
-                    pending.emplace_back(content.get(), m_records.value(contentId));
-                } else if (content) {
-                    qCWarning(lcWeb) << "snapshot content" << contentId << "is not a fragment of a template";
+                const std::optional<size_t> index = take(record->content, parent);
+                if (index && m_nodes[*index]->isDocumentFragment() && !element->templateContent()) {
+                    DOMTreeBuilder::setTemplateContent(
+                        *element, std::static_pointer_cast<DOMDocumentFragment>(m_nodes[*index]));
+                    pending.emplace_back(m_nodes[*index].get(), &m_records[*index]);
+                } else if (index) {
+                    qCWarning(lcWeb) << "snapshot content" << record->content << "is not a fragment of a template";
                 }
             }
-            const QJsonArray children = record.value(kChildren).toArray();
-            if (!children.isEmpty() && !(parent->isElement() || parent->isDocument() || parent->isDocumentFragment())) {
+            if (record->children.empty())
+                continue;
+            if (!(parent->isElement() || parent->isDocument() || parent->isDocumentFragment())) {
                 qCWarning(lcWeb) << "snapshot node" << parent->nodeId() << "cannot have children";
                 continue;
             }
-            for (const QJsonValue &childValue : children) {
-                const qint64 childId = idOf(childValue);
-                DOMNodePtr child = take(childId, parent);
-                if (!child)
+            for (const qint64 childId : record->children) {
+                const std::optional<size_t> index = take(childId, parent);
+                if (!index)
                     continue;
+                const DOMNodePtr &child = m_nodes[*index];
                 if (child->isDocumentFragment() || (child->isDocumentType() && !parent->isDocument())) {
                     qCWarning(lcWeb) << "snapshot node" << childId << "cannot be a child of" << parent->nodeId();
                     continue;
                 }
-                DOMNode *raw = child.get();
-                DOMTreeBuilder::append(*parent, std::move(child));
-                pending.emplace_back(raw, m_records.value(childId));
+                DOMTreeBuilder::append(*parent, child);
+                pending.emplace_back(child.get(), &m_records[*index]);
             }
         }
     }
 
-    // The node of id for parent, once; null (logged) when unknown or taken.
-    DOMNodePtr take(qint64 id, const DOMNode *parent)
+    size_t count() const { return m_records.size(); }
+    const DOMNodePtr &node(size_t index) const { return m_nodes[index]; }
+    const DOMSnapshotRecord &record(size_t index) const { return m_records[index]; }
+    bool isPlaced(size_t index) const { return m_placed[index]; }
+    void markPlaced(size_t index) { m_placed[index] = true; }
+    int unplacedCount() const
     {
-        if (m_attached.contains(id) || !m_nodes.contains(id)) {
-            qCWarning(lcWeb) << "snapshot child" << id << "of" << parent->nodeId() << "is unknown or already placed";
-            return nullptr;
-        }
-        m_attached.insert(id);
-        return m_nodes.value(id);
+        int count = 0;
+        for (size_t i = 0; i < m_nodes.size(); ++i)
+            count += m_nodes[i] && !m_placed[i];
+        return count;
     }
-
-    const QList<qint64> &order() const { return m_order; }
-    const QHash<qint64, DOMNodePtr> &nodes() const { return m_nodes; }
-    const QJsonObject record(qint64 id) const { return m_records.value(id); }
-    bool isAttached(qint64 id) const { return m_attached.contains(id); }
-    void markAttached(qint64 id) { m_attached.insert(id); }
 
 private:
-    DOMNodePtr createNode(qint64 id, const QJsonObject &record)
+    // The index of id's record for parent, once; nullopt (logged) when unknown or placed.
+    std::optional<size_t> take(qint64 id, const DOMNode *parent)
     {
-        switch (record.value(kType).toInt()) {
+        const auto it = m_indexById.constFind(id);
+        if (it == m_indexById.cend() || m_placed[it.value()]) {
+            qCWarning(lcWeb) << "snapshot child" << id << "of" << parent->nodeId() << "is unknown or already placed";
+            return std::nullopt;
+        }
+        m_placed[it.value()] = true;
+        return it.value();
+    }
+
+    DOMNodePtr createNode(DOMSnapshotRecord &record)
+    {
+        switch (record.type) {
         case DOMNode::ELEMENT_NODE:
-            return createElement(id, record);
+            return createElement(record);
         case DOMNode::TEXT_NODE:
-            return DOMTreeBuilder::text(m_document, id, record.value(kText).toString());
+            return DOMTreeBuilder::text(m_document, record.id, record.text);
         case DOMNode::COMMENT_NODE:
-            return DOMTreeBuilder::comment(m_document, id, record.value(kText).toString());
+            return DOMTreeBuilder::comment(m_document, record.id, record.text);
         case DOMNode::DOCUMENT_TYPE_NODE:
-            return DOMTreeBuilder::doctype(m_document, id, record.value(kName).toString(),
-                                           record.value(kPublicId).toString(), record.value(kSystemId).toString());
+            return DOMTreeBuilder::doctype(m_document, record.id, record.name, record.publicId, record.systemId);
         case DOMNode::DOCUMENT_FRAGMENT_NODE:
-            return DOMTreeBuilder::fragment(m_document, id);
+            return DOMTreeBuilder::fragment(m_document, record.id);
         default:
-            qCWarning(lcWeb) << "snapshot record" << id << "has an unknown type" << record.value(kType);
+            qCWarning(lcWeb) << "snapshot record" << record.id << "has an unknown type" << record.type;
             return nullptr;
         }
     }
 
-    DOMNodePtr createElement(qint64 id, const QJsonObject &record)
+    DOMNodePtr createElement(const DOMSnapshotRecord &record)
     {
-        const QString name = record.value(kName).toString();
-        if (name.isEmpty()) {
-            qCWarning(lcWeb) << "snapshot element" << id << "has no name";
+        if (record.name.isEmpty()) {
+            qCWarning(lcWeb) << "snapshot element" << record.id << "has no name";
             return nullptr;
         }
-        const QString namespaceURI = record.contains(kNamespace) ? record.value(kNamespace).toString()
-                                                                 : DOMNamespaces::html;
+        const QString &namespaceURI = record.hasNamespace ? record.namespaceURI : DOMNamespaces::html;
         const DOMNamespace ns = DOMNamespaces::fromUri(namespaceURI);
-        DOMElementPtr element = DOMTreeBuilder::element(m_document, id, ns, namespaceURI,
-                                                        record.value(kPrefix).toString(), name);
-        for (const QJsonValue &value : record.value(kAttributes).toArray()) {
-            const QJsonArray attribute = value.toArray();
-            const QString qualifiedName = attribute.at(0).toString();
-            if (qualifiedName.isEmpty()) {
-                qCWarning(lcWeb) << "snapshot element" << id << "has an attribute without a name";
+        DOMElementPtr element = DOMTreeBuilder::element(m_document, record.id, ns, namespaceURI, record.prefix,
+                                                        record.name);
+        for (const DOMSnapshotRecord::Attribute &attribute : record.attributes) {
+            if (attribute.name.isEmpty()) {
+                qCWarning(lcWeb) << "snapshot element" << record.id << "has an attribute without a name";
                 continue;
             }
-            const QString attributeNamespace = attribute.at(2).toString();
-            const DOMNamespace attributeNs = DOMNamespaces::fromUri(attributeNamespace);
+            const DOMNamespace attributeNs = DOMNamespaces::fromUri(attribute.namespaceURI);
             QString prefix;
-            QString localName = qualifiedName;
-            const qsizetype colon = qualifiedName.indexOf(QLatin1Char(':'));
+            QString localName = attribute.name;
+            const qsizetype colon = attribute.name.indexOf(QLatin1Char(':'));
             if (attributeNs != DOMNamespace::None && colon > 0) {
-                prefix = qualifiedName.left(colon);
-                localName = qualifiedName.mid(colon + 1);
+                prefix = attribute.name.left(colon);
+                localName = attribute.name.mid(colon + 1);
             }
-            DOMTreeBuilder::appendAttribute(*element, attributeNs, attributeNamespace, prefix, localName,
-                                            attribute.at(1).toString());
+            DOMTreeBuilder::appendAttribute(*element, attributeNs, attribute.namespaceURI, prefix, localName,
+                                            attribute.value);
         }
         return element;
     }
 
     DOMDocument &m_document;
-    QHash<qint64, DOMNodePtr> m_nodes;
-    QHash<qint64, QJsonObject> m_records;
-    QList<qint64> m_order;
-    QSet<qint64> m_attached;
+    std::vector<DOMSnapshotRecord> &m_records;
+    std::vector<DOMNodePtr> m_nodes;
+    std::vector<bool> m_placed;
+    QHash<qint64, size_t> m_indexById;
 };
+
+Result<std::shared_ptr<DOMDocument>> buildDocument(DOMSnapshotData &data)
+{
+    using R = Result<std::shared_ptr<DOMDocument>>;
+    if (data.version != DOMSnapshot::s_version)
+        return R::failure(QStringLiteral("The snapshot has version %1, not %2").arg(data.version).arg(DOMSnapshot::s_version));
+    const auto documentRecord = std::find_if(data.records.cbegin(), data.records.cend(), [&](const auto &record) {
+        return data.document != 0 && record.id == data.document;
+    });
+    if (documentRecord == data.records.cend() || documentRecord->type != DOMNode::DOCUMENT_NODE)
+        return R::failure(QStringLiteral("The snapshot has no document record %1").arg(data.document));
+
+    std::shared_ptr<DOMDocument> document = DOMTreeBuilder::document(data.document);
+    document->setQuirksMode(data.mode == QLatin1String("BackCompat"));
+    SnapshotBuilder builder(*document, data.records);
+    builder.createNodes(data.document);
+    builder.attachBelow(*document, *documentRecord);
+    if (const int unplaced = builder.unplacedCount())
+        qCWarning(lcWeb) << unplaced << "snapshot nodes are not in the document's tree and were dropped";
+    return document;
+}
 
 QJsonObject recordOf(const DOMNode &node)
 {
@@ -245,67 +262,40 @@ QJsonObject recordOf(const DOMNode &node)
 
 Result<std::shared_ptr<DOMDocument>> DOMSnapshot::readDocument(const QByteArray &json)
 {
-    QJsonParseError error;
-    const QJsonDocument parsed = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !parsed.isObject()) {
-        return Result<std::shared_ptr<DOMDocument>>::failure(
-            QStringLiteral("The snapshot is not a JSON object: %1 at %2").arg(error.errorString()).arg(error.offset));
-    }
-    return readDocument(parsed.object());
+    Result<DOMSnapshotData> data = DOMSnapshotJson::read(json);
+    if (!data)
+        return Result<std::shared_ptr<DOMDocument>>::failure(data.error());
+    return buildDocument(data.value());
 }
 
 Result<std::shared_ptr<DOMDocument>> DOMSnapshot::readDocument(const QJsonObject &snapshot)
 {
-    using R = Result<std::shared_ptr<DOMDocument>>;
-    const int version = snapshot.value(QStringLiteral("version")).toInt(s_version);
-    if (version != s_version)
-        return R::failure(QStringLiteral("The snapshot has version %1, not %2").arg(version).arg(s_version));
-    const qint64 documentId = idOf(snapshot.value(QStringLiteral("document")));
-    const QJsonArray records = snapshot.value(QStringLiteral("nodes")).toArray();
-    QJsonObject documentRecord;
-    for (const QJsonValue &value : records) {
-        const QJsonObject record = value.toObject();
-        if (idOf(record.value(kId)) == documentId && documentId != 0) {
-            documentRecord = record;
-            break;
-        }
-    }
-    if (documentRecord.isEmpty() || documentRecord.value(kType).toInt() != DOMNode::DOCUMENT_NODE)
-        return R::failure(QStringLiteral("The snapshot has no document record %1").arg(documentId));
-
-    std::shared_ptr<DOMDocument> document = DOMTreeBuilder::document(documentId);
-    document->setQuirksMode(snapshot.value(QStringLiteral("mode")).toString() == QLatin1String("BackCompat"));
-    SnapshotReader reader(*document);
-    reader.createNodes(records, documentId);
-    reader.attachBelow(*document, documentRecord);
-    const int unplaced = int(std::count_if(reader.order().cbegin(), reader.order().cend(),
-                                           [&](qint64 id) { return !reader.isAttached(id); }));
-    if (unplaced > 0)
-        qCWarning(lcWeb) << unplaced << "snapshot nodes are not in the document's tree and were dropped";
-    return document;
+    DOMSnapshotData data;
+    data.version = snapshot.value(QStringLiteral("version")).toInt(s_version);
+    data.document = DOMSnapshotJson::idOf(snapshot.value(QStringLiteral("document")).toDouble(0));
+    data.mode = snapshot.value(QStringLiteral("mode")).toString();
+    data.records = DOMSnapshotJson::readRecords(snapshot.value(QStringLiteral("nodes")).toArray());
+    return buildDocument(data);
 }
 
 QList<std::shared_ptr<DOMNode>> DOMSnapshot::readNodes(DOMDocument &document, const QJsonArray &records)
 {
-    SnapshotReader reader(document);
-    reader.createNodes(records);
+    std::vector<DOMSnapshotRecord> data = DOMSnapshotJson::readRecords(records);
+    SnapshotBuilder builder(document, data);
+    builder.createNodes();
     QSet<qint64> listedAsChild;
-    for (qint64 id : reader.order()) {
-        const QJsonObject record = reader.record(id);
-        for (const QJsonValue &child : record.value(kChildren).toArray())
-            listedAsChild.insert(idOf(child));
-        if (record.contains(kContent))
-            listedAsChild.insert(idOf(record.value(kContent)));
+    for (const DOMSnapshotRecord &record : data) {
+        listedAsChild.unite(QSet<qint64>(record.children.cbegin(), record.children.cend()));
+        if (record.content)
+            listedAsChild.insert(record.content);
     }
     QList<DOMNodePtr> roots;
-    for (qint64 id : reader.order()) {
-        if (listedAsChild.contains(id))
+    for (size_t i = 0; i < builder.count(); ++i) {
+        const DOMNodePtr &root = builder.node(i);
+        if (!root || builder.isPlaced(i) || listedAsChild.contains(builder.record(i).id))
             continue;
-        const DOMNodePtr root = reader.nodes().value(id);
-        if (root->isDocument())
-            continue;
-        reader.markAttached(id);
-        reader.attachBelow(*root, reader.record(id));
+        builder.markPlaced(i);
+        builder.attachBelow(*root, builder.record(i));
         roots.append(root);
     }
     return roots;

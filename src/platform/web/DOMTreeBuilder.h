@@ -13,6 +13,8 @@ class DOMTreeBuilder
 {
 public:
     static DOMDocumentPtr document(qint64 nodeId = 0);
+    // Makes room in the document's registry for count more nodes.
+    static void reserveNodes(DOMDocument &document, qsizetype count) { document.reserveNodes(count); }
     static DOMElementPtr element(DOMDocument &document, qint64 nodeId, DOMNamespace ns, const QString &namespaceURI,
                                  const QString &prefix, const QString &localName);
     static DOMTextPtr text(DOMDocument &document, qint64 nodeId, const QString &data);
