@@ -32,15 +32,14 @@ DOMDocument::DOMDocument(DOMNodeKey, qint64 nodeId)
 
 DOMDocument::~DOMDocument()
 {
-    // Nodes dying with the document need not leave the registry one by one.
-    m_destroying = true;
-    releaseChildren();
-    // Nodes still held elsewhere outlive the document: they become inert.
+    // Nodes held elsewhere outlive the document and become inert; the others
+    // die with their parents below and need not leave the registry one by one.
     for (DOMNode *node : std::as_const(m_nodesById)) {
         if (node != this)
             node->setDocument(nullptr);
     }
     m_nodesById.clear();
+    releaseChildren();
 }
 
 QString DOMDocument::nodeName() const
@@ -63,8 +62,6 @@ void DOMDocument::registerNode(DOMNode *node)
 
 void DOMDocument::unregisterNode(DOMNode *node)
 {
-    if (m_destroying)
-        return;
     const auto it = m_nodesById.constFind(node->nodeId());
     if (it != m_nodesById.cend() && it.value() == node)
         m_nodesById.erase(it);

@@ -135,7 +135,6 @@ private:
     QHash<qint64, DOMNode *> m_nodesById;
     qint64 m_nextMirrorId = -1;
     bool m_quirksMode = false;
-    bool m_destroying = false;
     quint64 m_treeVersion = 1;
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;

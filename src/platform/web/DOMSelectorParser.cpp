@@ -382,8 +382,11 @@ private:
 
     bool enterNesting()
     {
-        if (++m_depth > DOMSelectorParser::s_maxNesting)
+        if (++m_depth > DOMSelectorParser::s_maxNesting) {
+            // Limits of this parser are not forgiven by :is() and :where().
+            m_overLimit = true;
             return failed(QStringLiteral("Selector nested too deeply"));
+        }
         return true;
     }
 
@@ -401,6 +404,8 @@ private:
                 if (selector && ended && !selector->hasPseudoElement) {
                     list.selectors.append(std::move(*selector));
                 } else {
+                    if (m_overLimit)
+                        return std::nullopt;
                     // A forgiving list drops what it cannot read.
                     m_error = savedError;
                     m_pos = start;
@@ -466,8 +471,10 @@ private:
             }
         }
         while (true) {
-            if (leftToRight.size() >= DOMSelectorParser::s_maxCompounds)
+            if (leftToRight.size() >= DOMSelectorParser::s_maxCompounds) {
+                m_overLimit = true;
                 return fail<DOMComplexSelector>(QStringLiteral("Selector too long"));
+            }
             bool pseudoElement = false;
             std::optional<DOMCompoundSelector> compound = parseCompound(pseudoElement);
             if (!compound)
@@ -883,6 +890,7 @@ private:
     qsizetype m_pos = 0;
     int m_depth = 0;
     bool m_inHas = false;
+    bool m_overLimit = false;
     QString m_error;
 };
 

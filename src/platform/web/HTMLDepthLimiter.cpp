@@ -1,5 +1,6 @@
 #include "HTMLDepthLimiter.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 
@@ -38,11 +39,61 @@ const QSet<QByteArray> &rawTextElements()
     return names;
 }
 
-const QSet<QByteArray> &scopeBoundaries()
+// What the limiter needs to know of an open element, as bits.
+enum Kind : quint32 {
+    Paragraph = 1u << 0,
+    ListItem = 1u << 1,
+    DefinitionItem = 1u << 2, // dd, dt
+    Cell = 1u << 3,           // td, th
+    Row = 1u << 4,
+    Section = 1u << 5,        // tbody, thead, tfoot
+    Option = 1u << 6,
+    Optgroup = 1u << 7,
+    Heading = 1u << 8,
+    Foreign = 1u << 9,        // svg, math
+    Scope = 1u << 10,         // where a search for an open p, li or dd stops
+    List = 1u << 11,          // ul, ol
+    DefinitionList = 1u << 12,
+    TableScope = 1u << 13,    // table, html, template
+};
+constexpr int s_countedKinds = 10; // the kinds up to Foreign are counted
+
+quint32 kindOf(const QByteArray &name)
 {
-    static const QSet<QByteArray> names = {"html", "table", "td", "th", "caption", "template", "applet",
-                                           "marquee", "object", "button"};
-    return names;
+    static const QHash<QByteArray, quint32> kinds = {
+        {"p", Paragraph},
+        {"li", ListItem},
+        {"dd", DefinitionItem},
+        {"dt", DefinitionItem},
+        {"td", Cell | Scope},
+        {"th", Cell | Scope},
+        {"tr", Row},
+        {"tbody", Section},
+        {"thead", Section},
+        {"tfoot", Section},
+        {"option", Option},
+        {"optgroup", Optgroup},
+        {"h1", Heading},
+        {"h2", Heading},
+        {"h3", Heading},
+        {"h4", Heading},
+        {"h5", Heading},
+        {"h6", Heading},
+        {"svg", Foreign},
+        {"math", Foreign},
+        {"html", Scope | TableScope},
+        {"table", Scope | TableScope},
+        {"template", Scope | TableScope},
+        {"caption", Scope},
+        {"applet", Scope},
+        {"marquee", Scope},
+        {"object", Scope},
+        {"button", Scope},
+        {"ul", List},
+        {"ol", List},
+        {"dl", DefinitionList},
+    };
+    return kinds.value(name, 0);
 }
 
 const QSet<QByteArray> &closesParagraph()
@@ -166,7 +217,7 @@ private:
         qsizetype i = readName(at + 2, name);
         bool selfClosing = false;
         i = skipAttributes(i, selfClosing);
-        popTo(name, {});
+        popTo(name);
         return i;
     }
 
@@ -176,20 +227,18 @@ private:
         qsizetype i = readName(at + 1, name);
         bool selfClosing = false;
         i = skipAttributes(i, selfClosing);
-        closeImplied(name);
-        if (voidElements().contains(name) || (selfClosing && m_foreign > 0))
+        closeImplied(name, kindOf(name));
+        const bool foreign = m_counts[9] > 0;
+        if (voidElements().contains(name) || (selfClosing && foreign))
             return i;
         if (int(m_stack.size()) >= m_maxDepth) {
             // The browser's parser would close the current node first.
-            const QByteArray top = m_stack.takeLast();
-            if (top == "svg" || top == "math")
-                --m_foreign;
+            const QByteArray top = m_stack.constLast().name;
+            pop();
             insertBefore(at, "</" + top + ">");
         }
-        m_stack.append(name);
-        if (name == "svg" || name == "math")
-            ++m_foreign;
-        if (m_foreign == 0 && rawTextElements().contains(name)) {
+        push(name);
+        if (!foreign && rawTextElements().contains(name)) {
             if (name == "plaintext")
                 return m_in.size();
             return skipRawText(i, name);
@@ -229,63 +278,95 @@ private:
         return -1;
     }
 
-    // Pops up to and including the nearest element of names, unless one of
-    // boundaries comes first; empty names: the name itself (an end tag).
-    void popTo(const QByteArray &name, const QSet<QByteArray> &boundaries)
+    struct Open
     {
-        for (qsizetype k = m_stack.size() - 1; k >= 0; --k) {
-            const QByteArray &open = m_stack.at(k);
-            if (open == name) {
-                while (m_stack.size() > k) {
-                    const QByteArray top = m_stack.takeLast();
-                    if (top == "svg" || top == "math")
-                        --m_foreign;
-                }
-                return;
-            }
-            if (boundaries.contains(open))
-                return;
+        QByteArray name;
+        quint32 kind;
+    };
+
+    void push(const QByteArray &name)
+    {
+        const quint32 kind = kindOf(name);
+        m_stack.append({name, kind});
+        count(kind, +1);
+    }
+
+    void pop()
+    {
+        count(m_stack.constLast().kind, -1);
+        m_stack.removeLast();
+    }
+
+    void count(quint32 kind, int delta)
+    {
+        for (int bit = 0; bit < s_countedKinds; ++bit) {
+            if (kind & (1u << bit))
+                m_counts[bit] += delta;
         }
     }
 
-    void popToAnyOf(const QSet<QByteArray> &names, const QSet<QByteArray> &boundaries)
+    bool anyOpen(quint32 kinds) const
+    {
+        for (int bit = 0; bit < s_countedKinds; ++bit) {
+            if ((kinds & (1u << bit)) && m_counts[bit] > 0)
+                return true;
+        }
+        return false;
+    }
+
+    // An end tag: pops up to and including the nearest element of that name.
+    void popTo(const QByteArray &name)
     {
         for (qsizetype k = m_stack.size() - 1; k >= 0; --k) {
-            if (names.contains(m_stack.at(k))) {
-                popTo(m_stack.at(k), {});
+            if (m_stack.at(k).name == name) {
+                while (m_stack.size() > k)
+                    pop();
                 return;
             }
-            if (boundaries.contains(m_stack.at(k)))
+        }
+    }
+
+    // Pops up to and including the nearest element of one of kinds, unless an
+    // element of boundaries comes first.
+    void popToKind(quint32 kinds, quint32 boundaries)
+    {
+        if (!anyOpen(kinds))
+            return;
+        for (qsizetype k = m_stack.size() - 1; k >= 0; --k) {
+            const quint32 kind = m_stack.at(k).kind;
+            if (kind & kinds) {
+                while (m_stack.size() > k)
+                    pop();
+                return;
+            }
+            if (kind & boundaries)
                 return;
         }
     }
 
     // The end tags the HTML parser implies before some start tags.
-    void closeImplied(const QByteArray &name)
+    void closeImplied(const QByteArray &name, quint32 kind)
     {
-        static const QSet<QByteArray> listBoundaries = scopeBoundaries() + QSet<QByteArray>{"ul", "ol"};
-        static const QSet<QByteArray> tableBoundaries = {"table", "html", "template"};
-        if (closesParagraph().contains(name))
-            popToAnyOf({"p"}, scopeBoundaries());
-        if (name == "li")
-            popToAnyOf({"li"}, listBoundaries);
-        else if (name == "dd" || name == "dt")
-            popToAnyOf({"dd", "dt"}, scopeBoundaries() + QSet<QByteArray>{"dl"});
-        else if (name == "td" || name == "th")
-            popToAnyOf({"td", "th"}, tableBoundaries + QSet<QByteArray>{"tr"});
-        else if (name == "tr")
-            popToAnyOf({"tr", "td", "th"}, tableBoundaries + QSet<QByteArray>{"tbody", "thead", "tfoot"});
-        else if (name == "tbody" || name == "thead" || name == "tfoot")
-            popToAnyOf({"tbody", "thead", "tfoot", "tr", "td", "th"}, tableBoundaries);
-        else if (name == "option" || name == "optgroup") {
-            if (!m_stack.isEmpty() && m_stack.constLast() == "option")
-                m_stack.removeLast();
-            if (name == "optgroup" && !m_stack.isEmpty() && m_stack.constLast() == "optgroup")
-                m_stack.removeLast();
-        } else if (name.size() == 2 && name.at(0) == 'h' && name.at(1) >= '1' && name.at(1) <= '6') {
-            const QByteArray top = m_stack.isEmpty() ? QByteArray() : m_stack.constLast();
-            if (top.size() == 2 && top.at(0) == 'h' && top.at(1) >= '1' && top.at(1) <= '6')
-                m_stack.removeLast();
+        if (kind & (ListItem | DefinitionItem | Heading) || closesParagraph().contains(name))
+            popToKind(Paragraph, Scope);
+        if (kind & ListItem)
+            popToKind(ListItem, Scope | List);
+        else if (kind & DefinitionItem)
+            popToKind(DefinitionItem, Scope | DefinitionList);
+        else if (kind & Cell)
+            popToKind(Cell, TableScope | Row);
+        else if (kind & Row)
+            popToKind(Row | Cell, TableScope | Section);
+        else if (kind & Section)
+            popToKind(Section | Row | Cell, TableScope);
+        else if (kind & (Option | Optgroup)) {
+            if (!m_stack.isEmpty() && (m_stack.constLast().kind & Option))
+                pop();
+            if ((kind & Optgroup) && !m_stack.isEmpty() && (m_stack.constLast().kind & Optgroup))
+                pop();
+        } else if (kind & Heading) {
+            if (!m_stack.isEmpty() && (m_stack.constLast().kind & Heading))
+                pop();
         }
     }
 
@@ -300,8 +381,8 @@ private:
 
     const QByteArray &m_in;
     const int m_maxDepth;
-    QList<QByteArray> m_stack;
-    int m_foreign = 0;
+    QList<Open> m_stack;
+    int m_counts[s_countedKinds] = {};
     QByteArray m_out;
     qsizetype m_copied = 0;
 };
