@@ -113,6 +113,15 @@ TEST(DOMUtils, ParsesMarkupInPlace)
     ASSERT_TRUE(body);
     EXPECT_EQ(static_cast<DOMElement &>(*body).outerHTML(), QStringLiteral("<body class=\"b\"><p>x</p></body>"));
 
+    for (const auto &[markup, name] : {std::pair{"<li>a</li>", "LI"}, std::pair{"<option>o</option>", "OPTION"},
+                                       std::pair{"<dd>x</dd>", "DD"}, std::pair{"<thead><tr><th>h</th></tr></thead>", "THEAD"},
+                                       std::pair{"<col span=2>", "COL"}, std::pair{"<caption>c</caption>", "CAPTION"},
+                                       std::pair{"<th>h</th>", "TH"}, std::pair{"<head><title>t</title></head>", "HEAD"}}) {
+        const DOMNodePtr node = document->createNodeFromString(QString::fromLatin1(markup));
+        ASSERT_TRUE(node) << markup;
+        EXPECT_EQ(node->nodeName(), QString::fromLatin1(name)) << markup;
+    }
+
     const DOMNodePtr svg = document->createNodeFromString(QStringLiteral("<svg><rect/></svg>"));
     EXPECT_EQ(static_cast<DOMElement &>(*svg).namespaceId(), DOMNamespace::SVG);
 

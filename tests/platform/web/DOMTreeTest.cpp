@@ -2,6 +2,7 @@
 #include "platform/web/DOMComment.h"
 #include "platform/web/DOMDocument.h"
 #include "platform/web/DOMDocumentFragment.h"
+#include "platform/web/DOMDocumentType.h"
 #include "platform/web/DOMElement.h"
 #include "platform/web/DOMNamedNodeMap.h"
 #include "platform/web/DOMNodeList.h"
@@ -402,4 +403,38 @@ TEST(DOMTree, HundredThousandLevelsBuildWalkCopyAndFreeWithoutRecursion)
     document->replayLog().clear();
     top.reset();
     EXPECT_GT(document->nodeCount(), 100000); // the copy
+}
+
+TEST(DOMTree, FindsElementsByTagNameAndTheDocumentParts)
+{
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(
+        QStringLiteral("<!DOCTYPE html><svg><linearGradient/></svg><P></P><p></p><template><p></p></template>"));
+    EXPECT_EQ(document->getElementsByTagName(QStringLiteral("P")).length(), 2);
+    EXPECT_EQ(document->getElementsByTagName(QStringLiteral("linearGradient")).length(), 1);
+    EXPECT_EQ(document->getElementsByTagName(QStringLiteral("lineargradient")).length(), 0);
+    EXPECT_EQ(document->getElementsByTagName(QStringLiteral("*")).length(), 8);
+    EXPECT_EQ(document->body()->getElementsByTagName(QStringLiteral("svg")).length(), 1);
+    EXPECT_EQ(document->documentElement()->localName(), QStringLiteral("html"));
+    EXPECT_EQ(document->head()->nextElementSibling(), document->body());
+    EXPECT_EQ(document->doctype()->name(), QStringLiteral("html"));
+
+    const std::shared_ptr<DOMDocument> frames =
+        HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><frameset><frame></frameset>"));
+    ASSERT_TRUE(frames->body());
+    EXPECT_EQ(frames->body()->localName(), QStringLiteral("frameset"));
+    EXPECT_EQ(DOMDocument::create()->body(), nullptr);
+}
+
+TEST(DOMTree, TemplateMarkupGoesIntoItsContent)
+{
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><template></template>"));
+    DOMElement *templateElement = document->head()->firstElementChild();
+    ASSERT_TRUE(templateElement && templateElement->templateContent());
+    ASSERT_TRUE(templateElement->setInnerHTML(QStringLiteral("<tr><td>cell</td></tr>")));
+    EXPECT_FALSE(templateElement->hasChildNodes());
+    EXPECT_EQ(templateElement->templateContent()->childCount(), 1);
+    EXPECT_EQ(templateElement->innerHTML(), QStringLiteral("<tr><td>cell</td></tr>"));
+    // Template content is not part of the document's tree.
+    EXPECT_EQ(document->querySelectorAll(QStringLiteral("td")).length(), 0);
+    EXPECT_FALSE(templateElement->templateContent()->firstChild()->isConnected());
 }
