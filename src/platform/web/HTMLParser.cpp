@@ -9,7 +9,7 @@
 #include "DOMStrings_p.h"
 #include "DOMText.h"
 #include "DOMTreeBuilder.h"
-#include "HTMLDepthLimiter.h"
+#include "HTMLPreflight.h"
 
 #include <QScopeGuard>
 
@@ -167,7 +167,7 @@ void DOMTreeBuilder::appendText(DOMNode &parent, const QString &data)
 
 std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html)
 {
-    const QByteArray utf8 = HTMLDepthLimiter::limit(html.toUtf8());
+    const QByteArray utf8 = HTMLPreflight::prepare(html.toUtf8(), HTMLPreflight::Input::Document);
     GumboParse parse;
     parse.run(utf8);
     DOMDocumentPtr document = DOMTreeBuilder::document();
@@ -213,7 +213,7 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
                                                                const QString &contextLocalName,
                                                                DOMNamespace contextNamespace)
 {
-    const QByteArray utf8 = HTMLDepthLimiter::limit(markup.toUtf8());
+    const QByteArray utf8 = HTMLPreflight::prepare(markup.toUtf8(), HTMLPreflight::Input::Fragment);
     GumboParse parse;
     const QByteArray contextName = contextLocalName.toUtf8();
     switch (contextNamespace) {

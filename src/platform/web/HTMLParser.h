@@ -10,9 +10,10 @@ class DOMDocument;
 class DOMDocumentFragment;
 
 // Builds mirror trees from HTML text with the HTML5 parsing algorithm (gumbo),
-// as the page's engine would parse the same text. Nesting is bounded first
-// (HTMLDepthLimiter), and the parsed tree is turned into nodes without
-// recursion, so any input gives a tree without exhausting time or stack.
+// as the page's engine would parse the same text. The text is prepared first
+// (HTMLPreflight: bounded nesting, no text that makes the parser library
+// abort), and the parsed tree is turned into nodes without recursion, so any
+// input gives a tree without exhausting time or stack.
 class HTMLParser
 {
 public:

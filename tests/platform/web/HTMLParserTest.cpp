@@ -3,7 +3,7 @@
 #include "platform/web/DOMDocumentType.h"
 #include "platform/web/DOMElement.h"
 #include "platform/web/DOMNodeList.h"
-#include "platform/web/HTMLDepthLimiter.h"
+#include "platform/web/HTMLPreflight.h"
 #include "platform/web/HTMLParser.h"
 #include "platform/web/HTMLSerializer.h"
 
@@ -168,23 +168,45 @@ TEST(HTMLParser, UnclosedFormattingAndTablesStayBounded)
     EXPECT_GT(document->getElementsByTagName(QStringLiteral("td")).length(), 0);
 }
 
-TEST(HTMLDepthLimiter, LeavesOrdinaryPagesByteForByte)
+TEST(HTMLPreflight, LeavesOrdinaryPagesByteForByte)
 {
     QByteArray page = TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.html"));
     ASSERT_FALSE(page.isEmpty());
     // Hundreds of list items and paragraphs that close each other.
     for (int i = 0; i < 2000; ++i)
         page += "<li>x<p>y<td>z<option>o";
-    const QByteArray limited = HTMLDepthLimiter::limit(page);
+    const QByteArray limited = HTMLPreflight::prepare(page, HTMLPreflight::Input::Document);
     EXPECT_EQ(limited.constData(), page.constData()); // not even copied
 }
 
-TEST(HTMLDepthLimiter, ClosesTheInnermostElementBeyondTheLimit)
+TEST(HTMLPreflight, ClosesTheInnermostElementBeyondTheLimit)
 {
-    EXPECT_EQ(HTMLDepthLimiter::limit("<a><b><i><u>x", 3), QByteArray("<a><b><i></i><u>x"));
-    EXPECT_EQ(HTMLDepthLimiter::limit("<a><br><img/><b><i>x", 3), QByteArray("<a><br><img/><b><i>x"));
+    EXPECT_EQ(HTMLPreflight::prepare("<a><b><i><u>x", HTMLPreflight::Input::Document, 3), QByteArray("<a><b><i></i><u>x"));
+    EXPECT_EQ(HTMLPreflight::prepare("<a><br><img/><b><i>x", HTMLPreflight::Input::Document, 3), QByteArray("<a><br><img/><b><i>x"));
     // Tags inside comments, scripts and attribute values do not count.
-    EXPECT_EQ(HTMLDepthLimiter::limit("<a><!-- <b><i> --><script>'<b><i>'</script><b title='<i><u>'>x", 3),
+    EXPECT_EQ(HTMLPreflight::prepare("<a><!-- <b><i> --><script>'<b><i>'</script><b title='<i><u>'>x", HTMLPreflight::Input::Document, 3),
               QByteArray("<a><!-- <b><i> --><script>'<b><i>'</script><b title='<i><u>'>x"));
-    EXPECT_EQ(HTMLDepthLimiter::limit("<svg><g/><g/><g/><g/></svg>", 2), QByteArray("<svg><g/><g/><g/><g/></svg>"));
+    EXPECT_EQ(HTMLPreflight::prepare("<svg><g/><g/><g/><g/></svg>", HTMLPreflight::Input::Document, 2), QByteArray("<svg><g/><g/><g/><g/></svg>"));
+}
+
+// Regression: the parser library aborted the whole program on these fragments.
+TEST(HTMLParser, FragmentsThatCrashedTheParserLibraryParse)
+{
+    const std::shared_ptr<DOMDocument> document = DOMDocument::create();
+    for (const QString &markup : {QStringLiteral("<svg><head><title><select><textarea></body>x"),
+                                  QStringLiteral("<math><p></html></BODY >x")}) {
+        for (const QString &context : {QStringLiteral("div"), QStringLiteral("body"), QStringLiteral("html")}) {
+            const DOMDocumentFragmentPtr fragment =
+                HTMLParser::parseFragment(*document, markup, context, DOMNamespace::HTML);
+            EXPECT_TRUE(fragment->textContent().contains(QLatin1Char('x'))) << qPrintable(markup);
+        }
+    }
+}
+
+TEST(HTMLPreflight, DropsDocumentEndTagsFromFragmentsOnly)
+{
+    const QByteArray text = "<p>a</body>b</HTML >c<textarea></body></textarea><!-- </body> -->";
+    EXPECT_EQ(HTMLPreflight::prepare(text, HTMLPreflight::Input::Fragment),
+              QByteArray("<p>abc<textarea></body></textarea><!-- </body> -->"));
+    EXPECT_EQ(HTMLPreflight::prepare(text, HTMLPreflight::Input::Document), text);
 }

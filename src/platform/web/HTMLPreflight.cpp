@@ -1,4 +1,4 @@
-#include "HTMLDepthLimiter.h"
+#include "HTMLPreflight.h"
 
 #include <QHash>
 #include <QList>
@@ -107,10 +107,13 @@ const QSet<QByteArray> &closesParagraph()
     return names;
 }
 
-class Limiter
+class Scanner
 {
 public:
-    Limiter(const QByteArray &input, int maxDepth) : m_in(input), m_maxDepth(maxDepth) {}
+    Scanner(const QByteArray &input, HTMLPreflight::Input kind, int maxDepth)
+        : m_in(input), m_dropDocumentEndTags(kind == HTMLPreflight::Input::Fragment), m_maxDepth(maxDepth)
+    {
+    }
 
     QByteArray run()
     {
@@ -217,6 +220,10 @@ private:
         qsizetype i = readName(at + 2, name);
         bool selfClosing = false;
         i = skipAttributes(i, selfClosing);
+        if (m_dropDocumentEndTags && (name == "body" || name == "html")) {
+            replace(at, i, QByteArray());
+            return i;
+        }
         popTo(name);
         return i;
     }
@@ -235,7 +242,7 @@ private:
             // The browser's parser would close the current node first.
             const QByteArray top = m_stack.constLast().name;
             pop();
-            insertBefore(at, "</" + top + ">");
+            replace(at, at, "</" + top + ">");
         }
         push(name);
         if (!foreign && rawTextElements().contains(name)) {
@@ -370,16 +377,18 @@ private:
         }
     }
 
-    void insertBefore(qsizetype at, const QByteArray &text)
+    // Puts text in place of the input's [from, to).
+    void replace(qsizetype from, qsizetype to, const QByteArray &text)
     {
         if (m_out.isNull())
             m_out.reserve(m_in.size() + 1024);
-        m_out.append(m_in.constData() + m_copied, at - m_copied);
+        m_out.append(m_in.constData() + m_copied, from - m_copied);
         m_out.append(text);
-        m_copied = at;
+        m_copied = to;
     }
 
     const QByteArray &m_in;
+    const bool m_dropDocumentEndTags;
     const int m_maxDepth;
     QList<Open> m_stack;
     int m_counts[s_countedKinds] = {};
@@ -389,7 +398,7 @@ private:
 
 } // namespace
 
-QByteArray HTMLDepthLimiter::limit(const QByteArray &utf8, int maxDepth)
+QByteArray HTMLPreflight::prepare(const QByteArray &utf8, Input input, int maxDepth)
 {
-    return Limiter(utf8, std::max(1, maxDepth)).run();
+    return Scanner(utf8, input, std::max(1, maxDepth)).run();
 }
