@@ -1,5 +1,7 @@
 #include "NamedImage.h"
 
+#include "DesktopColors.h"
+
 #include "platform/foundation/Bundle.h"
 
 #include <QCoreApplication>
@@ -26,6 +28,15 @@ QString pathForImageNamed(const QString &name)
     const QFileInfo info(base);
     if (s_extensions.contains(info.suffix().toLower()))
         base = info.completeBaseName();
+    // On a dark desktop a dark variant of the art is taken when there is one.
+    if (qApp && DesktopColors::isDark(QGuiApplication::palette())) {
+        for (const char *type : {"svg", "png"}) {
+            const QString path = Bundle::pathForResource(base + QStringLiteral("-dark"), QString::fromLatin1(type),
+                                                         QStringLiteral("images"));
+            if (!path.isEmpty())
+                return path;
+        }
+    }
     for (const char *type : {"svg", "png"}) {
         const QString path = Bundle::pathForResource(base, QString::fromLatin1(type), QStringLiteral("images"));
         if (!path.isEmpty())
@@ -37,11 +48,11 @@ QString pathForImageNamed(const QString &name)
 QPixmap imageNamed(const QString &name)
 {
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    const QString key = QStringLiteral("quillmark-image:%1@%2").arg(name).arg(ratio);
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap))
-        return pixmap;
     const QString path = pathForImageNamed(name);
+    const QString key = QStringLiteral("quillmark-image:%1@%2").arg(path).arg(ratio);
+    QPixmap pixmap;
+    if (!path.isEmpty() && QPixmapCache::find(key, &pixmap))
+        return pixmap;
     if (path.isEmpty()) {
         static QSet<QString> s_reported;
         if (!s_reported.contains(name)) {

@@ -185,6 +185,8 @@ TableViewBase::TableViewBase(QWidget *parent)
     setDropIndicatorShown(false);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setAllColumnsShowFocus(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     header()->setStretchLastSection(true);
     header()->setVisible(false);
 

@@ -55,6 +55,8 @@ void TextField::textDidEndEditing()
 
 void TextField::focusInEvent(QFocusEvent *event)
 {
+    if (!m_editing)
+        m_textBeforeEditing = text();
     QLineEdit::focusInEvent(event);
     becomeFirstResponder(event->reason());
 }
@@ -68,8 +70,17 @@ void TextField::focusOutEvent(QFocusEvent *event)
         endEditing();
 }
 
+void TextField::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!m_editing)
+        m_textBeforeEditing = text();
+    QLineEdit::inputMethodEvent(event);
+}
+
 void TextField::keyPressEvent(QKeyEvent *event)
 {
+    if (!m_editing)
+        m_textBeforeEditing = text();
     const TextCommand command = KeyCodes::commandForKeyEvent(event);
     if (command != TextCommand::None && m_delegate.doCommandBySelector
         && m_delegate.doCommandBySelector(this, command)) {

@@ -45,6 +45,8 @@ public:
     void setRefusesFirstResponder(bool refuses);
 
     bool isEditing() const { return m_editing; }
+    // The text as it was before the edit in progress (or the last one) began.
+    QString textWhenEditingBegan() const { return m_textBeforeEditing; }
     // Ends editing as leaving the field would.
     void endEditing();
 
@@ -62,10 +64,12 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void userEdited();
 
     TextFieldDelegate m_delegate;
     bool m_editing = false;
+    QString m_textBeforeEditing;
 };
