@@ -40,17 +40,24 @@ void OutlineViewEx::mousePressEvent(QMouseEvent *event)
 
     if (m_disableDownToSelect) {
         // The view's own handling runs (disclosure marks, dragging) without
-        // selecting anything.
-        const QAbstractItemView::SelectionMode mode = selectionMode();
+        // selecting anything, up to the release.
+        if (!m_setAsideMode)
+            m_setAsideMode = selectionMode();
         setSelectionMode(QAbstractItemView::NoSelection);
-        OutlineView::mousePressEvent(event);
-        setSelectionMode(mode);
-    } else {
-        OutlineView::mousePressEvent(event);
     }
+    OutlineView::mousePressEvent(event);
 
     if (auto *label = qobject_cast<LabelButton *>(viewport()->childAt(point)))
         label->sendAction();
+}
+
+void OutlineViewEx::mouseReleaseEvent(QMouseEvent *event)
+{
+    OutlineView::mouseReleaseEvent(event);
+    if (m_setAsideMode) {
+        setSelectionMode(*m_setAsideMode);
+        m_setAsideMode.reset();
+    }
 }
 
 void OutlineViewEx::keyPressEvent(QKeyEvent *event)

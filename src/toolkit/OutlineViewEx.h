@@ -5,6 +5,8 @@
 #include <QMetaType>
 #include <QMouseEvent>
 
+#include <optional>
+
 
 // The outline view the program's panels share: it hands mouse-downs, keys and
 // the edit commands to its delegate, announces every mouse-down as
@@ -33,11 +35,15 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void draggingExited(QDragLeaveEvent *event) override;
 
 private:
     bool m_disableDownToSelect = false;
+    // The selection mode put aside from a press to its release while a click
+    // may not select.
+    std::optional<QAbstractItemView::SelectionMode> m_setAsideMode;
 };
 
 Q_DECLARE_METATYPE(QMouseEvent *)
