@@ -17,6 +17,11 @@ QColor FinderViewProjectHeaderCell::selectionColor() const
     return color;
 }
 
+RowView::BackgroundStyle FinderViewProjectHeaderCell::interiorBackgroundStyle() const
+{
+    return isSelected() && isEmphasized() ? BackgroundStyle::Dark : BackgroundStyle::Light;
+}
+
 void FinderViewProjectHeaderCell::drawSelectionInRect(QPainter &painter, const QRect &dirtyRect)
 {
     if (selectionHighlightStyle() != SelectionHighlightStyle::Regular) {

@@ -2,9 +2,9 @@
 
 #include "platform/kit/RowView.h"
 
+#include <QAbstractButton>
 #include <QPointer>
 
-class QAbstractButton;
 
 // The row view of a project row in the file tree: a selection of a dark veil
 // rather than the desktop's selection colour.
@@ -21,6 +21,8 @@ public:
     QColor selectionColor() const;
 
     void drawSelectionInRect(QPainter &painter, const QRect &dirtyRect) override;
+    // The text turns light on the dark veil only; on the pale one it stays.
+    BackgroundStyle interiorBackgroundStyle() const override;
 
 private:
     QPointer<QAbstractButton> m_img;

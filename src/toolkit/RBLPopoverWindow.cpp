@@ -1,10 +1,28 @@
 #include "RBLPopoverWindow.h"
 
+#include <QEvent>
+
 RBLPopoverWindow::RBLPopoverWindow(QWidget *parentWindow)
     : QWidget(parentWindow, Qt::Tool | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setCanBeKey(false);
+    if (parentWindow) {
+        m_parentPosition = parentWindow->pos();
+        parentWindow->installEventFilter(this);
+    }
+}
+
+bool RBLPopoverWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A child window travels with its parent window.
+    if (watched == parentWidget() && event->type() == QEvent::Move) {
+        const QPoint now = parentWidget()->pos();
+        if (isVisible())
+            move(pos() + (now - m_parentPosition));
+        m_parentPosition = now;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 RBLPopoverWindow::~RBLPopoverWindow() = default;

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-// The borderless window of a popover, kept above the window it belongs to. A
-// window that may not become key never takes the keyboard focus, so typing
-// stays where it was.
+// The borderless window of a popover, kept above the window it belongs to and
+// moved along with it. A window that may not become key never takes the
+// keyboard focus, so typing stays where it was.
 class RBLPopoverWindow : public QWidget
 {
     Q_OBJECT
@@ -20,6 +20,10 @@ public:
     // Shows the window; it takes the focus only when it may become key.
     void makeKeyAndOrderFront();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool m_canBeKey = false;
+    QPoint m_parentPosition;
 };

@@ -214,3 +214,16 @@ TEST_F(RBLPopoverTest, ShowingDuringTheFadeOutLeavesThePopoverShown)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RBLPopoverTest, MovesAlongWithItsWindow)
+{
+    popover->showRelativeToRect(QRectF(), anchor, RectEdge::Below);
+    const QPoint before = popover->popoverWindow()->pos();
+    window.move(window.pos() + QPoint(30, 20));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(popover->popoverWindow()->pos(), before + QPoint(30, 20));
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 #include "PathCell.h"
 
 #include <QFontMetrics>
+
+#include <cmath>
 #include <QPainter>
 
 PathCell::PathCell() = default;
@@ -8,11 +10,13 @@ PathCell::~PathCell() = default;
 
 QSize PathCell::cellSize() const
 {
-    const QFontMetrics metrics(m_font);
-    int width = metrics.horizontalAdvance(m_title);
+    const QFontMetricsF metrics(m_font);
+    // Whole pixels, rounded up with one to spare, so the title is never elided
+    // in the room it asked for.
+    int width = m_title.isEmpty() ? 0 : int(std::ceil(metrics.horizontalAdvance(m_title))) + 1;
     if (!m_image.isNull())
         width += s_imageSize + (m_title.isEmpty() ? 0 : s_spacing);
-    return QSize(width, qMax(s_imageSize, metrics.height()));
+    return QSize(width, qMax(s_imageSize, int(std::ceil(metrics.height()))));
 }
 
 void PathCell::drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const

@@ -26,6 +26,11 @@ RowView::SelectionHighlightStyle RowView::selectionHighlightStyle() const
     return m_view ? m_view->selectionHighlightStyle() : SelectionHighlightStyle::Regular;
 }
 
+RowView::BackgroundStyle RowView::interiorBackgroundStyle() const
+{
+    return m_selected ? BackgroundStyle::Dark : BackgroundStyle::Light;
+}
+
 void RowView::setBackgroundColor(const QColor &color)
 {
     if (m_backgroundColor == color)

@@ -14,6 +14,9 @@ class RowView
 {
 public:
     enum class SelectionHighlightStyle { None = -1, Regular = 0, SourceList = 1 };
+    // How the cells over the row draw: dark means on a strong selection, in
+    // the selected text colour.
+    enum class BackgroundStyle { Light = 0, Dark = 1 };
 
     RowView();
     virtual ~RowView();
@@ -37,6 +40,9 @@ public:
 
     QColor backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(const QColor &color);
+
+    // The default is dark for a selected row.
+    virtual BackgroundStyle interiorBackgroundStyle() const;
 
     // Draws the row again.
     void setNeedsDisplay();

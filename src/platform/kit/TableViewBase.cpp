@@ -584,8 +584,13 @@ void TableViewBase::drawRow(QPainter *painter, const QStyleOptionViewItem &optio
     QStyleOptionViewItem cellOption = option;
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         cellOption.palette.setColor(group, QPalette::Highlight, Qt::transparent);
-    if (selected && m_highlightStyle == RowView::SelectionHighlightStyle::None)
-        cellOption.state &= ~QStyle::State_Selected;
+    // On a light interior (no highlight, or a pale one) selected cells keep
+    // the plain text colour; the view marks them selected all the same.
+    const bool lightInterior = rowView && rowView->interiorBackgroundStyle() == RowView::BackgroundStyle::Light;
+    if (selected && (m_highlightStyle == RowView::SelectionHighlightStyle::None || lightInterior)) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            cellOption.palette.setColor(group, QPalette::HighlightedText, cellOption.palette.color(group, QPalette::Text));
+    }
     QTreeView::drawRow(painter, cellOption, index);
 
     if (m_menuShown && row == m_clickedRow) {
