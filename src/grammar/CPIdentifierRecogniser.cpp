@@ -46,6 +46,12 @@ CPTokenPtr CPIdentifierRecogniser::recogniseTokenInString(const QString &input, 
     return std::make_shared<CPIdentifierToken>(input.mid(start, end - start));
 }
 
+bool CPIdentifierRecogniser::mayStartWith(char16_t asciiCharacter) const
+{
+    const CPCharacterSet &initial = m_initialCharacters ? *m_initialCharacters : defaultInitialCharacters();
+    return initial.contains(QChar(asciiCharacter));
+}
+
 QVariantMap CPIdentifierRecogniser::archive() const
 {
     QVariantMap map{{QStringLiteral("class"), QStringLiteral("CPIdentifierRecogniser")}};

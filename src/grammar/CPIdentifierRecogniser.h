@@ -20,6 +20,7 @@ public:
 
     CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const override;
     QVariantMap archive() const override;
+    bool mayStartWith(char16_t asciiCharacter) const override;
 
     const std::optional<CPCharacterSet> &initialCharacters() const { return m_initialCharacters; }
     const std::optional<CPCharacterSet> &identifierCharacters() const { return m_identifierCharacters; }

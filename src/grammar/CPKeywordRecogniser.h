@@ -20,6 +20,10 @@ public:
 
     CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const override;
     QVariantMap archive() const override;
+    bool mayStartWith(char16_t asciiCharacter) const override
+    {
+        return !m_keyword.isEmpty() && m_keyword.at(0).unicode() == asciiCharacter;
+    }
 
     const QString &keyword() const { return m_keyword; }
     void setKeyword(const QString &keyword) { m_keyword = keyword; }

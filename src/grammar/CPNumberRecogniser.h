@@ -21,6 +21,11 @@ public:
 
     CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const override;
     QVariantMap archive() const override;
+    bool mayStartWith(char16_t asciiCharacter) const override
+    {
+        return (asciiCharacter >= '0' && asciiCharacter <= '9') || asciiCharacter == '+' || asciiCharacter == '-'
+            || (asciiCharacter == '.' && m_recognisesFloats);
+    }
 
     bool recognisesInts() const { return m_recognisesInts; }
     void setRecognisesInts(bool on) { m_recognisesInts = on; }

@@ -39,6 +39,10 @@ public:
     CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const override;
     // The replacer is not archived; archiving one with a replacer logs a warning.
     QVariantMap archive() const override;
+    bool mayStartWith(char16_t asciiCharacter) const override
+    {
+        return !m_startQuote.isEmpty() && m_startQuote.at(0).unicode() == asciiCharacter;
+    }
 
     const QString &startQuote() const { return m_startQuote; }
     const QString &endQuote() const { return m_endQuote; }

@@ -5,18 +5,7 @@
 
 CPRHSItemResult::~CPRHSItemResult()
 {
-    if (contents.isEmpty() && tagValues.isEmpty())
-        return;
-    std::vector<QVariant> values;
-    if (contents.isDetached()) {
-        for (QVariant &value : contents)
-            values.push_back(std::move(value));
-    }
-    if (tagValues.isDetached()) {
-        for (auto it = tagValues.begin(); it != tagValues.end(); ++it)
-            values.push_back(std::move(it.value()));
-    }
-    CPValue::dispose(values);
+    CPValue::disposeContents(contents, tagValues);
 }
 
 CPRHSItemResultPtr CPRHSItemResult::initWithSyntaxTree(const CPSyntaxTree &syntaxTree)

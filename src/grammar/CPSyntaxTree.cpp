@@ -11,19 +11,7 @@ CPSyntaxTree::CPSyntaxTree(CPRulePtr rule, QVariantList children, QVariantMap ta
 
 CPSyntaxTree::~CPSyntaxTree()
 {
-    if (m_children.isEmpty() && m_tagValues.isEmpty())
-        return;
-    std::vector<QVariant> values;
-    values.reserve(m_children.size() + m_tagValues.size());
-    if (m_children.isDetached()) {
-        for (QVariant &child : m_children)
-            values.push_back(std::move(child));
-    }
-    if (m_tagValues.isDetached()) {
-        for (auto it = m_tagValues.begin(); it != m_tagValues.end(); ++it)
-            values.push_back(std::move(it.value()));
-    }
-    CPValue::dispose(values);
+    CPValue::disposeContents(m_children, m_tagValues);
 }
 
 CPSyntaxTreePtr CPSyntaxTree::syntaxTreeWithRule(const CPRulePtr &rule, const QVariantList &children,

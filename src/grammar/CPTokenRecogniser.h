@@ -16,6 +16,10 @@ public:
     virtual ~CPTokenRecogniser() = default;
     virtual CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const = 0;
 
+    // False only when no token of this recogniser can begin with the ASCII
+    // character; lets the tokeniser skip recognisers that cannot match.
+    virtual bool mayStartWith(char16_t asciiCharacter) const { return true; }
+
     // The recogniser's settings under its archive keys, and "class" naming the kind.
     virtual QVariantMap archive() const = 0;
     // A recogniser rebuilt from archive(); null when the archive names no known kind.

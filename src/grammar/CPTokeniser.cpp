@@ -22,10 +22,36 @@ std::optional<qsizetype> CPTokeniserDelegate::tokeniserDidNotFindTokenOnInput(CP
     return std::nullopt;
 }
 
+CPTokeniser::CPTokeniser() : m_candidates(128)
+{
+}
+
 void CPTokeniser::addTokenRecogniser(const CPTokenRecogniserPtr &recogniser)
 {
     QM_ASSERT(recogniser, return);
     m_tokenRecognisers.append(recogniser);
+    for (char16_t c = 0; c < 128; ++c) {
+        if (recogniser->mayStartWith(c))
+            m_candidates[c].push_back(recogniser.get());
+    }
+}
+
+void CPTokeniser::setTokenRecognisers(const QList<CPTokenRecogniserPtr> &recognisers)
+{
+    m_tokenRecognisers = recognisers;
+    m_tokenRecognisers.removeAll(nullptr);
+    rebuildCandidates();
+}
+
+void CPTokeniser::rebuildCandidates()
+{
+    for (char16_t c = 0; c < 128; ++c) {
+        m_candidates[c].clear();
+        for (const CPTokenRecogniserPtr &recogniser : std::as_const(m_tokenRecognisers)) {
+            if (recogniser->mayStartWith(c))
+                m_candidates[c].push_back(recogniser.get());
+        }
+    }
 }
 
 void CPTokeniser::insertTokenRecogniser(const CPTokenRecogniserPtr &recogniser, qsizetype priority)
@@ -33,6 +59,7 @@ void CPTokeniser::insertTokenRecogniser(const CPTokenRecogniserPtr &recogniser, 
     QM_ASSERT(recogniser, return);
     QM_ASSERT(priority >= 0 && priority <= m_tokenRecognisers.size(), return);
     m_tokenRecognisers.insert(priority, recogniser);
+    rebuildCandidates();
 }
 
 void CPTokeniser::insertTokenRecogniserBeforeRecogniser(const CPTokenRecogniserPtr &recogniser,
@@ -47,6 +74,7 @@ void CPTokeniser::insertTokenRecogniserBeforeRecogniser(const CPTokenRecogniserP
 void CPTokeniser::removeTokenRecogniser(const CPTokenRecogniserPtr &recogniser)
 {
     m_tokenRecognisers.removeAll(recogniser);
+    rebuildCandidates();
 }
 
 std::unique_ptr<CPTokenStream> CPTokeniser::tokenise(const QString &input)
@@ -73,10 +101,14 @@ void CPTokeniser::tokenise(const QString &input, CPTokenStream *stream)
     const qsizetype length = input.size();
     bool builtInStop = false;
     bool delegateStopped = false;
+    std::vector<const CPTokenRecogniser *> all;
+    for (const CPTokenRecogniserPtr &recogniser : std::as_const(m_tokenRecognisers))
+        all.push_back(recogniser.get());
 
     while (position < length) {
         bool found = false;
-        for (const CPTokenRecogniserPtr &recogniser : std::as_const(m_tokenRecognisers)) {
+        const char16_t first = input.at(position).unicode();
+        for (const CPTokenRecogniser *recogniser : first < 128 ? m_candidates[first] : all) {
             const qsizetype start = position;
             CPTokenPtr token = recogniser->recogniseTokenInString(input, &position);
             if (!token) {

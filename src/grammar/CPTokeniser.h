@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <memory>
+#include <vector>
 
 class CPTokeniserDelegate;
 
@@ -21,7 +22,7 @@ class CPTokeniser
 public:
     static constexpr qsizetype NotFound = std::numeric_limits<qsizetype>::max();
 
-    CPTokeniser() = default;
+    CPTokeniser();
 
     void addTokenRecogniser(const CPTokenRecogniserPtr &recogniser);
     // Priority 0 is tried first.
@@ -31,7 +32,7 @@ public:
                                                const CPTokenRecogniserPtr &before);
     void removeTokenRecogniser(const CPTokenRecogniserPtr &recogniser);
     const QList<CPTokenRecogniserPtr> &tokenRecognisers() const { return m_tokenRecognisers; }
-    void setTokenRecognisers(const QList<CPTokenRecogniserPtr> &recognisers) { m_tokenRecognisers = recognisers; }
+    void setTokenRecognisers(const QList<CPTokenRecogniserPtr> &recognisers);
 
     // Not owned.
     CPTokeniserDelegate *delegate() const { return m_delegate; }
@@ -48,7 +49,10 @@ public:
 
 private:
     void produceToken(const CPTokenPtr &token, CPTokenStream *stream);
+    void rebuildCandidates();
 
     QList<CPTokenRecogniserPtr> m_tokenRecognisers;
+    // Per ASCII character, the recognisers that may match there, in list order.
+    std::vector<std::vector<const CPTokenRecogniser *>> m_candidates;
     CPTokeniserDelegate *m_delegate = nullptr;
 };

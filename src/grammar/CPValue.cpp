@@ -258,8 +258,46 @@ static void moveInto(std::vector<QVariant> &values, QVariantMap &map)
     map.clear();
 }
 
+// The teardown running on this thread, if any.
+static thread_local std::vector<QVariant> *t_running = nullptr;
+
+static bool isContainer(const QVariant &value)
+{
+    const int type = value.typeId();
+    return type == treeType() || type == resultType() || type == QMetaType::QVariantList
+        || type == QMetaType::QVariantMap;
+}
+
+void disposeContents(QVariantList &list, QVariantMap &map)
+{
+    bool nested = !map.isEmpty() && map.isDetached();
+    if (list.isDetached()) {
+        for (const QVariant &value : std::as_const(list)) {
+            if (isContainer(value)) {
+                nested = true;
+                break;
+            }
+        }
+    }
+    if (!nested)
+        return;
+    std::vector<QVariant> local;
+    std::vector<QVariant> &values = t_running ? *t_running : local;
+    moveInto(values, list);
+    moveInto(values, map);
+    if (!t_running)
+        dispose(values);
+}
+
 void dispose(std::vector<QVariant> &values)
 {
+    if (t_running) {
+        for (QVariant &value : values)
+            t_running->push_back(std::move(value));
+        values.clear();
+        return;
+    }
+    t_running = &values;
     while (!values.empty()) {
         QVariant value = std::move(values.back());
         values.pop_back();
@@ -289,6 +327,7 @@ void dispose(std::vector<QVariant> &values)
             moveInto(values, map);
         }
     }
+    t_running = nullptr;
 }
 
 void dispose(QVariant &&value)

@@ -42,8 +42,11 @@ QVariantList takeList(QVariant &value);
 QVariantMap takeMap(QVariant &value);
 
 // Drops the values, taking apart every tree, match result, list and map that
-// nothing else holds, one level at a time.
+// nothing else holds, one level at a time. A teardown that starts while
+// another runs on the same thread joins it, so nesting never deepens the stack.
 void dispose(std::vector<QVariant> &values);
 void dispose(QVariant &&value);
+// Drops what a tree or match result holds; plain values go the quick way.
+void disposeContents(QVariantList &list, QVariantMap &map);
 
 } // namespace CPValue

@@ -10,4 +10,5 @@ public:
 
     CPTokenPtr recogniseTokenInString(const QString &input, qsizetype *position) const override;
     QVariantMap archive() const override;
+    bool mayStartWith(char16_t asciiCharacter) const override { return QChar(asciiCharacter).isSpace(); }
 };
