@@ -1,6 +1,7 @@
 #include "CPLALR1Parser.h"
 
 #include "CPLRAutomaton_p.h"
+#include "GrammarLog.h"
 
 namespace {
 
@@ -79,6 +80,17 @@ std::unique_ptr<CPLALR1Parser> CPLALR1Parser::parserWithGrammar(const CPGrammarP
     if (!grammar)
         return nullptr;
     return buildParser(std::unique_ptr<CPLALR1Parser>(new CPLALR1Parser(grammar)));
+}
+
+std::unique_ptr<CPLALR1Parser> CPLALR1Parser::fromArchive(const QVariantMap &archive)
+{
+    CPGrammarPtr grammar = CPGrammar::fromArchive(archive.value(QStringLiteral("g")).toMap());
+    std::unique_ptr<CPLALR1Parser> parser(new CPLALR1Parser(grammar));
+    if (!parser->restore(archive)) {
+        qCWarning(lcGrammar, "Could not restore a parser from its archive");
+        return nullptr;
+    }
+    return parser;
 }
 
 bool CPLALR1Parser::constructShiftReduceTables()

@@ -28,6 +28,88 @@ void CPShiftReduceParser::setTables(CPShiftReduceActionTable actions, CPShiftRed
     m_tables = std::move(tables);
 }
 
+QVariantMap CPShiftReduceParser::archive() const
+{
+    auto actionArchive = [](const CPShiftReduceAction &action) {
+        QVariantMap map{{QStringLiteral("t"), int(action.type())}};
+        if (action.isShiftAction())
+            map.insert(QStringLiteral("s"), action.newState());
+        else if (action.isReduceAction())
+            map.insert(QStringLiteral("r"), action.reductionRule()->archive());
+        return map;
+    };
+    QVariantList actionStates;
+    QVariantList gotoStates;
+    const CPShiftReduceActionTable &actions = m_tables->actions;
+    const CPShiftReduceGotoTable &gotos = m_tables->gotos;
+    for (qsizetype state = 0; state < actions.capacity(); ++state) {
+        QVariantMap row;
+        for (qsizetype column = 0; column < actions.columnNames().size(); ++column) {
+            if (const qint32 code = actions.cell(state, column))
+                row.insert(actions.columnNames().at(column), actionArchive(actions.decode(code)));
+        }
+        actionStates.append(row);
+        QVariantMap gotoRow;
+        for (qsizetype column = 0; column < gotos.columnNames().size(); ++column) {
+            if (const qint32 code = gotos.cell(state, column))
+                gotoRow.insert(gotos.columnNames().at(column), code - 1);
+        }
+        gotoStates.append(gotoRow);
+    }
+    return {{QStringLiteral("g"), grammar() ? grammar()->archive() : QVariantMap()},
+            {QStringLiteral("at"), QVariantMap{{QStringLiteral("t"), actionStates}}},
+            {QStringLiteral("gt"), QVariantMap{{QStringLiteral("t"), gotoStates}}}};
+}
+
+bool CPShiftReduceParser::restore(const QVariantMap &archive)
+{
+    const QVariantList actionStates = archive.value(QStringLiteral("at")).toMap().value(QStringLiteral("t")).toList();
+    const QVariantList gotoStates = archive.value(QStringLiteral("gt")).toMap().value(QStringLiteral("t")).toList();
+    if (actionStates.isEmpty() || actionStates.size() != gotoStates.size())
+        return false;
+    // Reductions refer to the grammar's own rule objects wherever an equal rule exists.
+    const QList<CPRulePtr> rules = grammar() ? grammar()->rules() : QList<CPRulePtr>();
+    auto ruleFor = [&rules](const QVariantMap &stored) {
+        CPRulePtr rule = CPRule::fromArchive(stored);
+        for (const CPRulePtr &candidate : rules) {
+            if (candidate->isEqual(*rule) && candidate->tagName() == rule->tagName())
+                return candidate;
+        }
+        return rule;
+    };
+    const qsizetype capacity = actionStates.size();
+    CPShiftReduceActionTable actions(capacity);
+    CPShiftReduceGotoTable gotos(capacity);
+    for (qsizetype state = 0; state < capacity; ++state) {
+        const QVariantMap row = actionStates.at(state).toMap();
+        for (auto it = row.cbegin(); it != row.cend(); ++it) {
+            const QVariantMap stored = it.value().toMap();
+            const int type = stored.value(QStringLiteral("t")).toInt();
+            bool ok = false;
+            if (type == int(CPShiftReduceAction::Type::Shift)) {
+                const qsizetype target = stored.value(QStringLiteral("s")).toLongLong();
+                ok = target >= 0 && target < capacity
+                    && actions.setAction(CPShiftReduceAction::shiftAction(target), state, it.key());
+            } else if (type == int(CPShiftReduceAction::Type::Reduce)) {
+                ok = actions.setAction(CPShiftReduceAction::reduceAction(ruleFor(stored.value(QStringLiteral("r")).toMap())),
+                                       state, it.key());
+            } else if (type == int(CPShiftReduceAction::Type::Accept)) {
+                ok = actions.setAction(CPShiftReduceAction::acceptAction(), state, it.key());
+            }
+            if (!ok)
+                return false;
+        }
+        const QVariantMap gotoRow = gotoStates.at(state).toMap();
+        for (auto it = gotoRow.cbegin(); it != gotoRow.cend(); ++it) {
+            const qsizetype target = it.value().toLongLong();
+            if (target < 0 || target >= capacity || !gotos.setGoto(state, it.key(), target))
+                return false;
+        }
+    }
+    setTables(std::move(actions), std::move(gotos));
+    return true;
+}
+
 bool CPShiftReduceParser::build()
 {
     QM_ASSERT(grammar(), return false);
