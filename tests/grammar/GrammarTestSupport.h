@@ -14,6 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // Collects the messages of the "quillmark.grammar" category while alive.
 class GrammarLogCapture
 {
