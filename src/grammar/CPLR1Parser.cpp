@@ -176,8 +176,9 @@ bool CPLR1Parser::constructShiftReduceTables()
         const LR1State &state = states[s];
         const int stateNumber = int(s);
         bool ok = !state.accepts || writer.accept(stateNumber);
-        for (const auto &[rule, lookahead] : state.reductions) {
-            CPBitRows::forEach(lookahead.data(), words,
+        for (const auto &reduction : state.reductions) {
+            const int rule = reduction.first;
+            CPBitRows::forEach(reduction.second.data(), words,
                                [&](int terminal) { ok = ok && writer.reduce(stateNumber, terminal, rule); });
         }
         for (const auto &[symbol, target] : state.transitions) {

@@ -16,8 +16,9 @@ CPRulePtr CPRule::ruleWithName(const QString &name, const QList<CPGrammarSymbol>
     return std::make_shared<CPRule>(name, rightHandSide, tag);
 }
 
-CPRulePtr CPRule::ruleWithName(const QString &name, const QList<CPGrammarSymbol> &rightHandSide,
-                               const CPParseResult *representitiveClass)
+CPRulePtr CPRule::ruleWithNameRightHandSideElementsRepresentitiveClass(const QString &name,
+                                                                     const QList<CPGrammarSymbol> &rightHandSide,
+                                                                     const CPParseResult *representitiveClass)
 {
     return std::make_shared<CPRule>(name, rightHandSide, 0, representitiveClass);
 }

@@ -23,8 +23,8 @@ public:
 
     static std::shared_ptr<CPRule> ruleWithName(const QString &name, const QList<CPGrammarSymbol> &rightHandSide,
                                                 quint64 tag = 0);
-    static std::shared_ptr<CPRule> ruleWithName(const QString &name, const QList<CPGrammarSymbol> &rightHandSide,
-                                                const CPParseResult *representitiveClass);
+    static std::shared_ptr<CPRule> ruleWithNameRightHandSideElementsRepresentitiveClass(
+        const QString &name, const QList<CPGrammarSymbol> &rightHandSide, const CPParseResult *representitiveClass);
 
     const QList<CPGrammarSymbol> &rightHandSideElements() const { return m_rightHandSide; }
     void setRightHandSideElements(const QList<CPGrammarSymbol> &elements) { m_rightHandSide = elements; }

@@ -163,7 +163,7 @@ static QVariant makeRHSItemResult(const CPRule &rule, QVariantList &&children, Q
     return CPValue::fromRHSItemResult(result);
 }
 
-bool CPShiftReduceParser::reduce(const Reduction &reduction, std::vector<StackEntry> &stack) const
+bool CPShiftReduceParser::reduce(const Reduction &reduction, std::vector<StackEntry> &stack)
 {
     const size_t length = size_t(reduction.length);
     if (stack.size() < length) {
@@ -238,10 +238,8 @@ bool CPShiftReduceParser::reduce(const Reduction &reduction, std::vector<StackEn
         auto tree = std::make_shared<CPSyntaxTree>(reduction.rule, std::move(children), std::move(tagValues));
         if (reduction.type)
             value = reduction.type->initWithSyntaxTree(tree);
-        if (!value.isValid()) {
-            CPParser *self = const_cast<CPShiftReduceParser *>(this);
-            value = delegate() ? delegate()->parserDidProduceSyntaxTree(self, tree) : CPValue::fromSyntaxTree(tree);
-        }
+        if (!value.isValid())
+            value = delegate() ? delegate()->parserDidProduceSyntaxTree(this, tree) : CPValue::fromSyntaxTree(tree);
     }
 
     const qint32 from = stack.empty() ? 0 : stack.back().state;

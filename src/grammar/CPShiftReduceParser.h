@@ -71,7 +71,7 @@ private:
         qint32 state;
     };
 
-    bool reduce(const Reduction &reduction, std::vector<StackEntry> &stack) const;
+    bool reduce(const Reduction &reduction, std::vector<StackEntry> &stack);
     std::optional<CPRecoveryAction> error(CPTokenStream &stream, const CPTokenPtr &current, qint32 state);
 
     std::shared_ptr<const Tables> m_tables;
