@@ -1,13 +1,11 @@
 #include "foundation/ArrayUtils.h"
 #include "foundation/DictionaryUtil.h"
-#include "foundation/HashMap.h"
 #include "foundation/ObjectUtils.h"
 
 #include "TestPrinters.h"
 #include "TestUtil.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -101,15 +99,4 @@ TEST(ObjectUtils, PerformBlockRunsLaterAndDiesWithItsReceiver)
     delete receiver;
     TestUtil::spin(40);
     EXPECT_EQ(calls, 2);
-}
-
-TEST(HashMap, ValueIsAttachedReplacedAndRemoved)
-{
-    QObject key;
-    EXPECT_FALSE(HashMap::valueForKeyObject(&key).isValid());
-    HashMap::setValue("first", &key);
-    HashMap::setValue("second", &key);
-    EXPECT_EQ(HashMap::valueForKeyObject(&key), "second");
-    HashMap::removeValueForKeyObject(&key);
-    EXPECT_FALSE(HashMap::valueForKeyObject(&key).isValid());
 }

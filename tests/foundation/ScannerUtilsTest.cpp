@@ -126,18 +126,6 @@ TEST(ScannerUtils, ScanStartsAtTheScannersPositionAndLeavesItAtTheEnd)
     EXPECT_TRUE(scanner.isAtEnd());
 }
 
-TEST(ScannerUtils, BlockMayChangeThePieceItIsGiven)
-{
-    Scanner scanner("a;b");
-    QStringList seen;
-    ScannerUtils::scanWithCharacterSet(scanner, CharacterSet::characterSetWithCharactersInString(";"),
-                                       [&](const QString &, const QString &, QString &piece, bool) {
-                                           piece.append(u'!');
-                                           seen << piece;
-                                       });
-    EXPECT_EQ(seen, QStringList({"a!", "b!"}));
-}
-
 TEST(ScannerUtils, ScanWithStringNeverReportsTheDelimiter)
 {
     const std::vector<Call> expected = {

@@ -111,32 +111,6 @@ TEST(StringUtils, CountsCharactersAndStrings)
     EXPECT_EQ(countOfString("a b", " b"), 0u);
 }
 
-TEST(StringUtils, ContainmentAndPrefixIgnoreEmptyArguments)
-{
-    EXPECT_TRUE(isIncludeString("border-left", "left"));
-    EXPECT_FALSE(isIncludeString("border-left", ""));
-    EXPECT_TRUE(isStartWithString("border-left", "border"));
-    EXPECT_FALSE(isStartWithString("border-left", "left"));
-    EXPECT_FALSE(isStartWithString("border", ""));
-    EXPECT_EQ(allRange("abc"), (Range{0, 3}));
-}
-
-TEST(StringUtils, EmptinessOptionallyIgnoresWhiteSpace)
-{
-    EXPECT_TRUE(isEmptyWithIgnoreWhiteSpace("", false));
-    EXPECT_FALSE(isEmptyWithIgnoreWhiteSpace(" \t\n", false));
-    EXPECT_TRUE(isEmptyWithIgnoreWhiteSpace(" \t\r\n", true));
-    EXPECT_FALSE(isEmptyWithIgnoreWhiteSpace(" x ", true));
-}
-
-TEST(StringUtils, TextExtensionsAreCaseSensitive)
-{
-    EXPECT_TRUE(isKindOfTextOfExtension("css"));
-    EXPECT_TRUE(isKindOfTextOfExtension("ngdoc"));
-    EXPECT_FALSE(isKindOfTextOfExtension("CSS"));
-    EXPECT_FALSE(isKindOfTextOfExtension("txt"));
-}
-
 TEST(StringUtils, MinDigitsCountsTheDecimalPlaces)
 {
     EXPECT_EQ(minDigits("1.25"), -2);
@@ -151,12 +125,6 @@ TEST(StringUtils, HtmlEscapeDoesNotEscapeTwice)
     EXPECT_EQ(htmlEscape("a & b < c"), "a &amp; b &lt; c");
     EXPECT_EQ(htmlEscape(QString::fromUtf16(u"a\u00A0b c")), "a&nbsp;b c");
     EXPECT_EQ(htmlEscape("&copy; caf\u00e9"), QString::fromUtf16(u"\u00A9 caf\u00e9"));
-}
-
-TEST(StringUtils, NFCStringComposes)
-{
-    const QString decomposed = QString::fromUtf16(u"e\u0301");
-    EXPECT_EQ(NFCString(decomposed), QString::fromUtf16(u"\u00e9"));
 }
 
 TEST(StringUtils, PathHelpersHandleTheRoot)
