@@ -143,7 +143,7 @@ const QList<quint32> &autoEncodeOrder()
 {
     static const QList<quint32> order = {
         UTF8, ShiftJIS, JapaneseEUC, ISO2022JP, Unicode, ASCII, NEXTSTEP, ISOLatin1, Symbol, NonLossyASCII,
-        ISOLatin2, WindowsCP1251, WindowsCP1252, WindowsCP1253, WindowsCP1254, WindowsCP1250, MacOSRoman,
+        ISOLatin2, WindowsCP1251, WindowsCP1252, WindowsCP1253, WindowsCP1254, WindowsCP1250, MacRoman,
         UTF16LittleEndian, UTF32, UTF32LittleEndian,
     };
     return order;

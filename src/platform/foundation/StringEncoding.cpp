@@ -25,7 +25,7 @@ const char *iconvName(quint32 encoding)
     case WindowsCP1253: return "CP1253";
     case WindowsCP1254: return "CP1254";
     case WindowsCP1250: return "CP1250";
-    case MacOSRoman: return "MACINTOSH";
+    case MacRoman: return "MACINTOSH";
     default: return nullptr;
     }
 }
@@ -370,7 +370,7 @@ QString name(quint32 encoding)
     case WindowsCP1254: return QStringLiteral("Windows-1254");
     case WindowsCP1250: return QStringLiteral("Windows-1250");
     case ISO2022JP: return QStringLiteral("ISO-2022-JP");
-    case MacOSRoman: return QStringLiteral("Mac Roman");
+    case MacRoman: return QStringLiteral("Mac Roman");
     case UTF16LittleEndian: return QStringLiteral("UTF-16LE");
     case UTF32: return QStringLiteral("UTF-32");
     case UTF32LittleEndian: return QStringLiteral("UTF-32LE");

@@ -29,7 +29,7 @@ enum Encoding : quint32 {
     WindowsCP1254 = 14,
     WindowsCP1250 = 15,
     ISO2022JP = 21,
-    MacOSRoman = 30,
+    MacRoman = 30,
 
     UTF16LittleEndian = 1001,     // no byte-order mark
     UTF32 = 1002,                 // with a byte-order mark; written little-endian
