@@ -60,14 +60,6 @@ TEST_F(BypassMapTest, UrlsDifferingInTheQueryAreSeparateTies)
     EXPECT_EQ(map.bypassPathWithURL(kRemote).toLocalFile(), m_site + "/style.css");
 }
 
-TEST_F(BypassMapTest, RemovingAnAbsentTieStillWritesTheTable)
-{
-    BypassMap map(*m_defaults);
-    EXPECT_FALSE(m_defaults->hasStoredValue("bypassMap"));
-    EXPECT_TRUE(map.setBypass(kRemote, QUrl()));
-    EXPECT_TRUE(m_defaults->hasStoredValue("bypassMap"));
-    EXPECT_TRUE(map.bypassMap().isEmpty());
-}
 
 TEST_F(BypassMapTest, MissingLocalFileMakesNoTie)
 {

@@ -1,4 +1,3 @@
-#include "app/DomainUndoTextView.h"
 #include "app/InspectUndoManager.h"
 
 #include "TestUtil.h"
@@ -75,34 +74,25 @@ TEST(InspectUndoManager, GroupOpenedSeveralLevelsDeepClosesAtTheEndOfTheTurn)
     undo.beginUndoGrouping();
     a.setValue(2);
     EXPECT_EQ(undo.groupingLevel(), 3);
+    int closes = 0;
+    QObject::connect(&undo, &InspectUndoManager::didCloseUndoGroup, [&closes] { ++closes; });
     undo.reserveCloseGroupingAtEndOfRunLoop();
     undo.reserveCloseGroupingAtEndOfRunLoop();
     finishTurn();
     EXPECT_EQ(undo.groupingLevel(), 0);
+    EXPECT_EQ(closes, 3);
 
+    // A group opened in a later turn stays open until a close is reserved again.
+    a.setValue(5);
+    finishTurn();
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    undo.undo();
+    EXPECT_EQ(a.value(), 2);
     undo.undo();
     EXPECT_EQ(a.value(), 0);
     EXPECT_FALSE(undo.canUndo());
 }
 
-TEST(InspectUndoManager, ReservingTwiceInOneTurnSchedulesOneClose)
-{
-    InspectUndoManager undo;
-    int closes = 0;
-    QObject::connect(&undo, &InspectUndoManager::didCloseUndoGroup, [&closes] { ++closes; });
-    Counter a(undo);
-    a.setValue(1);
-    undo.reserveCloseGroupingAtEndOfRunLoop();
-    undo.reserveCloseGroupingAtEndOfRunLoop();
-    EXPECT_TRUE(undo.isReservedCloseGrouping());
-    finishTurn();
-    EXPECT_EQ(closes, 1);
-
-    // A group opened in a later turn stays open until a close is reserved again.
-    a.setValue(2);
-    finishTurn();
-    EXPECT_EQ(undo.groupingLevel(), 1);
-}
 
 TEST(InspectUndoManager, UndoingOpensNoGroupOfItsOwnAndANewEditDropsTheRedo)
 {
@@ -188,19 +178,6 @@ TEST(InspectUndoManager, RemovingATargetsActionsKeepsTheOthers)
     EXPECT_FALSE(undo.canUndo());
 }
 
-TEST(InspectUndoManager, PlainRegistrationOutsideAGroupIsAStepOfItsOwn)
-{
-    InspectUndoManager undo;
-    int runs = 0;
-    QObject target;
-    undo.registerUndoWithTarget(&target, "doSomething:", [&runs] { ++runs; });
-    EXPECT_EQ(undo.groupingLevel(), 0);
-    undo.registerUndoWithTarget(&target, "doSomething:", [&runs] { ++runs; });
-    undo.undo();
-    EXPECT_EQ(runs, 1);
-    undo.undo();
-    EXPECT_EQ(runs, 2);
-}
 
 TEST(InspectUndoManager, RemoveAllActionsKeepsOpenGroupsBalanced)
 {
@@ -214,23 +191,3 @@ TEST(InspectUndoManager, RemoveAllActionsKeepsOpenGroupsBalanced)
     EXPECT_FALSE(undo.canUndo());
 }
 
-TEST(DomainUndoTextView, KeepsItsHistoryApartFromTheSharedOne)
-{
-    InspectUndoManager shared;
-    Counter a(shared);
-    a.setValue(1);
-    shared.loopEnd();
-
-    DomainUndoTextView view;
-    view.insertPlainText("var a = \"x\" -- 1;");
-    view.undo();
-    EXPECT_TRUE(view.toPlainText().isEmpty());
-    EXPECT_EQ(a.value(), 1);
-    view.undo(); // nothing left: ignored
-    view.redo();
-    EXPECT_EQ(view.toPlainText(), QStringLiteral("var a = \"x\" -- 1;"));
-
-    shared.undo();
-    EXPECT_EQ(a.value(), 0);
-    EXPECT_EQ(view.toPlainText(), QStringLiteral("var a = \"x\" -- 1;"));
-}

@@ -143,8 +143,3 @@ TEST_F(SCEventsTest, StartAndStopAnswerWhetherTheyDidAnything)
     EXPECT_TRUE(m_recorder.events.isEmpty());
 }
 
-TEST(SCEvent, DescribesItselfWithIdPathAndFlags)
-{
-    const SCEvent event(7, QDateTime::currentDateTime(), "/p/site", 0x100);
-    EXPECT_EQ(event.description(), QStringLiteral("<SCEvent { eventId = 7, eventPath = /p/site, eventFlags = 256 } >"));
-}

@@ -32,17 +32,6 @@ TEST(Reachability, FlagsReadAsLetters)
     EXPECT_EQ(Reachability::flagsString(0x3003F), QStringLiteral("XR ctiCDld"));
 }
 
-TEST(Reachability, StatusIsWiFiOrNothingNeverCellular)
-{
-    auto monitor = Reachability::reachabilityForInternetConnection();
-    ASSERT_TRUE(monitor);
-    const Reachability::NetworkStatus status = monitor->currentReachabilityStatus();
-    EXPECT_EQ(status, monitor->isReachable() ? Reachability::ReachableViaWiFi : Reachability::NotReachable);
-    EXPECT_FALSE(monitor->isReachableViaWWAN());
-    EXPECT_EQ(monitor->currentReachabilityString(),
-              monitor->isReachable() ? QStringLiteral("WiFi") : QStringLiteral("No Connection"));
-    EXPECT_TRUE(monitor->description().startsWith("<Reachability: 0x"));
-}
 
 TEST(Reachability, ChangeRunsTheMatchingBlockAndNotifiesOnTheMainThreadLater)
 {
