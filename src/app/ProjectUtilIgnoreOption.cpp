@@ -54,7 +54,8 @@ private:
     QStringList m_quotes;
 };
 
-void IgnoreOptionParser::report(const QString &delimiter, const QString &previous, const QString &text)
+void IgnoreOptionParser::report(const QString &delimiter, const QString &previous,
+                                const QString &text)
 {
     if (delimiter == QLatin1String("{")) {
         if (!m_quotes.isEmpty()) {
@@ -117,11 +118,14 @@ QList<IgnoreOptionValue> ProjectUtil::parseIgnoreOption(const QString &text)
     QString prepared = text;
     prepared.remove(QLatin1Char('\r')).remove(QLatin1Char('\n')).remove(QLatin1Char('\t'));
     Scanner scanner(prepared);
-    const CharacterSet delimiters = CharacterSet::characterSetWithCharactersInString(QStringLiteral("{;}'\""));
+    const CharacterSet delimiters
+        = CharacterSet::characterSetWithCharactersInString(QStringLiteral("{;}'\""));
     IgnoreOptionParser parser;
-    ScannerUtils::scanWithCharacterSet(scanner, delimiters,
-                                       [&parser](const QString &character, const QString &previous,
-                                                 QString &piece, bool) { parser.report(character, previous, piece); });
+    ScannerUtils::scanWithCharacterSet(
+        scanner, delimiters,
+        [&parser](const QString &character, const QString &previous, QString &piece, bool) {
+            parser.report(character, previous, piece);
+        });
     return parser.takeResult();
 }
 

@@ -20,7 +20,8 @@
 namespace {
 
 const uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_MOVED_FROM
-    | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
+                            | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR
+                            | IN_DONT_FOLLOW;
 
 QString cleanFolderPath(const QString &path)
 {
@@ -96,7 +97,8 @@ bool SCEvents::startWatchingPaths(const QStringList &paths)
         return false;
     m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0) {
-        QM_ERROR(QStringLiteral("cannot watch folders: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        QM_ERROR(QStringLiteral("cannot watch folders: %1")
+                     .arg(QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
     m_watchedPaths = paths;
@@ -195,7 +197,8 @@ bool SCEvents::addWatch(const QString &path)
                                     "changes below %1 are not seen")
                          .arg(path));
         } else if (errno != ENOENT && errno != ENOTDIR) {
-            QM_DEBUG(QStringLiteral("cannot watch %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            QM_DEBUG(QStringLiteral("cannot watch %1: %2")
+                         .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         }
         return false;
     }
@@ -255,7 +258,8 @@ void SCEvents::readEvents()
                 continue;
             }
             noteChange(folder, flagsOf(event->mask));
-            if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
+            if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO))
+                && event->len > 0) {
                 const QString name = QFile::decodeName(event->name);
                 addTree(folder + QLatin1Char('/') + name, true);
             }
@@ -302,7 +306,8 @@ void SCEvents::deliverPending()
             continue;
         if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
             path.chop(1);
-        const SCEvent event(m_nextEventId++, QDateTime::currentDateTime(), path, flags.value(paths[i]));
+        const SCEvent event(m_nextEventId++, QDateTime::currentDateTime(), path,
+                            flags.value(paths[i]));
         {
             QMutexLocker locker(&m_lock);
             if (i == paths.size() - 1)

@@ -55,7 +55,8 @@ std::optional<QString> relativeEntryPath(const QString &name)
 
 bool isInside(const QString &path, const QString &root)
 {
-    return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+    return path == root
+           || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
 }
 
 // Whether the path, once its existing part is resolved on disk, stays below
@@ -96,7 +97,8 @@ bool setModificationDate(const QString &path, const QDateTime &date)
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(date.toSecsSinceEpoch());
     times[1].tv_nsec = 0;
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW)
+           == 0;
 }
 
 bool isSymbolicLinkEntry(const unz_file_info64 &info)
@@ -144,7 +146,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
 {
     unzFile zip = unzOpen64(QFile::encodeName(path).constData());
     if (!zip) {
-        setError(error, SSZipArchiveError::FailedToOpenZipFile, QStringLiteral("failed to open zip file"));
+        setError(error, SSZipArchiveError::FailedToOpenZipFile,
+                 QStringLiteral("failed to open zip file"));
         return false;
     }
     unz_global_info64 globalInfo = {};
@@ -171,8 +174,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
     int next = UNZ_OK;
     do {
         const int opened = password.isEmpty()
-            ? unzOpenCurrentFile(zip)
-            : unzOpenCurrentFilePassword(zip, asciiPassword.constData());
+                               ? unzOpenCurrentFile(zip)
+                               : unzOpenCurrentFilePassword(zip, asciiPassword.constData());
         if (opened != UNZ_OK) {
             success = false;
             break;
@@ -184,8 +187,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
             break;
         }
         if (delegate)
-            delegate->zipArchiveWillUnzipFileAtIndex(currentFileNumber, qint64(globalInfo.number_entry),
-                                                     path, fileInfo);
+            delegate->zipArchiveWillUnzipFileAtIndex(
+                currentFileNumber, qint64(globalInfo.number_entry), path, fileInfo);
 
         QByteArray rawName(qsizetype(fileInfo.size_filename) + 1, '\0');
         unzGetCurrentFileInfo64(zip, &fileInfo, rawName.data(), uLong(rawName.size()), nullptr, 0,
@@ -204,7 +207,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
         if (!relative || throughArchiveLink(*relative, archiveLinks)
             || !resolvesInside(QFileInfo(fullPath).absolutePath(), canonicalRoot)
             || (isDirectory && !resolvesInside(fullPath, canonicalRoot))) {
-            QM_ERROR(QStringLiteral("[SSZipArchive] refused entry \"%1\": it would be written outside %2")
+            QM_ERROR(QStringLiteral(
+                         "[SSZipArchive] refused entry \"%1\": it would be written outside %2")
                          .arg(name, root));
             refused = true;
             unzCloseCurrentFile(zip);
@@ -230,12 +234,15 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                 }
                 const QString targetPath = QString::fromUtf8(target);
                 const QString linkFolder = QFileInfo(fullPath).absolutePath();
-                const QString pointsTo = QDir::cleanPath(QDir::isAbsolutePath(targetPath)
-                                                             ? targetPath
-                                                             : linkFolder + QLatin1Char('/') + targetPath);
-                if (targetPath.isEmpty() || !(isInside(pointsTo, root) || isInside(pointsTo, canonicalRoot))) {
-                    QM_ERROR(QStringLiteral("[SSZipArchive] refused link \"%1\" to \"%2\": it points outside %3")
-                                 .arg(name, targetPath, root));
+                const QString pointsTo = QDir::cleanPath(
+                    QDir::isAbsolutePath(targetPath) ? targetPath
+                                                     : linkFolder + QLatin1Char('/') + targetPath);
+                if (targetPath.isEmpty()
+                    || !(isInside(pointsTo, root) || isInside(pointsTo, canonicalRoot))) {
+                    QM_ERROR(
+                        QStringLiteral(
+                            "[SSZipArchive] refused link \"%1\" to \"%2\": it points outside %3")
+                            .arg(name, targetPath, root));
                     refused = true;
                     next = unzGoToNextFile(zip);
                     continue;
@@ -243,8 +250,10 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                 if (exists && !existing.isDir())
                     QFile::remove(fullPath);
                 if (::symlink(target.constData(), QFile::encodeName(fullPath).constData()) != 0) {
-                    QM_DEBUG(QStringLiteral("Failed to create symbolic link at \"%1\" to \"%2\". Error: %3")
-                                 .arg(fullPath, targetPath, QString::fromLocal8Bit(std::strerror(errno))));
+                    QM_DEBUG(QStringLiteral(
+                                 "Failed to create symbolic link at \"%1\" to \"%2\". Error: %3")
+                                 .arg(fullPath, targetPath,
+                                      QString::fromLocal8Bit(std::strerror(errno))));
                 } else {
                     archiveLinks.insert(*relative);
                 }
@@ -273,7 +282,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                 // Closing the entry checks its CRC: only an intact entry is committed.
                 if (unzCloseCurrentFile(zip) != UNZ_OK || !intact) {
                     file.cancelWriting();
-                    QM_ERROR(QStringLiteral("[SSZipArchive] damaged entry \"%1\" in %2").arg(name, path));
+                    QM_ERROR(QStringLiteral("[SSZipArchive] damaged entry \"%1\" in %2")
+                                 .arg(name, path));
                     success = false;
                     break;
                 }
@@ -286,8 +296,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                 unzCloseCurrentFile(zip);
             }
             if (delegate)
-                delegate->zipArchiveDidUnzipFileAtIndex(currentFileNumber, qint64(globalInfo.number_entry),
-                                                        path, fileInfo);
+                delegate->zipArchiveDidUnzipFileAtIndex(
+                    currentFileNumber, qint64(globalInfo.number_entry), path, fileInfo);
             ++currentFileNumber;
         } else {
             unzCloseCurrentFile(zip);
@@ -304,7 +314,8 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
     // Folders get their archived dates after their contents were written.
     for (const auto &[entryPath, date] : std::as_const(datesToRestore)) {
         if (date.isValid() && QFileInfo::exists(entryPath) && !setModificationDate(entryPath, date))
-            QM_DEBUG(QStringLiteral("[SSZipArchive] Set attributes failed for directory: %1.").arg(entryPath));
+            QM_DEBUG(QStringLiteral("[SSZipArchive] Set attributes failed for directory: %1.")
+                         .arg(entryPath));
     }
 
     if (success && refused) {
@@ -338,7 +349,7 @@ bool SSZipArchive::createZipFileAtPath(const QString &path, const QStringList &p
     return archive.close();
 }
 
-SSZipArchive::SSZipArchive(const QString &path) : m_path(path) {}
+SSZipArchive::SSZipArchive(const QString &path) : m_path(path) { }
 
 SSZipArchive::~SSZipArchive()
 {
@@ -398,7 +409,8 @@ bool SSZipArchive::writeData(const QByteArray &data, const QString &filename)
                             Z_DEFLATED, Z_DEFAULT_COMPRESSION)
         != ZIP_OK)
         return false;
-    const bool written = zipWriteInFileInZip(m_zip, data.constData(), unsigned(data.size())) == ZIP_OK;
+    const bool written
+        = zipWriteInFileInZip(m_zip, data.constData(), unsigned(data.size())) == ZIP_OK;
     return zipCloseFileInZip(m_zip) == ZIP_OK && written;
 }
 

@@ -2,12 +2,12 @@
 
 #include "platform/foundation/Log.h"
 
-CommandLineManager::CommandLineManager(QObject *parent) : QObject(parent) {}
+CommandLineManager::CommandLineManager(QObject *parent) : QObject(parent) { }
 
 CommandLineManager::~CommandLineManager() = default;
 
-void CommandLineManager::execute(const QString &launchPath, const QStringList &args, OutputBlock stdBlock,
-                                 OutputBlock errBlock, bool async)
+void CommandLineManager::execute(const QString &launchPath, const QStringList &args,
+                                 OutputBlock stdBlock, OutputBlock errBlock, bool async)
 {
     if (async)
         executeAsync(launchPath, args, std::move(stdBlock), std::move(errBlock));
@@ -24,7 +24,8 @@ void CommandLineManager::executeSync(const QString &launchPath, const QStringLis
     QProcess process;
     process.start(launchPath, args);
     if (!process.waitForStarted()) {
-        const QString message = QStringLiteral("cannot run %1: %2").arg(launchPath, process.errorString());
+        const QString message
+            = QStringLiteral("cannot run %1: %2").arg(launchPath, process.errorString());
         QM_ERROR(message);
         if (errBlock)
             errBlock(message);
@@ -63,15 +64,17 @@ void CommandLineManager::executeAsync(const QString &launchPath, const QStringLi
                                       OutputBlock stdBlock, OutputBlock errBlock)
 {
     auto *process = new QProcess(this);
-    connect(process, &QProcess::errorOccurred, this, [process, launchPath, errBlock](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return;
-        const QString message = QStringLiteral("cannot run %1: %2").arg(launchPath, process->errorString());
-        QM_ERROR(message);
-        process->deleteLater();
-        if (errBlock)
-            errBlock(message);
-    });
+    connect(process, &QProcess::errorOccurred, this,
+            [process, launchPath, errBlock](QProcess::ProcessError error) {
+                if (error != QProcess::FailedToStart)
+                    return;
+                const QString message
+                    = QStringLiteral("cannot run %1: %2").arg(launchPath, process->errorString());
+                QM_ERROR(message);
+                process->deleteLater();
+                if (errBlock)
+                    errBlock(message);
+            });
     connect(process, &QProcess::finished, this, [process, stdBlock, errBlock] {
         process->deleteLater();
         const QByteArray out = process->readAllStandardOutput();

@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-static const QString kReachabilityChangedNotification = QStringLiteral("kReachabilityChangedNotification");
+static const QString kReachabilityChangedNotification
+    = QStringLiteral("kReachabilityChangedNotification");
 
 // The system's state, loading its backend on first use; none when no backend loads.
 static QNetworkInformation *networkInformation()
@@ -15,7 +16,8 @@ static QNetworkInformation *networkInformation()
     if (!QNetworkInformation::instance() && !s_triedLoading) {
         s_triedLoading = true;
         if (!QNetworkInformation::loadDefaultBackend())
-            QM_INFO(QStringLiteral("no network information backend; the network counts as reachable"));
+            QM_INFO(
+                QStringLiteral("no network information backend; the network counts as reachable"));
     }
     return QNetworkInformation::instance();
 }
@@ -38,7 +40,8 @@ std::unique_ptr<Reachability> Reachability::reachabilityWithAddress(const QHostA
 
 std::unique_ptr<Reachability> Reachability::reachabilityForInternetConnection()
 {
-    return std::unique_ptr<Reachability>(new Reachability(Target::Internet, QString(), QHostAddress::AnyIPv4));
+    return std::unique_ptr<Reachability>(
+        new Reachability(Target::Internet, QString(), QHostAddress::AnyIPv4));
 }
 
 std::unique_ptr<Reachability> Reachability::reachabilityForLocalWiFi()
@@ -48,8 +51,7 @@ std::unique_ptr<Reachability> Reachability::reachabilityForLocalWiFi()
 
 Reachability::Reachability(Target target, QString host, QHostAddress address)
     : m_target(target), m_host(std::move(host)), m_address(std::move(address))
-{
-}
+{ }
 
 Reachability::~Reachability()
 {
@@ -81,7 +83,8 @@ bool Reachability::isReachableWithFlags(quint32 flags)
 {
     if (!(flags & Reachable))
         return false;
-    return (flags & (ConnectionRequired | TransientConnection)) != (ConnectionRequired | TransientConnection);
+    return (flags & (ConnectionRequired | TransientConnection))
+           != (ConnectionRequired | TransientConnection);
 }
 
 bool Reachability::isReachable() const
@@ -133,9 +136,11 @@ quint32 Reachability::flagsForNetworkReachability(QNetworkInformation::Reachabil
 quint32 Reachability::reachabilityFlags() const
 {
     const QNetworkInformation *information = networkInformation();
-    const auto state = information ? information->reachability() : QNetworkInformation::Reachability::Unknown;
+    const auto state
+        = information ? information->reachability() : QNetworkInformation::Reachability::Unknown;
     if (m_target == Target::LocalWiFi)
-        return state == QNetworkInformation::Reachability::Disconnected ? 0 : (Reachable | IsDirect);
+        return state == QNetworkInformation::Reachability::Disconnected ? 0
+                                                                        : (Reachable | IsDirect);
     // The system tells the state of the connection, not of single hosts: a
     // host or an address is taken as reachable when the internet is.
     return flagsForNetworkReachability(state);
@@ -156,11 +161,12 @@ QString Reachability::currentReachabilityString() const
 
 QString Reachability::flagsString(quint32 flags)
 {
-    const auto letter = [flags](quint32 flag, char c) { return QLatin1Char((flags & flag) ? c : '-'); };
+    const auto letter
+        = [flags](quint32 flag, char c) { return QLatin1Char((flags & flag) ? c : '-'); };
     return QString(QLatin1Char('X')) + letter(Reachable, 'R') + QLatin1Char(' ')
-        + letter(ConnectionRequired, 'c') + letter(TransientConnection, 't')
-        + letter(InterventionRequired, 'i') + letter(ConnectionOnTraffic, 'C')
-        + letter(ConnectionOnDemand, 'D') + letter(IsLocalAddress, 'l') + letter(IsDirect, 'd');
+           + letter(ConnectionRequired, 'c') + letter(TransientConnection, 't')
+           + letter(InterventionRequired, 'i') + letter(ConnectionOnTraffic, 'C')
+           + letter(ConnectionOnDemand, 'D') + letter(IsLocalAddress, 'l') + letter(IsDirect, 'd');
 }
 
 QString Reachability::currentReachabilityFlags() const
@@ -188,8 +194,8 @@ void Reachability::reachabilityChanged(quint32 flags)
         QCoreApplication::instance(),
         [self] {
             if (self)
-                NotificationCenter::defaultCenter().postNotificationName(kReachabilityChangedNotification,
-                                                                          self.data());
+                NotificationCenter::defaultCenter().postNotificationName(
+                    kReachabilityChangedNotification, self.data());
         },
         Qt::QueuedConnection);
 }

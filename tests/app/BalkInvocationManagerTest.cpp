@@ -29,7 +29,7 @@ TEST(BalkInvocationManager, BurstOfEqualRequestsRunsOnceAfterTheWindow)
 {
     AppDelegate delegate;
     Writer writer;
-    auto file = std::make_shared<FileStub>(FileStub{"index.html"});
+    auto file = std::make_shared<FileStub>(FileStub {"index.html"});
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 5; ++i)
@@ -39,7 +39,7 @@ TEST(BalkInvocationManager, BurstOfEqualRequestsRunsOnceAfterTheWindow)
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !writer.writes.isEmpty(); }, 2000));
     EXPECT_GE(clock.elapsed(), 90);
     TestUtil::spin(150);
-    EXPECT_EQ(writer.writes, QStringList{"index.html"});
+    EXPECT_EQ(writer.writes, QStringList {"index.html"});
     EXPECT_TRUE(delegate.balkInvocationManager()->operations().isEmpty());
     EXPECT_FALSE(delegate.balkInvocationManager()->hasCompletionBlock());
 }
@@ -51,8 +51,8 @@ TEST(BalkInvocationManager, DistinctFilesRunInOrderThenTheGroupCloses)
     QObject edited;
     undo->prepareWithInvocationTarget(&edited, [] {});
     Writer writer;
-    auto first = std::make_shared<FileStub>(FileStub{"a.css"});
-    auto second = std::make_shared<FileStub>(FileStub{"b.css"});
+    auto first = std::make_shared<FileStub>(FileStub {"a.css"});
+    auto second = std::make_shared<FileStub>(FileStub {"b.css"});
     delegate.reserveWrite(&writer, second, [&writer, second] { writer.lazyWrite(second->name); });
     delegate.reserveWrite(&writer, first, [&writer, first] { writer.lazyWrite(first->name); });
     EXPECT_EQ(undo->groupingLevel(), 1);
@@ -85,11 +85,12 @@ TEST(BalkInvocationManager, CallOfADestroyedFileIsSkipped)
 {
     BalkInvocationManager batcher;
     Writer writer;
-    auto file = std::make_shared<FileStub>(FileStub{"gone.html"});
+    auto file = std::make_shared<FileStub>(FileStub {"gone.html"});
     bool completed = false;
-    batcher.addOperation(Invocation::invocationWithSelector(&writer, "lazyWrite:", {file},
-                                                            [&writer] { writer.lazyWrite("gone"); }),
-                         true, [&completed] { completed = true; });
+    batcher.addOperation(
+        Invocation::invocationWithSelector(&writer, "lazyWrite:", {file},
+                                           [&writer] { writer.lazyWrite("gone"); }),
+        true, [&completed] { completed = true; });
     file.reset();
     ASSERT_TRUE(TestUtil::waitUntil([&] { return completed; }, 2000));
     EXPECT_TRUE(writer.writes.isEmpty());
@@ -101,13 +102,13 @@ TEST(BalkInvocationManager, RequestMadeDuringARunStartsTheNextBatch)
     QObject target;
     int later = 0;
     int completions = 0;
-    const auto second = Invocation::invocationWithSelector(&target, "second", {}, [&later] { ++later; });
-    batcher.addOperation(Invocation::invocationWithSelector(&target, "first", {},
-                                                            [&] {
-                                                                batcher.addOperation(second, true,
-                                                                                     [&completions] { ++completions; });
-                                                            }),
-                         true, [&completions] { ++completions; });
+    const auto second
+        = Invocation::invocationWithSelector(&target, "second", {}, [&later] { ++later; });
+    batcher.addOperation(
+        Invocation::invocationWithSelector(
+            &target, "first", {},
+            [&] { batcher.addOperation(second, true, [&completions] { ++completions; }); }),
+        true, [&completions] { ++completions; });
     ASSERT_TRUE(TestUtil::waitUntil([&] { return later == 1; }, 2000));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return completions == 2; }, 1000));
 }

@@ -16,7 +16,8 @@
 namespace {
 
 // 2021-03-04 05:06:08 as an MS-DOS date and time.
-constexpr uLong kDosDate = (uLong(2021 - 1980) << 25) | (3u << 21) | (4u << 16) | (5u << 11) | (6u << 5) | 4u;
+constexpr uLong kDosDate
+    = (uLong(2021 - 1980) << 25) | (3u << 21) | (4u << 16) | (5u << 11) | (6u << 5) | 4u;
 const QDateTime kDate(QDate(2021, 3, 4), QTime(5, 6, 8), Qt::LocalTime);
 
 // Builds test archives entry by entry, with the names and attributes given.
@@ -25,8 +26,7 @@ class ArchiveBuilder
 public:
     explicit ArchiveBuilder(const QString &path)
         : m_zip(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE))
-    {
-    }
+    { }
     ~ArchiveBuilder()
     {
         if (m_zip)
@@ -37,7 +37,10 @@ public:
     {
         return add(name, data, 0100644u << 16, method);
     }
-    ArchiveBuilder &folder(const char *name) { return add(name, {}, (040755u << 16) | 0x10, Z_DEFLATED); }
+    ArchiveBuilder &folder(const char *name)
+    {
+        return add(name, {}, (040755u << 16) | 0x10, Z_DEFLATED);
+    }
     ArchiveBuilder &link(const char *name, const QByteArray &target)
     {
         return add(name, target, 0120777u << 16, 0);
@@ -46,7 +49,8 @@ public:
     bool isValid() const { return m_zip != nullptr; }
 
 private:
-    ArchiveBuilder &add(const char *name, const QByteArray &data, uLong externalAttributes, int method)
+    ArchiveBuilder &add(const char *name, const QByteArray &data, uLong externalAttributes,
+                        int method)
     {
         zip_fileinfo info = {};
         info.dosDate = kDosDate;
@@ -70,11 +74,13 @@ public:
     {
         total = qint64(info.number_entry);
     }
-    void zipArchiveDidUnzipFileAtIndex(qint64 index, qint64, const QString &, const unz_file_info64 &) override
+    void zipArchiveDidUnzipFileAtIndex(qint64 index, qint64, const QString &,
+                                       const unz_file_info64 &) override
     {
         written.append(index);
     }
-    void zipArchiveDidUnzipArchiveAtPath(const QString &, const unz_global_info64 &, const QString &) override
+    void zipArchiveDidUnzipArchiveAtPath(const QString &, const unz_global_info64 &,
+                                         const QString &) override
     {
         finished = true;
     }
@@ -99,7 +105,8 @@ protected:
 
     QStringList outsideEntries() const
     {
-        return QDir(m_outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        return QDir(m_outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden
+                                         | QDir::System);
     }
 
     QTemporaryDir m_dir;
@@ -160,7 +167,7 @@ TEST_F(SSZipArchiveTest, FolderLinkAlreadyInTheDestinationIsNotWrittenThrough)
         zip.file("ext/x.txt", "evil").file("f.txt", "replaced");
     }
     EXPECT_FALSE(SSZipArchive::unzipFileAtPath(m_archive, m_destination));
-    EXPECT_EQ(outsideEntries(), QStringList{"target.txt"});
+    EXPECT_EQ(outsideEntries(), QStringList {"target.txt"});
     EXPECT_EQ(TestUtil::readFile(m_outside + "/target.txt"), QByteArray("keep"));
     // The link itself was replaced by the archived file.
     EXPECT_FALSE(QFileInfo(m_destination + "/f.txt").isSymLink());
@@ -190,7 +197,8 @@ TEST_F(SSZipArchiveTest, OverwriteDecidesWhetherExistingFilesAreReplaced)
     }
     ASSERT_TRUE(TestUtil::writeFile(m_destination + "/keep.txt", "mine"));
     Counter counter;
-    EXPECT_TRUE(SSZipArchive::unzipFileAtPath(m_archive, m_destination, false, QString(), nullptr, &counter));
+    EXPECT_TRUE(SSZipArchive::unzipFileAtPath(m_archive, m_destination, false, QString(), nullptr,
+                                              &counter));
     EXPECT_EQ(TestUtil::readFile(m_destination + "/keep.txt"), QByteArray("mine"));
     EXPECT_EQ(counter.written, QList<qint64>({0}));
 
@@ -214,13 +222,14 @@ TEST_F(SSZipArchiveTest, DamagedEntryFailsWithoutLeavingAHalfWrittenFile)
     EXPECT_FALSE(SSZipArchive::unzipFileAtPath(m_archive, m_destination));
     EXPECT_EQ(TestUtil::readFile(m_destination + "/first.txt"), QByteArray("fine"));
     EXPECT_FALSE(QFileInfo::exists(m_destination + "/second.txt"));
-    EXPECT_EQ(QDir(m_destination).entryList(QDir::Files | QDir::Hidden), QStringList{"first.txt"});
+    EXPECT_EQ(QDir(m_destination).entryList(QDir::Files | QDir::Hidden), QStringList {"first.txt"});
 }
 
 TEST_F(SSZipArchiveTest, UnreadableArchivesReportTheirErrorCodes)
 {
     SSZipArchiveError error;
-    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(m_base + "/missing.zip", m_destination, true, QString(), &error));
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(m_base + "/missing.zip", m_destination, true,
+                                               QString(), &error));
     EXPECT_EQ(error.code, SSZipArchiveError::FailedToOpenZipFile);
     EXPECT_EQ(error.localizedDescription, QStringLiteral("failed to open zip file"));
 
@@ -256,10 +265,14 @@ TEST_F(SSZipArchiveTest, WrittenArchiveUnpacksToTheSameContent)
 
     EXPECT_TRUE(SSZipArchive::unzipFileAtPath(m_archive, m_destination));
     EXPECT_TRUE(SSZipArchive::unzipFileAtPath(m_base + "/two.zip", m_destination));
-    EXPECT_EQ(TestUtil::readFile(m_destination + "/one.css"), TestUtil::readFile(m_base + "/one.css"));
+    EXPECT_EQ(TestUtil::readFile(m_destination + "/one.css"),
+              TestUtil::readFile(m_base + "/one.css"));
     EXPECT_EQ(TestUtil::readFile(m_destination + "/index.html"), QByteArray("<p>"));
     EXPECT_FALSE(QFileInfo::exists(m_destination + "/null.html"));
-    EXPECT_LT(QFileInfo(m_destination + "/index.html").lastModified().secsTo(QDateTime::currentDateTime()), 120);
+    EXPECT_LT(QFileInfo(m_destination + "/index.html")
+                  .lastModified()
+                  .secsTo(QDateTime::currentDateTime()),
+              120);
 }
 
 TEST(SSZipArchiveDate, ReadsTheMSDOSFields)

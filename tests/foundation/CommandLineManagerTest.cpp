@@ -16,7 +16,8 @@ QString writeTool(const QTemporaryDir &dir, const QString &name, const QByteArra
 {
     const QString path = dir.filePath(name);
     TestUtil::writeFile(path, "#!/bin/sh\n" + body + "\n");
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    QFile::setPermissions(path,
+                          QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     return path;
 }
 
@@ -33,12 +34,14 @@ TEST(CommandLineManager, StandardOutputWinsOverErrorOutput)
     const QString both = writeTool(dir, "both", "echo out; echo err >&2");
     CommandLineManager manager;
     QString out, err;
-    manager.execute(both, {}, [&](const QString &t) { out = t; }, [&](const QString &t) { err = t; }, false);
+    manager.execute(
+        both, {}, [&](const QString &t) { out = t; }, [&](const QString &t) { err = t; }, false);
     EXPECT_EQ(out, QStringLiteral("out\n"));
     EXPECT_TRUE(err.isEmpty());
 
     out.clear();
-    manager.execute(both, {}, [&](const QString &t) { out = t; }, [&](const QString &t) { err = t; }, true);
+    manager.execute(
+        both, {}, [&](const QString &t) { out = t; }, [&](const QString &t) { err = t; }, true);
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !out.isEmpty(); }, 3000));
     EXPECT_EQ(out, QStringLiteral("out\n"));
     EXPECT_TRUE(err.isEmpty());
@@ -51,7 +54,9 @@ TEST(CommandLineManager, ErrorOutputAloneGoesToTheErrorBlock)
     CommandLineManager manager;
     QString err;
     bool outCalled = false;
-    manager.execute(failing, {}, [&](const QString &) { outCalled = true; }, [&](const QString &t) { err = t; }, false);
+    manager.execute(
+        failing, {}, [&](const QString &) { outCalled = true; }, [&](const QString &t) { err = t; },
+        false);
     EXPECT_EQ(err, QStringLiteral("broken\n"));
     EXPECT_FALSE(outCalled);
     EXPECT_FALSE(manager.lastRunSucceeded());
@@ -61,11 +66,13 @@ TEST(CommandLineManager, MissingProgramReachesTheErrorBlock)
 {
     CommandLineManager manager;
     QString err;
-    manager.execute("/no/such/program", {}, [](const QString &) {}, [&](const QString &t) { err = t; }, false);
+    manager.execute(
+        "/no/such/program", {}, [](const QString &) {}, [&](const QString &t) { err = t; }, false);
     EXPECT_FALSE(err.isEmpty());
 
     err.clear();
-    manager.execute("/no/such/program", {}, [](const QString &) {}, [&](const QString &t) { err = t; }, true);
+    manager.execute(
+        "/no/such/program", {}, [](const QString &) {}, [&](const QString &t) { err = t; }, true);
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !err.isEmpty(); }, 3000));
 }
 
@@ -76,7 +83,8 @@ TEST(CommandLineManager, HangingProgramIsStoppedAfterTheTimeout)
     CommandLineManager manager;
     manager.setTimeoutMs(200);
     QString err;
-    manager.execute(hanging, {}, [](const QString &) {}, [&](const QString &t) { err = t; }, false);
+    manager.execute(
+        hanging, {}, [](const QString &) {}, [&](const QString &t) { err = t; }, false);
     EXPECT_TRUE(err.contains("did not finish"));
 }
 
@@ -95,8 +103,12 @@ TEST(StringJSBeautifier, SourceIsKeptWhenTheFormatterPrintsNothing)
     QTemporaryDir dir;
     const QString source = QStringLiteral("var a=1;");
     EXPECT_EQ(StringJSBeautifier::decompileJS(source, writeTool(dir, "silent", "exit 0")), source);
-    EXPECT_EQ(StringJSBeautifier::decompileJS(source, writeTool(dir, "error", "echo oops >&2; exit 1")), source);
-    EXPECT_EQ(StringJSBeautifier::decompileJS(source, writeTool(dir, "partial", "echo 'var'; exit 1")), source);
+    EXPECT_EQ(
+        StringJSBeautifier::decompileJS(source, writeTool(dir, "error", "echo oops >&2; exit 1")),
+        source);
+    EXPECT_EQ(
+        StringJSBeautifier::decompileJS(source, writeTool(dir, "partial", "echo 'var'; exit 1")),
+        source);
     EXPECT_EQ(StringJSBeautifier::decompileJS(source, dir.filePath("missing")), source);
     EXPECT_TRUE(leftoverInputs().isEmpty());
 }
@@ -105,7 +117,8 @@ TEST(StringJSBeautifier, EachRunReadsItsOwnPrivateInput)
 {
     QTemporaryDir dir;
     // Echoes its input back, after checking that only its owner may read it.
-    const QString cat = writeTool(dir, "cat", "[ \"$(stat -c %a \"$1\")\" = 600 ] || exit 1; cat \"$1\"");
+    const QString cat
+        = writeTool(dir, "cat", "[ \"$(stat -c %a \"$1\")\" = 600 ] || exit 1; cat \"$1\"");
     EXPECT_EQ(StringJSBeautifier::decompileJS("first();", cat), QStringLiteral("first();"));
     EXPECT_EQ(StringJSBeautifier::decompileJS("second();", cat), QStringLiteral("second();"));
     EXPECT_EQ(StringJSBeautifier::compileJS("x ( )"), QStringLiteral("x ( )"));

@@ -9,17 +9,21 @@
 TEST(Reachability, ReachableFlagCountsUnlessATransientConnectionIsRequired)
 {
     EXPECT_TRUE(Reachability::isReachableWithFlags(Reachability::Reachable));
-    EXPECT_FALSE(Reachability::isReachableWithFlags(Reachability::Reachable | Reachability::ConnectionRequired
+    EXPECT_FALSE(Reachability::isReachableWithFlags(Reachability::Reachable
+                                                    | Reachability::ConnectionRequired
                                                     | Reachability::TransientConnection));
-    EXPECT_TRUE(Reachability::isReachableWithFlags(Reachability::Reachable | Reachability::ConnectionRequired));
+    EXPECT_TRUE(Reachability::isReachableWithFlags(Reachability::Reachable
+                                                   | Reachability::ConnectionRequired));
     EXPECT_FALSE(Reachability::isReachableWithFlags(0));
 }
 
 TEST(Reachability, UnknownSystemStateCountsAsOnline)
 {
     using State = QNetworkInformation::Reachability;
-    EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Unknown), quint32(Reachability::Reachable));
-    EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Online), quint32(Reachability::Reachable));
+    EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Unknown),
+              quint32(Reachability::Reachable));
+    EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Online),
+              quint32(Reachability::Reachable));
     EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Disconnected), 0u);
     EXPECT_EQ(Reachability::flagsForNetworkReachability(State::Local), 0u);
 }
@@ -32,7 +36,6 @@ TEST(Reachability, FlagsReadAsLetters)
     EXPECT_EQ(Reachability::flagsString(0x3003F), QStringLiteral("XR ctiCDld"));
 }
 
-
 TEST(Reachability, ChangeRunsTheMatchingBlockAndNotifiesOnTheMainThreadLater)
 {
     auto monitor = Reachability::reachabilityForInternetConnection();
@@ -42,8 +45,8 @@ TEST(Reachability, ChangeRunsTheMatchingBlockAndNotifiesOnTheMainThreadLater)
     int notified = 0;
     const void *poster = nullptr;
     int owner = 0;
-    NotificationCenter::defaultCenter().addObserver(&owner, "kReachabilityChangedNotification", nullptr,
-                                                    [&](const Notification &n) {
+    NotificationCenter::defaultCenter().addObserver(&owner, "kReachabilityChangedNotification",
+                                                    nullptr, [&](const Notification &n) {
                                                         ++notified;
                                                         poster = n.object;
                                                     });
