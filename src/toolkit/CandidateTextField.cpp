@@ -2,6 +2,8 @@
 
 #include "RBLPopover.h"
 
+#include "foundation/ArrayUtils.h"
+
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/TextField.h"
 #include "platform/kit/ViewController.h"
@@ -92,28 +94,7 @@ QString CandidateTextField::labelOfCandidate(const QVariant &candidate)
 {
     if (candidate.typeId() == QMetaType::QString)
         return candidate.toString();
-    if (candidate.canConvert<QVariantMap>() && candidate.typeId() == QMetaType::QVariantMap)
-        return candidate.toMap().value(QStringLiteral("title")).toString();
-    if (QObject *object = candidate.value<QObject *>())
-        return object->property("title").toString();
-    return candidate.toString();
-}
-
-QString CandidateTextField::longestCommonPrefix(const QStringList &texts)
-{
-    if (texts.isEmpty())
-        return {};
-    QString prefix = texts.first();
-    for (const QString &text : texts) {
-        int length = 0;
-        const int limit = qMin(prefix.size(), text.size());
-        while (length < limit && prefix[length] == text[length])
-            ++length;
-        prefix.truncate(length);
-        if (prefix.isEmpty())
-            break;
-    }
-    return prefix;
+    return ArrayUtils::valueForKey(candidate, QStringLiteral("title")).toString();
 }
 
 void CandidateTextField::setNeedsRefresh()
@@ -221,11 +202,11 @@ void CandidateTextField::controlTextDidChange()
     const int rows = m_table->numberOfRows();
     if (rows == 0)
         return;
-    QStringList labels;
-    labels.reserve(rows);
+    QVariantList candidates;
+    candidates.reserve(rows);
     for (int row = 0; row < rows; ++row)
-        labels << labelOfCandidate(source->candidateForItem(m_table->itemAtRow(row)));
-    const QString common = longestCommonPrefix(labels);
+        candidates << source->candidateForItem(m_table->itemAtRow(row));
+    const QString common = ArrayUtils::maxSameString(candidates);
     // Only a prefix that goes on from what was typed completes it; any other
     // would change letters the user typed before the caret.
     if (!common.isEmpty() && common.size() >= typed.size()

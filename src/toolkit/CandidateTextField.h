@@ -84,8 +84,6 @@ public:
     void controlTextDidEndEditing();
     bool doCommandBySelector(TextCommand command);
 
-    // The longest prefix all the texts share; empty for no texts.
-    static QString longestCommonPrefix(const QStringList &texts);
     // The label of a candidate: the string itself, or its "title" value.
     static QString labelOfCandidate(const QVariant &candidate);
 

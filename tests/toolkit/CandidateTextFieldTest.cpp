@@ -274,3 +274,17 @@ TEST_F(CandidateTextFieldTest, RendersTheFieldAndItsDropDownOffscreen)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CandidateTextField, LabelsACandidateByItselfOrByItsTitle)
+{
+    EXPECT_EQ(CandidateTextField::labelOfCandidate(QStringLiteral("color")), QStringLiteral("color"));
+    const QVariantMap snippet{{QStringLiteral("title"), QStringLiteral("clearfix")}};
+    EXPECT_EQ(CandidateTextField::labelOfCandidate(snippet), QStringLiteral("clearfix"));
+    QObject object;
+    object.setProperty("title", QStringLiteral("flex"));
+    EXPECT_EQ(CandidateTextField::labelOfCandidate(QVariant::fromValue(&object)), QStringLiteral("flex"));
+}
+
+} // namespace
