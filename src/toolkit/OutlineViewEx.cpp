@@ -91,11 +91,6 @@ void OutlineViewEx::keyPressEvent(QKeyEvent *event)
         editColumn(0, row, true);
 }
 
-void OutlineViewEx::draggingExited(QDragLeaveEvent *event)
-{
-    OutlineView::draggingExited(event);
-}
-
 void OutlineViewEx::cut(QObject *sender)
 {
     if (delegate().cut)

@@ -37,7 +37,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void draggingExited(QDragLeaveEvent *event) override;
 
 private:
     bool m_disableDownToSelect = false;
