@@ -15,6 +15,12 @@
 
 #include <gumbo.h>
 
+#include <csignal>
+#include <cstddef>
+#include <cstdlib>
+#include <setjmp.h>
+#include <signal.h>
+
 #include <vector>
 
 namespace {
@@ -129,18 +135,106 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
     }
 }
 
+// The memory of one parse, every block linked into a ring, so that a parse
+// the library gave up on can still be freed.
+struct ParseArena
+{
+    struct alignas(std::max_align_t) Block
+    {
+        Block *previous;
+        Block *next;
+    };
+    Block ring{&ring, &ring};
+
+    static void *allocate(void *userdata, size_t size)
+    {
+        auto *arena = static_cast<ParseArena *>(userdata);
+        auto *block = static_cast<Block *>(std::malloc(sizeof(Block) + size));
+        if (!block)
+            return nullptr;
+        block->previous = &arena->ring;
+        block->next = arena->ring.next;
+        arena->ring.next->previous = block;
+        arena->ring.next = block;
+        return block + 1;
+    }
+    static void deallocate(void *, void *pointer)
+    {
+        if (!pointer)
+            return;
+        Block *block = static_cast<Block *>(pointer) - 1;
+        block->previous->next = block->next;
+        block->next->previous = block->previous;
+        std::free(block);
+    }
+    void freeAll()
+    {
+        while (ring.next != &ring)
+            deallocate(nullptr, ring.next + 1);
+    }
+};
+
+thread_local sigjmp_buf *t_parserAbort = nullptr;
+
+extern "C" void onParserAbort(int signal)
+{
+    if (sigjmp_buf *jump = t_parserAbort) {
+        t_parserAbort = nullptr;
+        siglongjmp(*jump, 1);
+    }
+    // Not from a parse on this thread: abort as intended.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// One run of the parser library. The library checks its own invariants with
+// assertions that abort the process, and some rare texts trip them; such a
+// parse is abandoned instead (the abort is caught while the library runs,
+// the parse's memory is freed) and answers no output.
 struct GumboParse
 {
     GumboOptions options = kGumboDefaultOptions;
     GumboOutput *output = nullptr;
+    ParseArena arena;
 
-    GumboParse() { options.max_errors = 0; }
+    GumboParse()
+    {
+        options.max_errors = 0;
+        options.allocator = &ParseArena::allocate;
+        options.deallocator = &ParseArena::deallocate;
+        options.userdata = &arena;
+    }
     ~GumboParse()
     {
         if (output)
             gumbo_destroy_output(&options, output);
+        arena.freeAll();
     }
-    void run(const QByteArray &utf8) { output = gumbo_parse_with_options(&options, utf8.constData(), size_t(utf8.size())); }
+    GumboParse(const GumboParse &) = delete;
+    GumboParse &operator=(const GumboParse &) = delete;
+
+    void run(const QByteArray &utf8) { output = runGuarded(&options, utf8.constData(), size_t(utf8.size())); }
+
+private:
+    // Only plain values live in this frame, since leaving it by the jump
+    // skips destructors.
+    static GumboOutput *runGuarded(const GumboOptions *options, const char *data, size_t size)
+    {
+        struct sigaction previous = {};
+        struct sigaction guard = {};
+        guard.sa_handler = &onParserAbort;
+        sigemptyset(&guard.sa_mask);
+        sigaction(SIGABRT, &guard, &previous);
+        sigjmp_buf jump;
+        GumboOutput *volatile output = nullptr;
+        if (sigsetjmp(jump, 1) == 0) {
+            t_parserAbort = &jump;
+            output = gumbo_parse_with_options(options, data, size);
+        }
+        t_parserAbort = nullptr;
+        sigaction(SIGABRT, &previous, nullptr);
+        return output;
+    }
 };
 
 qsizetype doctypeOffset(const QByteArray &utf8)
@@ -172,7 +266,7 @@ std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html)
     parse.run(utf8);
     DOMDocumentPtr document = DOMTreeBuilder::document();
     if (!parse.output) {
-        qCWarning(lcWeb) << "the HTML parser gave no tree";
+        qCWarning(lcWeb) << "the HTML parser gave up on a text of" << utf8.size() << "bytes; the mirror stays empty";
         return document;
     }
     const GumboDocument &source = parse.output->document->v.document;
@@ -240,7 +334,8 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
 
     DOMDocumentFragmentPtr fragment = DOMTreeBuilder::fragment(document, 0);
     if (!parse.output || !parse.output->root) {
-        qCWarning(lcWeb) << "the HTML parser gave no fragment for" << contextLocalName;
+        qCWarning(lcWeb) << "the HTML parser gave up on a fragment of" << utf8.size() << "bytes for"
+                         << contextLocalName << "; it stays empty";
     } else {
         // The fragment's nodes are the children of the parser's root element.
         convertChildren(document, *parse.output->root, *fragment);

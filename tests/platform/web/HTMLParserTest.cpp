@@ -201,6 +201,19 @@ TEST(HTMLParser, FragmentsThatCrashedTheParserLibraryParse)
             EXPECT_TRUE(fragment->textContent().contains(QLatin1Char('x'))) << qPrintable(markup);
         }
     }
+    // A text that trips the library's assertions even after the preflight:
+    // the parse is abandoned, the fragment stays empty, the program goes on.
+    const QString aborting = QString::fromUtf8(TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/parser-abort.html")));
+    ASSERT_FALSE(aborting.isEmpty());
+    for (int i = 0; i < 3; ++i) {
+        const DOMDocumentFragmentPtr fragment =
+            HTMLParser::parseFragment(*document, aborting, QStringLiteral("div"), DOMNamespace::HTML);
+        EXPECT_FALSE(fragment->hasChildNodes());
+    }
+    // The same text parses as a document.
+    const std::shared_ptr<DOMDocument> parsed = HTMLParser::parseDocument(aborting);
+    ASSERT_TRUE(parsed->body());
+    EXPECT_GT(parsed->body()->querySelectorAll(QStringLiteral("*")).length(), 10);
 }
 
 TEST(HTMLPreflight, DropsDocumentEndTagsFromFragmentsOnly)
