@@ -212,3 +212,21 @@ TEST(DOMSelectorEngine, NthPatternsCoverNegativeAndLargeSteps)
     EXPECT_EQ(ids("li:nth-last-of-type(-n+2)"), QStringLiteral("i11 i12"));
     EXPECT_EQ(ids("li:NTH-CHILD(2N+10)"), QStringLiteral("i10 i12"));
 }
+
+TEST(DOMSelectorEngine, RelativeSelectorsReachIntoFollowingSiblingsSubtrees)
+{
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(QStringLiteral(
+        "<!DOCTYPE html><h2 id=a></h2><p><em>x</em></p><h2 id=b></h2><div><p></p></div><ul><li class=on></li></ul>"
+        "<section id=s><!-- only a comment --></section><x-card id=card></x-card><p id=last>\n</p>"));
+    const auto ids = [&](const char *selector) {
+        return idsOf(document->querySelectorAll(QString::fromLatin1(selector)));
+    };
+    EXPECT_EQ(ids("h2:has(+ p em)"), QStringLiteral("a"));
+    EXPECT_EQ(ids("h2:has(~ ul li.on)"), QStringLiteral("a b"));
+    EXPECT_EQ(ids("h2:has(+ div)"), QStringLiteral("b"));
+    EXPECT_TRUE(document->body()->matches(QStringLiteral("body:has(> section:empty)")));
+    EXPECT_EQ(ids("section:empty"), QStringLiteral("s"));
+    EXPECT_EQ(ids("#last:empty"), QStringLiteral("-")); // "\n" is text
+    EXPECT_EQ(ids(":not(:defined)"), QStringLiteral("card"));
+    EXPECT_EQ(ids("body > :nth-last-of-type(1)[id]"), QStringLiteral("b s card last"));
+}

@@ -438,3 +438,32 @@ TEST(DOMTree, TemplateMarkupGoesIntoItsContent)
     EXPECT_EQ(document->querySelectorAll(QStringLiteral("td")).length(), 0);
     EXPECT_FALSE(templateElement->templateContent()->firstChild()->isConnected());
 }
+
+TEST(DOMTree, QualifiedNamesFollowTheNamespaceRules)
+{
+    const std::shared_ptr<DOMDocument> document = DOMDocument::create();
+    const auto valid = [&](const QString &ns, const QString &name) {
+        return document->createAttributeNS(ns, name) != nullptr;
+    };
+    EXPECT_TRUE(valid(DOMNamespaces::xml, QStringLiteral("xml:lang")));
+    EXPECT_TRUE(valid(DOMNamespaces::xmlns, QStringLiteral("xmlns:xlink")));
+    EXPECT_TRUE(valid(DOMNamespaces::xmlns, QStringLiteral("xmlns")));
+    EXPECT_TRUE(valid(QStringLiteral("urn:x"), QStringLiteral("p:q")));
+    EXPECT_FALSE(valid(DOMNamespaces::svg, QStringLiteral("xml:lang")));
+    EXPECT_FALSE(valid(DOMNamespaces::svg, QStringLiteral("xmlns:a")));
+    EXPECT_FALSE(valid(DOMNamespaces::xmlns, QStringLiteral("a")));
+    EXPECT_FALSE(valid(QString(), QStringLiteral("p:q")));
+    EXPECT_FALSE(valid(QStringLiteral("urn:x"), QStringLiteral("a:b:c")));
+    EXPECT_FALSE(valid(QStringLiteral("urn:x"), QStringLiteral(":a")));
+    EXPECT_FALSE(valid(QStringLiteral("urn:x"), QStringLiteral("a:")));
+    EXPECT_FALSE(valid(QStringLiteral("urn:x"), QStringLiteral("a:1")));
+
+    const DOMAttrPtr other = document->createAttributeNS(QStringLiteral("urn:x"), QStringLiteral("p:q"));
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->namespaceId(), DOMNamespace::Other);
+    EXPECT_EQ(other->namespaceURI(), QStringLiteral("urn:x"));
+    const DOMElementPtr element = document->createElement(QStringLiteral("div"));
+    ASSERT_TRUE(element->setAttributeNodeNS(other));
+    EXPECT_EQ(element->getAttributeNS(QStringLiteral("urn:x"), QStringLiteral("q")), QString(QLatin1String("")));
+    EXPECT_EQ(element->outerHTML(), QStringLiteral("<div p:q=\"\"></div>"));
+}
