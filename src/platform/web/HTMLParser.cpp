@@ -30,9 +30,9 @@ QString fromUtf8(const char *text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-QString fromPiece(const GumboStringPiece &piece)
+QString fromGumboString(const GumboStringPiece &text)
 {
-    return QString::fromUtf8(piece.data, qsizetype(piece.length));
+    return QString::fromUtf8(text.data, qsizetype(text.length));
 }
 
 DOMNamespace namespaceOf(GumboNamespaceEnum ns)
@@ -60,7 +60,7 @@ QString elementName(const GumboElement &element)
     }
     if (element.tag != GUMBO_TAG_UNKNOWN)
         return QString::fromUtf8(gumbo_normalized_tagname(element.tag));
-    return DOMStrings::asciiLower(fromPiece(original));
+    return DOMStrings::asciiLower(fromGumboString(original));
 }
 
 void addAttributes(DOMElement &element, const GumboVector &attributes)
