@@ -1,0 +1,327 @@
+#include "ProjectUtil.h"
+
+#include "platform/foundation/Assert.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+
+// The ignore-option parser and merge live in ProjectUtilIgnoreOption.cpp.
+
+namespace {
+
+const QString kConfigFileName = QStringLiteral(".quillmark_config");
+const QString kLegacyStoreKey = QStringLiteral("projectConfigs");
+const QString kVersionKey = QStringLiteral("version");
+
+// The store's state; every operation holds the lock while it uses it. The lock
+// is recursive because operations call one another (a lookup saves defaults).
+struct Store
+{
+    QRecursiveMutex lock;
+    QMap<QString, QVariantMap> cache;
+    QString currentProjectPath;
+};
+
+Store &store()
+{
+    static Store s_store;
+    return s_store;
+}
+
+QVariantList vendarPrefixEntries(bool allOn)
+{
+    QVariantList entries;
+    bool first = true;
+    for (const char *prefix : {"-webkit", "-moz", "-o", "-ms"}) {
+        entries.append(QVariantMap{{QStringLiteral("prefix"), QString::fromLatin1(prefix)},
+                                   {QStringLiteral("on"), allOn || first}});
+        first = false;
+    }
+    return entries;
+}
+
+QVariantMap defaultConfig(bool imported)
+{
+    return {
+        {kVersionKey, double(1.7)},
+        {ProjectUtil::kOverrideCSS, true},
+        {ProjectUtil::kMinifyCSS, false},
+        {ProjectUtil::kOverrideHTML, true},
+        {ProjectUtil::kMinifyHTML, false},
+        {ProjectUtil::kIgnoreOption, ProjectUtil::defaultIgnoreOption()},
+        {ProjectUtil::kHeaderIgnoreOption, QVariantList()},
+        {ProjectUtil::kVendarPrefix, vendarPrefixEntries(imported)},
+        {ProjectUtil::kVendarPrefixProperties, ProjectUtil::defaultVendarPrefixProperties()},
+        {ProjectUtil::kFormatJavaScript, true},
+    };
+}
+
+QVariantMap legacyStore()
+{
+    return UserDefaults::standardUserDefaults().dictionaryForKey(kLegacyStoreKey);
+}
+
+// Reads the settings file. A file that exists but does not hold a dictionary
+// is moved aside to "<file>.bak" so that writing the defaults does not destroy
+// what the user had; it then counts as absent.
+std::optional<QVariantMap> readConfigFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    Result<QVariant> root = PropertyList::read(path);
+    if (root && root->typeId() == QMetaType::QVariantMap)
+        return root->toMap();
+    const QString aside = path + QStringLiteral(".bak");
+    QFile::remove(aside);
+    if (QFile::rename(path, aside)) {
+        QM_ERROR(QStringLiteral("unreadable project settings %1 kept as %2 (%3)")
+                     .arg(path, aside, root ? QStringLiteral("not a dictionary") : root.error()));
+    } else {
+        QM_ERROR(QStringLiteral("unreadable project settings %1 could not be moved aside (%2)")
+                     .arg(path, root ? QStringLiteral("not a dictionary") : root.error()));
+    }
+    return std::nullopt;
+}
+
+bool isBelowCurrentVersion(const QVariantMap &config)
+{
+    return config.value(kVersionKey).toFloat() < ProjectUtil::kCurrentVersion;
+}
+
+} // namespace
+
+QString ProjectUtil::configPath(const QString &projectPath)
+{
+    if (projectPath.endsWith(QLatin1Char('/')))
+        return projectPath + kConfigFileName;
+    return projectPath + QLatin1Char('/') + kConfigFileName;
+}
+
+void ProjectUtil::setCurrentProjectPath(const QString &path)
+{
+    QMutexLocker locker(&store().lock);
+    store().currentProjectPath = path;
+}
+
+QString ProjectUtil::getCurrentProjectPath()
+{
+    QMutexLocker locker(&store().lock);
+    return store().currentProjectPath;
+}
+
+QVariantMap ProjectUtil::getCurrentProjectConfig()
+{
+    QMutexLocker locker(&store().lock);
+    return getProjectConfig(store().currentProjectPath);
+}
+
+QVariantMap ProjectUtil::getProjectConfig(const QString &projectPath)
+{
+    if (projectPath.isEmpty())
+        return {};
+    QMutexLocker locker(&store().lock);
+    QVariantMap found = readProjectConfigFromFile(projectPath);
+    // Settings of the cache or the file are answered as they are, whatever
+    // their version.
+    if (!found.isEmpty())
+        return found;
+
+    QVariantMap config;
+    const QVariantMap legacy = legacyStore();
+    if (legacy.contains(projectPath)) {
+        config = legacy.value(projectPath).toMap();
+    } else {
+        config = createDefaultProjectConfig();
+        saveProjectConfigToFile(config, projectPath);
+    }
+    if (isBelowCurrentVersion(config)) {
+        migrateProjectConfigVersion(config);
+        saveProjectConfig(config, projectPath);
+    }
+    return config;
+}
+
+QVariantMap ProjectUtil::readProjectConfigFromFile(const QString &projectPath)
+{
+    if (projectPath.isEmpty())
+        return {};
+    QMutexLocker locker(&store().lock);
+    const auto cached = store().cache.constFind(projectPath);
+    if (cached != store().cache.cend())
+        return *cached;
+    const std::optional<QVariantMap> config = readConfigFile(configPath(projectPath));
+    if (!config || config->isEmpty())
+        return {};
+    store().cache.insert(projectPath, *config);
+    return *config;
+}
+
+bool ProjectUtil::saveProjectConfig(const QVariantMap &config, const QString &projectPath)
+{
+    QM_DEBUG(QStringLiteral("save config:%1").arg(projectPath));
+    return saveProjectConfigToFile(config, projectPath);
+}
+
+bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath)
+{
+    QM_ASSERT(!projectPath.isEmpty(), return false);
+    QMutexLocker locker(&store().lock);
+    // The program runs on with the new settings even when the file could not
+    // be written; the failure is only reported.
+    store().cache.insert(projectPath, config);
+    const Result<void> written = PropertyList::write(configPath(projectPath), config);
+    if (!written) {
+        QM_ERROR(QStringLiteral("project settings not saved: %1").arg(written.error()));
+        return false;
+    }
+    return true;
+}
+
+void ProjectUtil::migrateProjectConfigVersion(QVariantMap &config)
+{
+    config.insert(kVendarPrefixProperties, defaultVendarPrefixProperties());
+    config.insert(kVersionKey, double(1.7));
+    if (!config.contains(kHeaderIgnoreOption))
+        config.insert(kHeaderIgnoreOption, QVariantList());
+    if (!config.contains(kFormatJavaScript))
+        config.insert(kFormatJavaScript, true);
+    if (!config.contains(kIsWebProject)) {
+        config.insert(kIsWebProject, false);
+        config.insert(kWebMainURL, QString());
+    }
+}
+
+void ProjectUtil::migrateProjectConfigToFile(const QString &projectPath)
+{
+    if (projectPath.isEmpty())
+        return;
+    QMutexLocker locker(&store().lock);
+    const QVariantMap legacy = legacyStore();
+    if (!legacy.contains(projectPath))
+        return;
+    if (!QFileInfo::exists(configPath(projectPath)))
+        saveProjectConfigToFile(legacy.value(projectPath).toMap(), projectPath);
+    removeProjectConfig(projectPath);
+}
+
+void ProjectUtil::removeProjectConfig(const QString &projectPath)
+{
+    QMutexLocker locker(&store().lock);
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    QVariantMap legacy = defaults.dictionaryForKey(kLegacyStoreKey);
+    legacy.remove(projectPath);
+    defaults.setObject(legacy, kLegacyStoreKey);
+    defaults.synchronize();
+}
+
+void ProjectUtil::initImportedProjectConfig(const QString &projectPath)
+{
+    if (projectPath.isEmpty())
+        return;
+    QMutexLocker locker(&store().lock);
+    if (readProjectConfigFromFile(projectPath).isEmpty())
+        saveProjectConfig(createImportedDefaultProjectConfig(), projectPath);
+}
+
+QVariantMap ProjectUtil::createDefaultProjectConfig()
+{
+    return defaultConfig(false);
+}
+
+QVariantMap ProjectUtil::createImportedDefaultProjectConfig()
+{
+    return defaultConfig(true);
+}
+
+QString ProjectUtil::projectPathWithURL(const QString &url)
+{
+    QMutexLocker locker(&store().lock);
+    const QMap<QString, QVariantMap> &cache = store().cache;
+    for (auto it = cache.cbegin(); it != cache.cend(); ++it) {
+        const QVariant mainURL = it.value().value(kWebMainURL);
+        if (mainURL.isValid() && mainURL.toString() == url)
+            return it.key();
+    }
+    return {};
+}
+
+QMap<QString, QVariantMap> ProjectUtil::projectConfigsCache()
+{
+    QMutexLocker locker(&store().lock);
+    return store().cache;
+}
+
+QString ProjectUtil::defaultIgnoreOption()
+{
+    return QStringLiteral("script[async]{\n\tignore:true;\n}\n\n"
+                          "script[id=\"twitter-wjs\"]{\n\tignore:true;\n}\n\n"
+                          "body > iframe[id*=\"oauth\"]{\n\tignore:true;\n}\n");
+}
+
+void ProjectUtil::resetForTesting()
+{
+    QMutexLocker locker(&store().lock);
+    store().cache.clear();
+    store().currentProjectPath.clear();
+}
+
+QVariantMap ProjectUtil::defaultVendarPrefixProperties()
+{
+    // Stored exactly as listed, including the names that are no standard
+    // property names: saved settings and the style-sheet model depend on them.
+    static const char *const kNames[] = {
+        "animation", "animation-name", "animation-duration", "animation-iteration-count",
+        "animation-delay", "animation-timing-function", "animation-direction", "animation-play-state",
+        "animation-fill-mode", "aspect-ratio", "app-region", "appearance", "backface-visibility",
+        "background-blend-mode", "background-composite", "background-inline-policy", "binding",
+        "blend-mode", "border-image", "border-image-outset", "border-image-repeat",
+        "border-image-slice", "border-image-source", "border-image-width", "border-after",
+        "border-after-color", "border-after-style", "border-after-width", "border-before",
+        "border-before-color", "border-before-style", "border-before-width", "border-start",
+        "border-start-color", "border-start-style", "border-start-width", "border-end",
+        "border-end-color", "border-end-style", "border-end-width", "border-fit",
+        "border-horizontal-spacing", "border-vertical-spacing", "box-align", "box-orient", "box-flex",
+        "box-direction", "box-flex-group", "box-lines", "box-ordinal-group", "box-pack", "columns",
+        "column-fill", "column-count", "column-gap", "column-width", "column-rule", "column-rule-width",
+        "column-rule-style", "column-rule-color", "column-columns", "column-column-span", "column-axis",
+        "column-break-after", "column-break-before", "column-break-inside", "column-progression",
+        "column-span", "dashboard-region", "device-pixel-ratio", "filter", "font-smoothing",
+        "font-feature-settings", "font-kerning", "font-size-delta", "font-variant-ligatures",
+        "flow-from", "flow-into", "grid-after", "grid-auto-columns", "grid-auto-flow", "grid-auto-rows",
+        "grid-brefore", "grid-column-align", "grid-column-span", "grid-start", "grid-column",
+        "grid-columns", "grid-row", "grid-rows", "hyphens", "highlight", "hyphenate-character",
+        "hyphenate-charset", "hyphenate-limit-after", "hyphenate-limit-before", "hyphenate-limit-lines",
+        "hyphenate-limit-chars", "hyphenate-limit-zone", "line-align", "line-box-contain", "line-break",
+        "line-clamp", "line-grid", "locale", "logical-height", "logical-width", "marquee",
+        "marquee-dir", "marquee-direction", "marquee-increment", "marquee-loop", "marquee-repetition",
+        "marquee-speed", "marquee-style", "margin-after", "margin-after-collapse", "margin-before",
+        "margin-before-collapse", "margin-bottom-collapse", "margin-end", "margin-start",
+        "margin-top-collapse", "mask", "mask-attachment", "mask-box-image", "mask-box-image-outset",
+        "mask-box-image-repeat", "mask-box-image-slice", "mask-box-image-source",
+        "mask-box-image-width", "mask-clip", "mask-composite", "mask-image", "mask-origin",
+        "mask-origin-x", "mask-origin-y", "mask-repeat", "mask-repeat-x", "mask-repeat-y", "mask-size",
+        "mask-type", "mask-position-x", "mask-position-y", "match-nearest-mail-blockquote-color",
+        "min-logical-height", "min-logical-width", "maxlogical-height", "max-logical-width",
+        "min-device-pixel-ratio", "max-device-pixel-ratio", "nbsp-mode", "overflow-scrolling",
+        "padding-after", "padding-before", "padding-end", "padding-start", "print-color-adjust",
+        "perspective", "perspective-origin", "perspective-origin-x", "perspective-origin-y",
+        "region-break-after", "region-break-before", "region-break-inside", "rtl-ordering",
+        "shape-insided", "webkit-shape-outside", "svg-shadow", "tab-size", "transition",
+        "transition-property", "transition-delay", "transition-duration", "transition-timing-function",
+        "transform", "transform-origin", "transform-origin-x", "transform-origin-y",
+        "transform-origin-z", "transform-style", "tap-highlight-color", "text-combine",
+        "text-decorations-in-effect", "text-emphasis", "text-emphasis-color", "text-emphasis-position",
+        "text-emphasis-style", "text-fill-color", "text-orientation", "text-security",
+        "text-size-adjust", "text-size-stroke", "text-size-stroke-color", "text-size-stroke-width",
+        "text-touch-callout", "user-select",
+    };
+    QVariantMap properties;
+    for (const char *name : kNames)
+        properties.insert(QString::fromLatin1(name), true);
+    return properties;
+}

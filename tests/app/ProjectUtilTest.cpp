@@ -1,0 +1,240 @@
+#include "app/ProjectUtil.h"
+
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include "TestUtil.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kLegacyKey = QStringLiteral("projectConfigs");
+
+class ProjectUtilTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ProjectUtil::resetForTesting();
+        setLegacyStore({});
+        ASSERT_TRUE(m_dir.isValid());
+        m_project = m_dir.path();
+    }
+    void TearDown() override
+    {
+        setLegacyStore({});
+        ProjectUtil::resetForTesting();
+    }
+
+    static void setLegacyStore(const QVariantMap &store)
+    {
+        UserDefaults &defaults = UserDefaults::standardUserDefaults();
+        if (store.isEmpty())
+            defaults.removeObjectForKey(kLegacyKey);
+        else
+            defaults.setObject(store, kLegacyKey);
+        defaults.synchronize();
+    }
+    static QVariantMap legacyStore()
+    {
+        return UserDefaults::standardUserDefaults().dictionaryForKey(kLegacyKey);
+    }
+
+    QVariantMap fileContent() const
+    {
+        Result<QVariant> root = PropertyList::read(ProjectUtil::configPath(m_project));
+        return root ? root->toMap() : QVariantMap();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_project;
+};
+
+QVariantMap legacyEntry(double version)
+{
+    return {
+        {"version", version},
+        {"overrideCSS", false},
+        {"minifyCSS", true},
+        {"overrideHTML", true},
+        {"minifyHTML", false},
+        {"ignoreOption", QStringLiteral("div{ignore:true;}")},
+        {"vendarPrefix", QVariantList()},
+        {"vendarPrefixProperties", QVariantMap{{"made-up", true}}},
+    };
+}
+
+} // namespace
+
+TEST_F(ProjectUtilTest, ConfigPathAppendsTheFileNameAsOneComponent)
+{
+    EXPECT_EQ(ProjectUtil::configPath("/p/site"), QStringLiteral("/p/site/.quillmark_config"));
+    EXPECT_EQ(ProjectUtil::configPath("/p/site/"), QStringLiteral("/p/site/.quillmark_config"));
+}
+
+TEST_F(ProjectUtilTest, FirstLookupOfAnEmptyFolderWritesTheTenDefaultKeys)
+{
+    const QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+    const QVariantMap stored = fileContent();
+    EXPECT_EQ(stored.size(), 10);
+    EXPECT_EQ(stored, config);
+    EXPECT_EQ(stored.value("version").typeId(), QMetaType::Double);
+    EXPECT_FLOAT_EQ(stored.value("version").toFloat(), 1.7f);
+    EXPECT_TRUE(TestUtil::readFile(ProjectUtil::configPath(m_project)).contains("<real>"));
+    EXPECT_FALSE(config.contains("isWebProject"));
+    EXPECT_FALSE(config.contains("webMainURL"));
+
+    EXPECT_EQ(config.value("overrideCSS"), QVariant(true));
+    EXPECT_EQ(config.value("minifyCSS"), QVariant(false));
+    EXPECT_EQ(config.value("overrideHTML"), QVariant(true));
+    EXPECT_EQ(config.value("minifyHTML"), QVariant(false));
+    EXPECT_EQ(config.value("formatJavaScript"), QVariant(true));
+    EXPECT_EQ(config.value("ignoreOption").toString(), ProjectUtil::defaultIgnoreOption());
+    EXPECT_TRUE(config.value("headerIgnoreOption").toList().isEmpty());
+    EXPECT_EQ(config.value("vendarPrefixProperties").toMap().size(), 197);
+    const QVariantList prefixes = config.value("vendarPrefix").toList();
+    ASSERT_EQ(prefixes.size(), 4);
+    const QStringList names = {"-webkit", "-moz", "-o", "-ms"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(prefixes[i].toMap().value("prefix").toString(), names[i]);
+        EXPECT_EQ(prefixes[i].toMap().value("on").toBool(), i == 0);
+    }
+}
+
+TEST_F(ProjectUtilTest, SettingsComeBackFromTheFileInALaterRun)
+{
+    QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+    config.insert("minifyCSS", true);
+    config.insert("webMainURL", QStringLiteral("https://example.org/"));
+    ASSERT_TRUE(ProjectUtil::saveProjectConfig(config, m_project));
+    ProjectUtil::removeProjectConfig(m_project);
+    ProjectUtil::resetForTesting();
+
+    const QVariantMap again = ProjectUtil::getProjectConfig(m_project);
+    EXPECT_EQ(again, config);
+    EXPECT_EQ(again.value("minifyCSS"), QVariant(true));
+}
+
+TEST_F(ProjectUtilTest, LegacyEntryBelowCurrentVersionIsMigratedAndWritten)
+{
+    setLegacyStore({{m_project, legacyEntry(1.5)}});
+    const QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+
+    EXPECT_FLOAT_EQ(config.value("version").toFloat(), 1.7f);
+    EXPECT_EQ(config.value("vendarPrefixProperties").toMap(),
+              ProjectUtil::defaultVendarPrefixProperties());
+    EXPECT_TRUE(config.contains("headerIgnoreOption"));
+    EXPECT_EQ(config.value("formatJavaScript"), QVariant(true));
+    EXPECT_EQ(config.value("isWebProject"), QVariant(false));
+    EXPECT_EQ(config.value("webMainURL"), QVariant(QString()));
+    // Keys the migration does not touch keep the legacy values.
+    EXPECT_EQ(config.value("minifyCSS"), QVariant(true));
+    EXPECT_EQ(config.value("overrideCSS"), QVariant(false));
+    EXPECT_EQ(config.value("ignoreOption").toString(), QStringLiteral("div{ignore:true;}"));
+    EXPECT_EQ(fileContent(), config);
+}
+
+TEST_F(ProjectUtilTest, MigrationKeepsPresentKeysButResetsTheWebAddressWithoutWebFlag)
+{
+    QVariantMap config = legacyEntry(1.0);
+    config.insert("headerIgnoreOption", QVariantList{QStringLiteral("<meta>")});
+    config.insert("formatJavaScript", false);
+    config.insert("webMainURL", QStringLiteral("https://example.org/"));
+    ProjectUtil::migrateProjectConfigVersion(config);
+    EXPECT_EQ(config.value("headerIgnoreOption").toList().size(), 1);
+    EXPECT_EQ(config.value("formatJavaScript"), QVariant(false));
+    EXPECT_EQ(config.value("webMainURL"), QVariant(QString()));
+
+    config.insert("isWebProject", true);
+    config.insert("webMainURL", QStringLiteral("https://example.org/"));
+    ProjectUtil::migrateProjectConfigVersion(config);
+    EXPECT_EQ(config.value("webMainURL").toString(), QStringLiteral("https://example.org/"));
+}
+
+TEST_F(ProjectUtilTest, CurrentLegacyEntryIsAnsweredButOnlyTheLegacyMoveWritesIt)
+{
+    const QVariantMap entry = legacyEntry(1.7);
+    setLegacyStore({{m_project, entry}});
+    EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), entry);
+    EXPECT_FALSE(QFile::exists(ProjectUtil::configPath(m_project)));
+
+    ProjectUtil::migrateProjectConfigToFile(m_project);
+    EXPECT_EQ(fileContent(), entry);
+    EXPECT_FALSE(legacyStore().contains(m_project));
+}
+
+TEST_F(ProjectUtilTest, LegacyMoveNeverReplacesAnExistingFile)
+{
+    const QVariantMap saved = ProjectUtil::getProjectConfig(m_project);
+    setLegacyStore({{m_project, legacyEntry(1.7)}});
+    ProjectUtil::migrateProjectConfigToFile(m_project);
+    EXPECT_EQ(fileContent(), saved);
+    EXPECT_FALSE(legacyStore().contains(m_project));
+}
+
+TEST_F(ProjectUtilTest, OldSettingsFileIsAnsweredUnchanged)
+{
+    const QVariantMap old = legacyEntry(1.5);
+    ASSERT_TRUE(PropertyList::write(ProjectUtil::configPath(m_project), old));
+    EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), old);
+    EXPECT_EQ(fileContent(), old);
+}
+
+TEST_F(ProjectUtilTest, UndecodableSettingsFileIsKeptAsideNotOverwritten)
+{
+    const QString path = ProjectUtil::configPath(m_project);
+    ASSERT_TRUE(TestUtil::writeFile(path, "settings the user cares about"));
+    const QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+    EXPECT_EQ(config.size(), 10);
+    EXPECT_EQ(TestUtil::readFile(path + ".bak"), QByteArray("settings the user cares about"));
+    EXPECT_EQ(fileContent(), config);
+}
+
+TEST_F(ProjectUtilTest, FailedWriteIsReportedAndTheCacheStillTakesTheSettings)
+{
+    const QString missing = m_dir.filePath("no/such/folder");
+    QVariantMap config = ProjectUtil::createDefaultProjectConfig();
+    config.insert("minifyHTML", true);
+    EXPECT_FALSE(ProjectUtil::saveProjectConfig(config, missing));
+    EXPECT_EQ(ProjectUtil::readProjectConfigFromFile(missing), config);
+    EXPECT_TRUE(ProjectUtil::saveProjectConfig(config, m_project));
+}
+
+TEST_F(ProjectUtilTest, ImportedProjectGetsEveryPrefixOnlyWhenItHasNoSettings)
+{
+    ProjectUtil::initImportedProjectConfig(m_project);
+    const QVariantList prefixes = fileContent().value("vendarPrefix").toList();
+    ASSERT_EQ(prefixes.size(), 4);
+    for (const QVariant &prefix : prefixes)
+        EXPECT_TRUE(prefix.toMap().value("on").toBool());
+
+    QTemporaryDir other;
+    const QVariantMap existing = ProjectUtil::getProjectConfig(other.path());
+    ProjectUtil::initImportedProjectConfig(other.path());
+    EXPECT_EQ(ProjectUtil::getProjectConfig(other.path()), existing);
+}
+
+TEST_F(ProjectUtilTest, ProjectIsFoundByItsExactWebAddressOnceCached)
+{
+    QVariantMap config = ProjectUtil::createDefaultProjectConfig();
+    config.insert("isWebProject", true);
+    config.insert("webMainURL", QStringLiteral("https://example.org/index.html"));
+    ASSERT_TRUE(PropertyList::write(ProjectUtil::configPath(m_project), config));
+
+    EXPECT_TRUE(ProjectUtil::projectPathWithURL("https://example.org/index.html").isEmpty());
+    ProjectUtil::getProjectConfig(m_project);
+    EXPECT_EQ(ProjectUtil::projectPathWithURL("https://example.org/index.html"), m_project);
+    EXPECT_TRUE(ProjectUtil::projectPathWithURL("https://example.org/index.html/").isEmpty());
+}
+
+TEST_F(ProjectUtilTest, CurrentProjectConfigFollowsTheCurrentPath)
+{
+    EXPECT_TRUE(ProjectUtil::getCurrentProjectConfig().isEmpty());
+    ProjectUtil::setCurrentProjectPath(m_project);
+    EXPECT_EQ(ProjectUtil::getCurrentProjectPath(), m_project);
+    EXPECT_EQ(ProjectUtil::getCurrentProjectConfig(), ProjectUtil::getProjectConfig(m_project));
+}
