@@ -6,6 +6,7 @@
 //
 // Without a file it parses a generated sheet of framework-like rules.
 
+#include "app/ProjectUtil.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/VendarPrefixSettings.h"
 
@@ -13,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
-#include <QVariantList>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,20 +39,10 @@ QString generatedSheet()
     return css;
 }
 
-// The settings of a new project: "-webkit" on and the usual prefixed names.
+// The settings of a new project: "-webkit" on and the default prefixed names.
 VendarPrefixSettings benchSettings()
 {
-    QVariantMap properties;
-    for (const char *name : {"animation", "transition", "transform", "transform-origin", "filter",
-                             "user-select", "appearance", "backface-visibility", "perspective",
-                             "column-count", "column-gap", "hyphens", "text-size-adjust"})
-        properties.insert(QString::fromLatin1(name), true);
-    const QVariantMap config{
-        {QStringLiteral("overrideCSS"), true},
-        {QStringLiteral("vendarPrefix"),
-         QVariantList{QVariantMap{{QStringLiteral("prefix"), QStringLiteral("-webkit")}, {QStringLiteral("on"), true}}}},
-        {QStringLiteral("vendarPrefixProperties"), properties}};
-    return VendarPrefixSettings::fromConfig(config);
+    return VendarPrefixSettings::fromConfig(ProjectUtil::createDefaultProjectConfig());
 }
 
 } // namespace

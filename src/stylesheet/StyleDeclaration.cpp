@@ -4,10 +4,7 @@
 
 #include <QSet>
 
-#if __has_include("app/ProjectUtil.h")
 #include "app/ProjectUtil.h"
-#define QUILLMARK_HAS_PROJECT_UTIL 1
-#endif
 
 namespace {
 
@@ -22,11 +19,9 @@ const QSet<QString> &defaultPrefixedNames()
 {
     static const QSet<QString> names = [] {
         QSet<QString> set;
-#ifdef QUILLMARK_HAS_PROJECT_UTIL
         const QVariantMap defaults = ProjectUtil::defaultVendarPrefixProperties();
         for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
             set.insert(it.key());
-#endif
         return set;
     }();
     return names;

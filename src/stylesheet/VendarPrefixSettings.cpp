@@ -2,19 +2,16 @@
 
 #include <QVariantList>
 
-#if __has_include("app/ProjectUtil.h")
 #include "app/ProjectUtil.h"
-#define QUILLMARK_HAS_PROJECT_UTIL 1
-#endif
 
 VendarPrefixSettings VendarPrefixSettings::fromConfig(const QVariantMap &config)
 {
     VendarPrefixSettings settings;
-    if (!config.value(QStringLiteral("overrideCSS")).toBool())
+    if (!config.value(ProjectUtil::kOverrideCSS).toBool())
         return settings;
     // The answer depends only on whether some entry is on: the first entry that
     // is on decides, and every entry looks at the same property list.
-    const QVariantList entries = config.value(QStringLiteral("vendarPrefix")).toList();
+    const QVariantList entries = config.value(ProjectUtil::kVendarPrefix).toList();
     for (const QVariant &entry : entries) {
         if (entry.toMap().value(QStringLiteral("on")).toBool()) {
             settings.m_enabled = true;
@@ -22,17 +19,13 @@ VendarPrefixSettings VendarPrefixSettings::fromConfig(const QVariantMap &config)
         }
     }
     if (settings.m_enabled)
-        settings.m_properties = config.value(QStringLiteral("vendarPrefixProperties")).toMap();
+        settings.m_properties = config.value(ProjectUtil::kVendarPrefixProperties).toMap();
     return settings;
 }
 
 VendarPrefixSettings VendarPrefixSettings::current()
 {
-#ifdef QUILLMARK_HAS_PROJECT_UTIL
     return fromConfig(ProjectUtil::getCurrentProjectConfig());
-#else
-    return {};
-#endif
 }
 
 VendarPrefixSettings VendarPrefixSettings::indexed() const
