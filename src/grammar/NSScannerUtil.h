@@ -37,7 +37,7 @@ struct CSSStructure
 namespace NSScannerUtil {
 
 // The outermost function node of the text, or the text itself as a word when
-// it holds no function call.
+// it holds no function call or nests calls more than 64 deep.
 CSSStructure cssFunctionStructure(const QString &text);
 // A word as it is; a function as "name(arg, arg)"; a list's elements joined
 // by one blank.

@@ -37,6 +37,7 @@ QString cleanBody(const QString &body)
     out.reserve(length);
     qsizetype runStart = 0; // start of the run of text still to copy
     QChar quote;
+    bool noCloseAhead = false;
     for (qsizetype i = 0; i < length; ++i) {
         const QChar c = text[i];
         if (c == u'\n' || c == u'\r' || c == u'\t') {
@@ -54,8 +55,10 @@ QString cleanBody(const QString &body)
         }
         if (c == u'"' || c == u'\'') {
             quote = c;
-        } else if (c == u'/' && i + 1 < length && text[i + 1] == u'*') {
+        } else if (c == u'/' && i + 1 < length && text[i + 1] == u'*' && !noCloseAhead) {
             const qsizetype close = body.indexOf(QLatin1String("*/"), i + 2);
+            // Without a "*/" ahead no later comment can close either.
+            noCloseAhead = close < 0;
             if (close >= 0) {
                 out.append(text + runStart, i - runStart);
                 i = close + 1;
@@ -75,6 +78,8 @@ DeclarationViews declarationViews(QStringView text)
     qsizetype pieceStart = 0;
     int depth = 0;
     QChar quote;
+    bool noCloseAhead = false;
+    qsizetype noUrlEndBefore = 0;
     for (qsizetype i = 0; i < length; ++i) {
         if (quote.isNull()) {
             i = CSSScan::findFirstOf<u'"', u'\'', u'/', u'(', u')', u';'>(data + i, data + length) - data;
@@ -96,20 +101,22 @@ DeclarationViews declarationViews(QStringView text)
             break;
         case u'/':
             // A closed comment is skipped; an unclosed one is plain text.
-            if (i + 1 < length && data[i + 1] == u'*') {
+            if (i + 1 < length && data[i + 1] == u'*' && !noCloseAhead) {
                 const qsizetype close = text.indexOf(u"*/", i + 2);
+                noCloseAhead = close < 0;
                 if (close >= 0)
                     i = close + 1;
             }
             break;
         case u'(':
             // An unquoted url() is one opaque run up to its ")".
-            if (CSSText::isUrlOpening(text, i)) {
+            if (i >= noUrlEndBefore && CSSText::isUrlOpening(text, i)) {
                 const qsizetype close = CSSText::unquotedUrlEnd(text, i);
                 if (close > 0) {
                     i = close;
                     break;
                 }
+                noUrlEndBefore = CSSText::lineEnd(text, i);
             }
             ++depth;
             break;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CSSProperty.h"
-#include "TextRange.h"
+#include "platform/foundation/Range.h"
 
 #include <QList>
 #include <QString>
@@ -72,8 +72,8 @@ public:
     // From "{" through "}" for a block, from the at-sign through ";" for a
     // statement, from "/*" through "*/" for a comment. A block or comment left
     // open at the end of the text reaches to the end of the text.
-    TextRange range() const { return m_range; }
-    void setRange(TextRange range) { m_range = range; }
+    Range range() const { return m_range; }
+    void setRange(Range range) { m_range = range; }
     // 1-based line of the first character of range(); 0 for a comment.
     qsizetype lineNumber() const { return m_lineNumber; }
     void setLineNumber(qsizetype line) { m_lineNumber = line; }
@@ -139,7 +139,7 @@ public:
 private:
     QString m_selector;
     std::optional<QString> m_body;
-    TextRange m_range;
+    Range m_range;
     qsizetype m_lineNumber = 0;
     qsizetype m_styleIndex = 0;
     bool m_inBraket = false;

@@ -57,6 +57,9 @@ T popOr(std::vector<T> &stack, T fallback)
     return value;
 }
 
+constexpr int kMaxItemDepth = 32;
+constexpr int kMaxOpenStatements = 32;
+
 // The first pass: the spans of the text, unsorted.
 class SpanScanner
 {
@@ -96,10 +99,12 @@ public:
                 i = CSSText::quotedStringEnd(m_text, i) - 1;
                 break;
             case u'(':
-                if (CSSText::isUrlOpening(m_text, i)) {
+                if (i >= m_noUrlEndBefore && CSSText::isUrlOpening(m_text, i)) {
                     const qsizetype close = CSSText::unquotedUrlEnd(m_text, i);
                     if (close > 0)
                         i = close;
+                    else
+                        m_noUrlEndBefore = CSSText::lineEnd(m_text, i);
                 }
                 break;
             case u'{':
@@ -145,6 +150,10 @@ private:
 
     void closeBlock(qsizetype i, bool open)
     {
+        // Blocks nested deeper than any real sheet nests stay text of the
+        // block around them: every character then lies in a bounded number
+        // of bodies, whatever the input.
+        const bool tooDeep = m_depth > kMaxItemDepth;
         --m_depth;
         Span span;
         span.start = popOr<qsizetype>(m_positions, 0);
@@ -159,7 +168,8 @@ private:
             span.childIndex = m_childCounter++;
         else
             m_pendingType = RuleType::Style;
-        m_spans.push_back(span);
+        if (!tooDeep)
+            m_spans.push_back(span);
     }
 
     void atSign(qsizetype i, char16_t next)
@@ -180,6 +190,10 @@ private:
             m_pendingType = rule.type;
             switch (rule.kind) {
             case AtRuleKind::Statement:
+                // Statements left open nest their ranges; a bound keeps every
+                // character in a bounded number of them.
+                if (m_statementCount >= kMaxOpenStatements)
+                    break;
                 m_types.push_back(rule.type);
                 m_positions.push_back(i);
                 ++m_statementCount;
@@ -219,6 +233,9 @@ private:
     bool m_ownBrace = false;
     qsizetype m_childCounter = 0;
     int m_statementCount = 0;
+    // A url() that found no ")" before its line ended: no later one on that
+    // line will, so do not search again.
+    qsizetype m_noUrlEndBefore = 0;
 };
 
 // Every piece after the first line break is empty: one line of text.
@@ -321,7 +338,7 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             if (lastStart < s && e < lastEnd)
                 continue;
             auto comment = std::make_shared<StyleComment>();
-            comment->setRange(TextRange{s, rangeLength});
+            comment->setRange(Range{s, rangeLength});
             comment->setCommentBody(text.mid(s, rangeLength));
             comment->setParentFile(parentFile);
             items.append(comment);
@@ -352,7 +369,7 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
         } else {
             item->setSelector(cleanSelector(QStringView(text).mid(p, std::max<qsizetype>(0, s - p))));
         }
-        item->setRange(TextRange{s, rangeLength});
+        item->setRange(Range{s, rangeLength});
         item->setType(span.type);
         if (!isStatement)
             item->setBody(text.mid(s + 1, std::max<qsizetype>(0, e - s - 1)), prefixSettings);
@@ -481,17 +498,23 @@ QString StyleSheetParser::removeComment(const QString &text)
     out.reserve(text.size());
     qsizetype copied = 0;
     const qsizetype length = text.size();
+    // The nearest "*/" and line break at or after a position, kept while
+    // they still lie ahead, so that many unclosed comments cost one search.
+    qsizetype nextClose = -1;
+    qsizetype nextBreak = -1;
     while (open >= 0) {
-        // The comment must close before the next line break.
-        qsizetype close = -1;
-        for (qsizetype j = open + 2; j + 1 < length; ++j) {
-            if (CSSText::isLineBreak(text[j]))
-                break;
-            if (text[j] == u'*' && text[j + 1] == u'/') {
-                close = j;
-                break;
-            }
+        if (nextClose != length && nextClose < open + 2) {
+            nextClose = text.indexOf(QLatin1String("*/"), open + 2);
+            if (nextClose < 0)
+                nextClose = length;
         }
+        if (nextBreak < open + 2) {
+            nextBreak = open + 2;
+            while (nextBreak < length && !CSSText::isLineBreak(text[nextBreak]))
+                ++nextBreak;
+        }
+        // The comment must close before the next line break.
+        const qsizetype close = nextClose < nextBreak ? nextClose : -1;
         if (close < 0) {
             open = text.indexOf(QLatin1String("/*"), open + 1);
             continue;
