@@ -3,6 +3,7 @@
 #include "CSSScan_p.h"
 #include "CSSText_p.h"
 #include "StyleComment.h"
+#include "StyleSheetLogging.h"
 #include "VendarPrefixSettings.h"
 
 #include <QRegularExpression>
@@ -87,6 +88,7 @@ public:
                 if (close < 0) {
                     // An unclosed comment holds the rest of the text; keep it.
                     m_spans.push_back(Span{i, length - 1, RuleType::Comment});
+                    m_problems.unclosedComment = true;
                     break;
                 }
                 m_spans.push_back(Span{i, close + 1, RuleType::Comment});
@@ -126,10 +128,22 @@ public:
             }
         }
         // A block still open at the end reaches to the end of the text.
+        m_problems.unclosedBlocks = m_depth;
         while (m_depth > 0)
             closeBlock(length, true);
         return std::move(m_spans);
     }
+
+    // What the text got wrong, for one log line per sheet.
+    struct Problems
+    {
+        int unclosedBlocks = 0;
+        bool unclosedComment = false;
+        bool tooDeep = false;
+        bool tooManyStatements = false;
+    };
+    const Problems &problems() const { return m_problems; }
+
 
 private:
     void openBlock(qsizetype i)
@@ -154,6 +168,7 @@ private:
         // block around them: every character then lies in a bounded number
         // of bodies, whatever the input.
         const bool tooDeep = m_depth > kMaxItemDepth;
+        m_problems.tooDeep = m_problems.tooDeep || tooDeep;
         --m_depth;
         Span span;
         span.start = popOr<qsizetype>(m_positions, 0);
@@ -192,8 +207,10 @@ private:
             case AtRuleKind::Statement:
                 // Statements left open nest their ranges; a bound keeps every
                 // character in a bounded number of them.
-                if (m_statementCount >= kMaxOpenStatements)
+                if (m_statementCount >= kMaxOpenStatements) {
+                    m_problems.tooManyStatements = true;
                     break;
+                }
                 m_types.push_back(rule.type);
                 m_positions.push_back(i);
                 ++m_statementCount;
@@ -236,7 +253,24 @@ private:
     // A url() that found no ")" before its line ended: no later one on that
     // line will, so do not search again.
     qsizetype m_noUrlEndBefore = 0;
+    Problems m_problems;
 };
+
+void logProblems(const SpanScanner &scanner)
+{
+    const auto &problems = scanner.problems();
+    QStringList notes;
+    if (problems.unclosedBlocks > 0)
+        notes.append(QStringLiteral("%1 block(s) left open, kept to the end of the text").arg(problems.unclosedBlocks));
+    if (problems.unclosedComment)
+        notes.append(QStringLiteral("a comment left open, kept to the end of the text"));
+    if (problems.tooDeep)
+        notes.append(QStringLiteral("blocks nested more than %1 deep, kept as text of their outer block").arg(kMaxItemDepth));
+    if (problems.tooManyStatements)
+        notes.append(QStringLiteral("more than %1 statements without \";\"").arg(kMaxOpenStatements));
+    if (!notes.isEmpty())
+        qCWarning(lcStyleSheet).noquote() << "Broken style sheet:" << notes.join(QStringLiteral("; "));
+}
 
 // Every piece after the first line break is empty: one line of text.
 bool isSingleLine(QStringView text)
@@ -306,7 +340,9 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
     if (text.isEmpty())
         return items;
 
-    std::vector<Span> spans = SpanScanner(text).scan();
+    SpanScanner scanner(text);
+    std::vector<Span> spans = scanner.scan();
+    logProblems(scanner);
     std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
 
     const VendarPrefixSettings prefixSettings = settings.indexed();

@@ -43,6 +43,9 @@ TEST(NSScannerUtil, ScansFunctionCallsIntoNodes)
     // Calls left open are closed; words after the call stay with it.
     EXPECT_EQ(cssStructureToString(cssFunctionStructure(u"a(b, c(d"_qs)), u"a(b, c(d))"_qs);
     EXPECT_EQ(cssStructureToString(cssFunctionStructure(u"url(a.png) no-repeat"_qs)), u"url(a.png) no-repeat"_qs);
+    // Calls nested beyond any real value stay one word.
+    const QString deep = u"f("_qs.repeated(1000) + u")"_qs.repeated(1000);
+    EXPECT_EQ(cssFunctionStructure(deep), S::word(deep));
     EXPECT_TRUE(NSScannerUtil::isInvalidValue(u","_qs));
     EXPECT_FALSE(NSScannerUtil::isInvalidValue(u"a"_qs));
 }

@@ -190,3 +190,18 @@ TEST(StyleSheetParser, RemoveCommentLeavesCommentsThatSpanLines)
     EXPECT_EQ(StyleSheetParser::planeBody(u"\ta: b;/* x */\n"_qs), u"a: b;"_qs);
     EXPECT_EQ(StyleSheetParser::preInitialize(u"a\n/* x */\tb\r"_qs), u"ab\r"_qs);
 }
+
+// Deep nesting and statements without ";" used to make one item per level,
+// each holding the rest of the text: quadratic time and memory.
+TEST(StyleSheetParser, HostileNestingGivesABoundedNumberOfItems)
+{
+    const QString deep = u"a{"_qs.repeated(5000);
+    const QList<StyleDeclarationPtr> items = parse(deep);
+    EXPECT_EQ(items.size(), 32);
+    EXPECT_EQ(items.first()->range().end(), deep.size());
+    // Nothing is lost: the innermost item kept holds the deeper blocks as text.
+    EXPECT_TRUE(items.last()->body().endsWith(u"a{a{"_qs));
+
+    const QList<StyleDeclarationPtr> statements = parse(u"@import x "_qs.repeated(1000) + u";"_qs.repeated(1000));
+    EXPECT_LE(statements.size(), 32);
+}
