@@ -83,8 +83,8 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
     static const QString backgroundImage = QStringLiteral("background-image");
 
     QList<CSSPropertyPtr> list;
-    // The standard forms of the background images kept so far.
-    QStringList backgroundImageForms;
+    // The background images kept so far, with their standard forms once known.
+    QList<std::pair<QString, std::optional<QString>>> backgroundImages;
     if (hasDeclarations(m_type)) {
         // Split first and clean only the declarations that need it: the same
         // pieces as cleaning the whole body, without copying it.
@@ -107,11 +107,21 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             if (name == backgroundImage) {
                 // Prefixed copies of one image fold into the first; a different
                 // image (a gradient after its url() fallback) is kept as well.
-                const QString form = GradientColorParser::convertVendarPrefixToFormal(value);
-                if (backgroundImageForms.contains(form))
+                // Standard forms are worked out only when a second image comes.
+                const bool prefixed = value.startsWith(u'-');
+                std::optional<QString> form;
+                if (prefixed || !backgroundImages.isEmpty())
+                    form = GradientColorParser::convertVendarPrefixToFormal(value);
+                bool folded = false;
+                for (auto &[kept, keptForm] : backgroundImages) {
+                    if (!keptForm)
+                        keptForm = GradientColorParser::convertVendarPrefixToFormal(kept);
+                    folded = folded || *keptForm == *form;
+                }
+                if (folded)
                     continue;
-                backgroundImageForms.append(form);
-                list.append(makeProperty(name, value.startsWith(u'-') ? form : value));
+                backgroundImages.append({value, form});
+                list.append(makeProperty(name, prefixed ? *form : value));
                 continue;
             }
 

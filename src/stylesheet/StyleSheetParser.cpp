@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -65,14 +66,9 @@ constexpr int kMaxOpenStatements = 32;
 class SpanScanner
 {
 public:
-    explicit SpanScanner(QStringView text) : m_text(text)
-    {
-        // One allocation of about the right size: growing a large vector step
-        // by step costs more than the scan.
-        m_spans.reserve(size_t(text.size() / 48 + 16));
-    }
+    explicit SpanScanner(QStringView text) : m_text(text) {}
 
-    std::vector<Span> scan()
+    std::deque<Span> scan()
     {
         const qsizetype length = m_text.size();
         const QChar *t = m_text.data();
@@ -241,7 +237,7 @@ private:
     }
 
     QStringView m_text;
-    std::vector<Span> m_spans;
+    std::deque<Span> m_spans;
     std::vector<qsizetype> m_positions;
     std::vector<int> m_types;
     int m_depth = 0;
@@ -341,14 +337,17 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
         return items;
 
     SpanScanner scanner(text);
-    std::vector<Span> spans = scanner.scan();
+    std::deque<Span> spans = scanner.scan();
     logProblems(scanner);
     std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
 
     const VendarPrefixSettings prefixSettings = settings.indexed();
     const bool singleLine = isSingleLine(text);
     const qsizetype textLength = text.size();
-    items.reserve(qsizetype(spans.size()));
+    // The items are gathered in small chunks and copied into the list at the
+    // end: a large block early on makes the allocator merge every chunk freed
+    // before the parse, and the many small allocations then lose their fast path.
+    std::deque<StyleDeclarationPtr> gathered;
 
     // S and E: the start and the end + 1 of the last item emitted that is no
     // comment; Q: the last prelude start; P: the end of a nesting block whose
@@ -377,7 +376,7 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             comment->setRange(Range{s, rangeLength});
             comment->setCommentBody(text.mid(s, rangeLength));
             comment->setParentFile(parentFile);
-            items.append(comment);
+            gathered.push_back(std::move(comment));
             continue;
         }
 
@@ -420,11 +419,14 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
         }
         item->setLineNumber(line);
         item->setParentFile(parentFile);
-        items.append(item);
+        gathered.push_back(std::move(item));
 
         lastStart = s;
         lastEnd = e + 1;
     }
+    items.reserve(qsizetype(gathered.size()));
+    for (StyleDeclarationPtr &item : gathered)
+        items.append(std::move(item));
     return items;
 }
 
@@ -475,6 +477,47 @@ bool StyleSheetParser::isRule(QStringView text, QStringView ruleName, qsizetype 
     return text.mid(index + 1, ruleName.size()).compare(ruleName, Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+
+// One blank after each comma: ", " becomes "," and then "," becomes ", ".
+QString withCommaSpacing(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u',') {
+            out += text[i];
+            continue;
+        }
+        out += QLatin1String(", ");
+        if (i + 1 < text.size() && text[i + 1] == u' ')
+            ++i;
+    }
+    return out;
+}
+
+// One blank on each side of ">": " >" becomes ">", then "> " becomes ">",
+// then ">" becomes " > ". In one pass: a blank right before a ">" or right
+// after one goes (once), and each ">" is written " > ".
+QString withChildCombinatorSpacing(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'>') {
+            out += QLatin1String(" > ");
+        } else if (c == u' ' && ((i + 1 < text.size() && text[i + 1] == u'>') || (i > 0 && text[i - 1] == u'>'))) {
+            continue;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QString StyleSheetParser::planeSelector(const QString &selector)
 {
     // Most selectors need few of the rewrites below: look once.
@@ -506,15 +549,10 @@ QString StyleSheetParser::planeSelector(const QString &selector)
         if (commentEnd >= 0)
             text.remove(0, commentEnd + 2);
     }
-    if (hasComma) {
-        text.replace(QLatin1String(", "), QLatin1String(","));
-        text.replace(QLatin1String(","), QLatin1String(", "));
-    }
-    if (hasGreater) {
-        text.replace(QLatin1String(" >"), QLatin1String(">"));
-        text.replace(QLatin1String("> "), QLatin1String(">"));
-        text.replace(QLatin1String(">"), QLatin1String(" > "));
-    }
+    if (hasComma)
+        text = withCommaSpacing(text);
+    if (hasGreater)
+        text = withChildCombinatorSpacing(text);
     if (hasAt && text.contains(QLatin1String("@charset"))) {
         static const QRegularExpression charset(QStringLiteral("@charset[^;]*?;"));
         text.remove(charset);
