@@ -130,7 +130,7 @@ QString StyleDeclaration::description() const
         .arg(m_range.location)
         .arg(m_range.length)
         .arg(m_lineNumber)
-        .arg(m_inBraket ? u'Y' : u'N')
+        .arg(m_inBraket ? QStringLiteral("Y") : QStringLiteral("N"))
         .arg(m_childIndex)
-        .arg(m_removed ? u'Y' : u'N');
+        .arg(m_removed ? QStringLiteral("Y") : QStringLiteral("N"));
 }

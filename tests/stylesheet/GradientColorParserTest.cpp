@@ -133,3 +133,40 @@ TEST(GradientColorParser, DecodesGradientsIntoRecords)
     EXPECT_FALSE(parser.decode(u"-webkit-linear-gradient(top, red, blue)"_qs).has_value());
     EXPECT_FALSE(parser.decode(u"url(a.png)"_qs).has_value());
 }
+
+TEST(GradientColorParser, ReadsRadialFirstArgumentsOfEveryKind)
+{
+    const GradientColorParser parser;
+    const std::optional<GradientRecord> shape = parser.decode(u"radial-gradient(circle, #f00, blue 50%)"_qs);
+    ASSERT_TRUE(shape.has_value());
+    EXPECT_EQ(shape->shape, u"circle"_qs);
+    EXPECT_EQ(shape->size, std::nullopt);
+    ASSERT_EQ(shape->colorRatios.size(), 2);
+    EXPECT_EQ(shape->colorRatios[1].ratio, u"50%"_qs);
+
+    const std::optional<GradientRecord> stop = parser.decode(u"repeating-radial-gradient(#f00, blue)"_qs);
+    ASSERT_TRUE(stop.has_value());
+    ASSERT_EQ(stop->colorRatios.size(), 2);
+    EXPECT_EQ(stop->colorRatios[0].unit, 0);
+    EXPECT_EQ(stop->colorRatios[0].color, (RGBAColor{1, 0, 0, 1}));
+
+    // A colour with its position as the first argument is a stop too.
+    const std::optional<GradientRecord> positioned = parser.decode(u"radial-gradient(red 10%, blue)"_qs);
+    ASSERT_TRUE(positioned.has_value());
+    ASSERT_EQ(positioned->colorRatios.size(), 2);
+    EXPECT_EQ(positioned->colorRatios[0].ratio, u"10%"_qs);
+    EXPECT_EQ(positioned->shape, QString());
+
+    GradientRecord record = *shape;
+    record.position = u"center"_qs;
+    EXPECT_EQ(parser.encode(record), u"radial-gradient(center, circle, rgba(255, 0, 0, 1.00), rgba(0, 0, 255, 1.00) 50%);"_qs);
+    record.type = u"conic"_qs;
+    EXPECT_EQ(parser.encode(record), QString());
+}
+
+TEST(GradientColorParser, TheGivenPrefixGoesBeforeTheName)
+{
+    EXPECT_EQ(toPrefixed(u"repeating-linear-gradient(to top left, red 0, blue 10px)"_qs, u"-moz-"_qs),
+              u"-moz-repeating-linear-gradient(bottom right, red 0, blue 10px)"_qs);
+    EXPECT_EQ(toPrefixed(u"radial-gradient(red, blue)"_qs, u"-o-"_qs), u"-o-radial-gradient(red, blue)"_qs);
+}

@@ -1,4 +1,5 @@
 #include "stylesheet/StringCSSProperty.h"
+#include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/StyleComment.h"
 #include "stylesheet/StyleSheetParser.h"
 
@@ -172,4 +173,40 @@ TEST(StyleDeclaration, InnerSelectorsComeFromTheFileModelsChildren)
     EXPECT_EQ(inner->at(0).value(u"body"_qs).toString(), u"\n-webkit-transition:all 1s;\n"_qs);
     EXPECT_EQ(inner->at(1).value(u"selector"_qs).toString(), u"b"_qs);
     EXPECT_FALSE(items[1]->getInnerSelectors().has_value());
+}
+
+TEST(StyleDeclaration, PrefixSettingsAreReadAtEveryCall)
+{
+    CurrentProject project;
+    EXPECT_TRUE(StringVendarPrefix::isVenderPrefixOfProject(u"transition"_qs));
+    EXPECT_FALSE(StringVendarPrefix::isVenderPrefixOfProject(u"color"_qs));
+    EXPECT_TRUE(CSSProperty(u"transition"_qs, u"all 1s"_qs).hasVenderPrefixOfProject());
+
+    // With every prefix switched off nothing is prefixed, whatever the property list says.
+    QVariantList entries;
+    for (const QString &prefix : {u"-webkit"_qs, u"-moz"_qs, u"-o"_qs, u"-ms"_qs})
+        entries.append(QVariantMap{{u"prefix"_qs, prefix}, {u"on"_qs, false}});
+    project.setSetting(ProjectUtil::kVendarPrefix, entries);
+    EXPECT_FALSE(StringVendarPrefix::isVenderPrefixOfProject(u"transition"_qs));
+
+    // Any entry that is on will do.
+    entries[3] = QVariantMap{{u"prefix"_qs, u"-ms"_qs}, {u"on"_qs, true}};
+    project.setSetting(ProjectUtil::kVendarPrefix, entries);
+    EXPECT_TRUE(StringVendarPrefix::isVenderPrefixOfProject(u"transition"_qs));
+
+    // Without a current project nothing is prefixed.
+    ProjectUtil::resetForTesting();
+    EXPECT_FALSE(StringVendarPrefix::isVenderPrefixOfProject(u"transition"_qs));
+}
+
+TEST(StyleDeclaration, BodyForThePageKeepsNamesAlreadyUnderTheWebkitPrefix)
+{
+    CurrentProject project;
+    project.setSetting(ProjectUtil::kOverrideCSS, false);
+    StyleDeclaration item;
+    item.setType(RuleType::Keyframe);
+    item.setBody(u"-webkit-transform: none; -moz-transform: none; opacity: 1"_qs);
+    EXPECT_EQ(item.generateBodyForDom(), u"\n-webkit-transform: none;\n"
+                                         "\n-webkit--moz-transform:none;\n"
+                                         "\nopacity: 1;\n"_qs);
 }

@@ -205,3 +205,28 @@ TEST(StyleSheetParser, HostileNestingGivesABoundedNumberOfItems)
     const QList<StyleDeclarationPtr> statements = parse(u"@import x "_qs.repeated(1000) + u";"_qs.repeated(1000));
     EXPECT_LE(statements.size(), 32);
 }
+
+TEST(StyleSheetParser, VendorAtRulesInsideBlocksMakeThemOtherAtRules)
+{
+    // "@-" inside a block retypes the innermost open block: a rule, or the
+    // media block itself when it stands there directly.
+    EXPECT_EQ(dumpItems(parse(u"@media x{a{@-moz-foo;b:c}}"_qs)),
+              (QStringList{u"4|@media x|a{@-moz-foo;b:c}|8,18|1|N|0"_qs, u"0|a|@-moz-foo;b:c|10,15|1|Y|0"_qs}));
+    EXPECT_EQ(parse(u"@media x{@-moz-foo;a{b:c}}"_qs)[0]->type(), RuleType::Other);
+    // Other at-rules inside a block are plain text.
+    EXPECT_EQ(parse(u"a{@media x;b:c}"_qs)[0]->type(), RuleType::Style);
+    EXPECT_EQ(dumpItems(parse(u"@-moz-document url-prefix(){a{b:c}}"_qs)),
+              (QStringList{u"0|@-moz-document url-prefix()|a{b:c}|27,8|1|N|0"_qs, u"1|a|b:c|29,5|1|Y|0"_qs}));
+    EXPECT_EQ(dumpItems(parse(u"@page :first{margin:1in}"_qs)), QStringList{u"6|@page :first|margin:1in|12,12|1|N|0"_qs});
+}
+
+TEST(StyleSheetParser, DebugDescriptionsNameTheItem)
+{
+    const QList<StyleDeclarationPtr> items = parse(u"/*c*/@media x{a{}}"_qs);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_TRUE(items[0]->description().contains(u"/*c*/"_qs));
+    EXPECT_TRUE(items[2]->description().contains(u"sel:a"_qs));
+    EXPECT_TRUE(items[2]->description().contains(u"inBraket:Y"_qs));
+    items[2]->setRemoved(true);
+    EXPECT_EQ(items[2]->description(), QString());
+}
