@@ -1,5 +1,8 @@
 #include "AppDelegate.h"
 
+#include "BalkInvocationManager.h"
+#include "InspectUndoManager.h"
+
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -73,6 +76,8 @@ void AppDelegate::applicationDidFinishLaunching()
         QM_INFO(QStringLiteral("launched"));
     }
 
+    balkInvocationManager();
+
     m_window = std::make_unique<QMainWindow>();
     m_window->setWindowTitle(QStringLiteral("Quillmark"));
     m_window->resize(1280, 800);
@@ -94,4 +99,28 @@ void AppDelegate::saveFloatToUserDefaults(float value, const QString &key)
 float AppDelegate::loadFloatFromUserDefaultsForKey(const QString &key) const
 {
     return UserDefaults::standardUserDefaults().floatForKey(key);
+}
+
+InspectUndoManager *AppDelegate::sharedUndoManager()
+{
+    if (!m_sharedUndoManager)
+        m_sharedUndoManager = new InspectUndoManager(this);
+    return m_sharedUndoManager;
+}
+
+BalkInvocationManager *AppDelegate::balkInvocationManager()
+{
+    if (!m_balkInvocationManager)
+        m_balkInvocationManager = new BalkInvocationManager(this);
+    return m_balkInvocationManager;
+}
+
+void AppDelegate::reserveWrite(const TargetRef &target, const TargetRef &file,
+                               std::function<void()> lazyWrite)
+{
+    const Invocation invocation = Invocation::invocationWithSelector(
+        target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(lazyWrite));
+    balkInvocationManager()->addOperation(invocation, true, [this] {
+        sharedUndoManager()->reserveCloseGroupingAtEndOfRunLoop();
+    });
 }

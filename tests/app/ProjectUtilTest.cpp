@@ -70,11 +70,6 @@ QVariantMap legacyEntry(double version)
 
 } // namespace
 
-TEST_F(ProjectUtilTest, ConfigPathAppendsTheFileNameAsOneComponent)
-{
-    EXPECT_EQ(ProjectUtil::configPath("/p/site"), QStringLiteral("/p/site/.quillmark_config"));
-    EXPECT_EQ(ProjectUtil::configPath("/p/site/"), QStringLiteral("/p/site/.quillmark_config"));
-}
 
 TEST_F(ProjectUtilTest, FirstLookupOfAnEmptyFolderWritesTheTenDefaultKeys)
 {
@@ -88,14 +83,7 @@ TEST_F(ProjectUtilTest, FirstLookupOfAnEmptyFolderWritesTheTenDefaultKeys)
     EXPECT_FALSE(config.contains("isWebProject"));
     EXPECT_FALSE(config.contains("webMainURL"));
 
-    EXPECT_EQ(config.value("overrideCSS"), QVariant(true));
-    EXPECT_EQ(config.value("minifyCSS"), QVariant(false));
-    EXPECT_EQ(config.value("overrideHTML"), QVariant(true));
-    EXPECT_EQ(config.value("minifyHTML"), QVariant(false));
-    EXPECT_EQ(config.value("formatJavaScript"), QVariant(true));
-    EXPECT_EQ(config.value("ignoreOption").toString(), ProjectUtil::defaultIgnoreOption());
-    EXPECT_TRUE(config.value("headerIgnoreOption").toList().isEmpty());
-    EXPECT_EQ(config.value("vendarPrefixProperties").toMap().size(), 197);
+    EXPECT_EQ(config, ProjectUtil::createDefaultProjectConfig());
     const QVariantList prefixes = config.value("vendarPrefix").toList();
     ASSERT_EQ(prefixes.size(), 4);
     const QStringList names = {"-webkit", "-moz", "-o", "-ms"};
@@ -138,22 +126,6 @@ TEST_F(ProjectUtilTest, LegacyEntryBelowCurrentVersionIsMigratedAndWritten)
     EXPECT_EQ(fileContent(), config);
 }
 
-TEST_F(ProjectUtilTest, MigrationKeepsPresentKeysButResetsTheWebAddressWithoutWebFlag)
-{
-    QVariantMap config = legacyEntry(1.0);
-    config.insert("headerIgnoreOption", QVariantList{QStringLiteral("<meta>")});
-    config.insert("formatJavaScript", false);
-    config.insert("webMainURL", QStringLiteral("https://example.org/"));
-    ProjectUtil::migrateProjectConfigVersion(config);
-    EXPECT_EQ(config.value("headerIgnoreOption").toList().size(), 1);
-    EXPECT_EQ(config.value("formatJavaScript"), QVariant(false));
-    EXPECT_EQ(config.value("webMainURL"), QVariant(QString()));
-
-    config.insert("isWebProject", true);
-    config.insert("webMainURL", QStringLiteral("https://example.org/"));
-    ProjectUtil::migrateProjectConfigVersion(config);
-    EXPECT_EQ(config.value("webMainURL").toString(), QStringLiteral("https://example.org/"));
-}
 
 TEST_F(ProjectUtilTest, CurrentLegacyEntryIsAnsweredButOnlyTheLegacyMoveWritesIt)
 {
@@ -231,10 +203,25 @@ TEST_F(ProjectUtilTest, ProjectIsFoundByItsExactWebAddressOnceCached)
     EXPECT_TRUE(ProjectUtil::projectPathWithURL("https://example.org/index.html/").isEmpty());
 }
 
-TEST_F(ProjectUtilTest, CurrentProjectConfigFollowsTheCurrentPath)
+TEST(DefaultVendarPrefixProperties, HoldsTheListedNamesAsSpelled)
 {
-    EXPECT_TRUE(ProjectUtil::getCurrentProjectConfig().isEmpty());
-    ProjectUtil::setCurrentProjectPath(m_project);
-    EXPECT_EQ(ProjectUtil::getCurrentProjectPath(), m_project);
-    EXPECT_EQ(ProjectUtil::getCurrentProjectConfig(), ProjectUtil::getProjectConfig(m_project));
+    const QVariantMap properties = ProjectUtil::defaultVendarPrefixProperties();
+    EXPECT_EQ(properties.size(), 197);
+    for (const char *name : {"animation", "user-select", "grid-brefore", "maxlogical-height",
+                             "shape-insided", "webkit-shape-outside", "app-region"}) {
+        EXPECT_TRUE(properties.contains(QString::fromLatin1(name))) << name;
+    }
+    EXPECT_FALSE(properties.contains("-webkit-animation"));
+    for (const QVariant &value : properties)
+        EXPECT_EQ(value, QVariant(true));
+}
+
+TEST(DefaultVendarPrefixProperties, EveryCallGivesAFreshDictionary)
+{
+    QVariantMap first = ProjectUtil::defaultVendarPrefixProperties();
+    first.remove("animation");
+    first.insert("made-up", true);
+    const QVariantMap second = ProjectUtil::defaultVendarPrefixProperties();
+    EXPECT_TRUE(second.contains("animation"));
+    EXPECT_FALSE(second.contains("made-up"));
 }

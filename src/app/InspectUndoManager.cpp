@@ -1,0 +1,221 @@
+#include "InspectUndoManager.h"
+
+#include "platform/foundation/Assert.h"
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/foundation/Log.h"
+
+static const QByteArray kLoopEndSelector = QByteArrayLiteral("loopEnd:");
+
+static QString describe(const TargetRef &target, const QByteArray &selector)
+{
+    return QStringLiteral("0x%1:%2")
+        .arg(quintptr(target.identity()), 0, 16)
+        .arg(QString::fromLatin1(selector));
+}
+
+InspectUndoManager::InspectUndoManager(QObject *parent) : QObject(parent) {}
+
+InspectUndoManager::~InspectUndoManager() = default;
+
+void InspectUndoManager::prepareWithInvocationTarget(const TargetRef &target, Action action)
+{
+    QM_ASSERT(!target.isNull() && action, return);
+    autoBeginGroupingIfNeeded();
+    record({target, QByteArray(), std::move(action)});
+}
+
+void InspectUndoManager::registerUndoWithTarget(const TargetRef &target, const QByteArray &selector,
+                                                Action action)
+{
+    QM_ASSERT(!target.isNull() && action, return);
+    record({target, selector, std::move(action)});
+    QM_DEBUG(describe(target, selector));
+}
+
+void InspectUndoManager::setActionName(const QString &name)
+{
+    autoBeginGroupingIfNeeded();
+    if (!m_openGroups.isEmpty())
+        m_openGroups.first().actionName = name;
+}
+
+void InspectUndoManager::autoBeginGroupingIfNeeded()
+{
+    if (m_openGroups.isEmpty() && m_state == State::Normal)
+        beginUndoGrouping();
+}
+
+void InspectUndoManager::reserveCloseGroupingAtEndOfRunLoop()
+{
+    if (m_reservedCloseGrouping)
+        return;
+    m_reservedCloseGrouping = true;
+    DelayedPerform::cancel(this, kLoopEndSelector, {});
+    // A zero delay runs once the events already queued for this turn are done.
+    DelayedPerform::perform(this, kLoopEndSelector, {}, 0.0, [this] { loopEnd(); });
+}
+
+void InspectUndoManager::loopEnd()
+{
+    DelayedPerform::cancel(this, kLoopEndSelector, {});
+    while (!m_openGroups.isEmpty())
+        endUndoGrouping();
+    m_reservedCloseGrouping = false;
+}
+
+void InspectUndoManager::beginUndoGrouping()
+{
+    openGroup(QString());
+    Q_EMIT didOpenUndoGroup();
+    Q_EMIT checkpoint();
+}
+
+void InspectUndoManager::endUndoGrouping()
+{
+    QM_ASSERT(!m_openGroups.isEmpty(), return);
+    Q_EMIT willCloseUndoGroup();
+    closeGroup();
+    Q_EMIT didCloseUndoGroup();
+    Q_EMIT checkpoint();
+}
+
+bool InspectUndoManager::canUndo() const
+{
+    // An open group with actions is undone by closing it first.
+    return !m_undoStack.isEmpty()
+        || (m_state == State::Normal && !m_openGroups.isEmpty()
+            && std::any_of(m_openGroups.cbegin(), m_openGroups.cend(),
+                           [](const Group &group) { return !group.entries.isEmpty(); }));
+}
+
+bool InspectUndoManager::canRedo() const
+{
+    return !m_redoStack.isEmpty();
+}
+
+QString InspectUndoManager::undoActionName() const
+{
+    if (m_state == State::Normal && !m_openGroups.isEmpty())
+        return m_openGroups.first().actionName;
+    return m_undoStack.isEmpty() ? QString() : m_undoStack.last().actionName;
+}
+
+QString InspectUndoManager::redoActionName() const
+{
+    return m_redoStack.isEmpty() ? QString() : m_redoStack.last().actionName;
+}
+
+void InspectUndoManager::undo()
+{
+    if (m_state != State::Normal) {
+        QM_DEBUG(QStringLiteral("undo requested while undoing or redoing; ignored"));
+        return;
+    }
+    loopEnd();
+    if (m_undoStack.isEmpty())
+        return;
+    Q_EMIT checkpoint();
+    Q_EMIT willUndoChange();
+    replay(State::Undoing, m_undoStack);
+    Q_EMIT didUndoChange();
+}
+
+void InspectUndoManager::redo()
+{
+    if (m_state != State::Normal) {
+        QM_DEBUG(QStringLiteral("redo requested while undoing or redoing; ignored"));
+        return;
+    }
+    loopEnd();
+    if (m_redoStack.isEmpty())
+        return;
+    Q_EMIT checkpoint();
+    Q_EMIT willRedoChange();
+    replay(State::Redoing, m_redoStack);
+    Q_EMIT didRedoChange();
+}
+
+void InspectUndoManager::removeAllActions()
+{
+    m_undoStack.clear();
+    m_redoStack.clear();
+    // Open groups stay open, so the callers' begin and end calls still pair up.
+    for (Group &group : m_openGroups)
+        group.entries.clear();
+}
+
+void InspectUndoManager::removeAllActionsWithTarget(const TargetRef &target)
+{
+    const auto sameTarget = [&target](const Entry &entry) { return entry.target == target; };
+    for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
+        for (Group &group : *stack)
+            group.entries.removeIf(sameTarget);
+        stack->removeIf([](const Group &group) { return group.entries.isEmpty(); });
+    }
+    for (Group &group : m_openGroups)
+        group.entries.removeIf(sameTarget);
+}
+
+void InspectUndoManager::record(Entry entry)
+{
+    // A new edit makes the redo history meaningless.
+    if (m_state == State::Normal)
+        m_redoStack.clear();
+    if (m_openGroups.isEmpty()) {
+        // There is no group to add to: the action is a step by itself.
+        openGroup(QString());
+        m_openGroups.last().entries.append(std::move(entry));
+        closeGroup();
+        return;
+    }
+    m_openGroups.last().entries.append(std::move(entry));
+}
+
+void InspectUndoManager::openGroup(const QString &actionName)
+{
+    m_openGroups.append(Group{{}, actionName});
+}
+
+void InspectUndoManager::closeGroup()
+{
+    Group group = m_openGroups.takeLast();
+    if (!m_openGroups.isEmpty()) {
+        Group &parent = m_openGroups.last();
+        parent.entries.append(group.entries);
+        if (parent.actionName.isEmpty())
+            parent.actionName = group.actionName;
+        return;
+    }
+    // An outermost group without actions is no undo step.
+    if (group.entries.isEmpty())
+        return;
+    if (m_state == State::Undoing)
+        m_redoStack.append(std::move(group));
+    else
+        m_undoStack.append(std::move(group));
+}
+
+void InspectUndoManager::closeGroupsDownTo(int level)
+{
+    while (groupingLevel() > level)
+        closeGroup();
+}
+
+void InspectUndoManager::replay(State state, QList<Group> &from)
+{
+    const Group group = from.takeLast();
+    m_state = state;
+    // The inverses the actions register form the opposite step, under the same name.
+    openGroup(group.actionName);
+    for (auto it = group.entries.crbegin(); it != group.entries.crend(); ++it) {
+        if (!it->target.isAlive()) {
+            QM_DEBUG(QStringLiteral("skipped the action of a destroyed target %1")
+                         .arg(describe(it->target, it->selector)));
+            continue;
+        }
+        it->action();
+    }
+    // Groups an action opened and left open end with the step.
+    closeGroupsDownTo(0);
+    m_state = State::Normal;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "TargetRef.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+// The undo manager of the application (one shared instance, reached through
+// AppDelegate::sharedUndoManager). An edit registers its inverse as a closure
+// with a TargetRef; all registrations between the opening of a group and its
+// closing form one undo step. A group opens by itself when an inverse is
+// prepared or an action named while none is open (and the manager is neither
+// undoing nor redoing); reserveCloseGroupingAtEndOfRunLoop() closes every open
+// group at the end of the current event-loop turn. Inverses registered while
+// undoing become the redo step, and those registered while redoing the undo
+// step. An action whose target has been destroyed is skipped, never run.
+class InspectUndoManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Action = std::function<void()>;
+
+    explicit InspectUndoManager(QObject *parent = nullptr);
+    ~InspectUndoManager() override;
+
+    // Records the inverse of an edit on the target, opening a group first when needed.
+    void prepareWithInvocationTarget(const TargetRef &target, Action action);
+    // Records the inverse without opening a group, and logs the target and the
+    // selector. Outside any group the action becomes an undo step of its own.
+    void registerUndoWithTarget(const TargetRef &target, const QByteArray &selector, Action action);
+    // Names the outermost open group (opening one first when needed): the last
+    // name set before the group closes is the one the user sees.
+    void setActionName(const QString &name);
+
+    void autoBeginGroupingIfNeeded();
+    // Closes every open group at the end of the current event-loop turn; further
+    // calls in the same turn do nothing more.
+    void reserveCloseGroupingAtEndOfRunLoop();
+    bool isReservedCloseGrouping() const { return m_reservedCloseGrouping; }
+    // Closes every open group and clears the reservation.
+    void loopEnd();
+
+    void beginUndoGrouping();
+    void endUndoGrouping();
+    int groupingLevel() const { return int(m_openGroups.size()); }
+
+    bool canUndo() const;
+    bool canRedo() const;
+    QString undoActionName() const;
+    QString redoActionName() const;
+    bool isUndoing() const { return m_state == State::Undoing; }
+    bool isRedoing() const { return m_state == State::Redoing; }
+
+    // Undoes the last step; an open group is closed first.
+    void undo();
+    void redo();
+
+    void removeAllActions();
+    void removeAllActionsWithTarget(const TargetRef &target);
+
+Q_SIGNALS:
+    void checkpoint();
+    void didOpenUndoGroup();
+    void willCloseUndoGroup();
+    void didCloseUndoGroup();
+    void willUndoChange();
+    void didUndoChange();
+    void willRedoChange();
+    void didRedoChange();
+
+private:
+    enum class State { Normal, Undoing, Redoing };
+
+    struct Entry
+    {
+        TargetRef target;
+        QByteArray selector;
+        Action action;
+    };
+    struct Group
+    {
+        QList<Entry> entries;
+        QString actionName;
+    };
+
+    void record(Entry entry);
+    void openGroup(const QString &actionName);
+    void closeGroup();
+    void closeGroupsDownTo(int level);
+    void replay(State state, QList<Group> &from);
+
+    QList<Group> m_undoStack;
+    QList<Group> m_redoStack;
+    // The open groups, outermost first; their number is the grouping level.
+    QList<Group> m_openGroups;
+    State m_state = State::Normal;
+    bool m_reservedCloseGrouping = false;
+};

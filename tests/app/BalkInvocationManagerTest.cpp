@@ -1,0 +1,114 @@
+#include "app/AppDelegate.h"
+#include "app/BalkInvocationManager.h"
+#include "app/InspectUndoManager.h"
+
+#include "TestUtil.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Stands in for a controller whose lazyWrite regenerates a file's text.
+class Writer : public QObject
+{
+public:
+    void lazyWrite(const QString &name) { writes.append(name); }
+    QStringList writes;
+};
+
+struct FileStub
+{
+    QString name;
+};
+
+} // namespace
+
+TEST(BalkInvocationManager, BurstOfEqualRequestsRunsOnceAfterTheWindow)
+{
+    AppDelegate delegate;
+    Writer writer;
+    auto file = std::make_shared<FileStub>(FileStub {"index.html"});
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 5; ++i)
+        delegate.reserveWrite(&writer, file, [&writer, file] { writer.lazyWrite(file->name); });
+    EXPECT_EQ(delegate.balkInvocationManager()->operations().size(), 1);
+
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !writer.writes.isEmpty(); }, 2000));
+    EXPECT_GE(clock.elapsed(), 90);
+    TestUtil::spin(150);
+    EXPECT_EQ(writer.writes, QStringList {"index.html"});
+    EXPECT_TRUE(delegate.balkInvocationManager()->operations().isEmpty());
+    EXPECT_FALSE(delegate.balkInvocationManager()->hasCompletionBlock());
+}
+
+TEST(BalkInvocationManager, DistinctFilesRunInOrderThenTheGroupCloses)
+{
+    AppDelegate delegate;
+    InspectUndoManager *undo = delegate.sharedUndoManager();
+    QObject edited;
+    undo->prepareWithInvocationTarget(&edited, [] {});
+    Writer writer;
+    auto first = std::make_shared<FileStub>(FileStub {"a.css"});
+    auto second = std::make_shared<FileStub>(FileStub {"b.css"});
+    delegate.reserveWrite(&writer, second, [&writer, second] { writer.lazyWrite(second->name); });
+    delegate.reserveWrite(&writer, first, [&writer, first] { writer.lazyWrite(first->name); });
+    EXPECT_EQ(undo->groupingLevel(), 1);
+
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return writer.writes.size() == 2; }, 2000));
+    EXPECT_EQ(writer.writes, QStringList({"b.css", "a.css"}));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return undo->groupingLevel() == 0; }, 1000));
+    EXPECT_TRUE(undo->canUndo());
+}
+
+TEST(BalkInvocationManager, RepeatedRequestDoesNotPostponeTheRun)
+{
+    BalkInvocationManager batcher;
+    QObject target;
+    int runs = 0;
+    const auto make = [&] {
+        return Invocation::invocationWithSelector(&target, "lazyWrite:", {}, [&runs] { ++runs; });
+    };
+    QElapsedTimer clock;
+    clock.start();
+    batcher.addOperation(make(), true, {});
+    TestUtil::spin(60);
+    batcher.addOperation(make(), true, {});
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return runs > 0; }, 2000));
+    EXPECT_LT(clock.elapsed(), 150);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(BalkInvocationManager, CallOfADestroyedFileIsSkipped)
+{
+    BalkInvocationManager batcher;
+    Writer writer;
+    auto file = std::make_shared<FileStub>(FileStub {"gone.html"});
+    bool completed = false;
+    batcher.addOperation(
+        Invocation::invocationWithSelector(&writer, "lazyWrite:", {file},
+                                           [&writer] { writer.lazyWrite("gone"); }),
+        true, [&completed] { completed = true; });
+    file.reset();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return completed; }, 2000));
+    EXPECT_TRUE(writer.writes.isEmpty());
+}
+
+TEST(BalkInvocationManager, RequestMadeDuringARunStartsTheNextBatch)
+{
+    BalkInvocationManager batcher;
+    QObject target;
+    int later = 0;
+    int completions = 0;
+    const auto second
+        = Invocation::invocationWithSelector(&target, "second", {}, [&later] { ++later; });
+    batcher.addOperation(
+        Invocation::invocationWithSelector(
+            &target, "first", {},
+            [&] { batcher.addOperation(second, true, [&completions] { ++completions; }); }),
+        true, [&completions] { ++completions; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return later == 1; }, 2000));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return completions == 2; }, 1000));
+}

@@ -1,0 +1,193 @@
+#include "app/InspectUndoManager.h"
+
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A model value edited with undo, the way the panels edit nodes and rules.
+class Counter : public QObject
+{
+public:
+    Counter(InspectUndoManager &undo) : m_undo(undo) {}
+
+    void setValue(int value)
+    {
+        const int old = m_value;
+        m_undo.prepareWithInvocationTarget(this, [this, old] { setValue(old); });
+        m_value = value;
+    }
+    int value() const { return m_value; }
+
+private:
+    InspectUndoManager &m_undo;
+    int m_value = 0;
+};
+
+void finishTurn()
+{
+    TestUtil::spin(20);
+}
+
+} // namespace
+
+TEST(InspectUndoManager, RegistrationsOfOneTurnFormOneStepThatRedoes)
+{
+    InspectUndoManager undo;
+    Counter a(undo), b(undo);
+    a.setValue(1);
+    undo.setActionName("Edit Attributes");
+    b.setValue(2);
+    a.setValue(3);
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    undo.reserveCloseGroupingAtEndOfRunLoop();
+    finishTurn();
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    EXPECT_FALSE(undo.isReservedCloseGrouping());
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("Edit Attributes"));
+
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_EQ(b.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+    ASSERT_TRUE(undo.canRedo());
+    EXPECT_EQ(undo.redoActionName(), QStringLiteral("Edit Attributes"));
+
+    undo.redo();
+    EXPECT_EQ(a.value(), 3);
+    EXPECT_EQ(b.value(), 2);
+    EXPECT_TRUE(undo.canUndo());
+    EXPECT_FALSE(undo.canRedo());
+
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+}
+
+TEST(InspectUndoManager, GroupOpenedSeveralLevelsDeepClosesAtTheEndOfTheTurn)
+{
+    InspectUndoManager undo;
+    Counter a(undo);
+    undo.setActionName("Wrap Element");
+    undo.beginUndoGrouping();
+    a.setValue(1);
+    undo.beginUndoGrouping();
+    a.setValue(2);
+    EXPECT_EQ(undo.groupingLevel(), 3);
+    int closes = 0;
+    QObject::connect(&undo, &InspectUndoManager::didCloseUndoGroup, [&closes] { ++closes; });
+    undo.reserveCloseGroupingAtEndOfRunLoop();
+    undo.reserveCloseGroupingAtEndOfRunLoop();
+    finishTurn();
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    EXPECT_EQ(closes, 3);
+
+    // A group opened in a later turn stays open until a close is reserved again.
+    a.setValue(5);
+    finishTurn();
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    undo.undo();
+    EXPECT_EQ(a.value(), 2);
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+
+TEST(InspectUndoManager, UndoingOpensNoGroupOfItsOwnAndANewEditDropsTheRedo)
+{
+    InspectUndoManager undo;
+    Counter a(undo);
+    a.setValue(1);
+    undo.loopEnd();
+
+    bool sawUndoing = false;
+    int levelDuringUndo = -1;
+    Counter probe(undo);
+    undo.prepareWithInvocationTarget(&probe, [&] {
+        sawUndoing = undo.isUndoing();
+        undo.setActionName("renamed while undoing");
+        levelDuringUndo = undo.groupingLevel();
+    });
+    undo.loopEnd();
+    undo.undo();
+    EXPECT_TRUE(sawUndoing);
+    EXPECT_EQ(levelDuringUndo, 1);
+    EXPECT_FALSE(undo.isUndoing());
+    EXPECT_EQ(undo.groupingLevel(), 0);
+
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_TRUE(undo.canRedo());
+    a.setValue(5);
+    EXPECT_FALSE(undo.canRedo());
+}
+
+TEST(InspectUndoManager, UndoClosesAGroupLeftOpen)
+{
+    InspectUndoManager undo;
+    Counter a(undo);
+    a.setValue(4);
+    EXPECT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_EQ(undo.groupingLevel(), 0);
+}
+
+TEST(InspectUndoManager, ActionOfADestroyedTargetIsSkipped)
+{
+    InspectUndoManager undo;
+    Counter kept(undo);
+    auto gone = std::make_unique<Counter>(undo);
+    kept.setValue(1);
+    gone->setValue(1);
+    undo.loopEnd();
+    gone.reset();
+    undo.undo();
+    EXPECT_EQ(kept.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+TEST(InspectUndoManager, SharedPointerTargetsAreCheckedToo)
+{
+    InspectUndoManager undo;
+    int runs = 0;
+    auto node = std::make_shared<int>(7);
+    undo.prepareWithInvocationTarget(node, [&runs] { ++runs; });
+    undo.loopEnd();
+    node.reset();
+    undo.undo();
+    EXPECT_EQ(runs, 0);
+}
+
+TEST(InspectUndoManager, RemovingATargetsActionsKeepsTheOthers)
+{
+    InspectUndoManager undo;
+    Counter a(undo), b(undo);
+    a.setValue(1);
+    b.setValue(1);
+    undo.loopEnd();
+    b.setValue(2);
+    undo.loopEnd();
+
+    undo.removeAllActionsWithTarget(&b);
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_EQ(b.value(), 2);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+
+TEST(InspectUndoManager, RemoveAllActionsKeepsOpenGroupsBalanced)
+{
+    InspectUndoManager undo;
+    Counter a(undo);
+    undo.beginUndoGrouping();
+    a.setValue(1);
+    undo.removeAllActions();
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    undo.endUndoGrouping();
+    EXPECT_FALSE(undo.canUndo());
+}
+
