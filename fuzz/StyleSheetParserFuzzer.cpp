@@ -15,8 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const VendarPrefixSettings settings =
-        VendarPrefixSettings::fromConfig(ProjectUtil::createDefaultProjectConfig());
+    static const VendarPrefixSettings settings
+        = VendarPrefixSettings::fromConfig(ProjectUtil::createDefaultProjectConfig());
 
     // Half the inputs as UTF-8 text, the other half as raw UTF-16 code units,
     // lone surrogates included.
@@ -27,12 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     }
 
-    const QList<StyleDeclarationPtr> items = StyleSheetParser::parseStyleSheet(text, nullptr, settings);
+    const QList<StyleDeclarationPtr> items
+        = StyleSheetParser::parseStyleSheet(text, nullptr, settings);
     qsizetype previous = -1;
     for (const StyleDeclarationPtr &item : items) {
         // Ranges stay inside the text and come in text order.
         const Range range = item->range();
-        if (range.location < 0 || range.length < 0 || range.end() > text.size() || range.location <= previous)
+        if (range.location < 0 || range.length < 0 || range.end() > text.size()
+            || range.location <= previous)
             __builtin_trap();
         previous = range.location;
         item->cssText();

@@ -12,8 +12,9 @@ namespace {
 QString trimmedShared(const QString &text)
 {
     const qsizetype length = text.size();
-    if (length == 0 || (text[0] != u' ' && text[0] != u'\t' && text[length - 1] != u' '
-                        && text[length - 1] != u'\t'))
+    if (length == 0
+        || (text[0] != u' ' && text[0] != u'\t' && text[length - 1] != u' '
+            && text[length - 1] != u'\t'))
         return text;
     return CSSText::trimmedBlanks(text);
 }
@@ -28,7 +29,8 @@ QString cleanBody(const QString &body)
     bool needsWork = false;
     for (qsizetype i = 0; i < length && !needsWork; ++i) {
         const char16_t c = text[i].unicode();
-        needsWork = c == u'\n' || c == u'\r' || c == u'\t' || (c == u'/' && i + 1 < length && text[i + 1] == u'*');
+        needsWork = c == u'\n' || c == u'\r' || c == u'\t'
+                    || (c == u'/' && i + 1 < length && text[i + 1] == u'*');
     }
     if (!needsWork)
         return trimmedShared(body);
@@ -82,7 +84,8 @@ DeclarationViews declarationViews(QStringView text)
     qsizetype noUrlEndBefore = 0;
     for (qsizetype i = 0; i < length; ++i) {
         if (quote.isNull()) {
-            i = CSSScan::findFirstOf<u'"', u'\'', u'/', u'(', u')', u';'>(data + i, data + length) - data;
+            i = CSSScan::findFirstOf<u'"', u'\'', u'/', u'(', u')', u';'>(data + i, data + length)
+                - data;
             if (i >= length)
                 break;
         }

@@ -123,7 +123,8 @@ public:
 
     // The children of a block item in its file, as the file model lists them.
     // The file model installs the provider; without one a block has no children.
-    using MediaChildrenProvider = std::function<QList<StyleDeclarationPtr>(const StyleDeclaration &)>;
+    using MediaChildrenProvider
+        = std::function<QList<StyleDeclarationPtr>(const StyleDeclaration &)>;
     static void setMediaChildrenProvider(MediaChildrenProvider provider);
 
     // A new plain item with the selector, file, type and nesting of this one and

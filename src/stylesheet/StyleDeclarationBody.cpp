@@ -22,7 +22,9 @@ bool hasDeclarations(int type)
 // Blanks, tabs and line breaks trimmed at both ends.
 QStringView trimmedWhiteSpace(QStringView text)
 {
-    auto isWhite = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    auto isWhite = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    };
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end && isWhite(text[start]))
@@ -88,7 +90,8 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
     if (hasDeclarations(m_type)) {
         // Split first and clean only the declarations that need it: the same
         // pieces as cleaning the whole body, without copying it.
-        const StringCSSProperty::DeclarationViews rawPieces = StringCSSProperty::declarationViews(body);
+        const StringCSSProperty::DeclarationViews rawPieces
+            = StringCSSProperty::declarationViews(body);
         list.reserve(rawPieces.size());
         for (const QStringView rawPiece : rawPieces) {
             const QStringView trimmed = trimmedWhiteSpace(rawPiece);
@@ -134,9 +137,11 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             if (!StringVendarPrefix::hasVendarPrefix(name)) {
                 // The formal declaration: dropped when a prefixed copy of the
                 // same value came first.
-                const bool folded = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
-                    return p->formalName() == formal && formalPropertyName(p->value()) == formalValue;
-                });
+                const bool folded
+                    = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
+                          return p->formalName() == formal
+                                 && formalPropertyName(p->value()) == formalValue;
+                      });
                 if (folded)
                     continue;
                 CSSPropertyPtr property = makeProperty(name, value);
@@ -149,7 +154,8 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             const QString vendor = StringVendarPrefix::prefix(name);
             CSSPropertyPtr owner;
             for (auto it = list.crbegin(); it != list.crend(); ++it) {
-                if ((*it)->property() == formal && formalPropertyName((*it)->value()) == formalValue) {
+                if ((*it)->property() == formal
+                    && formalPropertyName((*it)->value()) == formalValue) {
                     owner = *it;
                     break;
                 }

@@ -66,14 +66,18 @@ constexpr int kMaxOpenStatements = 32;
 class SpanScanner
 {
 public:
-    explicit SpanScanner(QStringView text) : m_text(text) {}
+    explicit SpanScanner(QStringView text)
+        : m_text(text)
+    {}
 
     std::deque<Span> scan()
     {
         const qsizetype length = m_text.size();
         const QChar *t = m_text.data();
+        const QChar *end = t + length;
         for (qsizetype i = 0; i < length; ++i) {
-            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'(', u'{', u'}', u'@', u';'>(t + i, t + length) - t;
+            // Only these characters matter to the first pass.
+            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'(', u'{', u'}', u'@', u';'>(t + i, end) - t;
             if (i >= length)
                 break;
             const char16_t c = t[i].unicode();
@@ -140,7 +144,6 @@ public:
     };
     const Problems &problems() const { return m_problems; }
 
-
 private:
     void openBlock(qsizetype i)
     {
@@ -154,7 +157,8 @@ private:
         } else if (m_types.empty()) {
             m_types.push_back(m_pendingType);
         } else {
-            m_types.push_back(m_types.back() == RuleType::Keyframes ? RuleType::Keyframe : RuleType::Style);
+            m_types.push_back(m_types.back() == RuleType::Keyframes ? RuleType::Keyframe
+                                                                    : RuleType::Style);
         }
     }
 
@@ -257,15 +261,20 @@ void logProblems(const SpanScanner &scanner)
     const auto &problems = scanner.problems();
     QStringList notes;
     if (problems.unclosedBlocks > 0)
-        notes.append(QStringLiteral("%1 block(s) left open, kept to the end of the text").arg(problems.unclosedBlocks));
+        notes.append(QStringLiteral("%1 block(s) left open, kept to the end of the text")
+                         .arg(problems.unclosedBlocks));
     if (problems.unclosedComment)
         notes.append(QStringLiteral("a comment left open, kept to the end of the text"));
     if (problems.tooDeep)
-        notes.append(QStringLiteral("blocks nested more than %1 deep, kept as text of their outer block").arg(kMaxItemDepth));
+        notes.append(
+            QStringLiteral("blocks nested more than %1 deep, kept as text of their outer block")
+                .arg(kMaxItemDepth));
     if (problems.tooManyStatements)
-        notes.append(QStringLiteral("more than %1 statements without \";\"").arg(kMaxOpenStatements));
+        notes.append(
+            QStringLiteral("more than %1 statements without \";\"").arg(kMaxOpenStatements));
     if (!notes.isEmpty())
-        qCWarning(lcStyleSheet).noquote() << "Broken style sheet:" << notes.join(QStringLiteral("; "));
+        qCWarning(lcStyleSheet).noquote()
+            << "Broken style sheet:" << notes.join(QStringLiteral("; "));
 }
 
 // Every piece after the first line break is empty: one line of text.
@@ -293,7 +302,9 @@ QString withoutLineBreaksAndTabs(QStringView text)
     const QChar *data = text.data();
     qsizetype start = 0;
     qsizetype end = text.size();
-    auto isDropped = [](QChar c) { return c == u'\n' || c == u'\r' || c == u'\t' || c == u' '; };
+    auto isDropped = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == u'\t' || c == u' ';
+    };
     while (start < end && isDropped(data[start]))
         ++start;
     while (end > start && isDropped(data[end - 1]))
@@ -339,7 +350,8 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
     SpanScanner scanner(text);
     std::deque<Span> spans = scanner.scan();
     logProblems(scanner);
-    std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
+    std::sort(spans.begin(), spans.end(),
+              [](const Span &a, const Span &b) { return a.start < b.start; });
 
     const VendarPrefixSettings prefixSettings = settings.indexed();
     const bool singleLine = isSingleLine(text);
@@ -402,7 +414,8 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             item->setSelector(StyleSheetParser::planeSelector(
                 CSSText::trimmedBlanks(removeComment(text.mid(s, e - s)))));
         } else {
-            item->setSelector(cleanSelector(QStringView(text).mid(p, std::max<qsizetype>(0, s - p))));
+            item->setSelector(
+                cleanSelector(QStringView(text).mid(p, std::max<qsizetype>(0, s - p))));
         }
         item->setRange(Range{s, rangeLength});
         item->setType(span.type);
@@ -463,7 +476,8 @@ QList<qsizetype> StyleSheetParser::lineEnds(QStringView text)
     return ends;
 }
 
-qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds, const StyleDeclaration &declaration)
+qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds,
+                                       const StyleDeclaration &declaration)
 {
     const qsizetype location = declaration.range().location;
     const auto it = std::upper_bound(lineEnds.cbegin(), lineEnds.cend(), location);
@@ -507,7 +521,9 @@ QString withChildCombinatorSpacing(QStringView text)
         const QChar c = text[i];
         if (c == u'>') {
             out += QLatin1String(" > ");
-        } else if (c == u' ' && ((i + 1 < text.size() && text[i + 1] == u'>') || (i > 0 && text[i - 1] == u'>'))) {
+        } else if (c == u' '
+                   && ((i + 1 < text.size() && text[i + 1] == u'>')
+                       || (i > 0 && text[i - 1] == u'>'))) {
             continue;
         } else {
             out += c;
@@ -558,7 +574,9 @@ QString StyleSheetParser::planeSelector(const QString &selector)
         text.remove(charset);
     }
     const qsizetype length = text.size();
-    if (length > 0 && (text[0] == u' ' || text[0] == u'\t' || text[length - 1] == u' ' || text[length - 1] == u'\t'))
+    if (length > 0
+        && (text[0] == u' ' || text[0] == u'\t' || text[length - 1] == u' '
+            || text[length - 1] == u'\t'))
         return CSSText::trimmedBlanks(text);
     return text;
 }

@@ -40,11 +40,13 @@ TEST(CSSProperty, KnowsItsShorthandsAndTheirParsers)
     EXPECT_TRUE(CSSProperty(u"margin"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"font"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"margin-top"_qs, {}).isShartHand());
-    EXPECT_EQ(CSSProperty::shortHandMap().value(u"border"_qs), CSSProperty::shortHandMap().value(u"border-top"_qs));
+    EXPECT_EQ(CSSProperty::shortHandMap().value(u"border"_qs),
+              CSSProperty::shortHandMap().value(u"border-top"_qs));
     EXPECT_EQ(CSSProperty::getValueParser(u"Margin"_qs), nullptr);
     EXPECT_NE(CSSProperty::getValueParser(u"font"_qs), nullptr);
     EXPECT_EQ(CSSProperty(u"color"_qs, u"red"_qs).valueMap(), std::nullopt);
-    EXPECT_EQ(CSSProperty(u"font-size"_qs, u"12px !important"_qs).description(), u"font-size: 12px !important"_qs);
+    EXPECT_EQ(CSSProperty(u"font-size"_qs, u"12px !important"_qs).description(),
+              u"font-size: 12px !important"_qs);
 }
 
 TEST(CSSProperty, NamesSplitIntoPrefixAndShorthand)
@@ -71,7 +73,8 @@ TEST(CSSProperty, BoxShorthandsFillTheSidesByWordCount)
               u"border-bottom-left-radius=2px border-bottom-right-radius=3px "
               "border-top-left-radius=1px border-top-right-radius=2px"_qs);
     // Two blanks in a row make an empty word, which counts.
-    EXPECT_EQ(split(u"margin"_qs, u"1px  2px"_qs), u"margin-bottom=2px margin-left= margin-right= margin-top=1px"_qs);
+    EXPECT_EQ(split(u"margin"_qs, u"1px  2px"_qs),
+              u"margin-bottom=2px margin-left= margin-right= margin-top=1px"_qs);
 }
 
 // The side shorthands used to assign words by position, so "1px solid red"
@@ -81,7 +84,8 @@ TEST(CSSProperty, SideShorthandsAssignWordsByKindInAnyOrder)
     EXPECT_EQ(side(u"border-top"_qs, u"solid 1px red"_qs), u"solid 1px red"_qs);
     EXPECT_EQ(side(u"border"_qs, u"1px solid red"_qs), u"solid 1px red"_qs);
     EXPECT_EQ(side(u"border-left"_qs, u"#fff dashed thick"_qs), u"dashed thick #fff"_qs);
-    EXPECT_EQ(side(u"border-bottom"_qs, u"2px solid rgb(0, 0, 0) !important"_qs), u"solid 2px rgb(0, 0, 0)"_qs);
+    EXPECT_EQ(side(u"border-bottom"_qs, u"2px solid rgb(0, 0, 0) !important"_qs),
+              u"solid 2px rgb(0, 0, 0)"_qs);
     EXPECT_EQ(side(u"border-right"_qs, u"0"_qs), u"none 0 currentcolor"_qs);
     EXPECT_EQ(side(u"border"_qs, u"none"_qs), u"none medium currentcolor"_qs);
     EXPECT_EQ(side(u"border"_qs, u"inherit"_qs), u"inherit inherit inherit"_qs);
@@ -106,11 +110,13 @@ TEST(CSSProperty, ListStyleAssignsWordsByKind)
 
 TEST(CSSProperty, FontAndBackgroundFillTheirKeysByCountOnly)
 {
-    EXPECT_EQ(split(u"font"_qs, u"italic bold 12px arial"_qs),
-              u"font-family=italic font-size=arial font-style=italic font-valiant=bold font-weight=12px "
-              "line-height=italic"_qs);
+    EXPECT_EQ(
+        split(u"font"_qs, u"italic bold 12px arial"_qs),
+        u"font-family=italic font-size=arial font-style=italic font-valiant=bold font-weight=12px "
+        "line-height=italic"_qs);
     EXPECT_EQ(split(u"font"_qs, u"a b c d e"_qs), u"nil"_qs);
-    const std::optional<CSSValueMap> background = CSSProperty(u"background"_qs, u"red"_qs).valueMap();
+    const std::optional<CSSValueMap> background
+        = CSSProperty(u"background"_qs, u"red"_qs).valueMap();
     ASSERT_TRUE(background.has_value());
     EXPECT_EQ(background->size(), 10);
     EXPECT_EQ(background->value(u"background-positionY"_qs), u"red"_qs);
@@ -120,8 +126,10 @@ TEST(CSSProperty, FontAndBackgroundFillTheirKeysByCountOnly)
 TEST(CSSProperty, ValueWordsKeepParenthesisedGroupsTogether)
 {
     using StringCSSValue::getValues;
-    EXPECT_EQ(getValues(u"1px solid rgb(0, 0, 0)"_qs), (QStringList{u"1px"_qs, u"solid"_qs, u"rgb(0, 0, 0)"_qs}));
-    EXPECT_EQ(getValues(u"rgb(0, 0, 0) 1px solid"_qs), (QStringList{u"rgb(0, 0, 0)"_qs, u"1px"_qs, u"solid"_qs}));
+    EXPECT_EQ(getValues(u"1px solid rgb(0, 0, 0)"_qs),
+              (QStringList{u"1px"_qs, u"solid"_qs, u"rgb(0, 0, 0)"_qs}));
+    EXPECT_EQ(getValues(u"rgb(0, 0, 0) 1px solid"_qs),
+              (QStringList{u"rgb(0, 0, 0)"_qs, u"1px"_qs, u"solid"_qs}));
     EXPECT_EQ(getValues(u"a rgb(0,"_qs), QStringList{u"a"_qs});
 }
 

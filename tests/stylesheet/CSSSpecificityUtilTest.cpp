@@ -30,16 +30,19 @@ TEST(CSSSpecificityUtil, CountsIdsClassesAndElements)
         {"unclosed parenthesis ends", u"a:nth-child(2", {0, 0, 2, 2}},
     };
     for (const Row &row : rows) {
-        const CSSSpecificity actual = CSSSpecificityUtil::calcSpecificity(QString::fromUtf16(row.selector));
-        EXPECT_EQ(actual, row.expected) << row.name << ": " << actual.first << ", " << actual.second << ", "
-                                        << actual.third << ", " << actual.fourth;
+        const CSSSpecificity actual
+            = CSSSpecificityUtil::calcSpecificity(QString::fromUtf16(row.selector));
+        EXPECT_EQ(actual, row.expected) << row.name << ": " << actual.first << ", " << actual.second
+                                        << ", " << actual.third << ", " << actual.fourth;
     }
 }
 
 TEST(CSSSpecificityUtil, SplitsSelectorListsAndCombinators)
 {
-    EXPECT_EQ(CSSSpecificityUtil::splitSelectorGroup(u"a, b ,c"_qs), (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
-    EXPECT_EQ(CSSSpecificityUtil::splitSelectorGroup(u"a,\n b,"_qs), (QStringList{u"a"_qs, u"b"_qs, QString()}));
+    EXPECT_EQ(CSSSpecificityUtil::splitSelectorGroup(u"a, b ,c"_qs),
+              (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
+    EXPECT_EQ(CSSSpecificityUtil::splitSelectorGroup(u"a,\n b,"_qs),
+              (QStringList{u"a"_qs, u"b"_qs, QString()}));
     EXPECT_EQ(CSSSpecificityUtil::splitCombinators(u"ul > li+a ~ b"_qs),
               (QStringList{u"ul"_qs, u"li"_qs, u"a"_qs, u"b"_qs}));
 }

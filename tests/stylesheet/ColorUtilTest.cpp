@@ -33,11 +33,15 @@ TEST(ColorUtil, ChannelRoundingUsesTheFloatComponents)
 
 TEST(ColorUtil, ReadsHexTextsAsThePlatformScannerDoes)
 {
-    EXPECT_EQ(ColorUtil::colorFromHexadecimalValue(u"#abc"_qs), ColorUtil::colorFromHexadecimalValue(u"aabbcc"_qs));
-    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"#12345"_qs)), u"012345"_qs);
+    EXPECT_EQ(ColorUtil::colorFromHexadecimalValue(u"#abc"_qs),
+              ColorUtil::colorFromHexadecimalValue(u"aabbcc"_qs));
+    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"#12345"_qs)),
+              u"012345"_qs);
     EXPECT_EQ(ColorUtil::colorFromHexadecimalValue(u"#xyz"_qs), (RGBAColor{0, 0, 0, 1}));
-    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"0x11223344"_qs)), u"223344"_qs);
-    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"fffffffff"_qs)), u"ffffff"_qs);
+    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"0x11223344"_qs)),
+              u"223344"_qs);
+    EXPECT_EQ(ColorUtil::hexadecimalValue(ColorUtil::colorFromHexadecimalValue(u"fffffffff"_qs)),
+              u"ffffff"_qs);
 }
 
 TEST(ColorUtil, WritesOpaqueColoursAsHexAndOthersAsRgba)
@@ -59,7 +63,8 @@ TEST(ColorUtil, ReadsColourTextsCaseSensitively)
     EXPECT_EQ(css(u"rgb(1, 2)"_qs), u"nil"_qs);
     EXPECT_EQ(css(u"rgb(1, x, 3)"_qs), u"nil"_qs);
     EXPECT_EQ(css(u"blu"_qs), u"nil"_qs);
-    const std::optional<RGBAColor> transparent = ColorUtil::createNSColorWithString(u"transparent"_qs);
+    const std::optional<RGBAColor> transparent
+        = ColorUtil::createNSColorWithString(u"transparent"_qs);
     ASSERT_TRUE(transparent.has_value());
     EXPECT_EQ(transparent->alpha, 0.0);
 }

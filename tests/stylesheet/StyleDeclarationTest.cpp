@@ -32,8 +32,10 @@ TEST(StyleDeclaration, PrefixedCopiesFoldIntoTheirFormalDeclarationInEitherOrder
               QStringList{u"transition: transform 1s [-webkit-]"_qs});
     // A property the project does not prefix has no list; a formal one that
     // it prefixes has an empty list until copies join it.
-    EXPECT_EQ(folded(u"color: red; transform: none"_qs), (QStringList{u"color: red"_qs, u"transform: none []"_qs}));
-    EXPECT_EQ(folded(u"transition: a; transition: b"_qs), (QStringList{u"transition: a []"_qs, u"transition: b []"_qs}));
+    EXPECT_EQ(folded(u"color: red; transform: none"_qs),
+              (QStringList{u"color: red"_qs, u"transform: none []"_qs}));
+    EXPECT_EQ(folded(u"transition: a; transition: b"_qs),
+              (QStringList{u"transition: a []"_qs, u"transition: b []"_qs}));
 }
 
 TEST(StyleDeclaration, PrefixedCopiesStayAsWrittenWhenTheProjectDoesNotRewriteCSS)
@@ -64,9 +66,11 @@ TEST(StyleDeclaration, CustomPropertiesAndNegativeValuesAreNoVendorPrefixes)
 TEST(StyleDeclaration, BackgroundImagesFoldOnlyWhenTheirStandardFormsAreEqual)
 {
     CurrentProject project;
-    EXPECT_EQ(folded(u"background-image: url(a.png); background-image: -webkit-linear-gradient(top, red, blue)"_qs),
-              (QStringList{u"background-image: url(a.png)"_qs,
-                           u"background-image: linear-gradient(to bottom, red, blue)"_qs}));
+    EXPECT_EQ(
+        folded(
+            u"background-image: url(a.png); background-image: -webkit-linear-gradient(top, red, blue)"_qs),
+        (QStringList{u"background-image: url(a.png)"_qs,
+                     u"background-image: linear-gradient(to bottom, red, blue)"_qs}));
     EXPECT_EQ(folded(u"background-image: -webkit-linear-gradient(top, red, blue);"
                      "background-image: -moz-linear-gradient(top, red, blue);"
                      "background-image: linear-gradient(to bottom,red,blue)"_qs),
@@ -81,7 +85,8 @@ TEST(StyleDeclaration, OnlyRulesKeyframesFontFacesAndDeclarationListsGetProperti
     EXPECT_EQ(folded(u"a: b"_qs, RuleType::FontFace), QStringList{u"a: b"_qs});
     EXPECT_EQ(folded(QString()), QStringList());
     // Pieces without a colon are skipped; values keep "!important".
-    EXPECT_EQ(folded(u" \tfont-size :\t12px !important ;; junk ;"_qs), QStringList{u"font-size: 12px !important"_qs});
+    EXPECT_EQ(folded(u" \tfont-size :\t12px !important ;; junk ;"_qs),
+              QStringList{u"font-size: 12px !important"_qs});
 }
 
 TEST(StyleDeclaration, BodiesSplitOnlyAtSemicolonsOutsideQuotesParenthesesAndUrls)
@@ -98,10 +103,12 @@ TEST(StyleDeclaration, BodiesSplitOnlyAtSemicolonsOutsideQuotesParenthesesAndUrl
     EXPECT_EQ(cssProperties(u"content: \"a\\\";b\"; c: d"_qs),
               (QStringList{u"content: \"a\\\";b\""_qs, u" c: d"_qs}));
     // A comment mark inside a string is text.
-    EXPECT_EQ(cssProperties(u"content: \"/*\"; c: d; /* e */"_qs), (QStringList{u"content: \"/*\""_qs, u" c: d"_qs}));
+    EXPECT_EQ(cssProperties(u"content: \"/*\"; c: d; /* e */"_qs),
+              (QStringList{u"content: \"/*\""_qs, u" c: d"_qs}));
     // A stray ")" and an unclosed string no longer swallow what follows.
     EXPECT_EQ(cssProperties(u"a: b); c: d"_qs), (QStringList{u"a: b)"_qs, u" c: d"_qs}));
-    EXPECT_EQ(cssProperties(u"a: b; content: \"open; c: d"_qs), (QStringList{u"a: b"_qs, u" content: \"open; c: d"_qs}));
+    EXPECT_EQ(cssProperties(u"a: b; content: \"open; c: d"_qs),
+              (QStringList{u"a: b"_qs, u" content: \"open; c: d"_qs}));
 }
 
 TEST(StyleDeclaration, GeneratedBodiesSkipRemovedProperties)
@@ -122,16 +129,19 @@ TEST(StyleDeclaration, BodyForThePageUsesTheWebkitNameAndTheOldGradientSyntax)
     CurrentProject project;
     StyleDeclaration item;
     item.setType(RuleType::Style);
-    item.setBody(u"transition: all 1s; color: red; background-image: linear-gradient(to right, red, blue)"_qs);
-    EXPECT_EQ(item.generateBodyForDom(), u"\n-webkit-transition:all 1s;\n"
-                                         "\ncolor: red;\n"
-                                         "\nbackground-image:linear-gradient(left, red, blue);\n"_qs);
+    item.setBody(
+        u"transition: all 1s; color: red; background-image: linear-gradient(to right, red, blue)"_qs);
+    EXPECT_EQ(item.generateBodyForDom(),
+              u"\n-webkit-transition:all 1s;\n"
+              "\ncolor: red;\n"
+              "\nbackground-image:linear-gradient(left, red, blue);\n"_qs);
 }
 
 TEST(StyleDeclaration, CopiesRebuildPropertiesFromTheBodyText)
 {
     CurrentProject project;
-    const QList<StyleDeclarationPtr> items = StyleSheetParser::parseStyleSheet(u"@media x{a{color:red}}"_qs);
+    const QList<StyleDeclarationPtr> items
+        = StyleSheetParser::parseStyleSheet(u"@media x{a{color:red}}"_qs);
     ASSERT_EQ(items.size(), 2);
     const StyleDeclarationPtr &rule = items[1];
     rule->properties()[0]->setValue(u"blue"_qs);
@@ -159,8 +169,8 @@ TEST(StyleDeclaration, CopiesRebuildPropertiesFromTheBodyText)
 TEST(StyleDeclaration, InnerSelectorsComeFromTheFileModelsChildren)
 {
     CurrentProject project;
-    const QList<StyleDeclarationPtr> items =
-        StyleSheetParser::parseStyleSheet(u"@media x{a{transition:all 1s}/*c*/b{color:red}}"_qs);
+    const QList<StyleDeclarationPtr> items
+        = StyleSheetParser::parseStyleSheet(u"@media x{a{transition:all 1s}/*c*/b{color:red}}"_qs);
     ASSERT_EQ(items.size(), 4);
     StyleDeclaration::setMediaChildrenProvider([&items](const StyleDeclaration &) {
         return QList<StyleDeclarationPtr>{items[1], items[2], items[3]};

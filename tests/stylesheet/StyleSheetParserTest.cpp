@@ -25,9 +25,11 @@ QStringList selectors(const QList<StyleDeclarationPtr> &items)
 
 TEST(StyleSheetParser, ParsesAMultiFeatureSheetToTheExactItemList)
 {
-    const QString text = QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/multi-feature.css"));
-    const QStringList expected = QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/multi-feature.expected"))
-                                     .split(u'\n', Qt::SkipEmptyParts);
+    const QString text
+        = QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/multi-feature.css"));
+    const QStringList expected
+        = QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/multi-feature.expected"))
+              .split(u'\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(text.isEmpty());
     const QList<StyleDeclarationPtr> items = parse(text);
     const QStringList actual = dumpItems(items);
@@ -61,8 +63,8 @@ TEST(StyleSheetParser, NestingBlocksNumberTheirChildrenInClosingOrder)
               (QStringList{u"4|@media screen|a{x:1}b{y:2}|13,14|1|N|0"_qs, u"1|a|x:1|15,5|1|Y|0"_qs,
                            u"1|b|y:2|21,5|1|Y|1"_qs}));
     EXPECT_EQ(dumpItems(parse(u"@keyframes k{from{x:1}to{x:2}}"_qs)),
-              (QStringList{u"7|@keyframes k|from{x:1}to{x:2}|12,18|1|N|0"_qs, u"8|from|x:1|17,5|1|Y|0"_qs,
-                           u"8|to|x:2|24,5|1|Y|1"_qs}));
+              (QStringList{u"7|@keyframes k|from{x:1}to{x:2}|12,18|1|N|0"_qs,
+                           u"8|from|x:1|17,5|1|Y|0"_qs, u"8|to|x:2|24,5|1|Y|1"_qs}));
     // A keyframe gets properties; the keyframes block does not.
     const QList<StyleDeclarationPtr> frames = parse(u"@-webkit-keyframes k{50%{opacity:0}}"_qs);
     ASSERT_EQ(frames.size(), 2);
@@ -72,16 +74,19 @@ TEST(StyleSheetParser, NestingBlocksNumberTheirChildrenInClosingOrder)
 
 TEST(StyleSheetParser, StatementsAndOtherAtRules)
 {
-    EXPECT_EQ(dumpItems(parse(u"@import url(a.css);"_qs)), QStringList{u"3|@import url(a.css)|nil|0,19|1|N|0"_qs});
+    EXPECT_EQ(dumpItems(parse(u"@import url(a.css);"_qs)),
+              QStringList{u"3|@import url(a.css)|nil|0,19|1|N|0"_qs});
     EXPECT_EQ(parse(u"@charset \"x\";"_qs)[0]->cssText(), u"@charset \"x\""_qs);
     // A font-face block is typed by its at-rule; the next rule is a style rule again.
     EXPECT_EQ(dumpItems(parse(u"@font-face{a:b}c{d:e}"_qs)),
               (QStringList{u"5|@font-face|a:b|10,5|1|N|0"_qs, u"1|c|d:e|16,5|1|N|0"_qs}));
     // A block at-rule the parser does not know, and the rules inside it, are type 0.
     EXPECT_EQ(dumpItems(parse(u"@supports (display:grid){a{x:1}}"_qs)),
-              (QStringList{u"0|@supports (display:grid)|a{x:1}|24,8|1|N|0"_qs, u"0|a|x:1|26,5|1|N|0"_qs}));
+              (QStringList{u"0|@supports (display:grid)|a{x:1}|24,8|1|N|0"_qs,
+                           u"0|a|x:1|26,5|1|N|0"_qs}));
     // An unknown statement leaves the next block at type 0, its text in front of the selector.
-    EXPECT_EQ(dumpItems(parse(u"@foo bar;a{b:c}"_qs)), QStringList{u"0|@foo bar;a|b:c|10,5|1|N|0"_qs});
+    EXPECT_EQ(dumpItems(parse(u"@foo bar;a{b:c}"_qs)),
+              QStringList{u"0|@foo bar;a|b:c|10,5|1|N|0"_qs});
     // At-rule names are prefix tests.
     EXPECT_EQ(parse(u"@mediax y{a{b:c}}"_qs)[0]->type(), RuleType::Media);
 }
@@ -133,7 +138,8 @@ TEST(StyleSheetParser, ItemsCarryTheFileTheyWereParsedFrom)
 {
     int anchor = 0;
     File *file = reinterpret_cast<File *>(&anchor);
-    const QList<StyleDeclarationPtr> items = StyleSheetParser::parseStyleSheet(u"/*c*/a{}"_qs, file);
+    const QList<StyleDeclarationPtr> items
+        = StyleSheetParser::parseStyleSheet(u"/*c*/a{}"_qs, file);
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0]->parentFile(), file);
     EXPECT_EQ(items[1]->parentFile(), file);
@@ -144,12 +150,16 @@ TEST(StyleSheetParser, ItemsCarryTheFileTheyWereParsedFrom)
 TEST(StyleSheetParser, QuotedStringsAndUrlsAreOpaqueToTheRuleList)
 {
     EXPECT_EQ(dumpItems(parse(u"a{content:\"}\";b:c}d[title=\"{\"]{e:f}"_qs)),
-              (QStringList{u"1|a|content:\"}\";b:c|1,17|1|N|0"_qs, u"1|d[title=\"{\"]|e:f|30,5|1|N|0"_qs}));
+              (QStringList{u"1|a|content:\"}\";b:c|1,17|1|N|0"_qs,
+                           u"1|d[title=\"{\"]|e:f|30,5|1|N|0"_qs}));
     // A backslash escapes the quote.
     EXPECT_EQ(selectors(parse(u"a{content:'it\\'s }'}b{}"_qs)), (QStringList{u"a"_qs, u"b"_qs}));
-    EXPECT_EQ(selectors(parse(u"a{background:url(x;y}.png)}b{}"_qs)), (QStringList{u"a"_qs, u"b"_qs}));
-    EXPECT_EQ(selectors(parse(u"@import \"a;b.css\";c{}"_qs)), (QStringList{u"@import \"a;b.css\""_qs, u"c"_qs}));
-    EXPECT_EQ(selectors(parse(u"a{content:\"/*\"}b{}/*x*/"_qs)), (QStringList{u"a"_qs, u"b"_qs, u"/*x*/"_qs}));
+    EXPECT_EQ(selectors(parse(u"a{background:url(x;y}.png)}b{}"_qs)),
+              (QStringList{u"a"_qs, u"b"_qs}));
+    EXPECT_EQ(selectors(parse(u"@import \"a;b.css\";c{}"_qs)),
+              (QStringList{u"@import \"a;b.css\""_qs, u"c"_qs}));
+    EXPECT_EQ(selectors(parse(u"a{content:\"/*\"}b{}/*x*/"_qs)),
+              (QStringList{u"a"_qs, u"b"_qs, u"/*x*/"_qs}));
     // An unclosed string ends at its line.
     EXPECT_EQ(selectors(parse(u"a{content:\"oops\n}b{}"_qs)), (QStringList{u"a"_qs, u"b"_qs}));
 }
@@ -160,12 +170,14 @@ TEST(StyleSheetParser, BlockLeftOpenAtTheEndIsKeptToTheEndOfTheText)
 {
     const QString text = u"a{x:1} b{y:2; z:3"_qs;
     const QList<StyleDeclarationPtr> items = parse(text);
-    ASSERT_EQ(dumpItems(items), (QStringList{u"1|a|x:1|1,5|1|N|0"_qs, u"1|b|y:2; z:3|8,9|1|N|0"_qs}));
+    ASSERT_EQ(dumpItems(items),
+              (QStringList{u"1|a|x:1|1,5|1|N|0"_qs, u"1|b|y:2; z:3|8,9|1|N|0"_qs}));
     EXPECT_EQ(items[1]->range().end(), text.size());
     EXPECT_EQ(dumpProperties(*items[1]), (QStringList{u"y: 2"_qs, u"z: 3"_qs}));
 
     const QList<StyleDeclarationPtr> nested = parse(u"@media x{a{b:c}"_qs);
-    EXPECT_EQ(dumpItems(nested), (QStringList{u"4|@media x|a{b:c}|8,7|1|N|0"_qs, u"1|a|b:c|10,5|1|Y|0"_qs}));
+    EXPECT_EQ(dumpItems(nested),
+              (QStringList{u"4|@media x|a{b:c}|8,7|1|N|0"_qs, u"1|a|b:c|10,5|1|Y|0"_qs}));
 }
 
 TEST(StyleSheetParser, UnterminatedCommentIsKeptAsAComment)
@@ -202,7 +214,8 @@ TEST(StyleSheetParser, HostileNestingGivesABoundedNumberOfItems)
     // Nothing is lost: the innermost item kept holds the deeper blocks as text.
     EXPECT_TRUE(items.last()->body().endsWith(u"a{a{"_qs));
 
-    const QList<StyleDeclarationPtr> statements = parse(u"@import x "_qs.repeated(1000) + u";"_qs.repeated(1000));
+    const QList<StyleDeclarationPtr> statements
+        = parse(u"@import x "_qs.repeated(1000) + u";"_qs.repeated(1000));
     EXPECT_LE(statements.size(), 32);
 }
 
@@ -211,13 +224,16 @@ TEST(StyleSheetParser, VendorAtRulesInsideBlocksMakeThemOtherAtRules)
     // "@-" inside a block retypes the innermost open block: a rule, or the
     // media block itself when it stands there directly.
     EXPECT_EQ(dumpItems(parse(u"@media x{a{@-moz-foo;b:c}}"_qs)),
-              (QStringList{u"4|@media x|a{@-moz-foo;b:c}|8,18|1|N|0"_qs, u"0|a|@-moz-foo;b:c|10,15|1|Y|0"_qs}));
+              (QStringList{u"4|@media x|a{@-moz-foo;b:c}|8,18|1|N|0"_qs,
+                           u"0|a|@-moz-foo;b:c|10,15|1|Y|0"_qs}));
     EXPECT_EQ(parse(u"@media x{@-moz-foo;a{b:c}}"_qs)[0]->type(), RuleType::Other);
     // Other at-rules inside a block are plain text.
     EXPECT_EQ(parse(u"a{@media x;b:c}"_qs)[0]->type(), RuleType::Style);
     EXPECT_EQ(dumpItems(parse(u"@-moz-document url-prefix(){a{b:c}}"_qs)),
-              (QStringList{u"0|@-moz-document url-prefix()|a{b:c}|27,8|1|N|0"_qs, u"1|a|b:c|29,5|1|Y|0"_qs}));
-    EXPECT_EQ(dumpItems(parse(u"@page :first{margin:1in}"_qs)), QStringList{u"6|@page :first|margin:1in|12,12|1|N|0"_qs});
+              (QStringList{u"0|@-moz-document url-prefix()|a{b:c}|27,8|1|N|0"_qs,
+                           u"1|a|b:c|29,5|1|Y|0"_qs}));
+    EXPECT_EQ(dumpItems(parse(u"@page :first{margin:1in}"_qs)),
+              QStringList{u"6|@page :first|margin:1in|12,12|1|N|0"_qs});
 }
 
 TEST(StyleSheetParser, DebugDescriptionsNameTheItem)

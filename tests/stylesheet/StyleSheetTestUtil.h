@@ -50,10 +50,13 @@ private:
 // with line breaks shown as "\n".
 inline QString dumpItem(const StyleDeclaration &item)
 {
-    auto escaped = [](QString text) { return text.replace(u'\n', QStringLiteral("\\n")); };
+    auto escaped = [](QString text) {
+        return text.replace(u'\n', QStringLiteral("\\n"));
+    };
     return QStringLiteral("%1|%2|%3|%4,%5|%6|%7|%8")
         .arg(item.type())
-        .arg(escaped(item.getSelector()), item.hasBody() ? escaped(item.body()) : QStringLiteral("nil"))
+        .arg(escaped(item.getSelector()),
+             item.hasBody() ? escaped(item.body()) : QStringLiteral("nil"))
         .arg(item.range().location)
         .arg(item.range().length)
         .arg(item.lineNumber())

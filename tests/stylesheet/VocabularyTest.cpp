@@ -51,7 +51,8 @@ TEST(WebCoreObjects, ListsAreBuiltOnceAndSorted)
     EXPECT_EQ(WebCoreObjects::pseudos().size(), 24);
     EXPECT_EQ(WebCoreObjects::pseudos().first(), u":link"_qs);
     EXPECT_EQ(WebCoreObjects::pseudos().last(), u":checked"_qs);
-    EXPECT_EQ(WebCoreObjects::ignoreVendorPrefixes(), (QStringList{u"-moz"_qs, u"-ms"_qs, u"-o"_qs}));
+    EXPECT_EQ(WebCoreObjects::ignoreVendorPrefixes(),
+              (QStringList{u"-moz"_qs, u"-ms"_qs, u"-o"_qs}));
 }
 
 TEST(WebCoreObjects, RefusesSelectorsWithForeignPrefixedPseudoElements)
@@ -88,8 +89,9 @@ TEST(WebCoreObjects, CSSDefinitionListsEveryPropertyWithItsPrefixes)
     EXPECT_EQ(computedSupport(definition, u"no-such-property"_qs, 1.0f), std::nullopt);
 
     // An entry without prefixes counts as prefixed.
-    const QVariantMap sample{{u"a"_qs, QVariantMap{{u"vendarPrefixes"_qs, QVariantMap{{u"W3C"_qs, 1}}}}},
-                             {u"b"_qs, QVariantMap{}}};
+    const QVariantMap sample{
+        {u"a"_qs, QVariantMap{{u"vendarPrefixes"_qs, QVariantMap{{u"W3C"_qs, 1}}}}},
+        {u"b"_qs, QVariantMap{}}};
     EXPECT_EQ(findVendarPrefixPropertyNames(sample), QStringList{u"b"_qs});
 }
 
@@ -107,11 +109,13 @@ TEST(CSSValueKeywords, OffersTheValuesOfAPropertyInOrder)
     EXPECT_EQ(CSSValueKeywords::getValueKeywords(u"color"_qs).size(), 175);
     EXPECT_EQ(CSSValueKeywords::getValueKeywords(u"list-style-type"_qs).size(), 81);
     for (const char16_t *unknown : {u"colour", u"-moz-transform", u"Color"})
-        EXPECT_EQ(CSSValueKeywords::getValueKeywords(QString::fromUtf16(unknown)), QStringList{u"none"_qs});
+        EXPECT_EQ(CSSValueKeywords::getValueKeywords(QString::fromUtf16(unknown)),
+                  QStringList{u"none"_qs});
 
     QStringList changed = CSSValueKeywords::getValueKeywords(u"float"_qs);
     changed.append(u"x"_qs);
-    EXPECT_EQ(CSSValueKeywords::getValueKeywords(u"float"_qs), (QStringList{u"left"_qs, u"right"_qs, u"none"_qs}));
+    EXPECT_EQ(CSSValueKeywords::getValueKeywords(u"float"_qs),
+              (QStringList{u"left"_qs, u"right"_qs, u"none"_qs}));
 
     const QStringList families = QFontDatabase::families();
     EXPECT_EQ(CSSValueKeywords::getValueKeywords(u"font-family"_qs),
@@ -145,8 +149,10 @@ TEST(StyleTool, BuildsRuleAndScriptTexts)
 {
     EXPECT_EQ(StyleTool::generateJSStringForApply(u"#box"_qs, u"color"_qs, u"red;"_qs),
               u"$('#box').css('color','red');"_qs);
-    EXPECT_EQ(StyleTool::generateJSStringForGet(u"#box"_qs, u"color"_qs), u"$('#box').css('color');"_qs);
-    EXPECT_EQ(StyleTool::generateJSStringForDelete(u"#box"_qs, u"color"_qs), u"$('#box').css('color','');"_qs);
+    EXPECT_EQ(StyleTool::generateJSStringForGet(u"#box"_qs, u"color"_qs),
+              u"$('#box').css('color');"_qs);
+    EXPECT_EQ(StyleTool::generateJSStringForDelete(u"#box"_qs, u"color"_qs),
+              u"$('#box').css('color','');"_qs);
     EXPECT_EQ(StyleTool::makeObject(u"color"_qs, u"red;"_qs), u"color:red;"_qs);
 
     Rule rule{u"a"_qs,
@@ -161,7 +167,8 @@ TEST(StyleTool, BuildsRuleAndScriptTexts)
 
 TEST(StyleTool, ReadsRgbTexts)
 {
-    const std::optional<RGBAColor> red = StyleTool::getColorFormRGBString(u"rgba(255, 0, 0, 0.5)"_qs);
+    const std::optional<RGBAColor> red
+        = StyleTool::getColorFormRGBString(u"rgba(255, 0, 0, 0.5)"_qs);
     ASSERT_TRUE(red.has_value());
     EXPECT_EQ(*red, (RGBAColor{1, 0, 0, 0.5}));
     EXPECT_EQ(StyleTool::getColorFormRGBString(u"rgb(0, 0, 255)"_qs), (RGBAColor{0, 0, 1, 1}));
