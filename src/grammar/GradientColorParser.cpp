@@ -82,6 +82,23 @@ QStringList layers(const QString &value)
     return parts;
 }
 
+// Converts each layer of a value, lower-cased; a url() keeps the case it was
+// written in, as file names on this system depend on it.
+template<typename Convert>
+QString convertLayers(const QString &value, Convert convert)
+{
+    const QString lower = value.toLower();
+    if (!lower.contains(u'('))
+        return lower;
+    QStringList parts = layers(value);
+    for (QString &part : parts) {
+        const QString lowerPart = part.toLower();
+        if (!lowerPart.startsWith(QLatin1String("url(")))
+            part = convert(lowerPart);
+    }
+    return parts.join(u", "_qs);
+}
+
 QString convertLayerToFormal(const QString &layer)
 {
     CSSStructure node = NSScannerUtil::cssFunctionStructure(layer);
@@ -314,29 +331,14 @@ QString GradientColorParser::invertDirection(const QString &word)
 
 QString GradientColorParser::convertVendarPrefixToFormal(const QString &value)
 {
-    const QString lower = value.toLower();
-    if (lower == u"none")
-        return lower;
-    if (!lower.contains(u'('))
-        return lower;
-    QStringList parts = layers(lower);
-    for (QString &part : parts)
-        part = convertLayerToFormal(part);
-    return parts.join(u", "_qs);
+    return convertLayers(value, [](const QString &layer) { return convertLayerToFormal(layer); });
 }
 
 QString GradientColorParser::convertFormalToVendarPrefix(const QString &value,
                                                          const QString &prefix)
 {
-    const QString lower = value.toLower();
-    if (lower == u"none")
-        return lower;
-    if (!lower.contains(u'('))
-        return lower;
-    QStringList parts = layers(lower);
-    for (QString &part : parts)
-        part = convertLayerToPrefixed(part, prefix);
-    return parts.join(u", "_qs);
+    return convertLayers(
+        value, [&prefix](const QString &layer) { return convertLayerToPrefixed(layer, prefix); });
 }
 
 std::optional<GradientRecord> GradientColorParser::decode(const QString &value) const

@@ -73,7 +73,8 @@ TEST(GradientColorParser, ReadsPrefixedGradientsIntoTheStandardSyntax)
               u"linear-gradient(to bottom, red, blue)"_qs);
     EXPECT_EQ(toFormal(u"linear-gradient(red,blue)"_qs), u"linear-gradient(red, blue)"_qs);
     EXPECT_EQ(toFormal(u"None"_qs), u"none"_qs);
-    EXPECT_EQ(toFormal(u"url(A.png)"_qs), u"url(a.png)"_qs);
+    // A url() keeps its case: file names depend on it here.
+    EXPECT_EQ(toFormal(u"url(Images/A.png)"_qs), u"url(Images/A.png)"_qs);
     // Layers are converted one by one.
     EXPECT_EQ(toFormal(u"url(a.png), -webkit-linear-gradient(top, red, blue)"_qs),
               u"url(a.png), linear-gradient(to bottom, red, blue)"_qs);
@@ -90,7 +91,9 @@ TEST(GradientColorParser, WritesStandardGradientsInThePrefixedSyntax)
     EXPECT_EQ(toPrefixed(u"linear-gradient(45deg, red, blue)"_qs, QString()),
               u"linear-gradient(45deg, red, blue)"_qs);
     EXPECT_EQ(toPrefixed(u"None"_qs), u"none"_qs);
-    EXPECT_EQ(toPrefixed(u"url(a.png)"_qs), u"url(a.png)"_qs);
+    EXPECT_EQ(toPrefixed(u"URL(a.PNG)"_qs), u"URL(a.PNG)"_qs);
+    EXPECT_EQ(toPrefixed(u"url(B.png), Linear-Gradient(to right, red, blue)"_qs),
+              u"url(B.png), -webkit-linear-gradient(left, red, blue)"_qs);
     // Converting back gives the standard form again.
     EXPECT_EQ(toFormal(toPrefixed(u"linear-gradient(to bottom, #fff 0, #e0e0e0 100%)"_qs)),
               u"linear-gradient(to bottom, #fff 0, #e0e0e0 100%)"_qs);
