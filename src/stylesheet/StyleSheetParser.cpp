@@ -131,6 +131,15 @@ public:
         m_problems.unclosedBlocks = m_depth;
         while (m_depth > 0)
             closeBlock(length, true);
+        // A statement the text ends in without its ";" ends with the text,
+        // unless rules follow it, which would then be written twice.
+        if (m_statementCount > 0 && !m_positions.empty()
+            && std::none_of(m_spans.cbegin(), m_spans.cend(), [this](const Span &span) {
+                   return span.type != RuleType::Comment && span.start > m_positions.back();
+               })) {
+            m_problems.unendedStatement = true;
+            endStatement(length);
+        }
         return std::move(m_spans);
     }
 
@@ -141,6 +150,7 @@ public:
         bool unclosedComment = false;
         bool tooDeep = false;
         bool tooManyStatements = false;
+        bool unendedStatement = false;
     };
     const Problems &problems() const { return m_problems; }
 
@@ -269,6 +279,8 @@ void logProblems(const SpanScanner &scanner)
         notes.append(
             QStringLiteral("blocks nested more than %1 deep, kept as text of their outer block")
                 .arg(kMaxItemDepth));
+    if (problems.unendedStatement)
+        notes.append(QStringLiteral("a statement without \";\" at the end"));
     if (problems.tooManyStatements)
         notes.append(
             QStringLiteral("more than %1 statements without \";\"").arg(kMaxOpenStatements));

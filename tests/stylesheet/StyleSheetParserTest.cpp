@@ -180,6 +180,15 @@ TEST(StyleSheetParser, BlockLeftOpenAtTheEndIsKeptToTheEndOfTheText)
               (QStringList{u"4|@media x|a{b:c}|8,7|1|N|0"_qs, u"1|a|b:c|10,5|1|Y|0"_qs}));
 }
 
+TEST(StyleSheetParser, StatementAtTheEndWithoutSemicolonIsKept)
+{
+    EXPECT_EQ(dumpItems(parse(u"a{}@import url(b.css)"_qs)),
+              (QStringList{u"1|a||1,2|1|N|0"_qs, u"3|@import url(b.css)|nil|3,18|1|N|0"_qs}));
+    // With a rule after it the statement is not closed at the end, so the
+    // rule's text is not taken twice.
+    EXPECT_EQ(parse(u"@import url(b.css) a{}"_qs).size(), 1);
+}
+
 TEST(StyleSheetParser, UnterminatedCommentIsKeptAsAComment)
 {
     const QList<StyleDeclarationPtr> items = parse(u"a{x:1} /* the end"_qs);
