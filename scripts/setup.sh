@@ -32,7 +32,6 @@ if ((${#missing[@]})); then
 fi
 
 build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}
-if [ ! -f "$root/build/build.ninja" ]; then
-    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type"
-fi
+# Configure every time: it is quick, and picks up subsystem folders added since.
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
 cmake --build "$root/build" --parallel "$(nproc)"

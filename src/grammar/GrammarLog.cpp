@@ -1,0 +1,3 @@
+#include "GrammarLog.h"
+
+Q_LOGGING_CATEGORY(lcGrammar, "quillmark.grammar")
