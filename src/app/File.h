@@ -313,7 +313,10 @@ public:
     QList<StyleDeclarationPtr> actualDomDeclarations();
     QList<StyleDeclarationPtr> keyframesDeclarationsWithSameName(const StyleDeclaration &declaration);
 
-    // These read the stored list only (empty when never parsed).
+    // These read the stored list only (empty when never parsed). The owner of
+    // an entry of a block is the entry before its first sibling (comments are
+    // passed over); the children of a block are the entries after it up to
+    // the first entry outside a block, comments and removed entries left out.
     QList<StyleDeclarationPtr> noCommentDeclarations() const;
     QList<StyleDeclarationPtr> getKeyframeRemovedDeclarations() const;
     StyleDeclarationPtr getMediaOwner(const StyleDeclaration &declaration) const;

@@ -166,9 +166,19 @@ StyleDeclarationPtr File::getMediaOwner(const StyleDeclaration &declaration) con
 {
     const QList<StyleDeclarationPtr> &list = m_styleDeclarations ? *m_styleDeclarations : emptyList();
     const qsizetype index = indexOfDeclaration(list, &declaration);
-    const qsizetype owner = index - declaration.childIndex() - 1;
-    if (index - declaration.childIndex() > 0 && owner < list.size())
-        return list.at(owner);
+    if (index < 0)
+        return nullptr;
+    // The owner stands before the first child: step back over the earlier
+    // children. Comments between children are not counted (they are no
+    // children, and stand outside the block in the list).
+    qsizetype siblings = declaration.childIndex();
+    for (qsizetype i = index - 1; i >= 0; --i) {
+        if (list.at(i)->type() == RuleType::Comment)
+            continue;
+        if (siblings == 0)
+            return list.at(i);
+        --siblings;
+    }
     return nullptr;
 }
 
