@@ -1,3 +1,4 @@
+#include "app/BypassMap.h"
 #include "app/File.h"
 #include "app/PathComponentCell.h"
 #include "app/ProjectUtil.h"
@@ -11,8 +12,11 @@
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QDir>
+#include <QImage>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QtConcurrent>
 
 #include <gtest/gtest.h>
 
@@ -342,4 +346,43 @@ TEST(FileWebNode, TypesComeFromTheMimeTypeAndFramesArePages)
     group.setTempChildren({&script, &image});
     EXPECT_EQ(group.numberOfChildren(), 2);
     EXPECT_FALSE(group.isLeaf());
+}
+
+TEST_F(FileTree, ARootMadeOnAWorkerThreadLivesAndWatchesOnTheMainThread)
+{
+    write(QStringLiteral("a.css"));
+    std::unique_ptr<File> root(QtConcurrent::run([this] { return makeRoot().release(); }).result());
+    EXPECT_EQ(root->thread(), QThread::currentThread());
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return root->directryWatcher() != nullptr; }));
+    EXPECT_EQ(namesOf(root->children()), QStringList{"a.css"});
+}
+
+TEST_F(FileTree, ImagesShowThemselvesInTheThumbnailBrowser)
+{
+    QImage picture(8, 4, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(path(QStringLiteral("red.png"))));
+    auto root = makeRoot();
+    File *file = child(root.get(), QStringLiteral("red.png"));
+    EXPECT_EQ(file->imageUID(), file->path());
+    EXPECT_EQ(file->imageTitle(), QStringLiteral("red.png"));
+    EXPECT_EQ(file->imageRepresentation().size(), QSize(8, 4));
+}
+
+TEST_F(FileTree, AWebStyleSheetWithALocalSubstituteHasABypass)
+{
+    write(QStringLiteral("site.css"), "a {}");
+    const QUrl remote(QStringLiteral("http://example.com/substitute-test/site.css"));
+    File web(std::make_shared<FakeResource>(remote.toString(), "a {}", QStringLiteral("text/css")));
+    EXPECT_FALSE(web.hasBypass());
+    ASSERT_TRUE(BypassMap::getInstance()->setBypass(remote, QUrl::fromLocalFile(path(QStringLiteral("site.css")))));
+    EXPECT_TRUE(web.hasBypass());
+    EXPECT_EQ(web.bypassPath().toLocalFile(), QFileInfo(path(QStringLiteral("site.css"))).canonicalFilePath());
+    EXPECT_EQ(web.iconSize(), QSize(20, 20));
+    BypassMap::getInstance()->setBypass(remote, QUrl());
+    EXPECT_FALSE(web.hasBypass());
+
+    // A local file never has one.
+    auto root = makeRoot();
+    EXPECT_FALSE(child(root.get(), QStringLiteral("site.css"))->hasBypass());
 }
