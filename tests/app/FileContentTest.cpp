@@ -127,16 +127,6 @@ TEST_F(FileContent, UndoOfSetContentRestoresTheTextAndTheModifiedState)
     EXPECT_TRUE(m_file->isModified());
 }
 
-TEST_F(FileContent, SettingTheSameTextRegistersNoUndoButStillNotifies)
-{
-    Posted posted(m_file);
-    const QDateTime before = m_file->modDate();
-    m_file->setContent(QStringLiteral("a { color: red; }"));
-    EXPECT_FALSE(undo().canUndo());
-    EXPECT_GE(m_file->modDate(), before);
-    EXPECT_EQ(posted.take(), (QStringList{"reloadContent", "fileContentChanged"}));
-}
-
 TEST_F(FileContent, ACodeViewEditIsNotReloadedIntoTheViewButItsUndoIs)
 {
     Posted posted(m_file);
@@ -270,21 +260,6 @@ TEST_F(FileContent, AnExternalEditAfterASaveIsReloaded)
     m_root->setUpChildren();
     EXPECT_EQ(m_file->content(), QStringLiteral("changed outside"));
     EXPECT_EQ(m_file->histories().size(), 1);
-}
-
-TEST_F(FileContent, AFolderIsModifiedWhenAFileBelowItIs)
-{
-    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/css/b.css"), "b {}"));
-    m_root->setUpChildren();
-    File *css = m_root->children().value(0);
-    ASSERT_EQ(css->displayName(), QStringLiteral("css"));
-    File *b = css->children().value(0);
-    b->currentContent();
-    openedEarlier(b);
-    EXPECT_FALSE(m_root->isModified());
-    b->setContent(QStringLiteral("b { top: 0; }"));
-    EXPECT_TRUE(css->isModified());
-    EXPECT_TRUE(m_root->isModified());
 }
 
 TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)

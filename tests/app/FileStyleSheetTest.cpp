@@ -130,15 +130,3 @@ TEST_F(FileStyleSheet, MediaChildrenPassOverCommentsAndRemovedRules)
     EXPECT_EQ(m_file->mediaIndexToTopLevelIndex(6), int(m_file->topLevelDeclarations().size()));
 }
 
-TEST_F(FileStyleSheet, AFreshParseReplacesTheStoredRules)
-{
-    load(".a { }\n");
-    EXPECT_EQ(m_file->topLevelDeclarations().size(), 1);
-    m_file->setContent(QStringLiteral(".a { }\n.b { }\n"));
-    EXPECT_EQ(m_file->topLevelDeclarations().size(), 1); // the stored parse stands
-    m_file->parseStyleSheet();
-    EXPECT_EQ(m_file->topLevelDeclarations().size(), 2);
-    const StyleDeclarationPtr kept = all().at(0);
-    m_file.reset();
-    EXPECT_EQ(kept->parentFile(), nullptr);
-}
