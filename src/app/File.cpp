@@ -592,7 +592,7 @@ QString File::absolutePath() const
         return {};
     if (!m_isLocalFile)
         return m_path;
-    const_cast<File *>(this)->m_absolutePath = localPath();
+    m_absolutePath = localPath();
     return m_absolutePath;
 }
 

@@ -43,8 +43,11 @@ struct FileDiskEntry;
 // whoever opened the project, web nodes by the preview's resource tree. Links
 // up the tree and to other nodes are guarded pointers. A root keeps a map of
 // every local node of its project by path (hidden entries included); a node
-// leaves the map when it is destroyed. The undo manager and delayed calls hold
-// a node through TargetRef, so they skip a node that is gone.
+// leaves the map when it is destroyed. A refresh that finds an entry gone
+// destroys its node: hold nodes with QPointer beyond a turn of the event loop.
+// The undo manager and delayed calls hold a node through TargetRef, so they
+// skip a node that is gone. Nodes live on the main thread (a root made on a
+// worker thread while a project loads is moved there).
 //
 // The text topics live in FileContent.cpp (content, modified state, saving),
 // FileHistories.cpp (snapshots) and FileStyleSheet.cpp (rule views).
@@ -370,7 +373,7 @@ private:
     bool m_isLeaf = false;
     QString m_displayName;
     QString m_path;
-    QString m_absolutePath;
+    mutable QString m_absolutePath; // Cache of the computed address.
     QIcon m_icon;
     bool m_isRoot = false;
     QString m_rootProject;
