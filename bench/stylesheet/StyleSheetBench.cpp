@@ -26,14 +26,17 @@ QString generatedSheet()
     QString css = QStringLiteral("@charset \"UTF-8\";\n/* generated sample */\n");
     for (int i = 0; i < 400; ++i) {
         css += QStringLiteral(".btn-%1, .btn-%1:hover > span {\n"
-                              "  color: #%2;\n  background-image: linear-gradient(to bottom, #fff 0, #e0e0e0 100%);\n"
-                              "  -webkit-transition: all .15s ease-in-out;\n  transition: all .15s ease-in-out;\n"
+                              "  color: #%2;\n  background-image: linear-gradient(to bottom, #fff "
+                              "0, #e0e0e0 100%);\n"
+                              "  -webkit-transition: all .15s ease-in-out;\n  transition: all .15s "
+                              "ease-in-out;\n"
                               "  border: 1px solid rgba(0, 0, 0, 0.125);\n  content: \"a;b\";\n}\n")
                    .arg(i)
                    .arg(i * 4099 % 0xffffff, 6, 16, QLatin1Char('0'));
         if (i % 20 == 0)
-            css += QStringLiteral("@media (min-width: 768px) {\n  .col-%1 { flex: 0 0 auto; width: 50%; }\n"
-                                  "  /* inner */\n  .row-%1 > * { margin: 0 auto !important; }\n}\n")
+            css += QStringLiteral(
+                       "@media (min-width: 768px) {\n  .col-%1 { flex: 0 0 auto; width: 50%; }\n"
+                       "  /* inner */\n  .row-%1 > * { margin: 0 auto !important; }\n}\n")
                        .arg(i);
     }
     return css;
@@ -76,7 +79,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < iterations; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const QList<StyleDeclarationPtr> list = StyleSheetParser::parseStyleSheet(text, nullptr, settings);
+        const QList<StyleDeclarationPtr> list
+            = StyleSheetParser::parseStyleSheet(text, nullptr, settings);
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
         items = list.size();
         properties = 0;
@@ -87,9 +91,11 @@ int main(int argc, char **argv)
     double total = 0;
     for (double t : times)
         total += t;
-    std::printf("quillmark parse: %.3f ms per parse (mean), %.3f ms (median), %.3f ms (min) (%d parses, %lld chars, "
+    std::printf("quillmark parse: %.3f ms per parse (mean), %.3f ms (median), %.3f ms (min) (%d "
+                "parses, %lld chars, "
                 "%lld items, %lld properties) of %s\n",
-                total / iterations, times[times.size() / 2], times.front(), iterations, static_cast<long long>(text.size()),
-                static_cast<long long>(items), static_cast<long long>(properties), qPrintable(source));
+                total / iterations, times[times.size() / 2], times.front(), iterations,
+                static_cast<long long>(text.size()), static_cast<long long>(items),
+                static_cast<long long>(properties), qPrintable(source));
     return 0;
 }

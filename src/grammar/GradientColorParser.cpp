@@ -10,7 +10,8 @@ using Kind = CSSStructure::Kind;
 
 const QSet<QString> &sides()
 {
-    static const QSet<QString> words = {u"left"_qs, u"center"_qs, u"right"_qs, u"top"_qs, u"bottom"_qs};
+    static const QSet<QString> words
+        = {u"left"_qs, u"center"_qs, u"right"_qs, u"top"_qs, u"bottom"_qs};
     return words;
 }
 
@@ -22,21 +23,23 @@ const QSet<QString> &shapes()
 
 const QSet<QString> &sizes()
 {
-    static const QSet<QString> words = {u"closest-side"_qs,    u"farthest-side"_qs, u"closest-corner"_qs,
-                                        u"farthest-corner"_qs, u"cover"_qs,         u"contain"_qs};
+    static const QSet<QString> words
+        = {u"closest-side"_qs,    u"farthest-side"_qs, u"closest-corner"_qs,
+           u"farthest-corner"_qs, u"cover"_qs,         u"contain"_qs};
     return words;
 }
 
 const QSet<QString> &positions()
 {
-    static const QSet<QString> words = {u"at"_qs,  u"left"_qs, u"center"_qs,
-                                        u"right"_qs, u"top"_qs,  u"bottom"_qs};
+    static const QSet<QString> words
+        = {u"at"_qs, u"left"_qs, u"center"_qs, u"right"_qs, u"top"_qs, u"bottom"_qs};
     return words;
 }
 
 bool isColorNode(const CSSStructure &item)
 {
-    return item.isFunction() && (item.text == u"rgba" || item.text == u"hsla" || item.text == u"rgb");
+    return item.isFunction()
+           && (item.text == u"rgba" || item.text == u"hsla" || item.text == u"rgb");
 }
 
 bool isColorWord(const CSSStructure &item)
@@ -79,6 +82,23 @@ QStringList layers(const QString &value)
     return parts;
 }
 
+// Converts each layer of a value, lower-cased; a url() keeps the case it was
+// written in, as file names on this system depend on it.
+template<typename Convert>
+QString convertLayers(const QString &value, Convert convert)
+{
+    const QString lower = value.toLower();
+    if (!lower.contains(u'('))
+        return lower;
+    QStringList parts = layers(value);
+    for (QString &part : parts) {
+        const QString lowerPart = part.toLower();
+        if (!lowerPart.startsWith(QLatin1String("url(")))
+            part = convert(lowerPart);
+    }
+    return parts.join(u", "_qs);
+}
+
 QString convertLayerToFormal(const QString &layer)
 {
     CSSStructure node = NSScannerUtil::cssFunctionStructure(layer);
@@ -98,14 +118,16 @@ QString convertLayerToFormal(const QString &layer)
                 QList<CSSStructure> words{CSSStructure::word(u"to"_qs)};
                 for (const CSSStructure &word : std::as_const(first.items)) {
                     if (word.isWord() && !isColorWord(word))
-                        words.append(CSSStructure::word(GradientColorParser::invertDirection(word.text)));
+                        words.append(
+                            CSSStructure::word(GradientColorParser::invertDirection(word.text)));
                     else
                         words.append(word);
                 }
                 first = CSSStructure::list(words);
             } else if (isWordIn(first, sides())) {
-                first = CSSStructure::list({CSSStructure::word(u"to"_qs),
-                                            CSSStructure::word(GradientColorParser::invertDirection(first.text))});
+                first = CSSStructure::list(
+                    {CSSStructure::word(u"to"_qs),
+                     CSSStructure::word(GradientColorParser::invertDirection(first.text))});
             }
         }
     } else if (prefixedName.contains(QLatin1String("radial"))) {
@@ -122,8 +144,9 @@ QString convertLayerToFormal(const QString &layer)
             if (GradientColorParser::isColor(argument)) {
                 stops.append(argument);
             } else if (argument.isList()) {
-                const bool hasSide = std::any_of(argument.items.cbegin(), argument.items.cend(),
-                                                 [](const CSSStructure &w) { return isWordIn(w, sides()); });
+                const bool hasSide
+                    = std::any_of(argument.items.cbegin(), argument.items.cend(),
+                                  [](const CSSStructure &w) { return isWordIn(w, sides()); });
                 if (!hasSide) {
                     shapePart += argument.items;
                 } else {
@@ -162,7 +185,8 @@ QString convertLayerToPrefixed(const QString &layer, const QString &prefix)
                 if (word.isWord() && word.text == u"to")
                     continue;
                 if (word.isWord() && !isColorWord(word))
-                    words.append(CSSStructure::word(GradientColorParser::invertDirection(word.text)));
+                    words.append(
+                        CSSStructure::word(GradientColorParser::invertDirection(word.text)));
                 else
                     words.append(word);
             }
@@ -206,7 +230,8 @@ QString convertLayerToPrefixed(const QString &layer, const QString &prefix)
 float leadingFloat(const QString &text)
 {
     qsizetype end = 0;
-    while (end < text.size() && (text[end].isDigit() || text[end] == u'.' || text[end] == u'-' || text[end] == u'+'))
+    while (end < text.size()
+           && (text[end].isDigit() || text[end] == u'.' || text[end] == u'-' || text[end] == u'+'))
         ++end;
     return QStringView(text).left(end).toFloat();
 }
@@ -251,14 +276,16 @@ GradientColorStop readStop(const CSSStructure &colorItem, const QString &ratio, 
 
 // Arguments after the first: a colour with its position, a colour alone, or a
 // colour call.
-void readStops(const QList<CSSStructure> &arguments, qsizetype from, GradientKind kind, GradientRecord &record)
+void readStops(const QList<CSSStructure> &arguments, qsizetype from, GradientKind kind,
+               GradientRecord &record)
 {
     for (qsizetype i = from; i < arguments.size(); ++i) {
         const CSSStructure &argument = arguments[i];
         if (argument.isList()) {
             if (argument.items.size() == 2)
                 record.colorRatios.append(
-                    readStop(argument.items[0], NSScannerUtil::cssStructureToString(argument.items[1]), kind));
+                    readStop(argument.items[0],
+                             NSScannerUtil::cssStructureToString(argument.items[1]), kind));
         } else {
             record.colorRatios.append(readStop(argument, u"none"_qs, kind));
         }
@@ -285,7 +312,8 @@ bool GradientColorParser::isColor(const CSSStructure &item)
 {
     if (isColorWord(item) || isColorNode(item))
         return true;
-    return item.isList() && item.items.size() == 2 && (isColorWord(item.items[0]) || isColorNode(item.items[0]));
+    return item.isList() && item.items.size() == 2
+           && (isColorWord(item.items[0]) || isColorNode(item.items[0]));
 }
 
 QString GradientColorParser::invertDirection(const QString &word)
@@ -303,28 +331,14 @@ QString GradientColorParser::invertDirection(const QString &word)
 
 QString GradientColorParser::convertVendarPrefixToFormal(const QString &value)
 {
-    const QString lower = value.toLower();
-    if (lower == u"none")
-        return lower;
-    if (!lower.contains(u'('))
-        return lower;
-    QStringList parts = layers(lower);
-    for (QString &part : parts)
-        part = convertLayerToFormal(part);
-    return parts.join(u", "_qs);
+    return convertLayers(value, [](const QString &layer) { return convertLayerToFormal(layer); });
 }
 
-QString GradientColorParser::convertFormalToVendarPrefix(const QString &value, const QString &prefix)
+QString GradientColorParser::convertFormalToVendarPrefix(const QString &value,
+                                                         const QString &prefix)
 {
-    const QString lower = value.toLower();
-    if (lower == u"none")
-        return lower;
-    if (!lower.contains(u'('))
-        return lower;
-    QStringList parts = layers(lower);
-    for (QString &part : parts)
-        part = convertLayerToPrefixed(part, prefix);
-    return parts.join(u", "_qs);
+    return convertLayers(
+        value, [&prefix](const QString &layer) { return convertLayerToPrefixed(layer, prefix); });
 }
 
 std::optional<GradientRecord> GradientColorParser::decode(const QString &value) const
@@ -385,7 +399,8 @@ GradientRecord GradientColorParser::parseRadialGradient(const QString &value) co
     if (first.isWord()) {
         const QString &word = first.text;
         if (word.startsWith(u'#')) {
-            record.colorRatios.append(GradientColorStop{ColorUtil::colorFromHexadecimalValue(word), u"none"_qs, 0});
+            record.colorRatios.append(
+                GradientColorStop{ColorUtil::colorFromHexadecimalValue(word), u"none"_qs, 0});
         } else if (positions().contains(word)) {
             record.degree.append(word);
         } else if (shapes().contains(word)) {
@@ -415,7 +430,8 @@ GradientRecord GradientColorParser::parseRadialGradient(const QString &value) co
                 hasOtherWord = true;
         }
         if (first.items.size() == 2 && hasOtherWord)
-            record.colorRatios.append(readStop(first.items[0], NSScannerUtil::cssStructureToString(first.items[1]),
+            record.colorRatios.append(readStop(first.items[0],
+                                               NSScannerUtil::cssStructureToString(first.items[1]),
                                                GradientKind::Radial));
         record.shape = shapeWords.join(u' ');
         record.size = sizeWords.join(u' ');
@@ -441,7 +457,8 @@ QString GradientColorParser::generateLinearValue(const GradientRecord &record) c
 QString GradientColorParser::generateRadialValue(const GradientRecord &record) const
 {
     QString head;
-    for (const QString &part : {record.position, record.shape.value_or(QString()), record.size.value_or(QString())}) {
+    for (const QString &part :
+         {record.position, record.shape.value_or(QString()), record.size.value_or(QString())}) {
         if (!part.isEmpty())
             head += part + u", "_qs;
     }

@@ -38,8 +38,8 @@ struct GradientRecord
 // gradient starts from) and the standard one ("to" the side it goes to, "at"
 // before a radial position), and decodes a value into a GradientRecord.
 // Keywords are compared after the whole value is lower-cased, and the
-// converters answer lower-cased text. A value of several comma-separated
-// layers is converted layer by layer.
+// converters answer lower-cased text, except that a url() keeps its case. A
+// value of several comma-separated layers is converted layer by layer.
 class GradientColorParser
 {
 public:
@@ -50,12 +50,12 @@ public:
     static QString invertDirection(const QString &word);
 
     // "-webkit-linear-gradient(top, #fff, #000)" gives
-    // "linear-gradient(to bottom, #fff, #000)"; url() and other values come
-    // back lower-cased and otherwise unchanged.
+    // "linear-gradient(to bottom, #fff, #000)"; a url() comes back unchanged,
+    // other values lower-cased and otherwise unchanged.
     static QString convertVendarPrefixToFormal(const QString &value);
     // "linear-gradient(to right, red, blue)" with "-webkit-" gives
-    // "-webkit-linear-gradient(left, red, blue)"; url() and non-function
-    // values come back lower-cased and otherwise unchanged.
+    // "-webkit-linear-gradient(left, red, blue)"; a url() comes back
+    // unchanged, non-function values lower-cased.
     static QString convertFormalToVendarPrefix(const QString &value, const QString &prefix);
 
     // A record for a standard linear or radial gradient (repeating ones

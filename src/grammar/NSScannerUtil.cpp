@@ -1,14 +1,14 @@
 #include "NSScannerUtil.h"
 
-#if __has_include("foundation/ScannerUtils.h")
 #include "foundation/ScannerUtils.h"
 #include "platform/foundation/Scanner.h"
-#define QUILLMARK_HAS_SCANNER_UTILS 1
-#endif
 
 namespace NSScannerUtil {
 
 namespace {
+
+// Calls nested deeper are no value this program rewrites.
+constexpr qsizetype kMaxDepth = 64;
 
 // The words of a piece; runs of white space separate them.
 QStringList wordsOf(const QString &piece)
@@ -18,7 +18,7 @@ QStringList wordsOf(const QString &piece)
 
 // Adds the piece that ends at a ")" as the last argument of its call.
 // `previous` is the delimiter that came before the piece.
-[[maybe_unused]] void addLastArgument(QList<CSSStructure> &arguments, const QString &piece, const QString &previous)
+void addLastArgument(QList<CSSStructure> &arguments, const QString &piece, const QString &previous)
 {
     if (previous == u")" && !arguments.isEmpty()) {
         // Words after a nested call belong to it: "rgba(0,0,0,0.5) 10%".
@@ -81,15 +81,21 @@ CSSStructure cssFunctionStructure(const QString &text)
 {
     if (!text.contains(u'('))
         return CSSStructure::word(text);
-#ifdef QUILLMARK_HAS_SCANNER_UTILS
     QList<CSSStructure> stack; // the open calls, outermost first
     bool outermostClosed = false;
     QStringList trailingWords; // after the outermost call's ")"
+    bool tooDeep = false;
     Scanner scanner(text);
     ScannerUtils::scanWithCharacterSet(
         scanner, CharacterSet::characterSetWithCharactersInString(QStringLiteral("(),")),
         [&](const QString &character, const QString &previous, QString &piece, bool) {
+            if (tooDeep)
+                return;
             if (character == u"(") {
+                if (stack.size() >= kMaxDepth) {
+                    tooDeep = true;
+                    return;
+                }
                 // Two delimiters in a row pass the first as the piece: no name.
                 stack.append(CSSStructure::function(isInvalidValue(piece) ? QString() : piece));
                 return;
@@ -114,7 +120,8 @@ CSSStructure cssFunctionStructure(const QString &text)
                 mergeArguments(stack.last().items, piece);
             }
         });
-    if (stack.isEmpty())
+    // No value nests calls this deep; it is kept as one word.
+    if (stack.isEmpty() || tooDeep)
         return CSSStructure::word(text);
     // Calls left open at the end are closed where they stand.
     while (stack.size() >= 2) {
@@ -128,9 +135,6 @@ CSSStructure cssFunctionStructure(const QString &text)
     for (const QString &word : std::as_const(trailingWords))
         list.append(CSSStructure::word(word));
     return CSSStructure::list(list);
-#else
-    return CSSStructure::word(text);
-#endif
 }
 
 QString cssStructureToString(const CSSStructure &structure)

@@ -12,11 +12,14 @@ struct CSSStructure
     enum class Kind { Word, List, Function };
 
     Kind kind = Kind::Word;
-    QString text;             // the word, or the function's name
+    QString text;              // the word, or the function's name
     QList<CSSStructure> items; // the list's elements, or the function's arguments
 
     static CSSStructure word(const QString &text) { return CSSStructure{Kind::Word, text, {}}; }
-    static CSSStructure list(const QList<CSSStructure> &items) { return CSSStructure{Kind::List, {}, items}; }
+    static CSSStructure list(const QList<CSSStructure> &items)
+    {
+        return CSSStructure{Kind::List, {}, items};
+    }
     static CSSStructure function(const QString &name, const QList<CSSStructure> &arguments = {})
     {
         return CSSStructure{Kind::Function, name, arguments};
@@ -37,7 +40,7 @@ struct CSSStructure
 namespace NSScannerUtil {
 
 // The outermost function node of the text, or the text itself as a word when
-// it holds no function call.
+// it holds no function call or nests calls more than 64 deep.
 CSSStructure cssFunctionStructure(const QString &text);
 // A word as it is; a function as "name(arg, arg)"; a list's elements joined
 // by one blank.

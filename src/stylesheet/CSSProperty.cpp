@@ -3,9 +3,9 @@
 #include "StringVendarPrefix.h"
 
 CSSProperty::CSSProperty(QString property, QString value)
-    : m_property(std::move(property)), m_value(std::move(value))
-{
-}
+    : m_property(std::move(property))
+    , m_value(std::move(value))
+{}
 
 void CSSProperty::appendVendorPrefix(const QString &prefix)
 {
@@ -32,20 +32,22 @@ bool CSSProperty::hasVenderPrefixOfProject() const
 const QHash<QString, QStringList> &CSSProperty::shortHandMap()
 {
     static const QHash<QString, QStringList> map = [] {
-        const QStringList borderTop = {QStringLiteral("border-top-style"), QStringLiteral("border-top-width"),
-                                       QStringLiteral("border-top-color")};
+        const QStringList borderTop
+            = {QStringLiteral("border-top-style"), QStringLiteral("border-top-width"),
+               QStringLiteral("border-top-color")};
         return QHash<QString, QStringList>{
             {QStringLiteral("outline"),
-             {QStringLiteral("outline-style"), QStringLiteral("outline-width"), QStringLiteral("outline-color")}},
+             {QStringLiteral("outline-style"), QStringLiteral("outline-width"),
+              QStringLiteral("outline-color")}},
             {QStringLiteral("list-style"),
              {QStringLiteral("list-style-type"), QStringLiteral("list-style-position"),
               QStringLiteral("list-style-image")}},
             {QStringLiteral("margin"),
-             {QStringLiteral("margin-top"), QStringLiteral("margin-right"), QStringLiteral("margin-bottom"),
-              QStringLiteral("margin-left")}},
+             {QStringLiteral("margin-top"), QStringLiteral("margin-right"),
+              QStringLiteral("margin-bottom"), QStringLiteral("margin-left")}},
             {QStringLiteral("padding"),
-             {QStringLiteral("padding-top"), QStringLiteral("padding-right"), QStringLiteral("padding-bottom"),
-              QStringLiteral("padding-left")}},
+             {QStringLiteral("padding-top"), QStringLiteral("padding-right"),
+              QStringLiteral("padding-bottom"), QStringLiteral("padding-left")}},
             {QStringLiteral("border"), borderTop},
             {QStringLiteral("border-top"), borderTop},
             {QStringLiteral("border-left"),
@@ -59,7 +61,8 @@ const QHash<QString, QStringList> &CSSProperty::shortHandMap()
               QStringLiteral("border-bottom-color")}},
             {QStringLiteral("border-radius"),
              {QStringLiteral("border-top-left-radius"), QStringLiteral("border-top-right-radius"),
-              QStringLiteral("border-bottom-right-radius"), QStringLiteral("border-bottom-left-radius")}},
+              QStringLiteral("border-bottom-right-radius"),
+              QStringLiteral("border-bottom-left-radius")}},
         };
     }();
     return map;

@@ -28,7 +28,10 @@ public:
     // formal property: empty for a formal declaration without copies, absent
     // for a property the project does not prefix.
     const std::optional<QStringList> &vendorPrefixes() const { return m_vendorPrefixes; }
-    void setVendorPrefixes(std::optional<QStringList> prefixes) { m_vendorPrefixes = std::move(prefixes); }
+    void setVendorPrefixes(std::optional<QStringList> prefixes)
+    {
+        m_vendorPrefixes = std::move(prefixes);
+    }
     void appendVendorPrefix(const QString &prefix);
 
     bool isEnabled() const { return m_enabled; }

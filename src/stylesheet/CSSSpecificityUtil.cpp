@@ -27,10 +27,14 @@ CSSSpecificity CSSSpecificityUtil::calcSpecificity(const QString &selector)
     static const QRegularExpression argument(QStringLiteral("\\([^)]*\\)"));
     static const QRegularExpression classLikePseudo(
         QStringLiteral(":(first-child|last-child|link|visited|hover|active|focus|lang)"));
-    static const QRegularExpression otherPseudo(QStringLiteral(":[\\w-]+"), QRegularExpression::UseUnicodePropertiesOption);
-    static const QRegularExpression id(QStringLiteral("#[\\w-]+"), QRegularExpression::UseUnicodePropertiesOption);
-    static const QRegularExpression classOrAttribute(QStringLiteral("\\.[\\w_-]+|\\[\\]"), QRegularExpression::UseUnicodePropertiesOption);
-    static const QRegularExpression element(QStringLiteral("(^|\\s)[\\w_-]+"), QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression otherPseudo(QStringLiteral(":[\\w-]+"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression id(QStringLiteral("#[\\w-]+"),
+                                       QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression classOrAttribute(
+        QStringLiteral("\\.[\\w_-]+|\\[\\]"), QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression element(QStringLiteral("(^|\\s)[\\w_-]+"),
+                                            QRegularExpression::UseUnicodePropertiesOption);
 
     QString text = selector;
     text.remove(u'*');

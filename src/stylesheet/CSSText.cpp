@@ -40,6 +40,13 @@ qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex)
     return -1;
 }
 
+qsizetype lineEnd(QStringView text, qsizetype index)
+{
+    while (index < text.size() && !isLineBreak(text[index]))
+        ++index;
+    return index;
+}
+
 qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex)
 {
     const QChar quote = text[quoteIndex];

@@ -27,6 +27,9 @@ bool isUrlOpening(QStringView text, qsizetype parenIndex);
 // index of its ")" on the same line (backslash escapes honoured), else -1.
 qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex);
 
+// The index of the first line break at or after index, or the length.
+qsizetype lineEnd(QStringView text, qsizetype index);
+
 // The index just past the quoted string whose opening quote is at index: its
 // closing quote + 1, or the index of an unescaped line break, or the length of
 // the text, whichever comes first.

@@ -55,16 +55,16 @@ std::optional<CSSValueMap> boxMap(const QStringList &words, const QStringList &k
 
 bool isCSSWideKeyword(const QString &lowerWord)
 {
-    static const QSet<QString> words = {QStringLiteral("inherit"), QStringLiteral("initial"),
-                                        QStringLiteral("unset"), QStringLiteral("revert"),
-                                        QStringLiteral("revert-layer")};
+    static const QSet<QString> words
+        = {QStringLiteral("inherit"), QStringLiteral("initial"), QStringLiteral("unset"),
+           QStringLiteral("revert"), QStringLiteral("revert-layer")};
     return words.contains(lowerWord);
 }
 
 bool isWidthWord(const QString &lowerWord)
 {
-    static const QSet<QString> keywords = {QStringLiteral("thin"), QStringLiteral("medium"),
-                                           QStringLiteral("thick")};
+    static const QSet<QString> keywords
+        = {QStringLiteral("thin"), QStringLiteral("medium"), QStringLiteral("thick")};
     static const QRegularExpression length(
         QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)(e[+-]?\\d+)?[a-z%]*$"));
     if (keywords.contains(lowerWord))
@@ -88,11 +88,10 @@ bool isColorWord(const QString &lowerWord)
 
 bool isImageWord(const QString &lowerWord)
 {
-    for (const char *function : {"url(", "linear-gradient(", "radial-gradient(",
-                                 "repeating-linear-gradient(", "repeating-radial-gradient(",
-                                 "conic-gradient(", "repeating-conic-gradient(", "image-set(",
-                                 "image(", "cross-fade(", "element(", "-webkit-", "-moz-", "-o-",
-                                 "-ms-"}) {
+    for (const char *function :
+         {"url(", "linear-gradient(", "radial-gradient(", "repeating-linear-gradient(",
+          "repeating-radial-gradient(", "conic-gradient(", "repeating-conic-gradient(",
+          "image-set(", "image(", "cross-fade(", "element(", "-webkit-", "-moz-", "-o-", "-ms-"}) {
         if (lowerWord.startsWith(QLatin1String(function)))
             return lowerWord.contains(u'(');
     }
@@ -103,8 +102,9 @@ bool isImageWord(const QString &lowerWord)
 
 std::optional<CSSValueMap> CSSMarginParser::parse(const QString &value) const
 {
-    static const QStringList keys = {QStringLiteral("margin-top"), QStringLiteral("margin-right"),
-                                     QStringLiteral("margin-bottom"), QStringLiteral("margin-left")};
+    static const QStringList keys
+        = {QStringLiteral("margin-top"), QStringLiteral("margin-right"),
+           QStringLiteral("margin-bottom"), QStringLiteral("margin-left")};
     QStringList words = blankWords(value);
     // A fifth word is ignored here (and only here).
     if (words.size() == 5)
@@ -114,8 +114,9 @@ std::optional<CSSValueMap> CSSMarginParser::parse(const QString &value) const
 
 std::optional<CSSValueMap> CSSPaddingParser::parse(const QString &value) const
 {
-    static const QStringList keys = {QStringLiteral("padding-top"), QStringLiteral("padding-right"),
-                                     QStringLiteral("padding-bottom"), QStringLiteral("padding-left")};
+    static const QStringList keys
+        = {QStringLiteral("padding-top"), QStringLiteral("padding-right"),
+           QStringLiteral("padding-bottom"), QStringLiteral("padding-left")};
     return boxMap(blankWords(value), keys);
 }
 
@@ -129,11 +130,11 @@ std::optional<CSSValueMap> CSSBorderRadiusParser::parse(const QString &value) co
 
 bool CSSBorderSideParser::isStyleWord(const QString &lowerWord) const
 {
-    static const QSet<QString> styles = {
-        QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"),
-        QStringLiteral("dashed"), QStringLiteral("solid"),  QStringLiteral("double"),
-        QStringLiteral("groove"), QStringLiteral("ridge"),  QStringLiteral("inset"),
-        QStringLiteral("outset")};
+    static const QSet<QString> styles
+        = {QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"),
+           QStringLiteral("dashed"), QStringLiteral("solid"),  QStringLiteral("double"),
+           QStringLiteral("groove"), QStringLiteral("ridge"),  QStringLiteral("inset"),
+           QStringLiteral("outset")};
     return styles.contains(lowerWord);
 }
 
@@ -252,12 +253,12 @@ std::optional<CSSValueMap> FontParser::parse(const QString &value) const
 
 std::optional<CSSValueMap> CSSBackgroundParser::parse(const QString &value) const
 {
-    static const QStringList keys = {
-        QStringLiteral("background-color"),     QStringLiteral("background-image"),
-        QStringLiteral("background-repeatX"),   QStringLiteral("background-repeatY"),
-        QStringLiteral("background-attachment"), QStringLiteral("background-positionX"),
-        QStringLiteral("background-positionY"), QStringLiteral("background-size"),
-        QStringLiteral("background-origin"),    QStringLiteral("background-clip")};
+    static const QStringList keys
+        = {QStringLiteral("background-color"),      QStringLiteral("background-image"),
+           QStringLiteral("background-repeatX"),    QStringLiteral("background-repeatY"),
+           QStringLiteral("background-attachment"), QStringLiteral("background-positionX"),
+           QStringLiteral("background-positionY"),  QStringLiteral("background-size"),
+           QStringLiteral("background-origin"),     QStringLiteral("background-clip")};
     const QStringList words = groupedWords(value);
     if (words.isEmpty() || words.size() > 4)
         return std::nullopt;

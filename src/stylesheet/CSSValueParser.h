@@ -50,7 +50,9 @@ public:
     std::optional<CSSValueMap> parse(const QString &value) const override;
 
 protected:
-    explicit CSSBorderSideParser(QString side) : m_side(std::move(side)) {}
+    explicit CSSBorderSideParser(QString side)
+        : m_side(std::move(side))
+    {}
     virtual bool isStyleWord(const QString &lowerWord) const;
 
 private:
@@ -60,31 +62,41 @@ private:
 class CSSBorderTopParser final : public CSSBorderSideParser
 {
 public:
-    CSSBorderTopParser() : CSSBorderSideParser(QStringLiteral("border-top")) {}
+    CSSBorderTopParser()
+        : CSSBorderSideParser(QStringLiteral("border-top"))
+    {}
 };
 
 class CSSBorderLeftParser final : public CSSBorderSideParser
 {
 public:
-    CSSBorderLeftParser() : CSSBorderSideParser(QStringLiteral("border-left")) {}
+    CSSBorderLeftParser()
+        : CSSBorderSideParser(QStringLiteral("border-left"))
+    {}
 };
 
 class CSSBorderRightParser final : public CSSBorderSideParser
 {
 public:
-    CSSBorderRightParser() : CSSBorderSideParser(QStringLiteral("border-right")) {}
+    CSSBorderRightParser()
+        : CSSBorderSideParser(QStringLiteral("border-right"))
+    {}
 };
 
 class CSSBorderBottomParser final : public CSSBorderSideParser
 {
 public:
-    CSSBorderBottomParser() : CSSBorderSideParser(QStringLiteral("border-bottom")) {}
+    CSSBorderBottomParser()
+        : CSSBorderSideParser(QStringLiteral("border-bottom"))
+    {}
 };
 
 class CSSOutlineStyleParser final : public CSSBorderSideParser
 {
 public:
-    CSSOutlineStyleParser() : CSSBorderSideParser(QStringLiteral("outline")) {}
+    CSSOutlineStyleParser()
+        : CSSBorderSideParser(QStringLiteral("outline"))
+    {}
 
 protected:
     bool isStyleWord(const QString &lowerWord) const override;

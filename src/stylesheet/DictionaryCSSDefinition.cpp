@@ -13,12 +13,14 @@ const QString kVendarPrefixes = QStringLiteral("vendarPrefixes");
 QStringList findAllPropertyName(const QVariantMap &definition)
 {
     QStringList names = definition.keys();
-    std::sort(names.begin(), names.end(),
-              [](const QString &a, const QString &b) { return QString::localeAwareCompare(a, b) < 0; });
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return QString::localeAwareCompare(a, b) < 0;
+    });
     return names;
 }
 
-std::optional<QVariantMap> findPropertyDefinition(const QVariantMap &definition, const QString &property)
+std::optional<QVariantMap> findPropertyDefinition(const QVariantMap &definition,
+                                                  const QString &property)
 {
     const auto it = definition.constFind(property);
     if (it == definition.constEnd())
@@ -26,7 +28,8 @@ std::optional<QVariantMap> findPropertyDefinition(const QVariantMap &definition,
     return it->toMap();
 }
 
-std::optional<QStringList> vendarPrefixNamesOf(const QVariantMap &definition, const QString &property)
+std::optional<QStringList> vendarPrefixNamesOf(const QVariantMap &definition,
+                                               const QString &property)
 {
     const std::optional<QVariantMap> entry = findPropertyDefinition(definition, property);
     if (!entry || !entry->contains(kVendarPrefixes))
@@ -34,7 +37,8 @@ std::optional<QStringList> vendarPrefixNamesOf(const QVariantMap &definition, co
     return entry->value(kVendarPrefixes).toMap().keys();
 }
 
-QVariant supportBrowsersOfProperty(const QVariantMap &definition, const QString &property, const QString &prefix)
+QVariant supportBrowsersOfProperty(const QVariantMap &definition, const QString &property,
+                                   const QString &prefix)
 {
     const std::optional<QVariantMap> entry = findPropertyDefinition(definition, property);
     if (!entry)
@@ -46,7 +50,8 @@ QStringList findVendarPrefixPropertyNames(const QVariantMap &definition)
 {
     QStringList names;
     for (auto it = definition.cbegin(); it != definition.cend(); ++it) {
-        const QStringList prefixes = vendarPrefixNamesOf(definition, it.key()).value_or(QStringList());
+        const QStringList prefixes
+            = vendarPrefixNamesOf(definition, it.key()).value_or(QStringList());
         if (prefixes.size() == 1 && prefixes.first() == u"W3C")
             continue;
         names.append(it.key());
@@ -59,7 +64,8 @@ QStringList findVendarPrefixPropertyNamesOf(const QVariantMap &, const QString &
     return {};
 }
 
-std::optional<QVariantMap> computedSupport(const QVariantMap &definition, const QString &property, float)
+std::optional<QVariantMap> computedSupport(const QVariantMap &definition, const QString &property,
+                                           float)
 {
     if (!definition.contains(property))
         return std::nullopt;

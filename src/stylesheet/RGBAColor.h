@@ -14,7 +14,10 @@ struct RGBAColor
     double blue = 0;
     double alpha = 1;
 
-    QColor toQColor() const { return QColor::fromRgbF(float(red), float(green), float(blue), float(alpha)); }
+    QColor toQColor() const
+    {
+        return QColor::fromRgbF(float(red), float(green), float(blue), float(alpha));
+    }
     static RGBAColor fromQColor(const QColor &color)
     {
         const QColor rgb = color.toRgb();

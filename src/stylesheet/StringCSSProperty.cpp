@@ -12,8 +12,9 @@ namespace {
 QString trimmedShared(const QString &text)
 {
     const qsizetype length = text.size();
-    if (length == 0 || (text[0] != u' ' && text[0] != u'\t' && text[length - 1] != u' '
-                        && text[length - 1] != u'\t'))
+    if (length == 0
+        || (text[0] != u' ' && text[0] != u'\t' && text[length - 1] != u' '
+            && text[length - 1] != u'\t'))
         return text;
     return CSSText::trimmedBlanks(text);
 }
@@ -28,7 +29,8 @@ QString cleanBody(const QString &body)
     bool needsWork = false;
     for (qsizetype i = 0; i < length && !needsWork; ++i) {
         const char16_t c = text[i].unicode();
-        needsWork = c == u'\n' || c == u'\r' || c == u'\t' || (c == u'/' && i + 1 < length && text[i + 1] == u'*');
+        needsWork = c == u'\n' || c == u'\r' || c == u'\t'
+                    || (c == u'/' && i + 1 < length && text[i + 1] == u'*');
     }
     if (!needsWork)
         return trimmedShared(body);
@@ -37,6 +39,7 @@ QString cleanBody(const QString &body)
     out.reserve(length);
     qsizetype runStart = 0; // start of the run of text still to copy
     QChar quote;
+    bool noCloseAhead = false;
     for (qsizetype i = 0; i < length; ++i) {
         const QChar c = text[i];
         if (c == u'\n' || c == u'\r' || c == u'\t') {
@@ -54,8 +57,10 @@ QString cleanBody(const QString &body)
         }
         if (c == u'"' || c == u'\'') {
             quote = c;
-        } else if (c == u'/' && i + 1 < length && text[i + 1] == u'*') {
+        } else if (c == u'/' && i + 1 < length && text[i + 1] == u'*' && !noCloseAhead) {
             const qsizetype close = body.indexOf(QLatin1String("*/"), i + 2);
+            // Without a "*/" ahead no later comment can close either.
+            noCloseAhead = close < 0;
             if (close >= 0) {
                 out.append(text + runStart, i - runStart);
                 i = close + 1;
@@ -75,9 +80,12 @@ DeclarationViews declarationViews(QStringView text)
     qsizetype pieceStart = 0;
     int depth = 0;
     QChar quote;
+    bool noCloseAhead = false;
+    qsizetype noUrlEndBefore = 0;
     for (qsizetype i = 0; i < length; ++i) {
         if (quote.isNull()) {
-            i = CSSScan::findFirstOf<u'"', u'\'', u'/', u'(', u')', u';'>(data + i, data + length) - data;
+            i = CSSScan::findFirstOf<u'"', u'\'', u'/', u'(', u')', u';'>(data + i, data + length)
+                - data;
             if (i >= length)
                 break;
         }
@@ -96,20 +104,22 @@ DeclarationViews declarationViews(QStringView text)
             break;
         case u'/':
             // A closed comment is skipped; an unclosed one is plain text.
-            if (i + 1 < length && data[i + 1] == u'*') {
+            if (i + 1 < length && data[i + 1] == u'*' && !noCloseAhead) {
                 const qsizetype close = text.indexOf(u"*/", i + 2);
+                noCloseAhead = close < 0;
                 if (close >= 0)
                     i = close + 1;
             }
             break;
         case u'(':
             // An unquoted url() is one opaque run up to its ")".
-            if (CSSText::isUrlOpening(text, i)) {
+            if (i >= noUrlEndBefore && CSSText::isUrlOpening(text, i)) {
                 const qsizetype close = CSSText::unquotedUrlEnd(text, i);
                 if (close > 0) {
                     i = close;
                     break;
                 }
+                noUrlEndBefore = CSSText::lineEnd(text, i);
             }
             ++depth;
             break;

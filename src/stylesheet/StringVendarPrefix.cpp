@@ -26,8 +26,8 @@ QString prefix(const QString &text)
     if (!hasVendarPrefix(text))
         return QString();
     const qsizetype secondDash = text.indexOf(u'-', 1);
-    const QStringView vendor = secondDash < 0 ? QStringView(text).mid(1)
-                                              : QStringView(text).mid(1, secondDash - 1);
+    const QStringView vendor
+        = secondDash < 0 ? QStringView(text).mid(1) : QStringView(text).mid(1, secondDash - 1);
     return u'-' + vendor.toString() + u'-';
 }
 

@@ -57,7 +57,8 @@ QString StyleDeclaration::generateBodyForDom() const
         const QString &name = property->property();
         if (defaultPrefixedNames().contains(property->formalName()) && !name.startsWith(webkit)) {
             // The engine takes these under their "-webkit-" name only.
-            text += QStringLiteral("\n-webkit-") + name + u':' + property->value() + QStringLiteral(";\n");
+            text += QStringLiteral("\n-webkit-") + name + u':' + property->value()
+                    + QStringLiteral(";\n");
         } else if (name == u"background-image") {
             text += u'\n' + name + u':'
                     + GradientColorParser::convertFormalToVendarPrefix(property->value(), QString())
@@ -124,13 +125,14 @@ QString StyleDeclaration::description() const
 {
     if (m_removed)
         return QString();
-    return QStringLiteral("o%1 sel:%2 type:%3 range:(%4,%5) line:%6 inBraket:%7 childIndex:%8 removed:%9")
+    return QStringLiteral(
+               "o%1 sel:%2 type:%3 range:(%4,%5) line:%6 inBraket:%7 childIndex:%8 removed:%9")
         .arg(m_inBraket ? QStringLiteral("\t") : QString(), m_selector)
         .arg(m_type)
         .arg(m_range.location)
         .arg(m_range.length)
         .arg(m_lineNumber)
-        .arg(m_inBraket ? u'Y' : u'N')
+        .arg(m_inBraket ? QStringLiteral("Y") : QStringLiteral("N"))
         .arg(m_childIndex)
-        .arg(m_removed ? u'Y' : u'N');
+        .arg(m_removed ? QStringLiteral("Y") : QStringLiteral("N"));
 }

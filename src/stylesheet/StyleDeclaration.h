@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CSSProperty.h"
-#include "TextRange.h"
+#include "platform/foundation/Range.h"
 
 #include <QList>
 #include <QString>
@@ -72,8 +72,8 @@ public:
     // From "{" through "}" for a block, from the at-sign through ";" for a
     // statement, from "/*" through "*/" for a comment. A block or comment left
     // open at the end of the text reaches to the end of the text.
-    TextRange range() const { return m_range; }
-    void setRange(TextRange range) { m_range = range; }
+    Range range() const { return m_range; }
+    void setRange(Range range) { m_range = range; }
     // 1-based line of the first character of range(); 0 for a comment.
     qsizetype lineNumber() const { return m_lineNumber; }
     void setLineNumber(qsizetype line) { m_lineNumber = line; }
@@ -123,7 +123,8 @@ public:
 
     // The children of a block item in its file, as the file model lists them.
     // The file model installs the provider; without one a block has no children.
-    using MediaChildrenProvider = std::function<QList<StyleDeclarationPtr>(const StyleDeclaration &)>;
+    using MediaChildrenProvider
+        = std::function<QList<StyleDeclarationPtr>(const StyleDeclaration &)>;
     static void setMediaChildrenProvider(MediaChildrenProvider provider);
 
     // A new plain item with the selector, file, type and nesting of this one and
@@ -139,7 +140,7 @@ public:
 private:
     QString m_selector;
     std::optional<QString> m_body;
-    TextRange m_range;
+    Range m_range;
     qsizetype m_lineNumber = 0;
     qsizetype m_styleIndex = 0;
     bool m_inBraket = false;

@@ -22,7 +22,9 @@ bool hasDeclarations(int type)
 // Blanks, tabs and line breaks trimmed at both ends.
 QStringView trimmedWhiteSpace(QStringView text)
 {
-    auto isWhite = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    auto isWhite = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    };
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end && isWhite(text[start]))
@@ -83,12 +85,13 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
     static const QString backgroundImage = QStringLiteral("background-image");
 
     QList<CSSPropertyPtr> list;
-    // The standard forms of the background images kept so far.
-    QStringList backgroundImageForms;
+    // The background images kept so far, with their standard forms once known.
+    QList<std::pair<QString, std::optional<QString>>> backgroundImages;
     if (hasDeclarations(m_type)) {
         // Split first and clean only the declarations that need it: the same
         // pieces as cleaning the whole body, without copying it.
-        const StringCSSProperty::DeclarationViews rawPieces = StringCSSProperty::declarationViews(body);
+        const StringCSSProperty::DeclarationViews rawPieces
+            = StringCSSProperty::declarationViews(body);
         list.reserve(rawPieces.size());
         for (const QStringView rawPiece : rawPieces) {
             const QStringView trimmed = trimmedWhiteSpace(rawPiece);
@@ -107,11 +110,21 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             if (name == backgroundImage) {
                 // Prefixed copies of one image fold into the first; a different
                 // image (a gradient after its url() fallback) is kept as well.
-                const QString form = GradientColorParser::convertVendarPrefixToFormal(value);
-                if (backgroundImageForms.contains(form))
+                // Standard forms are worked out only when a second image comes.
+                const bool prefixed = value.startsWith(u'-');
+                std::optional<QString> form;
+                if (prefixed || !backgroundImages.isEmpty())
+                    form = GradientColorParser::convertVendarPrefixToFormal(value);
+                bool folded = false;
+                for (auto &[kept, keptForm] : backgroundImages) {
+                    if (!keptForm)
+                        keptForm = GradientColorParser::convertVendarPrefixToFormal(kept);
+                    folded = folded || *keptForm == *form;
+                }
+                if (folded)
                     continue;
-                backgroundImageForms.append(form);
-                list.append(makeProperty(name, value.startsWith(u'-') ? form : value));
+                backgroundImages.append({value, form});
+                list.append(makeProperty(name, prefixed ? *form : value));
                 continue;
             }
 
@@ -124,9 +137,11 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             if (!StringVendarPrefix::hasVendarPrefix(name)) {
                 // The formal declaration: dropped when a prefixed copy of the
                 // same value came first.
-                const bool folded = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
-                    return p->formalName() == formal && formalPropertyName(p->value()) == formalValue;
-                });
+                const bool folded
+                    = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
+                          return p->formalName() == formal
+                                 && formalPropertyName(p->value()) == formalValue;
+                      });
                 if (folded)
                     continue;
                 CSSPropertyPtr property = makeProperty(name, value);
@@ -139,7 +154,8 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             const QString vendor = StringVendarPrefix::prefix(name);
             CSSPropertyPtr owner;
             for (auto it = list.crbegin(); it != list.crend(); ++it) {
-                if ((*it)->property() == formal && formalPropertyName((*it)->value()) == formalValue) {
+                if ((*it)->property() == formal
+                    && formalPropertyName((*it)->value()) == formalValue) {
                     owner = *it;
                     break;
                 }

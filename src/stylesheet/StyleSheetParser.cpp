@@ -3,11 +3,13 @@
 #include "CSSScan_p.h"
 #include "CSSText_p.h"
 #include "StyleComment.h"
+#include "StyleSheetLogging.h"
 #include "VendarPrefixSettings.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -57,23 +59,25 @@ T popOr(std::vector<T> &stack, T fallback)
     return value;
 }
 
+constexpr int kMaxItemDepth = 32;
+constexpr int kMaxOpenStatements = 32;
+
 // The first pass: the spans of the text, unsorted.
 class SpanScanner
 {
 public:
-    explicit SpanScanner(QStringView text) : m_text(text)
-    {
-        // One allocation of about the right size: growing a large vector step
-        // by step costs more than the scan.
-        m_spans.reserve(size_t(text.size() / 48 + 16));
-    }
+    explicit SpanScanner(QStringView text)
+        : m_text(text)
+    {}
 
-    std::vector<Span> scan()
+    std::deque<Span> scan()
     {
         const qsizetype length = m_text.size();
         const QChar *t = m_text.data();
+        const QChar *end = t + length;
         for (qsizetype i = 0; i < length; ++i) {
-            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'(', u'{', u'}', u'@', u';'>(t + i, t + length) - t;
+            // Only these characters matter to the first pass.
+            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'(', u'{', u'}', u'@', u';'>(t + i, end) - t;
             if (i >= length)
                 break;
             const char16_t c = t[i].unicode();
@@ -84,6 +88,7 @@ public:
                 if (close < 0) {
                     // An unclosed comment holds the rest of the text; keep it.
                     m_spans.push_back(Span{i, length - 1, RuleType::Comment});
+                    m_problems.unclosedComment = true;
                     break;
                 }
                 m_spans.push_back(Span{i, close + 1, RuleType::Comment});
@@ -96,10 +101,12 @@ public:
                 i = CSSText::quotedStringEnd(m_text, i) - 1;
                 break;
             case u'(':
-                if (CSSText::isUrlOpening(m_text, i)) {
+                if (i >= m_noUrlEndBefore && CSSText::isUrlOpening(m_text, i)) {
                     const qsizetype close = CSSText::unquotedUrlEnd(m_text, i);
                     if (close > 0)
                         i = close;
+                    else
+                        m_noUrlEndBefore = CSSText::lineEnd(m_text, i);
                 }
                 break;
             case u'{':
@@ -121,10 +128,31 @@ public:
             }
         }
         // A block still open at the end reaches to the end of the text.
+        m_problems.unclosedBlocks = m_depth;
         while (m_depth > 0)
             closeBlock(length, true);
+        // A statement the text ends in without its ";" ends with the text,
+        // unless rules follow it, which would then be written twice.
+        if (m_statementCount > 0 && !m_positions.empty()
+            && std::none_of(m_spans.cbegin(), m_spans.cend(), [this](const Span &span) {
+                   return span.type != RuleType::Comment && span.start > m_positions.back();
+               })) {
+            m_problems.unendedStatement = true;
+            endStatement(length);
+        }
         return std::move(m_spans);
     }
+
+    // What the text got wrong, for one log line per sheet.
+    struct Problems
+    {
+        int unclosedBlocks = 0;
+        bool unclosedComment = false;
+        bool tooDeep = false;
+        bool tooManyStatements = false;
+        bool unendedStatement = false;
+    };
+    const Problems &problems() const { return m_problems; }
 
 private:
     void openBlock(qsizetype i)
@@ -139,12 +167,18 @@ private:
         } else if (m_types.empty()) {
             m_types.push_back(m_pendingType);
         } else {
-            m_types.push_back(m_types.back() == RuleType::Keyframes ? RuleType::Keyframe : RuleType::Style);
+            m_types.push_back(m_types.back() == RuleType::Keyframes ? RuleType::Keyframe
+                                                                    : RuleType::Style);
         }
     }
 
     void closeBlock(qsizetype i, bool open)
     {
+        // Blocks nested deeper than any real sheet nests stay text of the
+        // block around them: every character then lies in a bounded number
+        // of bodies, whatever the input.
+        const bool tooDeep = m_depth > kMaxItemDepth;
+        m_problems.tooDeep = m_problems.tooDeep || tooDeep;
         --m_depth;
         Span span;
         span.start = popOr<qsizetype>(m_positions, 0);
@@ -159,7 +193,8 @@ private:
             span.childIndex = m_childCounter++;
         else
             m_pendingType = RuleType::Style;
-        m_spans.push_back(span);
+        if (!tooDeep)
+            m_spans.push_back(span);
     }
 
     void atSign(qsizetype i, char16_t next)
@@ -180,6 +215,12 @@ private:
             m_pendingType = rule.type;
             switch (rule.kind) {
             case AtRuleKind::Statement:
+                // Statements left open nest their ranges; a bound keeps every
+                // character in a bounded number of them.
+                if (m_statementCount >= kMaxOpenStatements) {
+                    m_problems.tooManyStatements = true;
+                    break;
+                }
                 m_types.push_back(rule.type);
                 m_positions.push_back(i);
                 ++m_statementCount;
@@ -210,7 +251,7 @@ private:
     }
 
     QStringView m_text;
-    std::vector<Span> m_spans;
+    std::deque<Span> m_spans;
     std::vector<qsizetype> m_positions;
     std::vector<int> m_types;
     int m_depth = 0;
@@ -219,7 +260,34 @@ private:
     bool m_ownBrace = false;
     qsizetype m_childCounter = 0;
     int m_statementCount = 0;
+    // A url() that found no ")" before its line ended: no later one on that
+    // line will, so do not search again.
+    qsizetype m_noUrlEndBefore = 0;
+    Problems m_problems;
 };
+
+void logProblems(const SpanScanner &scanner)
+{
+    const auto &problems = scanner.problems();
+    QStringList notes;
+    if (problems.unclosedBlocks > 0)
+        notes.append(QStringLiteral("%1 block(s) left open, kept to the end of the text")
+                         .arg(problems.unclosedBlocks));
+    if (problems.unclosedComment)
+        notes.append(QStringLiteral("a comment left open, kept to the end of the text"));
+    if (problems.tooDeep)
+        notes.append(
+            QStringLiteral("blocks nested more than %1 deep, kept as text of their outer block")
+                .arg(kMaxItemDepth));
+    if (problems.unendedStatement)
+        notes.append(QStringLiteral("a statement without \";\" at the end"));
+    if (problems.tooManyStatements)
+        notes.append(
+            QStringLiteral("more than %1 statements without \";\"").arg(kMaxOpenStatements));
+    if (!notes.isEmpty())
+        qCWarning(lcStyleSheet).noquote()
+            << "Broken style sheet:" << notes.join(QStringLiteral("; "));
+}
 
 // Every piece after the first line break is empty: one line of text.
 bool isSingleLine(QStringView text)
@@ -246,7 +314,9 @@ QString withoutLineBreaksAndTabs(QStringView text)
     const QChar *data = text.data();
     qsizetype start = 0;
     qsizetype end = text.size();
-    auto isDropped = [](QChar c) { return c == u'\n' || c == u'\r' || c == u'\t' || c == u' '; };
+    auto isDropped = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == u'\t' || c == u' ';
+    };
     while (start < end && isDropped(data[start]))
         ++start;
     while (end > start && isDropped(data[end - 1]))
@@ -289,13 +359,19 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
     if (text.isEmpty())
         return items;
 
-    std::vector<Span> spans = SpanScanner(text).scan();
-    std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
+    SpanScanner scanner(text);
+    std::deque<Span> spans = scanner.scan();
+    logProblems(scanner);
+    std::sort(spans.begin(), spans.end(),
+              [](const Span &a, const Span &b) { return a.start < b.start; });
 
     const VendarPrefixSettings prefixSettings = settings.indexed();
     const bool singleLine = isSingleLine(text);
     const qsizetype textLength = text.size();
-    items.reserve(qsizetype(spans.size()));
+    // The items are gathered in small chunks and copied into the list at the
+    // end: a large block early on makes the allocator merge every chunk freed
+    // before the parse, and the many small allocations then lose their fast path.
+    std::deque<StyleDeclarationPtr> gathered;
 
     // S and E: the start and the end + 1 of the last item emitted that is no
     // comment; Q: the last prelude start; P: the end of a nesting block whose
@@ -321,10 +397,10 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             if (lastStart < s && e < lastEnd)
                 continue;
             auto comment = std::make_shared<StyleComment>();
-            comment->setRange(TextRange{s, rangeLength});
+            comment->setRange(Range{s, rangeLength});
             comment->setCommentBody(text.mid(s, rangeLength));
             comment->setParentFile(parentFile);
-            items.append(comment);
+            gathered.push_back(std::move(comment));
             continue;
         }
 
@@ -350,9 +426,10 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             item->setSelector(StyleSheetParser::planeSelector(
                 CSSText::trimmedBlanks(removeComment(text.mid(s, e - s)))));
         } else {
-            item->setSelector(cleanSelector(QStringView(text).mid(p, std::max<qsizetype>(0, s - p))));
+            item->setSelector(
+                cleanSelector(QStringView(text).mid(p, std::max<qsizetype>(0, s - p))));
         }
-        item->setRange(TextRange{s, rangeLength});
+        item->setRange(Range{s, rangeLength});
         item->setType(span.type);
         if (!isStatement)
             item->setBody(text.mid(s + 1, std::max<qsizetype>(0, e - s - 1)), prefixSettings);
@@ -367,11 +444,14 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
         }
         item->setLineNumber(line);
         item->setParentFile(parentFile);
-        items.append(item);
+        gathered.push_back(std::move(item));
 
         lastStart = s;
         lastEnd = e + 1;
     }
+    items.reserve(qsizetype(gathered.size()));
+    for (StyleDeclarationPtr &item : gathered)
+        items.append(std::move(item));
     return items;
 }
 
@@ -408,7 +488,8 @@ QList<qsizetype> StyleSheetParser::lineEnds(QStringView text)
     return ends;
 }
 
-qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds, const StyleDeclaration &declaration)
+qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds,
+                                       const StyleDeclaration &declaration)
 {
     const qsizetype location = declaration.range().location;
     const auto it = std::upper_bound(lineEnds.cbegin(), lineEnds.cend(), location);
@@ -421,6 +502,49 @@ bool StyleSheetParser::isRule(QStringView text, QStringView ruleName, qsizetype 
         return false;
     return text.mid(index + 1, ruleName.size()).compare(ruleName, Qt::CaseInsensitive) == 0;
 }
+
+namespace {
+
+// One blank after each comma: ", " becomes "," and then "," becomes ", ".
+QString withCommaSpacing(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u',') {
+            out += text[i];
+            continue;
+        }
+        out += QLatin1String(", ");
+        if (i + 1 < text.size() && text[i + 1] == u' ')
+            ++i;
+    }
+    return out;
+}
+
+// One blank on each side of ">": " >" becomes ">", then "> " becomes ">",
+// then ">" becomes " > ". In one pass: a blank right before a ">" or right
+// after one goes (once), and each ">" is written " > ".
+QString withChildCombinatorSpacing(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'>') {
+            out += QLatin1String(" > ");
+        } else if (c == u' '
+                   && ((i + 1 < text.size() && text[i + 1] == u'>')
+                       || (i > 0 && text[i - 1] == u'>'))) {
+            continue;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
 
 QString StyleSheetParser::planeSelector(const QString &selector)
 {
@@ -453,21 +577,18 @@ QString StyleSheetParser::planeSelector(const QString &selector)
         if (commentEnd >= 0)
             text.remove(0, commentEnd + 2);
     }
-    if (hasComma) {
-        text.replace(QLatin1String(", "), QLatin1String(","));
-        text.replace(QLatin1String(","), QLatin1String(", "));
-    }
-    if (hasGreater) {
-        text.replace(QLatin1String(" >"), QLatin1String(">"));
-        text.replace(QLatin1String("> "), QLatin1String(">"));
-        text.replace(QLatin1String(">"), QLatin1String(" > "));
-    }
+    if (hasComma)
+        text = withCommaSpacing(text);
+    if (hasGreater)
+        text = withChildCombinatorSpacing(text);
     if (hasAt && text.contains(QLatin1String("@charset"))) {
         static const QRegularExpression charset(QStringLiteral("@charset[^;]*?;"));
         text.remove(charset);
     }
     const qsizetype length = text.size();
-    if (length > 0 && (text[0] == u' ' || text[0] == u'\t' || text[length - 1] == u' ' || text[length - 1] == u'\t'))
+    if (length > 0
+        && (text[0] == u' ' || text[0] == u'\t' || text[length - 1] == u' '
+            || text[length - 1] == u'\t'))
         return CSSText::trimmedBlanks(text);
     return text;
 }
@@ -481,17 +602,23 @@ QString StyleSheetParser::removeComment(const QString &text)
     out.reserve(text.size());
     qsizetype copied = 0;
     const qsizetype length = text.size();
+    // The nearest "*/" and line break at or after a position, kept while
+    // they still lie ahead, so that many unclosed comments cost one search.
+    qsizetype nextClose = -1;
+    qsizetype nextBreak = -1;
     while (open >= 0) {
-        // The comment must close before the next line break.
-        qsizetype close = -1;
-        for (qsizetype j = open + 2; j + 1 < length; ++j) {
-            if (CSSText::isLineBreak(text[j]))
-                break;
-            if (text[j] == u'*' && text[j + 1] == u'/') {
-                close = j;
-                break;
-            }
+        if (nextClose != length && nextClose < open + 2) {
+            nextClose = text.indexOf(QLatin1String("*/"), open + 2);
+            if (nextClose < 0)
+                nextClose = length;
         }
+        if (nextBreak < open + 2) {
+            nextBreak = open + 2;
+            while (nextBreak < length && !CSSText::isLineBreak(text[nextBreak]))
+                ++nextBreak;
+        }
+        // The comment must close before the next line break.
+        const qsizetype close = nextClose < nextBreak ? nextClose : -1;
         if (close < 0) {
             open = text.indexOf(QLatin1String("/*"), open + 1);
             continue;

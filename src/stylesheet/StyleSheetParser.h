@@ -26,14 +26,16 @@ public:
     // Items in ascending order of range location; empty for an empty text or a
     // text without blocks, statements or comments. Every item gets parentFile.
     // Vendor prefixes are folded under the current project's settings.
-    static QList<StyleDeclarationPtr> parseStyleSheet(const QString &text, File *parentFile = nullptr);
+    static QList<StyleDeclarationPtr> parseStyleSheet(const QString &text,
+                                                      File *parentFile = nullptr);
     static QList<StyleDeclarationPtr> parseStyleSheet(const QString &text, File *parentFile,
                                                       const VendarPrefixSettings &settings);
 
     // The exclusive end offset of every line, line terminator included.
     static QList<qsizetype> lineEnds(QStringView text);
     // The 1-based line that holds the item's range location.
-    static qsizetype getLineNum(const QList<qsizetype> &lineEnds, const StyleDeclaration &declaration);
+    static qsizetype getLineNum(const QList<qsizetype> &lineEnds,
+                                const StyleDeclaration &declaration);
     // Whether the text right after the at-sign at index starts with the
     // lower-case at-rule name (a prefix test: "mediax" is a media rule).
     static bool isRule(QStringView text, QStringView ruleName, qsizetype index);

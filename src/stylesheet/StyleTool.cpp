@@ -12,11 +12,12 @@ QString StyleTool::makeObject(const QString &property, const QString &value)
 
 QString StyleTool::generateJSStringForGet(const QString &selector, const QString &property)
 {
-    return u'$' + parenthese(singeQute(selector)) + QStringLiteral(".css") + parenthese(singeQute(property))
-           + u';';
+    return u'$' + parenthese(singeQute(selector)) + QStringLiteral(".css")
+           + parenthese(singeQute(property)) + u';';
 }
 
-QString StyleTool::generateJSStringForApply(const QString &selector, const QString &property, const QString &value)
+QString StyleTool::generateJSStringForApply(const QString &selector, const QString &property,
+                                            const QString &value)
 {
     const QString bare = value.endsWith(u';') ? value.chopped(1) : value;
     return u'$' + parenthese(singeQute(selector)) + QStringLiteral(".css")
@@ -35,8 +36,8 @@ std::optional<RGBAColor> StyleTool::getColorFormRGBString(const QString &text)
     const qsizetype close = text.indexOf(u')');
     if (open < 0 || close < open)
         return std::nullopt;
-    const std::optional<QList<double>> numbers =
-        agbStringValuesToNumber(text.mid(open + 1, close - open - 1).split(u','));
+    const std::optional<QList<double>> numbers
+        = agbStringValuesToNumber(text.mid(open + 1, close - open - 1).split(u','));
     if (!numbers || numbers->size() < 3)
         return std::nullopt;
     const double alpha = numbers->size() == 4 ? numbers->at(3) : 1.0;

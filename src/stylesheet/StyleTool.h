@@ -31,7 +31,10 @@ public:
     }
     // "name:value;", without a second ";" when the value ends with one.
     static QString makeObject(const QString &property, const QString &value);
-    static QString makeRule(const QString &selector, const QString &body) { return selector + bigParenthese(body); }
+    static QString makeRule(const QString &selector, const QString &body)
+    {
+        return selector + bigParenthese(body);
+    }
 
     template<typename Node>
     static QString generateDecrarationsString(const Node &node)
@@ -52,7 +55,8 @@ public:
     // $('selector').css('property');
     static QString generateJSStringForGet(const QString &selector, const QString &property);
     // $('selector').css('property','value'); the value loses one trailing ";".
-    static QString generateJSStringForApply(const QString &selector, const QString &property, const QString &value);
+    static QString generateJSStringForApply(const QString &selector, const QString &property,
+                                            const QString &value);
     // $('selector').css('property','');
     static QString generateJSStringForDelete(const QString &selector, const QString &property);
 
