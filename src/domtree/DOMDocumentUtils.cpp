@@ -3,6 +3,8 @@
 #include "AttributeParser.h"
 #include "StringDOM.h"
 
+#include "stylesheet/WebCoreObjects.h"
+
 #include "platform/web/DOMAttr.h"
 #include "platform/web/DOMDocument.h"
 #include "platform/web/DOMDocumentFragment.h"
@@ -14,68 +16,6 @@
 #include <QSet>
 
 namespace {
-
-// FIXME: use WebCoreObjects::getContainableParentWithTagName() once the web
-// vocabulary is in; this table holds the cases that parse out of place.
-QString containableParentWithTagName(const QString &tagName)
-{
-    static const QHash<QString, QString> parents = {
-        {QStringLiteral("tr"), QStringLiteral("tbody")},
-        {QStringLiteral("td"), QStringLiteral("tr")},
-        {QStringLiteral("th"), QStringLiteral("tr")},
-        {QStringLiteral("tbody"), QStringLiteral("table")},
-        {QStringLiteral("thead"), QStringLiteral("table")},
-        {QStringLiteral("tfoot"), QStringLiteral("table")},
-        {QStringLiteral("caption"), QStringLiteral("table")},
-        {QStringLiteral("colgroup"), QStringLiteral("table")},
-        {QStringLiteral("col"), QStringLiteral("colgroup")},
-        {QStringLiteral("body"), QStringLiteral("html")},
-        {QStringLiteral("head"), QStringLiteral("html")},
-        {QStringLiteral("li"), QStringLiteral("ul")},
-        {QStringLiteral("dt"), QStringLiteral("dl")},
-        {QStringLiteral("dd"), QStringLiteral("dl")},
-        {QStringLiteral("option"), QStringLiteral("select")},
-        {QStringLiteral("optgroup"), QStringLiteral("select")},
-        {QStringLiteral("legend"), QStringLiteral("fieldset")},
-        {QStringLiteral("frame"), QStringLiteral("frameset")},
-    };
-    return parents.value(tagName, QStringLiteral("div"));
-}
-
-// FIXME: use WebCoreObjects::isSVGTag() once the web vocabulary is in. The
-// SVG elements that have no HTML element of the same name ("svg" itself parses
-// as HTML markup that opens an SVG subtree).
-bool isSVGTag(const QString &tagName)
-{
-    static const QSet<QString> names = [] {
-        const QStringList list = {
-            QStringLiteral("circle"), QStringLiteral("ellipse"), QStringLiteral("line"), QStringLiteral("path"),
-            QStringLiteral("polygon"), QStringLiteral("polyline"), QStringLiteral("rect"), QStringLiteral("g"),
-            QStringLiteral("defs"), QStringLiteral("symbol"), QStringLiteral("use"), QStringLiteral("text"),
-            QStringLiteral("tspan"), QStringLiteral("textPath"), QStringLiteral("linearGradient"),
-            QStringLiteral("radialGradient"), QStringLiteral("stop"), QStringLiteral("pattern"),
-            QStringLiteral("mask"), QStringLiteral("clipPath"), QStringLiteral("marker"), QStringLiteral("filter"),
-            QStringLiteral("foreignObject"), QStringLiteral("image"), QStringLiteral("desc"),
-            QStringLiteral("metadata"), QStringLiteral("switch"), QStringLiteral("view"),
-            QStringLiteral("animate"), QStringLiteral("animateMotion"), QStringLiteral("animateTransform"),
-            QStringLiteral("set"), QStringLiteral("mpath"), QStringLiteral("feBlend"),
-            QStringLiteral("feColorMatrix"), QStringLiteral("feComponentTransfer"), QStringLiteral("feComposite"),
-            QStringLiteral("feConvolveMatrix"), QStringLiteral("feDiffuseLighting"),
-            QStringLiteral("feDisplacementMap"), QStringLiteral("feDistantLight"), QStringLiteral("feDropShadow"),
-            QStringLiteral("feFlood"), QStringLiteral("feFuncA"), QStringLiteral("feFuncB"),
-            QStringLiteral("feFuncG"), QStringLiteral("feFuncR"), QStringLiteral("feGaussianBlur"),
-            QStringLiteral("feImage"), QStringLiteral("feMerge"), QStringLiteral("feMergeNode"),
-            QStringLiteral("feMorphology"), QStringLiteral("feOffset"), QStringLiteral("fePointLight"),
-            QStringLiteral("feSpecularLighting"), QStringLiteral("feSpotLight"), QStringLiteral("feTile"),
-            QStringLiteral("feTurbulence"),
-        };
-        QSet<QString> lower;
-        for (const QString &name : list)
-            lower.insert(name.toLower());
-        return lower;
-    }();
-    return names.contains(tagName.toLower());
-}
 
 // The leading number of a value ("1.5px" gives 1.5), in the C locale; 0 when
 // the value does not start with one ("auto").
@@ -174,7 +114,7 @@ DOMDocumentFragmentPtr DOMDocument::createHTMLElementFromSource(const QString &s
     if (first == QLatin1String("svg"))
         return HTMLParser::parseFragment(*this, source, QStringLiteral("div"), DOMNamespace::HTML);
     DOMDocumentFragmentPtr parsed =
-        HTMLParser::parseFragment(*this, source, containableParentWithTagName(first), DOMNamespace::HTML);
+        HTMLParser::parseFragment(*this, source, WebCoreObjects::getContainableParentWithTagName(first), DOMNamespace::HTML);
     if (first != QLatin1String("body"))
         return parsed;
     // Parsed in "html", a body comes second, after the head the parser adds.
@@ -187,7 +127,7 @@ DOMDocumentFragmentPtr DOMDocument::createHTMLElementFromSource(const QString &s
 QList<DOMNodePtr> DOMDocument::createNodesFromString(const QString &source)
 {
     const QString text = source.trimmed();
-    const DOMDocumentFragmentPtr fragment = isSVGTag(StringDOM::firstNodeName(text))
+    const DOMDocumentFragmentPtr fragment = WebCoreObjects::isSVGTag(StringDOM::firstNodeName(text))
         ? createSVGElementFromSource(text)
         : createHTMLElementFromSource(text);
     return fragment->childNodes().toList();
