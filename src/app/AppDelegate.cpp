@@ -295,7 +295,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // The keyframe pane starts collapsed.
     moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
     createRuleLabel();
-    m_ui.downloadTurtorialMenuItem->setEnabled(m_projectController != nullptr);
+    // "Download Tutorial..." is enabled once its target, the project
+    // controller, has installed itself.
+    m_ui.mainMenu->validateAll();
 
     m_ui.window->activateWindow();
     attachInspectorToMainWindow();

@@ -243,7 +243,7 @@ private:
     void installKeyMonitor();
     bool isCollapsed(SplitView *splitView, QWidget *subview) const;
     void moveDivider(SplitView *splitView, double position, int dividerIndex);
-    void animateFrame(QWidget *window, const QRect &frame);
+    void animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion = {});
     void terminate();
 
     MainInterface m_ui;
@@ -280,6 +280,7 @@ private:
 
     // Inspector state.
     int m_detectionMode = 0;
+    QRect m_settledDockedFrame;
     bool m_inspectorFaded = false;
     int m_keyMonitor = 0;
 };

@@ -57,10 +57,11 @@ QRect AppDelegate::hoverInspectorFrame() const
     return QRect(screen.x() + screen.width() - 280, screen.y() + screen.height() - 380 - 400, 280, 400);
 }
 
-void AppDelegate::animateFrame(QWidget *window, const QRect &frame)
+void AppDelegate::animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion)
 {
     AnimationContext::runAnimationGroup(
-        [window, frame](AnimationContext &context) { context.animate(window, "geometry", frame); });
+        [window, frame](AnimationContext &context) { context.animate(window, "geometry", frame); },
+        std::move(completion));
 }
 
 void AppDelegate::layoutTwocolumns()
@@ -68,7 +69,15 @@ void AppDelegate::layoutTwocolumns()
     if (!m_ui.window)
         return;
     animateFrame(m_ui.window, dockedMainWindowFrame());
-    animateFrame(inspectorPanel(), dockedInspectorFrame());
+    QPointer<QWidget> panel = inspectorPanel();
+    animateFrame(panel, dockedInspectorFrame(), [this, panel] {
+        // The desktop may adjust the frame it was given (for the window's
+        // border); the frame it settled at reads as docked too.
+        if (!panel)
+            return;
+        m_settledDockedFrame = panel->geometry();
+        moveOrResizeInspectorCheck();
+    });
     SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, dockedInspectorFrame().height() / 3.0, 0);
 }
 
@@ -101,7 +110,10 @@ void AppDelegate::moveOrResizeInspector()
 
 void AppDelegate::moveOrResizeInspectorCheck()
 {
-    m_detectionMode = inspectorPanel() && inspectorPanel()->geometry() == dockedInspectorFrame() ? 1 : 0;
+    const QRect frame = inspectorPanel() ? inspectorPanel()->geometry() : QRect();
+    const bool docked = inspectorPanel()
+        && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame));
+    m_detectionMode = docked ? 1 : 0;
     updateDetectionButtonState();
 }
 

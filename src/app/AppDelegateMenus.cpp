@@ -46,12 +46,8 @@ void AppDelegate::connectMenus()
         Q_UNUSED(this);
     };
 
-    on(QStringLiteral("downloadTurtrialProject:"),
-       [this] {
-           if (m_projectController)
-               m_projectController->confirmDownloadTurtorialProject();
-       },
-       [this](QAction *) { return m_projectController != nullptr; });
+    // The project controller's commands (the file tree's, "Download
+    // Tutorial...") get their targets when it is installed.
     on(QStringLiteral("save:"), [this] { save(); });
     on(QStringLiteral("captureImage:"), [this] { captureImage(); }, [this](QAction *) {
         return m_projectController && m_projectController->webview();

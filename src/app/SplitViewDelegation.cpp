@@ -184,8 +184,12 @@ bool SplitViewDelegation::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             return false;
+        // The handle's widget may be wider than the divider it draws (a thin
+        // divider is easier to grab with some room around it): measure the
+        // grip from the divider's own position.
         m_dragged = handle;
-        m_dragOffset = pick(mouse->position().toPoint());
+        m_dragOffset = pick(m_splitView->mapFromGlobal(mouse->globalPosition().toPoint()))
+            - m_splitView->positionOfDividerAtIndex(dividerIndex);
         return true;
     }
     case QEvent::MouseMove: {
