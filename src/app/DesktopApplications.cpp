@@ -174,7 +174,7 @@ QStringList commandLine(const DesktopApplication &application, const QUrl &url)
 {
     const QStringList words = QProcess::splitCommand(application.exec);
     const QString file = url.isLocalFile() ? url.toLocalFile() : url.toString();
-    const QString address = url.toString();
+    const QString address = QString::fromLatin1(url.toEncoded());
     QStringList arguments;
     bool fileGiven = false;
     for (const QString &word : words) {
