@@ -1,19 +1,13 @@
 #include "FileRowCell.h"
 
+#include "File.h"
+
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "toolkit/FinderViewTextField.h"
 
 #include <QPainter>
-
-namespace {
-std::function<bool(const File *)> &modifiedTest()
-{
-    static std::function<bool(const File *)> s_test;
-    return s_test;
-}
-} // namespace
 
 FileRowCell::FileRowCell(QObject *parent)
     : QStyledItemDelegate(parent)
@@ -28,14 +22,10 @@ FinderViewTextField *FileRowCell::displayField() const
     return m_displayField;
 }
 
-void FileRowCell::setModifiedTest(std::function<bool(const File *)> test)
-{
-    modifiedTest() = std::move(test);
-}
-
 bool FileRowCell::isModified(const File *file)
 {
-    return file && modifiedTest() && modifiedTest()(file);
+    // Modified is worked out against the disk text, which may be read lazily.
+    return file && const_cast<File *>(file)->isModified();
 }
 
 bool FileRowCell::isModifiedIconShown(const File *file) const

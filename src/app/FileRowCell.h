@@ -33,9 +33,6 @@ public:
     // The name field of the row being renamed, else null.
     FinderViewTextField *displayField() const;
 
-    // How the cell asks whether a file has unsaved changes; the File model
-    // installs it. Without one no file counts as modified.
-    static void setModifiedTest(std::function<bool(const File *)> test);
     static bool isModified(const File *file);
 
     // Whether the mark was shown when the file's row was last drawn.

@@ -1,5 +1,7 @@
 #include "PathComponentCell.h"
 
+#include "File.h"
+
 #include "platform/kit/DesktopColors.h"
 
 #include <QFontMetrics>
@@ -8,14 +10,44 @@
 
 PathComponentCell::PathComponentCell()
 {
-    QFont font(QStringLiteral("LucidaGrande"));
-    font.setFamilies({QStringLiteral("LucidaGrande"), QStringLiteral("Lucida Grande"),
-                      QGuiApplication::font().family()});
-    font.setPointSizeF(10.0);
-    setFont(font);
+    // Every file node has a cell: build the font once.
+    static const QFont s_font = [] {
+        QFont font(QStringLiteral("LucidaGrande"));
+        font.setFamilies({QStringLiteral("LucidaGrande"), QStringLiteral("Lucida Grande"),
+                          QGuiApplication::font().family()});
+        font.setPointSizeF(10.0);
+        return font;
+    }();
+    setFont(s_font);
 }
 
 PathComponentCell::~PathComponentCell() = default;
+
+File *PathComponentCell::file() const
+{
+    return m_file.data();
+}
+
+void PathComponentCell::setFile(File *file)
+{
+    m_file = file;
+}
+
+QIcon PathComponentCell::image() const
+{
+    const QIcon own = PathCell::image();
+    if (!own.isNull() || !m_file)
+        return own;
+    return m_file->icon();
+}
+
+QUrl PathComponentCell::url() const
+{
+    const QUrl own = PathCell::url();
+    if (own.isValid() || !m_file)
+        return own;
+    return m_file->pathURL();
+}
 
 const Shadow &PathComponentCell::textShadow()
 {

@@ -1,6 +1,7 @@
 #include "app/ContainerGray.h"
 #include "app/ControlBar.h"
 #include "app/ExOutlineView.h"
+#include "app/File.h"
 #include "app/FileRowCell.h"
 #include "app/FinderViewProjectHeaderCell.h"
 #include "app/MainView.h"
@@ -17,35 +18,33 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// The tests stand in for the project file node with a name and a flag.
-class File
-{
-public:
-    QString name;
-    bool modified = false;
-};
-
 namespace {
 
+// Real file nodes over files in a temporary folder, listed flat.
 class Files : public OutlineDataSource
 {
 public:
+    QTemporaryDir dir;
     std::vector<std::unique_ptr<File>> files;
     File *add(const QString &name)
     {
-        files.push_back(std::make_unique<File>());
-        files.back()->name = name;
-        return files.back().get();
+        TestUtil::writeFile(dir.filePath(name), "a {}\n");
+        files.push_back(std::make_unique<File>(dir.filePath(name), false, nullptr));
+        // Edits within a moment of opening count as reloads, not as changes.
+        File *file = files.back().get();
+        file->setOpenDate(file->openDate().addSecs(-1));
+        return file;
     }
     int numberOfChildrenOfItem(OutlineView *, void *item) override { return item ? 0 : int(files.size()); }
     void *childOfItem(OutlineView *, int index, void *) override { return files[size_t(index)].get(); }
     bool isItemExpandable(OutlineView *, void *) override { return false; }
     QVariant objectValueForTableColumn(OutlineView *, int, void *item, int role) override
     {
-        return role == Qt::DisplayRole ? QVariant(static_cast<File *>(item)->name) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(static_cast<File *>(item)->displayName()) : QVariant();
     }
 };
 
@@ -145,7 +144,6 @@ TEST(FileRowCell, RenamingPreselectsTheNameWithoutItsExtension)
 
 TEST(FileRowCell, ShowsTheModifiedMarkAsTheRowIsDrawn)
 {
-    FileRowCell::setModifiedTest([](const File *file) { return file->modified; });
     Files source;
     File *file = source.add(QStringLiteral("site.css"));
     ExOutlineView view;
@@ -159,13 +157,12 @@ TEST(FileRowCell, ShowsTheModifiedMarkAsTheRowIsDrawn)
 
     view.grab();
     EXPECT_FALSE(cell->isModifiedIconShown(file));
-    file->modified = true;
+    file->setContent(QStringLiteral("b {}\n"));
     view.grab();
     EXPECT_TRUE(cell->isModifiedIconShown(file));
-    file->modified = false;
+    file->setContent(QStringLiteral("a {}\n"));
     view.grab();
     EXPECT_FALSE(cell->isModifiedIconShown(file));
-    FileRowCell::setModifiedTest({});
 }
 
 TEST(StyleFileRelationButton, GrowsToTheLeftWhenItsTitleGetsLonger)

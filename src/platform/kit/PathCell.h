@@ -17,9 +17,9 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }
-    QIcon image() const { return m_image; }
+    virtual QIcon image() const { return m_image; }
     void setImage(const QIcon &image) { m_image = image; }
-    QUrl url() const { return m_url; }
+    virtual QUrl url() const { return m_url; }
     void setUrl(const QUrl &url) { m_url = url; }
     QFont font() const { return m_font; }
     void setFont(const QFont &font) { m_font = font; }

@@ -1,0 +1,426 @@
+#pragma once
+
+#include "FileHistory.h"
+#include "SCEventListenerProtocol.h"
+#include "WebResource.h"
+
+#include "platform/foundation/Range.h"
+#include "stylesheet/StyleDeclaration.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QHash>
+#include <QIcon>
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class InspectUndoManager;
+class PathComponentCell;
+class ResourceInfo;
+class SCEvents;
+class WebFrame;
+struct FileDiskEntry;
+
+// The one node of every tree of the workspace: a project folder (a root), a
+// folder or file inside it, a resource the preview loaded (web node), or a
+// grouping row of the preview's resource tree. It answers names, paths, an
+// icon, sizes, its type, its children, its text with the modified state and
+// saving, snapshots of its text, and the parsed rules of a style sheet.
+//
+// Ownership: a node owns its children (std::unique_ptr); a root is owned by
+// whoever opened the project, web nodes by the preview's resource tree. Links
+// up the tree and to other nodes are guarded pointers. A root keeps a map of
+// every local node of its project by path (hidden entries included); a node
+// leaves the map when it is destroyed. A refresh that finds an entry gone
+// destroys its node: hold nodes with QPointer beyond a turn of the event loop.
+// The undo manager and delayed calls hold a node through TargetRef, so they
+// skip a node that is gone. Nodes live on the main thread (a root made on a
+// worker thread while a project loads is moved there).
+//
+// The text topics live in FileContent.cpp (content, modified state, saving),
+// FileHistories.cpp (snapshots) and FileStyleSheet.cpp (rule views).
+class File : public QObject, public SCEventListenerProtocol
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isModified READ isModified NOTIFY modifiedChanged)
+    Q_PROPERTY(bool isNotModified READ isNotModified NOTIFY modifiedChanged)
+    Q_PROPERTY(QIcon icon READ icon NOTIFY iconChanged)
+
+public:
+    // What kind of file a node holds (fileType()).
+    enum Type : int { None = 0, HTML = 1, StyleSheet = 2, Script = 3, Image = 4, Font = 5, OtherText = 6 };
+
+    // Who made the last change of the text (lastContentChangeReason()).
+    enum ChangeReason : int {
+        NoPendingChange = 0,
+        CodeViewChange = 1, // the code view or the rollback panel
+        RulesPanelChange = 2,
+        OtherChange = 3,
+    };
+
+    static constexpr int kMaxHistories = 30;
+    // Content set within this many milliseconds of being taken from its
+    // source counts as unchanged without a look at the disk.
+    static constexpr qint64 kModifiedToleranceMs = 100;
+
+    // A bare node: a grouping row of the resource tree or a placeholder.
+    File();
+    // A local node. A root starts watching its folder on the main thread; a
+    // node with a parent is entered in the parent's project map (the parent
+    // does not take it as a child: only setUpChildren() does that).
+    File(const QString &path, bool isRoot, File *parent);
+    // A web node over a resource the preview loaded.
+    explicit File(std::shared_ptr<WebResource> resource);
+    // A local node that makes no font check, volume test, project map or
+    // watcher.
+    static std::unique_ptr<File> fileWithDirectory(const QString &path, bool isRoot, File *parent);
+    ~File() override;
+
+    // A new node of the same kind: a local node from its path, root flag and
+    // parent (a copied root watches its folder too), a web node from its
+    // resource, anything else bare.
+    std::unique_ptr<File> copy() const;
+
+    // --- Tree -----------------------------------------------------------
+    // A resource group's children are tempChildren(); otherwise the sorted
+    // children, built from the folder on first use. Hides QObject::children().
+    QList<File *> children();
+    // Rebuilds the children from the folder: folders first, then files, each
+    // by name (case-sensitive); hidden entries are left out of the list but
+    // entered in the project map. A present child keeps its node; a text
+    // child without unsaved edits whose text changed on disk takes a snapshot
+    // and reloads. Answers the children (empty when the folder is gone).
+    QList<File *> setUpChildren();
+    bool isLeaf();
+    int numberOfChildren();
+    File *me() { return this; }
+    // Depth-first: every node below whose name contains `text`, each folder's
+    // finds right after it.
+    QList<File *> getFilesWithExt(const QString &text, QList<File *> results = {});
+
+    // --- Fields -----------------------------------------------------------
+    QString displayName() const { return m_displayName; }
+    void setDisplayName(const QString &name) { m_displayName = name; }
+    // A file-system path, or the absolute address of a web node.
+    QString path() const { return m_path; }
+    void setPath(const QString &path);
+    bool isRoot() const { return m_isRoot; }
+    QString rootProject() const { return m_rootProject; }
+    void setRootProject(const QString &path) { m_rootProject = path; }
+    File *rootFile() const { return m_rootFile.data(); }
+    void setRootFile(File *root) { m_rootFile = root; }
+    File *parentFile() const { return m_parentFile.data(); }
+    void setParentFile(File *parent) { m_parentFile = parent; }
+    bool isLocalFile() const { return m_isLocalFile; }
+    qint64 fileSize() const { return m_fileSize; }
+    void setFileSize(qint64 size) { m_fileSize = size; }
+    bool isFont() const { return m_isFont; }
+    void setIsFont(bool isFont) { m_isFont = isFont; }
+    bool isNetworkDrive() const { return m_isNetworkDrive; }
+    void setIsNetworkDrive(bool network) { m_isNetworkDrive = network; }
+    QString originalDisplayName() const { return m_originalDisplayName; }
+    void setOriginalDisplayName(const QString &name) { m_originalDisplayName = name; }
+
+    // When the text was last taken as matching its source, and last set.
+    QDateTime openDate() const { return m_openDate; }
+    void setOpenDate(const QDateTime &date) { m_openDate = date; }
+    QDateTime modDate() const { return m_modDate; }
+    void setModDate(const QDateTime &date) { m_modDate = date; }
+
+    // The views the file viewer built for this node in the main and side panes.
+    QWidget *view() const { return m_view.data(); }
+    void setView(QWidget *view) { m_view = view; }
+    QWidget *sideView() const { return m_sideView.data(); }
+    void setSideView(QWidget *view) { m_sideView = view; }
+    QWidget *textView() const { return m_textView.data(); }
+    void setTextView(QWidget *view) { m_textView = view; }
+    QWidget *sideTextView() const { return m_sideTextView.data(); }
+    void setSideTextView(QWidget *view) { m_sideTextView = view; }
+
+    bool isDomTreeView() const { return m_isDomTreeView; }
+    void setIsDomTreeView(bool value) { m_isDomTreeView = value; }
+
+    // Set by the preview's resource tracking.
+    bool includedInLoadedResouce() const { return m_includedInLoadedResouce; }
+    void setIncludedInLoadedResouce(bool value) { m_includedInLoadedResouce = value; }
+    bool isResourceGroup() const { return m_isResourceGroup; }
+    void setIsResourceGroup(bool value) { m_isResourceGroup = value; }
+    // The children of a resource group; not owned (the preview's tree owns them).
+    QList<File *> tempChildren() const;
+    void setTempChildren(const QList<File *> &children);
+    bool isWebframeFile() const { return m_isWebframeFile; }
+    void setIsWebframeFile(bool value) { m_isWebframeFile = value; }
+    bool isMainWebframeFile() const { return m_isMainWebframeFile; }
+    void setIsMainWebframeFile(bool value) { m_isMainWebframeFile = value; }
+    bool isRemoteCSS() const { return m_isRemoteCSS; }
+    void setIsRemoteCSS(bool value) { m_isRemoteCSS = value; }
+    std::shared_ptr<WebResource> webresource() const { return m_webresource; }
+    std::shared_ptr<WebFrame> webframe() const { return m_webframe; }
+    void setWebframe(std::shared_ptr<WebFrame> frame) { m_webframe = std::move(frame); }
+    QVariant webresouceId() const { return m_webresouceId; }
+    void setWebresouceId(const QVariant &id) { m_webresouceId = id; }
+    std::optional<URLResponse> response() const { return m_response; }
+    // Also marks a web node served as "application/octet-stream" whose name
+    // looks like a font as a font.
+    void setResponse(const URLResponse &response);
+    std::shared_ptr<ResourceInfo> resourceInfo() const { return m_resourceInfo; }
+    void setResourceInfo(std::shared_ptr<ResourceInfo> info) { m_resourceInfo = std::move(info); }
+    QList<std::shared_ptr<ResourceInfo>> resouceInfoArr() const { return m_resouceInfoArr; }
+    void setResouceInfoArr(const QList<std::shared_ptr<ResourceInfo>> &list) { m_resouceInfoArr = list; }
+    File *codetFile() const { return m_codetFile.data(); }
+    void setCodetFile(File *file) { m_codetFile = file; }
+
+    // The code editor's last selection in this file; safe from any thread.
+    Range codeViewLastSelectionRange() const;
+    void setCodeViewLastSelectionRange(Range range);
+
+    // --- Names, paths and breadcrumbs -------------------------------------
+    // The breadcrumb cells: this node's first, then its parent's up to the root.
+    QList<std::shared_ptr<PathComponentCell>> pathComponentArray() const { return m_pathComponentArray; }
+    std::shared_ptr<PathComponentCell> myPathComponentCell() const { return m_myPathComponentCell; }
+    void setPathComponent();
+    std::shared_ptr<PathComponentCell> componentCellFromType(const QIcon &image, const QString &title,
+                                                             const QUrl &url);
+    void resetMyPathCompornent();
+    // "file://" and the escaped path for a local node, the address of a web
+    // node, empty without a path. A value set with setAbsolutePath() wins.
+    QString absolutePath() const;
+    void setAbsolutePath(const QString &path) { m_absolutePath = path; }
+    // The "file://" form of a local path.
+    QString localPath() const;
+    // The address of path(): a file address for a local node.
+    QUrl pathURL() const;
+    // path() with rootProject() removed from its start (a literal prefix).
+    QString relativePathFromRoot() const;
+    // For a file of a web project: the project's "webMainURL" with the
+    // relative path appended; empty otherwise.
+    QString webURLOfFile() const;
+    // Whether the file is there. A file on a network volume counts as gone
+    // while the computer is offline, without touching the disk.
+    bool exists() const;
+
+    // --- Appearance ---------------------------------------------------------
+    QIcon icon();
+    // The size at which icon() is drawn.
+    QSize iconSize() const;
+    QColor displayColor() const;
+    void setDisplayColor(const QColor &color) { m_displayColor = color; }
+    QString fileSizeReadable();
+    // "1 KB" below 1024 bytes, else "%.2f" in the largest of KB, MB, GB, TB
+    // and PB that is at least 1 (1024-based).
+    static QString readableValueWithBytes(double bytes);
+    // Announces a change of the icon (its local-substitute state changed).
+    void updateBypassIcon();
+
+    // --- Types --------------------------------------------------------------
+    void checkIsFont();
+    int fileType();
+    bool isKindOfText();
+
+    // --- Web resource access ------------------------------------------------
+    // Empty (null) for a local node.
+    QUrl webResourceURL() const;
+    QByteArray webResourceData() const;
+
+    // --- Local substitute -----------------------------------------------------
+    bool hasBypass();
+    QUrl bypassPath() const;
+
+    // --- Project map (on the root) ---------------------------------------------
+    // Keys are paths in canonical composition (NFC). A key already present
+    // keeps its node; addresses ("http...") are never stored.
+    void addFileToMap(File *file);
+    void removeFileFromMap(File *file);
+    File *pathForFile(const QString &path) const;
+    bool hasFileMap() const { return m_hasFileMap; }
+
+    // --- Folder watcher (on a root) ----------------------------------------------
+    SCEvents *directryWatcher() const { return m_directryWatcher.get(); }
+    // Starts the watcher on the main thread's next turn, once.
+    void setUpDirectryChangeWatch();
+    void removeWatcher();
+    // Posts "directoryUpdated" with this node and {"event": the SCEvent}.
+    void pathWatcher(SCEvents *watcher, const SCEvent &event) override;
+
+    // --- Thumbnail-browser item ----------------------------------------------------
+    QString imageUID() const { return m_path; }
+    QString imageTitle() const { return m_displayName; }
+    // The file's picture when it is a readable image, else the icon.
+    QImage imageRepresentation();
+
+    // --- Content, modified state and saving (FileContent.cpp) -------------------
+    // The text, or nullopt when none was loaded or set (or it could not be
+    // decoded).
+    std::optional<QString> content() const { return m_content; }
+    // Sets the text: registers the inverse with the shared undo manager when
+    // the text changes, stamps modDate, and posts "reloadContent" (unless a
+    // code-view edit made the change) and "fileContentChanged".
+    void setContent(const std::optional<QString> &text);
+    // The text, loaded from the source first when none is held.
+    std::optional<QString> currentContent();
+    // The source's text: the file decoded, or the loaded resource decoded;
+    // nullopt when it cannot be read or decoded.
+    std::optional<QString> getContentOfPath() const;
+    // Takes the text from the source again, without undo or notification.
+    void reloadContent();
+    // Whether the text differs from the text on disk (or the last saved text
+    // of a web resource); a folder is modified when a node below it is. A
+    // file whose last save failed reads as modified.
+    bool isModified();
+    bool isNotModified() { return !isModified(); }
+    int lastContentChangeReason() const { return m_lastContentChangeReason; }
+    void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
+    // Writes the text to the file atomically (a temporary file in the same
+    // folder, then a rename), in the encoding it was read in. Answers false,
+    // with an ERROR log line, when nothing was written.
+    bool save();
+    // The encoding the text was read in and is saved in (0: not read yet).
+    quint32 textEncoding() const { return m_encoding; }
+
+    // --- History (FileHistories.cpp) ---------------------------------------------
+    bool canHaveHistory() { return isKindOfText(); }
+    // Snapshots the current text, unless the newest snapshot holds the same
+    // text; keeps the newest kMaxHistories. Posts "fileHistoryChanged".
+    void addHistory();
+    // Newest first.
+    QList<FileHistory> histories() const;
+    void rollBackToHistory(const FileHistory &history);
+
+    // --- Style-sheet views (FileStyleSheet.cpp) -----------------------------------
+    // The parsed rules of a style sheet; nullopt until parsed or set.
+    const std::optional<QList<StyleDeclarationPtr>> &styleDeclarations() const { return m_styleDeclarations; }
+    void setStyleDeclarations(const std::optional<QList<StyleDeclarationPtr>> &declarations);
+    // Parses the current text and stores the result.
+    void parseStyleSheet();
+
+    // These parse the text first when it was never parsed.
+    QList<StyleDeclarationPtr> topLevelDeclarations();
+    QList<StyleDeclarationPtr> topLevelDeclarationsNoRemoved();
+    QList<StyleDeclarationPtr> mediaDeclarations();
+    QList<StyleDeclarationPtr> keyframesDeclarations();
+    QList<StyleDeclarationPtr> topLevelDeclarationsWithNoWebkitPrefixKeyframes();
+    QList<StyleDeclarationPtr> topLevelDeclarationsWithNoVenderPrefixKeyframes();
+    QList<StyleDeclarationPtr> domDeclarations();
+    QList<StyleDeclarationPtr> actualDomDeclarations();
+    QList<StyleDeclarationPtr> keyframesDeclarationsWithSameName(const StyleDeclaration &declaration);
+
+    // These read the stored list only (empty when never parsed). The owner of
+    // an entry of a block is the entry before its first sibling (comments are
+    // passed over); the children of a block are the entries after it up to
+    // the first entry outside a block, comments and removed entries left out.
+    QList<StyleDeclarationPtr> noCommentDeclarations() const;
+    QList<StyleDeclarationPtr> getKeyframeRemovedDeclarations() const;
+    StyleDeclarationPtr getMediaOwner(const StyleDeclaration &declaration) const;
+    QList<StyleDeclarationPtr> getMediaChildren(const StyleDeclaration &owner) const;
+
+    // Index conversions between the whole list and its views; -1 for a
+    // position that is not found.
+    int noCommentIndex(int index) const;
+    int topLevelIndexToTotalIndex(int index);
+    int totalIndexToTopLevelIndex(int index);
+    int mediaIndexToTopLevelIndex(int index);
+    int keyframeRemovedIndexToTotalIndex(int index) const;
+
+    // --- Environment ----------------------------------------------------------------
+    // Whether the computer is online. Defaults to always online; the
+    // application installs its reachability answer here.
+    static void setOnlineStateProvider(std::function<bool()> provider);
+    static bool isInternetAvail();
+    // The shared undo manager of the application, or null without one.
+    static InspectUndoManager *sharedUndoManager();
+
+Q_SIGNALS:
+    void modifiedChanged();
+    void iconChanged();
+
+private:
+    struct PrivateTag {};
+    File(PrivateTag, const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry);
+    File(PrivateTag, const QString &path, bool isRoot, File *parent);
+
+    void initLocal(const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry);
+    void moveToMainThread();
+    void forgetFromMap();
+    bool hasUnsavedEdits() const;
+    void refreshFromDisk();
+    void checkWebFont();
+    std::optional<QString> readDiskText(quint32 *encoding) const;
+    QString pathExtension() const;
+    qsizetype indexOfDeclaration(const QList<StyleDeclarationPtr> &list,
+                                 const StyleDeclaration *declaration) const;
+    const QList<StyleDeclarationPtr> &parsedDeclarations();
+
+    std::unique_ptr<SCEvents> m_directryWatcher;
+    bool m_watchScheduled = false;
+    // The sorted children, owned; m_childList mirrors it for callers.
+    std::vector<std::unique_ptr<File>> m_children;
+    QList<File *> m_childList;
+    bool m_childrenBuilt = false;
+    // Hidden entries of the folder: not children, but kept for the project map.
+    std::vector<std::unique_ptr<File>> m_hiddenChildren;
+    bool m_isLeaf = false;
+    QString m_displayName;
+    QString m_path;
+    mutable QString m_absolutePath; // Cache of the computed address.
+    QIcon m_icon;
+    bool m_isRoot = false;
+    QString m_rootProject;
+    QPointer<QWidget> m_view;
+    QPointer<QWidget> m_sideView;
+    QPointer<QWidget> m_textView;
+    QPointer<QWidget> m_sideTextView;
+    QDateTime m_openDate;
+    QDateTime m_modDate;
+    bool m_includedInLoadedResouce = false;
+    bool m_isResourceGroup = false;
+    QList<QPointer<File>> m_tempChildren;
+    bool m_isLocalFile = false;
+    QColor m_displayColor;
+    bool m_isDomTreeView = false;
+    bool m_isWebframeFile = false;
+    bool m_isMainWebframeFile = false;
+    bool m_isRemoteCSS = false;
+    QPointer<File> m_parentFile;
+    qint64 m_fileSize = 0;
+    std::shared_ptr<WebResource> m_webresource;
+    std::shared_ptr<WebFrame> m_webframe;
+    bool m_isFont = false;
+    QVariant m_webresouceId;
+    std::optional<URLResponse> m_response;
+    std::shared_ptr<ResourceInfo> m_resourceInfo;
+    QList<std::shared_ptr<ResourceInfo>> m_resouceInfoArr;
+    mutable QMutex m_selectionLock;
+    Range m_codeViewLastSelectionRange;
+    std::optional<QString> m_content;
+    QString m_originalDisplayName;
+    QList<FileHistory> m_histories; // Oldest first.
+    QHash<QString, File *> m_fileMap; // Not owned: the nodes of the tree.
+    bool m_hasFileMap = false;
+    bool m_isNetworkDrive = false;
+    int m_lastContentChangeReason = NoPendingChange;
+    QPointer<File> m_rootFile;
+    QList<std::shared_ptr<PathComponentCell>> m_pathComponentArray;
+    std::shared_ptr<PathComponentCell> m_myPathComponentCell;
+    QPointer<File> m_codetFile;
+    std::optional<QList<StyleDeclarationPtr>> m_styleDeclarations;
+
+    // The text as last read from or written to the disk, the encoding it
+    // was read in, and whether the last save failed.
+    std::optional<QString> m_diskText;
+    quint32 m_encoding = 0;
+    bool m_saveFailed = false;
+    // The file type, worked out once per path.
+    int m_fileType = -1;
+};

@@ -1,0 +1,299 @@
+#include "app/AppDelegate.h"
+#include "app/File.h"
+#include "app/InspectUndoManager.h"
+#include "app/WebContentStore.h"
+#include "app/WebResource.h"
+
+#include "TestUtil.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/StringEncoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+// Collects the names of the notifications a file posts.
+class Posted
+{
+public:
+    explicit Posted(const File *file)
+    {
+        for (const char *name : {"reloadContent", "fileContentChanged", "fileHistoryChanged"}) {
+            NotificationCenter::defaultCenter().addObserver(
+                &m_owner, QString::fromLatin1(name), file,
+                [this](const Notification &n) { m_names.append(n.name); });
+        }
+    }
+    QStringList take() { return std::exchange(m_names, {}); }
+
+private:
+    QObject m_owner;
+    QStringList m_names;
+};
+
+class MapStore : public WebContentStore
+{
+public:
+    std::optional<QString> contentWithURL(const QUrl &url) const override { return find(m_current, url); }
+    std::optional<QString> savedContentWithURL(const QUrl &url) const override { return find(m_saved, url); }
+    void setContent(const QString &text, const QUrl &url) override
+    {
+        if (!url.path().isEmpty())
+            m_current.insert(url.path(), text);
+    }
+    void setSaved(const QString &text, const QUrl &url) override
+    {
+        if (!url.path().isEmpty())
+            m_saved.insert(url.path(), text);
+    }
+
+    QHash<QString, QString> m_current;
+    QHash<QString, QString> m_saved;
+
+private:
+    static std::optional<QString> find(const QHash<QString, QString> &map, const QUrl &url)
+    {
+        const auto it = map.constFind(url.path());
+        return it == map.constEnd() ? std::nullopt : std::optional<QString>(*it);
+    }
+};
+
+class Resource : public WebResource
+{
+public:
+    Resource(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
+    QUrl url() const override { return m_url; }
+    QByteArray data() const override { return m_data; }
+    QString mimeType() const override { return QStringLiteral("text/css"); }
+
+private:
+    QUrl m_url;
+    QByteArray m_data;
+};
+
+// A file on disk, its node as a project's tree holds it, and the
+// application's undo manager.
+class FileContent : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/a.css"), "a { color: red; }"));
+        m_root = std::make_unique<File>(m_dir.filePath("site"), true, nullptr);
+        m_file = m_root->children().value(0);
+        ASSERT_TRUE(m_file);
+        ASSERT_EQ(m_file->currentContent(), QStringLiteral("a { color: red; }"));
+        openedEarlier(m_file);
+    }
+    void TearDown() override
+    {
+        QFile::setPermissions(m_dir.filePath("site"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Edits made a moment after opening count; the tolerance is for reloads.
+    static void openedEarlier(File *file) { file->setOpenDate(file->openDate().addSecs(-1)); }
+    QByteArray disk() const { return TestUtil::readFile(m_file->path()); }
+    InspectUndoManager &undo() { return *m_app.sharedUndoManager(); }
+
+    AppDelegate m_app;
+    QTemporaryDir m_dir;
+    std::unique_ptr<File> m_root;
+    File *m_file = nullptr;
+};
+
+} // namespace
+
+TEST_F(FileContent, UndoOfSetContentRestoresTheTextAndTheModifiedState)
+{
+    EXPECT_FALSE(m_file->isModified());
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    EXPECT_TRUE(m_file->isModified());
+    EXPECT_FALSE(m_file->isNotModified());
+
+    undo().undo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: red; }"));
+    EXPECT_FALSE(m_file->isModified());
+
+    undo().redo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: blue; }"));
+    EXPECT_TRUE(m_file->isModified());
+}
+
+TEST_F(FileContent, ACodeViewEditIsNotReloadedIntoTheViewButItsUndoIs)
+{
+    Posted posted(m_file);
+    m_file->setLastContentChangeReason(File::CodeViewChange);
+    m_file->setContent(QStringLiteral("typed"));
+    EXPECT_EQ(posted.take(), QStringList{"fileContentChanged"});
+    undo().undo();
+    EXPECT_EQ(posted.take(), (QStringList{"reloadContent", "fileContentChanged"}));
+}
+
+TEST_F(FileContent, UndoSkipsAFileThatIsGone)
+{
+    QPointer<File> file = m_file;
+    m_file->setContent(QStringLiteral("edited"));
+    m_root.reset();
+    EXPECT_TRUE(file.isNull());
+    undo().undo(); // must not touch the destroyed node
+    EXPECT_FALSE(undo().canUndo());
+}
+
+TEST_F(FileContent, ASavedFileReadsAsNotModified)
+{
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    ASSERT_TRUE(m_file->isModified());
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(disk(), QByteArray("a { color: blue; }"));
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, SaveWritesTheEncodingTheFileWasReadIn)
+{
+    const QString path = m_dir.filePath("site/latin.css");
+    ASSERT_TRUE(TestUtil::writeFile(path, "/* caf\xe9 */"));
+    File file(path, false, m_root.get());
+    ASSERT_EQ(file.currentContent(), QStringLiteral("/* caf\u00e9 */"));
+    EXPECT_EQ(file.textEncoding(), quint32(StringEncoding::ISOLatin1));
+    file.setContent(QStringLiteral("/* caf\u00e9 cr\u00e8me */"));
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(TestUtil::readFile(path), QByteArray("/* caf\xe9 cr\xe8me */"));
+
+    // A character the encoding cannot hold: the text is kept, as UTF-8.
+    file.setContent(QStringLiteral("/* \u20ac \U0001F600 */"));
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(TestUtil::readFile(path), QStringLiteral("/* \u20ac \U0001F600 */").toUtf8());
+}
+
+TEST_F(FileContent, SaveReplacesTheFileWholeInsteadOfRewritingIt)
+{
+    const QString link = m_dir.filePath("old-link.css");
+    ASSERT_EQ(::link(QFile::encodeName(m_file->path()).constData(), QFile::encodeName(link).constData()), 0);
+    ASSERT_TRUE(QFile::setPermissions(m_file->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    m_file->setContent(QStringLiteral("new"));
+    ASSERT_TRUE(m_file->save());
+    // The old inode was never truncated: the new text went in beside it.
+    EXPECT_EQ(TestUtil::readFile(link), QByteArray("a { color: red; }"));
+    EXPECT_EQ(disk(), QByteArray("new"));
+    const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    EXPECT_EQ(QFile::permissions(m_file->path()) & ~userBits,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_TRUE(QDir(m_dir.filePath("site")).entryList({"a.css.*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(FileContent, AFailedSaveAnswersNoLogsAnErrorAndStaysModified)
+{
+    m_file->setContent(QStringLiteral("unsaved work"));
+    // The folder becomes a plain file: no one, root included, can write below it.
+    ASSERT_TRUE(QDir(m_dir.filePath("site")).removeRecursively());
+    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site"), "not a folder"));
+
+    testing::internal::CaptureStderr();
+    const bool saved = m_file->save();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(saved);
+    EXPECT_NE(log.find("[ERROR]"), std::string::npos) << log;
+    EXPECT_TRUE(m_file->isModified());
+    EXPECT_EQ(m_file->content(), QStringLiteral("unsaved work"));
+    EXPECT_EQ(TestUtil::readFile(m_dir.filePath("site")), QByteArray("not a folder"));
+}
+
+TEST_F(FileContent, ASaveIntoAReadOnlyFolderKeepsTheFileModified)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    m_file->setContent(QStringLiteral("unsaved work"));
+    ASSERT_TRUE(QFile::setPermissions(m_dir.filePath("site"), QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(m_file->save());
+    EXPECT_TRUE(m_file->isModified());
+    EXPECT_EQ(disk(), QByteArray("a { color: red; }"));
+}
+
+TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)
+{
+    const QString path = m_dir.filePath("site/binary.js");
+    const QByteArray bytes("\xff\xfe\x00\xd8\x00\x00", 6);
+    ASSERT_TRUE(TestUtil::writeFile(path, bytes));
+    File file(path, false, m_root.get());
+    EXPECT_EQ(file.currentContent(), std::nullopt);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(file.save());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("[ERROR]"), std::string::npos);
+    EXPECT_EQ(TestUtil::readFile(path), bytes);
+}
+
+TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)
+{
+    Posted posted(m_file);
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: green; }"));
+    m_root->setUpChildren();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: green; }"));
+    ASSERT_EQ(m_file->histories().size(), 1);
+    EXPECT_EQ(m_file->histories().constFirst().content(), QStringLiteral("a { color: red; }"));
+    EXPECT_EQ(posted.take(), QStringList{"fileHistoryChanged"});
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, AnExternalEditLeavesUnsavedEditsAlone)
+{
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    m_root->setUpChildren();
+    EXPECT_EQ(m_file->content(), QStringLiteral("mine"));
+    EXPECT_TRUE(m_file->histories().isEmpty());
+    EXPECT_TRUE(m_file->isModified());
+}
+
+TEST_F(FileContent, AnExternalEditAfterASaveIsReloaded)
+{
+    m_file->setContent(QStringLiteral("saved"));
+    ASSERT_TRUE(m_file->save());
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "changed outside"));
+    m_root->setUpChildren();
+    EXPECT_EQ(m_file->content(), QStringLiteral("changed outside"));
+    EXPECT_EQ(m_file->histories().size(), 1);
+}
+
+TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
+{
+    AppDelegate app;
+    MapStore store;
+    WebContentStore::setShared(&store);
+    const QString url = QStringLiteral("http://example.com/css/site.css?v=2");
+    File file(std::make_shared<Resource>(url, "a {}"));
+    EXPECT_EQ(store.m_current.value("/css/site.css"), QStringLiteral("a {}"));
+    EXPECT_EQ(store.m_saved.value("/css/site.css"), QStringLiteral("a {}"));
+    EXPECT_FALSE(file.isModified());
+
+    file.setOpenDate(file.openDate().addSecs(-1));
+    file.setContent(QStringLiteral("a { top: 0; }"));
+    EXPECT_EQ(store.m_current.value("/css/site.css"), QStringLiteral("a { top: 0; }"));
+    EXPECT_TRUE(file.isModified());
+    EXPECT_FALSE(file.save());
+
+    // The page loads again: the node takes the edited text and reads as modified.
+    File reloaded(std::make_shared<Resource>(url, "a {}"));
+    EXPECT_EQ(reloaded.content(), QStringLiteral("a { top: 0; }"));
+    EXPECT_TRUE(reloaded.isModified());
+    WebContentStore::setShared(nullptr);
+}
+
+TEST(FileWebContent, AnUndecodableResourceHasNoTextAndStoresNothing)
+{
+    MapStore store;
+    WebContentStore::setShared(&store);
+    File file(std::make_shared<Resource>(QStringLiteral("http://example.com/bad.css"),
+                                         QByteArray("\xff\xfe\x00\xd8\x00\x00", 6)));
+    EXPECT_EQ(file.content(), std::nullopt);
+    EXPECT_TRUE(store.m_current.isEmpty());
+    EXPECT_TRUE(store.m_saved.isEmpty());
+    WebContentStore::setShared(nullptr);
+}

@@ -1,0 +1,159 @@
+#include "app/AppDelegate.h"
+#include "app/DateHumanInterval.h"
+#include "app/File.h"
+#include "app/InspectUndoManager.h"
+#include "app/RollbackDelegate.h"
+
+#include "platform/kit/OutlineView.h"
+
+#include "platform/foundation/NotificationCenter.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int countHistoryPosts(File &file, const std::function<void()> &action)
+{
+    int count = 0;
+    QObject owner;
+    NotificationCenter::defaultCenter().addObserver(&owner, QStringLiteral("fileHistoryChanged"), &file,
+                                                    [&count](const Notification &) { ++count; });
+    action();
+    return count;
+}
+
+// The texts for a date the given number of seconds before a fixed now.
+const QDateTime kNow(QDate(2025, 6, 10), QTime(12, 0, 0), Qt::UTC);
+QString ago(qint64 seconds)
+{
+    return DateHumanInterval::humanIntervalAgoSinceNow(kNow.addSecs(-seconds), kNow);
+}
+QString since(qint64 seconds)
+{
+    return DateHumanInterval::humanIntervalSinceNow(kNow.addSecs(-seconds), kNow);
+}
+
+} // namespace
+
+TEST(FileHistory, TheThirtyFirstSnapshotDropsTheOldest)
+{
+    File file;
+    const int posts = countHistoryPosts(file, [&file] {
+        for (int i = 0; i < 31; ++i) {
+            file.setContent(QStringLiteral("text %1").arg(i));
+            file.addHistory();
+        }
+    });
+    EXPECT_EQ(posts, 31);
+    const QList<FileHistory> histories = file.histories();
+    ASSERT_EQ(histories.size(), File::kMaxHistories);
+    EXPECT_EQ(histories.constFirst().content(), QStringLiteral("text 30"));
+    EXPECT_EQ(histories.constLast().content(), QStringLiteral("text 1"));
+}
+
+TEST(FileHistory, ASnapshotOfUnchangedTextIsTakenOnce)
+{
+    File file;
+    file.setContent(QStringLiteral("same"));
+    const int posts = countHistoryPosts(file, [&file] {
+        file.addHistory();
+        file.addHistory();
+    });
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(file.histories().size(), 1);
+}
+
+TEST(FileHistory, RollbackIsAnEditThatUndoes)
+{
+    AppDelegate app;
+    File file;
+    file.setContent(QStringLiteral("first"));
+    file.addHistory();
+    file.setContent(QStringLiteral("second"));
+    app.sharedUndoManager()->loopEnd();
+
+    file.rollBackToHistory(file.histories().constFirst());
+    EXPECT_EQ(file.content(), QStringLiteral("first"));
+    app.sharedUndoManager()->undo();
+    EXPECT_EQ(file.content(), QStringLiteral("second"));
+}
+
+TEST(HumanInterval, AgoTextsChangeAtTheirBoundaries)
+{
+    EXPECT_EQ(ago(0), QStringLiteral("just now"));
+    EXPECT_EQ(ago(59), QStringLiteral("just now"));
+    EXPECT_EQ(ago(60), QStringLiteral("a minute ago"));
+    EXPECT_EQ(ago(120), QStringLiteral("2 minutes ago"));
+    EXPECT_EQ(ago(2700), QStringLiteral("45 minutes ago"));
+    EXPECT_EQ(ago(2701), QStringLiteral("an hour ago"));
+    EXPECT_EQ(ago(5401), QStringLiteral("2 hours ago"));
+    EXPECT_EQ(ago(10800), QStringLiteral("3 hours ago"));
+    EXPECT_EQ(ago(82799), QStringLiteral("22 hours ago"));
+    EXPECT_EQ(ago(82800), QStringLiteral("2025-06-09 13:00:00"));
+}
+
+TEST(HumanInterval, OldDatesShowTheCalendarYear)
+{
+    // 30 December 2024 lies in the first week of 2025.
+    const QDateTime date(QDate(2024, 12, 30), QTime(9, 5, 7));
+    EXPECT_EQ(DateHumanInterval::humanIntervalAgoSinceNow(date, date.addDays(3)),
+              QStringLiteral("2024-12-30 09:05:07"));
+}
+
+TEST(HumanInterval, ShortTextsReachWeeksMonthsAndYears)
+{
+    EXPECT_EQ(since(60), QStringLiteral("1 min"));
+    EXPECT_EQ(since(259200), QStringLiteral("3 days"));
+    EXPECT_EQ(since(1209600), QStringLiteral("2 weeks"));
+    EXPECT_EQ(since(5443200), QStringLiteral("2 months"));
+    EXPECT_EQ(since(49248000), QStringLiteral("1 year"));
+    EXPECT_EQ(since(63072000), QStringLiteral("2 years"));
+}
+
+
+// The history list walks the snapshots newest first and rolls the file back.
+TEST(RollbackDelegate, StepsThroughSnapshotsAndAnnouncesEachRollback)
+{
+    AppDelegate app;
+    File file;
+    for (const char *text : {"one", "two", "three"}) {
+        file.setContent(QString::fromLatin1(text));
+        file.addHistory();
+    }
+    OutlineView view;
+    QLabel count;
+    RollbackDelegate rollback(&view, &count);
+    rollback.intputFile(&file);
+    EXPECT_EQ(count.text(), QStringLiteral("3"));
+    ASSERT_EQ(view.numberOfChildrenOfItem(nullptr), 3);
+    EXPECT_EQ(rollback.elements().constFirst().content(), QStringLiteral("three"));
+
+    QList<QVariantMap> posted;
+    QObject owner;
+    NotificationCenter::defaultCenter().addObserver(&owner, QStringLiteral("historyFileClicked"), nullptr,
+                                                    [&](const Notification &n) { posted << n.userInfo; });
+    rollback.rollbackToPrev(); // No selection: the newest.
+    EXPECT_EQ(file.content(), QStringLiteral("three"));
+    rollback.rollbackToPrev();
+    EXPECT_EQ(file.content(), QStringLiteral("two"));
+    EXPECT_EQ(view.selectedRow(), 1);
+    rollback.rollbackToPrev();
+    rollback.rollbackToPrev(); // Already at the oldest.
+    EXPECT_EQ(file.content(), QStringLiteral("one"));
+    rollback.rollbackToForward();
+    EXPECT_EQ(file.content(), QStringLiteral("two"));
+    ASSERT_EQ(posted.size(), 4);
+    EXPECT_EQ(posted.constLast().value("file").value<File *>(), &file);
+    EXPECT_TRUE(posted.constLast().value("ignoreUndo").toBool());
+
+    // A new snapshot reaches the list by itself.
+    file.setContent(QStringLiteral("four"));
+    file.addHistory();
+    EXPECT_EQ(count.text(), QStringLiteral("4"));
+
+    // The view never outlives its items: a file that goes empties the list.
+    rollback.intputFile(nullptr);
+    EXPECT_EQ(view.numberOfChildrenOfItem(nullptr), 0);
+}
