@@ -2,10 +2,11 @@
 
 #include "BalkInvocationManager.h"
 #include "EXWindow.h"
+#include "File.h"
 #include "InspectUndoManager.h"
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
-#include "ProjectDelegateInterface.h"
+#include "ProjectDelegate.h"
 #include "WindowFrame.h"
 
 #include "foundation/Reachability.h"
@@ -84,6 +85,10 @@ AppDelegate::AppDelegate()
                                                     nullptr, [this](const Notification &) { networkStatusChange(); });
     m_reachability->startNotifier();
     m_isOnline = m_reachability->isReachable();
+    File::setOnlineStateProvider([] {
+        AppDelegate *delegate = AppDelegate::instance();
+        return !delegate || delegate->isInternetAvail();
+    });
 
     moveOrResizeInspectorCheck();
 }
@@ -158,6 +163,9 @@ void AppDelegate::connectInterface()
 {
     for (QWidget *window : {static_cast<QWidget *>(m_ui.window), m_ui.cssInspector, m_ui.navigator})
         window->installEventFilter(this);
+    // The interface's project controller serves unless one was installed first.
+    if (!m_projectController)
+        m_projectController = m_ui.projectController;
     m_ui.window->setProjectDelegate(m_projectController);
 
     // Quitting follows the last window's closing.

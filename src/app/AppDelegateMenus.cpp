@@ -6,6 +6,7 @@
 
 #include "CSSOutlineDelegateInterface.h"
 #include "EXWindow.h"
+#include "File.h"
 #include "ExWebViewInterface.h"
 #include "FileViewControllerInterface.h"
 #include "InspectUndoManager.h"
@@ -15,11 +16,9 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/NamedImage.h"
+#include "stylesheet/CSSProperty.h"
+#include "stylesheet/StyleDeclaration.h"
 
-#if __has_include("app/File.h")
-#include "app/File.h"
-#define QUILLMARK_HAS_FILE 1
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -141,10 +140,7 @@ QList<DesktopApplication> AppDelegate::getHTMLPreviewableApplications(File *file
 {
     if (!file)
         return {};
-    QUrl url;
-#ifdef QUILLMARK_HAS_FILE
-    url = QUrl(file->absolutePath());
-#endif
+    const QUrl url(file->absolutePath());
     if (!url.isValid() || url.isEmpty())
         return {};
     QList<DesktopApplication> applications;
@@ -213,20 +209,14 @@ void AppDelegate::previewAction(QAction *item)
         togglePreviewMode();
         return;
     }
-#ifdef QUILLMARK_HAS_FILE
     if (File *file = m_projectController ? m_projectController->lastPreviewedFile() : nullptr)
         openWithApplicationAt(file->path(), item->data().toString());
-#endif
 }
 
 void AppDelegate::openFileWithApp(QAction *item)
 {
-#ifdef QUILLMARK_HAS_FILE
     if (File *file = m_projectController ? m_projectController->clickedFile() : nullptr)
         openWithApplicationAt(file->path(), item->data().toString());
-#else
-    Q_UNUSED(item);
-#endif
 }
 
 // --- Preview button --------------------------------------------------------------------------------------
@@ -333,19 +323,17 @@ QStringList AppDelegate::usedFontFamilies(const QStringList &fontFamilyValues)
 QStringList AppDelegate::getUsedFontFamilies() const
 {
     QStringList values;
-#ifdef QUILLMARK_HAS_FILE
     if (m_cssOutlineDelegate) {
         for (File *file : m_cssOutlineDelegate->styleFiles()) {
             if (!file || !file->styleDeclarations())
                 continue;
             for (const StyleDeclarationPtr &rule : *file->styleDeclarations()) {
-                for (const auto &property : rule->properties()) {
-                    if (property->name() == QLatin1String("font-family"))
+                for (const CSSPropertyPtr &property : rule->properties()) {
+                    if (property && property->property() == QLatin1String("font-family"))
                         values.append(property->value());
                 }
             }
         }
     }
-#endif
     return usedFontFamilies(values);
 }

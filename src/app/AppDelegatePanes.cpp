@@ -6,6 +6,7 @@
 
 #include "DomTreeDelegateInterface.h"
 #include "EXWindow.h"
+#include "File.h"
 #include "ExWebViewInterface.h"
 #include "FileViewControllerInterface.h"
 #include "MainView.h"
@@ -16,10 +17,6 @@
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
 
-#if __has_include("app/File.h")
-#include "app/File.h"
-#define QUILLMARK_HAS_FILE 1
-#endif
 
 #include <QApplication>
 #include <QLabel>
@@ -389,13 +386,11 @@ void AppDelegate::changeBottomContent(SegmentedControl *sender)
     case 0:
         m_ui.bottomTabView->setCurrentIndex(0);
         m_ui.bottomControllerTabview->setCurrentIndex(0);
-#ifdef QUILLMARK_HAS_FILE
         if (m_fileViewController && m_projectController) {
             File *shown = m_fileViewController->mainFile();
             if (shown && shown->isRoot())
                 m_projectController->reloadProjectConfigView();
         }
-#endif
         break;
     case 1:
         m_ui.bottomTabView->setCurrentIndex(1);

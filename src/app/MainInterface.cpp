@@ -6,14 +6,18 @@
 #include "ControlBar2.h"
 #include "ControllerView.h"
 #include "EXWindow.h"
+#include "File.h"
 #include "MainView.h"
 #include "NSSplitView_zero.h"
 #include "PanePlaceholder.h"
+#include "ProjectDelegate.h"
 #include "RightPaneControlView.h"
+#include "RollbackDelegate.h"
 #include "SplitViewEx.h"
 #include "SplitViewMainEx.h"
 
 #include "platform/kit/NamedImage.h"
+#include "platform/kit/OutlineView.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/TextField.h"
 #include "toolkit/ImageButton.h"
@@ -138,6 +142,10 @@ void MainInterface::setupUi()
     makeInspectorPanel();
     makeNavigator();
     makeMenus();
+
+    projectController = new ProjectDelegate(window);
+    rollbackDelegate = new RollbackDelegate(rolebackview, historyCountLabel, window);
+    window->setRollbackDelegate(rollbackDelegate);
 
     // Sizes for a 1280 by 800 window; a saved frame scales them.
     window->resize(1280, 800);
@@ -336,6 +344,18 @@ QWidget *MainInterface::makeLeftBottomPane()
     auto *tabs = new QStackedWidget(leftBottomPane);
     loadedResourcePane = place(QStringLiteral("Loaded Resources"), tabs);
     fileHistoryPane = place(QStringLiteral("File History"), tabs);
+    auto *history = new QWidget;
+    QVBoxLayout *historyLayout = stack(history);
+    rolebackview = new OutlineView(history);
+    rolebackview->setObjectName(QStringLiteral("rolebackview"));
+    rolebackview->setFrameShape(QFrame::NoFrame);
+    historyLayout->addWidget(rolebackview, 1);
+    QWidget *historyBar = header(history, {});
+    historyCountLabel = new QLabel(historyBar);
+    historyCountLabel->setObjectName(QStringLiteral("historyCountLabel"));
+    static_cast<QHBoxLayout *>(historyBar->layout())->addWidget(historyCountLabel);
+    historyLayout->addWidget(historyBar);
+    fileHistoryPane->setContentView(history);
     tabs->addWidget(loadedResourcePane);
     tabs->addWidget(fileHistoryPane);
     layout->addWidget(tabs, 1);

@@ -6,16 +6,20 @@ class BlockSheet;
 class EXWindow;
 class MainMenu;
 class MainView;
+class OutlineView;
 class PanePlaceholder;
+class ProjectDelegate;
 class QAbstractButton;
 class QMenu;
 class QAction;
+class QLabel;
 class QScrollArea;
 class QSlider;
 class QStackedWidget;
 class QToolButton;
 class QWidget;
 class RightPaneControlView;
+class RollbackDelegate;
 class SegmentedControl;
 class SplitView;
 class TextField;
@@ -110,6 +114,15 @@ public:
     QMenu *previewMenu = nullptr;
     QAction *downloadTurtorialMenuItem = nullptr;
     QAction *navigatorItem = nullptr;
+
+    // The long-lived controllers the interface creates (owned by the main
+    // window).
+    ProjectDelegate *projectController = nullptr;
+    RollbackDelegate *rollbackDelegate = nullptr;
+
+    // The history list of the selected file and its count.
+    OutlineView *rolebackview = nullptr;
+    QLabel *historyCountLabel = nullptr;
 
     // The places of the controllers' views.
     PanePlaceholder *fileTreePane = nullptr;

@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 
+#include "app/File.h"
 #include "app/InspectUndoManager.h"
 #include "app/MainMenu.h"
 
@@ -220,6 +221,27 @@ TEST_F(MenusTest, CaptureIsOfferedOnlyWithAPreviewAndWritesPng)
     EXPECT_EQ(read.size(), QSize(4, 3));
     EXPECT_FALSE(AppDelegate::writeCapture(QImage(), folder.filePath(QStringLiteral("empty.png"))));
     EXPECT_FALSE(AppDelegate::writeCapture(image, folder.filePath(QStringLiteral("missing/capture.png"))));
+}
+
+TEST_F(MenusTest, UsedFontFamiliesComeFromTheStyleSheetsOfThePage)
+{
+    QTemporaryDir folder;
+    const QString first = folder.filePath(QStringLiteral("a.css"));
+    const QString second = folder.filePath(QStringLiteral("b.css"));
+    TestUtil::writeFile(first, "h1 { font-family: \"Open Sans\", serif; color: red }\n"
+                               "p { font-family: Georgia }\n");
+    TestUtil::writeFile(second, "@media print { p { font-family: 'Open Sans', serif } }\n"
+                                "em { font-family: arial; }\n");
+    File a(first, false, nullptr);
+    File b(second, false, nullptr);
+    a.parseStyleSheet();
+    b.parseStyleSheet();
+    FakeRulesPanel rules;
+    rules.files = {&a, &b};
+    delegate->setCssOutlineDelegate(&rules);
+    EXPECT_EQ(delegate->getUsedFontFamilies(),
+              (QStringList{QStringLiteral("arial"), QStringLiteral("Georgia"), QStringLiteral("Open Sans, serif")}));
+    delegate->setCssOutlineDelegate(nullptr);
 }
 
 TEST(UsedFontFamilies, TakeEachValueWholeWithoutQuotesOnceAndSorted)

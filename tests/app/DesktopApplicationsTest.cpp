@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "app/DesktopApplications.h"
+#include "app/File.h"
 
 #include "TestUtil.h"
 
@@ -22,7 +23,9 @@ protected:
         m_saved = {qgetenv("XDG_DATA_HOME"), qgetenv("XDG_DATA_DIRS"), qgetenv("XDG_CONFIG_HOME")};
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("user")).toLocal8Bit());
         // The desktop's own folders stay last: they hold the MIME database.
-        qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("system")).toLocal8Bit() + ":/usr/local/share:/usr/share");
+        qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("system")).toLocal8Bit() + ":"
+                                     + home.filePath(QStringLiteral(".Trash/old")).toLocal8Bit()
+                                     + ":/usr/local/share:/usr/share");
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
         page = home.filePath(QStringLiteral("index.html"));
         TestUtil::writeFile(page, "<p>hi</p>");
@@ -84,6 +87,26 @@ TEST_F(DesktopApplicationsTest, AddedAssociationsCount)
     TestUtil::writeFile(home.filePath(QStringLiteral("config/mimeapps.list")),
                         "[Added Associations]\ntext/html=tool.desktop;\n");
     EXPECT_EQ(names(), QStringList{QStringLiteral("Tool")});
+}
+
+TEST_F(DesktopApplicationsTest, ThePreviewApplicationsOfAFileLeaveTheTrashOutAndSortByName)
+{
+    entry(QStringLiteral("system"), QStringLiteral("zed.desktop"), "Name=zed\nExec=zed %f\nMimeType=text/html;\n");
+    entry(QStringLiteral("system"), QStringLiteral("kde/web.desktop"), "Name=Web\nExec=web %u\nMimeType=text/html;\n");
+    entry(QStringLiteral("system"), QStringLiteral("web.desktop"), "Name=Web\nExec=web2 %u\nMimeType=text/html;\n");
+    entry(QStringLiteral(".Trash/old"), QStringLiteral("trashed.desktop"), "Name=Trashed\nExec=t %f\nMimeType=text/html;\n");
+    entry(QStringLiteral("system"), QStringLiteral("atom.desktop"), "Name=atom\nExec=atom %f\nMimeType=text/html;\n");
+
+    AppDelegate delegate;
+    File file(page, false, nullptr);
+    QStringList names;
+    for (const DesktopApplication &application : delegate.getHTMLPreviewableApplications(&file)) {
+        if (application.path.startsWith(home.path()))
+            names << application.name;
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("atom"), QStringLiteral("Web"), QStringLiteral("Web"),
+                                  QStringLiteral("zed")}));
+    EXPECT_TRUE(delegate.getHTMLPreviewableApplications(nullptr).isEmpty());
 }
 
 TEST_F(DesktopApplicationsTest, TheCommandLineTakesTheFileWhereTheEntrySays)

@@ -111,8 +111,9 @@ class FakeRulesPanel : public CSSOutlineDelegateInterface
 {
 public:
     QWidget outline;
+    QList<File *> files;
     QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return {}; }
+    QList<File *> styleFiles() override { return files; }
 };
 
 class FakeStyleManager : public StyleSheetsManagerDelegateInterface
