@@ -23,16 +23,11 @@
 #endif
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QColorDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QThreadPool>
 #include <QToolButton>
-#include <QWindow>
 
 static AppDelegate *s_instance = nullptr;
 

@@ -21,7 +21,7 @@
 #include "platform/kit/SplitView.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPropertyAnimation>

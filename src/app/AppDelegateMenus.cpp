@@ -28,7 +28,6 @@
 #include <QImageWriter>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QToolButton>
 
 QString AppDelegate::helpPageURL()

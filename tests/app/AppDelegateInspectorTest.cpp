@@ -123,14 +123,6 @@ TEST_F(InspectorTest, TheInspectorButtonShowsAndHidesThePanelAndRemembersIt)
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("inspectorVisible")));
 }
 
-TEST_F(InspectorTest, TheStyleManagerLocksTheInspectorButton)
-{
-    delegate->lockMainWindowForStyleManager(true);
-    EXPECT_FALSE(ui().styleInspectorButton->isEnabled());
-    delegate->lockMainWindowForStyleManager(false);
-    EXPECT_TRUE(ui().styleInspectorButton->isEnabled());
-}
-
 TEST_F(InspectorTest, TheNavigatorItemAlwaysNamesTheNextAction)
 {
     QAction *item = ui().navigatorItem;

@@ -326,12 +326,4 @@ TEST_F(PanesTest, VerticalRangeMovesThePreviewDividerOrTheInspectorsWhenItIsKey)
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-TEST_F(PanesTest, HeaderControlsStayCentredInTheirPanes)
-{
-    move(ui().centerBottomPane, 250, 0);
-    const QWidget *control = ui().resouceSegmentControl;
-    EXPECT_EQ(control->x(), (ui().leftBottomPane->width() - control->width()) / 2);
-    EXPECT_EQ(ui().responsiveSlider->maximum(), ui().centerPaneSplitView->width());
-}
-
 } // namespace
