@@ -16,6 +16,7 @@
 #include "SplitViewEx.h"
 #include "SplitViewMainEx.h"
 
+#include "platform/kit/DesktopColors.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/SegmentedControl.h"
@@ -63,7 +64,7 @@ QWidget *header(QWidget *parent, const QString &title, bool light = false)
         font.setBold(true);
         label->setFont(font);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(84, 92, 104));
+        palette.setColor(QPalette::WindowText, DesktopColors::adapted(QColor(84, 92, 104), palette));
         label->setPalette(palette);
         layout->addWidget(label);
     }

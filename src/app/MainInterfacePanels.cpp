@@ -10,6 +10,7 @@
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 
+#include "platform/kit/DesktopColors.h"
 #include "toolkit/ControlBar3.h"
 #include "toolkit/InspectorSplitView.h"
 
@@ -55,7 +56,7 @@ void MainInterface::makeInspectorPanel()
     font.setBold(true);
     title->setFont(font);
     QPalette palette = title->palette();
-    palette.setColor(QPalette::WindowText, QColor(84, 92, 104));
+    palette.setColor(QPalette::WindowText, DesktopColors::adapted(QColor(84, 92, 104), palette));
     title->setPalette(palette);
     headerLayout->addWidget(title);
     rulesLayout->addWidget(rulesHeader);

@@ -1,5 +1,7 @@
 #include "PanePlaceholder.h"
 
+#include "platform/kit/DesktopColors.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -37,7 +39,7 @@ void PanePlaceholder::setContentView(QWidget *view)
 void PanePlaceholder::setBackground(const QColor &color)
 {
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Window, DesktopColors::adapted(color, palette));
     setPalette(palette);
     setAutoFillBackground(true);
 }

@@ -24,6 +24,7 @@ public:
     // previous content view is deleted; null empties the place.
     void setContentView(QWidget *view);
 
+    // The colour as on a light desktop; a dark one shows it turned over.
     void setBackground(const QColor &color);
 
 private:
