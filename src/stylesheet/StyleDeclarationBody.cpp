@@ -1,0 +1,174 @@
+// StyleDeclaration: turning a body text into properties, with vendor-prefixed
+// copies folded into their formal declaration.
+
+#include "StyleDeclaration.h"
+
+#include "StringCSSProperty.h"
+#include "StringVendarPrefix.h"
+#include "VendarPrefixSettings.h"
+#include "CSSScan_p.h"
+#include "CSSText_p.h"
+
+#include "grammar/GradientColorParser.h"
+
+namespace {
+
+bool hasDeclarations(int type)
+{
+    return type == RuleType::Style || type == RuleType::Keyframe || type == RuleType::FontFace
+           || type == RuleType::DeclarationList;
+}
+
+// Blanks, tabs and line breaks trimmed at both ends.
+QStringView trimmedWhiteSpace(QStringView text)
+{
+    auto isWhite = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isWhite(text[start]))
+        ++start;
+    while (end > start && isWhite(text[end - 1]))
+        --end;
+    return text.mid(start, end - start);
+}
+
+QStringView trimmedBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && (text[start] == u' ' || text[start] == u'\t'))
+        ++start;
+    while (end > start && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
+        --end;
+    return text.mid(start, end - start);
+}
+
+// Line breaks or tabs inside, or a comment.
+bool needsCleaning(QStringView piece)
+{
+    const QChar *end = piece.data() + piece.size();
+    for (const QChar *p = piece.data();; ++p) {
+        p = CSSScan::findFirstOf<u'\n', u'\r', u'\t', u'/'>(p, end);
+        if (p == end)
+            return false;
+        if (*p != u'/' || (p + 1 < end && p[1] == u'*'))
+            return true;
+    }
+}
+
+CSSPropertyPtr makeProperty(const QString &name, const QString &value)
+{
+    auto property = std::make_shared<CSSProperty>(name, value);
+    property->setEnabled(true);
+    property->setVisible(true);
+    return property;
+}
+
+} // namespace
+
+void StyleDeclaration::setBody(const QString &body)
+{
+    setBody(body, VendarPrefixSettings::current());
+}
+
+void StyleDeclaration::clearBody()
+{
+    m_body.reset();
+    m_properties.clear();
+}
+
+void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &settings)
+{
+    using StringVendarPrefix::formalPropertyName;
+    static const QString backgroundImage = QStringLiteral("background-image");
+
+    QList<CSSPropertyPtr> list;
+    // The background images kept so far, with their standard forms once known.
+    QList<std::pair<QString, std::optional<QString>>> backgroundImages;
+    if (hasDeclarations(m_type)) {
+        // Split first and clean only the declarations that need it: the same
+        // pieces as cleaning the whole body, without copying it.
+        const StringCSSProperty::DeclarationViews rawPieces
+            = StringCSSProperty::declarationViews(body);
+        list.reserve(rawPieces.size());
+        for (const QStringView rawPiece : rawPieces) {
+            const QStringView trimmed = trimmedWhiteSpace(rawPiece);
+            QString cleaned;
+            QStringView piece = trimmed;
+            if (needsCleaning(trimmed)) {
+                cleaned = StringCSSProperty::cleanBody(trimmed.toString());
+                piece = cleaned;
+            }
+            const qsizetype colon = piece.indexOf(u':');
+            if (colon < 0)
+                continue;
+            const QString name = trimmedBlanks(piece.left(colon)).toString();
+            const QString value = CSSText::trimmedBlanks(piece.mid(colon + 1));
+
+            if (name == backgroundImage) {
+                // Prefixed copies of one image fold into the first; a different
+                // image (a gradient after its url() fallback) is kept as well.
+                // Standard forms are worked out only when a second image comes.
+                const bool prefixed = value.startsWith(u'-');
+                std::optional<QString> form;
+                if (prefixed || !backgroundImages.isEmpty())
+                    form = GradientColorParser::convertVendarPrefixToFormal(value);
+                bool folded = false;
+                for (auto &[kept, keptForm] : backgroundImages) {
+                    if (!keptForm)
+                        keptForm = GradientColorParser::convertVendarPrefixToFormal(kept);
+                    folded = folded || *keptForm == *form;
+                }
+                if (folded)
+                    continue;
+                backgroundImages.append({value, form});
+                list.append(makeProperty(name, prefixed ? *form : value));
+                continue;
+            }
+
+            const QString formal = formalPropertyName(name);
+            if (!settings.isPrefixed(formal)) {
+                list.append(makeProperty(name, value));
+                continue;
+            }
+            const QString formalValue = formalPropertyName(value);
+            if (!StringVendarPrefix::hasVendarPrefix(name)) {
+                // The formal declaration: dropped when a prefixed copy of the
+                // same value came first.
+                const bool folded
+                    = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
+                          return p->formalName() == formal
+                                 && formalPropertyName(p->value()) == formalValue;
+                      });
+                if (folded)
+                    continue;
+                CSSPropertyPtr property = makeProperty(name, value);
+                property->setVendorPrefixes(QStringList());
+                list.append(property);
+                continue;
+            }
+            // A prefixed copy: joins the last formal declaration of the same
+            // value, or stands for it until the formal one comes.
+            const QString vendor = StringVendarPrefix::prefix(name);
+            CSSPropertyPtr owner;
+            for (auto it = list.crbegin(); it != list.crend(); ++it) {
+                if ((*it)->property() == formal
+                    && formalPropertyName((*it)->value()) == formalValue) {
+                    owner = *it;
+                    break;
+                }
+            }
+            if (owner) {
+                owner->appendVendorPrefix(vendor);
+            } else {
+                CSSPropertyPtr property = makeProperty(formal, formalValue);
+                property->setVendorPrefixes(QStringList{vendor});
+                list.append(property);
+            }
+        }
+    }
+    m_properties = std::move(list);
+    m_body = body;
+}

@@ -1,0 +1,3 @@
+#include "StyleSheetLogging.h"
+
+Q_LOGGING_CATEGORY(lcStyleSheet, "quillmark.stylesheet")

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QVariantMap>
+
+// A snapshot of the vendor-prefix part of a project's settings ("overrideCSS",
+// "vendarPrefix", "vendarPrefixProperties"): which formal property names get
+// prefixed copies. Cheap to copy; the parser takes one per style sheet so that
+// a large sheet does not read the settings once per declaration.
+class VendarPrefixSettings
+{
+public:
+    VendarPrefixSettings() = default;
+
+    // From a project settings dictionary.
+    static VendarPrefixSettings fromConfig(const QVariantMap &config);
+    // From the current project's settings, read now.
+    static VendarPrefixSettings current();
+
+    // The same answers, with a hash of the names for many lookups in a row.
+    VendarPrefixSettings indexed() const;
+
+    // NO when "overrideCSS" is off or no prefix entry is on; otherwise whether
+    // "vendarPrefixProperties" holds the name as a key.
+    bool isPrefixed(const QString &formalName) const
+    {
+        if (!m_enabled)
+            return false;
+        return m_indexed ? m_names.contains(formalName) : m_properties.contains(formalName);
+    }
+
+private:
+    bool m_enabled = false;
+    bool m_indexed = false;
+    QVariantMap m_properties;
+    QSet<QString> m_names;
+};

@@ -1,0 +1,148 @@
+#include "stylesheet/CSSProperty.h"
+#include "stylesheet/StringCSSValue.h"
+#include "stylesheet/StringVendarPrefix.h"
+
+#include "StyleSheetTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "key=value" pairs of a shorthand's longhands, in key order; "nil" when refused.
+QString split(const QString &name, const QString &value)
+{
+    const std::optional<CSSValueMap> map = CSSProperty(name, value).valueMap();
+    if (!map)
+        return u"nil"_qs;
+    QStringList pairs;
+    for (auto it = map->cbegin(); it != map->cend(); ++it)
+        pairs.append(it.key() + u'=' + it.value());
+    return pairs.join(u' ');
+}
+
+// The three longhands of a side shorthand as "style width color".
+QString side(const QString &name, const QString &value)
+{
+    const std::optional<CSSValueMap> map = CSSProperty(name, value).valueMap();
+    if (!map)
+        return u"nil"_qs;
+    const QStringList keys = CSSProperty::shortHandMap().value(name);
+    QStringList values;
+    for (const QString &key : keys)
+        values.append(map->value(key));
+    return values.join(u' ');
+}
+
+} // namespace
+
+TEST(CSSProperty, KnowsItsShorthandsAndTheirParsers)
+{
+    EXPECT_TRUE(CSSProperty(u"margin"_qs, {}).isShartHand());
+    EXPECT_FALSE(CSSProperty(u"font"_qs, {}).isShartHand());
+    EXPECT_FALSE(CSSProperty(u"margin-top"_qs, {}).isShartHand());
+    EXPECT_EQ(CSSProperty::shortHandMap().value(u"border"_qs),
+              CSSProperty::shortHandMap().value(u"border-top"_qs));
+    EXPECT_EQ(CSSProperty::getValueParser(u"Margin"_qs), nullptr);
+    EXPECT_NE(CSSProperty::getValueParser(u"font"_qs), nullptr);
+    EXPECT_EQ(CSSProperty(u"color"_qs, u"red"_qs).valueMap(), std::nullopt);
+    EXPECT_EQ(CSSProperty(u"font-size"_qs, u"12px !important"_qs).description(),
+              u"font-size: 12px !important"_qs);
+}
+
+TEST(CSSProperty, NamesSplitIntoPrefixAndShorthand)
+{
+    EXPECT_EQ(CSSProperty(u"-webkit-transition"_qs, {}).prefix(), QString());
+    EXPECT_EQ(CSSProperty(u"border-top-width"_qs, {}).prefix(), u"border"_qs);
+    EXPECT_EQ(CSSProperty(u"color"_qs, {}).prefix(), std::nullopt);
+    EXPECT_EQ(CSSProperty(u"margin-top"_qs, {}).shortHandName(), u"margin"_qs);
+    EXPECT_EQ(CSSProperty(u"border-top-width"_qs, {}).shortHandName(), u"border"_qs);
+    EXPECT_FALSE(CSSProperty(u"border-left-color"_qs, {}).hasShartHand());
+    EXPECT_EQ(CSSProperty(u"-moz-box-shadow"_qs, {}).formalName(), u"box-shadow"_qs);
+}
+
+TEST(CSSProperty, BoxShorthandsFillTheSidesByWordCount)
+{
+    EXPECT_EQ(split(u"margin"_qs, u"1px 2px"_qs),
+              u"margin-bottom=1px margin-left=2px margin-right=2px margin-top=1px"_qs);
+    EXPECT_EQ(split(u"margin"_qs, u"1px 2px !important"_qs), split(u"margin"_qs, u"1px 2px"_qs));
+    EXPECT_EQ(split(u"margin"_qs, u"1px 2px 3px 4px 5px"_qs),
+              u"margin-bottom=3px margin-left=4px margin-right=2px margin-top=1px"_qs);
+    EXPECT_EQ(split(u"padding"_qs, u"1px 2px 3px 4px 5px"_qs), u"nil"_qs);
+    EXPECT_EQ(split(u"margin"_qs, u"!important"_qs), u"nil"_qs);
+    EXPECT_EQ(split(u"border-radius"_qs, u"1px 2px 3px"_qs),
+              u"border-bottom-left-radius=2px border-bottom-right-radius=3px "
+              "border-top-left-radius=1px border-top-right-radius=2px"_qs);
+    // Two blanks in a row make an empty word, which counts.
+    EXPECT_EQ(split(u"margin"_qs, u"1px  2px"_qs),
+              u"margin-bottom=2px margin-left= margin-right= margin-top=1px"_qs);
+}
+
+// The side shorthands used to assign words by position, so "1px solid red"
+// gave the style "1px".
+TEST(CSSProperty, SideShorthandsAssignWordsByKindInAnyOrder)
+{
+    EXPECT_EQ(side(u"border-top"_qs, u"solid 1px red"_qs), u"solid 1px red"_qs);
+    EXPECT_EQ(side(u"border"_qs, u"1px solid red"_qs), u"solid 1px red"_qs);
+    EXPECT_EQ(side(u"border-left"_qs, u"#fff dashed thick"_qs), u"dashed thick #fff"_qs);
+    EXPECT_EQ(side(u"border-bottom"_qs, u"2px solid rgb(0, 0, 0) !important"_qs),
+              u"solid 2px rgb(0, 0, 0)"_qs);
+    EXPECT_EQ(side(u"border-right"_qs, u"0"_qs), u"none 0 currentcolor"_qs);
+    EXPECT_EQ(side(u"border"_qs, u"none"_qs), u"none medium currentcolor"_qs);
+    EXPECT_EQ(side(u"border"_qs, u"inherit"_qs), u"inherit inherit inherit"_qs);
+    EXPECT_EQ(side(u"outline"_qs, u"Highlight auto 3px"_qs), u"auto 3px Highlight"_qs);
+    EXPECT_EQ(side(u"border"_qs, u"auto 3px blue"_qs), u"nil"_qs);
+    // More than three words, two of one kind, or a word of no kind refuse the value.
+    EXPECT_EQ(side(u"border-top"_qs, u"solid 1px red green"_qs), u"nil"_qs);
+    EXPECT_EQ(side(u"border-top"_qs, u"1px 2px"_qs), u"nil"_qs);
+    EXPECT_EQ(side(u"border-top"_qs, u"var(--w) solid"_qs), u"nil"_qs);
+}
+
+TEST(CSSProperty, ListStyleAssignsWordsByKind)
+{
+    EXPECT_EQ(side(u"list-style"_qs, u"inside square"_qs), u"square inside none"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"url(a.png) outside"_qs), u"disc outside url(a.png)"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"none"_qs), u"none outside none"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"none url(a.png)"_qs), u"none outside url(a.png)"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"square none"_qs), u"square outside none"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"square none url(a.png)"_qs), u"nil"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"inside outside"_qs), u"nil"_qs);
+}
+
+TEST(CSSProperty, FontAndBackgroundFillTheirKeysByCountOnly)
+{
+    EXPECT_EQ(
+        split(u"font"_qs, u"italic bold 12px arial"_qs),
+        u"font-family=italic font-size=arial font-style=italic font-valiant=bold font-weight=12px "
+        "line-height=italic"_qs);
+    EXPECT_EQ(split(u"font"_qs, u"a b c d e"_qs), u"nil"_qs);
+    const std::optional<CSSValueMap> background
+        = CSSProperty(u"background"_qs, u"red"_qs).valueMap();
+    ASSERT_TRUE(background.has_value());
+    EXPECT_EQ(background->size(), 10);
+    EXPECT_EQ(background->value(u"background-positionY"_qs), u"red"_qs);
+    EXPECT_EQ(split(u"background"_qs, u"a b c d e"_qs), u"nil"_qs);
+}
+
+TEST(CSSProperty, ValueWordsKeepParenthesisedGroupsTogether)
+{
+    using StringCSSValue::getValues;
+    EXPECT_EQ(getValues(u"1px solid rgb(0, 0, 0)"_qs),
+              (QStringList{u"1px"_qs, u"solid"_qs, u"rgb(0, 0, 0)"_qs}));
+    EXPECT_EQ(getValues(u"rgb(0, 0, 0) 1px solid"_qs),
+              (QStringList{u"rgb(0, 0, 0)"_qs, u"1px"_qs, u"solid"_qs}));
+    EXPECT_EQ(getValues(u"a rgb(0,"_qs), QStringList{u"a"_qs});
+}
+
+TEST(CSSProperty, VendorPrefixesAreADashAWordAndADash)
+{
+    using namespace StringVendarPrefix;
+    EXPECT_EQ(formalPropertyName(u"color"_qs), u"color"_qs);
+    EXPECT_EQ(prefix(u"color"_qs), QString());
+    EXPECT_EQ(formalPropertyName(u"-webkit-box-shadow"_qs), u"box-shadow"_qs);
+    EXPECT_EQ(prefix(u"-moz-transition"_qs), u"-moz-"_qs);
+    EXPECT_EQ(formalPropertyName(u"-webkit-transform 1s"_qs), u"transform 1s"_qs);
+    EXPECT_EQ(formalPropertyName(u"-webkit"_qs), QString());
+    EXPECT_EQ(formalPropertyName(u"--main-color"_qs), u"--main-color"_qs);
+    EXPECT_EQ(formalPropertyName(u"-1px"_qs), u"-1px"_qs);
+    EXPECT_EQ(prefix(u"--x"_qs), QString());
+}
