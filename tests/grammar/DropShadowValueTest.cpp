@@ -65,33 +65,14 @@ TEST(LengthValue, PrintsAKeywordValueAsItselfAndNothingWithoutAValue)
     EXPECT_EQ(LengthValue::defaultValue().stringValue(), QStringLiteral("1px"));
 }
 
-TEST(DropShadowValue, DefaultLayerIsOnePixelBlack)
-{
-    const DropShadowValue layer = DropShadowValue::defaultValue();
-    EXPECT_EQ(layer.stringValue(), QStringLiteral("1px 1px #000000"));
-    EXPECT_FALSE(layer.inset());
-    EXPECT_FALSE(layer.blur());
-    EXPECT_FALSE(layer.spread());
-}
-
 TEST(DropShadowValue, WritesInsetFirstAndTheColourLast)
 {
     const RGBAColor red{1, 0, 0, 1};
+    EXPECT_EQ(DropShadowValue::defaultValue().stringValue(), QStringLiteral("1px 1px #000000"));
     EXPECT_EQ(shadow(2, 3, 4, 1, red, true).stringValue(), QStringLiteral("inset 2px 3px 4px 1px #ff0000"));
-    EXPECT_EQ(shadow(1, 1, {}, {}, red).stringValue(), QStringLiteral("1px 1px #ff0000"));
     EXPECT_EQ(shadow(1, 1, {}, {}, {}).stringValue(), QStringLiteral("1px 1px"));
     // Without blur the spread follows y directly.
     EXPECT_EQ(shadow(1, 2, {}, 5, {}).stringValue(), QStringLiteral("1px 2px 5px"));
-}
-
-TEST(DropShadowValue, WritesATranslucentColourAsRgbaWithTwoDecimals)
-{
     EXPECT_EQ(shadow(0, 0, 3, {}, RGBAColor{0, 0, 0, 0.5}).stringValue(),
               QStringLiteral("0px 0px 3px rgba(0, 0, 0, 0.50)"));
-}
-
-TEST(DropShadowValue, OffersTheLengthKeywordsInOrder)
-{
-    EXPECT_EQ(DropShadowValue::lengthKeywords(),
-              QStringList({QStringLiteral("initial"), QStringLiteral("inherit"), QStringLiteral("auto")}));
 }
