@@ -142,15 +142,17 @@ void CSSSelectorValidator::setup()
     tokeniser->setDelegate(this);
     m_tokeniser = std::move(tokeniser);
 
-    const QString path = m_grammarPath.isEmpty() ? Bundle::pathForResource(QStringLiteral("css"), QStringLiteral("grammar"))
-                                                 : m_grammarPath;
+    const QString path = m_grammarPath.isEmpty()
+        ? Bundle::pathForResource(QStringLiteral("css"), QStringLiteral("grammar"))
+        : m_grammarPath;
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         QM_ERROR(QStringLiteral("Grammer Error:cannot read the grammar \"%1\"").arg(path));
         return;
     }
     CPGrammarError error;
-    m_grammar = CPGrammar::grammarWithStart(QStringLiteral("SelectorsGroup"), QString::fromUtf8(file.readAll()), &error);
+    m_grammar
+        = CPGrammar::grammarWithStart(QStringLiteral("SelectorsGroup"), QString::fromUtf8(file.readAll()), &error);
     if (!m_grammar) {
         QM_ERROR(QStringLiteral("Grammer Error:%1").arg(error.description));
         return;

@@ -179,10 +179,12 @@ TEST(CSSSelectorValidator, WithoutAUsableGrammarEveryTextPasses)
     const QString broken = folder.filePath(QStringLiteral("broken.grammar"));
     TestUtil::writeFile(broken, "SelectorsGroup ::= ");
     for (const QString &path : {folder.filePath(QStringLiteral("missing.grammar")), broken, conflicting}) {
+        QCoreApplication::sendPostedEvents();
         int owner = 0;
         bool announced = false;
-        NotificationCenter::defaultCenter().addObserver(&owner, CSSSelectorValidator::initializedNotificationName(),
-                                                        nullptr, [&announced](const Notification &) { announced = true; });
+        NotificationCenter::defaultCenter().addObserver(
+            &owner, CSSSelectorValidator::initializedNotificationName(), nullptr,
+            [&announced](const Notification &) { announced = true; });
         CSSSelectorValidator validator(path);
         EXPECT_TRUE(TestUtil::waitUntil([&announced] { return announced; })) << path.toStdString();
         EXPECT_TRUE(validator.isReady());
