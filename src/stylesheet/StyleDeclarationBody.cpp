@@ -11,6 +11,8 @@
 
 #include "grammar/GradientColorParser.h"
 
+#include <algorithm>
+
 namespace {
 
 bool hasDeclarations(int type)

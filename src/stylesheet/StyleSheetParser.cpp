@@ -21,7 +21,6 @@ struct Span
     qsizetype end = 0;   // "}", ";", or the "/" closing a comment
     int type = RuleType::Style;
     qsizetype childIndex = -1; // >= 0 only for spans closed inside a nesting block
-    bool open = false;         // a block left open at the end of the text
 };
 
 enum class AtRuleKind { Statement, Nesting, Plain };
@@ -114,7 +113,7 @@ public:
                 break;
             case u'}':
                 if (m_depth > 0)
-                    closeBlock(i, false);
+                    closeBlock(i);
                 break;
             case u'@':
                 atSign(i, n);
@@ -130,7 +129,7 @@ public:
         // A block still open at the end reaches to the end of the text.
         m_problems.unclosedBlocks = m_depth;
         while (m_depth > 0)
-            closeBlock(length, true);
+            closeBlock(length);
         // A statement the text ends in without its ";" ends with the text,
         // unless rules follow it, which would then be written twice.
         if (m_statementCount > 0 && !m_positions.empty()
@@ -172,7 +171,8 @@ private:
         }
     }
 
-    void closeBlock(qsizetype i, bool open)
+    // i is the index of the "}", or the length of the text for a block left open.
+    void closeBlock(qsizetype i)
     {
         // Blocks nested deeper than any real sheet nests stay text of the
         // block around them: every character then lies in a bounded number
@@ -184,7 +184,6 @@ private:
         span.start = popOr<qsizetype>(m_positions, 0);
         span.end = i;
         span.type = popOr<int>(m_types, RuleType::Style);
-        span.open = open;
         if (m_depth == 0 && m_nestingCount > 0) {
             --m_nestingCount;
             m_ownBrace = false;

@@ -18,8 +18,10 @@ class VendarPrefixSettings;
 //
 // Quoted strings (backslash escapes honoured) and unquoted url() contents are
 // opaque to the first pass, so braces, semicolons and comment marks inside
-// them do not count. A block or comment still open at the end of the text is
-// kept as an item that reaches to the end.
+// them do not count. A block, comment or final statement still open at the
+// end of the text is kept as an item that reaches to the end. Blocks nested
+// more than 32 deep stay text of their outer block, so hostile input costs
+// linear time. A broken sheet gets one log line.
 class StyleSheetParser
 {
 public:

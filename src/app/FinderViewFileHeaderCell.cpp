@@ -1,0 +1,4 @@
+#include "FinderViewFileHeaderCell.h"
+
+FinderViewFileHeaderCell::FinderViewFileHeaderCell() = default;
+FinderViewFileHeaderCell::~FinderViewFileHeaderCell() = default;

@@ -1,0 +1,49 @@
+#include "PathComponentCell.h"
+
+#include "platform/kit/DesktopColors.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+
+PathComponentCell::PathComponentCell()
+{
+    QFont font(QStringLiteral("LucidaGrande"));
+    font.setFamilies({QStringLiteral("LucidaGrande"), QStringLiteral("Lucida Grande"),
+                      QGuiApplication::font().family()});
+    font.setPointSizeF(10.0);
+    setFont(font);
+}
+
+PathComponentCell::~PathComponentCell() = default;
+
+const Shadow &PathComponentCell::textShadow()
+{
+    // White at half strength one point below the text; on a dark desktop the
+    // same shadow in the palette's turned-over white.
+    static Shadow s_shadow = [] {
+        Shadow shadow;
+        shadow.offset = QPointF(0, 1);
+        QColor color = DesktopColors::adapted(QColor(Qt::white), QGuiApplication::palette());
+        color.setAlphaF(0.5f);
+        shadow.color = color;
+        return shadow;
+    }();
+    return s_shadow;
+}
+
+void PathComponentCell::drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const
+{
+    int x = frame.left();
+    if (!image().isNull()) {
+        image().paint(&painter, QRect(x, frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize));
+        x += s_imageSize + s_spacing;
+    }
+    painter.setFont(font());
+    const QRect textRect(x, frame.top(), frame.right() - x + 1, frame.height());
+    const QString text = QFontMetrics(font()).elidedText(title(), Qt::ElideMiddle, textRect.width());
+    const int flags = Qt::AlignVCenter | Qt::AlignLeft;
+    textShadow().drawTextShadow(painter, QRectF(textRect), flags, text);
+    painter.setPen(textColor);
+    painter.drawText(textRect, flags, text);
+}

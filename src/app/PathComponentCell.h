@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/kit/PathCell.h"
+#include "platform/kit/Shadow.h"
+
+class DOMNodeEx;
+class File;
+class PathControl;
+
+// One component of a breadcrumb bar: the file breadcrumb ties it to a File,
+// the DOM breadcrumb to a DOM tree row. Its text is set small and drawn with
+// a soft light shadow below it.
+class PathComponentCell : public PathCell
+{
+public:
+    PathComponentCell();
+    ~PathComponentCell() override;
+
+    PathControl *cell() const { return m_cell; }
+    void setCell(PathControl *control) { m_cell = control; }
+    File *file() const { return m_file; }
+    void setFile(File *file) { m_file = file; }
+    DOMNodeEx *node() const { return m_node; }
+    void setNode(DOMNodeEx *node) { m_node = node; }
+
+    // The one shadow every such cell draws its text with.
+    static const Shadow &textShadow();
+
+    void drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const override;
+
+private:
+    PathControl *m_cell = nullptr; // Not owned.
+    File *m_file = nullptr;        // Not owned.
+    DOMNodeEx *m_node = nullptr;   // Not owned.
+};

@@ -1,0 +1,3 @@
+#include "ScrollViewEx.h"
+
+ScrollViewEx::~ScrollViewEx() = default;

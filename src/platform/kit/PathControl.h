@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class PathCell;
+
+// A breadcrumb bar (the kit's path control): its cells side by side with a
+// separator between them. Clicking a cell, or Return or Space on the focused
+// one (Left and Right move the focus), sends the action (activated()) with
+// clickedPathComponentCell() set. Cells are shared with whoever made them.
+class PathControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PathControl(QWidget *parent = nullptr);
+    ~PathControl() override;
+
+    void setPathComponentCells(std::vector<std::shared_ptr<PathCell>> cells);
+    const std::vector<std::shared_ptr<PathCell>> &pathComponentCells() const { return m_cells; }
+    // The cell of the action being sent, else null.
+    PathCell *clickedPathComponentCell() const { return m_clicked; }
+
+    QRect rectForCell(int index) const;
+    int cellAt(const QPoint &point) const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+Q_SIGNALS:
+    void activated();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void sendAction(int index);
+
+    std::vector<std::shared_ptr<PathCell>> m_cells;
+    PathCell *m_clicked = nullptr;
+    int m_pressed = -1;
+    int m_focused = -1;
+};

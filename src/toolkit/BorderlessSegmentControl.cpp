@@ -1,0 +1,5 @@
+#include "BorderlessSegmentControl.h"
+
+BorderlessSegmentControl::~BorderlessSegmentControl() = default;
+
+void BorderlessSegmentControl::paintEvent(QPaintEvent *) {}

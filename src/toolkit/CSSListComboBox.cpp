@@ -1,0 +1,3 @@
+#include "CSSListComboBox.h"
+
+CSSListComboBox::~CSSListComboBox() = default;

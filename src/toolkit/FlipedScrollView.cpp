@@ -1,0 +1,3 @@
+#include "FlipedScrollView.h"
+
+FlipedScrollView::~FlipedScrollView() = default;

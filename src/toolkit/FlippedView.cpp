@@ -1,0 +1,3 @@
+#include "FlippedView.h"
+
+FlippedView::~FlippedView() = default;

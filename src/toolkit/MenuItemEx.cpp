@@ -1,0 +1,3 @@
+#include "MenuItemEx.h"
+
+MenuItemEx::~MenuItemEx() = default;

@@ -1,0 +1,190 @@
+#include "platform/kit/AnimationContext.h"
+#include "platform/kit/NamedImage.h"
+#include "platform/kit/PathCell.h"
+#include "platform/kit/PathControl.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/kit/SplitView.h"
+#include "platform/kit/TextField.h"
+
+#include "TestUtil.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextField, EditingBeginsWithTheUsersFirstChangeAndEndsWithReturn)
+{
+    TextField field;
+    QStringList told;
+    TextFieldDelegate delegate;
+    delegate.controlTextDidBeginEditing = [&](TextField *) { told << "begin"; };
+    delegate.controlTextDidChange = [&](TextField *) { told << "change"; };
+    delegate.controlTextDidEndEditing = [&](TextField *) { told << "end"; };
+    field.setDelegate(delegate);
+    int actions = 0;
+    QObject::connect(&field, &TextField::activated, &field, [&] { ++actions; });
+
+    field.setText(QStringLiteral("set by the program"));
+    EXPECT_TRUE(told.isEmpty());
+    field.clear();
+    QTest::keyClicks(&field, QStringLiteral("ab"));
+    EXPECT_TRUE(field.isEditing());
+    EXPECT_EQ(field.textWhenEditingBegan(), QString());
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_EQ(told, (QStringList{"begin", "change", "change", "end"}));
+    EXPECT_EQ(actions, 1);
+    EXPECT_FALSE(field.isEditing());
+}
+
+TEST(TextField, ACommandTheDelegateHandlesGoesNoFurther)
+{
+    TextField field;
+    QList<TextCommand> commands;
+    TextFieldDelegate delegate;
+    delegate.doCommandBySelector = [&](TextField *, TextCommand command) {
+        commands << command;
+        return command == TextCommand::DeleteBackward;
+    };
+    field.setDelegate(delegate);
+    QTest::keyClicks(&field, QStringLiteral("xy"));
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    EXPECT_EQ(field.text(), QStringLiteral("xy"));
+    QTest::keyClick(&field, Qt::Key_Left);
+    EXPECT_EQ(field.cursorPosition(), 1);
+    EXPECT_EQ(commands, (QList<TextCommand>{TextCommand::DeleteBackward, TextCommand::MoveLeft}));
+    field.setRefusesFirstResponder(true);
+    EXPECT_EQ(field.focusPolicy(), Qt::NoFocus);
+}
+
+TEST(SegmentedControl, SelectsOneAnyOrNoneByTrackingMode)
+{
+    SegmentedControl control;
+    control.setSegmentCount(3);
+    for (int i = 0; i < 3; ++i)
+        control.setWidth(30, i);
+    control.resize(control.sizeHint());
+    QList<int> selectedDuringAction;
+    QObject::connect(&control, &SegmentedControl::activated, &control,
+                     [&] { selectedDuringAction << control.selectedSegment(); });
+
+    QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(45, 5));
+    QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(75, 5));
+    EXPECT_FALSE(control.isSelectedForSegment(1));
+    EXPECT_TRUE(control.isSelectedForSegment(2));
+
+    control.setTrackingMode(SegmentedControl::TrackingMode::SelectAny);
+    QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(15, 5));
+    EXPECT_TRUE(control.isSelectedForSegment(0));
+    EXPECT_TRUE(control.isSelectedForSegment(2));
+
+    control.setTrackingMode(SegmentedControl::TrackingMode::Momentary);
+    control.setSelectedSegment(-1);
+    QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(45, 5));
+    EXPECT_FALSE(control.isSelectedForSegment(1));
+    EXPECT_EQ(selectedDuringAction, (QList<int>{1, 2, 0, 1}));
+}
+
+TEST(SegmentedControl, IsUsableByKeyboard)
+{
+    SegmentedControl control;
+    control.setSegmentCount(2);
+    control.setEnabled(false, 1);
+    QTest::keyClick(&control, Qt::Key_Right);
+    QTest::keyClick(&control, Qt::Key_Space);
+    EXPECT_EQ(control.selectedSegment(), -1);
+    QTest::keyClick(&control, Qt::Key_Left);
+    QTest::keyClick(&control, Qt::Key_Space);
+    EXPECT_EQ(control.selectedSegment(), 0);
+}
+
+std::shared_ptr<PathCell> cell(const QString &title)
+{
+    auto made = std::make_shared<PathCell>();
+    made->setTitle(title);
+    return made;
+}
+
+TEST(PathControl, SendsItsActionWithTheClickedCell)
+{
+    PathControl control;
+    control.setPathComponentCells({cell("site"), cell("css"), cell("main.css")});
+    control.resize(300, 22);
+    QStringList clicked;
+    QObject::connect(&control, &PathControl::activated, &control, [&] {
+        clicked << control.clickedPathComponentCell()->title();
+        // An action that replaces the cells must not pull the clicked one
+        // away under the control.
+        control.setPathComponentCells({cell("other")});
+    });
+    QTest::mouseClick(&control, Qt::LeftButton, {}, control.rectForCell(1).center());
+    EXPECT_EQ(clicked, QStringList{"css"});
+    EXPECT_EQ(control.clickedPathComponentCell(), nullptr);
+    QTest::keyClick(&control, Qt::Key_Return);
+    EXPECT_EQ(clicked, (QStringList{"css", "other"}));
+}
+
+TEST(SplitView, MovesDividersAndTellsCollapsedPanes)
+{
+    SplitView split(Qt::Horizontal);
+    auto *left = new QWidget;
+    auto *right = new QWidget;
+    split.addWidget(left);
+    split.addWidget(right);
+    split.resize(400, 100);
+    split.show();
+    split.setPositionOfDividerAtIndex(150, 0);
+    EXPECT_EQ(split.positionOfDividerAtIndex(0), 150);
+    split.setPositionOfDividerAtIndex(0, 0);
+    EXPECT_TRUE(split.isSubviewCollapsed(left));
+    EXPECT_FALSE(split.isSubviewCollapsed(right));
+    EXPECT_TRUE(split.isVertical());
+}
+
+TEST(NamedImage, FindsOurArtByTheNamesTheInterfaceUses)
+{
+    EXPECT_TRUE(NamedImage::pathForImageNamed(QStringLiteral("object.png")).endsWith(QLatin1String("object.svg")));
+    EXPECT_TRUE(NamedImage::pathForImageNamed(QStringLiteral("ControllerHeaderBlack.pdf"))
+                    .endsWith(QLatin1String("ControllerHeaderBlack.svg")));
+    for (const char *name : {"object.png", "ControllerHeader.pdf", "ControllerHeaderBlack.pdf",
+                             "linen_blue_light.png", "shadow.png", "shadow-left-active.png", "bg"})
+        EXPECT_FALSE(NamedImage::imageNamed(QString::fromLatin1(name)).isNull()) << name;
+    EXPECT_TRUE(NamedImage::imageNamed(QStringLiteral("no-such-image.png")).isNull());
+}
+
+TEST(NamedImage, TintsASymbolAndKeepsItsShape)
+{
+    QPixmap symbol(4, 4);
+    symbol.fill(Qt::transparent);
+    {
+        QPainter painter(&symbol);
+        painter.fillRect(0, 0, 2, 4, Qt::black);
+    }
+    const QImage tinted = NamedImage::tinted(symbol, Qt::red).toImage();
+    EXPECT_EQ(tinted.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(tinted.pixelColor(3, 0).alpha(), 0);
+}
+
+TEST(AnimationContext, CompletesAfterItsAnimationsAndOnTheNextTurnWithoutAny)
+{
+    QWidget widget;
+    widget.setProperty("level", 0.0);
+    bool done = false;
+    AnimationContext::runAnimationGroup(
+        [&](AnimationContext &context) {
+            context.setDuration(0.02);
+            context.animate(&widget, "windowOpacity", 0.5);
+        },
+        [&] { done = true; });
+    EXPECT_FALSE(done);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return done; }, 2000));
+
+    bool empty = false;
+    AnimationContext::runAnimationGroup([](AnimationContext &) {}, [&] { empty = true; });
+    EXPECT_FALSE(empty);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return empty; }, 1000));
+}
+
+} // namespace
