@@ -34,4 +34,7 @@ fi
 build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}
 # Configure every time: it is quick, and picks up subsystem folders added since.
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+# Incremental builds sometimes miss headers that gained Q_OBJECT since the last
+# moc run; dropping the stamp makes the moc step look at every header again.
+rm -f "$root"/build/*_autogen/timestamp
 cmake --build "$root/build" --parallel "$(nproc)"
