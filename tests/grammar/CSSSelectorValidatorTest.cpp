@@ -94,7 +94,7 @@ TEST(CSSSelectorValidator, ReportsEachMisplacedTokenWithItsRange)
         // Deleting a token may leave the next one misplaced too.
         {"keyword in an+b", "li:nth-child(a)", "a@13+1 )@14+1 EOF@15+0"},
         {"universal after a type", "div*", "*@3+1"},
-        {"white space before a pseudo-class colon is fine but not inside", "a: hover", "Whitespace@2+1"},
+        {"white space after a pseudo-class colon", "a: hover", "Whitespace@2+1"},
         {"number attribute value", "[a=1]", "Number@3+1 ]@4+1 EOF@5+0"},
         {"empty brackets", "[]", "]@1+1 EOF@2+0"},
         {"doubled combinator", "a > > b", ">@4+1 Whitespace@5+1"},
