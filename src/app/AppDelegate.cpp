@@ -10,6 +10,7 @@
 #include "WindowFrame.h"
 
 #include "foundation/Reachability.h"
+#include "grammar/CSSSelectorValidator.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -17,10 +18,6 @@
 #include "platform/kit/EventMonitor.h"
 #include "platform/kit/SplitView.h"
 
-#if __has_include("grammar/CSSSelectorValidator.h")
-#include "grammar/CSSSelectorValidator.h"
-#define QUILLMARK_HAS_SELECTOR_VALIDATOR 1
-#endif
 
 #include <QApplication>
 #include <QColorDialog>
@@ -261,13 +258,11 @@ void AppDelegate::applicationDidFinishLaunching()
     loadInterface();
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
 
-#ifdef QUILLMARK_HAS_SELECTOR_VALIDATOR
     // Building the selector grammar takes a while: a queue of its own does it
     // while the window comes up; the validator announces the end itself.
     m_validatorQueue = std::make_unique<QThreadPool>();
     m_validatorQueue->setMaxThreadCount(1);
     m_validatorQueue->start([] { CSSSelectorValidator::getInstance(); });
-#endif
     // The shared URL cache belongs to the preview, which empties it before
     // every request it sends.
 
