@@ -1,42 +1,63 @@
 #include "AppDelegate.h"
 
 #include "BalkInvocationManager.h"
+#include "EXWindow.h"
+#include "File.h"
 #include "InspectUndoManager.h"
+#include "MainMenu.h"
+#include "PanePlaceholder.h"
+#include "ProjectDelegate.h"
+#include "WindowFrame.h"
 
+#include "foundation/Reachability.h"
+#include "grammar/CSSSelectorValidator.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
+#include "platform/kit/EventMonitor.h"
+#include "platform/kit/SplitView.h"
 
-#include <QGuiApplication>
-#include <QMainWindow>
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QKeyEvent>
 #include <QScreen>
+#include <QThreadPool>
+#include <QToolButton>
 
 static AppDelegate *s_instance = nullptr;
 
-// A saved window frame: x y width height of the window, then of the screen,
-// measured from the screen's bottom-left corner.
-static QString frameString(const QRect &frame, const QRect &screen)
+static const QString kMainWindowFrameKey = QStringLiteral("NSWindow Frame mainWindow");
+static const QString kInspectorFrameKey = QStringLiteral("NSWindow Frame StyleInspector");
+
+// The primary screen's frame and the part of it windows may use.
+static QRect primaryScreenGeometry()
 {
-    return QString::asprintf("%f %f %f %f %f %f %f %f", double(frame.x()), double(frame.y()),
-                             double(frame.width()), double(frame.height()), double(screen.x()),
-                             double(screen.y()), double(screen.width()), double(screen.height()));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+static QRect primaryScreenAvailableGeometry()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 QVariantMap AppDelegate::defaultValues()
 {
-    QRect visible;
-    QRect full;
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        visible = screen->availableGeometry();
-        full = screen->geometry();
-    }
-    const QRect inspector(full.width() - 280, full.height() - 500, 280, 500);
+    // Frames are kept measured from the screen's bottom-left corner.
+    const QRect full = primaryScreenGeometry();
+    const QRectF visible = WindowFrame::unflipped(primaryScreenAvailableGeometry(), full);
+    const QRectF screen = WindowFrame::unflipped(full, full);
+    const QRectF inspector(full.width() - 280, full.height() - 500, 280, 500);
     return {
         {QStringLiteral("WebKitDeveloperExtras"), 0},
         {QStringLiteral("rootPathes"), QVariantMap()},
         {QStringLiteral("firstLaunch"), 1},
         {QStringLiteral("inspectorVisible"), 1},
-        {QStringLiteral("NSWindow Frame mainWindow"), frameString(visible, full)},
-        {QStringLiteral("NSWindow Frame StyleInspector"), frameString(inspector, full)},
+        {kMainWindowFrameKey, WindowFrame{visible, screen}.toString()},
+        {kInspectorFrameKey, WindowFrame{inspector, screen}.toString()},
     };
 }
 
@@ -50,10 +71,26 @@ void AppDelegate::initialize()
 AppDelegate::AppDelegate()
 {
     s_instance = this;
+
+    m_reachability = Reachability::reachabilityForInternetConnection();
+    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("kReachabilityChangedNotification"),
+                                                    nullptr, [this](const Notification &) { networkStatusChange(); });
+    m_reachability->startNotifier();
+    m_isOnline = m_reachability->isReachable();
+    File::setOnlineStateProvider([] {
+        AppDelegate *delegate = AppDelegate::instance();
+        return !delegate || delegate->isInternetAvail();
+    });
+
+    moveOrResizeInspectorCheck();
 }
 
 AppDelegate::~AppDelegate()
 {
+    EventMonitor::removeMonitor(m_keyMonitor);
+    NotificationCenter::defaultCenter().removeObserver(this);
+    if (m_validatorQueue)
+        m_validatorQueue->waitForDone();
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -63,25 +100,304 @@ AppDelegate *AppDelegate::instance()
     return s_instance;
 }
 
+QWidget *AppDelegate::window() const
+{
+    return m_ui.window;
+}
+
+void AppDelegate::setProjectController(ProjectDelegateInterface *controller)
+{
+    m_projectController = controller;
+    if (m_ui.window) {
+        m_ui.window->setProjectDelegate(controller);
+        m_ui.mainMenu->validateAll();
+    }
+}
+
+void AppDelegate::setFileViewController(FileViewControllerInterface *controller)
+{
+    m_fileViewController = controller;
+    if (m_ui.mainMenu)
+        m_ui.mainMenu->validateAll();
+}
+
+QWidget *AppDelegate::finderView() const
+{
+    if (m_projectController) {
+        if (QWidget *view = m_projectController->finderView())
+            return view;
+    }
+    return m_ui.fileTreePane;
+}
+
+void AppDelegate::networkStatusChange()
+{
+    m_isOnline = m_reachability->isReachable();
+    QM_DEBUG(m_isOnline ? QStringLiteral("Online") : QStringLiteral("Offline"));
+}
+
+// --- Interface -------------------------------------------------------------------
+
+void AppDelegate::loadInterface()
+{
+    if (m_interfaceLoaded)
+        return;
+    m_interfaceLoaded = true;
+    m_ui.setupUi();
+    connectInterface();
+    placeWindows();
+    // The main window is shown as the interface loads; the rest of launching
+    // follows in applicationDidFinishLaunching().
+    m_ui.window->show();
+}
+
+void AppDelegate::connectInterface()
+{
+    for (QWidget *window : {static_cast<QWidget *>(m_ui.window), m_ui.cssInspector, m_ui.navigator})
+        window->installEventFilter(this);
+    // The interface's project controller serves unless one was installed first.
+    if (!m_projectController)
+        m_projectController = m_ui.projectController;
+    m_ui.window->setProjectDelegate(m_projectController);
+
+    // Quitting follows the last window's closing.
+    qApp->setQuitOnLastWindowClosed(false);
+    connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] {
+        if (applicationShouldTerminateAfterLastWindowClosed())
+            terminate();
+    });
+
+    connectPanes();
+    connectMenus();
+}
+
+void AppDelegate::placeWindows()
+{
+    const QRect primary = primaryScreenGeometry();
+    const QRect available = primaryScreenAvailableGeometry();
+    const QVariantMap fallbacks = defaultValues();
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+
+    auto frameFor = [&](const QString &key) {
+        const QString text = defaults.stringForKey(key);
+        std::optional<WindowFrame> frame = WindowFrame::fromString(text);
+        if (!frame) {
+            QM_ERROR(QStringLiteral("unreadable window frame \"%1\" under \"%2\"; using the default").arg(text, key));
+            frame = WindowFrame::fromString(fallbacks.value(key).toString());
+        }
+        QRect geometry = frame ? frame->geometry(primary) : QRect();
+        // A frame saved on a screen that is gone would put the window out of sight.
+        if (!available.isEmpty() && !geometry.intersects(available)) {
+            QM_INFO(QStringLiteral("window frame under \"%1\" lies off the screen; using the default").arg(key));
+            geometry = WindowFrame::fromString(fallbacks.value(key).toString())->geometry(primary);
+        }
+        return geometry;
+    };
+    const QRect mainFrame = frameFor(kMainWindowFrameKey);
+    if (!mainFrame.isEmpty())
+        m_ui.window->setGeometry(mainFrame);
+    const QRect inspectorFrame = frameFor(kInspectorFrameKey);
+    if (!inspectorFrame.isEmpty())
+        m_ui.cssInspector->setGeometry(inspectorFrame);
+}
+
+void AppDelegate::saveWindowFrame(QWidget *window)
+{
+    // Only the windows whose frames the defaults keep, and only while shown:
+    // a closed window keeps the frame it was closed at.
+    QString key;
+    if (window == m_ui.window)
+        key = kMainWindowFrameKey;
+    else if (window == m_ui.cssInspector)
+        key = kInspectorFrameKey;
+    if (key.isEmpty() || !window->isVisible())
+        return;
+    const QRect primary = primaryScreenGeometry();
+    const QScreen *screen = window->screen();
+    const QRect screenGeometry = screen ? screen->geometry() : primary;
+    UserDefaults::standardUserDefaults().setObject(
+        WindowFrame::fromGeometry(window->geometry(), screenGeometry, primary).toString(), key);
+}
+
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *window = qobject_cast<QWidget *>(watched);
+    if (!window)
+        return false;
+    switch (event->type()) {
+    case QEvent::Close:
+        if (!windowShouldClose(window)) {
+            event->ignore();
+            return true;
+        }
+        windowWillClose(window);
+        return false;
+    case QEvent::Move:
+        saveWindowFrame(window);
+        windowDidMove(window);
+        return false;
+    case QEvent::Resize:
+        saveWindowFrame(window);
+        windowDidResize(window);
+        return false;
+    case QEvent::WindowActivate:
+        windowDidBecomeKey(window);
+        return false;
+    case QEvent::WindowDeactivate:
+        windowDidResignKey(window);
+        return false;
+    default:
+        return false;
+    }
+}
+
+// --- Launching ---------------------------------------------------------------------
+
 void AppDelegate::applicationDidFinishLaunching()
 {
+    loadInterface();
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
+
+    // Building the selector grammar takes a while: a queue of its own does it
+    // while the window comes up; the validator announces the end itself.
+    m_validatorQueue = std::make_unique<QThreadPool>();
+    m_validatorQueue->setMaxThreadCount(1);
+    m_validatorQueue->start([] { CSSSelectorValidator::getInstance(); });
+    // The shared URL cache belongs to the preview, which empties it before
+    // every request it sends.
+
+    balkInvocationManager();
+
+    if (defaults.boolForKey(QStringLiteral("inspectorVisible")))
+        m_ui.styleInspectorButton->click();
+
     if (defaults.boolForKey(QStringLiteral("firstLaunch"))) {
         // Stored before the log line, so a run killed right after it is not
         // taken for a first launch again.
         defaults.setInteger(0, QStringLiteral("firstLaunch"));
         defaults.synchronize();
         QM_INFO(QStringLiteral("first launched"));
+        if (m_projectController)
+            m_projectController->confirmDownloadTurtorialProject();
     } else {
         QM_INFO(QStringLiteral("launched"));
     }
 
-    balkInvocationManager();
+    rememberRestoreFrames();
+    placeProjectSettingScroller();
 
-    m_window = std::make_unique<QMainWindow>();
-    m_window->setWindowTitle(QStringLiteral("Quillmark"));
-    m_window->resize(1280, 800);
-    m_window->show();
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("selectNodeMode"), nullptr,
+                       [this](const Notification &) { selectNodeMode(); });
+
+    // The keyframe pane starts collapsed.
+    moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
+    createRuleLabel();
+    // "Download Tutorial..." is enabled once its target, the project
+    // controller, has installed itself.
+    m_ui.mainMenu->validateAll();
+
+    m_ui.window->activateWindow();
+    attachInspectorToMainWindow();
+    m_ui.window->raise();
+    m_ui.window->activateWindow();
+    if (QWidget *tree = finderView())
+        tree->setFocus(Qt::OtherFocusReason);
+
+    center.addObserver(this, QStringLiteral("bottomContentChanged"), nullptr,
+                       [this](const Notification &) { bottomContentChanged(); });
+    installKeyMonitor();
+}
+
+void AppDelegate::installKeyMonitor()
+{
+    EventMonitor::removeMonitor(m_keyMonitor);
+    m_keyMonitor = EventMonitor::addLocalMonitorForEventsMatchingMask(
+        EventMonitor::maskFor(EventMonitor::FlagsChanged), [this](QEvent *event) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            // The modifiers of a modifier key's own event may or may not count
+            // the key itself: take them as they are after the event.
+            Qt::KeyboardModifiers modifiers = key->modifiers();
+            Qt::KeyboardModifier own = Qt::NoModifier;
+            if (key->key() == Qt::Key_Alt)
+                own = Qt::AltModifier;
+            else if (key->key() == Qt::Key_Control)
+                own = Qt::ControlModifier;
+            if (own != Qt::NoModifier)
+                modifiers.setFlag(own, event->type() == QEvent::KeyPress);
+            if ((modifiers & Qt::AltModifier) && (modifiers & Qt::ControlModifier))
+                invisibleCSSInspector();
+            else
+                visibleCSSInspector();
+            return true;
+        });
+}
+
+// --- Quitting ------------------------------------------------------------------------
+
+bool AppDelegate::windowShouldClose(QWidget *window)
+{
+    if (window != m_ui.window)
+        return true;
+    QString problem;
+    for (;;) {
+        Alert alert;
+        alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
+        alert.setInformativeText(problem);
+        const bool modified = m_projectController && m_projectController->hasModified();
+        alert.addButtonWithTitle(QStringLiteral("Quit"));
+        if (modified)
+            alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
+        alert.addButtonWithTitle(QStringLiteral("Cancel"));
+        const int response = alert.runModal(window);
+        if (response == Alert::FirstButtonReturn)
+            return true;
+        if (!modified || response != Alert::SecondButtonReturn)
+            return false;
+        m_projectController->saveOnQuit();
+        if (!m_projectController->hasModified())
+            return true;
+        // A file that could not be written would be lost by quitting: ask again.
+        QM_ERROR(QStringLiteral("modified files remain after saving; not quitting"));
+        problem = QStringLiteral("Some modified files could not be saved.");
+    }
+}
+
+bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()
+{
+    const bool leftCollapsed = isCollapsed(m_ui.globalSplitView, m_ui.leftPaneSplitView);
+    saveFloatToUserDefaults(leftCollapsed ? 1.0f : float(m_ui.leftPaneSplitView->width()),
+                            QStringLiteral("lastLeftPaneWidth"));
+    saveFloatToUserDefaults(leftCollapsed
+                                ? float(m_ui.centerPaneSplitView->width())
+                                : float(m_ui.leftPaneSplitView->width() + m_ui.centerPaneSplitView->width()),
+                            QStringLiteral("lastCenterPaneWidth"));
+    saveFloatToUserDefaults(isCollapsed(m_ui.leftPaneSplitView, m_ui.leftTopPane) ? 1.0f
+                                                                                   : float(m_ui.leftTopPane->height()),
+                            QStringLiteral("lastLeftPaneHeight"));
+    saveFloatToUserDefaults(isCollapsed(m_ui.centerPaneSplitView, m_ui.centerTopPane)
+                                ? 1.0f
+                                : float(m_ui.centerTopPane->height()),
+                            QStringLiteral("lastCenterPaneHeight"));
+    saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
+                                                                                     : float(m_ui.rightTopPane->height()),
+                            QStringLiteral("lastRightPaneHeight"));
+    saveFloatToUserDefaults(isCollapsed(m_ui.domTreePaneSplitView, m_ui.keyframePane)
+                                ? 1.0f
+                                : float(m_ui.keyframePane->height()),
+                            QStringLiteral("lastKeyframePaneHeight"));
+
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *colorPanel = qobject_cast<QColorDialog *>(widget))
+            colorPanel->close();
+    }
+    return true;
+}
+
+void AppDelegate::terminate()
+{
+    m_isTerminating = true;
+    QCoreApplication::quit();
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -101,11 +417,20 @@ float AppDelegate::loadFloatFromUserDefaultsForKey(const QString &key) const
     return UserDefaults::standardUserDefaults().floatForKey(key);
 }
 
+// --- Undo and deferred writes --------------------------------------------------------------
+
 InspectUndoManager *AppDelegate::sharedUndoManager()
 {
     if (!m_sharedUndoManager)
         m_sharedUndoManager = new InspectUndoManager(this);
     return m_sharedUndoManager;
+}
+
+InspectUndoManager *AppDelegate::windowWillReturnUndoManager(QWidget *window)
+{
+    if (window && (window == m_ui.window || window == m_ui.cssInspector || window == m_ui.navigator))
+        return sharedUndoManager();
+    return nullptr;
 }
 
 BalkInvocationManager *AppDelegate::balkInvocationManager()

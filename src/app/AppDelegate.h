@@ -1,8 +1,12 @@
 #pragma once
 
+#include "DesktopApplications.h"
+#include "MainInterface.h"
 #include "TargetRef.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QVariantMap>
 
@@ -10,16 +14,36 @@
 #include <memory>
 
 class BalkInvocationManager;
+class CSSOutlineDelegateInterface;
+class DomTreeDelegateInterface;
+class File;
+class FileViewControllerInterface;
 class InspectUndoManager;
-class QMainWindow;
+class ProjectDelegateInterface;
+class QAbstractButton;
+class QMenu;
+class QThreadPool;
+class Reachability;
+class StyleSheetsManagerDelegateInterface;
+struct Notification;
 
-// The application delegate: user-defaults fallbacks, launching and quitting,
-// the main window, the shared undo manager and the deferred-write batcher.
+// The application delegate: the user-defaults fallbacks, launching and
+// quitting, the online state, the main interface and its windows (the main
+// window, the style-inspector panel and the navigator, whose delegate it is),
+// the rules of the main window's panes, the menus' commands, the shared undo
+// manager and the deferred-write batcher. There is one; every part of the
+// program reaches it through instance().
+//
+// The topics live in AppDelegate.cpp (start-up and shut-down, windows),
+// AppDelegatePanes.cpp (split views and pane toggles), AppDelegateInspector.cpp
+// (the style-inspector panel and the navigator) and AppDelegateMenus.cpp
+// (menus and their commands).
 class AppDelegate : public QObject
 {
     Q_OBJECT
 
 public:
+    // Starts the reachability monitor; the interface is loaded separately.
     AppDelegate();
     ~AppDelegate() override;
 
@@ -29,19 +53,60 @@ public:
 
     static AppDelegate *instance();
 
+    // Builds the windows and menus, wires them to this delegate, places the
+    // windows at their saved frames and shows the main window.
+    void loadInterface();
+    MainInterface &ui() { return m_ui; }
+    QWidget *window() const;
+
+    // --- Controllers ---------------------------------------------------------
+    // The controllers of the later subsystems, installed when they are built;
+    // none is owned. Until one is installed the shell skips its calls and
+    // keeps the commands that need it disabled.
+    ProjectDelegateInterface *projectController() const { return m_projectController; }
+    void setProjectController(ProjectDelegateInterface *controller);
+    DomTreeDelegateInterface *domTreeController() const { return m_domTreeController; }
+    void setDomTreeController(DomTreeDelegateInterface *controller) { m_domTreeController = controller; }
+    CSSOutlineDelegateInterface *cssOutlineDelegate() const { return m_cssOutlineDelegate; }
+    void setCssOutlineDelegate(CSSOutlineDelegateInterface *controller) { m_cssOutlineDelegate = controller; }
+    FileViewControllerInterface *fileViewController() const { return m_fileViewController; }
+    void setFileViewController(FileViewControllerInterface *controller);
+    StyleSheetsManagerDelegateInterface *styleSheetsManager() const { return m_styleSheetsManager; }
+    void setStyleSheetsManager(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManager = manager; }
+    QObject *compilerViewController() const { return m_compilerViewController; }
+    void setCompilerViewController(QObject *controller) { m_compilerViewController = controller; }
+    QObject *domInfoDelegate() const { return m_domInfoDelegate; }
+    void setDomInfoDelegate(QObject *delegate) { m_domInfoDelegate = delegate; }
+    // The project controller's file tree, else the place it will fill.
+    QWidget *finderView() const;
+
+    // --- Online state ----------------------------------------------------------
+    bool isInternetAvail() const { return m_isOnline; }
+    // Re-reads the reachability monitor's answer.
+    void networkStatusChange();
+
+    // --- Launching and quitting -------------------------------------------------
     void applicationDidFinishLaunching();
+    void applicationDidBecomeActive() {}
+    void applicationDidResignActive() {}
+    // The quit confirmation of the main window; any other window may close.
+    bool windowShouldClose(QWidget *window);
+    // Records the six pane sizes; always answers true.
+    bool applicationShouldTerminateAfterLastWindowClosed();
     void applicationWillTerminate();
+    // Set once the program has decided to quit.
+    bool isTerminating() const { return m_isTerminating; }
 
     void saveFloatToUserDefaults(float value, const QString &key);
     float loadFloatFromUserDefaultsForKey(const QString &key) const;
 
-    QMainWindow *window() const { return m_window.get(); }
-
+    // --- Undo and deferred writes -------------------------------------------------
     // The application's one undo manager, made on first use.
     InspectUndoManager *sharedUndoManager();
+    // The shared undo manager for the windows of this delegate, else null.
+    InspectUndoManager *windowWillReturnUndoManager(QWidget *window);
     // The deferred-write batcher, made at launch (or on first use before that).
     BalkInvocationManager *balkInvocationManager();
-
     // Queues the target's write-back of the file (`lazyWrite`, the target's
     // regeneration of the file's text) in the batcher: equal requests run
     // once, 0.1 s after the last new one, and the undo group of the edits is
@@ -49,8 +114,173 @@ public:
     // skipped when the target or the file is gone by then.
     void reserveWrite(const TargetRef &target, const TargetRef &file, std::function<void()> lazyWrite);
 
+    // --- Panes (AppDelegatePanes.cpp) -------------------------------------------------
+    // The split views' delegate answers.
+    bool canCollapseSubview(SplitView *splitView, QWidget *subview);
+    bool shouldCollapseSubviewForDoubleClickOnDividerAtIndex(SplitView *splitView, QWidget *subview, int index);
+    double constrainMinCoordinate(SplitView *splitView, double proposed, int dividerIndex) const;
+    double constrainMaxCoordinate(SplitView *splitView, double proposed, int dividerIndex) const;
+    void splitViewDidResizeSubviews(SplitView *splitView);
+    void windowDidResize(QWidget *window);
+
+    // Index 0 the left column, 1 the centre bottom pane, 3 the centre top
+    // pane, 4 the left bottom pane, 5 the right bottom pane: a collapsed pane
+    // is shown at its remembered size, a shown one collapsed.
+    void toggleSlide(int index);
+    void toggleLeftview() { toggleSlide(0); }
+    void toggleInspector() { toggleSlide(1); }
+    void toggleCenterBottomView() { toggleSlide(3); }
+    void toggleCenterBottomLeftView() { toggleSlide(4); }
+    void toggleCenterBottomRightView() { toggleSlide(5); }
+    // The segment of the pane expander that was clicked.
+    void toggleProjectControllerView(SegmentedControl *sender);
+    int lastToggleIndex() const { return m_lastToggleIndex; }
+
+    // The full-size preview hides everything around the preview.
+    void togglePreviewMode();
+    bool isFullSizePreview() const { return m_isFullSizePreview; }
+    // Leaves the full-size preview mode (an element is being selected).
+    void selectNodeMode();
+
+    // After the keyframe button changed its state: shows or collapses the
+    // keyframe pane below the DOM tree.
+    void toggleKeyframeEditor();
+    // Sets the keyframe button from the pane's state.
+    void setKeyframepane();
+    void bottomContentChanged() { setKeyframepane(); }
+
+    // Move the preview's divider (or the inspector's, when it is key) by 100.
+    void verticalRangeUp() { verticalRange(-100); }
+    void verticalRangeDown() { verticalRange(100); }
+
+    void centeringSegmentControl();
+    void createRuleLabel();
+    // The bottom area's tab switches.
+    void changeBottomContent(SegmentedControl *sender);
+    void changeProjectSettingContent(SegmentedControl *sender);
+
+    // The remembered sizes that restoring uses.
+    QRect leftPaneRestoreFrame() const { return m_leftPaneRestoreFrame; }
+    QRect centerBottomRestoreFrame() const { return m_centerBottomRestoreFrame; }
+    int leftBottomPaneRestoreWidth() const { return m_leftBottomPaneRestoreWidth; }
+    int rightBottomDividerRestorePosition() const { return m_rightBottomDividerRestorePosition; }
+
+    // --- Style inspector and navigator (AppDelegateInspector.cpp) ------------------------
+    // 1 while the inspector panel sits in its docked frame beside the main
+    // window, else 0.
+    int detectionMode() const { return m_detectionMode; }
+    void layoutTwocolumns();
+    void layoutHover();
+    void toggleDetectionMode();
+    // The panel's frame when docked, and the main window's beside it.
+    QRect dockedInspectorFrame() const;
+    QRect dockedMainWindowFrame() const;
+    QRect hoverInspectorFrame() const;
+    // Checks the docking at the next turn of the event loop.
+    void moveOrResizeInspector();
+    void moveOrResizeInspectorCheck();
+    void updateDetectionButtonState();
+    // Fade the panel out and back in (while Alt and Ctrl are held).
+    void invisibleCSSInspector();
+    void visibleCSSInspector();
+    bool isInspectorFaded() const { return m_inspectorFaded; }
+    void updateStyleInspectorButtonState();
+    void lockMainWindowForStyleManager(bool lock);
+    // Makes the panel a child window of the main window, ordered above it.
+    void attachInspectorToMainWindow();
+    bool isInspectorAttached() const;
+
+    void windowWillClose(QWidget *window);
+    void windowDidMove(QWidget *window);
+    void windowDidBecomeKey(QWidget *window);
+    void windowDidResignKey(QWidget *window);
+
+    // The project controller's handlers of the style-inspector button, the
+    // navigator item and the clicks in the outlines, kept with the windows
+    // they drive.
+    void openCSSInspector(QAbstractButton *button);
+    void openSidewebview();
+    void outlineviewActuallyMouseDown(const Notification &notification);
+
+    // --- Menus (AppDelegateMenus.cpp) ------------------------------------------------
+    void menuWillOpen(QMenu *menu);
+    // The applications able to open the file, without those in a trash
+    // folder, sorted by name; empty for a file without a path.
+    QList<DesktopApplication> getHTMLPreviewableApplications(File *file) const;
+    void previewAction(QAction *item);
+    void openFileWithApp(QAction *item);
+    void fullWebView(QObject *sender);
+    // Asks the DOM tree and the rules panel to save the page and its style sheets.
+    void save();
+    void captureImage();
+    // Writes a capture of the preview as PNG; false when it could not.
+    static bool writeCapture(const QImage &image, const QString &path);
+    void makeMainfirstResponder();
+    void showHelp();
+    void openHelpIgnore();
+    // The "font-family" values of the page's style sheets, unquoted, each
+    // once, sorted by the user's locale.
+    QStringList getUsedFontFamilies() const;
+    // The font-family values of a list of declarations, as getUsedFontFamilies
+    // gathers them.
+    static QStringList usedFontFamilies(const QStringList &fontFamilyValues);
+
+    static QString helpPageURL();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    std::unique_ptr<QMainWindow> m_window;
-    InspectUndoManager *m_sharedUndoManager = nullptr; // Owned (child).
+    void connectInterface();
+    void connectPanes();
+    void connectMenus();
+    void placeWindows();
+    void saveWindowFrame(QWidget *window);
+    QWidget *inspectorPanel() const { return m_ui.cssInspector; }
+    void verticalRange(int delta);
+    void placeProjectSettingScroller();
+    void rememberRestoreFrames();
+    void installKeyMonitor();
+    bool isCollapsed(SplitView *splitView, QWidget *subview) const;
+    void moveDivider(SplitView *splitView, double position, int dividerIndex);
+    void animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion = {});
+    void terminate();
+
+    MainInterface m_ui;
+    bool m_interfaceLoaded = false;
+
+    std::unique_ptr<Reachability> m_reachability;
+    bool m_isOnline = true;
+    std::unique_ptr<QThreadPool> m_validatorQueue;
+    bool m_isTerminating = false;
+
+    ProjectDelegateInterface *m_projectController = nullptr;            // Not owned.
+    DomTreeDelegateInterface *m_domTreeController = nullptr;            // Not owned.
+    CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr;        // Not owned.
+    FileViewControllerInterface *m_fileViewController = nullptr;        // Not owned.
+    StyleSheetsManagerDelegateInterface *m_styleSheetsManager = nullptr; // Not owned.
+    QPointer<QObject> m_compilerViewController;
+    QPointer<QObject> m_domInfoDelegate;
+
+    InspectUndoManager *m_sharedUndoManager = nullptr;        // Owned (child).
     BalkInvocationManager *m_balkInvocationManager = nullptr; // Owned (child).
+
+    // Pane state.
+    QRect m_leftPaneRestoreFrame;
+    QRect m_centerPaneRestoreFrame;
+    QRect m_rightPaneRestoreFrame;
+    QRect m_centerTopRestoreFrame;
+    QRect m_centerBottomRestoreFrame;
+    int m_leftBottomPaneRestoreWidth = 0;
+    int m_rightBottomDividerRestorePosition = 0;
+    bool m_isFullSizePreview = false;
+    bool m_leftPaneWasOpen = false;
+    bool m_centerBottomWasOpen = false;
+    int m_lastToggleIndex = -1;
+
+    // Inspector state.
+    int m_detectionMode = 0;
+    QRect m_settledDockedFrame;
+    bool m_inspectorFaded = false;
+    int m_keyMonitor = 0;
 };

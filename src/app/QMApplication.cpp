@@ -21,6 +21,7 @@ QMApplication::QMApplication(int &argc, char **argv) : QApplication(prepareAppli
     Log::installMessageHandler();
     AppDelegate::initialize();
     m_delegate = std::make_unique<AppDelegate>();
+    m_delegate->loadInterface();
     connect(this, &QCoreApplication::aboutToQuit, this,
             [this] { m_delegate->applicationWillTerminate(); });
     // Launching finishes once the event loop runs, as the interface is then loaded.

@@ -1,0 +1,284 @@
+// The style-inspector panel (docked beside the main window or floating over
+// it, faded while Alt and Ctrl are held), the navigator window, and the
+// routing of clicks in the program's outlines to their windows.
+
+#include "AppDelegate.h"
+
+#include "CSSOutlineDelegateInterface.h"
+#include "DomTreeDelegateInterface.h"
+#include "EXWindow.h"
+#include "ProjectDelegateInterface.h"
+#include "SplitViewDelegation.h"
+#include "StyleSheetsManagerDelegateInterface.h"
+
+#include "toolkit/OutlineViewEx.h"
+
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/AnimationContext.h"
+#include "platform/kit/NamedImage.h"
+#include "platform/kit/SplitView.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
+
+// The frames below are measured in the part of the primary screen that
+// windows may use (the screen less the desktop's panels), so that the frame
+// the docked layout gives the panel is exactly the frame that reads as docked.
+static QRect usableScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect AppDelegate::dockedInspectorFrame() const
+{
+    const QRect screen = usableScreen();
+    return QRect(screen.x() + screen.width() - 300, screen.y(), 300, screen.height());
+}
+
+QRect AppDelegate::dockedMainWindowFrame() const
+{
+    const QRect screen = usableScreen();
+    return QRect(screen.x(), screen.y(), screen.width() - 302, screen.height());
+}
+
+QRect AppDelegate::hoverInspectorFrame() const
+{
+    // 280 by 400, its bottom edge 380 above the screen's bottom edge.
+    const QRect screen = usableScreen();
+    return QRect(screen.x() + screen.width() - 280, screen.y() + screen.height() - 380 - 400, 280, 400);
+}
+
+void AppDelegate::animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion)
+{
+    AnimationContext::runAnimationGroup(
+        [window, frame](AnimationContext &context) { context.animate(window, "geometry", frame); },
+        std::move(completion));
+}
+
+void AppDelegate::layoutTwocolumns()
+{
+    if (!m_ui.window)
+        return;
+    animateFrame(m_ui.window, dockedMainWindowFrame());
+    QPointer<QWidget> panel = inspectorPanel();
+    animateFrame(panel, dockedInspectorFrame(), [this, panel] {
+        // The desktop may adjust the frame it was given (for the window's
+        // border); the frame it settled at reads as docked too.
+        if (!panel)
+            return;
+        m_settledDockedFrame = panel->geometry();
+        moveOrResizeInspectorCheck();
+    });
+    SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, dockedInspectorFrame().height() / 3.0, 0);
+}
+
+void AppDelegate::layoutHover()
+{
+    if (!m_ui.window)
+        return;
+    animateFrame(m_ui.window, usableScreen());
+    animateFrame(inspectorPanel(), hoverInspectorFrame());
+    SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, 0, 0);
+}
+
+void AppDelegate::toggleDetectionMode()
+{
+    if (m_detectionMode != 1) {
+        m_detectionMode = 1;
+        layoutTwocolumns();
+    } else {
+        m_detectionMode = 0;
+        layoutHover();
+    }
+    updateDetectionButtonState();
+}
+
+void AppDelegate::moveOrResizeInspector()
+{
+    DelayedPerform::cancel(this, "moveOrResizeInspectorCheck", {});
+    DelayedPerform::perform(this, "moveOrResizeInspectorCheck", {}, 0.0, [this] { moveOrResizeInspectorCheck(); });
+}
+
+void AppDelegate::moveOrResizeInspectorCheck()
+{
+    const QRect frame = inspectorPanel() ? inspectorPanel()->geometry() : QRect();
+    const bool docked = inspectorPanel()
+        && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame));
+    m_detectionMode = docked ? 1 : 0;
+    updateDetectionButtonState();
+}
+
+void AppDelegate::updateDetectionButtonState()
+{
+    QToolButton *button = m_ui.deepDetectionButton;
+    if (!button)
+        return;
+    const bool docked = m_detectionMode == 1;
+    button->setCheckable(true);
+    button->setChecked(docked);
+    const QString image = docked ? QStringLiteral("layout1_Template") : QStringLiteral("layout2_Template");
+    button->setIcon(NamedImage::templateImage({}, image));
+    button->setProperty("imageName", image);
+}
+
+void AppDelegate::invisibleCSSInspector()
+{
+    if (m_inspectorFaded || !inspectorPanel())
+        return;
+    m_inspectorFaded = true;
+    auto *fade = new QPropertyAnimation(inspectorPanel(), "windowOpacity", inspectorPanel());
+    fade->setDuration(200);
+    fade->setEndValue(0.0);
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void AppDelegate::visibleCSSInspector()
+{
+    if (!m_inspectorFaded || !inspectorPanel())
+        return;
+    m_inspectorFaded = false;
+    auto *fade = new QPropertyAnimation(inspectorPanel(), "windowOpacity", inspectorPanel());
+    fade->setDuration(200);
+    fade->setEndValue(1.0);
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void AppDelegate::updateStyleInspectorButtonState()
+{
+    if (m_ui.styleInspectorButton && inspectorPanel())
+        m_ui.styleInspectorButton->setChecked(inspectorPanel()->isVisible());
+}
+
+void AppDelegate::lockMainWindowForStyleManager(bool lock)
+{
+    if (m_ui.styleInspectorButton)
+        m_ui.styleInspectorButton->setEnabled(!lock);
+}
+
+void AppDelegate::attachInspectorToMainWindow()
+{
+    QWidget *panel = inspectorPanel();
+    if (!panel || !m_ui.window)
+        return;
+    if (panel->parentWidget() != m_ui.window) {
+        const bool visible = panel->isVisible();
+        const QRect frame = panel->geometry();
+        panel->setParent(m_ui.window, Qt::Tool);
+        panel->setGeometry(frame);
+        if (visible)
+            panel->show();
+    }
+    if (panel->windowHandle() && m_ui.window->windowHandle())
+        panel->windowHandle()->setTransientParent(m_ui.window->windowHandle());
+    if (panel->isVisible())
+        panel->raise();
+}
+
+bool AppDelegate::isInspectorAttached() const
+{
+    return inspectorPanel() && inspectorPanel()->parentWidget() == m_ui.window
+        && inspectorPanel()->isWindow();
+}
+
+// --- Window events ----------------------------------------------------------------------------------
+
+void AppDelegate::windowWillClose(QWidget *window)
+{
+    if (window == inspectorPanel()) {
+        DelayedPerform::perform(this, "updateStyleInspectorButtonState", {}, 0.1,
+                                [this] { updateStyleInspectorButtonState(); });
+    } else if (window == m_ui.navigator) {
+        m_ui.navigator->hide();
+        m_ui.navigatorItem->setText(QStringLiteral("Show Navigator"));
+    }
+}
+
+void AppDelegate::windowDidMove(QWidget *window)
+{
+    if (window == inspectorPanel())
+        moveOrResizeInspector();
+}
+
+void AppDelegate::windowDidBecomeKey(QWidget *window)
+{
+    if (window != inspectorPanel())
+        return;
+    updateStyleInspectorButtonState();
+    attachInspectorToMainWindow();
+}
+
+void AppDelegate::windowDidResignKey(QWidget *window)
+{
+    // Text being typed into a field is taken as entered when its window
+    // stops being the key window.
+    QWidget *focus = window->focusWidget();
+    if (qobject_cast<QLineEdit *>(focus) && focus->hasFocus())
+        focus->clearFocus();
+}
+
+// --- The project controller's window commands --------------------------------------------------------
+
+void AppDelegate::openCSSInspector(QAbstractButton *button)
+{
+    if (!button || !m_ui.window || !m_ui.window->isVisible())
+        return;
+    QWidget *panel = inspectorPanel();
+    const bool show = button->isChecked();
+    if (show) {
+        panel->show();
+        panel->raise();
+        panel->activateWindow();
+    } else {
+        panel->hide();
+    }
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(show ? 1 : 0, QStringLiteral("inspectorVisible"));
+    defaults.synchronize();
+}
+
+void AppDelegate::openSidewebview()
+{
+    if (m_ui.navigatorItem->text() == QLatin1String("Hide Navigator")) {
+        m_ui.navigator->hide();
+        m_ui.navigatorItem->setText(QStringLiteral("Show Navigator"));
+    } else {
+        m_ui.navigator->show();
+        m_ui.navigator->raise();
+        m_ui.navigator->activateWindow();
+        m_ui.navigatorItem->setText(QStringLiteral("Hide Navigator"));
+    }
+}
+
+void AppDelegate::outlineviewActuallyMouseDown(const Notification &notification)
+{
+    auto *outline = notification.userInfo.value(QStringLiteral("outlineview")).value<QObject *>();
+    if (!outline)
+        return;
+    auto makeKey = [](QWidget *window) {
+        if (!window)
+            return;
+        window->raise();
+        window->activateWindow();
+    };
+    if (m_cssOutlineDelegate && outline == m_cssOutlineDelegate->outlineView()) {
+        makeKey(inspectorPanel());
+    } else if (m_styleSheetsManager && outline == m_styleSheetsManager->selectorListView()) {
+        makeKey(inspectorPanel());
+        m_styleSheetsManager->reselectSelectorWithClickedSelector();
+    } else if (m_domTreeController && outline == m_domTreeController->outlineView()) {
+        makeKey(m_ui.window);
+        m_domTreeController->reselectNodeWithClickedNode(
+            notification.userInfo.value(QStringLiteral("event")).value<QMouseEvent *>());
+    } else if (m_projectController && outline == m_projectController->finderView()) {
+        m_projectController->fileNameTextFieldDisable(true);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+class QMouseEvent;
+class QWidget;
+
+// What the shell asks of the DOM tree controller.
+class DomTreeDelegateInterface
+{
+public:
+    virtual ~DomTreeDelegateInterface() = default;
+
+    // The DOM tree outline.
+    virtual QWidget *outlineView() = 0;
+    // Ends in-place attribute editing of the selected row.
+    virtual void escapeEdit() = 0;
+    // A click on the selected row: the rules panel and the preview's overlay
+    // follow the selected element again.
+    virtual void reselectNodeWithClickedNode(QMouseEvent *event) = 0;
+};

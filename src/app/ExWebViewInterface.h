@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QString>
+
+class QWidget;
+
+// What the shell asks of the preview web view. The preview controller
+// implements it; until it does, the shell holds no preview and skips these
+// calls.
+class ExWebViewInterface
+{
+public:
+    // The preview's element-detect states.
+    enum DetectState : int { DetectOff = 0, HoverDetect = 1, ElementLocked = 2 };
+
+    virtual ~ExWebViewInterface() = default;
+
+    // The view itself: its bounds and coordinate conversion.
+    virtual QWidget *view() = 0;
+
+    virtual int detectState() const = 0;
+    virtual void setDetectState(int state) = 0;
+    // Whether the element overlay is shown.
+    virtual bool isDetectViewShown() const = 0;
+    virtual void showDetectLayer() = 0;
+    virtual void hideDetectLayer() = 0;
+    // Announces the element menu of the locked element.
+    virtual void displayElementMenu() = 0;
+    // Whether an element of the page lies under the point (view coordinates).
+    virtual bool hasElementAtPoint(const QPointF &point) const = 0;
+
+    // A picture of the page shown.
+    virtual QImage captureImage() = 0;
+    // The address of the page shown, empty when none.
+    virtual QString mainFrameURL() const = 0;
+};

@@ -1,0 +1,463 @@
+#include "MainInterface.h"
+
+#include "BlockSheet.h"
+#include "ContainerWhite.h"
+#include "ControlBar.h"
+#include "ControlBar2.h"
+#include "ControllerView.h"
+#include "EXWindow.h"
+#include "File.h"
+#include "MainView.h"
+#include "NSSplitView_zero.h"
+#include "PanePlaceholder.h"
+#include "ProjectDelegate.h"
+#include "RightPaneControlView.h"
+#include "RollbackDelegate.h"
+#include "SplitViewEx.h"
+#include "SplitViewMainEx.h"
+
+#include "platform/kit/DesktopColors.h"
+#include "platform/kit/NamedImage.h"
+#include "platform/kit/OutlineView.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/kit/TextField.h"
+#include "toolkit/ImageButton.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon symbol(const QString &name)
+{
+    return NamedImage::templateImage({}, name);
+}
+
+QToolButton *toolButton(QWidget *parent, const QString &image, const QString &toolTip, bool checkable = false)
+{
+    auto *button = new ImageButton(parent);
+    button->setIcon(symbol(image));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(toolTip);
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// A pane's header: a 22-point bar with the pane's title at its left.
+QWidget *header(QWidget *parent, const QString &title, bool light = false)
+{
+    QWidget *bar = light ? static_cast<QWidget *>(new ControlBar2(parent)) : new ControlBar(parent);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(8, 0, 4, 0);
+    layout->setSpacing(4);
+    if (!title.isEmpty()) {
+        auto *label = new QLabel(title, bar);
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+        font.setBold(true);
+        label->setFont(font);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, DesktopColors::adapted(QColor(84, 92, 104), palette));
+        label->setPalette(palette);
+        layout->addWidget(label);
+    }
+    layout->addStretch(1);
+    return bar;
+}
+
+SegmentedControl *segments(QWidget *parent, const QStringList &labels)
+{
+    auto *control = new SegmentedControl(parent);
+    control->setSegmentCount(int(labels.size()));
+    for (int i = 0; i < labels.size(); ++i)
+        control->setLabel(labels[i], i);
+    control->setSelected(true, 0);
+    QFont font = control->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    control->setFont(font);
+    control->setFixedHeight(18);
+    control->resize(control->sizeHint().width(), 18);
+    control->setFocusPolicy(Qt::NoFocus);
+    return control;
+}
+
+QVBoxLayout *stack(QWidget *widget)
+{
+    auto *layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+PanePlaceholder *place(const QString &name, QWidget *parent, const QColor &background = Qt::white)
+{
+    auto *placeholder = new PanePlaceholder(name, parent);
+    placeholder->setBackground(background);
+    return placeholder;
+}
+
+} // namespace
+
+MainInterface::MainInterface() = default;
+
+MainInterface::~MainInterface()
+{
+    // The panel is a child window of the main window and goes with it.
+    delete window;
+    delete navigator;
+}
+
+QList<SplitView *> MainInterface::splitViews() const
+{
+    return {globalSplitView, leftPaneSplitView, centerPaneSplitView, centerBottomPane,
+            rightPaneSplitView, rightPaneDomSplitView, domTreePaneSplitView, styleSplitView};
+}
+
+void MainInterface::setupUi()
+{
+    window = new EXWindow;
+    window->setObjectName(QStringLiteral("mainWindow"));
+    window->setWindowTitle(QStringLiteral("Quillmark"));
+    window->setWindowIcon(QIcon(NamedImage::imageNamed(QStringLiteral("Quillmark"))));
+
+    auto *content = new QWidget(window);
+    QVBoxLayout *layout = stack(content);
+    layout->addWidget(makeToolBar());
+
+    globalSplitView = new SplitViewMainEx(Qt::Horizontal, content);
+    globalSplitView->setObjectName(QStringLiteral("globalSplitView"));
+    globalSplitView->addWidget(makeLeftColumn());
+    globalSplitView->addWidget(makeCenterColumn());
+    globalSplitView->setStretchFactor(0, 0);
+    globalSplitView->setStretchFactor(1, 1);
+    layout->addWidget(globalSplitView, 1);
+    window->setCentralWidget(content);
+
+    makeInspectorPanel();
+    makeNavigator();
+    makeMenus();
+
+    projectController = new ProjectDelegate(window);
+    rollbackDelegate = new RollbackDelegate(rolebackview, historyCountLabel, window);
+    window->setRollbackDelegate(rollbackDelegate);
+
+    // Sizes for a 1280 by 800 window; a saved frame scales them.
+    window->resize(1280, 800);
+    globalSplitView->setSizes({240, 1039});
+    leftPaneSplitView->setSizes({430, 300});
+    centerPaneSplitView->setSizes({420, 310});
+    centerBottomPane->setSizes({170, 560, 307});
+    rightPaneSplitView->setSizes({190, 90});
+    domTreePaneSplitView->setSizes({150, 40});
+    rightPaneDomSplitView->setSizes({45, 45});
+}
+
+QWidget *MainInterface::makeToolBar()
+{
+    auto *bar = new ControllerView;
+    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setFixedHeight(34);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(6);
+
+    detectButton = toolButton(bar, QStringLiteral("detect_Template"), QStringLiteral("Select an Element in the Preview"), true);
+    detectButton->setEnabled(false);
+    layout->addWidget(detectButton);
+
+    selectedURLPath = new TextField(bar);
+    selectedURLPath->setObjectName(QStringLiteral("selectedURLPath"));
+    selectedURLPath->setPlaceholderText(QStringLiteral("Choose a page in the project list"));
+    selectedURLPath->setMinimumWidth(200);
+    selectedURLPath->setMaximumWidth(460);
+    selectedURLPath->setEnabled(false);
+    layout->addWidget(selectedURLPath, 1);
+
+    reloadButton = toolButton(bar, QStringLiteral("refresh"), QStringLiteral("Reload"));
+    reloadButton->setEnabled(false);
+    layout->addWidget(reloadButton);
+    layout->addSpacing(12);
+
+    fullWebViewButton = toolButton(bar, QStringLiteral("preview_Template"), QStringLiteral("Preview"));
+    fullWebViewButton->setObjectName(QStringLiteral("fullWebViewButton"));
+    layout->addWidget(fullWebViewButton);
+
+    deepDetectionButton = toolButton(bar, QStringLiteral("layout2_Template"), QStringLiteral("Dock or Float the Style Inspector"));
+    deepDetectionButton->setObjectName(QStringLiteral("deepDetectionButton"));
+    layout->addWidget(deepDetectionButton);
+
+    styleInspectorButton = toolButton(bar, QStringLiteral("inspector_Template"), QStringLiteral("Style Inspector"), true);
+    styleInspectorButton->setObjectName(QStringLiteral("styleInspectorButton"));
+    layout->addWidget(styleInspectorButton);
+
+    splitViewExpander = new SegmentedControl(bar);
+    splitViewExpander->setObjectName(QStringLiteral("splitViewExpander"));
+    splitViewExpander->setTrackingMode(SegmentedControl::TrackingMode::SelectAny);
+    splitViewExpander->setSegmentCount(2);
+    splitViewExpander->setImage(symbol(QStringLiteral("leftPane_Template")), 0);
+    splitViewExpander->setToolTip(QStringLiteral("Hide or Show the Project Pane"), 0);
+    splitViewExpander->setImage(symbol(QStringLiteral("bottomPane_Template")), 1);
+    splitViewExpander->setToolTip(QStringLiteral("Hide or Show the Inspector Area"), 1);
+    splitViewExpander->setWidth(30, 0);
+    splitViewExpander->setWidth(30, 1);
+    splitViewExpander->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(splitViewExpander, 0, Qt::AlignVCenter);
+    // The right end stays free: the floating inspector panel sits over it.
+    layout->addStretch(1);
+    return bar;
+}
+
+QWidget *MainInterface::makeLeftColumn()
+{
+    leftPaneSplitView = new SplitViewEx(Qt::Vertical);
+    leftPaneSplitView->setObjectName(QStringLiteral("leftPaneSplitView"));
+
+    leftTopPane = new ContainerWhite;
+    leftTopPane->setObjectName(QStringLiteral("leftTopPane"));
+    QVBoxLayout *top = stack(leftTopPane);
+    top->addWidget(header(leftTopPane, QStringLiteral("PROJECTS"), true));
+    fileTreePane = place(QStringLiteral("File Tree"), leftTopPane);
+    top->addWidget(fileTreePane, 1);
+    leftPaneSplitView->addWidget(leftTopPane);
+
+    // The bottom area: project settings, animations and script packages.
+    auto *bottom = new ControllerView;
+    bottom->setObjectName(QStringLiteral("bottomArea"));
+    QVBoxLayout *bottomLayout = stack(bottom);
+    QWidget *bottomHeader = header(bottom, {}, true);
+    nodeSegmentControl = segments(bottomHeader, {QStringLiteral("Project"), QStringLiteral("Animation"),
+                                                 QStringLiteral("Scripts")});
+    nodeSegmentControl->setObjectName(QStringLiteral("nodeSegmentControl"));
+    static_cast<QHBoxLayout *>(bottomHeader->layout())->insertWidget(0, nodeSegmentControl);
+    bottomLayout->addWidget(bottomHeader);
+
+    bottomTabView = new QStackedWidget(bottom);
+    bottomTabView->setObjectName(QStringLiteral("bottomTabView"));
+
+    // Tab 0: the project settings, a scroll view hanging from the tab's top.
+    auto *settingsTab = new QWidget(bottomTabView);
+    rightSegment = new QWidget(settingsTab);
+    rightSegment->setObjectName(QStringLiteral("rightSegment"));
+    rightSegment->setGeometry(0, 0, 240, 26);
+    projectMainSettingSegmentControl = segments(rightSegment, {QStringLiteral("Settings"), QStringLiteral("Ignore Rules")});
+    projectMainSettingSegmentControl->setObjectName(QStringLiteral("projectMainSettingSegmentControl"));
+    projectSettingScroller = new QScrollArea(settingsTab);
+    projectSettingScroller->setObjectName(QStringLiteral("projectSettingScroller"));
+    projectSettingScroller->setFrameShape(QFrame::NoFrame);
+    projectSettingScroller->setWidgetResizable(false);
+    projectSettingContent = new MainView;
+    projectSettingContent->setObjectName(QStringLiteral("projectSettingContent"));
+    projectSettingContent->resize(240, 200);
+    QVBoxLayout *settingsLayout = stack(projectSettingContent);
+    projectsettingTabview = new QStackedWidget(projectSettingContent);
+    projectSettingsPane = place(QStringLiteral("Project Settings"), projectsettingTabview, Qt::transparent);
+    ignoreOptionPane = place(QStringLiteral("Ignore Rules"), projectsettingTabview, Qt::transparent);
+    projectsettingTabview->addWidget(projectSettingsPane);
+    projectsettingTabview->addWidget(ignoreOptionPane);
+    settingsLayout->addWidget(projectsettingTabview);
+    projectSettingScroller->setWidget(projectSettingContent);
+    bottomTabView->addWidget(settingsTab);
+
+    animationListPane = place(QStringLiteral("Animations"), bottomTabView, QColor(240, 243, 246));
+    bottomTabView->addWidget(animationListPane);
+    compilerPane = place(QStringLiteral("Script Packages"), bottomTabView, QColor(240, 243, 246));
+    bottomTabView->addWidget(compilerPane);
+    bottomLayout->addWidget(bottomTabView, 1);
+
+    bottomControllerTabview = new QStackedWidget(bottom);
+    bottomControllerTabview->setObjectName(QStringLiteral("bottomControllerTabview"));
+    bottomControllerTabview->setFixedHeight(22);
+    bottomControllerTabview->addWidget(new ControlBar2(bottomControllerTabview));
+    bottomControllerTabview->addWidget(new ControlBar2(bottomControllerTabview));
+    bottomLayout->addWidget(bottomControllerTabview);
+    leftPaneSplitView->addWidget(bottom);
+    return leftPaneSplitView;
+}
+
+QWidget *MainInterface::makeCenterColumn()
+{
+    centerPaneSplitView = new SplitViewEx(Qt::Vertical);
+    centerPaneSplitView->setObjectName(QStringLiteral("centerPaneSplitView"));
+    centerPaneSplitView->addWidget(makeCenterTopPane());
+
+    centerBottomPane = new NSSplitView_zero(Qt::Horizontal);
+    centerBottomPane->setObjectName(QStringLiteral("centerBottomPane"));
+    centerBottomPane->addWidget(makeLeftBottomPane());
+    centerBottomPane->addWidget(makeMainView());
+    centerBottomPane->addWidget(makeRightBottomPane());
+    centerBottomPane->setStretchFactor(0, 0);
+    centerBottomPane->setStretchFactor(1, 1);
+    centerBottomPane->setStretchFactor(2, 0);
+    centerPaneSplitView->addWidget(centerBottomPane);
+    centerPaneSplitView->setStretchFactor(0, 1);
+    centerPaneSplitView->setStretchFactor(1, 0);
+    return centerPaneSplitView;
+}
+
+QWidget *MainInterface::makeCenterTopPane()
+{
+    centerTopPane = new ControllerView;
+    centerTopPane->setObjectName(QStringLiteral("centerTopPane"));
+    QVBoxLayout *layout = stack(centerTopPane);
+
+    // The ruler over the preview: labels every 100 points, and the slider
+    // that sets the preview's width.
+    auto *ruler = new ControlBar2(centerTopPane);
+    ruler->setObjectName(QStringLiteral("ruler"));
+    auto *rulerLayout = new QHBoxLayout(ruler);
+    rulerLayout->setContentsMargins(0, 0, 6, 0);
+    rulerLayout->setSpacing(6);
+    auto *rulerClip = new QWidget(ruler);
+    rulerClip->setMinimumWidth(10);
+    rulerLabelView = new QWidget(rulerClip);
+    rulerLabelView->setObjectName(QStringLiteral("rulerLabelView"));
+    rulerLabelView->setGeometry(0, 3, 5000, 20);
+    rulerLayout->addWidget(rulerClip, 1);
+    responsiveSlider = new QSlider(Qt::Horizontal, ruler);
+    responsiveSlider->setObjectName(QStringLiteral("responsiveSlider"));
+    responsiveSlider->setFixedWidth(140);
+    responsiveSlider->setFocusPolicy(Qt::NoFocus);
+    rulerLayout->addWidget(responsiveSlider);
+    layout->addWidget(ruler);
+
+    previewPane = place(QStringLiteral("Preview"), centerTopPane);
+    layout->addWidget(previewPane, 1);
+    return centerTopPane;
+}
+
+QWidget *MainInterface::makeLeftBottomPane()
+{
+    leftBottomPane = new ContainerWhite;
+    leftBottomPane->setObjectName(QStringLiteral("leftBottomPane"));
+    QVBoxLayout *layout = stack(leftBottomPane);
+    QWidget *bar = header(leftBottomPane, {});
+    resouceSegmentControl = segments(bar, {QStringLiteral("Resources"), QStringLiteral("History")});
+    resouceSegmentControl->setObjectName(QStringLiteral("resouceSegmentControl"));
+    layout->addWidget(bar);
+
+    auto *tabs = new QStackedWidget(leftBottomPane);
+    loadedResourcePane = place(QStringLiteral("Loaded Resources"), tabs);
+    fileHistoryPane = place(QStringLiteral("File History"), tabs);
+    auto *history = new QWidget;
+    QVBoxLayout *historyLayout = stack(history);
+    rolebackview = new OutlineView(history);
+    rolebackview->setObjectName(QStringLiteral("rolebackview"));
+    rolebackview->setFrameShape(QFrame::NoFrame);
+    historyLayout->addWidget(rolebackview, 1);
+    QWidget *historyBar = header(history, {});
+    historyCountLabel = new QLabel(historyBar);
+    historyCountLabel->setObjectName(QStringLiteral("historyCountLabel"));
+    static_cast<QHBoxLayout *>(historyBar->layout())->addWidget(historyCountLabel);
+    historyLayout->addWidget(historyBar);
+    fileHistoryPane->setContentView(history);
+    tabs->addWidget(loadedResourcePane);
+    tabs->addWidget(fileHistoryPane);
+    layout->addWidget(tabs, 1);
+
+    resourcePaneControlView = new RightPaneControlView(leftBottomPane);
+    resourcePaneControlView->hide();
+    resourcePaneControlView->setTabView(tabs);
+    resourcePaneControlView->setSegmentedControl(resouceSegmentControl);
+    return leftBottomPane;
+}
+
+QWidget *MainInterface::makeMainView()
+{
+    mainView = new MainView;
+    mainView->setObjectName(QStringLiteral("mainView"));
+    QVBoxLayout *layout = stack(mainView);
+    QWidget *bar = header(mainView, QStringLiteral("CODE"), true);
+    auto *barLayout = static_cast<QHBoxLayout *>(bar->layout());
+    leftPaneExpandButton = toolButton(bar, QStringLiteral("leftPane_Template"), QStringLiteral("Hide or Show the Resources"), true);
+    leftPaneExpandButton->setObjectName(QStringLiteral("leftPaneExpandButton"));
+    barLayout->insertWidget(0, leftPaneExpandButton);
+    centerPaneExpandButton = toolButton(bar, QStringLiteral("topPane_Template"), QStringLiteral("Hide or Show the Preview"), true);
+    centerPaneExpandButton->setObjectName(QStringLiteral("centerPaneExpandButton"));
+    barLayout->addWidget(centerPaneExpandButton);
+    rightPaneExpandButton = toolButton(bar, QStringLiteral("rightPane_Template"), QStringLiteral("Hide or Show the DOM Tree"), true);
+    rightPaneExpandButton->setObjectName(QStringLiteral("rightPaneExpandButton"));
+    barLayout->addWidget(rightPaneExpandButton);
+    for (QToolButton *button : {leftPaneExpandButton, centerPaneExpandButton, rightPaneExpandButton})
+        button->setFixedSize(20, 20);
+    layout->addWidget(bar);
+
+    fileViewerPane = place(QStringLiteral("Code Editor"), mainView, Qt::transparent);
+    layout->addWidget(fileViewerPane, 1);
+    return mainView;
+}
+
+QWidget *MainInterface::makeRightBottomPane()
+{
+    rightBottomPane = new ContainerWhite;
+    rightBottomPane->setObjectName(QStringLiteral("rightBottomPane"));
+    QVBoxLayout *layout = stack(rightBottomPane);
+    QWidget *bar = header(rightBottomPane, {});
+    rightSegmentControl = segments(bar, {QStringLiteral("DOM"), QStringLiteral("Elements")});
+    rightSegmentControl->setObjectName(QStringLiteral("rightSegmentControl"));
+    keyframePaneExpandButton = toolButton(bar, QStringLiteral("keyframe_Template"), QStringLiteral("Show Keyframe Pane"), true);
+    keyframePaneExpandButton->setObjectName(QStringLiteral("keyframePaneExpandButton"));
+    keyframePaneExpandButton->setFixedSize(20, 20);
+    static_cast<QHBoxLayout *>(bar->layout())->addWidget(keyframePaneExpandButton);
+    layout->addWidget(bar);
+
+    auto *tabs = new QStackedWidget(rightBottomPane);
+
+    rightPaneSplitView = new SplitViewEx(Qt::Vertical, tabs);
+    rightPaneSplitView->setObjectName(QStringLiteral("rightPaneSplitView"));
+    rightTopPane = new ContainerWhite;
+    rightTopPane->setObjectName(QStringLiteral("rightTopPane"));
+    QVBoxLayout *topLayout = stack(rightTopPane);
+    domTreePaneSplitView = new SplitViewEx(Qt::Vertical, rightTopPane);
+    domTreePaneSplitView->setObjectName(QStringLiteral("domTreePaneSplitView"));
+    domTreeView = new ContainerWhite;
+    domTreeView->setObjectName(QStringLiteral("domTreeView"));
+    QVBoxLayout *domLayout = stack(domTreeView);
+    domTreePane = place(QStringLiteral("DOM Tree"), domTreeView);
+    domLayout->addWidget(domTreePane);
+    domUIBlock = new BlockSheet(domTreeView);
+    domTreePaneSplitView->addWidget(domTreeView);
+    keyframePane = new ContainerWhite;
+    keyframePane->setObjectName(QStringLiteral("keyframePane"));
+    QVBoxLayout *keyframeLayout = stack(keyframePane);
+    keyframeLayout->addWidget(header(keyframePane, QStringLiteral("KEYFRAMES"), true));
+    keyframeEditorPane = place(QStringLiteral("Keyframe Timeline"), keyframePane);
+    keyframeLayout->addWidget(keyframeEditorPane, 1);
+    domTreePaneSplitView->addWidget(keyframePane);
+    topLayout->addWidget(domTreePaneSplitView);
+    rightPaneSplitView->addWidget(rightTopPane);
+
+    rightPaneDomSplitView = new SplitViewEx(Qt::Vertical);
+    rightPaneDomSplitView->setObjectName(QStringLiteral("rightPaneDomSplitView"));
+    auto *attributes = new ContainerWhite;
+    QVBoxLayout *attributeLayout = stack(attributes);
+    attributeLayout->addWidget(header(attributes, QStringLiteral("ATTRIBUTES"), true));
+    attributePane = place(QStringLiteral("Attributes"), attributes);
+    attributeLayout->addWidget(attributePane, 1);
+    nodeUIBlock = new BlockSheet(attributePane);
+    rightPaneDomSplitView->addWidget(attributes);
+    auto *styleAttribute = new ContainerWhite;
+    QVBoxLayout *styleLayout = stack(styleAttribute);
+    styleLayout->addWidget(header(styleAttribute, QStringLiteral("STYLE ATTRIBUTE"), true));
+    styleAttributePane = place(QStringLiteral("Style Attribute"), styleAttribute);
+    styleLayout->addWidget(styleAttributePane, 1);
+    rightPaneDomSplitView->addWidget(styleAttribute);
+    rightPaneSplitView->addWidget(rightPaneDomSplitView);
+    tabs->addWidget(rightPaneSplitView);
+
+    elementPalettePane = place(QStringLiteral("Element Palette"), tabs);
+    tabs->addWidget(elementPalettePane);
+    layout->addWidget(tabs, 1);
+
+    rightPaneControlView = new RightPaneControlView(rightBottomPane);
+    rightPaneControlView->hide();
+    rightPaneControlView->setTabView(tabs);
+    rightPaneControlView->setSegmentedControl(rightSegmentControl);
+    return rightBottomPane;
+}

@@ -1,0 +1,163 @@
+// The style-inspector panel, the navigator window and the menus of the main
+// interface.
+
+#include "MainInterface.h"
+
+#include "BlockSheet.h"
+#include "ContainerWhite.h"
+#include "ControlBar2.h"
+#include "EXWindow.h"
+#include "MainMenu.h"
+#include "PanePlaceholder.h"
+
+#include "platform/kit/DesktopColors.h"
+#include "toolkit/ControlBar3.h"
+#include "toolkit/InspectorSplitView.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+void MainInterface::makeInspectorPanel()
+{
+    // A tool window of the main window: it stays above it and is no window
+    // of its own for the desktop's window list.
+    cssInspector = new QWidget(window, Qt::Tool);
+    cssInspector->setObjectName(QStringLiteral("StyleInspector"));
+    cssInspector->setWindowTitle(QStringLiteral("Style Inspector"));
+    auto *layout = new QVBoxLayout(cssInspector);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    styleSplitView = new InspectorSplitView(Qt::Vertical, cssInspector);
+    styleSplitView->setObjectName(QStringLiteral("styleSplitView"));
+
+    styleListPane = new ContainerWhite;
+    styleListPane->setObjectName(QStringLiteral("styleListPane"));
+    auto *listLayout = new QVBoxLayout(styleListPane);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    styleListPlaceholder = new PanePlaceholder(QStringLiteral("Style Sheets"), styleListPane);
+    listLayout->addWidget(styleListPlaceholder);
+    styleSplitView->addWidget(styleListPane);
+
+    auto *rules = new ContainerWhite;
+    rules->setObjectName(QStringLiteral("rulesPane"));
+    auto *rulesLayout = new QVBoxLayout(rules);
+    rulesLayout->setContentsMargins(0, 0, 0, 0);
+    rulesLayout->setSpacing(0);
+    auto *rulesHeader = new ControlBar2(rules);
+    auto *headerLayout = new QVBoxLayout(rulesHeader);
+    headerLayout->setContentsMargins(8, 0, 8, 0);
+    auto *title = new QLabel(QStringLiteral("CSS RULES"), rulesHeader);
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setBold(true);
+    title->setFont(font);
+    QPalette palette = title->palette();
+    palette.setColor(QPalette::WindowText, DesktopColors::adapted(QColor(84, 92, 104), palette));
+    title->setPalette(palette);
+    headerLayout->addWidget(title);
+    rulesLayout->addWidget(rulesHeader);
+    cssRulesPane = new PanePlaceholder(QStringLiteral("CSS Rules"), rules);
+    rulesLayout->addWidget(cssRulesPane, 1);
+    cssUIBlock = new BlockSheet(cssRulesPane);
+    styleSplitView->addWidget(rules);
+    styleSplitView->setStretchFactor(0, 0);
+    styleSplitView->setStretchFactor(1, 1);
+    layout->addWidget(styleSplitView, 1);
+    cssInspector->resize(280, 500);
+    styleSplitView->setSizes({0, 494});
+}
+
+void MainInterface::makeNavigator()
+{
+    navigator = new QWidget(nullptr, Qt::Window);
+    navigator->setObjectName(QStringLiteral("navigator"));
+    navigator->setWindowTitle(QStringLiteral("Navigator"));
+    auto *layout = new QVBoxLayout(navigator);
+    layout->setContentsMargins(0, 0, 0, 0);
+    navigatorPane = new PanePlaceholder(QStringLiteral("Navigator"), navigator);
+    layout->addWidget(navigatorPane);
+    navigator->resize(420, 640);
+}
+
+void MainInterface::makeMenus()
+{
+    mainMenu = new MainMenu(window->menuBar(), window);
+    MainMenu &m = *mainMenu;
+    using K = QKeySequence;
+
+    // The file tree's commands carry the tags its controller validates them by.
+    QMenu *file = m.menuTitled(QStringLiteral("File"));
+    m.addItem(file, QStringLiteral("New Project..."), QStringLiteral("createProjectSelected:"),
+              K(Qt::CTRL | Qt::SHIFT | Qt::Key_N), 6);
+    m.addSubmenu(file, QStringLiteral("New Project From User Template"));
+    m.addItem(file, QStringLiteral("Add Project..."), QStringLiteral("addProject:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), 5);
+    downloadTurtorialMenuItem = m.addItem(file, QStringLiteral("Download Tutorial..."), QStringLiteral("downloadTurtrialProject:"));
+    file->addSeparator();
+    m.addItem(file, QStringLiteral("New HTML File"), QStringLiteral("createHtml:"), K(Qt::CTRL | Qt::Key_N), 0);
+    m.addItem(file, QStringLiteral("New CSS File"), QStringLiteral("createCss:"), {}, 1);
+    m.addItem(file, QStringLiteral("New JavaScript File"), QStringLiteral("createJs:"), {}, 2);
+    m.addItem(file, QStringLiteral("New Folder"), QStringLiteral("createDirectory:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N), 3);
+    file->addSeparator();
+    m.addItem(file, QStringLiteral("Open File"), QStringLiteral("openFile:"), {}, 7);
+    m.addItem(file, QStringLiteral("Duplicate"), QStringLiteral("duplicateFile:"), K(Qt::CTRL | Qt::Key_D), 9);
+    m.addItem(file, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10);
+    m.addItem(file, QStringLiteral("Show in File Manager"), QStringLiteral("showInFinder:"), {}, 9);
+    m.addItem(file, QStringLiteral("Run as Web Application"), QStringLiteral("runAsWebApp:"), {}, 14);
+    m.addItem(file, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 4);
+    m.addItem(file, QStringLiteral("Move to Trash"), QStringLiteral("showDeleteFileAlertFromMainMenu:"),
+              K(Qt::CTRL | Qt::Key_Backspace), 12);
+    file->addSeparator();
+    m.addItem(file, QStringLiteral("Save"), QStringLiteral("save:"), K(Qt::CTRL | Qt::Key_S));
+    m.addItem(file, QStringLiteral("Capture Preview..."), QStringLiteral("captureImage:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    file->addSeparator();
+    m.addItem(file, QStringLiteral("Close Window"), QStringLiteral("performClose:"), K(Qt::CTRL | Qt::Key_W));
+    m.addItem(file, QStringLiteral("Quit Quillmark"), QStringLiteral("terminate:"), K(Qt::CTRL | Qt::Key_Q));
+
+    QMenu *edit = m.menuTitled(QStringLiteral("Edit"));
+    m.addItem(edit, QStringLiteral("Undo"), QStringLiteral("undo:"), K(Qt::CTRL | Qt::Key_Z));
+    m.addItem(edit, QStringLiteral("Redo"), QStringLiteral("redo:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addSeparator();
+    // The edit commands go to the focused widget; their keys stay with it.
+    m.addItem(edit, QStringLiteral("Cut"), QStringLiteral("cut:"));
+    m.addItem(edit, QStringLiteral("Copy"), QStringLiteral("copy:"));
+    m.addItem(edit, QStringLiteral("Paste"), QStringLiteral("paste:"));
+    m.addItem(edit, QStringLiteral("Select All"), QStringLiteral("selectAll:"));
+    edit->addSeparator();
+    m.addItem(edit, QStringLiteral("Edit Code"), QStringLiteral("makeMainfirstResponder:"), K(Qt::CTRL | Qt::Key_E));
+
+    QMenu *view = m.menuTitled(QStringLiteral("View"));
+    m.addItem(view, QStringLiteral("Project Pane"), QStringLiteral("toggleLeftview:"), K(Qt::CTRL | Qt::Key_1));
+    m.addItem(view, QStringLiteral("Inspector Area"), QStringLiteral("toggleInspector:"), K(Qt::CTRL | Qt::Key_2));
+    m.addItem(view, QStringLiteral("Preview Area"), QStringLiteral("toggleCenterBottomView:"), K(Qt::CTRL | Qt::Key_3));
+    m.addItem(view, QStringLiteral("Resources Pane"), QStringLiteral("toggleCenterBottomLeftView:"), K(Qt::CTRL | Qt::Key_4));
+    m.addItem(view, QStringLiteral("DOM Pane"), QStringLiteral("toggleCenterBottomRightView:"), K(Qt::CTRL | Qt::Key_5));
+    m.addItem(view, QStringLiteral("Keyframe Pane"), QStringLiteral("toggleKeyframeEditor:"), K(Qt::CTRL | Qt::Key_6));
+    view->addSeparator();
+    m.addItem(view, QStringLiteral("Move Divider Up"), QStringLiteral("verticalRangeUp:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Up));
+    m.addItem(view, QStringLiteral("Move Divider Down"), QStringLiteral("verticalRangeDown:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Down));
+    view->addSeparator();
+    m.addItem(view, QStringLiteral("Style Inspector"), QStringLiteral("openCSSInspector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_I));
+    m.addItem(view, QStringLiteral("Dock Style Inspector"), QStringLiteral("layoutTwocolumns:"));
+    m.addItem(view, QStringLiteral("Float Style Inspector"), QStringLiteral("layoutHover:"));
+    m.addItem(view, QStringLiteral("Switch Inspector Layout"), QStringLiteral("toggleDetectionMode:"), K(Qt::CTRL | Qt::ALT | Qt::Key_L));
+    view->addSeparator();
+    m.addItem(view, QStringLiteral("Show DOMNode Tree"), QStringLiteral("showDOMNodeTree:"));
+    navigatorItem = m.addItem(view, QStringLiteral("Show Navigator"), QStringLiteral("openSidewebview:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N));
+
+    QMenu *preview = m.menuTitled(QStringLiteral("Preview"));
+    m.addItem(preview, QStringLiteral("Full Size Preview"), QStringLiteral("fullWebView:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    m.addItem(preview, QStringLiteral("Reload"), QStringLiteral("reloadPage:"), K(Qt::CTRL | Qt::Key_R));
+    m.addItem(preview, QStringLiteral("Select an Element"), QStringLiteral("selectNode:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+
+    QMenu *help = m.menuTitled(QStringLiteral("Help"));
+    m.addItem(help, QStringLiteral("Quillmark Help"), QStringLiteral("showHelp:"), K(Qt::Key_F1));
+    m.addItem(help, QStringLiteral("Ignore Rules"), QStringLiteral("openHelpIgnore:"));
+
+    // The preview button's menu, filled each time it opens.
+    previewMenu = new QMenu(QStringLiteral("Preview With"), window);
+    previewMenu->setObjectName(QStringLiteral("previewMenu"));
+}

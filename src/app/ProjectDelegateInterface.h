@@ -1,0 +1,46 @@
+#pragma once
+
+class ExWebViewInterface;
+class File;
+class QMouseEvent;
+class QWidget;
+
+// What the shell asks of the project controller (projects, file tree and
+// preview). The project controller implements it and is installed with
+// AppDelegate::setProjectController().
+class ProjectDelegateInterface
+{
+public:
+    virtual ~ProjectDelegateInterface() = default;
+
+    // The preview, or null while there is none.
+    virtual ExWebViewInterface *webview() = 0;
+    // The file tree view.
+    virtual QWidget *finderView() = 0;
+    // The page last loaded into the preview, or null.
+    virtual File *lastPreviewedFile() = 0;
+    // The file of the file tree's clicked row, and of its selected row.
+    virtual File *clickedFile() = 0;
+    virtual File *selectedFile() = 0;
+
+    // Whether any file of the open projects has unsaved changes.
+    virtual bool hasModified() = 0;
+    // Saves every modified file of every project.
+    virtual void saveOnQuit() = 0;
+    // Offers to download the tutorial project.
+    virtual void confirmDownloadTurtorialProject() = 0;
+    // Reloads the project settings view.
+    virtual void reloadProjectConfigView() = 0;
+    // Whether the name field of the file tree's selected row may take the
+    // focus; true keeps a single click from starting a rename.
+    virtual void fileNameTextFieldDisable(bool disable) = 0;
+
+    // The preview's overlay and size.
+    virtual void updateDetectLayer() = 0;
+    virtual void clearDetectLayer() = 0;
+    virtual void doSetPreviewWithLastIndex() = 0;
+    // A click in the preview locked (mouse-down) or released (mouse-up) the
+    // element under the pointer.
+    virtual void detectLockDownHandler(QMouseEvent *event) = 0;
+    virtual void detectLockCommitHandler(QMouseEvent *event) = 0;
+};

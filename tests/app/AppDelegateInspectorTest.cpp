@@ -1,0 +1,193 @@
+#include "ShellTestSupport.h"
+
+#include "app/EXWindow.h"
+#include "app/MainMenu.h"
+#include "app/PanePlaceholder.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/SplitView.h"
+
+#include "TestUtil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QToolButton>
+
+namespace {
+
+class InspectorTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        launch();
+    }
+
+    QWidget *panel() { return ui().cssInspector; }
+};
+
+TEST_F(InspectorTest, TheDockedLayoutPutsThePanelBesideTheMainWindow)
+{
+    delegate->toggleDetectionMode();
+    EXPECT_EQ(delegate->detectionMode(), 1);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return panel()->geometry() == delegate->dockedInspectorFrame(); }, 2000));
+    EXPECT_EQ(ui().window->geometry(), delegate->dockedMainWindowFrame());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(panel()->geometry(), QRect(screen.right() - 299, screen.top(), 300, screen.height()));
+    EXPECT_EQ(ui().window->width(), screen.width() - 302);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return delegate->detectionMode() == 1; }, 1000));
+    EXPECT_EQ(ui().deepDetectionButton->property("imageName").toString(), QStringLiteral("layout1_Template"));
+
+    delegate->toggleDetectionMode();
+    EXPECT_EQ(delegate->detectionMode(), 0);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return panel()->geometry() == delegate->hoverInspectorFrame(); }, 2000));
+    EXPECT_EQ(panel()->geometry().bottom() + 1, screen.bottom() + 1 - 380);
+    EXPECT_EQ(ui().deepDetectionButton->property("imageName").toString(), QStringLiteral("layout2_Template"));
+}
+
+TEST_F(InspectorTest, MovingTheDockedPanelByOnePointLeavesTheDockedModeAtTheNextTurn)
+{
+    delegate->layoutTwocolumns();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return delegate->detectionMode() == 1; }, 2000));
+    TestUtil::spin(1);
+    ASSERT_EQ(delegate->detectionMode(), 1);
+    panel()->move(panel()->pos() + QPoint(-1, 0));
+    EXPECT_EQ(delegate->detectionMode(), 1);
+    TestUtil::spin(1);
+    EXPECT_EQ(delegate->detectionMode(), 0);
+    EXPECT_FALSE(ui().deepDetectionButton->isChecked());
+}
+
+TEST_F(InspectorTest, FadingTwiceStartsOneFadeAndFadingInWithoutAFadeOutDoesNothing)
+{
+    delegate->visibleCSSInspector();
+    EXPECT_EQ(panel()->findChildren<QPropertyAnimation *>().size(), 0);
+    delegate->invisibleCSSInspector();
+    delegate->invisibleCSSInspector();
+    EXPECT_TRUE(delegate->isInspectorFaded());
+    EXPECT_EQ(panel()->findChildren<QPropertyAnimation *>().size(), 1);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return panel()->windowOpacity() == 0.0; }, 1000));
+    delegate->visibleCSSInspector();
+    EXPECT_FALSE(delegate->isInspectorFaded());
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return panel()->windowOpacity() == 1.0; }, 1000));
+}
+
+TEST_F(InspectorTest, HoldingAltAndCtrlFadesThePanelOutAndReleasingEitherBringsItBack)
+{
+    quint64 time = 1000;
+    auto key = [&](QEvent::Type type, int code, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(type, code, modifiers);
+        event.setTimestamp(++time);
+        QApplication::sendEvent(ui().fileTreePane, &event);
+    };
+    key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_FALSE(delegate->isInspectorFaded());
+    key(QEvent::KeyPress, Qt::Key_Alt, Qt::ControlModifier); // the flags of the moment before
+    EXPECT_TRUE(delegate->isInspectorFaded());
+    key(QEvent::KeyRelease, Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(delegate->isInspectorFaded());
+    key(QEvent::KeyPress, Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(delegate->isInspectorFaded());
+    key(QEvent::KeyRelease, Qt::Key_Control, Qt::AltModifier);
+    EXPECT_FALSE(delegate->isInspectorFaded());
+}
+
+TEST_F(InspectorTest, ClosingThePanelTurnsTheInspectorButtonOffALittleLater)
+{
+    ASSERT_TRUE(ui().styleInspectorButton->isChecked());
+    panel()->close();
+    EXPECT_TRUE(ui().styleInspectorButton->isChecked());
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !ui().styleInspectorButton->isChecked(); }, 1000));
+}
+
+TEST_F(InspectorTest, TheInspectorButtonShowsAndHidesThePanelAndRemembersIt)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    ui().styleInspectorButton->click();
+    EXPECT_FALSE(panel()->isVisible());
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("inspectorVisible")));
+    ui().styleInspectorButton->click();
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("inspectorVisible")));
+
+    // Nothing happens while the main window is not shown.
+    ui().window->hide();
+    ui().styleInspectorButton->click();
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("inspectorVisible")));
+}
+
+TEST_F(InspectorTest, TheNavigatorItemAlwaysNamesTheNextAction)
+{
+    QAction *item = ui().navigatorItem;
+    EXPECT_EQ(item->text(), QStringLiteral("Show Navigator"));
+    item->trigger();
+    EXPECT_TRUE(ui().navigator->isVisible());
+    EXPECT_EQ(item->text(), QStringLiteral("Hide Navigator"));
+    item->trigger();
+    EXPECT_FALSE(ui().navigator->isVisible());
+    EXPECT_EQ(item->text(), QStringLiteral("Show Navigator"));
+    item->trigger();
+    ui().navigator->close();
+    EXPECT_EQ(item->text(), QStringLiteral("Show Navigator"));
+}
+
+TEST_F(InspectorTest, BecomingKeyAttachesThePanelAgain)
+{
+    panel()->setParent(nullptr, Qt::Tool);
+    ASSERT_FALSE(delegate->isInspectorAttached());
+    delegate->windowDidBecomeKey(panel());
+    EXPECT_TRUE(delegate->isInspectorAttached());
+}
+
+TEST_F(InspectorTest, LosingKeyStatusEndsTheEditingOfATextField)
+{
+    auto *field = new QLineEdit(ui().fileTreePane);
+    field->show();
+    QApplication::setActiveWindow(ui().window);
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    delegate->windowDidResignKey(ui().window);
+    EXPECT_FALSE(field->hasFocus());
+}
+
+TEST_F(InspectorTest, ClicksInTheOutlinesGoToTheirWindows)
+{
+    FakeDomTree domTree;
+    FakeRulesPanel rules;
+    FakeStyleManager manager;
+    QWidget fileTree;
+    project.tree = &fileTree;
+    delegate->setDomTreeController(&domTree);
+    delegate->setCssOutlineDelegate(&rules);
+    delegate->setStyleSheetsManager(&manager);
+    project.calls.clear();
+
+    auto click = [](QObject *outline) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton, {});
+        NotificationCenter::defaultCenter().postNotificationName(
+            QStringLiteral("outlineviewActuallyMouseDown"), outline,
+            {{QStringLiteral("outlineview"), QVariant::fromValue(outline)},
+             {QStringLiteral("event"), QVariant::fromValue(&event)}});
+    };
+    click(&domTree.outline);
+    EXPECT_EQ(domTree.calls, QStringList{QStringLiteral("reselectNodeWithClickedNode")});
+    click(&manager.selectors);
+    EXPECT_EQ(manager.reselected, 1);
+    click(&fileTree);
+    EXPECT_EQ(project.calls, QStringList{QStringLiteral("fileNameTextFieldDisable:YES")});
+    click(&rules.outline);
+    QWidget other;
+    click(&other);
+    EXPECT_EQ(domTree.calls.size(), 1);
+    EXPECT_EQ(manager.reselected, 1);
+    EXPECT_EQ(project.calls.size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,329 @@
+#include "ShellTestSupport.h"
+
+#include "app/EXWindow.h"
+#include "app/MainView.h"
+#include "app/SplitViewDelegation.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/kit/SplitView.h"
+
+#include "TestUtil.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QSplitterHandle>
+#include <QStackedWidget>
+#include <QToolButton>
+
+namespace {
+
+class PanesTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        UserDefaults::standardUserDefaults().setObject(QStringLiteral("0 0 1280 800 0 0 1280 800"),
+                                                       QStringLiteral("NSWindow Frame mainWindow"));
+        launch();
+        ui().window->resize(1280, 800);
+        TestUtil::spin(10);
+    }
+
+    void move(SplitView *splitView, double position, int divider = 0)
+    {
+        SplitViewDelegation::setPositionOfDividerAtIndex(splitView, position, divider);
+    }
+    int position(SplitView *splitView, int divider = 0) { return splitView->positionOfDividerAtIndex(divider); }
+};
+
+struct Limits
+{
+    const char *name;
+    SplitView *MainInterface::*splitView;
+    int smallest;
+    int fromEnd; // the largest position is the extent less this
+};
+
+TEST_F(PanesTest, DividersStopAtTheirSmallestAndLargestPositions)
+{
+    const Limits rows[] = {
+        {"styleSplitView", &MainInterface::styleSplitView, 52, 68},
+        {"domTreePaneSplitView", &MainInterface::domTreePaneSplitView, 40, 40},
+        {"rightPaneDomSplitView", &MainInterface::rightPaneDomSplitView, 80, 80},
+        {"rightPaneSplitView", &MainInterface::rightPaneSplitView, 120, 120},
+        {"leftPaneSplitView", &MainInterface::leftPaneSplitView, 120, 100},
+        {"centerPaneSplitView", &MainInterface::centerPaneSplitView, 120, 200},
+        {"globalSplitView", &MainInterface::globalSplitView, 120, 120},
+    };
+    ui().window->resize(1280, 1200);
+    ui().cssInspector->resize(280, 700);
+    delegate->toggleKeyframeEditor(); // nothing: the button is off
+    ui().keyframePaneExpandButton->click();
+    TestUtil::spin(10);
+    // Room for every split view: the centre bottom area tall, the DOM tree short.
+    move(ui().centerPaneSplitView, 300);
+    move(ui().rightPaneSplitView, 150);
+    for (const Limits &row : rows) {
+        SplitView *splitView = ui().*row.splitView;
+        const int extent = splitView->isVertical() ? splitView->width() : splitView->height();
+        ASSERT_GT(extent - row.fromEnd, row.smallest + 20) << row.name;
+        move(splitView, row.smallest - 5);
+        EXPECT_EQ(position(splitView), row.smallest) << row.name;
+        move(splitView, extent - row.fromEnd + 5);
+        EXPECT_EQ(position(splitView), extent - row.fromEnd) << row.name;
+    }
+}
+
+TEST_F(PanesTest, TheCodeViewKeepsFourHundredPointsAndTheRightPaneTwoHundredTen)
+{
+    SplitView *area = ui().centerBottomPane;
+    const int width = area->width();
+    // Divider 1 stops 400 right of the left pane and 210 left of the area's end.
+    move(area, ui().leftBottomPane->width() + 100, 1);
+    EXPECT_EQ(position(area, 1), ui().leftBottomPane->width() + 400);
+    move(area, width - 150, 1);
+    EXPECT_EQ(position(area, 1), width - 210);
+    // Divider 0 stops 400 left of the right pane.
+    move(area, width, 0);
+    EXPECT_EQ(position(area, 0), width - ui().rightBottomPane->width() - 400);
+    // With the left pane collapsed, divider 1 may come to 400.
+    delegate->toggleCenterBottomLeftView();
+    ASSERT_TRUE(area->isSubviewCollapsed(ui().leftBottomPane));
+    move(area, 300, 1);
+    EXPECT_EQ(position(area, 1), 400);
+}
+
+TEST_F(PanesTest, APaneTakenPastHalfItsSmallestSizeCollapsesExceptTheCodeView)
+{
+    move(ui().centerPaneSplitView, 40);
+    EXPECT_TRUE(ui().centerPaneSplitView->isSubviewCollapsed(ui().centerTopPane));
+    move(ui().centerBottomPane, ui().centerBottomPane->width() - 20, 1);
+    EXPECT_TRUE(ui().centerBottomPane->isSubviewCollapsed(ui().rightBottomPane));
+    // The code view never collapses, however far its divider goes.
+    move(ui().centerBottomPane, 0, 1);
+    EXPECT_FALSE(ui().centerBottomPane->isSubviewCollapsed(ui().mainView));
+}
+
+TEST_F(PanesTest, CollapseAndRestoreReturnEachPaneToItsSize)
+{
+    struct Toggle
+    {
+        int index;
+        SplitView *MainInterface::*splitView;
+        int pane; // its place in the split view
+    };
+    const Toggle toggles[] = {
+        {0, &MainInterface::globalSplitView, 0},    // the left column
+        {1, &MainInterface::centerPaneSplitView, 1}, // the centre bottom pane
+        {3, &MainInterface::centerPaneSplitView, 0}, // the centre top pane
+        {4, &MainInterface::centerBottomPane, 0},    // the left bottom pane
+        {5, &MainInterface::centerBottomPane, 2},    // the right bottom pane
+    };
+    for (const Toggle &toggle : toggles) {
+        SplitView *splitView = ui().*toggle.splitView;
+        QWidget *pane = splitView->widget(toggle.pane);
+        const QList<int> sizes = splitView->sizes();
+        delegate->toggleSlide(toggle.index);
+        EXPECT_TRUE(splitView->isSubviewCollapsed(pane)) << toggle.index;
+        delegate->toggleSlide(toggle.index);
+        EXPECT_FALSE(splitView->isSubviewCollapsed(pane)) << toggle.index;
+        const QList<int> restored = splitView->sizes();
+        ASSERT_EQ(restored.size(), sizes.size());
+        for (qsizetype i = 0; i < sizes.size(); ++i)
+            EXPECT_NEAR(restored[i], sizes[i], 1) << "toggle " << toggle.index << " pane " << i;
+    }
+}
+
+TEST_F(PanesTest, PaneButtonsAndTheExpanderFollowThePanes)
+{
+    delegate->toggleSlide(0);
+    delegate->toggleSlide(1);
+    EXPECT_TRUE(ui().splitViewExpander->isSelectedForSegment(0));
+    EXPECT_TRUE(ui().splitViewExpander->isSelectedForSegment(1));
+    delegate->toggleSlide(1);
+    delegate->toggleSlide(4);
+    delegate->toggleSlide(5);
+    EXPECT_FALSE(ui().splitViewExpander->isSelectedForSegment(1));
+    EXPECT_TRUE(ui().leftPaneExpandButton->isChecked());
+    EXPECT_TRUE(ui().rightPaneExpandButton->isChecked());
+    delegate->toggleSlide(3);
+    EXPECT_TRUE(ui().centerPaneExpandButton->isChecked());
+
+    // A click on a segment of the expander toggles the pane of that segment.
+    ui().splitViewExpander->setSelected(false, 0);
+    delegate->toggleProjectControllerView(ui().splitViewExpander);
+    EXPECT_FALSE(ui().globalSplitView->isSubviewCollapsed(ui().leftPaneSplitView));
+    EXPECT_EQ(delegate->lastToggleIndex(), 0);
+}
+
+TEST_F(PanesTest, ShowingTheLeftColumnWithoutARememberedWidthTakesAFifthOfTheWindow)
+{
+    delegate.reset();
+    clearDefaults();
+    launch(false);
+    ui().window->resize(1000, 800);
+    TestUtil::spin(10);
+    move(ui().globalSplitView, 0); // collapsed before launching finishes
+    delegate->applicationDidFinishLaunching();
+    ASSERT_LE(delegate->leftPaneRestoreFrame().width(), 10);
+    delegate->toggleSlide(0);
+    EXPECT_EQ(ui().leftPaneSplitView->width(), 200);
+    EXPECT_EQ(delegate->leftPaneRestoreFrame().width(), 200);
+}
+
+TEST_F(PanesTest, ToggleTwoOnlyLeavesTheFullSizePreview)
+{
+    delegate->togglePreviewMode();
+    ASSERT_TRUE(delegate->isFullSizePreview());
+    const QList<int> global = ui().globalSplitView->sizes();
+    const QList<int> center = ui().centerPaneSplitView->sizes();
+    delegate->toggleSlide(2);
+    EXPECT_FALSE(delegate->isFullSizePreview());
+    EXPECT_FALSE(ui().fullWebViewButton->isChecked());
+    EXPECT_EQ(ui().globalSplitView->sizes(), global);
+    EXPECT_EQ(ui().centerPaneSplitView->sizes(), center);
+}
+
+TEST_F(PanesTest, FullSizePreviewHidesThePanesAroundThePreviewAndBringsBackOnlyThoseThatWereOpen)
+{
+    FakePreview preview;
+    project.preview = &preview;
+    delegate->toggleSlide(0); // the left column is closed before
+    const QList<int> center = ui().centerPaneSplitView->sizes();
+
+    delegate->togglePreviewMode();
+    EXPECT_TRUE(ui().globalSplitView->isSubviewCollapsed(ui().leftPaneSplitView));
+    EXPECT_TRUE(ui().centerPaneSplitView->isSubviewCollapsed(ui().centerBottomPane));
+    EXPECT_TRUE(project.calls.contains(QStringLiteral("clearDetectLayer")));
+
+    delegate->togglePreviewMode();
+    EXPECT_FALSE(delegate->isFullSizePreview());
+    EXPECT_TRUE(ui().globalSplitView->isSubviewCollapsed(ui().leftPaneSplitView));
+    EXPECT_NEAR(ui().centerPaneSplitView->sizes()[1], center[1], 1);
+    EXPECT_TRUE(preview.calls.contains(QStringLiteral("showDetectLayer")));
+}
+
+TEST_F(PanesTest, SelectingAnElementLeavesTheFullSizePreview)
+{
+    const QList<int> center = ui().centerPaneSplitView->sizes();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("selectNodeMode"), &project);
+    EXPECT_FALSE(delegate->isFullSizePreview());
+    delegate->togglePreviewMode();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("selectNodeMode"), &project);
+    EXPECT_FALSE(delegate->isFullSizePreview());
+    EXPECT_NEAR(ui().centerPaneSplitView->sizes()[1], center[1], 1);
+}
+
+TEST_F(PanesTest, ADoubleClickOnADividerCollapsesThePaneBesideIt)
+{
+    for (SplitView *splitView : ui().splitViews()) {
+        if (splitView == ui().centerBottomPane || splitView == ui().styleSplitView
+            || splitView == ui().domTreePaneSplitView)
+            continue;
+        SplitViewDelegation::of(splitView)->collapseForDoubleClick(0);
+        EXPECT_TRUE(splitView->isSubviewCollapsed(splitView->widget(0))) << splitView->objectName().toStdString();
+    }
+    // Beside the code view it is the other pane that collapses, through the
+    // divider's own double click.
+    SplitView *area = ui().centerBottomPane;
+    QSplitterHandle *handle = area->handle(2);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(0, 5), handle->mapToGlobal(QPointF(0, 5)),
+                            Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(handle, &doubleClick);
+    EXPECT_TRUE(area->isSubviewCollapsed(ui().rightBottomPane));
+    EXPECT_FALSE(area->isSubviewCollapsed(ui().mainView));
+}
+
+TEST_F(PanesTest, DraggingADividerFollowsThePointerWithinTheLimits)
+{
+    SplitView *center = ui().centerPaneSplitView;
+    QSplitterHandle *handle = center->handle(1);
+    auto send = [&](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+        const QPointF global = center->mapToGlobal(QPointF(10, y));
+        QMouseEvent event(type, handle->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(handle, &event);
+    };
+    const int start = position(center);
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start - 50, Qt::LeftButton);
+    EXPECT_EQ(position(center), start - 50);
+    send(QEvent::MouseMove, center->height() - 150, Qt::LeftButton);
+    EXPECT_EQ(position(center), center->height() - 200);
+    send(QEvent::MouseButtonRelease, center->height() - 150, Qt::NoButton);
+}
+
+TEST_F(PanesTest, TheKeyframeButtonShowsTheKeyframePaneBelowTheDomTree)
+{
+    ui().keyframePaneExpandButton->click();
+    EXPECT_FALSE(ui().domTreePaneSplitView->isSubviewCollapsed(ui().keyframePane));
+    EXPECT_TRUE(ui().nodeSegmentControl->isSelectedForSegment(1));
+    EXPECT_FALSE(ui().nodeSegmentControl->isSelectedForSegment(0));
+    EXPECT_EQ(ui().bottomTabView->currentIndex(), 1);
+    EXPECT_TRUE(ui().keyframePaneExpandButton->isChecked());
+    EXPECT_EQ(ui().keyframePaneExpandButton->toolTip(), QStringLiteral("Hide Keyframe Pane"));
+
+    ui().keyframePaneExpandButton->click();
+    EXPECT_TRUE(ui().domTreePaneSplitView->isSubviewCollapsed(ui().keyframePane));
+    EXPECT_EQ(ui().keyframePaneExpandButton->toolTip(), QStringLiteral("Show Keyframe Pane"));
+
+    // Shown, but with another bottom tab chosen, the button reads "show".
+    ui().keyframePaneExpandButton->click();
+    ui().nodeSegmentControl->setSelected(true, 0);
+    delegate->changeBottomContent(ui().nodeSegmentControl);
+    EXPECT_FALSE(ui().keyframePaneExpandButton->isChecked());
+}
+
+TEST_F(PanesTest, TheBottomSegmentsPickTheirTabsAndAnnounceIt)
+{
+    int announced = 0;
+    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("bottomContentChanged"), nullptr,
+                                                    [&](const Notification &n) {
+                                                        ++announced;
+                                                        EXPECT_EQ(n.object, static_cast<const void *>(&project));
+                                                    });
+    const int expected[][2] = {{0, 0}, {1, 0}, {2, 1}};
+    for (int segment = 2; segment >= 0; --segment) {
+        ui().nodeSegmentControl->setSelected(true, segment);
+        delegate->changeBottomContent(ui().nodeSegmentControl);
+        EXPECT_EQ(ui().bottomTabView->currentIndex(), expected[segment][0]);
+        EXPECT_EQ(ui().bottomControllerTabview->currentIndex(), expected[segment][1]);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(ui().nodeSegmentControl->isSelectedForSegment(other), other == segment);
+    }
+    EXPECT_EQ(announced, 3);
+    NotificationCenter::defaultCenter().removeObserver(this);
+
+    ui().projectMainSettingSegmentControl->setSelected(true, 1);
+    delegate->changeProjectSettingContent(ui().projectMainSettingSegmentControl);
+    EXPECT_EQ(ui().projectsettingTabview->currentIndex(), 1);
+}
+
+TEST_F(PanesTest, VerticalRangeMovesThePreviewDividerOrTheInspectorsWhenItIsKey)
+{
+    int resized = 0;
+    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("mainResized"), nullptr,
+                                                    [&](const Notification &n) {
+                                                        // The code view's pane announces its own resizes.
+                                                        resized += n.object == delegate.get();
+                                                    });
+    QApplication::setActiveWindow(ui().window);
+    const int top = ui().centerTopPane->height();
+    delegate->verticalRangeUp();
+    EXPECT_EQ(ui().centerTopPane->height(), top - 100);
+    EXPECT_EQ(resized, 1);
+
+    ui().cssInspector->resize(280, 600);
+    move(ui().styleSplitView, 200);
+    QApplication::setActiveWindow(ui().cssInspector);
+    const int list = ui().styleListPane->height();
+    delegate->verticalRangeDown();
+    EXPECT_EQ(ui().styleListPane->height(), list + 100);
+    EXPECT_EQ(ui().centerTopPane->height(), top - 100);
+    EXPECT_EQ(resized, 1);
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+#include "ShellTestSupport.h"
+
+#include "app/EXWindow.h"
+#include "app/MainMenu.h"
+#include "app/SplitViewDelegation.h"
+#include "app/WindowFrame.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/kit/SplitView.h"
+
+#include "TestUtil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QToolButton>
+
+namespace {
+
+using LaunchTest = ShellTest;
+
+TEST_F(LaunchTest, FirstRunOffersTheTutorialProjectOnceAndTheNextRunNothing)
+{
+    launch();
+    EXPECT_EQ(project.calls.count(QStringLiteral("confirmDownloadTurtorialProject")), 1);
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("firstLaunch")));
+
+    project.calls.clear();
+    delegate.reset();
+    launch();
+    EXPECT_FALSE(project.calls.contains(QStringLiteral("confirmDownloadTurtorialProject")));
+}
+
+TEST_F(LaunchTest, ShowsTheInspectorPanelOnlyWhenItWasVisible)
+{
+    launch();
+    EXPECT_TRUE(ui().window->isVisible());
+    EXPECT_TRUE(ui().cssInspector->isVisible());
+    EXPECT_TRUE(ui().styleInspectorButton->isChecked());
+    delegate.reset();
+
+    UserDefaults::standardUserDefaults().setBool(false, QStringLiteral("inspectorVisible"));
+    launch();
+    EXPECT_FALSE(ui().cssInspector->isVisible());
+    EXPECT_FALSE(ui().styleInspectorButton->isChecked());
+    // Hidden, but still a child window of the main window.
+    EXPECT_TRUE(delegate->isInspectorAttached());
+}
+
+TEST_F(LaunchTest, StartsWithTheKeyframePaneCollapsedAndTheRulerLabelled)
+{
+    launch();
+    EXPECT_TRUE(ui().domTreePaneSplitView->isSubviewCollapsed(ui().keyframePane));
+    EXPECT_FALSE(ui().keyframePaneExpandButton->isChecked());
+    const QList<QLabel *> labels = ui().rulerLabelView->findChildren<QLabel *>();
+    ASSERT_EQ(labels.size(), 50);
+    EXPECT_EQ(labels.last()->text(), QStringLiteral("4900"));
+}
+
+TEST_F(LaunchTest, CommandsOfControllersNotInstalledAreDisabled)
+{
+    launch();
+    MainMenu &menu = *ui().mainMenu;
+    for (const char *action : {"addProject:", "createHtml:", "reloadPage:", "showDOMNodeTree:",
+                               "downloadTurtrialProject:", "makeMainfirstResponder:"}) {
+        QAction *item = menu.itemForAction(QString::fromLatin1(action));
+        ASSERT_NE(item, nullptr) << action;
+        EXPECT_FALSE(item->isEnabled()) << action;
+    }
+    for (const char *action : {"save:", "toggleLeftview:", "fullWebView:", "openSidewebview:", "showHelp:"}) {
+        QAction *item = menu.itemForAction(QString::fromLatin1(action));
+        ASSERT_NE(item, nullptr) << action;
+        EXPECT_TRUE(item->isEnabled()) << action;
+    }
+    // Installing a controller's target enables its items.
+    menu.setTarget(QStringLiteral("downloadTurtrialProject:"), [](QAction *) {});
+    EXPECT_TRUE(ui().downloadTurtorialMenuItem->isEnabled());
+}
+
+// --- Quitting -------------------------------------------------------------------------
+
+TEST_F(LaunchTest, ClosingTheMainWindowWithNothingModifiedAsksQuitOrCancel)
+{
+    launch();
+    AlertAnswers answers({QStringLiteral("Cancel")});
+    EXPECT_FALSE(ui().window->close());
+    ASSERT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quite Quillmark?")});
+    EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Cancel")});
+    EXPECT_TRUE(ui().window->isVisible());
+    EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
+}
+
+TEST_F(LaunchTest, QuitClosesTheMainWindowWithoutSaving)
+{
+    launch();
+    project.modified = true;
+    AlertAnswers answers({QStringLiteral("Quit")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Save And Quit|Cancel")});
+    EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
+}
+
+TEST_F(LaunchTest, SaveAndQuitSavesThenQuitsOnceTheLastWindowHasClosed)
+{
+    launch();
+    project.modified = true;
+    AlertAnswers answers({QStringLiteral("Save And Quit")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
+    EXPECT_FALSE(delegate->isTerminating());
+    Q_EMIT qApp->lastWindowClosed();
+    EXPECT_TRUE(delegate->isTerminating());
+}
+
+TEST_F(LaunchTest, CancelWithModifiedFilesNeitherSavesNorQuits)
+{
+    launch();
+    project.modified = true;
+    AlertAnswers answers({QStringLiteral("Cancel")});
+    EXPECT_FALSE(ui().window->close());
+    EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
+    EXPECT_TRUE(ui().window->isVisible());
+}
+
+TEST_F(LaunchTest, SaveAndQuitThatCannotSaveAsksAgainInsteadOfDroppingTheFiles)
+{
+    launch();
+    project.modified = true;
+    project.onSave = [] {}; // the disk refuses: the files stay modified
+    AlertAnswers answers({QStringLiteral("Save And Quit"), QStringLiteral("Cancel")});
+    EXPECT_FALSE(ui().window->close());
+    ASSERT_EQ(answers.messages.size(), 2);
+    EXPECT_TRUE(answers.informativeTexts[0].isEmpty());
+    EXPECT_EQ(answers.informativeTexts[1], QStringLiteral("Some modified files could not be saved."));
+    EXPECT_TRUE(ui().window->isVisible());
+}
+
+TEST_F(LaunchTest, OtherWindowsCloseWithoutAsking)
+{
+    launch();
+    AlertAnswers answers({});
+    delegate->openSidewebview();
+    EXPECT_TRUE(ui().navigator->close());
+    EXPECT_TRUE(ui().cssInspector->close());
+    EXPECT_TRUE(answers.messages.isEmpty());
+}
+
+TEST_F(LaunchTest, QuitCommandGoesThroughTheConfirmation)
+{
+    launch();
+    AlertAnswers answers({QStringLiteral("Cancel")});
+    ui().mainMenu->itemForAction(QStringLiteral("terminate:"))->trigger();
+    EXPECT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(ui().window->isVisible());
+}
+
+TEST_F(LaunchTest, QuittingRecordsTheSixPaneSizesWithCollapsedPanesAsOne)
+{
+    launch();
+    delegate->toggleSlide(0); // the left column collapses
+    ASSERT_TRUE(ui().globalSplitView->isSubviewCollapsed(ui().leftPaneSplitView));
+    EXPECT_TRUE(delegate->applicationShouldTerminateAfterLastWindowClosed());
+
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastLeftPaneWidth")), 1.0f);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastCenterPaneWidth")), float(ui().centerPaneSplitView->width()));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastLeftPaneHeight")), float(ui().leftTopPane->height()));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastCenterPaneHeight")), float(ui().centerTopPane->height()));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastRightPaneHeight")), float(ui().rightTopPane->height()));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastKeyframePaneHeight")), 1.0f);
+
+    delegate->toggleSlide(0);
+    delegate->applicationShouldTerminateAfterLastWindowClosed();
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastLeftPaneWidth")), float(ui().leftPaneSplitView->width()));
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("lastCenterPaneWidth")),
+              float(ui().leftPaneSplitView->width() + ui().centerPaneSplitView->width()));
+}
+
+// --- Window frames -----------------------------------------------------------------------
+
+TEST_F(LaunchTest, PlacesTheWindowsAtTheirSavedFramesMeasuredFromTheBottom)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QString::asprintf("10 20 600 400 0 0 %d %d", screen.width(), screen.height()),
+                       QStringLiteral("NSWindow Frame mainWindow"));
+    launch();
+    EXPECT_EQ(ui().window->geometry(), QRect(10, screen.height() - 20 - 400, 600, 400));
+    // The fallback puts the panel in the top right corner.
+    EXPECT_EQ(ui().cssInspector->geometry(), QRect(screen.width() - 280, 0, 280, 500));
+
+    ui().window->setGeometry(30, 40, 500, 300);
+    const std::optional<WindowFrame> saved =
+        WindowFrame::fromString(defaults.stringForKey(QStringLiteral("NSWindow Frame mainWindow")));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->frame, QRectF(30, screen.height() - 40 - 300, 500, 300));
+}
+
+TEST_F(LaunchTest, AnUnreadableOrOffScreenFrameFallsBackToTheDefault)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    defaults.setObject(QStringLiteral("10 20 abc"), QStringLiteral("NSWindow Frame mainWindow"));
+    defaults.setObject(QStringLiteral("9000 9000 280 500 0 0 800 600"), QStringLiteral("NSWindow Frame StyleInspector"));
+    launch();
+    // The desktop may push a window at the screen's corner in by its frame.
+    EXPECT_EQ(ui().window->size(), available.size());
+    EXPECT_LE((ui().window->pos() - available.topLeft()).manhattanLength(), 8);
+    EXPECT_TRUE(ui().cssInspector->geometry().intersects(available));
+}
+
+TEST(WindowFrame, ReadsAndWritesTheEightNumbersInTheCLocale)
+{
+    const std::optional<WindowFrame> frame = WindowFrame::fromString(QStringLiteral("1.5 2 300 400 0 0 1280 800"));
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->frame, QRectF(1.5, 2, 300, 400));
+    EXPECT_EQ(frame->screen, QRectF(0, 0, 1280, 800));
+    EXPECT_EQ(frame->toString(), QStringLiteral("1.500000 2.000000 300.000000 400.000000 0.000000 0.000000 1280.000000 800.000000"));
+    EXPECT_FALSE(WindowFrame::fromString(QStringLiteral("1 2 3 4 5 6 7")));
+    EXPECT_FALSE(WindowFrame::fromString(QStringLiteral("1 2 0 4 5 6 7 8")));
+    EXPECT_FALSE(WindowFrame::fromString(QStringLiteral("1,5 2 3 4 5 6 7 8")));
+    EXPECT_FALSE(WindowFrame::fromString(QStringLiteral("nan 2 3 4 5 6 7 8")));
+}
+
+TEST(WindowFrame, FlipsBetweenBottomLeftAndTopLeftOrigins)
+{
+    const QRect primary(0, 0, 1280, 800);
+    const QRect geometry(100, 50, 400, 300);
+    const QRectF flipped = WindowFrame::unflipped(geometry, primary);
+    EXPECT_EQ(flipped, QRectF(100, 450, 400, 300));
+    EXPECT_EQ(WindowFrame::flipped(flipped, primary), geometry);
+    // A screen to the right whose top is lower than the primary's.
+    EXPECT_EQ(WindowFrame::fromGeometry(QRect(1300, 100, 10, 10), QRect(1280, 100, 800, 600), primary).screen,
+              QRectF(1280, 100, 800, 600));
+}
+
+TEST(AppDelegateDefaults, RegisterFramesMeasuredFromTheScreensBottomLeftCorner)
+{
+    const QVariantMap defaults = AppDelegate::defaultValues();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto main = WindowFrame::fromString(defaults.value(QStringLiteral("NSWindow Frame mainWindow")).toString());
+    const auto panel = WindowFrame::fromString(defaults.value(QStringLiteral("NSWindow Frame StyleInspector")).toString());
+    ASSERT_TRUE(main && panel);
+    EXPECT_EQ(main->geometry(screen), available);
+    EXPECT_EQ(panel->frame, QRectF(screen.width() - 280, screen.height() - 500, 280, 500));
+}
+
+} // namespace
