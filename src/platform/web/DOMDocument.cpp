@@ -1,5 +1,7 @@
 #include "DOMDocument.h"
 
+#include "DOMStyleSheetList.h"
+
 #include "DOMComment.h"
 #include "DOMDocumentFragment.h"
 #include "DOMDocumentIndex.h"
@@ -308,4 +310,16 @@ const DOMDocumentIndex &DOMDocument::index() const
         m_index = std::make_unique<DOMDocumentIndex>();
     m_index->update(*this);
     return *m_index;
+}
+
+DOMStyleSheetList &DOMDocument::styleSheets() const
+{
+    if (!m_styleSheets)
+        m_styleSheets = std::make_unique<DOMStyleSheetList>(const_cast<DOMDocument *>(this));
+    return *m_styleSheets;
+}
+
+std::shared_ptr<DOMCSSStyleDeclaration> DOMDocument::createCSSStyleDeclaration() const
+{
+    return styleSheets().createCSSStyleDeclaration();
 }

@@ -14,6 +14,8 @@ class DOMComment;
 class DOMDocumentFragment;
 class DOMDocumentIndex;
 class DOMDocumentType;
+class DOMCSSStyleDeclaration;
+class DOMStyleSheetList;
 class DOMText;
 
 using DOMAttrPtr = std::shared_ptr<DOMAttr>;
@@ -90,6 +92,11 @@ public:
     QList<DOMMatchedRule> getMatchedCSSRules(const DOMElement *element, const QString &pseudoElement,
                                              bool authorOnly) const;
 
+    // The page's style sheets (empty for a document that is not shown live),
+    // and a scratch declaration for validity probes.
+    DOMStyleSheetList &styleSheets() const;
+    std::shared_ptr<DOMCSSStyleDeclaration> createCSSStyleDeclaration() const;
+
     // Counts changes of the tree and of id and class attributes; the selector
     // engine's tables follow it.
     quint64 treeVersion() const { return m_treeVersion; }
@@ -139,5 +146,6 @@ private:
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
     DOMEngineQueries *m_engineQueries = nullptr; // Not owned.
+    mutable std::unique_ptr<DOMStyleSheetList> m_styleSheets;
     mutable std::unique_ptr<DOMDocumentIndex> m_index;
 };

@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QList>
+#include <QMarginsF>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
+
+#include <optional>
 
 #include <utility>
 
@@ -20,6 +25,17 @@ struct DOMMatchedRule
 // A computed style as (property, value) pairs in the engine's order.
 using DOMComputedStyle = QList<std::pair<QString, QString>>;
 
+// The layout box of an element, in CSS pixels: its border box in its own
+// document (scrolling included) and in the top-level view, and the widths of
+// its borders and paddings.
+struct DOMElementBox
+{
+    QRectF boundingBox;
+    QRectF viewRect;
+    QMarginsF border;
+    QMarginsF padding;
+};
+
 // The questions about a page that only the web engine can answer. The live
 // page fills them from its batched answers; a document without one answers
 // nothing (DOMDocument::setEngineQueries()).
@@ -35,4 +51,14 @@ public:
     enum class Origin { All, AuthorOnly };
     virtual QList<DOMMatchedRule> matchedCSSRules(const DOMElement &element, const QString &pseudoElement,
                                                   Origin origin) = 0;
+
+    // Whether the media query holds in the page's view.
+    virtual std::optional<bool> matchMedia(const QString &query) { return std::nullopt; }
+    // Whether the page takes the value for the property (CSS.supports).
+    virtual std::optional<bool> supports(const QString &property, const QString &value) { return std::nullopt; }
+    // The same answer when it is at hand, without asking the page.
+    virtual std::optional<bool> knownSupports(const QString &property, const QString &value) { return std::nullopt; }
+    virtual std::optional<DOMElementBox> elementBox(const DOMElement &element) { return std::nullopt; }
+    // The element under a point of the view, in CSS pixels; null for none.
+    virtual DOMElement *elementAtPoint(const QPointF &point) { return nullptr; }
 };

@@ -1,0 +1,941 @@
+// The page end of Quillmark's preview bridge.
+//
+// It runs in an isolated script world of the top frame (the page's own
+// scripts cannot see it, and it runs with the page's JavaScript switched off)
+// and talks to the program over the web channel object "quillmark". It gives
+// every node, style sheet and rule a stable id, sends one snapshot of each
+// document and its style sheets when the document is ready, reports the
+// page's own changes as records with ids, carries out the program's edits in
+// order (dropping their echoes) and answers the program's questions in batches.
+// Same-origin frames are reached through contentDocument and reported with
+// frame ids of their own; cross-origin frames stay out.
+(function () {
+    'use strict';
+    if (window.quillmark && window.quillmark.token)
+        return;
+
+    const HTML_NS = 'http://www.w3.org/1999/xhtml';
+    const TOKEN = Math.random().toString(36).slice(2) + Date.now().toString(36);
+    const OBSERVED = {childList: true, attributes: true, characterData: true, subtree: true};
+
+    let nextId = 1;
+    let nextFrameId = 1;
+    const nodeIds = new WeakMap();     // node -> id
+    const cssIds = new WeakMap();      // style sheet or rule -> id
+    const cssById = new Map();         // id -> style sheet or rule
+    const sentRules = new WeakSet();   // rules the program has been told of
+    const frames = new Map();          // frame id -> frame
+    const frameOfDoc = new WeakMap();  // document -> frame
+    const frameOfOwner = new WeakMap();// iframe element -> frame
+    const partsCache = new WeakMap();  // style rule -> selector parts
+
+    let endpoint = null;
+    const outbox = [];
+
+    const observer = new MutationObserver(function (records) { flush(records); });
+    window.quillmark = {listener: null, observer: observer, token: TOKEN};
+
+    function post(message, payload) {
+        const text = JSON.stringify(message);
+        if (endpoint)
+            endpoint.post(text, payload || '');
+        else
+            outbox.push([text, payload || '']);
+    }
+
+    function log(level, message) {
+        post({kind: 'log', level: level, message: message});
+    }
+
+    // Ids --------------------------------------------------------------------
+
+    function assignNode(node, frame) {
+        const id = nextId++;
+        nodeIds.set(node, id);
+        frame.nodes.set(id, node);
+        return id;
+    }
+
+    function cssId(object) {
+        let id = cssIds.get(object);
+        if (id === undefined) {
+            id = nextId++;
+            cssIds.set(object, id);
+            cssById.set(id, object);
+        }
+        return id;
+    }
+
+    // Snapshots ----------------------------------------------------------------
+
+    // The records of root and of every node below it that has no id yet; root
+    // must have none. Children that already had ids are left out of a record's
+    // "children" and named in finals with the whole child list instead.
+    function serialize(root, frame, records, finals, fresh) {
+        assignNode(root, frame);
+        const stack = [root];
+        while (stack.length) {
+            const node = stack.pop();
+            const id = nodeIds.get(node);
+            if (fresh)
+                fresh.add(node);
+            const record = {id: id, type: node.nodeType};
+            switch (node.nodeType) {
+            case 1: {
+                record.name = node.localName;
+                if (node.prefix)
+                    record.prefix = node.prefix;
+                if (node.namespaceURI !== HTML_NS)
+                    record.ns = node.namespaceURI || '';
+                const attributes = node.attributes;
+                if (attributes.length) {
+                    const list = [];
+                    for (let i = 0; i < attributes.length; ++i) {
+                        const a = attributes[i];
+                        list.push(a.namespaceURI ? [a.name, a.value, a.namespaceURI] : [a.name, a.value]);
+                    }
+                    record.attrs = list;
+                }
+                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content
+                    && !nodeIds.has(node.content)) {
+                    record.content = assignNode(node.content, frame);
+                    stack.push(node.content);
+                }
+                break;
+            }
+            case 3:
+            case 8:
+                record.text = node.data;
+                break;
+            case 10:
+                record.name = node.name;
+                record.publicId = node.publicId;
+                record.systemId = node.systemId;
+                break;
+            default:
+                break;
+            }
+            if (node.firstChild) {
+                const children = [];
+                const all = [];
+                let known = false;
+                for (let child = node.firstChild; child; child = child.nextSibling) {
+                    let childId = nodeIds.get(child);
+                    if (childId === undefined) {
+                        childId = assignNode(child, frame);
+                        children.push(childId);
+                        stack.push(child);
+                    } else {
+                        known = true;
+                    }
+                    all.push(childId);
+                }
+                if (children.length)
+                    record.children = children;
+                if (known && finals)
+                    finals[id] = all;
+            }
+            records.push(record);
+        }
+    }
+
+    function styleJson(style, json) {
+        const css = style.cssText;
+        json.css = css;
+        let count = 0;
+        for (let i = 0; i < css.length; ++i) {
+            if (css.charCodeAt(i) === 59) // ';'
+                ++count;
+        }
+        if (count !== style.length) {
+            const items = [];
+            for (let i = 0; i < style.length; ++i) {
+                const name = style[i];
+                items.push([name, style.getPropertyValue(name), style.getPropertyPriority(name)]);
+            }
+            json.items = items;
+        }
+    }
+
+    function rulesJson(rules) {
+        const list = [];
+        for (let i = 0; i < rules.length; ++i)
+            list.push(ruleJson(rules[i]));
+        return list;
+    }
+
+    function ruleJson(rule) {
+        const json = {id: cssId(rule), type: rule.type};
+        sentRules.add(rule);
+        switch (rule.type) {
+        case 1:
+            json.sel = rule.selectorText;
+            styleJson(rule.style, json);
+            break;
+        case 3:
+            json.href = rule.href;
+            json.media = rule.media.mediaText;
+            if (rule.styleSheet)
+                json.sheet = sheetJson(rule.styleSheet, null, false);
+            break;
+        case 4:
+            json.media = rule.media.mediaText;
+            json.rules = rulesJson(rule.cssRules);
+            break;
+        case 5:
+        case 11:
+            if (rule.name !== undefined)
+                json.name = rule.name;
+            styleJson(rule.style, json);
+            break;
+        case 6:
+            json.sel = rule.selectorText;
+            styleJson(rule.style, json);
+            break;
+        case 7:
+            json.name = rule.name;
+            json.prefixed = rule.cssText.lastIndexOf('@-webkit-', 0) === 0;
+            json.rules = rulesJson(rule.cssRules);
+            break;
+        case 8:
+            json.key = rule.keyText;
+            styleJson(rule.style, json);
+            break;
+        case 12:
+            json.cond = rule.conditionText;
+            json.rules = rulesJson(rule.cssRules);
+            break;
+        default:
+            json.text = rule.cssText;
+            if (rule.name !== undefined)
+                json.name = String(rule.name);
+            if (rule.cssRules)
+                json.rules = rulesJson(rule.cssRules);
+            break;
+        }
+        return json;
+    }
+
+    function sheetJson(sheet, frame, allowKnown) {
+        const known = cssIds.has(sheet);
+        const id = cssId(sheet);
+        if (known && allowKnown)
+            return {id: id, known: true};
+        const json = {
+            id: id,
+            href: sheet.href,
+            title: sheet.title || '',
+            media: sheet.media ? sheet.media.mediaText : '',
+            disabled: sheet.disabled,
+            owner: sheet.ownerNode ? (nodeIds.get(sheet.ownerNode) || 0) : 0,
+            rules: []
+        };
+        let rules = null;
+        try {
+            rules = sheet.cssRules;
+        } catch (e) {
+            json.readable = false;
+            return json;
+        }
+        json.rules = rulesJson(rules);
+        return json;
+    }
+
+    function sheetsJson(frame) {
+        const list = [];
+        const sheets = frame.doc.styleSheets;
+        const ids = [];
+        for (let i = 0; i < sheets.length; ++i) {
+            list.push(sheetJson(sheets[i], frame, true));
+            ids.push(cssIds.get(sheets[i]));
+        }
+        frame.sheetIds = ids.join(',');
+        return list;
+    }
+
+    function sheetsChanged(frame) {
+        const sheets = frame.doc.styleSheets;
+        const ids = [];
+        for (let i = 0; i < sheets.length; ++i) {
+            const id = cssIds.get(sheets[i]);
+            if (id === undefined)
+                return true;
+            ids.push(id);
+        }
+        return ids.join(',') !== frame.sheetIds;
+    }
+
+    function postSheetsIfChanged(frame) {
+        if (frame && frames.has(frame.id) && sheetsChanged(frame))
+            post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheetsJson(frame)});
+    }
+
+    // Frames -------------------------------------------------------------------
+
+    function snapshotFrame(doc, parentFrame, owner) {
+        if (frameOfDoc.has(doc))
+            return;
+        const frame = {id: nextFrameId++, doc: doc, nodes: new Map(), parent: parentFrame, owner: owner, sheetIds: ''};
+        frames.set(frame.id, frame);
+        frameOfDoc.set(doc, frame);
+        if (owner) {
+            const previous = frameOfOwner.get(owner);
+            if (previous)
+                forgetFrame(previous);
+            frameOfOwner.set(owner, frame);
+        }
+        const records = [];
+        serialize(doc, frame, records, null, null);
+        const snapshot = JSON.stringify({version: 1, document: nodeIds.get(doc), mode: doc.compatMode, nodes: records});
+        observer.observe(doc, OBSERVED);
+        for (const type of ['load', 'error']) {
+            doc.addEventListener(type, function (event) { onLoadEvent(frame, event); }, true);
+        }
+        // Mutation callbacks do not run while the page's scripts are off; user
+        // actions that change the document are caught here instead.
+        for (const type of ['click', 'input', 'change', 'toggle', 'transitionend', 'animationend']) {
+            doc.addEventListener(type, scheduleFlush, true);
+        }
+        post({
+            kind: 'document',
+            frame: frame.id,
+            parent: parentFrame ? parentFrame.id : 0,
+            owner: owner ? (nodeIds.get(owner) || 0) : 0,
+            url: doc.URL,
+            title: doc.title,
+            token: TOKEN,
+            sheets: sheetsJson(frame)
+        }, snapshot);
+        const owners = doc.querySelectorAll('iframe, frame');
+        for (let i = 0; i < owners.length; ++i)
+            trySubframe(owners[i], frame);
+    }
+
+    function forgetFrame(frame) {
+        frames.delete(frame.id);
+        post({kind: 'frameGone', frame: frame.id});
+    }
+
+    function trySubframe(owner, parentFrame) {
+        let doc = null;
+        try {
+            doc = owner.contentDocument;
+        } catch (e) {
+            doc = null;
+        }
+        if (!doc) {
+            const src = owner.getAttribute('src');
+            if (src)
+                log('info', 'the frame ' + src + ' comes from another origin; it stays out of the mirror');
+            return;
+        }
+        if (doc.readyState === 'loading' || frameOfDoc.has(doc))
+            return;
+        // The empty document a frame starts with is replaced at its load.
+        if (doc.URL === 'about:blank' && owner.getAttribute('src'))
+            return;
+        snapshotFrame(doc, parentFrame, owner);
+    }
+
+    function onLoadEvent(frame, event) {
+        const target = event.target;
+        if (target && target.nodeType === 1) {
+            const name = target.localName;
+            if (name === 'iframe' || name === 'frame')
+                trySubframe(target, frame);
+            else if (name === 'link' || name === 'style')
+                postSheetsIfChanged(frame);
+        } else {
+            postSheetsIfChanged(frame);
+        }
+        scheduleFlush();
+    }
+
+    // The page's changes -----------------------------------------------------
+
+    let flushScheduled = false;
+    function scheduleFlush() {
+        if (flushScheduled)
+            return;
+        flushScheduled = true;
+        Promise.resolve().then(function () {
+            flushScheduled = false;
+            flush(observer.takeRecords());
+        });
+    }
+
+    function touchesSheets(node) {
+        if (!node || node.nodeType !== 1)
+            return false;
+        const name = node.localName;
+        return name === 'style' || name === 'link' || (node.firstElementChild && node.querySelector('style, link'));
+    }
+
+    function flush(records) {
+        if (!records.length)
+            return;
+        const perFrame = new Map();
+        const fresh = new Set();
+        function entryOf(frame) {
+            let entry = perFrame.get(frame);
+            if (!entry) {
+                entry = {records: [], nodes: [], finals: {}, attrs: [], parents: new Set(), sheets: false};
+                perFrame.set(frame, entry);
+            }
+            return entry;
+        }
+        for (const record of records) {
+            const target = record.target;
+            const targetId = nodeIds.get(target);
+            // Unknown targets lie in subtrees that are sent whole when they are
+            // added; fresh ones were sent in their present state already.
+            if (targetId === undefined || fresh.has(target))
+                continue;
+            const frame = frameOfDoc.get(target.nodeType === 9 ? target : target.ownerDocument);
+            if (!frame || !frames.has(frame.id))
+                continue;
+            const entry = entryOf(frame);
+            if (record.type === 'childList') {
+                const removed = [];
+                for (const node of record.removedNodes) {
+                    const id = nodeIds.get(node);
+                    if (id !== undefined)
+                        removed.push(id);
+                    if (touchesSheets(node))
+                        entry.sheets = true;
+                }
+                const added = [];
+                for (const node of record.addedNodes) {
+                    let id = nodeIds.get(node);
+                    if (id === undefined) {
+                        serialize(node, frame, entry.nodes, entry.finals, fresh);
+                        id = nodeIds.get(node);
+                    }
+                    added.push(id);
+                    if (touchesSheets(node))
+                        entry.sheets = true;
+                }
+                entry.records.push({
+                    t: 'c', p: targetId, a: added, r: removed,
+                    ps: record.previousSibling ? (nodeIds.get(record.previousSibling) || 0) : null,
+                    ns: record.nextSibling ? (nodeIds.get(record.nextSibling) || 0) : null
+                });
+                entry.parents.add(target);
+                if (target.localName === 'style')
+                    entry.sheets = true;
+            } else if (record.type === 'attributes') {
+                const ns = record.attributeNamespace;
+                const attribute = target.getAttributeNodeNS(ns, record.attributeName);
+                entry.records.push({
+                    t: 'a', n: targetId, name: attribute ? attribute.name : record.attributeName,
+                    local: record.attributeName, ns: ns, v: attribute ? attribute.value : null
+                });
+                entry.attrs.push(targetId);
+                if (target.localName === 'link' || target.localName === 'style')
+                    entry.sheets = true;
+            } else {
+                entry.records.push({t: 'd', n: targetId, v: target.data});
+                if (target.parentNode && target.parentNode.localName === 'style')
+                    entry.sheets = true;
+            }
+        }
+        for (const [frame, entry] of perFrame) {
+            for (const parent of entry.parents) {
+                const all = [];
+                for (let child = parent.firstChild; child; child = child.nextSibling) {
+                    const id = nodeIds.get(child);
+                    if (id === undefined)
+                        break;
+                    all.push(id);
+                }
+                if (all.length === parent.childNodes.length)
+                    entry.finals[nodeIds.get(parent)] = all;
+            }
+            if (entry.records.length) {
+                post({
+                    kind: 'mutations', frame: frame.id, token: TOKEN, records: entry.records,
+                    nodes: entry.nodes, finals: entry.finals, attrs: entry.attrs
+                });
+            }
+            if (entry.sheets)
+                postSheetsIfChanged(frame);
+        }
+    }
+
+    // The program's edits ----------------------------------------------------
+
+    function nodeOf(frame, id) {
+        const node = frame.nodes.get(id);
+        if (!node)
+            throw new Error('no node ' + id);
+        return node;
+    }
+
+    function cssOf(id) {
+        const object = cssById.get(id);
+        if (!object)
+            throw new Error('no style sheet or rule ' + id);
+        return object;
+    }
+
+    function indexIn(list, item) {
+        for (let i = 0; i < list.length; ++i) {
+            if (list[i] === item)
+                return i;
+        }
+        return -1;
+    }
+
+    function adopt(rule, id) {
+        cssIds.set(rule, id);
+        cssById.set(id, rule);
+    }
+
+    function applyCommand(c, frame, touched) {
+        const doc = frame.doc;
+        switch (c.op) {
+        case 'createElement': {
+            const element = c.ns ? doc.createElementNS(c.ns, c.name) : doc.createElement(c.name);
+            nodeIds.set(element, c.node);
+            frame.nodes.set(c.node, element);
+            if (c.content && element.content) {
+                nodeIds.set(element.content, c.content);
+                frame.nodes.set(c.content, element.content);
+            }
+            break;
+        }
+        case 'createTextNode':
+        case 'createComment':
+        case 'createDocumentFragment': {
+            const node = c.op === 'createTextNode' ? doc.createTextNode(c.value)
+                : c.op === 'createComment' ? doc.createComment(c.value) : doc.createDocumentFragment();
+            nodeIds.set(node, c.node);
+            frame.nodes.set(c.node, node);
+            break;
+        }
+        case 'insertBefore':
+            nodeOf(frame, c.parent).insertBefore(nodeOf(frame, c.node), c.ref ? nodeOf(frame, c.ref) : null);
+            break;
+        case 'removeChild':
+            nodeOf(frame, c.parent).removeChild(nodeOf(frame, c.node));
+            break;
+        case 'setAttribute':
+            nodeOf(frame, c.node).setAttributeNS(c.ns || null, c.name, c.value);
+            break;
+        case 'removeAttribute':
+            nodeOf(frame, c.node).removeAttributeNS(c.ns || null, c.name);
+            break;
+        case 'setData':
+            nodeOf(frame, c.node).data = c.value;
+            break;
+        case 'insertRule': {
+            const parent = c.parent ? cssOf(c.parent) : cssOf(c.sheet);
+            let index = parent.cssRules.length;
+            if (c.before) {
+                const at = indexIn(parent.cssRules, cssById.get(c.before));
+                if (at >= 0)
+                    index = at;
+            }
+            const inserted = parent.insertRule(c.text, index);
+            adopt(parent.cssRules[inserted], c.rule);
+            touched.set(c.rule, parent.cssRules[inserted]);
+            break;
+        }
+        case 'appendRule': {
+            const parent = cssOf(c.parent);
+            const before = parent.cssRules.length;
+            parent.appendRule(c.text);
+            if (parent.cssRules.length === before)
+                throw new SyntaxError('the keyframe "' + c.text + '" was not taken');
+            const added = parent.cssRules[parent.cssRules.length - 1];
+            adopt(added, c.rule);
+            touched.set(c.rule, added);
+            break;
+        }
+        case 'deleteRule': {
+            const rule = cssOf(c.rule);
+            const parent = rule.parentRule || rule.parentStyleSheet;
+            const index = indexIn(parent.cssRules, rule);
+            if (index < 0)
+                throw new Error('rule ' + c.rule + ' is not in its parent');
+            if (parent.type === 7)
+                parent.deleteRule(rule.keyText);
+            else
+                parent.deleteRule(index);
+            touched.delete(c.rule);
+            break;
+        }
+        case 'setProperty':
+            cssOf(c.rule).style.setProperty(c.name, c.value, c.priority || '');
+            touched.set(c.rule, cssOf(c.rule));
+            break;
+        case 'removeProperty':
+            cssOf(c.rule).style.removeProperty(c.name);
+            touched.set(c.rule, cssOf(c.rule));
+            break;
+        case 'setStyleText':
+            cssOf(c.rule).style.cssText = c.text;
+            touched.set(c.rule, cssOf(c.rule));
+            break;
+        case 'setSelectorText':
+            cssOf(c.rule).selectorText = c.text;
+            touched.set(c.rule, cssOf(c.rule));
+            break;
+        case 'setKeyText':
+            cssOf(c.rule).keyText = c.text;
+            touched.set(c.rule, cssOf(c.rule));
+            break;
+        case 'setMediaText':
+            if (c.rule) {
+                cssOf(c.rule).media.mediaText = c.text;
+                touched.set(c.rule, cssOf(c.rule));
+            } else {
+                cssOf(c.sheet).media.mediaText = c.text;
+            }
+            break;
+        case 'setDisabled':
+            cssOf(c.sheet).disabled = !!c.value;
+            break;
+        default:
+            throw new Error('unknown command ' + c.op);
+        }
+    }
+
+    function applyBatch(batch) {
+        // The page's own changes go first, so that they are not taken for echoes.
+        flush(observer.takeRecords());
+        const errors = [];
+        const touched = new Map();
+        const framesTouched = new Set();
+        for (const command of batch.commands) {
+            const frame = frames.get(command.frame);
+            if (!frame || command.token !== TOKEN) {
+                errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
+                             error: 'stale document'});
+                continue;
+            }
+            framesTouched.add(frame);
+            try {
+                applyCommand(command, frame, touched);
+            } catch (e) {
+                errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
+                             error: (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e))});
+            }
+        }
+        // What the program's edits caused is already in the mirror.
+        observer.takeRecords();
+        const rules = [];
+        for (const rule of touched.values())
+            rules.push(ruleJson(rule));
+        post({kind: 'ack', seq: batch.seq, errors: errors, rules: rules});
+        for (const frame of framesTouched)
+            postSheetsIfChanged(frame);
+    }
+
+    // Questions ----------------------------------------------------------------
+
+    function splitSelectors(text) {
+        const parts = [];
+        let depth = 0;
+        let quote = 0;
+        let start = 0;
+        for (let i = 0; i < text.length; ++i) {
+            const c = text.charCodeAt(i);
+            if (quote) {
+                if (c === 92)
+                    ++i;
+                else if (c === quote)
+                    quote = 0;
+            } else if (c === 34 || c === 39) {
+                quote = c;
+            } else if (c === 92) {
+                ++i;
+            } else if (c === 40 || c === 91) {
+                ++depth;
+            } else if (c === 41 || c === 93) {
+                --depth;
+            } else if (c === 44 && depth === 0) {
+                parts.push(text.slice(start, i).trim());
+                start = i + 1;
+            }
+        }
+        parts.push(text.slice(start).trim());
+        return parts;
+    }
+
+    function pseudoName(text) {
+        return (text || '').replace(/^:+/, '').toLowerCase();
+    }
+
+    function safeMatches(element, selector) {
+        try {
+            return element.matches(selector);
+        } catch (e) {
+            return false;
+        }
+    }
+
+    function matchingParts(rule, element, pseudo) {
+        if (!pseudo && !safeMatches(element, rule.selectorText))
+            return null;
+        let parts = partsCache.get(rule);
+        if (!parts || parts.text !== rule.selectorText) {
+            parts = {text: rule.selectorText, list: splitSelectors(rule.selectorText)};
+            partsCache.set(rule, parts);
+        }
+        const matched = [];
+        for (const part of parts.list) {
+            let selector = part;
+            if (pseudo) {
+                const m = /::?([-\w]+)$/.exec(part);
+                if (!m || m[1].toLowerCase() !== pseudo)
+                    continue;
+                selector = part.slice(0, m.index) || '*';
+            }
+            if (safeMatches(element, selector))
+                matched.push(part);
+        }
+        return matched.length ? matched : null;
+    }
+
+    function mediaHolds(win, mediaText) {
+        if (!mediaText)
+            return true;
+        try {
+            return win.matchMedia(mediaText).matches;
+        } catch (e) {
+            return false;
+        }
+    }
+
+    function matchedRules(frame, element, pseudo) {
+        const win = frame.doc.defaultView;
+        const out = [];
+        function walk(rules) {
+            for (let i = 0; i < rules.length; ++i) {
+                const rule = rules[i];
+                switch (rule.type) {
+                case 1: {
+                    const parts = matchingParts(rule, element, pseudo);
+                    if (parts) {
+                        const entry = {rule: cssId(rule), parts: parts};
+                        if (!sentRules.has(rule))
+                            entry.text = rule.cssText;
+                        out.push(entry);
+                    }
+                    break;
+                }
+                case 3:
+                    if (rule.styleSheet && mediaHolds(win, rule.media.mediaText))
+                        walkSheet(rule.styleSheet);
+                    break;
+                case 4:
+                    if (mediaHolds(win, rule.media.mediaText))
+                        walk(rule.cssRules);
+                    break;
+                case 12: {
+                    let holds = false;
+                    try {
+                        holds = CSS.supports(rule.conditionText);
+                    } catch (e) {
+                        holds = false;
+                    }
+                    if (holds)
+                        walk(rule.cssRules);
+                    break;
+                }
+                default:
+                    if (rule.type === 0 && rule.cssRules)
+                        walk(rule.cssRules);
+                    break;
+                }
+            }
+        }
+        function walkSheet(sheet) {
+            if (sheet.disabled || !mediaHolds(win, sheet.media ? sheet.media.mediaText : ''))
+                return;
+            let rules = null;
+            try {
+                rules = sheet.cssRules;
+            } catch (e) {
+                return;
+            }
+            walk(rules);
+        }
+        const sheets = frame.doc.styleSheets;
+        for (let i = 0; i < sheets.length; ++i)
+            walkSheet(sheets[i]);
+        return out;
+    }
+
+    function px(value) {
+        const number = parseFloat(value);
+        return isNaN(number) ? 0 : number;
+    }
+
+    // The offset of a frame's view in the top-level view.
+    function frameOffset(frame) {
+        let x = 0;
+        let y = 0;
+        for (let f = frame; f && f.owner; f = f.parent) {
+            const owner = f.owner;
+            const rect = owner.getBoundingClientRect();
+            const style = owner.ownerDocument.defaultView.getComputedStyle(owner);
+            x += rect.left + px(style.borderLeftWidth) + px(style.paddingLeft);
+            y += rect.top + px(style.borderTopWidth) + px(style.paddingTop);
+        }
+        return [x, y];
+    }
+
+    function boxOf(frame, element) {
+        if (!element || element.nodeType !== 1)
+            return null;
+        const win = frame.doc.defaultView;
+        const rect = element.getBoundingClientRect();
+        const style = win.getComputedStyle(element);
+        const offset = frameOffset(frame);
+        return {
+            x: rect.left + win.scrollX, y: rect.top + win.scrollY, w: rect.width, h: rect.height,
+            vx: rect.left + offset[0], vy: rect.top + offset[1],
+            border: [px(style.borderTopWidth), px(style.borderRightWidth), px(style.borderBottomWidth), px(style.borderLeftWidth)],
+            padding: [px(style.paddingTop), px(style.paddingRight), px(style.paddingBottom), px(style.paddingLeft)]
+        };
+    }
+
+    function elementAtPoint(frame, x, y) {
+        let element = frame.doc.elementFromPoint(x, y);
+        while (element && (element.localName === 'iframe' || element.localName === 'frame')) {
+            const inner = frameOfOwner.get(element);
+            if (!inner || !frames.has(inner.id))
+                break;
+            const rect = element.getBoundingClientRect();
+            const style = frame.doc.defaultView.getComputedStyle(element);
+            x -= rect.left + px(style.borderLeftWidth) + px(style.paddingLeft);
+            y -= rect.top + px(style.borderTopWidth) + px(style.paddingTop);
+            frame = inner;
+            element = frame.doc.elementFromPoint(x, y);
+        }
+        return element ? {frame: frame.id, node: nodeIds.get(element) || 0} : null;
+    }
+
+    function answer(question) {
+        flush(observer.takeRecords());
+        const reply = {kind: 'answer', id: question.id};
+        const frame = frames.get(question.frame);
+        if (!frame || question.token !== TOKEN) {
+            reply.error = 'stale document';
+            post(reply);
+            return;
+        }
+        const win = frame.doc.defaultView;
+        const elementOf = function (id) {
+            const node = frame.nodes.get(id);
+            return node && node.nodeType === 1 ? node : null;
+        };
+        if (question.computed) {
+            reply.computed = question.computed.map(function (entry) {
+                const element = elementOf(entry.node);
+                if (!element)
+                    return null;
+                const style = win.getComputedStyle(element, entry.pseudo ? '::' + pseudoName(entry.pseudo) : null);
+                const pairs = [];
+                for (let i = 0; i < style.length; ++i)
+                    pairs.push([style[i], style.getPropertyValue(style[i])]);
+                return pairs;
+            });
+        }
+        if (question.boxes)
+            reply.boxes = question.boxes.map(function (id) { return boxOf(frame, elementOf(id)); });
+        if (question.media) {
+            reply.media = question.media.map(function (query) {
+                try {
+                    return win.matchMedia(query).matches;
+                } catch (e) {
+                    return null;
+                }
+            });
+        }
+        if (question.supports) {
+            reply.supports = question.supports.map(function (pair) {
+                try {
+                    return CSS.supports(pair[0], pair[1]);
+                } catch (e) {
+                    return false;
+                }
+            });
+        }
+        if (question.matched) {
+            reply.matched = question.matched.map(function (entry) {
+                const element = elementOf(entry.node);
+                return element ? matchedRules(frame, element, pseudoName(entry.pseudo)) : null;
+            });
+        }
+        if (question.matches) {
+            reply.matches = question.matches.map(function (pair) {
+                const element = elementOf(pair[0]);
+                if (!element)
+                    return null;
+                try {
+                    return element.matches(pair[1]);
+                } catch (e) {
+                    return null;
+                }
+            });
+        }
+        if (question.point)
+            reply.point = elementAtPoint(frame, question.point[0], question.point[1]);
+        if (question.viewport)
+            reply.viewport = [win.innerWidth, win.innerHeight, win.scrollX, win.scrollY];
+        post(reply);
+    }
+
+    function receive(text) {
+        let message = null;
+        try {
+            message = JSON.parse(text);
+        } catch (e) {
+            log('error', 'the bridge got a message it cannot read');
+            return;
+        }
+        try {
+            if (message.kind === 'batch')
+                applyBatch(message);
+            else if (message.kind === 'ask')
+                answer(message);
+            else if (message.kind === 'flush')
+                flush(observer.takeRecords());
+        } catch (e) {
+            log('error', 'the bridge failed on a ' + message.kind + ': ' + e);
+            if (message.kind === 'ask')
+                post({kind: 'answer', id: message.id, error: String(e)});
+        }
+    }
+
+    // Start --------------------------------------------------------------------
+
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+        endpoint = channel.objects.quillmark;
+        window.quillmark.listener = endpoint;
+        endpoint.message.connect(receive);
+        for (const [text, payload] of outbox.splice(0))
+            endpoint.post(text, payload);
+    });
+
+    function start() {
+        snapshotFrame(document, null, null);
+    }
+    if (document.readyState === 'loading')
+        document.addEventListener('DOMContentLoaded', start, {once: true});
+    else
+        start();
+    window.addEventListener('load', function () {
+        const frame = frameOfDoc.get(document);
+        if (!frame)
+            return;
+        postSheetsIfChanged(frame);
+        const owners = document.querySelectorAll('iframe, frame');
+        for (let i = 0; i < owners.length; ++i)
+            trySubframe(owners[i], frame);
+        scheduleFlush();
+    });
+})();

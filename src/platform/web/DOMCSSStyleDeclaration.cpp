@@ -1,0 +1,211 @@
+#include "DOMCSSStyleDeclaration.h"
+
+#include "DOMCSSRule.h"
+#include "DOMCSSStyleSheet.h"
+#include "DOMDocument.h"
+#include "DOMStrings_p.h"
+#include "DOMStyleSheetList.h"
+
+#include <QJsonObject>
+
+// Commands (DOMStyleSheetList's handler):
+//   {"op": "setProperty", "rule": id, "name", "value", "priority"}
+//   {"op": "removeProperty", "rule": id, "name"}
+//   {"op": "setStyleText", "rule": id, "text"}
+
+DOMCSSStyleDeclaration::DOMCSSStyleDeclaration(DOMDocument *document) : m_document(document) {}
+
+QString DOMCSSStyleDeclaration::normalizedName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    return trimmed.startsWith(QLatin1String("--")) ? trimmed : DOMStrings::asciiLower(trimmed);
+}
+
+int DOMCSSStyleDeclaration::indexIn(const QList<DOMCSSDeclaration> &list, const QString &name)
+{
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+const QList<DOMCSSDeclaration> &DOMCSSStyleDeclaration::textEntries() const
+{
+    if (!m_textEntries)
+        m_textEntries = DOMCSSParser::parseDeclarations(m_cssText);
+    return *m_textEntries;
+}
+
+const QList<DOMCSSDeclaration> &DOMCSSStyleDeclaration::items() const
+{
+    if (!m_items)
+        m_items = textEntries();
+    return *m_items;
+}
+
+int DOMCSSStyleDeclaration::length() const
+{
+    return int(items().size());
+}
+
+QString DOMCSSStyleDeclaration::item(int index) const
+{
+    const QList<DOMCSSDeclaration> &list = items();
+    return index >= 0 && index < list.size() ? list.at(index).name : QString();
+}
+
+QString DOMCSSStyleDeclaration::getPropertyValue(const QString &name) const
+{
+    const QString key = normalizedName(name);
+    int at = indexIn(items(), key);
+    if (at >= 0)
+        return items().at(at).value;
+    // A shorthand: the engine folds its longhands in cssText when it can.
+    at = indexIn(textEntries(), key);
+    return at >= 0 ? textEntries().at(at).value : QString();
+}
+
+QString DOMCSSStyleDeclaration::getPropertyPriority(const QString &name) const
+{
+    const QString key = normalizedName(name);
+    int at = indexIn(items(), key);
+    if (at >= 0)
+        return items().at(at).priority;
+    at = indexIn(textEntries(), key);
+    return at >= 0 ? textEntries().at(at).priority : QString();
+}
+
+QString DOMCSSStyleDeclaration::cssText() const
+{
+    return m_cssText;
+}
+
+void DOMCSSStyleDeclaration::setProperty(const QString &name, const QString &value, const QString &priority)
+{
+    const QString key = normalizedName(name);
+    if (key.isEmpty())
+        return;
+    const QString trimmed = value.trimmed();
+    if (trimmed.isEmpty() && !key.startsWith(QLatin1String("--"))) {
+        removeProperty(key);
+        return;
+    }
+    const QString lowerPriority = DOMStrings::asciiLower(priority.trimmed());
+    if (!lowerPriority.isEmpty() && lowerPriority != QLatin1String("important"))
+        return; // the engine ignores any other priority
+    // A value the engine is known to refuse leaves the declaration as it was.
+    if (DOMDocument *owner = document(); owner && owner->engineQueries()) {
+        if (const std::optional<bool> known = owner->engineQueries()->knownSupports(key, trimmed); known && !*known)
+            return;
+    }
+
+    const DOMCSSDeclaration declaration{key, trimmed, lowerPriority};
+    QList<DOMCSSDeclaration> list = items();
+    QList<DOMCSSDeclaration> text = textEntries();
+    if (const int at = indexIn(list, key); at >= 0)
+        list[at] = declaration;
+    else
+        list.append(declaration);
+    if (const int at = indexIn(text, key); at >= 0)
+        text[at] = declaration;
+    else
+        text.append(declaration);
+    m_items = list;
+    m_cssText = DOMCSSParser::serializeDeclarations(text);
+    m_textEntries = text;
+    send(QStringLiteral("setProperty"), key, trimmed, lowerPriority);
+}
+
+QString DOMCSSStyleDeclaration::removeProperty(const QString &name)
+{
+    const QString key = normalizedName(name);
+    const QString previous = getPropertyValue(key);
+    QList<DOMCSSDeclaration> list = items();
+    QList<DOMCSSDeclaration> text = textEntries();
+    const int inItems = indexIn(list, key);
+    const int inText = indexIn(text, key);
+    if (inItems < 0 && inText < 0)
+        return previous;
+    if (inItems >= 0)
+        list.removeAt(inItems);
+    if (inText >= 0)
+        text.removeAt(inText);
+    m_items = list;
+    m_cssText = DOMCSSParser::serializeDeclarations(text);
+    m_textEntries = text;
+    send(QStringLiteral("removeProperty"), key, {}, {});
+    return previous;
+}
+
+void DOMCSSStyleDeclaration::setCssText(const QString &text)
+{
+    resetFromText(DOMCSSParser::parseDeclarations(text));
+    send(QStringLiteral("setStyleText"), {}, text, {});
+}
+
+void DOMCSSStyleDeclaration::resetFromEngine(const QString &cssText, std::optional<QList<DOMCSSDeclaration>> items)
+{
+    m_cssText = cssText;
+    m_textEntries.reset();
+    m_items = std::move(items);
+}
+
+void DOMCSSStyleDeclaration::resetFromText(const QList<DOMCSSDeclaration> &declarations)
+{
+    // Later declarations of a name win, as in the engine.
+    QList<DOMCSSDeclaration> unique;
+    for (const DOMCSSDeclaration &declaration : declarations) {
+        if (const int at = indexIn(unique, declaration.name); at >= 0)
+            unique.removeAt(at);
+        unique.append(declaration);
+    }
+    m_items = unique;
+    m_textEntries = unique;
+    m_cssText = DOMCSSParser::serializeDeclarations(unique);
+}
+
+bool DOMCSSStyleDeclaration::isValid(const QString &name, const QString &value)
+{
+    const QString key = normalizedName(name);
+    const QString probe = QString(value).remove(QLatin1String("!important")).trimmed();
+    bool valid = !probe.isEmpty();
+    if (valid) {
+        if (DOMDocument *owner = document(); owner && owner->engineQueries()) {
+            if (const std::optional<bool> answer = owner->engineQueries()->supports(key, probe))
+                valid = *answer;
+        }
+    }
+    // The probe leaves the property unset, whatever the declaration held.
+    removeProperty(key);
+    return valid;
+}
+
+DOMDocument *DOMCSSStyleDeclaration::document() const
+{
+    if (m_document)
+        return m_document;
+    if (m_parentRule) {
+        if (DOMStyleSheetList *list = m_parentRule->styleSheetList())
+            return list->document();
+    }
+    return nullptr;
+}
+
+void DOMCSSStyleDeclaration::send(const QString &op, const QString &name, const QString &value,
+                                  const QString &priority)
+{
+    if (!m_parentRule)
+        return;
+    QJsonObject command{{QStringLiteral("op"), op}, {QStringLiteral("rule"), double(m_parentRule->ruleId())}};
+    if (op == QLatin1String("setStyleText")) {
+        command.insert(QStringLiteral("text"), value);
+    } else {
+        command.insert(QStringLiteral("name"), name);
+        if (op == QLatin1String("setProperty")) {
+            command.insert(QStringLiteral("value"), value);
+            command.insert(QStringLiteral("priority"), priority);
+        }
+    }
+    m_parentRule->sendCommand(command);
+}

@@ -1,0 +1,155 @@
+#include "DOMCSSStyleSheet.h"
+
+#include "DOMDocument.h"
+#include "DOMStyleSheetList.h"
+
+#include <QJsonObject>
+
+DOMCSSStyleSheet::DOMCSSStyleSheet(qint64 sheetId, Origin origin) : m_sheetId(sheetId), m_origin(origin)
+{
+    m_media.setChangedHandler([this](const QString &text) {
+        if (m_list)
+            m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("setMediaText")},
+                                 {QStringLiteral("sheet"), double(m_sheetId)},
+                                 {QStringLiteral("rule"), double(0)},
+                                 {QStringLiteral("text"), text}});
+    });
+}
+
+DOMCSSStyleSheet::~DOMCSSStyleSheet() = default;
+
+DOMStyleSheetList *DOMCSSStyleSheet::styleSheetList() const
+{
+    return m_list;
+}
+
+void DOMCSSStyleSheet::setDisabled(bool disabled)
+{
+    if (m_disabled == disabled)
+        return;
+    m_disabled = disabled;
+    if (m_list)
+        m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("setDisabled")},
+                             {QStringLiteral("sheet"), double(m_sheetId)},
+                             {QStringLiteral("value"), disabled}});
+}
+
+DOMNode *DOMCSSStyleSheet::ownerNode() const
+{
+    if (!m_list || !m_list->document() || !m_ownerNodeId)
+        return nullptr;
+    return m_list->document()->nodeForId(m_ownerNodeId);
+}
+
+DOMCSSStyleSheet *DOMCSSStyleSheet::parentStyleSheet() const
+{
+    return m_ownerRule ? m_ownerRule->parentStyleSheet() : nullptr;
+}
+
+DOMCSSInsertion DOMCSSStyleSheet::checkInsertion(const QList<DOMCSSRulePtr> &rules, const QString &text, int index,
+                                                 bool grouping, DOMCSSParsedRule *parsed)
+{
+    QString error;
+    std::optional<DOMCSSParsedRule> rule = DOMCSSParser::parseRule(text, &error);
+    if (!rule)
+        return DOMCSSInsertion::failure(12, error);
+    if (rule->type == DOMCSSRule::CHARSET_RULE)
+        return DOMCSSInsertion::failure(12, QStringLiteral("@charset cannot be inserted"));
+    if (index < 0 || index > rules.size())
+        return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside [0, %2]").arg(index).arg(rules.size()));
+
+    const bool isImport = rule->type == DOMCSSRule::IMPORT_RULE;
+    const bool isNamespace = rule->type == DOMCSSRule::NAMESPACE_RULE;
+    if (grouping && (isImport || isNamespace))
+        return DOMCSSInsertion::failure(3, QStringLiteral("@%1 cannot stand inside a block").arg(rule->atName));
+    if (!grouping) {
+        // @import first, then @namespace, then the other rules.
+        const auto typeAt = [&rules](int i) { return rules.at(i)->type(); };
+        for (int i = 0; i < index; ++i) {
+            const int before = typeAt(i);
+            if (isImport && before != DOMCSSRule::IMPORT_RULE && before != DOMCSSRule::CHARSET_RULE)
+                return DOMCSSInsertion::failure(3, QStringLiteral("@import must come before the other rules"));
+            if (isNamespace && before != DOMCSSRule::IMPORT_RULE && before != DOMCSSRule::NAMESPACE_RULE
+                && before != DOMCSSRule::CHARSET_RULE)
+                return DOMCSSInsertion::failure(3, QStringLiteral("@namespace must come before the other rules"));
+        }
+        for (int i = index; i < rules.size(); ++i) {
+            const int after = typeAt(i);
+            if (after == DOMCSSRule::IMPORT_RULE && !isImport)
+                return DOMCSSInsertion::failure(3, QStringLiteral("only @import may stand before @import"));
+            if (after == DOMCSSRule::NAMESPACE_RULE && !isImport && !isNamespace)
+                return DOMCSSInsertion::failure(3, QStringLiteral("only @import and @namespace may stand before @namespace"));
+        }
+    }
+    if (parsed)
+        *parsed = *rule;
+    DOMCSSInsertion result;
+    result.index = index;
+    return result;
+}
+
+void DOMCSSStyleSheet::adoptRule(const DOMCSSRulePtr &rule, int index)
+{
+    m_rules.insert(index, rule);
+    rule->setParents(this, nullptr);
+    if (m_list)
+        m_list->registerRule(rule.get());
+}
+
+void DOMCSSStyleSheet::detachRule(int index)
+{
+    const DOMCSSRulePtr rule = m_rules.takeAt(index);
+    if (m_list)
+        m_list->unregisterRule(rule.get());
+    rule->setParents(nullptr, nullptr);
+}
+
+DOMCSSInsertion DOMCSSStyleSheet::insertRule(const QString &rule, int index)
+{
+    DOMCSSParsedRule parsed;
+    DOMCSSInsertion result = checkInsertion(m_rules, rule, index, false, &parsed);
+    if (!result)
+        return result;
+    if (!m_readable)
+        return DOMCSSInsertion::failure(18, QStringLiteral("the page does not let this sheet be changed"));
+    const qint64 before = index < m_rules.size() ? m_rules.at(index)->ruleId() : 0;
+    const DOMCSSRulePtr created = DOMCSSRule::fromParsed(parsed, DOMStyleSheetList::allocateRuleId());
+    adoptRule(created, index);
+    if (m_list)
+        m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("insertRule")},
+                             {QStringLiteral("sheet"), double(m_sheetId)},
+                             {QStringLiteral("parent"), double(0)},
+                             {QStringLiteral("before"), double(before)},
+                             {QStringLiteral("text"), rule},
+                             {QStringLiteral("rule"), double(created->ruleId())}});
+    return result;
+}
+
+DOMCSSInsertion DOMCSSStyleSheet::deleteRule(int index)
+{
+    if (index < 0 || index >= m_rules.size())
+        return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside the rules").arg(index));
+    const qint64 ruleId = m_rules.at(index)->ruleId();
+    detachRule(index);
+    if (m_list)
+        m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("deleteRule")}, {QStringLiteral("rule"), double(ruleId)}});
+    DOMCSSInsertion result;
+    result.index = index;
+    return result;
+}
+
+int DOMCSSStyleSheet::indexOfRule(const DOMCSSRule *rule) const
+{
+    for (int i = 0; i < m_rules.size(); ++i) {
+        if (m_rules.at(i).get() == rule)
+            return i;
+    }
+    return -1;
+}
+
+void DOMCSSStyleSheet::removeRuleByRule(const DOMCSSRule *rule)
+{
+    const int index = indexOfRule(rule);
+    if (index >= 0)
+        removeRule(index);
+}

@@ -1,0 +1,182 @@
+#include "DOMStyleSheetList.h"
+
+#include "DOMLog_p.h"
+
+#include <QJsonArray>
+
+#include <atomic>
+
+DOMStyleSheetList::DOMStyleSheetList(DOMDocument *document) : m_document(document) {}
+
+DOMStyleSheetList::~DOMStyleSheetList()
+{
+    for (const DOMCSSStyleSheetPtr &sheet : std::as_const(m_sheets))
+        sheet->m_list = nullptr;
+}
+
+qint64 DOMStyleSheetList::allocateRuleId()
+{
+    // One counter for the whole program: the page side keeps one map of them.
+    static std::atomic<qint64> s_next{-1};
+    return s_next--;
+}
+
+std::shared_ptr<DOMCSSStyleDeclaration> DOMStyleSheetList::createCSSStyleDeclaration() const
+{
+    return std::make_shared<DOMCSSStyleDeclaration>(m_document);
+}
+
+void DOMStyleSheetList::sendCommand(const QJsonObject &command)
+{
+    if (m_engineUpdates > 0 || !m_commandHandler)
+        return;
+    m_commandHandler(command);
+}
+
+void DOMStyleSheetList::registerRule(DOMCSSRule *rule)
+{
+    std::vector<DOMCSSRule *> pending{rule};
+    while (!pending.empty()) {
+        DOMCSSRule *next = pending.back();
+        pending.pop_back();
+        m_rulesById.insert(next->ruleId(), next);
+        if (next->m_styleSheet)
+            registerSheet(next->m_styleSheet.get());
+        for (const DOMCSSRulePtr &child : std::as_const(next->m_rules))
+            pending.push_back(child.get());
+    }
+}
+
+void DOMStyleSheetList::unregisterRule(DOMCSSRule *rule)
+{
+    std::vector<DOMCSSRule *> pending{rule};
+    while (!pending.empty()) {
+        DOMCSSRule *next = pending.back();
+        pending.pop_back();
+        if (m_rulesById.value(next->ruleId()) == next)
+            m_rulesById.remove(next->ruleId());
+        if (next->m_styleSheet)
+            unregisterSheet(next->m_styleSheet.get());
+        for (const DOMCSSRulePtr &child : std::as_const(next->m_rules))
+            pending.push_back(child.get());
+    }
+}
+
+void DOMStyleSheetList::registerSheet(DOMCSSStyleSheet *sheet)
+{
+    sheet->m_list = this;
+    m_sheetsById.insert(sheet->sheetId(), sheet);
+    for (const DOMCSSRulePtr &rule : std::as_const(sheet->m_rules)) {
+        rule->setParents(sheet, nullptr);
+        registerRule(rule.get());
+    }
+}
+
+void DOMStyleSheetList::unregisterSheet(DOMCSSStyleSheet *sheet)
+{
+    if (m_sheetsById.value(sheet->sheetId()) == sheet)
+        m_sheetsById.remove(sheet->sheetId());
+    for (const DOMCSSRulePtr &rule : std::as_const(sheet->m_rules))
+        unregisterRule(rule.get());
+    sheet->m_list = nullptr;
+}
+
+DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromJson(const QJsonObject &json)
+{
+    auto sheet = std::make_shared<DOMCSSStyleSheet>(qint64(json.value(QStringLiteral("id")).toDouble()));
+    sheet->m_href = json.value(QStringLiteral("href")).toString();
+    sheet->m_title = json.value(QStringLiteral("title")).toString();
+    sheet->m_media.resetFromEngine(json.value(QStringLiteral("media")).toString());
+    sheet->m_disabled = json.value(QStringLiteral("disabled")).toBool();
+    sheet->m_readable = json.value(QStringLiteral("readable")).toBool(true);
+    sheet->m_ownerNodeId = qint64(json.value(QStringLiteral("owner")).toDouble());
+    if (!sheet->m_readable)
+        qCInfo(lcWeb) << "the rules of" << sheet->m_href << "cannot be read (another origin); it stays empty";
+    const QJsonArray rules = json.value(QStringLiteral("rules")).toArray();
+    sheet->m_rules.reserve(rules.size());
+    for (const QJsonValue &rule : rules) {
+        const DOMCSSRulePtr made = DOMCSSRule::fromJson(rule.toObject(), *this);
+        made->setParents(sheet.get(), nullptr);
+        sheet->m_rules.append(made);
+    }
+    return sheet;
+}
+
+void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
+{
+    ++m_engineUpdates;
+    QHash<qint64, DOMCSSStyleSheetPtr> previous;
+    for (const DOMCSSStyleSheetPtr &sheet : std::as_const(m_sheets))
+        previous.insert(sheet->sheetId(), sheet);
+    QList<DOMCSSStyleSheetPtr> next;
+    next.reserve(sheets.size());
+    for (const QJsonValue &value : sheets) {
+        const QJsonObject json = value.toObject();
+        const qint64 sheetId = qint64(json.value(QStringLiteral("id")).toDouble());
+        if (json.value(QStringLiteral("known")).toBool()) {
+            if (const DOMCSSStyleSheetPtr kept = previous.take(sheetId)) {
+                next.append(kept);
+                continue;
+            }
+            qCWarning(lcWeb) << "the page named style sheet" << sheetId << "as known, but the mirror has none";
+            continue;
+        }
+        if (const DOMCSSStyleSheetPtr replaced = previous.take(sheetId))
+            unregisterSheet(replaced.get());
+        const DOMCSSStyleSheetPtr sheet = sheetFromJson(json);
+        registerSheet(sheet.get());
+        next.append(sheet);
+    }
+    for (const DOMCSSStyleSheetPtr &gone : std::as_const(previous))
+        unregisterSheet(gone.get());
+    m_sheets = next;
+    --m_engineUpdates;
+}
+
+void DOMStyleSheetList::updateRuleFromEngine(const QJsonObject &rule)
+{
+    const qint64 ruleId = qint64(rule.value(QStringLiteral("id")).toDouble());
+    DOMCSSRule *mirrored = ruleForId(ruleId);
+    if (!mirrored)
+        return; // deleted since
+    if (mirrored->type() != rule.value(QStringLiteral("type")).toInt()) {
+        qCWarning(lcWeb) << "the page's rule" << ruleId << "changed its type; it is read again";
+    }
+    ++m_engineUpdates;
+    mirrored->updateFromJson(rule, *this);
+    --m_engineUpdates;
+}
+
+void DOMStyleSheetList::ruleRefused(qint64 ruleId, const QString &message)
+{
+    DOMCSSRule *rule = ruleForId(ruleId);
+    if (!rule)
+        return;
+    const QString text = rule->cssText();
+    ++m_engineUpdates;
+    if (DOMCSSRule *parent = rule->parentRule()) {
+        const int index = parent->m_rules.indexOf(rule->shared_from_this());
+        if (index >= 0)
+            parent->detachChild(index);
+    } else if (DOMCSSStyleSheet *sheet = rule->parentStyleSheet()) {
+        const int index = sheet->indexOfRule(rule);
+        if (index >= 0)
+            sheet->detachRule(index);
+    }
+    --m_engineUpdates;
+    qCWarning(lcWeb) << "the page refused the rule" << text << ":" << message;
+    if (m_refusalHandler)
+        m_refusalHandler(text, message);
+}
+
+QString DOMStyleSheetList::debugDump() const
+{
+    QStringList lines;
+    for (const DOMCSSStyleSheetPtr &sheet : m_sheets) {
+        lines.append(QStringLiteral("sheet %1").arg(sheet->href().isEmpty() ? QStringLiteral("(inline)") : sheet->href()));
+        const DOMCSSRuleList rules = sheet->cssRules();
+        for (int i = 0; i < rules.length(); ++i)
+            lines.append(QStringLiteral("  ") + rules.item(i)->cssText());
+    }
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "DOMCSSStyleSheet.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+
+#include <functional>
+#include <memory>
+
+class DOMDocument;
+
+// The style sheets of a mirrored document (document.styleSheets), in document
+// order, and the registry from the bridge's ids to sheets and rules.
+//
+// JSON of the engine's report of the sheets (readFromEngine()):
+//   [{"id": 5, "href": "file:///a.css" | null, "owner": <node id> | 0, "title": "",
+//     "media": "screen", "disabled": false, "readable": true, "rules": [rule, ...]}, ...]
+// A sheet the mirror has already seen may come as {"id": 5, "known": true}.
+// rule:
+//   {"id": 7, "type": 1, "sel": ".a", "css": "color: red;", "items": [[name, value, priority], ...]}
+//   {"id": 8, "type": 4, "media": "screen", "rules": [...]}
+//   {"id": 9, "type": 7, "name": "spin", "prefixed": true, "rules": [{"id": 10, "type": 8, "key": "0%", "css": ...}]}
+//   {"id": 11, "type": 12, "cond": "(display: grid)", "rules": [...]}
+//   {"id": 12, "type": 3, "href": "b.css", "media": "", "sheet": {sheet}}
+//   {"id": 13, "type": 5, "css": ...}   {"id": 14, "type": 6, "sel": ":first", "css": ...}
+//   any other: {"id", "type", "text": cssText, "name"?, "rules"?}
+// "items" is left out when the items are the declarations of "css".
+//
+// Writes of the program are handed to the command handler as JSON commands,
+// in order (see DOMCSSRule.cpp and DOMCSSStyleDeclaration.cpp for their forms).
+class DOMStyleSheetList
+{
+public:
+    explicit DOMStyleSheetList(DOMDocument *document = nullptr);
+    ~DOMStyleSheetList();
+    DOMStyleSheetList(const DOMStyleSheetList &) = delete;
+    DOMStyleSheetList &operator=(const DOMStyleSheetList &) = delete;
+
+    int length() const { return int(m_sheets.size()); }
+    DOMCSSStyleSheet *item(int index) const
+    {
+        return index >= 0 && index < m_sheets.size() ? m_sheets.at(index).get() : nullptr;
+    }
+    const QList<DOMCSSStyleSheetPtr> &sheets() const { return m_sheets; }
+
+    DOMDocument *document() const { return m_document; }
+    DOMCSSRule *ruleForId(qint64 ruleId) const { return m_rulesById.value(ruleId); }
+    DOMCSSStyleSheet *sheetForId(qint64 sheetId) const { return m_sheetsById.value(sheetId); }
+
+    // A scratch declaration whose validity questions go to the document's engine.
+    std::shared_ptr<DOMCSSStyleDeclaration> createCSSStyleDeclaration() const;
+
+    // Replays the program's writes; none while null.
+    void setCommandHandler(std::function<void(const QJsonObject &)> handler) { m_commandHandler = std::move(handler); }
+    // Told when the engine refuses a rule that the mirror had accepted (the
+    // mirror has dropped it again): the rule's text and the engine's message.
+    void setRefusalHandler(std::function<void(const QString &, const QString &)> handler)
+    {
+        m_refusalHandler = std::move(handler);
+    }
+
+    // The engine's report of the whole list; sheets it names as known keep
+    // their objects. Nothing is replayed.
+    void readFromEngine(const QJsonArray &sheets);
+    // The engine's state of one rule after a write (by the rule's id).
+    void updateRuleFromEngine(const QJsonObject &rule);
+    // The engine refused the insertion of the rule with that id.
+    void ruleRefused(qint64 ruleId, const QString &message);
+
+    // The text of every sheet, rule by rule, for tests and logs.
+    QString debugDump() const;
+
+    // A new id for a rule the program makes; never one the page uses.
+    static qint64 allocateRuleId();
+
+private:
+    friend class DOMCSSRule;
+    friend class DOMCSSStyleSheet;
+    friend class DOMCSSStyleDeclaration;
+
+    void sendCommand(const QJsonObject &command);
+    void registerRule(DOMCSSRule *rule);
+    void unregisterRule(DOMCSSRule *rule);
+    void registerSheet(DOMCSSStyleSheet *sheet);
+    void unregisterSheet(DOMCSSStyleSheet *sheet);
+    DOMCSSStyleSheetPtr sheetFromJson(const QJsonObject &json);
+
+    DOMDocument *m_document; // Not owned.
+    QList<DOMCSSStyleSheetPtr> m_sheets;
+    QHash<qint64, DOMCSSRule *> m_rulesById;
+    QHash<qint64, DOMCSSStyleSheet *> m_sheetsById;
+    std::function<void(const QJsonObject &)> m_commandHandler;
+    std::function<void(const QString &, const QString &)> m_refusalHandler;
+    int m_engineUpdates = 0; // > 0 while the engine's state is being read
+};

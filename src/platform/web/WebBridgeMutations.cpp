@@ -1,0 +1,147 @@
+// WebBridge: the page's own mutations, applied to the mirror.
+
+#include "WebBridge.h"
+
+#include "DOMCharacterData.h"
+#include "DOMElement.h"
+#include "DOMLog_p.h"
+#include "DOMSnapshot.h"
+#include "WebEngineCache.h"
+
+#include <QSet>
+
+namespace {
+
+qint64 idOf(const QJsonValue &value)
+{
+    return qint64(value.toDouble());
+}
+
+// The node with that id when it is a child of parent.
+DOMNode *childWithId(DOMDocument &document, const DOMNode &parent, const QJsonValue &id)
+{
+    if (!id.isDouble() || idOf(id) == 0)
+        return nullptr;
+    DOMNode *node = document.nodeForId(idOf(id));
+    return node && node->parentNode() == &parent ? node : nullptr;
+}
+
+} // namespace
+
+void WebBridge::applyMutations(WebFrameMirror &frame, const QJsonObject &message)
+{
+    DOMDocument &document = *frame.document();
+    // The page has these changes already.
+    const DOMReplayLog::Suspension suspension(document.replayLog());
+    frame.engine()->invalidate();
+
+    // New subtrees first: the records name them by id. They are held here
+    // until a record places them.
+    const QJsonArray nodeRecords = message.value(QStringLiteral("nodes")).toArray();
+    const QList<DOMNodePtr> newRoots = DOMSnapshot::readNodes(document, nodeRecords);
+    QSet<qint64> freshIds;
+    for (const QJsonValue &record : nodeRecords)
+        freshIds.insert(idOf(record.toObject().value(QStringLiteral("id"))));
+
+    for (const QJsonValue &value : message.value(QStringLiteral("records")).toArray()) {
+        const QJsonObject record = value.toObject();
+        const QString type = record.value(QStringLiteral("t")).toString();
+        if (type == QLatin1String("c")) {
+            DOMNode *parent = document.nodeForId(idOf(record.value(QStringLiteral("p"))));
+            if (!parent)
+                continue;
+            for (const QJsonValue &removed : record.value(QStringLiteral("r")).toArray()) {
+                if (DOMNode *child = childWithId(document, *parent, removed))
+                    parent->removeChild(child);
+            }
+            const QJsonArray added = record.value(QStringLiteral("a")).toArray();
+            if (added.isEmpty())
+                continue;
+            // Where the nodes went: before their next sibling, else after their
+            // previous one; null means there was none on that side.
+            DOMNode *reference = nullptr;
+            const QJsonValue next = record.value(QStringLiteral("ns"));
+            const QJsonValue previous = record.value(QStringLiteral("ps"));
+            if (DOMNode *nextNode = childWithId(document, *parent, next)) {
+                reference = nextNode;
+            } else if (previous.isNull()) {
+                reference = parent->firstChild();
+            } else if (DOMNode *previousNode = childWithId(document, *parent, previous)) {
+                reference = previousNode->nextSibling();
+            }
+            for (const QJsonValue &id : added) {
+                DOMNode *child = document.nodeForId(idOf(id));
+                if (!child || child == reference)
+                    continue;
+                if (const Result<void> inserted = parent->insertBefore(child, reference); !inserted)
+                    qCWarning(lcWeb) << "a page insertion could not be mirrored:" << inserted.error();
+            }
+        } else if (type == QLatin1String("a")) {
+            DOMNode *node = document.nodeForId(idOf(record.value(QStringLiteral("n"))));
+            if (!node || !node->isElement())
+                continue;
+            auto *element = static_cast<DOMElement *>(node);
+            const QString ns = record.value(QStringLiteral("ns")).toString();
+            const QString local = record.value(QStringLiteral("local")).toString();
+            const QJsonValue newValue = record.value(QStringLiteral("v"));
+            if (newValue.isNull()) {
+                element->removeAttributeNS(ns, local);
+            } else if (!element->hasAttributeNS(ns, local) || element->getAttributeNS(ns, local) != newValue.toString()) {
+                if (const Result<void> set = element->setAttributeNS(ns, record.value(QStringLiteral("name")).toString(),
+                                                                      newValue.toString());
+                    !set)
+                    qCWarning(lcWeb) << "a page attribute could not be mirrored:" << set.error();
+            }
+        } else if (type == QLatin1String("d")) {
+            DOMNode *node = document.nodeForId(idOf(record.value(QStringLiteral("n"))));
+            if (node && node->isCharacterData()) {
+                auto *data = static_cast<DOMCharacterData *>(node);
+                const QString text = record.value(QStringLiteral("v")).toString();
+                if (data->data() != text)
+                    data->setData(text);
+            }
+        }
+    }
+
+    // Child lists as the page has them now: always for new nodes, and for the
+    // others when no edit of the program is under way (it would be undone).
+    const QJsonObject finals = message.value(QStringLiteral("finals")).toObject();
+    const bool settled = !hasPendingCommands();
+    for (auto it = finals.constBegin(); it != finals.constEnd(); ++it) {
+        const qint64 parentId = it.key().toLongLong();
+        if (!settled && !freshIds.contains(parentId))
+            continue;
+        if (DOMNode *parent = document.nodeForId(parentId))
+            reconcileChildren(document, *parent, it.value().toArray());
+    }
+
+    QList<DOMNode *> attributeTargets;
+    for (const QJsonValue &id : message.value(QStringLiteral("attrs")).toArray()) {
+        if (DOMNode *node = document.nodeForId(idOf(id)))
+            attributeTargets.append(node);
+    }
+    Q_EMIT mirrorChanged(&frame);
+    if (!attributeTargets.isEmpty())
+        Q_EMIT attributesChanged(&frame, attributeTargets);
+    Q_UNUSED(newRoots); // held until here, so that unplaced subtrees live while records refer to them
+}
+
+void WebBridge::reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds)
+{
+    int index = 0;
+    for (const QJsonValue &id : childIds) {
+        DOMNode *child = document.nodeForId(idOf(id));
+        if (!child)
+            continue;
+        if (parent.childAt(index) != child) {
+            qCDebug(lcWeb) << "the mirror follows the page's children of" << parent.nodeId();
+            if (const Result<void> moved = parent.insertBefore(child, parent.childAt(index)); !moved) {
+                qCWarning(lcWeb) << "a child could not be put in place:" << moved.error();
+                continue;
+            }
+        }
+        ++index;
+    }
+    while (parent.childCount() > index)
+        parent.removeChild(parent.lastChild());
+}

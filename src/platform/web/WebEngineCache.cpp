@@ -1,0 +1,344 @@
+#include "WebEngineCache.h"
+
+#include "DOMElement.h"
+#include "DOMLog_p.h"
+#include "DOMSelectorSpecificity.h"
+#include "DOMStyleSheetList.h"
+#include "UserAgentStyleSheet.h"
+#include "WebBridge.h"
+#include "WebFrameMirror.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+
+QHash<QString, bool> WebEngineCache::s_values;
+
+namespace {
+
+QJsonArray elementList(const QList<std::pair<const DOMElement *, QString>> &list)
+{
+    QJsonArray array;
+    for (const auto &[element, pseudo] : list)
+        array.append(QJsonObject{{QStringLiteral("node"), double(element->nodeId())}, {QStringLiteral("pseudo"), pseudo}});
+    return array;
+}
+
+QMarginsF sides(const QJsonValue &value)
+{
+    const QJsonArray list = value.toArray();
+    // Top, right, bottom, left.
+    return QMarginsF(list.at(3).toDouble(), list.at(0).toDouble(), list.at(1).toDouble(), list.at(2).toDouble());
+}
+
+} // namespace
+
+WebEngineCache::WebEngineCache(WebBridge &bridge, WebFrameMirror &frame) : m_bridge(bridge), m_frame(frame) {}
+
+QString WebEngineCache::elementKey(const DOMElement &element, const QString &pseudoElement)
+{
+    return QString::number(element.nodeId()) + QLatin1Char('|') + pseudoElement;
+}
+
+QString WebEngineCache::valueKey(const QString &property, const QString &value)
+{
+    return property + QLatin1Char(':') + value;
+}
+
+void WebEngineCache::invalidate()
+{
+    ++m_generation;
+    m_computed.clear();
+    m_boxes.clear();
+    m_matched.clear();
+    m_point.reset();
+}
+
+void WebEngineCache::invalidateLayout()
+{
+    invalidate();
+    ++m_layoutGeneration;
+    m_media.clear();
+}
+
+void WebEngineCache::invalidateScroll()
+{
+    m_boxes.clear();
+    m_point.reset();
+}
+
+WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) const
+{
+    WebEngineQuestions rest;
+    for (const auto &entry : questions.computedStyles) {
+        if (entry.first && !m_computed.contains(elementKey(*entry.first, entry.second)))
+            rest.computedStyles.append(entry);
+    }
+    for (const DOMElement *element : questions.boxes) {
+        if (element && !m_boxes.contains(element->nodeId()))
+            rest.boxes.append(element);
+    }
+    for (const auto &entry : questions.matchedRules) {
+        if (entry.first && !m_matched.contains(elementKey(*entry.first, entry.second)))
+            rest.matchedRules.append(entry);
+    }
+    for (const QString &query : questions.mediaQueries) {
+        if (!m_media.contains(query) && !rest.mediaQueries.contains(query))
+            rest.mediaQueries.append(query);
+    }
+    for (const auto &pair : questions.values) {
+        if (!s_values.contains(valueKey(pair.first, pair.second)))
+            rest.values.append(pair);
+    }
+    if (questions.point && !(m_point && m_point->first == *questions.point))
+        rest.point = questions.point;
+    return rest;
+}
+
+bool WebEngineCache::hasAnswers(const WebEngineQuestions &questions) const
+{
+    return missing(questions).isEmpty();
+}
+
+QJsonObject WebEngineCache::questionJson(const WebEngineQuestions &questions, Keys &keys) const
+{
+    QJsonObject json;
+    if (!questions.computedStyles.isEmpty()) {
+        json.insert(QStringLiteral("computed"), elementList(questions.computedStyles));
+        for (const auto &[element, pseudo] : questions.computedStyles)
+            keys.computed.append(elementKey(*element, pseudo));
+    }
+    if (!questions.boxes.isEmpty()) {
+        QJsonArray boxes;
+        for (const DOMElement *element : questions.boxes) {
+            boxes.append(double(element->nodeId()));
+            keys.boxes.append(element->nodeId());
+        }
+        json.insert(QStringLiteral("boxes"), boxes);
+    }
+    if (!questions.matchedRules.isEmpty()) {
+        json.insert(QStringLiteral("matched"), elementList(questions.matchedRules));
+        for (const auto &[element, pseudo] : questions.matchedRules)
+            keys.matched.append(elementKey(*element, pseudo));
+    }
+    if (!questions.mediaQueries.isEmpty()) {
+        json.insert(QStringLiteral("media"), QJsonArray::fromStringList(questions.mediaQueries));
+        keys.media = questions.mediaQueries;
+    }
+    if (!questions.values.isEmpty()) {
+        QJsonArray values;
+        for (const auto &[property, value] : questions.values) {
+            values.append(QJsonArray{property, value});
+            keys.values.append(valueKey(property, value));
+        }
+        json.insert(QStringLiteral("supports"), values);
+    }
+    if (questions.point) {
+        json.insert(QStringLiteral("point"), QJsonArray{questions.point->x(), questions.point->y()});
+        keys.point = true;
+        keys.pointAt = *questions.point;
+    }
+    return json;
+}
+
+QList<DOMMatchedRule> WebEngineCache::sortedRules(const QJsonArray &entries) const
+{
+    struct Entry
+    {
+        DOMMatchedRule rule;
+        DOMSelectorSpecificity specificity;
+    };
+    QList<Entry> list;
+    const DOMStyleSheetList &sheets = m_frame.document()->styleSheets();
+    for (const QJsonValue &value : entries) {
+        const QJsonObject entry = value.toObject();
+        Entry made;
+        made.rule.ruleId = qint64(entry.value(QStringLiteral("rule")).toDouble());
+        const DOMCSSRule *mirrored = sheets.ruleForId(made.rule.ruleId);
+        made.rule.cssText = mirrored ? mirrored->cssText() : entry.value(QStringLiteral("text")).toString();
+        for (const QJsonValue &part : entry.value(QStringLiteral("parts")).toArray())
+            made.specificity = std::max(made.specificity, DOMSelectorSpecificity::of(part.toString()));
+        list.append(made);
+    }
+    // The page lists them in style-sheet order; the cascade puts the more specific later.
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Entry &a, const Entry &b) { return a.specificity < b.specificity; });
+    QList<DOMMatchedRule> rules;
+    rules.reserve(list.size());
+    for (const Entry &entry : list)
+        rules.append(entry.rule);
+    return rules;
+}
+
+void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, quint64 generation,
+                                 quint64 layoutGeneration)
+{
+    if (reply.isEmpty() || !m_frame.document())
+        return;
+    const QJsonArray values = reply.value(QStringLiteral("supports")).toArray();
+    for (int i = 0; i < keys.values.size() && i < values.size(); ++i)
+        s_values.insert(keys.values.at(i), values.at(i).toBool());
+    if (layoutGeneration == m_layoutGeneration) {
+        const QJsonArray media = reply.value(QStringLiteral("media")).toArray();
+        for (int i = 0; i < keys.media.size() && i < media.size(); ++i) {
+            if (!media.at(i).isNull())
+                m_media.insert(keys.media.at(i), media.at(i).toBool());
+        }
+    }
+    // Answers about elements that changed meanwhile are stale.
+    if (generation != m_generation)
+        return;
+    const QJsonArray computed = reply.value(QStringLiteral("computed")).toArray();
+    for (int i = 0; i < keys.computed.size() && i < computed.size(); ++i) {
+        DOMComputedStyle style;
+        for (const QJsonValue &pair : computed.at(i).toArray())
+            style.append({pair.toArray().at(0).toString(), pair.toArray().at(1).toString()});
+        m_computed.insert(keys.computed.at(i), style);
+    }
+    const QJsonArray boxes = reply.value(QStringLiteral("boxes")).toArray();
+    for (int i = 0; i < keys.boxes.size() && i < boxes.size(); ++i) {
+        const QJsonObject box = boxes.at(i).toObject();
+        if (box.isEmpty())
+            continue;
+        DOMElementBox made;
+        made.boundingBox = QRectF(box.value(QStringLiteral("x")).toDouble(), box.value(QStringLiteral("y")).toDouble(),
+                                  box.value(QStringLiteral("w")).toDouble(), box.value(QStringLiteral("h")).toDouble());
+        made.viewRect = QRectF(box.value(QStringLiteral("vx")).toDouble(), box.value(QStringLiteral("vy")).toDouble(),
+                               made.boundingBox.width(), made.boundingBox.height());
+        made.border = sides(box.value(QStringLiteral("border")));
+        made.padding = sides(box.value(QStringLiteral("padding")));
+        m_boxes.insert(keys.boxes.at(i), made);
+    }
+    const QJsonArray matched = reply.value(QStringLiteral("matched")).toArray();
+    for (int i = 0; i < keys.matched.size() && i < matched.size(); ++i)
+        m_matched.insert(keys.matched.at(i), sortedRules(matched.at(i).toArray()));
+    if (keys.point) {
+        const QJsonObject hit = reply.value(QStringLiteral("point")).toObject();
+        // A hit inside another frame is that frame's node: the caller asks that frame.
+        const bool here = qint64(hit.value(QStringLiteral("frame")).toDouble()) == m_frame.frameId();
+        m_point = std::pair(keys.pointAt, here ? qint64(hit.value(QStringLiteral("node")).toDouble()) : qint64(0));
+    }
+}
+
+void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done)
+{
+    const WebEngineQuestions rest = missing(questions);
+    if (rest.isEmpty()) {
+        if (done)
+            done();
+        return;
+    }
+    auto keys = std::make_shared<Keys>();
+    const QJsonObject json = questionJson(rest, *keys);
+    const quint64 generation = m_generation;
+    const quint64 layoutGeneration = m_layoutGeneration;
+    m_bridge.ask(m_frame, json, [this, keys, generation, layoutGeneration, done](const QJsonObject &reply) {
+        takeAnswers(reply, *keys, generation, layoutGeneration);
+        if (done)
+            done();
+    });
+}
+
+void WebEngineCache::prefetchElement(const DOMElement &element, const QStringList &mediaQueries,
+                                     const QList<std::pair<QString, QString>> &values, std::function<void()> done)
+{
+    WebEngineQuestions questions;
+    questions.computedStyles.append({&element, QString()});
+    questions.boxes.append(&element);
+    questions.matchedRules.append({&element, QString()});
+    questions.mediaQueries = mediaQueries;
+    questions.values = values;
+    prefetch(questions, std::move(done));
+}
+
+void WebEngineCache::askNow(const WebEngineQuestions &questions)
+{
+    const WebEngineQuestions rest = missing(questions);
+    if (rest.isEmpty() || !m_frame.document())
+        return;
+    qCDebug(lcWeb) << "an engine question was not asked ahead; asking it now and waiting";
+    Keys keys;
+    const QJsonObject json = questionJson(rest, keys);
+    const quint64 generation = m_generation;
+    const quint64 layoutGeneration = m_layoutGeneration;
+    if (const std::optional<QJsonObject> reply = m_bridge.askAndWait(m_frame, json))
+        takeAnswers(*reply, keys, generation, layoutGeneration);
+}
+
+DOMComputedStyle WebEngineCache::computedStyle(const DOMElement &element, const QString &pseudoElement)
+{
+    const QString key = elementKey(element, pseudoElement);
+    if (!m_computed.contains(key)) {
+        WebEngineQuestions questions;
+        questions.computedStyles.append({&element, pseudoElement});
+        askNow(questions);
+    }
+    return m_computed.value(key);
+}
+
+QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element, const QString &pseudoElement,
+                                                      Origin origin)
+{
+    const QString key = elementKey(element, pseudoElement);
+    if (!m_matched.contains(key)) {
+        WebEngineQuestions questions;
+        questions.matchedRules.append({&element, pseudoElement});
+        askNow(questions);
+    }
+    QList<DOMMatchedRule> rules;
+    if (origin == Origin::All)
+        rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
+    rules += m_matched.value(key);
+    return rules;
+}
+
+std::optional<bool> WebEngineCache::matchMedia(const QString &query)
+{
+    if (!m_media.contains(query)) {
+        WebEngineQuestions questions;
+        questions.mediaQueries.append(query);
+        askNow(questions);
+    }
+    const auto it = m_media.constFind(query);
+    return it == m_media.cend() ? std::nullopt : std::optional(it.value());
+}
+
+std::optional<bool> WebEngineCache::knownSupports(const QString &property, const QString &value)
+{
+    const auto it = s_values.constFind(valueKey(property, value));
+    return it == s_values.cend() ? std::nullopt : std::optional(it.value());
+}
+
+std::optional<bool> WebEngineCache::supports(const QString &property, const QString &value)
+{
+    if (const std::optional<bool> known = knownSupports(property, value))
+        return known;
+    WebEngineQuestions questions;
+    questions.values.append({property, value});
+    askNow(questions);
+    return knownSupports(property, value);
+}
+
+std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &element)
+{
+    if (!m_boxes.contains(element.nodeId())) {
+        WebEngineQuestions questions;
+        questions.boxes.append(&element);
+        askNow(questions);
+    }
+    const auto it = m_boxes.constFind(element.nodeId());
+    return it == m_boxes.cend() ? std::nullopt : std::optional(it.value());
+}
+
+DOMElement *WebEngineCache::elementAtPoint(const QPointF &point)
+{
+    if (!(m_point && m_point->first == point)) {
+        WebEngineQuestions questions;
+        questions.point = point;
+        askNow(questions);
+    }
+    if (!m_point || !m_frame.document())
+        return nullptr;
+    DOMNode *node = m_frame.document()->nodeForId(m_point->second);
+    return node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+}

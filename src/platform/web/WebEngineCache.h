@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DOMEngineQueries.h"
+
+#include <QHash>
+#include <QJsonObject>
+#include <QPointF>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+class DOMElement;
+class WebBridge;
+class WebFrameMirror;
+
+// Questions for the engine, asked together in one round trip.
+struct WebEngineQuestions
+{
+    QList<std::pair<const DOMElement *, QString>> computedStyles; // element, pseudo-element
+    QList<const DOMElement *> boxes;
+    QList<std::pair<const DOMElement *, QString>> matchedRules;    // element, pseudo-element
+    QStringList mediaQueries;
+    QList<std::pair<QString, QString>> values;                     // property, value (CSS.supports)
+    std::optional<QPointF> point;
+
+    bool isEmpty() const
+    {
+        return computedStyles.isEmpty() && boxes.isEmpty() && matchedRules.isEmpty() && mediaQueries.isEmpty()
+            && values.isEmpty() && !point;
+    }
+};
+
+// The engine's answers about one frame, asked in batches ahead of the work
+// that needs them and kept until the next mutation (media answers until the
+// view is resized; value validity for the program's life). The synchronous
+// questions of the mirror (DOMEngineQueries) are answered from here; a
+// question nobody foresaw falls back to one blocking round trip, and is logged.
+class WebEngineCache : public DOMEngineQueries
+{
+public:
+    WebEngineCache(WebBridge &bridge, WebFrameMirror &frame);
+
+    // One round trip for what is not known yet; done runs when the answers are
+    // in (at once when nothing needed asking).
+    void prefetch(const WebEngineQuestions &questions, std::function<void()> done = {});
+    // What the panels need when an element is selected: its computed style,
+    // box and matching rules, the given media queries and value pairs.
+    void prefetchElement(const DOMElement &element, const QStringList &mediaQueries,
+                         const QList<std::pair<QString, QString>> &values, std::function<void()> done = {});
+
+    // After a change of the document or its style sheets.
+    void invalidate();
+    // After a resize or zoom (media answers too) / a scroll (boxes and points).
+    void invalidateLayout();
+    void invalidateScroll();
+
+    DOMComputedStyle computedStyle(const DOMElement &element, const QString &pseudoElement) override;
+    // In cascade order: the browser's default rules first, then the page's
+    // rules from the least to the most specific (later rules after earlier
+    // ones of the same specificity).
+    QList<DOMMatchedRule> matchedCSSRules(const DOMElement &element, const QString &pseudoElement,
+                                          Origin origin) override;
+    std::optional<bool> matchMedia(const QString &query) override;
+    std::optional<bool> supports(const QString &property, const QString &value) override;
+    std::optional<bool> knownSupports(const QString &property, const QString &value) override;
+    std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
+    DOMElement *elementAtPoint(const QPointF &point) override;
+
+    // Whether the answers of these questions are at hand.
+    bool hasAnswers(const WebEngineQuestions &questions) const;
+
+private:
+    struct Keys
+    {
+        QList<QString> computed;
+        QList<qint64> boxes;
+        QList<QString> matched;
+        QStringList media;
+        QList<QString> values;
+        bool point = false;
+        QPointF pointAt;
+    };
+
+    static QString elementKey(const DOMElement &element, const QString &pseudoElement);
+    static QString valueKey(const QString &property, const QString &value);
+    WebEngineQuestions missing(const WebEngineQuestions &questions) const;
+    QJsonObject questionJson(const WebEngineQuestions &questions, Keys &keys) const;
+    void takeAnswers(const QJsonObject &reply, const Keys &keys, quint64 generation, quint64 layoutGeneration);
+    void askNow(const WebEngineQuestions &questions);
+    QList<DOMMatchedRule> sortedRules(const QJsonArray &entries) const;
+
+    WebBridge &m_bridge;
+    WebFrameMirror &m_frame;
+    quint64 m_generation = 0;       // mutations
+    quint64 m_layoutGeneration = 0; // resizes
+
+    QHash<QString, DOMComputedStyle> m_computed;
+    QHash<qint64, DOMElementBox> m_boxes;
+    QHash<QString, QList<DOMMatchedRule>> m_matched;
+    QHash<QString, bool> m_media;
+    std::optional<std::pair<QPointF, qint64>> m_point; // point, node id (0 for none)
+
+    static QHash<QString, bool> s_values;
+};

@@ -1,0 +1,5 @@
+#include "ExWebView.h"
+
+ExWebView::ExWebView(QWidget *parent) : WebView(parent) {}
+
+ExWebView::~ExWebView() = default;

@@ -1,0 +1,162 @@
+#include "WebTestFixture.h"
+
+#include "TestUtil.h"
+
+#include "platform/web/WebBridge.h"
+#include "platform/web/WebFrameMirror.h"
+#include "platform/web/WebPage.h"
+#include "platform/web/WebPreferences.h"
+#include "platform/web/WebView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QWebEngineScript>
+
+namespace {
+
+QPointer<WebView> s_sharedView;
+
+void deleteSharedView()
+{
+    delete s_sharedView.data();
+}
+
+} // namespace
+
+WebTestFixture::WebTestFixture(WebView &view) : m_view(view) {}
+
+WebView &WebTestFixture::sharedView()
+{
+    if (!s_sharedView) {
+        s_sharedView = new WebView();
+        s_sharedView->resize(800, 600);
+        s_sharedView->show();
+        qAddPostRoutine(deleteSharedView);
+    }
+    s_sharedView->preferences().setJavaScriptEnabled(true);
+    return *s_sharedView;
+}
+
+QString WebTestFixture::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    TestUtil::writeFile(path, content);
+    return path;
+}
+
+QUrl WebTestFixture::urlOf(const QString &name) const
+{
+    return QUrl::fromLocalFile(m_dir.filePath(name));
+}
+
+bool WebTestFixture::loadPage(const QString &name, int timeoutMs)
+{
+    return loadUrl(urlOf(name), timeoutMs);
+}
+
+bool WebTestFixture::loadUrl(const QUrl &url, int timeoutMs)
+{
+    bool loaded = false;
+    WebBridge &bridge = m_view.bridge();
+    const auto connection = QObject::connect(&bridge, &WebBridge::documentLoaded, &bridge, [&](WebFrameMirror *frame) {
+        if (frame->isMainFrame() && frame->url() == url)
+            loaded = true;
+    });
+    m_view.webPage()->load(url);
+    const bool ok = TestUtil::waitUntil([&] { return loaded; }, timeoutMs);
+    QObject::disconnect(connection);
+    return ok;
+}
+
+WebFrameMirror &WebTestFixture::mainFrame() const
+{
+    return m_view.mainFrame();
+}
+
+QVariant WebTestFixture::evaluate(const QString &script, World world, int timeoutMs)
+{
+    QVariant result;
+    bool done = false;
+    m_view.bridge().flushCommands();
+    m_view.webPage()->runJavaScript(script,
+                                    world == World::Page ? QWebEngineScript::MainWorld : QWebEngineScript::ApplicationWorld,
+                                    [&](const QVariant &value) {
+                                        result = value;
+                                        done = true;
+                                    });
+    TestUtil::waitUntil([&] { return done; }, timeoutMs);
+    return result;
+}
+
+bool WebTestFixture::settle(int timeoutMs)
+{
+    WebBridge &bridge = m_view.bridge();
+    bridge.flushCommands();
+    if (!TestUtil::waitUntil([&] { return !bridge.hasPendingCommands(); }, timeoutMs))
+        return false;
+    // One more round trip brings whatever the page reported before it.
+    WebFrameMirror *frame = bridge.mainFrame();
+    if (!frame)
+        return true;
+    bool answered = false;
+    bridge.ask(*frame, {}, [&](const QJsonObject &) { answered = true; });
+    return TestUtil::waitUntil([&] { return answered; }, timeoutMs);
+}
+
+LoopbackHttpServer::LoopbackHttpServer(const QString &folder, QObject *parent) : QTcpServer(parent), m_folder(folder)
+{
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+                m_buffers.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    });
+}
+
+bool LoopbackHttpServer::start()
+{
+    return listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl LoopbackHttpServer::url(const QString &path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(serverPort()).arg(path));
+}
+
+void LoopbackHttpServer::serve(QTcpSocket *socket)
+{
+    QByteArray &buffer = m_buffers[socket];
+    buffer += socket->readAll();
+    const qsizetype end = buffer.indexOf("\r\n\r\n");
+    if (end < 0)
+        return;
+    const QByteArray head = buffer.left(end);
+    buffer.remove(0, end + 4);
+    const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
+    ++m_requests;
+    QByteArray status = "404 Not Found";
+    QByteArray body = "not found";
+    QByteArray type = "text/plain";
+    if (request.size() >= 2 && request.at(0) == "GET") {
+        const QString path = QUrl::fromPercentEncoding(request.at(1).split('?').value(0)).mid(1);
+        m_paths.append(path);
+        const QString file = QDir(m_folder).filePath(path);
+        // Nothing outside the folder is served.
+        if (QFileInfo(file).canonicalFilePath().startsWith(QDir(m_folder).canonicalPath()) && QFileInfo(file).isFile()) {
+            body = TestUtil::readFile(file);
+            type = QMimeDatabase().mimeTypeForFile(file).name().toUtf8();
+            status = "200 OK";
+        }
+    }
+    socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
+                  + QByteArray::number(body.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body);
+    socket->disconnectFromHost();
+}

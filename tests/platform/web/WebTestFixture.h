@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QVariant>
+
+class WebFrameMirror;
+class WebView;
+
+// A live page for tests: files written into a temporary folder, loaded into
+// a real web view (offscreen), with waits for the mirror. One view per test
+// executable (sharedView()) keeps the suite fast; a test may bring its own.
+class WebTestFixture
+{
+public:
+    explicit WebTestFixture(WebView &view);
+
+    // A view that lives until the application ends; the preferences are reset
+    // to JavaScript on before each use.
+    static WebView &sharedView();
+
+    WebView &view() const { return m_view; }
+    QString folder() const { return m_dir.path(); }
+    // Writes a file under the folder (sub-folders are made) and answers its path.
+    QString writeFile(const QString &name, const QByteArray &content);
+    QUrl urlOf(const QString &name) const;
+
+    // Loads the page and waits until its document is mirrored.
+    bool loadPage(const QString &name, int timeoutMs = 10000);
+    bool loadUrl(const QUrl &url, int timeoutMs = 10000);
+    // The mirror of the main frame once loaded.
+    WebFrameMirror &mainFrame() const;
+
+    enum class World { Page, Bridge };
+    // Runs a script in the page's own world (needs JavaScript on) or in the
+    // bridge's, and answers its result.
+    QVariant evaluate(const QString &script, World world = World::Bridge, int timeoutMs = 5000);
+    // Waits until the program's edits have reached the page and its answers are in.
+    bool settle(int timeoutMs = 5000);
+
+private:
+    WebView &m_view;
+    QTemporaryDir m_dir;
+};
+
+// A loopback HTTP server for pages served over http: GET of the files of a
+// folder, with their MIME types; anything else answers 404. It listens on
+// 127.0.0.1 only and stops when destroyed.
+class LoopbackHttpServer : public QTcpServer
+{
+    Q_OBJECT
+
+public:
+    explicit LoopbackHttpServer(const QString &folder, QObject *parent = nullptr);
+
+    bool start();
+    QUrl url(const QString &path) const;
+    int requestCount() const { return m_requests; }
+    // The paths asked for, in order.
+    const QStringList &requestedPaths() const { return m_paths; }
+
+private:
+    void serve(QTcpSocket *socket);
+
+    QString m_folder;
+    int m_requests = 0;
+    QStringList m_paths;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
