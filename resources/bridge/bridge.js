@@ -16,6 +16,8 @@
 
     const HTML_NS = 'http://www.w3.org/1999/xhtml';
     const TOKEN = Math.random().toString(36).slice(2) + Date.now().toString(36);
+    const DOM_OPS = new Set(['createElement', 'createTextNode', 'createComment', 'createDocumentFragment',
+                             'insertBefore', 'removeChild', 'setAttribute', 'removeAttribute', 'setData']);
     const OBSERVED = {childList: true, attributes: true, characterData: true, subtree: true};
 
     let nextId = 1;
@@ -462,6 +464,60 @@
         }
     }
 
+    // The whole state of a frame's document, with the ids it has: what the
+    // mirror needs to follow the page again after an edit both sides made
+    // differently (the page refused the program's edit).
+    function stateRecords(frame) {
+        const records = [];
+        const stack = [frame.doc];
+        if (!nodeIds.has(frame.doc))
+            assignNode(frame.doc, frame);
+        while (stack.length) {
+            const node = stack.pop();
+            const record = {id: nodeIds.get(node), type: node.nodeType};
+            if (node.nodeType === 1) {
+                record.name = node.localName;
+                if (node.prefix)
+                    record.prefix = node.prefix;
+                if (node.namespaceURI !== HTML_NS)
+                    record.ns = node.namespaceURI || '';
+                const list = [];
+                for (let i = 0; i < node.attributes.length; ++i) {
+                    const a = node.attributes[i];
+                    list.push(a.namespaceURI ? [a.name, a.value, a.namespaceURI] : [a.name, a.value]);
+                }
+                record.attrs = list;
+            } else if (node.nodeType === 3 || node.nodeType === 8) {
+                record.text = node.data;
+            } else if (node.nodeType === 10) {
+                record.name = node.name;
+                record.publicId = node.publicId;
+                record.systemId = node.systemId;
+            }
+            const children = [];
+            for (let child = node.firstChild; child; child = child.nextSibling) {
+                let id = nodeIds.get(child);
+                if (id === undefined)
+                    id = assignNode(child, frame);
+                children.push(id);
+                stack.push(child);
+            }
+            record.children = children;
+            records.push(record);
+        }
+        return records;
+    }
+
+    function sendState(frameId) {
+        flush(observer.takeRecords());
+        const frame = frames.get(frameId);
+        if (!frame)
+            return;
+        post({kind: 'resync', frame: frame.id, token: TOKEN},
+             JSON.stringify({version: 1, document: nodeIds.get(frame.doc), mode: frame.doc.compatMode,
+                             nodes: stateRecords(frame)}));
+    }
+
     // The program's edits ----------------------------------------------------
 
     function nodeOf(frame, id) {
@@ -607,6 +663,7 @@
         const errors = [];
         const touched = new Map();
         const framesTouched = new Set();
+        const diverged = new Set();
         for (const command of batch.commands) {
             const frame = frames.get(command.frame);
             if (!frame || command.token !== TOKEN) {
@@ -620,6 +677,8 @@
             } catch (e) {
                 errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
                              error: (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e))});
+                if (DOM_OPS.has(command.op))
+                    diverged.add(frame);
             }
         }
         // What the program's edits caused is already in the mirror.
@@ -627,7 +686,7 @@
         const rules = [];
         for (const rule of touched.values())
             rules.push(ruleJson(rule));
-        post({kind: 'ack', seq: batch.seq, errors: errors, rules: rules});
+        post({kind: 'ack', seq: batch.seq, errors: errors, rules: rules, diverged: [...diverged].map(function (f) { return f.id; })});
         for (const frame of framesTouched)
             postSheetsIfChanged(frame);
     }
@@ -904,6 +963,8 @@
                 answer(message);
             else if (message.kind === 'flush')
                 flush(observer.takeRecords());
+            else if (message.kind === 'resync')
+                sendState(message.frame);
         } catch (e) {
             log('error', 'the bridge failed on a ' + message.kind + ': ' + e);
             if (message.kind === 'ask')

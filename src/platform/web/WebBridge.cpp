@@ -19,6 +19,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+Q_LOGGING_CATEGORY(lcWebBridge, "quillmark.web.bridge", QtWarningMsg)
+
 namespace {
 
 const QString s_scriptName = QStringLiteral("quillmark-bridge");
@@ -111,6 +113,7 @@ void WebBridge::resetPage()
     // A new page: edits and questions for the old one have nowhere to go.
     m_outgoing = {};
     m_ruleLastBatch.clear();
+    m_resyncWanted.clear();
     m_lastAcked = m_nextBatch - 1;
     const auto answers = std::exchange(m_answers, {});
     for (const auto &answer : answers)
@@ -150,6 +153,16 @@ void WebBridge::dispatch(const QJsonObject &message, const QString &payload)
             target && target->document() && target->m_token == message.value(QStringLiteral("token")).toString()) {
             applyMutations(*target, message);
         }
+    } else if (kind == QLatin1String("resync")) {
+        const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
+        WebFrameMirror *target = frame(frameId);
+        if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString())
+            return;
+        // Edits sent after the request are not in this state: ask again after them.
+        if (hasPendingCommands())
+            return;
+        m_resyncWanted.remove(frameId);
+        resynchronize(*target, payload);
     } else if (kind == QLatin1String("styleSheets")) {
         readStyleSheets(message);
     } else if (kind == QLatin1String("ack")) {
@@ -291,11 +304,13 @@ bool WebBridge::hasPendingCommands() const
 
 void WebBridge::sendToPage(const QJsonObject &message)
 {
+    qCDebug(lcWebBridge).noquote() << "to the page" << QJsonDocument(message).toJson(QJsonDocument::Compact);
     Q_EMIT m_endpoint->message(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
 }
 
 void WebBridge::readAck(const QJsonObject &message)
 {
+    qCDebug(lcWebBridge).noquote() << "ack" << QJsonDocument(message).toJson(QJsonDocument::Compact);
     const quint64 batch = quint64(message.value(QStringLiteral("seq")).toDouble());
     m_lastAcked = qMax(m_lastAcked, batch);
     for (const QJsonValue &value : message.value(QStringLiteral("errors")).toArray()) {
@@ -311,6 +326,8 @@ void WebBridge::readAck(const QJsonObject &message)
             QM_ERROR(QStringLiteral("the page refused the edit %1: %2; the mirror may differ from the page").arg(op, text));
         }
     }
+    for (const QJsonValue &diverged : message.value(QStringLiteral("diverged")).toArray())
+        m_resyncWanted.insert(idOf(diverged));
     for (const QJsonValue &value : message.value(QStringLiteral("rules")).toArray()) {
         const QJsonObject rule = value.toObject();
         const qint64 ruleId = idOf(rule.value(QStringLiteral("id")));
@@ -324,6 +341,17 @@ void WebBridge::readAck(const QJsonObject &message)
                 break;
             }
         }
+    }
+    requestResyncs();
+}
+
+void WebBridge::requestResyncs()
+{
+    if (hasPendingCommands())
+        return;
+    for (const qint64 frameId : std::as_const(m_resyncWanted)) {
+        if (frame(frameId))
+            sendToPage({{QStringLiteral("kind"), QStringLiteral("resync")}, {QStringLiteral("frame"), double(frameId)}});
     }
 }
 

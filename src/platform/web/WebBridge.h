@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <map>
@@ -36,6 +37,10 @@ class WebBridgeEndpoint;
 //   {"kind": "mutations", "frame", "records": [{"t": "c", "p", "a": [ids], "r": [ids], "ps", "ns"},
 //    {"t": "a", "n", "name", "local", "ns", "v"}, {"t": "d", "n", "v"}], "nodes": [snapshot records],
 //    "finals": {parent id: [child ids]}, "attrs": [element ids, one per attribute record]}
+// After the page refused one of the program's edits (both sides edited the
+// same nodes), the program asks, once none of its edits is under way, for the
+// whole state of the frame's document ("resync", in the snapshot form), and
+// the mirror follows it.
 // The mutation handling is in WebBridgeMutations.cpp.
 class WebBridge : public QObject
 {
@@ -101,7 +106,9 @@ private:
 
     // WebBridgeMutations.cpp
     void applyMutations(WebFrameMirror &frame, const QJsonObject &message);
-    void reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds);
+    void resynchronize(WebFrameMirror &frame, const QString &payload);
+    void reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds,
+                           QList<DOMNodePtr> &held);
 
     QWebEnginePage *m_page; // Not owned.
     QWebChannel *m_channel; // Owned (QObject child).
@@ -114,6 +121,8 @@ private:
     quint64 m_nextBatch = 1;
     quint64 m_lastAcked = 0;
     QHash<qint64, quint64> m_ruleLastBatch; // rule id -> batch that last wrote it
+    QSet<qint64> m_resyncWanted;            // frames whose mirror differs from the page
+    void requestResyncs();
 
     qint64 m_nextQuestion = 1;
     QHash<qint64, std::function<void(const QJsonObject &)>> m_answers;

@@ -8,6 +8,7 @@
 #include "DOMSnapshot.h"
 #include "WebEngineCache.h"
 
+#include <QJsonDocument>
 #include <QSet>
 
 namespace {
@@ -39,10 +40,12 @@ void WebBridge::applyMutations(WebFrameMirror &frame, const QJsonObject &message
     // until a record places them.
     const QJsonArray nodeRecords = message.value(QStringLiteral("nodes")).toArray();
     const QList<DOMNodePtr> newRoots = DOMSnapshot::readNodes(document, nodeRecords);
+    QList<DOMNodePtr> held = newRoots;
     QSet<qint64> freshIds;
     for (const QJsonValue &record : nodeRecords)
         freshIds.insert(idOf(record.toObject().value(QStringLiteral("id"))));
 
+    qCDebug(lcWebBridge).noquote() << "mutations" << QJsonDocument(message).toJson(QJsonDocument::Compact);
     for (const QJsonValue &value : message.value(QStringLiteral("records")).toArray()) {
         const QJsonObject record = value.toObject();
         const QString type = record.value(QStringLiteral("t")).toString();
@@ -51,8 +54,11 @@ void WebBridge::applyMutations(WebFrameMirror &frame, const QJsonObject &message
             if (!parent)
                 continue;
             for (const QJsonValue &removed : record.value(QStringLiteral("r")).toArray()) {
-                if (DOMNode *child = childWithId(document, *parent, removed))
+                if (DOMNode *child = childWithId(document, *parent, removed)) {
+                    // A move is a removal, then an insertion in a later record.
+                    held.append(child->shared_from_this());
                     parent->removeChild(child);
+                }
             }
             const QJsonArray added = record.value(QStringLiteral("a")).toArray();
             if (added.isEmpty())
@@ -112,7 +118,7 @@ void WebBridge::applyMutations(WebFrameMirror &frame, const QJsonObject &message
         if (!settled && !freshIds.contains(parentId))
             continue;
         if (DOMNode *parent = document.nodeForId(parentId))
-            reconcileChildren(document, *parent, it.value().toArray());
+            reconcileChildren(document, *parent, it.value().toArray(), held);
     }
 
     QList<DOMNode *> attributeTargets;
@@ -123,10 +129,10 @@ void WebBridge::applyMutations(WebFrameMirror &frame, const QJsonObject &message
     Q_EMIT mirrorChanged(&frame);
     if (!attributeTargets.isEmpty())
         Q_EMIT attributesChanged(&frame, attributeTargets);
-    Q_UNUSED(newRoots); // held until here, so that unplaced subtrees live while records refer to them
 }
 
-void WebBridge::reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds)
+void WebBridge::reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds,
+                                  QList<DOMNodePtr> &held)
 {
     int index = 0;
     for (const QJsonValue &id : childIds) {
@@ -142,6 +148,67 @@ void WebBridge::reconcileChildren(DOMDocument &document, DOMNode &parent, const 
         }
         ++index;
     }
-    while (parent.childCount() > index)
+    while (parent.childCount() > index) {
+        held.append(parent.lastChild()->shared_from_this());
         parent.removeChild(parent.lastChild());
+    }
+}
+
+void WebBridge::resynchronize(WebFrameMirror &frame, const QString &payload)
+{
+    DOMDocument &document = *frame.document();
+    const DOMReplayLog::Suspension suspension(document.replayLog());
+    frame.engine()->invalidate();
+    const QJsonArray records = QJsonDocument::fromJson(payload.toUtf8()).object().value(QStringLiteral("nodes")).toArray();
+    qCInfo(lcWeb) << "the page refused an edit; the mirror follows the page's" << records.size() << "nodes";
+
+    // Nodes the mirror no longer has are made first, without children: the
+    // child lists below put every node in place.
+    QJsonArray missing;
+    for (const QJsonValue &value : records) {
+        const QJsonObject record = value.toObject();
+        if (!document.nodeForId(idOf(record.value(QStringLiteral("id"))))) {
+            QJsonObject bare = record;
+            bare.remove(QStringLiteral("children"));
+            bare.remove(QStringLiteral("content"));
+            missing.append(bare);
+        }
+    }
+    // Nodes taken out of one parent live until every list is done: another may take them.
+    QList<DOMNodePtr> held = DOMSnapshot::readNodes(document, missing);
+
+    for (const QJsonValue &value : records) {
+        const QJsonObject record = value.toObject();
+        DOMNode *node = document.nodeForId(idOf(record.value(QStringLiteral("id"))));
+        if (!node)
+            continue;
+        if (node->isElement() || node->isDocument() || node->isDocumentFragment())
+            reconcileChildren(document, *node, record.value(QStringLiteral("children")).toArray(), held);
+        if (node->isCharacterData()) {
+            auto *data = static_cast<DOMCharacterData *>(node);
+            const QString text = record.value(QStringLiteral("text")).toString();
+            if (data->data() != text)
+                data->setData(text);
+        }
+        if (!node->isElement())
+            continue;
+        auto *element = static_cast<DOMElement *>(node);
+        const QJsonArray attributes = record.value(QStringLiteral("attrs")).toArray();
+        QSet<QString> wanted;
+        for (const QJsonValue &entry : attributes) {
+            const QJsonArray attribute = entry.toArray();
+            const QString name = attribute.at(0).toString();
+            const QString ns = attribute.at(2).toString();
+            const QString local = name.contains(QLatin1Char(':')) && !ns.isEmpty() ? name.section(QLatin1Char(':'), 1) : name;
+            wanted.insert(ns + QLatin1Char('|') + local);
+            if (!element->hasAttributeNS(ns, local) || element->getAttributeNS(ns, local) != attribute.at(1).toString())
+                element->setAttributeNS(ns, name, attribute.at(1).toString());
+        }
+        for (int i = element->attributeCount() - 1; i >= 0; --i) {
+            const DOMAttr *attribute = element->attributeAt(i);
+            if (!wanted.contains(attribute->namespaceURI() + QLatin1Char('|') + attribute->localName()))
+                element->removeAttributeNS(attribute->namespaceURI(), attribute->localName());
+        }
+    }
+    Q_EMIT mirrorChanged(&frame);
 }

@@ -16,14 +16,19 @@
 #include <QTcpSocket>
 #include <QWebEngineScript>
 
+#include <gtest/gtest.h>
+
 namespace {
 
 QPointer<WebView> s_sharedView;
 
-void deleteSharedView()
+// Deletes the shared view after the last test, while the application still
+// stands (web views must not outlive it).
+class SharedViewEnvironment : public ::testing::Environment
 {
-    delete s_sharedView.data();
-}
+public:
+    void TearDown() override { delete s_sharedView.data(); }
+};
 
 } // namespace
 
@@ -35,7 +40,7 @@ WebView &WebTestFixture::sharedView()
         s_sharedView = new WebView();
         s_sharedView->resize(800, 600);
         s_sharedView->show();
-        qAddPostRoutine(deleteSharedView);
+        ::testing::AddGlobalTestEnvironment(new SharedViewEnvironment);
     }
     s_sharedView->preferences().setJavaScriptEnabled(true);
     return *s_sharedView;
