@@ -116,6 +116,11 @@ QString DOMCSSRule::cssText() const
             text += QLatin1String("  ") + rule->cssText() + QLatin1Char('\n');
         return text + QLatin1Char('}');
     }
+    case IMPORT_RULE:
+        if (m_href.isEmpty())
+            return m_text;
+        return QStringLiteral("@import url(\"%1\")").arg(m_href)
+            + (m_media->mediaText().isEmpty() ? QString() : QLatin1Char(' ') + m_media->mediaText()) + QLatin1Char(';');
     default:
         return m_text;
     }
@@ -175,7 +180,7 @@ DOMCSSInsertion DOMCSSRule::insertRule(const QString &rule, int index)
     if (m_type != MEDIA_RULE && m_type != SUPPORTS_RULE && m_type != UNKNOWN_RULE)
         return DOMCSSInsertion::failure(3, QStringLiteral("this rule holds no rules"));
     DOMCSSParsedRule parsed;
-    DOMCSSInsertion result = DOMCSSStyleSheet::checkInsertion(m_rules, rule, index, true, &parsed);
+    DOMCSSInsertion result = DOMCSSStyleSheet::checkInsertion(cssRules(), rule, index, true, &parsed);
     if (!result)
         return result;
     const qint64 before = index < m_rules.size() ? m_rules.at(index)->ruleId() : 0;

@@ -46,39 +46,45 @@ DOMCSSStyleSheet *DOMCSSStyleSheet::parentStyleSheet() const
     return m_ownerRule ? m_ownerRule->parentStyleSheet() : nullptr;
 }
 
-DOMCSSInsertion DOMCSSStyleSheet::checkInsertion(const QList<DOMCSSRulePtr> &rules, const QString &text, int index,
+// After the steps of CSSOM's "insert a CSS rule": the index, the text, the
+// place, then the @namespace rule's state check.
+DOMCSSInsertion DOMCSSStyleSheet::checkInsertion(const DOMCSSRuleList &rules, const QString &text, int index,
                                                  bool grouping, DOMCSSParsedRule *parsed)
 {
+    // 1. and 2.
+    if (index < 0 || index > rules.length())
+        return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside [0, %2]").arg(index).arg(rules.length()));
+    // 3.
     QString error;
     std::optional<DOMCSSParsedRule> rule = DOMCSSParser::parseRule(text, &error);
     if (!rule)
         return DOMCSSInsertion::failure(12, error);
     if (rule->type == DOMCSSRule::CHARSET_RULE)
         return DOMCSSInsertion::failure(12, QStringLiteral("@charset cannot be inserted"));
-    if (index < 0 || index > rules.size())
-        return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside [0, %2]").arg(index).arg(rules.size()));
 
+    // 4.
     const bool isImport = rule->type == DOMCSSRule::IMPORT_RULE;
     const bool isNamespace = rule->type == DOMCSSRule::NAMESPACE_RULE;
     if (grouping && (isImport || isNamespace))
         return DOMCSSInsertion::failure(3, QStringLiteral("@%1 cannot stand inside a block").arg(rule->atName));
     if (!grouping) {
-        // @import first, then @namespace, then the other rules.
-        const auto typeAt = [&rules](int i) { return rules.at(i)->type(); };
+        const auto typeAt = [&rules](int i) { return rules.item(i)->type(); };
         for (int i = 0; i < index; ++i) {
-            const int before = typeAt(i);
-            if (isImport && before != DOMCSSRule::IMPORT_RULE && before != DOMCSSRule::CHARSET_RULE)
+            if (isImport && typeAt(i) != DOMCSSRule::IMPORT_RULE)
                 return DOMCSSInsertion::failure(3, QStringLiteral("@import must come before the other rules"));
-            if (isNamespace && before != DOMCSSRule::IMPORT_RULE && before != DOMCSSRule::NAMESPACE_RULE
-                && before != DOMCSSRule::CHARSET_RULE)
-                return DOMCSSInsertion::failure(3, QStringLiteral("@namespace must come before the other rules"));
         }
-        for (int i = index; i < rules.size(); ++i) {
-            const int after = typeAt(i);
-            if (after == DOMCSSRule::IMPORT_RULE && !isImport)
+        for (int i = index; i < rules.length(); ++i) {
+            if (typeAt(i) == DOMCSSRule::IMPORT_RULE && !isImport)
                 return DOMCSSInsertion::failure(3, QStringLiteral("only @import may stand before @import"));
-            if (after == DOMCSSRule::NAMESPACE_RULE && !isImport && !isNamespace)
+            if (typeAt(i) == DOMCSSRule::NAMESPACE_RULE && !isImport && !isNamespace)
                 return DOMCSSInsertion::failure(3, QStringLiteral("only @import and @namespace may stand before @namespace"));
+        }
+        // 5.
+        if (isNamespace) {
+            for (int i = 0; i < rules.length(); ++i) {
+                if (typeAt(i) != DOMCSSRule::IMPORT_RULE && typeAt(i) != DOMCSSRule::NAMESPACE_RULE)
+                    return DOMCSSInsertion::failure(11, QStringLiteral("@namespace cannot join a sheet that has other rules"));
+            }
         }
     }
     if (parsed)
@@ -107,7 +113,7 @@ void DOMCSSStyleSheet::detachRule(int index)
 DOMCSSInsertion DOMCSSStyleSheet::insertRule(const QString &rule, int index)
 {
     DOMCSSParsedRule parsed;
-    DOMCSSInsertion result = checkInsertion(m_rules, rule, index, false, &parsed);
+    DOMCSSInsertion result = checkInsertion(cssRules(), rule, index, false, &parsed);
     if (!result)
         return result;
     if (!m_readable)

@@ -61,7 +61,7 @@ public:
 
     // The checks of an insertion into a list of rules (a sheet's, or a
     // grouping rule's when grouping): text, index and order.
-    static DOMCSSInsertion checkInsertion(const QList<DOMCSSRulePtr> &rules, const QString &text, int index,
+    static DOMCSSInsertion checkInsertion(const DOMCSSRuleList &rules, const QString &text, int index,
                                           bool grouping, DOMCSSParsedRule *parsed);
 
 private:

@@ -1,0 +1,217 @@
+#include "WebTestFixture.h"
+
+#include "TestUtil.h"
+#include "WebTestUtil.h"
+
+#include "platform/web/DOMCSSRule.h"
+#include "platform/web/DOMCSSStyleSheet.h"
+#include "platform/web/DOMDocument.h"
+#include "platform/web/DOMElement.h"
+#include "platform/web/DOMStyleSheetList.h"
+#include "platform/web/WebBridge.h"
+#include "platform/web/WebFrameMirror.h"
+#include "platform/web/WebView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray s_page = R"(<!DOCTYPE html>
+<html><head><link rel="stylesheet" href="css/site.css">
+<style id="inline">
+.a { color: red; }
+@media screen and (min-width: 10px) { .c { margin: 0px 1px; } }
+@keyframes spin { from { opacity: 0; } to { opacity: 1; } }
+</style></head>
+<body><div class="a c" id="box">box</div></body></html>)";
+
+const QByteArray s_siteCss = R"(@import url("parts.css") screen;
+body { margin: 0; font: 12px/1.5 serif; }
+.card, .panel > p { border: 1px solid #ccc; }
+@font-face { font-family: "Local"; src: url(font.woff); }
+@supports (display: grid) { .grid { display: grid; } }
+@page :first { margin: 1in; }
+)";
+
+// The page's rules in the form of DOMStyleSheetList::debugDump().
+const char s_dumpScript[] = R"JS((function () {
+    const lines = [];
+    for (const sheet of document.styleSheets) {
+        lines.push('sheet ' + (sheet.href || '(inline)'));
+        for (const rule of sheet.cssRules)
+            lines.push('  ' + rule.cssText);
+    }
+    return lines.join('\n');
+})())JS";
+
+std::unique_ptr<WebTestFixture> loadedFixture()
+{
+    auto fixture = std::make_unique<WebTestFixture>(WebTestFixture::sharedView());
+    fixture->writeFile(QStringLiteral("css/site.css"), s_siteCss);
+    fixture->writeFile(QStringLiteral("css/parts.css"), ".part { color: green; }\n");
+    fixture->writeFile(QStringLiteral("index.html"), s_page);
+    if (!fixture->loadPage(QStringLiteral("index.html")))
+        return nullptr;
+    // Linked sheets may come in after the document.
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    if (!TestUtil::waitUntil([&] { return sheets.length() == 2; }))
+        return nullptr;
+    return fixture;
+}
+
+DOMCSSStyleSheet *inlineSheet(WebTestFixture &fixture)
+{
+    DOMStyleSheetList &sheets = fixture.mainFrame().document()->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i) {
+        if (sheets.item(i)->href().isEmpty())
+            return sheets.item(i);
+    }
+    return nullptr;
+}
+
+DOMCSSRule *ruleOfType(DOMCSSStyleSheet &sheet, int type)
+{
+    for (int i = 0; i < sheet.cssRules().length(); ++i) {
+        if (sheet.cssRules().item(i)->type() == type)
+            return sheet.cssRules().item(i);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(WebLiveStyleSheet, MirrorEqualsThePageRulesAfterLoad)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    DOMCSSStyleSheet *site = sheets.item(0);
+    ASSERT_TRUE(site->href().endsWith(QLatin1String("css/site.css")));
+    EXPECT_EQ(site->ownerNode(), fixture->mainFrame().document()->querySelector(QStringLiteral("link")));
+    // The imported sheet hangs on its rule.
+    DOMCSSRule *import = site->cssRules().item(0);
+    ASSERT_EQ(import->type(), DOMCSSRule::IMPORT_RULE);
+    ASSERT_TRUE(import->styleSheet());
+    EXPECT_EQ(import->styleSheet()->cssRules().item(0)->selectorText(), QStringLiteral(".part"));
+    EXPECT_EQ(import->styleSheet()->ownerRule(), import);
+    EXPECT_EQ(import->media()->mediaText(), QStringLiteral("screen"));
+    // Shorthands read back as the engine folds them; items are longhands.
+    DOMCSSRule *body = site->cssRules().item(1);
+    EXPECT_EQ(body->style()->getPropertyValue(QStringLiteral("margin")), QStringLiteral("0px"));
+    EXPECT_EQ(body->style()->getPropertyValue(QStringLiteral("margin-left")), QStringLiteral("0px"));
+    EXPECT_GT(body->style()->length(), 4);
+    EXPECT_EQ(sheets.ruleForId(body->ruleId()), body);
+}
+
+TEST(WebLiveStyleSheet, MirrorFollowsTheProgramsWritesLikeThePage)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->insertRule(QStringLiteral(".new { color: blue; margin: 0 }"), 1));
+    ASSERT_TRUE(sheet->insertRule(QStringLiteral("@media print { .p { padding: 1px } }"), sheet->cssRules().length()));
+    DOMCSSRule *media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    ASSERT_TRUE(media);
+    ASSERT_TRUE(media->insertRule(QStringLiteral(".inner { color: green }"), 0));
+    DOMCSSRule *added = sheet->cssRules().item(1);
+    added->style()->setProperty(QStringLiteral("background-color"), QStringLiteral("#ABC"), QStringLiteral("important"));
+    // Until the engine answers, the value reads as written.
+    EXPECT_EQ(added->style()->getPropertyValue(QStringLiteral("background-color")), QStringLiteral("#ABC"));
+    added->style()->removeProperty(QStringLiteral("color"));
+    sheet->cssRules().item(0)->style()->setProperty(QStringLiteral("margin"), QStringLiteral("1px 2px"));
+    sheet->cssRules().item(0)->style()->removeProperty(QStringLiteral("margin-top"));
+    DOMCSSRule *keyframes = ruleOfType(*sheet, DOMCSSRule::KEYFRAMES_RULE);
+    ASSERT_TRUE(keyframes);
+    keyframes->appendRule(QStringLiteral("50% { opacity: 0.5 }"));
+    keyframes->deleteRuleWithKey(QStringLiteral("from"));
+    keyframes->findRule(QStringLiteral("to"))->style()->setProperty(QStringLiteral("opacity"), QStringLiteral("0.75"));
+    sheet->cssRules().item(0)->setSelectorText(QStringLiteral("div.a"));
+    ASSERT_TRUE(sheet->deleteRule(sheet->indexOfRule(media)));
+
+    ASSERT_TRUE(fixture->settle());
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    // The engine's serialisation replaced the written value.
+    EXPECT_EQ(added->style()->getPropertyValue(QStringLiteral("background-color")), QStringLiteral("rgb(170, 187, 204)"));
+    EXPECT_EQ(added->style()->getPropertyPriority(QStringLiteral("background-color")), QStringLiteral("important"));
+    // Rules the program made are known to the page by their ids.
+    EXPECT_EQ(sheets.ruleForId(added->ruleId()), added);
+    added->style()->setProperty(QStringLiteral("width"), QStringLiteral("10px"));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->evaluate(QStringLiteral("document.getElementById('inline').sheet.cssRules[1].style.width")).toString(),
+              QStringLiteral("10px"));
+}
+
+TEST(WebLiveStyleSheet, InvalidRuleIsRefusedAtOnceAndChangesNeitherSide)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    const QString before = fixture->mainFrame().document()->styleSheets().debugDump();
+    const struct
+    {
+        const char *text;
+        int index;
+        int code;
+    } cases[] = {
+        {".x { color: red } .y { }", 0, 12},
+        {"p::-moz-selection { color: red }", 0, 12},
+        {"@charset \"utf-8\";", 0, 12},
+        {"", 0, 12},
+        {"50% { top: 0 }", 0, 12},
+        {"@import url(x.css);", 1, 3},
+        {".z { }", 99, 1},
+    };
+    for (const auto &row : cases) {
+        const DOMCSSInsertion result = sheet->insertRule(QString::fromUtf8(row.text), row.index);
+        EXPECT_EQ(result.exceptionCode, row.code) << row.text;
+    }
+    DOMCSSRule *media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    EXPECT_EQ(media->insertRule(QStringLiteral("@import url(x.css);"), 0).exceptionCode, 3);
+    EXPECT_FALSE(fixture->view().bridge().hasPendingCommands());
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->mainFrame().document()->styleSheets().debugDump(), before);
+    EXPECT_EQ(fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString(), before);
+}
+
+// The same texts and places, put to the engine in a scratch sheet of the
+// page: the mirror refuses what the engine refuses, with the same code.
+TEST(WebLiveStyleSheet, InsertionChecksAgreeWithTheEngine)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    const QStringList texts = {
+        QStringLiteral("p {"), QStringLiteral("a:hover > b ~ i + u { color: red }"), QStringLiteral("div:not(.a, #b) {}"),
+        QStringLiteral("::selection { color: red }"), QStringLiteral("p:unknown-class {}"), QStringLiteral("p[ {}"),
+        QStringLiteral("@media screen { .a {} }"), QStringLiteral("@supports (display: grid) { .g {} }"),
+        QStringLiteral("@keyframes k { 0% { top: 0 } }"), QStringLiteral("@-webkit-keyframes k { to { top: 0 } }"),
+        QStringLiteral("@font-face { font-family: X; }"), QStringLiteral("@page { margin: 1in }"),
+        QStringLiteral("@namespace svg url(http://www.w3.org/2000/svg);"), QStringLiteral("@unknown {}"),
+        QStringLiteral("@media screen"), QStringLiteral("p { } /* trailing */"), QStringLiteral("/* only */"),
+        QStringLiteral("@import url(a.css);"), QStringLiteral("  .spaced  >  p  { color : red ; }"),
+    };
+    // Ask the engine in one script: the code of each insertion into a copy of the inline sheet.
+    QString script = QStringLiteral("(function(){ const s = document.createElement('style'); s.textContent = "
+                                    "document.getElementById('inline').textContent; document.head.appendChild(s); "
+                                    "const out = []; const texts = %1; for (const t of texts) for (const i of [0, 1, 3, 9]) {"
+                                    " try { s.sheet.insertRule(t, i); s.sheet.deleteRule(i); out.push(0); }"
+                                    " catch (e) { out.push(e.code); } } s.remove(); return out; })()");
+    QStringList quoted;
+    for (const QString &text : texts)
+        quoted.append(QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\\\"")) + QLatin1Char('"'));
+    const QVariantList codes = fixture->evaluate(script.arg(QLatin1Char('[') + quoted.join(QLatin1Char(',')) + QLatin1Char(']'))).toList();
+    ASSERT_EQ(codes.size(), texts.size() * 4);
+    int at = 0;
+    for (const QString &text : texts) {
+        for (const int index : {0, 1, 3, 9}) {
+            const DOMCSSInsertion mirrored = DOMCSSStyleSheet::checkInsertion(sheet->cssRules(), text, index, false, nullptr);
+            EXPECT_EQ(mirrored.exceptionCode, codes.at(at).toInt()) << qPrintable(text) << " at " << index;
+            ++at;
+        }
+    }
+}
