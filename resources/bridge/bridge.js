@@ -277,6 +277,7 @@
     function snapshotFrame(doc, parentFrame, owner) {
         if (frameOfDoc.has(doc))
             return;
+        const started = performance.timeOrigin + performance.now();
         const frame = {id: nextFrameId++, doc: doc, nodes: new Map(), parent: parentFrame, owner: owner, sheetIds: ''};
         frames.set(frame.id, frame);
         frameOfDoc.set(doc, frame);
@@ -306,7 +307,8 @@
             url: doc.URL,
             title: doc.title,
             token: TOKEN,
-            sheets: sheetsJson(frame)
+            sheets: sheetsJson(frame),
+            started: started
         }, snapshot);
         const owners = doc.querySelectorAll('iframe, frame');
         for (let i = 0; i < owners.length; ++i)

@@ -215,6 +215,7 @@ void WebBridge::readDocument(const QJsonObject &message, const QString &payload)
     target->m_url = QUrl(message.value(QStringLiteral("url")).toString());
     target->m_title = message.value(QStringLiteral("title")).toString();
     target->m_token = message.value(QStringLiteral("token")).toString();
+    target->m_snapshotStartedAt = message.value(QStringLiteral("started")).toDouble();
     DOMDocumentPtr built = document.value();
     built->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
     attachMirror(*target, *built);

@@ -38,6 +38,9 @@ public:
     DOMDocument *document() const { return m_document.get(); }
     const DOMDocumentPtr &sharedDocument() const { return m_document; }
     WebEngineCache *engine() const { return m_engine.get(); }
+    // When the page began the snapshot of the present document (at its
+    // DOMContentLoaded), in milliseconds since the epoch.
+    double snapshotStartedAt() const { return m_snapshotStartedAt; }
 
     static inline const QString s_contentLoaded = QStringLiteral("DOMContentLoaded");
 
@@ -63,6 +66,7 @@ private:
     QUrl m_url;
     QString m_title;
     QString m_token;
+    double m_snapshotStartedAt = 0;
     DOMDocumentPtr m_document;
     std::unique_ptr<WebEngineCache> m_engine;
     QList<Listener> m_listeners;

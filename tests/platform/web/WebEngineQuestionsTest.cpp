@@ -1,0 +1,268 @@
+#include "WebTestFixture.h"
+
+#include "TestUtil.h"
+#include "WebTestUtil.h"
+
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/web/DOMCSSRule.h"
+#include "platform/web/DOMCSSStyleDeclaration.h"
+#include "platform/web/DOMCSSStyleSheet.h"
+#include "platform/web/DOMDocument.h"
+#include "platform/web/DOMElement.h"
+#include "platform/web/DOMNodeList.h"
+#include "platform/web/DOMSelectorEngine.h"
+#include "platform/web/DOMStyleSheetList.h"
+#include "platform/web/WebBlockingCall.h"
+#include "platform/web/WebBridge.h"
+#include "platform/web/WebEngineCache.h"
+#include "platform/web/WebFrameMirror.h"
+#include "platform/web/WebPage.h"
+#include "platform/web/WebView.h"
+
+#include <QJsonArray>
+#include <QWebEngineScript>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray s_page = R"(<!DOCTYPE html>
+<html><head><style>
+p { color: red; }
+#x { font-size: 20px; }
+.a.b { color: green; }
+.a { border: 2px solid black; padding: 3px 4px; }
+div p { margin: 5px; }
+@media print { p { color: blue; } }
+@media (min-width: 100px) { .b { letter-spacing: 1px; } }
+p::before { content: "x"; }
+.unrelated { color: pink; }
+</style></head>
+<body style="margin: 0"><div><p id="x" class="a b" style="width: 100px; height: 40px">text</p></div></body></html>)";
+
+std::unique_ptr<WebTestFixture> loadedFixture(const QByteArray &page = s_page)
+{
+    auto fixture = std::make_unique<WebTestFixture>(WebTestFixture::sharedView());
+    fixture->writeFile(QStringLiteral("index.html"), page);
+    if (!fixture->loadPage(QStringLiteral("index.html")))
+        return nullptr;
+    return fixture;
+}
+
+QString valueOf(const DOMComputedStyle &style, const QString &property)
+{
+    for (const auto &[name, value] : style) {
+        if (name == property)
+            return value;
+    }
+    return {};
+}
+
+QStringList selectorsOf(DOMDocument &document, const QList<DOMMatchedRule> &rules)
+{
+    QStringList selectors;
+    for (const DOMMatchedRule &rule : rules) {
+        const DOMCSSRule *mirrored = document.styleSheets().ruleForId(rule.ruleId);
+        selectors.append(mirrored ? mirrored->selectorText() : QStringLiteral("(default)"));
+    }
+    return selectors;
+}
+
+} // namespace
+
+TEST(WebEngineQuestions, SelectedElementIsAnsweredInOneRoundTripAndCachedUntilTheNextMutation)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    WebBridge &bridge = fixture->view().bridge();
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    const int trips = bridge.roundTrips();
+    const int blocking = bridge.blockingCalls();
+    bool done = false;
+    engine->prefetchElement(*p, {QStringLiteral("(min-width: 100px)"), QStringLiteral("print")},
+                            {{QStringLiteral("width"), QStringLiteral("red")}, {QStringLiteral("width"), QStringLiteral("10px")}},
+                            [&] { done = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }));
+    EXPECT_EQ(bridge.roundTrips(), trips + 1);
+
+    const DOMComputedStyle style = document->getComputedStyle(p, QString());
+    EXPECT_EQ(valueOf(style, QStringLiteral("color")), QStringLiteral("rgb(0, 128, 0)"));
+    EXPECT_EQ(valueOf(style, QStringLiteral("font-size")), QStringLiteral("20px"));
+    EXPECT_EQ(engine->matchMedia(QStringLiteral("(min-width: 100px)")), std::optional(true));
+    EXPECT_EQ(engine->matchMedia(QStringLiteral("print")), std::optional(false));
+    EXPECT_EQ(engine->supports(QStringLiteral("width"), QStringLiteral("red")), std::optional(false));
+    EXPECT_EQ(engine->supports(QStringLiteral("width"), QStringLiteral("10px")), std::optional(true));
+    const std::optional<DOMElementBox> box = engine->elementBox(*p);
+    ASSERT_TRUE(box);
+    // The border box: 100 x 40 and the paddings and borders.
+    EXPECT_DOUBLE_EQ(box->boundingBox.width(), 100 + 2 * 4 + 2 * 2);
+    EXPECT_DOUBLE_EQ(box->boundingBox.height(), 40 + 2 * 3 + 2 * 2);
+    EXPECT_DOUBLE_EQ(box->padding.left(), 4);
+    EXPECT_DOUBLE_EQ(box->border.top(), 2);
+    const QVariantMap dimension = document->dimensionWithElement(p);
+    EXPECT_EQ(dimension.value(QStringLiteral("padding-top")).toDouble(), 3.0);
+    EXPECT_EQ(dimension.value(QStringLiteral("border-left-width")).toDouble(), 2.0);
+    EXPECT_EQ(bridge.roundTrips(), trips + 1);
+    EXPECT_EQ(bridge.blockingCalls(), blocking);
+
+    // A mutation drops the element answers: the next question waits for the page.
+    p->setAttribute(QStringLiteral("class"), QStringLiteral("a"));
+    EXPECT_EQ(valueOf(document->getComputedStyle(p, QString()), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
+    EXPECT_EQ(bridge.blockingCalls(), blocking + 1);
+    // Value validity stays known.
+    EXPECT_EQ(engine->knownSupports(QStringLiteral("width"), QStringLiteral("red")), std::optional(false));
+}
+
+TEST(WebEngineQuestions, MatchedRulesComeInCascadeOrderAfterTheDefaultRules)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    const QList<DOMMatchedRule> all = document->getMatchedCSSRules(p, QString(), false);
+    const QList<DOMMatchedRule> author = document->getMatchedCSSRules(p, QString(), true);
+    // Least specific first; the print rule and the pseudo-element rule do not apply.
+    EXPECT_EQ(selectorsOf(*document, author),
+              QStringList({QStringLiteral("p"), QStringLiteral("div p"), QStringLiteral(".a"), QStringLiteral(".b"),
+                           QStringLiteral(".a.b"), QStringLiteral("#x")}));
+    ASSERT_GT(all.size(), author.size());
+    EXPECT_EQ(all.mid(all.size() - author.size()), author);
+    const QList<DOMMatchedRule> defaults = document->getNonAuthorMatchedCSSRules(p, QString());
+    ASSERT_FALSE(defaults.isEmpty());
+    EXPECT_TRUE(defaults.first().cssText.contains(QLatin1String("display: block")));
+    EXPECT_EQ(all.mid(0, defaults.size()), defaults);
+
+    const QList<DOMMatchedRule> before = document->getMatchedCSSRules(p, QStringLiteral("before"), true);
+    ASSERT_EQ(before.size(), 1);
+    EXPECT_TRUE(before.first().cssText.startsWith(QLatin1String("p::before")));
+}
+
+TEST(WebEngineQuestions, ElementAtPointIsTheElementUnderThePoint)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    const std::optional<DOMElementBox> box = fixture->mainFrame().engine()->elementBox(*p);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(fixture->mainFrame().engine()->elementAtPoint(box->viewRect.center()), p);
+    EXPECT_EQ(fixture->mainFrame().engine()->elementAtPoint(QPointF(790, 590)), document->documentElement());
+}
+
+TEST(WebEngineQuestions, ScratchDeclarationTellsValidValuesAndStaysEmpty)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    const std::shared_ptr<DOMCSSStyleDeclaration> scratch = fixture->mainFrame().document()->createCSSStyleDeclaration();
+    scratch->setProperty(QStringLiteral("width"), QStringLiteral("5px"));
+    EXPECT_FALSE(scratch->isValid(QStringLiteral("width"), QStringLiteral("red")));
+    EXPECT_TRUE(scratch->isValid(QStringLiteral("width"), QStringLiteral("10px")));
+    EXPECT_TRUE(scratch->isValid(QStringLiteral("width"), QStringLiteral("10px !important")));
+    EXPECT_FALSE(scratch->isValid(QStringLiteral("width"), QString()));
+    EXPECT_EQ(scratch->getPropertyValue(QStringLiteral("width")), QString());
+    EXPECT_EQ(scratch->length(), 0);
+}
+
+TEST(WebEngineQuestions, SetPropertyOfAValueTheEngineRefusesChangesNothing)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMCSSRule *rule = document->styleSheets().item(0)->cssRules().item(0);
+    EXPECT_EQ(fixture->mainFrame().engine()->supports(QStringLiteral("color"), QStringLiteral("10px")), std::optional(false));
+    rule->style()->setProperty(QStringLiteral("color"), QStringLiteral("10px"));
+    EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("red"));
+    EXPECT_FALSE(fixture->view().bridge().hasPendingCommands());
+}
+
+// The selector table of the mirror's own tests, put to the engine's
+// matches() on the same page: both engines answer alike, except where this
+// engine's version falls short of the standard the mirror follows: it takes
+// :has() and :nth-child(An+B of S) but matches nothing with them, and it
+// matches type selectors of SVG elements without regard to case.
+TEST(WebEngineQuestions, SelectorCasesAgreeWithTheEnginesMatches)
+{
+    const auto knownDifference = [](const QString &selector) {
+        return selector.contains(QLatin1String(":has(")) || selector.contains(QLatin1String(" of "))
+            || selector == QLatin1String("lineargradient");
+    };
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("selectors.html"), TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.html")));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("selectors.html")));
+    DOMDocument *document = fixture.mainFrame().document();
+    const DOMNodeList elements = document->querySelectorAll(QStringLiteral("*"));
+    QStringList selectors;
+    const QString table = QString::fromUtf8(TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.txt")));
+    for (const QString &line : table.split(QLatin1Char('\n'))) {
+        const QString selector = line.section(QLatin1Char('\t'), 0, 0);
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')) && !selector.contains(QLatin1String(":scope")))
+            selectors.append(selector);
+    }
+    ASSERT_GE(selectors.size(), 90);
+    QJsonArray pairs;
+    for (const QString &selector : selectors) {
+        for (const DOMNodePtr &element : elements)
+            pairs.append(QJsonArray{double(element->nodeId()), selector});
+    }
+    QJsonObject reply;
+    bool answered = false;
+    fixture.view().bridge().ask(fixture.mainFrame(), {{QStringLiteral("matches"), pairs}}, [&](const QJsonObject &answer) {
+        reply = answer;
+        answered = true;
+    });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return answered; }));
+    const QJsonArray answers = reply.value(QStringLiteral("matches")).toArray();
+    ASSERT_EQ(answers.size(), pairs.size());
+    int at = 0;
+    for (const QString &selector : selectors) {
+        const bool valid = bool(DOMSelectorEngine::parse(selector));
+        for (const DOMNodePtr &node : elements) {
+            const QJsonValue engine = answers.at(at++);
+            const auto &element = static_cast<const DOMElement &>(*node);
+            if (!valid) {
+                EXPECT_TRUE(engine.isNull()) << qPrintable(selector) << " is refused by the mirror only";
+                continue;
+            }
+            if (knownDifference(selector))
+                continue;
+            EXPECT_EQ(element.matches(selector), engine.toBool())
+                << qPrintable(selector) << " on <" << qPrintable(element.localName()) << " id=" << qPrintable(element.idName()) << ">";
+        }
+    }
+}
+
+TEST(WebEngineQuestions, BlockingQuestionHoldsDelayedPerformsAndPageMessages)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    // The page changes its document all the time meanwhile.
+    fixture->evaluate(QStringLiteral("window.ticks = 0; setInterval(function () {"
+                                     " document.body.setAttribute('data-tick', ++window.ticks); }, 1);"),
+                      WebTestFixture::World::Page);
+    bool ranInsideWait = false;
+    int changes = 0;
+    document->addEventListener(QStringLiteral("DOMAttrModified"), &changes, [&](const DOMMutationEvent &) {
+        ++changes;
+        ranInsideWait = ranInsideWait || WebBlockingCall::isWaiting();
+    });
+    QObject target;
+    bool performed = false;
+    DelayedPerform::perform(&target, "held", {}, 0.0, [&] {
+        performed = true;
+        ranInsideWait = ranInsideWait || WebBlockingCall::isWaiting();
+    });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return changes > 0; }));
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    // Not asked ahead: a blocking round trip.
+    EXPECT_FALSE(document->getComputedStyle(p, QString()).isEmpty());
+    EXPECT_FALSE(ranInsideWait);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return performed; }));
+    const int seen = changes;
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return changes > seen; }));
+    EXPECT_FALSE(ranInsideWait);
+    document->removeEventListener(QStringLiteral("DOMAttrModified"), &changes);
+    fixture->evaluate(QStringLiteral("for (let i = 1; i < 10000; ++i) clearInterval(i);"), WebTestFixture::World::Page);
+}
