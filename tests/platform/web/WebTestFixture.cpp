@@ -16,6 +16,9 @@
 #include <QTcpSocket>
 #include <QWebEngineScript>
 
+#include <cstdio>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,4 +167,29 @@ void LoopbackHttpServer::serve(QTcpSocket *socket)
     socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
                   + QByteArray::number(body.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
+}
+
+StandardErrorCapture::StandardErrorCapture() : m_file(new QTemporaryFile())
+{
+    std::fflush(stderr);
+    if (!m_file->open())
+        return;
+    m_savedFd = ::dup(STDERR_FILENO);
+    ::dup2(m_file->handle(), STDERR_FILENO);
+}
+
+StandardErrorCapture::~StandardErrorCapture()
+{
+    std::fflush(stderr);
+    if (m_savedFd >= 0) {
+        ::dup2(m_savedFd, STDERR_FILENO);
+        ::close(m_savedFd);
+    }
+    delete m_file;
+}
+
+QString StandardErrorCapture::text()
+{
+    std::fflush(stderr);
+    return QString::fromUtf8(TestUtil::readFile(m_file->fileName()));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <QVariant>
 
@@ -45,6 +46,20 @@ public:
 private:
     WebView &m_view;
     QTemporaryDir m_dir;
+};
+
+// Collects what is written to standard error (the log) while it lives.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture();
+    ~StandardErrorCapture();
+    // What was written so far.
+    QString text();
+
+private:
+    int m_savedFd = -1;
+    QTemporaryFile *m_file = nullptr;
 };
 
 // A loopback HTTP server for pages served over http: GET of the files of a
