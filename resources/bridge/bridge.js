@@ -22,7 +22,10 @@
 
     let nextId = 1;
     let nextFrameId = 1;
-    const nodeIds = new WeakMap();     // node -> id
+    // A node's id is a property of its wrapper in this world, which the
+    // page's scripts never see; ids above 0 index byId.
+    const ID = Symbol('quillmark');
+    const byId = [];
     const cssIds = new WeakMap();      // style sheet or rule -> id
     const cssById = new Map();         // id -> style sheet or rule
     const sentRules = new WeakSet();   // rules the program has been told of
@@ -51,11 +54,28 @@
 
     // Ids --------------------------------------------------------------------
 
+    function idOf(node) {
+        return node[ID];
+    }
+
     function assignNode(node, frame) {
         const id = nextId++;
-        nodeIds.set(node, id);
-        frame.nodes.set(id, node);
+        node[ID] = id;
+        byId[id] = node;
         return id;
+    }
+
+    // Nodes the program made have ids below 0, kept per frame.
+    function adoptNode(node, id, frame) {
+        node[ID] = id;
+        if (id > 0)
+            byId[id] = node;
+        else
+            frame.nodes.set(id, node);
+    }
+
+    function nodeWithId(frame, id) {
+        return id > 0 ? byId[id] : frame.nodes.get(id);
     }
 
     function cssId(object) {
@@ -70,6 +90,21 @@
 
     // Snapshots ----------------------------------------------------------------
 
+    // [name, value] or [name, value, namespace] per attribute, in order.
+    function attributesOf(element) {
+        const list = [];
+        for (const name of element.getAttributeNames()) {
+            const value = name.indexOf(':') < 0 && name !== 'xmlns' ? element.getAttribute(name) : null;
+            if (value !== null) {
+                list.push([name, value]);
+                continue;
+            }
+            const a = element.getAttributeNode(name);
+            list.push(a.namespaceURI ? [a.name, a.value, a.namespaceURI] : [a.name, a.value]);
+        }
+        return list;
+    }
+
     // The records of root and of every node below it that has no id yet; root
     // must have none. Children that already had ids are left out of a record's
     // "children" and named in finals with the whole child list instead.
@@ -78,7 +113,7 @@
         const stack = [root];
         while (stack.length) {
             const node = stack.pop();
-            const id = nodeIds.get(node);
+            const id = idOf(node);
             if (fresh)
                 fresh.add(node);
             const record = {id: id, type: node.nodeType};
@@ -89,17 +124,10 @@
                     record.prefix = node.prefix;
                 if (node.namespaceURI !== HTML_NS)
                     record.ns = node.namespaceURI || '';
-                const attributes = node.attributes;
-                if (attributes.length) {
-                    const list = [];
-                    for (let i = 0; i < attributes.length; ++i) {
-                        const a = attributes[i];
-                        list.push(a.namespaceURI ? [a.name, a.value, a.namespaceURI] : [a.name, a.value]);
-                    }
-                    record.attrs = list;
-                }
+                if (node.hasAttributes())
+                    record.attrs = attributesOf(node);
                 if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content
-                    && !nodeIds.has(node.content)) {
+                    && idOf(node.content) === undefined) {
                     record.content = assignNode(node.content, frame);
                     stack.push(node.content);
                 }
@@ -122,7 +150,7 @@
                 const all = [];
                 let known = false;
                 for (let child = node.firstChild; child; child = child.nextSibling) {
-                    let childId = nodeIds.get(child);
+                    let childId = idOf(child);
                     if (childId === undefined) {
                         childId = assignNode(child, frame);
                         children.push(childId);
@@ -139,6 +167,60 @@
             }
             records.push(record);
         }
+    }
+
+    const quotedNames = new Map();
+    function quotedName(name) {
+        let quoted = quotedNames.get(name);
+        if (quoted === undefined) {
+            quoted = JSON.stringify(name);
+            quotedNames.set(name, quoted);
+        }
+        return quoted;
+    }
+
+    // The records of a new document as JSON text, written as the walk goes:
+    // a large document is sent several times sooner than through objects.
+    function serializeText(root, frame) {
+        const parts = [];
+        assignNode(root, frame);
+        const stack = [root];
+        while (stack.length) {
+            const node = stack.pop();
+            const type = node.nodeType;
+            let text = '{"id":' + node[ID] + ',"type":' + type;
+            if (type === 1) {
+                text += ',"name":' + quotedName(node.localName);
+                if (node.prefix)
+                    text += ',"prefix":' + JSON.stringify(node.prefix);
+                if (node.namespaceURI !== HTML_NS)
+                    text += ',"ns":' + JSON.stringify(node.namespaceURI || '');
+                if (node.hasAttributes())
+                    text += ',"attrs":' + JSON.stringify(attributesOf(node));
+                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content) {
+                    text += ',"content":' + assignNode(node.content, frame);
+                    stack.push(node.content);
+                }
+            } else if (type === 3 || type === 8) {
+                text += ',"text":' + JSON.stringify(node.data);
+            } else if (type === 10) {
+                text += ',"name":' + JSON.stringify(node.name) + ',"publicId":' + JSON.stringify(node.publicId)
+                    + ',"systemId":' + JSON.stringify(node.systemId);
+            }
+            let child = node.firstChild;
+            if (child) {
+                text += ',"children":[';
+                let first = true;
+                for (; child; child = child.nextSibling) {
+                    text += (first ? '' : ',') + assignNode(child, frame);
+                    first = false;
+                    stack.push(child);
+                }
+                text += ']';
+            }
+            parts.push(text + '}');
+        }
+        return '[' + parts.join(',') + ']';
     }
 
     function styleJson(style, json) {
@@ -229,7 +311,7 @@
             title: sheet.title || '',
             media: sheet.media ? sheet.media.mediaText : '',
             disabled: sheet.disabled,
-            owner: sheet.ownerNode ? (nodeIds.get(sheet.ownerNode) || 0) : 0,
+            owner: sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0,
             rules: []
         };
         let rules = null;
@@ -287,9 +369,9 @@
                 forgetFrame(previous);
             frameOfOwner.set(owner, frame);
         }
-        const records = [];
-        serialize(doc, frame, records, null, null);
-        const snapshot = JSON.stringify({version: 1, document: nodeIds.get(doc), mode: doc.compatMode, nodes: records});
+        const nodes = serializeText(doc, frame);
+        const snapshot = '{"version":1,"document":' + idOf(doc) + ',"mode":' + JSON.stringify(doc.compatMode)
+            + ',"nodes":' + nodes + '}';
         observer.observe(doc, OBSERVED);
         for (const type of ['load', 'error']) {
             doc.addEventListener(type, function (event) { onLoadEvent(frame, event); }, true);
@@ -303,13 +385,14 @@
             kind: 'document',
             frame: frame.id,
             parent: parentFrame ? parentFrame.id : 0,
-            owner: owner ? (nodeIds.get(owner) || 0) : 0,
+            owner: owner ? (idOf(owner) || 0) : 0,
             url: doc.URL,
             title: doc.title,
             token: TOKEN,
-            sheets: sheetsJson(frame),
             started: started
         }, snapshot);
+        // The program builds the document's mirror while the sheets are read here.
+        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheetsJson(frame)});
         const owners = doc.querySelectorAll('iframe, frame');
         for (let i = 0; i < owners.length; ++i)
             trySubframe(owners[i], frame);
@@ -390,7 +473,7 @@
         }
         for (const record of records) {
             const target = record.target;
-            const targetId = nodeIds.get(target);
+            const targetId = idOf(target);
             // Unknown targets lie in subtrees that are sent whole when they are
             // added; fresh ones were sent in their present state already.
             if (targetId === undefined || fresh.has(target))
@@ -402,7 +485,7 @@
             if (record.type === 'childList') {
                 const removed = [];
                 for (const node of record.removedNodes) {
-                    const id = nodeIds.get(node);
+                    const id = idOf(node);
                     if (id !== undefined)
                         removed.push(id);
                     if (touchesSheets(node))
@@ -410,10 +493,10 @@
                 }
                 const added = [];
                 for (const node of record.addedNodes) {
-                    let id = nodeIds.get(node);
+                    let id = idOf(node);
                     if (id === undefined) {
                         serialize(node, frame, entry.nodes, entry.finals, fresh);
-                        id = nodeIds.get(node);
+                        id = idOf(node);
                     }
                     added.push(id);
                     if (touchesSheets(node))
@@ -421,8 +504,8 @@
                 }
                 entry.records.push({
                     t: 'c', p: targetId, a: added, r: removed,
-                    ps: record.previousSibling ? (nodeIds.get(record.previousSibling) || 0) : null,
-                    ns: record.nextSibling ? (nodeIds.get(record.nextSibling) || 0) : null
+                    ps: record.previousSibling ? (idOf(record.previousSibling) || 0) : null,
+                    ns: record.nextSibling ? (idOf(record.nextSibling) || 0) : null
                 });
                 entry.parents.add(target);
                 if (target.localName === 'style')
@@ -447,13 +530,13 @@
             for (const parent of entry.parents) {
                 const all = [];
                 for (let child = parent.firstChild; child; child = child.nextSibling) {
-                    const id = nodeIds.get(child);
+                    const id = idOf(child);
                     if (id === undefined)
                         break;
                     all.push(id);
                 }
                 if (all.length === parent.childNodes.length)
-                    entry.finals[nodeIds.get(parent)] = all;
+                    entry.finals[idOf(parent)] = all;
             }
             if (entry.records.length) {
                 post({
@@ -472,23 +555,18 @@
     function stateRecords(frame) {
         const records = [];
         const stack = [frame.doc];
-        if (!nodeIds.has(frame.doc))
+        if (idOf(frame.doc) === undefined)
             assignNode(frame.doc, frame);
         while (stack.length) {
             const node = stack.pop();
-            const record = {id: nodeIds.get(node), type: node.nodeType};
+            const record = {id: idOf(node), type: node.nodeType};
             if (node.nodeType === 1) {
                 record.name = node.localName;
                 if (node.prefix)
                     record.prefix = node.prefix;
                 if (node.namespaceURI !== HTML_NS)
                     record.ns = node.namespaceURI || '';
-                const list = [];
-                for (let i = 0; i < node.attributes.length; ++i) {
-                    const a = node.attributes[i];
-                    list.push(a.namespaceURI ? [a.name, a.value, a.namespaceURI] : [a.name, a.value]);
-                }
-                record.attrs = list;
+                record.attrs = attributesOf(node);
             } else if (node.nodeType === 3 || node.nodeType === 8) {
                 record.text = node.data;
             } else if (node.nodeType === 10) {
@@ -498,7 +576,7 @@
             }
             const children = [];
             for (let child = node.firstChild; child; child = child.nextSibling) {
-                let id = nodeIds.get(child);
+                let id = idOf(child);
                 if (id === undefined)
                     id = assignNode(child, frame);
                 children.push(id);
@@ -516,14 +594,14 @@
         if (!frame)
             return;
         post({kind: 'resync', frame: frame.id, token: TOKEN},
-             JSON.stringify({version: 1, document: nodeIds.get(frame.doc), mode: frame.doc.compatMode,
+             JSON.stringify({version: 1, document: idOf(frame.doc), mode: frame.doc.compatMode,
                              nodes: stateRecords(frame)}));
     }
 
     // The program's edits ----------------------------------------------------
 
     function nodeOf(frame, id) {
-        const node = frame.nodes.get(id);
+        const node = nodeWithId(frame, id);
         if (!node)
             throw new Error('no node ' + id);
         return node;
@@ -554,12 +632,9 @@
         switch (c.op) {
         case 'createElement': {
             const element = c.ns ? doc.createElementNS(c.ns, c.name) : doc.createElement(c.name);
-            nodeIds.set(element, c.node);
-            frame.nodes.set(c.node, element);
-            if (c.content && element.content) {
-                nodeIds.set(element.content, c.content);
-                frame.nodes.set(c.content, element.content);
-            }
+            adoptNode(element, c.node, frame);
+            if (c.content && element.content)
+                adoptNode(element.content, c.content, frame);
             break;
         }
         case 'createTextNode':
@@ -567,8 +642,7 @@
         case 'createDocumentFragment': {
             const node = c.op === 'createTextNode' ? doc.createTextNode(c.value)
                 : c.op === 'createComment' ? doc.createComment(c.value) : doc.createDocumentFragment();
-            nodeIds.set(node, c.node);
-            frame.nodes.set(c.node, node);
+            adoptNode(node, c.node, frame);
             break;
         }
         case 'insertBefore':
@@ -876,7 +950,7 @@
             frame = inner;
             element = frame.doc.elementFromPoint(x, y);
         }
-        return element ? {frame: frame.id, node: nodeIds.get(element) || 0} : null;
+        return element ? {frame: frame.id, node: idOf(element) || 0} : null;
     }
 
     function answer(question) {
@@ -890,7 +964,7 @@
         }
         const win = frame.doc.defaultView;
         const elementOf = function (id) {
-            const node = frame.nodes.get(id);
+            const node = nodeWithId(frame, id);
             return node && node.nodeType === 1 ? node : null;
         };
         if (question.computed) {

@@ -10,6 +10,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -114,6 +115,7 @@ void WebBridge::resetPage()
     m_outgoing = {};
     m_ruleLastBatch.clear();
     m_resyncWanted.clear();
+    m_pendingDocuments.clear();
     m_lastAcked = m_nextBatch - 1;
     const auto answers = std::exchange(m_answers, {});
     for (const auto &answer : answers)
@@ -186,13 +188,20 @@ void WebBridge::readDocument(const QJsonObject &message, const QString &payload)
 {
     QElapsedTimer timer;
     timer.start();
-    const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
-    const qint64 parentId = idOf(message.value(QStringLiteral("parent")));
     Result<DOMDocumentPtr> document = DOMSnapshot::readDocument(payload.toUtf8());
     if (!document) {
         QM_ERROR(QStringLiteral("the page's document could not be mirrored: %1").arg(document.error()));
         return;
     }
+    // The page reads its style sheets meanwhile; they come next.
+    m_pendingDocuments[idOf(message.value(QStringLiteral("frame")))] = {message, document.value()};
+    qCDebug(lcWeb) << "read the snapshot of" << document.value()->nodeCount() << "nodes in" << timer.elapsed() << "ms";
+}
+
+void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr &document)
+{
+    const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
+    const qint64 parentId = idOf(message.value(QStringLiteral("parent")));
     WebFrameMirror *target = nullptr;
     if (parentId == 0) {
         // A new top document: every frame of the old one is gone.
@@ -216,12 +225,21 @@ void WebBridge::readDocument(const QJsonObject &message, const QString &payload)
     target->m_title = message.value(QStringLiteral("title")).toString();
     target->m_token = message.value(QStringLiteral("token")).toString();
     target->m_snapshotStartedAt = message.value(QStringLiteral("started")).toDouble();
-    DOMDocumentPtr built = document.value();
-    built->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
-    attachMirror(*target, *built);
-    qCDebug(lcWeb) << "mirrored frame" << frameId << "with" << built->nodeCount() << "nodes in" << timer.elapsed() << "ms";
-    target->setDocument(built);
+    attachMirror(*target, *document);
+    qCDebug(lcWeb) << "mirrored frame" << frameId << "with" << document->nodeCount() << "nodes,"
+                   << (QDateTime::currentMSecsSinceEpoch() - target->m_snapshotStartedAt)
+                   << "ms after the page's DOMContentLoaded";
+    target->setDocument(document);
     Q_EMIT documentLoaded(target);
+}
+
+void WebBridge::releaseHeld()
+{
+    if (m_holding > 0)
+        return;
+    const auto held = std::exchange(m_held, {});
+    for (const auto &[message, payload] : held)
+        receive(message, payload);
 }
 
 void WebBridge::attachMirror(WebFrameMirror &frame, DOMDocument &document)
@@ -249,6 +267,16 @@ void WebBridge::attachMirror(WebFrameMirror &frame, DOMDocument &document)
 
 void WebBridge::readStyleSheets(const QJsonObject &message)
 {
+    const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
+    if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
+        const auto [documentMessage, document] = std::move(pending->second);
+        m_pendingDocuments.erase(pending);
+        if (documentMessage.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
+            return;
+        document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
+        finishDocument(documentMessage, document);
+        return;
+    }
     WebFrameMirror *target = frame(idOf(message.value(QStringLiteral("frame"))));
     if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString())
         return;
@@ -390,11 +418,7 @@ std::optional<QJsonObject> WebBridge::askAndWait(WebFrameMirror &frame, QJsonObj
     }
     if (m_holding == 0 && !m_held.isEmpty()) {
         // The page's messages that came meanwhile run in the next turn, in order.
-        QTimer::singleShot(0, this, [this] {
-            const auto held = std::exchange(m_held, {});
-            for (const auto &[message, payload] : held)
-                receive(message, payload);
-        });
+        QTimer::singleShot(0, this, [this] { releaseHeld(); });
     }
     return reply;
 }

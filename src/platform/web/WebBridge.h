@@ -25,7 +25,8 @@ class WebBridgeEndpoint;
 // frame) and the web channel it talks over, and the mirror of every frame it
 // reports.
 //
-// Page to program: a snapshot of each ready document with its style sheets
+// Page to program: a snapshot of each ready document, then its style sheets
+// (read by the page while the program builds the document's mirror)
 // (a new WebFrameMirror document, then DOMContentLoaded for its listeners),
 // the page's own mutations as records (applied to the mirror, which fires its
 // events), changes of the style-sheet list, answers to questions.
@@ -94,6 +95,8 @@ private:
     void receive(const QString &message, const QString &payload);
     void dispatch(const QJsonObject &message, const QString &payload);
     void readDocument(const QJsonObject &message, const QString &payload);
+    void finishDocument(const QJsonObject &message, const DOMDocumentPtr &document);
+    void releaseHeld();
     void readStyleSheets(const QJsonObject &message);
     void readAck(const QJsonObject &message);
     void readAnswer(const QJsonObject &message);
@@ -129,5 +132,7 @@ private:
     int m_roundTrips = 0;
     int m_blockingCalls = 0;
     int m_holding = 0;
+    // Documents read from their snapshot, waiting for their style sheets.
+    std::map<qint64, std::pair<QJsonObject, DOMDocumentPtr>> m_pendingDocuments;
     QList<std::pair<QString, QString>> m_held;
 };
