@@ -81,9 +81,21 @@ QString DOMCSSStyleDeclaration::cssText() const
     return m_cssText;
 }
 
+QString DOMCSSStyleDeclaration::engineName(const QString &name) const
+{
+    // A "-webkit-" name the engine does not know is written unprefixed.
+    if (!name.startsWith(QLatin1String("-webkit-")))
+        return name;
+    DOMDocument *owner = document();
+    if (!owner || !owner->engineQueries())
+        return name;
+    const std::optional<bool> known = owner->engineQueries()->knowsProperty(name);
+    return known && !*known ? name.mid(8) : name;
+}
+
 void DOMCSSStyleDeclaration::setProperty(const QString &name, const QString &value, const QString &priority)
 {
-    const QString key = normalizedName(name);
+    const QString key = engineName(normalizedName(name));
     if (key.isEmpty())
         return;
     const QString trimmed = value.trimmed();

@@ -35,6 +35,7 @@ public:
     QString getPropertyValue(const QString &name) const;
     QString getPropertyPriority(const QString &name) const;
     // An empty value removes the property. priority: "important" or empty.
+    // A "-webkit-" name the engine does not know goes under the unprefixed name.
     void setProperty(const QString &name, const QString &value, const QString &priority = {});
     // Answers the value the property had.
     QString removeProperty(const QString &name);
@@ -61,6 +62,7 @@ private:
     friend class DOMCSSRule;
 
     static QString normalizedName(const QString &name);
+    QString engineName(const QString &name) const;
     const QList<DOMCSSDeclaration> &textEntries() const;
     static int indexIn(const QList<DOMCSSDeclaration> &list, const QString &name);
     void send(const QString &op, const QString &name, const QString &value, const QString &priority);

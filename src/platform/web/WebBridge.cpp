@@ -72,7 +72,6 @@ WebBridge::WebBridge(QWebEnginePage *page, QObject *parent)
     script.setRunsOnSubFrames(false);
     m_page->scripts().insert(script);
 
-    connect(m_page, &QWebEnginePage::loadStarted, this, &WebBridge::resetPage);
 }
 
 WebBridge::~WebBridge() = default;
@@ -111,7 +110,9 @@ QList<WebFrameMirror *> WebBridge::frames() const
 
 void WebBridge::resetPage()
 {
-    // A new page: edits and questions for the old one have nowhere to go.
+    // A new top document: edits and questions for the old one have nowhere to
+    // go (a page that began loading may still be the one shown, so this waits
+    // for the new document rather than the start of a load).
     m_outgoing = {};
     m_ruleLastBatch.clear();
     m_resyncWanted.clear();
@@ -204,10 +205,7 @@ void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr 
     const qint64 parentId = idOf(message.value(QStringLiteral("parent")));
     WebFrameMirror *target = nullptr;
     if (parentId == 0) {
-        // A new top document: every frame of the old one is gone.
-        for (const auto &[id, subframe] : m_subframes)
-            Q_EMIT frameRemoved(id);
-        m_subframes.clear();
+        resetPage();
         target = &mainFrameRecord();
         target->m_frameId = frameId;
     } else {

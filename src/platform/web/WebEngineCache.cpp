@@ -319,6 +319,12 @@ std::optional<bool> WebEngineCache::supports(const QString &property, const QStr
     return knownSupports(property, value);
 }
 
+std::optional<bool> WebEngineCache::knowsProperty(const QString &name)
+{
+    // Every property the engine knows takes "inherit".
+    return supports(name, QStringLiteral("inherit"));
+}
+
 std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &element)
 {
     if (!m_boxes.contains(element.nodeId())) {

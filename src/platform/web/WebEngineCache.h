@@ -65,6 +65,7 @@ public:
     std::optional<bool> matchMedia(const QString &query) override;
     std::optional<bool> supports(const QString &property, const QString &value) override;
     std::optional<bool> knownSupports(const QString &property, const QString &value) override;
+    std::optional<bool> knowsProperty(const QString &name) override;
     std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
     DOMElement *elementAtPoint(const QPointF &point) override;
 

@@ -215,3 +215,21 @@ TEST(WebLiveStyleSheet, InsertionChecksAgreeWithTheEngine)
         }
     }
 }
+
+TEST(WebLiveStyleSheet, PrefixedNameTheEngineDoesNotKnowIsWrittenUnprefixed)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    DOMCSSRule *rule = sheet->cssRules().item(0);
+    rule->style()->setProperty(QStringLiteral("-webkit-grid-template-columns"), QStringLiteral("1fr 2fr"));
+    rule->style()->setProperty(QStringLiteral("-webkit-transform"), QStringLiteral("rotate(1deg)"));
+    EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("grid-template-columns")), QStringLiteral("1fr 2fr"));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->evaluate(QStringLiteral("document.getElementById('inline').sheet.cssRules[0].style.gridTemplateColumns")).toString(),
+              QStringLiteral("1fr 2fr"));
+    // The engine knows the prefixed transform and reports it unprefixed.
+    EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("transform")), QStringLiteral("rotate(1deg)"));
+    EXPECT_EQ(fixture->mainFrame().document()->styleSheets().debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+}

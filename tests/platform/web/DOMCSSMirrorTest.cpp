@@ -1,0 +1,262 @@
+#include "WebTestUtil.h"
+
+#include "platform/web/DOMCSSParser.h"
+#include "platform/web/DOMCSSRule.h"
+#include "platform/web/DOMCSSStyleSheet.h"
+#include "platform/web/DOMDocument.h"
+#include "platform/web/DOMElement.h"
+#include "platform/web/DOMSelectorSpecificity.h"
+#include "platform/web/DOMStyleSheetList.h"
+#include "platform/web/HTMLParser.h"
+#include "platform/web/UserAgentStyleSheet.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A sheet list as the engine would report it, with the program's commands collected.
+struct MirroredSheets
+{
+    explicit MirroredSheets(const QByteArray &json)
+    {
+        list.readFromEngine(QJsonDocument::fromJson(json).array());
+        list.setCommandHandler([this](const QJsonObject &command) { commands.append(command); });
+    }
+
+    QStringList ops() const
+    {
+        QStringList names;
+        for (const QJsonObject &command : commands)
+            names.append(command.value(QStringLiteral("op")).toString());
+        return names;
+    }
+
+    DOMStyleSheetList list;
+    QList<QJsonObject> commands;
+};
+
+const QByteArray s_sheets = R"JSON([{"id": 1, "href": null, "owner": 0, "media": "", "rules": [
+    {"id": 2, "type": 1, "sel": ".a, .b > p", "css": "color: red; margin: 0px;",
+     "items": [["color", "red", ""], ["margin-top", "0px", ""], ["margin-right", "0px", ""],
+               ["margin-bottom", "0px", ""], ["margin-left", "0px", ""]]},
+    {"id": 3, "type": 4, "media": "screen and (min-width: 10px)", "rules": [
+        {"id": 4, "type": 1, "sel": ".c", "css": "padding: 1px;"},
+        {"id": 5, "type": 1, "sel": ".d", "css": ""}]},
+    {"id": 6, "type": 7, "name": "spin", "prefixed": true, "rules": [
+        {"id": 7, "type": 8, "key": "0%", "css": "opacity: 0;"},
+        {"id": 8, "type": 8, "key": "100%", "css": "opacity: 1;"}]},
+    {"id": 9, "type": 2, "text": "@charset \"utf-8\";"}
+]}])JSON";
+
+} // namespace
+
+TEST(DOMCSSParser, ReadsRulesAsTheEngineWould)
+{
+    QString error;
+    const std::optional<DOMCSSParsedRule> open = DOMCSSParser::parseRule(QStringLiteral("p { color: red"), &error);
+    ASSERT_TRUE(open) << qPrintable(error);
+    EXPECT_EQ(open->declarations, QList<DOMCSSDeclaration>({{QStringLiteral("color"), QStringLiteral("red"), QString()}}));
+
+    const auto rule = DOMCSSParser::parseRule(QStringLiteral(
+        "/* c */ .x:not(.y) > a[href='}'] { COLOR: Red ! IMPORTANT; background: url(\"a;b.png\"); bad; --v: {x} }"));
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->prelude, QStringLiteral(".x:not(.y) > a[href='}']"));
+    ASSERT_EQ(rule->declarations.size(), 3);
+    EXPECT_EQ(rule->declarations.at(0), (DOMCSSDeclaration{QStringLiteral("color"), QStringLiteral("Red"), QStringLiteral("important")}));
+    EXPECT_EQ(rule->declarations.at(1).value, QStringLiteral("url(\"a;b.png\")"));
+    EXPECT_EQ(rule->declarations.at(2).name, QStringLiteral("--v"));
+
+    const auto media = DOMCSSParser::parseRule(QStringLiteral("@media screen { .a { top: 0 } 50% { } .b { } }"));
+    ASSERT_TRUE(media);
+    EXPECT_EQ(media->type, 4);
+    EXPECT_EQ(media->children.size(), 2); // the bad inner rule is dropped
+    const auto keyframes = DOMCSSParser::parseRule(QStringLiteral("@-webkit-keyframes k { from { top: 0 } TO { } x { } }"));
+    ASSERT_TRUE(keyframes);
+    ASSERT_EQ(keyframes->children.size(), 2);
+    EXPECT_EQ(keyframes->children.at(0).prelude, QStringLiteral("0%"));
+    EXPECT_EQ(keyframes->children.at(1).prelude, QStringLiteral("100%"));
+
+    for (const char *bad : {"", "  /* */ ", "p { } q { }", "@unknown { }", "p", "@keyframes { }",
+                            "@font-face x { }", "p:: { }"}) {
+        EXPECT_FALSE(DOMCSSParser::parseRule(QString::fromUtf8(bad))) << bad;
+    }
+}
+
+TEST(DOMCSSParser, SplitsOnlyAtTopLevelSeparators)
+{
+    EXPECT_EQ(DOMCSSParser::splitTopLevel(QStringLiteral("a, :is(b, c), [d=\",\"]"), QLatin1Char(',')),
+              QStringList({QStringLiteral("a"), QStringLiteral(" :is(b, c)"), QStringLiteral(" [d=\",\"]")}));
+    EXPECT_EQ(DOMCSSParser::normalizedKeyText(QStringLiteral("from, 50.0%,TO")), QStringLiteral("0%, 50%, 100%"));
+    EXPECT_FALSE(DOMCSSParser::isValidKeyText(QStringLiteral("101%")));
+}
+
+TEST(DOMSelectorSpecificity, CountsAsTheCascadeDoes)
+{
+    const auto of = [](const char *selector) {
+        const DOMSelectorSpecificity s = DOMSelectorSpecificity::of(QString::fromUtf8(selector));
+        return QStringLiteral("%1,%2,%3").arg(s.ids).arg(s.classes).arg(s.types);
+    };
+    EXPECT_EQ(of("*"), QStringLiteral("0,0,0"));
+    EXPECT_EQ(of("li"), QStringLiteral("0,0,1"));
+    EXPECT_EQ(of("ul li.a[href]:hover::before"), QStringLiteral("0,3,3"));
+    EXPECT_EQ(of("#x .y > p + a ~ b"), QStringLiteral("1,1,3"));
+    EXPECT_EQ(of(":not(#a, .b) p"), QStringLiteral("1,0,1"));
+    EXPECT_EQ(of(":where(#a) p"), QStringLiteral("0,0,1"));
+    EXPECT_EQ(of("a:is(.x, span)"), QStringLiteral("0,1,1"));
+    EXPECT_EQ(of("svg|rect"), QStringLiteral("0,0,1"));
+    EXPECT_EQ(of("p:first-line"), QStringLiteral("0,0,2"));
+    EXPECT_EQ(of("a, #b"), QStringLiteral("1,0,0"));
+    EXPECT_EQ(of("[title=\"#x .y\"]"), QStringLiteral("0,1,0"));
+}
+
+TEST(DOMStyleSheetList, ReadsTheEnginesReportAndKeepsKnownSheets)
+{
+    MirroredSheets sheets(s_sheets);
+    ASSERT_EQ(sheets.list.length(), 1);
+    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    ASSERT_EQ(sheet->cssRules().length(), 4);
+    DOMCSSRule *style = sheet->cssRules().item(0);
+    EXPECT_EQ(style->cssText(), QStringLiteral(".a, .b > p { color: red; margin: 0px; }"));
+    EXPECT_EQ(style->style()->length(), 5);
+    EXPECT_EQ(style->style()->item(1), QStringLiteral("margin-top"));
+    EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("margin")), QStringLiteral("0px"));
+    EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("MARGIN-LEFT")), QStringLiteral("0px"));
+    EXPECT_EQ(style->parentStyleSheet(), sheet);
+    DOMCSSRule *media = sheet->cssRules().item(1);
+    EXPECT_EQ(media->cssText(), QStringLiteral("@media screen and (min-width: 10px) {\n  .c { padding: 1px; }\n  .d { }\n}"));
+    EXPECT_EQ(media->cssRules().item(0)->parentRule(), media);
+    EXPECT_EQ(media->cssRules().item(0)->parentStyleSheet(), sheet);
+    EXPECT_EQ(sheets.list.ruleForId(8), sheet->cssRules().item(2)->cssRules().item(1));
+    EXPECT_EQ(sheet->cssRules().item(2)->cssText(), QStringLiteral("@-webkit-keyframes spin { \n  0% { opacity: 0; }\n  100% { opacity: 1; }\n}"));
+
+    // Known sheets keep their objects; rules of dropped sheets leave the registry.
+    sheets.list.readFromEngine(QJsonDocument::fromJson(R"([{"id": 1, "known": true}])").array());
+    EXPECT_EQ(sheets.list.item(0), sheet);
+    sheets.list.readFromEngine(QJsonArray());
+    EXPECT_EQ(sheets.list.length(), 0);
+    EXPECT_EQ(sheets.list.ruleForId(2), nullptr);
+    EXPECT_TRUE(sheets.commands.isEmpty());
+}
+
+TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)
+{
+    MirroredSheets sheets(s_sheets);
+    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    DOMCSSRule *style = sheet->cssRules().item(0);
+    style->style()->setProperty(QStringLiteral("Width"), QStringLiteral(" 10px "), QStringLiteral("important"));
+    EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("width")), QStringLiteral("10px"));
+    EXPECT_EQ(style->style()->getPropertyPriority(QStringLiteral("width")), QStringLiteral("important"));
+    EXPECT_EQ(style->style()->removeProperty(QStringLiteral("color")), QStringLiteral("red"));
+    EXPECT_EQ(style->cssText(), QStringLiteral(".a, .b > p { margin: 0px; width: 10px !important; }"));
+    style->style()->setProperty(QStringLiteral("height"), QString()); // nothing to remove: nothing sent
+    style->style()->setProperty(QStringLiteral("top"), QStringLiteral("1px"), QStringLiteral("bogus"));
+    style->setSelectorText(QStringLiteral("a{"));
+    EXPECT_EQ(style->selectorText(), QStringLiteral(".a, .b > p"));
+
+    ASSERT_TRUE(sheet->insertRule(QStringLiteral(".new { top: 0 }"), 1));
+    DOMCSSRule *added = sheet->cssRules().item(1);
+    EXPECT_LT(added->ruleId(), 0);
+    EXPECT_EQ(sheets.list.ruleForId(added->ruleId()), added);
+    DOMCSSRule *keyframes = sheet->cssRules().item(3);
+    keyframes->appendRule(QStringLiteral("50% { opacity: 0.5 }"));
+    keyframes->appendRule(QStringLiteral("bad { }"));
+    EXPECT_EQ(keyframes->cssRules().length(), 3);
+    EXPECT_EQ(keyframes->findRule(QStringLiteral("to")), keyframes->cssRules().item(1));
+    keyframes->deleteRuleWithKey(QStringLiteral("from"));
+    EXPECT_EQ(keyframes->cssRules().length(), 2);
+    ASSERT_TRUE(sheet->deleteRule(1));
+    EXPECT_EQ(sheets.list.ruleForId(added->ruleId()), nullptr);
+    EXPECT_EQ(added->parentStyleSheet(), nullptr);
+
+    EXPECT_EQ(sheets.ops(), QStringList({QStringLiteral("setProperty"), QStringLiteral("removeProperty"),
+                                         QStringLiteral("insertRule"), QStringLiteral("appendRule"),
+                                         QStringLiteral("deleteRule"), QStringLiteral("deleteRule")}));
+    EXPECT_EQ(sheets.commands.at(2).value(QStringLiteral("before")).toDouble(), 3.0);
+    EXPECT_EQ(sheets.commands.at(4).value(QStringLiteral("rule")).toDouble(), 7.0);
+
+    // The engine's answer replaces what was written.
+    sheets.list.updateRuleFromEngine(QJsonDocument::fromJson(
+        R"({"id": 2, "type": 1, "sel": ".a, .b > p", "css": "margin: 0px; width: 10px !important;"})").object());
+    EXPECT_EQ(style->style()->length(), 2);
+    EXPECT_EQ(sheets.commands.size(), 6);
+}
+
+TEST(DOMStyleSheetList, RuleTheEngineRefusesLeavesTheMirrorAgain)
+{
+    MirroredSheets sheets(s_sheets);
+    QString refusedText;
+    sheets.list.setRefusalHandler([&](const QString &text, const QString &) { refusedText = text; });
+    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    DOMCSSRule *media = sheet->cssRules().item(1);
+    ASSERT_TRUE(media->insertRule(QStringLiteral(".z { }"), 2));
+    const qint64 id = media->cssRules().item(2)->ruleId();
+    sheets.list.ruleRefused(id, QStringLiteral("SyntaxError"));
+    EXPECT_EQ(media->cssRules().length(), 2);
+    EXPECT_EQ(refusedText, QStringLiteral(".z { }"));
+    EXPECT_EQ(sheets.list.ruleForId(id), nullptr);
+}
+
+// DOMCSSRule(Utils) and DOMCSSStyleSheet(Utils).
+TEST(DOMCSSRuleUtils, SelectorAndBodyByRuleType)
+{
+    MirroredSheets sheets(s_sheets);
+    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    DOMCSSRule *style = sheet->cssRules().item(0);
+    DOMCSSRule *media = sheet->cssRules().item(1);
+    DOMCSSRule *keyframes = sheet->cssRules().item(2);
+    EXPECT_EQ(style->selector(), QStringLiteral(".a, .b > p"));
+    EXPECT_EQ(style->cssBody(), QStringLiteral("color: red; margin: 0px;"));
+    EXPECT_EQ(media->selector(), QStringLiteral("screen and (min-width: 10px)"));
+    EXPECT_EQ(keyframes->selector(), QStringLiteral("@-webkit-keyframes spin"));
+    EXPECT_EQ(keyframes->animationName(), QStringLiteral("spin"));
+    EXPECT_EQ(style->animationName(), QString());
+    EXPECT_EQ(keyframes->cssRules().item(1)->selector(), QStringLiteral("100%"));
+    EXPECT_EQ(sheet->cssRules().item(3)->selector(), QString()); // @charset
+}
+
+TEST(DOMCSSRuleUtils, MediaFindsByTextAndTheSheetByIdentity)
+{
+    MirroredSheets sheets(s_sheets);
+    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    DOMCSSRule *media = sheet->cssRules().item(1);
+    const DOMCSSRulePtr copy = DOMCSSRule::fromParsed(*DOMCSSParser::parseRule(QStringLiteral(".d {}")), -99);
+    EXPECT_EQ(media->indexOfRule(copy.get()), 1);
+    EXPECT_EQ(sheet->indexOfRule(copy.get()), -1);
+    EXPECT_EQ(sheet->indexOfRule(media), 1);
+    EXPECT_EQ(sheet->cssRules().item(0)->indexOfRule(copy.get()), -1); // no cssRules
+
+    // Removing by rule: a media rule deletes the child with the same text.
+    media->removeRuleByRule(copy.get());
+    EXPECT_EQ(media->cssRules().length(), 1);
+    sheet->cssRules().item(0)->removeRuleByRule(copy.get()); // not a media rule: nothing
+    sheet->removeRuleByRule(copy.get());                    // not in the sheet: nothing
+    EXPECT_EQ(sheet->cssRules().length(), 4);
+    sheet->removeRuleByRule(media);
+    EXPECT_EQ(sheet->cssRules().length(), 3);
+}
+
+TEST(UserAgentStyleSheet, DefaultRulesMatchTheCommonElements)
+{
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(
+        QStringLiteral("<!DOCTYPE html><h1 id=h>x</h1><p><a id=a href='#'>l</a><q id=q>q</q><span id=s>s</span></p>"));
+    const UserAgentStyleSheet &defaults = UserAgentStyleSheet::instance();
+    const auto texts = [&](const char *id, const QString &pseudo = {}) {
+        QStringList list;
+        for (const DOMMatchedRule &rule : defaults.matchedRules(*document->getElementById(QString::fromLatin1(id)), pseudo))
+            list.append(rule.cssText);
+        return list.join(QLatin1Char('|'));
+    };
+    EXPECT_TRUE(texts("h").contains(QLatin1String("font-size: 2em")));
+    EXPECT_TRUE(texts("h").contains(QLatin1String("display: block")));
+    EXPECT_TRUE(texts("a").contains(QLatin1String("text-decoration: underline")));
+    EXPECT_EQ(texts("s"), QString());
+    EXPECT_TRUE(texts("q", QStringLiteral("::before")).contains(QLatin1String("open-quote")));
+    EXPECT_TRUE(texts("q", QStringLiteral("after")).contains(QLatin1String("close-quote")));
+    const QList<DOMMatchedRule> rules = defaults.matchedRules(*document->body(), QString());
+    ASSERT_FALSE(rules.isEmpty());
+    EXPECT_EQ(defaults.ruleForId(rules.first().ruleId)->cssText(), rules.first().cssText);
+    EXPECT_EQ(defaults.ruleForId(42), nullptr);
+}
