@@ -20,8 +20,7 @@ PreviewDelegate::PreviewDelegate(QObject *parent) : QObject(parent) {}
 
 PreviewDelegate::~PreviewDelegate()
 {
-    if (m_webview)
-        m_webview->mainFrame().removeEventListener(WebFrameMirror::s_contentLoaded, this);
+    removeDomListeners();
 }
 
 void PreviewDelegate::initWebView(QWidget *container)

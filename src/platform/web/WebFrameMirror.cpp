@@ -33,8 +33,12 @@ void WebFrameMirror::removeEventListener(const QString &type, const void *owner)
 
 void WebFrameMirror::setDocument(DOMDocumentPtr document)
 {
-    if (m_document)
+    if (m_document) {
+        // Whoever still holds the old document hears nothing more through us.
         m_document->setEngineQueries(nullptr);
+        for (const Listener &listener : std::as_const(m_listeners))
+            m_document->removeEventListener(listener.type, listener.owner);
+    }
     m_document = std::move(document);
     if (!m_document)
         return;

@@ -12,6 +12,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -259,4 +261,26 @@ TEST(UserAgentStyleSheet, DefaultRulesMatchTheCommonElements)
     ASSERT_FALSE(rules.isEmpty());
     EXPECT_EQ(defaults.ruleForId(rules.first().ruleId)->cssText(), rules.first().cssText);
     EXPECT_EQ(defaults.ruleForId(42), nullptr);
+}
+
+// Rule text comes from the user: no text may crash the reader.
+TEST(DOMCSSParser, ArbitraryTextNeverCrashesTheReaders)
+{
+    // Each bad selector is logged once; thousands of them say nothing here.
+    QLoggingCategory::setFilterRules(QStringLiteral("quillmark.web.warning=false"));
+    const QString alphabet = QStringLiteral("{}();:,.#[]'\"\\/*@!-_ azAZ09%>~+|=\n\u00e9");
+    QRandomGenerator random(3);
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int length = int(random.bounded(40u));
+        for (int i = 0; i < length; ++i)
+            text += alphabet.at(int(random.bounded(quint32(alphabet.size()))));
+        DOMCSSParser::parseRule(text);
+        DOMCSSParser::parseRuleList(text);
+        DOMCSSParser::parseDeclarations(text);
+        DOMSelectorSpecificity::of(text);
+        DOMCSSStyleSheet::checkInsertion(DOMCSSRuleList(), text, 0, false, nullptr);
+    }
+    QLoggingCategory::setFilterRules(QString());
+    SUCCEED();
 }

@@ -72,3 +72,18 @@ TEST(WebLiveFrames, SameOriginFrameIsMirroredAndAnotherOriginIsLeftOut)
     // Questions about the frame go to the frame.
     EXPECT_EQ(frame->document()->getComputedStyle(inner, QString()).isEmpty(), false);
 }
+
+TEST(WebLiveFrames, LocalPageReachesItsLocalFrame)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("inner.html"), "<!DOCTYPE html><p id='local'>local</p>");
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><body><iframe src='inner.html'></iframe></body>");
+    WebBridge &bridge = fixture.view().bridge();
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return subframe(bridge) != nullptr; }));
+    EXPECT_TRUE(subframe(bridge)->document()->getElementById(QStringLiteral("local")));
+    // A new page drops the old page's frames.
+    fixture.writeFile(QStringLiteral("plain.html"), "<!DOCTYPE html><p>plain</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("plain.html")));
+    EXPECT_EQ(subframe(bridge), nullptr);
+}
