@@ -1,0 +1,38 @@
+// Arbitrary HTML into the mirror: parsing a document and fragments in
+// several contexts, writing it back and reading the result again.
+
+#include "platform/web/DOMDocument.h"
+#include "platform/web/DOMDocumentFragment.h"
+#include "platform/web/DOMElement.h"
+#include "platform/web/DOMSnapshot.h"
+#include "platform/web/HTMLParser.h"
+#include "platform/web/HTMLSerializer.h"
+
+#include <QString>
+
+#include <QLoggingCategory>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // Bad input is the point here; its log lines would only slow the run.
+    QLoggingCategory::setFilterRules(QStringLiteral("quillmark.*=false"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString html = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+    const QString written = HTMLSerializer::serialize(*document);
+    HTMLParser::parseDocument(written);
+    DOMSnapshot::readDocument(DOMSnapshot::write(*document));
+    document->createNodesFromString(html);
+    if (DOMElement *body = document->body()) {
+        body->setInnerHTML(html);
+        body->cloneNode(true);
+    }
+    return 0;
+}

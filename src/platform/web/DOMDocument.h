@@ -1,0 +1,143 @@
+#pragma once
+
+#include "DOMNode.h"
+#include "DOMReplayLog.h"
+#include "DOMEngineQueries.h"
+
+#include <QHash>
+#include <QVariantMap>
+
+#include <optional>
+
+class DOMAttr;
+class DOMComment;
+class DOMDocumentFragment;
+class DOMDocumentIndex;
+class DOMDocumentType;
+class DOMText;
+
+using DOMAttrPtr = std::shared_ptr<DOMAttr>;
+using DOMCommentPtr = std::shared_ptr<DOMComment>;
+using DOMDocumentPtr = std::shared_ptr<DOMDocument>;
+using DOMDocumentFragmentPtr = std::shared_ptr<DOMDocumentFragment>;
+using DOMElementPtr = std::shared_ptr<DOMElement>;
+using DOMTextPtr = std::shared_ptr<DOMText>;
+
+// The refusal of validateAttribute(): the first attribute name the document
+// would not create, with its value.
+struct DOMAttributeError
+{
+    QString domain = QStringLiteral("_DOMAttrbuteError");
+    int code = 0;
+    QString attributeName;
+    QString attributeValue;
+};
+
+// The root of a page mirror (an HTML document). It makes every node of its
+// tree, keeps the registry from node id to node (O(1) lookups; it holds, but
+// does not own, every live node of its own), the replay log of program edits
+// and the lookup tables of the selector engine, rebuilt lazily after changes.
+// Built empty (create()), from HTML text (HTMLParser) or from the page's
+// snapshot (DOMSnapshot).
+//
+// The DOM tree utilities (nodeArrayFromSelector() to validateAttribute()) are
+// defined in src/domtree/DOMDocumentUtils.cpp.
+class DOMDocument : public DOMNode
+{
+public:
+    // A new empty document with a mirror id.
+    static DOMDocumentPtr create();
+    DOMDocument(DOMNodeKey, qint64 nodeId);
+    ~DOMDocument() override;
+
+    QString nodeName() const override;
+
+    DOMDocumentType *doctype() const;
+    DOMElement *documentElement() const;
+    DOMElement *head() const;
+    DOMElement *body() const;
+
+    // Quirks mode makes class and id selectors ignore ASCII case ("BackCompat").
+    bool isQuirksMode() const { return m_quirksMode; }
+    void setQuirksMode(bool quirks) { m_quirksMode = quirks; }
+
+    // Factories. A name that is not a valid XML name gives null and a log line,
+    // as the DOM would raise InvalidCharacterError. Element names of HTML
+    // elements are lower-cased.
+    DOMElementPtr createElement(const QString &tagName);
+    DOMElementPtr createElementNS(const QString &namespaceURI, const QString &qualifiedName);
+    DOMTextPtr createTextNode(const QString &data);
+    DOMCommentPtr createComment(const QString &data);
+    DOMDocumentFragmentPtr createDocumentFragment();
+    DOMAttrPtr createAttribute(const QString &name);
+    DOMAttrPtr createAttributeNS(const QString &namespaceURI, const QString &qualifiedName);
+
+    // The first element in tree order with that id attribute, or null.
+    DOMElement *getElementById(const QString &elementId) const;
+    DOMNodeList getElementsByTagName(const QString &qualifiedName) const;
+
+    // The live node with that id, in or out of the tree; null when unknown.
+    DOMNode *nodeForId(qint64 nodeId) const { return m_nodesById.value(nodeId); }
+    int nodeCount() const { return int(m_nodesById.size()); }
+
+    DOMReplayLog &replayLog() { return m_replayLog; }
+    const DOMReplayLog &replayLog() const { return m_replayLog; }
+
+    // Not owned; null answers nothing.
+    void setEngineQueries(DOMEngineQueries *queries) { m_engineQueries = queries; }
+    DOMEngineQueries *engineQueries() const { return m_engineQueries; }
+    DOMComputedStyle getComputedStyle(const DOMElement *element, const QString &pseudoElement) const;
+    QList<DOMMatchedRule> getMatchedCSSRules(const DOMElement *element, const QString &pseudoElement,
+                                             bool authorOnly) const;
+
+    // Counts changes of the tree and of id and class attributes; the selector
+    // engine's tables follow it.
+    quint64 treeVersion() const { return m_treeVersion; }
+    const DOMDocumentIndex &index() const;
+
+    // DOM tree utilities (src/domtree/DOMDocumentUtils.cpp).
+
+    // The nodes of querySelectorAll() in tree order; nullopt for a null selector or "*".
+    std::optional<DOMNodeList> nodeArrayFromSelector(const QString &selector) const;
+    // The number of those nodes; 0 for a null selector or "*".
+    int numberOfNodesFromSelector(const QString &selector) const;
+    // The matching rules that do not come from the page's own style sheets.
+    QList<DOMMatchedRule> getNonAuthorMatchedCSSRules(DOMNode *node, const QString &pseudoElement) const;
+    // Parse markup in place: SVG children inside an svg element, table parts
+    // and document parts inside the element that may hold them.
+    DOMDocumentFragmentPtr createSVGElementFromSource(const QString &source);
+    DOMDocumentFragmentPtr createHTMLElementFromSource(const QString &source);
+    DOMNodePtr createNodeFromString(const QString &source);
+    QList<DOMNodePtr> createNodesFromString(const QString &source);
+    // Border widths and paddings of the element in CSS pixels ("padding-top",
+    // "border-left-width", ...), from its computed style.
+    QVariantMap dimensionWithElement(DOMNode *node) const;
+    // The attribute text as the row editor holds it, checked name by name.
+    std::optional<DOMAttributeError> validateAttribute(const QString &attributeText) const;
+
+private:
+    friend class DOMElement;
+    friend class DOMNode;
+    friend class DOMTreeBuilder;
+    friend class HTMLParser;
+
+    DOMNodePtr cloneShallow(DOMDocument &document) const override;
+
+    qint64 allocateNodeId() { return m_nextMirrorId--; }
+    void reserveNodes(qsizetype count) { m_nodesById.reserve(m_nodesById.size() + count); }
+    void registerNode(DOMNode *node);
+    void unregisterNode(DOMNode *node);
+    void noteTreeChanged() { ++m_treeVersion; }
+    // Appends the commands that make a new detached subtree in the page.
+    void recordNewSubtree(const DOMNode *root);
+    bool hasListeners() const { return m_listenerCount > 0; }
+
+    QHash<qint64, DOMNode *> m_nodesById;
+    qint64 m_nextMirrorId = -1;
+    bool m_quirksMode = false;
+    quint64 m_treeVersion = 1;
+    int m_listenerCount = 0;
+    DOMReplayLog m_replayLog;
+    DOMEngineQueries *m_engineQueries = nullptr; // Not owned.
+    mutable std::unique_ptr<DOMDocumentIndex> m_index;
+};

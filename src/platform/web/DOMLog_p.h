@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Log category of the page mirror: bad HTML, snapshots and selectors.
+Q_DECLARE_LOGGING_CATEGORY(lcWeb)

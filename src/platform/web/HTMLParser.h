@@ -1,0 +1,30 @@
+#pragma once
+
+#include "DOMNamespaces.h"
+
+#include <QString>
+
+#include <memory>
+
+class DOMDocument;
+class DOMDocumentFragment;
+
+// Builds mirror trees from HTML text with the HTML5 parsing algorithm (gumbo),
+// as the page's engine would parse the same text. The text is prepared first
+// (HTMLPreflight: bounded nesting, no text that makes the parser library
+// abort), and the parsed tree is turned into nodes without recursion, so any
+// input gives a tree without exhausting time or stack.
+class HTMLParser
+{
+public:
+    // A new document; nothing is recorded in its replay log.
+    static std::shared_ptr<DOMDocument> parseDocument(const QString &html);
+
+    // The nodes of markup as they would be parsed into an element named
+    // contextLocalName in contextNamespace (so "tr" parses in "tbody" and
+    // "circle" in "svg"), in a new fragment of document. The new nodes are
+    // recorded in the document's replay log.
+    static std::shared_ptr<DOMDocumentFragment> parseFragment(DOMDocument &document, const QString &markup,
+                                                              const QString &contextLocalName,
+                                                              DOMNamespace contextNamespace);
+};

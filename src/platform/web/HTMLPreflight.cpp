@@ -1,0 +1,414 @@
+#include "HTMLPreflight.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool isAsciiAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
+
+const QSet<QByteArray> &voidElements()
+{
+    static const QSet<QByteArray> names = {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame",
+                                           "hr", "img", "image", "input", "keygen", "link", "meta", "param",
+                                           "source", "track", "wbr"};
+    return names;
+}
+
+const QSet<QByteArray> &rawTextElements()
+{
+    static const QSet<QByteArray> names = {"script", "style", "textarea", "title", "xmp", "iframe",
+                                           "noembed", "noframes", "noscript", "plaintext"};
+    return names;
+}
+
+// What the limiter needs to know of an open element, as bits.
+enum Kind : quint32 {
+    Paragraph = 1u << 0,
+    ListItem = 1u << 1,
+    DefinitionItem = 1u << 2, // dd, dt
+    Cell = 1u << 3,           // td, th
+    Row = 1u << 4,
+    Section = 1u << 5,        // tbody, thead, tfoot
+    Option = 1u << 6,
+    Optgroup = 1u << 7,
+    Heading = 1u << 8,
+    Foreign = 1u << 9,        // svg, math
+    Scope = 1u << 10,         // where a search for an open p, li or dd stops
+    List = 1u << 11,          // ul, ol
+    DefinitionList = 1u << 12,
+    TableScope = 1u << 13,    // table, html, template
+};
+constexpr int s_countedKinds = 10; // the kinds up to Foreign are counted
+
+quint32 kindOf(const QByteArray &name)
+{
+    static const QHash<QByteArray, quint32> kinds = {
+        {"p", Paragraph},
+        {"li", ListItem},
+        {"dd", DefinitionItem},
+        {"dt", DefinitionItem},
+        {"td", Cell | Scope},
+        {"th", Cell | Scope},
+        {"tr", Row},
+        {"tbody", Section},
+        {"thead", Section},
+        {"tfoot", Section},
+        {"option", Option},
+        {"optgroup", Optgroup},
+        {"h1", Heading},
+        {"h2", Heading},
+        {"h3", Heading},
+        {"h4", Heading},
+        {"h5", Heading},
+        {"h6", Heading},
+        {"svg", Foreign},
+        {"math", Foreign},
+        {"html", Scope | TableScope},
+        {"table", Scope | TableScope},
+        {"template", Scope | TableScope},
+        {"caption", Scope},
+        {"applet", Scope},
+        {"marquee", Scope},
+        {"object", Scope},
+        {"button", Scope},
+        // Points where foreign content holds HTML again.
+        {"foreignobject", Scope},
+        {"desc", Scope},
+        {"title", Scope},
+        {"mi", Scope},
+        {"mo", Scope},
+        {"mn", Scope},
+        {"ms", Scope},
+        {"mtext", Scope},
+        {"annotation-xml", Scope},
+        {"ul", List},
+        {"ol", List},
+        {"dl", DefinitionList},
+    };
+    return kinds.value(name, 0);
+}
+
+const QSet<QByteArray> &closesParagraph()
+{
+    static const QSet<QByteArray> names = {
+        "address", "article", "aside",  "blockquote", "center", "details", "dialog", "dir",
+        "div",     "dl",      "fieldset", "figcaption", "figure", "footer", "form",  "h1",
+        "h2",      "h3",      "h4",     "h5",         "h6",     "header",  "hgroup", "hr",
+        "main",    "menu",    "nav",    "ol",         "p",      "pre",     "section", "summary",
+        "table",   "ul",      "li",     "dd",         "dt",     "listing", "plaintext", "xmp"};
+    return names;
+}
+
+class Scanner
+{
+public:
+    Scanner(const QByteArray &input, HTMLPreflight::Input kind, int maxDepth)
+        : m_in(input), m_dropDocumentEndTags(kind == HTMLPreflight::Input::Fragment), m_maxDepth(maxDepth)
+    {
+    }
+
+    QByteArray run()
+    {
+        const char *data = m_in.constData();
+        const qsizetype size = m_in.size();
+        qsizetype i = 0;
+        while (i < size) {
+            const char *lt = static_cast<const char *>(std::memchr(data + i, '<', size_t(size - i)));
+            if (!lt)
+                break;
+            const qsizetype at = lt - data;
+            const char next = at + 1 < size ? data[at + 1] : 0;
+            if (next == '!') {
+                i = skipMarkupDeclaration(at);
+            } else if (next == '?') {
+                i = skipTo(at, '>');
+            } else if (next == '/') {
+                i = endTag(at);
+            } else if (isAsciiAlpha(next)) {
+                i = startTag(at);
+            } else {
+                i = at + 1;
+            }
+        }
+        if (m_out.isNull())
+            return m_in;
+        m_out.append(data + m_copied, size - m_copied);
+        return m_out;
+    }
+
+private:
+    qsizetype skipTo(qsizetype from, char c) const
+    {
+        const qsizetype found = m_in.indexOf(c, from);
+        return found < 0 ? m_in.size() : found + 1;
+    }
+
+    qsizetype skipMarkupDeclaration(qsizetype at)
+    {
+        if (m_in.mid(at, 4) == "<!--") {
+            // "<!-->" and "<!--->" close at once.
+            if (m_in.mid(at + 4, 1) == ">")
+                return at + 5;
+            if (m_in.mid(at + 4, 2) == "->")
+                return at + 6;
+            const qsizetype end = m_in.indexOf("-->", at + 4);
+            return end < 0 ? m_in.size() : end + 3;
+        }
+        return skipTo(at, '>');
+    }
+
+    // Reads a tag name at from; answers its end.
+    qsizetype readName(qsizetype from, QByteArray &name) const
+    {
+        qsizetype i = from;
+        while (i < m_in.size() && !isSpace(m_in.at(i)) && m_in.at(i) != '/' && m_in.at(i) != '>')
+            ++i;
+        name = m_in.mid(from, i - from);
+        for (char &c : name)
+            c = lower(c);
+        return i;
+    }
+
+    // Passes over the attributes up to and including '>'; notes "/>".
+    qsizetype skipAttributes(qsizetype i, bool &selfClosing) const
+    {
+        const qsizetype size = m_in.size();
+        selfClosing = false;
+        while (i < size) {
+            const char c = m_in.at(i);
+            if (c == '>')
+                return i + 1;
+            if (c == '/') {
+                if (i + 1 < size && m_in.at(i + 1) == '>') {
+                    selfClosing = true;
+                    return i + 2;
+                }
+                ++i;
+                continue;
+            }
+            if (c == '"' || c == '\'') {
+                // A quote at the start of a value; elsewhere it belongs to a name.
+                qsizetype back = i - 1;
+                while (back >= 0 && isSpace(m_in.at(back)))
+                    --back;
+                if (back >= 0 && m_in.at(back) == '=') {
+                    const qsizetype close = m_in.indexOf(c, i + 1);
+                    if (close < 0)
+                        return size;
+                    i = close + 1;
+                    continue;
+                }
+            }
+            ++i;
+        }
+        return size;
+    }
+
+    qsizetype endTag(qsizetype at)
+    {
+        if (at + 2 >= m_in.size() || !isAsciiAlpha(m_in.at(at + 2)))
+            return skipTo(at, '>');
+        QByteArray name;
+        qsizetype i = readName(at + 2, name);
+        bool selfClosing = false;
+        i = skipAttributes(i, selfClosing);
+        if (m_dropDocumentEndTags && (name == "body" || name == "html")) {
+            replace(at, i, QByteArray());
+            return i;
+        }
+        popTo(name);
+        return i;
+    }
+
+    qsizetype startTag(qsizetype at)
+    {
+        QByteArray name;
+        qsizetype i = readName(at + 1, name);
+        bool selfClosing = false;
+        i = skipAttributes(i, selfClosing);
+        closeImplied(name, kindOf(name));
+        const bool foreign = m_counts[9] > 0;
+        if (voidElements().contains(name) || (selfClosing && foreign))
+            return i;
+        if (int(m_stack.size()) >= m_maxDepth) {
+            // The browser's parser would close the current node first.
+            const QByteArray top = m_stack.constLast().name;
+            pop();
+            replace(at, at, "</" + top + ">");
+        }
+        push(name);
+        if (!foreign && rawTextElements().contains(name)) {
+            if (name == "plaintext")
+                return m_in.size();
+            return skipRawText(i, name);
+        }
+        return i;
+    }
+
+    qsizetype skipRawText(qsizetype from, const QByteArray &name)
+    {
+        const QByteArray closing = "</" + name;
+        qsizetype i = from;
+        while (true) {
+            const qsizetype found = indexOfIgnoringCase(closing, i);
+            if (found < 0)
+                return m_in.size();
+            const qsizetype after = found + closing.size();
+            if (after >= m_in.size() || isSpace(m_in.at(after)) || m_in.at(after) == '/' || m_in.at(after) == '>')
+                return found; // The end tag is read by the main loop.
+            i = after;
+        }
+    }
+
+    qsizetype indexOfIgnoringCase(const QByteArray &needle, qsizetype from) const
+    {
+        const qsizetype last = m_in.size() - needle.size();
+        for (qsizetype i = from; i <= last; ++i) {
+            const qsizetype lt = m_in.indexOf('<', i);
+            if (lt < 0 || lt > last)
+                return -1;
+            bool same = true;
+            for (qsizetype k = 0; k < needle.size() && same; ++k)
+                same = lower(m_in.at(lt + k)) == needle.at(k);
+            if (same)
+                return lt;
+            i = lt;
+        }
+        return -1;
+    }
+
+    struct Open
+    {
+        QByteArray name;
+        quint32 kind;
+    };
+
+    void push(const QByteArray &name)
+    {
+        const quint32 kind = kindOf(name);
+        m_stack.append({name, kind});
+        count(kind, +1);
+    }
+
+    void pop()
+    {
+        count(m_stack.constLast().kind, -1);
+        m_stack.removeLast();
+    }
+
+    void count(quint32 kind, int delta)
+    {
+        for (int bit = 0; bit < s_countedKinds; ++bit) {
+            if (kind & (1u << bit))
+                m_counts[bit] += delta;
+        }
+    }
+
+    bool anyOpen(quint32 kinds) const
+    {
+        for (int bit = 0; bit < s_countedKinds; ++bit) {
+            if ((kinds & (1u << bit)) && m_counts[bit] > 0)
+                return true;
+        }
+        return false;
+    }
+
+    // An end tag: pops up to and including the nearest element of that name.
+    void popTo(const QByteArray &name)
+    {
+        for (qsizetype k = m_stack.size() - 1; k >= 0; --k) {
+            if (m_stack.at(k).name == name) {
+                while (m_stack.size() > k)
+                    pop();
+                return;
+            }
+        }
+    }
+
+    // Pops up to and including the nearest element of one of kinds, unless an
+    // element of boundaries comes first.
+    void popToKind(quint32 kinds, quint32 boundaries)
+    {
+        if (!anyOpen(kinds))
+            return;
+        for (qsizetype k = m_stack.size() - 1; k >= 0; --k) {
+            const quint32 kind = m_stack.at(k).kind;
+            if (kind & kinds) {
+                while (m_stack.size() > k)
+                    pop();
+                return;
+            }
+            if (kind & boundaries)
+                return;
+        }
+    }
+
+    // The end tags the HTML parser implies before some start tags.
+    void closeImplied(const QByteArray &name, quint32 kind)
+    {
+        if (kind & (ListItem | DefinitionItem | Heading) || closesParagraph().contains(name))
+            popToKind(Paragraph, Scope);
+        if (kind & ListItem)
+            popToKind(ListItem, Scope | List);
+        else if (kind & DefinitionItem)
+            popToKind(DefinitionItem, Scope | DefinitionList);
+        else if (kind & Cell)
+            popToKind(Cell, TableScope | Row);
+        else if (kind & Row)
+            popToKind(Row | Cell, TableScope | Section);
+        else if (kind & Section)
+            popToKind(Section | Row | Cell, TableScope);
+        else if (kind & (Option | Optgroup)) {
+            if (!m_stack.isEmpty() && (m_stack.constLast().kind & Option))
+                pop();
+            if ((kind & Optgroup) && !m_stack.isEmpty() && (m_stack.constLast().kind & Optgroup))
+                pop();
+        } else if (kind & Heading) {
+            if (!m_stack.isEmpty() && (m_stack.constLast().kind & Heading))
+                pop();
+        }
+    }
+
+    // Puts text in place of the input's [from, to).
+    void replace(qsizetype from, qsizetype to, const QByteArray &text)
+    {
+        if (m_out.isNull())
+            m_out.reserve(m_in.size() + 1024);
+        m_out.append(m_in.constData() + m_copied, from - m_copied);
+        m_out.append(text);
+        m_copied = to;
+    }
+
+    const QByteArray &m_in;
+    const bool m_dropDocumentEndTags;
+    const int m_maxDepth;
+    QList<Open> m_stack;
+    int m_counts[s_countedKinds] = {};
+    QByteArray m_out;
+    qsizetype m_copied = 0;
+};
+
+} // namespace
+
+QByteArray HTMLPreflight::prepare(const QByteArray &utf8, Input input, int maxDepth)
+{
+    return Scanner(utf8, input, std::max(1, maxDepth)).run();
+}
