@@ -220,20 +220,7 @@ File::File(PrivateTag, const QString &path, bool isRoot, File *parent, const Fil
 File::File(PrivateTag, const QString &path, bool isRoot, File *parent)
 {
     moveToMainThread();
-    m_path = path;
-    m_displayName = lastPathComponent(path);
-    m_openDate = QDateTime::currentDateTimeUtc();
-    m_modDate = m_openDate;
-    m_isRoot = isRoot;
-    if (parent) {
-        m_parentFile = parent;
-        if (File *root = parent->rootFile())
-            root->addFileToMap(this);
-    }
-    if (isRoot) {
-        m_rootProject = path;
-        m_rootFile = this;
-    }
+    initIdentity(path, isRoot, parent);
     setPathComponent();
     m_isLocalFile = true;
     m_fileSize = statPath(path).size;
@@ -284,7 +271,7 @@ File::File(std::shared_ptr<WebResource> resource)
     setPathComponent();
 }
 
-void File::initLocal(const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry)
+void File::initIdentity(const QString &path, bool isRoot, File *parent)
 {
     m_path = path;
     m_displayName = lastPathComponent(path);
@@ -299,6 +286,13 @@ void File::initLocal(const QString &path, bool isRoot, File *parent, const FileD
     if (isRoot) {
         m_rootProject = path;
         m_rootFile = this;
+    }
+}
+
+void File::initLocal(const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry)
+{
+    initIdentity(path, isRoot, parent);
+    if (isRoot) {
         m_hasFileMap = true;
         setUpDirectryChangeWatch();
     }

@@ -350,6 +350,8 @@ private:
     File(PrivateTag, const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry);
     File(PrivateTag, const QString &path, bool isRoot, File *parent);
 
+    // The path, name, dates and place in the tree every local node starts with.
+    void initIdentity(const QString &path, bool isRoot, File *parent);
     void initLocal(const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry);
     void moveToMainThread();
     void forgetFromMap();

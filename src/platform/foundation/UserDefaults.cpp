@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QMutexLocker>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -73,12 +74,20 @@ UserDefaults::~UserDefaults() = default;
 
 void UserDefaults::registerDefaults(const QVariantMap &defaults)
 {
+    QMutexLocker locker(&m_mutex);
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
         m_registered.insert(it.key(), it.value());
 }
 
+QVariantMap UserDefaults::registeredDefaults() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_registered;
+}
+
 QVariant UserDefaults::objectForKey(const QString &key) const
 {
+    QMutexLocker locker(&m_mutex);
     const QVariant stored = m_settings->value(key);
     if (stored.isValid())
         return stored;
@@ -87,6 +96,7 @@ QVariant UserDefaults::objectForKey(const QString &key) const
 
 bool UserDefaults::hasStoredValue(const QString &key) const
 {
+    QMutexLocker locker(&m_mutex);
     return m_settings->contains(key);
 }
 
@@ -96,11 +106,13 @@ void UserDefaults::setObject(const QVariant &value, const QString &key)
         removeObjectForKey(key);
         return;
     }
+    QMutexLocker locker(&m_mutex);
     m_settings->setValue(key, value);
 }
 
 void UserDefaults::removeObjectForKey(const QString &key)
 {
+    QMutexLocker locker(&m_mutex);
     m_settings->remove(key);
 }
 
@@ -149,6 +161,7 @@ QVariantList UserDefaults::arrayForKey(const QString &key) const
 
 bool UserDefaults::synchronize()
 {
+    QMutexLocker locker(&m_mutex);
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError) {
         QM_ERROR(QStringLiteral("cannot write user defaults to %1").arg(m_settings->fileName()));
@@ -159,5 +172,6 @@ bool UserDefaults::synchronize()
 
 QString UserDefaults::filePath() const
 {
+    QMutexLocker locker(&m_mutex);
     return m_settings->fileName();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -10,6 +11,7 @@
 class QSettings;
 
 // The application's user defaults: stored values over registered fallbacks.
+// Safe to use from several threads: project loading reads them in the background.
 // Stored in "~/.config/Quillmark/Quillmark.plist" (an XML property list kept by
 // QSettings), so booleans, numbers, lists and maps keep their kinds.
 class UserDefaults
@@ -25,7 +27,7 @@ public:
 
     // Fallbacks answered for keys without a stored value; never written to disk.
     void registerDefaults(const QVariantMap &defaults);
-    QVariantMap registeredDefaults() const { return m_registered; }
+    QVariantMap registeredDefaults() const;
 
     QVariant objectForKey(const QString &key) const;
     bool hasStoredValue(const QString &key) const;
@@ -53,6 +55,7 @@ public:
 private:
     UserDefaults();
 
+    mutable QMutex m_mutex; // Guards both members.
     std::unique_ptr<QSettings> m_settings;
     QVariantMap m_registered;
 };
