@@ -128,10 +128,12 @@ void WebBridge::resetPage()
 
 void WebBridge::receive(const QString &message, const QString &payload)
 {
-    if (m_holding > 0) {
-        // A blocking question waits for its answer; everything else waits for it.
+    if (!m_awaited.isEmpty()) {
+        // A blocking question waits for its answer; everything else, other
+        // answers too, waits for it.
         const QJsonObject json = QJsonDocument::fromJson(message.toUtf8()).object();
-        if (json.value(QStringLiteral("kind")).toString() == QLatin1String("answer")) {
+        if (json.value(QStringLiteral("kind")).toString() == QLatin1String("answer")
+            && idOf(json.value(QStringLiteral("id"))) == m_awaited.constLast()) {
             readAnswer(json);
             return;
         }
@@ -233,7 +235,7 @@ void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr 
 
 void WebBridge::releaseHeld()
 {
-    if (m_holding > 0)
+    if (!m_awaited.isEmpty())
         return;
     const auto held = std::exchange(m_held, {});
     for (const auto &[message, payload] : held)
@@ -406,15 +408,15 @@ std::optional<QJsonObject> WebBridge::askAndWait(WebFrameMirror &frame, QJsonObj
         call.finish();
     });
     const qint64 id = m_nextQuestion - 1;
-    ++m_holding;
+    m_awaited.append(id);
     const bool answered = call.exec(timeoutMs);
-    --m_holding;
+    m_awaited.removeLast();
     if (!answered) {
         m_answers.remove(id);
         QM_ERROR(QStringLiteral("the page did not answer within %1 ms").arg(timeoutMs));
         reply.reset();
     }
-    if (m_holding == 0 && !m_held.isEmpty()) {
+    if (m_awaited.isEmpty() && !m_held.isEmpty()) {
         // The page's messages that came meanwhile run in the next turn, in order.
         QTimer::singleShot(0, this, [this] { releaseHeld(); });
     }

@@ -131,7 +131,7 @@ private:
     QHash<qint64, std::function<void(const QJsonObject &)>> m_answers;
     int m_roundTrips = 0;
     int m_blockingCalls = 0;
-    int m_holding = 0;
+    QList<qint64> m_awaited; // blocking questions, innermost last
     // Documents read from their snapshot, waiting for their style sheets.
     std::map<qint64, std::pair<QJsonObject, DOMDocumentPtr>> m_pendingDocuments;
     QList<std::pair<QString, QString>> m_held;

@@ -256,9 +256,19 @@ TEST(WebEngineQuestions, BlockingQuestionHoldsDelayedPerformsAndPageMessages)
     });
     ASSERT_TRUE(TestUtil::waitUntil([&] { return changes > 0; }));
     DOMElement *p = document->getElementById(QStringLiteral("x"));
+    // An earlier question's answer comes during the wait and waits too.
+    bool earlierAnswered = false;
+    WebEngineQuestions earlier;
+    earlier.mediaQueries.append(QStringLiteral("(min-width: 1px)"));
+    fixture->mainFrame().engine()->prefetch(earlier, [&] {
+        earlierAnswered = true;
+        ranInsideWait = ranInsideWait || WebBlockingCall::isWaiting();
+    });
     // Not asked ahead: a blocking round trip.
     EXPECT_FALSE(document->getComputedStyle(p, QString()).isEmpty());
     EXPECT_FALSE(ranInsideWait);
+    EXPECT_FALSE(earlierAnswered);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return earlierAnswered; }));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return performed; }));
     const int seen = changes;
     ASSERT_TRUE(TestUtil::waitUntil([&] { return changes > seen; }));
