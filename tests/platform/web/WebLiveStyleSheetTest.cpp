@@ -233,3 +233,25 @@ TEST(WebLiveStyleSheet, PrefixedNameTheEngineDoesNotKnowIsWrittenUnprefixed)
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("transform")), QStringLiteral("rotate(1deg)"));
     EXPECT_EQ(fixture->mainFrame().document()->styleSheets().debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
 }
+
+TEST(WebLiveStyleSheet, StyleElementsAddedByEitherSideBringTheirSheets)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMStyleSheetList &sheets = document->styleSheets();
+    DOMElementPtr style = document->createElement(QStringLiteral("style"));
+    style->setTextContent(QStringLiteral(".mine { color: blue; }"));
+    document->head()->appendChild(style);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 3; }));
+    EXPECT_EQ(sheets.item(2)->ownerNode(), style.get());
+    EXPECT_EQ(sheets.item(2)->cssRules().item(0)->selectorText(), QStringLiteral(".mine"));
+
+    fixture->evaluate(QStringLiteral("var s = document.createElement('style'); s.textContent = '.theirs { top: 0 }';"
+                                     "document.head.appendChild(s); document.getElementById('inline').remove();"),
+                      WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 3 && sheets.item(2)->ownerNode() != style.get(); }));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    EXPECT_EQ(sheets.item(1)->ownerNode(), style.get());
+}
