@@ -33,6 +33,7 @@
     const frameOfDoc = new WeakMap();  // document -> frame
     const frameOfOwner = new WeakMap();// iframe element -> frame
     const partsCache = new WeakMap();  // style rule -> selector parts
+    const ruleCounts = new WeakMap();  // style sheet -> its number of rules when last sent
 
     let endpoint = null;
     const outbox = [];
@@ -322,7 +323,20 @@
             return json;
         }
         json.rules = rulesJson(rules);
+        ruleCounts.set(sheet, rules.length);
         return json;
+    }
+
+    // Whether the page's scripts added or deleted rules of the sheet since it
+    // was sent (their other CSSOM writes cannot be seen from this world).
+    function rulesChanged(sheet) {
+        if (!ruleCounts.has(sheet))
+            return false;
+        try {
+            return sheet.cssRules.length !== ruleCounts.get(sheet);
+        } catch (e) {
+            return false;
+        }
     }
 
     function sheetsJson(frame) {
@@ -330,7 +344,7 @@
         const sheets = frame.doc.styleSheets;
         const ids = [];
         for (let i = 0; i < sheets.length; ++i) {
-            list.push(sheetJson(sheets[i], frame, true));
+            list.push(sheetJson(sheets[i], frame, !rulesChanged(sheets[i])));
             ids.push(cssIds.get(sheets[i]));
         }
         frame.sheetIds = ids.join(',');
@@ -342,7 +356,7 @@
         const ids = [];
         for (let i = 0; i < sheets.length; ++i) {
             const id = cssIds.get(sheets[i]);
-            if (id === undefined)
+            if (id === undefined || rulesChanged(sheets[i]))
                 return true;
             ids.push(id);
         }
@@ -627,7 +641,7 @@
         cssById.set(id, rule);
     }
 
-    function applyCommand(c, frame, touched) {
+    function applyCommand(c, frame, touched, sheetsTouched) {
         const doc = frame.doc;
         switch (c.op) {
         case 'createElement': {
@@ -669,6 +683,8 @@
                     index = at;
             }
             const inserted = parent.insertRule(c.text, index);
+            if (!c.parent)
+                sheetsTouched.add(parent);
             adopt(parent.cssRules[inserted], c.rule);
             touched.set(c.rule, parent.cssRules[inserted]);
             break;
@@ -687,6 +703,7 @@
         case 'deleteRule': {
             const rule = cssOf(c.rule);
             const parent = rule.parentRule || rule.parentStyleSheet;
+            const topLevel = !rule.parentRule;
             const index = indexIn(parent.cssRules, rule);
             if (index < 0)
                 throw new Error('rule ' + c.rule + ' is not in its parent');
@@ -694,6 +711,8 @@
                 parent.deleteRule(rule.keyText);
             else
                 parent.deleteRule(index);
+            if (topLevel)
+                sheetsTouched.add(parent);
             touched.delete(c.rule);
             break;
         }
@@ -739,6 +758,7 @@
         const errors = [];
         const touched = new Map();
         const framesTouched = new Set();
+        const sheetsTouched = new Set();
         const diverged = new Set();
         for (const command of batch.commands) {
             const frame = frames.get(command.frame);
@@ -749,7 +769,7 @@
             }
             framesTouched.add(frame);
             try {
-                applyCommand(command, frame, touched);
+                applyCommand(command, frame, touched, sheetsTouched);
             } catch (e) {
                 errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
                              error: (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e))});
@@ -759,6 +779,13 @@
         }
         // What the program's edits caused is already in the mirror.
         observer.takeRecords();
+        for (const sheet of sheetsTouched) {
+            try {
+                ruleCounts.set(sheet, sheet.cssRules.length);
+            } catch (e) {
+                // not readable: never counted
+            }
+        }
         const rules = [];
         for (const rule of touched.values())
             rules.push(ruleJson(rule));
@@ -955,6 +982,8 @@
 
     function answer(question) {
         flush(observer.takeRecords());
+        for (const frame of frames.values())
+            postSheetsIfChanged(frame);
         const reply = {kind: 'answer', id: question.id};
         const frame = frames.get(question.frame);
         if (!frame || question.token !== TOKEN) {

@@ -121,8 +121,13 @@ void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
             qCWarning(lcWeb) << "the page named style sheet" << sheetId << "as known, but the mirror has none";
             continue;
         }
-        if (const DOMCSSStyleSheetPtr replaced = previous.take(sheetId))
-            unregisterSheet(replaced.get());
+        if (const DOMCSSStyleSheetPtr known = previous.take(sheetId)) {
+            // The page's scripts changed its rules: the sheet and the rules it
+            // still has keep their objects.
+            updateSheet(*known, json);
+            next.append(known);
+            continue;
+        }
         const DOMCSSStyleSheetPtr sheet = sheetFromJson(json);
         registerSheet(sheet.get());
         next.append(sheet);
@@ -131,6 +136,26 @@ void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
         unregisterSheet(gone.get());
     m_sheets = next;
     --m_engineUpdates;
+}
+
+void DOMStyleSheetList::updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json)
+{
+    sheet.m_media.resetFromEngine(json.value(QStringLiteral("media")).toString());
+    sheet.m_disabled = json.value(QStringLiteral("disabled")).toBool();
+    QHash<qint64, DOMCSSRulePtr> kept;
+    for (const DOMCSSRulePtr &rule : std::as_const(sheet.m_rules))
+        kept.insert(rule->ruleId(), rule);
+    while (!sheet.m_rules.isEmpty())
+        sheet.detachRule(int(sheet.m_rules.size()) - 1);
+    for (const QJsonValue &value : json.value(QStringLiteral("rules")).toArray()) {
+        const QJsonObject ruleJson = value.toObject();
+        DOMCSSRulePtr rule = kept.value(qint64(ruleJson.value(QStringLiteral("id")).toDouble()));
+        if (rule && rule->type() == ruleJson.value(QStringLiteral("type")).toInt())
+            rule->updateFromJson(ruleJson, *this);
+        else
+            rule = DOMCSSRule::fromJson(ruleJson, *this);
+        sheet.adoptRule(rule, int(sheet.m_rules.size()));
+    }
 }
 
 void DOMStyleSheetList::updateRuleFromEngine(const QJsonObject &rule)

@@ -18,7 +18,8 @@ class DOMDocument;
 // JSON of the engine's report of the sheets (readFromEngine()):
 //   [{"id": 5, "href": "file:///a.css" | null, "owner": <node id> | 0, "title": "",
 //     "media": "screen", "disabled": false, "readable": true, "rules": [rule, ...]}, ...]
-// A sheet the mirror has already seen may come as {"id": 5, "known": true}.
+// A sheet the mirror has already seen may come as {"id": 5, "known": true},
+// or in full when the page's scripts changed its number of rules (its objects stay).
 // rule:
 //   {"id": 7, "type": 1, "sel": ".a", "css": "color: red;", "items": [[name, value, priority], ...]}
 //   {"id": 8, "type": 4, "media": "screen", "rules": [...]}
@@ -87,6 +88,7 @@ private:
     void registerSheet(DOMCSSStyleSheet *sheet);
     void unregisterSheet(DOMCSSStyleSheet *sheet);
     DOMCSSStyleSheetPtr sheetFromJson(const QJsonObject &json);
+    void updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json);
 
     DOMDocument *m_document; // Not owned.
     QList<DOMCSSStyleSheetPtr> m_sheets;

@@ -255,3 +255,27 @@ TEST(WebLiveStyleSheet, StyleElementsAddedByEitherSideBringTheirSheets)
     EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
     EXPECT_EQ(sheets.item(1)->ownerNode(), style.get());
 }
+
+TEST(WebLiveStyleSheet, RulesThePageScriptInsertsReachTheMirror)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    DOMCSSRule *first = sheet->cssRules().item(0);
+    fixture->evaluate(QStringLiteral("document.getElementById('inline').sheet.insertRule('.late { color: red }', 1)"),
+                      WebTestFixture::World::Page);
+    // The next exchange with the page brings the change.
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->mainFrame().document()->styleSheets().debugDump(),
+              fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    EXPECT_EQ(inlineSheet(*fixture), sheet);
+    EXPECT_EQ(sheet->cssRules().item(0), first);
+    EXPECT_EQ(sheet->cssRules().item(1)->selectorText(), QStringLiteral(".late"));
+    // The program's own insertions are not sent back.
+    const int before = sheet->cssRules().length();
+    ASSERT_TRUE(sheet->insertRule(QStringLiteral(".mine { top: 0 }"), 0));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(sheet->cssRules().length(), before + 1);
+    EXPECT_EQ(sheet->cssRules().item(1), first);
+}
