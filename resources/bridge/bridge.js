@@ -405,8 +405,15 @@
             token: TOKEN,
             started: started
         }, snapshot);
-        // The program builds the document's mirror while the sheets are read here.
-        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheetsJson(frame)});
+        // The program builds the document's mirror while the sheets are read
+        // here; it waits for them, so they always come.
+        let sheets = [];
+        try {
+            sheets = sheetsJson(frame);
+        } catch (e) {
+            log('error', 'the style sheets could not be read: ' + e);
+        }
+        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheets});
         const owners = doc.querySelectorAll('iframe, frame');
         for (let i = 0; i < owners.length; ++i)
             trySubframe(owners[i], frame);

@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 
 #include <functional>
@@ -25,11 +24,12 @@ class WebBridgeEndpoint;
 // frame) and the web channel it talks over, and the mirror of every frame it
 // reports.
 //
-// Page to program: a snapshot of each ready document, then its style sheets
-// (read by the page while the program builds the document's mirror)
-// (a new WebFrameMirror document, then DOMContentLoaded for its listeners),
-// the page's own mutations as records (applied to the mirror, which fires its
-// events), changes of the style-sheet list, answers to questions.
+// Page to program: a snapshot of each ready document, then its style sheets,
+// which the page reads while the program builds the document's mirror (then
+// the frame has a new document and its DOMContentLoaded listeners run); the
+// page's own mutations as records (applied to the mirror, which fires its
+// events); changes of the style-sheet list; answers to questions. The ids of
+// ps/ns in a record are null for "none" and 0 for a node the bridge never named.
 // Program to page: the mirror's replay logs (DOM and CSSOM writes) in one
 // ordered queue, flushed at the end of the event-loop turn; the script drops
 // the mutation records its own edits cause, so nothing echoes back.
