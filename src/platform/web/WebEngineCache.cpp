@@ -232,8 +232,10 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
     const QJsonObject json = questionJson(rest, *keys);
     const quint64 generation = m_generation;
     const quint64 layoutGeneration = m_layoutGeneration;
-    m_bridge.ask(m_frame, json, [this, keys, generation, layoutGeneration, done](const QJsonObject &reply) {
-        takeAnswers(reply, *keys, generation, layoutGeneration);
+    const std::weak_ptr<bool> alive = m_alive;
+    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, done](const QJsonObject &reply) {
+        if (!alive.expired())
+            takeAnswers(reply, *keys, generation, layoutGeneration);
         if (done)
             done();
     });

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -102,6 +103,9 @@ private:
     QHash<QString, QList<DOMMatchedRule>> m_matched;
     QHash<QString, bool> m_media;
     std::optional<std::pair<QPointF, qint64>> m_point; // point, node id (0 for none)
+
+    // Answers that come after the frame is gone find this expired.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
     static QHash<QString, bool> s_values;
 };
