@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
-    qt6-svg-dev libqt6svg6-dev qt6-qpa-plugins
+    qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
     python3 python3-jsbeautifier libjs-bootstrap5

@@ -72,6 +72,11 @@ bool isPending(const QObject *target, const QByteArray &selector)
     return false;
 }
 
+bool isPendingCallTimer(const QObject *object)
+{
+    return qobject_cast<const QTimer *>(object) && object->property(kSelector).isValid();
+}
+
 void atEndOfTurn(QObject *context, std::function<void()> call)
 {
     QM_ASSERT(context && call, return);

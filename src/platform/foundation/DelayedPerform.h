@@ -27,6 +27,10 @@ void cancelAll(QObject *target);
 
 bool isPending(const QObject *target, const QByteArray &selector);
 
+// Whether the object is the timer of a pending call, for code that must hold
+// those calls back for a while (a blocking wait on the page).
+bool isPendingCallTimer(const QObject *object);
+
 // Runs the call once the current turn of the event loop has finished its work,
 // before the loop waits for new events.
 void atEndOfTurn(QObject *context, std::function<void()> call);

@@ -1,16 +1,11 @@
 #include "WebBlockingCall.h"
 
+#include "platform/foundation/DelayedPerform.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QVariant>
-
-namespace {
-
-// DelayedPerform keys its pending calls in this property of their timers.
-const char s_performProperty[] = "_qm_perform_selector";
-
-} // namespace
 
 WebBlockingCall::WebBlockingCall(QObject *parent) : QObject(parent) {}
 
@@ -42,8 +37,8 @@ void WebBlockingCall::finish()
 bool WebBlockingCall::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Timer) {
-        auto *timer = qobject_cast<QTimer *>(watched);
-        if (timer && timer->property(s_performProperty).isValid()) {
+        if (DelayedPerform::isPendingCallTimer(watched)) {
+            auto *timer = static_cast<QTimer *>(watched);
             if (!m_heldTimers.contains(timer))
                 m_heldTimers.append(timer);
             return true;
@@ -56,7 +51,7 @@ void WebBlockingCall::releaseHeldTimers()
 {
     // Each held call runs in a later turn, in the order it came due.
     for (const QPointer<QTimer> &timer : std::as_const(m_heldTimers)) {
-        if (timer && timer->property(s_performProperty).isValid())
+        if (DelayedPerform::isPendingCallTimer(timer))
             timer->start(0);
     }
     m_heldTimers.clear();
