@@ -4,6 +4,7 @@
 #include "MainInterface.h"
 #include "TargetRef.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -281,6 +282,9 @@ private:
     // Inspector state.
     int m_detectionMode = 0;
     QRect m_settledDockedFrame;
+    // Runs from the end of the docking animation while the desktop may still
+    // be adjusting the frame it was given.
+    QElapsedTimer m_dockSettling;
     bool m_inspectorFaded = false;
     int m_keyMonitor = 0;
 };

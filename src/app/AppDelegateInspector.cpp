@@ -38,6 +38,8 @@ static QRect usableScreen()
     return screen ? screen->availableGeometry() : QRect();
 }
 
+static constexpr qint64 kDockSettlingMs = 300;
+
 QRect AppDelegate::dockedInspectorFrame() const
 {
     const QRect screen = usableScreen();
@@ -76,6 +78,7 @@ void AppDelegate::layoutTwocolumns()
         if (!panel)
             return;
         m_settledDockedFrame = panel->geometry();
+        m_dockSettling.start();
         moveOrResizeInspectorCheck();
     });
     SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, dockedInspectorFrame().height() / 3.0, 0);
@@ -83,6 +86,7 @@ void AppDelegate::layoutTwocolumns()
 
 void AppDelegate::layoutHover()
 {
+    m_dockSettling.invalidate();
     if (!m_ui.window)
         return;
     animateFrame(m_ui.window, usableScreen());
@@ -111,6 +115,10 @@ void AppDelegate::moveOrResizeInspector()
 void AppDelegate::moveOrResizeInspectorCheck()
 {
     const QRect frame = inspectorPanel() ? inspectorPanel()->geometry() : QRect();
+    // Window systems may deliver their own adjustment of a docked frame a
+    // little after the animation ended; that adjustment is the docked frame.
+    if (inspectorPanel() && m_dockSettling.isValid() && m_dockSettling.elapsed() < kDockSettlingMs)
+        m_settledDockedFrame = frame;
     const bool docked = inspectorPanel()
         && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame));
     m_detectionMode = docked ? 1 : 0;
