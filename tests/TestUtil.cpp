@@ -13,8 +13,12 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            // A descheduled test process may reach the deadline without
+            // having looked at its events: look once more before failing.
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             return condition();
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
@@ -24,10 +28,10 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
 void spin(int ms)
 {
     QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
+    do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
-    }
+    } while (!deadline.hasExpired());
 }
 
 QByteArray readFile(const QString &path)

@@ -15,7 +15,8 @@ TEST(DelayedPerform, CancelledAndRescheduledCallFiresOnce)
         DelayedPerform::perform(&target, "reload", QVariant(), 0.02, [&] { ++calls; });
     }
     EXPECT_TRUE(DelayedPerform::isPending(&target, "reload"));
-    TestUtil::spin(100);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return calls > 0; }, 2000));
+    TestUtil::spin(60);
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(DelayedPerform::isPending(&target, "reload"));
 }
@@ -28,7 +29,8 @@ TEST(DelayedPerform, CancelMatchesSelectorAndArgument)
     DelayedPerform::perform(&target, "color", QStringLiteral("b"), 0.01, [&] { fired << "b"; });
     DelayedPerform::perform(&target, "other", QStringLiteral("a"), 0.01, [&] { fired << "other"; });
     DelayedPerform::cancel(&target, "color", QStringLiteral("a"));
-    TestUtil::spin(60);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return fired.size() >= 2; }, 2000));
+    TestUtil::spin(30);
     fired.sort();
     EXPECT_EQ(fired, QStringList({"b", "other"}));
 }
