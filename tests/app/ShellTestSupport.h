@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPrinters.h"
+
 #include "app/AppDelegate.h"
 #include "app/CSSOutlineDelegateInterface.h"
 #include "app/DomTreeDelegateInterface.h"
@@ -20,20 +22,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '[';
-    for (qsizetype i = 0; i < list.size(); ++i)
-        *os << (i ? ", " : "") << '"' << list.at(i).toStdString() << '"';
-    *os << ']';
-}
 
 // Stand-ins for the controllers of the later subsystems: each records what it
 // was asked.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPrinters.h"
+
 #include "grammar/CPGrammar.h"
 #include "grammar/CPKeywordRecogniser.h"
 #include "grammar/CPNumberRecogniser.h"
@@ -15,11 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // Collects the messages of the "quillmark.grammar" category while alive.
 class GrammarLogCapture

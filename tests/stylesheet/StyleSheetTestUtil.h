@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPrinters.h"
+
 #include "app/ProjectUtil.h"
 #include "stylesheet/StyleDeclaration.h"
 
@@ -7,20 +9,6 @@
 #include <QTemporaryDir>
 
 #include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << "{ ";
-    for (const QString &text : list)
-        *os << '"' << text.toStdString() << "\" ";
-    *os << '}';
-}
 
 // Makes a temporary folder the current project for the life of the object,
 // with the settings of a new project; setOverrideCSS() changes them.
