@@ -25,11 +25,12 @@ bool Scanner::isAtEnd() const
     return skippedLocation() >= m_string.size();
 }
 
-bool Scanner::scanUpToCharactersFromSet(const CharacterSet &set, QString *into)
+bool Scanner::scanRun(const CharacterSet &set, Membership membership, QString *into)
 {
+    const bool wanted = membership == Membership::In;
     const qsizetype start = skippedLocation();
     qsizetype i = start;
-    while (i < m_string.size() && !set.characterIsMember(m_string.at(i)))
+    while (i < m_string.size() && set.characterIsMember(m_string.at(i)) == wanted)
         ++i;
     if (i == start)
         return false;
@@ -39,18 +40,14 @@ bool Scanner::scanUpToCharactersFromSet(const CharacterSet &set, QString *into)
     return true;
 }
 
+bool Scanner::scanUpToCharactersFromSet(const CharacterSet &set, QString *into)
+{
+    return scanRun(set, Membership::NotIn, into);
+}
+
 bool Scanner::scanCharactersFromSet(const CharacterSet &set, QString *into)
 {
-    const qsizetype start = skippedLocation();
-    qsizetype i = start;
-    while (i < m_string.size() && set.characterIsMember(m_string.at(i)))
-        ++i;
-    if (i == start)
-        return false;
-    if (into)
-        *into = m_string.mid(start, i - start);
-    m_location = i;
-    return true;
+    return scanRun(set, Membership::In, into);
 }
 
 bool Scanner::scanUpToString(const QString &stop, QString *into)

@@ -36,6 +36,10 @@ public:
     bool isAtEnd() const;
 
 private:
+    enum class Membership { In, NotIn };
+    // Scans the run of characters whose membership in the set is as given.
+    bool scanRun(const CharacterSet &set, Membership membership, QString *into);
+
     qsizetype skippedLocation() const;
 
     QString m_string;
