@@ -2,9 +2,8 @@
 // document's attribute check.
 
 #include "domtree/AttributeParser.h"
-
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
 
 #include <QString>
 

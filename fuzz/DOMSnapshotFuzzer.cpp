@@ -1,9 +1,9 @@
 // Arbitrary bytes as a page snapshot: the reader refuses or builds a tree,
 // never crashes.
 
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMSnapshot.h"
-#include "platform/web/HTMLSerializer.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMSnapshot.h"
+#include "platform/web/html/HTMLSerializer.h"
 
 #include <QByteArray>
 

@@ -1,12 +1,12 @@
 // Arbitrary selector text against the selector engine: parsing, matching and
 // queries over a document and a detached fragment must never crash or hang.
 
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMDocumentFragment.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/DOMSelectorEngine.h"
-#include "platform/web/HTMLParser.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
+#include "platform/web/html/HTMLParser.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
 // Any byte sequence given to the style-sheet parser yields a list of items,
 // never a crash or a hang; the model built from it must stay usable.
 
-#include "app/ProjectUtil.h"
-#include "grammar/GradientColorParser.h"
 #include "stylesheet/CSSSpecificityUtil.h"
+#include "stylesheet/GradientColorParser.h"
 #include "stylesheet/StringCSSProperty.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/VendarPrefixSettings.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QString>
 #include <QtGlobal>

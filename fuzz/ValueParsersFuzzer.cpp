@@ -12,10 +12,9 @@
 // The validator logs a line for every error it finds; run with
 // -close_fd_mask=2 to keep the runs quick.
 
-#include "grammar/BoxShadowParser.h"
-#include "grammar/CSSSelectorValidator.h"
-#include "grammar/TextShadowParser.h"
-
+#include "cssvalues/BoxShadowParser.h"
+#include "cssvalues/CSSSelectorValidator.h"
+#include "cssvalues/TextShadowParser.h"
 #include "platform/foundation/Assert.h"
 
 #include <QCoreApplication>

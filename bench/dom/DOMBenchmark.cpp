@@ -2,11 +2,11 @@
 // querySelectorAll() calls over that document, and writing it as HTML.
 // Run: build/bench/dom/dom_bench
 
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/DOMSnapshot.h"
-#include "platform/web/HTMLParser.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMSnapshot.h"
+#include "platform/web/html/HTMLParser.h"
 
 #include <QJsonDocument>
 #include <QStringList>

@@ -4,7 +4,7 @@
 //
 //   filemodel_bench [ITERATIONS]
 
-#include "app/File.h"
+#include "workspace/File.h"
 
 #include <QCoreApplication>
 #include <QDir>

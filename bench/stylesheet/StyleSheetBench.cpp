@@ -6,9 +6,9 @@
 //
 // Without a file it parses a generated sheet of framework-like rules.
 
-#include "app/ProjectUtil.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/VendarPrefixSettings.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

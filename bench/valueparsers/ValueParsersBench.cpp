@@ -5,10 +5,9 @@
 //   valueparsers_bench             all timings
 //   valueparsers_bench --repeat N  parses per selector (default 20000)
 
-#include "grammar/BoxShadowParser.h"
-#include "grammar/CSSSelectorValidator.h"
-#include "grammar/TextShadowParser.h"
-
+#include "cssvalues/BoxShadowParser.h"
+#include "cssvalues/CSSSelectorValidator.h"
+#include "cssvalues/TextShadowParser.h"
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QCoreApplication>

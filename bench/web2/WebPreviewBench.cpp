@@ -4,18 +4,18 @@
 // style shows it. Run by hand, offscreen:
 //   QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 ./bench/web2/web2_bench [bootstrap.css]
 
-#include "platform/web/DOMCSSRule.h"
-#include "platform/web/DOMCSSStyleDeclaration.h"
-#include "platform/web/DOMCSSStyleSheet.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/DOMStyleSheetList.h"
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebEngineCache.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebPage.h"
-#include "platform/web/WebView.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebView.h"
 
 #include <QApplication>
 #include <QDateTime>

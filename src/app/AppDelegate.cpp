@@ -1,22 +1,23 @@
 #include "AppDelegate.h"
 
-#include "BalkInvocationManager.h"
+#include "Controllers.h"
 #include "EXWindow.h"
-#include "File.h"
-#include "InspectUndoManager.h"
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 #include "WindowFrame.h"
 
+#include "cssvalues/CSSSelectorValidator.h"
+#include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
 #include "foundation/Reachability.h"
-#include "grammar/CSSSelectorValidator.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/EventMonitor.h"
 #include "platform/kit/SplitView.h"
+#include "workspace/File.h"
 
 
 #include <QApplication>
@@ -80,6 +81,10 @@ AppDelegate::AppDelegate()
     File::setOnlineStateProvider([] {
         AppDelegate *delegate = AppDelegate::instance();
         return !delegate || delegate->isInternetAvail();
+    });
+    File::setUndoManagerProvider([] {
+        AppDelegate *delegate = AppDelegate::instance();
+        return delegate ? delegate->sharedUndoManager() : nullptr;
     });
 
     moveOrResizeInspectorCheck();
@@ -155,10 +160,7 @@ void AppDelegate::connectInterface()
 {
     for (QWidget *window : {static_cast<QWidget *>(m_ui.window), m_ui.cssInspector, m_ui.navigator})
         window->installEventFilter(this);
-    // The interface's project controller serves unless one was installed first.
-    if (!m_projectController)
-        m_projectController = m_ui.projectController;
-    m_ui.window->setProjectDelegate(m_projectController);
+    Controllers::install(*this);
 
     // Quitting follows the last window's closing.
     qApp->setQuitOnLastWindowClosed(false);

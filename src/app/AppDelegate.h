@@ -2,7 +2,8 @@
 
 #include "DesktopApplications.h"
 #include "MainInterface.h"
-#include "TargetRef.h"
+
+#include "foundation/TargetRef.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -3,22 +3,20 @@
 // routing of clicks in the program's outlines to their windows.
 
 #include "AppDelegate.h"
-
-#include "CSSOutlineDelegateInterface.h"
-#include "DomTreeDelegateInterface.h"
 #include "EXWindow.h"
-#include "ProjectDelegateInterface.h"
 #include "SplitViewDelegation.h"
-#include "StyleSheetsManagerDelegateInterface.h"
 
-#include "toolkit/OutlineViewEx.h"
-
+#include "interfaces/CSSOutlineDelegateInterface.h"
+#include "interfaces/DomTreeDelegateInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/AnimationContext.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/SplitView.h"
+#include "toolkit/OutlineViewEx.h"
 
 #include <QAction>
 #include <QGuiApplication>

@@ -3,21 +3,20 @@
 // families of the page's style sheets.
 
 #include "AppDelegate.h"
-
-#include "CSSOutlineDelegateInterface.h"
 #include "EXWindow.h"
-#include "File.h"
-#include "ExWebViewInterface.h"
-#include "FileViewControllerInterface.h"
-#include "InspectUndoManager.h"
 #include "MainMenu.h"
-#include "ProjectDelegateInterface.h"
 
+#include "foundation/InspectUndoManager.h"
+#include "interfaces/CSSOutlineDelegateInterface.h"
+#include "interfaces/ExWebViewInterface.h"
+#include "interfaces/FileViewControllerInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/NamedImage.h"
 #include "stylesheet/CSSProperty.h"
 #include "stylesheet/StyleDeclaration.h"
+#include "workspace/File.h"
 
 
 #include <QAction>

@@ -3,19 +3,18 @@
 // the bottom area's tabs.
 
 #include "AppDelegate.h"
-
-#include "DomTreeDelegateInterface.h"
 #include "EXWindow.h"
-#include "File.h"
-#include "ExWebViewInterface.h"
-#include "FileViewControllerInterface.h"
-#include "MainView.h"
-#include "ProjectDelegateInterface.h"
 #include "SplitViewDelegation.h"
 
+#include "app/views/MainView.h"
+#include "interfaces/DomTreeDelegateInterface.h"
+#include "interfaces/ExWebViewInterface.h"
+#include "interfaces/FileViewControllerInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
+#include "workspace/File.h"
 
 
 #include <QApplication>

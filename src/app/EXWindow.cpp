@@ -1,8 +1,7 @@
 #include "EXWindow.h"
 
-#include "ExWebViewInterface.h"
-#include "ProjectDelegateInterface.h"
-
+#include "interfaces/ExWebViewInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QApplication>

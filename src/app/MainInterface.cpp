@@ -1,27 +1,26 @@
 #include "MainInterface.h"
 
 #include "BlockSheet.h"
-#include "ContainerWhite.h"
-#include "ControlBar.h"
-#include "ControlBar2.h"
-#include "ControllerView.h"
 #include "EXWindow.h"
-#include "File.h"
-#include "MainView.h"
-#include "NSSplitView_zero.h"
 #include "PanePlaceholder.h"
-#include "ProjectDelegate.h"
-#include "RightPaneControlView.h"
 #include "RollbackDelegate.h"
-#include "SplitViewEx.h"
-#include "SplitViewMainEx.h"
 
+#include "app/views/ContainerWhite.h"
+#include "app/views/ControlBar.h"
+#include "app/views/ControlBar2.h"
+#include "app/views/ControllerView.h"
+#include "app/views/MainView.h"
+#include "app/views/NSSplitView_zero.h"
+#include "app/views/RightPaneControlView.h"
+#include "app/views/SplitViewEx.h"
+#include "app/views/SplitViewMainEx.h"
 #include "platform/kit/DesktopColors.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/TextField.h"
 #include "toolkit/ImageButton.h"
+#include "workspace/File.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -144,7 +143,6 @@ void MainInterface::setupUi()
     makeNavigator();
     makeMenus();
 
-    projectController = new ProjectDelegate(window);
     rollbackDelegate = new RollbackDelegate(rolebackview, historyCountLabel, window);
     window->setRollbackDelegate(rollbackDelegate);
 

@@ -117,7 +117,7 @@ public:
 
     // The long-lived controllers the interface creates (owned by the main
     // window).
-    ProjectDelegate *projectController = nullptr;
+    ProjectDelegate *projectController = nullptr; // Made by Controllers::install().
     RollbackDelegate *rollbackDelegate = nullptr;
 
     // The history list of the selected file and its count.

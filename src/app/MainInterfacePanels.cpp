@@ -1,15 +1,14 @@
 // The style-inspector panel, the navigator window and the menus of the main
 // interface.
 
-#include "MainInterface.h"
-
 #include "BlockSheet.h"
-#include "ContainerWhite.h"
-#include "ControlBar2.h"
 #include "EXWindow.h"
+#include "MainInterface.h"
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 
+#include "app/views/ContainerWhite.h"
+#include "app/views/ControlBar2.h"
 #include "platform/kit/DesktopColors.h"
 #include "toolkit/ControlBar3.h"
 #include "toolkit/InspectorSplitView.h"

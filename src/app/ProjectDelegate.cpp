@@ -1,9 +1,8 @@
 #include "ProjectDelegate.h"
 
-#include "File.h"
-
 #include "foundation/TreeUtil.h"
 #include "platform/foundation/Log.h"
+#include "workspace/File.h"
 
 ProjectDelegate::ProjectDelegate(QObject *parent)
     : QObject(parent)

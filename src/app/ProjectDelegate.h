@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectDelegateInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 
 #include <QList>
 #include <QObject>

@@ -1,12 +1,11 @@
 #include "RollbackDelegate.h"
 
-#include "DateHumanInterval.h"
-#include "File.h"
-
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/ViewController.h"
 #include "toolkit/RBLPopover.h"
+#include "workspace/DateHumanInterval.h"
+#include "workspace/File.h"
 
 #include <QFontDatabase>
 #include <QLabel>

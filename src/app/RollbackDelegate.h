@@ -1,8 +1,9 @@
 #pragma once
 
-#include "FileHistory.h"
-
 #include "platform/kit/OutlineDataSource.h"
+#include "platform/kit/OutlineView.h"
+#include "workspace/File.h"
+#include "workspace/FileHistory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,8 +11,6 @@
 #include <memory>
 #include <vector>
 
-class File;
-class OutlineView;
 class QLabel;
 class QPlainTextEdit;
 class RBLPopover;

@@ -1,12 +1,11 @@
 #include "CSSSelectorValidator.h"
 
-#include "CPIdentifierRecogniser.h"
-#include "CPKeywordRecogniser.h"
-#include "CPLALR1Parser.h"
-#include "CPNumberRecogniser.h"
-#include "CPQuotedRecogniser.h"
-#include "CPWhiteSpaceRecogniser.h"
-
+#include "grammar/CPIdentifierRecogniser.h"
+#include "grammar/CPKeywordRecogniser.h"
+#include "grammar/CPLALR1Parser.h"
+#include "grammar/CPNumberRecogniser.h"
+#include "grammar/CPQuotedRecogniser.h"
+#include "grammar/CPWhiteSpaceRecogniser.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "CPGrammar.h"
-#include "CPParser.h"
-#include "CPParserDelegate.h"
-#include "CPTokeniser.h"
-#include "CPTokeniserDelegate.h"
-
+#include "grammar/CPGrammar.h"
+#include "grammar/CPParser.h"
+#include "grammar/CPParserDelegate.h"
+#include "grammar/CPTokeniser.h"
+#include "grammar/CPTokeniserDelegate.h"
 #include "platform/foundation/Range.h"
 
 #include <QList>

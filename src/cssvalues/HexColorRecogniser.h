@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CPTokenRecogniser.h"
+#include "grammar/CPTokenRecogniser.h"
 
 // Recognises a hexadecimal colour, "#" and three or six hex digits that no
 // letter, digit, "-" or "_" follows, as one token named "Hex" whose content is

@@ -1,14 +1,14 @@
 #include "ShadowParser.h"
 
-#include "CPKeywordRecogniser.h"
-#include "CPIdentifierRecogniser.h"
-#include "CPLALR1Parser.h"
-#include "CPNumberRecogniser.h"
-#include "CPValue.h"
-#include "CPWhiteSpaceRecogniser.h"
-#include "GrammarLog.h"
 #include "HexColorRecogniser.h"
 
+#include "grammar/CPIdentifierRecogniser.h"
+#include "grammar/CPKeywordRecogniser.h"
+#include "grammar/CPLALR1Parser.h"
+#include "grammar/CPNumberRecogniser.h"
+#include "grammar/CPValue.h"
+#include "grammar/CPWhiteSpaceRecogniser.h"
+#include "grammar/GrammarLog.h"
 #include "platform/foundation/Log.h"
 #include "stylesheet/ColorUtil.h"
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "CPGrammar.h"
-#include "CPParser.h"
-#include "CPTokeniser.h"
-#include "CPTokeniserDelegate.h"
 #include "DropShadowValue.h"
+
+#include "grammar/CPGrammar.h"
+#include "grammar/CPParser.h"
+#include "grammar/CPTokeniser.h"
+#include "grammar/CPTokeniserDelegate.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,16 +1,15 @@
-// The DOM tree utilities of DOMDocument (declared in platform/web/DOMDocument.h).
+// The DOM tree utilities of DOMDocument (declared in platform/web/dom/DOMDocument.h).
 
 #include "AttributeParser.h"
 #include "StringDOM.h"
 
+#include "platform/web/dom/DOMAttr.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/html/HTMLParser.h"
 #include "stylesheet/WebCoreObjects.h"
-
-#include "platform/web/DOMAttr.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMDocumentFragment.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/HTMLParser.h"
 
 #include <QHash>
 #include <QSet>

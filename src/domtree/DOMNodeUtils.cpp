@@ -1,8 +1,8 @@
-// The DOM tree utilities of DOMNode (declared in platform/web/DOMNode.h).
+// The DOM tree utilities of DOMNode (declared in platform/web/dom/DOMNode.h).
 
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNode.h"
-#include "platform/web/HTMLSerializer.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNode.h"
+#include "platform/web/html/HTMLSerializer.h"
 
 #include <QStringList>
 

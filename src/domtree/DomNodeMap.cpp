@@ -1,6 +1,6 @@
 #include "DomNodeMap.h"
 
-#include "platform/web/DOMNode.h"
+#include "platform/web/dom/DOMNode.h"
 
 DomNodeMap &DomNodeMap::getInstance()
 {

@@ -5,7 +5,9 @@
 class File;
 class QWidget;
 
-// What the shell asks of the CSS rules panel controller.
+// What the shell asks of the CSS rules panel. Implemented by the rules panel
+// controller (src/cssrules); called by the shell (AppDelegate), which
+// Controllers::install() hands the controller.
 class CSSOutlineDelegateInterface
 {
 public:

@@ -3,7 +3,9 @@
 class QMouseEvent;
 class QWidget;
 
-// What the shell asks of the DOM tree controller.
+// What the shell asks of the DOM tree panel. Implemented by the DOM tree
+// controller (src/domtree); called by the shell (AppDelegate), which
+// Controllers::install() hands the controller.
 class DomTreeDelegateInterface
 {
 public:

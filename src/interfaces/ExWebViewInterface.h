@@ -6,9 +6,10 @@
 
 class QWidget;
 
-// What the shell asks of the preview web view. The preview controller
-// implements it; until it does, the shell holds no preview and skips these
-// calls.
+// What the shell asks of the preview web view. Implemented by the preview
+// (src/preview); called by the shell (AppDelegate, EXWindow), which reaches
+// it through ProjectDelegateInterface::webview(). Until there is a preview,
+// the shell skips these calls.
 class ExWebViewInterface
 {
 public:

@@ -3,7 +3,9 @@
 class File;
 class QPlainTextEdit;
 
-// What the shell asks of the centre-pane file viewer.
+// What the shell asks of the centre-pane file viewer. Implemented by the
+// file viewer controller; called by the shell (AppDelegate), which
+// Controllers::install() hands the controller.
 class FileViewControllerInterface
 {
 public:

@@ -4,8 +4,9 @@ class DOMDocument;
 class DOMNode;
 struct DOMMutationEvent;
 
-// What the preview's script bridge hands to the DOM tree controller, which
-// implements it and is installed with PreviewDelegate::setDomTreeDelegate().
+// What the preview's script bridge hands to the DOM tree. Implemented by the
+// DOM tree controller (src/domtree); called by the preview (PreviewDelegate),
+// which Controllers::install() hands it with PreviewDelegate::setDomTreeDelegate().
 class PreviewDomTreeInterface
 {
 public:

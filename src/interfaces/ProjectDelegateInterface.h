@@ -6,7 +6,8 @@ class QMouseEvent;
 class QWidget;
 
 // What the shell asks of the project controller (projects, file tree and
-// preview). The project controller implements it and is installed with
+// preview). Implemented by ProjectDelegate (src/app); called by the shell
+// (AppDelegate, EXWindow), which Controllers::install() hands it with
 // AppDelegate::setProjectController().
 class ProjectDelegateInterface
 {

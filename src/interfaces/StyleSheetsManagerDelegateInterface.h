@@ -2,7 +2,9 @@
 
 class QWidget;
 
-// What the shell asks of the style-sheet manager.
+// What the shell asks of the style-sheet manager. Implemented by the manager
+// controller (src/stylemanager); called by the shell (AppDelegate), which
+// Controllers::install() hands the controller.
 class StyleSheetsManagerDelegateInterface
 {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/web/WebView.h"
+#include "platform/web/engine/WebView.h"
 
 // The live preview: the web view with the element-detection state that the
 // panels share (0 off, 1 hover-detect, 2 element locked). Setting a state has

@@ -1,15 +1,15 @@
 #include "PreviewDelegate.h"
 
 #include "ExWebView.h"
-#include "PreviewDomTreeInterface.h"
 
+#include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebPage.h"
-#include "platform/web/WebPreferences.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebPreferences.h"
 
 #include <QAbstractButton>
 #include <QIcon>

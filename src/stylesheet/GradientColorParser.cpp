@@ -1,6 +1,6 @@
 #include "GradientColorParser.h"
 
-#include "stylesheet/ColorUtil.h"
+#include "ColorUtil.h"
 
 #include <QSet>
 

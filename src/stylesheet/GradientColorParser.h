@@ -1,7 +1,7 @@
 #pragma once
 
 #include "NSScannerUtil.h"
-#include "stylesheet/RGBAColor.h"
+#include "RGBAColor.h"
 
 #include <QList>
 #include <QString>

@@ -1,10 +1,9 @@
 #include "StyleDeclaration.h"
 
-#include "grammar/GradientColorParser.h"
+#include "GradientColorParser.h"
+#include "VendarPrefixSettings.h"
 
 #include <QSet>
-
-#include "app/ProjectUtil.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ const QSet<QString> &defaultPrefixedNames()
 {
     static const QSet<QString> names = [] {
         QSet<QString> set;
-        const QVariantMap defaults = ProjectUtil::defaultVendarPrefixProperties();
+        const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
         for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
             set.insert(it.key());
         return set;

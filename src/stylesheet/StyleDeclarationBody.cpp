@@ -1,15 +1,13 @@
 // StyleDeclaration: turning a body text into properties, with vendor-prefixed
 // copies folded into their formal declaration.
 
-#include "StyleDeclaration.h"
-
-#include "StringCSSProperty.h"
-#include "StringVendarPrefix.h"
-#include "VendarPrefixSettings.h"
 #include "CSSScan_p.h"
 #include "CSSText_p.h"
-
-#include "grammar/GradientColorParser.h"
+#include "GradientColorParser.h"
+#include "StringCSSProperty.h"
+#include "StringVendarPrefix.h"
+#include "StyleDeclaration.h"
+#include "VendarPrefixSettings.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QSet>
 #include <QString>
 #include <QVariantMap>
@@ -11,12 +12,24 @@
 class VendarPrefixSettings
 {
 public:
+    // The keys of a project's settings dictionary that this reads.
+    static constexpr QLatin1String kOverrideCSS{"overrideCSS"};
+    static constexpr QLatin1String kVendarPrefix{"vendarPrefix"};
+    static constexpr QLatin1String kVendarPrefixProperties{"vendarPrefixProperties"};
+
+    // Answers the current project's settings dictionary. The workspace, which
+    // knows the current project, installs it; without one nothing is prefixed.
+    using ConfigProvider = QVariantMap (*)();
+    static void setConfigProvider(ConfigProvider provider);
+
     VendarPrefixSettings() = default;
 
     // From a project settings dictionary.
     static VendarPrefixSettings fromConfig(const QVariantMap &config);
     // From the current project's settings, read now.
     static VendarPrefixSettings current();
+    // The formal names that get prefixed copies by default, each mapped to YES.
+    static QVariantMap defaultProperties();
 
     // The same answers, with a hash of the names for many lookups in a row.
     VendarPrefixSettings indexed() const;

@@ -1,6 +1,5 @@
 #include "File.h"
 
-#include "AppDelegate.h"
 #include "BypassMap.h"
 #include "PathComponentCell.h"
 #include "ProjectUtil.h"
@@ -42,6 +41,12 @@ namespace {
 std::function<bool()> &onlineStateProvider()
 {
     static std::function<bool()> provider;
+    return provider;
+}
+
+std::function<InspectUndoManager *()> &undoManagerProvider()
+{
+    static std::function<InspectUndoManager *()> provider;
     return provider;
 }
 
@@ -931,8 +936,13 @@ bool File::isInternetAvail()
     return provider ? provider() : true;
 }
 
+void File::setUndoManagerProvider(std::function<InspectUndoManager *()> provider)
+{
+    undoManagerProvider() = std::move(provider);
+}
+
 InspectUndoManager *File::sharedUndoManager()
 {
-    AppDelegate *delegate = AppDelegate::instance();
-    return delegate ? delegate->sharedUndoManager() : nullptr;
+    const std::function<InspectUndoManager *()> &provider = undoManagerProvider();
+    return provider ? provider() : nullptr;
 }

@@ -338,7 +338,9 @@ public:
     // application installs its reachability answer here.
     static void setOnlineStateProvider(std::function<bool()> provider);
     static bool isInternetAvail();
-    // The shared undo manager of the application, or null without one.
+    // The shared undo manager of the application, or null without one; the
+    // application installs where it comes from.
+    static void setUndoManagerProvider(std::function<InspectUndoManager *()> provider);
     static InspectUndoManager *sharedUndoManager();
 
 Q_SIGNALS:

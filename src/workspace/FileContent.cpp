@@ -1,11 +1,10 @@
 // File: text content, modified state and saving.
 
 #include "File.h"
-
-#include "InspectUndoManager.h"
 #include "WebContentStore.h"
 
 #include "foundation/DataUtils.h"
+#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringEncoding.h"

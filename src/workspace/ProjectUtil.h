@@ -2,6 +2,8 @@
 
 #include "IgnoreOptionValue.h"
 
+#include "stylesheet/VendarPrefixSettings.h"
+
 #include <QLatin1String>
 #include <QList>
 #include <QMap>
@@ -22,14 +24,14 @@ class ProjectUtil
 {
 public:
     // Keys of the settings dictionary ("version" has no constant).
-    static constexpr QLatin1String kOverrideCSS{"overrideCSS"};
+    static constexpr QLatin1String kOverrideCSS = VendarPrefixSettings::kOverrideCSS;
     static constexpr QLatin1String kMinifyCSS{"minifyCSS"};
     static constexpr QLatin1String kOverrideHTML{"overrideHTML"};
     static constexpr QLatin1String kMinifyHTML{"minifyHTML"};
     static constexpr QLatin1String kIgnoreOption{"ignoreOption"};
     static constexpr QLatin1String kHeaderIgnoreOption{"headerIgnoreOption"};
-    static constexpr QLatin1String kVendarPrefix{"vendarPrefix"};
-    static constexpr QLatin1String kVendarPrefixProperties{"vendarPrefixProperties"};
+    static constexpr QLatin1String kVendarPrefix = VendarPrefixSettings::kVendarPrefix;
+    static constexpr QLatin1String kVendarPrefixProperties = VendarPrefixSettings::kVendarPrefixProperties;
     static constexpr QLatin1String kFormatJavaScript{"formatJavaScript"};
     static constexpr QLatin1String kIsWebProject{"isWebProject"};
     static constexpr QLatin1String kWebMainURL{"webMainURL"};

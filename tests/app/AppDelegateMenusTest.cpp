@@ -1,12 +1,10 @@
 #include "ShellTestSupport.h"
-
-#include "app/File.h"
-#include "app/InspectUndoManager.h"
-#include "app/MainMenu.h"
-
-#include "platform/foundation/NotificationCenter.h"
-
 #include "TestUtil.h"
+
+#include "app/MainMenu.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "workspace/File.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,14 +1,12 @@
 #include "ShellTestSupport.h"
+#include "TestUtil.h"
 
 #include "app/EXWindow.h"
-#include "app/MainView.h"
 #include "app/SplitViewDelegation.h"
-
+#include "app/views/MainView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
-
-#include "TestUtil.h"
 
 #include <QApplication>
 #include <QMouseEvent>

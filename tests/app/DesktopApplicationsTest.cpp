@@ -1,9 +1,8 @@
 #include "ShellTestSupport.h"
+#include "TestUtil.h"
 
 #include "app/DesktopApplications.h"
-#include "app/File.h"
-
-#include "TestUtil.h"
+#include "workspace/File.h"
 
 #include <QDir>
 #include <QFile>

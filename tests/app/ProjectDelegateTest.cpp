@@ -1,10 +1,9 @@
 #include "ShellTestSupport.h"
+#include "TestUtil.h"
 
 #include "app/EXWindow.h"
-#include "app/File.h"
 #include "app/ProjectDelegate.h"
-
-#include "TestUtil.h"
+#include "workspace/File.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -3,13 +3,12 @@
 #include "TestPrinters.h"
 
 #include "app/AppDelegate.h"
-#include "app/CSSOutlineDelegateInterface.h"
-#include "app/DomTreeDelegateInterface.h"
-#include "app/ExWebViewInterface.h"
-#include "app/FileViewControllerInterface.h"
-#include "app/ProjectDelegateInterface.h"
-#include "app/StyleSheetsManagerDelegateInterface.h"
-
+#include "interfaces/CSSOutlineDelegateInterface.h"
+#include "interfaces/DomTreeDelegateInterface.h"
+#include "interfaces/ExWebViewInterface.h"
+#include "interfaces/FileViewControllerInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 

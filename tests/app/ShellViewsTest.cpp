@@ -1,19 +1,18 @@
-#include "app/ContainerGray.h"
-#include "app/ControlBar.h"
-#include "app/ExOutlineView.h"
-#include "app/File.h"
-#include "app/FileRowCell.h"
-#include "app/FinderViewProjectHeaderCell.h"
-#include "app/MainView.h"
-#include "app/PathComponentCell.h"
-#include "app/SplitViewEx.h"
-#include "app/StyleFileRelationButton.h"
+#include "TestUtil.h"
 
+#include "app/views/ContainerGray.h"
+#include "app/views/ControlBar.h"
+#include "app/views/FileRowCell.h"
+#include "app/views/FinderViewProjectHeaderCell.h"
+#include "app/views/MainView.h"
+#include "app/views/SplitViewEx.h"
+#include "app/views/StyleFileRelationButton.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/OutlineDataSource.h"
+#include "toolkit/ExOutlineView.h"
 #include "toolkit/FinderViewTextField.h"
-
-#include "TestUtil.h"
+#include "workspace/File.h"
+#include "workspace/PathComponentCell.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,10 +1,8 @@
-#include "GrammarTestSupport.h"
-
-#include "grammar/CSSSelectorValidator.h"
-
-#include "platform/foundation/NotificationCenter.h"
-
 #include "TestUtil.h"
+
+#include "cssvalues/CSSSelectorValidator.h"
+#include "grammar/GrammarTestSupport.h"
+#include "platform/foundation/NotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QSemaphore>

@@ -1,4 +1,4 @@
-#include "grammar/DropShadowValue.h"
+#include "cssvalues/DropShadowValue.h"
 
 #include <QLocale>
 

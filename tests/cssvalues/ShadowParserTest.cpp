@@ -1,9 +1,8 @@
-#include "GrammarTestSupport.h"
-
-#include "grammar/BoxShadowParser.h"
-#include "grammar/TextShadowParser.h"
-
 #include "TestUtil.h"
+
+#include "cssvalues/BoxShadowParser.h"
+#include "cssvalues/TextShadowParser.h"
+#include "grammar/GrammarTestSupport.h"
 
 #include <QTemporaryDir>
 

@@ -1,12 +1,11 @@
 #include "domtree/StringDOM.h"
-
-#include "platform/web/DOMComment.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMDocumentFragment.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/DOMText.h"
-#include "platform/web/HTMLParser.h"
+#include "platform/web/dom/DOMComment.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMText.h"
+#include "platform/web/html/HTMLParser.h"
 
 #include <QHash>
 

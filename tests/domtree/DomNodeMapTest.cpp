@@ -1,7 +1,6 @@
 #include "domtree/DomNodeMap.h"
-
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/AppDelegate.h"
-#include "app/BalkInvocationManager.h"
-#include "app/InspectUndoManager.h"
-
 #include "TestUtil.h"
+
+#include "app/AppDelegate.h"
+#include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
 
 #include <QElapsedTimer>
 

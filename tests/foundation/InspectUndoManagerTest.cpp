@@ -1,6 +1,6 @@
-#include "app/InspectUndoManager.h"
-
 #include "TestUtil.h"
+
+#include "foundation/InspectUndoManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,14 @@
+#include "TestUtil.h"
 #include "WebTestFixture.h"
 
-#include "TestUtil.h"
-
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebPreferences.h"
+#include "interfaces/PreviewDomTreeInterface.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPreferences.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
-#include "preview/PreviewDomTreeInterface.h"
 
 #include <QPointer>
 #include <QPushButton>

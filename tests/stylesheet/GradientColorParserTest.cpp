@@ -1,7 +1,7 @@
-#include "grammar/GradientColorParser.h"
-#include "grammar/NSScannerUtil.h"
-
 #include "StyleSheetTestUtil.h"
+
+#include "stylesheet/GradientColorParser.h"
+#include "stylesheet/NSScannerUtil.h"
 
 #include <gtest/gtest.h>
 

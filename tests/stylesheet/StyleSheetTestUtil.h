@@ -2,8 +2,8 @@
 
 #include "TestPrinters.h"
 
-#include "app/ProjectUtil.h"
 #include "stylesheet/StyleDeclaration.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

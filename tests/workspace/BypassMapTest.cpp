@@ -1,8 +1,7 @@
-#include "app/BypassMap.h"
+#include "TestUtil.h"
 
 #include "platform/foundation/UserDefaults.h"
-
-#include "TestUtil.h"
+#include "workspace/BypassMap.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,13 +1,12 @@
-#include "app/AppDelegate.h"
-#include "app/File.h"
-#include "app/InspectUndoManager.h"
-#include "app/WebContentStore.h"
-#include "app/WebResource.h"
-
 #include "TestUtil.h"
 
+#include "app/AppDelegate.h"
+#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringEncoding.h"
+#include "workspace/File.h"
+#include "workspace/WebContentStore.h"
+#include "workspace/WebResource.h"
 
 #include <QDir>
 #include <QFile>

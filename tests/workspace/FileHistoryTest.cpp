@@ -1,12 +1,10 @@
 #include "app/AppDelegate.h"
-#include "app/DateHumanInterval.h"
-#include "app/File.h"
-#include "app/InspectUndoManager.h"
 #include "app/RollbackDelegate.h"
-
-#include "platform/kit/OutlineView.h"
-
+#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/OutlineView.h"
+#include "workspace/DateHumanInterval.h"
+#include "workspace/File.h"
 
 #include <QLabel>
 

@@ -1,6 +1,5 @@
-#include "app/File.h"
-
 #include "stylesheet/StyleSheetParser.h"
+#include "workspace/File.h"
 
 #include <QTemporaryDir>
 

@@ -1,14 +1,13 @@
-#include "app/BypassMap.h"
-#include "app/File.h"
-#include "app/ProjectUtil.h"
-#include "app/SCEvent.h"
-#include "app/WebContentStore.h"
-#include "app/WebFrame.h"
-#include "app/WebResource.h"
-
 #include "TestUtil.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "workspace/BypassMap.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+#include "workspace/SCEvent.h"
+#include "workspace/WebContentStore.h"
+#include "workspace/WebFrame.h"
+#include "workspace/WebResource.h"
 
 #include <QDir>
 #include <QPointer>

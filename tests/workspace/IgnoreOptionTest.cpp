@@ -1,4 +1,4 @@
-#include "app/ProjectUtil.h"
+#include "workspace/ProjectUtil.h"
 
 #include <gtest/gtest.h>
 

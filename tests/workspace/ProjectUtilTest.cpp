@@ -1,9 +1,8 @@
-#include "app/ProjectUtil.h"
+#include "TestUtil.h"
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
-
-#include "TestUtil.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QFile>
 #include <QTemporaryDir>

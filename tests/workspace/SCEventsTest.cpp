@@ -1,7 +1,7 @@
-#include "app/SCEventListenerProtocol.h"
-#include "app/SCEvents.h"
-
 #include "TestUtil.h"
+
+#include "workspace/SCEventListenerProtocol.h"
+#include "workspace/SCEvents.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "app/SSZipArchive.h"
-#include "app/SSZipArchiveDelegate.h"
-
 #include "TestUtil.h"
+
+#include "workspace/SSZipArchive.h"
+#include "workspace/SSZipArchiveDelegate.h"
 
 #include <minizip/zip.h>
 

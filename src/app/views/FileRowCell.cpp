@@ -1,11 +1,10 @@
 #include "FileRowCell.h"
 
-#include "File.h"
-
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "toolkit/FinderViewTextField.h"
+#include "workspace/File.h"
 
 #include <QPainter>
 

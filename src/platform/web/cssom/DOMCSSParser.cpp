@@ -1,7 +1,7 @@
 #include "DOMCSSParser.h"
 
-#include "DOMSelectorEngine.h"
-#include "DOMStrings_p.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
+#include "platform/web/dom/DOMStrings.h"
 
 #include <QHash>
 

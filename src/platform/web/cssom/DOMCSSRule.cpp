@@ -1,9 +1,10 @@
 #include "DOMCSSRule.h"
 
 #include "DOMCSSStyleSheet.h"
-#include "DOMLog_p.h"
-#include "DOMSelectorEngine.h"
 #include "DOMStyleSheetList.h"
+
+#include "platform/web/dom/DOMLog.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
 
 #include <QJsonArray>
 

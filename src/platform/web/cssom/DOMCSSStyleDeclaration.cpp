@@ -2,9 +2,10 @@
 
 #include "DOMCSSRule.h"
 #include "DOMCSSStyleSheet.h"
-#include "DOMDocument.h"
-#include "DOMStrings_p.h"
 #include "DOMStyleSheetList.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMStrings.h"
 
 #include <QJsonObject>
 

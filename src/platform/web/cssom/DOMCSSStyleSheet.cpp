@@ -1,7 +1,8 @@
 #include "DOMCSSStyleSheet.h"
 
-#include "DOMDocument.h"
 #include "DOMStyleSheetList.h"
+
+#include "platform/web/dom/DOMDocument.h"
 
 #include <QJsonObject>
 

@@ -1,6 +1,6 @@
 #include "DOMStyleSheetList.h"
 
-#include "DOMLog_p.h"
+#include "platform/web/dom/DOMLog.h"
 
 #include <QJsonArray>
 

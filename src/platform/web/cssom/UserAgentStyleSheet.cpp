@@ -1,8 +1,9 @@
 #include "UserAgentStyleSheet.h"
 
 #include "DOMCSSParser.h"
-#include "DOMElement.h"
-#include "DOMSelectorEngine.h"
+
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
 
 namespace {
 

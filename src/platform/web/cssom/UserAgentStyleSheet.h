@@ -1,7 +1,8 @@
 #pragma once
 
 #include "DOMCSSStyleSheet.h"
-#include "DOMEngineQueries.h"
+
+#include "platform/web/dom/DOMEngineQueries.h"
 
 #include <QList>
 

@@ -1,15 +1,13 @@
 #include "DOMDocument.h"
 
-#include "DOMStyleSheetList.h"
-
 #include "DOMComment.h"
 #include "DOMDocumentFragment.h"
 #include "DOMDocumentIndex.h"
 #include "DOMDocumentType.h"
 #include "DOMElement.h"
-#include "DOMLog_p.h"
+#include "DOMLog.h"
 #include "DOMNodeList.h"
-#include "DOMStrings_p.h"
+#include "DOMStrings.h"
 #include "DOMText.h"
 #include "DOMTraversal_p.h"
 #include "DOMTreeBuilder.h"
@@ -310,16 +308,4 @@ const DOMDocumentIndex &DOMDocument::index() const
         m_index = std::make_unique<DOMDocumentIndex>();
     m_index->update(*this);
     return *m_index;
-}
-
-DOMStyleSheetList &DOMDocument::styleSheets() const
-{
-    if (!m_styleSheets)
-        m_styleSheets = std::make_unique<DOMStyleSheetList>(const_cast<DOMDocument *>(this));
-    return *m_styleSheets;
-}
-
-std::shared_ptr<DOMCSSStyleDeclaration> DOMDocument::createCSSStyleDeclaration() const
-{
-    return styleSheets().createCSSStyleDeclaration();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DOMEngineQueries.h"
 #include "DOMNode.h"
 #include "DOMReplayLog.h"
-#include "DOMEngineQueries.h"
 
 #include <QHash>
 #include <QVariantMap>
@@ -93,7 +93,8 @@ public:
                                              bool authorOnly) const;
 
     // The page's style sheets (empty for a document that is not shown live),
-    // and a scratch declaration for validity probes.
+    // and a scratch declaration for validity probes
+    // (platform/web/cssom/DOMDocumentStyleSheets.cpp).
     DOMStyleSheetList &styleSheets() const;
     std::shared_ptr<DOMCSSStyleDeclaration> createCSSStyleDeclaration() const;
 
@@ -146,6 +147,7 @@ private:
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
     DOMEngineQueries *m_engineQueries = nullptr; // Not owned.
-    mutable std::unique_ptr<DOMStyleSheetList> m_styleSheets;
+    // Made and deleted by the CSSOM layer, which this layer does not know.
+    mutable std::unique_ptr<DOMStyleSheetList, void (*)(DOMStyleSheetList *)> m_styleSheets{nullptr, nullptr};
     mutable std::unique_ptr<DOMDocumentIndex> m_index;
 };

@@ -2,7 +2,7 @@
 
 #include "DOMDocument.h"
 #include "DOMElement.h"
-#include "DOMStrings_p.h"
+#include "DOMStrings.h"
 #include "DOMTraversal_p.h"
 
 #include <vector>

@@ -2,23 +2,12 @@
 
 #include "DOMDocument.h"
 #include "DOMDocumentFragment.h"
-#include "DOMLog_p.h"
+#include "DOMLog.h"
 #include "DOMNamedNodeMap.h"
 #include "DOMNodeList.h"
 #include "DOMSelectorEngine.h"
-#include "DOMStrings_p.h"
+#include "DOMStrings.h"
 #include "DOMTreeBuilder.h"
-#include "HTMLParser.h"
-#include "HTMLSerializer.h"
-
-namespace {
-
-Result<void> domFailure(const char *name, const QString &message)
-{
-    return Result<void>::failure(QLatin1String(name) + QLatin1String(": ") + message);
-}
-
-} // namespace
 
 DOMElement::DOMElement(DOMNodeKey, DOMDocument *document, qint64 nodeId, DOMNamespace ns, QString namespaceURI,
                        QString prefix, QString localName)
@@ -323,44 +312,6 @@ int DOMElement::childElementCount() const
     for (DOMNode *child = firstChild(); child; child = child->nextSibling())
         count += child->isElement();
     return count;
-}
-
-QString DOMElement::innerHTML() const
-{
-    return HTMLSerializer::serializeChildren(*this);
-}
-
-QString DOMElement::outerHTML() const
-{
-    return HTMLSerializer::serialize(*this);
-}
-
-Result<void> DOMElement::setInnerHTML(const QString &markup)
-{
-    DOMDocument *doc = document();
-    if (!doc)
-        return domFailure("InvalidStateError", QStringLiteral("the element has no document"));
-    DOMDocumentFragmentPtr fragment = HTMLParser::parseFragment(*doc, markup, m_localName, m_namespace);
-    DOMNode *target = m_templateContent ? static_cast<DOMNode *>(m_templateContent.get()) : this;
-    target->removeAllChildren();
-    return target->appendChild(fragment);
-}
-
-Result<void> DOMElement::setOuterHTML(const QString &markup)
-{
-    DOMNode *parent = parentNode();
-    DOMDocument *doc = document();
-    if (!parent || !doc || parent->isDocument())
-        return domFailure("NoModificationAllowedError", QStringLiteral("the element has no parent element"));
-    DOMDocumentFragmentPtr fragment;
-    if (parent->isElement()) {
-        const auto *context = static_cast<const DOMElement *>(parent);
-        fragment = HTMLParser::parseFragment(*doc, markup, context->localName(), context->namespaceId());
-    } else {
-        fragment = HTMLParser::parseFragment(*doc, markup, QStringLiteral("body"), DOMNamespace::HTML);
-    }
-    const DOMNodePtr keepParent = parent->shared_from_this();
-    return parent->replaceChild(fragment, this);
 }
 
 DOMNodePtr DOMElement::cloneShallow(DOMDocument &document) const

@@ -95,7 +95,8 @@ public:
     }
     int childElementCount() const;
 
-    // HTML serialisation of the children / of the element itself.
+    // HTML serialisation of the children / of the element itself
+    // (platform/web/html/DOMElementMarkup.cpp).
     QString innerHTML() const;
     QString outerHTML() const;
     // Replaces the children by the markup parsed in the element's context.

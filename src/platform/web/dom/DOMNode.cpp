@@ -5,7 +5,7 @@
 #include "DOMDocumentFragment.h"
 #include "DOMDocumentType.h"
 #include "DOMElement.h"
-#include "DOMLog_p.h"
+#include "DOMLog.h"
 #include "DOMNodeList.h"
 #include "DOMSelectorEngine.h"
 #include "DOMText.h"
@@ -17,15 +17,6 @@
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcWeb, "quillmark.web")
-
-namespace {
-
-Result<void> domFailure(const char *name, const QString &message)
-{
-    return Result<void>::failure(QLatin1String(name) + QLatin1String(": ") + message);
-}
-
-} // namespace
 
 DOMNode::DOMNode(NodeType type, DOMDocument *document, qint64 nodeId)
     : m_nodeType(type), m_nodeId(nodeId), m_document(document)

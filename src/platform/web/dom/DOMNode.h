@@ -172,6 +172,12 @@ public:
 protected:
     DOMNode(NodeType type, DOMDocument *document, qint64 nodeId);
 
+    // A failed DOM operation, as "<exception name>: <message>".
+    static Result<void> domFailure(const char *name, const QString &message)
+    {
+        return Result<void>::failure(QLatin1String(name) + QLatin1String(": ") + message);
+    }
+
     // The document whose registry holds the node (the document itself for a
     // document); null once the document is gone.
     DOMDocument *document() const { return m_document; }

@@ -3,10 +3,10 @@
 #include "DOMDocument.h"
 #include "DOMDocumentIndex.h"
 #include "DOMElement.h"
-#include "DOMLog_p.h"
+#include "DOMLog.h"
 #include "DOMNodeList.h"
 #include "DOMSelectorParser.h"
-#include "DOMStrings_p.h"
+#include "DOMStrings.h"
 #include "DOMTraversal_p.h"
 
 #include <QHash>

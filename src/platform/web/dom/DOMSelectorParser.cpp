@@ -1,6 +1,6 @@
 #include "DOMSelectorParser.h"
 
-#include "DOMStrings_p.h"
+#include "DOMStrings.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,13 +1,13 @@
 #include "DOMSnapshot.h"
 
+#include "DOMComment.h"
 #include "DOMDocument.h"
 #include "DOMDocumentFragment.h"
 #include "DOMDocumentType.h"
 #include "DOMElement.h"
-#include "DOMComment.h"
-#include "DOMLog_p.h"
-#include "DOMText.h"
+#include "DOMLog.h"
 #include "DOMSnapshot_p.h"
+#include "DOMText.h"
 #include "DOMTreeBuilder.h"
 
 #include <QHash>

@@ -1,14 +1,14 @@
 #include "WebBridge.h"
 
-#include "DOMLog_p.h"
-#include "DOMSnapshot.h"
-#include "DOMStyleSheetList.h"
 #include "WebBlockingCall.h"
 #include "WebBridgeEndpoint.h"
 #include "WebEngineCache.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/dom/DOMLog.h"
+#include "platform/web/dom/DOMSnapshot.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // WebBridge: the page's own mutations, applied to the mirror.
 
 #include "WebBridge.h"
-
-#include "DOMCharacterData.h"
-#include "DOMElement.h"
-#include "DOMLog_p.h"
-#include "DOMSnapshot.h"
 #include "WebEngineCache.h"
+
+#include "platform/web/dom/DOMCharacterData.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMLog.h"
+#include "platform/web/dom/DOMSnapshot.h"
 
 #include <QJsonDocument>
 #include <QSet>

@@ -1,12 +1,13 @@
 #include "WebEngineCache.h"
 
-#include "DOMElement.h"
-#include "DOMLog_p.h"
-#include "DOMSelectorSpecificity.h"
-#include "DOMStyleSheetList.h"
-#include "UserAgentStyleSheet.h"
 #include "WebBridge.h"
 #include "WebFrameMirror.h"
+
+#include "platform/web/cssom/DOMSelectorSpecificity.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/cssom/UserAgentStyleSheet.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMLog.h"
 
 #include <QJsonArray>
 

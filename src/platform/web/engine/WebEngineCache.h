@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DOMEngineQueries.h"
+#include "platform/web/dom/DOMEngineQueries.h"
 
 #include <QHash>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DOMDocument.h"
-#include "DOMMutationEvent.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMMutationEvent.h"
 
 #include <QList>
 #include <QString>

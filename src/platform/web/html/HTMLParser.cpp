@@ -1,15 +1,16 @@
 #include "HTMLParser.h"
 
-#include "DOMComment.h"
-#include "DOMDocument.h"
-#include "DOMDocumentFragment.h"
-#include "DOMDocumentType.h"
-#include "DOMElement.h"
-#include "DOMLog_p.h"
-#include "DOMStrings_p.h"
-#include "DOMText.h"
-#include "DOMTreeBuilder.h"
 #include "HTMLPreflight.h"
+
+#include "platform/web/dom/DOMComment.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMDocumentType.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMLog.h"
+#include "platform/web/dom/DOMStrings.h"
+#include "platform/web/dom/DOMText.h"
+#include "platform/web/dom/DOMTreeBuilder.h"
 
 #include <QScopeGuard>
 

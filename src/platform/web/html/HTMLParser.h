@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DOMNamespaces.h"
+#include "platform/web/dom/DOMNamespaces.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "HTMLSerializer.h"
 
-#include "DOMDocumentFragment.h"
-#include "DOMDocumentType.h"
-#include "DOMElement.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMDocumentType.h"
+#include "platform/web/dom/DOMElement.h"
 
 #include <QSet>
 

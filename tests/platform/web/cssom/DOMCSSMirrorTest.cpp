@@ -1,14 +1,14 @@
 #include "WebTestUtil.h"
 
-#include "platform/web/DOMCSSParser.h"
-#include "platform/web/DOMCSSRule.h"
-#include "platform/web/DOMCSSStyleSheet.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMSelectorSpecificity.h"
-#include "platform/web/DOMStyleSheetList.h"
-#include "platform/web/HTMLParser.h"
-#include "platform/web/UserAgentStyleSheet.h"
+#include "platform/web/cssom/DOMCSSParser.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMSelectorSpecificity.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/cssom/UserAgentStyleSheet.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,12 +1,12 @@
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMDocumentFragment.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMSnapshot.h"
-#include "platform/web/HTMLParser.h"
-#include "platform/web/HTMLSerializer.h"
-
 #include "TestUtil.h"
 #include "WebTestUtil.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMSnapshot.h"
+#include "platform/web/html/HTMLParser.h"
+#include "platform/web/html/HTMLSerializer.h"
 
 #include <QJsonDocument>
 

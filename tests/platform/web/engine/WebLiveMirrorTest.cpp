@@ -1,17 +1,15 @@
-#include "WebTestFixture.h"
-
 #include "TestUtil.h"
+#include "WebTestFixture.h"
 #include "WebTestUtil.h"
 
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/DOMText.h"
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebView.h"
-
-#include "platform/web/WebPage.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMText.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebView.h"
 
 #include <QRandomGenerator>
 #include <QWebEngineScript>

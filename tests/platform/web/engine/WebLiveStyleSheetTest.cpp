@@ -1,16 +1,15 @@
-#include "WebTestFixture.h"
-
 #include "TestUtil.h"
+#include "WebTestFixture.h"
 #include "WebTestUtil.h"
 
-#include "platform/web/DOMCSSRule.h"
-#include "platform/web/DOMCSSStyleSheet.h"
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMStyleSheetList.h"
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebView.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebView.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 
 #include "TestUtil.h"
 
-#include "platform/web/WebBridge.h"
-#include "platform/web/WebFrameMirror.h"
-#include "platform/web/WebPage.h"
-#include "platform/web/WebPreferences.h"
-#include "platform/web/WebView.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebPreferences.h"
+#include "platform/web/engine/WebView.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,13 +1,13 @@
-#include "platform/web/DOMDocument.h"
-#include "platform/web/DOMDocumentFragment.h"
-#include "platform/web/DOMDocumentType.h"
-#include "platform/web/DOMElement.h"
-#include "platform/web/DOMNodeList.h"
-#include "platform/web/HTMLPreflight.h"
-#include "platform/web/HTMLParser.h"
-#include "platform/web/HTMLSerializer.h"
-
 #include "TestUtil.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMDocumentType.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/html/HTMLParser.h"
+#include "platform/web/html/HTMLPreflight.h"
+#include "platform/web/html/HTMLSerializer.h"
 
 #include <QElapsedTimer>
 

@@ -1,0 +1,16 @@
+#pragma once
+
+class AppDelegate;
+
+// The shell's one composition point: builds the controller of each interface
+// subsystem and wires the controllers to the shell and to one another through
+// the contracts of src/interfaces. A subsystem is added here and nowhere else.
+// A controller the delegate already holds (a test's fake) is kept.
+class Controllers
+{
+public:
+    Controllers() = delete;
+
+    // Once the interface is set up, before its signals are connected.
+    static void install(AppDelegate &delegate);
+};
