@@ -9,4 +9,4 @@ if [ "$(id -u)" -eq 0 ]; then
     export QTWEBENGINE_DISABLE_SANDBOX=1
 fi
 cd "$root/build"
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+ctest --output-on-failure --parallel "${QUILLMARK_JOBS:-$(nproc)}" --timeout 600

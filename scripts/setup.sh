@@ -36,5 +36,5 @@ build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
 # Incremental builds sometimes miss headers that gained Q_OBJECT since the last
 # moc run; dropping the stamp makes the moc step look at every header again.
-rm -f "$root"/build/*_autogen/timestamp
-cmake --build "$root/build" --parallel "$(nproc)"
+find "$root/build" -path '*_autogen/timestamp' -delete
+cmake --build "$root/build" --parallel "${QUILLMARK_JOBS:-$(nproc)}"
