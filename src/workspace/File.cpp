@@ -327,6 +327,7 @@ File::~File()
         // The whole project goes: its nodes need not leave the map one by one.
         m_hasFileMap = false;
         m_fileMap.clear();
+        m_editedFiles.clear();
     }
     m_children.clear();
     m_hiddenChildren.clear();
@@ -337,6 +338,7 @@ File::~File()
         }
     }
     forgetFromMap();
+    forgetFromEdited();
 }
 
 void File::forgetFromMap()

@@ -45,8 +45,13 @@ class FakeFileViewer : public FileViewControllerInterface
 {
 public:
     QPlainTextEdit text;
+    int saves = 0;
     File *mainFile() override { return nullptr; }
     QPlainTextEdit *mainTextView() override { return &text; }
+    void viewFile(File *) override {}
+    void viewFileWithNoOpen(File *) override {}
+    void viewFileWithScrollTop(File *) override {}
+    void saveDocument() override { ++saves; }
 };
 
 class MenusTest : public ShellTest

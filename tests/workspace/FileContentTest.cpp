@@ -237,7 +237,8 @@ TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)
     EXPECT_EQ(m_file->content(), QStringLiteral("a { color: green; }"));
     ASSERT_EQ(m_file->histories().size(), 1);
     EXPECT_EQ(m_file->histories().constFirst().content(), QStringLiteral("a { color: red; }"));
-    EXPECT_EQ(posted.take(), QStringList{"fileHistoryChanged"});
+    // An open editor is told to show the new text.
+    EXPECT_EQ(posted.take(), (QStringList{"fileHistoryChanged", "reloadContent"}));
     EXPECT_FALSE(m_file->isModified());
 }
 
