@@ -379,6 +379,7 @@ QWidget *MainInterface::makeMainView()
     breadcramb->setObjectName(QStringLiteral("breadcramb"));
     breadcramb->setFocusPolicy(Qt::NoFocus);
     barLayout->insertWidget(barLayout->count() - 1, breadcramb, 1);
+    barLayout->setStretch(barLayout->count() - 1, 0);
     leftPaneExpandButton = toolButton(bar, QStringLiteral("leftPane_Template"), QStringLiteral("Hide or Show the Resources"), true);
     leftPaneExpandButton->setObjectName(QStringLiteral("leftPaneExpandButton"));
     barLayout->insertWidget(0, leftPaneExpandButton);

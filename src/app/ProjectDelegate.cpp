@@ -25,6 +25,7 @@
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -507,19 +508,24 @@ void ProjectDelegate::removeFile()
 
 void ProjectDelegate::deleteMissingFile(const Notification &notification)
 {
-    File *file = fileOf(notification);
-    if (!file)
-        return;
-    if (file->isRoot()) {
-        removeProjectBookmark(file->path());
-    } else if (File *root = file->rootFile(); root && !root->exists()) {
-        removeProjectBookmark(root->path());
-    } else if (File *parent = file->parentFile(); parent && parent->exists()) {
-        // Only the folder that lost the file is read again.
-        parent->setUpChildren();
-        updateDirectoryOfFile(parent);
-    }
-    resetFindView();
+    // Handled at the next turn: the file is still in use by whoever found
+    // it missing, and re-reading its folder destroys its node.
+    QPointer<File> file = fileOf(notification);
+    QTimer::singleShot(0, this, [this, file] {
+        if (!file)
+            return;
+        if (file->isRoot()) {
+            removeProjectBookmark(file->path());
+        } else if (File *root = file->rootFile(); root && !root->exists()) {
+            removeProjectBookmark(root->path());
+        } else if (File *parent = file->parentFile(); parent && parent->exists()) {
+            // Only the folder that lost the file is read again.
+            const TreeSelection kept = rememberSelection();
+            parent->setUpChildren();
+            updateDirectoryOfFile(parent, kept);
+        }
+        resetFindView();
+    });
 }
 
 void ProjectDelegate::resourceDownloadComplete(const Notification &notification)

@@ -213,6 +213,16 @@ Q_SIGNALS:
 
 private:
     struct LoadedProject;
+    // The tree's selection and scroll position, kept across a refresh.
+    struct TreeSelection
+    {
+        QPointer<File> node;
+        int row = -1;
+        int scroll = 0;
+    };
+    TreeSelection rememberSelection() const;
+    void refreshFinderView(File *node, bool keepSelection, const TreeSelection &kept);
+    void updateDirectoryOfFile(File *node, const TreeSelection &kept);
     class OutOfSyncCheck;
 
     void registerNotifications();

@@ -162,7 +162,8 @@ void ProjectDelegate::selectNode(File *node)
 
 void ProjectDelegate::outlineViewSelectionDidChange()
 {
-    File *item = m_finderView ? asFile(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
+    // Showing the node may drop it (a file gone from disk): hold it guarded.
+    QPointer<File> item = m_finderView ? asFile(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
     // A selection a folder refresh put back does not open its file again.
     if (!m_isChangedByDirecotryUpdated || (item && item->isRoot()))
         contentChange(item);
@@ -343,44 +344,59 @@ void ProjectDelegate::redrawTree()
 
 void ProjectDelegate::refreshFinderView(File *node, bool keepSelection)
 {
+    refreshFinderView(node, keepSelection, rememberSelection());
+}
+
+void ProjectDelegate::refreshFinderView(File *node, bool keepSelection, const TreeSelection &kept)
+{
     if (!m_finderView)
         return;
-    const int scroll = m_finderView->verticalScrollBar()->value();
-    QPointer<File> selected = asFile(m_finderView->itemAtRow(m_finderView->selectedRow()));
-    const int row = m_finderView->selectedRow();
     m_selectionSuppressed = true;
     m_finderView->reloadItem(node, true);
     m_selectionSuppressed = false;
     if (keepSelection) {
-        const int again = selected ? m_finderView->rowForItem(selected) : -1;
-        const int target = again >= 0 ? again : row;
+        const int again = kept.node ? m_finderView->rowForItem(kept.node) : -1;
+        const int target = again >= 0 ? again : kept.row;
         if (target >= 0 && m_finderView->selectedRowIndexes() != QList<int>{target})
             m_finderView->selectRowIndexes({target}, false);
     }
-    m_finderView->verticalScrollBar()->setValue(scroll);
+    m_finderView->verticalScrollBar()->setValue(kept.scroll);
     AppDelegate *app = AppDelegate::instance();
     if (CSSOutlineDelegateInterface *rules = app ? app->cssOutlineDelegate() : nullptr)
         rules->setProjectImages(getImages());
 }
 
+ProjectDelegate::TreeSelection ProjectDelegate::rememberSelection() const
+{
+    TreeSelection kept;
+    if (!m_finderView)
+        return kept;
+    kept.row = m_finderView->selectedRow();
+    kept.node = asFile(m_finderView->itemAtRow(kept.row));
+    kept.scroll = m_finderView->verticalScrollBar()->value();
+    return kept;
+}
+
 void ProjectDelegate::updateDirectoryOfFile(File *node)
+{
+    updateDirectoryOfFile(node, rememberSelection());
+}
+
+void ProjectDelegate::updateDirectoryOfFile(File *node, const TreeSelection &kept)
 {
     if (!m_finderView || !node)
         return;
-    const int scroll = m_finderView->verticalScrollBar()->value();
-    QPointer<File> selected = asFile(m_finderView->itemAtRow(m_finderView->selectedRow()));
-    const int row = m_finderView->selectedRow();
     // The rows change under the selection: its handling waits for the end.
     m_selectionSuppressed = true;
     m_finderView->reloadItem(node, true);
     m_selectionSuppressed = false;
-    m_finderView->verticalScrollBar()->setValue(scroll);
+    m_finderView->verticalScrollBar()->setValue(kept.scroll);
 
     // The same node stays selected, wherever its row went; its row index
     // only when the node is gone.
     m_isChangedByDirecotryUpdated = true;
-    const int again = selected ? m_finderView->rowForItem(selected) : -1;
-    const int target = again >= 0 ? again : row;
+    const int again = kept.node ? m_finderView->rowForItem(kept.node) : -1;
+    const int target = again >= 0 ? again : kept.row;
     if (target >= 0 && target < m_finderView->numberOfRows()) {
         if (m_finderView->selectedRowIndexes() != QList<int>{target})
             m_finderView->selectRowIndexes({target}, false);
@@ -395,8 +411,9 @@ void ProjectDelegate::refreshDirectory(const Notification &notification)
     File *node = fileOf(notification);
     if (!node)
         return;
+    const TreeSelection kept = rememberSelection();
     node->setUpChildren();
-    refreshFinderView(node, true);
+    refreshFinderView(node, true, kept);
     openAllParent(node);
     setDirectoryArray(node);
 }
@@ -434,8 +451,11 @@ void ProjectDelegate::directoryUpdated(const Notification &notification)
     // A rename in progress is not disturbed.
     if (isTextFieldInFocus())
         return;
+    // The selection is taken first: reading the folder again may destroy
+    // the selected node.
+    const TreeSelection kept = rememberSelection();
     node->setUpChildren();
-    updateDirectoryOfFile(node);
+    updateDirectoryOfFile(node, kept);
     if (flags & SCEvent::ItemCreated)
         QM_DEBUG(QStringLiteral("item created"));
     else if (flags & SCEvent::ItemRemoved)

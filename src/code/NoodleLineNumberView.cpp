@@ -52,7 +52,10 @@ void NoodleLineNumberView::updateThickness()
 void NoodleLineNumberView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QPalette &colors = palette();
+    // Light or dark as the text beside it is.
+    QPalette colors = palette();
+    if (m_clientView)
+        colors.setColor(QPalette::Window, m_clientView->palette().color(QPalette::Base));
     painter.fillRect(event->rect(), DesktopColors::adapted(QColor(244, 245, 247), colors));
     painter.setPen(DesktopColors::adapted(QColor(218, 221, 226), colors));
     painter.drawLine(width() - 1, event->rect().top(), width() - 1, event->rect().bottom());
@@ -64,7 +67,7 @@ void NoodleLineNumberView::paintEvent(QPaintEvent *event)
     // view's viewport, which sits at the view's own top (it has no frame).
     const int offset = m_clientView->viewport()->mapTo(parentWidget(), QPoint()).y() - y();
     QTextBlock block = m_clientView->firstVisibleTextBlock();
-    const int lineHeight = fontMetrics().height();
+    const int lineHeight = m_clientView->fontMetrics().height();
     while (block.isValid()) {
         const QRectF geometry = m_clientView->textBlockGeometry(block);
         const int top = int(geometry.top()) + offset;

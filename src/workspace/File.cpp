@@ -193,6 +193,21 @@ Kind kindOfMimeName(const QString &name)
     return Kind::Other;
 }
 
+// The icon theme's picture of a folder or of the file's type (by its name),
+// as file managers show them; null when the theme has none.
+QIcon themeIconForFile(const QString &path, bool isDirectory)
+{
+    if (isDirectory)
+        return QIcon::fromTheme(QStringLiteral("folder"));
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    for (const QString &name : {type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")}) {
+        if (!name.isEmpty() && QIcon::hasThemeIcon(name))
+            return QIcon::fromTheme(name);
+    }
+    return {};
+}
+
 QAbstractFileIconProvider &iconProvider()
 {
     static QAbstractFileIconProvider provider;
@@ -662,10 +677,14 @@ QIcon File::icon()
     if (!m_icon.isNull())
         return m_icon;
     if (m_isRoot || m_displayName == u"build-release" || m_displayName == u"build-debug") {
-        m_icon = QIcon::fromTheme(QStringLiteral("folder-development"),
-                                  iconProvider().icon(QAbstractFileIconProvider::Folder));
+        m_icon = QIcon::fromTheme(QStringLiteral("folder-development"), themeIconForFile(m_path, true));
+        if (m_icon.isNull())
+            m_icon = iconProvider().icon(QAbstractFileIconProvider::Folder);
     } else {
-        m_icon = iconProvider().icon(QFileInfo(m_path));
+        const QFileInfo info(m_path);
+        m_icon = themeIconForFile(m_path, info.isDir());
+        if (m_icon.isNull())
+            m_icon = iconProvider().icon(info);
     }
     return m_icon;
 }
