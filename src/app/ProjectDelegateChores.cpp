@@ -1,4 +1,4 @@
-// ProjectDelegate: the smaller chores — the projects' bookmarks, the
+// ProjectDelegate: the smaller chores: the projects' bookmarks, the
 // program's folders, the online check, the queue of substitution jobs,
 // revealing a loaded resource's file, adding projects, and the images of
 // the project shown.

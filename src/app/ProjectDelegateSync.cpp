@@ -1,4 +1,4 @@
-// ProjectDelegate: keeping the editors, the files and the page in step —
+// ProjectDelegate: keeping the editors, the files and the page in step:
 // who changed a file last, the code view following outside edits, saving on
 // request and before a reload, and the check whether the page shown is
 // behind the text being edited (out of sync), which covers the panels.

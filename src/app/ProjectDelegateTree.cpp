@@ -1,4 +1,4 @@
-// ProjectDelegate: the file tree (finderView) — its rows, selection and
+// ProjectDelegate: the file tree (finderView): its rows, selection and
 // double click, renaming allowed or not, the expansion state, and the
 // refreshes after folders changed on disk.
 

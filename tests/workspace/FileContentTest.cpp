@@ -297,3 +297,48 @@ TEST(FileWebContent, AnUndecodableResourceHasNoTextAndStoresNothing)
     EXPECT_TRUE(store.m_saved.isEmpty());
     WebContentStore::setShared(nullptr);
 }
+
+TEST_F(FileContent, TheModifiedStateFollowsTheDiskWhenItChangesOutside)
+{
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    ASSERT_TRUE(m_file->isModified());
+    // Another program writes the same text: nothing is left unsaved.
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: blue; }"));
+    EXPECT_FALSE(m_file->isModified());
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: green; }"));
+    EXPECT_TRUE(m_file->isModified());
+    // A file that cannot be read has no text to match.
+    ASSERT_TRUE(QFile::remove(m_file->path()));
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, AFolderIsModifiedExactlyWhileAFileBelowItIs)
+{
+    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/deep/er/b.css"), "b {}"));
+    m_root->setUpChildren();
+    File *deep = m_root->children().value(0);
+    ASSERT_EQ(deep->displayName(), QStringLiteral("deep"));
+    File *er = deep->children().value(0);
+    File *sheet = er->children().value(0);
+    ASSERT_TRUE(sheet);
+    openedEarlier(sheet);
+    EXPECT_FALSE(m_root->isModified());
+
+    sheet->setContent(QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(m_root->isModified());
+    EXPECT_TRUE(deep->isModified());
+    EXPECT_TRUE(er->isModified());
+    EXPECT_FALSE(m_file->isModified());
+    EXPECT_EQ(m_root->editedFiles(), QList<File *>{sheet});
+
+    ASSERT_TRUE(sheet->save());
+    EXPECT_FALSE(m_root->isModified());
+    EXPECT_FALSE(deep->isModified());
+
+    // A node gone with its folder leaves the list of edited ones.
+    sheet->setContent(QStringLiteral("b { top: 1px; }"));
+    ASSERT_TRUE(QDir(m_dir.filePath("site/deep")).removeRecursively());
+    m_root->setUpChildren();
+    EXPECT_TRUE(m_root->editedFiles().isEmpty());
+    EXPECT_FALSE(m_root->isModified());
+}
