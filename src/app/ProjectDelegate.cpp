@@ -343,6 +343,8 @@ void ProjectDelegate::restoredExpanding(const QList<File *> &nodes)
 {
     if (!m_finderView)
         return;
+    // Thousands of folders may open: the rows are laid out once, at the end.
+    m_finderView->layoutRowsLater();
     const QSet<QString> expanded(m_expandedFilePaths.cbegin(), m_expandedFilePaths.cend());
     std::function<void(const QList<File *> &)> restore = [&](const QList<File *> &level) {
         for (File *node : level) {

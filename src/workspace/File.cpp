@@ -319,6 +319,8 @@ void File::initLocal(const QString &path, bool isRoot, File *parent, const FileD
     setPathComponent();
     m_isLocalFile = true;
     m_fileSize = entry.statOk ? entry.size : 0;
+    if (entry.statOk)
+        m_diskKind = entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
     checkIsFont();
     if (entry.statOk) {
         if (const std::optional<bool> network = isNetworkVolume(entry.device, path))
@@ -397,6 +399,9 @@ QList<File *> File::children()
 {
     if (m_isResourceGroup)
         return tempChildren();
+    // A plain file is asked on every paint of its row: no disk for it.
+    if (m_diskKind == DiskKind::PlainFile)
+        return {};
     if (!m_childrenBuilt)
         setUpChildren();
     return m_childList;
@@ -406,6 +411,8 @@ bool File::isLeaf()
 {
     if (m_isResourceGroup)
         return tempChildren().isEmpty();
+    if (m_diskKind == DiskKind::PlainFile)
+        return true;
     if (!m_childrenBuilt)
         setUpChildren();
     return m_isLeaf;
@@ -476,6 +483,8 @@ QList<File *> File::setUpChildren()
     for (const Listed &item : std::as_const(listed)) {
         const QString fullPath = joinPath(folder, item.name);
         if (std::unique_ptr<File> *child = present.value(fullPath)) {
+            if (item.entry.statOk)
+                (*child)->m_diskKind = item.entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
             if ((*child)->m_content && !(*child)->hasUnsavedEdits() && (*child)->isKindOfText())
                 toRefresh.append(child->get());
             visible.push_back({item.entry.isDir, std::move(*child)});

@@ -468,4 +468,8 @@ private:
     QSet<File *> m_editedFiles;
     // The file type, worked out once per path.
     int m_fileType = -1;
+    // What the path was when last listed: a plain file has no children to
+    // look for on every question.
+    enum class DiskKind { Unknown, PlainFile, Folder };
+    DiskKind m_diskKind = DiskKind::Unknown;
 };
