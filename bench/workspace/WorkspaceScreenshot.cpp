@@ -12,11 +12,12 @@
 #include "platform/foundation/UserDefaults.h"
 #include "workspace/File.h"
 
+#include "../ScreenPicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -129,20 +130,7 @@ int main(int argc, char *argv[])
     });
 
     QTimer::singleShot(1500, &application, [&] {
-        QImage screen(1280, 800, QImage::Format_ARGB32);
-        screen.fill(QColor(90, 98, 110));
-        QPainter painter(&screen);
-        for (bool tools : {false, true}) {
-            for (QWidget *window : QApplication::topLevelWidgets()) {
-                if (!window->isVisible() || (window->windowType() == Qt::Tool) != tools)
-                    continue;
-                painter.setOpacity(window->windowOpacity());
-                painter.drawPixmap(window->geometry().topLeft(), window->grab());
-                painter.setPen(QColor(60, 66, 74));
-                painter.drawRect(window->geometry().adjusted(0, 0, -1, -1));
-            }
-        }
-        painter.end();
+        const QImage screen = pictureOfScreen(QSize(1280, 800));
         const bool written = screen.save(output);
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
         application.exit(written ? 0 : 1);

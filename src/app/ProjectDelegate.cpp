@@ -140,9 +140,7 @@ void ProjectDelegate::connectMenus()
     if (!menu)
         return;
     // The File menu's commands act on the selected row's node.
-    auto selected = [this] {
-        return m_finderView ? static_cast<File *>(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
-    };
+    auto selected = [this] { return selectedItem(); };
     menu->setTarget(QStringLiteral("addProject:"), [this](QAction *) { addProject(); },
                     [](QAction *) { return !panelSheetShown(); });
     menu->setTarget(QStringLiteral("removeProject:"), [this](QAction *) { removeProject(); },
@@ -295,10 +293,7 @@ void ProjectDelegate::restoreLastPage()
                 continue;
             if (File *node = searchDirectoryByAbsolutePath(url, project->children())) {
                 m_lastPreviewedFile = node;
-                selectNode(node);
-                scrollLater();
-                if (m_fileViewController)
-                    m_fileViewController->viewFile(node);
+                revealAndShow(node);
                 shown = true;
             }
         }
@@ -309,32 +304,36 @@ void ProjectDelegate::restoreLastPage()
     }
     ProjectUtil::setCurrentProjectPath(m_lastPreviewedFile ? m_lastPreviewedFile->rootProject() : QString());
     // Without a page to show, the file last shown in the centre pane comes back.
-    if (!shown && !m_rememberedMainFilePath.isEmpty()) {
-        for (File *project : projects()) {
-            if (File *node = searchDirectory(m_rememberedMainFilePath, project->children())) {
-                selectNode(node);
-                scrollLater();
-                if (m_fileViewController)
-                    m_fileViewController->viewFile(node);
-                break;
-            }
-        }
-    }
+    if (!shown)
+        showRememberedMainFile();
     if (m_previewHalf)
         m_previewHalf->refreshWebview();
 }
 
-void ProjectDelegate::initContents()
+void ProjectDelegate::revealAndShow(File *node)
 {
+    selectNode(node);
+    scrollLater();
+    if (m_fileViewController)
+        m_fileViewController->viewFile(node);
+}
+
+bool ProjectDelegate::showRememberedMainFile()
+{
+    if (m_rememberedMainFilePath.isEmpty())
+        return false;
     for (File *project : projects()) {
         if (File *node = searchDirectory(m_rememberedMainFilePath, project->children())) {
-            selectNode(node);
-            scrollLater();
-            if (m_fileViewController)
-                m_fileViewController->viewFile(node);
-            break;
+            revealAndShow(node);
+            return true;
         }
     }
+    return false;
+}
+
+void ProjectDelegate::initContents()
+{
+    showRememberedMainFile();
     if (m_previewHalf)
         m_previewHalf->refreshWebview();
 }
@@ -472,7 +471,7 @@ bool ProjectDelegate::askToSaveProject(File *root)
 
 void ProjectDelegate::removeProject()
 {
-    File *node = m_finderView ? static_cast<File *>(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
+    File *node = selectedItem();
     File *root = node ? (node->rootFile() ? node->rootFile() : node) : nullptr;
     if (!root || !isProjectPath(root->path()))
         return;
@@ -490,9 +489,7 @@ void ProjectDelegate::removeProject()
 
 void ProjectDelegate::removeFile()
 {
-    File *node = clickedFile();
-    if (!node && m_finderView)
-        node = static_cast<File *>(m_finderView->itemAtRow(m_finderView->selectedRow()));
+    File *node = actedOnFile();
     if (!node)
         return;
     const bool isProject = isProjectPath(node->path()) && node->isRoot();
@@ -670,6 +667,17 @@ ExWebViewInterface *ProjectDelegate::webview()
 QWidget *ProjectDelegate::finderView()
 {
     return m_finderView;
+}
+
+File *ProjectDelegate::selectedItem() const
+{
+    return m_finderView ? static_cast<File *>(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
+}
+
+File *ProjectDelegate::actedOnFile()
+{
+    File *clicked = clickedFile();
+    return clicked ? clicked : selectedItem();
 }
 
 File *ProjectDelegate::clickedFile()

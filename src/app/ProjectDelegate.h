@@ -111,6 +111,11 @@ public:
     void setLastPreviewedFile(File *file) override { m_lastPreviewedFile = file; }
     File *clickedFile() override;
     File *selectedFile() override { return m_selectedFile; }
+    // The item of the tree's selected row (the first one), or null.
+    File *selectedItem() const;
+    // What a command acts on: the clicked row's node from the tree's context
+    // menu, the selected row's node otherwise.
+    File *actedOnFile();
     bool hasModified() override;
     // Saves every modified file of every project and marks it as having no
     // change pending. The walk goes on past a file that cannot be written.
@@ -232,6 +237,9 @@ private:
     void takeLoadedProject(quint64 generation, std::shared_ptr<LoadedProject> loaded);
     void finishLoading(quint64 generation);
     void restoreLastPage();
+    bool showRememberedMainFile();
+    // Selects the node's row, scrolls to it and shows the node in the centre pane.
+    void revealAndShow(File *node);
     std::unique_ptr<File> takeProject(File *root);
     bool askToSaveProject(File *root);
     bool saveModifiedFiles(const QList<File *> &files, QStringList *failed);

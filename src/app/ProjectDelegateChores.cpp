@@ -189,9 +189,7 @@ void ProjectDelegate::scrollLater()
 
 void ProjectDelegate::runAsWebApp()
 {
-    File *file = clickedFile();
-    if (!file && m_finderView)
-        file = static_cast<File *>(m_finderView->itemAtRow(m_finderView->selectedRow()));
+    File *file = actedOnFile();
     if (!file)
         return;
     const QString address = file->webURLOfFile();

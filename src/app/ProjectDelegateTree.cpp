@@ -163,7 +163,7 @@ void ProjectDelegate::selectNode(File *node)
 void ProjectDelegate::outlineViewSelectionDidChange()
 {
     // Showing the node may drop it (a file gone from disk): hold it guarded.
-    QPointer<File> item = m_finderView ? asFile(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
+    QPointer<File> item = selectedItem();
     // A selection a folder refresh put back does not open its file again.
     if (!m_isChangedByDirecotryUpdated || (item && item->isRoot()))
         contentChange(item);
@@ -235,7 +235,7 @@ void ProjectDelegate::contentChangeForNil()
 
 void ProjectDelegate::doubleClick()
 {
-    File *item = m_finderView ? asFile(m_finderView->itemAtRow(m_finderView->selectedRow())) : nullptr;
+    File *item = selectedItem();
     if (!item)
         return;
     if (item->exists() && QFileInfo(item->path()).isFile())

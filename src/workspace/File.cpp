@@ -21,6 +21,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <dirent.h>
@@ -429,8 +430,11 @@ QList<File *> File::setUpChildren()
     // is not the folder "100%".
     const QString folder = m_path;
     DIR *dir = nullptr;
-    if (exists() && isDirectoryPath(folder))
+    if (exists() && isDirectoryPath(folder)) {
         dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir)
+            QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    }
     if (!dir) {
         m_isLeaf = true;
         m_childrenBuilt = false;

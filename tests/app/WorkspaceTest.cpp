@@ -8,26 +8,13 @@
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/BypassMap.h"
-#include "workspace/WebResource.h"
+#include "workspace/TestWebResource.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTest>
 
 namespace {
-
-class Resource : public WebResource
-{
-public:
-    Resource(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
-    QUrl url() const override { return m_url; }
-    QByteArray data() const override { return m_data; }
-    QString mimeType() const override { return QStringLiteral("text/css"); }
-
-private:
-    QUrl m_url;
-    QByteArray m_data;
-};
 
 // Counts a notification by name.
 class Counted
@@ -144,6 +131,20 @@ TEST_F(Workspace, AFolderThatIsGoneLeavesTheRememberedProjectsAndALinkIsKeptReso
     QStringList kept = rootPathes().keys();
     kept.sort();
     EXPECT_EQ(kept, (QStringList{path("other"), path("site")}));
+}
+
+TEST_F(Workspace, TheProjectListChangesOnlyOnTheMainThread)
+{
+    remember({path("site"), path("other")});
+    delegate = std::make_unique<AppDelegate>();
+    delegate->loadInterface();
+    // The loading thread has long finished its projects, but the list takes
+    // them only when the main thread's event loop hands them over.
+    QThread::msleep(300);
+    EXPECT_TRUE(controller()->projects().isEmpty());
+    EXPECT_TRUE(controller()->isLoading());
+    ASSERT_TRUE(TestUtil::waitUntil([this] { return !controller()->isLoading(); }));
+    EXPECT_EQ(controller()->projects().size(), 2);
 }
 
 TEST_F(Workspace, AnEntryThatIsNoFolderIsLoggedAndDropped)
@@ -410,14 +411,14 @@ TEST_F(Workspace, AWebResourceWithoutTextNeverOverwritesItsLocalCopy)
     const QUrl address(QStringLiteral("http://example.com/css/main.css"));
     ASSERT_TRUE(BypassMap::getInstance()->setBypass(address, QUrl::fromLocalFile(sheet->path())));
 
-    File binary(std::make_shared<Resource>(address.toString(), QByteArray("\xff\xfe\x00\xd8\x00\x00", 6)));
+    File binary(std::make_shared<TestWebResource>(address.toString(), QByteArray("\xff\xfe\x00\xd8\x00\x00", 6)));
     ASSERT_EQ(binary.content(), std::nullopt);
     NotificationCenter::defaultCenter().postNotificationName(
         QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(&binary)}});
     EXPECT_EQ(sheet->currentContent(), QStringLiteral("p { color: red; }"));
     EXPECT_EQ(sheet->lastContentChangeReason(), File::NoPendingChange);
 
-    File text(std::make_shared<Resource>(address.toString(), QByteArray("p { color: teal; }")));
+    File text(std::make_shared<TestWebResource>(address.toString(), QByteArray("p { color: teal; }")));
     NotificationCenter::defaultCenter().postNotificationName(
         QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(&text)}});
     EXPECT_EQ(sheet->content(), QStringLiteral("p { color: teal; }"));
@@ -467,6 +468,28 @@ TEST_F(Workspace, TheSheetsFollowWhetherThePageIsBehindItsFiles)
     page->setContent(QStringLiteral("<p>edited elsewhere</p>"));
     ASSERT_EQ(page->lastContentChangeReason(), File::NoPendingChange);
     ASSERT_TRUE(TestUtil::waitUntil([&ui] { return ui.domUIBlock->isActive() && ui.nodeUIBlock->isActive(); }));
+}
+
+TEST_F(Workspace, TheOutOfSyncCheckWorksFromACopyOfThePagesResources)
+{
+    FakePreviewHalf preview;
+    launchWithSite();
+    controller()->setPreviewHalf(&preview);
+    preview.addResource(path("site/css/main.css"));
+    File *sheet = node("site/css/main.css");
+    sheet->setContent(QStringLiteral("p { color: olive; }"));
+    sheet->setLastContentChangeReason(File::CodeViewChange);
+    MainInterface &ui = delegate->ui();
+    ASSERT_TRUE(TestUtil::waitUntil([&ui] { return ui.cssUIBlock->isActive(); }));
+    ui.cssUIBlock->deactive();
+
+    controller()->checkOutOfSynchronization();
+    // The page's resource tree goes before the check has run.
+    preview.resources.clear();
+    ASSERT_TRUE(TestUtil::waitUntil([&ui] { return ui.cssUIBlock->isActive(); }));
+    // A newer check has the last word.
+    controller()->checkOutOfSynchronization();
+    EXPECT_TRUE(TestUtil::waitUntil([&ui] { return !ui.cssUIBlock->isActive(); }));
 }
 
 TEST_F(Workspace, ASaveThatFailsBeforeAReloadAlertsAndThePageIsNotReloaded)

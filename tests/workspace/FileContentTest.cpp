@@ -6,7 +6,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "workspace/File.h"
 #include "workspace/WebContentStore.h"
-#include "workspace/WebResource.h"
+#include "workspace/TestWebResource.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,19 +63,6 @@ private:
         const auto it = map.constFind(url.path());
         return it == map.constEnd() ? std::nullopt : std::optional<QString>(*it);
     }
-};
-
-class Resource : public WebResource
-{
-public:
-    Resource(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
-    QUrl url() const override { return m_url; }
-    QByteArray data() const override { return m_data; }
-    QString mimeType() const override { return QStringLiteral("text/css"); }
-
-private:
-    QUrl m_url;
-    QByteArray m_data;
 };
 
 // A file on disk, its node as a project's tree holds it, and the
@@ -268,7 +255,7 @@ TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
     MapStore store;
     WebContentStore::setShared(&store);
     const QString url = QStringLiteral("http://example.com/css/site.css?v=2");
-    File file(std::make_shared<Resource>(url, "a {}"));
+    File file(std::make_shared<TestWebResource>(url, "a {}"));
     EXPECT_EQ(store.m_current.value("/css/site.css"), QStringLiteral("a {}"));
     EXPECT_EQ(store.m_saved.value("/css/site.css"), QStringLiteral("a {}"));
     EXPECT_FALSE(file.isModified());
@@ -280,7 +267,7 @@ TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
     EXPECT_FALSE(file.save());
 
     // The page loads again: the node takes the edited text and reads as modified.
-    File reloaded(std::make_shared<Resource>(url, "a {}"));
+    File reloaded(std::make_shared<TestWebResource>(url, "a {}"));
     EXPECT_EQ(reloaded.content(), QStringLiteral("a { top: 0; }"));
     EXPECT_TRUE(reloaded.isModified());
     WebContentStore::setShared(nullptr);
@@ -290,7 +277,7 @@ TEST(FileWebContent, AnUndecodableResourceHasNoTextAndStoresNothing)
 {
     MapStore store;
     WebContentStore::setShared(&store);
-    File file(std::make_shared<Resource>(QStringLiteral("http://example.com/bad.css"),
+    File file(std::make_shared<TestWebResource>(QStringLiteral("http://example.com/bad.css"),
                                          QByteArray("\xff\xfe\x00\xd8\x00\x00", 6)));
     EXPECT_EQ(file.content(), std::nullopt);
     EXPECT_TRUE(store.m_current.isEmpty());
