@@ -178,6 +178,7 @@ QWidget *FileViewController::createView(File *file)
             QM_DEBUG(QStringLiteral("text"));
             return createViewSource(file);
         }
+        QM_INFO(QStringLiteral("%1 is no text: the centre pane has nothing to show for it").arg(file->path()));
         return nullptr;
     }
     if (!file->isWebframeFile() && file->isResourceGroup()) {
