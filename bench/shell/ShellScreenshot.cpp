@@ -4,10 +4,11 @@
 
 #include "app/QMApplication.h"
 
+#include "../ScreenPicture.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -32,22 +33,7 @@ int main(int argc, char *argv[])
 
     QMApplication application(argc, argv);
     QTimer::singleShot(1000, &application, [&] {
-        QImage screen(1280, 800, QImage::Format_ARGB32);
-        screen.fill(QColor(90, 98, 110));
-        QPainter painter(&screen);
-        // Main windows first, then the tool windows above them.
-        for (bool tools : {false, true}) {
-            for (QWidget *window : QApplication::topLevelWidgets()) {
-                if (!window->isVisible() || (window->windowType() == Qt::Tool) != tools)
-                    continue;
-                painter.setOpacity(window->windowOpacity());
-                painter.drawPixmap(window->geometry().topLeft(), window->grab());
-                // The desktop would frame the window; a line stands in for it.
-                painter.setPen(QColor(60, 66, 74));
-                painter.drawRect(window->geometry().adjusted(0, 0, -1, -1));
-            }
-        }
-        painter.end();
+        const QImage screen = pictureOfScreen(QSize(1280, 800));
         const bool written = screen.save(output);
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
         application.exit(written ? 0 : 1);

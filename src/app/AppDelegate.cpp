@@ -24,6 +24,7 @@
 #include <QColorDialog>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QToolButton>
 
@@ -148,6 +149,25 @@ void AppDelegate::loadInterface()
     if (m_interfaceLoaded)
         return;
     m_interfaceLoaded = true;
+    // Without a desktop that names an icon theme (a bare window manager, the
+    // offscreen platform), files and folders still get the freedesktop icons.
+    if (QIcon::themeName().isEmpty()) {
+        QStringList searchPaths = QIcon::themeSearchPaths();
+        for (const QString &folder :
+             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                       QStandardPaths::LocateDirectory)) {
+            if (!searchPaths.contains(folder))
+                searchPaths.append(folder);
+        }
+        QIcon::setThemeSearchPaths(searchPaths);
+        for (const QString &theme : {QStringLiteral("Adwaita"), QStringLiteral("breeze"), QStringLiteral("hicolor")}) {
+            if (!QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("icons/") + theme,
+                                        QStandardPaths::LocateDirectory).isEmpty()) {
+                QIcon::setThemeName(theme);
+                break;
+            }
+        }
+    }
     m_ui.setupUi();
     connectInterface();
     placeWindows();

@@ -6,6 +6,7 @@
 #include "EXWindow.h"
 #include "MainMenu.h"
 
+#include "code/CodeView.h"
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/ExWebViewInterface.h"
@@ -241,9 +242,17 @@ void AppDelegate::fullWebView(QObject *sender)
 
 void AppDelegate::save()
 {
+    // The code view with the keyboard saves its own file first.
+    if (auto *codeView = qobject_cast<CodeView *>(QApplication::focusWidget())) {
+        codeView->save(QApplication::keyboardModifiers());
+        return;
+    }
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
     center.postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
+    // And the file whose code view had the keyboard last.
+    if (m_fileViewController)
+        m_fileViewController->saveDocument();
 }
 
 void AppDelegate::captureImage()

@@ -17,6 +17,7 @@
 #include "platform/kit/DesktopColors.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
+#include "platform/kit/PathControl.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/TextField.h"
 #include "toolkit/ImageButton.h"
@@ -373,6 +374,12 @@ QWidget *MainInterface::makeMainView()
     QVBoxLayout *layout = stack(mainView);
     QWidget *bar = header(mainView, QStringLiteral("CODE"), true);
     auto *barLayout = static_cast<QHBoxLayout *>(bar->layout());
+    // The breadcrumb of the file shown takes the room after the title.
+    breadcramb = new PathControl(bar);
+    breadcramb->setObjectName(QStringLiteral("breadcramb"));
+    breadcramb->setFocusPolicy(Qt::NoFocus);
+    barLayout->insertWidget(barLayout->count() - 1, breadcramb, 1);
+    barLayout->setStretch(barLayout->count() - 1, 0);
     leftPaneExpandButton = toolButton(bar, QStringLiteral("leftPane_Template"), QStringLiteral("Hide or Show the Resources"), true);
     leftPaneExpandButton->setObjectName(QStringLiteral("leftPaneExpandButton"));
     barLayout->insertWidget(0, leftPaneExpandButton);

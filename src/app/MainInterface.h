@@ -4,10 +4,12 @@
 
 class BlockSheet;
 class EXWindow;
+class FileViewController;
 class MainMenu;
 class MainView;
 class OutlineView;
 class PanePlaceholder;
+class PathControl;
 class ProjectDelegate;
 class QAbstractButton;
 class QMenu;
@@ -88,6 +90,8 @@ public:
     QToolButton *centerPaneExpandButton = nullptr;
     QToolButton *rightPaneExpandButton = nullptr;
     QToolButton *keyframePaneExpandButton = nullptr;
+    // The file breadcrumb in the code pane's header.
+    PathControl *breadcramb = nullptr;
     SegmentedControl *splitViewExpander = nullptr;
     SegmentedControl *nodeSegmentControl = nullptr;
     SegmentedControl *resouceSegmentControl = nullptr;
@@ -117,7 +121,8 @@ public:
 
     // The long-lived controllers the interface creates (owned by the main
     // window).
-    ProjectDelegate *projectController = nullptr; // Made by Controllers::install().
+    ProjectDelegate *projectController = nullptr;       // Made by Controllers::install().
+    FileViewController *fileViewController = nullptr;   // Made by Controllers::install().
     RollbackDelegate *rollbackDelegate = nullptr;
 
     // The history list of the selected file and its count.

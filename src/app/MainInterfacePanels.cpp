@@ -94,6 +94,7 @@ void MainInterface::makeMenus()
               K(Qt::CTRL | Qt::SHIFT | Qt::Key_N), 6);
     m.addSubmenu(file, QStringLiteral("New Project From User Template"));
     m.addItem(file, QStringLiteral("Add Project..."), QStringLiteral("addProject:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), 5);
+    m.addItem(file, QStringLiteral("Remove Project"), QStringLiteral("removeProject:"), {}, 4);
     downloadTurtorialMenuItem = m.addItem(file, QStringLiteral("Download Tutorial..."), QStringLiteral("downloadTurtrialProject:"));
     file->addSeparator();
     m.addItem(file, QStringLiteral("New HTML File"), QStringLiteral("createHtml:"), K(Qt::CTRL | Qt::Key_N), 0);

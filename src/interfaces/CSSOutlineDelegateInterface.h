@@ -17,4 +17,6 @@ public:
     virtual QWidget *outlineView() = 0;
     // The style sheets of the previewed page.
     virtual QList<File *> styleFiles() = 0;
+    // The image files of the project shown, offered as image values.
+    virtual void setProjectImages(const QList<File *> &images) = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+class PathControl;
 class QMouseEvent;
 class QWidget;
 
@@ -18,4 +19,7 @@ public:
     // A click on the selected row: the rules panel and the preview's overlay
     // follow the selected element again.
     virtual void reselectNodeWithClickedNode(QMouseEvent *event) = 0;
+    // The breadcrumb of the selected node's ancestors; the file tree empties
+    // it when the chosen file changes.
+    virtual PathControl *dombreadcramb() = 0;
 };

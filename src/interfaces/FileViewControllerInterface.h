@@ -3,9 +3,9 @@
 class File;
 class QPlainTextEdit;
 
-// What the shell asks of the centre-pane file viewer. Implemented by the
-// file viewer controller; called by the shell (AppDelegate), which
-// Controllers::install() hands the controller.
+// What the other subsystems ask of the centre-pane file viewer. Implemented
+// by FileViewController (src/app); called by the shell, the code view and
+// the panels, which Controllers::install() hands the controller.
 class FileViewControllerInterface
 {
 public:
@@ -15,4 +15,13 @@ public:
     virtual File *mainFile() = 0;
     // The text view of that file, or null when it is not shown as text.
     virtual QPlainTextEdit *mainTextView() = 0;
+
+    // Shows the file in the centre pane, with its project's settings beside it.
+    virtual void viewFile(File *file) = 0;
+    // Shows the file and nothing else.
+    virtual void viewFileWithNoOpen(File *file) = 0;
+    // Shows the file scrolled to its beginning.
+    virtual void viewFileWithScrollTop(File *file) = 0;
+    // Saves the file of the code view that had the keyboard focus last.
+    virtual void saveDocument() = 0;
 };

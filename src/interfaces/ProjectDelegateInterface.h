@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QList>
+#include <QString>
+
 class ExWebViewInterface;
 class File;
 class QMouseEvent;
 class QWidget;
 
-// What the shell asks of the project controller (projects, file tree and
-// preview). Implemented by ProjectDelegate (src/app); called by the shell
-// (AppDelegate, EXWindow), which Controllers::install() hands it with
-// AppDelegate::setProjectController().
+// What the shell and the panels ask of the project controller (projects,
+// file tree and preview). Implemented by ProjectDelegate (src/app); called by
+// the shell (AppDelegate, EXWindow) and the interface subsystems, which
+// Controllers::install() hands it with AppDelegate::setProjectController().
 class ProjectDelegateInterface
 {
 public:
@@ -18,11 +21,17 @@ public:
     virtual ExWebViewInterface *webview() = 0;
     // The file tree view.
     virtual QWidget *finderView() = 0;
-    // The page last loaded into the preview, or null.
+    // The page last loaded into the preview, or null; the preview sets it.
     virtual File *lastPreviewedFile() = 0;
+    virtual void setLastPreviewedFile(File *file) = 0;
     // The file of the file tree's clicked row, and of its selected row.
     virtual File *clickedFile() = 0;
     virtual File *selectedFile() = 0;
+
+    // The project roots, sorted by name.
+    virtual QList<File *> projects() const = 0;
+    // The node of a file-system path in the first project that holds it, or null.
+    virtual File *searchFileInProjects(const QString &path) const = 0;
 
     // Whether any file of the open projects has unsaved changes.
     virtual bool hasModified() = 0;

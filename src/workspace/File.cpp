@@ -21,6 +21,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <dirent.h>
@@ -193,6 +194,21 @@ Kind kindOfMimeName(const QString &name)
     return Kind::Other;
 }
 
+// The icon theme's picture of a folder or of the file's type (by its name),
+// as file managers show them; null when the theme has none.
+QIcon themeIconForFile(const QString &path, bool isDirectory)
+{
+    if (isDirectory)
+        return QIcon::fromTheme(QStringLiteral("folder"));
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    for (const QString &name : {type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")}) {
+        if (!name.isEmpty() && QIcon::hasThemeIcon(name))
+            return QIcon::fromTheme(name);
+    }
+    return {};
+}
+
 QAbstractFileIconProvider &iconProvider()
 {
     static QAbstractFileIconProvider provider;
@@ -304,6 +320,8 @@ void File::initLocal(const QString &path, bool isRoot, File *parent, const FileD
     setPathComponent();
     m_isLocalFile = true;
     m_fileSize = entry.statOk ? entry.size : 0;
+    if (entry.statOk)
+        m_diskKind = entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
     checkIsFont();
     if (entry.statOk) {
         if (const std::optional<bool> network = isNetworkVolume(entry.device, path))
@@ -327,6 +345,7 @@ File::~File()
         // The whole project goes: its nodes need not leave the map one by one.
         m_hasFileMap = false;
         m_fileMap.clear();
+        m_editedFiles.clear();
     }
     m_children.clear();
     m_hiddenChildren.clear();
@@ -337,6 +356,7 @@ File::~File()
         }
     }
     forgetFromMap();
+    forgetFromEdited();
 }
 
 void File::forgetFromMap()
@@ -380,6 +400,9 @@ QList<File *> File::children()
 {
     if (m_isResourceGroup)
         return tempChildren();
+    // A plain file is asked on every paint of its row: no disk for it.
+    if (m_diskKind == DiskKind::PlainFile)
+        return {};
     if (!m_childrenBuilt)
         setUpChildren();
     return m_childList;
@@ -389,6 +412,8 @@ bool File::isLeaf()
 {
     if (m_isResourceGroup)
         return tempChildren().isEmpty();
+    if (m_diskKind == DiskKind::PlainFile)
+        return true;
     if (!m_childrenBuilt)
         setUpChildren();
     return m_isLeaf;
@@ -405,8 +430,11 @@ QList<File *> File::setUpChildren()
     // is not the folder "100%".
     const QString folder = m_path;
     DIR *dir = nullptr;
-    if (exists() && isDirectoryPath(folder))
+    if (exists() && isDirectoryPath(folder)) {
         dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir)
+            QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    }
     if (!dir) {
         m_isLeaf = true;
         m_childrenBuilt = false;
@@ -459,6 +487,8 @@ QList<File *> File::setUpChildren()
     for (const Listed &item : std::as_const(listed)) {
         const QString fullPath = joinPath(folder, item.name);
         if (std::unique_ptr<File> *child = present.value(fullPath)) {
+            if (item.entry.statOk)
+                (*child)->m_diskKind = item.entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
             if ((*child)->m_content && !(*child)->hasUnsavedEdits() && (*child)->isKindOfText())
                 toRefresh.append(child->get());
             visible.push_back({item.entry.isDir, std::move(*child)});
@@ -660,10 +690,14 @@ QIcon File::icon()
     if (!m_icon.isNull())
         return m_icon;
     if (m_isRoot || m_displayName == u"build-release" || m_displayName == u"build-debug") {
-        m_icon = QIcon::fromTheme(QStringLiteral("folder-development"),
-                                  iconProvider().icon(QAbstractFileIconProvider::Folder));
+        m_icon = QIcon::fromTheme(QStringLiteral("folder-development"), themeIconForFile(m_path, true));
+        if (m_icon.isNull())
+            m_icon = iconProvider().icon(QAbstractFileIconProvider::Folder);
     } else {
-        m_icon = iconProvider().icon(QFileInfo(m_path));
+        const QFileInfo info(m_path);
+        m_icon = themeIconForFile(m_path, info.isDir());
+        if (m_icon.isNull())
+            m_icon = iconProvider().icon(info);
     }
     return m_icon;
 }

@@ -16,6 +16,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
@@ -245,6 +246,9 @@ public:
     void removeFileFromMap(File *file);
     File *pathForFile(const QString &path) const;
     bool hasFileMap() const { return m_hasFileMap; }
+    // On a root: the nodes of the project that were ever given text, the only
+    // ones that can read as modified.
+    QList<File *> editedFiles() const { return QList<File *>(m_editedFiles.cbegin(), m_editedFiles.cend()); }
 
     // --- Folder watcher (on a root) ----------------------------------------------
     SCEvents *directryWatcher() const { return m_directryWatcher.get(); }
@@ -277,7 +281,10 @@ public:
     void reloadContent();
     // Whether the text differs from the text on disk (or the last saved text
     // of a web resource); a folder is modified when a node below it is. A
-    // file whose last save failed reads as modified.
+    // file whose last save failed reads as modified. Cheap enough to ask on
+    // every paint of a row: the disk is read again only when the file changed
+    // there since it was last read, and a folder asks only the files of its
+    // project that were ever given text.
     bool isModified();
     bool isNotModified() { return !isModified(); }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
@@ -286,6 +293,8 @@ public:
     // folder, then a rename), in the encoding it was read in. Answers false,
     // with an ERROR log line, when nothing was written.
     bool save();
+    // Why the last save wrote nothing; empty after a save that succeeded.
+    QString lastSaveError() const { return m_lastSaveError; }
     // The encoding the text was read in and is saved in (0: not read yet).
     quint32 textEncoding() const { return m_encoding; }
 
@@ -358,7 +367,16 @@ private:
     void moveToMainThread();
     void forgetFromMap();
     bool hasUnsavedEdits() const;
+    // Takes the disk's new text when it changed there, with a snapshot of the
+    // old one, and posts "reloadContent" so that an open editor follows.
     void refreshFromDisk();
+    // The text of the disk as last read or written, for isModified().
+    void rememberDiskText(const std::optional<QString> &text);
+    bool isLocalFileModified();
+    bool isFolderModified();
+    // Enters a node that was given text in its root's list of edited nodes.
+    void noteEdited();
+    void forgetFromEdited();
     void checkWebFont();
     std::optional<QString> readDiskText(quint32 *encoding) const;
     QString pathExtension() const;
@@ -425,6 +443,33 @@ private:
     std::optional<QString> m_diskText;
     quint32 m_encoding = 0;
     bool m_saveFailed = false;
+    QString m_lastSaveError;
+
+    // What isModified() compares with: the disk's text when the file last had
+    // this identity (time stamps, size, inode), and its last answer, valid
+    // while neither the text nor the disk changed.
+    struct DiskStamp
+    {
+        qint64 modified = 0;
+        qint64 changed = 0;
+        qint64 size = -1;
+        quint64 inode = 0;
+        bool operator==(const DiskStamp &) const = default;
+    };
+    static std::optional<DiskStamp> diskStamp(const QString &path, bool *isDirectory);
+    std::optional<QString> m_probeText;
+    std::optional<DiskStamp> m_probeStamp;
+    quint64 m_contentGeneration = 0;
+    quint64 m_answerGeneration = 0;
+    std::optional<DiskStamp> m_answerStamp;
+    bool m_answer = false;
+    // On a root: the nodes of the project that were given text, which are the
+    // only ones that can read as modified.
+    QSet<File *> m_editedFiles;
     // The file type, worked out once per path.
     int m_fileType = -1;
+    // What the path was when last listed: a plain file has no children to
+    // look for on every question.
+    enum class DiskKind { Unknown, PlainFile, Folder };
+    DiskKind m_diskKind = DiskKind::Unknown;
 };

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
 std::optional<QString> File::readDiskText(quint32 *encoding) const
 {
     QFile file(m_path);
@@ -49,16 +51,22 @@ std::optional<QString> File::getContentOfPath() const
 
 void File::reloadContent()
 {
+    ++m_contentGeneration;
     if (!m_isLocalFile) {
         m_content = getContentOfPath();
         return;
     }
+    // The stamp is taken before the read: a change made meanwhile makes the
+    // next isModified() read again rather than trust a stale text.
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
     m_content = readDiskText(&encoding);
     m_diskText = m_content;
     if (m_content)
         m_encoding = encoding;
     m_saveFailed = false;
+    m_probeText = m_content;
+    m_probeStamp = stamp;
 }
 
 std::optional<QString> File::currentContent()
@@ -76,6 +84,9 @@ void File::setContent(const std::optional<QString> &text)
         undo->prepareWithInvocationTarget(this, [this, old] { setContent(old); });
     }
     m_content = text;
+    ++m_contentGeneration;
+    if (m_isLocalFile)
+        noteEdited();
     if (!m_isLocalFile && text) {
         if (WebContentStore *store = WebContentStore::shared())
             store->setContent(*text, webResourceURL());
@@ -92,6 +103,21 @@ void File::setContent(const std::optional<QString> &text)
     center.postNotificationName(QStringLiteral("fileContentChanged"), this);
 }
 
+std::optional<File::DiskStamp> File::diskStamp(const QString &path, bool *isDirectory)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    if (isDirectory)
+        *isDirectory = S_ISDIR(st.st_mode);
+    DiskStamp stamp;
+    stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.size = qint64(st.st_size);
+    stamp.inode = quint64(st.st_ino);
+    return stamp;
+}
+
 bool File::isModified()
 {
     if (!m_isLocalFile) {
@@ -104,19 +130,78 @@ bool File::isModified()
     // A failed save never reads as saved, whatever the disk holds now.
     if (m_saveFailed)
         return true;
-    if (!exists())
+    // A network volume may hang while offline: do not touch it then.
+    if (m_isNetworkDrive && !isInternetAvail())
         return false;
-    if (QFileInfo(m_path).isDir()) {
+    bool isDirectory = false;
+    if (!diskStamp(m_path, &isDirectory))
+        return false;
+    return isDirectory ? isFolderModified() : isLocalFileModified();
+}
+
+bool File::isLocalFileModified()
+{
+    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
+        return false;
+    const std::optional<QString> text = currentContent();
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
+    if (m_answerStamp == stamp && m_answerGeneration == m_contentGeneration)
+        return m_answer;
+    if (!stamp || m_probeStamp != stamp) {
+        m_probeText = readDiskText(nullptr);
+        m_probeStamp = stamp;
+    }
+    // An unreadable file has no text to match: it reads as modified.
+    m_answer = !m_probeText || text != m_probeText;
+    m_answerStamp = stamp;
+    m_answerGeneration = m_contentGeneration;
+    return m_answer;
+}
+
+bool File::isFolderModified()
+{
+    File *root = m_rootFile.data();
+    if (!root || !root->m_hasFileMap) {
+        // A folder outside a project asks its children.
         for (File *child : children()) {
             if (child->isModified())
                 return true;
         }
         return false;
     }
-    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
-        return false;
-    const std::optional<QString> disk = readDiskText(nullptr);
-    return currentContent() != disk;
+    // Only a node that was given text can differ from its disk: ask those
+    // that lie below this folder, not every node of the subtree.
+    const QList<File *> edited(root->m_editedFiles.cbegin(), root->m_editedFiles.cend());
+    for (File *file : edited) {
+        bool below = false;
+        for (File *up = file->parentFile(); up; up = up->parentFile()) {
+            if (up == this) {
+                below = true;
+                break;
+            }
+        }
+        if (below && file->isModified())
+            return true;
+    }
+    return false;
+}
+
+void File::noteEdited()
+{
+    File *root = m_rootFile.data();
+    if (root && root != this && root->m_hasFileMap)
+        root->m_editedFiles.insert(this);
+}
+
+void File::forgetFromEdited()
+{
+    QList<File *> roots{m_rootFile.data()};
+    if (File *parent = m_parentFile.data())
+        roots.append(parent->rootFile());
+    for (File *root : std::as_const(roots)) {
+        if (root && root != this && root->m_hasFileMap)
+            root->m_editedFiles.remove(this);
+    }
 }
 
 bool File::hasUnsavedEdits() const
@@ -131,12 +216,16 @@ bool File::hasUnsavedEdits() const
 
 void File::refreshFromDisk()
 {
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
     const std::optional<QString> disk = readDiskText(&encoding);
+    m_probeText = disk;
+    m_probeStamp = stamp;
     if (disk == m_content)
         return;
     addHistory();
     m_content = disk;
+    ++m_contentGeneration;
     m_diskText = disk;
     if (disk)
         m_encoding = encoding;
@@ -144,6 +233,7 @@ void File::refreshFromDisk()
     m_openDate = QDateTime::currentDateTimeUtc();
     m_modDate = m_openDate;
     Q_EMIT modifiedChanged();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
 }
 
 bool File::save()
@@ -155,6 +245,8 @@ bool File::save()
 
     auto fail = [this](const QString &reason) {
         m_saveFailed = true;
+        m_lastSaveError = reason;
+        noteEdited();
         QM_ERROR(QStringLiteral("could not save %1: %2").arg(m_path, reason));
         Q_EMIT modifiedChanged();
         return false;
@@ -191,7 +283,10 @@ bool File::save()
     m_diskText = m_content;
     m_encoding = encoding;
     m_saveFailed = false;
+    m_lastSaveError.clear();
     m_fileSize = data->size();
+    m_probeText = m_content;
+    m_probeStamp = diskStamp(m_path, nullptr);
     Q_EMIT modifiedChanged();
     return true;
 }

@@ -6,7 +6,6 @@
 #include "platform/foundation/Log.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -14,7 +13,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -174,16 +176,38 @@ QString SCEvents::description() const
 // in them before their watches existed.
 void SCEvents::addTree(const QString &root, bool reportFolders)
 {
-    if (!addWatch(root))
-        return;
-    if (reportFolders)
-        noteChange(root, SCEvent::ItemCreated | SCEvent::ItemIsDir);
-    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString folder = it.next();
-        if (addWatch(folder) && reportFolders)
+    // Each folder is watched before it is listed, so that an entry made
+    // meanwhile is seen. The listing asks the kind of each entry of the
+    // directory itself (no stat per file): a project has far more files
+    // than folders. Symbolic links are not followed.
+    QStringList pending{root};
+    bool first = true;
+    while (!pending.isEmpty()) {
+        const QString folder = pending.takeLast();
+        if (!addWatch(folder)) {
+            if (first)
+                return;
+            continue;
+        }
+        first = false;
+        if (reportFolders)
             noteChange(folder, SCEvent::ItemCreated | SCEvent::ItemIsDir);
+        DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir)
+            continue;
+        const int fd = ::dirfd(dir);
+        while (const dirent *entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+                continue;
+            bool isFolder = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_UNKNOWN) {
+                struct stat st;
+                isFolder = ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+            }
+            if (isFolder)
+                pending.append(folder + QLatin1Char('/') + QFile::decodeName(entry->d_name));
+        }
+        ::closedir(dir);
     }
 }
 

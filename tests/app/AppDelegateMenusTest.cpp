@@ -45,8 +45,13 @@ class FakeFileViewer : public FileViewControllerInterface
 {
 public:
     QPlainTextEdit text;
+    int saves = 0;
     File *mainFile() override { return nullptr; }
     QPlainTextEdit *mainTextView() override { return &text; }
+    void viewFile(File *) override {}
+    void viewFileWithNoOpen(File *) override {}
+    void viewFileWithScrollTop(File *) override {}
+    void saveDocument() override { ++saves; }
 };
 
 class MenusTest : public ShellTest
@@ -133,14 +138,18 @@ TEST_F(MenusTest, ThePreviewButtonOfAWebPageOpensTheBrowserAndOfALocalPageItsMen
     ui().previewMenu->hide();
 }
 
-TEST_F(MenusTest, SaveAsksTheDomTreeThenTheRulesPanel)
+TEST_F(MenusTest, SaveAsksTheDomTreeThenTheRulesPanelThenTheFileViewer)
 {
+    FakeFileViewer viewer;
+    delegate->setFileViewController(&viewer);
     QStringList posted;
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, {}, delegate.get(), [&](const Notification &n) { posted << n.name; });
     item("save:")->trigger();
     center.removeObserver(this);
     EXPECT_EQ(posted, (QStringList{QStringLiteral("cssHasSavedByCommand"), QStringLiteral("htmlHasSavedByCommand")}));
+    // The file whose code view had the keyboard last is saved too.
+    EXPECT_EQ(viewer.saves, 1);
 }
 
 TEST_F(MenusTest, TheHelpCommandsOpenTheTutorialAndItsIgnoreRulesSection)

@@ -60,8 +60,11 @@ public:
     ExWebViewInterface *webview() override { return preview; }
     QWidget *finderView() override { return tree; }
     File *lastPreviewedFile() override { return nullptr; }
+    void setLastPreviewedFile(File *) override {}
     File *clickedFile() override { return nullptr; }
     File *selectedFile() override { return nullptr; }
+    QList<File *> projects() const override { return {}; }
+    File *searchFileInProjects(const QString &) const override { return nullptr; }
     bool hasModified() override { return modified; }
     void saveOnQuit() override
     {
@@ -92,6 +95,7 @@ public:
     QWidget *outlineView() override { return &outline; }
     void escapeEdit() override {}
     void reselectNodeWithClickedNode(QMouseEvent *) override { calls << QStringLiteral("reselectNodeWithClickedNode"); }
+    PathControl *dombreadcramb() override { return nullptr; }
 };
 
 class FakeRulesPanel : public CSSOutlineDelegateInterface
@@ -101,6 +105,8 @@ public:
     QList<File *> files;
     QWidget *outlineView() override { return &outline; }
     QList<File *> styleFiles() override { return files; }
+    void setProjectImages(const QList<File *> &list) override { images = list; }
+    QList<File *> images;
 };
 
 class FakeStyleManager : public StyleSheetsManagerDelegateInterface

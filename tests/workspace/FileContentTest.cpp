@@ -6,7 +6,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "workspace/File.h"
 #include "workspace/WebContentStore.h"
-#include "workspace/WebResource.h"
+#include "workspace/TestWebResource.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,19 +63,6 @@ private:
         const auto it = map.constFind(url.path());
         return it == map.constEnd() ? std::nullopt : std::optional<QString>(*it);
     }
-};
-
-class Resource : public WebResource
-{
-public:
-    Resource(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
-    QUrl url() const override { return m_url; }
-    QByteArray data() const override { return m_data; }
-    QString mimeType() const override { return QStringLiteral("text/css"); }
-
-private:
-    QUrl m_url;
-    QByteArray m_data;
 };
 
 // A file on disk, its node as a project's tree holds it, and the
@@ -237,7 +224,8 @@ TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)
     EXPECT_EQ(m_file->content(), QStringLiteral("a { color: green; }"));
     ASSERT_EQ(m_file->histories().size(), 1);
     EXPECT_EQ(m_file->histories().constFirst().content(), QStringLiteral("a { color: red; }"));
-    EXPECT_EQ(posted.take(), QStringList{"fileHistoryChanged"});
+    // An open editor is told to show the new text.
+    EXPECT_EQ(posted.take(), (QStringList{"fileHistoryChanged", "reloadContent"}));
     EXPECT_FALSE(m_file->isModified());
 }
 
@@ -267,7 +255,7 @@ TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
     MapStore store;
     WebContentStore::setShared(&store);
     const QString url = QStringLiteral("http://example.com/css/site.css?v=2");
-    File file(std::make_shared<Resource>(url, "a {}"));
+    File file(std::make_shared<TestWebResource>(url, "a {}"));
     EXPECT_EQ(store.m_current.value("/css/site.css"), QStringLiteral("a {}"));
     EXPECT_EQ(store.m_saved.value("/css/site.css"), QStringLiteral("a {}"));
     EXPECT_FALSE(file.isModified());
@@ -279,7 +267,7 @@ TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
     EXPECT_FALSE(file.save());
 
     // The page loads again: the node takes the edited text and reads as modified.
-    File reloaded(std::make_shared<Resource>(url, "a {}"));
+    File reloaded(std::make_shared<TestWebResource>(url, "a {}"));
     EXPECT_EQ(reloaded.content(), QStringLiteral("a { top: 0; }"));
     EXPECT_TRUE(reloaded.isModified());
     WebContentStore::setShared(nullptr);
@@ -289,10 +277,55 @@ TEST(FileWebContent, AnUndecodableResourceHasNoTextAndStoresNothing)
 {
     MapStore store;
     WebContentStore::setShared(&store);
-    File file(std::make_shared<Resource>(QStringLiteral("http://example.com/bad.css"),
+    File file(std::make_shared<TestWebResource>(QStringLiteral("http://example.com/bad.css"),
                                          QByteArray("\xff\xfe\x00\xd8\x00\x00", 6)));
     EXPECT_EQ(file.content(), std::nullopt);
     EXPECT_TRUE(store.m_current.isEmpty());
     EXPECT_TRUE(store.m_saved.isEmpty());
     WebContentStore::setShared(nullptr);
+}
+
+TEST_F(FileContent, TheModifiedStateFollowsTheDiskWhenItChangesOutside)
+{
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    ASSERT_TRUE(m_file->isModified());
+    // Another program writes the same text: nothing is left unsaved.
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: blue; }"));
+    EXPECT_FALSE(m_file->isModified());
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: green; }"));
+    EXPECT_TRUE(m_file->isModified());
+    // A file that cannot be read has no text to match.
+    ASSERT_TRUE(QFile::remove(m_file->path()));
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, AFolderIsModifiedExactlyWhileAFileBelowItIs)
+{
+    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/deep/er/b.css"), "b {}"));
+    m_root->setUpChildren();
+    File *deep = m_root->children().value(0);
+    ASSERT_EQ(deep->displayName(), QStringLiteral("deep"));
+    File *er = deep->children().value(0);
+    File *sheet = er->children().value(0);
+    ASSERT_TRUE(sheet);
+    openedEarlier(sheet);
+    EXPECT_FALSE(m_root->isModified());
+
+    sheet->setContent(QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(m_root->isModified());
+    EXPECT_TRUE(deep->isModified());
+    EXPECT_TRUE(er->isModified());
+    EXPECT_FALSE(m_file->isModified());
+    EXPECT_EQ(m_root->editedFiles(), QList<File *>{sheet});
+
+    ASSERT_TRUE(sheet->save());
+    EXPECT_FALSE(m_root->isModified());
+    EXPECT_FALSE(deep->isModified());
+
+    // A node gone with its folder leaves the list of edited ones.
+    sheet->setContent(QStringLiteral("b { top: 1px; }"));
+    ASSERT_TRUE(QDir(m_dir.filePath("site/deep")).removeRecursively());
+    m_root->setUpChildren();
+    EXPECT_TRUE(m_root->editedFiles().isEmpty());
+    EXPECT_FALSE(m_root->isModified());
 }

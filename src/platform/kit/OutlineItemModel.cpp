@@ -208,21 +208,28 @@ void OutlineItemModel::reloadSubtree(Node *top, QList<void *> &removed)
     // 1. Ask the data source for the children of every item whose children
     // are shown, top-down, before changing anything: an item that moved to
     // another parent is then moved with its subtree (and keeps its expansion
-    // and selection) whichever of the two parents comes first.
+    // and selection) whichever of the two parents comes first. Only items the
+    // data source answers now are asked in turn: an item that left the tree
+    // may be gone already, and its pointer is never followed.
     std::vector<std::pair<void *, QList<void *>>> answers;
     QSet<void *> wantedAnywhere;
+    QSet<const Node *> asked;
     std::vector<Node *> pending{top};
     while (!pending.empty()) {
         Node *node = pending.back();
         pending.pop_back();
-        if (!node->loaded)
+        if (!node->loaded || asked.contains(node))
             continue;
+        asked.insert(node);
         QList<void *> wanted = askChildren(node);
         for (void *child : wanted)
             wantedAnywhere.insert(child);
+        for (auto it = wanted.crbegin(); it != wanted.crend(); ++it) {
+            Node *known = m_nodes.value(*it);
+            if (known && known->loaded && isAncestorOrSelf(top, known))
+                pending.push_back(known);
+        }
         answers.emplace_back(node->item, std::move(wanted));
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
-            pending.push_back(it->get());
     }
 
     // 2. Bring each parent's rows to its answer.

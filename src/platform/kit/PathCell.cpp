@@ -14,7 +14,8 @@ QSize PathCell::cellSize() const
     // Whole pixels, rounded up with one to spare, so the title is never elided
     // in the room it asked for.
     int width = m_title.isEmpty() ? 0 : int(std::ceil(metrics.horizontalAdvance(m_title))) + 1;
-    if (!m_image.isNull())
+    // The image as a subclass gives it, which may not be the one set here.
+    if (!image().isNull())
         width += s_imageSize + (m_title.isEmpty() ? 0 : s_spacing);
     return QSize(width, qMax(s_imageSize, int(std::ceil(metrics.height()))));
 }
@@ -22,9 +23,9 @@ QSize PathCell::cellSize() const
 void PathCell::drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const
 {
     int x = frame.left();
-    if (!m_image.isNull()) {
+    if (const QIcon icon = image(); !icon.isNull()) {
         const QRect imageRect(x, frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize);
-        m_image.paint(&painter, imageRect);
+        icon.paint(&painter, imageRect);
         x += s_imageSize + s_spacing;
     }
     painter.setFont(m_font);

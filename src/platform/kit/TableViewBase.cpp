@@ -37,10 +37,14 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
+        // A row of a given height is laid out without measuring its cell:
+        // the view asks this for every row it lays out, and the columns
+        // have their own widths.
+        if (const std::optional<double> height = m_view->heightOfRow(index))
+            return QSize(option.rect.width(), qMax(1, qRound(*height)));
         QAbstractItemDelegate *cell = m_view->cellForIndex(index);
         QSize size = cell ? cell->sizeHint(option, index) : QStyledItemDelegate::sizeHint(option, index);
-        const std::optional<double> height = m_view->heightOfRow(index);
-        size.setHeight(height ? qMax(1, qRound(*height)) : m_view->m_rowHeight);
+        size.setHeight(m_view->m_rowHeight);
         return size;
     }
 

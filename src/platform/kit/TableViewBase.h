@@ -106,6 +106,10 @@ public:
     Qt::DropActions draggingSourceOperationMask() const { return m_dragSourceMask; }
     bool isDragSource() const { return m_dragSourceMask != Qt::IgnoreAction; }
 
+    // Lays the rows out once, at the next turn of the event loop, rather than
+    // after each change: call it before expanding many items at once.
+    void layoutRowsLater() { scheduleDelayedItemsLayout(); }
+
     // Expansion of an index, asking the subclass first; answers whether the
     // index ends expanded (or collapsed).
     bool requestExpand(const QModelIndex &index, bool expandChildren = false);

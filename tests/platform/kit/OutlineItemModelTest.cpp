@@ -3,6 +3,7 @@
 #include "platform/kit/OutlineItemModel.h"
 #include "platform/kit/OutlineView.h"
 
+#include <QSet>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -232,3 +233,41 @@ TEST(OutlineModel, ManyInsertionsInOneReloadAreOneRunPerGap)
 }
 
 } // namespace
+
+// The data source that fails a test when asked about an item it no longer has.
+class GuardedSource : public TestTreeSource
+{
+public:
+    QSet<void *> gone;
+    int numberOfChildrenOfItem(OutlineView *view, void *item) override
+    {
+        EXPECT_FALSE(gone.contains(item)) << "asked about an item that left the tree";
+        return gone.contains(item) ? 0 : TestTreeSource::numberOfChildrenOfItem(view, item);
+    }
+    bool isItemExpandable(OutlineView *view, void *item) override
+    {
+        EXPECT_FALSE(gone.contains(item)) << "asked about an item that left the tree";
+        return !gone.contains(item) && TestTreeSource::isItemExpandable(view, item);
+    }
+};
+
+TEST(OutlineModel, AnExpandedFolderThatLeftTheTreeIsNeverAskedAboutAgain)
+{
+    GuardedSource source;
+    TestNode *docs = source.root.add(QStringLiteral("docs"), true);
+    TestNode *sub = docs->add(QStringLiteral("sub"), true);
+    sub->add(QStringLiteral("deep"), true)->add(QStringLiteral("x.txt"));
+    docs->add(QStringLiteral("a.txt"));
+    OutlineView view;
+    view.setDataSource(&source);
+    view.expandItem(docs);
+    view.expandItem(sub);
+    view.expandItem(sub->children[0].get());
+    ASSERT_EQ(view.numberOfRows(), 5);
+
+    // The folder is gone (its owner already let go of it) before the view is told.
+    std::unique_ptr<TestNode> taken = docs->take(sub);
+    source.gone = {taken.get(), taken->children[0].get()};
+    view.reloadItem(docs, true);
+    EXPECT_EQ(view.numberOfRows(), 2);
+}

@@ -1,0 +1,332 @@
+#include "FileViewController.h"
+
+#include "code/CodeView.h"
+#include "code/LineNumberScrollView.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
+#include "workspace/File.h"
+
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QScrollBar>
+#include <QStackedLayout>
+
+namespace {
+
+// The file and code view whose editor had the focus last, for the whole program.
+QPointer<File> s_saveTargetFile;
+QPointer<CodeView> s_saveTargetView;
+
+QString extensionOf(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot <= 0 ? QString() : name.mid(dot + 1);
+}
+
+// Whether the type of a name's extension is a kind of text.
+bool extensionConformsToText(const QString &name)
+{
+    const QString extension = extensionOf(name);
+    if (extension.isEmpty())
+        return false;
+    static const QMimeDatabase database;
+    const QList<QMimeType> types = database.mimeTypesForFileName(QStringLiteral("a.") + extension);
+    return !types.isEmpty() && types.first().inherits(QStringLiteral("text/plain"));
+}
+
+File *fileOf(const Notification &notification)
+{
+    return notification.userInfo.value(QStringLiteral("file")).value<File *>();
+}
+
+} // namespace
+
+FileViewController::FileViewController(QWidget *view, QObject *parent)
+    : QObject(parent)
+    , m_view(view)
+    , m_stack(new QStackedLayout(view))
+    , m_empty(new QWidget(view))
+{
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_empty);
+
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("codeViewBecameFirstResponder"), nullptr,
+                       [this](const Notification &n) { codeViewBecameFirstResponder(n); });
+    center.addObserver(this, QStringLiteral("fileSavedByCommandS"), nullptr,
+                       [this](const Notification &n) { fileSavedByCommandS(n); });
+    center.addObserver(this, QStringLiteral("historyFileClicked"), nullptr,
+                       [this](const Notification &n) { historyFileClicked(n); });
+}
+
+FileViewController::~FileViewController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+QPlainTextEdit *FileViewController::mainTextView()
+{
+    return m_mainTextView.data();
+}
+
+File *FileViewController::saveTargetFile()
+{
+    return s_saveTargetFile.data();
+}
+
+CodeView *FileViewController::saveTargetView()
+{
+    return s_saveTargetView.data();
+}
+
+bool FileViewController::isText(File *file)
+{
+    if (extensionConformsToText(file->displayName()) || file->isKindOfText())
+        return true;
+    const int type = file->fileType();
+    return type == File::HTML || type == File::StyleSheet || type == File::Script || type == File::OtherText;
+}
+
+// --- Showing files ------------------------------------------------------------------
+
+void FileViewController::viewFile(File *file)
+{
+    if (!file)
+        return;
+    openFile(file);
+}
+
+void FileViewController::viewFileWithNoOpen(File *file)
+{
+    if (file)
+        openFile(file);
+}
+
+void FileViewController::viewFileWithScrollTop(File *file)
+{
+    viewFile(file);
+    if (m_mainTextView) {
+        m_mainTextView->moveCursor(QTextCursor::Start);
+        m_mainTextView->verticalScrollBar()->setValue(0);
+    }
+}
+
+void FileViewController::openFile(File *file)
+{
+    if (!file)
+        return;
+    if (file->isLocalFile() && !file->isResourceGroup() && !file->exists()) {
+        Alert::beep();
+        const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
+                                                QStringLiteral("Selected file has been moved or deleted."),
+                                                QStringLiteral("OK"), QString());
+        if (answer == Alert::DefaultReturn) {
+            NotificationCenter::defaultCenter().postNotificationName(
+                QStringLiteral("deleteMissingFile"), this, {{QStringLiteral("file"), QVariant::fromValue(file)}});
+        }
+        return;
+    }
+
+    m_mainFile = file;
+    show(nullptr);
+
+    if (file->view()) {
+        // Shown before: the same view, with the file's text as it is now.
+        if (file->isResourceGroup()) {
+            postWebResourceGroupSelected();
+        } else if (isText(file)) {
+            if (auto *codeView = qobject_cast<CodeView *>(file->textView()))
+                codeView->reloadContent();
+        }
+    } else {
+        adopt(file, createView(file));
+    }
+
+    show(file->view());
+    m_mainTextView = qobject_cast<CodeView *>(file->textView());
+    UserDefaults::standardUserDefaults().setObject(file->path(), QStringLiteral("lastSelectedMainFilePath"));
+}
+
+void FileViewController::adopt(File *file, QWidget *view)
+{
+    file->setView(view);
+    if (!view)
+        return;
+    m_stack->addWidget(view);
+    // The views go with their file.
+    connect(file, &QObject::destroyed, view, &QObject::deleteLater);
+}
+
+void FileViewController::show(QWidget *view)
+{
+    m_stack->setCurrentWidget(view && m_stack->indexOf(view) >= 0 ? view : m_empty);
+}
+
+QWidget *FileViewController::createView(File *file)
+{
+    const bool exists = file->exists();
+    if (exists) {
+        if (file->isRoot() || QFileInfo(file->path()).isDir())
+            return nullptr;
+        if (file->fileType() == File::Image)
+            return nullptr;
+        if (extensionConformsToText(file->displayName()))
+            return createViewSource(file);
+        if (file->isKindOfText()) {
+            QM_DEBUG(QStringLiteral("text"));
+            return createViewSource(file);
+        }
+        QM_INFO(QStringLiteral("%1 is no text: the centre pane has nothing to show for it").arg(file->path()));
+        return nullptr;
+    }
+    if (!file->isWebframeFile() && file->isResourceGroup()) {
+        postWebResourceGroupSelected();
+        return nullptr;
+    }
+    if (file->fileType() == File::Image)
+        return nullptr;
+    return createViewSource(file);
+}
+
+LineNumberScrollView *FileViewController::createViewSource(File *file)
+{
+    if (!isText(file) && !file->isWebframeFile())
+        return nullptr;
+    if (file->histories().isEmpty())
+        file->addHistory();
+
+    auto *scrollView = new LineNumberScrollView(m_view);
+    auto *codeView = new CodeView(scrollView);
+    codeView->setFile(file);
+    scrollView->setDocumentView(codeView);
+    scrollView->setLineNumberVisible(true);
+    if (!file->isLocalFile()) {
+        QPalette colors = codeView->palette();
+        colors.setColor(QPalette::Base, QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1));
+        codeView->setPalette(colors);
+    }
+    if (const std::optional<QString> text = file->content())
+        codeView->setTextSilently(*text);
+    else if (const std::optional<QString> loaded = file->currentContent())
+        codeView->setTextSilently(*loaded);
+    else
+        QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
+    file->setTextView(codeView);
+    codeView->setFileviewController(this);
+    return scrollView;
+}
+
+QWidget *FileViewController::getCurrentScrollView() const
+{
+    return m_mainFile ? m_mainFile->view() : nullptr;
+}
+
+// --- Saving ------------------------------------------------------------------------------
+
+void FileViewController::codeViewBecameFirstResponder(const Notification &notification)
+{
+    s_saveTargetFile = fileOf(notification);
+    s_saveTargetView = qobject_cast<CodeView *>(notification.userInfo.value(QStringLiteral("textView")).value<QObject *>());
+}
+
+void FileViewController::fileSavedByCommandS(const Notification &)
+{
+    saveDocument();
+}
+
+void FileViewController::saveDocument()
+{
+    File *file = s_saveTargetFile.data();
+    if (!file || !file->textView())
+        return;
+    CodeView *view = s_saveTargetView.data();
+    const QString text = view ? view->toPlainText() : file->currentContent().value_or(QString());
+    file->setContent(text);
+    if (!file->save())
+        return;
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    if (view) {
+        center.postNotificationName(QStringLiteral("fileSaved"), this,
+                                    {{QStringLiteral("file"), QVariant::fromValue(file)},
+                                     {QStringLiteral("content"), text}});
+    }
+    if (extensionOf(file->displayName()) == QLatin1String("css"))
+        file->parseStyleSheet();
+    center.postNotificationName(QStringLiteral("saveFileContent"), this,
+                                {{QStringLiteral("file"), QVariant::fromValue(file)}});
+}
+
+// --- History -------------------------------------------------------------------------------
+
+void FileViewController::historyFileClicked(const Notification &notification)
+{
+    File *history = fileOf(notification);
+    if (!history || !m_mainFile || history->path() != m_mainFile->path() || !m_mainTextView)
+        return;
+    CodeView *view = m_mainTextView;
+    const int scroll = view->verticalScrollBar()->value();
+    const QTextCursor kept = view->textCursor();
+    const int start = kept.selectionStart();
+    const int end = kept.selectionEnd();
+    const QString text = history->currentContent().value_or(QString());
+    if (notification.userInfo.contains(QStringLiteral("ignoreUndo"))) {
+        view->setTextSilently(text);
+        view->didChangeText();
+    } else {
+        // As if typed over the whole text: one undo step.
+        view->selectAll();
+        view->insertPlainText(text);
+        QTextCursor cursor = view->textCursor();
+        cursor.clearSelection();
+        view->setTextCursor(cursor);
+    }
+    if (text.size() > end) {
+        QTextCursor cursor = view->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        view->setTextCursor(cursor);
+    }
+    view->verticalScrollBar()->setValue(scroll);
+}
+
+void FileViewController::postWebResourceGroupSelected()
+{
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("webResourceGroupSelected"), this,
+        {{QStringLiteral("file"), QVariant::fromValue(m_mainFile.data())}});
+}
+
+// --- Lookups -------------------------------------------------------------------------------
+
+File *FileViewController::searchDirectory(const QString &displayName, const QList<File *> &files)
+{
+    for (File *file : files) {
+        if (!file)
+            continue;
+        if (file->displayName() == displayName)
+            return file;
+        if (!file->isLeaf()) {
+            if (File *found = searchDirectory(displayName, file->children()))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+File *FileViewController::cssFileRecomended(File *folder)
+{
+    if (!folder)
+        return nullptr;
+    for (const char *name : {"index.css", "global.css", "style.css"}) {
+        if (File *found = searchDirectory(QString::fromLatin1(name), folder->children()))
+            return found;
+    }
+    return nullptr;
+}
+
+bool FileViewController::existInHistory(File *file, const QList<File *> &history)
+{
+    return history.contains(file);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "code/CodeView.h"
+#include "interfaces/FileViewControllerInterface.h"
+#include "platform/kit/PathControl.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class LineNumberScrollView;
+class QStackedLayout;
+class QWidget;
+struct Notification;
+
+// The centre pane: shows a File as a code editor (a code view with line
+// numbers in its frame) and saves the file of the code view that had the
+// keyboard focus last. Each File keeps the views made for it (view(),
+// textView()), so a file is set up once and shown again cheaply; the views
+// are children of the controller's view and go with their File.
+class FileViewController : public QObject, public FileViewControllerInterface
+{
+    Q_OBJECT
+
+public:
+    // The view is the pane's; the controller fills it.
+    explicit FileViewController(QWidget *view, QObject *parent = nullptr);
+    ~FileViewController() override;
+
+    QWidget *view() const { return m_view; }
+
+    File *mainFile() override { return m_mainFile; }
+    QPlainTextEdit *mainTextView() override;
+    CodeView *mainCodeView() const { return m_mainTextView; }
+
+    // The file breadcrumb above the pane; not owned.
+    PathControl *breadcramb() const { return m_breadcramb; }
+    void setBreadcramb(PathControl *control) { m_breadcramb = control; }
+
+    // Files shown, offered to the interface; the controller adds nothing.
+    QList<File *> viewHistory() const { return m_viewHistory; }
+    QList<File *> sideViewHistory() const { return m_sideViewHistory; }
+    // Paths of the DOM tree rows left expanded, kept for the DOM tree.
+    QStringList domTreeExpandedFilePaths() const { return m_domTreeExpandedFilePaths; }
+    void setDomTreeExpandedFilePaths(const QStringList &paths) { m_domTreeExpandedFilePaths = paths; }
+
+    void viewFile(File *file) override;
+    void viewFileWithNoOpen(File *file) override;
+    void viewFileWithScrollTop(File *file) override;
+    // Shows the file; a local file that vanished is offered for removal instead.
+    void openFile(File *file);
+    // The view for a file, or null when it has none (it is no text).
+    QWidget *createView(File *file);
+    // The code editor of a text file, or null.
+    LineNumberScrollView *createViewSource(File *file);
+
+    void saveDocument() override;
+    void saveOutlineview(QObject *sender) { saveDocument(); }
+    void fileSavedByCommandS(const Notification &notification);
+    void codeViewBecameFirstResponder(const Notification &notification);
+    // A snapshot chosen in the history list is shown in the open editor.
+    void historyFileClicked(const Notification &notification);
+    void postWebResourceGroupSelected();
+
+    // Depth-first, pre-order: the first node of that display name.
+    static File *searchDirectory(const QString &displayName, const QList<File *> &files);
+    // "index.css", else "global.css", else "style.css" in the folder's tree.
+    static File *cssFileRecomended(File *folder);
+    static bool existInHistory(File *file, const QList<File *> &history);
+
+    QWidget *getCurrentScrollView() const;
+    QPlainTextEdit *getCurrentCodeView() { return mainTextView(); }
+
+    // The file and code view Ctrl+S and Save act on.
+    static File *saveTargetFile();
+    static CodeView *saveTargetView();
+
+private:
+    static bool isText(File *file);
+    void show(QWidget *view);
+    void adopt(File *file, QWidget *view);
+
+    QPointer<QWidget> m_view;
+    QStackedLayout *m_stack; // Owned by the view.
+    QWidget *m_empty;        // Owned by the view.
+    QPointer<File> m_mainFile;
+    QPointer<CodeView> m_mainTextView;
+    QPointer<PathControl> m_breadcramb;
+    QList<File *> m_viewHistory;
+    QList<File *> m_sideViewHistory;
+    QStringList m_domTreeExpandedFilePaths;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class ExWebViewInterface;
+class File;
+class Operation;
+class QWidget;
+
+// What the project controller asks of the preview half beside it: the live
+// page, its loading and reloading, and the jobs that point a web project's
+// addresses at its local files. Implemented by the live preview (src/preview);
+// called by ProjectDelegate (src/app), which Controllers::install() hands it
+// with ProjectDelegate::setPreviewHalf(). Until there is one, the project
+// controller skips these calls.
+class PreviewHalfInterface
+{
+public:
+    virtual ~PreviewHalfInterface() = default;
+
+    // Makes the preview inside the container (once per reset of the projects).
+    virtual void initWebView(QWidget *container) = 0;
+    // The preview, or null before initWebView().
+    virtual ExWebViewInterface *webview() = 0;
+    // Applies the size preset of that index; keepSlider leaves the width slider alone.
+    virtual void doSetPreviewSize(int index, bool keepSlider) = 0;
+    // Shows the responsive ruler or not, and remembers the choice.
+    virtual void activateResponsiveRuler(bool active) = 0;
+    // Turns the page's JavaScript on.
+    virtual void startJavascript() = 0;
+
+    // Loads the node's page (null forgets the page shown).
+    virtual void setURL(File *node) = 0;
+    // Loads the selected page, or reloads the page shown; then
+    // isReloadOnly() tells which of the two it did.
+    virtual void refreshWebview() = 0;
+    virtual bool isReloadOnly() const = 0;
+    // Reloads the page shown.
+    virtual void reloadPage() = 0;
+    // Puts the address into the address field and loads it.
+    virtual void urlEnter(const QString &address) = 0;
+    // Sets the address of the page shown without asking anything first.
+    virtual void setMainFrameURL(const QString &address) = 0;
+    // The buttons that save the page shown with its resources.
+    virtual void setDownloadButtonsEnabled(bool enabled) = 0;
+    // Forgets the selected element: the overlay goes, and the DOM tree's
+    // selection with it.
+    virtual void clearDetectLayer() = 0;
+
+    // The roots of the tree of resources the page shown loaded; each node's
+    // path is the address of a resource. Owned by the preview.
+    virtual QList<File *> resourceRoots() = 0;
+
+    // The jobs that clear or set the local substitutes of every page, style
+    // sheet and script of a web project (its root); null when there is
+    // nothing to do. They run on the project controller's queue, one at a time.
+    virtual std::shared_ptr<Operation> removeBypassOperation(File *root) = 0;
+    virtual std::shared_ptr<Operation> autoBypassOperation(File *root) = 0;
+};

@@ -1,0 +1,66 @@
+#include "FilePanel.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace {
+std::function<std::optional<QStringList>(const FilePanel &)> &responder()
+{
+    static std::function<std::optional<QStringList>(const FilePanel &)> s_responder;
+    return s_responder;
+}
+} // namespace
+
+FilePanel::FilePanel(Kind kind)
+    : m_kind(kind)
+{
+}
+
+FilePanel::~FilePanel() = default;
+
+void FilePanel::setResponder(std::function<std::optional<QStringList>(const FilePanel &)> answer)
+{
+    responder() = std::move(answer);
+}
+
+QFileDialog *FilePanel::makeDialog(QWidget *parent) const
+{
+    // The message stands in the dialog's title, where a desktop dialog shows it.
+    auto *dialog = new QFileDialog(parent, m_message);
+    dialog->setDirectory(m_directory.isEmpty() ? QDir::homePath() : m_directory);
+    if (m_kind == Kind::Save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        if (!m_nameFieldStringValue.isEmpty())
+            dialog->selectFile(m_nameFieldStringValue);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        if (m_canChooseDirectories && !m_canChooseFiles) {
+            dialog->setFileMode(QFileDialog::Directory);
+            dialog->setOption(QFileDialog::ShowDirsOnly, true);
+        } else {
+            dialog->setFileMode(m_allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        }
+    }
+    dialog->setOption(QFileDialog::ReadOnly, !m_canCreateDirectories);
+    return dialog;
+}
+
+void FilePanel::beginSheetModalForWindow(QWidget *window, Completion completion) const
+{
+    if (responder()) {
+        const std::optional<QStringList> paths = responder()(*this);
+        if (completion)
+            completion(paths ? OKButton : CancelButton, paths.value_or(QStringList()));
+        return;
+    }
+    QFileDialog *dialog = makeDialog(window);
+    dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion](int result) {
+        if (completion)
+            completion(result == QDialog::Accepted ? OKButton : CancelButton,
+                       result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());
+    });
+    dialog->open();
+}

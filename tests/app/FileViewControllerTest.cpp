@@ -1,0 +1,159 @@
+#include "TestPrinters.h"
+#include "TestUtil.h"
+
+#include "app/FileViewController.h"
+#include "code/CodeView.h"
+#include "code/LineNumberScrollView.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "workspace/File.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A project of a page, two style sheets, an image and a sound, and the
+// viewer over a pane of its own.
+class FileViewControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        File::setUndoManagerProvider([this] { return &undo; });
+        QDir(dir.path()).mkpath(QStringLiteral("site/css/sub"));
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/index.html")), "<p>hello</p>");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/style.css")), "a {}");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/sub/index.css")), "b {}");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/theme.less")), "@x: 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/song.mp3")), QByteArray("ID3\x03\x00", 5));
+        QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("site/logo.png")));
+        root = std::make_unique<File>(dir.filePath(QStringLiteral("site")), true, nullptr);
+        pane.resize(500, 400);
+    }
+
+    void TearDown() override { File::setUndoManagerProvider({}); }
+
+    File *file(const QString &name) const { return FileViewController::searchDirectory(name, root->children()); }
+
+    InspectUndoManager undo;
+    QTemporaryDir dir;
+    std::unique_ptr<File> root;
+    QWidget pane;
+    FileViewController viewer{&pane};
+};
+
+} // namespace
+
+TEST_F(FileViewControllerTest, AFileShownAgainUsesItsViewWithItsCurrentText)
+{
+    File *page = file(QStringLiteral("index.html"));
+    viewer.viewFile(page);
+    CodeView *first = viewer.mainCodeView();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->toPlainText(), QStringLiteral("<p>hello</p>"));
+    EXPECT_TRUE(qobject_cast<LineNumberScrollView *>(page->view()));
+    // Its first snapshot is taken when it is first shown.
+    EXPECT_EQ(page->histories().size(), 1);
+
+    viewer.viewFile(file(QStringLiteral("style.css")));
+    EXPECT_NE(viewer.mainCodeView(), first);
+    page->setOpenDate(page->openDate().addSecs(-10));
+    page->setContent(QStringLiteral("<p>changed</p>"));
+
+    viewer.viewFile(page);
+    EXPECT_EQ(viewer.mainCodeView(), first);
+    EXPECT_EQ(first->toPlainText(), QStringLiteral("<p>changed</p>"));
+    EXPECT_TRUE(first->isVisibleTo(&pane));
+}
+
+TEST_F(FileViewControllerTest, AFileThatIsNoTextGetsNoViewAndThePaneStaysEmpty)
+{
+    viewer.viewFile(file(QStringLiteral("index.html")));
+    viewer.viewFile(file(QStringLiteral("song.mp3")));
+    EXPECT_EQ(viewer.mainFile(), file(QStringLiteral("song.mp3")));
+    EXPECT_EQ(viewer.mainTextView(), nullptr);
+    EXPECT_EQ(viewer.getCurrentScrollView(), nullptr);
+    EXPECT_FALSE(file(QStringLiteral("index.html"))->view()->isVisibleTo(&pane));
+    // A style-sheet dialect is text.
+    viewer.viewFile(file(QStringLiteral("theme.less")));
+    EXPECT_NE(viewer.mainTextView(), nullptr);
+}
+
+TEST_F(FileViewControllerTest, TheRecommendedStyleSheetIsTheFirstOfItsNamesWhereverItLies)
+{
+    EXPECT_EQ(FileViewController::cssFileRecomended(root.get()), file(QStringLiteral("index.css")));
+    EXPECT_EQ(FileViewController::cssFileRecomended(file(QStringLiteral("sub"))), file(QStringLiteral("index.css")));
+    EXPECT_EQ(FileViewController::cssFileRecomended(nullptr), nullptr);
+}
+
+TEST_F(FileViewControllerTest, AHistoryStepIsTypedOverTheTextOrSetWithoutUndo)
+{
+    File *page = file(QStringLiteral("index.html"));
+    page->setOpenDate(page->openDate().addSecs(-10));
+    viewer.viewFile(page);
+    CodeView *view = viewer.mainCodeView();
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(3);
+    cursor.setPosition(12, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+
+    // The older text is shorter: the selection beyond its end is dropped.
+    page->rollBackToHistory(FileHistory(QDateTime::currentDateTime(), QStringLiteral("<p>x</p>")));
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("historyFileClicked"), this, {{QStringLiteral("file"), QVariant::fromValue(page)}});
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("<p>x</p>"));
+    EXPECT_FALSE(view->textCursor().hasSelection());
+    TestUtil::spin(5);
+
+    page->setContent(QStringLiteral("<p>a longer text</p>"));
+    TestUtil::spin(5);
+    cursor = view->textCursor();
+    cursor.setPosition(3);
+    cursor.setPosition(12, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("historyFileClicked"), this,
+        {{QStringLiteral("file"), QVariant::fromValue(page)}, {QStringLiteral("ignoreUndo"), true}});
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("<p>a longer text</p>"));
+    EXPECT_EQ(view->textCursor().selectionStart(), 3);
+    EXPECT_EQ(view->textCursor().selectionEnd(), 12);
+}
+
+TEST_F(FileViewControllerTest, SaveDocumentSavesTheFileWhoseEditorHadTheKeyboardLast)
+{
+    File *sheet = file(QStringLiteral("style.css"));
+    File *page = file(QStringLiteral("index.html"));
+    viewer.viewFile(sheet);
+    CodeView *sheetView = viewer.mainCodeView();
+    pane.show();
+    pane.activateWindow();
+    sheetView->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return FileViewController::saveTargetView() == sheetView; }, 2000));
+    sheetView->moveCursor(QTextCursor::End);
+    sheet->setOpenDate(sheet->openDate().addSecs(-10));
+    QTest::keyClicks(sheetView, QStringLiteral(" b {}"));
+    ASSERT_EQ(sheetView->toPlainText(), QStringLiteral("a {} b {}"));
+
+    // The keyboard goes elsewhere (the file tree) and another file is
+    // shown, but the style sheet's editor had the keyboard last.
+    QLineEdit elsewhere(&pane);
+    elsewhere.show();
+    elsewhere.setFocus(Qt::OtherFocusReason);
+    viewer.viewFile(page);
+    QStringList posted;
+    QObject owner;
+    for (const char *name : {"fileSaved", "saveFileContent"}) {
+        NotificationCenter::defaultCenter().addObserver(&owner, QString::fromLatin1(name), &viewer,
+                                                        [&posted](const Notification &n) { posted << n.name; });
+    }
+    viewer.saveDocument();
+    EXPECT_EQ(TestUtil::readFile(sheet->path()), QByteArray("a {} b {}"));
+    EXPECT_EQ(TestUtil::readFile(page->path()), QByteArray("<p>hello</p>"));
+    EXPECT_EQ(posted, (QStringList{QStringLiteral("fileSaved"), QStringLiteral("saveFileContent")}));
+}
