@@ -46,11 +46,12 @@ std::optional<QRegularExpression> SyntaxPainter::compile(const QString &pattern,
     if (dotAll)
         options |= QRegularExpression::DotMatchesEverythingOption;
     // Every Unicode line end ends a line, as in ICU, not only the line feed.
-    QRegularExpression expression(QStringLiteral("(*ANY)") + pattern, options);
+    static const QString lineEnds = QStringLiteral("(*ANY)");
+    QRegularExpression expression(lineEnds + pattern, options);
     if (!expression.isValid()) {
         QM_DEBUG(QStringLiteral("the %1 pattern does not compile (%2 at %3); the pass is skipped")
                      .arg(QLatin1String(pass), expression.errorString())
-                     .arg(expression.patternErrorOffset()));
+                     .arg(expression.patternErrorOffset() - lineEnds.size()));
         return std::nullopt;
     }
     return expression;
