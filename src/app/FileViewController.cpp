@@ -249,7 +249,7 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
         // A loaded resource, not a project's file: a faint grey page.
         QPalette colors = codeView->palette();
         colors.setColor(QPalette::Base, DesktopColors::adapted(QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1),
-                                                                  colors));
+                                                                  codeView->textPalette()));
         codeView->setPalette(colors);
     }
     codeView->setFont(CodeView::menloFont(11.0));

@@ -80,6 +80,13 @@ CodeView::~CodeView()
     QM_DEBUG(QStringLiteral("codeView deallocated"));
 }
 
+QPalette CodeView::textPalette() const
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, colors.color(QPalette::Base));
+    return colors;
+}
+
 QFont CodeView::menloFont(qreal pointSize)
 {
     QFont font(QStringLiteral("Menlo"));

@@ -101,6 +101,11 @@ public:
     void setRulerThickness(int thickness);
     int rulerThickness() const { return m_rulerThickness; }
 
+    // The view's palette as its text is shown: the background behind the
+    // text (Base) stands as the window colour, the one that tells a light
+    // palette from a dark one.
+    QPalette textPalette() const;
+
     // The editor font: "Menlo" at that size, else the desktop's fixed font.
     static QFont menloFont(qreal pointSize);
 

@@ -146,16 +146,20 @@ int NoodleLineNumberView::lineNumberForCharacterIndex(int index) const
 
 // --- Size -------------------------------------------------------------------------------
 
+QColor NoodleLineNumberView::shown(const QColor &color) const
+{
+    // Light or dark as the text beside it is.
+    return DesktopColors::adapted(color, m_clientView ? m_clientView->textPalette() : palette());
+}
+
 NoodleLineNumberView::TextAttributes NoodleLineNumberView::textAttributes() const
 {
-    return {font(), DesktopColors::adapted(m_textColor.isValid() ? m_textColor : defaultTextColor(), palette())};
+    return {font(), shown(m_textColor.isValid() ? m_textColor : defaultTextColor())};
 }
 
 NoodleLineNumberView::TextAttributes NoodleLineNumberView::markerTextAttributes() const
 {
-    return {font(), DesktopColors::adapted(m_alternateTextColor.isValid() ? m_alternateTextColor
-                                                                          : defaultAlternateTextColor(),
-                                           palette())};
+    return {font(), shown(m_alternateTextColor.isValid() ? m_alternateTextColor : defaultAlternateTextColor())};
 }
 
 int NoodleLineNumberView::requiredThickness()
@@ -194,8 +198,8 @@ void NoodleLineNumberView::paintEvent(QPaintEvent *event)
 void NoodleLineNumberView::drawHashMarksAndLabelsInRect(QPainter &painter, const QRect &rect)
 {
     if (m_backgroundColor.isValid()) {
-        painter.fillRect(rect, DesktopColors::adapted(m_backgroundColor, palette()));
-        painter.setPen(DesktopColors::adapted(QColor::fromRgbF(0.58f, 0.58f, 0.58f, 1.0f), palette()));
+        painter.fillRect(rect, shown(m_backgroundColor));
+        painter.setPen(shown(QColor::fromRgbF(0.58f, 0.58f, 0.58f, 1.0f)));
         painter.drawLine(QPointF(width() - 0.5, rect.top()), QPointF(width() - 0.5, rect.bottom() + 1));
     }
     if (!m_clientView)

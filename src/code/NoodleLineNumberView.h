@@ -22,7 +22,8 @@ class LineNumberScrollView;
 // search, draws the numbers of the visible lines beside their first row, and
 // widens on the next turn of the event loop when the digits need more than
 // one pixel more or less. Lines may carry a NoodleLineNumberMarker image.
-// Colours follow a dark palette (turned over); the font is the widget's.
+// Colours follow a dark text background (turned over); the font is the
+// widget's.
 class NoodleLineNumberView : public QWidget
 {
     Q_OBJECT
@@ -94,6 +95,8 @@ private:
     static constexpr int kValid = std::numeric_limits<int>::max();
 
     void drawHashMarksAndLabelsInRect(QPainter &painter, const QRect &rect);
+    // The colour as shown beside the client's text.
+    QColor shown(const QColor &color) const;
     // Applies the needed thickness on the next turn when it differs by more
     // than one pixel.
     void checkThickness();

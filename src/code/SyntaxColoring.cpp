@@ -183,7 +183,7 @@ void SyntaxColoring::spansArrived(const QPointer<CodeView> &view, quint64 edits,
     state.spans = std::move(spans);
     state.formats.clear();
     for (qsizetype number = 0; number < m_styles.size(); ++number)
-        state.formats.append(m_styles.at(number).format(view->palette()));
+        state.formats.append(m_styles.at(number).format(view->textPalette()));
     const auto [first, last] = view->visibleBlockNumbers();
     state.firstVisible = first;
     state.lastVisible = last;

@@ -20,8 +20,9 @@ QColor SyntaxStyle::colorOn(const QColor &color, const QPalette &palette)
     float h = 0, s = 0, l = 0, a = 0;
     color.getHslF(&h, &s, &l, &a);
     // Dark and middle tones alike end up light enough to read on a dark
-    // background, in the order they had.
-    return QColor::fromHslF(h, s, 0.55f + 0.4f * l, a);
+    // background, in the order they had, and a little softer so that pure
+    // colours do not glare.
+    return QColor::fromHslF(h, 0.8f * s, 0.5f + 0.4f * l, a);
 }
 
 QTextCharFormat SyntaxStyle::format(const QPalette &palette) const

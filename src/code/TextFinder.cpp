@@ -79,7 +79,6 @@ void TextFinder::buildBar()
     m_field = new QLineEdit(m_bar);
     m_field->setPlaceholderText(tr("Find"));
     m_field->setClearButtonEnabled(true);
-    m_field->addAction(themeIcon("edit-find", QStyle::SP_FileDialogContentsView), QLineEdit::LeadingPosition);
     m_field->installEventFilter(new ReturnKeys(this));
     m_status = new QLabel(m_bar);
     m_status->setForegroundRole(QPalette::PlaceholderText);
