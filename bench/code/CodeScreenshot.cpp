@@ -10,6 +10,8 @@
 #include "code/TextFinder.h"
 #include "workspace/File.h"
 
+#include "../ScreenPicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -21,31 +23,6 @@
 
 #include <cstdio>
 
-namespace {
-
-bool write(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(45, 47, 51));
-    palette.setColor(QPalette::WindowText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Base, QColor(32, 34, 37));
-    palette.setColor(QPalette::Text, QColor(220, 222, 226));
-    palette.setColor(QPalette::Button, QColor(53, 55, 60));
-    palette.setColor(QPalette::ButtonText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::PlaceholderText, QColor(140, 144, 150));
-    return palette;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -55,7 +32,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString site = home.filePath(QStringLiteral("site"));
-    write(site + QStringLiteral("/index.html"),
+    writeProjectFile(site + QStringLiteral("/index.html"),
           "<!DOCTYPE html>\n<html>\n<head>\n  <meta charset=\"utf-8\">\n  <title>Lighthouse Bakery</title>\n"
           "  <link rel=\"stylesheet\" href=\"css/site.css\">\n</head>\n<body>\n  <!-- The masthead -->\n"
           "  <header class=\"top\">\n    <h1>Lighthouse Bakery</h1>\n"
@@ -63,11 +40,11 @@ int main(int argc, char *argv[])
           "  <main>\n    <p class=\"lead\" title=\"/about/history\">Bread baked before dawn, every day.</p>\n"
           "    <img src=\"images/loaf.png\" alt=\"A loaf\" width=\"320\">\n  </main>\n"
           "  <script src=\"js/app.js\"></script>\n</body>\n</html>\n");
-    write(site + QStringLiteral("/css/site.css"),
+    writeProjectFile(site + QStringLiteral("/css/site.css"),
           "/* Lighthouse Bakery */\n@import url(\"print.css\");\n\nbody {\n    margin: 0;\n"
           "    font-family: Georgia, serif;\n    color: #2b2b2b;\n}\n\n.top a:hover {\n    color: #8a6d3b !important;\n"
           "    padding: 1.5em 2em;\n}\n\n@media (max-width: 600px) {\n    .top { flex-direction: column; }\n}\n");
-    write(site + QStringLiteral("/js/app.js"),
+    writeProjectFile(site + QStringLiteral("/js/app.js"),
           "// Marks the lead paragraph.\nvar lead = document.querySelector('.lead');\nfunction mark(node, fresh) {\n"
           "    if (fresh === true) {\n        node.title = \"Fresh \" + 3 + ' loaves';\n    } else {\n"
           "        return null;\n    }\n}\n/* Called once. */\nmark(lead, true);\n");

@@ -122,21 +122,20 @@ void SyntaxColoring::textStorageDidProcessEditing(CodeView *view, int position, 
         }
     }
 
-    cancelPending(view);
-    const QPointer<CodeView> guarded(view);
-    DelayedPerform::perform(this, kDoColor, keyOf(view), kDelaySeconds, [this, guarded] {
-        if (guarded)
-            doColor(guarded);
-    });
+    scheduleRun(view, kDelaySeconds);
 }
 
 void SyntaxColoring::applySyntaxColor(CodeView *view)
 {
-    if (!view)
-        return;
+    if (view)
+        scheduleRun(view, 0.0);
+}
+
+void SyntaxColoring::scheduleRun(CodeView *view, double delaySeconds)
+{
     cancelPending(view);
     const QPointer<CodeView> guarded(view);
-    DelayedPerform::perform(this, kDoColor, keyOf(view), 0.0, [this, guarded] {
+    DelayedPerform::perform(this, kDoColor, keyOf(view), delaySeconds, [this, guarded] {
         if (guarded)
             doColor(guarded);
     });

@@ -89,6 +89,8 @@ private:
     void spansArrived(const QPointer<CodeView> &view, quint64 edits, SyntaxSpans spans);
     void applySlice(const QPointer<CodeView> &view, quint64 edits);
     void cancelPending(CodeView *view);
+    // A run after the delay, in place of one still pending.
+    void scheduleRun(CodeView *view, double delaySeconds);
 
     Passes m_passes;
     QList<SyntaxStyle> m_styles;
