@@ -8,39 +8,24 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Stands in for a controller whose lazyWrite regenerates a file's text.
-class Writer : public QObject
-{
-public:
-    void lazyWrite(const QString &name) { writes.append(name); }
-    QStringList writes;
-};
-
-struct FileStub
-{
-    QString name;
-};
-
-} // namespace
-
-// reserveWrite() batches the writes of one turn with the shared batcher.
+// reserveWrite() batches the writes of one turn with the shared batcher; the
+// writer is a controller, the file any shared object.
 TEST(AppDelegateWrites, BurstOfEqualRequestsRunsOnceAfterTheWindow)
 {
     AppDelegate delegate;
-    Writer writer;
-    auto file = std::make_shared<FileStub>(FileStub {"index.html"});
+    QObject writer;
+    QStringList writes;
+    const auto file = std::make_shared<QString>(QStringLiteral("index.html"));
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 5; ++i)
-        delegate.reserveWrite(&writer, file, [&writer, file] { writer.lazyWrite(file->name); });
+        delegate.reserveWrite(&writer, file, [&writes, file] { writes.append(*file); });
     EXPECT_EQ(delegate.balkInvocationManager()->operations().size(), 1);
 
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return !writer.writes.isEmpty(); }, 2000));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !writes.isEmpty(); }, 2000));
     EXPECT_GE(clock.elapsed(), 90);
     TestUtil::spin(150);
-    EXPECT_EQ(writer.writes, QStringList {"index.html"});
+    EXPECT_EQ(writes, QStringList {"index.html"});
     EXPECT_TRUE(delegate.balkInvocationManager()->operations().isEmpty());
     EXPECT_FALSE(delegate.balkInvocationManager()->hasCompletionBlock());
 }
@@ -51,15 +36,16 @@ TEST(AppDelegateWrites, DistinctFilesRunInOrderThenTheGroupCloses)
     InspectUndoManager *undo = delegate.sharedUndoManager();
     QObject edited;
     undo->prepareWithInvocationTarget(&edited, [] {});
-    Writer writer;
-    auto first = std::make_shared<FileStub>(FileStub {"a.css"});
-    auto second = std::make_shared<FileStub>(FileStub {"b.css"});
-    delegate.reserveWrite(&writer, second, [&writer, second] { writer.lazyWrite(second->name); });
-    delegate.reserveWrite(&writer, first, [&writer, first] { writer.lazyWrite(first->name); });
+    QObject writer;
+    QStringList writes;
+    const auto first = std::make_shared<QString>(QStringLiteral("a.css"));
+    const auto second = std::make_shared<QString>(QStringLiteral("b.css"));
+    delegate.reserveWrite(&writer, second, [&writes, second] { writes.append(*second); });
+    delegate.reserveWrite(&writer, first, [&writes, first] { writes.append(*first); });
     EXPECT_EQ(undo->groupingLevel(), 1);
 
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return writer.writes.size() == 2; }, 2000));
-    EXPECT_EQ(writer.writes, QStringList({"b.css", "a.css"}));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return writes.size() == 2; }, 2000));
+    EXPECT_EQ(writes, QStringList({"b.css", "a.css"}));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return undo->groupingLevel() == 0; }, 1000));
     EXPECT_TRUE(undo->canUndo());
 }

@@ -298,16 +298,14 @@ TEST(DOMStyleSheetList, HeldObjectsOutliveTheirSheetListAndDocument)
     declaration->setProperty(QStringLiteral("top"), QStringLiteral("0px"));
     EXPECT_TRUE(commands.isEmpty());
 
-    // The sheet goes too; the rule list and the declaration keep it alive,
-    // the imported sheet keeps only itself.
+    // The document and its list go; the rule list and the declaration keep
+    // the sheet alive, and nothing held reaches the list any more.
     sheet.reset();
     document.reset();
     EXPECT_EQ(rules.item(1)->parentStyleSheet()->cssRules().length(), 3);
     EXPECT_EQ(declaration->parentRule()->cssText(), QStringLiteral(".x { color: red; top: 0px; }"));
     EXPECT_EQ(imported->cssRules().item(0)->selectorText(), QStringLiteral(".i"));
     EXPECT_EQ(imported->cssRules().item(0)->styleSheetList(), nullptr);
-    const DOMCSSRulePtr inner = imported->cssRules().item(0);
-    const DOMCSSRulePtr rule = rules.item(1);
     EXPECT_EQ(imported->ownerRule(), rules.item(0));
     // A scratch declaration outlives its document and asks no engine.
     scratch->setProperty(QStringLiteral("color"), QStringLiteral("red"));
