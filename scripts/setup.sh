@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: installs the Debian packages that are
-# missing, then configures and builds Quillmark into build/.
+# missing, then configures and builds Quillmark into build/ (not with
+# --packages-only, which the sanitizer run uses).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -10,6 +11,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
     libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
     python3 python3-jsbeautifier libjs-bootstrap5
     fonts-dejavu-core
@@ -29,6 +31,10 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     $sudo apt-get update -qq
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-}" = --packages-only ]; then
+    exit 0
 fi
 
 build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}

@@ -165,7 +165,7 @@ int main(int argc, char **argv)
                 "40 values), one round trip: %s\n",
                 matched, int(media.size()), qPrintable(batch.text()));
 
-    DOMCSSRule *rule = nullptr;
+    DOMCSSRulePtr rule;
     for (int i = 0; i < document->styleSheets().length() && !rule; ++i) {
         const DOMCSSRuleList list = document->styleSheets().item(i)->cssRules();
         for (int j = 0; j < list.length(); ++j) {

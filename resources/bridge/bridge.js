@@ -648,6 +648,29 @@
         cssById.set(id, rule);
     }
 
+    // The rules inside a rule, in tree order.
+    function descendants(rule) {
+        const found = [];
+        const pending = rule.cssRules ? Array.from(rule.cssRules).reverse() : [];
+        while (pending.length) {
+            const next = pending.pop();
+            found.push(next);
+            if (next.cssRules)
+                pending.push(...Array.from(next.cssRules).reverse());
+        }
+        return found;
+    }
+
+    // The program names the rules inside the one it inserts, so that it can
+    // write to them at once (and an undone deletion keeps its ids); when the
+    // page reads them otherwise, they get ids of its own.
+    function adoptDescendants(rule, ids) {
+        const found = descendants(rule);
+        if (!ids || ids.length !== found.length)
+            return;
+        found.forEach(function (child, i) { adopt(child, ids[i]); });
+    }
+
     function applyCommand(c, frame, touched, sheetsTouched) {
         const doc = frame.doc;
         switch (c.op) {
@@ -693,6 +716,7 @@
             if (!c.parent)
                 sheetsTouched.add(parent);
             adopt(parent.cssRules[inserted], c.rule);
+            adoptDescendants(parent.cssRules[inserted], c.ids);
             touched.set(c.rule, parent.cssRules[inserted]);
             break;
         }

@@ -155,7 +155,7 @@ QList<DOMMatchedRule> WebEngineCache::sortedRules(const QJsonArray &entries) con
         const QJsonObject entry = value.toObject();
         Entry made;
         made.rule.ruleId = qint64(entry.value(QStringLiteral("rule")).toDouble());
-        const DOMCSSRule *mirrored = sheets.ruleForId(made.rule.ruleId);
+        const DOMCSSRulePtr mirrored = sheets.ruleForId(made.rule.ruleId);
         made.rule.cssText = mirrored ? mirrored->cssText() : entry.value(QStringLiteral("text")).toString();
         for (const QJsonValue &part : entry.value(QStringLiteral("parts")).toArray())
             made.specificity = std::max(made.specificity, DOMSelectorSpecificity::of(part.toString()));

@@ -61,7 +61,7 @@ QStringList selectorsOf(DOMDocument &document, const QList<DOMMatchedRule> &rule
 {
     QStringList selectors;
     for (const DOMMatchedRule &rule : rules) {
-        const DOMCSSRule *mirrored = document.styleSheets().ruleForId(rule.ruleId);
+        const DOMCSSRulePtr mirrored = document.styleSheets().ruleForId(rule.ruleId);
         selectors.append(mirrored ? mirrored->selectorText() : QStringLiteral("(default)"));
     }
     return selectors;
@@ -169,7 +169,7 @@ TEST(WebEngineQuestions, SetPropertyOfAValueTheEngineRefusesChangesNothing)
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
     DOMDocument *document = fixture->mainFrame().document();
-    DOMCSSRule *rule = document->styleSheets().item(0)->cssRules().item(0);
+    const DOMCSSRulePtr rule = document->styleSheets().item(0)->cssRules().item(0);
     EXPECT_EQ(fixture->mainFrame().engine()->supports(QStringLiteral("color"), QStringLiteral("10px")), std::optional(false));
     rule->style()->setProperty(QStringLiteral("color"), QStringLiteral("10px"));
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("red"));
