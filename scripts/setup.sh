@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(
-    cmake ninja-build g++ ccache pkg-config
+    cmake ninja-build g++ ccache pkg-config lld
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
