@@ -2,7 +2,7 @@
 // snapshot and mirror build from DOMContentLoaded, the batched questions for
 // one selected element, and a program setProperty() until the page's computed
 // style shows it. Run by hand, offscreen:
-//   QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 ./bench/web2/web2_bench [bootstrap.css]
+//   QT_QPA_PLATFORM=offscreen ./bench/web2/web2_bench [bootstrap.css]
 
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
@@ -77,7 +77,6 @@ struct Figures
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const QString bootstrapPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                            : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");

@@ -11,8 +11,6 @@ static int &prepareApplication(int &argc)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmark"));
-    // The preview's web views share GL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     return argc;
 }
 

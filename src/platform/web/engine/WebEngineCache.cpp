@@ -214,10 +214,9 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     for (int i = 0; i < keys.matched.size() && i < matched.size(); ++i)
         m_matched.insert(keys.matched.at(i), sortedRules(matched.at(i).toArray()));
     if (keys.point) {
+        // A point over a frame answers the frame element: the caller asks that frame next.
         const QJsonObject hit = reply.value(QStringLiteral("point")).toObject();
-        // A hit inside another frame is that frame's node: the caller asks that frame.
-        const bool here = qint64(hit.value(QStringLiteral("frame")).toDouble()) == m_frame.frameId();
-        m_point = std::pair(keys.pointAt, here ? qint64(hit.value(QStringLiteral("node")).toDouble()) : qint64(0));
+        m_point = std::pair(keys.pointAt, qint64(hit.value(QStringLiteral("node")).toDouble()));
     }
 }
 

@@ -19,7 +19,6 @@
 #include "platform/web/engine/WebView.h"
 
 #include <QJsonArray>
-#include <QWebEngineScript>
 
 #include <gtest/gtest.h>
 

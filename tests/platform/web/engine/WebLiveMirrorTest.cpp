@@ -12,7 +12,6 @@
 #include "platform/web/engine/WebView.h"
 
 #include <QRandomGenerator>
-#include <QWebEngineScript>
 
 #include <gtest/gtest.h>
 
@@ -196,7 +195,7 @@ TEST(WebLiveMirror, MirrorAndPageConvergeAfterInterleavedEdits)
             const int side = int(random.bounded(3u));
             if (side != 1) {
                 fixture->view().webPage()->runJavaScript(
-                    QStringLiteral("pageEdit(%1, %2, %3)").arg(kind).arg(a).arg(b), QWebEngineScript::MainWorld);
+                    QStringLiteral("pageEdit(%1, %2, %3)").arg(kind).arg(a).arg(b), WebPage::World::Page);
             }
             if (side != 0)
                 programEdit(*fixture->mainFrame().document(), kind + 1, b, a);
