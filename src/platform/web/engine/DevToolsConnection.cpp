@@ -92,7 +92,7 @@ void DevToolsConnection::send(const QString &method, const QJsonObject &params, 
         message.insert(QStringLiteral("sessionId"), sessionId);
     if (done)
         m_callbacks.insert(id, std::move(done));
-    qCDebug(lcDevTools).noquote() << "->" << method << sessionId;
+    qCDebug(lcDevTools).noquote() << "->" << id << method << sessionId;
     m_writeBuffer += QJsonDocument(message).toJson(QJsonDocument::Compact);
     m_writeBuffer += '\0';
     writePending();
@@ -246,6 +246,7 @@ void DevToolsConnection::dispatch(const QJsonObject &message)
     const QJsonValue id = message.value(QStringLiteral("id"));
     if (!id.isUndefined()) {
         const Callback callback = m_callbacks.take(id.toInt());
+        qCDebug(lcDevTools) << "<-" << id.toInt() << (callback ? "answered" : "unawaited");
         const QJsonObject error = message.value(QStringLiteral("error")).toObject();
         if (!error.isEmpty())
             qCDebug(lcDevTools) << "command" << id.toInt() << "failed:" << error.value(QStringLiteral("message")).toString();

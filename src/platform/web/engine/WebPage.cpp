@@ -83,9 +83,7 @@ void WebPage::open()
         QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
                            // Each page is the front tab of a window of its own:
                            // only front tabs paint.
-                           {QStringLiteral("newWindow"), true},
-                           {QStringLiteral("width"), m_viewport.width()},
-                           {QStringLiteral("height"), m_viewport.height()}};
+                           {QStringLiteral("newWindow"), true}};
         if (!m_browserContextId.isEmpty())
             params.insert(QStringLiteral("browserContextId"), m_browserContextId);
         browser->send(QStringLiteral("Target.createTarget"), params, {}, [this](const DevToolsReply &reply) {
@@ -119,18 +117,30 @@ void WebPage::attach(const QString &targetId)
                                return;
                            }
                            m_session = reply.result.value(QStringLiteral("sessionId")).toString();
-                           configureSession(m_session, true);
-                           const auto waiting = std::exchange(m_waitingForSession, {});
-                           for (const auto &run : waiting)
-                               run();
+                           configureSession(m_session, true, [this] {
+                               m_ready = true;
+                               const auto waiting = std::exchange(m_waitingForSession, {});
+                               for (const auto &run : waiting)
+                                   run();
+                           });
                        },
                        this);
 }
 
-void WebPage::configureSession(const QString &sessionId, bool isMainTarget)
+void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready)
 {
-    const auto command = [this, sessionId](const QString &method, const QJsonObject &params = {}) {
-        sendToSession(sessionId, method, params);
+    // The browser answers these in an order of its own: nothing is loaded or
+    // resumed before every one of them is in place, or the first document
+    // could come without its bridge.
+    auto pending = std::make_shared<int>(0);
+    const auto command = [this, sessionId, pending, ready](const QString &method, const QJsonObject &params = {}) {
+        ++*pending;
+        sendToSession(sessionId, method, params, [method, pending, ready](const QJsonObject &, const QString &error) {
+            if (!error.isEmpty())
+                qCWarning(lcWebPage) << method << "failed:" << error;
+            if (--*pending == 0)
+                ready();
+        });
     };
     command(QStringLiteral("Page.enable"));
     command(QStringLiteral("Runtime.enable"));
@@ -162,8 +172,6 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget)
         command(QStringLiteral("Page.bringToFront"));
         applyViewport();
         startScreencast();
-    } else {
-        command(QStringLiteral("Runtime.runIfWaitingForDebugger"));
     }
 }
 
@@ -314,7 +322,7 @@ void WebPage::setViewport(const QSize &size, double devicePixelRatio)
         return;
     m_viewport = size;
     m_devicePixelRatio = devicePixelRatio;
-    if (isAttached()) {
+    if (!m_session.isEmpty()) {
         applyViewport();
         startScreencast();
     }
@@ -364,6 +372,7 @@ void WebPage::chooseFiles(int backendNodeId, const QString &sessionId, const QSt
 void WebPage::browserRestarted()
 {
     m_session.clear();
+    m_ready = false;
     m_targetId.clear();
     m_browserContextId.clear();
     m_childSessions.clear();
@@ -456,6 +465,8 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         refreshHistory();
     } else if (method == QLatin1String("Page.loadEventFired")) {
         if (main) {
+            // The entry of a new document may be completed only now.
+            refreshHistory();
             runJavaScript(QStringLiteral("document.title"), World::Page, [this](const QVariant &title) {
                 if (title.toString() != m_title) {
                     m_title = title.toString();
@@ -492,7 +503,7 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
             return;
         }
         m_childSessions.insert(child);
-        configureSession(child, false);
+        configureSession(child, false, [this, child] { sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger")); });
     } else if (method == QLatin1String("Target.detachedFromTarget")) {
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         if (m_childSessions.remove(child))

@@ -111,7 +111,8 @@ public:
     // The engine folder's access to the target.
     DevToolsConnection *connection() const;
     QString sessionId() const { return m_session; }
-    bool isAttached() const { return !m_session.isEmpty(); }
+    // Attached, with the bridge and the hooks in place.
+    bool isAttached() const { return m_ready; }
     // Sends on the page's own session (queued until it is attached).
     void send(const QString &method, const QJsonObject &params = {},
               std::function<void(const QJsonObject &result, const QString &error)> done = {});
@@ -149,7 +150,7 @@ Q_SIGNALS:
 private:
     void open();
     void attach(const QString &targetId);
-    void configureSession(const QString &sessionId, bool isMainTarget);
+    void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
     void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleTargetEvent(const QString &method, const QJsonObject &params);
@@ -177,6 +178,7 @@ private:
     QSize m_viewport{800, 600};
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
+    bool m_ready = false;
     QStringList m_interceptPatterns;
     QMap<QString, QString> m_sessionOfIntercept;
 };
