@@ -802,12 +802,22 @@
         }
     }
 
-    function matchingParts(rule, element, pseudo) {
-        if (!pseudo && !safeMatches(element, rule.selectorText))
+    // The selector of a rule nested in a style rule, written out whole: "&"
+    // stands for the parent's selector, and a selector without it is a
+    // descendant of the parent.
+    function nestedSelector(text, parent) {
+        const scope = ':is(' + parent + ')';
+        return splitSelectors(text).map(function (part) {
+            return part.indexOf('&') >= 0 ? part.split('&').join(scope) : scope + ' ' + part;
+        }).join(', ');
+    }
+
+    function matchingParts(rule, selectorText, element, pseudo) {
+        if (!pseudo && !safeMatches(element, selectorText))
             return null;
         let parts = partsCache.get(rule);
-        if (!parts || parts.text !== rule.selectorText) {
-            parts = {text: rule.selectorText, list: splitSelectors(rule.selectorText)};
+        if (!parts || parts.text !== selectorText) {
+            parts = {text: selectorText, list: splitSelectors(selectorText)};
             partsCache.set(rule, parts);
         }
         const matched = [];
@@ -838,18 +848,22 @@
     function matchedRules(frame, element, pseudo) {
         const win = frame.doc.defaultView;
         const out = [];
-        function walk(rules) {
+        // parent: the whole selector of the style rule the rules are nested in.
+        function walk(rules, parent) {
             for (let i = 0; i < rules.length; ++i) {
                 const rule = rules[i];
                 switch (rule.type) {
                 case 1: {
-                    const parts = matchingParts(rule, element, pseudo);
+                    const selector = parent ? nestedSelector(rule.selectorText, parent) : rule.selectorText;
+                    const parts = matchingParts(rule, selector, element, pseudo);
                     if (parts) {
                         const entry = {rule: cssId(rule), parts: parts};
                         if (!sentRules.has(rule))
                             entry.text = rule.cssText;
                         out.push(entry);
                     }
+                    if (rule.cssRules && rule.cssRules.length)
+                        walk(rule.cssRules, selector);
                     break;
                 }
                 case 3:
@@ -858,7 +872,7 @@
                     break;
                 case 4:
                     if (mediaHolds(win, rule.media.mediaText))
-                        walk(rule.cssRules);
+                        walk(rule.cssRules, parent);
                     break;
                 case 12: {
                     let holds = false;
@@ -868,12 +882,12 @@
                         holds = false;
                     }
                     if (holds)
-                        walk(rule.cssRules);
+                        walk(rule.cssRules, parent);
                     break;
                 }
                 default:
                     if (rule.type === 0 && rule.cssRules)
-                        walk(rule.cssRules);
+                        walk(rule.cssRules, parent);
                     break;
                 }
             }
@@ -887,7 +901,7 @@
             } catch (e) {
                 return;
             }
-            walk(rules);
+            walk(rules, null);
         }
         const sheets = frame.doc.styleSheets;
         for (let i = 0; i < sheets.length; ++i)
@@ -1062,7 +1076,14 @@
         return 'default';
     }
 
-    window.quillmark = {receive: receive, idOf: function (node) { return node[ID]; }, cursorAt: cursorAt, token: TOKEN};
+    // How many nodes have ids: the page's and the program's.
+    function namedNodes() {
+        const frame = frames.get(1);
+        return byId.size + (frame ? frame.nodes.size : 0);
+    }
+
+    window.quillmark = {receive: receive, idOf: function (node) { return node[ID]; }, cursorAt: cursorAt,
+                        namedNodes: namedNodes, token: TOKEN};
 
     function start() {
         snapshotFrame(document);

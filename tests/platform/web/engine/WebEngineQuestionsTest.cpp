@@ -274,3 +274,37 @@ TEST(WebEngineQuestions, BlockingQuestionHoldsDelayedPerformsAndPageMessages)
     document->removeEventListener(QStringLiteral("DOMAttrModified"), &changes);
     fixture->evaluate(QStringLiteral("for (let i = 1; i < 10000; ++i) clearInterval(i);"), WebTestFixture::World::Page);
 }
+
+// Rules nested inside others (CSS nesting) match as the engine matches them:
+// "&" is the parent's selector, a selector without it a descendant of it.
+TEST(WebEngineQuestions, NestedRulesAreAmongTheMatchedRules)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html>
+<html><head><style>
+.card { color: red;
+  & .title { color: blue; }
+  .title { letter-spacing: 2px; }
+  &.wide > .title { font-weight: bold; }
+  @media (min-width: 1px) { .title { word-spacing: 3px; } }
+  .other & { color: pink; }
+}
+</style></head>
+<body><div class="card wide"><h2 class="title" id="t">title</h2></div></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMElement *title = document->getElementById(QStringLiteral("t"));
+    const QList<DOMMatchedRule> rules = document->getMatchedCSSRules(title, QString(), true);
+    QStringList texts;
+    for (const DOMMatchedRule &rule : rules)
+        texts.append(rule.cssText);
+    const QString all = texts.join(QLatin1Char('\n'));
+    EXPECT_EQ(rules.size(), 4) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("color: blue"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("letter-spacing: 2px"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("font-weight: bold"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("word-spacing: 3px"))) << qPrintable(all);
+    EXPECT_FALSE(all.contains(QLatin1String("pink"))) << qPrintable(all);
+    // The page's own style agrees.
+    const DOMComputedStyle style = document->getComputedStyle(title, QString());
+    EXPECT_TRUE(std::find(style.begin(), style.end(), std::pair(QStringLiteral("font-weight"), QStringLiteral("700"))) != style.end());
+}
