@@ -812,14 +812,69 @@
         }).join(', ');
     }
 
-    function matchingParts(rule, selectorText, element, pseudo) {
-        if (!pseudo && !safeMatches(element, selectorText))
+    // What the rightmost compound selector of a part asks of an element
+    // (type, id, classes), when it can be read without parsing: the cheap test
+    // that spares most calls of matches(), whose own cache is far smaller than
+    // a large style sheet. null: no such test, matches() decides.
+    function partKey(part) {
+        if (/[\\()\[\]'"|&]/.test(part))
             return null;
+        const compounds = part.trim().split(/\s*[\s>+~]\s*/);
+        // Pseudo-classes only narrow it down further.
+        const last = compounds[compounds.length - 1].replace(/::?[-\w]+/g, '').replace(/^\*/, '');
+        if (!last)
+            return null;
+        const tokens = last.match(/[.#]?[-\w]+/g);
+        if (!tokens || tokens.join('') !== last)
+            return null;
+        const key = {tag: null, id: null, classes: []};
+        for (const token of tokens) {
+            if (token[0] === '.')
+                key.classes.push(token.slice(1));
+            else if (token[0] === '#')
+                key.id = token.slice(1);
+            else
+                key.tag = token.toLowerCase();
+        }
+        return key;
+    }
+
+    // Names are compared as loosely as any document compares them (quirks
+    // mode ignores the case of classes and ids).
+    function mayMatch(keys, element) {
+        const quirks = element.ownerDocument.compatMode === 'BackCompat';
+        for (const key of keys) {
+            if (!key)
+                return true;
+            if (key.tag && key.tag !== element.localName.toLowerCase())
+                continue;
+            if (quirks)
+                return true;
+            if (key.id && key.id !== element.id)
+                continue;
+            let classes = true;
+            for (const name of key.classes) {
+                if (!element.classList.contains(name)) {
+                    classes = false;
+                    break;
+                }
+            }
+            if (classes)
+                return true;
+        }
+        return false;
+    }
+
+    function matchingParts(rule, selectorText, element, pseudo) {
         let parts = partsCache.get(rule);
         if (!parts || parts.text !== selectorText) {
-            parts = {text: selectorText, list: splitSelectors(selectorText)};
+            const list = splitSelectors(selectorText);
+            // Whether rules are nested in it, read once: the list is made on first use.
+            parts = {text: selectorText, list: list, keys: list.map(partKey), nested: rule.cssRules.length > 0};
             partsCache.set(rule, parts);
         }
+        if (!pseudo && (!mayMatch(parts.keys, element) || !safeMatches(element, selectorText)))
+            return null;
         const matched = [];
         for (const part of parts.list) {
             let selector = part;
@@ -848,6 +903,16 @@
     function matchedRules(frame, element, pseudo) {
         const win = frame.doc.defaultView;
         const out = [];
+        // A style sheet repeats its media queries: each is asked once.
+        const media = new Map();
+        function holds(mediaText) {
+            let answer = media.get(mediaText);
+            if (answer === undefined) {
+                answer = mediaHolds(win, mediaText);
+                media.set(mediaText, answer);
+            }
+            return answer;
+        }
         // parent: the whole selector of the style rule the rules are nested in.
         function walk(rules, parent) {
             for (let i = 0; i < rules.length; ++i) {
@@ -862,16 +927,16 @@
                             entry.text = rule.cssText;
                         out.push(entry);
                     }
-                    if (rule.cssRules && rule.cssRules.length)
+                    if (partsCache.get(rule).nested)
                         walk(rule.cssRules, selector);
                     break;
                 }
                 case 3:
-                    if (rule.styleSheet && mediaHolds(win, rule.media.mediaText))
+                    if (rule.styleSheet && holds(rule.media.mediaText))
                         walkSheet(rule.styleSheet);
                     break;
                 case 4:
-                    if (mediaHolds(win, rule.media.mediaText))
+                    if (holds(rule.media.mediaText))
                         walk(rule.cssRules, parent);
                     break;
                 case 12: {
@@ -893,7 +958,7 @@
             }
         }
         function walkSheet(sheet) {
-            if (sheet.disabled || !mediaHolds(win, sheet.media ? sheet.media.mediaText : ''))
+            if (sheet.disabled || !holds(sheet.media ? sheet.media.mediaText : ''))
                 return;
             let rules = null;
             try {

@@ -7,9 +7,12 @@
 
 #include "platform/foundation/Log.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
+#include <QPointer>
+#include <QThreadPool>
 
 Q_LOGGING_CATEGORY(lcWebPage, "quillmark.web.page", QtWarningMsg)
 
@@ -347,6 +350,34 @@ void WebPage::startScreencast()
                    {QStringLiteral("everyNthFrame"), 1}});
 }
 
+void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata)
+{
+    // Decoding a frame takes milliseconds: it is done on a worker thread, so
+    // that the page's answers are not held up behind it. A frame that waits
+    // for the worker is replaced by a newer one.
+    if (m_decoding) {
+        m_waitingFrame = {base64, metadata};
+        return;
+    }
+    m_decoding = true;
+    const double ratio = m_devicePixelRatio;
+    QPointer<WebPage> page(this);
+    QThreadPool::globalInstance()->start([page, base64, metadata, ratio] {
+        QImage image;
+        image.loadFromData(QByteArray::fromBase64(base64), "PNG");
+        image.setDevicePixelRatio(ratio);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
+            if (!page)
+                return;
+            page->m_decoding = false;
+            if (!image.isNull())
+                Q_EMIT page->frameArrived(image, metadata);
+            if (auto waiting = std::exchange(page->m_waitingFrame, std::nullopt))
+                page->decodeFrame(waiting->first, waiting->second);
+        }, Qt::QueuedConnection);
+    });
+}
+
 void WebPage::sendInput(const QString &method, const QJsonObject &params)
 {
     if (isAttached())
@@ -401,8 +432,6 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
     } else if (method == QLatin1String("Page.screencastFrame")) {
         sendToSession(sessionId, QStringLiteral("Page.screencastFrameAck"),
                       {{QStringLiteral("sessionId"), params.value(QStringLiteral("sessionId"))}});
-        QImage image;
-        image.loadFromData(QByteArray::fromBase64(params.value(QStringLiteral("data")).toString().toLatin1()), "PNG");
         const QJsonObject data = params.value(QStringLiteral("metadata")).toObject();
         WebFrameMetadata metadata;
         metadata.scrollX = data.value(QStringLiteral("scrollOffsetX")).toDouble();
@@ -411,10 +440,7 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         metadata.deviceWidth = data.value(QStringLiteral("deviceWidth")).toDouble();
         metadata.deviceHeight = data.value(QStringLiteral("deviceHeight")).toDouble();
         metadata.offsetTop = data.value(QStringLiteral("offsetTop")).toDouble();
-        if (!image.isNull()) {
-            image.setDevicePixelRatio(m_devicePixelRatio);
-            Q_EMIT frameArrived(image, metadata);
-        }
+        decodeFrame(params.value(QStringLiteral("data")).toString().toLatin1(), metadata);
     } else if (method == QLatin1String("Runtime.executionContextCreated")) {
         const QJsonObject context = params.value(QStringLiteral("context")).toObject();
         if (context.value(QStringLiteral("name")).toString() == s_bridgeWorld) {

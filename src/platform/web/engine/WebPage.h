@@ -156,6 +156,7 @@ private:
     void handleTargetEvent(const QString &method, const QJsonObject &params);
     void refreshHistory();
     void startScreencast();
+    void decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata);
     void applyViewport();
     void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
                        std::function<void(const QJsonObject &, const QString &)> done = {});
@@ -179,6 +180,8 @@ private:
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
     bool m_ready = false;
+    bool m_decoding = false;
+    std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
     QStringList m_interceptPatterns;
     QMap<QString, QString> m_sessionOfIntercept;
 };

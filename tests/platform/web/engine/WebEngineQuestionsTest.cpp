@@ -308,3 +308,71 @@ TEST(WebEngineQuestions, NestedRulesAreAmongTheMatchedRules)
     const DOMComputedStyle style = document->getComputedStyle(title, QString());
     EXPECT_TRUE(std::find(style.begin(), style.end(), std::pair(QStringLiteral("font-weight"), QStringLiteral("700"))) != style.end());
 }
+
+// The page's matched rules, as the bridge finds them in its style sheets,
+// agree with the engine's own matches() for every selector of the table,
+// one rule each, on every element.
+TEST(WebEngineQuestions, MatchedRulesAgreeWithTheEnginesMatchesForEverySelector)
+{
+    QStringList selectors;
+    const QString table = QString::fromUtf8(TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.txt")));
+    for (const QString &line : table.split(QLatin1Char('\n'))) {
+        const QString selector = line.section(QLatin1Char('\t'), 0, 0);
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')) && !selector.contains(QLatin1String(":scope"))
+            && line.section(QLatin1Char('\t'), 1) != QLatin1String("invalid"))
+            selectors.append(selector);
+    }
+    // A sheet for each rule: a selector the engine refuses takes no other with it.
+    QString styles;
+    for (int i = 0; i < selectors.size(); ++i)
+        styles += QStringLiteral("<style>%1 { --rule: %2; }</style>\n").arg(selectors.at(i)).arg(i);
+    QByteArray page = TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.html"));
+    page.replace("</head>", styles.toUtf8() + "</head>");
+    const auto fixture = loadedFixture(page);
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    ASSERT_EQ(document->styleSheets().length(), selectors.size());
+    const DOMNodeList elements = document->querySelectorAll(QStringLiteral("*"));
+    QJsonArray pairs;
+    for (const DOMNodePtr &element : elements) {
+        for (const QString &selector : selectors)
+            pairs.append(QJsonArray{double(element->nodeId()), selector});
+    }
+    const std::optional<QJsonObject> reply = fixture->view().bridge().askAndWait(
+        fixture->mainFrame(), {{QStringLiteral("matches"), pairs}}, 10000);
+    ASSERT_TRUE(reply);
+    const QJsonArray answers = reply->value(QStringLiteral("matches")).toArray();
+    int at = 0;
+    int checked = 0;
+    for (const DOMNodePtr &node : elements) {
+        auto *element = static_cast<DOMElement *>(node.get());
+        QStringList expected;
+        for (const QString &selector : selectors) {
+            if (answers.at(at++).toBool())
+                expected.append(selector);
+        }
+        QStringList found;
+        for (const DOMMatchedRule &rule : document->getMatchedCSSRules(element, QString(), true)) {
+            const DOMCSSRule *mirrored = document->styleSheets().ruleForId(rule.ruleId);
+            if (mirrored)
+                found.append(mirrored->selectorText());
+        }
+        // The engine writes some selectors its own way: compare them as it does.
+        QStringList engineExpected;
+        for (const QString &selector : expected) {
+            for (int i = 0; i < selectors.size(); ++i) {
+                if (selectors.at(i) == selector) {
+                    const DOMCSSRule *rule = document->styleSheets().item(i)->cssRules().item(0);
+                    if (rule)
+                        engineExpected.append(rule->selectorText());
+                }
+            }
+        }
+        std::sort(found.begin(), found.end());
+        std::sort(engineExpected.begin(), engineExpected.end());
+        EXPECT_EQ(found, engineExpected) << "<" << qPrintable(element->localName()) << " id=" << qPrintable(element->idName()) << ">";
+        checked += int(found.size());
+    }
+    // Most selectors match somewhere.
+    EXPECT_GT(checked, 60);
+}
