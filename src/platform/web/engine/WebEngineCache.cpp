@@ -233,11 +233,19 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
     const quint64 generation = m_generation;
     const quint64 layoutGeneration = m_layoutGeneration;
     const std::weak_ptr<bool> alive = m_alive;
-    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, done](const QJsonObject &reply) {
+    // Boxes of a frame's elements need the frame element's box in the parent
+    // too: both are asked at once, and done runs when both are in.
+    auto waiting = std::make_shared<int>(rest.boxes.isEmpty() ? 1 : 2);
+    const auto finish = [waiting, done] {
+        if (--*waiting == 0 && done)
+            done();
+    };
+    if (!rest.boxes.isEmpty())
+        prefetchOwnerBox(finish);
+    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
         if (!alive.expired())
             takeAnswers(reply, *keys, generation, layoutGeneration);
-        if (done)
-            done();
+        finish();
     });
 }
 
@@ -335,7 +343,41 @@ std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &elemen
         askNow(questions);
     }
     const auto it = m_boxes.constFind(element.nodeId());
-    return it == m_boxes.cend() ? std::nullopt : std::optional(it.value());
+    if (it == m_boxes.cend())
+        return std::nullopt;
+    DOMElementBox box = it.value();
+    box.viewRect.translate(frameOffset());
+    return box;
+}
+
+QPointF WebEngineCache::frameOffset()
+{
+    // A frame's page knows only its own view: where the frame's content
+    // sits in the top-level view comes from its frame element in the parent.
+    if (m_frame.isMainFrame())
+        return {};
+    WebFrameMirror *parent = m_bridge.frame(m_frame.parentFrameId());
+    DOMNode *owner = parent && parent->document() ? parent->document()->nodeForId(m_frame.ownerNodeId()) : nullptr;
+    if (!owner || !owner->isElement())
+        return {};
+    const std::optional<DOMElementBox> ownerBox = parent->engine()->elementBox(static_cast<const DOMElement &>(*owner));
+    if (!ownerBox)
+        return {};
+    return ownerBox->viewRect.topLeft() + QPointF(ownerBox->border.left() + ownerBox->padding.left(),
+                                                  ownerBox->border.top() + ownerBox->padding.top());
+}
+
+void WebEngineCache::prefetchOwnerBox(std::function<void()> done)
+{
+    WebFrameMirror *parent = m_frame.isMainFrame() ? nullptr : m_bridge.frame(m_frame.parentFrameId());
+    DOMNode *owner = parent && parent->document() ? parent->document()->nodeForId(m_frame.ownerNodeId()) : nullptr;
+    if (!owner || !owner->isElement()) {
+        done();
+        return;
+    }
+    WebEngineQuestions questions;
+    questions.boxes.append(static_cast<const DOMElement *>(owner));
+    parent->engine()->prefetch(questions, std::move(done));
 }
 
 DOMElement *WebEngineCache::elementAtPoint(const QPointF &point)

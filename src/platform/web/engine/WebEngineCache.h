@@ -92,6 +92,9 @@ private:
     void takeAnswers(const QJsonObject &reply, const Keys &keys, quint64 generation, quint64 layoutGeneration);
     void askNow(const WebEngineQuestions &questions);
     QList<DOMMatchedRule> sortedRules(const QJsonArray &entries) const;
+    // Where the frame's view begins in the top-level view, in CSS pixels.
+    QPointF frameOffset();
+    void prefetchOwnerBox(std::function<void()> done);
 
     WebBridge &m_bridge;
     WebFrameMirror &m_frame;

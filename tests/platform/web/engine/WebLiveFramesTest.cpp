@@ -6,6 +6,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebEngineCache.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
@@ -42,9 +43,9 @@ TEST(WebLiveFrames, FramesOfTheSameAndOfAnotherOriginAreMirrored)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
     fixture.writeFile(QStringLiteral("site/inner.html"),
-                      "<!DOCTYPE html><html><head><style>p { color: red; }</style></head><body><p id='in'>inner</p></body></html>");
+                      "<!DOCTYPE html><html><head><style>p { color: red; margin: 0 }</style></head><body style='margin: 0'><p id='in'>inner</p></body></html>");
     fixture.writeFile(QStringLiteral("other/away.html"),
-                      "<!DOCTYPE html><html><head><style>p { color: blue; }</style></head><body><p id='far'>away</p>"
+                      "<!DOCTYPE html><html><head><style>p { color: blue; margin: 0 }</style></head><body style='margin: 0'><p id='far'>away</p>"
                       "<script>window.addEventListener('message', function (e) {"
                       " document.getElementById('far').textContent = e.data; });</script></body></html>");
     LoopbackHttpServer site(fixture.folder() + QStringLiteral("/site"));
@@ -53,8 +54,9 @@ TEST(WebLiveFrames, FramesOfTheSameAndOfAnotherOriginAreMirrored)
     ASSERT_TRUE(other.start());
     const QUrl awayUrl = other.url(QStringLiteral("away.html"));
     fixture.writeFile(QStringLiteral("site/index.html"),
-                      QStringLiteral("<!DOCTYPE html><body><iframe id='same' src='inner.html'></iframe>"
-                                     "<iframe id='away' src='%1'></iframe></body>")
+                      QStringLiteral("<!DOCTYPE html><body><iframe id='same' src='inner.html'"
+                                     " style='position: absolute; left: 50px; top: 60px; border: 2px solid'></iframe>"
+                                     "<iframe id='away' src='%1' style='position: absolute; left: 400px; top: 10px; border: 0'></iframe></body>")
                           .arg(awayUrl.toString())
                           .toUtf8());
     WebBridge &bridge = fixture.view().bridge();
@@ -81,8 +83,12 @@ TEST(WebLiveFrames, FramesOfTheSameAndOfAnotherOriginAreMirrored)
     EXPECT_EQ(fixture.evaluate(QStringLiteral("document.getElementById('same').contentDocument.getElementById('in').className"),
                                WebTestFixture::World::Page).toString(),
               QStringLiteral("edited"));
-    // Questions about the frame go to the frame.
+    // Questions about the frame go to the frame; its boxes are placed in the top-level view.
     EXPECT_FALSE(frame->document()->getComputedStyle(inner, QString()).isEmpty());
+    const std::optional<DOMElementBox> innerBox = frame->engine()->elementBox(*inner);
+    ASSERT_TRUE(innerBox);
+    EXPECT_EQ(innerBox->viewRect.topLeft(), QPointF(52, 62));
+    EXPECT_EQ(innerBox->boundingBox.topLeft(), QPointF(0, 0));
 
     // The frame of the other origin, which the top page's scripts cannot reach.
     WebFrameMirror *away = subframe(bridge, awayUrl);
@@ -97,6 +103,12 @@ TEST(WebLiveFrames, FramesOfTheSameAndOfAnotherOriginAreMirrored)
     far->setAttribute(QStringLiteral("class"), QStringLiteral("remote-edit"));
     ASSERT_TRUE(fixture.settle());
     EXPECT_TRUE(pageMatches(bridge, *away, *far, QStringLiteral("p.remote-edit")));
+    bool boxed = false;
+    WebEngineQuestions question;
+    question.boxes.append(far);
+    away->engine()->prefetch(question, [&] { boxed = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return boxed; }));
+    EXPECT_EQ(away->engine()->elementBox(*far)->viewRect.topLeft(), QPointF(400, 10));
     const DOMComputedStyle style = away->document()->getComputedStyle(far, QString());
     EXPECT_TRUE(std::find(style.begin(), style.end(), std::pair(QStringLiteral("color"), QStringLiteral("rgb(0, 0, 255)")))
                 != style.end());
