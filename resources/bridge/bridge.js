@@ -1148,7 +1148,8 @@
     }
 
     window.quillmark = {receive: receive, idOf: function (node) { return node[ID]; }, cursorAt: cursorAt,
-                        namedNodes: namedNodes, token: TOKEN};
+                        namedNodes: namedNodes, token: TOKEN,
+                        nodeOf: function (id) { const frame = frames.get(1); return (frame && nodeWithId(frame, id)) || null; }};
 
     function start() {
         snapshotFrame(document);

@@ -107,6 +107,7 @@ public:
     void sessionDetached(const QString &session);
     void frameAttached(const QString &browserFrame, const QString &parentBrowserFrame);
     void browserRestarted();
+    void domDocumentUpdated(const QString &session);
 
 Q_SIGNALS:
     // A frame has a new document (the main frame's first).

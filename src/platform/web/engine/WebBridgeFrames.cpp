@@ -4,6 +4,7 @@
 #include "WebBridge.h"
 
 #include "DevToolsConnection.h"
+#include "WebEngineCache.h"
 #include "WebPage.h"
 
 #include "platform/web/dom/DOMLog.h"
@@ -124,6 +125,15 @@ void WebBridge::browserRestarted()
     m_parentOfBrowserFrame.clear();
     m_pendingDocuments.clear();
     resetPage();
+}
+
+void WebBridge::domDocumentUpdated(const QString &session)
+{
+    for (WebFrameMirror *mirror : frames()) {
+        const Context *context = contextOfFrame(mirror->frameId());
+        if (context && context->session == session)
+            mirror->engine()->forgetProtocolNodes();
+    }
 }
 
 void WebBridge::receive(const QString &session, int contextId, const QString &text)

@@ -52,6 +52,7 @@ void WebEngineCache::invalidate()
     m_computed.clear();
     m_boxes.clear();
     m_matched.clear();
+    m_defaultRules.clear();
     m_point.reset();
 }
 
@@ -222,26 +223,36 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
 
 void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done)
 {
+    // The browser's default rules come from the browser itself, beside the page's answers.
+    QList<const DOMElement *> defaults;
+    for (const auto &[element, pseudo] : questions.matchedRules) {
+        if (element && pseudo.isEmpty() && !m_defaultRules.contains(element->nodeId()) && !defaults.contains(element))
+            defaults.append(element);
+    }
     const WebEngineQuestions rest = missing(questions);
-    if (rest.isEmpty()) {
+    if (rest.isEmpty() && defaults.isEmpty()) {
         if (done)
             done();
         return;
     }
+    // Boxes of a frame's elements need the frame element's box in the parent
+    // too: everything is asked at once, and done runs when all is in.
+    auto waiting = std::make_shared<qsizetype>((rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size());
+    const auto finish = [waiting, done] {
+        if (--*waiting == 0 && done)
+            done();
+    };
+    for (const DOMElement *element : std::as_const(defaults))
+        fetchDefaultRules(*element, Wait::No, finish);
+    if (rest.isEmpty())
+        return;
+    if (!rest.boxes.isEmpty())
+        prefetchOwnerBox(finish);
     auto keys = std::make_shared<Keys>();
     const QJsonObject json = questionJson(rest, *keys);
     const quint64 generation = m_generation;
     const quint64 layoutGeneration = m_layoutGeneration;
     const std::weak_ptr<bool> alive = m_alive;
-    // Boxes of a frame's elements need the frame element's box in the parent
-    // too: both are asked at once, and done runs when both are in.
-    auto waiting = std::make_shared<int>(rest.boxes.isEmpty() ? 1 : 2);
-    const auto finish = [waiting, done] {
-        if (--*waiting == 0 && done)
-            done();
-    };
-    if (!rest.boxes.isEmpty())
-        prefetchOwnerBox(finish);
     m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
         if (!alive.expired())
             takeAnswers(reply, *keys, generation, layoutGeneration);
@@ -296,8 +307,15 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
         askNow(questions);
     }
     QList<DOMMatchedRule> rules;
-    if (origin == Origin::All)
-        rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
+    if (origin == Origin::All) {
+        // The browser's own list where it gives one; the table for the rest
+        // (pseudo-elements, or a browser that did not answer).
+        if (pseudoElement.isEmpty() && !m_defaultRules.contains(element.nodeId()))
+            fetchDefaultRules(element, Wait::Yes, [] {});
+        rules = m_defaultRules.value(element.nodeId());
+        if (rules.isEmpty() || !pseudoElement.isEmpty())
+            rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
+    }
     rules += m_matched.value(key);
     return rules;
 }

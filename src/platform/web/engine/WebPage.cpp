@@ -400,8 +400,31 @@ void WebPage::chooseFiles(int backendNodeId, const QString &sessionId, const QSt
                   {{QStringLiteral("files"), QJsonArray::fromStringList(files)}, {QStringLiteral("backendNodeId"), backendNodeId}});
 }
 
+void WebPage::requestDomDocument(const QString &sessionId, std::function<void(bool)> done)
+{
+    if (m_domRequested.contains(sessionId)) {
+        done(true);
+        return;
+    }
+    sendToSession(sessionId, QStringLiteral("DOM.getDocument"), {{QStringLiteral("depth"), 0}},
+                  [this, sessionId, done](const QJsonObject &, const QString &error) {
+                      if (error.isEmpty())
+                          m_domRequested.insert(sessionId);
+                      done(error.isEmpty());
+                  });
+}
+
+bool WebPage::requestDomDocumentNow(const QString &sessionId, int timeoutMs)
+{
+    if (!m_domRequested.contains(sessionId)
+        && sendAndWait(sessionId, QStringLiteral("DOM.getDocument"), {{QStringLiteral("depth"), 0}}, timeoutMs))
+        m_domRequested.insert(sessionId);
+    return m_domRequested.contains(sessionId);
+}
+
 void WebPage::browserRestarted()
 {
+    m_domRequested.clear();
     m_session.clear();
     m_ready = false;
     m_targetId.clear();
@@ -471,6 +494,10 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         }
         Q_EMIT consoleMessage(2, text, details.value(QStringLiteral("lineNumber")).toInt() + 1,
                               details.value(QStringLiteral("url")).toString());
+    } else if (method == QLatin1String("DOM.documentUpdated")) {
+        // Every node id of the session is void now.
+        m_domRequested.remove(sessionId);
+        m_bridge->domDocumentUpdated(sessionId);
     } else if (method == QLatin1String("Page.frameAttached")) {
         m_bridge->frameAttached(params.value(QStringLiteral("frameId")).toString(),
                                 params.value(QStringLiteral("parentFrameId")).toString());
@@ -532,6 +559,7 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
         configureSession(child, false, [this, child] { sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger")); });
     } else if (method == QLatin1String("Target.detachedFromTarget")) {
         const QString child = params.value(QStringLiteral("sessionId")).toString();
+        m_domRequested.remove(child);
         if (m_childSessions.remove(child))
             m_bridge->sessionDetached(child);
     }

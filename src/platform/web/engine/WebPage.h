@@ -120,6 +120,12 @@ public:
     std::optional<QJsonObject> sendAndWait(const QString &sessionId, const QString &method, const QJsonObject &params,
                                            int timeoutMs);
 
+    // The browser's DOM of a session must be asked for once before its node
+    // ids mean anything; asking again makes the earlier ids void. done (or
+    // the answer) tells whether the ids may be used.
+    void requestDomDocument(const QString &sessionId, std::function<void(bool)> done);
+    bool requestDomDocumentNow(const QString &sessionId, int timeoutMs);
+
     static inline const QString s_bridgeWorld = QStringLiteral("quillmark");
     static inline const QString s_bindingName = QStringLiteral("quillmarkBridgePost");
 
@@ -169,6 +175,7 @@ private:
     QString m_targetId;
     QString m_session;
     QSet<QString> m_childSessions; // frames of other sites
+    QSet<QString> m_domRequested;  // sessions whose DOM node ids are valid
     QMap<QString, QString> m_sessionOfRequest; // network request id -> session
     QList<std::function<void()>> m_waitingForSession;
     QSet<int> m_bridgeContexts; // execution ids of the bridge's world in the main session

@@ -7,6 +7,7 @@
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/cssom/UserAgentStyleSheet.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -375,4 +376,83 @@ TEST(WebEngineQuestions, MatchedRulesAgreeWithTheEnginesMatchesForEverySelector)
     }
     // Most selectors match somewhere.
     EXPECT_GT(checked, 60);
+}
+
+namespace {
+
+// name: value pairs of rules' text, with the physical margins and paddings
+// of the table under the logical names the browser uses.
+QMap<QString, QString> declarationsOf(const QList<DOMMatchedRule> &rules)
+{
+    static const QHash<QString, QString> logical = {
+        {QStringLiteral("margin-top"), QStringLiteral("margin-block-start")},
+        {QStringLiteral("margin-bottom"), QStringLiteral("margin-block-end")},
+        {QStringLiteral("margin-left"), QStringLiteral("margin-inline-start")},
+        {QStringLiteral("margin-right"), QStringLiteral("margin-inline-end")},
+        {QStringLiteral("padding-left"), QStringLiteral("padding-inline-start")},
+    };
+    QMap<QString, QString> declarations;
+    for (const DOMMatchedRule &rule : rules) {
+        const QString body = rule.cssText.section(QLatin1Char('{'), 1).section(QLatin1Char('}'), 0, 0);
+        for (const QString &declaration : body.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString name = declaration.section(QLatin1Char(':'), 0, 0).trimmed();
+            if (!name.isEmpty())
+                declarations.insert(logical.value(name, name), declaration.section(QLatin1Char(':'), 1).trimmed());
+        }
+    }
+    return declarations;
+}
+
+} // namespace
+
+// The browser's default rules come from the browser; the program's own table
+// says the same of the common elements wherever it says anything.
+TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html><html><body><div id="div"><h1 id="h1">h</h1><h2 id="h2">h</h2>
+<p id="p">p <a id="a" href="#x">a</a> <b id="b">b</b> <em id="em">e</em> <code id="code">c</code> <small id="small">s</small></p>
+<ul id="ul"><li id="li">l</li></ul><ol id="ol"><li>l</li></ol><blockquote id="blockquote">q</blockquote><pre id="pre">p</pre>
+<table id="table"><tbody id="tbody"><tr id="tr"><th id="th">h</th><td id="td">d</td></tr></tbody></table>
+<dl><dt id="dt">t</dt><dd id="dd">d</dd></dl><hr id="hr"><address id="address">a</address></div></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    const QStringList ids = {QStringLiteral("div"), QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("p"),
+                             QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("em"), QStringLiteral("code"),
+                             QStringLiteral("small"), QStringLiteral("ul"), QStringLiteral("ol"), QStringLiteral("li"),
+                             QStringLiteral("blockquote"), QStringLiteral("pre"), QStringLiteral("table"),
+                             QStringLiteral("tbody"), QStringLiteral("tr"), QStringLiteral("th"), QStringLiteral("td"),
+                             QStringLiteral("dt"), QStringLiteral("dd"), QStringLiteral("hr"), QStringLiteral("address")};
+    WebEngineQuestions questions;
+    for (const QString &id : ids) {
+        if (DOMElement *element = document->getElementById(id))
+            questions.matchedRules.append({element, QString()});
+    }
+    bool done = false;
+    engine->prefetch(questions, [&] { done = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }));
+    const int blocking = fixture->view().bridge().blockingCalls();
+    int compared = 0;
+    for (const QString &id : ids) {
+        DOMElement *element = document->getElementById(id);
+        const QList<DOMMatchedRule> browser = document->getNonAuthorMatchedCSSRules(element, QString());
+        ASSERT_FALSE(browser.isEmpty()) << qPrintable(id);
+        const QMap<QString, QString> fromBrowser = declarationsOf(browser);
+        const QMap<QString, QString> fromTable = declarationsOf(UserAgentStyleSheet::instance().matchedRules(*element, QString()));
+        for (auto it = fromTable.constBegin(); it != fromTable.constEnd(); ++it) {
+            if (!fromBrowser.contains(it.key()))
+                continue;
+            // The browser writes some values with keywords of its own ("-internal-center").
+            QString value = fromBrowser.value(it.key());
+            value.remove(QLatin1String("-internal-"));
+            EXPECT_EQ(value, it.value()) << qPrintable(id) << " " << qPrintable(it.key());
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 30);
+    // The browser's rules, not the table's: the table has no logical margins.
+    EXPECT_TRUE(document->getNonAuthorMatchedCSSRules(document->getElementById(QStringLiteral("p")), QString())
+                    .first().cssText.contains(QLatin1String("margin-block-start: 1em")));
+    // Asked ahead: nothing waited.
+    EXPECT_EQ(fixture->view().bridge().blockingCalls(), blocking);
 }
