@@ -127,6 +127,17 @@ LoopbackHttpServer::LoopbackHttpServer(const QString &folder, QObject *parent) :
     });
 }
 
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    // Connections the browser still holds open go first, while the buffers
+    // their handlers use are still there.
+    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets) {
+        socket->disconnect();
+        delete socket;
+    }
+}
+
 bool LoopbackHttpServer::start()
 {
     return listen(QHostAddress::LocalHost, 0);
