@@ -146,6 +146,7 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
         });
     };
     command(QStringLiteral("Page.enable"));
+    command(QStringLiteral("Inspector.enable"));
     command(QStringLiteral("Runtime.enable"));
     command(QStringLiteral("Network.enable"));
     // The preview shows the files as they are now, never a cached copy.

@@ -12,6 +12,7 @@
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -173,4 +174,31 @@ TEST(WebView, ViewInAContextOfItsOwnKeepsItsOwnCookies)
     ASSERT_TRUE(fixture.loadUrl(site.url(QStringLiteral("index.html"))));
     EXPECT_EQ(fixture.evaluate(QStringLiteral("document.cookie"), WebTestFixture::World::Page).toString(), QString());
     EXPECT_EQ(shared.evaluate(QStringLiteral("document.cookie"), WebTestFixture::World::Page).toString(), QStringLiteral("who=shared"));
+}
+
+TEST(WebView, FileInputOpensAFileDialogAndPointerFollowsTheElement)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    const QString chosen = fixture.writeFile(QStringLiteral("chosen.txt"), "chosen");
+    fixture.writeFile(QStringLiteral("index.html"),
+                      "<!DOCTYPE html><body style='margin: 0'><input id='file' type='file' style='width: 200px; height: 30px'>"
+                      "<p><a id='link' href='#x' style='font-size: 40px'>a link</a></p></body>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    WebView &view = fixture.view();
+    QTest::mouseClick(&view, Qt::LeftButton, {}, centreOf(fixture, QStringLiteral("file")));
+    QFileDialog *dialog = nullptr;
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return (dialog = view.findChild<QFileDialog *>(QStringLiteral("pageFileDialog"))); }));
+    // As the dialog does when the user picks the file.
+    Q_EMIT dialog->filesSelected({chosen});
+    dialog->close();
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return fixture.evaluate(QStringLiteral("document.getElementById('file').files.length ? document.getElementById('file').files[0].name : ''"),
+                                WebTestFixture::World::Page).toString()
+            == QLatin1String("chosen.txt");
+    }));
+
+    QTest::mouseMove(&view, centreOf(fixture, QStringLiteral("link")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.cursor().shape() == Qt::PointingHandCursor; }));
+    QTest::mouseMove(&view, QPoint(700, 500));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.cursor().shape() == Qt::ArrowCursor; }));
 }
