@@ -59,6 +59,18 @@ QByteArray page()
     return html + "</div></body></html>";
 }
 
+DOMCSSRule *ruleWithSelector(DOMDocument &document, const QString &selector)
+{
+    for (int i = 0; i < document.styleSheets().length(); ++i) {
+        const DOMCSSRuleList list = document.styleSheets().item(i)->cssRules();
+        for (int j = 0; j < list.length(); ++j) {
+            if (list.item(j)->selectorText() == selector)
+                return list.item(j);
+        }
+    }
+    return nullptr;
+}
+
 struct Figures
 {
     QList<double> values;
@@ -180,14 +192,7 @@ int main(int argc, char **argv)
                 "40 values), one round trip: %s\n",
                 matched, int(media.size()), qPrintable(batch.text()));
 
-    DOMCSSRule *rule = nullptr;
-    for (int i = 0; i < document->styleSheets().length() && !rule; ++i) {
-        const DOMCSSRuleList list = document->styleSheets().item(i)->cssRules();
-        for (int j = 0; j < list.length(); ++j) {
-            if (list.item(j)->selectorText() == QLatin1String(".bench-target"))
-                rule = list.item(j);
-        }
-    }
+    DOMCSSRule *rule = ruleWithSelector(*document, QStringLiteral(".bench-target"));
     Figures visible;
     for (int run = 1; run <= 10; ++run) {
         const QString width = QStringLiteral("%1px").arg(run);
@@ -213,14 +218,7 @@ int main(int argc, char **argv)
     std::printf("setProperty until the page's computed style shows it (edit, question and answer): %s\n",
                 qPrintable(visible.text()));
 
-    DOMCSSRule *paintRule = nullptr;
-    for (int i = 0; i < document->styleSheets().length() && !paintRule; ++i) {
-        const DOMCSSRuleList list = document->styleSheets().item(i)->cssRules();
-        for (int j = 0; j < list.length(); ++j) {
-            if (list.item(j)->selectorText() == QLatin1String(".bench-paint"))
-                paintRule = list.item(j);
-        }
-    }
+    DOMCSSRule *paintRule = ruleWithSelector(*document, QStringLiteral(".bench-paint"));
     const std::optional<DOMElementBox> paintBox = frame.engine()->elementBox(*document->getElementById(QStringLiteral("paint")));
     const QPoint spot(int(paintBox->viewRect.left()) + 2, int(paintBox->viewRect.top()) + 2);
     Figures painted;
