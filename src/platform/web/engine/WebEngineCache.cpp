@@ -52,7 +52,6 @@ void WebEngineCache::invalidate()
     m_computed.clear();
     m_boxes.clear();
     m_matched.clear();
-    m_defaultRules.clear();
     m_point.reset();
 }
 
@@ -226,7 +225,7 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
     // The browser's default rules come from the browser itself, beside the page's answers.
     QList<const DOMElement *> defaults;
     for (const auto &[element, pseudo] : questions.matchedRules) {
-        if (element && pseudo.isEmpty() && !m_defaultRules.contains(element->nodeId()) && !defaults.contains(element))
+        if (element && pseudo.isEmpty() && !knownDefaultRules(*element) && !defaults.contains(element))
             defaults.append(element);
     }
     const WebEngineQuestions rest = missing(questions);
@@ -310,9 +309,10 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
     if (origin == Origin::All) {
         // The browser's own list where it gives one; the table for the rest
         // (pseudo-elements, or a browser that did not answer).
-        if (pseudoElement.isEmpty() && !m_defaultRules.contains(element.nodeId()))
+        if (pseudoElement.isEmpty() && !knownDefaultRules(element))
             fetchDefaultRules(element, Wait::Yes, [] {});
-        rules = m_defaultRules.value(element.nodeId());
+        if (const QList<DOMMatchedRule> *known = knownDefaultRules(element))
+            rules = *known;
         if (rules.isEmpty() || !pseudoElement.isEmpty())
             rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
     }

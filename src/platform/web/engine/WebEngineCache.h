@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+class DOMDocument;
 class DOMElement;
 class WebBridge;
 class WebFrameMirror;
@@ -100,6 +101,8 @@ private:
     enum class Wait { No, Yes };
     void fetchDefaultRules(const DOMElement &element, Wait wait, std::function<void()> done);
     static QList<DOMMatchedRule> defaultRulesOf(const QJsonObject &matchedStyles);
+    static QString defaultRulesKey(const DOMElement &element);
+    const QList<DOMMatchedRule> *knownDefaultRules(const DOMElement &element);
     // Where the frame's view begins in the top-level view, in CSS pixels.
     QPointF frameOffset();
     void prefetchOwnerBox(std::function<void()> done);
@@ -114,7 +117,10 @@ private:
     QHash<QString, QList<DOMMatchedRule>> m_matched;
     QHash<QString, bool> m_media;
     std::optional<std::pair<QPointF, qint64>> m_point; // point, node id (0 for none)
-    QHash<qint64, QList<DOMMatchedRule>> m_defaultRules; // element id -> the browser's default rules
+    // The browser's default rules by what they depend on (defaultRulesKey()):
+    // elements of the same kind share them, and edits elsewhere keep them.
+    QHash<QString, QList<DOMMatchedRule>> m_defaultRules;
+    const DOMDocument *m_defaultRulesDocument = nullptr; // Not owned; whose rules those are.
     QHash<qint64, int> m_protocolNodes;                  // element id -> the browser's DOM node id
 
     // Answers that come after the frame is gone find this expired.

@@ -11,6 +11,7 @@
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSRuleList.h"
 #include "platform/web/cssom/UserAgentStyleSheet.h"
+#include "platform/web/dom/DOMAttr.h"
 #include "platform/web/dom/DOMElement.h"
 
 #include <QJsonArray>
@@ -31,6 +32,30 @@ qint64 tableRuleId(const QString &selectorText)
 }
 
 } // namespace
+
+QString WebEngineCache::defaultRulesKey(const DOMElement &element)
+{
+    // What the browser's default rules look at: the element's name and
+    // attributes, and the names of its ancestors.
+    QString key = element.namespaceURI() + QLatin1Char('|') + element.localName();
+    for (int i = 0; i < element.attributeCount(); ++i) {
+        const DOMAttr *attribute = element.attributeAt(i);
+        key += QLatin1Char(' ') + attribute->name() + QLatin1Char('=') + attribute->value();
+    }
+    for (const DOMElement *ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement())
+        key += QLatin1Char('<') + ancestor->localName();
+    return key;
+}
+
+const QList<DOMMatchedRule> *WebEngineCache::knownDefaultRules(const DOMElement &element)
+{
+    if (m_defaultRulesDocument != m_frame.document()) {
+        m_defaultRules.clear();
+        m_defaultRulesDocument = m_frame.document();
+    }
+    const auto it = m_defaultRules.constFind(defaultRulesKey(element));
+    return it == m_defaultRules.cend() ? nullptr : &it.value();
+}
 
 QList<DOMMatchedRule> WebEngineCache::defaultRulesOf(const QJsonObject &matchedStyles)
 {
@@ -61,10 +86,15 @@ void WebEngineCache::fetchDefaultRules(const DOMElement &element, Wait wait, std
         done();
         return;
     }
+    // Edits go first, so that the answer sees them; the browser's CSS domain
+    // may answer before the page has run them, so a call in the page's own
+    // order comes between.
+    const bool edited = m_bridge.hasPendingCommands();
+    m_bridge.flushCommands();
     const QString session = target->session;
     const qint64 elementId = element.nodeId();
+    const QString key = defaultRulesKey(element);
     const std::weak_ptr<bool> alive = m_alive;
-    const quint64 generation = m_generation;
     // One step of the chain: waiting on the pipe, or in the background.
     const auto call = [page, session, wait](const QString &method, const QJsonObject &params,
                                             std::function<void(const QJsonObject &)> next) {
@@ -75,21 +105,28 @@ void WebEngineCache::fetchDefaultRules(const DOMElement &element, Wait wait, std
         page->connection()->send(method, params, session,
                                  [next](const DevToolsReply &reply) { next(reply.isOk() ? reply.result : QJsonObject()); }, page);
     };
-    const auto askRules = [this, alive, generation, elementId, call, done](int nodeId) {
+    const auto askRules = [this, alive, key, call, done](int nodeId) {
         if (alive.expired() || nodeId == 0) {
             done();
             return;
         }
         call(QStringLiteral("CSS.getMatchedStylesForNode"), {{QStringLiteral("nodeId"), nodeId}},
-             [this, alive, generation, elementId, done](const QJsonObject &result) {
-                 // Answers about a document that changed meanwhile are stale.
-                 if (!alive.expired() && !result.isEmpty() && generation == m_generation)
-                     m_defaultRules.insert(elementId, defaultRulesOf(result));
+             [this, alive, key, done](const QJsonObject &result) {
+                 // Kept under what the element was when it was asked about.
+                 if (!alive.expired() && !result.isEmpty())
+                     m_defaultRules.insert(key, defaultRulesOf(result));
                  done();
              });
     };
     if (const auto known = m_protocolNodes.constFind(elementId); known != m_protocolNodes.cend()) {
-        askRules(known.value());
+        const int nodeId = known.value();
+        if (!edited) {
+            askRules(nodeId);
+            return;
+        }
+        call(QStringLiteral("Runtime.evaluate"),
+             {{QStringLiteral("expression"), QStringLiteral("0")}, {QStringLiteral("contextId"), target->contextId}},
+             [askRules, nodeId](const QJsonObject &) { askRules(nodeId); });
         return;
     }
     // The mirror's id to the browser's: the element as an object of the

@@ -455,4 +455,14 @@ TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
                     .first().cssText.contains(QLatin1String("margin-block-start: 1em")));
     // Asked ahead: nothing waited.
     EXPECT_EQ(fixture->view().bridge().blockingCalls(), blocking);
+
+    // An attribute the browser's rules look at brings their answer anew.
+    DOMElement *link = document->getElementById(QStringLiteral("a"));
+    const auto anyLink = [](const QList<DOMMatchedRule> &rules) {
+        return std::any_of(rules.begin(), rules.end(),
+                           [](const DOMMatchedRule &rule) { return rule.cssText.contains(QLatin1String("any-link")); });
+    };
+    EXPECT_TRUE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
+    link->removeAttribute(QStringLiteral("href"));
+    EXPECT_FALSE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
 }
