@@ -89,13 +89,21 @@ void WebPage::open()
                            {QStringLiteral("newWindow"), true}};
         if (!m_browserContextId.isEmpty())
             params.insert(QStringLiteral("browserContextId"), m_browserContextId);
-        browser->send(QStringLiteral("Target.createTarget"), params, {}, [this](const DevToolsReply &reply) {
+        browser->send(QStringLiteral("Target.createTarget"), params, {},
+                      [page = QPointer<WebPage>(this), browser = QPointer<DevToolsConnection>(browser)](const DevToolsReply &reply) {
             if (!reply.isOk()) {
                 QM_ERROR(QStringLiteral("the preview's page could not be made: %1").arg(reply.error));
                 return;
             }
-            attach(reply.result.value(QStringLiteral("targetId")).toString());
-        }, this);
+            const QString targetId = reply.result.value(QStringLiteral("targetId")).toString();
+            // A view closed meanwhile leaves no tab behind.
+            if (!page) {
+                if (browser)
+                    browser->send(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId}});
+                return;
+            }
+            page->attach(targetId);
+        });
     };
     if (m_contextKind == BrowserContext::Own) {
         browser->send(QStringLiteral("Target.createBrowserContext"), {{QStringLiteral("disposeOnDetach"), true}}, {},
