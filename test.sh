@@ -9,8 +9,5 @@ fi
 "$root/scripts/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
-if [ "$(id -u)" -eq 0 ]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 cd "$root/build"
 ctest --output-on-failure --parallel "${QUILLMARK_JOBS:-$(nproc)}" --timeout 600

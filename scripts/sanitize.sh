@@ -15,8 +15,5 @@ find "$root/build-sanitize" -path '*_autogen/timestamp' -delete
 cmake --build "$root/build-sanitize" --target sanitized_tests --parallel "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
-if [ "$(id -u)" -eq 0 ]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 cd "$root/build-sanitize"
 ctest --output-on-failure --parallel "$jobs" --timeout 600

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(
     cmake ninja-build g++ ccache pkg-config lld
-    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
+    qt6-base-dev qt6-base-dev-tools chromium
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

@@ -190,10 +190,11 @@ TEST(PreviewDelegate, PageScriptsCannotSeeTheBridge)
     WebTestFixture fixture(*preview.webview());
     fixture.writeFile(QStringLiteral("index.html"), s_page);
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
-    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark + '/' + typeof qt + '/' + typeof QWebChannel"),
+    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark + '/' + typeof quillmarkBridgePost"),
                                WebTestFixture::World::Page).toString(),
-              QStringLiteral("undefined/undefined/undefined"));
-    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark.listener.post")).toString(), QStringLiteral("function"));
+              QStringLiteral("undefined/undefined"));
+    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark.receive + '/' + typeof quillmarkBridgePost")).toString(),
+              QStringLiteral("function/function"));
 }
 
 TEST(PreviewDelegate, NewViewReplacesTheOldOne)

@@ -63,8 +63,11 @@ void DOMDocument::registerNode(DOMNode *node)
 void DOMDocument::unregisterNode(DOMNode *node)
 {
     const auto it = m_nodesById.constFind(node->nodeId());
-    if (it != m_nodesById.cend() && it.value() == node)
+    if (it != m_nodesById.cend() && it.value() == node) {
         m_nodesById.erase(it);
+        if (m_nodeReleased)
+            m_nodeReleased(node->nodeId());
+    }
 }
 
 DOMDocumentType *DOMDocument::doctype() const

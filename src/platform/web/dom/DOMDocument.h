@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 class DOMAttr;
@@ -123,6 +124,11 @@ public:
     // The attribute text as the row editor holds it, checked name by name.
     std::optional<DOMAttributeError> validateAttribute(const QString &attributeText) const;
 
+    // Told the id of each node that left the document for good (nobody holds
+    // it any more), so that the page can let go of it too; not while the
+    // document itself ends.
+    void setNodeReleasedHandler(std::function<void(qint64 nodeId)> handler) { m_nodeReleased = std::move(handler); }
+
 private:
     friend class DOMElement;
     friend class DOMNode;
@@ -147,6 +153,7 @@ private:
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
     DOMEngineQueries *m_engineQueries = nullptr; // Not owned.
+    std::function<void(qint64)> m_nodeReleased;
     // Made and deleted by the CSSOM layer, which this layer does not know.
     mutable std::unique_ptr<DOMStyleSheetList, void (*)(DOMStyleSheetList *)> m_styleSheets{nullptr, nullptr};
     mutable std::unique_ptr<DOMDocumentIndex> m_index;
