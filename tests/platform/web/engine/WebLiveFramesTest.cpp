@@ -29,8 +29,11 @@ WebFrameMirror *subframe(WebBridge &bridge, const QUrl &url = {})
 // Whether the page's element matches the selector, asked of its own frame's bridge.
 bool pageMatches(WebBridge &bridge, WebFrameMirror &frame, const DOMNode &element, const QString &selector)
 {
-    const std::optional<QJsonObject> reply = bridge.askAndWait(
-        frame, {{QStringLiteral("matches"), QJsonArray{QJsonArray{double(element.nodeId()), selector}}}}, 5000);
+    // One question, [id, selector]; built in two steps, as clang reads
+    // QJsonArray{QJsonArray{...}} as a copy of the inner array.
+    QJsonArray questions;
+    questions.append(QJsonArray{double(element.nodeId()), selector});
+    const std::optional<QJsonObject> reply = bridge.askAndWait(frame, {{QStringLiteral("matches"), questions}}, 5000);
     return reply && reply->value(QStringLiteral("matches")).toArray().at(0).toBool();
 }
 
