@@ -24,27 +24,18 @@ qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex)
 {
     qsizetype i = parenIndex + 1;
     const qsizetype length = text.size();
-    while (i < length && (text[i] == u' ' || text[i] == u'\t'))
+    while (i < length && isWhiteSpace(text[i]))
         ++i;
     if (i < length && (text[i] == u'"' || text[i] == u'\''))
-        return -1;
+        return s_quotedUrl;
     for (; i < length; ++i) {
         const QChar c = text[i];
         if (c == u')')
             return i;
-        if (isLineBreak(c))
-            return -1;
         if (c == u'\\')
             ++i;
     }
     return -1;
-}
-
-qsizetype lineEnd(QStringView text, qsizetype index)
-{
-    while (index < text.size() && !isLineBreak(text[index]))
-        ++index;
-    return index;
 }
 
 qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex)
@@ -66,6 +57,75 @@ qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex)
         }
     }
     return length;
+}
+
+QString planeText(QStringView text, Comments comments)
+{
+    const qsizetype length = text.size();
+    QString out;
+    out.reserve(length + 8);
+    bool space = false;    // a run of white space waits to be written
+    bool eatSpace = false; // after "," and ">" the next run is dropped
+    const auto flushSpace = [&] {
+        if (space && !out.isEmpty())
+            out += u' ';
+        space = false;
+    };
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        if (isWhiteSpace(c)) {
+            space = !eatSpace;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'/':
+            if (comments == Comments::Remove && i + 1 < length && text[i + 1] == u'*') {
+                // As the scanner reads it, "/*/" opens and closes.
+                const qsizetype close = text.indexOf(u"*/", i + 1);
+                if (close >= 0) {
+                    i = close + 1;
+                    continue;
+                }
+            }
+            break;
+        case u'"':
+        case u'\'': {
+            flushSpace();
+            const qsizetype end = quotedStringEnd(text, i);
+            out += text.mid(i, end - i);
+            i = end - 1;
+            eatSpace = false;
+            continue;
+        }
+        case u'\\':
+            flushSpace();
+            out += c;
+            if (i + 1 < length)
+                out += text[++i];
+            eatSpace = false;
+            continue;
+        case u',':
+            flushSpace();
+            out += QLatin1String(", ");
+            eatSpace = true;
+            continue;
+        case u'>':
+            if (i + 1 < length && text[i + 1] == u'=')
+                break;
+            space = false;
+            out += (out.isEmpty() || out.endsWith(u' ')) ? QLatin1String("> ") : QLatin1String(" > ");
+            eatSpace = true;
+            continue;
+        default:
+            break;
+        }
+        flushSpace();
+        out += c;
+        eatSpace = false;
+    }
+    while (out.endsWith(u' '))
+        out.chop(1);
+    return out;
 }
 
 } // namespace CSSText

@@ -23,16 +23,29 @@ inline bool isIdentChar(QChar c)
 // before it and does not end a longer name.
 bool isUrlOpening(QStringView text, qsizetype parenIndex);
 
-// For a url() whose "(" is at parenIndex and whose content is not quoted: the
-// index of its ")" on the same line (backslash escapes honoured), else -1.
+// For a url() whose "(" is at parenIndex: the index of its ")" when its
+// content is not quoted (backslash escapes honoured, line breaks allowed, as
+// CSS reads it), -1 when no ")" follows, s_quotedUrl when the content is a
+// string (the url() then nests as any other parenthesis).
+constexpr qsizetype s_quotedUrl = -2;
 qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex);
-
-// The index of the first line break at or after index, or the length.
-qsizetype lineEnd(QStringView text, qsizetype index);
 
 // The index just past the quoted string whose opening quote is at index: its
 // closing quote + 1, or the index of an unescaped line break, or the length of
 // the text, whichever comes first.
 qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex);
+
+inline bool isWhiteSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\f';
+}
+
+// Selector and statement text as the model keeps it: every run of white
+// space one blank, one blank after each comma and on each side of ">" (not
+// of ">="), trimmed. Strings and escaped characters stay as written; with
+// Comments::Remove, comments go.
+enum class Comments { Keep, Remove };
+QString planeText(QStringView text, Comments comments);
 
 } // namespace CSSText

@@ -50,7 +50,7 @@ bool needsCleaning(QStringView piece)
 {
     const QChar *end = piece.data() + piece.size();
     for (const QChar *p = piece.data();; ++p) {
-        p = CSSScan::findFirstOf<u'\n', u'\r', u'\t', u'/'>(p, end);
+        p = CSSScan::findFirstOf<u'\n', u'\r', u'\t', u'\f', u'/'>(p, end);
         if (p == end)
             return false;
         if (*p != u'/' || (p + 1 < end && p[1] == u'*'))
