@@ -1,5 +1,10 @@
 #include "CSSText_p.h"
 
+#include "CSSScan_p.h"
+
+#include <algorithm>
+#include <vector>
+
 namespace CSSText {
 
 QString trimmedBlanks(QStringView text)
@@ -62,24 +67,43 @@ qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex)
 QString planeText(QStringView text, Comments comments)
 {
     const qsizetype length = text.size();
-    QString out;
-    out.reserve(length + 8);
+    const QChar *in = text.data();
+    // Written into a scratch buffer first: a "," can grow by one character
+    // and a ">" by two, and the result is then allocated once at its size.
+    thread_local std::vector<QChar> shared;
+    std::vector<QChar> own;
+    std::vector<QChar> &buffer = length <= 4096 ? shared : own;
+    buffer.resize(size_t(length) * 3 + 1);
+    QChar *const begin = buffer.data();
+    QChar *out = begin;
     bool space = false;    // a run of white space waits to be written
     bool eatSpace = false; // after "," and ">" the next run is dropped
     const auto flushSpace = [&] {
-        if (space && !out.isEmpty())
-            out += u' ';
+        if (space && out != begin)
+            *out++ = u' ';
         space = false;
     };
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        // Copy the run up to the next character that may need work.
+        const qsizetype next = CSSScan::findFirstOf<u' ', u'\t', u'\n', u'\r', u'\f', u'/', u'"', u'\'',
+                                                    u'\\', u',', u'>'>(in + i, in + length)
+                               - in;
+        if (next > i) {
+            flushSpace();
+            out = std::copy(in + i, in + next, out);
+            eatSpace = false;
+            i = next;
+            if (i >= length)
+                break;
+        }
+        const QChar c = in[i];
         if (isWhiteSpace(c)) {
             space = !eatSpace;
             continue;
         }
         switch (c.unicode()) {
         case u'/':
-            if (comments == Comments::Remove && i + 1 < length && text[i + 1] == u'*') {
+            if (comments == Comments::Remove && i + 1 < length && in[i + 1] == u'*') {
                 // As the scanner reads it, "/*/" opens and closes.
                 const qsizetype close = text.indexOf(u"*/", i + 1);
                 if (close >= 0) {
@@ -92,40 +116,44 @@ QString planeText(QStringView text, Comments comments)
         case u'\'': {
             flushSpace();
             const qsizetype end = quotedStringEnd(text, i);
-            out += text.mid(i, end - i);
+            out = std::copy(in + i, in + end, out);
             i = end - 1;
             eatSpace = false;
             continue;
         }
         case u'\\':
             flushSpace();
-            out += c;
+            *out++ = c;
             if (i + 1 < length)
-                out += text[++i];
+                *out++ = in[++i];
             eatSpace = false;
             continue;
         case u',':
             flushSpace();
-            out += QLatin1String(", ");
+            *out++ = u',';
+            *out++ = u' ';
             eatSpace = true;
             continue;
         case u'>':
-            if (i + 1 < length && text[i + 1] == u'=')
+            if (i + 1 < length && in[i + 1] == u'=')
                 break;
             space = false;
-            out += (out.isEmpty() || out.endsWith(u' ')) ? QLatin1String("> ") : QLatin1String(" > ");
+            if (out != begin && out[-1] != u' ')
+                *out++ = u' ';
+            *out++ = u'>';
+            *out++ = u' ';
             eatSpace = true;
             continue;
         default:
             break;
         }
         flushSpace();
-        out += c;
+        *out++ = c;
         eatSpace = false;
     }
-    while (out.endsWith(u' '))
-        out.chop(1);
-    return out;
+    while (out != begin && out[-1] == u' ')
+        --out;
+    return QString(begin, out - begin);
 }
 
 } // namespace CSSText

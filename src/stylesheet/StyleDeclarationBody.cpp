@@ -10,6 +10,7 @@
 #include "VendarPrefixSettings.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -58,6 +59,39 @@ bool needsCleaning(QStringView piece)
     }
 }
 
+// Property names come from a small vocabulary: one shared copy of each saves
+// an allocation per declaration.
+QString internedName(QStringView name)
+{
+    struct Hash
+    {
+        using is_transparent = void;
+        // FNV-1a: names are short, and the library's hash costs more than
+        // the lookup saves.
+        size_t operator()(QStringView text) const
+        {
+            size_t hash = 14695981039346656037ull;
+            for (const QChar c : text)
+                hash = (hash ^ c.unicode()) * 1099511628211ull;
+            return hash;
+        }
+    };
+    struct Equal
+    {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const { return a == b; }
+    };
+    thread_local std::unordered_set<QString, Hash, Equal> names;
+    if (name.size() > 48)
+        return name.toString();
+    if (const auto it = names.find(name); it != names.end())
+        return *it;
+    // Hostile text could invent names without end.
+    if (names.size() >= 4096)
+        return name.toString();
+    return *names.insert(name.toString()).first;
+}
+
 CSSPropertyPtr makeProperty(const QString &name, const QString &value)
 {
     auto property = std::make_shared<CSSProperty>(name, value);
@@ -104,7 +138,7 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             const qsizetype colon = piece.indexOf(u':');
             if (colon < 0)
                 continue;
-            const QString name = trimmedBlanks(piece.left(colon)).toString();
+            const QString name = internedName(trimmedBlanks(piece.left(colon)));
             const QString value = CSSText::trimmedBlanks(piece.mid(colon + 1));
 
             if (name == backgroundImage) {

@@ -226,10 +226,17 @@ std::vector<StyleSheetSpan> StyleSheetScanner::scan()
             // The character itself is read below.
         }
 
-        // Only these characters matter to the structure.
-        i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'\\', u'(', u')', u'[', u']', u'{', u'}', u';',
-                                 u'@'>(t + i, end)
-            - t;
+        // Only these characters matter to the structure; a ";" only where it
+        // may end a statement or what is no rule.
+        if (m_nest.empty() && atRuleLevel()) {
+            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'\\', u'(', u')', u'[', u']', u'{', u'}', u';',
+                                     u'@'>(t + i, end)
+                - t;
+        } else {
+            i = CSSScan::findFirstOf<u'/', u'"', u'\'', u'\\', u'(', u')', u'[', u']', u'{', u'}', u'@'>(
+                    t + i, end)
+                - t;
+        }
         if (i >= length)
             break;
         const char16_t c = t[i].unicode();

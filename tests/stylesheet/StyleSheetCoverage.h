@@ -8,7 +8,8 @@
 
 // Whether the top-level items of a parsed text give back every character of
 // it that is no white space, none of them twice: each item written as the
-// model holds it (a comment as its text, a block as selector "{" body "}", a
+// model holds it (comments listed between the rules of a block are body text
+// of the block) (a comment as its text, a block as selector "{" body "}", a
 // statement as its text and ";", a namespace statement as "@" body ";"). A
 // "}" or ";" that the text lacks at its end may be added. Answers "" when all
 // is there, else what is missing or doubled.
@@ -16,11 +17,18 @@ inline QString styleSheetCoverageProblem(const QString &text, const QList<StyleD
 {
     QString written;
     qsizetype topLevel = 0;
+    qsizetype blockEnd = 0; // of the last top-level item
     for (const StyleDeclarationPtr &item : items) {
         if (item->isInBraket())
             continue;
-        ++topLevel;
         const qsizetype at = item->range().location;
+        // A comment between the rules of a block is listed after them, and
+        // is text of the block's body as well.
+        if (item->type() == RuleType::Comment && at < blockEnd)
+            continue;
+        ++topLevel;
+        if (item->type() != RuleType::Comment)
+            blockEnd = item->range().end();
         if (item->type() == RuleType::Comment)
             written += static_cast<const StyleComment &>(*item).commentBody();
         else if (!item->hasBody())

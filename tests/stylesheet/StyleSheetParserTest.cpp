@@ -35,6 +35,7 @@ TEST(StyleSheetParser, ParsesAMultiFeatureSheetToTheExactItemList)
     const QList<StyleDeclarationPtr> items = parse(text);
     const QStringList actual = dumpItems(items);
     EXPECT_EQ(actual.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+    EXPECT_EQ(styleSheetCoverageProblem(text, items), QString());
 
     // Every range covers its braces, statement or comment in the text.
     for (const StyleDeclarationPtr &item : items) {
