@@ -86,7 +86,7 @@ QString planeText(QStringView text, Comments comments)
     for (qsizetype i = 0; i < length; ++i) {
         // Copy the run up to the next character that may need work.
         const qsizetype next = CSSScan::findFirstOf<u' ', u'\t', u'\n', u'\r', u'\f', u'/', u'"', u'\'',
-                                                    u'\\', u',', u'>'>(in + i, in + length)
+                                                    u'\\', u',', u'>', u'('>(in + i, in + length)
                                - in;
         if (next > i) {
             flushSpace();
@@ -128,6 +128,19 @@ QString planeText(QStringView text, Comments comments)
                 *out++ = in[++i];
             eatSpace = false;
             continue;
+        case u'(':
+            if (isUrlOpening(text, i)) {
+                // An unquoted url() is written as it stands, as the scanner reads it.
+                const qsizetype close = unquotedUrlEnd(text, i);
+                if (close != s_quotedUrl) {
+                    const qsizetype end = close >= 0 ? close + 1 : length;
+                    out = std::copy(in + i, in + end, out);
+                    i = end - 1;
+                    eatSpace = false;
+                    continue;
+                }
+            }
+            break;
         case u',':
             flushSpace();
             *out++ = u',';
