@@ -257,32 +257,35 @@ private:
     // Passes over the attributes up to and including '>'; notes "/>".
     qsizetype skipAttributes(qsizetype i, bool &selfClosing) const
     {
+        const char *data = m_in.constData();
         const qsizetype size = m_in.size();
         selfClosing = false;
         while (i < size) {
-            const char c = m_in.at(i);
+            const char c = data[i];
+            if (c != '>' && c != '/' && c != '"' && c != '\'') {
+                ++i;
+                continue;
+            }
             if (c == '>')
                 return i + 1;
             if (c == '/') {
-                if (i + 1 < size && m_in.at(i + 1) == '>') {
+                if (i + 1 < size && data[i + 1] == '>') {
                     selfClosing = true;
                     return i + 2;
                 }
                 ++i;
                 continue;
             }
-            if (c == '"' || c == '\'') {
-                // A quote at the start of a value; elsewhere it belongs to a name.
-                qsizetype back = i - 1;
-                while (back >= 0 && isSpace(m_in.at(back)))
-                    --back;
-                if (back >= 0 && m_in.at(back) == '=') {
-                    const qsizetype close = m_in.indexOf(c, i + 1);
-                    if (close < 0)
-                        return size;
-                    i = close + 1;
-                    continue;
-                }
+            // A quote at the start of a value; elsewhere it belongs to a name.
+            qsizetype back = i - 1;
+            while (back >= 0 && isSpace(data[back]))
+                --back;
+            if (back >= 0 && data[back] == '=') {
+                const void *close = std::memchr(data + i + 1, c, size_t(size - i - 1));
+                if (!close)
+                    return size;
+                i = static_cast<const char *>(close) - data + 1;
+                continue;
             }
             ++i;
         }
@@ -416,6 +419,8 @@ private:
 
     void count(quint32 kind, int delta)
     {
+        if (kind == 0)
+            return;
         for (int bit = 0; bit < s_countedKinds; ++bit) {
             if (kind & (1u << bit))
                 m_counts[bit] += delta;

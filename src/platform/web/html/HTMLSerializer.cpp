@@ -6,9 +6,64 @@
 #include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
 
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 namespace {
+
+// Appends to a QString through its buffer, growing it by doubling: the
+// serialiser writes many short pieces, and each QString::append() checks
+// and may reallocate on its own.
+class Writer
+{
+public:
+    Writer(QString &out, qsizetype expected)
+        : m_out(out)
+        , m_size(out.size())
+    {
+        reserve(m_size + std::max<qsizetype>(16, expected));
+    }
+    ~Writer() { m_out.resize(m_size); }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    void put(char16_t c)
+    {
+        if (m_size == m_capacity)
+            reserve(m_capacity * 2);
+        m_data[m_size++] = QChar(c);
+    }
+    void put(QStringView text)
+    {
+        const qsizetype length = text.size();
+        if (m_size + length > m_capacity)
+            reserve(std::max(m_capacity * 2, m_size + length));
+        std::memcpy(m_data + m_size, text.data(), size_t(length) * sizeof(QChar));
+        m_size += length;
+    }
+    // ASCII text.
+    template<size_t N>
+    void put(const char16_t (&text)[N])
+    {
+        put(QStringView(text, qsizetype(N - 1)));
+    }
+
+private:
+    void reserve(qsizetype capacity)
+    {
+        m_out.resize(capacity);
+        m_data = m_out.data();
+        m_capacity = capacity;
+    }
+
+    QString &m_out;
+    QChar *m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
+};
 
 enum class EscapeMode { Text, Attribute };
 
@@ -25,7 +80,7 @@ struct EscapeTable
 };
 constexpr EscapeTable s_escapes;
 
-void appendEscaped(QString &out, QStringView text, EscapeMode mode)
+void appendEscaped(Writer &out, QStringView text, EscapeMode mode)
 {
     const bool *escaped = mode == EscapeMode::Text ? s_escapes.text : s_escapes.attribute;
     const qsizetype size = text.size();
@@ -35,67 +90,73 @@ void appendEscaped(QString &out, QStringView text, EscapeMode mode)
         const char16_t c = data[i].unicode();
         if (c > 0xA0 || !escaped[c])
             continue;
-        out.append(data + start, i - start);
+        out.put(QStringView(data + start, i - start));
         switch (c) {
         case u'&':
-            out.append(QLatin1String("&amp;"));
+            out.put(u"&amp;");
             break;
         case u'<':
-            out.append(QLatin1String("&lt;"));
+            out.put(u"&lt;");
             break;
         case u'>':
-            out.append(QLatin1String("&gt;"));
+            out.put(u"&gt;");
             break;
         case u'"':
-            out.append(QLatin1String("&quot;"));
+            out.put(u"&quot;");
             break;
         default:
-            out.append(QLatin1String("&nbsp;"));
+            out.put(u"&nbsp;");
             break;
         }
         start = i + 1;
     }
-    out.append(data + start, size - start);
+    out.put(QStringView(data + start, size - start));
+}
+
+bool isOneOf(QStringView name, std::initializer_list<std::u16string_view> names)
+{
+    const std::u16string_view view(reinterpret_cast<const char16_t *>(name.data()), size_t(name.size()));
+    return std::find(names.begin(), names.end(), view) != names.end();
 }
 
 bool isVoidName(QStringView name)
 {
     switch (name.size()) {
     case 2:
-        return name == u"br" || name == u"hr";
+        return isOneOf(name, {u"br", u"hr"});
     case 3:
-        return name == u"img" || name == u"col" || name == u"wbr";
+        return isOneOf(name, {u"img", u"col", u"wbr"});
     case 4:
-        return name == u"meta" || name == u"link" || name == u"area" || name == u"base";
+        return isOneOf(name, {u"meta", u"link", u"area", u"base"});
     case 5:
-        return name == u"input" || name == u"embed" || name == u"param" || name == u"track" || name == u"frame";
+        return isOneOf(name, {u"input", u"embed", u"param", u"track", u"frame"});
     case 6:
-        return name == u"source" || name == u"keygen";
+        return isOneOf(name, {u"source", u"keygen"});
     case 7:
-        return name == u"bgsound";
+        return isOneOf(name, {u"bgsound"});
     case 8:
-        return name == u"basefont";
+        return isOneOf(name, {u"basefont"});
     default:
         return false;
     }
 }
 
-// noscript is raw text only where scripting is on: see rawTextParent().
+// noscript is raw text only where scripting is on: see isRawTextParent().
 bool isRawTextName(QStringView name)
 {
     switch (name.size()) {
     case 3:
-        return name == u"xmp";
+        return isOneOf(name, {u"xmp"});
     case 5:
-        return name == u"style";
+        return isOneOf(name, {u"style"});
     case 6:
-        return name == u"script" || name == u"iframe";
+        return isOneOf(name, {u"script", u"iframe"});
     case 7:
-        return name == u"noembed";
+        return isOneOf(name, {u"noembed"});
     case 8:
-        return name == u"noframes" || name == u"noscript";
+        return isOneOf(name, {u"noframes", u"noscript"});
     case 9:
-        return name == u"plaintext";
+        return isOneOf(name, {u"plaintext"});
     default:
         return false;
     }
@@ -113,44 +174,43 @@ bool isRawTextParent(const DOMElement *parent)
     return !document || document->scripting() == Scripting::Enabled;
 }
 
-void appendElementName(QString &out, const DOMElement &element)
+void appendElementName(Writer &out, const DOMElement &element)
 {
     switch (element.namespaceId()) {
     case DOMNamespace::HTML:
     case DOMNamespace::SVG:
     case DOMNamespace::MathML:
-        out += element.localName();
-        return;
+        break;
     default:
         if (!element.prefix().isEmpty()) {
-            out += element.prefix();
-            out += u':';
+            out.put(element.prefix());
+            out.put(u':');
         }
-        out += element.localName();
-        return;
+        break;
     }
+    out.put(element.localName());
 }
 
-void appendAttributeName(QString &out, const DOMAttr &attribute)
+void appendAttributeName(Writer &out, const DOMAttr &attribute)
 {
     switch (attribute.namespaceId()) {
     case DOMNamespace::None:
         break;
     case DOMNamespace::XML:
-        out += QLatin1String("xml:");
+        out.put(u"xml:");
         break;
     case DOMNamespace::XMLNS:
         if (attribute.localName() != QLatin1String("xmlns"))
-            out += QLatin1String("xmlns:");
+            out.put(u"xmlns:");
         break;
     case DOMNamespace::XLink:
-        out += QLatin1String("xlink:");
+        out.put(u"xlink:");
         break;
     default:
-        out += attribute.name();
+        out.put(attribute.name());
         return;
     }
-    out += attribute.localName();
+    out.put(attribute.localName());
 }
 
 const DOMNode &childrenHolder(const DOMNode &node)
@@ -162,8 +222,9 @@ const DOMNode &childrenHolder(const DOMNode &node)
     return node;
 }
 
-void serializeInto(QString &out, const DOMNode &root, bool includeRoot)
+void serializeInto(QString &text, const DOMNode &root, bool includeRoot)
 {
+    Writer out(text, 4096);
     struct Frame
     {
         const DOMNode *node;
@@ -189,23 +250,23 @@ void serializeInto(QString &out, const DOMNode &root, bool includeRoot)
         case DOMNode::ELEMENT_NODE: {
             const auto &element = static_cast<const DOMElement &>(node);
             if (frame.closing) {
-                out += QLatin1String("</");
+                out.put(u"</");
                 appendElementName(out, element);
-                out += u'>';
+                out.put(u'>');
                 break;
             }
-            out += u'<';
+            out.put(u'<');
             appendElementName(out, element);
             const int attributes = element.attributeCount();
             for (int i = 0; i < attributes; ++i) {
                 const DOMAttr *attribute = element.attributeAt(i);
-                out += u' ';
+                out.put(u' ');
                 appendAttributeName(out, *attribute);
-                out += QLatin1String("=\"");
+                out.put(u"=\"");
                 appendEscaped(out, attribute->value(), EscapeMode::Attribute);
-                out += u'"';
+                out.put(u'"');
             }
-            out += u'>';
+            out.put(u'>');
             if (element.isHTMLElement() && isVoidName(element.localName()))
                 break;
             pending.push_back({&node, true});
@@ -214,19 +275,19 @@ void serializeInto(QString &out, const DOMNode &root, bool includeRoot)
         }
         case DOMNode::TEXT_NODE:
             if (isRawTextParent(node.parentElement()))
-                out += static_cast<const DOMCharacterData &>(node).data();
+                out.put(static_cast<const DOMCharacterData &>(node).data());
             else
                 appendEscaped(out, static_cast<const DOMCharacterData &>(node).data(), EscapeMode::Text);
             break;
         case DOMNode::COMMENT_NODE:
-            out += QLatin1String("<!--");
-            out += static_cast<const DOMCharacterData &>(node).data();
-            out += QLatin1String("-->");
+            out.put(u"<!--");
+            out.put(static_cast<const DOMCharacterData &>(node).data());
+            out.put(u"-->");
             break;
         case DOMNode::DOCUMENT_TYPE_NODE:
-            out += QLatin1String("<!DOCTYPE ");
-            out += static_cast<const DOMDocumentType &>(node).name();
-            out += u'>';
+            out.put(u"<!DOCTYPE ");
+            out.put(static_cast<const DOMDocumentType &>(node).name());
+            out.put(u'>');
             break;
         case DOMNode::DOCUMENT_NODE:
         case DOMNode::DOCUMENT_FRAGMENT_NODE:
@@ -255,14 +316,20 @@ QString HTMLSerializer::serializeChildren(const DOMNode &node)
 QString HTMLSerializer::escapeText(const QString &text)
 {
     QString out;
-    appendEscaped(out, text, EscapeMode::Text);
+    {
+        Writer writer(out, text.size() + 16);
+        appendEscaped(writer, text, EscapeMode::Text);
+    }
     return out;
 }
 
 QString HTMLSerializer::escapeAttributeValue(const QString &value)
 {
     QString out;
-    appendEscaped(out, value, EscapeMode::Attribute);
+    {
+        Writer writer(out, value.size() + 16);
+        appendEscaped(writer, value, EscapeMode::Attribute);
+    }
     return out;
 }
 
