@@ -122,7 +122,6 @@ TEST_F(FileStyleSheet, NestedBlocksKeepTheirOwnChildren)
     EXPECT_EQ(keep(m_file->getMediaChildren(*all().at(1))), (QStringList{"2:.a", "3:.b"}));
     EXPECT_EQ(m_file->getMediaOwner(*all().at(3)), all().at(1));
     EXPECT_EQ(m_file->getMediaOwner(*all().at(4)), all().at(0));
-    EXPECT_EQ(m_file->getMediaOwner(*all().at(5)), nullptr);
 }
 
 TEST_F(FileStyleSheet, MediaChildrenPassOverCommentsAndRemovedRules)
