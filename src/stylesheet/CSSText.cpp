@@ -64,6 +64,28 @@ qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex)
     return length;
 }
 
+qsizetype opaqueEnd(QStringView text, qsizetype index)
+{
+    const qsizetype length = text.size();
+    switch (text[index].unicode()) {
+    case u'"':
+    case u'\'':
+        return quotedStringEnd(text, index);
+    case u'\\':
+        // A backslash before a line break escapes nothing.
+        return index + 1 < length && !isLineBreak(text[index + 1]) ? index + 2 : index + 1;
+    case u'(':
+        if (isUrlOpening(text, index)) {
+            const qsizetype close = unquotedUrlEnd(text, index);
+            if (close != s_quotedUrl)
+                return close >= 0 ? close + 1 : length;
+        }
+        return index;
+    default:
+        return index;
+    }
+}
+
 QString planeText(QStringView text, Comments comments)
 {
     const qsizetype length = text.size();
@@ -113,34 +135,19 @@ QString planeText(QStringView text, Comments comments)
             }
             break;
         case u'"':
-        case u'\'': {
+        case u'\'':
+        case u'\\':
+        case u'(': {
+            // Strings, escaped characters and url() are written as they stand.
+            const qsizetype end = opaqueEnd(text, i);
+            if (end == i)
+                break;
             flushSpace();
-            const qsizetype end = quotedStringEnd(text, i);
             out = std::copy(in + i, in + end, out);
             i = end - 1;
             eatSpace = false;
             continue;
         }
-        case u'\\':
-            flushSpace();
-            *out++ = c;
-            if (i + 1 < length)
-                *out++ = in[++i];
-            eatSpace = false;
-            continue;
-        case u'(':
-            if (isUrlOpening(text, i)) {
-                // An unquoted url() is written as it stands, as the scanner reads it.
-                const qsizetype close = unquotedUrlEnd(text, i);
-                if (close != s_quotedUrl) {
-                    const qsizetype end = close >= 0 ? close + 1 : length;
-                    out = std::copy(in + i, in + end, out);
-                    i = end - 1;
-                    eatSpace = false;
-                    continue;
-                }
-            }
-            break;
         case u',':
             flushSpace();
             *out++ = u',';

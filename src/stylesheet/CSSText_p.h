@@ -35,6 +35,11 @@ qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex);
 // the text, whichever comes first.
 qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex);
 
+// When the character at index begins something whose characters have no
+// meaning to the structure (a quoted string, an escaped character, an
+// unquoted url()), the index after it; otherwise index.
+qsizetype opaqueEnd(QStringView text, qsizetype index);
+
 inline bool isWhiteSpace(QChar c)
 {
     const char16_t u = c.unicode();

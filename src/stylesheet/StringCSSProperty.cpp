@@ -3,6 +3,8 @@
 #include "CSSScan_p.h"
 #include "CSSText_p.h"
 
+#include <algorithm>
+
 namespace StringCSSProperty {
 
 namespace {
@@ -58,11 +60,9 @@ QString cleanBody(const QString &body)
             i = runEnd - 1;
             continue;
         }
-        if (c == u'"' || c == u'\'') {
-            i = CSSText::quotedStringEnd(body, i) - 1;
-        } else if (c == u'\\') {
-            if (i + 1 < length && !CSSText::isLineBreak(text[i + 1]))
-                ++i;
+        if (c == u'"' || c == u'\'' || c == u'\\' || c == u'(') {
+            // Strings, escaped characters and url() stay as written.
+            i = std::max(i, CSSText::opaqueEnd(body, i) - 1);
         } else if (c == u'/' && i + 1 < length && text[i + 1] == u'*' && !noCloseAhead) {
             const qsizetype close = body.indexOf(QLatin1String("*/"), i + 2);
             // Without a "*/" ahead no later comment can close either.
@@ -138,12 +138,17 @@ DeclarationViews declarationViews(QStringView text)
         switch (c) {
         case u'"':
         case u'\'':
-            i = CSSText::quotedStringEnd(text, i) - 1;
-            break;
         case u'\\':
-            if (i + 1 < length && !CSSText::isLineBreak(data[i + 1]))
-                ++i;
+        case u'(': {
+            // Strings, escaped characters and unquoted url() are opaque.
+            const qsizetype after = CSSText::opaqueEnd(text, i);
+            if (after > i) {
+                i = after - 1;
+                break;
+            }
+            nest.append(u')');
             break;
+        }
         case u'/':
             // A closed comment is skipped; an unclosed one is plain text.
             if (i + 1 < length && data[i + 1] == u'*' && !noCloseAhead) {
@@ -152,17 +157,6 @@ DeclarationViews declarationViews(QStringView text)
                 if (close >= 0)
                     i = close + 1;
             }
-            break;
-        case u'(':
-            if (CSSText::isUrlOpening(text, i)) {
-                // An unquoted url() is one opaque run up to its ")".
-                const qsizetype close = CSSText::unquotedUrlEnd(text, i);
-                if (close != CSSText::s_quotedUrl) {
-                    i = close >= 0 ? close : length;
-                    break;
-                }
-            }
-            nest.append(u')');
             break;
         case u'[':
             nest.append(u']');

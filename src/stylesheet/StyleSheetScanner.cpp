@@ -45,24 +45,6 @@ qsizetype StyleSheetScanner::skipComment(qsizetype i)
     return close + 2;
 }
 
-// The "(" at parenIndex opens a url(): an unquoted one is opaque up to its
-// ")", as CSS reads it, even when that is lines or the whole text away.
-// Answers the index after it, or -1 for a quoted url(), which nests as any
-// other "(".
-qsizetype StyleSheetScanner::skipUrl(qsizetype parenIndex)
-{
-    if (m_noUrlEnd)
-        return m_text.size();
-    const qsizetype close = CSSText::unquotedUrlEnd(m_text, parenIndex);
-    if (close == CSSText::s_quotedUrl)
-        return -1;
-    if (close < 0) {
-        m_noUrlEnd = true;
-        return m_text.size();
-    }
-    return close + 1;
-}
-
 void StyleSheetScanner::retypeInnermostBlock()
 {
     // A vendor at-rule inside a block makes the block, and a media block
@@ -249,24 +231,19 @@ std::vector<StyleSheetSpan> StyleSheetScanner::scan()
             break;
         case u'"':
         case u'\'':
-            i = CSSText::quotedStringEnd(m_text, i);
-            break;
         case u'\\':
-            // An escaped character is plain text; a backslash before a line
-            // break escapes nothing.
-            i += (i + 1 < length && !CSSText::isLineBreak(t[i + 1])) ? 2 : 1;
-            break;
-        case u'(':
-            if (CSSText::isUrlOpening(m_text, i)) {
-                const qsizetype after = skipUrl(i);
-                if (after >= 0) {
-                    i = after;
-                    break;
-                }
+        case u'(': {
+            // Strings, escaped characters and unquoted url() are opaque, as
+            // CSS reads them; a url() without its ")" holds the rest.
+            const qsizetype after = CSSText::opaqueEnd(m_text, i);
+            if (after > i) {
+                i = after;
+                break;
             }
             m_nest.push_back(u')');
             ++i;
             break;
+        }
         case u'[':
             m_nest.push_back(u']');
             ++i;

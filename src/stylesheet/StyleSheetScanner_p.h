@@ -80,7 +80,6 @@ private:
     bool atRuleLevel() const { return m_frames.empty() || m_frames.back().kind == FrameKind::Rules; }
     qsizetype nextChildIndex();
     qsizetype skipComment(qsizetype i);
-    qsizetype skipUrl(qsizetype parenIndex);
     void startAtRule(qsizetype i);
     void openBlock(qsizetype i);
     void endStatement(qsizetype contentEnd, qsizetype rangeEnd);
@@ -97,7 +96,5 @@ private:
     qsizetype m_preludeStart = 0;
     qsizetype m_preludeFirst = 0; // its first character that is no blank or comment
     AtRuleTypes m_atRule = {};
-    // A url() found no ")" up to the end: none after it will either.
-    bool m_noUrlEnd = false;
     Problems m_problems;
 };
