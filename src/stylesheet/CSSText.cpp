@@ -95,7 +95,9 @@ QString planeText(QStringView text, Comments comments)
     thread_local std::vector<QChar> shared;
     std::vector<QChar> own;
     std::vector<QChar> &buffer = length <= 4096 ? shared : own;
-    buffer.resize(size_t(length) * 3 + 1);
+    // Grown only: resizing down and up again would clear it each time.
+    if (buffer.size() < size_t(length) * 3 + 1)
+        buffer.resize(size_t(length) * 3 + 1);
     QChar *const begin = buffer.data();
     QChar *out = begin;
     bool space = false;    // a run of white space waits to be written

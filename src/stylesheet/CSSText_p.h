@@ -5,6 +5,16 @@
 // Small text helpers shared by the style-sheet parser and the body splitter.
 namespace CSSText {
 
+// FNV-1a over UTF-16 units: for the short names of properties, cheaper than
+// the library's hash.
+inline size_t nameHash(QStringView name)
+{
+    size_t hash = 14695981039346656037ull;
+    for (const QChar c : name)
+        hash = (hash ^ c.unicode()) * 1099511628211ull;
+    return hash;
+}
+
 // Trims blanks and tabs (only those) at both ends.
 QString trimmedBlanks(QStringView text);
 

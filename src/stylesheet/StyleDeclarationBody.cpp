@@ -66,15 +66,7 @@ QString internedName(QStringView name)
     struct Hash
     {
         using is_transparent = void;
-        // FNV-1a: names are short, and the library's hash costs more than
-        // the lookup saves.
-        size_t operator()(QStringView text) const
-        {
-            size_t hash = 14695981039346656037ull;
-            for (const QChar c : text)
-                hash = (hash ^ c.unicode()) * 1099511628211ull;
-            return hash;
-        }
+        size_t operator()(QStringView text) const { return CSSText::nameHash(text); }
     };
     struct Equal
     {
@@ -135,7 +127,9 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
                 cleaned = StringCSSProperty::cleanBody(trimmed.toString());
                 piece = cleaned;
             }
-            const qsizetype colon = piece.indexOf(u':');
+            // (QStringView::indexOf(QChar) runs the general string search.)
+            const QChar *colonAt = std::find(piece.cbegin(), piece.cend(), u':');
+            const qsizetype colon = colonAt == piece.cend() ? -1 : colonAt - piece.cbegin();
             if (colon < 0)
                 continue;
             const QString name = internedName(trimmedBlanks(piece.left(colon)));
