@@ -1,5 +1,6 @@
-// Times parsing a page into the mirror and writing the mirror back as HTML,
-// on the 10,000-element bench page or a given file, and prints
+// Times parsing a page into the mirror and writing the mirror back as HTML
+// (and, for scale, the parser library alone), on the 10,000-element bench
+// page or a given file, and prints
 // "RESULT <what> <median ms> <min ms>" lines as bench/peers/peers.mjs does,
 // so that bench/peers/compare.sh can set them side by side.
 //
@@ -11,6 +12,8 @@
 #include "platform/web/html/HTMLSerializer.h"
 
 #include "BenchPage.h"
+
+#include <gumbo.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -79,6 +82,12 @@ int main(int argc, char **argv)
     std::shared_ptr<DOMDocument> parsed;
     time("quillmark-parse", iterations, [&] { parsed = HTMLParser::parseDocument(html); },
          [&] { document = std::move(parsed); });
+    // The parser library alone, as it comes: what the mirror is built on.
+    const QByteArray utf8 = html.toUtf8();
+    time("gumbo-alone-parse", iterations, [&] {
+        GumboOutput *output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), size_t(utf8.size()));
+        gumbo_destroy_output(&kGumboDefaultOptions, output);
+    });
     QString written;
     time("quillmark-serialize", iterations, [&] { written = HTMLSerializer::serialize(*document); });
     std::printf("# %s: %lld chars in, %lld chars out\n", qPrintable(args.at(1)),

@@ -330,7 +330,8 @@ std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scri
     parse.run(utf8);
     DOMDocumentPtr document = DOMTreeBuilder::document();
     document->setScripting(scripting);
-    DOMTreeBuilder::reserveNodes(*document, utf8.count('<') + 16);
+    // About one text node comes with each element.
+    DOMTreeBuilder::reserveNodes(*document, 2 * prepared.startTags + 16);
     if (!parse.output) {
         qCWarning(lcWeb) << "the HTML parser gave up on a text of" << utf8.size() << "bytes; the mirror stays empty";
         return document;

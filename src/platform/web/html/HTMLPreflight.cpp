@@ -190,9 +190,9 @@ public:
             }
         }
         if (m_out.isNull())
-            return {m_in, {}};
+            return {m_in, {}, m_startTags};
         m_out.append(data + m_copied, size - m_copied);
-        return {m_out, m_rawTextNoscripts};
+        return {m_out, m_rawTextNoscripts, m_startTags};
     }
 
 private:
@@ -316,6 +316,7 @@ private:
 
     qsizetype startTag(qsizetype at)
     {
+        ++m_startTags;
         const TagInfo *tag = nullptr;
         qsizetype i = readName(at + 1, tag);
         const QByteArray &name = tag->name;
@@ -515,6 +516,7 @@ private:
     bool m_headOpen;
     int m_templateDepth = 0;
     QList<qsizetype> m_rawTextNoscripts;
+    qsizetype m_startTags = 0;
     std::string m_nameBuffer;
     struct NameHash
     {

@@ -42,6 +42,8 @@ public:
         // The offsets in text of the "<" of each noscript start tag renamed
         // for raw text, ascending.
         QList<qsizetype> rawTextNoscripts;
+        // The start tags read, for sizing what is built from the text.
+        qsizetype startTags = 0;
     };
 
     static Prepared prepare(const QByteArray &utf8, Input input, Scripting scripting, int maxDepth = s_maxDepth);
