@@ -1,5 +1,7 @@
 #include "HTMLSerializer.h"
 
+#include "foundation/CharacterScan.h"
+
 #include "platform/web/dom/DOMCharacterData.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentFragment.h"
@@ -67,31 +69,18 @@ private:
 
 enum class EscapeMode { Text, Attribute };
 
-// The characters each mode escapes, below U+00A1.
-struct EscapeTable
-{
-    bool text[0xA1] = {};
-    bool attribute[0xA1] = {};
-    constexpr EscapeTable()
-    {
-        text[u'&'] = text[u'<'] = text[u'>'] = text[0xA0] = true;
-        attribute[u'&'] = attribute[u'"'] = attribute[0xA0] = true;
-    }
-};
-constexpr EscapeTable s_escapes;
-
 void appendEscaped(Writer &out, QStringView text, EscapeMode mode)
 {
-    const bool *escaped = mode == EscapeMode::Text ? s_escapes.text : s_escapes.attribute;
-    const qsizetype size = text.size();
     const QChar *data = text.data();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c > 0xA0 || !escaped[c])
-            continue;
-        out.put(QStringView(data + start, i - start));
-        switch (c) {
+    const QChar *end = data + text.size();
+    const QChar *start = data;
+    for (const QChar *p = data;; ++p) {
+        p = mode == EscapeMode::Text ? CharacterScan::findFirstOf<u'&', u'<', u'>', 0xA0>(p, end)
+                                     : CharacterScan::findFirstOf<u'&', u'"', 0xA0>(p, end);
+        if (p == end)
+            break;
+        out.put(QStringView(start, p - start));
+        switch (p->unicode()) {
         case u'&':
             out.put(u"&amp;");
             break;
@@ -108,17 +97,29 @@ void appendEscaped(Writer &out, QStringView text, EscapeMode mode)
             out.put(u"&nbsp;");
             break;
         }
-        start = i + 1;
+        start = p + 1;
     }
-    out.put(QStringView(data + start, size - start));
+    out.put(QStringView(start, end - start));
 }
 
+// Compares without the library's out-of-line string comparison: these run
+// for every element and text node.
 bool isOneOf(QStringView name, std::initializer_list<std::u16string_view> names)
 {
-    const std::u16string_view view(reinterpret_cast<const char16_t *>(name.data()), size_t(name.size()));
-    return std::find(names.begin(), names.end(), view) != names.end();
+    const char16_t *text = reinterpret_cast<const char16_t *>(name.data());
+    for (const std::u16string_view candidate : names) {
+        if (candidate[0] != text[0])
+            continue;
+        bool same = true;
+        for (size_t i = 1; i < candidate.size() && same; ++i)
+            same = candidate[i] == text[i];
+        if (same)
+            return true;
+    }
+    return false;
 }
 
+// The names passed to isOneOf() below have the length of the case they sit in.
 bool isVoidName(QStringView name)
 {
     switch (name.size()) {
