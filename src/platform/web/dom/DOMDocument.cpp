@@ -56,8 +56,10 @@ DOMNodePtr DOMDocument::cloneShallow(DOMDocument &) const
 
 void DOMDocument::registerNode(DOMNode *node)
 {
-    QM_ASSERT(!m_nodesById.contains(node->nodeId()), return);
-    m_nodesById.insert(node->nodeId(), node);
+    // One lookup: a new id finds an empty slot.
+    DOMNode *&slot = m_nodesById[node->nodeId()];
+    QM_ASSERT(!slot, return);
+    slot = node;
 }
 
 void DOMDocument::unregisterNode(DOMNode *node)

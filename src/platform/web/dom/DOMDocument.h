@@ -26,6 +26,10 @@ using DOMDocumentFragmentPtr = std::shared_ptr<DOMDocumentFragment>;
 using DOMElementPtr = std::shared_ptr<DOMElement>;
 using DOMTextPtr = std::shared_ptr<DOMText>;
 
+// Whether the page's scripts run. HTML parses and writes a noscript element's
+// content as raw text when they do, as markup when they do not.
+enum class Scripting { Disabled, Enabled };
+
 // The refusal of validateAttribute(): the first attribute name the document
 // would not create, with its value.
 struct DOMAttributeError
@@ -63,6 +67,9 @@ public:
     // Quirks mode makes class and id selectors ignore ASCII case ("BackCompat").
     bool isQuirksMode() const { return m_quirksMode; }
     void setQuirksMode(bool quirks) { m_quirksMode = quirks; }
+    // As the preview runs the page: on unless its JavaScript switch is off.
+    Scripting scripting() const { return m_scripting; }
+    void setScripting(Scripting scripting) { m_scripting = scripting; }
 
     // Factories. A name that is not a valid XML name gives null and a log line,
     // as the DOM would raise InvalidCharacterError. Element names of HTML
@@ -149,6 +156,7 @@ private:
     QHash<qint64, DOMNode *> m_nodesById;
     qint64 m_nextMirrorId = -1;
     bool m_quirksMode = false;
+    Scripting m_scripting = Scripting::Enabled;
     quint64 m_treeVersion = 1;
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
