@@ -8,7 +8,4 @@ root=$(cd "$(dirname "$0")" && pwd)
 if [ -n "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     export QT_QPA_PLATFORM=xcb
 fi
-if [ "$(id -u)" -eq 0 ]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 exec "$root/build/quillmark" "$@"

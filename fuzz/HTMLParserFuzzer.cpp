@@ -1,5 +1,6 @@
 // Arbitrary HTML into the mirror: parsing a document and fragments in
-// several contexts, writing it back and reading the result again.
+// several contexts, with the page's scripts on and off, writing it back and
+// reading the result again.
 
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentFragment.h"
@@ -24,15 +25,24 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // The first byte picks the scripting.
+    const Scripting scripting = size > 0 && (data[0] & 1) ? Scripting::Disabled : Scripting::Enabled;
     const QString html = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html, scripting);
     const QString written = HTMLSerializer::serialize(*document);
-    HTMLParser::parseDocument(written);
+    HTMLParser::parseDocument(written, scripting);
     DOMSnapshot::readDocument(DOMSnapshot::write(*document));
     document->createNodesFromString(html);
     if (DOMElement *body = document->body()) {
         body->setInnerHTML(html);
         body->cloneNode(true);
+    }
+    if (DOMElement *head = document->head())
+        head->setInnerHTML(html);
+    if (DOMElementPtr noscript = document->createElement(QStringLiteral("noscript"))) {
+        document->body() ? (void)document->body()->appendChild(noscript) : (void)0;
+        noscript->setInnerHTML(html);
+        noscript->outerHTML();
     }
     return 0;
 }

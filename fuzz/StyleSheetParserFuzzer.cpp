@@ -1,5 +1,9 @@
 // Any byte sequence given to the style-sheet parser yields a list of items,
-// never a crash or a hang; the model built from it must stay usable.
+// never a crash or a hang; the model built from it must stay usable, and the
+// top-level items must give back every character of the text that is no
+// white space.
+
+#include "../tests/stylesheet/StyleSheetCoverage.h"
 
 #include "stylesheet/CSSSpecificityUtil.h"
 #include "stylesheet/GradientColorParser.h"
@@ -13,6 +17,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -38,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<StyleDeclarationPtr> items
         = StyleSheetParser::parseStyleSheet(text, nullptr, settings);
     qsizetype previous = -1;
+    // The ranges of the blocks that hold the current item.
+    std::vector<Range> holders;
     for (const StyleDeclarationPtr &item : items) {
         // Ranges stay inside the text and come in text order.
         const Range range = item->range();
@@ -45,6 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             || range.location <= previous)
             __builtin_trap();
         previous = range.location;
+        // An item inside a block lies within its range.
+        while (!holders.empty() && holders.back().end() < range.end())
+            holders.pop_back();
+        if (item->isInBraket() && holders.empty())
+            __builtin_trap();
+        if (item->hasBody() && item->type() != RuleType::Comment)
+            holders.push_back(range);
         item->cssText();
         item->generateBody();
         item->generateBodyForDom();
@@ -58,6 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             for (const QString &selector : CSSSpecificityUtil::splitSelectorGroup(item->selector()))
                 CSSSpecificityUtil::calcSpecificity(selector);
         }
+    }
+    const QString lost = styleSheetCoverageProblem(text, items);
+    if (!lost.isEmpty()) {
+        std::fprintf(stderr, "text lost: %s\n", qPrintable(lost));
+        __builtin_trap();
     }
     StringCSSProperty::cssProperties(text);
     GradientColorParser::convertVendarPrefixToFormal(text);

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: installs the Debian packages that are
-# missing, then configures and builds Quillmark into build/.
+# missing, then configures and builds Quillmark into build/ (not with
+# --packages-only, which the sanitizer run uses).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(
-    cmake ninja-build g++ ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev
+    cmake ninja-build g++ ccache pkg-config lld
+    qt6-base-dev qt6-base-dev-tools chromium
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
     libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
     python3 python3-jsbeautifier libjs-bootstrap5
     fonts-dejavu-core
@@ -29,6 +31,10 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     $sudo apt-get update -qq
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-}" = --packages-only ]; then
+    exit 0
 fi
 
 build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}

@@ -13,7 +13,6 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("QuillmarkTests"));
     QCoreApplication::setApplicationName(QStringLiteral("QuillmarkTests"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     Assert::setFatal(true);
     ::testing::InitGoogleTest(&argc, argv);

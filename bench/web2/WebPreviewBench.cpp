@@ -1,8 +1,9 @@
 // Figures of the live preview on a 10,000-element page with bootstrap.css:
-// snapshot and mirror build from DOMContentLoaded, the batched questions for
-// one selected element, and a program setProperty() until the page's computed
-// style shows it. Run by hand, offscreen:
-//   QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 ./bench/web2/web2_bench [bootstrap.css]
+// the browser's start and the first frame of the page, snapshot and mirror
+// build from DOMContentLoaded, the batched questions for one selected
+// element, a program setProperty() until the page's computed style shows it
+// and until a frame with it is on screen. Run by hand, offscreen:
+//   QT_QPA_PLATFORM=offscreen ./bench/web2/web2_bench [bootstrap.css]
 
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
@@ -11,6 +12,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/engine/ChromiumProcess.h"
 #include "platform/web/engine/WebBridge.h"
 #include "platform/web/engine/WebEngineCache.h"
 #include "platform/web/engine/WebFrameMirror.h"
@@ -46,7 +48,8 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
 QByteArray page()
 {
     QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
-                      "<style>.bench-target { outline-style: solid; }</style></head><body><div class='container'>\n";
+                      "<style>.bench-target { outline-style: solid; }\n.bench-paint { background-color: rgb(0, 0, 0); }</style>"
+                      "</head><body><div class='bench-paint' id='paint' style='height: 20px'></div><div class='container'>\n";
     for (int i = 0; i < 1111; ++i) {
         html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
                 + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
@@ -54,6 +57,18 @@ QByteArray page()
                 + "'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul></div></div></div>\n";
     }
     return html + "</div></body></html>";
+}
+
+DOMCSSRulePtr ruleWithSelector(DOMDocument &document, const QString &selector)
+{
+    for (int i = 0; i < document.styleSheets().length(); ++i) {
+        const DOMCSSRuleList list = document.styleSheets().item(i)->cssRules();
+        for (int j = 0; j < list.length(); ++j) {
+            if (list.item(j)->selectorText() == selector)
+                return list.item(j);
+        }
+    }
+    return nullptr;
 }
 
 struct Figures
@@ -77,7 +92,6 @@ struct Figures
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const QString bootstrapPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                            : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
@@ -96,10 +110,23 @@ int main(int argc, char **argv)
     html.write(page());
     html.close();
 
+    QElapsedTimer launch;
+    launch.start();
+    ChromiumProcess::instance().start();
+    const double started = launch.nsecsElapsed() / 1e6;
     auto *view = new WebView();
     view->resize(1200, 900);
     view->show();
     WebBridge &bridge = view->bridge();
+    {
+        view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
+        if (!waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); })) {
+            std::fprintf(stderr, "the page was not shown\n");
+            return 1;
+        }
+        std::printf("browser started in the background in %.1f ms; first frame of the page %.0f ms after the start\n",
+                    started, launch.nsecsElapsed() / 1e6);
+    }
 
     Figures load;
     Figures build;
@@ -165,14 +192,7 @@ int main(int argc, char **argv)
                 "40 values), one round trip: %s\n",
                 matched, int(media.size()), qPrintable(batch.text()));
 
-    DOMCSSRule *rule = nullptr;
-    for (int i = 0; i < document->styleSheets().length() && !rule; ++i) {
-        const DOMCSSRuleList list = document->styleSheets().item(i)->cssRules();
-        for (int j = 0; j < list.length(); ++j) {
-            if (list.item(j)->selectorText() == QLatin1String(".bench-target"))
-                rule = list.item(j);
-        }
-    }
+    const DOMCSSRulePtr rule = ruleWithSelector(*document, QStringLiteral(".bench-target"));
     Figures visible;
     for (int run = 1; run <= 10; ++run) {
         const QString width = QStringLiteral("%1px").arg(run);
@@ -197,6 +217,26 @@ int main(int argc, char **argv)
     }
     std::printf("setProperty until the page's computed style shows it (edit, question and answer): %s\n",
                 qPrintable(visible.text()));
+
+    const DOMCSSRulePtr paintRule = ruleWithSelector(*document, QStringLiteral(".bench-paint"));
+    const std::optional<DOMElementBox> paintBox = frame.engine()->elementBox(*document->getElementById(QStringLiteral("paint")));
+    const QPoint spot(int(paintBox->viewRect.left()) + 2, int(paintBox->viewRect.top()) + 2);
+    Figures painted;
+    for (int run = 1; run <= 15; ++run) {
+        const QColor colour(run * 10, 255 - run * 10, 100);
+        QElapsedTimer timer;
+        timer.start();
+        paintRule->style()->setProperty(QStringLiteral("background-color"), colour.name());
+        const bool shown = waitUntil([&] {
+            const QImage &image = view->currentFrame();
+            const QPoint pixel = spot * image.devicePixelRatio();
+            return image.valid(pixel) && image.pixelColor(pixel) == colour;
+        }, 5000);
+        if (!shown)
+            std::fprintf(stderr, "the colour %s was not shown\n", qPrintable(colour.name()));
+        painted.add(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("style change until a frame with it is on screen: %s\n", qPrintable(painted.text()));
     std::printf("round trips %d, blocking calls %d\n", bridge.roundTrips(), bridge.blockingCalls());
     delete view;
     return 0;

@@ -1,14 +1,16 @@
 // The page end of Quillmark's preview bridge.
 //
-// It runs in an isolated script world of the top frame (the page's own
-// scripts cannot see it, and it runs with the page's JavaScript switched off)
-// and talks to the program over the web channel object "quillmark". It gives
-// every node, style sheet and rule a stable id, sends one snapshot of each
-// document and its style sheets when the document is ready, reports the
-// page's own changes as records with ids, carries out the program's edits in
-// order (dropping their echoes) and answers the program's questions in batches.
-// Same-origin frames are reached through contentDocument and reported with
-// frame ids of their own; cross-origin frames stay out.
+// One copy runs in every document of every frame, in an isolated script world
+// of its own (the page's own scripts cannot see it, and it runs with the
+// page's JavaScript switched off). It posts to the program through the binding
+// of that world (the message's JSON, then a line break and the payload, if
+// any) and the program calls quillmark.receive() in the same world. It gives
+// every node, style sheet and rule of its document a stable id, sends one
+// snapshot of the document and its style sheets when the document is ready,
+// reports the page's own changes as records with ids, carries out the
+// program's edits in order (dropping their echoes) and answers the program's
+// questions in batches (the answer is receive()'s result). The program knows
+// which frame each copy serves and stamps the frame ids itself.
 (function () {
     'use strict';
     if (window.quillmark && window.quillmark.token)
@@ -21,32 +23,27 @@
     const OBSERVED = {childList: true, attributes: true, characterData: true, subtree: true};
 
     let nextId = 1;
-    let nextFrameId = 1;
     // A node's id is a property of its wrapper in this world, which the
     // page's scripts never see; ids above 0 index byId.
     const ID = Symbol('quillmark');
-    const byId = [];
+    const byId = new Map();
     const cssIds = new WeakMap();      // style sheet or rule -> id
     const cssById = new Map();         // id -> style sheet or rule
     const sentRules = new WeakSet();   // rules the program has been told of
-    const frames = new Map();          // frame id -> frame
+    const frames = new Map();          // frame id -> frame (this document's only)
     const frameOfDoc = new WeakMap();  // document -> frame
-    const frameOfOwner = new WeakMap();// iframe element -> frame
     const partsCache = new WeakMap();  // style rule -> selector parts
     const ruleCounts = new WeakMap();  // style sheet -> its number of rules when last sent
 
-    let endpoint = null;
-    const outbox = [];
+    const BINDING = 'quillmarkBridgePost';
+    const binding = globalThis[BINDING];
 
     const observer = new MutationObserver(function (records) { flush(records); });
-    window.quillmark = {listener: null, observer: observer, token: TOKEN};
 
     function post(message, payload) {
         const text = JSON.stringify(message);
-        if (endpoint)
-            endpoint.post(text, payload || '');
-        else
-            outbox.push([text, payload || '']);
+        if (binding)
+            binding(payload ? text + '\n' + payload : text);
     }
 
     function log(level, message) {
@@ -62,7 +59,7 @@
     function assignNode(node, frame) {
         const id = nextId++;
         node[ID] = id;
-        byId[id] = node;
+        byId.set(id, node);
         return id;
     }
 
@@ -70,13 +67,13 @@
     function adoptNode(node, id, frame) {
         node[ID] = id;
         if (id > 0)
-            byId[id] = node;
+            byId.set(id, node);
         else
             frame.nodes.set(id, node);
     }
 
     function nodeWithId(frame, id) {
-        return id > 0 ? byId[id] : frame.nodes.get(id);
+        return id > 0 ? byId.get(id) : frame.nodes.get(id);
     }
 
     function cssId(object) {
@@ -370,19 +367,13 @@
 
     // Frames -------------------------------------------------------------------
 
-    function snapshotFrame(doc, parentFrame, owner) {
+    function snapshotFrame(doc) {
         if (frameOfDoc.has(doc))
             return;
         const started = performance.timeOrigin + performance.now();
-        const frame = {id: nextFrameId++, doc: doc, nodes: new Map(), parent: parentFrame, owner: owner, sheetIds: ''};
+        const frame = {id: 1, doc: doc, nodes: new Map(), sheetIds: ''};
         frames.set(frame.id, frame);
         frameOfDoc.set(doc, frame);
-        if (owner) {
-            const previous = frameOfOwner.get(owner);
-            if (previous)
-                forgetFrame(previous);
-            frameOfOwner.set(owner, frame);
-        }
         const nodes = serializeText(doc, frame);
         const snapshot = '{"version":1,"document":' + idOf(doc) + ',"mode":' + JSON.stringify(doc.compatMode)
             + ',"nodes":' + nodes + '}';
@@ -398,8 +389,6 @@
         post({
             kind: 'document',
             frame: frame.id,
-            parent: parentFrame ? parentFrame.id : 0,
-            owner: owner ? (idOf(owner) || 0) : 0,
             url: doc.URL,
             title: doc.title,
             token: TOKEN,
@@ -414,44 +403,13 @@
             log('error', 'the style sheets could not be read: ' + e);
         }
         post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheets});
-        const owners = doc.querySelectorAll('iframe, frame');
-        for (let i = 0; i < owners.length; ++i)
-            trySubframe(owners[i], frame);
-    }
-
-    function forgetFrame(frame) {
-        frames.delete(frame.id);
-        post({kind: 'frameGone', frame: frame.id});
-    }
-
-    function trySubframe(owner, parentFrame) {
-        let doc = null;
-        try {
-            doc = owner.contentDocument;
-        } catch (e) {
-            doc = null;
-        }
-        if (!doc) {
-            const src = owner.getAttribute('src');
-            if (src)
-                log('info', 'the frame ' + src + ' comes from another origin; it stays out of the mirror');
-            return;
-        }
-        if (doc.readyState === 'loading' || frameOfDoc.has(doc))
-            return;
-        // The empty document a frame starts with is replaced at its load.
-        if (doc.URL === 'about:blank' && owner.getAttribute('src'))
-            return;
-        snapshotFrame(doc, parentFrame, owner);
     }
 
     function onLoadEvent(frame, event) {
         const target = event.target;
         if (target && target.nodeType === 1) {
             const name = target.localName;
-            if (name === 'iframe' || name === 'frame')
-                trySubframe(target, frame);
-            else if (name === 'link' || name === 'style')
+            if (name === 'link' || name === 'style')
                 postSheetsIfChanged(frame);
         } else {
             postSheetsIfChanged(frame);
@@ -609,9 +567,9 @@
         return records;
     }
 
-    function sendState(frameId) {
+    function sendState() {
         flush(observer.takeRecords());
-        const frame = frames.get(frameId);
+        const frame = frames.get(1);
         if (!frame)
             return;
         post({kind: 'resync', frame: frame.id, token: TOKEN},
@@ -646,6 +604,29 @@
     function adopt(rule, id) {
         cssIds.set(rule, id);
         cssById.set(id, rule);
+    }
+
+    // The rules inside a rule, in tree order.
+    function descendants(rule) {
+        const found = [];
+        const pending = rule.cssRules ? Array.from(rule.cssRules).reverse() : [];
+        while (pending.length) {
+            const next = pending.pop();
+            found.push(next);
+            if (next.cssRules)
+                pending.push(...Array.from(next.cssRules).reverse());
+        }
+        return found;
+    }
+
+    // The program names the rules inside the one it inserts, so that it can
+    // write to them at once (and an undone deletion keeps its ids); when the
+    // page reads them otherwise, they get ids of its own.
+    function adoptDescendants(rule, ids) {
+        const found = descendants(rule);
+        if (!ids || ids.length !== found.length)
+            return;
+        found.forEach(function (child, i) { adopt(child, ids[i]); });
     }
 
     function applyCommand(c, frame, touched, sheetsTouched) {
@@ -693,6 +674,7 @@
             if (!c.parent)
                 sheetsTouched.add(parent);
             adopt(parent.cssRules[inserted], c.rule);
+            adoptDescendants(parent.cssRules[inserted], c.ids);
             touched.set(c.rule, parent.cssRules[inserted]);
             break;
         }
@@ -768,7 +750,7 @@
         const sheetsTouched = new Set();
         const diverged = new Set();
         for (const command of batch.commands) {
-            const frame = frames.get(command.frame);
+            const frame = frames.get(1);
             if (!frame || command.token !== TOKEN) {
                 errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
                              error: 'stale document'});
@@ -844,14 +826,79 @@
         }
     }
 
-    function matchingParts(rule, element, pseudo) {
-        if (!pseudo && !safeMatches(element, rule.selectorText))
+    // The selector of a rule nested in a style rule, written out whole: "&"
+    // stands for the parent's selector, and a selector without it is a
+    // descendant of the parent.
+    function nestedSelector(text, parent) {
+        const scope = ':is(' + parent + ')';
+        return splitSelectors(text).map(function (part) {
+            return part.indexOf('&') >= 0 ? part.split('&').join(scope) : scope + ' ' + part;
+        }).join(', ');
+    }
+
+    // What the rightmost compound selector of a part asks of an element
+    // (type, id, classes), when it can be read without parsing: the cheap test
+    // that spares most calls of matches(), whose own cache is far smaller than
+    // a large style sheet. null: no such test, matches() decides.
+    function partKey(part) {
+        if (/[\\()\[\]'"|&]/.test(part))
             return null;
+        const compounds = part.trim().split(/\s*[\s>+~]\s*/);
+        // Pseudo-classes only narrow it down further.
+        const last = compounds[compounds.length - 1].replace(/::?[-\w]+/g, '').replace(/^\*/, '');
+        if (!last)
+            return null;
+        const tokens = last.match(/[.#]?[-\w]+/g);
+        if (!tokens || tokens.join('') !== last)
+            return null;
+        const key = {tag: null, id: null, classes: []};
+        for (const token of tokens) {
+            if (token[0] === '.')
+                key.classes.push(token.slice(1));
+            else if (token[0] === '#')
+                key.id = token.slice(1);
+            else
+                key.tag = token.toLowerCase();
+        }
+        return key;
+    }
+
+    // Names are compared as loosely as any document compares them (quirks
+    // mode ignores the case of classes and ids).
+    function mayMatch(keys, element) {
+        const quirks = element.ownerDocument.compatMode === 'BackCompat';
+        for (const key of keys) {
+            if (!key)
+                return true;
+            if (key.tag && key.tag !== element.localName.toLowerCase())
+                continue;
+            if (quirks)
+                return true;
+            if (key.id && key.id !== element.id)
+                continue;
+            let classes = true;
+            for (const name of key.classes) {
+                if (!element.classList.contains(name)) {
+                    classes = false;
+                    break;
+                }
+            }
+            if (classes)
+                return true;
+        }
+        return false;
+    }
+
+    function matchingParts(rule, selectorText, element, pseudo) {
         let parts = partsCache.get(rule);
-        if (!parts || parts.text !== rule.selectorText) {
-            parts = {text: rule.selectorText, list: splitSelectors(rule.selectorText)};
+        if (!parts || parts.text !== selectorText) {
+            const list = splitSelectors(selectorText);
+            // Whether rules are nested in it, read once: the list is made on first use.
+            parts = {text: selectorText, list: list, keys: list.map(partKey), nested: rule.cssRules.length > 0};
             partsCache.set(rule, parts);
         }
+        if (!pseudo && (!mayMatch(parts.keys, element) || !safeMatches(element, selectorText)))
+            return null;
         const matched = [];
         for (const part of parts.list) {
             let selector = part;
@@ -880,27 +927,41 @@
     function matchedRules(frame, element, pseudo) {
         const win = frame.doc.defaultView;
         const out = [];
-        function walk(rules) {
+        // A style sheet repeats its media queries: each is asked once.
+        const media = new Map();
+        function holds(mediaText) {
+            let answer = media.get(mediaText);
+            if (answer === undefined) {
+                answer = mediaHolds(win, mediaText);
+                media.set(mediaText, answer);
+            }
+            return answer;
+        }
+        // parent: the whole selector of the style rule the rules are nested in.
+        function walk(rules, parent) {
             for (let i = 0; i < rules.length; ++i) {
                 const rule = rules[i];
                 switch (rule.type) {
                 case 1: {
-                    const parts = matchingParts(rule, element, pseudo);
+                    const selector = parent ? nestedSelector(rule.selectorText, parent) : rule.selectorText;
+                    const parts = matchingParts(rule, selector, element, pseudo);
                     if (parts) {
                         const entry = {rule: cssId(rule), parts: parts};
                         if (!sentRules.has(rule))
                             entry.text = rule.cssText;
                         out.push(entry);
                     }
+                    if (partsCache.get(rule).nested)
+                        walk(rule.cssRules, selector);
                     break;
                 }
                 case 3:
-                    if (rule.styleSheet && mediaHolds(win, rule.media.mediaText))
+                    if (rule.styleSheet && holds(rule.media.mediaText))
                         walkSheet(rule.styleSheet);
                     break;
                 case 4:
-                    if (mediaHolds(win, rule.media.mediaText))
-                        walk(rule.cssRules);
+                    if (holds(rule.media.mediaText))
+                        walk(rule.cssRules, parent);
                     break;
                 case 12: {
                     let holds = false;
@@ -910,18 +971,18 @@
                         holds = false;
                     }
                     if (holds)
-                        walk(rule.cssRules);
+                        walk(rule.cssRules, parent);
                     break;
                 }
                 default:
                     if (rule.type === 0 && rule.cssRules)
-                        walk(rule.cssRules);
+                        walk(rule.cssRules, parent);
                     break;
                 }
             }
         }
         function walkSheet(sheet) {
-            if (sheet.disabled || !mediaHolds(win, sheet.media ? sheet.media.mediaText : ''))
+            if (sheet.disabled || !holds(sheet.media ? sheet.media.mediaText : ''))
                 return;
             let rules = null;
             try {
@@ -929,7 +990,7 @@
             } catch (e) {
                 return;
             }
-            walk(rules);
+            walk(rules, null);
         }
         const sheets = frame.doc.styleSheets;
         for (let i = 0; i < sheets.length; ++i)
@@ -942,49 +1003,26 @@
         return isNaN(number) ? 0 : number;
     }
 
-    // The offset of a frame's view in the top-level view.
-    function frameOffset(frame) {
-        let x = 0;
-        let y = 0;
-        for (let f = frame; f && f.owner; f = f.parent) {
-            const owner = f.owner;
-            const rect = owner.getBoundingClientRect();
-            const style = owner.ownerDocument.defaultView.getComputedStyle(owner);
-            x += rect.left + px(style.borderLeftWidth) + px(style.paddingLeft);
-            y += rect.top + px(style.borderTopWidth) + px(style.paddingTop);
-        }
-        return [x, y];
-    }
-
     function boxOf(frame, element) {
         if (!element || element.nodeType !== 1)
             return null;
         const win = frame.doc.defaultView;
         const rect = element.getBoundingClientRect();
         const style = win.getComputedStyle(element);
-        const offset = frameOffset(frame);
+        // The view position is in this frame's view: the program adds where
+        // the frame sits in the top-level view.
         return {
             x: rect.left + win.scrollX, y: rect.top + win.scrollY, w: rect.width, h: rect.height,
-            vx: rect.left + offset[0], vy: rect.top + offset[1],
+            vx: rect.left, vy: rect.top,
             border: [px(style.borderTopWidth), px(style.borderRightWidth), px(style.borderBottomWidth), px(style.borderLeftWidth)],
             padding: [px(style.paddingTop), px(style.paddingRight), px(style.paddingBottom), px(style.paddingLeft)]
         };
     }
 
+    // An element of this document; a frame element stands for what its frame shows.
     function elementAtPoint(frame, x, y) {
-        let element = frame.doc.elementFromPoint(x, y);
-        while (element && (element.localName === 'iframe' || element.localName === 'frame')) {
-            const inner = frameOfOwner.get(element);
-            if (!inner || !frames.has(inner.id))
-                break;
-            const rect = element.getBoundingClientRect();
-            const style = frame.doc.defaultView.getComputedStyle(element);
-            x -= rect.left + px(style.borderLeftWidth) + px(style.paddingLeft);
-            y -= rect.top + px(style.borderTopWidth) + px(style.paddingTop);
-            frame = inner;
-            element = frame.doc.elementFromPoint(x, y);
-        }
-        return element ? {frame: frame.id, node: idOf(element) || 0} : null;
+        const element = frame.doc.elementFromPoint(x, y);
+        return element ? {node: idOf(element) || 0} : null;
     }
 
     function answer(question) {
@@ -992,11 +1030,10 @@
         for (const frame of frames.values())
             postSheetsIfChanged(frame);
         const reply = {kind: 'answer', id: question.id};
-        const frame = frames.get(question.frame);
+        const frame = frames.get(1);
         if (!frame || question.token !== TOKEN) {
             reply.error = 'stale document';
-            post(reply);
-            return;
+            return reply;
         }
         const win = frame.doc.defaultView;
         const elementOf = function (id) {
@@ -1057,45 +1094,89 @@
             reply.point = elementAtPoint(frame, question.point[0], question.point[1]);
         if (question.viewport)
             reply.viewport = [win.innerWidth, win.innerHeight, win.scrollX, win.scrollY];
-        post(reply);
+        return reply;
     }
 
-    function receive(text) {
-        let message = null;
-        try {
-            message = JSON.parse(text);
-        } catch (e) {
-            log('error', 'the bridge got a message it cannot read');
-            return;
-        }
+    // The program's message (an object); answers a question's reply as JSON text.
+    function receive(message) {
         try {
             if (message.kind === 'batch')
                 applyBatch(message);
             else if (message.kind === 'ask')
-                answer(message);
+                return JSON.stringify(answer(message));
             else if (message.kind === 'flush')
                 flush(observer.takeRecords());
             else if (message.kind === 'resync')
-                sendState(message.frame);
+                sendState();
+            else if (message.kind === 'release')
+                release(message.nodes);
         } catch (e) {
             log('error', 'the bridge failed on a ' + message.kind + ': ' + e);
             if (message.kind === 'ask')
-                post({kind: 'answer', id: message.id, error: String(e)});
+                return JSON.stringify({kind: 'answer', id: message.id, error: String(e)});
+        }
+        return null;
+    }
+
+    // The program holds these nodes no more (neither its mirror nor an undo
+    // step can reach them): their ids are forgotten, and a node the page puts
+    // back later is sent as a new one.
+    function release(ids) {
+        const frame = frames.get(1);
+        for (const id of ids) {
+            const node = id > 0 ? byId.get(id) : frame && frame.nodes.get(id);
+            if (!node)
+                continue;
+            if (node.isConnected && node.getRootNode() === document)
+                continue;
+            delete node[ID];
+            if (id > 0)
+                byId.delete(id);
+            else
+                frame.nodes.delete(id);
         }
     }
 
     // Start --------------------------------------------------------------------
 
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        endpoint = channel.objects.quillmark;
-        window.quillmark.listener = endpoint;
-        endpoint.message.connect(receive);
-        for (const [text, payload] of outbox.splice(0))
-            endpoint.post(text, payload);
-    });
+    if (!binding)
+        return;
+    // The pointer shape the page asks for at a point of the view.
+    function cursorAt(x, y) {
+        const element = document.elementFromPoint(x, y);
+        if (!element)
+            return 'default';
+        const cursor = getComputedStyle(element).cursor;
+        if (cursor !== 'auto')
+            return cursor;
+        const name = element.localName;
+        if (element.isContentEditable || name === 'textarea'
+            || (name === 'input' && /^(text|search|email|url|tel|password|number)$/.test(element.type)))
+            return 'text';
+        const range = document.caretRangeFromPoint ? document.caretRangeFromPoint(x, y) : null;
+        if (range && range.startContainer.nodeType === 3) {
+            const text = document.createRange();
+            text.selectNodeContents(range.startContainer);
+            for (const rect of text.getClientRects()) {
+                if (x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom)
+                    return 'text';
+            }
+        }
+        return 'default';
+    }
+
+    // How many nodes have ids: the page's and the program's.
+    function namedNodes() {
+        const frame = frames.get(1);
+        return byId.size + (frame ? frame.nodes.size : 0);
+    }
+
+    window.quillmark = {receive: receive, idOf: function (node) { return node[ID]; }, cursorAt: cursorAt,
+                        namedNodes: namedNodes, token: TOKEN,
+                        nodeOf: function (id) { const frame = frames.get(1); return (frame && nodeWithId(frame, id)) || null; }};
 
     function start() {
-        snapshotFrame(document, null, null);
+        snapshotFrame(document);
     }
     if (document.readyState === 'loading')
         document.addEventListener('DOMContentLoaded', start, {once: true});
@@ -1106,9 +1187,6 @@
         if (!frame)
             return;
         postSheetsIfChanged(frame);
-        const owners = document.querySelectorAll('iframe, frame');
-        for (let i = 0; i < owners.length; ++i)
-            trySubframe(owners[i], frame);
         scheduleFlush();
     });
 })();

@@ -3,6 +3,10 @@
 #include "AppDelegate.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/kit/Alert.h"
+#include "platform/web/engine/ChromiumProcess.h"
+
+#include <QMessageBox>
 
 #include <QTimer>
 
@@ -11,14 +15,26 @@ static int &prepareApplication(int &argc)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmark"));
-    // The preview's web views share GL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     return argc;
 }
 
 QMApplication::QMApplication(int &argc, char **argv) : QApplication(prepareApplication(argc), argv)
 {
     Log::installMessageHandler();
+    // The preview's browser starts in the background now, so that the first
+    // page finds it running; the window never waits for it. Without it, one
+    // alert says what to install and the rest of the program works on.
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    connect(&browser, &ChromiumProcess::failedToStart, this, [](const QString &message) {
+        Alert alert;
+        alert.setAlertStyle(Alert::Style::Warning);
+        alert.setMessageText(QStringLiteral("The live preview is not available."));
+        alert.setInformativeText(message);
+        QMessageBox *box = alert.makeMessageBox(nullptr).release();
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
+    browser.start();
     AppDelegate::initialize();
     m_delegate = std::make_unique<AppDelegate>();
     m_delegate->loadInterface();

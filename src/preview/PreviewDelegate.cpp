@@ -108,6 +108,10 @@ void PreviewDelegate::handleEvent(const DOMMutationEvent &event)
 void PreviewDelegate::initDomTree(DOMDocument *document)
 {
     m_domTreeInitialised = true;
+    // The page was parsed with the JavaScript switch as it is now: markup the
+    // program parses into it (noscript content above all) must parse alike.
+    if (document)
+        document->setScripting(m_javascriptEnable ? Scripting::Enabled : Scripting::Disabled);
     if (m_domTreeDelegate)
         m_domTreeDelegate->domNodeLists(document);
     Q_EMIT domTreeInitialized(document);

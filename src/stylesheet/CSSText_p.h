@@ -5,6 +5,16 @@
 // Small text helpers shared by the style-sheet parser and the body splitter.
 namespace CSSText {
 
+// FNV-1a over UTF-16 units: for the short names of properties, cheaper than
+// the library's hash.
+inline size_t nameHash(QStringView name)
+{
+    size_t hash = 14695981039346656037ull;
+    for (const QChar c : name)
+        hash = (hash ^ c.unicode()) * 1099511628211ull;
+    return hash;
+}
+
 // Trims blanks and tabs (only those) at both ends.
 QString trimmedBlanks(QStringView text);
 
@@ -23,16 +33,34 @@ inline bool isIdentChar(QChar c)
 // before it and does not end a longer name.
 bool isUrlOpening(QStringView text, qsizetype parenIndex);
 
-// For a url() whose "(" is at parenIndex and whose content is not quoted: the
-// index of its ")" on the same line (backslash escapes honoured), else -1.
+// For a url() whose "(" is at parenIndex: the index of its ")" when its
+// content is not quoted (backslash escapes honoured, line breaks allowed, as
+// CSS reads it), -1 when no ")" follows, s_quotedUrl when the content is a
+// string (the url() then nests as any other parenthesis).
+constexpr qsizetype s_quotedUrl = -2;
 qsizetype unquotedUrlEnd(QStringView text, qsizetype parenIndex);
-
-// The index of the first line break at or after index, or the length.
-qsizetype lineEnd(QStringView text, qsizetype index);
 
 // The index just past the quoted string whose opening quote is at index: its
 // closing quote + 1, or the index of an unescaped line break, or the length of
 // the text, whichever comes first.
 qsizetype quotedStringEnd(QStringView text, qsizetype quoteIndex);
+
+// When the character at index begins something whose characters have no
+// meaning to the structure (a quoted string, an escaped character, an
+// unquoted url()), the index after it; otherwise index.
+qsizetype opaqueEnd(QStringView text, qsizetype index);
+
+inline bool isWhiteSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\f';
+}
+
+// Selector and statement text as the model keeps it: every run of white
+// space one blank, one blank after each comma and on each side of ">" (not
+// of ">="), trimmed. Strings and escaped characters stay as written; with
+// Comments::Remove, comments go.
+enum class Comments { Keep, Remove };
+QString planeText(QStringView text, Comments comments);
 
 } // namespace CSSText

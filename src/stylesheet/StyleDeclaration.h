@@ -21,7 +21,7 @@ using StyleDeclarationPtr = std::shared_ptr<StyleDeclaration>;
 // types. The rules outline adds 9, 10 and 11.
 namespace RuleType {
 enum : int {
-    Other = 0, // "namespace", "-moz-document", any unrecognised at-rule
+    Other = 0, // "namespace", "-moz-document", "layer", "container", any other at-rule
     Style = 1,
     Charset = 2,
     Import = 3,
@@ -33,6 +33,7 @@ enum : int {
     MediaStyle = 9, // a style rule inside a media block, as the outline numbers it
     Declaration = 10,
     ShortHandDeclaration = 11,
+    Supports = 12, // as the CSSOM numbers it
     DeclarationList = 13, // a bare declaration list (an element's style attribute)
     Comment = 1000,
 };
@@ -79,8 +80,8 @@ public:
     void setLineNumber(qsizetype line) { m_lineNumber = line; }
     qsizetype styleIndex() const { return m_styleIndex; }
     void setStyleIndex(qsizetype index) { m_styleIndex = index; }
-    // Inside the block of a nesting at-rule ("media", "page", the keyframes
-    // family, "-moz-document").
+    // Inside the block of an at-rule that holds rules (any block at-rule but
+    // "font-face").
     bool isInBraket() const { return m_inBraket; }
     void setInBraket(bool inBraket) { m_inBraket = inBraket; }
     int type() const { return m_type; }

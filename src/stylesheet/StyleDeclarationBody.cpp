@@ -10,6 +10,7 @@
 #include "VendarPrefixSettings.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -50,12 +51,37 @@ bool needsCleaning(QStringView piece)
 {
     const QChar *end = piece.data() + piece.size();
     for (const QChar *p = piece.data();; ++p) {
-        p = CSSScan::findFirstOf<u'\n', u'\r', u'\t', u'/'>(p, end);
+        p = CSSScan::findFirstOf<u'\n', u'\r', u'\t', u'\f', u'/'>(p, end);
         if (p == end)
             return false;
         if (*p != u'/' || (p + 1 < end && p[1] == u'*'))
             return true;
     }
+}
+
+// Property names come from a small vocabulary: one shared copy of each saves
+// an allocation per declaration.
+QString internedName(QStringView name)
+{
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(QStringView text) const { return CSSText::nameHash(text); }
+    };
+    struct Equal
+    {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const { return a == b; }
+    };
+    thread_local std::unordered_set<QString, Hash, Equal> names;
+    if (name.size() > 48)
+        return name.toString();
+    if (const auto it = names.find(name); it != names.end())
+        return *it;
+    // Hostile text could invent names without end.
+    if (names.size() >= 4096)
+        return name.toString();
+    return *names.insert(name.toString()).first;
 }
 
 CSSPropertyPtr makeProperty(const QString &name, const QString &value)
@@ -101,10 +127,12 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
                 cleaned = StringCSSProperty::cleanBody(trimmed.toString());
                 piece = cleaned;
             }
-            const qsizetype colon = piece.indexOf(u':');
+            // (QStringView::indexOf(QChar) runs the general string search.)
+            const QChar *colonAt = std::find(piece.cbegin(), piece.cend(), u':');
+            const qsizetype colon = colonAt == piece.cend() ? -1 : colonAt - piece.cbegin();
             if (colon < 0)
                 continue;
-            const QString name = trimmedBlanks(piece.left(colon)).toString();
+            const QString name = internedName(trimmedBlanks(piece.left(colon)));
             const QString value = CSSText::trimmedBlanks(piece.mid(colon + 1));
 
             if (name == backgroundImage) {

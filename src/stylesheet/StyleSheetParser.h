@@ -12,16 +12,19 @@ class VendarPrefixSettings;
 // model: one StyleDeclaration per style rule, at-rule block or statement and
 // one StyleComment per comment outside rule bodies, each with its selector,
 // body, range, rule type, nesting marks and line number. One pass over the
-// characters records the spans of blocks, statements and comments; a second
-// pass over the sorted spans makes the items. It does not validate CSS and
-// never fails: odd input gives odd items.
+// characters records the spans of blocks, statements and comments
+// (StyleSheetScanner); a second pass makes the items. It does not validate
+// CSS and never fails: odd input gives odd items, and no text is lost.
 //
-// Quoted strings (backslash escapes honoured) and unquoted url() contents are
-// opaque to the first pass, so braces, semicolons and comment marks inside
-// them do not count. A block, comment or final statement still open at the
-// end of the text is kept as an item that reaches to the end. Blocks nested
-// more than 32 deep stay text of their outer block, so hostile input costs
-// linear time. A broken sheet gets one log line.
+// Structure is decided as CSS tokenising decides it: strings, escapes,
+// comments and unquoted url() are opaque, and (), [] and {} nest inside
+// selectors and values. The rules inside any block at-rule (but
+// "font-face") are items of their own, marked inBraket; rules nested in a
+// style rule stay text of its body. Every statement at-rule is an item. A
+// block, comment or statement still open at the end of the text, and text
+// after the last rule, are kept as items that reach to the end. At-rule
+// blocks nested more than 32 deep stay text of their outer block, so hostile
+// input costs linear time. A broken sheet gets one log line.
 class StyleSheetParser
 {
 public:
@@ -42,8 +45,9 @@ public:
     // lower-case at-rule name (a prefix test: "mediax" is a media rule).
     static bool isRule(QStringView text, QStringView ruleName, qsizetype index);
 
-    // A selector with the text up to a stray "*/" dropped, one blank after each
-    // comma, one blank on each side of ">", "@charset ...;" removed, trimmed.
+    // A selector with every run of white space made one blank, one blank after
+    // each comma and on each side of ">" (not of ">="), trimmed; strings and
+    // escaped characters stay as written.
     static QString planeSelector(const QString &selector);
     // Removes every "/* ... */" that does not span a line break.
     static QString removeComment(const QString &text);

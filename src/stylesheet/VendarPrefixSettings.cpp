@@ -1,5 +1,7 @@
 #include "VendarPrefixSettings.h"
 
+#include "CSSText_p.h"
+
 #include <QVariantList>
 
 #include <atomic>
@@ -39,6 +41,11 @@ VendarPrefixSettings VendarPrefixSettings::current()
 void VendarPrefixSettings::setConfigProvider(ConfigProvider provider)
 {
     s_configProvider.store(provider);
+}
+
+size_t VendarPrefixSettings::NameHash::operator()(const QString &name) const
+{
+    return CSSText::nameHash(name);
 }
 
 VendarPrefixSettings VendarPrefixSettings::indexed() const

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <unordered_set>
+
 // A snapshot of the vendor-prefix part of a project's settings ("overrideCSS",
 // "vendarPrefix", "vendarPrefixProperties"): which formal property names get
 // prefixed copies. Cheap to copy; the parser takes one per style sheet so that
@@ -40,12 +42,16 @@ public:
     {
         if (!m_enabled)
             return false;
-        return m_indexed ? m_names.contains(formalName) : m_properties.contains(formalName);
+        return m_indexed ? m_names.count(formalName) > 0 : m_properties.contains(formalName);
     }
 
 private:
     bool m_enabled = false;
     bool m_indexed = false;
     QVariantMap m_properties;
-    QSet<QString> m_names;
+    struct NameHash
+    {
+        size_t operator()(const QString &name) const;
+    };
+    std::unordered_set<QString, NameHash> m_names;
 };

@@ -31,6 +31,17 @@ std::optional<QString> animationName(const QString &selector)
     return parts.at(1);
 }
 
+// Whether the text of block holds range.
+bool holds(Range block, Range range)
+{
+    return block.location < range.location && range.end() <= block.end();
+}
+
+bool holds(const StyleDeclaration &block, Range range)
+{
+    return holds(block.range(), range);
+}
+
 bool isKeyframes(const StyleDeclarationPtr &declaration)
 {
     return declaration->type() == RuleType::Keyframes;
@@ -168,9 +179,20 @@ StyleDeclarationPtr File::getMediaOwner(const StyleDeclaration &declaration) con
     const qsizetype index = indexOfDeclaration(list, &declaration);
     if (index < 0)
         return nullptr;
-    // The owner stands before the first child: step back over the earlier
-    // children. Comments between children are not counted (they are no
-    // children, and stand outside the block in the list).
+    // Blocks nest in blocks: the owner is the nearest block before the item
+    // whose text holds it.
+    const Range range = declaration.range();
+    if (declaration.isInBraket() && range.length > 0) {
+        for (qsizetype i = index - 1; i >= 0; --i) {
+            const StyleDeclarationPtr &entry = list.at(i);
+            if (entry->type() != RuleType::Comment && entry->hasBody() && holds(*entry, range))
+                return entry;
+        }
+    }
+    // An item made by an editor has no place in the text: the owner stands
+    // before the first child, so step back over the earlier children.
+    // Comments between children are not counted (they are no children, and
+    // stand outside the block in the list).
     qsizetype siblings = declaration.childIndex();
     for (qsizetype i = index - 1; i >= 0; --i) {
         if (list.at(i)->type() == RuleType::Comment)
@@ -191,6 +213,10 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
     const qsizetype index = indexOfDeclaration(list, &owner);
     if (index < 0)
         return {};
+    // The children follow the block, marked inBraket; those of a block
+    // nested in it (by their place in the text) are its own.
+    const Range ownRange = owner.range();
+    Range nested;
     QList<StyleDeclarationPtr> children;
     for (qsizetype i = index + 1; i < list.size(); ++i) {
         const StyleDeclarationPtr &entry = list.at(i);
@@ -198,6 +224,14 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
             continue;
         if (!entry->isInBraket())
             break;
+        const Range range = entry->range();
+        if (range.length > 0 && ownRange.length > 0) {
+            if (!holds(owner, range))
+                break;
+            if (nested.length > 0 && holds(nested, range))
+                continue;
+            nested = range;
+        }
         if (!entry->isRemoved())
             children.append(entry);
     }

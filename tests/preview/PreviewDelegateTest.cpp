@@ -4,9 +4,11 @@
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/engine/WebBridge.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebPreferences.h"
+#include "platform/web/html/HTMLParser.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 
@@ -139,11 +141,20 @@ TEST(PreviewDelegate, JavaScriptSwitchStopsPageScriptsWhileTheBridgeStillWorks)
     QPushButton second;
     preview.setJavascriptStatusButtons(&first, &second);
     WebTestFixture fixture(*preview.webview());
-    fixture.writeFile(QStringLiteral("ticks.html"),
-                      "<!DOCTYPE html><body><p id='n'>0</p><script>var n = 0; setInterval(function () {"
-                      " document.getElementById('n').textContent = ++n; }, 5);</script></body>");
+    const QByteArray ticks = "<!DOCTYPE html><body><p id='n'>0</p><noscript><b>off</b></noscript>"
+                             "<script>var n = 0; setInterval(function () {"
+                             " document.getElementById('n').textContent = ++n; }, 5);</script></body>";
+    fixture.writeFile(QStringLiteral("ticks.html"), ticks);
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("ticks.html")));
     DOMDocument *document = preview.webview()->mainFrameDocument();
+    // The program parses the page's markup as the page was parsed: noscript
+    // content is text while scripts run.
+    const auto noscriptElements = [](DOMDocument &parsed) {
+        return parsed.querySelectorAll(QStringLiteral("noscript b")).length();
+    };
+    EXPECT_EQ(document->scripting(), Scripting::Enabled);
+    EXPECT_EQ(noscriptElements(*document), 0);
+    EXPECT_EQ(noscriptElements(*HTMLParser::parseDocument(QString::fromUtf8(ticks), document->scripting())), 0);
     DOMElement *counter = document->getElementById(QStringLiteral("n"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return counter->textContent().toInt() > 2; }));
 
@@ -165,9 +176,15 @@ TEST(PreviewDelegate, JavaScriptSwitchStopsPageScriptsWhileTheBridgeStillWorks)
     EXPECT_EQ(fixture.evaluate(QStringLiteral("document.getElementById('n').dataset.edit")).toString(), QStringLiteral("yes"));
     EXPECT_FALSE(document->getComputedStyle(counter, QString()).isEmpty());
 
-    // A page loaded while the switch is off is mirrored too.
+    // A page loaded while the switch is off is mirrored too, its noscript
+    // content as elements.
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("ticks.html")));
-    EXPECT_TRUE(preview.webview()->mainFrameDocument()->getElementById(QStringLiteral("n")));
+    DOMDocument *withoutScripts = preview.webview()->mainFrameDocument();
+    EXPECT_TRUE(withoutScripts->getElementById(QStringLiteral("n")));
+    EXPECT_EQ(withoutScripts->scripting(), Scripting::Disabled);
+    EXPECT_EQ(noscriptElements(*withoutScripts), 1);
+    EXPECT_EQ(
+        noscriptElements(*HTMLParser::parseDocument(QString::fromUtf8(ticks), withoutScripts->scripting())), 1);
 
     preview.chageJavascriptStatus();
     EXPECT_TRUE(preview.javascriptEnable());
@@ -190,10 +207,11 @@ TEST(PreviewDelegate, PageScriptsCannotSeeTheBridge)
     WebTestFixture fixture(*preview.webview());
     fixture.writeFile(QStringLiteral("index.html"), s_page);
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
-    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark + '/' + typeof qt + '/' + typeof QWebChannel"),
+    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark + '/' + typeof quillmarkBridgePost"),
                                WebTestFixture::World::Page).toString(),
-              QStringLiteral("undefined/undefined/undefined"));
-    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark.listener.post")).toString(), QStringLiteral("function"));
+              QStringLiteral("undefined/undefined"));
+    EXPECT_EQ(fixture.evaluate(QStringLiteral("typeof quillmark.receive + '/' + typeof quillmarkBridgePost")).toString(),
+              QStringLiteral("function/function"));
 }
 
 TEST(PreviewDelegate, NewViewReplacesTheOldOne)

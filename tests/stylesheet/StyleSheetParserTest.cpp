@@ -1,6 +1,7 @@
 #include "stylesheet/StyleComment.h"
 #include "stylesheet/StyleSheetParser.h"
 
+#include "StyleSheetCoverage.h"
 #include "StyleSheetTestUtil.h"
 #include "TestUtil.h"
 
@@ -34,6 +35,7 @@ TEST(StyleSheetParser, ParsesAMultiFeatureSheetToTheExactItemList)
     const QList<StyleDeclarationPtr> items = parse(text);
     const QStringList actual = dumpItems(items);
     EXPECT_EQ(actual.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+    EXPECT_EQ(styleSheetCoverageProblem(text, items), QString());
 
     // Every range covers its braces, statement or comment in the text.
     for (const StyleDeclarationPtr &item : items) {
@@ -80,27 +82,17 @@ TEST(StyleSheetParser, StatementsAndOtherAtRules)
     // A font-face block is typed by its at-rule; the next rule is a style rule again.
     EXPECT_EQ(dumpItems(parse(u"@font-face{a:b}c{d:e}"_qs)),
               (QStringList{u"5|@font-face|a:b|10,5|1|N|0"_qs, u"1|c|d:e|16,5|1|N|0"_qs}));
-    // A block at-rule the parser does not know, and the rules inside it, are type 0.
-    EXPECT_EQ(dumpItems(parse(u"@supports (display:grid){a{x:1}}"_qs)),
-              (QStringList{u"0|@supports (display:grid)|a{x:1}|24,8|1|N|0"_qs,
-                           u"0|a|x:1|26,5|1|N|0"_qs}));
-    // An unknown statement leaves the next block at type 0, its text in front of the selector.
-    EXPECT_EQ(dumpItems(parse(u"@foo bar;a{b:c}"_qs)),
-              QStringList{u"0|@foo bar;a|b:c|10,5|1|N|0"_qs});
     // At-rule names are prefix tests.
     EXPECT_EQ(parse(u"@mediax y{a{b:c}}"_qs)[0]->type(), RuleType::Media);
 }
 
 TEST(StyleSheetParser, SelectorsAreCleanedOfLineBreaksCommentsAndCombinatorSpacing)
 {
-    EXPECT_EQ(selectors(parse(u"a,\nb{}"_qs)), QStringList{u"a, b"_qs});
-    // Line breaks are deleted, not replaced.
-    EXPECT_EQ(selectors(parse(u"div\np{}"_qs)), QStringList{u"divp"_qs});
+    EXPECT_EQ(selectors(parse(u"a,\n    b{}"_qs)), QStringList{u"a, b"_qs});
     EXPECT_EQ(selectors(parse(u"a>b{}a > b{}"_qs)), (QStringList{u"a > b"_qs, u"a > b"_qs}));
     // A comment inside a selector becomes an item of its own before the rule.
     EXPECT_EQ(selectors(parse(u"b/*sel*/{y:2}"_qs)), (QStringList{u"/*sel*/"_qs, u"b"_qs}));
-    EXPECT_EQ(StyleSheetParser::planeSelector(u" x */ a ,b>c "_qs), u"a , b > c"_qs);
-    EXPECT_EQ(StyleSheetParser::planeSelector(u"@charset \"u\";a"_qs), u"a"_qs);
+    EXPECT_EQ(StyleSheetParser::planeSelector(u" a ,b>c "_qs), u"a , b > c"_qs);
 }
 
 TEST(StyleSheetParser, CommentsInsideBodiesAreNoItems)
@@ -131,7 +123,6 @@ TEST(StyleSheetParser, EmptyOrBlankTextGivesNoItems)
 {
     EXPECT_TRUE(parse(QString()).isEmpty());
     EXPECT_TRUE(parse(u"   "_qs).isEmpty());
-    EXPECT_TRUE(parse(u"}}};;"_qs).isEmpty());
 }
 
 TEST(StyleSheetParser, ItemsCarryTheFileTheyWereParsedFrom)
@@ -201,8 +192,8 @@ TEST(StyleSheetParser, UnterminatedCommentIsKeptAsAComment)
 // the middle block's "}", so it began with the outer block's "}".
 TEST(StyleSheetParser, TopLevelRuleAfterThreeLevelsStartsAfterTheOutermostBrace)
 {
-    EXPECT_EQ(selectors(parse(u"@media x{ a{ b{c:d} } } e{f:g}"_qs)),
-              (QStringList{u"@media x"_qs, u"a"_qs, u"b"_qs, u"e"_qs}));
+    EXPECT_EQ(selectors(parse(u"@media x{ @media y{ b{c:d} } } e{f:g}"_qs)),
+              (QStringList{u"@media x"_qs, u"@media y"_qs, u"b"_qs, u"e"_qs}));
 }
 
 TEST(StyleSheetParser, RemoveCommentLeavesCommentsThatSpanLines)
@@ -216,16 +207,19 @@ TEST(StyleSheetParser, RemoveCommentLeavesCommentsThatSpanLines)
 // each holding the rest of the text: quadratic time and memory.
 TEST(StyleSheetParser, HostileNestingGivesABoundedNumberOfItems)
 {
-    const QString deep = u"a{"_qs.repeated(5000);
+    const QString deep = u"@media x{"_qs.repeated(5000);
     const QList<StyleDeclarationPtr> items = parse(deep);
     EXPECT_EQ(items.size(), 32);
     EXPECT_EQ(items.first()->range().end(), deep.size());
     // Nothing is lost: the innermost item kept holds the deeper blocks as text.
-    EXPECT_TRUE(items.last()->body().endsWith(u"a{a{"_qs));
+    EXPECT_TRUE(items.last()->body().endsWith(u"@media x{@media x{"_qs));
+    // Rules nested in rules are text of the outermost.
+    EXPECT_EQ(parse(u"a{"_qs.repeated(5000)).size(), 1);
 
     const QList<StyleDeclarationPtr> statements
         = parse(u"@import x "_qs.repeated(1000) + u";"_qs.repeated(1000));
-    EXPECT_LE(statements.size(), 32);
+    // One statement up to the first ";", and the stray ";" after it.
+    EXPECT_EQ(statements.size(), 2);
 }
 
 TEST(StyleSheetParser, VendorAtRulesInsideBlocksMakeThemOtherAtRules)
@@ -254,4 +248,141 @@ TEST(StyleSheetParser, DebugDescriptionsNameTheItem)
     EXPECT_TRUE(items[2]->description().contains(u"inBraket:Y"_qs));
     items[2]->setRemoved(true);
     EXPECT_EQ(items[2]->description(), QString());
+}
+
+namespace {
+
+struct ModernCase
+{
+    const char *name;
+    QString text;
+    QStringList items; // dumpItem() of every item
+    QStringList firstRuleProperties = {}; // of the first style rule, when given
+};
+
+} // namespace
+
+// Modern CSS used to lose or corrupt text: unknown block at-rules emptied
+// their children's selectors and declarations, unknown statements glued
+// themselves to the next selector, line breaks and tabs were deleted instead
+// of separating, nested rules and braces inside custom properties tore the
+// rules apart, and escapes outside strings opened strings and blocks.
+TEST(StyleSheetParser, ModernSheetsKeepEveryRuleSelectorAndDeclaration)
+{
+    const QList<ModernCase> cases = {
+        {"supports block holds rules",
+         u"@supports (display:grid){a{x:1}b{y:2}}"_qs,
+         {u"12|@supports (display:grid)|a{x:1}b{y:2}|24,14|1|N|0"_qs, u"1|a|x:1|26,5|1|Y|0"_qs,
+          u"1|b|y:2|32,5|1|Y|1"_qs},
+         {u"x: 1"_qs}},
+        {"layer block holds rules",
+         u"@layer base{a{color:red}}"_qs,
+         {u"0|@layer base|a{color:red}|11,14|1|N|0"_qs, u"1|a|color:red|13,11|1|Y|0"_qs},
+         {u"color: red"_qs}},
+        {"container, scope and starting-style blocks",
+         u"@container card (min-width:40em){.x{y:z}}@scope (.c) to (.d){img{b:0}}@starting-style{.x{o:0}}"_qs,
+         {u"0|@container card (min-width:40em)|.x{y:z}|32,9|1|N|0"_qs, u"1|.x|y:z|35,5|1|Y|0"_qs,
+          u"0|@scope (.c) to (.d)|img{b:0}|60,10|1|N|0"_qs, u"1|img|b:0|64,5|1|Y|0"_qs,
+          u"0|@starting-style|.x{o:0}|85,9|1|N|0"_qs, u"1|.x|o:0|88,5|1|Y|0"_qs}},
+        {"blocks nest in blocks",
+         u"@media x{@supports y{a{b:c}}d{e:f}}"_qs,
+         {u"4|@media x|@supports y{a{b:c}}d{e:f}|8,27|1|N|0"_qs,
+          u"12|@supports y|a{b:c}|20,8|1|Y|0"_qs, u"1|a|b:c|22,5|1|Y|0"_qs, u"1|d|e:f|29,5|1|Y|1"_qs}},
+        {"statements are items of their own",
+         u"@layer a, b;a{b:c}@custom-media --narrow (max-width:30em);"_qs,
+         {u"0|@layer a, b|nil|0,12|1|N|0"_qs, u"1|a|b:c|13,5|1|N|0"_qs,
+          u"0|@custom-media --narrow (max-width:30em)|nil|18,40|1|N|0"_qs}},
+        {"a statement inside a block is a child",
+         u"@media x{@layer a;b{c:d}}"_qs,
+         {u"4|@media x|@layer a;b{c:d}|8,17|1|N|0"_qs, u"0|@layer a|nil|9,9|1|Y|0"_qs,
+          u"1|b|c:d|19,5|1|Y|1"_qs}},
+        {"a comment inside a statement stays in its text",
+         u"@import /*x*/ url(a);b{}"_qs,
+         {u"3|@import /*x*/ url(a)|nil|0,21|1|N|0"_qs, u"1|b||22,2|1|N|0"_qs}},
+        {"an unknown statement at the end",
+         u"a{}@x foo"_qs,
+         {u"1|a||1,2|1|N|0"_qs, u"0|@x foo|nil|3,6|1|N|0"_qs}},
+        {"line breaks and tabs separate",
+         u"div\np,\ta\t>\tb{margin:0\n1px;padding:0\t2px}"_qs,
+         {u"1|div p, a > b|margin:0\\n1px;padding:0\t2px|12,28|2|N|0"_qs},
+         {u"margin: 0 1px"_qs, u"padding: 0 2px"_qs}},
+        {"a nested rule stays text of its parent",
+         u".x { color: red; &:hover { color: blue } background: white }"_qs,
+         {u"1|.x| color: red; &:hover { color: blue } background: white |3,57|1|N|0"_qs},
+         {u"color: red"_qs, u"background: white"_qs}},
+        {"a nested at-rule stays text of its parent",
+         u".a{@media (x){color:red}b:c}d{}"_qs,
+         {u"1|.a|@media (x){color:red}b:c|2,26|1|N|0"_qs, u"1|d||29,2|1|N|0"_qs},
+         {u"b: c"_qs}},
+        {"braces in a custom property's value",
+         u"a{--x: {1, 2, 3}; y: z}b{}"_qs,
+         {u"1|a|--x: {1, 2, 3}; y: z|1,22|1|N|0"_qs, u"1|b||24,2|1|N|0"_qs},
+         {u"--x: {1, 2, 3}"_qs, u"y: z"_qs}},
+        {"escapes outside strings",
+         u"[foo=\\\"]{a:b}.a\\{b{c:d}e{content:x\\;y;f:g}"_qs,
+         {u"1|[foo=\\\"]|a:b|8,5|1|N|0"_qs, u"1|.a\\{b|c:d|18,5|1|N|0"_qs,
+          u"1|e|content:x\\;y;f:g|24,18|1|N|0"_qs},
+         {u"a: b"_qs}},
+        {"commas and > inside strings and >= stay as written",
+         u"[title=\"a,b>c\"]{}@media (width>=600px){}"_qs,
+         {u"1|[title=\"a,b>c\"]||15,2|1|N|0"_qs, u"4|@media (width>=600px)||38,2|1|N|0"_qs}},
+        {"url() and brackets are opaque",
+         u"a{b:url(x;}y)}c[d=\"}\"]{e:f(;)}"_qs,
+         {u"1|a|b:url(x;}y)|1,13|1|N|0"_qs, u"1|c[d=\"}\"]|e:f(;)|22,8|1|N|0"_qs}},
+        {"a comment mark inside url() stays in the selector and the value",
+         u"@x url(a/*b*/c){d{e:url(f/*g*/h)}}"_qs,
+         {u"0|@x url(a/*b*/c)|d{e:url(f/*g*/h)}|15,19|1|N|0"_qs, u"1|d|e:url(f/*g*/h)|17,16|1|Y|0"_qs},
+         {u"e: url(f/*g*/h)"_qs}},
+        {"text after the last rule",
+         u"a{} junk"_qs,
+         {u"1|a||1,2|1|N|0"_qs, u"0|junk|nil|4,4|1|N|0"_qs}},
+    };
+    for (const ModernCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QList<StyleDeclarationPtr> items = parse(c.text);
+        EXPECT_EQ(dumpItems(items), c.items);
+        EXPECT_EQ(styleSheetCoverageProblem(c.text, items), QString());
+        if (c.firstRuleProperties.isEmpty())
+            continue;
+        const auto rule = std::find_if(items.cbegin(), items.cend(),
+                                       [](const StyleDeclarationPtr &i) { return i->type() == RuleType::Style; });
+        ASSERT_NE(rule, items.cend());
+        EXPECT_EQ(dumpProperties(**rule), c.firstRuleProperties);
+    }
+}
+
+// A real framework sheet: every style rule keeps a selector, and the items
+// give back the whole text.
+TEST(StyleSheetParser, FrameworkSheetLosesNoSelector)
+{
+    const QString path = QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
+    const QString text = QString::fromUtf8(TestUtil::readFile(path));
+    if (text.isEmpty())
+        GTEST_SKIP() << "libjs-bootstrap5 is not installed";
+    const QList<StyleDeclarationPtr> items = parse(text);
+    qsizetype rules = 0;
+    for (const StyleDeclarationPtr &item : items) {
+        if (item->type() != RuleType::Style)
+            continue;
+        ++rules;
+        EXPECT_FALSE(item->selector().isEmpty()) << item->range().location;
+        EXPECT_FALSE(item->properties().isEmpty() && !item->body().trimmed().isEmpty())
+            << qPrintable(item->selector());
+    }
+    EXPECT_GT(rules, 1000);
+    EXPECT_EQ(styleSheetCoverageProblem(text, items), QString());
+
+    // The same holds for the modern sample sheet.
+    const QString modern = QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/modern.css"));
+    ASSERT_FALSE(modern.isEmpty());
+    const QList<StyleDeclarationPtr> modernItems = parse(modern);
+    EXPECT_EQ(styleSheetCoverageProblem(modern, modernItems), QString());
+    const auto card = std::find_if(modernItems.cbegin(), modernItems.cend(),
+                                   [](const StyleDeclarationPtr &i) { return i->selector() == u".card"; });
+    ASSERT_NE(card, modernItems.cend());
+    EXPECT_EQ(dumpProperties(**card),
+              (QStringList{u"--shadow: { 0 1px 2px rgb(0 0 0 / .2) }"_qs, u"display: grid"_qs,
+                           u"grid-template-areas: \"head head\" \"side main\""_qs, u"color: CanvasText"_qs}));
+    EXPECT_EQ(dumpItems(modernItems).join(u'\n').toStdString(),
+              QString::fromUtf8(TestUtil::readFile(QUILLMARK_TEST_DATA "/modern.expected")).trimmed().toStdString());
 }

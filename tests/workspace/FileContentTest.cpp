@@ -1,6 +1,7 @@
 #include "TestUtil.h"
 
-#include "app/AppDelegate.h"
+#include "WorkspaceTestSupport.h"
+
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringEncoding.h"
@@ -87,9 +88,9 @@ protected:
     // Edits made a moment after opening count; the tolerance is for reloads.
     static void openedEarlier(File *file) { file->setOpenDate(file->openDate().addSecs(-1)); }
     QByteArray disk() const { return TestUtil::readFile(m_file->path()); }
-    InspectUndoManager &undo() { return *m_app.sharedUndoManager(); }
+    InspectUndoManager &undo() { return *m_undo; }
 
-    AppDelegate m_app;
+    SharedUndoManager m_undo;
     QTemporaryDir m_dir;
     std::unique_ptr<File> m_root;
     File *m_file = nullptr;
@@ -299,7 +300,7 @@ TEST_F(FileContent, AnExternalEditAfterASaveIsReloaded)
 
 TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
 {
-    AppDelegate app;
+    SharedUndoManager undo;
     MapStore store;
     WebContentStore::setShared(&store);
     const QString url = QStringLiteral("http://example.com/css/site.css?v=2");

@@ -110,6 +110,20 @@ TEST_F(FileStyleSheet, IndexConversionsOverPrefixedAndPlainKeyframes)
               (QList<int>{0, 3, 4, 7, 7}));
 }
 
+// Blocks nested in blocks used to share their children with the block
+// around them, and a rule after a nested block took that block as its owner.
+TEST_F(FileStyleSheet, NestedBlocksKeepTheirOwnChildren)
+{
+    // 0 @media, 1 @supports, 2 .a, 3 .b, 4 .c, 5 .d
+    load("@media screen { @supports (x: y) { .a { } .b { } } .c { } }\n.d { }\n");
+    m_file->topLevelDeclarations();
+    ASSERT_EQ(all().size(), 6);
+    EXPECT_EQ(keep(m_file->getMediaChildren(*all().at(0))), (QStringList{"1:@supports (x: y)", "4:.c"}));
+    EXPECT_EQ(keep(m_file->getMediaChildren(*all().at(1))), (QStringList{"2:.a", "3:.b"}));
+    EXPECT_EQ(m_file->getMediaOwner(*all().at(3)), all().at(1));
+    EXPECT_EQ(m_file->getMediaOwner(*all().at(4)), all().at(0));
+}
+
 TEST_F(FileStyleSheet, MediaChildrenPassOverCommentsAndRemovedRules)
 {
     // 0 .a, 1 @media, 2 .b, 3 the comment, 4 .c, 5 .d

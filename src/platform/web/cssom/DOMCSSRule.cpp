@@ -9,7 +9,8 @@
 #include <QJsonArray>
 
 // Commands (DOMStyleSheetList's handler), rules named by id:
-//   {"op": "insertRule", "sheet": id, "parent": rule id or 0, "before": rule id or 0, "text", "rule": new id}
+//   {"op": "insertRule", "sheet": id, "parent": rule id or 0, "before": rule id or 0, "text", "rule": its id,
+//    "ids": [the ids of the rules inside it, in tree order]}
 //   {"op": "deleteRule", "rule": id}
 //   {"op": "appendRule", "parent": keyframes id, "text", "rule": new id}
 //   {"op": "setSelectorText" | "setKeyText" | "setMediaText", "rule": id, "text"}
@@ -36,7 +37,7 @@ DOMCSSInsertion DOMCSSInsertion::failure(int code, const QString &message)
     return result;
 }
 
-DOMCSSRule::DOMCSSRule(int type, qint64 ruleId) : m_type(type), m_ruleId(ruleId)
+DOMCSSRule::DOMCSSRule(DOMCSSKey, int type, qint64 ruleId) : m_type(type), m_ruleId(ruleId)
 {
     switch (type) {
     case STYLE_RULE:
@@ -61,7 +62,80 @@ DOMCSSRule::DOMCSSRule(int type, qint64 ruleId) : m_type(type), m_ruleId(ruleId)
     }
 }
 
-DOMCSSRule::~DOMCSSRule() = default;
+DOMCSSRule::~DOMCSSRule()
+{
+    // Children and an imported sheet that are held elsewhere lose their parent.
+    for (const DOMCSSRulePtr &child : std::as_const(m_rules)) {
+        if (child->m_parentRule == this)
+            child->setParents(nullptr, nullptr);
+    }
+    if (m_styleSheet && m_styleSheet->m_ownerRule == this)
+        m_styleSheet->m_ownerRule = nullptr;
+}
+
+DOMCSSStyleSheetPtr DOMCSSRule::parentStyleSheet() const
+{
+    return m_parentStyleSheet ? m_parentStyleSheet->shared_from_this() : nullptr;
+}
+
+DOMCSSRulePtr DOMCSSRule::parentRule() const
+{
+    return m_parentRule ? m_parentRule->shared_from_this() : nullptr;
+}
+
+// A part's handle keeps the whole rule alive.
+DOMCSSStyleDeclarationPtr DOMCSSRule::style() const
+{
+    return m_style ? DOMCSSStyleDeclarationPtr(shared_from_this(), m_style.get()) : nullptr;
+}
+
+DOMMediaListPtr DOMCSSRule::media() const
+{
+    return m_media ? DOMMediaListPtr(shared_from_this(), m_media.get()) : nullptr;
+}
+
+bool DOMCSSRule::isSelfOrParent(const DOMCSSRule *rule) const
+{
+    for (const DOMCSSRule *at = this; at;) {
+        if (at == rule)
+            return true;
+        if (at->m_parentRule)
+            at = at->m_parentRule;
+        else
+            at = at->m_parentStyleSheet ? at->m_parentStyleSheet->m_ownerRule : nullptr;
+    }
+    return false;
+}
+
+QJsonArray DOMCSSRule::descendantIds() const
+{
+    QJsonArray ids;
+    std::vector<const DOMCSSRule *> pending;
+    for (qsizetype i = m_rules.size() - 1; i >= 0; --i)
+        pending.push_back(m_rules.at(i).get());
+    while (!pending.empty()) {
+        const DOMCSSRule *next = pending.back();
+        pending.pop_back();
+        ids.append(double(next->m_ruleId));
+        for (qsizetype i = next->m_rules.size() - 1; i >= 0; --i)
+            pending.push_back(next->m_rules.at(i).get());
+    }
+    return ids;
+}
+
+QJsonObject DOMCSSRule::insertionCommand(qint64 sheetId, qint64 parentId, const QList<DOMCSSRulePtr> &rules,
+                                         int index, const QString &text)
+{
+    const DOMCSSRulePtr &rule = rules.at(index);
+    const qint64 before = index + 1 < rules.size() ? rules.at(index + 1)->ruleId() : 0;
+    return {{QStringLiteral("op"), QStringLiteral("insertRule")},
+            {QStringLiteral("sheet"), double(sheetId)},
+            {QStringLiteral("parent"), double(parentId)},
+            {QStringLiteral("before"), double(before)},
+            {QStringLiteral("text"), text},
+            {QStringLiteral("rule"), double(rule->ruleId())},
+            {QStringLiteral("ids"), rule->descendantIds()}};
+}
 
 DOMStyleSheetList *DOMCSSRule::styleSheetList() const
 {
@@ -176,25 +250,45 @@ void DOMCSSRule::detachChild(int index)
     child->setParents(nullptr, nullptr);
 }
 
+bool DOMCSSRule::isGrouping() const
+{
+    return m_type == MEDIA_RULE || m_type == SUPPORTS_RULE || m_type == UNKNOWN_RULE;
+}
+
 DOMCSSInsertion DOMCSSRule::insertRule(const QString &rule, int index)
 {
-    if (m_type != MEDIA_RULE && m_type != SUPPORTS_RULE && m_type != UNKNOWN_RULE)
+    if (!isGrouping())
         return DOMCSSInsertion::failure(3, QStringLiteral("this rule holds no rules"));
     DOMCSSParsedRule parsed;
     DOMCSSInsertion result = DOMCSSStyleSheet::checkInsertion(cssRules(), rule, index, true, &parsed);
     if (!result)
         return result;
-    const qint64 before = index < m_rules.size() ? m_rules.at(index)->ruleId() : 0;
-    const DOMCSSRulePtr created = fromParsed(parsed, DOMStyleSheetList::allocateRuleId());
-    adoptChild(created, index);
-    sendCommand({{QStringLiteral("op"), QStringLiteral("insertRule")},
-                 {QStringLiteral("sheet"), double(0)},
-                 {QStringLiteral("parent"), double(m_ruleId)},
-                 {QStringLiteral("before"), double(before)},
-                 {QStringLiteral("text"), rule},
-                 {QStringLiteral("rule"), double(created->ruleId())}});
-    result.index = index;
+    adoptChild(fromParsed(parsed, DOMStyleSheetList::allocateRuleId()), index);
+    sendCommand(insertionCommand(0, m_ruleId, m_rules, index, rule));
     return result;
+}
+
+DOMCSSInsertion DOMCSSRule::insertRule(const DOMCSSRulePtr &rule, int index)
+{
+    if (!isGrouping())
+        return DOMCSSInsertion::failure(3, QStringLiteral("this rule holds no rules"));
+    if (const DOMCSSInsertion detached = checkDetached(rule, this); !detached)
+        return detached;
+    DOMCSSInsertion result = DOMCSSStyleSheet::checkPlacement(cssRules(), rule->type(), index, true);
+    if (!result)
+        return result;
+    adoptChild(rule, index);
+    sendCommand(insertionCommand(0, m_ruleId, m_rules, index, rule->cssText()));
+    return result;
+}
+
+DOMCSSInsertion DOMCSSRule::checkDetached(const DOMCSSRulePtr &rule, const DOMCSSRule *holder)
+{
+    if (!rule || rule->m_parentStyleSheet || rule->m_parentRule)
+        return DOMCSSInsertion::failure(3, QStringLiteral("only a detached rule can be inserted"));
+    if (holder && holder->isSelfOrParent(rule.get()))
+        return DOMCSSInsertion::failure(3, QStringLiteral("a rule cannot hold itself"));
+    return {};
 }
 
 DOMCSSInsertion DOMCSSRule::deleteRule(int index)
@@ -228,7 +322,24 @@ void DOMCSSRule::appendRule(const QString &rule)
                  {QStringLiteral("rule"), double(created->ruleId())}});
 }
 
-DOMCSSRule *DOMCSSRule::findRule(const QString &key) const
+DOMCSSInsertion DOMCSSRule::appendRule(const DOMCSSRulePtr &rule)
+{
+    if (m_type != KEYFRAMES_RULE || !rule || rule->type() != KEYFRAME_RULE)
+        return DOMCSSInsertion::failure(3, QStringLiteral("only a keyframe can join a keyframes rule"));
+    if (const DOMCSSInsertion detached = checkDetached(rule, this); !detached)
+        return detached;
+    const int index = int(m_rules.size());
+    adoptChild(rule, index);
+    sendCommand({{QStringLiteral("op"), QStringLiteral("appendRule")},
+                 {QStringLiteral("parent"), double(m_ruleId)},
+                 {QStringLiteral("text"), rule->cssText()},
+                 {QStringLiteral("rule"), double(rule->ruleId())}});
+    DOMCSSInsertion result;
+    result.index = index;
+    return result;
+}
+
+DOMCSSRulePtr DOMCSSRule::findRule(const QString &key) const
 {
     if (m_type != KEYFRAMES_RULE || !DOMCSSParser::isValidKeyText(key))
         return nullptr;
@@ -236,27 +347,21 @@ DOMCSSRule *DOMCSSRule::findRule(const QString &key) const
     // The last keyframe of that key, as the engine finds it.
     for (qsizetype i = m_rules.size() - 1; i >= 0; --i) {
         if (m_rules.at(i)->keyText() == wanted)
-            return m_rules.at(i).get();
+            return m_rules.at(i);
     }
     return nullptr;
 }
 
 void DOMCSSRule::deleteRuleWithKey(const QString &key)
 {
-    const DOMCSSRule *found = findRule(key);
-    if (!found)
-        return;
-    for (int i = 0; i < m_rules.size(); ++i) {
-        if (m_rules.at(i).get() == found) {
-            deleteRule(i);
-            return;
-        }
-    }
+    const qsizetype index = m_rules.indexOf(findRule(key));
+    if (index >= 0)
+        deleteRule(int(index));
 }
 
-std::shared_ptr<DOMCSSRule> DOMCSSRule::fromParsed(const DOMCSSParsedRule &parsed, qint64 ruleId)
+DOMCSSRulePtr DOMCSSRule::fromParsed(const DOMCSSParsedRule &parsed, qint64 ruleId)
 {
-    auto rule = std::make_shared<DOMCSSRule>(parsed.type, ruleId);
+    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), parsed.type, ruleId);
     rule->m_atName = parsed.atName;
     rule->m_text = parsed.text;
     switch (parsed.type) {
@@ -309,10 +414,10 @@ std::optional<QList<DOMCSSDeclaration>> itemsOf(const QJsonObject &json)
 
 } // namespace
 
-std::shared_ptr<DOMCSSRule> DOMCSSRule::fromJson(const QJsonObject &json, DOMStyleSheetList &list)
+DOMCSSRulePtr DOMCSSRule::fromJson(const QJsonObject &json, DOMStyleSheetList &list)
 {
     const qint64 ruleId = qint64(json.value(QStringLiteral("id")).toDouble());
-    auto rule = std::make_shared<DOMCSSRule>(json.value(QStringLiteral("type")).toInt(), ruleId);
+    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), json.value(QStringLiteral("type")).toInt(), ruleId);
     rule->updateFromJson(json, list);
     return rule;
 }
@@ -333,8 +438,10 @@ void DOMCSSRule::updateFromJson(const QJsonObject &json, DOMStyleSheetList &list
     if (m_type == IMPORT_RULE) {
         const QJsonObject sheet = json.value(QStringLiteral("sheet")).toObject();
         if (!sheet.isEmpty()) {
-            if (m_styleSheet)
+            if (m_styleSheet) {
                 list.unregisterSheet(m_styleSheet.get());
+                m_styleSheet->m_ownerRule = nullptr;
+            }
             m_styleSheet = list.sheetFromJson(sheet);
             m_styleSheet->m_ownerRule = this;
             if (styleSheetList())

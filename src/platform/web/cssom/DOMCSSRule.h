@@ -5,6 +5,7 @@
 #include "DOMCSSStyleDeclaration.h"
 #include "DOMMediaList.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -28,12 +29,36 @@ struct DOMCSSInsertion
     static DOMCSSInsertion failure(int code, const QString &message);
 };
 
+// Grants the constructors of rules and sheets to the CSSOM mirror only: they
+// are made with DOMCSSRule::fromParsed()/fromJson() and DOMStyleSheetList, and
+// always live in a shared pointer.
+class DOMCSSKey
+{
+    friend class DOMCSSRule;
+    friend class DOMCSSStyleSheet;
+    friend class DOMStyleSheetList;
+    friend class UserAgentStyleSheet;
+    DOMCSSKey() = default;
+};
+
 // One rule of a mirrored style sheet, of any CSSOM type: the accessors of the
 // other types answer empty values. It carries the id the bridge shares with the
 // page; writes change the mirror at once and are replayed by that id.
 //
-// Ownership: a sheet or grouping rule owns its rules; a rule taken out of its
-// list stays whole while someone holds it, without parents.
+// Ownership, the same for style sheets, rules, style declarations and media
+// lists: a sheet owns its rules, a grouping rule its child rules, an import
+// rule its sheet, and a rule or sheet its declaration and media list. Every
+// accessor that answers one of these objects answers a shared handle
+// (DOMCSSRulePtr, DOMCSSStyleSheetPtr, DOMCSSStyleDeclarationPtr,
+// DOMMediaListPtr, DOMCSSRuleList), and whoever keeps an object past the
+// current call (an undo action, a panel row, a drag) keeps its handle; a raw
+// pointer is never kept across a turn of the event loop. A handle keeps its
+// object whole however the object leaves the page: a deleted rule keeps its
+// id, declarations and children, with parentStyleSheet() and parentRule()
+// null; a sheet whose owner node was removed keeps its rules and replays
+// nothing. A declaration's or media list's handle keeps its rule or sheet
+// alive too. Re-inserting a held rule (undo) puts back the same object with
+// its id. When a parent dies, the children still held elsewhere lose it.
 //
 // The DOMCSSRule(Utils) operations (selector() to removeRuleByRule()) are in
 // DOMCSSRuleUtils.cpp.
@@ -56,7 +81,7 @@ public:
         FONT_FEATURE_VALUES_RULE = 14,
     };
 
-    DOMCSSRule(int type, qint64 ruleId);
+    DOMCSSRule(DOMCSSKey, int type, qint64 ruleId);
     ~DOMCSSRule();
     DOMCSSRule(const DOMCSSRule &) = delete;
     DOMCSSRule &operator=(const DOMCSSRule &) = delete;
@@ -65,17 +90,18 @@ public:
     qint64 ruleId() const { return m_ruleId; }
     QString cssText() const;
 
-    DOMCSSStyleSheet *parentStyleSheet() const { return m_parentStyleSheet; }
-    DOMCSSRule *parentRule() const { return m_parentRule; }
+    // Null for a detached rule (and parentRule() for a top-level one).
+    DOMCSSStyleSheetPtr parentStyleSheet() const;
+    DOMCSSRulePtr parentRule() const;
 
     // Style and page rules.
     QString selectorText() const { return m_selectorText; }
     // An invalid selector is ignored, as the engine ignores it.
     void setSelectorText(const QString &text);
     // Style, page, font-face and keyframe rules; null for the others.
-    DOMCSSStyleDeclaration *style() const { return m_style.get(); }
+    DOMCSSStyleDeclarationPtr style() const;
     // Media and import rules; null for the others.
-    DOMMediaList *media() const { return m_media.get(); }
+    DOMMediaListPtr media() const;
     // Supports and media rules.
     QString conditionText() const;
     // Keyframes rules (and the other named at-rules).
@@ -85,33 +111,38 @@ public:
     void setKeyText(const QString &text);
     // Import rules.
     QString href() const { return m_href; }
-    DOMCSSStyleSheet *styleSheet() const { return m_styleSheet.get(); }
+    DOMCSSStyleSheetPtr styleSheet() const { return m_styleSheet; }
     // Whether a keyframes rule was written with the "-webkit-" prefix.
     bool isPrefixed() const { return m_prefixed; }
 
     // Media, supports and keyframes rules (and other grouping rules).
-    DOMCSSRuleList cssRules() const { return DOMCSSRuleList(&m_rules); }
+    DOMCSSRuleList cssRules() const { return DOMCSSRuleList(shared_from_this(), &m_rules); }
     // Grouping rules.
     DOMCSSInsertion insertRule(const QString &rule, int index);
+    // Puts a detached rule back (the undo of deleteRule()): the same object,
+    // with its id and children.
+    DOMCSSInsertion insertRule(const DOMCSSRulePtr &rule, int index);
     DOMCSSInsertion deleteRule(int index);
     // Keyframes rules: a bad keyframe is ignored, as the engine ignores it.
     void appendRule(const QString &rule);
+    // Keyframes rules: puts a detached keyframe back at the end.
+    DOMCSSInsertion appendRule(const DOMCSSRulePtr &rule);
     void deleteRuleWithKey(const QString &key);
-    DOMCSSRule *findRule(const QString &key) const;
+    DOMCSSRulePtr findRule(const QString &key) const;
 
     // DOMCSSRule(Utils).
     QString selector() const;
     QString cssBody() const;
     QString animationName() const;
-    int indexOfRule(const DOMCSSRule *rule) const;
-    void removeRuleByRule(const DOMCSSRule *rule);
+    int indexOfRule(const DOMCSSRulePtr &rule) const;
+    void removeRuleByRule(const DOMCSSRulePtr &rule);
 
     // The mirror that replays this rule's writes, or null for a detached rule.
     DOMStyleSheetList *styleSheetList() const;
 
     // Building from text and from the engine's reports.
-    static std::shared_ptr<DOMCSSRule> fromParsed(const DOMCSSParsedRule &parsed, qint64 ruleId);
-    static std::shared_ptr<DOMCSSRule> fromJson(const QJsonObject &json, DOMStyleSheetList &list);
+    static DOMCSSRulePtr fromParsed(const DOMCSSParsedRule &parsed, qint64 ruleId);
+    static DOMCSSRulePtr fromJson(const QJsonObject &json, DOMStyleSheetList &list);
     // Takes the engine's state of this rule in place; children keep their
     // objects where the engine's list has the same types.
     void updateFromJson(const QJsonObject &json, DOMStyleSheetList &list);
@@ -123,8 +154,18 @@ private:
 
     void sendCommand(QJsonObject command) const;
     void setParents(DOMCSSStyleSheet *sheet, DOMCSSRule *parent);
-    void adoptChild(const std::shared_ptr<DOMCSSRule> &child, int index);
+    void adoptChild(const DOMCSSRulePtr &child, int index);
     void detachChild(int index);
+    bool isGrouping() const;
+    // A failure unless rule is detached and does not hold the rule that would
+    // hold it (null for a top-level sheet).
+    static DOMCSSInsertion checkDetached(const DOMCSSRulePtr &rule, const DOMCSSRule *holder);
+    static QJsonObject insertionCommand(qint64 sheetId, qint64 parentId, const QList<DOMCSSRulePtr> &rules,
+                                        int index, const QString &text);
+    // Whether rule is this rule or holds it (through parents and imports).
+    bool isSelfOrParent(const DOMCSSRule *rule) const;
+    // The ids of the descendants in tree order, for the page to give its copies.
+    QJsonArray descendantIds() const;
 
     int m_type;
     qint64 m_ruleId;
@@ -138,10 +179,9 @@ private:
     bool m_prefixed = false;
     std::unique_ptr<DOMCSSStyleDeclaration> m_style;
     std::unique_ptr<DOMMediaList> m_media;
-    std::shared_ptr<DOMCSSStyleSheet> m_styleSheet;
-    QList<std::shared_ptr<DOMCSSRule>> m_rules;
+    DOMCSSStyleSheetPtr m_styleSheet;
+    QList<DOMCSSRulePtr> m_rules;
+    // Cleared when the parent lets the rule go or dies.
     DOMCSSStyleSheet *m_parentStyleSheet = nullptr; // Not owned.
     DOMCSSRule *m_parentRule = nullptr;             // Not owned.
 };
-
-using DOMCSSRulePtr = std::shared_ptr<DOMCSSRule>;

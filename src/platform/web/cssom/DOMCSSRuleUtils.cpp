@@ -39,7 +39,7 @@ QString DOMCSSRule::animationName() const
     return m_type == KEYFRAMES_RULE ? name() : QString();
 }
 
-int DOMCSSRule::indexOfRule(const DOMCSSRule *rule) const
+int DOMCSSRule::indexOfRule(const DOMCSSRulePtr &rule) const
 {
     if (!rule || m_rules.isEmpty())
         return -1;
@@ -51,7 +51,7 @@ int DOMCSSRule::indexOfRule(const DOMCSSRule *rule) const
     return -1;
 }
 
-void DOMCSSRule::removeRuleByRule(const DOMCSSRule *rule)
+void DOMCSSRule::removeRuleByRule(const DOMCSSRulePtr &rule)
 {
     if (m_type != MEDIA_RULE)
         return;

@@ -14,7 +14,14 @@
 //   {"op": "removeProperty", "rule": id, "name"}
 //   {"op": "setStyleText", "rule": id, "text"}
 
-DOMCSSStyleDeclaration::DOMCSSStyleDeclaration(DOMDocument *document) : m_document(document) {}
+DOMCSSStyleDeclaration::DOMCSSStyleDeclaration(std::weak_ptr<DOMDocument> document) : m_document(std::move(document))
+{
+}
+
+std::shared_ptr<DOMCSSRule> DOMCSSStyleDeclaration::parentRule() const
+{
+    return m_parentRule ? m_parentRule->shared_from_this() : nullptr;
+}
 
 QString DOMCSSStyleDeclaration::normalizedName(const QString &name)
 {
@@ -196,13 +203,11 @@ bool DOMCSSStyleDeclaration::isValid(const QString &name, const QString &value)
 
 DOMDocument *DOMCSSStyleDeclaration::document() const
 {
-    if (m_document)
-        return m_document;
-    if (m_parentRule) {
-        if (DOMStyleSheetList *list = m_parentRule->styleSheetList())
-            return list->document();
-    }
-    return nullptr;
+    // The document is only read during the call; whoever shows it holds it.
+    if (!m_parentRule)
+        return m_document.lock().get();
+    const DOMStyleSheetList *list = m_parentRule->styleSheetList();
+    return list ? list->document() : nullptr;
 }
 
 void DOMCSSStyleDeclaration::send(const QString &op, const QString &name, const QString &value,

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class DOMCSSRule;
@@ -18,12 +19,16 @@ class DOMStyleSheetList;
 // writes laid over it. Writes are replayed to the page by the rule's id; the
 // engine's answer then replaces the local state, so values read back in the
 // engine's serialisation ("rgb(...)", "0px") once it has answered.
+//
+// A rule's declaration is part of its rule: DOMCSSRule::style() answers a
+// handle that keeps the rule alive (see "Ownership" in DOMCSSRule.h). A scratch
+// declaration is its own object and does not keep its document alive.
 class DOMCSSStyleDeclaration
 {
 public:
     // A scratch declaration: never replayed; validity answers come from the
-    // document's engine when it has one.
-    explicit DOMCSSStyleDeclaration(DOMDocument *document = nullptr);
+    // document's engine while the document lives and has one.
+    explicit DOMCSSStyleDeclaration(std::weak_ptr<DOMDocument> document = {});
     DOMCSSStyleDeclaration(const DOMCSSStyleDeclaration &) = delete;
     DOMCSSStyleDeclaration &operator=(const DOMCSSStyleDeclaration &) = delete;
 
@@ -43,7 +48,7 @@ public:
     void setCssText(const QString &text);
 
     // Null for a scratch declaration.
-    DOMCSSRule *parentRule() const { return m_parentRule; }
+    std::shared_ptr<DOMCSSRule> parentRule() const;
 
     // DOMCSSStyleDeclaration(Utils): whether the page takes the value for the
     // property (any "!important" removed). It leaves the property unset on
@@ -68,8 +73,8 @@ private:
     void send(const QString &op, const QString &name, const QString &value, const QString &priority);
     DOMDocument *document() const;
 
-    DOMCSSRule *m_parentRule = nullptr; // Not owned.
-    DOMDocument *m_document = nullptr;  // Not owned; scratch declarations only.
+    DOMCSSRule *m_parentRule = nullptr; // Not owned; the rule owns this declaration.
+    std::weak_ptr<DOMDocument> m_document; // scratch declarations only
     QString m_cssText;
     mutable std::optional<QList<DOMCSSDeclaration>> m_items;
     mutable std::optional<QList<DOMCSSDeclaration>> m_textEntries;

@@ -6,7 +6,7 @@
 
 #include <QJsonObject>
 
-DOMCSSStyleSheet::DOMCSSStyleSheet(qint64 sheetId, Origin origin) : m_sheetId(sheetId), m_origin(origin)
+DOMCSSStyleSheet::DOMCSSStyleSheet(DOMCSSKey, qint64 sheetId, Origin origin) : m_sheetId(sheetId), m_origin(origin)
 {
     m_media.setChangedHandler([this](const QString &text) {
         if (m_list)
@@ -17,7 +17,13 @@ DOMCSSStyleSheet::DOMCSSStyleSheet(qint64 sheetId, Origin origin) : m_sheetId(sh
     });
 }
 
-DOMCSSStyleSheet::~DOMCSSStyleSheet() = default;
+DOMCSSStyleSheet::~DOMCSSStyleSheet()
+{
+    for (const DOMCSSRulePtr &rule : std::as_const(m_rules)) {
+        if (rule->m_parentStyleSheet == this)
+            rule->setParents(nullptr, nullptr);
+    }
+}
 
 DOMStyleSheetList *DOMCSSStyleSheet::styleSheetList() const
 {
@@ -42,7 +48,12 @@ DOMNode *DOMCSSStyleSheet::ownerNode() const
     return m_list->document()->nodeForId(m_ownerNodeId);
 }
 
-DOMCSSStyleSheet *DOMCSSStyleSheet::parentStyleSheet() const
+DOMCSSRulePtr DOMCSSStyleSheet::ownerRule() const
+{
+    return m_ownerRule ? m_ownerRule->shared_from_this() : nullptr;
+}
+
+DOMCSSStyleSheetPtr DOMCSSStyleSheet::parentStyleSheet() const
 {
     return m_ownerRule ? m_ownerRule->parentStyleSheet() : nullptr;
 }
@@ -60,14 +71,25 @@ DOMCSSInsertion DOMCSSStyleSheet::checkInsertion(const DOMCSSRuleList &rules, co
     std::optional<DOMCSSParsedRule> rule = DOMCSSParser::parseRule(text, &error);
     if (!rule)
         return DOMCSSInsertion::failure(12, error);
-    if (rule->type == DOMCSSRule::CHARSET_RULE)
+    DOMCSSInsertion result = checkPlacement(rules, rule->type, index, grouping);
+    if (result && parsed)
+        *parsed = *rule;
+    return result;
+}
+
+DOMCSSInsertion DOMCSSStyleSheet::checkPlacement(const DOMCSSRuleList &rules, int type, int index, bool grouping)
+{
+    if (index < 0 || index > rules.length())
+        return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside [0, %2]").arg(index).arg(rules.length()));
+    if (type == DOMCSSRule::CHARSET_RULE)
         return DOMCSSInsertion::failure(12, QStringLiteral("@charset cannot be inserted"));
 
     // 4.
-    const bool isImport = rule->type == DOMCSSRule::IMPORT_RULE;
-    const bool isNamespace = rule->type == DOMCSSRule::NAMESPACE_RULE;
+    const bool isImport = type == DOMCSSRule::IMPORT_RULE;
+    const bool isNamespace = type == DOMCSSRule::NAMESPACE_RULE;
     if (grouping && (isImport || isNamespace))
-        return DOMCSSInsertion::failure(3, QStringLiteral("@%1 cannot stand inside a block").arg(rule->atName));
+        return DOMCSSInsertion::failure(3, QStringLiteral("@%1 cannot stand inside a block")
+                                               .arg(isImport ? QLatin1String("import") : QLatin1String("namespace")));
     if (!grouping) {
         const auto typeAt = [&rules](int i) { return rules.item(i)->type(); };
         for (int i = 0; i < index; ++i) {
@@ -88,8 +110,6 @@ DOMCSSInsertion DOMCSSStyleSheet::checkInsertion(const DOMCSSRuleList &rules, co
             }
         }
     }
-    if (parsed)
-        *parsed = *rule;
     DOMCSSInsertion result;
     result.index = index;
     return result;
@@ -111,6 +131,12 @@ void DOMCSSStyleSheet::detachRule(int index)
     rule->setParents(nullptr, nullptr);
 }
 
+void DOMCSSStyleSheet::sendInsertion(int index, const QString &text)
+{
+    if (m_list)
+        m_list->sendCommand(DOMCSSRule::insertionCommand(m_sheetId, 0, m_rules, index, text));
+}
+
 DOMCSSInsertion DOMCSSStyleSheet::insertRule(const QString &rule, int index)
 {
     DOMCSSParsedRule parsed;
@@ -119,16 +145,22 @@ DOMCSSInsertion DOMCSSStyleSheet::insertRule(const QString &rule, int index)
         return result;
     if (!m_readable)
         return DOMCSSInsertion::failure(18, QStringLiteral("the page does not let this sheet be changed"));
-    const qint64 before = index < m_rules.size() ? m_rules.at(index)->ruleId() : 0;
-    const DOMCSSRulePtr created = DOMCSSRule::fromParsed(parsed, DOMStyleSheetList::allocateRuleId());
-    adoptRule(created, index);
-    if (m_list)
-        m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("insertRule")},
-                             {QStringLiteral("sheet"), double(m_sheetId)},
-                             {QStringLiteral("parent"), double(0)},
-                             {QStringLiteral("before"), double(before)},
-                             {QStringLiteral("text"), rule},
-                             {QStringLiteral("rule"), double(created->ruleId())}});
+    adoptRule(DOMCSSRule::fromParsed(parsed, DOMStyleSheetList::allocateRuleId()), index);
+    sendInsertion(index, rule);
+    return result;
+}
+
+DOMCSSInsertion DOMCSSStyleSheet::insertRule(const DOMCSSRulePtr &rule, int index)
+{
+    if (const DOMCSSInsertion detached = DOMCSSRule::checkDetached(rule, m_ownerRule); !detached)
+        return detached;
+    DOMCSSInsertion result = checkPlacement(cssRules(), rule->type(), index, false);
+    if (!result)
+        return result;
+    if (!m_readable)
+        return DOMCSSInsertion::failure(18, QStringLiteral("the page does not let this sheet be changed"));
+    adoptRule(rule, index);
+    sendInsertion(index, rule->cssText());
     return result;
 }
 
@@ -145,16 +177,12 @@ DOMCSSInsertion DOMCSSStyleSheet::deleteRule(int index)
     return result;
 }
 
-int DOMCSSStyleSheet::indexOfRule(const DOMCSSRule *rule) const
+int DOMCSSStyleSheet::indexOfRule(const DOMCSSRulePtr &rule) const
 {
-    for (int i = 0; i < m_rules.size(); ++i) {
-        if (m_rules.at(i).get() == rule)
-            return i;
-    }
-    return -1;
+    return int(m_rules.indexOf(rule));
 }
 
-void DOMCSSStyleSheet::removeRuleByRule(const DOMCSSRule *rule)
+void DOMCSSStyleSheet::removeRuleByRule(const DOMCSSRulePtr &rule)
 {
     const int index = indexOfRule(rule);
     if (index >= 0)

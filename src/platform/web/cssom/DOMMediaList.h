@@ -6,7 +6,9 @@
 #include <functional>
 
 // The media list of a media rule, an import rule or a style sheet. Changes
-// call the owner back so that it replays them.
+// call the owner back so that it replays them. It is part of its owner: the
+// owner's media() answers a handle that keeps the owner alive (see
+// "Ownership" in DOMCSSRule.h).
 class DOMMediaList
 {
 public:

@@ -1,5 +1,6 @@
 #include "DOMStyleSheetList.h"
 
+#include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMLog.h"
 
 #include <QJsonArray>
@@ -10,8 +11,23 @@ DOMStyleSheetList::DOMStyleSheetList(DOMDocument *document) : m_document(documen
 
 DOMStyleSheetList::~DOMStyleSheetList()
 {
+    // Sheets held elsewhere, imported ones too, outlive the list.
     for (const DOMCSSStyleSheetPtr &sheet : std::as_const(m_sheets))
         sheet->m_list = nullptr;
+    for (DOMCSSStyleSheet *sheet : std::as_const(m_sheetsById))
+        sheet->m_list = nullptr;
+}
+
+DOMCSSRulePtr DOMStyleSheetList::ruleForId(qint64 ruleId) const
+{
+    DOMCSSRule *rule = m_rulesById.value(ruleId);
+    return rule ? rule->shared_from_this() : nullptr;
+}
+
+DOMCSSStyleSheetPtr DOMStyleSheetList::sheetForId(qint64 sheetId) const
+{
+    DOMCSSStyleSheet *sheet = m_sheetsById.value(sheetId);
+    return sheet ? sheet->shared_from_this() : nullptr;
 }
 
 qint64 DOMStyleSheetList::allocateRuleId()
@@ -21,9 +37,12 @@ qint64 DOMStyleSheetList::allocateRuleId()
     return s_next--;
 }
 
-std::shared_ptr<DOMCSSStyleDeclaration> DOMStyleSheetList::createCSSStyleDeclaration() const
+DOMCSSStyleDeclarationPtr DOMStyleSheetList::createCSSStyleDeclaration() const
 {
-    return std::make_shared<DOMCSSStyleDeclaration>(m_document);
+    std::weak_ptr<DOMDocument> document;
+    if (m_document)
+        document = std::static_pointer_cast<DOMDocument>(m_document->weak_from_this().lock());
+    return std::make_shared<DOMCSSStyleDeclaration>(document);
 }
 
 void DOMStyleSheetList::sendCommand(const QJsonObject &command)
@@ -83,7 +102,7 @@ void DOMStyleSheetList::unregisterSheet(DOMCSSStyleSheet *sheet)
 
 DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromJson(const QJsonObject &json)
 {
-    auto sheet = std::make_shared<DOMCSSStyleSheet>(qint64(json.value(QStringLiteral("id")).toDouble()));
+    auto sheet = std::make_shared<DOMCSSStyleSheet>(DOMCSSKey(), qint64(json.value(QStringLiteral("id")).toDouble()));
     sheet->m_href = json.value(QStringLiteral("href")).toString();
     sheet->m_title = json.value(QStringLiteral("title")).toString();
     sheet->m_media.resetFromEngine(json.value(QStringLiteral("media")).toString());
@@ -161,7 +180,7 @@ void DOMStyleSheetList::updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &
 void DOMStyleSheetList::updateRuleFromEngine(const QJsonObject &rule)
 {
     const qint64 ruleId = qint64(rule.value(QStringLiteral("id")).toDouble());
-    DOMCSSRule *mirrored = ruleForId(ruleId);
+    const DOMCSSRulePtr mirrored = ruleForId(ruleId);
     if (!mirrored)
         return; // deleted since
     if (mirrored->type() != rule.value(QStringLiteral("type")).toInt()) {
@@ -174,16 +193,16 @@ void DOMStyleSheetList::updateRuleFromEngine(const QJsonObject &rule)
 
 void DOMStyleSheetList::ruleRefused(qint64 ruleId, const QString &message)
 {
-    DOMCSSRule *rule = ruleForId(ruleId);
+    const DOMCSSRulePtr rule = ruleForId(ruleId);
     if (!rule)
         return;
     const QString text = rule->cssText();
     ++m_engineUpdates;
-    if (DOMCSSRule *parent = rule->parentRule()) {
-        const int index = parent->m_rules.indexOf(rule->shared_from_this());
+    if (const DOMCSSRulePtr parent = rule->parentRule()) {
+        const int index = int(parent->m_rules.indexOf(rule));
         if (index >= 0)
             parent->detachChild(index);
-    } else if (DOMCSSStyleSheet *sheet = rule->parentStyleSheet()) {
+    } else if (const DOMCSSStyleSheetPtr sheet = rule->parentStyleSheet()) {
         const int index = sheet->indexOfRule(rule);
         if (index >= 0)
             sheet->detachRule(index);

@@ -32,6 +32,10 @@ class DOMDocument;
 //
 // Writes of the program are handed to the command handler as JSON commands,
 // in order (see DOMCSSRule.cpp and DOMCSSStyleDeclaration.cpp for their forms).
+//
+// The document owns its list; the list owns its sheets, and hands them and
+// their rules out as shared handles (see "Ownership" in DOMCSSRule.h). A sheet
+// that leaves the list, or outlives it, replays nothing and has no owner node.
 class DOMStyleSheetList
 {
 public:
@@ -41,18 +45,20 @@ public:
     DOMStyleSheetList &operator=(const DOMStyleSheetList &) = delete;
 
     int length() const { return int(m_sheets.size()); }
-    DOMCSSStyleSheet *item(int index) const
+    // Null outside [0, length).
+    DOMCSSStyleSheetPtr item(int index) const
     {
-        return index >= 0 && index < m_sheets.size() ? m_sheets.at(index).get() : nullptr;
+        return index >= 0 && index < m_sheets.size() ? m_sheets.at(index) : nullptr;
     }
     const QList<DOMCSSStyleSheetPtr> &sheets() const { return m_sheets; }
 
     DOMDocument *document() const { return m_document; }
-    DOMCSSRule *ruleForId(qint64 ruleId) const { return m_rulesById.value(ruleId); }
-    DOMCSSStyleSheet *sheetForId(qint64 sheetId) const { return m_sheetsById.value(sheetId); }
+    // The rules and sheets of the list (imported ones too) by id; null when unknown.
+    DOMCSSRulePtr ruleForId(qint64 ruleId) const;
+    DOMCSSStyleSheetPtr sheetForId(qint64 sheetId) const;
 
     // A scratch declaration whose validity questions go to the document's engine.
-    std::shared_ptr<DOMCSSStyleDeclaration> createCSSStyleDeclaration() const;
+    DOMCSSStyleDeclarationPtr createCSSStyleDeclaration() const;
 
     // Replays the program's writes; none while null.
     void setCommandHandler(std::function<void(const QJsonObject &)> handler) { m_commandHandler = std::move(handler); }
@@ -92,8 +98,9 @@ private:
 
     DOMDocument *m_document; // Not owned.
     QList<DOMCSSStyleSheetPtr> m_sheets;
-    QHash<qint64, DOMCSSRule *> m_rulesById;
-    QHash<qint64, DOMCSSStyleSheet *> m_sheetsById;
+    // Every rule and sheet in the list; each leaves it before it is let go.
+    QHash<qint64, DOMCSSRule *> m_rulesById;        // Not owned.
+    QHash<qint64, DOMCSSStyleSheet *> m_sheetsById; // Not owned.
     std::function<void(const QJsonObject &)> m_commandHandler;
     std::function<void(const QString &, const QString &)> m_refusalHandler;
     int m_engineUpdates = 0; // > 0 while the engine's state is being read

@@ -94,7 +94,7 @@ const UserAgentStyleSheet &UserAgentStyleSheet::instance()
 }
 
 UserAgentStyleSheet::UserAgentStyleSheet()
-    : m_sheet(std::make_shared<DOMCSSStyleSheet>(s_firstRuleId, DOMCSSStyleSheet::Origin::UserAgent))
+    : m_sheet(std::make_shared<DOMCSSStyleSheet>(DOMCSSKey(), s_firstRuleId, DOMCSSStyleSheet::Origin::UserAgent))
 {
     qint64 nextId = s_firstRuleId - 1;
     for (const DOMCSSParsedRule &parsed : DOMCSSParser::parseRuleList(QString::fromUtf8(s_defaultRules)))
@@ -107,7 +107,7 @@ QList<DOMMatchedRule> UserAgentStyleSheet::matchedRules(const DOMElement &elemen
     const QString pseudo = pseudoElementName(pseudoElement);
     const DOMCSSRuleList rules = m_sheet->cssRules();
     for (int i = 0; i < rules.length(); ++i) {
-        const DOMCSSRule *rule = rules.item(i);
+        const DOMCSSRulePtr rule = rules.item(i);
         bool matches = false;
         for (const QString &part : DOMCSSParser::splitTopLevel(rule->selectorText(), QLatin1Char(','))) {
             QString selector = part.trimmed();
@@ -128,7 +128,7 @@ QList<DOMMatchedRule> UserAgentStyleSheet::matchedRules(const DOMElement &elemen
     return matched;
 }
 
-DOMCSSRule *UserAgentStyleSheet::ruleForId(qint64 ruleId) const
+DOMCSSRulePtr UserAgentStyleSheet::ruleForId(qint64 ruleId) const
 {
     const qint64 index = s_firstRuleId - 1 - ruleId;
     if (index < 0 || index >= m_sheet->cssRules().length())

@@ -17,12 +17,12 @@ class UserAgentStyleSheet
 public:
     static const UserAgentStyleSheet &instance();
 
-    const DOMCSSStyleSheet &sheet() const { return *m_sheet; }
+    DOMCSSStyleSheetPtr sheet() const { return m_sheet; }
     // The default rules that match the element, in the table's order. With a
     // pseudo-element ("before", "::marker"), the rules written for it.
     QList<DOMMatchedRule> matchedRules(const DOMElement &element, const QString &pseudoElement) const;
     // A rule of the table by id; null when the id is not one of them.
-    DOMCSSRule *ruleForId(qint64 ruleId) const;
+    DOMCSSRulePtr ruleForId(qint64 ruleId) const;
 
 private:
     UserAgentStyleSheet();

@@ -56,15 +56,20 @@ DOMNodePtr DOMDocument::cloneShallow(DOMDocument &) const
 
 void DOMDocument::registerNode(DOMNode *node)
 {
-    QM_ASSERT(!m_nodesById.contains(node->nodeId()), return);
-    m_nodesById.insert(node->nodeId(), node);
+    // One lookup: a new id finds an empty slot.
+    DOMNode *&slot = m_nodesById[node->nodeId()];
+    QM_ASSERT(!slot, return);
+    slot = node;
 }
 
 void DOMDocument::unregisterNode(DOMNode *node)
 {
     const auto it = m_nodesById.constFind(node->nodeId());
-    if (it != m_nodesById.cend() && it.value() == node)
+    if (it != m_nodesById.cend() && it.value() == node) {
         m_nodesById.erase(it);
+        if (m_nodeReleased)
+            m_nodeReleased(node->nodeId());
+    }
 }
 
 DOMDocumentType *DOMDocument::doctype() const

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 class DOMAttr;
@@ -24,6 +25,10 @@ using DOMDocumentPtr = std::shared_ptr<DOMDocument>;
 using DOMDocumentFragmentPtr = std::shared_ptr<DOMDocumentFragment>;
 using DOMElementPtr = std::shared_ptr<DOMElement>;
 using DOMTextPtr = std::shared_ptr<DOMText>;
+
+// Whether the page's scripts run. HTML parses and writes a noscript element's
+// content as raw text when they do, as markup when they do not.
+enum class Scripting { Disabled, Enabled };
 
 // The refusal of validateAttribute(): the first attribute name the document
 // would not create, with its value.
@@ -62,6 +67,9 @@ public:
     // Quirks mode makes class and id selectors ignore ASCII case ("BackCompat").
     bool isQuirksMode() const { return m_quirksMode; }
     void setQuirksMode(bool quirks) { m_quirksMode = quirks; }
+    // As the preview runs the page: on unless its JavaScript switch is off.
+    Scripting scripting() const { return m_scripting; }
+    void setScripting(Scripting scripting) { m_scripting = scripting; }
 
     // Factories. A name that is not a valid XML name gives null and a log line,
     // as the DOM would raise InvalidCharacterError. Element names of HTML
@@ -123,6 +131,11 @@ public:
     // The attribute text as the row editor holds it, checked name by name.
     std::optional<DOMAttributeError> validateAttribute(const QString &attributeText) const;
 
+    // Told the id of each node that left the document for good (nobody holds
+    // it any more), so that the page can let go of it too; not while the
+    // document itself ends.
+    void setNodeReleasedHandler(std::function<void(qint64 nodeId)> handler) { m_nodeReleased = std::move(handler); }
+
 private:
     friend class DOMElement;
     friend class DOMNode;
@@ -143,10 +156,12 @@ private:
     QHash<qint64, DOMNode *> m_nodesById;
     qint64 m_nextMirrorId = -1;
     bool m_quirksMode = false;
+    Scripting m_scripting = Scripting::Enabled;
     quint64 m_treeVersion = 1;
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
     DOMEngineQueries *m_engineQueries = nullptr; // Not owned.
+    std::function<void(qint64)> m_nodeReleased;
     // Made and deleted by the CSSOM layer, which this layer does not know.
     mutable std::unique_ptr<DOMStyleSheetList, void (*)(DOMStyleSheetList *)> m_styleSheets{nullptr, nullptr};
     mutable std::unique_ptr<DOMDocumentIndex> m_index;

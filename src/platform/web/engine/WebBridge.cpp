@@ -1,8 +1,8 @@
 #include "WebBridge.h"
 
-#include "WebBlockingCall.h"
-#include "WebBridgeEndpoint.h"
+#include "DevToolsConnection.h"
 #include "WebEngineCache.h"
+#include "WebPage.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -15,10 +15,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QTimer>
-#include <QWebChannel>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 
 Q_LOGGING_CATEGORY(lcWebBridge, "quillmark.web.bridge", QtWarningMsg)
 
@@ -46,33 +42,16 @@ qint64 idOf(const QJsonValue &value)
 QString WebBridge::scriptSource()
 {
     static const QString source = [] {
-        const QString channel = readText(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
         const QString bridge = readText(Bundle::pathForResource(QStringLiteral("bridge"), QStringLiteral("js"),
                                                                 QStringLiteral("bridge")));
         if (bridge.isEmpty())
             QM_ERROR(QStringLiteral("the bridge script is missing: the preview will not be mirrored"));
-        return channel + QLatin1String("\n;\n") + bridge;
+        return bridge;
     }();
     return source;
 }
 
-WebBridge::WebBridge(QWebEnginePage *page, QObject *parent)
-    : QObject(parent), m_page(page), m_channel(new QWebChannel(this)), m_endpoint(new WebBridgeEndpoint(this))
-{
-    m_channel->registerObject(QStringLiteral("quillmark"), m_endpoint);
-    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
-    connect(m_endpoint, &WebBridgeEndpoint::received, this, &WebBridge::receive);
-
-    QWebEngineScript script;
-    script.setName(s_scriptName);
-    script.setSourceCode(scriptSource());
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    // Frames are reached from the top frame: the channel exists only there.
-    script.setRunsOnSubFrames(false);
-    m_page->scripts().insert(script);
-
-}
+WebBridge::WebBridge(WebPage *page, QObject *parent) : QObject(parent), m_page(page) {}
 
 WebBridge::~WebBridge() = default;
 
@@ -110,42 +89,17 @@ QList<WebFrameMirror *> WebBridge::frames() const
 
 void WebBridge::resetPage()
 {
-    // A new top document: edits and questions for the old one have nowhere to
-    // go (a page that began loading may still be the one shown, so this waits
-    // for the new document rather than the start of a load).
-    m_outgoing = {};
+    // A new top document: edits for the old one have nowhere to go (a page
+    // that began loading may still be the one shown, so this waits for the
+    // new document rather than the start of a load).
+    m_outgoing.clear();
     m_ruleLastBatch.clear();
     m_resyncWanted.clear();
-    m_pendingDocuments.clear();
-    m_lastAcked = m_nextBatch - 1;
-    const auto answers = std::exchange(m_answers, {});
-    for (const auto &answer : answers)
-        answer({});
+    m_released.clear();
+    m_unacked.clear();
     for (const auto &[id, subframe] : m_subframes)
         Q_EMIT frameRemoved(id);
     m_subframes.clear();
-}
-
-void WebBridge::receive(const QString &message, const QString &payload)
-{
-    if (!m_awaited.isEmpty()) {
-        // A blocking question waits for its answer; everything else, other
-        // answers too, waits for it.
-        const QJsonObject json = QJsonDocument::fromJson(message.toUtf8()).object();
-        if (json.value(QStringLiteral("kind")).toString() == QLatin1String("answer")
-            && idOf(json.value(QStringLiteral("id"))) == m_awaited.constLast()) {
-            readAnswer(json);
-            return;
-        }
-        m_held.append({message, payload});
-        return;
-    }
-    const QJsonDocument document = QJsonDocument::fromJson(message.toUtf8());
-    if (!document.isObject()) {
-        qCWarning(lcWeb) << "the bridge sent a message that is not a JSON object";
-        return;
-    }
-    dispatch(document.object(), payload);
 }
 
 void WebBridge::dispatch(const QJsonObject &message, const QString &payload)
@@ -172,10 +126,6 @@ void WebBridge::dispatch(const QJsonObject &message, const QString &payload)
         readStyleSheets(message);
     } else if (kind == QLatin1String("ack")) {
         readAck(message);
-    } else if (kind == QLatin1String("answer")) {
-        readAnswer(message);
-    } else if (kind == QLatin1String("frameGone")) {
-        removeFrame(idOf(message.value(QStringLiteral("frame"))));
     } else if (kind == QLatin1String("log")) {
         const QString text = QStringLiteral("preview bridge: ") + message.value(QStringLiteral("message")).toString();
         if (message.value(QStringLiteral("level")).toString() == QLatin1String("error"))
@@ -197,30 +147,74 @@ void WebBridge::readDocument(const QJsonObject &message, const QString &payload)
         return;
     }
     // The page reads its style sheets meanwhile; they come next.
-    m_pendingDocuments[idOf(message.value(QStringLiteral("frame")))] = {message, document.value()};
+    PendingDocument &pending = m_pendingDocuments[idOf(message.value(QStringLiteral("frame")))];
+    pending = {};
+    pending.message = message;
+    pending.document = document.value();
     qCDebug(lcWeb) << "read the snapshot of" << document.value()->nodeCount() << "nodes in" << timer.elapsed() << "ms";
 }
 
-void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr &document)
+void WebBridge::finishPendingDocuments()
+{
+    // Finishing one document may let a frame's document, which waited for
+    // it as its parent, finish too.
+    bool finished = true;
+    while (finished) {
+        finished = false;
+        for (auto it = m_pendingDocuments.begin(); it != m_pendingDocuments.end(); ++it) {
+            const qint64 frameId = it->first;
+            if (tryFinish(frameId, it->second)) {
+                PendingDocument pending = std::move(it->second);
+                m_pendingDocuments.erase(it);
+                finishDocument(pending.message, pending.document, pending.owner.value_or(0));
+                finished = true;
+                break;
+            }
+        }
+    }
+}
+
+bool WebBridge::tryFinish(qint64 frameId, PendingDocument &pending)
+{
+    if (!pending.sheets)
+        return false;
+    const Context *context = contextOfFrame(frameId);
+    if (!context)
+        return false;
+    if (isMainContext(*context))
+        return true;
+    const qint64 parent = parentFrameOf(*context);
+    WebFrameMirror *parentFrame = frame(parent);
+    if (!parentFrame || !parentFrame->document())
+        return false;
+    if (pending.owner)
+        return true;
+    if (!pending.askingOwner) {
+        pending.askingOwner = true;
+        findOwner(frameId);
+    }
+    return false;
+}
+
+void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr &document, qint64 owner)
 {
     const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
-    const qint64 parentId = idOf(message.value(QStringLiteral("parent")));
+    const Context *context = contextOfFrame(frameId);
+    if (!context)
+        return;
     WebFrameMirror *target = nullptr;
-    if (parentId == 0) {
+    if (isMainContext(*context)) {
         resetPage();
         target = &mainFrameRecord();
         target->m_frameId = frameId;
+        target->m_parentFrameId = 0;
     } else {
-        if (!frame(parentId)) {
-            qCWarning(lcWeb) << "a frame arrived for the unknown parent frame" << parentId;
-            return;
-        }
-        auto made = std::make_unique<WebFrameMirror>(frameId, parentId);
+        auto made = std::make_unique<WebFrameMirror>(frameId, parentFrameOf(*context));
         made->m_engine = std::make_unique<WebEngineCache>(*this, *made);
         target = made.get();
         m_subframes[frameId] = std::move(made);
     }
-    target->m_ownerNodeId = idOf(message.value(QStringLiteral("owner")));
+    target->m_ownerNodeId = owner;
     target->m_url = QUrl(message.value(QStringLiteral("url")).toString());
     target->m_title = message.value(QStringLiteral("title")).toString();
     target->m_token = message.value(QStringLiteral("token")).toString();
@@ -231,15 +225,6 @@ void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr 
                    << "ms after the page's DOMContentLoaded";
     target->setDocument(document);
     Q_EMIT documentLoaded(target);
-}
-
-void WebBridge::releaseHeld()
-{
-    if (!m_awaited.isEmpty())
-        return;
-    const auto held = std::exchange(m_held, {});
-    for (const auto &[message, payload] : held)
-        receive(message, payload);
 }
 
 void WebBridge::attachMirror(WebFrameMirror &frame, DOMDocument &document)
@@ -263,21 +248,25 @@ void WebBridge::attachMirror(WebFrameMirror &frame, DOMDocument &document)
     document.styleSheets().setRefusalHandler([this](const QString &text, const QString &error) {
         Q_EMIT ruleRefused(text, error);
     });
+    document.setNodeReleasedHandler([this, frameId, source](qint64 nodeId) {
+        WebFrameMirror *target = this->frame(frameId);
+        if (target && target->document() == source)
+            queueRelease(frameId, nodeId);
+    });
 }
 
 void WebBridge::readStyleSheets(const QJsonObject &message)
 {
     const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
     if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
-        const auto [documentMessage, document] = std::move(pending->second);
-        m_pendingDocuments.erase(pending);
-        if (documentMessage.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
+        if (pending->second.message.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
             return;
-        document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
-        finishDocument(documentMessage, document);
+        pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
+        pending->second.sheets = message.value(QStringLiteral("sheets")).toArray();
+        finishPendingDocuments();
         return;
     }
-    WebFrameMirror *target = frame(idOf(message.value(QStringLiteral("frame"))));
+    WebFrameMirror *target = frame(frameId);
     if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString())
         return;
     target->document()->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
@@ -287,8 +276,18 @@ void WebBridge::readStyleSheets(const QJsonObject &message)
 
 void WebBridge::removeFrame(qint64 frameId)
 {
+    m_pendingDocuments.erase(frameId);
+    forgetFrameCommands(frameId);
     if (m_subframes.erase(frameId) > 0)
         Q_EMIT frameRemoved(frameId);
+}
+
+void WebBridge::forgetFrameCommands(qint64 frameId)
+{
+    m_outgoing.removeIf([frameId](const QJsonObject &command) { return idOf(command.value(QStringLiteral("frame"))) == frameId; });
+    m_unacked.removeIf([frameId](const auto &entry) { return entry.value() == frameId; });
+    m_resyncWanted.remove(frameId);
+    m_released.remove(frameId);
 }
 
 void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
@@ -299,7 +298,7 @@ void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
         const qint64 ruleId = idOf(command.value(QLatin1String(key)));
         if (ruleId != 0 && command.contains(QStringLiteral("op"))
             && !command.value(QStringLiteral("op")).toString().startsWith(QLatin1String("create")))
-            m_ruleLastBatch.insert(ruleId, m_nextBatch);
+            m_ruleLastBatch.insert({frame.frameId(), ruleId}, m_nextBatch);
     }
     m_outgoing.append(command);
     frame.engine()->invalidate();
@@ -315,39 +314,105 @@ void WebBridge::scheduleFlush()
     QTimer::singleShot(0, this, [this] { flushCommands(); });
 }
 
+void WebBridge::queueRelease(qint64 frameId, qint64 nodeId)
+{
+    m_released[frameId].append(nodeId);
+    scheduleFlush();
+}
+
 void WebBridge::flushCommands()
 {
     m_flushScheduled = false;
-    if (m_outgoing.isEmpty())
-        return;
-    const QJsonObject batch{{QStringLiteral("kind"), QStringLiteral("batch")},
-                            {QStringLiteral("seq"), double(m_nextBatch++)},
-                            {QStringLiteral("commands"), std::exchange(m_outgoing, {})}};
-    sendToPage(batch);
+    // One batch for each frame, each in the order its edits were made.
+    QList<qint64> order;
+    QHash<qint64, QJsonArray> batches;
+    for (const QJsonObject &command : std::as_const(m_outgoing)) {
+        const qint64 frameId = idOf(command.value(QStringLiteral("frame")));
+        if (!batches.contains(frameId))
+            order.append(frameId);
+        batches[frameId].append(command);
+    }
+    m_outgoing.clear();
+    for (const qint64 frameId : std::as_const(order)) {
+        const quint64 seq = m_nextBatch++;
+        m_unacked.insert(seq, frameId);
+        const QJsonObject batch{{QStringLiteral("kind"), QStringLiteral("batch")},
+                                {QStringLiteral("seq"), double(seq)},
+                                {QStringLiteral("commands"), batches.value(frameId)}};
+        sendToFrame(frameId, batch, [this, seq](const QJsonObject &, const QString &error) {
+            // A document that is gone confirms nothing.
+            if (!error.isEmpty())
+                m_unacked.remove(seq);
+        });
+    }
+    for (auto it = m_released.constBegin(); it != m_released.constEnd(); ++it) {
+        QJsonArray ids;
+        for (const qint64 id : it.value())
+            ids.append(double(id));
+        sendToFrame(it.key(), {{QStringLiteral("kind"), QStringLiteral("release")}, {QStringLiteral("nodes"), ids}});
+    }
+    m_released.clear();
 }
 
 bool WebBridge::hasPendingCommands() const
 {
-    return !m_outgoing.isEmpty() || m_lastAcked + 1 < m_nextBatch;
+    return !m_outgoing.isEmpty() || !m_unacked.isEmpty();
 }
 
-void WebBridge::sendToPage(const QJsonObject &message)
+QJsonObject WebBridge::evaluateParams(const Context &context, const QJsonObject &message) const
 {
+    // JSON is a JavaScript expression: the message goes as an object literal.
+    const QString expression = QStringLiteral("quillmark.receive(")
+        + QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)) + QLatin1Char(')');
+    return {{QStringLiteral("expression"), expression},
+            {QStringLiteral("contextId"), context.id},
+            {QStringLiteral("returnByValue"), true}};
+}
+
+void WebBridge::sendToFrame(qint64 frameId, const QJsonObject &message,
+                            std::function<void(const QJsonObject &, const QString &)> done)
+{
+    const Context *context = contextOfFrame(frameId);
+    DevToolsConnection *browser = m_page->connection();
+    if (!context || !browser) {
+        if (done)
+            QTimer::singleShot(0, this, [done] { done({}, QStringLiteral("the frame is gone")); });
+        return;
+    }
     qCDebug(lcWebBridge).noquote() << "to the page" << QJsonDocument(message).toJson(QJsonDocument::Compact);
-    Q_EMIT m_endpoint->message(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+    DevToolsConnection::Callback callback;
+    if (done)
+        callback = [done](const DevToolsReply &reply) { done(reply.result, reply.error); };
+    browser->send(QStringLiteral("Runtime.evaluate"), evaluateParams(*context, message), context->session,
+                  std::move(callback), this);
+}
+
+std::optional<QJsonObject> WebBridge::answerOf(const QJsonObject &result, const QString &error)
+{
+    if (!error.isEmpty() || result.contains(QStringLiteral("exceptionDetails")))
+        return std::nullopt;
+    const QString text = result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toString();
+    const QJsonObject answer = QJsonDocument::fromJson(text.toUtf8()).object();
+    if (answer.isEmpty() || answer.contains(QStringLiteral("error"))) {
+        if (answer.value(QStringLiteral("error")).toString() != QLatin1String("stale document"))
+            qCWarning(lcWeb) << "the page could not answer:" << answer.value(QStringLiteral("error")).toString();
+        return std::nullopt;
+    }
+    return answer;
 }
 
 void WebBridge::readAck(const QJsonObject &message)
 {
     qCDebug(lcWebBridge).noquote() << "ack" << QJsonDocument(message).toJson(QJsonDocument::Compact);
     const quint64 batch = quint64(message.value(QStringLiteral("seq")).toDouble());
-    m_lastAcked = qMax(m_lastAcked, batch);
+    const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
+    m_unacked.remove(batch);
     for (const QJsonValue &value : message.value(QStringLiteral("errors")).toArray()) {
         const QJsonObject error = value.toObject();
         const QString op = error.value(QStringLiteral("op")).toString();
         const QString text = error.value(QStringLiteral("error")).toString();
         const qint64 ruleId = idOf(error.value(QStringLiteral("rule")));
-        WebFrameMirror *target = frame(idOf(error.value(QStringLiteral("frame"))));
+        WebFrameMirror *target = frame(frameId);
         if ((op == QLatin1String("insertRule") || op == QLatin1String("appendRule")) && ruleId && target
             && target->document()) {
             target->document()->styleSheets().ruleRefused(ruleId, text);
@@ -355,21 +420,18 @@ void WebBridge::readAck(const QJsonObject &message)
             QM_ERROR(QStringLiteral("the page refused the edit %1: %2; the mirror may differ from the page").arg(op, text));
         }
     }
-    for (const QJsonValue &diverged : message.value(QStringLiteral("diverged")).toArray())
-        m_resyncWanted.insert(idOf(diverged));
+    if (!message.value(QStringLiteral("diverged")).toArray().isEmpty())
+        m_resyncWanted.insert(frameId);
     for (const QJsonValue &value : message.value(QStringLiteral("rules")).toArray()) {
         const QJsonObject rule = value.toObject();
         const qint64 ruleId = idOf(rule.value(QStringLiteral("id")));
         // A later write of the same rule is on its way: its answer will come.
-        if (m_ruleLastBatch.value(ruleId) > batch)
+        if (m_ruleLastBatch.value({frameId, ruleId}) > batch)
             continue;
-        m_ruleLastBatch.remove(ruleId);
-        for (WebFrameMirror *target : frames()) {
-            if (target->document()->styleSheets().ruleForId(ruleId)) {
-                target->document()->styleSheets().updateRuleFromEngine(rule);
-                break;
-            }
-        }
+        m_ruleLastBatch.remove({frameId, ruleId});
+        WebFrameMirror *target = frame(frameId);
+        if (target && target->document() && target->document()->styleSheets().ruleForId(ruleId))
+            target->document()->styleSheets().updateRuleFromEngine(rule);
     }
     requestResyncs();
 }
@@ -380,7 +442,7 @@ void WebBridge::requestResyncs()
         return;
     for (const qint64 frameId : std::as_const(m_resyncWanted)) {
         if (frame(frameId))
-            sendToPage({{QStringLiteral("kind"), QStringLiteral("resync")}, {QStringLiteral("frame"), double(frameId)}});
+            sendToFrame(frameId, {{QStringLiteral("kind"), QStringLiteral("resync")}});
     }
 }
 
@@ -388,51 +450,31 @@ void WebBridge::ask(WebFrameMirror &frame, QJsonObject questions, std::function<
 {
     // Edits go first, so that the answers see them.
     flushCommands();
-    const qint64 id = m_nextQuestion++;
     questions.insert(QStringLiteral("kind"), QStringLiteral("ask"));
-    questions.insert(QStringLiteral("id"), double(id));
-    questions.insert(QStringLiteral("frame"), double(frame.frameId()));
+    questions.insert(QStringLiteral("id"), double(m_nextQuestion++));
     questions.insert(QStringLiteral("token"), frame.m_token);
-    m_answers.insert(id, std::move(answer));
     ++m_roundTrips;
-    sendToPage(questions);
+    sendToFrame(frame.frameId(), questions, [answer](const QJsonObject &result, const QString &error) {
+        answer(answerOf(result, error).value_or(QJsonObject()));
+    });
 }
 
 std::optional<QJsonObject> WebBridge::askAndWait(WebFrameMirror &frame, QJsonObject questions, int timeoutMs)
 {
+    flushCommands();
     ++m_blockingCalls;
-    std::optional<QJsonObject> reply;
-    WebBlockingCall call;
-    ask(frame, std::move(questions), [&reply, &call](const QJsonObject &answer) {
-        reply = answer;
-        call.finish();
-    });
-    const qint64 id = m_nextQuestion - 1;
-    m_awaited.append(id);
-    const bool answered = call.exec(timeoutMs);
-    m_awaited.removeLast();
-    if (!answered) {
-        m_answers.remove(id);
+    ++m_roundTrips;
+    const Context *context = contextOfFrame(frame.frameId());
+    if (!context)
+        return std::nullopt;
+    questions.insert(QStringLiteral("kind"), QStringLiteral("ask"));
+    questions.insert(QStringLiteral("id"), double(m_nextQuestion++));
+    questions.insert(QStringLiteral("token"), frame.m_token);
+    const std::optional<QJsonObject> result = m_page->sendAndWait(context->session, QStringLiteral("Runtime.evaluate"),
+                                                                  evaluateParams(*context, questions), timeoutMs);
+    if (!result) {
         QM_ERROR(QStringLiteral("the page did not answer within %1 ms").arg(timeoutMs));
-        reply.reset();
+        return std::nullopt;
     }
-    if (m_awaited.isEmpty() && !m_held.isEmpty()) {
-        // The page's messages that came meanwhile run in the next turn, in order.
-        QTimer::singleShot(0, this, [this] { releaseHeld(); });
-    }
-    return reply;
-}
-
-void WebBridge::readAnswer(const QJsonObject &message)
-{
-    const qint64 id = idOf(message.value(QStringLiteral("id")));
-    const auto answer = m_answers.take(id);
-    if (!answer)
-        return;
-    if (message.contains(QStringLiteral("error"))) {
-        qCWarning(lcWeb) << "the page could not answer:" << message.value(QStringLiteral("error")).toString();
-        answer({});
-        return;
-    }
-    answer(message);
+    return answerOf(*result, {});
 }

@@ -15,24 +15,26 @@
 #include <optional>
 
 class DOMNode;
-class QWebChannel;
-class QWebEnginePage;
-class WebBridgeEndpoint;
+class WebPage;
 
 // The program's end of the preview bridge: the bridge script (resources/bridge/
-// bridge.js, injected at document creation into an isolated world of the top
-// frame) and the web channel it talks over, and the mirror of every frame it
-// reports.
+// bridge.js), which the page installs in every new document of every frame in
+// an isolated world of its own, and the mirror of every frame it reports. Each
+// copy of the script serves one document and posts through the world's
+// binding; the program tells the copies apart by their execution context and
+// gives each document a frame id of its own.
 //
 // Page to program: a snapshot of each ready document, then its style sheets,
 // which the page reads while the program builds the document's mirror (then
-// the frame has a new document and its DOMContentLoaded listeners run); the
-// page's own mutations as records (applied to the mirror, which fires its
-// events); changes of the style-sheet list; answers to questions. The ids of
-// ps/ns in a record are null for "none" and 0 for a node the bridge never named.
+// the frame has a new document and its DOMContentLoaded listeners run; a
+// frame's document waits for its parent's); the page's own mutations as
+// records (applied to the mirror, which fires its events); changes of the
+// style-sheet list. The ids of ps/ns in a record are null for "none" and 0 for
+// a node the bridge never named.
 // Program to page: the mirror's replay logs (DOM and CSSOM writes) in one
-// ordered queue, flushed at the end of the event-loop turn; the script drops
-// the mutation records its own edits cause, so nothing echoes back.
+// ordered queue, flushed at the end of the event-loop turn as one batch per
+// frame; the script drops the mutation records its own edits cause, so
+// nothing echoes back. Questions are answered as the result of the call.
 //
 // Message JSON: see bridge.js; "mutations" are
 //   {"kind": "mutations", "frame", "records": [{"t": "c", "p", "a": [ids], "r": [ids], "ps", "ns"},
@@ -42,17 +44,22 @@ class WebBridgeEndpoint;
 // same nodes), the program asks, once none of its edits is under way, for the
 // whole state of the frame's document ("resync", in the snapshot form), and
 // the mirror follows it.
-// The mutation handling is in WebBridgeMutations.cpp.
+// Nodes of the mirror that nobody holds any more (neither the document nor an
+// undo step) are released in the page too ("release"), so that a page that
+// keeps making and dropping nodes does not grow the bridge's table.
+// The mutation handling is in WebBridgeMutations.cpp, the contexts and frames
+// of the browser in WebBridgeFrames.cpp.
 class WebBridge : public QObject
 {
     Q_OBJECT
 
 public:
-    // Installs the script and the channel on the page (not owned).
-    explicit WebBridge(QWebEnginePage *page, QObject *parent = nullptr);
+    // Installs nothing itself: the page (not owned) installs the script and
+    // hands over what the script posts.
+    explicit WebBridge(WebPage *page, QObject *parent = nullptr);
     ~WebBridge() override;
 
-    QWebEnginePage *page() const { return m_page; }
+    WebPage *page() const { return m_page; }
     // Null until the main frame's first document is ready.
     WebFrameMirror *mainFrame() const;
     WebFrameMirror *frame(qint64 frameId) const;
@@ -69,16 +76,38 @@ public:
     // One round trip: answer is called with the reply (an empty object when
     // the page is gone or could not answer).
     void ask(WebFrameMirror &frame, QJsonObject questions, std::function<void(const QJsonObject &)> answer);
-    // The last resort: the same, waiting in a local event loop that takes no
-    // user input, holding the page's other messages and the program's delayed
-    // performs until it returns. nullopt after timeoutMs.
+    // The last resort: the same, blocking on the browser's pipe; the page's
+    // other messages wait until it returns. nullopt after timeoutMs.
     std::optional<QJsonObject> askAndWait(WebFrameMirror &frame, QJsonObject questions, int timeoutMs = 1000);
 
     int roundTrips() const { return m_roundTrips; }
     int blockingCalls() const { return m_blockingCalls; }
 
-    // The bridge script as injected (the channel's client script, then ours).
+    // The bridge script as installed.
     static QString scriptSource();
+
+    // Where a frame's document lives in the browser: its session, the
+    // bridge's execution context and the browser's id of the frame.
+    struct Target
+    {
+        QString session;
+        int contextId = 0;
+        QString frame;
+    };
+    std::optional<Target> targetOf(qint64 frameId) const;
+    // The execution context of the main frame's bridge; 0 before there is one.
+    int mainContextId() const;
+    bool isBridgeContext(const QString &session, int contextId) const;
+
+    // From the page: the browser's reports (WebBridgeFrames.cpp).
+    void receive(const QString &session, int contextId, const QString &text);
+    void contextCreated(const QString &session, int contextId, const QString &browserFrame);
+    void contextDestroyed(const QString &session, int contextId);
+    void contextsCleared(const QString &session);
+    void sessionDetached(const QString &session);
+    void frameAttached(const QString &browserFrame, const QString &parentBrowserFrame);
+    void browserRestarted();
+    void domDocumentUpdated(const QString &session);
 
 Q_SIGNALS:
     // A frame has a new document (the main frame's first).
@@ -92,20 +121,45 @@ Q_SIGNALS:
     void ruleRefused(const QString &ruleText, const QString &message);
 
 private:
-    void receive(const QString &message, const QString &payload);
+    struct Context
+    {
+        QString session;
+        int id = 0;
+        QString browserFrame;
+        qint64 frameId = 0;
+    };
+    struct PendingDocument
+    {
+        QJsonObject message;
+        DOMDocumentPtr document;
+        std::optional<QJsonArray> sheets;
+        std::optional<qint64> owner; // the frame element's id in the parent document
+        bool askingOwner = false;
+    };
+
     void dispatch(const QJsonObject &message, const QString &payload);
     void readDocument(const QJsonObject &message, const QString &payload);
-    void finishDocument(const QJsonObject &message, const DOMDocumentPtr &document);
-    void releaseHeld();
+    void finishPendingDocuments();
+    bool tryFinish(qint64 frameId, PendingDocument &pending);
+    void findOwner(qint64 frameId);
+    void finishDocument(const QJsonObject &message, const DOMDocumentPtr &document, qint64 owner);
     void readStyleSheets(const QJsonObject &message);
     void readAck(const QJsonObject &message);
-    void readAnswer(const QJsonObject &message);
     void removeFrame(qint64 frameId);
+    void forgetFrameCommands(qint64 frameId);
     void attachMirror(WebFrameMirror &frame, DOMDocument &document);
     void queueCommand(WebFrameMirror &frame, QJsonObject command);
+    void queueRelease(qint64 frameId, qint64 nodeId);
     void scheduleFlush();
     void resetPage();
-    void sendToPage(const QJsonObject &message);
+    void sendToFrame(qint64 frameId, const QJsonObject &message,
+                     std::function<void(const QJsonObject &result, const QString &error)> done = {});
+    QJsonObject evaluateParams(const Context &context, const QJsonObject &message) const;
+    static std::optional<QJsonObject> answerOf(const QJsonObject &result, const QString &error);
+    const Context *contextOfFrame(qint64 frameId) const;
+    qint64 parentFrameOf(const Context &context) const;
+    bool isMainContext(const Context &context) const;
+    void requestResyncs();
 
     // WebBridgeMutations.cpp
     void applyMutations(WebFrameMirror &frame, const QJsonObject &message);
@@ -113,26 +167,29 @@ private:
     void reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds,
                            QList<DOMNodePtr> &held);
 
-    QWebEnginePage *m_page; // Not owned.
-    QWebChannel *m_channel; // Owned (QObject child).
-    WebBridgeEndpoint *m_endpoint; // Owned (QObject child).
+    WebPage *m_page; // Not owned.
     std::unique_ptr<WebFrameMirror> m_mainFrame;
     std::map<qint64, std::unique_ptr<WebFrameMirror>> m_subframes;
 
-    QJsonArray m_outgoing;
+    // Execution contexts of the bridge's world by "session/id"; the context
+    // that shows each browser frame now; the browser frames' parents.
+    QHash<QString, Context> m_contexts;
+    QHash<QString, QString> m_contextOfBrowserFrame;
+    QHash<QString, QString> m_parentOfBrowserFrame;
+    QHash<qint64, QString> m_contextOfFrame;
+    qint64 m_nextFrameId = 1;
+
+    QList<QJsonObject> m_outgoing;
     bool m_flushScheduled = false;
     quint64 m_nextBatch = 1;
-    quint64 m_lastAcked = 0;
-    QHash<qint64, quint64> m_ruleLastBatch; // rule id -> batch that last wrote it
-    QSet<qint64> m_resyncWanted;            // frames whose mirror differs from the page
-    void requestResyncs();
+    QHash<quint64, qint64> m_unacked;                  // batch -> frame
+    QHash<std::pair<qint64, qint64>, quint64> m_ruleLastBatch; // (frame, rule id) -> batch that last wrote it
+    QSet<qint64> m_resyncWanted;                       // frames whose mirror differs from the page
+    QHash<qint64, QList<qint64>> m_released;           // frame -> node ids the mirror let go
 
     qint64 m_nextQuestion = 1;
-    QHash<qint64, std::function<void(const QJsonObject &)>> m_answers;
     int m_roundTrips = 0;
     int m_blockingCalls = 0;
-    QList<qint64> m_awaited; // blocking questions, innermost last
-    // Documents read from their snapshot, waiting for their style sheets.
-    std::map<qint64, std::pair<QJsonObject, DOMDocumentPtr>> m_pendingDocuments;
-    QList<std::pair<QString, QString>> m_held;
+    // Documents read from their snapshot, waiting for their style sheets, their parent and owner.
+    std::map<qint64, PendingDocument> m_pendingDocuments;
 };

@@ -155,7 +155,7 @@ QList<DOMMatchedRule> WebEngineCache::sortedRules(const QJsonArray &entries) con
         const QJsonObject entry = value.toObject();
         Entry made;
         made.rule.ruleId = qint64(entry.value(QStringLiteral("rule")).toDouble());
-        const DOMCSSRule *mirrored = sheets.ruleForId(made.rule.ruleId);
+        const DOMCSSRulePtr mirrored = sheets.ruleForId(made.rule.ruleId);
         made.rule.cssText = mirrored ? mirrored->cssText() : entry.value(QStringLiteral("text")).toString();
         for (const QJsonValue &part : entry.value(QStringLiteral("parts")).toArray())
             made.specificity = std::max(made.specificity, DOMSelectorSpecificity::of(part.toString()));
@@ -214,31 +214,48 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     for (int i = 0; i < keys.matched.size() && i < matched.size(); ++i)
         m_matched.insert(keys.matched.at(i), sortedRules(matched.at(i).toArray()));
     if (keys.point) {
+        // A point over a frame answers the frame element: the caller asks that frame next.
         const QJsonObject hit = reply.value(QStringLiteral("point")).toObject();
-        // A hit inside another frame is that frame's node: the caller asks that frame.
-        const bool here = qint64(hit.value(QStringLiteral("frame")).toDouble()) == m_frame.frameId();
-        m_point = std::pair(keys.pointAt, here ? qint64(hit.value(QStringLiteral("node")).toDouble()) : qint64(0));
+        m_point = std::pair(keys.pointAt, qint64(hit.value(QStringLiteral("node")).toDouble()));
     }
 }
 
 void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done)
 {
+    // The browser's default rules come from the browser itself, beside the page's answers.
+    QList<const DOMElement *> defaults;
+    for (const auto &[element, pseudo] : questions.matchedRules) {
+        if (element && pseudo.isEmpty() && !knownDefaultRules(*element) && !defaults.contains(element))
+            defaults.append(element);
+    }
     const WebEngineQuestions rest = missing(questions);
-    if (rest.isEmpty()) {
+    if (rest.isEmpty() && defaults.isEmpty()) {
         if (done)
             done();
         return;
     }
+    // Boxes of a frame's elements need the frame element's box in the parent
+    // too: everything is asked at once, and done runs when all is in.
+    auto waiting = std::make_shared<qsizetype>((rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size());
+    const auto finish = [waiting, done] {
+        if (--*waiting == 0 && done)
+            done();
+    };
+    for (const DOMElement *element : std::as_const(defaults))
+        fetchDefaultRules(*element, Wait::No, finish);
+    if (rest.isEmpty())
+        return;
+    if (!rest.boxes.isEmpty())
+        prefetchOwnerBox(finish);
     auto keys = std::make_shared<Keys>();
     const QJsonObject json = questionJson(rest, *keys);
     const quint64 generation = m_generation;
     const quint64 layoutGeneration = m_layoutGeneration;
     const std::weak_ptr<bool> alive = m_alive;
-    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, done](const QJsonObject &reply) {
+    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
         if (!alive.expired())
             takeAnswers(reply, *keys, generation, layoutGeneration);
-        if (done)
-            done();
+        finish();
     });
 }
 
@@ -289,8 +306,16 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
         askNow(questions);
     }
     QList<DOMMatchedRule> rules;
-    if (origin == Origin::All)
-        rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
+    if (origin == Origin::All) {
+        // The browser's own list where it gives one; the table for the rest
+        // (pseudo-elements, or a browser that did not answer).
+        if (pseudoElement.isEmpty() && !knownDefaultRules(element))
+            fetchDefaultRules(element, Wait::Yes, [] {});
+        if (const QList<DOMMatchedRule> *known = knownDefaultRules(element))
+            rules = *known;
+        if (rules.isEmpty() || !pseudoElement.isEmpty())
+            rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
+    }
     rules += m_matched.value(key);
     return rules;
 }
@@ -336,7 +361,41 @@ std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &elemen
         askNow(questions);
     }
     const auto it = m_boxes.constFind(element.nodeId());
-    return it == m_boxes.cend() ? std::nullopt : std::optional(it.value());
+    if (it == m_boxes.cend())
+        return std::nullopt;
+    DOMElementBox box = it.value();
+    box.viewRect.translate(frameOffset());
+    return box;
+}
+
+QPointF WebEngineCache::frameOffset()
+{
+    // A frame's page knows only its own view: where the frame's content
+    // sits in the top-level view comes from its frame element in the parent.
+    if (m_frame.isMainFrame())
+        return {};
+    WebFrameMirror *parent = m_bridge.frame(m_frame.parentFrameId());
+    DOMNode *owner = parent && parent->document() ? parent->document()->nodeForId(m_frame.ownerNodeId()) : nullptr;
+    if (!owner || !owner->isElement())
+        return {};
+    const std::optional<DOMElementBox> ownerBox = parent->engine()->elementBox(static_cast<const DOMElement &>(*owner));
+    if (!ownerBox)
+        return {};
+    return ownerBox->viewRect.topLeft() + QPointF(ownerBox->border.left() + ownerBox->padding.left(),
+                                                  ownerBox->border.top() + ownerBox->padding.top());
+}
+
+void WebEngineCache::prefetchOwnerBox(std::function<void()> done)
+{
+    WebFrameMirror *parent = m_frame.isMainFrame() ? nullptr : m_bridge.frame(m_frame.parentFrameId());
+    DOMNode *owner = parent && parent->document() ? parent->document()->nodeForId(m_frame.ownerNodeId()) : nullptr;
+    if (!owner || !owner->isElement()) {
+        done();
+        return;
+    }
+    WebEngineQuestions questions;
+    questions.boxes.append(static_cast<const DOMElement *>(owner));
+    parent->engine()->prefetch(questions, std::move(done));
 }
 
 DOMElement *WebEngineCache::elementAtPoint(const QPointF &point)

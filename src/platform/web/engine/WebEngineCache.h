@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+class DOMDocument;
 class DOMElement;
 class WebBridge;
 class WebFrameMirror;
@@ -73,6 +74,9 @@ public:
     // Whether the answers of these questions are at hand.
     bool hasAnswers(const WebEngineQuestions &questions) const;
 
+    // The browser's DOM node ids of this frame's session became void.
+    void forgetProtocolNodes() { m_protocolNodes.clear(); }
+
 private:
     struct Keys
     {
@@ -92,6 +96,16 @@ private:
     void takeAnswers(const QJsonObject &reply, const Keys &keys, quint64 generation, quint64 layoutGeneration);
     void askNow(const WebEngineQuestions &questions);
     QList<DOMMatchedRule> sortedRules(const QJsonArray &entries) const;
+    // The browser's own default rules that match an element, as the
+    // browser reports them, in cascade order (WebEngineCacheDefaults.cpp).
+    enum class Wait { No, Yes };
+    void fetchDefaultRules(const DOMElement &element, Wait wait, std::function<void()> done);
+    static QList<DOMMatchedRule> defaultRulesOf(const QJsonObject &matchedStyles);
+    static QString defaultRulesKey(const DOMElement &element);
+    const QList<DOMMatchedRule> *knownDefaultRules(const DOMElement &element);
+    // Where the frame's view begins in the top-level view, in CSS pixels.
+    QPointF frameOffset();
+    void prefetchOwnerBox(std::function<void()> done);
 
     WebBridge &m_bridge;
     WebFrameMirror &m_frame;
@@ -103,6 +117,11 @@ private:
     QHash<QString, QList<DOMMatchedRule>> m_matched;
     QHash<QString, bool> m_media;
     std::optional<std::pair<QPointF, qint64>> m_point; // point, node id (0 for none)
+    // The browser's default rules by what they depend on (defaultRulesKey()):
+    // elements of the same kind share them, and edits elsewhere keep them.
+    QHash<QString, QList<DOMMatchedRule>> m_defaultRules;
+    const DOMDocument *m_defaultRulesDocument = nullptr; // Not owned; whose rules those are.
+    QHash<qint64, int> m_protocolNodes;                  // element id -> the browser's DOM node id
 
     // Answers that come after the frame is gone find this expired.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -1,23 +1,575 @@
 #include "WebPage.h"
 
+#include "ChromiumProcess.h"
+#include "DevToolsConnection.h"
 #include "WebBridge.h"
+#include "WebPreferences.h"
 
 #include "platform/foundation/Log.h"
 
-WebPage::WebPage(QWebEngineProfile *profile, QObject *parent)
-    : QWebEnginePage(profile, parent), m_bridge(new WebBridge(this, this))
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QThreadPool>
+
+Q_LOGGING_CATEGORY(lcWebPage, "quillmark.web.page", QtWarningMsg)
+
+namespace {
+
+QString consoleText(const QJsonArray &arguments)
 {
+    QStringList parts;
+    for (const QJsonValue &value : arguments) {
+        const QJsonObject argument = value.toObject();
+        const QJsonValue primitive = argument.value(QStringLiteral("value"));
+        if (primitive.isString())
+            parts.append(primitive.toString());
+        else if (!primitive.isUndefined())
+            parts.append(QString::fromUtf8(QJsonDocument(QJsonArray{primitive}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+        else
+            parts.append(argument.value(QStringLiteral("description")).toString(argument.value(QStringLiteral("type")).toString()));
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
-WebPage::~WebPage() = default;
-
-void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
-                                       const QString &sourceId)
+int consoleLevel(const QString &type)
 {
-    // Injected scripts report as "userscript:<name>": those are ours.
-    if (sourceId.startsWith(QLatin1String("userscript:"))) {
-        QM_ERROR(QStringLiteral("preview bridge script: %1 (line %2)").arg(message).arg(lineNumber));
+    if (type == QLatin1String("warning"))
+        return 1;
+    if (type == QLatin1String("error") || type == QLatin1String("assert"))
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+WebPage::WebPage(QObject *parent, BrowserContext context)
+    : QObject(parent), m_bridge(new WebBridge(this, this)), m_contextKind(context)
+{
+    m_preferences = std::make_unique<WebPreferences>([this] {
+        const QJsonObject params{{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}};
+        if (isAttached())
+            sendToSession(m_session, QStringLiteral("Emulation.setScriptExecutionDisabled"), params);
+        for (const QString &child : std::as_const(m_childSessions))
+            sendToSession(child, QStringLiteral("Emulation.setScriptExecutionDisabled"), params);
+    });
+    connect(&ChromiumProcess::instance(), &ChromiumProcess::restarted, this, &WebPage::browserRestarted);
+    open();
+}
+
+WebPage::~WebPage()
+{
+    if (DevToolsConnection *browser = connection()) {
+        if (!m_targetId.isEmpty())
+            browser->send(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), m_targetId}});
+        if (!m_browserContextId.isEmpty()) {
+            browser->send(QStringLiteral("Target.disposeBrowserContext"),
+                          {{QStringLiteral("browserContextId"), m_browserContextId}});
+        }
+    }
+}
+
+DevToolsConnection *WebPage::connection() const
+{
+    return ChromiumProcess::instance().connection();
+}
+
+void WebPage::open()
+{
+    if (!ChromiumProcess::instance().start())
+        return;
+    DevToolsConnection *browser = connection();
+    connect(browser, &DevToolsConnection::eventReceived, this, &WebPage::handleEvent, Qt::UniqueConnection);
+    const auto create = [this, browser] {
+        QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
+                           // Each page is the front tab of a window of its own:
+                           // only front tabs paint.
+                           {QStringLiteral("newWindow"), true}};
+        if (!m_browserContextId.isEmpty())
+            params.insert(QStringLiteral("browserContextId"), m_browserContextId);
+        browser->send(QStringLiteral("Target.createTarget"), params, {},
+                      [page = QPointer<WebPage>(this), browser = QPointer<DevToolsConnection>(browser)](const DevToolsReply &reply) {
+            if (!reply.isOk()) {
+                QM_ERROR(QStringLiteral("the preview's page could not be made: %1").arg(reply.error));
+                return;
+            }
+            const QString targetId = reply.result.value(QStringLiteral("targetId")).toString();
+            // A view closed meanwhile leaves no tab behind.
+            if (!page) {
+                if (browser)
+                    browser->send(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId}});
+                return;
+            }
+            page->attach(targetId);
+        });
+    };
+    if (m_contextKind == BrowserContext::Own) {
+        browser->send(QStringLiteral("Target.createBrowserContext"), {{QStringLiteral("disposeOnDetach"), true}}, {},
+                      [this, create](const DevToolsReply &reply) {
+                          m_browserContextId = reply.result.value(QStringLiteral("browserContextId")).toString();
+                          create();
+                      },
+                      this);
+    } else {
+        create();
+    }
+}
+
+void WebPage::attach(const QString &targetId)
+{
+    m_targetId = targetId;
+    connection()->send(QStringLiteral("Target.attachToTarget"),
+                       {{QStringLiteral("targetId"), targetId}, {QStringLiteral("flatten"), true}}, {},
+                       [this](const DevToolsReply &reply) {
+                           if (!reply.isOk()) {
+                               QM_ERROR(QStringLiteral("the preview's page could not be attached: %1").arg(reply.error));
+                               return;
+                           }
+                           m_session = reply.result.value(QStringLiteral("sessionId")).toString();
+                           configureSession(m_session, true, [this] {
+                               m_ready = true;
+                               const auto waiting = std::exchange(m_waitingForSession, {});
+                               for (const auto &run : waiting)
+                                   run();
+                           });
+                       },
+                       this);
+}
+
+void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready)
+{
+    // The browser answers these in an order of its own: nothing is loaded or
+    // resumed before every one of them is in place, or the first document
+    // could come without its bridge.
+    auto pending = std::make_shared<int>(0);
+    const auto command = [this, sessionId, pending, ready](const QString &method, const QJsonObject &params = {}) {
+        ++*pending;
+        sendToSession(sessionId, method, params, [method, pending, ready](const QJsonObject &, const QString &error) {
+            if (!error.isEmpty())
+                qCWarning(lcWebPage) << method << "failed:" << error;
+            if (--*pending == 0)
+                ready();
+        });
+    };
+    command(QStringLiteral("Page.enable"));
+    command(QStringLiteral("Inspector.enable"));
+    command(QStringLiteral("Runtime.enable"));
+    command(QStringLiteral("Network.enable"));
+    // The preview shows the files as they are now, never a cached copy.
+    command(QStringLiteral("Network.setCacheDisabled"), {{QStringLiteral("cacheDisabled"), true}});
+    command(QStringLiteral("DOM.enable"));
+    command(QStringLiteral("CSS.enable"));
+    command(QStringLiteral("Runtime.addBinding"),
+            {{QStringLiteral("name"), s_bindingName}, {QStringLiteral("executionContextName"), s_bridgeWorld}});
+    command(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
+            {{QStringLiteral("source"), WebBridge::scriptSource()}, {QStringLiteral("worldName"), s_bridgeWorld}});
+    command(QStringLiteral("Page.setInterceptFileChooserDialog"), {{QStringLiteral("enabled"), true}});
+    command(QStringLiteral("Emulation.setScriptExecutionDisabled"),
+            {{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}});
+    if (!m_interceptPatterns.isEmpty()) {
+        QJsonArray patterns;
+        for (const QString &pattern : std::as_const(m_interceptPatterns))
+            patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
+        command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
+    }
+    // Frames of other sites come as targets of their own, held until they are set up.
+    command(QStringLiteral("Target.setAutoAttach"), {{QStringLiteral("autoAttach"), true},
+                                                     {QStringLiteral("waitForDebuggerOnStart"), true},
+                                                     {QStringLiteral("flatten"), true}});
+    if (isMainTarget) {
+        // In a headless browser, frames are drawn only for a focused front page.
+        command(QStringLiteral("Emulation.setFocusEmulationEnabled"), {{QStringLiteral("enabled"), true}});
+        command(QStringLiteral("Page.bringToFront"));
+        applyViewport();
+        startScreencast();
+    }
+}
+
+void WebPage::sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params,
+                            std::function<void(const QJsonObject &, const QString &)> done)
+{
+    DevToolsConnection *browser = connection();
+    if (!browser) {
+        if (done)
+            done({}, QStringLiteral("the browser is not running"));
         return;
     }
-    Q_EMIT consoleMessage(int(level), message, lineNumber, sourceId);
+    DevToolsConnection::Callback callback;
+    if (done)
+        callback = [done](const DevToolsReply &reply) { done(reply.result, reply.error); };
+    browser->send(method, params, sessionId, std::move(callback), this);
+}
+
+void WebPage::send(const QString &method, const QJsonObject &params,
+                   std::function<void(const QJsonObject &, const QString &)> done)
+{
+    if (!isAttached()) {
+        m_waitingForSession.append([this, method, params, done] { sendToSession(m_session, method, params, done); });
+        return;
+    }
+    sendToSession(m_session, method, params, std::move(done));
+}
+
+std::optional<QJsonObject> WebPage::sendAndWait(const QString &sessionId, const QString &method,
+                                                const QJsonObject &params, int timeoutMs)
+{
+    DevToolsConnection *browser = connection();
+    if (!browser || sessionId.isEmpty())
+        return std::nullopt;
+    return browser->sendAndWait(method, params, sessionId, timeoutMs);
+}
+
+void WebPage::load(const QUrl &url)
+{
+    m_url = url;
+    if (!isAttached()) {
+        // Only the last load before the page is attached counts.
+        m_waitingForSession.append([this, url] {
+            if (url == m_url)
+                load(url);
+        });
+        return;
+    }
+    Q_EMIT loadStarted();
+    sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
+                  [this](const QJsonObject &result, const QString &error) {
+                      const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
+                      if (!failure.isEmpty()) {
+                          QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(m_url.toString(), failure));
+                          Q_EMIT loadFinished(false);
+                      }
+                  });
+}
+
+void WebPage::reload()
+{
+    if (!isAttached()) {
+        if (m_url.isValid())
+            load(m_url);
+        return;
+    }
+    Q_EMIT loadStarted();
+    sendToSession(m_session, QStringLiteral("Page.reload"), {{QStringLiteral("ignoreCache"), true}});
+}
+
+void WebPage::stop()
+{
+    if (isAttached())
+        sendToSession(m_session, QStringLiteral("Page.stopLoading"));
+}
+
+void WebPage::back()
+{
+    if (canGoBack())
+        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
+                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex - 1).id}});
+}
+
+void WebPage::forward()
+{
+    if (canGoForward())
+        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
+                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex + 1).id}});
+}
+
+void WebPage::refreshHistory()
+{
+    sendToSession(m_session, QStringLiteral("Page.getNavigationHistory"), {},
+                  [this](const QJsonObject &result, const QString &error) {
+                      if (!error.isEmpty())
+                          return;
+                      m_history.clear();
+                      for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
+                          const QJsonObject entry = value.toObject();
+                          m_history.append({entry.value(QStringLiteral("id")).toInt(),
+                                            QUrl(entry.value(QStringLiteral("url")).toString()),
+                                            entry.value(QStringLiteral("title")).toString()});
+                      }
+                      m_historyIndex = result.value(QStringLiteral("currentIndex")).toInt(-1);
+                      Q_EMIT historyChanged();
+                  });
+}
+
+void WebPage::runJavaScript(const QString &script, World world, std::function<void(const QVariant &)> done)
+{
+    QJsonObject params{{QStringLiteral("expression"), script}, {QStringLiteral("returnByValue"), true},
+                       {QStringLiteral("awaitPromise"), true}};
+    if (world == World::Bridge) {
+        const int context = m_bridge->mainContextId();
+        if (context == 0) {
+            if (done)
+                done({});
+            return;
+        }
+        params.insert(QStringLiteral("contextId"), context);
+    }
+    send(QStringLiteral("Runtime.evaluate"), params, [done](const QJsonObject &result, const QString &error) {
+        if (!done)
+            return;
+        if (!error.isEmpty() || result.contains(QStringLiteral("exceptionDetails"))) {
+            done({});
+            return;
+        }
+        done(result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toVariant());
+    });
+}
+
+void WebPage::capture(Capture what, std::function<void(const QImage &)> done)
+{
+    send(QStringLiteral("Page.captureScreenshot"),
+         {{QStringLiteral("format"), QStringLiteral("png")}, {QStringLiteral("captureBeyondViewport"), what == Capture::WholePage}},
+         [done](const QJsonObject &result, const QString &error) {
+             QImage image;
+             if (error.isEmpty())
+                 image.loadFromData(QByteArray::fromBase64(result.value(QStringLiteral("data")).toString().toLatin1()), "PNG");
+             done(image);
+         });
+}
+
+void WebPage::setViewport(const QSize &size, double devicePixelRatio)
+{
+    if (size == m_viewport && qFuzzyCompare(devicePixelRatio, m_devicePixelRatio))
+        return;
+    m_viewport = size;
+    m_devicePixelRatio = devicePixelRatio;
+    if (!m_session.isEmpty()) {
+        applyViewport();
+        startScreencast();
+    }
+}
+
+void WebPage::applyViewport()
+{
+    sendToSession(m_session, QStringLiteral("Emulation.setDeviceMetricsOverride"),
+                  {{QStringLiteral("width"), qMax(1, m_viewport.width())},
+                   {QStringLiteral("height"), qMax(1, m_viewport.height())},
+                   {QStringLiteral("deviceScaleFactor"), m_devicePixelRatio},
+                   {QStringLiteral("mobile"), false}});
+}
+
+void WebPage::startScreencast()
+{
+    sendToSession(m_session, QStringLiteral("Page.stopScreencast"));
+    sendToSession(m_session, QStringLiteral("Page.startScreencast"),
+                  {{QStringLiteral("format"), QStringLiteral("png")},
+                   {QStringLiteral("maxWidth"), qRound(m_viewport.width() * m_devicePixelRatio)},
+                   {QStringLiteral("maxHeight"), qRound(m_viewport.height() * m_devicePixelRatio)},
+                   {QStringLiteral("everyNthFrame"), 1}});
+}
+
+void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata)
+{
+    // Decoding a frame takes milliseconds: it is done on a worker thread, so
+    // that the page's answers are not held up behind it. A frame that waits
+    // for the worker is replaced by a newer one.
+    if (m_decoding) {
+        m_waitingFrame = {base64, metadata};
+        return;
+    }
+    m_decoding = true;
+    const double ratio = m_devicePixelRatio;
+    QPointer<WebPage> page(this);
+    QThreadPool::globalInstance()->start([page, base64, metadata, ratio] {
+        QImage image;
+        image.loadFromData(QByteArray::fromBase64(base64), "PNG");
+        image.setDevicePixelRatio(ratio);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
+            if (!page)
+                return;
+            page->m_decoding = false;
+            if (!image.isNull())
+                Q_EMIT page->frameArrived(image, metadata);
+            if (auto waiting = std::exchange(page->m_waitingFrame, std::nullopt))
+                page->decodeFrame(waiting->first, waiting->second);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void WebPage::sendInput(const QString &method, const QJsonObject &params)
+{
+    if (isAttached())
+        sendToSession(m_session, method, params);
+}
+
+void WebPage::answerDialog(bool accept, const QString &promptText)
+{
+    QJsonObject params{{QStringLiteral("accept"), accept}};
+    if (!promptText.isNull())
+        params.insert(QStringLiteral("promptText"), promptText);
+    sendToSession(m_dialogSession.isEmpty() ? m_session : m_dialogSession, QStringLiteral("Page.handleJavaScriptDialog"),
+                  params);
+}
+
+void WebPage::chooseFiles(int backendNodeId, const QString &sessionId, const QStringList &files)
+{
+    // An empty list leaves the input as it was, as a cancelled dialog does.
+    sendToSession(sessionId, QStringLiteral("DOM.setFileInputFiles"),
+                  {{QStringLiteral("files"), QJsonArray::fromStringList(files)}, {QStringLiteral("backendNodeId"), backendNodeId}});
+}
+
+void WebPage::requestDomDocument(const QString &sessionId, std::function<void(bool)> done)
+{
+    if (m_domRequested.contains(sessionId)) {
+        done(true);
+        return;
+    }
+    sendToSession(sessionId, QStringLiteral("DOM.getDocument"), {{QStringLiteral("depth"), 0}},
+                  [this, sessionId, done](const QJsonObject &, const QString &error) {
+                      if (error.isEmpty())
+                          m_domRequested.insert(sessionId);
+                      done(error.isEmpty());
+                  });
+}
+
+bool WebPage::requestDomDocumentNow(const QString &sessionId, int timeoutMs)
+{
+    if (!m_domRequested.contains(sessionId)
+        && sendAndWait(sessionId, QStringLiteral("DOM.getDocument"), {{QStringLiteral("depth"), 0}}, timeoutMs))
+        m_domRequested.insert(sessionId);
+    return m_domRequested.contains(sessionId);
+}
+
+void WebPage::browserRestarted()
+{
+    m_domRequested.clear();
+    m_session.clear();
+    m_ready = false;
+    m_targetId.clear();
+    m_browserContextId.clear();
+    m_childSessions.clear();
+    m_sessionOfRequest.clear();
+    m_sessionOfIntercept.clear();
+    m_bridge->browserRestarted();
+    open();
+    if (m_url.isValid())
+        load(m_url);
+    Q_EMIT renewed();
+}
+
+void WebPage::handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params)
+{
+    const bool main = sessionId == m_session && !m_session.isEmpty();
+    if (!main && !m_childSessions.contains(sessionId))
+        return;
+    if (method.startsWith(QLatin1String("Network.")) || method.startsWith(QLatin1String("Fetch."))) {
+        handleNetworkEvent(sessionId, method, params);
+        return;
+    }
+    if (method == QLatin1String("Runtime.bindingCalled")) {
+        if (params.value(QStringLiteral("name")).toString() == s_bindingName)
+            m_bridge->receive(sessionId, params.value(QStringLiteral("executionContextId")).toInt(),
+                              params.value(QStringLiteral("payload")).toString());
+    } else if (method == QLatin1String("Page.screencastFrame")) {
+        sendToSession(sessionId, QStringLiteral("Page.screencastFrameAck"),
+                      {{QStringLiteral("sessionId"), params.value(QStringLiteral("sessionId"))}});
+        const QJsonObject data = params.value(QStringLiteral("metadata")).toObject();
+        WebFrameMetadata metadata;
+        metadata.scrollX = data.value(QStringLiteral("scrollOffsetX")).toDouble();
+        metadata.scrollY = data.value(QStringLiteral("scrollOffsetY")).toDouble();
+        metadata.pageScale = data.value(QStringLiteral("pageScaleFactor")).toDouble(1);
+        metadata.deviceWidth = data.value(QStringLiteral("deviceWidth")).toDouble();
+        metadata.deviceHeight = data.value(QStringLiteral("deviceHeight")).toDouble();
+        metadata.offsetTop = data.value(QStringLiteral("offsetTop")).toDouble();
+        decodeFrame(params.value(QStringLiteral("data")).toString().toLatin1(), metadata);
+    } else if (method == QLatin1String("Runtime.executionContextCreated")) {
+        const QJsonObject context = params.value(QStringLiteral("context")).toObject();
+        if (context.value(QStringLiteral("name")).toString() == s_bridgeWorld) {
+            m_bridge->contextCreated(sessionId, context.value(QStringLiteral("id")).toInt(),
+                                     context.value(QStringLiteral("auxData")).toObject().value(QStringLiteral("frameId")).toString());
+        }
+    } else if (method == QLatin1String("Runtime.executionContextDestroyed")) {
+        m_bridge->contextDestroyed(sessionId, params.value(QStringLiteral("executionContextId")).toInt());
+    } else if (method == QLatin1String("Runtime.executionContextsCleared")) {
+        m_bridge->contextsCleared(sessionId);
+    } else if (method == QLatin1String("Runtime.consoleAPICalled")) {
+        const int context = params.value(QStringLiteral("executionContextId")).toInt();
+        const QString text = consoleText(params.value(QStringLiteral("args")).toArray());
+        const QJsonObject top = params.value(QStringLiteral("stackTrace")).toObject().value(QStringLiteral("callFrames")).toArray().first().toObject();
+        if (m_bridge->isBridgeContext(sessionId, context)) {
+            QM_ERROR(QStringLiteral("preview bridge script: %1").arg(text));
+            return;
+        }
+        Q_EMIT consoleMessage(consoleLevel(params.value(QStringLiteral("type")).toString()), text,
+                              top.value(QStringLiteral("lineNumber")).toInt() + 1, top.value(QStringLiteral("url")).toString());
+    } else if (method == QLatin1String("Runtime.exceptionThrown")) {
+        const QJsonObject details = params.value(QStringLiteral("exceptionDetails")).toObject();
+        const QString text = details.value(QStringLiteral("exception")).toObject().value(QStringLiteral("description")).toString(
+            details.value(QStringLiteral("text")).toString());
+        if (m_bridge->isBridgeContext(sessionId, details.value(QStringLiteral("executionContextId")).toInt())) {
+            QM_ERROR(QStringLiteral("preview bridge script: %1 (line %2)").arg(text).arg(details.value(QStringLiteral("lineNumber")).toInt() + 1));
+            return;
+        }
+        Q_EMIT consoleMessage(2, text, details.value(QStringLiteral("lineNumber")).toInt() + 1,
+                              details.value(QStringLiteral("url")).toString());
+    } else if (method == QLatin1String("DOM.documentUpdated")) {
+        // Every node id of the session is void now.
+        m_domRequested.remove(sessionId);
+        m_bridge->domDocumentUpdated(sessionId);
+    } else if (method == QLatin1String("Page.frameAttached")) {
+        m_bridge->frameAttached(params.value(QStringLiteral("frameId")).toString(),
+                                params.value(QStringLiteral("parentFrameId")).toString());
+    } else if (method == QLatin1String("Page.frameNavigated") || method == QLatin1String("Page.navigatedWithinDocument")) {
+        const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
+        const bool top = main && (method == QLatin1String("Page.navigatedWithinDocument")
+                                      ? params.value(QStringLiteral("frameId")).toString() == m_targetId
+                                      : !frame.contains(QStringLiteral("parentId")));
+        if (!top)
+            return;
+        const QUrl url(method == QLatin1String("Page.navigatedWithinDocument")
+                           ? params.value(QStringLiteral("url")).toString()
+                           : frame.value(QStringLiteral("url")).toString() + frame.value(QStringLiteral("urlFragment")).toString());
+        if (url != m_url && !(url == QUrl(QStringLiteral("about:blank")) && m_url.isValid())) {
+            m_url = url;
+            Q_EMIT urlChanged(url);
+        }
+        refreshHistory();
+    } else if (method == QLatin1String("Page.loadEventFired")) {
+        if (main) {
+            // The entry of a new document may be completed only now.
+            refreshHistory();
+            runJavaScript(QStringLiteral("document.title"), World::Page, [this](const QVariant &title) {
+                if (title.toString() != m_title) {
+                    m_title = title.toString();
+                    Q_EMIT titleChanged(m_title);
+                }
+            });
+            Q_EMIT loadFinished(true);
+        }
+    } else if (method == QLatin1String("Page.javascriptDialogOpening")) {
+        m_dialogSession = sessionId;
+        Q_EMIT dialogRequested(params.value(QStringLiteral("type")).toString(), params.value(QStringLiteral("message")).toString(),
+                               params.value(QStringLiteral("defaultPrompt")).toString());
+    } else if (method == QLatin1String("Page.fileChooserOpened")) {
+        Q_EMIT fileChooserRequested(params.value(QStringLiteral("mode")).toString() == QLatin1String("selectMultiple"),
+                                    params.value(QStringLiteral("backendNodeId")).toInt(), sessionId);
+    } else if (method.startsWith(QLatin1String("Target."))) {
+        handleTargetEvent(method, params);
+    } else if (method == QLatin1String("Inspector.targetCrashed")) {
+        QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));
+        m_bridge->sessionDetached(sessionId);
+        if (main)
+            reload();
+    }
+}
+
+void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params)
+{
+    if (method == QLatin1String("Target.attachedToTarget")) {
+        const QString child = params.value(QStringLiteral("sessionId")).toString();
+        const QString type = params.value(QStringLiteral("targetInfo")).toObject().value(QStringLiteral("type")).toString();
+        if (type != QLatin1String("iframe")) {
+            // Workers and the like go on as they are.
+            sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger"));
+            return;
+        }
+        m_childSessions.insert(child);
+        configureSession(child, false, [this, child] { sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger")); });
+    } else if (method == QLatin1String("Target.detachedFromTarget")) {
+        const QString child = params.value(QStringLiteral("sessionId")).toString();
+        m_domRequested.remove(child);
+        if (m_childSessions.remove(child))
+            m_bridge->sessionDetached(child);
+    }
 }

@@ -1,30 +1,194 @@
 #pragma once
 
-#include <QWebEnginePage>
+#include "WebNetworkEvents.h"
 
+#include <QImage>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+class DevToolsConnection;
 class WebBridge;
+class WebPreferences;
 
-// The preview's page: the engine's page with the preview bridge installed,
-// and the page's console lines handed on as a signal (the bridge's own
-// script errors are logged instead).
-class WebPage : public QWebEnginePage
+// Where a screencast frame's page was when it was drawn: overlays drawn over
+// the frame are placed with these, not with a later state.
+struct WebFrameMetadata
+{
+    double scrollX = 0;
+    double scrollY = 0;
+    double pageScale = 1;
+    double deviceWidth = 0;  // CSS pixels
+    double deviceHeight = 0; // CSS pixels
+    double offsetTop = 0;
+};
+
+// One entry of the page's history.
+struct WebHistoryEntry
+{
+    int id = 0;
+    QUrl url;
+    QString title;
+};
+
+// The preview's page: one target (tab) of the browser, attached with a
+// session of its own, with the preview bridge installed in every frame (the
+// frames of other sites are targets of their own, attached automatically and
+// held until their bridge is in). It carries the page's console lines,
+// screencast frames, dialogs, history and network traffic as signals. When the
+// browser is started again after a crash, the page is opened anew at its URL.
+//
+// Page dialogs and file choosers are asked with signals: the view answers
+// them (answerDialog(), chooseFiles()).
+class WebPage : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit WebPage(QWebEngineProfile *profile, QObject *parent = nullptr);
+    // Shared: the browser's default context (cookies shared with the other
+    // pages); Own: a context of its own, as a second browser window has.
+    enum class BrowserContext { Shared, Own };
+    explicit WebPage(QObject *parent = nullptr, BrowserContext context = BrowserContext::Shared);
     ~WebPage() override;
 
     WebBridge &bridge() const { return *m_bridge; }
+    WebPreferences &preferences() const { return *m_preferences; }
+
+    void load(const QUrl &url);
+    void reload();
+    void stop();
+    QUrl url() const { return m_url; }
+    QString title() const { return m_title; }
+
+    // History, as of the last navigation.
+    const QList<WebHistoryEntry> &history() const { return m_history; }
+    int currentHistoryIndex() const { return m_historyIndex; }
+    bool canGoBack() const { return m_historyIndex > 0; }
+    bool canGoForward() const { return m_historyIndex + 1 < m_history.size(); }
+    void back();
+    void forward();
+
+    // Runs a script in the main frame's own world (Page; nothing when the
+    // page's JavaScript is off) or in the bridge's; done gets its result.
+    enum class World { Page, Bridge };
+    void runJavaScript(const QString &script, World world = World::Page,
+                       std::function<void(const QVariant &)> done = {});
+
+    // The page as a PNG image, the whole page or what the view shows.
+    enum class Capture { Viewport, WholePage };
+    void capture(Capture what, std::function<void(const QImage &)> done);
+
+    // The viewport in CSS pixels and the device pixel ratio of the screen.
+    void setViewport(const QSize &size, double devicePixelRatio);
+    QSize viewportSize() const { return m_viewport; }
+
+    // Input, in CSS pixels of the viewport (the Input domain's events).
+    void sendInput(const QString &method, const QJsonObject &params);
+
+    // Answers the dialog that dialogRequested() announced.
+    void answerDialog(bool accept, const QString &promptText = {});
+    // Answers a file chooser of fileChooserRequested(); no files cancels.
+    void chooseFiles(int backendNodeId, const QString &sessionId, const QStringList &files);
+
+    // The body of a loaded resource (base64-decoded), from the browser's own
+    // copy: nothing is fetched twice. done gets nullopt when it is gone.
+    void responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done);
+    // Resources of these URL patterns ("*" wildcards) are held back before
+    // they are sent (resourceIntercepted()); an empty list stops that.
+    void interceptRequests(const QStringList &urlPatterns);
+    // Answers a held request with these bytes, as if the server had sent them.
+    void fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status = 200);
+    // Lets a held request go on to the network.
+    void continueRequest(const QString &interceptId);
+
+    // The engine folder's access to the target.
+    DevToolsConnection *connection() const;
+    QString sessionId() const { return m_session; }
+    // Attached, with the bridge and the hooks in place.
+    bool isAttached() const { return m_ready; }
+    // Sends on the page's own session (queued until it is attached).
+    void send(const QString &method, const QJsonObject &params = {},
+              std::function<void(const QJsonObject &result, const QString &error)> done = {});
+    // The same, blocking: nullopt after timeoutMs or when the browser refuses.
+    std::optional<QJsonObject> sendAndWait(const QString &sessionId, const QString &method, const QJsonObject &params,
+                                           int timeoutMs);
+
+    // The browser's DOM of a session must be asked for once before its node
+    // ids mean anything; asking again makes the earlier ids void. done (or
+    // the answer) tells whether the ids may be used.
+    void requestDomDocument(const QString &sessionId, std::function<void(bool)> done);
+    bool requestDomDocumentNow(const QString &sessionId, int timeoutMs);
+
+    static inline const QString s_bridgeWorld = QStringLiteral("quillmark");
+    static inline const QString s_bindingName = QStringLiteral("quillmarkBridgePost");
 
 Q_SIGNALS:
-    // A line the page's scripts wrote with console.log (and its siblings).
+    // A line the page's scripts wrote with console.log (and its siblings);
+    // level 0 information, 1 warning, 2 error.
     void consoleMessage(int level, const QString &message, int lineNumber, const QString &sourceId);
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
-                                  const QString &sourceId) override;
+    void loadStarted();
+    void loadFinished(bool ok);
+    void urlChanged(const QUrl &url);
+    void titleChanged(const QString &title);
+    void historyChanged();
+    // A new frame of the view, at the screen's device pixel ratio.
+    void frameArrived(const QImage &image, const WebFrameMetadata &metadata);
+    // alert, confirm, prompt or beforeunload; answer with answerDialog().
+    void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt);
+    // A file input was clicked: answer with chooseFiles().
+    void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
+    // The page began again after the browser was started anew.
+    void renewed();
+    // The network traffic of every frame.
+    void requestSent(const WebRequestInfo &request);
+    void responseReceived(const WebResponseInfo &response);
+    void requestFinished(const QString &requestId, qint64 encodedLength, double timestamp);
+    void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
+    void resourceIntercepted(const WebInterceptedRequest &request);
 
 private:
-    WebBridge *m_bridge; // Owned (QObject child).
+    void open();
+    void attach(const QString &targetId);
+    void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
+    void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
+    void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
+    void handleTargetEvent(const QString &method, const QJsonObject &params);
+    void refreshHistory();
+    void startScreencast();
+    void decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata);
+    void applyViewport();
+    void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
+                       std::function<void(const QJsonObject &, const QString &)> done = {});
+    void browserRestarted();
+
+    WebBridge *m_bridge;                          // Owned (QObject child).
+    std::unique_ptr<WebPreferences> m_preferences;
+    BrowserContext m_contextKind;
+    QString m_browserContextId;
+    QString m_targetId;
+    QString m_session;
+    QSet<QString> m_childSessions; // frames of other sites
+    QSet<QString> m_domRequested;  // sessions whose DOM node ids are valid
+    QMap<QString, QString> m_sessionOfRequest; // network request id -> session
+    QList<std::function<void()>> m_waitingForSession;
+    QSet<int> m_bridgeContexts; // execution ids of the bridge's world in the main session
+    QUrl m_url;
+    QString m_title;
+    QList<WebHistoryEntry> m_history;
+    int m_historyIndex = -1;
+    QSize m_viewport{800, 600};
+    double m_devicePixelRatio = 1;
+    QString m_dialogSession;
+    bool m_ready = false;
+    bool m_decoding = false;
+    std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
+    QStringList m_interceptPatterns;
+    QMap<QString, QString> m_sessionOfIntercept;
 };

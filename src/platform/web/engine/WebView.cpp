@@ -1,41 +1,49 @@
 #include "WebView.h"
 
+#include "ChromiumProcess.h"
 #include "WebBridge.h"
 #include "WebEngineCache.h"
 #include "WebFrameMirror.h"
-#include "WebPage.h"
 #include "WebPreferences.h"
 
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
 #include <QUrl>
-#include <QWebEngineProfile>
 
-WebView::WebView(QWidget *parent)
-    : QWebEngineView(parent), m_profile(new QWebEngineProfile()), m_page(nullptr)
+WebView::WebView(QWidget *parent, WebPage::BrowserContext context)
+    : QWidget(parent), m_page(new WebPage(this, context))
 {
-    // An off-the-record profile of our own: the preview shows the files as
-    // they are on disk, never a cached copy.
-    m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    m_page = new WebPage(m_profile);
-    m_preferences = std::make_unique<WebPreferences>(m_page->settings());
-    m_preferences->setAllowFileAccessFromFileURLs(true);
-    setPage(m_page);
-    connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] {
-        for (WebFrameMirror *frame : bridge().frames())
-            frame->engine()->invalidateScroll();
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_unavailable = ChromiumProcess::instance().errorString();
+    connect(&ChromiumProcess::instance(), &ChromiumProcess::failedToStart, this, [this](const QString &message) {
+        m_unavailable = message;
+        update();
     });
+    connect(m_page, &WebPage::frameArrived, this, &WebView::showFrame);
+    connect(m_page, &WebPage::dialogRequested, this, &WebView::openDialog);
+    connect(m_page, &WebPage::fileChooserRequested, this, &WebView::openFileChooser);
+    m_page->setViewport(size(), devicePixelRatioF());
 }
 
 WebView::~WebView()
 {
-    // The page must go before its profile.
-    setPage(nullptr);
-    delete m_page;
-    delete m_profile;
+    delete m_dialog;
 }
 
 WebBridge &WebView::bridge() const
 {
     return m_page->bridge();
+}
+
+WebPreferences &WebView::preferences() const
+{
+    return m_page->preferences();
 }
 
 WebFrameMirror &WebView::mainFrame() const
@@ -55,13 +63,101 @@ QString WebView::mainFrameURL() const
 
 void WebView::setMainFrameURL(const QString &url)
 {
-    const QUrl parsed = QUrl::fromUserInput(url);
-    m_page->load(parsed);
+    m_page->load(QUrl::fromUserInput(url));
+}
+
+void WebView::showFrame(const QImage &image, const WebFrameMetadata &metadata)
+{
+    const bool scrolled = metadata.scrollX != m_metadata.scrollX || metadata.scrollY != m_metadata.scrollY
+        || metadata.pageScale != m_metadata.pageScale;
+    m_frame = image;
+    m_metadata = metadata;
+    ++m_framesShown;
+    if (scrolled) {
+        for (WebFrameMirror *frame : bridge().frames())
+            frame->engine()->invalidateScroll();
+    }
+    update();
+    Q_EMIT frameShown(metadata);
+}
+
+void WebView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_frame.isNull()) {
+        painter.drawImage(QRectF(QPointF(0, 0), m_frame.deviceIndependentSize()), m_frame);
+        // Until the next frame comes after a resize, the rest stays white.
+        const QSizeF shown = m_frame.deviceIndependentSize();
+        if (shown.width() < width())
+            painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), Qt::white);
+        if (shown.height() < height())
+            painter.fillRect(QRectF(0, shown.height(), shown.width(), height() - shown.height()), Qt::white);
+        return;
+    }
+    painter.fillRect(rect(), Qt::white);
+    if (!m_unavailable.isEmpty()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, m_unavailable);
+    }
 }
 
 void WebView::resizeEvent(QResizeEvent *event)
 {
-    QWebEngineView::resizeEvent(event);
+    QWidget::resizeEvent(event);
+    m_page->setViewport(size(), devicePixelRatioF());
     for (WebFrameMirror *frame : bridge().frames())
         frame->engine()->invalidateLayout();
+}
+
+void WebView::openDialog(const QString &type, const QString &message, const QString &defaultPrompt)
+{
+    delete m_dialog;
+    const QString title = m_page->title().isEmpty() ? m_page->url().host() : m_page->title();
+    if (type == QLatin1String("prompt")) {
+        auto *dialog = new QInputDialog(this);
+        dialog->setWindowTitle(title);
+        dialog->setLabelText(message);
+        dialog->setTextValue(defaultPrompt);
+        connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+            m_page->answerDialog(result == QDialog::Accepted, result == QDialog::Accepted ? dialog->textValue() : QString());
+            dialog->deleteLater();
+        });
+        m_dialog = dialog;
+    } else {
+        auto *box = new QMessageBox(this);
+        box->setWindowTitle(title);
+        box->setText(message);
+        if (type == QLatin1String("beforeunload")) {
+            box->setText(tr("This page is asking you to confirm that you want to leave."));
+            box->setInformativeText(message);
+            box->addButton(tr("Leave Page"), QMessageBox::AcceptRole);
+            box->addButton(tr("Stay on Page"), QMessageBox::RejectRole);
+        } else if (type == QLatin1String("confirm")) {
+            box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        } else {
+            box->setStandardButtons(QMessageBox::Ok);
+        }
+        connect(box, &QMessageBox::finished, this, [this, box, type](int) {
+            const QMessageBox::ButtonRole role = box->buttonRole(box->clickedButton());
+            const bool accepted = type == QLatin1String("alert") || role == QMessageBox::AcceptRole;
+            m_page->answerDialog(accepted);
+            box->deleteLater();
+        });
+        m_dialog = box;
+    }
+    m_dialog->setObjectName(QStringLiteral("pageDialog"));
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->open();
+}
+
+void WebView::openFileChooser(bool multiple, int backendNodeId, const QString &sessionId)
+{
+    auto *dialog = new QFileDialog(this);
+    dialog->setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog->setObjectName(QStringLiteral("pageFileDialog"));
+    connect(dialog, &QFileDialog::filesSelected, this, [this, backendNodeId, sessionId](const QStringList &files) {
+        m_page->chooseFiles(backendNodeId, sessionId, files);
+    });
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->open();
 }

@@ -1,32 +1,40 @@
 #pragma once
 
+#include "WebPage.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QPointer>
 #include <QString>
-#include <QWebEngineView>
+#include <QWidget>
 
 #include <memory>
 
 class DOMDocument;
-class QWebEngineProfile;
+
 class WebBridge;
 class WebFrameMirror;
-class WebPage;
 class WebPreferences;
 
-// The web view of the preview: a view with a profile of its own that keeps
-// no HTTP cache (every load reads the files anew), its page with the preview
-// bridge, and the page's mirror (mainFrameDocument()) that the program reads
-// and edits as a local, synchronous DOM.
-class WebView : public QWebEngineView
+// The web view of the preview: its page (a tab of the program's headless
+// browser, which keeps no cache: every load reads the files anew) shown from
+// the page's screencast frames at the screen's device pixel ratio, with mouse,
+// wheel, keys, text input and focus forwarded to it, and the page's mirror
+// (mainFrameDocument()) that the program reads and edits as a local,
+// synchronous DOM. The view's size is the page's viewport. Page dialogs become
+// Qt dialogs and file inputs a file dialog, both opened without a nested
+// event loop.
+class WebView : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit WebView(QWidget *parent = nullptr);
+    explicit WebView(QWidget *parent = nullptr, WebPage::BrowserContext context = WebPage::BrowserContext::Shared);
     ~WebView() override;
 
     WebPage *webPage() const { return m_page; }
     WebBridge &bridge() const;
-    WebPreferences &preferences() const { return *m_preferences; }
+    WebPreferences &preferences() const;
 
     // The main frame's mirror; listeners may be attached before its first document.
     WebFrameMirror &mainFrame() const;
@@ -35,12 +43,52 @@ public:
 
     QString mainFrameURL() const;
     void setMainFrameURL(const QString &url);
+    void load(const QUrl &url) { m_page->load(url); }
+    void reload() { m_page->reload(); }
+    void back() { m_page->back(); }
+    void forward() { m_page->forward(); }
+
+    // The frame on screen and where the page was when it was drawn.
+    const QImage &currentFrame() const { return m_frame; }
+    const WebFrameMetadata &frameMetadata() const { return m_metadata; }
+    int framesShown() const { return m_framesShown; }
+    // The open page dialog (alert, confirm, prompt, before-unload), if any.
+    QDialog *pageDialog() const { return m_dialog; }
+
+    QSize sizeHint() const override { return {800, 600}; }
+
+Q_SIGNALS:
+    // A new frame is on screen; overlays are placed with its metadata.
+    void frameShown(const WebFrameMetadata &metadata);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
-    QWebEngineProfile *m_profile; // Owned; deleted after the page.
-    WebPage *m_page;              // Owned.
-    std::unique_ptr<WebPreferences> m_preferences;
+    void showFrame(const QImage &image, const WebFrameMetadata &metadata);
+    void sendMouse(const QString &type, QMouseEvent *event, int clickCount);
+    void sendKey(QKeyEvent *event, bool press);
+    void updateCursor(const QPointF &position);
+    void openDialog(const QString &type, const QString &message, const QString &defaultPrompt);
+    void openFileChooser(bool multiple, int backendNodeId, const QString &sessionId);
+
+    WebPage *m_page; // Owned (QObject child).
+    QImage m_frame;
+    WebFrameMetadata m_metadata;
+    int m_framesShown = 0;
+    QString m_unavailable;
+    QPointer<QDialog> m_dialog;
+    bool m_cursorAsked = false;
+    QPointF m_cursorWanted;
 };

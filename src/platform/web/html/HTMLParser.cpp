@@ -22,6 +22,10 @@
 #include <setjmp.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -49,26 +53,70 @@ DOMNamespace namespaceOf(GumboNamespaceEnum ns)
     return DOMNamespace::HTML;
 }
 
-QString elementName(const GumboElement &element)
+// The names of the elements the library knows, made once.
+const QString &knownTagName(GumboTag tag)
 {
-    GumboStringPiece original = element.original_tag;
-    if (original.length > 0)
-        gumbo_tag_from_original_text(&original);
-    if (element.tag_namespace == GUMBO_NAMESPACE_SVG && original.length > 0) {
+    static const std::vector<QString> names = [] {
+        std::vector<QString> list(GUMBO_TAG_LAST);
+        for (int t = 0; t < GUMBO_TAG_LAST; ++t)
+            list[size_t(t)] = QString::fromUtf8(gumbo_normalized_tagname(GumboTag(t)));
+        return list;
+    }();
+    return names[size_t(tag)];
+}
+
+// The offsets of the noscript start tags that the preflight renamed, so that
+// their content parses as raw text.
+using RenamedNoscripts = QList<qsizetype>;
+
+QString elementName(const GumboElement &element, const RenamedNoscripts &noscripts)
+{
+    if (element.tag_namespace == GUMBO_NAMESPACE_SVG && element.original_tag.length > 0) {
         // SVG names keep their mixed case ("foreignObject", "linearGradient").
+        GumboStringPiece original = element.original_tag;
+        gumbo_tag_from_original_text(&original);
         if (const char *adjusted = gumbo_normalize_svg_tagname(&original))
             return QString::fromUtf8(adjusted);
     }
+    if ((element.tag == GUMBO_TAG_NOFRAMES || element.tag == GUMBO_TAG_NOEMBED) && !noscripts.isEmpty()
+        && std::binary_search(noscripts.cbegin(), noscripts.cend(), qsizetype(element.start_pos.offset))) {
+        static const QString noscript = QStringLiteral("noscript");
+        return noscript;
+    }
     if (element.tag != GUMBO_TAG_UNKNOWN)
-        return QString::fromUtf8(gumbo_normalized_tagname(element.tag));
+        return knownTagName(element.tag);
+    GumboStringPiece original = element.original_tag;
+    if (original.length > 0)
+        gumbo_tag_from_original_text(&original);
     return DOMStrings::asciiLower(fromGumboString(original));
+}
+
+// Attribute names come from a small vocabulary: one shared copy of each.
+QString attributeName(const char *name)
+{
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    thread_local std::unordered_map<std::string, QString, Hash, std::equal_to<>> names;
+    const std::string_view key(name);
+    if (key.size() > 32)
+        return QString::fromUtf8(key.data(), qsizetype(key.size()));
+    if (const auto it = names.find(key); it != names.end())
+        return it->second;
+    QString converted = QString::fromUtf8(key.data(), qsizetype(key.size()));
+    // Hostile text could invent names without end.
+    if (names.size() < 1024)
+        names.emplace(std::string(key), converted);
+    return converted;
 }
 
 void addAttributes(DOMElement &element, const GumboVector &attributes)
 {
     for (unsigned i = 0; i < attributes.length; ++i) {
         const auto *attribute = static_cast<const GumboAttribute *>(attributes.data[i]);
-        const QString name = fromUtf8(attribute->name);
+        const QString name = attributeName(attribute->name);
         const QString value = fromUtf8(attribute->value);
         switch (attribute->attr_namespace) {
         case GUMBO_ATTR_NAMESPACE_XLINK:
@@ -97,7 +145,8 @@ const GumboVector &childrenOf(const GumboNode &node)
 
 // Turns the children of gumboParent into mirror nodes under parent, walking
 // with an explicit stack.
-void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNode &parent)
+void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNode &parent,
+                     const RenamedNoscripts &noscripts)
 {
     std::vector<std::pair<const GumboNode *, DOMNode *>> pending{{&gumboParent, &parent}};
     while (!pending.empty()) {
@@ -111,8 +160,8 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
             case GUMBO_NODE_TEMPLATE: {
                 const GumboElement &source = child->v.element;
                 const DOMNamespace ns = namespaceOf(source.tag_namespace);
-                DOMElementPtr element =
-                    DOMTreeBuilder::element(document, 0, ns, QString(), QString(), elementName(source));
+                DOMElementPtr element = DOMTreeBuilder::element(document, 0, ns, QString(), QString(),
+                                                                elementName(source, noscripts));
                 addAttributes(*element, source.attributes);
                 DOMNode *holder = element.get();
                 if (DOMTreeBuilder::isTemplate(ns, element->localName()))
@@ -136,43 +185,59 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
     }
 }
 
-// The memory of one parse, every block linked into a ring, so that a parse
-// the library gave up on can still be freed.
-struct ParseArena
+// The memory of one parse: the library's many small blocks are cut from
+// large chunks and all freed at once when the parse is done, also when the
+// library gave up on it. Blocks the library frees during the parse stay until
+// then.
+class ParseArena
 {
-    struct alignas(std::max_align_t) Block
-    {
-        Block *previous;
-        Block *next;
-    };
-    Block ring{&ring, &ring};
+public:
+    ParseArena() = default;
+    ~ParseArena() { freeAll(); }
+    ParseArena(const ParseArena &) = delete;
+    ParseArena &operator=(const ParseArena &) = delete;
 
     static void *allocate(void *userdata, size_t size)
     {
-        auto *arena = static_cast<ParseArena *>(userdata);
-        auto *block = static_cast<Block *>(std::malloc(sizeof(Block) + size));
-        if (!block)
-            return nullptr;
-        block->previous = &arena->ring;
-        block->next = arena->ring.next;
-        arena->ring.next->previous = block;
-        arena->ring.next = block;
-        return block + 1;
+        return static_cast<ParseArena *>(userdata)->take(size);
     }
-    static void deallocate(void *, void *pointer)
-    {
-        if (!pointer)
-            return;
-        Block *block = static_cast<Block *>(pointer) - 1;
-        block->previous->next = block->next;
-        block->next->previous = block->previous;
-        std::free(block);
-    }
+    static void deallocate(void *, void *) {}
+
     void freeAll()
     {
-        while (ring.next != &ring)
-            deallocate(nullptr, ring.next + 1);
+        for (void *block : m_blocks)
+            std::free(block);
+        m_blocks.clear();
+        m_cursor = m_end = nullptr;
     }
+
+private:
+    static constexpr size_t s_chunkSize = 256 * 1024;
+    static constexpr size_t s_alignment = alignof(std::max_align_t);
+
+    void *take(size_t size)
+    {
+        size = (size + s_alignment - 1) & ~(s_alignment - 1);
+        if (size > size_t(m_end - m_cursor)) {
+            // A large block gets its own allocation; a small one a new chunk.
+            const bool ownBlock = size > s_chunkSize / 4;
+            void *block = std::malloc(ownBlock ? size : s_chunkSize);
+            if (!block)
+                return nullptr;
+            m_blocks.push_back(block);
+            if (ownBlock)
+                return block;
+            m_cursor = static_cast<char *>(block);
+            m_end = m_cursor + s_chunkSize;
+        }
+        void *taken = m_cursor;
+        m_cursor += size;
+        return taken;
+    }
+
+    std::vector<void *> m_blocks;
+    char *m_cursor = nullptr;
+    char *m_end = nullptr;
 };
 
 thread_local sigjmp_buf *t_parserAbort = nullptr;
@@ -205,12 +270,8 @@ struct GumboParse
         options.deallocator = &ParseArena::deallocate;
         options.userdata = &arena;
     }
-    ~GumboParse()
-    {
-        if (output)
-            gumbo_destroy_output(&options, output);
-        arena.freeAll();
-    }
+    // The output lives in the arena, which frees it whole.
+    ~GumboParse() = default;
     GumboParse(const GumboParse &) = delete;
     GumboParse &operator=(const GumboParse &) = delete;
 
@@ -260,12 +321,17 @@ void DOMTreeBuilder::appendText(DOMNode &parent, const QString &data)
     append(parent, text(*document, 0, data));
 }
 
-std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html)
+std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scripting scripting)
 {
-    const QByteArray utf8 = HTMLPreflight::prepare(html.toUtf8(), HTMLPreflight::Input::Document);
+    const HTMLPreflight::Prepared prepared
+        = HTMLPreflight::prepare(html.toUtf8(), HTMLPreflight::Input::Document, scripting);
+    const QByteArray &utf8 = prepared.text;
     GumboParse parse;
     parse.run(utf8);
     DOMDocumentPtr document = DOMTreeBuilder::document();
+    document->setScripting(scripting);
+    // About one text node comes with each element.
+    DOMTreeBuilder::reserveNodes(*document, 2 * prepared.startTags + 16);
     if (!parse.output) {
         qCWarning(lcWeb) << "the HTML parser gave up on a text of" << utf8.size() << "bytes; the mirror stays empty";
         return document;
@@ -293,10 +359,10 @@ std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html)
         } else if (child->type == GUMBO_NODE_ELEMENT || child->type == GUMBO_NODE_TEMPLATE) {
             const GumboElement &root = child->v.element;
             DOMElementPtr element = DOMTreeBuilder::element(*document, 0, namespaceOf(root.tag_namespace), QString(),
-                                                            QString(), elementName(root));
+                                                            QString(), elementName(root, prepared.rawTextNoscripts));
             addAttributes(*element, root.attributes);
             DOMTreeBuilder::append(*document, element);
-            convertChildren(*document, *child, *element);
+            convertChildren(*document, *child, *element, prepared.rawTextNoscripts);
         }
     }
     if (!doctypeDone)
@@ -308,7 +374,22 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
                                                                const QString &contextLocalName,
                                                                DOMNamespace contextNamespace)
 {
-    const QByteArray utf8 = HTMLPreflight::prepare(markup.toUtf8(), HTMLPreflight::Input::Fragment);
+    const bool html = contextNamespace == DOMNamespace::HTML;
+    if (html && contextLocalName == QLatin1String("noscript") && document.scripting() == Scripting::Enabled) {
+        // With scripting on, all of it is the element's raw text.
+        DOMDocumentFragmentPtr fragment = DOMTreeBuilder::fragment(document, 0);
+        QString text = markup;
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n').replace(QChar(0), QChar(0xFFFD));
+        if (!text.isEmpty())
+            DOMTreeBuilder::appendText(*fragment, text);
+        document.recordNewSubtree(fragment.get());
+        return fragment;
+    }
+    const bool inHead = html && (contextLocalName == QLatin1String("head") || contextLocalName == QLatin1String("html"));
+    const HTMLPreflight::Prepared prepared = HTMLPreflight::prepare(
+        markup.toUtf8(), inHead ? HTMLPreflight::Input::FragmentInHead : HTMLPreflight::Input::Fragment,
+        document.scripting());
+    const QByteArray &utf8 = prepared.text;
     GumboParse parse;
     const QByteArray contextName = contextLocalName.toUtf8();
     switch (contextNamespace) {
@@ -339,7 +420,7 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
                          << contextLocalName << "; it stays empty";
     } else {
         // The fragment's nodes are the children of the parser's root element.
-        convertChildren(document, *parse.output->root, *fragment);
+        convertChildren(document, *parse.output->root, *fragment, prepared.rawTextNoscripts);
     }
     document.recordNewSubtree(fragment.get());
     return fragment;

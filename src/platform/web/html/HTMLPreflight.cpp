@@ -1,11 +1,16 @@
 #include "HTMLPreflight.h"
 
+#include "platform/web/dom/DOMLog.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -35,7 +40,16 @@ const QSet<QByteArray> &voidElements()
 const QSet<QByteArray> &rawTextElements()
 {
     static const QSet<QByteArray> names = {"script", "style", "textarea", "title", "xmp", "iframe",
-                                           "noembed", "noframes", "noscript", "plaintext"};
+                                           "noembed", "noframes", "plaintext"};
+    return names;
+}
+
+// The start tags that the head takes in without closing.
+const QSet<QByteArray> &headElements()
+{
+    static const QSet<QByteArray> names = {"html",     "head",  "base",   "basefont", "bgsound",
+                                           "link",     "meta",  "title",  "noscript", "noframes",
+                                           "style",    "script", "template"};
     return names;
 }
 
@@ -117,21 +131,48 @@ const QSet<QByteArray> &closesParagraph()
     return names;
 }
 
+// What the scanner needs to know of a tag name, looked up once per name.
+struct TagInfo
+{
+    QByteArray name; // lower case
+    quint32 kind = 0;
+    bool isVoid = false;
+    bool isRawText = false;
+    bool isHead = false;
+    bool closesParagraph = false;
+};
+
+TagInfo makeTagInfo(const QByteArray &name)
+{
+    return TagInfo{name,
+                   kindOf(name),
+                   voidElements().contains(name),
+                   rawTextElements().contains(name),
+                   headElements().contains(name),
+                   closesParagraph().contains(name)};
+}
+
 class Scanner
 {
 public:
-    Scanner(const QByteArray &input, HTMLPreflight::Input kind, int maxDepth)
-        : m_in(input), m_dropDocumentEndTags(kind == HTMLPreflight::Input::Fragment), m_maxDepth(maxDepth)
+    Scanner(const QByteArray &input, HTMLPreflight::Input kind, Scripting scripting, int maxDepth)
+        : m_in(input)
+        , m_dropDocumentEndTags(kind != HTMLPreflight::Input::Document)
+        , m_scripting(scripting)
+        , m_maxDepth(maxDepth)
+        , m_headOpen(kind != HTMLPreflight::Input::Fragment)
     {
     }
 
-    QByteArray run()
+    HTMLPreflight::Prepared run()
     {
         const char *data = m_in.constData();
         const qsizetype size = m_in.size();
         qsizetype i = 0;
         while (i < size) {
             const char *lt = static_cast<const char *>(std::memchr(data + i, '<', size_t(size - i)));
+            if (m_headOpen)
+                noteText(i, lt ? lt - data : size);
             if (!lt)
                 break;
             const qsizetype at = lt - data;
@@ -149,12 +190,25 @@ public:
             }
         }
         if (m_out.isNull())
-            return m_in;
+            return {m_in, {}, m_startTags};
         m_out.append(data + m_copied, size - m_copied);
-        return m_out;
+        return {m_out, m_rawTextNoscripts, m_startTags};
     }
 
 private:
+    // Text other than white space in the head closes it.
+    void noteText(qsizetype from, qsizetype to)
+    {
+        if (m_templateDepth > 0)
+            return;
+        for (qsizetype i = from; i < to; ++i) {
+            if (!isSpace(m_in.at(i))) {
+                m_headOpen = false;
+                return;
+            }
+        }
+    }
+
     qsizetype skipTo(qsizetype from, char c) const
     {
         const qsizetype found = m_in.indexOf(c, from);
@@ -175,47 +229,63 @@ private:
         return skipTo(at, '>');
     }
 
-    // Reads a tag name at from; answers its end.
-    qsizetype readName(qsizetype from, QByteArray &name) const
+    // Reads a tag name at from into tag; answers its end. Names are looked
+    // up in a table of those seen, so that a tag costs no allocation.
+    qsizetype readName(qsizetype from, const TagInfo *&tag)
     {
+        const char *data = m_in.constData();
+        const qsizetype size = m_in.size();
         qsizetype i = from;
-        while (i < m_in.size() && !isSpace(m_in.at(i)) && m_in.at(i) != '/' && m_in.at(i) != '>')
-            ++i;
-        name = m_in.mid(from, i - from);
-        for (char &c : name)
-            c = lower(c);
+        m_nameBuffer.clear();
+        while (i < size && !isSpace(data[i]) && data[i] != '/' && data[i] != '>')
+            m_nameBuffer.push_back(lower(data[i++]));
+        if (const auto it = m_tags.find(m_nameBuffer); it != m_tags.end()) {
+            tag = &it->second;
+            return i;
+        }
+        const QByteArray name(m_nameBuffer.data(), qsizetype(m_nameBuffer.size()));
+        // Hostile text could invent names without end.
+        if (m_tags.size() >= 4096) {
+            m_spareTag = makeTagInfo(name);
+            tag = &m_spareTag;
+            return i;
+        }
+        tag = &m_tags.emplace(m_nameBuffer, makeTagInfo(name)).first->second;
         return i;
     }
 
     // Passes over the attributes up to and including '>'; notes "/>".
     qsizetype skipAttributes(qsizetype i, bool &selfClosing) const
     {
+        const char *data = m_in.constData();
         const qsizetype size = m_in.size();
         selfClosing = false;
         while (i < size) {
-            const char c = m_in.at(i);
+            const char c = data[i];
+            if (c != '>' && c != '/' && c != '"' && c != '\'') {
+                ++i;
+                continue;
+            }
             if (c == '>')
                 return i + 1;
             if (c == '/') {
-                if (i + 1 < size && m_in.at(i + 1) == '>') {
+                if (i + 1 < size && data[i + 1] == '>') {
                     selfClosing = true;
                     return i + 2;
                 }
                 ++i;
                 continue;
             }
-            if (c == '"' || c == '\'') {
-                // A quote at the start of a value; elsewhere it belongs to a name.
-                qsizetype back = i - 1;
-                while (back >= 0 && isSpace(m_in.at(back)))
-                    --back;
-                if (back >= 0 && m_in.at(back) == '=') {
-                    const qsizetype close = m_in.indexOf(c, i + 1);
-                    if (close < 0)
-                        return size;
-                    i = close + 1;
-                    continue;
-                }
+            // A quote at the start of a value; elsewhere it belongs to a name.
+            qsizetype back = i - 1;
+            while (back >= 0 && isSpace(data[back]))
+                --back;
+            if (back >= 0 && data[back] == '=') {
+                const void *close = std::memchr(data + i + 1, c, size_t(size - i - 1));
+                if (!close)
+                    return size;
+                i = static_cast<const char *>(close) - data + 1;
+                continue;
             }
             ++i;
         }
@@ -226,10 +296,16 @@ private:
     {
         if (at + 2 >= m_in.size() || !isAsciiAlpha(m_in.at(at + 2)))
             return skipTo(at, '>');
-        QByteArray name;
-        qsizetype i = readName(at + 2, name);
+        const TagInfo *tag = nullptr;
+        qsizetype i = readName(at + 2, tag);
+        const QByteArray &name = tag->name;
         bool selfClosing = false;
         i = skipAttributes(i, selfClosing);
+        if (m_headOpen && m_templateDepth == 0
+            && (name == "head" || name == "body" || name == "html" || name == "br"))
+            m_headOpen = false;
+        if (name == "template" && m_templateDepth > 0)
+            --m_templateDepth;
         if (m_dropDocumentEndTags && (name == "body" || name == "html")) {
             replace(at, i, QByteArray());
             return i;
@@ -240,13 +316,19 @@ private:
 
     qsizetype startTag(qsizetype at)
     {
-        QByteArray name;
-        qsizetype i = readName(at + 1, name);
+        ++m_startTags;
+        const TagInfo *tag = nullptr;
+        qsizetype i = readName(at + 1, tag);
+        const QByteArray &name = tag->name;
         bool selfClosing = false;
         i = skipAttributes(i, selfClosing);
-        closeImplied(name, kindOf(name));
+        closeImplied(*tag);
         const bool foreign = m_counts[9] > 0;
-        if (voidElements().contains(name) || (selfClosing && foreign))
+        if (m_headOpen && m_templateDepth == 0 && !tag->isHead)
+            m_headOpen = false;
+        if (name == "template" && !foreign)
+            ++m_templateDepth;
+        if (tag->isVoid || (selfClosing && foreign))
             return i;
         if (int(m_stack.size()) >= m_maxDepth) {
             // The browser's parser would close the current node first.
@@ -254,13 +336,36 @@ private:
             pop();
             replace(at, at, "</" + top + ">");
         }
-        push(name);
-        if (!foreign && rawTextElements().contains(name)) {
+        push(*tag);
+        if (!foreign && name == "noscript" && m_scripting == Scripting::Enabled)
+            return rawTextNoscript(at, i);
+        if (!foreign && tag->isRawText) {
             if (name == "plaintext")
                 return m_in.size();
             return skipRawText(i, name);
         }
         return i;
+    }
+
+    // A noscript start tag at `at`, whose content begins at contentStart, with
+    // scripting on: its content is raw text up to "</noscript".
+    qsizetype rawTextNoscript(qsizetype at, qsizetype contentStart)
+    {
+        const qsizetype end = skipRawText(contentStart, "noscript");
+        // The element the parser library reads as raw text in its place: the
+        // head keeps noframes, the body makes noembed where it stands.
+        const QByteArray stand = m_headOpen ? "noframes" : "noembed";
+        if (indexOfIgnoringCase("</" + stand, contentStart) >= 0
+            && indexOfIgnoringCase("</" + stand, contentStart) < end) {
+            qCWarning(lcWeb) << "a noscript element holds \"</" << stand
+                             << "\"; its content is read as markup";
+            return end;
+        }
+        constexpr qsizetype nameLength = 8; // "noscript"
+        m_rawTextNoscripts.append(replace(at + 1, at + 1 + nameLength, stand) - 1);
+        if (end < m_in.size())
+            replace(end + 2, end + 2 + nameLength, stand);
+        return end;
     }
 
     qsizetype skipRawText(qsizetype from, const QByteArray &name)
@@ -301,11 +406,10 @@ private:
         quint32 kind;
     };
 
-    void push(const QByteArray &name)
+    void push(const TagInfo &tag)
     {
-        const quint32 kind = kindOf(name);
-        m_stack.append({name, kind});
-        count(kind, +1);
+        m_stack.append({tag.name, tag.kind});
+        count(tag.kind, +1);
     }
 
     void pop()
@@ -316,6 +420,8 @@ private:
 
     void count(quint32 kind, int delta)
     {
+        if (kind == 0)
+            return;
         for (int bit = 0; bit < s_countedKinds; ++bit) {
             if (kind & (1u << bit))
                 m_counts[bit] += delta;
@@ -362,9 +468,10 @@ private:
     }
 
     // The end tags the HTML parser implies before some start tags.
-    void closeImplied(const QByteArray &name, quint32 kind)
+    void closeImplied(const TagInfo &tag)
     {
-        if (kind & (ListItem | DefinitionItem | Heading) || closesParagraph().contains(name))
+        const quint32 kind = tag.kind;
+        if (kind & (ListItem | DefinitionItem | Heading) || tag.closesParagraph)
             popToKind(Paragraph, Scope);
         if (kind & ListItem)
             popToKind(ListItem, Scope | List);
@@ -387,19 +494,37 @@ private:
         }
     }
 
-    // Puts text in place of the input's [from, to).
-    void replace(qsizetype from, qsizetype to, const QByteArray &text)
+    // Puts text in place of the input's [from, to); answers where the text
+    // begins in the output.
+    qsizetype replace(qsizetype from, qsizetype to, const QByteArray &text)
     {
         if (m_out.isNull())
             m_out.reserve(m_in.size() + 1024);
         m_out.append(m_in.constData() + m_copied, from - m_copied);
+        const qsizetype offset = m_out.size();
         m_out.append(text);
         m_copied = to;
+        return offset;
     }
 
     const QByteArray &m_in;
     const bool m_dropDocumentEndTags;
+    const Scripting m_scripting;
     const int m_maxDepth;
+    // The parser is still in the head (or before it): no start tag, end
+    // tag or text has closed it.
+    bool m_headOpen;
+    int m_templateDepth = 0;
+    QList<qsizetype> m_rawTextNoscripts;
+    qsizetype m_startTags = 0;
+    std::string m_nameBuffer;
+    struct NameHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, TagInfo, NameHash, std::equal_to<>> m_tags;
+    TagInfo m_spareTag;
     QList<Open> m_stack;
     int m_counts[s_countedKinds] = {};
     QByteArray m_out;
@@ -408,7 +533,13 @@ private:
 
 } // namespace
 
+HTMLPreflight::Prepared HTMLPreflight::prepare(const QByteArray &utf8, Input input, Scripting scripting,
+                                               int maxDepth)
+{
+    return Scanner(utf8, input, scripting, std::max(1, maxDepth)).run();
+}
+
 QByteArray HTMLPreflight::prepare(const QByteArray &utf8, Input input, int maxDepth)
 {
-    return Scanner(utf8, input, std::max(1, maxDepth)).run();
+    return prepare(utf8, input, Scripting::Disabled, maxDepth).text;
 }

@@ -1,86 +1,217 @@
 #include "HTMLSerializer.h"
 
+#include "foundation/CharacterScan.h"
+
+#include "platform/web/dom/DOMCharacterData.h"
+#include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentFragment.h"
 #include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
 
-#include <QSet>
-
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 namespace {
 
+// Appends to a QString through its buffer, growing it by doubling: the
+// serialiser writes many short pieces, and each QString::append() checks
+// and may reallocate on its own.
+class Writer
+{
+public:
+    Writer(QString &out, qsizetype expected)
+        : m_out(out)
+        , m_size(out.size())
+    {
+        reserve(m_size + std::max<qsizetype>(16, expected));
+    }
+    ~Writer() { m_out.resize(m_size); }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    void put(char16_t c)
+    {
+        if (m_size == m_capacity)
+            reserve(m_capacity * 2);
+        m_data[m_size++] = QChar(c);
+    }
+    void put(QStringView text)
+    {
+        const qsizetype length = text.size();
+        if (m_size + length > m_capacity)
+            reserve(std::max(m_capacity * 2, m_size + length));
+        std::memcpy(m_data + m_size, text.data(), size_t(length) * sizeof(QChar));
+        m_size += length;
+    }
+    // ASCII text.
+    template<size_t N>
+    void put(const char16_t (&text)[N])
+    {
+        put(QStringView(text, qsizetype(N - 1)));
+    }
+
+private:
+    void reserve(qsizetype capacity)
+    {
+        m_out.resize(capacity);
+        m_data = m_out.data();
+        m_capacity = capacity;
+    }
+
+    QString &m_out;
+    QChar *m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
+};
+
 enum class EscapeMode { Text, Attribute };
 
-void appendEscaped(QString &out, const QString &text, EscapeMode mode)
+void appendEscaped(Writer &out, QStringView text, EscapeMode mode)
 {
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    const QChar *data = text.constData();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
-        const char *replacement = nullptr;
-        switch (c) {
-        case u'&':
-            replacement = "&amp;";
+    const QChar *data = text.data();
+    const QChar *end = data + text.size();
+    const QChar *start = data;
+    for (const QChar *p = data;; ++p) {
+        p = mode == EscapeMode::Text ? CharacterScan::findFirstOf<u'&', u'<', u'>', 0xA0>(p, end)
+                                     : CharacterScan::findFirstOf<u'&', u'"', 0xA0>(p, end);
+        if (p == end)
             break;
-        case 0xA0:
-            replacement = "&nbsp;";
+        out.put(QStringView(start, p - start));
+        switch (p->unicode()) {
+        case u'&':
+            out.put(u"&amp;");
             break;
         case u'<':
-            replacement = mode == EscapeMode::Text ? "&lt;" : nullptr;
+            out.put(u"&lt;");
             break;
         case u'>':
-            replacement = mode == EscapeMode::Text ? "&gt;" : nullptr;
+            out.put(u"&gt;");
             break;
         case u'"':
-            replacement = mode == EscapeMode::Attribute ? "&quot;" : nullptr;
+            out.put(u"&quot;");
             break;
         default:
+            out.put(u"&nbsp;");
             break;
         }
-        if (!replacement)
-            continue;
-        out.append(data + start, i - start);
-        out.append(QLatin1String(replacement));
-        start = i + 1;
+        start = p + 1;
     }
-    out.append(data + start, size - start);
+    out.put(QStringView(start, end - start));
 }
 
-QString elementName(const DOMElement &element)
+// Compares without the library's out-of-line string comparison: these run
+// for every element and text node.
+bool isOneOf(QStringView name, std::initializer_list<std::u16string_view> names)
+{
+    const char16_t *text = reinterpret_cast<const char16_t *>(name.data());
+    for (const std::u16string_view candidate : names) {
+        if (candidate[0] != text[0])
+            continue;
+        bool same = true;
+        for (size_t i = 1; i < candidate.size() && same; ++i)
+            same = candidate[i] == text[i];
+        if (same)
+            return true;
+    }
+    return false;
+}
+
+// The names passed to isOneOf() below have the length of the case they sit in.
+bool isVoidName(QStringView name)
+{
+    switch (name.size()) {
+    case 2:
+        return isOneOf(name, {u"br", u"hr"});
+    case 3:
+        return isOneOf(name, {u"img", u"col", u"wbr"});
+    case 4:
+        return isOneOf(name, {u"meta", u"link", u"area", u"base"});
+    case 5:
+        return isOneOf(name, {u"input", u"embed", u"param", u"track", u"frame"});
+    case 6:
+        return isOneOf(name, {u"source", u"keygen"});
+    case 7:
+        return isOneOf(name, {u"bgsound"});
+    case 8:
+        return isOneOf(name, {u"basefont"});
+    default:
+        return false;
+    }
+}
+
+// noscript is raw text only where scripting is on: see isRawTextParent().
+bool isRawTextName(QStringView name)
+{
+    switch (name.size()) {
+    case 3:
+        return isOneOf(name, {u"xmp"});
+    case 5:
+        return isOneOf(name, {u"style"});
+    case 6:
+        return isOneOf(name, {u"script", u"iframe"});
+    case 7:
+        return isOneOf(name, {u"noembed"});
+    case 8:
+        return isOneOf(name, {u"noframes", u"noscript"});
+    case 9:
+        return isOneOf(name, {u"plaintext"});
+    default:
+        return false;
+    }
+}
+
+// Whether the text children of parent are written as they stand: those of
+// raw-text elements, of noscript only in a document whose scripts run.
+bool isRawTextParent(const DOMElement *parent)
+{
+    if (!parent || !parent->isHTMLElement() || !isRawTextName(parent->localName()))
+        return false;
+    if (parent->localName() != QLatin1String("noscript"))
+        return true;
+    const DOMDocument *document = parent->ownerDocument();
+    return !document || document->scripting() == Scripting::Enabled;
+}
+
+void appendElementName(Writer &out, const DOMElement &element)
 {
     switch (element.namespaceId()) {
     case DOMNamespace::HTML:
     case DOMNamespace::SVG:
     case DOMNamespace::MathML:
-        return element.localName();
+        break;
     default:
-        return element.prefix().isEmpty() ? element.localName()
-                                          : element.prefix() + QLatin1Char(':') + element.localName();
+        if (!element.prefix().isEmpty()) {
+            out.put(element.prefix());
+            out.put(u':');
+        }
+        break;
     }
+    out.put(element.localName());
 }
 
-void appendAttributeName(QString &out, const DOMAttr &attribute)
+void appendAttributeName(Writer &out, const DOMAttr &attribute)
 {
     switch (attribute.namespaceId()) {
     case DOMNamespace::None:
-        out += attribute.localName();
-        return;
+        break;
     case DOMNamespace::XML:
-        out += QLatin1String("xml:") + attribute.localName();
-        return;
+        out.put(u"xml:");
+        break;
     case DOMNamespace::XMLNS:
-        out += attribute.localName() == QLatin1String("xmlns") ? attribute.localName()
-                                                               : QLatin1String("xmlns:") + attribute.localName();
-        return;
+        if (attribute.localName() != QLatin1String("xmlns"))
+            out.put(u"xmlns:");
+        break;
     case DOMNamespace::XLink:
-        out += QLatin1String("xlink:") + attribute.localName();
-        return;
+        out.put(u"xlink:");
+        break;
     default:
-        out += attribute.name();
+        out.put(attribute.name());
         return;
     }
+    out.put(attribute.localName());
 }
 
 const DOMNode &childrenHolder(const DOMNode &node)
@@ -92,14 +223,16 @@ const DOMNode &childrenHolder(const DOMNode &node)
     return node;
 }
 
-void serializeInto(QString &out, const DOMNode &root, bool includeRoot)
+void serializeInto(QString &text, const DOMNode &root, bool includeRoot)
 {
+    Writer out(text, 4096);
     struct Frame
     {
         const DOMNode *node;
         bool closing;
     };
     std::vector<Frame> pending;
+    pending.reserve(64);
     const auto pushChildren = [&pending](const DOMNode &node) {
         const DOMNode &holder = childrenHolder(node);
         for (int i = holder.childCount() - 1; i >= 0; --i)
@@ -117,41 +250,45 @@ void serializeInto(QString &out, const DOMNode &root, bool includeRoot)
         switch (node.nodeType()) {
         case DOMNode::ELEMENT_NODE: {
             const auto &element = static_cast<const DOMElement &>(node);
-            const QString name = elementName(element);
             if (frame.closing) {
-                out += QLatin1String("</") + name + QLatin1Char('>');
+                out.put(u"</");
+                appendElementName(out, element);
+                out.put(u'>');
                 break;
             }
-            out += QLatin1Char('<') + name;
-            for (int i = 0; i < element.attributeCount(); ++i) {
+            out.put(u'<');
+            appendElementName(out, element);
+            const int attributes = element.attributeCount();
+            for (int i = 0; i < attributes; ++i) {
                 const DOMAttr *attribute = element.attributeAt(i);
-                out += QLatin1Char(' ');
+                out.put(u' ');
                 appendAttributeName(out, *attribute);
-                out += QLatin1String("=\"");
+                out.put(u"=\"");
                 appendEscaped(out, attribute->value(), EscapeMode::Attribute);
-                out += QLatin1Char('"');
+                out.put(u'"');
             }
-            out += QLatin1Char('>');
-            if (element.isHTMLElement() && HTMLSerializer::isVoidElement(element.localName()))
+            out.put(u'>');
+            if (element.isHTMLElement() && isVoidName(element.localName()))
                 break;
             pending.push_back({&node, true});
             pushChildren(node);
             break;
         }
-        case DOMNode::TEXT_NODE: {
-            const DOMElement *parent = node.parentElement();
-            if (parent && parent->isHTMLElement() && HTMLSerializer::isRawTextElement(parent->localName()))
-                out += node.nodeValue();
+        case DOMNode::TEXT_NODE:
+            if (isRawTextParent(node.parentElement()))
+                out.put(static_cast<const DOMCharacterData &>(node).data());
             else
-                appendEscaped(out, node.nodeValue(), EscapeMode::Text);
+                appendEscaped(out, static_cast<const DOMCharacterData &>(node).data(), EscapeMode::Text);
             break;
-        }
         case DOMNode::COMMENT_NODE:
-            out += QLatin1String("<!--") + node.nodeValue() + QLatin1String("-->");
+            out.put(u"<!--");
+            out.put(static_cast<const DOMCharacterData &>(node).data());
+            out.put(u"-->");
             break;
         case DOMNode::DOCUMENT_TYPE_NODE:
-            out += QLatin1String("<!DOCTYPE ") + static_cast<const DOMDocumentType &>(node).name()
-                + QLatin1Char('>');
+            out.put(u"<!DOCTYPE ");
+            out.put(static_cast<const DOMDocumentType &>(node).name());
+            out.put(u'>');
             break;
         case DOMNode::DOCUMENT_NODE:
         case DOMNode::DOCUMENT_FRAGMENT_NODE:
@@ -180,35 +317,29 @@ QString HTMLSerializer::serializeChildren(const DOMNode &node)
 QString HTMLSerializer::escapeText(const QString &text)
 {
     QString out;
-    appendEscaped(out, text, EscapeMode::Text);
+    {
+        Writer writer(out, text.size() + 16);
+        appendEscaped(writer, text, EscapeMode::Text);
+    }
     return out;
 }
 
 QString HTMLSerializer::escapeAttributeValue(const QString &value)
 {
     QString out;
-    appendEscaped(out, value, EscapeMode::Attribute);
+    {
+        Writer writer(out, value.size() + 16);
+        appendEscaped(writer, value, EscapeMode::Attribute);
+    }
     return out;
 }
 
 bool HTMLSerializer::isVoidElement(const QString &localName)
 {
-    static const QSet<QString> names = {
-        QStringLiteral("area"),  QStringLiteral("base"),   QStringLiteral("basefont"), QStringLiteral("bgsound"),
-        QStringLiteral("br"),    QStringLiteral("col"),    QStringLiteral("embed"),    QStringLiteral("frame"),
-        QStringLiteral("hr"),    QStringLiteral("img"),    QStringLiteral("input"),    QStringLiteral("keygen"),
-        QStringLiteral("link"),  QStringLiteral("meta"),   QStringLiteral("param"),    QStringLiteral("source"),
-        QStringLiteral("track"), QStringLiteral("wbr"),
-    };
-    return names.contains(localName);
+    return isVoidName(localName);
 }
 
 bool HTMLSerializer::isRawTextElement(const QString &localName)
 {
-    static const QSet<QString> names = {
-        QStringLiteral("style"),   QStringLiteral("script"),   QStringLiteral("xmp"),
-        QStringLiteral("iframe"),  QStringLiteral("noembed"),  QStringLiteral("noframes"),
-        QStringLiteral("plaintext"), QStringLiteral("noscript"),
-    };
-    return names.contains(localName);
+    return isRawTextName(localName);
 }

@@ -6,9 +6,10 @@ class DOMNode;
 
 // Writes mirror nodes as HTML text by the HTML fragment serialisation rules
 // (innerHTML and outerHTML): void elements get no end tag, the text of
-// raw-text elements (script, style ...) is written as it stands, other text
-// escapes "&", "<", ">" and no-break spaces, attribute values "&", '"' and
-// no-break spaces. Walks without recursion, so any depth is safe.
+// raw-text elements (script, style ..., and noscript in a document whose
+// scripts run) is written as it stands, other text escapes "&", "<", ">" and
+// no-break spaces, attribute values "&", '"' and no-break spaces. Walks
+// without recursion, so any depth is safe.
 class HTMLSerializer
 {
 public:
@@ -22,6 +23,7 @@ public:
 
     // HTML elements that take no end tag ("br", "img", ...), by local name.
     static bool isVoidElement(const QString &localName);
-    // HTML elements whose text is not escaped ("script", "style", ...).
+    // HTML elements whose text is not escaped ("script", "style", ...),
+    // noscript included: it is one where scripting is on.
     static bool isRawTextElement(const QString &localName);
 };

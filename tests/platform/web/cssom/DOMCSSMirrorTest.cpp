@@ -118,16 +118,16 @@ TEST(DOMStyleSheetList, ReadsTheEnginesReportAndKeepsKnownSheets)
 {
     MirroredSheets sheets(s_sheets);
     ASSERT_EQ(sheets.list.length(), 1);
-    DOMCSSStyleSheet *sheet = sheets.list.item(0);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
     ASSERT_EQ(sheet->cssRules().length(), 4);
-    DOMCSSRule *style = sheet->cssRules().item(0);
+    const DOMCSSRulePtr style = sheet->cssRules().item(0);
     EXPECT_EQ(style->cssText(), QStringLiteral(".a, .b > p { color: red; margin: 0px; }"));
     EXPECT_EQ(style->style()->length(), 5);
     EXPECT_EQ(style->style()->item(1), QStringLiteral("margin-top"));
     EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("margin")), QStringLiteral("0px"));
     EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("MARGIN-LEFT")), QStringLiteral("0px"));
     EXPECT_EQ(style->parentStyleSheet(), sheet);
-    DOMCSSRule *media = sheet->cssRules().item(1);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
     EXPECT_EQ(media->cssText(), QStringLiteral("@media screen and (min-width: 10px) {\n  .c { padding: 1px; }\n  .d { }\n}"));
     EXPECT_EQ(media->cssRules().item(0)->parentRule(), media);
     EXPECT_EQ(media->cssRules().item(0)->parentStyleSheet(), sheet);
@@ -146,8 +146,8 @@ TEST(DOMStyleSheetList, ReadsTheEnginesReportAndKeepsKnownSheets)
 TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)
 {
     MirroredSheets sheets(s_sheets);
-    DOMCSSStyleSheet *sheet = sheets.list.item(0);
-    DOMCSSRule *style = sheet->cssRules().item(0);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr style = sheet->cssRules().item(0);
     style->style()->setProperty(QStringLiteral("Width"), QStringLiteral(" 10px "), QStringLiteral("important"));
     EXPECT_EQ(style->style()->getPropertyValue(QStringLiteral("width")), QStringLiteral("10px"));
     EXPECT_EQ(style->style()->getPropertyPriority(QStringLiteral("width")), QStringLiteral("important"));
@@ -159,10 +159,10 @@ TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)
     EXPECT_EQ(style->selectorText(), QStringLiteral(".a, .b > p"));
 
     ASSERT_TRUE(sheet->insertRule(QStringLiteral(".new { top: 0 }"), 1));
-    DOMCSSRule *added = sheet->cssRules().item(1);
+    const DOMCSSRulePtr added = sheet->cssRules().item(1);
     EXPECT_LT(added->ruleId(), 0);
     EXPECT_EQ(sheets.list.ruleForId(added->ruleId()), added);
-    DOMCSSRule *keyframes = sheet->cssRules().item(3);
+    const DOMCSSRulePtr keyframes = sheet->cssRules().item(3);
     keyframes->appendRule(QStringLiteral("50% { opacity: 0.5 }"));
     keyframes->appendRule(QStringLiteral("bad { }"));
     EXPECT_EQ(keyframes->cssRules().length(), 3);
@@ -191,8 +191,8 @@ TEST(DOMStyleSheetList, RuleTheEngineRefusesLeavesTheMirrorAgain)
     MirroredSheets sheets(s_sheets);
     QString refusedText;
     sheets.list.setRefusalHandler([&](const QString &text, const QString &) { refusedText = text; });
-    DOMCSSStyleSheet *sheet = sheets.list.item(0);
-    DOMCSSRule *media = sheet->cssRules().item(1);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
     ASSERT_TRUE(media->insertRule(QStringLiteral(".z { }"), 2));
     const qint64 id = media->cssRules().item(2)->ruleId();
     sheets.list.ruleRefused(id, QStringLiteral("SyntaxError"));
@@ -201,14 +201,143 @@ TEST(DOMStyleSheetList, RuleTheEngineRefusesLeavesTheMirrorAgain)
     EXPECT_EQ(sheets.list.ruleForId(id), nullptr);
 }
 
+// Whoever holds a deleted rule (an undo step, a panel row, a drag) reads it
+// whole and detached; putting it back brings the same object and ids (#15).
+TEST(DOMStyleSheetList, DeletedRuleStaysWholeWhileHeldAndComesBackAsTheSameObject)
+{
+    MirroredSheets sheets(s_sheets);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
+    const DOMCSSRulePtr inner = media->cssRules().item(0);
+    const DOMCSSStyleDeclarationPtr declaration = inner->style();
+    ASSERT_TRUE(sheet->deleteRule(1));
+    EXPECT_EQ(media->ruleId(), 3);
+    EXPECT_EQ(media->parentStyleSheet(), nullptr);
+    EXPECT_EQ(inner->parentRule(), media);
+    EXPECT_EQ(inner->parentStyleSheet(), nullptr);
+    EXPECT_EQ(sheets.list.ruleForId(3), nullptr);
+    EXPECT_EQ(sheets.list.ruleForId(4), nullptr);
+    // A write to a detached rule changes it and goes nowhere.
+    declaration->setProperty(QStringLiteral("top"), QStringLiteral("0px"));
+    EXPECT_EQ(media->cssText(), QStringLiteral("@media screen and (min-width: 10px) {\n  .c { padding: 1px; top: 0px; }\n  .d { }\n}"));
+    EXPECT_EQ(sheets.ops(), QStringList({QStringLiteral("deleteRule")}));
+
+    // The undo of the deletion.
+    ASSERT_TRUE(sheet->insertRule(media, 1));
+    EXPECT_EQ(sheet->cssRules().item(1), media);
+    EXPECT_EQ(media->parentStyleSheet(), sheet);
+    EXPECT_EQ(inner->parentStyleSheet(), sheet);
+    EXPECT_EQ(sheets.list.ruleForId(3), media);
+    EXPECT_EQ(sheets.list.ruleForId(4), inner);
+    const QJsonObject insertion = sheets.commands.last();
+    EXPECT_EQ(insertion.value(QStringLiteral("op")).toString(), QStringLiteral("insertRule"));
+    EXPECT_EQ(insertion.value(QStringLiteral("rule")).toDouble(), 3.0);
+    EXPECT_EQ(insertion.value(QStringLiteral("before")).toDouble(), 6.0);
+    EXPECT_EQ(insertion.value(QStringLiteral("text")).toString(), media->cssText());
+    // The page gives its copies of the inner rules the same ids.
+    EXPECT_EQ(insertion.value(QStringLiteral("ids")).toArray(), QJsonArray({4.0, 5.0}));
+
+    // A keyframe comes back the same way.
+    const DOMCSSRulePtr keyframes = sheet->cssRules().item(2);
+    const DOMCSSRulePtr from = keyframes->findRule(QStringLiteral("from"));
+    keyframes->deleteRuleWithKey(QStringLiteral("from"));
+    EXPECT_EQ(from->parentRule(), nullptr);
+    ASSERT_TRUE(keyframes->appendRule(from));
+    EXPECT_EQ(keyframes->cssRules().item(1), from);
+    EXPECT_EQ(sheets.commands.last().value(QStringLiteral("rule")).toDouble(), 7.0);
+}
+
+TEST(DOMStyleSheetList, OnlyADetachedRuleGoesBackAndOnlyWhereItMayStand)
+{
+    MirroredSheets sheets(s_sheets);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr style = sheet->cssRules().item(0);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
+    const DOMCSSRulePtr charset = sheet->cssRules().item(3);
+    const int sent = int(sheets.commands.size());
+    EXPECT_EQ(sheet->insertRule(style, 0).exceptionCode, 3); // still in the sheet
+    EXPECT_EQ(media->insertRule(style, 0).exceptionCode, 3);
+    EXPECT_EQ(sheet->insertRule(DOMCSSRulePtr(), 0).exceptionCode, 3);
+    ASSERT_TRUE(sheet->deleteRule(1));
+    EXPECT_EQ(media->insertRule(media, 0).exceptionCode, 3); // into itself
+    EXPECT_EQ(sheet->insertRule(media, 9).exceptionCode, 1);
+    EXPECT_EQ(style->insertRule(media, 0).exceptionCode, 3); // a style rule holds no rules
+    ASSERT_TRUE(sheet->deleteRule(2));
+    EXPECT_EQ(sheet->insertRule(charset, 0).exceptionCode, 12);
+    EXPECT_EQ(sheet->cssRules().item(1)->appendRule(media).exceptionCode, 3); // not a keyframe
+    EXPECT_EQ(sheets.commands.size(), sent + 2); // the two deletions
+}
+
+// Parents may go first: what is still held stays readable and loses them.
+TEST(DOMStyleSheetList, HeldObjectsOutliveTheirSheetListAndDocument)
+{
+    std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(
+        QStringLiteral("<!DOCTYPE html><style>.x {}</style><p>text</p>"));
+    const qint64 owner = document->querySelector(QStringLiteral("style"))->nodeId();
+    document->styleSheets().readFromEngine(QJsonDocument::fromJson(QStringLiteral(R"([{"id": 1, "owner": %1, "rules": [
+        {"id": 2, "type": 3, "href": "b.css", "media": "", "sheet": {"id": 3, "rules": [{"id": 4, "type": 1, "sel": ".i", "css": ""}]}},
+        {"id": 5, "type": 1, "sel": ".x", "css": "color: red;"}]}])").arg(owner).toUtf8()).array());
+    QList<QJsonObject> commands;
+    document->styleSheets().setCommandHandler([&](const QJsonObject &command) { commands.append(command); });
+    DOMCSSStyleSheetPtr sheet = document->styleSheets().item(0);
+    ASSERT_EQ(sheet->ownerNode(), document->querySelector(QStringLiteral("style")));
+    const DOMCSSStyleSheetPtr imported = sheet->cssRules().item(0)->styleSheet();
+    ASSERT_TRUE(imported);
+    EXPECT_EQ(imported->parentStyleSheet(), sheet);
+    const DOMCSSRuleList rules = sheet->cssRules();
+    const DOMCSSStyleDeclarationPtr declaration = sheet->cssRules().item(1)->style();
+    const DOMCSSStyleDeclarationPtr scratch = document->createCSSStyleDeclaration();
+
+    // The page removed the style element: the sheet leaves the list.
+    document->styleSheets().readFromEngine(QJsonArray());
+    EXPECT_EQ(sheet->ownerNode(), nullptr);
+    EXPECT_EQ(sheet->styleSheetList(), nullptr);
+    ASSERT_EQ(rules.length(), 2);
+    EXPECT_EQ(rules.item(1)->cssText(), QStringLiteral(".x { color: red; }"));
+    ASSERT_TRUE(sheet->insertRule(QStringLiteral(".y { }"), 2));
+    declaration->setProperty(QStringLiteral("top"), QStringLiteral("0px"));
+    EXPECT_TRUE(commands.isEmpty());
+
+    // The document and its list go; the rule list and the declaration keep
+    // the sheet alive, and nothing held reaches the list any more.
+    sheet.reset();
+    document.reset();
+    EXPECT_EQ(rules.item(1)->parentStyleSheet()->cssRules().length(), 3);
+    EXPECT_EQ(declaration->parentRule()->cssText(), QStringLiteral(".x { color: red; top: 0px; }"));
+    EXPECT_EQ(imported->cssRules().item(0)->selectorText(), QStringLiteral(".i"));
+    EXPECT_EQ(imported->cssRules().item(0)->styleSheetList(), nullptr);
+    EXPECT_EQ(imported->ownerRule(), rules.item(0));
+    // A scratch declaration outlives its document and asks no engine.
+    scratch->setProperty(QStringLiteral("color"), QStringLiteral("red"));
+    EXPECT_TRUE(scratch->isValid(QStringLiteral("color"), QStringLiteral("blue")));
+}
+
+// A rule held alone outlives its sheet and its parent rule, and loses both.
+TEST(DOMStyleSheetList, RuleHeldAloneLosesTheParentsThatDie)
+{
+    DOMCSSRulePtr style;
+    DOMCSSRulePtr inner;
+    {
+        MirroredSheets sheets(s_sheets);
+        style = sheets.list.item(0)->cssRules().item(0);
+        inner = sheets.list.item(0)->cssRules().item(1)->cssRules().item(0);
+    }
+    EXPECT_EQ(style->parentStyleSheet(), nullptr);
+    EXPECT_EQ(style->styleSheetList(), nullptr);
+    EXPECT_EQ(inner->parentRule(), nullptr);
+    EXPECT_EQ(inner->parentStyleSheet(), nullptr);
+    EXPECT_EQ(inner->styleSheetList(), nullptr);
+    EXPECT_EQ(inner->cssText(), QStringLiteral(".c { padding: 1px; }"));
+}
+
 // DOMCSSRule(Utils) and DOMCSSStyleSheet(Utils).
 TEST(DOMCSSRuleUtils, SelectorAndBodyByRuleType)
 {
     MirroredSheets sheets(s_sheets);
-    DOMCSSStyleSheet *sheet = sheets.list.item(0);
-    DOMCSSRule *style = sheet->cssRules().item(0);
-    DOMCSSRule *media = sheet->cssRules().item(1);
-    DOMCSSRule *keyframes = sheet->cssRules().item(2);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr style = sheet->cssRules().item(0);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
+    const DOMCSSRulePtr keyframes = sheet->cssRules().item(2);
     EXPECT_EQ(style->selector(), QStringLiteral(".a, .b > p"));
     EXPECT_EQ(style->cssBody(), QStringLiteral("color: red; margin: 0px;"));
     EXPECT_EQ(media->selector(), QStringLiteral("screen and (min-width: 10px)"));
@@ -222,19 +351,19 @@ TEST(DOMCSSRuleUtils, SelectorAndBodyByRuleType)
 TEST(DOMCSSRuleUtils, MediaFindsByTextAndTheSheetByIdentity)
 {
     MirroredSheets sheets(s_sheets);
-    DOMCSSStyleSheet *sheet = sheets.list.item(0);
-    DOMCSSRule *media = sheet->cssRules().item(1);
+    const DOMCSSStyleSheetPtr sheet = sheets.list.item(0);
+    const DOMCSSRulePtr media = sheet->cssRules().item(1);
     const DOMCSSRulePtr copy = DOMCSSRule::fromParsed(*DOMCSSParser::parseRule(QStringLiteral(".d {}")), -99);
-    EXPECT_EQ(media->indexOfRule(copy.get()), 1);
-    EXPECT_EQ(sheet->indexOfRule(copy.get()), -1);
+    EXPECT_EQ(media->indexOfRule(copy), 1);
+    EXPECT_EQ(sheet->indexOfRule(copy), -1);
     EXPECT_EQ(sheet->indexOfRule(media), 1);
-    EXPECT_EQ(sheet->cssRules().item(0)->indexOfRule(copy.get()), -1); // no cssRules
+    EXPECT_EQ(sheet->cssRules().item(0)->indexOfRule(copy), -1); // no cssRules
 
     // Removing by rule: a media rule deletes the child with the same text.
-    media->removeRuleByRule(copy.get());
+    media->removeRuleByRule(copy);
     EXPECT_EQ(media->cssRules().length(), 1);
-    sheet->cssRules().item(0)->removeRuleByRule(copy.get()); // not a media rule: nothing
-    sheet->removeRuleByRule(copy.get());                    // not in the sheet: nothing
+    sheet->cssRules().item(0)->removeRuleByRule(copy); // not a media rule: nothing
+    sheet->removeRuleByRule(copy);                    // not in the sheet: nothing
     EXPECT_EQ(sheet->cssRules().length(), 4);
     sheet->removeRuleByRule(media);
     EXPECT_EQ(sheet->cssRules().length(), 3);

@@ -7,6 +7,7 @@
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/cssom/UserAgentStyleSheet.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -19,7 +20,6 @@
 #include "platform/web/engine/WebView.h"
 
 #include <QJsonArray>
-#include <QWebEngineScript>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ QStringList selectorsOf(DOMDocument &document, const QList<DOMMatchedRule> &rule
 {
     QStringList selectors;
     for (const DOMMatchedRule &rule : rules) {
-        const DOMCSSRule *mirrored = document.styleSheets().ruleForId(rule.ruleId);
+        const DOMCSSRulePtr mirrored = document.styleSheets().ruleForId(rule.ruleId);
         selectors.append(mirrored ? mirrored->selectorText() : QStringLiteral("(default)"));
     }
     return selectors;
@@ -169,7 +169,7 @@ TEST(WebEngineQuestions, SetPropertyOfAValueTheEngineRefusesChangesNothing)
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
     DOMDocument *document = fixture->mainFrame().document();
-    DOMCSSRule *rule = document->styleSheets().item(0)->cssRules().item(0);
+    const DOMCSSRulePtr rule = document->styleSheets().item(0)->cssRules().item(0);
     EXPECT_EQ(fixture->mainFrame().engine()->supports(QStringLiteral("color"), QStringLiteral("10px")), std::optional(false));
     rule->style()->setProperty(QStringLiteral("color"), QStringLiteral("10px"));
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("red"));
@@ -274,4 +274,195 @@ TEST(WebEngineQuestions, BlockingQuestionHoldsDelayedPerformsAndPageMessages)
     EXPECT_FALSE(ranInsideWait);
     document->removeEventListener(QStringLiteral("DOMAttrModified"), &changes);
     fixture->evaluate(QStringLiteral("for (let i = 1; i < 10000; ++i) clearInterval(i);"), WebTestFixture::World::Page);
+}
+
+// Rules nested inside others (CSS nesting) match as the engine matches them:
+// "&" is the parent's selector, a selector without it a descendant of it.
+TEST(WebEngineQuestions, NestedRulesAreAmongTheMatchedRules)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html>
+<html><head><style>
+.card { color: red;
+  & .title { color: blue; }
+  .title { letter-spacing: 2px; }
+  &.wide > .title { font-weight: bold; }
+  @media (min-width: 1px) { .title { word-spacing: 3px; } }
+  .other & { color: pink; }
+}
+</style></head>
+<body><div class="card wide"><h2 class="title" id="t">title</h2></div></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMElement *title = document->getElementById(QStringLiteral("t"));
+    const QList<DOMMatchedRule> rules = document->getMatchedCSSRules(title, QString(), true);
+    QStringList texts;
+    for (const DOMMatchedRule &rule : rules)
+        texts.append(rule.cssText);
+    const QString all = texts.join(QLatin1Char('\n'));
+    EXPECT_EQ(rules.size(), 4) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("color: blue"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("letter-spacing: 2px"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("font-weight: bold"))) << qPrintable(all);
+    EXPECT_TRUE(all.contains(QLatin1String("word-spacing: 3px"))) << qPrintable(all);
+    EXPECT_FALSE(all.contains(QLatin1String("pink"))) << qPrintable(all);
+    // The page's own style agrees.
+    const DOMComputedStyle style = document->getComputedStyle(title, QString());
+    EXPECT_TRUE(std::find(style.begin(), style.end(), std::pair(QStringLiteral("font-weight"), QStringLiteral("700"))) != style.end());
+}
+
+// The page's matched rules, as the bridge finds them in its style sheets,
+// agree with the engine's own matches() for every selector of the table,
+// one rule each, on every element.
+TEST(WebEngineQuestions, MatchedRulesAgreeWithTheEnginesMatchesForEverySelector)
+{
+    QStringList selectors;
+    const QString table = QString::fromUtf8(TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.txt")));
+    for (const QString &line : table.split(QLatin1Char('\n'))) {
+        const QString selector = line.section(QLatin1Char('\t'), 0, 0);
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')) && !selector.contains(QLatin1String(":scope"))
+            && line.section(QLatin1Char('\t'), 1) != QLatin1String("invalid"))
+            selectors.append(selector);
+    }
+    // A sheet for each rule: a selector the engine refuses takes no other with it.
+    QString styles;
+    for (int i = 0; i < selectors.size(); ++i)
+        styles += QStringLiteral("<style>%1 { --rule: %2; }</style>\n").arg(selectors.at(i)).arg(i);
+    QByteArray page = TestUtil::readFile(QStringLiteral(QUILLMARK_TEST_DATA "/selectors.html"));
+    page.replace("</head>", styles.toUtf8() + "</head>");
+    const auto fixture = loadedFixture(page);
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    ASSERT_EQ(document->styleSheets().length(), selectors.size());
+    const DOMNodeList elements = document->querySelectorAll(QStringLiteral("*"));
+    QJsonArray pairs;
+    for (const DOMNodePtr &element : elements) {
+        for (const QString &selector : selectors)
+            pairs.append(QJsonArray{double(element->nodeId()), selector});
+    }
+    const std::optional<QJsonObject> reply = fixture->view().bridge().askAndWait(
+        fixture->mainFrame(), {{QStringLiteral("matches"), pairs}}, 10000);
+    ASSERT_TRUE(reply);
+    const QJsonArray answers = reply->value(QStringLiteral("matches")).toArray();
+    int at = 0;
+    int checked = 0;
+    for (const DOMNodePtr &node : elements) {
+        auto *element = static_cast<DOMElement *>(node.get());
+        QStringList expected;
+        for (const QString &selector : selectors) {
+            if (answers.at(at++).toBool())
+                expected.append(selector);
+        }
+        QStringList found;
+        for (const DOMMatchedRule &rule : document->getMatchedCSSRules(element, QString(), true)) {
+            const DOMCSSRulePtr mirrored = document->styleSheets().ruleForId(rule.ruleId);
+            if (mirrored)
+                found.append(mirrored->selectorText());
+        }
+        // The engine writes some selectors its own way: compare them as it does.
+        QStringList engineExpected;
+        for (const QString &selector : expected) {
+            for (int i = 0; i < selectors.size(); ++i) {
+                if (selectors.at(i) == selector) {
+                    const DOMCSSRulePtr rule = document->styleSheets().item(i)->cssRules().item(0);
+                    if (rule)
+                        engineExpected.append(rule->selectorText());
+                }
+            }
+        }
+        std::sort(found.begin(), found.end());
+        std::sort(engineExpected.begin(), engineExpected.end());
+        EXPECT_EQ(found, engineExpected) << "<" << qPrintable(element->localName()) << " id=" << qPrintable(element->idName()) << ">";
+        checked += int(found.size());
+    }
+    // Most selectors match somewhere.
+    EXPECT_GT(checked, 60);
+}
+
+namespace {
+
+// name: value pairs of rules' text, with the physical margins and paddings
+// of the table under the logical names the browser uses.
+QMap<QString, QString> declarationsOf(const QList<DOMMatchedRule> &rules)
+{
+    static const QHash<QString, QString> logical = {
+        {QStringLiteral("margin-top"), QStringLiteral("margin-block-start")},
+        {QStringLiteral("margin-bottom"), QStringLiteral("margin-block-end")},
+        {QStringLiteral("margin-left"), QStringLiteral("margin-inline-start")},
+        {QStringLiteral("margin-right"), QStringLiteral("margin-inline-end")},
+        {QStringLiteral("padding-left"), QStringLiteral("padding-inline-start")},
+    };
+    QMap<QString, QString> declarations;
+    for (const DOMMatchedRule &rule : rules) {
+        const QString body = rule.cssText.section(QLatin1Char('{'), 1).section(QLatin1Char('}'), 0, 0);
+        for (const QString &declaration : body.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString name = declaration.section(QLatin1Char(':'), 0, 0).trimmed();
+            if (!name.isEmpty())
+                declarations.insert(logical.value(name, name), declaration.section(QLatin1Char(':'), 1).trimmed());
+        }
+    }
+    return declarations;
+}
+
+} // namespace
+
+// The browser's default rules come from the browser; the program's own table
+// says the same of the common elements wherever it says anything.
+TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html><html><body><div id="div"><h1 id="h1">h</h1><h2 id="h2">h</h2>
+<p id="p">p <a id="a" href="#x">a</a> <b id="b">b</b> <em id="em">e</em> <code id="code">c</code> <small id="small">s</small></p>
+<ul id="ul"><li id="li">l</li></ul><ol id="ol"><li>l</li></ol><blockquote id="blockquote">q</blockquote><pre id="pre">p</pre>
+<table id="table"><tbody id="tbody"><tr id="tr"><th id="th">h</th><td id="td">d</td></tr></tbody></table>
+<dl><dt id="dt">t</dt><dd id="dd">d</dd></dl><hr id="hr"><address id="address">a</address></div></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    const QStringList ids = {QStringLiteral("div"), QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("p"),
+                             QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("em"), QStringLiteral("code"),
+                             QStringLiteral("small"), QStringLiteral("ul"), QStringLiteral("ol"), QStringLiteral("li"),
+                             QStringLiteral("blockquote"), QStringLiteral("pre"), QStringLiteral("table"),
+                             QStringLiteral("tbody"), QStringLiteral("tr"), QStringLiteral("th"), QStringLiteral("td"),
+                             QStringLiteral("dt"), QStringLiteral("dd"), QStringLiteral("hr"), QStringLiteral("address")};
+    WebEngineQuestions questions;
+    for (const QString &id : ids) {
+        if (DOMElement *element = document->getElementById(id))
+            questions.matchedRules.append({element, QString()});
+    }
+    bool done = false;
+    engine->prefetch(questions, [&] { done = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }));
+    const int blocking = fixture->view().bridge().blockingCalls();
+    int compared = 0;
+    for (const QString &id : ids) {
+        DOMElement *element = document->getElementById(id);
+        const QList<DOMMatchedRule> browser = document->getNonAuthorMatchedCSSRules(element, QString());
+        ASSERT_FALSE(browser.isEmpty()) << qPrintable(id);
+        const QMap<QString, QString> fromBrowser = declarationsOf(browser);
+        const QMap<QString, QString> fromTable = declarationsOf(UserAgentStyleSheet::instance().matchedRules(*element, QString()));
+        for (auto it = fromTable.constBegin(); it != fromTable.constEnd(); ++it) {
+            if (!fromBrowser.contains(it.key()))
+                continue;
+            // The browser writes some values with keywords of its own ("-internal-center").
+            QString value = fromBrowser.value(it.key());
+            value.remove(QLatin1String("-internal-"));
+            EXPECT_EQ(value, it.value()) << qPrintable(id) << " " << qPrintable(it.key());
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 30);
+    // The browser's rules, not the table's: the table has no logical margins.
+    EXPECT_TRUE(document->getNonAuthorMatchedCSSRules(document->getElementById(QStringLiteral("p")), QString())
+                    .first().cssText.contains(QLatin1String("margin-block-start: 1em")));
+    // Asked ahead: nothing waited.
+    EXPECT_EQ(fixture->view().bridge().blockingCalls(), blocking);
+
+    // An attribute the browser's rules look at brings their answer anew.
+    DOMElement *link = document->getElementById(QStringLiteral("a"));
+    const auto anyLink = [](const QList<DOMMatchedRule> &rules) {
+        return std::any_of(rules.begin(), rules.end(),
+                           [](const DOMMatchedRule &rule) { return rule.cssText.contains(QLatin1String("any-link")); });
+    };
+    EXPECT_TRUE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
+    link->removeAttribute(QStringLiteral("href"));
+    EXPECT_FALSE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
 }

@@ -12,7 +12,6 @@
 #include "platform/web/engine/WebView.h"
 
 #include <QRandomGenerator>
-#include <QWebEngineScript>
 
 #include <gtest/gtest.h>
 
@@ -196,7 +195,7 @@ TEST(WebLiveMirror, MirrorAndPageConvergeAfterInterleavedEdits)
             const int side = int(random.bounded(3u));
             if (side != 1) {
                 fixture->view().webPage()->runJavaScript(
-                    QStringLiteral("pageEdit(%1, %2, %3)").arg(kind).arg(a).arg(b), QWebEngineScript::MainWorld);
+                    QStringLiteral("pageEdit(%1, %2, %3)").arg(kind).arg(a).arg(b), WebPage::World::Page);
             }
             if (side != 0)
                 programEdit(*fixture->mainFrame().document(), kind + 1, b, a);
@@ -209,4 +208,67 @@ TEST(WebLiveMirror, MirrorAndPageConvergeAfterInterleavedEdits)
         ASSERT_TRUE(fixture->settle());
         EXPECT_EQ(mirrorHtml(*fixture), pageHtml(*fixture)) << "seed " << seed;
     }
+}
+
+// The page's own scripts find neither the bridge, nor its binding, nor its
+// world's globals, and what they post under the same names goes nowhere.
+TEST(WebLiveMirror, HostilePageCannotReachTheBridge)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    StandardErrorCapture log;
+    const QString found = fixture->evaluate(QStringLiteral(R"JS((function () {
+        const seen = [typeof quillmark, typeof quillmarkBridgePost, typeof window.quillmark];
+        seen.push(Object.getOwnPropertyNames(window).filter(function (n) { return /quillmark/i.test(n); }).length);
+        try { quillmarkBridgePost('{"kind":"log","level":"error","message":"forged"}'); seen.push('called'); }
+        catch (e) { seen.push('refused'); }
+        // A binding of the page's own under the bridge's name reaches nothing either.
+        window.quillmarkBridgePost = function () {};
+        window.quillmark = {receive: function () { return 'hijacked'; }};
+        return seen.join('/');
+    })())JS"), WebTestFixture::World::Page).toString();
+    EXPECT_EQ(found, QStringLiteral("undefined/undefined/undefined/0/refused"));
+    // The bridge goes on as before.
+    DOMElement *main = fixture->mainFrame().document()->getElementById(QStringLiteral("main"));
+    main->setAttribute(QStringLiteral("data-after"), QStringLiteral("1"));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->evaluate(QStringLiteral("document.getElementById('main').dataset.after"), WebTestFixture::World::Page).toString(),
+              QStringLiteral("1"));
+    EXPECT_FALSE(fixture->mainFrame().document()->getComputedStyle(main, QString()).isEmpty());
+    EXPECT_FALSE(log.text().contains(QLatin1String("forged")));
+}
+
+// A page that keeps making and dropping nodes (a ticker) does not grow the
+// bridge's table of named nodes; a node an undo step still holds keeps its id.
+TEST(WebLiveMirror, NodesNobodyHoldsAreReleasedInThePage)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    const int start = fixture->evaluate(QStringLiteral("quillmark.namedNodes()")).toInt();
+    ASSERT_GT(start, 0);
+    // Held as an undo step would hold it: out of the tree, kept by the program.
+    DOMNodePtr held = document->querySelector(QStringLiteral("li.x"))->shared_from_this();
+    held->parentNode()->removeChild(held.get());
+
+    fixture->evaluate(QStringLiteral("window.tick = 0; window.ticker = setInterval(function () {"
+                                     " const s = document.createElement('span'); s.textContent = 'tick ' + (++window.tick);"
+                                     " const old = document.querySelector('span.t'); s.className = 't';"
+                                     " document.body.appendChild(s); if (old) old.remove(); }, 2);"),
+                      WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return fixture->evaluate(QStringLiteral("window.tick"), WebTestFixture::World::Page).toInt() >= 200;
+    }, 10000));
+    fixture->evaluate(QStringLiteral("clearInterval(window.ticker)"), WebTestFixture::World::Page);
+    ASSERT_TRUE(fixture->settle());
+    ASSERT_TRUE(fixture->settle());
+    // Each tick made two nodes (a span and its text); at most the last ones are left.
+    EXPECT_LT(fixture->evaluate(QStringLiteral("quillmark.namedNodes()")).toInt(), start + 20);
+    EXPECT_EQ(mirrorHtml(*fixture), pageHtml(*fixture));
+
+    // Undone: the held node goes back, and the page has it again.
+    document->querySelector(QStringLiteral("ul"))->appendChild(held);
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->evaluate(QStringLiteral("document.querySelectorAll('li.x').length"), WebTestFixture::World::Page).toInt(), 1);
+    EXPECT_EQ(mirrorHtml(*fixture), pageHtml(*fixture));
 }

@@ -2,6 +2,7 @@
 #include "WebTestFixture.h"
 #include "WebTestUtil.h"
 
+#include "foundation/InspectUndoManager.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
@@ -58,7 +59,7 @@ std::unique_ptr<WebTestFixture> loadedFixture()
     return fixture;
 }
 
-DOMCSSStyleSheet *inlineSheet(WebTestFixture &fixture)
+DOMCSSStyleSheetPtr inlineSheet(WebTestFixture &fixture)
 {
     DOMStyleSheetList &sheets = fixture.mainFrame().document()->styleSheets();
     for (int i = 0; i < sheets.length(); ++i) {
@@ -68,7 +69,7 @@ DOMCSSStyleSheet *inlineSheet(WebTestFixture &fixture)
     return nullptr;
 }
 
-DOMCSSRule *ruleOfType(DOMCSSStyleSheet &sheet, int type)
+DOMCSSRulePtr ruleOfType(const DOMCSSStyleSheet &sheet, int type)
 {
     for (int i = 0; i < sheet.cssRules().length(); ++i) {
         if (sheet.cssRules().item(i)->type() == type)
@@ -85,18 +86,18 @@ TEST(WebLiveStyleSheet, MirrorEqualsThePageRulesAfterLoad)
     ASSERT_TRUE(fixture);
     DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
     EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
-    DOMCSSStyleSheet *site = sheets.item(0);
+    const DOMCSSStyleSheetPtr site = sheets.item(0);
     ASSERT_TRUE(site->href().endsWith(QLatin1String("css/site.css")));
     EXPECT_EQ(site->ownerNode(), fixture->mainFrame().document()->querySelector(QStringLiteral("link")));
     // The imported sheet hangs on its rule.
-    DOMCSSRule *import = site->cssRules().item(0);
+    const DOMCSSRulePtr import = site->cssRules().item(0);
     ASSERT_EQ(import->type(), DOMCSSRule::IMPORT_RULE);
     ASSERT_TRUE(import->styleSheet());
     EXPECT_EQ(import->styleSheet()->cssRules().item(0)->selectorText(), QStringLiteral(".part"));
     EXPECT_EQ(import->styleSheet()->ownerRule(), import);
     EXPECT_EQ(import->media()->mediaText(), QStringLiteral("screen"));
     // Shorthands read back as the engine folds them; items are longhands.
-    DOMCSSRule *body = site->cssRules().item(1);
+    const DOMCSSRulePtr body = site->cssRules().item(1);
     EXPECT_EQ(body->style()->getPropertyValue(QStringLiteral("margin")), QStringLiteral("0px"));
     EXPECT_EQ(body->style()->getPropertyValue(QStringLiteral("margin-left")), QStringLiteral("0px"));
     EXPECT_GT(body->style()->length(), 4);
@@ -107,21 +108,21 @@ TEST(WebLiveStyleSheet, MirrorFollowsTheProgramsWritesLikeThePage)
 {
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
-    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
     ASSERT_TRUE(sheet);
     ASSERT_TRUE(sheet->insertRule(QStringLiteral(".new { color: blue; margin: 0 }"), 1));
     ASSERT_TRUE(sheet->insertRule(QStringLiteral("@media print { .p { padding: 1px } }"), sheet->cssRules().length()));
-    DOMCSSRule *media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    const DOMCSSRulePtr media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
     ASSERT_TRUE(media);
     ASSERT_TRUE(media->insertRule(QStringLiteral(".inner { color: green }"), 0));
-    DOMCSSRule *added = sheet->cssRules().item(1);
+    const DOMCSSRulePtr added = sheet->cssRules().item(1);
     added->style()->setProperty(QStringLiteral("background-color"), QStringLiteral("#ABC"), QStringLiteral("important"));
     // Until the engine answers, the value reads as written.
     EXPECT_EQ(added->style()->getPropertyValue(QStringLiteral("background-color")), QStringLiteral("#ABC"));
     added->style()->removeProperty(QStringLiteral("color"));
     sheet->cssRules().item(0)->style()->setProperty(QStringLiteral("margin"), QStringLiteral("1px 2px"));
     sheet->cssRules().item(0)->style()->removeProperty(QStringLiteral("margin-top"));
-    DOMCSSRule *keyframes = ruleOfType(*sheet, DOMCSSRule::KEYFRAMES_RULE);
+    const DOMCSSRulePtr keyframes = ruleOfType(*sheet, DOMCSSRule::KEYFRAMES_RULE);
     ASSERT_TRUE(keyframes);
     keyframes->appendRule(QStringLiteral("50% { opacity: 0.5 }"));
     keyframes->deleteRuleWithKey(QStringLiteral("from"));
@@ -147,7 +148,7 @@ TEST(WebLiveStyleSheet, InvalidRuleIsRefusedAtOnceAndChangesNeitherSide)
 {
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
-    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
     ASSERT_TRUE(sheet);
     const QString before = fixture->mainFrame().document()->styleSheets().debugDump();
     const struct
@@ -168,7 +169,7 @@ TEST(WebLiveStyleSheet, InvalidRuleIsRefusedAtOnceAndChangesNeitherSide)
         const DOMCSSInsertion result = sheet->insertRule(QString::fromUtf8(row.text), row.index);
         EXPECT_EQ(result.exceptionCode, row.code) << row.text;
     }
-    DOMCSSRule *media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    const DOMCSSRulePtr media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
     EXPECT_EQ(media->insertRule(QStringLiteral("@import url(x.css);"), 0).exceptionCode, 3);
     EXPECT_FALSE(fixture->view().bridge().hasPendingCommands());
     ASSERT_TRUE(fixture->settle());
@@ -182,7 +183,7 @@ TEST(WebLiveStyleSheet, InsertionChecksAgreeWithTheEngine)
 {
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
-    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
     ASSERT_TRUE(sheet);
     const QStringList texts = {
         QStringLiteral("p {"), QStringLiteral("a:hover > b ~ i + u { color: red }"), QStringLiteral("div:not(.a, #b) {}"),
@@ -219,9 +220,9 @@ TEST(WebLiveStyleSheet, PrefixedNameTheEngineDoesNotKnowIsWrittenUnprefixed)
 {
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
-    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
     ASSERT_TRUE(sheet);
-    DOMCSSRule *rule = sheet->cssRules().item(0);
+    const DOMCSSRulePtr rule = sheet->cssRules().item(0);
     rule->style()->setProperty(QStringLiteral("-webkit-grid-template-columns"), QStringLiteral("1fr 2fr"));
     rule->style()->setProperty(QStringLiteral("-webkit-transform"), QStringLiteral("rotate(1deg)"));
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("grid-template-columns")), QStringLiteral("1fr 2fr"));
@@ -259,9 +260,9 @@ TEST(WebLiveStyleSheet, RulesThePageScriptInsertsReachTheMirror)
 {
     const auto fixture = loadedFixture();
     ASSERT_TRUE(fixture);
-    DOMCSSStyleSheet *sheet = inlineSheet(*fixture);
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
     ASSERT_TRUE(sheet);
-    DOMCSSRule *first = sheet->cssRules().item(0);
+    const DOMCSSRulePtr first = sheet->cssRules().item(0);
     fixture->evaluate(QStringLiteral("document.getElementById('inline').sheet.insertRule('.late { color: red }', 1)"),
                       WebTestFixture::World::Page);
     // The next exchange with the page brings the change.
@@ -277,4 +278,82 @@ TEST(WebLiveStyleSheet, RulesThePageScriptInsertsReachTheMirror)
     ASSERT_TRUE(fixture->settle());
     EXPECT_EQ(sheet->cssRules().length(), before + 1);
     EXPECT_EQ(sheet->cssRules().item(1), first);
+}
+
+// The undo of a deletion puts the same rule object back, with its id, in the
+// mirror and in the page; the rules inside it keep theirs too (#15).
+TEST(WebLiveStyleSheet, DeletedRuleComesBackWithItsIdsOnUndo)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    const DOMCSSRulePtr media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    ASSERT_TRUE(media);
+    const DOMCSSRulePtr inner = media->cssRules().item(0);
+    const qint64 mediaId = media->ruleId();
+    const qint64 innerId = inner->ruleId();
+    const QString text = media->cssText();
+    const int index = sheet->indexOfRule(media);
+
+    InspectUndoManager undo;
+    ASSERT_TRUE(sheet->deleteRule(index));
+    undo.prepareWithInvocationTarget(sheet, [target = std::weak_ptr<DOMCSSStyleSheet>(sheet), media, index] {
+        if (const DOMCSSStyleSheetPtr held = target.lock())
+            held->insertRule(media, index);
+    });
+    undo.loopEnd();
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    EXPECT_EQ(media->cssText(), text);
+    EXPECT_EQ(media->parentStyleSheet(), nullptr);
+
+    undo.undo();
+    // A write inside the rule in the same turn reaches the page's copy.
+    inner->style()->setProperty(QStringLiteral("padding-top"), QStringLiteral("3px"));
+    EXPECT_EQ(sheet->cssRules().item(index), media);
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    EXPECT_EQ(media->ruleId(), mediaId);
+    EXPECT_EQ(inner->ruleId(), innerId);
+    EXPECT_EQ(sheets.ruleForId(mediaId), media);
+    EXPECT_EQ(sheets.ruleForId(innerId), inner);
+    const QString pageRule = QStringLiteral("document.getElementById('inline').sheet.cssRules[%1]").arg(index);
+    EXPECT_EQ(fixture->evaluate(pageRule + QStringLiteral(".cssRules[0].style.paddingTop")).toString(), QStringLiteral("3px"));
+    // The page knows the rule by its id again.
+    media->media()->setMediaText(QStringLiteral("screen and (min-width: 20px)"));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(fixture->evaluate(pageRule + QStringLiteral(".media.mediaText")).toString(),
+              QStringLiteral("screen and (min-width: 20px)"));
+}
+
+// The rules panel may hold the sheet of a style element that goes away.
+TEST(WebLiveStyleSheet, SheetOfARemovedStyleElementStaysReadableWhileHeld)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    DOMStyleSheetList &sheets = document->styleSheets();
+    DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    const QString dump = sheet->cssRules().item(0)->cssText();
+    const DOMCSSRulePtr rule = sheet->cssRules().item(0);
+
+    document->getElementById(QStringLiteral("inline"))->parentNode()->removeChild(document->getElementById(QStringLiteral("inline")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 1; }));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(sheet->cssRules().length(), 3);
+    EXPECT_EQ(rule->cssText(), dump);
+    EXPECT_EQ(rule->parentStyleSheet(), sheet);
+    EXPECT_EQ(sheet->ownerNode(), nullptr);
+    EXPECT_EQ(sheets.ruleForId(rule->ruleId()), nullptr);
+    // Writes to it change the held copy and nothing in the page.
+    rule->style()->setProperty(QStringLiteral("color"), QStringLiteral("blue"));
+    EXPECT_FALSE(fixture->view().bridge().hasPendingCommands());
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    // Letting the sheet go while the rule is held leaves the rule whole.
+    sheet.reset();
+    EXPECT_EQ(rule->parentStyleSheet(), nullptr);
+    EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("blue"));
 }

@@ -14,7 +14,6 @@
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QTcpSocket>
-#include <QWebEngineScript>
 
 #include <cstdio>
 #include <unistd.h>
@@ -91,8 +90,7 @@ QVariant WebTestFixture::evaluate(const QString &script, World world, int timeou
     QVariant result;
     bool done = false;
     m_view.bridge().flushCommands();
-    m_view.webPage()->runJavaScript(script,
-                                    world == World::Page ? QWebEngineScript::MainWorld : QWebEngineScript::ApplicationWorld,
+    m_view.webPage()->runJavaScript(script, world == World::Page ? WebPage::World::Page : WebPage::World::Bridge,
                                     [&](const QVariant &value) {
                                         result = value;
                                         done = true;
@@ -127,6 +125,17 @@ LoopbackHttpServer::LoopbackHttpServer(const QString &folder, QObject *parent) :
             });
         }
     });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    // Connections the browser still holds open go first, while the buffers
+    // their handlers use are still there.
+    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets) {
+        socket->disconnect();
+        delete socket;
+    }
 }
 
 bool LoopbackHttpServer::start()

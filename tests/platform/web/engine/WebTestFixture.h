@@ -71,6 +71,7 @@ class LoopbackHttpServer : public QTcpServer
 
 public:
     explicit LoopbackHttpServer(const QString &folder, QObject *parent = nullptr);
+    ~LoopbackHttpServer() override;
 
     bool start();
     QUrl url(const QString &path) const;

@@ -223,3 +223,89 @@ TEST(HTMLPreflight, DropsDocumentEndTagsFromFragmentsOnly)
               QByteArray("<p>abc<textarea></body></textarea><!-- </body> -->"));
     EXPECT_EQ(HTMLPreflight::prepare(text, HTMLPreflight::Input::Document), text);
 }
+
+// Files and fragments used to be parsed as with scripts off, so a noscript
+// element's content became elements while the preview, running the page's
+// scripts, reads it as text; and its text was written back unescaped where
+// scripts are off, which turned "&lt;p&gt;" into an element.
+TEST(HTMLParser, NoscriptIsRawTextWhereScriptsRunAndMarkupWhereTheyDoNot)
+{
+    const QString page = QStringLiteral(
+        "<!DOCTYPE html><html><head><noscript><link rel=stylesheet href=a.css></noscript></head>"
+        "<body><noscript><p>Enable &amp; <b>JavaScript</b></p></noscript><p>after</p></body></html>");
+    const std::shared_ptr<DOMDocument> on = HTMLParser::parseDocument(page, Scripting::Enabled);
+    EXPECT_EQ(on->scripting(), Scripting::Enabled);
+    EXPECT_EQ(on->debugDump(), QStringLiteral("#document\n"
+                                              "  <!DOCTYPE html>\n"
+                                              "  <html>\n"
+                                              "    <head>\n"
+                                              "      <noscript>\n"
+                                              "        \"<link rel=stylesheet href=a.css>\"\n"
+                                              "    <body>\n"
+                                              "      <noscript>\n"
+                                              "        \"<p>Enable &amp; <b>JavaScript</b></p>\"\n"
+                                              "      <p>\n"
+                                              "        \"after\"\n"));
+    // Written back as it was read.
+    EXPECT_EQ(on->body()->innerHTML(),
+              QStringLiteral("<noscript><p>Enable &amp; <b>JavaScript</b></p></noscript><p>after</p>"));
+
+    const std::shared_ptr<DOMDocument> off = HTMLParser::parseDocument(page, Scripting::Disabled);
+    EXPECT_EQ(off->debugDump(), QStringLiteral("#document\n"
+                                               "  <!DOCTYPE html>\n"
+                                               "  <html>\n"
+                                               "    <head>\n"
+                                               "      <noscript>\n"
+                                               "        <link rel=\"stylesheet\" href=\"a.css\">\n"
+                                               "    <body>\n"
+                                               "      <noscript>\n"
+                                               "        <p>\n"
+                                               "          \"Enable & \"\n"
+                                               "          <b>\n"
+                                               "            \"JavaScript\"\n"
+                                               "      <p>\n"
+                                               "        \"after\"\n"));
+    EXPECT_EQ(off->body()->innerHTML(),
+              QStringLiteral("<noscript><p>Enable &amp; <b>JavaScript</b></p></noscript><p>after</p>"));
+
+    // Text of a noscript element is escaped where scripts are off.
+    const std::shared_ptr<DOMDocument> escaped
+        = HTMLParser::parseDocument(QStringLiteral("<body><noscript>&lt;p&gt;</noscript>"), Scripting::Disabled);
+    EXPECT_EQ(escaped->body()->innerHTML(), QStringLiteral("<noscript>&lt;p&gt;</noscript>"));
+
+    // After the head, noscript opens the body as the browser does.
+    EXPECT_EQ(HTMLParser::parseDocument(QStringLiteral("<head></head><noscript><i>x</i></noscript>"))->debugDump(),
+              QStringLiteral("#document\n"
+                             "  <html>\n"
+                             "    <head>\n"
+                             "    <body>\n"
+                             "      <noscript>\n"
+                             "        \"<i>x</i>\"\n"));
+    // Inside svg it is an element like any other.
+    EXPECT_EQ(HTMLParser::parseDocument(QStringLiteral("<svg><noscript><g/></noscript></svg>"))
+                  ->querySelectorAll(QStringLiteral("g"))
+                  .length(),
+              1);
+    // A noscript that holds the closing tag of the element read in its place
+    // is read as markup.
+    EXPECT_EQ(HTMLParser::parseDocument(QStringLiteral("<body><noscript></noembed><i>x</i></noscript>"))
+                  ->querySelectorAll(QStringLiteral("noscript i"))
+                  .length(),
+              1);
+
+    // Fragments take the scripting of their document.
+    const QString markup = QStringLiteral("<noscript><img src=a.png></noscript>");
+    EXPECT_EQ(HTMLParser::parseFragment(*on, markup, QStringLiteral("div"), DOMNamespace::HTML)->debugDump(),
+              QStringLiteral("#document-fragment\n"
+                             "  <noscript>\n"
+                             "    \"<img src=a.png>\"\n"));
+    EXPECT_EQ(HTMLParser::parseFragment(*off, markup, QStringLiteral("div"), DOMNamespace::HTML)->debugDump(),
+              QStringLiteral("#document-fragment\n"
+                             "  <noscript>\n"
+                             "    <img src=\"a.png\">\n"));
+    EXPECT_EQ(HTMLParser::parseFragment(*on, QStringLiteral("<b>x</b>"), QStringLiteral("noscript"),
+                                        DOMNamespace::HTML)
+                  ->debugDump(),
+              QStringLiteral("#document-fragment\n"
+                             "  \"<b>x</b>\"\n"));
+}

@@ -1,0 +1,260 @@
+#include "ChromiumProcess.h"
+
+#include "DevToolsConnection.h"
+
+#include "platform/foundation/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+ChromiumProcess *s_instance = nullptr;
+
+void endInstance()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+QString profileRoot()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Quillmark");
+}
+
+QStringList browserArguments(const QString &profile)
+{
+    QStringList arguments = {
+        QStringLiteral("--headless=new"),
+        QStringLiteral("--remote-debugging-pipe"),
+        QStringLiteral("--user-data-dir=") + profile,
+        // Nothing but the pages shown goes to the network (it may be closed),
+        // and nothing is kept on disk between loads.
+        QStringLiteral("--no-first-run"),
+        QStringLiteral("--no-default-browser-check"),
+        QStringLiteral("--disable-background-networking"),
+        QStringLiteral("--disable-component-update"),
+        QStringLiteral("--disable-sync"),
+        QStringLiteral("--disable-quic"),
+        QStringLiteral("--disable-extensions"),
+        QStringLiteral("--disable-default-apps"),
+        QStringLiteral("--password-store=basic"),
+        QStringLiteral("--disk-cache-size=1"),
+        QStringLiteral("--media-cache-size=1"),
+        QStringLiteral("--disable-features=Translate,MediaRouter,OptimizationHints,DialMediaRouteProvider"),
+        // Every frame of another site is a target of its own, with its own bridge.
+        QStringLiteral("--site-per-process"),
+        QStringLiteral("--hide-crash-restore-bubble"),
+        QStringLiteral("--mute-audio"),
+        // Local pages read their own local style sheets and frames.
+        QStringLiteral("--allow-file-access-from-files"),
+    };
+    // The browser's sandbox refuses to run as root.
+    if (::geteuid() == 0)
+        arguments.append(QStringLiteral("--no-sandbox"));
+    arguments.append(QStringLiteral("about:blank"));
+    return arguments;
+}
+
+} // namespace
+
+ChromiumProcess &ChromiumProcess::instance()
+{
+    if (!s_instance) {
+        s_instance = new ChromiumProcess();
+        qAddPostRoutine(endInstance);
+    }
+    return *s_instance;
+}
+
+ChromiumProcess::ChromiumProcess() = default;
+
+ChromiumProcess::~ChromiumProcess()
+{
+    stop();
+}
+
+QString ChromiumProcess::executable()
+{
+    const QString configured = qEnvironmentVariable("QUILLMARK_CHROMIUM");
+    return configured.isEmpty() ? QStringLiteral("/usr/bin/chromium") : configured;
+}
+
+bool ChromiumProcess::isRunning() const
+{
+    return m_connection && m_connection->isOpen();
+}
+
+bool ChromiumProcess::start()
+{
+    if (isRunning())
+        return true;
+    if (launch())
+        return true;
+    if (!m_failureAnnounced) {
+        // One message for the program's life: the views show the same.
+        m_failureAnnounced = true;
+        QM_ERROR(m_error);
+        Q_EMIT failedToStart(m_error);
+    }
+    return false;
+}
+
+void ChromiumProcess::removeStaleProfiles(const QString &root)
+{
+    // Profiles of runs that crashed: their process is gone.
+    const QStringList names = QDir(root).entryList({QStringLiteral("browser-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const qint64 owner = name.section(QLatin1Char('-'), 1, 1).toLongLong();
+        if (owner > 0 && owner != QCoreApplication::applicationPid() && ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
+            QDir(root + QLatin1Char('/') + name).removeRecursively();
+    }
+}
+
+bool ChromiumProcess::launch()
+{
+    m_error.clear();
+    const QString program = executable();
+    const QFileInfo info(program);
+    if (!info.exists() || !info.isExecutable()) {
+        m_error = QStringLiteral("The preview needs the web browser %1, which is not installed: install Debian's "
+                                 "\"chromium\" package (./run.sh installs it).")
+                      .arg(program);
+        return false;
+    }
+    const QString root = profileRoot();
+    removeStaleProfiles(root);
+    static int runs = 0;
+    m_profile = QStringLiteral("%1/browser-%2-%3").arg(root).arg(QCoreApplication::applicationPid()).arg(++runs);
+    QDir(m_profile).removeRecursively();
+    if (!QDir().mkpath(m_profile)) {
+        m_error = QStringLiteral("The preview's browser profile folder %1 cannot be made.").arg(m_profile);
+        return false;
+    }
+
+    // Everything the child needs is made before the fork: after it, only
+    // calls that are safe in a forked copy of a threaded program are made.
+    const QByteArray path = QFile::encodeName(program);
+    QList<QByteArray> arguments = {path};
+    for (const QString &argument : browserArguments(m_profile))
+        arguments.append(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    int toBrowser[2];
+    int fromBrowser[2];
+    if (::pipe2(toBrowser, O_CLOEXEC) != 0)
+        return false;
+    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
+        ::close(toBrowser[0]);
+        ::close(toBrowser[1]);
+        return false;
+    }
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        m_error = QStringLiteral("The preview's browser could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        for (int fd : {toBrowser[0], toBrowser[1], fromBrowser[0], fromBrowser[1]})
+            ::close(fd);
+        return false;
+    }
+    if (pid == 0) {
+        // The child: a process group of its own, killed with our main thread.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+        // The pipe ends go to 3 (commands) and 4 (answers); moved above both
+        // first, so that neither is overwritten by the other.
+        const int commands = ::fcntl(toBrowser[0], F_DUPFD, 10);
+        const int answers = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+        ::dup2(commands, 3);
+        ::dup2(answers, 4);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(toBrowser[0]);
+    ::close(fromBrowser[1]);
+    m_pid = pid;
+    m_sinceLaunch.start();
+    m_connection = new DevToolsConnection(toBrowser[1], fromBrowser[0], this);
+    connect(m_connection, &DevToolsConnection::closed, this, &ChromiumProcess::browserClosed);
+    QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
+    return true;
+}
+
+void ChromiumProcess::browserClosed()
+{
+    if (m_connection)
+        m_connection->deleteLater();
+    m_connection = nullptr;
+    reap(500);
+    QDir(m_profile).removeRecursively();
+    // A browser that keeps dying at once is not started for ever.
+    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < 5000 ? m_quickDeaths + 1 : 0;
+    if (m_quickDeaths >= 3) {
+        m_error = QStringLiteral("The preview's browser keeps ending right after its start; the preview stays empty.");
+        QM_ERROR(m_error);
+        Q_EMIT failedToStart(m_error);
+        return;
+    }
+    QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));
+    if (launch())
+        Q_EMIT restarted();
+    else if (!m_error.isEmpty())
+        QM_ERROR(m_error);
+}
+
+void ChromiumProcess::reap(int graceMs)
+{
+    if (m_pid <= 0)
+        return;
+    const pid_t pid = pid_t(m_pid);
+    m_pid = 0;
+    int status = 0;
+    for (int waited = 0; waited < graceMs; waited += 10) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            // Its helpers may still run in its group.
+            ::kill(-pid, SIGKILL);
+            return;
+        }
+        QThread::msleep(10);
+    }
+    ::kill(-pid, SIGKILL);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+}
+
+void ChromiumProcess::stop()
+{
+    if (m_connection) {
+        disconnect(m_connection, nullptr, this, nullptr);
+        // Closing the pipe asks the browser to end.
+        delete m_connection;
+        m_connection = nullptr;
+    }
+    if (m_pid > 0) {
+        ::kill(pid_t(m_pid), SIGTERM);
+        reap(2000);
+    }
+    if (!m_profile.isEmpty())
+        QDir(m_profile).removeRecursively();
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QSocketNotifier;
+
+// The answer to one command: its result, or the browser's error message
+// (also "the browser is gone" when the pipe closed first).
+struct DevToolsReply
+{
+    QJsonObject result;
+    QString error;
+
+    bool isOk() const { return error.isEmpty(); }
+};
+
+// The program's end of the browser's debugging pipe: JSON messages separated
+// by NUL bytes, written to one descriptor and read from the other (both owned,
+// closed with the connection). Commands are sent with a completion callback
+// and a session id (one session per target, flattened); events and answers are
+// delivered on the main thread in the order they arrived.
+//
+// A question that must be answered at once (sendAndWait) writes its command
+// and blocks reading the pipe until its answer or a time-out; whatever else is
+// read meanwhile is queued and delivered afterwards, in order, so no handler
+// ever runs inside another.
+class DevToolsConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Callback = std::function<void(const DevToolsReply &)>;
+
+    DevToolsConnection(int writeFd, int readFd, QObject *parent = nullptr);
+    ~DevToolsConnection() override;
+
+    bool isOpen() const { return m_open; }
+
+    // Sends a command; done (if any) runs with the answer, or with an error
+    // once the connection closes, unless receiver (when given) is gone by then.
+    void send(const QString &method, const QJsonObject &params = {}, const QString &sessionId = {},
+              Callback done = {}, const QObject *receiver = nullptr);
+    // Sends a command and blocks for its answer; nullopt on an error or after timeoutMs.
+    std::optional<QJsonObject> sendAndWait(const QString &method, const QJsonObject &params = {},
+                                           const QString &sessionId = {}, int timeoutMs = 1000);
+
+    int commandsSent() const { return m_nextId - 1; }
+
+Q_SIGNALS:
+    // An event of the browser, for the session it names (empty for the browser's own).
+    void eventReceived(const QString &sessionId, const QString &method, const QJsonObject &params);
+    // The browser closed its end of the pipe (it ended or crashed).
+    void closed();
+
+private:
+    void readAvailable();
+    bool readChunk();
+    void writePending();
+    bool writeSome();
+    void parseMessages();
+    void scheduleDelivery();
+    void deliver();
+    void dispatch(const QJsonObject &message);
+    void close();
+
+    int m_writeFd;
+    int m_readFd;
+    bool m_open = true;
+    bool m_announceClose = true;
+    QSocketNotifier *m_readNotifier;  // Owned (QObject child).
+    QSocketNotifier *m_writeNotifier; // Owned (QObject child).
+    QByteArray m_readBuffer;
+    QByteArray m_writeBuffer;
+    QList<QJsonObject> m_inbox;
+    bool m_delivering = false;
+    bool m_deliveryScheduled = false;
+    int m_waiting = 0;
+    int m_nextId = 1;
+    QHash<int, Callback> m_callbacks;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <utility>
+
+// What the page's frames load, as the browser reports it (times in seconds
+// of the browser's monotonic clock).
+using WebHeaders = QList<std::pair<QString, QString>>;
+
+struct WebRequestInfo
+{
+    QString requestId;
+    QString frameId;      // the browser's id of the frame that asked
+    QUrl url;
+    QString method;
+    QString resourceType; // Document, Stylesheet, Image, Script, Font, ...
+    WebHeaders headers;
+    double timestamp = 0;
+};
+
+struct WebResponseInfo
+{
+    QString requestId;
+    QString frameId;
+    QUrl url;
+    int status = 0;
+    QString statusText;
+    QString mimeType;
+    QString resourceType;
+    WebHeaders headers;
+    bool fromDiskCache = false;
+    double timestamp = 0;
+};
+
+// A request held back before it was sent (WebPage::interceptRequests()).
+struct WebInterceptedRequest
+{
+    QString interceptId;
+    QString frameId;
+    QUrl url;
+    QString method;
+    QString resourceType;
+};

@@ -1,0 +1,116 @@
+// WebPage: the network traffic of the page's frames, resource bodies and
+// requests served from local files.
+
+#include "WebPage.h"
+
+#include "DevToolsConnection.h"
+
+#include <QJsonArray>
+
+namespace {
+
+WebHeaders headersOf(const QJsonObject &object)
+{
+    WebHeaders headers;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it)
+        headers.append({it.key(), it.value().toString()});
+    return headers;
+}
+
+} // namespace
+
+void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params)
+{
+    const QString requestId = params.value(QStringLiteral("requestId")).toString();
+    if (method == QLatin1String("Network.requestWillBeSent")) {
+        m_sessionOfRequest.insert(requestId, sessionId);
+        const QJsonObject request = params.value(QStringLiteral("request")).toObject();
+        WebRequestInfo info;
+        info.requestId = requestId;
+        info.frameId = params.value(QStringLiteral("frameId")).toString();
+        info.url = QUrl(request.value(QStringLiteral("url")).toString());
+        info.method = request.value(QStringLiteral("method")).toString();
+        info.resourceType = params.value(QStringLiteral("type")).toString();
+        info.headers = headersOf(request.value(QStringLiteral("headers")).toObject());
+        info.timestamp = params.value(QStringLiteral("timestamp")).toDouble();
+        Q_EMIT requestSent(info);
+    } else if (method == QLatin1String("Network.responseReceived")) {
+        const QJsonObject response = params.value(QStringLiteral("response")).toObject();
+        WebResponseInfo info;
+        info.requestId = requestId;
+        info.frameId = params.value(QStringLiteral("frameId")).toString();
+        info.url = QUrl(response.value(QStringLiteral("url")).toString());
+        info.status = response.value(QStringLiteral("status")).toInt();
+        info.statusText = response.value(QStringLiteral("statusText")).toString();
+        info.mimeType = response.value(QStringLiteral("mimeType")).toString();
+        info.resourceType = params.value(QStringLiteral("type")).toString();
+        info.headers = headersOf(response.value(QStringLiteral("headers")).toObject());
+        info.fromDiskCache = response.value(QStringLiteral("fromDiskCache")).toBool();
+        info.timestamp = params.value(QStringLiteral("timestamp")).toDouble();
+        Q_EMIT responseReceived(info);
+    } else if (method == QLatin1String("Network.loadingFinished")) {
+        Q_EMIT requestFinished(requestId, qint64(params.value(QStringLiteral("encodedDataLength")).toDouble()),
+                               params.value(QStringLiteral("timestamp")).toDouble());
+    } else if (method == QLatin1String("Network.loadingFailed")) {
+        Q_EMIT requestFailed(requestId, params.value(QStringLiteral("errorText")).toString(),
+                             params.value(QStringLiteral("canceled")).toBool());
+    } else if (method == QLatin1String("Fetch.requestPaused")) {
+        m_sessionOfIntercept.insert(requestId, sessionId);
+        const QJsonObject request = params.value(QStringLiteral("request")).toObject();
+        WebInterceptedRequest info;
+        info.interceptId = requestId;
+        info.frameId = params.value(QStringLiteral("frameId")).toString();
+        info.url = QUrl(request.value(QStringLiteral("url")).toString());
+        info.method = request.value(QStringLiteral("method")).toString();
+        info.resourceType = params.value(QStringLiteral("resourceType")).toString();
+        Q_EMIT resourceIntercepted(info);
+    }
+}
+
+void WebPage::responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done)
+{
+    const QString session = m_sessionOfRequest.value(requestId, m_session);
+    sendToSession(session, QStringLiteral("Network.getResponseBody"), {{QStringLiteral("requestId"), requestId}},
+                  [done](const QJsonObject &result, const QString &error) {
+                      if (!error.isEmpty()) {
+                          done(std::nullopt);
+                          return;
+                      }
+                      const QString body = result.value(QStringLiteral("body")).toString();
+                      done(result.value(QStringLiteral("base64Encoded")).toBool() ? QByteArray::fromBase64(body.toLatin1())
+                                                                                  : body.toUtf8());
+                  });
+}
+
+void WebPage::interceptRequests(const QStringList &urlPatterns)
+{
+    m_interceptPatterns = urlPatterns;
+    QJsonArray patterns;
+    for (const QString &pattern : urlPatterns)
+        patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
+    QStringList sessions(m_childSessions.begin(), m_childSessions.end());
+    if (isAttached())
+        sessions.prepend(m_session);
+    for (const QString &session : std::as_const(sessions)) {
+        if (urlPatterns.isEmpty())
+            sendToSession(session, QStringLiteral("Fetch.disable"));
+        else
+            sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
+    }
+}
+
+void WebPage::fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status)
+{
+    const QString session = m_sessionOfIntercept.take(interceptId);
+    const QJsonArray headers{QJsonObject{{QStringLiteral("name"), QStringLiteral("Content-Type")}, {QStringLiteral("value"), mimeType}},
+                             QJsonObject{{QStringLiteral("name"), QStringLiteral("Cache-Control")}, {QStringLiteral("value"), QStringLiteral("no-store")}}};
+    sendToSession(session, QStringLiteral("Fetch.fulfillRequest"),
+                  {{QStringLiteral("requestId"), interceptId}, {QStringLiteral("responseCode"), status},
+                   {QStringLiteral("responseHeaders"), headers}, {QStringLiteral("body"), QString::fromLatin1(body.toBase64())}});
+}
+
+void WebPage::continueRequest(const QString &interceptId)
+{
+    sendToSession(m_sessionOfIntercept.take(interceptId), QStringLiteral("Fetch.continueRequest"),
+                  {{QStringLiteral("requestId"), interceptId}});
+}

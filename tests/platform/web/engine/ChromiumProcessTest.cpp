@@ -1,0 +1,212 @@
+#include "TestUtil.h"
+#include "WebTestFixture.h"
+#include "WebTestUtil.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/ChromiumProcess.h"
+#include "platform/web/engine/DevToolsConnection.h"
+#include "platform/web/engine/WebBlockingCall.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebView.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The processes of a process group that still run (the dead ones may wait
+// a while for whoever reaps orphans).
+int runningInGroup(qint64 group)
+{
+    int running = 0;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        // "pid (name) state ppid pgrp ...": the name may hold anything.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            ++running;
+    }
+    return running;
+}
+
+} // namespace
+
+// Events and answers come in the order the browser sent them; what arrives
+// while a blocking call reads the pipe waits until it returns.
+TEST(DevToolsConnection, EventsComeInOrderAndWaitOutABlockingCall)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p>console</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    WebPage *page = fixture.view().webPage();
+    QStringList lines;
+    bool deliveredDuringWait = false;
+    const auto connection = QObject::connect(page, &WebPage::consoleMessage, page, [&](int, const QString &message) {
+        lines.append(message);
+        deliveredDuringWait = deliveredDuringWait || WebBlockingCall::isWaiting();
+    });
+    page->runJavaScript(QStringLiteral("for (let i = 0; i < 50; ++i) console.log(String(i));"));
+    // The page's lines are on their way while this waits for its own answer.
+    TestUtil::spin(30);
+    const std::optional<QJsonObject> version =
+        page->sendAndWait(page->sessionId(), QStringLiteral("Runtime.evaluate"),
+                          {{QStringLiteral("expression"), QStringLiteral("1 + 1")}, {QStringLiteral("returnByValue"), true}}, 5000);
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toInt(), 2);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return lines.size() == 50; }));
+    QStringList expected;
+    for (int i = 0; i < 50; ++i)
+        expected.append(QString::number(i));
+    EXPECT_EQ(lines, expected);
+    EXPECT_FALSE(deliveredDuringWait);
+    QObject::disconnect(connection);
+
+    // A command the browser does not know answers with its error; a blocking one with nothing.
+    DevToolsConnection *browser = ChromiumProcess::instance().connection();
+    std::optional<DevToolsReply> reply;
+    browser->send(QStringLiteral("No.suchMethod"), {}, {}, [&](const DevToolsReply &answer) { reply = answer; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return reply.has_value(); }));
+    EXPECT_FALSE(reply->isOk());
+    EXPECT_FALSE(browser->sendAndWait(QStringLiteral("No.suchMethod")));
+}
+
+// A page that never answers (a script in an endless loop) is given up on
+// after the time-out; the program goes on.
+TEST(DevToolsConnection, QuestionToAPageThatNeverAnswersEndsAfterItsTimeOut)
+{
+    WebView view;
+    view.resize(400, 300);
+    WebTestFixture fixture(view);
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p id='x'>busy</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    DOMElement *p = fixture.mainFrame().document()->getElementById(QStringLiteral("x"));
+    view.webPage()->runJavaScript(QStringLiteral("setTimeout(function () { for (;;) {} }, 0)"));
+    TestUtil::spin(100);
+    StandardErrorCapture log;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(fixture.mainFrame().document()->getComputedStyle(p, QString()).isEmpty());
+    EXPECT_LT(timer.elapsed(), 4000);
+    EXPECT_TRUE(log.text().contains(QLatin1String("did not answer")));
+    view.webPage()->send(QStringLiteral("Runtime.terminateExecution"));
+}
+
+// The browser killed in the middle of a session: one ERROR line, a new
+// browser, and the page with its mirror back.
+TEST(ChromiumProcess, KilledBrowserComesBackWithThePageAndItsMirror)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p id='back'>back again</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    const qint64 first = browser.processId();
+    const QString firstProfile = browser.profileFolder();
+    ASSERT_GT(first, 0);
+    QSignalSpy restarted(&browser, &ChromiumProcess::restarted);
+    WebBridge &bridge = fixture.view().bridge();
+    bool reloaded = false;
+    const auto connection = QObject::connect(&bridge, &WebBridge::documentLoaded, &bridge,
+                                             [&](WebFrameMirror *frame) { reloaded = reloaded || frame->isMainFrame(); });
+    StandardErrorCapture log;
+    ::kill(pid_t(first), SIGKILL);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return restarted.count() == 1 && reloaded; }, 15000));
+    QObject::disconnect(connection);
+    EXPECT_NE(browser.processId(), first);
+    EXPECT_FALSE(QDir(firstProfile).exists());
+    EXPECT_EQ(log.text().count(QLatin1String("[ERROR]")), 1) << qPrintable(log.text());
+    EXPECT_EQ(fixture.view().mainFrameURL(), fixture.urlOf(QStringLiteral("index.html")).toString());
+    DOMElement *p = fixture.mainFrame().document()->getElementById(QStringLiteral("back"));
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(fixture.mainFrame().document()->getComputedStyle(p, QString()).isEmpty());
+    p->setAttribute(QStringLiteral("class"), QStringLiteral("edited"));
+    ASSERT_TRUE(fixture.settle());
+    EXPECT_EQ(fixture.evaluate(QStringLiteral("document.getElementById('back').className")).toString(), QStringLiteral("edited"));
+}
+
+// The checks below run in a fresh copy of the test program, which has its own browser.
+class ChromiumProcessAlone : public ::testing::Test
+{
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfile)
+{
+    EXPECT_EXIT(
+        {
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            if (!browser.start())
+                std::exit(2);
+            // Up and answering, with its helpers started.
+            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 10000))
+                std::exit(3);
+            const qint64 pid = browser.processId();
+            const QString profile = browser.profileFolder();
+            if (!QDir(profile).exists())
+                std::exit(4);
+            browser.stop();
+            // Nothing of its process group is left.
+            if (runningInGroup(pid) > 0 || QDir(profile).exists())
+                std::exit(5);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ChromiumProcessAlone, BrowserDiesWithTheProgramAfterACrash)
+{
+    // The child is a new run of this program: the file's name must not depend on the process.
+    const QString pidFile = QDir::temp().filePath(QStringLiteral("quillmark-crashed-browser-pid"));
+    QFile::remove(pidFile);
+    EXPECT_DEATH(
+        {
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            browser.start();
+            browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 10000);
+            QFile file(pidFile);
+            file.open(QIODevice::WriteOnly);
+            file.write(QByteArray::number(browser.processId()));
+            file.close();
+            std::abort();
+        },
+        "");
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const qint64 pid = file.readAll().toLongLong();
+    file.remove();
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return runningInGroup(pid) == 0; }, 10000));
+}
+
+TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToInstall)
+{
+    EXPECT_EXIT(
+        {
+            qputenv("QUILLMARK_CHROMIUM", "/nonexistent/chromium");
+            int announced = 0;
+            QObject::connect(&ChromiumProcess::instance(), &ChromiumProcess::failedToStart, [&] { ++announced; });
+            WebView first;
+            WebView second;
+            first.webPage()->load(QUrl(QStringLiteral("about:blank")));
+            const QImage shown = first.grab().toImage();
+            // The rest of the program goes on: the view draws, the mirror is empty.
+            const bool ok = announced == 1 && !shown.isNull() && !first.mainFrameDocument()
+                && ChromiumProcess::instance().errorString().contains(QLatin1String("\"chromium\" package"));
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "not installed");
+}
