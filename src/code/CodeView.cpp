@@ -76,6 +76,9 @@ CodeView::CodeView(QWidget *parent)
 
 CodeView::~CodeView()
 {
+    // The document outlives this part of the view: nothing it says may reach it.
+    disconnect(m_delegateConnection);
+    document()->disconnect(this);
     NotificationCenter::defaultCenter().removeObserver(this);
     QM_DEBUG(QStringLiteral("codeView deallocated"));
 }
