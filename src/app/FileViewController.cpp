@@ -1,13 +1,19 @@
 #include "FileViewController.h"
 
+#include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/HTMLSyntax.h"
+#include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
+#include "code/TextFinder.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
+#include "platform/kit/DesktopColors.h"
 #include "workspace/File.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QScrollBar>
@@ -39,6 +45,41 @@ bool extensionConformsToText(const QString &name)
 File *fileOf(const Notification &notification)
 {
     return notification.userInfo.value(QStringLiteral("file")).value<File *>();
+}
+
+// One colourer of each language serves every code view, made on first use;
+// the application owns them.
+template<typename Colorer>
+SyntaxColoring *sharedColorer()
+{
+    static QPointer<SyntaxColoring> colorer;
+    if (!colorer)
+        colorer = new Colorer(QCoreApplication::instance());
+    return colorer;
+}
+
+// The colourer of a file's language, or null for other text. A later match
+// wins: a style sheet named ".html" is coloured as a page.
+SyntaxColoring *colorerFor(File *file)
+{
+    const QString extension = extensionOf(file->displayName()).toLower();
+    const int type = file->fileType();
+    SyntaxColoring *colorer = nullptr;
+    if (type == File::HTML || extension == QLatin1String("html"))
+        colorer = sharedColorer<HTMLSyntax>();
+    if (type == File::StyleSheet || extension == QLatin1String("css") || extension == QLatin1String("less")
+        || extension == QLatin1String("scss"))
+        colorer = sharedColorer<CSSSyntax>();
+    if (type == File::Script || extension == QLatin1String("js"))
+        colorer = sharedColorer<JSSyntax>();
+    return colorer;
+}
+
+// Colours the view's text at the next turn, when it has a colourer.
+void applySyntaxColor(CodeView *view)
+{
+    if (view && view->textStorageDelegate())
+        view->textStorageDelegate()->applySyntaxColor(view);
 }
 
 } // namespace
@@ -137,8 +178,10 @@ void FileViewController::openFile(File *file)
         if (file->isResourceGroup()) {
             postWebResourceGroupSelected();
         } else if (isText(file)) {
-            if (auto *codeView = qobject_cast<CodeView *>(file->textView()))
+            if (auto *codeView = qobject_cast<CodeView *>(file->textView())) {
                 codeView->reloadContent();
+                applySyntaxColor(codeView);
+            }
         }
     } else {
         adopt(file, createView(file));
@@ -203,18 +246,33 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     scrollView->setDocumentView(codeView);
     scrollView->setLineNumberVisible(true);
     if (!file->isLocalFile()) {
+        // A loaded resource, not a project's file: a faint grey page.
         QPalette colors = codeView->palette();
-        colors.setColor(QPalette::Base, QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1));
+        colors.setColor(QPalette::Base, DesktopColors::adapted(QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1),
+                                                                  codeView->textPalette()));
         codeView->setPalette(colors);
     }
+    codeView->setFont(CodeView::menloFont(11.0));
+    SyntaxColoring *colorer = colorerFor(file);
+    if (colorer) {
+        colorer->setTextView(codeView);
+        codeView->setTextStorageDelegate(colorer);
+    }
     if (const std::optional<QString> text = file->content())
-        codeView->setTextSilently(*text);
+        codeView->setString(*text);
     else if (const std::optional<QString> loaded = file->currentContent())
-        codeView->setTextSilently(*loaded);
+        codeView->setString(*loaded);
     else
         QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
     file->setTextView(codeView);
+
+    auto *finder = new TextFinder(scrollView);
+    finder->setClient(codeView);
+    finder->setFindBarContainer(scrollView);
+    finder->setIncrementalSearchingEnabled(true);
+    codeView->setTextFinder(finder);
     codeView->setFileviewController(this);
+    applySyntaxColor(codeView);
     return scrollView;
 }
 
@@ -242,7 +300,7 @@ void FileViewController::saveDocument()
     if (!file || !file->textView())
         return;
     CodeView *view = s_saveTargetView.data();
-    const QString text = view ? view->toPlainText() : file->currentContent().value_or(QString());
+    const QString text = view ? view->string() : file->currentContent().value_or(QString());
     file->setContent(text);
     if (!file->save())
         return;
@@ -272,7 +330,7 @@ void FileViewController::historyFileClicked(const Notification &notification)
     const int end = kept.selectionEnd();
     const QString text = history->currentContent().value_or(QString());
     if (notification.userInfo.contains(QStringLiteral("ignoreUndo"))) {
-        view->setTextSilently(text);
+        view->setString(text);
         view->didChangeText();
     } else {
         // As if typed over the whole text: one undo step.
@@ -289,6 +347,7 @@ void FileViewController::historyFileClicked(const Notification &notification)
         view->setTextCursor(cursor);
     }
     view->verticalScrollBar()->setValue(scroll);
+    applySyntaxColor(view);
 }
 
 void FileViewController::postWebResourceGroupSelected()

@@ -2,8 +2,12 @@
 #include "TestUtil.h"
 
 #include "app/FileViewController.h"
+#include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/HTMLSyntax.h"
+#include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
+#include "code/TextFinder.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
@@ -31,6 +35,9 @@ protected:
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/style.css")), "a {}");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/sub/index.css")), "b {}");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/theme.less")), "@x: 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/parts.scss")), "$x: 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/app.js")), "var x = 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/notes.txt")), "plain");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/song.mp3")), QByteArray("ID3\x03\x00", 5));
         QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("site/logo.png")));
         root = std::make_unique<File>(dir.filePath(QStringLiteral("site")), true, nullptr);
@@ -156,4 +163,33 @@ TEST_F(FileViewControllerTest, SaveDocumentSavesTheFileWhoseEditorHadTheKeyboard
     EXPECT_EQ(TestUtil::readFile(sheet->path()), QByteArray("a {} b {}"));
     EXPECT_EQ(TestUtil::readFile(page->path()), QByteArray("<p>hello</p>"));
     EXPECT_EQ(posted, (QStringList{QStringLiteral("fileSaved"), QStringLiteral("saveFileContent")}));
+}
+
+TEST_F(FileViewControllerTest, EachTextFileGetsTheColourerOfItsLanguageTheRulerAndTheFindBar)
+{
+    const auto colorerOf = [this](const char *name) -> SyntaxColoring * {
+        viewer.viewFile(file(QString::fromLatin1(name)));
+        return viewer.mainCodeView() ? viewer.mainCodeView()->textStorageDelegate() : nullptr;
+    };
+    EXPECT_TRUE(qobject_cast<HTMLSyntax *>(colorerOf("index.html")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("style.css")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("theme.less")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("parts.scss")));
+    EXPECT_TRUE(qobject_cast<JSSyntax *>(colorerOf("app.js")));
+    EXPECT_EQ(colorerOf("notes.txt"), nullptr);
+    // One colourer of a language for every view of it.
+    SyntaxColoring *sheets = colorerOf("style.css");
+    EXPECT_EQ(colorerOf("theme.less"), sheets);
+
+    CodeView *view = viewer.mainCodeView();
+    auto *frame = qobject_cast<LineNumberScrollView *>(file(QStringLiteral("theme.less"))->view());
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->lineNumberView());
+    EXPECT_GT(view->rulerThickness(), 0);
+    ASSERT_TRUE(view->textFinder());
+    EXPECT_EQ(view->textFinder()->findBarContainer(), frame);
+    EXPECT_TRUE(view->textFinder()->isIncrementalSearchingEnabled());
+    // Shown, the text gets its colours at the next turn.
+    TestUtil::waitUntil([view] { return !view->document()->firstBlock().layout()->formats().isEmpty(); });
+    EXPECT_FALSE(view->document()->firstBlock().layout()->formats().isEmpty());
 }
