@@ -1,0 +1,286 @@
+// DOMNodeEx: each row's own piece of HTML (declared in DOMNodeEx.h).
+
+#include "DOMNodeEx.h"
+#include "LayoutSpace.h"
+
+#include "foundation/StringJSBeautifier.h"
+#include "foundation/StringUtils.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLSerializer.h"
+#include "stylesheet/WebCoreObjects.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QHash>
+
+namespace {
+
+const DOMElement *parentElementOf(const DOMNode *node)
+{
+    const DOMNode *parent = node ? node->parentNode() : nullptr;
+    return parent && parent->isElement() ? static_cast<const DOMElement *>(parent) : nullptr;
+}
+
+bool isNamed(const DOMElement *element, QLatin1String name)
+{
+    return element && element->localName().compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// Text that HTML writes as it stands, besides script and style: the raw text
+// elements, and noscript where the page's scripts run.
+bool isOtherRawText(const DOMElement *element)
+{
+    if (!element || !element->isHTMLElement())
+        return false;
+    const QString &name = element->localName();
+    if (name == QLatin1String("noscript")) {
+        const DOMDocument *document = element->ownerDocument();
+        return !document || document->scripting() == Scripting::Enabled;
+    }
+    return name == QLatin1String("xmp") || name == QLatin1String("iframe") || name == QLatin1String("noembed")
+        || name == QLatin1String("noframes") || name == QLatin1String("plaintext");
+}
+
+QString attributeText(const QString &name, const QString &value)
+{
+    return QLatin1Char(' ') + name + QLatin1String("=\"") + HTMLSerializer::escapeAttributeValue(value)
+        + QLatin1Char('"');
+}
+
+// The last value of a condition, or a null string.
+QString lastValue(const AttributeCondition &condition)
+{
+    if (!condition.condition() || condition.condition()->isEmpty())
+        return {};
+    return condition.condition()->constLast();
+}
+
+} // namespace
+
+bool DOMNodeEx::isJavaScriptElement(const DOMNode *script)
+{
+    if (!script || !script->isElement())
+        return false;
+    const QString type = static_cast<const DOMElement *>(script)->getAttribute(QStringLiteral("type")).trimmed().toLower();
+    if (type.isEmpty())
+        return true;
+    static const QStringList types = {
+        QStringLiteral("module"),
+        QStringLiteral("text/javascript"),
+        QStringLiteral("application/javascript"),
+        QStringLiteral("application/ecmascript"),
+        QStringLiteral("application/x-ecmascript"),
+        QStringLiteral("application/x-javascript"),
+        QStringLiteral("text/ecmascript"),
+        QStringLiteral("text/javascript1.0"),
+        QStringLiteral("text/javascript1.1"),
+        QStringLiteral("text/javascript1.2"),
+        QStringLiteral("text/javascript1.3"),
+        QStringLiteral("text/javascript1.4"),
+        QStringLiteral("text/javascript1.5"),
+        QStringLiteral("text/jscript"),
+        QStringLiteral("text/livescript"),
+        QStringLiteral("text/x-ecmascript"),
+        QStringLiteral("text/x-javascript"),
+    };
+    return types.contains(type);
+}
+
+QString DOMNodeEx::beautifiedScript(const QString &text)
+{
+    // The formatter is a process of its own: each text is formatted once.
+    static QHash<QString, QString> cache;
+    if (const auto found = cache.constFind(text); found != cache.cend())
+        return found.value();
+    if (cache.size() >= 256)
+        cache.clear();
+    const QString formatted = StringJSBeautifier::decompileJS(text);
+    cache.insert(text, formatted);
+    return formatted;
+}
+
+QString DOMNodeEx::source(Beautify beautify) const
+{
+    if (m_isReference || !m_node)
+        return m_isReference ? QString(QLatin1String("")) : QString();
+    const QString nodeName = m_node->nodeName();
+    if (nodeName == QLatin1String("#text")) {
+        const DOMElement *parent = parentElementOf(m_node.get());
+        const QString text = m_node->textContent();
+        if (isNamed(parent, QLatin1String("script"))) {
+            const QString trimmed = LayoutSpace::trimmed(text);
+            return beautify == Beautify::Yes && isJavaScriptElement(parent) ? beautifiedScript(trimmed) : trimmed;
+        }
+        if (isNamed(parent, QLatin1String("style")))
+            return LayoutSpace::trimmed(text);
+        if (isOtherRawText(parent))
+            return hasPreInParent() ? text : LayoutSpace::trimmed(text);
+        const QString escaped = m_node->escapedTextContent();
+        return hasPreInParent() ? escaped : LayoutSpace::trimmed(escaped);
+    }
+    if (nodeName == QLatin1String("#comment"))
+        return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
+    if (nodeName.startsWith(QLatin1Char('#')))
+        return QLatin1String("");
+    const QString name = lowerName();
+    const bool closable = WebCoreObjects::shouldClose(name);
+    const bool hasChildren = contentParent(m_node.get())->hasChildNodes();
+    if (m_isCloseNode)
+        return closable && hasChildren ? QLatin1String("</") + name + QLatin1Char('>') : QString();
+    QString text = QLatin1Char('<') + name;
+    if (m_node->isElement()) {
+        const auto *element = static_cast<const DOMElement *>(m_node.get());
+        for (int i = 0; i < element->attributeCount(); ++i) {
+            const DOMAttr *attribute = element->attributeAt(i);
+            const QString attributeName = attribute->name();
+            if (!attribute->value().isEmpty())
+                text += attributeText(attributeName, attribute->value());
+            else if (WebCoreObjects::isNoValueAttribute(attributeName))
+                text += QLatin1Char(' ') + attributeName;
+        }
+    }
+    if (!closable)
+        return text + QLatin1String(" />");
+    text += QLatin1Char('>');
+    if (!hasChildren)
+        text += QLatin1String("</") + name + QLatin1Char('>');
+    return text;
+}
+
+QString DOMNodeEx::concatNodeTree(const DOMNodeEx *row, Beautify beautify) const
+{
+    QString out;
+    QList<const DOMNodeEx *> pending;
+    if (row)
+        pending.append(row);
+    while (!pending.isEmpty()) {
+        const DOMNodeEx *each = pending.takeLast();
+        const QString piece = each->source(beautify);
+        // A row that writes nothing writes none of its children either.
+        if (piece.isEmpty())
+            continue;
+        out += QLatin1Char('\n') + piece;
+        for (qsizetype i = each->m_children.size() - 1; i >= 0; --i)
+            pending.append(each->m_children.at(i).get());
+    }
+    return out;
+}
+
+QString DOMNodeEx::sourceIncludeChildren() const
+{
+    return StringUtils::stringByRemoveIndentToTop(concatNodeTree(this, Beautify::No));
+}
+
+QString DOMNodeEx::getIndent() const
+{
+    const qint64 tabs = m_isCloseNode ? m_level - 1 : m_level;
+    return tabs > 0 ? QString(int(tabs), QLatin1Char('\t')) : QString();
+}
+
+QString DOMNodeEx::compileAttributes(const IgnoreOptionValue *rule) const
+{
+    if (rule && rule->conditionNamed(QStringLiteral("*")))
+        return QLatin1String("");
+    // The element's own order, attributes a rule adds at the end.
+    QList<std::pair<QString, QString>> attributes;
+    if (m_node && m_node->isElement()) {
+        const auto *element = static_cast<const DOMElement *>(m_node.get());
+        for (int i = 0; i < element->attributeCount(); ++i)
+            attributes.append({element->attributeAt(i)->name(), element->attributeAt(i)->value()});
+    }
+    const auto indexOf = [&attributes](const QString &name) {
+        for (qsizetype i = 0; i < attributes.size(); ++i) {
+            if (attributes.at(i).first == name)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    if (rule) {
+        for (const AttributeCondition &condition : rule->attributeConditions()) {
+            const QString name = condition.attrName();
+            if (name == QLatin1String("*")) {
+                attributes.clear();
+                continue;
+            }
+            if (name == QLatin1String("ignore") || name == QLatin1String("contentName"))
+                continue;
+            const QString value = lastValue(condition);
+            if (value.isNull())
+                continue;
+            const qsizetype at = indexOf(name);
+            if (value == QLatin1String("*") || value == QLatin1String("null")) {
+                if (at >= 0)
+                    attributes.removeAt(at);
+            } else if (at >= 0) {
+                attributes[at].second = value;
+            } else {
+                attributes.append({name, value});
+            }
+        }
+    }
+    QString text;
+    for (const auto &[name, value] : std::as_const(attributes)) {
+        if (WebCoreObjects::isNoValueAttribute(name))
+            text += QLatin1Char(' ') + name;
+        else
+            text += attributeText(name, value);
+    }
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format) const
+{
+    if (!m_node)
+        return {};
+    if (m_ignore || m_isReference)
+        return QLatin1String("");
+    const QString nodeName = m_node->nodeName();
+    QString text;
+    if (nodeName == QLatin1String("#text")) {
+        const DOMElement *parent = parentElementOf(m_node.get());
+        const QString content = m_node->textContent();
+        if (isNamed(parent, QLatin1String("script"))) {
+            text = LayoutSpace::trimmed(content);
+            // Only JavaScript is formatted: other script types (data,
+            // templates) keep their text as it is.
+            if (format && isJavaScriptElement(parent)) {
+                text = beautifiedScript(text);
+                // Every line after the first takes the first line's tabs.
+                const QString indented = getIndent() + text;
+                const QStringList lines = StringUtils::lineStrings(indented);
+                if (lines.size() <= 1)
+                    return indented;
+                const QString tabs(StringUtils::countHeadContinuousString(lines.constFirst(), QStringLiteral("\t")),
+                                   QLatin1Char('\t'));
+                QStringList out{lines.constFirst()};
+                for (qsizetype i = 1; i < lines.size(); ++i)
+                    out.append(tabs + lines.at(i));
+                return out.join(QLatin1Char('\n'));
+            }
+            return text;
+        }
+        if (isNamed(parent, QLatin1String("style")))
+            return LayoutSpace::trimmed(content);
+        if (isOtherRawText(parent))
+            return hasPreInParent() ? content : removeNandT(content);
+        const QString escaped = m_node->escapedTextContent();
+        return hasPreInParent() ? escaped : removeNandT(escaped);
+    }
+    if (nodeName == QLatin1String("#comment"))
+        return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
+    if (nodeName.startsWith(QLatin1Char('#')))
+        return QLatin1String("");
+    const QString name = lowerName();
+    const bool closable = WebCoreObjects::shouldClose(name);
+    const bool hasChildren = contentParent(m_node.get())->hasChildNodes();
+    if (m_isCloseNode)
+        return closable && hasChildren ? QLatin1String("</") + name + QLatin1Char('>') : QString();
+    const IgnoreOptionValue rule = matchedIgnoreOption(rules);
+    text = QLatin1Char('<') + name + compileAttributes(&rule);
+    if (!closable)
+        return text + QLatin1String(" />");
+    text += QLatin1Char('>');
+    if (!hasChildren && !rule.conditionNamed(QStringLiteral("contentName")))
+        text += QLatin1String("</") + name + QLatin1Char('>');
+    return text;
+}
