@@ -6,6 +6,10 @@
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
+#include "domtree/DomInfoDelegate.h"
+#include "domtree/DomTreeDelegate.h"
+#include "foundation/TargetRef.h"
+
 void Controllers::install(AppDelegate &delegate)
 {
     MainInterface &ui = delegate.ui();
@@ -31,4 +35,27 @@ void Controllers::install(AppDelegate &delegate)
         ui.projectController->awakeFromNib(ui);
     }
     ui.window->setProjectDelegate(delegate.projectController());
+
+    // The DOM tree and its attribute inspector.
+    if (!delegate.domTreeController()) {
+        auto *tree = new DomTreeDelegate(ui.window);
+        tree->awakeFromNib();
+        ui.domTreePane->setContentView(tree->view());
+        auto *inspector = new DomInfoDelegate(ui.window);
+        inspector->awakeFromNib();
+        ui.attributePane->setContentView(inspector->view());
+        tree->setDomInfoDelegate(inspector);
+        tree->setWriteReserver([&delegate](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            delegate.reserveWrite(target, file, std::move(write));
+        });
+        delegate.setDomTreeController(tree);
+        delegate.setDomInfoDelegate(inspector);
+    }
+    if (auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController())) {
+        tree->setFileViewController(delegate.fileViewController());
+        tree->setProjectDelegate(delegate.projectController());
+        tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+        tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+    }
+    ui.window->setDomtreeDelegate(delegate.domTreeController());
 }

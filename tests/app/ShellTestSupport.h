@@ -106,6 +106,9 @@ public:
     QWidget *outlineView() override { return &outline; }
     QList<File *> styleFiles() override { return files; }
     void setProjectImages(const QList<File *> &list) override { images = list; }
+    void updateRulesByElement(DOMNode *) override {}
+    void setDisplaySelectorType(int) override {}
+    void reloadRuleList(int) override {}
     QList<File *> images;
 };
 
@@ -116,6 +119,8 @@ public:
     int reselected = 0;
     QWidget *selectorListView() override { return &selectors; }
     void reselectSelectorWithClickedSelector() override { ++reselected; }
+    void setInChange(bool) override {}
+    void refreshSelectorList() override {}
 };
 
 // Answers every alert with the button of the given title and remembers the
