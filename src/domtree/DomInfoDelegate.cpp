@@ -128,6 +128,7 @@ DOMElementPtr DomInfoDelegate::inspectedElement() const
 void DomInfoDelegate::initDomInfo(DOMNodeEx *row)
 {
     m_inspectedNode.reset();
+    m_shownNode = row && row->node() ? row->sharedNode() : nullptr;
     if (row) {
         DOMNodeEx *target = row->node() && row->node()->isCharacterData() ? row->parentNodeEx() : row;
         m_inspectedNode = target ? target->shared_from_this() : nullptr;
@@ -139,7 +140,7 @@ void DomInfoDelegate::reloadAttributes()
 {
     m_names.clear();
     // A text or comment row's own list is empty; its edits go to its parent.
-    const DOMNode *shown = m_inspectedNode ? m_inspectedNode->node() : nullptr;
+    const DOMNode *shown = m_shownNode.get();
     if (shown && shown->isElement()) {
         const auto *element = static_cast<const DOMElement *>(shown);
         for (int i = 0; i < element->attributeCount(); ++i)
@@ -177,8 +178,8 @@ QVariant DomInfoDelegate::objectValueForTableColumn(OutlineView *, int column, v
     const QString &name = m_names.at(index);
     if (column == 0)
         return name;
-    const DOMElementPtr element = inspectedElement();
-    return element ? element->getAttribute(name) : QString();
+    const DOMNode *shown = m_shownNode.get();
+    return shown && shown->isElement() ? static_cast<const DOMElement *>(shown)->getAttribute(name) : QString();
 }
 
 bool DomInfoDelegate::setObjectValue(OutlineView *, const QVariant &, int, void *)

@@ -105,6 +105,8 @@ private:
     QPointer<DomTreeDelegate> m_domTreeDelegate;
     QPointer<ExWebView> m_webview;
     std::shared_ptr<DOMNodeEx> m_inspectedNode;
+    // The node of the row shown, whose attributes are listed.
+    DOMNodePtr m_shownNode;
     // The listed attributes' names, which the rows stand for.
     QStringList m_names;
 };

@@ -217,6 +217,12 @@ void DomTreeDelegate::keyDown(QKeyEvent *event)
         }
         return;
     }
+    // Backspace reaches the delete command by itself; the Delete key of a
+    // PC keyboard is the forward delete.
+    if (key == KeyCodes::ForwardDelete) {
+        removeNode();
+        return;
+    }
     if (flags & KeyCodes::AlternateKeyMask) {
         if (key == KeyCodes::DownArrow)
             QM_DEBUG(QStringLiteral("moveNodeToAfter"));
