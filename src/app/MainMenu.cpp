@@ -33,6 +33,14 @@ QMenu *MainMenu::addSubmenu(QMenu *menu, const QString &title)
     return submenu;
 }
 
+QMenu *MainMenu::addContextMenu(const QString &title, QWidget *parent)
+{
+    auto *menu = new QMenu(title, parent);
+    m_contextMenus.append(menu);
+    watch(menu);
+    return menu;
+}
+
 void MainMenu::watch(QMenu *menu)
 {
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
@@ -44,8 +52,13 @@ QAction *MainMenu::addItem(QMenu *menu, const QString &title, const QString &act
     QAction *item = menu->addAction(title);
     item->setProperty(kActionProperty, actionName);
     item->setProperty(kTagProperty, tag);
-    if (!keyEquivalent.isEmpty())
+    if (!keyEquivalent.isEmpty()) {
         item->setShortcut(keyEquivalent);
+        // A context menu shows the key of its command; the menu bar's item
+        // of the same command is the one the key reaches.
+        if (m_contextMenus.contains(menu))
+            item->setShortcutContext(Qt::WidgetShortcut);
+    }
     connect(item, &QAction::triggered, this, [this, item] { send(item); });
     m_items.append(item);
     validate(item);

@@ -90,8 +90,17 @@ void ProjectDelegate::setUpFinderView()
     };
     delegate.itemDidCollapse = [this](OutlineView *, void *) { saveExpansionState(); };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
+    delegate.delete_ = [this](QObject *) { delete_(); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
+    // A name is edited in place unless renaming is refused for now; a
+    // project's folder is renamed outside the program.
+    delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) {
+        File *file = asFile(item);
+        return !m_renameRefused && !file->isRoot() && file->isLocalFile();
+    };
     tree->setDelegate(std::move(delegate));
+    if (m_ui && m_ui->fileMenu)
+        tree->setMenu(m_ui->fileMenu);
 
     connect(tree, &TableViewBase::rowClicked, this, [this] { singleClick(); });
     connect(tree, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
@@ -259,8 +268,13 @@ void ProjectDelegate::singleClick()
 
 void ProjectDelegate::keyDown(QKeyEvent *event)
 {
-    if (KeyCodes::keyCode(event) == KeyCodes::Return)
+    const int key = KeyCodes::keyCode(event);
+    if (key == KeyCodes::Return)
         fileNameTextFieldDisable(false);
+    // Backspace reaches delete_() through the tree; the Delete key of a
+    // desktop keyboard does the same.
+    else if (key == KeyCodes::ForwardDelete && !(event->modifiers() & ~Qt::KeypadModifier))
+        delete_();
 }
 
 void ProjectDelegate::fileNameTextFieldDisable(bool disable)

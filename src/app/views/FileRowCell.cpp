@@ -6,6 +6,7 @@
 #include "toolkit/FinderViewTextField.h"
 #include "workspace/File.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 FileRowCell::FileRowCell(QObject *parent)
@@ -87,4 +88,20 @@ QWidget *FileRowCell::createEditor(QWidget *parent, const QStyleOptionViewItem &
     field->setDelegate(std::move(hooks));
     m_displayField = field;
     return field;
+}
+
+void FileRowCell::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    QStyledItemDelegate::setEditorData(editor, index);
+    if (auto *field = qobject_cast<FinderViewTextField *>(editor))
+        field->setProperty(s_nameProperty, field->text());
+}
+
+bool FileRowCell::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (auto *field = qobject_cast<FinderViewTextField *>(object))
+            field->setText(field->property(s_nameProperty).toString());
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
