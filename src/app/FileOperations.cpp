@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -132,9 +133,20 @@ Result<void> FileOperations::copyItem(const QString &from, const QString &to)
 
 Result<QString> FileOperations::trashItem(const QString &path)
 {
+    // The home Trash is made inside the user's data folder, which must be
+    // there first: without it the item would land in a "files" folder of
+    // the working directory.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        QDir().mkpath(data);
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash))
         return Result<QString>::failure(QStringLiteral("\"%1\" could not be moved to the Trash.").arg(path));
+    if (QDir::isRelativePath(inTrash)) {
+        // No Trash could be made: the item goes back where it was.
+        restoreFromTrash(QFileInfo(inTrash).absoluteFilePath(), path);
+        return Result<QString>::failure(QStringLiteral("There is no Trash for \"%1\".").arg(path));
+    }
     return inTrash;
 }
 

@@ -1,8 +1,10 @@
 #include "MainMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 static const char *const kActionProperty = "quillmarkAction";
 static const char *const kTagProperty = "quillmarkTag";
@@ -11,6 +13,19 @@ MainMenu::MainMenu(QMenuBar *menuBar, QObject *parent)
     : QObject(parent)
     , m_menuBar(menuBar)
 {
+    // A disabled item's key does nothing: items that depend on which view
+    // has the keyboard are asked again when it moves.
+    // Asked at the next turn, once: the keyboard also moves while windows
+    // are torn down.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (m_validationPending)
+            return;
+        m_validationPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_validationPending = false;
+            validateAll();
+        });
+    });
 }
 
 MainMenu::~MainMenu() = default;

@@ -17,8 +17,9 @@ class QWidget;
 // The program's menus. Every item is known by the name of its action (the
 // command it sends, as "togglePreviewMode:") and carries a tag; an item does
 // what its target says and is enabled while its target's validator agrees,
-// asked each time the item's menu opens and whenever validateAll() runs. An
-// item whose target is not installed yet stays disabled.
+// asked each time the item's menu opens, when the keyboard moves to another
+// widget and whenever validateAll() runs (a disabled item's key does
+// nothing). An item whose target is not installed yet stays disabled.
 class MainMenu : public QObject
 {
     Q_OBJECT
@@ -75,4 +76,5 @@ private:
     QHash<QString, Target> m_targets;
     QList<QPointer<QAction>> m_items;
     QList<QPointer<QMenu>> m_contextMenus;
+    bool m_validationPending = false;
 };

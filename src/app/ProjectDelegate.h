@@ -251,6 +251,9 @@ public:
     bool deleteSeletedFile(bool single, File *node);
     // The end of renaming a row: {"stringValue": the new name}.
     void finderViewTextFieldTextDidEndEditing(const Notification &notification);
+    // Renames the node's item, as the end of editing its row's name does;
+    // a name that is taken or cannot be used alerts and renames nothing.
+    void renameNode(File *node, const QString &name);
     // A copy named "<name>_copy" beside the node, its name in editing.
     void duplicateFile();
     // Unpacks the archive into its folder, asking before replacing files;
@@ -361,7 +364,6 @@ private:
     bool forgetProject(File *root, bool askToSave);
     void alertTrashFailures(const QStringList &names);
     void startRenaming(File *node);
-    void renameNode(File *node, const QString &name);
     // The code header's switch and the View menu's item follow whether the
     // DOM tree's pane is shown.
     void showDOMNodeTreeState();

@@ -350,6 +350,7 @@ void ProjectDelegate::renameNode(File *node, const QString &name)
         Alert alert;
         alert.setMessageText(QStringLiteral("%1 cannot be used as a name.").arg(quoted(name)));
         alert.setInformativeText(QStringLiteral("A name may not be empty, \".\" or \"..\", or hold \"/\"."));
+        alert.addButtonWithTitle(QStringLiteral("OK"));
         alert.runModal(window());
         refreshFinderView(nullptr, false);
         return;
@@ -363,6 +364,7 @@ void ProjectDelegate::renameNode(File *node, const QString &name)
         Alert alert;
         alert.setMessageText(name + QStringLiteral(" already exists."));
         alert.setInformativeText(QString());
+        alert.addButtonWithTitle(QStringLiteral("OK"));
         alert.runModal(window());
         refreshFinderView(nullptr, false);
         return;

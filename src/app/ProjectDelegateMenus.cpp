@@ -29,6 +29,8 @@ namespace {
 const QString kFileMenu = QStringLiteral("fileMenu");
 const QString kMainFileMenu = QStringLiteral("File");
 const QString kUserTemplateMenu = QStringLiteral("New Project From User Template");
+// The width the DOM tree's pane opens at when it has none to come back to.
+constexpr int kDomTreePaneWidth = 260;
 
 // The breadcrumb's menus are set a size smaller than the program's text.
 QFont breadcrumbMenuFont()
@@ -252,8 +254,14 @@ void ProjectDelegate::doShowSourceCode(bool show)
     AppDelegate *app = AppDelegate::instance();
     if (!m_ui || !app || !m_ui->centerBottomPane || !m_ui->rightBottomPane)
         return;
-    if (m_ui->centerBottomPane->isSubviewCollapsed(m_ui->rightBottomPane) == show)
-        app->toggleCenterBottomRightView();
+    SplitView *panes = m_ui->centerBottomPane;
+    if (panes->isSubviewCollapsed(m_ui->rightBottomPane) != show)
+        return;
+    app->toggleCenterBottomRightView();
+    // A pane collapsed since launch has no width to come back to: it takes
+    // a quarter of the row.
+    if (show && panes->isSubviewCollapsed(m_ui->rightBottomPane))
+        panes->setPositionOfDividerAtIndex(panes->width() - qMax(kDomTreePaneWidth, panes->width() / 4), 1);
 }
 
 void ProjectDelegate::selectNode()

@@ -7,6 +7,7 @@
 #include "AppDelegate.h"
 #include "FileViewController.h"
 #include "MainInterface.h"
+#include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "RollbackDelegate.h"
 
@@ -180,6 +181,9 @@ void ProjectDelegate::outlineViewSelectionDidChange()
     if (m_rollbackDelegate)
         m_rollbackDelegate->intputFile(item);
     m_isChangedByDirecotryUpdated = false;
+    // The keys of the File menu's commands follow the new selection.
+    if (m_ui && m_ui->mainMenu)
+        m_ui->mainMenu->validateAll();
 }
 
 void ProjectDelegate::setBreadcrumbs(File *node)
@@ -244,12 +248,15 @@ void ProjectDelegate::contentChangeForNil()
 
 void ProjectDelegate::doubleClick()
 {
-    File *item = selectedItem();
+    QPointer<File> item = selectedItem();
     if (!item)
         return;
     if (item->exists() && QFileInfo(item->path()).isFile())
         saveURLToUserDefaults(item->absolutePath(), QStringLiteral("lastURL"));
     contentChange(item);
+    // Showing the file may have dropped it (a file gone from disk).
+    if (!item)
+        return;
     const QString extension = QFileInfo(item->displayName()).suffix();
     if (extension == QLatin1String("html") || extension == QLatin1String("htm")) {
         if (m_previewHalf) {
@@ -257,6 +264,9 @@ void ProjectDelegate::doubleClick()
             if (!m_previewHalf->isReloadOnly())
                 clearDetectLayer();
         }
+    } else if (extension == QLatin1String("zip")) {
+        unzipFile();
+        return;
     }
     fileNameTextFieldDisable(false);
 }

@@ -93,8 +93,11 @@ QWidget *FileRowCell::createEditor(QWidget *parent, const QStyleOptionViewItem &
 void FileRowCell::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     QStyledItemDelegate::setEditorData(editor, index);
-    if (auto *field = qobject_cast<FinderViewTextField *>(editor))
+    if (auto *field = qobject_cast<FinderViewTextField *>(editor)) {
         field->setProperty(s_nameProperty, field->text());
+        // Installed after the view's own filter, so it sees Escape first.
+        field->installEventFilter(const_cast<FileRowCell *>(this));
+    }
 }
 
 bool FileRowCell::eventFilter(QObject *object, QEvent *event)
@@ -103,5 +106,6 @@ bool FileRowCell::eventFilter(QObject *object, QEvent *event)
         if (auto *field = qobject_cast<FinderViewTextField *>(object))
             field->setText(field->property(s_nameProperty).toString());
     }
-    return QStyledItemDelegate::eventFilter(object, event);
+    // The view's filter goes on to close the field.
+    return false;
 }
