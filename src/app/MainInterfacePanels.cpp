@@ -92,8 +92,9 @@ void MainInterface::makeMenus()
 
     // The file tree's commands carry the tags its controller validates them
     // by: 0-3 new items, 4 a project, 5 and 6 always (even with several rows
-    // selected), 7 a file, 8 any row, 9 an item on disk, 10 a zip archive,
-    // 12 the tree has the keyboard, 14 a page of a web project.
+    // selected), 7 a file, 8 any row (saving a row's project as a template
+    // among them), 9 an item on disk, 10 a zip archive, 12 the tree has the
+    // keyboard, 14 a page of a web project.
     auto icon = [](QAction *item, const char *name) {
         item->setIcon(QIcon::fromTheme(QString::fromLatin1(name)));
         return item;
@@ -120,7 +121,7 @@ void MainInterface::makeMenus()
     icon(m.addItem(file, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10), "package-x-generic");
     icon(m.addItem(file, QStringLiteral("Show in File Manager"), QStringLiteral("showInFinder:"), {}, 9), "system-file-manager");
     icon(m.addItem(file, QStringLiteral("Run as Web Application"), QStringLiteral("runAsWebApp:"), {}, 14), "web-browser");
-    icon(m.addItem(file, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 4),
+    icon(m.addItem(file, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 8),
          "document-save-as");
     icon(m.addItem(file, QStringLiteral("Move to Trash"), QStringLiteral("showDeleteFileAlertFromMainMenu:"),
                    K(Qt::CTRL | Qt::Key_Backspace), 12), "user-trash");
@@ -152,7 +153,7 @@ void MainInterface::makeMenus()
     icon(m.addItem(fileMenu, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10), "package-x-generic");
     icon(m.addItem(fileMenu, QStringLiteral("Save"), QStringLiteral("saveFile:"), {}, 7), "document-save");
     fileMenu->addSeparator();
-    icon(m.addItem(fileMenu, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 4),
+    icon(m.addItem(fileMenu, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 8),
          "document-save-as");
     icon(m.addItem(fileMenu, QStringLiteral("Remove Project"), QStringLiteral("removeFile:"), {}, 4), "list-remove");
     fileMenu->addSeparator();

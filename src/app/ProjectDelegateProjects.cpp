@@ -185,7 +185,9 @@ void ProjectDelegate::createProjectFromURL(const QUrl &url, const QString &desti
         return;
     auto *download = new ProjectDownload(url, destination, window(), this);
     download->setTransferTimeout(downloadTransferTimeout());
+    connect(download, &ProjectDownload::failed, this, [this] { m_download = nullptr; });
     connect(download, &ProjectDownload::succeeded, this, [this](const QString &folder) {
+        m_download = nullptr;
         // A project whose folder was replaced leaves the list with it.
         for (File *root : projects()) {
             if (root->path() == projectPath(folder))

@@ -32,7 +32,7 @@ ProjectDownload::~ProjectDownload()
 void ProjectDownload::start()
 {
     const QFileInfo destination(m_destination);
-    m_staging = std::make_unique<StagedFolder>(destination.absolutePath(), destination.fileName() + QStringLiteral("-download"));
+    m_staging = std::make_shared<StagedFolder>(destination.absolutePath(), destination.fileName() + QStringLiteral("-download"));
     if (!m_staging->isValid()) {
         fail(QStringLiteral("No room could be made for the download beside \"%1\": %2")
                  .arg(m_destination, m_staging->errorString()));
@@ -72,7 +72,7 @@ void ProjectDownload::start()
 
 void ProjectDownload::readAvailable()
 {
-    if (!m_reply)
+    if (!m_reply || !m_reply->isOpen())
         return;
     const QByteArray chunk = m_reply->readAll();
     if (m_writeError.isEmpty() && m_archive.write(chunk) != chunk.size()) {
@@ -131,7 +131,7 @@ void ProjectDownload::transferFinished()
         m_sheet->setLabelText(QStringLiteral("Unpacking \"%1\"...").arg(QFileInfo(m_destination).fileName()));
         m_sheet->setRange(0, 0);
     }
-    StagedFolder *staging = m_staging.get();
+    std::shared_ptr<StagedFolder> staging = m_staging;
     const QString archive = m_archive.fileName();
     m_queue->addOperationWithBlock([this, staging, archive](const Operation &) {
         const Result<void> result = staging->unpack(archive);
@@ -178,6 +178,9 @@ void ProjectDownload::fail(const QString &message)
 void ProjectDownload::finish()
 {
     m_finished = true;
+    // The staging folder goes now, or when an unpacking still under way ends.
+    m_archive.close();
+    m_staging.reset();
     if (m_sheet) {
         m_sheet->hide();
         m_sheet->deleteLater();

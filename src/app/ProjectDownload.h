@@ -63,7 +63,8 @@ private:
     QNetworkAccessManager m_manager;
     QPointer<QNetworkReply> m_reply;
     QPointer<QProgressDialog> m_sheet;
-    std::unique_ptr<StagedFolder> m_staging;
+    // Shared with the unpacking, which may outlast a Cancel.
+    std::shared_ptr<StagedFolder> m_staging;
     QFile m_archive;
     QString m_writeError;
     bool m_cancelled = false;

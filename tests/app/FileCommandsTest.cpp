@@ -263,7 +263,7 @@ TEST_F(FileCommands, TwoSelectedRowsLeaveOnlyTheProjectAndAlwaysCommandsOfTheFil
     }
     // The selected row (the last one) is a project: its commands stay.
     EXPECT_EQ(enabled, (QStringList{"createProjectSelected:", "addProject:", "removeProject:", "downloadTurtrialProject:",
-                                    "saveProjectAsTemplate:", "save:", "performClose:", "terminate:"}));
+                                    "save:", "performClose:", "terminate:"}));
 }
 
 TEST_F(FileCommands, WhileASheetIsOpenOnlyDownloadTutorialStaysEnabled)
