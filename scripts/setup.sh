@@ -11,7 +11,7 @@ packages=(
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
-    python3 python3-jsbeautifier libjs-bootstrap5
+    python3 python3-jsbeautifier libjs-bootstrap5 dbus-daemon
     fonts-dejavu-core
 )
 
