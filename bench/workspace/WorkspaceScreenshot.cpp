@@ -34,28 +34,6 @@ bool write(const QString &path, const QByteArray &text)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
-
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(45, 47, 51));
-    palette.setColor(QPalette::WindowText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Base, QColor(32, 34, 37));
-    palette.setColor(QPalette::AlternateBase, QColor(40, 42, 46));
-    palette.setColor(QPalette::Text, QColor(220, 222, 226));
-    palette.setColor(QPalette::Button, QColor(53, 55, 60));
-    palette.setColor(QPalette::ButtonText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::ToolTipBase, QColor(53, 55, 60));
-    palette.setColor(QPalette::ToolTipText, QColor(220, 222, 226));
-    palette.setColor(QPalette::PlaceholderText, QColor(140, 144, 150));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 124, 130));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 124, 130));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 124, 130));
-    return palette;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])

@@ -367,6 +367,7 @@ private:
     // The code header's switch and the View menu's item follow whether the
     // DOM tree's pane is shown.
     void showDOMNodeTreeState();
+    bool hasSeveralSelectedRows() const;
     void setUpFinderView();
     void startLoading(const QVariantMap &rootPathes);
     void takeLoadedProject(quint64 generation, std::shared_ptr<LoadedProject> loaded);

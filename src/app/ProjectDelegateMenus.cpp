@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QMenu>
 
 namespace {
@@ -29,6 +30,8 @@ namespace {
 const QString kFileMenu = QStringLiteral("fileMenu");
 const QString kMainFileMenu = QStringLiteral("File");
 const QString kUserTemplateMenu = QStringLiteral("New Project From User Template");
+// How far a menu item's icon lies from the menu's left edge.
+constexpr int kMenuIconInset = 8;
 // The width the DOM tree's pane opens at when it has none to come back to.
 constexpr int kDomTreePaneWidth = 260;
 
@@ -67,7 +70,7 @@ bool ProjectDelegate::validateMenuItem(QAction *item)
         return true;
     if (!m_finderView)
         return false;
-    if (tag != 4 && m_finderView->numberOfSelectedRows() >= 2)
+    if (tag != 4 && hasSeveralSelectedRows())
         return false;
     File *node = menu == kFileMenu ? clickedFile() : selectedItem();
     if (!node)
@@ -109,6 +112,19 @@ bool ProjectDelegate::validateMenuItem(QAction *item)
     default:
         return true;
     }
+}
+
+bool ProjectDelegate::hasSeveralSelectedRows() const
+{
+    // Counted from the selection's ranges: listing the selected rows costs
+    // a look at every range for every row, and menus ask once per item.
+    int rows = 0;
+    for (const QItemSelectionRange &range : m_finderView->selectionModel()->selection()) {
+        rows += range.height();
+        if (rows >= 2)
+            return true;
+    }
+    return false;
 }
 
 // --- User templates ----------------------------------------------------------------------------------
@@ -188,7 +204,7 @@ void ProjectDelegate::breadcrambAction(PathControl *control)
         menu->addAction(item);
     }
 
-    // Under the clicked component, its icon above the items' icons.
+    // Under the clicked component, the items' icons below its icon.
     int index = -1;
     const auto &cells = control->pathComponentCells();
     for (int i = 0; i < int(cells.size()); ++i) {
@@ -196,7 +212,7 @@ void ProjectDelegate::breadcrambAction(PathControl *control)
             index = i;
     }
     const QRect component = control->rectForCell(index);
-    menu->popup(control->mapToGlobal(QPoint(component.left() - 16, control->height())));
+    menu->popup(control->mapToGlobal(QPoint(component.left() - kMenuIconInset, control->height())));
 }
 
 void ProjectDelegate::menuSelected(MenuItemEx *item)
