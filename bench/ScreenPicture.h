@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QStyleFactory>
 #include <QWidget>
 
 inline QImage pictureOfScreen(const QSize &size)
@@ -61,4 +62,11 @@ inline QPalette darkPalette()
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 124, 130));
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 124, 130));
     return palette;
+}
+
+// A desktop in dark mode: the Fusion style over the dark palette.
+inline void useDarkDesktop(QApplication &application)
+{
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    application.setPalette(darkPalette());
 }

@@ -21,6 +21,8 @@
 #include "workspace/File.h"
 #include "workspace/SSZipArchive.h"
 
+#include "../OffscreenHome.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -88,11 +90,7 @@ int main(int argc, char *argv[])
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenHome(home);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 
     // A project with a folder of 1,000 files.

@@ -15,6 +15,7 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include "../OffscreenHome.h"
 #include "../ScreenPicture.h"
 
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -61,15 +61,8 @@ int main(int argc, char *argv[])
             mode = QString::fromLatin1(argv[i]);
     }
     QTemporaryDir home;
-    const QString screens = home.filePath(QStringLiteral("screens.json"));
-    if (!write(screens, R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280, "height": 800,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})"))
+    if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
 
     const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
     write(site + QStringLiteral("/index.html"), "<!DOCTYPE html>\n<title>Lighthouse Bakery</title>\n<h1>Bread</h1>\n");
@@ -93,10 +86,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication application(argc, argv);
-    if (dark) {
-        application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        application.setPalette(darkPalette());
-    }
+    if (dark)
+        useDarkDesktop(application);
     AppDelegate::initialize();
     AppDelegate delegate;
     delegate.loadInterface();

@@ -472,17 +472,22 @@ bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QStringList 
 
 void ProjectDelegate::alertSaveFailures(const QStringList &names)
 {
+    alertFailures(names, QStringLiteral("could not be saved"),
+                  QStringLiteral("The changes are kept; the files stay marked as modified."));
+}
+
+void ProjectDelegate::alertFailures(const QStringList &names, const QString &what, const QString &informative)
+{
     if (names.isEmpty())
         return;
     Alert alert;
     alert.setAlertStyle(Alert::Style::Critical);
     if (names.size() == 1)
-        alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(names.first()));
+        alert.setMessageText(QStringLiteral("\"%1\" %2.").arg(names.first(), what));
     else
-        alert.setMessageText(QStringLiteral("%1 files could not be saved: %2.")
-                                 .arg(names.size())
-                                 .arg(names.join(QStringLiteral(", "))));
-    alert.setInformativeText(QStringLiteral("The changes are kept; the files stay marked as modified."));
+        alert.setMessageText(
+            QStringLiteral("%1 files %2: %3.").arg(names.size()).arg(what, names.join(QStringLiteral(", "))));
+    alert.setInformativeText(informative);
     alert.addButtonWithTitle(QStringLiteral("OK"));
     alert.runModal(window());
 }

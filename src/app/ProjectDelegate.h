@@ -194,7 +194,8 @@ public:
     static void addProjectBookmark(const QString &path);
     static void removeProjectBookmark(const QString &path);
     // The program's cache folder (empty when the desktop names none), its
-    // "templates" folder (made when missing), and the temporary folder.
+    // "templates" folder (made, with the cache folder, when missing), and
+    // the temporary folder.
     static QString cachePath();
     static QString templatesPath();
     static QString tempPath();
@@ -367,6 +368,7 @@ private:
     // The code header's switch and the View menu's item follow whether the
     // DOM tree's pane is shown.
     void showDOMNodeTreeState();
+    void setDOMNodeTreeToggles(bool shown);
     bool hasSeveralSelectedRows() const;
     void setUpFinderView();
     void startLoading(const QVariantMap &rootPathes);
@@ -380,6 +382,10 @@ private:
     bool askToSaveProject(File *root);
     bool saveModifiedFiles(const QList<File *> &files, QStringList *failed);
     void alertSaveFailures(const QStringList &names);
+    // "<name> <what>." for one file, "<n> files <what>: <names>." for more.
+    void alertFailures(const QStringList &names, const QString &what, const QString &informative);
+    // A failure of copying, unpacking or writing: the message and "OK".
+    static void alertFailure(const QString &message);
     void selectNode(File *node);
     void writeExpandedFilePath(const QList<File *> &nodes);
     void saveExpansionState();

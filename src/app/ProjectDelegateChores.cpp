@@ -76,8 +76,9 @@ QString ProjectDelegate::templatesPath()
     const QString cache = cachePath();
     const QString templates = cache.isEmpty() ? QString() : cache + QStringLiteral("/templates");
     if (!templates.isEmpty() && !QFileInfo::exists(templates)) {
-        // Its parent is not made: a cache folder that is missing stays missing.
-        if (!QDir().mkdir(templates))
+        // The desktop makes no cache folder for a program: a first template
+        // makes it too.
+        if (!QDir().mkpath(templates))
             QM_INFO(QStringLiteral("cannot make the templates folder %1").arg(templates));
     }
     return templates;
@@ -86,6 +87,11 @@ QString ProjectDelegate::templatesPath()
 QString ProjectDelegate::tempPath()
 {
     return QDir::tempPath();
+}
+
+void ProjectDelegate::alertFailure(const QString &message)
+{
+    Alert::runAlertPanel(message, QString(), QStringLiteral("OK"));
 }
 
 bool ProjectDelegate::checkOnline(const QString &url)

@@ -42,14 +42,6 @@ QString quoted(const QString &name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-void alertFailure(QWidget *window, const QString &message)
-{
-    Alert alert;
-    alert.setMessageText(message);
-    alert.addButtonWithTitle(QStringLiteral("OK"));
-    alert.runModal(window);
-}
-
 } // namespace
 
 // --- New files and folders ---------------------------------------------------------------------
@@ -285,18 +277,7 @@ void ProjectDelegate::deleteClickedSingleFile(File *node)
 
 void ProjectDelegate::alertTrashFailures(const QStringList &names)
 {
-    if (names.isEmpty())
-        return;
-    Alert alert;
-    alert.setAlertStyle(Alert::Style::Critical);
-    if (names.size() == 1)
-        alert.setMessageText(QStringLiteral("%1 could not be moved to the Trash.").arg(quoted(names.first())));
-    else
-        alert.setMessageText(QStringLiteral("%1 items could not be moved to the Trash: %2.")
-                                 .arg(names.size())
-                                 .arg(names.join(QStringLiteral(", "))));
-    alert.addButtonWithTitle(QStringLiteral("OK"));
-    alert.runModal(window());
+    alertFailures(names, QStringLiteral("could not be moved to the Trash"), QString());
 }
 
 bool ProjectDelegate::forgetProject(File *root, bool askToSave)
@@ -404,7 +385,7 @@ void ProjectDelegate::duplicateFile()
     const Result<void> copied = FileOperations::copyItem(node->path(), path);
     if (!copied) {
         QM_ERROR(QStringLiteral("cannot duplicate %1: %2").arg(node->path(), copied.error()));
-        alertFailure(window(), copied.error());
+        alertFailure(copied.error());
     }
     QPointer<File> folder = parent;
     const TreeSelection kept = rememberSelection();
@@ -429,7 +410,7 @@ void ProjectDelegate::unzipFile()
     Result<void> unpacked = staging.isValid() ? staging.unpack(archive) : Result<void>::failure(staging.errorString());
     if (!unpacked) {
         QM_ERROR(unpacked.error());
-        alertFailure(window(), unpacked.error());
+        alertFailure(unpacked.error());
         return;
     }
     const QStringList clashes = staging.clashesIn(folder);
@@ -450,7 +431,7 @@ void ProjectDelegate::unzipFile()
     const Result<void> merged = staging.mergeInto(folder);
     if (!merged) {
         QM_ERROR(merged.error());
-        alertFailure(window(), merged.error());
+        alertFailure(merged.error());
     } else if (!clashes.contains(QFileInfo(archive).fileName())) {
         // An archive holding a file of its own name was replaced by it.
         QFile::remove(archive);

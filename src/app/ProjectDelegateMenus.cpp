@@ -239,28 +239,28 @@ void ProjectDelegate::showDOMNodeTree()
 
 void ProjectDelegate::doShowDOMNodeTree()
 {
-    if (m_ui && m_ui->showSourceCodebtn) {
-        m_ui->showSourceCodebtn->setSelected(false, 0);
-        m_ui->showSourceCodebtn->setSelected(true, 1);
-    }
+    setDOMNodeTreeToggles(true);
     doShowSourceCode(true);
     if (m_previewHalf)
         m_previewHalf->doDetectPreview(true);
-    if (m_ui && m_ui->showDomtreeMenuItem)
-        m_ui->showDomtreeMenuItem->setText(QStringLiteral("Hide DOMNode Tree"));
 }
 
 void ProjectDelegate::doHideDOMNodeTree()
 {
-    if (m_ui && m_ui->showSourceCodebtn) {
-        m_ui->showSourceCodebtn->setSelected(true, 0);
-        m_ui->showSourceCodebtn->setSelected(false, 1);
-    }
+    setDOMNodeTreeToggles(false);
     doShowSourceCode(false);
     if (m_previewHalf)
         m_previewHalf->doDetectPreview(false);
+}
+
+void ProjectDelegate::setDOMNodeTreeToggles(bool shown)
+{
+    if (m_ui && m_ui->showSourceCodebtn) {
+        m_ui->showSourceCodebtn->setSelected(!shown, 0);
+        m_ui->showSourceCodebtn->setSelected(shown, 1);
+    }
     if (m_ui && m_ui->showDomtreeMenuItem)
-        m_ui->showDomtreeMenuItem->setText(QStringLiteral("Show DOMNode Tree"));
+        m_ui->showDomtreeMenuItem->setText(shown ? QStringLiteral("Hide DOMNode Tree") : QStringLiteral("Show DOMNode Tree"));
 }
 
 void ProjectDelegate::doShowSourceCode(bool show)
@@ -310,11 +310,5 @@ void ProjectDelegate::showDOMNodeTreeState()
 {
     if (!m_ui || !m_ui->centerBottomPane || !m_ui->rightBottomPane)
         return;
-    const bool shown = !m_ui->centerBottomPane->isSubviewCollapsed(m_ui->rightBottomPane);
-    if (m_ui->showSourceCodebtn) {
-        m_ui->showSourceCodebtn->setSelected(!shown, 0);
-        m_ui->showSourceCodebtn->setSelected(shown, 1);
-    }
-    if (m_ui->showDomtreeMenuItem)
-        m_ui->showDomtreeMenuItem->setText(shown ? QStringLiteral("Hide DOMNode Tree") : QStringLiteral("Show DOMNode Tree"));
+    setDOMNodeTreeToggles(!m_ui->centerBottomPane->isSubviewCollapsed(m_ui->rightBottomPane));
 }

@@ -37,14 +37,6 @@ QString projectPath(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
-void alertFailure(QWidget *window, const QString &message)
-{
-    Alert alert;
-    alert.setMessageText(message);
-    alert.addButtonWithTitle(QStringLiteral("OK"));
-    alert.runModal(window);
-}
-
 } // namespace
 
 // --- Panels ---------------------------------------------------------------------------------
@@ -208,7 +200,7 @@ void ProjectDelegate::createProjectFromPath(const QString &source, const QString
         made = staging.replace(target.absoluteFilePath());
     if (!made) {
         QM_ERROR(QStringLiteral("cannot make %1 from %2: %3").arg(destination, source, made.error()));
-        alertFailure(window(), made.error());
+        alertFailure(made.error());
         return;
     }
     for (File *root : projects()) {
@@ -254,7 +246,7 @@ void ProjectDelegate::saveProjectAsTemplate()
         return;
     const QString templates = templatesPath();
     if (templates.isEmpty() || !QFileInfo(templates).isDir()) {
-        alertFailure(window(), QStringLiteral("There is no folder to keep templates in."));
+        alertFailure(QStringLiteral("There is no folder to keep templates in."));
         return;
     }
     const QString target = templates + QLatin1Char('/') + project->displayName();
@@ -262,7 +254,7 @@ void ProjectDelegate::saveProjectAsTemplate()
         const Result<void> copied = FileOperations::copyItem(project->path(), target);
         if (!copied) {
             QM_ERROR(QStringLiteral("cannot save %1 as a template: %2").arg(project->path(), copied.error()));
-            alertFailure(window(), copied.error());
+            alertFailure(copied.error());
             return;
         }
     } else {
@@ -285,7 +277,7 @@ void ProjectDelegate::saveProjectAsTemplate()
             if (FileOperations::itemExists(old))
                 FileOperations::renameItem(old, target);
             QM_ERROR(QStringLiteral("cannot replace the template %1: %2").arg(target, copied.error()));
-            alertFailure(window(), copied.error());
+            alertFailure(copied.error());
             return;
         }
     }

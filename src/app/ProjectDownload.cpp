@@ -168,10 +168,7 @@ void ProjectDownload::fail(const QString &message)
         return;
     QM_ERROR(QStringLiteral("%1 could not be made from %2: %3").arg(m_destination, m_url.toDisplayString(), message));
     finish();
-    Alert alert;
-    alert.setMessageText(message);
-    alert.addButtonWithTitle(QStringLiteral("OK"));
-    alert.runModal(m_window);
+    Alert::runAlertPanel(message, QString(), QStringLiteral("OK"));
     Q_EMIT failed(message);
 }
 

@@ -18,9 +18,6 @@ protected:
     void SetUp() override
     {
         FileCommandsTest::SetUp();
-        // The program's cache folder (and with it the templates) lies in the
-        // temporary home.
-        QDir().mkpath(ProjectDelegate::cachePath());
         const QByteArray sample = TestUtil::readFile(
             Bundle::pathForResource(QStringLiteral("sample"), QStringLiteral("zip"), QStringLiteral("download")));
         ASSERT_FALSE(sample.isEmpty());
@@ -71,6 +68,8 @@ TEST_F(NewProjects, ATemplateIsSavedReplacedAndMakesANewProjectThatOpensTheIndex
     TestUtil::writeFile(path("tpl/css/a.css"), "a {}");
     remember({path("site"), path("tpl")});
     launch();
+    // The temporary home had no cache folder: the program made it for its
+    // templates.
     const QString saved = ProjectDelegate::templatesPath() + QStringLiteral("/tpl");
 
     select(node("tpl/css/a.css"));
