@@ -4,8 +4,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +24,40 @@ QByteArray native(const QString &path)
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString firstItemNamedIn(const QString &folder, const QString &name, QSet<QString> &visited)
+{
+    // A link back up the tree is walked once.
+    if (visited.contains(QFileInfo(folder).canonicalFilePath()))
+        return {};
+    visited.insert(QFileInfo(folder).canonicalFilePath());
+    struct Entry
+    {
+        QString name;
+        bool isFolder;
+    };
+    QList<Entry> entries;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (!info.fileName().startsWith(QLatin1Char('.')))
+            entries.append({info.fileName(), info.isDir()});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        if (a.isFolder != b.isFolder)
+            return a.isFolder;
+        return a.name < b.name;
+    });
+    for (const Entry &entry : std::as_const(entries)) {
+        const QString path = folder + QLatin1Char('/') + entry.name;
+        if (entry.name == name)
+            return path;
+        if (entry.isFolder) {
+            const QString found = firstItemNamedIn(path, name, visited);
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return {};
 }
 
 Result<void> copyFolder(const QString &from, const QString &to)
@@ -178,6 +214,12 @@ Result<void> FileOperations::removeItem(const QString &path)
     if (!file.remove())
         return Result<void>::failure(file.errorString());
     return {};
+}
+
+QString FileOperations::firstItemNamed(const QString &folder, const QString &name)
+{
+    QSet<QString> visited;
+    return firstItemNamedIn(folder, name, visited);
 }
 
 QStringList FileOperations::filesBelow(const QString &folder)

@@ -286,6 +286,8 @@ public:
     // Makes the folder a project: its settings, a place in the list and the
     // tree, its bookmark; with open, its first "index.html" is opened.
     File *importProjectWithPath(const QString &path, bool importConfig, bool open);
+    // The same, with the page to open already found (a path in the folder).
+    File *importProjectWithPath(const QString &path, bool importConfig, bool open, const QString &page);
     // Asks for the new project's folder, and makes it from the sample.
     void createProjectSelected();
     void createNewProject(const QString &path);

@@ -9,7 +9,6 @@
 #include "ProjectDownload.h"
 #include "StagedFolder.h"
 
-#include "foundation/TreeUtil.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/kit/Alert.h"
@@ -77,6 +76,13 @@ void ProjectDelegate::addProject()
 File *ProjectDelegate::importProjectWithPath(const QString &path, bool importConfig, bool open)
 {
     const QString folder = projectPath(path);
+    return importProjectWithPath(folder, importConfig, open,
+                                 open ? FileOperations::firstItemNamed(folder, QStringLiteral("index.html")) : QString());
+}
+
+File *ProjectDelegate::importProjectWithPath(const QString &path, bool importConfig, bool open, const QString &page)
+{
+    const QString folder = projectPath(path);
     if (!QFileInfo(folder).isDir()) {
         QM_ERROR(QStringLiteral("cannot add %1 as a project: it is no folder").arg(path));
         return nullptr;
@@ -92,25 +98,16 @@ File *ProjectDelegate::importProjectWithPath(const QString &path, bool importCon
         return root;
 
     if (open) {
-        File *page = nullptr;
-        TreeUtil::enumrate(root->children(), static_cast<File *>(nullptr), [](File *node) { return node->children(); },
-                           [&page](File *node, File *) {
-                               if (page)
-                                   return false;
-                               if (node->displayName() == QLatin1String("index.html")) {
-                                   page = node;
-                                   return false;
-                               }
-                               return true;
-                           });
-        if (page) {
+        // Only the folders on the way to the page are read into the tree.
+        File *node = page.isEmpty() ? nullptr : searchDirectory(page, {root});
+        if (node) {
             m_finderView->expandItem(root);
-            openAllParent(page->parentFile());
-            selectNode(page);
+            openAllParent(node->parentFile());
+            selectNode(node);
             doubleClick();
         }
         scrollLater();
-        if (page)
+        if (node)
             return root;
     }
     selectNode(root);
@@ -178,14 +175,15 @@ void ProjectDelegate::createProjectFromURL(const QUrl &url, const QString &desti
     auto *download = new ProjectDownload(url, destination, window(), this);
     download->setTransferTimeout(downloadTransferTimeout());
     connect(download, &ProjectDownload::failed, this, [this] { m_download = nullptr; });
-    connect(download, &ProjectDownload::succeeded, this, [this](const QString &folder) {
+    connect(download, &ProjectDownload::succeeded, this, [this](const QString &folder, const QString &page) {
         m_download = nullptr;
         // A project whose folder was replaced leaves the list with it.
         for (File *root : projects()) {
             if (root->path() == projectPath(folder))
                 forgetProject(root, false);
         }
-        importProjectWithPath(folder, false, true);
+        const QString root = projectPath(folder);
+        importProjectWithPath(root, false, true, page.isEmpty() ? QString() : root + page.mid(folder.size()));
     });
     m_download = download;
     download->start();

@@ -1,5 +1,6 @@
 #include "ProjectDownload.h"
 
+#include "FileOperations.h"
 #include "StagedFolder.h"
 
 #include "platform/foundation/Log.h"
@@ -136,12 +137,18 @@ void ProjectDownload::transferFinished()
     m_queue->addOperationWithBlock([this, staging, archive](const Operation &) {
         const Result<void> result = staging->unpack(archive);
         QFile::remove(archive);
+        // The page to open is looked for here too: the tree then reads only
+        // the folders on the way to it.
+        const QString page = result ? FileOperations::firstItemNamed(staging->contentPath(), QStringLiteral("index.html"))
+                                    : QString();
+        const QString relative = page.isEmpty() ? QString() : page.mid(staging->contentPath().size());
         QMetaObject::invokeMethod(
-            this, [this, ok = result.isOk(), error = result.error()] { unpacked(ok, error); }, Qt::QueuedConnection);
+            this, [this, ok = result.isOk(), error = result.error(), relative] { unpacked(ok, error, relative); },
+            Qt::QueuedConnection);
     });
 }
 
-void ProjectDownload::unpacked(bool ok, const QString &error)
+void ProjectDownload::unpacked(bool ok, const QString &error, const QString &page)
 {
     if (m_finished)
         return;
@@ -159,7 +166,7 @@ void ProjectDownload::unpacked(bool ok, const QString &error)
         return;
     }
     finish();
-    Q_EMIT succeeded(m_destination);
+    Q_EMIT succeeded(m_destination, page.isEmpty() ? QString() : m_destination + page);
 }
 
 void ProjectDownload::fail(const QString &message)

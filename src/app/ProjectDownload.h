@@ -44,15 +44,16 @@ public:
     QProgressDialog *progressSheet() const { return m_sheet; }
 
 Q_SIGNALS:
-    // The destination now holds the project.
-    void succeeded(const QString &destination);
+    // The destination now holds the project; page is its first
+    // "index.html", found while it was unpacked (empty when none).
+    void succeeded(const QString &destination, const QString &page);
     // Nothing changed at the destination; the user was told why.
     void failed(const QString &message);
 
 private:
     void readAvailable();
     void transferFinished();
-    void unpacked(bool ok, const QString &error);
+    void unpacked(bool ok, const QString &error, const QString &page);
     void fail(const QString &message);
     void finish();
 

@@ -459,3 +459,41 @@ TEST(DownloadArchives, HoldTheFilesOfTheirProjectFolders)
                 << project << " " << file.toStdString();
     }
 }
+
+TEST(FileOperations, TheFirstItemOfANameIsTheOneTheFileTreeWalkMeetsFirst)
+{
+    QTemporaryDir folder;
+    const struct
+    {
+        const char *name;
+        QStringList files;
+        QString found;
+    } layouts[] = {
+        {"folders come first", {"index.html", "pages/index.html"}, QStringLiteral("pages/index.html")},
+        {"names in code order", {"b/index.html", "B/index.html", "a/x.txt"}, QStringLiteral("B/index.html")},
+        {"hidden folders are no rows", {".git/index.html", "z/index.html"}, QStringLiteral("z/index.html")},
+        {"none", {"a/b/c.html"}, QString()},
+    };
+    for (const auto &layout : layouts) {
+        const QString root = folder.filePath(QString::fromLatin1(layout.name));
+        for (const QString &file : layout.files)
+            ASSERT_TRUE(TestUtil::writeFile(root + QLatin1Char('/') + file, "x"));
+        // What the tree's own depth-first walk over its nodes finds.
+        const std::unique_ptr<File> tree = File::fileWithDirectory(root, true, nullptr);
+        QString walked;
+        std::function<bool(File *)> walk = [&](File *node) {
+            for (File *child : node->children()) {
+                if (child->displayName() == QLatin1String("index.html")) {
+                    walked = child->path();
+                    return true;
+                }
+                if (!child->isLeaf() && walk(child))
+                    return true;
+            }
+            return false;
+        };
+        walk(tree.get());
+        EXPECT_EQ(FileOperations::firstItemNamed(root, QStringLiteral("index.html")), walked) << layout.name;
+        EXPECT_EQ(walked, layout.found.isEmpty() ? QString() : root + QLatin1Char('/') + layout.found) << layout.name;
+    }
+}
