@@ -60,6 +60,9 @@ void ProjectDownload::start()
     QNetworkRequest request(m_url);
     request.setTransferTimeout(m_transferTimeout);
     m_reply = m_manager.get(request);
+    // A fast server would otherwise fill memory and hand the whole archive
+    // over in one read: it is taken in bounded pieces.
+    m_reply->setReadBufferSize(kReadBufferBytes);
     connect(m_reply, &QIODevice::readyRead, this, &ProjectDownload::readAvailable);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if (!m_sheet || total <= 0)

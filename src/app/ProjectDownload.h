@@ -29,6 +29,7 @@ class ProjectDownload : public QObject
 
 public:
     static constexpr int kTransferTimeoutMs = 60000;
+    static constexpr qint64 kReadBufferBytes = 512 * 1024;
 
     ProjectDownload(const QUrl &url, const QString &destination, QWidget *window, QObject *parent = nullptr);
     ~ProjectDownload() override;
