@@ -23,6 +23,7 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
 #include <QApplication>
