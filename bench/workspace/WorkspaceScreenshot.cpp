@@ -35,27 +35,6 @@ bool write(const QString &path, const QByteArray &text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(45, 47, 51));
-    palette.setColor(QPalette::WindowText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Base, QColor(32, 34, 37));
-    palette.setColor(QPalette::AlternateBase, QColor(40, 42, 46));
-    palette.setColor(QPalette::Text, QColor(220, 222, 226));
-    palette.setColor(QPalette::Button, QColor(53, 55, 60));
-    palette.setColor(QPalette::ButtonText, QColor(220, 222, 226));
-    palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::ToolTipBase, QColor(53, 55, 60));
-    palette.setColor(QPalette::ToolTipText, QColor(220, 222, 226));
-    palette.setColor(QPalette::PlaceholderText, QColor(140, 144, 150));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 124, 130));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 124, 130));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 124, 130));
-    return palette;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -63,15 +42,8 @@ int main(int argc, char *argv[])
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("workspace.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
     QTemporaryDir home;
-    const QString screens = home.filePath(QStringLiteral("screens.json"));
-    if (!write(screens, R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280, "height": 800,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})"))
+    if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
 
     // The project: a small site.
     const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
@@ -113,7 +85,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     if (dark) {
         application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        application.setPalette(darkPalette());
+        application.setPalette(darkDesktopPalette());
     }
     AppDelegate::initialize();
     AppDelegate delegate;

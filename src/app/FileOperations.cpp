@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -132,9 +133,18 @@ Result<void> FileOperations::copyItem(const QString &from, const QString &to)
 
 Result<QString> FileOperations::trashItem(const QString &path)
 {
+    // Where the user's data folder (which holds the Trash) is missing, Qt
+    // moves the item into "files" below the working folder and calls that
+    // the Trash: the folder is made first, and a place that is no absolute
+    // path is taken back as a failure.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash))
         return Result<QString>::failure(QStringLiteral("\"%1\" could not be moved to the Trash.").arg(path));
+    if (QFileInfo(inTrash).isRelative()) {
+        restoreFromTrash(QFileInfo(inTrash).absoluteFilePath(), path);
+        return Result<QString>::failure(QStringLiteral("\"%1\" could not be moved to the Trash: there is no Trash.").arg(path));
+    }
     return inTrash;
 }
 

@@ -80,7 +80,7 @@ void ProjectConfigView::buildControls()
     };
 
     layout->addWidget(sectionTitle(QStringLiteral("CSS"), this));
-    m_overrideCSS = checkBox(QStringLiteral("Write style sheets from the rules"),
+    m_overrideCSS = checkBox(QStringLiteral("Write edits to CSS files"),
                              QStringLiteral("Edits of CSS rules are written into the project's style sheets"), this);
     m_minifyCSS = checkBox(QStringLiteral("Minify"), QStringLiteral("Style sheets are written without spaces and line breaks"), this);
     layout->addWidget(m_overrideCSS);
@@ -88,7 +88,7 @@ void ProjectConfigView::buildControls()
 
     layout->addSpacing(6);
     layout->addWidget(sectionTitle(QStringLiteral("HTML"), this));
-    m_overrideHTML = checkBox(QStringLiteral("Write pages from the DOM tree"),
+    m_overrideHTML = checkBox(QStringLiteral("Write edits to HTML files"),
                               QStringLiteral("Edits of the DOM tree are written into the project's pages"), this);
     m_minifyHTML = checkBox(QStringLiteral("Minify"), QStringLiteral("Pages are written without spaces and line breaks"), this);
     m_useIgnoreOption = checkBox(QStringLiteral("Use ignore rules"),
@@ -99,13 +99,13 @@ void ProjectConfigView::buildControls()
 
     layout->addSpacing(6);
     layout->addWidget(sectionTitle(QStringLiteral("JavaScript"), this));
-    m_formatJavaScript = checkBox(QStringLiteral("Format scripts in pages"),
+    m_formatJavaScript = checkBox(QStringLiteral("Format scripts"),
                                   QStringLiteral("Scripts inside written pages are indented"), this);
     layout->addWidget(m_formatJavaScript);
 
     layout->addSpacing(6);
     layout->addWidget(sectionTitle(QStringLiteral("Web Project"), this));
-    m_webProject = checkBox(QStringLiteral("Local copy of a web site"),
+    m_webProject = checkBox(QStringLiteral("Copy of a web site"),
                             QStringLiteral("The project's files stand in for the files of a remote site"), this);
     m_webMainURL = new TextField(this);
     m_webMainURL->setObjectName(QStringLiteral("webMainURL"));

@@ -1,0 +1,126 @@
+// Starts Quillmark offscreen on a 1280 by 800 screen with fresh user folders
+// and one remembered project whose "images" folder is shown in the centre
+// pane as thumbnails (pictures of several sizes, a sub-folder, a page and a
+// file that only claims to be a picture), with the project settings panel
+// beside it, and writes a picture of the screen to the path given,
+// "thumbnails.png" by default. "dark" gives the desktop a dark palette;
+// "settings" gives the settings panel the whole left column, the vendor
+// prefixes set and the property list filtered.
+//
+//   thumbnails_screenshot [OUTPUT.png] [dark] [settings]
+
+#include "app/AppDelegate.h"
+#include "app/FileViewController.h"
+#include "app/MainInterface.h"
+#include "app/ProjectDelegate.h"
+#include "app/views/ProjectConfigView.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/SplitView.h"
+#include "platform/kit/TextField.h"
+#include "workspace/File.h"
+
+#include "../ScreenPicture.h"
+#include "GeneratedPictures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+bool write(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QString output = QStringLiteral("thumbnails.png");
+    bool dark = false;
+    bool settings = false;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "dark") == 0)
+            dark = true;
+        else if (qstrcmp(argv[i], "settings") == 0)
+            settings = true;
+        else
+            output = QString::fromLocal8Bit(argv[i]);
+    }
+    QTemporaryDir home;
+    if (!useOffscreenHome(home, QSize(1280, 800)))
+        return 1;
+
+    const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
+    write(site + QStringLiteral("/index.html"), "<!DOCTYPE html>\n<title>Lighthouse Bakery</title>\n");
+    write(site + QStringLiteral("/css/site.css"), "body { margin: 0; }\n");
+    const QString images = site + QStringLiteral("/images");
+    QDir().mkpath(images + QStringLiteral("/icons"));
+    const struct
+    {
+        const char *name;
+        QSize size;
+    } pictures[] = {{"harbour-at-dawn.jpg", {1600, 1067}}, {"rye-loaf.jpg", {1200, 1200}},
+                    {"the-bakery-front-window-in-winter.jpg", {1024, 768}}, {"logo.png", {256, 256}},
+                    {"banner-wide.png", {1800, 400}}, {"portrait.jpg", {800, 1200}},
+                    {"croissants.jpg", {1400, 933}}, {"map.png", {900, 700}}};
+    quint32 seed = 7;
+    for (const auto &picture : pictures)
+        generatedPicture(picture.size, seed++).save(images + u'/' + QLatin1String(picture.name));
+    write(images + QStringLiteral("/broken.png"), "this is no picture");
+    write(images + QStringLiteral("/credits.html"), "<!DOCTYPE html>\n<title>Credits</title>\n");
+
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QString canonicalSite = QFileInfo(site).canonicalFilePath();
+    defaults.setObject(QVariantMap{{canonicalSite, canonicalSite}}, QStringLiteral("rootPathes"));
+    defaults.setObject(QStringList{canonicalSite, canonicalSite + QStringLiteral("/images")},
+                       QStringLiteral("expandedFilePaths"));
+    defaults.setObject(canonicalSite + QStringLiteral("/images"), QStringLiteral("lastSelectedMainFilePath"));
+    defaults.setInteger(0, QStringLiteral("firstLaunch"));
+    defaults.setInteger(0, QStringLiteral("inspectorVisible"));
+    defaults.synchronize();
+
+    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication application(argc, argv);
+    if (dark) {
+        application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        application.setPalette(darkDesktopPalette());
+    }
+    AppDelegate::initialize();
+    AppDelegate delegate;
+    delegate.loadInterface();
+    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+
+    MainInterface &ui = delegate.ui();
+    QObject::connect(ui.projectController, &ProjectDelegate::projectsLoaded, &application, [&] {
+        if (settings) {
+            ui.leftPaneSplitView->setSizes({140, 600});
+            delegate.splitViewDidResizeSubviews(ui.leftPaneSplitView);
+            ProjectConfigView *panel = ui.fileViewController->saveOption();
+            panel->prefixMoz()->click();
+            panel->minifyCSS()->click();
+            panel->searchTextField()->setText(QStringLiteral("tra"));
+        } else {
+            ui.centerPaneSplitView->setSizes({120, 610});
+        }
+    });
+
+    QTimer::singleShot(2000, &application, [&] {
+        const QImage screen = pictureOfScreen(QSize(1280, 800));
+        const bool written = screen.save(output);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+        application.exit(written ? 0 : 1);
+    });
+    return application.exec();
+}
