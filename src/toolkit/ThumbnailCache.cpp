@@ -10,10 +10,14 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <sys/resource.h>
 
 namespace {
 
 constexpr qint64 kDefaultMaxCostBytes = 96LL * 1024 * 1024;
+constexpr int kNicer = 5;
 
 int costOf(const QPixmap &pixmap)
 {
@@ -45,6 +49,14 @@ public:
 
     void run() override
     {
+        // Reading pictures gives way to the interface when the processors
+        // are busy: each worker thread runs a few steps nicer, once.
+        thread_local const bool niced = [] {
+            errno = 0;
+            const int current = ::getpriority(PRIO_PROCESS, 0);
+            return errno == 0 && ::setpriority(PRIO_PROCESS, 0, qMin(current + kNicer, 19)) == 0;
+        }();
+        Q_UNUSED(niced);
         for (;;) {
             Request request;
             {
