@@ -4,14 +4,22 @@
 // windows first and tool windows above them, each framed by a line where the
 // desktop would draw its frame. For the screenshot tools of the benchmarks.
 
+#include "BenchTools.h"
+
+#include "platform/foundation/UserDefaults.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
+
+#include <cstdio>
 
 // Makes the temporary folder the home of the run (user folders, settings,
 // caches) and the offscreen screen the given size. Call before the
@@ -28,13 +36,17 @@ inline bool useOffscreenHome(const QTemporaryDir &home, const QSize &screen)
                      .arg(screen.height())
                      .toUtf8());
     config.close();
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    useTemporaryHome(home);
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
     return true;
+}
+
+// Writes a file of the project a picture shows, making its folder.
+inline bool writeProjectFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 // A dark desktop's palette, for pictures of the dark look.
@@ -59,6 +71,28 @@ inline QPalette darkDesktopPalette()
     return palette;
 }
 
+// Gives the application the look of a dark desktop.
+inline void useDarkDesktop(QApplication &application)
+{
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    application.setPalette(darkDesktopPalette());
+}
+
+// Remembers the projects as a previous run would have, with the folders
+// shown expanded and the file shown last; no first-launch offer.
+inline void rememberProjects(const QStringList &roots, const QStringList &expanded, const QString &mainFile)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    QVariantMap rootPathes;
+    for (const QString &root : roots)
+        rootPathes.insert(root, root);
+    defaults.setObject(rootPathes, QStringLiteral("rootPathes"));
+    defaults.setObject(expanded, QStringLiteral("expandedFilePaths"));
+    defaults.setObject(mainFile, QStringLiteral("lastSelectedMainFilePath"));
+    defaults.setInteger(0, QStringLiteral("firstLaunch"));
+    defaults.synchronize();
+}
+
 inline QImage pictureOfScreen(const QSize &size)
 {
     QImage screen(size, QImage::Format_ARGB32);
@@ -75,4 +109,16 @@ inline QImage pictureOfScreen(const QSize &size)
         }
     }
     return screen;
+}
+
+// After the delay, writes the picture of the screen to the path and ends the
+// application (with 1 when the picture could not be written).
+inline void writePictureOfScreenLater(QApplication &application, int delayMs, const QString &output,
+                                      const QSize &size = QSize(1280, 800))
+{
+    QTimer::singleShot(delayMs, &application, [&application, output, size] {
+        const bool written = pictureOfScreen(size).save(output);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+        application.exit(written ? 0 : 1);
+    });
 }

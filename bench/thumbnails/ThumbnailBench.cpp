@@ -270,11 +270,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     const QString pictures = argc > 2 ? QString::fromLocal8Bit(argv[2])
                                       : QDir::temp().filePath(QStringLiteral("quillmark-thumbnail-bench"));
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useTemporaryHome(home);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));

@@ -33,17 +33,6 @@
 
 #include <cstdio>
 
-namespace {
-
-bool write(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QString output = QStringLiteral("thumbnails.png");
@@ -62,8 +51,8 @@ int main(int argc, char *argv[])
         return 1;
 
     const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
-    write(site + QStringLiteral("/index.html"), "<!DOCTYPE html>\n<title>Lighthouse Bakery</title>\n");
-    write(site + QStringLiteral("/css/site.css"), "body { margin: 0; }\n");
+    writeProjectFile(site + QStringLiteral("/index.html"), "<!DOCTYPE html>\n<title>Lighthouse Bakery</title>\n");
+    writeProjectFile(site + QStringLiteral("/css/site.css"), "body { margin: 0; }\n");
     const QString images = site + QStringLiteral("/images");
     QDir().mkpath(images + QStringLiteral("/icons"));
     const struct
@@ -77,26 +66,21 @@ int main(int argc, char *argv[])
     quint32 seed = 7;
     for (const auto &picture : pictures)
         generatedPicture(picture.size, seed++).save(images + u'/' + QLatin1String(picture.name));
-    write(images + QStringLiteral("/broken.png"), "this is no picture");
-    write(images + QStringLiteral("/credits.html"), "<!DOCTYPE html>\n<title>Credits</title>\n");
+    writeProjectFile(images + QStringLiteral("/broken.png"), "this is no picture");
+    writeProjectFile(images + QStringLiteral("/credits.html"), "<!DOCTYPE html>\n<title>Credits</title>\n");
 
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
     const QString canonicalSite = QFileInfo(site).canonicalFilePath();
-    defaults.setObject(QVariantMap{{canonicalSite, canonicalSite}}, QStringLiteral("rootPathes"));
-    defaults.setObject(QStringList{canonicalSite, canonicalSite + QStringLiteral("/images")},
-                       QStringLiteral("expandedFilePaths"));
-    defaults.setObject(canonicalSite + QStringLiteral("/images"), QStringLiteral("lastSelectedMainFilePath"));
-    defaults.setInteger(0, QStringLiteral("firstLaunch"));
-    defaults.setInteger(0, QStringLiteral("inspectorVisible"));
-    defaults.synchronize();
+    rememberProjects({canonicalSite}, {canonicalSite, canonicalSite + QStringLiteral("/images")},
+                     canonicalSite + QStringLiteral("/images"));
+    // The style inspector would stand over the settings.
+    UserDefaults::standardUserDefaults().setInteger(0, QStringLiteral("inspectorVisible"));
+    UserDefaults::standardUserDefaults().synchronize();
 
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication application(argc, argv);
-    if (dark) {
-        application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        application.setPalette(darkDesktopPalette());
-    }
+    if (dark)
+        useDarkDesktop(application);
     AppDelegate::initialize();
     AppDelegate delegate;
     delegate.loadInterface();
@@ -116,11 +100,6 @@ int main(int argc, char *argv[])
         }
     });
 
-    QTimer::singleShot(2000, &application, [&] {
-        const QImage screen = pictureOfScreen(QSize(1280, 800));
-        const bool written = screen.save(output);
-        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
-        application.exit(written ? 0 : 1);
-    });
+    writePictureOfScreenLater(application, 2000, output);
     return application.exec();
 }

@@ -94,11 +94,7 @@ int main(int argc, char *argv[])
     const bool expandAll = argc > 2 && qstrcmp(argv[2], "all") == 0;
 
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useTemporaryHome(home);
     // The program's log lines of every project load would drown the figures.
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 

@@ -1,6 +1,8 @@
 #include "TestPrinters.h"
 #include "TestUtil.h"
 
+#include "DragTestSupport.h"
+
 #include "app/FileArrayController.h"
 #include "app/views/DirectoryViewer.h"
 #include "app/views/ImageBrowserView.h"
@@ -26,25 +28,6 @@
 #include <memory>
 
 namespace {
-
-// A widget that takes every drag and outlives the tests: Qt asks the last
-// widget that took a drag again at the next one, which must not be gone.
-class DropSink : public QWidget
-{
-public:
-    DropSink() { setAcceptDrops(true); }
-    static void takeLastDrag()
-    {
-        static DropSink sink;
-        QMimeData data;
-        data.setText(QStringLiteral("end"));
-        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&sink, &enter);
-    }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override { event->acceptProposedAction(); }
-};
 
 // What the viewer posts, in order, with the folder each names.
 class Posted

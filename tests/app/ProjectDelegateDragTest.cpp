@@ -1,3 +1,4 @@
+#include "DragTestSupport.h"
 #include "WorkspaceTestSupport.h"
 
 #include "app/EXWindow.h"
@@ -58,27 +59,6 @@ public:
 private:
     static QStringList entries() { return QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
     QStringList m_before;
-};
-
-// A widget that takes every drag, and outlives the tests. Qt remembers the
-// last widget that took a drag, and asks it again at the next drag; it must
-// not be one a test has destroyed since.
-class DropSink : public QWidget
-{
-public:
-    DropSink() { setAcceptDrops(true); }
-
-    static void takeLastDrag()
-    {
-        static DropSink sink;
-        QMimeData data;
-        data.setText(QStringLiteral("end"));
-        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&sink, &enter);
-    }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override { event->acceptProposedAction(); }
 };
 
 class TreeDrag : public WorkspaceTest

@@ -347,23 +347,20 @@ void ImageBrowserView::startDrag(Qt::DropActions)
 
 void ImageBrowserView::dragEnterEvent(QDragEnterEvent *event)
 {
-    // The browser's own items dropped back on it stay where they are.
-    const Qt::DropAction action = event->source() == this || !m_delegate.draggingEntered
-        ? Qt::IgnoreAction
-        : m_delegate.draggingEntered(event->mimeData(), event->modifiers());
-    if (action == Qt::IgnoreAction) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(action);
-    event->accept();
+    answerDrag(event, m_delegate.draggingEntered);
 }
 
 void ImageBrowserView::dragMoveEvent(QDragMoveEvent *event)
 {
-    const Qt::DropAction action = event->source() == this || !m_delegate.draggingUpdated
+    answerDrag(event, m_delegate.draggingUpdated);
+}
+
+void ImageBrowserView::answerDrag(QDragMoveEvent *event, const ImageBrowserDelegate::DragQuestion &question)
+{
+    // The browser's own items dropped back on it stay where they are.
+    const Qt::DropAction action = event->source() == this || !question
         ? Qt::IgnoreAction
-        : m_delegate.draggingUpdated(event->mimeData(), event->modifiers());
+        : question(event->mimeData(), event->modifiers());
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;

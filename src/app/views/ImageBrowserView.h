@@ -13,13 +13,15 @@ class ThumbnailCache;
 // empty one is a question not answered, and the browser then does nothing.
 struct ImageBrowserDelegate
 {
+    using DragQuestion = std::function<Qt::DropAction(const QMimeData *pasteboard, Qt::KeyboardModifiers modifiers)>;
+
     std::function<void(int index)> cellWasDoubleClickedAtIndex;
     // Fills the drag's data with the items; answers how many were written
     // (none cancels the drag).
     std::function<int(const QList<int> &indexes, QMimeData *pasteboard)> writeItemsAtIndexes;
     // Drops of other programs' data onto the browser.
-    std::function<Qt::DropAction(const QMimeData *pasteboard, Qt::KeyboardModifiers modifiers)> draggingEntered;
-    std::function<Qt::DropAction(const QMimeData *pasteboard, Qt::KeyboardModifiers modifiers)> draggingUpdated;
+    DragQuestion draggingEntered;
+    DragQuestion draggingUpdated;
     std::function<bool(const QMimeData *pasteboard)> performDragOperation;
 };
 
@@ -85,6 +87,8 @@ private:
     class Cell;
 
     void applyZoom();
+    // Asks the delegate about a drag over the browser and answers the event.
+    void answerDrag(QDragMoveEvent *event, const ImageBrowserDelegate::DragQuestion &question);
     void scheduleWanted();
     void thumbnailArrived(const QString &path);
 
