@@ -5,9 +5,10 @@
 // beside it, and writes a picture of the screen to the path given,
 // "thumbnails.png" by default. "dark" gives the desktop a dark palette;
 // "settings" gives the settings panel the whole left column, the vendor
-// prefixes set and the property list filtered.
+// prefixes set and the property list filtered; "ignore" shows the ignore
+// rules there instead; "image" shows one picture in the centre pane.
 //
-//   thumbnails_screenshot [OUTPUT.png] [dark] [settings]
+//   thumbnails_screenshot [OUTPUT.png] [dark] [settings|ignore|image]
 
 #include "app/AppDelegate.h"
 #include "app/FileViewController.h"
@@ -15,6 +16,7 @@
 #include "app/ProjectDelegate.h"
 #include "app/views/ProjectConfigView.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
 #include "platform/kit/TextField.h"
 #include "workspace/File.h"
@@ -38,11 +40,17 @@ int main(int argc, char *argv[])
     QString output = QStringLiteral("thumbnails.png");
     bool dark = false;
     bool settings = false;
+    bool ignore = false;
+    bool image = false;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "dark") == 0)
             dark = true;
         else if (qstrcmp(argv[i], "settings") == 0)
             settings = true;
+        else if (qstrcmp(argv[i], "ignore") == 0)
+            settings = ignore = true;
+        else if (qstrcmp(argv[i], "image") == 0)
+            image = true;
         else
             output = QString::fromLocal8Bit(argv[i]);
     }
@@ -71,7 +79,7 @@ int main(int argc, char *argv[])
 
     const QString canonicalSite = QFileInfo(site).canonicalFilePath();
     rememberProjects({canonicalSite}, {canonicalSite, canonicalSite + QStringLiteral("/images")},
-                     canonicalSite + QStringLiteral("/images"));
+                     canonicalSite + (image ? QStringLiteral("/images/harbour-at-dawn.jpg") : QStringLiteral("/images")));
     // The style inspector would stand over the settings.
     UserDefaults::standardUserDefaults().setInteger(0, QStringLiteral("inspectorVisible"));
     UserDefaults::standardUserDefaults().synchronize();
@@ -95,6 +103,10 @@ int main(int argc, char *argv[])
             panel->prefixMoz()->click();
             panel->minifyCSS()->click();
             panel->searchTextField()->setText(QStringLiteral("tra"));
+            if (ignore) {
+                ui.projectMainSettingSegmentControl->setSelectedSegment(1);
+                delegate.changeProjectSettingContent(ui.projectMainSettingSegmentControl);
+            }
         } else {
             ui.centerPaneSplitView->setSizes({120, 610});
         }

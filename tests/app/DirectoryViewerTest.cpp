@@ -1,8 +1,7 @@
-#include "TestPrinters.h"
-#include "TestUtil.h"
-
 #include "DragTestSupport.h"
+#include "WorkspaceTestSupport.h"
 
+#include "app/EXWindow.h"
 #include "app/FileArrayController.h"
 #include "app/views/DirectoryViewer.h"
 #include "app/views/ImageBrowserView.h"
@@ -26,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -267,6 +268,42 @@ TEST(ImageViewer, ADragOfThePictureHoldsExactlyItsFile)
     File web;
     viewer.setImageFile(&web);
     EXPECT_EQ(viewer.draggingPasteboard(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class ThumbnailsInTheWindow : public WorkspaceTest
+{
+};
+
+TEST_F(ThumbnailsInTheWindow, AFolderChosenShowsItsItemsAndOneThatWentShowsNone)
+{
+    remember({path("site")});
+    launch();
+    select(node("site/css"));
+    DirectoryViewer *browser = viewer()->directoryViewer();
+    ASSERT_EQ(viewer()->mainFile(), node("site/css"));
+    EXPECT_TRUE(browser->isVisibleTo(delegate->ui().window));
+    EXPECT_EQ(browser->directory(), node("site/css"));
+    ASSERT_EQ(browser->directoryArrayController()->count(), 2);
+    EXPECT_EQ(browser->directoryArrayController()->objectAtIndex(1)->displayName(), QStringLiteral("main.css"));
+
+    // The folder goes; asked to show it again, the browser shows nothing.
+    File *css = node("site/css");
+    QDir(path("site/css")).removeRecursively();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshDirectory"), browser,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(css)}});
+    EXPECT_EQ(browser->directoryArrayController()->count(), 0);
+
+    if (::geteuid() != 0) {
+        // A folder that cannot be read shows empty too (the log names it).
+        QFile::setPermissions(path("site/js"), {});
+        select(node("site/js"));
+        EXPECT_EQ(browser->directoryArrayController()->count(), 0);
+        QFile::setPermissions(path("site/js"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 }
 
 } // namespace
