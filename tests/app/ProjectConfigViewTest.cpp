@@ -257,6 +257,23 @@ TEST_F(ProjectConfigViewTest, EveryKeystrokeInTheIgnoreRulesIsWritten)
     EXPECT_EQ(said.count("ProjectConfigChanged"), 3);
 }
 
+TEST_F(ProjectConfigViewTest, WithoutAProjectNothingCanBeChanged)
+{
+    ProjectConfigView empty;
+    EXPECT_FALSE(empty.overrideCSS()->isEnabled());
+    EXPECT_FALSE(empty.ignoreOption()->isEnabled());
+    empty.reload();
+    EXPECT_FALSE(empty.overrideCSS()->isEnabled());
+
+    open();
+    EXPECT_TRUE(panel->overrideCSS()->isEnabled());
+    EXPECT_TRUE(panel->ignoreOption()->isEnabled());
+    // The project leaves the list: its settings are no more the panel's to write.
+    root.reset();
+    EXPECT_FALSE(panel->overrideCSS()->isEnabled());
+    EXPECT_FALSE(panel->ignoreOption()->isEnabled());
+}
+
 class ProjectSettingsInTheWindow : public WorkspaceTest
 {
 };

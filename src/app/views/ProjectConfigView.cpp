@@ -53,6 +53,7 @@ ProjectConfigView::ProjectConfigView(QWidget *parent)
     setObjectName(QStringLiteral("projectConfigView"));
     buildControls();
     setUpIgnoreOption();
+    setControlsEnabled(false);
     // The definition's names, with their folded forms for the filter.
     const QStringList names = WebCoreObjects::getStyleNames();
     m_propertyNames.reserve(size_t(names.size()));
@@ -223,8 +224,29 @@ bool ProjectConfigView::event(QEvent *event)
 
 // --- Loading ------------------------------------------------------------------------------------
 
+void ProjectConfigView::setProject(File *project)
+{
+    if (m_project)
+        disconnect(m_project, nullptr, this, nullptr);
+    m_project = project;
+    // A project that goes leaves nothing to write to.
+    if (project)
+        connect(project, &QObject::destroyed, this, [this] { setControlsEnabled(false); });
+}
+
+void ProjectConfigView::setControlsEnabled(bool enabled)
+{
+    for (QObject *child : children()) {
+        if (auto *control = qobject_cast<QWidget *>(child))
+            control->setEnabled(enabled);
+    }
+    if (m_ignoreOption)
+        m_ignoreOption->setEnabled(enabled);
+}
+
 void ProjectConfigView::reload()
 {
+    setControlsEnabled(m_project);
     if (!m_project)
         return;
     m_projectConfig = ProjectUtil::getProjectConfig(m_project->path());

@@ -26,8 +26,8 @@ class VendarPrefixPropertyCell;
 // and posts "ProjectConfigChanged" (with "ProjectWebMainURLWillChange" before
 // the write and "ProjectWebMainURLDidChanged" after it when the web address
 // changed). The file viewer points the panel at the project of the file it
-// shows. The ignore rules' text view is placed by the interface apart from
-// the panel (ignoreOption()); the panel owns it.
+// shows; without a project its controls are disabled. The ignore rules' text
+// view is placed by the interface apart from the panel (ignoreOption()).
 //
 // The property list is a flat outline whose data source is the panel; its
 // filter keeps the names that start with the search text, ignoring case and
@@ -45,7 +45,7 @@ public:
     ~ProjectConfigView() override;
 
     File *project() const { return m_project; }
-    void setProject(File *project) { m_project = project; }
+    void setProject(File *project);
     // The panel's copy of the project's settings.
     QVariantMap projectConfig() const { return m_projectConfig; }
 
@@ -123,6 +123,8 @@ private:
     };
 
     void buildControls();
+    // The controls take changes only while there is a project to write to.
+    void setControlsEnabled(bool enabled);
     void setUpIgnoreOption();
     QList<PrefixControl> prefixControls();
     void reloadPropertyList();
@@ -170,7 +172,6 @@ private:
     TextField *m_searchTextField;                // Owned (child).
     OutlineView *m_vendarPrefixSettingOutline;   // Owned (child).
     VendarPrefixPropertyCell *m_propertyCell;    // Owned by the outline.
-    // Placed by the interface elsewhere; deleted with the panel unless its
-    // new parent took it first.
+    // The panel's child until the interface places it elsewhere.
     QPointer<QPlainTextEdit> m_ignoreOption;
 };
