@@ -19,10 +19,10 @@ namespace {
 constexpr qint64 kDefaultMaxCostBytes = 96LL * 1024 * 1024;
 constexpr int kNicer = 5;
 
-int costOf(const QPixmap &pixmap)
+int costOf(const QImage &image)
 {
     // Kilobytes, at least one, so that every entry counts.
-    return qMax(1, int(qint64(pixmap.width()) * pixmap.height() * 4 / 1024));
+    return qMax(1, int(image.sizeInBytes() / 1024));
 }
 
 } // namespace
@@ -150,10 +150,10 @@ QImage ThumbnailCache::readThumbnail(QImageReader &reader, int maxEdge, QString 
     return image;
 }
 
-QPixmap ThumbnailCache::thumbnail(const QString &path) const
+QImage ThumbnailCache::thumbnail(const QString &path) const
 {
     const Entry *entry = m_entries.object(path);
-    return entry ? entry->pixmap : QPixmap();
+    return entry ? entry->image : QImage();
 }
 
 bool ThumbnailCache::isUnreadable(const QString &path) const
@@ -220,8 +220,10 @@ void ThumbnailCache::takeLoaded()
             m_entries.remove(item.path);
         } else {
             m_unreadable.remove(item.path);
-            auto *entry = new Entry{item.modified, item.edge, QPixmap::fromImage(std::move(item.image))};
-            m_entries.insert(item.path, entry, costOf(entry->pixmap));
+            // Kept as read: drawing an image costs no more than a pixmap on
+            // this desktop, and the main thread converts nothing.
+            auto *entry = new Entry{item.modified, item.edge, std::move(item.image)};
+            m_entries.insert(item.path, entry, costOf(entry->image));
         }
         Q_EMIT thumbnailReady(item.path);
     }

@@ -7,7 +7,6 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
-#include <QPixmap>
 #include <QSet>
 #include <QSize>
 #include <QString>
@@ -43,7 +42,7 @@ public:
 
     // The picture of the file last read, null when there is none yet. It
     // may be smaller than wanted while a larger one is being read.
-    QPixmap thumbnail(const QString &path) const;
+    QImage thumbnail(const QString &path) const;
     bool isUnreadable(const QString &path) const;
 
     // Replaces the queue of loads: these, in this order. Loads under way
@@ -73,7 +72,7 @@ private:
     {
         QDateTime modified;
         int edge = 0;
-        QPixmap pixmap;
+        QImage image;
     };
     struct Loaded
     {
@@ -87,7 +86,6 @@ private:
     struct Shared;
 
     bool isCurrent(const QString &path, int edge) const;
-    void startWorkers();
     void takeLoaded();
 
     std::shared_ptr<Shared> m_shared;

@@ -61,7 +61,7 @@ public:
         }
 
         const QString path = index.data(imageUIDRole).toString();
-        const QPixmap picture = isImagePath(path) ? m_view->m_thumbnails->thumbnail(path) : QPixmap();
+        const QImage picture = isImagePath(path) ? m_view->m_thumbnails->thumbnail(path) : QImage();
         if (!picture.isNull()) {
             QSize size = picture.size();
             size.scale(square.size(), Qt::KeepAspectRatio);
@@ -71,7 +71,7 @@ public:
             const QRect place(square.left() + (edge - size.width()) / 2, square.top() + (edge - size.height()) / 2,
                               size.width(), size.height());
             painter->fillRect(place.translated(0, 1).adjusted(-1, -1, 1, 1), QColor(0, 0, 0, 30));
-            painter->drawPixmap(place, picture);
+            painter->drawImage(place, picture);
             painter->setPen(QColor(0, 0, 0, 40));
             painter->setBrush(Qt::NoBrush);
             painter->drawRect(QRectF(place).adjusted(-0.5, -0.5, 0.5, 0.5));
@@ -332,7 +332,7 @@ void ImageBrowserView::startDrag(Qt::DropActions)
     auto *drag = new QDrag(this);
     drag->setMimeData(pasteboard);
     const QString path = model()->index(rows.first(), 0, rootIndex()).data(imageUIDRole).toString();
-    QPixmap picture = m_thumbnails->thumbnail(path);
+    QPixmap picture = QPixmap::fromImage(m_thumbnails->thumbnail(path));
     if (picture.isNull())
         picture = model()->index(rows.first(), 0, rootIndex()).data(Qt::DecorationRole).value<QIcon>().pixmap(64, 64);
     if (!picture.isNull()) {
