@@ -169,6 +169,12 @@ void ImageBrowserView::magnify(double magnification)
     }
 }
 
+void ImageBrowserView::magnifyWithEvent(QNativeGestureEvent *event)
+{
+    magnify(event->value());
+    event->accept();
+}
+
 int ImageBrowserView::imageEdge() const
 {
     return qRound(kFullEdge * m_zoomValue);
@@ -189,8 +195,7 @@ bool ImageBrowserView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::NativeGesture) {
         auto *gesture = static_cast<QNativeGestureEvent *>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture) {
-            magnify(gesture->value());
-            event->accept();
+            magnifyWithEvent(gesture);
             return true;
         }
     }

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMimeData;
+class QNativeGestureEvent;
 class ThumbnailCache;
 
 // What an image browser asks of the object behind it. Each is optional; an
@@ -53,6 +54,8 @@ public:
     // while below 1.0 (one step may end above it), shrinking down to the
     // minimum.
     void magnify(double magnification);
+    // The touchpad's pinch.
+    void magnifyWithEvent(QNativeGestureEvent *event);
     // The side of a cell's picture at the present zoom.
     int imageEdge() const;
 
