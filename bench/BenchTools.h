@@ -7,24 +7,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
 #include <vector>
-
-// Makes the temporary folder the home of the run (user folders, settings,
-// caches) on the offscreen screen. Call before the application object is made.
-inline void useTemporaryHome(const QTemporaryDir &home)
-{
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-}
 
 // -1 for no values.
 inline double median(std::vector<double> values)

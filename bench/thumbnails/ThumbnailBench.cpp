@@ -32,6 +32,7 @@
 #include "workspace/File.h"
 
 #include "../BenchTools.h"
+#include "../OffscreenHome.h"
 #include "GeneratedPictures.h"
 
 #include <QApplication>
@@ -270,7 +271,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     const QString pictures = argc > 2 ? QString::fromLocal8Bit(argv[2])
                                       : QDir::temp().filePath(QStringLiteral("quillmark-thumbnail-bench"));
-    useTemporaryHome(home);
+    useOffscreenHome(home);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));

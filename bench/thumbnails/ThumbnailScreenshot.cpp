@@ -21,6 +21,7 @@
 #include "platform/kit/TextField.h"
 #include "workspace/File.h"
 
+#include "../OffscreenHome.h"
 #include "../ScreenPicture.h"
 #include "GeneratedPictures.h"
 
@@ -34,6 +35,17 @@
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+bool writeProjectFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -78,11 +90,16 @@ int main(int argc, char *argv[])
     writeProjectFile(images + QStringLiteral("/credits.html"), "<!DOCTYPE html>\n<title>Credits</title>\n");
 
     const QString canonicalSite = QFileInfo(site).canonicalFilePath();
-    rememberProjects({canonicalSite}, {canonicalSite, canonicalSite + QStringLiteral("/images")},
-                     canonicalSite + (image ? QStringLiteral("/images/harbour-at-dawn.jpg") : QStringLiteral("/images")));
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QVariantMap{{canonicalSite, canonicalSite}}, QStringLiteral("rootPathes"));
+    defaults.setObject(QStringList{canonicalSite, canonicalSite + QStringLiteral("/images")},
+                       QStringLiteral("expandedFilePaths"));
+    defaults.setObject(canonicalSite + (image ? QStringLiteral("/images/harbour-at-dawn.jpg") : QStringLiteral("/images")),
+                       QStringLiteral("lastSelectedMainFilePath"));
+    defaults.setInteger(0, QStringLiteral("firstLaunch"));
     // The style inspector would stand over the settings.
-    UserDefaults::standardUserDefaults().setInteger(0, QStringLiteral("inspectorVisible"));
-    UserDefaults::standardUserDefaults().synchronize();
+    defaults.setInteger(0, QStringLiteral("inspectorVisible"));
+    defaults.synchronize();
 
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
@@ -112,6 +129,10 @@ int main(int argc, char *argv[])
         }
     });
 
-    writePictureOfScreenLater(application, 2000, output);
+    QTimer::singleShot(2000, &application, [&] {
+        const bool written = pictureOfScreen(QSize(1280, 800)).save(output);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+        application.exit(written ? 0 : 1);
+    });
     return application.exec();
 }

@@ -4,8 +4,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +24,40 @@ QByteArray native(const QString &path)
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString firstItemNamedIn(const QString &folder, const QString &name, QSet<QString> &visited)
+{
+    // A link back up the tree is walked once.
+    if (visited.contains(QFileInfo(folder).canonicalFilePath()))
+        return {};
+    visited.insert(QFileInfo(folder).canonicalFilePath());
+    struct Entry
+    {
+        QString name;
+        bool isFolder;
+    };
+    QList<Entry> entries;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (!info.fileName().startsWith(QLatin1Char('.')))
+            entries.append({info.fileName(), info.isDir()});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        if (a.isFolder != b.isFolder)
+            return a.isFolder;
+        return a.name < b.name;
+    });
+    for (const Entry &entry : std::as_const(entries)) {
+        const QString path = folder + QLatin1Char('/') + entry.name;
+        if (entry.name == name)
+            return path;
+        if (entry.isFolder) {
+            const QString found = firstItemNamedIn(path, name, visited);
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return {};
 }
 
 Result<void> copyFolder(const QString &from, const QString &to)
@@ -133,17 +169,19 @@ Result<void> FileOperations::copyItem(const QString &from, const QString &to)
 
 Result<QString> FileOperations::trashItem(const QString &path)
 {
-    // Where the user's data folder (which holds the Trash) is missing, Qt
-    // moves the item into "files" below the working folder and calls that
-    // the Trash: the folder is made first, and a place that is no absolute
-    // path is taken back as a failure.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // The home Trash is made inside the user's data folder, which must be
+    // there first: without it the item would land in a "files" folder of
+    // the working directory.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        QDir().mkpath(data);
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash))
         return Result<QString>::failure(QStringLiteral("\"%1\" could not be moved to the Trash.").arg(path));
-    if (QFileInfo(inTrash).isRelative()) {
+    if (QDir::isRelativePath(inTrash)) {
+        // No Trash could be made: the item goes back where it was.
         restoreFromTrash(QFileInfo(inTrash).absoluteFilePath(), path);
-        return Result<QString>::failure(QStringLiteral("\"%1\" could not be moved to the Trash: there is no Trash.").arg(path));
+        return Result<QString>::failure(QStringLiteral("There is no Trash for \"%1\".").arg(path));
     }
     return inTrash;
 }
@@ -176,6 +214,12 @@ Result<void> FileOperations::removeItem(const QString &path)
     if (!file.remove())
         return Result<void>::failure(file.errorString());
     return {};
+}
+
+QString FileOperations::firstItemNamed(const QString &folder, const QString &name)
+{
+    QSet<QString> visited;
+    return firstItemNamedIn(folder, name, visited);
 }
 
 QStringList FileOperations::filesBelow(const QString &folder)

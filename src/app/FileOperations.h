@@ -44,4 +44,9 @@ public:
     // The relative paths of every file below the folder (folders left out),
     // each folder's entries by name.
     static QStringList filesBelow(const QString &folder);
+    // The path of the first item of that name below the folder, in the
+    // order the file tree walks it: depth first, each folder's entries with
+    // the folders first and then by name, hidden entries left out. Empty
+    // when there is none. Reads only the disk: any thread may ask.
+    static QString firstItemNamed(const QString &folder, const QString &name);
 };
