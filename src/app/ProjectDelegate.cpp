@@ -5,6 +5,7 @@
 
 #include "AppDelegate.h"
 #include "EXWindow.h"
+#include "FileArrayController.h"
 #include "FileViewController.h"
 #include "MainInterface.h"
 #include "MainMenu.h"
@@ -74,6 +75,7 @@ struct ProjectDelegate::LoadedProject
 
 ProjectDelegate::ProjectDelegate(QObject *parent)
     : QObject(parent)
+    , m_selectedDirectoryArray(new FileArrayController(this))
     , m_loadQueue(std::make_unique<OperationQueue>(1))
     , m_bypassOperationQueue(std::make_unique<OperationQueue>(1))
 {

@@ -22,6 +22,7 @@
 
 class File;
 class FilePanel;
+class FileArrayController;
 class FileRowCell;
 class MainInterface;
 class MenuItemEx;
@@ -51,8 +52,9 @@ struct Notification;
 // (content changes, saving, the out-of-sync check), ProjectDelegateChores.cpp
 // (bookmarks, folders, the substitution jobs, images), ProjectDelegateFiles.cpp
 // (the file tree's commands on files), ProjectDelegateProjects.cpp (new,
-// added, downloaded projects and user templates) and ProjectDelegateMenus.cpp
-// (menu validation, the breadcrumb's menus and the DOM tree toggles).
+// added, downloaded projects and user templates), ProjectDelegateMenus.cpp
+// (menu validation, the breadcrumb's menus and the DOM tree toggles) and
+// ProjectDelegateDrag.cpp (dragging in the file tree).
 class ProjectDelegate : public QObject, public ProjectDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -131,7 +133,8 @@ public:
     // change pending. The walk goes on past a file that cannot be written.
     void saveOnQuit() override;
     void confirmDownloadTurtorialProject() override;
-    void reloadProjectConfigView() override {}
+    // Loads the project settings panel again.
+    void reloadProjectConfigView() override;
     void fileNameTextFieldDisable(bool disable) override;
     void updateDetectLayer() override {}
     void clearDetectLayer() override;
@@ -159,6 +162,7 @@ public:
     // The thumbnails of the centre pane: the children of the folder chosen.
     void setDirectoryArray(File *folder);
     QList<File *> selectedDirectoryArray() const;
+    FileArrayController *selectedDirectoryArrayController() const { return m_selectedDirectoryArray; }
     // Expands every ancestor of the node and the node itself.
     void openAllParent(File *node);
     // Reloads the node's rows (nil: all), keeping the scroll position and,
@@ -176,6 +180,19 @@ public:
     void setIgnoreOpenFile(bool ignore) { m_ignoreOpenFile = ignore; }
     // The folder paths the tree shows expanded, as last written.
     QStringList expandedFilePaths() const { return m_expandedFilePaths; }
+
+    // --- Dragging in the file tree (ProjectDelegateDrag.cpp) --------------------------------
+    bool writeItems(OutlineView *outlineView, const QList<void *> &items, QMimeData *pasteboard) override;
+    Qt::DropAction validateDrop(OutlineView *outlineView, const DraggingInfo &info, void *proposedItem,
+                                int proposedChildIndex) override;
+    bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
+    // The dragged paths: the desktop's file list when there is one, else the
+    // package items', else the tree rows'.
+    QStringList fileListInDraggingInfo(const DraggingInfo &info) const;
+    // Whether the target is the node or lies below it.
+    static bool validateMyTreeFile(File *target, File *node);
+    // Selects the node's row and makes it the workspace selection.
+    void setFocusDropedFile(File *node);
 
     // --- Content in step, saving (ProjectDelegateSync.cpp) ----------------------------------
     void refreshFileContent(const Notification &notification);
@@ -354,6 +371,15 @@ private:
     void refreshFinderView(File *node, bool keepSelection, const TreeSelection &kept);
     void updateDirectoryOfFile(File *node, const TreeSelection &kept);
     class OutOfSyncCheck;
+    class TreeDrop;
+
+    // The node holding the path, searched project by project, and the
+    // path's own node.
+    File *holderOfPath(const QString &path, File **node) const;
+    bool dropFilesIntoFolder(TreeDrop &drop, const QStringList &fileNames);
+    bool dropFoldersAsProjects(TreeDrop &drop, const QStringList &fileNames);
+    bool moveRows(TreeDrop &drop, const QStringList &paths);
+    void finishDrop(TreeDrop &drop);
 
     void registerNotifications();
     void connectMenus();
@@ -409,7 +435,7 @@ private:
     std::vector<std::unique_ptr<File>> m_projects;
     QPointer<File> m_selectedFile;
     QPointer<File> m_lastPreviewedFile;
-    QList<QPointer<File>> m_selectedDirectoryArray;
+    FileArrayController *m_selectedDirectoryArray; // Owned (child).
     bool m_isChangedByDirecotryUpdated = false;
     bool m_ignoreOpenFile = false;
     bool m_renameRefused = true;

@@ -5,6 +5,7 @@
 #include "ProjectDelegate.h"
 
 #include "AppDelegate.h"
+#include "FileArrayController.h"
 #include "FileViewController.h"
 #include "MainInterface.h"
 #include "MainMenu.h"
@@ -68,6 +69,7 @@ void ProjectDelegate::setUpFinderView()
     }
     tree->registerForDraggedTypes({QStringLiteral("text/uri-list"), QStringLiteral("InnerPackDragMove"),
                                    QStringLiteral("InnerFileDragMove")});
+    tree->setDraggingSourceOperationMask(Qt::MoveAction);
 
     OutlineDelegate delegate;
     delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *item) {
@@ -237,7 +239,7 @@ void ProjectDelegate::contentChange(File *node)
 void ProjectDelegate::contentChangeForNil()
 {
     m_selectedFile = nullptr;
-    m_selectedDirectoryArray.clear();
+    m_selectedDirectoryArray->removeAllObjects();
     setBreadcrumbs(nullptr);
     UserDefaults::standardUserDefaults().removeObjectForKey(QStringLiteral("lastSelectedProjectPath"));
     if (m_previewHalf)
@@ -306,22 +308,16 @@ bool ProjectDelegate::isTextFieldInFocus() const
 
 void ProjectDelegate::setDirectoryArray(File *folder)
 {
-    m_selectedDirectoryArray.clear();
-    if (!folder)
-        return;
-    const QList<File *> children = folder->isLeaf() ? QList<File *>() : folder->children();
-    for (File *child : children)
-        m_selectedDirectoryArray.append(child);
+    // A new content leaves the browser's selection behind.
+    if (!folder || folder->isLeaf())
+        m_selectedDirectoryArray->removeAllObjects();
+    else
+        m_selectedDirectoryArray->setContent(folder->children());
 }
 
 QList<File *> ProjectDelegate::selectedDirectoryArray() const
 {
-    QList<File *> files;
-    for (const QPointer<File> &file : m_selectedDirectoryArray) {
-        if (file)
-            files.append(file.data());
-    }
-    return files;
+    return m_selectedDirectoryArray->arrangedObjects();
 }
 
 // --- Expansion ------------------------------------------------------------------------------------
@@ -501,4 +497,10 @@ void ProjectDelegate::openProjectConfig()
     app->changeBottomContent(m_ui->nodeSegmentControl);
     m_ui->projectMainSettingSegmentControl->setSelectedSegment(0);
     app->changeProjectSettingContent(m_ui->projectMainSettingSegmentControl);
+}
+
+void ProjectDelegate::reloadProjectConfigView()
+{
+    if (m_fileViewController)
+        m_fileViewController->reloadProjectConfigView();
 }
