@@ -180,7 +180,22 @@ DOMNodeExPtr DOMNodeEx::rowForWriting(const DOMNodePtr &node)
 
 QString DOMNodeEx::lowerName() const
 {
-    return m_node ? m_node->nodeName().toLower() : QString();
+    if (!m_node)
+        return {};
+    // HTML elements keep their lower-case name; a tag name would be made
+    // in upper case only to be lowered again.
+    if (m_node->isElement()) {
+        const auto *element = static_cast<const DOMElement *>(m_node.get());
+        if (element->isHTMLElement())
+            return element->localName();
+    } else if (m_node->isText()) {
+        static const QString text = QStringLiteral("#text");
+        return text;
+    } else if (m_node->isComment()) {
+        static const QString comment = QStringLiteral("#comment");
+        return comment;
+    }
+    return m_node->nodeName().toLower();
 }
 
 // --- Children ----------------------------------------------------------------------
@@ -336,20 +351,31 @@ void DOMNodeEx::createStartNode()
     static const QStringList bare = {QStringLiteral("autofocus"), QStringLiteral("required"),
                                      QStringLiteral("multiple"), QStringLiteral("autoplay"),
                                      QStringLiteral("control")};
-    QString text = QLatin1Char('<') + lowerName();
+    const QString name = lowerName();
+    QString text;
+    text.reserve(2 * name.size() + 16 + 24 * element->attributeCount());
+    text += QLatin1Char('<');
+    text += name;
     for (int i = 0; i < element->attributeCount(); ++i) {
         const DOMAttr *attribute = element->attributeAt(i);
-        const QString name = attribute->name();
-        text += QLatin1Char(' ') + name;
-        if (!bare.contains(name))
-            text += QLatin1String("=\"") + attribute->value() + QLatin1Char('"');
+        const QString attributeName = attribute->name();
+        text += QLatin1Char(' ');
+        text += attributeName;
+        if (!bare.contains(attributeName)) {
+            text += QLatin1String("=\"");
+            text += attribute->value();
+            text += QLatin1Char('"');
+        }
     }
     if (shouldCloseWithSingleTag()) {
         text += QLatin1String("/>");
     } else {
         text += QLatin1Char('>');
-        if (!isLeaf() && !m_isExpand)
-            text += QLatin1String("...") + prepareEndTag();
+        if (!isLeaf() && !m_isExpand) {
+            text += QLatin1String("...</");
+            text += name;
+            text += QLatin1Char('>');
+        }
     }
     m_displayName = text;
 }
@@ -627,12 +653,23 @@ bool DOMNodeEx::isPreformatted(const DOMNode *node)
 {
     if (!node || !node->isElement())
         return false;
-    const QString &name = static_cast<const DOMElement *>(node)->localName();
-    return name.compare(QLatin1String("pre"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("textarea"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("listing"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("xmp"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("plaintext"), Qt::CaseInsensitive) == 0;
+    const auto *element = static_cast<const DOMElement *>(node);
+    if (!element->isHTMLElement())
+        return false;
+    // HTML local names are lower case.
+    const QString &name = element->localName();
+    switch (name.size()) {
+    case 3:
+        return name == QLatin1String("pre") || name == QLatin1String("xmp");
+    case 7:
+        return name == QLatin1String("listing");
+    case 8:
+        return name == QLatin1String("textarea");
+    case 9:
+        return name == QLatin1String("plaintext");
+    default:
+        return false;
+    }
 }
 
 bool DOMNodeEx::hasPreInParent() const
@@ -651,11 +688,13 @@ void DOMNodeEx::setIgnoreSettingsProvider(std::function<DOMIgnoreSettings()> pro
     settingsProvider() = std::move(provider);
 }
 
-DOMIgnoreSettings DOMNodeEx::ignoreSettings()
+const DOMIgnoreSettings &DOMNodeEx::ignoreSettings()
 {
     if (scopedSettings())
         return *scopedSettings();
-    return settingsProvider() ? settingsProvider()() : currentProjectSettings();
+    static DOMIgnoreSettings latest;
+    latest = settingsProvider() ? settingsProvider()() : currentProjectSettings();
+    return latest;
 }
 
 DOMNodeEx::IgnoreSettingsScope::IgnoreSettingsScope()
@@ -682,8 +721,7 @@ void DOMNodeEx::checkIgnore()
         m_ignore = false;
         return;
     }
-    const QString name = m_node->nodeName();
-    if (name.startsWith(QLatin1Char('#'))) {
+    if (!m_node->isElement()) {
         m_ignore = false;
         return;
     }
@@ -692,8 +730,8 @@ void DOMNodeEx::checkIgnore()
         m_ignore = opening && opening->m_ignore;
         return;
     }
-    const DOMIgnoreSettings settings = ignoreSettings();
-    if (WebCoreObjects::isHeaderTagGroup(name.toLower()))
+    const DOMIgnoreSettings &settings = ignoreSettings();
+    if (WebCoreObjects::isHeaderTagGroup(lowerName()))
         m_ignore = isHeaderIgnore(settings.headerIgnoreOption) || isBodyIgnore(settings.rules);
     else
         m_ignore = isBodyIgnore(settings.rules);

@@ -153,7 +153,7 @@ public:
     bool canChangeIgnore() const;
     // Where the marks read their rules; by default the current project's settings.
     static void setIgnoreSettingsProvider(std::function<DOMIgnoreSettings()> provider);
-    static DOMIgnoreSettings ignoreSettings();
+    static const DOMIgnoreSettings &ignoreSettings();
     // While one lives, every mark reads the settings taken when it was made.
     class IgnoreSettingsScope
     {

@@ -13,7 +13,9 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 
+#include <QFuture>
 #include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
 
 void DomTreeDelegate::clearDomNodeMap()
 {
@@ -58,6 +60,11 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
     m_document = document->sharedAs<DOMDocument>();
     if (File *file = fileOfShownPage())
         setIndexFile(file);
+    // The file's text is parsed on another thread while the rows are built.
+    std::optional<QString> text = m_indexFile ? m_indexFile->currentContent() : std::nullopt;
+    QFuture<HTMLSourcePairing::Parsed> parsing;
+    if (text)
+        parsing = QtConcurrent::run(&HTMLSourcePairing::parse, *text, m_document->scripting());
     // The old rows stay alive until the outline has let them go.
     const QList<DOMNodeExPtr> old = std::move(m_domNodeList);
     m_domNodeList.clear();
@@ -72,7 +79,12 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
         if (!m_domNodeList.isEmpty() && !m_outlineView->isItemExpanded(m_domNodeList.constFirst().get()))
             m_outlineView->expandItem(m_domNodeList.constFirst().get());
     }
-    pairWithFile();
+    m_writtenTexts.clear();
+    if (text) {
+        m_pairing.pair(*text, parsing.result(), *m_document);
+        if (!m_pairing.isPaired())
+            QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
+    }
     Q_EMIT treeRebuilt();
 }
 

@@ -18,8 +18,12 @@ bool sameKind(const DOMNode *live, const DOMNode *source)
 {
     if (live->nodeType() != source->nodeType())
         return false;
-    if (live->isElement())
-        return live->nodeName() == source->nodeName();
+    if (live->isElement()) {
+        const auto *a = static_cast<const DOMElement *>(live);
+        const auto *b = static_cast<const DOMElement *>(source);
+        return a->namespaceId() == b->namespaceId() && a->localName() == b->localName()
+            && a->prefix() == b->prefix();
+    }
     return live->isText() || live->isComment();
 }
 
@@ -35,8 +39,9 @@ bool sameNode(const DOMNode *live, const DOMNode *source)
     if (a->attributeCount() != b->attributeCount())
         return false;
     for (int i = 0; i < a->attributeCount(); ++i) {
-        if (a->attributeAt(i)->name() != b->attributeAt(i)->name()
-            || a->attributeAt(i)->value() != b->attributeAt(i)->value())
+        const DOMAttr *x = a->attributeAt(i);
+        const DOMAttr *y = b->attributeAt(i);
+        if (x->value() != y->value() || x->localName() != y->localName() || x->prefix() != y->prefix())
             return false;
     }
     return true;
@@ -144,14 +149,17 @@ void align(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liv
 
 } // namespace
 
-HTMLSourcePairing::HTMLSourcePairing() = default;
+HTMLSourcePairing::HTMLSourcePairing()
+    : m_map(std::make_shared<HTMLSourceMap>())
+{
+}
 HTMLSourcePairing::~HTMLSourcePairing() = default;
 
 void HTMLSourcePairing::clear()
 {
     m_text.clear();
     m_source.reset();
-    m_map.clear();
+    m_map = std::make_shared<HTMLSourceMap>();
     m_paired = false;
     m_sourceOfLive.clear();
     m_liveOfSource.clear();
@@ -179,7 +187,7 @@ const QList<const DOMNode *> &HTMLSourcePairing::validChildren(const DOMNode *so
 QList<const DOMNode *> HTMLSourcePairing::spliceableChildren(const DOMNode *source) const
 {
     QList<const DOMNode *> children;
-    const HTMLSourceRange *range = m_map.rangeOf(source);
+    const HTMLSourceRange *range = m_map->rangeOf(source);
     if (!range || !range->isValid())
         return children;
     struct Placed
@@ -191,7 +199,7 @@ QList<const DOMNode *> HTMLSourcePairing::spliceableChildren(const DOMNode *sour
     QList<Placed> placed;
     const DOMNode *parent = DOMNodeEx::contentParent(source);
     for (const DOMNode *child = parent->firstChild(); child; child = child->nextSibling()) {
-        const HTMLSourceRange *childRange = m_map.rangeOf(child);
+        const HTMLSourceRange *childRange = m_map->rangeOf(child);
         if (childRange && childRange->isValid() && childRange->start >= range->startTagEnd
             && childRange->end <= range->endTagStart)
             placed.append({child, childRange->start, childRange->end});
@@ -222,22 +230,38 @@ QList<const DOMNode *> HTMLSourcePairing::spliceableChildren(const DOMNode *sour
     return children;
 }
 
+HTMLSourcePairing::Parsed HTMLSourcePairing::parse(const QString &text, Scripting scripting)
+{
+    Parsed parsed;
+    parsed.map = std::make_shared<HTMLSourceMap>();
+    parsed.document = HTMLParser::parseDocument(text, scripting, parsed.map.get());
+    return parsed;
+}
+
 void HTMLSourcePairing::pair(const QString &text, const DOMDocument &live)
+{
+    pair(text, parse(text, live.scripting()), live);
+}
+
+void HTMLSourcePairing::pair(const QString &text, Parsed parsed, const DOMDocument &live)
 {
     clear();
     m_text = text;
-    m_source = HTMLParser::parseDocument(text, live.scripting(), &m_map);
+    m_source = std::move(parsed.document);
+    m_map = parsed.map ? std::move(parsed.map) : std::make_shared<HTMLSourceMap>();
+    if (!m_source)
+        return;
     const DOMElement *liveRoot = live.documentElement();
     const DOMElement *sourceRoot = m_source->documentElement();
     // An empty text holds nothing to pair: the parser only implies a root.
     const bool blank = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
-    if (blank || !liveRoot || !sourceRoot || liveRoot->nodeName() != sourceRoot->nodeName()
-        || !m_map.rangeOf(sourceRoot))
+    if (blank || !liveRoot || !sourceRoot || !sameKind(liveRoot, sourceRoot)
+        || !m_map->rangeOf(sourceRoot))
         return;
     m_paired = true;
     link(liveRoot, sourceRoot);
-    m_sourceOfLive.reserve(m_map.size());
-    m_liveOfSource.reserve(m_map.size());
+    m_sourceOfLive.reserve(m_map->size());
+    m_liveOfSource.reserve(m_map->size());
 
     QList<std::pair<const DOMNode *, const DOMNode *>> pending{{liveRoot, sourceRoot}};
     while (!pending.isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/web/dom/DOMDocument.h"
 #include "platform/web/html/HTMLSourceMap.h"
 
 #include <QHash>
@@ -8,7 +9,6 @@
 
 #include <memory>
 
-class DOMDocument;
 class DOMNode;
 
 // Pairs the nodes of the live page with their places in the text of the
@@ -30,8 +30,19 @@ public:
     HTMLSourcePairing();
     ~HTMLSourcePairing();
 
+    // The text parsed with its source ranges: the part of the pairing that
+    // needs no live page, so that it can run on another thread.
+    struct Parsed
+    {
+        std::shared_ptr<DOMDocument> document;
+        std::shared_ptr<HTMLSourceMap> map;
+    };
+    static Parsed parse(const QString &text, Scripting scripting);
+
     // Parses the text and pairs the live document's nodes with it.
     void pair(const QString &text, const DOMDocument &live);
+    // Pairs the live document's nodes with the text, parsed already.
+    void pair(const QString &text, Parsed parsed, const DOMDocument &live);
     void clear();
 
     // Whether the root elements could be paired; without that the text
@@ -39,7 +50,7 @@ public:
     bool isPaired() const { return m_paired; }
     const QString &text() const { return m_text; }
     const DOMDocument *sourceDocument() const { return m_source.get(); }
-    const HTMLSourceMap &sourceMap() const { return m_map; }
+    const HTMLSourceMap &sourceMap() const { return *m_map; }
 
     // The source node paired with a live node, or null.
     const DOMNode *sourceOf(const DOMNode *live) const;
@@ -57,7 +68,7 @@ private:
 
     QString m_text;
     std::shared_ptr<DOMDocument> m_source;
-    HTMLSourceMap m_map;
+    std::shared_ptr<HTMLSourceMap> m_map;
     bool m_paired = false;
     QHash<qint64, const DOMNode *> m_sourceOfLive;
     QHash<const DOMNode *, qint64> m_liveOfSource;
