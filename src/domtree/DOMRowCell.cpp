@@ -47,7 +47,7 @@ void DOMRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option, co
     painter->setFont(font);
     painter->setPen(color);
     QTextOption wrap(Qt::AlignLeft | Qt::AlignVCenter);
-    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    wrap.setWrapMode(QTextOption::WrapAnywhere);
     // A row of one line is centred; a taller one starts at its top.
     const double line = metrics.lineHeight;
     QRectF textRect = rect;

@@ -81,7 +81,6 @@ void DomInfoDelegate::awakeFromNib()
     delegate.delete_ = [this](QObject *) { removeAttr(); };
     list->setDelegate(delegate);
     m_domInfo = list;
-    layout->addWidget(list, 1);
 
     auto *bar = new QWidget(m_view);
     bar->setObjectName(QStringLiteral("domInfoEntry"));
@@ -106,7 +105,9 @@ void DomInfoDelegate::awakeFromNib()
     barLayout->addWidget(m_attrValue, 3);
     barLayout->addWidget(addButton);
     barLayout->addWidget(removeButton);
+    // The fields above the list: a short pane still shows them.
     layout->addWidget(bar);
+    layout->addWidget(list, 1);
 
     connect(m_attrName, &QLineEdit::returnPressed, this, [this] { addAttr(); });
     connect(m_attrValue, &QLineEdit::returnPressed, this, [this] { addAttr(); });

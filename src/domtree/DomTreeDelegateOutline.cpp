@@ -73,32 +73,27 @@ double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, c
     const double line = metrics.lineHeight;
     if (!row || !metrics.widthOf)
         return line;
+    // The width the row's cell draws its text in: the outline's, less the
+    // indentation of its level (and of the disclosure column) and the
+    // cell's margins. The text wraps anywhere, so that a line holds as much
+    // as that width does.
+    const double available = std::floor(outlineWidth) - metrics.indentation * double(row->level() + 1) - 4.0;
+    if (available <= 0)
+        return line;
     const QString text = row->displayName();
-    const double width = std::floor(metrics.widthOf(text));
-    const double available = std::floor(outlineWidth - 24.0) - 20.0 - metrics.indentation * double(row->level());
     const DOMNode *node = row->node();
     const DOMNode *parent = node ? node->parentNode() : nullptr;
     const bool multiLine = (parent && parent->isElement()
                             && parent->nodeName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0)
         || (node && node->isComment());
+    double lines = 0;
     if (multiLine) {
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        double count = double(lines.size());
-        if (available > 0) {
-            for (const QString &each : lines) {
-                const double lineWidth = metrics.widthOf(each);
-                if (lineWidth > available) {
-                    const double wraps = std::ceil(float(lineWidth / available));
-                    count += wraps > 1 ? wraps - 1 : wraps;
-                }
-            }
-        }
-        return std::max(line, double(std::floor(float(count * line))));
+        for (const QString &each : text.split(QLatin1Char('\n')))
+            lines += std::max(1.0, std::ceil(metrics.widthOf(each) / available));
+    } else {
+        lines = std::max(1.0, std::ceil(std::floor(metrics.widthOf(text)) / available));
     }
-    if (available - 12.0 >= width || available - 7.0 <= 0)
-        return line;
-    const double wraps = std::ceil(float(width / (available - 7.0)));
-    return std::max(line, double(std::floor(float(wraps * line))));
+    return lines * line;
 }
 
 void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)

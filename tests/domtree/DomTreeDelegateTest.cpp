@@ -241,7 +241,7 @@ TEST(DomTreeDelegate, RowHeightsFollowTheOutlineWidth)
         metrics.widthOf = [&widths](const QString &text) { return widths.value(text, 10.0); };
         DOMNodeEx *div = DomNodeMap::getInstance().nodeExforNode(document->getElementById(QStringLiteral("d"))).get();
         ASSERT_EQ(div->level(), 2);
-        // 400 − 24 − 20 − 48 = 308 points for the text.
+        // 400 − 3 × 24 − 4 = 324 points for the text at level 2.
         widths.insert(div->displayName(), 296);
         EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 17.0);
         widths.insert(div->displayName(), 700);
