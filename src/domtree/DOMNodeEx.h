@@ -171,6 +171,8 @@ public:
     enum class Beautify { No, Yes };
     // The row's own piece of HTML; a null string when it writes nothing.
     QString source(Beautify beautify = Beautify::Yes) const;
+    // The same, told whether the row lies inside a preformatted element.
+    QString source(Beautify beautify, bool inPre) const;
     // "\n" and each row's piece, depth first, from row down.
     QString concatNodeTree(const DOMNodeEx *row, Beautify beautify = Beautify::Yes) const;
     // The subtree's text with its common indentation removed; scripts are
@@ -179,6 +181,7 @@ public:
     QString getIndent() const;
     QString compileAttributes(const IgnoreOptionValue *rule) const;
     QString sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format) const;
+    QString sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format, bool inPre) const;
     // The merge of the rules whose selector the node matches.
     IgnoreOptionValue matchedIgnoreOption(const QList<IgnoreOptionValue> &rules) const
     {

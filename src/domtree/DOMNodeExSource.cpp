@@ -101,6 +101,11 @@ QString DOMNodeEx::beautifiedScript(const QString &text)
 
 QString DOMNodeEx::source(Beautify beautify) const
 {
+    return source(beautify, m_node && m_node->isText() && hasPreInParent());
+}
+
+QString DOMNodeEx::source(Beautify beautify, bool inPre) const
+{
     if (m_isReference || !m_node)
         return m_isReference ? QString(QLatin1String("")) : QString();
     const QString nodeName = m_node->nodeName();
@@ -114,9 +119,9 @@ QString DOMNodeEx::source(Beautify beautify) const
         if (isNamed(parent, QLatin1String("style")))
             return LayoutSpace::trimmed(text);
         if (isOtherRawText(parent))
-            return hasPreInParent() ? text : LayoutSpace::trimmed(text);
+            return inPre ? text : LayoutSpace::trimmed(text);
         const QString escaped = m_node->escapedTextContent();
-        return hasPreInParent() ? escaped : LayoutSpace::trimmed(escaped);
+        return inPre ? escaped : LayoutSpace::trimmed(escaped);
     }
     if (nodeName == QLatin1String("#comment"))
         return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
@@ -150,18 +155,21 @@ QString DOMNodeEx::source(Beautify beautify) const
 QString DOMNodeEx::concatNodeTree(const DOMNodeEx *row, Beautify beautify) const
 {
     QString out;
-    QList<const DOMNodeEx *> pending;
+    // Each row with whether it lies inside a preformatted element, which
+    // its parent knows: no row looks up its ancestors.
+    QList<std::pair<const DOMNodeEx *, bool>> pending;
     if (row)
-        pending.append(row);
+        pending.append({row, row->hasPreInParent()});
     while (!pending.isEmpty()) {
-        const DOMNodeEx *each = pending.takeLast();
-        const QString piece = each->source(beautify);
+        const auto [each, inPre] = pending.takeLast();
+        const QString piece = each->source(beautify, inPre);
         // A row that writes nothing writes none of its children either.
         if (piece.isEmpty())
             continue;
         out += QLatin1Char('\n') + piece;
+        const bool childrenInPre = inPre || isPreformatted(each->m_node.get());
         for (qsizetype i = each->m_children.size() - 1; i >= 0; --i)
-            pending.append(each->m_children.at(i).get());
+            pending.append({each->m_children.at(i).get(), childrenInPre});
     }
     return out;
 }
@@ -230,6 +238,11 @@ QString DOMNodeEx::compileAttributes(const IgnoreOptionValue *rule) const
 
 QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format) const
 {
+    return sourceWithIgnoreOption(rules, format, m_node && m_node->isText() && hasPreInParent());
+}
+
+QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format, bool inPre) const
+{
     if (!m_node)
         return {};
     if (m_ignore || m_isReference)
@@ -262,9 +275,9 @@ QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules,
         if (isNamed(parent, QLatin1String("style")))
             return LayoutSpace::trimmed(content);
         if (isOtherRawText(parent))
-            return hasPreInParent() ? content : removeNandT(content);
+            return inPre ? content : removeNandT(content);
         const QString escaped = m_node->escapedTextContent();
-        return hasPreInParent() ? escaped : removeNandT(escaped);
+        return inPre ? escaped : removeNandT(escaped);
     }
     if (nodeName == QLatin1String("#comment"))
         return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");

@@ -164,12 +164,14 @@ void DomTreeDelegate::setIndexFile(File *file)
     if (m_indexFile == file)
         return;
     m_indexFile = file;
-    // Another file: its text is paired anew at the next write.
+    // Another file: its text is paired with the page at once, before any
+    // edit changes the page.
     m_pairing.clear();
     m_edits.clear();
     m_writtenTexts.clear();
     if (file)
         m_generator.setTextEncoding(file->textEncoding());
+    pairWithFile();
 }
 
 void DomTreeDelegate::observeNotifications()

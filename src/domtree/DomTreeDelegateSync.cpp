@@ -58,8 +58,11 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
             root = static_cast<DOMElement *>(child);
     }
     m_document = document->sharedAs<DOMDocument>();
-    if (File *file = fileOfShownPage())
-        setIndexFile(file);
+    // The page's file, paired below with the new rows.
+    if (File *file = fileOfShownPage(); file && file != m_indexFile) {
+        m_indexFile = file;
+        m_generator.setTextEncoding(file->textEncoding());
+    }
     // The file's text is parsed on another thread while the rows are built.
     std::optional<QString> text = m_indexFile ? m_indexFile->currentContent() : std::nullopt;
     QFuture<HTMLSourcePairing::Parsed> parsing;

@@ -181,15 +181,18 @@ QString PageTextGenerator::generateContentWithFormat(const DOMDocument *document
 QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bool minify, bool ignore) const
 {
     // Work items: a row to write, or text to append (row null).
+    // Each row knows from its parent whether it lies inside a preformatted
+    // element: no row looks up its ancestors.
     struct Work
     {
         const DOMNodeEx *row;
         QString text;
+        bool inPre = false;
     };
     QString out;
     QList<Work> pending;
     if (root)
-        pending.append(Work{root, {}});
+        pending.append(Work{root, {}, root->hasPreInParent()});
     while (!pending.isEmpty()) {
         const Work work = pending.takeLast();
         if (!work.row) {
@@ -199,17 +202,16 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
         const DOMNodeEx *row = work.row;
         if (!row->shouldIncludInDom())
             continue;
-        QString source = ignore ? row->sourceWithIgnoreOption(m_ignoreOptions, format) : row->source();
+        QString source = ignore ? row->sourceWithIgnoreOption(m_ignoreOptions, format, work.inPre)
+                                : row->source(DOMNodeEx::Beautify::Yes, work.inPre);
         if (source.isEmpty())
             continue;
         if (!isRawPiece(row))
             source = withCharacterReferences(source);
 
-        const DOMNode *element = elementOf(row);
-        const bool inPre = row->hasPreInParent()
-            || (row->isCloseNode() && row->original() && row->original()->hasPreInParent())
-            || (row->isCloseNode() && DOMNodeEx::isPreformatted(element));
-        if (inPre)
+        // A closing row is a child of its element's row: it is "in a pre"
+        // when that row lies in one or is one.
+        if (work.inPre)
             out += source;
         else
             out += minify ? generateMinifiedNodeString(row, source) : generateNewlineAndIndentNodeString(row, source);
@@ -220,8 +222,8 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
         }
 
         QList<Work> next;
-        if (!row->isCloseNode() && row->node()
-            && (row->hasPreInParent() || DOMNodeEx::isPreformatted(row->node()))) {
+        const bool childrenInPre = work.inPre || DOMNodeEx::isPreformatted(row->node());
+        if (!row->isCloseNode() && row->node() && childrenInPre) {
             // Inside a preformatted element every character counts: the
             // white space that has no row is written as it stands.
             QHash<const DOMNode *, const DOMNodeEx *> rowOfNode;
@@ -232,7 +234,7 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
             const DOMNode *parent = DOMNodeEx::contentParent(row->node());
             for (const DOMNode *child = parent->firstChild(); child; child = child->nextSibling()) {
                 if (const DOMNodeEx *childRow = rowOfNode.value(child))
-                    next.append(Work{childRow, {}});
+                    next.append(Work{childRow, {}, true});
                 else if (child->isText())
                     next.append(Work{nullptr, child->textContent()});
             }
@@ -240,7 +242,7 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
                 next.append(Work{nullptr, QLatin1String("</") + lowerNameOf(row->node()) + QLatin1Char('>')});
         } else {
             for (const DOMNodeExPtr &child : row->children())
-                next.append(Work{child.get(), {}});
+                next.append(Work{child.get(), {}, childrenInPre});
         }
         for (qsizetype i = next.size() - 1; i >= 0; --i)
             pending.append(next.at(i));

@@ -3,6 +3,7 @@
 #include "domtree/DOMNodeEx.h"
 #include "domtree/DOMPathComponentCell.h"
 #include "domtree/DomNodeMap.h"
+#include "domtree/PageTextGenerator.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMText.h"
@@ -193,6 +194,9 @@ TEST(DOMNodeEx, AHundredThousandNestedElementsBuildAndGoWithoutRecursion)
     ASSERT_TRUE(deepest);
     EXPECT_EQ(deepest->level(), 100000);
     EXPECT_EQ(row->sourceIncludeChildren().count(QStringLiteral("<div>")), 100000);
+    PageTextGenerator generator;
+    EXPECT_EQ(generator.generateContentWithFormat(document.get(), {row}, false, true).count(QStringLiteral("</div>")),
+              100000);
     row.reset();
     DomNodeMap::getInstance().clearMap();
 }

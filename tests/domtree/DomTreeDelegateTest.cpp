@@ -10,7 +10,10 @@
 #include "platform/web/dom/DOMText.h"
 #include "platform/web/html/HTMLParser.h"
 #include "workspace/PathComponentCell.h"
+#include "workspace/WebResource.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -22,6 +25,20 @@ namespace {
 const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <head>\n    <title>Page</title>\n  </head>\n  <body>\n"
                           "    <div id='main' class='box'>\n      <p id='one'>One</p>\n      <p id='two'>Two</p>\n"
                           "      <!-- note -->\n    </div>\n    <ul id='list'><li>a</li><li>b</li></ul>\n  </body>\n</html>\n";
+
+// A page the preview loaded from a web site.
+class RemotePage : public WebResource
+{
+public:
+    RemotePage(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
+    QUrl url() const override { return m_url; }
+    QByteArray data() const override { return m_data; }
+    QString mimeType() const override { return QStringLiteral("text/html"); }
+
+private:
+    QUrl m_url;
+    QByteArray m_data;
+};
 
 struct Shown : DomTreeHarness
 {
@@ -261,4 +278,45 @@ TEST(DomTreeDelegate, APageTextThatCannotBePairedIsWrittenWhole)
     page.tree->removeNode();
     page.settle();
     EXPECT_EQ(page.text(), QStringLiteral("<!DOCTYPE html>\n<html>\n\t<head></head>\n\t<body></body>\n</html>"));
+}
+
+TEST(DomTreeDelegate, ARemotePageIsWrittenUnderItsSitesSettingsOrWithoutAny)
+{
+    Shown page;
+    // The project shown forbids writing and keeps #two out; neither applies
+    // to a page of no project.
+    page.setProjectSetting(ProjectUtil::kOverrideHTML, false);
+    page.setProjectSetting(ProjectUtil::kIgnoreOption, QStringLiteral("#two{ignore:true;}"));
+    File remote(std::make_shared<RemotePage>(QStringLiteral("http://example.test/news/index.html"), s_page));
+    page.tree->setIndexFile(&remote);
+    page.select(page.byId("one"));
+    page.tree->removeNode();
+    page.settle();
+    QString expected = QString::fromUtf8(s_page);
+    expected.remove(QStringLiteral("\n      <p id='one'>One</p>"));
+    EXPECT_EQ(remote.content(), expected);
+
+    // The site's own project minifies.
+    const QString sitePath = QFileInfo(page.root->path()).path() + QStringLiteral("/site2");
+    QDir().mkpath(sitePath);
+    QVariantMap site = ProjectUtil::getProjectConfig(sitePath);
+    site.insert(ProjectUtil::kWebMainURL, QStringLiteral("http://example.test/"));
+    site.insert(ProjectUtil::kMinifyHTML, true);
+    ProjectUtil::saveProjectConfig(site, sitePath);
+    page.select(page.byId("list"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_FALSE(remote.content()->contains(QStringLiteral("\n  ")));
+    EXPECT_TRUE(remote.content()->contains(QStringLiteral("<p id=\"two\">Two</p>")));
+}
+
+TEST(DomTreeDelegate, SvgAttributesKeepTheirCase)
+{
+    DomTreeHarness page("<html><body><svg id=s></svg></body></html>");
+    page.show(HTMLParser::parseDocument(QStringLiteral("<html><body><svg id=s></svg></body></html>")));
+    page.select(page.byId("s"));
+    page.inspector->attrName()->setText(QStringLiteral("viewBox"));
+    page.inspector->attrValue()->setText(QStringLiteral("0 0 10 10"));
+    page.inspector->addAttr();
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "viewBox"}));
 }
