@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class DOMElement;
 class DOMNodeEx;
@@ -180,6 +182,15 @@ public:
     QString sourceIncludeChildren() const;
     QString getIndent() const;
     QString compileAttributes(const IgnoreOptionValue *rule) const;
+    // Attributes as names and values, in order.
+    using Attributes = QList<std::pair<QString, QString>>;
+    // The attributes as the rule's conditions leave them: "*" drops them
+    // all, a value "*" or "null" drops one, any other sets it.
+    static Attributes applyAttributeConditions(Attributes attributes, const IgnoreOptionValue &rule);
+    static Attributes attributesOf(const DOMNode *node);
+    // The attributes as a start tag writes them: " name=\"value\"" with the
+    // value escaped, a bare name for the attributes HTML writes bare.
+    static QString attributesText(const Attributes &attributes);
     QString sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format) const;
     QString sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format, bool inPre) const;
     // The merge of the rules whose selector the node matches.
@@ -210,6 +221,9 @@ private:
     static void buildSubtrees(QList<DOMNodeEx *> pending);
     static DOMNodeExPtr makeOpeningRow(const DOMNodePtr &node, DOMNodeEx *parent, bool reference);
     void setParentLink(DOMNodeEx *parent);
+    // The piece of a comment, another node that is no element, or a
+    // closing row, which both families write alike; nullopt otherwise.
+    std::optional<QString> pieceOfOtherRow() const;
     void registerRow();
     QString lowerName() const;
 

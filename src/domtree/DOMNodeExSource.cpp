@@ -99,6 +99,21 @@ QString DOMNodeEx::beautifiedScript(const QString &text)
     return formatted;
 }
 
+std::optional<QString> DOMNodeEx::pieceOfOtherRow() const
+{
+    if (m_node->isComment())
+        return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
+    if (!m_node->isElement())
+        return QString(QLatin1String(""));
+    if (!m_isCloseNode)
+        return std::nullopt;
+    // The end tag, unless the start tag closed the element already.
+    const QString name = lowerName();
+    if (WebCoreObjects::shouldClose(name) && contentParent(m_node.get())->hasChildNodes())
+        return QLatin1String("</") + name + QLatin1Char('>');
+    return QString();
+}
+
 QString DOMNodeEx::source(Beautify beautify) const
 {
     return source(beautify, m_node && m_node->isText() && hasPreInParent());
@@ -123,15 +138,11 @@ QString DOMNodeEx::source(Beautify beautify, bool inPre) const
         const QString escaped = m_node->escapedTextContent();
         return inPre ? escaped : LayoutSpace::trimmed(escaped);
     }
-    if (nodeName == QLatin1String("#comment"))
-        return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
-    if (nodeName.startsWith(QLatin1Char('#')))
-        return QLatin1String("");
+    if (const std::optional<QString> piece = pieceOfOtherRow())
+        return *piece;
     const QString name = lowerName();
     const bool closable = WebCoreObjects::shouldClose(name);
     const bool hasChildren = contentParent(m_node.get())->hasChildNodes();
-    if (m_isCloseNode)
-        return closable && hasChildren ? QLatin1String("</") + name + QLatin1Char('>') : QString();
     QString text = QLatin1Char('<') + name;
     if (m_node->isElement()) {
         const auto *element = static_cast<const DOMElement *>(m_node.get());
@@ -185,55 +196,63 @@ QString DOMNodeEx::getIndent() const
     return tabs > 0 ? QString(int(tabs), QLatin1Char('\t')) : QString();
 }
 
-QString DOMNodeEx::compileAttributes(const IgnoreOptionValue *rule) const
+DOMNodeEx::Attributes DOMNodeEx::applyAttributeConditions(Attributes attributes, const IgnoreOptionValue &rule)
 {
-    if (rule && rule->conditionNamed(QStringLiteral("*")))
-        return QLatin1String("");
-    // The element's own order, attributes a rule adds at the end.
-    QList<std::pair<QString, QString>> attributes;
-    if (m_node && m_node->isElement()) {
-        const auto *element = static_cast<const DOMElement *>(m_node.get());
+    if (rule.conditionNamed(QStringLiteral("*")))
+        return {};
+    for (const AttributeCondition &condition : rule.attributeConditions()) {
+        const QString name = condition.attrName();
+        if (name == QLatin1String("*")) {
+            attributes.clear();
+            continue;
+        }
+        if (name == QLatin1String("ignore") || name == QLatin1String("contentName"))
+            continue;
+        const QString value = lastValue(condition);
+        if (value.isNull())
+            continue;
+        const auto at = std::find_if(attributes.begin(), attributes.end(),
+                                     [&name](const auto &attribute) { return attribute.first == name; });
+        if (value == QLatin1String("*") || value == QLatin1String("null")) {
+            if (at != attributes.end())
+                attributes.erase(at);
+        } else if (at != attributes.end()) {
+            at->second = value;
+        } else {
+            attributes.append({name, value});
+        }
+    }
+    return attributes;
+}
+
+DOMNodeEx::Attributes DOMNodeEx::attributesOf(const DOMNode *node)
+{
+    Attributes attributes;
+    if (node && node->isElement()) {
+        const auto *element = static_cast<const DOMElement *>(node);
         for (int i = 0; i < element->attributeCount(); ++i)
             attributes.append({element->attributeAt(i)->name(), element->attributeAt(i)->value()});
     }
-    const auto indexOf = [&attributes](const QString &name) {
-        for (qsizetype i = 0; i < attributes.size(); ++i) {
-            if (attributes.at(i).first == name)
-                return i;
-        }
-        return qsizetype(-1);
-    };
-    if (rule) {
-        for (const AttributeCondition &condition : rule->attributeConditions()) {
-            const QString name = condition.attrName();
-            if (name == QLatin1String("*")) {
-                attributes.clear();
-                continue;
-            }
-            if (name == QLatin1String("ignore") || name == QLatin1String("contentName"))
-                continue;
-            const QString value = lastValue(condition);
-            if (value.isNull())
-                continue;
-            const qsizetype at = indexOf(name);
-            if (value == QLatin1String("*") || value == QLatin1String("null")) {
-                if (at >= 0)
-                    attributes.removeAt(at);
-            } else if (at >= 0) {
-                attributes[at].second = value;
-            } else {
-                attributes.append({name, value});
-            }
-        }
-    }
-    QString text;
-    for (const auto &[name, value] : std::as_const(attributes)) {
+    return attributes;
+}
+
+QString DOMNodeEx::attributesText(const Attributes &attributes)
+{
+    QString text(QLatin1String(""));
+    for (const auto &[name, value] : attributes) {
         if (WebCoreObjects::isNoValueAttribute(name))
             text += QLatin1Char(' ') + name;
         else
             text += attributeText(name, value);
     }
-    return text.isNull() ? QString(QLatin1String("")) : text;
+    return text;
+}
+
+QString DOMNodeEx::compileAttributes(const IgnoreOptionValue *rule) const
+{
+    // The element's own order, attributes a rule adds at the end.
+    const Attributes attributes = attributesOf(m_node.get());
+    return attributesText(rule ? applyAttributeConditions(attributes, *rule) : attributes);
 }
 
 QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules, bool format) const
@@ -279,15 +298,11 @@ QString DOMNodeEx::sourceWithIgnoreOption(const QList<IgnoreOptionValue> &rules,
         const QString escaped = m_node->escapedTextContent();
         return inPre ? escaped : removeNandT(escaped);
     }
-    if (nodeName == QLatin1String("#comment"))
-        return QLatin1String("<!--") + m_node->nodeValue() + QLatin1String("-->");
-    if (nodeName.startsWith(QLatin1Char('#')))
-        return QLatin1String("");
+    if (const std::optional<QString> piece = pieceOfOtherRow())
+        return *piece;
     const QString name = lowerName();
     const bool closable = WebCoreObjects::shouldClose(name);
     const bool hasChildren = contentParent(m_node.get())->hasChildNodes();
-    if (m_isCloseNode)
-        return closable && hasChildren ? QLatin1String("</") + name + QLatin1Char('>') : QString();
     const IgnoreOptionValue rule = matchedIgnoreOption(rules);
     text = QLatin1Char('<') + name + compileAttributes(&rule);
     if (!closable)

@@ -238,17 +238,25 @@ void DomInfoDelegate::attributesChanged(const DOMElementPtr &element)
     reloadAttributes();
 }
 
+TargetRef DomInfoDelegate::undoTarget(const DOMElementPtr &element) const
+{
+    return m_domTreeDelegate ? m_domTreeDelegate->undoTarget(element) : TargetRef(std::weak_ptr<DOMElement>(element));
+}
+
+void DomInfoDelegate::registerRestore(const DOMElementPtr &element, const QList<Attribute> &attributes)
+{
+    if (InspectUndoManager *undo = undoManager()) {
+        undo->prepareWithInvocationTarget(undoTarget(element), [guard = QPointer<DomInfoDelegate>(this), element, attributes] {
+            if (guard)
+                guard->restoreAttributes(element, attributes);
+        });
+    }
+}
+
 void DomInfoDelegate::restoreAttributes(const DOMElementPtr &element, const QList<Attribute> &attributes)
 {
     const QList<Attribute> current = attributesOf(*element);
-    if (InspectUndoManager *undo = undoManager()) {
-        undo->prepareWithInvocationTarget(m_domTreeDelegate ? m_domTreeDelegate->undoTarget(element)
-                                                            : TargetRef(std::weak_ptr<DOMElement>(element)),
-                                          [guard = QPointer<DomInfoDelegate>(this), element, current] {
-                                              if (guard)
-                                                  guard->restoreAttributes(element, current);
-                                          });
-    }
+    registerRestore(element, current);
     while (element->attributeCount() > 0)
         element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
     for (const Attribute &attribute : attributes)
@@ -261,14 +269,7 @@ void DomInfoDelegate::doSetAttr(const DOMAttrPtr &attribute, const DOMElementPtr
     if (!attribute || !element)
         return;
     const QList<Attribute> before = attributesOf(*element);
-    if (InspectUndoManager *undo = undoManager()) {
-        undo->prepareWithInvocationTarget(m_domTreeDelegate ? m_domTreeDelegate->undoTarget(element)
-                                                            : TargetRef(std::weak_ptr<DOMElement>(element)),
-                                          [guard = QPointer<DomInfoDelegate>(this), element, before] {
-                                              if (guard)
-                                                  guard->restoreAttributes(element, before);
-                                          });
-    }
+    registerRestore(element, before);
     element->setAttributeNode(attribute);
     attributesChanged(element);
 }
@@ -278,14 +279,7 @@ void DomInfoDelegate::doRemoveAttr(const QString &name, const DOMElementPtr &ele
     if (!element || !element->hasAttribute(name))
         return;
     const QList<Attribute> before = attributesOf(*element);
-    if (InspectUndoManager *undo = undoManager()) {
-        undo->prepareWithInvocationTarget(m_domTreeDelegate ? m_domTreeDelegate->undoTarget(element)
-                                                            : TargetRef(std::weak_ptr<DOMElement>(element)),
-                                          [guard = QPointer<DomInfoDelegate>(this), element, before] {
-                                              if (guard)
-                                                  guard->restoreAttributes(element, before);
-                                          });
-    }
+    registerRestore(element, before);
     element->removeAttribute(name);
     attributesChanged(element);
 }
@@ -298,9 +292,7 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
     InspectUndoManager *undo = undoManager();
     if (undo) {
         const QString old = attribute->value();
-        undo->prepareWithInvocationTarget(m_domTreeDelegate ? m_domTreeDelegate->undoTarget(element)
-                                                            : TargetRef(std::weak_ptr<DOMElement>(element)),
-                                          [guard = QPointer<DomInfoDelegate>(this), element, name, old] {
+        undo->prepareWithInvocationTarget(undoTarget(element), [guard = QPointer<DomInfoDelegate>(this), element, name, old] {
                                               if (guard)
                                                   guard->doChangeAttrValue(element, name, old);
                                           });

@@ -93,6 +93,9 @@ private:
     };
     QList<Attribute> attributesOf(const DOMElement &element) const;
     void restoreAttributes(const DOMElementPtr &element, const QList<Attribute> &attributes);
+    // Registers putting the attributes back as the inverse of an edit.
+    void registerRestore(const DOMElementPtr &element, const QList<Attribute> &attributes);
+    TargetRef undoTarget(const DOMElementPtr &element) const;
     void attributesChanged(const DOMElementPtr &element);
     DOMElementPtr inspectedElement() const;
     void keyDown(QKeyEvent *event);

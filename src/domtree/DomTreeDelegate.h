@@ -212,6 +212,9 @@ public:
     // The settings that govern writing the file (its project's; none for a
     // remote page of no project); nullopt when "overrideHTML" forbids it.
     std::optional<QVariantMap> writeSettingsFor(File *file) const;
+    // Takes the settings of the file for a write or a save; false when the
+    // file is not to be written.
+    bool loadWriteSettings(File *file);
 
     // --- Ignore marks ------------------------------------------------------------------------------
     void checkIgnore();

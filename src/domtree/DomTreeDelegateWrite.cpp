@@ -46,19 +46,27 @@ std::optional<QVariantMap> DomTreeDelegate::writeSettingsFor(File *file) const
     return project.isEmpty() ? QVariantMap() : ProjectUtil::getProjectConfig(project);
 }
 
+bool DomTreeDelegate::loadWriteSettings(File *file)
+{
+    const std::optional<QVariantMap> config = writeSettingsFor(file);
+    if (!config)
+        return false;
+    // A file whose text could not be read keeps its bytes.
+    if (!file->currentContent()) {
+        QM_ERROR(QStringLiteral("%1 has no text that could be read; the page is not written into it").arg(file->path()));
+        return false;
+    }
+    m_projectConfig = *config;
+    m_generator.setIgnoreOptions(ProjectUtil::ignoreOptionWithProjectConfig(m_projectConfig));
+    return true;
+}
+
 void DomTreeDelegate::lazyWrite(File *file)
 {
     if (!file)
         return;
-    const std::optional<QVariantMap> config = writeSettingsFor(file);
-    if (!config)
+    if (!loadWriteSettings(file))
         return;
-    if (!file->currentContent()) {
-        QM_ERROR(QStringLiteral("%1 has no text that could be read; the page is not written into it").arg(file->path()));
-        return;
-    }
-    m_projectConfig = *config;
-    m_generator.setIgnoreOptions(ProjectUtil::ignoreOptionWithProjectConfig(m_projectConfig));
     const QString text = writtenText(false, m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool());
     file->setContent(text);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
@@ -77,15 +85,8 @@ void DomTreeDelegate::saveHTML()
     File *file = m_indexFile;
     if (!file || !file->isModified())
         return;
-    const std::optional<QVariantMap> config = writeSettingsFor(file);
-    if (!config)
+    if (!loadWriteSettings(file))
         return;
-    if (!file->currentContent()) {
-        QM_ERROR(QStringLiteral("%1 has no text that could be read; the page is not saved into it").arg(file->path()));
-        return;
-    }
-    m_projectConfig = *config;
-    m_generator.setIgnoreOptions(ProjectUtil::ignoreOptionWithProjectConfig(m_projectConfig));
     checkIgnore();
     const bool minify = m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool();
     const bool format = m_projectConfig.value(ProjectUtil::kFormatJavaScript).toBool() && !minify;

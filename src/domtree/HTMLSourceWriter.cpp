@@ -19,48 +19,7 @@
 
 namespace {
 
-using Attributes = QList<std::pair<QString, QString>>;
-
-Attributes attributesOf(const DOMNode *node)
-{
-    Attributes attributes;
-    if (!node || !node->isElement())
-        return attributes;
-    const auto *element = static_cast<const DOMElement *>(node);
-    for (int i = 0; i < element->attributeCount(); ++i)
-        attributes.append({element->attributeAt(i)->name(), element->attributeAt(i)->value()});
-    return attributes;
-}
-
-// The attributes as the rule's conditions leave them.
-Attributes applyConditions(Attributes attributes, const IgnoreOptionValue &rule)
-{
-    if (rule.conditionNamed(QStringLiteral("*")))
-        return {};
-    for (const AttributeCondition &condition : rule.attributeConditions()) {
-        const QString name = condition.attrName();
-        if (name == QLatin1String("ignore") || name == QLatin1String("contentName") || !condition.condition()
-            || condition.condition()->isEmpty())
-            continue;
-        const QString value = condition.condition()->constLast();
-        qsizetype at = -1;
-        for (qsizetype i = 0; i < attributes.size(); ++i) {
-            if (attributes.at(i).first == name) {
-                at = i;
-                break;
-            }
-        }
-        if (value == QLatin1String("*") || value == QLatin1String("null")) {
-            if (at >= 0)
-                attributes.removeAt(at);
-        } else if (at >= 0) {
-            attributes[at].second = value;
-        } else {
-            attributes.append({name, value});
-        }
-    }
-    return attributes;
-}
+using Attributes = DOMNodeEx::Attributes;
 
 bool changesAttributes(const IgnoreOptionValue &rule)
 {
@@ -254,12 +213,7 @@ void Writer::findRuleElements()
 QString Writer::startTag(const DOMNode *live, const Attributes &attributes) const
 {
     const QString name = live->nodeName().toLower();
-    QString text = QLatin1Char('<') + name;
-    for (const auto &[attributeName, value] : attributes) {
-        text += QLatin1Char(' ') + attributeName;
-        if (!WebCoreObjects::isNoValueAttribute(attributeName))
-            text += QLatin1String("=\"") + HTMLSerializer::escapeAttributeValue(value) + QLatin1Char('"');
-    }
+    QString text = QLatin1Char('<') + name + DOMNodeEx::attributesText(attributes);
     text += WebCoreObjects::shouldClose(name) ? QLatin1String(">") : QLatin1String(" />");
     return m_settings.generator->withCharacterReferences(text);
 }
@@ -297,11 +251,11 @@ bool Writer::open(Frame &frame)
 {
     const HTMLSourceRange &range = frame.range;
     // The start tag: the file's, unless an edit or a rule changes it.
-    const Attributes own = attributesOf(frame.source);
-    Attributes written = m_edits.isStartTagTouched(frame.live) ? attributesOf(frame.live) : own;
+    const Attributes own = DOMNodeEx::attributesOf(frame.source);
+    Attributes written = m_edits.isStartTagTouched(frame.live) ? DOMNodeEx::attributesOf(frame.live) : own;
     const auto rule = m_ruleElements.constFind(frame.live);
     if (rule != m_ruleElements.cend())
-        written = applyConditions(written, rule.value());
+        written = DOMNodeEx::applyAttributeConditions(written, rule.value());
     if (written != own) {
         m_splicer.copyTo(range.start);
         m_splicer.write(startTag(frame.live, written));
