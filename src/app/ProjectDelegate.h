@@ -123,11 +123,11 @@ public:
     void confirmDownloadTurtorialProject() override {}
     void reloadProjectConfigView() override {}
     void fileNameTextFieldDisable(bool disable) override;
-    void updateDetectLayer() override {}
+    void updateDetectLayer() override;
     void clearDetectLayer() override;
     void doSetPreviewWithLastIndex() override {}
-    void detectLockDownHandler(QMouseEvent *) override {}
-    void detectLockCommitHandler(QMouseEvent *) override {}
+    void detectLockDownHandler(QMouseEvent *event) override;
+    void detectLockCommitHandler(QMouseEvent *event) override;
 
     // --- The file tree (ProjectDelegateTree.cpp) ------------------------------------------
     int numberOfChildrenOfItem(OutlineView *outlineView, void *item) override;
@@ -163,7 +163,7 @@ public:
     void openProjectConfig();
     bool isChangedByDirecotryUpdated() const { return m_isChangedByDirecotryUpdated; }
     bool ignoreOpenFile() const { return m_ignoreOpenFile; }
-    void setIgnoreOpenFile(bool ignore) { m_ignoreOpenFile = ignore; }
+    void setIgnoreOpenFile(bool ignore) override { m_ignoreOpenFile = ignore; }
     // The folder paths the tree shows expanded, as last written.
     QStringList expandedFilePaths() const { return m_expandedFilePaths; }
 

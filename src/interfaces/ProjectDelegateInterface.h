@@ -24,6 +24,9 @@ public:
     // The page last loaded into the preview, or null; the preview sets it.
     virtual File *lastPreviewedFile() = 0;
     virtual void setLastPreviewedFile(File *file) = 0;
+    // While set, selecting a row of the file tree does not open its file
+    // (the preview selects the row of the page it shows).
+    virtual void setIgnoreOpenFile(bool ignore) = 0;
     // The file of the file tree's clicked row, and of its selected row.
     virtual File *clickedFile() = 0;
     virtual File *selectedFile() = 0;

@@ -28,10 +28,16 @@ public:
     void domNodeLists(DOMDocument *document) override { documents.append(document); }
     void domModified(const DOMMutationEvent &event) override { modified.append(event.type); }
     void domAttributeModified(DOMNode *node) override { attributes.append(node); }
+    void clearDomNodeMap() override { ++cleared; }
+    DOMNode *getPaticulerElement(DOMNode *node) override { return node; }
+    void selectNode(DOMNode *node) override { selected.append(node); }
+    void reloadSelectedRow() override {}
 
     QList<DOMDocument *> documents;
     QStringList modified;
     QList<DOMNode *> attributes;
+    QList<DOMNode *> selected;
+    int cleared = 0;
 };
 
 PreviewDelegate *s_delegate = nullptr;

@@ -60,6 +60,9 @@ QStringList browserArguments(const QString &profile)
         QStringLiteral("--mute-audio"),
         // Local pages read their own local style sheets and frames.
         QStringLiteral("--allow-file-access-from-files"),
+        // A page that failed to load stays failed: the browser's error page
+        // does not load the address again by itself.
+        QStringLiteral("--disable-auto-reload"),
     };
     // The browser's sandbox refuses to run as root.
     if (::geteuid() == 0)
