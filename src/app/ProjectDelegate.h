@@ -94,7 +94,7 @@ public:
     // --- Lookups -----------------------------------------------------------------------
     File *searchFileInProjects(const QString &path) const override;
     // The first node of that path in the trees of the nodes, pre-order.
-    File *searchDirectory(const QString &path, const QList<File *> &nodes) const;
+    File *searchDirectory(const QString &path, const QList<File *> &nodes) const override;
     File *searchDirectoryByAbsolutePath(const QString &url, const QList<File *> &nodes) const;
     // The parent of the node of that path below the node.
     File *searchParentFile(const QString &path, File *node) const;

@@ -35,6 +35,9 @@ public:
     virtual QList<File *> projects() const = 0;
     // The node of a file-system path in the first project that holds it, or null.
     virtual File *searchFileInProjects(const QString &path) const = 0;
+    // The node of that path in the trees of the nodes (folders on the way are
+    // read when they were not yet), or null.
+    virtual File *searchDirectory(const QString &path, const QList<File *> &nodes) const = 0;
 
     // Whether any file of the open projects has unsaved changes.
     virtual bool hasModified() = 0;

@@ -214,13 +214,31 @@ void PreviewDelegate::removeDomListeners()
     frame.removeEventListener(QStringLiteral("DOMSubtreeModified"), this);
 }
 
+bool PreviewDelegate::domTreeInitialised() const
+{
+    const DOMDocumentPtr document = m_domTreeDocument.lock();
+    return document && m_webview && document.get() == m_webview->mainFrameDocument();
+}
+
+void PreviewDelegate::setDomTreeInitialised(bool initialised)
+{
+    m_domTreeDocument.reset();
+    if (initialised && m_webview)
+        m_domTreeDocument = m_webview->mainFrame().sharedDocument();
+}
+
 void PreviewDelegate::handleEvent(const DOMMutationEvent &event)
 {
     if (event.type == WebFrameMirror::s_contentLoaded) {
+        // The elements of the document before are gone with it.
+        if (m_webview) {
+            m_webview->setSelectedElement(nullptr);
+            m_webview->resetDetectView();
+        }
         initDomTree(static_cast<DOMDocument *>(event.target));
         return;
     }
-    if (m_domTreeDelegate && m_domTreeInitialised)
+    if (m_domTreeDelegate && domTreeInitialised())
         m_domTreeDelegate->domModified(event);
 }
 
@@ -232,7 +250,7 @@ void PreviewDelegate::initDomTree(DOMDocument *document)
         QM_DEBUG(QStringLiteral("no DOM tree for a page that did not load"));
         return;
     }
-    m_domTreeInitialised = true;
+    m_domTreeDocument = document ? std::static_pointer_cast<DOMDocument>(document->shared_from_this()) : nullptr;
     // The page was parsed with the JavaScript switch as it is now: markup the
     // program parses into it (noscript content above all) must parse alike.
     if (document)

@@ -113,8 +113,9 @@ public:
 
     // --- The page's document and the bridge (PreviewDelegate.cpp) --------------------
     bool javascriptEnable() const { return m_javascriptEnable; }
-    bool domTreeInitialised() const { return m_domTreeInitialised; }
-    void setDomTreeInitialised(bool initialised) { m_domTreeInitialised = initialised; }
+    // Whether the DOM tree was built for the document shown.
+    bool domTreeInitialised() const;
+    void setDomTreeInitialised(bool initialised);
     // The two switch buttons that show the JavaScript state (either may be null).
     void setJavascriptStatusButtons(QAbstractButton *first, QAbstractButton *second);
     // "DOMContentLoaded" and "DOMSubtreeModified" of the main frame reach handleEvent().
@@ -227,6 +228,8 @@ private:
     void showJavascriptStatus(bool on);
     bool checkOnline(const QString &url) const;
     File *rootOfLastPreviewedFile() const;
+    // The project's node of a file-system path, the page's project first.
+    File *projectFileOf(const QString &path) const;
     void setLastPreviewedFile(File *file);
     void setStatus(const QString &text);
     void clearDomNodeMap();
@@ -263,7 +266,7 @@ private:
     QList<QPointer<QObject>> m_clearUndoTargets;
     QString m_downloadFolder;
     bool m_javascriptEnable = true;
-    bool m_domTreeInitialised = false;
+    std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
     bool m_downloadButtonsEnabled = false;
     bool m_reloadedInPlace = false;
     QPointer<File> m_lastPreviewedFile;

@@ -46,6 +46,18 @@ bool PreviewDelegate::checkOnline(const QString &url) const
     return !m_checkOnline || m_checkOnline(url);
 }
 
+File *PreviewDelegate::projectFileOf(const QString &path) const
+{
+    if (!m_projectDelegate || path.isEmpty())
+        return nullptr;
+    // The project of the page shown first.
+    if (File *root = rootOfLastPreviewedFile()) {
+        if (File *file = m_projectDelegate->searchDirectory(path, {root}))
+            return file;
+    }
+    return m_projectDelegate->searchDirectory(path, m_projectDelegate->projects());
+}
+
 File *PreviewDelegate::rootOfLastPreviewedFile() const
 {
     if (!m_lastPreviewedFile)
@@ -123,7 +135,7 @@ void PreviewDelegate::urlEnter(const QString &address)
     m_enteredURL = entered;
     // The address as it will be loaded is the one checked: a bare host name
     // goes to the network too.
-    const QUrl url = QUrl::fromUserInput(entered);
+    const QUrl url(entered, QUrl::TolerantMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("file") && url.host().isEmpty())) {
         const QString message = QStringLiteral("\"%1\" is not an address that can be loaded.").arg(typed);
         QM_ERROR(message);
@@ -134,7 +146,7 @@ void PreviewDelegate::urlEnter(const QString &address)
     if (!checkOnline(url.toString()))
         return;
     setDownloadButtonsEnabled(false);
-    m_webview->setMainFrameURL(entered);
+    m_webview->load(url);
     syncronizFinderViewWitURL(url);
     QTimer::singleShot(100, this, &PreviewDelegate::clearURLInputSelection);
 }
@@ -279,8 +291,7 @@ void PreviewDelegate::goAndBackcontrol(int segment)
     if (url.isValid()) {
         if (!checkOnline(url.toString()))
             return;
-        File *file = m_projectDelegate && url.isLocalFile() ? m_projectDelegate->searchFileInProjects(url.toLocalFile())
-                                                             : nullptr;
+        File *file = url.isLocalFile() ? projectFileOf(url.toLocalFile()) : nullptr;
         setLastPreviewedFile(file);
     }
     if (segment == 1)
@@ -319,7 +330,7 @@ void PreviewDelegate::syncronizFinderViewWitURL(const QUrl &url)
     const QString extension = QFileInfo(url.path()).suffix();
     File *file = nullptr;
     if (url.isLocalFile() && (extension == QLatin1String("html") || extension == QLatin1String("htm")))
-        file = m_projectDelegate->searchFileInProjects(url.toLocalFile());
+        file = projectFileOf(url.toLocalFile());
     if (!file) {
         tree->deselectAll();
         return;

@@ -53,11 +53,12 @@ bool isLateKind(const WebResponseInfo &response)
 
 void PreviewDelegate::frameStartedLoading(const QString &frameId)
 {
-    const bool main = m_webview && frameId == m_webview->webPage()->mainFrameId();
-    if (main)
-        mainFrameStarted();
     // A frame reported by two sessions (one of another site, before and
-    // after it moved into a process of its own) counts once.
+    // after it moved into a process of its own) counts once. The main
+    // frame's page begins with its document's request (mainFrameStarted()):
+    // the browser also says the main frame started loading for the page it
+    // shows about a failed load, interleaved with the next load.
+    const bool main = m_webview && frameId == m_webview->webPage()->mainFrameId();
     if (m_loadingFrames.contains(frameId))
         return;
     m_loadingFrames.insert(frameId);
@@ -69,7 +70,6 @@ void PreviewDelegate::frameStartedLoading(const QString &frameId)
 
 void PreviewDelegate::mainFrameStarted()
 {
-    m_domTreeInitialised = false;
     m_documentBeforeLoad = m_webview->mainFrame().sharedDocument();
     m_mainLoaderId.clear();
     m_countedRequests.clear();
@@ -89,9 +89,6 @@ void PreviewDelegate::mainFrameStarted()
     if (m_progressiveBox)
         m_progressiveBox->initBar();
     clearDomNodeMap();
-    // The old page's elements are gone with it.
-    m_webview->setSelectedElement(nullptr);
-    m_webview->resetDetectView();
     m_styleFiles.clear();
     if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->setStyleFiles({});
@@ -121,12 +118,9 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
     if (!m_webview || request.frameId != m_webview->webPage()->mainFrameId() || request.isRedirect)
         return;
     if (request.resourceType == QLatin1String("Document") && request.loaderId != m_mainLoaderId) {
-        // A navigation that replaced another one under way begins a page
-        // of its own (the frame did not stop loading in between).
-        if (!m_countedRequests.isEmpty()) {
-            mainFrameStarted();
-            m_loadingFrames.insert(request.frameId);
-        }
+        // A new page: its document's request is its first.
+        mainFrameStarted();
+        m_loadingFrames.insert(request.frameId);
         m_mainLoaderId = request.loaderId;
         mainFrameRequested(request.url);
         if (m_mainLoaderId.isEmpty())
@@ -156,13 +150,7 @@ void PreviewDelegate::mainFrameRequested(const QUrl &url)
         QM_DEBUG(QStringLiteral("reload"));
     } else {
         QM_DEBUG(QStringLiteral("url changed"));
-        File *root = rootOfLastPreviewedFile();
-        File *file = nullptr;
-        if (url.isLocalFile()) {
-            file = root ? root->pathForFile(url.toLocalFile()) : nullptr;
-            if (!file && m_projectDelegate)
-                file = m_projectDelegate->searchFileInProjects(url.toLocalFile());
-        }
+        File *file = url.isLocalFile() ? projectFileOf(url.toLocalFile()) : nullptr;
         // A folder shows its index.html.
         const QString path = url.toLocalFile();
         if (url.isLocalFile() && QFileInfo(path).suffix().isEmpty() && (!file || QFileInfo(path).isDir())) {
@@ -238,10 +226,7 @@ void PreviewDelegate::addStyleFile(const QUrl &url)
     // Local sheets are the project's Files; remote ones come with the resources.
     if (!url.isLocalFile() || !m_projectDelegate)
         return;
-    File *root = rootOfLastPreviewedFile();
-    File *file = root ? root->pathForFile(url.toLocalFile()) : nullptr;
-    if (!file)
-        file = m_projectDelegate->searchFileInProjects(url.toLocalFile());
+    File *file = projectFileOf(url.toLocalFile());
     if (!file || m_styleFiles.contains(file))
         return;
     m_styleFiles.append(file);
@@ -308,7 +293,7 @@ void PreviewDelegate::preinitializeDomtree()
 {
     setDownloadButtonsEnabled(true);
     DOMDocument *document = m_webview ? m_webview->mainFrameDocument() : nullptr;
-    if (!m_domTreeInitialised && isCurrentDocument(document)) {
+    if (!domTreeInitialised() && isCurrentDocument(document)) {
         initDomListeners();
         initDomTree(document);
     }

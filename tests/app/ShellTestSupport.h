@@ -66,6 +66,7 @@ public:
     File *selectedFile() override { return nullptr; }
     QList<File *> projects() const override { return {}; }
     File *searchFileInProjects(const QString &) const override { return nullptr; }
+    File *searchDirectory(const QString &, const QList<File *> &) const override { return nullptr; }
     bool hasModified() override { return modified; }
     void saveOnQuit() override
     {

@@ -1,7 +1,5 @@
-#include "TestUtil.h"
-#include "WebTestFixture.h"
+#include "PreviewTestSupport.h"
 
-#include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -20,25 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records what the preview hands to the DOM tree.
-class RecordingDomTree : public PreviewDomTreeInterface
-{
-public:
-    void domNodeLists(DOMDocument *document) override { documents.append(document); }
-    void domModified(const DOMMutationEvent &event) override { modified.append(event.type); }
-    void domAttributeModified(DOMNode *node) override { attributes.append(node); }
-    void clearDomNodeMap() override { ++cleared; }
-    DOMNode *getPaticulerElement(DOMNode *node) override { return node; }
-    void selectNode(DOMNode *node) override { selected.append(node); }
-    void reloadSelectedRow() override {}
-
-    QList<DOMDocument *> documents;
-    QStringList modified;
-    QList<DOMNode *> attributes;
-    QList<DOMNode *> selected;
-    int cleared = 0;
-};
 
 PreviewDelegate *s_delegate = nullptr;
 QWidget *s_container = nullptr;
