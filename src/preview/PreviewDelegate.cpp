@@ -115,7 +115,13 @@ void PreviewDelegate::initWebView(QWidget *container)
             auto *layout = new QVBoxLayout(container);
             layout->setContentsMargins(0, 0, 0, 0);
         }
-        container->layout()->addWidget(m_webview);
+        // The preview fills the container, in place of what it showed.
+        QLayout *layout = container->layout();
+        for (int i = 0; i < layout->count(); ++i) {
+            if (QWidget *shown = layout->itemAt(i)->widget())
+                shown->hide();
+        }
+        layout->addWidget(m_webview);
     }
     connectPage();
     initDomListeners();

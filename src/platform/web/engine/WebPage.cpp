@@ -225,6 +225,7 @@ std::optional<QJsonObject> WebPage::sendAndWait(const QString &sessionId, const 
 void WebPage::load(const QUrl &url)
 {
     m_url = url;
+    m_navigationPending = true;
     if (!isAttached()) {
         // Only the last load before the page is attached counts.
         m_waitingForSession.append([this, url] {
@@ -234,7 +235,6 @@ void WebPage::load(const QUrl &url)
         return;
     }
     Q_EMIT loadStarted();
-    m_navigationPending = true;
     sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
                   [this, url](const QJsonObject &result, const QString &error) {
                       if (url == m_url)
@@ -254,9 +254,12 @@ void WebPage::load(const QUrl &url)
 
 void WebPage::reload()
 {
-    // A page whose navigation has not begun yet would reload the document
-    // before it: the navigation is started again instead.
-    if (!isAttached() || m_navigationPending) {
+    // A load that has not begun yet, or that the browser has not answered,
+    // reads everything anew anyway (nothing is cached); reloading would only
+    // load the document before it.
+    if (m_navigationPending)
+        return;
+    if (!isAttached()) {
         if (m_url.isValid())
             load(m_url);
         return;

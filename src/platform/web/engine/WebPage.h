@@ -206,7 +206,7 @@ private:
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
     bool m_ready = false;
-    bool m_navigationPending = false; // load() sent, the browser has not answered yet
+    bool m_navigationPending = false; // load() asked, the browser has not answered yet
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
     QString m_downloadFolder;
