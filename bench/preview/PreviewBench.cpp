@@ -17,6 +17,8 @@
 #include "toolkit/ProgressiveBox.h"
 #include "toolkit/SearchFieldEx.h"
 
+#include "../BenchFigures.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -34,39 +36,6 @@
 #include <variant>
 
 namespace {
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-struct Figures
-{
-    QList<double> values;
-    void add(double value) { values.append(value); }
-    double median() const
-    {
-        QList<double> sorted = values;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted.at(sorted.size() / 2);
-    }
-    QString text() const
-    {
-        QList<double> sorted = values;
-        std::sort(sorted.begin(), sorted.end());
-        return QStringLiteral("min %1 ms, median %2 ms, max %3 ms (%4 runs)")
-            .arg(sorted.first(), 0, 'f', 2)
-            .arg(median(), 0, 'f', 2)
-            .arg(sorted.last(), 0, 'f', 2)
-            .arg(sorted.size());
-    }
-};
 
 // Nine elements a card, 1,111 cards: 10,003 elements in all.
 QByteArray bigPage()
@@ -164,6 +133,7 @@ int main(int argc, char **argv)
     }
     preview.doDetectPreview(true);
     Figures hover;
+    hover.decimals = 2;
     for (int run = 0; run < 3; ++run) {
         for (const auto &[element, point] : std::as_const(targets)) {
             QElapsedTimer timer;
@@ -214,6 +184,7 @@ int main(int argc, char **argv)
         QObject::connect(page, &WebPage::frameStoppedLoading, [&](const QString &frame) { events.append(std::pair(2, frame)); }),
     };
     Figures wall;
+    wall.decimals = 2;
     for (int run = 0; run < 4; ++run) {
         events.clear();
         const int before = completions;
@@ -234,6 +205,7 @@ int main(int argc, char **argv)
 
     // The same events again, into the preview's tracking: its main-thread time.
     Figures tracking;
+    tracking.decimals = 2;
     for (int run = 0; run < 10; ++run) {
         QElapsedTimer timer;
         timer.start();

@@ -41,16 +41,34 @@ bool drawn(ExWebView &view, DOMNode *node)
     return TestUtil::waitUntil([&] { return !view.isDrawingPending(); });
 }
 
+// A preview of its own; most tests show the page of s_boxPage in it.
+class PreviewDetect : public ::testing::Test
+{
+protected:
+    PreviewDetect() : fixture(harness.view()) {}
+
+    void loadBoxPage()
+    {
+        fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
+        ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
+    }
+    ExWebView &view() { return harness.view(); }
+    DOMElement *element(const char *id)
+    {
+        return harness.preview.webview()->mainFrameDocument()->getElementById(QString::fromLatin1(id));
+    }
+
+    PreviewHarness harness;
+    WebTestFixture fixture;
+};
+
 } // namespace
 
-TEST(PreviewDetect, TheOverlayOfABorderedPaddedElementShowsItsBoxModelAndLabels)
+TEST_F(PreviewDetect, TheOverlayOfABorderedPaddedElementShowsItsBoxModelAndLabels)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
-    fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
-    ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
-    ExWebView &view = harness.view();
-    DOMElement *main = view.mainFrameDocument()->getElementById(QStringLiteral("main"));
+    loadBoxPage();
+    ExWebView &view = this->view();
+    DOMElement *main = element("main");
     ASSERT_TRUE(main);
     view.showDetectLayer();
     ASSERT_TRUE(drawn(view, main));
@@ -93,20 +111,17 @@ TEST(PreviewDetect, TheOverlayOfABorderedPaddedElementShowsItsBoxModelAndLabels)
     EXPECT_EQ(asked, main);
 
     // A related element is outlined once its box is in.
-    DOMElement *plain = view.mainFrameDocument()->getElementById(QStringLiteral("plain"));
+    DOMElement *plain = element("plain");
     view.showRelatedElementsBounds({plain->shared_from_this(), main->shared_from_this()});
     ASSERT_TRUE(TestUtil::waitUntil([&] { return view.knownRectWithElement(plain).has_value(); }));
     EXPECT_EQ(*view.knownRectWithElement(plain), QRectF(300, 200, 80, 20));
 }
 
-TEST(PreviewDetect, TheOverlayOfATextNodeHasTheBoxOfItsText)
+TEST_F(PreviewDetect, TheOverlayOfATextNodeHasTheBoxOfItsText)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
-    fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
-    ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
-    ExWebView &view = harness.view();
-    DOMNode *text = view.mainFrameDocument()->getElementById(QStringLiteral("main"))->firstChild();
+    loadBoxPage();
+    ExWebView &view = this->view();
+    DOMNode *text = element("main")->firstChild();
     ASSERT_TRUE(text && text->isText());
     view.showDetectLayer();
     ASSERT_TRUE(drawn(view, text));
@@ -122,14 +137,11 @@ TEST(PreviewDetect, TheOverlayOfATextNodeHasTheBoxOfItsText)
     EXPECT_EQ(overlay.dimension().value(QStringLiteral("padding-left")).toDouble(), 0);
 }
 
-TEST(PreviewDetect, HoverThenClickLocksAnElement)
+TEST_F(PreviewDetect, HoverThenClickLocksAnElement)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
-    fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
-    ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
-    ExWebView &view = harness.view();
-    DOMElement *plain = view.mainFrameDocument()->getElementById(QStringLiteral("plain"));
+    loadBoxPage();
+    ExWebView &view = this->view();
+    DOMElement *plain = element("plain");
     harness.preview.doDetectPreview(true);
     EXPECT_EQ(view.detectState(), ExWebViewInterface::HoverDetect);
     EXPECT_TRUE(view.isDetectViewShown());
@@ -155,9 +167,8 @@ TEST(PreviewDetect, HoverThenClickLocksAnElement)
     EXPECT_EQ(harness.preview.selectedElement(), plain);
 }
 
-TEST(PreviewDetect, HoverThenClickLocksAnElementInAFrameOfAnotherSite)
+TEST_F(PreviewDetect, HoverThenClickLocksAnElementInAFrameOfAnotherSite)
 {
-    PreviewHarness harness;
     QTemporaryDir dir;
     LoopbackHttpServer server(dir.path());
     ASSERT_TRUE(server.start());
@@ -170,7 +181,7 @@ TEST(PreviewDetect, HoverThenClickLocksAnElementInAFrameOfAnotherSite)
                         "<!DOCTYPE html><body style='margin:0'><p id=inner style='position:absolute; left:40px;"
                         " top:60px; width:100px; height:30px; margin:0'>inside</p></body>");
     ASSERT_TRUE(harness.load(server.url(QStringLiteral("index.html"))));
-    ExWebView &view = harness.view();
+    ExWebView &view = this->view();
     // The frame's document is mirrored too.
     WebFrameMirror *frame = nullptr;
     ASSERT_TRUE(TestUtil::waitUntil([&] {
@@ -195,14 +206,11 @@ TEST(PreviewDetect, HoverThenClickLocksAnElementInAFrameOfAnotherSite)
     EXPECT_EQ(harness.tree.selected.last(), element);
 }
 
-TEST(PreviewDetect, ScrollIntoViewPutsAnElementAThirdIntoTheViewOnce)
+TEST_F(PreviewDetect, ScrollIntoViewPutsAnElementAThirdIntoTheViewOnce)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
-    fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
-    ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
-    ExWebView &view = harness.view();
-    DOMElement *far = view.mainFrameDocument()->getElementById(QStringLiteral("far"));
+    loadBoxPage();
+    ExWebView &view = this->view();
+    DOMElement *far = element("far");
     const auto scrollY = [&] { return fixture.evaluate(QStringLiteral("window.scrollY")).toDouble(); };
 
     view.scrollIntoView(far);
@@ -217,20 +225,18 @@ TEST(PreviewDetect, ScrollIntoViewPutsAnElementAThirdIntoTheViewOnce)
     EXPECT_EQ(scrollY(), 0);
 
     // An element already in view is not scrolled to.
-    view.scrollIntoView(view.mainFrameDocument()->getElementById(QStringLiteral("main")));
+    view.scrollIntoView(element("main"));
     TestUtil::spin(300);
     EXPECT_EQ(scrollY(), 0);
 }
 
-TEST(PreviewDetect, CaptureOfAPageTallerThanTheViewKeepsItsSizeAndScroll)
+TEST_F(PreviewDetect, CaptureOfAPageTallerThanTheViewKeepsItsSizeAndScroll)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
     fixture.writeFile(QStringLiteral("tall.html"),
                       "<!DOCTYPE html><body style='margin:0'><div style='height:100vh; background:red'></div>"
                       "<div style='height:1500px; background:blue'></div></body>");
     ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("tall.html"))));
-    ExWebView &view = harness.view();
+    ExWebView &view = this->view();
     fixture.evaluate(QStringLiteral("window.scrollTo(0, 250)"));
     const QString before = fixture.evaluate(QStringLiteral("[innerWidth, innerHeight, scrollY].join(' ')")).toString();
 
@@ -245,14 +251,11 @@ TEST(PreviewDetect, CaptureOfAPageTallerThanTheViewKeepsItsSizeAndScroll)
     EXPECT_EQ(view.size(), QSize(800, 600));
 }
 
-TEST(PreviewDetect, ANewPageForgetsTheSelectedElement)
+TEST_F(PreviewDetect, ANewPageForgetsTheSelectedElement)
 {
-    PreviewHarness harness;
-    WebTestFixture fixture(harness.view());
-    fixture.writeFile(QStringLiteral("box.html"), s_boxPage);
-    ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
-    ExWebView &view = harness.view();
-    DOMElement *main = view.mainFrameDocument()->getElementById(QStringLiteral("main"));
+    loadBoxPage();
+    ExWebView &view = this->view();
+    DOMElement *main = element("main");
     view.setSelectedElement(main->shared_from_this());
     ASSERT_TRUE(drawn(view, main));
     ASSERT_TRUE(harness.load(fixture.urlOf(QStringLiteral("box.html"))));
