@@ -282,6 +282,7 @@ private:
     int m_resourceFailedCount = 0;
     int m_frameCount = 0;
     int m_frameCompleteCount = 0;
+    bool m_mainFrameCounted = false; // the page's main frame is in frameCount
     qint64 m_loadedBytes = 0;
     bool m_lateResourceLoaded = false;
     bool m_loadFailed = false;

@@ -283,26 +283,25 @@ void PreviewDelegate::goAndBackcontrol(int segment)
         return;
     WebPage *page = m_webview->webPage();
     if (m_selectedURLPath)
-        m_selectedURLPath->setText(m_webview->webPage()->url().toString());
-    const int index = page->currentHistoryIndex() + (segment == 1 ? 1 : -1);
-    if (index < 0 || index >= page->history().size())
-        return;
-    const QUrl url = page->history().at(index).url;
-    if (url.isValid()) {
-        if (!checkOnline(url.toString()))
+        m_selectedURLPath->setText(page->url().toString());
+    // The history as it is now: a page whose load just began is in it.
+    QPointer<PreviewDelegate> guard(this);
+    page->historyEntry(segment == 1 ? 1 : -1, [guard, page](std::optional<WebHistoryEntry> entry) {
+        if (!guard || !entry)
             return;
-        File *file = url.isLocalFile() ? projectFileOf(url.toLocalFile()) : nullptr;
-        setLastPreviewedFile(file);
-    }
-    if (segment == 1)
-        page->forward();
-    else
-        page->back();
-    maintainbackForwardButton();
-    syncronizFinderViewWitURL(url);
-    // The page remembered is the one gone to.
-    saveURLToUserDefaults(url.toString(QUrl::FullyEncoded), s_lastURL);
-    clearDomNodeMap();
+        const QUrl url = entry->url;
+        if (url.isValid()) {
+            if (!guard->checkOnline(url.toString()))
+                return;
+            guard->setLastPreviewedFile(url.isLocalFile() ? guard->projectFileOf(url.toLocalFile()) : nullptr);
+        }
+        page->navigateToHistoryEntry(entry->id);
+        guard->maintainbackForwardButton();
+        guard->syncronizFinderViewWitURL(url);
+        // The page remembered is the one gone to.
+        saveURLToUserDefaults(url.toString(QUrl::FullyEncoded), s_lastURL);
+        guard->clearDomNodeMap();
+    });
 }
 
 void PreviewDelegate::maintainbackForwardButton()

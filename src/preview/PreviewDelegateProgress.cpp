@@ -62,7 +62,9 @@ void PreviewDelegate::frameStartedLoading(const QString &frameId)
     if (m_loadingFrames.contains(frameId))
         return;
     m_loadingFrames.insert(frameId);
-    if (!main)
+    // The main frame counts once its page began; loading again without a
+    // document of its own (a navigation given up, a download) counts anew.
+    if (!main || m_mainFrameCounted)
         ++m_frameCount;
     if (m_webview)
         m_webview->appendWebFrame(frameId);
@@ -78,6 +80,7 @@ void PreviewDelegate::mainFrameStarted()
     m_resourceCompletedCount = 0;
     m_resourceFailedCount = 0;
     m_frameCount = 1;
+    m_mainFrameCounted = true;
     m_frameCompleteCount = 0;
     m_loadedBytes = 0;
     m_lateResourceLoaded = false;

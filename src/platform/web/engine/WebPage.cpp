@@ -274,35 +274,52 @@ void WebPage::stop()
         sendToSession(m_session, QStringLiteral("Page.stopLoading"));
 }
 
+void WebPage::navigateToHistoryEntry(int entryId)
+{
+    sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
+}
+
+void WebPage::historyEntry(int offset, std::function<void(std::optional<WebHistoryEntry>)> done)
+{
+    refreshHistory([this, offset, done] {
+        const int index = m_historyIndex + offset;
+        done(index >= 0 && index < m_history.size() ? std::optional(m_history.at(index)) : std::nullopt);
+    });
+}
+
 void WebPage::back()
 {
-    if (canGoBack())
-        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
-                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex - 1).id}});
+    historyEntry(-1, [this](std::optional<WebHistoryEntry> entry) {
+        if (entry)
+            navigateToHistoryEntry(entry->id);
+    });
 }
 
 void WebPage::forward()
 {
-    if (canGoForward())
-        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
-                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex + 1).id}});
+    historyEntry(1, [this](std::optional<WebHistoryEntry> entry) {
+        if (entry)
+            navigateToHistoryEntry(entry->id);
+    });
 }
 
-void WebPage::refreshHistory()
+void WebPage::refreshHistory(std::function<void()> done)
 {
     sendToSession(m_session, QStringLiteral("Page.getNavigationHistory"), {},
-                  [this](const QJsonObject &result, const QString &error) {
-                      if (!error.isEmpty())
-                          return;
-                      m_history.clear();
-                      for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
-                          const QJsonObject entry = value.toObject();
-                          m_history.append({entry.value(QStringLiteral("id")).toInt(),
-                                            QUrl(entry.value(QStringLiteral("url")).toString()),
-                                            entry.value(QStringLiteral("title")).toString()});
+                  [this, done](const QJsonObject &result, const QString &error) {
+                      if (error.isEmpty()) {
+                          m_history.clear();
+                          for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
+                              const QJsonObject entry = value.toObject();
+                              m_history.append({entry.value(QStringLiteral("id")).toInt(),
+                                                QUrl(entry.value(QStringLiteral("url")).toString()),
+                                                entry.value(QStringLiteral("title")).toString()});
+                          }
+                          m_historyIndex = result.value(QStringLiteral("currentIndex")).toInt(-1);
+                          Q_EMIT historyChanged();
                       }
-                      m_historyIndex = result.value(QStringLiteral("currentIndex")).toInt(-1);
-                      Q_EMIT historyChanged();
+                      if (done)
+                          done();
                   });
 }
 

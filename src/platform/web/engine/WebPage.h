@@ -79,6 +79,11 @@ public:
     int currentHistoryIndex() const { return m_historyIndex; }
     bool canGoBack() const { return m_historyIndex > 0; }
     bool canGoForward() const { return m_historyIndex + 1 < m_history.size(); }
+    // The entry that far from the current one in the history as it is now
+    // (asked of the browser, so a navigation just begun counts); nullopt
+    // when there is none.
+    void historyEntry(int offset, std::function<void(std::optional<WebHistoryEntry>)> done);
+    void navigateToHistoryEntry(int entryId);
     void back();
     void forward();
 
@@ -178,7 +183,7 @@ private:
     void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleTargetEvent(const QString &method, const QJsonObject &params);
-    void refreshHistory();
+    void refreshHistory(std::function<void()> done = {});
     void startScreencast();
     void decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata);
     void applyViewport();
