@@ -1,26 +1,14 @@
 #pragma once
 
-// What the live benchmarks share: waiting on the event loop for a condition,
-// and the minimum, median and maximum of a series of timings.
+// The minimum, median and maximum of a series of timings, as the live
+// benchmarks print them; with the waiting of BenchUtil.h.
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "BenchUtil.h"
+
 #include <QList>
 #include <QString>
 
 #include <algorithm>
-#include <functional>
-
-inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 struct Figures
 {

@@ -18,8 +18,9 @@
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 
+#include "../BakerySite.h"
+#include "../OffscreenHome.h"
 #include "../ScreenPicture.h"
-#include "../ScreenshotSetup.h"
 
 #include <QApplication>
 #include <QImage>
@@ -35,9 +36,9 @@ int main(int argc, char *argv[])
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("preview.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
     QTemporaryDir home;
-    if (!ScreenshotSetup::useFreshHome(home))
+    if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    const QString site = ScreenshotSetup::rememberBakeryProjects(home);
+    const QString site = rememberBakeryProjects(home);
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     defaults.setObject(QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded),
                        QStringLiteral("lastURL"));
@@ -46,7 +47,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication application(argc, argv);
-    ScreenshotSetup::styleApplication(application, dark);
+    if (dark)
+        useDarkDesktop(application);
     AppDelegate::initialize();
     AppDelegate delegate;
     delegate.loadInterface();

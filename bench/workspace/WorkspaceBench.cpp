@@ -23,6 +23,9 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include "../BenchUtil.h"
+#include "../OffscreenHome.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -84,56 +87,6 @@ bool makeProject(const QString &root, bool expandAll, QStringList &expanded)
     return writeFile(root + QStringLiteral("/big.css"), sheet) && dir.mkpath(root + QStringLiteral("/.git/objects"));
 }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// The longest time the main thread went without turning its event loop, from
-// start() on.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const double now = double(m_clock.nsecsElapsed()) / 1e6;
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_last = 0;
-        m_longest = 0;
-        m_timer.start();
-    }
-    double stop()
-    {
-        m_timer.stop();
-        return m_longest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_last = 0;
-    double m_longest = 0;
-};
-
-void waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -142,11 +95,7 @@ int main(int argc, char *argv[])
     const bool expandAll = argc > 2 && qstrcmp(argv[2], "all") == 0;
 
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenHome(home);
     // The program's log lines of every project load would drown the figures.
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 

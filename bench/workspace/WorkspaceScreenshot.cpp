@@ -9,33 +9,37 @@
 #include "app/AppDelegate.h"
 #include "app/FileViewController.h"
 #include "app/ProjectDelegate.h"
-#include "platform/foundation/UserDefaults.h"
 #include "workspace/File.h"
 
+#include "../BakerySite.h"
+#include "../OffscreenHome.h"
 #include "../ScreenPicture.h"
-#include "../ScreenshotSetup.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
+
 int main(int argc, char *argv[])
 {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("workspace.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
     QTemporaryDir home;
-    if (!ScreenshotSetup::useFreshHome(home))
+    if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    ScreenshotSetup::rememberBakeryProjects(home);
+
+    rememberBakeryProjects(home);
 
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication application(argc, argv);
-    ScreenshotSetup::styleApplication(application, dark);
+    if (dark)
+        useDarkDesktop(application);
     AppDelegate::initialize();
     AppDelegate delegate;
     delegate.loadInterface();

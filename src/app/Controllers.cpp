@@ -3,15 +3,18 @@
 #include "AppDelegate.h"
 #include "EXWindow.h"
 #include "FileViewController.h"
-#include "PanePlaceholder.h"
 #include "MainMenu.h"
+#include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
-#include "preview/PreviewDelegate.h"
+#include "views/DirectoryViewer.h"
+#include "views/ProjectConfigView.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
@@ -56,6 +59,16 @@ void Controllers::install(AppDelegate &delegate)
         delegate.setFileViewController(ui.fileViewController);
     }
 
+    // The project settings panel, its ignore rules in a pane of their own.
+    if (ui.fileViewController && !ui.fileViewController->saveOption()) {
+        auto *panel = new ProjectConfigView;
+        ui.ignoreOptionPane->setContentView(panel->ignoreOption());
+        panel->ignoreOption()->show();
+        ui.projectSettingsPane->setContentView(panel);
+        ui.projectSettingContent->resize(ui.projectSettingContent->width(), panel->sizeHint().height());
+        ui.fileViewController->setSaveOption(panel);
+    }
+
     // Projects, the file tree and the preview.
     if (!delegate.projectController()) {
         ui.projectController = new ProjectDelegate(ui.window);
@@ -66,6 +79,9 @@ void Controllers::install(AppDelegate &delegate)
     if (ui.projectController) {
         ui.projectController->setFileViewController(ui.fileViewController);
         ui.projectController->setRollbackDelegate(ui.rollbackDelegate);
+        if (ui.fileViewController)
+            ui.fileViewController->directoryViewer()->setDirectoryArrayController(
+                ui.projectController->selectedDirectoryArrayController());
         ui.projectController->awakeFromNib(ui);
     }
     ui.window->setProjectDelegate(delegate.projectController());

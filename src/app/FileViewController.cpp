@@ -1,13 +1,24 @@
 #include "FileViewController.h"
 
+#include "views/DirectoryViewer.h"
+#include "views/FontSampleView.h"
+#include "views/ImageViewer.h"
+#include "views/ProjectConfigView.h"
+
+#include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/HTMLSyntax.h"
+#include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
+#include "code/TextFinder.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
+#include "platform/kit/DesktopColors.h"
 #include "workspace/File.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QScrollBar>
@@ -41,6 +52,41 @@ File *fileOf(const Notification &notification)
     return notification.userInfo.value(QStringLiteral("file")).value<File *>();
 }
 
+// One colourer of each language serves every code view, made on first use;
+// the application owns them.
+template<typename Colorer>
+SyntaxColoring *sharedColorer()
+{
+    static QPointer<SyntaxColoring> colorer;
+    if (!colorer)
+        colorer = new Colorer(QCoreApplication::instance());
+    return colorer;
+}
+
+// The colourer of a file's language, or null for other text. A later match
+// wins: a style sheet named ".html" is coloured as a page.
+SyntaxColoring *colorerFor(File *file)
+{
+    const QString extension = extensionOf(file->displayName()).toLower();
+    const int type = file->fileType();
+    SyntaxColoring *colorer = nullptr;
+    if (type == File::HTML || extension == QLatin1String("html"))
+        colorer = sharedColorer<HTMLSyntax>();
+    if (type == File::StyleSheet || extension == QLatin1String("css") || extension == QLatin1String("less")
+        || extension == QLatin1String("scss"))
+        colorer = sharedColorer<CSSSyntax>();
+    if (type == File::Script || extension == QLatin1String("js"))
+        colorer = sharedColorer<JSSyntax>();
+    return colorer;
+}
+
+// Colours the view's text at the next turn, when it has a colourer.
+void applySyntaxColor(CodeView *view)
+{
+    if (view && view->textStorageDelegate())
+        view->textStorageDelegate()->applySyntaxColor(view);
+}
+
 } // namespace
 
 FileViewController::FileViewController(QWidget *view, QObject *parent)
@@ -48,9 +94,15 @@ FileViewController::FileViewController(QWidget *view, QObject *parent)
     , m_view(view)
     , m_stack(new QStackedLayout(view))
     , m_empty(new QWidget(view))
+    , m_directoryViewer(new DirectoryViewer(view))
+    , m_imageViewer(new ImageViewer(view))
+    , m_fontView(new FontSampleView(view))
 {
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_empty);
+    m_stack->addWidget(m_directoryViewer);
+    m_stack->addWidget(m_imageViewer);
+    m_stack->addWidget(m_fontView);
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("codeViewBecameFirstResponder"), nullptr,
@@ -95,7 +147,18 @@ void FileViewController::viewFile(File *file)
 {
     if (!file)
         return;
+    QPointer<File> shown = file;
     openFile(file);
+    if (m_saveOption && shown && shown->rootFile()) {
+        m_saveOption->setProject(shown->rootFile());
+        m_saveOption->reload();
+    }
+}
+
+void FileViewController::reloadProjectConfigView()
+{
+    if (m_saveOption)
+        m_saveOption->reload();
 }
 
 void FileViewController::viewFileWithNoOpen(File *file)
@@ -136,23 +199,38 @@ void FileViewController::openFile(File *file)
         // Shown before: the same view, with the file's text as it is now.
         if (file->isResourceGroup()) {
             postWebResourceGroupSelected();
+        } else if (file->view() == m_imageViewer) {
+            m_imageViewer->setImageFile(file);
+        } else if (file->view() == m_fontView) {
+            m_fontView->setFontFile(file);
         } else if (isText(file)) {
-            if (auto *codeView = qobject_cast<CodeView *>(file->textView()))
+            if (auto *codeView = qobject_cast<CodeView *>(file->textView())) {
                 codeView->reloadContent();
+                applySyntaxColor(codeView);
+            }
         }
     } else {
         adopt(file, createView(file));
     }
+    // Files dropped on the thumbnails go into the folder shown; a resource
+    // group of the preview takes none.
+    if (file->view() == m_directoryViewer)
+        m_directoryViewer->setDirectory(file->isLocalFile() && QFileInfo(file->path()).isDir() ? file : nullptr);
 
     show(file->view());
     m_mainTextView = qobject_cast<CodeView *>(file->textView());
     UserDefaults::standardUserDefaults().setObject(file->path(), QStringLiteral("lastSelectedMainFilePath"));
 }
 
+bool FileViewController::isSharedView(const QWidget *view) const
+{
+    return view == m_directoryViewer || view == m_imageViewer || view == m_fontView;
+}
+
 void FileViewController::adopt(File *file, QWidget *view)
 {
     file->setView(view);
-    if (!view)
+    if (!view || isSharedView(view))
         return;
     m_stack->addWidget(view);
     // The views go with their file.
@@ -168,25 +246,37 @@ QWidget *FileViewController::createView(File *file)
 {
     const bool exists = file->exists();
     if (exists) {
-        if (file->isRoot() || QFileInfo(file->path()).isDir())
-            return nullptr;
-        if (file->fileType() == File::Image)
-            return nullptr;
+        if (file->isRoot() || QFileInfo(file->path()).isDir()) {
+            m_directoryViewer->setDirectory(file);
+            return m_directoryViewer;
+        }
+        if (file->fileType() == File::Image) {
+            m_imageViewer->setImageFile(file);
+            return m_imageViewer;
+        }
         if (extensionConformsToText(file->displayName()))
             return createViewSource(file);
         if (file->isKindOfText()) {
             QM_DEBUG(QStringLiteral("text"));
             return createViewSource(file);
         }
-        QM_INFO(QStringLiteral("%1 is no text: the centre pane has nothing to show for it").arg(file->path()));
+        if (file->isFont()) {
+            m_fontView->setFontFile(file);
+            return m_fontView;
+        }
+        QM_INFO(QStringLiteral("%1 is no text, picture, folder or font: the centre pane has nothing to show for it")
+                    .arg(file->path()));
         return nullptr;
     }
     if (!file->isWebframeFile() && file->isResourceGroup()) {
         postWebResourceGroupSelected();
-        return nullptr;
+        m_directoryViewer->setDirectory(nullptr);
+        return m_directoryViewer;
     }
-    if (file->fileType() == File::Image)
-        return nullptr;
+    if (file->fileType() == File::Image) {
+        m_imageViewer->setImageFile(file);
+        return m_imageViewer;
+    }
     return createViewSource(file);
 }
 
@@ -203,18 +293,33 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     scrollView->setDocumentView(codeView);
     scrollView->setLineNumberVisible(true);
     if (!file->isLocalFile()) {
+        // A loaded resource, not a project's file: a faint grey page.
         QPalette colors = codeView->palette();
-        colors.setColor(QPalette::Base, QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1));
+        colors.setColor(QPalette::Base, DesktopColors::adapted(QColor::fromRgbF(250 / 255.0f, 250 / 255.0f, 250 / 255.0f, 1),
+                                                                  codeView->textPalette()));
         codeView->setPalette(colors);
     }
+    codeView->setFont(CodeView::menloFont(11.0));
+    SyntaxColoring *colorer = colorerFor(file);
+    if (colorer) {
+        colorer->setTextView(codeView);
+        codeView->setTextStorageDelegate(colorer);
+    }
     if (const std::optional<QString> text = file->content())
-        codeView->setTextSilently(*text);
+        codeView->setString(*text);
     else if (const std::optional<QString> loaded = file->currentContent())
-        codeView->setTextSilently(*loaded);
+        codeView->setString(*loaded);
     else
         QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
     file->setTextView(codeView);
+
+    auto *finder = new TextFinder(scrollView);
+    finder->setClient(codeView);
+    finder->setFindBarContainer(scrollView);
+    finder->setIncrementalSearchingEnabled(true);
+    codeView->setTextFinder(finder);
     codeView->setFileviewController(this);
+    applySyntaxColor(codeView);
     return scrollView;
 }
 
@@ -242,7 +347,7 @@ void FileViewController::saveDocument()
     if (!file || !file->textView())
         return;
     CodeView *view = s_saveTargetView.data();
-    const QString text = view ? view->toPlainText() : file->currentContent().value_or(QString());
+    const QString text = view ? view->string() : file->currentContent().value_or(QString());
     file->setContent(text);
     if (!file->save())
         return;
@@ -272,7 +377,7 @@ void FileViewController::historyFileClicked(const Notification &notification)
     const int end = kept.selectionEnd();
     const QString text = history->currentContent().value_or(QString());
     if (notification.userInfo.contains(QStringLiteral("ignoreUndo"))) {
-        view->setTextSilently(text);
+        view->setString(text);
         view->didChangeText();
     } else {
         // As if typed over the whole text: one undo step.
@@ -289,6 +394,7 @@ void FileViewController::historyFileClicked(const Notification &notification)
         view->setTextCursor(cursor);
     }
     view->verticalScrollBar()->setValue(scroll);
+    applySyntaxColor(view);
 }
 
 void FileViewController::postWebResourceGroupSelected()

@@ -1,12 +1,18 @@
 #include "CodeView.h"
 
+#include "SyntaxColoring.h"
+#include "TextFinder.h"
+
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
 #include "workspace/File.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -15,6 +21,24 @@ namespace {
 bool isUndoKey(const QKeyEvent *event)
 {
     return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+}
+
+// The lengths of the common start of two texts and of their common end in
+// what is left, neither splitting a "\r\n".
+std::pair<qsizetype, qsizetype> commonEnds(const QString &a, const QString &b)
+{
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && a.at(prefix) == b.at(prefix))
+        ++prefix;
+    if (prefix > 0 && a.at(prefix - 1) == u'\r')
+        --prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && a.at(a.size() - 1 - suffix) == b.at(b.size() - 1 - suffix))
+        ++suffix;
+    if (suffix > 0 && a.at(a.size() - suffix) == u'\n')
+        --suffix;
+    return {prefix, suffix};
 }
 
 } // namespace
@@ -26,70 +50,116 @@ CodeView::CodeView(QWidget *parent)
     // The shared undo manager keeps the steps, with the File's content.
     setUndoRedoEnabled(false);
     setFrameShape(QFrame::NoFrame);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    setFont(font);
+    setFont(menloFont(11.0));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTabStopDistance(36.0);
     setCenterOnScroll(false);
+    setAcceptDrops(true);
 
+    connect(document(), &QTextDocument::contentsChange, this, &CodeView::documentEdited);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_settingText)
+        if (std::exchange(m_edited, false))
             didChangeText();
     });
-    connect(this, &QPlainTextEdit::updateRequest, this, [this] { Q_EMIT textAreaUpdated(); });
+    connect(this, &QPlainTextEdit::selectionChanged, this, &CodeView::selectionDidChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::selectionDidChange);
 
-    NotificationCenter::defaultCenter().addObserver(
-        this, QStringLiteral("reloadContent"), nullptr, [this](const Notification &notification) {
-            if (m_file && notification.object == m_file.data() && !m_settingText)
-                reloadContent();
-        });
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("reloadContent"), nullptr, [this](const Notification &notification) {
+        if (m_file && notification.object == m_file.data())
+            reloadContent();
+    });
+    center.addObserver(this, QStringLiteral("fileSaved"), nullptr,
+                       [this](const Notification &notification) { fileSaved(notification); });
 }
 
 CodeView::~CodeView()
 {
+    // The document outlives this part of the view: nothing it says may reach it.
+    disconnect(m_delegateConnection);
+    document()->disconnect(this);
     NotificationCenter::defaultCenter().removeObserver(this);
+    QM_DEBUG(QStringLiteral("codeView deallocated"));
 }
 
-void CodeView::setFile(File *file)
+QPalette CodeView::textPalette() const
 {
-    m_file = file;
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, colors.color(QPalette::Base));
+    return colors;
 }
 
-QRectF CodeView::textBlockGeometry(const QTextBlock &block) const
+QFont CodeView::menloFont(qreal pointSize)
 {
-    return blockBoundingGeometry(block).translated(contentOffset());
+    QFont font(QStringLiteral("Menlo"));
+    font.setFamilies({QStringLiteral("Menlo"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(pointSize);
+    return font;
 }
 
-void CodeView::setTextSilently(const QString &text)
+TextFinder *CodeView::textFinder() const
 {
-    const bool was = m_settingText;
-    m_settingText = true;
-    setPlainText(text);
-    m_settingText = was;
+    return m_textFinder;
 }
 
-void CodeView::reloadContent()
+void CodeView::setTextFinder(TextFinder *finder)
 {
-    if (!m_file)
-        return;
-    const QString text = m_file->currentContent().value_or(QString());
-    if (text == toPlainText())
-        return;
-    QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    const int scroll = verticalScrollBar()->value();
-    setTextSilently(text);
-    // The selection comes back when the new text still reaches past its end.
-    if (text.size() > end) {
-        cursor = textCursor();
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        setTextCursor(cursor);
+    m_textFinder = finder;
+}
+
+SyntaxColoring *CodeView::textStorageDelegate() const
+{
+    return m_textStorageDelegate;
+}
+
+void CodeView::setTextStorageDelegate(SyntaxColoring *colorer)
+{
+    disconnect(m_delegateConnection);
+    m_textStorageDelegate = colorer;
+    if (colorer) {
+        m_delegateConnection = connect(document(), &QTextDocument::contentsChange, colorer,
+                                       [this, colorer](int position, int removed, int added) {
+                                           colorer->textStorageDidProcessEditing(this, position, removed, added);
+                                       });
     }
-    verticalScrollBar()->setValue(scroll);
+}
+
+// --- The text ----------------------------------------------------------------------
+
+void CodeView::setString(const std::optional<QString> &text)
+{
+    if (!text)
+        return;
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QString &old = m_text.string();
+    if (old.isEmpty() || document()->isEmpty()) {
+        setPlainText(*text);
+    } else {
+        // Only the part that differs is replaced: the rest of the document
+        // keeps its lines laid out, its colours and the view its place.
+        const auto [prefix, suffix] = commonEnds(old, *text);
+        if (prefix + suffix < std::max(old.size(), text->size())) {
+            QTextCursor cursor(document());
+            cursor.setPosition(m_text.documentPositionOf(int(prefix)));
+            cursor.setPosition(m_text.documentPositionOf(int(old.size() - suffix)), QTextCursor::KeepAnchor);
+            cursor.insertText(text->mid(prefix, text->size() - prefix - suffix));
+        }
+    }
+    m_text.setString(*text);
+    selectionDidChange();
+}
+
+void CodeView::documentEdited(int position, int removed, int added)
+{
+    if (m_settingText)
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+    if (m_text.applyDocumentEdit(position, removed, cursor.selectedText()))
+        m_edited = true;
 }
 
 void CodeView::didChangeText()
@@ -99,37 +169,119 @@ void CodeView::didChangeText()
     InspectUndoManager *undo = File::sharedUndoManager();
     if (undo)
         undo->setActionName(QStringLiteral("type"));
-    m_settingText = true;
-    m_file->setContent(toPlainText());
-    m_settingText = false;
+    m_file->setContent(m_text.string());
     if (undo)
         undo->reserveCloseGroupingAtEndOfRunLoop();
     NotificationCenter::defaultCenter().postNotificationName(
         QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(m_file.data())}});
 }
 
-bool CodeView::save(Qt::KeyboardModifiers modifiers)
+void CodeView::reloadContent()
+{
+    if (!m_file)
+        return;
+    const std::optional<QString> text = m_file->currentContent();
+    // The view's own typing comes back after its first key: nothing to do.
+    if (!text || *text == m_text.string())
+        return;
+    const int caret = textCursor().position();
+    const int oldLength = document()->characterCount() - 1;
+    const int scroll = verticalScrollBar()->value();
+    setString(text);
+    const int newLength = document()->characterCount() - 1;
+    // The caret keeps its distance from the end of the text; past the end
+    // it goes to the end.
+    const int moved = std::max(0, caret + newLength - oldLength);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::min(moved, newLength));
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(scroll);
+    updateSyntaxColor();
+}
+
+void CodeView::fileSaved(const Notification &notification)
+{
+    File *saved = notification.userInfo.value(QStringLiteral("file")).value<File *>();
+    if (!saved || !m_file || saved->path() != m_file->path())
+        return;
+    // The view that saved (or any with the focus of its window) already shows it.
+    if (window()->focusWidget() == this)
+        return;
+    setString(notification.userInfo.value(QStringLiteral("content")).toString());
+    updateSyntaxColor();
+}
+
+void CodeView::selectionDidChange()
+{
+    if (!m_file || m_settingText)
+        return;
+    const QTextCursor cursor = textCursor();
+    const int start = stringIndexOf(cursor.selectionStart());
+    const int end = stringIndexOf(cursor.selectionEnd());
+    m_file->setCodeViewLastSelectionRange(Range{start, end - start});
+}
+
+void CodeView::updateSyntaxColor()
+{
+    if (m_textStorageDelegate)
+        m_textStorageDelegate->doColor(this);
+}
+
+// --- Saving -------------------------------------------------------------------------
+
+bool CodeView::storeText()
 {
     if (!m_file)
         return false;
-    File *file = m_file;
-    m_settingText = true;
-    file->setContent(toPlainText());
-    m_settingText = false;
-    if (!file->save()) {
-        Alert alert;
-        alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(file->displayName()));
-        alert.setInformativeText(file->lastSaveError());
-        alert.addButtonWithTitle(QStringLiteral("OK"));
-        alert.runModal(window());
-        return false;
-    }
-    NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.postNotificationName(QStringLiteral("fileSavedByCommandS"), this);
-    if (modifiers & Qt::ShiftModifier)
-        center.postNotificationName(QStringLiteral("saveAndRefresh"), this);
+    if (m_file->content() != m_text.string())
+        m_file->setContent(m_text.string());
     return true;
 }
+
+bool CodeView::writeFile()
+{
+    if (m_file->save())
+        return true;
+    Alert alert;
+    alert.setAlertStyle(Alert::Style::Critical);
+    alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(m_file->displayName()));
+    alert.setInformativeText(m_file->lastSaveError()
+                             + QStringLiteral("\n\nYour changes are kept in the editor; save again once the problem is solved."));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal(window());
+    return false;
+}
+
+bool CodeView::save(Qt::KeyboardModifiers modifiers)
+{
+    if (!storeText() || !writeFile())
+        return false;
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileSavedByCommandS"), this);
+    if (modifiers & Qt::ShiftModifier)
+        doSaveAndRefresh();
+    return true;
+}
+
+bool CodeView::saveCurrentFile()
+{
+    if (!m_file || m_file->isWebframeFile())
+        return false;
+    storeText();
+    return m_file->save();
+}
+
+bool CodeView::doSaveAndRefresh()
+{
+    if (!m_file || m_file->isWebframeFile())
+        return false;
+    if (!storeText() || !writeFile())
+        return false;
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveAndRefresh"), this);
+    updateSyntaxColor();
+    return true;
+}
+
+// --- Keys, focus and geometry -------------------------------------------------------------
 
 bool CodeView::event(QEvent *event)
 {
@@ -154,6 +306,11 @@ void CodeView::keyPressEvent(QKeyEvent *event)
         }
         return;
     }
+    // Ctrl+S, with Shift also refreshing the preview.
+    if (event->key() == Qt::Key_S && (event->modifiers() & ~Qt::ShiftModifier) == Qt::ControlModifier) {
+        save(event->modifiers());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -164,4 +321,59 @@ void CodeView::focusInEvent(QFocusEvent *event)
         QStringLiteral("codeViewBecameFirstResponder"), this,
         {{QStringLiteral("file"), QVariant::fromValue(m_file.data())},
          {QStringLiteral("textView"), QVariant::fromValue(static_cast<QObject *>(this))}});
+}
+
+void CodeView::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    // Colours are chosen for the palette: a light or dark one needs its own.
+    if (event->type() == QEvent::PaletteChange && m_textStorageDelegate)
+        m_textStorageDelegate->applySyntaxColor(this);
+}
+
+QRectF CodeView::textBlockGeometry(const QTextBlock &block) const
+{
+    return blockBoundingGeometry(block).translated(contentOffset());
+}
+
+std::pair<int, int> CodeView::visibleBlockNumbers() const
+{
+    QTextBlock block = firstVisibleBlock();
+    const int first = block.isValid() ? block.blockNumber() : 0;
+    int last = first;
+    const qreal bottom = viewport()->height();
+    for (; block.isValid(); block = block.next()) {
+        if (textBlockGeometry(block).top() > bottom)
+            break;
+        last = block.blockNumber();
+    }
+    return {first, last};
+}
+
+void CodeView::setRulerView(QWidget *ruler)
+{
+    m_rulerView = ruler;
+    placeRuler();
+}
+
+void CodeView::setRulerThickness(int thickness)
+{
+    m_rulerThickness = std::max(0, thickness);
+    setViewportMargins(m_rulerThickness, 0, 0, 0);
+    placeRuler();
+}
+
+void CodeView::placeRuler()
+{
+    if (!m_rulerView)
+        return;
+    const QRect area = contentsRect();
+    m_rulerView->setGeometry(area.left(), area.top(), m_rulerThickness, area.height());
+    m_rulerView->setVisible(m_rulerThickness > 0);
+}
+
+void CodeView::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    placeRuler();
 }

@@ -1,18 +1,33 @@
 #pragma once
 
+#include "CodeViewText.h"
+
 #include "workspace/File.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextBlock>
 
-class FileViewControllerInterface;
+#include <optional>
+#include <utility>
 
-// The code editor of one text file. Its text is the File's content: every
-// change is stored in the File as it is typed, one undo step of the shared
-// undo manager per turn of the event loop (the view's own undo is off), and
-// the view follows when the File's text is set from elsewhere ("reloadContent").
-// The file viewer makes one per file and shows it again when the file is.
+class FileViewControllerInterface;
+class QMimeData;
+class SyntaxColoring;
+class TextFinder;
+struct Notification;
+
+// The code editor of one text file, made by the file viewer and shown in a
+// LineNumberScrollView. Its text is the File's content: every edit the user
+// makes (typing, paste, drop) is stored in the File at once, under the undo
+// action "type", one step of the shared undo manager per turn of the event
+// loop (the view's own undo is off). The view follows when the File's text
+// is set from elsewhere ("reloadContent") or saved from another view
+// ("fileSaved"). Setting the text from the program, reloading it and
+// colouring it are no edits: they never reach the File or the undo manager.
+//
+// Drops (CodeViewDrag.cpp): element names and snippets from the element
+// palette ("DomNodeDragCopy") and plain text land where the pointer is.
 class CodeView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -22,39 +37,109 @@ public:
     ~CodeView() override;
 
     File *file() const { return m_file; }
-    void setFile(File *file);
+    void setFile(File *file) { m_file = file; }
     // The file viewer that made the view; not owned.
     FileViewControllerInterface *fileviewController() const { return m_fileviewController; }
     void setFileviewController(FileViewControllerInterface *controller) { m_fileviewController = controller; }
+    // The find bar's controller; not owned.
+    TextFinder *textFinder() const;
+    void setTextFinder(TextFinder *finder);
+    // The colourer of the view's text, or null for plain text; not owned.
+    // It hears of every change of the text.
+    SyntaxColoring *textStorageDelegate() const;
+    void setTextStorageDelegate(SyntaxColoring *colorer);
 
-    // The text changed by typing: it becomes the File's content under the
-    // undo action "type", and "refreshFileContent" tells the project.
+    // The text as the File holds it: its own line ends and characters.
+    const QString &string() const { return m_text.string(); }
+    // Replaces the text, no edit of the user's; nullopt is ignored.
+    void setString(const std::optional<QString> &text);
+
+    // The edit road, after every change the user makes: the text becomes the
+    // File's content under the undo action "type", the open undo group
+    // closes at the end of the turn, and "refreshFileContent" tells the rest.
     void didChangeText();
-    // Ctrl+S: stores the text in the File and saves it; announces
-    // "fileSavedByCommandS" when it was written, and with Shift held also
-    // "saveAndRefresh". A file that cannot be written is named in an alert.
-    // Answers whether the file was written.
-    bool save(Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // Shows the File's current text, keeping the selection when it still fits.
+    // Shows the File's current text; the caret moves by the change in length.
     void reloadContent();
-    // Replaces the text without taking it for typing.
-    void setTextSilently(const QString &text);
+    // Another view saved the same file: shown here unless this view has the
+    // focus of its window.
+    void fileSaved(const Notification &notification);
 
-    // What the line-number ruler draws from.
+    // Save (Ctrl+S): the text into the File, the File to disk. Written, it
+    // posts "fileSavedByCommandS" and, with Shift held, saves and refreshes
+    // the preview. A failed save names the file and the reason in an alert;
+    // the text and its modified state stay. Answers whether it was written.
+    bool save(Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The text into the File and the File to disk, announcing nothing; a
+    // document of the preview's frames is never written.
+    bool saveCurrentFile();
+    // Saves, then posts "saveAndRefresh" so the preview reloads; a document
+    // of the preview's frames is neither saved nor refreshed.
+    bool doSaveAndRefresh();
+    // Colours the text again now, through the text's colourer.
+    void updateSyntaxColor();
+
+    // Drops: the text at the character under the point (viewport
+    // coordinates), through the edit road.
+    void insertTextAtMousePoint(const QString &text, const QPoint &point);
+    // The character under the point; the end of the text below or after it.
+    int charIndexForDraggingLoc(const QPoint &point) const;
+    // Inserts the first usable type of the drag; answers true always.
+    bool performDragOperation(const QMimeData *mime, const QPoint &point);
+
+    // Places between the document (the view's positions) and string().
+    int stringIndexOf(int documentPosition) const { return m_text.stringIndexOf(documentPosition); }
+    int documentPositionOf(int stringIndex) const { return m_text.documentPositionOf(stringIndex); }
+
+    // What the ruler and the colourers draw from.
     QTextBlock firstVisibleTextBlock() const { return firstVisibleBlock(); }
     QRectF textBlockGeometry(const QTextBlock &block) const;
+    // The numbers of the first and the last line that show.
+    std::pair<int, int> visibleBlockNumbers() const;
+    // A ruler in the viewport's left margin, as wide as the thickness (0
+    // hides it); not owned (a child of the view).
+    void setRulerView(QWidget *ruler);
+    void setRulerThickness(int thickness);
+    int rulerThickness() const { return m_rulerThickness; }
 
-Q_SIGNALS:
-    // The view's text area scrolled or was redrawn (for its ruler).
-    void textAreaUpdated();
+    // The view's palette as its text is shown: the background behind the
+    // text (Base) stands as the window colour, the one that tells a light
+    // palette from a dark one.
+    QPalette textPalette() const;
+
+    // The editor font: "Menlo" at that size, else the desktop's fixed font.
+    static QFont menloFont(qreal pointSize);
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    void documentEdited(int position, int removed, int added);
+    void selectionDidChange();
+    // The text into the File when it differs; answers whether the File is set.
+    bool storeText();
+    // Saves the File; a failure is named in an alert.
+    bool writeFile();
+    void placeRuler();
+
     QPointer<File> m_file;
     FileViewControllerInterface *m_fileviewController = nullptr; // Not owned.
+    QPointer<TextFinder> m_textFinder;
+    QPointer<SyntaxColoring> m_textStorageDelegate;
+    QMetaObject::Connection m_delegateConnection;
+    QPointer<QWidget> m_rulerView;
+    int m_rulerThickness = 0;
+    CodeViewText m_text;
+    // Set while the program replaces the text: not the user's edit.
     bool m_settingText = false;
+    // The user edited since the edit road last ran.
+    bool m_edited = false;
 };

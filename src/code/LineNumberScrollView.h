@@ -6,10 +6,12 @@
 #include <QPointer>
 #include <QWidget>
 
-class QHBoxLayout;
+class QVBoxLayout;
 
-// The frame around a code view: the view fills it, and the line-number ruler
-// stands at its left once setLineNumberVisible(true) installed it.
+// The frame of a code view: the view (which scrolls itself) fills it, with
+// the line-number ruler in the view's left margin once
+// setLineNumberVisible(true) installed it, and the find bar above the view
+// while it shows. Element and text drags are accepted by the view.
 class LineNumberScrollView : public QWidget
 {
     Q_OBJECT
@@ -23,11 +25,27 @@ public:
     void setDocumentView(CodeView *view);
 
     NoodleLineNumberView *lineNumberView() const { return m_lineNumberView; }
-    // True installs the ruler (once); false does nothing.
+    NoodleLineNumberView *rulerView() const { return m_lineNumberView; }
+    // True installs a new ruler; false does nothing.
     void setLineNumberVisible(bool visible);
+    // A new ruler, replacing any earlier one: a faint grey bar with the
+    // numbers in "Menlo" at 10 points.
+    void setupLineNumber();
+    // Hides the ruler.
+    void removeLineNumber();
+
+    // The find bar above the view; the frame takes ownership.
+    QWidget *findBarView() const { return m_findBarView; }
+    void setFindBarView(QWidget *bar);
+    bool isFindBarVisible() const;
+    void setFindBarVisible(bool visible);
 
 private:
-    QHBoxLayout *m_layout;
+    // The view takes the drags it can use (elements, snippets, text).
+    void viewDidMoveToSuperview();
+
+    QVBoxLayout *m_layout; // Owned by the frame.
     QPointer<CodeView> m_documentView;
     QPointer<NoodleLineNumberView> m_lineNumberView;
+    QPointer<QWidget> m_findBarView;
 };

@@ -270,7 +270,11 @@ public:
     std::optional<QString> content() const { return m_content; }
     // Sets the text: registers the inverse with the shared undo manager when
     // the text changes, stamps modDate, and posts "reloadContent" (unless a
-    // code-view edit made the change) and "fileContentChanged".
+    // code-view edit made the change) and "fileContentChanged". The inverse
+    // keeps only the part that changed (the text between the common start and
+    // end), so typing in a large file does not keep a copy of it per key; a
+    // step whose text was replaced since without undo (a reload from disk)
+    // is skipped, never laid over the new text.
     void setContent(const std::optional<QString> &text);
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
@@ -367,6 +371,10 @@ private:
     void moveToMainThread();
     void forgetFromMap();
     bool hasUnsavedEdits() const;
+    // Sets the text as the given version (see m_contentVersion), a new one for 0.
+    void replaceContent(const std::optional<QString> &text, quint64 version);
+    // The text is no longer one that an undo step was recorded against.
+    void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the
     // old one, and posts "reloadContent" so that an open editor follows.
     void refreshFromDisk();
@@ -426,6 +434,10 @@ private:
     mutable QMutex m_selectionLock;
     Range m_codeViewLastSelectionRange;
     std::optional<QString> m_content;
+    // Which text m_content is, for undo: every new text gets a new number, an
+    // undo or redo step puts back the number of the text it restores, and a
+    // step applies only to the text it was recorded after.
+    quint64 m_contentVersion = 0;
     QString m_originalDisplayName;
     QList<FileHistory> m_histories; // Oldest first.
     QHash<QString, File *> m_fileMap; // Not owned: the nodes of the tree.

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstring>
+
 #include <sys/stat.h>
 
 std::optional<QString> File::readDiskText(quint32 *encoding) const
@@ -52,6 +54,7 @@ std::optional<QString> File::getContentOfPath() const
 void File::reloadContent()
 {
     ++m_contentGeneration;
+    startNewContentVersion();
     if (!m_isLocalFile) {
         m_content = getContentOfPath();
         return;
@@ -76,14 +79,84 @@ std::optional<QString> File::currentContent()
     return m_content;
 }
 
+namespace {
+
+quint64 s_lastContentVersion = 0;
+
+// The length of the common start of two texts, then of their common end
+// within what is left.
+std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
+{
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype prefix = 0;
+    // Whole chunks compare with memcmp first: typing into a large text
+    // changes one place, and the rest should cost no more than a copy.
+    constexpr qsizetype kChunk = 256;
+    while (prefix + kChunk <= shorter
+           && std::memcmp(a.data() + prefix, b.data() + prefix, kChunk * sizeof(QChar)) == 0)
+        prefix += kChunk;
+    while (prefix < shorter && a[prefix] == b[prefix])
+        ++prefix;
+    const qsizetype rest = shorter - prefix;
+    qsizetype suffix = 0;
+    while (suffix + kChunk <= rest
+           && std::memcmp(a.data() + a.size() - suffix - kChunk, b.data() + b.size() - suffix - kChunk,
+                          kChunk * sizeof(QChar)) == 0)
+        suffix += kChunk;
+    while (suffix < rest && a[a.size() - suffix - 1] == b[b.size() - suffix - 1])
+        ++suffix;
+    return {prefix, suffix};
+}
+
+} // namespace
+
 void File::setContent(const std::optional<QString> &text)
 {
+    replaceContent(text, 0);
+}
+
+void File::startNewContentVersion()
+{
+    m_contentVersion = ++s_lastContentVersion;
+}
+
+void File::replaceContent(const std::optional<QString> &text, quint64 version)
+{
     InspectUndoManager *undo = sharedUndoManager();
-    if (undo && text != m_content) {
-        const std::optional<QString> old = m_content;
-        undo->prepareWithInvocationTarget(this, [this, old] { setContent(old); });
+    const bool changed = text != m_content;
+    if (changed && version == 0)
+        version = ++s_lastContentVersion;
+    if (undo && changed) {
+        // The inverse of a text change: the new text with its changed middle
+        // put back as it was. It holds that middle only, and applies to the
+        // text it was recorded after.
+        const quint64 after = version;
+        const quint64 before = m_contentVersion;
+        if (m_content && text) {
+            const auto [prefix, suffix] = commonEnds(*m_content, *text);
+            const QString oldMiddle = m_content->mid(prefix, m_content->size() - prefix - suffix);
+            undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle] {
+                if (m_contentVersion != after || !m_content) {
+                    QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
+                    return;
+                }
+                const QString &now = *m_content;
+                replaceContent(now.left(prefix) + oldMiddle + now.right(suffix), before);
+            });
+        } else {
+            const std::optional<QString> old = m_content;
+            undo->prepareWithInvocationTarget(this, [this, after, before, old] {
+                if (m_contentVersion != after) {
+                    QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
+                    return;
+                }
+                replaceContent(old, before);
+            });
+        }
     }
     m_content = text;
+    if (changed)
+        m_contentVersion = version;
     ++m_contentGeneration;
     if (m_isLocalFile)
         noteEdited();
@@ -226,6 +299,7 @@ void File::refreshFromDisk()
     addHistory();
     m_content = disk;
     ++m_contentGeneration;
+    startNewContentVersion();
     m_diskText = disk;
     if (disk)
         m_encoding = encoding;

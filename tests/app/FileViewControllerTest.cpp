@@ -2,13 +2,21 @@
 #include "TestUtil.h"
 
 #include "app/FileViewController.h"
+#include "app/views/DirectoryViewer.h"
+#include "app/views/FontSampleView.h"
+#include "app/views/ImageViewer.h"
+#include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/HTMLSyntax.h"
+#include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
+#include "code/TextFinder.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -31,6 +39,9 @@ protected:
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/style.css")), "a {}");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/css/sub/index.css")), "b {}");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/theme.less")), "@x: 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/parts.scss")), "$x: 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/app.js")), "var x = 1;");
+        TestUtil::writeFile(dir.filePath(QStringLiteral("site/notes.txt")), "plain");
         TestUtil::writeFile(dir.filePath(QStringLiteral("site/song.mp3")), QByteArray("ID3\x03\x00", 5));
         QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("site/logo.png")));
         root = std::make_unique<File>(dir.filePath(QStringLiteral("site")), true, nullptr);
@@ -83,6 +94,58 @@ TEST_F(FileViewControllerTest, AFileThatIsNoTextGetsNoViewAndThePaneStaysEmpty)
     // A style-sheet dialect is text.
     viewer.viewFile(file(QStringLiteral("theme.less")));
     EXPECT_NE(viewer.mainTextView(), nullptr);
+}
+
+TEST_F(FileViewControllerTest, FoldersPicturesAndFontsShareOneViewOfTheirKind)
+{
+    QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), dir.filePath(QStringLiteral("site/sans.otf")));
+    TestUtil::writeFile(dir.filePath(QStringLiteral("site/broken.woff")), "no font");
+    root->setUpChildren();
+
+    File *css = file(QStringLiteral("css"));
+    viewer.viewFile(css);
+    EXPECT_EQ(css->view(), viewer.directoryViewer());
+    EXPECT_EQ(viewer.directoryViewer()->directory(), css);
+    viewer.viewFile(root.get());
+    EXPECT_EQ(root->view(), viewer.directoryViewer());
+    EXPECT_EQ(viewer.directoryViewer()->directory(), root.get());
+    EXPECT_TRUE(viewer.directoryViewer()->isVisibleTo(&pane));
+    // Shown again, a folder is the one files are dropped into.
+    viewer.viewFile(css);
+    EXPECT_EQ(viewer.directoryViewer()->directory(), css);
+
+    File *logo = file(QStringLiteral("logo.png"));
+    viewer.viewFile(logo);
+    EXPECT_EQ(logo->view(), viewer.imageViewer());
+    EXPECT_EQ(viewer.imageViewer()->image().size(), QSize(4, 4));
+    EXPECT_EQ(viewer.mainTextView(), nullptr);
+
+    File *font = file(QStringLiteral("sans.otf"));
+    viewer.viewFile(font);
+    EXPECT_EQ(font->view(), viewer.fontView());
+    EXPECT_EQ(viewer.fontView()->family(), QStringLiteral("DejaVu Sans"));
+    viewer.viewFile(file(QStringLiteral("broken.woff")));
+    EXPECT_TRUE(viewer.fontView()->family().isEmpty());
+    viewer.viewFile(font);
+    EXPECT_EQ(viewer.fontView()->family(), QStringLiteral("DejaVu Sans"));
+
+    // The shared views stay when their files go.
+    root->setUpChildren();
+    QFile::remove(dir.filePath(QStringLiteral("site/logo.png")));
+    root->setUpChildren();
+    viewer.viewFile(css);
+    EXPECT_TRUE(viewer.imageViewer());
+    EXPECT_EQ(viewer.imageViewer()->imageFile(), nullptr);
+}
+
+TEST_F(FileViewControllerTest, AnUndecodablePictureLeavesTheImageViewEmpty)
+{
+    TestUtil::writeFile(dir.filePath(QStringLiteral("site/broken.png")), "no picture");
+    root->setUpChildren();
+    File *broken = file(QStringLiteral("broken.png"));
+    viewer.viewFile(broken);
+    EXPECT_EQ(broken->view(), viewer.imageViewer());
+    EXPECT_TRUE(viewer.imageViewer()->image().isNull());
 }
 
 TEST_F(FileViewControllerTest, TheRecommendedStyleSheetIsTheFirstOfItsNamesWhereverItLies)
@@ -156,4 +219,33 @@ TEST_F(FileViewControllerTest, SaveDocumentSavesTheFileWhoseEditorHadTheKeyboard
     EXPECT_EQ(TestUtil::readFile(sheet->path()), QByteArray("a {} b {}"));
     EXPECT_EQ(TestUtil::readFile(page->path()), QByteArray("<p>hello</p>"));
     EXPECT_EQ(posted, (QStringList{QStringLiteral("fileSaved"), QStringLiteral("saveFileContent")}));
+}
+
+TEST_F(FileViewControllerTest, EachTextFileGetsTheColourerOfItsLanguageTheRulerAndTheFindBar)
+{
+    const auto colorerOf = [this](const char *name) -> SyntaxColoring * {
+        viewer.viewFile(file(QString::fromLatin1(name)));
+        return viewer.mainCodeView() ? viewer.mainCodeView()->textStorageDelegate() : nullptr;
+    };
+    EXPECT_TRUE(qobject_cast<HTMLSyntax *>(colorerOf("index.html")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("style.css")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("theme.less")));
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(colorerOf("parts.scss")));
+    EXPECT_TRUE(qobject_cast<JSSyntax *>(colorerOf("app.js")));
+    EXPECT_EQ(colorerOf("notes.txt"), nullptr);
+    // One colourer of a language for every view of it.
+    SyntaxColoring *sheets = colorerOf("style.css");
+    EXPECT_EQ(colorerOf("theme.less"), sheets);
+
+    CodeView *view = viewer.mainCodeView();
+    auto *frame = qobject_cast<LineNumberScrollView *>(file(QStringLiteral("theme.less"))->view());
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->lineNumberView());
+    EXPECT_GT(view->rulerThickness(), 0);
+    ASSERT_TRUE(view->textFinder());
+    EXPECT_EQ(view->textFinder()->findBarContainer(), frame);
+    EXPECT_TRUE(view->textFinder()->isIncrementalSearchingEnabled());
+    // Shown, the text gets its colours at the next turn.
+    TestUtil::waitUntil([view] { return !view->document()->firstBlock().layout()->formats().isEmpty(); });
+    EXPECT_FALSE(view->document()->firstBlock().layout()->formats().isEmpty());
 }

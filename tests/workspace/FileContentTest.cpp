@@ -114,6 +114,54 @@ TEST_F(FileContent, UndoOfSetContentRestoresTheTextAndTheModifiedState)
     EXPECT_TRUE(m_file->isModified());
 }
 
+TEST_F(FileContent, UndoStepsOfEditsAnywhereInTheTextRestoreEachTextExactly)
+{
+    const QString start = m_file->content().value();
+    // One edit per step: at the end, at the start, in the middle, a
+    // deletion, a replacement by the same text twice, and a repeated letter
+    // (whose common start and end overlap).
+    const QStringList texts{start + QStringLiteral(" b {}"),
+                            QStringLiteral("/**/") + start + QStringLiteral(" b {}"),
+                            QStringLiteral("/**/a { color: teal; } b {}"),
+                            QStringLiteral("/**/a { } b {}"),
+                            QStringLiteral("/**/a { } b {}"),
+                            QStringLiteral("/**/a {  } b {}"),
+                            QStringLiteral("/**/a {   } b {}")};
+    for (const QString &text : texts) {
+        m_file->setContent(text);
+        undo().loopEnd();
+    }
+    for (qsizetype i = texts.size() - 2; i >= 0; --i) {
+        if (texts.at(i) == texts.at(i + 1))
+            continue;
+        undo().undo();
+        EXPECT_EQ(m_file->content(), texts.at(i)) << i;
+    }
+    undo().undo();
+    EXPECT_EQ(m_file->content(), start);
+    EXPECT_FALSE(undo().canUndo());
+    for (const QString &text : texts) {
+        if (text == m_file->content())
+            continue;
+        undo().redo();
+        EXPECT_EQ(m_file->content(), text);
+    }
+}
+
+TEST_F(FileContent, AnUndoStepIsSkippedOnceTheTextWasReloadedFromDisk)
+{
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    undo().loopEnd();
+    ASSERT_TRUE(m_file->save());
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "b { top: 1px; }"));
+    m_root->setUpChildren();
+    ASSERT_EQ(m_file->content(), QStringLiteral("b { top: 1px; }"));
+    // The step was recorded against a text that is gone: laid over the new
+    // one it would make a text nobody wrote.
+    undo().undo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("b { top: 1px; }"));
+}
+
 TEST_F(FileContent, ACodeViewEditIsNotReloadedIntoTheViewButItsUndoIs)
 {
     Posted posted(m_file);

@@ -1,0 +1,72 @@
+#pragma once
+
+// Helpers of the benchmarks: order statistics, waiting on the event loop,
+// and the longest stretch the main thread went without turning it.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// The value below which the given share of the values lies (0.5: the median).
+inline double percentile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, size_t(share * double(values.size())));
+    return values[at];
+}
+
+inline double median(std::vector<double> values)
+{
+    return percentile(std::move(values), 0.5);
+}
+
+// Turns the event loop until the condition holds or the time is up; answers
+// whether it holds.
+inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+// The longest time the main thread went without turning its event loop, from
+// start() on.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        m_timer.setInterval(0);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const double now = double(m_clock.nsecsElapsed()) / 1e6;
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_longest = 0;
+        m_timer.start();
+    }
+    double stop()
+    {
+        m_timer.stop();
+        return m_longest;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_last = 0;
+    double m_longest = 0;
+};

@@ -1,0 +1,270 @@
+#include "SyntaxColoring.h"
+
+#include "CodeView.h"
+
+#include "platform/foundation/DelayedPerform.h"
+
+#include <QElapsedTimer>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray kDoColor = QByteArrayLiteral("doColor:");
+
+// How long one slice of laying on colours may hold the event loop.
+constexpr int kSliceMs = 8;
+
+QVariant keyOf(const CodeView *view)
+{
+    return QVariant::fromValue(quintptr(view));
+}
+
+// The view's text as the passes read it: one line feed per line end.
+QString textOf(const CodeView *view)
+{
+    QString text = view->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+} // namespace
+
+SyntaxColoring::SyntaxColoring(Passes passes, QObject *parent)
+    : QObject(parent)
+    , m_passes(passes)
+{
+    m_workers.setMaxThreadCount(2);
+}
+
+SyntaxColoring::~SyntaxColoring() = default;
+
+CodeView *SyntaxColoring::textView() const
+{
+    return m_textView;
+}
+
+void SyntaxColoring::setTextView(CodeView *view)
+{
+    m_textView = view;
+}
+
+void SyntaxColoring::setStyles(const QList<std::pair<int, SyntaxStyle>> &styles)
+{
+    m_styles.clear();
+    for (const auto &[number, style] : styles) {
+        if (m_styles.size() <= number)
+            m_styles.resize(number + 1);
+        m_styles[number] = style;
+    }
+}
+
+const SyntaxStyle &SyntaxColoring::style(int number) const
+{
+    static const SyntaxStyle none;
+    return number > 0 && number < m_styles.size() ? m_styles.at(number) : none;
+}
+
+SyntaxColoring::ViewState &SyntaxColoring::stateOf(CodeView *view)
+{
+    auto it = m_states.find(view);
+    if (it == m_states.end()) {
+        it = m_states.insert(view, ViewState());
+        connect(view, &QObject::destroyed, this, [this, view] { m_states.remove(view); });
+    }
+    return *it;
+}
+
+void SyntaxColoring::cancelPending(CodeView *view)
+{
+    DelayedPerform::cancel(this, kDoColor, keyOf(view));
+}
+
+void SyntaxColoring::textStorageDidProcessEditing(CodeView *view, int position, int charsRemoved, int charsAdded)
+{
+    if (!view)
+        return;
+    ++stateOf(view).edits;
+
+    // The colours of the edited line follow its text until the next run:
+    // those after the edit move with it, one the edit falls inside grows or
+    // shrinks, and none reaches past the line's end.
+    const QTextBlock block = view->document()->findBlock(position);
+    if (block.isValid() && block.layout()) {
+        const QList<QTextLayout::FormatRange> old = block.layout()->formats();
+        if (!old.isEmpty()) {
+            const int offset = position - block.position();
+            const int delta = charsAdded - charsRemoved;
+            const int length = block.length() - 1;
+            const auto moved = [&](int at, bool isEnd) {
+                if (at < offset || (at == offset && isEnd))
+                    return at;
+                if (at >= offset + charsRemoved)
+                    return at + delta;
+                return offset + (isEnd ? 0 : charsAdded);
+            };
+            QList<QTextLayout::FormatRange> shifted;
+            for (QTextLayout::FormatRange range : old) {
+                const bool inside = range.start < offset && offset < range.start + range.length;
+                const int start = moved(range.start, false);
+                int end = moved(range.start + range.length, true);
+                if (inside && charsRemoved == 0)
+                    end = range.start + range.length + charsAdded;
+                range.start = std::clamp(start, 0, length);
+                range.length = std::clamp(end, 0, length) - range.start;
+                if (range.length > 0)
+                    shifted.append(range);
+            }
+            if (shifted != old)
+                block.layout()->setFormats(shifted);
+        }
+    }
+
+    scheduleRun(view, kDelaySeconds);
+}
+
+void SyntaxColoring::applySyntaxColor(CodeView *view)
+{
+    if (view)
+        scheduleRun(view, 0.0);
+}
+
+void SyntaxColoring::scheduleRun(CodeView *view, double delaySeconds)
+{
+    cancelPending(view);
+    const QPointer<CodeView> guarded(view);
+    DelayedPerform::perform(this, kDoColor, keyOf(view), delaySeconds, [this, guarded] {
+        if (guarded)
+            doColor(guarded);
+    });
+}
+
+void SyntaxColoring::doColor(CodeView *view)
+{
+    if (!view)
+        return;
+    cancelPending(view);
+    startRun(view);
+}
+
+void SyntaxColoring::startRun(CodeView *view)
+{
+    ViewState &state = stateOf(view);
+    state.running = true;
+    state.runEdits = state.edits;
+    state.spans.clear();
+    const QString text = textOf(view);
+    const QPointer<CodeView> guarded(view);
+    const quint64 edits = state.edits;
+    if (text.size() <= kInlineLength) {
+        spansArrived(guarded, edits, m_passes(text));
+        return;
+    }
+    const Passes passes = m_passes;
+    m_workers.start([this, passes, text, guarded, edits] {
+        SyntaxSpans spans = passes(text);
+        QMetaObject::invokeMethod(
+            this, [this, guarded, edits, spans = std::move(spans)]() mutable { spansArrived(guarded, edits, std::move(spans)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void SyntaxColoring::spansArrived(const QPointer<CodeView> &view, quint64 edits, SyntaxSpans spans)
+{
+    if (!view)
+        return;
+    ViewState &state = stateOf(view);
+    // A later run, or an edit, has made these spans stale.
+    if (!state.running || state.runEdits != edits || state.edits != edits)
+        return;
+    state.spans = std::move(spans);
+    state.formats.clear();
+    for (qsizetype number = 0; number < m_styles.size(); ++number)
+        state.formats.append(m_styles.at(number).format(view->textPalette()));
+    const auto [first, last] = view->visibleBlockNumbers();
+    state.firstVisible = first;
+    state.lastVisible = last;
+    state.nextBlock = 0;
+    applySlice(view, edits);
+}
+
+bool SyntaxColoring::applyStyle(const QTextBlock &block, const SyntaxSpan *first, const SyntaxSpan *last,
+                                const QList<QTextCharFormat> &formats)
+{
+    const int start = block.position();
+    const int end = start + block.length() - 1;
+    QList<QTextLayout::FormatRange> ranges;
+    for (const SyntaxSpan *span = first; span != last && span->start < end; ++span) {
+        const int from = std::max(span->start, start);
+        const int to = std::min(span->end(), end);
+        if (from >= to || span->style <= 0 || span->style >= formats.size())
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = from - start;
+        range.length = to - from;
+        range.format = formats.at(span->style);
+        ranges.append(range);
+    }
+    QTextLayout *layout = block.layout();
+    if (!layout || layout->formats() == ranges)
+        return false;
+    layout->setFormats(ranges);
+    return true;
+}
+
+void SyntaxColoring::applySlice(const QPointer<CodeView> &view, quint64 edits)
+{
+    if (!view)
+        return;
+    ViewState &state = stateOf(view);
+    if (!state.running || state.edits != edits)
+        return;
+    QTextDocument *document = view->document();
+    const SyntaxSpan *spans = state.spans.constData();
+    const SyntaxSpan *spansEnd = spans + state.spans.size();
+    int dirtyFrom = -1;
+    int dirtyTo = -1;
+    const auto lay = [&](const QTextBlock &block) {
+        // The first span that reaches into the line.
+        const SyntaxSpan *first = std::partition_point(
+            spans, spansEnd, [start = block.position()](const SyntaxSpan &span) { return span.end() <= start; });
+        if (applyStyle(block, first, spansEnd, state.formats)) {
+            dirtyFrom = dirtyFrom < 0 ? block.position() : std::min(dirtyFrom, block.position());
+            dirtyTo = std::max(dirtyTo, block.position() + block.length());
+        }
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    // The visible lines, all in the first slice; then the others in order.
+    if (state.nextBlock == 0) {
+        for (QTextBlock block = document->findBlockByNumber(state.firstVisible);
+             block.isValid() && block.blockNumber() <= state.lastVisible; block = block.next())
+            lay(block);
+    }
+    QTextBlock block = document->findBlockByNumber(state.nextBlock);
+    int done = 0;
+    for (; block.isValid(); block = block.next()) {
+        const int number = block.blockNumber();
+        if (number < state.firstVisible || number > state.lastVisible)
+            lay(block);
+        // The clock is read now and then: it costs more than a short line.
+        if (++done % 64 == 0 && clock.elapsed() >= kSliceMs) {
+            block = block.next();
+            break;
+        }
+    }
+    if (dirtyFrom >= 0)
+        document->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
+
+    if (block.isValid()) {
+        state.nextBlock = block.blockNumber();
+        QMetaObject::invokeMethod(this, [this, view, edits] { applySlice(view, edits); }, Qt::QueuedConnection);
+        return;
+    }
+    state.running = false;
+    state.spans.clear();
+    Q_EMIT colored(view);
+}

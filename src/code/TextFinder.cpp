@@ -1,0 +1,249 @@
+#include "TextFinder.h"
+
+#include "LineNumberScrollView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolButton>
+
+namespace {
+
+QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback)
+{
+    const QString theme = QString::fromLatin1(name);
+    if (QIcon::hasThemeIcon(theme))
+        return QIcon::fromTheme(theme);
+    return QApplication::style()->standardIcon(fallback);
+}
+
+// Return and Shift+Return in the search field go to the next and the
+// previous match.
+class ReturnKeys : public QObject
+{
+public:
+    explicit ReturnKeys(TextFinder *finder)
+        : QObject(finder)
+        , m_finder(finder)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                m_finder->performAction(key->modifiers() & Qt::ShiftModifier ? TextFinder::PreviousMatch
+                                                                              : TextFinder::NextMatch);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TextFinder *m_finder; // Not owned: the parent.
+};
+
+} // namespace
+
+TextFinder::TextFinder(QObject *parent)
+    : QObject(parent)
+{
+    buildBar();
+}
+
+TextFinder::~TextFinder()
+{
+    // Without a container the bar is still ours.
+    if (!m_container)
+        delete m_bar;
+}
+
+void TextFinder::buildBar()
+{
+    m_bar = new QWidget;
+    m_bar->setObjectName(QStringLiteral("findBar"));
+    m_bar->setAutoFillBackground(true);
+    m_bar->setBackgroundRole(QPalette::Window);
+    auto *layout = new QHBoxLayout(m_bar);
+    layout->setContentsMargins(6, 3, 6, 3);
+    layout->setSpacing(4);
+    m_field = new QLineEdit(m_bar);
+    m_field->setPlaceholderText(tr("Find"));
+    m_field->setClearButtonEnabled(true);
+    m_field->installEventFilter(new ReturnKeys(this));
+    m_status = new QLabel(m_bar);
+    m_status->setForegroundRole(QPalette::PlaceholderText);
+    m_previous = new QToolButton(m_bar);
+    m_previous->setIcon(themeIcon("go-up", QStyle::SP_ArrowUp));
+    m_previous->setToolTip(tr("Previous Match (Shift+Ctrl+G)"));
+    m_previous->setAutoRaise(true);
+    m_next = new QToolButton(m_bar);
+    m_next->setIcon(themeIcon("go-down", QStyle::SP_ArrowDown));
+    m_next->setToolTip(tr("Next Match (Ctrl+G)"));
+    m_next->setAutoRaise(true);
+    m_done = new QToolButton(m_bar);
+    m_done->setText(tr("Done"));
+    m_done->setToolTip(tr("Hide the Find Bar (Escape)"));
+    m_done->setAutoRaise(true);
+    layout->addWidget(m_field, 1);
+    layout->addWidget(m_status);
+    layout->addWidget(m_previous);
+    layout->addWidget(m_next);
+    layout->addWidget(m_done);
+
+    connect(m_field, &QLineEdit::textEdited, this, [this] { searchStringDidChange(); });
+    connect(m_previous, &QToolButton::clicked, this, [this] { performAction(PreviousMatch); });
+    connect(m_next, &QToolButton::clicked, this, [this] { performAction(NextMatch); });
+    connect(m_done, &QToolButton::clicked, this, [this] { performAction(HideFindInterface); });
+}
+
+void TextFinder::setClient(QPlainTextEdit *client)
+{
+    m_client = client;
+}
+
+LineNumberScrollView *TextFinder::findBarContainer() const
+{
+    return m_container;
+}
+
+void TextFinder::setFindBarContainer(LineNumberScrollView *container)
+{
+    m_container = container;
+    if (!container)
+        return;
+    container->setFindBarView(m_bar);
+    // The keys act while the keyboard is anywhere in the frame: the view or the bar.
+    const auto add = [this, container](QList<QKeySequence> keys, Action action) {
+        auto *item = new QAction(container);
+        item->setShortcuts(keys);
+        item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(item, &QAction::triggered, this, [this, action] { performAction(action); });
+        container->addAction(item);
+        return item;
+    };
+    add(QKeySequence::keyBindings(QKeySequence::Find), ShowFindInterface);
+    add({QKeySequence(Qt::CTRL | Qt::Key_G), QKeySequence(Qt::Key_F3)}, NextMatch);
+    add({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), QKeySequence(Qt::SHIFT | Qt::Key_F3)}, PreviousMatch);
+    // Escape only while the bar shows: otherwise it is the view's.
+    m_escape = add({QKeySequence(Qt::Key_Escape)}, HideFindInterface);
+    m_escape->setEnabled(false);
+}
+
+QString TextFinder::searchString() const
+{
+    return m_field->text();
+}
+
+void TextFinder::setSearchString(const QString &text)
+{
+    m_field->setText(text);
+    searchStringDidChange();
+}
+
+QString TextFinder::statusText() const
+{
+    return m_status->text();
+}
+
+void TextFinder::performAction(Action action)
+{
+    if (!m_client)
+        return;
+    switch (action) {
+    case ShowFindInterface: {
+        const QTextCursor selection = m_client->textCursor();
+        m_searchStart = selection.selectionStart();
+        const QString selected = selection.selectedText();
+        if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+            m_field->setText(selected);
+        if (m_container)
+            m_container->setFindBarVisible(true);
+        if (m_escape)
+            m_escape->setEnabled(true);
+        m_field->setFocus(Qt::ShortcutFocusReason);
+        m_field->selectAll();
+        if (!m_field->text().isEmpty())
+            showStatus(selection.hasSelection() ? selection : QTextCursor());
+        break;
+    }
+    case NextMatch:
+        findMatch(m_client->textCursor().selectionEnd(), false);
+        break;
+    case PreviousMatch:
+        findMatch(m_client->textCursor().selectionStart(), true);
+        break;
+    case HideFindInterface:
+        if (m_container)
+            m_container->setFindBarVisible(false);
+        if (m_escape)
+            m_escape->setEnabled(false);
+        m_client->setFocus(Qt::ShortcutFocusReason);
+        break;
+    }
+}
+
+void TextFinder::searchStringDidChange()
+{
+    if (!m_client || !m_incremental)
+        return;
+    if (m_field->text().isEmpty()) {
+        m_status->clear();
+        return;
+    }
+    findMatch(m_searchStart, false);
+}
+
+bool TextFinder::findMatch(int from, bool backwards)
+{
+    const QString text = m_field->text();
+    if (!m_client || text.isEmpty())
+        return false;
+    QTextDocument *document = m_client->document();
+    const QTextDocument::FindFlags flags = backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    QTextCursor match = document->find(text, from, flags);
+    if (match.isNull()) {
+        // Round the end of the text to its other end.
+        QTextCursor wrap(document);
+        wrap.movePosition(backwards ? QTextCursor::End : QTextCursor::Start);
+        match = document->find(text, wrap, flags);
+    }
+    if (!match.isNull())
+        m_client->setTextCursor(match);
+    showStatus(match);
+    return !match.isNull();
+}
+
+void TextFinder::showStatus(const QTextCursor &match)
+{
+    const QString text = m_field->text();
+    if (text.isEmpty()) {
+        m_status->clear();
+        return;
+    }
+    // Counted as the search steps: matches do not overlap.
+    const QString all = m_client->document()->toRawText();
+    int count = 0;
+    int current = 0;
+    for (qsizetype at = all.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+         at = all.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
+        ++count;
+        if (!match.isNull() && at <= match.selectionStart())
+            current = count;
+    }
+    if (count == 0)
+        m_status->setText(tr("Not found"));
+    else if (match.isNull())
+        m_status->setText(count == 1 ? tr("1 match") : tr("%1 matches").arg(count));
+    else
+        m_status->setText(tr("%1 of %2").arg(current).arg(count));
+}

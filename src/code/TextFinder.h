@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class LineNumberScrollView;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTextCursor;
+class QToolButton;
+class QWidget;
+
+// The find bar of a code view and its search. Ctrl+F shows the bar above the
+// view, Ctrl+G and Ctrl+Shift+G (F3, Shift+F3) find the next and the previous
+// match, Return and Shift+Return in the bar too, and Escape hides it and
+// gives the keyboard back to the view. Searching is incremental: every change
+// of the search text selects the first match from where the search began.
+// Matches ignore case and wrap around the text; the bar tells which match of
+// how many is selected. The bar is the container's; the finder is the
+// view's, a child of the container.
+class TextFinder : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Action { ShowFindInterface = 1, NextMatch = 2, PreviousMatch = 3, HideFindInterface = 11 };
+
+    explicit TextFinder(QObject *parent = nullptr);
+    ~TextFinder() override;
+
+    // The text searched; not owned.
+    QPlainTextEdit *client() const { return m_client; }
+    void setClient(QPlainTextEdit *client);
+    // Where the bar shows; it gets the bar and the keys.
+    LineNumberScrollView *findBarContainer() const;
+    void setFindBarContainer(LineNumberScrollView *container);
+
+    bool isIncrementalSearchingEnabled() const { return m_incremental; }
+    void setIncrementalSearchingEnabled(bool enabled) { m_incremental = enabled; }
+
+    void performAction(Action action);
+
+    QString searchString() const;
+    void setSearchString(const QString &text);
+    // "3 of 12", "Not found", or nothing without a search text.
+    QString statusText() const;
+
+private:
+    void buildBar();
+    void searchStringDidChange();
+    // Selects the match at or after `from` (before it, going back), wrapping.
+    bool findMatch(int from, bool backwards);
+    void showStatus(const QTextCursor &match);
+
+    QPointer<QPlainTextEdit> m_client;
+    QPointer<LineNumberScrollView> m_container;
+    bool m_incremental = false;
+    // Where the incremental search starts: the selection when the bar opened.
+    int m_searchStart = 0;
+    QWidget *m_bar = nullptr; // Owned by the container once set.
+    QLineEdit *m_field = nullptr;
+    QLabel *m_status = nullptr;
+    QToolButton *m_previous = nullptr;
+    QToolButton *m_next = nullptr;
+    QToolButton *m_done = nullptr;
+    QPointer<QAction> m_escape;
+};
