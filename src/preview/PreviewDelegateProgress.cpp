@@ -124,6 +124,7 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
         // A new page: its document's request is its first.
         mainFrameStarted();
         m_loadingFrames.insert(request.frameId);
+        m_webview->appendWebFrame(request.frameId);
         m_mainLoaderId = request.loaderId;
         mainFrameRequested(request.url);
         if (m_mainLoaderId.isEmpty())
