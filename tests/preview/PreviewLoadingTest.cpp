@@ -212,7 +212,9 @@ TEST(PreviewLoading, ANavigationThatBecomesADownloadIsNoFailure)
     harness.preview.setDownloadFolder(downloads.path());
     Site site;
     site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p>before</p>");
-    site.write(QStringLiteral("library.zip"), QByteArray("PK\x03\x04 not a real archive", 26));
+    static const char archive[] = "PK\x03\x04 not a real archive";
+    const QByteArray zip(archive, sizeof archive - 1);
+    site.write(QStringLiteral("library.zip"), zip);
     ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
     QString finished;
     NotificationCenter::defaultCenter().addObserver(&harness, QStringLiteral("com.apple.DownloadFileFinished"), nullptr,
@@ -223,7 +225,7 @@ TEST(PreviewLoading, ANavigationThatBecomesADownloadIsNoFailure)
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }, 10000));
     NotificationCenter::defaultCenter().removeObserver(&harness);
     EXPECT_EQ(QFileInfo(finished).dir().canonicalPath(), QDir(downloads.path()).canonicalPath());
-    EXPECT_EQ(TestUtil::readFile(finished), QByteArray("PK\x03\x04 not a real archive", 26));
+    EXPECT_EQ(TestUtil::readFile(finished), zip);
     EXPECT_TRUE(harness.failures.isEmpty()) << qPrintable(harness.failures.join(u'\n'));
     EXPECT_FALSE(harness.preview.isLoadFailed());
 }
