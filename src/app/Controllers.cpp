@@ -3,17 +3,51 @@
 #include "AppDelegate.h"
 #include "EXWindow.h"
 #include "FileViewController.h"
+#include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
+#include "platform/kit/SegmentedControl.h"
+#include "preview/PreviewDelegate.h"
+#include "toolkit/SearchFieldEx.h"
 
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/TargetRef.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QToolButton>
+
+void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
+{
+    MainInterface &ui = delegate.ui();
+    auto *preview = new PreviewDelegate(&projects);
+    preview->setProjectDelegate(&projects);
+    preview->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    preview->setOnlineCheck(&ProjectDelegate::checkOnline);
+    preview->setDownloadFolder(ProjectDelegate::tempPath());
+    preview->setWindow(ui.window);
+    preview->setSelectedURLPath(ui.selectedURLPath);
+    preview->setBackForwardControl(ui.backfowadControl);
+    preview->setReloadButton(ui.reloadButton);
+    preview->setDetectButtons(ui.detectButton, nullptr);
+    preview->setProgressiveBox(ui.progressiveBox);
+    preview->setLoadStatusTextField(ui.loadStatusTextField);
+    preview->setTotalFileSizeTextField(ui.totalFileSizeTextField);
+    for (QWidget *control : std::initializer_list<QWidget *>{ui.selectedURLPath, ui.backfowadControl, ui.reloadButton,
+                                                              ui.detectButton}) {
+        if (control)
+            control->setEnabled(true);
+    }
+    if (ui.mainMenu) {
+        ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
+                               [preview](QAction *) { return preview->webview() != nullptr; });
+    }
+    projects.setPreviewHalf(preview);
+}
 
 void Controllers::install(AppDelegate &delegate)
 {
@@ -44,6 +78,8 @@ void Controllers::install(AppDelegate &delegate)
         ui.projectController = new ProjectDelegate(ui.window);
         delegate.setProjectController(ui.projectController);
     }
+    if (ui.projectController && !ui.projectController->previewHalf())
+        installPreview(delegate, *ui.projectController);
     if (ui.projectController) {
         ui.projectController->setFileViewController(ui.fileViewController);
         ui.projectController->setRollbackDelegate(ui.rollbackDelegate);
@@ -70,6 +106,13 @@ void Controllers::install(AppDelegate &delegate)
         delegate.setDomInfoDelegate(inspector);
     }
     if (auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController())) {
+        // The preview builds the tree for each page and selects the rows of
+        // its picks; the tree's selection moves the preview's overlay.
+        if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf())
+                                                 : nullptr) {
+            preview->setDomTreeDelegate(tree);
+            tree->setPreviewDelegate(preview);
+        }
         tree->setFileViewController(delegate.fileViewController());
         tree->setProjectDelegate(delegate.projectController());
         tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());

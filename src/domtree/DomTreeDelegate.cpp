@@ -14,6 +14,7 @@
 #include "platform/kit/PathControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -129,11 +130,23 @@ PathControl *DomTreeDelegate::dombreadcramb()
     return m_dombreadcramb;
 }
 
+ExWebView *DomTreeDelegate::webview() const
+{
+    if (m_webview)
+        return m_webview;
+    return m_previewDelegate ? m_previewDelegate->webview() : nullptr;
+}
+
 void DomTreeDelegate::setWebview(ExWebView *webview)
 {
     m_webview = webview;
     if (m_domInfoDelegate)
         m_domInfoDelegate->setWebview(webview);
+}
+
+void DomTreeDelegate::setPreviewDelegate(PreviewDelegate *preview)
+{
+    m_previewDelegate = preview;
 }
 
 DomInfoDelegate *DomTreeDelegate::domInfoDelegate() const
@@ -146,7 +159,7 @@ void DomTreeDelegate::setDomInfoDelegate(DomInfoDelegate *delegate)
     m_domInfoDelegate = delegate;
     if (delegate) {
         delegate->setDomTreeDelegate(this);
-        delegate->setWebview(m_webview);
+        delegate->setWebview(webview());
     }
 }
 

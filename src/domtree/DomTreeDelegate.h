@@ -32,6 +32,7 @@ class DOMDocument;
 class DomInfoDelegate;
 class FileViewControllerInterface;
 class InspectUndoManager;
+class PreviewDelegate;
 class ProjectDelegateInterface;
 class QKeyEvent;
 class QMenu;
@@ -77,8 +78,12 @@ public:
     QWidget *view() const;
 
     // --- Collaborators (not owned; null skips their calls) ---------------------------
-    ExWebView *webview() const { return m_webview; }
+    // The preview: the one set, else the preview delegate's current one.
+    ExWebView *webview() const;
     void setWebview(ExWebView *webview);
+    // The preview half, whose web view the tree follows (it makes a new one
+    // when the projects are reset).
+    void setPreviewDelegate(PreviewDelegate *preview);
     void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
     void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
     void setStyleSheetsManagerDelegate(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManagerDelegate = manager; }
@@ -131,7 +136,12 @@ public:
     void domModified(const DOMMutationEvent &event) override;
     void domAttributeModified(DOMNode *node) override;
     // Another page is about to load: the rows of the old one are forgotten.
-    void clearDomNodeMap();
+    void clearDomNodeMap() override;
+    // The node a pick in the preview stands for: a short lone text is its
+    // element's.
+    DOMNode *getPaticulerElement(DOMNode *node) override;
+    // Draws the selected row again and gives the tree the keyboard.
+    void reloadSelectedRow() override;
     // Empties the panel.
     void initDomNodeLists();
     void reserveDomModify(DOMNode *node);
@@ -180,14 +190,13 @@ public:
     DOMNodeEx *selectedDomNodeEx() const;
     QList<DOMNodeEx *> selectedDomNodeExs() const;
     static DOMNodeEx *nextDomNodeExFromParent(const DOMNodeEx *row);
-    static DOMNode *getPaticulerElement(DOMNode *node);
     static int countOfLines(const QString &text);
     static int countOfString(const QString &text);
-    void selectNode(DOMNode *node);
+    void selectNode(DOMNode *node) override;
     void selectItem(DOMNodeEx *item);
     void expandParentsOfItem(DOMNodeEx *item);
     // The node the preview picked, or the element whose row stands for it.
-    DOMNode *selectedElement() const { return m_selectedElement.get(); }
+    DOMNode *selectedElement() const;
 
     // --- Editing with undo (DomTreeDelegateEdit.cpp) ----------------------------------------------
     void doRemoveNode(const DOMNodePtr &node, bool reselect);
@@ -258,6 +267,7 @@ private:
     QPointer<DomTreeOutlineView> m_outlineView;
     QPointer<PathControl> m_dombreadcramb;
     QPointer<ExWebView> m_webview;
+    QPointer<PreviewDelegate> m_previewDelegate;
     CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr;                 // Not owned.
     FileViewControllerInterface *m_fileViewController = nullptr;                 // Not owned.
     StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
@@ -293,6 +303,7 @@ private:
     DOMNodeExPtr m_selectedItem;
     QList<DOMNodeExPtr> m_tempExpandedItems;
     QList<DOMNodeExPtr> m_expandedRows;
+    // The selected element while there is no preview to keep it.
     DOMNodePtr m_selectedElement;
 
     // Write-back.

@@ -154,6 +154,7 @@ DOMNodeEx *DomTreeDelegate::nextDomNodeExFromParent(const DOMNodeEx *row)
 
 DOMNode *DomTreeDelegate::getPaticulerElement(DOMNode *node)
 {
+    // A short text alone in its element is picked as the element.
     DOMElement *parent = node ? node->parentElement() : nullptr;
     if (parent && parent->childCount() == 1 && !parent->firstChild()->isElement()) {
         const QString text = parent->firstChild()->textContent();
@@ -173,16 +174,36 @@ int DomTreeDelegate::countOfString(const QString &text)
     return DOMNodeEx::countOfString(text);
 }
 
+DOMNode *DomTreeDelegate::selectedElement() const
+{
+    ExWebView *preview = webview();
+    return preview ? preview->selectedElement() : m_selectedElement.get();
+}
+
 void DomTreeDelegate::selectNode(DOMNode *node)
 {
     DOMNodeEx *row = searchFile(node);
     m_selectedElement = node ? node->shared_from_this() : nullptr;
+    ExWebView *preview = webview();
+    if (preview)
+        preview->setSelectedElement(m_selectedElement);
     if (row) {
         if (DOMNodeEx *item = searchNodeFromRoot(row))
             selectItem(item);
         return;
     }
-    selectItem(nullptr);
+    // The preview's own mode shows no element: the tree keeps its row.
+    if (!preview || !preview->previewMode())
+        selectItem(nullptr);
+}
+
+void DomTreeDelegate::reloadSelectedRow()
+{
+    if (!m_outlineView)
+        return;
+    if (DOMNodeEx *row = selectedDomNodeEx())
+        updateStyleRowView(row);
+    m_outlineView->setFocus();
 }
 
 void DomTreeDelegate::selectItem(DOMNodeEx *item)
@@ -237,6 +258,12 @@ void DomTreeDelegate::reselectNodeWithClickedNode(QMouseEvent *event)
         if (auto *rules = qobject_cast<OutlineView *>(m_cssOutlineDelegate->outlineView()))
             rules->selectRowIndexes({1}, false);
     }
-    if (m_webview && row->node() && !row->node()->nodeName().startsWith(QLatin1Char('#')))
-        m_webview->setDetectState(ExWebView::ElementLocked);
+    ExWebView *preview = webview();
+    if (preview && row->node() && !row->node()->nodeName().startsWith(QLatin1Char('#'))) {
+        preview->setDetectState(ExWebView::ElementLocked);
+        preview->drawDetectLayer(row->node());
+        preview->hideRelatedElementsBounds();
+        preview->showDetectLayer();
+        preview->scrollIntoView(row->node());
+    }
 }

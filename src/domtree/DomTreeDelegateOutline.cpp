@@ -263,7 +263,10 @@ void DomTreeDelegate::contentChange()
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("domTreeChanged"), this);
     if (m_domInfoDelegate)
         m_domInfoDelegate->initDomInfo(row);
-    if (m_webview && m_webview->detectState() == ExWebView::ElementLocked && m_cssOutlineDelegate)
+    ExWebView *preview = webview();
+    if (preview && !preview->isDetectViewShown())
+        preview->showDetectLayer();
+    if (preview && preview->detectState() == ExWebView::ElementLocked && m_cssOutlineDelegate)
         m_cssOutlineDelegate->reloadRuleList(1);
 }
 

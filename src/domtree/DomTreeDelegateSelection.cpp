@@ -41,8 +41,9 @@ QList<int> DomTreeDelegate::selectionIndexesForProposedSelection(const QList<int
 
 void DomTreeDelegate::outlineViewSelectionDidChange()
 {
+    ExWebView *preview = webview();
     if (m_domInfoDelegate)
-        m_domInfoDelegate->setWebview(m_webview);
+        m_domInfoDelegate->setWebview(preview);
     DOMNodeEx *row = selectedDomNodeEx();
     DelayedPerform::cancel(this, "lazySelection", {});
     if (row) {
@@ -51,7 +52,7 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
         setLastSelection(row);
         QM_DEBUG(QStringLiteral("dom selection changed:%1").arg(row->displayName()));
         if (m_ignoreChangeSelection) {
-            QM_DEBUG(QString::number(m_webview ? m_webview->detectState() : 0));
+            QM_DEBUG(QString::number(preview ? preview->detectState() : 0));
         } else if (const DOMNode *node = row->node()) {
             DOMNodeExPtr target;
             if (node->isElement() || node->isText())
@@ -64,6 +65,8 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
     } else {
         DelayedPerform::perform(this, "lazySelection", {}, 0.1, [this] { lazySelection(nullptr); });
     }
+    if (preview)
+        preview->hideRelatedElementsBounds();
 }
 
 void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row)
@@ -72,8 +75,10 @@ void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row)
     setDombreadcrambPath(row.get());
     if (!row)
         return;
-    if (m_webview)
-        m_webview->setDetectState(ExWebView::ElementLocked);
+    if (ExWebView *preview = webview()) {
+        preview->showDetectLayer();
+        preview->setDetectState(ExWebView::ElementLocked);
+    }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("domTreeChanged"), this);
     if (m_domInfoDelegate)
         m_domInfoDelegate->initDomInfo(row.get());
@@ -90,6 +95,15 @@ void DomTreeDelegate::setElementInformation(DOMNodeEx *row)
         m_cssOutlineDelegate->updateRulesByElement(element);
         if (auto *rules = qobject_cast<OutlineView *>(m_cssOutlineDelegate->outlineView()))
             rules->selectRowIndexes({1}, false);
+    }
+    // The overlay marks the row's node and the other selected rows' nodes.
+    if (ExWebView *preview = webview()) {
+        preview->setSelectedElement(m_selectedElement);
+        QList<DOMNodePtr> others;
+        for (DOMNode *node : getSubElements(row))
+            others.append(node->shared_from_this());
+        preview->setSubElements(others);
+        preview->drawDetectLayer(row ? row->node() : nullptr);
     }
     if (element && row)
         drawCurrentShiftPosition(row->node());
@@ -109,6 +123,10 @@ void DomTreeDelegate::drawCurrentShiftPosition(DOMNode *node)
 {
     if (!node || node->isComment())
         return;
+    if (ExWebView *preview = webview()) {
+        preview->scrollIntoView(node->isText() ? node->parentNode() : node);
+        preview->drawDetectLayer(node);
+    }
     doScroll();
 }
 

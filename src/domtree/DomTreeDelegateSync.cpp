@@ -93,9 +93,10 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
 
 File *DomTreeDelegate::fileOfShownPage() const
 {
-    if (!m_webview || !m_projectDelegate)
+    ExWebView *preview = webview();
+    if (!preview || !m_projectDelegate)
         return nullptr;
-    const QUrl address(m_webview->mainFrameURL());
+    const QUrl address(preview->mainFrameURL());
     if (address.isLocalFile()) {
         if (File *file = m_projectDelegate->searchFileInProjects(address.toLocalFile()))
             return file;

@@ -6,10 +6,10 @@ class DOMNode;
 class File;
 class QWidget;
 
-// What the shell and the DOM tree ask of the CSS rules panel. Implemented by
-// the rules panel controller (src/cssrules); called by the shell
-// (AppDelegate) and the DOM tree (DomTreeDelegate), which
-// Controllers::install() hands the controller.
+// What the shell, the preview and the DOM tree ask of the CSS rules panel.
+// Implemented by the rules panel controller (src/cssrules); called by the
+// shell (AppDelegate), the preview (PreviewDelegate) and the DOM tree
+// (DomTreeDelegate), which Controllers::install() hands the controller.
 class CSSOutlineDelegateInterface
 {
 public:
@@ -22,8 +22,21 @@ public:
     // The image files of the project shown, offered as image values.
     virtual void setProjectImages(const QList<File *> &images) = 0;
 
+    // A new page: the page's style sheets so far (local ones are the
+    // project's Files), then whenever the page brought more.
+    virtual void setStyleFiles(const QList<File *> &files) = 0;
+    virtual void refreshStyleFiles() = 0;
+    virtual void setAndRefreshStyleFiles(const QList<File *> &files) = 0;
     // Lists the rules of the element (null empties the list).
     virtual void updateRulesByElement(DOMNode *element) = 0;
+    // Empties the panel before the page is loaded again; after another
+    // project's page, forgets that project too.
+    virtual void reset() = 0;
+    virtual void resetWithProjectChange() = 0;
+    // Element detection began: the panel starts from its first category.
+    virtual void resetCategorySelector() = 0;
+    // A local page is complete: its style sheets' vendor prefixes are checked.
+    virtual void checkVendorPrefixSetting() = 0;
     // Which list the panel shows: 0, the rules of the selected element.
     virtual void setDisplaySelectorType(int type) = 0;
     // Runs the last update of the list again; mode 1 also keeps the

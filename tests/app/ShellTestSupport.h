@@ -61,10 +61,12 @@ public:
     QWidget *finderView() override { return tree; }
     File *lastPreviewedFile() override { return nullptr; }
     void setLastPreviewedFile(File *) override {}
+    void setIgnoreOpenFile(bool) override {}
     File *clickedFile() override { return nullptr; }
     File *selectedFile() override { return nullptr; }
     QList<File *> projects() const override { return {}; }
     File *searchFileInProjects(const QString &) const override { return nullptr; }
+    File *searchDirectory(const QString &, const QList<File *> &) const override { return nullptr; }
     bool hasModified() override { return modified; }
     void saveOnQuit() override
     {
@@ -106,7 +108,14 @@ public:
     QWidget *outlineView() override { return &outline; }
     QList<File *> styleFiles() override { return files; }
     void setProjectImages(const QList<File *> &list) override { images = list; }
+    void setStyleFiles(const QList<File *> &list) override { files = list; }
+    void refreshStyleFiles() override {}
+    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
     void updateRulesByElement(DOMNode *) override {}
+    void reset() override {}
+    void resetWithProjectChange() override {}
+    void resetCategorySelector() override {}
+    void checkVendorPrefixSetting() override {}
     void setDisplaySelectorType(int) override {}
     void reloadRuleList(int) override {}
     QList<File *> images;

@@ -90,15 +90,25 @@ public:
 
     DOMElement *byId(const char *id) const { return document->getElementById(QString::fromLatin1(id)); }
     DOMNodeEx *rowOf(const DOMNode *node) const { return tree->searchDomNodeFromRoot(node); }
-    // Selects the node's row and lets the selection settle.
+    // Selects the node's row and waits until the inspector shows it.
     void select(const DOMNode *node)
     {
         tree->selectNode(const_cast<DOMNode *>(node));
-        TestUtil::spin(150);
+        TestUtil::waitUntil([this, node] {
+            const DOMNodeEx *shown = inspector->inspectedNode();
+            const DOMNode *element = node && node->isCharacterData() ? node->parentNode() : node;
+            return shown && shown->node() == element;
+        });
+        TestUtil::spin(20);
     }
     QString text() const { return file->content().value_or(QString()); }
     // Waits for the write batcher and the tree's refreshes.
-    void settle() { TestUtil::spin(250); }
+    void settle()
+    {
+        TestUtil::spin(120);
+        TestUtil::waitUntil([this] { return batcher.operations().isEmpty() && !tree->isDomModifyPending(); });
+        TestUtil::spin(20);
+    }
     void setProjectSetting(const QString &key, const QVariant &value)
     {
         QVariantMap config = ProjectUtil::getProjectConfig(root->path());
