@@ -1,6 +1,7 @@
 // Starts Quillmark offscreen on a 1280 by 800 screen with fresh user folders
-// and one remembered project, shows the project's page in the DOM tree with
-// an element selected (its breadcrumb and attributes beside it), and writes
+// and one remembered project, shows the project's page in the preview and
+// its DOM tree with an element selected (the overlay over it in the page,
+// its breadcrumb and attributes beside the tree), and writes
 // a picture of the screen to the path given, "domtree.png" by default.
 // "dark" as the second argument gives the desktop a dark palette.
 //
@@ -12,7 +13,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
-#include "platform/web/html/HTMLParser.h"
+#include "interfaces/PreviewHalfInterface.h"
 #include "workspace/File.h"
 
 #include "../OffscreenHome.h"
@@ -64,21 +65,22 @@ int main(int argc, char *argv[])
     delegate.loadInterface();
     QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
 
-    std::shared_ptr<DOMDocument> document;
     ProjectDelegate *projects = delegate.ui().projectController;
+    auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
     QObject::connect(projects, &ProjectDelegate::projectsLoaded, &application, [&] {
-        auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
+        // The page in the preview, as a double click in the project list shows it.
         File *file = projects->searchFileInProjects(canonicalSite + QStringLiteral("/index.html"));
-        if (!tree || !file)
-            return;
-        // The page as the preview would show it.
-        document = HTMLParser::parseDocument(QString::fromUtf8(page));
-        tree->setIndexFile(file);
-        tree->domNodeLists(document.get());
-        tree->selectNode(document->getElementById(QStringLiteral("lead")));
+        if (file && projects->previewHalf())
+            projects->previewHalf()->setURL(file);
     });
+    if (tree) {
+        QObject::connect(tree, &DomTreeDelegate::treeRebuilt, &application, [tree] {
+            if (tree->document())
+                tree->selectNode(tree->document()->getElementById(QStringLiteral("lead")));
+        });
+    }
 
-    QTimer::singleShot(1800, &application, [&] {
+    QTimer::singleShot(5000, &application, [&] {
         const QImage screen = pictureOfScreen(QSize(1280, 800));
         const bool written = screen.save(output);
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
