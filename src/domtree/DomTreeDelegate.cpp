@@ -99,7 +99,7 @@ void DomTreeDelegate::awakeFromNib()
     delegate.saveOutlineview = [this](QObject *) { saveOutlineview(); };
     m_outlineView->setDelegate(delegate);
     connect(m_outlineView, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
-    connect(m_dombreadcramb, &PathControl::activated, this, [this] { didSelectPath(); });
+    connect(m_dombreadcramb, &PathControl::activated, this, [this] { didSelectPath(m_dombreadcramb); });
     // The scroll point of the tree outlives a rebuild; the top is never
     // remembered, since a rebuild scrolls there by itself.
     connect(m_outlineView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
@@ -205,6 +205,18 @@ void DomTreeDelegate::observeNotifications()
     center.addObserver(this, QStringLiteral("deSelectDomNode"), nullptr,
                        [this](const Notification &) { deSelectDomNode(); });
     center.addObserver(this, QStringLiteral("savedByCommand"), nullptr, [this](const Notification &) { saveHTML(); });
+    center.addObserver(this, QStringLiteral("detectToOuter"), nullptr, [this](const Notification &notification) {
+        detectToOuter(notification.userInfo.value(QStringLiteral("node")).value<DOMNode *>(),
+                      notification.userInfo.value(QStringLiteral("rect")).toRectF());
+    });
+    center.addObserver(this, QStringLiteral("updateOuterPosition"), nullptr, [this](const Notification &notification) {
+        if (domBreadCrambPopover())
+            updateOuterPosition(notification.userInfo.value(QStringLiteral("rect")).toRectF());
+    });
+    center.addObserver(this, QStringLiteral("mainResized"), nullptr, [this](const Notification &) {
+        if (QWidget *popover = domBreadCrambPopover())
+            popover->close();
+    });
     center.addObserver(this, QStringLiteral("cssHasSavedByCommand"), nullptr,
                        [this](const Notification &) { saveHTML(); });
 }

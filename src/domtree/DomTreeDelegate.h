@@ -173,7 +173,14 @@ public:
     void setElementInformation(DOMNodeEx *row);
     QList<DOMNode *> getSubElements(DOMNodeEx *row) const;
     void setDombreadcrambPath(DOMNodeEx *row);
-    void didSelectPath();
+    // The menu of the clicked cell of a breadcrumb: the row and its siblings.
+    void didSelectPath(PathControl *control = nullptr);
+    // The overlay's "outer" button: the locked element's breadcrumb in a
+    // popover over the preview, at the button's rectangle (view coordinates).
+    void detectToOuter(DOMNode *node, const QRectF &rect);
+    void updateOuterPosition(const QRectF &rect);
+    // The popover of detectToOuter(), while it is shown.
+    QWidget *domBreadCrambPopover() const;
     // The breadcrumb menu of a row (its children), for the rows it names.
     QMenu *createMenu(DOMNodeEx *row, QWidget *parent);
     void menuSelected(DOMNodeEx *row);
@@ -266,6 +273,8 @@ private:
     // The view goes with the pane that shows it, possibly first.
     QPointer<DomTreeOutlineView> m_outlineView;
     QPointer<PathControl> m_dombreadcramb;
+    QPointer<QWidget> m_domBreadCrambPopover;
+    QPointer<PathControl> m_popoverBreadcrumb;
     QPointer<ExWebView> m_webview;
     QPointer<PreviewDelegate> m_previewDelegate;
     CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr;                 // Not owned.

@@ -16,6 +16,8 @@
 #include "platform/web/dom/DOMElement.h"
 #include "preview/ExWebView.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QMenu>
 
 QList<int> DomTreeDelegate::selectionIndexesForProposedSelection(const QList<int> &proposed)
@@ -189,15 +191,17 @@ QMenu *DomTreeDelegate::createMenu(DOMNodeEx *row, QWidget *parent)
     return menu;
 }
 
-void DomTreeDelegate::didSelectPath()
+void DomTreeDelegate::didSelectPath(PathControl *control)
 {
-    if (!m_dombreadcramb)
+    if (!control)
+        control = m_dombreadcramb;
+    if (!control)
         return;
-    auto *cell = dynamic_cast<DOMPathComponentCell *>(m_dombreadcramb->clickedPathComponentCell());
+    auto *cell = dynamic_cast<DOMPathComponentCell *>(control->clickedPathComponentCell());
     DOMNodeEx *row = cell ? cell->row().get() : nullptr;
     if (!row)
         return;
-    auto *menu = new QMenu(m_dombreadcramb);
+    auto *menu = new QMenu(control);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const auto selected = [this](DOMNodeEx *each) { menuSelected(each); };
     const auto submenu = [this](DOMNodeEx *each, QWidget *owner) { return createMenu(each, owner); };
@@ -210,13 +214,59 @@ void DomTreeDelegate::didSelectPath()
         }
     }
     int index = 0;
-    for (const auto &each : m_dombreadcramb->pathComponentCells()) {
+    for (const auto &each : control->pathComponentCells()) {
         if (each.get() == cell)
             break;
         ++index;
     }
-    const QRect cellRect = m_dombreadcramb->rectForCell(index);
-    menu->popup(m_dombreadcramb->mapToGlobal(QPoint(cellRect.left(), m_dombreadcramb->height())));
+    const QRect cellRect = control->rectForCell(index);
+    menu->popup(control->mapToGlobal(QPoint(cellRect.left(), control->height())));
+}
+
+QWidget *DomTreeDelegate::domBreadCrambPopover() const
+{
+    return m_domBreadCrambPopover && m_domBreadCrambPopover->isVisible() ? m_domBreadCrambPopover.data() : nullptr;
+}
+
+void DomTreeDelegate::detectToOuter(DOMNode *node, const QRectF &rect)
+{
+    ExWebView *preview = webview();
+    if (preview)
+        preview->setDetectState(ExWebView::ElementLocked);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("domTreeChanged"), this);
+    DOMNodeEx *row = searchFile(node);
+    if (!row || !preview)
+        return;
+    if (!m_domBreadCrambPopover) {
+        // A transient popover: it closes when the user clicks elsewhere.
+        m_domBreadCrambPopover = new QFrame(preview, Qt::Popup);
+        m_domBreadCrambPopover->setObjectName(QStringLiteral("domBreadCrambPopover"));
+        auto *layout = new QHBoxLayout(m_domBreadCrambPopover);
+        layout->setContentsMargins(4, 0, 4, 0);
+        m_popoverBreadcrumb = new PathControl(m_domBreadCrambPopover);
+        layout->addWidget(m_popoverBreadcrumb);
+        connect(m_popoverBreadcrumb, &PathControl::activated, this, [this] { didSelectPath(m_popoverBreadcrumb); });
+    }
+    std::vector<std::shared_ptr<PathCell>> cells;
+    int width = 0;
+    for (DOMNodeEx *step : row->getPath()) {
+        cells.push_back(step->pathComponentCell());
+        width += cells.back()->cellSize().width() + 10;
+    }
+    m_popoverBreadcrumb->setPathComponentCells(std::move(cells));
+    m_domBreadCrambPopover->resize(qMax(1, width), 32);
+    updateOuterPosition(rect);
+    m_domBreadCrambPopover->show();
+}
+
+void DomTreeDelegate::updateOuterPosition(const QRectF &rect)
+{
+    ExWebView *preview = webview();
+    if (!m_domBreadCrambPopover || !preview)
+        return;
+    // Above the button, as the page's own outline is below it.
+    const QPoint anchor = preview->mapToGlobal(rect.topLeft().toPoint());
+    m_domBreadCrambPopover->move(anchor.x(), anchor.y() - m_domBreadCrambPopover->height());
 }
 
 void DomTreeDelegate::menuSelected(DOMNodeEx *row)
@@ -226,4 +276,6 @@ void DomTreeDelegate::menuSelected(DOMNodeEx *row)
     selectNode(row->node());
     if (m_outlineView)
         m_outlineView->setFocus();
+    if (m_domBreadCrambPopover)
+        m_domBreadCrambPopover->close();
 }

@@ -8,6 +8,7 @@
 #include "domtree/DomTreeDelegate.h"
 #include "domtree/DomTreeOutlineView.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/PathControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -115,4 +116,22 @@ TEST_F(DomTreeInWindow, APickInThePreviewSelectsItsRow)
     EXPECT_EQ(selected->node(), byId("title"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return crumbs().size() == 3; }));
     EXPECT_EQ(crumbs().constLast(), QStringLiteral("H1#title"));
+}
+
+TEST_F(DomTreeInWindow, TheOverlaysOuterButtonShowsTheElementsBreadcrumbOverThePreview)
+{
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("detectToOuter"), nullptr,
+        {{QStringLiteral("node"), QVariant::fromValue<DOMNode *>(byId("welcome"))},
+         {QStringLiteral("rect"), QRectF(20, 60, 14, 14)}});
+    QWidget *popover = tree->domBreadCrambPopover();
+    ASSERT_TRUE(popover);
+    EXPECT_EQ(preview->webview()->detectState(), ExWebViewInterface::ElementLocked);
+    auto *crumbs = popover->findChild<PathControl *>();
+    ASSERT_TRUE(crumbs);
+    ASSERT_EQ(crumbs->pathComponentCells().size(), 3u);
+    EXPECT_EQ(crumbs->pathComponentCells().back()->title(), QStringLiteral("P#welcome"));
+    EXPECT_EQ(popover->height(), 32);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("mainResized"), nullptr);
+    EXPECT_FALSE(tree->domBreadCrambPopover());
 }
