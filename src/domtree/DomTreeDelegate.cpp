@@ -26,8 +26,6 @@ DomTreeDelegate::DomTreeDelegate(QObject *parent)
     , m_metrics(DOMRowMetrics::desktop())
 {
     m_elapsed.start();
-    m_domModifyTimer.setSingleShot(true);
-    connect(&m_domModifyTimer, &QTimer::timeout, this, [this] { lazyDomModify(); });
     // The marks of the rows follow the settings of the page's project.
     DOMNodeEx::setIgnoreSettingsProvider([guard = QPointer<DomTreeDelegate>(this)] {
         return guard ? guard->pageIgnoreSettings() : DOMIgnoreSettings();
@@ -197,6 +195,27 @@ void DomTreeDelegate::observeNotifications()
     });
     center.addObserver(this, QStringLiteral("attrChanged"), nullptr,
                        [this](const Notification &) { applyContentToFile(); });
+    // A text row edited in place: the row follows as it is typed, the file
+    // when the editing ends.
+    const auto textChange = [this](const Notification &notification, bool ended) {
+        DOMNode *node = notification.userInfo.value(QStringLiteral("domNode")).value<DOMNode *>();
+        DOMNodeEx *row = searchFile(node);
+        if (!row)
+            return;
+        row->refreshTextContent();
+        if (m_outlineView && m_outlineView->selectedRow() >= 0)
+            m_outlineView->noteHeightOfRowsWithIndexesChanged({m_outlineView->selectedRow()});
+        if (ExWebView *preview = webview())
+            preview->redrawWithLastDimnsiton();
+        if (ended) {
+            m_edits.noteData(node);
+            applyContentToFile();
+        }
+    };
+    center.addObserver(this, QStringLiteral("domTextChange"), nullptr,
+                       [textChange](const Notification &notification) { textChange(notification, false); });
+    center.addObserver(this, QStringLiteral("domTextChanged"), nullptr,
+                       [textChange](const Notification &notification) { textChange(notification, true); });
     center.addObserver(this, QStringLiteral("ProjectConfigChanged"), nullptr,
                        [this](const Notification &) { projectConfigChanged(); });
     center.addObserver(this, QStringLiteral("redrawDomNode"), nullptr, [this](const Notification &notification) {

@@ -298,7 +298,6 @@ private:
     bool m_ignoreDomModify = false;
     bool m_domModifyNow = false;
     DomModifyCoalescer m_coalescer;
-    QTimer m_domModifyTimer;
     QList<DOMNodeExPtr> m_refreshTargets;
     QList<std::weak_ptr<DOMNode>> m_attributeRefreshTargets;
     QRectF m_savedScroll;

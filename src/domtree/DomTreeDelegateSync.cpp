@@ -29,7 +29,7 @@ void DomTreeDelegate::forgetPage()
     m_refreshTargets.clear();
     m_attributeRefreshTargets.clear();
     m_coalescer.fired();
-    m_domModifyTimer.stop();
+    DelayedPerform::cancel(this, "lazyDomModify", {});
     m_pairing.clear();
     m_edits.clear();
     m_writtenTexts.clear();
@@ -135,7 +135,9 @@ void DomTreeDelegate::reserveDomModify(DOMNode *node)
     }
     const qint64 at = now();
     const qint64 due = m_coalescer.noteMutation(at, m_domModifyNow);
-    m_domModifyTimer.start(int(qMax<qint64>(0, due - at)));
+    DelayedPerform::cancel(this, "lazyDomModify", {});
+    DelayedPerform::perform(this, "lazyDomModify", {}, double(qMax<qint64>(0, due - at)) / 1000.0,
+                            [this] { lazyDomModify(); });
     const DOMNodeExPtr row = target->shared_from_this();
     if (!m_refreshTargets.contains(row))
         m_refreshTargets.append(row);
@@ -197,7 +199,7 @@ void DomTreeDelegate::applyModifyNode(DOMNodeEx *row)
 void DomTreeDelegate::lazyDomModify()
 {
     m_coalescer.fired();
-    m_domModifyTimer.stop();
+    DelayedPerform::cancel(this, "lazyDomModify", {});
     // The root or the body contains every other row: refreshing it alone
     // refreshes them all.
     DOMNodeExPtr html;

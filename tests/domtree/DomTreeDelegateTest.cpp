@@ -320,3 +320,27 @@ TEST(DomTreeDelegate, SvgAttributesKeepTheirCase)
     page.inspector->addAttr();
     EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "viewBox"}));
 }
+
+TEST(DomTreeDelegate, APageScriptsBurstRefreshesTheBodyOnceKeepingTheSelection)
+{
+    Shown page;
+    page.select(page.byId("two"));
+    DOMNodeEx *body = page.rowOf(page.document->body());
+    DOMNodeEx *main = page.rowOf(page.byId("main"));
+    // A script changes a paragraph's text, then adds to the body.
+    static_cast<DOMText *>(page.byId("one")->firstChild())->setData(QStringLiteral("Changed"));
+    EXPECT_TRUE(page.tree->isDomModifyPending());
+    DOMElementPtr added = page.document->createElement(QStringLiteral("section"));
+    page.document->body()->appendChild(added);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !page.tree->isDomModifyPending(); }, 3000));
+    // One refresh of the body's subtree: its row stays, the rows below are new.
+    EXPECT_EQ(page.rowOf(page.document->body()), body);
+    EXPECT_NE(page.rowOf(page.byId("main")), main);
+    EXPECT_TRUE(page.rowOf(added.get()));
+    EXPECT_EQ(page.rowOf(page.byId("one"))->children().at(0)->displayName(), QStringLiteral("Changed"));
+    // The selection is the same element's row again, its ancestors open.
+    ASSERT_TRUE(page.tree->selectedDomNodeEx());
+    EXPECT_EQ(page.tree->selectedDomNodeEx()->node(), page.byId("two"));
+    // Nothing of it reaches the file.
+    EXPECT_EQ(page.refreshes, 0);
+}
