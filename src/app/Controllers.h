@@ -19,4 +19,7 @@ private:
     // The live preview, as the project controller's preview half, with the
     // main window's controls and the Reload command.
     static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
+    // The Script Packages pane, following the file tree's project, with its
+    // commands in the View menu.
+    static void installCompiler(AppDelegate &delegate);
 };
