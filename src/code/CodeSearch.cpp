@@ -5,6 +5,8 @@
 #include "platform/web/dom/DOMElement.h"
 #include "stylesheet/WebCoreObjects.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <libxml/HTMLparser.h>
@@ -17,7 +19,9 @@ namespace {
 
 // The pattern engine's own bound on one search: past it the search ends
 // with no match, however the page is written.
-const QString kMatchLimit = QStringLiteral("(*LIMIT_MATCH=2000000)");
+const QString kMatchLimit = QStringLiteral("(*LIMIT_MATCH=10000000)");
+// And on one chain of groups: past it the search gives up.
+constexpr qint64 kTimeLimitMs = 500;
 
 QString nameOf(const DOMNodeEx *row)
 {
@@ -229,15 +233,73 @@ Range CodeSearch::adjustRange(DOMNodeEx *, Range startRange, Range endRange)
 
 std::optional<Range> CodeSearch::searchString(const QString &text, const QString &pattern)
 {
-    const QRegularExpression expression = compiled(kMatchLimit + pattern);
-    if (!expression.isValid()) {
-        QM_DEBUG(QStringLiteral("RegExp Search %1 at %2").arg(expression.errorString()).arg(expression.patternErrorOffset()));
-        return std::nullopt;
+    // A chain is matched a group at a time, each anchored where the last
+    // one ended: a chain of atomic groups never backtracks across a group,
+    // the engine compiles patterns of a bounded size only, and the groups
+    // of a long chain repeat, so each is compiled once.
+    QHash<QString, QRegularExpression> expressions;
+    // The text is checked once here, not again for every group.
+    const QRegularExpression::MatchOptions checked = QStringView(text).isValidUtf16()
+        ? QRegularExpression::DontCheckSubjectStringMatchOption
+        : QRegularExpression::NoMatchOption;
+    Range range;
+    qsizetype offset = 0;
+    const QStringList parts = chainParts(pattern);
+    QElapsedTimer clock;
+    clock.start();
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (clock.elapsed() > kTimeLimitMs) {
+            QM_DEBUG(QStringLiteral("RegExp Search gave up after %1 ms").arg(clock.elapsed()));
+            return std::nullopt;
+        }
+        auto found = expressions.find(parts.at(i));
+        if (found == expressions.end())
+            found = expressions.insert(parts.at(i), compiled(kMatchLimit + parts.at(i)));
+        if (!found->isValid()) {
+            QM_DEBUG(QStringLiteral("RegExp Search %1 at %2").arg(found->errorString()).arg(found->patternErrorOffset()));
+            return std::nullopt;
+        }
+        const QRegularExpressionMatch match =
+            found->match(text, offset, QRegularExpression::NormalMatch,
+                         checked | (i == 0 ? QRegularExpression::NoMatchOption
+                                           : QRegularExpression::AnchorAtOffsetMatchOption));
+        if (!match.hasMatch())
+            return std::nullopt;
+        if (i == 0)
+            range.location = match.capturedStart();
+        offset = match.capturedEnd();
     }
-    const QRegularExpressionMatch match = expression.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return Range{match.capturedStart(), match.capturedLength()};
+    range.length = offset - range.location;
+    return range;
+}
+
+QStringList CodeSearch::chainParts(const QString &pattern)
+{
+    QStringList parts;
+    qsizetype begin = 0;
+    int depth = 0;
+    bool inClass = false;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == QLatin1Char('\\')) {
+            ++i;
+            continue;
+        }
+        if (inClass) {
+            inClass = c != QLatin1Char(']');
+            continue;
+        }
+        if (c == QLatin1Char('['))
+            inClass = true;
+        else if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && --depth == 0 && QStringView(pattern).mid(i + 1, 3) == QLatin1String("(?>")) {
+            parts.append(pattern.mid(begin, i + 1 - begin));
+            begin = i + 1;
+        }
+    }
+    parts.append(pattern.mid(begin));
+    return parts;
 }
 
 Range CodeSearch::regSearch(const QString &code, DOMNodeEx *node)

@@ -29,6 +29,9 @@ public:
     static QString createNodeTag(DOMNodeEx *node, int depth);
     // The first match of the pattern (case-insensitive, "." across lines).
     static std::optional<Range> searchString(const QString &text, const QString &pattern);
+    // The pattern cut before each top-level atomic group that follows
+    // another; what follows the last group stays with it.
+    static QStringList chainParts(const QString &pattern);
     static Range adjustRange(DOMNodeEx *node, Range startRange, Range endRange);
     static QString createTagCloseRegSource(DOMNodeEx *node, const QString &tagStartReg);
     static QString getRegSourceWithNodeInfos(const QList<DOMPathInfo> &infos);

@@ -81,6 +81,8 @@ void CompilerViewController::awakeFromNib()
     m_tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_tableView->horizontalHeader()->setStretchLastSection(true);
     m_tableView->verticalHeader()->hide();
+    m_tableView->verticalHeader()->setDefaultSectionSize(m_tableView->fontMetrics().height() + 8);
+    m_tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->setSelectionMode(QAbstractItemView::NoSelection);
     m_tableView->setTabKeyNavigation(false);

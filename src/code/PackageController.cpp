@@ -77,7 +77,9 @@ void PackageController::awakeFromNib(ExOutlineView *outlineView, CodeView *textV
 
     OutlineDelegate delegate;
     delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *item) {
-        return item && !itemOf(item)->isLeaf() ? QStringLiteral("HeaderCell") : QStringLiteral("DataCell");
+        // Targets, groups and packages head their rows; files read plain.
+        return item && !itemOf(item)->isLeaf() && !itemOf(item)->filePath() ? QStringLiteral("HeaderCell")
+                                                                             : QStringLiteral("DataCell");
     };
     delegate.shouldEditTableColumn = [](OutlineView *, int column, void *item) {
         return column == 0 && item && itemOf(item)->type() == PackItem::Package && itemOf(item)->isPack();

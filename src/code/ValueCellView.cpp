@@ -15,6 +15,7 @@ ValueCellView::ValueCellView(QWidget *parent)
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setAutoRaise(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setFocusPolicy(Qt::StrongFocus);
     setMenu(m_menu);
     connect(m_menu, &QMenu::triggered, this, [this](QAction *action) {

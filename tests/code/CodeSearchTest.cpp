@@ -93,3 +93,15 @@ TEST(CodeSearch, ADeeplyNestedPageWithoutTheElementEndsInNotFound)
     const Range range = CodeSearch::searchCode(page.code, page.row("s"));
     EXPECT_EQ(range.location, NotFound);
 }
+
+TEST(CodeSearch, AnElementAfterThousandsOfSiblingsIsStillFoundByStructure)
+{
+    // Its pattern is far longer than the engine compiles in one piece.
+    QString body;
+    for (int i = 0; i < 4000; ++i)
+        body += QStringLiteral("<section><h2>%1</h2></section>\n").arg(i);
+    Page page(QStringLiteral("<html><head></head><body>") + body + QStringLiteral("<section><p id=last>end</p></section></body></html>"));
+    EXPECT_EQ(page.found(page.row("last"), &CodeSearch::regSearch), QStringLiteral("<p id=last>end</p>"));
+    EXPECT_GT(CodeSearch::chainParts(CodeSearch::getRegSourceWithNodeInfos(page.row("last")->getPathInfosWithNode())).size(),
+              4000);
+}
