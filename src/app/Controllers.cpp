@@ -6,6 +6,8 @@
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
+#include "cssrules/CSSOutlineDelegate.h"
+
 void Controllers::install(AppDelegate &delegate)
 {
     MainInterface &ui = delegate.ui();
@@ -18,6 +20,20 @@ void Controllers::install(AppDelegate &delegate)
         ui.fileViewController = new FileViewController(pane, ui.window);
         ui.fileViewController->setBreadcramb(ui.breadcramb);
         delegate.setFileViewController(ui.fileViewController);
+    }
+
+    // The CSS rules panel, before the preview that tells it of the selected element.
+    if (!delegate.cssOutlineDelegate()) {
+        auto *rules = new CSSOutlineDelegate(&delegate);
+        rules->setWriteReserver([&delegate](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            delegate.reserveWrite(target, file, std::move(write));
+        });
+        rules->setFileViewController(delegate.fileViewController());
+        rules->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        rules->awakeFromNib();
+        if (ui.cssRulesPane)
+            ui.cssRulesPane->setContentView(rules->view());
+        delegate.setCssOutlineDelegate(rules);
     }
 
     // Projects, the file tree and the preview.

@@ -4,6 +4,7 @@
 
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "platform/web/cssom/DOMMediaList.h"
 #include "stylesheet/CSSValueKeywords.h"
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
@@ -24,9 +25,11 @@ std::optional<QString> pieceOf(const QString &text, const QString &separator, in
     return pieces.at(index);
 }
 
+// A rule whose whole text is "* " (no rule the mirror writes for a selector
+// and a block reads so).
 bool isStarRule(const DOMCSSRulePtr &rule)
 {
-    return rule && rule->cssText() == QLatin1String("* ");
+    return rule && rule->type() == DOMCSSRule::UNKNOWN_RULE && rule->cssText() == QLatin1String("* ");
 }
 
 } // namespace
@@ -134,6 +137,11 @@ CSSRulePtr CSSRule::initWithCSSProperty(const CSSPropertyPtr &property, const CS
 
 // --- Fields -------------------------------------------------------------------------------
 
+File *CSSRule::relatedFile() const
+{
+    return m_relatedFile.data();
+}
+
 void CSSRule::setFile(File *file)
 {
     if (file)
@@ -144,10 +152,26 @@ void CSSRule::setFile(File *file)
 
 QString CSSRule::ruleHead(const DOMCSSRulePtr &rule)
 {
-    const QString text = rule->cssText();
-    const qsizetype brace = text.indexOf(QLatin1Char('{'));
-    // A statement (an import rule) has no brace: its whole text.
-    return brace < 0 ? text : text.left(brace);
+    // The rule's text before its "{", without writing the whole rule (a
+    // media block's text holds every rule inside it).
+    switch (rule->type()) {
+    case DOMCSSRule::STYLE_RULE:
+        return rule->selectorText();
+    case DOMCSSRule::KEYFRAME_RULE:
+        return rule->keyText();
+    case DOMCSSRule::MEDIA_RULE:
+        return QStringLiteral("@media ") + (rule->media() ? rule->media()->mediaText() : QString());
+    case DOMCSSRule::KEYFRAMES_RULE:
+        return (rule->isPrefixed() ? QStringLiteral("@-webkit-keyframes ") : QStringLiteral("@keyframes ")) + rule->name();
+    case DOMCSSRule::SUPPORTS_RULE:
+        return QStringLiteral("@supports ") + rule->conditionText();
+    default: {
+        const QString text = rule->cssText();
+        const qsizetype brace = text.indexOf(QLatin1Char('{'));
+        // A statement (an import rule) has no brace: its whole text.
+        return brace < 0 ? text : text.left(brace);
+    }
+    }
 }
 
 QString CSSRule::selectorName() const

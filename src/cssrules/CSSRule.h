@@ -5,6 +5,7 @@
 #include "stylesheet/StyleDeclaration.h"
 
 #include <QColor>
+#include <QMetaType>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -85,7 +86,7 @@ public:
     void setDisplayName2(const QString &text) { m_displayName2 = text; }
     CSSRulePtr ownerRule() const { return m_ownerRule.lock(); }
     void setOwnerRule(const CSSRulePtr &owner) { m_ownerRule = owner; }
-    File *relatedFile() const { return m_relatedFile.data(); }
+    File *relatedFile() const;
     // A null file leaves the file unchanged.
     void setFile(File *file);
     void setFileName(const QString &name) { m_fileName = name; }
@@ -219,3 +220,5 @@ private:
     std::weak_ptr<CSSRule> m_mediaOwner;
     QString m_computedCSSString;
 };
+
+Q_DECLARE_METATYPE(CSSRulePtr)

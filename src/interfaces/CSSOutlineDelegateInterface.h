@@ -2,12 +2,14 @@
 
 #include <QList>
 
+class DOMNode;
 class File;
 class QWidget;
 
-// What the shell asks of the CSS rules panel. Implemented by the rules panel
-// controller (src/cssrules); called by the shell (AppDelegate), which
-// Controllers::install() hands the controller.
+// What the shell and the preview ask of the CSS rules panel. Implemented by
+// the rules panel controller (src/cssrules); called by the shell
+// (AppDelegate) and the preview (PreviewDelegate), which Controllers::install()
+// hands the controller.
 class CSSOutlineDelegateInterface
 {
 public:
@@ -19,4 +21,20 @@ public:
     virtual QList<File *> styleFiles() = 0;
     // The image files of the project shown, offered as image values.
     virtual void setProjectImages(const QList<File *> &images) = 0;
+
+    // A new page: the page's style sheets so far (local ones are the
+    // project's Files), then whenever the page brought more.
+    virtual void setStyleFiles(const QList<File *> &files) = 0;
+    virtual void refreshStyleFiles() = 0;
+    virtual void setAndRefreshStyleFiles(const QList<File *> &files) = 0;
+    // Lists the rules of the element (null empties the list).
+    virtual void updateRulesByElement(DOMNode *element) = 0;
+    // Empties the panel before the page is loaded again; after another
+    // project's page, forgets that project too.
+    virtual void reset() = 0;
+    virtual void resetWithProjectChange() = 0;
+    // Element detection began: the panel starts from its first category.
+    virtual void resetCategorySelector() = 0;
+    // A local page is complete: its style sheets' vendor prefixes are checked.
+    virtual void checkVendorPrefixSetting() = 0;
 };

@@ -1,9 +1,16 @@
 #pragma once
 
-class QWidget;
+#include <QList>
 
-// What the shell asks of the style-sheet manager. Implemented by the manager
-// controller (src/stylemanager); called by the shell (AppDelegate), which
+#include <memory>
+
+class File;
+class QWidget;
+class StyleDeclaration;
+
+// What the shell and the rules panel ask of the style-sheet manager.
+// Implemented by the manager controller (src/stylemanager); called by the
+// shell (AppDelegate) and the rules panel (CSSOutlineDelegate), which
 // Controllers::install() hands the controller.
 class StyleSheetsManagerDelegateInterface
 {
@@ -14,4 +21,11 @@ public:
     virtual QWidget *selectorListView() = 0;
     // Selects again the selector under the last click in that outline.
     virtual void reselectSelectorWithClickedSelector() = 0;
+
+    // The style sheets the manager's filter lets through; empty when it
+    // filters nothing.
+    virtual QList<File *> filterFiles() = 0;
+    virtual void clearFileFilter() = 0;
+    // Selects the rule in the manager's list (the rules panel selected it).
+    virtual void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &rule) = 0;
 };

@@ -106,6 +106,14 @@ public:
     QWidget *outlineView() override { return &outline; }
     QList<File *> styleFiles() override { return files; }
     void setProjectImages(const QList<File *> &list) override { images = list; }
+    void setStyleFiles(const QList<File *> &list) override { files = list; }
+    void refreshStyleFiles() override {}
+    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
+    void updateRulesByElement(DOMNode *) override {}
+    void reset() override {}
+    void resetWithProjectChange() override {}
+    void resetCategorySelector() override {}
+    void checkVendorPrefixSetting() override {}
     QList<File *> images;
 };
 
@@ -116,6 +124,9 @@ public:
     int reselected = 0;
     QWidget *selectorListView() override { return &selectors; }
     void reselectSelectorWithClickedSelector() override { ++reselected; }
+    QList<File *> filterFiles() override { return {}; }
+    void clearFileFilter() override {}
+    void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &) override {}
 };
 
 // Answers every alert with the button of the given title and remembers the
