@@ -150,7 +150,11 @@ void CSSOutlineDelegate::refreshStyleFiles()
     if (styleFiles().isEmpty()) {
         m_outlineView->deselectAll();
         updatePropertyCanAdd(nullptr);
+        return;
     }
+    // Sheets that came after the element was shown have rules for it too.
+    if (m_lastSelectedElement || m_displaySelectorType == AllRules)
+        reloadRuleList(1);
 }
 
 void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)

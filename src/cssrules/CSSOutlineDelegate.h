@@ -32,6 +32,8 @@ class StyleSheetPairing;
 class StyleSheetSource;
 class StyleSheetsManagerDelegateInterface;
 class StyleSheetWriter;
+class WebEngineCache;
+struct WebEngineQuestions;
 struct Notification;
 
 // The controller of the CSS rules panel: it owns the outline of CSSRule rows
@@ -227,6 +229,8 @@ private:
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
     // The questions the engine must answer before the element's list is built.
     void askAheadFor(DOMElement *element, std::function<void()> done);
+    void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);
+    WebEngineQuestions questionsFor(DOMElement *element);
     // A row for a live rule and its paired item; null without one.
     CSSRulePtr rowFor(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration, bool searchOn);
     // The rows of a sheet's rules from the last to the first (an import's at
@@ -242,6 +246,8 @@ private:
     QVariantMap settingsOf(File *file) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
     void readAgain(File *file, const QString &why);
+    // The file's source is dropped when the file goes.
+    void forgetWhenGone(File *file);
 
     // The panel.
     // The panel may be handed to a pane that owns it; it never outlives the controller.
@@ -283,4 +289,5 @@ private:
     QSet<const DOMCSSRule *> m_engineMatched;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
+    QSet<const File *> m_watchedFiles;
 };

@@ -436,7 +436,8 @@ QList<CSSRulePtr> CSSOutlineDelegate::rulesByElement(DOMNode *node, int kind, bo
                 }
                 row->setChildren(inner);
             } else if (row->numberOfChildren() > 1) {
-                row->setChildren({row->children().constLast()});
+                // The block's last rule (its rows stand in reverse order).
+                row->setChildren({row->children().constFirst()});
             }
         }
     } else if (kind == MediaKind) {
@@ -618,10 +619,22 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
         done();
         return;
     }
+    askAgainUntilAnswered(engine, element ? element->shared_from_this() : nullptr, std::move(done), 0);
+}
+
+WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
+{
     // The media queries of the page's media blocks, and the declarations the
     // cascade marking will test, with the names the page may write under.
-    QStringList media;
-    QList<std::pair<QString, QString>> values;
+    WebEngineQuestions questions;
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    if (!doc)
+        return questions;
+    if (element) {
+        questions.computedStyles.append({element, QString()});
+        questions.boxes.append(element);
+        questions.matchedRules.append({element, QString()});
+    }
     QSet<QString> asked;
     const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
     const auto askValues = [&](const StyleDeclarationPtr &declaration) {
@@ -631,15 +644,14 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
             const QString value = QString(property->value()).remove(QLatin1String("!important")).trimmed();
             if (!asked.contains(name + u':' + value)) {
                 asked.insert(name + u':' + value);
-                values.append({name, value});
+                questions.values.append({name, value});
             }
             if (defaults.contains(formal) && !asked.contains(formal)) {
                 asked.insert(formal);
-                values.append({QStringLiteral("-webkit-") + formal, QStringLiteral("inherit")});
+                questions.values.append({QStringLiteral("-webkit-") + formal, QStringLiteral("inherit")});
             }
         }
     };
-    DOMStyleSheetList &sheets = doc->styleSheets();
     const std::function<void(const DOMCSSStyleSheetPtr &)> walkSheet = [&](const DOMCSSStyleSheetPtr &sheet) {
         if (!sheet || !sheet->isReadable())
             return;
@@ -652,12 +664,12 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
                     continue;
                 }
                 if (rule->type() == DOMCSSRule::MEDIA_RULE && rule->media())
-                    media.append(rule->media()->mediaText());
-                const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+                    questions.mediaQueries.append(rule->media()->mediaText());
                 if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule)) {
                     walk(rule->cssRules());
                     continue;
                 }
+                const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
                 if (!declaration || rule->type() != DOMCSSRule::STYLE_RULE)
                     continue;
                 // Rules only the engine can match are asked about too.
@@ -668,15 +680,27 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
         };
         walk(sheet->cssRules());
     };
+    DOMStyleSheetList &sheets = doc->styleSheets();
     for (int i = 0; i < sheets.length(); ++i)
         walkSheet(sheets.item(i));
-    media.removeDuplicates();
-    if (element) {
-        engine->prefetchElement(*element, media, values, std::move(done));
-        return;
-    }
-    WebEngineQuestions questions;
-    questions.mediaQueries = media;
-    questions.values = values;
-    engine->prefetch(questions, std::move(done));
+    questions.mediaQueries.removeDuplicates();
+    return questions;
+}
+
+void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held,
+                                               std::function<void()> done, int attempt)
+{
+    auto *element = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
+    const quint64 generation = m_buildGeneration;
+    engine->prefetch(questionsFor(element), [this, engine, held, done, attempt, generation] {
+        // The page's style sheets may have come with the answer (they arrive
+        // with the first one), or changed while it was on its way, which drops
+        // it: asked again for what the page has now, a few times at most.
+        auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
+        if (generation == m_buildGeneration && attempt < 3 && !engine->hasAnswers(questionsFor(target))) {
+            askAgainUntilAnswered(engine, held, done, attempt + 1);
+            return;
+        }
+        done();
+    });
 }

@@ -107,11 +107,9 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
         return new RuleHeaderCellForNoFile;
     };
     delegate.heightOfRowByItem = [](OutlineView *, void *) { return kRowHeight; };
-    delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) {
-        // The value is typed in the selected row only.
-        const int row = m_outlineView->rowForItem(item);
-        return isValueEditable(rowOf(item)) && m_outlineView->isRowSelected(row);
-    };
+    // The value is typed in the selected row only: the outline starts editing
+    // on a click into the selected row, on Return and on F2.
+    delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) { return isValueEditable(rowOf(item)); };
     delegate.shouldCollapseItem = [](OutlineView *, void *) { return true; };
     delegate.selectionIndexesForProposedSelection = [this](OutlineView *, const QList<int> &proposed) {
         // Several rows are selected among the declarations of one rule only.

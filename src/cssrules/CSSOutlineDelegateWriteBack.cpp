@@ -64,6 +64,17 @@ QVariantMap CSSOutlineDelegate::settingsOf(File *file) const
     return {};
 }
 
+void CSSOutlineDelegate::forgetWhenGone(File *file)
+{
+    if (m_watchedFiles.contains(file))
+        return;
+    m_watchedFiles.insert(file);
+    connect(file, &QObject::destroyed, this, [this, file] {
+        m_sources.remove(file);
+        m_watchedFiles.remove(file);
+    });
+}
+
 void CSSOutlineDelegate::readAgain(File *file, const QString &why)
 {
     const std::optional<QString> text = file->currentContent();
@@ -73,7 +84,7 @@ void CSSOutlineDelegate::readAgain(File *file, const QString &why)
     m_sources.insert(file, StyleSheetSource::read(text.value_or(QString()), declarations));
     if (!why.isEmpty())
         QM_INFO(QStringLiteral("%1: %2; its rules were read again").arg(file->path(), why));
-    connect(file, &QObject::destroyed, this, [this, file] { m_sources.remove(file); }, Qt::UniqueConnection);
+    forgetWhenGone(file);
 }
 
 std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
@@ -103,7 +114,7 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
         });
         if (fits) {
             m_sources.insert(file, StyleSheetSource::read(*text, *declarations));
-            connect(file, &QObject::destroyed, this, [this, file] { m_sources.remove(file); }, Qt::UniqueConnection);
+            forgetWhenGone(file);
             return m_sources.value(file);
         }
     }

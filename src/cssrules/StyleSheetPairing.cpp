@@ -62,6 +62,9 @@ QString StyleSheetPairing::normalizedSelector(const QString &selector)
     // selector that stands before others.
     static const QRegularExpression attribute(QStringLiteral("\\[([^\\]=\"]+?)([~|^$*]?=)([^\\]\"\\s]+)(\\s+[is])?\\]"));
     text.replace(attribute, QStringLiteral("[\\1\\2\"\\3\"\\4]"));
+    // And the keywords of :nth-child() as numbers.
+    text.replace(QLatin1String("(odd)"), QLatin1String("(2n+1)"));
+    text.replace(QLatin1String("(even)"), QLatin1String("(2n)"));
     static const QRegularExpression universal(QStringLiteral("(^|[\\s,>+~(])\\*(?=[:.#\\[])"));
     text.replace(universal, QStringLiteral("\\1"));
     return text;
@@ -133,7 +136,9 @@ QString StyleSheetPairing::keyOfDeclaration(const StyleDeclaration &declaration)
     case RuleType::Charset:
         return QStringLiteral("2|");
     default:
-        if (selector.startsWith(QLatin1String("@namespace")))
+        // The model keeps a namespace statement with its text as its body.
+        if (selector.startsWith(QLatin1String("@namespace"))
+            || (selector.isEmpty() && declaration.body().trimmed().startsWith(QLatin1String("namespace"))))
             return QStringLiteral("10|");
         return QStringLiteral("0|") + normalizedMedia(selector);
     }

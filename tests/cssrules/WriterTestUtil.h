@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPrinters.h"
+
 #include "cssrules/StyleSheetWriter.h"
 #include "stylesheet/StyleComment.h"
 #include "stylesheet/StyleSheetParser.h"
