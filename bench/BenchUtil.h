@@ -26,12 +26,15 @@ inline double median(std::vector<double> values)
     return percentile(std::move(values), 0.5);
 }
 
-inline void waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
+// Turns the event loop until the condition holds or the time is up; answers
+// whether it holds.
+inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
 {
     QElapsedTimer clock;
     clock.start();
     while (!condition() && clock.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
 }
 
 // The longest time the main thread went without turning its event loop, from

@@ -13,7 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     libplist-dev libminizip-dev zlib1g-dev libgumbo-dev
-    python3 python3-jsbeautifier libjs-bootstrap5
+    python3 python3-jsbeautifier libjs-bootstrap5 dbus-daemon
     fonts-dejavu-core
 )
 

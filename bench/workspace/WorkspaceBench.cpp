@@ -24,6 +24,7 @@
 #include "workspace/File.h"
 
 #include "../BenchUtil.h"
+#include "../OffscreenHome.h"
 
 #include <QApplication>
 #include <QDir>
@@ -94,11 +95,7 @@ int main(int argc, char *argv[])
     const bool expandAll = argc > 2 && qstrcmp(argv[2], "all") == 0;
 
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenHome(home);
     // The program's log lines of every project load would drown the figures.
     qputenv("QT_LOGGING_RULES", "*.debug=false");
 

@@ -12,6 +12,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "workspace/File.h"
 
+#include "../OffscreenHome.h"
 #include "../ScreenPicture.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPalette>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -32,15 +32,8 @@ int main(int argc, char *argv[])
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("workspace.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
     QTemporaryDir home;
-    const QString screens = home.filePath(QStringLiteral("screens.json"));
-    if (!writeProjectFile(screens, R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280, "height": 800,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})"))
+    if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
 
     // The project: a small site.
     const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
@@ -80,10 +73,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication application(argc, argv);
-    if (dark) {
-        application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        application.setPalette(darkPalette());
-    }
+    if (dark)
+        useDarkDesktop(application);
     AppDelegate::initialize();
     AppDelegate delegate;
     delegate.loadInterface();

@@ -126,6 +126,12 @@ void AppDelegate::connectMenus()
     connect(m_ui.styleInspectorButton, &QToolButton::clicked, this,
             [this] { openCSSInspector(m_ui.styleInspectorButton); });
     connect(m_ui.previewMenu, &QMenu::aboutToShow, this, [this] { menuWillOpen(m_ui.previewMenu); });
+    // The tree's list of applications is filled as its context menu opens:
+    // an empty submenu would not open to be filled.
+    connect(m_ui.fileMenu, &QMenu::aboutToShow, this, [this] {
+        menuWillOpen(m_ui.openWithMenu);
+        m_ui.openWithMenu->menuAction()->setEnabled(!m_ui.openWithMenu->isEmpty());
+    });
 
     NotificationCenter::defaultCenter().addObserver(
         this, QStringLiteral("outlineviewActuallyMouseDown"), nullptr,

@@ -6,7 +6,12 @@
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
+#include "views/DirectoryViewer.h"
+#include "views/ProjectConfigView.h"
+
 #include "cssrules/CSSOutlineDelegate.h"
+
+#include <QPlainTextEdit>
 
 void Controllers::install(AppDelegate &delegate)
 {
@@ -36,6 +41,16 @@ void Controllers::install(AppDelegate &delegate)
         delegate.setCssOutlineDelegate(rules);
     }
 
+    // The project settings panel, its ignore rules in a pane of their own.
+    if (ui.fileViewController && !ui.fileViewController->saveOption()) {
+        auto *panel = new ProjectConfigView;
+        ui.ignoreOptionPane->setContentView(panel->ignoreOption());
+        panel->ignoreOption()->show();
+        ui.projectSettingsPane->setContentView(panel);
+        ui.projectSettingContent->resize(ui.projectSettingContent->width(), panel->sizeHint().height());
+        ui.fileViewController->setSaveOption(panel);
+    }
+
     // Projects, the file tree and the preview.
     if (!delegate.projectController()) {
         ui.projectController = new ProjectDelegate(ui.window);
@@ -44,6 +59,9 @@ void Controllers::install(AppDelegate &delegate)
     if (ui.projectController) {
         ui.projectController->setFileViewController(ui.fileViewController);
         ui.projectController->setRollbackDelegate(ui.rollbackDelegate);
+        if (ui.fileViewController)
+            ui.fileViewController->directoryViewer()->setDirectoryArrayController(
+                ui.projectController->selectedDirectoryArrayController());
         ui.projectController->awakeFromNib(ui);
     }
     ui.window->setProjectDelegate(delegate.projectController());

@@ -1,5 +1,10 @@
 #include "FileViewController.h"
 
+#include "views/DirectoryViewer.h"
+#include "views/FontSampleView.h"
+#include "views/ImageViewer.h"
+#include "views/ProjectConfigView.h"
+
 #include "code/CSSSyntax.h"
 #include "code/CodeView.h"
 #include "code/HTMLSyntax.h"
@@ -89,9 +94,15 @@ FileViewController::FileViewController(QWidget *view, QObject *parent)
     , m_view(view)
     , m_stack(new QStackedLayout(view))
     , m_empty(new QWidget(view))
+    , m_directoryViewer(new DirectoryViewer(view))
+    , m_imageViewer(new ImageViewer(view))
+    , m_fontView(new FontSampleView(view))
 {
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_empty);
+    m_stack->addWidget(m_directoryViewer);
+    m_stack->addWidget(m_imageViewer);
+    m_stack->addWidget(m_fontView);
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("codeViewBecameFirstResponder"), nullptr,
@@ -136,7 +147,18 @@ void FileViewController::viewFile(File *file)
 {
     if (!file)
         return;
+    QPointer<File> shown = file;
     openFile(file);
+    if (m_saveOption && shown && shown->rootFile()) {
+        m_saveOption->setProject(shown->rootFile());
+        m_saveOption->reload();
+    }
+}
+
+void FileViewController::reloadProjectConfigView()
+{
+    if (m_saveOption)
+        m_saveOption->reload();
 }
 
 void FileViewController::viewFileWithNoOpen(File *file)
@@ -177,6 +199,10 @@ void FileViewController::openFile(File *file)
         // Shown before: the same view, with the file's text as it is now.
         if (file->isResourceGroup()) {
             postWebResourceGroupSelected();
+        } else if (file->view() == m_imageViewer) {
+            m_imageViewer->setImageFile(file);
+        } else if (file->view() == m_fontView) {
+            m_fontView->setFontFile(file);
         } else if (isText(file)) {
             if (auto *codeView = qobject_cast<CodeView *>(file->textView())) {
                 codeView->reloadContent();
@@ -186,16 +212,25 @@ void FileViewController::openFile(File *file)
     } else {
         adopt(file, createView(file));
     }
+    // Files dropped on the thumbnails go into the folder shown; a resource
+    // group of the preview takes none.
+    if (file->view() == m_directoryViewer)
+        m_directoryViewer->setDirectory(file->isLocalFile() && QFileInfo(file->path()).isDir() ? file : nullptr);
 
     show(file->view());
     m_mainTextView = qobject_cast<CodeView *>(file->textView());
     UserDefaults::standardUserDefaults().setObject(file->path(), QStringLiteral("lastSelectedMainFilePath"));
 }
 
+bool FileViewController::isSharedView(const QWidget *view) const
+{
+    return view == m_directoryViewer || view == m_imageViewer || view == m_fontView;
+}
+
 void FileViewController::adopt(File *file, QWidget *view)
 {
     file->setView(view);
-    if (!view)
+    if (!view || isSharedView(view))
         return;
     m_stack->addWidget(view);
     // The views go with their file.
@@ -211,25 +246,37 @@ QWidget *FileViewController::createView(File *file)
 {
     const bool exists = file->exists();
     if (exists) {
-        if (file->isRoot() || QFileInfo(file->path()).isDir())
-            return nullptr;
-        if (file->fileType() == File::Image)
-            return nullptr;
+        if (file->isRoot() || QFileInfo(file->path()).isDir()) {
+            m_directoryViewer->setDirectory(file);
+            return m_directoryViewer;
+        }
+        if (file->fileType() == File::Image) {
+            m_imageViewer->setImageFile(file);
+            return m_imageViewer;
+        }
         if (extensionConformsToText(file->displayName()))
             return createViewSource(file);
         if (file->isKindOfText()) {
             QM_DEBUG(QStringLiteral("text"));
             return createViewSource(file);
         }
-        QM_INFO(QStringLiteral("%1 is no text: the centre pane has nothing to show for it").arg(file->path()));
+        if (file->isFont()) {
+            m_fontView->setFontFile(file);
+            return m_fontView;
+        }
+        QM_INFO(QStringLiteral("%1 is no text, picture, folder or font: the centre pane has nothing to show for it")
+                    .arg(file->path()));
         return nullptr;
     }
     if (!file->isWebframeFile() && file->isResourceGroup()) {
         postWebResourceGroupSelected();
-        return nullptr;
+        m_directoryViewer->setDirectory(nullptr);
+        return m_directoryViewer;
     }
-    if (file->fileType() == File::Image)
-        return nullptr;
+    if (file->fileType() == File::Image) {
+        m_imageViewer->setImageFile(file);
+        return m_imageViewer;
+    }
     return createViewSource(file);
 }
 

@@ -3,22 +3,28 @@
 #include "code/CodeView.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "platform/kit/PathControl.h"
+#include "views/ProjectConfigView.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
+class DirectoryViewer;
+class FontSampleView;
+class ImageViewer;
 class LineNumberScrollView;
 class QStackedLayout;
 class QWidget;
 struct Notification;
 
 // The centre pane: shows a File as a code editor (a code view with line
-// numbers in its frame) and saves the file of the code view that had the
-// keyboard focus last. Each File keeps the views made for it (view(),
-// textView()), so a file is set up once and shown again cheaply; the views
-// are children of the controller's view and go with their File.
+// numbers in its frame), an image, a folder of thumbnails or a font sample,
+// and saves the file of the code view that had the keyboard focus last. Each
+// File keeps the view made for it (view(), textView()), so a file is set up
+// once and shown again cheaply; code views are children of the controller's
+// view and go with their File, while the thumbnail browser, the image viewer
+// and the font sample view are one each, shared by the files they show.
 class FileViewController : public QObject, public FileViewControllerInterface
 {
     Q_OBJECT
@@ -37,6 +43,16 @@ public:
     // The file breadcrumb above the pane; not owned.
     PathControl *breadcramb() const { return m_breadcramb; }
     void setBreadcramb(PathControl *control) { m_breadcramb = control; }
+
+    DirectoryViewer *directoryViewer() const { return m_directoryViewer; }
+    ImageViewer *imageViewer() const { return m_imageViewer; }
+    FontSampleView *fontView() const { return m_fontView; }
+    // The project settings panel, pointed at the project of each file shown;
+    // not owned.
+    ProjectConfigView *saveOption() const { return m_saveOption; }
+    void setSaveOption(ProjectConfigView *panel) { m_saveOption = panel; }
+    // Loads the settings panel again.
+    void reloadProjectConfigView();
 
     // Files shown, offered to the interface; the controller adds nothing.
     QList<File *> viewHistory() const { return m_viewHistory; }
@@ -80,10 +96,16 @@ private:
     static bool isText(File *file);
     void show(QWidget *view);
     void adopt(File *file, QWidget *view);
+    // Whether the view is one of those shared by the files they show.
+    bool isSharedView(const QWidget *view) const;
 
     QPointer<QWidget> m_view;
     QStackedLayout *m_stack; // Owned by the view.
     QWidget *m_empty;        // Owned by the view.
+    DirectoryViewer *m_directoryViewer; // Owned by the view.
+    ImageViewer *m_imageViewer;         // Owned by the view.
+    FontSampleView *m_fontView;         // Owned by the view.
+    QPointer<ProjectConfigView> m_saveOption;
     QPointer<File> m_mainFile;
     QPointer<CodeView> m_mainTextView;
     QPointer<PathControl> m_breadcramb;

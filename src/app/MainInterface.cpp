@@ -383,6 +383,11 @@ QWidget *MainInterface::makeMainView()
     leftPaneExpandButton = toolButton(bar, QStringLiteral("leftPane_Template"), QStringLiteral("Hide or Show the Resources"), true);
     leftPaneExpandButton->setObjectName(QStringLiteral("leftPaneExpandButton"));
     barLayout->insertWidget(0, leftPaneExpandButton);
+    showSourceCodebtn = segments(bar, {QStringLiteral("Code"), QStringLiteral("DOM")});
+    showSourceCodebtn->setObjectName(QStringLiteral("showSourceCodebtn"));
+    showSourceCodebtn->setToolTip(QStringLiteral("The code alone"), 0);
+    showSourceCodebtn->setToolTip(QStringLiteral("The DOM tree beside the code"), 1);
+    barLayout->addWidget(showSourceCodebtn);
     centerPaneExpandButton = toolButton(bar, QStringLiteral("topPane_Template"), QStringLiteral("Hide or Show the Preview"), true);
     centerPaneExpandButton->setObjectName(QStringLiteral("centerPaneExpandButton"));
     barLayout->addWidget(centerPaneExpandButton);

@@ -92,6 +92,9 @@ public:
     QToolButton *keyframePaneExpandButton = nullptr;
     // The file breadcrumb in the code pane's header.
     PathControl *breadcramb = nullptr;
+    // In the code pane's header: segment 0 the code alone, segment 1 the DOM
+    // tree beside it.
+    SegmentedControl *showSourceCodebtn = nullptr;
     SegmentedControl *splitViewExpander = nullptr;
     SegmentedControl *nodeSegmentControl = nullptr;
     SegmentedControl *resouceSegmentControl = nullptr;
@@ -118,6 +121,12 @@ public:
     QMenu *previewMenu = nullptr;
     QAction *downloadTurtorialMenuItem = nullptr;
     QAction *navigatorItem = nullptr;
+    QAction *showDomtreeMenuItem = nullptr;
+    // The file tree's context menu, titled "fileMenu": its commands act on
+    // the clicked row.
+    QMenu *fileMenu = nullptr;
+    QMenu *openWithMenu = nullptr;
+    QMenu *userTemplateMenu = nullptr;
 
     // The long-lived controllers the interface creates (owned by the main
     // window).

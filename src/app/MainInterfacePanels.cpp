@@ -13,6 +13,8 @@
 #include "toolkit/ControlBar3.h"
 #include "toolkit/InspectorSplitView.h"
 
+#include <QAction>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -88,34 +90,75 @@ void MainInterface::makeMenus()
     MainMenu &m = *mainMenu;
     using K = QKeySequence;
 
-    // The file tree's commands carry the tags its controller validates them by.
+    // The file tree's commands carry the tags its controller validates them
+    // by: 0-3 new items, 4 a project, 5 and 6 always (even with several rows
+    // selected), 7 a file, 8 any row (saving a row's project as a template
+    // among them), 9 an item on disk, 10 a zip archive, 12 the tree has the
+    // keyboard, 14 a page of a web project.
+    auto icon = [](QAction *item, const char *name) {
+        item->setIcon(QIcon::fromTheme(QString::fromLatin1(name)));
+        return item;
+    };
     QMenu *file = m.menuTitled(QStringLiteral("File"));
-    m.addItem(file, QStringLiteral("New Project..."), QStringLiteral("createProjectSelected:"),
-              K(Qt::CTRL | Qt::SHIFT | Qt::Key_N), 6);
-    m.addSubmenu(file, QStringLiteral("New Project From User Template"));
-    m.addItem(file, QStringLiteral("Add Project..."), QStringLiteral("addProject:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), 5);
-    m.addItem(file, QStringLiteral("Remove Project"), QStringLiteral("removeProject:"), {}, 4);
-    downloadTurtorialMenuItem = m.addItem(file, QStringLiteral("Download Tutorial..."), QStringLiteral("downloadTurtrialProject:"));
+    icon(m.addItem(file, QStringLiteral("New Project..."), QStringLiteral("createProjectSelected:"),
+                   K(Qt::CTRL | Qt::SHIFT | Qt::Key_N), 6), "document-new");
+    userTemplateMenu = m.addSubmenu(file, QStringLiteral("New Project From User Template"));
+    userTemplateMenu->setIcon(QIcon::fromTheme(QStringLiteral("folder-templates")));
+    icon(m.addItem(file, QStringLiteral("Add Project..."), QStringLiteral("addProject:"),
+                   K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), 5), "folder-open");
+    icon(m.addItem(file, QStringLiteral("Remove Project"), QStringLiteral("removeProject:"), {}, 4), "list-remove");
+    downloadTurtorialMenuItem = icon(m.addItem(file, QStringLiteral("Download Tutorial..."),
+                                               QStringLiteral("downloadTurtrialProject:")), "folder-download");
     file->addSeparator();
-    m.addItem(file, QStringLiteral("New HTML File"), QStringLiteral("createHtml:"), K(Qt::CTRL | Qt::Key_N), 0);
-    m.addItem(file, QStringLiteral("New CSS File"), QStringLiteral("createCss:"), {}, 1);
-    m.addItem(file, QStringLiteral("New JavaScript File"), QStringLiteral("createJs:"), {}, 2);
-    m.addItem(file, QStringLiteral("New Folder"), QStringLiteral("createDirectory:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N), 3);
+    icon(m.addItem(file, QStringLiteral("New HTML File"), QStringLiteral("createHtml:"), K(Qt::CTRL | Qt::Key_N), 0), "text-html");
+    icon(m.addItem(file, QStringLiteral("New CSS File"), QStringLiteral("createCss:"), {}, 1), "text-x-generic");
+    icon(m.addItem(file, QStringLiteral("New JavaScript File"), QStringLiteral("createJs:"), {}, 2), "text-x-script");
+    icon(m.addItem(file, QStringLiteral("New Folder"), QStringLiteral("createDirectory:"),
+                   K(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_N), 3), "folder-new");
     file->addSeparator();
-    m.addItem(file, QStringLiteral("Open File"), QStringLiteral("openFile:"), {}, 7);
-    m.addItem(file, QStringLiteral("Duplicate"), QStringLiteral("duplicateFile:"), K(Qt::CTRL | Qt::Key_D), 9);
-    m.addItem(file, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10);
-    m.addItem(file, QStringLiteral("Show in File Manager"), QStringLiteral("showInFinder:"), {}, 9);
-    m.addItem(file, QStringLiteral("Run as Web Application"), QStringLiteral("runAsWebApp:"), {}, 14);
-    m.addItem(file, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 4);
-    m.addItem(file, QStringLiteral("Move to Trash"), QStringLiteral("showDeleteFileAlertFromMainMenu:"),
-              K(Qt::CTRL | Qt::Key_Backspace), 12);
+    icon(m.addItem(file, QStringLiteral("Open File"), QStringLiteral("openFile:"), {}, 7), "document-open");
+    icon(m.addItem(file, QStringLiteral("Duplicate"), QStringLiteral("duplicateFile:"), K(Qt::CTRL | Qt::Key_D), 9), "edit-copy");
+    icon(m.addItem(file, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10), "package-x-generic");
+    icon(m.addItem(file, QStringLiteral("Show in File Manager"), QStringLiteral("showInFinder:"), {}, 9), "system-file-manager");
+    icon(m.addItem(file, QStringLiteral("Run as Web Application"), QStringLiteral("runAsWebApp:"), {}, 14), "web-browser");
+    icon(m.addItem(file, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 8),
+         "document-save-as");
+    icon(m.addItem(file, QStringLiteral("Move to Trash"), QStringLiteral("showDeleteFileAlertFromMainMenu:"),
+                   K(Qt::CTRL | Qt::Key_Backspace), 12), "user-trash");
     file->addSeparator();
-    m.addItem(file, QStringLiteral("Save"), QStringLiteral("save:"), K(Qt::CTRL | Qt::Key_S));
-    m.addItem(file, QStringLiteral("Capture Preview..."), QStringLiteral("captureImage:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    icon(m.addItem(file, QStringLiteral("Save"), QStringLiteral("save:"), K(Qt::CTRL | Qt::Key_S)), "document-save");
+    icon(m.addItem(file, QStringLiteral("Capture Preview..."), QStringLiteral("captureImage:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
+         "camera-photo");
     file->addSeparator();
-    m.addItem(file, QStringLiteral("Close Window"), QStringLiteral("performClose:"), K(Qt::CTRL | Qt::Key_W));
-    m.addItem(file, QStringLiteral("Quit Quillmark"), QStringLiteral("terminate:"), K(Qt::CTRL | Qt::Key_Q));
+    icon(m.addItem(file, QStringLiteral("Close Window"), QStringLiteral("performClose:"), K(Qt::CTRL | Qt::Key_W)), "window-close");
+    icon(m.addItem(file, QStringLiteral("Quit Quillmark"), QStringLiteral("terminate:"), K(Qt::CTRL | Qt::Key_Q)), "application-exit");
+
+    // The file tree's context menu.
+    fileMenu = m.addContextMenu(QStringLiteral("fileMenu"), window);
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    icon(m.addItem(fileMenu, QStringLiteral("Open File"), QStringLiteral("openFile:"), {}, 7), "document-open");
+    openWithMenu = m.addSubmenu(fileMenu, QStringLiteral("Open File with External Editor"));
+    icon(m.addItem(fileMenu, QStringLiteral("Show in File Manager"), QStringLiteral("showInFinder:"), {}, 9),
+         "system-file-manager");
+    icon(m.addItem(fileMenu, QStringLiteral("Run as Web Application"), QStringLiteral("runAsWebApp:"), {}, 14), "web-browser");
+    fileMenu->addSeparator();
+    icon(m.addItem(fileMenu, QStringLiteral("New HTML File"), QStringLiteral("createHtml:"), K(Qt::CTRL | Qt::Key_N), 0),
+         "text-html");
+    icon(m.addItem(fileMenu, QStringLiteral("New CSS File"), QStringLiteral("createCss:"), {}, 1), "text-x-generic");
+    icon(m.addItem(fileMenu, QStringLiteral("New JavaScript File"), QStringLiteral("createJs:"), {}, 2), "text-x-script");
+    icon(m.addItem(fileMenu, QStringLiteral("New Folder"), QStringLiteral("createDirectory:"),
+                   K(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_N), 3), "folder-new");
+    fileMenu->addSeparator();
+    icon(m.addItem(fileMenu, QStringLiteral("Duplicate"), QStringLiteral("duplicateFile:"), K(Qt::CTRL | Qt::Key_D), 9), "edit-copy");
+    icon(m.addItem(fileMenu, QStringLiteral("Unzip"), QStringLiteral("unzipFile:"), {}, 10), "package-x-generic");
+    icon(m.addItem(fileMenu, QStringLiteral("Save"), QStringLiteral("saveFile:"), {}, 7), "document-save");
+    fileMenu->addSeparator();
+    icon(m.addItem(fileMenu, QStringLiteral("Save Project as Template..."), QStringLiteral("saveProjectAsTemplate:"), {}, 8),
+         "document-save-as");
+    icon(m.addItem(fileMenu, QStringLiteral("Remove Project"), QStringLiteral("removeFile:"), {}, 4), "list-remove");
+    fileMenu->addSeparator();
+    icon(m.addItem(fileMenu, QStringLiteral("Move to Trash"), QStringLiteral("showDeleteFileAlert:"), K(Qt::Key_Delete), 8),
+         "user-trash");
 
     QMenu *edit = m.menuTitled(QStringLiteral("Edit"));
     m.addItem(edit, QStringLiteral("Undo"), QStringLiteral("undo:"), K(Qt::CTRL | Qt::Key_Z));
@@ -145,7 +188,7 @@ void MainInterface::makeMenus()
     m.addItem(view, QStringLiteral("Float Style Inspector"), QStringLiteral("layoutHover:"));
     m.addItem(view, QStringLiteral("Switch Inspector Layout"), QStringLiteral("toggleDetectionMode:"), K(Qt::CTRL | Qt::ALT | Qt::Key_L));
     view->addSeparator();
-    m.addItem(view, QStringLiteral("Show DOMNode Tree"), QStringLiteral("showDOMNodeTree:"));
+    showDomtreeMenuItem = m.addItem(view, QStringLiteral("Show DOMNode Tree"), QStringLiteral("showDOMNodeTree:"));
     navigatorItem = m.addItem(view, QStringLiteral("Show Navigator"), QStringLiteral("openSidewebview:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N));
 
     QMenu *preview = m.menuTitled(QStringLiteral("Preview"));

@@ -1,8 +1,10 @@
 #include "MainMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 static const char *const kActionProperty = "quillmarkAction";
 static const char *const kTagProperty = "quillmarkTag";
@@ -11,6 +13,19 @@ MainMenu::MainMenu(QMenuBar *menuBar, QObject *parent)
     : QObject(parent)
     , m_menuBar(menuBar)
 {
+    // A disabled item's key does nothing: items that depend on which view
+    // has the keyboard are asked again when it moves.
+    // Asked at the next turn, once: the keyboard also moves while windows
+    // are torn down.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (m_validationPending)
+            return;
+        m_validationPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_validationPending = false;
+            validateAll();
+        });
+    });
 }
 
 MainMenu::~MainMenu() = default;
@@ -33,6 +48,14 @@ QMenu *MainMenu::addSubmenu(QMenu *menu, const QString &title)
     return submenu;
 }
 
+QMenu *MainMenu::addContextMenu(const QString &title, QWidget *parent)
+{
+    auto *menu = new QMenu(title, parent);
+    m_contextMenus.append(menu);
+    watch(menu);
+    return menu;
+}
+
 void MainMenu::watch(QMenu *menu)
 {
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
@@ -44,8 +67,13 @@ QAction *MainMenu::addItem(QMenu *menu, const QString &title, const QString &act
     QAction *item = menu->addAction(title);
     item->setProperty(kActionProperty, actionName);
     item->setProperty(kTagProperty, tag);
-    if (!keyEquivalent.isEmpty())
+    if (!keyEquivalent.isEmpty()) {
         item->setShortcut(keyEquivalent);
+        // A context menu shows the key of its command; the menu bar's item
+        // of the same command is the one the key reaches.
+        if (m_contextMenus.contains(menu))
+            item->setShortcutContext(Qt::WidgetShortcut);
+    }
     connect(item, &QAction::triggered, this, [this, item] { send(item); });
     m_items.append(item);
     validate(item);

@@ -12,12 +12,14 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 // The program's menus. Every item is known by the name of its action (the
 // command it sends, as "togglePreviewMode:") and carries a tag; an item does
 // what its target says and is enabled while its target's validator agrees,
-// asked each time the item's menu opens and whenever validateAll() runs. An
-// item whose target is not installed yet stays disabled.
+// asked each time the item's menu opens, when the keyboard moves to another
+// widget and whenever validateAll() runs (a disabled item's key does
+// nothing). An item whose target is not installed yet stays disabled.
 class MainMenu : public QObject
 {
     Q_OBJECT
@@ -34,6 +36,9 @@ public:
     // A menu of the menu bar (made on first use), or a submenu of one.
     QMenu *menuTitled(const QString &title);
     QMenu *addSubmenu(QMenu *menu, const QString &title);
+    // A menu outside the menu bar (a view's context menu), validated like
+    // the others each time it opens; the parent owns it.
+    QMenu *addContextMenu(const QString &title, QWidget *parent);
     QAction *addItem(QMenu *menu, const QString &title, const QString &action,
                      const QKeySequence &keyEquivalent = {}, int tag = 0);
 
@@ -70,4 +75,6 @@ private:
     QMenuBar *m_menuBar; // Not owned.
     QHash<QString, Target> m_targets;
     QList<QPointer<QAction>> m_items;
+    QList<QPointer<QMenu>> m_contextMenus;
+    bool m_validationPending = false;
 };

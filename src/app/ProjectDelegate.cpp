@@ -5,6 +5,7 @@
 
 #include "AppDelegate.h"
 #include "EXWindow.h"
+#include "FileArrayController.h"
 #include "FileViewController.h"
 #include "MainInterface.h"
 #include "MainMenu.h"
@@ -17,6 +18,9 @@
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
+#include "platform/kit/PathControl.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/kit/SplitView.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
@@ -25,6 +29,7 @@
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTimer>
 
 #include <algorithm>
@@ -70,6 +75,7 @@ struct ProjectDelegate::LoadedProject
 
 ProjectDelegate::ProjectDelegate(QObject *parent)
     : QObject(parent)
+    , m_selectedDirectoryArray(new FileArrayController(this))
     , m_loadQueue(std::make_unique<OperationQueue>(1))
     , m_bypassOperationQueue(std::make_unique<OperationQueue>(1))
 {
@@ -132,6 +138,8 @@ void ProjectDelegate::registerNotifications()
     on("resourceDownloadComplete", [this](const Notification &n) { resourceDownloadComplete(n); });
     on("ProjectWebMainURLWillChange", [this](const Notification &n) { removeBypass(n.objectAs<File>()); });
     on("ProjectWebMainURLDidChanged", [this](const Notification &n) { autoBypass(n.objectAs<File>()); });
+    on("finderViewTextFieldTextDidEndEditing", [this](const Notification &n) { finderViewTextFieldTextDidEndEditing(n); });
+    on("doRefreshProject", [this](const Notification &n) { doRefreshProject(n); });
 }
 
 void ProjectDelegate::connectMenus()
@@ -139,20 +147,58 @@ void ProjectDelegate::connectMenus()
     MainMenu *menu = m_ui ? m_ui->mainMenu : nullptr;
     if (!menu)
         return;
-    // The File menu's commands act on the selected row's node.
-    auto selected = [this] { return selectedItem(); };
-    menu->setTarget(QStringLiteral("addProject:"), [this](QAction *) { addProject(); },
-                    [](QAction *) { return !panelSheetShown(); });
-    menu->setTarget(QStringLiteral("removeProject:"), [this](QAction *) { removeProject(); },
-                    [selected](QAction *) {
-                        File *node = selected();
-                        return !panelSheetShown() && node && node->rootFile() == node;
-                    });
-    menu->setTarget(QStringLiteral("runAsWebApp:"), [this](QAction *) { runAsWebApp(); },
-                    [selected](QAction *) {
-                        File *node = selected();
-                        return !panelSheetShown() && node && !node->webURLOfFile().isEmpty() && node->exists();
-                    });
+    // Every command of the File menu and the tree's context menu is
+    // validated by validateMenuItem(); those of the other menus answer
+    // enabled there.
+    auto validate = [this](QAction *item) { return validateMenuItem(item); };
+    auto on = [menu, &validate](const char *action, std::function<void()> call) {
+        menu->setTarget(QString::fromLatin1(action), [call = std::move(call)](QAction *) { call(); }, validate);
+    };
+    on("createProjectSelected:", [this] { createProjectSelected(); });
+    on("addProject:", [this] { addProject(); });
+    on("removeProject:", [this] { removeProject(); });
+    on("downloadTurtrialProject:", [this] { downloadTurtrialProject(); });
+    on("createHtml:", [this] { createHtml(); });
+    on("createCss:", [this] { createCss(); });
+    on("createJs:", [this] { createJs(); });
+    on("createDirectory:", [this] { createDirectory(); });
+    on("openFile:", [this] { openFile(); });
+    on("duplicateFile:", [this] { duplicateFile(); });
+    on("unzipFile:", [this] { unzipFile(); });
+    on("showInFinder:", [this] { showInFinder(); });
+    on("runAsWebApp:", [this] { runAsWebApp(); });
+    on("saveProjectAsTemplate:", [this] { saveProjectAsTemplate(); });
+    on("showDeleteFileAlertFromMainMenu:", [this] { showDeleteFileAlertFromMainMenu(); });
+    on("showDeleteFileAlert:", [this] { showDeleteFileAlert(); });
+    on("saveFile:", [this] { saveFile(); });
+    on("removeFile:", [this] { removeFile(); });
+    on("showDOMNodeTree:", [this] { showDOMNodeTree(); });
+    on("selectNode:", [this] { selectNode(); });
+
+    if (m_ui->userTemplateMenu) {
+        QMenu *templates = m_ui->userTemplateMenu;
+        // Filled when the File menu opens: an empty submenu would not open.
+        connect(menu->menuTitled(QStringLiteral("File")), &QMenu::aboutToShow, this,
+                [this, templates] { menuWillOpen(templates); });
+        menuWillOpen(templates);
+    }
+    if (m_ui->breadcramb) {
+        PathControl *crumbs = m_ui->breadcramb;
+        connect(crumbs, &PathControl::activated, this, [this, crumbs] { breadcrambAction(crumbs); });
+    }
+    if (m_ui->showSourceCodebtn) {
+        SegmentedControl *control = m_ui->showSourceCodebtn;
+        connect(control, &SegmentedControl::activated, this, [this, control] {
+            if (control->isSelectedForSegment(1))
+                doShowDOMNodeTree();
+            else
+                doHideDOMNodeTree();
+        });
+    }
+    if (m_ui->centerBottomPane) {
+        connect(m_ui->centerBottomPane, &QSplitter::splitterMoved, this, [this] { showDOMNodeTreeState(); });
+        showDOMNodeTreeState();
+    }
 }
 
 // --- Loading ----------------------------------------------------------------------------
@@ -428,17 +474,22 @@ bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QStringList 
 
 void ProjectDelegate::alertSaveFailures(const QStringList &names)
 {
+    alertFailures(names, QStringLiteral("could not be saved"),
+                  QStringLiteral("The changes are kept; the files stay marked as modified."));
+}
+
+void ProjectDelegate::alertFailures(const QStringList &names, const QString &what, const QString &informative)
+{
     if (names.isEmpty())
         return;
     Alert alert;
     alert.setAlertStyle(Alert::Style::Critical);
     if (names.size() == 1)
-        alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(names.first()));
+        alert.setMessageText(QStringLiteral("\"%1\" %2.").arg(names.first(), what));
     else
-        alert.setMessageText(QStringLiteral("%1 files could not be saved: %2.")
-                                 .arg(names.size())
-                                 .arg(names.join(QStringLiteral(", "))));
-    alert.setInformativeText(QStringLiteral("The changes are kept; the files stay marked as modified."));
+        alert.setMessageText(
+            QStringLiteral("%1 files %2: %3.").arg(names.size()).arg(what, names.join(QStringLiteral(", "))));
+    alert.setInformativeText(informative);
     alert.addButtonWithTitle(QStringLiteral("OK"));
     alert.runModal(window());
 }
@@ -473,18 +524,8 @@ void ProjectDelegate::removeProject()
 {
     File *node = selectedItem();
     File *root = node ? (node->rootFile() ? node->rootFile() : node) : nullptr;
-    if (!root || !isProjectPath(root->path()))
-        return;
-    if (!askToSaveProject(root))
-        return;
-    const QString path = root->path();
-    root->removeWatcher();
-    std::unique_ptr<File> taken = takeProject(root);
-    if (m_finderView)
-        m_finderView->reloadData();
-    UserDefaults::standardUserDefaults().removeObjectForKey(QStringLiteral("lastSelectedProjectPath"));
-    removeProjectBookmark(path);
-    ProjectUtil::removeProjectConfig(path);
+    if (root && isProjectPath(root->path()))
+        forgetProject(root, true);
 }
 
 void ProjectDelegate::removeFile()
@@ -492,17 +533,10 @@ void ProjectDelegate::removeFile()
     File *node = actedOnFile();
     if (!node)
         return;
-    const bool isProject = isProjectPath(node->path()) && node->isRoot();
-    if (isProject && !askToSaveProject(node))
-        return;
-    const QString path = node->path();
-    std::unique_ptr<File> taken = isProject ? takeProject(node) : nullptr;
-    removeProjectBookmark(path);
-    refreshFinderView(nullptr, false);
-    if (taken) {
-        taken->removeWatcher();
-        ProjectUtil::removeProjectConfig(path);
-    }
+    if (node->isRoot() && isProjectPath(node->path()))
+        forgetProject(node, true);
+    else
+        refreshFinderView(nullptr, false);
 }
 
 void ProjectDelegate::deleteMissingFile(const Notification &notification)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileViewController.h"
+#include "ProjectDownload.h"
 #include "RollbackDelegate.h"
 
 #include "interfaces/ProjectDelegateInterface.h"
@@ -20,12 +21,19 @@
 #include <vector>
 
 class File;
+class FilePanel;
+class FileArrayController;
 class FileRowCell;
 class MainInterface;
+class MenuItemEx;
 class OperationQueue;
 class OutlineView;
+class PathControl;
 class PreviewHalfInterface;
+class QAction;
 class QKeyEvent;
+class QMenu;
+class QUrl;
 struct Notification;
 
 // The project controller: the user's projects, the file tree that shows them,
@@ -41,8 +49,12 @@ struct Notification;
 //
 // The topics live in ProjectDelegate.cpp (set-up, loading, the project list
 // and lookups), ProjectDelegateTree.cpp (the file tree), ProjectDelegateSync.cpp
-// (content changes, saving, the out-of-sync check) and ProjectDelegateChores.cpp
-// (bookmarks, folders, adding projects, the substitution jobs, images).
+// (content changes, saving, the out-of-sync check), ProjectDelegateChores.cpp
+// (bookmarks, folders, the substitution jobs, images), ProjectDelegateFiles.cpp
+// (the file tree's commands on files), ProjectDelegateProjects.cpp (new,
+// added, downloaded projects and user templates), ProjectDelegateMenus.cpp
+// (menu validation, the breadcrumb's menus and the DOM tree toggles) and
+// ProjectDelegateDrag.cpp (dragging in the file tree).
 class ProjectDelegate : public QObject, public ProjectDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -120,8 +132,9 @@ public:
     // Saves every modified file of every project and marks it as having no
     // change pending. The walk goes on past a file that cannot be written.
     void saveOnQuit() override;
-    void confirmDownloadTurtorialProject() override {}
-    void reloadProjectConfigView() override {}
+    void confirmDownloadTurtorialProject() override;
+    // Loads the project settings panel again.
+    void reloadProjectConfigView() override;
     void fileNameTextFieldDisable(bool disable) override;
     void updateDetectLayer() override {}
     void clearDetectLayer() override;
@@ -149,6 +162,7 @@ public:
     // The thumbnails of the centre pane: the children of the folder chosen.
     void setDirectoryArray(File *folder);
     QList<File *> selectedDirectoryArray() const;
+    FileArrayController *selectedDirectoryArrayController() const { return m_selectedDirectoryArray; }
     // Expands every ancestor of the node and the node itself.
     void openAllParent(File *node);
     // Reloads the node's rows (nil: all), keeping the scroll position and,
@@ -167,6 +181,19 @@ public:
     // The folder paths the tree shows expanded, as last written.
     QStringList expandedFilePaths() const { return m_expandedFilePaths; }
 
+    // --- Dragging in the file tree (ProjectDelegateDrag.cpp) --------------------------------
+    bool writeItems(OutlineView *outlineView, const QList<void *> &items, QMimeData *pasteboard) override;
+    Qt::DropAction validateDrop(OutlineView *outlineView, const DraggingInfo &info, void *proposedItem,
+                                int proposedChildIndex) override;
+    bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
+    // The dragged paths: the desktop's file list when there is one, else the
+    // package items', else the tree rows'.
+    QStringList fileListInDraggingInfo(const DraggingInfo &info) const;
+    // Whether the target is the node or lies below it.
+    static bool validateMyTreeFile(File *target, File *node);
+    // Selects the node's row and makes it the workspace selection.
+    void setFocusDropedFile(File *node);
+
     // --- Content in step, saving (ProjectDelegateSync.cpp) ----------------------------------
     void refreshFileContent(const Notification &notification);
     void fileContentChanged(const Notification &notification);
@@ -184,7 +211,8 @@ public:
     static void addProjectBookmark(const QString &path);
     static void removeProjectBookmark(const QString &path);
     // The program's cache folder (empty when the desktop names none), its
-    // "templates" folder (made when missing), and the temporary folder.
+    // "templates" folder (made, with the cache folder, when missing), and
+    // the temporary folder.
     static QString cachePath();
     static QString templatesPath();
     static QString tempPath();
@@ -197,11 +225,6 @@ public:
     void scrollLater();
     void runAsWebApp();
 
-    // Asks for folders and adds each one that is no project yet.
-    void addProject();
-    // Makes the folder a project: its settings, a place in the list and the
-    // tree, its bookmark; with open, its first "index.html" is opened.
-    File *importProjectWithPath(const QString &path, bool importConfig, bool open);
     // The image files of the project of the page shown.
     QList<File *> getImages();
 
@@ -211,6 +234,125 @@ public:
     // True while one of the project panels runs as a sheet of the main window.
     static bool panelSheetShown();
     static void setPanelSheetShown(bool shown);
+
+    // --- File commands (ProjectDelegateFiles.cpp) ---------------------------------------------
+    // Each acts on the clicked row's node from the tree's context menu, on
+    // the selected row's node otherwise (actedOnFile()). The disk changes
+    // first; then the folder is read again and its rows refreshed.
+    void createDirectory() { readyToCreateFile(QStringLiteral("directory")); }
+    void createHtml() { readyToCreateFile(QStringLiteral("html")); }
+    void createCss() { readyToCreateFile(QStringLiteral("css")); }
+    void createJs() { readyToCreateFile(QStringLiteral("js")); }
+    // A new "untitled" folder or file of the kind ("directory", "html",
+    // "css", "js") in the acted-on folder, or beside the acted-on file.
+    void readyToCreateFile(const QString &kind);
+    // Writes the item (a file starts as the kind's sample), selects it and
+    // starts editing its name; answers its node.
+    File *generateFile(const QString &kind, const QString &path, File *parent);
+    // The first free path of "<folder>/<baseName><n>[.<kind>]" from n on.
+    static QString createFilePath(const QString &folder, int number, const QString &kind, const QString &baseName);
+    // The tree's Delete keys: asks, then moves the selected items to the Trash.
+    void delete_();
+    // As delete_(), while the file tree has the keyboard.
+    void showDeleteFileAlertFromMainMenu();
+    // The context menu's delete: the selection when the clicked row is in
+    // it, else the clicked row alone.
+    void showDeleteFileAlert();
+    QString generateDeleteAlertMessage() const;
+    // Beeps and asks; "OK" deletes the node (single) or the selection.
+    void readyToDeleteFiles(const QString &message, bool single, File *node);
+    // Moves the selected items to the Trash; projects among them leave the list.
+    void deleteSelectedFiles();
+    // A project leaves the list (its folder stays); anything else goes to the Trash.
+    void deleteClickedSingleFile(File *node);
+    // Moves the node's item to the Trash; answers whether it went.
+    bool deleteSeletedFile(bool single, File *node);
+    // The end of renaming a row: {"stringValue": the new name}.
+    void finderViewTextFieldTextDidEndEditing(const Notification &notification);
+    // Renames the node's item, as the end of editing its row's name does;
+    // a name that is taken or cannot be used alerts and renames nothing.
+    void renameNode(File *node, const QString &name);
+    // A copy named "<name>_copy" beside the node, its name in editing.
+    void duplicateFile();
+    // Unpacks the archive into its folder, asking before replacing files;
+    // the archive goes only once it was unpacked whole.
+    void unzipFile();
+    // Shows the node in the desktop's file manager.
+    void showInFinder();
+    // Shows the node in the centre pane.
+    void openFile();
+    // Copies the node's project into the user templates.
+    void saveProjectAsTemplate();
+    // After a page was saved: refreshes the tree when its folder is in a project.
+    void doRefreshProject(const Notification &notification);
+    // The node of a path that just appeared in the parent's folder.
+    File *importFile(File *parent, const QString &path);
+    // The leaves under the node (a leaf counts 1).
+    static int getAllChildrenCount(File *node);
+    // The children of the node and its ancestors whose path is the path get
+    // the icon of the item at iconPath and new breadcrumb cells.
+    void updateParentFileChildren(const QString &path, const QString &iconPath, File *node);
+    // After a rename: the node's path and those below it have oldText
+    // replaced by newText, each keeping its node and its place in the
+    // project's map.
+    void updateChildFilePathCompornent(const QString &oldText, const QString &newText, File *node);
+
+    // --- Projects: added, new, downloaded, templates (ProjectDelegateProjects.cpp) -------
+    // Asks for folders and adds each one that is no project yet.
+    void addProject();
+    // Makes the folder a project: its settings, a place in the list and the
+    // tree, its bookmark; with open, its first "index.html" is opened.
+    File *importProjectWithPath(const QString &path, bool importConfig, bool open);
+    // The same, with the page to open already found (a path in the folder).
+    File *importProjectWithPath(const QString &path, bool importConfig, bool open, const QString &page);
+    // Asks for the new project's folder, and makes it from the sample.
+    void createProjectSelected();
+    void createNewProject(const QString &path);
+    void downloadTurtrialProject() { confirmDownloadTurtorialProject(); }
+    void doDownloadTurtorialProject(const QString &path);
+    // The names of the user templates, in listing order.
+    static QStringList getUserTemplates();
+    void createProjectWithUserTemplate(QAction *item);
+    // Asks for the new project's folder, and copies the template there.
+    void newProjectFromTemplate(const QString &templatePath);
+    void createProjectFromPath(const QString &source, const QString &destination);
+    // Downloads and unpacks the archive into the destination, then opens the project.
+    void createProjectFromURL(const QUrl &url, const QString &destination);
+    // The download under way, or null.
+    ProjectDownload *currentDownload() const { return m_download; }
+    // Where the sample and tutorial archives come from: the program's own
+    // "download" resources unless set otherwise.
+    static QUrl downloadEndpoint();
+    static void setDownloadEndpoint(const QUrl &url);
+    // A download that sends nothing for this long is given up (ms).
+    static int downloadTransferTimeout();
+    static void setDownloadTransferTimeout(int milliseconds);
+
+    // --- Menus, breadcrumbs and toggles (ProjectDelegateMenus.cpp) ---------------------------
+    // Whether an item of the tree's context menu ("fileMenu") or of the File
+    // menu is enabled, by its menu's title and its tag; any other item is.
+    bool validateMenuItem(QAction *item);
+    // Refills the "New Project From User Template" submenu.
+    void menuWillOpen(QMenu *menu);
+    // The file breadcrumb's action: pops up a menu of the clicked
+    // component's file and its siblings.
+    void breadcrambAction(PathControl *control);
+    // A menu of the node's children; a folder's submenu is filled when it opens.
+    QMenu *createMenu(File *node, QWidget *parent = nullptr);
+    // Shows the item's file in the centre pane.
+    void menuSelected(MenuItemEx *item);
+    // Shows the DOM tree when it is hidden, hides it when shown.
+    void showDOMNodeTree();
+    void doShowDOMNodeTree();
+    void doHideDOMNodeTree();
+    // Shows (true) or hides the pane of the DOM tree beside the code.
+    void doShowSourceCode(bool show);
+    // Selecting an element in the page: detection off when it is on,
+    // otherwise the DOM tree shown; then "selectNodeMode".
+    void selectNode();
+    void checkAndEnableNextURL();
+    void invalidateElementInformation();
+    static QString readableValueWithBytes(double bytes);
 
 Q_SIGNALS:
     // The background load handed its last project over and the page was restored.
@@ -229,9 +371,33 @@ private:
     void refreshFinderView(File *node, bool keepSelection, const TreeSelection &kept);
     void updateDirectoryOfFile(File *node, const TreeSelection &kept);
     class OutOfSyncCheck;
+    class TreeDrop;
+
+    // The node holding the path, searched project by project, and the
+    // path's own node.
+    File *holderOfPath(const QString &path, File **node) const;
+    bool dropFilesIntoFolder(TreeDrop &drop, const QStringList &fileNames);
+    bool dropFoldersAsProjects(TreeDrop &drop, const QStringList &fileNames);
+    bool moveRows(TreeDrop &drop, const QStringList &paths);
+    void finishDrop(TreeDrop &drop);
 
     void registerNotifications();
     void connectMenus();
+    void connectFileMenu();
+    // Shows the project panel as a sheet: the style inspector is hidden and
+    // panelSheetShown() set meanwhile; the action runs on OK only.
+    void runProjectPanel(FilePanel &panel, std::function<void(const QStringList &paths)> action);
+    // Takes the project out of the list and forgets it (bookmark, settings,
+    // watcher); its folder stays. Answers false when the user kept it to
+    // save its unsaved edits.
+    bool forgetProject(File *root, bool askToSave);
+    void alertTrashFailures(const QStringList &names);
+    void startRenaming(File *node);
+    // The code header's switch and the View menu's item follow whether the
+    // DOM tree's pane is shown.
+    void showDOMNodeTreeState();
+    void setDOMNodeTreeToggles(bool shown);
+    bool hasSeveralSelectedRows() const;
     void setUpFinderView();
     void startLoading(const QVariantMap &rootPathes);
     void takeLoadedProject(quint64 generation, std::shared_ptr<LoadedProject> loaded);
@@ -244,6 +410,10 @@ private:
     bool askToSaveProject(File *root);
     bool saveModifiedFiles(const QList<File *> &files, QStringList *failed);
     void alertSaveFailures(const QStringList &names);
+    // "<name> <what>." for one file, "<n> files <what>: <names>." for more.
+    void alertFailures(const QStringList &names, const QString &what, const QString &informative);
+    // A failure of copying, unpacking or writing: the message and "OK".
+    static void alertFailure(const QString &message);
     void selectNode(File *node);
     void writeExpandedFilePath(const QList<File *> &nodes);
     void saveExpansionState();
@@ -265,7 +435,7 @@ private:
     std::vector<std::unique_ptr<File>> m_projects;
     QPointer<File> m_selectedFile;
     QPointer<File> m_lastPreviewedFile;
-    QList<QPointer<File>> m_selectedDirectoryArray;
+    FileArrayController *m_selectedDirectoryArray; // Owned (child).
     bool m_isChangedByDirecotryUpdated = false;
     bool m_ignoreOpenFile = false;
     bool m_renameRefused = true;
@@ -285,4 +455,6 @@ private:
     std::unique_ptr<OperationQueue> m_queue;
     quint64 m_checkGeneration = 0;
     std::unique_ptr<OperationQueue> m_bypassOperationQueue;
+
+    QPointer<ProjectDownload> m_download;
 };

@@ -1,7 +1,6 @@
 // ProjectDelegate: the smaller chores: the projects' bookmarks, the
 // program's folders, the online check, the queue of substitution jobs,
-// revealing a loaded resource's file, adding projects, and the images of
-// the project shown.
+// revealing a loaded resource's file, and the images of the project shown.
 
 #include "ProjectDelegate.h"
 
@@ -9,7 +8,6 @@
 #include "FileViewController.h"
 #include "MainInterface.h"
 
-#include "foundation/TreeUtil.h"
 #include "interfaces/ExWebViewInterface.h"
 #include "interfaces/PreviewHalfInterface.h"
 #include "platform/foundation/Log.h"
@@ -17,7 +15,6 @@
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
-#include "platform/kit/FilePanel.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 #include "workspace/PathComponentCell.h"
@@ -35,13 +32,6 @@ namespace {
 bool s_panelSheetShown = false;
 
 const QString kRootPathes = QStringLiteral("rootPathes");
-
-// A folder path as projects are kept: symbolic links resolved, no trailing "/".
-QString projectPath(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
-}
 
 } // namespace
 
@@ -86,8 +76,9 @@ QString ProjectDelegate::templatesPath()
     const QString cache = cachePath();
     const QString templates = cache.isEmpty() ? QString() : cache + QStringLiteral("/templates");
     if (!templates.isEmpty() && !QFileInfo::exists(templates)) {
-        // Its parent is not made: a cache folder that is missing stays missing.
-        if (!QDir().mkdir(templates))
+        // The desktop makes no cache folder for a program: a first template
+        // makes it too.
+        if (!QDir().mkpath(templates))
             QM_INFO(QStringLiteral("cannot make the templates folder %1").arg(templates));
     }
     return templates;
@@ -96,6 +87,11 @@ QString ProjectDelegate::templatesPath()
 QString ProjectDelegate::tempPath()
 {
     return QDir::tempPath();
+}
+
+void ProjectDelegate::alertFailure(const QString &message)
+{
+    Alert::runAlertPanel(message, QString(), QStringLiteral("OK"));
 }
 
 bool ProjectDelegate::checkOnline(const QString &url)
@@ -207,77 +203,6 @@ bool ProjectDelegate::panelSheetShown()
 void ProjectDelegate::setPanelSheetShown(bool shown)
 {
     s_panelSheetShown = shown;
-}
-
-void ProjectDelegate::addProject()
-{
-    FilePanel panel(FilePanel::Kind::Open);
-    panel.setMessage(QStringLiteral("Add Project"));
-    panel.setCanChooseDirectories(true);
-    panel.setCanChooseFiles(false);
-    panel.setAllowsMultipleSelection(false);
-    panel.setCanCreateDirectories(true);
-    AppDelegate *app = AppDelegate::instance();
-    if (app)
-        app->invisibleCSSInspector();
-    setPanelSheetShown(true);
-    QPointer<ProjectDelegate> self = this;
-    panel.beginSheetModalForWindow(window(), [self](int response, const QStringList &paths) {
-        setPanelSheetShown(false);
-        if (self && response == FilePanel::OKButton) {
-            for (const QString &chosen : paths) {
-                if (!self->isProjectPath(projectPath(chosen)))
-                    self->importProjectWithPath(chosen, true, false);
-            }
-        }
-        if (AppDelegate *shown = AppDelegate::instance())
-            shown->visibleCSSInspector();
-    });
-}
-
-File *ProjectDelegate::importProjectWithPath(const QString &path, bool importConfig, bool open)
-{
-    const QString folder = projectPath(path);
-    if (!QFileInfo(folder).isDir()) {
-        QM_ERROR(QStringLiteral("cannot add %1 as a project: it is no folder").arg(path));
-        return nullptr;
-    }
-    auto made = std::make_unique<File>(folder, true, nullptr);
-    if (importConfig)
-        ProjectUtil::initImportedProjectConfig(folder);
-    else
-        ProjectUtil::getProjectConfig(folder);
-    File *root = appendProject(std::move(made));
-    addProjectBookmark(folder);
-    if (!m_finderView)
-        return root;
-
-    if (open) {
-        File *page = nullptr;
-        TreeUtil::enumrate(root->children(), static_cast<File *>(nullptr), [](File *node) { return node->children(); },
-                           [&page](File *node, File *) {
-                               if (page)
-                                   return false;
-                               if (node->displayName() == QLatin1String("index.html")) {
-                                   page = node;
-                                   return false;
-                               }
-                               return true;
-                           });
-        if (page) {
-            m_finderView->expandItem(root);
-            openAllParent(page->parentFile());
-            selectNode(page);
-            doubleClick();
-        }
-        scrollLater();
-        if (page)
-            return root;
-    }
-    selectNode(root);
-    m_finderView->expandItem(root);
-    scrollLater();
-    return root;
 }
 
 // --- Images of the project shown ---------------------------------------------------------------------

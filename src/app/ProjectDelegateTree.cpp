@@ -5,8 +5,10 @@
 #include "ProjectDelegate.h"
 
 #include "AppDelegate.h"
+#include "FileArrayController.h"
 #include "FileViewController.h"
 #include "MainInterface.h"
+#include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "RollbackDelegate.h"
 
@@ -67,6 +69,7 @@ void ProjectDelegate::setUpFinderView()
     }
     tree->registerForDraggedTypes({QStringLiteral("text/uri-list"), QStringLiteral("InnerPackDragMove"),
                                    QStringLiteral("InnerFileDragMove")});
+    tree->setDraggingSourceOperationMask(Qt::MoveAction);
 
     OutlineDelegate delegate;
     delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *item) {
@@ -90,8 +93,17 @@ void ProjectDelegate::setUpFinderView()
     };
     delegate.itemDidCollapse = [this](OutlineView *, void *) { saveExpansionState(); };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
+    delegate.delete_ = [this](QObject *) { delete_(); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
+    // A name is edited in place unless renaming is refused for now; a
+    // project's folder is renamed outside the program.
+    delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) {
+        File *file = asFile(item);
+        return !m_renameRefused && !file->isRoot() && file->isLocalFile();
+    };
     tree->setDelegate(std::move(delegate));
+    if (m_ui && m_ui->fileMenu)
+        tree->setMenu(m_ui->fileMenu);
 
     connect(tree, &TableViewBase::rowClicked, this, [this] { singleClick(); });
     connect(tree, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
@@ -171,6 +183,9 @@ void ProjectDelegate::outlineViewSelectionDidChange()
     if (m_rollbackDelegate)
         m_rollbackDelegate->intputFile(item);
     m_isChangedByDirecotryUpdated = false;
+    // The keys of the File menu's commands follow the new selection.
+    if (m_ui && m_ui->mainMenu)
+        m_ui->mainMenu->validateAll();
 }
 
 void ProjectDelegate::setBreadcrumbs(File *node)
@@ -224,7 +239,7 @@ void ProjectDelegate::contentChange(File *node)
 void ProjectDelegate::contentChangeForNil()
 {
     m_selectedFile = nullptr;
-    m_selectedDirectoryArray.clear();
+    m_selectedDirectoryArray->removeAllObjects();
     setBreadcrumbs(nullptr);
     UserDefaults::standardUserDefaults().removeObjectForKey(QStringLiteral("lastSelectedProjectPath"));
     if (m_previewHalf)
@@ -235,12 +250,15 @@ void ProjectDelegate::contentChangeForNil()
 
 void ProjectDelegate::doubleClick()
 {
-    File *item = selectedItem();
+    QPointer<File> item = selectedItem();
     if (!item)
         return;
     if (item->exists() && QFileInfo(item->path()).isFile())
         saveURLToUserDefaults(item->absolutePath(), QStringLiteral("lastURL"));
     contentChange(item);
+    // Showing the file may have dropped it (a file gone from disk).
+    if (!item)
+        return;
     const QString extension = QFileInfo(item->displayName()).suffix();
     if (extension == QLatin1String("html") || extension == QLatin1String("htm")) {
         if (m_previewHalf) {
@@ -248,6 +266,9 @@ void ProjectDelegate::doubleClick()
             if (!m_previewHalf->isReloadOnly())
                 clearDetectLayer();
         }
+    } else if (extension == QLatin1String("zip")) {
+        unzipFile();
+        return;
     }
     fileNameTextFieldDisable(false);
 }
@@ -259,8 +280,13 @@ void ProjectDelegate::singleClick()
 
 void ProjectDelegate::keyDown(QKeyEvent *event)
 {
-    if (KeyCodes::keyCode(event) == KeyCodes::Return)
+    const int key = KeyCodes::keyCode(event);
+    if (key == KeyCodes::Return)
         fileNameTextFieldDisable(false);
+    // Backspace reaches delete_() through the tree; the Delete key of a
+    // desktop keyboard does the same.
+    else if (key == KeyCodes::ForwardDelete && !(event->modifiers() & ~Qt::KeypadModifier))
+        delete_();
 }
 
 void ProjectDelegate::fileNameTextFieldDisable(bool disable)
@@ -282,22 +308,16 @@ bool ProjectDelegate::isTextFieldInFocus() const
 
 void ProjectDelegate::setDirectoryArray(File *folder)
 {
-    m_selectedDirectoryArray.clear();
-    if (!folder)
-        return;
-    const QList<File *> children = folder->isLeaf() ? QList<File *>() : folder->children();
-    for (File *child : children)
-        m_selectedDirectoryArray.append(child);
+    // A new content leaves the browser's selection behind.
+    if (!folder || folder->isLeaf())
+        m_selectedDirectoryArray->removeAllObjects();
+    else
+        m_selectedDirectoryArray->setContent(folder->children());
 }
 
 QList<File *> ProjectDelegate::selectedDirectoryArray() const
 {
-    QList<File *> files;
-    for (const QPointer<File> &file : m_selectedDirectoryArray) {
-        if (file)
-            files.append(file.data());
-    }
-    return files;
+    return m_selectedDirectoryArray->arrangedObjects();
 }
 
 // --- Expansion ------------------------------------------------------------------------------------
@@ -477,4 +497,10 @@ void ProjectDelegate::openProjectConfig()
     app->changeBottomContent(m_ui->nodeSegmentControl);
     m_ui->projectMainSettingSegmentControl->setSelectedSegment(0);
     app->changeProjectSettingContent(m_ui->projectMainSettingSegmentControl);
+}
+
+void ProjectDelegate::reloadProjectConfigView()
+{
+    if (m_fileViewController)
+        m_fileViewController->reloadProjectConfigView();
 }

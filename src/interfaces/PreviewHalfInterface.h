@@ -49,6 +49,17 @@ public:
     // Forgets the selected element: the overlay goes, and the DOM tree's
     // selection with it.
     virtual void clearDetectLayer() = 0;
+    // Turns element detection on (the overlay follows the pointer, the
+    // rules panel starts from its first category) or off, and updates the
+    // detect buttons.
+    virtual void doDetectPreview(bool on) = 0;
+    // Whether the DOM tree's detect button is on.
+    virtual bool isDetectButtonOn() const = 0;
+    // Hides the next-address box when the page shown is at the address it
+    // offers, or when no page is shown.
+    virtual void checkAndEnableNextURL() = 0;
+    // Shows the information of the selected element again.
+    virtual void invalidateElementInformation() = 0;
 
     // The roots of the tree of resources the page shown loaded; each node's
     // path is the address of a resource. Owned by the preview.

@@ -2,6 +2,9 @@
 #include "TestUtil.h"
 
 #include "app/FileViewController.h"
+#include "app/views/DirectoryViewer.h"
+#include "app/views/FontSampleView.h"
+#include "app/views/ImageViewer.h"
 #include "code/CSSSyntax.h"
 #include "code/CodeView.h"
 #include "code/HTMLSyntax.h"
@@ -13,6 +16,7 @@
 #include "workspace/File.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -90,6 +94,58 @@ TEST_F(FileViewControllerTest, AFileThatIsNoTextGetsNoViewAndThePaneStaysEmpty)
     // A style-sheet dialect is text.
     viewer.viewFile(file(QStringLiteral("theme.less")));
     EXPECT_NE(viewer.mainTextView(), nullptr);
+}
+
+TEST_F(FileViewControllerTest, FoldersPicturesAndFontsShareOneViewOfTheirKind)
+{
+    QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), dir.filePath(QStringLiteral("site/sans.otf")));
+    TestUtil::writeFile(dir.filePath(QStringLiteral("site/broken.woff")), "no font");
+    root->setUpChildren();
+
+    File *css = file(QStringLiteral("css"));
+    viewer.viewFile(css);
+    EXPECT_EQ(css->view(), viewer.directoryViewer());
+    EXPECT_EQ(viewer.directoryViewer()->directory(), css);
+    viewer.viewFile(root.get());
+    EXPECT_EQ(root->view(), viewer.directoryViewer());
+    EXPECT_EQ(viewer.directoryViewer()->directory(), root.get());
+    EXPECT_TRUE(viewer.directoryViewer()->isVisibleTo(&pane));
+    // Shown again, a folder is the one files are dropped into.
+    viewer.viewFile(css);
+    EXPECT_EQ(viewer.directoryViewer()->directory(), css);
+
+    File *logo = file(QStringLiteral("logo.png"));
+    viewer.viewFile(logo);
+    EXPECT_EQ(logo->view(), viewer.imageViewer());
+    EXPECT_EQ(viewer.imageViewer()->image().size(), QSize(4, 4));
+    EXPECT_EQ(viewer.mainTextView(), nullptr);
+
+    File *font = file(QStringLiteral("sans.otf"));
+    viewer.viewFile(font);
+    EXPECT_EQ(font->view(), viewer.fontView());
+    EXPECT_EQ(viewer.fontView()->family(), QStringLiteral("DejaVu Sans"));
+    viewer.viewFile(file(QStringLiteral("broken.woff")));
+    EXPECT_TRUE(viewer.fontView()->family().isEmpty());
+    viewer.viewFile(font);
+    EXPECT_EQ(viewer.fontView()->family(), QStringLiteral("DejaVu Sans"));
+
+    // The shared views stay when their files go.
+    root->setUpChildren();
+    QFile::remove(dir.filePath(QStringLiteral("site/logo.png")));
+    root->setUpChildren();
+    viewer.viewFile(css);
+    EXPECT_TRUE(viewer.imageViewer());
+    EXPECT_EQ(viewer.imageViewer()->imageFile(), nullptr);
+}
+
+TEST_F(FileViewControllerTest, AnUndecodablePictureLeavesTheImageViewEmpty)
+{
+    TestUtil::writeFile(dir.filePath(QStringLiteral("site/broken.png")), "no picture");
+    root->setUpChildren();
+    File *broken = file(QStringLiteral("broken.png"));
+    viewer.viewFile(broken);
+    EXPECT_EQ(broken->view(), viewer.imageViewer());
+    EXPECT_TRUE(viewer.imageViewer()->image().isNull());
 }
 
 TEST_F(FileViewControllerTest, TheRecommendedStyleSheetIsTheFirstOfItsNamesWhereverItLies)

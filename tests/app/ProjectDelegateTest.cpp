@@ -32,6 +32,8 @@ protected:
     // Opens both projects in the interface's project controller.
     ProjectDelegate *openProjects()
     {
+        // Not a first launch: that would offer the tutorial in a real panel.
+        UserDefaults::standardUserDefaults().setBool(false, QStringLiteral("firstLaunch"));
         delegate = std::make_unique<AppDelegate>();
         delegate->loadInterface();
         delegate->applicationDidFinishLaunching();

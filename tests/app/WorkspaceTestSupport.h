@@ -28,6 +28,7 @@ public:
     FakePreview preview;
     QStringList calls;
     bool reloadOnly = false;
+    bool detectOn = false;
     std::vector<std::unique_ptr<File>> resources;
     // The jobs handed out; a job waits for `release` before it ends.
     std::shared_ptr<bool> release = std::make_shared<bool>(true);
@@ -56,6 +57,14 @@ public:
     void setMainFrameURL(const QString &address) override { calls << QStringLiteral("setMainFrameURL ") + address; }
     void setDownloadButtonsEnabled(bool) override {}
     void clearDetectLayer() override { calls << QStringLiteral("clearDetectLayer"); }
+    void doDetectPreview(bool on) override
+    {
+        detectOn = on;
+        calls << (on ? QStringLiteral("doDetectPreview on") : QStringLiteral("doDetectPreview off"));
+    }
+    bool isDetectButtonOn() const override { return detectOn; }
+    void checkAndEnableNextURL() override { calls << QStringLiteral("checkAndEnableNextURL"); }
+    void invalidateElementInformation() override { calls << QStringLiteral("invalidateElementInformation"); }
     QList<File *> resourceRoots() override
     {
         QList<File *> roots;

@@ -6,6 +6,7 @@
 #include "toolkit/FinderViewTextField.h"
 #include "workspace/File.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 FileRowCell::FileRowCell(QObject *parent)
@@ -87,4 +88,24 @@ QWidget *FileRowCell::createEditor(QWidget *parent, const QStyleOptionViewItem &
     field->setDelegate(std::move(hooks));
     m_displayField = field;
     return field;
+}
+
+void FileRowCell::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    QStyledItemDelegate::setEditorData(editor, index);
+    if (auto *field = qobject_cast<FinderViewTextField *>(editor)) {
+        field->setProperty(s_nameProperty, field->text());
+        // Installed after the view's own filter, so it sees Escape first.
+        field->installEventFilter(const_cast<FileRowCell *>(this));
+    }
+}
+
+bool FileRowCell::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (auto *field = qobject_cast<FinderViewTextField *>(object))
+            field->setText(field->property(s_nameProperty).toString());
+    }
+    // The view's filter goes on to close the field.
+    return false;
 }

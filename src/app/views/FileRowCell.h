@@ -48,9 +48,17 @@ public:
                const QModelIndex &index) const override;
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+
+protected:
+    // Escape gives the field its name back before the editing ends, so
+    // that nothing is renamed.
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     static constexpr int s_markSize = 12;
+    // The name the field started with.
+    static constexpr const char *s_nameProperty = "quillmarkName";
 
     ProjectDelegate *m_projectDelegate = nullptr; // Not owned.
     QIcon m_modifideIcon;

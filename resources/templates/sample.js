@@ -1,0 +1,4 @@
+"use strict";
+
+document.addEventListener("DOMContentLoaded", function () {
+});
