@@ -191,6 +191,8 @@ public:
     void commitStyleEnabled(const CSSRulePtr &row, bool enabled);
     // An edit left without Return: the row and the page go back to the committed value.
     void abandonValueEdit(const CSSRulePtr &row);
+    // Whether the row is the one declaration of its name in its rule.
+    bool isOnlyDeclarationOfItsName(const CSSRulePtr &row) const;
     // Another enabled declaration of the name in the rule row, or null.
     CSSRulePtr checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const;
     // Whether the value stays one declaration (no ";", "{" or "}" outside

@@ -165,6 +165,12 @@ void CSSOutlineDelegate::valueChange(const CSSRulePtr &row, const QString &value
         changeStyleByRule(shorthand);
     } else if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE)) {
         changeStyleByRule(row);
+    } else if (isOnlyDeclarationOfItsName(row)) {
+        // Only this declaration changed: the page gets it alone, not the
+        // whole rule again (a keystroke never waits on a rule's worth of writes).
+        if (row->ownerRule() && row->ownerRule()->styleDeclaration())
+            row->ownerRule()->styleDeclaration()->setModified(true);
+        applyProperty(row->propName(), value, domCSSStyleDeclarationByRule(row));
     } else {
         changeStyleByRule(row->ownerRule() ? row->ownerRule() : row);
         if (!row->isLeaf() && row->property() && row->property()->isShartHand()) {
@@ -198,6 +204,21 @@ void CSSOutlineDelegate::abandonValueEdit(const CSSRulePtr &row)
     valueChange(row, committed);
     row->setValueName2(QString());
     m_outlineView->reloadItem(row.get(), false);
+}
+
+bool CSSOutlineDelegate::isOnlyDeclarationOfItsName(const CSSRulePtr &row) const
+{
+    // A plain, enabled declaration that no other of its rule shares a name with.
+    const CSSRulePtr owner = row->ownerRule();
+    if (!owner || owner == row || !row->property() || !row->isLeaf() || !row->shouldIncludInRule()
+        || !row->property()->isEnabled() || row->mediaOwner())
+        return false;
+    const QString formal = formalPropertyName(row->propName());
+    for (const CSSRulePtr &child : owner->children()) {
+        if (child != row && formalPropertyName(child->propName()) == formal)
+            return false;
+    }
+    return true;
 }
 
 bool CSSOutlineDelegate::isWritableValue(const QString &value)

@@ -89,6 +89,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
 {
     auto source = std::make_shared<StyleSheetSource>();
     source->m_text = text;
+    source->reserve(declarations.size());
     // The blocks open at the current item, innermost last, and the end of the
     // last item closed before it: where the text of the next selector begins.
     QList<Range> open;
@@ -121,6 +122,12 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
         source->appendItem(std::move(item));
     }
     return source;
+}
+
+void StyleSheetSource::reserve(qsizetype count)
+{
+    m_items.reserve(count);
+    m_index.reserve(count);
 }
 
 void StyleSheetSource::appendItem(ItemText item)

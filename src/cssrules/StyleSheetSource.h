@@ -66,6 +66,7 @@ public:
     // Building (the writer): items in model order.
     void setText(const QString &text) { m_text = text; }
     void appendItem(ItemText item);
+    void reserve(qsizetype count);
 
     // The piece of a declaration written at whole in text: name and value found inside it.
     static Piece pieceAt(const QString &text, Range whole);

@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -130,17 +131,26 @@ bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
 
 bool StyleSheetWriter::isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const
 {
-    // A change inside a block may mark only the block.
-    const StyleDeclaration *at = &declaration;
-    for (int depth = 0; at && depth < 64; ++depth) {
-        if (at->isModified())
-            return true;
-        if (!at->isInBraket() || !at->parentFile())
-            return false;
-        at = at->parentFile()->getMediaOwner(*at).get();
-    }
     Q_UNUSED(previous);
-    return false;
+    return m_edited.contains(&declaration);
+}
+
+QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<StyleDeclarationPtr> &roots)
+{
+    // A block's items, and theirs: asked of the file once per block, never
+    // once per item (a look-up of an item's owner walks the whole list).
+    QSet<const StyleDeclaration *> all;
+    QList<StyleDeclarationPtr> pending = roots;
+    while (!pending.isEmpty()) {
+        const StyleDeclarationPtr item = pending.takeLast();
+        if (all.contains(item.get()))
+            continue;
+        all.insert(item.get());
+        File *file = item->parentFile();
+        if (file && item->type() != RuleType::Style && item->type() != RuleType::Comment)
+            pending += file->getMediaChildren(*item);
+    }
+    return all;
 }
 
 QString StyleSheetWriter::applied(const QString &text, QList<Splice> splices)
@@ -394,6 +404,13 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
                                                  const StyleSheetSource *previous) const
 {
     m_previous = previous;
+    // A change inside a block may mark only the block.
+    QList<StyleDeclarationPtr> marked;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (declaration->isModified())
+            marked.append(declaration);
+    }
+    m_edited = withDescendants(marked);
     QString text;
     if (m_settings.minify)
         text = regeneratedText(declarations, previous);
@@ -445,20 +462,17 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
 
     // What the text does not hold: removed items, the twins of "@-webkit-"
     // keyframes, and everything inside those.
-    QSet<const StyleDeclaration *> unwritten;
+    QList<StyleDeclarationPtr> skipped;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        bool skip = declaration->isRemoved() || isSuppressedTwin(*declaration);
-        if (!skip && declaration->isInBraket() && declaration->parentFile()) {
-            const StyleDeclarationPtr owner = declaration->parentFile()->getMediaOwner(*declaration);
-            skip = owner && unwritten.contains(owner.get());
-        }
-        if (skip)
-            unwritten.insert(declaration.get());
+        if (declaration->isRemoved() || isSuppressedTwin(*declaration))
+            skipped.append(declaration);
     }
+    const QSet<const StyleDeclaration *> unwritten = withDescendants(skipped);
 
     const QList<qsizetype> lineEnds = StyleSheetParser::lineEnds(text);
     auto source = std::make_shared<StyleSheetSource>();
     source->setText(text);
+    source->reserve(parsed.size());
     QList<std::pair<StyleDeclarationPtr, const StyleSheetSource::ItemText *>> pairs;
     QHash<const StyleDeclaration *, qsizetype> placeOf;
     QSet<qsizetype> taken;
@@ -466,7 +480,19 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     for (const StyleDeclarationPtr &declaration : declarations) {
         if (unwritten.contains(declaration.get()))
             continue;
-        const QString key = keyOf(*declaration);
+        // The same text as before reads the same: the normalised key only where it does not.
+        std::optional<QString> key;
+        const auto sameItem = [&](const StyleDeclaration &candidate) {
+            if (candidate.type() != declaration->type())
+                return false;
+            if (candidate.type() == RuleType::Comment)
+                return keyOf(candidate) == keyOf(*declaration);
+            if (candidate.selector() == declaration->selector())
+                return true;
+            if (!key)
+                key = keyOf(*declaration);
+            return keyOf(candidate) == *key;
+        };
         // Keyframes are written in the order of their keys: they are looked
         // for anywhere in their block.
         qsizetype from = next;
@@ -478,7 +504,7 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
         qsizetype found = -1;
         for (qsizetype i = from; i < parsed.size(); ++i) {
             const StyleDeclarationPtr &candidate = parsed.at(i);
-            if (!taken.contains(i) && candidate->type() == declaration->type() && keyOf(*candidate) == key) {
+            if (!taken.contains(i) && sameItem(*candidate)) {
                 found = i;
                 break;
             }

@@ -5,6 +5,7 @@
 #include "stylesheet/StyleDeclaration.h"
 #include "stylesheet/VendarPrefixSettings.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -128,6 +129,7 @@ private:
     void rewritePieces(const CSSProperty &property, const StyleSheetSource::PropertyText &was, const QString &text,
                        QList<Splice> &splices) const;
     bool isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const;
+    static QSet<const StyleDeclaration *> withDescendants(const QList<StyleDeclarationPtr> &roots);
     static QString applied(const QString &text, QList<Splice> splices);
     // Lines up a parse of text with the model; sets ranges and lines on success.
     Result aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
@@ -140,4 +142,6 @@ private:
     QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
     // What the text last written holds, during write().
     mutable const StyleSheetSource *m_previous = nullptr;
+    // The marked items and everything inside them, during write().
+    mutable QSet<const StyleDeclaration *> m_edited;
 };
