@@ -213,9 +213,14 @@ bool CSSOutlineDelegate::isOnlyDeclarationOfItsName(const CSSRulePtr &row) const
     if (!owner || owner == row || !row->property() || !row->isLeaf() || !row->shouldIncludInRule()
         || !row->property()->isEnabled() || row->mediaOwner())
         return false;
+    // Nor one whose longhands or shorthand it sets ("margin" and
+    // "margin-top"): then the order of the rule decides, and the rule goes again.
     const QString formal = formalPropertyName(row->propName());
     for (const CSSRulePtr &child : owner->children()) {
-        if (child != row && formalPropertyName(child->propName()) == formal)
+        if (child == row)
+            continue;
+        const QString other = formalPropertyName(child->propName());
+        if (other == formal || other.startsWith(formal + u'-') || formal.startsWith(other + u'-'))
             return false;
     }
     return true;
