@@ -154,6 +154,7 @@ public:
     CSSRulePtr searchNode(const QList<CSSRulePtr> &nodes, const CSSRule *row) const;
     CSSRulePtr treeNodeByStyleDeclaration(const StyleDeclarationPtr &declaration, const QList<CSSRulePtr> &nodes) const;
     CSSRulePtr treeNodeByCSSProperty(const CSSPropertyPtr &property, const QList<CSSRulePtr> &nodes) const;
+    CSSRulePtr findInOutline(const QList<CSSRulePtr> &nodes, const std::function<bool(const CSSRulePtr &)> &matches) const;
     void expandParentsOfItem(const CSSRulePtr &row);
     static QString noPriorityValueName(const QString &value);
     void cssOperationError(int code, const QString &message) const;

@@ -237,44 +237,35 @@ QList<File *> CSSOutlineDelegate::getLocalStyleSheets() const
     return const_cast<CSSOutlineDelegate *>(this)->styleFiles();
 }
 
-CSSRulePtr CSSOutlineDelegate::searchNode(const QList<CSSRulePtr> &nodes, const CSSRule *row) const
+CSSRulePtr CSSOutlineDelegate::findInOutline(const QList<CSSRulePtr> &nodes,
+                                             const std::function<bool(const CSSRulePtr &)> &matches) const
 {
+    // Depth first, each row before its children, into the rows the outline has.
     for (const CSSRulePtr &node : nodes) {
-        if (node.get() == row)
+        if (matches(node))
             return node;
         if (!m_outlineView->itemModel()->containsItem(node.get()))
             continue;
-        if (const CSSRulePtr found = searchNode(node->children(), row))
+        if (const CSSRulePtr found = findInOutline(node->children(), matches))
             return found;
     }
     return nullptr;
+}
+
+CSSRulePtr CSSOutlineDelegate::searchNode(const QList<CSSRulePtr> &nodes, const CSSRule *row) const
+{
+    return findInOutline(nodes, [row](const CSSRulePtr &node) { return node.get() == row; });
 }
 
 CSSRulePtr CSSOutlineDelegate::treeNodeByStyleDeclaration(const StyleDeclarationPtr &declaration,
                                                           const QList<CSSRulePtr> &nodes) const
 {
-    for (const CSSRulePtr &node : nodes) {
-        if (node->styleDeclaration() == declaration)
-            return node;
-        if (!m_outlineView->itemModel()->containsItem(node.get()))
-            continue;
-        if (const CSSRulePtr found = treeNodeByStyleDeclaration(declaration, node->children()))
-            return found;
-    }
-    return nullptr;
+    return findInOutline(nodes, [&declaration](const CSSRulePtr &node) { return node->styleDeclaration() == declaration; });
 }
 
 CSSRulePtr CSSOutlineDelegate::treeNodeByCSSProperty(const CSSPropertyPtr &property, const QList<CSSRulePtr> &nodes) const
 {
-    for (const CSSRulePtr &node : nodes) {
-        if (node->property() == property)
-            return node;
-        if (!m_outlineView->itemModel()->containsItem(node.get()))
-            continue;
-        if (const CSSRulePtr found = treeNodeByCSSProperty(property, node->children()))
-            return found;
-    }
-    return nullptr;
+    return findInOutline(nodes, [&property](const CSSRulePtr &node) { return node->property() == property; });
 }
 
 void CSSOutlineDelegate::expandParentsOfItem(const CSSRulePtr &row)

@@ -56,67 +56,64 @@ void CSSRule::setUpStoredTexts()
     m_selectorName = selectorName();
 }
 
+CSSRulePtr CSSRule::made()
+{
+    // Every initialiser but init() leaves the row switched on, at level 0.
+    CSSRulePtr row = init();
+    row->m_shouldIncludInRule = true;
+    row->m_level = 0;
+    return row;
+}
+
 CSSRulePtr CSSRule::initWithRule(const DOMCSSRulePtr &rule)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_rule = rule;
     row->m_ownerRule = row;
     row->m_isRule = true;
     if (rule && rule->type() == DOMCSSRule::STYLE_RULE)
         row->m_domCSSStyleDeclaration = rule->style();
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 
 CSSRulePtr CSSRule::initWithRuleWithWebkitBasicStyle(const DOMCSSRulePtr &rule)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_rule = rule;
     row->m_isWebKitStyle = true;
     row->m_fileName = QStringLiteral("default");
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 
 CSSRulePtr CSSRule::initWithPropertyText(const QString &decLine)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_decLine = decLine;
     row->m_backup = row->valueName();
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 
 CSSRulePtr CSSRule::initWithShortHand(const QString &shortHandName, const DOMCSSRulePtr &rule)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_rule = rule;
     row->m_shortHandName = shortHandName;
     row->m_isShortHand = true;
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 
 CSSRulePtr CSSRule::initElementStyleRuleWithDeclaration(const DOMCSSStyleDeclarationPtr &declaration)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_elementStyleDec = declaration;
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 
 CSSRulePtr CSSRule::initWithDeclalation(const DOMCSSStyleDeclarationPtr &computedStyle)
 {
-    CSSRulePtr row = init();
+    CSSRulePtr row = made();
     row->m_computedStyleDec = computedStyle;
     row->m_backup = row->valueName();
-    row->m_shouldIncludInRule = true;
-    row->m_level = 0;
     return row;
 }
 

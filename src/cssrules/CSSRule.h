@@ -174,6 +174,7 @@ public:
     QString debugDescription() const;
 
 private:
+    static CSSRulePtr made();
     void setUpStoredTexts();
     // For a live rule's cssText: the text before the first "{", trimmed.
     static QString ruleHead(const DOMCSSRulePtr &rule);
