@@ -168,6 +168,8 @@ void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)
 
 void CSSOutlineDelegate::reset()
 {
+    // A new page: the pairings of the old one's sheets go with it.
+    m_pairings.clear();
     m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
     updateRules({});
     m_outlineView->reloadData();

@@ -108,6 +108,11 @@ std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSSty
         QM_INFO(QStringLiteral("%1 rule(s) of the page's copy of %2 stand in no rule of its text; they are not listed")
                     .arg(pairing->unpairedCount())
                     .arg(file->path()));
+    if (pairing->droppedCount() > 0)
+        QM_INFO(QStringLiteral("%1 rule(s) of %2 are not in the page (it could not read them); they are not listed, "
+                               "and their text stays as it is")
+                    .arg(pairing->droppedCount())
+                    .arg(file->path()));
     return pairing;
 }
 

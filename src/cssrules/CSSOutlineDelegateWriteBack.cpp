@@ -159,8 +159,8 @@ void CSSOutlineDelegate::lazyWrite(File *file)
     if (!file->textView())
         file->addHistory();
     rewriteSytleFile(file, false);
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"),
-                                                             static_cast<CSSOutlineDelegateInterface *>(this),
+    // The poster is the panel itself (the shell tells its edits by that address).
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), dynamic_cast<const void *>(this),
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     const int selected = m_outlineView->selectedRow();
     m_outlineView->reloadData();
@@ -258,8 +258,7 @@ bool CSSOutlineDelegate::saveFile(File *file)
         alert.runModal(m_view);
         return false;
     }
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"),
-                                                             static_cast<CSSOutlineDelegateInterface *>(this),
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), dynamic_cast<const void *>(this),
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     reloadRuleList(1);
     if (InspectUndoManager *undo = undoManager())

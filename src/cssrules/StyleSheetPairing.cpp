@@ -245,4 +245,12 @@ void StyleSheetPairing::pairLists(const QList<DOMCSSRulePtr> &rules, const QList
         else
             ++m_unpaired;
     }
+    // What the page never had a rule for: a @charset, prefixes of other
+    // engines, and rules it could not read.
+    for (qsizetype d = 0; d < declarations.size(); ++d) {
+        const QString key = keyOfDeclaration(*declarations.at(d));
+        if (!used.at(d) && !key.startsWith(QLatin1String("2|")) && !key.startsWith(QLatin1String("7?|"))
+            && !declarations.at(d)->isRemoved())
+            ++m_dropped;
+    }
 }

@@ -38,6 +38,8 @@ public:
     DOMCSSRulePtr ruleOf(const StyleDeclaration *declaration) const { return m_ruleOf.value(declaration); }
     // The live rules no item pairs with (rules that are not in the file's text).
     int unpairedCount() const { return m_unpaired; }
+    // The items of the text the page has no rule for (rules it dropped).
+    int droppedCount() const { return m_dropped; }
     int pairedCount() const { return int(m_ruleOf.size()); }
 
     // The keys, for either side.
@@ -59,4 +61,5 @@ private:
     QHash<const DOMCSSRule *, StyleDeclarationPtr> m_declarationOf;
     QHash<const StyleDeclaration *, DOMCSSRulePtr> m_ruleOf;
     int m_unpaired = 0;
+    int m_dropped = 0;
 };

@@ -224,3 +224,39 @@ TEST(RulesCascade, RulesBehindStatementsAndBlocksPairWithTheirOwnLiveRule)
     }
 }
 
+
+TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
+{
+    LivePanel live;
+    const QByteArray css = "a:::b { color: red; }\n@-moz-document url-prefix() { p { color: red; } }\n"
+                           "#t { color: blue\n}\n.gone { top: 0 }\n";
+    LoopbackHttpServer server(live.fixture->folder());
+    ASSERT_TRUE(server.start());
+    live.fixture->writeFile(QStringLiteral("remote.css"), "p { color: green; }");
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href='"
+                                + server.url(QStringLiteral("/remote.css")).toEncoded() + "'><p id=t class=gone>x</p>"}}));
+    StandardErrorCapture log;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const QString logged = log.text();
+    EXPECT_TRUE(logged.contains(QLatin1String("are not in the page"))) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QLatin1String("another origin"))) << logged.toStdString();
+    // The rules the page has are listed; the others are not, and an edit keeps their text.
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("#t")));
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("a:::b")));
+    const CSSRulePtr top = LivePanel::declaration(live.ruleRow(QStringLiteral(".gone")), QStringLiteral("top"));
+    ASSERT_TRUE(top && live.selectRow(top));
+    live.panel.commitCSSValueChange(top, QStringLiteral("1px"), true);
+    live.settleWrites();
+    EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(),
+              QString::fromUtf8(css).replace(QStringLiteral(".gone { top: 0 }"), QStringLiteral(".gone { top: 1px }")));
+
+    // A style sheet whose file can no longer be read lists nothing and writes nothing.
+    live.fixture->writeFile(QStringLiteral("site.css"), QByteArray("\xff\xfe\x00\xd8", 4));
+    File *file = live.file(QStringLiteral("site.css"));
+    file->reloadContent();
+    StandardErrorCapture second;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("#t"))) << live.dump().toStdString();
+}
