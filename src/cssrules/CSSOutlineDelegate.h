@@ -94,16 +94,16 @@ public:
     // --- The panel (CSSOutlineDelegate.cpp) ----------------------------------------------
     void awakeFromNib();
     int displaySelectorType() const { return m_displaySelectorType; }
-    void setDisplaySelectorType(int mode);
+    void setDisplaySelectorType(int mode) override;
     const QList<CSSRulePtr> &rules() const { return m_rules; }
     const QList<CSSRulePtr> &rulesBuckUp() const { return m_rulesBuckUp; }
     DOMElement *lastSelectedElement() const;
     // Rebuilds keeping the scroll place, then selects the same path of rows.
-    void reload();
+    void reload() override;
     // Rebuilds in the current mode: 0 a new list, 1 keeping the place, 2
     // showing the same row. The list is built once the page's answers for
     // the element are in (one round trip); rebuilt() then tells.
-    void reloadRuleList(int mode);
+    void reloadRuleList(int mode) override;
     void clearRuleList();
     void updateRules(const QList<CSSRulePtr> &rules);
     void doChangeOutlineSource(int segment);

@@ -114,6 +114,9 @@ public:
     void resetWithProjectChange() override {}
     void resetCategorySelector() override {}
     void checkVendorPrefixSetting() override {}
+    void setDisplaySelectorType(int) override {}
+    void reloadRuleList(int) override {}
+    void reload() override {}
     QList<File *> images;
 };
 
