@@ -133,10 +133,11 @@ void File::replaceContent(const std::optional<QString> &text, quint64 version)
         const quint64 after = version;
         const quint64 before = m_contentVersion;
         if (m_content && text) {
-            // (Named copies: clang 14 cannot capture structured bindings.)
-            const std::pair<qsizetype, qsizetype> ends = commonEnds(*m_content, *text);
-            const qsizetype prefix = ends.first;
-            const qsizetype suffix = ends.second;
+            // Plain variables, not a structured binding: clang before 16
+            // cannot capture one in the lambda below.
+            const auto ends = commonEnds(*m_content, *text);
+            const auto prefix = ends.first;
+            const auto suffix = ends.second;
             const QString oldMiddle = m_content->mid(prefix, m_content->size() - prefix - suffix);
             undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle] {
                 if (m_contentVersion != after || !m_content) {
