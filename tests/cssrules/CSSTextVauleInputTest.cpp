@@ -38,7 +38,7 @@ Qt::KeyboardModifiers modifiersOf(const QString &key)
 
 } // namespace
 
-TEST(CSSTextVauleInput, StepsALoneNumberKeepingItsUnitAsTheSteppingExamplesSay)
+TEST(CSSTextVauleInput, StepsALoneNumberKeepingItsUnitAndPriority)
 {
     QFile examples(QStringLiteral(QUILLMARK_TEST_DATA "/stepping.txt"));
     ASSERT_TRUE(examples.open(QIODevice::ReadOnly));

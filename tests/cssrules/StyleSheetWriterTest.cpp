@@ -13,9 +13,9 @@ namespace {
 
 const QStringList kWebkitAndMoz{QStringLiteral("-webkit"), QStringLiteral("-moz")};
 
-// The worked example: a comment, a rule with two selectors and a
-// transition, and a media block holding one rule.
-void buildWorkedExample(SheetModel &model)
+// A sheet the model gains item by item: a comment, a rule with two
+// selectors and a transition, and a media block holding one rule.
+void buildSheet(SheetModel &model)
 {
     model.addComment(QStringLiteral("/* base */"));
     model.add(RuleType::Style, QStringLiteral(".a, .b"),
@@ -54,14 +54,14 @@ void setValue(SheetModel &model, const QString &selector, const QString &name, c
 
 } // namespace
 
-TEST(StyleSheetWriter, WritesTheWorkedExampleFormattedWithRangesAndLines)
+TEST(StyleSheetWriter, WritesNewItemsFormattedWithPrefixedCopiesRangesAndLines)
 {
     SheetModel model;
-    buildWorkedExample(model);
+    buildSheet(model);
     const StyleSheetWriter::Result result = StyleSheetWriter(settings(false, kWebkitAndMoz, {QStringLiteral("transition")}))
                                                 .write(model.list, nullptr);
     ASSERT_TRUE(result.ok) << result.error.toStdString() << "\n" << result.text.toStdString();
-    expectGolden(QStringLiteral("writeback/worked-example.formatted.css"), result.text);
+    expectGolden(QStringLiteral("writeback/sheet.formatted.css"), result.text);
     EXPECT_EQ(model.list.at(0)->lineNumber(), 1);
     EXPECT_EQ(model.list.at(1)->lineNumber(), 2);
     EXPECT_EQ(model.list.at(2)->lineNumber(), 10);
@@ -71,14 +71,14 @@ TEST(StyleSheetWriter, WritesTheWorkedExampleFormattedWithRangesAndLines)
     EXPECT_EQ(model.list.at(3)->range(), (Range{166, 25}));
 }
 
-TEST(StyleSheetWriter, WritesTheWorkedExampleMinified)
+TEST(StyleSheetWriter, WritesNewItemsMinifiedOnOneLineAfterTheComment)
 {
     SheetModel model;
-    buildWorkedExample(model);
+    buildSheet(model);
     const StyleSheetWriter::Result result = StyleSheetWriter(settings(true, kWebkitAndMoz, {QStringLiteral("transition")}))
                                                 .write(model.list, nullptr);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    expectGolden(QStringLiteral("writeback/worked-example.minified.css"), result.text);
+    expectGolden(QStringLiteral("writeback/sheet.minified.css"), result.text);
     EXPECT_EQ(model.list.at(0)->lineNumber(), 1);
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(model.list.at(i)->lineNumber(), 2);
