@@ -19,6 +19,8 @@
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"
 
+#include "../BenchFigures.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -32,17 +34,6 @@
 #include <functional>
 
 namespace {
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // Nine elements a card, 1,111 cards.
 QByteArray page()
@@ -70,22 +61,6 @@ DOMCSSRulePtr ruleWithSelector(DOMDocument &document, const QString &selector)
     }
     return nullptr;
 }
-
-struct Figures
-{
-    QList<double> values;
-    void add(double value) { values.append(value); }
-    QString text() const
-    {
-        QList<double> sorted = values;
-        std::sort(sorted.begin(), sorted.end());
-        return QStringLiteral("min %1 ms, median %2 ms, max %3 ms (%4 runs)")
-            .arg(sorted.first(), 0, 'f', 1)
-            .arg(sorted.at(sorted.size() / 2), 0, 'f', 1)
-            .arg(sorted.last(), 0, 'f', 1)
-            .arg(sorted.size());
-    }
-};
 
 } // namespace
 

@@ -1004,9 +1004,21 @@
     }
 
     function boxOf(frame, element) {
-        if (!element || element.nodeType !== 1)
+        if (!element)
             return null;
         const win = frame.doc.defaultView;
+        if (element.nodeType === 3) {
+            // A text node has the box of its text, without borders or paddings.
+            const range = frame.doc.createRange();
+            range.selectNodeContents(element);
+            const textRect = range.getBoundingClientRect();
+            return {
+                x: textRect.left + win.scrollX, y: textRect.top + win.scrollY, w: textRect.width, h: textRect.height,
+                vx: textRect.left, vy: textRect.top, border: [0, 0, 0, 0], padding: [0, 0, 0, 0]
+            };
+        }
+        if (element.nodeType !== 1)
+            return null;
         const rect = element.getBoundingClientRect();
         const style = win.getComputedStyle(element);
         // The view position is in this frame's view: the program adds where
@@ -1053,7 +1065,7 @@
             });
         }
         if (question.boxes)
-            reply.boxes = question.boxes.map(function (id) { return boxOf(frame, elementOf(id)); });
+            reply.boxes = question.boxes.map(function (id) { return boxOf(frame, nodeWithId(frame, id)); });
         if (question.media) {
             reply.media = question.media.map(function (query) {
                 try {

@@ -3,15 +3,48 @@
 #include "AppDelegate.h"
 #include "EXWindow.h"
 #include "FileViewController.h"
+#include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
-
 #include "cssrules/CSSOutlineDelegate.h"
+#include "platform/kit/SegmentedControl.h"
+#include "preview/PreviewDelegate.h"
+#include "toolkit/SearchFieldEx.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QToolButton>
+
+void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
+{
+    MainInterface &ui = delegate.ui();
+    auto *preview = new PreviewDelegate(&projects);
+    preview->setProjectDelegate(&projects);
+    preview->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    preview->setOnlineCheck(&ProjectDelegate::checkOnline);
+    preview->setDownloadFolder(ProjectDelegate::tempPath());
+    preview->setWindow(ui.window);
+    preview->setSelectedURLPath(ui.selectedURLPath);
+    preview->setBackForwardControl(ui.backfowadControl);
+    preview->setReloadButton(ui.reloadButton);
+    preview->setDetectButtons(ui.detectButton, nullptr);
+    preview->setProgressiveBox(ui.progressiveBox);
+    preview->setLoadStatusTextField(ui.loadStatusTextField);
+    preview->setTotalFileSizeTextField(ui.totalFileSizeTextField);
+    for (QWidget *control : std::initializer_list<QWidget *>{ui.selectedURLPath, ui.backfowadControl, ui.reloadButton,
+                                                              ui.detectButton}) {
+        if (control)
+            control->setEnabled(true);
+    }
+    if (ui.mainMenu) {
+        ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
+                               [preview](QAction *) { return preview->webview() != nullptr; });
+    }
+    projects.setPreviewHalf(preview);
+}
 
 void Controllers::install(AppDelegate &delegate)
 {
@@ -56,6 +89,8 @@ void Controllers::install(AppDelegate &delegate)
         ui.projectController = new ProjectDelegate(ui.window);
         delegate.setProjectController(ui.projectController);
     }
+    if (ui.projectController && !ui.projectController->previewHalf())
+        installPreview(delegate, *ui.projectController);
     if (ui.projectController) {
         ui.projectController->setFileViewController(ui.fileViewController);
         ui.projectController->setRollbackDelegate(ui.rollbackDelegate);

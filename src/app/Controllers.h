@@ -1,6 +1,7 @@
 #pragma once
 
 class AppDelegate;
+class ProjectDelegate;
 
 // The shell's one composition point: builds the controller of each interface
 // subsystem and wires the controllers to the shell and to one another through
@@ -13,4 +14,9 @@ public:
 
     // Once the interface is set up, before its signals are connected.
     static void install(AppDelegate &delegate);
+
+private:
+    // The live preview, as the project controller's preview half, with the
+    // main window's controls and the Reload command.
+    static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
 };

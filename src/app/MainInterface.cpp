@@ -21,6 +21,8 @@
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/TextField.h"
 #include "toolkit/ImageButton.h"
+#include "toolkit/ProgressiveBox.h"
+#include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 
 #include <QHBoxLayout>
@@ -168,20 +170,60 @@ QWidget *MainInterface::makeToolBar()
     layout->setSpacing(6);
 
     detectButton = toolButton(bar, QStringLiteral("detect_Template"), QStringLiteral("Select an Element in the Preview"), true);
+    detectButton->setObjectName(QStringLiteral("detectButton"));
     detectButton->setEnabled(false);
     layout->addWidget(detectButton);
 
-    selectedURLPath = new TextField(bar);
+    backfowadControl = new SegmentedControl(bar);
+    backfowadControl->setObjectName(QStringLiteral("backfowadControl"));
+    backfowadControl->setTrackingMode(SegmentedControl::TrackingMode::Momentary);
+    backfowadControl->setSegmentCount(2);
+    backfowadControl->setImage(NamedImage::templateImage(QStringLiteral("go-previous"), QStringLiteral("back_Template")), 0);
+    backfowadControl->setToolTip(QStringLiteral("Back"), 0);
+    backfowadControl->setImage(NamedImage::templateImage(QStringLiteral("go-next"), QStringLiteral("forward_Template")), 1);
+    backfowadControl->setToolTip(QStringLiteral("Forward"), 1);
+    backfowadControl->setWidth(26, 0);
+    backfowadControl->setWidth(26, 1);
+    backfowadControl->setFocusPolicy(Qt::NoFocus);
+    backfowadControl->setEnabled(false);
+    layout->addWidget(backfowadControl, 0, Qt::AlignVCenter);
+
+    selectedURLPath = new SearchFieldEx(bar);
     selectedURLPath->setObjectName(QStringLiteral("selectedURLPath"));
-    selectedURLPath->setPlaceholderText(QStringLiteral("Choose a page in the project list"));
-    selectedURLPath->setMinimumWidth(200);
+    selectedURLPath->setPlaceholderText(QStringLiteral("Choose a page in the project list, or type an address"));
+    selectedURLPath->setToolTip(QStringLiteral("Return loads the address"));
+    selectedURLPath->setMinimumWidth(150);
     selectedURLPath->setMaximumWidth(460);
     selectedURLPath->setEnabled(false);
+    progressiveBox = new ProgressiveBox(selectedURLPath);
+    progressiveBox->setObjectName(QStringLiteral("progressiveBox"));
+    progressiveBox->setTextField(selectedURLPath);
     layout->addWidget(selectedURLPath, 1);
 
     reloadButton = toolButton(bar, QStringLiteral("refresh"), QStringLiteral("Reload"));
+    reloadButton->setObjectName(QStringLiteral("reloadButton"));
     reloadButton->setEnabled(false);
     layout->addWidget(reloadButton);
+
+    // The load's counts and size, small, beside the field.
+    auto *counts = new QWidget(bar);
+    auto *countsLayout = new QVBoxLayout(counts);
+    countsLayout->setContentsMargins(0, 0, 0, 0);
+    countsLayout->setSpacing(0);
+    for (QLabel **label : {&loadStatusTextField, &totalFileSizeTextField}) {
+        *label = new QLabel(counts);
+        QFont font = (*label)->font();
+        font.setPointSizeF(font.pointSizeF() * 0.8);
+        (*label)->setFont(font);
+        (*label)->setForegroundRole(QPalette::PlaceholderText);
+        // The window may be narrower than the counts: they are cut then.
+        (*label)->setMinimumWidth(1);
+        (*label)->setMaximumWidth(220);
+        countsLayout->addWidget(*label);
+    }
+    loadStatusTextField->setObjectName(QStringLiteral("loadStatusTextField"));
+    totalFileSizeTextField->setObjectName(QStringLiteral("totalFileSizeTextField"));
+    layout->addWidget(counts);
     layout->addSpacing(12);
 
     fullWebViewButton = toolButton(bar, QStringLiteral("preview_Template"), QStringLiteral("Preview"));

@@ -10,6 +10,7 @@ class MainView;
 class OutlineView;
 class PanePlaceholder;
 class PathControl;
+class ProgressiveBox;
 class ProjectDelegate;
 class QAbstractButton;
 class QMenu;
@@ -22,6 +23,7 @@ class QToolButton;
 class QWidget;
 class RightPaneControlView;
 class RollbackDelegate;
+class SearchFieldEx;
 class SegmentedControl;
 class SplitView;
 class TextField;
@@ -111,10 +113,17 @@ public:
     RightPaneControlView *resourcePaneControlView = nullptr;
     RightPaneControlView *rightPaneControlView = nullptr;
 
-    // The project controller's controls, disabled until it is installed.
+    // The preview's controls, disabled until it is installed: element
+    // detection, back and forward (segments 0 and 1), the address field
+    // with its history and the load's progress along it, reload, and the
+    // load's counts and size.
     QToolButton *detectButton = nullptr;
-    TextField *selectedURLPath = nullptr;
+    SegmentedControl *backfowadControl = nullptr;
+    SearchFieldEx *selectedURLPath = nullptr;
+    ProgressiveBox *progressiveBox = nullptr;
     QToolButton *reloadButton = nullptr;
+    QLabel *loadStatusTextField = nullptr;
+    QLabel *totalFileSizeTextField = nullptr;
 
     // Menus.
     MainMenu *mainMenu = nullptr;

@@ -727,6 +727,24 @@ void ProjectDelegate::clearDetectLayer()
         m_previewHalf->clearDetectLayer();
 }
 
+void ProjectDelegate::updateDetectLayer()
+{
+    if (m_previewHalf)
+        m_previewHalf->updateDetectLayer();
+}
+
+void ProjectDelegate::detectLockDownHandler(QMouseEvent *event)
+{
+    if (m_previewHalf)
+        m_previewHalf->detectLockDownHandler(event);
+}
+
+void ProjectDelegate::detectLockCommitHandler(QMouseEvent *event)
+{
+    if (m_previewHalf)
+        m_previewHalf->detectLockCommitHandler(event);
+}
+
 bool ProjectDelegate::hasModified()
 {
     // A project reads as modified when a file below it does.

@@ -106,7 +106,7 @@ public:
     // --- Lookups -----------------------------------------------------------------------
     File *searchFileInProjects(const QString &path) const override;
     // The first node of that path in the trees of the nodes, pre-order.
-    File *searchDirectory(const QString &path, const QList<File *> &nodes) const;
+    File *searchDirectory(const QString &path, const QList<File *> &nodes) const override;
     File *searchDirectoryByAbsolutePath(const QString &url, const QList<File *> &nodes) const;
     // The parent of the node of that path below the node.
     File *searchParentFile(const QString &path, File *node) const;
@@ -136,11 +136,11 @@ public:
     // Loads the project settings panel again.
     void reloadProjectConfigView() override;
     void fileNameTextFieldDisable(bool disable) override;
-    void updateDetectLayer() override {}
+    void updateDetectLayer() override;
     void clearDetectLayer() override;
     void doSetPreviewWithLastIndex() override {}
-    void detectLockDownHandler(QMouseEvent *) override {}
-    void detectLockCommitHandler(QMouseEvent *) override {}
+    void detectLockDownHandler(QMouseEvent *event) override;
+    void detectLockCommitHandler(QMouseEvent *event) override;
 
     // --- The file tree (ProjectDelegateTree.cpp) ------------------------------------------
     int numberOfChildrenOfItem(OutlineView *outlineView, void *item) override;
@@ -177,7 +177,7 @@ public:
     void openProjectConfig();
     bool isChangedByDirecotryUpdated() const { return m_isChangedByDirecotryUpdated; }
     bool ignoreOpenFile() const { return m_ignoreOpenFile; }
-    void setIgnoreOpenFile(bool ignore) { m_ignoreOpenFile = ignore; }
+    void setIgnoreOpenFile(bool ignore) override { m_ignoreOpenFile = ignore; }
     // The folder paths the tree shows expanded, as last written.
     QStringList expandedFilePaths() const { return m_expandedFilePaths; }
 

@@ -1,7 +1,6 @@
 // The DOM tree utilities of DOMDocument (declared in platform/web/dom/DOMDocument.h).
 
 #include "AttributeParser.h"
-#include "StringDOM.h"
 
 #include "platform/web/dom/DOMAttr.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -9,6 +8,7 @@
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/html/HTMLParser.h"
+#include "platform/web/html/StringDOM.h"
 #include "stylesheet/WebCoreObjects.h"
 
 #include <QHash>

@@ -4,7 +4,7 @@ class DOMDocument;
 class DOMNode;
 struct DOMMutationEvent;
 
-// What the preview's script bridge hands to the DOM tree. Implemented by the
+// What the preview hands to the DOM tree and asks of it. Implemented by the
 // DOM tree controller (src/domtree); called by the preview (PreviewDelegate),
 // which Controllers::install() hands it with PreviewDelegate::setDomTreeDelegate().
 class PreviewDomTreeInterface
@@ -18,4 +18,14 @@ public:
     virtual void domModified(const DOMMutationEvent &event) = 0;
     // The page's script changed an attribute of the element.
     virtual void domAttributeModified(DOMNode *node) = 0;
+
+    // Another page is about to load: the rows of the old one are forgotten.
+    virtual void clearDomNodeMap() = 0;
+    // The node the tree shows for a node of the page (an element for the
+    // inside of one it shows whole), or null when it shows none.
+    virtual DOMNode *getPaticulerElement(DOMNode *node) = 0;
+    // Selects the node's row (null clears the selection).
+    virtual void selectNode(DOMNode *node) = 0;
+    // Draws the selected row again and gives the tree the keyboard.
+    virtual void reloadSelectedRow() = 0;
 };

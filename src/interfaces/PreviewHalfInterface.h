@@ -8,6 +8,7 @@
 class ExWebViewInterface;
 class File;
 class Operation;
+class QMouseEvent;
 class QWidget;
 
 // What the project controller asks of the preview half beside it: the live
@@ -64,6 +65,14 @@ public:
     // The roots of the tree of resources the page shown loaded; each node's
     // path is the address of a resource. Owned by the preview.
     virtual QList<File *> resourceRoots() = 0;
+
+    // A click in the preview while elements are detected under the pointer
+    // locked that element (mouse-down): it is selected in the DOM tree and
+    // its rules are listed. The mouse-up that follows does nothing more.
+    virtual void detectLockDownHandler(QMouseEvent *event) = 0;
+    virtual void detectLockCommitHandler(QMouseEvent *event) = 0;
+    // Draws the element overlay again where its element is now.
+    virtual void updateDetectLayer() = 0;
 
     // The jobs that clear or set the local substitutes of every page, style
     // sheet and script of a web project (its root); null when there is

@@ -24,6 +24,9 @@ public:
     // The page last loaded into the preview, or null; the preview sets it.
     virtual File *lastPreviewedFile() = 0;
     virtual void setLastPreviewedFile(File *file) = 0;
+    // While set, selecting a row of the file tree does not open its file
+    // (the preview selects the row of the page it shows).
+    virtual void setIgnoreOpenFile(bool ignore) = 0;
     // The file of the file tree's clicked row, and of its selected row.
     virtual File *clickedFile() = 0;
     virtual File *selectedFile() = 0;
@@ -32,6 +35,9 @@ public:
     virtual QList<File *> projects() const = 0;
     // The node of a file-system path in the first project that holds it, or null.
     virtual File *searchFileInProjects(const QString &path) const = 0;
+    // The node of that path in the trees of the nodes (folders on the way are
+    // read when they were not yet), or null.
+    virtual File *searchDirectory(const QString &path, const QList<File *> &nodes) const = 0;
 
     // Whether any file of the open projects has unsaved changes.
     virtual bool hasModified() = 0;

@@ -1,3 +1,6 @@
+// PreviewDelegate: set-up, the controls, the page's document and what the
+// bridge reports, and the JavaScript switch.
+
 #include "PreviewDelegate.h"
 
 #include "ExWebView.h"
@@ -5,23 +8,100 @@
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/engine/WebBridge.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebPreferences.h"
+#include "toolkit/ReloadButtonCell.h"
+#include "toolkit/SearchFieldEx.h"
 
 #include <QAbstractButton>
 #include <QIcon>
 #include <QVBoxLayout>
 #include <QWidget>
 
-PreviewDelegate::PreviewDelegate(QObject *parent) : QObject(parent) {}
+PreviewDelegate::PreviewDelegate(QObject *parent) : QObject(parent)
+{
+    m_resourceTreeTimer.setSingleShot(true);
+    m_resourceTreeTimer.setInterval(400);
+    connect(&m_resourceTreeTimer, &QTimer::timeout, this, &PreviewDelegate::updateResourceTree);
+    m_loadingTimeoutTimer.setSingleShot(true);
+    m_loadingTimeoutTimer.setInterval(10000);
+    connect(&m_loadingTimeoutTimer, &QTimer::timeout, this, &PreviewDelegate::loadingTimeout);
+
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("setDetectModeOFF"), nullptr, [this](const Notification &) {
+        if (m_webview)
+            m_webview->setDetectState(ExWebViewInterface::DetectOff);
+        updateDetectButtonState();
+    });
+    center.addObserver(this, QStringLiteral("domTreeChanged"), nullptr,
+                       [this](const Notification &) { updateDetectButtonState(); });
+}
 
 PreviewDelegate::~PreviewDelegate()
 {
+    NotificationCenter::defaultCenter().removeObserver(this);
     removeDomListeners();
 }
+
+// --- The controls --------------------------------------------------------------------------
+
+void PreviewDelegate::setSelectedURLPath(SearchFieldEx *field)
+{
+    m_selectedURLPath = field;
+    if (!field)
+        return;
+    connect(field, &TextField::activated, this, [this, field] { urlEnter(field->text()); });
+    // The reload button stands in the field in place of its clear button.
+    auto *reload = new ReloadButtonCell(field);
+    reload->setObjectName(QStringLiteral("reloadButtonCell"));
+    field->setCancelButtonCell(reload);
+    connect(reload, &QAction::triggered, this, &PreviewDelegate::refreshWebview);
+}
+
+void PreviewDelegate::setBackForwardControl(SegmentedControl *control)
+{
+    m_backfowadControl = control;
+    if (!control)
+        return;
+    connect(control, &SegmentedControl::activated, this, [this, control] {
+        goAndBackcontrol(control->selectedSegment());
+    });
+    maintainbackForwardButton();
+}
+
+void PreviewDelegate::setReloadButton(QAbstractButton *button)
+{
+    m_reloadButton = button;
+    if (button)
+        connect(button, &QAbstractButton::clicked, this, &PreviewDelegate::reloadPage);
+}
+
+void PreviewDelegate::setDetectButtons(QAbstractButton *detectButton, QAbstractButton *detectButton2)
+{
+    m_detectButton = detectButton;
+    m_detectButton2 = detectButton2;
+    for (QAbstractButton *button : {detectButton, detectButton2}) {
+        if (!button)
+            continue;
+        button->setCheckable(true);
+        connect(button, &QAbstractButton::clicked, this, [this, button] { detectPreview(button); });
+    }
+    updateDetectButtonState();
+}
+
+void PreviewDelegate::setDownloadFolder(const QString &path)
+{
+    m_downloadFolder = path;
+    if (m_webview)
+        m_webview->webPage()->setDownloadFolder(path);
+}
+
+// --- Set-up --------------------------------------------------------------------------------
 
 void PreviewDelegate::initWebView(QWidget *container)
 {
@@ -35,10 +115,20 @@ void PreviewDelegate::initWebView(QWidget *container)
             auto *layout = new QVBoxLayout(container);
             layout->setContentsMargins(0, 0, 0, 0);
         }
-        container->layout()->addWidget(m_webview);
+        // The preview fills the container, in place of what it showed.
+        QLayout *layout = container->layout();
+        for (int i = 0; i < layout->count(); ++i) {
+            if (QWidget *shown = layout->itemAt(i)->widget())
+                shown->hide();
+        }
+        layout->addWidget(m_webview);
     }
     connectPage();
+    initDomListeners();
     initWebPreference();
+    if (!m_downloadFolder.isEmpty())
+        m_webview->webPage()->setDownloadFolder(m_downloadFolder);
+    maintainbackForwardButton();
 }
 
 void PreviewDelegate::initWebPreference()
@@ -52,6 +142,14 @@ void PreviewDelegate::initWebPreference()
     preferences.setJavaScriptCanOpenWindowsAutomatically(true);
     preferences.setLoadsImagesAutomatically(true);
     preferences.setAllowFileAccessFromFileURLs(true);
+}
+
+void PreviewDelegate::doSetPreviewSize(int, bool)
+{
+}
+
+void PreviewDelegate::activateResponsiveRuler(bool)
+{
 }
 
 void PreviewDelegate::connectPage()
@@ -74,7 +172,34 @@ void PreviewDelegate::connectPage()
                     records.append({QStringLiteral("attributes"), element});
                 domAttributeChangeListener(records);
             });
+
+    // Following each load.
+    connect(page, &WebPage::frameStartedLoading, this, &PreviewDelegate::frameStartedLoading);
+    connect(page, &WebPage::frameStoppedLoading, this, &PreviewDelegate::frameStoppedLoading);
+    connect(page, &WebPage::requestSent, this, &PreviewDelegate::requestSent);
+    connect(page, &WebPage::responseReceived, this, &PreviewDelegate::responseReceived);
+    connect(page, &WebPage::requestFinished, this,
+            [this](const QString &requestId, qint64 encodedLength, double) { requestFinished(requestId, encodedLength); });
+    connect(page, &WebPage::requestFailed, this, &PreviewDelegate::requestFailed);
+    connect(page, &WebPage::navigationFailed, this,
+            [this](const QUrl &url, const QString &errorText, const QString &) { failLoad(url, errorText); });
+    connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
+    connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
+        if (m_window)
+            m_window->setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmark") : title);
+    });
+    connect(page, &WebPage::downloadFinished, this, [](const QString &path) {
+        QM_INFO(QStringLiteral("downloaded %1").arg(path));
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("com.apple.DownloadFileFinished"),
+                                                                 nullptr, {{QStringLiteral("path"), path}});
+    });
+
+    // Element detection.
+    connect(m_webview, &ExWebView::mouseDidMoveOverElement, this, &PreviewDelegate::webViewMouseDidMoveOverElement);
+    connect(m_webview, &ExWebView::didScroll, this, &PreviewDelegate::webViewDidScroll);
 }
+
+// --- The page's document ---------------------------------------------------------------
 
 void PreviewDelegate::initDomListeners()
 {
@@ -95,19 +220,43 @@ void PreviewDelegate::removeDomListeners()
     frame.removeEventListener(QStringLiteral("DOMSubtreeModified"), this);
 }
 
+bool PreviewDelegate::domTreeInitialised() const
+{
+    const DOMDocumentPtr document = m_domTreeDocument.lock();
+    return document && m_webview && document.get() == m_webview->mainFrameDocument();
+}
+
+void PreviewDelegate::setDomTreeInitialised(bool initialised)
+{
+    m_domTreeDocument.reset();
+    if (initialised && m_webview)
+        m_domTreeDocument = m_webview->mainFrame().sharedDocument();
+}
+
 void PreviewDelegate::handleEvent(const DOMMutationEvent &event)
 {
     if (event.type == WebFrameMirror::s_contentLoaded) {
+        // The elements of the document before are gone with it.
+        if (m_webview) {
+            m_webview->setSelectedElement(nullptr);
+            m_webview->resetDetectView();
+        }
         initDomTree(static_cast<DOMDocument *>(event.target));
         return;
     }
-    if (m_domTreeDelegate)
+    if (m_domTreeDelegate && domTreeInitialised())
         m_domTreeDelegate->domModified(event);
 }
 
 void PreviewDelegate::initDomTree(DOMDocument *document)
 {
-    m_domTreeInitialised = true;
+    // The browser's page about a load that failed is not the page: no tree
+    // is built from it, so nothing of it can reach the project's files.
+    if (m_loadFailed || (m_webview && m_webview->mainFrame().url().scheme() == QLatin1String("chrome-error"))) {
+        QM_DEBUG(QStringLiteral("no DOM tree for a page that did not load"));
+        return;
+    }
+    m_domTreeDocument = document ? std::static_pointer_cast<DOMDocument>(document->shared_from_this()) : nullptr;
     // The page was parsed with the JavaScript switch as it is now: markup the
     // program parses into it (noscript content above all) must parse alike.
     if (document)
@@ -136,6 +285,8 @@ bool PreviewDelegate::isSelectorExcludedFromWebScript(const QByteArray &selector
 {
     return selector != "consoleFromJS:" && selector != "domAttributeChangeListener:";
 }
+
+// --- JavaScript -------------------------------------------------------------------------------
 
 void PreviewDelegate::chageJavascriptStatus()
 {

@@ -1,18 +1,38 @@
 #pragma once
 
+#include "ExWebView.h"
+
+#include "interfaces/PreviewHalfInterface.h"
+#include "platform/web/dom/DOMEngineQueries.h"
+#include "platform/web/engine/WebNetworkEvents.h"
+#include "toolkit/ProgressiveBox.h"
+
 #include <QByteArray>
+#include <QHash>
+#include <QLabel>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
+#include <QTimer>
+#include <QUrl>
 #include <QVariant>
 
+#include <functional>
+#include <memory>
+
+class CSSOutlineDelegateInterface;
 class DOMDocument;
+class DOMElement;
 class DOMNode;
-class ExWebView;
+class File;
 class PreviewDomTreeInterface;
+class ProjectDelegateInterface;
 class QAbstractButton;
 class QWidget;
+class SearchFieldEx;
+class SegmentedControl;
 struct DOMMutationEvent;
 
 // One record of the page's mutation observer as the bridge hands it on: its
@@ -23,13 +43,25 @@ struct ScriptMutationRecord
     DOMNode *target = nullptr; // Not owned.
 };
 
-// The preview half of the project controller as far as the live page goes:
-// it makes the preview and sets its preferences, listens to the page's
-// document (its readiness and its subtree changes), takes what the bridge
-// script reports (console lines, attribute changes) and keeps the JavaScript
-// switch. The project controller owns it; the DOM tree controller is told
-// through PreviewDomTreeInterface.
-class PreviewDelegate : public QObject
+// The preview half of the project controller: it makes the preview and sets
+// its preferences; decides what is loaded (a project page, a typed address,
+// a reload in place, a step back or forward) and keeps the address field,
+// the back/forward control and the file tree in step with the page; follows
+// the frames and requests of every load to show its progress and to build
+// the DOM tree once the page is complete; and drives element detection
+// (hover, lock click, the selected element). It also listens to the page's
+// document through the bridge and keeps the JavaScript switch.
+//
+// The project controller owns it and calls it through PreviewHalfInterface;
+// it calls the project controller, the DOM tree and the rules panel through
+// their interfaces, each skipped while it is not installed. The controls are
+// the main window's (not owned, any may be missing).
+//
+// The topics live in PreviewDelegate.cpp (set-up, the bridge, JavaScript),
+// PreviewDelegateLoading.cpp (addresses, reload, history, the file tree),
+// PreviewDelegateProgress.cpp (following a load) and PreviewDelegateDetect.cpp
+// (element detection).
+class PreviewDelegate : public QObject, public PreviewHalfInterface
 {
     Q_OBJECT
 
@@ -37,51 +69,227 @@ public:
     explicit PreviewDelegate(QObject *parent = nullptr);
     ~PreviewDelegate() override;
 
-    // The preview; null before initWebView().
-    ExWebView *webview() const { return m_webview; }
+    // --- Wiring ----------------------------------------------------------------------------
+    void setProjectDelegate(ProjectDelegateInterface *delegate) { m_projectDelegate = delegate; }
+    void setDomTreeDelegate(PreviewDomTreeInterface *delegate) { m_domTreeDelegate = delegate; }
+    void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
+    // The project controller's online check: false (after its alert) for a
+    // network address while offline. Without one every address is tried.
+    void setOnlineCheck(std::function<bool(const QString &)> check) { m_checkOnline = std::move(check); }
+    // The window whose title follows the page.
+    void setWindow(QWidget *window) { m_window = window; }
+    // The controls (any may be null): the address field with its history,
+    // the back/forward control (segment 0 back, 1 forward), the reload
+    // button, the two detect buttons, the progress box along the address
+    // field, and the labels of the counts and of the loaded size.
+    void setSelectedURLPath(SearchFieldEx *field);
+    void setBackForwardControl(SegmentedControl *control);
+    void setReloadButton(QAbstractButton *button);
+    void setDetectButtons(QAbstractButton *detectButton, QAbstractButton *detectButton2);
+    void setProgressiveBox(ProgressiveBox *box) { m_progressiveBox = box; }
+    void setLoadStatusTextField(QLabel *label) { m_loadStatusTextField = label; }
+    void setTotalFileSizeTextField(QLabel *label) { m_totalFileSizeTextField = label; }
+    // Where downloads started from the page go.
+    void setDownloadFolder(const QString &path);
+    // The controllers whose undo steps a reload of another page drops.
+    void addClearUndoTarget(QObject *target) { m_clearUndoTargets.append(target); }
+
+    // --- Set-up (PreviewDelegate.cpp) -----------------------------------------------
+    ExWebView *webview() override { return m_webview; }
     // Makes a new preview filling the container (none without one), dropping the old one.
-    void initWebView(QWidget *container);
+    void initWebView(QWidget *container) override;
     // The preview's preferences: JavaScript as the switch says, windows opened
     // by script, images loaded at once, local pages reading local files.
     void initWebPreference();
+    // The size presets, the ruler and the resources come with the preview
+    // tools: the preview fills its pane.
+    void doSetPreviewSize(int index, bool keepSlider) override;
+    void activateResponsiveRuler(bool active) override;
+    QList<File *> resourceRoots() override { return {}; }
+    std::shared_ptr<Operation> removeBypassOperation(File *) override { return nullptr; }
+    std::shared_ptr<Operation> autoBypassOperation(File *) override { return nullptr; }
+    void setDownloadButtonsEnabled(bool enabled) override { m_downloadButtonsEnabled = enabled; }
+    bool downloadButtonsEnabled() const { return m_downloadButtonsEnabled; }
 
-    void setDomTreeDelegate(PreviewDomTreeInterface *delegate) { m_domTreeDelegate = delegate; }
-
+    // --- The page's document and the bridge (PreviewDelegate.cpp) --------------------
     bool javascriptEnable() const { return m_javascriptEnable; }
-    bool domTreeInitialised() const { return m_domTreeInitialised; }
-    void setDomTreeInitialised(bool initialised) { m_domTreeInitialised = initialised; }
+    // Whether the DOM tree was built for the document shown.
+    bool domTreeInitialised() const;
+    void setDomTreeInitialised(bool initialised);
     // The two switch buttons that show the JavaScript state (either may be null).
     void setJavascriptStatusButtons(QAbstractButton *first, QAbstractButton *second);
-
     // "DOMContentLoaded" and "DOMSubtreeModified" of the main frame reach handleEvent().
     void initDomListeners();
     void removeDomListeners();
     void handleEvent(const DOMMutationEvent &event);
     // Builds the DOM tree for the document; the bridge is in the page already.
+    // A document of a load that failed builds nothing.
     void initDomTree(DOMDocument *document);
-
     // What the page may call: a console line, and its attribute records.
     void consoleFromJS(const QVariant &value);
     void domAttributeChangeListener(const QList<ScriptMutationRecord> &records);
     static bool isSelectorExcludedFromWebScript(const QByteArray &selector);
-
     void chageJavascriptStatus();
-    void startJavascript();
+    void startJavascript() override;
     void pauseJavascript();
 
+    // --- Addresses, reload and history (PreviewDelegateLoading.cpp) -------------------
+    // Shows a project file (null shows nothing and forgets the page).
+    void setURL(File *file) override;
+    // Loads the address as typed in the address field: "http://" goes in
+    // front of an address without "http://", "https://" or "file://"; an
+    // address that cannot be loaded is said so in the status and the log.
+    void urlEnter(const QString &address) override;
+    void setMainFrameURL(const QString &address) override;
+    // Loads the selected project page, or reloads the page shown (asking
+    // first when a project has unsaved changes, unless "clearUndoAlert").
+    void refreshWebview() override;
+    bool isReloadOnly() const override { return m_reloadedInPlace; }
+    void reloadPage() override { refreshWebview(); }
+    void doReloadPreview();
+    // Drops the undo steps of the rules panel, the DOM tree and the style-sheet manager.
+    void clearUndo();
+    // The style sheets of the previewed project are parsed again when next read.
+    void cleanStyle();
+    // Back (segment 0) or forward (segment 1) in the page's history.
+    void goAndBackcontrol(int segment);
+    void maintainbackForwardButton();
+    // Selects the row of the page shown in the file tree (a project page),
+    // or no row (anything else).
+    void syncronizFinderViewWitURL();
+    void syncronizFinderViewWitURL(const QUrl &url);
+    void clearURLInputSelection();
+    void checkAndEnableNextURL() override;
+    static QString encodeURIComponent(const QString &text);
+    // Posts "viewWebFile" for a network address, "viewLocalFile" otherwise.
+    void wanlanCheck(const QString &url);
+
+    // --- Following a load (PreviewDelegateProgress.cpp) -------------------------------------
+    int resourceCount() const { return m_resourceCount; }
+    int resourceCompletedCount() const { return m_resourceCompletedCount; }
+    int resourceFailedCount() const { return m_resourceFailedCount; }
+    int frameCount() const { return m_frameCount; }
+    int frameCompleteCount() const { return m_frameCompleteCount; }
+    bool lateResourceLoaded() const { return m_lateResourceLoaded; }
+    // The page's style sheets: the project's Files of the local ones.
+    QList<File *> styleFiles() const;
+    // Whether the last load failed, and what the status said.
+    bool isLoadFailed() const { return m_loadFailed; }
+    QString loadStatus() const { return m_loadStatus; }
+    // The counts and the progress box follow the load; when every counted
+    // request and frame is done the page is complete.
+    void updateUserInterface();
+    void loadingTimeout();
+    void updateResourceTree();
+    void preinitializeDomtree();
+    // How long a load may count nothing before it is taken as timed out.
+    int loadingTimeoutInterval() const { return m_loadingTimeoutTimer.interval(); }
+    void setLoadingTimeoutInterval(int ms) { m_loadingTimeoutTimer.setInterval(ms); }
+
+    // --- Element detection (PreviewDelegateDetect.cpp) ---------------------------------------
+    void doDetectPreview(bool on) override;
+    bool isDetectButtonOn() const override;
+    void detectPreview(QAbstractButton *button);
+    void updateDetectButtonState();
+    DOMNode *selectedElement() const;
+    void detectLockDownHandler(QMouseEvent *event) override;
+    void detectLockCommitHandler(QMouseEvent *event) override;
+    bool elementIsEditable() const;
+    void clearDetectLayer() override;
+    void clearDetectLayerWithNode(DOMNode *node);
+    void updateDetectLayer() override;
+    void invalidateElementInformation() override;
+    void webViewMouseDidMoveOverElement(DOMNode *node, Qt::KeyboardModifiers modifiers);
+    void webViewDidScroll();
+    void setDetectCursor();
+    static bool includeInRect(const QRectF &rect, const QPointF &point);
+    void setElementInformation(DOMNode *element);
+    void createAllRuleList(DOMElement *element, const QString &presudeElement, QList<DOMMatchedRule> &allRules);
+
 Q_SIGNALS:
-    // initDomTree() has rebuilt the DOM tree: the URL field and the
-    // back/forward control follow the page now.
+    // initDomTree() has rebuilt the DOM tree for the page's document.
     void domTreeInitialized(DOMDocument *document);
+    // The page of a load is complete (once per load).
+    void loadCompleted();
+    // A load failed; the status says why.
+    void loadFailed(const QString &message);
 
 private:
+    // A request of the main frame's document load, as counted.
+    struct CountedRequest
+    {
+        int identifier = 0;
+        bool icon = false;
+        QUrl url;
+        QString resourceType;
+    };
+
     void connectPage();
     void showJavascriptStatus(bool on);
+    bool checkOnline(const QString &url) const;
+    File *rootOfLastPreviewedFile() const;
+    // The project's node of a file-system path, the page's project first.
+    File *projectFileOf(const QString &path) const;
+    void setLastPreviewedFile(File *file);
+    void setStatus(const QString &text);
+    void clearDomNodeMap();
+
+    // PreviewDelegateProgress.cpp
+    void frameStartedLoading(const QString &frameId);
+    void frameStoppedLoading(const QString &frameId);
+    void requestSent(const WebRequestInfo &request);
+    void responseReceived(const WebResponseInfo &response);
+    void requestFinished(const QString &requestId, qint64 encodedLength);
+    void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
+    void mainFrameStarted();
+    void mainFrameRequested(const QUrl &url);
+    void failLoad(const QUrl &url, const QString &errorText);
+    void addStyleFile(const QUrl &url);
+    bool isCurrentDocument(const DOMDocument *document) const;
 
     QPointer<ExWebView> m_webview;
-    PreviewDomTreeInterface *m_domTreeDelegate = nullptr; // Not owned.
+    ProjectDelegateInterface *m_projectDelegate = nullptr;       // Not owned.
+    PreviewDomTreeInterface *m_domTreeDelegate = nullptr;        // Not owned.
+    CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr; // Not owned.
+    std::function<bool(const QString &)> m_checkOnline;
+    QPointer<QWidget> m_window;
+    QPointer<SearchFieldEx> m_selectedURLPath;
+    QPointer<SegmentedControl> m_backfowadControl;
+    QPointer<QAbstractButton> m_reloadButton;
+    QPointer<QAbstractButton> m_detectButton;
+    QPointer<QAbstractButton> m_detectButton2;
+    QPointer<ProgressiveBox> m_progressiveBox;
+    QPointer<QLabel> m_loadStatusTextField;
+    QPointer<QLabel> m_totalFileSizeTextField;
     QPointer<QAbstractButton> m_javascriptStatusButton;
     QPointer<QAbstractButton> m_javascriptStatusButton2;
+    QList<QPointer<QObject>> m_clearUndoTargets;
+    QString m_downloadFolder;
     bool m_javascriptEnable = true;
-    bool m_domTreeInitialised = false;
+    std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
+    bool m_downloadButtonsEnabled = false;
+    bool m_reloadedInPlace = false;
+    QPointer<File> m_lastPreviewedFile;
+
+    // The load under way.
+    QString m_lastMainFrameURL;
+    QString m_enteredURL;
+    QString m_mainLoaderId;
+    QHash<QString, CountedRequest> m_countedRequests; // request id -> its record
+    QSet<QString> m_loadingFrames;                    // the browser's frame ids
+    int m_resourceCount = 0;
+    int m_resourceCompletedCount = 0;
+    int m_resourceFailedCount = 0;
+    int m_frameCount = 0;
+    int m_frameCompleteCount = 0;
+    bool m_mainFrameCounted = false; // the page's main frame is in frameCount
+    qint64 m_loadedBytes = 0;
+    bool m_lateResourceLoaded = false;
+    bool m_loadFailed = false;
+    bool m_completed = false;
+    QString m_loadStatus;
+    std::weak_ptr<DOMDocument> m_documentBeforeLoad;
+    QList<QPointer<File>> m_styleFiles;
+    QTimer m_resourceTreeTimer;
+    QTimer m_loadingTimeoutTimer;
 };

@@ -261,9 +261,10 @@ TEST_F(FileCommands, TwoSelectedRowsLeaveOnlyTheProjectAndAlwaysCommandsOfTheFil
         if (!MainMenu::action(each).isEmpty() && each->isEnabled())
             enabled << MainMenu::action(each);
     }
-    // The selected row (the last one) is a project: its commands stay.
+    // The selected row (the last one) is a project: its commands stay; and
+    // the preview can be captured whatever the rows.
     EXPECT_EQ(enabled, (QStringList{"createProjectSelected:", "addProject:", "removeProject:", "downloadTurtrialProject:",
-                                    "save:", "performClose:", "terminate:"}));
+                                    "save:", "captureImage:", "performClose:", "terminate:"}));
 }
 
 TEST_F(FileCommands, WhileASheetIsOpenOnlyDownloadTutorialStaysEnabled)

@@ -61,10 +61,12 @@ public:
     QWidget *finderView() override { return tree; }
     File *lastPreviewedFile() override { return nullptr; }
     void setLastPreviewedFile(File *) override {}
+    void setIgnoreOpenFile(bool) override {}
     File *clickedFile() override { return nullptr; }
     File *selectedFile() override { return nullptr; }
     QList<File *> projects() const override { return {}; }
     File *searchFileInProjects(const QString &) const override { return nullptr; }
+    File *searchDirectory(const QString &, const QList<File *> &) const override { return nullptr; }
     bool hasModified() override { return modified; }
     void saveOnQuit() override
     {

@@ -72,6 +72,9 @@ public:
             roots.append(node.get());
         return roots;
     }
+    void detectLockDownHandler(QMouseEvent *) override { calls << QStringLiteral("detectLockDownHandler"); }
+    void detectLockCommitHandler(QMouseEvent *) override {}
+    void updateDetectLayer() override { calls << QStringLiteral("updateDetectLayer"); }
     std::shared_ptr<Operation> removeBypassOperation(File *) override { return job(); }
     std::shared_ptr<Operation> autoBypassOperation(File *) override { return job(); }
 

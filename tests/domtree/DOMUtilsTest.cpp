@@ -1,4 +1,4 @@
-#include "domtree/StringDOM.h"
+#include "platform/web/html/StringDOM.h"
 #include "platform/web/dom/DOMComment.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentFragment.h"

@@ -1,7 +1,6 @@
-#include "TestUtil.h"
-#include "WebTestFixture.h"
+#include "PreviewTestSupport.h"
 
-#include "interfaces/PreviewDomTreeInterface.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -20,19 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records what the preview hands to the DOM tree.
-class RecordingDomTree : public PreviewDomTreeInterface
-{
-public:
-    void domNodeLists(DOMDocument *document) override { documents.append(document); }
-    void domModified(const DOMMutationEvent &event) override { modified.append(event.type); }
-    void domAttributeModified(DOMNode *node) override { attributes.append(node); }
-
-    QList<DOMDocument *> documents;
-    QStringList modified;
-    QList<DOMNode *> attributes;
-};
 
 PreviewDelegate *s_delegate = nullptr;
 QWidget *s_container = nullptr;
@@ -225,4 +211,57 @@ TEST(PreviewDelegate, NewViewReplacesTheOldOne)
     ASSERT_TRUE(preview.webview());
     EXPECT_EQ(preview.webview()->parentWidget(), &container);
     EXPECT_TRUE(preview.webview()->preferences().allowFileAccessFromFileURLs());
+}
+
+TEST(PreviewDelegate, PointsOnARectanglesEdgeAreOutsideIt)
+{
+    const QRectF rect(10, 20, 100, 50);
+    EXPECT_TRUE(PreviewDelegate::includeInRect(rect, QPointF(11, 21)));
+    EXPECT_FALSE(PreviewDelegate::includeInRect(rect, QPointF(10, 40)));
+    EXPECT_FALSE(PreviewDelegate::includeInRect(rect, QPointF(110, 40)));
+    EXPECT_FALSE(PreviewDelegate::includeInRect(rect, QPointF(50, 70)));
+}
+
+TEST(PreviewDelegate, AddressTextsAreEscapedAndToldApart)
+{
+    EXPECT_EQ(PreviewDelegate::encodeURIComponent(QStringLiteral("a b&c=d/é!")), QStringLiteral("a%20b%26c%3Dd%2F%C3%A9%21"));
+    PreviewDelegate preview;
+    QStringList told;
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    for (const char *name : {"viewWebFile", "viewLocalFile"})
+        center.addObserver(&preview, QString::fromLatin1(name), nullptr, [&told](const Notification &n) { told << n.name; });
+    preview.wanlanCheck(QStringLiteral("see ftp://example.com/a"));
+    preview.wanlanCheck(QStringLiteral("file:///tmp/a.html"));
+    center.removeObserver(&preview);
+    EXPECT_EQ(told, (QStringList{QStringLiteral("viewWebFile"), QStringLiteral("viewLocalFile")}));
+}
+
+TEST(PreviewDelegate, ATextNodeStandsForItsElementWhenTheSelectionIsCleared)
+{
+    PreviewDelegate &preview = delegate();
+    RecordingDomTree tree;
+    preview.setDomTreeDelegate(&tree);
+    const DOMDocumentPtr document = HTMLParser::parseDocument(QStringLiteral("<p id=a>text</p><p id=b><b>x</b></p>"));
+    DOMElement *a = document->getElementById(QStringLiteral("a"));
+    DOMNode *text = a->firstChild();
+    ExWebView &view = *preview.webview();
+
+    view.setSelectedElement(a->shared_from_this());
+    EXPECT_TRUE(preview.elementIsEditable());
+    view.setSelectedElement(text->shared_from_this());
+    EXPECT_TRUE(preview.elementIsEditable());
+    view.setSelectedElement(document->getElementById(QStringLiteral("b"))->shared_from_this());
+    EXPECT_FALSE(preview.elementIsEditable());
+
+    // The same element through its text: kept, now as the text.
+    view.setSelectedElement(a->shared_from_this());
+    preview.clearDetectLayerWithNode(text);
+    EXPECT_EQ(preview.selectedElement(), text);
+    EXPECT_TRUE(tree.selected.isEmpty());
+    // Another element: the selection goes, in the DOM tree too.
+    preview.clearDetectLayerWithNode(document->getElementById(QStringLiteral("b")));
+    EXPECT_EQ(preview.selectedElement(), nullptr);
+    ASSERT_EQ(tree.selected.size(), 1);
+    EXPECT_EQ(tree.selected.first(), nullptr);
+    preview.setDomTreeDelegate(nullptr);
 }

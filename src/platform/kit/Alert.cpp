@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 namespace {
-std::function<int(const Alert &)> &responder()
+std::function<int(Alert &)> &responder()
 {
-    static std::function<int(const Alert &)> s_responder;
+    static std::function<int(Alert &)> s_responder;
     return s_responder;
 }
 } // namespace
@@ -130,7 +130,7 @@ void Alert::beep()
     QApplication::beep();
 }
 
-void Alert::setResponder(std::function<int(const Alert &)> answer)
+void Alert::setResponder(std::function<int(Alert &)> answer)
 {
     responder() = std::move(answer);
 }

@@ -46,8 +46,10 @@ public:
 
     void setShowsSuppressionButton(bool shows) { m_showsSuppressionButton = shows; }
     bool showsSuppressionButton() const { return m_showsSuppressionButton; }
-    // Whether the user ticked "Do not show this message again".
+    // Whether the user ticked "Do not show this message again" (a
+    // responder may tick it in the user's place).
     bool suppressionButtonChecked() const { return m_suppressionChecked; }
+    void setSuppressionButtonChecked(bool checked) { m_suppressionChecked = checked; }
 
     // Shows the alert application-modally; answers the button's response.
     int runModal(QWidget *parent = nullptr);
@@ -68,7 +70,7 @@ public:
 
     // Answers alerts in place of the user (tests, scripted runs); the
     // responder gets the alert and returns its response. Empty: ask the user.
-    static void setResponder(std::function<int(const Alert &)> responder);
+    static void setResponder(std::function<int(Alert &)> responder);
 
 private:
     int responseForButton(const QMessageBox &box, const QAbstractButton *clicked) const;

@@ -53,13 +53,18 @@ QStringList browserArguments(const QString &profile)
         QStringLiteral("--password-store=basic"),
         QStringLiteral("--disk-cache-size=1"),
         QStringLiteral("--media-cache-size=1"),
-        QStringLiteral("--disable-features=Translate,MediaRouter,OptimizationHints,DialMediaRouteProvider"),
+        // A page gone back to is loaded again, never brought back whole from
+        // a cache: its document must be mirrored anew.
+        QStringLiteral("--disable-features=Translate,MediaRouter,OptimizationHints,DialMediaRouteProvider,BackForwardCache"),
         // Every frame of another site is a target of its own, with its own bridge.
         QStringLiteral("--site-per-process"),
         QStringLiteral("--hide-crash-restore-bubble"),
         QStringLiteral("--mute-audio"),
         // Local pages read their own local style sheets and frames.
         QStringLiteral("--allow-file-access-from-files"),
+        // A page that failed to load stays failed: the browser's error page
+        // does not load the address again by itself.
+        QStringLiteral("--disable-auto-reload"),
     };
     // The browser's sandbox refuses to run as root.
     if (::geteuid() == 0)

@@ -75,9 +75,9 @@ WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) 
         if (entry.first && !m_computed.contains(elementKey(*entry.first, entry.second)))
             rest.computedStyles.append(entry);
     }
-    for (const DOMElement *element : questions.boxes) {
-        if (element && !m_boxes.contains(element->nodeId()))
-            rest.boxes.append(element);
+    for (const DOMNode *node : questions.boxes) {
+        if (node && !m_boxes.contains(node->nodeId()))
+            rest.boxes.append(node);
     }
     for (const auto &entry : questions.matchedRules) {
         if (entry.first && !m_matched.contains(elementKey(*entry.first, entry.second)))
@@ -111,9 +111,9 @@ QJsonObject WebEngineCache::questionJson(const WebEngineQuestions &questions, Ke
     }
     if (!questions.boxes.isEmpty()) {
         QJsonArray boxes;
-        for (const DOMElement *element : questions.boxes) {
-            boxes.append(double(element->nodeId()));
-            keys.boxes.append(element->nodeId());
+        for (const DOMNode *node : questions.boxes) {
+            boxes.append(double(node->nodeId()));
+            keys.boxes.append(node->nodeId());
         }
         json.insert(QStringLiteral("boxes"), boxes);
     }
@@ -355,32 +355,49 @@ std::optional<bool> WebEngineCache::knowsProperty(const QString &name)
 
 std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &element)
 {
-    if (!m_boxes.contains(element.nodeId())) {
+    return nodeBox(element);
+}
+
+std::optional<DOMElementBox> WebEngineCache::nodeBox(const DOMNode &node)
+{
+    if (!m_boxes.contains(node.nodeId())) {
         WebEngineQuestions questions;
-        questions.boxes.append(&element);
+        questions.boxes.append(&node);
         askNow(questions);
     }
-    const auto it = m_boxes.constFind(element.nodeId());
+    const auto it = m_boxes.constFind(node.nodeId());
     if (it == m_boxes.cend())
         return std::nullopt;
     DOMElementBox box = it.value();
-    box.viewRect.translate(frameOffset());
+    box.viewRect.translate(frameOffset(Wait::Yes).value_or(QPointF()));
     return box;
 }
 
-QPointF WebEngineCache::frameOffset()
+std::optional<DOMElementBox> WebEngineCache::knownNodeBox(const DOMNode &node)
+{
+    const auto it = m_boxes.constFind(node.nodeId());
+    const std::optional<QPointF> offset = frameOffset(Wait::No);
+    if (it == m_boxes.cend() || !offset)
+        return std::nullopt;
+    DOMElementBox box = it.value();
+    box.viewRect.translate(*offset);
+    return box;
+}
+
+std::optional<QPointF> WebEngineCache::frameOffset(Wait wait)
 {
     // A frame's page knows only its own view: where the frame's content
     // sits in the top-level view comes from its frame element in the parent.
     if (m_frame.isMainFrame())
-        return {};
+        return QPointF();
     WebFrameMirror *parent = m_bridge.frame(m_frame.parentFrameId());
     DOMNode *owner = parent && parent->document() ? parent->document()->nodeForId(m_frame.ownerNodeId()) : nullptr;
     if (!owner || !owner->isElement())
-        return {};
-    const std::optional<DOMElementBox> ownerBox = parent->engine()->elementBox(static_cast<const DOMElement &>(*owner));
+        return QPointF();
+    const std::optional<DOMElementBox> ownerBox =
+        wait == Wait::Yes ? parent->engine()->nodeBox(*owner) : parent->engine()->knownNodeBox(*owner);
     if (!ownerBox)
-        return {};
+        return wait == Wait::Yes ? std::optional(QPointF()) : std::nullopt;
     return ownerBox->viewRect.topLeft() + QPointF(ownerBox->border.left() + ownerBox->padding.left(),
                                                   ownerBox->border.top() + ownerBox->padding.top());
 }

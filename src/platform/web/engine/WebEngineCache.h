@@ -14,6 +14,7 @@
 
 class DOMDocument;
 class DOMElement;
+class DOMNode;
 class WebBridge;
 class WebFrameMirror;
 
@@ -21,7 +22,7 @@ class WebFrameMirror;
 struct WebEngineQuestions
 {
     QList<std::pair<const DOMElement *, QString>> computedStyles; // element, pseudo-element
-    QList<const DOMElement *> boxes;
+    QList<const DOMNode *> boxes;                                  // elements and text nodes
     QList<std::pair<const DOMElement *, QString>> matchedRules;    // element, pseudo-element
     QStringList mediaQueries;
     QList<std::pair<QString, QString>> values;                     // property, value (CSS.supports)
@@ -70,6 +71,11 @@ public:
     std::optional<bool> knowsProperty(const QString &name) override;
     std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
     DOMElement *elementAtPoint(const QPointF &point) override;
+    // The box of an element or of a text node (the box of its text, with no
+    // borders or paddings); asked at once when it was not asked ahead.
+    std::optional<DOMElementBox> nodeBox(const DOMNode &node);
+    // The same, only when it is at hand: never asks the page.
+    std::optional<DOMElementBox> knownNodeBox(const DOMNode &node);
 
     // Whether the answers of these questions are at hand.
     bool hasAnswers(const WebEngineQuestions &questions) const;
@@ -103,8 +109,9 @@ private:
     static QList<DOMMatchedRule> defaultRulesOf(const QJsonObject &matchedStyles);
     static QString defaultRulesKey(const DOMElement &element);
     const QList<DOMMatchedRule> *knownDefaultRules(const DOMElement &element);
-    // Where the frame's view begins in the top-level view, in CSS pixels.
-    QPointF frameOffset();
+    // Where the frame's view begins in the top-level view, in CSS pixels;
+    // without waiting, nullopt while the frame element's box is not at hand.
+    std::optional<QPointF> frameOffset(Wait wait);
     void prefetchOwnerBox(std::function<void()> done);
 
     WebBridge &m_bridge;

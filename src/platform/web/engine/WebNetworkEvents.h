@@ -14,11 +14,13 @@ struct WebRequestInfo
 {
     QString requestId;
     QString frameId;      // the browser's id of the frame that asked
+    QString loaderId;     // the document load it belongs to
     QUrl url;
     QString method;
     QString resourceType; // Document, Stylesheet, Image, Script, Font, ...
     WebHeaders headers;
     double timestamp = 0;
+    bool isRedirect = false; // the same request again, sent on after a redirect
 };
 
 struct WebResponseInfo

@@ -128,6 +128,7 @@ void WebPage::attach(const QString &targetId)
                                return;
                            }
                            m_session = reply.result.value(QStringLiteral("sessionId")).toString();
+                           applyDownloadFolder();
                            configureSession(m_session, true, [this] {
                                m_ready = true;
                                const auto waiting = std::exchange(m_waitingForSession, {});
@@ -224,6 +225,7 @@ std::optional<QJsonObject> WebPage::sendAndWait(const QString &sessionId, const 
 void WebPage::load(const QUrl &url)
 {
     m_url = url;
+    m_navigationPending = true;
     if (!isAttached()) {
         // Only the last load before the page is attached counts.
         m_waitingForSession.append([this, url] {
@@ -234,10 +236,17 @@ void WebPage::load(const QUrl &url)
     }
     Q_EMIT loadStarted();
     sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
-                  [this](const QJsonObject &result, const QString &error) {
+                  [this, url](const QJsonObject &result, const QString &error) {
+                      if (url == m_url)
+                          m_navigationPending = false;
+                      if (result.value(QStringLiteral("isDownload")).toBool()) {
+                          QM_INFO(QStringLiteral("%1 is downloaded, not shown").arg(url.toString()));
+                          return;
+                      }
                       const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
                       if (!failure.isEmpty()) {
-                          QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(m_url.toString(), failure));
+                          QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
+                          Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
                           Q_EMIT loadFinished(false);
                       }
                   });
@@ -245,6 +254,11 @@ void WebPage::load(const QUrl &url)
 
 void WebPage::reload()
 {
+    // A load that has not begun yet, or that the browser has not answered,
+    // reads everything anew anyway (nothing is cached); reloading would only
+    // load the document before it.
+    if (m_navigationPending)
+        return;
     if (!isAttached()) {
         if (m_url.isValid())
             load(m_url);
@@ -260,35 +274,52 @@ void WebPage::stop()
         sendToSession(m_session, QStringLiteral("Page.stopLoading"));
 }
 
+void WebPage::navigateToHistoryEntry(int entryId)
+{
+    sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
+}
+
+void WebPage::historyEntry(int offset, std::function<void(std::optional<WebHistoryEntry>)> done)
+{
+    refreshHistory([this, offset, done] {
+        const int index = m_historyIndex + offset;
+        done(index >= 0 && index < m_history.size() ? std::optional(m_history.at(index)) : std::nullopt);
+    });
+}
+
 void WebPage::back()
 {
-    if (canGoBack())
-        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
-                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex - 1).id}});
+    historyEntry(-1, [this](std::optional<WebHistoryEntry> entry) {
+        if (entry)
+            navigateToHistoryEntry(entry->id);
+    });
 }
 
 void WebPage::forward()
 {
-    if (canGoForward())
-        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"),
-                      {{QStringLiteral("entryId"), m_history.at(m_historyIndex + 1).id}});
+    historyEntry(1, [this](std::optional<WebHistoryEntry> entry) {
+        if (entry)
+            navigateToHistoryEntry(entry->id);
+    });
 }
 
-void WebPage::refreshHistory()
+void WebPage::refreshHistory(std::function<void()> done)
 {
     sendToSession(m_session, QStringLiteral("Page.getNavigationHistory"), {},
-                  [this](const QJsonObject &result, const QString &error) {
-                      if (!error.isEmpty())
-                          return;
-                      m_history.clear();
-                      for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
-                          const QJsonObject entry = value.toObject();
-                          m_history.append({entry.value(QStringLiteral("id")).toInt(),
-                                            QUrl(entry.value(QStringLiteral("url")).toString()),
-                                            entry.value(QStringLiteral("title")).toString()});
+                  [this, done](const QJsonObject &result, const QString &error) {
+                      if (error.isEmpty()) {
+                          m_history.clear();
+                          for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
+                              const QJsonObject entry = value.toObject();
+                              m_history.append({entry.value(QStringLiteral("id")).toInt(),
+                                                QUrl(entry.value(QStringLiteral("url")).toString()),
+                                                entry.value(QStringLiteral("title")).toString()});
+                          }
+                          m_historyIndex = result.value(QStringLiteral("currentIndex")).toInt(-1);
+                          Q_EMIT historyChanged();
                       }
-                      m_historyIndex = result.value(QStringLiteral("currentIndex")).toInt(-1);
-                      Q_EMIT historyChanged();
+                      if (done)
+                          done();
                   });
 }
 
@@ -448,8 +479,41 @@ void WebPage::browserRestarted()
     Q_EMIT renewed();
 }
 
+void WebPage::setDownloadFolder(const QString &path)
+{
+    m_downloadFolder = path;
+    if (!m_session.isEmpty())
+        applyDownloadFolder();
+}
+
+void WebPage::applyDownloadFolder()
+{
+    DevToolsConnection *browser = connection();
+    if (!browser)
+        return;
+    if (m_downloadFolder.isEmpty())
+        return;
+    QJsonObject params{{QStringLiteral("behavior"), QStringLiteral("allow")},
+                       {QStringLiteral("eventsEnabled"), true}, {QStringLiteral("downloadPath"), m_downloadFolder}};
+    if (!m_browserContextId.isEmpty())
+        params.insert(QStringLiteral("browserContextId"), m_browserContextId);
+    browser->send(QStringLiteral("Browser.setDownloadBehavior"), params);
+}
+
 void WebPage::handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params)
 {
+    if (sessionId.isEmpty() && method == QLatin1String("Browser.downloadProgress")) {
+        // The browser tells every page of its downloads: this page takes its own.
+        const QString guid = params.value(QStringLiteral("guid")).toString();
+        const QString state = params.value(QStringLiteral("state")).toString();
+        if (state == QLatin1String("inProgress") || !m_downloads.remove(guid))
+            return;
+        if (state == QLatin1String("completed"))
+            Q_EMIT downloadFinished(params.value(QStringLiteral("filePath")).toString());
+        else
+            QM_INFO(QStringLiteral("a download of the preview was canceled"));
+        return;
+    }
     const bool main = sessionId == m_session && !m_session.isEmpty();
     if (!main && !m_childSessions.contains(sessionId))
         return;
@@ -508,8 +572,17 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         m_domRequested.remove(sessionId);
         m_bridge->domDocumentUpdated(sessionId);
     } else if (method == QLatin1String("Page.frameAttached")) {
-        m_bridge->frameAttached(params.value(QStringLiteral("frameId")).toString(),
-                                params.value(QStringLiteral("parentFrameId")).toString());
+        const QString frame = params.value(QStringLiteral("frameId")).toString();
+        const QString parent = params.value(QStringLiteral("parentFrameId")).toString();
+        m_bridge->frameAttached(frame, parent);
+        Q_EMIT frameAttached(frame, parent);
+    } else if (method == QLatin1String("Page.frameStartedLoading")) {
+        Q_EMIT frameStartedLoading(params.value(QStringLiteral("frameId")).toString());
+    } else if (method == QLatin1String("Page.frameStoppedLoading")) {
+        Q_EMIT frameStoppedLoading(params.value(QStringLiteral("frameId")).toString());
+    } else if (method == QLatin1String("Page.downloadWillBegin")) {
+        m_downloads.insert(params.value(QStringLiteral("guid")).toString());
+        QM_INFO(QStringLiteral("downloading %1").arg(params.value(QStringLiteral("url")).toString()));
     } else if (method == QLatin1String("Page.frameNavigated") || method == QLatin1String("Page.navigatedWithinDocument")) {
         const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
         const bool top = main && (method == QLatin1String("Page.navigatedWithinDocument")

@@ -66,12 +66,24 @@ public:
     void stop();
     QUrl url() const { return m_url; }
     QString title() const { return m_title; }
+    // The browser's id of the main frame; empty until the page is attached.
+    QString mainFrameId() const { return m_targetId; }
+
+    // Where a navigation that turns into a download puts its file (the
+    // browser names it after the download and never writes over another
+    // file). Without one, the browser's own default holds.
+    void setDownloadFolder(const QString &path);
 
     // History, as of the last navigation.
     const QList<WebHistoryEntry> &history() const { return m_history; }
     int currentHistoryIndex() const { return m_historyIndex; }
     bool canGoBack() const { return m_historyIndex > 0; }
     bool canGoForward() const { return m_historyIndex + 1 < m_history.size(); }
+    // The entry that far from the current one in the history as it is now
+    // (asked of the browser, so a navigation just begun counts); nullopt
+    // when there is none.
+    void historyEntry(int offset, std::function<void(std::optional<WebHistoryEntry>)> done);
+    void navigateToHistoryEntry(int entryId);
     void back();
     void forward();
 
@@ -146,6 +158,17 @@ Q_SIGNALS:
     void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
     // The page began again after the browser was started anew.
     void renewed();
+    // The frames of every session, by the browser's frame id: one was put
+    // into its parent, began loading, or has loaded (or failed).
+    void frameAttached(const QString &frameId, const QString &parentFrameId);
+    void frameStartedLoading(const QString &frameId);
+    void frameStoppedLoading(const QString &frameId);
+    // load() could not go to the address (a navigation that became a
+    // download is no failure): errorText is the browser's own
+    // ("net::ERR_CONNECTION_REFUSED"), loaderId names that load.
+    void navigationFailed(const QUrl &url, const QString &errorText, const QString &loaderId);
+    // A download is complete in the download folder.
+    void downloadFinished(const QString &path);
     // The network traffic of every frame.
     void requestSent(const WebRequestInfo &request);
     void responseReceived(const WebResponseInfo &response);
@@ -160,13 +183,14 @@ private:
     void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleTargetEvent(const QString &method, const QJsonObject &params);
-    void refreshHistory();
+    void refreshHistory(std::function<void()> done = {});
     void startScreencast();
     void decodeFrame(const QByteArray &base64, const WebFrameMetadata &metadata);
     void applyViewport();
     void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
+    void applyDownloadFolder();
 
     WebBridge *m_bridge;                          // Owned (QObject child).
     std::unique_ptr<WebPreferences> m_preferences;
@@ -187,8 +211,11 @@ private:
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
     bool m_ready = false;
+    bool m_navigationPending = false; // load() asked, the browser has not answered yet
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
+    QString m_downloadFolder;
+    QSet<QString> m_downloads; // the browser's ids of this page's downloads
     QStringList m_interceptPatterns;
     QMap<QString, QString> m_sessionOfIntercept;
 };

@@ -28,11 +28,13 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         WebRequestInfo info;
         info.requestId = requestId;
         info.frameId = params.value(QStringLiteral("frameId")).toString();
+        info.loaderId = params.value(QStringLiteral("loaderId")).toString();
         info.url = QUrl(request.value(QStringLiteral("url")).toString());
         info.method = request.value(QStringLiteral("method")).toString();
         info.resourceType = params.value(QStringLiteral("type")).toString();
         info.headers = headersOf(request.value(QStringLiteral("headers")).toObject());
         info.timestamp = params.value(QStringLiteral("timestamp")).toDouble();
+        info.isRedirect = params.contains(QStringLiteral("redirectResponse"));
         Q_EMIT requestSent(info);
     } else if (method == QLatin1String("Network.responseReceived")) {
         const QJsonObject response = params.value(QStringLiteral("response")).toObject();

@@ -62,6 +62,10 @@ Q_SIGNALS:
     void frameShown(const WebFrameMetadata &metadata);
 
 protected:
+    // Whether the pointer takes the shape the page asks for (a subclass
+    // that shows a pointer of its own answers false).
+    virtual bool followsPageCursor() const { return true; }
+
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -238,6 +238,8 @@ QVariant WebView::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void WebView::updateCursor(const QPointF &position)
 {
+    if (!followsPageCursor())
+        return;
     // One question at a time; the latest position is asked next.
     m_cursorWanted = position;
     if (m_cursorAsked)
@@ -247,7 +249,8 @@ void WebView::updateCursor(const QPointF &position)
     m_page->runJavaScript(QStringLiteral("quillmark.cursorAt(%1, %2)").arg(position.x()).arg(position.y()),
                           WebPage::World::Bridge, [this, asked](const QVariant &cursor) {
                               m_cursorAsked = false;
-                              setCursor(cursorShape(cursor.toString()));
+                              if (followsPageCursor())
+                                  setCursor(cursorShape(cursor.toString()));
                               if (m_cursorWanted != asked)
                                   updateCursor(m_cursorWanted);
                           });

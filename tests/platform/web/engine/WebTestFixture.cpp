@@ -14,6 +14,7 @@
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -145,7 +146,12 @@ bool LoopbackHttpServer::start()
 
 QUrl LoopbackHttpServer::url(const QString &path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(serverPort()).arg(path));
+    return urlOnHost(QStringLiteral("127.0.0.1"), path);
+}
+
+QUrl LoopbackHttpServer::urlOnHost(const QString &host, const QString &path) const
+{
+    return QUrl(QStringLiteral("http://%1:%2/%3").arg(host).arg(serverPort()).arg(path));
 }
 
 void LoopbackHttpServer::serve(QTcpSocket *socket)
@@ -159,6 +165,26 @@ void LoopbackHttpServer::serve(QTcpSocket *socket)
     buffer.remove(0, end + 4);
     const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     ++m_requests;
+    const QString asked = QUrl::fromPercentEncoding(request.value(1).split('?').value(0)).mid(1);
+    const int delay = m_delays.value(asked, 0);
+    if (delay < 0) {
+        m_paths.append(asked);
+        return; // The connection stays open, unanswered.
+    }
+    if (delay > 0) {
+        QPointer<QTcpSocket> guard(socket);
+        QTimer::singleShot(delay, this, [this, guard, head] {
+            if (guard)
+                answer(guard, head);
+        });
+        return;
+    }
+    answer(socket, head);
+}
+
+void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &head)
+{
+    const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     QByteArray status = "404 Not Found";
     QByteArray body = "not found";
     QByteArray type = "text/plain";

@@ -64,7 +64,8 @@ private:
 
 // A loopback HTTP server for pages served over http: GET of the files of a
 // folder, with their MIME types; anything else answers 404. It listens on
-// 127.0.0.1 only and stops when destroyed.
+// 127.0.0.1 only and stops when destroyed. The same server is a second site
+// under the name "localhost" (urlOnHost()). A path may answer late, or never.
 class LoopbackHttpServer : public QTcpServer
 {
     Q_OBJECT
@@ -75,15 +76,21 @@ public:
 
     bool start();
     QUrl url(const QString &path) const;
+    // The same path on the server under another host name ("localhost").
+    QUrl urlOnHost(const QString &host, const QString &path) const;
     int requestCount() const { return m_requests; }
     // The paths asked for, in order.
     const QStringList &requestedPaths() const { return m_paths; }
+    // The path answers delayMs after it was asked; a negative delay never answers.
+    void setDelay(const QString &path, int delayMs) { m_delays.insert(path, delayMs); }
 
 private:
     void serve(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const QByteArray &request);
 
     QString m_folder;
     int m_requests = 0;
     QStringList m_paths;
     QHash<QTcpSocket *, QByteArray> m_buffers;
+    QHash<QString, int> m_delays;
 };

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// HTML text helpers of the DOM tree.
+// Helpers for HTML text.
 namespace StringDOM {
 
 // The first tag name of an HTML text, lower-cased ("div" for "  <DIV class=\"a\">",

@@ -1,0 +1,233 @@
+// Figures of the live preview's own work: on a 10,000-element page with
+// element detection on, a pointer move until the overlay is repainted on the
+// element under it; and the main thread's time spent following a page of 500
+// resources served from a loopback server (its network events replayed into
+// the preview's load tracking). Run by hand, offscreen:
+//   QT_QPA_PLATFORM=offscreen ./bench/preview/preview_bench
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "preview/BackgroundView.h"
+#include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
+#include "toolkit/ProgressiveBox.h"
+#include "toolkit/SearchFieldEx.h"
+
+#include "../BenchFigures.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <variant>
+
+namespace {
+
+// Nine elements a card, 1,111 cards: 10,003 elements in all.
+QByteArray bigPage()
+{
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><style>"
+                      ".card { display: inline-block; width: 180px; margin: 4px; padding: 6px; border: 1px solid #ccc }"
+                      "h5 { margin: 0 0 4px } p { margin: 0 } ul { margin: 4px 0; padding-left: 16px }</style>"
+                      "</head><body>\n";
+    for (int i = 0; i < 1111; ++i) {
+        html += "<div class='card'><div class='body'><h5 class='title'>Card <span>" + QByteArray::number(i)
+            + "</span></h5><p class='text'>Some <em>quick</em> text.</p><a href='#' class='btn'>Go</a>"
+              "<ul><li>A</li></ul></div></div>\n";
+    }
+    return html + "</body></html>";
+}
+
+// Serves pages from memory over http on 127.0.0.1.
+class MemoryServer : public QTcpServer
+{
+public:
+    QHash<QByteArray, std::pair<QByteArray, QByteArray>> files; // path -> (type, body)
+
+    MemoryServer()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    const QByteArray head = socket->readAll();
+                    const QByteArray path = head.split(' ').value(1);
+                    const auto file = files.value(path, {"text/plain", "not found"});
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + file.first + "\r\nContent-Length: "
+                                  + QByteArray::number(file.second.size()) + "\r\nConnection: close\r\n\r\n" + file.second);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+};
+
+// One network or frame event of the page, as the page reports it.
+using PageEvent = std::variant<WebRequestInfo, WebResponseInfo, std::pair<QString, qint64>, std::pair<QString, QString>,
+                               std::pair<int, QString>>;
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QFile html(dir.filePath(QStringLiteral("index.html")));
+    html.open(QIODevice::WriteOnly);
+    html.write(bigPage());
+    html.close();
+
+    QWidget container;
+    container.resize(1200, 900);
+    auto *layout = new QVBoxLayout(&container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    container.show();
+    PreviewDelegate preview;
+    preview.initWebView(&container);
+    // The controls the load's counts go to, as in the main window.
+    SearchFieldEx field;
+    field.resize(400, 26);
+    auto *box = new ProgressiveBox(&field);
+    box->setTextField(&field);
+    QLabel status;
+    QLabel size;
+    preview.setSelectedURLPath(&field);
+    preview.setProgressiveBox(box);
+    preview.setLoadStatusTextField(&status);
+    preview.setTotalFileSizeTextField(&size);
+    ExWebView &view = *preview.webview();
+    int completions = 0;
+    QObject::connect(&preview, &PreviewDelegate::loadCompleted, [&completions] { ++completions; });
+
+    // --- Hover: a pointer move until the overlay is repainted on the new element.
+    preview.urlEnter(QUrl::fromLocalFile(html.fileName()).toString());
+    if (!waitUntil([&] { return completions > 0 && view.framesShown() > 0 && view.mainFrameDocument(); })) {
+        std::fprintf(stderr, "the page was not shown\n");
+        return 1;
+    }
+    DOMDocument *document = view.mainFrameDocument();
+    std::printf("page: %d elements\n", document->getElementsByTagName(QStringLiteral("*")).length());
+    // Elements in view, each a different element from the one before.
+    QList<std::pair<DOMElement *, QPointF>> targets;
+    const DOMNodeList candidates = document->querySelectorAll(QStringLiteral("h5, em, a, li"));
+    for (int i = 0; i < candidates.length() && targets.size() < 60; ++i) {
+        auto *element = static_cast<DOMElement *>(candidates.item(i));
+        const std::optional<DOMElementBox> box = view.mainFrame().engine()->elementBox(*element);
+        if (box && box->viewRect.bottom() < view.height() - 10 && box->viewRect.width() > 4)
+            targets.append({element, box->viewRect.center()});
+    }
+    preview.doDetectPreview(true);
+    Figures hover;
+    hover.decimals = 2;
+    for (int run = 0; run < 3; ++run) {
+        for (const auto &[element, point] : std::as_const(targets)) {
+            QElapsedTimer timer;
+            timer.start();
+            QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&view, &move);
+            if (!waitUntil([&] { return view.detectView()->element() == element && !view.isDrawingPending(); }, 5000)) {
+                std::fprintf(stderr, "no overlay on %s\n", qPrintable(element->localName()));
+                continue;
+            }
+            view.detectView()->repaint();
+            if (run > 0)
+                hover.add(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    std::printf("pointer move until the overlay is repainted on the element under it: %s (goal: median under 30 ms)\n",
+                qPrintable(hover.text()));
+    preview.doDetectPreview(false);
+
+    // --- Load tracking of a page of 500 resources over the loopback.
+    MemoryServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    QByteArray index = "<!DOCTYPE html><html><head>";
+    for (int i = 0; i < 100; ++i)
+        index += "<link rel=stylesheet href='/s" + QByteArray::number(i) + ".css'>";
+    index += "</head><body>";
+    for (int i = 0; i < 399; ++i)
+        index += "<img src='/i" + QByteArray::number(i) + ".png' width=4 height=4>";
+    index += "</body></html>";
+    server.files.insert("/index.html", {"text/html", index});
+    for (int i = 0; i < 100; ++i)
+        server.files.insert("/s" + QByteArray::number(i) + ".css", {"text/css", ".c" + QByteArray::number(i) + " { color: red }"});
+    for (int i = 0; i < 399; ++i)
+        server.files.insert("/i" + QByteArray::number(i) + ".png", {"image/png", "png"});
+    const QUrl address(QStringLiteral("http://127.0.0.1:%1/index.html").arg(server.serverPort()));
+
+    // The page's events of one load, in order.
+    QList<PageEvent> events;
+    WebPage *page = view.webPage();
+    QList<QMetaObject::Connection> recorders{
+        QObject::connect(page, &WebPage::requestSent, [&](const WebRequestInfo &info) { events.append(info); }),
+        QObject::connect(page, &WebPage::responseReceived, [&](const WebResponseInfo &info) { events.append(info); }),
+        QObject::connect(page, &WebPage::requestFinished,
+                         [&](const QString &id, qint64 length, double) { events.append(std::pair(id, length)); }),
+        QObject::connect(page, &WebPage::requestFailed,
+                         [&](const QString &id, const QString &error, bool) { events.append(std::pair(id, error)); }),
+        QObject::connect(page, &WebPage::frameStartedLoading, [&](const QString &frame) { events.append(std::pair(1, frame)); }),
+        QObject::connect(page, &WebPage::frameStoppedLoading, [&](const QString &frame) { events.append(std::pair(2, frame)); }),
+    };
+    Figures wall;
+    wall.decimals = 2;
+    for (int run = 0; run < 4; ++run) {
+        events.clear();
+        const int before = completions;
+        QElapsedTimer timer;
+        timer.start();
+        preview.urlEnter(address.toString());
+        if (!waitUntil([&] { return completions > before; }, 30000)) {
+            std::fprintf(stderr, "the 500-resource page did not complete\n");
+            return 1;
+        }
+        if (run > 0)
+            wall.add(timer.nsecsElapsed() / 1e6);
+    }
+    for (const QMetaObject::Connection &connection : recorders)
+        QObject::disconnect(connection);
+    std::printf("500-resource page: %d resources counted of %d events; load until complete: %s\n",
+                preview.resourceCount(), int(events.size()), qPrintable(wall.text()));
+
+    // The same events again, into the preview's tracking: its main-thread time.
+    Figures tracking;
+    tracking.decimals = 2;
+    for (int run = 0; run < 10; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        for (const PageEvent &event : std::as_const(events)) {
+            if (const auto *request = std::get_if<WebRequestInfo>(&event)) {
+                // Each replay is a load of its own.
+                WebRequestInfo again = *request;
+                again.loaderId += QString::number(run);
+                Q_EMIT page->requestSent(again);
+            }
+            else if (const auto *response = std::get_if<WebResponseInfo>(&event))
+                Q_EMIT page->responseReceived(*response);
+            else if (const auto *finished = std::get_if<std::pair<QString, qint64>>(&event))
+                Q_EMIT page->requestFinished(finished->first, finished->second, 0);
+            else if (const auto *failed = std::get_if<std::pair<QString, QString>>(&event))
+                Q_EMIT page->requestFailed(failed->first, failed->second, false);
+            else if (const auto *frame = std::get_if<std::pair<int, QString>>(&event))
+                Q_EMIT(frame->first == 1 ? page->frameStartedLoading(frame->second) : page->frameStoppedLoading(frame->second));
+        }
+        tracking.add(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("main-thread time following the 500-resource load (its events replayed): %s (goal: under 20 ms)\n",
+                qPrintable(tracking.text()));
+    return 0;
+}

@@ -1,0 +1,350 @@
+// PreviewDelegate: what is loaded (a project page, a typed address, a reload
+// in place, a step in the history) and the address field, the back/forward
+// control and the file tree kept in step with it.
+
+#include "PreviewDelegate.h"
+
+#include "BackgroundView.h"
+#include "ExWebView.h"
+
+#include "foundation/InspectUndoManager.h"
+#include "interfaces/CSSOutlineDelegateInterface.h"
+#include "interfaces/PreviewDomTreeInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
+#include "platform/kit/OutlineView.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/web/engine/WebPage.h"
+#include "toolkit/SearchFieldEx.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+const QString s_lastURL = QStringLiteral("lastURL");
+const QString s_clearUndoAlert = QStringLiteral("clearUndoAlert");
+
+void saveURLToUserDefaults(const QString &url, const QString &key)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(url, key);
+    defaults.synchronize();
+}
+
+} // namespace
+
+bool PreviewDelegate::checkOnline(const QString &url) const
+{
+    return !m_checkOnline || m_checkOnline(url);
+}
+
+File *PreviewDelegate::projectFileOf(const QString &path) const
+{
+    if (!m_projectDelegate || path.isEmpty())
+        return nullptr;
+    // The project of the page shown first.
+    if (File *root = rootOfLastPreviewedFile()) {
+        if (File *file = m_projectDelegate->searchDirectory(path, {root}))
+            return file;
+    }
+    return m_projectDelegate->searchDirectory(path, m_projectDelegate->projects());
+}
+
+File *PreviewDelegate::rootOfLastPreviewedFile() const
+{
+    if (!m_lastPreviewedFile)
+        return nullptr;
+    return m_lastPreviewedFile->rootFile() ? m_lastPreviewedFile->rootFile() : m_lastPreviewedFile.data();
+}
+
+void PreviewDelegate::setLastPreviewedFile(File *file)
+{
+    m_lastPreviewedFile = file;
+    if (m_projectDelegate)
+        m_projectDelegate->setLastPreviewedFile(file);
+}
+
+void PreviewDelegate::setStatus(const QString &text)
+{
+    m_loadStatus = text;
+    if (m_loadStatusTextField) {
+        m_loadStatusTextField->setText(text);
+        m_loadStatusTextField->setToolTip(text);
+    }
+}
+
+void PreviewDelegate::clearDomNodeMap()
+{
+    if (m_domTreeDelegate)
+        m_domTreeDelegate->clearDomNodeMap();
+}
+
+// --- A project file ----------------------------------------------------------------------------
+
+void PreviewDelegate::setURL(File *file)
+{
+    if (!m_webview)
+        return;
+    if (!file) {
+        // Nothing to show: the page goes, and with it the page remembered.
+        setLastPreviewedFile(nullptr);
+        UserDefaults::standardUserDefaults().removeObjectForKey(s_lastURL);
+        m_webview->setMainFrameURL(QStringLiteral("about:blank"));
+        return;
+    }
+    const QString address = file->absolutePath();
+    if (!checkOnline(address))
+        return;
+    setDownloadButtonsEnabled(false);
+    m_webview->setMainFrameURL(address);
+    saveURLToUserDefaults(address, s_lastURL);
+    setLastPreviewedFile(file);
+    ProjectUtil::setCurrentProjectPath(file->rootProject());
+    clearDomNodeMap();
+}
+
+void PreviewDelegate::setMainFrameURL(const QString &address)
+{
+    if (m_webview)
+        m_webview->setMainFrameURL(address);
+}
+
+// --- The address field -------------------------------------------------------------------------
+
+void PreviewDelegate::urlEnter(const QString &address)
+{
+    if (!m_webview)
+        return;
+    const QString typed = address.trimmed();
+    if (m_selectedURLPath && m_selectedURLPath->text() != address)
+        m_selectedURLPath->setText(address);
+    if (typed.isEmpty())
+        return;
+    QString entered = typed;
+    if (!entered.startsWith(QLatin1String("http://")) && !entered.startsWith(QLatin1String("https://"))
+        && !entered.startsWith(QLatin1String("file://")))
+        entered.prepend(QLatin1String("http://"));
+    m_enteredURL = entered;
+    // The address as it will be loaded is the one checked: a bare host name
+    // goes to the network too.
+    const QUrl url(entered, QUrl::TolerantMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("file") && url.host().isEmpty())) {
+        const QString message = QStringLiteral("\"%1\" is not an address that can be loaded.").arg(typed);
+        QM_ERROR(message);
+        setStatus(message);
+        Q_EMIT loadFailed(message);
+        return;
+    }
+    if (!checkOnline(url.toString()))
+        return;
+    setDownloadButtonsEnabled(false);
+    m_webview->load(url);
+    syncronizFinderViewWitURL(url);
+    QTimer::singleShot(100, this, &PreviewDelegate::clearURLInputSelection);
+}
+
+void PreviewDelegate::clearURLInputSelection()
+{
+    if (m_selectedURLPath)
+        m_selectedURLPath->deselect();
+}
+
+void PreviewDelegate::checkAndEnableNextURL()
+{
+    // There is no second address field to hide here.
+}
+
+QString PreviewDelegate::encodeURIComponent(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toPercentEncoding(QByteArray(), "!*'();@&=+$,?%#[]"));
+}
+
+void PreviewDelegate::wanlanCheck(const QString &url)
+{
+    static const QRegularExpression network(QStringLiteral("http://|https://|ftp://"));
+    NotificationCenter::defaultCenter().postNotificationName(
+        url.contains(network) ? QStringLiteral("viewWebFile") : QStringLiteral("viewLocalFile"), this);
+}
+
+// --- Reload ------------------------------------------------------------------------------------
+
+void PreviewDelegate::refreshWebview()
+{
+    if (!m_webview)
+        return;
+    if (!checkOnline(m_webview->mainFrameURL()))
+        return;
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    if (m_projectDelegate && m_projectDelegate->hasModified()) {
+        if (!defaults.boolForKey(s_clearUndoAlert)) {
+            Alert alert;
+            alert.setMessageText(QStringLiteral("Reload HTML File"));
+            alert.addButtonWithTitle(QStringLiteral("OK"));
+            alert.addButtonWithTitle(QStringLiteral("Cancel"));
+            alert.setInformativeText(QStringLiteral(
+                "Once you reload the preview, all your history will be lost.\nDo you want to reload the preview?"));
+            alert.setShowsSuppressionButton(true);
+            const int response = alert.runModal(m_window);
+            if (response == Alert::SecondButtonReturn)
+                return;
+            if (alert.suppressionButtonChecked()) {
+                defaults.setBool(true, s_clearUndoAlert);
+                defaults.synchronize();
+            }
+        } else {
+            QM_DEBUG(QStringLiteral("clearUndoAlert suppressed"));
+        }
+    }
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->reset();
+
+    File *selected = m_projectDelegate ? m_projectDelegate->selectedFile() : nullptr;
+    static const QRegularExpression page(QStringLiteral(".htm"));
+    if (!selected) {
+        doReloadPreview();
+        m_reloadedInPlace = true;
+    } else if (selected->displayName().isEmpty() || selected->displayName().startsWith(QLatin1Char('.'))) {
+        // Nothing is loaded for a hidden file.
+    } else if (selected->displayName().contains(page)) {
+        const QString address = selected->absolutePath();
+        if (defaults.stringForKey(s_lastURL) == address && m_webview->mainFrameURL() == address) {
+            doReloadPreview();
+            m_reloadedInPlace = true;
+        } else {
+            setURL(selected);
+            m_reloadedInPlace = false;
+            m_webview->setDetectState(ExWebViewInterface::DetectOff);
+        }
+        setLastPreviewedFile(selected);
+    } else {
+        doReloadPreview();
+        m_reloadedInPlace = true;
+        // The tree shows the page's project again.
+        if (m_lastPreviewedFile && selected->rootFile() != m_lastPreviewedFile->rootFile())
+            syncronizFinderViewWitURL(QUrl(m_lastPreviewedFile->absolutePath()));
+    }
+
+    checkAndEnableNextURL();
+    cleanStyle();
+    m_webview->resetDetectView();
+    m_webview->hideDetectLayer();
+    if (m_lastPreviewedFile)
+        ProjectUtil::setCurrentProjectPath(m_lastPreviewedFile->rootProject());
+    if (!m_reloadedInPlace) {
+        clearUndo();
+        if (m_cssOutlineDelegate)
+            m_cssOutlineDelegate->resetWithProjectChange();
+    }
+}
+
+void PreviewDelegate::doReloadPreview()
+{
+    if (!m_webview)
+        return;
+    setDownloadButtonsEnabled(false);
+    clearUndo();
+    clearDomNodeMap();
+    m_webview->reload();
+}
+
+void PreviewDelegate::clearUndo()
+{
+    InspectUndoManager *manager = File::sharedUndoManager();
+    if (!manager)
+        return;
+    for (const QPointer<QObject> &target : std::as_const(m_clearUndoTargets)) {
+        if (target)
+            manager->removeAllActionsWithTarget(target.data());
+    }
+}
+
+void PreviewDelegate::cleanStyle()
+{
+    File *root = rootOfLastPreviewedFile();
+    if (!root)
+        return;
+    for (File *sheet : root->getFilesWithExt(QStringLiteral("css")))
+        sheet->setStyleDeclarations(std::nullopt);
+}
+
+// --- History -----------------------------------------------------------------------------------
+
+void PreviewDelegate::goAndBackcontrol(int segment)
+{
+    if (!m_webview || m_webview->mainFrameURL().isEmpty())
+        return;
+    WebPage *page = m_webview->webPage();
+    if (m_selectedURLPath)
+        m_selectedURLPath->setText(page->url().toString());
+    // The history as it is now: a page whose load just began is in it.
+    QPointer<PreviewDelegate> guard(this);
+    page->historyEntry(segment == 1 ? 1 : -1, [guard, page](std::optional<WebHistoryEntry> entry) {
+        if (!guard || !entry)
+            return;
+        const QUrl url = entry->url;
+        if (url.isValid()) {
+            if (!guard->checkOnline(url.toString()))
+                return;
+            guard->setLastPreviewedFile(url.isLocalFile() ? guard->projectFileOf(url.toLocalFile()) : nullptr);
+        }
+        page->navigateToHistoryEntry(entry->id);
+        guard->maintainbackForwardButton();
+        guard->syncronizFinderViewWitURL(url);
+        // The page remembered is the one gone to.
+        saveURLToUserDefaults(url.toString(QUrl::FullyEncoded), s_lastURL);
+        guard->clearDomNodeMap();
+    });
+}
+
+void PreviewDelegate::maintainbackForwardButton()
+{
+    if (!m_backfowadControl)
+        return;
+    const WebPage *page = m_webview ? m_webview->webPage() : nullptr;
+    m_backfowadControl->setEnabled(page && page->canGoBack(), 0);
+    m_backfowadControl->setEnabled(page && page->canGoForward(), 1);
+}
+
+// --- The file tree ------------------------------------------------------------------------------
+
+void PreviewDelegate::syncronizFinderViewWitURL()
+{
+    if (m_webview)
+        syncronizFinderViewWitURL(m_webview->webPage()->url());
+}
+
+void PreviewDelegate::syncronizFinderViewWitURL(const QUrl &url)
+{
+    auto *tree = m_projectDelegate ? qobject_cast<OutlineView *>(m_projectDelegate->finderView()) : nullptr;
+    if (!tree)
+        return;
+    const QString extension = QFileInfo(url.path()).suffix();
+    File *file = nullptr;
+    if (url.isLocalFile() && (extension == QLatin1String("html") || extension == QLatin1String("htm")))
+        file = projectFileOf(url.toLocalFile());
+    if (!file) {
+        tree->deselectAll();
+        return;
+    }
+    // The tree opens down to the page, root first.
+    QList<File *> ancestors;
+    for (File *parent = file->parentFile(); parent; parent = parent->parentFile())
+        ancestors.prepend(parent);
+    for (File *ancestor : std::as_const(ancestors))
+        tree->expandItem(ancestor);
+    const int row = tree->rowForItem(file);
+    if (row < 0)
+        return;
+    m_projectDelegate->setIgnoreOpenFile(true);
+    tree->selectRowIndexes({row}, false);
+    tree->scrollRowToVisible(row);
+    m_projectDelegate->setIgnoreOpenFile(false);
+}

@@ -1,0 +1,135 @@
+#include "WorkspaceTestSupport.h"
+
+#include "WebTestFixture.h"
+
+#include "app/EXWindow.h"
+#include "app/MainMenu.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "preview/BackgroundView.h"
+#include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
+#include "toolkit/SearchFieldEx.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The main window with the live preview, as a user meets it.
+class PreviewInWindow : public WorkspaceTest
+{
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        TestUtil::writeFile(path("site/index.html"),
+                            "<!DOCTYPE html><title>Home</title><body style='margin:0'>"
+                            "<h1 id=title style='margin:0; height:40px'>Home</h1><p>welcome</p></body>");
+        remember({path("site")});
+        launch();
+        preview = dynamic_cast<PreviewDelegate *>(controller()->previewHalf());
+        ASSERT_TRUE(preview);
+        QObject::connect(preview, &PreviewDelegate::loadCompleted, preview, [this] { ++completions; });
+        ui().window->show();
+    }
+
+    MainInterface &ui() const { return delegate->ui(); }
+    bool waitForLoad(int before) { return TestUtil::waitUntil([&] { return completions > before; }, 15000); }
+
+    PreviewDelegate *preview = nullptr;
+    int completions = 0;
+};
+
+void sendMouse(QWidget *view, QEvent::Type type, const QPointF &point, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, point, view->mapToGlobal(point), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+} // namespace
+
+TEST_F(PreviewInWindow, AProjectPageAndAnAddressLoadWithProgressReloadAndHistory)
+{
+    // A double click on a project page shows it.
+    File *page = node("site/index.html");
+    ASSERT_TRUE(page);
+    select(page);
+    int before = completions;
+    controller()->doubleClick();
+    ASSERT_TRUE(waitForLoad(before));
+    ExWebView *view = preview->webview();
+    EXPECT_EQ(view->mainFrameURL(), page->absolutePath());
+    EXPECT_EQ(ui().selectedURLPath->text(), QUrl(page->absolutePath()).toString());
+    EXPECT_EQ(ui().loadStatusTextField->text(), QStringLiteral("1 / 1 Files"));
+    EXPECT_EQ(controller()->lastPreviewedFile(), page);
+    EXPECT_TRUE(ui().reloadButton->isEnabled());
+
+    // Reload, from the menu (Ctrl+R).
+    QAction *reload = ui().mainMenu->itemForAction(QStringLiteral("reloadPage:"));
+    ASSERT_TRUE(reload);
+    EXPECT_EQ(reload->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    before = completions;
+    reload->trigger();
+    ASSERT_TRUE(waitForLoad(before));
+    EXPECT_TRUE(preview->isReloadOnly());
+
+    // An address typed into the field, with Return.
+    QTemporaryDir web;
+    LoopbackHttpServer server(web.path());
+    ASSERT_TRUE(server.start());
+    TestUtil::writeFile(web.filePath(QStringLiteral("remote.html")), "<!DOCTYPE html><title>Remote</title><p id=remote>far</p>");
+    before = completions;
+    ui().selectedURLPath->setText(server.url(QStringLiteral("remote.html")).toString());
+    Q_EMIT ui().selectedURLPath->activated();
+    ASSERT_TRUE(waitForLoad(before));
+    EXPECT_TRUE(view->mainFrameDocument()->getElementById(QStringLiteral("remote")));
+    // The file tree shows no page of a project for an address of the web.
+    EXPECT_EQ(tree()->selectedRow(), -1);
+
+    // Back to the project page.
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return ui().backfowadControl->isEnabledForSegment(0); }));
+    before = completions;
+    ui().backfowadControl->setSelectedSegment(0);
+    Q_EMIT ui().backfowadControl->activated();
+    ASSERT_TRUE(waitForLoad(before));
+    EXPECT_EQ(view->mainFrameURL(), page->absolutePath());
+    EXPECT_EQ(tree()->selectedRow(), tree()->rowForItem(page));
+}
+
+TEST_F(PreviewInWindow, WithDetectionOnAClickLocksTheElementUnderThePointer)
+{
+    File *page = node("site/index.html");
+    select(page);
+    const int before = completions;
+    controller()->doubleClick();
+    ASSERT_TRUE(waitForLoad(before));
+    ExWebView *view = preview->webview();
+    DOMElement *title = view->mainFrameDocument()->getElementById(QStringLiteral("title"));
+    const std::optional<DOMElementBox> box = view->mainFrame().engine()->elementBox(*title);
+    ASSERT_TRUE(box);
+
+    ui().detectButton->click();
+    EXPECT_EQ(view->detectState(), ExWebViewInterface::HoverDetect);
+    EXPECT_TRUE(ui().detectButton->isChecked());
+    const QPointF point = box->viewRect.center();
+    sendMouse(view, QEvent::MouseMove, point, Qt::NoButton, Qt::NoButton);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title && !view->isDrawingPending(); }));
+
+    // The main window routes the click: the element is locked and the page never sees the click.
+    sendMouse(view, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(view->detectState(), ExWebViewInterface::ElementLocked);
+    EXPECT_FALSE(ui().detectButton->isChecked());
+    EXPECT_EQ(preview->selectedElement(), title);
+    EXPECT_TRUE(view->isDetectViewShown());
+    EXPECT_EQ(view->detectView()->rect(), box->viewRect);
+}

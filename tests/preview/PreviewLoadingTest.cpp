@@ -1,0 +1,342 @@
+#include "PreviewTestSupport.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "toolkit/ProgressAnimation.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A site on the loopback server: files written into a folder of its own.
+class Site
+{
+public:
+    Site() : server(dir.path()) { EXPECT_TRUE(server.start()); }
+
+    QString write(const QString &name, const QByteArray &content)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        TestUtil::writeFile(path, content);
+        return path;
+    }
+    QUrl fileUrl(const QString &name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
+
+    QTemporaryDir dir;
+    LoopbackHttpServer server;
+};
+
+// Answers the alerts with the responses in turn, ticking the suppression box
+// where asked, and keeps their messages.
+class AlertScript
+{
+public:
+    struct Answer
+    {
+        int response;
+        bool suppress = false;
+    };
+    explicit AlertScript(const QList<Answer> &answers) : m_answers(answers)
+    {
+        Alert::setResponder([this](Alert &alert) {
+            messages.append(alert.messageText());
+            informative.append(alert.informativeText());
+            buttons = alert.buttonTitles();
+            const Answer answer = m_answers.isEmpty() ? Answer{Alert::SecondButtonReturn} : m_answers.takeFirst();
+            alert.setSuppressionButtonChecked(answer.suppress);
+            return answer.response;
+        });
+    }
+    ~AlertScript() { Alert::setResponder({}); }
+
+    QStringList messages;
+    QStringList informative;
+    QStringList buttons;
+
+private:
+    QList<Answer> m_answers;
+};
+
+// A port nothing listens on.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+} // namespace
+
+TEST(PreviewLoading, DelayedResourcesGiveRisingProgressThatNeverMovesBackAndOneCompletion)
+{
+    PreviewHarness harness;
+    Site site;
+    site.write(QStringLiteral("index.html"),
+               "<!DOCTYPE html><html><head><link rel=stylesheet href=a.css></head><body>"
+               "<img src=1.png><img src=2.png><img src=3.png><script src=late.js></script></body></html>");
+    site.write(QStringLiteral("a.css"), "body { margin: 0 }");
+    site.write(QStringLiteral("late.js"), "var late = 1;");
+    for (const char *image : {"1.png", "2.png", "3.png"})
+        site.write(QString::fromLatin1(image), "not really a picture");
+    site.server.setDelay(QStringLiteral("a.css"), 150);
+    site.server.setDelay(QStringLiteral("1.png"), 300);
+    site.server.setDelay(QStringLiteral("2.png"), 450);
+    site.server.setDelay(QStringLiteral("3.png"), 600);
+
+    QList<qint64> reached;
+    QStringList statuses;
+    harness.preview.urlEnter(site.server.url(QStringLiteral("index.html")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        if (reached.isEmpty() || reached.last() != harness.box->reached())
+            reached.append(harness.box->reached());
+        if (statuses.isEmpty() || statuses.last() != harness.status.text())
+            statuses.append(harness.status.text());
+        return harness.completions > 0;
+    }, 15000));
+    // Late answers (the browser's icon request among them) complete nothing again.
+    TestUtil::spin(800);
+    EXPECT_EQ(harness.completions, 1);
+    EXPECT_TRUE(std::is_sorted(reached.cbegin(), reached.cend())) << ::testing::PrintToString(reached);
+    EXPECT_GE(reached.size(), 3) << "the bar rose in steps";
+    EXPECT_EQ(harness.box->reached(), 100);
+    EXPECT_EQ(harness.preview.resourceCount(), 6);
+    EXPECT_EQ(harness.preview.resourceCompletedCount(), 6);
+    EXPECT_EQ(harness.status.text(), QStringLiteral("6 / 6 Files"));
+    EXPECT_GE(statuses.size(), 3);
+    EXPECT_EQ(harness.preview.frameCount(), 1);
+    EXPECT_EQ(harness.preview.frameCompleteCount(), 1);
+    ASSERT_EQ(harness.tree.documents.size(), 1);
+    EXPECT_TRUE(harness.preview.downloadButtonsEnabled());
+}
+
+TEST(PreviewLoading, SubFrameRequestsAreNotCountedButEveryFrameIs)
+{
+    PreviewHarness harness;
+    Site site;
+    const QUrl cross = site.server.urlOnHost(QStringLiteral("localhost"), QStringLiteral("cross.html"));
+    site.write(QStringLiteral("index.html"),
+               "<!DOCTYPE html><link rel=stylesheet href=main.css><p>main</p>"
+               "<iframe src=same.html></iframe><iframe src='" + cross.toString().toUtf8() + "'></iframe>");
+    site.write(QStringLiteral("main.css"), "p { color: navy }");
+    site.write(QStringLiteral("same.html"), "<!DOCTYPE html><link rel=stylesheet href=frame.css><img src=frame.png><p>same</p>");
+    site.write(QStringLiteral("cross.html"), "<!DOCTYPE html><link rel=stylesheet href=frame.css><img src=frame.png><p>cross</p>");
+    site.write(QStringLiteral("frame.css"), "p { color: teal }");
+    site.write(QStringLiteral("frame.png"), "x");
+    site.server.setDelay(QStringLiteral("cross.html"), 200);
+    ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
+    EXPECT_EQ(harness.preview.resourceCount(), 2);
+    EXPECT_EQ(harness.preview.resourceCompletedCount(), 2);
+    EXPECT_EQ(harness.preview.frameCount(), 3);
+    EXPECT_EQ(harness.preview.frameCompleteCount(), 3);
+    // Both frames loaded what they asked for.
+    EXPECT_GE(site.server.requestedPaths().count(QStringLiteral("frame.css")), 2);
+}
+
+TEST(PreviewLoading, ARequestThatNeverAnswersEndsInTheTimeOutWhileTheWindowStaysResponsive)
+{
+    PreviewHarness harness;
+    harness.preview.setLoadingTimeoutInterval(300);
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p>waiting</p><img src=never.png>");
+    site.server.setDelay(QStringLiteral("never.png"), -1);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(10);
+    harness.preview.urlEnter(site.server.url(QStringLiteral("index.html")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return harness.preview.lateResourceLoaded(); }, 10000));
+    EXPECT_EQ(harness.completions, 0);
+    EXPECT_EQ(harness.status.text(), QStringLiteral("1 / 2 Files"));
+    // The bar slid out, fading.
+    EXPECT_TRUE(harness.box->animation()->fadesOut());
+    EXPECT_EQ(harness.box->animation()->endFrame().x(), harness.field.width() + 1);
+    EXPECT_GT(ticks, 20);
+    // The page is there all the same.
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return harness.tree.documents.size() == 1; }));
+}
+
+TEST(PreviewLoading, AFolderAddressLoadsItsIndexPage)
+{
+    PreviewHarness harness;
+    Site site;
+    site.write(QStringLiteral("site/index.html"), "<!DOCTYPE html><title>Index</title><p id=here>index</p>");
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("site"))));
+    EXPECT_TRUE(harness.view().mainFrameURL().endsWith(QLatin1String("/site/index.html")));
+    ASSERT_EQ(harness.tree.documents.size(), 1);
+    EXPECT_TRUE(harness.tree.documents.first()->getElementById(QStringLiteral("here")));
+    EXPECT_TRUE(harness.field.text().endsWith(QLatin1String("/site/index.html")));
+    EXPECT_TRUE(harness.field.recentSearches().contains(harness.field.text()));
+}
+
+TEST(PreviewLoading, AFailedLoadBuildsNoDomTreeAndSaysWhatFailed)
+{
+    const QList<QPair<QString, QString>> cases{
+        {QStringLiteral("http://127.0.0.1:%1/page.html").arg(closedPort()), QStringLiteral("connection refused")},
+        {QStringLiteral("file:///nonexistent-quillmark-folder/page.html"), QStringLiteral("file not found")},
+        {QStringLiteral("http://nonexistent-quillmark-host.invalid/"), QStringLiteral("name not resolved")},
+    };
+    for (const auto &[address, reason] : cases) {
+        SCOPED_TRACE(address.toStdString());
+        PreviewHarness harness;
+        StandardErrorCapture log;
+        harness.preview.urlEnter(address);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return !harness.failures.isEmpty(); }, 15000));
+        // Whatever the browser shows about it, no tree is built from it.
+        TestUtil::spin(500);
+        EXPECT_TRUE(harness.preview.isLoadFailed());
+        EXPECT_TRUE(harness.tree.documents.isEmpty());
+        EXPECT_FALSE(harness.preview.domTreeInitialised());
+        EXPECT_TRUE(harness.status.text().contains(reason)) << qPrintable(harness.status.text());
+        EXPECT_TRUE(log.text().contains(QLatin1String("[ERROR]"))) << qPrintable(log.text());
+        EXPECT_TRUE(log.text().contains(QLatin1String("could not load"))) << qPrintable(log.text());
+    }
+}
+
+TEST(PreviewLoading, ANavigationThatBecomesADownloadIsNoFailure)
+{
+    PreviewHarness harness;
+    QTemporaryDir downloads;
+    harness.preview.setDownloadFolder(downloads.path());
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p>before</p>");
+    static const char archive[] = "PK\x03\x04 not a real archive";
+    const QByteArray zip(archive, sizeof archive - 1);
+    site.write(QStringLiteral("library.zip"), zip);
+    ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
+    QString finished;
+    NotificationCenter::defaultCenter().addObserver(&harness, QStringLiteral("com.apple.DownloadFileFinished"), nullptr,
+                                                    [&finished](const Notification &notification) {
+                                                        finished = notification.userInfo.value(QStringLiteral("path")).toString();
+                                                    });
+    harness.preview.urlEnter(site.server.url(QStringLiteral("library.zip")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }, 10000));
+    NotificationCenter::defaultCenter().removeObserver(&harness);
+    EXPECT_EQ(QFileInfo(finished).dir().canonicalPath(), QDir(downloads.path()).canonicalPath());
+    EXPECT_EQ(TestUtil::readFile(finished), zip);
+    EXPECT_TRUE(harness.failures.isEmpty()) << qPrintable(harness.failures.join(u'\n'));
+    EXPECT_FALSE(harness.preview.isLoadFailed());
+}
+
+TEST(PreviewLoading, TypedTextLoadsOrSaysWhyNot)
+{
+    PreviewHarness harness;
+    StandardErrorCapture log;
+    for (const QString &typed : {QStringLiteral("hello world"), QStringLiteral("javascript:alert(1)"),
+                                 QStringLiteral("http://"), QStringLiteral("ftp://example.com/")}) {
+        SCOPED_TRACE(typed.toStdString());
+        const qsizetype before = harness.failures.size();
+        harness.preview.urlEnter(typed);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return harness.failures.size() > before; }, 15000));
+        EXPECT_TRUE(harness.tree.documents.isEmpty());
+    }
+    EXPECT_TRUE(log.text().contains(QLatin1String("[ERROR]")));
+    // Nothing typed loads nothing.
+    const qsizetype failed = harness.failures.size();
+    harness.preview.urlEnter(QStringLiteral("   "));
+    EXPECT_EQ(harness.failures.size(), failed);
+
+    // A bare host gets "http://" in front; Return in the field loads it.
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p id=typed>typed</p>");
+    const int before = harness.completions;
+    harness.field.setText(QStringLiteral("127.0.0.1:%1/index.html").arg(site.server.serverPort()));
+    Q_EMIT harness.field.activated();
+    ASSERT_TRUE(harness.waitForCompletion(before));
+    EXPECT_EQ(harness.view().mainFrameURL(), site.server.url(QStringLiteral("index.html")).toString());
+}
+
+TEST(PreviewLoading, BackAndForwardFollowTheHistoryAndRememberThePageGoneTo)
+{
+    PreviewHarness harness;
+    SegmentedControl control;
+    control.setSegmentCount(2);
+    harness.preview.setBackForwardControl(&control);
+    Site site;
+    site.write(QStringLiteral("a.html"), "<!DOCTYPE html><title>A</title>");
+    site.write(QStringLiteral("b.html"), "<!DOCTYPE html><title>B</title>");
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("a.html"))));
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("b.html"))));
+    // The history tells of b.html once the browser answered.
+    WebPage *page = harness.view().webPage();
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return page->currentHistoryIndex() >= 0 && page->history().value(page->currentHistoryIndex()).url.fileName() == QLatin1String("b.html");
+    }));
+    EXPECT_TRUE(control.isEnabledForSegment(0));
+    EXPECT_FALSE(control.isEnabledForSegment(1));
+
+    int before = harness.completions;
+    harness.preview.goAndBackcontrol(0);
+    ASSERT_TRUE(harness.waitForCompletion(before));
+    EXPECT_TRUE(harness.view().mainFrameURL().endsWith(QLatin1String("/a.html")));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey(QStringLiteral("lastURL")),
+              site.fileUrl(QStringLiteral("a.html")).toString(QUrl::FullyEncoded));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return control.isEnabledForSegment(1); }));
+
+    before = harness.completions;
+    harness.preview.goAndBackcontrol(1);
+    ASSERT_TRUE(harness.waitForCompletion(before));
+    EXPECT_TRUE(harness.view().mainFrameURL().endsWith(QLatin1String("/b.html")));
+}
+
+TEST(PreviewLoading, ReloadOfAModifiedProjectGoesThroughEachAnswerOfTheAlert)
+{
+    PreviewHarness harness;
+    Site site;
+    const QString page = site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p>page</p>");
+    harness.projects.open(QFileInfo(site.dir.path()).canonicalFilePath());
+    File *file = harness.projects.fileAt(QFileInfo(page).canonicalFilePath());
+    ASSERT_TRUE(file);
+    harness.projects.selected = file;
+    harness.projects.modified = true;
+    // The selected page is loaded the first time, and remembered.
+    {
+        AlertScript answers(QList<AlertScript::Answer>{{Alert::FirstButtonReturn}});
+        const int before = harness.completions;
+        harness.preview.refreshWebview();
+        ASSERT_TRUE(harness.waitForCompletion(before));
+        EXPECT_FALSE(harness.preview.isReloadOnly());
+        EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Reload HTML File")});
+        EXPECT_EQ(answers.buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")}));
+        EXPECT_EQ(answers.informative.value(0),
+                  QStringLiteral("Once you reload the preview, all your history will be lost.\nDo you want to reload the preview?"));
+    }
+    // Cancel leaves the page as it is.
+    {
+        AlertScript answers(QList<AlertScript::Answer>{{Alert::SecondButtonReturn}});
+        const int before = harness.completions;
+        harness.preview.refreshWebview();
+        TestUtil::spin(600);
+        EXPECT_EQ(answers.messages.size(), 1);
+        EXPECT_EQ(harness.completions, before);
+    }
+    // OK with the box ticked reloads in place, and the question is not asked again.
+    {
+        AlertScript answers(QList<AlertScript::Answer>{{Alert::FirstButtonReturn, true}});
+        int before = harness.completions;
+        harness.preview.refreshWebview();
+        ASSERT_TRUE(harness.waitForCompletion(before));
+        EXPECT_TRUE(harness.preview.isReloadOnly())
+            << qPrintable(harness.view().mainFrameURL()) << " / " << qPrintable(file->absolutePath()) << " / "
+            << qPrintable(UserDefaults::standardUserDefaults().stringForKey(QStringLiteral("lastURL")));
+        EXPECT_EQ(answers.messages.size(), 1);
+        EXPECT_TRUE(UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("clearUndoAlert")));
+
+        before = harness.completions;
+        harness.preview.refreshWebview();
+        ASSERT_TRUE(harness.waitForCompletion(before));
+        EXPECT_EQ(answers.messages.size(), 1);
+    }
+}
