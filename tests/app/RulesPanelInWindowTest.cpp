@@ -5,6 +5,7 @@
 #include "app/EXWindow.h"
 #include "app/MainMenu.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/BalkInvocationManager.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebEngineCache.h"
@@ -116,7 +117,10 @@ protected:
         QTest::keyClicks(field, value);
         QTest::keyClick(field, Qt::Key_Return);
         // The deferred write and the end of the undo group.
-        TestUtil::spin(300);
+        TestUtil::spin(150);
+        BalkInvocationManager *batcher = delegate->balkInvocationManager();
+        TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
+        TestUtil::spin(50);
     }
 
     void send(const char *action)
