@@ -33,6 +33,12 @@ QPushButton *button(QWidget *parent, const QString &title, const char *icon, con
     return made;
 }
 
+// Now, as the header and the console write it: "2026-03-04 05:06:07 +0000".
+QString now()
+{
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000"));
+}
+
 } // namespace
 
 CompilerViewController::CompilerViewController(QObject *parent)
@@ -246,8 +252,7 @@ void CompilerViewController::createIncludeFile()
 QString CompilerViewController::genConsoleResult(const PackItem &item)
 {
     return QStringLiteral("%1 %2 %3")
-        .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000")),
-             item.filePath().value_or(QString()),
+        .arg(now(), item.filePath().value_or(QString()),
              item.isPack() ? QStringLiteral("Compile Succeeded.\n") : QStringLiteral("Syntax Check OK.\n"));
 }
 
@@ -264,8 +269,7 @@ QString CompilerViewController::genHeader(const QString &compilerName, qint64 so
                  .arg(sourceSize)
                  .arg(compressedSize)
                  .arg(saved)
-           + QStringLiteral("// Date:%1\n").arg(QDateTime::currentDateTimeUtc().toString(
-                 QStringLiteral("yyyy-MM-dd HH:mm:ss +0000")))
+           + QStringLiteral("// Date:%1\n").arg(now())
            + QStringLiteral("// Licence:Apache licence...\n");
 }
 
