@@ -109,7 +109,7 @@ void CompilerViewController::awakeFromNib()
                                 QStringLiteral("Add a package to the selected group or package"));
     auto *includeButton = button(top, QStringLiteral("Include"), "edit-copy",
                                  QStringLiteral("Show the script lines that include the selected package's files"));
-    for (QPushButton *b : {m_executeButton, targetButton, m_addPackageButton, includeButton})
+    for (QPushButton *b : {m_executeButton.data(), targetButton, m_addPackageButton.data(), includeButton})
         buttons->addWidget(b);
     buttons->addStretch(1);
     topLayout->addLayout(buttons);

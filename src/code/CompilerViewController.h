@@ -4,8 +4,15 @@
 
 #include "workspace/File.h"
 
+#include "CodeView.h"
+
+#include "toolkit/ExOutlineView.h"
+
 #include <QList>
 #include <QObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -13,13 +20,8 @@
 #include <memory>
 #include <optional>
 
-class CodeView;
-class ExOutlineView;
 class PackageController;
 class ProjectSetting;
-class QPlainTextEdit;
-class QPushButton;
-class QTableWidget;
 class QTemporaryFile;
 class QWidget;
 
@@ -93,12 +95,13 @@ private:
     void stopQueue(const QString &error);
 
     QPointer<QWidget> m_view;
-    QTableWidget *m_tableView = nullptr;   // Not owned (in the view).
-    ExOutlineView *m_outlineView = nullptr; // Not owned (in the view).
-    CodeView *m_textView = nullptr;         // Not owned (in the view).
-    QPlainTextEdit *m_console = nullptr;    // Not owned (in the view).
-    QPushButton *m_executeButton = nullptr; // Not owned (in the view).
-    QPushButton *m_addPackageButton = nullptr; // Not owned (in the view).
+    // In the view, which the pane may delete first.
+    QPointer<QTableWidget> m_tableView;
+    QPointer<ExOutlineView> m_outlineView;
+    QPointer<CodeView> m_textView;
+    QPointer<QPlainTextEdit> m_console;
+    QPointer<QPushButton> m_executeButton;
+    QPointer<QPushButton> m_addPackageButton;
     PackageController *m_packageController; // Owned (child).
 
     QPointer<File> m_projectRoot;
