@@ -64,10 +64,10 @@ QVariantMap PackItem::getFileInfo() const
     if (!info.exists())
         return {};
     QVariantMap attributes;
-    attributes.insert(QStringLiteral("NSFileSize"), info.isFile() ? info.size() : qint64(0));
-    attributes.insert(QStringLiteral("NSFileType"),
-                      info.isDir() ? QStringLiteral("NSFileTypeDirectory") : QStringLiteral("NSFileTypeRegular"));
-    attributes.insert(QStringLiteral("NSFileModificationDate"), info.lastModified());
+    attributes.insert(QStringLiteral("size"), info.isFile() ? info.size() : qint64(0));
+    attributes.insert(QStringLiteral("type"),
+                      info.isDir() ? QStringLiteral("directory") : QStringLiteral("file"));
+    attributes.insert(QStringLiteral("modified"), info.lastModified());
     return attributes;
 }
 
@@ -77,7 +77,7 @@ qint64 PackItem::childrenSumSize() const
     if (!m_children)
         return sum;
     for (const PackItemPtr &child : *m_children) {
-        const qint64 size = child->getFileInfo().value(QStringLiteral("NSFileSize")).toLongLong();
+        const qint64 size = child->getFileInfo().value(QStringLiteral("size")).toLongLong();
         QM_DEBUG(QStringLiteral("%1:%2").arg(child->displayName().value_or(QString())).arg(size));
         sum += size;
     }

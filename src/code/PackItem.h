@@ -56,7 +56,7 @@ public:
     // -1 without a child list.
     int numberOfChildren() const { return m_children ? int(m_children->size()) : -1; }
     PackItemPtr childAtIndex(int index) const;
-    // The file's size ("NSFileSize"), type and modification date; empty when
+    // The file's "size", "type" ("file" or "directory") and "modified" date; empty when
     // the file cannot be examined.
     QVariantMap getFileInfo() const;
     // The sizes of the children's files, 0 for a missing one.
