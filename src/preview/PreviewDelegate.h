@@ -242,6 +242,8 @@ private:
     void requestFinished(const QString &requestId, qint64 encodedLength);
     void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
     void mainFrameStarted();
+    // A local folder without a suffix stands for its index.html.
+    static QUrl folderIndexURL(const QUrl &url, File *file);
     void mainFrameRequested(const QUrl &url);
     void failLoad(const QUrl &url, const QString &errorText);
     void addStyleFile(const QUrl &url);
