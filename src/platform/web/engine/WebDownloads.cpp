@@ -59,9 +59,14 @@ bool WebDownloads::downloadWillBegin(const QString &guid, const QUrl &url, const
             break;
         }
     }
-    QM_INFO(QStringLiteral("downloading %1").arg(url.toString()));
     m_downloads.insert(guid, download);
-    return !download.mimeType.isEmpty() && !isAcceptedMimeType(download.mimeType);
+    if (!download.mimeType.isEmpty() && !isAcceptedMimeType(download.mimeType)) {
+        QM_INFO(QStringLiteral("%1 is no zip archive (%2): not downloaded").arg(url.toString(), download.mimeType));
+        Q_EMIT refused(url, QStringLiteral("not a zip archive (%1)").arg(download.mimeType));
+        return true;
+    }
+    QM_INFO(QStringLiteral("downloading %1").arg(url.toString()));
+    return false;
 }
 
 bool WebDownloads::downloadProgress(const QString &guid, const QString &state, const QString &filePath)
