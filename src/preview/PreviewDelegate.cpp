@@ -113,7 +113,7 @@ void PreviewDelegate::initWebView(QWidget *container)
     m_webview = new ExWebView(m_mainView);
     if (m_mainView) {
         m_webview->show();
-        doSetPreviewSize(m_lastPresetTag, true);
+        doSetPreviewSize(m_lastPresetTag, false);
     }
     connectPage();
     initDomListeners();
