@@ -33,6 +33,13 @@ void RulerSlider::paintEvent(QPaintEvent *)
     QPainter painter(this);
     QStyleOptionSlider option;
     initStyleOption(&option);
+    // As QSlider draws itself: the knob (the style leaves the groove out),
+    // pressed while it is dragged.
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    if (isSliderDown()) {
+        option.activeSubControls = QStyle::SC_SliderHandle;
+        option.state |= QStyle::State_Sunken;
+    }
     const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
     drawBarInside(painter, QRectF(groove.isValid() ? groove : rect()));
     style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);

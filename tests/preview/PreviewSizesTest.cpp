@@ -313,3 +313,21 @@ TEST(PreviewSizes, OneDragOfTheSliderPostsSliderEndTrackingOnceAtRelease)
     EXPECT_LT(harness.previewSize().width(), 600);
     NotificationCenter::defaultCenter().removeObserver(&harness.preview);
 }
+
+TEST(PreviewSizes, TheRulerSliderDrawsItsKnobWhereItsValueIs)
+{
+    QWidget window;
+    window.resize(600, 16);
+    RulerSlider slider(&window);
+    slider.setGeometry(0, 0, 600, 16);
+    slider.setRange(1, 1000);
+    slider.setValue(100);
+    window.show();
+    const QImage left = slider.grab().toImage();
+    slider.setValue(900);
+    const QImage right = slider.grab().toImage();
+    // The knob moved: the left part of the bar changed, and the bar alone
+    // (no track) looks the same at both ends.
+    EXPECT_NE(left.copy(0, 0, 300, 16), right.copy(0, 0, 300, 16));
+    EXPECT_EQ(left.copy(250, 0, 100, 16), right.copy(250, 0, 100, 16));
+}
