@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -56,15 +55,11 @@ TEST(PreviewLibrary, AnUnreachableIndexPageShowsItsErrorAndNoSheetWhileTheEventL
     IndexPages pages({QStringLiteral("http://127.0.0.1:%1/libslink/index.html").arg(port)});
     AlertRecorder alerts;
 
-    int ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&ticks] { ++ticks; });
-    ticker.start(5);
     harness.preview.downloadLib();
-    // Nothing waits for the answer: the call returns at once.
+    // Nothing waits for the answer: the call returns before it, and the
+    // event loop brings it.
     EXPECT_TRUE(alerts.messages.isEmpty());
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !alerts.messages.isEmpty(); }, 10000));
-    EXPECT_GT(ticks, 0);
     EXPECT_TRUE(alerts.messages.first().contains(QLatin1String("refused"), Qt::CaseInsensitive))
         << qPrintable(alerts.messages.first());
     EXPECT_EQ(harness.preview.downloaderDelegate(), nullptr);
