@@ -10,6 +10,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/LoadedResourceDelegate.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -42,6 +43,15 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
         ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
                                [preview](QAction *) { return preview->webview() != nullptr; });
     }
+    // The loaded-resources list in its tab beside the file history.
+    auto *resources = new LoadedResourceDelegate(preview);
+    resources->setFileViewController(delegate.fileViewController());
+    resources->setProjectDelegate(&projects);
+    resources->setBreadcramb(ui.breadcramb);
+    resources->setWindow(ui.window);
+    if (ui.loadedResourcePane)
+        ui.loadedResourcePane->setContentView(resources->view());
+    preview->setLoadedResourceDelegate(resources);
     projects.setPreviewHalf(preview);
 }
 

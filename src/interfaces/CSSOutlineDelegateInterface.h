@@ -37,4 +37,6 @@ public:
     virtual void resetCategorySelector() = 0;
     // A local page is complete: its style sheets' vendor prefixes are checked.
     virtual void checkVendorPrefixSetting() = 0;
+    // The resource chosen in the resource list (the preview owns it).
+    virtual void setSelectedResourceFile(File *) {}
 };
