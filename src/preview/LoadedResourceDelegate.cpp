@@ -98,8 +98,11 @@ LoadedResourceDelegate::LoadedResourceDelegate(QObject *parent) : QObject(parent
 LoadedResourceDelegate::~LoadedResourceDelegate()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
-    if (m_resouceView)
+    // The window may keep the outline a little longer: it calls back no more.
+    if (m_resouceView) {
+        m_resouceView->setDelegate({});
         m_resouceView->setDataSource(nullptr);
+    }
     // The panel goes with the controller unless the window took it.
     if (m_view && !m_view->parent())
         delete m_view.data();
