@@ -6,10 +6,10 @@ class DOMNode;
 class File;
 class QWidget;
 
-// What the shell and the preview ask of the CSS rules panel. Implemented by
-// the rules panel controller (src/cssrules); called by the shell
-// (AppDelegate) and the preview (PreviewDelegate), which Controllers::install()
-// hands the controller.
+// What the shell, the preview and the DOM tree ask of the CSS rules panel.
+// Implemented by the rules panel controller (src/cssrules); called by the
+// shell (AppDelegate), the preview (PreviewDelegate) and the DOM tree
+// (DomTreeDelegate), which Controllers::install() hands the controller.
 class CSSOutlineDelegateInterface
 {
 public:
@@ -39,4 +39,9 @@ public:
     virtual void checkVendorPrefixSetting() = 0;
     // The resource chosen in the resource list (the preview owns it).
     virtual void setSelectedResourceFile(File *) {}
+    // Which list the panel shows: 0, the rules of the selected element.
+    virtual void setDisplaySelectorType(int type) = 0;
+    // Runs the last update of the list again; mode 1 also keeps the
+    // panel's scroll point and selected row.
+    virtual void reloadRuleList(int mode) = 0;
 };

@@ -2,8 +2,9 @@
 
 class QWidget;
 
-// What the shell asks of the style-sheet manager. Implemented by the manager
-// controller (src/stylemanager); called by the shell (AppDelegate), which
+// What the shell and the DOM tree ask of the style-sheet manager. Implemented
+// by the manager controller (src/stylemanager); called by the shell
+// (AppDelegate) and the DOM tree (DomTreeDelegate), which
 // Controllers::install() hands the controller.
 class StyleSheetsManagerDelegateInterface
 {
@@ -14,4 +15,9 @@ public:
     virtual QWidget *selectorListView() = 0;
     // Selects again the selector under the last click in that outline.
     virtual void reselectSelectorWithClickedSelector() = 0;
+
+    // Set around a refresh asked for from outside the manager.
+    virtual void setInChange(bool inChange) = 0;
+    // Lists the selectors again, keeping the scroll point and selection.
+    virtual void refreshSelectorList() = 0;
 };

@@ -116,6 +116,8 @@ public:
     void resetWithProjectChange() override {}
     void resetCategorySelector() override {}
     void checkVendorPrefixSetting() override {}
+    void setDisplaySelectorType(int) override {}
+    void reloadRuleList(int) override {}
     QList<File *> images;
 };
 
@@ -126,6 +128,8 @@ public:
     int reselected = 0;
     QWidget *selectorListView() override { return &selectors; }
     void reselectSelectorWithClickedSelector() override { ++reselected; }
+    void setInChange(bool) override {}
+    void refreshSelectorList() override {}
 };
 
 // Answers every alert with the button of the given title and remembers the
