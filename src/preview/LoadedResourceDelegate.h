@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -162,6 +163,13 @@ private:
     void buildNodes(ResourceNode &node, int depth);
     DOMDocument *documentOfIndexFile(File *file) const;
     void makeMenu();
+    // Asks where to save the File (a sheet of the window, the name proposed)
+    // and hands the chosen path on, unless the panel was cancelled or the
+    // File went meanwhile.
+    void chooseSavePath(File *file, const QString &name, const QString &prompt,
+                        std::function<void(File *, const QString &)> chosen);
+    // Writes the bytes whole or not at all; nullopt on success, else why not.
+    static std::optional<QString> writeWhole(const QString &path, const QByteArray &bytes);
     void alertFailure(const QString &message, const QString &reason) const;
     void redrawFile(File *file);
 

@@ -203,14 +203,7 @@ std::optional<QString> LoadedResourceDelegate::download(const QString &path, Fil
     if (!file->isLocalFile() && file->isKindOfText() && file->content()
         && file->content() != DataUtils::stringWithAutoEncode(bytes))
         bytes = file->content()->toUtf8();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
-    if (out.write(bytes) != bytes.size())
-        return out.errorString();
-    if (!out.commit())
-        return out.errorString();
-    return std::nullopt;
+    return writeWhole(path, bytes);
 }
 
 void LoadedResourceDelegate::alertFailure(const QString &message, const QString &reason) const
@@ -224,30 +217,47 @@ void LoadedResourceDelegate::alertFailure(const QString &message, const QString 
     alert.runModal(m_window);
 }
 
-void LoadedResourceDelegate::downloadFile()
+void LoadedResourceDelegate::chooseSavePath(File *file, const QString &name, const QString &prompt,
+                                            std::function<void(File *, const QString &)> chosen)
 {
-    QPointer<File> file = getSelectedFile();
-    if (!file)
-        return;
     FilePanel panel(FilePanel::Kind::Save);
-    panel.setNameFieldStringValue(file->displayName());
+    if (!prompt.isEmpty())
+        panel.setPrompt(prompt);
+    panel.setNameFieldStringValue(name);
     if (m_projectDelegate)
         m_projectDelegate->setSheetShown(true);
     QPointer<LoadedResourceDelegate> self(this);
-    panel.beginSheetModalForWindow(m_window, [self, file](int response, const QStringList &paths) {
+    QPointer<File> guard(file);
+    panel.beginSheetModalForWindow(m_window, [self, guard, chosen](int response, const QStringList &paths) {
         if (!self)
             return;
         if (self->m_projectDelegate)
             self->m_projectDelegate->setSheetShown(false);
-        if (response != FilePanel::OKButton || paths.isEmpty() || !file)
-            return;
-        const QString path = paths.first();
+        if (response == FilePanel::OKButton && !paths.isEmpty() && guard)
+            chosen(guard, paths.first());
+    });
+}
+
+std::optional<QString> LoadedResourceDelegate::writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return out.errorString();
+    return std::nullopt;
+}
+
+void LoadedResourceDelegate::downloadFile()
+{
+    File *file = getSelectedFile();
+    if (!file)
+        return;
+    chooseSavePath(file, file->displayName(), {}, [this](File *file, const QString &path) {
         if (const std::optional<QString> failure = download(path, file)) {
-            self->alertFailure(QStringLiteral("\"%1\" could not be saved.").arg(QFileInfo(path).fileName()), *failure);
+            alertFailure(QStringLiteral("\"%1\" could not be saved.").arg(QFileInfo(path).fileName()), *failure);
             return;
         }
         QM_DEBUG(QStringLiteral("download success"));
-        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("doRefreshProject"), self.data(),
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("doRefreshProject"), this,
                                                                  {{QStringLiteral("path"), path}});
     });
 }
@@ -275,39 +285,24 @@ QString LoadedResourceDelegate::saveDestinationName(File *file)
 
 void LoadedResourceDelegate::setSaveDestination()
 {
-    QPointer<File> file = getSelectedFile();
+    File *file = getSelectedFile();
     if (!file)
         return;
-    FilePanel panel(FilePanel::Kind::Save);
-    panel.setPrompt(QStringLiteral("Select"));
-    panel.setNameFieldStringValue(saveDestinationName(file));
-    if (m_projectDelegate)
-        m_projectDelegate->setSheetShown(true);
-    QPointer<LoadedResourceDelegate> self(this);
-    panel.beginSheetModalForWindow(m_window, [self, file](int response, const QStringList &paths) {
-        if (!self)
-            return;
-        if (self->m_projectDelegate)
-            self->m_projectDelegate->setSheetShown(false);
-        if (response != FilePanel::OKButton || paths.isEmpty() || !file)
-            return;
-        const QString path = paths.first();
+    chooseSavePath(file, saveDestinationName(file), QStringLiteral("Select"), [this](File *file, const QString &path) {
         // The tie is made only once the file holds the resource whole.
-        QSaveFile out(path);
-        const QByteArray bytes = file->webResourceData();
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-            self->alertFailure(QStringLiteral("\"%1\" could not be saved, so it does not stand in for %2.")
+        if (const std::optional<QString> failure = writeWhole(path, file->webResourceData())) {
+            alertFailure(QStringLiteral("\"%1\" could not be saved, so it does not stand in for %2.")
                              .arg(QFileInfo(path).fileName(), file->displayName()),
-                         out.errorString());
+                         *failure);
             return;
         }
         if (!BypassMap::getInstance()->setBypass(file->webResourceURL(), QUrl::fromLocalFile(path))) {
-            self->alertFailure(QStringLiteral("\"%1\" could not be tied to %2.").arg(QFileInfo(path).fileName(), file->displayName()),
+            alertFailure(QStringLiteral("\"%1\" could not be tied to %2.").arg(QFileInfo(path).fileName(), file->displayName()),
                          QStringLiteral("The file cannot be found."));
             return;
         }
         file->updateBypassIcon();
-        self->redrawFile(file);
+        redrawFile(file);
     });
 }
 

@@ -352,6 +352,7 @@ private:
     QHash<QString, QString> m_frameParents;   // browser frame id -> its parent's, as attached
     QSet<QString> m_pageFrames;               // the frames attached since the page began
     QList<std::weak_ptr<LoadedResource>> m_bodyQueue;
+    QHash<QString, WebHeaders> m_earlyHeaders; // request id -> the headers sent, told before the request
     int m_bodiesAsked = 0;
     QTimer m_regroupTimer;
     QList<QPointer<File>> m_resourceTreeRoots;

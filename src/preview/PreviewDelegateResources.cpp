@@ -41,6 +41,8 @@ namespace {
 
 // At most this many bodies are asked of the browser at once.
 constexpr int kBodiesAtOnce = 4;
+// At most this many headers wait for their requests.
+constexpr int kEarlyHeadersKept = 256;
 
 // The kinds whose bodies are kept for the resource list.
 bool keepsBody(const LoadedResource &load)
@@ -217,6 +219,10 @@ void PreviewDelegate::resourceRequested(const WebRequestInfo &request)
         return;
     }
     auto load = std::make_shared<LoadedResource>(request);
+    if (const auto early = m_earlyHeaders.constFind(request.requestId); early != m_earlyHeaders.cend()) {
+        load->setRawHeaders(*early);
+        m_earlyHeaders.erase(early);
+    }
     m_page->addLoad(load);
     WebFrameEx *frame = frameRecord(request.frameId);
     if (frame && request.resourceType == u"Document")
@@ -231,8 +237,15 @@ void PreviewDelegate::resourceResponded(const WebResponseInfo &response)
 
 void PreviewDelegate::resourceExtraInfoReceived(const WebResponseExtraInfo &info)
 {
-    if (LoadedResource *load = m_page ? m_page->load(info.requestId) : nullptr)
+    if (LoadedResource *load = m_page ? m_page->load(info.requestId) : nullptr) {
         load->setRawHeaders(info.headers);
+        return;
+    }
+    // The network may tell the headers sent before the page tells of the
+    // request: they wait for it (a few, for requests that never come).
+    if (m_earlyHeaders.size() >= kEarlyHeadersKept)
+        m_earlyHeaders.clear();
+    m_earlyHeaders.insert(info.requestId, info.headers);
 }
 
 void PreviewDelegate::resourceFinished(const QString &requestId, qint64 encodedLength)

@@ -6,7 +6,11 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -189,6 +193,19 @@ void WebFrameEx::createResouceGroup(File *previewedFile)
         related->setIncludedInLoadedResouce(true);
         if (const std::optional<Kind> kind = kindOf(related))
             addToKind(related, *kind);
+    }
+    // The members of a group keep the order the page asked for them in,
+    // whichever came first.
+    QHash<QString, qsizetype> order;
+    for (qsizetype i = 0; i < m_resources.size(); ++i) {
+        if (m_resources.at(i))
+            order.insert(m_resources.at(i)->absolutePath(), i);
+    }
+    for (int kind = 0; kind < FrameKind; ++kind) {
+        std::stable_sort(m_kinds[kind].begin(), m_kinds[kind].end(), [&order](const QPointer<File> &a, const QPointer<File> &b) {
+            const qsizetype last = std::numeric_limits<qsizetype>::max();
+            return (a ? order.value(a->absolutePath(), last) : last) < (b ? order.value(b->absolutePath(), last) : last);
+        });
     }
     for (WebFrameEx *child : std::as_const(m_children)) {
         File *index = child->indexFile();
