@@ -11,6 +11,7 @@
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/LoadedResourceDelegate.h"
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
@@ -72,6 +73,15 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     preview->setResponsiveRulerMenuItem(ui.responsiveRulerMenuItem);
     if (ui.mainMenu)
         installPreviewMenu(*ui.mainMenu, *preview);
+    // The loaded-resources list in its tab beside the file history.
+    auto *resources = new LoadedResourceDelegate(preview);
+    resources->setFileViewController(delegate.fileViewController());
+    resources->setProjectDelegate(&projects);
+    resources->setBreadcramb(ui.breadcramb);
+    resources->setWindow(ui.window);
+    if (ui.loadedResourcePane)
+        ui.loadedResourcePane->setContentView(resources->view());
+    preview->setLoadedResourceDelegate(resources);
     projects.setPreviewHalf(preview);
 }
 
