@@ -11,7 +11,10 @@
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/LoadedResourceDelegate.h"
 #include "preview/PreviewDelegate.h"
+#include "preview/RespponsiveRuler.h"
+#include "preview/RulerSlider.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -26,6 +29,25 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
+
+void Controllers::installPreviewMenu(MainMenu &menu, PreviewDelegate &preview)
+{
+    const auto hasPreview = [&preview](QAction *) { return preview.webview() != nullptr; };
+    const QList<std::pair<QString, std::function<void()>>> commands = {
+        {QStringLiteral("reloadPage:"), [&preview] { preview.reloadPage(); }},
+        {QStringLiteral("zoomInAction:"), [&preview] { preview.zoomIn(); }},
+        {QStringLiteral("zoomOutAction:"), [&preview] { preview.zoomOut(); }},
+        {QStringLiteral("resetZoomAction:"), [&preview] { preview.resetScaling(); }},
+        {QStringLiteral("goBiggerSize:"), [&preview] { preview.goBiggerSize(); }},
+        {QStringLiteral("goSmallerrSize:"), [&preview] { preview.goSmallerrSize(); }},
+        {QStringLiteral("previewRotation:"), [&preview] { preview.previewRotation(); }},
+        {QStringLiteral("previewChrome:"), [&preview] { preview.previewChrome(); }},
+        {QStringLiteral("activateResponsiveRuler:"), [&preview] { preview.toggleResponsiveRuler(); }},
+        {QStringLiteral("downloadLib:"), [&preview] { preview.downloadLib(); }},
+    };
+    for (const auto &command : commands)
+        menu.setTarget(command.first, [run = command.second](QAction *) { run(); }, hasPreview);
+}
 
 void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
 {
@@ -48,10 +70,23 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
         if (control)
             control->setEnabled(true);
     }
-    if (ui.mainMenu) {
-        ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
-                               [preview](QAction *) { return preview->webview() != nullptr; });
-    }
+    preview->setPreviewSizePopUpButton(ui.previewSizePopUpButton);
+    preview->setOrientationButton(ui.orientationButton);
+    preview->setChromedPreview(ui.chromedPreview);
+    preview->setResponsiveSlider(ui.responsiveSlider);
+    preview->setResponsiveRuler(ui.responsiveRuler);
+    preview->setResponsiveRulerMenuItem(ui.responsiveRulerMenuItem);
+    if (ui.mainMenu)
+        installPreviewMenu(*ui.mainMenu, *preview);
+    // The loaded-resources list in its tab beside the file history.
+    auto *resources = new LoadedResourceDelegate(preview);
+    resources->setFileViewController(delegate.fileViewController());
+    resources->setProjectDelegate(&projects);
+    resources->setBreadcramb(ui.breadcramb);
+    resources->setWindow(ui.window);
+    if (ui.loadedResourcePane)
+        ui.loadedResourcePane->setContentView(resources->view());
+    preview->setLoadedResourceDelegate(resources);
     projects.setPreviewHalf(preview);
 }
 

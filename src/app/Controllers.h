@@ -1,6 +1,8 @@
 #pragma once
 
 class AppDelegate;
+class MainMenu;
+class PreviewDelegate;
 class ProjectDelegate;
 
 // The shell's one composition point: builds the controller of each interface
@@ -22,4 +24,6 @@ private:
     // The Script Packages pane, following the file tree's project, with its
     // commands in the View menu.
     static void installCompiler(AppDelegate &delegate);
+    // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
+    static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
 };
