@@ -101,6 +101,9 @@ int main(int argc, char *argv[])
         if (find && tree) {
             const QString treeOutput = QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName()
                 + QStringLiteral("-tree.png");
+            // The tree taller than the window's pane gives it, to show more rows.
+            tree->view()->resize(460, 620);
+            QCoreApplication::processEvents();
             written = tree->view()->grab().save(treeOutput) && written;
         }
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));

@@ -1,31 +1,12 @@
 #include "TestPrinters.h"
 
+#include "ParsedRows.h"
+
 #include "domtree/DiffUtil.h"
-#include "domtree/DomNodeMap.h"
-#include "platform/web/dom/DOMDocument.h"
-#include "platform/web/dom/DOMElement.h"
-#include "platform/web/html/HTMLParser.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The rows of a page's body content, as the tree builds them.
-struct Forest
-{
-    explicit Forest(const char *body)
-    {
-        document = HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><html><head></head><body>")
-                                             + QString::fromLatin1(body) + QStringLiteral("</body></html>"));
-        rows = {DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr)};
-    }
-    ~Forest() { DomNodeMap::getInstance().clearMap(); }
-
-    QString dump() const { return rows.constFirst()->debugDump(); }
-
-    std::shared_ptr<DOMDocument> document;
-    QList<DOMNodeExPtr> rows;
-};
 
 QList<int> statusesOf(const QList<DiffUtil::Entry> &entries)
 {
@@ -39,8 +20,8 @@ QList<int> statusesOf(const QList<DiffUtil::Entry> &entries)
 
 TEST(DiffUtil, DescriptionsNameLevelIndexAndContent)
 {
-    Forest forest("<div><p>hi</p></div>");
-    const DOMNodeEx *body = forest.rows.constFirst()->children().at(1).get();
+    ParsedRows forest(QStringLiteral("<div><p>hi</p></div>"));
+    const DOMNodeEx *body = forest.body();
     const DOMNodeEx *div = body->children().at(0).get();
     const DOMNodeEx *p = div->children().at(0).get();
     EXPECT_EQ(DiffUtil::domNodeExDescription(forest.rows.constFirst().get()), QStringLiteral("0 HTML"));
@@ -52,8 +33,8 @@ TEST(DiffUtil, DescriptionsNameLevelIndexAndContent)
 
 TEST(DiffUtil, IdenticalForestsMatchEveryRowAndStayAsTheyWere)
 {
-    Forest before("<ul><li>a</li><li>b</li></ul>");
-    Forest after("<ul><li>a</li><li>b</li></ul>");
+    ParsedRows before(QStringLiteral("<ul><li>a</li><li>b</li></ul>"));
+    ParsedRows after(QStringLiteral("<ul><li>a</li><li>b</li></ul>"));
     const QString dump = before.dump();
     const QList<DiffUtil::Entry> entries = DiffUtil::diff(before.rows, after.rows);
     QList<DiffUtil::Entry> flat;
@@ -64,8 +45,8 @@ TEST(DiffUtil, IdenticalForestsMatchEveryRowAndStayAsTheyWere)
 
 TEST(DiffUtil, ANewLastChildIsGraftedAtItsIndex)
 {
-    Forest before("<ul id=list><li>a</li></ul>");
-    Forest after("<ul id=list><li>a</li><li>b</li></ul>");
+    ParsedRows before(QStringLiteral("<ul id=list><li>a</li></ul>"));
+    ParsedRows after(QStringLiteral("<ul id=list><li>a</li><li>b</li></ul>"));
     DiffUtil::diff(before.rows, after.rows);
     // The list's closing row moved on by one, so it is dropped and grafted
     // again from "after".
@@ -78,9 +59,9 @@ TEST(DiffUtil, ANewLastChildIsGraftedAtItsIndex)
 
 TEST(DiffUtil, ARemovedMiddleChildIsDroppedAndItsLaterSiblingsComeAgain)
 {
-    Forest before("<p>1</p><div>2</div><span>3</span>");
-    Forest after("<p>1</p><span>3</span>");
-    const DOMNodeEx *body = before.rows.constFirst()->children().at(1).get();
+    ParsedRows before(QStringLiteral("<p>1</p><div>2</div><span>3</span>"));
+    ParsedRows after(QStringLiteral("<p>1</p><span>3</span>"));
+    const DOMNodeEx *body = before.body();
     const DOMNodeExPtr oldSpan = body->children().at(2);
     const QList<DiffUtil::Entry> entries = DiffUtil::diff(before.rows, after.rows);
     EXPECT_EQ(before.dump(), after.dump());
@@ -101,10 +82,10 @@ TEST(DiffUtil, ARemovedMiddleChildIsDroppedAndItsLaterSiblingsComeAgain)
 TEST(DiffUtil, ARowIsGraftedUnderItsOwnParentNotANamesakeInAnotherBranch)
 {
     // Both sections' paragraphs are "3 0 P"; the new text belongs to the second.
-    Forest before("<section><p></p></section><section><p></p></section>");
-    Forest after("<section><p></p></section><section><p>new</p></section>");
+    ParsedRows before(QStringLiteral("<section><p></p></section><section><p></p></section>"));
+    ParsedRows after(QStringLiteral("<section><p></p></section><section><p>new</p></section>"));
     DiffUtil::diff(before.rows, after.rows);
-    const DOMNodeEx *body = before.rows.constFirst()->children().at(1).get();
+    const DOMNodeEx *body = before.body();
     const DOMNodeEx *first = body->children().at(0)->children().at(0).get();
     const DOMNodeEx *second = body->children().at(1)->children().at(0).get();
     ASSERT_EQ(second->children().size(), 2);
@@ -118,8 +99,8 @@ TEST(DiffUtil, AnInsertionPastTheEndOfTheChildrenIsLeftOut)
     // The second item of the old ordered list matches the new second item
     // of the unordered list ("3 1 LI"), so the third new item's index lies
     // past the end of the unordered list's rows in "before".
-    Forest before("<ol><li>a</li><li>z</li></ol><ul><li>a</li></ul>");
-    Forest after("<ol><li>a</li></ol><ul><li>a</li><li>b</li><li>c</li></ul>");
+    ParsedRows before(QStringLiteral("<ol><li>a</li><li>z</li></ol><ul><li>a</li></ul>"));
+    ParsedRows after(QStringLiteral("<ol><li>a</li></ol><ul><li>a</li><li>b</li><li>c</li></ul>"));
     DiffUtil::diff(before.rows, after.rows);
     const DOMNodeEx *list = before.rows.constFirst()->children().at(1)->children().at(1).get();
     ASSERT_EQ(list->node()->nodeName(), QStringLiteral("UL"));

@@ -2,6 +2,7 @@
 #include "TestUtil.h"
 
 #include "DomTreeTestSupport.h"
+#include "ParsedRows.h"
 
 #include "domtree/DOMAttrString.h"
 #include "domtree/DOMNodeTextinput.h"
@@ -21,31 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The rows of a parsed page, marked by the ignore rules given.
-struct Rows
-{
-    explicit Rows(const QString &body, const QString &ignoreRules = {})
-    {
-        DOMNodeEx::setIgnoreSettingsProvider(
-            [ignoreRules] { return DOMIgnoreSettings{ProjectUtil::parseIgnoreOption(ignoreRules), {}}; });
-        document = HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><html><head></head><body>") + body
-                                             + QStringLiteral("</body></html>"));
-        root = DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr);
-    }
-    ~Rows()
-    {
-        DOMNodeEx::setIgnoreSettingsProvider({});
-        DomNodeMap::getInstance().clearMap();
-    }
-    DOMNodeEx &row(const char *id) const
-    {
-        return *DomNodeMap::getInstance().nodeExforNode(document->getElementById(QString::fromLatin1(id)));
-    }
-
-    std::shared_ptr<DOMDocument> document;
-    DOMNodeExPtr root;
-};
 
 QPalette lightPalette()
 {
@@ -84,7 +60,7 @@ bool underlinedAt(const DOMAttrString &text, const QString &piece)
 
 TEST(DOMRowCell, ColoursTagsAttributesAndUnderlinesLinksOfAStartTag)
 {
-    Rows rows(QStringLiteral("<link id=l href=\"style.css\">"));
+    ParsedRows rows(QStringLiteral("<link id=l href=\"style.css\">"));
     const auto text = DOMRowCell::setTagColor(rows.row("l"), false, lightPalette());
     EXPECT_EQ(colorAt(*text, QStringLiteral("<link")), s_tag);
     EXPECT_EQ(colorAt(*text, QStringLiteral("id=")), s_attribute);
@@ -99,7 +75,7 @@ TEST(DOMRowCell, ColoursTagsAttributesAndUnderlinesLinksOfAStartTag)
 
 TEST(DOMRowCell, QuotedValuesAreColouredByTheirLengthAndBeginning)
 {
-    Rows rows(QStringLiteral("<p id=a title='.abcdefghijklm'></p><p id=b title='.abcdef'></p>"
+    ParsedRows rows(QStringLiteral("<p id=a title='.abcdefghijklm'></p><p id=b title='.abcdef'></p>"
                              "<p id=c title='abcdefghijklmnopqrst'></p><img id=d src='x.png' alt='http://example.org'>"));
     const QPalette palette = lightPalette();
     EXPECT_EQ(colorAt(*DOMRowCell::setTagColor(rows.row("a"), false, palette), QStringLiteral("\".abc")), s_link);
@@ -113,7 +89,7 @@ TEST(DOMRowCell, QuotedValuesAreColouredByTheirLengthAndBeginning)
 
 TEST(DOMRowCell, IgnoredRowsAreGreyAndStruckThroughWhenSelected)
 {
-    Rows rows(QStringLiteral("<div id=a class='x'><p>x</p></div><p id=p>y</p>"), QStringLiteral("#a{ignore:true;}"));
+    ParsedRows rows(QStringLiteral("<div id=a class='x'><p>x</p></div><p id=p>y</p>"), QStringLiteral("#a{ignore:true;}"));
     DOMNodeEx &ignored = rows.row("a");
     ASSERT_TRUE(ignored.ignore());
     const QPalette palette = lightPalette();
@@ -135,14 +111,14 @@ TEST(DOMRowCell, IgnoredRowsAreGreyAndStruckThroughWhenSelected)
 
 TEST(DOMRowCell, ReferenceRowsAreGreyAndCommentsGreen)
 {
-    Rows rows(QStringLiteral("<svg><circle id=c r='5'></circle><use id=u href='#c'></use></svg><!--note-->"));
+    ParsedRows rows(QStringLiteral("<svg><circle id=c r='5'></circle><use id=u href='#c'></use></svg><!--note-->"));
     const DOMNodeExPtr reference = rows.row("u").children().at(0);
     ASSERT_TRUE(reference->isReferenceNode());
     const auto text = DOMRowCell::setTagColor(*reference, false, lightPalette());
     EXPECT_EQ(colorAt(*text, QStringLiteral("<circle")), QColor(120, 120, 120));
     EXPECT_EQ(colorAt(*text, QStringLiteral("\"5\"")), QColor(120, 120, 120));
 
-    const DOMNodeExPtr body = rows.root->children().at(1);
+    const DOMNodeEx *body = rows.body();
     DOMNodeEx *comment = nullptr;
     for (const DOMNodeExPtr &child : body->children()) {
         if (child->node() && child->node()->isComment())
@@ -157,7 +133,7 @@ TEST(DOMRowCell, ReferenceRowsAreGreyAndCommentsGreen)
 
 TEST(DOMRowCell, ADarkPaletteShowsLighterColoursOfTheSameHues)
 {
-    Rows rows(QStringLiteral("<a id=a href='x.html' title='hello'>x</a>"));
+    ParsedRows rows(QStringLiteral("<a id=a href='x.html' title='hello'>x</a>"));
     DOMNodeEx &row = rows.row("a");
     const auto light = DOMRowCell::setTagColor(row, false, lightPalette());
     const auto dark = DOMRowCell::setTagColor(row, false, darkPalette());
@@ -175,7 +151,7 @@ TEST(DOMRowCell, ADarkPaletteShowsLighterColoursOfTheSameHues)
 
 TEST(DOMRowCell, ColoursAreKeptUntilTheRowsTextChanges)
 {
-    Rows rows(QStringLiteral("<p id=p class='a'>x</p>"));
+    ParsedRows rows(QStringLiteral("<p id=p class='a'>x</p>"));
     DOMNodeEx &row = rows.row("p");
     const auto first = DOMRowCell::setTagColor(row, false, lightPalette());
     EXPECT_EQ(DOMRowCell::setTagColor(row, false, lightPalette()), first);
@@ -189,7 +165,7 @@ TEST(DOMRowCell, ColoursAreKeptUntilTheRowsTextChanges)
 TEST(DOMRowCell, AStartTagOfAHundredKilobytesIsColouredWhole)
 {
     const QString data = QStringLiteral("data:image/png;base64,") + QString(100 * 1024, QLatin1Char('A'));
-    Rows rows(QStringLiteral("<img id=i alt=\"a=b c\" src=\"%1\" title='t'>").arg(data));
+    ParsedRows rows(QStringLiteral("<img id=i alt=\"a=b c\" src=\"%1\" title='t'>").arg(data));
     const auto text = DOMRowCell::setTagColor(rows.row("i"), false, lightPalette());
     const qsizetype value = text->text.indexOf(QLatin1String("\"data:"));
     EXPECT_EQ(text->formatAt(value).foreground().color(), s_link);
