@@ -122,8 +122,7 @@ void Controllers::install(AppDelegate &delegate)
         tree->setExpandTreeMenuItem(ui.expandTreeMenuItem);
         if (ui.mainMenu) {
             ui.mainMenu->setTarget(QStringLiteral("showSearchBar:"), [tree](QAction *) { tree->showSearchBar(); });
-            ui.mainMenu->setTarget(QStringLiteral("expandAll:"), [tree](QAction *) { tree->expandAll(); },
-                                   [tree](QAction *) { return !tree->domNodeList().isEmpty(); });
+            ui.mainMenu->setTarget(QStringLiteral("expandAll:"), [tree](QAction *) { tree->expandAll(); });
         }
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());
