@@ -9,6 +9,7 @@
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
+#include "cssrules/CSSOutlineDelegate.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
@@ -61,6 +62,24 @@ void Controllers::install(AppDelegate &delegate)
         ui.fileViewController = new FileViewController(pane, ui.window);
         ui.fileViewController->setBreadcramb(ui.breadcramb);
         delegate.setFileViewController(ui.fileViewController);
+    }
+
+    // The CSS rules panel, before the preview that tells it of the selected element.
+    if (!delegate.cssOutlineDelegate()) {
+        auto *rules = new CSSOutlineDelegate(&delegate);
+        rules->setWriteReserver([&delegate](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            delegate.reserveWrite(target, file, std::move(write));
+        });
+        rules->setFileViewController(delegate.fileViewController());
+        rules->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        rules->setOverlayRedraw([&delegate] {
+            if (ProjectDelegateInterface *projects = delegate.projectController())
+                projects->updateDetectLayer();
+        });
+        rules->awakeFromNib();
+        if (ui.cssRulesPane)
+            ui.cssRulesPane->setContentView(rules->view());
+        delegate.setCssOutlineDelegate(rules);
     }
 
     // The project settings panel, its ignore rules in a pane of their own.
