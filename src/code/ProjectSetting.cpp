@@ -92,6 +92,7 @@ public:
     explicit Decoder(const QVariantList &objects) : m_objects(objects) {}
 
     bool failed() const { return !m_error.isEmpty(); }
+    void forgetTree() { m_inTree.clear(); }
     QString error() const { return m_error; }
     void fail(const QString &message)
     {
@@ -144,15 +145,26 @@ public:
         return items;
     }
 
+    // Items owned by no tree (a damaged file, entries the tree does not
+    // reach) let go of their children: a file may link items in a ring.
+    ~Decoder()
+    {
+        for (const PackItemPtr &item : std::as_const(m_items)) {
+            if (!m_inTree.contains(item.get()))
+                item->setChildren(std::nullopt);
+        }
+    }
+
     // Each item may stand once in the tree, below no descendant of itself.
     bool checkTree(const QList<PackItemPtr> &roots)
     {
-        QSet<PackItem *> seen;
+        QSet<PackItem *> &seen = m_inTree;
         QList<PackItemPtr> pending = roots;
         while (!pending.isEmpty()) {
             PackItemPtr item = pending.takeLast();
             if (seen.contains(item.get())) {
                 fail(QStringLiteral("an item stands twice in the tree"));
+                seen.clear();
                 return false;
             }
             seen.insert(item.get());
@@ -209,6 +221,7 @@ private:
 
     QVariantList m_objects;
     QList<PackItemPtr> m_items;
+    QSet<PackItem *> m_inTree;
     QString m_error;
 };
 
@@ -325,8 +338,11 @@ Result<std::unique_ptr<ProjectSetting>> ProjectSetting::decode(const QByteArray 
         if (std::optional<QList<PackItemPtr>> roots = decoder.resolveList(packages); roots && decoder.checkTree(*roots))
             setting->m_packages = std::move(*roots);
     }
-    if (decoder.failed())
+    if (decoder.failed()) {
+        setting->m_packages.clear();
+        decoder.forgetTree();
         return R::failure(decoder.error());
+    }
     return R(std::move(setting));
 }
 
