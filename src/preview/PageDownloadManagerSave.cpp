@@ -16,7 +16,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -101,6 +105,24 @@ QList<LinkMatch> linksIn(const QString &html, const QHash<QString, QString> &kno
         }
     }
     return links;
+}
+
+// Writes the bytes to a new file beside the destination and renames it over
+// the destination: the destination is whole or as it was. A page of hundreds
+// of files is not synced to disk file by file.
+std::optional<QString> writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QTemporaryFile part(path + QStringLiteral(".XXXXXX.part"));
+    if (!part.open() || part.write(bytes) != bytes.size() || !part.flush())
+        return part.errorString();
+    const QFileInfo existing(path);
+    part.setPermissions(existing.exists() ? existing.permissions()
+                                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                                | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    part.setAutoRemove(false);
+    return std::nullopt;
 }
 
 } // namespace
@@ -276,9 +298,8 @@ PageDownloadManager::SaveResult PageDownloadManager::saveFile(File *file, const 
         return SaveResult::Failed;
     }
     // Written whole or not at all: an existing file stays as it was when the write fails.
-    QSaveFile out(*target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        *failure = out.errorString();
+    if (const std::optional<QString> error = writeWhole(*target, bytes)) {
+        *failure = *error;
         QM_ERROR(QStringLiteral("save fail \n%1").arg(*failure));
         return SaveResult::Failed;
     }
