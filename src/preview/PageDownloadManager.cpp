@@ -134,6 +134,8 @@ void PageDownloadManager::displayWindow()
     m_selectionMap.clear();
     m_indexFile = nullptr;
     initResources();
+    // A project page's links are the project's own: only a network page's are rewritten.
+    m_convertAbsoluteToRelative->setEnabled(!isLocalPage());
     m_allItems = m_selectionMap;
     reloadList();
     checkDownloadValidate();
