@@ -2,6 +2,7 @@
 
 #include "platform/kit/OutlineDataSource.h"
 
+#include <QDialog>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -22,7 +23,7 @@ class ProjectDelegateInterface;
 class QAbstractButton;
 class QAction;
 class QCheckBox;
-class QDialog;
+
 class QPushButton;
 class QWidget;
 class ResourceListItemCell;
@@ -60,7 +61,7 @@ public:
     // around the sheets.
     void setInspectorVisibility(std::function<void(bool visible)> action) { m_inspectorVisibility = std::move(action); }
 
-    QDialog *pageDownloadWindow() const { return m_pageDownloadWindow; }
+    QDialog *pageDownloadWindow() const { return m_pageDownloadWindow.data(); }
     OutlineViewEx *resourceListView() const { return m_resourceListView; }
     QPushButton *okButton() const { return m_okButton; }
     QCheckBox *convertAbsoluteToRelative() const { return m_convertAbsoluteToRelative; }
@@ -159,7 +160,8 @@ private:
     QHash<QString, QString> relativeLinks(const QString &indexPath) const;
 
     QPointer<QWidget> m_mainWindow;
-    QDialog *m_pageDownloadWindow = nullptr;                 // Owned (deleted with the manager).
+    // Owned: deleted with the manager, unless the main window took it down first.
+    QPointer<QDialog> m_pageDownloadWindow;
     OutlineViewEx *m_resourceListView = nullptr;             // Owned by the sheet.
     ResourceListItemCell *m_cell = nullptr;                  // Owned by the list.
     QPushButton *m_okButton = nullptr;                       // Owned by the sheet.
