@@ -16,13 +16,18 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
+#include "code/CompilerViewController.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/TargetRef.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "workspace/File.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -208,4 +213,64 @@ void Controllers::install(AppDelegate &delegate)
         }
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());
+
+    installCompiler(delegate);
+}
+
+void Controllers::installCompiler(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    if (!delegate.compilerViewController()) {
+        auto *compiler = new CompilerViewController(ui.window);
+        compiler->awakeFromNib();
+        ui.compilerPane->setContentView(compiler->view());
+        delegate.setCompilerViewController(compiler);
+    }
+    auto *compiler = qobject_cast<CompilerViewController *>(delegate.compilerViewController());
+    if (!compiler)
+        return;
+    // The pane follows the project of the file tree's selection.
+    NotificationCenter::defaultCenter().addObserver(
+        compiler, QStringLiteral("finderViewDidChanged"), nullptr, [compiler](const Notification &notification) {
+            auto *file = notification.userInfo.value(QStringLiteral("file")).value<File *>();
+            File *root = file ? file->rootFile() : nullptr;
+            if (root && root != compiler->projectRoot())
+                compiler->setup(root);
+        });
+    if (!ui.mainMenu)
+        return;
+    // View > Script Packages shows the pane; its commands act there.
+    MainMenu &menu = *ui.mainMenu;
+    QMenu *view = menu.menuTitled(QStringLiteral("View"));
+    view->addSeparator();
+    QMenu *scripts = menu.addSubmenu(view, QStringLiteral("Script Packages"));
+    menu.addItem(scripts, QStringLiteral("Show Script Packages"), QStringLiteral("showCompilerPane:"),
+                 QKeySequence(Qt::CTRL | Qt::Key_7));
+    menu.addItem(scripts, QStringLiteral("Execute"), QStringLiteral("executeCompiler:"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    menu.addItem(scripts, QStringLiteral("Add Target"), QStringLiteral("addCompilerTarget:"));
+    menu.addItem(scripts, QStringLiteral("Add Package"), QStringLiteral("addCompilerPackage:"));
+    auto show = [&delegate, &ui] {
+        if (ui.nodeSegmentControl) {
+            ui.nodeSegmentControl->setSelectedSegment(2);
+            delegate.changeBottomContent(ui.nodeSegmentControl);
+        }
+    };
+    const auto hasProject = [compiler](QAction *) { return compiler->projectSetting() != nullptr; };
+    menu.setTarget(QStringLiteral("showCompilerPane:"), [show, compiler](QAction *) {
+        show();
+        if (compiler->outlineView())
+            compiler->outlineView()->setFocus(Qt::ShortcutFocusReason);
+    });
+    menu.setTarget(QStringLiteral("executeCompiler:"), [show, compiler](QAction *) {
+        show();
+        compiler->execute();
+    }, [compiler](QAction *) { return compiler->projectSetting() && !compiler->isRunning(); });
+    menu.setTarget(QStringLiteral("addCompilerTarget:"), [show, compiler](QAction *) {
+        show();
+        compiler->addTarget();
+    }, hasProject);
+    menu.setTarget(QStringLiteral("addCompilerPackage:"), [show, compiler](QAction *) {
+        show();
+        compiler->addPackage();
+    }, hasProject);
 }

@@ -21,6 +21,9 @@ private:
     // The live preview, as the project controller's preview half, with the
     // main window's controls and the Reload command.
     static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
+    // The Script Packages pane, following the file tree's project, with its
+    // commands in the View menu.
+    static void installCompiler(AppDelegate &delegate);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
     static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
     // Saving the page with its resources: the sheet, the two download

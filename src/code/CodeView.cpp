@@ -59,8 +59,10 @@ CodeView::CodeView(QWidget *parent)
 
     connect(document(), &QTextDocument::contentsChange, this, &CodeView::documentEdited);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (std::exchange(m_edited, false))
+        if (std::exchange(m_edited, false)) {
             didChangeText();
+            Q_EMIT textEdited();
+        }
     });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CodeView::selectionDidChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::selectionDidChange);

@@ -109,6 +109,10 @@ public:
     // The editor font: "Menlo" at that size, else the desktop's fixed font.
     static QFont menloFont(qreal pointSize);
 
+Q_SIGNALS:
+    // The user changed the text (after the edit road ran).
+    void textEdited();
+
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

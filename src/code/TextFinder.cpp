@@ -62,8 +62,9 @@ TextFinder::TextFinder(QObject *parent)
 
 TextFinder::~TextFinder()
 {
-    // Without a container the bar is still ours.
-    if (!m_container)
+    // Without a container the bar is still ours. Asked without a cast: the
+    // container may be half destroyed, this finder being one of its children.
+    if (m_container.isNull())
         delete m_bar;
 }
 

@@ -367,9 +367,10 @@ TEST_F(FileCommands, UnzipAsksBeforeReplacingAndADamagedArchiveIsKept)
     EXPECT_EQ(TestUtil::readFile(path("site/index.html")), "<p>from the archive</p>");
     EXPECT_EQ(TestUtil::readFile(path("site/fresh.css")), "b {}");
     EXPECT_FALSE(QFileInfo::exists(path("site/pack.zip")));
-    // Nothing of the unpacking is left behind.
+    // Nothing of the unpacking is left behind (".kem" holds the project's
+    // script packages, written when the project was first selected).
     EXPECT_EQ(QDir(path("site")).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
-              (QStringList{".quillmark_config", "broken.zip", "css", "fresh.css", "index.html", "js"}));
+              (QStringList{".kem", ".quillmark_config", "broken.zip", "css", "fresh.css", "index.html", "js"}));
 }
 
 // --- Breadcrumb -------------------------------------------------------------------------------------------
