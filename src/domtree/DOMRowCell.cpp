@@ -6,6 +6,7 @@
 #include "platform/kit/OutlineView.h"
 
 #include <QPainter>
+#include <QPointer>
 #include <QTextOption>
 
 DOMRowCell::DOMRowCell(DomTreeDelegate *domTreeDelegate, QObject *parent)
@@ -23,16 +24,34 @@ QString DOMRowCell::textOf(const DOMNodeEx &row)
     return row.displayName();
 }
 
+std::function<void()> DOMRowCell::closerOf(QWidget *editor) const
+{
+    auto *self = const_cast<DOMRowCell *>(this);
+    return [self, guard = QPointer<QWidget>(editor)] {
+        // Closing moves the focus, which would end the edit a second time.
+        if (!guard || guard->property("closing").toBool())
+            return;
+        guard->setProperty("closing", true);
+        Q_EMIT self->closeEditor(guard, QAbstractItemDelegate::NoHint);
+    };
+}
+
+QRect DOMRowCell::textRect(const DOMNodeEx &row, const QStyleOptionViewItem &option, double indentation)
+{
+    QRect rect = option.rect.adjusted(2, 0, -2, 0);
+    // A closing tag lines up under its opening tag.
+    if (row.isCloseNode())
+        rect.adjust(-int(indentation), 0, 0, 0);
+    return rect;
+}
+
 void DOMRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const auto *row = static_cast<const DOMNodeEx *>(OutlineView::itemForIndex(index));
     if (!row)
         return;
     const DOMRowMetrics &metrics = m_domTreeDelegate->rowMetrics();
-    QRect rect = option.rect.adjusted(2, 0, -2, 0);
-    // A closing tag lines up under its opening tag.
-    if (row->isCloseNode())
-        rect.adjust(-int(metrics.indentation), 0, 0, 0);
+    const QRect rect = textRect(*row, option, metrics.indentation);
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
     QColor color = palette.color(QPalette::Text);

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+#include <functional>
+
 class DOMNodeEx;
 class DomTreeDelegate;
 
@@ -22,6 +24,15 @@ public:
     static QString textOf(const DOMNodeEx &row);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    DomTreeDelegate *domTreeDelegate() const { return m_domTreeDelegate; }
+
+protected:
+    // What an in-place editor calls when its edit is to end: the view closes
+    // it (once), and destroyEditor() ends the edit.
+    std::function<void()> closerOf(QWidget *editor) const;
+    // The rectangle a row's text is drawn in.
+    static QRect textRect(const DOMNodeEx &row, const QStyleOptionViewItem &option, double indentation);
 
 private:
     DomTreeDelegate *m_domTreeDelegate; // Not owned; the tree's controller.
