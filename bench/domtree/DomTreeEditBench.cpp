@@ -1,0 +1,156 @@
+// Times editing from the DOM tree on a page whose list holds 1,000 items
+// (parsed into a mirror, as the preview would show it), and prints each
+// figure's median and minimum in milliseconds, "RESULT <what> <median> <min>":
+//
+//   replace        the list replaced by another element, children kept
+//   wrap           the list wrapped by a new element
+//   attr-keystroke a key typed in a row's attribute editor, before the
+//                  throttled change reaches the page
+//   text-keystroke a key typed in a text row's editor (the page follows at once)
+//
+//   domtree_edit_bench [ITERATIONS]
+
+#include "domtree/DomNodeMap.h"
+#include "domtree/DomNodeRowCell.h"
+#include "domtree/DomTextNodeRowCell.h"
+#include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include "../BenchUtil.h"
+#include "../OffscreenHome.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+void report(const char *label, const std::vector<double> &times)
+{
+    const double least = *std::min_element(times.begin(), times.end());
+    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
+    std::fflush(stdout);
+}
+
+double timed(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void typeKey(QWidget *field)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(field, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(field, &release);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    if (!useOffscreenHome(home))
+        return 1;
+    QApplication app(argc, argv);
+    const int iterations = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<title>List</title>\n</head>\n<body>\n"
+                                  "<p id='text'>Some text to type into</p>\n<ul id='list'>\n");
+    for (int i = 0; i < 1000; ++i)
+        html += QStringLiteral("<li class='item'>Item %1</li>\n").arg(i);
+    html += QStringLiteral("</ul>\n</body>\n</html>\n");
+    const QString site = home.filePath(QStringLiteral("site"));
+    QDir().mkpath(site);
+    QFile page(site + QStringLiteral("/index.html"));
+    if (!page.open(QIODevice::WriteOnly))
+        return 1;
+    page.write(html.toUtf8());
+    page.close();
+    InspectUndoManager undo;
+    File::setUndoManagerProvider([&undo] { return &undo; });
+    File root(site, true, nullptr);
+    File *file = root.children().value(0);
+    ProjectUtil::setCurrentProjectPath(site);
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+
+    QWidget window;
+    window.resize(600, 700);
+    auto *tree = new DomTreeDelegate(&window);
+    tree->awakeFromNib();
+    tree->view()->setParent(&window);
+    tree->view()->resize(window.size());
+    window.show();
+    tree->setIndexFile(file);
+    document->addEventListener(DOMEventType::subtreeModified, tree,
+                               [tree](const DOMMutationEvent &event) { tree->domModified(event); });
+    tree->domNodeLists(document.get());
+
+    const auto settle = [tree] {
+        waitUntil([tree] { return !tree->isDomModifyPending(); }, 5000);
+        QCoreApplication::processEvents();
+    };
+    const auto measureOnList = [&](const char *label, const std::function<void()> &edit) {
+        std::vector<double> times;
+        for (int i = 0; i < iterations; ++i) {
+            tree->setContextTargetNode(tree->searchFile(document->getElementById(QStringLiteral("list"))));
+            times.push_back(timed(edit));
+            settle();
+            undo.loopEnd();
+            undo.undo();
+            settle();
+        }
+        report(label, times);
+    };
+    measureOnList("replace", [tree] { tree->swapNode(QStringLiteral("ol")); });
+    measureOnList("wrap", [tree] { tree->containNode(QStringLiteral("section")); });
+
+    // A key in each editor, the editor open on its row.
+    const auto measureKeys = [&](const char *label, DOMNode *node, const std::function<QWidget *()> &field) {
+        tree->selectNode(node);
+        waitUntil([&] { return tree->selectedDomNodeEx() && tree->selectedDomNodeEx()->node() == node; }, 2000);
+        tree->beginSelectedNodeEdit();
+        QWidget *editor = field();
+        if (!editor) {
+            std::fprintf(stderr, "no editor for %s\n", label);
+            return;
+        }
+        std::vector<double> times;
+        for (int i = 0; i < iterations * 4; ++i) {
+            times.push_back(timed([editor] { typeKey(editor); }));
+            QCoreApplication::processEvents();
+        }
+        report(label, times);
+        tree->escapeEdit();
+        settle();
+    };
+    DOMElement *paragraph = document->getElementById(QStringLiteral("text"));
+    measureKeys("attr-keystroke", paragraph, [tree]() -> QWidget * {
+        auto *editor = DomNodeRowCell::editorIn(tree->outline());
+        return editor ? editor->attributeEditor() : nullptr;
+    });
+    measureKeys("text-keystroke", paragraph->firstChild(), [tree]() -> QWidget * {
+        return DomTextNodeRowCell::editorIn(tree->outline());
+    });
+
+    document->removeEventListeners(tree);
+    delete tree;
+    DomNodeMap::getInstance().clearMap();
+    File::setUndoManagerProvider({});
+    return 0;
+}

@@ -1,0 +1,120 @@
+// Starts Quillmark offscreen on a 1280 by 800 screen with one remembered
+// project, shows the project's page in the preview and its DOM tree, and
+// pictures editing from the tree: the in-place attribute editor open on the
+// selected paragraph (OUTPUT-editor.png), then the rows' context menu with
+// its "Wrap This Element By" categories (OUTPUT-menu.png). "dark" as the
+// second argument gives the desktop a dark palette.
+//
+//   domtree_edit_screenshot [OUTPUT] [dark]
+
+#include "app/AppDelegate.h"
+#include "app/ProjectDelegate.h"
+#include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "interfaces/PreviewHalfInterface.h"
+#include "workspace/File.h"
+
+#include "../OffscreenHome.h"
+#include "../ScreenPicture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("domtree-edit");
+    const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
+    QTemporaryDir home;
+    if (!useOffscreenHome(home, QSize(1280, 800)))
+        return 1;
+
+    const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
+    const QByteArray page =
+        "<!DOCTYPE html>\n<html lang='en'>\n<head>\n  <meta charset='utf-8'>\n  <title>Lighthouse Bakery</title>\n"
+        "  <link rel='stylesheet' href='css/site.css'>\n</head>\n<body class='home'>\n  <!-- the top of every page -->\n"
+        "  <header class='top'>\n    <h1>Lighthouse Bakery</h1>\n    <nav><a href='menu.html'>Menu</a> "
+        "<a href='about.html'>About</a></nav>\n  </header>\n  <main>\n    <p class='lead' id='lead'>Bread baked "
+        "before dawn, every day, by people who would rather be asleep but love the smell of the first loaf.</p>\n"
+        "    <ul class='daily'>\n      <li>Rye</li>\n      <li>Sourdough</li>\n    </ul>\n  </main>\n"
+        "  <script src='js/app.js'></script>\n</body>\n</html>\n";
+    writeProjectFile(site + QStringLiteral("/index.html"), page);
+    writeProjectFile(site + QStringLiteral("/css/site.css"), "body {\n    margin: 0;\n}\n");
+    writeProjectFile(site + QStringLiteral("/js/app.js"), "document.body.classList.add('js');\n");
+
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QString canonicalSite = QFileInfo(site).canonicalFilePath();
+    defaults.setObject(QVariantMap{{canonicalSite, canonicalSite}}, QStringLiteral("rootPathes"));
+    defaults.setObject(canonicalSite + QStringLiteral("/index.html"), QStringLiteral("lastSelectedMainFilePath"));
+    defaults.setInteger(0, QStringLiteral("firstLaunch"));
+    defaults.synchronize();
+
+    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication application(argc, argv);
+    if (dark)
+        useDarkDesktop(application);
+    AppDelegate::initialize();
+    AppDelegate delegate;
+    delegate.loadInterface();
+    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+
+    ProjectDelegate *projects = delegate.ui().projectController;
+    auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
+    QObject::connect(projects, &ProjectDelegate::projectsLoaded, &application, [&] {
+        // The page in the preview, as a double click in the project list shows it.
+        File *file = projects->searchFileInProjects(canonicalSite + QStringLiteral("/index.html"));
+        if (file && projects->previewHalf())
+            projects->previewHalf()->setURL(file);
+    });
+    if (tree) {
+        QObject::connect(tree, &DomTreeDelegate::treeRebuilt, &application, [tree] {
+            if (tree->document())
+                tree->selectNode(tree->document()->getElementById(QStringLiteral("lead")));
+        });
+    }
+
+    const auto picture = [&](const QString &name) {
+        const QImage screen = pictureOfScreen(QSize(1280, 800));
+        const bool written = screen.save(name);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
+        return written;
+    };
+    QTimer::singleShot(5000, &application, [&] {
+        if (tree) {
+            tree->outline()->setFocus();
+            tree->beginSelectedNodeEdit();
+        }
+    });
+    QTimer::singleShot(5600, &application, [&] {
+        if (!picture(output + QStringLiteral("-editor.png")))
+            application.exit(1);
+        if (!tree)
+            return;
+        tree->escapeEdit();
+        DomTreeOutlineView *outline = tree->outline();
+        const int row = outline->selectedRow();
+        tree->setContextTargetNode(tree->selectedDomNodeEx());
+        const QRect cell = outline->frameOfCellAtColumn(0, row);
+        QMenu *menu = tree->domtreeMenu();
+        menu->popup(outline->viewport()->mapToGlobal(cell.center()));
+        for (QAction *item : menu->actions()) {
+            if (item->text() == QLatin1String("Wrap This Element By") && item->menu()) {
+                menu->setActiveAction(item);
+                item->menu()->popup(menu->geometry().topRight() + QPoint(0, menu->actionGeometry(item).top()));
+            }
+        }
+    });
+    QTimer::singleShot(6400, &application, [&] {
+        application.exit(picture(output + QStringLiteral("-menu.png")) ? 0 : 1);
+    });
+    return application.exec();
+}
