@@ -15,7 +15,9 @@
 #include "domtree/DomTextNodeRowCell.h"
 #include "domtree/DomTreeDelegate.h"
 #include "domtree/DomTreeOutlineView.h"
+#include "foundation/BalkInvocationManager.h"
 #include "foundation/InspectUndoManager.h"
+#include "foundation/Invocation.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/html/HTMLParser.h"
@@ -97,12 +99,18 @@ int main(int argc, char **argv)
     tree->view()->resize(window.size());
     window.show();
     tree->setIndexFile(file);
+    // Writes are batched as the application batches them.
+    BalkInvocationManager batcher;
+    tree->setWriteReserver([&](const TargetRef &target, const TargetRef &fileRef, std::function<void()> write) {
+        batcher.addOperation(Invocation::invocationWithSelector(target, "lazyWrite:", {fileRef}, std::move(write)), true,
+                             [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
+    });
     document->addEventListener(DOMEventType::subtreeModified, tree,
                                [tree](const DOMMutationEvent &event) { tree->domModified(event); });
     tree->domNodeLists(document.get());
 
-    const auto settle = [tree] {
-        waitUntil([tree] { return !tree->isDomModifyPending(); }, 5000);
+    const auto settle = [tree, &batcher] {
+        waitUntil([&] { return !tree->isDomModifyPending() && batcher.operations().isEmpty(); }, 5000);
         QCoreApplication::processEvents();
     };
     const auto measureOnList = [&](const char *label, const std::function<void()> &edit) {
