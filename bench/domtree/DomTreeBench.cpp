@@ -21,6 +21,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "BenchSite.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 #include "../dom/BenchPage.h"
@@ -66,19 +68,12 @@ int main(int argc, char **argv)
 
     // A project holding the page, as the tree writes it.
     const QString html = pageHtml();
-    const QString site = home.filePath(QStringLiteral("site"));
-    QDir().mkpath(site);
-    QFile page(site + QStringLiteral("/index.html"));
-    if (!page.open(QIODevice::WriteOnly))
+    BenchSite site(home.filePath(QStringLiteral("site")), html);
+    if (!site.file)
         return 1;
-    page.write(html.toUtf8());
-    page.close();
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    File root(site, true, nullptr);
-    File *file = root.children().value(0);
-    ProjectUtil::setCurrentProjectPath(site);
-    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+    InspectUndoManager &undo = site.undo;
+    File *file = site.file;
+    const std::shared_ptr<DOMDocument> document = site.document;
 
     QWidget window;
     window.resize(420, 700);
@@ -155,6 +150,5 @@ int main(int argc, char **argv)
     delete tree;
     delete inspector;
     DomNodeMap::getInstance().clearMap();
-    File::setUndoManagerProvider({});
     return 0;
 }

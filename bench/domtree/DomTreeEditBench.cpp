@@ -24,6 +24,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "BenchSite.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
@@ -77,19 +79,11 @@ int main(int argc, char **argv)
     for (int i = 0; i < 1000; ++i)
         html += QStringLiteral("<li class='item'>Item %1</li>\n").arg(i);
     html += QStringLiteral("</ul>\n</body>\n</html>\n");
-    const QString site = home.filePath(QStringLiteral("site"));
-    QDir().mkpath(site);
-    QFile page(site + QStringLiteral("/index.html"));
-    if (!page.open(QIODevice::WriteOnly))
+    BenchSite site(home.filePath(QStringLiteral("site")), html);
+    if (!site.file)
         return 1;
-    page.write(html.toUtf8());
-    page.close();
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    File root(site, true, nullptr);
-    File *file = root.children().value(0);
-    ProjectUtil::setCurrentProjectPath(site);
-    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+    InspectUndoManager &undo = site.undo;
+    const std::shared_ptr<DOMDocument> document = site.document;
 
     QWidget window;
     window.resize(600, 700);
@@ -98,7 +92,7 @@ int main(int argc, char **argv)
     tree->view()->setParent(&window);
     tree->view()->resize(window.size());
     window.show();
-    tree->setIndexFile(file);
+    tree->setIndexFile(site.file);
     // Writes are batched as the application batches them.
     BalkInvocationManager batcher;
     tree->setWriteReserver([&](const TargetRef &target, const TargetRef &fileRef, std::function<void()> write) {
@@ -159,6 +153,5 @@ int main(int argc, char **argv)
     document->removeEventListeners(tree);
     delete tree;
     DomNodeMap::getInstance().clearMap();
-    File::setUndoManagerProvider({});
     return 0;
 }

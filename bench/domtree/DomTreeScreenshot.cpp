@@ -3,13 +3,17 @@
 // its DOM tree with an element selected (the overlay over it in the page,
 // its breadcrumb and attributes beside the tree), and writes
 // a picture of the screen to the path given, "domtree.png" by default.
-// "dark" as the second argument gives the desktop a dark palette.
+// "dark" gives the desktop a dark palette. "edit" pictures editing from the
+// tree instead: the in-place attribute editor open on the selected element
+// (OUTPUT with "-editor" before ".png"), then the rows' context menu with its
+// "Wrap This Element By" categories ("-menu").
 //
-//   domtree_screenshot [OUTPUT.png] [dark]
+//   domtree_screenshot [OUTPUT.png] [dark] [edit]
 
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
 #include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -22,6 +26,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -30,7 +35,12 @@
 int main(int argc, char *argv[])
 {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("domtree.png");
-    const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
+    bool dark = false;
+    bool edit = false;
+    for (int i = 2; i < argc; ++i) {
+        dark = dark || qstrcmp(argv[i], "dark") == 0;
+        edit = edit || qstrcmp(argv[i], "edit") == 0;
+    }
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
@@ -80,11 +90,43 @@ int main(int argc, char *argv[])
         });
     }
 
-    QTimer::singleShot(5000, &application, [&] {
+    const auto picture = [](const QString &name) {
         const QImage screen = pictureOfScreen(QSize(1280, 800));
-        const bool written = screen.save(output);
-        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
-        application.exit(written ? 0 : 1);
+        const bool written = screen.save(name);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
+        return written;
+    };
+    if (!edit) {
+        QTimer::singleShot(5000, &application, [&] { application.exit(picture(output) ? 0 : 1); });
+        return application.exec();
+    }
+    QString base = output;
+    if (base.endsWith(QLatin1String(".png")))
+        base.chop(4);
+    QTimer::singleShot(5000, &application, [&] {
+        if (tree) {
+            tree->outline()->setFocus();
+            tree->beginSelectedNodeEdit();
+        }
     });
+    QTimer::singleShot(5600, &application, [&] {
+        if (!picture(base + QStringLiteral("-editor.png")) || !tree) {
+            application.exit(1);
+            return;
+        }
+        tree->escapeEdit();
+        DomTreeOutlineView *outline = tree->outline();
+        tree->setContextTargetNode(tree->selectedDomNodeEx());
+        const QRect cell = outline->frameOfCellAtColumn(0, outline->selectedRow());
+        QMenu *menu = tree->domtreeMenu();
+        menu->popup(outline->viewport()->mapToGlobal(cell.center()));
+        for (QAction *item : menu->actions()) {
+            if (item->text() == QLatin1String("Wrap This Element By") && item->menu()) {
+                menu->setActiveAction(item);
+                item->menu()->popup(menu->geometry().topRight() + QPoint(0, menu->actionGeometry(item).top()));
+            }
+        }
+    });
+    QTimer::singleShot(6400, &application, [&] { application.exit(picture(base + QStringLiteral("-menu.png")) ? 0 : 1); });
     return application.exec();
 }

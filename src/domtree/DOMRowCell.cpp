@@ -24,6 +24,27 @@ QString DOMRowCell::textOf(const DOMNodeEx &row)
     return row.displayName();
 }
 
+void DOMRowCell::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
+{
+}
+
+void DOMRowCell::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const
+{
+    if (const auto *row = static_cast<const DOMNodeEx *>(OutlineView::itemForIndex(index)))
+        editor->setGeometry(textRect(*row, option, m_domTreeDelegate->rowMetrics().indentation));
+}
+
+QWidget *DOMRowCell::openEditorIn(const QWidget *view, const QString &objectName)
+{
+    const QList<QWidget *> editors = view ? view->findChildren<QWidget *>(objectName) : QList<QWidget *>();
+    for (QWidget *editor : editors) {
+        if (!editor->isHidden())
+            return editor;
+    }
+    return nullptr;
+}
+
 std::function<void()> DOMRowCell::closerOf(QWidget *editor) const
 {
     auto *self = const_cast<DOMRowCell *>(this);

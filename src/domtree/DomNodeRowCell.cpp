@@ -208,13 +208,7 @@ DomNodeRowCell::~DomNodeRowCell() = default;
 
 DomNodeRowCell::Editor *DomNodeRowCell::editorIn(const QWidget *view)
 {
-    // A closed editor is hidden at once and deleted later.
-    const QList<QWidget *> editors = view ? view->findChildren<QWidget *>(QStringLiteral("attributeRowEditor")) : QList<QWidget *>();
-    for (QWidget *editor : editors) {
-        if (!editor->isHidden())
-            return dynamic_cast<Editor *>(editor);
-    }
-    return nullptr;
+    return dynamic_cast<Editor *>(openEditorIn(view, QStringLiteral("attributeRowEditor")));
 }
 
 bool DomNodeRowCell::isEditableRow(const DOMNodeEx *row)
@@ -237,20 +231,6 @@ void DomNodeRowCell::setEditorData(QWidget *editor, const QModelIndex &) const
 {
     if (auto *attributes = dynamic_cast<Editor *>(editor))
         attributes->beginAttributeEdit();
-}
-
-void DomNodeRowCell::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
-{
-    // The attributes reach the page through the notifications, not the model.
-}
-
-void DomNodeRowCell::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                                          const QModelIndex &index) const
-{
-    const auto *row = static_cast<DOMNodeEx *>(OutlineView::itemForIndex(index));
-    if (!row)
-        return;
-    editor->setGeometry(textRect(*row, option, domTreeDelegate()->rowMetrics().indentation));
 }
 
 void DomNodeRowCell::destroyEditor(QWidget *editor, const QModelIndex &index) const

@@ -144,13 +144,7 @@ DomTextNodeRowCell::~DomTextNodeRowCell() = default;
 
 DomTextNodeRowCell::Editor *DomTextNodeRowCell::editorIn(const QWidget *view)
 {
-    // A closed editor is hidden at once and deleted later.
-    const QList<QWidget *> editors = view ? view->findChildren<QWidget *>(QStringLiteral("textRowEditor")) : QList<QWidget *>();
-    for (QWidget *editor : editors) {
-        if (!editor->isHidden())
-            return dynamic_cast<Editor *>(editor);
-    }
-    return nullptr;
+    return dynamic_cast<Editor *>(openEditorIn(view, QStringLiteral("textRowEditor")));
 }
 
 QString DomTextNodeRowCell::editingText(const DOMNodeEx &row)
@@ -220,19 +214,6 @@ void DomTextNodeRowCell::setEditorData(QWidget *editor, const QModelIndex &) con
 {
     if (auto *text = dynamic_cast<Editor *>(editor))
         text->beginEdit();
-}
-
-void DomTextNodeRowCell::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
-{
-    // The text reaches the page as it is typed, not through the model.
-}
-
-void DomTextNodeRowCell::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                                              const QModelIndex &index) const
-{
-    const auto *row = static_cast<DOMNodeEx *>(OutlineView::itemForIndex(index));
-    if (row)
-        editor->setGeometry(textRect(*row, option, domTreeDelegate()->rowMetrics().indentation));
 }
 
 void DomTextNodeRowCell::destroyEditor(QWidget *editor, const QModelIndex &index) const

@@ -342,6 +342,8 @@ Q_SIGNALS:
 private:
     enum class ClassChange { Add, Remove };
     void changeClassSelector(const DOMNodePtr &node, const QString &name, ClassChange change);
+    // Copies of the rows' nodes (closing rows left out), appended to parent's node.
+    void appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent);
     void observeNotifications();
     void observeEditingNotifications();
     void postForContextTarget(const QString &name);

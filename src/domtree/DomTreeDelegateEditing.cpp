@@ -170,18 +170,21 @@ void DomTreeDelegate::swapNode(const QString &tagText)
     doRemoveNode(target->sharedNode(), false);
     row->setParentNodeEx(parent);
     replaceAttributes(row->sharedNode(), {}, attributes, true);
-    for (const DOMNodeExPtr &child : target->children()) {
-        if (child->isCloseNode())
-            continue;
-        const DOMNodeExPtr copy = child->clone();
-        if (!copy)
-            continue;
-        copy->setParentNodeEx(row.get());
-        doAddNode(copy->sharedNode(), row->sharedNode(), nullptr, false);
-    }
+    appendCopies(target->children(), row.get());
     m_ignoreDomModify = false;
     doAddNode(row->sharedNode(), parent->sharedNode(), sharedNodeOf(reference.get()), false);
     selectByNode(row->node());
+}
+
+void DomTreeDelegate::appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent)
+{
+    for (const DOMNodeExPtr &row : rows) {
+        const DOMNodeExPtr copy = row->isCloseNode() ? nullptr : row->clone();
+        if (!copy)
+            continue;
+        copy->setParentNodeEx(parent);
+        doAddNode(copy->sharedNode(), parent->sharedNode(), nullptr, false);
+    }
 }
 
 void DomTreeDelegate::containNode(const QString &tagText)
@@ -239,13 +242,7 @@ void DomTreeDelegate::containNode(const QString &tagText)
     for (const DOMNodeExPtr &row : std::as_const(rows))
         doRemoveNode(row->sharedNode(), false);
     wrapper->setParentNodeEx(parent);
-    for (const DOMNodeExPtr &row : std::as_const(rows)) {
-        const DOMNodeExPtr copy = row->clone();
-        if (!copy)
-            continue;
-        copy->setParentNodeEx(wrapper.get());
-        doAddNode(copy->sharedNode(), wrapper->sharedNode(), nullptr, false);
-    }
+    appendCopies(rows, wrapper.get());
     m_ignoreDomModify = false;
     doAddNode(wrapper->sharedNode(), parent->sharedNode(), sharedNodeOf(reference.get()), false);
     if (undo)
