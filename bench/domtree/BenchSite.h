@@ -1,8 +1,9 @@
 #pragma once
 
-// A project folder holding one page, as the DOM tree benchmarks write it:
-// the page's File, the shared undo manager, the project made current, and
-// the page parsed into a mirror as the preview would show it.
+// What the DOM tree benchmarks share: a project folder holding one page as
+// the tree writes it (the page's File, the shared undo manager, the project
+// made current, the page parsed into a mirror as the preview would show it),
+// and how a figure is timed and printed.
 
 #include "foundation/InspectUndoManager.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -10,10 +11,34 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "../BenchUtil.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <vector>
+
+// Prints "RESULT <label> <median> <min>", in milliseconds.
+inline void reportTimes(const char *label, const std::vector<double> &times)
+{
+    const double least = *std::min_element(times.begin(), times.end());
+    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
+    std::fflush(stdout);
+}
+
+// How long the work took, in milliseconds.
+inline double timedMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 struct BenchSite
 {

@@ -39,25 +39,6 @@
 #include <functional>
 #include <vector>
 
-namespace {
-
-void report(const char *label, std::vector<double> times)
-{
-    const double least = *std::min_element(times.begin(), times.end());
-    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
-    std::fflush(stdout);
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
@@ -91,22 +72,22 @@ int main(int argc, char **argv)
     std::vector<double> rows;
     for (int i = 0; i < iterations; ++i) {
         DomNodeMap::getInstance().clearMap();
-        rows.push_back(timed([&] { tree->domNodeLists(document.get()); }));
+        rows.push_back(timedMs([&] { tree->domNodeLists(document.get()); }));
         QCoreApplication::processEvents();
     }
-    report("rows", rows);
+    reportTimes("rows", rows);
     if (qEnvironmentVariableIsSet("QUILLMARK_BENCH_PARTS")) {
         std::vector<double> build, pairing, parse;
         for (int i = 0; i < iterations; ++i) {
             DomNodeMap::getInstance().clearMap();
-            build.push_back(timed([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
+            build.push_back(timedMs([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
             HTMLSourcePairing pairs;
-            pairing.push_back(timed([&] { pairs.pair(html, *document); }));
-            parse.push_back(timed([&] { HTMLParser::parseDocument(html); }));
+            pairing.push_back(timedMs([&] { pairs.pair(html, *document); }));
+            parse.push_back(timedMs([&] { HTMLParser::parseDocument(html); }));
         }
-        report("rows-build", build);
-        report("rows-pair", pairing);
-        report("rows-parse-only", parse);
+        reportTimes("rows-build", build);
+        reportTimes("rows-pair", pairing);
+        reportTimes("rows-parse-only", parse);
     }
 
     // An element deep in the page, selected as the user would.
@@ -118,34 +99,34 @@ int main(int argc, char **argv)
     for (int i = 0; i < iterations; ++i) {
         target->setAttribute(QStringLiteral("title"), QStringLiteral("edit %1").arg(i));
         tree->editRecord().noteStartTag(target);
-        writes.push_back(timed([&] { tree->lazyWrite(file); }));
+        writes.push_back(timedMs([&] { tree->lazyWrite(file); }));
         undo.loopEnd();
         QCoreApplication::processEvents();
     }
-    report("write", writes);
+    reportTimes("write", writes);
     if (!file->content() || !file->content()->contains(QStringLiteral("title=\"edit")))
         std::fprintf(stderr, "the write did not reach the file\n");
 
     std::vector<double> indented;
     std::vector<double> minified;
     for (int i = 0; i < iterations; ++i) {
-        indented.push_back(timed([&] { tree->generateContentWithFormat(false, false); }));
-        minified.push_back(timed([&] { tree->generateContentWithFormat(false, true); }));
+        indented.push_back(timedMs([&] { tree->generateContentWithFormat(false, false); }));
+        minified.push_back(timedMs([&] { tree->generateContentWithFormat(false, true); }));
     }
-    report("generate-indented", indented);
-    report("generate-minified", minified);
+    reportTimes("generate-indented", indented);
+    reportTimes("generate-minified", minified);
 
     std::vector<double> keystrokes;
     QString value = QStringLiteral("section");
     for (int i = 0; i < iterations * 4; ++i) {
         value += QLatin1Char('x');
-        keystrokes.push_back(timed([&] {
+        keystrokes.push_back(timedMs([&] {
             inspector->changeAttrValue(QStringLiteral("class"), value);
             tree->outline()->viewport()->repaint();
         }));
         undo.loopEnd();
     }
-    report("keystroke", keystrokes);
+    reportTimes("keystroke", keystrokes);
 
     delete tree;
     delete inspector;

@@ -41,21 +41,6 @@
 
 namespace {
 
-void report(const char *label, const std::vector<double> &times)
-{
-    const double least = *std::min_element(times.begin(), times.end());
-    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
-    std::fflush(stdout);
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 void typeKey(QWidget *field)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
@@ -111,13 +96,13 @@ int main(int argc, char **argv)
         std::vector<double> times;
         for (int i = 0; i < iterations; ++i) {
             tree->setContextTargetNode(tree->searchFile(document->getElementById(QStringLiteral("list"))));
-            times.push_back(timed(edit));
+            times.push_back(timedMs(edit));
             settle();
             undo.loopEnd();
             undo.undo();
             settle();
         }
-        report(label, times);
+        reportTimes(label, times);
     };
     measureOnList("replace", [tree] { tree->swapNode(QStringLiteral("ol")); });
     measureOnList("wrap", [tree] { tree->containNode(QStringLiteral("section")); });
@@ -134,10 +119,10 @@ int main(int argc, char **argv)
         }
         std::vector<double> times;
         for (int i = 0; i < iterations * 4; ++i) {
-            times.push_back(timed([editor] { typeKey(editor); }));
+            times.push_back(timedMs([editor] { typeKey(editor); }));
             QCoreApplication::processEvents();
         }
-        report(label, times);
+        reportTimes(label, times);
         tree->escapeEdit();
         settle();
     };
