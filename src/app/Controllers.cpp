@@ -117,11 +117,6 @@ void Controllers::install(AppDelegate &delegate)
         tree->setProjectDelegate(delegate.projectController());
         tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
-        // "Do Not Save This Element" shows its rule in the project settings at once.
-        if (ProjectDelegate *projects = ui.projectController)
-            tree->setProjectConfigReloader([projects] { projects->reloadProjectConfigView(); });
-        // The element palette and the style-attribute editor are set here once
-        // they exist; until then their commands do nothing.
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 }

@@ -250,8 +250,6 @@ public:
     // --- Context menu (DomTreeDelegateContextMenu.cpp) ------------------------------------------
     void setDomNodeListDelegate(DomNodeListDelegateInterface *palette) { m_domNodeListDelegate = palette; }
     void setAttributeStyleEditor(AttributeStyleEditorInterface *editor) { m_attributeStyleEditor = editor; }
-    // Where "Do Not Save This Element" reloads the project settings view.
-    void setProjectConfigReloader(std::function<void()> reload) { m_reloadProjectConfigView = std::move(reload); }
     // The outline's menu ("DomTreeMenu"), built by createDomtreeMenu().
     QMenu *domtreeMenu() const;
     void createDomtreeMenu();
@@ -419,7 +417,6 @@ private:
     // Editing from the tree.
     DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;     // Not owned.
     AttributeStyleEditorInterface *m_attributeStyleEditor = nullptr;   // Not owned.
-    std::function<void()> m_reloadProjectConfigView;
     QPointer<QMenu> m_domtreeMenu;
     DOMNodeExPtr m_contextTargetNode;
     RBLPopover *m_attributeStyleEditorPopover = nullptr; // Owned (QObject child).

@@ -8,6 +8,7 @@
 
 #include "foundation/StringUtils.h"
 #include "interfaces/DomNodeListDelegateInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -306,8 +307,8 @@ void DomTreeDelegate::changeIgnore(const QVariantMap &info)
         config.insert(ProjectUtil::kIgnoreOption, rebuilt);
     }
     ProjectUtil::saveProjectConfig(config, project);
-    if (m_reloadProjectConfigView)
-        m_reloadProjectConfigView();
+    if (m_projectDelegate)
+        m_projectDelegate->reloadProjectConfigView();
     checkIgnore();
     // The file follows the mark at once: the element's lines go or come back.
     applyContentToFile();
