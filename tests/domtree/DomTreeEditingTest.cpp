@@ -10,6 +10,9 @@
 #include "platform/web/html/HTMLParser.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -212,4 +215,21 @@ TEST(DomTreeEditing, CommandsOnAReferenceRowOrARemovedNodeDoNothing)
     page.tree->addNode("div");
     page.tree->removeChildren();
     EXPECT_FALSE(page.undo.canUndo());
+}
+
+TEST(DomTreeEditing, AnImageRowIsSizedByItsPictureWithItsPathRelativeToThePage)
+{
+    Shown page;
+    const QString path = QFileInfo(page.file->path()).path() + QStringLiteral("/img/a b.png");
+    QDir().mkpath(QFileInfo(path).path());
+    QImage picture(120, 80, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(path));
+    const DOMNodeExPtr row = page.tree->domNodeExByImagePath(path, page.rowOf(page.document->body()), false);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(nameValue(row->node()->attributeList()),
+              QStringLiteral("src=img/a%20b.png|width=120|height=80|title=|alt="));
+    // A file that is no picture gives no size.
+    const DOMNodeExPtr other = page.tree->domNodeExByImagePath(page.file->path(), nullptr, false);
+    EXPECT_EQ(other->node()->nodeAttributeValue("width"), QStringLiteral("0"));
 }
