@@ -20,7 +20,9 @@
 #include "interfaces/PreviewHalfInterface.h"
 #include "workspace/File.h"
 
+#include "../BakerySite.h"
 #include "../OffscreenHome.h"
+#include "../LaunchedShell.h"
 #include "../ScreenPicture.h"
 
 #include <QApplication>
@@ -45,7 +47,8 @@ int main(int argc, char *argv[])
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
 
-    const QString site = home.filePath(QStringLiteral("projects/Lighthouse Bakery"));
+    // The bakery site with a longer page, shown at launch.
+    const QString site = rememberBakeryProjects(home);
     const QByteArray page =
         "<!DOCTYPE html>\n<html lang='en'>\n<head>\n  <meta charset='utf-8'>\n  <title>Lighthouse Bakery</title>\n"
         "  <link rel='stylesheet' href='css/site.css'>\n</head>\n<body class='home'>\n  <!-- the top of every page -->\n"
@@ -55,31 +58,20 @@ int main(int argc, char *argv[])
         "    <ul class='daily'>\n      <li>Rye</li>\n      <li>Sourdough</li>\n    </ul>\n  </main>\n"
         "  <script src='js/app.js'></script>\n</body>\n</html>\n";
     writeProjectFile(site + QStringLiteral("/index.html"), page);
-    writeProjectFile(site + QStringLiteral("/css/site.css"), "body {\n    margin: 0;\n}\n");
     writeProjectFile(site + QStringLiteral("/js/app.js"), "document.body.classList.add('js');\n");
-
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    const QString canonicalSite = QFileInfo(site).canonicalFilePath();
-    defaults.setObject(QVariantMap{{canonicalSite, canonicalSite}}, QStringLiteral("rootPathes"));
-    defaults.setObject(canonicalSite + QStringLiteral("/index.html"), QStringLiteral("lastSelectedMainFilePath"));
-    defaults.setInteger(0, QStringLiteral("firstLaunch"));
+    defaults.setObject(site + QStringLiteral("/index.html"), QStringLiteral("lastSelectedMainFilePath"));
     defaults.synchronize();
 
-    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication application(argc, argv);
-    if (dark)
-        useDarkDesktop(application);
-    AppDelegate::initialize();
-    AppDelegate delegate;
-    delegate.loadInterface();
-    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+    LaunchedShell shell(argc, argv, dark);
+    QApplication &application = shell.application;
+    AppDelegate &delegate = shell.delegate();
 
     ProjectDelegate *projects = delegate.ui().projectController;
     auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
     QObject::connect(projects, &ProjectDelegate::projectsLoaded, &application, [&] {
         // The page in the preview, as a double click in the project list shows it.
-        File *file = projects->searchFileInProjects(canonicalSite + QStringLiteral("/index.html"));
+        File *file = projects->searchFileInProjects(site + QStringLiteral("/index.html"));
         if (file && projects->previewHalf())
             projects->previewHalf()->setURL(file);
     });
