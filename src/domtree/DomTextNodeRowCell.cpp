@@ -49,7 +49,8 @@ void DomTextNodeRowCell::Editor::beginEdit()
     if (m_editing || !m_row)
         return;
     setPlainText(editingText(*m_row));
-    moveCursor(QTextCursor::End);
+    // The text starts selected, as a field's does.
+    selectAll();
     m_oldText = toPlainText();
     m_editing = true;
     connect(this, &QPlainTextEdit::textChanged, this, [this] { controlTextDidChange(); });

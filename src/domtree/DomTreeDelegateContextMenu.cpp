@@ -196,10 +196,13 @@ bool DomTreeDelegate::validateChangeMenu(QAction *item)
 void DomTreeDelegate::menuWillOpen(QMenu *)
 {
     DelayedPerform::cancel(this, "clearContextTargetNode", {});
-    if (m_contextTargetNode || !m_outlineView)
+    if (!m_outlineView)
         return;
+    // A click names the row the menu acts on; a menu opened for a pick in
+    // the preview keeps the row it was given.
     const int clicked = m_outlineView->clickedRow();
-    setContextTargetNode(clicked >= 0 ? static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(clicked)) : nullptr);
+    if (clicked >= 0)
+        setContextTargetNode(static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(clicked)));
 }
 
 void DomTreeDelegate::menuDidClose(QMenu *)
