@@ -6,6 +6,8 @@
 #include "domtree/AttributeParser.h"
 #include "domtree/DOMNodeLists.h"
 #include "domtree/DomNodeRowCell.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/html/HTMLParser.h"
 
@@ -19,7 +21,8 @@
 
 namespace {
 
-const QByteArray s_page = "<!DOCTYPE html>\n<html>\n<head>\n<title>Edit</title>\n<script src='a.js'></script>\n</head>\n"
+const QByteArray s_page = "<!DOCTYPE html>\n<html>\n<head>\n<title>Edit</title>\n<script src='a.js'></script>\n"
+                          "<link rel='StyleSheet' href='a.css'>\n</head>\n"
                           "<body>\n<div id='box'>\n<p>One</p>\n<p>Two</p>\n</div>\n"
                           "<ul><li>a</li><li>b</li></ul>\n</body>\n</html>\n";
 
@@ -232,4 +235,37 @@ TEST(DomTreeEditing, AnImageRowIsSizedByItsPictureWithItsPathRelativeToThePage)
     // A file that is no picture gives no size.
     const DOMNodeExPtr other = page.tree->domNodeExByImagePath(page.file->path(), nullptr, false);
     EXPECT_EQ(other->node()->nodeAttributeValue("width"), QStringLiteral("0"));
+}
+
+TEST(DomTreeEditing, ANewStyleSheetAddressAlertsUntilTheAlertIsToldToStayAway)
+{
+    Shown page;
+    int shown = 0;
+    bool suppress = false;
+    Alert::setResponder([&](Alert &alert) {
+        ++shown;
+        EXPECT_EQ(alert.messageText(), QStringLiteral("StyleSheet Link Changed.\nPlease Save and Reload to Apply Change."));
+        alert.setSuppressionButtonChecked(suppress);
+        return int(Alert::FirstButtonReturn);
+    });
+    const DOMNodePtr link = page.first("link")->shared_from_this();
+    const auto withAttributes = [&](const QString &href, const QString &title) {
+        page.tree->replaceAttributes(link, link->attributeList(),
+                                     {{{"name", "rel"}, {"value", "StyleSheet"}}, {{"name", "href"}, {"value", href}},
+                                      {{"name", "title"}, {"value", title}}},
+                                     true);
+    };
+    withAttributes("b.css", "");
+    EXPECT_EQ(shown, 1);
+    // Another attribute of the link is no new style sheet.
+    withAttributes("b.css", "print");
+    EXPECT_EQ(shown, 1);
+    suppress = true;
+    withAttributes("c.css", "print");
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(UserDefaults::standardUserDefaults().boolForKey("linkChangeAlert"));
+    withAttributes("d.css", "print");
+    EXPECT_EQ(shown, 2);
+    UserDefaults::standardUserDefaults().setBool(false, "linkChangeAlert");
+    Alert::setResponder({});
 }
