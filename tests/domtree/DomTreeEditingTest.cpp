@@ -12,10 +12,13 @@
 #include "platform/web/html/HTMLParser.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -268,4 +271,30 @@ TEST(DomTreeEditing, ANewStyleSheetAddressAlertsUntilTheAlertIsToldToStayAway)
     EXPECT_EQ(shown, 2);
     UserDefaults::standardUserDefaults().setBool(false, "linkChangeAlert");
     Alert::setResponder({});
+}
+
+TEST(DomTreeEditing, TheMenuKeyOpensTheMenuForTheSelectedRow)
+{
+    Shown page;
+    page.select(page.byId("box"));
+    DomTreeOutlineView *outline = page.tree->outline();
+    const DOMNode *target = nullptr;
+    QString ignoreTitle;
+    bool idEnabled = false;
+    QTimer::singleShot(100, [&] {
+        target = page.tree->contextTargetNode() ? page.tree->contextTargetNode()->node() : nullptr;
+        QAction *ignore = page.entry("changeIgnoreSetting:");
+        ignoreTitle = ignore->isEnabled() ? ignore->text() : QString();
+        idEnabled = page.entry("createSelectorForId:")->isEnabled();
+        page.tree->domtreeMenu()->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint());
+    QApplication::sendEvent(outline->viewport(), &event);
+    EXPECT_EQ(target, page.byId("box"));
+    EXPECT_EQ(ignoreTitle, QStringLiteral("Do Not Save This Element"));
+    EXPECT_TRUE(idEnabled);
+    // The target outlives the menu for the entry's action, then goes.
+    EXPECT_TRUE(page.tree->contextTargetNode());
+    TestUtil::waitUntil([&page] { return !page.tree->contextTargetNode(); });
+    EXPECT_FALSE(page.tree->contextTargetNode());
 }
