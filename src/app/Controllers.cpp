@@ -9,8 +9,12 @@
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
+#include "cssrules/CSSOutlineDelegate.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/LoadedResourceDelegate.h"
 #include "preview/PreviewDelegate.h"
+#include "preview/RespponsiveRuler.h"
+#include "preview/RulerSlider.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include "domtree/DomInfoDelegate.h"
@@ -20,6 +24,25 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
+
+void Controllers::installPreviewMenu(MainMenu &menu, PreviewDelegate &preview)
+{
+    const auto hasPreview = [&preview](QAction *) { return preview.webview() != nullptr; };
+    const QList<std::pair<QString, std::function<void()>>> commands = {
+        {QStringLiteral("reloadPage:"), [&preview] { preview.reloadPage(); }},
+        {QStringLiteral("zoomInAction:"), [&preview] { preview.zoomIn(); }},
+        {QStringLiteral("zoomOutAction:"), [&preview] { preview.zoomOut(); }},
+        {QStringLiteral("resetZoomAction:"), [&preview] { preview.resetScaling(); }},
+        {QStringLiteral("goBiggerSize:"), [&preview] { preview.goBiggerSize(); }},
+        {QStringLiteral("goSmallerrSize:"), [&preview] { preview.goSmallerrSize(); }},
+        {QStringLiteral("previewRotation:"), [&preview] { preview.previewRotation(); }},
+        {QStringLiteral("previewChrome:"), [&preview] { preview.previewChrome(); }},
+        {QStringLiteral("activateResponsiveRuler:"), [&preview] { preview.toggleResponsiveRuler(); }},
+        {QStringLiteral("downloadLib:"), [&preview] { preview.downloadLib(); }},
+    };
+    for (const auto &command : commands)
+        menu.setTarget(command.first, [run = command.second](QAction *) { run(); }, hasPreview);
+}
 
 void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
 {
@@ -42,10 +65,23 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
         if (control)
             control->setEnabled(true);
     }
-    if (ui.mainMenu) {
-        ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
-                               [preview](QAction *) { return preview->webview() != nullptr; });
-    }
+    preview->setPreviewSizePopUpButton(ui.previewSizePopUpButton);
+    preview->setOrientationButton(ui.orientationButton);
+    preview->setChromedPreview(ui.chromedPreview);
+    preview->setResponsiveSlider(ui.responsiveSlider);
+    preview->setResponsiveRuler(ui.responsiveRuler);
+    preview->setResponsiveRulerMenuItem(ui.responsiveRulerMenuItem);
+    if (ui.mainMenu)
+        installPreviewMenu(*ui.mainMenu, *preview);
+    // The loaded-resources list in its tab beside the file history.
+    auto *resources = new LoadedResourceDelegate(preview);
+    resources->setFileViewController(delegate.fileViewController());
+    resources->setProjectDelegate(&projects);
+    resources->setBreadcramb(ui.breadcramb);
+    resources->setWindow(ui.window);
+    if (ui.loadedResourcePane)
+        ui.loadedResourcePane->setContentView(resources->view());
+    preview->setLoadedResourceDelegate(resources);
     projects.setPreviewHalf(preview);
 }
 
@@ -61,6 +97,24 @@ void Controllers::install(AppDelegate &delegate)
         ui.fileViewController = new FileViewController(pane, ui.window);
         ui.fileViewController->setBreadcramb(ui.breadcramb);
         delegate.setFileViewController(ui.fileViewController);
+    }
+
+    // The CSS rules panel, before the preview that tells it of the selected element.
+    if (!delegate.cssOutlineDelegate()) {
+        auto *rules = new CSSOutlineDelegate(&delegate);
+        rules->setWriteReserver([&delegate](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            delegate.reserveWrite(target, file, std::move(write));
+        });
+        rules->setFileViewController(delegate.fileViewController());
+        rules->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        rules->setOverlayRedraw([&delegate] {
+            if (ProjectDelegateInterface *projects = delegate.projectController())
+                projects->updateDetectLayer();
+        });
+        rules->awakeFromNib();
+        if (ui.cssRulesPane)
+            ui.cssRulesPane->setContentView(rules->view());
+        delegate.setCssOutlineDelegate(rules);
     }
 
     // The project settings panel, its ignore rules in a pane of their own.

@@ -115,9 +115,9 @@ public:
     DomTreeOutlineView *outline() const;
     // The page's file: the File of the document the tree shows.
     File *indexFile() const { return m_indexFile; }
-    void setIndexFile(File *file);
+    void setIndexFile(File *file) override;
     File *selectedResourceFile() const { return m_selectedResourceFile; }
-    void setSelectedResourceFile(File *file) { m_selectedResourceFile = file; }
+    void setSelectedResourceFile(File *file) override { m_selectedResourceFile = file; }
     bool ignoreDomModify() const { return m_ignoreDomModify; }
     void setIgnoreDomModify(bool ignore) { m_ignoreDomModify = ignore; }
     bool domModifyNow() const { return m_domModifyNow; }

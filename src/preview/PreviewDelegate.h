@@ -19,20 +19,31 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <array>
 #include <functional>
 #include <memory>
 
+class BypassResponder;
 class CSSOutlineDelegateInterface;
+class DownloaderDelegate;
 class DOMDocument;
 class DOMElement;
 class DOMNode;
 class File;
+class LoadedPage;
+class LoadedResource;
+class LoadedResourceDelegate;
 class PreviewDomTreeInterface;
 class ProjectDelegateInterface;
 class QAbstractButton;
+class QAction;
+class QComboBox;
+class QNetworkAccessManager;
+class QSlider;
 class QWidget;
 class SearchFieldEx;
 class SegmentedControl;
+class WebFrameEx;
 struct DOMMutationEvent;
 
 // One record of the page's mutation observer as the bridge hands it on: its
@@ -59,8 +70,11 @@ struct ScriptMutationRecord
 //
 // The topics live in PreviewDelegate.cpp (set-up, the bridge, JavaScript),
 // PreviewDelegateLoading.cpp (addresses, reload, history, the file tree),
-// PreviewDelegateProgress.cpp (following a load) and PreviewDelegateDetect.cpp
-// (element detection).
+// PreviewDelegateProgress.cpp (following a load), PreviewDelegateResources.cpp
+// (the frames and resources of the page, local substitutes),
+// PreviewDelegateDetect.cpp (element detection), PreviewDelegateSizes.cpp
+// (device sizes, the responsive slider, zoom and the ruler) and
+// PreviewDelegateLibrary.cpp (the library download sheet).
 class PreviewDelegate : public QObject, public PreviewHalfInterface
 {
     Q_OBJECT
@@ -72,7 +86,9 @@ public:
     // --- Wiring ----------------------------------------------------------------------------
     void setProjectDelegate(ProjectDelegateInterface *delegate) { m_projectDelegate = delegate; }
     void setDomTreeDelegate(PreviewDomTreeInterface *delegate) { m_domTreeDelegate = delegate; }
+    PreviewDomTreeInterface *domTreeDelegate() const { return m_domTreeDelegate; }
     void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
+    CSSOutlineDelegateInterface *cssOutlineDelegate() const { return m_cssOutlineDelegate; }
     // The project controller's online check: false (after its alert) for a
     // network address while offline. Without one every address is tried.
     void setOnlineCheck(std::function<bool(const QString &)> check) { m_checkOnline = std::move(check); }
@@ -101,13 +117,6 @@ public:
     // The preview's preferences: JavaScript as the switch says, windows opened
     // by script, images loaded at once, local pages reading local files.
     void initWebPreference();
-    // The size presets, the ruler and the resources come with the preview
-    // tools: the preview fills its pane.
-    void doSetPreviewSize(int index, bool keepSlider) override;
-    void activateResponsiveRuler(bool active) override;
-    QList<File *> resourceRoots() override { return {}; }
-    std::shared_ptr<Operation> removeBypassOperation(File *) override { return nullptr; }
-    std::shared_ptr<Operation> autoBypassOperation(File *) override { return nullptr; }
     void setDownloadButtonsEnabled(bool enabled) override { m_downloadButtonsEnabled = enabled; }
     bool downloadButtonsEnabled() const { return m_downloadButtonsEnabled; }
 
@@ -180,11 +189,41 @@ public:
     // request and frame is done the page is complete.
     void updateUserInterface();
     void loadingTimeout();
-    void updateResourceTree();
     void preinitializeDomtree();
     // How long a load may count nothing before it is taken as timed out.
     int loadingTimeoutInterval() const { return m_loadingTimeoutTimer.interval(); }
     void setLoadingTimeoutInterval(int ms) { m_loadingTimeoutTimer.setInterval(ms); }
+
+    // --- Frames and resources (PreviewDelegateResources.cpp) --------------------------------
+    // The records of the page shown: a frame record per frame (the main
+    // frame's first), the Files of the resources whose loads ended (by
+    // request, and the last by address), and the roots of the resource list
+    // (the main frame's index File). Owned by the preview; they last until
+    // the next page's list is shown.
+    QList<WebFrameEx *> webframes() const;
+    WebFrameEx *mainFrame() const;
+    QList<File *> responseFiles() const;
+    File *responseFileWithURL(const QUrl &url) const;
+    QList<File *> resourceRoots() override;
+    LoadedPage *loadedPage() const { return m_page.get(); }
+    // The resource list the records go to (not owned; may be null).
+    void setLoadedResourceDelegate(LoadedResourceDelegate *delegate);
+    LoadedResourceDelegate *loadedResourceDelegate() const;
+    BypassResponder *bypassResponder() const;
+    // The document a frame record shows, or null before it is mirrored.
+    DOMDocument *documentOfFrame(const WebFrameEx *frame) const;
+    // The summed size of every frame's resources.
+    qint64 totalFileSize() const { return m_loadedBytes; }
+    // Sorts every frame's resources into groups and hands the page's style
+    // sheets and index File on; run once per turn after resources ended.
+    void regroupResources();
+    // The resource list takes the new roots.
+    void updateResourceTree();
+    // The project file of each resource (the groups walked) forgets why it
+    // was last changed, unless it has unsaved changes.
+    void resetFileChangeReason(const QList<File *> &files);
+    std::shared_ptr<Operation> removeBypassOperation(File *root) override;
+    std::shared_ptr<Operation> autoBypassOperation(File *root) override;
 
     // --- Element detection (PreviewDelegateDetect.cpp) ---------------------------------------
     void doDetectPreview(bool on) override;
@@ -205,6 +244,88 @@ public:
     static bool includeInRect(const QRectF &rect, const QPointF &point);
     void setElementInformation(DOMNode *element);
     void createAllRuleList(DOMElement *element, const QString &presudeElement, QList<DOMMatchedRule> &allRules);
+
+    // --- Device sizes, the responsive slider, zoom and the ruler (PreviewDelegateSizes.cpp) ---
+    // The breakpoint markers on the ruler.
+    enum Marker { BreakIPhoneV, BreakIPhoneH, BreakIPhoneOldH, BreakIPadV, BreakIPadH, BreakDesktop, MarkerCount };
+    // Where a slider value lands: its snapped value and the marker lit (MarkerCount: none).
+    struct SliderSnap
+    {
+        int value = 0;
+        Marker marker = MarkerCount;
+    };
+    // The size of a device preset (tags 1 to 4) in an orientation, its
+    // height with or without the browser's chrome; tag 0 (fit) has none.
+    static QSize presetSize(int tag, bool landscape, bool chromed);
+    // The pop-up's title of a preset in an orientation.
+    static QString presetTitle(int tag, bool landscape);
+    static Marker presetMarker(int tag, bool landscape);
+    // The slider's value snapped to the breakpoint whose window holds it, or
+    // to the maximum within 20 of it.
+    static SliderSnap snapResponsiveWidth(int value, int maximum);
+
+    // The controls (any may be null): the size pop-up (tags 0 to 4 as item
+    // data), the orientation button, the chrome item, the width slider, the
+    // ruler above the preview (the breakpoint markers go on it) and the
+    // ruler's menu item.
+    void setPreviewSizePopUpButton(QComboBox *popUp);
+    void setOrientationButton(QAbstractButton *button);
+    void setChromedPreview(QAction *item);
+    void setResponsiveSlider(QSlider *slider);
+    void setResponsiveRuler(QWidget *ruler);
+    void setResponsiveRulerMenuItem(QAction *item) { m_responsiveRulerMenuItem = item; }
+
+    // The view the preview lies in, over the grid; null before initWebView().
+    QWidget *mainView() const { return m_mainView; }
+    QWidget *gridView() const { return m_gridView; }
+    QWidget *sizeBox() const { return m_sizeBox; }
+    QWidget *webviewBorderShadow() const { return m_webviewBorderShadow; }
+    QLabel *wLabel() const { return m_wLabel; }
+    QLabel *hLabel() const { return m_hLabel; }
+    // The preset applied last, the orientation and the chrome switch.
+    int lastPresetTag() const { return m_lastPresetTag; }
+    bool isLandscapePreview() const { return m_landscapePreview; }
+    bool isChromedPreviewOn() const { return m_chromedPreviewOn; }
+    double markerAlpha(Marker marker) const { return m_markerAlpha.at(marker); }
+    // The width of the preview as the slider sets it.
+    int responsiveWidth() const;
+
+    // Puts the preview at the preset's size at the top of its pane (tag 0
+    // fills the pane; keepSlider keeps the slider's width where it can).
+    void doSetPreviewSize(int index, bool keepSlider) override;
+    void changePreviewSize(int tag);
+    void goBiggerSize();
+    void goSmallerrSize();
+    void previewRotation();
+    void previewChrome();
+    void updateOrientationButtonState();
+    void doSetPreviewWithLastIndex() override;
+    // The slider moved: the preview takes its (snapped) width.
+    void changeWebviewWidth();
+    // The user let go of the slider: the matched rules follow the new width.
+    void commitResponsiveSliderChange();
+    void setWebviewLabelSize(const QRect &rect);
+    void setBorderShadow(const QRect &rect);
+
+    // The page is drawn √level times larger.
+    qint64 zoomLevel() const { return m_zoomLevel; }
+    void zoomIn();
+    void zoomOut();
+    void resetScaling();
+    void zoom(qint64 level);
+
+    // Shows the ruler or hides it, and remembers the choice in "rulerActive".
+    void activateResponsiveRuler(bool active) override;
+    void toggleResponsiveRuler() { activateResponsiveRuler(m_rulerHidden); }
+    bool isRulerHidden() const { return m_rulerHidden; }
+
+    // --- The library download sheet (PreviewDelegateLibrary.cpp) ------------------------
+    // Asks the first library index page; when it answers, the sheet opens
+    // over the window for the project folder clicked or selected in the file
+    // tree; when it cannot be reached, its error is shown instead.
+    void downloadLib();
+    void closeDownloadLib();
+    DownloaderDelegate *downloaderDelegate() const { return m_downloaderDelegate; }
 
 Q_SIGNALS:
     // initDomTree() has rebuilt the DOM tree for the page's document.
@@ -234,6 +355,14 @@ private:
     void setStatus(const QString &text);
     void clearDomNodeMap();
 
+    // PreviewDelegateSizes.cpp
+    void makeMainView(QWidget *container);
+    void setMarkerAlpha(Marker marker, double alpha);
+    void resetMarkers();
+    void placeMarkers();
+    void showActualSizeTitle(const QSize &size);
+    QRect previewFrame() const;
+
     // PreviewDelegateProgress.cpp
     void frameStartedLoading(const QString &frameId);
     void frameStoppedLoading(const QString &frameId);
@@ -242,10 +371,27 @@ private:
     void requestFinished(const QString &requestId, qint64 encodedLength);
     void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
     void mainFrameStarted();
+    // A local folder without a suffix stands for its index.html.
+    static QUrl folderIndexURL(const QUrl &url, File *file);
     void mainFrameRequested(const QUrl &url);
     void failLoad(const QUrl &url, const QString &errorText);
     void addStyleFile(const QUrl &url);
     bool isCurrentDocument(const DOMDocument *document) const;
+
+    // PreviewDelegateResources.cpp
+    void connectResources();
+    void startLoadedPage();
+    void resourceRequested(const WebRequestInfo &request);
+    void resourceResponded(const WebResponseInfo &response);
+    void resourceExtraInfoReceived(const WebResponseExtraInfo &info);
+    void resourceFinished(const QString &requestId, qint64 encodedLength);
+    void resourceFailed(const QString &requestId, const QString &errorText);
+    void frameRecordStarted(const QString &frameId);
+    WebFrameEx *frameRecord(const QString &frameId);
+    void takeBody(const std::shared_ptr<LoadedResource> &load);
+    void askNextBodies();
+    void resourceEnded(LoadedResource *load);
+    void makeNodesOfPendingResources();
 
     QPointer<ExWebView> m_webview;
     ProjectDelegateInterface *m_projectDelegate = nullptr;       // Not owned.
@@ -292,4 +438,49 @@ private:
     QList<QPointer<File>> m_styleFiles;
     QTimer m_resourceTreeTimer;
     QTimer m_loadingTimeoutTimer;
+
+    // Device sizes, the slider, zoom and the ruler.
+    QPointer<QWidget> m_mainView;            // Owned by the container.
+    QPointer<QObject> m_mainViewFilter;      // Owned (QObject child).
+    QPointer<QWidget> m_gridView;            // Owned by the main view.
+    QPointer<QWidget> m_webviewBorderShadow; // Owned by the main view.
+    QPointer<QWidget> m_sizeBox;             // Owned by the main view.
+    QPointer<QLabel> m_wLabel;
+    QPointer<QLabel> m_hLabel;
+    QPointer<QComboBox> m_previewSizePopUpButton;
+    QPointer<QAbstractButton> m_orientationButton;
+    QPointer<QAction> m_chromedPreview;
+    QPointer<QSlider> m_responsiveSlider;
+    QPointer<QWidget> m_responsiveRuler;
+    QPointer<QAction> m_responsiveRulerMenuItem;
+    std::array<QPointer<QWidget>, MarkerCount> m_markers;
+    std::array<double, MarkerCount> m_markerAlpha{};
+    bool m_landscapePreview = false;
+    bool m_chromedPreviewOn = false;
+    int m_lastPresetTag = 0;
+    qint64 m_zoomLevel = 1;
+    bool m_rulerHidden = false;
+    bool m_applyingSize = false;
+
+    // The library download sheet.
+    DownloaderDelegate *m_downloaderDelegate = nullptr; // Owned (QObject child).
+    QNetworkAccessManager *m_libraryNetwork = nullptr;  // Owned (QObject child).
+    bool m_libraryRequestPending = false;
+
+    // The frames and resources of the page (PreviewDelegateResources.cpp):
+    // the page being recorded, and the previous one while the resource list
+    // still shows it.
+    std::unique_ptr<LoadedPage> m_page;
+    std::unique_ptr<LoadedPage> m_listedPage;
+    const LoadedPage *m_pageInList = nullptr; // the page the list shows
+    QHash<QString, QString> m_frameParents;   // browser frame id -> its parent's, as attached
+    QSet<QString> m_pageFrames;               // the frames attached since the page began
+    QList<std::weak_ptr<LoadedResource>> m_bodyQueue;
+    QHash<QString, WebHeaders> m_earlyHeaders; // request id -> the headers sent, told before the request
+    int m_bodiesAsked = 0;
+    QTimer m_regroupTimer;
+    QList<QPointer<File>> m_resourceTreeRoots;
+    QString m_listedIndexPath; // the address of the page the roots were last made for
+    QPointer<LoadedResourceDelegate> m_loadedResourceDelegate;
+    QPointer<BypassResponder> m_bypassResponder; // a child of the view's page
 };

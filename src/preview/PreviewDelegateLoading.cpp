@@ -6,6 +6,7 @@
 
 #include "BackgroundView.h"
 #include "ExWebView.h"
+#include "WebContentMap.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
@@ -135,7 +136,10 @@ void PreviewDelegate::urlEnter(const QString &address)
     m_enteredURL = entered;
     // The address as it will be loaded is the one checked: a bare host name
     // goes to the network too.
-    const QUrl url(entered, QUrl::TolerantMode);
+    // A folder typed in loads its index page, never the browser's listing.
+    QUrl url(entered, QUrl::TolerantMode);
+    if (url.isLocalFile())
+        url = folderIndexURL(url, projectFileOf(url.toLocalFile()));
     if (!url.isValid() || (url.scheme() != QLatin1String("file") && url.host().isEmpty())) {
         const QString message = QStringLiteral("\"%1\" is not an address that can be loaded.").arg(typed);
         QM_ERROR(message);
@@ -249,6 +253,7 @@ void PreviewDelegate::doReloadPreview()
 {
     if (!m_webview)
         return;
+    WebContentMap::getInstance()->clear();
     setDownloadButtonsEnabled(false);
     clearUndo();
     clearDomNodeMap();

@@ -111,6 +111,9 @@ void PreviewDelegate::frameStoppedLoading(const QString &frameId)
     if (m_webview->detectState() == ExWebViewInterface::HoverDetect)
         m_webview->setDetectState(ExWebViewInterface::ElementLocked);
     updateDetectButtonState();
+    resetFileChangeReason(resourceRoots());
+    if (m_projectDelegate)
+        m_projectDelegate->checkOutOfSynchronization();
 }
 
 // --- Requests ----------------------------------------------------------------------------------
@@ -146,6 +149,17 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
     m_countedRequests.insert(request.requestId, counted);
 }
 
+QUrl PreviewDelegate::folderIndexURL(const QUrl &url, File *file)
+{
+    const QString path = url.toLocalFile();
+    if (!url.isLocalFile() || !QFileInfo(path).suffix().isEmpty() || (file && !QFileInfo(path).isDir()))
+        return url;
+    QUrl index = url;
+    index.setPath(url.path().endsWith(QLatin1Char('/')) ? url.path() + QStringLiteral("index.html")
+                                                          : url.path() + QStringLiteral("/index.html"));
+    return index;
+}
+
 void PreviewDelegate::mainFrameRequested(const QUrl &url)
 {
     const QString address = url.toString(QUrl::FullyEncoded);
@@ -156,11 +170,8 @@ void PreviewDelegate::mainFrameRequested(const QUrl &url)
         QM_DEBUG(QStringLiteral("url changed"));
         File *file = url.isLocalFile() ? projectFileOf(url.toLocalFile()) : nullptr;
         // A folder shows its index.html.
-        const QString path = url.toLocalFile();
-        if (url.isLocalFile() && QFileInfo(path).suffix().isEmpty() && (!file || QFileInfo(path).isDir())) {
-            QUrl index = url;
-            index.setPath(url.path().endsWith(QLatin1Char('/')) ? url.path() + QStringLiteral("index.html")
-                                                                  : url.path() + QStringLiteral("/index.html"));
+        const QUrl index = folderIndexURL(url, file);
+        if (index != url) {
             m_mainLoaderId.clear();
             m_webview->setMainFrameURL(index.toString(QUrl::FullyEncoded));
             return;
@@ -185,14 +196,13 @@ void PreviewDelegate::responseReceived(const WebResponseInfo &response)
     m_lateResourceLoaded = m_frameCount == m_frameCompleteCount && isLateKind(response);
 }
 
-void PreviewDelegate::requestFinished(const QString &requestId, qint64 encodedLength)
+void PreviewDelegate::requestFinished(const QString &requestId, qint64)
 {
     const auto it = m_countedRequests.constFind(requestId);
     if (it == m_countedRequests.cend())
         return;
     const CountedRequest counted = it.value();
     m_webview->show();
-    m_loadedBytes += counted.url.isLocalFile() ? QFileInfo(counted.url.toLocalFile()).size() : encodedLength;
     if (counted.resourceType == QLatin1String("Stylesheet"))
         addStyleFile(counted.url);
     if (!counted.icon)
@@ -280,11 +290,6 @@ void PreviewDelegate::loadingTimeout()
     if (m_progressiveBox)
         m_progressiveBox->updateFill2();
     m_lateResourceLoaded = true;
-}
-
-void PreviewDelegate::updateResourceTree()
-{
-    setDownloadButtonsEnabled(true);
 }
 
 bool PreviewDelegate::isCurrentDocument(const DOMDocument *document) const

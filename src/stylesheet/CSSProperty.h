@@ -2,6 +2,8 @@
 
 #include "CSSValueParser.h"
 
+#include "platform/foundation/Range.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -41,6 +43,13 @@ public:
     bool isRemoved() const { return m_removed; }
     void setRemoved(bool removed) { m_removed = removed; }
 
+    // Where the declarations folded into this property stood in the body text
+    // it was read from (StyleDeclaration::setBody()), relative to the body's
+    // start and without their ";", in text order: the formal declaration and
+    // its vendor-prefixed copies. Empty for a property made by the program.
+    const QList<Range> &textRanges() const { return m_textRanges; }
+    void appendTextRange(Range range) { m_textRanges.append(range); }
+
     // "name: value".
     QString description() const;
     // The name without its vendor prefix.
@@ -72,6 +81,7 @@ private:
     bool m_enabled = false;
     bool m_visible = false;
     bool m_removed = false;
+    QList<Range> m_textRanges;
 };
 
 using CSSPropertyPtr = std::shared_ptr<CSSProperty>;

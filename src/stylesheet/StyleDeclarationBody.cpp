@@ -10,6 +10,7 @@
 #include "VendarPrefixSettings.h"
 
 #include <algorithm>
+#include <tuple>
 #include <unordered_set>
 
 namespace {
@@ -112,7 +113,8 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
 
     QList<CSSPropertyPtr> list;
     // The background images kept so far, with their standard forms once known.
-    QList<std::pair<QString, std::optional<QString>>> backgroundImages;
+    // (The index of each in the list, for the text ranges of copies folded in.)
+    QList<std::tuple<QString, std::optional<QString>, qsizetype>> backgroundImages;
     if (hasDeclarations(m_type)) {
         // Split first and clean only the declarations that need it: the same
         // pieces as cleaning the whole body, without copying it.
@@ -120,6 +122,7 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             = StringCSSProperty::declarationViews(body);
         list.reserve(rawPieces.size());
         for (const QStringView rawPiece : rawPieces) {
+            const Range written{rawPiece.data() - body.constData(), rawPiece.size()};
             const QStringView trimmed = trimmedWhiteSpace(rawPiece);
             QString cleaned;
             QStringView piece = trimmed;
@@ -143,37 +146,46 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
                 std::optional<QString> form;
                 if (prefixed || !backgroundImages.isEmpty())
                     form = GradientColorParser::convertVendarPrefixToFormal(value);
-                bool folded = false;
-                for (auto &[kept, keptForm] : backgroundImages) {
+                qsizetype foldedInto = -1;
+                for (qsizetype k = 0; k < backgroundImages.size(); ++k) {
+                    auto &[kept, keptForm, keptIndex] = backgroundImages[k];
                     if (!keptForm)
                         keptForm = GradientColorParser::convertVendarPrefixToFormal(kept);
-                    folded = folded || *keptForm == *form;
+                    if (foldedInto < 0 && *keptForm == *form)
+                        foldedInto = keptIndex;
                 }
-                if (folded)
+                if (foldedInto >= 0) {
+                    list[foldedInto]->appendTextRange(written);
                     continue;
-                backgroundImages.append({value, form});
+                }
+                backgroundImages.append({value, form, list.size()});
                 list.append(makeProperty(name, prefixed ? *form : value));
+                list.last()->appendTextRange(written);
                 continue;
             }
 
             const QString formal = formalPropertyName(name);
             if (!settings.isPrefixed(formal)) {
                 list.append(makeProperty(name, value));
+                list.last()->appendTextRange(written);
                 continue;
             }
             const QString formalValue = formalPropertyName(value);
             if (!StringVendarPrefix::hasVendarPrefix(name)) {
                 // The formal declaration: dropped when a prefixed copy of the
                 // same value came first.
-                const bool folded
-                    = std::any_of(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
+                const auto folded
+                    = std::find_if(list.cbegin(), list.cend(), [&](const CSSPropertyPtr &p) {
                           return p->formalName() == formal
                                  && formalPropertyName(p->value()) == formalValue;
                       });
-                if (folded)
+                if (folded != list.cend()) {
+                    (*folded)->appendTextRange(written);
                     continue;
+                }
                 CSSPropertyPtr property = makeProperty(name, value);
                 property->setVendorPrefixes(QStringList());
+                property->appendTextRange(written);
                 list.append(property);
                 continue;
             }
@@ -190,9 +202,11 @@ void StyleDeclaration::setBody(const QString &body, const VendarPrefixSettings &
             }
             if (owner) {
                 owner->appendVendorPrefix(vendor);
+                owner->appendTextRange(written);
             } else {
                 CSSPropertyPtr property = makeProperty(formal, formalValue);
                 property->setVendorPrefixes(QStringList{vendor});
+                property->appendTextRange(written);
                 list.append(property);
             }
         }

@@ -118,6 +118,7 @@ public:
     void checkVendorPrefixSetting() override {}
     void setDisplaySelectorType(int) override {}
     void reloadRuleList(int) override {}
+    void reload() override {}
     QList<File *> images;
 };
 
@@ -130,6 +131,9 @@ public:
     void reselectSelectorWithClickedSelector() override { ++reselected; }
     void setInChange(bool) override {}
     void refreshSelectorList() override {}
+    QList<File *> filterFiles() override { return {}; }
+    void clearFileFilter() override {}
+    void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &) override {}
 };
 
 // Answers every alert with the button of the given title and remembers the

@@ -1,0 +1,277 @@
+// Figures of the CSS rules panel on a 10,000-element page with bootstrap.css:
+// selecting an element until its rows are shown with the cascade marked
+// (the page's answers included), a keystroke in a value until the page's
+// computed style shows it, and one edit's write-back of bootstrap.css once
+// the batch runs. Run by hand, offscreen:
+//   ./bench/cssrules/cssrules_bench [bootstrap.css]
+
+#include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/StyleSheetSource.h"
+#include "cssrules/StyleSheetWriter.h"
+#include "stylesheet/StyleSheetParser.h"
+#include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
+#include "foundation/Invocation.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/engine/ChromiumProcess.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebView.h"
+#include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include "../BenchUtil.h"
+#include "../OffscreenHome.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Nine elements a card, 1,111 cards (the page of the preview's benchmark).
+QByteArray page()
+{
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
+                      "<link rel='stylesheet' href='bench.css'></head><body><div class='container'>\n";
+    for (int i = 0; i < 1111; ++i) {
+        html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
+                + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
+                "<a href='#' class='btn btn-primary" + QByteArray(i == 555 ? " bench-target' id='target" : "")
+                + "'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul></div></div></div>\n";
+    }
+    return html + "</div></body></html>";
+}
+
+QString figures(const std::vector<double> &values)
+{
+    return QStringLiteral("median %1 ms, 95th percentile %2 ms, worst %3 ms (%4 runs)")
+        .arg(median(values), 0, 'f', 1)
+        .arg(percentile(values, 0.95), 0, 'f', 1)
+        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
+        .arg(values.size());
+}
+
+CSSRulePtr declarationOf(const CSSOutlineDelegate &panel, const QString &selector, const QString &name)
+{
+    for (const CSSRulePtr &row : panel.rules()) {
+        if (row->displayName() != selector)
+            continue;
+        for (const CSSRulePtr &child : row->children()) {
+            if (child->propName() == name)
+                return child;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    useOffscreenHome(home);
+    QApplication app(argc, argv);
+    const QString bootstrapPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                           : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
+    QFile bootstrap(bootstrapPath);
+    if (!bootstrap.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s (Debian's libjs-bootstrap5 has it)\n", qPrintable(bootstrapPath));
+        return 1;
+    }
+    QTemporaryDir dir;
+    QFile css(dir.filePath(QStringLiteral("bootstrap.css")));
+    css.open(QIODevice::WriteOnly);
+    css.write(bootstrap.readAll());
+    css.close();
+    QFile benchCss(dir.filePath(QStringLiteral("bench.css")));
+    benchCss.open(QIODevice::WriteOnly);
+    benchCss.write(".bench-target {\n  outline-style: solid;\n  outline-width: 1px;\n}\n");
+    benchCss.close();
+    QFile html(dir.filePath(QStringLiteral("index.html")));
+    html.open(QIODevice::WriteOnly);
+    html.write(page());
+    html.close();
+    ProjectUtil::getProjectConfig(dir.path());
+    ProjectUtil::setCurrentProjectPath(dir.path());
+    File root(dir.path(), true, nullptr);
+    File *sheet = nullptr;
+    File *benchSheet = nullptr;
+    for (File *child : root.children()) {
+        if (child->displayName() == QLatin1String("bootstrap.css"))
+            sheet = child;
+        if (child->displayName() == QLatin1String("bench.css"))
+            benchSheet = child;
+    }
+
+    InspectUndoManager undo;
+    File::setUndoManagerProvider([&undo] { return &undo; });
+    BalkInvocationManager batcher;
+    CSSOutlineDelegate panel;
+    panel.setWriteReserver([&](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+        batcher.addOperation(Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(write)),
+                             true, [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
+    });
+    panel.awakeFromNib();
+    panel.view()->resize(420, 700);
+    panel.view()->show();
+
+    ChromiumProcess::instance().start();
+    auto *view = new WebView();
+    view->resize(1200, 900);
+    view->show();
+    view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
+    waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); });
+    DOMDocument *document = view->mainFrameDocument();
+    if (!document) {
+        std::fprintf(stderr, "the page was not shown\n");
+        return 1;
+    }
+    panel.setStyleFiles({sheet, benchSheet});
+    WebBridge &bridge = view->bridge();
+
+    // Twenty elements of different kinds, spread over the page.
+    const QStringList tags = {QStringLiteral("a"), QStringLiteral("h5"), QStringLiteral("p"), QStringLiteral("li"),
+                              QStringLiteral("em"), QStringLiteral("ul"), QStringLiteral("div")};
+    QList<DOMElement *> elements;
+    for (int i = 0; elements.size() < 20; ++i) {
+        const DOMNodeList list = document->getElementsByTagName(tags.at(i % tags.size()));
+        elements.append(static_cast<DOMElement *>(list.item((i * 37) % list.length())));
+    }
+    const auto select = [&](DOMElement *element) {
+        QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
+        panel.updateRulesByElement(element);
+        if (built.isEmpty())
+            built.wait(10000);
+        // Shown: the rows laid out and drawn.
+        panel.view()->repaint();
+    };
+    {
+        QElapsedTimer timer;
+        timer.start();
+        select(document->getElementById(QStringLiteral("target")));
+        std::printf("first selection after the load (the page's first layout, the sheet read and paired): %.1f ms\n",
+                    timer.nsecsElapsed() / 1e6);
+    }
+    const int blockingBefore = bridge.blockingCalls();
+    std::vector<double> selections;
+    int rows = 0;
+    for (DOMElement *element : std::as_const(elements)) {
+        QElapsedTimer timer;
+        timer.start();
+        select(element);
+        selections.push_back(timer.nsecsElapsed() / 1e6);
+        rows += int(panel.rules().size());
+    }
+    // The part of it that is the program's own: the list built again from
+    // the answers at hand.
+    std::vector<double> builds;
+    for (DOMElement *element : std::as_const(elements)) {
+        select(element);
+        QElapsedTimer timer;
+        timer.start();
+        const QList<CSSRulePtr> list = panel.rulesByElement(element, CSSOutlineDelegate::ElementKind, false);
+        builds.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("the list of an element built from the answers at hand: %s\n", qPrintable(figures(builds)));
+    std::printf("select an element until its rows are shown, cascade marked, round trip included: %s; "
+                "%.1f rules a element; blocking calls %d\n",
+                qPrintable(figures(selections)), double(rows) / elements.size(), bridge.blockingCalls() - blockingBefore);
+
+    // Keystrokes until the page's computed style shows them: in a rule of the
+    // one element, and in .btn, whose change restyles all 1,111 buttons.
+    DOMElement *target = document->getElementById(QStringLiteral("target"));
+    const auto typeInto = [&](const QString &selector, const QString &name, const QString &computed, const QString &unit) {
+        select(target);
+        const CSSRulePtr row = declarationOf(panel, selector, name);
+        if (!row) {
+            std::fprintf(stderr, "no %s row of %s\n", qPrintable(name), qPrintable(selector));
+            return std::vector<double>();
+        }
+        panel.outline()->selectRowIndexes({panel.outline()->rowForItem(row.get())}, false);
+        std::vector<double> keystrokes;
+        for (int run = 1; run <= 40; ++run) {
+            const QString value = QStringLiteral("%1%2").arg(run % 2 ? 3 + run : 2 + run).arg(unit);
+            QElapsedTimer timer;
+            timer.start();
+            NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
+                                                                     {{QStringLiteral("value"), value}});
+            bool done = false;
+            WebEngineQuestions questions;
+            questions.computedStyles.append({target, QString()});
+            view->mainFrame().engine()->prefetch(questions, [&] { done = true; });
+            waitUntil([&] { return done; });
+            keystrokes.push_back(timer.nsecsElapsed() / 1e6);
+            QString seen;
+            for (const auto &[property, shown] : document->getComputedStyle(target, QString())) {
+                if (property == computed)
+                    seen = shown;
+            }
+            if (seen != value)
+                std::fprintf(stderr, "computed %s %s, expected %s\n", qPrintable(computed), qPrintable(seen), qPrintable(value));
+        }
+        return keystrokes;
+    };
+    std::printf("keystroke until the page's computed style shows it (outline-width of .bench-target): %s\n",
+                qPrintable(figures(typeInto(QStringLiteral(".bench-target"), QStringLiteral("outline-width"),
+                                            QStringLiteral("outline-width"), QStringLiteral("px")))));
+    std::printf("the same in .btn (--bs-btn-padding-x, all 1,111 buttons restyled), for information: %s\n",
+                qPrintable(figures(typeInto(QStringLiteral(".btn"), QStringLiteral("--bs-btn-padding-x"),
+                                            QStringLiteral("padding-left"), QStringLiteral("px")))));
+
+    // One commit, then the batch that writes bootstrap.css.
+    std::vector<double> writes;
+    for (int run = 0; run < 12; ++run) {
+        select(target);
+        const CSSRulePtr edited = declarationOf(panel, QStringLiteral(".btn"), QStringLiteral("--bs-btn-padding-x"));
+        panel.commitCSSValueChange(edited, QStringLiteral("%1rem").arg(run + 1), true);
+        QElapsedTimer timer;
+        timer.start();
+        batcher.execute();
+        writes.push_back(timer.nsecsElapsed() / 1e6);
+        undo.loopEnd();
+    }
+    std::printf("one edit's write-back of bootstrap.css (%lld characters), the batch's run: %s\n",
+                qlonglong(sheet->currentContent()->size()), qPrintable(figures(writes)));
+    std::printf("round trips %d, blocking calls %d\n", bridge.roundTrips(), bridge.blockingCalls());
+
+    // The writer alone, without the event loop: one value changed, the text
+    // written and lined up with the model again.
+    {
+        const QString text = *sheet->currentContent();
+        File model;
+        const StyleSheetWriterSettings settings = StyleSheetWriterSettings::fromConfig(ProjectUtil::getProjectConfig(dir.path()));
+        QList<StyleDeclarationPtr> items = StyleSheetParser::parseStyleSheet(text, &model, settings.prefixes);
+        model.setStyleDeclarations(items);
+        auto source = StyleSheetSource::read(text, items);
+        std::vector<double> alone;
+        for (int run = 0; run < 30; ++run) {
+            for (const StyleDeclarationPtr &item : items) {
+                if (item->selector() == QLatin1String(".btn") && !item->properties().isEmpty()) {
+                    item->properties().first()->setValue(QStringLiteral("%1rem").arg(run));
+                    item->setModified(true);
+                    break;
+                }
+            }
+            QElapsedTimer timer;
+            timer.start();
+            const StyleSheetWriter::Result result = StyleSheetWriter(settings).write(items, source.get());
+            alone.push_back(timer.nsecsElapsed() / 1e6);
+            source = result.source;
+        }
+        std::printf("the writer alone on bootstrap.css, one value changed: %s\n", qPrintable(figures(alone)));
+    }
+    File::setUndoManagerProvider({});
+    delete view;
+    return 0;
+}

@@ -1,0 +1,460 @@
+#include "CSSOutlineDelegate.h"
+
+#include "CSSRuleRowCell.h"
+#include "StyleSheetPairing.h"
+#include "StyleSheetSource.h"
+
+#include "foundation/InspectUndoManager.h"
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/KeyCodes.h"
+#include "platform/kit/SegmentedControl.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "toolkit/OutlineViewEx.h"
+#include "toolkit/SearchFieldEx.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// The segments of the mode control and the modes they stand for.
+const QList<int> kSegmentModes{CSSOutlineDelegate::ElementRules, CSSOutlineDelegate::AllRules};
+
+} // namespace
+
+CSSOutlineDelegate::CSSOutlineDelegate(QObject *parent) : QObject(parent)
+{
+    buildView();
+}
+
+CSSOutlineDelegate::~CSSOutlineDelegate()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+    // The outline goes first: it must not ask for rows that are going.
+    delete m_view.data();
+}
+
+void CSSOutlineDelegate::buildView()
+{
+    m_view = new QWidget;
+    m_view->setObjectName(QStringLiteral("cssRulesPanel"));
+    auto *layout = new QVBoxLayout(m_view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *bar = new QWidget(m_view);
+    bar->setObjectName(QStringLiteral("cssRulesBar"));
+    auto *barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(6, 4, 6, 4);
+    barLayout->setSpacing(6);
+    m_cssSegmentControl = new SegmentedControl(bar);
+    m_cssSegmentControl->setObjectName(QStringLiteral("cssSegmentControl"));
+    m_cssSegmentControl->setSegmentCount(int(kSegmentModes.size()));
+    m_cssSegmentControl->setLabel(QStringLiteral("Element"), 0);
+    m_cssSegmentControl->setToolTip(QStringLiteral("The rules of the selected element, in cascade order"), 0);
+    m_cssSegmentControl->setLabel(QStringLiteral("All Rules"), 1);
+    m_cssSegmentControl->setToolTip(QStringLiteral("Every rule of the page's style sheets"), 1);
+    m_cssSegmentControl->setSelectedSegment(0);
+    connect(m_cssSegmentControl, &SegmentedControl::activated, this,
+            [this] { doChangeOutlineSource(kSegmentModes.value(m_cssSegmentControl->selectedSegment(), ElementRules)); });
+    barLayout->addWidget(m_cssSegmentControl);
+    m_searchInput = new SearchFieldEx(bar);
+    m_searchInput->setObjectName(QStringLiteral("searchInput"));
+    m_searchInput->setPlaceholderText(QStringLiteral("Filter Properties"));
+    m_searchInput->setToolTip(QStringLiteral("Shows only the declarations whose property name holds the text"));
+    connect(m_searchInput, &QLineEdit::textChanged, this, [this](const QString &text) { search(text); });
+    barLayout->addWidget(m_searchInput, 1);
+    layout->addWidget(bar);
+
+    m_outlineView = new OutlineViewEx(m_view);
+    m_outlineView->setObjectName(QStringLiteral("cssRulesOutline"));
+    m_outlineView->setFrameShape(QFrame::NoFrame);
+    m_outlineView->setHeaderVisible(false);
+    m_outlineView->setAllowsMultipleSelection(true);
+    m_outlineView->setIndentationPerLevel(12);
+    m_outlineView->setAccessibleName(QStringLiteral("CSS Rules"));
+    for (const QString &identifier : CSSRuleRowCell::identifiers())
+        m_outlineView->registerCell(identifier, new CSSRuleRowCell(this, m_outlineView));
+    layout->addWidget(m_outlineView, 1);
+}
+
+void CSSOutlineDelegate::observe(const char *name, std::function<void(const Notification &)> handler)
+{
+    NotificationCenter::defaultCenter().addObserver(this, QString::fromLatin1(name), nullptr, std::move(handler));
+}
+
+void CSSOutlineDelegate::awakeFromNib()
+{
+    // The outline's settings every time; the rest once.
+    m_outlineView->setDataSource(this);
+    m_outlineView->setDelegate(outlineDelegate());
+    m_outlineView->setDisableDownToSelect(false);
+    m_outlineView->registerForDraggedTypes({QStringLiteral("CSSRuleDrag")});
+    if (m_awoken)
+        return;
+    m_awoken = true;
+    m_propertyCanAdd = false;
+    m_displaySelectorType = ElementRules;
+    observe("cssValueChanged", [this](const Notification &n) { cssValueChanged(n); });
+    observe("cssValueCommit", [this](const Notification &n) { cssValueCommit(n); });
+    observe("enabledStyle", [this](const Notification &n) { enabledStyle(n); });
+    observe("valueInputHasFocus", [this](const Notification &) { m_valueInputFocused = true; });
+    observe("valueInputDidEndEdit", [this](const Notification &) { m_valueInputFocused = false; });
+    observe("htmlHasSavedByCommand", [this](const Notification &n) { htmlHasSavedByCommand(n); });
+    observe("ProjectConfigChanged", [this](const Notification &n) { projectConfigChanged(n); });
+    observe("savedByCommand", [this](const Notification &n) { savedByCommand(n); });
+}
+
+// --- CSSOutlineDelegateInterface ---------------------------------------------------------
+
+QWidget *CSSOutlineDelegate::outlineView()
+{
+    return m_outlineView;
+}
+
+QList<File *> CSSOutlineDelegate::styleFiles()
+{
+    QList<File *> files;
+    for (const QPointer<File> &file : std::as_const(m_styleFiles)) {
+        if (file)
+            files.append(file.data());
+    }
+    return files;
+}
+
+void CSSOutlineDelegate::setProjectImages(const QList<File *> &images)
+{
+    m_projectImages.clear();
+    for (File *image : images)
+        m_projectImages.append(image);
+}
+
+void CSSOutlineDelegate::setStyleFiles(const QList<File *> &files)
+{
+    m_styleFiles.clear();
+    for (File *file : files)
+        m_styleFiles.append(file);
+}
+
+void CSSOutlineDelegate::refreshStyleFiles()
+{
+    clearAllCSSRuleCache();
+    if (styleFiles().isEmpty()) {
+        m_outlineView->deselectAll();
+        updatePropertyCanAdd(nullptr);
+        return;
+    }
+    // Sheets that came after the element was shown have rules for it too.
+    if (m_lastSelectedElement || m_displaySelectorType == AllRules)
+        reloadRuleList(1);
+}
+
+void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)
+{
+    setStyleFiles(files);
+    setStyleFiles(getSortedStyleFiles());
+    // A burst of loaded resources refreshes once, half a second after the last.
+    DelayedPerform::cancel(this, "refreshStyleFiles", {});
+    DelayedPerform::perform(this, "refreshStyleFiles", {}, 0.5, [this] { refreshStyleFiles(); });
+}
+
+void CSSOutlineDelegate::reset()
+{
+    // A new page: the pairings of the old one's sheets go with it.
+    m_pairings.clear();
+    m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
+    updateRules({});
+    m_outlineView->reloadData();
+}
+
+void CSSOutlineDelegate::resetWithProjectChange()
+{
+    m_lastFilterFiles.clear();
+    if (m_styleSheetsManagerDelegate)
+        m_styleSheetsManagerDelegate->clearFileFilter();
+}
+
+void CSSOutlineDelegate::resetCategorySelector()
+{
+    m_displaySelectorType = ElementRules;
+    m_cssSegmentControl->setSelectedSegment(-1);
+}
+
+void CSSOutlineDelegate::checkVendorPrefixSetting()
+{
+    // FIXME: the check of a project's style sheets for vendor prefixes it
+    // leaves off is not built yet.
+}
+
+void CSSOutlineDelegate::setDisplaySelectorType(int mode)
+{
+    m_displaySelectorType = mode;
+    m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(mode)));
+}
+
+DOMElement *CSSOutlineDelegate::lastSelectedElement() const
+{
+    return m_lastSelectedElement && m_lastSelectedElement->isElement()
+        ? static_cast<DOMElement *>(m_lastSelectedElement.get())
+        : nullptr;
+}
+
+DOMDocument *CSSOutlineDelegate::document() const
+{
+    const DOMNodePtr node = m_document.lock();
+    return node && node->isDocument() ? static_cast<DOMDocument *>(node.get()) : nullptr;
+}
+
+void CSSOutlineDelegate::retire(const QList<CSSRulePtr> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const bool scheduled = !m_retired.isEmpty();
+    m_retired += rows;
+    if (!scheduled)
+        DelayedPerform::atEndOfTurn(this, [this] { m_retired.clear(); });
+}
+
+// --- Rebuilding ------------------------------------------------------------------------------
+
+void CSSOutlineDelegate::updateRules(const QList<CSSRulePtr> &rules)
+{
+    retire(m_rules);
+    m_rules = rules;
+}
+
+void CSSOutlineDelegate::clearRuleList()
+{
+    updateRules({});
+    m_outlineView->reloadData();
+    m_savedScrollPoint = QPointF();
+}
+
+void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
+{
+    if (node && node->isCharacterData())
+        node = node->parentNode();
+    auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+    if (element && element->ownerDocument())
+        m_document = element->ownerDocument()->shared_from_this();
+    m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(m_displaySelectorType)));
+    const quint64 generation = ++m_buildGeneration;
+    if (m_displaySelectorType == ElementRules && !element) {
+        finishRebuild({});
+        return;
+    }
+    const DOMNodePtr held = element ? element->shared_from_this() : nullptr;
+    askAheadFor(element, [this, generation, held] {
+        // A newer selection has taken over.
+        if (generation != m_buildGeneration)
+            return;
+        auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
+        const QList<CSSRulePtr> list = m_displaySelectorType == AllRules
+            ? rulesByElement(nullptr, AllKind, false)
+            : rulesByElement(target, m_displaySelectorType, false);
+        finishRebuild(list);
+    });
+}
+
+void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
+{
+    updateRules(list);
+    checkOverridden(list);
+    m_outlineView->reloadData();
+    m_outlineView->layoutRowsLater();
+    for (const CSSRulePtr &row : std::as_const(m_rules))
+        m_outlineView->expandItem(row.get(), true);
+    // The computed style stays folded: it is long.
+    if (m_displaySelectorType == ElementRules && !m_rules.isEmpty() && m_rules.first()->computedStyleDec())
+        m_outlineView->collapseItem(m_rules.first().get());
+    collapseVendorPrefixedRows();
+    updateDisplayOutline();
+    Q_EMIT rebuilt();
+}
+
+void CSSOutlineDelegate::collapseVendorPrefixedRows()
+{
+    const QVariantMap prefixed = ProjectUtil::getCurrentProjectConfig().value(ProjectUtil::kVendarPrefixProperties).toMap();
+    if (prefixed.isEmpty())
+        return;
+    const std::function<void(const QList<CSSRulePtr> &)> walk = [&](const QList<CSSRulePtr> &rows) {
+        for (const CSSRulePtr &row : rows) {
+            if (row->type() == RuleType::Declaration && row->property() && prefixed.contains(row->property()->property()))
+                m_outlineView->collapseItem(row.get());
+            if (m_outlineView->isItemExpanded(row.get()))
+                walk(row->children());
+        }
+    };
+    walk(m_rules);
+}
+
+void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
+{
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &CSSOutlineDelegate::rebuilt, this, [connection, then] {
+        QObject::disconnect(*connection);
+        if (then)
+            then();
+    });
+    updateRulesByElement(m_lastSelectedElement.get());
+}
+
+void CSSOutlineDelegate::reloadRuleList(int mode)
+{
+    clearAllCSSRuleCache();
+    const int selected = m_outlineView->selectedRow();
+    QScrollBar *vertical = m_outlineView->verticalScrollBar();
+    switch (mode) {
+    case 0:
+        m_savedScrollPoint = QPointF();
+        rebuildNow([this, selected, vertical] {
+            if (selected >= 0 && selected < m_outlineView->numberOfRows())
+                m_outlineView->selectRowIndexes({selected}, false);
+            vertical->setValue(int(m_savedScrollPoint.y()));
+        });
+        break;
+    case 1:
+        m_savedScrollPoint = QPointF(0, vertical->value());
+        rebuildNow([this, selected, vertical] {
+            vertical->setValue(int(m_savedScrollPoint.y()));
+            if (selected >= 0 && selected < m_outlineView->numberOfRows())
+                m_outlineView->selectRowIndexes({selected}, false);
+        });
+        break;
+    case 2:
+        rebuildNow([this, selected, vertical] {
+            if (selected >= 0 && selected < m_outlineView->numberOfRows()) {
+                m_outlineView->selectRowIndexes({selected}, false);
+                vertical->setValue(0);
+                m_outlineView->scrollRowToVisible(selected);
+            }
+        });
+        break;
+    default:
+        return;
+    }
+}
+
+void CSSOutlineDelegate::reload()
+{
+    const QList<CSSRulePtr> path = m_selectionTree;
+    reloadRuleList(1);
+    // Once the list stands: the row at the end of the same path of names.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &CSSOutlineDelegate::rebuilt, this, [this, connection, path] {
+        QObject::disconnect(*connection);
+        QList<CSSRulePtr> candidates = m_rules;
+        CSSRulePtr found;
+        bool matchedLast = false;
+        for (const CSSRulePtr &step : path) {
+            matchedLast = false;
+            for (const CSSRulePtr &candidate : std::as_const(candidates)) {
+                if (candidate->propName() == step->propName()) {
+                    found = candidate;
+                    candidates = candidate->children();
+                    matchedLast = true;
+                    break;
+                }
+            }
+        }
+        if (found && matchedLast) {
+            expandParentsOfItem(found);
+            const int row = m_outlineView->rowForItem(found.get());
+            if (row >= 0)
+                m_outlineView->selectRowIndexes({row}, true);
+        }
+    });
+}
+
+void CSSOutlineDelegate::doChangeOutlineSource(int segment)
+{
+    switch (segment) {
+    case ElementRules:
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("setDetectModeOFF"), this);
+        m_displaySelectorType = ElementRules;
+        break;
+    case AllRules:
+        m_displaySelectorType = AllRules;
+        break;
+    case MediaKind:
+        m_lastFilterFiles.clear();
+        if (m_styleSheetsManagerDelegate)
+            m_styleSheetsManagerDelegate->clearFileFilter();
+        break;
+    default:
+        break;
+    }
+    reloadRuleList(0);
+}
+
+void CSSOutlineDelegate::search(const QString &text)
+{
+    m_ruleSearchText = text;
+    reloadRuleList(0);
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::getSelectedCSSRules() const
+{
+    QList<CSSRulePtr> rows;
+    for (int row : m_outlineView->selectedRowIndexes()) {
+        if (const CSSRulePtr rule = rowOf(m_outlineView->itemAtRow(row)))
+            rows.append(rule);
+    }
+    return rows;
+}
+
+CSSRulePtr CSSOutlineDelegate::getSelectedCSSRule() const
+{
+    return rowOf(m_outlineView->itemAtRow(m_outlineView->selectedRow()));
+}
+
+void CSSOutlineDelegate::projectConfigChanged(const Notification &)
+{
+    reloadRuleList(1);
+}
+
+void CSSOutlineDelegate::savedByCommand(const Notification &)
+{
+    saveDocument();
+}
+
+void CSSOutlineDelegate::htmlHasSavedByCommand(const Notification &)
+{
+    saveDocument();
+}
+
+void CSSOutlineDelegate::saveOutlineview(QObject *)
+{
+    saveDocument();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
+}
+
+void CSSOutlineDelegate::keyDown(QKeyEvent *event)
+{
+    // Return on a row: its value field takes the keys (the outline starts
+    // editing the selected row's cell when it may be edited).
+    if (KeyCodes::keyCode(event) != KeyCodes::Return)
+        return;
+    const quint64 flags = KeyCodes::modifierFlags(event);
+    if ((flags & KeyCodes::CommandKeyMask) && (flags & KeyCodes::ShiftKeyMask))
+        return;
+    m_valueInputFocused = false;
+}
+
+void CSSOutlineDelegate::resetDomSelection()
+{
+    m_lastSelectedElement.reset();
+}
+
+void CSSOutlineDelegate::addObjects(QList<DOMNode *> &array, const QList<DOMNode *> &nodes)
+{
+    array += nodes;
+}

@@ -1,0 +1,300 @@
+#pragma once
+
+#include "CSSRule.h"
+
+#include "foundation/TargetRef.h"
+#include "interfaces/CSSOutlineDelegateInterface.h"
+#include "platform/kit/OutlineDataSource.h"
+#include "platform/web/dom/DOMNode.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class DOMDocument;
+class DOMElement;
+class FileViewControllerInterface;
+class InspectUndoManager;
+struct OutlineDelegate;
+class OutlineViewEx;
+class QKeyEvent;
+class QLineEdit;
+class SearchFieldEx;
+class SegmentedControl;
+class StyleSheetPairing;
+class StyleSheetSource;
+class StyleSheetsManagerDelegateInterface;
+class StyleSheetWriter;
+class WebEngineCache;
+struct WebEngineQuestions;
+struct Notification;
+
+// The controller of the CSS rules panel: it owns the outline of CSSRule rows
+// and decides what it shows (the rules of the selected element with the
+// cascade marked, or every rule of the page); it pushes values typed in a row
+// into the live page at once, commits them into the style-sheet model with
+// undo, and writes the edited style sheets back through the write batcher.
+// One object for the life of the application, built and wired in
+// src/app/Controllers.cpp. The rows it shows are kept alive by it (m_rules
+// and their children); rows it drops stay alive until the end of the turn,
+// so that the outline forgets them before they go.
+//
+// The operations are spread over topic files:
+//   CSSOutlineDelegate.cpp          set-up, resetting and rebuilding the list
+//   CSSOutlineDelegateCascade.cpp   collecting rules, the cascade and its marks
+//   CSSOutlineDelegateLookups.cpp   lookups between rows, model and live rules
+//   CSSOutlineDelegateOutline.cpp   the outline view, its rows and selection
+//   CSSOutlineDelegateEditing.cpp   live value changes and commits
+//   CSSOutlineDelegateWriteBack.cpp the write-back of style-sheet text, saving
+class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, public OutlineDataSource
+{
+    Q_OBJECT
+
+public:
+    // What the outline shows (displaySelectorType()).
+    enum DisplayMode : int { ElementRules = 0, AllRules = 2 };
+    // What rulesByElement() collects.
+    enum CollectionKind : int { ElementKind = 0, KeyframesKind = 1, AllKind = 2, MediaKind = 3 };
+
+    // Asks for a deferred write of a file: the target, the file, and the call
+    // that writes it (AppDelegate::reserveWrite()).
+    using WriteReserver = std::function<void(const TargetRef &target, const TargetRef &file, std::function<void()> write)>;
+
+    explicit CSSOutlineDelegate(QObject *parent = nullptr);
+    ~CSSOutlineDelegate() override;
+
+    // --- Wiring (the composition point) ----------------------------------------------
+    void setWriteReserver(WriteReserver reserver) { m_writeReserver = std::move(reserver); }
+    void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
+    void setStyleSheetsManagerDelegate(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManagerDelegate = manager; }
+    // Draws the preview's element overlay again (after a value changed); none while unset.
+    void setOverlayRedraw(std::function<void()> redraw) { m_redrawOverlay = std::move(redraw); }
+    // The panel: the mode control, the search field and the outline.
+    QWidget *view() const { return m_view; }
+    OutlineViewEx *outline() const { return m_outlineView; }
+
+    // --- CSSOutlineDelegateInterface ---------------------------------------------------
+    QWidget *outlineView() override;
+    QList<File *> styleFiles() override;
+    void setProjectImages(const QList<File *> &images) override;
+    void setStyleFiles(const QList<File *> &files) override;
+    void refreshStyleFiles() override;
+    void setAndRefreshStyleFiles(const QList<File *> &files) override;
+    void updateRulesByElement(DOMNode *element) override;
+    void reset() override;
+    void resetWithProjectChange() override;
+    void resetCategorySelector() override;
+    void checkVendorPrefixSetting() override;
+
+    // --- The panel (CSSOutlineDelegate.cpp) ----------------------------------------------
+    void awakeFromNib();
+    int displaySelectorType() const { return m_displaySelectorType; }
+    void setDisplaySelectorType(int mode) override;
+    const QList<CSSRulePtr> &rules() const { return m_rules; }
+    const QList<CSSRulePtr> &rulesBuckUp() const { return m_rulesBuckUp; }
+    DOMElement *lastSelectedElement() const;
+    // Rebuilds keeping the scroll place, then selects the same path of rows.
+    void reload() override;
+    // Rebuilds in the current mode: 0 a new list, 1 keeping the place, 2
+    // showing the same row. The list is built once the page's answers for
+    // the element are in (one round trip); rebuilt() then tells.
+    void reloadRuleList(int mode) override;
+    void clearRuleList();
+    void updateRules(const QList<CSSRulePtr> &rules);
+    void doChangeOutlineSource(int segment);
+    // Filters the rows by a property name (empty shows all).
+    void search(const QString &text);
+    QString ruleSearchText() const { return m_ruleSearchText; }
+    QList<CSSRulePtr> getSelectedCSSRules() const;
+    CSSRulePtr getSelectedCSSRule() const;
+    void projectConfigChanged(const Notification &notification);
+    void savedByCommand(const Notification &notification);
+    void htmlHasSavedByCommand(const Notification &notification);
+    void saveOutlineview(QObject *sender);
+    // Return on the outline: the selected row's value field takes the keys.
+    void keyDown(QKeyEvent *event);
+    void resetDomSelection();
+    bool isValueInputFocused() const { return m_valueInputFocused; }
+    void addObjects(QList<DOMNode *> &array, const QList<DOMNode *> &nodes);
+
+    // --- Collection and cascade (CSSOutlineDelegateCascade.cpp) -----------------------
+    QList<CSSRulePtr> rulesByElement(DOMNode *element, int kind, bool ignoreFilter);
+    QList<CSSRulePtr> getAnimations();
+    QList<CSSRulePtr> getAlls();
+    const QList<CSSRulePtr> &allCSSRules();
+    void clearAllCSSRuleCache();
+    QList<StyleDeclarationPtr> getParsedStyleDeclarationsByElement(DOMNode *element);
+    QList<CSSRulePtr> getCSSRulesInStyleSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter);
+    StyleDeclarationPtr getStyleDeclarationByStyleRule(const DOMCSSRulePtr &rule,
+                                                       const QList<StyleDeclarationPtr> &declarations) const;
+    void mapMediaChildrenRule(const CSSRulePtr &mediaRow, const StyleDeclarationPtr &declaration);
+    bool isMatchedElement(DOMNode *node, const QString &selector) const;
+    void checkOverridden(const QList<CSSRulePtr> &list);
+
+    // --- Lookups (CSSOutlineDelegateLookups.cpp) ------------------------------------------
+    CSSRulePtr cssRuleByStyleDeclaration(const StyleDeclarationPtr &declaration);
+    DOMCSSRulePtr domCSSRuleByStyleDeclaration(const StyleDeclarationPtr &declaration);
+    DOMCSSStyleDeclarationPtr domCSSStyleDeclarationByStyleDeclaration(const StyleDeclarationPtr &declaration);
+    DOMCSSStyleDeclarationPtr domCSSStyleDeclarationByRule(const CSSRulePtr &row);
+    CSSRulePtr cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule) const;
+    CSSRulePtr propertyRuleByProperty(const CSSPropertyPtr &property);
+    CSSRulePtr propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const;
+    QList<DOMCSSRulePtr> createAllRuleList(DOMElement *element, const QString &pseudoElement) const;
+    DOMCSSStyleSheetPtr styleSheetWithFile(File *file) const;
+    DOMCSSStyleSheetPtr domStyleSheet(const DOMCSSStyleSheetPtr &sheet, File *file) const;
+    QList<File *> getSortedStyleFiles() const;
+    QList<File *> getLocalStyleSheets() const;
+    // The outline's rows, depth first, each before its children: the first
+    // that is the row, holds the declaration, or holds the property.
+    CSSRulePtr searchNode(const QList<CSSRulePtr> &nodes, const CSSRule *row) const;
+    CSSRulePtr treeNodeByStyleDeclaration(const StyleDeclarationPtr &declaration, const QList<CSSRulePtr> &nodes) const;
+    CSSRulePtr treeNodeByCSSProperty(const CSSPropertyPtr &property, const QList<CSSRulePtr> &nodes) const;
+    CSSRulePtr findInOutline(const QList<CSSRulePtr> &nodes, const std::function<bool(const CSSRulePtr &)> &matches) const;
+    void expandParentsOfItem(const CSSRulePtr &row);
+    static QString noPriorityValueName(const QString &value);
+    void cssOperationError(int code, const QString &message) const;
+
+    // --- The outline (CSSOutlineDelegateOutline.cpp) ----------------------------------------
+    bool isGroupWithSelection(const CSSRulePtr &row) const;
+    void updatePropertyCanAdd(const CSSRulePtr &row);
+    bool getPropertyCanAdd() const { return m_propertyCanAdd; }
+    void updateDisplayOutline();
+    void lazyUpdateDisplayOutline();
+    // The row of an outline item, kept alive by the panel.
+    CSSRulePtr rowOf(void *item) const;
+    // Whether the row's value may be typed in its cell.
+    bool isValueEditable(const CSSRulePtr &row) const;
+    // The rows from the outline's root down to the selected row.
+    const QList<CSSRulePtr> &selectionTree() const { return m_selectionTree; }
+
+    // OutlineDataSource
+    int numberOfChildrenOfItem(OutlineView *outlineView, void *item) override;
+    void *childOfItem(OutlineView *outlineView, int index, void *item) override;
+    bool isItemExpandable(OutlineView *outlineView, void *item) override;
+    QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
+
+    // --- Editing (CSSOutlineDelegateEditing.cpp) ---------------------------------------------
+    void applyProperty(const QString &name, const QString &value, const DOMCSSStyleDeclarationPtr &declaration);
+    void applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration);
+    void changeStyleByRule(const CSSRulePtr &row);
+    void cssValueChanged(const Notification &notification);
+    void valueChange(const CSSRulePtr &row, const QString &value);
+    void commitCSSValueChange(const CSSRulePtr &row, const QString &value, bool reload);
+    // Return in the selected row's value field.
+    void enterd(QLineEdit *field);
+    void cssValueCommit(const Notification &notification);
+    void enabledStyle(const Notification &notification);
+    void commitStyleEnabled(const CSSRulePtr &row, bool enabled);
+    // An edit left without Return: the row and the page go back to the committed value.
+    void abandonValueEdit(const CSSRulePtr &row);
+    // Whether the row is the one declaration of its name in its rule.
+    bool isOnlyDeclarationOfItsName(const CSSRulePtr &row) const;
+    // Another enabled declaration of the name in the rule row, or null.
+    CSSRulePtr checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const;
+    // Whether the value stays one declaration (no ";", "{" or "}" outside
+    // brackets and strings, nothing left open).
+    static bool isWritableValue(const QString &value);
+
+    // --- Write-back (CSSOutlineDelegateWriteBack.cpp) -------------------------------------------
+    void applyContentToFile(File *file);
+    void lazyWrite(File *file);
+    void saveDocument();
+    // Writes the sheet's text from its model; with save, also to disk.
+    // Answers false when something could not be written (an alert said why).
+    bool rewriteSytleFile(File *file, bool save);
+    bool saveFile(File *file);
+    // The model of a style sheet, read again from its text when that text
+    // changed outside the panel since it was read or written.
+    QList<StyleDeclarationPtr> styleDeclarationsOf(File *file);
+
+Q_SIGNALS:
+    // The list was built anew for the current mode (after the page's answers came).
+    void rebuilt();
+    // A style sheet's text was written from its model.
+    void styleSheetWritten(File *file);
+
+private:
+    void buildView();
+    OutlineDelegate outlineDelegate();
+    void outlineViewSelectionDidChange();
+    void rebuildNow(const std::function<void()> &then);
+    void finishRebuild(const QList<CSSRulePtr> &list);
+    // Keeps rows the outline may still point at until the end of the turn.
+    void retire(const QList<CSSRulePtr> &rows);
+    void observe(const char *name, std::function<void(const Notification &)> handler);
+    DOMDocument *document() const;
+    std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
+    File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The questions the engine must answer before the element's list is built.
+    void askAheadFor(DOMElement *element, std::function<void()> done);
+    void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);
+    WebEngineQuestions questionsFor(DOMElement *element);
+    // A row for a live rule and its paired item; null without one.
+    CSSRulePtr rowFor(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration, bool searchOn);
+    // The rows of a sheet's rules from the last to the first (an import's at
+    // its place); with an element, only those that apply to it.
+    QList<CSSRulePtr> rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element);
+    bool appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration, const DOMCSSRulePtr &rule) const;
+    void sortRows(QList<CSSRulePtr> &rows) const;
+    QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
+    void collapseVendorPrefixedRows();
+    void markWrittenDeclarations(const CSSRulePtr &row);
+    void redrawOverlay();
+    InspectUndoManager *undoManager() const;
+    // The settings of the project a style sheet belongs to; empty for none.
+    QVariantMap settingsOf(File *file) const;
+    std::shared_ptr<StyleSheetSource> sourceOf(File *file);
+    void readAgain(File *file, const QString &why);
+    // The file's source is dropped when the file goes.
+    void forgetWhenGone(File *file);
+
+    // The panel.
+    // The panel may be handed to a pane that owns it; it never outlives the controller.
+    QPointer<QWidget> m_view;
+    OutlineViewEx *m_outlineView = nullptr;    // Owned by m_view.
+    SegmentedControl *m_cssSegmentControl = nullptr; // Owned by m_view.
+    SearchFieldEx *m_searchInput = nullptr;    // Owned by m_view.
+
+    // Wiring.
+    WriteReserver m_writeReserver;
+    std::function<void()> m_redrawOverlay;
+    FileViewControllerInterface *m_fileViewController = nullptr;         // Not owned.
+    StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
+
+    // State.
+    bool m_awoken = false;
+    int m_displaySelectorType = ElementRules;
+    QList<CSSRulePtr> m_rules;
+    QList<CSSRulePtr> m_rulesBuckUp;
+    QList<CSSRulePtr> m_allCSSRulesCache;
+    bool m_allCSSRulesCached = false;
+    QList<CSSRulePtr> m_retired;
+    QList<QPointer<File>> m_styleFiles;
+    QList<QPointer<File>> m_projectImages;
+    QList<QPointer<File>> m_lastFilterFiles;
+    DOMNodePtr m_lastSelectedElement;
+    std::weak_ptr<DOMNode> m_document;
+    QList<CSSRulePtr> m_selectionTree;
+    CSSRulePtr m_removeAfterSelection;
+    bool m_ignoreRemoveAfterSelectionChange = false;
+    bool m_propertyCanAdd = false;
+    QString m_ruleSearchText;
+    QPointF m_savedScrollPoint;
+    QPointF m_savedRulesScrollPoint;
+    bool m_valueInputFocused = false;
+    QString m_rememberedValue;
+    // The build waiting for the page's answers: a newer request replaces it.
+    quint64 m_buildGeneration = 0;
+    // The engine's matched rules of the element being collected, by rule.
+    QSet<const DOMCSSRule *> m_engineMatched;
+    QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
+    QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
+    QSet<const File *> m_watchedFiles;
+};

@@ -1,0 +1,711 @@
+// CSSOutlineDelegate: collecting the rows of the rules that apply to an
+// element (or of every rule), pairing live rules with the parsed items of
+// their files, sorting by specificity and marking what the cascade overrides.
+
+#include "CSSOutlineDelegate.h"
+
+#include "StyleSheetPairing.h"
+
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/Log.h"
+#include "platform/web/cssom/DOMCSSParser.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMMediaList.h"
+#include "platform/web/cssom/DOMSelectorSpecificity.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/cssom/UserAgentStyleSheet.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "stylesheet/StringVendarPrefix.h"
+#include "stylesheet/VendarPrefixSettings.h"
+#include "workspace/File.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+using StringVendarPrefix::formalPropertyName;
+
+// The pseudo-classes and pseudo-elements a rule keeps when it is listed for an
+// element: a rule for a:hover is listed for every link, one for p::first-line
+// for every paragraph.
+QString strippedSelector(const QString &selector)
+{
+    if (!selector.contains(u':'))
+        return selector;
+    QString text = selector;
+    for (const char *state : {":link", ":hover", ":active", ":visited"})
+        text.remove(QLatin1String(state));
+    text.replace(QLatin1String("::"), QLatin1String(":"));
+    for (const char *part : {":before", ":after", ":first-letter", ":first-line"})
+        text.remove(QLatin1String(part));
+    return text;
+}
+
+bool isHeadElement(const QString &name)
+{
+    static const QSet<QString> names{QStringLiteral("head"), QStringLiteral("script"), QStringLiteral("meta"),
+                                     QStringLiteral("link"), QStringLiteral("title")};
+    return names.contains(name.toLower());
+}
+
+bool nameMatchesSearch(const QString &name, const QString &search)
+{
+    return name.contains(search);
+}
+
+// The children of a row cut down to those whose name holds the search text.
+QList<CSSRulePtr> searched(const QList<CSSRulePtr> &rows, const QString &search)
+{
+    QList<CSSRulePtr> kept;
+    for (const CSSRulePtr &row : rows) {
+        if (nameMatchesSearch(row->propName(), search))
+            kept.append(row);
+    }
+    return kept;
+}
+
+bool isGroupingRule(const DOMCSSRule &rule)
+{
+    return rule.type() == DOMCSSRule::SUPPORTS_RULE
+           || (rule.type() == DOMCSSRule::UNKNOWN_RULE && rule.cssRules().length() > 0);
+}
+
+} // namespace
+
+// --- Pairing ------------------------------------------------------------------------------------
+
+File *CSSOutlineDelegate::fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const
+{
+    for (File *file : getSortedStyleFiles()) {
+        if (domStyleSheet(sheet, file) == sheet)
+            return file;
+    }
+    for (const QPointer<File> &file : m_styleFiles) {
+        if (file && domStyleSheet(sheet, file) == sheet)
+            return file;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file)
+{
+    if (!sheet || !file)
+        return nullptr;
+    const QList<StyleDeclarationPtr> declarations = styleDeclarationsOf(file);
+    std::shared_ptr<StyleSheetPairing> &pairing = m_pairings[sheet.get()];
+    if (pairing && pairing->file() == file && pairing->isCurrent(sheet, declarations))
+        return pairing;
+    pairing = std::make_shared<StyleSheetPairing>(sheet, file, declarations);
+    if (pairing->unpairedCount() > 0)
+        QM_INFO(QStringLiteral("%1 rule(s) of the page's copy of %2 stand in no rule of its text; they are not listed")
+                    .arg(pairing->unpairedCount())
+                    .arg(file->path()));
+    if (pairing->droppedCount() > 0)
+        QM_INFO(QStringLiteral("%1 rule(s) of %2 are not in the page (it could not read them); they are not listed, "
+                               "and their text stays as it is")
+                    .arg(pairing->droppedCount())
+                    .arg(file->path()));
+    return pairing;
+}
+
+StyleDeclarationPtr CSSOutlineDelegate::getStyleDeclarationByStyleRule(const DOMCSSRulePtr &rule,
+                                                                      const QList<StyleDeclarationPtr> &declarations) const
+{
+    if (!rule)
+        return nullptr;
+    const QString key = StyleSheetPairing::keyOfRule(*rule);
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (!declaration->isRemoved() && StyleSheetPairing::keyOfDeclaration(*declaration) == key)
+            return declaration;
+    }
+    return nullptr;
+}
+
+void CSSOutlineDelegate::mapMediaChildrenRule(const CSSRulePtr &mediaRow, const StyleDeclarationPtr &declaration)
+{
+    const DOMCSSRulePtr media = mediaRow->rule();
+    DOMCSSStyleSheetPtr sheet = media ? media->parentStyleSheet() : nullptr;
+    for (DOMCSSRulePtr parent = media ? media->parentRule() : nullptr; !sheet && parent; parent = parent->parentRule())
+        sheet = parent->parentStyleSheet();
+    File *file = declaration ? declaration->parentFile() : nullptr;
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, file);
+    for (const CSSRulePtr &child : mediaRow->children()) {
+        // Each inner rule with the item its live rule was paired with.
+        const StyleDeclarationPtr inner = pairing ? pairing->declarationOf(child->rule().get()) : nullptr;
+        if (inner && !inner->isRemoved()) {
+            child->setStyleDeclaration(inner);
+            child->setFile(inner->parentFile());
+        }
+    }
+}
+
+// --- Matching --------------------------------------------------------------------------------
+
+bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector) const
+{
+    if (!node || node->nodeName().startsWith(u'#'))
+        return false;
+    return node->selectorIsMatched(strippedSelector(selector));
+}
+
+bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration,
+                                   const DOMCSSRulePtr &rule) const
+{
+    if (!element || !declaration)
+        return false;
+    // Where the mirror cannot match the selector (one it does not read, or a
+    // rule nested in another), the engine's own list of matched rules decides.
+    const QString stripped = strippedSelector(declaration->selector());
+    if (rule && (rule->parentRule() && rule->parentRule()->type() == DOMCSSRule::STYLE_RULE
+                 || !DOMSelectorEngine::parse(stripped)))
+        return m_engineMatched.contains(rule.get());
+    return isMatchedElement(element, declaration->selector());
+}
+
+// --- Rows ----------------------------------------------------------------------------------------
+
+CSSRulePtr CSSOutlineDelegate::rowFor(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration, bool searchOn)
+{
+    if (!declaration || declaration->isRemoved())
+        return nullptr;
+    const int type = declaration->type();
+    if (searchOn && type != RuleType::Media && type != RuleType::Keyframes) {
+        bool any = false;
+        for (const CSSPropertyPtr &property : declaration->properties()) {
+            property->setVisible(nameMatchesSearch(property->property(), m_ruleSearchText));
+            any = any || property->isVisible();
+        }
+        if (!any)
+            return nullptr;
+    } else {
+        for (const CSSPropertyPtr &property : declaration->properties())
+            property->setVisible(true);
+    }
+    CSSRulePtr row = CSSRule::initWithRule(rule);
+    row->setStyleDeclaration(declaration);
+    row->setFile(declaration->parentFile());
+    if (type == RuleType::Media)
+        mapMediaChildrenRule(row, declaration);
+    return row;
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::getCSSRulesInStyleSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter)
+{
+    return rowsOfSheet(sheet, ignoreFilter, nullptr);
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element)
+{
+    QList<CSSRulePtr> rows;
+    if (!sheet)
+        return rows;
+    if (!sheet->isReadable()) {
+        QM_INFO(QStringLiteral("the style sheet %1 keeps its rules from the page (another origin); it is not listed")
+                    .arg(sheet->href()));
+        return rows;
+    }
+    const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
+    // An element's media block lists only the rules that apply to the element.
+    const auto mediaRowFor = [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) -> CSSRulePtr {
+        CSSRulePtr row = CSSRule::initWithRule(rule);
+        row->setStyleDeclaration(declaration);
+        row->setFile(declaration->parentFile());
+        QList<CSSRulePtr> children;
+        const DOMCSSRuleList inner = rule->cssRules();
+        for (int i = inner.length() - 1; i >= 0; --i) {
+            const DOMCSSRulePtr child = inner.item(i);
+            const StyleDeclarationPtr childDeclaration = pairing ? pairing->declarationOf(child.get()) : nullptr;
+            if (!childDeclaration || childDeclaration->isRemoved() || !appliesTo(element, childDeclaration, child))
+                continue;
+            if (searchOn) {
+                bool any = false;
+                for (const CSSPropertyPtr &property : childDeclaration->properties()) {
+                    property->setVisible(nameMatchesSearch(property->property(), m_ruleSearchText));
+                    any = any || property->isVisible();
+                }
+                if (!any)
+                    continue;
+            } else {
+                for (const CSSPropertyPtr &property : childDeclaration->properties())
+                    property->setVisible(true);
+            }
+            CSSRulePtr childRow = CSSRule::initWithRule(child);
+            childRow->setOwnerRule(row);
+            childRow->setMediaOwner(row);
+            childRow->setStyleDeclaration(childDeclaration);
+            childRow->setFile(childDeclaration->parentFile());
+            children.append(childRow);
+        }
+        row->setChildren(children);
+        return row;
+    };
+    const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
+        // From the last rule to the first: the later rule first.
+        for (int index = rules.length() - 1; index >= 0; --index) {
+            const DOMCSSRulePtr rule = rules.item(index);
+            if (rule->type() == DOMCSSRule::IMPORT_RULE) {
+                rows += rowsOfSheet(rule->styleSheet(), ignoreFilter, element);
+                continue;
+            }
+            const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+            if (!declaration)
+                continue;
+            declaration->setStyleIndex(index);
+            // The rules of @supports and of other grouping at-rules are listed as the sheet's own.
+            if (isGroupingRule(*rule)) {
+                walk(rule->cssRules());
+                continue;
+            }
+            if (!element) {
+                if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
+                    rows.append(row);
+                continue;
+            }
+            if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
+                continue;
+            if (declaration->type() == RuleType::Media) {
+                rows.append(mediaRowFor(rule, declaration));
+                continue;
+            }
+            if (!appliesTo(element, declaration, rule))
+                continue;
+            if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
+                rows.append(row);
+        }
+    };
+    walk(sheet->cssRules());
+    return rows;
+}
+
+QList<StyleDeclarationPtr> CSSOutlineDelegate::getParsedStyleDeclarationsByElement(DOMNode *element)
+{
+    QList<StyleDeclarationPtr> taken;
+    for (File *file : getSortedStyleFiles()) {
+        for (const StyleDeclarationPtr &declaration : styleDeclarationsOf(file)) {
+            const int type = declaration->type();
+            if (type != RuleType::Style && type != RuleType::Media && type != RuleType::Keyframes)
+                continue;
+            if (declaration->selector().isEmpty() || declaration->isInBraket())
+                continue;
+            if (element && type != RuleType::Media && !isMatchedElement(element, declaration->selector()))
+                continue;
+            taken.prepend(declaration);
+        }
+    }
+    return taken;
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::defaultRuleRows(DOMElement *element, bool searchOn)
+{
+    QList<CSSRulePtr> rows;
+    DOMDocument *doc = document();
+    if (!doc)
+        return rows;
+    for (const DOMMatchedRule &matched : doc->getNonAuthorMatchedCSSRules(element, QString())) {
+        DOMCSSRulePtr rule = UserAgentStyleSheet::instance().ruleForId(matched.ruleId);
+        if (!rule) {
+            const std::optional<DOMCSSParsedRule> parsed = DOMCSSParser::parseRule(matched.cssText);
+            if (!parsed)
+                continue;
+            rule = DOMCSSRule::fromParsed(*parsed, 0);
+        }
+        CSSRulePtr row = CSSRule::initWithRuleWithWebkitBasicStyle(rule);
+        if (searchOn)
+            row->setChildren(searched(row->children(), m_ruleSearchText));
+        if (row->numberOfChildren() > 0)
+            rows.append(row);
+    }
+    return rows;
+}
+
+// --- Collection -------------------------------------------------------------------------------
+
+QList<CSSRulePtr> CSSOutlineDelegate::rulesByElement(DOMNode *node, int kind, bool ignoreFilter)
+{
+    if (node && node->isCharacterData())
+        node = node->parentNode();
+    auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+    const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
+    QStringList filterNames;
+    if (!ignoreFilter && m_styleSheetsManagerDelegate) {
+        for (File *file : m_styleSheetsManagerDelegate->filterFiles())
+            filterNames.append(file->displayName());
+    }
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    if (!doc)
+        return {};
+
+    if (kind == ElementKind) {
+        if (!element)
+            return {};
+        if (isHeadElement(element->localName())) {
+            clearRuleList();
+            return {};
+        }
+        m_lastSelectedElement = element->shared_from_this();
+        m_engineMatched.clear();
+        const DOMStyleSheetList &sheets = doc->styleSheets();
+        for (const DOMMatchedRule &matched : doc->getMatchedCSSRules(element, QString(), true)) {
+            if (const DOMCSSRulePtr rule = sheets.ruleForId(matched.ruleId))
+                m_engineMatched.insert(rule.get());
+        }
+    }
+
+    QList<CSSRulePtr> list;
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = sheets.length() - 1; i >= 0; --i)
+        list += rowsOfSheet(sheets.item(i), ignoreFilter, kind == ElementKind ? element : nullptr);
+    m_rulesBuckUp = list;
+
+    if (kind == ElementKind) {
+        WebEngineCache *engine = dynamic_cast<WebEngineCache *>(doc->engineQueries());
+        QList<CSSRulePtr> kept;
+        for (const CSSRulePtr &row : std::as_const(list)) {
+            if (row->styleDeclaration()->type() != RuleType::Media) {
+                kept.append(row);
+                continue;
+            }
+            // A media block whose query the page answers "false" does not apply.
+            const DOMMediaListPtr media = row->rule()->media();
+            const std::optional<bool> holds = engine && media ? engine->matchMedia(media->mediaText()) : std::nullopt;
+            if (holds && !*holds)
+                continue;
+            // Its rules that apply to the element were chosen as it was made.
+            QList<CSSRulePtr> inner = row->children();
+            sortRows(inner);
+            row->setChildren(inner);
+            if (!inner.isEmpty())
+                kept.append(row);
+        }
+        list = kept;
+        sortRows(list);
+
+        // The computed style first, the browser's default rules last.
+        const DOMComputedStyle computed = doc->getComputedStyle(element, QString());
+        DOMCSSStyleDeclarationPtr style = doc->createCSSStyleDeclaration();
+        QList<DOMCSSDeclaration> items;
+        for (const auto &[name, value] : computed)
+            items.append({name, value, QString()});
+        style->resetFromEngine(QString(), items);
+        CSSRulePtr computedRow = CSSRule::initWithDeclalation(style);
+        computedRow->reloadChildren();
+        if (searchOn)
+            computedRow->setChildren(searched(computedRow->children(), m_ruleSearchText));
+        list.prepend(computedRow);
+        list += defaultRuleRows(element, searchOn);
+        checkOverridden(list);
+    } else if (kind == KeyframesKind) {
+        QList<CSSRulePtr> kept;
+        for (const CSSRulePtr &row : std::as_const(list)) {
+            if (row->styleDeclaration()->type() != RuleType::Keyframes)
+                continue;
+            if (searchOn) {
+                QList<CSSRulePtr> keyframes;
+                for (const CSSRulePtr &keyframe : row->children()) {
+                    keyframe->setChildren(searched(keyframe->children(), m_ruleSearchText));
+                    if (keyframe->numberOfChildren() > 0)
+                        keyframes.append(keyframe);
+                }
+                if (keyframes.isEmpty())
+                    continue;
+                row->setChildren(keyframes);
+            }
+            kept.append(row);
+        }
+        list = kept;
+    } else if (kind == AllKind) {
+        for (const CSSRulePtr &row : std::as_const(list)) {
+            if (row->styleDeclaration()->type() != RuleType::Media)
+                continue;
+            if (searchOn) {
+                QList<CSSRulePtr> inner;
+                for (const CSSRulePtr &child : row->children()) {
+                    if (!child->styleDeclaration())
+                        continue;
+                    bool any = false;
+                    for (const CSSPropertyPtr &property : child->styleDeclaration()->properties()) {
+                        property->setVisible(nameMatchesSearch(property->property(), m_ruleSearchText));
+                        any = any || property->isVisible();
+                    }
+                    if (any)
+                        inner.append(child);
+                }
+                row->setChildren(inner);
+            } else if (row->numberOfChildren() > 1) {
+                // The block's last rule (its rows stand in reverse order).
+                row->setChildren({row->children().constFirst()});
+            }
+        }
+    } else if (kind == MediaKind) {
+        list.removeIf([](const CSSRulePtr &row) { return row->styleDeclaration()->type() != RuleType::Media; });
+    }
+
+    if (!filterNames.isEmpty()) {
+        list.removeIf([&filterNames](const CSSRulePtr &row) {
+            if (row->computedStyleDec() || row->isWebKitStyle())
+                return false;
+            File *file = row->relatedFile();
+            return !file || !filterNames.contains(QFileInfo(file->path()).fileName());
+        });
+    }
+    return list;
+}
+
+// --- Sorting -----------------------------------------------------------------------------------
+
+void CSSOutlineDelegate::sortRows(QList<CSSRulePtr> &rows) const
+{
+    DOMElement *element = lastSelectedElement();
+    // The specificity of the part of a row's selector list that matches the
+    // element (the most specific part where none does, as for a rule only
+    // the engine could match); rows of no selector compare equal to all.
+    struct Keyed
+    {
+        CSSRulePtr row;
+        DOMSelectorSpecificity specificity;
+    };
+    QList<Keyed> keyed;
+    keyed.reserve(rows.size());
+    for (const CSSRulePtr &row : std::as_const(rows)) {
+        QString selector;
+        const int type = row->styleDeclaration() ? row->styleDeclaration()->type() : RuleType::Other;
+        if (type == RuleType::Style)
+            selector = row->propName();
+        else if (type == RuleType::Media && row->numberOfChildren() > 0)
+            selector = row->children().constLast()->propName();
+        DOMSelectorSpecificity best;
+        bool matched = false;
+        for (const QString &part : DOMCSSParser::splitTopLevel(selector, u',')) {
+            const QString trimmed = part.trimmed();
+            if (trimmed.isEmpty())
+                continue;
+            const DOMSelectorSpecificity each = DOMSelectorSpecificity::of(trimmed);
+            if (element && isMatchedElement(element, trimmed)) {
+                best = each;
+                matched = true;
+                break;
+            }
+            best = std::max(best, each);
+        }
+        Q_UNUSED(matched);
+        keyed.append({row, best});
+    }
+    // Higher first; equal ones keep the collection order (the later rule first).
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed &a, const Keyed &b) { return b.specificity < a.specificity; });
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i] = keyed.at(i).row;
+}
+
+// --- The cascade -------------------------------------------------------------------------------
+
+void CSSOutlineDelegate::checkOverridden(const QList<CSSRulePtr> &list)
+{
+    DOMDocument *doc = document();
+    if (!doc)
+        return;
+    const DOMCSSStyleDeclarationPtr scratch = doc->createCSSStyleDeclaration();
+    const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
+    // The name a declaration competes under: the prefixed and unprefixed
+    // forms of a property compete as one.
+    const auto keyOf = [&defaults](const QString &name) {
+        const QString formal = formalPropertyName(name);
+        return defaults.contains(formal) ? formal : name;
+    };
+    // Whether the page takes the value: the browser's own rules always.
+    const auto accepted = [&scratch, &keyOf](const CSSRulePtr &declaration, bool fromDefaults) {
+        return fromDefaults || scratch->isValid(keyOf(declaration->propName()), declaration->valueName());
+    };
+    QHash<QString, CSSRulePtr> winners;
+    const auto take = [&](const CSSRulePtr &declaration, bool importantTest) {
+        const QString key = keyOf(declaration->propName());
+        const CSSRulePtr current = winners.value(key);
+        if (importantTest && current && current->valueName().contains(QLatin1String("!important"))
+            && !declaration->valueName().contains(QLatin1String("!important")))
+            return;
+        winners.insert(key, declaration);
+    };
+    const auto consider = [&](const CSSRulePtr &declaration, bool fromDefaults) {
+        if (declaration->type() == RuleType::Keyframe) {
+            declaration->setIsFirstAssigned(true);
+            for (const CSSRulePtr &child : declaration->children())
+                child->setIsFirstAssigned(true);
+            return;
+        }
+        if (declaration->property() && !declaration->property()->isEnabled())
+            return;
+        if (!accepted(declaration, fromDefaults))
+            return;
+        if (declaration->isLeaf()) {
+            take(declaration, true);
+            return;
+        }
+        take(declaration, false);
+        if (declaration->property() && CSSRule::prefixSettingsOf(declaration->relatedFile()).isPrefixed(declaration->property()->formalName()))
+            return;
+        for (const CSSRulePtr &child : declaration->children())
+            winners.insert(keyOf(child->propName()), child);
+    };
+    for (auto it = list.crbegin(); it != list.crend(); ++it) {
+        const CSSRulePtr &row = *it;
+        if (row->selectorName().isEmpty())
+            continue;
+        const bool media = row->styleDeclaration() && row->styleDeclaration()->type() == RuleType::Media;
+        if (!media) {
+            if (row->selectorName().contains(u':'))
+                continue;
+            for (const CSSRulePtr &declaration : row->children())
+                consider(declaration, row->isWebKitStyle());
+            continue;
+        }
+        const QList<CSSRulePtr> inner = row->children();
+        for (auto rule = inner.crbegin(); rule != inner.crend(); ++rule) {
+            if ((*rule)->selectorName().contains(u':'))
+                continue;
+            // "!important" counts inside a media block as anywhere else.
+            for (const CSSRulePtr &declaration : (*rule)->children())
+                consider(declaration, false);
+        }
+    }
+    for (const CSSRulePtr &row : std::as_const(winners))
+        row->setIsFirstAssigned(true);
+    updateDisplayOutline();
+}
+
+// --- Fixed collections and the cache -----------------------------------------------------------
+
+const QList<CSSRulePtr> &CSSOutlineDelegate::allCSSRules()
+{
+    if (!m_allCSSRulesCached) {
+        m_allCSSRulesCache.clear();
+        if (DOMDocument *doc = document()) {
+            DOMStyleSheetList &sheets = doc->styleSheets();
+            for (int i = sheets.length() - 1; i >= 0; --i)
+                m_allCSSRulesCache += getCSSRulesInStyleSheet(sheets.item(i), false);
+        }
+        m_allCSSRulesCached = true;
+    }
+    return m_allCSSRulesCache;
+}
+
+void CSSOutlineDelegate::clearAllCSSRuleCache()
+{
+    retire(m_allCSSRulesCache);
+    m_allCSSRulesCache.clear();
+    m_allCSSRulesCached = false;
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::getAnimations()
+{
+    return rulesByElement(nullptr, KeyframesKind, true);
+}
+
+QList<CSSRulePtr> CSSOutlineDelegate::getAlls()
+{
+    return rulesByElement(nullptr, AllKind, true);
+}
+
+// --- Asking the engine ahead ----------------------------------------------------------------------
+
+void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> done)
+{
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    auto *engine = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
+    if (!engine) {
+        done();
+        return;
+    }
+    askAgainUntilAnswered(engine, element ? element->shared_from_this() : nullptr, std::move(done), 0);
+}
+
+WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
+{
+    // The media queries of the page's media blocks, and the declarations the
+    // cascade marking will test, with the names the page may write under.
+    WebEngineQuestions questions;
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    if (!doc)
+        return questions;
+    if (element) {
+        questions.computedStyles.append({element, QString()});
+        questions.boxes.append(element);
+        questions.matchedRules.append({element, QString()});
+    }
+    QSet<QString> asked;
+    const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
+    const auto askValues = [&](const StyleDeclarationPtr &declaration) {
+        for (const CSSPropertyPtr &property : declaration->properties()) {
+            const QString formal = formalPropertyName(property->property());
+            const QString name = defaults.contains(formal) ? formal : property->property();
+            const QString value = QString(property->value()).remove(QLatin1String("!important")).trimmed();
+            if (!asked.contains(name + u':' + value)) {
+                asked.insert(name + u':' + value);
+                questions.values.append({name, value});
+            }
+            if (defaults.contains(formal) && !asked.contains(formal)) {
+                asked.insert(formal);
+                questions.values.append({QStringLiteral("-webkit-") + formal, QStringLiteral("inherit")});
+            }
+        }
+    };
+    const std::function<void(const DOMCSSStyleSheetPtr &)> walkSheet = [&](const DOMCSSStyleSheetPtr &sheet) {
+        if (!sheet || !sheet->isReadable())
+            return;
+        const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
+        const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
+            for (int i = 0; i < rules.length(); ++i) {
+                const DOMCSSRulePtr rule = rules.item(i);
+                if (rule->type() == DOMCSSRule::IMPORT_RULE) {
+                    walkSheet(rule->styleSheet());
+                    continue;
+                }
+                if (rule->type() == DOMCSSRule::MEDIA_RULE && rule->media())
+                    questions.mediaQueries.append(rule->media()->mediaText());
+                if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule)) {
+                    walk(rule->cssRules());
+                    continue;
+                }
+                const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+                if (!declaration || rule->type() != DOMCSSRule::STYLE_RULE)
+                    continue;
+                // Rules only the engine can match are asked about too.
+                const QString stripped = strippedSelector(declaration->selector());
+                if (!element || !DOMSelectorEngine::parse(stripped) || isMatchedElement(element, declaration->selector()))
+                    askValues(declaration);
+            }
+        };
+        walk(sheet->cssRules());
+    };
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i)
+        walkSheet(sheets.item(i));
+    questions.mediaQueries.removeDuplicates();
+    return questions;
+}
+
+void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held,
+                                               std::function<void()> done, int attempt)
+{
+    auto *element = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
+    const quint64 generation = m_buildGeneration;
+    engine->prefetch(questionsFor(element), [this, engine, held, done, attempt, generation] {
+        // The page's style sheets may have come with the answer (they arrive
+        // with the first one), or changed while it was on its way, which drops
+        // it: asked again for what the page has now, a few times at most.
+        auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
+        if (generation == m_buildGeneration && attempt < 3 && !engine->hasAnswers(questionsFor(target))) {
+            askAgainUntilAnswered(engine, held, done, attempt + 1);
+            return;
+        }
+        done();
+    });
+}

@@ -1,0 +1,432 @@
+// CSSOutlineDelegate: a typed value reaches the live page at once (no undo,
+// no write), and a committed one changes the model with undo and asks for
+// the write-back of its style sheet.
+
+#include "CSSOutlineDelegate.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "stylesheet/StringCSSProperty.h"
+#include "stylesheet/StringVendarPrefix.h"
+#include "stylesheet/StyleSheetParser.h"
+#include "stylesheet/VendarPrefixSettings.h"
+#include "stylesheet/WebCoreObjects.h"
+#include "foundation/InspectUndoManager.h"
+#include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
+
+#include <QLineEdit>
+
+namespace {
+
+using StringVendarPrefix::formalPropertyName;
+
+bool isDefaultPrefixed(const QString &name)
+{
+    static const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
+    return defaults.contains(name);
+}
+
+bool hasLiveType(const CSSRulePtr &row, int type)
+{
+    return row && row->rule() && row->rule()->type() == type;
+}
+
+bool isMediaRow(const CSSRulePtr &row)
+{
+    return row && row->styleDeclaration() && row->styleDeclaration()->type() == RuleType::Media;
+}
+
+} // namespace
+
+InspectUndoManager *CSSOutlineDelegate::undoManager() const
+{
+    return File::sharedUndoManager();
+}
+
+// --- The live page -------------------------------------------------------------------------
+
+void CSSOutlineDelegate::applyProperty(const QString &property, const QString &value,
+                                       const DOMCSSStyleDeclarationPtr &declaration)
+{
+    if (!declaration)
+        return;
+    QString name = property;
+    QString written = value;
+    // 1. The page takes the names of the default prefix list under "-webkit-"
+    // (the style declaration writes them unprefixed where the engine does not
+    // know the prefixed name).
+    if (isDefaultPrefixed(name))
+        name = QStringLiteral("-webkit-") + name;
+    // 2. A transition of a property the project prefixes names its prefixed form.
+    if (formalPropertyName(name) == QLatin1String("transition-property")
+        && StringVendarPrefix::isVenderPrefixOfProject(formalPropertyName(written)))
+        written = QStringLiteral("-webkit-") + written;
+    // 3. Properties that need no prefix go under their own name.
+    if (WebCoreObjects::isVendarPrefixUnnecessaryProperty(formalPropertyName(name)))
+        name = formalPropertyName(name);
+    // 4. Removed, then set again; "!important" is the priority.
+    declaration->removeProperty(name);
+    if (written.contains(QLatin1String("!important")))
+        declaration->setProperty(name, noPriorityValueName(written), QStringLiteral("important"));
+    else
+        declaration->setProperty(name, written, QString());
+}
+
+void CSSOutlineDelegate::applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration)
+{
+    for (const CSSPropertyPtr &property : properties) {
+        if (property->isEnabled() && !property->isRemoved())
+            applyProperty(property->property(), property->value(), declaration);
+    }
+}
+
+CSSRulePtr CSSOutlineDelegate::checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const
+{
+    if (!row || !parent)
+        return nullptr;
+    for (const CSSRulePtr &child : parent->children()) {
+        if (child != row && child->propName() == row->propName() && child->property() && child->property()->isEnabled())
+            return child;
+    }
+    return nullptr;
+}
+
+void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
+{
+    if (!row)
+        return;
+    const DOMCSSStyleDeclarationPtr declaration = domCSSStyleDeclarationByRule(row);
+    const CSSRulePtr owner = row->ownerRule() ? row->ownerRule() : row;
+    const CSSRulePtr keyframe = row->animationOwner();
+    if (hasLiveType(keyframe, DOMCSSRule::KEYFRAME_RULE)) {
+        if (owner->styleDeclaration())
+            owner->styleDeclaration()->setModified(true);
+        applyProperty(formalPropertyName(row->propName()), row->valueName(), declaration);
+        return;
+    }
+    if (row->styleDeclaration())
+        row->styleDeclaration()->setModified(true);
+    // The declarations of one rule to its own live style.
+    const auto applyRule = [this](const CSSRulePtr &rule, const DOMCSSStyleDeclarationPtr &style) {
+        for (const CSSRulePtr &child : rule->children()) {
+            const bool on = child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
+            if (on)
+                applyProperty(child->propName(), child->valueName(), style);
+            else if (!checkDuplicateProperty(child, rule) && style)
+                applyProperty(child->propName(), QString(), style);
+        }
+    };
+    if (isMediaRow(owner)) {
+        owner->styleDeclaration()->setModified(true);
+        // A rule inside a media block changes that rule only; the media row
+        // itself gives each of its rules its own declarations.
+        if (row == owner) {
+            for (const CSSRulePtr &rule : owner->children())
+                applyRule(rule, domCSSStyleDeclarationByRule(rule));
+        } else {
+            applyRule(row, declaration);
+        }
+        return;
+    }
+    applyRule(owner, declaration);
+}
+
+void CSSOutlineDelegate::cssValueChanged(const Notification &notification)
+{
+    if (!notification.userInfo.contains(QStringLiteral("value")))
+        return;
+    const QString value = notification.userInfo.value(QStringLiteral("value")).toString();
+    if (const CSSRulePtr row = getSelectedCSSRule())
+        valueChange(row, value);
+}
+
+void CSSOutlineDelegate::valueChange(const CSSRulePtr &row, const QString &value)
+{
+    row->setValueName2(value);
+    row->setValueName(value);
+    const CSSRulePtr shorthand = row->isShortHandChild() ? row->shortHandOwner() : nullptr;
+    if (shorthand) {
+        // The shorthand again from its longhands, in order ("initial" left out).
+        const QList<CSSRulePtr> longhands = shorthand->children();
+        QStringList parts;
+        for (const CSSRulePtr &longhand : longhands) {
+            if (longhand->valueName() != QLatin1String("initial"))
+                parts.append(longhand->valueName());
+        }
+        QString rebuilt = parts.join(QLatin1Char(' '));
+        if (shorthand->valueName().contains(QLatin1String("!important")))
+            rebuilt += QStringLiteral(" !important");
+        shorthand->setValueName2(rebuilt);
+        shorthand->setValueName(rebuilt);
+        changeStyleByRule(shorthand);
+    } else if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE)) {
+        changeStyleByRule(row);
+    } else if (isOnlyDeclarationOfItsName(row)) {
+        // Only this declaration changed: the page gets it alone, not the
+        // whole rule again (a keystroke never waits on a rule's worth of writes).
+        if (row->ownerRule() && row->ownerRule()->styleDeclaration())
+            row->ownerRule()->styleDeclaration()->setModified(true);
+        applyProperty(row->propName(), value, domCSSStyleDeclarationByRule(row));
+    } else {
+        changeStyleByRule(row->ownerRule() ? row->ownerRule() : row);
+        if (!row->isLeaf() && row->property() && row->property()->isShartHand()) {
+            // A shorthand typed: its longhands show what it says.
+            const std::unique_ptr<CSSValueParser> parser = CSSProperty::getValueParser(row->property()->property());
+            const std::optional<CSSValueMap> values = parser ? parser->parse(noPriorityValueName(value)) : std::nullopt;
+            if (values) {
+                for (const CSSRulePtr &child : row->children()) {
+                    if (values->contains(child->propName())) {
+                        child->setValueName2(values->value(child->propName()));
+                        child->setValueName(values->value(child->propName()));
+                    }
+                }
+            }
+        }
+    }
+    m_outlineView->reloadItem(row.get(), false);
+    if (shorthand)
+        m_outlineView->reloadItem(shorthand.get(), false);
+    m_outlineView->viewport()->update();
+    redrawOverlay();
+}
+
+void CSSOutlineDelegate::redrawOverlay()
+{
+    if (m_redrawOverlay)
+        m_redrawOverlay();
+}
+
+void CSSOutlineDelegate::abandonValueEdit(const CSSRulePtr &row)
+{
+    // The row, and the page with it, go back to the committed value.
+    if (!row || !row->property())
+        return;
+    const QString committed = row->property()->value();
+    if (row->valueName() == committed)
+        return;
+    valueChange(row, committed);
+    row->setValueName2(QString());
+    m_outlineView->reloadItem(row.get(), false);
+}
+
+bool CSSOutlineDelegate::isOnlyDeclarationOfItsName(const CSSRulePtr &row) const
+{
+    // A plain, enabled declaration that no other of its rule shares a name with.
+    const CSSRulePtr owner = row->ownerRule();
+    if (!owner || owner == row || !row->property() || !row->isLeaf() || !row->shouldIncludInRule()
+        || !row->property()->isEnabled() || row->mediaOwner())
+        return false;
+    // Nor one whose longhands or shorthand it sets ("margin" and
+    // "margin-top"): then the order of the rule decides, and the rule goes again.
+    const QString formal = formalPropertyName(row->propName());
+    for (const CSSRulePtr &child : owner->children()) {
+        if (child == row)
+            continue;
+        const QString other = formalPropertyName(child->propName());
+        if (other == formal || other.startsWith(formal + u'-') || formal.startsWith(other + u'-'))
+            return false;
+    }
+    return true;
+}
+
+bool CSSOutlineDelegate::isWritableValue(const QString &value)
+{
+    // Text that would end the declaration, open or close a block, or leave a
+    // string or comment open is no value: the file would change shape.
+    const StringCSSProperty::DeclarationViews pieces = StringCSSProperty::declarationViews(QStringLiteral("x:") + value);
+    if (pieces.size() != 1)
+        return false;
+    int depth = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == u'"' || c == u'\'') {
+            const qsizetype close = value.indexOf(c, i + 1);
+            if (close < 0)
+                return false;
+            i = close;
+        } else if (c == u'/' && i + 1 < value.size() && value.at(i + 1) == u'*') {
+            const qsizetype close = value.indexOf(QLatin1String("*/"), i + 2);
+            if (close < 0)
+                return false;
+            i = close + 1;
+        } else if (c == u'(' || c == u'[') {
+            ++depth;
+        } else if (c == u')' || c == u']') {
+            if (--depth < 0)
+                return false;
+        } else if (c == u'{' || c == u'}' || (c == u';' && depth == 0)) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
+// --- Commits --------------------------------------------------------------------------------------
+
+void CSSOutlineDelegate::markWrittenDeclarations(const CSSRulePtr &row)
+{
+    // The item that holds the declaration, and the block that holds the item.
+    const CSSRulePtr owner = row->ownerRule();
+    StyleDeclarationPtr item = owner ? owner->styleDeclaration() : nullptr;
+    if (!item && row->styleDeclaration())
+        item = row->styleDeclaration();
+    if (!item)
+        return;
+    item->setModified(true);
+    if (File *file = item->parentFile(); file && item->isInBraket()) {
+        if (const StyleDeclarationPtr block = file->getMediaOwner(*item))
+            block->setModified(true);
+    }
+}
+
+void CSSOutlineDelegate::commitCSSValueChange(const CSSRulePtr &row, const QString &value, bool reload)
+{
+    Q_UNUSED(reload);
+    const CSSPropertyPtr property = row ? row->property() : nullptr;
+    if (!property)
+        return;
+    if (!isWritableValue(value)) {
+        QM_INFO(QStringLiteral("\"%1\" is no value of %2; it was not taken").arg(value, property->property()));
+        Alert::beep();
+        abandonValueEdit(row);
+        return;
+    }
+    const QString remembered = property->value();
+    m_rememberedValue = remembered;
+    const CSSRulePtr owner = row->ownerRule();
+    if (InspectUndoManager *undo = undoManager()) {
+        undo->setActionName(QStringLiteral("CSS Value Change - %1").arg(property->property()));
+        // The row keeps the rows above it that the undo needs.
+        undo->prepareWithInvocationTarget(this, [this, row, owner, remembered] {
+            Q_UNUSED(owner);
+            commitCSSValueChange(row, remembered, true);
+        });
+    }
+    property->setValue(value);
+    markWrittenDeclarations(row);
+    CSSRulePtr shown = propertyRuleByProperty(property);
+    if (!shown)
+        shown = row;
+    shown->setValueName2(value);
+
+    // The live page.
+    const CSSRulePtr shownOwner = shown->ownerRule();
+    if (hasLiveType(shownOwner, DOMCSSRule::KEYFRAMES_RULE) || (shownOwner && shownOwner->mediaOwner()))
+        changeStyleByRule(shown);
+    else
+        changeStyleByRule(shownOwner ? shownOwner : shown);
+
+    // The row on screen, and a shorthand's longhands with it.
+    if (const CSSRulePtr onScreen = treeNodeByCSSProperty(property, m_rules)) {
+        onScreen->setValueName2(value);
+        if (!onScreen->isLeaf()) {
+            onScreen->reloadChildren();
+            const QList<CSSRulePtr> children = onScreen->children();
+            for (const CSSRulePtr &child : children) {
+                if (child->property()) {
+                    child->setValueName2(child->property()->value());
+                    child->setValueName(child->property()->value());
+                }
+            }
+        }
+        m_outlineView->reloadItem(onScreen.get(), true);
+    }
+    reloadRuleList(1);
+
+    const StyleDeclarationPtr item = owner ? owner->styleDeclaration() : nullptr;
+    applyContentToFile(item ? item->parentFile() : row->relatedFile());
+}
+
+void CSSOutlineDelegate::enterd(QLineEdit *field)
+{
+    CSSRulePtr row = getSelectedCSSRule();
+    if (!row || !field)
+        return;
+    QString value = field->text();
+    if (m_valueInputFocused) {
+        m_rememberedValue = value;
+        return;
+    }
+    if (row->isShortHandChild() && row->shortHandOwner()) {
+        row = row->shortHandOwner();
+        value = row->valueName();
+    }
+    if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE)) {
+        // FIXME: values of keyframes are committed by the keyframe commit, which is not built yet.
+        QM_DEBUG(QStringLiteral("a keyframe's value is not committed yet"));
+        return;
+    }
+    commitCSSValueChange(row, value, true);
+    redrawOverlay();
+}
+
+void CSSOutlineDelegate::cssValueCommit(const Notification &notification)
+{
+    const CSSRulePtr row = getSelectedCSSRule();
+    if (!row)
+        return;
+    const QString value = notification.userInfo.value(QStringLiteral("value")).toString();
+    if (row->property() || !hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
+        commitCSSValueChange(row, value, true);
+    redrawOverlay();
+    const CSSRulePtr owner = row->ownerRule();
+    if (owner && owner->styleDeclaration())
+        applyContentToFile(owner->styleDeclaration()->parentFile());
+}
+
+void CSSOutlineDelegate::enabledStyle(const Notification &notification)
+{
+    const CSSRulePtr row = notification.userInfo.value(QStringLiteral("rule")).value<CSSRulePtr>();
+    if (!row)
+        return;
+    if (const CSSRulePtr shorthand = row->isShortHandChild() ? row->shortHandOwner() : nullptr) {
+        QStringList parts;
+        for (const CSSRulePtr &longhand : shorthand->children()) {
+            if (longhand->valueName() != QLatin1String("initial") && longhand->shouldIncludInRule())
+                parts.append(longhand->valueName());
+        }
+        const QString rebuilt = parts.isEmpty() ? QString() : parts.join(QLatin1Char(' ')) + QLatin1Char(' ');
+        shorthand->setValueName2(rebuilt);
+        shorthand->setValueName(rebuilt);
+    } else if (row->property() && row->property()->isShartHand()) {
+        row->parseChildren();
+    }
+    commitStyleEnabled(row, row->shouldIncludInRule());
+}
+
+void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
+{
+    if (InspectUndoManager *undo = undoManager()) {
+        undo->setActionName(QStringLiteral("Change Style Enabled"));
+        const CSSRulePtr owner = row->ownerRule();
+        undo->prepareWithInvocationTarget(this, [this, row, owner, enabled] {
+            Q_UNUSED(owner);
+            commitStyleEnabled(row, !enabled);
+        });
+    }
+    if (row->property())
+        row->property()->setEnabled(enabled);
+    row->setShouldIncludInRule(enabled);
+    const CSSRulePtr owner = row->ownerRule();
+    if (hasLiveType(owner, DOMCSSRule::KEYFRAMES_RULE)) {
+        if (owner->styleDeclaration())
+            owner->styleDeclaration()->setModified(true);
+        changeStyleByRule(row);
+    } else if (const CSSRulePtr media = row->mediaOwner()) {
+        for (const CSSRulePtr &each : {media, owner, row}) {
+            if (each && each->styleDeclaration())
+                each->styleDeclaration()->setModified(true);
+        }
+        changeStyleByRule(owner ? owner : row);
+    } else {
+        if (row->styleDeclaration())
+            row->styleDeclaration()->setModified(true);
+        changeStyleByRule(owner ? owner : row);
+    }
+    reloadRuleList(2);
+    redrawOverlay();
+}

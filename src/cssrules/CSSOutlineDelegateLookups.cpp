@@ -1,0 +1,288 @@
+// CSSOutlineDelegate: the lookups between rows, parsed items and live rules,
+// the page's style sheets of a file, and searches in the outline's rows.
+
+#include "CSSOutlineDelegate.h"
+
+#include "StyleSheetPairing.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/kit/OutlineItemModel.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
+
+#include <QUrl>
+
+namespace {
+
+// The first row of the roots, their children or their grandchildren (depth
+// 0, 1, 2), each row before its children, that matches.
+CSSRulePtr firstOfThreeLevels(const QList<CSSRulePtr> &roots, const std::function<bool(const CSSRulePtr &, int)> &matches)
+{
+    for (const CSSRulePtr &row : roots) {
+        if (matches(row, 0))
+            return row;
+        for (const CSSRulePtr &child : row->children()) {
+            if (matches(child, 1))
+                return child;
+            for (const CSSRulePtr &grandChild : child->children()) {
+                if (matches(grandChild, 2))
+                    return grandChild;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The address a style sheet of the file has in the page.
+QString addressOf(const File *file)
+{
+    if (file->isLocalFile())
+        return QUrl::fromLocalFile(file->path()).toString(QUrl::FullyEncoded);
+    return QUrl(file->path()).toString(QUrl::FullyEncoded);
+}
+
+bool sameAddress(const QString &href, const QString &address)
+{
+    if (href == address)
+        return true;
+    // Both sides as the engine spells them.
+    return QUrl(href).toString(QUrl::FullyEncoded) == address;
+}
+
+} // namespace
+
+CSSRulePtr CSSOutlineDelegate::cssRuleByStyleDeclaration(const StyleDeclarationPtr &declaration)
+{
+    if (!declaration)
+        return nullptr;
+    const int type = declaration->type();
+    for (const CSSRulePtr &row : allCSSRules()) {
+        if (row->styleDeclaration() == declaration)
+            return row;
+        const int rowType = row->styleDeclaration() ? row->styleDeclaration()->type() : RuleType::Other;
+        if ((type == RuleType::Style || type == RuleType::MediaStyle) && rowType == RuleType::Media) {
+            for (const CSSRulePtr &child : row->children()) {
+                if (child->styleDeclaration() == declaration)
+                    return child;
+            }
+        }
+        if (type == RuleType::Keyframe && rowType == RuleType::Keyframes) {
+            File *file = declaration->parentFile();
+            const StyleDeclarationPtr owner = file ? file->getMediaOwner(*declaration) : nullptr;
+            if (owner && owner == row->styleDeclaration()) {
+                for (const CSSRulePtr &child : row->children()) {
+                    if (child->styleDeclaration() == declaration)
+                        return child;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+DOMCSSRulePtr CSSOutlineDelegate::domCSSRuleByStyleDeclaration(const StyleDeclarationPtr &declaration)
+{
+    // By the rule the item was paired with, never by counting items.
+    File *file = declaration ? declaration->parentFile() : nullptr;
+    if (!file)
+        return nullptr;
+    const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file);
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, file);
+    if (pairing) {
+        if (DOMCSSRulePtr rule = pairing->ruleOf(declaration.get()))
+            return rule;
+    }
+    // An imported sheet of the same file pairs on its own.
+    for (const auto &[key, other] : m_pairings.asKeyValueRange()) {
+        Q_UNUSED(key);
+        if (other && other->file() == file) {
+            if (DOMCSSRulePtr rule = other->ruleOf(declaration.get()))
+                return rule;
+        }
+    }
+    return nullptr;
+}
+
+DOMCSSStyleDeclarationPtr CSSOutlineDelegate::domCSSStyleDeclarationByStyleDeclaration(const StyleDeclarationPtr &declaration)
+{
+    const DOMCSSRulePtr rule = domCSSRuleByStyleDeclaration(declaration);
+    if (!rule) {
+        cssOperationError(0, QStringLiteral("%1 not found.").arg(declaration ? declaration->description() : QString()));
+        return nullptr;
+    }
+    const DOMCSSStyleDeclarationPtr style = rule->style();
+    if (!style)
+        cssOperationError(1, QStringLiteral("%1 not matched %2.").arg(rule->cssText(), declaration->description()));
+    return style;
+}
+
+DOMCSSStyleDeclarationPtr CSSOutlineDelegate::domCSSStyleDeclarationByRule(const CSSRulePtr &row)
+{
+    if (!row || !row->rule() || row->rule()->type() == DOMCSSRule::KEYFRAMES_RULE)
+        return nullptr;
+    // A declaration of a keyframe: the style of the keyframe it stands in.
+    const CSSRulePtr keyframe = row->animationOwner();
+    if (keyframe && keyframe->rule() && keyframe->rule()->type() == DOMCSSRule::KEYFRAME_RULE)
+        return keyframe->rule()->style();
+    return row->rule()->style();
+}
+
+CSSRulePtr CSSOutlineDelegate::cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule) const
+{
+    for (const CSSRulePtr &row : m_rules) {
+        if (row->rule() == rule)
+            return row;
+    }
+    return nullptr;
+}
+
+CSSRulePtr CSSOutlineDelegate::propertyRuleByProperty(const CSSPropertyPtr &property)
+{
+    return firstOfThreeLevels(allCSSRules(), [&property](const CSSRulePtr &row, int) { return row->property() == property; });
+}
+
+CSSRulePtr CSSOutlineDelegate::propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const
+{
+    // Below the declarations a longhand is found by its name.
+    return firstOfThreeLevels(m_rules, [&property](const CSSRulePtr &row, int depth) {
+        if (depth < 2)
+            return row->property() == property;
+        return row->property() && property && row->property()->property() == property->property();
+    });
+}
+
+QList<DOMCSSRulePtr> CSSOutlineDelegate::createAllRuleList(DOMElement *element, const QString &pseudoElement) const
+{
+    QList<DOMCSSRulePtr> rules;
+    DOMDocument *doc = element ? element->ownerDocument() : nullptr;
+    if (!doc)
+        return rules;
+    for (const DOMMatchedRule &matched : doc->getMatchedCSSRules(element, pseudoElement, false)) {
+        if (const DOMCSSRulePtr rule = doc->styleSheets().ruleForId(matched.ruleId))
+            rules.append(rule);
+    }
+    return rules;
+}
+
+DOMCSSStyleSheetPtr CSSOutlineDelegate::domStyleSheet(const DOMCSSStyleSheetPtr &sheet, File *file) const
+{
+    if (!sheet || !file)
+        return nullptr;
+    const QString address = addressOf(file);
+    if (sameAddress(sheet->href(), address))
+        return sheet;
+    // The sheets it imports, from the last to the first, at any depth.
+    const DOMCSSRuleList rules = sheet->cssRules();
+    for (int i = rules.length() - 1; i >= 0; --i) {
+        const DOMCSSRulePtr rule = rules.item(i);
+        if (rule->type() != DOMCSSRule::IMPORT_RULE)
+            continue;
+        if (const DOMCSSStyleSheetPtr found = domStyleSheet(rule->styleSheet(), file))
+            return found;
+    }
+    return nullptr;
+}
+
+DOMCSSStyleSheetPtr CSSOutlineDelegate::styleSheetWithFile(File *file) const
+{
+    DOMDocument *doc = document();
+    if (!doc || !file)
+        return nullptr;
+    const DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = sheets.length() - 1; i >= 0; --i) {
+        if (const DOMCSSStyleSheetPtr found = domStyleSheet(sheets.item(i), file))
+            return found;
+    }
+    return nullptr;
+}
+
+QList<File *> CSSOutlineDelegate::getSortedStyleFiles() const
+{
+    const QList<File *> files = const_cast<CSSOutlineDelegate *>(this)->styleFiles();
+    DOMDocument *doc = document();
+    if (!doc || doc->styleSheets().length() == 0)
+        return files;
+    const auto fileWithAddress = [&files](const QString &href) -> File * {
+        for (File *file : files) {
+            if (sameAddress(href, addressOf(file)))
+                return file;
+        }
+        return nullptr;
+    };
+    QList<File *> sorted;
+    const DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i) {
+        const DOMCSSStyleSheetPtr sheet = sheets.item(i);
+        if (File *file = fileWithAddress(sheet->href()))
+            sorted.append(file);
+        const DOMCSSRuleList rules = sheet->cssRules();
+        for (int j = 0; j < rules.length(); ++j) {
+            const DOMCSSRulePtr rule = rules.item(j);
+            if (rule->type() != DOMCSSRule::IMPORT_RULE || !rule->styleSheet())
+                continue;
+            if (File *file = fileWithAddress(rule->styleSheet()->href()))
+                sorted.append(file);
+        }
+    }
+    return sorted;
+}
+
+QList<File *> CSSOutlineDelegate::getLocalStyleSheets() const
+{
+    return const_cast<CSSOutlineDelegate *>(this)->styleFiles();
+}
+
+CSSRulePtr CSSOutlineDelegate::findInOutline(const QList<CSSRulePtr> &nodes,
+                                             const std::function<bool(const CSSRulePtr &)> &matches) const
+{
+    // Depth first, each row before its children, into the rows the outline has.
+    for (const CSSRulePtr &node : nodes) {
+        if (matches(node))
+            return node;
+        if (!m_outlineView->itemModel()->containsItem(node.get()))
+            continue;
+        if (const CSSRulePtr found = findInOutline(node->children(), matches))
+            return found;
+    }
+    return nullptr;
+}
+
+CSSRulePtr CSSOutlineDelegate::searchNode(const QList<CSSRulePtr> &nodes, const CSSRule *row) const
+{
+    return findInOutline(nodes, [row](const CSSRulePtr &node) { return node.get() == row; });
+}
+
+CSSRulePtr CSSOutlineDelegate::treeNodeByStyleDeclaration(const StyleDeclarationPtr &declaration,
+                                                          const QList<CSSRulePtr> &nodes) const
+{
+    return findInOutline(nodes, [&declaration](const CSSRulePtr &node) { return node->styleDeclaration() == declaration; });
+}
+
+CSSRulePtr CSSOutlineDelegate::treeNodeByCSSProperty(const CSSPropertyPtr &property, const QList<CSSRulePtr> &nodes) const
+{
+    return findInOutline(nodes, [&property](const CSSRulePtr &node) { return node->property() == property; });
+}
+
+void CSSOutlineDelegate::expandParentsOfItem(const CSSRulePtr &row)
+{
+    QList<void *> ancestors;
+    for (void *parent = m_outlineView->parentForItem(row.get()); parent; parent = m_outlineView->parentForItem(parent))
+        ancestors.prepend(parent);
+    for (void *ancestor : std::as_const(ancestors))
+        m_outlineView->expandItem(ancestor);
+}
+
+QString CSSOutlineDelegate::noPriorityValueName(const QString &value)
+{
+    return QString(value).remove(QLatin1String("!important")).trimmed();
+}
+
+void CSSOutlineDelegate::cssOperationError(int code, const QString &message) const
+{
+    QM_ERROR(QStringLiteral("CSSOperationError:%1\n%2").arg(code).arg(message));
+}

@@ -1,0 +1,3 @@
+#include "CSSRuleRowView.h"
+
+CSSRuleRowView::~CSSRuleRowView() = default;

@@ -1,0 +1,155 @@
+#include "StyleSheetSource.h"
+
+namespace {
+
+bool isWhite(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+} // namespace
+
+const StyleSheetSource::PropertyText *StyleSheetSource::ItemText::propertyText(const CSSProperty *property) const
+{
+    for (const PropertyText &entry : properties) {
+        if (entry.property.get() == property)
+            return &entry;
+    }
+    return nullptr;
+}
+
+StyleSheetSource::Piece StyleSheetSource::pieceAt(const QString &text, Range whole)
+{
+    Piece piece;
+    piece.whole = whole;
+    const qsizetype end = std::min(whole.end(), text.size());
+    qsizetype start = std::min(whole.location, end);
+    while (start < end && isWhite(text.at(start)))
+        ++start;
+    qsizetype colon = start;
+    while (colon < end && text.at(colon) != u':')
+        ++colon;
+    qsizetype nameEnd = colon;
+    while (nameEnd > start && isWhite(text.at(nameEnd - 1)))
+        --nameEnd;
+    piece.name = {start, nameEnd - start};
+    if (colon >= end) {
+        piece.value = {end, 0};
+        return piece;
+    }
+    qsizetype valueStart = colon + 1;
+    while (valueStart < end && isWhite(text.at(valueStart)))
+        ++valueStart;
+    qsizetype valueEnd = end;
+    while (valueEnd > valueStart && isWhite(text.at(valueEnd - 1)))
+        --valueEnd;
+    piece.value = {valueStart, valueEnd - valueStart};
+    return piece;
+}
+
+qsizetype StyleSheetSource::selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart)
+{
+    qsizetype start = std::clamp<qsizetype>(boundary, 0, blockStart);
+    // White space and comments (inside a block, where comments are no items) come before it.
+    while (start < blockStart) {
+        if (isWhite(text.at(start))) {
+            ++start;
+        } else if (text.at(start) == u'/' && start + 1 < blockStart && text.at(start + 1) == u'*') {
+            const qsizetype close = text.indexOf(QLatin1String("*/"), start + 2);
+            if (close < 0 || close + 2 > blockStart)
+                break;
+            start = close + 2;
+        } else {
+            break;
+        }
+    }
+    return start;
+}
+
+StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole)
+{
+    ItemText item;
+    item.declaration = declaration;
+    item.range = range;
+    item.whole = whole;
+    item.selector = declaration->selector();
+    item.removed = declaration->isRemoved();
+    for (const CSSPropertyPtr &property : declaration->properties()) {
+        PropertyText entry;
+        entry.property = property;
+        entry.name = property->property();
+        entry.value = property->value();
+        entry.removed = property->isRemoved();
+        item.properties.append(entry);
+    }
+    return item;
+}
+
+std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, const QList<StyleDeclarationPtr> &declarations)
+{
+    auto source = std::make_shared<StyleSheetSource>();
+    source->m_text = text;
+    source->reserve(declarations.size());
+    // The blocks open at the current item, innermost last, and the end of the
+    // last item closed before it: where the text of the next selector begins.
+    QList<Range> open;
+    qsizetype lastEnd = 0;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        const Range range = declaration->range();
+        while (!open.isEmpty() && open.constLast().end() <= range.location) {
+            lastEnd = std::max(lastEnd, open.constLast().end());
+            open.removeLast();
+        }
+        qsizetype boundary = lastEnd;
+        if (!open.isEmpty())
+            boundary = std::max(boundary, open.constLast().location + 1);
+        const bool block = declaration->type() != RuleType::Comment && declaration->hasBody()
+                           && range.location < text.size() && text.at(range.location) == u'{';
+        Range whole = range;
+        if (block) {
+            const qsizetype start = selectorStart(text, boundary, range.location);
+            whole = {start, range.end() - start};
+            open.append(range);
+        } else {
+            lastEnd = std::max(lastEnd, range.end());
+        }
+        ItemText item = snapshotOf(declaration, range, whole);
+        const qsizetype bodyStart = range.location + 1;
+        for (PropertyText &entry : item.properties) {
+            for (const Range piece : entry.property->textRanges())
+                entry.pieces.append(pieceAt(text, {bodyStart + piece.location, piece.length}));
+        }
+        source->appendItem(std::move(item));
+    }
+    return source;
+}
+
+void StyleSheetSource::reserve(qsizetype count)
+{
+    m_items.reserve(count);
+    m_index.reserve(count);
+}
+
+void StyleSheetSource::appendItem(ItemText item)
+{
+    m_index.insert(item.declaration.get(), m_items.size());
+    m_items.append(std::move(item));
+}
+
+const StyleSheetSource::ItemText *StyleSheetSource::itemText(const StyleDeclaration *declaration) const
+{
+    const auto it = m_index.constFind(declaration);
+    return it == m_index.cend() ? nullptr : &m_items.at(it.value());
+}
+
+bool StyleSheetSource::describes(const QList<StyleDeclarationPtr> &declarations) const
+{
+    // The model may gain items (which the writer adds to the text) but
+    // must not have lost or reordered any it was made from.
+    qsizetype next = 0;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (next < m_items.size() && m_items.at(next).declaration == declaration)
+            ++next;
+    }
+    return next == m_items.size();
+}

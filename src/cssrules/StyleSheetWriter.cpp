@@ -1,0 +1,581 @@
+#include "StyleSheetWriter.h"
+
+#include "stylesheet/GradientColorParser.h"
+#include "stylesheet/StringVendarPrefix.h"
+#include "stylesheet/StyleComment.h"
+#include "stylesheet/StyleSheetParser.h"
+#include "workspace/AppConfig.h"
+#include "workspace/File.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+using StringVendarPrefix::formalPropertyName;
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isWhite(QChar c)
+{
+    return isBlank(c) || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+qsizetype lineStart(const QString &text, qsizetype position)
+{
+    while (position > 0 && text.at(position - 1) != u'\n' && text.at(position - 1) != u'\r')
+        --position;
+    return position;
+}
+
+bool onlyBlanksBetween(const QString &text, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        if (!isBlank(text.at(i)))
+            return false;
+    }
+    return true;
+}
+
+// The end of a line break at position, or position when there is none.
+qsizetype afterLineBreak(const QString &text, qsizetype position)
+{
+    if (position < text.size() && text.at(position) == u'\r')
+        ++position;
+    if (position < text.size() && text.at(position) == u'\n')
+        ++position;
+    return position;
+}
+
+// What cutting out [from, to) takes with it: the line, when nothing else
+// stands on it, with its line break; and one empty line of two that meet.
+Range cutRange(const QString &text, qsizetype from, qsizetype to)
+{
+    const qsizetype start = lineStart(text, from);
+    qsizetype end = to;
+    while (end < text.size() && isBlank(text.at(end)))
+        ++end;
+    const bool wholeLines = onlyBlanksBetween(text, start, from)
+                            && (end >= text.size() || text.at(end) == u'\n' || text.at(end) == u'\r');
+    if (!wholeLines)
+        return {from, to - from};
+    end = afterLineBreak(text, end);
+    // An empty line before and after: one of them goes too.
+    const bool emptyBefore = start >= 1 && (start < 2 || text.at(start - 2) == u'\n') && text.at(start - 1) == u'\n';
+    qsizetype next = end;
+    while (next < text.size() && isBlank(text.at(next)))
+        ++next;
+    if (emptyBefore && next < text.size() && text.at(next) == u'\n')
+        end = next + 1;
+    return {start, end - start};
+}
+
+// The style of a rule's declarations as written: the text before a name on
+// its line, whether each stands on a line of its own, and what separates
+// name and value.
+struct DeclarationStyle
+{
+    QString indent;
+    bool ownLines = true;
+    QString separator = QStringLiteral(":");
+};
+
+DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &text)
+{
+    DeclarationStyle style;
+    style.indent = AppConfig::getInstance()->indent();
+    for (const StyleSheetSource::PropertyText &property : item.properties) {
+        if (property.pieces.isEmpty())
+            continue;
+        const StyleSheetSource::Piece &piece = property.pieces.first();
+        const QString leading = text.mid(piece.whole.location, piece.name.location - piece.whole.location);
+        style.ownLines = leading.contains(u'\n');
+        const qsizetype start = lineStart(text, piece.name.location);
+        style.indent = style.ownLines ? text.mid(start, piece.name.location - start) : QStringLiteral(" ");
+        style.separator = text.mid(piece.name.end(), piece.value.location - piece.name.end());
+        if (style.separator.isEmpty())
+            style.separator = QStringLiteral(":");
+        return style;
+    }
+    return style;
+}
+
+QString keyOf(const StyleDeclaration &declaration)
+{
+    if (declaration.type() == RuleType::Comment)
+        return static_cast<const StyleComment &>(declaration).commentBody().trimmed();
+    return StyleSheetParser::planeSelector(declaration.selector());
+}
+
+bool isKeyframesPart(int type)
+{
+    return type == RuleType::Keyframes || type == RuleType::Keyframe;
+}
+
+// A property the parser made from vendor-prefixed declarations alone, of the
+// formal name given.
+bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
+{
+    return property.vendorPrefixes() && !property.vendorPrefixes()->isEmpty()
+           && property.textRanges().size() == property.vendorPrefixes()->size()
+           && property.formalName() == formalPropertyName(name);
+}
+
+} // namespace
+
+bool StyleSheetWriter::isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const
+{
+    Q_UNUSED(previous);
+    return m_edited.contains(&declaration);
+}
+
+QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<StyleDeclarationPtr> &roots)
+{
+    // A block's items, and theirs: asked of the file once per block, never
+    // once per item (a look-up of an item's owner walks the whole list).
+    QSet<const StyleDeclaration *> all;
+    QList<StyleDeclarationPtr> pending = roots;
+    while (!pending.isEmpty()) {
+        const StyleDeclarationPtr item = pending.takeLast();
+        if (all.contains(item.get()))
+            continue;
+        all.insert(item.get());
+        File *file = item->parentFile();
+        if (file && item->type() != RuleType::Style && item->type() != RuleType::Comment)
+            pending += file->getMediaChildren(*item);
+    }
+    return all;
+}
+
+QString StyleSheetWriter::applied(const QString &text, QList<Splice> splices)
+{
+    std::stable_sort(splices.begin(), splices.end(),
+                     [](const Splice &a, const Splice &b) { return a.location < b.location; });
+    QString written;
+    written.reserve(text.size() + 256);
+    qsizetype at = 0;
+    for (const Splice &splice : std::as_const(splices)) {
+        // A change inside a part already cut out has nothing left to change.
+        if (splice.location < at)
+            continue;
+        written += QStringView(text).mid(at, splice.location - at);
+        written += splice.text;
+        at = splice.location + splice.length;
+    }
+    written += QStringView(text).mid(at);
+    return written;
+}
+
+void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleSheetSource::PropertyText &was,
+                                     const QString &text, QList<Splice> &splices) const
+{
+    const QString formal = formalPropertyName(property.property());
+    QSet<QString> present;
+    const StyleSheetSource::Piece *plain = nullptr;
+    for (const StyleSheetSource::Piece &piece : was.pieces) {
+        const QString pieceName = text.mid(piece.name.location, piece.name.length);
+        const QString prefix = StringVendarPrefix::prefix(pieceName);
+        const bool copy = !prefix.isEmpty() && pieceName != was.name;
+        QString name = property.property();
+        QString value = property.value();
+        if (copy) {
+            present.insert(prefix.chopped(1));
+            name = prefix + formal;
+            if (formal == QLatin1String("background-image"))
+                value = GradientColorParser::convertFormalToVendarPrefix(value, prefix);
+            else
+                value = valueForPrefix(formal, value, prefix.chopped(1));
+        } else {
+            plain = &piece;
+        }
+        if (name != pieceName) {
+            splices.append({piece.name.location, piece.value.end() - piece.name.location,
+                            name + text.mid(piece.name.end(), piece.value.location - piece.name.end()) + value});
+        } else if (value != text.mid(piece.value.location, piece.value.length)) {
+            splices.append({piece.value.location, piece.value.length, value});
+        }
+    }
+    // The copies the project wants that the text did not have go before the
+    // plain declaration, in its indentation.
+    if (!plain || !m_settings.prefixes.isPrefixed(formal) || formal == QLatin1String("background-image"))
+        return;
+    const qsizetype start = lineStart(text, plain->name.location);
+    const bool ownLine = onlyBlanksBetween(text, start, plain->name.location);
+    const QString indent = ownLine ? text.mid(start, plain->name.location - start) : QString();
+    const QString separator = text.mid(plain->name.end(), plain->value.location - plain->name.end());
+    QString copies;
+    for (const QString &prefix : m_settings.prefixesOn) {
+        if (present.contains(prefix))
+            continue;
+        const QString line = prefix + u'-' + formal + separator + valueForPrefix(formal, property.value(), prefix) + u';';
+        copies += ownLine ? line + u'\n' + indent : line + u' ';
+    }
+    if (!copies.isEmpty())
+        splices.append({plain->name.location, 0, copies});
+}
+
+void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
+                                       const QString &text, QList<Splice> &splices) const
+{
+    const QList<CSSPropertyPtr> &current = declaration.properties();
+    for (const StyleSheetSource::PropertyText &was : item.properties) {
+        const CSSPropertyPtr &property = was.property;
+        const bool listed = current.contains(property);
+        if (!listed || (property->isRemoved() && !was.removed)) {
+            for (const StyleSheetSource::Piece &piece : was.pieces) {
+                qsizetype end = piece.whole.end();
+                if (end < text.size() && text.at(end) == u';')
+                    ++end;
+                Range cut = cutRange(text, piece.name.location, end);
+                // A declaration on a line shared with others loses its own
+                // text and the blank after it.
+                if (cut.location == piece.name.location) {
+                    qsizetype after = cut.end();
+                    while (after < text.size() && isBlank(text.at(after)))
+                        ++after;
+                    cut.length = after - cut.location;
+                }
+                splices.append({cut.location, cut.length, QString()});
+            }
+        } else if (!property->isRemoved() && (property->property() != was.name || property->value() != was.value)) {
+            rewritePieces(*property, was, text, splices);
+        }
+    }
+
+    // Declarations the rule gained: after the one before them, in the rule's style.
+    const qsizetype bodyStart = item.range.location + 1;
+    const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
+    const DeclarationStyle style = styleOf(item, text);
+    qsizetype insertAt = bodyStart;
+    bool needsSemicolon = false;
+    for (const CSSPropertyPtr &property : current) {
+        if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get())) {
+            if (!was->pieces.isEmpty()) {
+                insertAt = was->pieces.constLast().whole.end();
+                needsSemicolon = !(insertAt < text.size() && text.at(insertAt) == u';');
+                if (!needsSemicolon)
+                    ++insertAt;
+            }
+            continue;
+        }
+        if (property->isRemoved() || property->property().isNull())
+            continue;
+        const bool emptyBody = std::all_of(item.properties.cbegin(), item.properties.cend(),
+                                           [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
+                               && text.mid(bodyStart, bodyEnd - bodyStart).trimmed().isEmpty();
+        if (emptyBody) {
+            // A rule without declarations gets the layout of a new one.
+            splices.append({bodyStart, bodyEnd - bodyStart,
+                            generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
+            return;
+        }
+        QString lines = needsSemicolon ? QStringLiteral(";") : QString();
+        needsSemicolon = false;
+        for (const Line &line : linesOf(*property)) {
+            lines += (style.ownLines ? QStringLiteral("\n") + style.indent : style.indent) + line.name + style.separator
+                     + line.value;
+            if (!line.value.endsWith(u';'))
+                lines += u';';
+        }
+        splices.append({insertAt, 0, lines});
+    }
+}
+
+QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarations,
+                                      const StyleSheetSource &previous) const
+{
+    const QString &text = previous.text();
+    QList<Splice> splices;
+    qsizetype anchor = 0;
+    bool anchorAfterItem = false;
+    QString group;
+    const auto flush = [&] {
+        if (group.isEmpty())
+            return;
+        if (anchorAfterItem) {
+            while (group.endsWith(u'\n'))
+                group.chop(1);
+            splices.append({anchor, 0, QStringLiteral("\n\n") + group});
+        } else {
+            splices.append({anchor, 0, group});
+        }
+        group.clear();
+    };
+    Range cutOut;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        const StyleSheetSource::ItemText *item = previous.itemText(declaration.get());
+        if (item && cutOut.length > 0 && cutOut.location <= item->whole.location && item->whole.end() <= cutOut.end())
+            continue;
+        if (!item) {
+            if (declaration->isRemoved())
+                continue;
+            if (!declaration->isInBraket()) {
+                group += isKeyframesPart(declaration->type()) && declaration->selector().startsWith(QLatin1String("@-webkit"))
+                    ? duplicateVendarPrefixKeyframes(*declaration)
+                    : generateSelector(*declaration);
+                continue;
+            }
+            // A new rule inside a block the text has: at the end of the block.
+            File *file = declaration->parentFile();
+            const StyleDeclarationPtr owner = file ? file->getMediaOwner(*declaration) : nullptr;
+            const StyleSheetSource::ItemText *ownerItem = owner ? previous.itemText(owner.get()) : nullptr;
+            if (!ownerItem || owner->isRemoved())
+                continue;
+            const qsizetype close = ownerItem->range.end() - 1;
+            const qsizetype start = lineStart(text, close);
+            const bool closeOnOwnLine = onlyBlanksBetween(text, start, close) && start > ownerItem->range.location;
+            const QString indent = AppConfig::getInstance()->indent();
+            const QString rule = indent + declaration->selector() + QStringLiteral(" {")
+                                 + generatePropertyText(*declaration, AppConfig::getInstance()->indent2()) + u'\n' + indent
+                                 + u'}';
+            splices.append(closeOnOwnLine ? Splice{start, 0, rule + u'\n'} : Splice{close, 0, u'\n' + rule + u'\n'});
+            continue;
+        }
+        if (!declaration->isInBraket()) {
+            flush();
+            anchor = item->whole.end();
+            anchorAfterItem = true;
+        }
+        if (declaration->isRemoved()) {
+            if (!item->removed) {
+                const Range cut = cutRange(text, item->whole.location, item->whole.end());
+                splices.append({cut.location, cut.length, QString()});
+                cutOut = item->whole;
+            }
+            continue;
+        }
+        if (!isEdited(*declaration, previous))
+            continue;
+        if (declaration->type() != RuleType::Comment && declaration->selector() != item->selector
+            && item->whole.location < item->range.location) {
+            qsizetype selectorEnd = item->range.location;
+            while (selectorEnd > item->whole.location && isWhite(text.at(selectorEnd - 1)))
+                --selectorEnd;
+            splices.append({item->whole.location, selectorEnd - item->whole.location, declaration->selector()});
+        }
+        propertySplices(*declaration, *item, text, splices);
+    }
+    flush();
+    return applied(text, splices);
+}
+
+QString StyleSheetWriter::regeneratedText(const QList<StyleDeclarationPtr> &declarations,
+                                          const StyleSheetSource *previous) const
+{
+    QString text;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (declaration->isRemoved() || declaration->isInBraket())
+            continue;
+        const int type = declaration->type();
+        const bool unwritable = type == RuleType::Supports
+                                || (type == RuleType::Other && declaration->hasBody()
+                                    && !declaration->selector().startsWith(QLatin1String("@-moz-document")));
+        const StyleSheetSource::ItemText *item = previous ? previous->itemText(declaration.get()) : nullptr;
+        if (unwritable && item) {
+            // The model cannot write these blocks: their text stays, with only
+            // the declarations that changed inside them rewritten.
+            QList<Splice> splices;
+            const QString &source = previous->text();
+            for (const StyleSheetSource::ItemText &inner : previous->items()) {
+                if (inner.range.location > item->range.location && inner.range.end() < item->range.end()
+                    && !inner.declaration->isRemoved() && isEdited(*inner.declaration, *previous))
+                    propertySplices(*inner.declaration, inner, source, splices);
+            }
+            for (Splice &splice : splices)
+                splice.location -= item->whole.location;
+            text += applied(source.mid(item->whole.location, item->whole.length), splices);
+            continue;
+        }
+        if (type == RuleType::Keyframes && declaration->selector().startsWith(QLatin1String("@-webkit")))
+            text += duplicateVendarPrefixKeyframes(*declaration);
+        else
+            text += generateSelector(*declaration);
+    }
+    return text;
+}
+
+StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr> &declarations,
+                                                 const StyleSheetSource *previous) const
+{
+    m_previous = previous;
+    // A change inside a block may mark only the block.
+    QList<StyleDeclarationPtr> marked;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (declaration->isModified())
+            marked.append(declaration);
+    }
+    m_edited = withDescendants(marked);
+    QString text;
+    if (m_settings.minify)
+        text = regeneratedText(declarations, previous);
+    else
+        text = splicedText(declarations, previous ? *previous : StyleSheetSource());
+    m_previous = nullptr;
+    return aligned(text, declarations);
+}
+
+QList<std::pair<qsizetype, QString>> StyleSheetWriter::commentsInside(const StyleDeclaration &block) const
+{
+    QList<std::pair<qsizetype, QString>> comments;
+    const StyleSheetSource::ItemText *item = m_previous ? m_previous->itemText(&block) : nullptr;
+    if (!item)
+        return comments;
+    const QString &text = m_previous->text();
+    // The rules inside the block hold their own comments.
+    QList<Range> inner;
+    for (const StyleSheetSource::ItemText &other : m_previous->items()) {
+        if (other.range.location > item->range.location && other.range.end() < item->range.end())
+            inner.append(other.whole);
+    }
+    for (qsizetype i = item->range.location + 1; i < item->range.end() - 1; ++i) {
+        const auto within = std::find_if(inner.cbegin(), inner.cend(), [i](const Range &r) { return r.contains(i); });
+        if (within != inner.cend()) {
+            i = within->end() - 1;
+            continue;
+        }
+        const QChar c = text.at(i);
+        if (c == u'"' || c == u'\'') {
+            const qsizetype close = text.indexOf(c, i + 1);
+            i = close < 0 ? item->range.end() : close;
+        } else if (c == u'/' && i + 1 < text.size() && text.at(i + 1) == u'*') {
+            const qsizetype close = text.indexOf(QLatin1String("*/"), i + 2);
+            const qsizetype end = close < 0 ? item->range.end() - 1 : close + 2;
+            comments.append({i, text.mid(i, end - i)});
+            i = end - 1;
+        }
+    }
+    return comments;
+}
+
+StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const
+{
+    Result result;
+    result.text = text;
+    const QList<StyleDeclarationPtr> parsed = StyleSheetParser::parseStyleSheet(text, nullptr, m_settings.prefixes);
+    const std::shared_ptr<StyleSheetSource> written = StyleSheetSource::read(text, parsed);
+
+    // What the text does not hold: removed items, the twins of "@-webkit-"
+    // keyframes, and everything inside those.
+    QList<StyleDeclarationPtr> skipped;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (declaration->isRemoved() || isSuppressedTwin(*declaration))
+            skipped.append(declaration);
+    }
+    const QSet<const StyleDeclaration *> unwritten = withDescendants(skipped);
+
+    const QList<qsizetype> lineEnds = StyleSheetParser::lineEnds(text);
+    auto source = std::make_shared<StyleSheetSource>();
+    source->setText(text);
+    source->reserve(parsed.size());
+    QList<std::pair<StyleDeclarationPtr, const StyleSheetSource::ItemText *>> pairs;
+    QHash<const StyleDeclaration *, qsizetype> placeOf;
+    QSet<qsizetype> taken;
+    qsizetype next = 0;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (unwritten.contains(declaration.get()))
+            continue;
+        // The same text as before reads the same: the normalised key only where it does not.
+        std::optional<QString> key;
+        const auto sameItem = [&](const StyleDeclaration &candidate) {
+            if (candidate.type() != declaration->type())
+                return false;
+            if (candidate.type() == RuleType::Comment)
+                return keyOf(candidate) == keyOf(*declaration);
+            if (candidate.selector() == declaration->selector())
+                return true;
+            if (!key)
+                key = keyOf(*declaration);
+            return keyOf(candidate) == *key;
+        };
+        // Keyframes are written in the order of their keys: they are looked
+        // for anywhere in their block.
+        qsizetype from = next;
+        if (declaration->type() == RuleType::Keyframe && declaration->parentFile()) {
+            const StyleDeclarationPtr owner = declaration->parentFile()->getMediaOwner(*declaration);
+            if (owner && placeOf.contains(owner.get()))
+                from = placeOf.value(owner.get()) + 1;
+        }
+        qsizetype found = -1;
+        for (qsizetype i = from; i < parsed.size(); ++i) {
+            const StyleDeclarationPtr &candidate = parsed.at(i);
+            if (!taken.contains(i) && sameItem(*candidate)) {
+                found = i;
+                break;
+            }
+            // Only the copies the writer makes of keyframes rules stand between.
+            if (!isKeyframesPart(candidate->type()))
+                break;
+        }
+        if (found < 0) {
+            result.error = QStringLiteral("the text written does not hold \"%1\" where the rules panel put it")
+                               .arg(declaration->type() == RuleType::Comment ? QStringLiteral("a comment")
+                                                                              : declaration->selector());
+            return result;
+        }
+        pairs.append({declaration, &written->items().at(found)});
+        placeOf.insert(declaration.get(), found);
+        taken.insert(found);
+        next = std::max(next, found + 1);
+    }
+    for (qsizetype i = next; i < parsed.size(); ++i) {
+        if (!isKeyframesPart(parsed.at(i)->type()) && !taken.contains(i)) {
+            result.error = QStringLiteral("the text written holds \"%1\", which the rules panel does not know")
+                               .arg(parsed.at(i)->selector());
+            return result;
+        }
+    }
+
+    // The declarations of each item: the model's, in order, as the text has them.
+    for (const auto &[declaration, item] : std::as_const(pairs)) {
+        StyleSheetSource::ItemText entry = StyleSheetSource::snapshotOf(declaration, item->range, item->whole);
+        QList<StyleSheetSource::PropertyText> kept;
+        qsizetype at = 0;
+        for (StyleSheetSource::PropertyText &property : entry.properties) {
+            if (property.removed || property.name.isNull())
+                continue;
+            // A copy whose value names prefixed properties ("-webkit-transition:
+            // opacity 1s, -webkit-transform 1s") reads as a declaration of its
+            // own: it belongs to this one.
+            QList<StyleSheetSource::Piece> copies;
+            while (at < item->properties.size() && item->properties.at(at).value != property.value.trimmed()
+                   && isPrefixedCopyOf(*item->properties.at(at).property, property.name.trimmed())) {
+                copies += item->properties.at(at).pieces;
+                ++at;
+            }
+            if (at >= item->properties.size()
+                || formalPropertyName(item->properties.at(at).name) != formalPropertyName(property.name.trimmed())
+                || item->properties.at(at).value != property.value.trimmed()) {
+                result.error = QStringLiteral("\"%1: %2\" in \"%3\" would not stay one declaration")
+                                   .arg(property.name, property.value, declaration->selector());
+                return result;
+            }
+            property.pieces = copies + item->properties.at(at).pieces;
+            kept.append(property);
+            ++at;
+        }
+        if (at != item->properties.size()) {
+            result.error = QStringLiteral("the text written of \"%1\" holds more declarations than its rule")
+                               .arg(declaration->selector());
+            return result;
+        }
+        entry.properties = kept;
+        source->appendItem(std::move(entry));
+    }
+
+    // All of it lines up: the model now points into the new text.
+    for (const auto &[declaration, item] : std::as_const(pairs)) {
+        declaration->setRange(item->range);
+        // A rule begins on the line of its selector.
+        const auto line = std::upper_bound(lineEnds.cbegin(), lineEnds.cend(), item->whole.location);
+        declaration->setLineNumber(qsizetype(line - lineEnds.cbegin()) + 1);
+    }
+    result.ok = true;
+    result.source = source;
+    return result;
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "StyleSheetSource.h"
+
+#include "stylesheet/StyleDeclaration.h"
+#include "stylesheet/VendarPrefixSettings.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
+
+class File;
+
+// What the project's settings say about writing one style sheet.
+struct StyleSheetWriterSettings
+{
+    // False for a style sheet no project's settings apply to.
+    bool hasSettings = false;
+    bool overrideCSS = false;
+    bool minify = false;
+    // The prefixes switched on ("-webkit", without the trailing dash), in order.
+    QStringList prefixesOn;
+    VendarPrefixSettings prefixes;
+
+    static StyleSheetWriterSettings fromConfig(const QVariantMap &config);
+};
+
+// Turns the rule model of one style sheet (its StyleDeclaration list) back
+// into text, and points the model's ranges and line numbers into that text.
+//
+// With "minifyCSS" off the text last written (or read) is kept and changed
+// only where the model differs from it (StyleSheetSource): an item that was
+// not edited keeps its bytes and the text around it; in an edited item only
+// the declarations that changed are rewritten, in place, with their
+// vendor-prefixed copies; items the model gained are written as
+// generateSelector() writes them, and removed ones are cut out with their
+// lines. With "minifyCSS" on the whole text is generated from the model
+// (generateSelector() for every item); comments inside blocks and at-rule
+// blocks the model cannot write (@supports, @layer) keep their text.
+//
+// Either way the text written is parsed again and lined up with the model:
+// the ranges, lines and the new StyleSheetSource come from that parse, and a
+// text whose structure does not match the model (a value that would open a
+// block or end a declaration) is not written at all.
+//
+// The generators are in StyleSheetWriterGenerate.cpp.
+class StyleSheetWriter
+{
+public:
+    explicit StyleSheetWriter(StyleSheetWriterSettings settings);
+
+    bool saveWithMinify() const { return m_settings.minify; }
+    const StyleSheetWriterSettings &settings() const { return m_settings; }
+    // The file's keyframes rules (File::keyframesDeclarations()), for the
+    // twins of an "@-webkit-" keyframes rule.
+    void setTempKeyframeDeclarations(const QList<StyleDeclarationPtr> &declarations)
+    {
+        m_tempKeyframeDeclarations = declarations;
+    }
+
+    // --- The text of items (StyleSheetWriterGenerate.cpp) ------------------------
+    // One top-level item; empty for an item written inside another or not at all.
+    QString generateSelector(const StyleDeclaration &declaration) const;
+    // The declarations of a rule's body, vendor-prefixed copies included.
+    QString generatePropertyText(const StyleDeclaration &declaration, const QString &indent) const;
+    // An "@-webkit-" keyframes rule once per prefix switched on, then unprefixed,
+    // from the model's keyframes.
+    QString duplicateVendarPrefixKeyframes(const StyleDeclaration &declaration) const;
+    // One keyframe of such a copy, its names and values made for the prefix
+    // ("-moz-", or empty for the unprefixed copy).
+    QString genKeyframeSelectorString(const StyleDeclaration &keyframe, const QString &prefix) const;
+    // Every "-webkit-" in the text replaced by the prefix.
+    static QString replaceVendarPrefixWithKeyframes(const QString &text, const QString &prefix);
+    // The longest of the vendor prefixes less the length of this one.
+    static int venderPrefixIndentCount(const QString &prefix);
+    // A selector list written one selector a line, broken at its top-level commas.
+    static QString selectorAsWritten(const QString &selector);
+
+    // --- The whole sheet --------------------------------------------------------------
+    struct Result
+    {
+        bool ok = false;
+        QString text;
+        // Why nothing could be written.
+        QString error;
+        // The model as the new text has it.
+        std::shared_ptr<StyleSheetSource> source;
+    };
+    // The new text of the sheet. previous is what the text last written (or
+    // read) holds; null when there is none. On success the model's ranges and
+    // line numbers point into the new text.
+    Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
+
+private:
+    struct Splice
+    {
+        qsizetype location = 0;
+        qsizetype length = 0;
+        QString text;
+    };
+
+    // --- Generation (StyleSheetWriterGenerate.cpp) --------------------------------
+    QString wrapped(const StyleDeclaration &declaration, const QString &body) const;
+    QString mediaBody(const StyleDeclaration &declaration) const;
+    QString keyframesBody(const StyleDeclaration &declaration) const;
+    // The keyframes of an unprefixed keyframes rule, written as rules are.
+    QString keyframesBodyAsWritten(const StyleDeclaration &declaration) const;
+    QString blockAtRuleText(const StyleDeclaration &declaration) const;
+    // Each declaration line of a property: name and value per prefix, plain last.
+    struct Line
+    {
+        QString prefix; // "-webkit", or empty for the plain line
+        QString name;
+        QString value;
+    };
+    QList<Line> linesOf(const CSSProperty &property) const;
+    QString valueForPrefix(const QString &name, const QString &value, const QString &prefix) const;
+    QList<StyleDeclarationPtr> childrenOf(const StyleDeclaration &declaration) const;
+    bool isSuppressedTwin(const StyleDeclaration &declaration) const;
+
+    // --- Writing --------------------------------------------------------------------------
+    QString splicedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous) const;
+    QString regeneratedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
+    void propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
+                         const QString &text, QList<Splice> &splices) const;
+    void rewritePieces(const CSSProperty &property, const StyleSheetSource::PropertyText &was, const QString &text,
+                       QList<Splice> &splices) const;
+    bool isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const;
+    static QSet<const StyleDeclaration *> withDescendants(const QList<StyleDeclarationPtr> &roots);
+    static QString applied(const QString &text, QList<Splice> splices);
+    // Lines up a parse of text with the model; sets ranges and lines on success.
+    Result aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
+
+    // The comments inside a block of the text last written, with where they
+    // stood, for a block that is written again.
+    QList<std::pair<qsizetype, QString>> commentsInside(const StyleDeclaration &block) const;
+
+    StyleSheetWriterSettings m_settings;
+    QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
+    // What the text last written holds, during write().
+    mutable const StyleSheetSource *m_previous = nullptr;
+    // The marked items and everything inside them, during write().
+    mutable QSet<const StyleDeclaration *> m_edited;
+};

@@ -1,0 +1,226 @@
+#include "TestPrinters.h"
+#include "cssrules/CSSCopyInfo.h"
+#include "cssrules/CSSRule.h"
+#include "platform/web/cssom/DOMCSSParser.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "stylesheet/StyleSheetParser.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DOMCSSRulePtr liveRule(const QString &text)
+{
+    const std::optional<DOMCSSParsedRule> parsed = DOMCSSParser::parseRule(text);
+    return parsed ? DOMCSSRule::fromParsed(*parsed, 0) : nullptr;
+}
+
+// A style sheet's model in a bare File.
+struct Sheet
+{
+    File file;
+    QList<StyleDeclarationPtr> items;
+
+    explicit Sheet(const QString &text)
+    {
+        items = StyleSheetParser::parseStyleSheet(text, &file);
+        file.setStyleDeclarations(items);
+    }
+};
+
+// The current project: its prefixes "-webkit" on and "-moz" off, prefixing
+// transition-property, transform and background-image.
+class CurrentProject
+{
+public:
+    CurrentProject()
+    {
+        QVariantMap config = ProjectUtil::getProjectConfig(m_dir.path());
+        config.insert(QStringLiteral("vendarPrefix"),
+                      QVariantList{QVariantMap{{QStringLiteral("prefix"), QStringLiteral("-webkit")}, {QStringLiteral("on"), true}},
+                                   QVariantMap{{QStringLiteral("prefix"), QStringLiteral("-moz")}, {QStringLiteral("on"), false}}});
+        config.insert(QStringLiteral("vendarPrefixProperties"),
+                      QVariantMap{{QStringLiteral("transition-property"), true}, {QStringLiteral("transform"), true},
+                                  {QStringLiteral("background-image"), true}});
+        ProjectUtil::saveProjectConfig(config, m_dir.path());
+        ProjectUtil::setCurrentProjectPath(m_dir.path());
+    }
+    ~CurrentProject() { ProjectUtil::resetForTesting(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QStringList namesOf(const QList<CSSRulePtr> &rows)
+{
+    QStringList names;
+    for (const CSSRulePtr &row : rows)
+        names.append(row->propName());
+    return names;
+}
+
+} // namespace
+
+TEST(CSSRule, RowsAnswerTheirTextsByKind)
+{
+    const CSSRulePtr empty = CSSRule::init();
+    EXPECT_EQ(empty->displayName(), QString());
+    EXPECT_FALSE(empty->displayName().isNull());
+    EXPECT_FALSE(empty->propName().isNull());
+    EXPECT_TRUE(empty->valueName().isNull());
+    EXPECT_TRUE(empty->selectorName().isNull());
+    EXPECT_EQ(empty->type(), 0);
+    EXPECT_FALSE(CSSRule::displayColor().isValid());
+
+    const CSSRulePtr browser = CSSRule::initWithRuleWithWebkitBasicStyle(liveRule(QStringLiteral("p { display: block; }")));
+    EXPECT_EQ(browser->fileName(), QStringLiteral("default"));
+    EXPECT_TRUE(browser->isWebKitStyle());
+
+    const CSSRulePtr rule = CSSRule::initWithRule(liveRule(QStringLiteral(".a > b { color: red; }")));
+    const CSSRulePtr declaration =
+        CSSRule::initWithCSSProperty(std::make_shared<CSSProperty>(QStringLiteral("color"), QStringLiteral("red")), rule);
+    EXPECT_EQ(declaration->decLine(), QStringLiteral("color: red"));
+    EXPECT_EQ(declaration->propName(), QStringLiteral("color"));
+    EXPECT_EQ(declaration->valueName(), QStringLiteral("red"));
+    EXPECT_EQ(declaration->displayName(), QStringLiteral(".a > b"));
+    EXPECT_EQ(rule->ownerRule(), rule);
+
+    const CSSRulePtr line = CSSRule::initWithPropertyText(QStringLiteral("margin: 0 auto"));
+    EXPECT_EQ(line->displayName(), QStringLiteral("0 auto"));
+    EXPECT_EQ(line->propName(), QStringLiteral("margin"));
+    EXPECT_EQ(line->backup(), QStringLiteral("0 auto"));
+    line->setValueName2(QStringLiteral("1px"));
+    EXPECT_EQ(line->valueName(), QStringLiteral("1px"));
+
+    Sheet sheet(QStringLiteral("@-webkit-keyframes spin { from { top: 0; } }"));
+    const CSSRulePtr keyframes = CSSRule::initWithRule(liveRule(QStringLiteral("@-webkit-keyframes spin { from { top: 0; } }")));
+    keyframes->setStyleDeclaration(sheet.items.first());
+    EXPECT_TRUE(keyframes->propName().startsWith(QLatin1String("@keyframes"))) << keyframes->propName().toStdString();
+
+    File file;
+    file.setDisplayName(QStringLiteral("a.css"));
+    rule->setFile(&file);
+    rule->setFile(nullptr);
+    EXPECT_EQ(rule->relatedFile(), &file);
+}
+
+TEST(CSSRule, KeyframesAreListedByKeyAndPairedWithTheirFileRules)
+{
+    const QString text = QStringLiteral("@keyframes spin { to { top: 9px; } from { top: 0; } 50% { top: 4px; } }");
+    Sheet sheet(text);
+    const CSSRulePtr row = CSSRule::initWithRule(liveRule(text));
+    row->setStyleDeclaration(sheet.items.first());
+    row->setFile(&sheet.file);
+    const QList<CSSRulePtr> keyframes = row->children();
+    ASSERT_EQ(keyframes.size(), 3);
+    EXPECT_EQ(namesOf(keyframes), QStringList({QStringLiteral("0%"), QStringLiteral("50%"), QStringLiteral("100%")}));
+    EXPECT_EQ(keyframes.at(0)->styleDeclaration()->selector(), QStringLiteral("from"));
+    EXPECT_EQ(keyframes.at(2)->styleDeclaration()->selector(), QStringLiteral("to"));
+    EXPECT_EQ(keyframes.at(1)->type(), RuleType::Keyframe);
+    const QList<CSSRulePtr> lines = keyframes.at(1)->children();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.first()->decLine(), QStringLiteral("top: 4px"));
+    EXPECT_EQ(lines.first()->animationOwner(), keyframes.at(1));
+}
+
+TEST(CSSRule, AMediaBlockListsItsLastRuleFirst)
+{
+    const CSSRulePtr media = CSSRule::initWithRule(liveRule(QStringLiteral("@media print { .a { top: 0 } .b { top: 0 } .c { top: 0 } }")));
+    Sheet sheet(QStringLiteral("@media print { .a { top: 0 } .b { top: 0 } .c { top: 0 } }"));
+    media->setStyleDeclaration(sheet.items.first());
+    const QList<CSSRulePtr> rules = media->children();
+    EXPECT_EQ(namesOf(rules), QStringList({QStringLiteral(".c"), QStringLiteral(".b"), QStringLiteral(".a")}));
+    EXPECT_EQ(rules.first()->mediaOwner(), media);
+    EXPECT_EQ(rules.first()->type(), RuleType::MediaStyle);
+}
+
+TEST(CSSRule, DeclarationsListTheirLonghandsAndPrefixedCopies)
+{
+    CurrentProject project;
+    Sheet sheet(QStringLiteral(".a { margin: 1px 2px 3px 4px !important; transition-property: transform; color: red;"
+                               " background-image: url(x.png); }\n.b { background-image: linear-gradient(red, blue); }"));
+    const CSSRulePtr rule = CSSRule::initWithRule(liveRule(QStringLiteral(".a { color: red; }")));
+    rule->setStyleDeclaration(sheet.items.first());
+    rule->setFile(&sheet.file);
+    QList<CSSRulePtr> declarations = rule->children();
+    ASSERT_EQ(declarations.size(), 4);
+
+    const CSSRulePtr margin = declarations.at(0);
+    EXPECT_EQ(margin->type(), RuleType::ShortHandDeclaration);
+    EXPECT_FALSE(margin->isLeaf());
+    const QList<CSSRulePtr> longhands = margin->children();
+    EXPECT_EQ(namesOf(longhands), QStringList({QStringLiteral("margin-top"), QStringLiteral("margin-right"),
+                                               QStringLiteral("margin-bottom"), QStringLiteral("margin-left")}));
+    EXPECT_EQ(longhands.at(3)->valueName(), QStringLiteral("4px"));
+    EXPECT_TRUE(longhands.at(3)->isShortHandChild());
+    EXPECT_EQ(longhands.at(3)->shortHandOwner(), margin);
+
+    const CSSRulePtr transition = declarations.at(1);
+    const QList<CSSRulePtr> copies = transition->children();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(copies.first()->decLine(), QStringLiteral("-webkit-transition-property: -webkit-transform"));
+    EXPECT_TRUE(copies.first()->isVenderPrefix());
+
+    EXPECT_TRUE(declarations.at(2)->isLeaf());
+    // An image from a file shows no copies; a gradient does.
+    EXPECT_TRUE(declarations.at(3)->isLeaf());
+    const CSSRulePtr gradientRule = CSSRule::initWithRule(liveRule(QStringLiteral(".b { color: red; }")));
+    gradientRule->setStyleDeclaration(sheet.items.at(1));
+    gradientRule->setFile(&sheet.file);
+    EXPECT_FALSE(gradientRule->children().first()->isLeaf());
+
+    // A removed or hidden declaration has no row.
+    sheet.items.first()->properties().at(2)->setRemoved(true);
+    sheet.items.first()->properties().at(3)->setVisible(false);
+    rule->reloadChildren();
+    EXPECT_EQ(rule->numberOfChildren(), 2);
+}
+
+TEST(CSSRule, ALiveRuleWithoutAFileRuleListsItsOwnDeclarations)
+{
+    const CSSRulePtr row = CSSRule::initWithRuleWithWebkitBasicStyle(
+        liveRule(QStringLiteral("p { display: block; margin-top: 1em; margin-bottom: 1em; }")));
+    const QList<CSSRulePtr> lines = row->children();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first()->decLine(), QStringLiteral("display: block"));
+}
+
+TEST(CSSCopyInfo, CopiesARuleAsTextParsedAgain)
+{
+    Sheet sheet(QStringLiteral(".a { color: red; }\n@media (min-width: 50%) { .b { top: 0 } .c { left: 0 } }\n/* c */"));
+    const CSSRulePtr rule = CSSRule::initWithRule(liveRule(QStringLiteral(".a { color: red; }")));
+    rule->setStyleDeclaration(sheet.items.at(0));
+    rule->setFile(&sheet.file);
+    const auto copied = rule->copyInfo();
+    EXPECT_EQ(copied->type(), quint32(RuleType::Style));
+    EXPECT_EQ(copied->cssText(), QStringLiteral(".a{\ncolor: red;\n}"));
+    ASSERT_EQ(copied->declarations().size(), 1);
+    EXPECT_EQ(copied->declarations().first()->parentFile(), &sheet.file);
+    EXPECT_TRUE(copied->description().contains(QLatin1String("cssText")));
+
+    const CSSRulePtr media = CSSRule::initWithRule(liveRule(QStringLiteral("@media (min-width: 50%) { .b { top: 0 } }")));
+    media->setStyleDeclaration(sheet.items.at(1));
+    const auto block = media->copyInfo();
+    EXPECT_TRUE(block->cssText().startsWith(QLatin1String("@media (min-width: 50%){.b{"))) << block->cssText().toStdString();
+    ASSERT_EQ(block->declarations().size(), 3);
+    EXPECT_EQ(block->declarations().at(0)->type(), RuleType::Media);
+
+    // A line of a keyframe (a declaration without a file property).
+    const CSSRulePtr keyframe = CSSRule::initWithRule(liveRule(QStringLiteral("@keyframes k { 0% { top: 1px } }"))->cssRules().item(0));
+    const CSSRulePtr lineRow = CSSRule::initWithPropertyText(QStringLiteral("top: 1px"));
+    lineRow->setAnimationOwner(keyframe);
+    EXPECT_EQ(lineRow->type(), RuleType::Declaration);
+    const auto line = lineRow->copyInfo();
+    ASSERT_TRUE(line->property());
+    EXPECT_EQ(line->property()->description(), QStringLiteral("top: 1px"));
+
+    const CSSRulePtr comment = CSSRule::init();
+    comment->setStyleDeclaration(sheet.items.last());
+    const auto commented = comment->copyInfo();
+    EXPECT_EQ(commented->type(), quint32(RuleType::Comment));
+    EXPECT_TRUE(commented->cssText().isEmpty());
+}

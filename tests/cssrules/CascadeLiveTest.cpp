@@ -1,0 +1,262 @@
+#include "LivePanel.h"
+
+#include "cssrules/StyleSheetPairing.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSite = R"(@import url("base.css");
+p { color: black; margin: 1px; }
+.c1.c2.c3.c4.c5.c6.c7.c8.c9.c10.c11 { color: red; }
+#target { color: blue; }
+.box:has(#target) { border-top: 1px solid; }
+@media (min-width: 1px) {
+  p { margin: 2px !important; }
+  .other { color: pink; }
+}
+@media print { p { color: green; } }
+a:hover { color: pink; }
+a { color: teal; }
+p { width: foo; }
+)";
+
+const QByteArray kBase = "p { padding: 3px; color: gray; }\n";
+
+const QByteArray kPage = R"(<!DOCTYPE html><html><head>
+<link rel="stylesheet" href="site.css">
+<style>p { letter-spacing: 1px; }</style>
+</head><body><div class="box" id="box"><p id="target" class="c1 c2 c3 c4 c5 c6 c7 c8 c9 c10 c11">x</p>
+<a id="link" href="#">link</a></div></body></html>)";
+
+} // namespace
+
+TEST(RulesCascade, ListsAnElementsRulesInCascadeOrderWithOverriddenDeclarationsMarked)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    // The computed style, then the author rules from the most specific down
+    // (an id outranks eleven classes; equal ones keep the later first, the
+    // imported sheet at its import), the media block that holds a matching
+    // rule, the browser's rules last. The style element's rule is no file's.
+    const QString dump = live.dump();
+    const QStringList roots = [&] {
+        QStringList names;
+        for (const CSSRulePtr &row : live.panel.rules())
+            names.append(row->computedStyleDec() ? QStringLiteral("computed") : row->displayName());
+        return names;
+    }();
+    ASSERT_GE(roots.size(), 7) << dump.toStdString();
+    EXPECT_EQ(roots.mid(0, 7),
+              QStringList({QStringLiteral("computed"), QStringLiteral("#target"), QStringLiteral(".c1.c2.c3.c4.c5.c6.c7.c8.c9.c10.c11"),
+                           QStringLiteral("p"), QStringLiteral("@media (min-width: 1px)"), QStringLiteral("p"), QStringLiteral("p")}))
+        << dump.toStdString();
+    EXPECT_TRUE(live.panel.rules().last()->isWebKitStyle()) << dump.toStdString();
+
+    // Blue from the id wins; red, black and gray are overridden.
+    EXPECT_TRUE(LivePanel::declaration(live.ruleRow(QStringLiteral("#target")), QStringLiteral("color"))->isFirstAssigned());
+    EXPECT_FALSE(LivePanel::declaration(live.ruleRow(QStringLiteral(".c1.c2.c3.c4.c5.c6.c7.c8.c9.c10.c11")), QStringLiteral("color"))
+                     ->isFirstAssigned());
+    // "!important" inside the media block beats the later, plain margin.
+    const CSSRulePtr media = live.ruleRow(QStringLiteral("@media (min-width: 1px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children().size(), 1) << dump.toStdString();
+    EXPECT_TRUE(LivePanel::declaration(media->children().first(), QStringLiteral("margin"))->isFirstAssigned());
+    const CSSRulePtr sitePWithMargin = LivePanel::declaration(live.ruleRow(QStringLiteral("p"), 1), QStringLiteral("margin"))
+        ? live.ruleRow(QStringLiteral("p"), 1)
+        : live.ruleRow(QStringLiteral("p"), 0);
+    EXPECT_FALSE(LivePanel::declaration(sitePWithMargin, QStringLiteral("margin"))->isFirstAssigned()) << dump.toStdString();
+    // A value the page refuses never wins, even alone.
+    const CSSRulePtr widthRow = LivePanel::declaration(live.ruleRow(QStringLiteral("p"), 0), QStringLiteral("width"));
+    ASSERT_TRUE(widthRow) << dump.toStdString();
+    EXPECT_FALSE(widthRow->isFirstAssigned());
+    // The imported sheet's padding stands alone.
+    bool padding = false;
+    for (const CSSRulePtr &row : live.panel.rules()) {
+        if (const CSSRulePtr declaration = LivePanel::declaration(row, QStringLiteral("padding")))
+            padding = declaration->isFirstAssigned() && row->fileName().startsWith(QLatin1String("base.css:1"));
+    }
+    EXPECT_TRUE(padding) << dump.toStdString();
+}
+
+TEST(RulesCascade, HoverRulesAreListedForLinksAndHasRulesForTheirSubject)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("link"))));
+    const CSSRulePtr hover = live.ruleRow(QStringLiteral("a:hover"));
+    ASSERT_TRUE(hover) << live.dump().toStdString();
+    // Its declarations take no part in the marking: a:hover is no state here.
+    EXPECT_FALSE(LivePanel::declaration(hover, QStringLiteral("color"))->isFirstAssigned());
+    EXPECT_TRUE(LivePanel::declaration(live.ruleRow(QStringLiteral("a")), QStringLiteral("color"))->isFirstAssigned());
+
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("box"))));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
+}
+
+TEST(RulesCascade, HeadElementsAndNoElementListNothing)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    ASSERT_FALSE(live.panel.rules().isEmpty());
+    ASSERT_TRUE(live.select(live.document()->head()));
+    EXPECT_TRUE(live.panel.rules().isEmpty());
+    ASSERT_TRUE(live.select(nullptr));
+    EXPECT_TRUE(live.panel.rules().isEmpty());
+}
+
+TEST(RulesCascade, ASearchListsOnlyDeclarationsWhoseNameHoldsIt)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.search(QStringLiteral("col"));
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    for (const CSSRulePtr &row : live.panel.rules()) {
+        for (const CSSRulePtr &child : row->children()) {
+            if (!child->decLine().isNull())
+                EXPECT_TRUE(child->propName().contains(QLatin1String("col"))) << live.dump().toStdString();
+        }
+    }
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("@media (min-width: 1px)"))) << live.dump().toStdString();
+}
+
+TEST(RulesCascade, AllRulesListsEveryRuleWithOneRuleOfEachMediaBlock)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.doChangeOutlineSource(CSSOutlineDelegate::AllRules);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("@media print")));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("a:hover")));
+    const CSSRulePtr media = live.ruleRow(QStringLiteral("@media (min-width: 1px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children().size(), 1);
+    EXPECT_EQ(media->children().first()->displayName(), QStringLiteral(".other"));
+}
+
+TEST(RulesCascade, EveryLiveRuleOfBootstrapPairsWithItsText)
+{
+    QFile bootstrap(QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css"));
+    if (!bootstrap.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "libjs-bootstrap5 is not installed";
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("bootstrap.css"), bootstrap.readAll()},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=bootstrap.css><a class='btn btn-primary' id=b>Go</a>"}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("b"))));
+    File *file = live.file(QStringLiteral("bootstrap.css"));
+    const DOMCSSStyleSheetPtr sheet = live.panel.styleSheetWithFile(file);
+    ASSERT_TRUE(sheet);
+    const StyleSheetPairing pairing(sheet, file, live.panel.styleDeclarationsOf(file));
+    int live_ = 0;
+    const std::function<void(const DOMCSSRuleList &)> count = [&](const DOMCSSRuleList &rules) {
+        for (int i = 0; i < rules.length(); ++i) {
+            ++live_;
+            count(rules.item(i)->cssRules());
+        }
+    };
+    count(sheet->cssRules());
+    EXPECT_EQ(pairing.unpairedCount(), 0);
+    EXPECT_EQ(pairing.pairedCount(), live_);
+    // And each pair is the same rule.
+    for (const StyleDeclarationPtr &declaration : live.panel.styleDeclarationsOf(file)) {
+        const DOMCSSRulePtr rule = pairing.ruleOf(declaration.get());
+        if (rule && declaration->type() == RuleType::Style)
+            EXPECT_EQ(StyleSheetPairing::normalizedSelector(rule->selectorText()),
+                      StyleSheetPairing::normalizedSelector(declaration->selector()));
+    }
+}
+
+TEST(RulesCascade, RulesBehindStatementsAndBlocksPairWithTheirOwnLiveRule)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"),
+                            "@charset \"utf-8\";\n@namespace svg url(http://www.w3.org/2000/svg);\n"
+                            "@supports (display: grid) { .g { color: red; } }\n"
+                            "@keyframes spin { from { top: 0; } to { top: 10px; } }\n"
+                            "@-moz-keyframes spin { from { top: 0; } }\n"
+                            "@media screen { .m { color: red; } }\n"
+                            ".target { color: blue; }\n"},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=site.css><p class='target g m' id=t>x</p>"}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    File *file = live.file(QStringLiteral("site.css"));
+    const QList<StyleDeclarationPtr> items = live.panel.styleDeclarationsOf(file);
+    for (const StyleDeclarationPtr &item : items) {
+        const DOMCSSRulePtr rule = live.panel.domCSSRuleByStyleDeclaration(item);
+        if (item->type() == RuleType::Style)
+            ASSERT_TRUE(rule && rule->selectorText() == item->selector()) << item->selector().toStdString();
+        const StyleDeclarationPtr owner = item->isInBraket() ? file->getMediaOwner(*item) : nullptr;
+        if (item->type() == RuleType::Keyframe && owner->selector() == QLatin1String("@keyframes spin"))
+            ASSERT_TRUE(rule && rule->type() == DOMCSSRule::KEYFRAME_RULE) << item->selector().toStdString();
+        if (item->selector().startsWith(QLatin1String("@-moz")) || (owner && owner->selector().startsWith(QLatin1String("@-moz"))))
+            EXPECT_FALSE(rule);
+    }
+    // Rows of rules inside @supports are listed; an edit of .target reaches .target.
+    EXPECT_TRUE(live.ruleRow(QStringLiteral(".g"))) << live.dump().toStdString();
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".target")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    live.panel.valueChange(color, QStringLiteral("rgb(0, 128, 0)"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 128, 0)"));
+    for (const char *selector : {".g", ".m"}) {
+        bool found = false;
+        for (const StyleDeclarationPtr &item : items) {
+            if (item->selector() == QLatin1String(selector)) {
+                found = true;
+                EXPECT_EQ(live.panel.domCSSRuleByStyleDeclaration(item)->style()->getPropertyValue(QStringLiteral("color")),
+                          QStringLiteral("red"));
+            }
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
+
+TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
+{
+    LivePanel live;
+    const QByteArray css = "a:::b { color: red; }\n@-moz-document url-prefix() { p { color: red; } }\n"
+                           "#t { color: blue\n}\n.gone { top: 0 }\n";
+    LoopbackHttpServer server(live.fixture->folder());
+    ASSERT_TRUE(server.start());
+    live.fixture->writeFile(QStringLiteral("remote.css"), "p { color: green; }");
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href='"
+                                + server.url(QStringLiteral("/remote.css")).toEncoded() + "'><p id=t class=gone>x</p>"}}));
+    StandardErrorCapture log;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const QString logged = log.text();
+    EXPECT_TRUE(logged.contains(QLatin1String("are not in the page"))) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QLatin1String("another origin"))) << logged.toStdString();
+    // The rules the page has are listed; the others are not, and an edit keeps their text.
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("#t")));
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("a:::b")));
+    const CSSRulePtr top = LivePanel::declaration(live.ruleRow(QStringLiteral(".gone")), QStringLiteral("top"));
+    ASSERT_TRUE(top && live.selectRow(top));
+    live.panel.commitCSSValueChange(top, QStringLiteral("1px"), true);
+    live.settleWrites();
+    EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(),
+              QString::fromUtf8(css).replace(QStringLiteral(".gone { top: 0 }"), QStringLiteral(".gone { top: 1px }")));
+
+    // A style sheet whose file can no longer be read lists nothing and writes nothing.
+    live.fixture->writeFile(QStringLiteral("site.css"), QByteArray("\xff\xfe\x00\xd8", 4));
+    File *file = live.file(QStringLiteral("site.css"));
+    file->reloadContent();
+    StandardErrorCapture second;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("#t"))) << live.dump().toStdString();
+}

@@ -1,0 +1,156 @@
+#include "LivePanel.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSite = R"(.card {
+    color: black;
+    margin: 1px 2px 3px 4px;
+}
+
+#t {
+    padding: 1px;
+}
+
+@media (min-width: 1px) {
+    .inner { border-top-width: 1px; border-top-style: solid; }
+    .card { letter-spacing: 1px; }
+}
+)";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class='card inner'>x</p>";
+
+// Types the value into the selected row, as each keystroke does.
+void type(const QString &value)
+{
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
+                                                             {{QStringLiteral("value"), value}});
+}
+
+} // namespace
+
+TEST(RulesEditing, EachKeystrokeReachesThePageAndLeavesTheFileAlone)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const QString before = *live.file(QStringLiteral("site.css"))->currentContent();
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color)) << live.dump().toStdString();
+    for (const QString &value : {QStringLiteral("r"), QStringLiteral("rgb(1, 2, 3)")})
+        type(value);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(color->valueName(), QStringLiteral("rgb(1, 2, 3)"));
+
+    // "!important" becomes the priority: the value beats the id's.
+    const CSSRulePtr padding = LivePanel::declaration(live.ruleRow(QStringLiteral("#t")), QStringLiteral("padding"));
+    ASSERT_TRUE(padding);
+    live.selectRow(LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("margin")));
+    type(QStringLiteral("5px !important"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("margin-top")), QStringLiteral("5px"));
+
+    // Nothing is written, and nothing waits to be.
+    live.settleWrites();
+    EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), before);
+    EXPECT_FALSE(live.undo.canUndo());
+}
+
+TEST(RulesEditing, TypingIntoTheValueFieldKeepsEveryCharacterAndReturnCommits)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    OutlineViewEx *outline = live.panel.outline();
+    live.panel.view()->show();
+    ASSERT_TRUE(outline->editColumn(0, outline->rowForItem(color.get()), true));
+    auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    ASSERT_TRUE(field);
+    // Each keystroke reaches the page; the row's refresh leaves the text typed so far.
+    QTest::keyClicks(field, QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(field->text(), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(1, 2, 3)"));
+    QTest::keyClick(field, Qt::Key_Return);
+    live.settleWrites();
+    EXPECT_EQ(color->property()->value(), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_TRUE(live.file(QStringLiteral("site.css"))->currentContent()->contains(QStringLiteral("color: rgb(1, 2, 3);")));
+    EXPECT_TRUE(live.undo.canUndo());
+}
+
+TEST(RulesEditing, ALonghandEditRebuildsItsShorthand)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr margin = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("margin"));
+    ASSERT_TRUE(margin);
+    const QList<CSSRulePtr> longhands = margin->children();
+    ASSERT_EQ(longhands.size(), 4);
+    EXPECT_EQ(longhands.last()->propName(), QStringLiteral("margin-left"));
+    live.panel.outline()->expandItem(margin.get());
+    ASSERT_TRUE(live.selectRow(longhands.last()));
+    type(QStringLiteral("9px"));
+    EXPECT_EQ(margin->valueName(), QStringLiteral("1px 2px 3px 9px"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("margin-left")), QStringLiteral("9px"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("margin-top")), QStringLiteral("1px"));
+}
+
+TEST(RulesEditing, AKeystrokeInAMediaRuleChangesThatRuleOnly)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr media = live.ruleRow(QStringLiteral("@media (min-width: 1px)"));
+    ASSERT_TRUE(media) << live.dump().toStdString();
+    CSSRulePtr card;
+    for (const CSSRulePtr &rule : media->children()) {
+        if (rule->displayName() == QLatin1String(".card"))
+            card = rule;
+    }
+    ASSERT_TRUE(card);
+    const CSSRulePtr spacing = LivePanel::declaration(card, QStringLiteral("letter-spacing"));
+    ASSERT_TRUE(spacing && live.selectRow(spacing));
+    type(QStringLiteral("3px"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("letter-spacing")), QStringLiteral("3px"));
+    // The other rule of the block keeps its own declarations only.
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[2].cssRules[0].cssText")).toString(),
+              QStringLiteral(".inner { border-top-width: 1px; border-top-style: solid; }"));
+}
+
+TEST(RulesEditing, AnAbandonedEditPutsTheCommittedValueBackInThePage)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    type(QStringLiteral("rgb(9, 9, 9)"));
+    live.panel.abandonValueEdit(color);
+    EXPECT_EQ(color->valueName(), QStringLiteral("black"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 0)"));
+}
+
+TEST(RulesEditing, AValueThatWouldBreakTheRuleIsRefused)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const QString before = *live.file(QStringLiteral("site.css"))->currentContent();
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    for (const QString &value : {QStringLiteral("red; } p { color: blue"), QStringLiteral("red;top:0"), QStringLiteral("\"open")})
+        live.panel.commitCSSValueChange(color, value, true);
+    live.settleWrites();
+    EXPECT_EQ(color->property()->value(), QStringLiteral("black"));
+    EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), before);
+    EXPECT_FALSE(live.undo.canUndo());
+}

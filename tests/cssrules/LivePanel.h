@@ -1,0 +1,211 @@
+#pragma once
+
+#include "TestPrinters.h"
+
+#include "TestUtil.h"
+#include "WebTestFixture.h"
+
+#include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
+#include "foundation/Invocation.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleSheet.h"
+#include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The rules panel over a live page of a project folder: the page and its
+// style sheets written into the folder, the folder a project with its
+// settings, and the shared undo manager and write batcher of the program.
+class LivePanel
+{
+public:
+    LivePanel()
+        : fixture(std::make_unique<WebTestFixture>(WebTestFixture::sharedView()))
+    {
+        File::setUndoManagerProvider([this] { return &undo; });
+        panel.setWriteReserver([this](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            const Invocation invocation = Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file},
+                                                                             std::move(write));
+            batcher.addOperation(invocation, true, [this] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
+        });
+        panel.awakeFromNib();
+        panel.view()->resize(420, 600);
+    }
+    ~LivePanel()
+    {
+        File::setUndoManagerProvider({});
+        ProjectUtil::resetForTesting();
+    }
+
+    // Writes the files, makes the folder a project, and loads the page.
+    bool load(const QList<std::pair<QString, QByteArray>> &files, const QString &page = QStringLiteral("index.html"),
+              const QVariantMap &settings = {})
+    {
+        for (const auto &[name, content] : files)
+            fixture->writeFile(name, content);
+        QVariantMap config = ProjectUtil::getProjectConfig(fixture->folder());
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            config.insert(it.key(), it.value());
+        ProjectUtil::saveProjectConfig(config, fixture->folder());
+        ProjectUtil::setCurrentProjectPath(fixture->folder());
+        root = std::make_unique<File>(fixture->folder(), true, nullptr);
+        QList<File *> sheets;
+        for (const auto &[name, content] : files) {
+            if (name.endsWith(QLatin1String(".css")))
+                sheets.append(file(name));
+        }
+        if (!fixture->loadPage(page))
+            return false;
+        panel.setStyleFiles(sheets);
+        // Linked sheets may still be on their way when the document is ready:
+        // waits until the mirror has as many rules as the page.
+        const QString pageRules = QStringLiteral(
+            "Array.from(document.styleSheets).map(function (s) { try { return s.cssRules.length; } catch (e) { return -1; } }).join(',')");
+        return TestUtil::waitUntil([&] {
+            fixture->settle();
+            QStringList mirrored;
+            const DOMStyleSheetList &list = document()->styleSheets();
+            for (int i = 0; i < list.length(); ++i)
+                mirrored.append(QString::number(list.item(i)->isReadable() ? list.item(i)->cssRules().length() : -1));
+            return mirrored.join(u',') == fixture->evaluate(pageRules).toString();
+        }, 5000);
+    }
+
+    File *file(const QString &name)
+    {
+        File *node = root.get();
+        for (const QString &part : name.split(u'/')) {
+            File *next = nullptr;
+            for (File *child : node->children()) {
+                if (child->displayName() == part)
+                    next = child;
+            }
+            if (!next)
+                return nullptr;
+            node = next;
+        }
+        return node;
+    }
+
+    QString disk(const QString &name) const
+    {
+        QFile f(fixture->folder() + u'/' + name);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    DOMDocument *document() const { return fixture->mainFrame().document(); }
+    DOMElement *element(const QString &id) const { return document()->getElementById(id); }
+
+    // Lists the element's rules and waits until the list stands.
+    bool select(DOMNode *element)
+    {
+        QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
+        panel.updateRulesByElement(element);
+        return !built.isEmpty() || built.wait(10000);
+    }
+    // Waits for the rebuild a commit asked for.
+    bool settleRebuild()
+    {
+        QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
+        return built.wait(3000) || true;
+    }
+    // Waits for the deferred writes and the end of the undo group (a busy
+    // machine may run the batch late).
+    void settleWrites()
+    {
+        TestUtil::spin(150);
+        TestUtil::waitUntil([this] { return batcher.operations().isEmpty(); }, 5000);
+        TestUtil::spin(50);
+    }
+
+    // The root row whose name is the selector.
+    CSSRulePtr ruleRow(const QString &selector, int nth = 0) const
+    {
+        for (const CSSRulePtr &row : panel.rules()) {
+            if (row->displayName() == selector && nth-- == 0)
+                return row;
+        }
+        return nullptr;
+    }
+    static CSSRulePtr declaration(const CSSRulePtr &rule, const QString &name)
+    {
+        for (const CSSRulePtr &child : rule ? rule->children() : QList<CSSRulePtr>()) {
+            if (child->propName() == name)
+                return child;
+        }
+        return nullptr;
+    }
+    // Selects the row in the outline, as a click would.
+    bool selectRow(const CSSRulePtr &row)
+    {
+        OutlineViewEx *outline = panel.outline();
+        const int index = outline->rowForItem(row.get());
+        if (index < 0)
+            return false;
+        outline->selectRowIndexes({index}, false);
+        return true;
+    }
+
+    // The list as text: each root row, then its declarations ("~" for one the
+    // cascade overrides), a media block's rules one level deeper.
+    QString dump() const
+    {
+        QString out;
+        const std::function<void(const CSSRulePtr &, int)> row = [&](const CSSRulePtr &each, int depth) {
+            const QString indent(depth * 2, u' ');
+            if (!each->decLine().isNull() && !each->isRule()) {
+                out += indent + (each->isFirstAssigned() ? QString() : QStringLiteral("~")) + each->propName() + QStringLiteral(": ")
+                       + each->valueName() + u'\n';
+                return;
+            }
+            if (each->computedStyleDec()) {
+                out += indent + QStringLiteral("computed\n");
+                return;
+            }
+            out += indent + each->displayName() + QStringLiteral(" [") + each->fileName() + QStringLiteral("]\n");
+            for (const CSSRulePtr &child : each->children())
+                row(child, depth + 1);
+        };
+        for (const CSSRulePtr &each : panel.rules())
+            row(each, 0);
+        return out;
+    }
+
+    std::unique_ptr<WebTestFixture> fixture;
+    std::unique_ptr<File> root;
+    InspectUndoManager undo;
+    BalkInvocationManager batcher;
+    CSSOutlineDelegate panel;
+};
+
+inline QString computedValue(WebTestFixture &fixture, const QString &id, const QString &property)
+{
+    fixture.settle();
+    return fixture
+        .evaluate(QStringLiteral("getComputedStyle(document.getElementById('%1')).getPropertyValue('%2')").arg(id, property))
+        .toString();
+}
+
+// The value once the page shows it (transitions run to their end), or the last one seen.
+inline QString settledComputedValue(WebTestFixture &fixture, const QString &id, const QString &property, const QString &expected)
+{
+    QString value;
+    TestUtil::waitUntil([&] {
+        value = computedValue(fixture, id, property);
+        return value == expected;
+    }, 3000);
+    return value;
+}
