@@ -3,12 +3,16 @@
 // its DOM tree with an element selected (the overlay over it in the page,
 // its breadcrumb and attributes beside the tree), and writes
 // a picture of the screen to the path given, "domtree.png" by default.
-// "dark" gives the desktop a dark palette. "edit" pictures editing from the
-// tree instead: the in-place attribute editor open on the selected element
-// (OUTPUT with "-editor" before ".png"), then the rows' context menu with its
-// "Wrap This Element By" categories ("-menu").
+// "dark" as the second argument gives the desktop a dark palette. With
+// "find" as the third, the tree is expanded whole, its find bar open on a
+// word, and the tree's own picture is written beside the screen's
+// ("OUTPUT-tree.png"); the page's list is marked not to be saved and an
+// SVG "use" shows its reference row. With "edit" as the third, it pictures
+// editing from the tree instead: the in-place attribute editor open on the
+// selected element ("OUTPUT-editor.png"), then the rows' context menu with
+// its "Wrap This Element By" categories ("OUTPUT-menu.png").
 //
-//   domtree_screenshot [OUTPUT.png] [dark] [edit]
+//   domtree_screenshot [OUTPUT.png] [dark|light] [find|edit]
 
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
@@ -18,7 +22,9 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "interfaces/PreviewHalfInterface.h"
+#include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
 
 #include "../BakerySite.h"
 #include "../OffscreenHome.h"
@@ -37,12 +43,9 @@
 int main(int argc, char *argv[])
 {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("domtree.png");
-    bool dark = false;
-    bool edit = false;
-    for (int i = 2; i < argc; ++i) {
-        dark = dark || qstrcmp(argv[i], "dark") == 0;
-        edit = edit || qstrcmp(argv[i], "edit") == 0;
-    }
+    const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
+    const bool find = argc > 3 && qstrcmp(argv[3], "find") == 0;
+    const bool edit = argc > 3 && qstrcmp(argv[3], "edit") == 0;
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
@@ -55,7 +58,9 @@ int main(int argc, char *argv[])
         "  <header class='top'>\n    <h1>Lighthouse Bakery</h1>\n    <nav><a href='menu.html'>Menu</a> "
         "<a href='about.html'>About</a></nav>\n  </header>\n  <main>\n    <p class='lead' id='lead'>Bread baked "
         "before dawn, every day, by people who would rather be asleep but love the smell of the first loaf.</p>\n"
-        "    <ul class='daily'>\n      <li>Rye</li>\n      <li>Sourdough</li>\n    </ul>\n  </main>\n"
+        "    <ul class='daily'>\n      <li>Rye</li>\n      <li>Sourdough</li>\n    </ul>\n"
+        "    <svg width='16' height='16'><defs><circle id='dot' cx='8' cy='8' r='4'/></defs><use href='#dot'/></svg>\n"
+        "  </main>\n"
         "  <script src='js/app.js'></script>\n</body>\n</html>\n";
     writeProjectFile(site + QStringLiteral("/index.html"), page);
     writeProjectFile(site + QStringLiteral("/js/app.js"), "document.body.classList.add('js');\n");
@@ -71,54 +76,75 @@ int main(int argc, char *argv[])
     auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
     QObject::connect(projects, &ProjectDelegate::projectsLoaded, &application, [&] {
         // The page in the preview, as a double click in the project list shows it.
+        if (find) {
+            QVariantMap config = ProjectUtil::getProjectConfig(site);
+            config.insert(ProjectUtil::kIgnoreOption,
+                          ProjectUtil::defaultIgnoreOption() + QStringLiteral("\n.daily{ignore:true;}"));
+            ProjectUtil::saveProjectConfig(config, site);
+        }
         File *file = projects->searchFileInProjects(site + QStringLiteral("/index.html"));
         if (file && projects->previewHalf())
             projects->previewHalf()->setURL(file);
     });
     if (tree) {
-        QObject::connect(tree, &DomTreeDelegate::treeRebuilt, &application, [tree] {
-            if (tree->document())
-                tree->selectNode(tree->document()->getElementById(QStringLiteral("lead")));
+        QObject::connect(tree, &DomTreeDelegate::treeRebuilt, &application, [tree, find] {
+            if (!tree->document())
+                return;
+            tree->selectNode(tree->document()->getElementById(QStringLiteral("lead")));
+            if (!find || tree->treeFullyExpanded())
+                return;
+            tree->expandAll();
+            tree->showSearchBar();
+            tree->domSearchField()->setText(QStringLiteral("class"));
+            tree->controlTextDidChange();
+            tree->searchDom(tree->domSearchField());
         });
     }
 
-    const auto picture = [](const QString &name) {
-        const QImage screen = pictureOfScreen(QSize(1280, 800));
-        const bool written = screen.save(name);
-        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
-        return written;
-    };
-    if (!edit) {
-        QTimer::singleShot(5000, &application, [&] { application.exit(picture(output) ? 0 : 1); });
-        return application.exec();
-    }
-    QString base = output;
-    if (base.endsWith(QLatin1String(".png")))
-        base.chop(4);
-    QTimer::singleShot(5000, &application, [&] {
-        if (tree) {
+    const QString base = QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName();
+    if (edit && tree) {
+        const auto picture = [](const QString &name) {
+            const bool written = pictureOfScreen(QSize(1280, 800)).save(name);
+            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
+            return written;
+        };
+        QTimer::singleShot(5000, &application, [tree] {
             tree->outline()->setFocus();
             tree->beginSelectedNodeEdit();
-        }
-    });
-    QTimer::singleShot(5600, &application, [&] {
-        if (!picture(base + QStringLiteral("-editor.png")) || !tree) {
-            application.exit(1);
-            return;
-        }
-        tree->escapeEdit();
-        DomTreeOutlineView *outline = tree->outline();
-        tree->setContextTargetNode(tree->selectedDomNodeEx());
-        const QRect cell = outline->frameOfCellAtColumn(0, outline->selectedRow());
-        QMenu *menu = tree->domtreeMenu();
-        menu->popup(outline->viewport()->mapToGlobal(cell.center()));
-        for (QAction *item : menu->actions()) {
-            if (item->text() == QLatin1String("Wrap This Element By") && item->menu()) {
-                menu->setActiveAction(item);
-                item->menu()->popup(menu->geometry().topRight() + QPoint(0, menu->actionGeometry(item).top()));
+        });
+        QTimer::singleShot(5600, &application, [&, tree] {
+            if (!picture(base + QStringLiteral("-editor.png")))
+                application.exit(1);
+            tree->escapeEdit();
+            DomTreeOutlineView *outline = tree->outline();
+            tree->setContextTargetNode(tree->selectedDomNodeEx());
+            const QRect cell = outline->frameOfCellAtColumn(0, outline->selectedRow());
+            QMenu *menu = tree->domtreeMenu();
+            menu->popup(outline->viewport()->mapToGlobal(cell.center()));
+            for (QAction *item : menu->actions()) {
+                if (item->text() == QLatin1String("Wrap This Element By") && item->menu()) {
+                    menu->setActiveAction(item);
+                    item->menu()->popup(menu->geometry().topRight() + QPoint(0, menu->actionGeometry(item).top()));
+                }
             }
+        });
+        QTimer::singleShot(6400, &application,
+                           [&] { application.exit(picture(base + QStringLiteral("-menu.png")) ? 0 : 1); });
+        return application.exec();
+    }
+
+    QTimer::singleShot(5000, &application, [&] {
+        const QImage screen = pictureOfScreen(QSize(1280, 800));
+        bool written = screen.save(output);
+        if (find && tree) {
+            const QString treeOutput = base + QStringLiteral("-tree.png");
+            // The tree taller than the window's pane gives it, to show more rows.
+            tree->view()->resize(460, 620);
+            QCoreApplication::processEvents();
+            written = tree->view()->grab().save(treeOutput) && written;
         }
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+        application.exit(written ? 0 : 1);
     });
-    QTimer::singleShot(6400, &application, [&] { application.exit(picture(base + QStringLiteral("-menu.png")) ? 0 : 1); });
     return application.exec();
 }

@@ -171,6 +171,13 @@ void Controllers::install(AppDelegate &delegate)
         tree->setProjectDelegate(delegate.projectController());
         tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        // The View menu's find bar and expand-all toggles.
+        tree->setShowFindbarMenuItem(ui.showFindbarMenuItem);
+        tree->setExpandTreeMenuItem(ui.expandTreeMenuItem);
+        if (ui.mainMenu) {
+            ui.mainMenu->setTarget(QStringLiteral("showSearchBar:"), [tree](QAction *) { tree->showSearchBar(); });
+            ui.mainMenu->setTarget(QStringLiteral("expandAll:"), [tree](QAction *) { tree->expandAll(); });
+        }
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 }

@@ -1,5 +1,6 @@
 #include "DomNodeRowCell.h"
 
+#include "DOMNodeTextinput.h"
 #include "DomNodeRowFormatter.h"
 #include "DomTreeDelegate.h"
 
@@ -15,9 +16,8 @@
 
 namespace {
 
-QLineEdit *makeField(const QFont &font, QWidget *parent)
+QLineEdit *makeField(QLineEdit *field, const QFont &font)
 {
-    auto *field = new QLineEdit(parent);
     field->setFont(font);
     field->setFrame(false);
     field->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -77,7 +77,7 @@ QString DomNodeRowCell::Editor::getAttributeString() const
 
 void DomNodeRowCell::Editor::createHeadDisplay()
 {
-    m_headDisplay = makeField(m_font, this);
+    m_headDisplay = makeField(new QLineEdit(this), m_font);
     m_headDisplay->setReadOnly(true);
     m_headDisplay->setFocusPolicy(Qt::NoFocus);
     m_headDisplay->setText(getHead());
@@ -85,7 +85,8 @@ void DomNodeRowCell::Editor::createHeadDisplay()
 
 void DomNodeRowCell::Editor::createAttributeEditor()
 {
-    m_attributeEditor = makeField(m_font, this);
+    // The tree's own field: a row is edited on one line.
+    m_attributeEditor = makeField(new DOMNodeTextinput(this), m_font);
     m_attributeEditor->setObjectName(QStringLiteral("attributeEditor"));
     m_attributeEditor->installEventFilter(this);
     setFocusProxy(m_attributeEditor);
