@@ -129,6 +129,9 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
         m_styleSheetsManagerDelegate->refreshSelectorList();
     if (isStyleSheetLink(*element) && element->getAttribute(QStringLiteral("href")) != oldHref)
         displayStyleSheetLinkChangeAlert();
+    // The rows of "use" elements that show it are built again.
+    if (svg)
+        reloadSVGUseNodeWithElement(element);
     if (ExWebView *preview = webview())
         preview->hideDetectLayer();
     return true;
