@@ -27,6 +27,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "BenchSite.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 #include "../dom/BenchPage.h"
@@ -45,25 +47,6 @@
 #include <functional>
 #include <vector>
 
-namespace {
-
-void report(const char *label, std::vector<double> times)
-{
-    const double least = *std::min_element(times.begin(), times.end());
-    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
-    std::fflush(stdout);
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
@@ -74,19 +57,12 @@ int main(int argc, char **argv)
 
     // A project holding the page, as the tree writes it.
     const QString html = pageHtml();
-    const QString site = home.filePath(QStringLiteral("site"));
-    QDir().mkpath(site);
-    QFile page(site + QStringLiteral("/index.html"));
-    if (!page.open(QIODevice::WriteOnly))
+    BenchSite site(home.filePath(QStringLiteral("site")), html);
+    if (!site.file)
         return 1;
-    page.write(html.toUtf8());
-    page.close();
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    File root(site, true, nullptr);
-    File *file = root.children().value(0);
-    ProjectUtil::setCurrentProjectPath(site);
-    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+    InspectUndoManager &undo = site.undo;
+    File *file = site.file;
+    const std::shared_ptr<DOMDocument> document = site.document;
 
     QWidget window;
     window.resize(420, 700);
@@ -104,22 +80,22 @@ int main(int argc, char **argv)
     std::vector<double> rows;
     for (int i = 0; i < iterations; ++i) {
         DomNodeMap::getInstance().clearMap();
-        rows.push_back(timed([&] { tree->domNodeLists(document.get()); }));
+        rows.push_back(timedMs([&] { tree->domNodeLists(document.get()); }));
         QCoreApplication::processEvents();
     }
-    report("rows", rows);
+    reportTimes("rows", rows);
     if (qEnvironmentVariableIsSet("QUILLMARK_BENCH_PARTS")) {
         std::vector<double> build, pairing, parse;
         for (int i = 0; i < iterations; ++i) {
             DomNodeMap::getInstance().clearMap();
-            build.push_back(timed([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
+            build.push_back(timedMs([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
             HTMLSourcePairing pairs;
-            pairing.push_back(timed([&] { pairs.pair(html, *document); }));
-            parse.push_back(timed([&] { HTMLParser::parseDocument(html); }));
+            pairing.push_back(timedMs([&] { pairs.pair(html, *document); }));
+            parse.push_back(timedMs([&] { HTMLParser::parseDocument(html); }));
         }
-        report("rows-build", build);
-        report("rows-pair", pairing);
-        report("rows-parse-only", parse);
+        reportTimes("rows-build", build);
+        reportTimes("rows-pair", pairing);
+        reportTimes("rows-parse-only", parse);
     }
 
     // An element deep in the page, selected as the user would.
@@ -131,39 +107,39 @@ int main(int argc, char **argv)
     for (int i = 0; i < iterations; ++i) {
         target->setAttribute(QStringLiteral("title"), QStringLiteral("edit %1").arg(i));
         tree->editRecord().noteStartTag(target);
-        writes.push_back(timed([&] { tree->lazyWrite(file); }));
+        writes.push_back(timedMs([&] { tree->lazyWrite(file); }));
         undo.loopEnd();
         QCoreApplication::processEvents();
     }
-    report("write", writes);
+    reportTimes("write", writes);
     if (!file->content() || !file->content()->contains(QStringLiteral("title=\"edit")))
         std::fprintf(stderr, "the write did not reach the file\n");
 
     std::vector<double> indented;
     std::vector<double> minified;
     for (int i = 0; i < iterations; ++i) {
-        indented.push_back(timed([&] { tree->generateContentWithFormat(false, false); }));
-        minified.push_back(timed([&] { tree->generateContentWithFormat(false, true); }));
+        indented.push_back(timedMs([&] { tree->generateContentWithFormat(false, false); }));
+        minified.push_back(timedMs([&] { tree->generateContentWithFormat(false, true); }));
     }
-    report("generate-indented", indented);
-    report("generate-minified", minified);
+    reportTimes("generate-indented", indented);
+    reportTimes("generate-minified", minified);
 
     std::vector<double> keystrokes;
     QString value = QStringLiteral("section");
     for (int i = 0; i < iterations * 4; ++i) {
         value += QLatin1Char('x');
-        keystrokes.push_back(timed([&] {
+        keystrokes.push_back(timedMs([&] {
             inspector->changeAttrValue(QStringLiteral("class"), value);
             tree->outline()->viewport()->repaint();
         }));
         undo.loopEnd();
     }
-    report("keystroke", keystrokes);
+    reportTimes("keystroke", keystrokes);
 
     // The look and navigation of the tree.
     std::vector<double> expands;
     for (int i = 0; i < iterations; ++i) {
-        expands.push_back(timed([&] {
+        expands.push_back(timedMs([&] {
             tree->expandAll();
             tree->outline()->doItemsLayout();
             tree->outline()->viewport()->repaint();
@@ -171,14 +147,14 @@ int main(int argc, char **argv)
         tree->expandAll();
         QCoreApplication::processEvents();
     }
-    report("expand-all", expands);
+    reportTimes("expand-all", expands);
 
     tree->showSearchBar();
     tree->domSearchField()->setText(QStringLiteral("class=\"title\""));
     std::vector<double> finds;
     for (int i = 0; i < iterations * 4; ++i)
-        finds.push_back(timed([&] { tree->searchDom(tree->domSearchField()); }));
-    report("find-step", finds);
+        finds.push_back(timedMs([&] { tree->searchDom(tree->domSearchField()); }));
+    reportTimes("find-step", finds);
 
     std::vector<double> screens;
     const QPalette palette = tree->outline()->palette();
@@ -188,12 +164,12 @@ int main(int argc, char **argv)
             shown.append(static_cast<DOMNodeEx *>(tree->outline()->itemAtRow(row)));
         for (DOMNodeEx *row : std::as_const(shown))
             row->setAttrString(nullptr);
-        screens.push_back(timed([&] {
+        screens.push_back(timedMs([&] {
             for (DOMNodeEx *row : std::as_const(shown))
                 DOMRowCell::setTagColor(*row, false, palette);
         }));
     }
-    report("colour-screen", screens);
+    reportTimes("colour-screen", screens);
 
     const QString data = QStringLiteral("data:image/png;base64,") + QString(100 * 1024, QLatin1Char('A'));
     DOMElement *image = document->body()->firstElementChild();
@@ -205,13 +181,12 @@ int main(int argc, char **argv)
     std::vector<double> large;
     for (int i = 0; i < iterations; ++i) {
         imageRow->setAttrString(nullptr);
-        large.push_back(timed([&] { DOMRowCell::setTagColor(*imageRow, false, palette); }));
+        large.push_back(timedMs([&] { DOMRowCell::setTagColor(*imageRow, false, palette); }));
     }
-    report("colour-100kb", large);
+    reportTimes("colour-100kb", large);
 
     delete tree;
     delete inspector;
     DomNodeMap::getInstance().clearMap();
-    File::setUndoManagerProvider({});
     return 0;
 }

@@ -7,13 +7,17 @@
 // "find" as the third, the tree is expanded whole, its find bar open on a
 // word, and the tree's own picture is written beside the screen's
 // ("OUTPUT-tree.png"); the page's list is marked not to be saved and an
-// SVG "use" shows its reference row.
+// SVG "use" shows its reference row. With "edit" as the third, it pictures
+// editing from the tree instead: the in-place attribute editor open on the
+// selected element ("OUTPUT-editor.png"), then the rows' context menu with
+// its "Wrap This Element By" categories ("OUTPUT-menu.png").
 //
-//   domtree_screenshot [OUTPUT.png] [dark|light] [find]
+//   domtree_screenshot [OUTPUT.png] [dark|light] [find|edit]
 
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
 #include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -30,6 +34,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -40,6 +45,7 @@ int main(int argc, char *argv[])
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("domtree.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
     const bool find = argc > 3 && qstrcmp(argv[3], "find") == 0;
+    const bool edit = argc > 3 && qstrcmp(argv[3], "edit") == 0;
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
@@ -95,12 +101,43 @@ int main(int argc, char *argv[])
         });
     }
 
+    const QString base = QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName();
+    if (edit && tree) {
+        const auto picture = [](const QString &name) {
+            const bool written = pictureOfScreen(QSize(1280, 800)).save(name);
+            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
+            return written;
+        };
+        QTimer::singleShot(5000, &application, [tree] {
+            tree->outline()->setFocus();
+            tree->beginSelectedNodeEdit();
+        });
+        QTimer::singleShot(5600, &application, [&, tree] {
+            if (!picture(base + QStringLiteral("-editor.png")))
+                application.exit(1);
+            tree->escapeEdit();
+            DomTreeOutlineView *outline = tree->outline();
+            tree->setContextTargetNode(tree->selectedDomNodeEx());
+            const QRect cell = outline->frameOfCellAtColumn(0, outline->selectedRow());
+            QMenu *menu = tree->domtreeMenu();
+            menu->popup(outline->viewport()->mapToGlobal(cell.center()));
+            for (QAction *item : menu->actions()) {
+                if (item->text() == QLatin1String("Wrap This Element By") && item->menu()) {
+                    menu->setActiveAction(item);
+                    item->menu()->popup(menu->geometry().topRight() + QPoint(0, menu->actionGeometry(item).top()));
+                }
+            }
+        });
+        QTimer::singleShot(6400, &application,
+                           [&] { application.exit(picture(base + QStringLiteral("-menu.png")) ? 0 : 1); });
+        return application.exec();
+    }
+
     QTimer::singleShot(5000, &application, [&] {
         const QImage screen = pictureOfScreen(QSize(1280, 800));
         bool written = screen.save(output);
         if (find && tree) {
-            const QString treeOutput = QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName()
-                + QStringLiteral("-tree.png");
+            const QString treeOutput = base + QStringLiteral("-tree.png");
             // The tree taller than the window's pane gives it, to show more rows.
             tree->view()->resize(460, 620);
             QCoreApplication::processEvents();

@@ -1,5 +1,7 @@
 #include "AttributeParser.h"
 
+#include <utility>
+
 namespace {
 
 struct Entry
@@ -18,6 +20,7 @@ QList<QVariantMap> AttributeParser::parseAttributes(const QString &text)
     qsizetype current = -1;    // the entry the next value belongs to
     bool valueTaken = false;   // the current entry has had its value
     bool unquoted = false;     // reading a value that was not quoted
+    qsizetype lastName = -1;   // the entry a blank ended, which an "=" may still give a value
 
     const auto addEntryFromBuffer = [&] {
         entries.append({buffer, QString()});
@@ -50,13 +53,20 @@ QList<QVariantMap> AttributeParser::parseAttributes(const QString &text)
             continue;
         }
         if (c == QLatin1Char(' ')) {
-            if (current < 0)
-                addEntryFromBuffer();
+            // A blank after "=" still waits for the value.
+            if (current >= 0 && !valueTaken && buffer.isEmpty())
+                continue;
+            if (current < 0 && !buffer.isEmpty())
+                lastName = addEntryFromBuffer();
             current = -1;
             valueTaken = false;
         } else if (c == QLatin1Char('=')) {
             if (current < 0) {
-                current = addEntryFromBuffer();
+                // "name = value": the "=" belongs to the name before the blank.
+                if (buffer.isEmpty() && lastName >= 0 && lastName == entries.size() - 1)
+                    current = std::exchange(lastName, -1);
+                else
+                    current = addEntryFromBuffer();
                 valueTaken = false;
             }
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {

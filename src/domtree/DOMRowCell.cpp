@@ -9,6 +9,7 @@
 #include "platform/kit/OutlineView.h"
 
 #include <QPainter>
+#include <QPointer>
 #include <QTextLayout>
 
 DOMRowCell::DOMRowCell(DomTreeDelegate *domTreeDelegate, QObject *parent)
@@ -26,6 +27,47 @@ QString DOMRowCell::textOf(const DOMNodeEx &row)
     return row.displayName();
 }
 
+void DOMRowCell::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
+{
+}
+
+void DOMRowCell::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const
+{
+    if (const auto *row = static_cast<const DOMNodeEx *>(OutlineView::itemForIndex(index)))
+        editor->setGeometry(textRect(*row, option, m_domTreeDelegate->rowMetrics().indentation));
+}
+
+QWidget *DOMRowCell::openEditorIn(const QWidget *view, const QString &objectName)
+{
+    const QList<QWidget *> editors = view ? view->findChildren<QWidget *>(objectName) : QList<QWidget *>();
+    for (QWidget *editor : editors) {
+        if (!editor->isHidden())
+            return editor;
+    }
+    return nullptr;
+}
+
+std::function<void()> DOMRowCell::closerOf(QWidget *editor) const
+{
+    auto *self = const_cast<DOMRowCell *>(this);
+    return [self, guard = QPointer<QWidget>(editor)] {
+        // Closing moves the focus, which would end the edit a second time.
+        if (!guard || guard->property("closing").toBool())
+            return;
+        guard->setProperty("closing", true);
+        Q_EMIT self->closeEditor(guard, QAbstractItemDelegate::NoHint);
+    };
+}
+
+QRect DOMRowCell::textRect(const DOMNodeEx &row, const QStyleOptionViewItem &option, double indentation)
+{
+    QRect rect = option.rect.adjusted(2, 0, -2, 0);
+    // A closing tag lines up under its opening tag.
+    rect.translate(-DomTreeOutlineView::cellShiftOfItem(&row, int(indentation)), 0);
+    return rect;
+}
+
 QString DOMRowCell::ignoreToolTip()
 {
     return QStringLiteral("[Mark as the ignore element] Application will not save this element when you save.");
@@ -37,9 +79,7 @@ void DOMRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option, co
     if (!row)
         return;
     const DOMRowMetrics &metrics = m_domTreeDelegate->rowMetrics();
-    QRect rect = option.rect.adjusted(2, 0, -2, 0);
-    // A closing tag lines up under its opening tag.
-    rect.translate(-DomTreeOutlineView::cellShiftOfItem(row, int(metrics.indentation)), 0);
+    const QRect rect = textRect(*row, option, metrics.indentation);
     const bool selected = option.state & QStyle::State_Selected;
     QPalette palette = option.palette;
     palette.setCurrentColorGroup(option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive);

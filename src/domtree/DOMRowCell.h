@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
+#include <functional>
 #include <memory>
 
 class DOMNodeEx;
@@ -38,6 +39,24 @@ public:
     static QString ignoreToolTip();
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    DomTreeDelegate *domTreeDelegate() const { return m_domTreeDelegate; }
+
+    // The in-place editors of the subclasses cover the row's text, and
+    // reach the page themselves rather than through the model.
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+
+protected:
+    // The editor of that object name open in a view (a closed one is hidden
+    // at once and deleted later), or null.
+    static QWidget *openEditorIn(const QWidget *view, const QString &objectName);
+    // What an in-place editor calls when its edit is to end: the view closes
+    // it (once), and destroyEditor() ends the edit.
+    std::function<void()> closerOf(QWidget *editor) const;
+    // The rectangle a row's text is drawn in.
+    static QRect textRect(const DOMNodeEx &row, const QStyleOptionViewItem &option, double indentation);
 
 private:
     DomTreeDelegate *m_domTreeDelegate; // Not owned; the tree's controller.

@@ -3,6 +3,8 @@
 #include "DomTreeDelegate.h"
 
 #include "DOMRowCell.h"
+#include "DomNodeRowCell.h"
+#include "DomTextNodeRowCell.h"
 #include "DOMRowView.h"
 #include "DomInfoDelegate.h"
 #include "DomNodeMap.h"
@@ -67,8 +69,10 @@ void DomTreeDelegate::awakeFromNib()
     m_outlineView->setFont(m_metrics.font);
     layout->addWidget(m_outlineView, 1);
 
-    m_outlineView->registerCell(QStringLiteral("NodeCell"), new DOMRowCell(this));
-    m_outlineView->registerCell(QStringLiteral("TextNodeCell"), new DOMRowCell(this));
+    m_outlineView->registerCell(QStringLiteral("NodeCell"), new DomNodeRowCell(this));
+    m_outlineView->registerCell(QStringLiteral("TextNodeCell"), new DomTextNodeRowCell(this));
+    // Rows are edited in place on Return and double-click only.
+    m_outlineView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_outlineView->setDataSource(this);
     OutlineDelegate delegate;
     delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *item) {
@@ -81,6 +85,12 @@ void DomTreeDelegate::awakeFromNib()
     };
     delegate.heightOfRowByItem = [this](OutlineView *outline, void *item) {
         return heightOfRow(static_cast<DOMNodeEx *>(item), outline->viewport()->width(), m_metrics);
+    };
+    delegate.shouldEditTableColumn = [](OutlineView *, int column, void *item) {
+        const auto *row = static_cast<DOMNodeEx *>(item);
+        return column == 0
+            && (DomNodeRowCell::isEditableRow(row)
+                || (row && row->node() && row->node()->isCharacterData() && !row->isInReference()));
     };
     delegate.shouldExpandItem = [](OutlineView *, void *) { return true; };
     delegate.shouldCollapseItem = [](OutlineView *, void *) { return true; };
@@ -107,6 +117,7 @@ void DomTreeDelegate::awakeFromNib()
     });
     buildFindBar();
     observeNotifications();
+    createDomtreeMenu();
 }
 
 QWidget *DomTreeDelegate::view() const
@@ -239,6 +250,7 @@ void DomTreeDelegate::observeNotifications()
     });
     center.addObserver(this, QStringLiteral("cssHasSavedByCommand"), nullptr,
                        [this](const Notification &) { saveHTML(); });
+    observeEditingNotifications();
 }
 
 // --- Ignore marks ------------------------------------------------------------------------

@@ -27,7 +27,11 @@
 #include <functional>
 #include <memory>
 
+class AttributeStyleEditorInterface;
 class CSSOutlineDelegateInterface;
+class DomNodeListDelegateInterface;
+class QAction;
+class RBLPopover;
 class DOMDocument;
 class DomInfoDelegate;
 class FileViewControllerInterface;
@@ -64,7 +68,11 @@ struct Notification;
 // keys), ...Selection.cpp (selection and breadcrumb), ...Lookup.cpp (finding
 // rows and items), ...Edit.cpp (edit primitives with undo), ...Write.cpp
 // (write-back and saving), ...FindBar.cpp (the element find bar, expand and
-// collapse all), ...SVGUse.cpp (the rows under SVG "use" elements).
+// collapse all), ...SVGUse.cpp (the rows under SVG "use" elements),
+// ...ContextMenu.cpp (the rows' menu, "do not save" marks, copies as text),
+// ...Editing.cpp (adding, replacing and wrapping elements, classes),
+// ...Attributes.cpp (attribute and inline-style edits) and ...RowCommands.cpp
+// (text split, in-place editing, the style popover, the link alert).
 class DomTreeDelegate : public QObject,
                         public DomTreeDelegateInterface,
                         public PreviewDomTreeInterface,
@@ -273,6 +281,90 @@ public:
     void updateStyleRowView(DOMNodeEx *item);
     void deSelectDomNode();
 
+    // --- Context menu (DomTreeDelegateContextMenu.cpp) ------------------------------------------
+    void setDomNodeListDelegate(DomNodeListDelegateInterface *palette) { m_domNodeListDelegate = palette; }
+    void setAttributeStyleEditor(AttributeStyleEditorInterface *editor) { m_attributeStyleEditor = editor; }
+    // The outline's menu ("DomTreeMenu"), built by createDomtreeMenu().
+    QMenu *domtreeMenu() const;
+    void createDomtreeMenu();
+    // The action name a menu entry sends ("swapNode:"), and its tag.
+    static QString menuAction(const QAction *item);
+    static int menuTag(const QAction *item);
+    bool validateMenuItem(QAction *item);
+    bool validateNodeMenu(QAction *item);
+    bool validateChangeMenu(QAction *item);
+    bool validateContainMenu(QAction *item);
+    void menuWillOpen(QMenu *menu);
+    void menuDidClose(QMenu *menu);
+    DOMNodeEx *contextTargetNode() const { return m_contextTargetNode.get(); }
+    void setContextTargetNode(DOMNodeEx *row);
+    // The row of the context target that the outline shows.
+    DOMNodeEx *contextTargetTreeNode() const;
+    // The menu of an element picked in the preview, at the pointer.
+    void displayElementMenu(DOMNode *element);
+    void changeIgnoreSetting();
+    // {"category": "header" or "body", "node": the row}
+    void changeIgnore(const QVariantMap &info);
+    // The selector a "do not save" rule names one element with.
+    static QString ignoreSelectorOf(const DOMNode *node);
+    void clipSource();
+    void clipSourceCode();
+    // HTML as a script's string expression: one quoted line each, joined by "+".
+    static QString scriptStringOf(const QString &html);
+    void createSelectorForNode();
+    void createSelectorForId();
+    void createAnimationSelectorForNode();
+    void snipetNode();
+
+    // --- Adding, replacing, wrapping (DomTreeDelegateEditing.cpp) -----------------------------
+    // The row a command on a row acts on: a closing row stands for its
+    // element; a reference row, or one whose node left the page, is none.
+    static DOMNodeEx *editableRow(DOMNodeEx *row);
+    void addNode(const QString &tagText);
+    void swapNode(const QString &tagText);
+    void containNode(const QString &tagText);
+    // A new row over a node made from a template ("div", "#text",
+    // "meta charset='utf-8'"); null for markup that makes no node.
+    DOMNodeExPtr domNodeExByTagName(const QString &tagText, DOMNodeEx *parent, bool autoText);
+    DOMNodeExPtr domNodeExByImagePath(const QString &path, DOMNodeEx *parent, bool autoText);
+    static bool canContainNodeInsert(const QString &child, const QString &parent);
+    static bool canChangeNodeFrom(const QString &from, const QString &to);
+    void moveNodeToBefore();
+    void moveNodeToAfter();
+    void moveNodeToBeforeIn() {}
+    void moveNodeToAfterIn() {}
+    void enabledDom(DOMNodeEx *row);
+    void nodeSelected(const QString &tag);
+    void nodeComponetSelected(const QString &content);
+    void selectByNode(DOMNode *node);
+    void lazySelectNode(DOMNode *node);
+    void doAddClassSelector(const DOMNodePtr &node, const QString &name);
+    void doRemoveClassSelector(const DOMNodePtr &node, const QString &name);
+
+    // --- Attributes and inline style (DomTreeDelegateAttributes.cpp) ---------------------------
+    // Replaces every attribute of the element; false when a name is refused
+    // (nothing changed). write registers the inverse and writes the file.
+    bool replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from, const QList<QVariantMap> &to,
+                           bool write);
+    void attributeEditChange(DOMNodeEx *row, const QString &attributeText);
+    void attributeEditEnd(DOMNodeEx *row, const QString &attributeText, const QList<QVariantMap> &oldAttribute,
+                          const QString &oldAttributeText);
+    void styleAttributeEditChange(DOMNode *element, const QString &styleValue);
+    void styleAttributeEditEnd(DOMNode *element, const QString &styleValue);
+    void doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute, const QString &value,
+                                const QString &oldValue);
+    static void showInvalidAttributeAlert(const QString &name);
+
+    // --- Row commands (DomTreeDelegateRowCommands.cpp) ------------------------------------------
+    // Splits the selected text row at caret with a "br" ("Insert BR").
+    void domTextSplit(const QString &text, int caret);
+    void beginSelectedNodeEdit();
+    void removeChildren();
+    void showAttributeStyleEditor();
+    void resetDomSelection();
+    void displayStyleSheetLinkChangeAlert();
+    RBLPopover *attributeStyleEditorPopover() const { return m_attributeStyleEditorPopover; }
+
 Q_SIGNALS:
     // The tree was rebuilt for a new document.
     void treeRebuilt();
@@ -282,7 +374,15 @@ Q_SIGNALS:
     void svgUseNodeReloaded(DOMNode *node);
 
 private:
+    enum class ClassChange { Add, Remove };
+    void changeClassSelector(const DOMNodePtr &node, const QString &name, ClassChange change);
+    // Copies of the rows' nodes (closing rows left out), appended to parent's node.
+    void appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent);
     void observeNotifications();
+    void observeEditingNotifications();
+    void postForContextTarget(const QString &name);
+    // The context target's HTML, as the copy commands take it.
+    QString contextTargetSource() const;
     void forgetPage();
     void refreshRow(DOMNodeEx *row);
     QSet<const DOMNode *> expandedNodes(DOMNodeEx *row) const;
@@ -351,6 +451,13 @@ private:
     QList<DOMNodeExPtr> m_expandedRows;
     // The selected element while there is no preview to keep it.
     DOMNodePtr m_selectedElement;
+
+    // Editing from the tree.
+    DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;     // Not owned.
+    AttributeStyleEditorInterface *m_attributeStyleEditor = nullptr;   // Not owned.
+    QPointer<QMenu> m_domtreeMenu;
+    DOMNodeExPtr m_contextTargetNode;
+    RBLPopover *m_attributeStyleEditorPopover = nullptr; // Owned (QObject child).
 
     // Write-back.
     HTMLSourcePairing m_pairing;

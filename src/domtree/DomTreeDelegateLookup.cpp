@@ -51,12 +51,11 @@ DOMNodeEx *DomTreeDelegate::searchNodeFromRoot(const DOMNodeEx *row) const
             indexes.prepend(0);
             break;
         }
-        for (qsizetype i = 0; i < parent->children().size(); ++i) {
-            if (parent->children().at(i).get() == step) {
-                indexes.prepend(i);
-                break;
-            }
-        }
+        const qsizetype found = parent->children().indexOf(const_cast<DOMNodeEx *>(step)->shared_from_this());
+        // A row its parent does not hold (made for a node not yet shown) has no item.
+        if (found < 0)
+            return nullptr;
+        indexes.prepend(found);
     }
     const QList<DOMNodeExPtr> *level = &m_domNodeList;
     DOMNodeEx *item = nullptr;

@@ -213,7 +213,7 @@ void DomTreeDelegate::keyDown(QKeyEvent *event)
             && !row->isReferenceNode()) {
             if (m_outlineView && isItemExpandable(m_outlineView, row))
                 m_outlineView->expandItem(row);
-            focusToAttrEditor();
+            beginSelectedNodeEdit();
         }
         return;
     }
@@ -225,9 +225,9 @@ void DomTreeDelegate::keyDown(QKeyEvent *event)
     }
     if (flags & KeyCodes::AlternateKeyMask) {
         if (key == KeyCodes::DownArrow)
-            QM_DEBUG(QStringLiteral("moveNodeToAfter"));
+            moveNodeToAfter();
         else if (key == KeyCodes::UpArrow)
-            QM_DEBUG(QStringLiteral("moveNodeToBefore"));
+            moveNodeToBefore();
     }
 }
 
@@ -237,11 +237,13 @@ void DomTreeDelegate::doubleClick()
     if (!row || !row->node())
         return;
     m_selectedItem = row->shared_from_this();
-    if (row->node()->nodeName().startsWith(QLatin1Char('#')) || row->isCloseNode() || row->isReferenceNode())
+    if (row->isCloseNode() || row->isReferenceNode())
         return;
-    if (m_outlineView && isItemExpandable(m_outlineView, row))
+    // A text or comment is edited in place; an element opens and edits its
+    // attributes.
+    if (!row->node()->nodeName().startsWith(QLatin1Char('#')) && m_outlineView && isItemExpandable(m_outlineView, row))
         m_outlineView->expandItem(row);
-    focusToAttrEditor();
+    beginSelectedNodeEdit();
 }
 
 void DomTreeDelegate::focusToAttrEditor()
@@ -252,8 +254,7 @@ void DomTreeDelegate::focusToAttrEditor()
 
 void DomTreeDelegate::escapeEdit()
 {
-    // The tree's rows are edited in the attribute inspector; a row's own
-    // editor closes with its focus.
+    // A row's editor ends its edit when it loses the keyboard.
     if (m_outlineView && m_outlineView->isAncestorOf(QApplication::focusWidget()))
         m_outlineView->setFocus();
 }

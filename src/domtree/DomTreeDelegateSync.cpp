@@ -20,6 +20,7 @@
 void DomTreeDelegate::clearDomNodeMap()
 {
     DomNodeMap::getInstance().clearMap();
+    resetDomSelection();
 }
 
 void DomTreeDelegate::forgetPage()

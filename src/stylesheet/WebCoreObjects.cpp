@@ -704,6 +704,8 @@ QString WebCoreObjects::getContainableParentWithTagName(const QString &tagName)
     static const QList<std::pair<QString, QStringList>> parents = {
         {u"html"_qs, {u"head"_qs, u"body"_qs}},
         {u"head"_qs, {u"meta"_qs, u"script"_qs, u"style"_qs, u"title"_qs}},
+        {u"table"_qs, {u"thead"_qs, u"tbody"_qs, u"tfoot"_qs, u"caption"_qs, u"colgroup"_qs}},
+        {u"colgroup"_qs, {u"col"_qs}},
         {u"tbody"_qs, {u"tr"_qs}},
         {u"tr"_qs, {u"td"_qs, u"th"_qs}},
     };

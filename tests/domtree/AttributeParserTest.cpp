@@ -42,7 +42,7 @@ TEST(AttributeParser, ReadsQuotedUnquotedAndValuelessAttributes)
         {"unclosed value is dropped", QStringLiteral("a=\"x"), QStringLiteral("a=")},
         {"tab stays in the name", QStringLiteral("\tb='1'"), QStringLiteral("\tb=1")},
         {"backslash is an ordinary character", QStringLiteral("a='x\\' b"), QStringLiteral("a=x\\|b=")},
-        {"spaces around '=' lose the value", QStringLiteral("a = \"b\" c"), QStringLiteral("a=|c=")},
+        {"spaces around '=' keep the value", QStringLiteral("a = \"b\" c"), QStringLiteral("a=b|c=")},
     };
     for (const Row &row : rows)
         EXPECT_EQ(parsed(row.text), row.expected) << row.name;

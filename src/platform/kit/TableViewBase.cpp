@@ -106,6 +106,14 @@ public:
             QStyledItemDelegate::setModelData(editor, model, index);
     }
 
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (QAbstractItemDelegate *cell = m_view->cellForIndex(index))
+            cell->destroyEditor(editor, index);
+        else
+            QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const override
     {

@@ -1,0 +1,216 @@
+// DomTreeDelegate: an element's attributes replaced from the row editor's
+// text, live and committed, and its inline style set by the visual editor.
+
+#include "DomTreeDelegate.h"
+
+#include "AttributeParser.h"
+#include "DomInfoDelegate.h"
+#include "DomTreeOutlineView.h"
+
+#include "foundation/InspectUndoManager.h"
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
+#include "platform/web/dom/DOMAttr.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNamespaces.h"
+#include "preview/ExWebView.h"
+#include "stylesheet/WebCoreObjects.h"
+
+namespace {
+
+QString nameOf(const QVariantMap &entry)
+{
+    return entry.value(QStringLiteral("name")).toString();
+}
+
+QString valueOf(const QVariantMap &entry)
+{
+    return entry.value(QStringLiteral("value")).toString();
+}
+
+bool isStyleSheetLink(const DOMElement &element)
+{
+    return element.isHTML(u"link")
+        && element.getAttribute(QStringLiteral("rel")).toLower() == QLatin1String("stylesheet")
+        && !element.getAttribute(QStringLiteral("href")).isEmpty();
+}
+
+// Sets one attribute the way the row editor names it. In SVG the case of a
+// name is kept, and "xlink:" names are put in the XLink namespace.
+Result<void> applyAttribute(DOMDocument &document, DOMElement &element, bool svg, const QString &name,
+                            const QString &value)
+{
+    if (!svg) {
+        const DOMAttrPtr attribute = document.createAttribute(name);
+        if (!attribute)
+            return Result<void>::failure(name);
+        attribute->setValue(value);
+        return element.setAttributeNode(attribute);
+    }
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    if (colon > 0 && colon < name.size() - 1) {
+        // Another prefix names no namespace: the attribute is of that whole name.
+        const DOMAttrPtr attribute = name.left(colon) == QLatin1String("xlink")
+            ? document.createAttributeNS(DOMNamespaces::xlink, name)
+            : document.createAttribute(name);
+        if (!attribute)
+            return Result<void>::failure(name);
+        attribute->setValue(value);
+        return element.setAttributeNodeNS(attribute);
+    }
+    return element.setAttributeNS(QString(), name, value);
+}
+
+} // namespace
+
+void DomTreeDelegate::showInvalidAttributeAlert(const QString &name)
+{
+    Alert alert;
+    alert.setMessageText(QStringLiteral("Invalid Attribute Name"));
+    alert.setInformativeText(QStringLiteral("[%1] is invalid Attribute Name.").arg(name));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal();
+}
+
+bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from,
+                                        const QList<QVariantMap> &to, bool write)
+{
+    if (!node || !node->isElement())
+        return false;
+    auto *element = static_cast<DOMElement *>(node.get());
+    DOMDocument *document = element->ownerDocument();
+    if (!document)
+        return false;
+    const QString oldHref = element->isHTML(u"link") ? element->getAttribute(QStringLiteral("href")) : QString();
+
+    // Every name is tried first: a refused one leaves the element as it was.
+    for (const QVariantMap &entry : to) {
+        if (!document->createAttribute(nameOf(entry))) {
+            QM_DEBUG(QStringLiteral("Attributes Validation Error"));
+            if (write)
+                showInvalidAttributeAlert(nameOf(entry));
+            return false;
+        }
+    }
+    const bool wasIgnoring = m_ignoreDomModify;
+    m_ignoreDomModify = true;
+    while (element->attributeCount() > 0)
+        element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
+    const bool svg = WebCoreObjects::isSVGTag(element->tagName().toLower()) || element->namespaceId() == DOMNamespace::SVG;
+    for (const QVariantMap &entry : to) {
+        const Result<void> set = applyAttribute(*document, *element, svg, nameOf(entry), valueOf(entry));
+        if (!set)
+            QM_ERROR(QStringLiteral("the attribute %1 could not be set: %2").arg(nameOf(entry), set.error()));
+    }
+    m_edits.noteStartTag(element);
+    InspectUndoManager *undo = undoManager();
+    if (write) {
+        if (undo)
+            undo->prepareWithInvocationTarget(undoTarget(node), [this, node, from, to] {
+                replaceAttributes(node, to, from, true);
+            });
+        applyContentToFile();
+    } else if (undo) {
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+    }
+
+    if (DOMNodeEx *row = searchFile(element)) {
+        row->createStartNode();
+        row->checkIgnoreRecursive();
+    }
+    updateStyleRowView(searchDomNodeFromRoot(element));
+    m_ignoreDomModify = wasIgnoring;
+    if (m_domInfoDelegate && m_domInfoDelegate->inspectedNode() && m_domInfoDelegate->inspectedNode()->node() == element)
+        m_domInfoDelegate->reloadAttributes();
+    if (m_styleSheetsManagerDelegate)
+        m_styleSheetsManagerDelegate->refreshSelectorList();
+    if (isStyleSheetLink(*element) && element->getAttribute(QStringLiteral("href")) != oldHref)
+        displayStyleSheetLinkChangeAlert();
+    // The rows of "use" elements that show it are built again.
+    if (svg)
+        reloadSVGUseNodeWithElement(element);
+    if (ExWebView *preview = webview())
+        preview->hideDetectLayer();
+    return true;
+}
+
+void DomTreeDelegate::attributeEditChange(DOMNodeEx *row, const QString &attributeText)
+{
+    if (!row || !row->node() || !row->node()->isElement())
+        return;
+    // A half-typed name is refused quietly; the alert comes when the edit ends.
+    replaceAttributes(row->sharedNode(), row->node()->attributeList(), AttributeParser::parseAttributes(attributeText),
+                      false);
+}
+
+void DomTreeDelegate::attributeEditEnd(DOMNodeEx *row, const QString &attributeText,
+                                       const QList<QVariantMap> &oldAttribute, const QString &oldAttributeText)
+{
+    if (!row || !row->node() || !row->node()->isElement())
+        return;
+    const DOMNodePtr node = row->sharedNode();
+    if (InspectUndoManager *undo = undoManager())
+        undo->setActionName(QStringLiteral("Edit Attributes"));
+    if (attributeText == oldAttributeText) {
+        // The text came back to where it began: so do the attributes, should
+        // a live change have left them otherwise.
+        if (node->attributeList() != oldAttribute)
+            replaceAttributes(node, node->attributeList(), oldAttribute, false);
+    } else if (!replaceAttributes(node, oldAttribute, AttributeParser::parseAttributes(attributeText), true)) {
+        if (node->attributeList() != oldAttribute)
+            replaceAttributes(node, node->attributeList(), oldAttribute, false);
+    }
+    // Selected again, so that the inspector and the rules panel follow;
+    // unless the edit ended because another row was chosen.
+    const DOMNodeEx *selected = selectedDomNodeEx();
+    if (selected && selected->node() == node.get()) {
+        selectNode(nullptr);
+        selectNode(node.get());
+    }
+}
+
+void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &styleValue)
+{
+    if (!element || !element->isElement())
+        return;
+    static_cast<DOMElement *>(element)->setAttribute(QStringLiteral("style"), styleValue);
+    m_edits.noteStartTag(element);
+    if (DOMNodeEx *row = searchFile(element))
+        row->createStartNode();
+    updateStyleRowView(searchDomNodeFromRoot(element));
+    if (ExWebView *preview = webview())
+        preview->redrawWithLastDimnsiton();
+}
+
+void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &styleValue)
+{
+    if (!element || !element->isElement())
+        return;
+    const QString old = static_cast<DOMElement *>(element)->getAttribute(QStringLiteral("style"));
+    doChangeAttributeValue(element->shared_from_this(), QStringLiteral("style"), styleValue, old);
+}
+
+void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute,
+                                             const QString &value, const QString &oldValue)
+{
+    if (!element || !element->isElement())
+        return;
+    if (InspectUndoManager *undo = undoManager()) {
+        undo->setActionName(QStringLiteral("Edit Attributes"));
+        undo->prepareWithInvocationTarget(undoTarget(element), [this, element, attribute, value, oldValue] {
+            doChangeAttributeValue(element, attribute, oldValue, value);
+        });
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+    }
+    static_cast<DOMElement *>(element.get())->setAttribute(attribute, value);
+    m_edits.noteStartTag(element.get());
+    if (DOMNodeEx *row = searchFile(element.get()))
+        row->createStartNode();
+    updateStyleRowView(searchDomNodeFromRoot(element.get()));
+    if (ExWebView *preview = webview())
+        preview->redrawWithLastDimnsiton();
+    applyContentToFile();
+}

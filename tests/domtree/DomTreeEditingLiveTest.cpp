@@ -1,0 +1,268 @@
+#include "TestPrinters.h"
+#include "TestUtil.h"
+#include "WebTestFixture.h"
+
+#include "DomTreeTestSupport.h"
+
+#include "domtree/DomNodeRowCell.h"
+#include "domtree/DomTextNodeRowCell.h"
+#include "platform/kit/Alert.h"
+#include "platform/web/dom/DOMNamespaces.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebView.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray s_page =
+    "<!DOCTYPE html>\n"
+    "<html>\n"
+    "  <head>\n"
+    "    <title>Edit</title>\n"
+    "  </head>\n"
+    "  <body>\n"
+    "    <div id='box' class='a' title='t'>\n"
+    "      <p id='one'>One</p>\n"
+    "      <p id='two'>Two</p>\n"
+    "      <p id='three' title='it&apos;s \\ here'>Three</p>\n"
+    "    </div>\n"
+    "    <p id='split'>Hello world</p>\n"
+    "    <ul id='list'><li>a</li><li>b</li></ul>\n"
+    "    <svg id='pic'><use id='u' xlink:href='#c'/><circle id='c' r='2'/></svg>\n"
+    "  </body>\n"
+    "</html>\n";
+
+struct LivePage : DomTreeHarness
+{
+    LivePage()
+        : DomTreeHarness(s_page)
+        , fixture(WebTestFixture::sharedView())
+    {
+        Alert::setResponder([this](Alert &alert) {
+            alerts.append(alert.messageText());
+            return int(Alert::FirstButtonReturn);
+        });
+        loaded = fixture.loadUrl(QUrl::fromLocalFile(file->path()));
+        if (loaded)
+            show(fixture.mainFrame().sharedDocument());
+    }
+    ~LivePage() { Alert::setResponder({}); }
+    QString inPage(const QString &script)
+    {
+        fixture.settle();
+        return fixture.evaluate(script).toString();
+    }
+    // The ids of an element's element children, in the page.
+    QString childIds(const char *id)
+    {
+        return inPage(QStringLiteral("Array.from(document.getElementById('%1').children).map(e => e.id || e.localName).join(',')")
+                          .arg(QString::fromLatin1(id)));
+    }
+    void undoStep()
+    {
+        undo.loopEnd();
+        undo.undo();
+        settle();
+    }
+    void redoStep()
+    {
+        undo.redo();
+        settle();
+    }
+    void target(const DOMNode *node) { tree->setContextTargetNode(rowOf(node)); }
+
+    WebTestFixture fixture;
+    bool loaded = false;
+    QStringList alerts;
+};
+
+const QString s_original = QString::fromUtf8(s_page);
+
+} // namespace
+
+TEST(DomTreeEditingLive, ReplacingAnElementKeepsItsAttributesAndChildrenAndUndoRestoresTheFile)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    const int writes = page.refreshes;
+    page.target(page.byId("box"));
+    page.tree->swapNode(QStringLiteral("section"));
+    page.settle();
+    // One write for the whole change, only where it was.
+    EXPECT_EQ(page.refreshes, writes + 1);
+    const QString swapped = page.text();
+    EXPECT_TRUE(swapped.startsWith(s_original.left(s_original.indexOf("    <div")))) << swapped.toStdString();
+    EXPECT_TRUE(swapped.endsWith(s_original.mid(s_original.indexOf("    <p id='split'>"))));
+    EXPECT_TRUE(swapped.contains(QStringLiteral("<section id=\"box\" class=\"a\" title=\"t\">")));
+    EXPECT_EQ(page.inPage("Array.from(document.getElementById('box').attributes).map(a => a.name).join(',')"),
+              QStringLiteral("id,class,title"));
+    EXPECT_EQ(page.inPage("document.getElementById('box').localName"), QStringLiteral("section"));
+    EXPECT_EQ(page.childIds("box"), QStringLiteral("one,two,three"));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Change Element"));
+
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.inPage("document.getElementById('box').localName"), QStringLiteral("div"));
+    page.redoStep();
+    page.tree->saveHTML();
+    EXPECT_EQ(page.text(), swapped);
+    EXPECT_EQ(page.inPage("document.getElementById('box').localName"), QStringLiteral("section"));
+}
+
+TEST(DomTreeEditingLive, WrappingTakesTheSelectedSiblingsInSelectionOrderAndAddingAppendsToAList)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("three"));
+    DomTreeOutlineView *outline = page.tree->outline();
+    outline->selectRowIndexes({outline->rowForItem(page.rowOf(page.byId("one")))}, true);
+    ASSERT_EQ(page.tree->selectedDomNodeExs().size(), 2);
+    page.target(page.byId("one"));
+    page.tree->containNode(QStringLiteral("div"));
+    page.settle();
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Wrap Element"));
+    // The wrapper holds them as they were selected, and stands before the second.
+    EXPECT_EQ(page.inPage("Array.from(document.getElementById('box').firstElementChild.children).map(e => e.id).join(',')"),
+              QStringLiteral("three,one"));
+    EXPECT_EQ(page.inPage("document.getElementById('box').firstElementChild.nextElementSibling.id"), QStringLiteral("two"));
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.childIds("box"), QStringLiteral("one,two,three"));
+
+    page.target(page.byId("list"));
+    page.tree->addNode(QStringLiteral("li"));
+    page.settle();
+    EXPECT_EQ(page.inPage("document.getElementById('list').lastElementChild.textContent"), QStringLiteral("li"));
+    EXPECT_NE(page.text(), s_original);
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.inPage("document.getElementById('list').children.length"), QStringLiteral("2"));
+}
+
+TEST(DomTreeEditingLive, TheRowEditorChangesAttributesLiveAndCommitsThemAsOneUndoStep)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("two"));
+    page.tree->beginSelectedNodeEdit();
+    auto *editor = DomNodeRowCell::editorIn(page.tree->outline());
+    ASSERT_TRUE(editor);
+    QLineEdit *field = editor->attributeEditor();
+    EXPECT_EQ(field->text(), QStringLiteral("id=\"two\""));
+    // The text starts selected, as a field does; typing goes after it.
+    EXPECT_EQ(field->selectedText(), field->text());
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClicks(field, QStringLiteral(" title=\"x\""));
+    TestUtil::spin(450);
+    EXPECT_EQ(page.inPage("document.getElementById('two').title"), QStringLiteral("x"));
+    // A half-typed invalid name is refused quietly while typing.
+    QTest::keyClicks(field, QStringLiteral(" a<b=1"));
+    TestUtil::spin(450);
+    EXPECT_TRUE(page.alerts.isEmpty());
+    EXPECT_EQ(page.byId("two")->attributeCount(), 2);
+    // On commit it is refused aloud, and the editor stays; Escape keeps it too.
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(page.alerts, QStringList{"Invalid Attribute Name"});
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(DomNodeRowCell::editorIn(page.tree->outline()));
+    field->setText(QStringLiteral("id=\"two\" title=\"x\" lang=\"en\""));
+    QTest::keyClick(field, Qt::Key_Return);
+    page.settle();
+    EXPECT_FALSE(DomNodeRowCell::editorIn(page.tree->outline()));
+    QString expected = s_original;
+    expected.replace(QStringLiteral("<p id='two'>"), QStringLiteral("<p id=\"two\" title=\"x\" lang=\"en\">"));
+    EXPECT_EQ(page.text(), expected);
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+
+    // One undo step, back to the attributes before the edit.
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.inPage("Array.from(document.getElementById('two').attributes).map(a => a.name).join(',')"),
+              QStringLiteral("id"));
+    page.redoStep();
+    page.tree->saveHTML();
+    EXPECT_EQ(page.text(), expected);
+}
+
+TEST(DomTreeEditingLive, XlinkNamesGoInTheirNamespace)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    DOMElement *use = page.byId("u");
+    ASSERT_TRUE(use);
+    EXPECT_TRUE(page.tree->replaceAttributes(use->shared_from_this(), use->attributeList(),
+                                             {{{"name", "id"}, {"value", "u"}}, {{"name", "xlink:href"}, {"value", "#pic"}},
+                                              {{"name", "viewBox"}, {"value", "0 0 1 1"}}},
+                                             true));
+    ASSERT_TRUE(use->getAttributeNodeNS(DOMNamespaces::xlink, QStringLiteral("href")));
+    EXPECT_EQ(page.inPage("document.getElementById('u').getAttributeNS('http://www.w3.org/1999/xlink', 'href')"),
+              QStringLiteral("#pic"));
+    EXPECT_EQ(page.inPage("document.getElementById('u').getAttribute('viewBox')"), QStringLiteral("0 0 1 1"));
+}
+
+TEST(DomTreeEditingLive, SplittingATextInsertsALineBreakAndOneUndoRestoresIt)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("split")->firstChild());
+    page.tree->domTextSplit(QStringLiteral("Hello world"), 5);
+    page.settle();
+    EXPECT_EQ(page.inPage("document.getElementById('split').innerHTML"), QStringLiteral("Hello<br> world"));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Insert BR"));
+    // The second text is selected and then edited.
+    TestUtil::waitUntil([&page] { return DomTextNodeRowCell::editorIn(page.tree->outline()) != nullptr; });
+    auto *editor = DomTextNodeRowCell::editorIn(page.tree->outline());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral(" world"));
+    page.tree->escapeEdit();
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.inPage("document.getElementById('split').innerHTML"), QStringLiteral("Hello world"));
+
+    // At the end of the text only the line break is added.
+    page.select(page.byId("split")->firstChild());
+    page.tree->domTextSplit(QStringLiteral("Hello world"), 11);
+    page.settle();
+    EXPECT_EQ(page.inPage("document.getElementById('split').innerHTML"), QStringLiteral("Hello world<br>"));
+}
+
+TEST(DomTreeEditingLive, DoNotSaveDropsTheElementsLinesAndBringsThemBack)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    page.target(page.byId("three"));
+    page.tree->changeIgnoreSetting();
+    page.settle();
+    QString expected = s_original;
+    expected.remove(QStringLiteral("\n      <p id='three' title='it&apos;s \\ here'>Three</p>"));
+    EXPECT_EQ(page.text(), expected);
+    page.target(page.byId("three"));
+    page.tree->changeIgnoreSetting();
+    page.settle();
+    EXPECT_EQ(page.text(), s_original);
+}
+
+TEST(DomTreeEditingLive, TheScriptStringEvaluatesToTheCopiedHtml)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    page.target(page.byId("box"));
+    page.tree->clipSource();
+    const QString html = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<div id=\"box\"")));
+    page.tree->clipSourceCode();
+    const QString script = QGuiApplication::clipboard()->text();
+    QString joined;
+    for (const QString &line : html.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty())
+            joined += line;
+    }
+    EXPECT_EQ(page.fixture.evaluate(script).toString(), joined);
+}
