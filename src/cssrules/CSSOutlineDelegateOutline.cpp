@@ -130,6 +130,8 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
     delegate.selectionDidChange = [this](OutlineView *) { outlineViewSelectionDidChange(); };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
+    delegate.delete_ = [this](QObject *) { removeStyle(); };
+    delegate.tableViewDidRecieveDeleteKey = [this](OutlineView *) { removeStyle(); };
     delegate.tableDidRecieveSpaceKey = [this](OutlineView *) {
         // Space switches the selected declarations on or off.
         for (const CSSRulePtr &row : getSelectedCSSRules()) {
