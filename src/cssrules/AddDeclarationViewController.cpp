@@ -124,7 +124,7 @@ void AddDeclarationViewController::refreshList(bool keepSelection)
         selectRow(selected);
         return;
     }
-    if (!m_searchTextField->text().trimmed().isEmpty() && currentDataSource()->rowCount() > 0)
+    if (currentDataSource()->hasPredicate() && currentDataSource()->rowCount() > 0)
         selectRow(0);
     else
         selectionDidChange();

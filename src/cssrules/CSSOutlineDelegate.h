@@ -265,6 +265,8 @@ public:
     int liveIndexAfter(File *file, const StyleDeclarationPtr &afterAt);
     // The DOM exception of a refused insertion, in an alert and the log.
     void alertDomException(const DOMCSSInsertion &exception, const QString &css);
+    // An alert with the message and the one button "OK".
+    void alertOK(const QString &message);
     static bool isEmptyRuleBody(const QString &text);
     static QString insertDammyToEmptyRuleBody(const QString &text);
     QString generateAnimationTriggerBody(const StyleDeclaration &keyframes) const;

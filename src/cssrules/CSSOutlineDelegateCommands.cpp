@@ -231,10 +231,8 @@ bool CSSOutlineDelegate::displayStyleSheetManager()
 {
     if (!getLocalStyleSheets().isEmpty())
         return true;
-    Alert::runAlertPanel(QString(),
-                         QStringLiteral("The current html has no stylesheets to edit or the stylesheet has no declaration.\nto insert or "
-                                        "edit dinamically, please write \n\n @charset 'utf-8'; \n\nat the first line of stylesheet."),
-                         QStringLiteral("OK"));
+    alertOK(QStringLiteral("The current html has no stylesheets to edit or the stylesheet has no declaration.\nto insert or "
+                           "edit dinamically, please write \n\n @charset 'utf-8'; \n\nat the first line of stylesheet."));
     return false;
 }
 

@@ -321,8 +321,7 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPt
     if (!file || !keyframe)
         return nullptr;
     if (keyframePercent(keyframe->selector()) < 0) {
-        Alert::runAlertPanel(QString(), QStringLiteral("\"%1\" is no keyframe: a percentage from 0% to 100% is.").arg(keyframe->selector()),
-                             QStringLiteral("OK"));
+        alertOK(QStringLiteral("\"%1\" is no keyframe: a percentage from 0% to 100% is.").arg(keyframe->selector()));
         return nullptr;
     }
     styleDeclarationsOf(file);
@@ -357,8 +356,7 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
     if (!file || !oldKeyframe || !newKeyframe)
         return;
     if (keyframePercent(newKeyframe->selector()) < 0) {
-        Alert::runAlertPanel(QString(), QStringLiteral("\"%1\" is no keyframe: a percentage from 0% to 100% is.").arg(newKeyframe->selector()),
-                             QStringLiteral("OK"));
+        alertOK(QStringLiteral("\"%1\" is no keyframe: a percentage from 0% to 100% is.").arg(newKeyframe->selector()));
         return;
     }
     styleDeclarationsOf(file);

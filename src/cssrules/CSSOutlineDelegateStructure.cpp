@@ -4,6 +4,7 @@
 
 #include "CSSOutlineDelegate.h"
 
+#include "AddSelectorViewController.h"
 #include "CSSCopyInfo.h"
 #include "CSSSnippetDataSource.h"
 #include "StyleSheetWriter.h"
@@ -27,8 +28,11 @@ namespace {
 
 bool isLeadingStatement(const StyleDeclaration &declaration)
 {
+    // The model keeps a namespace statement's text after its "@" as its body.
     return declaration.type() == RuleType::Charset || declaration.type() == RuleType::Import
-           || (declaration.type() == RuleType::Other && declaration.selector().startsWith(QLatin1String("@namespace")));
+           || (declaration.type() == RuleType::Other
+               && (declaration.selector().startsWith(QLatin1String("@namespace"))
+                   || declaration.body().trimmed().startsWith(QLatin1String("namespace"))));
 }
 
 qsizetype indexIn(const QList<StyleDeclarationPtr> &list, const StyleDeclarationPtr &declaration)
@@ -171,12 +175,17 @@ void CSSOutlineDelegate::alertDomException(const DOMCSSInsertion &exception, con
         break;
     }
     cssOperationError(2, message);
+    alertOK(message);
+    if (InspectUndoManager *undo = undoManager())
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+}
+
+void CSSOutlineDelegate::alertOK(const QString &message)
+{
     Alert alert;
     alert.setMessageText(message);
     alert.addButtonWithTitle(QStringLiteral("OK"));
     alert.runModal(m_view);
-    if (InspectUndoManager *undo = undoManager())
-        undo->reserveCloseGroupingAtEndOfRunLoop();
 }
 
 int CSSOutlineDelegate::liveIndexAfter(File *file, const StyleDeclarationPtr &afterAt)
@@ -295,7 +304,7 @@ StyleDeclarationPtr CSSOutlineDelegate::createMediaSelector(const QString &selec
     });
     if (same != list.cend()) {
         if (!m_responsiveInsertPending) {
-            Alert::runAlertPanel(QString(), QStringLiteral("\"%1\"\nis Already exists.").arg(selector), QStringLiteral("OK"));
+            alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(selector));
             return nullptr;
         }
         // "Add To Responsive": the rules go into the block there is.
@@ -363,7 +372,7 @@ StyleDeclarationPtr CSSOutlineDelegate::createKeyframesSelector(const QString &s
                && d->selector().compare(selector, Qt::CaseInsensitive) == 0;
     });
     if (duplicate) {
-        Alert::runAlertPanel(QString(), QStringLiteral("\"%1\"\nis Already exists.").arg(shown), QStringLiteral("OK"));
+        alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(shown));
         return nullptr;
     }
     const QString body = innerText(inner);
@@ -441,10 +450,8 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &req
         if (!file)
             break;
         QString name = request.selectorName.simplified();
-        static const QRegularExpression identifier(QStringLiteral("^-?[_a-zA-Z][_a-zA-Z0-9-]*$"));
-        if (!identifier.match(animationNameOf(name)).hasMatch()) {
-            Alert::runAlertPanel(QString(), QStringLiteral("\"%1\" is no animation name.").arg(animationNameOf(name)),
-                                 QStringLiteral("OK"));
+        if (!AddSelectorViewController::isValidAnimationName(animationNameOf(name))) {
+            alertOK(QStringLiteral("\"%1\" is no animation name.").arg(animationNameOf(name)));
             break;
         }
         // A name that another block uses, whatever its prefix, gets "_copy".
