@@ -19,6 +19,8 @@
 #include "../ScreenPicture.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -91,7 +93,9 @@ int main(int argc, char *argv[])
             if (child->propName() == QLatin1String("color")) {
                 outline->setFocus();
                 outline->selectRowIndexes({outline->rowForItem(child.get())}, false);
-                outline->editColumn(0, outline->rowForItem(child.get()), false);
+                outline->editColumn(0, outline->rowForItem(child.get()), true);
+                if (auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay")))
+                    QTest::keyClicks(field, QStringLiteral("#7a5c2e"));
             }
         }
     }

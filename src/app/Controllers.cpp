@@ -68,6 +68,10 @@ void Controllers::install(AppDelegate &delegate)
         });
         rules->setFileViewController(delegate.fileViewController());
         rules->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        rules->setOverlayRedraw([&delegate] {
+            if (ProjectDelegateInterface *projects = delegate.projectController())
+                projects->updateDetectLayer();
+        });
         rules->awakeFromNib();
         if (ui.cssRulesPane)
             ui.cssRulesPane->setContentView(rules->view());

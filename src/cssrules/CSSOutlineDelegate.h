@@ -81,6 +81,8 @@ public:
     void setWriteReserver(WriteReserver reserver) { m_writeReserver = std::move(reserver); }
     void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
     void setStyleSheetsManagerDelegate(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManagerDelegate = manager; }
+    // Draws the preview's element overlay again (after a value changed); none while unset.
+    void setOverlayRedraw(std::function<void()> redraw) { m_redrawOverlay = std::move(redraw); }
     // The panel: the mode control, the search field and the outline.
     QWidget *view() const { return m_view; }
     OutlineViewEx *outline() const { return m_outlineView; }
@@ -367,6 +369,7 @@ private:
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
     void markWrittenDeclarations(const CSSRulePtr &row);
+    void redrawOverlay();
     InspectUndoManager *undoManager() const;
     // The settings of the project a style sheet belongs to; empty for none.
     QVariantMap settingsOf(File *file) const;
@@ -385,6 +388,7 @@ private:
 
     // Wiring.
     WriteReserver m_writeReserver;
+    std::function<void()> m_redrawOverlay;
     FileViewControllerInterface *m_fileViewController = nullptr;         // Not owned.
     StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
 

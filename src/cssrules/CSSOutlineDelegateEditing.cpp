@@ -191,6 +191,13 @@ void CSSOutlineDelegate::valueChange(const CSSRulePtr &row, const QString &value
     if (shorthand)
         m_outlineView->reloadItem(shorthand.get(), false);
     m_outlineView->viewport()->update();
+    redrawOverlay();
+}
+
+void CSSOutlineDelegate::redrawOverlay()
+{
+    if (m_redrawOverlay)
+        m_redrawOverlay();
 }
 
 void CSSOutlineDelegate::abandonValueEdit(const CSSRulePtr &row)
@@ -354,6 +361,7 @@ void CSSOutlineDelegate::enterd(QLineEdit *field)
         return;
     }
     commitCSSValueChange(row, value, true);
+    redrawOverlay();
 }
 
 void CSSOutlineDelegate::cssValueCommit(const Notification &notification)
@@ -364,6 +372,7 @@ void CSSOutlineDelegate::cssValueCommit(const Notification &notification)
     const QString value = notification.userInfo.value(QStringLiteral("value")).toString();
     if (row->property() || !hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
         commitCSSValueChange(row, value, true);
+    redrawOverlay();
     const CSSRulePtr owner = row->ownerRule();
     if (owner && owner->styleDeclaration())
         applyContentToFile(owner->styleDeclaration()->parentFile());
@@ -419,4 +428,5 @@ void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
         changeStyleByRule(owner ? owner : row);
     }
     reloadRuleList(2);
+    redrawOverlay();
 }

@@ -19,6 +19,25 @@
 
 namespace {
 
+// The first row of the roots, their children or their grandchildren (depth
+// 0, 1, 2), each row before its children, that matches.
+CSSRulePtr firstOfThreeLevels(const QList<CSSRulePtr> &roots, const std::function<bool(const CSSRulePtr &, int)> &matches)
+{
+    for (const CSSRulePtr &row : roots) {
+        if (matches(row, 0))
+            return row;
+        for (const CSSRulePtr &child : row->children()) {
+            if (matches(child, 1))
+                return child;
+            for (const CSSRulePtr &grandChild : child->children()) {
+                if (matches(grandChild, 2))
+                    return grandChild;
+            }
+        }
+    }
+    return nullptr;
+}
+
 // The address a style sheet of the file has in the page.
 QString addressOf(const File *file)
 {
@@ -124,36 +143,17 @@ CSSRulePtr CSSOutlineDelegate::cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rul
 
 CSSRulePtr CSSOutlineDelegate::propertyRuleByProperty(const CSSPropertyPtr &property)
 {
-    for (const CSSRulePtr &row : allCSSRules()) {
-        if (row->property() == property)
-            return row;
-        for (const CSSRulePtr &child : row->children()) {
-            if (child->property() == property)
-                return child;
-            for (const CSSRulePtr &grandChild : child->children()) {
-                if (grandChild->property() == property)
-                    return grandChild;
-            }
-        }
-    }
-    return nullptr;
+    return firstOfThreeLevels(allCSSRules(), [&property](const CSSRulePtr &row, int) { return row->property() == property; });
 }
 
 CSSRulePtr CSSOutlineDelegate::propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const
 {
-    for (const CSSRulePtr &row : m_rules) {
-        if (row->property() == property)
-            return row;
-        for (const CSSRulePtr &child : row->children()) {
-            if (child->property() == property)
-                return child;
-            for (const CSSRulePtr &grandChild : child->children()) {
-                if (grandChild->property() && property && grandChild->property()->property() == property->property())
-                    return grandChild;
-            }
-        }
-    }
-    return nullptr;
+    // Below the declarations a longhand is found by its name.
+    return firstOfThreeLevels(m_rules, [&property](const CSSRulePtr &row, int depth) {
+        if (depth < 2)
+            return row->property() == property;
+        return row->property() && property && row->property()->property() == property->property();
+    });
 }
 
 QList<DOMCSSRulePtr> CSSOutlineDelegate::createAllRuleList(DOMElement *element, const QString &pseudoElement) const

@@ -3,6 +3,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
 
+#include <QLineEdit>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +60,29 @@ TEST(RulesEditing, EachKeystrokeReachesThePageAndLeavesTheFileAlone)
     live.settleWrites();
     EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), before);
     EXPECT_FALSE(live.undo.canUndo());
+}
+
+TEST(RulesEditing, TypingIntoTheValueFieldKeepsEveryCharacterAndReturnCommits)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    OutlineViewEx *outline = live.panel.outline();
+    live.panel.view()->show();
+    ASSERT_TRUE(outline->editColumn(0, outline->rowForItem(color.get()), true));
+    auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    ASSERT_TRUE(field);
+    // Each keystroke reaches the page; the row's refresh leaves the text typed so far.
+    QTest::keyClicks(field, QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(field->text(), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(1, 2, 3)"));
+    QTest::keyClick(field, Qt::Key_Return);
+    live.settleWrites();
+    EXPECT_EQ(color->property()->value(), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_TRUE(live.file(QStringLiteral("site.css"))->currentContent()->contains(QStringLiteral("color: rgb(1, 2, 3);")));
+    EXPECT_TRUE(live.undo.canUndo());
 }
 
 TEST(RulesEditing, ALonghandEditRebuildsItsShorthand)

@@ -122,10 +122,13 @@ public:
         QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
         return built.wait(3000) || true;
     }
-    // Waits for the deferred writes and the end of the undo group.
+    // Waits for the deferred writes and the end of the undo group (a busy
+    // machine may run the batch late).
     void settleWrites()
     {
-        TestUtil::spin(250);
+        TestUtil::spin(150);
+        TestUtil::waitUntil([this] { return batcher.operations().isEmpty(); }, 5000);
+        TestUtil::spin(50);
     }
 
     // The root row whose name is the selector.

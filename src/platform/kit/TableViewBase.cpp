@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+static const char *const kFilledProperty = "quillmarkEditorFilled";
+
 // Draws and edits each cell with the item delegate registered under the cell's
 // identifier, and gives every row the height the subclass answers.
 class TableViewBase::CellDispatcher : public QStyledItemDelegate
@@ -58,13 +60,36 @@ public:
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
+        // The view fills an open editor again whenever its row changes: the
+        // text typed so far and its cursor stay, only the first fill selects.
+        auto *lineEdit = qobject_cast<QLineEdit *>(editor);
+        if (lineEdit && lineEdit->property(kFilledProperty).toBool()) {
+            const QString typed = lineEdit->text();
+            const int cursor = lineEdit->cursorPosition();
+            const int selectionStart = lineEdit->selectionStart();
+            const int selectionLength = lineEdit->selectionLength();
+            if (QAbstractItemDelegate *cell = m_view->cellForIndex(index))
+                cell->setEditorData(editor, index);
+            else
+                QStyledItemDelegate::setEditorData(editor, index);
+            if (lineEdit->text() != typed)
+                lineEdit->setText(typed);
+            if (selectionLength > 0 && selectionStart == cursor)
+                lineEdit->setSelection(selectionStart + selectionLength, -selectionLength);
+            else if (selectionLength > 0)
+                lineEdit->setSelection(selectionStart, selectionLength);
+            else
+                lineEdit->setCursorPosition(cursor);
+            return;
+        }
         if (QAbstractItemDelegate *cell = m_view->cellForIndex(index))
             cell->setEditorData(editor, index);
         else
             QStyledItemDelegate::setEditorData(editor, index);
         // The editor gets the focus after this; a cell that narrows the
         // selection when focused does so over this default.
-        if (auto *lineEdit = qobject_cast<QLineEdit *>(editor)) {
+        if (lineEdit) {
+            lineEdit->setProperty(kFilledProperty, true);
             if (m_selectAllOnEdit)
                 lineEdit->selectAll();
             else

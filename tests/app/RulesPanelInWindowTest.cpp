@@ -1,0 +1,171 @@
+#include "WorkspaceTestSupport.h"
+
+#include "WebTestFixture.h"
+
+#include "app/EXWindow.h"
+#include "app/MainMenu.h"
+#include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/BalkInvocationManager.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebEngineCache.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "preview/BackgroundView.h"
+#include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSheet = "/* the site */\n"
+                          "h1 {\n"
+                          "    color: black;\n"
+                          "    margin: 0;\n"
+                          "}\n"
+                          "\n"
+                          "p { color: gray; }\n";
+
+void sendMouse(QWidget *view, QEvent::Type type, const QPointF &point, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, point, view->mapToGlobal(point), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+// The whole program with a page and its style sheet, as a new user meets it.
+class RulesPanelInWindow : public WorkspaceTest
+{
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        TestUtil::writeFile(path("site/css/site.css"), kSheet);
+        TestUtil::writeFile(path("site/index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=css/site.css><body style='margin:0'>"
+                            "<h1 id=title style='height:40px'>Home</h1><p>welcome</p></body>");
+        remember({path("site")});
+        launch();
+        preview = dynamic_cast<PreviewDelegate *>(controller()->previewHalf());
+        rules = dynamic_cast<CSSOutlineDelegate *>(delegate->cssOutlineDelegate());
+        ASSERT_TRUE(preview && rules);
+        QObject::connect(preview, &PreviewDelegate::loadCompleted, preview, [this] { ++completions; });
+        delegate->ui().window->show();
+    }
+
+    // Shows the page and clicks its heading with detection on.
+    void pickTheHeading()
+    {
+        select(node("site/index.html"));
+        controller()->doubleClick();
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return completions > 0; }, 15000));
+        ExWebView *view = preview->webview();
+        DOMElement *title = view->mainFrameDocument()->getElementById(QStringLiteral("title"));
+        ASSERT_TRUE(title);
+        const std::optional<DOMElementBox> box = view->mainFrame().engine()->elementBox(*title);
+        ASSERT_TRUE(box);
+        delegate->ui().detectButton->click();
+        const QPointF point = box->viewRect.center();
+        sendMouse(view, QEvent::MouseMove, point, Qt::NoButton, Qt::NoButton);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title; }));
+        sendMouse(view, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(view, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return colorRow() != nullptr; }, 10000));
+    }
+
+    // The "color" declaration of the sheet's h1 rule in the panel.
+    CSSRulePtr colorRow() const
+    {
+        for (const CSSRulePtr &rule : rules->rules()) {
+            if (rule->displayName() != QLatin1String("h1") || !rule->relatedFile())
+                continue;
+            for (const CSSRulePtr &child : rule->children()) {
+                if (child->propName() == QLatin1String("color"))
+                    return child;
+            }
+        }
+        return nullptr;
+    }
+
+    // Return on the selected row, the value typed, Return again: by keyboard only.
+    void typeIntoColor(const QString &value)
+    {
+        OutlineViewEx *outline = rules->outline();
+        const int index = outline->rowForItem(colorRow().get());
+        ASSERT_GE(index, 0);
+        // As a click into the inspector would, its window takes the keys.
+        ASSERT_TRUE(TestUtil::waitUntil([outline] {
+            outline->window()->activateWindow();
+            return QApplication::activeWindow() == outline->window();
+        }));
+        outline->setFocus();
+        outline->selectRowIndexes({index}, false);
+        QTest::keyClick(outline, Qt::Key_Return);
+        // Fields of earlier edits may wait for their deletion, hidden.
+        QLineEdit *field = nullptr;
+        for (QLineEdit *each : outline->findChildren<QLineEdit *>(QStringLiteral("valueNameDisplay"))) {
+            if (each->isVisible())
+                field = each;
+        }
+        ASSERT_TRUE(field);
+        QTest::keyClicks(field, value);
+        QTest::keyClick(field, Qt::Key_Return);
+        // The deferred write and the end of the undo group.
+        TestUtil::spin(150);
+        BalkInvocationManager *batcher = delegate->balkInvocationManager();
+        TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
+        TestUtil::spin(50);
+    }
+
+    void send(const char *action)
+    {
+        QAction *item = delegate->ui().mainMenu->itemForAction(QString::fromLatin1(action));
+        ASSERT_TRUE(item);
+        delegate->ui().mainMenu->validateAll();
+        ASSERT_TRUE(item->isEnabled()) << action;
+        item->trigger();
+    }
+
+    QByteArray disk() const
+    {
+        QFile file(path("site/css/site.css"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    PreviewDelegate *preview = nullptr;
+    CSSOutlineDelegate *rules = nullptr;
+    int completions = 0;
+};
+
+} // namespace
+
+TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChangingOnlyThatDeclaration)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    ASSERT_TRUE(rules->outline()->isVisible());
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+
+    typeIntoColor(QStringLiteral("navy"));
+    EXPECT_TRUE(sheet->currentContent()->contains(QStringLiteral("    color: navy;\n"))) << sheet->currentContent()->toStdString();
+    EXPECT_EQ(disk(), kSheet);
+
+    // Undo from the Edit menu gives the text back as it was.
+    send("undo:");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+
+    ASSERT_TRUE(colorRow());
+    typeIntoColor(QStringLiteral("teal"));
+    send("save:");
+    QByteArray expected = kSheet;
+    expected.replace("    color: black;", "    color: teal;");
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == expected; }, 3000)) << disk().toStdString();
+}
