@@ -20,6 +20,7 @@
 
 #include "../BakerySite.h"
 #include "../OffscreenHome.h"
+#include "../LaunchedShell.h"
 #include "../ScreenPicture.h"
 
 #include <QApplication>
@@ -44,15 +45,9 @@ int main(int argc, char *argv[])
                        QStringLiteral("lastURL"));
     defaults.synchronize();
 
-    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication application(argc, argv);
-    if (dark)
-        useDarkDesktop(application);
-    AppDelegate::initialize();
-    AppDelegate delegate;
-    delegate.loadInterface();
-    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+    LaunchedShell shell(argc, argv, dark);
+    QApplication &application = shell.application;
+    AppDelegate &delegate = shell.delegate();
 
     ProjectDelegate *projects = delegate.ui().projectController;
     auto *preview = dynamic_cast<PreviewDelegate *>(projects->previewHalf());

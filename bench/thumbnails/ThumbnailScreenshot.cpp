@@ -22,6 +22,7 @@
 #include "workspace/File.h"
 
 #include "../OffscreenHome.h"
+#include "../LaunchedShell.h"
 #include "../ScreenPicture.h"
 #include "GeneratedPictures.h"
 
@@ -90,15 +91,9 @@ int main(int argc, char *argv[])
     defaults.setInteger(0, QStringLiteral("inspectorVisible"));
     defaults.synchronize();
 
-    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication application(argc, argv);
-    if (dark)
-        useDarkDesktop(application);
-    AppDelegate::initialize();
-    AppDelegate delegate;
-    delegate.loadInterface();
-    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+    LaunchedShell shell(argc, argv, dark);
+    QApplication &application = shell.application;
+    AppDelegate &delegate = shell.delegate();
 
     MainInterface &ui = delegate.ui();
     QObject::connect(ui.projectController, &ProjectDelegate::projectsLoaded, &application, [&] {

@@ -14,6 +14,10 @@
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
+#include "domtree/DomInfoDelegate.h"
+#include "domtree/DomTreeDelegate.h"
+#include "foundation/TargetRef.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -104,4 +108,34 @@ void Controllers::install(AppDelegate &delegate)
         ui.projectController->awakeFromNib(ui);
     }
     ui.window->setProjectDelegate(delegate.projectController());
+
+    // The DOM tree and its attribute inspector.
+    if (!delegate.domTreeController()) {
+        auto *tree = new DomTreeDelegate(ui.window);
+        tree->awakeFromNib();
+        ui.domTreePane->setContentView(tree->view());
+        auto *inspector = new DomInfoDelegate(ui.window);
+        inspector->awakeFromNib();
+        ui.attributePane->setContentView(inspector->view());
+        tree->setDomInfoDelegate(inspector);
+        tree->setWriteReserver([&delegate](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+            delegate.reserveWrite(target, file, std::move(write));
+        });
+        delegate.setDomTreeController(tree);
+        delegate.setDomInfoDelegate(inspector);
+    }
+    if (auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController())) {
+        // The preview builds the tree for each page and selects the rows of
+        // its picks; the tree's selection moves the preview's overlay.
+        if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf())
+                                                 : nullptr) {
+            preview->setDomTreeDelegate(tree);
+            tree->setPreviewDelegate(preview);
+        }
+        tree->setFileViewController(delegate.fileViewController());
+        tree->setProjectDelegate(delegate.projectController());
+        tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+        tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+    }
+    ui.window->setDomtreeDelegate(delegate.domTreeController());
 }

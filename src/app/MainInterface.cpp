@@ -155,9 +155,10 @@ void MainInterface::setupUi()
     leftPaneSplitView->setSizes({430, 300});
     centerPaneSplitView->setSizes({420, 310});
     centerBottomPane->setSizes({170, 560, 307});
-    rightPaneSplitView->setSizes({190, 90});
+    // The attributes below the DOM tree show a few rows and their entry fields.
+    rightPaneSplitView->setSizes({160, 120});
     domTreePaneSplitView->setSizes({150, 40});
-    rightPaneDomSplitView->setSizes({45, 45});
+    rightPaneDomSplitView->setSizes({80, 25});
 }
 
 QWidget *MainInterface::makeToolBar()

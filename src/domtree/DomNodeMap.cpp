@@ -1,6 +1,24 @@
 #include "DomNodeMap.h"
 
+#include "DOMNodeEx.h"
+
 #include "platform/web/dom/DOMNode.h"
+
+namespace {
+
+// What hangs on a node: a weak link to its newest row.
+struct RowLink
+{
+    std::weak_ptr<DOMNodeEx> row;
+};
+
+std::shared_ptr<DOMNodeEx> linkedRow(const DOMNode &node)
+{
+    const auto link = std::static_pointer_cast<RowLink>(node.associatedObject(DomNodeMap::s_associationKey));
+    return link ? link->row.lock() : nullptr;
+}
+
+} // namespace
 
 DomNodeMap &DomNodeMap::getInstance()
 {
@@ -8,12 +26,30 @@ DomNodeMap &DomNodeMap::getInstance()
     return registry;
 }
 
-void DomNodeMap::addDomNodeEx(const std::shared_ptr<DOMNodeEx> &row, const std::shared_ptr<DOMNode> &node)
+void DomNodeMap::addDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
 {
-    if (!row || !node)
+    if (!row || !row->node())
         return;
-    node->setAssociatedObject(s_associationKey, row);
+    const DOMNodePtr &node = row->sharedNode();
+    if (linkedRow(*node))
+        ++m_replaced;
+    node->setAssociatedObject(s_associationKey, std::make_shared<RowLink>(RowLink{row}));
     m_entries.append({row, node});
+    if (m_replaced > 1024 && m_replaced > m_entries.size() / 2)
+        compact();
+}
+
+void DomNodeMap::compact()
+{
+    QList<Entry> kept;
+    kept.reserve(m_entries.size() - m_replaced);
+    for (Entry &entry : m_entries) {
+        const std::shared_ptr<DOMNode> node = entry.node.lock();
+        if (node && linkedRow(*node) == entry.row)
+            kept.append(std::move(entry));
+    }
+    m_entries = std::move(kept);
+    m_replaced = 0;
 }
 
 void DomNodeMap::removeDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
@@ -29,18 +65,19 @@ void DomNodeMap::removeDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
 
 void DomNodeMap::clearMap()
 {
-    for (const Entry &entry : std::as_const(m_entries)) {
+    // Releasing rows may release nodes and rows in turn: take the list first.
+    const QList<Entry> entries = std::move(m_entries);
+    m_entries.clear();
+    m_replaced = 0;
+    for (const Entry &entry : entries) {
         if (const std::shared_ptr<DOMNode> node = entry.node.lock())
             node->removeAssociatedObjects();
     }
-    m_entries.clear();
 }
 
 std::shared_ptr<DOMNodeEx> DomNodeMap::nodeExforNode(const DOMNode *node) const
 {
-    if (!node)
-        return nullptr;
-    return std::static_pointer_cast<DOMNodeEx>(node->associatedObject(s_associationKey));
+    return node ? linkedRow(*node) : nullptr;
 }
 
 QList<std::shared_ptr<DOMNodeEx>> DomNodeMap::nodes() const
@@ -54,12 +91,10 @@ QList<std::shared_ptr<DOMNodeEx>> DomNodeMap::nodes() const
 
 void DomNodeMap::setNodes(const QList<std::shared_ptr<DOMNodeEx>> &rows)
 {
-    // A row registered before keeps the node it hangs on.
     QList<Entry> entries;
-    for (const std::shared_ptr<DOMNodeEx> &row : rows) {
-        const auto known = std::find_if(m_entries.cbegin(), m_entries.cend(),
-                                        [&row](const Entry &entry) { return entry.row == row; });
-        entries.append({row, known == m_entries.cend() ? std::weak_ptr<DOMNode>() : known->node});
-    }
+    entries.reserve(rows.size());
+    for (const std::shared_ptr<DOMNodeEx> &row : rows)
+        entries.append({row, row ? row->sharedNode() : nullptr});
     m_entries = std::move(entries);
+    m_replaced = 0;
 }

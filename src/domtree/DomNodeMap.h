@@ -8,18 +8,20 @@
 class DOMNode;
 class DOMNodeEx;
 
-// The registry from a live DOM node to its newest DOM tree row. The row is
-// hung on the node itself (associated object "nodeEx", released with the
-// node); the registry's list owns every registered row until clearMap(),
-// which page loading calls before each load. Rows are opaque here.
+// The registry from a live DOM node to its newest DOM tree row. The registry
+// owns every registered row until clearMap(), which page loading calls before
+// each load; the node carries a weak link to its newest row (associated
+// object "nodeEx"), so a node and its row never keep each other alive. Rows
+// that a newer row of the same node replaced are let go now and then, so a
+// page that keeps rebuilding its tree does not grow the registry for ever.
 class DomNodeMap
 {
 public:
     static DomNodeMap &getInstance();
 
-    // Attaches row to node (replacing an earlier row) and keeps the row; a
-    // null node registers nothing.
-    void addDomNodeEx(const std::shared_ptr<DOMNodeEx> &row, const std::shared_ptr<DOMNode> &node);
+    // Attaches the row to its node (replacing an earlier row) and keeps the
+    // row; a row without a node registers nothing.
+    void addDomNodeEx(const std::shared_ptr<DOMNodeEx> &row);
     // Detaches whatever hangs on the row's node; the row stays in nodes().
     void removeDomNodeEx(const std::shared_ptr<DOMNodeEx> &row);
     // Detaches every row and forgets them all.
@@ -38,5 +40,9 @@ private:
         std::shared_ptr<DOMNodeEx> row;
         std::weak_ptr<DOMNode> node;
     };
+    // Drops the entries whose row is no longer its node's newest.
+    void compact();
+
     QList<Entry> m_entries;
+    qsizetype m_replaced = 0;
 };

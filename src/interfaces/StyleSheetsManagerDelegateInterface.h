@@ -8,9 +8,10 @@ class File;
 class QWidget;
 class StyleDeclaration;
 
-// What the shell and the rules panel ask of the style-sheet manager.
-// Implemented by the manager controller (src/stylemanager); called by the
-// shell (AppDelegate) and the rules panel (CSSOutlineDelegate), which
+// What the shell, the DOM tree and the rules panel ask of the style-sheet
+// manager. Implemented by the manager controller (src/stylemanager); called
+// by the shell (AppDelegate), the DOM tree (DomTreeDelegate) and the rules
+// panel (CSSOutlineDelegate), which
 // Controllers::install() hands the controller.
 class StyleSheetsManagerDelegateInterface
 {
@@ -28,4 +29,8 @@ public:
     virtual void clearFileFilter() = 0;
     // Selects the rule in the manager's list (the rules panel selected it).
     virtual void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &rule) = 0;
+    // Set around a refresh asked for from outside the manager.
+    virtual void setInChange(bool inChange) = 0;
+    // Lists the selectors again, keeping the scroll point and selection.
+    virtual void refreshSelectorList() = 0;
 };

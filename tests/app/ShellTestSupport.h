@@ -132,6 +132,8 @@ public:
     QList<File *> filterFiles() override { return {}; }
     void clearFileFilter() override {}
     void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &) override {}
+    void setInChange(bool) override {}
+    void refreshSelectorList() override {}
 };
 
 // Answers every alert with the button of the given title and remembers the

@@ -1,6 +1,7 @@
 #include "HTMLParser.h"
 
 #include "HTMLPreflight.h"
+#include "HTMLSourceMap.h"
 
 #include "platform/web/dom/DOMComment.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -23,6 +24,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -143,10 +145,156 @@ const GumboVector &childrenOf(const GumboNode &node)
     return node.type == GUMBO_NODE_DOCUMENT ? node.v.document.children : node.v.element.children;
 }
 
+// Records where the parsed nodes stand in the text: gumbo's byte positions
+// in the prepared text, taken back through the preflight's edits to the
+// input and turned into UTF-16 positions.
+class RangeRecorder
+{
+public:
+    RangeRecorder(HTMLSourceMap &map, const HTMLPreflight::Prepared &prepared, const QByteArray &input)
+        : m_map(map)
+        , m_prepared(prepared)
+        , m_base(prepared.text.constData())
+    {
+        m_map.reserve(2 * prepared.startTags + 16);
+        // Most pages are ASCII, where a byte is a UTF-16 unit.
+        bool ascii = true;
+        for (const char c : input) {
+            if (uchar(c) >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        if (ascii)
+            return;
+        m_units.resize(size_t(input.size()) + 1);
+        int unit = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            m_units[size_t(i)] = unit;
+            const uchar c = uchar(input.at(i));
+            if ((c & 0xC0) != 0x80)
+                unit += c >= 0xF0 ? 2 : 1;
+        }
+        m_units[size_t(input.size())] = unit;
+    }
+
+    qsizetype position(qsizetype preparedByte) const
+    {
+        const qsizetype input = m_prepared.inputPosition(preparedByte);
+        if (m_units.empty())
+            return input;
+        return m_units[size_t(std::clamp<qsizetype>(input, 0, qsizetype(m_units.size()) - 1))];
+    }
+    qsizetype position(const char *at) const { return position(qsizetype(at - m_base)); }
+
+    void text(const DOMNode &node, const GumboText &text)
+    {
+        const qsizetype from = position(text.original_text.data);
+        const qsizetype to = position(text.original_text.data + text.original_text.length);
+        HTMLSourceRange &range = m_map[&node];
+        // A text node the builder merged with the one before it grows.
+        if (range.isValid() && range.end <= from) {
+            range.end = to;
+        } else {
+            range.start = from;
+            range.end = to;
+        }
+        range.startTagEnd = range.start;
+        range.endTagStart = range.end;
+    }
+
+    void element(const DOMNode &node, const GumboNode &source, const DOMNode &holder)
+    {
+        const GumboElement &element = source.v.element;
+        HTMLSourceRange range;
+        if (element.original_tag.length > 0) {
+            range.start = position(element.original_tag.data);
+            range.startTagEnd = position(element.original_tag.data + element.original_tag.length);
+        }
+        // The parser notes the end tag that closed an element, also when
+        // the tag was another's ("</ul>" closing an open "li"): only an end
+        // tag of the element's own name is its own.
+        if (element.original_end_tag.length > 0 && endTagNames(element, node)) {
+            range.endTagStart = position(element.original_end_tag.data);
+            range.end = position(element.original_end_tag.data + element.original_end_tag.length);
+        }
+        m_map[&node] = range;
+        if (range.start < 0 || range.end < 0)
+            m_implied.push_back({&node, &holder, &source});
+    }
+
+    void comment(const DOMNode &node, const GumboText &text) { this->text(node, text); }
+
+    // Gives the elements with an implied tag their place from their
+    // children, innermost first.
+    void finish()
+    {
+        for (auto it = m_implied.crbegin(); it != m_implied.crend(); ++it) {
+            HTMLSourceRange &range = m_map[it->node];
+            qsizetype first = -1;
+            qsizetype last = -1;
+            for (const DOMNode *child = it->holder->firstChild(); child; child = child->nextSibling()) {
+                const HTMLSourceRange *childRange = m_map.rangeOf(child);
+                if (!childRange || !childRange->isValid())
+                    continue;
+                if (first < 0)
+                    first = childRange->start;
+                last = std::max(last, childRange->end);
+            }
+            if (range.start < 0) {
+                qsizetype at = first >= 0 ? first : (range.endTagStart >= 0 ? range.endTagStart : -1);
+                if (at < 0)
+                    at = position(qsizetype(it->source->v.element.start_pos.offset));
+                range.start = range.startTagEnd = at;
+            }
+            if (range.end < 0) {
+                const qsizetype at = std::max(range.startTagEnd, last);
+                range.end = range.endTagStart = at;
+            }
+        }
+    }
+
+private:
+    // The name in a tag's text ("div" of "<DIV class=a>" or "</div>").
+    static std::string_view nameInTag(const GumboStringPiece &tag)
+    {
+        std::string_view text(tag.data, tag.length);
+        size_t begin = text.substr(0, 2) == "</" ? 2 : 1;
+        size_t end = begin;
+        while (end < text.size() && text[end] != '>' && text[end] != '/' && text[end] != ' ' && text[end] != '\t'
+               && text[end] != '\n' && text[end] != '\r' && text[end] != '\f')
+            ++end;
+        return begin < text.size() ? text.substr(begin, end - begin) : std::string_view();
+    }
+
+    static bool endTagNames(const GumboElement &element, const DOMNode &node)
+    {
+        const std::string_view closing = nameInTag(element.original_end_tag);
+        // The start tag as the parser library read it: the preflight may
+        // have renamed it, and its end tag with it.
+        const QString name = element.original_tag.length > 0 ? QString::fromUtf8(nameInTag(element.original_tag))
+                                                             : static_cast<const DOMElement &>(node).localName();
+        return QString::fromUtf8(closing).compare(name, Qt::CaseInsensitive) == 0;
+    }
+
+    struct Implied
+    {
+        const DOMNode *node;
+        const DOMNode *holder;
+        const GumboNode *source;
+    };
+
+    HTMLSourceMap &m_map;
+    const HTMLPreflight::Prepared &m_prepared;
+    const char *m_base;
+    std::vector<int> m_units;
+    std::vector<Implied> m_implied;
+};
+
 // Turns the children of gumboParent into mirror nodes under parent, walking
-// with an explicit stack.
+// with an explicit stack; with a recorder, notes where each node stands.
 void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNode &parent,
-                     const RenamedNoscripts &noscripts)
+                     const RenamedNoscripts &noscripts, RangeRecorder *ranges = nullptr)
 {
     std::vector<std::pair<const GumboNode *, DOMNode *>> pending{{&gumboParent, &parent}};
     while (!pending.empty()) {
@@ -167,6 +315,8 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
                 if (DOMTreeBuilder::isTemplate(ns, element->localName()))
                     holder = &DOMTreeBuilder::templateContent(*element);
                 DOMTreeBuilder::append(*target, element);
+                if (ranges)
+                    ranges->element(*element, *child, *holder);
                 pending.emplace_back(child, holder);
                 break;
             }
@@ -174,10 +324,16 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
             case GUMBO_NODE_WHITESPACE:
             case GUMBO_NODE_CDATA:
                 DOMTreeBuilder::appendText(*target, fromUtf8(child->v.text.text));
+                if (ranges)
+                    ranges->text(*target->lastChild(), child->v.text);
                 break;
-            case GUMBO_NODE_COMMENT:
-                DOMTreeBuilder::append(*target, DOMTreeBuilder::comment(document, 0, fromUtf8(child->v.text.text)));
+            case GUMBO_NODE_COMMENT: {
+                DOMNodePtr comment = DOMTreeBuilder::comment(document, 0, fromUtf8(child->v.text.text));
+                DOMTreeBuilder::append(*target, comment);
+                if (ranges)
+                    ranges->comment(*comment, child->v.text);
                 break;
+            }
             case GUMBO_NODE_DOCUMENT:
                 break;
             }
@@ -323,8 +479,15 @@ void DOMTreeBuilder::appendText(DOMNode &parent, const QString &data)
 
 std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scripting scripting)
 {
+    return parseDocument(html, scripting, nullptr);
+}
+
+std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scripting scripting,
+                                                       HTMLSourceMap *sourceMap)
+{
+    const QByteArray input = html.toUtf8();
     const HTMLPreflight::Prepared prepared
-        = HTMLPreflight::prepare(html.toUtf8(), HTMLPreflight::Input::Document, scripting);
+        = HTMLPreflight::prepare(input, HTMLPreflight::Input::Document, scripting);
     const QByteArray &utf8 = prepared.text;
     GumboParse parse;
     parse.run(utf8);
@@ -338,15 +501,26 @@ std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scri
     }
     const GumboDocument &source = parse.output->document->v.document;
     document->setQuirksMode(source.doc_type_quirks_mode == GUMBO_DOCTYPE_QUIRKS);
+    std::optional<RangeRecorder> recorder;
+    if (sourceMap)
+        recorder.emplace(*sourceMap, prepared, input);
+    RangeRecorder *ranges = recorder ? &*recorder : nullptr;
 
     // The doctype is not among gumbo's children: it goes after the comments
     // that come before it in the text.
     const qsizetype doctypeAt = source.has_doctype ? doctypeOffset(utf8) : -1;
     bool doctypeDone = !source.has_doctype;
     const auto addDoctype = [&] {
-        DOMTreeBuilder::append(*document, DOMTreeBuilder::doctype(*document, 0, fromUtf8(source.name),
-                                                                  fromUtf8(source.public_identifier),
-                                                                  fromUtf8(source.system_identifier)));
+        DOMNodePtr doctype = DOMTreeBuilder::doctype(*document, 0, fromUtf8(source.name),
+                                                     fromUtf8(source.public_identifier),
+                                                     fromUtf8(source.system_identifier));
+        DOMTreeBuilder::append(*document, doctype);
+        if (ranges && doctypeAt >= 0) {
+            const qsizetype close = utf8.indexOf('>', doctypeAt);
+            HTMLSourceRange &range = (*sourceMap)[doctype.get()];
+            range.start = range.startTagEnd = ranges->position(doctypeAt);
+            range.end = range.endTagStart = ranges->position(close < 0 ? utf8.size() : close + 1);
+        }
         doctypeDone = true;
     };
     for (unsigned i = 0; i < source.children.length; ++i) {
@@ -355,18 +529,25 @@ std::shared_ptr<DOMDocument> HTMLParser::parseDocument(const QString &html, Scri
             && !(child->type == GUMBO_NODE_COMMENT && qsizetype(child->v.text.start_pos.offset) < doctypeAt))
             addDoctype();
         if (child->type == GUMBO_NODE_COMMENT) {
-            DOMTreeBuilder::append(*document, DOMTreeBuilder::comment(*document, 0, fromUtf8(child->v.text.text)));
+            DOMNodePtr comment = DOMTreeBuilder::comment(*document, 0, fromUtf8(child->v.text.text));
+            DOMTreeBuilder::append(*document, comment);
+            if (ranges)
+                ranges->comment(*comment, child->v.text);
         } else if (child->type == GUMBO_NODE_ELEMENT || child->type == GUMBO_NODE_TEMPLATE) {
             const GumboElement &root = child->v.element;
             DOMElementPtr element = DOMTreeBuilder::element(*document, 0, namespaceOf(root.tag_namespace), QString(),
                                                             QString(), elementName(root, prepared.rawTextNoscripts));
             addAttributes(*element, root.attributes);
             DOMTreeBuilder::append(*document, element);
-            convertChildren(*document, *child, *element, prepared.rawTextNoscripts);
+            if (ranges)
+                ranges->element(*element, *child, *element);
+            convertChildren(*document, *child, *element, prepared.rawTextNoscripts, ranges);
         }
     }
     if (!doctypeDone)
         addDoctype();
+    if (ranges)
+        ranges->finish();
     return document;
 }
 

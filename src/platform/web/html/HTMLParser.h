@@ -9,6 +9,7 @@
 
 class DOMDocument;
 class DOMDocumentFragment;
+class HTMLSourceMap;
 
 // Builds mirror trees from HTML text with the HTML5 parsing algorithm (gumbo),
 // as the page's engine would parse the same text. The text is prepared first
@@ -24,6 +25,9 @@ public:
     // switch is off: its callers pass that switch.
     static std::shared_ptr<DOMDocument> parseDocument(const QString &html,
                                                       Scripting scripting = Scripting::Enabled);
+    // The same, noting in sourceMap where each node stands in html.
+    static std::shared_ptr<DOMDocument> parseDocument(const QString &html, Scripting scripting,
+                                                      HTMLSourceMap *sourceMap);
 
     // The nodes of markup as they would be parsed into an element named
     // contextLocalName in contextNamespace (so "tr" parses in "tbody" and

@@ -190,9 +190,9 @@ public:
             }
         }
         if (m_out.isNull())
-            return {m_in, {}, m_startTags};
+            return {m_in, {}, m_startTags, {}};
         m_out.append(data + m_copied, size - m_copied);
-        return {m_out, m_rawTextNoscripts, m_startTags};
+        return {m_out, m_rawTextNoscripts, m_startTags, m_edits};
     }
 
 private:
@@ -503,6 +503,7 @@ private:
         m_out.append(m_in.constData() + m_copied, from - m_copied);
         const qsizetype offset = m_out.size();
         m_out.append(text);
+        m_edits.append({offset, text.size(), from, to});
         m_copied = to;
         return offset;
     }
@@ -516,6 +517,7 @@ private:
     bool m_headOpen;
     int m_templateDepth = 0;
     QList<qsizetype> m_rawTextNoscripts;
+    QList<HTMLPreflight::Prepared::Edit> m_edits;
     qsizetype m_startTags = 0;
     std::string m_nameBuffer;
     struct NameHash
@@ -542,4 +544,17 @@ HTMLPreflight::Prepared HTMLPreflight::prepare(const QByteArray &utf8, Input inp
 QByteArray HTMLPreflight::prepare(const QByteArray &utf8, Input input, int maxDepth)
 {
     return prepare(utf8, input, Scripting::Disabled, maxDepth).text;
+}
+
+qsizetype HTMLPreflight::Prepared::inputPosition(qsizetype output) const
+{
+    // The last edit that starts at or before the position.
+    const auto after = std::upper_bound(edits.cbegin(), edits.cend(), output,
+                                        [](qsizetype position, const Edit &edit) { return position < edit.output; });
+    if (after == edits.cbegin())
+        return output;
+    const Edit &edit = *(after - 1);
+    if (output < edit.output + edit.length)
+        return edit.inputFrom;
+    return output - edit.output - edit.length + edit.inputTo;
 }

@@ -44,6 +44,20 @@ public:
         QList<qsizetype> rawTextNoscripts;
         // The start tags read, for sizing what is built from the text.
         qsizetype startTags = 0;
+        // Where text differs from the input, ascending: the bytes
+        // [output, output + length) of text stand for [inputFrom, inputTo)
+        // of the input. Empty when text is the input.
+        struct Edit
+        {
+            qsizetype output = 0;
+            qsizetype length = 0;
+            qsizetype inputFrom = 0;
+            qsizetype inputTo = 0;
+        };
+        QList<Edit> edits;
+        // The input position of a position in text: one inside an edit is
+        // its input's start.
+        qsizetype inputPosition(qsizetype output) const;
     };
 
     static Prepared prepare(const QByteArray &utf8, Input input, Scripting scripting, int maxDepth = s_maxDepth);

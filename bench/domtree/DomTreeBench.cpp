@@ -1,0 +1,160 @@
+// Times the DOM tree panel on the 10,000-element bench page (parsed into a
+// mirror, as the preview would show it) and prints each figure's median and
+// minimum in milliseconds, "RESULT <what> <median> <min>":
+//
+//   rows     the tree built for the page and paired with the file's text
+//   write    the write-back after an attribute edit (the file's new text)
+//   generate the whole page generated, indented and minified
+//   keystroke an inspector keystroke: the page changed, the row redrawn
+//
+//   domtree_bench [ITERATIONS]
+
+#include "domtree/DomInfoDelegate.h"
+#include "domtree/DomNodeMap.h"
+#include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
+#include "domtree/HTMLSourcePairing.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include "../BenchUtil.h"
+#include "../OffscreenHome.h"
+#include "../dom/BenchPage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+void report(const char *label, std::vector<double> times)
+{
+    const double least = *std::min_element(times.begin(), times.end());
+    std::printf("RESULT %s %.3f %.3f\n", label, median(times), least);
+    std::fflush(stdout);
+}
+
+double timed(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    if (!useOffscreenHome(home))
+        return 1;
+    QApplication app(argc, argv);
+    const int iterations = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+
+    // A project holding the page, as the tree writes it.
+    const QString html = pageHtml();
+    const QString site = home.filePath(QStringLiteral("site"));
+    QDir().mkpath(site);
+    QFile page(site + QStringLiteral("/index.html"));
+    if (!page.open(QIODevice::WriteOnly))
+        return 1;
+    page.write(html.toUtf8());
+    page.close();
+    InspectUndoManager undo;
+    File::setUndoManagerProvider([&undo] { return &undo; });
+    File root(site, true, nullptr);
+    File *file = root.children().value(0);
+    ProjectUtil::setCurrentProjectPath(site);
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
+
+    QWidget window;
+    window.resize(420, 700);
+    auto *tree = new DomTreeDelegate(&window);
+    tree->awakeFromNib();
+    auto *inspector = new DomInfoDelegate(&window);
+    inspector->awakeFromNib();
+    tree->setDomInfoDelegate(inspector);
+    auto *layout = new QHBoxLayout(&window);
+    layout->addWidget(tree->view());
+    layout->addWidget(inspector->view());
+    window.show();
+    tree->setIndexFile(file);
+
+    std::vector<double> rows;
+    for (int i = 0; i < iterations; ++i) {
+        DomNodeMap::getInstance().clearMap();
+        rows.push_back(timed([&] { tree->domNodeLists(document.get()); }));
+        QCoreApplication::processEvents();
+    }
+    report("rows", rows);
+    if (qEnvironmentVariableIsSet("QUILLMARK_BENCH_PARTS")) {
+        std::vector<double> build, pairing, parse;
+        for (int i = 0; i < iterations; ++i) {
+            DomNodeMap::getInstance().clearMap();
+            build.push_back(timed([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
+            HTMLSourcePairing pairs;
+            pairing.push_back(timed([&] { pairs.pair(html, *document); }));
+            parse.push_back(timed([&] { HTMLParser::parseDocument(html); }));
+        }
+        report("rows-build", build);
+        report("rows-pair", pairing);
+        report("rows-parse-only", parse);
+    }
+
+    // An element deep in the page, selected as the user would.
+    DOMElement *target = document->getElementById(QStringLiteral("s60"));
+    tree->selectNode(target);
+    waitUntil([&] { return inspector->inspectedNode() && inspector->inspectedNode()->node() == target; }, 2000);
+
+    std::vector<double> writes;
+    for (int i = 0; i < iterations; ++i) {
+        target->setAttribute(QStringLiteral("title"), QStringLiteral("edit %1").arg(i));
+        tree->editRecord().noteStartTag(target);
+        writes.push_back(timed([&] { tree->lazyWrite(file); }));
+        undo.loopEnd();
+        QCoreApplication::processEvents();
+    }
+    report("write", writes);
+    if (!file->content() || !file->content()->contains(QStringLiteral("title=\"edit")))
+        std::fprintf(stderr, "the write did not reach the file\n");
+
+    std::vector<double> indented;
+    std::vector<double> minified;
+    for (int i = 0; i < iterations; ++i) {
+        indented.push_back(timed([&] { tree->generateContentWithFormat(false, false); }));
+        minified.push_back(timed([&] { tree->generateContentWithFormat(false, true); }));
+    }
+    report("generate-indented", indented);
+    report("generate-minified", minified);
+
+    std::vector<double> keystrokes;
+    QString value = QStringLiteral("section");
+    for (int i = 0; i < iterations * 4; ++i) {
+        value += QLatin1Char('x');
+        keystrokes.push_back(timed([&] {
+            inspector->changeAttrValue(QStringLiteral("class"), value);
+            tree->outline()->viewport()->repaint();
+        }));
+        undo.loopEnd();
+    }
+    report("keystroke", keystrokes);
+
+    delete tree;
+    delete inspector;
+    DomNodeMap::getInstance().clearMap();
+    File::setUndoManagerProvider({});
+    return 0;
+}

@@ -1,0 +1,323 @@
+#pragma once
+
+#include "DOMEditRecord.h"
+#include "DOMNodeEx.h"
+#include "DOMRowMetrics.h"
+#include "DomModifyCoalescer.h"
+#include "HTMLSourcePairing.h"
+#include "PageTextGenerator.h"
+
+#include "foundation/TargetRef.h"
+#include "interfaces/DomTreeDelegateInterface.h"
+#include "interfaces/PreviewDomTreeInterface.h"
+#include "DomTreeOutlineView.h"
+#include "platform/kit/OutlineDataSource.h"
+#include "platform/kit/PathControl.h"
+#include "preview/ExWebView.h"
+#include "workspace/File.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QSet>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class CSSOutlineDelegateInterface;
+class DOMDocument;
+class DomInfoDelegate;
+class FileViewControllerInterface;
+class InspectUndoManager;
+class PreviewDelegate;
+class ProjectDelegateInterface;
+class QKeyEvent;
+class QMenu;
+class StyleSheetsManagerDelegateInterface;
+struct Notification;
+
+// The controller of the DOM tree panel: the outline of the previewed page's
+// live DOM (its rows are DOMNodeEx), kept in step with the page; the
+// breadcrumb of the selected row; the selection that makes an element the
+// subject of the window (rules panel, preview overlay, attribute inspector);
+// node removal with undo; and the write-back of the page into its file.
+//
+// The write-back keeps the author's text: the file's text is paired with the
+// live page when a page is shown (and again whenever something else changed
+// the text), the program's edits are recorded, and the written text is the
+// file's own with only the edited places rewritten (HTMLSourceWriter). With
+// "minifyHTML" on, or when the text cannot be paired, the whole page is
+// generated from the rows (PageTextGenerator).
+//
+// It owns its view (the breadcrumb above the outline). The preview, the rules
+// panel, the file viewer, the style-sheet manager and the inspector are not
+// owned; any of them may be absent, and its calls are then skipped.
+//
+// The file is split by topic: DomTreeDelegate.cpp (set-up, notifications,
+// ignore marks), ...Sync.cpp (page to tree), ...Outline.cpp (rows, expansion,
+// keys), ...Selection.cpp (selection and breadcrumb), ...Lookup.cpp (finding
+// rows and items), ...Edit.cpp (edit primitives with undo), ...Write.cpp
+// (write-back and saving).
+class DomTreeDelegate : public QObject,
+                        public DomTreeDelegateInterface,
+                        public PreviewDomTreeInterface,
+                        public OutlineDataSource
+{
+    Q_OBJECT
+
+public:
+    explicit DomTreeDelegate(QObject *parent = nullptr);
+    ~DomTreeDelegate() override;
+
+    // Builds the panel's view: the breadcrumb above the outline. Once.
+    void awakeFromNib();
+    // The panel's view (the breadcrumb and the outline).
+    QWidget *view() const;
+
+    // --- Collaborators (not owned; null skips their calls) ---------------------------
+    // The preview: the one set, else the preview delegate's current one.
+    ExWebView *webview() const;
+    void setWebview(ExWebView *webview);
+    // The preview half, whose web view the tree follows (it makes a new one
+    // when the projects are reset).
+    void setPreviewDelegate(PreviewDelegate *preview);
+    void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
+    void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
+    void setStyleSheetsManagerDelegate(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManagerDelegate = manager; }
+    // Where the page's file is found: the project holding a local page, the
+    // page last loaded for a remote one.
+    void setProjectDelegate(ProjectDelegateInterface *delegate) { m_projectDelegate = delegate; }
+    DomInfoDelegate *domInfoDelegate() const;
+    void setDomInfoDelegate(DomInfoDelegate *delegate);
+    // How a write is queued: the application's write batcher. Without one the
+    // write runs at once.
+    using WriteReserver = std::function<void(const TargetRef &target, const TargetRef &file, std::function<void()> write)>;
+    void setWriteReserver(WriteReserver reserver) { m_writeReserver = std::move(reserver); }
+    // The metrics the rows are measured with.
+    const DOMRowMetrics &rowMetrics() const { return m_metrics; }
+    void setRowMetrics(const DOMRowMetrics &metrics);
+    // The clock of the mutation timers, in milliseconds.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+
+    // --- Fields ---------------------------------------------------------------------
+    const QList<DOMNodeExPtr> &domNodeList() const { return m_domNodeList; }
+    DomTreeOutlineView *outline() const;
+    // The page's file: the File of the document the tree shows.
+    File *indexFile() const { return m_indexFile; }
+    void setIndexFile(File *file);
+    File *selectedResourceFile() const { return m_selectedResourceFile; }
+    void setSelectedResourceFile(File *file) { m_selectedResourceFile = file; }
+    bool ignoreDomModify() const { return m_ignoreDomModify; }
+    void setIgnoreDomModify(bool ignore) { m_ignoreDomModify = ignore; }
+    bool domModifyNow() const { return m_domModifyNow; }
+    bool ignoreChangeSelection() const { return m_ignoreChangeSelection; }
+    DOMNodeEx *lastSelectedNode() const { return m_lastSelectedNode.get(); }
+    // The row last selected, kept across rebuilds of the tree.
+    DOMNodeEx *lastSelection() const { return m_lastSelection.get(); }
+    const QVariantMap &projectConfig() const { return m_projectConfig; }
+    const QList<IgnoreOptionValue> &ignoreOptions() const { return m_generator.ignoreOptions(); }
+    DOMEditRecord &editRecord() { return m_edits; }
+    const HTMLSourcePairing &pairing() const { return m_pairing; }
+    // The document the tree shows.
+    DOMDocument *document() const { return m_document.get(); }
+
+    // --- DomTreeDelegateInterface ------------------------------------------------------
+    QWidget *outlineView() override;
+    void escapeEdit() override;
+    void reselectNodeWithClickedNode(QMouseEvent *event) override;
+    PathControl *dombreadcramb() override;
+
+    // --- Page to tree (DomTreeDelegateSync.cpp) -------------------------------------------
+    // PreviewDomTreeInterface: a new document, a changed subtree, a changed attribute.
+    void domNodeLists(DOMDocument *document) override;
+    void domModified(const DOMMutationEvent &event) override;
+    void domAttributeModified(DOMNode *node) override;
+    // Another page is about to load: the rows of the old one are forgotten.
+    void clearDomNodeMap() override;
+    // The node a pick in the preview stands for: a short lone text is its
+    // element's.
+    DOMNode *getPaticulerElement(DOMNode *node) override;
+    // Draws the selected row again and gives the tree the keyboard.
+    void reloadSelectedRow() override;
+    // Empties the panel.
+    void initDomNodeLists();
+    void reserveDomModify(DOMNode *node);
+    void lazyDomModify();
+    void applyModifyNode(DOMNodeEx *row);
+    void lazyRefreshStyleManager();
+    void lazyAttributeModify();
+    bool isDomModifyPending() const { return m_coalescer.isPending(); }
+
+    // --- Outline (DomTreeDelegateOutline.cpp) ------------------------------------------------
+    int numberOfChildrenOfItem(OutlineView *outlineView, void *item) override;
+    void *childOfItem(OutlineView *outlineView, int index, void *item) override;
+    bool isItemExpandable(OutlineView *outlineView, void *item) override;
+    QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
+    // The height of a row in an outline of that width (Menlo's 17-point
+    // lines in the design, the desktop fixed font here).
+    static double heightOfRow(const DOMNodeEx *row, double outlineWidth, const DOMRowMetrics &metrics);
+    void expandItem();
+    void contentChange();
+    void keyDown(QKeyEvent *event);
+    void doubleClick();
+    void focusToAttrEditor();
+    static bool isSameNode(DOMNodeEx *row, DOMNodeEx *other);
+
+    // --- Selection and breadcrumb (DomTreeDelegateSelection.cpp) ------------------------------
+    QList<int> selectionIndexesForProposedSelection(const QList<int> &proposed);
+    void outlineViewSelectionDidChange();
+    void lazySelection(const DOMNodeExPtr &row);
+    void setElementInformation(DOMNodeEx *row);
+    QList<DOMNode *> getSubElements(DOMNodeEx *row) const;
+    void setDombreadcrambPath(DOMNodeEx *row);
+    // The menu of the clicked cell of a breadcrumb: the row and its siblings.
+    void didSelectPath(PathControl *control = nullptr);
+    // The overlay's "outer" button: the locked element's breadcrumb in a
+    // popover over the preview, at the button's rectangle (view coordinates).
+    void detectToOuter(DOMNode *node, const QRectF &rect);
+    void updateOuterPosition(const QRectF &rect);
+    // The popover of detectToOuter(), while it is shown.
+    QWidget *domBreadCrambPopover() const;
+    // The breadcrumb menu of a row (its children), for the rows it names.
+    QMenu *createMenu(DOMNodeEx *row, QWidget *parent);
+    void menuSelected(DOMNodeEx *row);
+
+    // --- Lookups (DomTreeDelegateLookup.cpp) ---------------------------------------------------
+    DOMNodeEx *searchFile(const DOMNode *node) const;
+    DOMNodeEx *searchDomNodeFromRoot(const DOMNode *node) const;
+    DOMNodeEx *searchNodeFromRoot(const DOMNodeEx *row) const;
+    DOMNodeEx *searchDisplaiedNode(const DOMNode *node) const;
+    static DOMNodeEx *searchNode(const QList<DOMNodeExPtr> &items, const DOMNodeEx *row);
+    static DOMNodeEx *searchDomNode(const QList<DOMNodeExPtr> &items, const DOMNode *node);
+    DOMNodeEx *searchDomNodeFromRoot2(const DOMNode *node) const;
+    static DOMNodeEx *searchNodeByName(const QList<DOMNodeExPtr> &items);
+    DOMNodeEx *selectedDomNodeEx() const;
+    QList<DOMNodeEx *> selectedDomNodeExs() const;
+    static DOMNodeEx *nextDomNodeExFromParent(const DOMNodeEx *row);
+    static int countOfLines(const QString &text);
+    static int countOfString(const QString &text);
+    void selectNode(DOMNode *node) override;
+    void selectItem(DOMNodeEx *item);
+    void expandParentsOfItem(DOMNodeEx *item);
+    // The node the preview picked, or the element whose row stands for it.
+    DOMNode *selectedElement() const;
+
+    // --- Editing with undo (DomTreeDelegateEdit.cpp) ----------------------------------------------
+    void doRemoveNode(const DOMNodePtr &node, bool reselect);
+    void doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent, const DOMNodePtr &ref, bool reselect);
+    // Removes the selected rows ("Remove Element").
+    void removeNode();
+    void removeNodes(const QList<DOMNodeExPtr> &rows);
+    // A target for undo actions on a node: skipped once the page is another.
+    TargetRef undoTarget(const DOMNodePtr &node) const;
+    static InspectUndoManager *undoManager();
+
+    // --- Write-back and saving (DomTreeDelegateWrite.cpp) -----------------------------------------
+    void applyContentToFile();
+    void lazyWrite(File *file);
+    void saveHTML();
+    void saveOutlineview();
+    QString generateContentWithFormat(bool format, bool minify) const;
+    QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const;
+    // The page's new text with the settings the last write or save loaded:
+    // the file's text with the edits spliced in, or the generated page.
+    QString writtenText(bool format, bool minify);
+    // The settings that govern writing the file (its project's; none for a
+    // remote page of no project); nullopt when "overrideHTML" forbids it.
+    std::optional<QVariantMap> writeSettingsFor(File *file) const;
+    // Takes the settings of the file for a write or a save; false when the
+    // file is not to be written.
+    bool loadWriteSettings(File *file);
+
+    // --- Ignore marks ------------------------------------------------------------------------------
+    void checkIgnore();
+    void projectConfigChanged();
+    void redrawDomNode(DOMNode *node);
+    void updateStyleRowView(DOMNodeEx *item);
+    void deSelectDomNode();
+
+Q_SIGNALS:
+    // The tree was rebuilt for a new document.
+    void treeRebuilt();
+    // A write-back set the file's text.
+    void wroteFile(File *file);
+
+private:
+    void observeNotifications();
+    void forgetPage();
+    void refreshRow(DOMNodeEx *row);
+    QSet<const DOMNode *> expandedNodes(DOMNodeEx *row) const;
+    void reexpand(DOMNodeEx *row, const QSet<const DOMNode *> &nodes);
+    void expandedFile(const QList<DOMNodeEx *> &items);
+    bool isInList(DOMNodeEx *row) const;
+    void selectInExpand(DOMNodeEx *item);
+    void itemDidExpand(DOMNodeEx *row);
+    void itemDidCollapse(DOMNodeEx *row);
+    // Remembers the row with its whole path, which a rebuild or a new page
+    // would otherwise let go.
+    void setLastSelection(DOMNodeEx *row);
+    void ensurePairing();
+    void pairWithFile();
+    // The File of the page the preview shows, when the projects know it.
+    File *fileOfShownPage() const;
+    DOMIgnoreSettings pageIgnoreSettings() const;
+    QString projectPathOf(File *file) const;
+    qint64 now() const;
+    void drawCurrentShiftPosition(DOMNode *node);
+    void doScroll();
+
+    QPointer<QWidget> m_view;
+    // The view goes with the pane that shows it, possibly first.
+    QPointer<DomTreeOutlineView> m_outlineView;
+    QPointer<PathControl> m_dombreadcramb;
+    QPointer<QWidget> m_domBreadCrambPopover;
+    QPointer<PathControl> m_popoverBreadcrumb;
+    QPointer<ExWebView> m_webview;
+    QPointer<PreviewDelegate> m_previewDelegate;
+    CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr;                 // Not owned.
+    FileViewControllerInterface *m_fileViewController = nullptr;                 // Not owned.
+    StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
+    ProjectDelegateInterface *m_projectDelegate = nullptr;                       // Not owned.
+    QPointer<DomInfoDelegate> m_domInfoDelegate;
+    WriteReserver m_writeReserver;
+    DOMRowMetrics m_metrics;
+    std::function<qint64()> m_clock;
+    QElapsedTimer m_elapsed;
+
+    std::shared_ptr<DOMDocument> m_document;
+    QList<DOMNodeExPtr> m_domNodeList;
+    QPointer<File> m_indexFile;
+    QPointer<File> m_selectedResourceFile;
+    QVariantMap m_projectConfig;
+    PageTextGenerator m_generator;
+
+    // Page to tree.
+    bool m_ignoreDomModify = false;
+    bool m_domModifyNow = false;
+    DomModifyCoalescer m_coalescer;
+    QList<DOMNodeExPtr> m_refreshTargets;
+    QList<std::weak_ptr<DOMNode>> m_attributeRefreshTargets;
+    QRectF m_savedScroll;
+
+    // Outline and selection.
+    bool m_ignoreChangeSelection = false;
+    bool m_selectionRestored = false;
+    DOMNodeExPtr m_lastSelectedNode;
+    DOMNodeExPtr m_lastSelection;
+    QList<DOMNodeExPtr> m_lastSelectionPath;
+    DOMNodeExPtr m_selectedItem;
+    QList<DOMNodeExPtr> m_tempExpandedItems;
+    QList<DOMNodeExPtr> m_expandedRows;
+    // The selected element while there is no preview to keep it.
+    DOMNodePtr m_selectedElement;
+
+    // Write-back.
+    HTMLSourcePairing m_pairing;
+    DOMEditRecord m_edits;
+    // The texts this controller wrote since the pairing: the file holding one
+    // of them needs no new pairing.
+    QSet<size_t> m_writtenTexts;
+};

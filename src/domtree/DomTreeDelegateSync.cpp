@@ -1,0 +1,284 @@
+// DomTreeDelegate: keeping the tree in step with the page.
+
+#include "DomTreeDelegate.h"
+
+#include "DomInfoDelegate.h"
+#include "DomNodeMap.h"
+#include "DomTreeOutlineView.h"
+
+#include "interfaces/ProjectDelegateInterface.h"
+#include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/foundation/Log.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+
+#include <QFuture>
+#include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
+
+void DomTreeDelegate::clearDomNodeMap()
+{
+    DomNodeMap::getInstance().clearMap();
+}
+
+void DomTreeDelegate::forgetPage()
+{
+    m_selectedItem.reset();
+    m_tempExpandedItems.clear();
+    m_refreshTargets.clear();
+    m_attributeRefreshTargets.clear();
+    m_coalescer.fired();
+    DelayedPerform::cancel(this, "lazyDomModify", {});
+    m_pairing.clear();
+    m_edits.clear();
+    m_writtenTexts.clear();
+}
+
+void DomTreeDelegate::initDomNodeLists()
+{
+    forgetPage();
+    setLastSelection(nullptr);
+    m_lastSelectedNode.reset();
+    const QList<DOMNodeExPtr> old = std::exchange(m_domNodeList, {});
+    m_document.reset();
+    if (m_outlineView)
+        m_outlineView->reloadData();
+}
+
+void DomTreeDelegate::domNodeLists(DOMDocument *document)
+{
+    if (!document)
+        return;
+    forgetPage();
+    // The root: the last element of the document's own children.
+    DOMElement *root = nullptr;
+    for (DOMNode *child = document->firstChild(); child; child = child->nextSibling()) {
+        if (child->isElement() && static_cast<DOMElement *>(child)->isHTMLElement())
+            root = static_cast<DOMElement *>(child);
+    }
+    m_document = document->sharedAs<DOMDocument>();
+    // The page's file, paired below with the new rows.
+    if (File *file = fileOfShownPage(); file && file != m_indexFile) {
+        m_indexFile = file;
+        m_generator.setTextEncoding(file->textEncoding());
+    }
+    // The file's text is parsed on another thread while the rows are built.
+    std::optional<QString> text = m_indexFile ? m_indexFile->currentContent() : std::nullopt;
+    QFuture<HTMLSourcePairing::Parsed> parsing;
+    if (text)
+        parsing = QtConcurrent::run(&HTMLSourcePairing::parse, *text, m_document->scripting());
+    // The old rows stay alive until the outline has let them go.
+    const QList<DOMNodeExPtr> old = std::move(m_domNodeList);
+    m_domNodeList.clear();
+    if (root)
+        m_domNodeList.append(DOMNodeEx::initWithNode(root->shared_from_this(), nullptr));
+    if (m_outlineView) {
+        m_outlineView->reloadData();
+        expandItem();
+        if (m_outlineView->selectedRow() > 0)
+            m_outlineView->scrollRowToVisible(m_outlineView->selectedRow());
+        m_outlineView->verticalScrollBar()->setValue(int(m_savedScroll.y()));
+        if (!m_domNodeList.isEmpty() && !m_outlineView->isItemExpanded(m_domNodeList.constFirst().get()))
+            m_outlineView->expandItem(m_domNodeList.constFirst().get());
+    }
+    m_writtenTexts.clear();
+    if (text) {
+        m_pairing.pair(*text, parsing.result(), *m_document);
+        if (!m_pairing.isPaired())
+            QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
+    }
+    Q_EMIT treeRebuilt();
+}
+
+File *DomTreeDelegate::fileOfShownPage() const
+{
+    ExWebView *preview = webview();
+    if (!preview || !m_projectDelegate)
+        return nullptr;
+    const QUrl address(preview->mainFrameURL());
+    if (address.isLocalFile()) {
+        if (File *file = m_projectDelegate->searchFileInProjects(address.toLocalFile()))
+            return file;
+    }
+    File *last = m_projectDelegate->lastPreviewedFile();
+    if (last && (last->path() == address.toString() || last->pathURL() == address))
+        return last;
+    return nullptr;
+}
+
+void DomTreeDelegate::domModified(const DOMMutationEvent &event)
+{
+    reserveDomModify(event.target);
+}
+
+void DomTreeDelegate::reserveDomModify(DOMNode *node)
+{
+    if (m_ignoreDomModify) {
+        QM_DEBUG(QStringLiteral("self.ignoreDomModify"));
+        return;
+    }
+    if (!node)
+        return;
+    DOMNode *start = node->nodeName().startsWith(QLatin1Char('#')) ? node->parentNode() : node;
+    if (!start || !m_document || start->ownerDocument() != m_document.get()) {
+        QM_DEBUG(QStringLiteral("ignore other frame element"));
+        return;
+    }
+    DOMNodeEx *target = nullptr;
+    for (DOMNode *up = start; up && !target; up = up->parentNode())
+        target = searchFile(up);
+    if (!target) {
+        QM_DEBUG(QStringLiteral("refreshTargetNode == nil node:%1 parent:%2")
+                     .arg(node->nodeName(), node->parentNode() ? node->parentNode()->nodeName() : QString()));
+        return;
+    }
+    const qint64 at = now();
+    const qint64 due = m_coalescer.noteMutation(at, m_domModifyNow);
+    DelayedPerform::cancel(this, "lazyDomModify", {});
+    DelayedPerform::perform(this, "lazyDomModify", {}, double(qMax<qint64>(0, due - at)) / 1000.0,
+                            [this] { lazyDomModify(); });
+    const DOMNodeExPtr row = target->shared_from_this();
+    if (!m_refreshTargets.contains(row))
+        m_refreshTargets.append(row);
+}
+
+QSet<const DOMNode *> DomTreeDelegate::expandedNodes(DOMNodeEx *row) const
+{
+    QSet<const DOMNode *> nodes;
+    if (!m_outlineView)
+        return nodes;
+    QList<DOMNodeEx *> pending{row};
+    while (!pending.isEmpty()) {
+        DOMNodeEx *each = pending.takeLast();
+        if (each != row && !m_outlineView->isItemExpanded(each))
+            continue;
+        if (each != row)
+            nodes.insert(each->node());
+        for (const DOMNodeExPtr &child : each->children())
+            pending.append(child.get());
+    }
+    return nodes;
+}
+
+void DomTreeDelegate::reexpand(DOMNodeEx *row, const QSet<const DOMNode *> &nodes)
+{
+    if (!m_outlineView || nodes.isEmpty())
+        return;
+    // Top down, so that each row is known to the outline when it is opened.
+    QList<DOMNodeEx *> pending;
+    for (const DOMNodeExPtr &child : row->children())
+        pending.prepend(child.get());
+    while (!pending.isEmpty()) {
+        DOMNodeEx *each = pending.takeLast();
+        if (each->isCloseNode() || !nodes.contains(each->node()))
+            continue;
+        m_outlineView->expandItem(each);
+        for (const DOMNodeExPtr &child : each->children())
+            pending.prepend(child.get());
+    }
+}
+
+void DomTreeDelegate::applyModifyNode(DOMNodeEx *row)
+{
+    if (!row)
+        return;
+    // The old child rows stay alive until the outline has let them go, and
+    // what was open stays open.
+    const QList<DOMNodeExPtr> old = row->children();
+    const QSet<const DOMNode *> expanded = expandedNodes(row);
+    row->initChildren();
+    row->createStartNode();
+    if (m_outlineView && m_outlineView->rowForItem(row) >= 0) {
+        m_outlineView->reloadItem(row, true);
+        reexpand(row, expanded);
+        updateStyleRowView(row);
+    }
+}
+
+void DomTreeDelegate::lazyDomModify()
+{
+    m_coalescer.fired();
+    DelayedPerform::cancel(this, "lazyDomModify", {});
+    // The root or the body contains every other row: refreshing it alone
+    // refreshes them all.
+    DOMNodeExPtr html;
+    DOMNodeExPtr body;
+    for (const DOMNodeExPtr &row : std::as_const(m_refreshTargets)) {
+        const DOMNode *node = row->node();
+        if (!node || !node->isElement() || !static_cast<const DOMElement *>(node)->isHTMLElement())
+            continue;
+        const QString &name = static_cast<const DOMElement *>(node)->localName();
+        if (name == QLatin1String("html")) {
+            html = row;
+            break;
+        }
+        if (name == QLatin1String("body"))
+            body = row;
+    }
+    const DOMNodePtr selected = selectedDomNodeEx() ? selectedDomNodeEx()->sharedNode() : nullptr;
+    const QList<DOMNodeExPtr> targets = html ? QList<DOMNodeExPtr>{html}
+                                             : (body ? QList<DOMNodeExPtr>{body} : m_refreshTargets);
+    m_refreshTargets.clear();
+    for (const DOMNodeExPtr &row : targets)
+        applyModifyNode(row.get());
+    if (selected && m_outlineView) {
+        if (DOMNodeEx *item = searchDomNodeFromRoot(selected.get())) {
+            expandParentsOfItem(item);
+            const int row = m_outlineView->rowForItem(item);
+            if (row >= 0)
+                m_outlineView->selectRowIndexes({row}, true);
+        }
+    }
+    if (m_outlineView && m_savedScroll.y() > 0)
+        m_outlineView->verticalScrollBar()->setValue(int(m_savedScroll.y()));
+    if (!m_domModifyNow) {
+        DelayedPerform::cancel(this, "lazyRefreshStyleManager", {});
+        DelayedPerform::perform(this, "lazyRefreshStyleManager", {}, 2.0, [this] { lazyRefreshStyleManager(); });
+    } else {
+        lazyRefreshStyleManager();
+    }
+}
+
+void DomTreeDelegate::lazyRefreshStyleManager()
+{
+    if (!m_styleSheetsManagerDelegate)
+        return;
+    m_styleSheetsManagerDelegate->setInChange(true);
+    m_styleSheetsManagerDelegate->refreshSelectorList();
+    m_styleSheetsManagerDelegate->setInChange(false);
+}
+
+void DomTreeDelegate::domAttributeModified(DOMNode *node)
+{
+    if (!node)
+        return;
+    for (const std::weak_ptr<DOMNode> &queued : std::as_const(m_attributeRefreshTargets)) {
+        if (queued.lock().get() == node)
+            return;
+    }
+    m_attributeRefreshTargets.append(node->shared_from_this());
+    DelayedPerform::cancel(this, "lazyAttributeModify", {});
+    DelayedPerform::perform(this, "lazyAttributeModify", {}, 0.2, [this] { lazyAttributeModify(); });
+}
+
+void DomTreeDelegate::lazyAttributeModify()
+{
+    if (m_ignoreDomModify) {
+        QM_DEBUG(QStringLiteral("self.ignoreDomModify"));
+        return;
+    }
+    const QList<std::weak_ptr<DOMNode>> queued = std::exchange(m_attributeRefreshTargets, {});
+    for (const std::weak_ptr<DOMNode> &weak : queued) {
+        const DOMNodePtr node = weak.lock();
+        DOMNodeEx *item = node ? searchDisplaiedNode(node.get()) : nullptr;
+        if (!item)
+            continue;
+        if (DOMNodeEx *row = searchFile(node.get()))
+            row->createStartNode();
+        updateStyleRowView(item);
+    }
+    // The inspector shows the attributes as they are now.
+    if (m_domInfoDelegate)
+        m_domInfoDelegate->reloadAttributes();
+}

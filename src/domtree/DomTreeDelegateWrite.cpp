@@ -1,0 +1,168 @@
+// DomTreeDelegate: writing the page back into its file, and saving it.
+
+#include "DomTreeDelegate.h"
+
+#include "HTMLSourceWriter.h"
+
+#include "foundation/InspectUndoManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
+
+#include <QHash>
+
+void DomTreeDelegate::applyContentToFile()
+{
+    if (InspectUndoManager *undo = undoManager(); undo && (undo->isUndoing() || undo->isRedoing()))
+        return;
+    File *file = m_indexFile;
+    if (!file)
+        return;
+    const QPointer<File> guard(file);
+    const auto write = [this, guard] { lazyWrite(guard); };
+    if (m_writeReserver)
+        m_writeReserver(TargetRef(this), TargetRef(file), write);
+    else
+        write();
+}
+
+std::optional<QVariantMap> DomTreeDelegate::writeSettingsFor(File *file) const
+{
+    if (!file)
+        return std::nullopt;
+    // A local file, or the local copy of a remote one, is written as its
+    // project allows.
+    if (file->isLocalFile() || file->hasBypass()) {
+        const QString project = projectPathOf(file);
+        const QVariantMap config = project.isEmpty() ? QVariantMap() : ProjectUtil::getProjectConfig(project);
+        if (!config.value(ProjectUtil::kOverrideHTML).toBool())
+            return std::nullopt;
+        return config;
+    }
+    // A remote page is written whatever the setting says, under the settings
+    // of the project whose site it is; without one, with no rules at all.
+    const QString project = projectPathOf(file);
+    return project.isEmpty() ? QVariantMap() : ProjectUtil::getProjectConfig(project);
+}
+
+bool DomTreeDelegate::loadWriteSettings(File *file)
+{
+    const std::optional<QVariantMap> config = writeSettingsFor(file);
+    if (!config)
+        return false;
+    // A file whose text could not be read keeps its bytes.
+    if (!file->currentContent()) {
+        QM_ERROR(QStringLiteral("%1 has no text that could be read; the page is not written into it").arg(file->path()));
+        return false;
+    }
+    m_projectConfig = *config;
+    m_generator.setIgnoreOptions(ProjectUtil::ignoreOptionWithProjectConfig(m_projectConfig));
+    return true;
+}
+
+void DomTreeDelegate::lazyWrite(File *file)
+{
+    if (!file)
+        return;
+    if (!loadWriteSettings(file))
+        return;
+    const QString text = writtenText(false, m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool());
+    file->setContent(text);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(file)}});
+    if (InspectUndoManager *undo = undoManager())
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+    Q_EMIT wroteFile(file);
+}
+
+void DomTreeDelegate::saveHTML()
+{
+    if (m_domNodeList.isEmpty()) {
+        QM_DEBUG(QStringLiteral("do not save. initializing"));
+        return;
+    }
+    File *file = m_indexFile;
+    if (!file || !file->isModified())
+        return;
+    if (!loadWriteSettings(file))
+        return;
+    checkIgnore();
+    const bool minify = m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool();
+    const bool format = m_projectConfig.value(ProjectUtil::kFormatJavaScript).toBool() && !minify;
+    file->setContent(writtenText(format, minify));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), this,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(file)}});
+    if (InspectUndoManager *undo = undoManager())
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+}
+
+void DomTreeDelegate::saveOutlineview()
+{
+    saveHTML();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
+}
+
+QString DomTreeDelegate::generateContentWithFormat(bool format, bool minify) const
+{
+    return m_generator.generateContentWithFormat(m_document.get(), m_domNodeList, format, minify);
+}
+
+QString DomTreeDelegate::concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const
+{
+    return m_generator.concatNodeTree(row, format, minify, ignore);
+}
+
+void DomTreeDelegate::pairWithFile()
+{
+    m_pairing.clear();
+    m_writtenTexts.clear();
+    if (!m_document || !m_indexFile)
+        return;
+    const std::optional<QString> text = m_indexFile->currentContent();
+    if (!text)
+        return;
+    m_pairing.pair(*text, *m_document);
+    if (!m_pairing.isPaired())
+        QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
+}
+
+void DomTreeDelegate::ensurePairing()
+{
+    if (!m_indexFile || !m_document)
+        return;
+    const std::optional<QString> text = m_indexFile->currentContent();
+    if (!text)
+        return;
+    if (m_pairing.sourceDocument() && (*text == m_pairing.text() || m_writtenTexts.contains(qHash(*text))))
+        return;
+    // Something else changed the text (the code view, the disk): it holds
+    // everything written so far, and is paired anew.
+    const bool repairing = m_pairing.sourceDocument() != nullptr;
+    pairWithFile();
+    if (repairing)
+        m_edits.forgetWritten();
+}
+
+QString DomTreeDelegate::writtenText(bool format, bool minify)
+{
+    m_generator.setTextEncoding(m_indexFile ? m_indexFile->textEncoding() : 0);
+    if (minify)
+        return generateContentWithFormat(format, true);
+    ensurePairing();
+    HTMLSourceWriter::Settings settings;
+    settings.generator = &m_generator;
+    settings.fileRules = HTMLSourceWriter::withoutDefaultRules(m_generator.ignoreOptions());
+    settings.headerIgnoreOption = m_projectConfig.value(ProjectUtil::kHeaderIgnoreOption).toStringList();
+    settings.format = format;
+    std::optional<QString> text;
+    if (m_document)
+        text = HTMLSourceWriter::write(m_pairing, *m_document, m_edits, settings);
+    if (!text) {
+        QM_INFO(QStringLiteral("the page's file text could not be paired with the page; the whole page is written"));
+        text = generateContentWithFormat(format, false);
+    }
+    m_edits.markWritten();
+    m_writtenTexts.insert(qHash(*text));
+    return *text;
+}

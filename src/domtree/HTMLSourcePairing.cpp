@@ -1,0 +1,307 @@
+#include "HTMLSourcePairing.h"
+
+#include "DOMNodeEx.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
+
+#include <QSet>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Same kind and name.
+bool sameKind(const DOMNode *live, const DOMNode *source)
+{
+    if (live->nodeType() != source->nodeType())
+        return false;
+    if (live->isElement()) {
+        const auto *a = static_cast<const DOMElement *>(live);
+        const auto *b = static_cast<const DOMElement *>(source);
+        return a->namespaceId() == b->namespaceId() && a->localName() == b->localName()
+            && a->prefix() == b->prefix();
+    }
+    return live->isText() || live->isComment();
+}
+
+// Same kind and name, and the same attributes or text.
+bool sameNode(const DOMNode *live, const DOMNode *source)
+{
+    if (!sameKind(live, source))
+        return false;
+    if (!live->isElement())
+        return live->nodeValue() == source->nodeValue();
+    const auto *a = static_cast<const DOMElement *>(live);
+    const auto *b = static_cast<const DOMElement *>(source);
+    if (a->attributeCount() != b->attributeCount())
+        return false;
+    for (int i = 0; i < a->attributeCount(); ++i) {
+        const DOMAttr *x = a->attributeAt(i);
+        const DOMAttr *y = b->attributeAt(i);
+        if (x->value() != y->value() || x->localName() != y->localName() || x->prefix() != y->prefix())
+            return false;
+    }
+    return true;
+}
+
+using Equal = std::function<bool(const DOMNode *, const DOMNode *)>;
+using Match = std::pair<qsizetype, qsizetype>;
+
+// A longest common subsequence of two short lists.
+void alignExactly(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                  const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, const Equal &equal,
+                  QList<Match> &matches)
+{
+    const qsizetype n = liveTo - liveFrom;
+    const qsizetype m = sourceTo - sourceFrom;
+    std::vector<int> table(size_t((n + 1) * (m + 1)), 0);
+    const auto at = [m](qsizetype i, qsizetype j) { return size_t(i * (m + 1) + j); };
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        for (qsizetype j = m - 1; j >= 0; --j) {
+            table[at(i, j)] = equal(live.at(liveFrom + i), source.at(sourceFrom + j))
+                ? table[at(i + 1, j + 1)] + 1
+                : std::max(table[at(i + 1, j)], table[at(i, j + 1)]);
+        }
+    }
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < n && j < m) {
+        if (equal(live.at(liveFrom + i), source.at(sourceFrom + j))) {
+            matches.append({liveFrom + i, sourceFrom + j});
+            ++i;
+            ++j;
+        } else if (table[at(i + 1, j)] >= table[at(i, j + 1)]) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+}
+
+// Matches in order, looking a little ahead on either side when two nodes
+// differ; for long lists that differ in many places.
+void alignGreedily(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                   const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo,
+                   const Equal &equal, QList<Match> &matches)
+{
+    constexpr qsizetype lookAhead = 64;
+    qsizetype i = liveFrom;
+    qsizetype j = sourceFrom;
+    while (i < liveTo && j < sourceTo) {
+        if (equal(live.at(i), source.at(j))) {
+            matches.append({i, j});
+            ++i;
+            ++j;
+            continue;
+        }
+        qsizetype skipSource = -1;
+        for (qsizetype k = 1; k <= lookAhead && j + k < sourceTo; ++k) {
+            if (equal(live.at(i), source.at(j + k))) {
+                skipSource = k;
+                break;
+            }
+        }
+        qsizetype skipLive = -1;
+        for (qsizetype k = 1; k <= lookAhead && i + k < liveTo; ++k) {
+            if (equal(live.at(i + k), source.at(j))) {
+                skipLive = k;
+                break;
+            }
+        }
+        if (skipSource < 0 && skipLive < 0) {
+            ++i;
+            ++j;
+        } else if (skipLive < 0 || (skipSource >= 0 && skipSource <= skipLive)) {
+            j += skipSource;
+        } else {
+            i += skipLive;
+        }
+    }
+}
+
+void align(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+           const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, const Equal &equal,
+           QList<Match> &matches)
+{
+    // Most lists are the same at both ends, and often throughout.
+    while (liveFrom < liveTo && sourceFrom < sourceTo && equal(live.at(liveFrom), source.at(sourceFrom))) {
+        matches.append({liveFrom, sourceFrom});
+        ++liveFrom;
+        ++sourceFrom;
+    }
+    QList<Match> tail;
+    while (liveTo > liveFrom && sourceTo > sourceFrom && equal(live.at(liveTo - 1), source.at(sourceTo - 1))) {
+        tail.prepend({liveTo - 1, sourceTo - 1});
+        --liveTo;
+        --sourceTo;
+    }
+    if (liveFrom < liveTo && sourceFrom < sourceTo) {
+        if ((liveTo - liveFrom) * (sourceTo - sourceFrom) <= 1'000'000)
+            alignExactly(live, liveFrom, liveTo, source, sourceFrom, sourceTo, equal, matches);
+        else
+            alignGreedily(live, liveFrom, liveTo, source, sourceFrom, sourceTo, equal, matches);
+    }
+    matches.append(tail);
+}
+
+} // namespace
+
+HTMLSourcePairing::HTMLSourcePairing()
+    : m_map(std::make_shared<HTMLSourceMap>())
+{
+}
+HTMLSourcePairing::~HTMLSourcePairing() = default;
+
+void HTMLSourcePairing::clear()
+{
+    m_text.clear();
+    m_source.reset();
+    m_map = std::make_shared<HTMLSourceMap>();
+    m_paired = false;
+    m_sourceOfLive.clear();
+    m_liveOfSource.clear();
+    m_validChildren.clear();
+}
+
+void HTMLSourcePairing::link(const DOMNode *live, const DOMNode *source)
+{
+    m_sourceOfLive.insert(live->nodeId(), source);
+    m_liveOfSource.insert(source, live->nodeId());
+}
+
+const DOMNode *HTMLSourcePairing::sourceOf(const DOMNode *live) const
+{
+    return live ? m_sourceOfLive.value(live->nodeId()) : nullptr;
+}
+
+const QList<const DOMNode *> &HTMLSourcePairing::validChildren(const DOMNode *source) const
+{
+    static const QList<const DOMNode *> none;
+    const auto found = m_validChildren.constFind(source);
+    return found == m_validChildren.cend() ? none : found.value();
+}
+
+QList<const DOMNode *> HTMLSourcePairing::spliceableChildren(const DOMNode *source) const
+{
+    QList<const DOMNode *> children;
+    const HTMLSourceRange *range = m_map->rangeOf(source);
+    if (!range || !range->isValid())
+        return children;
+    struct Placed
+    {
+        const DOMNode *node;
+        qsizetype start;
+        qsizetype end;
+    };
+    QList<Placed> placed;
+    const DOMNode *parent = DOMNodeEx::contentParent(source);
+    for (const DOMNode *child = parent->firstChild(); child; child = child->nextSibling()) {
+        const HTMLSourceRange *childRange = m_map->rangeOf(child);
+        if (childRange && childRange->isValid() && childRange->start >= range->startTagEnd
+            && childRange->end <= range->endTagStart)
+            placed.append({child, childRange->start, childRange->end});
+    }
+    // A node whose text lies inside a sibling's was moved out of it by the
+    // parser (as it moves text and tags out of a table): its text belongs
+    // to that sibling's.
+    QList<Placed> byStart = placed;
+    std::stable_sort(byStart.begin(), byStart.end(), [](const Placed &a, const Placed &b) {
+        return a.start != b.start ? a.start < b.start : a.end > b.end;
+    });
+    QSet<const DOMNode *> moved;
+    qsizetype reach = -1;
+    for (const Placed &each : std::as_const(byStart)) {
+        if (each.start < reach)
+            moved.insert(each.node);
+        else
+            reach = std::max(reach, each.end);
+    }
+    // The rest, in tree order, as long as their text follows in that order.
+    qsizetype cursor = range->startTagEnd;
+    for (const Placed &each : std::as_const(placed)) {
+        if (moved.contains(each.node) || each.start < cursor)
+            continue;
+        children.append(each.node);
+        cursor = each.end;
+    }
+    return children;
+}
+
+HTMLSourcePairing::Parsed HTMLSourcePairing::parse(const QString &text, Scripting scripting)
+{
+    Parsed parsed;
+    parsed.map = std::make_shared<HTMLSourceMap>();
+    parsed.document = HTMLParser::parseDocument(text, scripting, parsed.map.get());
+    return parsed;
+}
+
+void HTMLSourcePairing::pair(const QString &text, const DOMDocument &live)
+{
+    pair(text, parse(text, live.scripting()), live);
+}
+
+void HTMLSourcePairing::pair(const QString &text, Parsed parsed, const DOMDocument &live)
+{
+    clear();
+    m_text = text;
+    m_source = std::move(parsed.document);
+    m_map = parsed.map ? std::move(parsed.map) : std::make_shared<HTMLSourceMap>();
+    if (!m_source)
+        return;
+    const DOMElement *liveRoot = live.documentElement();
+    const DOMElement *sourceRoot = m_source->documentElement();
+    // An empty text holds nothing to pair: the parser only implies a root.
+    const bool blank = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
+    if (blank || !liveRoot || !sourceRoot || !sameKind(liveRoot, sourceRoot)
+        || !m_map->rangeOf(sourceRoot))
+        return;
+    m_paired = true;
+    link(liveRoot, sourceRoot);
+    m_sourceOfLive.reserve(m_map->size());
+    m_liveOfSource.reserve(m_map->size());
+
+    QList<std::pair<const DOMNode *, const DOMNode *>> pending{{liveRoot, sourceRoot}};
+    while (!pending.isEmpty()) {
+        const auto [liveNode, sourceNode] = pending.takeLast();
+        const DOMNode *liveParent = DOMNodeEx::contentParent(liveNode);
+        const DOMNode *sourceParent = DOMNodeEx::contentParent(sourceNode);
+        if (liveParent != liveNode && sourceParent != sourceNode)
+            link(liveParent, sourceParent);
+        const QList<const DOMNode *> sourceChildren = spliceableChildren(sourceNode);
+        m_validChildren.insert(sourceNode, sourceChildren);
+        if (sourceChildren.isEmpty())
+            continue;
+        QList<const DOMNode *> liveChildren;
+        liveChildren.reserve(liveParent->childCount());
+        for (const DOMNode *child = liveParent->firstChild(); child; child = child->nextSibling())
+            liveChildren.append(child);
+
+        // Nodes that are alike in every way first, then what is left
+        // between them by kind and name.
+        QList<Match> strong;
+        align(liveChildren, 0, liveChildren.size(), sourceChildren, 0, sourceChildren.size(), sameNode, strong);
+        QList<Match> matches;
+        qsizetype liveFrom = 0;
+        qsizetype sourceFrom = 0;
+        strong.append({liveChildren.size(), sourceChildren.size()});
+        for (const Match &anchor : std::as_const(strong)) {
+            if (anchor.first > liveFrom && anchor.second > sourceFrom)
+                align(liveChildren, liveFrom, anchor.first, sourceChildren, sourceFrom, anchor.second, sameKind,
+                      matches);
+            if (anchor.first < liveChildren.size())
+                matches.append(anchor);
+            liveFrom = anchor.first + 1;
+            sourceFrom = anchor.second + 1;
+        }
+        for (const Match &match : std::as_const(matches)) {
+            const DOMNode *liveChild = liveChildren.at(match.first);
+            const DOMNode *sourceChild = sourceChildren.at(match.second);
+            link(liveChild, sourceChild);
+            if (liveChild->isElement())
+                pending.append(std::pair<const DOMNode *, const DOMNode *>(liveChild, sourceChild));
+        }
+    }
+}

@@ -1,0 +1,137 @@
+#include "WorkspaceTestSupport.h"
+
+#include "WebTestFixture.h"
+
+#include "app/EXWindow.h"
+#include "app/MainMenu.h"
+#include "domtree/DomInfoDelegate.h"
+#include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/PathControl.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "preview/BackgroundView.h"
+#include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
+#include "workspace/PathComponentCell.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <head>\n    <title>Home</title>\n  </head>\n"
+                          "  <body style='margin:0'>\n    <h1 id='title' style='margin:0; height:40px'>Home</h1>\n"
+                          "    <p id='welcome'>welcome</p>\n    <p id='extra'>extra</p>\n  </body>\n</html>\n";
+
+// The main window with a project page in the preview and its DOM tree, as a
+// new user meets them.
+class DomTreeInWindow : public WorkspaceTest
+{
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        TestUtil::writeFile(path("site/index.html"), s_page);
+        remember({path("site")});
+        launch();
+        preview = dynamic_cast<PreviewDelegate *>(controller()->previewHalf());
+        tree = dynamic_cast<DomTreeDelegate *>(delegate->domTreeController());
+        ASSERT_TRUE(preview && tree);
+        delegate->ui().window->show();
+        File *page = node("site/index.html");
+        ASSERT_TRUE(page);
+        select(page);
+        controller()->doubleClick();
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && !tree->domNodeList().isEmpty(); }, 15000));
+    }
+
+    DOMElement *byId(const char *id) const { return tree->document()->getElementById(QString::fromLatin1(id)); }
+    DomInfoDelegate *inspector() const { return tree->domInfoDelegate(); }
+    QStringList crumbs() const
+    {
+        QStringList titles;
+        for (const auto &cell : tree->dombreadcramb()->pathComponentCells())
+            titles.append(cell->title());
+        return titles;
+    }
+
+    PreviewDelegate *preview = nullptr;
+    DomTreeDelegate *tree = nullptr;
+};
+
+} // namespace
+
+TEST_F(DomTreeInWindow, SelectEditRemoveUndoAndSaveChangeTheFileOnlyThere)
+{
+    File *page = node("site/index.html");
+    ASSERT_EQ(tree->indexFile(), page);
+    EXPECT_TRUE(tree->pairing().isPaired());
+
+    // A row selected in the tree: the breadcrumb, the inspector and the
+    // preview's overlay follow.
+    tree->selectNode(byId("welcome"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector()->inspectedNode() && inspector()->inspectedNode()->node() == byId("welcome"); }));
+    EXPECT_EQ(crumbs(), (QStringList{"HTML", "BODY", "P#welcome"}));
+    ExWebView *view = preview->webview();
+    EXPECT_EQ(view->selectedElement(), byId("welcome"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == byId("welcome"); }));
+
+    // An attribute added in the inspector, a paragraph removed from the tree.
+    inspector()->attrName()->setText(QStringLiteral("class"));
+    inspector()->attrValue()->setText(QStringLiteral("lead"));
+    inspector()->addAttr();
+    tree->selectNode(byId("extra"));
+    tree->removeNode();
+    QString expected = QString::fromUtf8(s_page);
+    expected.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id=\"welcome\" class=\"lead\">"));
+    expected.remove(QStringLiteral("\n    <p id='extra'>extra</p>"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == expected; }));
+
+    // Saved from the menu: the file on disk changed only there.
+    delegate->ui().window->setFocus();
+    delegate->ui().mainMenu->itemForAction(QStringLiteral("save:"))->trigger();
+    EXPECT_EQ(TestUtil::readFile(page->path()), expected.toUtf8());
+
+    // Undone: the page and the text are the author's again.
+    InspectUndoManager *undo = delegate->sharedUndoManager();
+    undo->undo();
+    undo->undo();
+    EXPECT_EQ(page->content(), QString::fromUtf8(s_page));
+    EXPECT_TRUE(byId("extra"));
+    EXPECT_FALSE(byId("welcome")->hasAttribute(QStringLiteral("class")));
+}
+
+TEST_F(DomTreeInWindow, APickInThePreviewSelectsItsRow)
+{
+    ExWebView *view = preview->webview();
+    view->setSelectedElement(byId("title")->shared_from_this());
+    preview->detectLockDownHandler(nullptr);
+    DOMNodeEx *selected = tree->selectedDomNodeEx();
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(selected->node(), byId("title"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return crumbs().size() == 3; }));
+    EXPECT_EQ(crumbs().constLast(), QStringLiteral("H1#title"));
+}
+
+TEST_F(DomTreeInWindow, TheOverlaysOuterButtonShowsTheElementsBreadcrumbOverThePreview)
+{
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("detectToOuter"), nullptr,
+        {{QStringLiteral("node"), QVariant::fromValue<DOMNode *>(byId("welcome"))},
+         {QStringLiteral("rect"), QRectF(20, 60, 14, 14)}});
+    QWidget *popover = tree->domBreadCrambPopover();
+    ASSERT_TRUE(popover);
+    EXPECT_EQ(preview->webview()->detectState(), ExWebViewInterface::ElementLocked);
+    auto *crumbs = popover->findChild<PathControl *>();
+    ASSERT_TRUE(crumbs);
+    ASSERT_EQ(crumbs->pathComponentCells().size(), 3u);
+    EXPECT_EQ(crumbs->pathComponentCells().back()->title(), QStringLiteral("P#welcome"));
+    EXPECT_EQ(popover->height(), 32);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("mainResized"), nullptr);
+    EXPECT_FALSE(tree->domBreadCrambPopover());
+}

@@ -1,0 +1,346 @@
+#include "TestPrinters.h"
+#include "TestUtil.h"
+
+#include "DomTreeTestSupport.h"
+
+#include "domtree/DomModifyCoalescer.h"
+#include "platform/kit/Alert.h"
+#include "platform/kit/OutlineItemModel.h"
+#include "platform/kit/PathControl.h"
+#include "platform/web/dom/DOMText.h"
+#include "platform/web/html/HTMLParser.h"
+#include "workspace/PathComponentCell.h"
+#include "workspace/WebResource.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <head>\n    <title>Page</title>\n  </head>\n  <body>\n"
+                          "    <div id='main' class='box'>\n      <p id='one'>One</p>\n      <p id='two'>Two</p>\n"
+                          "      <!-- note -->\n    </div>\n    <ul id='list'><li>a</li><li>b</li></ul>\n  </body>\n</html>\n";
+
+// A page the preview loaded from a web site.
+class RemotePage : public WebResource
+{
+public:
+    RemotePage(QString url, QByteArray data) : m_url(std::move(url)), m_data(std::move(data)) {}
+    QUrl url() const override { return m_url; }
+    QByteArray data() const override { return m_data; }
+    QString mimeType() const override { return QStringLiteral("text/html"); }
+
+private:
+    QUrl m_url;
+    QByteArray m_data;
+};
+
+struct Shown : DomTreeHarness
+{
+    Shown()
+        : DomTreeHarness(s_page)
+    {
+        show(HTMLParser::parseDocument(QString::fromUtf8(s_page)));
+    }
+};
+
+QStringList pathTitles(PathControl *crumbs)
+{
+    QStringList titles;
+    for (const auto &cell : crumbs->pathComponentCells())
+        titles.append(cell->title());
+    return titles;
+}
+
+} // namespace
+
+TEST(DomModifyCoalescer, ABurstRefreshesAtItsTimeOutAndANewBurstAfterItsDelay)
+{
+    DomModifyCoalescer coalescer;
+    qint64 due = -1;
+    for (qint64 at = 0; at <= 4500; at += 500)
+        due = coalescer.noteMutation(at, false);
+    // One refresh, at the time-out, not 1.0 s after the last mutation.
+    EXPECT_EQ(due, 5000);
+    coalescer.fired();
+    EXPECT_FALSE(coalescer.isPending());
+    EXPECT_EQ(coalescer.noteMutation(6000, false), 7000);
+    coalescer.fired();
+    // The program's own edits refresh at once.
+    EXPECT_EQ(coalescer.noteMutation(8000, true), 8100);
+}
+
+TEST(DomTreeDelegate, ThePageIsShownAsRowsWithItsRootOpen)
+{
+    Shown page;
+    DomTreeOutlineView *outline = page.tree->outline();
+    ASSERT_EQ(page.tree->domNodeList().size(), 1);
+    EXPECT_TRUE(outline->isItemExpanded(page.tree->domNodeList().constFirst().get()));
+    // html, head, body, </html>.
+    EXPECT_EQ(outline->numberOfRows(), 4);
+    EXPECT_EQ(outline->itemModel()->data(outline->indexForRow(2), Qt::DisplayRole).toString(),
+              QStringLiteral("<body>...</body>"));
+    EXPECT_TRUE(page.tree->pairing().isPaired());
+
+    // Selecting a node from elsewhere opens its ancestors.
+    page.select(page.byId("two"));
+    EXPECT_EQ(page.tree->selectedDomNodeEx()->node(), page.byId("two"));
+    EXPECT_GT(outline->numberOfRows(), 8);
+}
+
+TEST(DomTreeDelegate, ASelectionIsFollowedByTheBreadcrumbAndTheInspector)
+{
+    Shown page;
+    page.select(page.byId("main"));
+    EXPECT_EQ(pathTitles(page.tree->dombreadcramb()),
+              (QStringList{"HTML", "BODY", "DIV#main"}));
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "class"}));
+
+    // A text row: its parent's attributes are edited, its own list is empty.
+    DOMNodeEx *text = page.rowOf(page.byId("one")->firstChild());
+    ASSERT_TRUE(text);
+    page.tree->selectItem(text);
+    TestUtil::spin(150);
+    EXPECT_TRUE(page.inspector->attributeNames().isEmpty());
+    EXPECT_EQ(page.inspector->inspectedNode()->node(), page.byId("one"));
+    EXPECT_EQ(pathTitles(page.tree->dombreadcramb()).constLast(), QStringLiteral("One"));
+}
+
+TEST(DomTreeDelegate, SeveralSelectedRowsAreAlwaysSiblingsAndNeverEndTags)
+{
+    Shown page;
+    page.select(page.byId("one"));
+    DomTreeOutlineView *outline = page.tree->outline();
+    const int one = outline->rowForItem(page.rowOf(page.byId("one")));
+    const int two = outline->rowForItem(page.rowOf(page.byId("two")));
+    outline->selectRowIndexes({one, two}, false);
+    EXPECT_EQ(outline->selectedRowIndexes(), (QList<int>{one, two}));
+    // The end tag of main and main itself are no siblings of the paragraphs.
+    const int main = outline->rowForItem(page.rowOf(page.byId("main")));
+    const QList<int> proposal{main, one, two, two + 2};
+    EXPECT_EQ(page.tree->selectionIndexesForProposedSelection(proposal), (QList<int>{one, two}));
+    // A click on a row that is no sibling clears a multiple selection.
+    EXPECT_TRUE(page.tree->selectionIndexesForProposedSelection({main}).isEmpty());
+}
+
+TEST(DomTreeDelegate, RemovingARowWritesOnlyThatPlaceAndUndoBringsEverythingBack)
+{
+    Shown page;
+    page.select(page.byId("two"));
+    page.tree->removeNode();
+    EXPECT_FALSE(page.byId("two"));
+    page.settle();
+    QString expected = QString::fromUtf8(s_page);
+    expected.remove(QStringLiteral("\n      <p id='two'>Two</p>"));
+    EXPECT_EQ(page.text(), expected);
+    EXPECT_EQ(page.refreshes, 1);
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Remove Element"));
+    // The tree follows: the row is gone.
+    EXPECT_FALSE(page.rowOf(page.document->getElementById(QStringLiteral("two"))));
+
+    page.undo.undo();
+    ASSERT_TRUE(page.byId("two"));
+    EXPECT_EQ(page.text(), QString::fromUtf8(s_page));
+    page.settle();
+    // Undo asks for no write of its own.
+    EXPECT_EQ(page.refreshes, 1);
+    EXPECT_TRUE(page.rowOf(page.byId("two")));
+    page.undo.redo();
+    EXPECT_EQ(page.text(), expected);
+}
+
+TEST(DomTreeDelegate, ThreeEditsInABurstAreOneWriteAndNoneWithoutOverrideHTML)
+{
+    Shown page;
+    page.select(page.byId("main"));
+    page.inspector->attrName()->setText(QStringLiteral("title"));
+    page.inspector->attrValue()->setText(QStringLiteral("t"));
+    page.inspector->addAttr();
+    page.inspector->changeAttrValue(QStringLiteral("title"), QStringLiteral("tt"));
+    page.inspector->attrName()->setText(QStringLiteral("lang"));
+    page.inspector->attrValue()->setText(QStringLiteral("en"));
+    page.inspector->addAttr();
+    page.settle();
+    EXPECT_EQ(page.refreshes, 1);
+    QString expected = QString::fromUtf8(s_page);
+    expected.replace(QStringLiteral("<div id='main' class='box'>"),
+                     QStringLiteral("<div id=\"main\" class=\"box\" title=\"tt\" lang=\"en\">"));
+    EXPECT_EQ(page.text(), expected);
+
+    page.setProjectSetting(ProjectUtil::kOverrideHTML, false);
+    page.inspector->attrName()->setText(QStringLiteral("dir"));
+    page.inspector->attrValue()->setText(QStringLiteral("rtl"));
+    page.inspector->addAttr();
+    page.settle();
+    EXPECT_EQ(page.refreshes, 1);
+    EXPECT_EQ(page.text(), expected);
+    page.tree->saveHTML();
+    EXPECT_EQ(page.saves, 0);
+}
+
+TEST(DomTreeDelegate, TheInspectorLowerCasesHtmlNamesRefusesBadOnesAndUndoesInOrder)
+{
+    Shown page;
+    page.select(page.byId("main"));
+    page.inspector->attrName()->setText(QStringLiteral("DATA-X"));
+    page.inspector->attrValue()->setText(QStringLiteral("1"));
+    page.inspector->addAttr();
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "class", "data-x"}));
+
+    QStringList alerts;
+    Alert::setResponder([&alerts](const Alert &alert) {
+        alerts << alert.messageText() + QLatin1Char('|') + alert.informativeText();
+        return int(Alert::FirstButtonReturn);
+    });
+    page.inspector->attrName()->setText(QStringLiteral("a<b"));
+    page.inspector->attrValue()->setText(QStringLiteral("1"));
+    page.inspector->addAttr();
+    Alert::setResponder({});
+    EXPECT_EQ(alerts, QStringList{QStringLiteral("Invalid Attribute Name|[a<b] is invalid Attribute Name.")});
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "class", "data-x"}));
+
+    // Removing the first and undoing puts it back first.
+    page.undo.loopEnd();
+    page.inspector->doRemoveAttr(QStringLiteral("id"), page.document->querySelector(QStringLiteral(".box"))->sharedAs<DOMElement>());
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"class", "data-x"}));
+    page.undo.undo();
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "class", "data-x"}));
+
+    // Each character typed is an undo step of its own.
+    page.undo.loopEnd();
+    for (const QString &typed : {QStringLiteral("b"), QStringLiteral("bo"), QStringLiteral("box2")})
+        page.inspector->changeAttrValue(QStringLiteral("class"), typed), QCoreApplication::processEvents();
+    page.undo.undo();
+    EXPECT_EQ(page.byId("main")->getAttribute(QStringLiteral("class")), QStringLiteral("bo"));
+}
+
+TEST(DomTreeDelegate, UndoOfAPageThatIsGoneDoesNothing)
+{
+    Shown page;
+    page.select(page.byId("two"));
+    page.tree->removeNode();
+    page.settle();
+    const std::shared_ptr<DOMDocument> old = page.document;
+    DOMNode *main = old->getElementById(QStringLiteral("main"));
+    const int children = main->childCount();
+    page.show(HTMLParser::parseDocument(QStringLiteral("<html><body><p>other page</p></body></html>")));
+    page.undo.undo();
+    EXPECT_EQ(main->childCount(), children);
+    EXPECT_EQ(page.document->body()->childCount(), 1);
+}
+
+TEST(DomTreeDelegate, ReturnEditsTheRowsAttributesAndDeleteRemovesIt)
+{
+    Shown page;
+    page.select(page.byId("one"));
+    page.tree->outline()->setFocus();
+    QTest::keyClick(page.tree->outline(), Qt::Key_Return);
+    EXPECT_TRUE(page.inspector->domInfo()->hasFocus());
+    page.select(page.byId("one"));
+    QTest::keyClick(page.tree->outline(), Qt::Key_Delete);
+    EXPECT_FALSE(page.byId("one"));
+}
+
+TEST(DomTreeDelegate, RowHeightsFollowTheOutlineWidth)
+{
+    {
+        const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(QStringLiteral(
+            "<html><body><div id=d>x</div><!--a\nb\nc--></body></html>"));
+        const DOMNodeExPtr root = DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr);
+        DOMRowMetrics metrics;
+        metrics.indentation = 24;
+        QHash<QString, double> widths;
+        metrics.widthOf = [&widths](const QString &text) { return widths.value(text, 10.0); };
+        DOMNodeEx *div = DomNodeMap::getInstance().nodeExforNode(document->getElementById(QStringLiteral("d"))).get();
+        ASSERT_EQ(div->level(), 2);
+        // 400 − 3 × 24 − 4 = 324 points for the text at level 2.
+        widths.insert(div->displayName(), 296);
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 17.0);
+        widths.insert(div->displayName(), 700);
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 51.0);
+        DOMNodeEx *comment = DomNodeMap::getInstance().nodeExforNode(document->body()->lastChild()).get();
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(comment, 400, metrics), 51.0);
+        DomNodeMap::getInstance().clearMap();
+    }
+}
+
+TEST(DomTreeDelegate, APageTextThatCannotBePairedIsWrittenWhole)
+{
+    DomTreeHarness page("");
+    page.show(HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><html><head></head><body><p id=p>x</p></body></html>")));
+    EXPECT_FALSE(page.tree->pairing().isPaired());
+    page.select(page.byId("p"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_EQ(page.text(), QStringLiteral("<!DOCTYPE html>\n<html>\n\t<head></head>\n\t<body></body>\n</html>"));
+}
+
+TEST(DomTreeDelegate, ARemotePageIsWrittenUnderItsSitesSettingsOrWithoutAny)
+{
+    Shown page;
+    // The project shown forbids writing and keeps #two out; neither applies
+    // to a page of no project.
+    page.setProjectSetting(ProjectUtil::kOverrideHTML, false);
+    page.setProjectSetting(ProjectUtil::kIgnoreOption, QStringLiteral("#two{ignore:true;}"));
+    File remote(std::make_shared<RemotePage>(QStringLiteral("http://example.test/news/index.html"), s_page));
+    page.tree->setIndexFile(&remote);
+    page.select(page.byId("one"));
+    page.tree->removeNode();
+    page.settle();
+    QString expected = QString::fromUtf8(s_page);
+    expected.remove(QStringLiteral("\n      <p id='one'>One</p>"));
+    EXPECT_EQ(remote.content(), expected);
+
+    // The site's own project minifies.
+    const QString sitePath = QFileInfo(page.root->path()).path() + QStringLiteral("/site2");
+    QDir().mkpath(sitePath);
+    QVariantMap site = ProjectUtil::getProjectConfig(sitePath);
+    site.insert(ProjectUtil::kWebMainURL, QStringLiteral("http://example.test/"));
+    site.insert(ProjectUtil::kMinifyHTML, true);
+    ProjectUtil::saveProjectConfig(site, sitePath);
+    page.select(page.byId("list"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_FALSE(remote.content()->contains(QStringLiteral("\n  ")));
+    EXPECT_TRUE(remote.content()->contains(QStringLiteral("<p id=\"two\">Two</p>")));
+}
+
+TEST(DomTreeDelegate, SvgAttributesKeepTheirCase)
+{
+    DomTreeHarness page("<html><body><svg id=s></svg></body></html>");
+    page.show(HTMLParser::parseDocument(QStringLiteral("<html><body><svg id=s></svg></body></html>")));
+    page.select(page.byId("s"));
+    page.inspector->attrName()->setText(QStringLiteral("viewBox"));
+    page.inspector->attrValue()->setText(QStringLiteral("0 0 10 10"));
+    page.inspector->addAttr();
+    EXPECT_EQ(page.inspector->attributeNames(), (QStringList{"id", "viewBox"}));
+}
+
+TEST(DomTreeDelegate, APageScriptsBurstRefreshesTheBodyOnceKeepingTheSelection)
+{
+    Shown page;
+    page.select(page.byId("two"));
+    DOMNodeEx *body = page.rowOf(page.document->body());
+    DOMNodeEx *main = page.rowOf(page.byId("main"));
+    // A script changes a paragraph's text, then adds to the body.
+    static_cast<DOMText *>(page.byId("one")->firstChild())->setData(QStringLiteral("Changed"));
+    EXPECT_TRUE(page.tree->isDomModifyPending());
+    DOMElementPtr added = page.document->createElement(QStringLiteral("section"));
+    page.document->body()->appendChild(added);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !page.tree->isDomModifyPending(); }, 3000));
+    // One refresh of the body's subtree: its row stays, the rows below are new.
+    EXPECT_EQ(page.rowOf(page.document->body()), body);
+    EXPECT_NE(page.rowOf(page.byId("main")), main);
+    EXPECT_TRUE(page.rowOf(added.get()));
+    EXPECT_EQ(page.rowOf(page.byId("one"))->children().at(0)->displayName(), QStringLiteral("Changed"));
+    // The selection is the same element's row again, its ancestors open.
+    ASSERT_TRUE(page.tree->selectedDomNodeEx());
+    EXPECT_EQ(page.tree->selectedDomNodeEx()->node(), page.byId("two"));
+    // Nothing of it reaches the file.
+    EXPECT_EQ(page.refreshes, 0);
+}

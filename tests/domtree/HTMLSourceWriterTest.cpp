@@ -1,0 +1,214 @@
+#include "TestPrinters.h"
+
+#include "domtree/DOMEditRecord.h"
+#include "domtree/DOMNodeEx.h"
+#include "domtree/DomNodeMap.h"
+#include "domtree/HTMLSourcePairing.h"
+#include "domtree/HTMLSourceWriter.h"
+#include "domtree/PageTextGenerator.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMText.h"
+#include "platform/web/html/HTMLParser.h"
+#include "workspace/ProjectUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A page in the author's own style: two-space indent, single quotes, upper
+// case tags, entities, a comment before the root, an async script, noscript
+// and a template.
+const QString s_foreign = QStringLiteral(
+    "<!DOCTYPE HTML>\r\n"
+    "<!-- made by hand -->\r\n"
+    "<HTML lang='en'>\r\n"
+    "  <HEAD>\r\n"
+    "    <META charset='utf-8'>\r\n"
+    "    <TITLE>Caf&eacute; &amp; co</TITLE>\r\n"
+    "    <SCRIPT async src='a.js'></SCRIPT>\r\n"
+    "  </HEAD>\r\n"
+    "\r\n"
+    "  <BODY class='page'>\r\n"
+    "    <DIV id='main'>\r\n"
+    "      <P class='intro'>Hello&nbsp;world</P>\r\n"
+    "      <P id='second'>Second</P>\r\n"
+    "    </DIV>\r\n"
+    "    <noscript><p>No script</p></noscript>\r\n"
+    "    <template id='tpl'><li>x</li></template>\r\n"
+    "  </BODY>\r\n"
+    "</HTML>\r\n");
+
+// The live page (parsed the same way the engine parses it) paired with the
+// file's text, and the write-back's settings.
+struct Fixture
+{
+    explicit Fixture(const QString &text, const QString &rules = {})
+        : text(text)
+    {
+        const QList<IgnoreOptionValue> parsed = ProjectUtil::parseIgnoreOption(rules);
+        DOMNodeEx::setIgnoreSettingsProvider([parsed] { return DOMIgnoreSettings{parsed, {}}; });
+        generator.setIgnoreOptions(parsed);
+        settings.generator = &generator;
+        settings.fileRules = HTMLSourceWriter::withoutDefaultRules(parsed);
+        live = HTMLParser::parseDocument(text);
+        root = DOMNodeEx::initWithNode(live->documentElement()->shared_from_this(), nullptr);
+        pairing.pair(text, *live);
+    }
+    ~Fixture()
+    {
+        DOMNodeEx::setIgnoreSettingsProvider({});
+        DomNodeMap::getInstance().clearMap();
+    }
+
+    QString write() const { return HTMLSourceWriter::write(pairing, *live, edits, settings).value_or(QStringLiteral("<none>")); }
+    DOMElement *byId(const char *id) const { return live->getElementById(QString::fromLatin1(id)); }
+    // Rebuilds the rows after a change, as the tree does.
+    void refresh() { root = DOMNodeEx::initWithNode(live->documentElement()->shared_from_this(), nullptr); }
+
+    QString text;
+    PageTextGenerator generator;
+    HTMLSourceWriter::Settings settings;
+    std::shared_ptr<DOMDocument> live;
+    DOMNodeExPtr root;
+    HTMLSourcePairing pairing;
+    DOMEditRecord edits;
+};
+
+} // namespace
+
+TEST(HTMLSourceWriter, AnUneditedPageIsWrittenByteForByte)
+{
+    Fixture page(s_foreign, ProjectUtil::defaultIgnoreOption());
+    ASSERT_TRUE(page.pairing.isPaired());
+    EXPECT_EQ(page.write(), s_foreign);
+}
+
+TEST(HTMLSourceWriter, AnAttributeEditChangesOnlyItsStartTagAndUndoBringsTheTextBack)
+{
+    Fixture page(s_foreign);
+    DOMElement *second = page.byId("second");
+    second->setAttribute(QStringLiteral("title"), QStringLiteral("a \"b\" & c"));
+    page.edits.noteStartTag(second);
+    QString expected = s_foreign;
+    expected.replace(QStringLiteral("<P id='second'>"), QStringLiteral("<p id=\"second\" title=\"a &quot;b&quot; &amp; c\">"));
+    EXPECT_EQ(page.write(), expected);
+
+    second->removeAttribute(QStringLiteral("title"));
+    EXPECT_EQ(page.write(), s_foreign);
+}
+
+TEST(HTMLSourceWriter, ARemovedNodeTakesTheWhiteSpaceBeforeItAlong)
+{
+    Fixture page(s_foreign);
+    DOMElement *second = page.byId("second");
+    const DOMNodePtr keep = second->shared_from_this();
+    DOMNode *parent = second->parentNode();
+    parent->removeChild(second);
+    page.edits.noteRemoved(second, parent);
+    QString expected = s_foreign;
+    expected.remove(QStringLiteral("\r\n      <P id='second'>Second</P>"));
+    EXPECT_EQ(page.write(), expected);
+
+    // Undone: the same node back in its place.
+    parent->insertBefore(keep, parent->lastChild());
+    page.edits.noteInserted(keep.get());
+    EXPECT_EQ(page.write(), s_foreign);
+}
+
+TEST(HTMLSourceWriter, WhatPageScriptsDidNeverReachesTheFile)
+{
+    Fixture page(s_foreign, ProjectUtil::defaultIgnoreOption());
+    // A script adds a class, a node and an async script, changes a text and
+    // removes a paragraph.
+    page.live->body()->setAttribute(QStringLiteral("class"), QStringLiteral("page js-ready"));
+    DOMElementPtr banner = page.live->createElement(QStringLiteral("div"));
+    banner->setTextContent(QStringLiteral("banner"));
+    page.byId("main")->insertBefore(banner, page.byId("main")->firstChild());
+    DOMElementPtr tracker = page.live->createElement(QStringLiteral("script"));
+    tracker->setAttribute(QStringLiteral("async"), QString());
+    page.live->head()->appendChild(tracker);
+    static_cast<DOMText *>(page.live->getElementsByTagName(QStringLiteral("title")).item(0)->firstChild())
+        ->setData(QStringLiteral("Changed"));
+    page.byId("second")->parentNode()->removeChild(page.byId("second"));
+    page.refresh();
+    EXPECT_EQ(page.write(), s_foreign);
+
+    // An edit elsewhere writes only itself.
+    DOMNode *intro = page.live->querySelector(QStringLiteral(".intro"));
+    static_cast<DOMElement *>(intro)->setAttribute(QStringLiteral("class"), QStringLiteral("lead"));
+    page.edits.noteStartTag(intro);
+    QString expected = s_foreign;
+    expected.replace(QStringLiteral("<P class='intro'>"), QStringLiteral("<p class=\"lead\">"));
+    EXPECT_EQ(page.write(), expected);
+}
+
+TEST(HTMLSourceWriter, ANewNodeIsWrittenAfterItsNearestSiblingInTheFile)
+{
+    Fixture page(s_foreign);
+    DOMElement *main = page.byId("main");
+    DOMElementPtr added = page.live->createElement(QStringLiteral("p"));
+    added->setTextContent(QStringLiteral("New & more"));
+    main->insertBefore(added, page.byId("second")->nextSibling());
+    page.edits.noteInserted(added.get());
+    page.refresh();
+    QString expected = s_foreign;
+    expected.replace(QStringLiteral("<P id='second'>Second</P>"),
+                     QStringLiteral("<P id='second'>Second</P>\r\n\t\t\t<p>New &amp; more</p>"));
+    EXPECT_EQ(page.write(), expected);
+}
+
+TEST(HTMLSourceWriter, ChangedTextKeepsTheFilesWhiteSpaceAroundIt)
+{
+    Fixture page(QStringLiteral("<html><body><p id=p>\n  old text\n</p></body></html>"));
+    auto *text = static_cast<DOMText *>(page.byId("p")->firstChild());
+    text->setData(QStringLiteral("new <text>"));
+    page.edits.noteData(text);
+    EXPECT_EQ(page.write(), QStringLiteral("<html><body><p id=p>\n  new &lt;text&gt;\n</p></body></html>"));
+}
+
+TEST(HTMLSourceWriter, IgnoreMarksLeaveOutTheAuthorsElementsButNotByTheDefaultRules)
+{
+    Fixture page(s_foreign, ProjectUtil::defaultIgnoreOption() + QStringLiteral("\n#second{ignore:true;}"));
+    // Nothing was edited, but a mark now keeps the paragraph out; the async
+    // script the file holds stays.
+    QString expected = s_foreign;
+    expected.remove(QStringLiteral("\r\n      <P id='second'>Second</P>"));
+    EXPECT_EQ(page.write(), expected);
+
+    // The mark goes: the paragraph comes back from the file's text.
+    page.settings.fileRules = HTMLSourceWriter::withoutDefaultRules(ProjectUtil::parseIgnoreOption(ProjectUtil::defaultIgnoreOption()));
+    EXPECT_EQ(page.write(), s_foreign);
+}
+
+TEST(HTMLSourceWriter, RulesThatChangeAttributesOrNameASnippetRewriteThatElementOnly)
+{
+    PageTextGenerator::setSnippetProvider([](const QString &title) -> std::optional<QString> {
+        return title == QLatin1String("menu") ? std::optional<QString>(QStringLiteral("<li>menu</li>")) : std::nullopt;
+    });
+    Fixture page(QStringLiteral("<html>\n<body>\n<p id=a class=x title='t'>a</p>\n<ul id=nav><li>old</li></ul>\n</body>\n</html>"),
+                 QStringLiteral("#a{class:null;}\n#nav{contentName:menu;}"));
+    EXPECT_EQ(page.write(), QStringLiteral("<html>\n<body>\n<p id=\"a\" title=\"t\">a</p>\n<ul id=nav><li>menu</li></ul>\n</body>\n</html>"));
+    PageTextGenerator::setSnippetProvider({});
+}
+
+TEST(HTMLSourceWriter, TextThatCannotBePairedIsNotWrittenBySplicing)
+{
+    Fixture empty{QString()};
+    EXPECT_FALSE(empty.pairing.isPaired());
+    EXPECT_FALSE(HTMLSourceWriter::write(empty.pairing, *empty.live, empty.edits, empty.settings).has_value());
+}
+
+TEST(HTMLSourceWriter, MisnestedTagsTheParserMovedAreCopiedAsTheFileHasThem)
+{
+    const QString text = QStringLiteral("<html><body><table><tr><td>1</td></tr>stray<b>bold<p>para</b> end</p></table>\n</body></html>");
+    Fixture page(text);
+    EXPECT_EQ(page.write(), text);
+    DOMNode *cell = page.live->querySelector(QStringLiteral("td"));
+    static_cast<DOMElement *>(cell)->setAttribute(QStringLiteral("id"), QStringLiteral("c"));
+    page.edits.noteStartTag(cell);
+    QString expected = text;
+    expected.replace(QStringLiteral("<td>"), QStringLiteral("<td id=\"c\">"));
+    EXPECT_EQ(page.write(), expected);
+}

@@ -1,0 +1,111 @@
+#include "TestPrinters.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentFragment.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
+#include "platform/web/html/HTMLPreflight.h"
+#include "platform/web/html/HTMLSourceMap.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One line per node, depth first: its name and the text its range covers
+// (start tag | content | end tag for elements), line ends as \n.
+QString rangesOf(const QString &html, Scripting scripting = Scripting::Enabled)
+{
+    HTMLSourceMap map;
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html, scripting, &map);
+    const auto shown = [&html](qsizetype from, qsizetype to) {
+        return html.mid(from, to - from).replace(QLatin1String("\r"), QLatin1String("\\r")).replace(QLatin1String("\n"), QLatin1String("\\n"));
+    };
+    QString out;
+    QList<std::pair<const DOMNode *, int>> pending;
+    for (const DOMNode *child = document->lastChild(); child; child = child->previousSibling())
+        pending.append({child, 0});
+    while (!pending.isEmpty()) {
+        const auto [node, depth] = pending.takeLast();
+        out += QString(depth * 2, QLatin1Char(' ')) + node->nodeName() + QLatin1String(": ");
+        if (const HTMLSourceRange *range = map.rangeOf(node)) {
+            if (node->isElement())
+                out += shown(range->start, range->startTagEnd) + QLatin1String(" | ") + shown(range->endTagStart, range->end);
+            else
+                out += shown(range->start, range->end);
+        } else {
+            out += QLatin1String("-");
+        }
+        out += QLatin1Char('\n');
+        const DOMNode *parent = node->isElement() && static_cast<const DOMElement *>(node)->templateContent()
+            ? static_cast<const DOMNode *>(static_cast<const DOMElement *>(node)->templateContent())
+            : node;
+        for (const DOMNode *child = parent->lastChild(); child; child = child->previousSibling())
+            pending.append({child, depth + 1});
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(HTMLSourceMap, EachNodeKnowsItsOwnTextInUtf16Positions)
+{
+    const QString html = QStringLiteral("<!-- first -->\r\n<!DOCTYPE html>\r\n<HTML lang='\u00e9'><head><title>Caf&eacute; \U0001F600</title></head>"
+                                        "<body><ul><li>one<li>two</ul><table><tr><td>1</td></tr></table>"
+                                        "<template><b>t</b></template></body></html>");
+    EXPECT_EQ(rangesOf(html).toStdString(), QStringLiteral(
+        "#comment: <!-- first -->\n"
+        "html: <!DOCTYPE html>\n"
+        "HTML: <HTML lang='\u00e9'> | </html>\n"
+        "  HEAD: <head> | </head>\n"
+        "    TITLE: <title> | </title>\n"
+        "      #text: Caf&eacute; \U0001F600\n"
+        "  BODY: <body> | </body>\n"
+        "    UL: <ul> | </ul>\n"
+        "      LI: <li> | \n"
+        "        #text: one\n"
+        "      LI: <li> | \n"
+        "        #text: two\n"
+        "    TABLE: <table> | </table>\n"
+        "      TBODY:  | \n"
+        "        TR: <tr> | </tr>\n"
+        "          TD: <td> | </td>\n"
+        "            #text: 1\n"
+        "    TEMPLATE: <template> | </template>\n"
+        "      B: <b> | </b>\n"
+        "        #text: t\n").toStdString());
+}
+
+TEST(HTMLSourceMap, PositionsSurviveThePreflightsChanges)
+{
+    // Scripts on: the preflight renames noscript for the parser library.
+    const QString page = QStringLiteral("<html><head><noscript><link href=a></noscript></head><body><p>x</p></body></html>");
+    EXPECT_EQ(rangesOf(page).toStdString(), QStringLiteral(
+        "HTML: <html> | </html>\n"
+        "  HEAD: <head> | </head>\n"
+        "    NOSCRIPT: <noscript> | </noscript>\n"
+        "      #text: <link href=a>\n"
+        "  BODY: <body> | </body>\n"
+        "    P: <p> | </p>\n"
+        "      #text: x\n").toStdString());
+
+    // Beyond the nesting limit the preflight closes elements: the end tags
+    // it adds are no text of the file.
+    QString deep;
+    for (int i = 0; i < HTMLPreflight::s_maxDepth + 5; ++i)
+        deep += QStringLiteral("<div>");
+    deep += QStringLiteral("<p id=last>end</p>");
+    HTMLSourceMap map;
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(deep, Scripting::Enabled, &map);
+    const HTMLSourceRange *last = map.rangeOf(document->getElementById(QStringLiteral("last")));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(deep.mid(last->start, last->end - last->start), QStringLiteral("<p id=last>end</p>"));
+}
+
+TEST(HTMLSourceMap, ParsingWithoutAMapBuildsTheSameTree)
+{
+    const QString html = QStringLiteral("<p>a<b>b</p>c</b><table>x<tr><td>1</table>");
+    HTMLSourceMap map;
+    EXPECT_EQ(HTMLParser::parseDocument(html, Scripting::Enabled, &map)->debugDump(),
+              HTMLParser::parseDocument(html)->debugDump());
+    EXPECT_GT(map.size(), 8);
+}
