@@ -10,6 +10,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
@@ -50,6 +51,23 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     projects.setPreviewHalf(preview);
 }
 
+void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &rules)
+{
+    // What the selected row of the rules panel can take.
+    const auto selectedRuleOrKeyframe = [&rules] {
+        const CSSRulePtr row = rules.getSelectedCSSRule();
+        return row && !row->isWebKitStyle()
+               && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
+    };
+    menu.setTarget(QStringLiteral("addDeclaration:"),
+                   [&rules](QAction *) { rules.showAddDeclarationPopover(rules.getSelectedCSSRule()); },
+                   [selectedRuleOrKeyframe](QAction *) { return selectedRuleOrKeyframe(); });
+    menu.setTarget(QStringLiteral("showAddSelector:"), [&rules](QAction *) { rules.showAddSelector(); },
+                   [&rules](QAction *) { return !rules.getLocalStyleSheets().isEmpty(); });
+    menu.setTarget(QStringLiteral("removeStyle:"), [&rules](QAction *) { rules.removeStyle(); },
+                   [&rules](QAction *) { return !rules.getSelectedCSSRules().isEmpty(); });
+}
+
 void Controllers::install(AppDelegate &delegate)
 {
     MainInterface &ui = delegate.ui();
@@ -81,6 +99,8 @@ void Controllers::install(AppDelegate &delegate)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);
     }
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()); rules && ui.mainMenu)
+        installRulesCommands(*ui.mainMenu, *rules);
 
     // The project settings panel, its ignore rules in a pane of their own.
     if (ui.fileViewController && !ui.fileViewController->saveOption()) {
@@ -135,6 +155,9 @@ void Controllers::install(AppDelegate &delegate)
         tree->setFileViewController(delegate.fileViewController());
         tree->setProjectDelegate(delegate.projectController());
         tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+        // The rules panel's id and class edits redraw the tree's row.
+        if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+            rules->setDomTree(tree);
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());

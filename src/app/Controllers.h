@@ -1,6 +1,8 @@
 #pragma once
 
 class AppDelegate;
+class CSSOutlineDelegate;
+class MainMenu;
 class ProjectDelegate;
 
 // The shell's one composition point: builds the controller of each interface
@@ -19,4 +21,6 @@ private:
     // The live preview, as the project controller's preview half, with the
     // main window's controls and the Reload command.
     static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
+    // The Rules menu's commands on the rules panel.
+    static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &rules);
 };

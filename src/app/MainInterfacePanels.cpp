@@ -196,6 +196,13 @@ void MainInterface::makeMenus()
     m.addItem(preview, QStringLiteral("Reload"), QStringLiteral("reloadPage:"), K(Qt::CTRL | Qt::Key_R));
     m.addItem(preview, QStringLiteral("Select an Element"), QStringLiteral("selectNode:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 
+    QMenu *rules = m.menuTitled(QStringLiteral("Rules"));
+    icon(m.addItem(rules, QStringLiteral("Add Declaration..."), QStringLiteral("addDeclaration:"), K(Qt::CTRL | Qt::ALT | Qt::Key_D)),
+         "list-add");
+    icon(m.addItem(rules, QStringLiteral("Add Rule..."), QStringLiteral("showAddSelector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_R)),
+         "document-new");
+    icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
+
     QMenu *help = m.menuTitled(QStringLiteral("Help"));
     m.addItem(help, QStringLiteral("Quillmark Help"), QStringLiteral("showHelp:"), K(Qt::Key_F1));
     m.addItem(help, QStringLiteral("Ignore Rules"), QStringLiteral("openHelpIgnore:"));
