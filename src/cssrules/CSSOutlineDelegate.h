@@ -279,6 +279,10 @@ public:
     // --- Declarations and keyframes (CSSOutlineDelegateDeclarations.cpp) -------------------------
     void doAddDeclaration(const StyleDeclarationPtr &declaration, const QString &propName, const QString &value);
     void doRemoveDeclaration(const StyleDeclarationPtr &declaration, const QString &property);
+    // Takes the entry out of its rule or puts it back with the value, in the
+    // page too; its inverse addresses the same entry.
+    void setDeclarationEntryRemoved(const StyleDeclarationPtr &declaration, const CSSPropertyPtr &entry, bool removed,
+                                    const QString &value);
     DOMCSSRulePtr keyframeRuleByKeyframesRule(const DOMCSSRulePtr &keyframes, const QString &keyText) const;
     StyleDeclarationPtr doAddKeyframeTo(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, const QString &cssBody);
     void changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,

@@ -121,38 +121,40 @@ void CSSOutlineDelegate::doAddDeclaration(const StyleDeclarationPtr &declaration
         if (written.isEmpty())
             written = entry ? entry->value() : QStringLiteral("initial");
     }
-    if (entry) {
-        entry->setRemoved(false);
-        entry->setValue(written);
-    } else {
+    if (!entry) {
         entry = std::make_shared<CSSProperty>(name, written);
         entry->setEnabled(true);
         entry->setVisible(true);
+        entry->setRemoved(true);
         properties.append(entry);
         declaration->setProperties(properties);
     }
-    markedItem(declaration)->setModified(true);
-    declaration->setModified(true);
-    if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style())
-        applyProperties(declaration->properties(), live->style());
-    if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, declaration, entry] {
-            // The entry itself goes, whatever else has its name.
-            entry->setRemoved(true);
-            declaration->setModified(true);
-            markedItem(declaration)->setModified(true);
-            if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style()) {
-                applyProperty(entry->property(), QString(), live->style());
-                applyProperties(declaration->properties(), live->style());
-            }
-            if (InspectUndoManager *again = undoManager())
-                again->prepareWithInvocationTarget(this, [this, declaration, entry] {
-                    doAddDeclaration(declaration, entry->property(), entry->value());
-                });
-            reloadRuleList(1);
-        });
+    setDeclarationEntryRemoved(declaration, entry, false, written);
     reloadRuleList(2);
     applyContentToFile(file);
+}
+
+void CSSOutlineDelegate::setDeclarationEntryRemoved(const StyleDeclarationPtr &declaration, const CSSPropertyPtr &entry, bool removed,
+                                                    const QString &value)
+{
+    const QString was = entry->value();
+    entry->setRemoved(removed);
+    if (!removed)
+        entry->setValue(value);
+    declaration->setModified(true);
+    markedItem(declaration)->setModified(true);
+    if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style()) {
+        if (removed)
+            applyProperty(entry->property(), QString(), live->style());
+        // The rule's declarations again: an earlier one of the name takes effect.
+        applyProperties(declaration->properties(), live->style());
+    }
+    // The inverse addresses this entry, whatever else has its name.
+    if (InspectUndoManager *undo = undoManager())
+        undo->prepareWithInvocationTarget(this, [this, declaration, entry, removed, was] {
+            setDeclarationEntryRemoved(declaration, entry, !removed, was);
+            reloadRuleList(1);
+        });
 }
 
 void CSSOutlineDelegate::doRemoveDeclaration(const StyleDeclarationPtr &declaration, const QString &property)
@@ -175,19 +177,7 @@ void CSSOutlineDelegate::doRemoveDeclaration(const StyleDeclarationPtr &declarat
     if (!entry)
         return;
     m_ignoreRemoveAfterSelectionChange = true;
-    const QString remembered = entry->value();
-    entry->setRemoved(true);
-    declaration->setModified(true);
-    markedItem(declaration)->setModified(true);
-    if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style()) {
-        applyProperty(entry->property(), QString(), live->style());
-        // An earlier declaration of the same name takes effect again.
-        applyProperties(declaration->properties(), live->style());
-    }
-    if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, declaration, entry, remembered] {
-            doAddDeclaration(declaration, entry->property(), remembered);
-        });
+    setDeclarationEntryRemoved(declaration, entry, true, QString());
     reloadRuleList(1);
     m_ignoreRemoveAfterSelectionChange = false;
     applyContentToFile(declaration->parentFile());
@@ -553,11 +543,11 @@ void CSSOutlineDelegate::commitKeyframeStyleChange(const CSSRulePtr &row, const 
 QList<CSSRulePtr> CSSOutlineDelegate::getSelectorRulesByProperty(const QString &property, const QString &value)
 {
     QList<CSSRulePtr> found;
-    for (const CSSRulePtr &row : allCSSRules()) {
+    for (const CSSRulePtr &row : getAlls()) {
         if (!row->rule() || row->rule()->type() != DOMCSSRule::STYLE_RULE)
             continue;
         for (const CSSRulePtr &child : row->children()) {
-            if (formalPropertyName(child->propName()) == property && noPriorityValueName(child->valueName()).contains(value)) {
+            if (formalPropertyName(child->propName()) == property && noPriorityValueName(child->valueName()) == value) {
                 found.append(row);
                 break;
             }

@@ -75,14 +75,9 @@ bool CSSOutlineDelegate::isValueEditable(const CSSRulePtr &row) const
         return false;
     if (!row->property())
         return false;
-    // The computed style, the browser's rules and keyframes (whose commit
-    // comes later) are not typed in.
+    // The computed style and the browser's rules are not typed in.
     const CSSRulePtr owner = row->ownerRule();
-    if (owner && (owner->computedStyleDec() || owner->isWebKitStyle()))
-        return false;
-    if (hasLiveType(owner, DOMCSSRule::KEYFRAMES_RULE))
-        return false;
-    return true;
+    return !owner || (!owner->computedStyleDec() && !owner->isWebKitStyle());
 }
 
 OutlineDelegate CSSOutlineDelegate::outlineDelegate()

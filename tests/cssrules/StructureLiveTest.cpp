@@ -377,3 +377,28 @@ TEST(KeyframeKeys, FromAndToCountAsTheEnds)
     EXPECT_EQ(CSSOutlineDelegate::keyframePercent(QStringLiteral("101%")), -1);
     EXPECT_EQ(CSSOutlineDelegate::normalizedKeyText(QStringLiteral("from")), QStringLiteral("0%"));
 }
+
+TEST_F(Structure, AKeyframeValueCommittedReachesEveryBlockOfItsName)
+{
+    load(kAnimation);
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByKeyframes(item(file, QStringLiteral("@keyframes fade")), nullptr);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    ASSERT_EQ(live.panel.rules().size(), 2) << live.dump().toStdString();
+    CSSRulePtr opacity;
+    for (const CSSRulePtr &keyframe : live.panel.rules().last()->children()) {
+        if (keyframe->selectorName() == QLatin1String("50%"))
+            opacity = LivePanel::declaration(keyframe, QStringLiteral("opacity"));
+    }
+    ASSERT_TRUE(opacity) << live.dump().toStdString();
+    live.panel.commitKeyframeStyleChange(opacity, QStringLiteral("0.7"));
+    live.settleWrites();
+    EXPECT_EQ(text().count(QStringLiteral("50% { opacity: 0.7; }")), 2) << text().toStdString();
+    live.fixture->settle();
+    for (int rule : {0, 1})
+        EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[%1].cssRules[1].style.opacity").arg(rule)).toString(),
+                  QStringLiteral("0.7"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("CSS Value Change - opacity"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
