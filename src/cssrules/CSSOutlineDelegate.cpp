@@ -165,7 +165,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
         return;
     }
     // Sheets that came after the element was shown have rules for it too.
-    if (m_lastSelectedElement || m_displaySelectorType == AllRules)
+    if (m_lastSelectedElement || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
         reloadRuleList(1);
 }
 

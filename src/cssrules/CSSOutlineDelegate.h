@@ -295,6 +295,8 @@ public:
     static double keyframePercent(const QString &keyText);
     // Keys as the engine writes them: "from" is "0%", "to" "100%".
     static QString normalizedKeyText(const QString &keyText);
+    // The name of a keyframes rule's selector ("@keyframes spin": "spin"); empty for none.
+    static QString animationName(const QString &selector);
     // Commits a value typed into a keyframe's declaration, in every block of that name.
     void commitKeyframeStyleChange(const CSSRulePtr &row, const QString &value);
     // The style rules of the panel that set the property to the value.
@@ -327,6 +329,8 @@ public:
     void doRemoveId(DOMElement *element);
     void doAddClass(DOMElement *element, const QString &className);
     void doRemoveClass(DOMElement *element, const QString &className);
+    // The class on the element or off it, with undo.
+    void setClassListed(DOMElement *element, const QString &className, bool listed);
     // The border widths and paddings that count toward the element's box.
     static QVariantMap boxDimension(const CSSRulePtr &rule);
     QVariantMap boxDimension() const { return m_boxDimension; }
@@ -350,6 +354,10 @@ private:
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);
+    // A media or keyframes block with its rules, in the page, the model and
+    // (through the write-back) the text; null when the page refused it.
+    StyleDeclarationPtr createBlock(int type, const QString &selector, const InnerSelectors &inner, File *file,
+                                    const StyleDeclarationPtr &afterAt, const QString &shown);
     // Mode 1: the keyframes rule shown (every one when none is chosen).
     void showKeyframes();
     void finishRebuild(const QList<CSSRulePtr> &list);

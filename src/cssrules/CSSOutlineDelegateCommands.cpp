@@ -309,34 +309,37 @@ void CSSOutlineDelegate::doRemoveId(DOMElement *element)
 
 void CSSOutlineDelegate::doAddClass(DOMElement *element, const QString &className)
 {
-    if (!element)
-        return;
-    const QString name = className.startsWith(u'.') ? className.mid(1) : className;
-    const DOMNodePtr held = element->shared_from_this();
-    QStringList classes = element->getAttribute(QStringLiteral("class")).split(u' ', Qt::SkipEmptyParts);
-    if (!classes.contains(name))
-        classes.append(name);
-    element->setAttribute(QStringLiteral("class"), classes.join(u' '));
-    tellDomTree(this, m_domTree);
-    if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, held, name] { doRemoveClass(static_cast<DOMElement *>(held.get()), name); });
+    setClassListed(element, className, true);
 }
 
 void CSSOutlineDelegate::doRemoveClass(DOMElement *element, const QString &className)
 {
+    setClassListed(element, className, false);
+}
+
+void CSSOutlineDelegate::setClassListed(DOMElement *element, const QString &className, bool listed)
+{
     if (!element)
         return;
+    // The mirror's attribute, and with it the page.
     const QString name = className.startsWith(u'.') ? className.mid(1) : className;
     const DOMNodePtr held = element->shared_from_this();
     QStringList classes = element->getAttribute(QStringLiteral("class")).split(u' ', Qt::SkipEmptyParts);
-    classes.removeAll(name);
+    if (name.isEmpty() || classes.contains(name) == listed)
+        return;
+    if (listed)
+        classes.append(name);
+    else
+        classes.removeAll(name);
     if (classes.isEmpty())
         element->removeAttribute(QStringLiteral("class"));
     else
         element->setAttribute(QStringLiteral("class"), classes.join(u' '));
     tellDomTree(this, m_domTree);
     if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, held, name] { doAddClass(static_cast<DOMElement *>(held.get()), name); });
+        undo->prepareWithInvocationTarget(this, [this, held, name, listed] {
+            setClassListed(static_cast<DOMElement *>(held.get()), name, !listed);
+        });
 }
 
 // --- The box of an element -------------------------------------------------------------------------

@@ -48,12 +48,6 @@ QString storedName(const QString &name, File *file)
     return name;
 }
 
-QString animationNameOf(const QString &selector)
-{
-    const QStringList parts = selector.simplified().split(u' ');
-    return parts.size() == 2 ? parts.at(1) : QString();
-}
-
 } // namespace
 
 // --- Keys -----------------------------------------------------------------------------------------
@@ -76,6 +70,12 @@ QString CSSOutlineDelegate::normalizedKeyText(const QString &keyText)
 {
     const double percent = keyframePercent(keyText);
     return percent < 0 ? keyText.trimmed() : QString::number(percent, 'g', 10) + u'%';
+}
+
+QString CSSOutlineDelegate::animationName(const QString &selector)
+{
+    const QStringList parts = selector.simplified().split(u' ');
+    return parts.size() == 2 ? parts.at(1) : QString();
 }
 
 DOMCSSRulePtr CSSOutlineDelegate::keyframeRuleByKeyframesRule(const DOMCSSRulePtr &keyframes, const QString &keyText) const
@@ -335,7 +335,7 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPt
     setDisplaySelectorType(KeyframesRules);
     reloadRuleList(2);
     applyContentToFile(file);
-    replayAnimation(animationNameOf(keyframes->selector()));
+    replayAnimation(animationName(keyframes->selector()));
     return keyframe;
 }
 
@@ -367,7 +367,7 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
     setDisplaySelectorType(KeyframesRules);
     reloadRuleList(2);
     applyContentToFile(file);
-    replayAnimation(animationNameOf(keyframes->selector()));
+    replayAnimation(animationName(keyframes->selector()));
 }
 
 void CSSOutlineDelegate::doRemoveKeyframe(const StyleDeclarationPtr &keyframes, const QString &keyText)
@@ -400,7 +400,7 @@ void CSSOutlineDelegate::doRemoveKeyframeFrom(const StyleDeclarationPtr &keyfram
         m_shownKeyframe = nullptr;
     reloadRuleList(1);
     applyContentToFile(file);
-    replayAnimation(animationNameOf(keyframes->selector()));
+    replayAnimation(animationName(keyframes->selector()));
 }
 
 // --- Declarations of keyframes ---------------------------------------------------------------------------
@@ -460,7 +460,7 @@ void CSSOutlineDelegate::doAddKeyframeStyle(const CSSRulePtr &keyframeRow, const
     setKeyframeProperties(this, entries, false);
     reloadRuleList(2);
     applyContentToFile(block->parentFile());
-    replayAnimation(animationNameOf(block->selector()));
+    replayAnimation(animationName(block->selector()));
 }
 
 void CSSOutlineDelegate::doRemoveKeyframeStyle(const CSSRulePtr &row)
@@ -489,7 +489,7 @@ void CSSOutlineDelegate::doRemoveKeyframeStyle(const CSSRulePtr &row)
     setKeyframeProperties(this, entries, true);
     reloadRuleList(2);
     applyContentToFile(block->parentFile());
-    replayAnimation(animationNameOf(block->selector()));
+    replayAnimation(animationName(block->selector()));
 }
 
 void CSSOutlineDelegate::commitKeyframeStyleChange(const CSSRulePtr &row, const QString &value)
@@ -535,7 +535,7 @@ void CSSOutlineDelegate::commitKeyframeStyleChange(const CSSRulePtr &row, const 
     }
     reloadRuleList(1);
     applyContentToFile(block->parentFile());
-    replayAnimation(animationNameOf(block->selector()));
+    replayAnimation(animationName(block->selector()));
 }
 
 // --- Animations in the page ---------------------------------------------------------------------------------

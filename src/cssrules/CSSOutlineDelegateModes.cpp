@@ -10,10 +10,16 @@
 
 namespace {
 
-QString animationNameOf(const QString &selector)
+// The row keeps only its keyframes of the key ("from" is "0%", "to" "100%").
+void keepKeyframes(const CSSRulePtr &row, const QString &keyText)
 {
-    const QStringList parts = selector.simplified().split(u' ');
-    return parts.size() == 2 ? parts.at(1) : QString();
+    const QString key = CSSOutlineDelegate::normalizedKeyText(keyText);
+    QList<CSSRulePtr> kept;
+    for (const CSSRulePtr &child : row->children()) {
+        if (CSSOutlineDelegate::normalizedKeyText(child->selectorName()) == key)
+            kept.append(child);
+    }
+    row->setChildren(kept);
 }
 
 } // namespace
@@ -34,20 +40,13 @@ void CSSOutlineDelegate::updateRulesByKeyframes(const StyleDeclarationPtr &keyfr
 void CSSOutlineDelegate::showKeyframes()
 {
     // The blocks of the animation in every style sheet; without one chosen, every block.
-    const QString name = m_shownKeyframesRule ? animationNameOf(m_shownKeyframesRule->selector()) : QString();
-    const QString key = m_shownKeyframe ? normalizedKeyText(m_shownKeyframe->selector()) : QString();
+    const QString name = m_shownKeyframesRule ? animationName(m_shownKeyframesRule->selector()) : QString();
     QList<CSSRulePtr> list;
     for (const CSSRulePtr &row : rulesByElement(nullptr, KeyframesKind, false)) {
         if (!name.isEmpty() && (!row->rule() || row->rule()->name() != name))
             continue;
-        if (!key.isEmpty()) {
-            QList<CSSRulePtr> kept;
-            for (const CSSRulePtr &child : row->children()) {
-                if (normalizedKeyText(child->selectorName()) == key)
-                    kept.append(child);
-            }
-            row->setChildren(kept);
-        }
+        if (m_shownKeyframe)
+            keepKeyframes(row, m_shownKeyframe->selector());
         list.append(row);
     }
     finishRebuild(list);
@@ -81,14 +80,8 @@ void CSSOutlineDelegate::updateRulesByStyleDeclaration(const StyleDeclarationPtr
             continue;
         row->reloadChildren();
         if (declaration->type() == RuleType::Keyframe) {
-            // The block with that one keyframe ("from" is "0%", "to" "100%").
-            const QString key = normalizedKeyText(declaration->selector());
-            QList<CSSRulePtr> kept;
-            for (const CSSRulePtr &child : row->children()) {
-                if (normalizedKeyText(child->selectorName()) == key)
-                    kept.append(child);
-            }
-            row->setChildren(kept);
+            // The block with that one keyframe.
+            keepKeyframes(row, declaration->selector());
             list.append(row);
             continue;
         }

@@ -103,6 +103,17 @@ StyleDeclarationPtr newDeclaration(int type, const QString &selector, const QStr
     return declaration;
 }
 
+// The top-level item of the selector (in any case) that the text keeps.
+StyleDeclarationPtr topLevelWithSelector(const QList<StyleDeclarationPtr> &list, const QString &selector)
+{
+    for (const StyleDeclarationPtr &d : list) {
+        if (d->type() != RuleType::Comment && !d->isRemoved() && !d->isInBraket()
+            && d->selector().compare(selector, Qt::CaseInsensitive) == 0)
+            return d;
+    }
+    return nullptr;
+}
+
 QString innerText(const CSSOutlineDelegate::InnerSelectors &inner)
 {
     QString text;
@@ -110,13 +121,6 @@ QString innerText(const CSSOutlineDelegate::InnerSelectors &inner)
         text += entry.value(QStringLiteral("selector")).toString() + u'{' + entry.value(QStringLiteral("body")).toString()
                 + QStringLiteral("}\n");
     return text;
-}
-
-// The animation name of a keyframes selector ("@keyframes spin": "spin").
-QString animationNameOf(const QString &selector)
-{
-    const QStringList parts = selector.simplified().split(u' ');
-    return parts.size() == 2 ? parts.at(1) : QString();
 }
 
 } // namespace
@@ -149,7 +153,7 @@ QString CSSOutlineDelegate::generateAnimationTriggerBody(const StyleDeclaration 
         for (const CSSPropertyPtr &property : CSSSnippetDataSource::propertiesFromSnippet(snippet)) {
             const QString formal = formalPropertyName(property->property());
             const QString name = defaults.contains(formal) ? QStringLiteral("-webkit-") + formal : formal;
-            const QString value = formal == QLatin1String("animation-name") ? animationNameOf(keyframes.selector()) : property->value();
+            const QString value = formal == QLatin1String("animation-name") ? animationName(keyframes.selector()) : property->value();
             body += name + u':' + value + QStringLiteral(";\n");
         }
         break;
@@ -292,61 +296,66 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelectorBodyInMediaAfterAt(const Q
     return child;
 }
 
-StyleDeclarationPtr CSSOutlineDelegate::createMediaSelector(const QString &selector, const InnerSelectors &inner, File *file,
-                                                            const StyleDeclarationPtr &afterAt)
+StyleDeclarationPtr CSSOutlineDelegate::createBlock(int type, const QString &selector, const InnerSelectors &inner, File *file,
+                                                    const StyleDeclarationPtr &afterAt, const QString &shown)
 {
-    if (!file)
-        return nullptr;
     QList<StyleDeclarationPtr> list = styleDeclarationsOf(file);
-    const auto same = std::find_if(list.cbegin(), list.cend(), [&selector](const StyleDeclarationPtr &d) {
-        return d->type() != RuleType::Comment && !d->isRemoved() && !d->isInBraket()
-               && d->selector().compare(selector, Qt::CaseInsensitive) == 0;
-    });
-    if (same != list.cend()) {
-        if (!m_responsiveInsertPending) {
-            alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(selector));
-            return nullptr;
-        }
-        // "Add To Responsive": the rules go into the block there is.
-        m_responsiveInsertPending = false;
-        const StyleDeclarationPtr block = *same;
-        for (const QVariantMap &entry : inner) {
-            const QList<StyleDeclarationPtr> children = file->getMediaChildren(*block);
-            if (!createSelectorBodyInMediaAfterAt(entry.value(QStringLiteral("selector")).toString(),
-                                                  entry.value(QStringLiteral("body")).toString(), block,
-                                                  children.isEmpty() ? nullptr : children.last()))
-                return nullptr;
-        }
-        m_shownStyleDeclaration = block;
-        return block;
-    }
     const QString body = innerText(inner);
     const QString text = selector + QStringLiteral(" {") + body + u'}';
     if (const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file)) {
         // An empty block goes in as it is.
         const DOMCSSInsertion inserted = sheet->insertRule(text, liveIndexAfter(file, afterAt));
         if (!inserted) {
-            alertDomException(inserted, selector);
+            alertDomException(inserted, shown);
             return nullptr;
         }
     } else {
         QM_INFO(QStringLiteral("%1 is not a style sheet of the page; the block goes into the file only").arg(file->path()));
     }
-    const StyleDeclarationPtr block = newDeclaration(RuleType::Media, selector, body, file, false);
+    const StyleDeclarationPtr block = newDeclaration(type, selector, body, file, false);
     qsizetype at = modelIndexAfter(list, afterAt);
     block->setStyleIndex(at);
     list.insert(at, block);
+    const int childType = type == RuleType::Keyframes ? RuleType::Keyframe : RuleType::Style;
     for (const QVariantMap &entry : inner)
-        list.insert(++at, newDeclaration(RuleType::Style, entry.value(QStringLiteral("selector")).toString(),
+        list.insert(++at, newDeclaration(childType, entry.value(QStringLiteral("selector")).toString(),
                                          entry.value(QStringLiteral("body")).toString(), file, true));
     renumberChildren(list, block);
     file->setStyleDeclarations(list);
     if (InspectUndoManager *undo = undoManager())
         undo->prepareWithInvocationTarget(this, [this, block] { doRemoveSelector(block); });
-    m_shownStyleDeclaration = block;
     if (m_displaySelectorType != StyleDeclarationRule)
         reloadRuleList(2);
     applyContentToFile(file);
+    return block;
+}
+
+StyleDeclarationPtr CSSOutlineDelegate::createMediaSelector(const QString &selector, const InnerSelectors &inner, File *file,
+                                                            const StyleDeclarationPtr &afterAt)
+{
+    if (!file)
+        return nullptr;
+    const StyleDeclarationPtr same = topLevelWithSelector(styleDeclarationsOf(file), selector);
+    if (same && !m_responsiveInsertPending) {
+        alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(selector));
+        return nullptr;
+    }
+    if (same) {
+        // "Add To Responsive": the rules go into the block there is.
+        m_responsiveInsertPending = false;
+        for (const QVariantMap &entry : inner) {
+            const QList<StyleDeclarationPtr> children = file->getMediaChildren(*same);
+            if (!createSelectorBodyInMediaAfterAt(entry.value(QStringLiteral("selector")).toString(),
+                                                  entry.value(QStringLiteral("body")).toString(), same,
+                                                  children.isEmpty() ? nullptr : children.last()))
+                return nullptr;
+        }
+        m_shownStyleDeclaration = same;
+        return same;
+    }
+    const StyleDeclarationPtr block = createBlock(RuleType::Media, selector, inner, file, afterAt, selector);
+    if (block)
+        m_shownStyleDeclaration = block;
     return block;
 }
 
@@ -355,7 +364,6 @@ StyleDeclarationPtr CSSOutlineDelegate::createKeyframesSelector(const QString &s
 {
     if (!file)
         return nullptr;
-    QList<StyleDeclarationPtr> list = styleDeclarationsOf(file);
     // After an unprefixed block, its "-webkit-" twin is the anchor.
     StyleDeclarationPtr anchor = afterAt;
     if (anchor && anchor->type() == RuleType::Keyframes && !anchor->selector().startsWith(QLatin1String("@-"))) {
@@ -367,38 +375,11 @@ StyleDeclarationPtr CSSOutlineDelegate::createKeyframesSelector(const QString &s
         }
     }
     const QString shown = QString(selector).remove(QStringLiteral("-webkit-"));
-    const bool duplicate = std::any_of(list.cbegin(), list.cend(), [&selector](const StyleDeclarationPtr &d) {
-        return d->type() != RuleType::Comment && !d->isRemoved() && !d->isInBraket()
-               && d->selector().compare(selector, Qt::CaseInsensitive) == 0;
-    });
-    if (duplicate) {
+    if (topLevelWithSelector(styleDeclarationsOf(file), selector)) {
         alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(shown));
         return nullptr;
     }
-    const QString body = innerText(inner);
-    const QString text = selector + QStringLiteral(" {") + body + u'}';
-    if (const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file)) {
-        const DOMCSSInsertion inserted = sheet->insertRule(text, liveIndexAfter(file, anchor));
-        if (!inserted) {
-            alertDomException(inserted, shown);
-            return nullptr;
-        }
-    }
-    const StyleDeclarationPtr block = newDeclaration(RuleType::Keyframes, selector, body, file, false);
-    qsizetype at = modelIndexAfter(list, anchor);
-    block->setStyleIndex(at);
-    list.insert(at, block);
-    for (const QVariantMap &entry : inner)
-        list.insert(++at, newDeclaration(RuleType::Keyframe, entry.value(QStringLiteral("selector")).toString(),
-                                         entry.value(QStringLiteral("body")).toString(), file, true));
-    renumberChildren(list, block);
-    file->setStyleDeclarations(list);
-    if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, block] { doRemoveSelector(block); });
-    if (m_displaySelectorType != StyleDeclarationRule)
-        reloadRuleList(2);
-    applyContentToFile(file);
-    return block;
+    return createBlock(RuleType::Keyframes, selector, inner, file, anchor, shown);
 }
 
 StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &request)
@@ -450,16 +431,16 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &req
         if (!file)
             break;
         QString name = request.selectorName.simplified();
-        if (!AddSelectorViewController::isValidAnimationName(animationNameOf(name))) {
-            alertOK(QStringLiteral("\"%1\" is no animation name.").arg(animationNameOf(name)));
+        if (!AddSelectorViewController::isValidAnimationName(animationName(name))) {
+            alertOK(QStringLiteral("\"%1\" is no animation name.").arg(animationName(name)));
             break;
         }
         // A name that another block uses, whatever its prefix, gets "_copy".
         const auto taken = [file](const QString &candidate) {
-            const QString wanted = animationNameOf(candidate);
+            const QString wanted = animationName(candidate);
             const QList<StyleDeclarationPtr> blocks = file->keyframesDeclarations();
             return std::any_of(blocks.cbegin(), blocks.cend(), [&wanted](const StyleDeclarationPtr &d) {
-                return !d->isRemoved() && animationNameOf(d->selector()).compare(wanted, Qt::CaseInsensitive) == 0;
+                return !d->isRemoved() && animationName(d->selector()).compare(wanted, Qt::CaseInsensitive) == 0;
             });
         };
         while (taken(name))
@@ -468,7 +449,7 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &req
         const QList<StyleDeclarationPtr> before = styleDeclarationsOf(file);
         QList<StyleDeclarationPtr> purged;
         for (const StyleDeclarationPtr &block : file->keyframesDeclarations()) {
-            if (!block->isRemoved() || animationNameOf(block->selector()) != animationNameOf(name))
+            if (!block->isRemoved() || animationName(block->selector()) != animationName(name))
                 continue;
             purged.append(block);
             for (qsizetype i = before.indexOf(block) + 1; i < before.size() && before.at(i)->isInBraket(); ++i)
@@ -496,7 +477,7 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &req
         if (undo)
             undo->setActionName(QStringLiteral("Insert Keyframes"));
         // The class that plays the animation follows the block.
-        createSelector(u'.' + animationNameOf(name), generateAnimationTriggerBody(*created), file, created);
+        createSelector(u'.' + animationName(name), generateAnimationTriggerBody(*created), file, created);
         break;
     }
     default:
@@ -663,7 +644,7 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
         });
     }
     if (declaration->type() == RuleType::Keyframes)
-        replayAnimation(animationNameOf(declaration->selector()));
+        replayAnimation(animationName(declaration->selector()));
     if (m_shownStyleDeclaration == declaration)
         m_shownStyleDeclaration = owner;
     applyContentToFile(file);
@@ -683,7 +664,7 @@ void CSSOutlineDelegate::redoCreateSelector(const StyleDeclarationPtr &declarati
     for (const StyleDeclarationPtr &child : children)
         child->setRemoved(false);
     if (declaration->type() == RuleType::Keyframes)
-        replayAnimation(animationNameOf(declaration->selector()));
+        replayAnimation(animationName(declaration->selector()));
     if (declaration->isInBraket()) {
         if (const StyleDeclarationPtr owner = file->getMediaOwner(*declaration))
             owner->setModified(true);

@@ -402,3 +402,27 @@ TEST_F(Structure, AKeyframeValueCommittedReachesEveryBlockOfItsName)
     live.undo.undo();
     EXPECT_EQ(text(), original);
 }
+
+TEST_F(Structure, AnIdAndAClassGoOnTheElementInThePageAndUndoTakesThemOff)
+{
+    load(kSheet);
+    DOMElement *element = live.element(QStringLiteral("t"));
+    live.panel.doAddClass(element, QStringLiteral(".lead"));
+    live.undo.loopEnd();
+    live.panel.doRemoveId(element);
+    live.undo.loopEnd();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').className")).toString(), QStringLiteral("a z lead"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').id")).toString(), QString());
+    // A class it has already changes nothing and leaves no step.
+    live.panel.doAddClass(element, QStringLiteral("a"));
+    live.undo.undo();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').id")).toString(), QStringLiteral("t"));
+    live.undo.undo();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').className")).toString(), QStringLiteral("a z"));
+    live.undo.redo();
+    live.fixture->settle();
+    EXPECT_EQ(element->getAttribute(QStringLiteral("class")), QStringLiteral("a z lead"));
+}
