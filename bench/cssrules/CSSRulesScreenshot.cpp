@@ -100,7 +100,7 @@ int main(int argc, char *argv[])
             if (popover == "rule") {
                 panel.showAddSelector();
                 if (AddSelectorViewController *add = panel.addSelectorViewController())
-                    QTest::keyClicks(add->textField(), QStringLiteral("main, .lead:hover, foo"));
+                    QTest::keyClicks(add->textField(), QStringLiteral("p.lead, .page > p:hover, foo"));
             } else {
                 panel.showAddDeclarationPopover(row);
                 if (AddDeclarationViewController *add = panel.addDeclarationViewController())

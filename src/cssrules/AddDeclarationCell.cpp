@@ -49,9 +49,9 @@ void AddDeclarationCell::paint(QPainter *painter, const QStyleOptionViewItem &op
         QStyleOptionViewItem named(option);
         initStyleOption(&named, index);
         if (m_declared && m_declared(item.toString())) {
-            const QColor red = declaredColor(option.palette);
-            named.palette.setColor(QPalette::Text, red);
-            named.palette.setColor(QPalette::HighlightedText, red.lighter(option.state & QStyle::State_Selected ? 160 : 100));
+            named.palette.setColor(QPalette::Text, declaredColor(option.palette));
+            // On the selection's blue a pale red stays readable.
+            named.palette.setColor(QPalette::HighlightedText, QColor(255, 205, 200));
         }
         QStyledItemDelegate::paint(painter, named, index);
         return;

@@ -200,6 +200,7 @@ void AddSelectorViewController::loadView()
     layout->addLayout(kinds);
 
     auto *form = new QFormLayout;
+    m_form = form;
     m_fileList = new QComboBox(view);
     m_fileList->setObjectName(QStringLiteral("fileListPopUpButton"));
     connect(m_fileList, &QComboBox::activated, this, [this] { fileChanged(); });
@@ -272,9 +273,9 @@ void AddSelectorViewController::updateRecommendSelectorList(int kind)
     for (const QVariant &selector : entry.value(QStringLiteral("selectors")).toList())
         m_recommend->addItem(selector.toMap().value(QStringLiteral("name")).toString());
     const bool keyframes = kind == Keyframes;
-    m_recommend->setVisible(!keyframes);
-    m_textField->setVisible(!keyframes);
-    m_keyframeInput->setVisible(keyframes);
+    m_form->setRowVisible(m_recommend, !keyframes);
+    m_form->setRowVisible(m_textField, !keyframes);
+    m_form->setRowVisible(m_keyframeInput, keyframes);
     m_textField->setPlaceholderText(kind == MediaRule ? QStringLiteral("@media screen and (max-width: 600px)")
                                                       : QStringLiteral("div, .class, #id, a:hover"));
     if (keyframes)

@@ -13,6 +13,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -92,6 +93,7 @@ private:
     void markErrors(QLineEdit *field, const QList<Range> &errors);
 
     QLabel *m_titleTextField = nullptr;        // Owned by the view.
+    QFormLayout *m_form = nullptr;             // Owned by the view.
     QButtonGroup *m_selectorKindChanger = nullptr; // Owned by the view.
     QComboBox *m_fileList = nullptr;           // Owned by the view.
     QComboBox *m_declarations = nullptr;       // Owned by the view.
