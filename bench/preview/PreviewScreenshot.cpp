@@ -3,10 +3,11 @@
 // shown: the page
 // loads into the preview, element detection is turned on, the pointer goes
 // over the page's heading and a click locks it. Then a picture of the screen
-// goes to the path given, "preview.png" by default. "dark" as the second
-// argument gives the desktop a dark palette.
+// goes to the path given, "preview.png" by default. "dark" gives the desktop
+// a dark palette; "responsive" drags the width slider to a tablet's width
+// first, so the preview stands on the grid under the ruler.
 //
-//   preview_screenshot [OUTPUT.png] [dark]
+//   preview_screenshot [OUTPUT.png] [dark] [responsive]
 
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
@@ -17,6 +18,7 @@
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
+#include "preview/RulerSlider.h"
 
 #include "../BakerySite.h"
 #include "../OffscreenHome.h"
@@ -35,7 +37,12 @@
 int main(int argc, char *argv[])
 {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("preview.png");
-    const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
+    bool dark = false;
+    bool responsive = false;
+    for (int i = 2; i < argc; ++i) {
+        dark = dark || qstrcmp(argv[i], "dark") == 0;
+        responsive = responsive || qstrcmp(argv[i], "responsive") == 0;
+    }
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
@@ -62,6 +69,11 @@ int main(int argc, char *argv[])
         });
     };
     const auto pick = [&] {
+        if (responsive) {
+            delegate.ui().cssInspector->hide();
+            delegate.ui().responsiveSlider->setValue(765);
+            delegate.ui().centerTopPane->grab().save(output + QStringLiteral(".pane.png"));
+        }
         ExWebView *view = preview->webview();
         DOMElement *heading = view->mainFrameDocument() ? view->mainFrameDocument()->querySelector(QStringLiteral("h1")) : nullptr;
         const std::optional<DOMElementBox> box = heading ? view->mainFrame().engine()->elementBox(*heading) : std::nullopt;

@@ -58,6 +58,7 @@ QVariantMap AppDelegate::defaultValues()
         {QStringLiteral("rootPathes"), QVariantMap()},
         {QStringLiteral("firstLaunch"), 1},
         {QStringLiteral("inspectorVisible"), 1},
+        {QStringLiteral("rulerActive"), 1},
         {kMainWindowFrameKey, WindowFrame{visible, screen}.toString()},
         {kInspectorFrameKey, WindowFrame{inspector, screen}.toString()},
     };

@@ -152,13 +152,11 @@ void AppDelegate::splitViewDidResizeSubviews(SplitView *splitView)
         m_projectController->doSetPreviewWithLastIndex();
     if (m_domTreeController)
         m_domTreeController->escapeEdit();
-    m_ui.responsiveSlider->setMaximum(m_ui.centerPaneSplitView->width());
 }
 
 void AppDelegate::windowDidResize(QWidget *window)
 {
     centeringSegmentControl();
-    m_ui.responsiveSlider->setMaximum(m_ui.centerPaneSplitView->width());
     if (window == m_ui.cssInspector)
         moveOrResizeInspector();
 }

@@ -13,6 +13,8 @@
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/PreviewDelegate.h"
+#include "preview/RespponsiveRuler.h"
+#include "preview/RulerSlider.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include "domtree/DomInfoDelegate.h"
@@ -22,6 +24,25 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
+
+void Controllers::installPreviewMenu(MainMenu &menu, PreviewDelegate &preview)
+{
+    const auto hasPreview = [&preview](QAction *) { return preview.webview() != nullptr; };
+    const QList<std::pair<QString, std::function<void()>>> commands = {
+        {QStringLiteral("reloadPage:"), [&preview] { preview.reloadPage(); }},
+        {QStringLiteral("zoomInAction:"), [&preview] { preview.zoomIn(); }},
+        {QStringLiteral("zoomOutAction:"), [&preview] { preview.zoomOut(); }},
+        {QStringLiteral("resetZoomAction:"), [&preview] { preview.resetScaling(); }},
+        {QStringLiteral("goBiggerSize:"), [&preview] { preview.goBiggerSize(); }},
+        {QStringLiteral("goSmallerrSize:"), [&preview] { preview.goSmallerrSize(); }},
+        {QStringLiteral("previewRotation:"), [&preview] { preview.previewRotation(); }},
+        {QStringLiteral("previewChrome:"), [&preview] { preview.previewChrome(); }},
+        {QStringLiteral("activateResponsiveRuler:"), [&preview] { preview.toggleResponsiveRuler(); }},
+        {QStringLiteral("downloadLib:"), [&preview] { preview.downloadLib(); }},
+    };
+    for (const auto &command : commands)
+        menu.setTarget(command.first, [run = command.second](QAction *) { run(); }, hasPreview);
+}
 
 void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &projects)
 {
@@ -44,10 +65,14 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
         if (control)
             control->setEnabled(true);
     }
-    if (ui.mainMenu) {
-        ui.mainMenu->setTarget(QStringLiteral("reloadPage:"), [preview](QAction *) { preview->reloadPage(); },
-                               [preview](QAction *) { return preview->webview() != nullptr; });
-    }
+    preview->setPreviewSizePopUpButton(ui.previewSizePopUpButton);
+    preview->setOrientationButton(ui.orientationButton);
+    preview->setChromedPreview(ui.chromedPreview);
+    preview->setResponsiveSlider(ui.responsiveSlider);
+    preview->setResponsiveRuler(ui.responsiveRuler);
+    preview->setResponsiveRulerMenuItem(ui.responsiveRulerMenuItem);
+    if (ui.mainMenu)
+        installPreviewMenu(*ui.mainMenu, *preview);
     projects.setPreviewHalf(preview);
 }
 

@@ -3,6 +3,7 @@
 class AppDelegate;
 class CSSOutlineDelegate;
 class MainMenu;
+class PreviewDelegate;
 class ProjectDelegate;
 
 // The shell's one composition point: builds the controller of each interface
@@ -23,4 +24,6 @@ private:
     static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
     // The Rules menu's commands on the rules panel.
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &rules);
+    // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
+    static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
 };

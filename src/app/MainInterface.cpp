@@ -20,11 +20,14 @@
 #include "platform/kit/PathControl.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/TextField.h"
+#include "preview/RespponsiveRuler.h"
+#include "preview/RulerSlider.h"
 #include "toolkit/ImageButton.h"
 #include "toolkit/ProgressiveBox.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
@@ -349,23 +352,44 @@ QWidget *MainInterface::makeCenterTopPane()
     centerTopPane->setObjectName(QStringLiteral("centerTopPane"));
     QVBoxLayout *layout = stack(centerTopPane);
 
-    // The ruler over the preview: labels every 100 points, and the slider
-    // that sets the preview's width.
+    // The ruler over the preview: the tick strip with labels every 100
+    // points and the device-size controls at its end, and below it the
+    // slider that sets the preview's width (its maximum is the pane's width,
+    // so the knob stands at the preview's right edge).
     auto *ruler = new ControlBar2(centerTopPane);
     ruler->setObjectName(QStringLiteral("ruler"));
-    auto *rulerLayout = new QHBoxLayout(ruler);
-    rulerLayout->setContentsMargins(0, 0, 6, 0);
-    rulerLayout->setSpacing(6);
-    auto *rulerClip = new QWidget(ruler);
-    rulerClip->setMinimumWidth(10);
-    rulerLabelView = new QWidget(rulerClip);
+    ruler->setFixedHeight(RespponsiveRuler::kHeight + 16);
+    auto *rulerLayout = new QVBoxLayout(ruler);
+    rulerLayout->setContentsMargins(0, 0, 0, 0);
+    rulerLayout->setSpacing(0);
+    auto *strip = new QHBoxLayout;
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setSpacing(4);
+    responsiveRuler = new RespponsiveRuler(ruler);
+    responsiveRuler->setMinimumWidth(10);
+    rulerLabelView = new QWidget(responsiveRuler);
     rulerLabelView->setObjectName(QStringLiteral("rulerLabelView"));
-    rulerLabelView->setGeometry(0, 3, 5000, 20);
-    rulerLayout->addWidget(rulerClip, 1);
-    responsiveSlider = new QSlider(Qt::Horizontal, ruler);
+    rulerLabelView->setGeometry(3, -4, 5000, 20);
+    rulerLabelView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    strip->addWidget(responsiveRuler, 1);
+    previewSizePopUpButton = new QComboBox(ruler);
+    previewSizePopUpButton->setObjectName(QStringLiteral("previewSizePopUpButton"));
+    previewSizePopUpButton->setFixedHeight(RespponsiveRuler::kHeight);
+    previewSizePopUpButton->setFocusPolicy(Qt::NoFocus);
+    previewSizePopUpButton->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QFont small = previewSizePopUpButton->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    previewSizePopUpButton->setFont(small);
+    strip->addWidget(previewSizePopUpButton);
+    orientationButton = toolButton(ruler, QStringLiteral("OrientalV_Template"), QStringLiteral("Portrait"));
+    orientationButton->setObjectName(QStringLiteral("orientationButton"));
+    orientationButton->setFixedSize(RespponsiveRuler::kHeight + 6, RespponsiveRuler::kHeight);
+    strip->addWidget(orientationButton);
+    strip->addSpacing(4);
+    rulerLayout->addLayout(strip);
+    responsiveSlider = new RulerSlider(ruler);
     responsiveSlider->setObjectName(QStringLiteral("responsiveSlider"));
-    responsiveSlider->setFixedWidth(140);
-    responsiveSlider->setFocusPolicy(Qt::NoFocus);
+    responsiveSlider->setFixedHeight(16);
     rulerLayout->addWidget(responsiveSlider);
     layout->addWidget(ruler);
 

@@ -15,6 +15,7 @@ class ProjectDelegate;
 class QAbstractButton;
 class QMenu;
 class QAction;
+class QComboBox;
 class QLabel;
 class QScrollArea;
 class QSlider;
@@ -22,7 +23,9 @@ class QStackedWidget;
 class QToolButton;
 class QWidget;
 class RightPaneControlView;
+class RespponsiveRuler;
 class RollbackDelegate;
+class RulerSlider;
 class SearchFieldEx;
 class SegmentedControl;
 class SplitView;
@@ -103,8 +106,14 @@ public:
     SegmentedControl *rightSegmentControl = nullptr;
     SegmentedControl *projectMainSettingSegmentControl = nullptr;
     QWidget *rightSegment = nullptr;
-    QSlider *responsiveSlider = nullptr;
+    // The ruler bar over the preview: the tick strip (rulerLabelView on it
+    // holds the labels), the size pop-up and orientation button at its end,
+    // and the width slider below.
+    RespponsiveRuler *responsiveRuler = nullptr;
     QWidget *rulerLabelView = nullptr;
+    QComboBox *previewSizePopUpButton = nullptr;
+    QToolButton *orientationButton = nullptr;
+    RulerSlider *responsiveSlider = nullptr;
     QScrollArea *projectSettingScroller = nullptr;
     QWidget *projectSettingContent = nullptr;
     QStackedWidget *bottomTabView = nullptr;
@@ -131,6 +140,8 @@ public:
     QAction *downloadTurtorialMenuItem = nullptr;
     QAction *navigatorItem = nullptr;
     QAction *showDomtreeMenuItem = nullptr;
+    QAction *chromedPreview = nullptr;
+    QAction *responsiveRulerMenuItem = nullptr;
     // The file tree's context menu, titled "fileMenu": its commands act on
     // the clicked row.
     QMenu *fileMenu = nullptr;

@@ -195,6 +195,19 @@ void MainInterface::makeMenus()
     m.addItem(preview, QStringLiteral("Full Size Preview"), QStringLiteral("fullWebView:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
     m.addItem(preview, QStringLiteral("Reload"), QStringLiteral("reloadPage:"), K(Qt::CTRL | Qt::Key_R));
     m.addItem(preview, QStringLiteral("Select an Element"), QStringLiteral("selectNode:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    preview->addSeparator();
+    m.addItem(preview, QStringLiteral("Actual Size"), QStringLiteral("resetZoomAction:"), K(Qt::CTRL | Qt::Key_0));
+    m.addItem(preview, QStringLiteral("Zoom In"), QStringLiteral("zoomInAction:"), K(K::ZoomIn));
+    m.addItem(preview, QStringLiteral("Zoom Out"), QStringLiteral("zoomOutAction:"), K(K::ZoomOut));
+    preview->addSeparator();
+    m.addItem(preview, QStringLiteral("Bigger Size"), QStringLiteral("goBiggerSize:"), K(Qt::CTRL | Qt::Key_BracketRight));
+    m.addItem(preview, QStringLiteral("Smaller Size"), QStringLiteral("goSmallerrSize:"), K(Qt::CTRL | Qt::Key_BracketLeft));
+    m.addItem(preview, QStringLiteral("Rotate Device"), QStringLiteral("previewRotation:"), K(Qt::CTRL | Qt::ALT | Qt::Key_O));
+    chromedPreview = m.addItem(preview, QStringLiteral("Browser Chrome"), QStringLiteral("previewChrome:"));
+    responsiveRulerMenuItem = m.addItem(preview, QStringLiteral("Hide Responsive Ruler"),
+                                        QStringLiteral("activateResponsiveRuler:"), K(Qt::CTRL | Qt::ALT | Qt::Key_R));
+    preview->addSeparator();
+    m.addItem(preview, QStringLiteral("Download Libraries..."), QStringLiteral("downloadLib:"));
 
     QMenu *rules = m.menuTitled(QStringLiteral("Rules"));
     icon(m.addItem(rules, QStringLiteral("Add Declaration..."), QStringLiteral("addDeclaration:"), K(Qt::CTRL | Qt::ALT | Qt::Key_D)),

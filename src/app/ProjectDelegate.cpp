@@ -203,6 +203,12 @@ void ProjectDelegate::connectMenus()
 
 // --- Loading ----------------------------------------------------------------------------
 
+void ProjectDelegate::doSetPreviewWithLastIndex()
+{
+    if (m_previewHalf)
+        m_previewHalf->doSetPreviewWithLastIndex();
+}
+
 void ProjectDelegate::resetFindView()
 {
     if (m_previewHalf && m_ui) {

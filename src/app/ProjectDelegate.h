@@ -138,7 +138,7 @@ public:
     void fileNameTextFieldDisable(bool disable) override;
     void updateDetectLayer() override;
     void clearDetectLayer() override;
-    void doSetPreviewWithLastIndex() override {}
+    void doSetPreviewWithLastIndex() override;
     void detectLockDownHandler(QMouseEvent *event) override;
     void detectLockCommitHandler(QMouseEvent *event) override;
 

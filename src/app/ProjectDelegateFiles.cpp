@@ -221,8 +221,10 @@ void ProjectDelegate::deleteSelectedFiles()
         if (!deleteSeletedFile(false, node))
             failed.append(name);
         if (parent) {
+            // Read the tree's selection before its rows' nodes are rebuilt.
+            const TreeSelection kept = rememberSelection();
             parent->setUpChildren();
-            refreshFinderView(parent, false);
+            refreshFinderView(parent, false, kept);
         }
     }
     for (const QPointer<File> &project : std::as_const(projectsAside)) {

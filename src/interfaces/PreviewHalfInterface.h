@@ -28,6 +28,8 @@ public:
     virtual ExWebViewInterface *webview() = 0;
     // Applies the size preset of that index; keepSlider leaves the width slider alone.
     virtual void doSetPreviewSize(int index, bool keepSlider) = 0;
+    // Applies the last preset again, keeping the slider's width.
+    virtual void doSetPreviewWithLastIndex() = 0;
     // Shows the responsive ruler or not, and remembers the choice.
     virtual void activateResponsiveRuler(bool active) = 0;
     // Turns the page's JavaScript on.

@@ -265,7 +265,9 @@ void BackgroundView::showElementInformation(const QRectF &shownRect)
     setBackground(m_sizeText, selectionColor());
     setBackground(m_toOuterButton, selectionColor());
 
-    const QString size = sizeLabelText(shownRect.size());
+    // The size in the page's CSS pixels, however large the page is drawn.
+    const double zoom = m_elementDelegate ? m_elementDelegate->zoomFactor() : 1.0;
+    const QString size = sizeLabelText(shownRect.size() / zoom);
     m_sizeText->setText(size);
     fitLabel(m_sizeText, size);
     placeLabel(m_sizeText, sizeTextOrigin(m_drawingRect, QSizeF(m_sizeText->size())));
@@ -423,8 +425,10 @@ void BackgroundView::mouseMoveEvent(QMouseEvent *event)
     // Window coordinates grow downwards; the drag's numbers grow upwards.
     const QPointF moved = event->scenePosition() - m_dragStartPoint;
     m_rect = resizedRect(m_startRect, QPointF(moved.x(), -moved.y()), m_dimension);
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("elementResized"), this,
-                                                             {{QStringLiteral("elementRect"), m_rect}});
+    const double zoom = m_elementDelegate ? m_elementDelegate->zoomFactor() : 1.0;
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("elementResized"), this,
+        {{QStringLiteral("elementRect"), QRectF(m_rect.topLeft() / zoom, m_rect.size() / zoom)}});
     m_drawingRect = pickedBox(m_rect, height());
     update();
     showElementInformation(m_rect);

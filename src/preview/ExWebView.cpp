@@ -210,7 +210,7 @@ void ExWebView::scrollIntoView(DOMNode *element)
         const QRectF absolute = guard->absoluteRectWithElement(shared.get());
         if (absolute.isNull())
             return;
-        const QSizeF size = guard->size();
+        const QSizeF size = QSizeF(guard->size()) / guard->zoomFactor();
         const QRectF visible(QPointF(float(guard->m_shownScrollX), float(guard->m_shownScrollY)), size);
         if (visible.contains(absolute))
             return;
@@ -255,10 +255,12 @@ std::optional<QRectF> ExWebView::knownRectWithElement(const DOMNode *node) const
     if (isEmptyBox(box->boundingBox))
         return QRectF();
     // The main frame's elements are placed on the picture shown, with its
-    // scroll offset; a frame's elements where the page last put them.
-    if (frame->isMainFrame())
-        return box->boundingBox.translated(-m_shownScrollX, -m_shownScrollY);
-    return box->viewRect;
+    // scroll offset; a frame's elements where the page last put them. The
+    // page is drawn zoomFactor() times larger than its CSS pixels.
+    const QRectF rect = frame->isMainFrame() ? box->boundingBox.translated(-m_shownScrollX, -m_shownScrollY)
+                                             : box->viewRect;
+    const double zoom = zoomFactor();
+    return QRectF(rect.topLeft() * zoom, rect.size() * zoom);
 }
 
 QRectF ExWebView::rectWithElement(const DOMNode *node)
@@ -275,7 +277,8 @@ QRectF ExWebView::absoluteRectWithElement(const DOMNode *node)
     const QRectF rect = rectWithElement(node);
     if (rect.isNull())
         return QRectF();
-    return rect.translated(m_shownScrollX, m_shownScrollY);
+    const double zoom = zoomFactor();
+    return QRectF(rect.topLeft() / zoom, rect.size() / zoom).translated(m_shownScrollX, m_shownScrollY);
 }
 
 QVariantMap ExWebView::dimensionWithElement(const DOMNode *node) const
@@ -283,14 +286,16 @@ QVariantMap ExWebView::dimensionWithElement(const DOMNode *node) const
     const std::optional<DOMElementBox> box = knownBox(node);
     if (!box)
         return {};
-    return {{QStringLiteral("padding-top"), box->padding.top()},
-            {QStringLiteral("padding-left"), box->padding.left()},
-            {QStringLiteral("padding-right"), box->padding.right()},
-            {QStringLiteral("padding-bottom"), box->padding.bottom()},
-            {QStringLiteral("border-top-width"), box->border.top()},
-            {QStringLiteral("border-left-width"), box->border.left()},
-            {QStringLiteral("border-right-width"), box->border.right()},
-            {QStringLiteral("border-bottom-width"), box->border.bottom()}};
+    // In the view's points, as the rectangle is.
+    const double zoom = zoomFactor();
+    return {{QStringLiteral("padding-top"), box->padding.top() * zoom},
+            {QStringLiteral("padding-left"), box->padding.left() * zoom},
+            {QStringLiteral("padding-right"), box->padding.right() * zoom},
+            {QStringLiteral("padding-bottom"), box->padding.bottom() * zoom},
+            {QStringLiteral("border-top-width"), box->border.top() * zoom},
+            {QStringLiteral("border-left-width"), box->border.left() * zoom},
+            {QStringLiteral("border-right-width"), box->border.right() * zoom},
+            {QStringLiteral("border-bottom-width"), box->border.bottom() * zoom}};
 }
 
 void ExWebView::prefetchBoxes(const QList<const DOMNode *> &nodes, std::function<void()> done)
@@ -334,7 +339,8 @@ void ExWebView::mouseMoveEvent(QMouseEvent *event)
 void ExWebView::elementAtPoint(const QPointF &point, std::function<void(const DOMNodePtr &)> done)
 {
     // One question at a time: a point asked meanwhile replaces the waiting one.
-    m_nextPoint = PointQuestion{point, std::move(done), 0};
+    // The page answers in its CSS pixels.
+    m_nextPoint = PointQuestion{pagePoint(point), std::move(done), 0};
     if (!m_pointInFlight)
         askNextPoint();
 }

@@ -31,9 +31,9 @@ class WebFrameMirror;
 // Geometry comes from the engine's batched answers: an element's box is
 // asked once and the overlay is drawn when the answer arrives (an answer
 // overtaken by a newer request is dropped). Rectangles are in the view's
-// coordinates (CSS pixels, y growing downwards); an element of the main
-// frame is placed with the scroll offset of the picture on screen, so the
-// overlay stays on what the user sees.
+// coordinates (y growing downwards: CSS pixels times the zoom factor); an
+// element of the main frame is placed with the scroll offset of the picture
+// on screen, so the overlay stays on what the user sees.
 //
 // While the detect state is 1, the element under the pointer (frames
 // included) is asked for on every move, one question at a time with the
@@ -110,7 +110,7 @@ public:
     QRectF rectWithElement(const DOMNode *node);
     // The same, only when the box is at hand: never asks.
     std::optional<QRectF> knownRectWithElement(const DOMNode *node) const;
-    // The node's rectangle in the main document (scrolling included).
+    // The node's rectangle in the main document (CSS pixels, scrolling included).
     QRectF absoluteRectWithElement(const DOMNode *node);
     // The borders and paddings of the node's box as the overlay reads them
     // ("padding-top" ... "border-bottom-width"); empty without a box.
@@ -118,7 +118,7 @@ public:
     // Asks the boxes of the nodes not known yet, one round trip per frame;
     // done runs when every answer is in.
     void prefetchBoxes(const QList<const DOMNode *> &nodes, std::function<void()> done);
-    // The element under a point of the view, frames included: done gets it
+    // The element under a point of the view (its own points, zoom and all), frames included: done gets it
     // (or null) unless a newer question came before the answer.
     void elementAtPoint(const QPointF &point, std::function<void(const DOMNodePtr &)> done);
 

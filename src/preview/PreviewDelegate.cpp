@@ -109,19 +109,11 @@ void PreviewDelegate::initWebView(QWidget *container)
         removeDomListeners();
         delete m_webview;
     }
-    m_webview = new ExWebView(container);
-    if (container) {
-        if (!container->layout()) {
-            auto *layout = new QVBoxLayout(container);
-            layout->setContentsMargins(0, 0, 0, 0);
-        }
-        // The preview fills the container, in place of what it showed.
-        QLayout *layout = container->layout();
-        for (int i = 0; i < layout->count(); ++i) {
-            if (QWidget *shown = layout->itemAt(i)->widget())
-                shown->hide();
-        }
-        layout->addWidget(m_webview);
+    makeMainView(container);
+    m_webview = new ExWebView(m_mainView);
+    if (m_mainView) {
+        m_webview->show();
+        doSetPreviewSize(m_lastPresetTag, false);
     }
     connectPage();
     initDomListeners();
@@ -142,14 +134,6 @@ void PreviewDelegate::initWebPreference()
     preferences.setJavaScriptCanOpenWindowsAutomatically(true);
     preferences.setLoadsImagesAutomatically(true);
     preferences.setAllowFileAccessFromFileURLs(true);
-}
-
-void PreviewDelegate::doSetPreviewSize(int, bool)
-{
-}
-
-void PreviewDelegate::activateResponsiveRuler(bool)
-{
 }
 
 void PreviewDelegate::connectPage()
@@ -188,10 +172,12 @@ void PreviewDelegate::connectPage()
         if (m_window)
             m_window->setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmark") : title);
     });
-    connect(page, &WebPage::downloadFinished, this, [](const QString &path) {
+    connect(page, &WebPage::downloadFinished, this, [this](const QString &path) {
         QM_INFO(QStringLiteral("downloaded %1").arg(path));
-        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("com.apple.DownloadFileFinished"),
-                                                                 nullptr, {{QStringLiteral("path"), path}});
+        setStatus(QStringLiteral("Downloaded %1").arg(path));
+    });
+    connect(page, &WebPage::downloadRefused, this, [this](const QUrl &url, const QString &reason) {
+        QM_INFO(QStringLiteral("not downloaded %1: %2").arg(url.toString(), reason));
     });
 
     // Element detection.

@@ -19,10 +19,12 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <array>
 #include <functional>
 #include <memory>
 
 class CSSOutlineDelegateInterface;
+class DownloaderDelegate;
 class DOMDocument;
 class DOMElement;
 class DOMNode;
@@ -30,6 +32,10 @@ class File;
 class PreviewDomTreeInterface;
 class ProjectDelegateInterface;
 class QAbstractButton;
+class QAction;
+class QComboBox;
+class QNetworkAccessManager;
+class QSlider;
 class QWidget;
 class SearchFieldEx;
 class SegmentedControl;
@@ -59,8 +65,10 @@ struct ScriptMutationRecord
 //
 // The topics live in PreviewDelegate.cpp (set-up, the bridge, JavaScript),
 // PreviewDelegateLoading.cpp (addresses, reload, history, the file tree),
-// PreviewDelegateProgress.cpp (following a load) and PreviewDelegateDetect.cpp
-// (element detection).
+// PreviewDelegateProgress.cpp (following a load), PreviewDelegateDetect.cpp
+// (element detection), PreviewDelegateSizes.cpp (device sizes, the
+// responsive slider, zoom and the ruler) and PreviewDelegateLibrary.cpp (the
+// library download sheet).
 class PreviewDelegate : public QObject, public PreviewHalfInterface
 {
     Q_OBJECT
@@ -101,10 +109,6 @@ public:
     // The preview's preferences: JavaScript as the switch says, windows opened
     // by script, images loaded at once, local pages reading local files.
     void initWebPreference();
-    // The size presets, the ruler and the resources come with the preview
-    // tools: the preview fills its pane.
-    void doSetPreviewSize(int index, bool keepSlider) override;
-    void activateResponsiveRuler(bool active) override;
     QList<File *> resourceRoots() override { return {}; }
     std::shared_ptr<Operation> removeBypassOperation(File *) override { return nullptr; }
     std::shared_ptr<Operation> autoBypassOperation(File *) override { return nullptr; }
@@ -206,6 +210,88 @@ public:
     void setElementInformation(DOMNode *element);
     void createAllRuleList(DOMElement *element, const QString &presudeElement, QList<DOMMatchedRule> &allRules);
 
+    // --- Device sizes, the responsive slider, zoom and the ruler (PreviewDelegateSizes.cpp) ---
+    // The breakpoint markers on the ruler.
+    enum Marker { BreakIPhoneV, BreakIPhoneH, BreakIPhoneOldH, BreakIPadV, BreakIPadH, BreakDesktop, MarkerCount };
+    // Where a slider value lands: its snapped value and the marker lit (MarkerCount: none).
+    struct SliderSnap
+    {
+        int value = 0;
+        Marker marker = MarkerCount;
+    };
+    // The size of a device preset (tags 1 to 4) in an orientation, its
+    // height with or without the browser's chrome; tag 0 (fit) has none.
+    static QSize presetSize(int tag, bool landscape, bool chromed);
+    // The pop-up's title of a preset in an orientation.
+    static QString presetTitle(int tag, bool landscape);
+    static Marker presetMarker(int tag, bool landscape);
+    // The slider's value snapped to the breakpoint whose window holds it, or
+    // to the maximum within 20 of it.
+    static SliderSnap snapResponsiveWidth(int value, int maximum);
+
+    // The controls (any may be null): the size pop-up (tags 0 to 4 as item
+    // data), the orientation button, the chrome item, the width slider, the
+    // ruler above the preview (the breakpoint markers go on it) and the
+    // ruler's menu item.
+    void setPreviewSizePopUpButton(QComboBox *popUp);
+    void setOrientationButton(QAbstractButton *button);
+    void setChromedPreview(QAction *item);
+    void setResponsiveSlider(QSlider *slider);
+    void setResponsiveRuler(QWidget *ruler);
+    void setResponsiveRulerMenuItem(QAction *item) { m_responsiveRulerMenuItem = item; }
+
+    // The view the preview lies in, over the grid; null before initWebView().
+    QWidget *mainView() const { return m_mainView; }
+    QWidget *gridView() const { return m_gridView; }
+    QWidget *sizeBox() const { return m_sizeBox; }
+    QWidget *webviewBorderShadow() const { return m_webviewBorderShadow; }
+    QLabel *wLabel() const { return m_wLabel; }
+    QLabel *hLabel() const { return m_hLabel; }
+    // The preset applied last, the orientation and the chrome switch.
+    int lastPresetTag() const { return m_lastPresetTag; }
+    bool isLandscapePreview() const { return m_landscapePreview; }
+    bool isChromedPreviewOn() const { return m_chromedPreviewOn; }
+    double markerAlpha(Marker marker) const { return m_markerAlpha.at(marker); }
+    // The width of the preview as the slider sets it.
+    int responsiveWidth() const;
+
+    // Puts the preview at the preset's size at the top of its pane (tag 0
+    // fills the pane; keepSlider keeps the slider's width where it can).
+    void doSetPreviewSize(int index, bool keepSlider) override;
+    void changePreviewSize(int tag);
+    void goBiggerSize();
+    void goSmallerrSize();
+    void previewRotation();
+    void previewChrome();
+    void updateOrientationButtonState();
+    void doSetPreviewWithLastIndex() override;
+    // The slider moved: the preview takes its (snapped) width.
+    void changeWebviewWidth();
+    // The user let go of the slider: the matched rules follow the new width.
+    void commitResponsiveSliderChange();
+    void setWebviewLabelSize(const QRect &rect);
+    void setBorderShadow(const QRect &rect);
+
+    // The page is drawn √level times larger.
+    qint64 zoomLevel() const { return m_zoomLevel; }
+    void zoomIn();
+    void zoomOut();
+    void resetScaling();
+    void zoom(qint64 level);
+
+    // Shows the ruler or hides it, and remembers the choice in "rulerActive".
+    void activateResponsiveRuler(bool active) override;
+    void toggleResponsiveRuler() { activateResponsiveRuler(m_rulerHidden); }
+    bool isRulerHidden() const { return m_rulerHidden; }
+
+    // --- The library download sheet (PreviewDelegateLibrary.cpp) ------------------------
+    // Asks the first library index page; when it answers, the sheet opens
+    // over the window for the project folder clicked or selected in the file
+    // tree; when it cannot be reached, its error is shown instead.
+    void downloadLib();
+    void closeDownloadLib();
+    DownloaderDelegate *downloaderDelegate() const { return m_downloaderDelegate; }
+
 Q_SIGNALS:
     // initDomTree() has rebuilt the DOM tree for the page's document.
     void domTreeInitialized(DOMDocument *document);
@@ -234,6 +320,14 @@ private:
     void setStatus(const QString &text);
     void clearDomNodeMap();
 
+    // PreviewDelegateSizes.cpp
+    void makeMainView(QWidget *container);
+    void setMarkerAlpha(Marker marker, double alpha);
+    void resetMarkers();
+    void placeMarkers();
+    void showActualSizeTitle(const QSize &size);
+    QRect previewFrame() const;
+
     // PreviewDelegateProgress.cpp
     void frameStartedLoading(const QString &frameId);
     void frameStoppedLoading(const QString &frameId);
@@ -242,6 +336,8 @@ private:
     void requestFinished(const QString &requestId, qint64 encodedLength);
     void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
     void mainFrameStarted();
+    // A local folder without a suffix stands for its index.html.
+    static QUrl folderIndexURL(const QUrl &url, File *file);
     void mainFrameRequested(const QUrl &url);
     void failLoad(const QUrl &url, const QString &errorText);
     void addStyleFile(const QUrl &url);
@@ -292,4 +388,32 @@ private:
     QList<QPointer<File>> m_styleFiles;
     QTimer m_resourceTreeTimer;
     QTimer m_loadingTimeoutTimer;
+
+    // Device sizes, the slider, zoom and the ruler.
+    QPointer<QWidget> m_mainView;            // Owned by the container.
+    QPointer<QObject> m_mainViewFilter;      // Owned (QObject child).
+    QPointer<QWidget> m_gridView;            // Owned by the main view.
+    QPointer<QWidget> m_webviewBorderShadow; // Owned by the main view.
+    QPointer<QWidget> m_sizeBox;             // Owned by the main view.
+    QPointer<QLabel> m_wLabel;
+    QPointer<QLabel> m_hLabel;
+    QPointer<QComboBox> m_previewSizePopUpButton;
+    QPointer<QAbstractButton> m_orientationButton;
+    QPointer<QAction> m_chromedPreview;
+    QPointer<QSlider> m_responsiveSlider;
+    QPointer<QWidget> m_responsiveRuler;
+    QPointer<QAction> m_responsiveRulerMenuItem;
+    std::array<QPointer<QWidget>, MarkerCount> m_markers;
+    std::array<double, MarkerCount> m_markerAlpha{};
+    bool m_landscapePreview = false;
+    bool m_chromedPreviewOn = false;
+    int m_lastPresetTag = 0;
+    qint64 m_zoomLevel = 1;
+    bool m_rulerHidden = false;
+    bool m_applyingSize = false;
+
+    // The library download sheet.
+    DownloaderDelegate *m_downloaderDelegate = nullptr; // Owned (QObject child).
+    QNetworkAccessManager *m_libraryNetwork = nullptr;  // Owned (QObject child).
+    bool m_libraryRequestPending = false;
 };

@@ -135,7 +135,10 @@ void PreviewDelegate::urlEnter(const QString &address)
     m_enteredURL = entered;
     // The address as it will be loaded is the one checked: a bare host name
     // goes to the network too.
-    const QUrl url(entered, QUrl::TolerantMode);
+    // A folder typed in loads its index page, never the browser's listing.
+    QUrl url(entered, QUrl::TolerantMode);
+    if (url.isLocalFile())
+        url = folderIndexURL(url, projectFileOf(url.toLocalFile()));
     if (!url.isValid() || (url.scheme() != QLatin1String("file") && url.host().isEmpty())) {
         const QString message = QStringLiteral("\"%1\" is not an address that can be loaded.").arg(typed);
         QM_ERROR(message);

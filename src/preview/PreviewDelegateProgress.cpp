@@ -146,6 +146,17 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
     m_countedRequests.insert(request.requestId, counted);
 }
 
+QUrl PreviewDelegate::folderIndexURL(const QUrl &url, File *file)
+{
+    const QString path = url.toLocalFile();
+    if (!url.isLocalFile() || !QFileInfo(path).suffix().isEmpty() || (file && !QFileInfo(path).isDir()))
+        return url;
+    QUrl index = url;
+    index.setPath(url.path().endsWith(QLatin1Char('/')) ? url.path() + QStringLiteral("index.html")
+                                                          : url.path() + QStringLiteral("/index.html"));
+    return index;
+}
+
 void PreviewDelegate::mainFrameRequested(const QUrl &url)
 {
     const QString address = url.toString(QUrl::FullyEncoded);
@@ -156,11 +167,8 @@ void PreviewDelegate::mainFrameRequested(const QUrl &url)
         QM_DEBUG(QStringLiteral("url changed"));
         File *file = url.isLocalFile() ? projectFileOf(url.toLocalFile()) : nullptr;
         // A folder shows its index.html.
-        const QString path = url.toLocalFile();
-        if (url.isLocalFile() && QFileInfo(path).suffix().isEmpty() && (!file || QFileInfo(path).isDir())) {
-            QUrl index = url;
-            index.setPath(url.path().endsWith(QLatin1Char('/')) ? url.path() + QStringLiteral("index.html")
-                                                                  : url.path() + QStringLiteral("/index.html"));
+        const QUrl index = folderIndexURL(url, file);
+        if (index != url) {
             m_mainLoaderId.clear();
             m_webview->setMainFrameURL(index.toString(QUrl::FullyEncoded));
             return;

@@ -129,11 +129,11 @@ public:
     int reselected = 0;
     QWidget *selectorListView() override { return &selectors; }
     void reselectSelectorWithClickedSelector() override { ++reselected; }
+    void setInChange(bool) override {}
+    void refreshSelectorList() override {}
     QList<File *> filterFiles() override { return {}; }
     void clearFileFilter() override {}
     void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &) override {}
-    void setInChange(bool) override {}
-    void refreshSelectorList() override {}
 };
 
 // Answers every alert with the button of the given title and remembers the

@@ -47,6 +47,7 @@ public:
     void initWebView(QWidget *) override { calls << QStringLiteral("initWebView"); }
     ExWebViewInterface *webview() override { return &preview; }
     void doSetPreviewSize(int, bool) override {}
+    void doSetPreviewWithLastIndex() override {}
     void activateResponsiveRuler(bool) override {}
     void startJavascript() override { calls << QStringLiteral("startJavascript"); }
     void setURL(File *) override { calls << QStringLiteral("setURL"); }

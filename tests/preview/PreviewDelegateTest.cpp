@@ -209,7 +209,10 @@ TEST(PreviewDelegate, NewViewReplacesTheOldOne)
     preview.initWebView(&container);
     EXPECT_TRUE(first.isNull());
     ASSERT_TRUE(preview.webview());
-    EXPECT_EQ(preview.webview()->parentWidget(), &container);
+    // The preview lies in the main view, over the grid, in the container.
+    EXPECT_EQ(preview.webview()->parentWidget(), preview.mainView());
+    EXPECT_EQ(preview.mainView()->parentWidget(), &container);
+    EXPECT_EQ(container.findChildren<ExWebView *>().size(), 1);
     EXPECT_TRUE(preview.webview()->preferences().allowFileAccessFromFileURLs());
 }
 

@@ -4,6 +4,7 @@
 #include "platform/kit/Alert.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/WebDownloads.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebPage.h"
 #include "toolkit/ProgressAnimation.h"
@@ -205,29 +206,46 @@ TEST(PreviewLoading, AFailedLoadBuildsNoDomTreeAndSaysWhatFailed)
     }
 }
 
-TEST(PreviewLoading, ANavigationThatBecomesADownloadIsNoFailure)
+TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOtherTypesNowhere)
 {
     PreviewHarness harness;
     QTemporaryDir downloads;
     harness.preview.setDownloadFolder(downloads.path());
+    const QString taken = QDir(downloads.path()).filePath(QStringLiteral("library.zip"));
+    TestUtil::writeFile(taken, "the user's own file");
     Site site;
     site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p>before</p>");
     static const char archive[] = "PK\x03\x04 not a real archive";
     const QByteArray zip(archive, sizeof archive - 1);
     site.write(QStringLiteral("library.zip"), zip);
+    site.write(QStringLiteral("data.bin"), QByteArray("\x01\x02 some bytes", 14));
     ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
+
+    // A zip archive: a name of its own beside the file that has its name.
     QString finished;
-    NotificationCenter::defaultCenter().addObserver(&harness, QStringLiteral("com.apple.DownloadFileFinished"), nullptr,
-                                                    [&finished](const Notification &notification) {
-                                                        finished = notification.userInfo.value(QStringLiteral("path")).toString();
-                                                    });
+    QObject::connect(harness.view().webPage(), &WebPage::downloadFinished, &harness.preview,
+                     [&finished](const QString &path) { finished = path; });
     harness.preview.urlEnter(site.server.url(QStringLiteral("library.zip")).toString());
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }, 10000));
-    NotificationCenter::defaultCenter().removeObserver(&harness);
+    EXPECT_EQ(QFileInfo(finished).fileName(), QStringLiteral("library (1).zip"));
     EXPECT_EQ(QFileInfo(finished).dir().canonicalPath(), QDir(downloads.path()).canonicalPath());
     EXPECT_EQ(TestUtil::readFile(finished), zip);
+    EXPECT_EQ(TestUtil::readFile(taken), QByteArray("the user's own file"));
+    EXPECT_TRUE(harness.status.text().contains(finished)) << qPrintable(harness.status.text());
     EXPECT_TRUE(harness.failures.isEmpty()) << qPrintable(harness.failures.join(u'\n'));
     EXPECT_FALSE(harness.preview.isLoadFailed());
+
+    // Anything else is cancelled and written nowhere.
+    QUrl refused;
+    QObject::connect(harness.view().webPage(), &WebPage::downloadRefused, &harness.preview,
+                     [&refused](const QUrl &url, const QString &) { refused = url; });
+    harness.preview.urlEnter(site.server.url(QStringLiteral("data.bin")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !refused.isEmpty(); }, 10000));
+    EXPECT_EQ(refused, site.server.url(QStringLiteral("data.bin")));
+    TestUtil::spin(300);
+    EXPECT_EQ(QDir(downloads.path()).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("library (1).zip"), QStringLiteral("library.zip")}));
+    EXPECT_TRUE(QDir(WebDownloads::stagingFolder()).entryList(QDir::Files).isEmpty());
 }
 
 TEST(PreviewLoading, TypedTextLoadsOrSaysWhyNot)

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -31,6 +32,13 @@ DevToolsConnection::DevToolsConnection(int writeFd, int readFd, QObject *parent)
       m_readNotifier(new QSocketNotifier(readFd, QSocketNotifier::Read, this)),
       m_writeNotifier(new QSocketNotifier(writeFd, QSocketNotifier::Write, this))
 {
+    // A write to a browser that has ended fails with EPIPE (and closes the
+    // connection) instead of ending the program.
+    static const bool s_pipeSignalIgnored = [] {
+        std::signal(SIGPIPE, SIG_IGN);
+        return true;
+    }();
+    Q_UNUSED(s_pipeSignalIgnored);
     setNonBlocking(writeFd);
     setNonBlocking(readFd);
     m_writeNotifier->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "ChromiumProcess.h"
 #include "DevToolsConnection.h"
 #include "WebBridge.h"
+#include "WebDownloads.h"
 #include "WebPreferences.h"
 
 #include "platform/foundation/Log.h"
@@ -46,8 +47,10 @@ int consoleLevel(const QString &type)
 } // namespace
 
 WebPage::WebPage(QObject *parent, BrowserContext context)
-    : QObject(parent), m_bridge(new WebBridge(this, this)), m_contextKind(context)
+    : QObject(parent), m_bridge(new WebBridge(this, this)), m_contextKind(context), m_downloads(new WebDownloads(this))
 {
+    connect(m_downloads, &WebDownloads::finished, this, &WebPage::downloadFinished);
+    connect(m_downloads, &WebDownloads::refused, this, &WebPage::downloadRefused);
     m_preferences = std::make_unique<WebPreferences>([this] {
         const QJsonObject params{{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}};
         if (isAttached())
@@ -371,12 +374,29 @@ void WebPage::setViewport(const QSize &size, double devicePixelRatio)
     }
 }
 
+void WebPage::setZoomFactor(double factor)
+{
+    if (factor <= 0 || qFuzzyCompare(factor, m_zoomFactor))
+        return;
+    m_zoomFactor = factor;
+    if (!m_session.isEmpty())
+        applyViewport();
+}
+
+QSize WebPage::viewportSize() const
+{
+    return QSize(qMax(1, qRound(m_viewport.width() / m_zoomFactor)), qMax(1, qRound(m_viewport.height() / m_zoomFactor)));
+}
+
 void WebPage::applyViewport()
 {
+    // The frames stay as large as the view: a larger page is fewer CSS
+    // pixels drawn with more device pixels each.
+    const QSize css = viewportSize();
     sendToSession(m_session, QStringLiteral("Emulation.setDeviceMetricsOverride"),
-                  {{QStringLiteral("width"), qMax(1, m_viewport.width())},
-                   {QStringLiteral("height"), qMax(1, m_viewport.height())},
-                   {QStringLiteral("deviceScaleFactor"), m_devicePixelRatio},
+                  {{QStringLiteral("width"), css.width()},
+                   {QStringLiteral("height"), css.height()},
+                   {QStringLiteral("deviceScaleFactor"), m_devicePixelRatio * m_zoomFactor},
                    {QStringLiteral("mobile"), false}});
 }
 
@@ -481,9 +501,14 @@ void WebPage::browserRestarted()
 
 void WebPage::setDownloadFolder(const QString &path)
 {
-    m_downloadFolder = path;
+    m_downloads->setDestination(path);
     if (!m_session.isEmpty())
         applyDownloadFolder();
+}
+
+QString WebPage::downloadFolder() const
+{
+    return m_downloads->destination();
 }
 
 void WebPage::applyDownloadFolder()
@@ -491,10 +516,13 @@ void WebPage::applyDownloadFolder()
     DevToolsConnection *browser = connection();
     if (!browser)
         return;
-    if (m_downloadFolder.isEmpty())
+    if (m_downloads->destination().isEmpty())
         return;
-    QJsonObject params{{QStringLiteral("behavior"), QStringLiteral("allow")},
-                       {QStringLiteral("eventsEnabled"), true}, {QStringLiteral("downloadPath"), m_downloadFolder}};
+    // Each download is written under its guid in a folder of the program's
+    // own: the browser never chooses a name, and never writes over a file.
+    QJsonObject params{{QStringLiteral("behavior"), QStringLiteral("allowAndName")},
+                       {QStringLiteral("eventsEnabled"), true},
+                       {QStringLiteral("downloadPath"), WebDownloads::stagingFolder()}};
     if (!m_browserContextId.isEmpty())
         params.insert(QStringLiteral("browserContextId"), m_browserContextId);
     browser->send(QStringLiteral("Browser.setDownloadBehavior"), params);
@@ -504,14 +532,9 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
 {
     if (sessionId.isEmpty() && method == QLatin1String("Browser.downloadProgress")) {
         // The browser tells every page of its downloads: this page takes its own.
-        const QString guid = params.value(QStringLiteral("guid")).toString();
-        const QString state = params.value(QStringLiteral("state")).toString();
-        if (state == QLatin1String("inProgress") || !m_downloads.remove(guid))
-            return;
-        if (state == QLatin1String("completed"))
-            Q_EMIT downloadFinished(params.value(QStringLiteral("filePath")).toString());
-        else
-            QM_INFO(QStringLiteral("a download of the preview was canceled"));
+        m_downloads->downloadProgress(params.value(QStringLiteral("guid")).toString(),
+                                      params.value(QStringLiteral("state")).toString(),
+                                      params.value(QStringLiteral("filePath")).toString());
         return;
     }
     const bool main = sessionId == m_session && !m_session.isEmpty();
@@ -581,8 +604,15 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
     } else if (method == QLatin1String("Page.frameStoppedLoading")) {
         Q_EMIT frameStoppedLoading(params.value(QStringLiteral("frameId")).toString());
     } else if (method == QLatin1String("Page.downloadWillBegin")) {
-        m_downloads.insert(params.value(QStringLiteral("guid")).toString());
-        QM_INFO(QStringLiteral("downloading %1").arg(params.value(QStringLiteral("url")).toString()));
+        const QString guid = params.value(QStringLiteral("guid")).toString();
+        const bool refused = m_downloads->downloadWillBegin(guid, QUrl(params.value(QStringLiteral("url")).toString()),
+                                                            params.value(QStringLiteral("suggestedFilename")).toString());
+        if (refused && connection()) {
+            QJsonObject cancel{{QStringLiteral("guid"), guid}};
+            if (!m_browserContextId.isEmpty())
+                cancel.insert(QStringLiteral("browserContextId"), m_browserContextId);
+            connection()->send(QStringLiteral("Browser.cancelDownload"), cancel);
+        }
     } else if (method == QLatin1String("Page.frameNavigated") || method == QLatin1String("Page.navigatedWithinDocument")) {
         const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
         const bool top = main && (method == QLatin1String("Page.navigatedWithinDocument")

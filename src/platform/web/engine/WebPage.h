@@ -16,6 +16,7 @@
 
 class DevToolsConnection;
 class WebBridge;
+class WebDownloads;
 class WebPreferences;
 
 // Where a screencast frame's page was when it was drawn: overlays drawn over
@@ -69,10 +70,11 @@ public:
     // The browser's id of the main frame; empty until the page is attached.
     QString mainFrameId() const { return m_targetId; }
 
-    // Where a navigation that turns into a download puts its file (the
-    // browser names it after the download and never writes over another
-    // file). Without one, the browser's own default holds.
+    // Where a download of a zip archive (a navigation or link that turns
+    // into a download) puts its file, under a name free there; other
+    // downloads are cancelled. Without one, the browser's own default holds.
     void setDownloadFolder(const QString &path);
+    QString downloadFolder() const;
 
     // History, as of the last navigation.
     const QList<WebHistoryEntry> &history() const { return m_history; }
@@ -97,9 +99,14 @@ public:
     enum class Capture { Viewport, WholePage };
     void capture(Capture what, std::function<void(const QImage &)> done);
 
-    // The viewport in CSS pixels and the device pixel ratio of the screen.
+    // The view's size and the device pixel ratio of the screen.
     void setViewport(const QSize &size, double devicePixelRatio);
-    QSize viewportSize() const { return m_viewport; }
+    // The page drawn that many times larger: the viewport (in CSS pixels) is
+    // the view's size divided by it, each CSS pixel that many device pixels.
+    void setZoomFactor(double factor);
+    double zoomFactor() const { return m_zoomFactor; }
+    // The viewport in CSS pixels.
+    QSize viewportSize() const;
 
     // Input, in CSS pixels of the viewport (the Input domain's events).
     void sendInput(const QString &method, const QJsonObject &params);
@@ -169,6 +176,8 @@ Q_SIGNALS:
     void navigationFailed(const QUrl &url, const QString &errorText, const QString &loaderId);
     // A download is complete in the download folder.
     void downloadFinished(const QString &path);
+    // A download was cancelled, or could not be put in the download folder.
+    void downloadRefused(const QUrl &url, const QString &reason);
     // The network traffic of every frame.
     void requestSent(const WebRequestInfo &request);
     void responseReceived(const WebResponseInfo &response);
@@ -214,8 +223,8 @@ private:
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
-    QString m_downloadFolder;
-    QSet<QString> m_downloads; // the browser's ids of this page's downloads
+    double m_zoomFactor = 1;
+    WebDownloads *m_downloads; // Owned (QObject child).
     QStringList m_interceptPatterns;
     QMap<QString, QString> m_sessionOfIntercept;
 };

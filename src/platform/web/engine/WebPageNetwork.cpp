@@ -4,6 +4,7 @@
 #include "WebPage.h"
 
 #include "DevToolsConnection.h"
+#include "WebDownloads.h"
 
 #include <QJsonArray>
 
@@ -49,6 +50,9 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         info.headers = headersOf(response.value(QStringLiteral("headers")).toObject());
         info.fromDiskCache = response.value(QStringLiteral("fromDiskCache")).toBool();
         info.timestamp = params.value(QStringLiteral("timestamp")).toDouble();
+        // A document's answer may turn its navigation into a download.
+        if (info.resourceType == QLatin1String("Document"))
+            m_downloads->documentResponseReceived(info.url, info.mimeType);
         Q_EMIT responseReceived(info);
     } else if (method == QLatin1String("Network.loadingFinished")) {
         Q_EMIT requestFinished(requestId, qint64(params.value(QStringLiteral("encodedDataLength")).toDouble()),

@@ -109,6 +109,14 @@ void WebView::resizeEvent(QResizeEvent *event)
         frame->engine()->invalidateLayout();
 }
 
+void WebView::setZoomFactor(double factor)
+{
+    m_page->setZoomFactor(factor);
+    // The page is laid out again for its new viewport.
+    for (WebFrameMirror *frame : bridge().frames())
+        frame->engine()->invalidateLayout();
+}
+
 void WebView::openDialog(const QString &type, const QString &message, const QString &defaultPrompt)
 {
     delete m_dialog;

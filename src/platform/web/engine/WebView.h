@@ -57,6 +57,13 @@ public:
 
     QSize sizeHint() const override { return {800, 600}; }
 
+    // The page shown that many times larger (see WebPage::setZoomFactor());
+    // the view's size stays.
+    void setZoomFactor(double factor);
+    double zoomFactor() const { return m_page->zoomFactor(); }
+    // A point of the view in the page's CSS pixels of the viewport.
+    QPointF pagePoint(const QPointF &point) const;
+
 Q_SIGNALS:
     // A new frame is on screen; overlays are placed with its metadata.
     void frameShown(const WebFrameMetadata &metadata);

@@ -100,11 +100,17 @@ Qt::CursorShape cursorShape(const QString &cursor)
 
 } // namespace
 
+QPointF WebView::pagePoint(const QPointF &point) const
+{
+    return point / m_page->zoomFactor();
+}
+
 void WebView::sendMouse(const QString &type, QMouseEvent *event, int clickCount)
 {
+    const QPointF point = pagePoint(event->position());
     QJsonObject params{{QStringLiteral("type"), type},
-                       {QStringLiteral("x"), event->position().x()},
-                       {QStringLiteral("y"), event->position().y()},
+                       {QStringLiteral("x"), point.x()},
+                       {QStringLiteral("y"), point.y()},
                        {QStringLiteral("modifiers"), modifiersOf(event->modifiers())},
                        {QStringLiteral("buttons"), buttonsOf(event->buttons())},
                        {QStringLiteral("button"), buttonName(event->button())}};
@@ -140,10 +146,11 @@ void WebView::wheelEvent(QWheelEvent *event)
     // A notch of the wheel (120) scrolls 100 CSS pixels, as the browser's own windows do.
     const QPointF delta = !event->pixelDelta().isNull() ? QPointF(event->pixelDelta())
                                                          : QPointF(event->angleDelta()) * (100.0 / 120.0);
+    const QPointF point = pagePoint(event->position());
     m_page->sendInput(QStringLiteral("Input.dispatchMouseEvent"),
                       {{QStringLiteral("type"), QStringLiteral("mouseWheel")},
-                       {QStringLiteral("x"), event->position().x()},
-                       {QStringLiteral("y"), event->position().y()},
+                       {QStringLiteral("x"), point.x()},
+                       {QStringLiteral("y"), point.y()},
                        {QStringLiteral("deltaX"), -delta.x()},
                        {QStringLiteral("deltaY"), -delta.y()},
                        {QStringLiteral("modifiers"), modifiersOf(event->modifiers())}});
@@ -246,7 +253,8 @@ void WebView::updateCursor(const QPointF &position)
         return;
     m_cursorAsked = true;
     const QPointF asked = position;
-    m_page->runJavaScript(QStringLiteral("quillmark.cursorAt(%1, %2)").arg(position.x()).arg(position.y()),
+    const QPointF point = pagePoint(position);
+    m_page->runJavaScript(QStringLiteral("quillmark.cursorAt(%1, %2)").arg(point.x()).arg(point.y()),
                           WebPage::World::Bridge, [this, asked](const QVariant &cursor) {
                               m_cursorAsked = false;
                               if (followsPageCursor())

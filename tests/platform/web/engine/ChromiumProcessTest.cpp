@@ -210,3 +210,17 @@ TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToIn
         },
         ::testing::ExitedWithCode(0), "not installed");
 }
+
+TEST(DevToolsConnection, WritingToABrowserThatEndedClosesTheConnectionAndTheProgramGoesOn)
+{
+    int toBrowser[2];
+    int fromBrowser[2];
+    ASSERT_EQ(::pipe(toBrowser), 0);
+    ASSERT_EQ(::pipe(fromBrowser), 0);
+    DevToolsConnection connection(toBrowser[1], fromBrowser[0]);
+    // The browser's ends are gone.
+    ::close(toBrowser[0]);
+    ::close(fromBrowser[1]);
+    connection.send(QStringLiteral("Browser.getVersion"), {});
+    EXPECT_FALSE(connection.isOpen());
+}

@@ -1,0 +1,8 @@
+#include "DownloadLibView.h"
+
+DownloadLibView::DownloadLibView(QWidget *parent) : WebView(parent, WebPage::BrowserContext::Own)
+{
+    setObjectName(QStringLiteral("downloadLibView"));
+}
+
+DownloadLibView::~DownloadLibView() = default;
