@@ -212,7 +212,7 @@ void MainInterface::makeMenus()
     QMenu *rules = m.menuTitled(QStringLiteral("Rules"));
     icon(m.addItem(rules, QStringLiteral("Add Declaration..."), QStringLiteral("addDeclaration:"), K(Qt::CTRL | Qt::ALT | Qt::Key_D)),
          "list-add");
-    icon(m.addItem(rules, QStringLiteral("Add Rule..."), QStringLiteral("showAddSelector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_R)),
+    icon(m.addItem(rules, QStringLiteral("Add Rule..."), QStringLiteral("showAddSelector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_A)),
          "document-new");
     icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
 

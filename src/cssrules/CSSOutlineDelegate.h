@@ -314,6 +314,8 @@ public:
     // --- Commands (CSSOutlineDelegateCommands.cpp) ---------------------------------------------------
     void showAddDeclarationPopover(const CSSRulePtr &target);
     void closeAddDeclarationPopover();
+    // After a popover: the panel's window and outline have the keyboard again.
+    void giveKeysBackToOutline();
     // The popover's confirm: its selection into addTargetRule.
     void addStyle();
     // Items are property names (QString) or CSSPropertyPtr.

@@ -82,6 +82,7 @@ void CSSOutlineDelegate::showAddDeclarationPopover(const CSSRulePtr &target)
         m_addStylePopover->setWillShowBlock([this](RBLPopover *) { m_addDeclarationViewController->popoverWillShow(); });
         m_addStylePopover->setDidShowBlock([this](RBLPopover *) { m_addDeclarationViewController->popoverDidShow(); });
         m_addStylePopover->setWillCloseBlock([this](RBLPopover *) { m_addDeclarationViewController->popoverWillClose(); });
+        m_addStylePopover->setDidCloseBlock([this](RBLPopover *) { giveKeysBackToOutline(); });
     }
     m_addDeclarationViewController->setTargetSelector(target);
     // Beside the rule's row, else beside the outline.
@@ -90,6 +91,15 @@ void CSSOutlineDelegate::showAddDeclarationPopover(const CSSRulePtr &target)
     if (row >= 0)
         rect = m_outlineView->rectOfRow(row);
     m_addStylePopover->showRelativeToRect(rect, m_outlineView->viewport(), RectEdge::Left);
+}
+
+void CSSOutlineDelegate::giveKeysBackToOutline()
+{
+    // The window of the panel takes the keys again, and with them the Edit menu's undo.
+    if (QWidget *window = m_outlineView->window()) {
+        window->activateWindow();
+        m_outlineView->setFocus();
+    }
 }
 
 void CSSOutlineDelegate::closeAddDeclarationPopover()
@@ -247,7 +257,10 @@ void CSSOutlineDelegate::showAddSelector()
         m_addSelectorPopover->setCanBecomeKey(true);
         m_addSelectorPopover->setAnimates(false);
         m_addSelectorPopover->setWillShowBlock([this](RBLPopover *) { m_addSelectorViewController->popoverWillShow(); });
-        m_addSelectorPopover->setDidCloseBlock([this](RBLPopover *) { m_addSelectorViewController->popoverDidClose(); });
+        m_addSelectorPopover->setDidCloseBlock([this](RBLPopover *) {
+            m_addSelectorViewController->popoverDidClose();
+            giveKeysBackToOutline();
+        });
         connect(m_addSelectorViewController, &AddSelectorViewController::cancelled, this, [this] { m_addSelectorPopover->close(); });
         connect(m_addSelectorViewController, &AddSelectorViewController::confirmed, this, [this] {
             AddSelectorViewController *popover = m_addSelectorViewController;
