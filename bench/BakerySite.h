@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QUrl>
 
 // Writes them into the home and answers the site's folder.
 inline QString rememberBakeryProjects(const QTemporaryDir &home)
@@ -52,4 +53,16 @@ inline QString rememberBakeryProjects(const QTemporaryDir &home)
     defaults.synchronize();
 
     return canonicalSite;
+}
+
+// The bakery projects, with the site's page the one shown last: the preview
+// loads it at launch.
+inline QString rememberBakeryPageShown(const QTemporaryDir &home)
+{
+    const QString site = rememberBakeryProjects(home);
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded),
+                       QStringLiteral("lastURL"));
+    defaults.synchronize();
+    return site;
 }

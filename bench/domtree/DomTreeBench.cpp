@@ -6,9 +6,15 @@
 //   write    the write-back after an attribute edit (the file's new text)
 //   generate the whole page generated, indented and minified
 //   keystroke an inspector keystroke: the page changed, the row redrawn
+//   expand-all the whole tree expanded and laid out (then collapsed again)
+//   find-step a find bar step over every row, its match selected
+//   colour-screen the rows of one screen coloured afresh
+//   colour-100kb a start tag of 100 KB (a data URL) coloured
 //
 //   domtree_bench [ITERATIONS]
 
+#include "domtree/DOMAttrString.h"
+#include "domtree/DOMRowCell.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomNodeMap.h"
 #include "domtree/DomTreeDelegate.h"
@@ -24,6 +30,8 @@
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 #include "../dom/BenchPage.h"
+
+#include "toolkit/SearchFieldEx.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,6 +159,55 @@ int main(int argc, char **argv)
         undo.loopEnd();
     }
     report("keystroke", keystrokes);
+
+    // The look and navigation of the tree.
+    std::vector<double> expands;
+    for (int i = 0; i < iterations; ++i) {
+        expands.push_back(timed([&] {
+            tree->expandAll();
+            tree->outline()->doItemsLayout();
+            tree->outline()->viewport()->repaint();
+        }));
+        tree->expandAll();
+        QCoreApplication::processEvents();
+    }
+    report("expand-all", expands);
+
+    tree->showSearchBar();
+    tree->domSearchField()->setText(QStringLiteral("class=\"title\""));
+    std::vector<double> finds;
+    for (int i = 0; i < iterations * 4; ++i)
+        finds.push_back(timed([&] { tree->searchDom(tree->domSearchField()); }));
+    report("find-step", finds);
+
+    std::vector<double> screens;
+    const QPalette palette = tree->outline()->palette();
+    for (int i = 0; i < iterations; ++i) {
+        QList<DOMNodeEx *> shown;
+        for (int row = 0; row < tree->outline()->numberOfRows() && shown.size() < 60; ++row)
+            shown.append(static_cast<DOMNodeEx *>(tree->outline()->itemAtRow(row)));
+        for (DOMNodeEx *row : std::as_const(shown))
+            row->setAttrString(nullptr);
+        screens.push_back(timed([&] {
+            for (DOMNodeEx *row : std::as_const(shown))
+                DOMRowCell::setTagColor(*row, false, palette);
+        }));
+    }
+    report("colour-screen", screens);
+
+    const QString data = QStringLiteral("data:image/png;base64,") + QString(100 * 1024, QLatin1Char('A'));
+    DOMElement *image = document->body()->firstElementChild();
+    image->setAttribute(QStringLiteral("src"), data);
+    DOMNodeEx *imageRow = tree->searchFile(image);
+    if (!imageRow)
+        return 1;
+    imageRow->createStartNode();
+    std::vector<double> large;
+    for (int i = 0; i < iterations; ++i) {
+        imageRow->setAttrString(nullptr);
+        large.push_back(timed([&] { DOMRowCell::setTagColor(*imageRow, false, palette); }));
+    }
+    report("colour-100kb", large);
 
     delete tree;
     delete inspector;

@@ -46,11 +46,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    const QString site = rememberBakeryProjects(home);
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded),
-                       QStringLiteral("lastURL"));
-    defaults.synchronize();
+    rememberBakeryPageShown(home);
 
     LaunchedShell shell(argc, argv, dark);
     QApplication &application = shell.application;

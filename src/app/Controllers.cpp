@@ -12,6 +12,7 @@
 #include "cssrules/CSSOutlineDelegate.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
+#include "preview/LoadedResourceDelegate.h"
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
@@ -73,6 +74,15 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     preview->setResponsiveRulerMenuItem(ui.responsiveRulerMenuItem);
     if (ui.mainMenu)
         installPreviewMenu(*ui.mainMenu, *preview);
+    // The loaded-resources list in its tab beside the file history.
+    auto *resources = new LoadedResourceDelegate(preview);
+    resources->setFileViewController(delegate.fileViewController());
+    resources->setProjectDelegate(&projects);
+    resources->setBreadcramb(ui.breadcramb);
+    resources->setWindow(ui.window);
+    if (ui.loadedResourcePane)
+        ui.loadedResourcePane->setContentView(resources->view());
+    preview->setLoadedResourceDelegate(resources);
     projects.setPreviewHalf(preview);
 }
 
@@ -184,6 +194,13 @@ void Controllers::install(AppDelegate &delegate)
         if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
             rules->setDomTree(tree);
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        // The View menu's find bar and expand-all toggles.
+        tree->setShowFindbarMenuItem(ui.showFindbarMenuItem);
+        tree->setExpandTreeMenuItem(ui.expandTreeMenuItem);
+        if (ui.mainMenu) {
+            ui.mainMenu->setTarget(QStringLiteral("showSearchBar:"), [tree](QAction *) { tree->showSearchBar(); });
+            ui.mainMenu->setTarget(QStringLiteral("expandAll:"), [tree](QAction *) { tree->expandAll(); });
+        }
     }
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 }

@@ -140,6 +140,9 @@ public:
     QAction *downloadTurtorialMenuItem = nullptr;
     QAction *navigatorItem = nullptr;
     QAction *showDomtreeMenuItem = nullptr;
+    // The DOM tree's find bar and expand-all toggles, titled by the tree.
+    QAction *showFindbarMenuItem = nullptr;
+    QAction *expandTreeMenuItem = nullptr;
     QAction *chromedPreview = nullptr;
     QAction *responsiveRulerMenuItem = nullptr;
     // The file tree's context menu, titled "fileMenu": its commands act on

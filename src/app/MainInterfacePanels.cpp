@@ -189,6 +189,14 @@ void MainInterface::makeMenus()
     m.addItem(view, QStringLiteral("Switch Inspector Layout"), QStringLiteral("toggleDetectionMode:"), K(Qt::CTRL | Qt::ALT | Qt::Key_L));
     view->addSeparator();
     showDomtreeMenuItem = m.addItem(view, QStringLiteral("Show DOMNode Tree"), QStringLiteral("showDOMNodeTree:"));
+    showFindbarMenuItem = icon(m.addItem(view, QStringLiteral("Show Element Find Bar"), QStringLiteral("showSearchBar:")),
+                               "edit-find");
+    // The find key belongs to the view with the keyboard (the tree or the
+    // code editor): the item only shows it.
+    showFindbarMenuItem->setShortcut(QKeySequence::Find);
+    showFindbarMenuItem->setShortcutContext(Qt::WidgetShortcut);
+    expandTreeMenuItem = icon(m.addItem(view, QStringLiteral("Expand All Elements"), QStringLiteral("expandAll:")),
+                              "view-list-tree");
     navigatorItem = m.addItem(view, QStringLiteral("Show Navigator"), QStringLiteral("openSidewebview:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N));
 
     QMenu *preview = m.menuTitled(QStringLiteral("Preview"));

@@ -202,7 +202,7 @@ public:
     void reloadTextViewContent();
     // Queues the check whether the page shown is behind the text being
     // edited; the latest check decides the blocking sheets.
-    void checkOutOfSynchronization();
+    void checkOutOfSynchronization() override;
     void needSaveAndRefresh(const Notification &notification);
     void saveFile();
     void saveOutlineview(QObject *sender);
@@ -234,6 +234,7 @@ public:
     // True while one of the project panels runs as a sheet of the main window.
     static bool panelSheetShown();
     static void setPanelSheetShown(bool shown);
+    void setSheetShown(bool shown) override { setPanelSheetShown(shown); }
 
     // --- File commands (ProjectDelegateFiles.cpp) ---------------------------------------------
     // Each acts on the clicked row's node from the tree's context menu, on

@@ -202,6 +202,9 @@ void ProjectDelegate::deleteSelectedFiles()
     QList<QPointer<File>> nodes;
     for (int row : std::as_const(rows))
         nodes.append(static_cast<File *>(m_finderView->itemAtRow(row)));
+    // The rows of trashed files go with their nodes: a selection left on
+    // them would be read back after the nodes are deleted.
+    m_finderView->deselectAll();
 
     QList<QPointer<File>> projectsAside;
     QStringList failed;

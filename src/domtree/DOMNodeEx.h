@@ -16,6 +16,7 @@
 
 class DOMElement;
 class DOMNodeEx;
+struct DOMAttrString;
 class PathComponentCell;
 
 using DOMNodeExPtr = std::shared_ptr<DOMNodeEx>;
@@ -84,6 +85,11 @@ public:
     bool isExpand() const { return m_isExpand; }
     const QList<DOMNodeExPtr> &children() const { return m_children; }
     QList<DOMNodeExPtr> getChildren() const { return m_children; }
+    // Replaces the child rows as they stand; their parent links are the caller's.
+    void setChildren(QList<DOMNodeExPtr> children) { m_children = std::move(children); }
+    // The row's text as last coloured, kept by the row cell until the text changes.
+    const std::shared_ptr<const DOMAttrString> &attrString() const { return m_attrString; }
+    void setAttrString(std::shared_ptr<const DOMAttrString> text) { m_attrString = std::move(text); }
     bool textInserted() const { return m_textInserted; }
     qint64 level() const { return m_level; }
     bool shouldIncludInDom() const { return m_shouldIncludInDom; }
@@ -240,4 +246,5 @@ private:
     bool m_ignore = false;
     bool m_isReference = false;
     bool m_inReference = false;
+    std::shared_ptr<const DOMAttrString> m_attrString;
 };

@@ -14,11 +14,16 @@ DOMRowView::DOMRowView(DOMNodeEx *row)
 
 DOMRowView::~DOMRowView() = default;
 
+QColor DOMRowView::ignoredBackgroundColor(const QPalette &palette)
+{
+    return DesktopColors::adapted(QColor(180, 180, 180), palette);
+}
+
 void DOMRowView::drawBackgroundInRect(QPainter &painter, const QRect &dirtyRect)
 {
-    RowView::drawBackgroundInRect(painter, dirtyRect);
+    DomRowHeader::drawBackgroundInRect(painter, dirtyRect);
     if (!m_row || !m_row->ignore())
         return;
     const QPalette palette = tableView() ? tableView()->palette() : QPalette();
-    painter.fillRect(bounds(), DesktopColors::adapted(QColor(180, 180, 180), palette));
+    painter.fillRect(bounds(), ignoredBackgroundColor(palette));
 }

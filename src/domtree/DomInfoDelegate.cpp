@@ -230,6 +230,9 @@ void DomInfoDelegate::attributesChanged(const DOMElementPtr &element)
 {
     if (m_domTreeDelegate)
         m_domTreeDelegate->editRecord().noteStartTag(element.get());
+    // An SVG element's attributes may change what a "use" shows.
+    if (m_domTreeDelegate && element->namespaceId() == DOMNamespace::SVG)
+        m_domTreeDelegate->reloadSVGUseNodeWithElement(element.get());
     if (m_inspectedNode && m_inspectedNode->node() == element.get())
         m_inspectedNode->createStartNode();
     NotificationCenter &center = NotificationCenter::defaultCenter();

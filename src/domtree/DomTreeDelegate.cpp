@@ -105,6 +105,7 @@ void DomTreeDelegate::awakeFromNib()
             m_savedScroll = QRectF(m_outlineView->horizontalScrollBar()->value(), value,
                                    m_outlineView->viewport()->width(), m_outlineView->viewport()->height());
     });
+    buildFindBar();
     observeNotifications();
 }
 

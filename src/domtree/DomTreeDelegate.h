@@ -34,8 +34,11 @@ class FileViewControllerInterface;
 class InspectUndoManager;
 class PreviewDelegate;
 class ProjectDelegateInterface;
+class QAction;
 class QKeyEvent;
+class QLabel;
 class QMenu;
+class SearchFieldEx;
 class StyleSheetsManagerDelegateInterface;
 struct Notification;
 
@@ -60,7 +63,8 @@ struct Notification;
 // ignore marks), ...Sync.cpp (page to tree), ...Outline.cpp (rows, expansion,
 // keys), ...Selection.cpp (selection and breadcrumb), ...Lookup.cpp (finding
 // rows and items), ...Edit.cpp (edit primitives with undo), ...Write.cpp
-// (write-back and saving).
+// (write-back and saving), ...FindBar.cpp (the element find bar, expand and
+// collapse all), ...SVGUse.cpp (the rows under SVG "use" elements).
 class DomTreeDelegate : public QObject,
                         public DomTreeDelegateInterface,
                         public PreviewDomTreeInterface,
@@ -107,9 +111,9 @@ public:
     DomTreeOutlineView *outline() const;
     // The page's file: the File of the document the tree shows.
     File *indexFile() const { return m_indexFile; }
-    void setIndexFile(File *file);
+    void setIndexFile(File *file) override;
     File *selectedResourceFile() const { return m_selectedResourceFile; }
-    void setSelectedResourceFile(File *file) { m_selectedResourceFile = file; }
+    void setSelectedResourceFile(File *file) override { m_selectedResourceFile = file; }
     bool ignoreDomModify() const { return m_ignoreDomModify; }
     void setIgnoreDomModify(bool ignore) { m_ignoreDomModify = ignore; }
     bool domModifyNow() const { return m_domModifyNow; }
@@ -232,6 +236,36 @@ public:
     // file is not to be written.
     bool loadWriteSettings(File *file);
 
+    // --- Find bar and expand all (DomTreeDelegateFindBar.cpp) ---------------------------------------
+    // Toggles the find bar above the tree; shown, it has the keyboard.
+    void showSearchBar();
+    void hideSearchBar();
+    // A find step: the rows whose text holds the field's word (case counts),
+    // and the next of them selected. sender is the field when Return was
+    // pressed in it, null when the text changed: a changed word starts over
+    // at its first match, each Return with the same word goes to the next.
+    void searchDom(SearchFieldEx *sender);
+    void controlTextDidChange();
+    bool findBarVisible() const { return m_findBarVisible; }
+    SearchFieldEx *domSearchField() const;
+    QLabel *resultNumLabel() const;
+    const QList<DOMNodeExPtr> &findResults() const { return m_findResults; }
+    // Toggles between the whole tree expanded and collapsed.
+    void expandAll();
+    // Collapses the whole tree; the toggle of expandAll() stays as it is.
+    void collapseAll();
+    bool treeFullyExpanded() const { return m_treeFullyExpanded; }
+    // The menu entries whose titles follow the find bar and the toggle; not owned.
+    void setShowFindbarMenuItem(QAction *item);
+    void setExpandTreeMenuItem(QAction *item);
+
+    // --- Rows under SVG "use" elements (DomTreeDelegateSVGUse.cpp) -------------------------------
+    // After a removal or an SVG element's new attributes: the rows of every
+    // "svg use" of the page are built again 0.5 s later, once the engine
+    // has shown the content they point to.
+    void reloadSVGUseNodeWithElement(DOMElement *element);
+    void lazyReloadSVGUseNode(DOMNode *node);
+
     // --- Ignore marks ------------------------------------------------------------------------------
     void checkIgnore();
     void projectConfigChanged();
@@ -244,6 +278,8 @@ Q_SIGNALS:
     void treeRebuilt();
     // A write-back set the file's text.
     void wroteFile(File *file);
+    // The rows of a "use" element were built again.
+    void svgUseNodeReloaded(DOMNode *node);
 
 private:
     void observeNotifications();
@@ -268,6 +304,8 @@ private:
     qint64 now() const;
     void drawCurrentShiftPosition(DOMNode *node);
     void doScroll();
+    // The find bar over the outline, hidden until asked for.
+    void buildFindBar();
 
     QPointer<QWidget> m_view;
     // The view goes with the pane that shows it, possibly first.
@@ -320,4 +358,18 @@ private:
     // The texts this controller wrote since the pairing: the file holding one
     // of them needs no new pairing.
     QSet<size_t> m_writtenTexts;
+
+    // Find bar and expand all.
+    QPointer<QWidget> m_findBar;
+    QPointer<SearchFieldEx> m_domSearchField;
+    QPointer<QLabel> m_resultNumLabel;
+    QPointer<QAction> m_showFindbarMenuItem;
+    QPointer<QAction> m_expandTreeMenuItem;
+    bool m_findBarVisible = false;
+    bool m_treeFullyExpanded = false;
+    // While the whole tree expands or collapses, rows skip their own upkeep.
+    bool m_bulkExpansion = false;
+    QString m_findWord;
+    QList<DOMNodeExPtr> m_findResults;
+    int m_findIndex = 0;
 };

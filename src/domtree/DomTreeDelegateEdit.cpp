@@ -45,6 +45,7 @@ void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
     m_domModifyNow = true;
     parent->removeChild(node.get());
     m_domModifyNow = false;
+    reloadSVGUseNodeWithElement(nullptr);
     applyContentToFile();
 }
 

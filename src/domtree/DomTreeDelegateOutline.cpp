@@ -64,7 +64,7 @@ QVariant DomTreeDelegate::objectValueForTableColumn(OutlineView *, int, void *it
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return DOMRowCell::textOf(*row);
     if (role == Qt::ToolTipRole && row->ignore())
-        return QStringLiteral("[Mark as the ignore element] Application will not save this element when you save.");
+        return DOMRowCell::ignoreToolTip();
     return {};
 }
 
@@ -98,6 +98,9 @@ double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, c
 
 void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)
 {
+    // Expanding the whole tree lays out and draws the rows once, at the end.
+    if (m_bulkExpansion)
+        return;
     const DOMNodeExPtr shared = row->shared_from_this();
     if (!m_expandedRows.contains(shared))
         m_expandedRows.append(shared);
@@ -111,6 +114,8 @@ void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)
 
 void DomTreeDelegate::itemDidCollapse(DOMNodeEx *row)
 {
+    if (m_bulkExpansion)
+        return;
     m_expandedRows.removeAll(row->shared_from_this());
     updateStyleRowView(row);
 }

@@ -1,5 +1,7 @@
 #include "DomTreeOutlineView.h"
 
+#include "DOMNodeEx.h"
+
 #include <QResizeEvent>
 
 DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
@@ -10,6 +12,19 @@ DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
 }
 
 DomTreeOutlineView::~DomTreeOutlineView() = default;
+
+int DomTreeOutlineView::cellShiftOfItem(const DOMNodeEx *row, int indentation)
+{
+    return row && row->isCloseNode() ? indentation : 0;
+}
+
+QRect DomTreeOutlineView::visualRect(const QModelIndex &index) const
+{
+    QRect rect = OutlineViewEx::visualRect(index);
+    const auto *row = static_cast<const DOMNodeEx *>(itemForIndex(index));
+    rect.translate(-cellShiftOfItem(row, indentationPerLevel()), 0);
+    return rect;
+}
 
 void DomTreeOutlineView::updateHeight()
 {
@@ -26,4 +41,22 @@ void DomTreeOutlineView::resizeEvent(QResizeEvent *event)
     OutlineViewEx::resizeEvent(event);
     if (event->size().width() != event->oldSize().width())
         updateHeight();
+}
+
+void DomTreeOutlineView::dragEnterEvent(QDragEnterEvent *event)
+{
+    m_isDropProcess = true;
+    OutlineViewEx::dragEnterEvent(event);
+}
+
+void DomTreeOutlineView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    OutlineViewEx::dragLeaveEvent(event);
+    m_isDropProcess = false;
+}
+
+void DomTreeOutlineView::dropEvent(QDropEvent *event)
+{
+    OutlineViewEx::dropEvent(event);
+    m_isDropProcess = false;
 }

@@ -2,8 +2,12 @@
 
 #include "toolkit/OutlineViewEx.h"
 
-// The outline of the DOM tree: an OutlineViewEx whose rows are measured
-// again whenever its width changes, since a long row wraps.
+class DOMNodeEx;
+
+// The outline of the DOM tree: an OutlineViewEx whose closing rows stand one
+// indentation step to the left (under their opening rows), whose rows are
+// measured again whenever its width changes since a long row wraps, and
+// which knows whether a drag is over it.
 class DomTreeOutlineView : public OutlineViewEx
 {
     Q_OBJECT
@@ -14,7 +18,20 @@ public:
 
     // Every row's height may have changed.
     void updateHeight();
+    // A drag is over the view.
+    bool isDropProcess() const { return m_isDropProcess; }
+    // How far left a row's cell stands of where its level puts it: one
+    // indentation step for a closing row, none for the others.
+    static int cellShiftOfItem(const DOMNodeEx *row, int indentation);
+
+    QRect visualRect(const QModelIndex &index) const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool m_isDropProcess = false;
 };

@@ -37,7 +37,8 @@ public:
     virtual void resetCategorySelector() = 0;
     // A local page is complete: its style sheets' vendor prefixes are checked.
     virtual void checkVendorPrefixSetting() = 0;
-
+    // The resource chosen in the resource list (the preview owns it).
+    virtual void setSelectedResourceFile(File *) {}
     // Which list the panel shows: 0, the rules of the selected element.
     virtual void setDisplaySelectorType(int type) = 0;
     // Runs the last update of the list again; mode 1 also keeps the

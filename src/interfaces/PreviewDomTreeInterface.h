@@ -1,6 +1,7 @@
 #pragma once
 
 class DOMDocument;
+class File;
 class DOMNode;
 struct DOMMutationEvent;
 
@@ -28,4 +29,11 @@ public:
     virtual void selectNode(DOMNode *node) = 0;
     // Draws the selected row again and gives the tree the keyboard.
     virtual void reloadSelectedRow() = 0;
+    // The File the tree writes the page back to: the project's file of a
+    // local page, else the page's index File (owned by the preview, alive
+    // until the next one is given). Null forgets it.
+    virtual void setIndexFile(File *) {}
+    // The resource chosen in the resource list: a page (its frame's
+    // document), or null before another is chosen.
+    virtual void setSelectedResourceFile(File *) {}
 };

@@ -51,6 +51,12 @@ public:
     // focus; true keeps a single click from starting a rename.
     virtual void fileNameTextFieldDisable(bool disable) = 0;
 
+    // Queues the check whether the page shown is behind the text being
+    // edited (the preview asks once its page has loaded).
+    virtual void checkOutOfSynchronization() {}
+    // Set while a panel of the preview runs as a sheet of the main window.
+    virtual void setSheetShown(bool) {}
+
     // The preview's overlay and size.
     virtual void updateDetectLayer() = 0;
     virtual void clearDetectLayer() = 0;

@@ -4,6 +4,7 @@
 #include "PreviewDelegate.h"
 
 #include "ExWebView.h"
+#include "LoadedPage.h"
 
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/Bundle.h"
@@ -183,6 +184,9 @@ void PreviewDelegate::connectPage()
     // Element detection.
     connect(m_webview, &ExWebView::mouseDidMoveOverElement, this, &PreviewDelegate::webViewMouseDidMoveOverElement);
     connect(m_webview, &ExWebView::didScroll, this, &PreviewDelegate::webViewDidScroll);
+
+    // The frames and resources of each page, and the local substitutes.
+    connectResources();
 }
 
 // --- The page's document ---------------------------------------------------------------

@@ -23,12 +23,16 @@
 #include <functional>
 #include <memory>
 
+class BypassResponder;
 class CSSOutlineDelegateInterface;
 class DownloaderDelegate;
 class DOMDocument;
 class DOMElement;
 class DOMNode;
 class File;
+class LoadedPage;
+class LoadedResource;
+class LoadedResourceDelegate;
 class PreviewDomTreeInterface;
 class ProjectDelegateInterface;
 class QAbstractButton;
@@ -39,6 +43,7 @@ class QSlider;
 class QWidget;
 class SearchFieldEx;
 class SegmentedControl;
+class WebFrameEx;
 struct DOMMutationEvent;
 
 // One record of the page's mutation observer as the bridge hands it on: its
@@ -65,10 +70,11 @@ struct ScriptMutationRecord
 //
 // The topics live in PreviewDelegate.cpp (set-up, the bridge, JavaScript),
 // PreviewDelegateLoading.cpp (addresses, reload, history, the file tree),
-// PreviewDelegateProgress.cpp (following a load), PreviewDelegateDetect.cpp
-// (element detection), PreviewDelegateSizes.cpp (device sizes, the
-// responsive slider, zoom and the ruler) and PreviewDelegateLibrary.cpp (the
-// library download sheet).
+// PreviewDelegateProgress.cpp (following a load), PreviewDelegateResources.cpp
+// (the frames and resources of the page, local substitutes),
+// PreviewDelegateDetect.cpp (element detection), PreviewDelegateSizes.cpp
+// (device sizes, the responsive slider, zoom and the ruler) and
+// PreviewDelegateLibrary.cpp (the library download sheet).
 class PreviewDelegate : public QObject, public PreviewHalfInterface
 {
     Q_OBJECT
@@ -80,7 +86,9 @@ public:
     // --- Wiring ----------------------------------------------------------------------------
     void setProjectDelegate(ProjectDelegateInterface *delegate) { m_projectDelegate = delegate; }
     void setDomTreeDelegate(PreviewDomTreeInterface *delegate) { m_domTreeDelegate = delegate; }
+    PreviewDomTreeInterface *domTreeDelegate() const { return m_domTreeDelegate; }
     void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
+    CSSOutlineDelegateInterface *cssOutlineDelegate() const { return m_cssOutlineDelegate; }
     // The project controller's online check: false (after its alert) for a
     // network address while offline. Without one every address is tried.
     void setOnlineCheck(std::function<bool(const QString &)> check) { m_checkOnline = std::move(check); }
@@ -109,9 +117,6 @@ public:
     // The preview's preferences: JavaScript as the switch says, windows opened
     // by script, images loaded at once, local pages reading local files.
     void initWebPreference();
-    QList<File *> resourceRoots() override { return {}; }
-    std::shared_ptr<Operation> removeBypassOperation(File *) override { return nullptr; }
-    std::shared_ptr<Operation> autoBypassOperation(File *) override { return nullptr; }
     void setDownloadButtonsEnabled(bool enabled) override { m_downloadButtonsEnabled = enabled; }
     bool downloadButtonsEnabled() const { return m_downloadButtonsEnabled; }
 
@@ -184,11 +189,41 @@ public:
     // request and frame is done the page is complete.
     void updateUserInterface();
     void loadingTimeout();
-    void updateResourceTree();
     void preinitializeDomtree();
     // How long a load may count nothing before it is taken as timed out.
     int loadingTimeoutInterval() const { return m_loadingTimeoutTimer.interval(); }
     void setLoadingTimeoutInterval(int ms) { m_loadingTimeoutTimer.setInterval(ms); }
+
+    // --- Frames and resources (PreviewDelegateResources.cpp) --------------------------------
+    // The records of the page shown: a frame record per frame (the main
+    // frame's first), the Files of the resources whose loads ended (by
+    // request, and the last by address), and the roots of the resource list
+    // (the main frame's index File). Owned by the preview; they last until
+    // the next page's list is shown.
+    QList<WebFrameEx *> webframes() const;
+    WebFrameEx *mainFrame() const;
+    QList<File *> responseFiles() const;
+    File *responseFileWithURL(const QUrl &url) const;
+    QList<File *> resourceRoots() override;
+    LoadedPage *loadedPage() const { return m_page.get(); }
+    // The resource list the records go to (not owned; may be null).
+    void setLoadedResourceDelegate(LoadedResourceDelegate *delegate);
+    LoadedResourceDelegate *loadedResourceDelegate() const;
+    BypassResponder *bypassResponder() const;
+    // The document a frame record shows, or null before it is mirrored.
+    DOMDocument *documentOfFrame(const WebFrameEx *frame) const;
+    // The summed size of every frame's resources.
+    qint64 totalFileSize() const { return m_loadedBytes; }
+    // Sorts every frame's resources into groups and hands the page's style
+    // sheets and index File on; run once per turn after resources ended.
+    void regroupResources();
+    // The resource list takes the new roots.
+    void updateResourceTree();
+    // The project file of each resource (the groups walked) forgets why it
+    // was last changed, unless it has unsaved changes.
+    void resetFileChangeReason(const QList<File *> &files);
+    std::shared_ptr<Operation> removeBypassOperation(File *root) override;
+    std::shared_ptr<Operation> autoBypassOperation(File *root) override;
 
     // --- Element detection (PreviewDelegateDetect.cpp) ---------------------------------------
     void doDetectPreview(bool on) override;
@@ -343,6 +378,21 @@ private:
     void addStyleFile(const QUrl &url);
     bool isCurrentDocument(const DOMDocument *document) const;
 
+    // PreviewDelegateResources.cpp
+    void connectResources();
+    void startLoadedPage();
+    void resourceRequested(const WebRequestInfo &request);
+    void resourceResponded(const WebResponseInfo &response);
+    void resourceExtraInfoReceived(const WebResponseExtraInfo &info);
+    void resourceFinished(const QString &requestId, qint64 encodedLength);
+    void resourceFailed(const QString &requestId, const QString &errorText);
+    void frameRecordStarted(const QString &frameId);
+    WebFrameEx *frameRecord(const QString &frameId);
+    void takeBody(const std::shared_ptr<LoadedResource> &load);
+    void askNextBodies();
+    void resourceEnded(LoadedResource *load);
+    void makeNodesOfPendingResources();
+
     QPointer<ExWebView> m_webview;
     ProjectDelegateInterface *m_projectDelegate = nullptr;       // Not owned.
     PreviewDomTreeInterface *m_domTreeDelegate = nullptr;        // Not owned.
@@ -416,4 +466,21 @@ private:
     DownloaderDelegate *m_downloaderDelegate = nullptr; // Owned (QObject child).
     QNetworkAccessManager *m_libraryNetwork = nullptr;  // Owned (QObject child).
     bool m_libraryRequestPending = false;
+
+    // The frames and resources of the page (PreviewDelegateResources.cpp):
+    // the page being recorded, and the previous one while the resource list
+    // still shows it.
+    std::unique_ptr<LoadedPage> m_page;
+    std::unique_ptr<LoadedPage> m_listedPage;
+    const LoadedPage *m_pageInList = nullptr; // the page the list shows
+    QHash<QString, QString> m_frameParents;   // browser frame id -> its parent's, as attached
+    QSet<QString> m_pageFrames;               // the frames attached since the page began
+    QList<std::weak_ptr<LoadedResource>> m_bodyQueue;
+    QHash<QString, WebHeaders> m_earlyHeaders; // request id -> the headers sent, told before the request
+    int m_bodiesAsked = 0;
+    QTimer m_regroupTimer;
+    QList<QPointer<File>> m_resourceTreeRoots;
+    QString m_listedIndexPath; // the address of the page the roots were last made for
+    QPointer<LoadedResourceDelegate> m_loadedResourceDelegate;
+    QPointer<BypassResponder> m_bypassResponder; // a child of the view's page
 };

@@ -6,6 +6,7 @@
 
 #include "BackgroundView.h"
 #include "ExWebView.h"
+#include "WebContentMap.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
@@ -252,6 +253,7 @@ void PreviewDelegate::doReloadPreview()
 {
     if (!m_webview)
         return;
+    WebContentMap::getInstance()->clear();
     setDownloadButtonsEnabled(false);
     clearUndo();
     clearDomNodeMap();

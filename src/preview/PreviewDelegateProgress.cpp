@@ -111,6 +111,9 @@ void PreviewDelegate::frameStoppedLoading(const QString &frameId)
     if (m_webview->detectState() == ExWebViewInterface::HoverDetect)
         m_webview->setDetectState(ExWebViewInterface::ElementLocked);
     updateDetectButtonState();
+    resetFileChangeReason(resourceRoots());
+    if (m_projectDelegate)
+        m_projectDelegate->checkOutOfSynchronization();
 }
 
 // --- Requests ----------------------------------------------------------------------------------
@@ -193,14 +196,13 @@ void PreviewDelegate::responseReceived(const WebResponseInfo &response)
     m_lateResourceLoaded = m_frameCount == m_frameCompleteCount && isLateKind(response);
 }
 
-void PreviewDelegate::requestFinished(const QString &requestId, qint64 encodedLength)
+void PreviewDelegate::requestFinished(const QString &requestId, qint64)
 {
     const auto it = m_countedRequests.constFind(requestId);
     if (it == m_countedRequests.cend())
         return;
     const CountedRequest counted = it.value();
     m_webview->show();
-    m_loadedBytes += counted.url.isLocalFile() ? QFileInfo(counted.url.toLocalFile()).size() : encodedLength;
     if (counted.resourceType == QLatin1String("Stylesheet"))
         addStyleFile(counted.url);
     if (!counted.icon)
@@ -288,11 +290,6 @@ void PreviewDelegate::loadingTimeout()
     if (m_progressiveBox)
         m_progressiveBox->updateFill2();
     m_lateResourceLoaded = true;
-}
-
-void PreviewDelegate::updateResourceTree()
-{
-    setDownloadButtonsEnabled(true);
 }
 
 bool PreviewDelegate::isCurrentDocument(const DOMDocument *document) const

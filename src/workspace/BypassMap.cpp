@@ -36,31 +36,46 @@ QVariantMap BypassMap::bypassMap() const
     return m_defaults.dictionaryForKey(kBypassMapKey);
 }
 
-bool BypassMap::setBypass(const QUrl &webURL, const QUrl &localFileURL)
+bool BypassMap::applyTie(QVariantMap &table, const QUrl &webURL, const QUrl &localFileURL)
 {
     const QString key = keyForURL(webURL);
-    // The lock is held from reading the table to writing it back, so two
-    // setters never lose each other's change.
-    QMutexLocker locker(&m_lock);
-    QVariantMap table = m_defaults.dictionaryForKey(kBypassMapKey);
-    bool tied = true;
-    if (!localFileURL.isEmpty()) {
-        const QString path = localFileURL.toLocalFile();
-        if (!localFileURL.isLocalFile() || !QFileInfo::exists(path)) {
-            QM_ERROR(QStringLiteral("cannot tie %1 to %2: no such local file")
-                         .arg(key, localFileURL.toString()));
-            tied = false;
-        } else {
-            table.insert(key, QFileInfo(path).absoluteFilePath());
-            m_cache.insert(key, localFileURL);
-        }
-    } else {
+    if (localFileURL.isEmpty()) {
         m_cache.remove(key);
         table.remove(key);
+        return true;
     }
-    m_defaults.setObject(table, kBypassMapKey);
-    m_defaults.synchronize();
-    return tied;
+    const QString path = localFileURL.toLocalFile();
+    if (!localFileURL.isLocalFile() || !QFileInfo::exists(path)) {
+        QM_ERROR(QStringLiteral("cannot tie %1 to %2: no such local file").arg(key, localFileURL.toString()));
+        return false;
+    }
+    table.insert(key, QFileInfo(path).absoluteFilePath());
+    m_cache.insert(key, localFileURL);
+    return true;
+}
+
+bool BypassMap::setBypass(const QUrl &webURL, const QUrl &localFileURL)
+{
+    return setBypasses({{webURL, localFileURL}}) == 1;
+}
+
+int BypassMap::setBypasses(const QList<std::pair<QUrl, QUrl>> &ties)
+{
+    int applied = 0;
+    {
+        // The lock is held from reading the table to writing it back, so two
+        // setters never lose each other's change.
+        QMutexLocker locker(&m_lock);
+        QVariantMap table = m_defaults.dictionaryForKey(kBypassMapKey);
+        for (const auto &[webURL, localFileURL] : ties) {
+            if (applyTie(table, webURL, localFileURL))
+                ++applied;
+        }
+        m_defaults.setObject(table, kBypassMapKey);
+        m_defaults.synchronize();
+    }
+    Q_EMIT changed();
+    return applied;
 }
 
 QUrl BypassMap::bypassPathWithURL(const QUrl &webURL)

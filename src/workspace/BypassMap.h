@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QMutex>
+#include <QObject>
 #include <QString>
 #include <QThreadPool>
 #include <QUrl>
@@ -15,16 +17,18 @@ class UserDefaults;
 // be kept). Resolved files are cached; the cache is filled at creation on a
 // private serial queue, and one lock guards the cache and the table, as the
 // preview's background operations set ties while the main thread looks them up.
-class BypassMap
+// changed() tells when the table changed; it may be emitted on any thread,
+// so receivers connect with a context object of their own thread.
+class BypassMap : public QObject
 {
+    Q_OBJECT
+
 public:
     static BypassMap *getInstance();
 
     // A map over the given defaults, for tests and tools.
     explicit BypassMap(UserDefaults &defaults);
-    ~BypassMap();
-    BypassMap(const BypassMap &) = delete;
-    BypassMap &operator=(const BypassMap &) = delete;
+    ~BypassMap() override;
 
     // The stored table (empty when there is none).
     QVariantMap bypassMap() const;
@@ -33,6 +37,9 @@ public:
     // URL is empty. A file that does not exist cannot be tied: the failure is
     // logged and answered false. The table is written back in every case.
     bool setBypass(const QUrl &webURL, const QUrl &localFileURL);
+    // Many ties at once (an empty local URL removes that tie), with one write
+    // of the table; answers how many were made or removed.
+    int setBypasses(const QList<std::pair<QUrl, QUrl>> &ties);
 
     // The local file tied to the web URL, with symbolic links resolved; empty
     // when there is no tie or its file no longer exists.
@@ -41,7 +48,14 @@ public:
     // The table key of a URL: its whole absolute text, query included.
     static QString keyForURL(const QUrl &url);
 
+Q_SIGNALS:
+    // A tie was made or removed.
+    void changed();
+
 private:
+    // Changes the table and the cache under the lock; false when a local
+    // file cannot be tied.
+    bool applyTie(QVariantMap &table, const QUrl &webURL, const QUrl &localFileURL);
     static QUrl resolve(const QVariant &stored);
     void fillCache();
 

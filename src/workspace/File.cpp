@@ -263,33 +263,47 @@ File::File(std::shared_ptr<WebResource> resource)
     m_fileSize = m_webresource ? m_webresource->data().size() : 0;
     m_isLocalFile = false;
 
+    loadWebContent();
+    checkWebFont();
+    setPathComponent();
+}
+
+void File::loadWebContent()
+{
     const QDateTime now = QDateTime::currentDateTimeUtc();
     m_openDate = now;
     m_modDate = now;
-    if (m_webresource && isKindOfText()) {
-        const std::optional<QString> decoded = getContentOfPath();
-        if (!decoded)
-            QM_INFO(QStringLiteral("cannot decode the text of %1; it is kept without text").arg(m_path));
-        WebContentStore *store = WebContentStore::shared();
-        const std::optional<QString> stored = store ? store->contentWithURL(url) : std::nullopt;
-        if (stored) {
-            // The page was reloaded after an edit: keep the edited text, and
-            // let the node read as modified when it differs from the resource.
-            m_content = stored;
-            if (stored != decoded)
-                m_openDate = m_modDate.addSecs(-1);
-        } else {
-            // An undecodable resource has no text: nothing is stored that a
-            // later save or copy could write over a user's file.
-            if (decoded && store) {
-                store->setContent(*decoded, url);
-                store->setSaved(*decoded, url);
-            }
-            m_content = decoded;
-        }
+    if ((!m_webresource && !m_webframe) || !isKindOfText())
+        return;
+    // Without bytes there is no text, and nothing is stored that a later
+    // load of the same address would take for an edit.
+    if (m_webframe ? !m_webframe->hasData() : !m_webresource->hasData()) {
+        m_content.reset();
+        ++m_contentGeneration;
+        return;
     }
-    checkWebFont();
-    setPathComponent();
+    const QUrl url = webResourceURL();
+    const std::optional<QString> decoded = getContentOfPath();
+    if (!decoded)
+        QM_INFO(QStringLiteral("cannot decode the text of %1; it is kept without text").arg(m_path));
+    WebContentStore *store = WebContentStore::shared();
+    const std::optional<QString> stored = store ? store->contentWithURL(url) : std::nullopt;
+    if (stored) {
+        // The page was reloaded after an edit: keep the edited text, and
+        // let the node read as modified when it differs from the resource.
+        m_content = stored;
+        if (stored != decoded)
+            m_openDate = m_modDate.addSecs(-1);
+    } else {
+        // An undecodable resource has no text: nothing is stored that a
+        // later save or copy could write over a user's file.
+        if (decoded && store) {
+            store->setContent(*decoded, url);
+            store->setSaved(*decoded, url);
+        }
+        m_content = decoded;
+    }
+    ++m_contentGeneration;
 }
 
 void File::initIdentity(const QString &path, bool isRoot, File *parent)
@@ -652,11 +666,15 @@ QString File::relativePathFromRoot() const
 
 QString File::webURLOfFile() const
 {
-    const QVariantMap config = ProjectUtil::getProjectConfig(m_rootProject);
+    return webURLWithConfig(ProjectUtil::getProjectConfig(m_rootProject), relativePathFromRoot());
+}
+
+QString File::webURLWithConfig(const QVariantMap &config, const QString &relativePath)
+{
     if (!config.value(ProjectUtil::kIsWebProject).toBool())
         return {};
     QUrl url(config.value(ProjectUtil::kWebMainURL).toString());
-    QString relative = relativePathFromRoot();
+    QString relative = relativePath;
     if (!relative.isEmpty())
         relative.remove(0, 1);
     if (!relative.isEmpty()) {
@@ -765,7 +783,16 @@ void File::checkIsFont()
 
 void File::checkWebFont()
 {
-    if (m_isLocalFile || !m_response || m_response->mimeType() != u"application/octet-stream")
+    if (m_isLocalFile || !m_response)
+        return;
+    // A font served as one is a font, whatever its name.
+    const QString mime = m_response->mimeType();
+    if (mime.startsWith(u"font/") || mime.startsWith(u"application/font-") || mime.startsWith(u"application/x-font-")
+        || mime == u"application/vnd.ms-fontobject") {
+        m_isFont = true;
+        return;
+    }
+    if (mime != u"application/octet-stream")
         return;
     static const QList<QRegularExpression> patterns = {
         QRegularExpression(QStringLiteral(".woff")), QRegularExpression(QStringLiteral(".eot")),

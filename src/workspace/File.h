@@ -170,6 +170,14 @@ public:
     std::shared_ptr<WebResource> webresource() const { return m_webresource; }
     std::shared_ptr<WebFrame> webframe() const { return m_webframe; }
     void setWebframe(std::shared_ptr<WebFrame> frame) { m_webframe = std::move(frame); }
+    // Takes the text of the loaded resource or frame document: the text the
+    // preview's store holds for its address when there is one (an edit made
+    // before the page was loaded again; the node then reads as modified when
+    // it differs from what was loaded), else the loaded bytes decoded, which
+    // become the store's current and saved text. A node that is no text, or
+    // whose bytes did not come or cannot be decoded, keeps no text. Stamps
+    // both dates.
+    void loadWebContent();
     QVariant webresouceId() const { return m_webresouceId; }
     void setWebresouceId(const QVariant &id) { m_webresouceId = id; }
     std::optional<URLResponse> response() const { return m_response; }
@@ -208,12 +216,18 @@ public:
     // For a file of a web project: the project's "webMainURL" with the
     // relative path appended; empty otherwise.
     QString webURLOfFile() const;
+    // The same for a path relative to the project ("/css/a.css") and the
+    // project's settings; safe on any thread.
+    static QString webURLWithConfig(const QVariantMap &config, const QString &relativePath);
     // Whether the file is there. A file on a network volume counts as gone
     // while the computer is offline, without touching the disk.
     bool exists() const;
 
     // --- Appearance ---------------------------------------------------------
     QIcon icon();
+    // The icon of a node that is neither on disk nor loaded (a group of
+    // the resource tree).
+    void setIcon(const QIcon &icon) { m_icon = icon; }
     // The size at which icon() is drawn.
     QSize iconSize() const;
     QColor displayColor() const;

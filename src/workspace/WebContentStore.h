@@ -6,8 +6,10 @@
 #include <optional>
 
 // The texts of the resources the preview loaded: the current text and the
-// last saved text of each, keyed by the address's path alone (scheme, host
-// and query are not part of the key). The preview provides the store and
+// last saved text of each, keyed by the address's scheme, host, port and
+// path (query and fragment are not part of the key, so a resource asked
+// with another query is the same; one site's "/css/site.css" is never
+// another's). The preview provides the store and
 // installs it with setShared(); web nodes of the file model read and write
 // their texts through it. Without a store web nodes keep their text to
 // themselves and have no saved text.

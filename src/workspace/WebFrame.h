@@ -15,4 +15,6 @@ public:
     virtual QUrl dataSourceRequestURL() const = 0;
     virtual QByteArray dataSourceData() const = 0;
     virtual QString mimeType() const = 0;
+    // Whether the document's bytes came.
+    virtual bool hasData() const { return true; }
 };

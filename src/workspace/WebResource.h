@@ -15,6 +15,9 @@ public:
     virtual QUrl url() const = 0;
     virtual QByteArray data() const = 0;
     virtual QString mimeType() const = 0;
+    // Whether the bytes came: a resource whose load failed, or whose body
+    // was not kept, has none (not even an empty text).
+    virtual bool hasData() const { return true; }
 };
 
 // The answer that delivered a resource, as far as the file model needs it.

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +135,33 @@ TEST_F(DomTreeInWindow, TheOverlaysOuterButtonShowsTheElementsBreadcrumbOverTheP
     EXPECT_EQ(popover->height(), 32);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("mainResized"), nullptr);
     EXPECT_FALSE(tree->domBreadCrambPopover());
+}
+
+TEST_F(DomTreeInWindow, TheViewMenuOpensTheFindBarAndExpandsTheWholeTree)
+{
+    MainMenu *menu = delegate->ui().mainMenu;
+    QAction *find = menu->itemForAction(QStringLiteral("showSearchBar:"));
+    QAction *expand = menu->itemForAction(QStringLiteral("expandAll:"));
+    ASSERT_TRUE(find && expand);
+    EXPECT_EQ(find->text(), QStringLiteral("Show Element Find Bar"));
+    EXPECT_EQ(expand->text(), QStringLiteral("Expand All Elements"));
+
+    expand->trigger();
+    EXPECT_EQ(expand->text(), QStringLiteral("Collapse All Elements"));
+    EXPECT_GE(tree->outline()->rowForItem(tree->searchDomNodeFromRoot(byId("extra"))), 0);
+
+    find->trigger();
+    EXPECT_TRUE(tree->findBarVisible());
+    EXPECT_EQ(find->text(), QStringLiteral("Hide Element Find Bar"));
+    find->trigger();
+    EXPECT_FALSE(tree->findBarVisible());
+
+    // The find key opens it while the tree has the keyboard.
+    delegate->ui().window->activateWindow();
+    tree->outline()->setFocus();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->outline()->hasFocus(); }));
+    QTest::keySequence(tree->outline(), QKeySequence::Find);
+    EXPECT_TRUE(tree->findBarVisible());
+    expand->trigger();
+    EXPECT_EQ(expand->text(), QStringLiteral("Expand All Elements"));
 }

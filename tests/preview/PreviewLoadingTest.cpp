@@ -19,25 +19,6 @@
 
 namespace {
 
-// A site on the loopback server: files written into a folder of its own.
-class Site
-{
-public:
-    Site() : server(dir.path()) { EXPECT_TRUE(server.start()); }
-
-    QString write(const QString &name, const QByteArray &content)
-    {
-        const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        TestUtil::writeFile(path, content);
-        return path;
-    }
-    QUrl fileUrl(const QString &name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
-
-    QTemporaryDir dir;
-    LoopbackHttpServer server;
-};
-
 // Answers the alerts with the responses in turn, ticking the suppression box
 // where asked, and keeps their messages.
 class AlertScript

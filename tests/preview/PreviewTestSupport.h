@@ -13,11 +13,35 @@
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <memory>
+
+// A site on the loopback server: files written into a folder of its own.
+class Site
+{
+public:
+    Site() : server(dir.path()) { EXPECT_TRUE(server.start()); }
+
+    QString write(const QString &name, const QByteArray &content)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        TestUtil::writeFile(path, content);
+        return path;
+    }
+    QUrl fileUrl(const QString &name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
+
+    QTemporaryDir dir;
+    LoopbackHttpServer server;
+};
 
 // Records what the preview hands to the DOM tree, and maps every node to itself.
 class RecordingDomTree : public PreviewDomTreeInterface
@@ -30,6 +54,7 @@ public:
     DOMNode *getPaticulerElement(DOMNode *node) override { return node; }
     void selectNode(DOMNode *node) override { selected.append(node); }
     void reloadSelectedRow() override { ++reloadedRows; }
+    void setIndexFile(File *file) override { indexFile = file; }
 
     QList<DOMDocument *> documents;
     QStringList modified;
@@ -37,6 +62,7 @@ public:
     QList<DOMNode *> selected;
     int cleared = 0;
     int reloadedRows = 0;
+    QPointer<File> indexFile;
 };
 
 // The project controller as the preview sees it: one project (a folder) and

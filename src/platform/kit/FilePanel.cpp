@@ -43,6 +43,8 @@ QFileDialog *FilePanel::makeDialog(QWidget *parent) const
         }
     }
     dialog->setOption(QFileDialog::ReadOnly, !m_canCreateDirectories);
+    if (!m_prompt.isEmpty())
+        dialog->setLabelText(QFileDialog::Accept, m_prompt);
     return dialog;
 }
 

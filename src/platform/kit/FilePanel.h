@@ -25,6 +25,9 @@ public:
     Kind kind() const { return m_kind; }
     QString message() const { return m_message; }
     void setMessage(const QString &message) { m_message = message; }
+    // The title of the button that accepts ("Save", "Open" when empty).
+    QString prompt() const { return m_prompt; }
+    void setPrompt(const QString &prompt) { m_prompt = prompt; }
     bool canChooseDirectories() const { return m_canChooseDirectories; }
     void setCanChooseDirectories(bool can) { m_canChooseDirectories = can; }
     bool canChooseFiles() const { return m_canChooseFiles; }
@@ -53,6 +56,7 @@ public:
 private:
     Kind m_kind;
     QString m_message;
+    QString m_prompt;
     bool m_canChooseDirectories = false;
     bool m_canChooseFiles = true;
     bool m_allowsMultipleSelection = false;

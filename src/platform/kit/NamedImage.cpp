@@ -23,7 +23,7 @@ QString pathForImageNamed(const QString &name)
     const QString translated = QCoreApplication::translate("Images", name.toUtf8().constData());
     QString base = translated.isEmpty() ? name : translated;
     static const QStringList s_extensions = {QStringLiteral("png"), QStringLiteral("pdf"),
-                                             QStringLiteral("tiff"), QStringLiteral("svg"),
+                                             QStringLiteral("tiff"), QStringLiteral("svg"), QStringLiteral("icns"),
                                              QStringLiteral("jpg")};
     const QFileInfo info(base);
     if (s_extensions.contains(info.suffix().toLower()))

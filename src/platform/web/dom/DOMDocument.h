@@ -15,7 +15,10 @@ class DOMComment;
 class DOMDocumentFragment;
 class DOMDocumentIndex;
 class DOMDocumentType;
+class DOMCSSRule;
+class DOMCSSRuleList;
 class DOMCSSStyleDeclaration;
+class DOMCSSStyleSheet;
 class DOMStyleSheetList;
 class DOMText;
 
@@ -130,6 +133,25 @@ public:
     QVariantMap dimensionWithElement(DOMNode *node) const;
     // The attribute text as the row editor holds it, checked name by name.
     std::optional<DOMAttributeError> validateAttribute(const QString &attributeText) const;
+
+    // Style-rule queries over the live style sheets
+    // (src/domtree/DOMDocumentStyleRules.cpp).
+
+    enum class ImportOnly { No, Yes };
+    // Every rule of every style sheet in document order, the rules of
+    // imported sheets in the place of their import rule.
+    QList<std::shared_ptr<DOMCSSRule>> allRules() const;
+    // Appends each rule of the list; an import rule is followed into its
+    // sheet, and with ImportOnly::No a media or keyframes rule into its
+    // children (whose own media rules are followed too).
+    static void childRulesByRule(const DOMCSSRuleList &rules, QList<std::shared_ptr<DOMCSSRule>> &list,
+                                 ImportOnly importOnly);
+    // Logs each rule's text and type at DEBUG, imported sheets followed.
+    void printCSSStructure() const;
+    static void printStyleSheet(const DOMCSSStyleSheet &sheet);
+    // The keyframe of that text in the keyframes rule of that name: none,
+    // always (nothing asks for it).
+    std::shared_ptr<DOMCSSRule> keyframeStyleBy(const QString &name, const QString &keyText) const;
 
     // Told the id of each node that left the document for good (nobody holds
     // it any more), so that the page can let go of it too; not while the

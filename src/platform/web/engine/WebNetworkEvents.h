@@ -37,6 +37,16 @@ struct WebResponseInfo
     double timestamp = 0;
 };
 
+// The headers of a response as the server sent them (Set-Cookie among them,
+// one entry per line of a repeated header), reported apart from the response
+// and before or after it.
+struct WebResponseExtraInfo
+{
+    QString requestId;
+    int status = 0;
+    WebHeaders headers;
+};
+
 // A request held back before it was sent (WebPage::interceptRequests()).
 struct WebInterceptedRequest
 {

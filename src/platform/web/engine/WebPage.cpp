@@ -160,7 +160,11 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
     command(QStringLiteral("Page.enable"));
     command(QStringLiteral("Inspector.enable"));
     command(QStringLiteral("Runtime.enable"));
-    command(QStringLiteral("Network.enable"));
+    // The browser keeps the bodies of what the page loaded for the preview's
+    // resource list (documents, style sheets, scripts, images and fonts):
+    // its buffers are raised so that a large page keeps them all.
+    command(QStringLiteral("Network.enable"), {{QStringLiteral("maxTotalBufferSize"), 256 * 1024 * 1024},
+                                               {QStringLiteral("maxResourceBufferSize"), 64 * 1024 * 1024}});
     // The preview shows the files as they are now, never a cached copy.
     command(QStringLiteral("Network.setCacheDisabled"), {{QStringLiteral("cacheDisabled"), true}});
     command(QStringLiteral("DOM.enable"));

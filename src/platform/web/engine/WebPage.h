@@ -120,8 +120,12 @@ public:
     // copy: nothing is fetched twice. done gets nullopt when it is gone.
     void responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done);
     // Resources of these URL patterns ("*" wildcards) are held back before
-    // they are sent (resourceIntercepted()); an empty list stops that.
+    // they are sent (resourceIntercepted()), in every frame's session; an
+    // empty list stops that.
     void interceptRequests(const QStringList &urlPatterns);
+    // The pattern that matches this address alone (its wildcard characters
+    // escaped).
+    static QString urlPatternFor(const QUrl &url);
     // Answers a held request with these bytes, as if the server had sent them.
     void fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status = 200);
     // Lets a held request go on to the network.
@@ -181,6 +185,7 @@ Q_SIGNALS:
     // The network traffic of every frame.
     void requestSent(const WebRequestInfo &request);
     void responseReceived(const WebResponseInfo &response);
+    void responseExtraInfoReceived(const WebResponseExtraInfo &info);
     void requestFinished(const QString &requestId, qint64 encodedLength, double timestamp);
     void requestFailed(const QString &requestId, const QString &errorText, bool canceled);
     void resourceIntercepted(const WebInterceptedRequest &request);
@@ -209,7 +214,7 @@ private:
     QString m_session;
     QSet<QString> m_childSessions; // frames of other sites
     QSet<QString> m_domRequested;  // sessions whose DOM node ids are valid
-    QMap<QString, QString> m_sessionOfRequest; // network request id -> session
+    QMap<QString, QString> m_sessionOfRequest; // network request id -> the session that saw it last
     QList<std::function<void()>> m_waitingForSession;
     QSet<int> m_bridgeContexts; // execution ids of the bridge's world in the main session
     QUrl m_url;

@@ -10,11 +10,16 @@
 
 namespace {
 
+// A header the server sent more than once comes as one value with a line
+// per copy: each line is an entry of its own.
 WebHeaders headersOf(const QJsonObject &object)
 {
     WebHeaders headers;
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it)
-        headers.append({it.key(), it.value().toString()});
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const QStringList lines = it.value().toString().split(QLatin1Char('\n'));
+        for (const QString &line : lines)
+            headers.append({it.key(), line});
+    }
     return headers;
 }
 
@@ -54,7 +59,16 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         if (info.resourceType == QLatin1String("Document"))
             m_downloads->documentResponseReceived(info.url, info.mimeType);
         Q_EMIT responseReceived(info);
+    } else if (method == QLatin1String("Network.responseReceivedExtraInfo")) {
+        WebResponseExtraInfo info;
+        info.requestId = requestId;
+        info.status = params.value(QStringLiteral("statusCode")).toInt();
+        info.headers = headersOf(params.value(QStringLiteral("headers")).toObject());
+        Q_EMIT responseExtraInfoReceived(info);
     } else if (method == QLatin1String("Network.loadingFinished")) {
+        // The body is asked of the session that saw the request finish: a
+        // frame that moved into a process of its own keeps it there.
+        m_sessionOfRequest.insert(requestId, sessionId);
         Q_EMIT requestFinished(requestId, qint64(params.value(QStringLiteral("encodedDataLength")).toDouble()),
                                params.value(QStringLiteral("timestamp")).toDouble());
     } else if (method == QLatin1String("Network.loadingFailed")) {
@@ -86,6 +100,17 @@ void WebPage::responseBody(const QString &requestId, std::function<void(std::opt
                       done(result.value(QStringLiteral("base64Encoded")).toBool() ? QByteArray::fromBase64(body.toLatin1())
                                                                                   : body.toUtf8());
                   });
+}
+
+QString WebPage::urlPatternFor(const QUrl &url)
+{
+    QString pattern;
+    for (const QChar c : url.toString(QUrl::FullyEncoded)) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('\\'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return pattern;
 }
 
 void WebPage::interceptRequests(const QStringList &urlPatterns)

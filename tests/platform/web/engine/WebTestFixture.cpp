@@ -182,15 +182,25 @@ void LoopbackHttpServer::serve(QTcpSocket *socket)
     answer(socket, head);
 }
 
+void LoopbackHttpServer::setAnswer(const QString &path, const QByteArray &status, const QList<QByteArray> &headerLines)
+{
+    m_answers.insert(path, {status, headerLines});
+}
+
 void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &head)
 {
     const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     QByteArray status = "404 Not Found";
     QByteArray body = "not found";
     QByteArray type = "text/plain";
+    QList<QByteArray> extra;
     if (request.size() >= 2 && request.at(0) == "GET") {
         const QString path = QUrl::fromPercentEncoding(request.at(1).split('?').value(0)).mid(1);
         m_paths.append(path);
+        if (m_unanswered.contains(path)) {
+            socket->abort();
+            return;
+        }
         const QString file = QDir(m_folder).filePath(path);
         // Nothing outside the folder is served.
         if (QFileInfo(file).canonicalFilePath().startsWith(QDir(m_folder).canonicalPath()) && QFileInfo(file).isFile()) {
@@ -198,9 +208,18 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &head)
             type = QMimeDatabase().mimeTypeForFile(file).name().toUtf8();
             status = "200 OK";
         }
+        type = m_types.value(path, type);
+        if (const auto answer = m_answers.constFind(path); answer != m_answers.cend()) {
+            status = answer->first;
+            extra = answer->second;
+        }
     }
+    QByteArray headers;
+    for (const QByteArray &line : std::as_const(extra))
+        headers += line + "\r\n";
     socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
-                  + QByteArray::number(body.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body);
+                  + QByteArray::number(body.size()) + "\r\nCache-Control: no-store\r\n" + headers
+                  + "Connection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -83,6 +85,14 @@ public:
     const QStringList &requestedPaths() const { return m_paths; }
     // The path answers delayMs after it was asked; a negative delay never answers.
     void setDelay(const QString &path, int delayMs) { m_delays.insert(path, delayMs); }
+    // The path answers with this status line ("500 Internal Server Error"),
+    // the file's bytes (or a short text when there is no file) and these
+    // header lines besides the usual ones ("Set-Cookie: a=1").
+    void setAnswer(const QString &path, const QByteArray &status, const QList<QByteArray> &headerLines = {});
+    // The path is served as this type, whatever its name says.
+    void setContentType(const QString &path, const QByteArray &type) { m_types.insert(path, type); }
+    // The path's connection is closed without an answer.
+    void setClosesWithoutAnswer(const QString &path) { m_unanswered.insert(path); }
 
 private:
     void serve(QTcpSocket *socket);
@@ -93,4 +103,7 @@ private:
     QStringList m_paths;
     QHash<QTcpSocket *, QByteArray> m_buffers;
     QHash<QString, int> m_delays;
+    QHash<QString, std::pair<QByteArray, QList<QByteArray>>> m_answers;
+    QHash<QString, QByteArray> m_types;
+    QSet<QString> m_unanswered;
 };

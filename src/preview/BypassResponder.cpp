@@ -1,0 +1,59 @@
+#include "BypassResponder.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/web/engine/WebPage.h"
+#include "workspace/BypassMap.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+
+BypassResponder::BypassResponder(WebPage *page, BypassMap *map, QObject *parent)
+    : QObject(parent), m_page(page), m_map(map)
+{
+    connect(page, &WebPage::resourceIntercepted, this, &BypassResponder::answer);
+    // Ties may change on the substitution jobs' thread: the patterns are
+    // renewed here, on the main thread.
+    connect(map, &BypassMap::changed, this, &BypassResponder::renewPatterns, Qt::QueuedConnection);
+    renewPatterns();
+}
+
+BypassResponder::~BypassResponder() = default;
+
+void BypassResponder::renewPatterns()
+{
+    QStringList patterns;
+    const QVariantMap table = m_map->bypassMap();
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        const QUrl url(it.key());
+        // Only what the network serves can be held back.
+        if (url.scheme().startsWith(QLatin1String("http")))
+            patterns.append(WebPage::urlPatternFor(url));
+    }
+    patterns.sort();
+    if (patterns == m_patterns || !m_page)
+        return;
+    m_patterns = patterns;
+    m_page->interceptRequests(m_patterns);
+}
+
+void BypassResponder::answer(const WebInterceptedRequest &request)
+{
+    if (!m_page)
+        return;
+    const QUrl tied = m_map->bypassPathWithURL(request.url);
+    const QString path = tied.toLocalFile();
+    QFile file(path);
+    if (tied.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (!tied.isEmpty())
+            QM_INFO(QStringLiteral("the local copy %1 of %2 cannot be read; the network's is loaded")
+                        .arg(path, request.url.toString()));
+        ++m_passed;
+        m_page->continueRequest(request.interceptId);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    ++m_served;
+    m_page->fulfillRequest(request.interceptId, bytes, type);
+}
