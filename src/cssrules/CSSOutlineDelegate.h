@@ -356,6 +356,12 @@ private:
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);
+    // The rule's text into the file's sheet in the page, after the item's
+    // rule; false after the alert of a refusal. A file the page does not
+    // show takes the rule in its text only.
+    bool insertIntoPage(File *file, const QString &text, const StyleDeclarationPtr &afterAt, const QString &shown);
+    // Mode 1 shows the keyframes rule after an edit, which is written back and played again.
+    void showEditedKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, int reloadMode);
     // A media or keyframes block with its rules, in the page, the model and
     // (through the write-back) the text; null when the page refused it.
     StyleDeclarationPtr createBlock(int type, const QString &selector, const InnerSelectors &inner, File *file,

@@ -330,12 +330,7 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPt
         entries.append({block, copy, cssBody});
     }
     addKeyframeEntries(this, entries);
-    m_shownKeyframesRule = keyframes;
-    m_shownKeyframe = nullptr;
-    setDisplaySelectorType(KeyframesRules);
-    reloadRuleList(2);
-    applyContentToFile(file);
-    replayAnimation(animationName(keyframes->selector()));
+    showEditedKeyframes(keyframes, nullptr, 2);
     return keyframe;
 }
 
@@ -362,11 +357,16 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
     }
     removeKeyframeEntries(this, old);
     addKeyframeEntries(this, renamed);
-    m_shownKeyframe = newKeyframe;
+    showEditedKeyframes(keyframes, newKeyframe, 2);
+}
+
+void CSSOutlineDelegate::showEditedKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, int reloadMode)
+{
     m_shownKeyframesRule = keyframes;
+    m_shownKeyframe = keyframe;
     setDisplaySelectorType(KeyframesRules);
-    reloadRuleList(2);
-    applyContentToFile(file);
+    reloadRuleList(reloadMode);
+    applyContentToFile(keyframes->parentFile());
     replayAnimation(animationName(keyframes->selector()));
 }
 
@@ -394,13 +394,7 @@ void CSSOutlineDelegate::doRemoveKeyframeFrom(const StyleDeclarationPtr &keyfram
     if (entries.isEmpty())
         return;
     removeKeyframeEntries(this, entries);
-    setDisplaySelectorType(KeyframesRules);
-    m_shownKeyframesRule = keyframes;
-    if (m_shownKeyframe == keyframe)
-        m_shownKeyframe = nullptr;
-    reloadRuleList(1);
-    applyContentToFile(file);
-    replayAnimation(animationName(keyframes->selector()));
+    showEditedKeyframes(keyframes, m_shownKeyframe == keyframe ? nullptr : m_shownKeyframe, 1);
 }
 
 // --- Declarations of keyframes ---------------------------------------------------------------------------

@@ -223,6 +223,19 @@ int CSSOutlineDelegate::liveIndexAfter(File *file, const StyleDeclarationPtr &af
 
 // --- Creating -----------------------------------------------------------------------------------
 
+bool CSSOutlineDelegate::insertIntoPage(File *file, const QString &text, const StyleDeclarationPtr &afterAt, const QString &shown)
+{
+    const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file);
+    if (!sheet) {
+        QM_INFO(QStringLiteral("%1 is not a style sheet of the page; the rule goes into the file only").arg(file->path()));
+        return true;
+    }
+    const DOMCSSInsertion inserted = sheet->insertRule(text, liveIndexAfter(file, afterAt));
+    if (!inserted)
+        alertDomException(inserted, shown);
+    return inserted.isOk();
+}
+
 StyleDeclarationPtr CSSOutlineDelegate::createSelector(const QString &selector, const QString &body, File *file,
                                                        const StyleDeclarationPtr &afterAt)
 {
@@ -230,15 +243,8 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelector(const QString &selector, 
         return nullptr;
     QList<StyleDeclarationPtr> list = styleDeclarationsOf(file);
     const QString text = selector + QStringLiteral(" {") + body + u'}';
-    if (const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file)) {
-        const DOMCSSInsertion inserted = sheet->insertRule(text, liveIndexAfter(file, afterAt));
-        if (!inserted) {
-            alertDomException(inserted, text);
-            return nullptr;
-        }
-    } else {
-        QM_INFO(QStringLiteral("%1 is not a style sheet of the page; the rule goes into the file only").arg(file->path()));
-    }
+    if (!insertIntoPage(file, text, afterAt, text))
+        return nullptr;
     const StyleDeclarationPtr declaration = newDeclaration(RuleType::Style, selector, body, file, false);
     const qsizetype at = modelIndexAfter(list, afterAt);
     declaration->setStyleIndex(at);
@@ -301,17 +307,9 @@ StyleDeclarationPtr CSSOutlineDelegate::createBlock(int type, const QString &sel
 {
     QList<StyleDeclarationPtr> list = styleDeclarationsOf(file);
     const QString body = innerText(inner);
-    const QString text = selector + QStringLiteral(" {") + body + u'}';
-    if (const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file)) {
-        // An empty block goes in as it is.
-        const DOMCSSInsertion inserted = sheet->insertRule(text, liveIndexAfter(file, afterAt));
-        if (!inserted) {
-            alertDomException(inserted, shown);
-            return nullptr;
-        }
-    } else {
-        QM_INFO(QStringLiteral("%1 is not a style sheet of the page; the block goes into the file only").arg(file->path()));
-    }
+    // An empty block goes in as it is.
+    if (!insertIntoPage(file, selector + QStringLiteral(" {") + body + u'}', afterAt, shown))
+        return nullptr;
     const StyleDeclarationPtr block = newDeclaration(type, selector, body, file, false);
     qsizetype at = modelIndexAfter(list, afterAt);
     block->setStyleIndex(at);
