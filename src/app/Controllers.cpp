@@ -23,6 +23,7 @@
 #include "foundation/TargetRef.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -86,21 +87,36 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     projects.setPreviewHalf(preview);
 }
 
-void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &rules)
+void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel)
 {
-    // What the selected row of the rules panel can take.
-    const auto selectedRuleOrKeyframe = [&rules] {
-        const CSSRulePtr row = rules.getSelectedCSSRule();
-        return row && !row->isWebKitStyle()
-               && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
-    };
-    menu.setTarget(QStringLiteral("addDeclaration:"),
-                   [&rules](QAction *) { rules.showAddDeclarationPopover(rules.getSelectedCSSRule()); },
-                   [selectedRuleOrKeyframe](QAction *) { return selectedRuleOrKeyframe(); });
-    menu.setTarget(QStringLiteral("showAddSelector:"), [&rules](QAction *) { rules.showAddSelector(); },
-                   [&rules](QAction *) { return !rules.getLocalStyleSheets().isEmpty(); });
-    menu.setTarget(QStringLiteral("removeStyle:"), [&rules](QAction *) { rules.removeStyle(); },
-                   [&rules](QAction *) { return !rules.getSelectedCSSRules().isEmpty(); });
+    // The menu may outlive the panel while the windows close.
+    const QPointer<CSSOutlineDelegate> rules(&panel);
+    menu.setTarget(
+        QStringLiteral("addDeclaration:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAddDeclarationPopover(rules->getSelectedCSSRule());
+        },
+        [rules](QAction *) {
+            // A rule or a keyframe of a style sheet takes declarations.
+            const CSSRulePtr row = rules ? rules->getSelectedCSSRule() : nullptr;
+            return row && !row->isWebKitStyle()
+                   && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
+        });
+    menu.setTarget(
+        QStringLiteral("showAddSelector:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAddSelector();
+        },
+        [rules](QAction *) { return rules && !rules->getLocalStyleSheets().isEmpty(); });
+    menu.setTarget(
+        QStringLiteral("removeStyle:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->removeStyle();
+        },
+        [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
 }
 
 void Controllers::install(AppDelegate &delegate)

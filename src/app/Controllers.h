@@ -23,7 +23,7 @@ private:
     // main window's controls and the Reload command.
     static void installPreview(AppDelegate &delegate, ProjectDelegate &projects);
     // The Rules menu's commands on the rules panel.
-    static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &rules);
+    static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
     static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
 };
