@@ -10,26 +10,19 @@
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
 #include "cssrules/CSSOutlineDelegate.h"
-#include "platform/web/dom/DOMDocument.h"
-#include "platform/web/dom/DOMElement.h"
-#include "platform/web/engine/WebEngineCache.h"
-#include "platform/web/engine/WebFrameMirror.h"
-#include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/OutlineViewEx.h"
 
 #include "../BakerySite.h"
 #include "../OffscreenHome.h"
-#include "../ScreenPicture.h"
+#include "../LaunchedShell.h"
+#include "../ScreenTimers.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -38,35 +31,18 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    const QString site = rememberBakeryProjects(home);
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(QUrl::fromLocalFile(site + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded),
-                       QStringLiteral("lastURL"));
-    defaults.synchronize();
+    rememberBakeryPageShown(home);
 
-    QApplication::setOrganizationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication application(argc, argv);
-    if (dark)
-        useDarkDesktop(application);
-    AppDelegate::initialize();
-    AppDelegate delegate;
-    delegate.loadInterface();
-    QTimer::singleShot(0, &application, [&] { delegate.applicationDidFinishLaunching(); });
+    LaunchedShell shell(argc, argv, dark);
+    QApplication &application = shell.application;
+    AppDelegate &delegate = shell.delegate();
 
     ProjectDelegate *projects = delegate.ui().projectController;
     auto *preview = dynamic_cast<PreviewDelegate *>(projects->previewHalf());
     auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
     if (!preview || !rules)
         return 1;
-    const auto shoot = [&] {
-        QTimer::singleShot(1200, &application, [&] {
-            const QImage screen = pictureOfScreen(QSize(1280, 800));
-            const bool written = screen.save(output);
-            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
-            application.exit(written ? 0 : 1);
-        });
-    };
+    const auto shoot = [&] { shootScreenLater(application, output, 1200); };
     // The panel lists the heading's rules: its font size is typed anew.
     QObject::connect(rules, &CSSOutlineDelegate::rebuilt, &application, [&] {
         static bool typed = false;
@@ -92,31 +68,11 @@ int main(int argc, char *argv[])
             }
         }
     });
-    const auto pick = [&] {
-        ExWebView *view = preview->webview();
-        DOMElement *heading = view->mainFrameDocument() ? view->mainFrameDocument()->querySelector(QStringLiteral("h1")) : nullptr;
-        const std::optional<DOMElementBox> box = heading ? view->mainFrame().engine()->elementBox(*heading) : std::nullopt;
-        if (!box) {
-            shoot();
-            return;
-        }
-        preview->doDetectPreview(true);
-        const QPointF point = box->viewRect.center();
-        QMouseEvent move(QEvent::MouseMove, point, view->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTimer::singleShot(500, &application, [view, point] {
-            QMouseEvent press(QEvent::MouseButtonPress, point, view->mapToGlobal(point), Qt::LeftButton, Qt::LeftButton,
-                              Qt::NoModifier);
-            QApplication::sendEvent(view, &press);
-            QMouseEvent release(QEvent::MouseButtonRelease, point, view->mapToGlobal(point), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(view, &release);
-        });
-    };
+    const auto pick = [&] { clickInPreview(*preview, QStringLiteral("h1"), [] {}); };
     QObject::connect(preview, &PreviewDelegate::loadCompleted, &application, [&] {
         QTimer::singleShot(300, &application, pick);
     });
     // Without a page after a while, the picture shows why.
-    QTimer::singleShot(20000, &application, shoot);
+    shootScreenLater(application, output, 20000);
     return application.exec();
 }

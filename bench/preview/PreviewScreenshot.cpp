@@ -11,28 +11,19 @@
 
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
-#include "platform/web/dom/DOMDocument.h"
-#include "platform/web/dom/DOMElement.h"
-#include "platform/web/engine/WebEngineCache.h"
-#include "platform/web/engine/WebFrameMirror.h"
 #include "preview/BackgroundView.h"
-#include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 #include "preview/RulerSlider.h"
 
 #include "../BakerySite.h"
 #include "../OffscreenHome.h"
 #include "../LaunchedShell.h"
-#include "../ScreenPicture.h"
+#include "../ScreenTimers.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -56,40 +47,14 @@ int main(int argc, char *argv[])
     auto *preview = dynamic_cast<PreviewDelegate *>(projects->previewHalf());
     if (!preview)
         return 1;
-    const auto shoot = [&] {
-        QTimer::singleShot(1500, &application, [&] {
-            const QImage screen = pictureOfScreen(QSize(1280, 800));
-            const bool written = screen.save(output);
-            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
-            application.exit(written ? 0 : 1);
-        });
-    };
+    const auto shoot = [&] { shootScreenLater(application, output, 1500); };
     const auto pick = [&] {
         if (responsive) {
             delegate.ui().cssInspector->hide();
             delegate.ui().responsiveSlider->setValue(765);
             delegate.ui().centerTopPane->grab().save(output + QStringLiteral(".pane.png"));
         }
-        ExWebView *view = preview->webview();
-        DOMElement *heading = view->mainFrameDocument() ? view->mainFrameDocument()->querySelector(QStringLiteral("h1")) : nullptr;
-        const std::optional<DOMElementBox> box = heading ? view->mainFrame().engine()->elementBox(*heading) : std::nullopt;
-        if (!box) {
-            shoot();
-            return;
-        }
-        preview->doDetectPreview(true);
-        const QPointF point = box->viewRect.center();
-        QMouseEvent move(QEvent::MouseMove, point, view->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTimer::singleShot(500, &application, [view, point, shoot] {
-            QMouseEvent press(QEvent::MouseButtonPress, point, view->mapToGlobal(point), Qt::LeftButton, Qt::LeftButton,
-                              Qt::NoModifier);
-            QApplication::sendEvent(view, &press);
-            QMouseEvent release(QEvent::MouseButtonRelease, point, view->mapToGlobal(point), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(view, &release);
-            shoot();
-        });
+        clickInPreview(*preview, QStringLiteral("h1"), shoot);
     };
     // Once the page is complete: detection on, the pointer over the heading, a click.
     QObject::connect(preview, &PreviewDelegate::loadCompleted, &application, [&] {

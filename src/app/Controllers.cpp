@@ -13,6 +13,7 @@
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
+#include "preview/PageDownloadManager.h"
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
@@ -84,6 +85,7 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     if (ui.loadedResourcePane)
         ui.loadedResourcePane->setContentView(resources->view());
     preview->setLoadedResourceDelegate(resources);
+    installPageDownload(delegate, projects, *preview);
     projects.setPreviewHalf(preview);
 }
 
@@ -117,6 +119,32 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+}
+
+void Controllers::installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview)
+{
+    MainInterface &ui = delegate.ui();
+    // Saving the page with its resources, from the two download buttons and
+    // the "Download..." item, all enabled while a page is complete.
+    auto *pageDownload = new PageDownloadManager(ui.window, &preview);
+    pageDownload->setPreviewDelegate(&preview);
+    pageDownload->setProjectDelegate(&projects);
+    pageDownload->setInspectorVisibility([&delegate](bool visible) {
+        if (visible)
+            delegate.visibleCSSInspector();
+        else
+            delegate.invisibleCSSInspector();
+    });
+    preview.setDownloadButtons(ui.downloadButton, ui.downloadToolbarButton);
+    for (QToolButton *button : {ui.downloadButton, ui.downloadToolbarButton}) {
+        if (button)
+            QObject::connect(button, &QToolButton::clicked, pageDownload, &PageDownloadManager::displayWindow);
+    }
+    if (ui.mainMenu) {
+        ui.mainMenu->setTarget(
+            QStringLiteral("displayWindow:"), [pageDownload](QAction *) { pageDownload->displayWindow(); },
+            [pageDownload](QAction *item) { return pageDownload->validateMenuItem(item); });
+    }
 }
 
 void Controllers::install(AppDelegate &delegate)

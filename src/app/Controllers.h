@@ -26,4 +26,7 @@ private:
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
     static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
+    // Saving the page with its resources: the sheet, the two download
+    // buttons and the "Download..." item.
+    static void installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview);
 };

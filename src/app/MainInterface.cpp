@@ -209,6 +209,11 @@ QWidget *MainInterface::makeToolBar()
     reloadButton->setEnabled(false);
     layout->addWidget(reloadButton);
 
+    downloadToolbarButton = toolButton(bar, QStringLiteral("download_Template"), QStringLiteral("Download the Page and Its Files"));
+    downloadToolbarButton->setObjectName(QStringLiteral("downloadToolbarButton"));
+    downloadToolbarButton->setEnabled(false);
+    layout->addWidget(downloadToolbarButton);
+
     // The load's counts and size, small, beside the field.
     auto *counts = new QWidget(bar);
     auto *countsLayout = new QVBoxLayout(counts);
@@ -406,6 +411,11 @@ QWidget *MainInterface::makeLeftBottomPane()
     QWidget *bar = header(leftBottomPane, {});
     resouceSegmentControl = segments(bar, {QStringLiteral("Resources"), QStringLiteral("History")});
     resouceSegmentControl->setObjectName(QStringLiteral("resouceSegmentControl"));
+    downloadButton = toolButton(bar, QStringLiteral("download_Template"), QStringLiteral("Download the Page and Its Files"));
+    downloadButton->setObjectName(QStringLiteral("downloadButton"));
+    downloadButton->setFixedSize(20, 20);
+    downloadButton->setEnabled(false);
+    static_cast<QHBoxLayout *>(bar->layout())->addWidget(downloadButton);
     layout->addWidget(bar);
 
     auto *tabs = new QStackedWidget(leftBottomPane);

@@ -131,6 +131,10 @@ public:
     SearchFieldEx *selectedURLPath = nullptr;
     ProgressiveBox *progressiveBox = nullptr;
     QToolButton *reloadButton = nullptr;
+    // Saving the page with its resources: on the tool bar, and in the
+    // loaded resources' header; enabled while a page is complete.
+    QToolButton *downloadToolbarButton = nullptr;
+    QToolButton *downloadButton = nullptr;
     QLabel *loadStatusTextField = nullptr;
     QLabel *totalFileSizeTextField = nullptr;
 
@@ -145,6 +149,7 @@ public:
     QAction *expandTreeMenuItem = nullptr;
     QAction *chromedPreview = nullptr;
     QAction *responsiveRulerMenuItem = nullptr;
+    QAction *downloadPageMenuItem = nullptr;
     // The file tree's context menu, titled "fileMenu": its commands act on
     // the clicked row.
     QMenu *fileMenu = nullptr;

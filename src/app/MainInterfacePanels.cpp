@@ -215,6 +215,8 @@ void MainInterface::makeMenus()
     responsiveRulerMenuItem = m.addItem(preview, QStringLiteral("Hide Responsive Ruler"),
                                         QStringLiteral("activateResponsiveRuler:"), K(Qt::CTRL | Qt::ALT | Qt::Key_R));
     preview->addSeparator();
+    downloadPageMenuItem = m.addItem(preview, QStringLiteral("Download..."), QStringLiteral("displayWindow:"),
+                                     K(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m.addItem(preview, QStringLiteral("Download Libraries..."), QStringLiteral("downloadLib:"));
 
     QMenu *rules = m.menuTitled(QStringLiteral("Rules"));

@@ -95,6 +95,22 @@ void PreviewDelegate::setDetectButtons(QAbstractButton *detectButton, QAbstractB
     updateDetectButtonState();
 }
 
+void PreviewDelegate::setDownloadButtons(QAbstractButton *downloadButton, QAbstractButton *downloadToolbarButton)
+{
+    m_downloadButton = downloadButton;
+    m_downloadToolbarButton = downloadToolbarButton;
+    setDownloadButtonsEnabled(m_downloadButtonsEnabled);
+}
+
+void PreviewDelegate::setDownloadButtonsEnabled(bool enabled)
+{
+    m_downloadButtonsEnabled = enabled;
+    for (QAbstractButton *button : {m_downloadButton.data(), m_downloadToolbarButton.data()}) {
+        if (button)
+            button->setEnabled(enabled);
+    }
+}
+
 void PreviewDelegate::setDownloadFolder(const QString &path)
 {
     m_downloadFolder = path;

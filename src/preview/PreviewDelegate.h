@@ -117,7 +117,10 @@ public:
     // The preview's preferences: JavaScript as the switch says, windows opened
     // by script, images loaded at once, local pages reading local files.
     void initWebPreference();
-    void setDownloadButtonsEnabled(bool enabled) override { m_downloadButtonsEnabled = enabled; }
+    // The two buttons that save the page with its resources (either may be
+    // null): enabled only while a page is complete.
+    void setDownloadButtons(QAbstractButton *downloadButton, QAbstractButton *downloadToolbarButton);
+    void setDownloadButtonsEnabled(bool enabled) override;
     bool downloadButtonsEnabled() const { return m_downloadButtonsEnabled; }
 
     // --- The page's document and the bridge (PreviewDelegate.cpp) --------------------
@@ -408,6 +411,8 @@ private:
     QPointer<QLabel> m_loadStatusTextField;
     QPointer<QLabel> m_totalFileSizeTextField;
     QPointer<QAbstractButton> m_javascriptStatusButton;
+    QPointer<QAbstractButton> m_downloadButton;
+    QPointer<QAbstractButton> m_downloadToolbarButton;
     QPointer<QAbstractButton> m_javascriptStatusButton2;
     QList<QPointer<QObject>> m_clearUndoTargets;
     QString m_downloadFolder;

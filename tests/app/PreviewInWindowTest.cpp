@@ -4,6 +4,8 @@
 
 #include "app/EXWindow.h"
 #include "app/MainMenu.h"
+#include "platform/kit/Alert.h"
+#include "platform/kit/FilePanel.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -16,8 +18,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -103,6 +108,64 @@ TEST_F(PreviewInWindow, AProjectPageAndAnAddressLoadWithProgressReloadAndHistory
     ASSERT_TRUE(waitForLoad(before));
     EXPECT_EQ(view->mainFrameURL(), page->absolutePath());
     EXPECT_EQ(tree()->selectedRow(), tree()->rowForItem(page));
+}
+
+TEST_F(PreviewInWindow, APageIsSavedWithItsFilesFromTheButtonsOrTheMenuOnceComplete)
+{
+    QTemporaryDir web;
+    LoopbackHttpServer server(web.path());
+    ASSERT_TRUE(server.start());
+    TestUtil::writeFile(web.filePath(QStringLiteral("style/site.css")), "p { color: green }");
+    TestUtil::writeFile(web.filePath(QStringLiteral("shop.html")),
+                        "<!DOCTYPE html><link rel=stylesheet href=/style/site.css><p>shop</p>");
+    QAction *item = ui().mainMenu->itemForAction(QStringLiteral("displayWindow:"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->text(), QStringLiteral("Download..."));
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    ui().mainMenu->validateAll();
+    EXPECT_FALSE(item->isEnabled());
+    EXPECT_FALSE(ui().downloadToolbarButton->isEnabled());
+
+    const int before = completions;
+    ui().selectedURLPath->setText(server.url(QStringLiteral("shop.html")).toString());
+    Q_EMIT ui().selectedURLPath->activated();
+    ASSERT_TRUE(waitForLoad(before));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return preview->resourceRoots().size() == 1; }));
+    EXPECT_TRUE(ui().downloadToolbarButton->isEnabled());
+    EXPECT_TRUE(ui().downloadButton->isEnabled());
+    ui().mainMenu->validateAll();
+    EXPECT_TRUE(item->isEnabled());
+
+    // The toolbar button opens the sheet; Escape closes it.
+    ui().downloadToolbarButton->click();
+    auto *sheet = ui().window->findChild<QDialog *>(QStringLiteral("pageDownloadWindow"));
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->isVisible());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(sheet, &escape);
+    EXPECT_FALSE(sheet->isVisible());
+
+    // The menu item opens it again; OK asks for a folder and saves there,
+    // and the folder becomes a project.
+    QTemporaryDir target;
+    FilePanel::setResponder([&](const FilePanel &) { return std::optional<QStringList>(QStringList{target.path()}); });
+    QStringList alerts;
+    Alert::setResponder([&](Alert &alert) {
+        alerts.append(alert.messageText());
+        return int(Alert::FirstButtonReturn);
+    });
+    item->trigger();
+    ASSERT_TRUE(sheet->isVisible());
+    sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+    FilePanel::setResponder({});
+    Alert::setResponder({});
+    EXPECT_EQ(alerts, QStringList{QStringLiteral("2 files downloaded.")});
+    EXPECT_EQ(TestUtil::readFile(target.filePath(QStringLiteral("127.0.0.1/style/site.css"))), QByteArray("p { color: green }"));
+    EXPECT_TRUE(QFileInfo::exists(target.filePath(QStringLiteral("127.0.0.1/shop.html"))));
+    QStringList projects;
+    for (File *project : controller()->projects())
+        projects.append(project->path());
+    EXPECT_TRUE(projects.contains(target.path())) << projects.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(PreviewInWindow, WithDetectionOnAClickLocksTheElementUnderThePointer)
