@@ -5,6 +5,8 @@
 // the batch runs. Run by hand, offscreen:
 //   ./bench/cssrules/cssrules_bench [bootstrap.css]
 
+#include "cssrules/AddDeclarationViewController.h"
+#include "cssrules/AddSelectorViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "cssrules/StyleSheetSource.h"
 #include "cssrules/StyleSheetWriter.h"
@@ -23,6 +25,7 @@
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"
 #include "toolkit/OutlineViewEx.h"
+#include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -32,7 +35,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -244,6 +249,96 @@ int main(int argc, char **argv)
     std::printf("one edit's write-back of bootstrap.css (%lld characters), the batch's run: %s\n",
                 qlonglong(sheet->currentContent()->size()), qPrintable(figures(writes)));
     std::printf("round trips %d, blocking calls %d\n", bridge.roundTrips(), bridge.blockingCalls());
+
+    // Structure commands and their undo, each from the command until the
+    // page, the model and the rebuilt panel show it (the 0.1 s write batch
+    // runs afterwards, untimed).
+    {
+        const auto itemOf = [&](File *file, const QString &selector) -> StyleDeclarationPtr {
+            for (const StyleDeclarationPtr &item : panel.styleDeclarationsOf(file)) {
+                if (!item->isRemoved() && item->selector() == selector)
+                    return item;
+            }
+            return nullptr;
+        };
+        std::vector<double> commandsAlone;
+        const auto timed = [&](const std::function<void()> &command) {
+            QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
+            QElapsedTimer timer;
+            timer.start();
+            command();
+            commandsAlone.push_back(timer.nsecsElapsed() / 1e6);
+            if (built.isEmpty())
+                built.wait(5000);
+            return timer.nsecsElapsed() / 1e6;
+        };
+        const QString before = *sheet->currentContent();
+        const auto settle = [&] {
+            batcher.execute();
+            undo.loopEnd();
+        };
+        std::vector<double> creates, createUndos, removes, removeUndos, wideRemoves, wideRemoveUndos, adds, addUndos;
+        for (int run = 0; run < 12; ++run) {
+            select(target);
+            creates.push_back(timed([&] {
+                panel.createSelector(QStringLiteral(".bench-new"), QStringLiteral("top: 1px;"), sheet, itemOf(sheet, QStringLiteral(".btn")));
+            }));
+            settle();
+            createUndos.push_back(timed([&] { undo.undo(); }));
+            removes.push_back(timed([&] { panel.doRemoveSelector(itemOf(benchSheet, QStringLiteral(".bench-target"))); }));
+            settle();
+            removeUndos.push_back(timed([&] { undo.undo(); }));
+            adds.push_back(timed([&] {
+                panel.doAddDeclaration(itemOf(benchSheet, QStringLiteral(".bench-target")), QStringLiteral("color"), QStringLiteral("red"));
+            }));
+            settle();
+            addUndos.push_back(timed([&] { undo.undo(); }));
+            // Last: the page restyles its buttons for a while after it.
+            wideRemoves.push_back(timed([&] { panel.doRemoveSelector(itemOf(sheet, QStringLiteral(".btn-primary"))); }));
+            settle();
+            wideRemoveUndos.push_back(timed([&] { undo.undo(); }));
+            waitUntil([] { return false; }, 300);
+        }
+        std::printf("create a rule in bootstrap.css: %s\n  its undo: %s\n", qPrintable(figures(creates)), qPrintable(figures(createUndos)));
+        std::printf("remove .bench-target: %s\n  its undo: %s\n", qPrintable(figures(removes)), qPrintable(figures(removeUndos)));
+        std::printf("remove .btn-primary (1,111 buttons restyled), for information: %s\n  its undo: %s\n",
+                    qPrintable(figures(wideRemoves)), qPrintable(figures(wideRemoveUndos)));
+        std::printf("of these, the commands themselves until they return: %s\n", qPrintable(figures(commandsAlone)));
+        std::printf("add a declaration: %s\n  its undo: %s\n", qPrintable(figures(adds)), qPrintable(figures(addUndos)));
+        std::printf("bootstrap.css after the undos: %s\n", *sheet->currentContent() == before ? "its bytes as they were" : "CHANGED");
+    }
+
+    // A keystroke in either popover's field, until the list or the check shows it.
+    {
+        select(target);
+        panel.showAddDeclarationPopover(panel.rules().value(1));
+        std::vector<double> declarationKeys;
+        SearchFieldEx *search = panel.addDeclarationViewController()->searchTextField();
+        for (int run = 0; run < 30; ++run) {
+            search->clear();
+            for (const QChar c : QStringLiteral("bor")) {
+                QElapsedTimer timer;
+                timer.start();
+                QTest::keyClick(search, c.toLatin1());
+                declarationKeys.push_back(timer.nsecsElapsed() / 1e6);
+            }
+        }
+        panel.closeAddDeclarationPopover();
+        panel.showAddSelector();
+        std::vector<double> selectorKeys;
+        QLineEdit *field = panel.addSelectorViewController()->textField();
+        for (int run = 0; run < 30; ++run) {
+            field->clear();
+            for (const QChar c : QStringLiteral("ul li a:hover, .x")) {
+                QElapsedTimer timer;
+                timer.start();
+                QTest::keyClick(field, c.toLatin1());
+                selectorKeys.push_back(timer.nsecsElapsed() / 1e6);
+            }
+        }
+        std::printf("a keystroke in the add-declaration search field: %s\n", qPrintable(figures(declarationKeys)));
+        std::printf("a keystroke in the add-selector field: %s\n", qPrintable(figures(selectorKeys)));
+    }
 
     // The writer alone, without the event loop: one value changed, the text
     // written and lined up with the model again.

@@ -1,11 +1,16 @@
 // The CSS rules panel offscreen over a live page of a small site: the rules
 // of a paragraph in cascade order, one declaration selected and its value
 // being typed. Writes the panel to the path given ("rules.png" by default);
-// "dark" as the second argument gives the desktop a dark palette.
+// "dark" as the second argument gives the desktop a dark palette. With "add"
+// as the third, the add-declaration popover beside the rule instead, "col"
+// typed into its search field; with "rule", the add-rule popover.
 //
-//   cssrules_screenshot [OUTPUT.png] [light|dark]
+//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule]
 
+#include "cssrules/AddDeclarationViewController.h"
+#include "cssrules/AddSelectorViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "toolkit/SearchFieldEx.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/ChromiumProcess.h"
@@ -31,6 +36,7 @@ int main(int argc, char *argv[])
 {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("rules.png");
     const bool dark = argc > 2 && qstrcmp(argv[2], "dark") == 0;
+    const QByteArray popover = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     QTemporaryDir home;
     useOffscreenHome(home);
     QApplication application(argc, argv);
@@ -86,6 +92,26 @@ int main(int argc, char *argv[])
             built.wait(5000);
     }
     OutlineViewEx *outline = panel.outline();
+    if (!popover.isEmpty()) {
+        for (const CSSRulePtr &row : panel.rules()) {
+            if (row->displayName() != QLatin1String(".page .lead"))
+                continue;
+            outline->selectRowIndexes({outline->rowForItem(row.get())}, false);
+            if (popover == "rule") {
+                panel.showAddSelector();
+                if (AddSelectorViewController *add = panel.addSelectorViewController())
+                    QTest::keyClicks(add->textField(), QStringLiteral("p.lead, .page > p:hover, foo"));
+            } else {
+                panel.showAddDeclarationPopover(row);
+                if (AddDeclarationViewController *add = panel.addDeclarationViewController())
+                    QTest::keyClicks(add->searchTextField(), QStringLiteral("col"));
+            }
+        }
+        waitUntil([] { return false; }, 600);
+        const bool written = pictureOfScreen(QSize(820, 600)).save(output);
+        std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+        return written ? 0 : 1;
+    }
     for (const CSSRulePtr &row : panel.rules()) {
         if (row->displayName() != QLatin1String(".page .lead"))
             continue;

@@ -10,6 +10,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
 #include "preview/PageDownloadManager.h"
@@ -28,6 +29,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -92,6 +94,38 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     projects.setPreviewHalf(preview);
 }
 
+void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel)
+{
+    // The menu may outlive the panel while the windows close.
+    const QPointer<CSSOutlineDelegate> rules(&panel);
+    menu.setTarget(
+        QStringLiteral("addDeclaration:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAddDeclarationPopover(rules->getSelectedCSSRule());
+        },
+        [rules](QAction *) {
+            // A rule or a keyframe of a style sheet takes declarations.
+            const CSSRulePtr row = rules ? rules->getSelectedCSSRule() : nullptr;
+            return row && !row->isWebKitStyle()
+                   && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
+        });
+    menu.setTarget(
+        QStringLiteral("showAddSelector:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAddSelector();
+        },
+        [rules](QAction *) { return rules && !rules->getLocalStyleSheets().isEmpty(); });
+    menu.setTarget(
+        QStringLiteral("removeStyle:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->removeStyle();
+        },
+        [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+}
+
 void Controllers::installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview)
 {
     MainInterface &ui = delegate.ui();
@@ -149,6 +183,8 @@ void Controllers::install(AppDelegate &delegate)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);
     }
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()); rules && ui.mainMenu)
+        installRulesCommands(*ui.mainMenu, *rules);
 
     // The project settings panel, its ignore rules in a pane of their own.
     if (ui.fileViewController && !ui.fileViewController->saveOption()) {
@@ -203,6 +239,9 @@ void Controllers::install(AppDelegate &delegate)
         tree->setFileViewController(delegate.fileViewController());
         tree->setProjectDelegate(delegate.projectController());
         tree->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+        // The rules panel's id and class edits redraw the tree's row.
+        if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+            rules->setDomTree(tree);
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
         // The View menu's find bar and expand-all toggles.
         tree->setShowFindbarMenuItem(ui.showFindbarMenuItem);

@@ -1,6 +1,7 @@
 #pragma once
 
 class AppDelegate;
+class CSSOutlineDelegate;
 class MainMenu;
 class PreviewDelegate;
 class ProjectDelegate;
@@ -24,6 +25,8 @@ private:
     // The Script Packages pane, following the file tree's project, with its
     // commands in the View menu.
     static void installCompiler(AppDelegate &delegate);
+    // The Rules menu's commands on the rules panel.
+    static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
     static void installPreviewMenu(MainMenu &menu, PreviewDelegate &preview);
     // Saving the page with its resources: the sheet, the two download

@@ -219,6 +219,13 @@ void MainInterface::makeMenus()
                                      K(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m.addItem(preview, QStringLiteral("Download Libraries..."), QStringLiteral("downloadLib:"));
 
+    QMenu *rules = m.menuTitled(QStringLiteral("Rules"));
+    icon(m.addItem(rules, QStringLiteral("Add Declaration..."), QStringLiteral("addDeclaration:"), K(Qt::CTRL | Qt::ALT | Qt::Key_D)),
+         "list-add");
+    icon(m.addItem(rules, QStringLiteral("Add Rule..."), QStringLiteral("showAddSelector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_A)),
+         "document-new");
+    icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
+
     QMenu *help = m.menuTitled(QStringLiteral("Help"));
     m.addItem(help, QStringLiteral("Quillmark Help"), QStringLiteral("showHelp:"), K(Qt::Key_F1));
     m.addItem(help, QStringLiteral("Ignore Rules"), QStringLiteral("openHelpIgnore:"));

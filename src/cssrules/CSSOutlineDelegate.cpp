@@ -11,6 +11,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/KeyCodes.h"
 #include "platform/kit/SegmentedControl.h"
+#include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "toolkit/OutlineViewEx.h"
@@ -21,12 +22,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 
 // The segments of the mode control and the modes they stand for.
-const QList<int> kSegmentModes{CSSOutlineDelegate::ElementRules, CSSOutlineDelegate::AllRules};
+const QList<int> kSegmentModes{CSSOutlineDelegate::ElementRules, CSSOutlineDelegate::KeyframesRules, CSSOutlineDelegate::AllRules};
 
 } // namespace
 
@@ -60,8 +62,10 @@ void CSSOutlineDelegate::buildView()
     m_cssSegmentControl->setSegmentCount(int(kSegmentModes.size()));
     m_cssSegmentControl->setLabel(QStringLiteral("Element"), 0);
     m_cssSegmentControl->setToolTip(QStringLiteral("The rules of the selected element, in cascade order"), 0);
-    m_cssSegmentControl->setLabel(QStringLiteral("All Rules"), 1);
-    m_cssSegmentControl->setToolTip(QStringLiteral("Every rule of the page's style sheets"), 1);
+    m_cssSegmentControl->setLabel(QStringLiteral("Keyframes"), 1);
+    m_cssSegmentControl->setToolTip(QStringLiteral("The page's keyframes animations"), 1);
+    m_cssSegmentControl->setLabel(QStringLiteral("All Rules"), 2);
+    m_cssSegmentControl->setToolTip(QStringLiteral("Every rule of the page's style sheets"), 2);
     m_cssSegmentControl->setSelectedSegment(0);
     connect(m_cssSegmentControl, &SegmentedControl::activated, this,
             [this] { doChangeOutlineSource(kSegmentModes.value(m_cssSegmentControl->selectedSegment(), ElementRules)); });
@@ -72,6 +76,14 @@ void CSSOutlineDelegate::buildView()
     m_searchInput->setToolTip(QStringLiteral("Shows only the declarations whose property name holds the text"));
     connect(m_searchInput, &QLineEdit::textChanged, this, [this](const QString &text) { search(text); });
     barLayout->addWidget(m_searchInput, 1);
+    m_addRuleButton = new QToolButton(bar);
+    m_addRuleButton->setObjectName(QStringLiteral("addRuleButton"));
+    m_addRuleButton->setIcon(QIcon::fromTheme(QStringLiteral("list-add")));
+    m_addRuleButton->setAutoRaise(true);
+    m_addRuleButton->setToolTip(QStringLiteral("Adds a rule, a media block or an animation to a style sheet"));
+    m_addRuleButton->setAccessibleName(QStringLiteral("Add Rule"));
+    connect(m_addRuleButton, &QToolButton::clicked, this, [this] { showAddSelector(); });
+    barLayout->addWidget(m_addRuleButton);
     layout->addWidget(bar);
 
     m_outlineView = new OutlineViewEx(m_view);
@@ -153,7 +165,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
         return;
     }
     // Sheets that came after the element was shown have rules for it too.
-    if (m_lastSelectedElement || m_displaySelectorType == AllRules)
+    if (m_lastSelectedElement || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
         reloadRuleList(1);
 }
 
@@ -272,9 +284,11 @@ void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
     m_outlineView->layoutRowsLater();
     for (const CSSRulePtr &row : std::as_const(m_rules))
         m_outlineView->expandItem(row.get(), true);
-    // The computed style stays folded: it is long.
-    if (m_displaySelectorType == ElementRules && !m_rules.isEmpty() && m_rules.first()->computedStyleDec())
+    // The computed style stays folded: it is long. It gives the element's box.
+    if (m_displaySelectorType == ElementRules && !m_rules.isEmpty() && m_rules.first()->computedStyleDec()) {
         m_outlineView->collapseItem(m_rules.first().get());
+        m_boxDimension = boxDimension(m_rules.first());
+    }
     collapseVendorPrefixedRows();
     updateDisplayOutline();
     Q_EMIT rebuilt();
@@ -304,7 +318,12 @@ void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
         if (then)
             then();
     });
-    updateRulesByElement(m_lastSelectedElement.get());
+    if (m_displaySelectorType == StyleDeclarationRule)
+        updateRulesByStyleDeclaration(m_shownStyleDeclaration);
+    else if (m_displaySelectorType == KeyframesRules)
+        showKeyframes();
+    else
+        updateRulesByElement(m_lastSelectedElement.get());
 }
 
 void CSSOutlineDelegate::reloadRuleList(int mode)
@@ -381,6 +400,10 @@ void CSSOutlineDelegate::doChangeOutlineSource(int segment)
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("setDetectModeOFF"), this);
         m_displaySelectorType = ElementRules;
         break;
+    case KeyframesRules:
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("setDetectModeOFF"), this);
+        m_displaySelectorType = KeyframesRules;
+        break;
     case AllRules:
         m_displaySelectorType = AllRules;
         break;
@@ -447,6 +470,12 @@ void CSSOutlineDelegate::keyDown(QKeyEvent *event)
     if ((flags & KeyCodes::CommandKeyMask) && (flags & KeyCodes::ShiftKeyMask))
         return;
     m_valueInputFocused = false;
+    // On a rule or a keyframe: what to add to it.
+    const CSSRulePtr row = getSelectedCSSRule();
+    if (row && !row->isWebKitStyle() && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE))) {
+        showAddDeclarationPopover(row);
+        event->accept();
+    }
 }
 
 void CSSOutlineDelegate::resetDomSelection()

@@ -18,14 +18,21 @@
 #include <functional>
 #include <memory>
 
+class AddDeclarationViewController;
+class AddSelectorViewController;
+class CSSCopyInfo;
 class DOMDocument;
 class DOMElement;
+struct DOMCSSInsertion;
+class PreviewDomTreeInterface;
+class RBLPopover;
 class FileViewControllerInterface;
 class InspectUndoManager;
 struct OutlineDelegate;
 class OutlineViewEx;
 class QKeyEvent;
 class QLineEdit;
+class QToolButton;
 class SearchFieldEx;
 class SegmentedControl;
 class StyleSheetPairing;
@@ -59,7 +66,7 @@ class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, p
 
 public:
     // What the outline shows (displaySelectorType()).
-    enum DisplayMode : int { ElementRules = 0, AllRules = 2 };
+    enum DisplayMode : int { ElementRules = 0, KeyframesRules = 1, AllRules = 2, StyleDeclarationRule = 4 };
     // What rulesByElement() collects.
     enum CollectionKind : int { ElementKind = 0, KeyframesKind = 1, AllKind = 2, MediaKind = 3 };
 
@@ -214,6 +221,130 @@ public:
     // changed outside the panel since it was read or written.
     QList<StyleDeclarationPtr> styleDeclarationsOf(File *file);
 
+    // --- Rules created and removed (CSSOutlineDelegateStructure.cpp) ----------------------------
+    // An inner rule of a new block: {"selector", "body"}.
+    using InnerSelectors = QList<QVariantMap>;
+    // A style rule after the anchor (null: first, after the leading @charset,
+    // @import and @namespace rules). Null when the page refused it (an alert said why).
+    StyleDeclarationPtr createSelector(const QString &selector, const QString &body, File *file, const StyleDeclarationPtr &afterAt);
+    // A style rule inside a media block, after the anchor child (null: first).
+    StyleDeclarationPtr createSelectorBodyInMediaAfterAt(const QString &selector, const QString &body,
+                                                         const StyleDeclarationPtr &media, const StyleDeclarationPtr &afterAt);
+    StyleDeclarationPtr createMediaSelector(const QString &selector, const InnerSelectors &inner, File *file,
+                                            const StyleDeclarationPtr &afterAt);
+    StyleDeclarationPtr createKeyframesSelector(const QString &selector, const InnerSelectors &inner, File *file,
+                                                const StyleDeclarationPtr &afterAt);
+    // What the create-selector dialog and the add-selector popover ask for.
+    struct SelectorRequest
+    {
+        enum Kind { StyleRule = 0, MediaRule = 1, KeyframesRule = 2 };
+        int type = StyleRule;
+        QString selectorName;
+        File *selectedFile = nullptr;
+        // The item the new one follows; null for none.
+        StyleDeclarationPtr anchor;
+        // A style rule's body; a keyframes rule's keyframes.
+        QString presetBody;
+        InnerSelectors presetKeyframes;
+        // The rule being duplicated, or null.
+        std::shared_ptr<CSSCopyInfo> cssCopyInfo;
+    };
+    // Creates what the request asks for as one undo step under its own name;
+    // null when nothing was created.
+    StyleDeclarationPtr doAddSelector(const SelectorRequest &request);
+    // A copy of the template in the parent (a File or a block), after the anchor.
+    StyleDeclarationPtr doAddSelectorInParentAfterAtInnerSelectors(const StyleDeclarationPtr &templateDeclaration, File *parentFile,
+                                                                    const StyleDeclarationPtr &parentBlock,
+                                                                    const StyleDeclarationPtr &afterAt, const InnerSelectors &inner);
+    // Marks the rule (a block with its rules) removed and takes it out of the page.
+    void doRemoveSelector(const StyleDeclarationPtr &declaration);
+    void doRemoveSelectorByStyleDeclaration(const StyleDeclarationPtr &declaration);
+    // The model half of undoing a removal.
+    void redoCreateSelector(const StyleDeclarationPtr &declaration, const QList<StyleDeclarationPtr> &children);
+    // The live rule of the file's sheet the item would follow: the nearest
+    // item before it with a rule in the page; the index after it, or after
+    // the leading @import and @namespace rules.
+    int liveIndexAfter(File *file, const StyleDeclarationPtr &afterAt);
+    // The DOM exception of a refused insertion, in an alert and the log.
+    void alertDomException(const DOMCSSInsertion &exception, const QString &css);
+    // An alert with the message and the one button "OK".
+    void alertOK(const QString &message);
+    static bool isEmptyRuleBody(const QString &text);
+    static QString insertDammyToEmptyRuleBody(const QString &text);
+    QString generateAnimationTriggerBody(const StyleDeclaration &keyframes) const;
+    bool responsiveInsertPending() const { return m_responsiveInsertPending; }
+    void setResponsiveInsertPending(bool pending) { m_responsiveInsertPending = pending; }
+    StyleDeclarationPtr shownStyleDeclaration() const { return m_shownStyleDeclaration; }
+
+    // --- Declarations and keyframes (CSSOutlineDelegateDeclarations.cpp) -------------------------
+    void doAddDeclaration(const StyleDeclarationPtr &declaration, const QString &propName, const QString &value);
+    void doRemoveDeclaration(const StyleDeclarationPtr &declaration, const QString &property);
+    // Takes the entry out of its rule or puts it back with the value, in the
+    // page too; its inverse addresses the same entry.
+    void setDeclarationEntryRemoved(const StyleDeclarationPtr &declaration, const CSSPropertyPtr &entry, bool removed,
+                                    const QString &value);
+    DOMCSSRulePtr keyframeRuleByKeyframesRule(const DOMCSSRulePtr &keyframes, const QString &keyText) const;
+    StyleDeclarationPtr doAddKeyframeTo(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, const QString &cssBody);
+    void changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,
+                              const StyleDeclarationPtr &newKeyframe);
+    void doRemoveKeyframe(const StyleDeclarationPtr &keyframes, const QString &keyText);
+    void doRemoveKeyframeFrom(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe);
+    void doAddKeyframeStyle(const CSSRulePtr &keyframeRow, const QString &prop, const QString &value);
+    void doRemoveKeyframeStyle(const CSSRulePtr &row);
+    // A keyframe's key as a number: "from" 0, "to" 100, "50%" 50; -1 for none.
+    static double keyframePercent(const QString &keyText);
+    // Keys as the engine writes them: "from" is "0%", "to" "100%".
+    static QString normalizedKeyText(const QString &keyText);
+    // The name of a keyframes rule's selector ("@keyframes spin": "spin"); empty for none.
+    static QString animationName(const QString &selector);
+    // Commits a value typed into a keyframe's declaration, in every block of that name.
+    void commitKeyframeStyleChange(const CSSRulePtr &row, const QString &value);
+    // The style rules of the panel that set the property to the value.
+    QList<CSSRulePtr> getSelectorRulesByProperty(const QString &property, const QString &value);
+    // Runs the animation again on the elements that use it.
+    void replayAnimation(const QString &animationName);
+
+    // --- Display modes 1 and 4 (CSSOutlineDelegateModes.cpp) ---------------------------------------
+    void updateRulesByKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe);
+    void updateRulesByStyleDeclaration(const StyleDeclarationPtr &declaration);
+    void resigneStyleDeclarationSelection();
+    StyleDeclarationPtr shownKeyframesRule() const { return m_shownKeyframesRule; }
+    StyleDeclarationPtr shownKeyframe() const { return m_shownKeyframe; }
+
+    // --- Commands (CSSOutlineDelegateCommands.cpp) ---------------------------------------------------
+    void showAddDeclarationPopover(const CSSRulePtr &target);
+    void closeAddDeclarationPopover();
+    // After a popover: the panel's window and outline have the keyboard again.
+    void giveKeysBackToOutline();
+    // The popover's confirm: its selection into addTargetRule.
+    void addStyle();
+    // Items are property names (QString) or CSSPropertyPtr.
+    void doAddStyle(const CSSRulePtr &target, const QVariantList &properties);
+    static StyleDeclarationPtr createNewKeyframe(const QString &keyText);
+    void removeStyle();
+    void removeStyles(const QList<CSSRulePtr> &rows);
+    // The add-selector popover beside the panel's add button.
+    void showAddSelector();
+    // Answers false (after its alert) when the page has no style sheet to edit.
+    bool displayStyleSheetManager();
+    void doAddId(DOMElement *element, const QString &idName);
+    void doRemoveId(DOMElement *element);
+    void doAddClass(DOMElement *element, const QString &className);
+    void doRemoveClass(DOMElement *element, const QString &className);
+    // The class on the element or off it, with undo.
+    void setClassListed(DOMElement *element, const QString &className, bool listed);
+    // The border widths and paddings that count toward the element's box.
+    static QVariantMap boxDimension(const CSSRulePtr &rule);
+    QVariantMap boxDimension() const { return m_boxDimension; }
+    CSSRulePtr addTargetRule() const { return m_addTargetRule; }
+    void setPecentLabel(int percent) { m_pecentLabel = percent; }
+    AddDeclarationViewController *addDeclarationViewController() const { return m_addDeclarationViewController; }
+    AddSelectorViewController *addSelectorViewController() const { return m_addSelectorViewController; }
+    RBLPopover *addStylePopover() const { return m_addStylePopover; }
+    RBLPopover *addSelectorPopover() const { return m_addSelectorPopover; }
+    // The DOM tree, told when an element's id or class changed; may stay unset.
+    void setDomTree(PreviewDomTreeInterface *domTree) { m_domTree = domTree; }
+
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).
     void rebuilt();
@@ -225,6 +356,18 @@ private:
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);
+    // The rule's text into the file's sheet in the page, after the item's
+    // rule; false after the alert of a refusal. A file the page does not
+    // show takes the rule in its text only.
+    bool insertIntoPage(File *file, const QString &text, const StyleDeclarationPtr &afterAt, const QString &shown);
+    // Mode 1 shows the keyframes rule after an edit, which is written back and played again.
+    void showEditedKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, int reloadMode);
+    // A media or keyframes block with its rules, in the page, the model and
+    // (through the write-back) the text; null when the page refused it.
+    StyleDeclarationPtr createBlock(int type, const QString &selector, const InnerSelectors &inner, File *file,
+                                    const StyleDeclarationPtr &afterAt, const QString &shown);
+    // Mode 1: the keyframes rule shown (every one when none is chosen).
+    void showKeyframes();
     void finishRebuild(const QList<CSSRulePtr> &list);
     // Keeps rows the outline may still point at until the end of the turn.
     void retire(const QList<CSSRulePtr> &rows);
@@ -261,6 +404,7 @@ private:
     OutlineViewEx *m_outlineView = nullptr;    // Owned by m_view.
     SegmentedControl *m_cssSegmentControl = nullptr; // Owned by m_view.
     SearchFieldEx *m_searchInput = nullptr;    // Owned by m_view.
+    QToolButton *m_addRuleButton = nullptr;    // Owned by m_view.
 
     // Wiring.
     WriteReserver m_writeReserver;
@@ -295,6 +439,19 @@ private:
     // The engine's matched rules of the element being collected, by rule.
     QSet<const DOMCSSRule *> m_engineMatched;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
+    // Structure edits.
+    StyleDeclarationPtr m_shownStyleDeclaration;
+    StyleDeclarationPtr m_shownKeyframesRule;
+    StyleDeclarationPtr m_shownKeyframe;
+    bool m_responsiveInsertPending = false;
+    CSSRulePtr m_addTargetRule;
+    int m_pecentLabel = 0;
+    QVariantMap m_boxDimension;
+    AddDeclarationViewController *m_addDeclarationViewController = nullptr; // Owned (child of m_view's window).
+    AddSelectorViewController *m_addSelectorViewController = nullptr;       // Owned.
+    RBLPopover *m_addStylePopover = nullptr;                               // Owned (child).
+    RBLPopover *m_addSelectorPopover = nullptr;                            // Owned (child).
+    PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
 };

@@ -25,6 +25,7 @@
 #include "workspace/File.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
@@ -697,7 +698,11 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
 {
     auto *element = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
     const quint64 generation = m_buildGeneration;
-    engine->prefetch(questionsFor(element), [this, engine, held, done, attempt, generation] {
+    // The panel may be gone when the answer comes (it was closed meanwhile).
+    const QPointer<CSSOutlineDelegate> self(this);
+    engine->prefetch(questionsFor(element), [this, self, engine, held, done, attempt, generation] {
+        if (!self)
+            return;
         // The page's style sheets may have come with the answer (they arrive
         // with the first one), or changed while it was on its way, which drops
         // it: asked again for what the page has now, a few times at most.

@@ -355,12 +355,10 @@ void CSSOutlineDelegate::enterd(QLineEdit *field)
         row = row->shortHandOwner();
         value = row->valueName();
     }
-    if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE)) {
-        // FIXME: values of keyframes are committed by the keyframe commit, which is not built yet.
-        QM_DEBUG(QStringLiteral("a keyframe's value is not committed yet"));
-        return;
-    }
-    commitCSSValueChange(row, value, true);
+    if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
+        commitKeyframeStyleChange(row, value);
+    else
+        commitCSSValueChange(row, value, true);
     redrawOverlay();
 }
 
@@ -370,7 +368,9 @@ void CSSOutlineDelegate::cssValueCommit(const Notification &notification)
     if (!row)
         return;
     const QString value = notification.userInfo.value(QStringLiteral("value")).toString();
-    if (row->property() || !hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
+    if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
+        commitKeyframeStyleChange(row, value);
+    else
         commitCSSValueChange(row, value, true);
     redrawOverlay();
     const CSSRulePtr owner = row->ownerRule();

@@ -75,14 +75,9 @@ bool CSSOutlineDelegate::isValueEditable(const CSSRulePtr &row) const
         return false;
     if (!row->property())
         return false;
-    // The computed style, the browser's rules and keyframes (whose commit
-    // comes later) are not typed in.
+    // The computed style and the browser's rules are not typed in.
     const CSSRulePtr owner = row->ownerRule();
-    if (owner && (owner->computedStyleDec() || owner->isWebKitStyle()))
-        return false;
-    if (hasLiveType(owner, DOMCSSRule::KEYFRAMES_RULE))
-        return false;
-    return true;
+    return !owner || (!owner->computedStyleDec() && !owner->isWebKitStyle());
 }
 
 OutlineDelegate CSSOutlineDelegate::outlineDelegate()
@@ -130,6 +125,8 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
     delegate.selectionDidChange = [this](OutlineView *) { outlineViewSelectionDidChange(); };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
+    delegate.delete_ = [this](QObject *) { removeStyle(); };
+    delegate.tableViewDidRecieveDeleteKey = [this](OutlineView *) { removeStyle(); };
     delegate.tableDidRecieveSpaceKey = [this](OutlineView *) {
         // Space switches the selected declarations on or off.
         for (const CSSRulePtr &row : getSelectedCSSRules()) {

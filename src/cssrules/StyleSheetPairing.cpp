@@ -153,7 +153,8 @@ StyleSheetPairing::StyleSheetPairing(const DOMCSSStyleSheetPtr &sheet, File *fil
 {
     QList<StyleDeclarationPtr> topLevel;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment)
+        // A removed item has no rule in the page, whatever its key.
+        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment && !declaration->isRemoved())
             topLevel.append(declaration);
     }
     if (sheet)

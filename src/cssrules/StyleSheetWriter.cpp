@@ -308,10 +308,16 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         group.clear();
     };
     Range cutOut;
+    // The end of the last rule of the current block that the text keeps.
+    qsizetype afterSibling = -1;
     for (const StyleDeclarationPtr &declaration : declarations) {
         const StyleSheetSource::ItemText *item = previous.itemText(declaration.get());
         if (item && cutOut.length > 0 && cutOut.location <= item->whole.location && item->whole.end() <= cutOut.end())
             continue;
+        if (!declaration->isInBraket())
+            afterSibling = -1;
+        else if (item && !declaration->isRemoved())
+            afterSibling = item->whole.end();
         if (!item) {
             if (declaration->isRemoved())
                 continue;
@@ -327,13 +333,27 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             const StyleSheetSource::ItemText *ownerItem = owner ? previous.itemText(owner.get()) : nullptr;
             if (!ownerItem || owner->isRemoved())
                 continue;
-            const qsizetype close = ownerItem->range.end() - 1;
-            const qsizetype start = lineStart(text, close);
-            const bool closeOnOwnLine = onlyBlanksBetween(text, start, close) && start > ownerItem->range.location;
             const QString indent = AppConfig::getInstance()->indent();
             const QString rule = indent + declaration->selector() + QStringLiteral(" {")
                                  + generatePropertyText(*declaration, AppConfig::getInstance()->indent2()) + u'\n' + indent
                                  + u'}';
+            // After the rule before it in the block, else first when the block
+            // keeps rules, else at the end of the empty block.
+            const QList<StyleDeclarationPtr> siblings = file->getMediaChildren(*owner);
+            const bool keepsRules = std::any_of(siblings.cbegin(), siblings.cend(), [&previous](const StyleDeclarationPtr &sibling) {
+                return previous.itemText(sibling.get()) != nullptr;
+            });
+            if (afterSibling >= 0) {
+                splices.append({afterSibling, 0, u'\n' + rule});
+                continue;
+            }
+            if (keepsRules) {
+                splices.append({ownerItem->range.location + 1, 0, u'\n' + rule});
+                continue;
+            }
+            const qsizetype close = ownerItem->range.end() - 1;
+            const qsizetype start = lineStart(text, close);
+            const bool closeOnOwnLine = onlyBlanksBetween(text, start, close) && start > ownerItem->range.location;
             splices.append(closeOnOwnLine ? Splice{start, 0, rule + u'\n'} : Splice{close, 0, u'\n' + rule + u'\n'});
             continue;
         }

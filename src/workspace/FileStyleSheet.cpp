@@ -224,6 +224,9 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
             continue;
         if (!entry->isInBraket())
             break;
+        // A removed item is no longer in the text its range points into.
+        if (entry->isRemoved())
+            continue;
         const Range range = entry->range();
         if (range.length > 0 && ownRange.length > 0) {
             if (!holds(owner, range))
@@ -232,8 +235,7 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
                 continue;
             nested = range;
         }
-        if (!entry->isRemoved())
-            children.append(entry);
+        children.append(entry);
     }
     return children;
 }

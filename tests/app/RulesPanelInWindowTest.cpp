@@ -4,6 +4,7 @@
 
 #include "app/EXWindow.h"
 #include "app/MainMenu.h"
+#include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/BalkInvocationManager.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -13,6 +14,8 @@
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
+#include "toolkit/RBLPopover.h"
+#include "toolkit/SearchFieldEx.h"
 
 #include <QAction>
 #include <QApplication>
@@ -168,4 +171,35 @@ TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChang
     QByteArray expected = kSheet;
     expected.replace("    color: black;", "    color: teal;");
     EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == expected; }, 3000)) << disk().toStdString();
+}
+
+TEST_F(RulesPanelInWindow, ADeclarationIsAddedFromTheRulesMenuByKeyboardAndUndoneFromTheEditMenu)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    CSSRulePtr h1;
+    for (const CSSRulePtr &rule : rules->rules()) {
+        if (rule->displayName() == QLatin1String("h1") && rule->relatedFile())
+            h1 = rule;
+    }
+    ASSERT_TRUE(h1);
+    rules->outline()->selectRowIndexes({rules->outline()->rowForItem(h1.get())}, false);
+    send("addDeclaration:");
+    AddDeclarationViewController *popover = rules->addDeclarationViewController();
+    ASSERT_TRUE(popover && rules->addStylePopover()->isShown());
+    QTest::keyClicks(popover->searchTextField(), QStringLiteral("letter-spacing"));
+    QTest::keyClick(popover->searchTextField(), Qt::Key_Return);
+    EXPECT_FALSE(rules->addStylePopover()->isShown());
+    BalkInvocationManager *batcher = delegate->balkInvocationManager();
+    TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
+    TestUtil::spin(50);
+    QByteArray expected = kSheet;
+    expected.replace("    margin: 0;\n", "    margin: 0;\n    letter-spacing: normal;\n");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), expected);
+
+    send("undo:");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
 }

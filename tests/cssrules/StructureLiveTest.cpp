@@ -1,0 +1,428 @@
+#include "LivePanel.h"
+
+#include "platform/kit/Alert.h"
+#include "stylesheet/CSSValueKeywords.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSheet = R"(@charset "utf-8";
+@import url("other.css");
+@namespace svg url(http://www.w3.org/2000/svg);
+@supports (display: grid) {
+    .grid { display: grid; }
+}
+@keyframes spin {
+    from { opacity: 0; }
+    to { opacity: 1; }
+}
+@media (min-width: 1px) {
+    .a { color: red; }
+}
+.z { color: blue; }
+)";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class='a z'>x</p>";
+
+// The heads of the page's top-level rules, as the engine has them.
+QString liveRules(LivePanel &live)
+{
+    live.fixture->settle();
+    return live.fixture
+        ->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules).map(function (r) {"
+                                  " return r.selectorText || r.cssText.split('{')[0].trim(); }).join(' | ')"))
+        .toString();
+}
+
+// The model's items that are not removed, by selector.
+QStringList modelItems(File *file)
+{
+    QStringList items;
+    for (const StyleDeclarationPtr &declaration : file->styleDeclarations().value_or(QList<StyleDeclarationPtr>())) {
+        if (!declaration->isRemoved() && declaration->type() != RuleType::Comment)
+            items.append((declaration->isInBraket() ? QStringLiteral("  ") : QString()) + declaration->selector());
+    }
+    return items;
+}
+
+StyleDeclarationPtr item(File *file, const QString &selector)
+{
+    for (const StyleDeclarationPtr &declaration : file->styleDeclarations().value_or(QList<StyleDeclarationPtr>())) {
+        if (!declaration->isRemoved() && declaration->selector() == selector)
+            return declaration;
+    }
+    return nullptr;
+}
+
+// Alerts answered "OK" and kept.
+class Alerts
+{
+public:
+    Alerts()
+    {
+        Alert::setResponder([this](Alert &alert) {
+            messages.append(alert.messageText());
+            return int(Alert::DefaultReturn);
+        });
+    }
+    ~Alerts() { Alert::setResponder({}); }
+    QStringList messages;
+};
+
+class Structure : public ::testing::Test
+{
+protected:
+    void load(const QByteArray &sheet)
+    {
+        ASSERT_TRUE(live.load({{QStringLiteral("site.css"), sheet},
+                               {QStringLiteral("other.css"), ".o { top: 0; }\n"},
+                               {QStringLiteral("index.html"), kPage}}));
+        ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+        file = live.file(QStringLiteral("site.css"));
+        original = *file->currentContent();
+        live.panel.styleDeclarationsOf(file);
+    }
+    QString text() const { return *file->currentContent(); }
+
+    Alerts alerts;
+    LivePanel live;
+    File *file = nullptr;
+    QString original;
+};
+
+} // namespace
+
+TEST_F(Structure, ARuleAfterAMediaBlockLandsRightAfterItInPageModelAndText)
+{
+    load(kSheet);
+    const QString rulesBefore = liveRules(live);
+    const QStringList modelBefore = modelItems(file);
+    const StyleDeclarationPtr media = item(file, QStringLiteral("@media (min-width: 1px)"));
+    ASSERT_TRUE(media);
+    live.undo.setActionName(QStringLiteral("Insert Selector"));
+    ASSERT_TRUE(live.panel.createSelector(QStringLiteral(".new"), QStringLiteral("color: green;"), file, media));
+    live.settleWrites();
+
+    EXPECT_EQ(liveRules(live), QStringLiteral("@import url(\"other.css\"); | @namespace svg url(\"http://www.w3.org/2000/svg\"); | "
+                                              "@supports (display: grid) | @keyframes spin | @media (min-width: 1px) | .new | .z"));
+    QStringList expected = modelBefore;
+    expected.insert(expected.indexOf(QStringLiteral(".z")), QStringLiteral(".new"));
+    EXPECT_EQ(modelItems(file), expected);
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("}\n.z"), QStringLiteral("}\n\n.new {\n    color:green;\n}\n.z")))
+        << text().toStdString();
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
+
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Selector"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(liveRules(live), rulesBefore);
+    EXPECT_EQ(modelItems(file), modelBefore);
+
+    live.undo.redo();
+    live.settleWrites();
+    EXPECT_EQ(liveRules(live).count(QStringLiteral(".new")), 1);
+    EXPECT_EQ(modelItems(file), expected);
+    EXPECT_NE(text(), original);
+    EXPECT_TRUE(text().contains(QStringLiteral(".new {\n    color:green;\n}")));
+}
+
+TEST_F(Structure, ANewRuleWithoutAnchorFollowsTheLeadingStatements)
+{
+    load(kSheet);
+    ASSERT_TRUE(live.panel.createSelector(QStringLiteral(".first"), QStringLiteral("top: 1px;"), file, nullptr));
+    live.settleWrites();
+    EXPECT_TRUE(liveRules(live).startsWith(QStringLiteral("@import url(\"other.css\"); | @namespace svg url(\"http://www.w3.org/2000/svg\"); | .first")));
+    EXPECT_EQ(modelItems(file).mid(0, 4), (QStringList{QStringLiteral("@charset \"utf-8\""), QStringLiteral("@import url(\"other.css\")"),
+                                                        QString(), QStringLiteral(".first")}));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, ARefusedSelectorLeavesNothingAndNoUndoStep)
+{
+    load(kSheet);
+    const QStringList modelBefore = modelItems(file);
+    EXPECT_FALSE(live.panel.createSelector(QStringLiteral("p::nonsense("), QStringLiteral("top: 0;"), file, nullptr));
+    live.settleWrites();
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(alerts.messages.first().startsWith(QStringLiteral("Selector \"p::nonsense( {top: 0;}\" is Invalid CSS Syntax.")))
+        << alerts.messages.first().toStdString();
+    EXPECT_EQ(modelItems(file), modelBefore);
+    EXPECT_EQ(text(), original);
+    EXPECT_FALSE(live.undo.canUndo());
+}
+
+TEST_F(Structure, AnEmptyMediaBlockGoesInAsItIsAndComesBackWholeAfterRemovalAndUndo)
+{
+    load(kSheet);
+    const StyleDeclarationPtr block = live.panel.createMediaSelector(QStringLiteral("@media print"), {}, file, nullptr);
+    ASSERT_TRUE(block);
+    live.settleWrites();
+    EXPECT_TRUE(liveRules(live).contains(QStringLiteral("@media print")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules).filter(function (r) { return r.cssText.indexOf('@media print') == 0; })[0].cssRules.length")).toInt(), 0);
+    const QString withBlock = text();
+    live.undo.loopEnd();
+
+    live.panel.doRemoveSelector(block);
+    live.settleWrites();
+    EXPECT_FALSE(liveRules(live).contains(QStringLiteral("@media print")));
+    EXPECT_FALSE(text().contains(QStringLiteral("@media print")));
+    live.undo.undo();
+    EXPECT_EQ(text(), withBlock);
+    EXPECT_TRUE(liveRules(live).contains(QStringLiteral("@media print"))) << alerts.messages.join(u'|').toStdString();
+    EXPECT_FALSE(block->isRemoved());
+}
+
+TEST_F(Structure, AMediaBlockIsRefusedWhenItsQueryExistsInAnyCase)
+{
+    load(kSheet);
+    EXPECT_FALSE(live.panel.createMediaSelector(QStringLiteral("@MEDIA (min-width: 1px)"), {}, file, nullptr));
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_EQ(alerts.messages.first(), QStringLiteral("\"@MEDIA (min-width: 1px)\"\nis Already exists."));
+    // "Add To Responsive" puts the rule into the block there is.
+    live.panel.setResponsiveInsertPending(true);
+    ASSERT_TRUE(live.panel.createMediaSelector(QStringLiteral("@media (min-width: 1px)"),
+                                               {{{QStringLiteral("selector"), QStringLiteral(".b")}, {QStringLiteral("body"), QStringLiteral("top: 2px;")}}},
+                                               file, nullptr));
+    live.settleWrites();
+    EXPECT_FALSE(live.panel.responsiveInsertPending());
+    // Inside the block, after its rule: nothing is appended to the sheet.
+    EXPECT_TRUE(text().endsWith(QStringLiteral("    .a { color: red; }\n    .b {\n        top:2px;\n    }\n}\n.z { color: blue; }\n")));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, ARuleInsideAMediaBlockComesBackInItsPlace)
+{
+    load(QByteArrayLiteral("@media (min-width: 1px) {\n    .a { color: red; }\n    .b { top: 1px; }\n    .c { top: 2px; }\n}\n"));
+    live.panel.doRemoveSelector(item(file, QStringLiteral(".b")));
+    live.settleWrites();
+    EXPECT_EQ(text(), QStringLiteral("@media (min-width: 1px) {\n    .a { color: red; }\n    .c { top: 2px; }\n}\n"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[0].cssRules.length")).toInt(), 2);
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[0].cssRules[1].selectorText")).toString(),
+              QStringLiteral(".b"));
+}
+
+TEST_F(Structure, AKeyframesBlockOfATakenNameGetsCopyAndItsTriggerRuleInOneStep)
+{
+    load(kSheet);
+    const QStringList modelBefore = modelItems(file);
+    CSSOutlineDelegate::SelectorRequest request;
+    request.type = CSSOutlineDelegate::SelectorRequest::KeyframesRule;
+    request.selectorName = QStringLiteral("@-webkit-keyframes spin");
+    request.selectedFile = file;
+    request.anchor = item(file, QStringLiteral(".z"));
+    const StyleDeclarationPtr block = live.panel.doAddSelector(request);
+    ASSERT_TRUE(block);
+    live.settleWrites();
+    EXPECT_EQ(block->selector(), QStringLiteral("@-webkit-keyframes spin_copy"));
+    // Nothing of "spin" went; the trigger rule follows the new block.
+    EXPECT_TRUE(item(file, QStringLiteral("@keyframes spin")));
+    const QStringList now = modelItems(file);
+    ASSERT_TRUE(now.contains(QStringLiteral(".spin_copy")));
+    EXPECT_EQ(now.indexOf(QStringLiteral(".spin_copy")), now.indexOf(QStringLiteral("@-webkit-keyframes spin_copy")) + 3);
+    EXPECT_TRUE(liveRules(live).endsWith(QStringLiteral(".z | @-webkit-keyframes spin_copy | .spin_copy"))) << liveRules(live).toStdString();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframes"));
+
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(modelItems(file), modelBefore);
+    EXPECT_TRUE(liveRules(live).endsWith(QStringLiteral("@media (min-width: 1px) | .z")));
+    EXPECT_FALSE(live.undo.canUndo());
+}
+
+TEST_F(Structure, RemovingAKeyframesBlockTakesItsTwinAndUndoBringsBothBack)
+{
+    load(QByteArrayLiteral("@-webkit-keyframes pulse {\n    0% { opacity: 0; }\n    100% { opacity: 1; }\n}\n"
+                           "@keyframes pulse {\n    0% { opacity: 0; }\n    100% { opacity: 1; }\n}\n.p { top: 0; }\n"));
+    ASSERT_EQ(liveRules(live), QStringLiteral("@-webkit-keyframes pulse | @keyframes pulse | .p"));
+    live.panel.doRemoveSelector(item(file, QStringLiteral("@keyframes pulse")));
+    live.settleWrites();
+    EXPECT_EQ(liveRules(live), QStringLiteral(".p"));
+    EXPECT_EQ(text(), QStringLiteral(".p { top: 0; }\n"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(liveRules(live), QStringLiteral("@-webkit-keyframes pulse | @keyframes pulse | .p"));
+    EXPECT_FALSE(item(file, QStringLiteral("@-webkit-keyframes pulse"))->isRemoved());
+}
+
+// --- Declarations ------------------------------------------------------------------------------------
+
+TEST_F(Structure, ADeclarationRemovedAndAddedAgainIsRevivedInPlaceAndUndoRestoresTheBytes)
+{
+    load(QByteArrayLiteral(".z {\n    color: blue;\n    top: 1px;\n}\n"));
+    const StyleDeclarationPtr rule = item(file, QStringLiteral(".z"));
+    live.panel.doRemoveDeclaration(rule, QStringLiteral("color"));
+    live.settleWrites();
+    EXPECT_EQ(text(), QStringLiteral(".z {\n    top: 1px;\n}\n"));
+    EXPECT_NE(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
+    live.panel.doAddDeclaration(rule, QStringLiteral("color"), QStringLiteral("green"));
+    live.settleWrites();
+    EXPECT_EQ(text(), QStringLiteral(".z {\n    color: green;\n    top: 1px;\n}\n"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 128, 0)"));
+    live.undo.undo();
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
+}
+
+TEST_F(Structure, UndoingASecondDeclarationOfANameKeepsTheFirst)
+{
+    load(QByteArrayLiteral(".z {\n    color: blue;\n}\n"));
+    const StyleDeclarationPtr rule = item(file, QStringLiteral(".z"));
+    live.panel.doAddDeclaration(rule, QStringLiteral("color"), QStringLiteral("red"));
+    live.settleWrites();
+    EXPECT_EQ(text(), QStringLiteral(".z {\n    color: blue;\n    color: red;\n}\n"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_FALSE(rule->properties().first()->isRemoved());
+    EXPECT_TRUE(rule->properties().last()->isRemoved());
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
+}
+
+TEST_F(Structure, ADeclarationWithoutValueTakesItsFirstKeyword)
+{
+    load(QByteArrayLiteral(".z {\n    color: blue;\n}\n"));
+    const StyleDeclarationPtr rule = item(file, QStringLiteral(".z"));
+    live.panel.doAddDeclaration(rule, QStringLiteral("-moz-thing"), QString());
+    live.panel.doAddDeclaration(rule, QStringLiteral("display"), QString());
+    // A prefix the project does not write stays.
+    EXPECT_EQ(rule->properties().at(1)->property(), QStringLiteral("-moz-thing"));
+    EXPECT_EQ(rule->properties().at(2)->value(), CSSValueKeywords::getValueKeywords(QStringLiteral("display")).value(0));
+}
+
+// --- Keyframes ------------------------------------------------------------------------------------------
+
+namespace {
+
+const QByteArray kAnimation = "@-webkit-keyframes fade {\n    from { opacity: 0; }\n    50% { opacity: 0.5; }\n    to { opacity: 1; }\n}\n"
+                              "@keyframes fade {\n    from { opacity: 0; }\n    50% { opacity: 0.5; }\n    to { opacity: 1; }\n}\n";
+
+QStringList keys(File *file, const QString &selector)
+{
+    QStringList list;
+    const StyleDeclarationPtr block = item(file, selector);
+    for (const StyleDeclarationPtr &keyframe : file->getMediaChildren(*block))
+        list.append(keyframe->selector());
+    return list;
+}
+
+QString liveKeys(LivePanel &live, int rule)
+{
+    live.fixture->settle();
+    return live.fixture
+        ->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules[%1].cssRules).map(function (k) { return k.keyText; }).join(' ')")
+                       .arg(rule))
+        .toString();
+}
+
+} // namespace
+
+TEST_F(Structure, ANewKeyframeGoesInOrderIntoEveryBlockOfItsName)
+{
+    load(kAnimation);
+    const StyleDeclarationPtr block = item(file, QStringLiteral("@-webkit-keyframes fade"));
+    live.panel.doAddKeyframeTo(block, CSSOutlineDelegate::createNewKeyframe(QStringLiteral("25%")), QStringLiteral("opacity: 0.2;"));
+    live.settleWrites();
+    EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")),
+              (QStringList{QStringLiteral("from"), QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("to")}));
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), keys(file, QStringLiteral("@-webkit-keyframes fade")));
+    EXPECT_TRUE(liveKeys(live, 0).contains(QStringLiteral("25%")));
+    EXPECT_TRUE(liveKeys(live, 1).contains(QStringLiteral("25%")));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_FALSE(liveKeys(live, 1).contains(QStringLiteral("25%")));
+}
+
+TEST_F(Structure, RenamingAKeyframeMovesItAndUndoMovesItBack)
+{
+    load(kAnimation);
+    const StyleDeclarationPtr block = item(file, QStringLiteral("@keyframes fade"));
+    const StyleDeclarationPtr from = file->getMediaChildren(*block).first();
+    live.panel.changeKeyframeNameIn(block, from, CSSOutlineDelegate::createNewKeyframe(QStringLiteral("75%")));
+    live.settleWrites();
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("to")}));
+    EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")), keys(file, QStringLiteral("@keyframes fade")));
+    EXPECT_EQ(liveKeys(live, 1), QStringLiteral("50% 100% 75%"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("from"), QStringLiteral("50%"), QStringLiteral("to")}));
+    EXPECT_TRUE(liveKeys(live, 1).contains(QStringLiteral("0%")));
+}
+
+TEST_F(Structure, RemovingAKeyframeRemovesItFromEverySameNamedBlock)
+{
+    load(kAnimation);
+    live.panel.doRemoveKeyframe(item(file, QStringLiteral("@keyframes fade")), QStringLiteral("50%"));
+    live.settleWrites();
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("from"), QStringLiteral("to")}));
+    EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")), (QStringList{QStringLiteral("from"), QStringLiteral("to")}));
+    EXPECT_EQ(liveKeys(live, 0), QStringLiteral("0% 100%"));
+    EXPECT_EQ(liveKeys(live, 1), QStringLiteral("0% 100%"));
+    EXPECT_FALSE(text().contains(QStringLiteral("50%")));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(liveKeys(live, 1), QStringLiteral("0% 100% 50%"));
+}
+
+TEST(KeyframeKeys, FromAndToCountAsTheEnds)
+{
+    EXPECT_EQ(CSSOutlineDelegate::keyframePercent(QStringLiteral("from")), 0);
+    EXPECT_EQ(CSSOutlineDelegate::keyframePercent(QStringLiteral("TO")), 100);
+    EXPECT_EQ(CSSOutlineDelegate::keyframePercent(QStringLiteral("12.5%")), 12.5);
+    EXPECT_EQ(CSSOutlineDelegate::keyframePercent(QStringLiteral("101%")), -1);
+    EXPECT_EQ(CSSOutlineDelegate::normalizedKeyText(QStringLiteral("from")), QStringLiteral("0%"));
+}
+
+TEST_F(Structure, AKeyframeValueCommittedReachesEveryBlockOfItsName)
+{
+    load(kAnimation);
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByKeyframes(item(file, QStringLiteral("@keyframes fade")), nullptr);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    ASSERT_EQ(live.panel.rules().size(), 2) << live.dump().toStdString();
+    CSSRulePtr opacity;
+    for (const CSSRulePtr &keyframe : live.panel.rules().last()->children()) {
+        if (keyframe->selectorName() == QLatin1String("50%"))
+            opacity = LivePanel::declaration(keyframe, QStringLiteral("opacity"));
+    }
+    ASSERT_TRUE(opacity) << live.dump().toStdString();
+    live.panel.commitKeyframeStyleChange(opacity, QStringLiteral("0.7"));
+    live.settleWrites();
+    EXPECT_EQ(text().count(QStringLiteral("50% { opacity: 0.7; }")), 2) << text().toStdString();
+    live.fixture->settle();
+    for (int rule : {0, 1})
+        EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[%1].cssRules[1].style.opacity").arg(rule)).toString(),
+                  QStringLiteral("0.7"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("CSS Value Change - opacity"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, AnIdAndAClassGoOnTheElementInThePageAndUndoTakesThemOff)
+{
+    load(kSheet);
+    DOMElement *element = live.element(QStringLiteral("t"));
+    live.panel.doAddClass(element, QStringLiteral(".lead"));
+    live.undo.loopEnd();
+    live.panel.doRemoveId(element);
+    live.undo.loopEnd();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').className")).toString(), QStringLiteral("a z lead"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').id")).toString(), QString());
+    // A class it has already changes nothing and leaves no step.
+    live.panel.doAddClass(element, QStringLiteral("a"));
+    live.undo.undo();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').id")).toString(), QStringLiteral("t"));
+    live.undo.undo();
+    live.fixture->settle();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.querySelector('p').className")).toString(), QStringLiteral("a z"));
+    live.undo.redo();
+    live.fixture->settle();
+    EXPECT_EQ(element->getAttribute(QStringLiteral("class")), QStringLiteral("a z lead"));
+}
