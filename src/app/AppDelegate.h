@@ -283,6 +283,10 @@ private:
     // Inspector state.
     int m_detectionMode = 0;
     QRect m_settledDockedFrame;
+    // Where the window system put the panel when asked for the docked frame
+    // (it may keep the window's border on the screen); its report of that
+    // may reach the panel late.
+    QRect m_placedDockedFrame;
     // Runs from the end of the docking animation while the desktop may still
     // be adjusting the frame it was given.
     QElapsedTimer m_dockSettling;

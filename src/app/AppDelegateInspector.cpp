@@ -76,6 +76,7 @@ void AppDelegate::layoutTwocolumns()
         if (!panel)
             return;
         m_settledDockedFrame = panel->geometry();
+        m_placedDockedFrame = panel->windowHandle() ? panel->windowHandle()->geometry() : QRect();
         m_dockSettling.start();
         moveOrResizeInspectorCheck();
     });
@@ -118,7 +119,8 @@ void AppDelegate::moveOrResizeInspectorCheck()
     if (inspectorPanel() && m_dockSettling.isValid() && m_dockSettling.elapsed() < kDockSettlingMs)
         m_settledDockedFrame = frame;
     const bool docked = inspectorPanel()
-        && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame));
+        && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame)
+            || (!m_placedDockedFrame.isNull() && frame == m_placedDockedFrame));
     m_detectionMode = docked ? 1 : 0;
     updateDetectionButtonState();
 }

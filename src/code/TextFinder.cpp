@@ -62,8 +62,9 @@ TextFinder::TextFinder(QObject *parent)
 
 TextFinder::~TextFinder()
 {
-    // Without a container the bar is still ours. Asked without a cast: the
-    // container may be half destroyed, this finder being one of its children.
+    // Without a container the bar is still ours. The container may be on its
+    // way out (this finder is its child): only asked whether it is gone, as
+    // it is no longer a scroll view by then.
     if (m_container.isNull())
         delete m_bar;
 }

@@ -698,17 +698,21 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
 {
     auto *element = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
     const quint64 generation = m_buildGeneration;
-    // The panel may be gone when the answer comes (it was closed meanwhile).
-    const QPointer<CSSOutlineDelegate> self(this);
-    engine->prefetch(questionsFor(element), [this, self, engine, held, done, attempt, generation] {
-        if (!self)
+    // The answer may come after the panel has gone (the page outlives it).
+    const QPointer<CSSOutlineDelegate> guard(this);
+    engine->prefetch(questionsFor(element), [guard, held, done, attempt, generation] {
+        if (!guard)
             return;
         // The page's style sheets may have come with the answer (they arrive
         // with the first one), or changed while it was on its way, which drops
-        // it: asked again for what the page has now, a few times at most.
+        // it: asked again for what the page has now, a few times at most. The
+        // engine is looked up again: a document the page no longer shows has none.
         auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
-        if (generation == m_buildGeneration && attempt < 3 && !engine->hasAnswers(questionsFor(target))) {
-            askAgainUntilAnswered(engine, held, done, attempt + 1);
+        DOMDocument *doc = target ? target->ownerDocument() : guard->document();
+        auto *current = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
+        if (current && generation == guard->m_buildGeneration && attempt < 3
+            && !current->hasAnswers(guard->questionsFor(target))) {
+            guard->askAgainUntilAnswered(current, held, done, attempt + 1);
             return;
         }
         done();

@@ -6,6 +6,7 @@
 #include "ExWebView.h"
 #include "LoadedPage.h"
 
+#include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -173,6 +174,12 @@ void PreviewDelegate::connectPage()
                     records.append({QStringLiteral("attributes"), element});
                 domAttributeChangeListener(records);
             });
+    // Linked sheets reach the page after its document, and may reach it after
+    // their responses: the rules panel pairs and lists them once they are there.
+    connect(&m_webview->bridge(), &WebBridge::styleSheetsChanged, this, [this] {
+        if (m_cssOutlineDelegate && !styleFiles().isEmpty())
+            m_cssOutlineDelegate->setAndRefreshStyleFiles(styleFiles());
+    });
 
     // Following each load.
     connect(page, &WebPage::frameStartedLoading, this, &PreviewDelegate::frameStartedLoading);

@@ -21,6 +21,18 @@ LoopbackArchiveServer::LoopbackArchiveServer(const QString &folder, QObject *par
     });
 }
 
+LoopbackArchiveServer::~LoopbackArchiveServer()
+{
+    // Connections the client still holds open go first, while the buffers
+    // their handlers use are still there: as children they would go after,
+    // and their last signals would reach a freed table.
+    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets) {
+        socket->disconnect();
+        delete socket;
+    }
+}
+
 bool LoopbackArchiveServer::start()
 {
     return listen(QHostAddress::LocalHost, 0);

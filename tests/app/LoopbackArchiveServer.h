@@ -22,6 +22,7 @@ public:
     enum class Mode { Whole, Throttled, Stalling };
 
     explicit LoopbackArchiveServer(const QString &folder, QObject *parent = nullptr);
+    ~LoopbackArchiveServer() override;
 
     Q_INVOKABLE bool start();
     QUrl url(const QString &path) const;

@@ -11,6 +11,7 @@
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebEngineCache.h"
 #include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
@@ -50,6 +51,8 @@ protected:
     {
         WorkspaceTest::SetUp();
         TestUtil::writeFile(path("site/css/site.css"), kSheet);
+        // Linked by no page: a test's page links it later.
+        TestUtil::writeFile(path("site/css/late.css"), "h1 { letter-spacing: 2px; }\n");
         TestUtil::writeFile(path("site/index.html"),
                             "<!DOCTYPE html><link rel=stylesheet href=css/site.css><body style='margin:0'>"
                             "<h1 id=title style='height:40px'>Home</h1><p>welcome</p></body>");
@@ -202,4 +205,22 @@ TEST_F(RulesPanelInWindow, ADeclarationIsAddedFromTheRulesMenuByKeyboardAndUndon
 
     send("undo:");
     EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+}
+
+TEST_F(RulesPanelInWindow, ASheetThatComesAfterThePickIsListedForThePickedElement)
+{
+    pickTheHeading();
+    const auto lateRow = [this] {
+        for (const CSSRulePtr &rule : rules->rules()) {
+            if (rule->relatedFile() && rule->relatedFile()->path().endsWith(QLatin1String("late.css")))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(lateRow());
+    preview->webview()->webPage()->runJavaScript(
+        QStringLiteral("var link = document.createElement('link'); link.rel = 'stylesheet'; link.href = 'css/late.css';"
+                       "document.head.appendChild(link);"),
+        WebPage::World::Bridge);
+    EXPECT_TRUE(TestUtil::waitUntil(lateRow, 15000));
 }

@@ -99,6 +99,26 @@ TEST(RulesCascade, HoverRulesAreListedForLinksAndHasRulesForTheirSubject)
     EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
 }
 
+TEST(RulesCascade, APanelThatGoesWhileThePageIsAskedIsNotCalledWithTheAnswer)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    auto gone = std::make_unique<CSSOutlineDelegate>();
+    gone->awakeFromNib();
+    gone->setStyleFiles({live.file(QStringLiteral("site.css")), live.file(QStringLiteral("base.css"))});
+    bool built = false;
+    QObject::connect(gone.get(), &CSSOutlineDelegate::rebuilt, [&built] { built = true; });
+    // Nothing of the box is known yet: the panel asks the page and waits.
+    gone->updateRulesByElement(live.element(QStringLiteral("box")));
+    ASSERT_FALSE(built);
+    gone.reset();
+    // The answer comes after the panel has gone; the page is still there for the next one.
+    ASSERT_TRUE(live.fixture->settle());
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("box"))));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
+}
+
 TEST(RulesCascade, HeadElementsAndNoElementListNothing)
 {
     LivePanel live;

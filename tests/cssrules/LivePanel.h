@@ -70,10 +70,13 @@ public:
         if (!fixture->loadPage(page))
             return false;
         panel.setStyleFiles(sheets);
-        // Linked sheets may still be on their way when the document is ready:
-        // waits until the mirror has as many rules as the page.
+        // Linked sheets may still be on their way when the document is ready
+        // (the page lists a sheet only once it has come, so both sides may
+        // agree on none): waits for the page's load, which waits for its
+        // sheets, and then until the mirror has as many rules as the page.
         const QString pageRules = QStringLiteral(
-            "Array.from(document.styleSheets).map(function (s) { try { return s.cssRules.length; } catch (e) { return -1; } }).join(',')");
+            "document.readyState !== 'complete' ? 'loading' : Array.from(document.styleSheets).map(function (s) "
+            "{ try { return s.cssRules.length; } catch (e) { return -1; } }).join(',')");
         return TestUtil::waitUntil([&] {
             fixture->settle();
             QStringList mirrored;
@@ -81,7 +84,7 @@ public:
             for (int i = 0; i < list.length(); ++i)
                 mirrored.append(QString::number(list.item(i)->isReadable() ? list.item(i)->cssRules().length() : -1));
             return mirrored.join(u',') == fixture->evaluate(pageRules).toString();
-        }, 5000);
+        }, 15000);
     }
 
     File *file(const QString &name)

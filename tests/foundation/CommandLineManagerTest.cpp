@@ -21,10 +21,28 @@ QString writeTool(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 
-QStringList leftoverInputs()
+// A temporary folder of the test's own while it lives: other suites running
+// at the same time format scripts too, in the shared one.
+class PrivateTemporaryFolder
 {
-    return QDir(QDir::tempPath()).entryList({"quillmark-*.js", "input.js"}, QDir::Files);
-}
+public:
+    PrivateTemporaryFolder() : m_saved(qgetenv("TMPDIR")) { qputenv("TMPDIR", m_dir.path().toLocal8Bit()); }
+    ~PrivateTemporaryFolder()
+    {
+        if (m_saved.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_saved);
+    }
+    QStringList leftoverInputs() const
+    {
+        return QDir(m_dir.path()).entryList({"quillmark-*.js", "input.js"}, QDir::Files);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_saved;
+};
 
 } // namespace
 
@@ -90,17 +108,19 @@ TEST(CommandLineManager, HangingProgramIsStoppedAfterTheTimeout)
 
 TEST(StringJSBeautifier, FormatsWithTheBundledFormatter)
 {
+    const PrivateTemporaryFolder temporary;
     const QString formatter = StringJSBeautifier::compilerPath();
     ASSERT_FALSE(formatter.isEmpty());
     ASSERT_TRUE(StringJSBeautifier::isValidEnvironment(formatter));
     const QString formatted = StringJSBeautifier::decompileJS("function f(){return \"\u00e9\"+1}");
     EXPECT_EQ(formatted, QStringLiteral("function f() {\n    return \"\u00e9\" + 1\n}"));
-    EXPECT_TRUE(leftoverInputs().isEmpty());
+    EXPECT_TRUE(temporary.leftoverInputs().isEmpty());
 }
 
 TEST(StringJSBeautifier, SourceIsKeptWhenTheFormatterPrintsNothing)
 {
     QTemporaryDir dir;
+    const PrivateTemporaryFolder temporary;
     const QString source = QStringLiteral("var a=1;");
     EXPECT_EQ(StringJSBeautifier::decompileJS(source, writeTool(dir, "silent", "exit 0")), source);
     EXPECT_EQ(
@@ -110,7 +130,7 @@ TEST(StringJSBeautifier, SourceIsKeptWhenTheFormatterPrintsNothing)
         StringJSBeautifier::decompileJS(source, writeTool(dir, "partial", "echo 'var'; exit 1")),
         source);
     EXPECT_EQ(StringJSBeautifier::decompileJS(source, dir.filePath("missing")), source);
-    EXPECT_TRUE(leftoverInputs().isEmpty());
+    EXPECT_TRUE(temporary.leftoverInputs().isEmpty());
 }
 
 TEST(StringJSBeautifier, EachRunReadsItsOwnPrivateInput)

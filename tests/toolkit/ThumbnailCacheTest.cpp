@@ -20,6 +20,15 @@ QString picture(const QTemporaryDir &dir, const char *name, const QSize &size, c
     return path;
 }
 
+// Marks the file as changed later than now (the file must be open for it):
+// a file made again within the same millisecond would read as unchanged.
+bool markChangedLater(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite)
+        && file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+}
+
 } // namespace
 
 TEST(ThumbnailCache, APictureIsReadNoLargerThanAsked)
@@ -66,7 +75,7 @@ TEST(ThumbnailCache, AnUndecodableFileIsToldUnreadableUntilItChanges)
     // Made a picture, it is read anew.
     QFile::remove(path);
     QImage(20, 10, QImage::Format_RGB32).save(path, "PNG");
-    QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    ASSERT_TRUE(markChangedLater(path));
     cache.setWanted({{path, 128}});
     cache.waitForDone();
     EXPECT_FALSE(cache.isUnreadable(path));
@@ -90,7 +99,7 @@ TEST(ThumbnailCache, APictureIsReadAgainWhenItChangesOrALargerOneIsWanted)
     EXPECT_EQ(cache.thumbnail(path).size(), QSize(600, 400).scaled(256, 256, Qt::KeepAspectRatio));
 
     QImage(300, 300, QImage::Format_RGB32).save(path, "PNG");
-    QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    ASSERT_TRUE(markChangedLater(path));
     cache.setWanted({{path, 200}});
     cache.waitForDone();
     EXPECT_EQ(cache.thumbnail(path).size(), QSize(256, 256));

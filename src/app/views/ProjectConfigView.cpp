@@ -63,6 +63,9 @@ ProjectConfigView::ProjectConfigView(QWidget *parent)
 
 ProjectConfigView::~ProjectConfigView()
 {
+    // The address field loses the focus while the widgets below this view go:
+    // that is no edit, and this view is no longer whole to take it.
+    disconnect(m_webMainURL, nullptr, this, nullptr);
     m_vendarPrefixSettingOutline->setDataSource(nullptr);
 }
 

@@ -32,7 +32,16 @@ void AnimationContext::runAnimationGroup(const std::function<void(AnimationConte
         changes(context);
     openContexts().pop_back();
 
-    auto *group = new QParallelAnimationGroup;
+    // The group belongs to its first target: it ends with it, and whoever
+    // looks at the target's children sees that it is being animated.
+    QObject *owner = nullptr;
+    for (const Change &change : context.m_changes) {
+        if (change.target) {
+            owner = change.target;
+            break;
+        }
+    }
+    auto *group = new QParallelAnimationGroup(owner);
     const int ms = qMax(0, qRound(context.m_duration * 1000.0));
     for (const Change &change : context.m_changes) {
         if (!change.target)

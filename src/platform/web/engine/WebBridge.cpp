@@ -271,6 +271,7 @@ void WebBridge::readStyleSheets(const QJsonObject &message)
         return;
     target->document()->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
     target->engine()->invalidate();
+    Q_EMIT styleSheetsChanged(target);
     Q_EMIT mirrorChanged(target);
 }
 

@@ -117,6 +117,10 @@ Q_SIGNALS:
     void attributesChanged(WebFrameMirror *frame, const QList<DOMNode *> &elements);
     // Anything in a frame's document or style sheets changed (either side).
     void mirrorChanged(WebFrameMirror *frame);
+    // The page's list of style sheets of a shown document changed: a sheet
+    // came (linked ones come after the document), went, or its scripts
+    // changed its rules.
+    void styleSheetsChanged(WebFrameMirror *frame);
     // The engine refused a rule that the mirror had accepted.
     void ruleRefused(const QString &ruleText, const QString &message);
 

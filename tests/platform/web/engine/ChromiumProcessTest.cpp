@@ -11,6 +11,7 @@
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -152,15 +153,16 @@ TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfil
             if (!browser.start())
                 std::exit(2);
             // Up and answering, with its helpers started.
-            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 10000))
+            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 30000))
                 std::exit(3);
             const qint64 pid = browser.processId();
             const QString profile = browser.profileFolder();
             if (!QDir(profile).exists())
                 std::exit(4);
             browser.stop();
-            // Nothing of its process group is left.
-            if (runningInGroup(pid) > 0 || QDir(profile).exists())
+            // Nothing of its process group is left, once the helpers killed
+            // with it have ended (a loaded machine may take a moment).
+            if (QDir(profile).exists() || !TestUtil::waitUntil([pid] { return runningInGroup(pid) == 0; }, 15000))
                 std::exit(5);
             std::exit(0);
         },
@@ -169,14 +171,21 @@ TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfil
 
 TEST_F(ChromiumProcessAlone, BrowserDiesWithTheProgramAfterACrash)
 {
-    // The child is a new run of this program: the file's name must not depend on the process.
-    const QString pidFile = QDir::temp().filePath(QStringLiteral("quillmark-crashed-browser-pid"));
+    // The child is a new run of this test: it takes the file's name from the
+    // environment its parent gave it (one name per parent, as copies of the
+    // suite may run at once).
+    QString pidFile = qEnvironmentVariable("QUILLMARK_TEST_PID_FILE");
+    if (pidFile.isEmpty()) {
+        pidFile = QDir::temp().filePath(
+            QStringLiteral("quillmark-crashed-browser-pid-%1").arg(QCoreApplication::applicationPid()));
+        qputenv("QUILLMARK_TEST_PID_FILE", pidFile.toLocal8Bit());
+    }
     QFile::remove(pidFile);
     EXPECT_DEATH(
         {
             ChromiumProcess &browser = ChromiumProcess::instance();
             browser.start();
-            browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 10000);
+            browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 30000);
             QFile file(pidFile);
             file.open(QIODevice::WriteOnly);
             file.write(QByteArray::number(browser.processId()));
@@ -184,6 +193,7 @@ TEST_F(ChromiumProcessAlone, BrowserDiesWithTheProgramAfterACrash)
             std::abort();
         },
         "");
+    qunsetenv("QUILLMARK_TEST_PID_FILE");
     QFile file(pidFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const qint64 pid = file.readAll().toLongLong();
