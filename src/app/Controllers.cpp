@@ -124,6 +124,17 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+    // Rules > Add To Responsive: the page's @media blocks, for the selected rule.
+    QMenu *rulesMenu = menu.menuTitled(QStringLiteral("Rules"));
+    QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));
+    media->setIcon(QIcon::fromTheme(QStringLiteral("view-fullscreen")));
+    QObject::connect(rulesMenu, &QMenu::aboutToShow, media, [rules, media] {
+        media->menuAction()->setEnabled(rules && CSSOutlineDelegate::canAddToResponsive(rules->responsiveOwner()));
+    });
+    QObject::connect(media, &QMenu::aboutToShow, media, [rules, media] {
+        if (rules)
+            rules->fillMediaMenu(media, rules->responsiveOwner());
+    });
 }
 
 void Controllers::installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview)

@@ -31,6 +31,7 @@ class InspectUndoManager;
 struct OutlineDelegate;
 class OutlineViewEx;
 class QKeyEvent;
+class QMenu;
 class QLineEdit;
 class QToolButton;
 class SearchFieldEx;
@@ -275,6 +276,19 @@ public:
     bool responsiveInsertPending() const { return m_responsiveInsertPending; }
     void setResponsiveInsertPending(bool pending) { m_responsiveInsertPending = pending; }
     StyleDeclarationPtr shownStyleDeclaration() const { return m_shownStyleDeclaration; }
+
+    // --- "Add To Responsive" (CSSOutlineDelegateMenus.cpp) ------------------------------------------
+    // The page's @media blocks, each once, as the panel lists them (a sheet's last first).
+    QList<StyleDeclarationPtr> getAllMediaList();
+    // The rule row the command acts on: the selected rule, or the rule of the selected declaration.
+    CSSRulePtr responsiveOwner() const;
+    // Whether the row is a style rule of a sheet, which may be copied into a block.
+    static bool canAddToResponsive(const CSSRulePtr &owner);
+    // One item per @media block, checked and disabled where the block holds
+    // the rule's selector already; "No Media Rules" when there is none.
+    void fillMediaMenu(QMenu *menu, const CSSRulePtr &owner);
+    // Copies the rule into the block as one undo step; null when nothing was copied.
+    StyleDeclarationPtr addResponsive(const CSSRulePtr &owner, const StyleDeclarationPtr &media);
 
     // --- Declarations and keyframes (CSSOutlineDelegateDeclarations.cpp) -------------------------
     void doAddDeclaration(const StyleDeclarationPtr &declaration, const QString &propName, const QString &value);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMenu>
+
 namespace {
 
 const QByteArray kSheet = R"(@charset "utf-8";
@@ -425,4 +427,49 @@ TEST_F(Structure, AnIdAndAClassGoOnTheElementInThePageAndUndoTakesThemOff)
     live.undo.redo();
     live.fixture->settle();
     EXPECT_EQ(element->getAttribute(QStringLiteral("class")), QStringLiteral("a z lead"));
+}
+
+TEST_F(Structure, AddToResponsiveCopiesARuleIntoAnotherMediaBlockAsOneStep)
+{
+    load(QByteArrayLiteral("@media (min-width: 1px) {\n    .z { color: red; }\n}\n@media print {\n    .p { top: 0; }\n}\n"
+                           ".z { color: blue; }\n"));
+    CSSRulePtr rule;
+    for (const CSSRulePtr &row : live.panel.rules()) {
+        if (row->type() == RuleType::Style && row->selectorName() == QStringLiteral(".z"))
+            rule = row;
+    }
+    ASSERT_TRUE(rule);
+    EXPECT_FALSE(CSSOutlineDelegate::canAddToResponsive(LivePanel::declaration(rule, QStringLiteral("color"))));
+
+    QMenu menu;
+    live.panel.fillMediaMenu(&menu, rule);
+    ASSERT_EQ(menu.actions().size(), 2);
+    // As the panel lists them: the sheet's last block first.
+    EXPECT_EQ(menu.actions().at(0)->text(), QStringLiteral("@media print site.css"));
+    ASSERT_TRUE(menu.actions().at(0)->isEnabled());
+    // The block holding ".z" already is checked and offers nothing.
+    EXPECT_EQ(menu.actions().at(1)->text(), QStringLiteral("@media (min-width: 1px) site.css"));
+    EXPECT_TRUE(menu.actions().at(1)->isChecked());
+    EXPECT_FALSE(menu.actions().at(1)->isEnabled());
+
+    menu.actions().at(0)->trigger();
+    live.settleWrites();
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
+    EXPECT_FALSE(live.panel.responsiveInsertPending());
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("    .p { top: 0; }\n"),
+                                                QStringLiteral("    .p { top: 0; }\n    .z {\n        color:blue;\n    }\n")))
+        << text().toStdString();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Add To Responsive"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, AddToResponsiveSaysSoWhenThePageHasNoMediaBlock)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    QMenu menu;
+    live.panel.fillMediaMenu(&menu, live.ruleRow(QStringLiteral(".z")));
+    ASSERT_EQ(menu.actions().size(), 1);
+    EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("No Media Rules"));
+    EXPECT_FALSE(menu.actions().first()->isEnabled());
 }
