@@ -118,6 +118,16 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
         },
         [rules](QAction *) { return rules && !rules->getLocalStyleSheets().isEmpty(); });
     menu.setTarget(
+        QStringLiteral("duplicateSelector:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showDuplicateSelector();
+        },
+        [rules](QAction *) {
+            const CSSRulePtr row = rules ? rules->responsiveOwner() : nullptr;
+            return CSSOutlineDelegate::canAddToResponsive(row) && row->relatedFile();
+        });
+    menu.setTarget(
         QStringLiteral("removeStyle:"),
         [rules](QAction *) {
             if (rules)

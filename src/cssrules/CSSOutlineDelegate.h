@@ -339,6 +339,9 @@ public:
     void removeStyles(const QList<CSSRulePtr> &rows);
     // The add-selector popover beside the panel's add button.
     void showAddSelector();
+    // The same popover in copy mode, for a copy of the selected style rule
+    // under another selector.
+    void showDuplicateSelector();
     // Answers false (after its alert) when the page has no style sheet to edit.
     bool displayStyleSheetManager();
     void doAddId(DOMElement *element, const QString &idName);
@@ -367,6 +370,8 @@ Q_SIGNALS:
 
 private:
     void buildView();
+    // The add-selector popover; in copy mode with a style rule row to copy.
+    void presentAddSelector(const CSSRulePtr &copied);
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);

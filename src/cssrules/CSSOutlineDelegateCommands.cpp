@@ -6,6 +6,7 @@
 
 #include "AddDeclarationViewController.h"
 #include "AddSelectorViewController.h"
+#include "CSSCopyInfo.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/PreviewDomTreeInterface.h"
@@ -248,6 +249,18 @@ bool CSSOutlineDelegate::displayStyleSheetManager()
 
 void CSSOutlineDelegate::showAddSelector()
 {
+    presentAddSelector(nullptr);
+}
+
+void CSSOutlineDelegate::showDuplicateSelector()
+{
+    const CSSRulePtr row = responsiveOwner();
+    if (canAddToResponsive(row) && row->relatedFile())
+        presentAddSelector(row);
+}
+
+void CSSOutlineDelegate::presentAddSelector(const CSSRulePtr &copied)
+{
     if (!displayStyleSheetManager())
         return;
     if (!m_addSelectorViewController) {
@@ -271,12 +284,17 @@ void CSSOutlineDelegate::showAddSelector()
             request.anchor = popover->selectedDeclaration();
             if (request.type == SelectorRequest::KeyframesRule)
                 request.presetKeyframes = popover->keyframes();
+            if (popover->copyMode())
+                request.cssCopyInfo = popover->cssCopyInfo();
             if (doAddSelector(request))
                 m_addSelectorPopover->close();
         });
     }
     m_addSelectorViewController->setStyleFiles(getLocalStyleSheets());
-    const CSSRulePtr selected = getSelectedCSSRule();
+    m_addSelectorViewController->setCopyMode(copied != nullptr);
+    m_addSelectorViewController->setCssCopyInfo(copied ? CSSCopyInfo::initWithRule(copied) : nullptr);
+    m_addSelectorViewController->setTitle(copied ? QStringLiteral("Duplicate Selector") : QStringLiteral("Insert New Selector"));
+    const CSSRulePtr selected = copied ? copied : getSelectedCSSRule();
     if (selected && selected->relatedFile())
         m_addSelectorViewController->setSelectedCSSFile(selected->relatedFile());
     m_addSelectorPopover->showRelativeToRect(QRectF(), m_addRuleButton ? static_cast<QWidget *>(m_addRuleButton) : m_outlineView,

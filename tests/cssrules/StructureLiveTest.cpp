@@ -1,11 +1,15 @@
 #include "LivePanel.h"
 
+#include "cssrules/AddSelectorViewController.h"
 #include "platform/kit/Alert.h"
 #include "stylesheet/CSSValueKeywords.h"
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -472,4 +476,38 @@ TEST_F(Structure, AddToResponsiveSaysSoWhenThePageHasNoMediaBlock)
     ASSERT_EQ(menu.actions().size(), 1);
     EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("No Media Rules"));
     EXPECT_FALSE(menu.actions().first()->isEnabled());
+}
+
+TEST_F(Structure, DuplicatingARuleWantsASelectorOfItsOwnAndCopiesTheBodyAsOneStep)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.showDuplicateSelector();
+    AddSelectorViewController *popover = live.panel.addSelectorViewController();
+    ASSERT_TRUE(popover);
+    ASSERT_TRUE(popover->copyMode());
+    QLineEdit *field = popover->textField();
+    EXPECT_EQ(field->text(), QStringLiteral(".z"));
+    EXPECT_FALSE(popover->okButton()->isEnabled());
+    // The copied selector in another case is still the copied rule.
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral(".Z"));
+    EXPECT_FALSE(popover->okButton()->isEnabled());
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral(".y"));
+    ASSERT_TRUE(popover->okButton()->isEnabled());
+
+    popover->okButton()->click();
+    live.settleWrites();
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
+    EXPECT_TRUE(text().contains(QStringLiteral(".y {\n    color:blue;\n}"))) << text().toStdString();
+    EXPECT_TRUE(text().startsWith(original));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate Selector"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+
+    // The plain add-selector popover afterwards copies nothing.
+    live.panel.showAddSelector();
+    EXPECT_FALSE(popover->copyMode());
+    EXPECT_TRUE(popover->textField()->text().isEmpty());
 }
