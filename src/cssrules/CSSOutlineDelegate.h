@@ -334,6 +334,9 @@ public:
     void addStyle();
     // Items are property names (QString) or CSSPropertyPtr.
     void doAddStyle(const CSSRulePtr &target, const QVariantList &properties);
+    // The add-property panel's command: its items into the selected rule (a
+    // declaration's rule; a keyframe's block, at the keyframe's key).
+    void addStyleProperty(const QVariantList &items);
     static StyleDeclarationPtr createNewKeyframe(const QString &keyText);
     void removeStyle();
     void removeStyles(const QList<CSSRulePtr> &rows);

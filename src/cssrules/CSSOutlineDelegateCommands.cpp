@@ -194,6 +194,32 @@ void CSSOutlineDelegate::doAddStyle(const CSSRulePtr &target, const QVariantList
     closeAddDeclarationPopover();
 }
 
+void CSSOutlineDelegate::addStyleProperty(const QVariantList &items)
+{
+    const CSSRulePtr row = getSelectedCSSRule();
+    if (!row)
+        return;
+    CSSRulePtr target;
+    // A keyframe, or a declaration of one: its block, at the keyframe's key.
+    const CSSRulePtr keyframe = hasType(row, DOMCSSRule::KEYFRAME_RULE) ? row
+                                : hasType(row->ownerRule(), DOMCSSRule::KEYFRAME_RULE) ? row->ownerRule()
+                                                                                        : nullptr;
+    if (keyframe) {
+        target = keyframe->animationOwner() ? keyframe->animationOwner() : keyframe->ownerRule();
+        // "from" and "to" stand for 0% and 100%.
+        m_pecentLabel = qMax(0, int(keyframePercent(keyframe->rule()->keyText())));
+    } else if (hasType(row, DOMCSSRule::KEYFRAMES_RULE) || hasType(row, DOMCSSRule::MEDIA_RULE)) {
+        return;
+    } else {
+        target = row->styleDeclaration() ? row : row->ownerRule();
+    }
+    if (target && target->styleDeclaration()) {
+        m_addTargetRule = target;
+        doAddStyle(target, items);
+    }
+    giveKeysBackToOutline();
+}
+
 // --- Removing rows ----------------------------------------------------------------------------------
 
 void CSSOutlineDelegate::removeStyle()

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -510,4 +511,42 @@ TEST_F(Structure, DuplicatingARuleWantsASelectorOfItsOwnAndCopiesTheBodyAsOneSte
     live.panel.showAddSelector();
     EXPECT_FALSE(popover->copyMode());
     EXPECT_TRUE(popover->textField()->text().isEmpty());
+}
+
+TEST_F(Structure, TheAddPropertyCommandFillsTheSelectedRuleAsOneUndoStep)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.addStyleProperty({QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("3px")))});
+    live.settleWrites();
+    EXPECT_TRUE(text().contains(QStringLiteral("top"))) << text().toStdString();
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("top")), QStringLiteral("3px"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Property"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, TheAddPropertyCommandOnTheToKeyframeAddsToItNotToTheFirst)
+{
+    load(kAnimation);
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByKeyframes(item(file, QStringLiteral("@keyframes fade")), nullptr);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    CSSRulePtr to;
+    for (const CSSRulePtr &keyframe : live.panel.rules().last()->children()) {
+        if (keyframe->selectorName() == QLatin1String("to") || keyframe->selectorName() == QLatin1String("100%"))
+            to = keyframe;
+    }
+    ASSERT_TRUE(to) << live.dump().toStdString();
+    live.panel.outline()->expandItem(live.panel.rules().last().get());
+    ASSERT_TRUE(live.selectRow(to)) << live.dump().toStdString();
+    live.panel.addStyleProperty({QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("4px")))});
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
+    EXPECT_TRUE(text().contains(QRegularExpression(QStringLiteral("@keyframes fade \\{.*to \\{[^}]*top:\\s*4px"),
+                                                   QRegularExpression::DotMatchesEverythingOption)))
+        << text().toStdString();
+    EXPECT_FALSE(text().contains(QRegularExpression(QStringLiteral("from \\{[^}]*top"))));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
 }
