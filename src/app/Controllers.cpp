@@ -58,6 +58,10 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     auto *preview = new PreviewDelegate(&projects);
     preview->setProjectDelegate(&projects);
     preview->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+        rules->setWebview([guard = QPointer<PreviewDelegate>(preview)]() -> ExWebViewInterface * {
+            return guard ? guard->webview() : nullptr;
+        });
     preview->setOnlineCheck(&ProjectDelegate::checkOnline);
     preview->setDownloadFolder(ProjectDelegate::tempPath());
     preview->setWindow(ui.window);
@@ -127,6 +131,13 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
             const CSSRulePtr row = rules ? rules->responsiveOwner() : nullptr;
             return CSSOutlineDelegate::canAddToResponsive(row) && row->relatedFile();
         });
+    menu.setTarget(
+        QStringLiteral("highlightRelation:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->highlightRelation();
+        },
+        [rules](QAction *) { return rules && CSSOutlineDelegate::canAddToResponsive(rules->responsiveOwner()); });
     menu.setTarget(
         QStringLiteral("removeStyle:"),
         [rules](QAction *) {

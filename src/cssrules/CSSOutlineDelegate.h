@@ -24,6 +24,7 @@ class CSSCopyInfo;
 class DOMDocument;
 class DOMElement;
 struct DOMCSSInsertion;
+class ExWebViewInterface;
 class PreviewDomTreeInterface;
 class RBLPopover;
 class FileViewControllerInterface;
@@ -290,6 +291,19 @@ public:
     // Copies the rule into the block as one undo step; null when nothing was copied.
     StyleDeclarationPtr addResponsive(const CSSRulePtr &owner, const StyleDeclarationPtr &media);
 
+    // --- Related elements (CSSOutlineDelegateMenus.cpp) -------------------------------------------------
+    // The preview's web view, where the panel frames elements (null while there is none).
+    void setWebview(std::function<ExWebViewInterface *()> webview) { m_webview = std::move(webview); }
+    // Frames the page's elements that match any of the selectors, locks the
+    // element detection and scrolls the first into view.
+    void highlightSelectorsNodes(const QStringList &selectors);
+    // The same for one selector, with the element overlay shown.
+    void highlightSelectorNodes(const QString &selector);
+    // Frames the elements of the rules that run the animation; an empty name hides the frames.
+    void highlightRelationWithAnimationName(const QString &name);
+    // The rules menu's command: the elements of the selected rule.
+    void highlightRelation();
+
     // --- Declarations and keyframes (CSSOutlineDelegateDeclarations.cpp) -------------------------
     void doAddDeclaration(const StyleDeclarationPtr &declaration, const QString &propName, const QString &value);
     void doRemoveDeclaration(const StyleDeclarationPtr &declaration, const QString &property);
@@ -431,6 +445,7 @@ private:
     // Wiring.
     WriteReserver m_writeReserver;
     std::function<void()> m_redrawOverlay;
+    std::function<ExWebViewInterface *()> m_webview;
     FileViewControllerInterface *m_fileViewController = nullptr;         // Not owned.
     StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
 

@@ -1,11 +1,14 @@
 // CSSOutlineDelegate: "Add To Responsive", the copy of a rule into one of the
-// page's @media blocks.
+// page's @media blocks; the frames around the elements a rule styles.
 
 #include "CSSOutlineDelegate.h"
 
 #include "StyleSheetWriter.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/ExWebViewInterface.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMNodeList.h"
 #include "workspace/File.h"
 
 #include <QMenu>
@@ -88,4 +91,55 @@ CSSRulePtr CSSOutlineDelegate::responsiveOwner() const
     if (row && !row->styleDeclaration() && row->ownerRule())
         return row->ownerRule();
     return row;
+}
+
+// --- Related elements ------------------------------------------------------------------------------
+
+void CSSOutlineDelegate::highlightSelectorsNodes(const QStringList &selectors)
+{
+    ExWebViewInterface *webview = m_webview ? m_webview() : nullptr;
+    DOMDocument *doc = document();
+    if (!webview || !doc)
+        return;
+    QList<DOMNodePtr> nodes;
+    for (const QString &selector : selectors) {
+        // A selector the page does not take matches nothing.
+        for (const DOMNodePtr &node : doc->nodeArrayFromSelector(selector).value_or(DOMNodeList())) {
+            if (!nodes.contains(node))
+                nodes.append(node);
+        }
+    }
+    webview->showRelatedElementsBounds(nodes);
+    webview->setDetectState(ExWebViewInterface::ElementLocked);
+    if (!nodes.isEmpty())
+        webview->scrollIntoView(nodes.constFirst().get());
+}
+
+void CSSOutlineDelegate::highlightSelectorNodes(const QString &selector)
+{
+    highlightSelectorsNodes({selector});
+    if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
+        webview->showDetectLayer();
+}
+
+void CSSOutlineDelegate::highlightRelationWithAnimationName(const QString &name)
+{
+    if (name.isEmpty()) {
+        if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
+            webview->hideRelatedElementsBounds();
+        return;
+    }
+    QStringList selectors;
+    for (const CSSRulePtr &row : getSelectorRulesByProperty(QStringLiteral("animation-name"), name)) {
+        if (!selectors.contains(row->selectorName()))
+            selectors.append(row->selectorName());
+    }
+    highlightSelectorsNodes(selectors);
+}
+
+void CSSOutlineDelegate::highlightRelation()
+{
+    const CSSRulePtr row = responsiveOwner();
+    if (canAddToResponsive(row))
+        highlightSelectorNodes(row->selectorName());
 }

@@ -1,6 +1,7 @@
 #include "LivePanel.h"
 
 #include "cssrules/AddSelectorViewController.h"
+#include "interfaces/ExWebViewInterface.h"
 #include "platform/kit/Alert.h"
 #include "stylesheet/CSSValueKeywords.h"
 
@@ -549,4 +550,66 @@ TEST_F(Structure, TheAddPropertyCommandOnTheToKeyframeAddsToItNotToTheFirst)
     EXPECT_FALSE(text().contains(QRegularExpression(QStringLiteral("from \\{[^}]*top"))));
     live.undo.undo();
     EXPECT_EQ(text(), original);
+}
+
+namespace {
+
+// The preview's web view as a recorder of the frames it was asked to draw.
+class FramesRecorder : public ExWebViewInterface
+{
+public:
+    QWidget widget;
+    int state = DetectOff;
+    bool overlayShown = false;
+    QStringList framed; // The ids of the framed elements, or "hidden".
+    QString scrolledTo;
+
+    QWidget *view() override { return &widget; }
+    int detectState() const override { return state; }
+    void setDetectState(int value) override { state = value; }
+    bool isDetectViewShown() const override { return overlayShown; }
+    void showDetectLayer() override { overlayShown = true; }
+    void hideDetectLayer() override { overlayShown = false; }
+    void displayElementMenu() override {}
+    void showRelatedElementsBounds(const QList<DOMNodePtr> &elements) override
+    {
+        framed.clear();
+        for (const DOMNodePtr &element : elements)
+            framed.append(static_cast<DOMElement *>(element.get())->getAttribute(QStringLiteral("id")));
+    }
+    void hideRelatedElementsBounds() override { framed = {QStringLiteral("hidden")}; }
+    void scrollIntoView(DOMNode *element) override
+    {
+        scrolledTo = static_cast<DOMElement *>(element)->getAttribute(QStringLiteral("id"));
+    }
+    bool hasElementAtPoint(const QPointF &) const override { return false; }
+    QImage captureImage() override { return {}; }
+    QString mainFrameURL() const override { return {}; }
+};
+
+} // namespace
+
+TEST_F(Structure, TheElementsOfARuleOrAnAnimationAreFramedOnceAndTheFirstIsShown)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n.a { animation-name: spin; }\np { animation-name: spin; }\n"));
+    FramesRecorder webview;
+    live.panel.setWebview([&webview] { return &webview; });
+    live.fixture->evaluate(QStringLiteral("document.body.insertAdjacentHTML('beforeend', '<p id=u class=z>y</p>')"));
+    live.fixture->settle();
+
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.highlightRelation();
+    EXPECT_EQ(webview.framed, (QStringList{QStringLiteral("t"), QStringLiteral("u")}));
+    EXPECT_EQ(webview.scrolledTo, QStringLiteral("t"));
+    EXPECT_EQ(webview.state, ExWebViewInterface::ElementLocked);
+    EXPECT_TRUE(webview.overlayShown);
+
+    // Both rules of the animation match #t: it is framed once.
+    live.panel.highlightRelationWithAnimationName(QStringLiteral("spin"));
+    EXPECT_EQ(webview.framed, (QStringList{QStringLiteral("t"), QStringLiteral("u")}));
+    live.panel.highlightRelationWithAnimationName(QString());
+    EXPECT_EQ(webview.framed, QStringList{QStringLiteral("hidden")});
+    // A selector the page does not take frames nothing.
+    live.panel.highlightSelectorsNodes({QStringLiteral("p:bogus(")});
+    EXPECT_TRUE(webview.framed.isEmpty());
 }
