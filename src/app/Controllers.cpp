@@ -129,7 +129,7 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
         },
         [rules](QAction *) {
             const CSSRulePtr row = rules ? rules->responsiveOwner() : nullptr;
-            return CSSOutlineDelegate::canAddToResponsive(row) && row->relatedFile();
+            return CSSOutlineDelegate::isSheetStyleRule(row) && row->relatedFile();
         });
     menu.setTarget(
         QStringLiteral("highlightRelation:"),
@@ -137,7 +137,7 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
             if (rules)
                 rules->highlightRelation();
         },
-        [rules](QAction *) { return rules && CSSOutlineDelegate::canAddToResponsive(rules->responsiveOwner()); });
+        [rules](QAction *) { return rules && CSSOutlineDelegate::isSheetStyleRule(rules->responsiveOwner()); });
     menu.setTarget(
         QStringLiteral("removeStyle:"),
         [rules](QAction *) {
@@ -150,7 +150,7 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
     QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));
     media->setIcon(QIcon::fromTheme(QStringLiteral("view-fullscreen")));
     QObject::connect(rulesMenu, &QMenu::aboutToShow, media, [rules, media] {
-        media->menuAction()->setEnabled(rules && CSSOutlineDelegate::canAddToResponsive(rules->responsiveOwner()));
+        media->menuAction()->setEnabled(rules && CSSOutlineDelegate::isSheetStyleRule(rules->responsiveOwner()));
     });
     QObject::connect(media, &QMenu::aboutToShow, media, [rules, media] {
         if (rules)

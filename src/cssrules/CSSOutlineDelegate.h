@@ -283,8 +283,8 @@ public:
     QList<StyleDeclarationPtr> getAllMediaList();
     // The rule row the command acts on: the selected rule, or the rule of the selected declaration.
     CSSRulePtr responsiveOwner() const;
-    // Whether the row is a style rule of a sheet, which may be copied into a block.
-    static bool canAddToResponsive(const CSSRulePtr &owner);
+    // Whether the row is a style rule of a sheet (the rows these commands act on).
+    static bool isSheetStyleRule(const CSSRulePtr &owner);
     // One item per @media block, checked and disabled where the block holds
     // the rule's selector already; "No Media Rules" when there is none.
     void fillMediaMenu(QMenu *menu, const CSSRulePtr &owner);

@@ -281,7 +281,7 @@ void CSSOutlineDelegate::showAddSelector()
 void CSSOutlineDelegate::showDuplicateSelector()
 {
     const CSSRulePtr row = responsiveOwner();
-    if (canAddToResponsive(row) && row->relatedFile())
+    if (isSheetStyleRule(row) && row->relatedFile())
         presentAddSelector(row);
 }
 

@@ -26,7 +26,7 @@ QList<StyleDeclarationPtr> CSSOutlineDelegate::getAllMediaList()
     return blocks;
 }
 
-bool CSSOutlineDelegate::canAddToResponsive(const CSSRulePtr &owner)
+bool CSSOutlineDelegate::isSheetStyleRule(const CSSRulePtr &owner)
 {
     return owner && owner->styleDeclaration() && !owner->isWebKitStyle()
            && (owner->type() == RuleType::Style || owner->type() == RuleType::MediaStyle);
@@ -35,7 +35,7 @@ bool CSSOutlineDelegate::canAddToResponsive(const CSSRulePtr &owner)
 void CSSOutlineDelegate::fillMediaMenu(QMenu *menu, const CSSRulePtr &owner)
 {
     menu->clear();
-    if (!canAddToResponsive(owner))
+    if (!isSheetStyleRule(owner))
         return;
     const QString selector = owner->styleDeclaration()->selector();
     for (const StyleDeclarationPtr &media : getAllMediaList()) {
@@ -140,6 +140,6 @@ void CSSOutlineDelegate::highlightRelationWithAnimationName(const QString &name)
 void CSSOutlineDelegate::highlightRelation()
 {
     const CSSRulePtr row = responsiveOwner();
-    if (canAddToResponsive(row))
+    if (isSheetStyleRule(row))
         highlightSelectorNodes(row->selectorName());
 }

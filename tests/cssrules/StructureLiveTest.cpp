@@ -445,7 +445,7 @@ TEST_F(Structure, AddToResponsiveCopiesARuleIntoAnotherMediaBlockAsOneStep)
             rule = row;
     }
     ASSERT_TRUE(rule);
-    EXPECT_FALSE(CSSOutlineDelegate::canAddToResponsive(LivePanel::declaration(rule, QStringLiteral("color"))));
+    EXPECT_FALSE(CSSOutlineDelegate::isSheetStyleRule(LivePanel::declaration(rule, QStringLiteral("color"))));
 
     QMenu menu;
     live.panel.fillMediaMenu(&menu, rule);
