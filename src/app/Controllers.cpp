@@ -58,6 +58,10 @@ void Controllers::installPreview(AppDelegate &delegate, ProjectDelegate &project
     auto *preview = new PreviewDelegate(&projects);
     preview->setProjectDelegate(&projects);
     preview->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+        rules->setWebview([guard = QPointer<PreviewDelegate>(preview)]() -> ExWebViewInterface * {
+            return guard ? guard->webview() : nullptr;
+        });
     preview->setOnlineCheck(&ProjectDelegate::checkOnline);
     preview->setDownloadFolder(ProjectDelegate::tempPath());
     preview->setWindow(ui.window);
@@ -118,12 +122,40 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
         },
         [rules](QAction *) { return rules && !rules->getLocalStyleSheets().isEmpty(); });
     menu.setTarget(
+        QStringLiteral("duplicateSelector:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showDuplicateSelector();
+        },
+        [rules](QAction *) {
+            const CSSRulePtr row = rules ? rules->responsiveOwner() : nullptr;
+            return CSSOutlineDelegate::isSheetStyleRule(row) && row->relatedFile();
+        });
+    menu.setTarget(
+        QStringLiteral("highlightRelation:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->highlightRelation();
+        },
+        [rules](QAction *) { return rules && CSSOutlineDelegate::isSheetStyleRule(rules->responsiveOwner()); });
+    menu.setTarget(
         QStringLiteral("removeStyle:"),
         [rules](QAction *) {
             if (rules)
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+    // Rules > Add To Responsive: the page's @media blocks, for the selected rule.
+    QMenu *rulesMenu = menu.menuTitled(QStringLiteral("Rules"));
+    QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));
+    media->setIcon(QIcon::fromTheme(QStringLiteral("view-fullscreen")));
+    QObject::connect(rulesMenu, &QMenu::aboutToShow, media, [rules, media] {
+        media->menuAction()->setEnabled(rules && CSSOutlineDelegate::isSheetStyleRule(rules->responsiveOwner()));
+    });
+    QObject::connect(media, &QMenu::aboutToShow, media, [rules, media] {
+        if (rules)
+            rules->fillMediaMenu(media, rules->responsiveOwner());
+    });
 }
 
 void Controllers::installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview)

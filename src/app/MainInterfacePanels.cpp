@@ -224,6 +224,8 @@ void MainInterface::makeMenus()
          "list-add");
     icon(m.addItem(rules, QStringLiteral("Add Rule..."), QStringLiteral("showAddSelector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_A)),
          "document-new");
+    icon(m.addItem(rules, QStringLiteral("Duplicate Rule..."), QStringLiteral("duplicateSelector:")), "edit-copy");
+    icon(m.addItem(rules, QStringLiteral("Show Related Elements"), QStringLiteral("highlightRelation:")), "edit-find");
     icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
 
     QMenu *help = m.menuTitled(QStringLiteral("Help"));

@@ -1,5 +1,8 @@
 #include "AddSelectorViewController.h"
 
+#include "CSSCopyInfo.h"
+
+#include "platform/web/cssom/DOMCSSRule.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "workspace/File.h"
@@ -157,9 +160,20 @@ QList<QVariantMap> AddSelectorViewController::keyframes() const
     return list;
 }
 
+QString AddSelectorViewController::copiedSelector() const
+{
+    if (!m_cssCopyInfo || !m_cssCopyInfo->cssRule() || m_cssCopyInfo->cssRule()->type() != DOMCSSRule::STYLE_RULE)
+        return QString();
+    if (!m_cssCopyInfo->declarations().isEmpty())
+        return m_cssCopyInfo->declarations().first()->selector().trimmed();
+    return m_cssCopyInfo->cssRule()->selectorText().trimmed();
+}
+
 bool AddSelectorViewController::isValid() const
 {
     if (!m_selectedCSSFile || m_selectorName.trimmed().isEmpty())
+        return false;
+    if (m_copyMode && m_selectorName.trimmed().compare(copiedSelector(), Qt::CaseInsensitive) == 0)
         return false;
     switch (m_selectorType) {
     case MediaRule:
@@ -192,6 +206,7 @@ void AddSelectorViewController::loadView()
     for (int kind = 0; kind < titles.size(); ++kind) {
         auto *button = new QRadioButton(titles.at(kind), view);
         m_selectorKindChanger->addButton(button, kind);
+        m_kindButtons.append(button);
         kinds->addWidget(button);
     }
     m_selectorKindChanger->button(StyleRule)->setChecked(true);
@@ -273,7 +288,7 @@ void AddSelectorViewController::updateRecommendSelectorList(int kind)
     for (const QVariant &selector : entry.value(QStringLiteral("selectors")).toList())
         m_recommend->addItem(selector.toMap().value(QStringLiteral("name")).toString());
     const bool keyframes = kind == Keyframes;
-    m_form->setRowVisible(m_recommend, !keyframes);
+    m_form->setRowVisible(m_recommend, !keyframes && !m_copyMode);
     m_form->setRowVisible(m_textField, !keyframes);
     m_form->setRowVisible(m_keyframeInput, keyframes);
     m_textField->setPlaceholderText(kind == MediaRule ? QStringLiteral("@media screen and (max-width: 600px)")
@@ -307,9 +322,18 @@ void AddSelectorViewController::popoverWillShow()
         }
     }
     m_fileList->setCurrentIndex(int(files.indexOf(m_selectedCSSFile.data())));
-    m_fileList->setEnabled(files.size() > 1);
+    m_fileList->setEnabled(files.size() > 1 && !m_copyMode);
+    for (QWidget *button : std::as_const(m_kindButtons))
+        button->setVisible(!m_copyMode);
     fileChanged();
+    if (m_copyMode) {
+        m_selectorType = StyleRule;
+        m_textField->setText(copiedSelector());
+        markErrors(m_textField, {});
+    }
     updateRecommendSelectorList(m_selectorType);
+    if (m_copyMode)
+        m_textField->selectAll();
 }
 
 void AddSelectorViewController::fileChanged()

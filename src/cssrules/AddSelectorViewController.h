@@ -11,6 +11,9 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <memory>
+
+class CSSCopyInfo;
 class QButtonGroup;
 class QComboBox;
 class QFormLayout;
@@ -39,6 +42,14 @@ public:
     void setStyleFiles(const QList<File *> &files);
     void setStyleSheetName(const QString &name) { m_styleSheetName = name; }
     void setTitle(const QString &title) { m_title = title; }
+    // Copy mode: a style rule like the copied one, in its style sheet, under
+    // a selector of its own (the copied selector, in any case, is refused).
+    void setCopyMode(bool copyMode) { m_copyMode = copyMode; }
+    bool copyMode() const { return m_copyMode; }
+    void setCssCopyInfo(const std::shared_ptr<CSSCopyInfo> &info) { m_cssCopyInfo = info; }
+    std::shared_ptr<CSSCopyInfo> cssCopyInfo() const { return m_cssCopyInfo; }
+    // The selector of the copied style rule; empty for none.
+    QString copiedSelector() const;
 
     // Results.
     int selectorType() const { return m_selectorType; }
@@ -95,6 +106,7 @@ private:
     QLabel *m_titleTextField = nullptr;        // Owned by the view.
     QFormLayout *m_form = nullptr;             // Owned by the view.
     QButtonGroup *m_selectorKindChanger = nullptr; // Owned by the view.
+    QList<QWidget *> m_kindButtons;            // Owned by the view.
     QComboBox *m_fileList = nullptr;           // Owned by the view.
     QComboBox *m_declarations = nullptr;       // Owned by the view.
     QComboBox *m_recommend = nullptr;          // Owned by the view.
@@ -113,4 +125,6 @@ private:
     QString m_selectorName;
     QPointer<File> m_selectedCSSFile;
     int m_selectedDeclarationIndex = 0;
+    bool m_copyMode = false;
+    std::shared_ptr<CSSCopyInfo> m_cssCopyInfo;
 };

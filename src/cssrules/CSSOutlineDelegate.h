@@ -24,6 +24,7 @@ class CSSCopyInfo;
 class DOMDocument;
 class DOMElement;
 struct DOMCSSInsertion;
+class ExWebViewInterface;
 class PreviewDomTreeInterface;
 class RBLPopover;
 class FileViewControllerInterface;
@@ -31,6 +32,7 @@ class InspectUndoManager;
 struct OutlineDelegate;
 class OutlineViewEx;
 class QKeyEvent;
+class QMenu;
 class QLineEdit;
 class QToolButton;
 class SearchFieldEx;
@@ -276,6 +278,32 @@ public:
     void setResponsiveInsertPending(bool pending) { m_responsiveInsertPending = pending; }
     StyleDeclarationPtr shownStyleDeclaration() const { return m_shownStyleDeclaration; }
 
+    // --- "Add To Responsive" (CSSOutlineDelegateMenus.cpp) ------------------------------------------
+    // The page's @media blocks, each once, as the panel lists them (a sheet's last first).
+    QList<StyleDeclarationPtr> getAllMediaList();
+    // The rule row the command acts on: the selected rule, or the rule of the selected declaration.
+    CSSRulePtr responsiveOwner() const;
+    // Whether the row is a style rule of a sheet (the rows these commands act on).
+    static bool isSheetStyleRule(const CSSRulePtr &owner);
+    // One item per @media block, checked and disabled where the block holds
+    // the rule's selector already; "No Media Rules" when there is none.
+    void fillMediaMenu(QMenu *menu, const CSSRulePtr &owner);
+    // Copies the rule into the block as one undo step; null when nothing was copied.
+    StyleDeclarationPtr addResponsive(const CSSRulePtr &owner, const StyleDeclarationPtr &media);
+
+    // --- Related elements (CSSOutlineDelegateMenus.cpp) -------------------------------------------------
+    // The preview's web view, where the panel frames elements (null while there is none).
+    void setWebview(std::function<ExWebViewInterface *()> webview) { m_webview = std::move(webview); }
+    // Frames the page's elements that match any of the selectors, locks the
+    // element detection and scrolls the first into view.
+    void highlightSelectorsNodes(const QStringList &selectors);
+    // The same for one selector, with the element overlay shown.
+    void highlightSelectorNodes(const QString &selector);
+    // Frames the elements of the rules that run the animation; an empty name hides the frames.
+    void highlightRelationWithAnimationName(const QString &name);
+    // The rules menu's command: the elements of the selected rule.
+    void highlightRelation();
+
     // --- Declarations and keyframes (CSSOutlineDelegateDeclarations.cpp) -------------------------
     void doAddDeclaration(const StyleDeclarationPtr &declaration, const QString &propName, const QString &value);
     void doRemoveDeclaration(const StyleDeclarationPtr &declaration, const QString &property);
@@ -320,11 +348,17 @@ public:
     void addStyle();
     // Items are property names (QString) or CSSPropertyPtr.
     void doAddStyle(const CSSRulePtr &target, const QVariantList &properties);
+    // The add-property panel's command: its items into the selected rule (a
+    // declaration's rule; a keyframe's block, at the keyframe's key).
+    void addStyleProperty(const QVariantList &items);
     static StyleDeclarationPtr createNewKeyframe(const QString &keyText);
     void removeStyle();
     void removeStyles(const QList<CSSRulePtr> &rows);
     // The add-selector popover beside the panel's add button.
     void showAddSelector();
+    // The same popover in copy mode, for a copy of the selected style rule
+    // under another selector.
+    void showDuplicateSelector();
     // Answers false (after its alert) when the page has no style sheet to edit.
     bool displayStyleSheetManager();
     void doAddId(DOMElement *element, const QString &idName);
@@ -353,6 +387,8 @@ Q_SIGNALS:
 
 private:
     void buildView();
+    // The add-selector popover; in copy mode with a style rule row to copy.
+    void presentAddSelector(const CSSRulePtr &copied);
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);
@@ -409,6 +445,7 @@ private:
     // Wiring.
     WriteReserver m_writeReserver;
     std::function<void()> m_redrawOverlay;
+    std::function<ExWebViewInterface *()> m_webview;
     FileViewControllerInterface *m_fileViewController = nullptr;         // Not owned.
     StyleSheetsManagerDelegateInterface *m_styleSheetsManagerDelegate = nullptr; // Not owned.
 

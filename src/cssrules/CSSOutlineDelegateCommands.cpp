@@ -6,6 +6,7 @@
 
 #include "AddDeclarationViewController.h"
 #include "AddSelectorViewController.h"
+#include "CSSCopyInfo.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/PreviewDomTreeInterface.h"
@@ -193,6 +194,32 @@ void CSSOutlineDelegate::doAddStyle(const CSSRulePtr &target, const QVariantList
     closeAddDeclarationPopover();
 }
 
+void CSSOutlineDelegate::addStyleProperty(const QVariantList &items)
+{
+    const CSSRulePtr row = getSelectedCSSRule();
+    if (!row)
+        return;
+    CSSRulePtr target;
+    // A keyframe, or a declaration of one: its block, at the keyframe's key.
+    const CSSRulePtr keyframe = hasType(row, DOMCSSRule::KEYFRAME_RULE) ? row
+                                : hasType(row->ownerRule(), DOMCSSRule::KEYFRAME_RULE) ? row->ownerRule()
+                                                                                        : nullptr;
+    if (keyframe) {
+        target = keyframe->animationOwner() ? keyframe->animationOwner() : keyframe->ownerRule();
+        // "from" and "to" stand for 0% and 100%.
+        m_pecentLabel = qMax(0, int(keyframePercent(keyframe->rule()->keyText())));
+    } else if (hasType(row, DOMCSSRule::KEYFRAMES_RULE) || hasType(row, DOMCSSRule::MEDIA_RULE)) {
+        return;
+    } else {
+        target = row->styleDeclaration() ? row : row->ownerRule();
+    }
+    if (target && target->styleDeclaration()) {
+        m_addTargetRule = target;
+        doAddStyle(target, items);
+    }
+    giveKeysBackToOutline();
+}
+
 // --- Removing rows ----------------------------------------------------------------------------------
 
 void CSSOutlineDelegate::removeStyle()
@@ -248,6 +275,18 @@ bool CSSOutlineDelegate::displayStyleSheetManager()
 
 void CSSOutlineDelegate::showAddSelector()
 {
+    presentAddSelector(nullptr);
+}
+
+void CSSOutlineDelegate::showDuplicateSelector()
+{
+    const CSSRulePtr row = responsiveOwner();
+    if (isSheetStyleRule(row) && row->relatedFile())
+        presentAddSelector(row);
+}
+
+void CSSOutlineDelegate::presentAddSelector(const CSSRulePtr &copied)
+{
     if (!displayStyleSheetManager())
         return;
     if (!m_addSelectorViewController) {
@@ -271,12 +310,17 @@ void CSSOutlineDelegate::showAddSelector()
             request.anchor = popover->selectedDeclaration();
             if (request.type == SelectorRequest::KeyframesRule)
                 request.presetKeyframes = popover->keyframes();
+            if (popover->copyMode())
+                request.cssCopyInfo = popover->cssCopyInfo();
             if (doAddSelector(request))
                 m_addSelectorPopover->close();
         });
     }
     m_addSelectorViewController->setStyleFiles(getLocalStyleSheets());
-    const CSSRulePtr selected = getSelectedCSSRule();
+    m_addSelectorViewController->setCopyMode(copied != nullptr);
+    m_addSelectorViewController->setCssCopyInfo(copied ? CSSCopyInfo::initWithRule(copied) : nullptr);
+    m_addSelectorViewController->setTitle(copied ? QStringLiteral("Duplicate Selector") : QStringLiteral("Insert New Selector"));
+    const CSSRulePtr selected = copied ? copied : getSelectedCSSRule();
     if (selected && selected->relatedFile())
         m_addSelectorViewController->setSelectedCSSFile(selected->relatedFile());
     m_addSelectorPopover->showRelativeToRect(QRectF(), m_addRuleButton ? static_cast<QWidget *>(m_addRuleButton) : m_outlineView,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/web/dom/DOMNode.h"
+
 #include <QImage>
+#include <QList>
 #include <QPointF>
 #include <QString>
 
@@ -9,7 +12,8 @@ class QWidget;
 // What the shell asks of the preview web view. Implemented by the preview
 // (src/preview); called by the shell (AppDelegate, EXWindow), which reaches
 // it through ProjectDelegateInterface::webview(). Until there is a preview,
-// the shell skips these calls.
+// the shell skips these calls. The rules panel reaches it through
+// PreviewHalfInterface::webview() to frame the elements a rule styles.
 class ExWebViewInterface
 {
 public:
@@ -29,6 +33,11 @@ public:
     virtual void hideDetectLayer() = 0;
     // Announces the element menu of the locked element.
     virtual void displayElementMenu() = 0;
+    // Frames the elements lightly over the page; hiding takes the frames away.
+    virtual void showRelatedElementsBounds(const QList<DOMNodePtr> &elements) = 0;
+    virtual void hideRelatedElementsBounds() = 0;
+    // Makes the element the selected one and scrolls it into view.
+    virtual void scrollIntoView(DOMNode *element) = 0;
     // Whether an element of the page lies under the point (view coordinates).
     virtual bool hasElementAtPoint(const QPointF &point) const = 0;
 

@@ -93,11 +93,11 @@ public:
     void resetDetectView();
     void setSubElements(const QList<DOMNodePtr> &elements);
     // Outlines the elements lightly (while the overlay is shown).
-    void showRelatedElementsBounds(const QList<DOMNodePtr> &elements);
-    void hideRelatedElementsBounds();
+    void showRelatedElementsBounds(const QList<DOMNodePtr> &elements) override;
+    void hideRelatedElementsBounds() override;
     // Makes the element the selected one and, unless it is wholly visible,
     // scrolls the page to put its top-left corner a third into the view.
-    void scrollIntoView(DOMNode *element);
+    void scrollIntoView(DOMNode *element) override;
     // Every overlay drawing that was asked has been drawn (for tests and
     // benchmarks: the answers are in).
     bool isDrawingPending() const { return m_drawPending; }

@@ -42,6 +42,9 @@ public:
     void showDetectLayer() override { overlayShown = true; calls << QStringLiteral("showDetectLayer"); }
     void hideDetectLayer() override { overlayShown = false; calls << QStringLiteral("hideDetectLayer"); }
     void displayElementMenu() override { calls << QStringLiteral("displayElementMenu"); }
+    void showRelatedElementsBounds(const QList<DOMNodePtr> &) override { calls << QStringLiteral("showRelatedElementsBounds"); }
+    void hideRelatedElementsBounds() override { calls << QStringLiteral("hideRelatedElementsBounds"); }
+    void scrollIntoView(DOMNode *) override { calls << QStringLiteral("scrollIntoView"); }
     bool hasElementAtPoint(const QPointF &point) const override { return element.contains(point); }
     QImage captureImage() override { return {}; }
     QString mainFrameURL() const override { return address; }

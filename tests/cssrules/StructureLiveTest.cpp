@@ -1,9 +1,17 @@
 #include "LivePanel.h"
 
+#include "cssrules/AddSelectorViewController.h"
+#include "interfaces/ExWebViewInterface.h"
 #include "platform/kit/Alert.h"
 #include "stylesheet/CSSValueKeywords.h"
 
 #include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace {
 
@@ -425,4 +433,183 @@ TEST_F(Structure, AnIdAndAClassGoOnTheElementInThePageAndUndoTakesThemOff)
     live.undo.redo();
     live.fixture->settle();
     EXPECT_EQ(element->getAttribute(QStringLiteral("class")), QStringLiteral("a z lead"));
+}
+
+TEST_F(Structure, AddToResponsiveCopiesARuleIntoAnotherMediaBlockAsOneStep)
+{
+    load(QByteArrayLiteral("@media (min-width: 1px) {\n    .z { color: red; }\n}\n@media print {\n    .p { top: 0; }\n}\n"
+                           ".z { color: blue; }\n"));
+    CSSRulePtr rule;
+    for (const CSSRulePtr &row : live.panel.rules()) {
+        if (row->type() == RuleType::Style && row->selectorName() == QStringLiteral(".z"))
+            rule = row;
+    }
+    ASSERT_TRUE(rule);
+    EXPECT_FALSE(CSSOutlineDelegate::isSheetStyleRule(LivePanel::declaration(rule, QStringLiteral("color"))));
+
+    QMenu menu;
+    live.panel.fillMediaMenu(&menu, rule);
+    ASSERT_EQ(menu.actions().size(), 2);
+    // As the panel lists them: the sheet's last block first.
+    EXPECT_EQ(menu.actions().at(0)->text(), QStringLiteral("@media print site.css"));
+    ASSERT_TRUE(menu.actions().at(0)->isEnabled());
+    // The block holding ".z" already is checked and offers nothing.
+    EXPECT_EQ(menu.actions().at(1)->text(), QStringLiteral("@media (min-width: 1px) site.css"));
+    EXPECT_TRUE(menu.actions().at(1)->isChecked());
+    EXPECT_FALSE(menu.actions().at(1)->isEnabled());
+
+    menu.actions().at(0)->trigger();
+    live.settleWrites();
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
+    EXPECT_FALSE(live.panel.responsiveInsertPending());
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("    .p { top: 0; }\n"),
+                                                QStringLiteral("    .p { top: 0; }\n    .z {\n        color:blue;\n    }\n")))
+        << text().toStdString();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Add To Responsive"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, AddToResponsiveSaysSoWhenThePageHasNoMediaBlock)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    QMenu menu;
+    live.panel.fillMediaMenu(&menu, live.ruleRow(QStringLiteral(".z")));
+    ASSERT_EQ(menu.actions().size(), 1);
+    EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("No Media Rules"));
+    EXPECT_FALSE(menu.actions().first()->isEnabled());
+}
+
+TEST_F(Structure, DuplicatingARuleWantsASelectorOfItsOwnAndCopiesTheBodyAsOneStep)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.showDuplicateSelector();
+    AddSelectorViewController *popover = live.panel.addSelectorViewController();
+    ASSERT_TRUE(popover);
+    ASSERT_TRUE(popover->copyMode());
+    QLineEdit *field = popover->textField();
+    EXPECT_EQ(field->text(), QStringLiteral(".z"));
+    EXPECT_FALSE(popover->okButton()->isEnabled());
+    // The copied selector in another case is still the copied rule.
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral(".Z"));
+    EXPECT_FALSE(popover->okButton()->isEnabled());
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral(".y"));
+    ASSERT_TRUE(popover->okButton()->isEnabled());
+
+    popover->okButton()->click();
+    live.settleWrites();
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
+    EXPECT_TRUE(text().contains(QStringLiteral(".y {\n    color:blue;\n}"))) << text().toStdString();
+    EXPECT_TRUE(text().startsWith(original));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate Selector"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+
+    // The plain add-selector popover afterwards copies nothing.
+    live.panel.showAddSelector();
+    EXPECT_FALSE(popover->copyMode());
+    EXPECT_TRUE(popover->textField()->text().isEmpty());
+}
+
+TEST_F(Structure, TheAddPropertyCommandFillsTheSelectedRuleAsOneUndoStep)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n"));
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.addStyleProperty({QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("3px")))});
+    live.settleWrites();
+    EXPECT_TRUE(text().contains(QStringLiteral("top"))) << text().toStdString();
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("top")), QStringLiteral("3px"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Property"));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, TheAddPropertyCommandOnTheToKeyframeAddsToItNotToTheFirst)
+{
+    load(kAnimation);
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByKeyframes(item(file, QStringLiteral("@keyframes fade")), nullptr);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    CSSRulePtr to;
+    for (const CSSRulePtr &keyframe : live.panel.rules().last()->children()) {
+        if (keyframe->selectorName() == QLatin1String("to") || keyframe->selectorName() == QLatin1String("100%"))
+            to = keyframe;
+    }
+    ASSERT_TRUE(to) << live.dump().toStdString();
+    live.panel.outline()->expandItem(live.panel.rules().last().get());
+    ASSERT_TRUE(live.selectRow(to)) << live.dump().toStdString();
+    live.panel.addStyleProperty({QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("4px")))});
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
+    EXPECT_TRUE(text().contains(QRegularExpression(QStringLiteral("@keyframes fade \\{.*to \\{[^}]*top:\\s*4px"),
+                                                   QRegularExpression::DotMatchesEverythingOption)))
+        << text().toStdString();
+    EXPECT_FALSE(text().contains(QRegularExpression(QStringLiteral("from \\{[^}]*top"))));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+namespace {
+
+// The preview's web view as a recorder of the frames it was asked to draw.
+class FramesRecorder : public ExWebViewInterface
+{
+public:
+    QWidget widget;
+    int state = DetectOff;
+    bool overlayShown = false;
+    QStringList framed; // The ids of the framed elements, or "hidden".
+    QString scrolledTo;
+
+    QWidget *view() override { return &widget; }
+    int detectState() const override { return state; }
+    void setDetectState(int value) override { state = value; }
+    bool isDetectViewShown() const override { return overlayShown; }
+    void showDetectLayer() override { overlayShown = true; }
+    void hideDetectLayer() override { overlayShown = false; }
+    void displayElementMenu() override {}
+    void showRelatedElementsBounds(const QList<DOMNodePtr> &elements) override
+    {
+        framed.clear();
+        for (const DOMNodePtr &element : elements)
+            framed.append(static_cast<DOMElement *>(element.get())->getAttribute(QStringLiteral("id")));
+    }
+    void hideRelatedElementsBounds() override { framed = {QStringLiteral("hidden")}; }
+    void scrollIntoView(DOMNode *element) override
+    {
+        scrolledTo = static_cast<DOMElement *>(element)->getAttribute(QStringLiteral("id"));
+    }
+    bool hasElementAtPoint(const QPointF &) const override { return false; }
+    QImage captureImage() override { return {}; }
+    QString mainFrameURL() const override { return {}; }
+};
+
+} // namespace
+
+TEST_F(Structure, TheElementsOfARuleOrAnAnimationAreFramedOnceAndTheFirstIsShown)
+{
+    load(QByteArrayLiteral(".z { color: blue; }\n.a { animation-name: spin; }\np { animation-name: spin; }\n"));
+    FramesRecorder webview;
+    live.panel.setWebview([&webview] { return &webview; });
+    live.fixture->evaluate(QStringLiteral("document.body.insertAdjacentHTML('beforeend', '<p id=u class=z>y</p>')"));
+    live.fixture->settle();
+
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.highlightRelation();
+    EXPECT_EQ(webview.framed, (QStringList{QStringLiteral("t"), QStringLiteral("u")}));
+    EXPECT_EQ(webview.scrolledTo, QStringLiteral("t"));
+    EXPECT_EQ(webview.state, ExWebViewInterface::ElementLocked);
+    EXPECT_TRUE(webview.overlayShown);
+
+    // Both rules of the animation match #t: it is framed once.
+    live.panel.highlightRelationWithAnimationName(QStringLiteral("spin"));
+    EXPECT_EQ(webview.framed, (QStringList{QStringLiteral("t"), QStringLiteral("u")}));
+    live.panel.highlightRelationWithAnimationName(QString());
+    EXPECT_EQ(webview.framed, QStringList{QStringLiteral("hidden")});
+    // A selector the page does not take frames nothing.
+    live.panel.highlightSelectorsNodes({QStringLiteral("p:bogus(")});
+    EXPECT_TRUE(webview.framed.isEmpty());
 }
