@@ -1,41 +1,12 @@
 #include "LoopbackArchiveServer.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTcpSocket>
 #include <QTimer>
 
 LoopbackArchiveServer::LoopbackArchiveServer(const QString &folder, QObject *parent)
-    : QTcpServer(parent)
-    , m_folder(folder)
+    : LoopbackServer(folder, parent)
 {
-    connect(this, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
-            connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-                m_buffers.remove(socket);
-                socket->deleteLater();
-            });
-        }
-    });
-}
-
-LoopbackArchiveServer::~LoopbackArchiveServer()
-{
-    // Connections the client still holds open go first, while the buffers
-    // their handlers use are still there: as children they would go after,
-    // and their last signals would reach a freed table.
-    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
-    for (QTcpSocket *socket : sockets) {
-        socket->disconnect();
-        delete socket;
-    }
-}
-
-bool LoopbackArchiveServer::start()
-{
-    return listen(QHostAddress::LocalHost, 0);
 }
 
 QUrl LoopbackArchiveServer::url(const QString &path) const
@@ -49,27 +20,15 @@ void LoopbackArchiveServer::setThrottle(int chunkBytes, int intervalMs)
     m_intervalMs = intervalMs;
 }
 
-void LoopbackArchiveServer::serve(QTcpSocket *socket)
+void LoopbackArchiveServer::serveRequest(QTcpSocket *socket, const QByteArray &head)
 {
-    QByteArray &buffer = m_buffers[socket];
-    buffer += socket->readAll();
-    const qsizetype end = buffer.indexOf("\r\n\r\n");
-    if (end < 0)
-        return;
-    const QByteArray head = buffer.left(end);
-    buffer.remove(0, end + 4);
-    const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     ++m_requests;
-
     QByteArray status = "404 Not Found";
     QByteArray body = "not found";
-    if (request.size() >= 2 && request.at(0) == "GET") {
-        const QString path = QUrl::fromPercentEncoding(request.at(1).split('?').value(0)).mid(1);
-        const QString file = QDir(m_folder).filePath(path);
-        QFile source(file);
+    if (const std::optional<QString> path = askedPath(head)) {
         // Nothing outside the folder is served.
-        if (QFileInfo(file).canonicalFilePath().startsWith(QDir(m_folder).canonicalPath())
-            && QFileInfo(file).isFile() && source.open(QIODevice::ReadOnly)) {
+        QFile source(fileInFolder(*path));
+        if (!source.fileName().isEmpty() && source.open(QIODevice::ReadOnly)) {
             body = source.readAll();
             status = "200 OK";
         }

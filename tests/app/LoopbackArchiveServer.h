@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QHash>
+#include "LoopbackServer.h"
+
 #include <QPointer>
 #include <QString>
-#include <QTcpServer>
 #include <QUrl>
 
 class QTcpSocket;
@@ -14,7 +14,7 @@ class QTcpSocket;
 // the first half of the body, then nothing while the connection stays open).
 // It may run on a thread of its own: make it there, or move it there and
 // call start() on that thread.
-class LoopbackArchiveServer : public QTcpServer
+class LoopbackArchiveServer : public LoopbackServer
 {
     Q_OBJECT
 
@@ -22,9 +22,7 @@ public:
     enum class Mode { Whole, Throttled, Stalling };
 
     explicit LoopbackArchiveServer(const QString &folder, QObject *parent = nullptr);
-    ~LoopbackArchiveServer() override;
 
-    Q_INVOKABLE bool start();
     QUrl url(const QString &path) const;
     void setMode(Mode mode) { m_mode = mode; }
     // Throttled: so many bytes, then a pause of so many milliseconds.
@@ -32,13 +30,11 @@ public:
     int requestCount() const { return m_requests; }
 
 private:
-    void serve(QTcpSocket *socket);
+    void serveRequest(QTcpSocket *socket, const QByteArray &head) override;
     void sendChunks(QPointer<QTcpSocket> socket, QByteArray rest);
 
-    QString m_folder;
     Mode m_mode = Mode::Whole;
     int m_chunkBytes = 4096;
     int m_intervalMs = 10;
     int m_requests = 0;
-    QHash<QTcpSocket *, QByteArray> m_buffers;
 };

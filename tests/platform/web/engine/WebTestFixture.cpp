@@ -115,34 +115,7 @@ bool WebTestFixture::settle(int timeoutMs)
     return TestUtil::waitUntil([&] { return answered; }, timeoutMs);
 }
 
-LoopbackHttpServer::LoopbackHttpServer(const QString &folder, QObject *parent) : QTcpServer(parent), m_folder(folder)
-{
-    connect(this, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
-            connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-                m_buffers.remove(socket);
-                socket->deleteLater();
-            });
-        }
-    });
-}
-
-LoopbackHttpServer::~LoopbackHttpServer()
-{
-    // Connections the browser still holds open go first, while the buffers
-    // their handlers use are still there.
-    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
-    for (QTcpSocket *socket : sockets) {
-        socket->disconnect();
-        delete socket;
-    }
-}
-
-bool LoopbackHttpServer::start()
-{
-    return listen(QHostAddress::LocalHost, 0);
-}
+LoopbackHttpServer::LoopbackHttpServer(const QString &folder, QObject *parent) : LoopbackServer(folder, parent) {}
 
 QUrl LoopbackHttpServer::url(const QString &path) const
 {
@@ -154,18 +127,10 @@ QUrl LoopbackHttpServer::urlOnHost(const QString &host, const QString &path) con
     return QUrl(QStringLiteral("http://%1:%2/%3").arg(host).arg(serverPort()).arg(path));
 }
 
-void LoopbackHttpServer::serve(QTcpSocket *socket)
+void LoopbackHttpServer::serveRequest(QTcpSocket *socket, const QByteArray &head)
 {
-    QByteArray &buffer = m_buffers[socket];
-    buffer += socket->readAll();
-    const qsizetype end = buffer.indexOf("\r\n\r\n");
-    if (end < 0)
-        return;
-    const QByteArray head = buffer.left(end);
-    buffer.remove(0, end + 4);
-    const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     ++m_requests;
-    const QString asked = QUrl::fromPercentEncoding(request.value(1).split('?').value(0)).mid(1);
+    const QString asked = askedPath(head).value_or(QString());
     const int delay = m_delays.value(asked, 0);
     if (delay < 0) {
         m_paths.append(asked);
@@ -189,21 +154,19 @@ void LoopbackHttpServer::setAnswer(const QString &path, const QByteArray &status
 
 void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &head)
 {
-    const QList<QByteArray> request = head.split('\n').value(0).trimmed().split(' ');
     QByteArray status = "404 Not Found";
     QByteArray body = "not found";
     QByteArray type = "text/plain";
     QList<QByteArray> extra;
-    if (request.size() >= 2 && request.at(0) == "GET") {
-        const QString path = QUrl::fromPercentEncoding(request.at(1).split('?').value(0)).mid(1);
+    if (const std::optional<QString> asked = askedPath(head)) {
+        const QString &path = *asked;
         m_paths.append(path);
         if (m_unanswered.contains(path)) {
             socket->abort();
             return;
         }
-        const QString file = QDir(m_folder).filePath(path);
         // Nothing outside the folder is served.
-        if (QFileInfo(file).canonicalFilePath().startsWith(QDir(m_folder).canonicalPath()) && QFileInfo(file).isFile()) {
+        if (const QString file = fileInFolder(path); !file.isEmpty()) {
             body = TestUtil::readFile(file);
             type = QMimeDatabase().mimeTypeForFile(file).name().toUtf8();
             status = "200 OK";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoopbackServer.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -68,15 +70,13 @@ private:
 // folder, with their MIME types; anything else answers 404. It listens on
 // 127.0.0.1 only and stops when destroyed. The same server is a second site
 // under the name "localhost" (urlOnHost()). A path may answer late, or never.
-class LoopbackHttpServer : public QTcpServer
+class LoopbackHttpServer : public LoopbackServer
 {
     Q_OBJECT
 
 public:
     explicit LoopbackHttpServer(const QString &folder, QObject *parent = nullptr);
-    ~LoopbackHttpServer() override;
 
-    bool start();
     QUrl url(const QString &path) const;
     // The same path on the server under another host name ("localhost").
     QUrl urlOnHost(const QString &host, const QString &path) const;
@@ -95,13 +95,11 @@ public:
     void setClosesWithoutAnswer(const QString &path) { m_unanswered.insert(path); }
 
 private:
-    void serve(QTcpSocket *socket);
+    void serveRequest(QTcpSocket *socket, const QByteArray &head) override;
     void answer(QTcpSocket *socket, const QByteArray &request);
 
-    QString m_folder;
     int m_requests = 0;
     QStringList m_paths;
-    QHash<QTcpSocket *, QByteArray> m_buffers;
     QHash<QString, int> m_delays;
     QHash<QString, std::pair<QByteArray, QList<QByteArray>>> m_answers;
     QHash<QString, QByteArray> m_types;
