@@ -3,9 +3,11 @@
 // being typed. Writes the panel to the path given ("rules.png" by default);
 // "dark" as the second argument gives the desktop a dark palette. With "add"
 // as the third, the add-declaration popover beside the rule instead, "col"
-// typed into its search field; with "rule", the add-rule popover.
+// typed into its search field; with "rule", the add-rule popover; with
+// "menu", the rule's context menu, "Add To Responsive" open; with
+// "property", a declaration's context menu.
 //
-//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule]
+//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule|menu|property]
 
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/AddSelectorViewController.h"
@@ -25,6 +27,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -97,7 +100,25 @@ int main(int argc, char *argv[])
             if (row->displayName() != QLatin1String(".page .lead"))
                 continue;
             outline->selectRowIndexes({outline->rowForItem(row.get())}, false);
-            if (popover == "rule") {
+            if (popover == "menu" || popover == "property") {
+                CSSRulePtr clicked = row;
+                if (popover == "property")
+                    clicked = row->children().value(0);
+                const int index = outline->rowForItem(clicked.get());
+                panel.showContextMenu(outline->rectOfRow(index).center(), false);
+                if (popover == "menu") {
+                    waitUntil([] { return false; }, 300);
+                    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                        for (QAction *item : menu->actions()) {
+                            if (item->menu())
+                                menu->setActiveAction(item);
+                        }
+                        menu->setActiveAction(menu->actions().value(5));
+                        if (QMenu *sub = menu->actions().value(5)->menu())
+                            sub->popup(menu->mapToGlobal(menu->actionGeometry(menu->actions().value(5)).topRight()));
+                    }
+                }
+            } else if (popover == "rule") {
                 panel.showAddSelector();
                 if (AddSelectorViewController *add = panel.addSelectorViewController())
                     QTest::keyClicks(add->textField(), QStringLiteral("p.lead, .page > p:hover, foo"));

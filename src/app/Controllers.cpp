@@ -6,6 +6,7 @@
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
+#include "StyleInspectorPanes.h"
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
@@ -211,6 +212,8 @@ void Controllers::install(AppDelegate &delegate)
                 projects->updateDetectLayer();
         });
         rules->awakeFromNib();
+        if (ui.styleSplitView)
+            rules->setStyleInspector(new StyleInspectorPanes(ui.styleSplitView, rules));
         if (ui.cssRulesPane)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);

@@ -5,6 +5,7 @@
 #include "StyleSheetSource.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/ExWebViewInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
@@ -96,6 +97,7 @@ void CSSOutlineDelegate::buildView()
     for (const QString &identifier : CSSRuleRowCell::identifiers())
         m_outlineView->registerCell(identifier, new CSSRuleRowCell(this, m_outlineView));
     layout->addWidget(m_outlineView, 1);
+    buildRuleMenus();
 }
 
 void CSSOutlineDelegate::observe(const char *name, std::function<void(const Notification &)> handler)
@@ -159,6 +161,8 @@ void CSSOutlineDelegate::setStyleFiles(const QList<File *> &files)
 void CSSOutlineDelegate::refreshStyleFiles()
 {
     clearAllCSSRuleCache();
+    rebuildStyleSheetsMenu();
+    updateCSSFileFilter();
     if (styleFiles().isEmpty()) {
         m_outlineView->deselectAll();
         updatePropertyCanAdd(nullptr);
@@ -189,7 +193,7 @@ void CSSOutlineDelegate::reset()
 
 void CSSOutlineDelegate::resetWithProjectChange()
 {
-    m_lastFilterFiles.clear();
+    m_lastFilterFileNames.clear();
     if (m_styleSheetsManagerDelegate)
         m_styleSheetsManagerDelegate->clearFileFilter();
 }
@@ -198,12 +202,6 @@ void CSSOutlineDelegate::resetCategorySelector()
 {
     m_displaySelectorType = ElementRules;
     m_cssSegmentControl->setSelectedSegment(-1);
-}
-
-void CSSOutlineDelegate::checkVendorPrefixSetting()
-{
-    // FIXME: the check of a project's style sheets for vendor prefixes it
-    // leaves off is not built yet.
 }
 
 void CSSOutlineDelegate::setDisplaySelectorType(int mode)
@@ -403,12 +401,14 @@ void CSSOutlineDelegate::doChangeOutlineSource(int segment)
     case KeyframesRules:
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("setDetectModeOFF"), this);
         m_displaySelectorType = KeyframesRules;
+        if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
+            webview->hideDetectLayer();
         break;
     case AllRules:
         m_displaySelectorType = AllRules;
         break;
     case MediaKind:
-        m_lastFilterFiles.clear();
+        m_lastFilterFileNames.clear();
         if (m_styleSheetsManagerDelegate)
             m_styleSheetsManagerDelegate->clearFileFilter();
         break;
