@@ -16,6 +16,7 @@
 #include "foundation/Invocation.h"
 #include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/ChromiumProcess.h"
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"

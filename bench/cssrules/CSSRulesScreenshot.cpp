@@ -108,14 +108,14 @@ int main(int argc, char *argv[])
                 panel.showContextMenu(outline->rectOfRow(index).center(), false);
                 if (popover == "menu") {
                     waitUntil([] { return false; }, 300);
+                    // "Add To Responsive" open beside it.
                     if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
                         for (QAction *item : menu->actions()) {
-                            if (item->menu())
-                                menu->setActiveAction(item);
+                            if (!item->menu())
+                                continue;
+                            menu->setActiveAction(item);
+                            item->menu()->popup(menu->mapToGlobal(menu->actionGeometry(item).topRight()));
                         }
-                        menu->setActiveAction(menu->actions().value(5));
-                        if (QMenu *sub = menu->actions().value(5)->menu())
-                            sub->popup(menu->mapToGlobal(menu->actionGeometry(menu->actions().value(5)).topRight()));
                     }
                 }
             } else if (popover == "rule") {

@@ -1,12 +1,14 @@
 #include "LivePanel.h"
 
 #include "cssrules/CSSCopyInfo.h"
+#include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/kit/Alert.h"
 #include "toolkit/DragPayload.h"
 
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -421,4 +423,43 @@ TEST(RulesComboBox, OffersTheNamesThatBeginWithTheTextWhateverTheCase)
         EXPECT_TRUE(name.startsWith(QStringLiteral("bor"))) << name.toStdString();
     EXPECT_FALSE(CSSOutlineDelegate::getComboBoxItems(0, QString()).isEmpty());
     EXPECT_TRUE(CSSOutlineDelegate::getComboBoxItems(2, QString()).isEmpty());
+}
+
+namespace {
+
+// The centre pane as the rules panel sees it: a text view of the file shown.
+class TextPane : public FileViewControllerInterface
+{
+public:
+    File *mainFile() override { return shown; }
+    QPlainTextEdit *mainTextView() override { return &text; }
+    void viewFile(File *file) override
+    {
+        shown = file;
+        text.setPlainText(file->currentContent().value_or(QString()));
+    }
+    void viewFileWithNoOpen(File *file) override { viewFile(file); }
+    void viewFileWithScrollTop(File *file) override { viewFile(file); }
+    void saveDocument() override {}
+    File *shown = nullptr;
+    QPlainTextEdit text;
+};
+
+} // namespace
+
+TEST_F(Clipboard, OpenInCodeViewSelectsTheRuleButOnlyShowsOneThatEndsTheText)
+{
+    load(".a {\n    color: red;\n}\n.b { right: 3px; }");
+    TextPane pane;
+    live.panel.setFileViewController(&pane);
+    live.panel.prepareRuleMenu(row(QStringLiteral(".a")), 0);
+    live.panel.openCode();
+    EXPECT_EQ(pane.shown, file);
+    EXPECT_EQ(pane.text.textCursor().selectedText(), QStringLiteral("{\u2029    color: red;\u2029}"));
+    // The last rule reaches the end of the text: the cursor goes there, nothing is selected.
+    QPlainTextEdit *shown = live.panel.selectCSS(row(QStringLiteral(".b"))->styleDeclaration());
+    EXPECT_EQ(shown, &pane.text);
+    EXPECT_FALSE(pane.text.textCursor().hasSelection());
+    EXPECT_EQ(pane.text.textCursor().position(), text().indexOf(QStringLiteral("{ right")));
+    live.panel.setFileViewController(nullptr);
 }
