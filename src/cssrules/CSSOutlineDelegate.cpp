@@ -326,6 +326,11 @@ void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
 
 void CSSOutlineDelegate::reloadRuleList(int mode)
 {
+    // A command of many steps rebuilds once, as it ends.
+    if (m_reloadsHeld > 0) {
+        m_heldReloadMode = mode;
+        return;
+    }
     clearAllCSSRuleCache();
     const int selected = m_outlineView->selectedRow();
     QScrollBar *vertical = m_outlineView->verticalScrollBar();

@@ -540,6 +540,12 @@ private:
     // they come from more than one rule.
     CSSRulePtr dragSourceRule(const QList<CSSRulePtr> &rows) const;
     void showVendorPrefixAlert(const VendorPrefixHit &hit, const QList<QPointer<File>> &files);
+    // While held, reloadRuleList() only remembers the mode asked for; the
+    // last release reloads once with it.
+    void holdReloads() { ++m_reloadsHeld; }
+    void releaseReloads();
+    // An undo step that holds the reloads when replayed, or releases them.
+    void registerReloadBracket(bool holdOnReplay);
 
     // The panel.
     // The panel may be handed to a pane that owns it; it never outlives the controller.
@@ -607,4 +613,6 @@ private:
     CopyInfos m_cssCopyInfos;
     QList<CSSRulePtr> m_dragItems;
     QStringList m_lastFilterFileNames;
+    int m_reloadsHeld = 0;
+    int m_heldReloadMode = -1;
 };

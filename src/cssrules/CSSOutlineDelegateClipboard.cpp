@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,33 @@ bool isReadOnlyRow(const CSSRulePtr &row)
 {
     const CSSRulePtr owner = row->ownerRule();
     return row->isWebKitStyle() || row->computedStyleDec() || (owner && (owner->isWebKitStyle() || owner->computedStyleDec()));
+}
+
+// Whether the row takes the copied entry: declarations go into style rules
+// (through one of their declarations too) and keyframes, style rules into
+// media blocks.
+bool takesCopy(const CSSCopyInfo &info, const CSSRulePtr &target)
+{
+    if (isReadOnlyRow(target))
+        return false;
+    const int entry = int(info.type());
+    const bool declaration = isDeclarationType(entry) && info.property() && !info.property()->property().isEmpty();
+    switch (target->type()) {
+    case RuleType::Style:
+    case RuleType::MediaStyle:
+        return declaration && target->styleDeclaration();
+    case RuleType::Media:
+        return isStyleRuleType(entry) && !info.declarations().isEmpty() && target->styleDeclaration();
+    case RuleType::Keyframe:
+        return declaration;
+    case RuleType::Declaration:
+    case RuleType::ShortHandDeclaration: {
+        const CSSRulePtr owner = target->ownerRule();
+        return declaration && owner && owner->styleDeclaration();
+    }
+    default:
+        return false;
+    }
 }
 
 QStringList formalNames(const QList<CSSPropertyPtr> &properties)
@@ -68,69 +96,80 @@ void CSSOutlineDelegate::pasteInto(const CSSRulePtr &target)
 {
     if (!target)
         return;
-    // Every entry's registrations fall into the one group of this turn.
+    // Every entry's registrations fall into the one group of this turn; the
+    // list is built again once.
     const CopyInfos infos = m_cssCopyInfos;
+    const bool takesAny = std::any_of(infos.cbegin(), infos.cend(), [&target](const std::shared_ptr<CSSCopyInfo> &info) {
+        return info && takesCopy(*info, target);
+    });
+    if (!takesAny)
+        return;
+    // Its undo and redo rebuild once too.
+    holdReloads();
+    registerReloadBracket(false);
     for (const std::shared_ptr<CSSCopyInfo> &info : infos)
         addCSSCopy(info, target, -1);
+    registerReloadBracket(true);
+    releaseReloads();
+}
+
+void CSSOutlineDelegate::registerReloadBracket(bool holdOnReplay)
+{
+    // Replayed in reverse order: the last registered holds first, the first releases last.
+    if (InspectUndoManager *undo = undoManager())
+        undo->prepareWithInvocationTarget(this, [this, holdOnReplay] {
+            if (holdOnReplay)
+                holdReloads();
+            else
+                releaseReloads();
+            registerReloadBracket(!holdOnReplay);
+        });
+}
+
+void CSSOutlineDelegate::releaseReloads()
+{
+    if (m_reloadsHeld == 0 || --m_reloadsHeld > 0)
+        return;
+    const int mode = std::exchange(m_heldReloadMode, -1);
+    if (mode >= 0)
+        reloadRuleList(mode);
 }
 
 bool CSSOutlineDelegate::addCSSCopy(const std::shared_ptr<CSSCopyInfo> &info, const CSSRulePtr &target, int)
 {
-    if (!info || !target)
+    if (!info || !target || !takesCopy(*info, target))
         return false;
     QString name;
     QString value;
-    if (const CSSPropertyPtr property = info->property(); property && !property->property().isEmpty()) {
+    if (const CSSPropertyPtr property = info->property()) {
         name = property->formalName();
         value = property->value();
         if (StringVendarPrefix::isVenderPrefixOfProject(name))
             name = QStringLiteral("-webkit-") + name;
     }
-    const int entryType = int(info->type());
     InspectUndoManager *undo = undoManager();
-    const auto named = [undo](const char *action) {
-        if (undo)
-            undo->setActionName(QString::fromLatin1(action));
-    };
-    if (isReadOnlyRow(target))
-        return false;
+    if (undo)
+        undo->setActionName(target->type() == RuleType::Media ? QStringLiteral("Copy Selector") : QStringLiteral("Copy Property"));
     switch (target->type()) {
-    case RuleType::Style:
-    case RuleType::MediaStyle:
-        if (!isDeclarationType(entryType) || name.isEmpty() || !target->styleDeclaration())
-            return false;
-        named("Copy Property");
-        doAddDeclaration(target->styleDeclaration(), name, value);
-        return true;
     case RuleType::Media: {
-        if (!isStyleRuleType(entryType) || info->declarations().isEmpty() || !target->styleDeclaration())
-            return false;
         const StyleDeclarationPtr copied = info->declarations().first();
         File *file = target->styleDeclaration()->parentFile();
         StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(file)));
-        named("Copy Selector");
         createSelectorBodyInMediaAfterAt(copied->selector(), writer.generatePropertyText(*copied, QString()),
                                          target->styleDeclaration(), nullptr);
         reloadRuleList(2);
         return false;
     }
     case RuleType::Keyframe:
-        if (!isDeclarationType(entryType) || name.isEmpty())
-            return false;
-        named("Copy Property");
         doAddKeyframeStyle(target, name, value);
         return true;
     case RuleType::Declaration:
-    case RuleType::ShortHandDeclaration: {
-        const CSSRulePtr owner = target->ownerRule();
-        if (!isDeclarationType(entryType) || name.isEmpty() || !owner || !owner->styleDeclaration())
-            return false;
-        named("Copy Property");
-        doAddDeclaration(owner->styleDeclaration(), name, value);
+    case RuleType::ShortHandDeclaration:
+        doAddDeclaration(target->ownerRule()->styleDeclaration(), name, value);
         return true;
-    }
     default:
-        return false;
+        doAddDeclaration(target->styleDeclaration(), name, value);
+        return true;
     }
 }
 
@@ -261,11 +300,14 @@ bool CSSOutlineDelegate::acceptDrop(OutlineView *outlineView, const DraggingInfo
     order.erase(std::remove_if(order.begin(), order.end(), [](const CSSPropertyPtr &entry) { return entry->isRemoved(); }),
                 order.end());
 
+    holdReloads();
     for (const CSSPropertyPtr &entry : std::as_const(moved)) {
         const QString name = entry->property();
         const QString value = entry->value();
         if (!fromKeyframe) {
-            doRemoveDeclaration(sourceRule, name);
+            // The very entry dragged leaves, not the first of its name.
+            setDeclarationEntryRemoved(sourceRule, entry, true, QString());
+            applyContentToFile(sourceRule->parentFile());
             doAddDeclaration(targetRule, name, value);
             continue;
         }
@@ -279,6 +321,7 @@ bool CSSOutlineDelegate::acceptDrop(OutlineView *outlineView, const DraggingInfo
     }
     if (targetRule)
         resort(targetRule, order, old);
+    releaseReloads();
     const std::weak_ptr<StyleDeclaration> weakRule = targetRule;
     const QString first = moved.first()->property();
     DelayedPerform::perform(this, "selectMoved", {}, 0.1, [this, weakRule, first] {
