@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QTest>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -129,6 +130,21 @@ int main(int argc, char *argv[])
             }
         }
         waitUntil([] { return false; }, 600);
+        if (popover == "menu" || popover == "property") {
+            // The panel with its open menus laid over it where they stand.
+            QImage picture(QSize(760, 560), QImage::Format_ARGB32);
+            picture.fill(view->palette().color(QPalette::Window));
+            QPainter painter(&picture);
+            painter.drawPixmap(0, 0, view->grab());
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QMenu *>(top) && top->isVisible())
+                    painter.drawPixmap(top->geometry().topLeft() - view->geometry().topLeft(), top->grab());
+            }
+            painter.end();
+            const bool written = picture.save(output);
+            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+            return written ? 0 : 1;
+        }
         const bool written = pictureOfScreen(QSize(820, 600)).save(output);
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
         return written ? 0 : 1;

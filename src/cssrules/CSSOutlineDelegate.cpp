@@ -196,6 +196,7 @@ void CSSOutlineDelegate::resetWithProjectChange()
     m_lastFilterFileNames.clear();
     if (m_styleSheetsManagerDelegate)
         m_styleSheetsManagerDelegate->clearFileFilter();
+    updateStyleSheetsLabel();
 }
 
 void CSSOutlineDelegate::resetCategorySelector()

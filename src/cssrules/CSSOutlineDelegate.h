@@ -546,6 +546,8 @@ private:
     void releaseReloads();
     // An undo step that holds the reloads when replayed, or releases them.
     void registerReloadBracket(bool holdOnReplay);
+    // The style-sheet button names the sheets the panel is filtered by.
+    void updateStyleSheetsLabel();
 
     // The panel.
     // The panel may be handed to a pane that owns it; it never outlives the controller.

@@ -113,7 +113,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     m_styleSheetsButton->setIcon(QIcon::fromTheme(QStringLiteral("view-filter")));
     m_styleSheetsButton->setAutoRaise(true);
     m_styleSheetsButton->setPopupMode(QToolButton::InstantPopup);
-    m_styleSheetsButton->setToolTip(QStringLiteral("Shows the rules of one style sheet only"));
+    m_styleSheetsButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_styleSheetsButton->setAccessibleName(QStringLiteral("Style Sheets"));
     auto *sheets = new QMenu(m_styleSheetsButton);
     m_styleSheetsButton->setMenu(sheets);
@@ -130,6 +130,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     if (auto *bar = qobject_cast<QHBoxLayout *>(m_addRuleButton->parentWidget()->layout()))
         bar->insertWidget(bar->indexOf(m_addRuleButton), m_styleSheetsButton);
     rebuildStyleSheetsMenu();
+    updateStyleSheetsLabel();
 
     // Declarations are dragged within a rule or into another.
     m_outlineView->setDraggingSourceOperationMask(Qt::CopyAction | Qt::MoveAction);

@@ -37,6 +37,7 @@ void CSSOutlineDelegate::resetSelectedStyleSheet()
     doChangeOutlineSource(MediaKind);
     if (m_styleSheetsManagerDelegate)
         m_styleSheetsManagerDelegate->setFileFilter(nullptr);
+    updateStyleSheetsLabel();
 }
 
 void CSSOutlineDelegate::filterByCSSFile(File *file)
@@ -47,6 +48,7 @@ void CSSOutlineDelegate::filterByCSSFile(File *file)
     m_lastFilterFileNames.clear();
     for (File *filtered : m_styleSheetsManagerDelegate->filterFiles())
         m_lastFilterFileNames.append(filtered->displayName());
+    updateStyleSheetsLabel();
     reloadRuleList(0);
 }
 
@@ -57,7 +59,17 @@ void CSSOutlineDelegate::updateCSSFileFilter()
     // The sheets of the new page with the names filtered before.
     m_styleSheetsManagerDelegate->setFileFilter(nullptr);
     for (File *file : styleFiles()) {
-        if (m_lastFilterFileNames.contains(file->displayName()))
+        if (m_lastFilterFileNames.contains(file->displayName()) && !m_styleSheetsManagerDelegate->filterFiles().contains(file))
             m_styleSheetsManagerDelegate->setFileFilter(file);
     }
+    updateStyleSheetsLabel();
+}
+
+void CSSOutlineDelegate::updateStyleSheetsLabel()
+{
+    const QString names = m_lastFilterFileNames.join(QStringLiteral(", "));
+    m_styleSheetsButton->setText(names.isEmpty() ? QStringLiteral("All Sheets")
+                                                 : m_styleSheetsButton->fontMetrics().elidedText(names, Qt::ElideRight, 90));
+    m_styleSheetsButton->setToolTip(names.isEmpty() ? QStringLiteral("Shows the rules of one style sheet only")
+                                                    : QStringLiteral("The rules of %1 only").arg(names));
 }
