@@ -29,6 +29,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "RulesBenchFigures.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
@@ -56,15 +58,6 @@ QByteArray page()
                 + "'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul></div></div></div>\n";
     }
     return html + "</div></body></html>";
-}
-
-QString figures(const std::vector<double> &values)
-{
-    return QStringLiteral("median %1 ms, 95th percentile %2 ms, worst %3 ms (%4 runs)")
-        .arg(median(values), 0, 'f', 1)
-        .arg(percentile(values, 0.95), 0, 'f', 1)
-        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
-        .arg(values.size());
 }
 
 CSSRulePtr declarationOf(const CSSOutlineDelegate &panel, const QString &selector, const QString &name)

@@ -24,6 +24,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "RulesBenchFigures.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
@@ -39,15 +41,6 @@
 #include <cstdio>
 
 namespace {
-
-QString figures(const std::vector<double> &values)
-{
-    return QStringLiteral("median %1 ms, 95th percentile %2 ms, worst %3 ms (%4 runs)")
-        .arg(median(values), 0, 'f', 1)
-        .arg(percentile(values, 0.95), 0, 'f', 1)
-        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
-        .arg(values.size());
-}
 
 // The .css files of the arguments, folders read one level deep.
 QStringList sheetsOf(const QStringList &arguments)

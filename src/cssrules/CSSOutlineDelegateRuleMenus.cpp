@@ -43,6 +43,10 @@ void CSSOutlineDelegate::buildRuleMenus()
         return item;
     };
     const auto owner = [this] { return menuOwnerRule(); };
+    const auto removeOwner = [this, owner] {
+        if (const CSSRulePtr row = owner())
+            removeStyles({row});
+    };
 
     // An ordinary rule.
     auto *rule = new QMenu(m_view);
@@ -61,10 +65,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     // The element palette takes snippets once it is there.
     add(rule, QStringLiteral("Make Snippet"), "bookmark-new", [] {})->setEnabled(false);
     rule->addSeparator();
-    add(rule, QStringLiteral("Remove Rule"), "edit-delete", [this, owner] {
-        if (const CSSRulePtr row = owner())
-            removeStyles({row});
-    });
+    add(rule, QStringLiteral("Remove Rule"), "edit-delete", removeOwner);
     m_ruleMenus.insert(RuleMenu, rule);
 
     // An @media block.
@@ -73,10 +74,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     add(block, QStringLiteral("Paste Rule"), "edit-paste", [this, owner] { pasteInto(owner()); });
     add(block, QStringLiteral("Open in Code View"), "text-x-generic", [this] { openCode(); });
     block->addSeparator();
-    add(block, QStringLiteral("Remove Media Rule"), "edit-delete", [this, owner] {
-        if (const CSSRulePtr row = owner())
-            removeStyles({row});
-    });
+    add(block, QStringLiteral("Remove Media Rule"), "edit-delete", removeOwner);
     m_ruleMenus.insert(MediaRuleMenu, block);
 
     // A keyframes rule.
@@ -85,10 +83,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     add(keyframes, QStringLiteral("Replay Animation"), "media-playback-start", [this] { replayAnimationWithRule(); });
     add(keyframes, QStringLiteral("Open in Code View"), "text-x-generic", [this] { openCode(); });
     keyframes->addSeparator();
-    add(keyframes, QStringLiteral("Remove Keyframes"), "edit-delete", [this, owner] {
-        if (const CSSRulePtr row = owner())
-            removeStyles({row});
-    });
+    add(keyframes, QStringLiteral("Remove Keyframes"), "edit-delete", removeOwner);
     m_ruleMenus.insert(KeyframesRuleMenu, keyframes);
 
     // A keyframe.
@@ -97,10 +92,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     add(keyframe, QStringLiteral("Add Declaration..."), "list-add", [this, owner] { showAddDeclarationPopover(owner()); });
     add(keyframe, QStringLiteral("Paste Declarations"), "edit-paste", [this, owner] { pasteInto(owner()); });
     keyframe->addSeparator();
-    add(keyframe, QStringLiteral("Remove Keyframe"), "edit-delete", [this, owner] {
-        if (const CSSRulePtr row = owner())
-            removeStyles({row});
-    });
+    add(keyframe, QStringLiteral("Remove Keyframe"), "edit-delete", removeOwner);
     m_ruleMenus.insert(KeyframeMenu, keyframe);
 
     m_propertyMenu = new QMenu(m_view);

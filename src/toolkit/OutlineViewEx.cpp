@@ -138,6 +138,17 @@ void OutlineViewEx::paste()
     paste(this);
 }
 
+bool OutlineViewEx::answersEditCommand(const QString &command) const
+{
+    if (command == QLatin1String("cut"))
+        return bool(delegate().cut);
+    if (command == QLatin1String("copy"))
+        return bool(delegate().copy);
+    if (command == QLatin1String("paste"))
+        return bool(delegate().paste);
+    return false;
+}
+
 void OutlineViewEx::delete_(QObject *sender)
 {
     if (delegate().delete_)

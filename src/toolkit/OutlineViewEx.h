@@ -40,6 +40,11 @@ public Q_SLOTS:
     void copy();
     void paste();
 
+public:
+    // Whether the delegate answers the edit command ("cut", "copy", "paste"):
+    // the Edit menu enables the command for the focused view by it.
+    Q_INVOKABLE bool answersEditCommand(const QString &command) const;
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
