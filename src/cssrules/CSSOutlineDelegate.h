@@ -418,6 +418,11 @@ public:
     // selected; the text view, or null when the rule has no place in it.
     QPlainTextEdit *selectCSS(const StyleDeclarationPtr &declaration);
     void replayAnimationWithRule();
+    // The text a snippet of the rule holds: the rule as the write-back
+    // writes it; a rule inside a block alone, its declarations indented by
+    // a tab. Empty for a row without a rule of a file. (The element palette
+    // takes it once it is there; until then "Make Snippet" is disabled.)
+    QString snippetText(const CSSRulePtr &row) const;
     void showStyleSheetsManager();
     void focusToInput();
     void closeMenu();

@@ -313,6 +313,19 @@ void CSSOutlineDelegate::replayAnimationWithRule()
         replayAnimation(animationName(row->styleDeclaration()->selector()));
 }
 
+QString CSSOutlineDelegate::snippetText(const CSSRulePtr &row) const
+{
+    const StyleDeclarationPtr declaration = row ? row->styleDeclaration() : nullptr;
+    if (!declaration)
+        return {};
+    const StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(declaration->parentFile())));
+    const QString text = writer.generateSelector(*declaration);
+    if (!text.trimmed().isEmpty())
+        return text;
+    return declaration->selector() + QStringLiteral(" {") + writer.generatePropertyText(*declaration, QStringLiteral("\t"))
+           + QStringLiteral("\n}");
+}
+
 // --- The panel's small commands -----------------------------------------------------------------------
 
 void CSSOutlineDelegate::showStyleSheetsManager()

@@ -463,3 +463,17 @@ TEST_F(Clipboard, OpenInCodeViewSelectsTheRuleButOnlyShowsOneThatEndsTheText)
     EXPECT_EQ(pane.text.textCursor().position(), text().indexOf(QStringLiteral("{ right")));
     live.panel.setFileViewController(nullptr);
 }
+
+TEST_F(Clipboard, ASnippetOfARuleInsideAMediaBlockIsTheRuleAlone)
+{
+    load();
+    CSSRulePtr media;
+    for (const CSSRulePtr &each : live.panel.rules()) {
+        if (each->type() == RuleType::Media)
+            media = each;
+    }
+    ASSERT_TRUE(media && !media->children().isEmpty());
+    EXPECT_EQ(live.panel.snippetText(media->children().first()), QStringLiteral(".m {\n\tbottom:4px;\n}"));
+    EXPECT_EQ(live.panel.snippetText(row(QStringLiteral(".b"))), QStringLiteral(".b {\n    right:3px;\n}\n\n"));
+    EXPECT_TRUE(live.panel.snippetText(row(QStringLiteral(".b"), QStringLiteral("right"))).isEmpty());
+}
