@@ -6,6 +6,8 @@
 #include "platform/kit/Alert.h"
 #include "toolkit/DragPayload.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -476,4 +478,44 @@ TEST_F(Clipboard, ASnippetOfARuleInsideAMediaBlockIsTheRuleAlone)
     EXPECT_EQ(live.panel.snippetText(media->children().first()), QStringLiteral(".m {\n\tbottom:4px;\n}"));
     EXPECT_EQ(live.panel.snippetText(row(QStringLiteral(".b"))), QStringLiteral(".b {\n    right:3px;\n}\n\n"));
     EXPECT_TRUE(live.panel.snippetText(row(QStringLiteral(".b"), QStringLiteral("right"))).isEmpty());
+}
+
+TEST_F(Clipboard, TwoDeclarationsOfOneRuleDraggedIntoAnotherGoInAtTheDropInTheirOrder)
+{
+    load();
+    QMimeData mime;
+    ASSERT_TRUE(drag({row(QStringLiteral(".a"), QStringLiteral("color")), row(QStringLiteral(".a"), QStringLiteral("left"))},
+                     row(QStringLiteral(".b")), 1, mime));
+    live.settleWrites();
+    EXPECT_EQ(pageStyle(0), QStringLiteral("top: 1px;"));
+    EXPECT_EQ(pageStyle(1), QStringLiteral("right: 3px; color: red; left: 2px;"));
+    EXPECT_TRUE(text().contains(QStringLiteral(".b {\n    right: 3px;\n    color: red;\n    left: 2px;\n}"))) << text().toStdString();
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(pageStyle(1), QStringLiteral("right: 3px;"));
+}
+
+TEST_F(Clipboard, TheMenuKeyAndARightClickOpenTheMenuOfTheirRow)
+{
+    load();
+    live.panel.view()->show();
+    OutlineViewEx *outline = live.panel.outline();
+    ASSERT_TRUE(selectRows({row(QStringLiteral(".a"), QStringLiteral("color"))}));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0));
+    QApplication::sendEvent(outline, &key);
+    QWidget *popup = QApplication::activePopupWidget();
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->objectName(), QStringLiteral("PropertyMenu"));
+    popup->close();
+
+    const QRect rule = outline->rectOfRow(outline->rowForItem(row(QStringLiteral(".b")).get()));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, rule.center(), outline->viewport()->mapToGlobal(rule.center()));
+    QApplication::sendEvent(outline->viewport(), &click);
+    popup = QApplication::activePopupWidget();
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->objectName(), QStringLiteral("RuleMenu"));
+    EXPECT_EQ(live.panel.menuOwnerRule(), row(QStringLiteral(".b")));
+    // The clicked row is selected with it.
+    EXPECT_EQ(live.panel.getSelectedCSSRule(), row(QStringLiteral(".b")));
+    popup->close();
 }
