@@ -19,6 +19,7 @@
 #include <memory>
 
 class AddDeclarationViewController;
+class AnimationManagerInterface;
 class AddSelectorViewController;
 class CSSCopyInfo;
 class DOMDocument;
@@ -62,6 +63,7 @@ struct Notification;
 //   CSSOutlineDelegateOutline.cpp   the outline view, its rows and selection
 //   CSSOutlineDelegateEditing.cpp   live value changes and commits
 //   CSSOutlineDelegateWriteBack.cpp the write-back of style-sheet text, saving
+//   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
 class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -379,6 +381,13 @@ public:
     // The DOM tree, told when an element's id or class changed; may stay unset.
     void setDomTree(PreviewDomTreeInterface *domTree) { m_domTree = domTree; }
 
+    // --- The keyframe timeline (CSSOutlineDelegateTimeline.cpp) ----------------------------------------
+    // Told after keyframe and keyframes-block edits; may stay unset.
+    void setAnimationManager(AnimationManagerInterface *manager) { m_animationManager = manager; }
+    AnimationManagerInterface *animationManager() const { return m_animationManager; }
+    // The timeline lists the animations again, acting on its selection as usual.
+    void refreshTimeline();
+
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).
     void rebuilt();
@@ -491,4 +500,7 @@ private:
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
+
+    // The keyframe timeline.
+    AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
 };
