@@ -305,8 +305,12 @@ void Controllers::installKeyframeTimeline(AppDelegate &delegate)
     if (ui.keyframeEditorPane)
         ui.keyframeEditorPane->setContentView(timeline->view());
     rules->setAnimationManager(timeline);
-    if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf()) : nullptr)
+    if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf()) : nullptr) {
         preview->setAnimationManager(timeline);
+        // The panel knows the page before an element is picked.
+        QObject::connect(preview, &PreviewDelegate::domTreeInitialized, rules,
+                         [rules](DOMDocument *document) { rules->setPageDocument(document); });
+    }
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)

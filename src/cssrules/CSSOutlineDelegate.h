@@ -387,6 +387,9 @@ public:
     AnimationManagerInterface *animationManager() const { return m_animationManager; }
     // The timeline lists the animations again, acting on its selection as usual.
     void refreshTimeline();
+    // The page's document, known before any element is picked, so that the
+    // timeline's edits and replays reach the page.
+    void setPageDocument(DOMDocument *document);
 
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).

@@ -4,6 +4,7 @@
 #include "CSSOutlineDelegate.h"
 
 #include "interfaces/AnimationManagerInterface.h"
+#include "platform/web/dom/DOMDocument.h"
 
 #include <QWidget>
 
@@ -13,4 +14,10 @@ void CSSOutlineDelegate::refreshTimeline()
         return;
     m_animationManager->setIgnoreSelectionChange(false);
     m_animationManager->refresh();
+}
+
+void CSSOutlineDelegate::setPageDocument(DOMDocument *document)
+{
+    if (document)
+        m_document = document->shared_from_this();
 }

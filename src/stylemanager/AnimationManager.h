@@ -108,6 +108,9 @@ public:
     QString toolTipOfItem(MultiThumbSlider *slider, const Item &item) override;
     Item createItemAtRatio(MultiThumbSlider *slider, double ratio) override;
 
+    // A reload's tracks are yet to be filled (at the end of the turn).
+    bool isSettingUpTracks() const { return m_tracksPending; }
+
 Q_SIGNALS:
     // The tracks were filled again after a reload.
     void tracksSetUp();
