@@ -22,9 +22,24 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// The playhead's line, in one colour on light and dark desktops alike.
+class Capo : public QFrame
+{
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), QColor(0xe0, 0x3c, 0x31)); }
+};
+
+} // namespace
 
 AnimationManager::AnimationManager(QObject *parent)
     : QObject(parent)
@@ -66,9 +81,14 @@ void AnimationManager::buildView()
     m_animationListView->setObjectName(QStringLiteral("animationListView"));
     layout->addWidget(m_animationListView);
     m_animationListView->setTableColumns({
-        TableColumn{QStringLiteral("AnimationNameColumn"), QStringLiteral("Name"), 110, 40},
-        TableColumn{QStringLiteral("TimelineColumn"), QStringLiteral("Timeline"), 300, 60},
+        TableColumn{QStringLiteral("AnimationNameColumn"), QStringLiteral("Name"), 90, 40},
+        TableColumn{QStringLiteral("TimelineColumn"), QStringLiteral("Timeline"), 200, 60},
     });
+    // The track takes the width the names leave.
+    m_animationListView->header()->setStretchLastSection(false);
+    m_animationListView->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_animationListView->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_animationListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_animationListView->setRowHeight(22);
     auto *nameCell = new TimelineLeftCell;
     nameCell->setOwnerListView(m_animationListView);
@@ -91,12 +111,8 @@ void AnimationManager::buildView()
     connect(m_animationListView->header(), &QHeaderView::sectionResized, this, [this] { outlineViewColumnDidResize(); });
 
     // The playhead: a line across the list at the selected keyframe.
-    m_capo = new QFrame(m_animationListView->viewport());
+    m_capo = new Capo(m_animationListView->viewport());
     m_capo->setObjectName(QStringLiteral("capo"));
-    m_capo->setAutoFillBackground(true);
-    QPalette capoPalette = m_capo->palette();
-    capoPalette.setColor(QPalette::Window, QColor(0xe0, 0x3c, 0x31));
-    m_capo->setPalette(capoPalette);
     m_capo->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_capo->setGeometry(0, 0, 1, 0);
     m_capo->hide();

@@ -77,9 +77,12 @@ void KeyframeThumb::paintEvent(QPaintEvent *)
         painter.drawPixmap(rect(), NamedImage::imageNamed(QStringLiteral("Key_Cancel_Template.pdf")));
         return;
     }
-    // The key images are templates: drawn in the desktop's colours.
-    const QColor colour = selected() ? palette().color(QPalette::Highlight)
-                                     : DesktopColors::adapted(QColor(96, 96, 96), palette());
-    const QString name = selected() ? QStringLiteral("Key_Selected_Template.pdf") : QStringLiteral("Key_Template.pdf");
-    painter.drawPixmap(rect(), NamedImage::tinted(NamedImage::imageNamed(name), colour));
+    // The selected key stands out on any row, a selected one too; the plain
+    // key is drawn in the desktop's colours.
+    if (selected()) {
+        painter.drawPixmap(rect(), NamedImage::imageNamed(QStringLiteral("Key_Selected_Template.pdf")));
+        return;
+    }
+    const QColor colour = DesktopColors::adapted(QColor(96, 96, 96), palette());
+    painter.drawPixmap(rect(), NamedImage::tinted(NamedImage::imageNamed(QStringLiteral("Key_Template.pdf")), colour));
 }

@@ -24,13 +24,25 @@ void TimelineCell::setup()
 {
     m_timelineSlider->setCanCrossOver(false);
     initMenu();
-    m_timelineSlider->clearItems();
-    File *file = m_rule ? m_rule->parentFile() : nullptr;
-    if (file) {
+    QList<StyleDeclarationPtr> keyframes;
+    if (File *file = m_rule ? m_rule->parentFile() : nullptr) {
         for (const StyleDeclarationPtr &keyframe : file->getMediaChildren(*m_rule)) {
             if (keyframe->type() == RuleType::Keyframe)
-                m_timelineSlider->addItem(keyframe);
+                keyframes.append(keyframe);
         }
+    }
+    // The same keyframes keep their thumbs, which are only laid out again.
+    const QList<MultiThumbSlider::Item> &shown = m_timelineSlider->items();
+    bool same = shown.size() == keyframes.size();
+    for (qsizetype i = 0; same && i < keyframes.size(); ++i)
+        same = m_timelineSlider->thumbWithItem(keyframes.at(i)) != nullptr;
+    if (same) {
+        m_timelineSlider->clearSelection();
+        m_timelineSlider->updateLayout();
+    } else {
+        m_timelineSlider->clearItems();
+        for (const StyleDeclarationPtr &keyframe : std::as_const(keyframes))
+            m_timelineSlider->addItem(keyframe);
     }
     m_timelineSlider->setSelectedItem(m_manager->lastSelection());
 }
