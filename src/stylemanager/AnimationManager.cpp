@@ -271,20 +271,28 @@ void AnimationManager::setUpTracks()
         }
         if (!rule)
             continue;
-        TimelineCell *cell = cellOfRow(row);
-        if (!cell) {
-            cell = new TimelineCell(this);
+        TimelineCell *cell = viewForTableColumn(column, rule, cellOfRow(row));
+        if (cell && !cellOfRow(row))
             m_animationListView->setIndexWidget(m_animationListView->indexForRow(row, column), cell);
-        }
-        cell->setObjectValue(rule);
-        cell->setOwnerListView(m_animationListView);
-        cell->setup();
         // Only the selected row's track marks a keyframe.
-        if (!m_animationListView->isRowSelected(row))
+        if (cell && !m_animationListView->isRowSelected(row))
             cell->clearSelection();
     }
     drawCapo();
     Q_EMIT tracksSetUp();
+}
+
+TimelineCell *AnimationManager::viewForTableColumn(int column, const StyleDeclarationPtr &rule, TimelineCell *shown)
+{
+    // The name column is drawn by its cell ("AnimationNameCell"); the
+    // timeline column has a track.
+    if (column != m_animationListView->columnWithIdentifier(QStringLiteral("TimelineColumn")))
+        return nullptr;
+    TimelineCell *cell = shown ? shown : new TimelineCell(this);
+    cell->setObjectValue(rule);
+    cell->setOwnerListView(m_animationListView);
+    cell->setup();
+    return cell;
 }
 
 void AnimationManager::selectRowOf(const StyleDeclarationPtr &rule)

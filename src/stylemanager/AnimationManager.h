@@ -82,6 +82,9 @@ public:
     void drawCapo();
     // The list redraws 0.1 s later.
     void displayListLater();
+    // The track cell of a rule in the timeline column (the one shown, set up
+    // afresh, or a new one); null for other columns.
+    TimelineCell *viewForTableColumn(int column, const StyleDeclarationPtr &rule, TimelineCell *shown);
     // The track cell of a row, null while it has none.
     TimelineCell *cellOfRow(int row) const;
     // The selected row's keyframes rule, or null.
