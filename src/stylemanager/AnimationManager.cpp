@@ -49,9 +49,19 @@ AnimationManager::AnimationManager(QObject *parent)
 AnimationManager::~AnimationManager()
 {
     DelayedPerform::cancelAll(this);
-    // The view goes with the manager unless a pane took it.
-    if (m_view && !m_view->parent())
+    // The view goes with the manager unless a pane took it; then it asks
+    // the manager nothing more.
+    if (m_view && !m_view->parent()) {
         delete m_view;
+    } else if (m_animationListView) {
+        for (int row = 0; row < m_animationListView->numberOfRows(); ++row) {
+            if (TimelineCell *cell = cellOfRow(row))
+                cell->timelineSlider()->setDelegate(nullptr);
+        }
+        m_animationListView->setDelegate({});
+        m_animationListView->deleteKeyframe = {};
+        m_animationListView->setDataSource(nullptr);
+    }
 }
 
 InspectUndoManager *AnimationManager::undoManager() const

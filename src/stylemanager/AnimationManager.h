@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MultiThumbSliderDelegate.h"
+#include "TimelineListView.h"
 
 #include "interfaces/AnimationManagerInterface.h"
 #include "platform/kit/OutlineDataSource.h"
@@ -18,7 +19,6 @@ class OutlineView;
 class QFrame;
 class QMenu;
 class TimelineCell;
-class TimelineListView;
 
 // The keyframe timeline: the page's keyframe animations, one row each, with
 // the name on the left and a track of keyframes on the right under a
@@ -135,7 +135,7 @@ private:
 
     CSSOutlineDelegate *m_cssOutlineDelegate = nullptr; // Not owned.
     QPointer<QWidget> m_view; // Owned until a pane takes it.
-    TimelineListView *m_animationListView = nullptr; // Owned by m_view.
+    QPointer<TimelineListView> m_animationListView; // Owned by m_view.
     QFrame *m_capo = nullptr; // Owned by the list's viewport.
     QMenu *m_animationMenu = nullptr; // Owned by m_view.
     QString m_oldKeyName;

@@ -44,7 +44,8 @@ void TimelineCell::setup()
         for (const StyleDeclarationPtr &keyframe : std::as_const(keyframes))
             m_timelineSlider->addItem(keyframe);
     }
-    m_timelineSlider->setSelectedItem(m_manager->lastSelection());
+    if (m_manager)
+        m_timelineSlider->setSelectedItem(m_manager->lastSelection());
 }
 
 void TimelineCell::initMenu()
@@ -88,7 +89,7 @@ void TimelineCell::selectOwnRow()
 void TimelineCell::mousePressEvent(QMouseEvent *event)
 {
     selectOwnRow();
-    if (m_ownerListView)
+    if (m_ownerListView && m_manager)
         m_manager->didClickTableColumn(m_ownerListView,
                                        m_ownerListView->columnWithIdentifier(QStringLiteral("TimelineColumn")));
     event->accept();

@@ -49,7 +49,8 @@ private:
     // Selects the cell's row in the list when another row is selected.
     void selectOwnRow();
 
-    AnimationManager *m_manager; // Not owned.
+    // The list may outlive the manager while the windows close.
+    QPointer<AnimationManager> m_manager;
     MultiThumbSlider *m_timelineSlider; // Owned (child).
     QMenu *m_menu = nullptr; // Owned (child).
     QPointF m_rightClickPoint;

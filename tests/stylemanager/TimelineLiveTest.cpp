@@ -379,6 +379,16 @@ TEST_F(Timeline, DeleteRemovesTheSelectedKeyframeFromFileAndPage)
     EXPECT_EQ(liveKeys(0), QStringLiteral("0% 100%"));
     EXPECT_EQ(keys(track(QStringLiteral("@-webkit-keyframes fade"))), (QStringList{"from", "to"}));
     EXPECT_FALSE(manager.capo()->isVisible());
+
+    // With the list's keys too: the marked keyframe of the selected row goes.
+    MultiThumbSlider *now = track(QStringLiteral("@-webkit-keyframes fade"));
+    click(now, at(now, 1));
+    list()->setFocus();
+    QApplication::sendEvent(list(), &key);
+    live.settleWrites();
+    settle();
+    EXPECT_EQ(keys(track(QStringLiteral("@-webkit-keyframes fade"))), (QStringList{"from"}));
+    EXPECT_EQ(liveKeys(1), QStringLiteral("0%"));
 }
 
 TEST_F(Timeline, AddKeyframeAtAddsWhereTheMenuWasAskedFor)
