@@ -3,12 +3,12 @@
 #include "MultiThumbSliderDelegate.h"
 
 #include <QList>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRectF>
 #include <QWidget>
 
-#include <QMenu>
 class ThumbView;
 
 // A horizontal track with one thumb per item at the item's position between
