@@ -49,19 +49,21 @@ AnimationManager::AnimationManager(QObject *parent)
 AnimationManager::~AnimationManager()
 {
     DelayedPerform::cancelAll(this);
-    // The view goes with the manager unless a pane took it; then it asks
-    // the manager nothing more.
-    if (m_view && !m_view->parent()) {
-        delete m_view;
-    } else if (m_animationListView) {
-        for (int row = 0; row < m_animationListView->numberOfRows(); ++row) {
+    // The list asks the manager nothing more, whether it goes now or with
+    // the pane that took it.
+    if (TimelineListView *list = m_animationListView) {
+        list->viewport()->removeEventFilter(this);
+        disconnect(list->header(), nullptr, this, nullptr);
+        for (int row = 0; row < list->numberOfRows(); ++row) {
             if (TimelineCell *cell = cellOfRow(row))
                 cell->timelineSlider()->setDelegate(nullptr);
         }
-        m_animationListView->setDelegate({});
-        m_animationListView->deleteKeyframe = {};
-        m_animationListView->setDataSource(nullptr);
+        list->setDelegate({});
+        list->deleteKeyframe = {};
+        list->setDataSource(nullptr);
     }
+    if (m_view && !m_view->parent())
+        delete m_view;
 }
 
 InspectUndoManager *AnimationManager::undoManager() const
