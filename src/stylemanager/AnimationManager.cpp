@@ -377,8 +377,9 @@ void AnimationManager::didClickTableColumn(OutlineView *, int)
 
 bool AnimationManager::eventFilter(QObject *watched, QEvent *event)
 {
-    // The playhead runs the list's full height.
-    if (m_animationListView && watched == m_animationListView->viewport() && event->type() == QEvent::Resize)
+    // The playhead runs the list's full height. (The list is not asked
+    // before the event is known: it may be going.)
+    if (event->type() == QEvent::Resize && m_capo && watched == m_capo->parent())
         drawCapo();
     return QObject::eventFilter(watched, event);
 }

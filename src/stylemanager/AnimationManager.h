@@ -7,6 +7,7 @@
 #include "platform/kit/OutlineDataSource.h"
 #include "stylesheet/StyleDeclaration.h"
 
+#include <QFrame>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -16,7 +17,6 @@
 class CSSOutlineDelegate;
 class InspectUndoManager;
 class OutlineView;
-class QFrame;
 class QMenu;
 class TimelineCell;
 
@@ -136,7 +136,7 @@ private:
     CSSOutlineDelegate *m_cssOutlineDelegate = nullptr; // Not owned.
     QPointer<QWidget> m_view; // Owned until a pane takes it.
     QPointer<TimelineListView> m_animationListView; // Owned by m_view.
-    QFrame *m_capo = nullptr; // Owned by the list's viewport.
+    QPointer<QFrame> m_capo; // Owned by the list's viewport.
     QMenu *m_animationMenu = nullptr; // Owned by m_view.
     QString m_oldKeyName;
     StyleDeclarationPtr m_lastSelection;

@@ -16,7 +16,13 @@ TimelineListView::TimelineListView(QWidget *parent)
     setIndentation(0);
 }
 
-TimelineListView::~TimelineListView() = default;
+TimelineListView::~TimelineListView()
+{
+    // Going, the list tells its delegate nothing more, nor does its ruler.
+    setDelegate({});
+    deleteKeyframe = {};
+    m_headerCell->blockSignals(true);
+}
 
 void TimelineListView::setCapoPosition(double position)
 {
