@@ -211,6 +211,8 @@ void Controllers::install(AppDelegate &delegate)
                 projects->updateDetectLayer();
         });
         rules->awakeFromNib();
+        // The value list offers the font families the page's style sheets use.
+        rules->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
         if (ui.cssRulesPane)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);
