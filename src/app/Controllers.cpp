@@ -145,6 +145,13 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+    menu.setTarget(
+        QStringLiteral("displayAttributeStyleEditor:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAttributeStyleEditor();
+        },
+        [rules](QAction *) { return rules && rules->canShowAttributeStyleEditor(); });
     // Rules > Add To Responsive: the page's @media blocks, for the selected rule.
     QMenu *rulesMenu = menu.menuTitled(QStringLiteral("Rules"));
     QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));

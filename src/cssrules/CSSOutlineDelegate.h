@@ -427,6 +427,8 @@ public:
     bool isStyleEditorShown() const { return m_styleEditorShown; }
     // The style-attribute panel beside the selected rule's row.
     void showAttributeStyleEditor();
+    // Whether there is a panel and the selected row is of a style rule of a sheet.
+    bool canShowAttributeStyleEditor() const;
     void doubleClick();
     RBLPopover *editStyle() const { return m_editStyle; }
     RBLPopover *attributeStyleEditorPopover() const { return m_attributeStyleEditorPopover; }
@@ -439,7 +441,10 @@ public:
     // --- Whole-rule edits and the box resized (CSSOutlineDelegateStyleEdits.cpp) ----------------------------
     void cssValueEnterd(const Notification &notification);
     void styleEditEnd(const Notification &notification);
-    void styleChanged(const CSSRulePtr &rule, const QString &value);
+    // The rule takes the declaration-block text as one undo step. With the
+    // text the panel showed before, only what differs from it changes;
+    // without, what differs from the rule's declarations.
+    void styleChanged(const CSSRulePtr &rule, const QString &value, const QString &oldValue = QString());
     void applyStyleChanged(const CSSRulePtr &rule);
     void styleEditChanged(const Notification &notification);
     void elementResized(const Notification &notification);

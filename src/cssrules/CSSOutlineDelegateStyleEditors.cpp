@@ -251,6 +251,13 @@ void CSSOutlineDelegate::showAttributeStyleEditor()
                                                       RectEdge::Above);
 }
 
+bool CSSOutlineDelegate::canShowAttributeStyleEditor() const
+{
+    const CSSRulePtr row = getSelectedCSSRule();
+    return m_attributeStyleEditor && row && row->relatedFile() && !row->isWebKitStyle() && row->rule()
+           && row->rule()->type() == DOMCSSRule::STYLE_RULE;
+}
+
 // --- Double click ----------------------------------------------------------------------------------------
 
 void CSSOutlineDelegate::doubleClick()

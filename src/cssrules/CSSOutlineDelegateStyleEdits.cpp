@@ -105,10 +105,11 @@ void CSSOutlineDelegate::styleEditEnd(const Notification &notification)
         QM_INFO(QStringLiteral("A style edit of a rule the panel no longer shows was left alone"));
         return;
     }
-    styleChanged(row, notification.userInfo.value(QStringLiteral("styleValue")).toString());
+    styleChanged(row, notification.userInfo.value(QStringLiteral("styleValue")).toString(),
+                 notification.userInfo.value(QStringLiteral("oldValue")).toString());
 }
 
-void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &value)
+void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &value, const QString &oldValue)
 {
     const std::optional<Entries> parsed = declarationEntries(value);
     if (!parsed) {
@@ -116,35 +117,87 @@ void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &val
         return;
     }
     const StyleDeclarationPtr declaration = rule->styleDeclaration();
+    // The rule's declarations in the page's text, in order: switched-off
+    // ones are not there, so the text cannot have dropped them.
+    QList<CSSRulePtr> declarations;
+    for (const CSSRulePtr &child : rule->children()) {
+        const CSSPropertyPtr property = child->property();
+        if (property && !property->isRemoved() && property->isEnabled())
+            declarations.append(child);
+    }
+    // The n-th declaration of a name in the text is the n-th of the rule.
+    const auto nthOf = [&declarations](const QString &name, int nth) -> CSSRulePtr {
+        for (const CSSRulePtr &child : declarations) {
+            if (child->property()->property() == name && nth-- == 0)
+                return child;
+        }
+        return nullptr;
+    };
+    const auto countBefore = [](const Entries &entries, qsizetype end, const QString &name) {
+        return int(std::count_if(entries.cbegin(), entries.cbegin() + end, [&name](const auto &e) { return e.first == name; }));
+    };
+
+    // What changed: the entries whose value differs from the text before
+    // (the page's own serialisation, which need not be the file's), or,
+    // without that text, from the rule's declarations.
+    QList<std::pair<CSSRulePtr, QString>> changed;
+    QList<CSSRulePtr> dropped;
+    Entries added;
+    const std::optional<Entries> before = oldValue.isEmpty() ? std::nullopt : declarationEntries(oldValue);
+    if (before) {
+        QList<bool> matched(before->size(), false);
+        for (qsizetype i = 0; i < parsed->size(); ++i) {
+            const auto &[name, written] = parsed->at(i);
+            qsizetype was = -1;
+            for (qsizetype j = 0; j < before->size() && was < 0; ++j) {
+                if (!matched.at(j) && before->at(j).first == name)
+                    was = j;
+            }
+            if (was < 0) {
+                added.append(parsed->at(i));
+                continue;
+            }
+            matched[was] = true;
+            if (before->at(was).second.trimmed() != written.trimmed()) {
+                if (const CSSRulePtr child = nthOf(name, countBefore(*before, was, name)))
+                    changed.append({child, written.trimmed()});
+            }
+        }
+        for (qsizetype j = 0; j < before->size(); ++j) {
+            if (!matched.at(j)) {
+                if (const CSSRulePtr child = nthOf(before->at(j).first, countBefore(*before, j, before->at(j).first)))
+                    dropped.append(child);
+            }
+        }
+    } else {
+        // Each declaration takes the first entry of its name still unmatched,
+        // so that two of one name ("background" with a fallback) keep theirs.
+        added = *parsed;
+        for (const CSSRulePtr &child : std::as_const(declarations)) {
+            const CSSPropertyPtr property = child->property();
+            const auto match = std::find_if(added.begin(), added.end(),
+                                            [&](const auto &entry) { return entry.first == property->property(); });
+            if (match == added.end()) {
+                dropped.append(child);
+                continue;
+            }
+            const QString written = match->second.trimmed();
+            added.erase(match);
+            if (written != property->value().trimmed())
+                changed.append({child, written});
+        }
+    }
+    if (changed.isEmpty() && dropped.isEmpty() && added.isEmpty())
+        return;
+
     InspectUndoManager *undo = undoManager();
     if (undo)
         undo->setActionName(QStringLiteral("Change Style"));
-    Entries toAdd = *parsed;
-
-    // Each declaration of the rule takes the first entry of its name still
-    // unmatched, so that two of one name ("background" with a fallback) keep
-    // their own values. Declarations switched off are not in the page's text
-    // the panel edits, so its text cannot have dropped them.
-    const QList<CSSRulePtr> children = rule->children();
-    QList<CSSRulePtr> dropped;
-    for (const CSSRulePtr &child : children) {
-        const CSSPropertyPtr property = child->property();
-        if (!property || property->isRemoved() || !property->isEnabled())
-            continue;
-        const auto match = std::find_if(toAdd.begin(), toAdd.end(),
-                                        [&](const auto &entry) { return entry.first == property->property(); });
-        if (match == toAdd.end()) {
-            dropped.append(child);
-            continue;
-        }
-        const QString written = match->second.trimmed();
-        toAdd.erase(match);
-        if (written != property->value().trimmed())
-            commitCSSValueChange(child, written, false);
-    }
+    for (const auto &[child, written] : std::as_const(changed))
+        commitCSSValueChange(child, written, false);
     for (const CSSRulePtr &child : std::as_const(dropped))
         setDeclarationEntryRemoved(declaration, child->property(), true, QString());
-    for (const auto &[name, written] : std::as_const(toAdd))
+    for (const auto &[name, written] : std::as_const(added))
         doAddDeclaration(declaration, name, written.trimmed());
     // The edit is one step under its own name; the write-back joins it and closes it.
     if (undo)

@@ -8,6 +8,7 @@
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "toolkit/RBLPopover.h"
 
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QTest>
 
@@ -208,14 +209,29 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     EXPECT_FALSE(live.undo.canUndo());
     EXPECT_EQ(panel.text(), panel.original);
 
-    // Each step of the editor reaches the page; the close commits once.
+    // "cssValueEnterd" (a value picked in the code-assist list) closes it too.
     live.panel.showStyleEditor();
     EXPECT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    post(QStringLiteral("cssValueEnterd"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+
+    // A double click on the row opens it; each step of the editor reaches
+    // the page; the close commits once.
+    OutlineViewEx *outline = live.panel.outline();
+    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, outline->rectOfRow(outline->rowForItem(color.get())).center());
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    EXPECT_EQ(editor.opened.size(), 3);
     for (const QString &value : {QStringLiteral("rgb(0, 0, 9)"), QStringLiteral("rgb(0, 0, 10)")})
         post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), value}});
     EXPECT_EQ(panel.color(), QStringLiteral("rgb(0, 0, 10)"));
     EXPECT_FALSE(live.undo.canUndo());
+    // While the editor's colour dialog is open a click outside keeps it; its close closes the dialog.
+    QColorDialog dialog;
+    dialog.show();
+    EXPECT_FALSE(live.panel.popoverShouldClose());
     live.panel.closeStyleEditor();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(live.panel.popoverShouldClose());
     live.settleWrites();
     QString expected = panel.original;
     expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: rgb(0, 0, 10);"));
@@ -339,4 +355,67 @@ TEST(RulesStyleEdits, ResizingTheBoxShowsTheSizeThePageThenHas)
     post(QStringLiteral("elementResized"), {{QStringLiteral("elementRect"), QRectF(5, 5, 152, 72)}});
     EXPECT_EQ(boxWidth->valueName(), QStringLiteral("152px"));
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("u"), QStringLiteral("width")), QStringLiteral("152px"));
+}
+
+TEST(RulesValueList, EscapeInTheFieldClosesTheListAndTheFileKeepsItsValue)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    OutlineViewEx *outline = live.panel.outline();
+    ASSERT_TRUE(outline->editColumn(0, outline->rowForItem(color.get()), true));
+    auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    ASSERT_TRUE(field);
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Down);
+    ASSERT_TRUE(live.panel.refView()->isVisible());
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(live.panel.referenceListShown());
+    EXPECT_FALSE(live.panel.refView()->isVisible());
+    // The previewed value leaves the page; nothing was committed.
+    EXPECT_EQ(color->valueName(), QStringLiteral("red"));
+    EXPECT_EQ(panel.color(), QStringLiteral("rgb(255, 0, 0)"));
+    live.settleWrites();
+    EXPECT_FALSE(live.undo.canUndo());
+    EXPECT_EQ(panel.text(), panel.original);
+}
+
+TEST(RulesStyleEdits, WhileThePanelEditsOnlyThePageFollowsAndTheEndCommits)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    const CSSRulePtr card = live.ruleRow(QStringLiteral(".card"));
+    ASSERT_TRUE(card);
+    const QString edited = QStringLiteral("color: rgb(0, 128, 0); background-image: url(\"a.png\"); margin: 0px;");
+    post(QStringLiteral("StyleEditChange"), {{QStringLiteral("rule"), QVariant::fromValue(card->rule())},
+                                             {QStringLiteral("styleValue"), edited}});
+    EXPECT_EQ(panel.color(), QStringLiteral("rgb(0, 128, 0)"));
+    EXPECT_EQ(LivePanel::declaration(card, QStringLiteral("color"))->valueName(), QStringLiteral("rgb(0, 128, 0)"));
+    live.settleWrites();
+    EXPECT_EQ(panel.text(), panel.original);
+    EXPECT_FALSE(live.undo.canUndo());
+
+    post(QStringLiteral("StyleEditEnd"), {{QStringLiteral("rule"), QVariant::fromValue(card->rule())},
+                                          {QStringLiteral("styleValue"), edited},
+                                          {QStringLiteral("oldValue"), QStringLiteral("color: red; background-image: url(\"a.png\"); margin: 0px;")}});
+    live.settleWrites();
+    // Only what the panel changed: the page's own way of writing the others
+    // ("0px", the quotes) does not reach the file.
+    QString expected = panel.original;
+    expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: rgb(0, 128, 0);"));
+    EXPECT_EQ(panel.text(), expected);
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Change Style"));
+    live.undo.undo();
+    live.settleWrites();
+
+    // Without the text before, the rule's own declarations are the measure.
+    post(QStringLiteral("StyleEditEnd"), {{QStringLiteral("rule"), QVariant::fromValue(card->rule())},
+                                          {QStringLiteral("styleValue"), QStringLiteral("color: teal; background-image: url(a.png); margin: 0")}});
+    live.settleWrites();
+    expected = panel.original;
+    expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: teal;"));
+    EXPECT_EQ(panel.text(), expected);
 }
