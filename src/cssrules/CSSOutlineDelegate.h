@@ -567,10 +567,11 @@ private:
     QSet<const File *> m_watchedFiles;
     // The value list, the style editors and whole-rule edits.
     void observeValueEditing();
+    void valueInputArrow(QLineEdit *field, void (LightReferenceView::*move)());
     // The popover editor for the row; giveKeys: the outline's panel asks for the keyboard around it.
     void presentStyleEditor(const CSSRulePtr &row, bool giveKeys);
-    // The value of a closing editor, committed as Return would commit it.
-    void commitEditedValue(const CSSRulePtr &row);
+    // A value typed or picked for the row, committed (a longhand through its shorthand).
+    void commitEditedValue(const CSSRulePtr &row, const QString &value);
     QPointer<QWidget> m_inspectorContentView;
     // Owned, though a child of its host view (deleted with the panel).
     QPointer<LightReferenceView> m_refView;

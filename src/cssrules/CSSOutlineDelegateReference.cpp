@@ -15,6 +15,15 @@
 #include <QCursor>
 #include <QLineEdit>
 
+namespace {
+
+QLineEdit *textFieldOf(const Notification &notification)
+{
+    return qobject_cast<QLineEdit *>(notification.userInfo.value(QStringLiteral("textField")).value<QObject *>());
+}
+
+} // namespace
+
 void CSSOutlineDelegate::observeValueEditing()
 {
     refView();
@@ -65,26 +74,27 @@ QList<File *> CSSOutlineDelegate::projectImages() const
 void CSSOutlineDelegate::valueInputHasFocus(const Notification &notification)
 {
     m_valueInputFocused = true;
-    m_valueField = qobject_cast<QLineEdit *>(notification.userInfo.value(QStringLiteral("textField")).value<QObject *>());
+    m_valueField = textFieldOf(notification);
     doCloseStyleEditor();
 }
 
 void CSSOutlineDelegate::valueInputKeyUp(const Notification &notification)
 {
-    if (auto *field = qobject_cast<QLineEdit *>(notification.userInfo.value(QStringLiteral("textField")).value<QObject *>()))
-        m_valueField = field;
-    if (m_referenceListShown)
-        refView()->selectPreviousRow();
-    else
-        showCSSRef();
+    valueInputArrow(textFieldOf(notification), &LightReferenceView::selectPreviousRow);
 }
 
 void CSSOutlineDelegate::valueInputKeyDown(const Notification &notification)
 {
-    if (auto *field = qobject_cast<QLineEdit *>(notification.userInfo.value(QStringLiteral("textField")).value<QObject *>()))
+    valueInputArrow(textFieldOf(notification), &LightReferenceView::selectNextRow);
+}
+
+void CSSOutlineDelegate::valueInputArrow(QLineEdit *field, void (LightReferenceView::*move)())
+{
+    if (field)
         m_valueField = field;
+    // The first arrow opens the list, the next ones move through it.
     if (m_referenceListShown)
-        refView()->selectNextRow();
+        (refView()->*move)();
     else
         showCSSRef();
 }

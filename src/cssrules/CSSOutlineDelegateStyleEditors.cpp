@@ -183,13 +183,13 @@ void CSSOutlineDelegate::popoverDidClose()
         return;
     // Only a value that changed is committed (one undo step, one write).
     if (row->valueName() != m_rememberedValue)
-        commitEditedValue(row);
+        commitEditedValue(row, row->valueName());
 }
 
-void CSSOutlineDelegate::commitEditedValue(const CSSRulePtr &edited)
+void CSSOutlineDelegate::commitEditedValue(const CSSRulePtr &edited, const QString &edit)
 {
     CSSRulePtr row = edited;
-    QString value = row->valueName();
+    QString value = edit;
     // A longhand commits through its shorthand.
     if (row->isShortHandChild() && row->shortHandOwner()) {
         row = row->shortHandOwner();

@@ -106,6 +106,14 @@ struct EditorsPanel
         return LivePanel::declaration(live.ruleRow(selector), property);
     }
     QString color() { return computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")); }
+    // Selects the row and opens its value field, as a click does.
+    QLineEdit *openValueField(const CSSRulePtr &row)
+    {
+        OutlineViewEx *outline = live.panel.outline();
+        if (!row || !live.selectRow(row) || !outline->editColumn(0, outline->rowForItem(row.get()), true))
+            return nullptr;
+        return outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    }
 
     LivePanel live;
     bool loaded = false;
@@ -120,10 +128,7 @@ TEST(RulesValueList, DownOpensTheListAClickCommitsAndOneUndoRestoresPageAndText)
     ASSERT_TRUE(panel.loaded);
     LivePanel &live = panel.live;
     const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(color && live.selectRow(color));
-    OutlineViewEx *outline = live.panel.outline();
-    ASSERT_TRUE(outline->editColumn(0, outline->rowForItem(color.get()), true));
-    auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    QLineEdit *field = panel.openValueField(color);
     ASSERT_TRUE(field);
     field->setFocus();
 
@@ -363,10 +368,7 @@ TEST(RulesValueList, EscapeInTheFieldClosesTheListAndTheFileKeepsItsValue)
     ASSERT_TRUE(panel.loaded);
     LivePanel &live = panel.live;
     const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(color && live.selectRow(color));
-    OutlineViewEx *outline = live.panel.outline();
-    ASSERT_TRUE(outline->editColumn(0, outline->rowForItem(color.get()), true));
-    auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+    QLineEdit *field = panel.openValueField(color);
     ASSERT_TRUE(field);
     QTest::keyClick(field, Qt::Key_Down);
     QTest::keyClick(field, Qt::Key_Down);
