@@ -219,13 +219,19 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     EXPECT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
     post(QStringLiteral("cssValueEnterd"));
     EXPECT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+    // So does another row selected.
+    live.panel.showStyleEditor();
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    live.selectRow(margin);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+    EXPECT_FALSE(live.undo.canUndo());
 
     // A double click on the row opens it; each step of the editor reaches
     // the page; the close commits once.
     OutlineViewEx *outline = live.panel.outline();
     QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, outline->rectOfRow(outline->rowForItem(color.get())).center());
     EXPECT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
-    EXPECT_EQ(editor.opened.size(), 3);
+    EXPECT_EQ(editor.opened.size(), 4);
     for (const QString &value : {QStringLiteral("rgb(0, 0, 9)"), QStringLiteral("rgb(0, 0, 10)")})
         post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), value}});
     EXPECT_EQ(panel.color(), QStringLiteral("rgb(0, 0, 10)"));
