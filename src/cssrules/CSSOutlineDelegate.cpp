@@ -477,12 +477,13 @@ void CSSOutlineDelegate::keyDown(QKeyEvent *event)
     // On a rule or a keyframe: what to add to it.
     const CSSRulePtr row = getSelectedCSSRule();
     // Ctrl+Return on a declaration: its popover editor.
-    if (row && (flags & KeyCodes::CommandKeyMask) && !row->styleDeclaration() && !(row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE)) {
+    const bool ruleOrKeyframe = row && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
+    if (row && (flags & KeyCodes::CommandKeyMask) && !ruleOrKeyframe) {
         showStyleEditorWithEnter();
         event->accept();
         return;
     }
-    if (row && !row->isWebKitStyle() && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE))) {
+    if (row && !row->isWebKitStyle() && ruleOrKeyframe) {
         showAddDeclarationPopover(row);
         event->accept();
     }
