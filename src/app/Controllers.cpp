@@ -146,6 +146,13 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+    menu.setTarget(
+        QStringLiteral("displayAttributeStyleEditor:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAttributeStyleEditor();
+        },
+        [rules](QAction *) { return rules && rules->canShowAttributeStyleEditor(); });
     // Rules > Add To Responsive: the page's @media blocks, for the selected rule.
     QMenu *rulesMenu = menu.menuTitled(QStringLiteral("Rules"));
     QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));
@@ -212,6 +219,8 @@ void Controllers::install(AppDelegate &delegate)
                 projects->updateDetectLayer();
         });
         rules->awakeFromNib();
+        // The value list offers the font families the page's style sheets use.
+        rules->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
         if (ui.cssRulesPane)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);
