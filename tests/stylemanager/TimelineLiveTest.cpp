@@ -439,3 +439,18 @@ TEST_F(Timeline, PlayAnimationRunsTheAnimationAgainInThePage)
     // The spinning element starts its animation once more.
     EXPECT_TRUE(TestUtil::waitUntil([&] { return starts() == before + 1; }, 5000)) << starts() << " " << before;
 }
+
+TEST_F(Timeline, ARuleWithoutANameTakesAKeyframeInItsTextOnly)
+{
+    load();
+    MultiThumbSlider *slider = track(QStringLiteral("@keyframes"));
+    ASSERT_NE(slider, nullptr);
+    slider->addItemAtRatio(0.5);
+    live.settleWrites();
+    settle();
+    // The page has no such rule; the text does.
+    EXPECT_EQ(keys(track(QStringLiteral("@keyframes"))), (QStringList{"from", "50%"}));
+    EXPECT_TRUE(text().contains(QStringLiteral("50% {")));
+    EXPECT_EQ(text().count(QStringLiteral("50% {")), original.count(QStringLiteral("50% {")) + 1);
+    EXPECT_TRUE(alerts.isEmpty());
+}
