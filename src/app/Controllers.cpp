@@ -17,6 +17,7 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "stylemanager/AnimationManager.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -295,6 +296,30 @@ void Controllers::install(AppDelegate &delegate)
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 
     installCompiler(delegate);
+    installKeyframeTimeline(delegate);
+}
+
+void Controllers::installKeyframeTimeline(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    // The keyframe timeline in the pane below the DOM tree; the rules panel
+    // carries out its edits and tells it of them, the preview of each page.
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
+    if (!rules || delegate.findChild<AnimationManager *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    auto *timeline = new AnimationManager(&delegate);
+    timeline->setObjectName(QStringLiteral("animationManager"));
+    timeline->setCssOutlineDelegate(rules);
+    timeline->awakeFromNib();
+    if (ui.keyframeEditorPane)
+        ui.keyframeEditorPane->setContentView(timeline->view());
+    rules->setAnimationManager(timeline);
+    if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf()) : nullptr) {
+        preview->setAnimationManager(timeline);
+        // The panel knows the page before an element is picked.
+        QObject::connect(preview, &PreviewDelegate::domTreeInitialized, rules,
+                         [rules](DOMDocument *document) { rules->setPageDocument(document); });
+    }
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)

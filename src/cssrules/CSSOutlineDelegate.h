@@ -21,6 +21,7 @@
 #include <optional>
 
 class AddDeclarationViewController;
+class AnimationManagerInterface;
 class AddSelectorViewController;
 class CSSCopyInfo;
 class DOMDocument;
@@ -72,6 +73,7 @@ class ViewController;
 //   CSSOutlineDelegateReference.cpp   the value list under a value being typed
 //   CSSOutlineDelegateStyleEditors.cpp the popover editors and the style-attribute panel
 //   CSSOutlineDelegateStyleEdits.cpp  whole-rule edits from that panel, the box resized
+//   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
 class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -453,6 +455,16 @@ public:
     // values as written. Empty pieces are skipped; nullopt when a piece has no name.
     static std::optional<QList<std::pair<QString, QString>>> declarationEntries(const QString &text);
 
+    // --- The keyframe timeline (CSSOutlineDelegateTimeline.cpp) ----------------------------------------
+    // Told after keyframe and keyframes-block edits; may stay unset.
+    void setAnimationManager(AnimationManagerInterface *manager) { m_animationManager = manager; }
+    AnimationManagerInterface *animationManager() const { return m_animationManager; }
+    // The timeline lists the animations again, acting on its selection as usual.
+    void refreshTimeline();
+    // The page's document, known before any element is picked, so that the
+    // timeline's edits and replays reach the page.
+    void setPageDocument(DOMDocument *document);
+
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).
     void rebuilt();
@@ -586,4 +598,7 @@ private:
     bool m_styleEditorShown = false;
     CSSRulePtr m_editTargetRule;
     CSSRulePtr m_attributeStyleEditorRule;
+
+    // The keyframe timeline.
+    AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
 };
