@@ -1,5 +1,7 @@
 #include "CodeView.h"
 
+#include "CodeAssistContext.h"
+#include "ReferenceView.h"
 #include "SyntaxColoring.h"
 #include "TextFinder.h"
 
@@ -74,6 +76,14 @@ CodeView::CodeView(QWidget *parent)
     });
     center.addObserver(this, QStringLiteral("fileSaved"), nullptr,
                        [this](const Notification &notification) { fileSaved(notification); });
+    center.addObserver(this, QStringLiteral("forceClose"), nullptr, [this](const Notification &) { forceClose(); });
+    center.addObserver(this, QStringLiteral("outlineClicked"), nullptr,
+                       [this](const Notification &) { outlineClicked(); });
+    // A scroll of the focused view leaves the popup behind the caret: it goes.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (hasFocus() && CodeAssistContext::shared().popupShown && m_popup && m_popup->tv() == this)
+            hidePopupNow();
+    });
 }
 
 CodeView::~CodeView()
@@ -203,6 +213,10 @@ void CodeView::reloadContent()
 
 void CodeView::fileSaved(const Notification &notification)
 {
+    if (m_popup && m_popup->tv() == this) {
+        CodeAssistContext::shared().keepAssisting = false;
+        closePopup();
+    }
     File *saved = notification.userInfo.value(QStringLiteral("file")).value<File *>();
     if (!saved || !m_file || saved->path() != m_file->path())
         return;
@@ -221,6 +235,11 @@ void CodeView::selectionDidChange()
     const int start = stringIndexOf(cursor.selectionStart());
     const int end = stringIndexOf(cursor.selectionEnd());
     m_file->setCodeViewLastSelectionRange(Range{start, end - start});
+    // Writing a completion falls back on where the caret stood before.
+    if (start != m_lastCaretLocation) {
+        CodeAssistContext::shared().previousCaretLocation = m_lastCaretLocation;
+        m_lastCaretLocation = start;
+    }
 }
 
 void CodeView::updateSyntaxColor()
@@ -293,6 +312,12 @@ bool CodeView::event(QEvent *event)
         event->ignore();
         return true;
     }
+    // Indentation and the code assist keys are the view's while it has the
+    // focus, whatever the menus bind to them.
+    if (event->type() == QEvent::ShortcutOverride && claimsShortcut(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
     return QPlainTextEdit::event(event);
 }
 
@@ -313,7 +338,14 @@ void CodeView::keyPressEvent(QKeyEvent *event)
         save(event->modifiers());
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    keyDown(event);
+}
+
+void CodeView::mousePressEvent(QMouseEvent *event)
+{
+    if (m_popup && m_popup->tv() == this)
+        closePopup();
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void CodeView::focusInEvent(QFocusEvent *event)
