@@ -186,11 +186,15 @@ void CodeView::popupReferenceWindow()
     m_popup->setTv(this);
     if (m_popover) {
         m_popover->setContentSize(size);
-        // The caret's glyph, a point wide and twelve high.
+        // Under the line typed in, its left edge at the caret: the popover
+        // centres itself on the rectangle, so the rectangle starts at the
+        // caret and is as wide as the list.
         QTextCursor caret(document());
         caret.setPosition(documentPositionOf(c.caretLocation));
         const QRect glyph = cursorRect(caret);
-        m_popover->showRelativeToRect(QRectF(glyph.left(), glyph.top(), 1, 12), viewport(), RectEdge::Below);
+        m_popover->showRelativeToRect(QRectF(glyph.left(), glyph.top(), std::max(1.0, size.width()),
+                                             std::max(12, glyph.height())),
+                                      viewport(), RectEdge::Below);
     }
 }
 

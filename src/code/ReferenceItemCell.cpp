@@ -13,9 +13,9 @@ namespace {
 constexpr int kRowHeight = 18;
 constexpr int kButtonSize = 16;
 
-QIcon jumpIcon()
+QIcon jumpIcon(const QStyle *style)
 {
-    return QIcon::fromTheme(QStringLiteral("go-jump"), QIcon::fromTheme(QStringLiteral("go-next")));
+    return QIcon::fromTheme(QStringLiteral("go-jump"), style->standardIcon(QStyle::SP_ArrowRight));
 }
 
 } // namespace
@@ -61,7 +61,7 @@ void ReferenceItemCell::paint(QPainter *painter, const QStyleOptionViewItem &opt
         dim.setAlphaF(selected ? 0.85f : 0.55f);
         painter->setPen(dim);
         painter->drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, element->fileName());
-        jumpIcon().paint(painter, button, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+        jumpIcon(style).paint(painter, button, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
     }
     painter->setPen(textColor);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,

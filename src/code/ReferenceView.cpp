@@ -79,6 +79,8 @@ ReferenceView::ReferenceView(QWidget *parent)
 
     m_referenceOutlineView->setObjectName(QStringLiteral("referenceOutlineView"));
     m_referenceOutlineView->setHeaderVisible(false);
+    m_referenceOutlineView->setFrameShape(QFrame::NoFrame);
+    m_referenceOutlineView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_referenceOutlineView->setFocusPolicy(Qt::NoFocus);
     m_referenceOutlineView->setFont(CodeView::menloFont(11.0));
     m_referenceOutlineView->setIndentationPerLevel(0);

@@ -1,0 +1,23 @@
+#pragma once
+
+// The code assist popup in its popover, given to a file viewer as the
+// shell's composition point gives it.
+
+#include "app/FileViewController.h"
+#include "code/ReferenceView.h"
+#include "platform/kit/ViewController.h"
+#include "toolkit/RBLPopover.h"
+
+inline ReferenceView *installCodeAssist(FileViewController &viewer)
+{
+    auto *popup = new ReferenceView;
+    auto *controller = new ViewController(&viewer);
+    controller->setView(popup);
+    auto *popover = new RBLPopover(controller, &viewer);
+    popover->setCanBecomeKey(false);
+    popover->setAnimates(false);
+    popup->setFileViewController(&viewer);
+    viewer.setPopup(popup);
+    viewer.setPopover(popover);
+    return popup;
+}
