@@ -21,6 +21,9 @@
 #include "toolkit/SearchFieldEx.h"
 
 #include "code/CompilerViewController.h"
+#include "code/ReferenceView.h"
+#include "platform/kit/ViewController.h"
+#include "toolkit/RBLPopover.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/TargetRef.h"
@@ -286,6 +289,33 @@ void Controllers::install(AppDelegate &delegate)
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 
     installCompiler(delegate);
+    installCodeAssist(delegate);
+}
+
+void Controllers::installCodeAssist(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    FileViewController *viewer = ui.fileViewController;
+    if (!viewer || viewer->popup())
+        return;
+    auto *popup = new ReferenceView;
+    auto *controller = new ViewController(viewer);
+    controller->setView(popup);
+    auto *popover = new RBLPopover(controller, viewer);
+    // The editor keeps the keyboard while the list is shown.
+    popover->setCanBecomeKey(false);
+    popover->setAnimates(false);
+    popup->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    popup->setFileViewController(viewer);
+    popup->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
+    popup->setProjectRoot([projects = QPointer<ProjectDelegate>(ui.projectController)]() -> File * {
+        File *item = projects ? projects->selectedItem() : nullptr;
+        if (!item)
+            return nullptr;
+        return item->isRoot() || !item->rootFile() ? item : item->rootFile();
+    });
+    viewer->setPopup(popup);
+    viewer->setPopover(popover);
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)
