@@ -15,8 +15,9 @@
 #include "code/CodeView.h"
 #include "code/LineNumberScrollView.h"
 #include "foundation/InspectUndoManager.h"
-#include "interfaces/CSSOutlineDelegateInterface.h"
 #include "workspace/File.h"
+
+#include "CodeBenchData.h"
 
 #include "../BenchUtil.h"
 
@@ -30,33 +31,6 @@
 #include <cstdio>
 
 namespace {
-
-class Sheets : public CSSOutlineDelegateInterface
-{
-public:
-    QWidget outline;
-    QList<File *> files;
-    QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return files; }
-    void setProjectImages(const QList<File *> &) override {}
-    void setStyleFiles(const QList<File *> &list) override { files = list; }
-    void refreshStyleFiles() override {}
-    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
-    void updateRulesByElement(DOMNode *) override {}
-    void reset() override {}
-    void resetWithProjectChange() override {}
-    void resetCategorySelector() override {}
-    void checkVendorPrefixSetting() override {}
-    void setDisplaySelectorType(int) override {}
-    void reloadRuleList(int) override {}
-    void reload() override {}
-};
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 QByteArray generatedPage()
 {
@@ -74,18 +48,6 @@ QByteArray generatedPage()
     return page + "</body>\n</html>\n";
 }
 
-QByteArray paddedSheet(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bootstrap = file.readAll();
-    QByteArray sheet;
-    while (sheet.size() < 300 * 1024)
-        sheet += bootstrap;
-    return sheet.left(300 * 1024);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -100,8 +62,8 @@ int main(int argc, char *argv[])
     const QString site = home.filePath(QStringLiteral("site"));
     QDir().mkpath(site);
     const QByteArray sheet = paddedSheet(bootstrap);
-    if (sheet.isEmpty() || !writeFile(site + QStringLiteral("/page.html"), generatedPage())
-        || !writeFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
+    if (sheet.isEmpty() || !writeBenchFile(site + QStringLiteral("/page.html"), generatedPage())
+        || !writeBenchFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
         std::fprintf(stderr, "cannot write the page and the style sheet (is %s there?)\n", qPrintable(bootstrap));
         return 1;
     }
@@ -113,7 +75,7 @@ int main(int argc, char *argv[])
     pane.resize(900, 700);
     FileViewController viewer(&pane);
     ReferenceView *popup = installCodeAssist(viewer);
-    Sheets sheets;
+    StyleSheetsOfThePage sheets;
     popup->setCssOutlineDelegate(&sheets);
     pane.show();
     File root(site, true, nullptr);

@@ -9,7 +9,6 @@
 #include "CodeAssistSetup.h"
 
 #include "code/CodeView.h"
-#include "interfaces/CSSOutlineDelegateInterface.h"
 #include "toolkit/RBLPopoverWindow.h"
 #include "workspace/File.h"
 
@@ -22,32 +21,6 @@
 #include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-// The rules panel as the popup asks it: the page's style sheets.
-class Sheets : public CSSOutlineDelegateInterface
-{
-public:
-    QWidget outline;
-    QList<File *> files;
-    QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return files; }
-    void setProjectImages(const QList<File *> &) override {}
-    void setStyleFiles(const QList<File *> &list) override { files = list; }
-    void refreshStyleFiles() override {}
-    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
-    void updateRulesByElement(DOMNode *) override {}
-    void reset() override {}
-    void resetWithProjectChange() override {}
-    void resetCategorySelector() override {}
-    void checkVendorPrefixSetting() override {}
-    void setDisplaySelectorType(int) override {}
-    void reloadRuleList(int) override {}
-    void reload() override {}
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -73,7 +46,7 @@ int main(int argc, char *argv[])
     pane.resize(720, 420);
     FileViewController viewer(&pane);
     ReferenceView *popup = installCodeAssist(viewer);
-    Sheets sheets;
+    StyleSheetsOfThePage sheets;
     popup->setCssOutlineDelegate(&sheets);
     File root(site, true, nullptr);
     File *page = FileViewController::searchDirectory(QStringLiteral("index.html"), root.children());

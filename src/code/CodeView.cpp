@@ -348,6 +348,16 @@ void CodeView::mousePressEvent(QMouseEvent *event)
     QPlainTextEdit::mousePressEvent(event);
 }
 
+void CodeView::focusOutEvent(QFocusEvent *event)
+{
+    // The list goes with the focus (a menu opened over the view leaves it).
+    if (event->reason() != Qt::PopupFocusReason && m_popup && m_popup->tv() == this
+        && CodeAssistContext::shared().popupShown) {
+        hidePopupNow();
+    }
+    QPlainTextEdit::focusOutEvent(event);
+}
+
 void CodeView::focusInEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusInEvent(event);

@@ -175,6 +175,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -189,6 +190,8 @@ private:
     // Indents or outdents the selected lines.
     enum class Shift { In, Out };
     void shiftLines(Shift shift);
+    // Ctrl+\ indents, Ctrl+] outdents; answers whether the key was one of them.
+    bool shiftLinesForKey(int keyCode);
     // Replaces [start, end) of string() with text, through the edit road;
     // the caret ends after the text.
     void replaceStringRange(int start, int end, const QString &text);

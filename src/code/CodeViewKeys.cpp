@@ -88,14 +88,8 @@ void CodeView::keyDown(QKeyEvent *event)
             QPlainTextEdit::keyPressEvent(event);
             return;
         }
-        if (command && code == KeyCodes::Backslash) {
-            insertTabs();
+        if (command && shiftLinesForKey(code))
             return;
-        }
-        if (command && code == KeyCodes::RightBracket) {
-            deleteTabs();
-            return;
-        }
         if (code == KeyCodes::Return && isPlainKey(flags)) {
             appendTabWhenRetunKeyDown();
             return;
@@ -118,6 +112,12 @@ void CodeView::keyDown(QKeyEvent *event)
             closePopup();
             if (m_popup && m_popup->assistType() != 0)
                 writeCode();
+            // A value written with its ";" takes the typed one's place.
+            const int caret = caretLocation();
+            if (caret < string().size() && string().at(caret) == u';') {
+                setCaretLocation(caret + 1);
+                return;
+            }
             QPlainTextEdit::keyPressEvent(event);
             return;
         }
@@ -177,14 +177,8 @@ void CodeView::keyDown(QKeyEvent *event)
         }
     }
 
-    if (command && code == KeyCodes::Backslash) {
-        insertTabs();
+    if (command && shiftLinesForKey(code))
         return;
-    }
-    if (command && code == KeyCodes::RightBracket) {
-        deleteTabs();
-        return;
-    }
     QPlainTextEdit::keyPressEvent(event);
     detectCode();
     // The tag list opens on a typed "<", on any keyboard layout.
@@ -227,6 +221,17 @@ void CodeView::appendTabWhenRetunKeyDown()
         ++count;
     cursor.insertText(QStringLiteral("\n") + QString(std::max(0, count), u'\t'));
     setTextCursor(cursor);
+}
+
+bool CodeView::shiftLinesForKey(int keyCode)
+{
+    if (keyCode == KeyCodes::Backslash)
+        insertTabs();
+    else if (keyCode == KeyCodes::RightBracket)
+        deleteTabs();
+    else
+        return false;
+    return true;
 }
 
 void CodeView::insertTabs()

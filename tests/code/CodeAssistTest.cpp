@@ -12,6 +12,7 @@
 #include "toolkit/RBLPopover.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 
@@ -127,6 +128,15 @@ TEST_F(CodeAssist, TypingALessThanAndALetterListsTagsWithTheFirstMatchSelected)
     key(Qt::Key_Return);
     EXPECT_EQ(marked(), QStringLiteral("<body>\n<div></div>|"));
     EXPECT_FALSE(shown());
+
+    // The list goes with the focus.
+    type(QStringLiteral("<"));
+    ASSERT_TRUE(shown());
+    QLineEdit elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    elsewhere.setFocus();
+    ASSERT_TRUE(TestUtil::waitUntil([] { return !CodeAssistContext::shared().popupShown; }));
 }
 
 TEST_F(CodeAssist, ReturnMidTextPutsTheCaretBetweenTheTagsAndAVoidElementGetsOnlyItsBracket)
@@ -195,6 +205,16 @@ TEST_F(CodeAssist, APropertyOpensItsValueListAndAValueGetsASemicolon)
     const QString value = selected();
     key(Qt::Key_Return);
     EXPECT_EQ(marked(), QStringLiteral("a {\n\tcolor:%1|;\n}").arg(value));
+}
+
+TEST_F(CodeAssist, ASemicolonTypedOverTheListWritesTheValueWithOneSemicolon)
+{
+    open(QStringLiteral("a.css"), QStringLiteral("a {\n\tdisplay:blo|\n}"));
+    openList();
+    EXPECT_EQ(selected(), QStringLiteral("block"));
+    type(QStringLiteral(";"));
+    EXPECT_EQ(marked(), QStringLiteral("a {\n\tdisplay:block;|\n}"));
+    EXPECT_FALSE(shown());
 }
 
 TEST_F(CodeAssist, AValueBeforeASemicolonOrABlankGetsNone)

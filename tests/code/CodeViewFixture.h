@@ -13,6 +13,17 @@
 
 #include <memory>
 
+// The text of a view with "|" at the caret, or "[" and "]" around a selection.
+inline QString markedText(const QPlainTextEdit &view)
+{
+    const QTextCursor cursor = view.textCursor();
+    QString text = view.toPlainText();
+    if (!cursor.hasSelection())
+        return text.insert(cursor.position(), u'|');
+    text.insert(cursor.selectionEnd(), u']');
+    return text.insert(cursor.selectionStart(), u'[');
+}
+
 // A project folder on disk whose files are shown, one at a time, in a code
 // view that has the keyboard focus, with an undo manager of its own standing
 // in for the application's.
@@ -64,16 +75,7 @@ protected:
         view.setTextCursor(cursor);
     }
 
-    // The text with "|" at the caret, or "[" and "]" around a selection.
-    QString marked() const
-    {
-        const QTextCursor cursor = view.textCursor();
-        QString text = view.toPlainText();
-        if (!cursor.hasSelection())
-            return text.insert(cursor.position(), u'|');
-        text.insert(cursor.selectionEnd(), u']');
-        return text.insert(cursor.selectionStart(), u'[');
-    }
+    QString marked() const { return markedText(view); }
 
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {

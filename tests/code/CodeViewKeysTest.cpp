@@ -123,15 +123,7 @@ protected:
         edit.setTextCursor(cursor);
     }
 
-    QString marked() const
-    {
-        const QTextCursor cursor = edit.textCursor();
-        QString text = edit.toPlainText();
-        if (!cursor.hasSelection())
-            return text.insert(cursor.position(), u'|');
-        text.insert(cursor.selectionEnd(), u']');
-        return text.insert(cursor.selectionStart(), u'[');
-    }
+    QString marked() const { return markedText(edit); }
 
     QPlainTextEdit edit;
 };
