@@ -350,9 +350,10 @@ void CodeView::mousePressEvent(QMouseEvent *event)
 
 void CodeView::focusOutEvent(QFocusEvent *event)
 {
-    // The list goes with the focus (a menu opened over the view leaves it).
+    // The list goes with the focus; a menu opened over the view leaves it,
+    // and so does the colour panel the colour well opens.
     if (event->reason() != Qt::PopupFocusReason && m_popup && m_popup->tv() == this
-        && CodeAssistContext::shared().popupShown) {
+        && CodeAssistContext::shared().popupShown && m_popup->assistType() != 2) {
         hidePopupNow();
     }
     QPlainTextEdit::focusOutEvent(event);

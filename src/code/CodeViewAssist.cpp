@@ -16,7 +16,6 @@
 #include "toolkit/RBLPopover.h"
 
 #include <QFontMetrics>
-#include <QToolButton>
 
 namespace {
 
@@ -170,7 +169,7 @@ void CodeView::popupReferenceWindow()
     if (m_popup->assistType() == 2) {
         size = QSizeF(100, 40);
         m_popup->setColorWellColor(ColorUtil::colorFromHexadecimalValue(QStringLiteral("#") + word).toQColor());
-        m_popup->colorWell()->setChecked(true);
+        m_popup->activateColorWell(true);
     } else if (m_popup->assistType() == 1) {
         const QFontMetrics metrics(menloFont(11.0));
         int width = 0;
@@ -219,7 +218,7 @@ void CodeView::hidePopupNow()
     if (m_popover)
         m_popover->close();
     if (m_popup)
-        m_popup->colorWell()->setChecked(false);
+        m_popup->activateColorWell(false);
 }
 
 void CodeView::research()

@@ -106,6 +106,12 @@ ReferenceView::ReferenceView(QWidget *parent)
     m_colorWell->setFocusPolicy(Qt::NoFocus);
     m_colorWell->setIconSize(QSize(72, 22));
     m_colorWell->setToolTip(QStringLiteral("Colour"));
+    connect(m_colorWell, &QToolButton::clicked, this, [this](bool checked) {
+        if (checked)
+            Q_EMIT colorWellActivated(m_colorWellColor);
+        else
+            Q_EMIT colorWellDeactivated();
+    });
     auto *wellPage = new QWidget(m_tabview);
     auto *wellLayout = new QVBoxLayout(wellPage);
     wellLayout->setContentsMargins(6, 6, 6, 6);
@@ -137,6 +143,17 @@ void ReferenceView::setColorWellColor(const QColor &color)
 {
     m_colorWellColor = color;
     m_colorWell->setIcon(swatch(color));
+}
+
+void ReferenceView::activateColorWell(bool active)
+{
+    if (m_colorWell->isChecked() == active)
+        return;
+    m_colorWell->setChecked(active);
+    if (active)
+        Q_EMIT colorWellActivated(m_colorWellColor);
+    else
+        Q_EMIT colorWellDeactivated();
 }
 
 void ReferenceView::changeColor(const QColor &color)
@@ -289,15 +306,16 @@ const MarkUpElement *ReferenceView::selectedElement() const
 
 void ReferenceView::reloadOutline()
 {
+    // The rows are made again from the entries here, and only here: the
+    // outline keeps the rows it was given until it is reloaded.
+    buildElements();
     m_referenceOutlineView->reloadData();
 }
 
 // --- Rows ----------------------------------------------------------------------------
 
-int ReferenceView::numberOfChildrenOfItem(OutlineView *, void *item)
+void ReferenceView::buildElements()
 {
-    if (item)
-        return 0;
     const int type = codeType();
     const bool classes = m_attributeName == QLatin1String("class") && !m_originalFiles.isEmpty();
     m_elements.clear();
@@ -321,7 +339,11 @@ int ReferenceView::numberOfChildrenOfItem(OutlineView *, void *item)
         }
         m_elements << element;
     }
-    return int(m_elements.size());
+}
+
+int ReferenceView::numberOfChildrenOfItem(OutlineView *, void *item)
+{
+    return item ? 0 : int(m_elements.size());
 }
 
 void *ReferenceView::childOfItem(OutlineView *, int index, void *item)

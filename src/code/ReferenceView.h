@@ -64,10 +64,13 @@ public:
     void setUsedFontFamilies(std::function<QStringList()> families) { m_usedFontFamilies = std::move(families); }
     void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
 
-    // The colour of the colour well, and a colour chosen for the view served.
+    // The colour of the colour well, and a colour chosen for the view served
+    // (what the shared colour panel reports while the well is active).
     QColor colorWellColor() const { return m_colorWellColor; }
     void setColorWellColor(const QColor &color);
     void changeColor(const QColor &color);
+    // Activates the well (the colour panel is to show its colour) or ends it.
+    void activateColorWell(bool active);
 
     // The lists. Each starts from initListSetting().
     void initListSetting();
@@ -110,6 +113,12 @@ public:
     bool isItemExpandable(OutlineView *outlineView, void *item) override;
     QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
 
+Q_SIGNALS:
+    // The colour well became active, so the shared colour panel should show
+    // with its colour, or it ended, so the panel should close.
+    void colorWellActivated(const QColor &color);
+    void colorWellDeactivated();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -117,6 +126,8 @@ private:
     enum class FileKind { Image, Script, StyleSheet };
     QStringList projectFiles(FileKind kind);
     void outlineViewSelectionDidChange();
+    // The rows from original(), then the outline reloaded.
+    void buildElements();
     void reloadOutline();
 
     OutlineView *m_referenceOutlineView; // Owned (a child).

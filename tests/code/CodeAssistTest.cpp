@@ -233,18 +233,38 @@ TEST_F(CodeAssist, AValueBeforeASemicolonOrABlankGetsNone)
 
 TEST_F(CodeAssist, AHashAfterAColonShowsTheColourPageAndAColourIsWrittenInSixHexDigits)
 {
-    open(QStringLiteral("a.css"), QStringLiteral("a {\n\tcolor: #|\n}"));
+    QList<QColor> panel;
+    QObject::connect(popup, &ReferenceView::colorWellActivated, &controller, [&panel](const QColor &c) { panel << c; });
+    QObject::connect(popup, &ReferenceView::colorWellDeactivated, &controller, [&panel] { panel << QColor(); });
+    open(QStringLiteral("a.css"), QStringLiteral("a {\n\tcolor: #0ff|\n}"));
     openList();
     ASSERT_TRUE(shown());
     EXPECT_EQ(popup->assistType(), 2);
     EXPECT_EQ(popup->tabview()->currentIndex(), 2);
+    // The colour panel is asked for, showing the well's colour.
+    EXPECT_EQ(panel, QList<QColor>{QColor(0, 255, 255)});
 
-    // Return hides the well and writes nothing.
-    view.changeColor(QColor(255, 128, 0));
+    // A colour from the panel is written; Return hides the well and writes nothing.
+    popup->changeColor(QColor(255, 128, 0));
     EXPECT_EQ(marked(), QStringLiteral("a {\n\tcolor: #ff8000|\n}"));
     key(Qt::Key_Return);
     EXPECT_FALSE(shown());
     EXPECT_EQ(view.toPlainText(), QStringLiteral("a {\n\tcolor: #ff8000\n}"));
+    EXPECT_EQ(panel.size(), 2);
+    EXPECT_FALSE(panel.last().isValid()) << "the colour panel closes with the list";
+}
+
+TEST_F(CodeAssist, CtrlArrowsWriteTheLastRowReachedAfterAPause)
+{
+    open(QStringLiteral("a.html"), QStringLiteral("<div |></div>"));
+    openList();
+    ASSERT_EQ(CodeAssistContext::shared().codeType, 2);
+    key(Qt::Key_Down, Qt::ControlModifier);
+    key(Qt::Key_Down, Qt::ControlModifier);
+    const QString chosen = popup->original().at(2);
+    EXPECT_EQ(marked(), QStringLiteral("<div |></div>")) << "nothing yet";
+    ASSERT_TRUE(TestUtil::waitUntil([this] { return view.toPlainText() != QStringLiteral("<div ></div>"); }));
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("<div %1=\"\"></div>").arg(chosen));
 }
 
 TEST_F(CodeAssist, ArrowsMoveTheListNotTheCaretAndStopAtBothEnds)
