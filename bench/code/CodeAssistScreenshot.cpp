@@ -1,10 +1,11 @@
 // The code assist list under the caret of a code view, offscreen, written to
 // the path given ("assist.png" by default): "css" lists properties in a style
-// sheet, "html" the tags after a typed "<d", "class" the class names of the
-// page's style sheet with their jump buttons. "dark" gives the desktop a dark
+// sheet, "value" the values after a property chosen with Return, "html" the
+// tags after a typed "<d", "class" the class names of the page's style sheet
+// with their jump buttons. "dark" gives the desktop a dark
 // palette.
 //
-//   code_assist_screenshot [OUTPUT.png] [light|dark] [css|html|class]
+//   code_assist_screenshot [OUTPUT.png] [light|dark] [css|value|html|class]
 
 #include "CodeAssistSetup.h"
 
@@ -52,7 +53,8 @@ int main(int argc, char *argv[])
     File *page = FileViewController::searchDirectory(QStringLiteral("index.html"), root.children());
     File *sheet = FileViewController::searchDirectory(QStringLiteral("site.css"), root.children());
     sheets.files = {sheet};
-    viewer.viewFile(kind == QLatin1String("css") ? sheet : page);
+    const bool inSheet = kind == QLatin1String("css") || kind == QLatin1String("value");
+    viewer.viewFile(inSheet ? sheet : page);
     pane.show();
     CodeView *view = viewer.mainCodeView();
     if (!view || !QTest::qWaitForWindowActive(&pane))
@@ -61,10 +63,12 @@ int main(int argc, char *argv[])
 
     const QString text = view->string();
     QTextCursor cursor = view->textCursor();
-    if (kind == QLatin1String("css")) {
+    if (inSheet) {
         cursor.setPosition(int(text.indexOf(QStringLiteral("col")) + 3));
         view->setTextCursor(cursor);
         QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+        if (kind == QLatin1String("value"))
+            QTest::keyClick(view, Qt::Key_Return);
     } else if (kind == QLatin1String("class")) {
         cursor.setPosition(int(text.indexOf(QStringLiteral("class=\"\"")) + 7));
         view->setTextCursor(cursor);
@@ -82,10 +86,6 @@ int main(int argc, char *argv[])
         if (popover && popover->popoverWindow() && popover->popoverWindow()->isVisible()) {
             QWidget *window = popover->popoverWindow();
             painter.drawPixmap(pane.mapFromGlobal(window->geometry().topLeft()), window->grab());
-            if (qEnvironmentVariableIsSet("ASSIST_DEBUG"))
-                std::fprintf(stderr, "window %d,%d %dx%d pane %d,%d caret %d,%d\n", window->geometry().x(), window->geometry().y(),
-                             window->width(), window->height(), pane.mapToGlobal(QPoint()).x(), pane.mapToGlobal(QPoint()).y(),
-                             view->viewport()->mapToGlobal(view->cursorRect().topLeft()).x(), view->viewport()->mapToGlobal(view->cursorRect().topLeft()).y());
         }
         painter.end();
         const bool written = picture.save(output);

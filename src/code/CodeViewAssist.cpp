@@ -184,6 +184,9 @@ void CodeView::popupReferenceWindow()
     c.popupShown = true;
     m_popup->setTv(this);
     if (m_popover) {
+        // A shown popover only moves; a list of another size needs it anew.
+        if (m_popover->isShown() && m_popover->contentSize() != size)
+            m_popover->close();
         m_popover->setContentSize(size);
         // Under the line typed in, its left edge at the caret: the popover
         // centres itself on the rectangle, so the rectangle starts at the

@@ -222,12 +222,7 @@ void ReferenceView::setHtmlNodeAttrubuteList(const QString &tag, const QString &
 
 void ReferenceView::setCSSDeclarationList(const QString &fragment)
 {
-    const bool keepAttribute = m_attributeName == QLatin1String("style");
-    const QString attribute = m_attributeName;
     initListSetting();
-    // A style attribute's value is still that attribute's.
-    if (keepAttribute)
-        m_attributeName = attribute;
     m_assistType = 1;
 
     const QString trimmed = trimmedOfBlanksAndTabs(fragment);
