@@ -81,7 +81,7 @@ CodeView::CodeView(QWidget *parent)
                        [this](const Notification &) { outlineClicked(); });
     // A scroll of the focused view leaves the popup behind the caret: it goes.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (hasFocus() && CodeAssistContext::shared().popupShown && m_popup && m_popup->tv() == this)
+        if (hasFocus() && isPopupShownHere())
             hidePopupNow();
     });
 }
@@ -167,9 +167,13 @@ void CodeView::documentEdited(int position, int removed, int added)
 {
     if (m_settingText)
         return;
+    // Qt may count the document's closing mark in an edit at its end (a
+    // Return in an empty text reports one removed, two added): only the
+    // text's own characters count.
+    const int length = document()->characterCount() - 1;
     QTextCursor cursor(document());
-    cursor.setPosition(position);
-    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+    cursor.setPosition(std::min(position, length));
+    cursor.setPosition(std::min(position + added, length), QTextCursor::KeepAnchor);
     if (m_text.applyDocumentEdit(position, removed, cursor.selectedText()))
         m_edited = true;
 }
@@ -352,8 +356,7 @@ void CodeView::focusOutEvent(QFocusEvent *event)
 {
     // The list goes with the focus; a menu opened over the view leaves it,
     // and so does the colour panel the colour well opens.
-    if (event->reason() != Qt::PopupFocusReason && m_popup && m_popup->tv() == this
-        && CodeAssistContext::shared().popupShown && m_popup->assistType() != 2) {
+    if (event->reason() != Qt::PopupFocusReason && isPopupShownHere() && m_popup->assistType() != 2) {
         hidePopupNow();
     }
     QPlainTextEdit::focusOutEvent(event);

@@ -165,6 +165,8 @@ public:
     void outlineClicked();
     // The start of the first selected range, as an index of string().
     int caretLocation() const;
+    // Whether the popup is shown, for this view.
+    bool isPopupShownHere() const;
 
 Q_SIGNALS:
     // The user changed the text (after the edit road ran).

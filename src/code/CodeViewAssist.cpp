@@ -68,6 +68,11 @@ void CodeView::setPopover(RBLPopover *popover)
     m_popover = popover;
 }
 
+bool CodeView::isPopupShownHere() const
+{
+    return context().popupShown && m_popup && m_popup->tv() == this;
+}
+
 int CodeView::caretLocation() const
 {
     return stringIndexOf(textCursor().selectionStart());

@@ -72,7 +72,7 @@ bool CodeView::claimsShortcut(const QKeyEvent *event) const
     if (command && (code == KeyCodes::DownArrow || code == KeyCodes::UpArrow))
         return true;
     // Escape closes the list first; without it, a find bar's Escape comes first.
-    return CodeAssistContext::shared().popupShown
+    return isPopupShownHere()
            && (code == KeyCodes::Return || code == KeyCodes::Escape || code == KeyCodes::DownArrow
                || code == KeyCodes::UpArrow);
 }
@@ -106,7 +106,7 @@ void CodeView::keyDown(QKeyEvent *event)
 
     CodeAssistContext &c = CodeAssistContext::shared();
     const bool hasList = m_popup && m_popup->assistType() == 1;
-    if (c.popupShown) {
+    if (isPopupShownHere()) {
         if (event->text() == QLatin1String(";")) {
             c.keepAssisting = false;
             closePopup();
@@ -127,7 +127,7 @@ void CodeView::keyDown(QKeyEvent *event)
     c.caretLocation = caretLocation();
 
     if (code == KeyCodes::Return) {
-        if (hasMarkedText() || !c.popupShown) {
+        if (hasMarkedText() || !isPopupShownHere()) {
             QPlainTextEdit::keyPressEvent(event);
             return;
         }
@@ -146,7 +146,7 @@ void CodeView::keyDown(QKeyEvent *event)
 
     if (code == KeyCodes::Escape) {
         detectCode();
-        if (!c.popupShown)
+        if (!isPopupShownHere())
             popupReferenceWindow();
         else
             hidePopupNow();
@@ -158,7 +158,7 @@ void CodeView::keyDown(QKeyEvent *event)
         return;
     }
     const bool vertical = code == KeyCodes::DownArrow || code == KeyCodes::UpArrow;
-    if (!c.popupShown) {
+    if (!isPopupShownHere()) {
         if (command && vertical) {
             detectCode();
             popupReferenceWindow();
@@ -184,7 +184,7 @@ void CodeView::keyDown(QKeyEvent *event)
     // The tag list opens on a typed "<", on any keyboard layout.
     if (c.codeType == CodeAssistContext::TagNames && event->text() == QLatin1String("<"))
         popupReferenceWindow();
-    if (!c.popupShown)
+    if (!isPopupShownHere())
         return;
     if (code == KeyCodes::Return || code == KeyCodes::Escape || code == KeyCodes::LeftArrow
         || code == KeyCodes::RightArrow || code == KeyCodes::DownArrow || code == KeyCodes::UpArrow) {

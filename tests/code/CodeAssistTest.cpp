@@ -178,6 +178,24 @@ TEST_F(CodeAssist, AStyleAttributeTakesTheCSSWordAndAPropertyOpensItsValues)
     EXPECT_EQ(CodeAssistContext::shared().codeType, 5);
 }
 
+TEST_F(CodeAssist, TheAssistKeysOnAnEmptyTextOrAtItsEndsChangeNothing)
+{
+    open(QStringLiteral("a.html"), QString());
+    openList();
+    key(Qt::Key_Escape);
+    key(Qt::Key_Down, Qt::ControlModifier);
+    key(Qt::Key_Return);
+    EXPECT_EQ(marked(), QStringLiteral("\n|")) << "only the Return is typed";
+    view.writeCode();
+    view.research();
+
+    open(QStringLiteral("b.html"), QStringLiteral("|<p>"));
+    openList();
+    EXPECT_FALSE(shown());
+    view.writeCode();
+    EXPECT_EQ(marked(), QStringLiteral("|<p>"));
+}
+
 TEST_F(CodeAssist, NoTagListRightAfterAnOpeningStyleOrScriptTag)
 {
     open(QStringLiteral("a.html"), QStringLiteral("<style>"));

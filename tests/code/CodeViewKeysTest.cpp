@@ -28,6 +28,12 @@ TEST_F(CodeViewKeys, ReturnInAPageOrStyleSheetWithoutThePopupIsABareLineBreak)
     open(QStringLiteral("a.css"), QStringLiteral("\ta {"));
     key(Qt::Key_Return);
     EXPECT_EQ(marked(), QStringLiteral("\ta {\n|"));
+
+    // An empty file too (Qt counts the document's closing mark in that edit).
+    File *empty = open(QStringLiteral("b.html"), QString());
+    key(Qt::Key_Return);
+    EXPECT_EQ(marked(), QStringLiteral("\n|"));
+    EXPECT_EQ(empty->content(), QStringLiteral("\n"));
 }
 
 TEST_F(CodeViewKeys, IndentTakesTheCaretLineAndMovesTheCaretAsOneUndoStep)
