@@ -180,10 +180,14 @@ void CodeView::keyDown(QKeyEvent *event)
     if (command && shiftLinesForKey(code))
         return;
     QPlainTextEdit::keyPressEvent(event);
-    detectCode();
-    // The tag list opens on a typed "<", on any keyboard layout.
-    if (c.codeType == CodeAssistContext::TagNames && event->text() == QLatin1String("<"))
-        popupReferenceWindow();
+    // The tag list opens on a typed "<", on any keyboard layout. Without
+    // the list, nothing else of the classification is used: a plain key in
+    // a large text costs no scan.
+    if (event->text() == QLatin1String("<")) {
+        detectCode();
+        if (c.codeType == CodeAssistContext::TagNames)
+            popupReferenceWindow();
+    }
     if (!isPopupShownHere())
         return;
     if (code == KeyCodes::Return || code == KeyCodes::Escape || code == KeyCodes::LeftArrow
