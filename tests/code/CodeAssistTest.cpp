@@ -272,6 +272,18 @@ TEST_F(CodeAssist, AHashAfterAColonShowsTheColourPageAndAColourIsWrittenInSixHex
     EXPECT_FALSE(panel.last().isValid()) << "the colour panel closes with the list";
 }
 
+TEST_F(CodeAssist, ADoubleClickedRowIsWrittenAtTheCaret)
+{
+    open(QStringLiteral("a.css"), QStringLiteral("a {\n\tmarg|\n}"));
+    openList();
+    ASSERT_EQ(selected(), QStringLiteral("margin"));
+    popup->referenceOutlineView()->selectRowIndexes({popup->referenceOutlineView()->selectedRow() + 1}, false);
+    const QString chosen = selected();
+    Q_EMIT popup->referenceOutlineView()->rowDoubleClicked();
+    EXPECT_EQ(marked(), QStringLiteral("a {\n\t%1:|\n}").arg(chosen));
+    EXPECT_TRUE(view.hasFocus());
+}
+
 TEST_F(CodeAssist, CtrlArrowsWriteTheLastRowReachedAfterAPause)
 {
     open(QStringLiteral("a.html"), QStringLiteral("<div |></div>"));
