@@ -12,7 +12,7 @@
 // Typing in a page and a style sheet of a project in the main window, as a
 // new user does: the list follows the typing, Return completes, Ctrl+Z (the
 // Edit menu's) takes the completion back, and the focus never leaves the
-// editor.
+// editor. The editor's keys come before the menus' while it has the focus.
 TEST_F(WorkspaceTest, TypingInAPageAndAStyleSheetCompletesAndUndoesWithTheMenusKeys)
 {
     TestUtil::writeFile(path("site/index.html"), "<body>\n\n</body>\n");
@@ -68,4 +68,10 @@ TEST_F(WorkspaceTest, TypingInAPageAndAStyleSheetCompletesAndUndoesWithTheMenusK
     QTest::keyClick(view, Qt::Key_Escape);
     EXPECT_FALSE(CodeAssistContext::shared().popupShown);
     EXPECT_TRUE(view->hasFocus());
+
+    // Ctrl+] (the Preview menu's Bigger Size elsewhere) outdents here.
+    QTest::keyClick(view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\ncolor:\n}\n"));
+    QTest::keyClick(view, Qt::Key_Backslash, Qt::ControlModifier);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\n\tcolor:\n}\n"));
 }
