@@ -198,8 +198,8 @@ private:
     // the caret ends after the text.
     void replaceStringRange(int start, int end, const QString &text);
     void setCaretLocation(int location);
-    // Whether this view is the one in front (the file viewer's main file),
-    // or, without a file viewer, the one the popup serves.
+    // Whether this view is the one the popup serves and in front (the file
+    // viewer's main file, when there is a file viewer).
     bool isFrontView() const;
     // The arrow keys while the popup shows a list.
     void moveListSelection(bool down, bool command);

@@ -96,9 +96,11 @@ void CodeView::replaceStringRange(int start, int end, const QString &text)
 
 bool CodeView::isFrontView() const
 {
-    if (m_fileviewController)
-        return m_file && m_fileviewController->mainFile() == m_file.data();
-    return m_popup && m_popup->tv() == this;
+    // Only the view the list was made for takes its row: after a jump the
+    // style sheet is in front, and a class name must not land in it.
+    if (!m_popup || m_popup->tv() != this)
+        return false;
+    return !m_fileviewController || (m_file && m_fileviewController->mainFile() == m_file.data());
 }
 
 // --- Scans ---------------------------------------------------------------------------

@@ -377,8 +377,19 @@ TEST_F(CodeAssist, AJumpFindsAClassWhoseNameHoldsPatternCharacters)
     QObject listener;
     NotificationCenter::defaultCenter().addObserver(&listener, QStringLiteral("forceClose"), nullptr,
                                                     [&posted](const Notification &n) { posted << n.name; });
+    // The sheet's own code view, in front once the jump shows it.
+    CodeView sheetView;
+    sheetView.setFile(sheet);
+    sheetView.setString(sheet->currentContent());
+    sheetView.setPopup(popup);
+    sheetView.setFileviewController(&viewer);
+    QTextCursor caret = sheetView.textCursor();
+    caret.setPosition(3);
+    sheetView.setTextCursor(caret);
     popup->jumpButtonClicked(JumpButton(sheet, 1));
     EXPECT_EQ(viewer.shown, sheet);
+    EXPECT_EQ(sheetView.string(), QStringLiteral(".ab {}\n.a+b { top: 0 }\n")) << "no class name lands in the sheet";
+    EXPECT_FALSE(shown());
     EXPECT_EQ(viewer.text.textCursor().selectedText(), QStringLiteral(".a+b"));
     EXPECT_EQ(viewer.text.textCursor().selectionStart(), 7);
     EXPECT_EQ(posted, QStringList{QStringLiteral("forceClose")});
