@@ -241,7 +241,8 @@ void CodeView::selectionDidChange()
     m_file->setCodeViewLastSelectionRange(Range{start, end - start});
     // Writing a completion falls back on where the caret stood before.
     if (start != m_lastCaretLocation) {
-        CodeAssistContext::shared().previousCaretLocation = m_lastCaretLocation;
+        m_previousCaretLocation = m_lastCaretLocation;
+        CodeAssistContext::shared().previousCaretLocation = m_previousCaretLocation;
         m_lastCaretLocation = start;
     }
 }

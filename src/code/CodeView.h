@@ -220,8 +220,10 @@ private:
     QMetaObject::Connection m_delegateConnection;
     QPointer<ReferenceView> m_popup;
     QPointer<RBLPopover> m_popover;
-    // The caret before the last selection change.
+    // The caret now and before the last selection change, in this view (the
+    // context's previous location may be another view's).
     int m_lastCaretLocation = 0;
+    int m_previousCaretLocation = 0;
     QPointer<QWidget> m_rulerView;
     int m_rulerThickness = 0;
     CodeViewText m_text;

@@ -320,10 +320,10 @@ void CodeView::writeCode()
     const QString code = item->code();
     const bool tagItem = item->codeType() == CodeAssistContext::TagNames;
 
-    CodeAssistContext &c = context();
+    // At the start of the text, where this view's caret stood before.
     int caret = caretLocation();
     if (caret < 1)
-        caret = c.previousCaretLocation;
+        caret = std::min(m_previousCaretLocation, int(string().size()));
     if (caret < 1)
         return;
     setCaretLocation(caret);
