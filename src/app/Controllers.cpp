@@ -22,6 +22,9 @@
 #include "toolkit/SearchFieldEx.h"
 
 #include "code/CompilerViewController.h"
+#include "code/ReferenceView.h"
+#include "platform/kit/ViewController.h"
+#include "toolkit/RBLPopover.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/TargetRef.h"
@@ -297,6 +300,7 @@ void Controllers::install(AppDelegate &delegate)
 
     installCompiler(delegate);
     installKeyframeTimeline(delegate);
+    installCodeAssist(delegate);
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)
@@ -320,6 +324,32 @@ void Controllers::installKeyframeTimeline(AppDelegate &delegate)
         QObject::connect(preview, &PreviewDelegate::domTreeInitialized, rules,
                          [rules](DOMDocument *document) { rules->setPageDocument(document); });
     }
+}
+
+void Controllers::installCodeAssist(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    FileViewController *viewer = ui.fileViewController;
+    if (!viewer || viewer->popup())
+        return;
+    auto *popup = new ReferenceView;
+    auto *controller = new ViewController(viewer);
+    controller->setView(popup);
+    auto *popover = new RBLPopover(controller, viewer);
+    // The editor keeps the keyboard while the list is shown.
+    popover->setCanBecomeKey(false);
+    popover->setAnimates(false);
+    popup->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    popup->setFileViewController(viewer);
+    popup->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
+    popup->setProjectRoot([projects = QPointer<ProjectDelegate>(ui.projectController)]() -> File * {
+        File *item = projects ? projects->selectedItem() : nullptr;
+        if (!item)
+            return nullptr;
+        return item->isRoot() || !item->rootFile() ? item : item->rootFile();
+    });
+    viewer->setPopup(popup);
+    viewer->setPopover(popover);
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)

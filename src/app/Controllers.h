@@ -34,4 +34,6 @@ private:
     // Saving the page with its resources: the sheet, the two download
     // buttons and the "Download..." item.
     static void installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview);
+    // The code assist popup, shared by the file viewer's code views.
+    static void installCodeAssist(AppDelegate &delegate);
 };
