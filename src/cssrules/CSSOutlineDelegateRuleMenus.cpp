@@ -163,6 +163,7 @@ QMenu *CSSOutlineDelegate::prepareRuleMenu(const CSSRulePtr &rule, int tag)
 {
     m_menuOwnerRule = rule;
     m_outlineView->clearFocus();
+    doCloseStyleEditor();
     const RuleMenuKind kind = ruleMenuKind(rule, tag);
     QMenu *menu = m_ruleMenus.value(kind);
     if (kind == RuleMenu) {

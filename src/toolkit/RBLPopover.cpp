@@ -276,14 +276,15 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
     if (!m_popoverWindow)
         return true;
     const int type = EventMonitor::eventType(event);
+    const auto shouldClose = [this] { return !m_shouldCloseBlock || m_shouldCloseBlock(this); };
     if (type == EventMonitor::LeftMouseDown || type == EventMonitor::RightMouseDown) {
         // Where the click happened, rather than where the pointer is now: the
         // same place for a real click, and the only one for a synthetic one.
         const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
-        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient)
+        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient && shouldClose())
             close();
     } else if (event->type() == QEvent::KeyRelease
-               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
+               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape && shouldClose()) {
         close();
     }
     // The click or key still reaches its own target.
