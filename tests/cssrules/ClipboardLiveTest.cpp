@@ -1,4 +1,5 @@
 #include "LivePanel.h"
+#include "TextFileViewer.h"
 
 #include "cssrules/CSSCopyInfo.h"
 #include "interfaces/FileViewControllerInterface.h"
@@ -427,32 +428,11 @@ TEST(RulesComboBox, OffersTheNamesThatBeginWithTheTextWhateverTheCase)
     EXPECT_TRUE(CSSOutlineDelegate::getComboBoxItems(2, QString()).isEmpty());
 }
 
-namespace {
-
-// The centre pane as the rules panel sees it: a text view of the file shown.
-class TextPane : public FileViewControllerInterface
-{
-public:
-    File *mainFile() override { return shown; }
-    QPlainTextEdit *mainTextView() override { return &text; }
-    void viewFile(File *file) override
-    {
-        shown = file;
-        text.setPlainText(file->currentContent().value_or(QString()));
-    }
-    void viewFileWithNoOpen(File *file) override { viewFile(file); }
-    void viewFileWithScrollTop(File *file) override { viewFile(file); }
-    void saveDocument() override {}
-    File *shown = nullptr;
-    QPlainTextEdit text;
-};
-
-} // namespace
 
 TEST_F(Clipboard, OpenInCodeViewSelectsTheRuleButOnlyShowsOneThatEndsTheText)
 {
     load(".a {\n    color: red;\n}\n.b { right: 3px; }");
-    TextPane pane;
+    TextFileViewer pane;
     live.panel.setFileViewController(&pane);
     live.panel.prepareRuleMenu(row(QStringLiteral(".a")), 0);
     live.panel.openCode();
