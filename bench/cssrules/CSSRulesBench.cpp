@@ -29,7 +29,7 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
-#include "RulesBenchFigures.h"
+#include "RulesBenchSupport.h"
 
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
@@ -113,28 +113,14 @@ int main(int argc, char **argv)
     }
 
     InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
     BalkInvocationManager batcher;
     CSSOutlineDelegate panel;
-    panel.setWriteReserver([&](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
-        batcher.addOperation(Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(write)),
-                             true, [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
-    });
-    panel.awakeFromNib();
-    panel.view()->resize(420, 700);
-    panel.view()->show();
+    wirePanel(panel, undo, batcher);
 
-    ChromiumProcess::instance().start();
-    auto *view = new WebView();
-    view->resize(1200, 900);
-    view->show();
-    view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
-    waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); });
-    DOMDocument *document = view->mainFrameDocument();
-    if (!document) {
-        std::fprintf(stderr, "the page was not shown\n");
+    WebView *view = showPage(html.fileName());
+    if (!view)
         return 1;
-    }
+    DOMDocument *document = view->mainFrameDocument();
     panel.setStyleFiles({sheet, benchSheet});
     WebBridge &bridge = view->bridge();
 

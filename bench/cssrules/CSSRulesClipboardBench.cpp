@@ -24,7 +24,7 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
-#include "RulesBenchFigures.h"
+#include "RulesBenchSupport.h"
 
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
@@ -129,16 +129,9 @@ int main(int argc, char **argv)
     files.append(benchSheet);
 
     InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
     BalkInvocationManager batcher;
     CSSOutlineDelegate panel;
-    panel.setWriteReserver([&](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
-        batcher.addOperation(Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(write)),
-                             true, [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
-    });
-    panel.awakeFromNib();
-    panel.view()->resize(420, 700);
-    panel.view()->show();
+    wirePanel(panel, undo, batcher);
     panel.setStyleFiles(files);
 
     // The check, answered "Ignore" at once.
@@ -168,17 +161,10 @@ int main(int argc, char **argv)
         std::printf("  it reported: %s\n", reported.isEmpty() ? "nothing" : qPrintable(QString(reported).replace(u'\n', u' ')));
     }
 
-    ChromiumProcess::instance().start();
-    auto *view = new WebView();
-    view->resize(1200, 900);
-    view->show();
-    view->webPage()->load(QUrl::fromLocalFile(page.fileName()));
-    waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); });
-    DOMDocument *document = view->mainFrameDocument();
-    if (!document) {
-        std::fprintf(stderr, "the page was not shown\n");
+    WebView *view = showPage(page.fileName());
+    if (!view)
         return 1;
-    }
+    DOMDocument *document = view->mainFrameDocument();
     DOMElement *target = document->getElementById(QStringLiteral("target"));
     const auto select = [&] {
         QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
