@@ -7,6 +7,7 @@
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/BalkInvocationManager.h"
+#include "platform/kit/SplitView.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebEngineCache.h"
@@ -257,4 +258,15 @@ TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndone
 
     send("undo:");
     EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+}
+
+TEST_F(RulesPanelInWindow, TheStyleSheetsManagerOpensOverHalfTheInspector)
+{
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    SplitView *split = delegate->ui().styleSplitView;
+    ASSERT_TRUE(TestUtil::waitUntil([split] { return split->isVisible() && split->height() > 200; }));
+    EXPECT_LT(split->positionOfDividerAtIndex(0), split->height() / 4);
+    rules->showStyleSheetsManager();
+    EXPECT_NEAR(split->positionOfDividerAtIndex(0), split->height() / 2, 2);
 }
