@@ -4,10 +4,12 @@
 #include "RBLPopoverWindow.h"
 #include "ViewRBLAnimationAdditions.h"
 
+#include "platform/kit/ColorPanel.h"
 #include "platform/kit/EventMonitor.h"
 #include "platform/kit/KeyCodes.h"
 #include "platform/kit/ViewController.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -280,12 +282,41 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
         // Where the click happened, rather than where the pointer is now: the
         // same place for a real click, and the only one for a synthetic one.
         const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
-        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient)
+        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient
+            && !isClickInOwnedWindow(global))
             close();
     } else if (event->type() == QEvent::KeyRelease
                && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
-        close();
+        // Escape in a popover opened from this one's content closes that one only.
+        const QWidget *focus = QApplication::focusWidget();
+        if (!focus || !isNestedWindow(focus->window()))
+            close();
     }
     // The click or key still reaches its own target.
     return true;
+}
+
+bool RBLPopover::isNestedWindow(const QWidget *window) const
+{
+    if (!m_popoverWindow || !window || window == m_popoverWindow)
+        return false;
+    for (const QWidget *w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w == m_popoverWindow)
+            return true;
+    }
+    return false;
+}
+
+bool RBLPopover::isClickInOwnedWindow(const QPoint &global) const
+{
+    // The shared colour panel serves the controls of the content; a popover
+    // opened from the content (a colour palette) is part of the same task.
+    if (ColorPanel::sharedColorPanel().containsGlobalPoint(global))
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (window->isVisible() && window->frameGeometry().contains(global) && isNestedWindow(window))
+            return true;
+    }
+    return false;
 }

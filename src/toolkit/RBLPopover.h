@@ -97,6 +97,10 @@ private:
     void closeNow();
     void finishClosing();
     bool handleTransientEvent(QEvent *event);
+    // A window opened from the content: its parent chain reaches this popover's window.
+    bool isNestedWindow(const QWidget *window) const;
+    // A click in the shared colour panel or in a nested window keeps the popover open.
+    bool isClickInOwnedWindow(const QPoint &global) const;
     QWidget *contentView() const;
 
     QPointer<ViewController> m_contentViewController;
