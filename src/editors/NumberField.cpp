@@ -1,0 +1,20 @@
+#include "NumberField.h"
+
+#include "EditorNumber.h"
+
+NumberField::NumberField(QWidget *parent)
+    : QLineEdit(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QLineEdit::editingFinished, this, &NumberField::endEditing);
+}
+
+void NumberField::endEditing()
+{
+    const QString trimmed = text().trimmed();
+    if (!trimmed.isEmpty() && !m_keywords.contains(trimmed)) {
+        const auto scanned = EditorNumber::scanNumber(trimmed);
+        setText(scanned ? EditorNumber::cssNumber(scanned->value) : QString());
+    }
+    Q_EMIT textDidEndEditing();
+}
