@@ -2,6 +2,7 @@
 
 class AppDelegate;
 class CSSOutlineDelegate;
+class DomTreeDelegate;
 class MainMenu;
 class PreviewDelegate;
 class ProjectDelegate;
@@ -32,4 +33,7 @@ private:
     // Saving the page with its resources: the sheet, the two download
     // buttons and the "Download..." item.
     static void installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview);
+    // The style-attribute panel in its pane, following the DOM tree's
+    // selection, and the one shown in the DOM tree's popover.
+    static void installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree);
 };
