@@ -1,9 +1,9 @@
 // Starts Quillmark offscreen on a 1280 by 800 screen with one remembered
 // project, shows its page with an element selected in the DOM tree, and
 // writes pictures of the style-attribute panel: the screen with the panel
-// in its pane (OUTPUT.png), the panel alone ("OUTPUT-pane.png"), and the
-// DOM tree's "Format Style Attribution" popover with the colour palette
-// open ("OUTPUT-popover.png"). "dark" as the second argument gives the
+// in its pane (OUTPUT.png), the panel alone ("OUTPUT-pane.png"), the DOM
+// tree's "Format Style Attribution" popover ("OUTPUT-popover.png") and the
+// colour palette opened from it ("OUTPUT-palette.png"). "dark" as the second argument gives the
 // desktop a dark palette.
 //
 //   editors_screenshot [OUTPUT.png] [dark|light]
@@ -21,6 +21,7 @@
 #include "platform/web/dom/DOMElement.h"
 #include "interfaces/PreviewHalfInterface.h"
 #include "toolkit/RBLPopover.h"
+#include "toolkit/RBLPopoverWindow.h"
 #include "workspace/File.h"
 
 #include "../BakerySite.h"
@@ -82,35 +83,47 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(name));
         return written;
     };
+    AttributeStyleEditorViewController *popoverPanel = nullptr;
     QTimer::singleShot(5000, &application, [&] {
         bool written = write(pictureOfScreen(QSize(1280, 800)), output);
-        auto *pane = application.findChild<AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
-        if (!pane)
-            pane = delegate.findChild<AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
+        AttributeStyleEditorViewController *pane = nullptr;
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (!pane)
                 pane = window->findChild<AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
+            if (!popoverPanel)
+                popoverPanel = window->findChild<AttributeStyleEditorViewController *>(
+                    QStringLiteral("styleAttributePopoverPanel"));
         }
-        if (pane)
+        if (pane) {
+            // The pane is short in the default layout: the panel at the
+            // popover's width and a taller height.
+            pane->view()->resize(240, 560);
+            QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane.png")) && written;
-        // The popover of the tree's context command, with the palette of the text colour.
+        }
+        // The popover of the tree's context command.
         tree->setContextTargetNode(tree->selectedDomNodeEx());
         tree->showAttributeStyleEditor();
-        if (!written)
+        if (!written || !popoverPanel)
             application.exit(1);
     });
     QTimer::singleShot(5600, &application, [&] {
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            auto *popoverPanel = window->findChild<AttributeStyleEditorViewController *>(
-                QStringLiteral("styleAttributePopoverPanel"));
-            if (!popoverPanel)
-                continue;
-            if (auto *colour = qobject_cast<ColorEditor *>(popoverPanel->editorForProperty(QStringLiteral("color"))))
-                colour->colorPicker()->colorPalletButton()->click();
+        RBLPopover *popover = tree->attributeStyleEditorPopover();
+        if (!popover || !popover->popoverWindow()) {
+            application.exit(1);
+            return;
         }
-    });
-    QTimer::singleShot(6200, &application, [&] {
-        application.exit(write(pictureOfScreen(QSize(1280, 800)), base + QStringLiteral("-popover.png")) ? 0 : 1);
+        bool written = write(popover->popoverWindow()->grab().toImage(), base + QStringLiteral("-popover.png"));
+        // The palette of the text colour, opened from the popover.
+        auto *colour = qobject_cast<ColorEditor *>(popoverPanel->editorForProperty(QStringLiteral("color")));
+        if (colour)
+            colour->colorPicker()->colorPalletButton()->click();
+        QCoreApplication::processEvents();
+        RBLPopover *palette = colour ? colour->colorPicker()->popover() : nullptr;
+        written = palette && palette->popoverWindow()
+                  && write(palette->popoverWindow()->grab().toImage(), base + QStringLiteral("-palette.png"))
+                  && written;
+        application.exit(written ? 0 : 1);
     });
     return application.exec();
 }

@@ -78,9 +78,14 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_tabController = new SegmentedControl(view);
     m_tabController->setObjectName(QStringLiteral("tabController"));
     m_tabController->setSegmentCount(3);
-    m_tabController->setLabel(QStringLiteral("Box & Text"), 0);
-    m_tabController->setLabel(QStringLiteral("Border & Bg"), 1);
+    m_tabController->setLabel(QStringLiteral("Box"), 0);
+    m_tabController->setLabel(QStringLiteral("Border"), 1);
     m_tabController->setLabel(QStringLiteral("Effects"), 2);
+    m_tabController->setToolTip(QStringLiteral("Box and text"), 0);
+    m_tabController->setToolTip(QStringLiteral("Border and background"), 1);
+    m_tabController->setToolTip(QStringLiteral("Effects"), 2);
+    for (int segment = 0; segment < 3; ++segment)
+        m_tabController->setWidth(64, segment);
     m_tabController->setFocusPolicy(Qt::StrongFocus);
     m_tabController->setSelectedSegment(0);
     connect(m_tabController, &SegmentedControl::activated, this,
@@ -108,6 +113,7 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
         form->setVerticalSpacing(4);
         form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
         form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        form->setRowWrapPolicy(QFormLayout::DontWrapRows);
         scroll->setWidget(content);
         m_tabView->addWidget(scroll);
         m_pages.append(scroll);

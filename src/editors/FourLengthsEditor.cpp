@@ -77,6 +77,7 @@ FourLengthsEditor::FourLengthsEditor(QWidget *parent)
     else
         m_lockButton->setIcon(locked);
     m_unitButton->addItemsWithTitles(EditorNumber::lengthUnits());
+    m_unitButton->setFixedWidth(54);
     m_unitButton->setTitle(m_unit);
     layout->addWidget(m_lockButton, 0, 2);
     layout->addWidget(m_unitButton, 1, 2);

@@ -23,6 +23,7 @@ LengthEditor::LengthEditor(QWidget *parent)
     layout->addWidget(m_unitButton);
     m_valueInput->setKeywords(lengthKeywords());
     m_unitButton->addItemsWithTitles(EditorNumber::lengthUnits());
+    m_unitButton->setFixedWidth(54);
     m_unitButton->setTitle(m_unit);
     m_stepper->setEnabled(false);
     connect(m_valueInput, &NumberField::textDidEndEditing, this, &LengthEditor::valueChange);

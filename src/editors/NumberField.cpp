@@ -18,3 +18,13 @@ void NumberField::endEditing()
     }
     Q_EMIT textDidEndEditing();
 }
+
+QSize NumberField::sizeHint() const
+{
+    return QSize(44, QLineEdit::sizeHint().height());
+}
+
+QSize NumberField::minimumSizeHint() const
+{
+    return QSize(28, QLineEdit::minimumSizeHint().height());
+}

@@ -16,6 +16,10 @@ public:
 
     void setKeywords(const QStringList &keywords) { m_keywords = keywords; }
 
+    // Narrow: a few digits, beside a stepper and a unit menu.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 Q_SIGNALS:
     void textDidEndEditing();
 
