@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace ViewRBLAnimationAdditions;
@@ -168,7 +169,7 @@ void RBLPopover::showRelativeToRect(const QRectF &rect, QWidget *positioningView
         removeEventMonitor();
         m_transientEventMonitor = EventMonitor::addLocalMonitorForEventsMatchingMask(
             EventMonitor::maskFor(EventMonitor::LeftMouseDown) | EventMonitor::maskFor(EventMonitor::RightMouseDown)
-                | EventMonitor::maskFor(EventMonitor::KeyUp),
+                | EventMonitor::maskFor(EventMonitor::KeyDown) | EventMonitor::maskFor(EventMonitor::KeyUp),
             [this](QEvent *event) { return handleTransientEvent(event); });
     }
 
@@ -285,12 +286,16 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
         if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient
             && !isClickInOwnedWindow(global))
             close();
+    } else if (event->type() == QEvent::KeyPress
+               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
+        // Escape closes the innermost popover: one opened from this one's
+        // content goes first (its own monitor closes it).
+        m_escapeClosesNested = hasShownNestedWindow();
     } else if (event->type() == QEvent::KeyRelease
                && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
-        // Escape in a popover opened from this one's content closes that one only.
-        const QWidget *focus = QApplication::focusWidget();
-        if (!focus || !isNestedWindow(focus->window()))
+        if (!m_escapeClosesNested)
             close();
+        m_escapeClosesNested = false;
     }
     // The click or key still reaches its own target.
     return true;
@@ -305,6 +310,13 @@ bool RBLPopover::isNestedWindow(const QWidget *window) const
             return true;
     }
     return false;
+}
+
+bool RBLPopover::hasShownNestedWindow() const
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [this](const QWidget *window) { return window->isVisible() && isNestedWindow(window); });
 }
 
 bool RBLPopover::isClickInOwnedWindow(const QPoint &global) const

@@ -136,7 +136,18 @@ TEST(EditorsKit, ASwatchPickedInATransientPopoverLeavesThePopoverOpen)
     TestUtil::spin(20);
     EXPECT_TRUE(popover.isShown());
     ColorPanel::sharedColorPanel().close();
+    // Escape in the palette closes the palette only; then the popover.
+    picker->colorPalletButton()->click();
+    ASSERT_TRUE(picker->popover()->isShown());
+    picker->colorPalletViewController()->tips()[3]->setFocus();
+    QTest::keyClick(picker->colorPalletViewController()->tips()[3], Qt::Key_Escape);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !picker->popover()->isShown(); }));
+    EXPECT_TRUE(popover.isShown());
+    picker->colorPalletButton()->setFocus();
+    QTest::keyClick(picker->colorPalletButton(), Qt::Key_Escape);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !popover.isShown(); }));
     // A click elsewhere closes it.
+    popover.showRelativeToRect(QRectF(), anchor, RectEdge::Right);
     QTest::mouseClick(anchor, Qt::LeftButton);
     EXPECT_TRUE(TestUtil::waitUntil([&] { return !popover.isShown(); }));
 }
