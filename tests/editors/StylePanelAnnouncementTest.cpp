@@ -8,6 +8,7 @@
 #include "editors/QuickColorPicker.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/SegmentedControl.h"
+#include "platform/kit/PopUpButton.h"
 #include "platform/kit/Stepper.h"
 
 #include <QColorDialog>
@@ -174,4 +175,28 @@ TEST(StylePanelAnnouncements, FourSidesFollowTheLockAndWriteTheirSidesInShorthan
     type(padding->valueInput(1), QString());
     type(padding->valueInput(2), QStringLiteral("3"));
     EXPECT_EQ(harness.lastEnd(), QStringLiteral("padding:4px inherit 3px;"));
+}
+
+TEST(StylePanelAnnouncements, TabReachesEveryControlOfAPage)
+{
+    PanelHarness harness;
+    harness.panel.view()->show();
+    harness.show(QStringLiteral("width: 1px"));
+    // The widgets Tab visits, from the page chooser on.
+    QSet<QWidget *> reached;
+    QWidget *start = harness.panel.tabController();
+    for (QWidget *w = start->nextInFocusChain(); w && w != start; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(harness.panel.view()))
+            reached.insert(w);
+    }
+    auto *width = harness.editor<LengthEditor>(QStringLiteral("width"));
+    auto *margin = harness.editor<FourLengthsEditor>(QStringLiteral("margin"));
+    auto *colour = harness.editor<ColorEditor>(QStringLiteral("color"));
+    const QList<QWidget *> controls = {
+        width->valueInput(), width->stepper(), width->unitButton(), margin->valueInput(3), margin->lockButton(),
+        margin->unitButton(), colour->colorPicker()->colorPalletButton(), colour->colorPicker()->colorPickerButton(),
+        harness.panel.editorForProperty(QStringLiteral("text-align"))->firstControl(),
+        harness.panel.editorForProperty(QStringLiteral("display"))->firstControl()};
+    for (QWidget *control : controls)
+        EXPECT_TRUE(reached.contains(control)) << control->metaObject()->className();
 }
