@@ -352,7 +352,9 @@ void Controllers::installCompiler(AppDelegate &delegate)
 void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree)
 {
     MainInterface &ui = delegate.ui();
-    FontFamilyEnumEditor::setUsedFontFamiliesProvider([&delegate] { return delegate.getUsedFontFamilies(); });
+    FontFamilyEnumEditor::setUsedFontFamiliesProvider([app = QPointer<AppDelegate>(&delegate)] {
+        return app ? app->getUsedFontFamilies() : QStringList();
+    });
     if (ui.styleAttributePane && !ui.styleAttributePane->contentView()) {
         auto *pane = new AttributeStyleEditorViewController(ui.window);
         pane->setObjectName(QStringLiteral("styleAttributePanel"));
