@@ -46,6 +46,7 @@ void LengthEditor::reset()
 {
     AttributeEditor::reset();
     m_val = {};
+    m_unit = QStringLiteral("px");
     showValue();
 }
 

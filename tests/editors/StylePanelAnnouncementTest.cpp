@@ -98,6 +98,17 @@ TEST(StylePanelAnnouncements, AColourPanelDragAnnouncesLiveChangesAndOneEndFromT
     panel.close();
 }
 
+TEST(StylePanelAnnouncements, ANewElementStartsFromPixelsWhateverTheLastOneUsed)
+{
+    PanelHarness harness;
+    harness.show(QStringLiteral("width: 2em"));
+    harness.show(QString());
+    auto *width = harness.editor<LengthEditor>(QStringLiteral("width"));
+    EXPECT_EQ(width->unitButton()->titleOfSelectedItem(), QStringLiteral("px"));
+    type(width->valueInput(), QStringLiteral("10"));
+    EXPECT_EQ(harness.lastEnd(), QStringLiteral("width:10px;"));
+}
+
 TEST(StylePanelAnnouncements, HoldingAStepperIsOneGesture)
 {
     PanelHarness harness;
