@@ -1,7 +1,8 @@
 // Starts Quillmark offscreen on a 1280 by 800 screen with one remembered
 // project, shows its page with an element selected in the DOM tree, and
 // writes pictures of the style-attribute panel: the screen with the panel
-// in its pane (OUTPUT.png), the panel alone ("OUTPUT-pane.png"), the DOM
+// in its pane (OUTPUT.png), the panel alone ("OUTPUT-pane.png", and its
+// other pages "OUTPUT-pane-border.png" and "OUTPUT-pane-effects.png"), the DOM
 // tree's "Format Style Attribution" popover ("OUTPUT-popover.png") and the
 // colour palette opened from it ("OUTPUT-palette.png"). "dark" as the second argument gives the
 // desktop a dark palette.
@@ -100,6 +101,16 @@ int main(int argc, char *argv[])
             pane->view()->resize(240, 560);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane.png")) && written;
+            // Its other two pages.
+            pane->changeTab(1);
+            pane->view()->resize(240, 560);
+            QCoreApplication::processEvents();
+            written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-border.png")) && written;
+            pane->changeTab(2);
+            pane->view()->resize(240, 560);
+            QCoreApplication::processEvents();
+            written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-effects.png")) && written;
+            pane->changeTab(0);
         }
         // The popover of the tree's context command.
         tree->setContextTargetNode(tree->selectedDomNodeEx());

@@ -18,6 +18,7 @@ QuickColorPicker::QuickColorPicker(QWidget *parent)
     , m_colorPalletButton(new QToolButton(this))
     , m_colorPickerButton(new QToolButton(this))
 {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
@@ -25,7 +26,7 @@ QuickColorPicker::QuickColorPicker(QWidget *parent)
     m_colorPalletButton->setFocusPolicy(Qt::StrongFocus);
     m_colorPalletButton->setToolTip(QStringLiteral("Color palette"));
     m_colorPalletButton->setObjectName(QStringLiteral("colorPalletButton"));
-    m_colorPalletButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_colorPalletButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     // The swatch is drawn by the picker; the button only takes the click.
     m_colorPalletButton->setStyleSheet(QStringLiteral("QToolButton { background: transparent; border: none; }"));
     m_colorPickerButton->setAutoRaise(true);
