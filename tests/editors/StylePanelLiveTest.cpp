@@ -19,6 +19,7 @@
 #include "toolkit/RBLPopover.h"
 
 #include <QColorDialog>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
@@ -143,7 +144,7 @@ TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
     popover->close();
 }
 
-TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEdit)
+TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEditAndTheRuleListOffersIt)
 {
     LivePanel page;
     ASSERT_TRUE(page.loaded);
@@ -170,5 +171,18 @@ TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEdit)
     ASSERT_FALSE(written.isEmpty());
     EXPECT_TRUE(after.contains(written)) << after.toStdString();
     EXPECT_TRUE(after.contains(QStringLiteral(" width:5px; color:red;"))) << after.toStdString();
+
+    // The optional rule list: the element's style attribute, then its rules.
+    page.popoverPanel.setRules({rule}, page.byId("box"));
+    auto *list = page.popoverPanel.view()->findChild<QListWidget *>(QStringLiteral("ruleListView"));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Style Attribute"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral(".card"));
+    EXPECT_FALSE(page.popoverPanel.hasStyledObject());
+    list->setCurrentRow(0);
+    EXPECT_EQ(page.popoverPanel.styledElement(), page.byId("box"));
+    list->setCurrentRow(1);
+    EXPECT_EQ(page.popoverPanel.styledRule(), rule);
     NotificationCenter::defaultCenter().removeObserver(&observer);
 }
