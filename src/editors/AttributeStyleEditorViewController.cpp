@@ -9,6 +9,7 @@
 #include "StyleValueMap.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "platform/kit/ColorPanel.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/web/cssom/DOMCSSRule.h"
@@ -17,6 +18,7 @@
 #include "platform/web/dom/DOMMutationEvent.h"
 #include "workspace/File.h"
 
+#include <QColorDialog>
 #include <QListWidget>
 #include <QTimer>
 #include <QWidget>
@@ -228,13 +230,36 @@ void AttributeStyleEditorViewController::valueChanged()
         return;
     const QString old = m_preCSSText;
     m_preCSSText = text;
-    if (m_gestureStart || MouseGesture::shared().isButtonHeld()) {
+    if (m_gestureStart || isGestureHeld()) {
         if (!m_gestureStart)
             m_gestureStart = old;
         announce(Stage::Change, text, old);
         return;
     }
     announce(Stage::End, text, old);
+}
+
+bool AttributeStyleEditorViewController::isGestureHeld() const
+{
+    // A button held on the panel's controls, in the shared colour panel or
+    // in a popover opened from the panel (a palette); a press elsewhere (a
+    // drag in another pane) is no gesture of the panel.
+    const MouseGesture &gesture = MouseGesture::shared();
+    if (!m_editorView || !gesture.isButtonHeld())
+        return false;
+    if (gesture.isButtonHeldIn(m_editorView))
+        return true;
+    const QWidget *pressed = gesture.pressedWidget();
+    const QWidget *window = pressed ? pressed->window() : nullptr;
+    if (!window)
+        return false;
+    if (window == static_cast<const QWidget *>(ColorPanel::sharedColorPanel().dialog()))
+        return true;
+    for (const QWidget *w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w == m_editorView->window())
+            return true;
+    }
+    return false;
 }
 
 void AttributeStyleEditorViewController::endGesture()

@@ -106,6 +106,7 @@ private:
     enum class Stage { Change, End };
     void announce(Stage stage, const QString &styleValue, const QString &oldValue);
     void endGesture();
+    bool isGestureHeld() const;
     void resetEditors();
     void showObject();
     QString currentObjectText() const;
@@ -133,6 +134,7 @@ private:
     DOMNodePtr m_rulesElement;
     QListWidget *m_ruleListView = nullptr; // Not owned (the view's child).
 
+    QPointer<QWidget> m_editorView;              // Not owned (the view).
     SegmentedControl *m_tabController = nullptr; // Not owned (the view's child).
     QStackedWidget *m_tabView = nullptr;         // Not owned (the view's child).
     QList<QScrollArea *> m_pages;                // Not owned (the view's children).

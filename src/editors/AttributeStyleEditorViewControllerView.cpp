@@ -59,6 +59,7 @@ void AttributeStyleEditorViewController::loadView()
     view->setObjectName(QStringLiteral("EditorView"));
     view->resize(240, 385);
     buildPages(view);
+    m_editorView = view;
     setView(view);
 }
 

@@ -15,11 +15,23 @@ MouseGesture::MouseGesture()
         app->installEventFilter(this);
 }
 
-bool MouseGesture::eventFilter(QObject *, QEvent *event)
+bool MouseGesture::isButtonHeldIn(const QWidget *widget) const
+{
+    const QWidget *pressed = pressedWidget();
+    return pressed && widget && (pressed == widget || widget->isAncestorOf(pressed));
+}
+
+bool MouseGesture::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        // The first widget to get a press is the one under the pointer; its
+        // parents get it after, when it passes it on.
+        if (!m_held)
+            m_pressedWidget = nullptr;
+        if (!m_pressedWidget && watched->isWidgetType())
+            m_pressedWidget = static_cast<QWidget *>(watched);
         m_held = true;
         break;
     case QEvent::MouseMove:

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 // Whether a mouse button is held anywhere in the program, told from the
 // mouse events themselves (so that synthetic events count as real ones),
@@ -14,6 +16,10 @@ public:
     static MouseGesture &shared();
 
     bool isButtonHeld() const { return m_held; }
+    // The widget the held button went down on; null when none is held.
+    QWidget *pressedWidget() const { return m_held ? m_pressedWidget.data() : nullptr; }
+    // A button is held that went down inside the widget (or one of its children).
+    bool isButtonHeldIn(const QWidget *widget) const;
 
 Q_SIGNALS:
     // The last held button was let go; sent before the release reaches its widget.
@@ -26,4 +32,5 @@ private:
     MouseGesture();
 
     bool m_held = false;
+    QPointer<QWidget> m_pressedWidget;
 };

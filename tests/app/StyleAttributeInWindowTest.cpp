@@ -70,8 +70,11 @@ TEST_F(StyleAttributeInWindow, ThePaneFollowsTheTreeAndItsEditIsUndoneFromTheEdi
     File *page = node("site/index.html");
     ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content()->contains(QStringLiteral("height:40px")); }));
 
-    delegate->ui().mainMenu->itemForAction(QStringLiteral("undo:"))->trigger();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == QString::fromUtf8(s_page); }));
+    QAction *undo = delegate->ui().mainMenu->itemForAction(QStringLiteral("undo:"));
+    ASSERT_TRUE(undo);
+    undo->trigger();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == QString::fromUtf8(s_page); }))
+        << page->content()->toStdString() << byId("title")->getAttribute(QStringLiteral("style")).toStdString();
     EXPECT_EQ(byId("title")->getAttribute(QStringLiteral("style")), QStringLiteral("margin: 0"));
     EXPECT_TRUE(height->valueInput()->text().isEmpty());
 }
