@@ -126,6 +126,20 @@ TEST(StylePanelAnnouncements, HoldingAStepperIsOneGesture)
               QStringLiteral("width:%1px;").arg(width->stepper()->intValue()));
 }
 
+TEST(StylePanelAnnouncements, AButtonHeldOutsideThePanelIsNoGestureOfIt)
+{
+    PanelHarness harness;
+    harness.show(QStringLiteral("width: 10px"));
+    // A drag elsewhere whose release the panel never sees.
+    QWidget elsewhere;
+    elsewhere.resize(50, 50);
+    elsewhere.show();
+    QTest::mousePress(&elsewhere, Qt::LeftButton);
+    type(harness.editor<LengthEditor>(QStringLiteral("width"))->valueInput(), QStringLiteral("11"));
+    EXPECT_EQ(harness.names(), QStringList{"StyleAttributeEditEnd"});
+    QTest::mouseRelease(&elsewhere, Qt::LeftButton);
+}
+
 TEST(StylePanelAnnouncements, TheStyleChangedElsewhereIsReadAgainAndAnEditGoesOnFromIt)
 {
     PanelHarness harness;
