@@ -20,6 +20,8 @@
 #include "foundation/InspectUndoManager.h"
 #include "workspace/File.h"
 
+#include "CodeBenchData.h"
+
 #include "../BenchUtil.h"
 
 #include <QApplication>
@@ -31,12 +33,6 @@
 #include <cstdio>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // About 1 MB of markup: sections of headings, paragraphs with links and
 // attributes, lists, comments and inline scripts and styles.
@@ -59,18 +55,6 @@ QByteArray generatedPage()
                     .toUtf8();
     }
     return page + "</body>\n</html>\n";
-}
-
-QByteArray paddedSheet(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bootstrap = file.readAll();
-    QByteArray sheet;
-    while (sheet.size() < 300 * 1024)
-        sheet += bootstrap;
-    return sheet.left(300 * 1024);
 }
 
 qint64 residentKilobytes()
@@ -167,8 +151,8 @@ int main(int argc, char *argv[])
     const QString site = home.filePath(QStringLiteral("site"));
     QDir().mkpath(site);
     const QByteArray sheet = paddedSheet(bootstrap);
-    if (sheet.isEmpty() || !writeFile(site + QStringLiteral("/page.html"), generatedPage())
-        || !writeFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
+    if (sheet.isEmpty() || !writeBenchFile(site + QStringLiteral("/page.html"), generatedPage())
+        || !writeBenchFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
         std::fprintf(stderr, "cannot write the page and the style sheet (is %s there?)\n", qPrintable(bootstrap));
         return 1;
     }

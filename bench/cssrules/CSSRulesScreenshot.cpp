@@ -3,13 +3,16 @@
 // being typed. Writes the panel to the path given ("rules.png" by default);
 // "dark" as the second argument gives the desktop a dark palette. With "add"
 // as the third, the add-declaration popover beside the rule instead, "col"
-// typed into its search field; with "rule", the add-rule popover.
+// typed into its search field; with "rule", the add-rule popover; with
+// "list", the value list opened under the colour being typed, the
+// style-editor badge beside it.
 //
-//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule]
+//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule|list]
 
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/AddSelectorViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "interfaces/StyleEditorInterface.h"
 #include "toolkit/SearchFieldEx.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -31,6 +34,26 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+
+namespace {
+
+// Colours have a popover editor: their rows show the badge.
+class ColourEditorOnly : public StyleEditorInterface
+{
+public:
+    QString typeByProp(const QString &property) const override
+    {
+        return property.endsWith(QLatin1String("color")) ? QStringLiteral("color") : QStringLiteral("noEditor");
+    }
+    bool isEditable(const QString &property) const override { return typeByProp(property) != QLatin1String("noEditor"); }
+    void initializeEditorView(const QString &, const QString &) override {}
+    QWidget *view() override { return &m_view; }
+
+private:
+    QWidget m_view;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -92,7 +115,10 @@ int main(int argc, char *argv[])
             built.wait(5000);
     }
     OutlineViewEx *outline = panel.outline();
-    if (!popover.isEmpty()) {
+    ColourEditorOnly colourEditor;
+    if (popover == "list")
+        panel.setStyleEditor(&colourEditor);
+    if (!popover.isEmpty() && popover != "list") {
         for (const CSSRulePtr &row : panel.rules()) {
             if (row->displayName() != QLatin1String(".page .lead"))
                 continue;
@@ -120,8 +146,17 @@ int main(int argc, char *argv[])
                 outline->setFocus();
                 outline->selectRowIndexes({outline->rowForItem(child.get())}, false);
                 outline->editColumn(0, outline->rowForItem(child.get()), true);
-                if (auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay")))
+                auto *field = outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay"));
+                if (field && popover == "list") {
+                    // Down opens the list; typing narrows it, Down again previews a value.
+                    field->selectAll();
+                    QTest::keyClicks(field, QStringLiteral("s"));
+                    QTest::keyClick(field, Qt::Key_Down);
+                    QTest::keyClick(field, Qt::Key_Down);
+                    QTest::keyClick(field, Qt::Key_Down);
+                } else if (field) {
                     QTest::keyClicks(field, QStringLiteral("#7a5c2e"));
+                }
             }
         }
     }

@@ -10,6 +10,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSRule.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
@@ -17,10 +18,14 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "stylemanager/AnimationManager.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include "code/CompilerViewController.h"
+#include "code/ReferenceView.h"
+#include "platform/kit/ViewController.h"
+#include "toolkit/RBLPopover.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "editors/AttributeStyleEditorViewController.h"
@@ -147,6 +152,13 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
                 rules->removeStyle();
         },
         [rules](QAction *) { return rules && !rules->getSelectedCSSRules().isEmpty(); });
+    menu.setTarget(
+        QStringLiteral("displayAttributeStyleEditor:"),
+        [rules](QAction *) {
+            if (rules)
+                rules->showAttributeStyleEditor();
+        },
+        [rules](QAction *) { return rules && rules->canShowAttributeStyleEditor(); });
     // Rules > Add To Responsive: the page's @media blocks, for the selected rule.
     QMenu *rulesMenu = menu.menuTitled(QStringLiteral("Rules"));
     QMenu *media = menu.addSubmenu(rulesMenu, QStringLiteral("Add To Responsive"));
@@ -213,6 +225,8 @@ void Controllers::install(AppDelegate &delegate)
                 projects->updateDetectLayer();
         });
         rules->awakeFromNib();
+        // The value list offers the font families the page's style sheets use.
+        rules->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
         if (ui.cssRulesPane)
             ui.cssRulesPane->setContentView(rules->view());
         delegate.setCssOutlineDelegate(rules);
@@ -289,6 +303,57 @@ void Controllers::install(AppDelegate &delegate)
     ui.window->setDomtreeDelegate(delegate.domTreeController());
 
     installCompiler(delegate);
+    installKeyframeTimeline(delegate);
+    installCodeAssist(delegate);
+}
+
+void Controllers::installKeyframeTimeline(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    // The keyframe timeline in the pane below the DOM tree; the rules panel
+    // carries out its edits and tells it of them, the preview of each page.
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
+    if (!rules || delegate.findChild<AnimationManager *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    auto *timeline = new AnimationManager(&delegate);
+    timeline->setObjectName(QStringLiteral("animationManager"));
+    timeline->setCssOutlineDelegate(rules);
+    timeline->awakeFromNib();
+    if (ui.keyframeEditorPane)
+        ui.keyframeEditorPane->setContentView(timeline->view());
+    rules->setAnimationManager(timeline);
+    if (auto *preview = ui.projectController ? dynamic_cast<PreviewDelegate *>(ui.projectController->previewHalf()) : nullptr) {
+        preview->setAnimationManager(timeline);
+        // The panel knows the page before an element is picked.
+        QObject::connect(preview, &PreviewDelegate::domTreeInitialized, rules,
+                         [rules](DOMDocument *document) { rules->setPageDocument(document); });
+    }
+}
+
+void Controllers::installCodeAssist(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    FileViewController *viewer = ui.fileViewController;
+    if (!viewer || viewer->popup())
+        return;
+    auto *popup = new ReferenceView;
+    auto *controller = new ViewController(viewer);
+    controller->setView(popup);
+    auto *popover = new RBLPopover(controller, viewer);
+    // The editor keeps the keyboard while the list is shown.
+    popover->setCanBecomeKey(false);
+    popover->setAnimates(false);
+    popup->setCssOutlineDelegate(delegate.cssOutlineDelegate());
+    popup->setFileViewController(viewer);
+    popup->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
+    popup->setProjectRoot([projects = QPointer<ProjectDelegate>(ui.projectController)]() -> File * {
+        File *item = projects ? projects->selectedItem() : nullptr;
+        if (!item)
+            return nullptr;
+        return item->isRoot() || !item->rootFile() ? item : item->rootFile();
+    });
+    viewer->setPopup(popup);
+    viewer->setPopover(popover);
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)
@@ -372,4 +437,16 @@ void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDeleg
     popover->setObjectName(QStringLiteral("styleAttributePopoverPanel"));
     popover->initEditor();
     tree.setAttributeStyleEditor(popover);
+    // The rules panel shows it for a rule, read from the rule as its file has it.
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate())) {
+        rules->setAttributeStyleEditor(popover);
+        popover->setRuleTextProvider([guard = QPointer<CSSOutlineDelegate>(rules)](const DOMCSSRulePtr &rule)
+                                         -> std::optional<QString> {
+            const CSSRulePtr row = guard ? guard->cssRuleByDOMCSSStyleRule(rule) : nullptr;
+            const StyleDeclarationPtr declaration = row ? row->styleDeclaration() : nullptr;
+            if (!declaration)
+                return std::nullopt;
+            return declaration->generateBody();
+        });
+    }
 }

@@ -26,6 +26,8 @@ private:
     // The Script Packages pane, following the file tree's project, with its
     // commands in the View menu.
     static void installCompiler(AppDelegate &delegate);
+    // The keyframe timeline in the keyframe pane, wired to the rules panel and the preview.
+    static void installKeyframeTimeline(AppDelegate &delegate);
     // The Rules menu's commands on the rules panel.
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
@@ -33,6 +35,8 @@ private:
     // Saving the page with its resources: the sheet, the two download
     // buttons and the "Download..." item.
     static void installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview);
+    // The code assist popup, shared by the file viewer's code views.
+    static void installCodeAssist(AppDelegate &delegate);
     // The style-attribute panel in its pane, following the DOM tree's
     // selection, and the one shown in the DOM tree's popover.
     static void installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree);

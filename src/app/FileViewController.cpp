@@ -319,6 +319,8 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     finder->setIncrementalSearchingEnabled(true);
     codeView->setTextFinder(finder);
     codeView->setFileviewController(this);
+    codeView->setPopup(m_popup);
+    codeView->setPopover(m_popover);
     applySyntaxColor(codeView);
     return scrollView;
 }

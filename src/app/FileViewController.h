@@ -1,6 +1,8 @@
 #pragma once
 
 #include "code/CodeView.h"
+#include "code/ReferenceView.h"
+#include "toolkit/RBLPopover.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "platform/kit/PathControl.h"
 #include "views/ProjectConfigView.h"
@@ -88,6 +90,13 @@ public:
     QWidget *getCurrentScrollView() const;
     QPlainTextEdit *getCurrentCodeView() { return mainTextView(); }
 
+    // The code assist popup and its popover, given to every code view made;
+    // not owned (the shell's composition point makes them).
+    ReferenceView *popup() const { return m_popup; }
+    void setPopup(ReferenceView *popup) { m_popup = popup; }
+    RBLPopover *popover() const { return m_popover; }
+    void setPopover(RBLPopover *popover) { m_popover = popover; }
+
     // The file and code view Ctrl+S and Save act on.
     static File *saveTargetFile();
     static CodeView *saveTargetView();
@@ -112,4 +121,7 @@ private:
     QList<File *> m_viewHistory;
     QList<File *> m_sideViewHistory;
     QStringList m_domTreeExpandedFilePaths;
+    // The code assist.
+    QPointer<ReferenceView> m_popup;
+    QPointer<RBLPopover> m_popover;
 };

@@ -227,6 +227,7 @@ void MainInterface::makeMenus()
     icon(m.addItem(rules, QStringLiteral("Duplicate Rule..."), QStringLiteral("duplicateSelector:")), "edit-copy");
     icon(m.addItem(rules, QStringLiteral("Show Related Elements"), QStringLiteral("highlightRelation:")), "edit-find");
     icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
+    icon(m.addItem(rules, QStringLiteral("Edit Rule Style..."), QStringLiteral("displayAttributeStyleEditor:")), "document-edit");
 
     QMenu *help = m.menuTitled(QStringLiteral("Help"));
     m.addItem(help, QStringLiteral("Quillmark Help"), QStringLiteral("showHelp:"), K(Qt::Key_F1));

@@ -1,5 +1,7 @@
 #include "CodeView.h"
 
+#include "CodeAssistContext.h"
+#include "ReferenceView.h"
 #include "SyntaxColoring.h"
 #include "TextFinder.h"
 
@@ -74,6 +76,14 @@ CodeView::CodeView(QWidget *parent)
     });
     center.addObserver(this, QStringLiteral("fileSaved"), nullptr,
                        [this](const Notification &notification) { fileSaved(notification); });
+    center.addObserver(this, QStringLiteral("forceClose"), nullptr, [this](const Notification &) { forceClose(); });
+    center.addObserver(this, QStringLiteral("outlineClicked"), nullptr,
+                       [this](const Notification &) { outlineClicked(); });
+    // A scroll of the focused view leaves the popup behind the caret: it goes.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (hasFocus() && isPopupShownHere())
+            hidePopupNow();
+    });
 }
 
 CodeView::~CodeView()
@@ -157,9 +167,13 @@ void CodeView::documentEdited(int position, int removed, int added)
 {
     if (m_settingText)
         return;
+    // Qt may count the document's closing mark in an edit at its end (a
+    // Return in an empty text reports one removed, two added): only the
+    // text's own characters count.
+    const int length = document()->characterCount() - 1;
     QTextCursor cursor(document());
-    cursor.setPosition(position);
-    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+    cursor.setPosition(std::min(position, length));
+    cursor.setPosition(std::min(position + added, length), QTextCursor::KeepAnchor);
     if (m_text.applyDocumentEdit(position, removed, cursor.selectedText()))
         m_edited = true;
 }
@@ -203,6 +217,10 @@ void CodeView::reloadContent()
 
 void CodeView::fileSaved(const Notification &notification)
 {
+    if (m_popup && m_popup->tv() == this) {
+        CodeAssistContext::shared().keepAssisting = false;
+        closePopup();
+    }
     File *saved = notification.userInfo.value(QStringLiteral("file")).value<File *>();
     if (!saved || !m_file || saved->path() != m_file->path())
         return;
@@ -221,6 +239,12 @@ void CodeView::selectionDidChange()
     const int start = stringIndexOf(cursor.selectionStart());
     const int end = stringIndexOf(cursor.selectionEnd());
     m_file->setCodeViewLastSelectionRange(Range{start, end - start});
+    // Writing a completion falls back on where the caret stood before.
+    if (start != m_lastCaretLocation) {
+        m_previousCaretLocation = m_lastCaretLocation;
+        CodeAssistContext::shared().previousCaretLocation = m_previousCaretLocation;
+        m_lastCaretLocation = start;
+    }
 }
 
 void CodeView::updateSyntaxColor()
@@ -293,6 +317,12 @@ bool CodeView::event(QEvent *event)
         event->ignore();
         return true;
     }
+    // Indentation and the code assist keys are the view's while it has the
+    // focus, whatever the menus bind to them.
+    if (event->type() == QEvent::ShortcutOverride && claimsShortcut(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
     return QPlainTextEdit::event(event);
 }
 
@@ -313,7 +343,24 @@ void CodeView::keyPressEvent(QKeyEvent *event)
         save(event->modifiers());
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    keyDown(event);
+}
+
+void CodeView::mousePressEvent(QMouseEvent *event)
+{
+    if (m_popup && m_popup->tv() == this)
+        closePopup();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void CodeView::focusOutEvent(QFocusEvent *event)
+{
+    // The list goes with the focus; a menu opened over the view leaves it,
+    // and so does the colour panel the colour well opens.
+    if (event->reason() != Qt::PopupFocusReason && isPopupShownHere() && m_popup->assistType() != 2) {
+        hidePopupNow();
+    }
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 void CodeView::focusInEvent(QFocusEvent *event)

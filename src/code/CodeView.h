@@ -13,6 +13,8 @@
 
 class FileViewControllerInterface;
 class QMimeData;
+class RBLPopover;
+class ReferenceView;
 class SyntaxColoring;
 class TextFinder;
 struct Notification;
@@ -109,14 +111,73 @@ public:
     // The editor font: "Menlo" at that size, else the desktop's fixed font.
     static QFont menloFont(qreal pointSize);
 
+    // Keys (CodeViewKeys.cpp), told by the kit's key codes with Command as
+    // Ctrl. Script files indent after Return and take no code assist.
+    void keyDown(QKeyEvent *event);
+    // A file whose path ends in "js".
+    bool isScriptFile() const;
+    // Whether an input method is composing text at the caret (its preedit).
+    bool hasMarkedText() const;
+    // Return in a script: a line break and the line's tabs, one more after
+    // "{", one fewer when a tab follows the caret; one edit.
+    void appendTabWhenRetunKeyDown();
+    // A tab in front of each selected line (Ctrl+\), or one taken from the
+    // front of each (Ctrl+]); one edit each. A selection ending at a line's
+    // start leaves that line out; an empty block changes nothing.
+    void insertTabs();
+    void deleteTabs();
+    // The closing text for a completed tag name: "></tag>" when the
+    // character after the caret is a blank, tab, line break or "<", else
+    // empty.
+    static QString getCloseTag(QChar next, const QString &tagName);
+
+    // Code assist (CodeViewAssist.cpp), over the one CodeAssistContext. The
+    // popup and the popover that shows it are shared by every code view;
+    // neither is owned. Positions are indexes of string().
+    ReferenceView *popup() const;
+    void setPopup(ReferenceView *popup);
+    RBLPopover *popover() const;
+    void setPopover(RBLPopover *popover);
+    // Classifies the text at the caret into the context.
+    void detectCode();
+    QString getHeadForInsertionPoint() const;
+    QString getParent(int caret) const;
+    // The partial words before the caret (CodeAssistScanner).
+    QString getSuggetion() const;
+    QString getSuggetionForCodeType4() const;
+    QString getSuggetion2() const;
+    // Asks the popup for the list the context calls for and shows it under
+    // the caret.
+    void popupReferenceWindow();
+    // Hides the popup; while assisting, looks again shortly instead.
+    void closePopup();
+    // Hides the popup at once, whatever the assisting state.
+    void hidePopupNow();
+    void research();
+    // Writes the chosen row (or the colour well's colour) in place of the
+    // partial word, with its punctuation; through the edit road.
+    void writeCode();
+    // A colour chosen while the popup shows the colour well: written as six
+    // hex digits over the word.
+    void changeColor(const QColor &color);
+    // Posted by the popup: hide it, and write its choice in the front view.
+    void forceClose();
+    void outlineClicked();
+    // The start of the first selected range, as an index of string().
+    int caretLocation() const;
+    // Whether the popup is shown, for this view.
+    bool isPopupShownHere() const;
+
 Q_SIGNALS:
     // The user changed the text (after the edit road ran).
     void textEdited();
 
 protected:
     bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -126,6 +187,24 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The keys the view takes before the menus do.
+    bool claimsShortcut(const QKeyEvent *event) const;
+    // Indents or outdents the selected lines.
+    enum class Shift { In, Out };
+    void shiftLines(Shift shift);
+    // Ctrl+\ indents, Ctrl+] outdents; answers whether the key was one of them.
+    bool shiftLinesForKey(int keyCode);
+    // Replaces [start, end) of string() with text, through the edit road;
+    // the caret ends after the text.
+    void replaceStringRange(int start, int end, const QString &text);
+    void setCaretLocation(int location);
+    // Whether this view is the one the popup serves and in front (the file
+    // viewer's main file, when there is a file viewer).
+    bool isFrontView() const;
+    // The arrow keys while the popup shows a list.
+    void moveListSelection(bool down, bool command);
+    void doSaveAndRefreshAfterDelay();
+
     void documentEdited(int position, int removed, int added);
     void selectionDidChange();
     // The text into the File when it differs; answers whether the File is set.
@@ -139,6 +218,12 @@ private:
     QPointer<TextFinder> m_textFinder;
     QPointer<SyntaxColoring> m_textStorageDelegate;
     QMetaObject::Connection m_delegateConnection;
+    QPointer<ReferenceView> m_popup;
+    QPointer<RBLPopover> m_popover;
+    // The caret now and before the last selection change, in this view (the
+    // context's previous location may be another view's).
+    int m_lastCaretLocation = 0;
+    int m_previousCaretLocation = 0;
     QPointer<QWidget> m_rulerView;
     int m_rulerThickness = 0;
     CodeViewText m_text;

@@ -77,8 +77,10 @@ int CodeViewText::documentPositionOf(int stringIndex) const
 
 bool CodeViewText::applyDocumentEdit(int position, int removed, const QString &inserted)
 {
-    const int from = stringIndexOf(position);
-    const int to = stringIndexOf(position + removed);
+    // A range reaching past the text (the document's closing mark) ends
+    // with the text.
+    const int from = std::min(stringIndexOf(position), int(m_string.size()));
+    const int to = std::min(stringIndexOf(position + removed), int(m_string.size()));
     const QString old = documentForm(m_string, from, to);
 
     // Qt may report a wider range than what changed (formats laid on since

@@ -1,6 +1,7 @@
 #include "CompilerViewController.h"
 
 #include "CodeView.h"
+#include "CodeViewController.h"
 #include "JSSyntax.h"
 #include "PackageController.h"
 #include "ProjectSetting.h"
@@ -129,6 +130,7 @@ void CompilerViewController::awakeFromNib()
     m_console->setObjectName(QStringLiteral("compilerConsole"));
     m_console->setAccessibleName(QStringLiteral("Console"));
     m_console->setReadOnly(true);
+    new CodeViewController(m_console);
     m_console->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont consoleFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     consoleFont.setPointSizeF(CodeView::menloFont(11.0).pointSizeF());

@@ -1,6 +1,7 @@
 #include "CSSOutlineDelegate.h"
 
 #include "CSSRuleRowCell.h"
+#include "LightReferenceView.h"
 #include "StyleSheetPairing.h"
 #include "StyleSheetSource.h"
 
@@ -40,6 +41,7 @@ CSSOutlineDelegate::CSSOutlineDelegate(QObject *parent) : QObject(parent)
 CSSOutlineDelegate::~CSSOutlineDelegate()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
+    delete m_refView.data();
     // The outline goes first: it must not ask for rows that are going.
     delete m_view.data();
 }
@@ -123,6 +125,7 @@ void CSSOutlineDelegate::awakeFromNib()
     observe("htmlHasSavedByCommand", [this](const Notification &n) { htmlHasSavedByCommand(n); });
     observe("ProjectConfigChanged", [this](const Notification &n) { projectConfigChanged(n); });
     observe("savedByCommand", [this](const Notification &n) { savedByCommand(n); });
+    observeValueEditing();
 }
 
 // --- CSSOutlineDelegateInterface ---------------------------------------------------------
@@ -254,6 +257,7 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
 {
     if (node && node->isCharacterData())
         node = node->parentNode();
+    hideReferenceList();
     auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
     if (element && element->ownerDocument())
         m_document = element->ownerDocument()->shared_from_this();
@@ -472,7 +476,14 @@ void CSSOutlineDelegate::keyDown(QKeyEvent *event)
     m_valueInputFocused = false;
     // On a rule or a keyframe: what to add to it.
     const CSSRulePtr row = getSelectedCSSRule();
-    if (row && !row->isWebKitStyle() && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE))) {
+    // Ctrl+Return on a declaration: its popover editor.
+    const bool ruleOrKeyframe = row && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
+    if (row && (flags & KeyCodes::CommandKeyMask) && !ruleOrKeyframe) {
+        showStyleEditorWithEnter();
+        event->accept();
+        return;
+    }
+    if (row && !row->isWebKitStyle() && ruleOrKeyframe) {
         showAddDeclarationPopover(row);
         event->accept();
     }

@@ -12,13 +12,16 @@
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
+#include <QRect>
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AddDeclarationViewController;
+class AnimationManagerInterface;
 class AddSelectorViewController;
 class CSSCopyInfo;
 class DOMDocument;
@@ -44,6 +47,11 @@ class StyleSheetWriter;
 class WebEngineCache;
 struct WebEngineQuestions;
 struct Notification;
+// The value list, the style editors and whole-rule edits.
+class AttributeStyleEditorInterface;
+class LightReferenceView;
+class StyleEditorInterface;
+class ViewController;
 
 // The controller of the CSS rules panel: it owns the outline of CSSRule rows
 // and decides what it shows (the rules of the selected element with the
@@ -62,6 +70,10 @@ struct Notification;
 //   CSSOutlineDelegateOutline.cpp   the outline view, its rows and selection
 //   CSSOutlineDelegateEditing.cpp   live value changes and commits
 //   CSSOutlineDelegateWriteBack.cpp the write-back of style-sheet text, saving
+//   CSSOutlineDelegateReference.cpp   the value list under a value being typed
+//   CSSOutlineDelegateStyleEditors.cpp the popover editors and the style-attribute panel
+//   CSSOutlineDelegateStyleEdits.cpp  whole-rule edits from that panel, the box resized
+//   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
 class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -379,6 +391,80 @@ public:
     // The DOM tree, told when an element's id or class changed; may stay unset.
     void setDomTree(PreviewDomTreeInterface *domTree) { m_domTree = domTree; }
 
+    // --- The value list (CSSOutlineDelegateReference.cpp) ----------------------------------------------
+    // The font families of the project's style sheets (AppDelegate::getUsedFontFamilies).
+    void setUsedFontFamilies(std::function<QStringList()> families);
+    // The view that hosts the value list; the outline's window while unset.
+    void setInspectorContentView(QWidget *view) { m_inspectorContentView = view; }
+    LightReferenceView *refView();
+    QList<File *> projectImages() const;
+    bool referenceListShown() const { return m_referenceListShown; }
+    void valueInputHasFocus(const Notification &notification);
+    void valueInputKeyUp(const Notification &notification);
+    void valueInputKeyDown(const Notification &notification);
+    void valueInputDidEndEdit(const Notification &notification);
+    void closeRefviewByStepChange(const Notification &notification);
+    void windowMouseDown(const Notification &notification);
+    // Opens the value list under the selected row's value.
+    void showCSSRef();
+    // The list's frame in the host: under the value field, at least 200 wide
+    // (moved left by what it grew), above the row when it would leave the host.
+    static QRect referenceListFrame(const QRect &valueField, int listHeight, int hostHeight);
+    void hideReferenceList();
+
+    // --- Style editors (CSSOutlineDelegateStyleEditors.cpp) ----------------------------------------------
+    // The popover editors of one value, and the style-attribute panel; not
+    // owned, null while there is none (every property then has "noEditor").
+    void setStyleEditor(StyleEditorInterface *editor);
+    void setAttributeStyleEditor(AttributeStyleEditorInterface *editor) { m_attributeStyleEditor = editor; }
+    // The popover editor's type of a property; "noEditor" without an editor.
+    QString styleEditorType(const QString &property) const;
+    // Whether the row shows the style-editor badge (a declaration with an editor).
+    bool hasStyleEditorBadge(const CSSRule &row) const;
+    void showStyleEditor();
+    // Return on a declaration: the editor, whatever the row's sheet.
+    void showStyleEditorWithEnter();
+    void closeStyleEditor();
+    void doCloseStyleEditor();
+    bool isStyleEditorShown() const { return m_styleEditorShown; }
+    // The style-attribute panel beside the selected rule's row.
+    void showAttributeStyleEditor();
+    // Whether there is a panel and the selected row is of a style rule of a sheet.
+    bool canShowAttributeStyleEditor() const;
+    void doubleClick();
+    RBLPopover *editStyle() const { return m_editStyle; }
+    RBLPopover *attributeStyleEditorPopover() const { return m_attributeStyleEditorPopover; }
+    CSSRulePtr editTargetRule() const { return m_editTargetRule; }
+    void popoverWillShow();
+    void popoverDidShow();
+    bool popoverShouldClose() const;
+    void popoverDidClose();
+
+    // --- Whole-rule edits and the box resized (CSSOutlineDelegateStyleEdits.cpp) ----------------------------
+    void cssValueEnterd(const Notification &notification);
+    void styleEditEnd(const Notification &notification);
+    // The rule takes the declaration-block text as one undo step. With the
+    // text the panel showed before, only what differs from it changes;
+    // without, what differs from the rule's declarations.
+    void styleChanged(const CSSRulePtr &rule, const QString &value, const QString &oldValue = QString());
+    void applyStyleChanged(const CSSRulePtr &rule);
+    void styleEditChanged(const Notification &notification);
+    void elementResized(const Notification &notification);
+    // A declaration block's text as (name, value) pairs: split at ";" and at
+    // the first ":" outside quotes, brackets and comments; names trimmed,
+    // values as written. Empty pieces are skipped; nullopt when a piece has no name.
+    static std::optional<QList<std::pair<QString, QString>>> declarationEntries(const QString &text);
+
+    // --- The keyframe timeline (CSSOutlineDelegateTimeline.cpp) ----------------------------------------
+    // Told after keyframe and keyframes-block edits; may stay unset.
+    void setAnimationManager(AnimationManagerInterface *manager) { m_animationManager = manager; }
+    AnimationManagerInterface *animationManager() const { return m_animationManager; }
+    // The timeline lists the animations again, acting on its selection as usual.
+    void refreshTimeline();
+    // The page's document, known before any element is picked, so that the
+    // timeline's edits and replays reach the page.
+    void setPageDocument(DOMDocument *document);
+
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).
     void rebuilt();
@@ -491,4 +577,28 @@ private:
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
+    // The value list, the style editors and whole-rule edits.
+    void observeValueEditing();
+    void valueInputArrow(QLineEdit *field, void (LightReferenceView::*move)());
+    // The popover editor for the row; giveKeys: the outline's panel asks for the keyboard around it.
+    void presentStyleEditor(const CSSRulePtr &row, bool giveKeys);
+    // A value typed or picked for the row, committed (a longhand through its shorthand).
+    void commitEditedValue(const CSSRulePtr &row, const QString &value);
+    QPointer<QWidget> m_inspectorContentView;
+    // Owned, though a child of its host view (deleted with the panel).
+    QPointer<LightReferenceView> m_refView;
+    bool m_referenceListShown = false;
+    QPointer<QLineEdit> m_valueField;
+    StyleEditorInterface *m_styleEditor = nullptr;                   // Not owned.
+    AttributeStyleEditorInterface *m_attributeStyleEditor = nullptr; // Not owned.
+    ViewController *m_styleEditorContent = nullptr;                  // Owned (child).
+    ViewController *m_attributeStyleEditorContent = nullptr;         // Owned (child).
+    RBLPopover *m_editStyle = nullptr;                               // Owned (child).
+    RBLPopover *m_attributeStyleEditorPopover = nullptr;             // Owned (child).
+    bool m_styleEditorShown = false;
+    CSSRulePtr m_editTargetRule;
+    CSSRulePtr m_attributeStyleEditorRule;
+
+    // The keyframe timeline.
+    AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
 };

@@ -368,6 +368,7 @@ void CSSOutlineDelegate::showEditedKeyframes(const StyleDeclarationPtr &keyframe
     reloadRuleList(reloadMode);
     applyContentToFile(keyframes->parentFile());
     replayAnimation(animationName(keyframes->selector()));
+    refreshTimeline();
 }
 
 void CSSOutlineDelegate::doRemoveKeyframe(const StyleDeclarationPtr &keyframes, const QString &keyText)

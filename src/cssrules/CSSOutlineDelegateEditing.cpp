@@ -351,15 +351,7 @@ void CSSOutlineDelegate::enterd(QLineEdit *field)
         m_rememberedValue = value;
         return;
     }
-    if (row->isShortHandChild() && row->shortHandOwner()) {
-        row = row->shortHandOwner();
-        value = row->valueName();
-    }
-    if (hasLiveType(row->ownerRule(), DOMCSSRule::KEYFRAMES_RULE))
-        commitKeyframeStyleChange(row, value);
-    else
-        commitCSSValueChange(row, value, true);
-    redrawOverlay();
+    commitEditedValue(row, value);
 }
 
 void CSSOutlineDelegate::cssValueCommit(const Notification &notification)

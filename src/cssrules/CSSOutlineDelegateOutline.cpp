@@ -123,6 +123,12 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
         return kept;
     };
     delegate.selectionDidChange = [this](OutlineView *) { outlineViewSelectionDidChange(); };
+    // The value list and the popover editor belong to the rows as they stood.
+    delegate.itemDidExpand = [this](OutlineView *, void *) { hideReferenceList(); };
+    delegate.itemDidCollapse = [this](OutlineView *, void *) {
+        doCloseStyleEditor();
+        hideReferenceList();
+    };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
     delegate.delete_ = [this](QObject *) { removeStyle(); };
@@ -144,6 +150,7 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
 
 void CSSOutlineDelegate::outlineViewSelectionDidChange()
 {
+    doCloseStyleEditor();
     m_selectionTree.clear();
     const CSSRulePtr selected = getSelectedCSSRule();
     for (void *item = selected.get(); item; item = m_outlineView->parentForItem(item))

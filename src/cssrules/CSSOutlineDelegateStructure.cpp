@@ -377,7 +377,9 @@ StyleDeclarationPtr CSSOutlineDelegate::createKeyframesSelector(const QString &s
         alertOK(QStringLiteral("\"%1\"\nis Already exists.").arg(shown));
         return nullptr;
     }
-    return createBlock(RuleType::Keyframes, selector, inner, file, anchor, shown);
+    const StyleDeclarationPtr block = createBlock(RuleType::Keyframes, selector, inner, file, anchor, shown);
+    refreshTimeline();
+    return block;
 }
 
 StyleDeclarationPtr CSSOutlineDelegate::doAddSelector(const SelectorRequest &request)
@@ -648,6 +650,8 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
     applyContentToFile(file);
     if (m_displaySelectorType != StyleDeclarationRule)
         reloadRuleList(1);
+    if (declaration->type() == RuleType::Keyframes)
+        refreshTimeline();
 }
 
 void CSSOutlineDelegate::redoCreateSelector(const StyleDeclarationPtr &declaration, const QList<StyleDeclarationPtr> &children)
@@ -671,6 +675,8 @@ void CSSOutlineDelegate::redoCreateSelector(const StyleDeclarationPtr &declarati
     if (m_displaySelectorType != StyleDeclarationRule)
         reloadRuleList(2);
     applyContentToFile(file);
+    if (declaration->type() == RuleType::Keyframes)
+        refreshTimeline();
 }
 
 void CSSOutlineDelegate::doRemoveSelectorByStyleDeclaration(const StyleDeclarationPtr &declaration)

@@ -5,6 +5,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/DesktopColors.h"
+#include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 
@@ -61,6 +62,14 @@ bool isUserAgent(const CSSRule &row)
 bool isDeclarationRow(const CSSRule &row)
 {
     return !row.decLine().isNull() && !row.isRule();
+}
+
+// The style-editor badge of a selected declaration: 12 by 12 at the cell's right.
+constexpr int kBadgeSize = 12;
+
+QRect badgeRect(const QRect &cell)
+{
+    return QRect(cell.right() - kBadgeSize - 1, cell.top() + (cell.height() - kBadgeSize) / 2, kBadgeSize, kBadgeSize);
 }
 
 } // namespace
@@ -234,9 +243,16 @@ void CSSRuleRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option
     painter->setPen(look.colon);
     painter->drawText(QPoint(colonX, baseline), QStringLiteral(":"));
     const int valueX = rect.left() + valueOffset(*row);
+    const bool badge = hasBadge(*row, selected);
+    const int valueRight = badge ? badgeRect(rect).left() - 2 : rect.right();
     painter->setPen(look.value);
     painter->drawText(QPoint(valueX, baseline),
-                      metrics.elidedText(row->valueName(), Qt::ElideRight, std::max(0, rect.right() - valueX - 2)));
+                      metrics.elidedText(row->valueName(), Qt::ElideRight, std::max(0, valueRight - valueX - 2)));
+    if (badge) {
+        // Monochrome art in the colour of the selected row's text.
+        const QPixmap art = NamedImage::tinted(NamedImage::imageNamed(QStringLiteral("edit_badge.pdf")), look.name);
+        painter->drawPixmap(badgeRect(rect), art);
+    }
     painter->restore();
 }
 
@@ -277,7 +293,9 @@ void CSSRuleRowCell::updateEditorGeometry(QWidget *editor, const QStyleOptionVie
     if (!row)
         return;
     const int x = option.rect.left() + valueOffset(*row) - 2;
-    editor->setGeometry(QRect(x, option.rect.top(), std::max(40, option.rect.right() - x), option.rect.height()));
+    // The badge beside the field stays there to be clicked.
+    const int right = hasBadge(*row, true) ? badgeRect(option.rect).left() - 2 : option.rect.right();
+    editor->setGeometry(QRect(x, option.rect.top(), std::max(40, right - x), option.rect.height()));
 }
 
 bool CSSRuleRowCell::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
@@ -289,6 +307,11 @@ bool CSSRuleRowCell::editorEvent(QEvent *event, QAbstractItemModel *model, const
         const Look look = lookOf(*row, option.state & QStyle::State_Selected, option.palette);
         if (look.checkBoxShown && checkBoxRect(option.rect).adjusted(-2, -2, 2, 2).contains(mouse->position().toPoint())) {
             checBoxChange(*row, !look.checked);
+            return true;
+        }
+        if (hasBadge(*row, option.state & QStyle::State_Selected) && mouse->button() == Qt::LeftButton
+            && badgeRect(option.rect).adjusted(-2, -2, 2, 2).contains(mouse->position().toPoint())) {
+            showStyleEditorPopover();
             return true;
         }
     }
@@ -307,4 +330,15 @@ bool CSSRuleRowCell::helpEvent(QHelpEvent *event, QAbstractItemView *view, const
         tip = row->displayName() + QStringLiteral("\n") + row->fileName();
     QToolTip::showText(event->globalPos(), tip, view);
     return true;
+}
+
+bool CSSRuleRowCell::hasBadge(const CSSRule &row, bool selected) const
+{
+    return selected && m_panel && m_panel->hasStyleEditorBadge(row);
+}
+
+void CSSRuleRowCell::showStyleEditorPopover()
+{
+    if (m_panel)
+        m_panel->showStyleEditor();
 }

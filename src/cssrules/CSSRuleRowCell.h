@@ -62,6 +62,11 @@ public:
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
 
+    // The style-editor badge: shown on a selected declaration that has a
+    // popover editor; a click opens the editor.
+    bool hasBadge(const CSSRule &row, bool selected) const;
+    void showStyleEditorPopover();
+
 private:
     CSSOutlineDelegate *m_panel; // Not owned: the panel outlives its outline.
 };

@@ -256,7 +256,9 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
         if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get())) {
-            if (!was->pieces.isEmpty()) {
+            // A declaration cut out in this write is no place to add after:
+            // what is added there would go with it.
+            if (!was->pieces.isEmpty() && !property->isRemoved()) {
                 insertAt = was->pieces.constLast().whole.end();
                 needsSemicolon = !(insertAt < text.size() && text.at(insertAt) == u';');
                 if (!needsSemicolon)

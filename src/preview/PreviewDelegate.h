@@ -24,6 +24,7 @@
 #include <memory>
 
 class BypassResponder;
+class AnimationManagerInterface;
 class CSSOutlineDelegateInterface;
 class DownloaderDelegate;
 class DOMDocument;
@@ -89,6 +90,8 @@ public:
     PreviewDomTreeInterface *domTreeDelegate() const { return m_domTreeDelegate; }
     void setCssOutlineDelegate(CSSOutlineDelegateInterface *delegate) { m_cssOutlineDelegate = delegate; }
     CSSOutlineDelegateInterface *cssOutlineDelegate() const { return m_cssOutlineDelegate; }
+    // The keyframe timeline, told when a page starts loading and when it is complete; may stay unset.
+    void setAnimationManager(AnimationManagerInterface *manager) { m_animationManager = manager; }
     // The project controller's online check: false (after its alert) for a
     // network address while offline. Without one every address is tried.
     void setOnlineCheck(std::function<bool(const QString &)> check) { m_checkOnline = std::move(check); }
@@ -400,6 +403,7 @@ private:
     ProjectDelegateInterface *m_projectDelegate = nullptr;       // Not owned.
     PreviewDomTreeInterface *m_domTreeDelegate = nullptr;        // Not owned.
     CSSOutlineDelegateInterface *m_cssOutlineDelegate = nullptr; // Not owned.
+    AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
     std::function<bool(const QString &)> m_checkOnline;
     QPointer<QWidget> m_window;
     QPointer<SearchFieldEx> m_selectedURLPath;

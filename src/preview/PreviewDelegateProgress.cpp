@@ -11,6 +11,7 @@
 #include "BackgroundView.h"
 #include "ExWebView.h"
 
+#include "interfaces/AnimationManagerInterface.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "interfaces/ProjectDelegateInterface.h"
@@ -92,6 +93,8 @@ void PreviewDelegate::mainFrameStarted()
     if (m_progressiveBox)
         m_progressiveBox->initBar();
     clearDomNodeMap();
+    if (m_animationManager)
+        m_animationManager->resetDomSelection();
     m_styleFiles.clear();
     if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->setStyleFiles({});
@@ -314,4 +317,14 @@ void PreviewDelegate::preinitializeDomtree()
         return;
     if (m_cssOutlineDelegate && m_webview && m_webview->webPage()->url().isLocalFile())
         m_cssOutlineDelegate->checkVendorPrefixSetting();
+    // The keyframe timeline lists the page's animations; a page reloaded in
+    // place keeps its selection there.
+    if (m_animationManager) {
+        if (m_reloadedInPlace) {
+            m_animationManager->setIgnoreSelectionChange(true);
+            m_animationManager->refresh();
+        } else {
+            m_animationManager->reset();
+        }
+    }
 }

@@ -279,12 +279,13 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
     if (!m_popoverWindow)
         return true;
     const int type = EventMonitor::eventType(event);
+    const auto shouldClose = [this] { return !m_shouldCloseBlock || m_shouldCloseBlock(this); };
     if (type == EventMonitor::LeftMouseDown || type == EventMonitor::RightMouseDown) {
         // Where the click happened, rather than where the pointer is now: the
         // same place for a real click, and the only one for a synthetic one.
         const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
         if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient
-            && !isClickInOwnedWindow(global))
+            && !isClickInOwnedWindow(global) && shouldClose())
             close();
     } else if (event->type() == QEvent::KeyPress
                && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
@@ -293,7 +294,7 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
         m_escapeClosesNested = hasShownNestedWindow();
     } else if (event->type() == QEvent::KeyRelease
                && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
-        if (!m_escapeClosesNested)
+        if (!m_escapeClosesNested && shouldClose())
             close();
         m_escapeClosesNested = false;
     }

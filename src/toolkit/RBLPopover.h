@@ -65,6 +65,8 @@ public:
     void setDidShowBlock(Block block) { m_didShowBlock = std::move(block); }
     void setWillCloseBlock(Block block) { m_willCloseBlock = std::move(block); }
     void setDidCloseBlock(Block block) { m_didCloseBlock = std::move(block); }
+    // Asked before a click outside or Escape closes a transient popover; false keeps it open.
+    void setShouldCloseBlock(std::function<bool(RBLPopover *)> block) { m_shouldCloseBlock = std::move(block); }
 
     // Shows the popover beside a rectangle of the positioning view (its
     // bounds when the rectangle is the zero rectangle), or moves it there.
@@ -114,6 +116,7 @@ private:
     Block m_didCloseBlock;
     Block m_willShowBlock;
     Block m_didShowBlock;
+    std::function<bool(RBLPopover *)> m_shouldCloseBlock;
     double m_fadeDuration = 0.3;
     bool m_canBecomeKey = false;
     QPointer<RBLPopoverWindow> m_popoverWindow;

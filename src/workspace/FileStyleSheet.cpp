@@ -3,6 +3,7 @@
 
 #include "File.h"
 
+#include "stylesheet/StringKeyframes.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/WebCoreObjects.h"
 
@@ -19,16 +20,6 @@ void installMediaChildrenProvider()
         return true;
     }();
     Q_UNUSED(installed);
-}
-
-// The animation name of a keyframes selector: the second of exactly two
-// words separated by single blanks.
-std::optional<QString> animationName(const QString &selector)
-{
-    const QStringList parts = selector.split(u' ');
-    if (parts.size() != 2)
-        return std::nullopt;
-    return parts.at(1);
 }
 
 // Whether the text of block holds range.
@@ -154,11 +145,11 @@ QList<StyleDeclarationPtr> File::actualDomDeclarations()
 
 QList<StyleDeclarationPtr> File::keyframesDeclarationsWithSameName(const StyleDeclaration &declaration)
 {
-    const std::optional<QString> name = animationName(declaration.selector());
+    const std::optional<QString> name = StringKeyframes::animationName(declaration.selector());
     if (!name)
         return {};
     return filtered(keyframesDeclarations(),
-                    [&name](const StyleDeclarationPtr &d) { return animationName(d->selector()) == name; });
+                    [&name](const StyleDeclarationPtr &d) { return StringKeyframes::animationName(d->selector()) == name; });
 }
 
 QList<StyleDeclarationPtr> File::noCommentDeclarations() const

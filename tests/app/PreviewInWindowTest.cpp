@@ -13,6 +13,7 @@
 #include "platform/web/engine/WebFrameMirror.h"
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
+#include "preview/PageDownloadManager.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -26,6 +27,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -131,6 +134,16 @@ TEST_F(PreviewInWindow, APageIsSavedWithItsFilesFromTheButtonsOrTheMenuOnceCompl
     Q_EMIT ui().selectedURLPath->activated();
     ASSERT_TRUE(waitForLoad(before));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return preview->resourceRoots().size() == 1; }));
+    // The bodies come after the records, the sheet's too: both are saved.
+    auto *manager = ui().window->findChild<PageDownloadManager *>();
+    ASSERT_TRUE(manager);
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        manager->displayWindow();
+        manager->closeWindow();
+        const QList<File *> listed = manager->resourceList();
+        return listed.size() == 2
+               && std::all_of(listed.cbegin(), listed.cend(), [](File *file) { return !file->webResourceData().isEmpty(); });
+    }, 10000));
     EXPECT_TRUE(ui().downloadToolbarButton->isEnabled());
     EXPECT_TRUE(ui().downloadButton->isEnabled());
     ui().mainMenu->validateAll();

@@ -59,6 +59,17 @@ TEST(CodeViewText, AnEditReplacesOnlyWhatChanged)
     EXPECT_EQ(text.documentPositionOf(11), 9);
 }
 
+TEST(CodeViewText, AnEditCountingTheDocumentsClosingMarkStopsAtTheTextsEnd)
+{
+    // Return in an empty text: Qt reports the closing mark as removed too.
+    CodeViewText text;
+    text.setString(QString());
+    EXPECT_TRUE(text.applyDocumentEdit(0, 1, QStringLiteral("\u2029")));
+    EXPECT_EQ(text.string(), QStringLiteral("\n"));
+    EXPECT_TRUE(text.applyDocumentEdit(1, 1, QStringLiteral("a")));
+    EXPECT_EQ(text.string(), QStringLiteral("\na"));
+}
+
 TEST(CodeViewText, AFileWithoutLineEndsGetsLineFeedsAndAnOldMacFileCarriageReturns)
 {
     CodeViewText plain;

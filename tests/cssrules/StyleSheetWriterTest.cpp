@@ -158,6 +158,19 @@ TEST(StyleSheetWriter, RemovedAndAddedDeclarationsTakeTheirLinesInTheRulesStyle)
     EXPECT_EQ(written, QStringLiteral(".a {\n  margin: 0;\n  padding: 2px;\n}\n\n.b { top: 0; left: 1px; }\n"));
 }
 
+TEST(StyleSheetWriter, ADeclarationAddedAfterOneRemovedInTheSameWriteIsKept)
+{
+    // The place after the last declaration went with it when that one was cut.
+    const QString text = QStringLiteral(".a {\n  color: red;\n  margin: 0;\n}\n");
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
+        model.property(QStringLiteral(".a"), QStringLiteral("margin"))->setRemoved(true);
+        model.withSelector(QStringLiteral(".a"))->properties().append(
+            std::make_shared<CSSProperty>(QStringLiteral("content"), QStringLiteral("\"x;y\"")));
+        model.withSelector(QStringLiteral(".a"))->setModified(true);
+    });
+    EXPECT_EQ(written, QStringLiteral(".a {\n  color: red;\n  content: \"x;y\";\n}\n"));
+}
+
 TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissingOnes)
 {
     const QString text = QStringLiteral(".a {\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}\n");

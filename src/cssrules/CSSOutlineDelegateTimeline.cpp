@@ -1,0 +1,23 @@
+// CSSOutlineDelegate: the keyframe timeline is told of the panel's keyframe
+// and keyframes-block edits.
+
+#include "CSSOutlineDelegate.h"
+
+#include "interfaces/AnimationManagerInterface.h"
+#include "platform/web/dom/DOMDocument.h"
+
+#include <QWidget>
+
+void CSSOutlineDelegate::refreshTimeline()
+{
+    if (!m_animationManager)
+        return;
+    m_animationManager->setIgnoreSelectionChange(false);
+    m_animationManager->refresh();
+}
+
+void CSSOutlineDelegate::setPageDocument(DOMDocument *document)
+{
+    if (document)
+        m_document = document->shared_from_this();
+}

@@ -1,0 +1,127 @@
+// AnimationManager: the delegate of every row's track. A keyframe is
+// selected, re-timed, added and removed here and handed to the rules panel,
+// which edits page, model and file with undo.
+
+#include "AnimationManager.h"
+
+#include "KeyframeThumb.h"
+#include "MultiThumbSlider.h"
+#include "TimelineCell.h"
+#include "TimelineListView.h"
+
+#include "cssrules/CSSOutlineDelegate.h"
+#include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "workspace/File.h"
+
+StyleDeclarationPtr AnimationManager::ruleOfSlider(MultiThumbSlider *slider)
+{
+    auto *cell = slider ? qobject_cast<TimelineCell *>(slider->parentWidget()) : nullptr;
+    return cell ? cell->objectValue() : nullptr;
+}
+
+StyleDeclarationPtr AnimationManager::keyframeOf(const Item &item)
+{
+    return std::static_pointer_cast<StyleDeclaration>(item);
+}
+
+ThumbView *AnimationManager::thumbViewOfItem(MultiThumbSlider *, const Item &)
+{
+    return new KeyframeThumb;
+}
+
+void AnimationManager::selectionChanged(MultiThumbSlider *slider, const Item &item)
+{
+    const StyleDeclarationPtr keyframe = keyframeOf(item);
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->updateRulesByKeyframes(ruleOfSlider(slider), keyframe);
+    m_oldKeyName = keyframe ? keyframe->selector() : QString();
+    m_lastSelection = keyframe;
+    m_currentSelection = keyframe;
+    drawCapo();
+}
+
+void AnimationManager::itemIsChanging(MultiThumbSlider *)
+{
+    // The thumb has rewritten the keyframe's selector: the playhead follows it.
+    drawCapo();
+}
+
+void AnimationManager::itemDidChanged(MultiThumbSlider *slider, const Item &item)
+{
+    const StyleDeclarationPtr keyframe = keyframeOf(item);
+    const StyleDeclarationPtr rule = ruleOfSlider(slider);
+    if (!keyframe || !rule)
+        return;
+    // The keyframe under its new name, and the dragged one back under its
+    // old name, for the rules panel to find.
+    StyleDeclarationPtr renamed = keyframe->copy();
+    renamed->setSelector(keyframe->selector());
+    renamed->setType(RuleType::Keyframe);
+    renamed->setInBraket(true);
+    rule->setModified(true);
+    m_lastSelection = renamed;
+    m_currentSelection = renamed;
+    keyframe->setSelector(m_oldKeyName);
+    m_oldKeyName = renamed->selector();
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->changeKeyframeNameIn(rule, keyframe, renamed);
+    m_animationListView->setFocus(Qt::OtherFocusReason);
+    drawCapo();
+}
+
+void AnimationManager::itemDidRemoved(MultiThumbSlider *slider, const Item &item)
+{
+    const StyleDeclarationPtr keyframe = keyframeOf(item);
+    const StyleDeclarationPtr rule = ruleOfSlider(slider);
+    if (!keyframe || !rule)
+        return;
+    if (!m_oldKeyName.isEmpty())
+        keyframe->setSelector(m_oldKeyName);
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->doRemoveKeyframeFrom(rule, keyframe);
+    displayListLater();
+}
+
+void AnimationManager::itemDidAdded(MultiThumbSlider *, const Item &)
+{
+}
+
+MultiThumbSliderDelegate::Item AnimationManager::createItemAtRatio(MultiThumbSlider *slider, double ratio)
+{
+    const StyleDeclarationPtr rule = ruleOfSlider(slider);
+    File *file = rule ? rule->parentFile() : nullptr;
+    if (!file || !m_cssOutlineDelegate)
+        return nullptr;
+    const QString selector = KeyframeThumb::selectorOfRatio(ratio);
+    // A percentage that has its keyframe gets no second one.
+    const double percent = CSSOutlineDelegate::keyframePercent(selector);
+    for (const StyleDeclarationPtr &keyframe : file->getMediaChildren(*rule)) {
+        if (CSSOutlineDelegate::keyframePercent(keyframe->selector()) == percent)
+            return nullptr;
+    }
+    StyleDeclarationPtr keyframe = CSSOutlineDelegate::createNewKeyframe(selector);
+    keyframe->setParentFile(file);
+    rule->setModified(true);
+    return m_cssOutlineDelegate->doAddKeyframeTo(rule, keyframe, QString());
+}
+
+QString AnimationManager::toolTipOfItem(MultiThumbSlider *, const Item &item)
+{
+    const StyleDeclarationPtr keyframe = keyframeOf(item);
+    File *file = keyframe ? keyframe->parentFile() : nullptr;
+    if (!file || !m_cssOutlineDelegate)
+        return {};
+    const StyleDeclarationPtr rule = file->getMediaOwner(*keyframe);
+    const DOMCSSRulePtr live = rule ? m_cssOutlineDelegate->keyframeRuleByKeyframesRule(
+                                          m_cssOutlineDelegate->domCSSRuleByStyleDeclaration(rule), keyframe->selector())
+                                    : nullptr;
+    QString declarations;
+    if (const DOMCSSStyleDeclarationPtr style = live ? live->style() : nullptr) {
+        for (int i = 0; i < style->length(); ++i) {
+            const QString name = style->item(i);
+            declarations += name + u':' + style->getPropertyValue(name) + u'\n';
+        }
+    }
+    return keyframe->selector() + QStringLiteral(" {\n") + declarations + u'}';
+}

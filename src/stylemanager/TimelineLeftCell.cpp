@@ -1,0 +1,10 @@
+#include "TimelineLeftCell.h"
+
+#include "platform/kit/OutlineView.h"
+
+TimelineLeftCell::TimelineLeftCell(QObject *parent)
+    : QStyledItemDelegate(parent)
+{
+}
+
+TimelineLeftCell::~TimelineLeftCell() = default;

@@ -1,0 +1,77 @@
+#include "WorkspaceTestSupport.h"
+
+#include "app/EXWindow.h"
+#include "code/CodeAssistContext.h"
+#include "code/CodeView.h"
+#include "code/ReferenceView.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Typing in a page and a style sheet of a project in the main window, as a
+// new user does: the list follows the typing, Return completes, Ctrl+Z (the
+// Edit menu's) takes the completion back, and the focus never leaves the
+// editor. The editor's keys come before the menus' while it has the focus.
+TEST_F(WorkspaceTest, TypingInAPageAndAStyleSheetCompletesAndUndoesWithTheMenusKeys)
+{
+    TestUtil::writeFile(path("site/index.html"), "<body>\n\n</body>\n");
+    TestUtil::writeFile(path("site/css/a.css"), "p {\n\tcol\n}\n");
+    remember({path("site")});
+    FakePreviewHalf preview;
+    launch(&preview);
+    delegate->ui().window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->ui().window));
+    ASSERT_TRUE(viewer()->popup());
+
+    File *page = node("site/index.html");
+    ASSERT_TRUE(page);
+    select(page);
+    CodeView *view = viewer()->mainCodeView();
+    ASSERT_TRUE(view && view->file() == page);
+    EXPECT_EQ(view->popup(), viewer()->popup());
+    view->setFocus();
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return view->hasFocus(); }));
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(7);
+    view->setTextCursor(cursor);
+
+    QTest::keyClicks(view, QStringLiteral("<div"));
+    ASSERT_TRUE(CodeAssistContext::shared().popupShown);
+    TestUtil::spin(5);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("<body>\n<div></div>\n</body>\n"));
+    EXPECT_EQ(view->textCursor().position(), 12);
+    EXPECT_TRUE(view->hasFocus());
+    TestUtil::spin(5);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->content(), QStringLiteral("<body>\n<div\n</body>\n"));
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("<body>\n<div\n</body>\n"));
+
+    // A property, then its value list at once.
+    File *sheet = node("site/css/a.css");
+    ASSERT_TRUE(sheet);
+    select(sheet);
+    view = viewer()->mainCodeView();
+    ASSERT_TRUE(view && view->file() == sheet);
+    view->setFocus();
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return view->hasFocus(); }));
+    cursor = view->textCursor();
+    cursor.setPosition(8);
+    view->setTextCursor(cursor);
+    QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+    ASSERT_TRUE(CodeAssistContext::shared().popupShown);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\n\tcolor:\n}\n"));
+    EXPECT_TRUE(CodeAssistContext::shared().popupShown);
+    EXPECT_EQ(CodeAssistContext::shared().codeType, CodeAssistContext::PropertyValues);
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(CodeAssistContext::shared().popupShown);
+    EXPECT_TRUE(view->hasFocus());
+
+    // Ctrl+] (the Preview menu's Bigger Size elsewhere) outdents here.
+    QTest::keyClick(view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\ncolor:\n}\n"));
+    QTest::keyClick(view, Qt::Key_Backslash, Qt::ControlModifier);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\n\tcolor:\n}\n"));
+}
