@@ -10,7 +10,6 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
-#include "cssrules/CSSRule.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
@@ -440,13 +439,6 @@ void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDeleg
     // The rules panel shows it for a rule, read from the rule as its file has it.
     if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate())) {
         rules->setAttributeStyleEditor(popover);
-        popover->setRuleTextProvider([guard = QPointer<CSSOutlineDelegate>(rules)](const DOMCSSRulePtr &rule)
-                                         -> std::optional<QString> {
-            const CSSRulePtr row = guard ? guard->cssRuleByDOMCSSStyleRule(rule) : nullptr;
-            const StyleDeclarationPtr declaration = row ? row->styleDeclaration() : nullptr;
-            if (!declaration)
-                return std::nullopt;
-            return declaration->generateBody();
-        });
+        popover->setRulesPanel(rules);
     }
 }

@@ -8,6 +8,8 @@
 #include "NumberStyleEditor.h"
 #include "StyleValueMap.h"
 
+#include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSRule.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/foundation/Log.h"
@@ -84,6 +86,17 @@ void AttributeStyleEditorViewController::setStyledObject(DOMNode *element)
         });
     }
     showObject();
+}
+
+void AttributeStyleEditorViewController::setRulesPanel(CSSOutlineDelegate *rules)
+{
+    setRuleTextProvider([guard = QPointer<CSSOutlineDelegate>(rules)](const DOMCSSRulePtr &rule) -> std::optional<QString> {
+        const CSSRulePtr row = guard ? guard->cssRuleByDOMCSSStyleRule(rule) : nullptr;
+        const StyleDeclarationPtr declaration = row ? row->styleDeclaration() : nullptr;
+        if (!declaration)
+            return std::nullopt;
+        return declaration->generateBody();
+    });
 }
 
 void AttributeStyleEditorViewController::setStyledObject(const DOMCSSRulePtr &rule)

@@ -14,6 +14,7 @@
 #include <optional>
 
 class AttributeEditor;
+class CSSOutlineDelegate;
 class ColorEditor;
 class BackgroundEditor;
 class ComboEnumEditor;
@@ -67,6 +68,8 @@ public:
     // when it answers nothing, the live rule's text.
     using RuleTextProvider = std::function<std::optional<QString>(const DOMCSSRulePtr &)>;
     void setRuleTextProvider(RuleTextProvider provider) { m_ruleTextProvider = std::move(provider); }
+    // Reads rules as the rules panel has them parsed from their files.
+    void setRulesPanel(CSSOutlineDelegate *rules);
 
     // Reads a style text into the editors and the pass-through list.
     void setStyleValue(const QString &cssText);
