@@ -28,6 +28,8 @@
 #include "toolkit/RBLPopover.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
+#include "editors/AttributeStyleEditorViewController.h"
+#include "editors/FontFamilyEnumEditor.h"
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
@@ -291,6 +293,7 @@ void Controllers::install(AppDelegate &delegate)
         if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
             rules->setDomTree(tree);
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        installStyleAttributePanel(delegate, *tree);
         // The View menu's find bar and expand-all toggles.
         tree->setShowFindbarMenuItem(ui.showFindbarMenuItem);
         tree->setExpandTreeMenuItem(ui.expandTreeMenuItem);
@@ -411,4 +414,34 @@ void Controllers::installCompiler(AppDelegate &delegate)
         show();
         compiler->addPackage();
     }, hasProject);
+}
+
+void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree)
+{
+    MainInterface &ui = delegate.ui();
+    FontFamilyEnumEditor::setUsedFontFamiliesProvider([app = QPointer<AppDelegate>(&delegate)] {
+        return app ? app->getUsedFontFamilies() : QStringList();
+    });
+    if (ui.styleAttributePane && !ui.styleAttributePane->contentView()) {
+        auto *pane = new AttributeStyleEditorViewController(ui.window);
+        pane->setObjectName(QStringLiteral("styleAttributePanel"));
+        pane->initEditor();
+        ui.styleAttributePane->setContentView(pane->view());
+        QObject::connect(&tree, &DomTreeDelegate::selectedNodeChanged, pane, [pane](DOMNode *node) {
+            if (node && node->isElement())
+                pane->setStyledObject(node);
+            else
+                pane->clearStyledObject();
+        });
+    }
+    // The popovers show a panel of their own: a view lives in one place.
+    auto *popover = new AttributeStyleEditorViewController(ui.window);
+    popover->setObjectName(QStringLiteral("styleAttributePopoverPanel"));
+    popover->initEditor();
+    tree.setAttributeStyleEditor(popover);
+    // The rules panel shows it for a rule, read from the rule as its file has it.
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate())) {
+        rules->setAttributeStyleEditor(popover);
+        popover->setRulesPanel(rules);
+    }
 }
