@@ -12,6 +12,7 @@
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/kit/ColorPanel.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
 #include "preview/PageDownloadManager.h"
@@ -356,6 +357,19 @@ void Controllers::installCodeAssist(AppDelegate &delegate)
     });
     viewer->setPopup(popup);
     viewer->setPopover(popover);
+    // The colour page's well opens the shared colour panel; a pick replaces
+    // the colour word in the view the list serves.
+    QObject::connect(popup, &ReferenceView::colorWellActivated, popup, [popup](const QColor &color) {
+        ColorPanel::sharedColorPanel().openForTarget(popup, color,
+                                                     [popup](const QColor &picked) { popup->changeColor(picked); });
+    });
+    QObject::connect(popup, &ReferenceView::colorWellDeactivated, popup, [popup] {
+        ColorPanel &panel = ColorPanel::sharedColorPanel();
+        if (panel.target() != popup)
+            return;
+        panel.resignTarget(popup);
+        panel.close();
+    });
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)

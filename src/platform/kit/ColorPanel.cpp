@@ -20,6 +20,9 @@ QColorDialog *ColorPanel::dialog()
         m_dialog->setModal(false);
         m_dialog->setAttribute(Qt::WA_DeleteOnClose, false);
         m_dialog->setWindowFlag(Qt::Tool, true);
+        // Showing it leaves the keyboard where it is (a code view typing a
+        // colour); a click in it makes it the active window.
+        m_dialog->setAttribute(Qt::WA_ShowWithoutActivating, true);
         connect(m_dialog, &QColorDialog::currentColorChanged, this, [this](const QColor &color) {
             if (m_settingColor)
                 return;
