@@ -1,0 +1,242 @@
+#include "editors/ColorTextEditor.h"
+#include "editors/HexColorTextInput.h"
+#include "editors/StepNumberTextField.h"
+#include "editors/popover/ColorEditorView.h"
+#include "editors/popover/SingleSizeEditorView.h"
+#include "editors/popover/StyleEditorViewController.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/ButtonMatrix.h"
+#include "platform/kit/ColorWell.h"
+#include "platform/kit/Stepper.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Every "cssValueChanged" an editor posts.
+class Posts
+{
+public:
+    Posts()
+    {
+        NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("cssValueChanged"), nullptr,
+                                                        [this](const Notification &n) {
+                                                            values.append(n.userInfo.value(QStringLiteral("value")).toString());
+                                                        });
+    }
+    ~Posts() { NotificationCenter::defaultCenter().removeObserver(this); }
+    QString last() const { return values.value(values.size() - 1); }
+    QStringList values;
+};
+
+template<typename Editor>
+std::unique_ptr<Editor> opened(const QString &property, const QString &value)
+{
+    auto editor = std::make_unique<Editor>();
+    editor->initialize(property, value);
+    editor->show();
+    return editor;
+}
+
+void typeInto(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+} // namespace
+
+TEST(StyleEditorViewController, ChoosesTheEditorByTheExactPropertyName)
+{
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("font-size")), QStringLiteral("singleSize"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("transform")), QStringLiteral("degree"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("opacity")), QStringLiteral("number"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("animation-delay")), QStringLiteral("time"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("transform-origin")), QStringLiteral("transformOrigin"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("tap-highlight-color")), QStringLiteral("color"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("Color")), QStringLiteral("noEditor"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral("-webkit-transform")), QStringLiteral("noEditor"));
+    EXPECT_EQ(StyleEditorViewController::tableTypeByProp(QStringLiteral(" color")), QStringLiteral("noEditor"));
+
+    // Editors that are not built here answer "noEditor" to the rules panel.
+    StyleEditorViewController controller;
+    EXPECT_EQ(controller.typeByProp(QStringLiteral("box-shadow")), QStringLiteral("noEditor"));
+    EXPECT_EQ(controller.typeByProp(QStringLiteral("background-image")), QStringLiteral("noEditor"));
+    EXPECT_EQ(controller.typeByProp(QStringLiteral("text-shadow")), QStringLiteral("noEditor"));
+    EXPECT_TRUE(controller.isEditable(QStringLiteral("border-top-color")));
+    EXPECT_FALSE(controller.isEditable(QStringLiteral("display")));
+}
+
+TEST(StyleEditorViewController, EachOpeningInstallsAFreshEditorSizedView)
+{
+    StyleEditorViewController controller;
+    Posts posts;
+    controller.initializeEditorView(QStringLiteral("color"), QStringLiteral("red"));
+    QPointer<StyleEditorView> first = controller.editorView();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->type(), QStringLiteral("color"));
+    EXPECT_EQ(controller.view()->size(), first->size());
+    controller.initializeEditorView(QStringLiteral("width"), QStringLiteral("10px"));
+    EXPECT_FALSE(first);
+    ASSERT_TRUE(controller.editorView());
+    EXPECT_EQ(controller.editorView()->type(), QStringLiteral("singleSize"));
+    EXPECT_EQ(controller.view()->size(), controller.editorView()->size());
+    // An editor without a type leaves the view empty.
+    controller.initializeEditorView(QStringLiteral("display"), QStringLiteral("block"));
+    EXPECT_FALSE(controller.editorView());
+    EXPECT_TRUE(posts.values.isEmpty());
+}
+
+TEST(StyleEditorView, ReadsTheValueWithoutImportantAndSendsItBackWithEveryChange)
+{
+    Posts posts;
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("  RED !important\t"));
+    EXPECT_EQ(editor->value(), QStringLiteral("red"));
+    EXPECT_TRUE(editor->isImportant());
+    EXPECT_TRUE(posts.values.isEmpty());
+    editor->handleRadioClick(0);
+    EXPECT_TRUE(posts.last().endsWith(QStringLiteral(" !important")));
+    // Without "!important" nothing is trimmed.
+    auto size = opened<SingleSizeEditorView>(QStringLiteral("width"), QStringLiteral(" 12px"));
+    EXPECT_EQ(size->value(), QStringLiteral(" 12px"));
+}
+
+TEST(ColorEditorView, WritesTheColourInTheChosenNotationAndKeepsAnAlpha)
+{
+    Posts posts;
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("#FFF"));
+    EXPECT_EQ(editor->radioGroup()->selectedTag(), 0);
+    editor->unitChange(1);
+    EXPECT_EQ(posts.last(), QStringLiteral("rgb(255, 255, 255)"));
+    editor->radioGroup()->cellWithTag(2)->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("rgba(255, 255, 255, 1.00)"));
+
+    // hsla() reads as notation 2 and is written as rgba().
+    editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("hsla(120, 100%, 50%, 0.5)"));
+    EXPECT_EQ(editor->radioGroup()->selectedTag(), 2);
+    EXPECT_EQ(editor->colorTextEditor()->getUnit(), 2);
+    editor->unitChange(2);
+    EXPECT_EQ(posts.last(), QStringLiteral("rgba(0, 255, 0, 0.50)"));
+
+    // "transparent" stays transparent.
+    editor = opened<ColorEditorView>(QStringLiteral("background-color"), QStringLiteral("transparent"));
+    ASSERT_TRUE(editor->color());
+    EXPECT_EQ(editor->color()->alpha, 0.0);
+    editor->colorChange();
+    EXPECT_EQ(posts.last(), QStringLiteral("rgba(0, 0, 0, 0.00)"));
+
+    // A swatch writes its colour.
+    editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("red"));
+    editor->swatch()->cellWithTag(5)->click();
+    EXPECT_EQ(posts.last().size(), 7);
+    EXPECT_TRUE(posts.last().startsWith(QLatin1Char('#')));
+}
+
+TEST(ColorEditorView, AnUnreadableColourShowsAnEmptyWellAndWritesNothingUntilOneIsPicked)
+{
+    Posts posts;
+    for (const QString &value : {QStringLiteral("inherit"), QString(), QStringLiteral("none"), QStringLiteral("rgb(1,2"),
+                                 QStringLiteral("#"), QStringLiteral("hsla(")}) {
+        auto editor = opened<ColorEditorView>(QStringLiteral("color"), value);
+        EXPECT_FALSE(editor->colorWell()->color()) << value.toStdString();
+        editor->unitChange(1);
+        EXPECT_TRUE(posts.values.isEmpty()) << value.toStdString();
+    }
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("inherit"));
+    editor->unitChange(0);
+    editor->swatch()->cellWithTag(0)->click();
+    EXPECT_EQ(posts.values.size(), 1);
+}
+
+TEST(ColorEditorView, TypingAHexColourShowsTheTypedTextAndSendsEachCompleteColour)
+{
+    Posts posts;
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("#000000"));
+    QLineEdit *hex = editor->colorTextEditor()->hexInput()->hexTextInput();
+    typeInto(hex, QStringLiteral("f"));
+    QTest::keyClicks(hex, QStringLiteral("ff"));
+    EXPECT_EQ(hex->text(), QStringLiteral("fff"));
+    EXPECT_EQ(posts.values, QStringList{QStringLiteral("#ffffff")});
+    EXPECT_EQ(editor->colorWell()->color(), QColor(Qt::white));
+}
+
+TEST(SingleSizeEditorView, ReadsNumberAndUnitAndWritesStepsTypedNumbersAndUnits)
+{
+    Posts posts;
+    auto editor = opened<SingleSizeEditorView>(QStringLiteral("width"), QStringLiteral("12px"));
+    EXPECT_EQ(editor->textField()->text(), QStringLiteral("12.0"));
+    EXPECT_EQ(editor->radioGroup()->selectedTag(), 0);
+    EXPECT_EQ(editor->stepper()->increment(), 1.0);
+    EXPECT_TRUE(posts.values.isEmpty());
+    editor->stepper()->setDoubleValue(13);
+    editor->stepperChange();
+    EXPECT_EQ(posts.last(), QStringLiteral("13px"));
+
+    // Typed numbers go out as typed.
+    typeInto(editor->textField(), QStringLiteral("1.26"));
+    EXPECT_EQ(posts.last(), QStringLiteral("1.26px"));
+    typeInto(editor->textField(), QStringLiteral("abc"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0"));
+    typeInto(editor->textField(), QStringLiteral("1e5"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0"));
+
+    // 1.5em steps by 0.1.
+    editor = opened<SingleSizeEditorView>(QStringLiteral("font-size"), QStringLiteral("1.5em"));
+    EXPECT_EQ(editor->radioGroup()->selectedTag(), 1);
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("1.6em"));
+
+    // Each unit cell read sets its own unit again.
+    for (const QString &unit : {QStringLiteral("px"), QStringLiteral("em"), QStringLiteral("rem"), QStringLiteral("%")}) {
+        editor = opened<SingleSizeEditorView>(QStringLiteral("width"), QStringLiteral("2") + unit);
+        editor->radioGroup()->cellWithTag(editor->radioGroup()->selectedTag())->click();
+        EXPECT_EQ(posts.last(), QStringLiteral("2.0") + unit);
+    }
+
+    // "0" has no unit until one is chosen; "auto" reads as 0px.
+    editor = opened<SingleSizeEditorView>(QStringLiteral("margin"), QStringLiteral("0"));
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("1"));
+    editor = opened<SingleSizeEditorView>(QStringLiteral("margin"), QStringLiteral("auto !important"));
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("1px !important"));
+}
+
+TEST(PopoverEditors, ReadAnyValueWithoutACrashAndPostNothing)
+{
+    Posts posts;
+    QString many;
+    for (int i = 0; i < 1000; ++i)
+        many += QStringLiteral("rotate(%1deg) ").arg(i);
+    QStringList values = {QString(), QStringLiteral("none"), QStringLiteral("!important"), QStringLiteral("))(("),
+                          QStringLiteral("-"), QStringLiteral("."), QStringLiteral("1e999px"), QStringLiteral("--5px"),
+                          QString(QChar(0xd800)), many};
+    // Random text of the characters values are made of.
+    const QString alphabet = QStringLiteral("0123456789.-+e%pxm(),# !importantrgbahsl");
+    quint32 seed = 7;
+    for (int i = 0; i < 200; ++i) {
+        QString text;
+        for (int j = 0; j < 12; ++j) {
+            seed = seed * 1103515245u + 12345u;
+            text += alphabet.at(int((seed >> 16) % alphabet.size()));
+        }
+        values.append(text);
+    }
+    StyleEditorViewController controller;
+    for (const QString &value : values) {
+        controller.initializeEditorView(QStringLiteral("color"), value);
+        controller.initializeEditorView(QStringLiteral("width"), value);
+    }
+    EXPECT_TRUE(posts.values.isEmpty());
+}
