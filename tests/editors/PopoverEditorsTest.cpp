@@ -2,15 +2,19 @@
 #include "editors/HexColorTextInput.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/popover/ColorEditorView.h"
+#include "editors/popover/NumberEditor.h"
 #include "editors/popover/SingleSizeEditorView.h"
 #include "editors/popover/StyleEditorViewController.h"
+#include "editors/popover/TimeEditorView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/ButtonMatrix.h"
 #include "platform/kit/ColorWell.h"
+#include "platform/kit/SegmentedControl.h"
 #include "platform/kit/Stepper.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -53,6 +57,11 @@ void typeInto(QLineEdit *field, const QString &text)
         QTest::keyClick(field, Qt::Key_Delete);
     else
         QTest::keyClicks(field, text);
+}
+
+void clickSegment(SegmentedControl *control, int segment)
+{
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->rectForSegment(segment).center());
 }
 
 } // namespace
@@ -237,6 +246,62 @@ TEST(PopoverEditors, ReadAnyValueWithoutACrashAndPostNothing)
     for (const QString &value : values) {
         controller.initializeEditorView(QStringLiteral("color"), value);
         controller.initializeEditorView(QStringLiteral("width"), value);
+        controller.initializeEditorView(QStringLiteral("animation-delay"), value);
+        controller.initializeEditorView(QStringLiteral("opacity"), value);
     }
     EXPECT_TRUE(posts.values.isEmpty());
+}
+
+TEST(TimeEditorView, StepsSlidesAndTypingKeepTheUnitRead)
+{
+    Posts posts;
+    auto editor = opened<TimeEditorView>(QStringLiteral("animation-duration"), QStringLiteral("0.5s"));
+    EXPECT_EQ(editor->textField()->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(editor->unit(), QStringLiteral("s"));
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("0.6s"));
+    EXPECT_EQ(editor->slider()->value(), 6);
+    editor->slider()->setValue(25);
+    EXPECT_EQ(posts.last(), QStringLiteral("2.5s"));
+    EXPECT_EQ(editor->stepper()->doubleValue(), 2.5);
+
+    editor = opened<TimeEditorView>(QStringLiteral("animation-delay"), QStringLiteral("200ms"));
+    EXPECT_EQ(editor->textField()->text(), QStringLiteral("200.0"));
+    typeInto(editor->textField(), QStringLiteral("250"));
+    EXPECT_EQ(posts.last(), QStringLiteral("250ms"));
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("260.0ms"));
+    editor->slider()->setValue(editor->slider()->value() + 1);
+    EXPECT_TRUE(posts.last().endsWith(QStringLiteral("ms")));
+    typeInto(editor->textField(), QStringLiteral("abc"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0.0ms"));
+}
+
+TEST(NumberEditor, TypedNumbersGoOutAsTypedAndTheDecimalsStartFromThoseShown)
+{
+    Posts posts;
+    auto editor = opened<NumberEditor>(QStringLiteral("opacity"), QStringLiteral("0.25"));
+    EXPECT_EQ(editor->decimalStepStr(), QStringLiteral("%.2f"));
+    EXPECT_EQ(editor->textField()->text(), QStringLiteral("0.25"));
+    EXPECT_EQ(editor->decimalStep(), 2);
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("0.26"));
+    clickSegment(editor->decimalStepper(), 0);
+    EXPECT_EQ(posts.last(), QStringLiteral("0.260"));
+    clickSegment(editor->decimalStepper(), 1);
+    clickSegment(editor->decimalStepper(), 1);
+    EXPECT_EQ(posts.last(), QStringLiteral("0.3"));
+    typeInto(editor->textField(), QStringLiteral("0.35"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0.35"));
+    typeInto(editor->textField(), QStringLiteral("1e5"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0"));
+
+    // "0.4" shows as "%g" does; one decimal less shows none.
+    editor = opened<NumberEditor>(QStringLiteral("opacity"), QStringLiteral("0.4 !important"));
+    EXPECT_EQ(editor->textField()->text(), QStringLiteral("0.4"));
+    clickSegment(editor->decimalStepper(), 1);
+    EXPECT_EQ(posts.last(), QStringLiteral("0 !important"));
+    editor = opened<NumberEditor>(QStringLiteral("z-index"), QStringLiteral("3"));
+    editor->stepper()->upButton()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("4"));
 }

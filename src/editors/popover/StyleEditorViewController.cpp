@@ -1,8 +1,10 @@
 #include "StyleEditorViewController.h"
 
 #include "ColorEditorView.h"
+#include "NumberEditor.h"
 #include "SingleSizeEditorView.h"
 #include "StyleEditorView.h"
+#include "TimeEditorView.h"
 
 #include "platform/foundation/Log.h"
 
@@ -68,6 +70,8 @@ const QHash<QString, EditorFactory> &editorFactories()
     static const QHash<QString, EditorFactory> factories = {
         {QStringLiteral("color"), [] { return new ColorEditorView; }},
         {QStringLiteral("singleSize"), [] { return new SingleSizeEditorView; }},
+        {QStringLiteral("time"), [] { return new TimeEditorView; }},
+        {QStringLiteral("number"), [] { return new NumberEditor; }},
     };
     return factories;
 }
