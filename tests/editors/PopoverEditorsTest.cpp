@@ -1,3 +1,5 @@
+#include "PopoverTestSupport.h"
+
 #include "editors/ColorTextEditor.h"
 #include "editors/HexColorTextInput.h"
 #include "editors/StepNumberTextField.h"
@@ -23,41 +25,6 @@
 #include <memory>
 
 namespace {
-
-// Every "cssValueChanged" an editor posts.
-class Posts
-{
-public:
-    Posts()
-    {
-        NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("cssValueChanged"), nullptr,
-                                                        [this](const Notification &n) {
-                                                            values.append(n.userInfo.value(QStringLiteral("value")).toString());
-                                                        });
-    }
-    ~Posts() { NotificationCenter::defaultCenter().removeObserver(this); }
-    QString last() const { return values.value(values.size() - 1); }
-    QStringList values;
-};
-
-template<typename Editor>
-std::unique_ptr<Editor> opened(const QString &property, const QString &value)
-{
-    auto editor = std::make_unique<Editor>();
-    editor->initialize(property, value);
-    editor->show();
-    return editor;
-}
-
-void typeInto(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(field, Qt::Key_Delete);
-    else
-        QTest::keyClicks(field, text);
-}
 
 void clickSegment(SegmentedControl *control, int segment)
 {

@@ -5,6 +5,9 @@
 #include "SingleSizeEditorView.h"
 #include "StyleEditorView.h"
 #include "TimeEditorView.h"
+#include "TransformOriginEditorView.h"
+#include "TransformStyleEditor.h"
+#include "WebkitFilterView.h"
 
 #include "platform/foundation/Log.h"
 
@@ -72,6 +75,9 @@ const QHash<QString, EditorFactory> &editorFactories()
         {QStringLiteral("singleSize"), [] { return new SingleSizeEditorView; }},
         {QStringLiteral("time"), [] { return new TimeEditorView; }},
         {QStringLiteral("number"), [] { return new NumberEditor; }},
+        {QStringLiteral("degree"), [] { return new TransformStyleEditor; }},
+        {QStringLiteral("filter"), [] { return new WebkitFilterView; }},
+        {QStringLiteral("transformOrigin"), [] { return new TransformOriginEditorView; }},
     };
     return factories;
 }
