@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     pane.resize(900, 700);
     FileViewController viewer(&pane);
     ReferenceView *popup = installCodeAssist(viewer);
-    StyleSheetsOfThePage sheets;
+    FakeRulesPanel sheets;
     popup->setCssOutlineDelegate(&sheets);
     pane.show();
     File root(site, true, nullptr);
