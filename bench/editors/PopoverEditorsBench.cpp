@@ -16,6 +16,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Stepper.h"
 
+#include "PopoverSamples.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
@@ -54,15 +56,7 @@ int main(int argc, char **argv)
     const int iterations = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
 
     StyleEditorViewController editors;
-    const QList<std::pair<QString, QString>> samples = {
-        {QStringLiteral("color"), QStringLiteral("rgba(138, 75, 8, 0.8)")},
-        {QStringLiteral("font-size"), QStringLiteral("1.25em")},
-        {QStringLiteral("animation-duration"), QStringLiteral("0.5s")},
-        {QStringLiteral("opacity"), QStringLiteral("0.85")},
-        {QStringLiteral("transform"), QStringLiteral("rotate(10deg) translate(4px, 2px) scale(1.5) skewx(3deg)")},
-        {QStringLiteral("filter"), QStringLiteral("blur(2px) sepia(40%) contrast(1.2)")},
-        {QStringLiteral("transform-origin"), QStringLiteral("left top")},
-    };
+    const QList<std::pair<QString, QString>> samples = popoverEditorSamples();
     for (const auto &[property, value] : samples) {
         std::vector<double> open;
         for (int i = 0; i < iterations; ++i) {

@@ -17,6 +17,8 @@
 #include "toolkit/RBLPopover.h"
 #include "toolkit/RBLPopoverWindow.h"
 
+#include "PopoverSamples.h"
+
 #include "../BakerySite.h"
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
@@ -66,15 +68,7 @@ int main(int argc, char *argv[])
                   && write(popover->popoverWindow()->grab().toImage(), base + QStringLiteral("-popover.png")) && written;
         // Every editor alone, as a fresh opening shows it.
         StyleEditorViewController editors;
-        const QList<std::pair<QString, QString>> samples = {
-            {QStringLiteral("color"), QStringLiteral("rgba(138, 75, 8, 0.8)")},
-            {QStringLiteral("font-size"), QStringLiteral("1.25em")},
-            {QStringLiteral("animation-duration"), QStringLiteral("0.5s")},
-            {QStringLiteral("opacity"), QStringLiteral("0.85")},
-            {QStringLiteral("transform"), QStringLiteral("rotate(10deg) translate(4px, 2px) scale(1.5)")},
-            {QStringLiteral("filter"), QStringLiteral("blur(2px) sepia(40%)")},
-            {QStringLiteral("transform-origin"), QStringLiteral("left top")},
-        };
+        const QList<std::pair<QString, QString>> samples = popoverEditorSamples();
         for (const auto &[property, value] : samples) {
             editors.initializeEditorView(property, value);
             QWidget *view = editors.view();

@@ -121,22 +121,7 @@ TEST(TransformOriginEditorView, KeywordsGoToTheirAxisAndALoneOneCentresTheOther)
 TEST(PopoverCompoundEditors, ReadAnyValueWithoutACrashAndPostNothing)
 {
     Posts posts;
-    QString many;
-    for (int i = 0; i < 1000; ++i)
-        many += QStringLiteral("rotate(%1deg) blur(%1px) ").arg(i);
-    QStringList values = {QString(), QStringLiteral("none"), QStringLiteral("!important"), QStringLiteral("))(("),
-                          QStringLiteral("translate(calc(1px + (2px)))"), QStringLiteral("left left left left"),
-                          QStringLiteral("1e999px 1e999px"), many};
-    const QString alphabet = QStringLiteral("0123456789.-+e%px ()translatecenterbottom,");
-    quint32 seed = 11;
-    for (int i = 0; i < 200; ++i) {
-        QString text;
-        for (int j = 0; j < 16; ++j) {
-            seed = seed * 1103515245u + 12345u;
-            text += alphabet.at(int((seed >> 16) % alphabet.size()));
-        }
-        values.append(text);
-    }
+    const QStringList values = awkwardValues(QStringLiteral("0123456789.-+e%px ()translatecenterbottom,"), QStringLiteral("rotate(%1deg) blur(%1px) "), 11);
     StyleEditorViewController controller;
     for (const QString &value : values) {
         for (const char *property : {"transform", "filter", "transform-origin"})

@@ -192,23 +192,7 @@ TEST(SingleSizeEditorView, ReadsNumberAndUnitAndWritesStepsTypedNumbersAndUnits)
 TEST(PopoverEditors, ReadAnyValueWithoutACrashAndPostNothing)
 {
     Posts posts;
-    QString many;
-    for (int i = 0; i < 1000; ++i)
-        many += QStringLiteral("rotate(%1deg) ").arg(i);
-    QStringList values = {QString(), QStringLiteral("none"), QStringLiteral("!important"), QStringLiteral("))(("),
-                          QStringLiteral("-"), QStringLiteral("."), QStringLiteral("1e999px"), QStringLiteral("--5px"),
-                          QString(QChar(0xd800)), many};
-    // Random text of the characters values are made of.
-    const QString alphabet = QStringLiteral("0123456789.-+e%pxm(),# !importantrgbahsl");
-    quint32 seed = 7;
-    for (int i = 0; i < 200; ++i) {
-        QString text;
-        for (int j = 0; j < 12; ++j) {
-            seed = seed * 1103515245u + 12345u;
-            text += alphabet.at(int((seed >> 16) % alphabet.size()));
-        }
-        values.append(text);
-    }
+    const QStringList values = awkwardValues(QStringLiteral("0123456789.-+e%pxm(),# !importantrgbahsl"), QStringLiteral("rotate(%1deg) "), 7);
     StyleEditorViewController controller;
     for (const QString &value : values) {
         controller.initializeEditorView(QStringLiteral("color"), value);

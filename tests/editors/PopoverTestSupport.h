@@ -44,3 +44,25 @@ inline void typeInto(QLineEdit *field, const QString &text)
         QTest::keyClicks(field, text);
 }
 
+
+// Values no editor should trip over: empty, keywords, broken brackets, a
+// thousand functions, and random strings of the given characters.
+inline QStringList awkwardValues(const QString &alphabet, const QString &function, quint32 seed)
+{
+    QString many;
+    for (int i = 0; i < 1000; ++i)
+        many += function.arg(i);
+    QStringList values = {QString(), QStringLiteral("none"), QStringLiteral("!important"), QStringLiteral("))(("),
+                          QStringLiteral("-"), QStringLiteral("."), QStringLiteral("1e999px 1e999px"),
+                          QStringLiteral("translate(calc(1px + (2px)))"), QStringLiteral("left left left left"),
+                          QStringLiteral("--5px"), QString(QChar(0xd800)), many};
+    for (int i = 0; i < 200; ++i) {
+        QString text;
+        for (int j = 0; j < 16; ++j) {
+            seed = seed * 1103515245u + 12345u;
+            text += alphabet.at(int((seed >> 16) % alphabet.size()));
+        }
+        values.append(text);
+    }
+    return values;
+}

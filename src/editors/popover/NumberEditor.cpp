@@ -13,10 +13,7 @@ NumberEditor::NumberEditor(QWidget *parent) : StyleEditorView(QStringLiteral("nu
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    m_textField = new StepNumberTextField(this);
-    m_textField->setObjectName(QStringLiteral("number"));
-    m_textField->setAccessibleName(QStringLiteral("Number"));
-    m_textField->setFixedWidth(70);
+    m_textField = makeNumberField(QStringLiteral("number"), QStringLiteral("Number"), 70, [this] { controlTextDidChange(); });
     layout->addWidget(m_textField);
     m_stepper = new Stepper(this);
     layout->addWidget(m_stepper);
@@ -29,10 +26,6 @@ NumberEditor::NumberEditor(QWidget *parent) : StyleEditorView(QStringLiteral("nu
     m_decimalStepper->setToolTip(QStringLiteral("Fewer decimals"), 1);
     layout->addWidget(m_decimalStepper);
 
-    TextFieldDelegate delegate;
-    delegate.controlTextDidChange = [this](TextField *) { controlTextDidChange(); };
-    delegate.controlTextDidEndEditing = [this](TextField *) { controlTextDidEndEditing(); };
-    m_textField->setDelegate(delegate);
     connect(m_stepper, &Stepper::stepped, this, &NumberEditor::stepperChange);
     connect(m_decimalStepper, &SegmentedControl::activated, this, [this] { decimalStepperChange(m_decimalStepper); });
     setFixedSize(sizeHint());

@@ -35,10 +35,7 @@ SingleSizeEditorView::SingleSizeEditorView(QWidget *parent) : StyleEditorView(QS
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     auto *row = new QHBoxLayout;
-    m_textField = new StepNumberTextField(this);
-    m_textField->setObjectName(QStringLiteral("size"));
-    m_textField->setAccessibleName(QStringLiteral("Size"));
-    m_textField->setFixedWidth(70);
+    m_textField = makeNumberField(QStringLiteral("size"), QStringLiteral("Size"), 70, [this] { controlTextDidChange(); });
     row->addWidget(m_textField);
     m_stepper = new Stepper(this);
     row->addWidget(m_stepper);
@@ -51,9 +48,6 @@ SingleSizeEditorView::SingleSizeEditorView(QWidget *parent) : StyleEditorView(QS
         m_radioGroup->addCell(new QRadioButton(QString::fromLatin1(cell.unit)), cell.tag, 0, column++);
     layout->addWidget(m_radioGroup);
 
-    TextFieldDelegate delegate;
-    delegate.controlTextDidChange = [this](TextField *) { controlTextDidChange(); };
-    m_textField->setDelegate(delegate);
     connect(m_stepper, &Stepper::stepped, this, &SingleSizeEditorView::stepperChange);
     connect(m_radioGroup, &ButtonMatrix::cellClicked, this, &SingleSizeEditorView::unitChange);
     setFixedSize(sizeHint());

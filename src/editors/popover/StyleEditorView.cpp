@@ -1,5 +1,6 @@
 #include "StyleEditorView.h"
 
+#include "editors/StepNumberTextField.h"
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QRegularExpression>
@@ -87,4 +88,17 @@ QString StyleEditorView::formatNumber(double number, int maxDecimals)
     if (text == QLatin1String("-0"))
         text = QStringLiteral("0");
     return text;
+}
+
+StepNumberTextField *StyleEditorView::makeNumberField(const QString &name, const QString &accessibleName, int width,
+                                                      std::function<void()> textChanged)
+{
+    auto *field = new StepNumberTextField(this);
+    field->setObjectName(name);
+    field->setAccessibleName(accessibleName);
+    field->setFixedWidth(width);
+    TextFieldDelegate delegate;
+    delegate.controlTextDidChange = [changed = std::move(textChanged)](TextField *) { changed(); };
+    field->setDelegate(delegate);
+    return field;
 }

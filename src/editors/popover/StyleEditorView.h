@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
+
+class StepNumberTextField;
 
 // The base of every popover editor of one declaration's value. The
 // controller hands it the property and the value text (initialize()), which
@@ -46,6 +49,10 @@ public:
 
 protected:
     void setValue(const QString &value) { m_value = value; }
+    // A number field of the editor, named for tests and screen readers;
+    // each change of its text calls textChanged.
+    StepNumberTextField *makeNumberField(const QString &name, const QString &accessibleName, int width,
+                                         std::function<void()> textChanged);
 
 private:
     void post(const QString &name, const QString &text);

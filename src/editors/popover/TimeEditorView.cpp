@@ -17,10 +17,7 @@ TimeEditorView::TimeEditorView(QWidget *parent) : StyleEditorView(QStringLiteral
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     auto *row = new QHBoxLayout;
-    m_textField = new StepNumberTextField(this);
-    m_textField->setObjectName(QStringLiteral("time"));
-    m_textField->setAccessibleName(QStringLiteral("Time"));
-    m_textField->setFixedWidth(70);
+    m_textField = makeNumberField(QStringLiteral("time"), QStringLiteral("Time"), 70, [this] { controlTextDidChange(); });
     row->addWidget(m_textField);
     m_stepper = new Stepper(this);
     m_stepper->setMinValue(0);
@@ -32,9 +29,6 @@ TimeEditorView::TimeEditorView(QWidget *parent) : StyleEditorView(QStringLiteral
     m_slider->setFixedWidth(180);
     layout->addWidget(m_slider);
 
-    TextFieldDelegate delegate;
-    delegate.controlTextDidChange = [this](TextField *) { controlTextDidChange(); };
-    m_textField->setDelegate(delegate);
     connect(m_stepper, &Stepper::stepped, this, &TimeEditorView::stepperChange);
     connect(m_slider, &QSlider::valueChanged, this, [this] { sliderChange(); });
     setFixedSize(sizeHint());
