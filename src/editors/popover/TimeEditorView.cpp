@@ -20,7 +20,6 @@ TimeEditorView::TimeEditorView(QWidget *parent) : StyleEditorView(QStringLiteral
     m_textField = makeNumberField(QStringLiteral("time"), QStringLiteral("Time"), 70, [this] { controlTextDidChange(); });
     row->addWidget(m_textField);
     m_stepper = new Stepper(this);
-    m_stepper->setMinValue(0);
     row->addWidget(m_stepper);
     row->addStretch();
     layout->addLayout(row);
