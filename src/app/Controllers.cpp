@@ -18,6 +18,7 @@
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
 #include "stylemanager/AnimationManager.h"
+#include "stylemanager/CreateSelectorManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -301,6 +302,18 @@ void Controllers::install(AppDelegate &delegate)
     installCompiler(delegate);
     installKeyframeTimeline(delegate);
     installCodeAssist(delegate);
+    installRuleDialogs(delegate);
+}
+
+void Controllers::installRuleDialogs(AppDelegate &delegate)
+{
+    // The create rule dialog takes the place of the rules panel's add-selector popover.
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
+    if (!rules || rules->createSelectorManager())
+        return;
+    auto *dialog = new CreateSelectorManagerDelegate(rules, &delegate);
+    dialog->setObjectName(QStringLiteral("createSelectorManager"));
+    rules->setCreateSelectorManager(dialog);
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)
