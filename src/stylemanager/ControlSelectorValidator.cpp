@@ -118,7 +118,7 @@ QString normalizedSelector(const QString &text)
             continue;
         folded += QStringView(text).mid(from, match.capturedStart() - from);
         folded += u':';
-        from = match.capturedStart() + 1;
+        from = match.capturedStart() + 2;
     }
     folded += QStringView(text).mid(from);
     mask = protectedMask(folded);

@@ -127,13 +127,12 @@ QWidget *CreateSelectorDelegate::view()
 
     if (takesPartInValidation()) {
         // Busy until the shared validator has its tables.
-        if (CSSSelectorValidator::getInstance()->isReady()) {
+        NotificationCenter::defaultCenter().addObserver(this, CSSSelectorValidator::initializedNotificationName(), nullptr,
+                                                        [this](const Notification &) { cssValidatorInitialized(); });
+        if (CSSSelectorValidator::getInstance()->isReady())
             cssValidatorInitialized();
-        } else {
+        else
             m_validatorStatusIndicator->setRange(0, 0);
-            NotificationCenter::defaultCenter().addObserver(this, CSSSelectorValidator::initializedNotificationName(), nullptr,
-                                                            [this](const Notification &) { cssValidatorInitialized(); });
-        }
     } else {
         m_validatorStatusIndicator->hide();
         m_validatorStatusLabel->hide();
