@@ -59,7 +59,7 @@ void CreateMediaQueryDelegate::addExtraRows(QWidget *page, QVBoxLayout *layout)
 
 QLineEdit *CreateMediaQueryDelegate::selectorNameInputView() const
 {
-    return m_candidateField ? m_candidateField->textField() : nullptr;
+    return m_candidateField ? m_candidateField->textField() : m_nameField;
 }
 
 MediaRecommendDataSource *CreateMediaQueryDelegate::dataSource()
@@ -79,6 +79,9 @@ QVariantList CreateMediaQueryDelegate::getTemplateMediaQueryList()
 
 void CreateMediaQueryDelegate::fillTemplateList()
 {
+    // The keyframe tab has no templates.
+    if (!m_recommendedMediaQuerySelectList)
+        return;
     m_recommendedMediaQuerySelectList->clear();
     for (const QVariant &entry : getTemplateMediaQueryList())
         m_recommendedMediaQuerySelectList->addItem(entry.toMap().value(QStringLiteral("name")).toString());
