@@ -18,6 +18,7 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/AnimationManager.h"
 #include "stylemanager/CreateSelectorManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
@@ -317,6 +318,9 @@ void Controllers::installRuleDialogs(AppDelegate &delegate)
     auto *dialog = new CreateSelectorManagerDelegate(rules, &delegate);
     dialog->setObjectName(QStringLiteral("createSelectorManager"));
     rules->setCreateSelectorManager(dialog);
+    auto *addProperty = new AddStylePropertyViewController(rules, &delegate);
+    addProperty->setObjectName(QStringLiteral("addStylePropertyViewController"));
+    rules->setAddStylePropertyPanel(addProperty);
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)

@@ -22,6 +22,7 @@
 #include <optional>
 
 class AddDeclarationViewController;
+class AddStylePropertyInterface;
 class AnimationManagerInterface;
 class CreateSelectorManagerInterface;
 class AddSelectorViewController;
@@ -571,6 +572,9 @@ public:
     // The create rule dialog; while none is set the add-selector popover stands in.
     void setCreateSelectorManager(CreateSelectorManagerInterface *dialog) { m_createSelectorManager = dialog; }
     CreateSelectorManagerInterface *createSelectorManager() const { return m_createSelectorManager; }
+    // The add property panel, placed below the rules and told of the shown rule.
+    void setAddStylePropertyPanel(AddStylePropertyInterface *panel);
+    AddStylePropertyInterface *addStylePropertyPanel() const { return m_addStylePropertyPanel; }
     AnimationManagerInterface *animationManager() const { return m_animationManager; }
     // The timeline lists the animations again, acting on its selection as usual.
     void refreshTimeline();
@@ -747,6 +751,7 @@ private:
     // The keyframe timeline.
     AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
     CreateSelectorManagerInterface *m_createSelectorManager = nullptr; // Not owned.
+    AddStylePropertyInterface *m_addStylePropertyPanel = nullptr;     // Not owned.
     // The element a rule is being made for (createAndSetClassForNode/Id), and the new rule.
     DOMNodePtr m_classTarget;
     StyleDeclarationPtr m_lastAddedSelector;

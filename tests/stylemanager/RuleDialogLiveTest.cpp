@@ -1,5 +1,6 @@
 #include "LivePanel.h"
 
+#include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/ControlSelectorValidator.h"
 #include "stylemanager/CreateKeyframeDelegate.h"
 #include "stylemanager/CreateMediaQueryDelegate.h"
@@ -7,6 +8,9 @@
 #include "stylemanager/CreateSelectorManagerDelegate.h"
 
 #include "cssrules/CSSCopyInfo.h"
+#include "cssrules/CSSSnippetDataSource.h"
+#include "platform/kit/TextField.h"
+#include "toolkit/CandidateTextField.h"
 #include "cssvalues/CSSSelectorValidator.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
@@ -19,6 +23,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -303,6 +308,70 @@ TEST_F(RuleDialog, AKeyframePresetGivesItsKeyframes)
     const QList<QVariantMap> preset = dialog.presetKeyframes();
     ASSERT_FALSE(preset.isEmpty());
     EXPECT_FALSE(preset.first().value(QStringLiteral("selector")).toString().isEmpty());
+}
+
+TEST_F(RuleDialog, AddPropertyPanelMarksPropertiesTheRuleHasAndAddsTheTypedOne)
+{
+    load();
+    AddStylePropertyViewController panel(&live.panel);
+    live.panel.setAddStylePropertyPanel(&panel);
+    AddStylePropertyViewController::setType(0);
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    const CSSRulePtr row = live.ruleRow(QStringLiteral(".a"));
+    ASSERT_TRUE(live.selectRow(row));
+    ASSERT_EQ(panel.targetSelector(), row);
+    EXPECT_TRUE(panel.candidateTextField()->isEnabled());
+    EXPECT_EQ(panel.decorationForItem(QStringLiteral("color"), Qt::ToolTipRole).toString(),
+              QStringLiteral("color has been already inserted."));
+    EXPECT_TRUE(panel.decorationForItem(QStringLiteral("color"), Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(panel.decorationForItem(QStringLiteral("margin"), Qt::ToolTipRole).isValid());
+    // A removed declaration is no longer in the rule.
+    row->styleDeclaration()->properties().first()->setRemoved(true);
+    EXPECT_FALSE(panel.decorationForItem(QStringLiteral("color"), Qt::ForegroundRole).isValid());
+    row->styleDeclaration()->properties().first()->setRemoved(false);
+
+    panel.candidateTextField()->textField()->setText(QStringLiteral("margin-left"));
+    Q_EMIT panel.candidateTextField()->activated();
+    live.settleWrites();
+    EXPECT_TRUE(text(site).contains(QRegularExpression(QStringLiteral("\\.a \\{ color: red;\\s*margin-left"))))
+        << text(site).toStdString();
+    live.panel.setAddStylePropertyPanel(nullptr);
+}
+
+TEST_F(RuleDialog, AddPropertyPanelSwitchesTypeAndTakesEverySnippetDeclaration)
+{
+    CSSSnippetDataSource::setSnippetProvider([] {
+        return QList<QVariantMap>{{{QStringLiteral("title"), QStringLiteral("margins")},
+                                   {QStringLiteral("content"), QStringLiteral("margin: 0; padding: 1px; border: none;")},
+                                   {QStringLiteral("locked"), 1}}};
+    });
+    AddStylePropertyViewController panel(&live.panel);
+    AddStylePropertyViewController::setType(0);
+    panel.view();
+    panel.setPropertyCanAdd(true);
+    TextField *field = panel.candidateTextField()->textField();
+    field->setText(QStringLiteral("ma"));
+    EXPECT_TRUE(panel.predicate()(QStringLiteral("margin")));
+    EXPECT_FALSE(panel.predicate()(QStringLiteral("padding")));
+    panel.propertyTypeList()->setCurrentIndex(1);
+    Q_EMIT panel.propertyTypeList()->activated(1);
+    EXPECT_EQ(panel.type(), 1);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(field->placeholderText(), QStringLiteral("Add Preset"));
+    EXPECT_FALSE(panel.dataSource()->hasPredicate());
+    // The type is the same for every panel of the run.
+    AddStylePropertyViewController another(&live.panel);
+    EXPECT_EQ(another.type(), 1);
+
+    QTest::keyClicks(field, QStringLiteral("mar"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return panel.candidateTextField()->objectForSelection().isValid(); }, 2000));
+    panel.outlineViewSelectionDidChange();
+    QStringList names;
+    for (const QVariant &element : panel.selectedElements())
+        names << element.value<CSSPropertyPtr>()->property();
+    EXPECT_EQ(names, (QStringList{"margin", "padding", "border"}));
+    AddStylePropertyViewController::setType(0);
+    CSSSnippetDataSource::setSnippetProvider({});
 }
 
 } // namespace
