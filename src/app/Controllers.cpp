@@ -11,6 +11,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSSnippetDataSource.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
@@ -33,6 +34,7 @@
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
+#include "workspace/SnippetUtil.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -315,6 +317,13 @@ void Controllers::installRuleDialogs(AppDelegate &delegate)
     auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
     if (!rules || rules->createSelectorManager())
         return;
+    // The snippet store's CSS snippets feed the dialog's and the panels' preset lists.
+    CSSSnippetDataSource::setSnippetProvider([] {
+        QList<QVariantMap> snippets;
+        for (const SnippetPtr &snippet : SnippetUtil::snippetsInCategory(QStringLiteral("CSS")))
+            snippets << *snippet;
+        return snippets;
+    });
     auto *dialog = new CreateSelectorManagerDelegate(rules, &delegate);
     dialog->setObjectName(QStringLiteral("createSelectorManager"));
     rules->setCreateSelectorManager(dialog);

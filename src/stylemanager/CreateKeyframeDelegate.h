@@ -28,6 +28,7 @@ protected:
     QWidget *makeNameField(QWidget *page) override;
     void addExtraRows(QWidget *, QVBoxLayout *) override {}
     LinearOutlineDataSource *makePresetSource() override;
+    QString presetTitle() const override { return QStringLiteral("Keyframes from a preset animation:"); }
     bool takesPartInValidation() const override { return false; }
 
 private:

@@ -87,7 +87,10 @@ QWidget *CreateSelectorDelegate::view()
     m_styleListView->hide();
     layout->addWidget(m_styleListView);
 
+    auto *presetLabel = new QLabel(presetTitle(), page);
+    layout->addWidget(presetLabel);
     m_presetList = new QListView(page);
+    presetLabel->setBuddy(m_presetList);
     m_presetList->setObjectName(QStringLiteral("presetList"));
     m_presetList->setAccessibleName(QStringLiteral("Presets"));
     m_presetList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -151,6 +154,11 @@ QWidget *CreateSelectorDelegate::makeNameField(QWidget *page)
 }
 
 void CreateSelectorDelegate::addExtraRows(QWidget *, QVBoxLayout *) {}
+
+QString CreateSelectorDelegate::presetTitle() const
+{
+    return QStringLiteral("Body from a snippet:");
+}
 
 LinearOutlineDataSource *CreateSelectorDelegate::makePresetSource()
 {

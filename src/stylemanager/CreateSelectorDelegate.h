@@ -111,6 +111,8 @@ protected:
     // Rows a tab adds below the name (the @media tab's templates).
     virtual void addExtraRows(QWidget *page, QVBoxLayout *layout);
     virtual LinearOutlineDataSource *makePresetSource();
+    // The heading of the preset list.
+    virtual QString presetTitle() const;
     virtual bool takesPartInValidation() const { return true; }
     void enableOk(bool enabled);
     // Adds an item to a chooser: its title, an optional indent, and what it stands for.

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -96,6 +97,8 @@ void CreateSelectorManagerDelegate::selectType(int type)
     m_tabView->setCurrentIndex(type);
     m_typeSelector->setSelectedSegment(type);
     m_typeSelectorButton->setCurrentIndex(type);
+    // Return presses the shown tab's OK.
+    targetDelegate()->okButton()->setDefault(true);
     if (m_viewPanel->isVisible())
         currentInput()->setFocus(Qt::OtherFocusReason);
 }
