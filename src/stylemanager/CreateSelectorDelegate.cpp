@@ -117,7 +117,9 @@ QWidget *CreateSelectorDelegate::view()
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_okButton = new QPushButton(QStringLiteral("OK"), page);
     m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setDefault(true);
+    // The dialog presses the shown tab's OK on Return.
+    m_okButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
     m_okButton->setEnabled(false);
     bottom->addWidget(m_cancelButton);
     bottom->addWidget(m_okButton);

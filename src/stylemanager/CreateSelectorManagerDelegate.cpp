@@ -82,9 +82,24 @@ QDialog *CreateSelectorManagerDelegate::viewPanel()
         m_tabView->addWidget(tab->view());
     layout->addWidget(m_tabView, 1);
     panel->resize(460, 420);
-    // Escape cancels through reject().
+    // Escape cancels through reject(); Return is the shown tab's OK.
     connect(panel, &QDialog::rejected, this, [this] { cancelStyleSheetManager(); });
+    panel->installEventFilter(this);
     return panel;
+}
+
+bool CreateSelectorManagerDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_viewPanel && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            QPushButton *ok = targetDelegate() ? targetDelegate()->okButton() : nullptr;
+            if (ok && ok->isEnabled())
+                ok->click();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // --- Modes ---------------------------------------------------------------------------------------
@@ -97,8 +112,6 @@ void CreateSelectorManagerDelegate::selectType(int type)
     m_tabView->setCurrentIndex(type);
     m_typeSelector->setSelectedSegment(type);
     m_typeSelectorButton->setCurrentIndex(type);
-    // Return presses the shown tab's OK.
-    targetDelegate()->okButton()->setDefault(true);
     if (m_viewPanel->isVisible())
         currentInput()->setFocus(Qt::OtherFocusReason);
 }

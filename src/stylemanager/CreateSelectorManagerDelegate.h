@@ -69,6 +69,9 @@ public:
     QWidget *ownerWindow() const { return m_ownerWindow; }
     void setOwnerWindow(QWidget *window) { m_ownerWindow = window; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void awakeFromNib();
     void insertFileChanged(const Notification &notification);

@@ -374,4 +374,28 @@ TEST_F(RuleDialog, AddPropertyPanelSwitchesTypeAndTakesEverySnippetDeclaration)
     CSSSnippetDataSource::setSnippetProvider({});
 }
 
+TEST_F(RuleDialog, ANewClassForAnElementGoesOntoItAndEscapeCancels)
+{
+    load();
+    DOMElement *element = live.element(QStringLiteral("x"));
+    live.panel.createAndSetClassForNode(element, CSSOutlineDelegate::ClassTarget::Class);
+    ASSERT_TRUE(dialog.viewPanel()->isVisible());
+    EXPECT_EQ(dialog.type(), 0);
+    EXPECT_EQ(dialog.currentInput()->text(), QStringLiteral("."));
+    QTest::keyClicks(dialog.currentInput(), QStringLiteral("hero"));
+    QTest::keyClick(dialog.currentInput(), Qt::Key_Return);
+    live.settleWrites();
+    EXPECT_FALSE(dialog.viewPanel()->isVisible());
+    EXPECT_TRUE(text(site).contains(QStringLiteral(".hero {")));
+    EXPECT_EQ(element->getAttribute(QStringLiteral("class")), QStringLiteral("a hero"));
+
+    live.panel.showAddSelector();
+    ASSERT_TRUE(dialog.viewPanel()->isVisible());
+    QTest::keyClicks(dialog.currentInput(), QStringLiteral(".never"));
+    QTest::keyClick(dialog.currentInput(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.viewPanel()->isVisible());
+    live.settleWrites();
+    EXPECT_FALSE(text(site).contains(QStringLiteral(".never")));
+}
+
 } // namespace
