@@ -38,6 +38,11 @@ int AddStylePropertyViewController::type() const
     return addType();
 }
 
+QString AddStylePropertyViewController::placeholder()
+{
+    return addType() == 1 ? QStringLiteral("Add Preset") : QStringLiteral("Add Single Declaration");
+}
+
 void AddStylePropertyViewController::setType(int type)
 {
     addType() = type == 1 ? 1 : 0;
@@ -70,8 +75,7 @@ QWidget *AddStylePropertyViewController::view()
     connect(m_candidateTextField, &CandidateTextField::activated, this, [this] { commit(); });
     layout->addWidget(m_candidateTextField, 1);
     // The type the run last used, with its placeholder and list.
-    m_candidateTextField->textField()->setPlaceholderText(type() == 1 ? QStringLiteral("Add Preset")
-                                                                      : QStringLiteral("Add Single Declaration"));
+    m_candidateTextField->textField()->setPlaceholderText(placeholder());
     m_candidates->setSource(dataSource());
     setPropertyCanAdd(false);
     return view;
@@ -96,8 +100,7 @@ void AddStylePropertyViewController::setPropertyCanAdd(bool canAdd)
     if (!canAdd)
         m_candidateTextField->textField()->setPlaceholderText(QStringLiteral("Select a rule to add declarations"));
     else
-        m_candidateTextField->textField()->setPlaceholderText(type() == 1 ? QStringLiteral("Add Preset")
-                                                                          : QStringLiteral("Add Single Declaration"));
+        m_candidateTextField->textField()->setPlaceholderText(placeholder());
 }
 
 void AddStylePropertyViewController::changeType()
@@ -106,8 +109,7 @@ void AddStylePropertyViewController::changeType()
     m_propertyDataSource->setPredicate(nullptr);
     m_snippetDataSource->setPredicate(nullptr);
     m_candidateTextField->clear();
-    m_candidateTextField->textField()->setPlaceholderText(type() == 1 ? QStringLiteral("Add Preset")
-                                                                      : QStringLiteral("Add Single Declaration"));
+    m_candidateTextField->textField()->setPlaceholderText(placeholder());
     m_candidates->setPredicate({});
     m_candidates->setSource(dataSource());
     m_selectedElements.clear();

@@ -37,6 +37,8 @@ public:
     std::shared_ptr<CSSRule> targetSelector() const { return m_targetSelector; }
     // The add type is shared by every instance and kept for the whole run.
     static void setType(int type);
+    // The field's placeholder for the type.
+    static QString placeholder();
     void changeType();
     void refreshList();
     LinearOutlineDataSource *dataSource();

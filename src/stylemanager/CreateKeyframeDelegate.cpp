@@ -78,11 +78,7 @@ void CreateKeyframeDelegate::setStyleList()
     }
     for (qsizetype i = 0; i < chosen.size(); ++i)
         addDecItem(QStringLiteral("@keyframes %1").arg(names.at(i)), chosen.at(i));
-    if (m_selectedDec) {
-        const qsizetype index = m_decItems.indexOf(m_selectedDec);
-        if (index >= 0)
-            m_styleSelectListView->setCurrentIndex(int(index));
-    }
+    showDecItem(m_selectedDec);
 }
 
 QList<QVariantMap> CreateKeyframeDelegate::presetKeyframes() const

@@ -156,11 +156,7 @@ void CreateMediaQueryDelegate::setStyleList()
         if (!block->isRemoved())
             addDecItem(block->selector(), block);
     }
-    if (m_selectedDec) {
-        const qsizetype index = m_decItems.indexOf(m_selectedDec);
-        if (index >= 0)
-            m_styleSelectListView->setCurrentIndex(int(index));
-    }
+    showDecItem(m_selectedDec);
 }
 
 void CreateMediaQueryDelegate::controlTextDidChange()

@@ -301,6 +301,13 @@ void CreateSelectorDelegate::addDecItem(const QString &title, const StyleDeclara
     m_decItems.append(declaration);
 }
 
+void CreateSelectorDelegate::showDecItem(const StyleDeclarationPtr &declaration)
+{
+    const qsizetype index = declaration ? m_decItems.indexOf(declaration) : -1;
+    if (index >= 0)
+        m_styleSelectListView->setCurrentIndex(int(index));
+}
+
 void CreateSelectorDelegate::clearDecItems()
 {
     m_styleSelectListView->clear();
@@ -394,11 +401,7 @@ void CreateSelectorDelegate::setStyleList()
         if (!title.isEmpty())
             addDecItem(title, declaration);
     }
-    if (m_selectedDec) {
-        const qsizetype index = m_decItems.indexOf(m_selectedDec);
-        if (index >= 0)
-            m_styleSelectListView->setCurrentIndex(int(index));
-    }
+    showDecItem(m_selectedDec);
 }
 
 void CreateSelectorDelegate::selectFileGroup(File *file)
@@ -463,15 +466,11 @@ void CreateSelectorDelegate::setSelectedDec(const StyleDeclarationPtr &declarati
             fillDecItemsWithMedia(m_selectedMedia);
         }
         DelayedPerform::cancelAll(this);
-        const qsizetype index = m_decItems.indexOf(declaration);
-        if (index >= 0)
-            m_styleSelectListView->setCurrentIndex(int(index));
+        showDecItem(declaration);
     } else {
         m_selectedDec = declaration;
         setSelectedFile(file);
-        const qsizetype index = m_decItems.indexOf(declaration);
-        if (index >= 0)
-            m_styleSelectListView->setCurrentIndex(int(index));
+        showDecItem(declaration);
     }
 }
 

@@ -119,6 +119,8 @@ protected:
     void addTargetItem(const QString &title, File *file, const StyleDeclarationPtr &media, int indent);
     void addDecItem(const QString &title, const StyleDeclarationPtr &declaration);
     void clearDecItems();
+    // Selects the declaration's item in the insert-after chooser, when it has one.
+    void showDecItem(const StyleDeclarationPtr &declaration);
     void fillDecItemsWithMedia(const StyleDeclarationPtr &media);
     void postInsertFileChanged();
 
