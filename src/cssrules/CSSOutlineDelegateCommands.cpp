@@ -345,8 +345,11 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddSelector()
     else
         request.presetBody = dialog->presetBody();
     m_lastAddedSelector = doAddSelector(request);
-    if (m_lastAddedSelector)
-        dialog->endSheet(1);
+    if (!m_lastAddedSelector)
+        return nullptr;
+    dialog->endSheet(1);
+    if (dialog->openSource())
+        selectCSS(m_lastAddedSelector);
     return m_lastAddedSelector;
 }
 
