@@ -48,6 +48,10 @@ const QByteArray kSite = R"(/* layout */
     0% { left: 0px; }
     100% { left: 10px; }
 }
+@keyframes turn {
+    from { transform: rotate(0deg); }
+    to { transform: rotate(90deg); }
+}
 .c { color: black; }
 )";
 
@@ -267,7 +271,7 @@ TEST_F(RuleDialog, KeyframeTabListsOneEntryPerAnimation)
     dialog.setCreateKeyframeMode();
     CreateKeyframeDelegate *tab = dialog.keyframeDelegate();
     tab->setSelectedFile(site);
-    EXPECT_EQ(titles(tab->styleSelectListView()), (QStringList{"@keyframes fade", "@keyframes spin"}));
+    EXPECT_EQ(titles(tab->styleSelectListView()), (QStringList{"@keyframes fade", "@keyframes spin", "@keyframes turn"}));
     // The fade entry stands for the unprefixed rule.
     tab->styleSelectListView()->setCurrentIndex(0);
     EXPECT_EQ(tab->afterAt()->selector(), QStringLiteral("@keyframes fade"));
@@ -396,6 +400,20 @@ TEST_F(RuleDialog, ANewClassForAnElementGoesOntoItAndEscapeCancels)
     EXPECT_FALSE(dialog.viewPanel()->isVisible());
     live.settleWrites();
     EXPECT_FALSE(text(site).contains(QStringLiteral(".never")));
+}
+
+TEST_F(RuleDialog, APrefixedPropertyIsReadLiveUnderTheNameThePageAnswers)
+{
+    load();
+    const std::shared_ptr<CSSCopyInfo> copy = copyOf(top(site, QStringLiteral("@keyframes turn")));
+    ASSERT_NE(copy->cssRule(), nullptr);
+    copy->cssRule()->cssRules().item(1)->style()->setProperty(QStringLiteral("transform"), QStringLiteral("rotate(45deg)"));
+    dialog.setDuplicateMode(copy);
+    const QList<QVariantMap> preset = dialog.presetKeyframes();
+    ASSERT_EQ(preset.size(), 2);
+    EXPECT_EQ(preset.at(0).value(QStringLiteral("selector")), QStringLiteral("from"));
+    EXPECT_TRUE(preset.at(1).value(QStringLiteral("body")).toString().contains(QStringLiteral("rotate(45deg)")))
+        << preset.at(1).value(QStringLiteral("body")).toString().toStdString();
 }
 
 } // namespace
