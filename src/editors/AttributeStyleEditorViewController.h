@@ -17,6 +17,7 @@ class AttributeEditor;
 class CSSOutlineDelegate;
 class ColorEditor;
 class BackgroundEditor;
+class BorderEditor;
 class ComboEnumEditor;
 class EnumEditor;
 class AlignEditor;
@@ -169,6 +170,7 @@ private:
     LengthEditor *m_lineHeightEditor = nullptr;
     LengthEditor *m_letterSpacingEditor = nullptr;
     BackgroundEditor *m_backgroundEditor = nullptr;
+    BorderEditor *m_borderEditor = nullptr;
     FilterEditor *m_filterEditor = nullptr;
     TransformEditor *m_transformEditor = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "AlignEditor.h"
 #include "BackgroundEditor.h"
+#include "BorderEditor.h"
 #include "ComboEnumEditor.h"
 #include "EnumEditor.h"
 #include "FilterEditor.h"
@@ -158,6 +159,7 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_lineHeightEditor = new LengthEditor;
     m_letterSpacingEditor = new LengthEditor;
     m_backgroundEditor = new BackgroundEditor;
+    m_borderEditor = new BorderEditor;
     m_filterEditor = new FilterEditor;
     m_transformEditor = new TransformEditor;
 
@@ -187,6 +189,7 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     add(0, QStringLiteral("Color"), m_colorEditor);
     // Page 1: border and background.
     section(1, QStringLiteral("Border"));
+    add(1, QStringLiteral("Border"), m_borderEditor);
     add(1, QStringLiteral("Radius"), m_borderRadiusEditor);
     section(1, QStringLiteral("Background"));
     add(1, QStringLiteral("Color"), m_backgroundEditor);
@@ -196,11 +199,11 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     add(2, QStringLiteral("Filter"), m_filterEditor);
     add(2, QStringLiteral("Transform"), m_transformEditor);
 
-    // The panel's order; the border and shadow slots are empty, so those
-    // declarations pass through.
+    // The panel's order; the shadow slots are empty, so those declarations
+    // pass through.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,
                  m_fontStyleEditor, m_fontFamilyEnumEditor, m_fontWeightEditor, m_textAlignEditor,
-                 m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, nullptr,
+                 m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, m_borderEditor,
                  m_widthEditor,    m_heightEditor,        m_leftEditor,      m_topEditor,
                  m_rightEditor,    m_bottomEditor,        m_zIndexEditor,    m_opacityEditor,
                  m_colorEditor,    m_fontSizeEditor,      m_lineHeightEditor, m_letterSpacingEditor,
@@ -240,6 +243,8 @@ AttributeEditor *AttributeStyleEditorViewController::editorForProperty(const QSt
         if (auto *sides = qobject_cast<FourLengthsEditor *>(editor); sides && sides->properties().contains(property))
             return editor;
     }
+    if (property.startsWith(QLatin1String("border-")) && !property.contains(QLatin1String("radius")))
+        return m_borderEditor;
     if (property == u"filter")
         return m_filterEditor;
     if (property == u"transform")

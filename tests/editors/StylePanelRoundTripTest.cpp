@@ -1,6 +1,7 @@
 #include "TestPrinters.h"
 #include "PanelTestSupport.h"
 
+#include "editors/BorderEditor.h"
 #include "editors/ComboEnumEditor.h"
 #include "editors/EnumEditor.h"
 #include "editors/FilterEditor.h"
@@ -180,11 +181,30 @@ bool perform(PanelHarness &harness, const QString &change)
         }
         return false;
     }
-    if (verb == u"unlock") {
+    if (verb == u"unlock" || verb == u"lock") {
+        if (auto *border = qobject_cast<BorderEditor *>(editor)) {
+            border->lockButton()->click();
+            return true;
+        }
         auto *sides = qobject_cast<FourLengthsEditor *>(editor);
         if (!sides)
             return false;
         sides->lockButton()->click();
+        return true;
+    }
+    if (auto *border = qobject_cast<BorderEditor *>(editor); border && (verb == u"style" || verb == u"width")) {
+        const QStringList directions{"all", "top", "right", "bottom", "left"};
+        const auto direction = BorderEditor::Direction(directions.indexOf(words.value(2)));
+        if (direction < 0)
+            return false;
+        const BorderEditor::Controls &controls = border->controls(direction);
+        if (verb == u"width") {
+            typeInto(controls.widthInput, words.mid(4).join(u' '));
+            return true;
+        }
+        const int index = controls.styleSelector->findText(words.value(3));
+        controls.styleSelector->setCurrentIndex(index);
+        Q_EMIT controls.styleSelector->activated(index);
         return true;
     }
     if (verb == u"colour") {
