@@ -31,6 +31,7 @@ class QListWidget;
 class QScrollArea;
 class QStackedWidget;
 class SegmentedControl;
+class ShadowEditor;
 class TransformEditor;
 
 // The style-attribute panel: the inline style of an element, or the
@@ -172,5 +173,7 @@ private:
     BackgroundEditor *m_backgroundEditor = nullptr;
     BorderEditor *m_borderEditor = nullptr;
     FilterEditor *m_filterEditor = nullptr;
+    ShadowEditor *m_textShadowEditor = nullptr;
+    ShadowEditor *m_boxShadowEditor = nullptr;
     TransformEditor *m_transformEditor = nullptr;
 };

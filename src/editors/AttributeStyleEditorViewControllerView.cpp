@@ -13,6 +13,7 @@
 #include "FourLengthsEditor.h"
 #include "LengthEditor.h"
 #include "NumberStyleEditor.h"
+#include "ShadowEditor.h"
 #include "TransformEditor.h"
 
 #include "platform/kit/SegmentedControl.h"
@@ -161,6 +162,8 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_backgroundEditor = new BackgroundEditor;
     m_borderEditor = new BorderEditor;
     m_filterEditor = new FilterEditor;
+    m_textShadowEditor = new ShadowEditor;
+    m_boxShadowEditor = new ShadowEditor;
     m_transformEditor = new TransformEditor;
 
     // Page 0: box and text, in the order a designer reads a box.
@@ -196,18 +199,19 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     // Page 2: effects.
     section(2, QStringLiteral("Effects"));
     add(2, QStringLiteral("Opacity"), m_opacityEditor);
+    add(2, QStringLiteral("Text Shadow"), m_textShadowEditor);
+    add(2, QStringLiteral("Box Shadow"), m_boxShadowEditor);
     add(2, QStringLiteral("Filter"), m_filterEditor);
     add(2, QStringLiteral("Transform"), m_transformEditor);
 
-    // The panel's order; the shadow slots are empty, so those declarations
-    // pass through.
+    // The panel's order.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,
                  m_fontStyleEditor, m_fontFamilyEnumEditor, m_fontWeightEditor, m_textAlignEditor,
                  m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, m_borderEditor,
                  m_widthEditor,    m_heightEditor,        m_leftEditor,      m_topEditor,
                  m_rightEditor,    m_bottomEditor,        m_zIndexEditor,    m_opacityEditor,
                  m_colorEditor,    m_fontSizeEditor,      m_lineHeightEditor, m_letterSpacingEditor,
-                 nullptr,          nullptr,               m_backgroundEditor, m_filterEditor,
+                 m_textShadowEditor, m_boxShadowEditor,   m_backgroundEditor, m_filterEditor,
                  m_transformEditor};
     resetEditors();
 }

@@ -10,6 +10,7 @@
 #include "editors/NumberField.h"
 #include "editors/NumberStyleEditor.h"
 #include "editors/QuickColorPicker.h"
+#include "editors/ShadowEditor.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/TransformEditor.h"
 #include "platform/kit/ColorPanel.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
@@ -148,6 +150,26 @@ bool perform(PanelHarness &harness, const QString &change)
         QTest::mouseClick(argument == u"up" ? stepper->upButton() : stepper->downButton(), Qt::LeftButton);
         TestUtil::spin(10);
         return true;
+    }
+    if (auto *shadow = qobject_cast<ShadowEditor *>(editor)) {
+        if (verb == u"add") {
+            shadow->addButton()->click();
+            return true;
+        }
+        shadow->listView()->setCurrentRow(words.value(2).toInt());
+        if (verb == u"delete") {
+            shadow->removeButton()->click();
+            return true;
+        }
+        if (verb == u"blur") {
+            typeInto(shadow->blurInput(), words.mid(4).join(u' '));
+            return true;
+        }
+        if (verb == u"x") {
+            typeInto(shadow->offsetHInput(), words.mid(4).join(u' '));
+            return true;
+        }
+        return false;
     }
     if (verb == u"field") {
         auto *transform = qobject_cast<TransformEditor *>(editor);
