@@ -179,10 +179,10 @@ void ShadowEditor::deleteShadow()
 
 void ShadowEditor::doAddProp(const DropShadowValuePtr &layer, int index)
 {
-    if (InspectUndoManager *undo = File::sharedUndoManager()) {
+    // The group stays open for the receivers of the announcement that
+    // follows; their write closes it, so the layer and the style are one step.
+    if (InspectUndoManager *undo = File::sharedUndoManager())
         undo->prepareWithInvocationTarget(m_shownObject.get(), [this, layer] { doDeleteProp(layer); });
-        undo->reserveCloseGroupingAtEndOfRunLoop();
-    }
     m_shadows.insert(std::clamp<qsizetype>(index, 0, m_shadows.size()), layer);
     reloadTable(index);
 }
@@ -192,10 +192,8 @@ void ShadowEditor::doDeleteProp(const DropShadowValuePtr &layer)
     const int index = int(m_shadows.indexOf(layer));
     if (index < 0)
         return;
-    if (InspectUndoManager *undo = File::sharedUndoManager()) {
+    if (InspectUndoManager *undo = File::sharedUndoManager())
         undo->prepareWithInvocationTarget(m_shownObject.get(), [this, layer, index] { doAddProp(layer, index); });
-        undo->reserveCloseGroupingAtEndOfRunLoop();
-    }
     m_shadows.removeAt(index);
     reloadTable(index < m_shadows.size() ? index : -1);
 }
