@@ -135,6 +135,16 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
         QFormLayout *form = forms[page];
         form->addRow(sectionTitle(title, form->parentWidget()));
     };
+    // The compound editors take the whole width, under their title.
+    const auto addWide = [&forms](int page, const QString &title, QWidget *editor) {
+        QFormLayout *form = forms[page];
+        auto *label = new QLabel(title, form->parentWidget());
+        label->setBuddy(editor);
+        form->addRow(label);
+        editor->setParent(form->parentWidget());
+        editor->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        form->addRow(editor);
+    };
 
     m_displayEditor = new EnumEditor;
     m_floatEditor = new EnumEditor;
@@ -192,17 +202,17 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     add(0, QStringLiteral("Color"), m_colorEditor);
     // Page 1: border and background.
     section(1, QStringLiteral("Border"));
-    add(1, QStringLiteral("Border"), m_borderEditor);
+    addWide(1, QStringLiteral("Border"), m_borderEditor);
     add(1, QStringLiteral("Radius"), m_borderRadiusEditor);
     section(1, QStringLiteral("Background"));
     add(1, QStringLiteral("Color"), m_backgroundEditor);
     // Page 2: effects.
     section(2, QStringLiteral("Effects"));
     add(2, QStringLiteral("Opacity"), m_opacityEditor);
-    add(2, QStringLiteral("Text Shadow"), m_textShadowEditor);
-    add(2, QStringLiteral("Box Shadow"), m_boxShadowEditor);
-    add(2, QStringLiteral("Filter"), m_filterEditor);
-    add(2, QStringLiteral("Transform"), m_transformEditor);
+    addWide(2, QStringLiteral("Text Shadow"), m_textShadowEditor);
+    addWide(2, QStringLiteral("Box Shadow"), m_boxShadowEditor);
+    addWide(2, QStringLiteral("Filter"), m_filterEditor);
+    addWide(2, QStringLiteral("Transform"), m_transformEditor);
 
     // The panel's order.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,

@@ -64,7 +64,8 @@ FilterEditor::FilterEditor(QWidget *parent)
         slider->setFocusPolicy(Qt::StrongFocus);
         title->setBuddy(slider);
         auto *label = new QLabel(this);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("360deg ")));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("360deg")));
+        slider->setMinimumWidth(40);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(title, f, 0);
         grid->addWidget(slider, f, 1);

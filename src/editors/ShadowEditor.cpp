@@ -73,6 +73,7 @@ ShadowEditor::ShadowEditor(QWidget *parent)
     grid->setVerticalSpacing(2);
     grid->addWidget(m_listView, 0, 0, 1, 4);
     auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(0);
     buttons->addWidget(m_addButton);
     buttons->addWidget(m_removeButton);
     buttons->addStretch(1);
@@ -81,12 +82,14 @@ ShadowEditor::ShadowEditor(QWidget *parent)
         auto *label = new QLabel(QString::fromLatin1(fields[i].second), this);
         label->setBuddy(fields[i].first);
         fields[i].first->setAccessibleName(QStringLiteral("Shadow %1").arg(QString::fromLatin1(fields[i].second)));
+        fields[i].first->setMaximumWidth(fields[i].first->fontMetrics().horizontalAdvance(QStringLiteral("-000.0")) + 10);
         grid->addWidget(label, 1 + i / 2, (i % 2) * 2);
         grid->addWidget(fields[i].first, 1 + i / 2, (i % 2) * 2 + 1);
     }
     grid->addWidget(m_unitButton, 3, 0, 1, 2);
-    grid->addWidget(m_colorPicker, 3, 2);
-    grid->addWidget(m_insetButton, 3, 3);
+    grid->addWidget(m_colorPicker, 3, 2, 1, 2);
+    grid->addWidget(m_insetButton, 4, 0, 1, 4);
+    grid->setColumnStretch(3, 1);
 
     const std::array<Length, 4> kinds{Length::X, Length::Y, Length::Blur, Length::Spread};
     for (int i = 0; i < 4; ++i) {
