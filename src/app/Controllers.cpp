@@ -11,6 +11,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSSnippetDataSource.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/SegmentedControl.h"
@@ -19,7 +20,9 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/AnimationManager.h"
+#include "stylemanager/CreateSelectorManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -34,6 +37,7 @@
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
+#include "workspace/SnippetUtil.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -308,6 +312,28 @@ void Controllers::install(AppDelegate &delegate)
     installCompiler(delegate);
     installKeyframeTimeline(delegate);
     installCodeAssist(delegate);
+    installRuleDialogs(delegate);
+}
+
+void Controllers::installRuleDialogs(AppDelegate &delegate)
+{
+    // The create rule dialog takes the place of the rules panel's add-selector popover.
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
+    if (!rules || rules->createSelectorManager())
+        return;
+    // The snippet store's CSS snippets feed the dialog's and the panels' preset lists.
+    CSSSnippetDataSource::setSnippetProvider([] {
+        QList<QVariantMap> snippets;
+        for (const SnippetPtr &snippet : SnippetUtil::snippetsInCategory(QStringLiteral("CSS")))
+            snippets << *snippet;
+        return snippets;
+    });
+    auto *dialog = new CreateSelectorManagerDelegate(rules, &delegate);
+    dialog->setObjectName(QStringLiteral("createSelectorManager"));
+    rules->setCreateSelectorManager(dialog);
+    auto *addProperty = new AddStylePropertyViewController(rules, &delegate);
+    addProperty->setObjectName(QStringLiteral("addStylePropertyViewController"));
+    rules->setAddStylePropertyPanel(addProperty);
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)

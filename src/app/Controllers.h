@@ -28,6 +28,8 @@ private:
     static void installCompiler(AppDelegate &delegate);
     // The keyframe timeline in the keyframe pane, wired to the rules panel and the preview.
     static void installKeyframeTimeline(AppDelegate &delegate);
+    // The create rule dialog and the add property panel of the rules panel.
+    static void installRuleDialogs(AppDelegate &delegate);
     // The Rules menu's commands on the rules panel.
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.
