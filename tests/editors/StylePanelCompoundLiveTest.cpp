@@ -2,13 +2,11 @@
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 
-#include "PanelTestSupport.h"
-#include "domtree/DomTreeTestSupport.h"
+#include "LivePanelSupport.h"
 
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/FilterEditor.h"
 #include "editors/ShadowEditor.h"
-#include "platform/web/engine/WebFrameMirror.h"
 
 #include <QListWidget>
 #include <QSlider>
@@ -27,37 +25,19 @@ const QByteArray s_page = "<!DOCTYPE html>\n"
                           "  </body>\n"
                           "</html>\n";
 
-// The panel beside the real DOM tree of a page shown offscreen.
-struct CompoundLivePanel : DomTreeHarness
+// The panel showing the box.
+struct CompoundLivePanel : LivePanel
 {
     CompoundLivePanel()
-        : DomTreeHarness(s_page)
-        , fixture(WebTestFixture::sharedView())
+        : LivePanel(s_page)
     {
-        loaded = fixture.loadUrl(QUrl::fromLocalFile(file->path()));
         if (!loaded)
             return;
-        show(fixture.mainFrame().sharedDocument());
-        pane.initEditor();
-        QObject::connect(tree, &DomTreeDelegate::selectedNodeChanged, &pane, [this](DOMNode *node) {
-            if (node && node->isElement())
-                pane.setStyledObject(node);
-            else
-                pane.clearStyledObject();
-        });
         select(byId("box"));
         shown = TestUtil::waitUntil([this] { return pane.styledElement() == byId("box"); });
     }
-    QString inPage(const QString &script)
-    {
-        fixture.settle();
-        return fixture.evaluate(script).toString();
-    }
 
-    WebTestFixture fixture;
-    bool loaded = false;
     bool shown = false;
-    AttributeStyleEditorViewController pane;
 };
 
 } // namespace
