@@ -139,6 +139,19 @@ bool perform(PanelHarness &harness, const QString &change)
         Q_EMIT button->activated(index);
         return true;
     }
+    if (verb == u"arrow") {
+        auto *field = qobject_cast<QLineEdit *>(editor->firstControl());
+        if (!field)
+            return false;
+        // The arrows step only while the field has the focus.
+        field->window()->show();
+        field->activateWindow();
+        field->setFocus();
+        if (!QTest::qWaitFor([field] { return field->hasFocus(); }))
+            return false;
+        QTest::keyClick(field, argument == u"up" ? Qt::Key_Up : Qt::Key_Down);
+        return true;
+    }
     if (verb == u"step") {
         Stepper *stepper = nullptr;
         if (auto *length = qobject_cast<LengthEditor *>(editor))
