@@ -90,14 +90,11 @@ TransformEditor::TransformEditor(QWidget *parent)
 
 void TransformEditor::readStyle(StyleValueMap &map)
 {
-    const auto accept = [](const QList<StyleValueMap::Value> &) { return true; };
-    auto values = map.takeIfHeld({QStringLiteral("transform")}, accept);
-    if (!values && map.lookup(QStringLiteral("transform")).state == StyleValueMap::State::Absent)
-        values = map.takeIfHeld({QStringLiteral("-webkit-transform")}, accept);
-    if (!values)
+    const std::optional<QString> text =
+        takeNameOrPrefixed(map, QStringLiteral("transform"), QStringLiteral("-webkit-transform"));
+    if (!text)
         return;
-    setImportant(values->first().important);
-    m_transform.read(values->first().text);
+    m_transform.read(*text);
     showFields();
 }
 
