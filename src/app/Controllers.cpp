@@ -33,6 +33,7 @@
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "editors/AttributeStyleEditorViewController.h"
+#include "editors/popover/StyleEditorViewController.h"
 #include "editors/FontFamilyEnumEditor.h"
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -484,4 +485,7 @@ void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDeleg
         rules->setAttributeStyleEditor(popover);
         popover->setRulesPanel(rules);
     }
+    // A declaration's value opens in a popover editor chosen by its property.
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+        rules->setStyleEditor(new StyleEditorViewController(ui.window));
 }
