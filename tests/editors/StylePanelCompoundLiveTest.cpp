@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 
-#include "LivePanelSupport.h"
+#include "StyleLivePanel.h"
 
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/FilterEditor.h"
@@ -26,10 +26,10 @@ const QByteArray s_page = "<!DOCTYPE html>\n"
                           "</html>\n";
 
 // The panel showing the box.
-struct CompoundLivePanel : LivePanel
+struct CompoundLivePanel : StyleLivePanel
 {
     CompoundLivePanel()
-        : LivePanel(s_page)
+        : StyleLivePanel(s_page)
     {
         if (!loaded)
             return;

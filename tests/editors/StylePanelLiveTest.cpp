@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 
-#include "LivePanelSupport.h"
+#include "StyleLivePanel.h"
 #include "PanelTestSupport.h"
 #include "domtree/DomTreeTestSupport.h"
 
@@ -48,7 +48,7 @@ const QString s_original = QString::fromUtf8(s_page);
 
 TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBoth)
 {
-    LivePanel page(s_page);
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     page.select(page.byId("box"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return page.pane.styledElement() == page.byId("box"); }));
@@ -84,7 +84,7 @@ TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBo
 
 TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
 {
-    LivePanel page(s_page);
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     page.window.resize(420, 600);
     page.select(page.byId("other"));
@@ -108,7 +108,7 @@ TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
 
 TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEditAndTheRuleListOffersIt)
 {
-    LivePanel page(s_page);
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     DOMStyleSheetList &sheets = page.document->styleSheets();
     ASSERT_GE(sheets.length(), 1);

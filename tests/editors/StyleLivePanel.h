@@ -14,9 +14,9 @@
 // The style-attribute panel beside the real DOM tree of a page shown
 // offscreen, following the tree's selection; a second panel serves the
 // tree's popover.
-struct LivePanel : DomTreeHarness
+struct StyleLivePanel : DomTreeHarness
 {
-    explicit LivePanel(const QByteArray &page)
+    explicit StyleLivePanel(const QByteArray &page)
         : DomTreeHarness(page)
         , fixture(WebTestFixture::sharedView())
     {
