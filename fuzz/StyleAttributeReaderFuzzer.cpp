@@ -1,9 +1,12 @@
 // Arbitrary style text through the style-attribute panel's reading: the
 // declarations map and every editor's readStyle, then the text the panel
-// writes back. What the panel writes must read back to itself.
+// writes back. What the panel writes must read back to itself, and so must
+// what the transform and filter readers write.
 
 #include "editors/AttributeStyleEditorViewController.h"
+#include "editors/FilterValue.h"
 #include "editors/StyleValueMap.h"
+#include "editors/TransformValue.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 
@@ -41,6 +44,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const StyleValueMap map = StyleValueMap::fromStyleText(text);
     for (const StyleValueMap::Declaration &declaration : map.declarations())
         map.lookup(declaration.name.toLower());
+
+    TransformValue transform;
+    transform.read(text);
+    const QString transformText = transform.write();
+    TransformValue transformAgain;
+    transformAgain.read(transformText);
+    if (transformAgain.write() != transformText)
+        __builtin_trap();
+    FilterValue filter;
+    filter.read(text);
+    FilterValue filterAgain;
+    filterAgain.read(filter.write());
+    if (filterAgain.debugDump() != filter.debugDump() || filterAgain.write() != filter.write())
+        __builtin_trap();
 
     element->setAttribute(QStringLiteral("style"), text);
     panel->setStyledObject(element.get());

@@ -54,7 +54,9 @@ int main(int argc, char *argv[])
         "  <header class='top'>\n    <h1>Lighthouse Bakery</h1>\n  </header>\n  <main>\n"
         "    <p class='lead' id='lead' style='display: block; margin: 12px 0; padding: 8px; width: 33.5%;"
         " font-family: Georgia, serif; font-size: 1.25em; line-height: 1.5; text-align: center;"
-        " color: #8a4b08; background-color: #fff3e0; border-radius: 6px; opacity: 0.95; cursor: pointer'>"
+        " color: #8a4b08; background-color: #fff3e0; border-radius: 6px; opacity: 0.95; cursor: pointer;"
+        " border: 2px solid #d7a86e; box-shadow: 0 2px 4px rgba(0, 0, 0, 0.2), inset 0 0 2px #fff;"
+        " filter: saturate(120%) contrast(1.1); transform: rotate(1deg) scale(1.02)'>"
         "Bread baked before dawn, every day.</p>\n  </main>\n</body>\n</html>\n";
     writeProjectFile(site + QStringLiteral("/index.html"), page);
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
@@ -106,8 +108,9 @@ int main(int argc, char *argv[])
             pane->view()->resize(240, 560);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-border.png")) && written;
+            // The effects page is long: the compound editors in full.
             pane->changeTab(2);
-            pane->view()->resize(240, 560);
+            pane->view()->resize(240, 900);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-effects.png")) && written;
             pane->changeTab(0);

@@ -1,5 +1,7 @@
 #include "AttributeEditor.h"
 
+#include "StyleValueMap.h"
+
 #include "platform/foundation/NotificationCenter.h"
 
 AttributeEditor::AttributeEditor(QWidget *parent)
@@ -41,4 +43,16 @@ QString AttributeEditor::declaration(const QString &name, const QString &value) 
     if (m_important)
         return name + u':' + value + QStringLiteral(" !important;");
     return name + u':' + value + u';';
+}
+
+std::optional<QString> AttributeEditor::takeNameOrPrefixed(StyleValueMap &map, const QString &name,
+                                                            const QString &prefixed)
+{
+    auto values = map.takeIfHeld({name}, nullptr);
+    if (!values && map.lookup(name).state == StyleValueMap::State::Absent)
+        values = map.takeIfHeld({prefixed}, nullptr);
+    if (!values)
+        return std::nullopt;
+    setImportant(values->first().important);
+    return values->first().text;
 }

@@ -44,6 +44,9 @@ public:
     virtual QWidget *firstControl() const { return nullptr; }
 
 protected:
+    // Takes the value of the name, or of its prefixed form when the name is
+    // not given at all, and keeps its priority.
+    std::optional<QString> takeNameOrPrefixed(StyleValueMap &map, const QString &name, const QString &prefixed);
     // "name:value;" with the priority when the value was taken with one.
     QString declaration(const QString &name, const QString &value) const;
 

@@ -17,6 +17,7 @@ class AttributeEditor;
 class CSSOutlineDelegate;
 class ColorEditor;
 class BackgroundEditor;
+class BorderEditor;
 class ComboEnumEditor;
 class EnumEditor;
 class AlignEditor;
@@ -30,6 +31,7 @@ class QListWidget;
 class QScrollArea;
 class QStackedWidget;
 class SegmentedControl;
+class ShadowEditor;
 class TransformEditor;
 
 // The style-attribute panel: the inline style of an element, or the
@@ -169,6 +171,9 @@ private:
     LengthEditor *m_lineHeightEditor = nullptr;
     LengthEditor *m_letterSpacingEditor = nullptr;
     BackgroundEditor *m_backgroundEditor = nullptr;
+    BorderEditor *m_borderEditor = nullptr;
     FilterEditor *m_filterEditor = nullptr;
+    ShadowEditor *m_textShadowEditor = nullptr;
+    ShadowEditor *m_boxShadowEditor = nullptr;
     TransformEditor *m_transformEditor = nullptr;
 };

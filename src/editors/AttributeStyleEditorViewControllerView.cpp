@@ -5,6 +5,7 @@
 
 #include "AlignEditor.h"
 #include "BackgroundEditor.h"
+#include "BorderEditor.h"
 #include "ComboEnumEditor.h"
 #include "EnumEditor.h"
 #include "FilterEditor.h"
@@ -12,6 +13,7 @@
 #include "FourLengthsEditor.h"
 #include "LengthEditor.h"
 #include "NumberStyleEditor.h"
+#include "ShadowEditor.h"
 #include "TransformEditor.h"
 
 #include "platform/kit/SegmentedControl.h"
@@ -133,6 +135,16 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
         QFormLayout *form = forms[page];
         form->addRow(sectionTitle(title, form->parentWidget()));
     };
+    // The compound editors take the whole width, under their title.
+    const auto addWide = [&forms](int page, const QString &title, QWidget *editor) {
+        QFormLayout *form = forms[page];
+        auto *label = new QLabel(title, form->parentWidget());
+        label->setBuddy(editor);
+        form->addRow(label);
+        editor->setParent(form->parentWidget());
+        editor->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        form->addRow(editor);
+    };
 
     m_displayEditor = new EnumEditor;
     m_floatEditor = new EnumEditor;
@@ -158,7 +170,10 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_lineHeightEditor = new LengthEditor;
     m_letterSpacingEditor = new LengthEditor;
     m_backgroundEditor = new BackgroundEditor;
+    m_borderEditor = new BorderEditor;
     m_filterEditor = new FilterEditor;
+    m_textShadowEditor = new ShadowEditor;
+    m_boxShadowEditor = new ShadowEditor;
     m_transformEditor = new TransformEditor;
 
     // Page 0: box and text, in the order a designer reads a box.
@@ -187,24 +202,26 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     add(0, QStringLiteral("Color"), m_colorEditor);
     // Page 1: border and background.
     section(1, QStringLiteral("Border"));
+    addWide(1, QStringLiteral("Border"), m_borderEditor);
     add(1, QStringLiteral("Radius"), m_borderRadiusEditor);
     section(1, QStringLiteral("Background"));
     add(1, QStringLiteral("Color"), m_backgroundEditor);
     // Page 2: effects.
     section(2, QStringLiteral("Effects"));
     add(2, QStringLiteral("Opacity"), m_opacityEditor);
-    add(2, QStringLiteral("Filter"), m_filterEditor);
-    add(2, QStringLiteral("Transform"), m_transformEditor);
+    addWide(2, QStringLiteral("Text Shadow"), m_textShadowEditor);
+    addWide(2, QStringLiteral("Box Shadow"), m_boxShadowEditor);
+    addWide(2, QStringLiteral("Filter"), m_filterEditor);
+    addWide(2, QStringLiteral("Transform"), m_transformEditor);
 
-    // The panel's order; the border and shadow slots are empty, so those
-    // declarations pass through.
+    // The panel's order.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,
                  m_fontStyleEditor, m_fontFamilyEnumEditor, m_fontWeightEditor, m_textAlignEditor,
-                 m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, nullptr,
+                 m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, m_borderEditor,
                  m_widthEditor,    m_heightEditor,        m_leftEditor,      m_topEditor,
                  m_rightEditor,    m_bottomEditor,        m_zIndexEditor,    m_opacityEditor,
                  m_colorEditor,    m_fontSizeEditor,      m_lineHeightEditor, m_letterSpacingEditor,
-                 nullptr,          nullptr,               m_backgroundEditor, m_filterEditor,
+                 m_textShadowEditor, m_boxShadowEditor,   m_backgroundEditor, m_filterEditor,
                  m_transformEditor};
     resetEditors();
 }
@@ -240,6 +257,8 @@ AttributeEditor *AttributeStyleEditorViewController::editorForProperty(const QSt
         if (auto *sides = qobject_cast<FourLengthsEditor *>(editor); sides && sides->properties().contains(property))
             return editor;
     }
+    if (property.startsWith(QLatin1String("border-")) && !property.contains(QLatin1String("radius")))
+        return m_borderEditor;
     if (property == u"filter")
         return m_filterEditor;
     if (property == u"transform")

@@ -64,7 +64,8 @@ FilterEditor::FilterEditor(QWidget *parent)
         slider->setFocusPolicy(Qt::StrongFocus);
         title->setBuddy(slider);
         auto *label = new QLabel(this);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("360deg ")));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("360deg")));
+        slider->setMinimumWidth(40);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(title, f, 0);
         grid->addWidget(slider, f, 1);
@@ -78,14 +79,11 @@ FilterEditor::FilterEditor(QWidget *parent)
 
 void FilterEditor::readStyle(StyleValueMap &map)
 {
-    const auto accept = [](const QList<StyleValueMap::Value> &) { return true; };
-    auto values = map.takeIfHeld({QStringLiteral("filter")}, accept);
-    if (!values && map.lookup(QStringLiteral("filter")).state == StyleValueMap::State::Absent)
-        values = map.takeIfHeld({QStringLiteral("-webkit-filter")}, accept);
-    if (!values)
+    const std::optional<QString> text =
+        takeNameOrPrefixed(map, QStringLiteral("filter"), QStringLiteral("-webkit-filter"));
+    if (!text)
         return;
-    setImportant(values->first().important);
-    m_filter.read(values->first().text);
+    m_filter.read(*text);
     showValues();
 }
 

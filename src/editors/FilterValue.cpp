@@ -23,6 +23,13 @@ int functionIndex(const QString &lowerName)
     return -1;
 }
 
+// A converted number without the binary rest of the conversion: 1.1 as a
+// fraction is 110, not 110.00000000000001.
+double rounded(double value)
+{
+    return std::round(value * 1e9) / 1e9;
+}
+
 // The slider value of one argument, or nothing when the slider cannot hold
 // it as written.
 std::optional<double> sliderValue(FilterValue::Function function, const QString &argument)
@@ -44,17 +51,17 @@ std::optional<double> sliderValue(FilterValue::Function function, const QString 
         if (unit == QLatin1String("deg") || (unit.isEmpty() && value == 0))
             return value;
         if (unit == QLatin1String("turn"))
-            return value * 360;
+            return rounded(value * 360);
         if (unit == QLatin1String("grad"))
-            return value * 0.9;
+            return rounded(value * 0.9);
         if (unit == QLatin1String("rad"))
-            return value * 180 / std::numbers::pi;
+            return rounded(value * 180 / std::numbers::pi);
         return std::nullopt;
     default:
         if (unit == QLatin1String("%"))
             return value;
         if (unit.isEmpty())
-            return value * 100;
+            return rounded(value * 100);
         return std::nullopt;
     }
 }

@@ -3,13 +3,14 @@
 #include "EditorNumber.h"
 
 NumberField::NumberField(QWidget *parent)
-    : QLineEdit(parent)
+    : StepNumberTextField(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QLineEdit::editingFinished, this, &NumberField::endEditing);
+    connect(this, &QLineEdit::editingFinished, this, &NumberField::finishEditing);
+    connect(this, &StepNumberTextField::stepped, this, &NumberField::finishEditing);
 }
 
-void NumberField::endEditing()
+void NumberField::finishEditing()
 {
     const QString trimmed = text().trimmed();
     if (!trimmed.isEmpty() && !m_keywords.contains(trimmed)) {

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QLineEdit>
+#include "StepNumberTextField.h"
+
 #include <QStringList>
 
 // A text field for numbers: when editing ends it replaces its text by the
 // number at its start, in the shortest exact form (trailing characters
 // dropped), unless the text is empty or one of its accepted keywords, and
-// then reports textDidEndEditing().
-class NumberField : public QLineEdit
+// then reports textDidEndEditing(). The arrow keys step its number, each
+// step reported the same way.
+class NumberField : public StepNumberTextField
 {
     Q_OBJECT
 
@@ -24,7 +26,7 @@ Q_SIGNALS:
     void textDidEndEditing();
 
 private:
-    void endEditing();
+    void finishEditing();
 
     QStringList m_keywords;
 };

@@ -96,6 +96,7 @@ void StepNumberTextField::stepText(double step)
         delegate().controlTextDidChange(this);
     Q_EMIT activated();
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("closeRefviewByStepChange"), this);
+    Q_EMIT stepped();
 }
 
 void StepNumberTextField::becomeFirstResponder(Qt::FocusReason reason)

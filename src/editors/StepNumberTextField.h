@@ -35,6 +35,10 @@ public:
     bool isMonitoringKeys() const { return m_keyEvent; }
     qint64 preDigit() const { return m_preDigit; }
 
+Q_SIGNALS:
+    // After a step, once the delegate and the action were told.
+    void stepped();
+
 protected:
     void becomeFirstResponder(Qt::FocusReason reason) override;
     void textDidEndEditing() override;

@@ -32,7 +32,7 @@ TransformEditor::TransformEditor(QWidget *parent)
         auto *field = new StepNumberTextField(this);
         field->setAccessibleName(QString::fromLatin1(names[f]));
         field->setPlaceholderText(QStringLiteral("-"));
-        field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-0000.00")) + 12);
+        field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-000.0")) + 10);
         TextFieldDelegate delegate;
         delegate.controlTextDidEndEditing = [this](TextField *) { valueChanged(); };
         field->setDelegate(delegate);
@@ -62,41 +62,39 @@ TransformEditor::TransformEditor(QWidget *parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
-    const auto row = [this, grid](int r, const QString &title, std::initializer_list<T::Field> fields, QWidget *unit,
+    const auto row = [this, grid](int r, const QString &title, std::initializer_list<T::Field> fields,
                                   QWidget *clear) {
-        grid->addWidget(new QLabel(title, this), r, 0);
+        auto *label = new QLabel(title, this);
+        label->setBuddy(m_fields[*fields.begin()]);
+        grid->addWidget(label, r, 0);
         int column = 1;
         for (T::Field f : fields)
             grid->addWidget(m_fields[f], r, column++);
-        if (unit)
-            grid->addWidget(unit, r, 4);
         if (clear)
-            grid->addWidget(clear, r, 5);
+            grid->addWidget(clear, r, 4);
     };
-    row(0, QStringLiteral("Perspective"), {T::Perspective}, nullptr, nullptr);
-    row(1, QStringLiteral("Translate"), {T::X, T::Y, T::Z}, m_translateUnit,
+    row(0, QStringLiteral("Perspective"), {T::Perspective}, nullptr);
+    row(1, QStringLiteral("Translate"), {T::X, T::Y, T::Z},
         clearButton(QStringLiteral("translation"), &TransformEditor::clearTranslate));
-    row(2, QStringLiteral("Rotate"), {T::Rotate}, nullptr, nullptr);
-    row(3, QStringLiteral("Rotate 3D"), {T::RotateX, T::RotateY, T::RotateZ}, nullptr,
+    grid->addWidget(m_translateUnit, 2, 1, 1, 2);
+    row(3, QStringLiteral("Rotate"), {T::Rotate}, nullptr);
+    row(4, QStringLiteral("Rotate 3D"), {T::RotateX, T::RotateY, T::RotateZ},
         clearButton(QStringLiteral("rotations"), &TransformEditor::clearRotate));
-    row(4, QStringLiteral("Scale"), {T::ScaleX, T::ScaleY, T::ScaleZ}, nullptr,
+    row(5, QStringLiteral("Scale"), {T::ScaleX, T::ScaleY, T::ScaleZ},
         clearButton(QStringLiteral("scale"), &TransformEditor::clearScale));
-    row(5, QStringLiteral("Skew"), {T::SkewX, T::SkewY}, nullptr,
+    row(6, QStringLiteral("Skew"), {T::SkewX, T::SkewY},
         clearButton(QStringLiteral("skew"), &TransformEditor::clearSkew));
-    grid->setColumnStretch(6, 1);
+    grid->setColumnStretch(5, 1);
     showFields();
 }
 
 void TransformEditor::readStyle(StyleValueMap &map)
 {
-    const auto accept = [](const QList<StyleValueMap::Value> &) { return true; };
-    auto values = map.takeIfHeld({QStringLiteral("transform")}, accept);
-    if (!values && map.lookup(QStringLiteral("transform")).state == StyleValueMap::State::Absent)
-        values = map.takeIfHeld({QStringLiteral("-webkit-transform")}, accept);
-    if (!values)
+    const std::optional<QString> text =
+        takeNameOrPrefixed(map, QStringLiteral("transform"), QStringLiteral("-webkit-transform"));
+    if (!text)
         return;
-    setImportant(values->first().important);
-    m_transform.read(values->first().text);
+    m_transform.read(*text);
     showFields();
 }
 

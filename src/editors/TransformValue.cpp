@@ -252,8 +252,9 @@ void TransformValue::read(const QString &text)
             entries.append({QLatin1String(table[group[k]].listName), locations[k], {}, false});
     }
     for (int i = 0; i < items.size(); ++i) {
+        // An unclosed function would swallow what follows it: it goes last.
         if (!itemRead[i])
-            entries.append({{}, items[i].location, items[i].text, !items[i].isFunction()});
+            entries.append({{}, items[i].closed ? items[i].location : NotFound, items[i].text, !items[i].isFunction()});
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry &a, const Entry &b) { return a.location < b.location; });

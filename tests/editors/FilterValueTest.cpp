@@ -44,6 +44,7 @@ TEST(FilterValue, BrightnessAndContrastAreNeutralAtOneHundred)
 TEST(FilterValue, ReadsUnitLessFactorsAsFractionsAndAnglesInDegrees)
 {
     EXPECT_EQ(rewrite("contrast(1.5)"), "contrast(150%) ");
+    EXPECT_EQ(rewrite("contrast(1.1) sepia(0.07)"), "contrast(110%) sepia(7%) ");
     EXPECT_EQ(rewrite("grayscale(1)"), "grayscale(100%) ");
     EXPECT_EQ(rewrite("hue-rotate(0.5turn)"), "hue-rotate(180deg) ");
     EXPECT_EQ(rewrite("blur(0)"), "");

@@ -2,6 +2,7 @@
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 
+#include "StyleLivePanel.h"
 #include "PanelTestSupport.h"
 #include "domtree/DomTreeTestSupport.h"
 
@@ -41,52 +42,13 @@ const QByteArray s_page =
     "  </body>\n"
     "</html>\n";
 
-struct LivePanel : DomTreeHarness
-{
-    LivePanel()
-        : DomTreeHarness(s_page)
-        , fixture(WebTestFixture::sharedView())
-    {
-        loaded = fixture.loadUrl(QUrl::fromLocalFile(file->path()));
-        if (!loaded)
-            return;
-        show(fixture.mainFrame().sharedDocument());
-        pane.initEditor();
-        QObject::connect(tree, &DomTreeDelegate::selectedNodeChanged, &pane, [this](DOMNode *node) {
-            if (node && node->isElement())
-                pane.setStyledObject(node);
-            else
-                pane.clearStyledObject();
-        });
-        popoverPanel.initEditor();
-        tree->setAttributeStyleEditor(&popoverPanel);
-    }
-    QString inPage(const QString &script)
-    {
-        fixture.settle();
-        return fixture.evaluate(script).toString();
-    }
-    void type(QLineEdit *field, const QString &text)
-    {
-        field->setFocus();
-        field->setText(text);
-        QTest::keyClick(field, Qt::Key_Return);
-        settle();
-    }
-
-    WebTestFixture fixture;
-    bool loaded = false;
-    AttributeStyleEditorViewController pane;
-    AttributeStyleEditorViewController popoverPanel;
-};
-
 const QString s_original = QString::fromUtf8(s_page);
 
 } // namespace
 
 TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBoth)
 {
-    LivePanel page;
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     page.select(page.byId("box"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return page.pane.styledElement() == page.byId("box"); }));
@@ -122,7 +84,7 @@ TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBo
 
 TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
 {
-    LivePanel page;
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     page.window.resize(420, 600);
     page.select(page.byId("other"));
@@ -146,7 +108,7 @@ TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
 
 TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEditAndTheRuleListOffersIt)
 {
-    LivePanel page;
+    StyleLivePanel page(s_page);
     ASSERT_TRUE(page.loaded);
     DOMStyleSheetList &sheets = page.document->styleSheets();
     ASSERT_GE(sheets.length(), 1);

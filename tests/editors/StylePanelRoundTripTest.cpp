@@ -1,6 +1,7 @@
 #include "TestPrinters.h"
 #include "PanelTestSupport.h"
 
+#include "editors/BorderEditor.h"
 #include "editors/ComboEnumEditor.h"
 #include "editors/EnumEditor.h"
 #include "editors/FilterEditor.h"
@@ -9,6 +10,7 @@
 #include "editors/NumberField.h"
 #include "editors/NumberStyleEditor.h"
 #include "editors/QuickColorPicker.h"
+#include "editors/ShadowEditor.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/TransformEditor.h"
 #include "platform/kit/ColorPanel.h"
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
@@ -136,6 +139,19 @@ bool perform(PanelHarness &harness, const QString &change)
         Q_EMIT button->activated(index);
         return true;
     }
+    if (verb == u"arrow") {
+        auto *field = qobject_cast<QLineEdit *>(editor->firstControl());
+        if (!field)
+            return false;
+        // The arrows step only while the field has the focus.
+        field->window()->show();
+        field->activateWindow();
+        field->setFocus();
+        if (!QTest::qWaitFor([field] { return field->hasFocus(); }))
+            return false;
+        QTest::keyClick(field, argument == u"up" ? Qt::Key_Up : Qt::Key_Down);
+        return true;
+    }
     if (verb == u"step") {
         Stepper *stepper = nullptr;
         if (auto *length = qobject_cast<LengthEditor *>(editor))
@@ -147,6 +163,26 @@ bool perform(PanelHarness &harness, const QString &change)
         QTest::mouseClick(argument == u"up" ? stepper->upButton() : stepper->downButton(), Qt::LeftButton);
         TestUtil::spin(10);
         return true;
+    }
+    if (auto *shadow = qobject_cast<ShadowEditor *>(editor)) {
+        if (verb == u"add") {
+            shadow->addButton()->click();
+            return true;
+        }
+        shadow->listView()->setCurrentRow(words.value(2).toInt());
+        if (verb == u"delete") {
+            shadow->removeButton()->click();
+            return true;
+        }
+        if (verb == u"blur") {
+            typeInto(shadow->blurInput(), words.mid(4).join(u' '));
+            return true;
+        }
+        if (verb == u"x") {
+            typeInto(shadow->offsetHInput(), words.mid(4).join(u' '));
+            return true;
+        }
+        return false;
     }
     if (verb == u"field") {
         auto *transform = qobject_cast<TransformEditor *>(editor);
@@ -180,11 +216,30 @@ bool perform(PanelHarness &harness, const QString &change)
         }
         return false;
     }
-    if (verb == u"unlock") {
+    if (verb == u"unlock" || verb == u"lock") {
+        if (auto *border = qobject_cast<BorderEditor *>(editor)) {
+            border->lockButton()->click();
+            return true;
+        }
         auto *sides = qobject_cast<FourLengthsEditor *>(editor);
         if (!sides)
             return false;
         sides->lockButton()->click();
+        return true;
+    }
+    if (auto *border = qobject_cast<BorderEditor *>(editor); border && (verb == u"style" || verb == u"width")) {
+        const QStringList directions{"all", "top", "right", "bottom", "left"};
+        const auto direction = BorderEditor::Direction(directions.indexOf(words.value(2)));
+        if (direction < 0)
+            return false;
+        const BorderEditor::Controls &controls = border->controls(direction);
+        if (verb == u"width") {
+            typeInto(controls.widthInput, words.mid(4).join(u' '));
+            return true;
+        }
+        const int index = controls.styleSelector->findText(words.value(3));
+        controls.styleSelector->setCurrentIndex(index);
+        Q_EMIT controls.styleSelector->activated(index);
         return true;
     }
     if (verb == u"colour") {

@@ -1,5 +1,6 @@
 #include "TestPrinters.h"
 
+#include "editors/FilterValue.h"
 #include "editors/TransformValue.h"
 
 #include <gtest/gtest.h>
@@ -156,5 +157,35 @@ TEST(TransformValue, WhatIsWrittenReadsBackToTheSameState)
         T second;
         second.read(written);
         EXPECT_EQ(second.write(), written) << in;
+    }
+}
+
+TEST(TransformValue, AnyTextIsReadAndWhatIsWrittenIsAFixedPoint)
+{
+    // Pieces of transform and filter lists, glued at random.
+    const QStringList pieces{"rotate(", "translate(", "scale3d(", "skew(", "blur(", "contrast(", "hue-rotate(",
+                             "matrix(", ")", "(", ",", " ", "1", "-2.5", ".5", "e3", "px", "%", "deg", "turn",
+                             "calc(", "none", "X", "Y", "z", "0", "1e400", "var(--a)"};
+    quint32 seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int count = int(next() % 12);
+        for (int i = 0; i < count; ++i)
+            text += pieces[int(next() % pieces.size())];
+        T transform;
+        transform.read(text);
+        const QString written = transform.write();
+        T again;
+        again.read(written);
+        ASSERT_EQ(again.write(), written) << text.toStdString();
+        FilterValue filter;
+        filter.read(text);
+        FilterValue filterAgain;
+        filterAgain.read(filter.write());
+        ASSERT_EQ(filterAgain.write(), filter.write()) << text.toStdString();
     }
 }
