@@ -29,6 +29,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include "RulesBenchSupport.h"
+
 #include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
@@ -56,15 +58,6 @@ QByteArray page()
                 + "'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul></div></div></div>\n";
     }
     return html + "</div></body></html>";
-}
-
-QString figures(const std::vector<double> &values)
-{
-    return QStringLiteral("median %1 ms, 95th percentile %2 ms, worst %3 ms (%4 runs)")
-        .arg(median(values), 0, 'f', 1)
-        .arg(percentile(values, 0.95), 0, 'f', 1)
-        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
-        .arg(values.size());
 }
 
 CSSRulePtr declarationOf(const CSSOutlineDelegate &panel, const QString &selector, const QString &name)
@@ -120,28 +113,14 @@ int main(int argc, char **argv)
     }
 
     InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
     BalkInvocationManager batcher;
     CSSOutlineDelegate panel;
-    panel.setWriteReserver([&](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
-        batcher.addOperation(Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(write)),
-                             true, [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
-    });
-    panel.awakeFromNib();
-    panel.view()->resize(420, 700);
-    panel.view()->show();
+    wirePanel(panel, undo, batcher);
 
-    ChromiumProcess::instance().start();
-    auto *view = new WebView();
-    view->resize(1200, 900);
-    view->show();
-    view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
-    waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); });
-    DOMDocument *document = view->mainFrameDocument();
-    if (!document) {
-        std::fprintf(stderr, "the page was not shown\n");
+    WebView *view = showPage(html.fileName());
+    if (!view)
         return 1;
-    }
+    DOMDocument *document = view->mainFrameDocument();
     panel.setStyleFiles({sheet, benchSheet});
     WebBridge &bridge = view->bridge();
 

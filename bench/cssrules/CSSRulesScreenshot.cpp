@@ -5,9 +5,10 @@
 // as the third, the add-declaration popover beside the rule instead, "col"
 // typed into its search field; with "rule", the add-rule popover; with
 // "list", the value list opened under the colour being typed, the
-// style-editor badge beside it.
+// style-editor badge beside it; with "menu", the rule's context menu, "Add To
+// Responsive" open; with "property", a declaration's context menu.
 //
-//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule|list]
+//   cssrules_screenshot [OUTPUT.png] [light|dark] [add|rule|list|menu|property]
 
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/AddSelectorViewController.h"
@@ -28,6 +29,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 #include <QTest>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -123,7 +126,25 @@ int main(int argc, char *argv[])
             if (row->displayName() != QLatin1String(".page .lead"))
                 continue;
             outline->selectRowIndexes({outline->rowForItem(row.get())}, false);
-            if (popover == "rule") {
+            if (popover == "menu" || popover == "property") {
+                CSSRulePtr clicked = row;
+                if (popover == "property")
+                    clicked = row->children().value(0);
+                const int index = outline->rowForItem(clicked.get());
+                panel.showContextMenu(outline->rectOfRow(index).center(), false);
+                if (popover == "menu") {
+                    waitUntil([] { return false; }, 300);
+                    // "Add To Responsive" open beside it.
+                    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                        for (QAction *item : menu->actions()) {
+                            if (!item->menu())
+                                continue;
+                            menu->setActiveAction(item);
+                            item->menu()->popup(menu->mapToGlobal(menu->actionGeometry(item).topRight()));
+                        }
+                    }
+                }
+            } else if (popover == "rule") {
                 panel.showAddSelector();
                 if (AddSelectorViewController *add = panel.addSelectorViewController())
                     QTest::keyClicks(add->textField(), QStringLiteral("p.lead, .page > p:hover, foo"));
@@ -134,6 +155,21 @@ int main(int argc, char *argv[])
             }
         }
         waitUntil([] { return false; }, 600);
+        if (popover == "menu" || popover == "property") {
+            // The panel with its open menus laid over it where they stand.
+            QImage picture(QSize(760, 560), QImage::Format_ARGB32);
+            picture.fill(view->palette().color(QPalette::Window));
+            QPainter painter(&picture);
+            painter.drawPixmap(0, 0, view->grab());
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QMenu *>(top) && top->isVisible())
+                    painter.drawPixmap(top->geometry().topLeft() - view->geometry().topLeft(), top->grab());
+            }
+            painter.end();
+            const bool written = picture.save(output);
+            std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
+            return written ? 0 : 1;
+        }
         const bool written = pictureOfScreen(QSize(820, 600)).save(output);
         std::fprintf(stderr, "%s %s\n", written ? "wrote" : "could not write", qPrintable(output));
         return written ? 0 : 1;

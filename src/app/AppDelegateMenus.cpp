@@ -93,9 +93,16 @@ void AppDelegate::connectMenus()
                 if (QWidget *focus = QApplication::focusWidget())
                     QMetaObject::invokeMethod(focus, command);
             },
-            [slot](QAction *) {
+            [slot, command](QAction *) {
                 QWidget *focus = QApplication::focusWidget();
-                return focus && focus->metaObject()->indexOfSlot(slot.constData()) >= 0;
+                if (!focus || focus->metaObject()->indexOfSlot(slot.constData()) < 0)
+                    return false;
+                // A view whose delegate may not answer the command says so.
+                bool answers = true;
+                if (focus->metaObject()->indexOfMethod("answersEditCommand(QString)") >= 0)
+                    QMetaObject::invokeMethod(focus, "answersEditCommand", Q_RETURN_ARG(bool, answers),
+                                              Q_ARG(QString, QString::fromLatin1(command)));
+                return answers;
             });
     }
     on(QStringLiteral("makeMainfirstResponder:"), [this] { makeMainfirstResponder(); }, [this](QAction *) {

@@ -6,6 +6,7 @@
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
+#include "StyleInspectorPanes.h"
 
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
@@ -222,6 +223,8 @@ void Controllers::install(AppDelegate &delegate)
                 projects->updateDetectLayer();
         });
         rules->awakeFromNib();
+        if (ui.styleSplitView)
+            rules->setStyleInspector(new StyleInspectorPanes(ui.styleSplitView, rules));
         // The value list offers the font families the page's style sheets use.
         rules->setUsedFontFamilies([&delegate] { return delegate.getUsedFontFamilies(); });
         if (ui.cssRulesPane)

@@ -6,6 +6,7 @@
 #include "StyleSheetSource.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/ExWebViewInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
@@ -98,6 +99,7 @@ void CSSOutlineDelegate::buildView()
     for (const QString &identifier : CSSRuleRowCell::identifiers())
         m_outlineView->registerCell(identifier, new CSSRuleRowCell(this, m_outlineView));
     layout->addWidget(m_outlineView, 1);
+    buildRuleMenus();
 }
 
 void CSSOutlineDelegate::observe(const char *name, std::function<void(const Notification &)> handler)
@@ -162,6 +164,8 @@ void CSSOutlineDelegate::setStyleFiles(const QList<File *> &files)
 void CSSOutlineDelegate::refreshStyleFiles()
 {
     clearAllCSSRuleCache();
+    rebuildStyleSheetsMenu();
+    updateCSSFileFilter();
     if (styleFiles().isEmpty()) {
         m_outlineView->deselectAll();
         updatePropertyCanAdd(nullptr);
@@ -192,21 +196,16 @@ void CSSOutlineDelegate::reset()
 
 void CSSOutlineDelegate::resetWithProjectChange()
 {
-    m_lastFilterFiles.clear();
+    m_lastFilterFileNames.clear();
     if (m_styleSheetsManagerDelegate)
         m_styleSheetsManagerDelegate->clearFileFilter();
+    updateStyleSheetsLabel();
 }
 
 void CSSOutlineDelegate::resetCategorySelector()
 {
     m_displaySelectorType = ElementRules;
     m_cssSegmentControl->setSelectedSegment(-1);
-}
-
-void CSSOutlineDelegate::checkVendorPrefixSetting()
-{
-    // FIXME: the check of a project's style sheets for vendor prefixes it
-    // leaves off is not built yet.
 }
 
 void CSSOutlineDelegate::setDisplaySelectorType(int mode)
@@ -332,6 +331,11 @@ void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
 
 void CSSOutlineDelegate::reloadRuleList(int mode)
 {
+    // A command of many steps rebuilds once, as it ends.
+    if (m_reloadsHeld > 0) {
+        m_heldReloadMode = mode;
+        return;
+    }
     clearAllCSSRuleCache();
     const int selected = m_outlineView->selectedRow();
     QScrollBar *vertical = m_outlineView->verticalScrollBar();
@@ -407,12 +411,14 @@ void CSSOutlineDelegate::doChangeOutlineSource(int segment)
     case KeyframesRules:
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("setDetectModeOFF"), this);
         m_displaySelectorType = KeyframesRules;
+        if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
+            webview->hideDetectLayer();
         break;
     case AllRules:
         m_displaySelectorType = AllRules;
         break;
     case MediaKind:
-        m_lastFilterFiles.clear();
+        m_lastFilterFileNames.clear();
         if (m_styleSheetsManagerDelegate)
             m_styleSheetsManagerDelegate->clearFileFilter();
         break;

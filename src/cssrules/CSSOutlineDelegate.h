@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QRect>
 #include <QPointer>
 #include <QRect>
 #include <QSet>
@@ -35,7 +36,10 @@ class InspectUndoManager;
 struct OutlineDelegate;
 class OutlineViewEx;
 class QKeyEvent;
+class QMouseEvent;
 class QMenu;
+class QPlainTextEdit;
+class StyleInspectorInterface;
 class QLineEdit;
 class QToolButton;
 class SearchFieldEx;
@@ -74,6 +78,10 @@ class ViewController;
 //   CSSOutlineDelegateStyleEditors.cpp the popover editors and the style-attribute panel
 //   CSSOutlineDelegateStyleEdits.cpp  whole-rule edits from that panel, the box resized
 //   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
+//   CSSOutlineDelegateRuleMenus.cpp  the rule menus, context menus and small commands
+//   CSSOutlineDelegateStyleFiles.cpp the style-sheet pop-up and filter
+//   CSSOutlineDelegateClipboard.cpp  copy, paste, drag and drop of rows
+//   CSSOutlineDelegateVendorCheck.cpp the check for prefixes a project leaves off
 class CSSOutlineDelegate : public QObject, public CSSOutlineDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -391,6 +399,97 @@ public:
     // The DOM tree, told when an element's id or class changed; may stay unset.
     void setDomTree(PreviewDomTreeInterface *domTree) { m_domTree = domTree; }
 
+    // --- Rule menus and commands (CSSOutlineDelegateRuleMenus.cpp) ------------------------------------
+    // The four menus of a rule row: an ordinary rule's, an @media block's, a
+    // keyframes rule's, and the one a keyframe's button opens.
+    enum RuleMenuKind : int { RuleMenu = 0, MediaRuleMenu = 1, KeyframesRuleMenu = 2, KeyframeMenu = 3 };
+    // The items of the ordinary rule menu with this tag act on the selected
+    // declarations: they are enabled only while one of the rule's own is selected.
+    static constexpr int kSelectedDeclarationTag = 1;
+    void setStyleInspector(StyleInspectorInterface *inspector) { m_styleInspector = inspector; }
+    RuleMenuKind ruleMenuKind(const CSSRulePtr &rule, int tag) const;
+    // The menu for the rule, its items enabled for it; it becomes the menu owner.
+    QMenu *prepareRuleMenu(const CSSRulePtr &rule, int tag);
+    // Opens the rule's menu below the left of the anchor (a rectangle in the
+    // widget), as a button at the row's end would (poptMenu:).
+    void poptMenu(QWidget *widget, const QRect &anchor, const CSSRulePtr &rule, int tag);
+    // The rule whose menu was opened last (menuOwnerButton's rule).
+    CSSRulePtr menuOwnerRule() const { return m_menuOwnerRule.lock(); }
+    // The menu of a right-click or the Menu key at the point of the outline's viewport.
+    void showContextMenu(const QPoint &point, bool fromKeyboard);
+    // "PropertyMenu": "Add Important" or "Remove Important" for the row, or nothing.
+    void fillPropertyMenu(QMenu *menu, const CSSRulePtr &row);
+    static bool isImportantable(const CSSRulePtr &row);
+    void addImportant(const CSSRulePtr &row);
+    void removeImportant(const CSSRulePtr &row);
+    void highlightMenuOwnerRelation();
+    void openCode();
+    void doOpenCode(const CSSRulePtr &row);
+    // Shows the rule's style sheet in the code view with the rule's text
+    // selected; the text view, or null when the rule has no place in it.
+    QPlainTextEdit *selectCSS(const StyleDeclarationPtr &declaration);
+    void replayAnimationWithRule();
+    // The text a snippet of the rule holds: the rule as the write-back
+    // writes it; a rule inside a block alone, its declarations indented by
+    // a tab. Empty for a row without a rule of a file. (The element palette
+    // takes it once it is there; until then "Make Snippet" is disabled.)
+    QString snippetText(const CSSRulePtr &row) const;
+    void showStyleSheetsManager();
+    void focusToInput();
+    void closeMenu();
+    // Hooks the panel answers without doing anything.
+    void mouseDown(QMouseEvent *) {}
+    void propertyTypeChange() {}
+    QVariant getResponsiveInfoList() const { return {}; }
+    // The combo box's items for the kind (0 style combinations, 1 property
+    // names) that begin with the text, whatever the case.
+    static QStringList getComboBoxItems(int kind, const QString &text);
+
+    // --- Style-sheet filter (CSSOutlineDelegateStyleFiles.cpp) ----------------------------------------
+    // The button with the pop-up of the page's style sheets.
+    QToolButton *styleSheetsButton() const { return m_styleSheetsButton; }
+    // The pop-up anew: "All Style Sheets", then each sheet of the page.
+    void rebuildStyleSheetsMenu();
+    void resetSelectedStyleSheet();
+    void filterByCSSFile(File *file);
+    void updateCSSFileFilter();
+    const QStringList &lastFilterFileNames() const { return m_lastFilterFileNames; }
+
+    // --- Clipboard, drag and drop (CSSOutlineDelegateClipboard.cpp) ------------------------------------
+    using CopyInfos = QList<std::shared_ptr<CSSCopyInfo>>;
+    const CopyInfos &copyInfos() const { return m_cssCopyInfos; }
+    void setCopyInfos(const CopyInfos &infos) { m_cssCopyInfos = infos; }
+    void copy(QObject *sender);
+    void paste(QObject *sender);
+    // The clipboard into the row, as one undo step.
+    void pasteInto(const CSSRulePtr &target);
+    // Adds the copied row to the target; true when a declaration was added.
+    bool addCSSCopy(const std::shared_ptr<CSSCopyInfo> &info, const CSSRulePtr &target, int index);
+    // OutlineDataSource's dragging: declarations of one rule are moved
+    // within it or into another rule.
+    bool writeItems(OutlineView *outlineView, const QList<void *> &items, QMimeData *pasteboard) override;
+    Qt::DropAction validateDrop(OutlineView *outlineView, const DraggingInfo &info, void *proposedItem,
+                                int proposedChildIndex) override;
+    bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
+    // The rule's entries in the order of the names of the new list; undo
+    // puts back the old list's order.
+    void resort(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &order, const QList<CSSPropertyPtr> &old);
+    // Selects the row of the rule's declaration of that name.
+    void selectMoved(const StyleDeclarationPtr &declaration, const QString &name);
+
+    // --- Vendor-prefix check (CSSOutlineDelegateVendorCheck.cpp) ---------------------------------------
+    // A property written with a prefix the project leaves off.
+    struct VendorPrefixHit
+    {
+        int sheet = -1;
+        QString prefix;
+        QString property;
+        qsizetype line = 0;
+    };
+    // The last hit in the texts, in order, for the prefixes switched off in
+    // the settings; none without one. Runs on any thread.
+    static std::optional<VendorPrefixHit> scanVendorPrefixes(const QStringList &texts, const QVariantMap &config);
+
     // --- The value list (CSSOutlineDelegateReference.cpp) ----------------------------------------------
     // The font families of the project's style sheets (AppDelegate::getUsedFontFamilies).
     void setUsedFontFamilies(std::function<QStringList()> families);
@@ -470,6 +569,10 @@ Q_SIGNALS:
     void rebuilt();
     // A style sheet's text was written from its model.
     void styleSheetWritten(File *file);
+    // The style-sheet pop-up was made anew.
+    void styleSheetsMenuRebuilt();
+    // A vendor-prefix check ended (after its alert, when there was a hit).
+    void vendorPrefixChecked();
 
 private:
     void buildView();
@@ -520,6 +623,22 @@ private:
     // The file's source is dropped when the file goes.
     void forgetWhenGone(File *file);
 
+    // Rule menus, clipboard, drag and drop, style-sheet filter.
+    void buildRuleMenus();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The source rule of a drop's rows: their one tree parent, or null when
+    // they come from more than one rule.
+    CSSRulePtr dragSourceRule(const QList<CSSRulePtr> &rows) const;
+    void showVendorPrefixAlert(const VendorPrefixHit &hit, const QList<QPointer<File>> &files);
+    // While held, reloadRuleList() only remembers the mode asked for; the
+    // last release reloads once with it.
+    void holdReloads() { ++m_reloadsHeld; }
+    void releaseReloads();
+    // An undo step that holds the reloads when replayed, or releases them.
+    void registerReloadBracket(bool holdOnReplay);
+    // The style-sheet button names the sheets the panel is filtered by.
+    void updateStyleSheetsLabel();
+
     // The panel.
     // The panel may be handed to a pane that owns it; it never outlives the controller.
     QPointer<QWidget> m_view;
@@ -545,7 +664,6 @@ private:
     QList<CSSRulePtr> m_retired;
     QList<QPointer<File>> m_styleFiles;
     QList<QPointer<File>> m_projectImages;
-    QList<QPointer<File>> m_lastFilterFiles;
     DOMNodePtr m_lastSelectedElement;
     std::weak_ptr<DOMNode> m_document;
     QList<CSSRulePtr> m_selectionTree;
@@ -577,6 +695,19 @@ private:
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
+
+    // Rule menus, clipboard, drag and drop, style-sheet filter.
+    QHash<int, QMenu *> m_ruleMenus;                 // Owned by m_view.
+    QMenu *m_propertyMenu = nullptr;                 // Owned by m_view.
+    QToolButton *m_styleSheetsButton = nullptr;      // Owned by m_view.
+    StyleInspectorInterface *m_styleInspector = nullptr; // Not owned.
+    std::weak_ptr<CSSRule> m_menuOwnerRule;
+    CopyInfos m_cssCopyInfos;
+    QList<CSSRulePtr> m_dragItems;
+    QStringList m_lastFilterFileNames;
+    int m_reloadsHeld = 0;
+    int m_heldReloadMode = -1;
+
     // The value list, the style editors and whole-rule edits.
     void observeValueEditing();
     void valueInputArrow(QLineEdit *field, void (LightReferenceView::*move)());

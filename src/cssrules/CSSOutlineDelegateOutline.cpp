@@ -132,6 +132,9 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
     delegate.saveOutlineview = [this](QObject *sender) { saveOutlineview(sender); };
     delegate.delete_ = [this](QObject *) { removeStyle(); };
+    delegate.copy = [this](QObject *sender) { copy(sender); };
+    delegate.paste = [this](QObject *sender) { paste(sender); };
+    delegate.focusToInput = [this](QKeyEvent *) { focusToInput(); };
     delegate.tableViewDidRecieveDeleteKey = [this](OutlineView *) { removeStyle(); };
     delegate.tableDidRecieveSpaceKey = [this](OutlineView *) {
         // Space switches the selected declarations on or off.

@@ -220,14 +220,48 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
         splices.append({plain->name.location, 0, copies});
 }
 
+QSet<const CSSProperty *> StyleSheetWriter::movedProperties(const QList<CSSPropertyPtr> &current,
+                                                         const StyleSheetSource::ItemText &item)
+{
+    // The declarations the text has, in the model's order, by where they stand.
+    QList<std::pair<const CSSProperty *, qsizetype>> written;
+    for (const CSSPropertyPtr &property : current) {
+        const StyleSheetSource::PropertyText *was = item.propertyText(property.get());
+        if (was && !was->removed && !property->isRemoved() && !was->pieces.isEmpty())
+            written.append({property.get(), was->pieces.constFirst().whole.location});
+    }
+    // The longest run in text order stays where it is; the others moved.
+    const qsizetype count = written.size();
+    QList<qsizetype> length(count, 1);
+    QList<qsizetype> before(count, -1);
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < count; ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (written.at(j).second < written.at(i).second && length.at(j) + 1 > length.at(i)) {
+                length[i] = length.at(j) + 1;
+                before[i] = j;
+            }
+        }
+        if (best < 0 || length.at(i) > length.at(best))
+            best = i;
+    }
+    QSet<const CSSProperty *> moved;
+    for (const auto &entry : std::as_const(written))
+        moved.insert(entry.first);
+    for (qsizetype i = best; i >= 0; i = before.at(i))
+        moved.remove(written.at(i).first);
+    return moved;
+}
+
 void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
                                        const QString &text, QList<Splice> &splices) const
 {
     const QList<CSSPropertyPtr> &current = declaration.properties();
+    const QSet<const CSSProperty *> moved = movedProperties(current, item);
     for (const StyleSheetSource::PropertyText &was : item.properties) {
         const CSSPropertyPtr &property = was.property;
         const bool listed = current.contains(property);
-        if (!listed || (property->isRemoved() && !was.removed)) {
+        if (!listed || (property->isRemoved() && !was.removed) || moved.contains(property.get())) {
             for (const StyleSheetSource::Piece &piece : was.pieces) {
                 qsizetype end = piece.whole.end();
                 if (end < text.size() && text.at(end) == u';')
@@ -255,7 +289,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
-        if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get())) {
+        if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get()); was && !moved.contains(property.get())) {
             // A declaration cut out in this write is no place to add after:
             // what is added there would go with it.
             if (!was->pieces.isEmpty() && !property->isRemoved()) {

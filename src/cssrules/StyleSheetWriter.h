@@ -126,6 +126,10 @@ private:
     QString regeneratedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
     void propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
                          const QString &text, QList<Splice> &splices) const;
+    // The declarations the model put in another order than the text has them
+    // (all but the longest run that keeps the text's order): they are written
+    // again in their new place.
+    static QSet<const CSSProperty *> movedProperties(const QList<CSSPropertyPtr> &current, const StyleSheetSource::ItemText &item);
     void rewritePieces(const CSSProperty &property, const StyleSheetSource::PropertyText &was, const QString &text,
                        QList<Splice> &splices) const;
     bool isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const;

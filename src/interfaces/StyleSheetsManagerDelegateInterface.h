@@ -32,6 +32,9 @@ public:
     // filters nothing.
     virtual QList<File *> filterFiles() = 0;
     virtual void clearFileFilter() = 0;
+    // Adds the style sheet to the filter, or takes it out when it is in;
+    // null empties the filter.
+    virtual void setFileFilter(File *file) = 0;
     // Selects the rule in the manager's list (the rules panel selected it).
     virtual void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &rule) = 0;
 };

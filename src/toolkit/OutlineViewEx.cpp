@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <functional>
+#include <utility>
+
 OutlineViewEx::OutlineViewEx(QWidget *parent)
     : OutlineView(parent)
 {
@@ -68,6 +71,17 @@ void OutlineViewEx::keyPressEvent(QKeyEvent *event)
     }
     delegate().keyDown(event);
 
+    // The edit keys, for a delegate that answers them.
+    const std::pair<QKeySequence::StandardKey, std::function<void(QObject *)>> editKeys[] = {
+        {QKeySequence::Cut, delegate().cut}, {QKeySequence::Copy, delegate().copy}, {QKeySequence::Paste, delegate().paste}};
+    for (const auto &[key, command] : editKeys) {
+        if (command && event->matches(key)) {
+            command(this);
+            event->accept();
+            return;
+        }
+    }
+
     const int keyCode = KeyCodes::keyCode(event);
     if (keyCode == KeyCodes::Delete) {
         if (delegate().delete_)
@@ -107,6 +121,32 @@ void OutlineViewEx::paste(QObject *sender)
 {
     if (delegate().paste)
         delegate().paste(sender);
+}
+
+void OutlineViewEx::cut()
+{
+    cut(this);
+}
+
+void OutlineViewEx::copy()
+{
+    copy(this);
+}
+
+void OutlineViewEx::paste()
+{
+    paste(this);
+}
+
+bool OutlineViewEx::answersEditCommand(const QString &command) const
+{
+    if (command == QLatin1String("cut"))
+        return bool(delegate().cut);
+    if (command == QLatin1String("copy"))
+        return bool(delegate().copy);
+    if (command == QLatin1String("paste"))
+        return bool(delegate().paste);
+    return false;
 }
 
 void OutlineViewEx::delete_(QObject *sender)

@@ -9,7 +9,7 @@
 
 
 // The outline view the program's panels share: it hands mouse-downs, keys and
-// the edit commands to its delegate, announces every mouse-down as
+// the edit commands (the Edit menu's and their keys) to its delegate, announces every mouse-down as
 // "outlineviewActuallyMouseDown", and lets label buttons in its rows act as
 // buttons.
 class OutlineViewEx : public OutlineView
@@ -32,6 +32,18 @@ public:
     void delete_(QObject *sender);
     // Handed to the delegate as saveOutlineview.
     void save(QObject *sender);
+
+public Q_SLOTS:
+    // The Edit menu's commands, which reach the focused widget's slots: the
+    // same with this view as sender.
+    void cut();
+    void copy();
+    void paste();
+
+public:
+    // Whether the delegate answers the edit command ("cut", "copy", "paste"):
+    // the Edit menu enables the command for the focused view by it.
+    Q_INVOKABLE bool answersEditCommand(const QString &command) const;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

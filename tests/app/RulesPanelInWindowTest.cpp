@@ -7,6 +7,7 @@
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/BalkInvocationManager.h"
+#include "platform/kit/SplitView.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebEngineCache.h"
@@ -223,4 +224,49 @@ TEST_F(RulesPanelInWindow, ASheetThatComesAfterThePickIsListedForThePickedElemen
                        "document.head.appendChild(link);"),
         WebPage::World::Bridge);
     EXPECT_TRUE(TestUtil::waitUntil(lateRow, 15000));
+}
+
+TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndoneThere)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    OutlineViewEx *outline = rules->outline();
+    ASSERT_TRUE(TestUtil::waitUntil([outline] {
+        outline->window()->activateWindow();
+        return QApplication::activeWindow() == outline->window();
+    }));
+    outline->setFocus();
+    const CSSRulePtr color = colorRow();
+    outline->selectRowIndexes({outline->rowForItem(color.get())}, false);
+    send("copy:");
+    // Onto the rule's own row: a second color after margin.
+    outline->selectRowIndexes({outline->rowForItem(color->ownerRule().get())}, false);
+    send("paste:");
+    BalkInvocationManager *batcher = delegate->balkInvocationManager();
+    TestUtil::spin(150);
+    TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
+    TestUtil::spin(50);
+    QByteArray expected = kSheet;
+    expected.replace("    margin: 0;\n", "    margin: 0;\n    color: black;\n");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), expected);
+    // The rules panel has no Cut.
+    delegate->ui().mainMenu->validateAll();
+    EXPECT_FALSE(delegate->ui().mainMenu->itemForAction(QStringLiteral("cut:"))->isEnabled());
+
+    send("undo:");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+}
+
+TEST_F(RulesPanelInWindow, TheStyleSheetsManagerOpensOverHalfTheInspector)
+{
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    SplitView *split = delegate->ui().styleSplitView;
+    ASSERT_TRUE(TestUtil::waitUntil([split] { return split->isVisible() && split->height() > 200; }));
+    EXPECT_LT(split->positionOfDividerAtIndex(0), split->height() / 4);
+    rules->showStyleSheetsManager();
+    EXPECT_NEAR(split->positionOfDividerAtIndex(0), split->height() / 2, 2);
 }

@@ -136,6 +136,7 @@ public:
     void refreshSelectorList() override {}
     QList<File *> filterFiles() override { return {}; }
     void clearFileFilter() override {}
+    void setFileFilter(File *) override {}
     void selectItemFromRule(const std::shared_ptr<StyleDeclaration> &) override {}
 };
 

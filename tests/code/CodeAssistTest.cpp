@@ -1,4 +1,5 @@
 #include "CodeViewFixture.h"
+#include "TextFileViewer.h"
 
 #include "code/CodeAssistContext.h"
 #include "code/ReferenceView.h"
@@ -40,23 +41,8 @@ public:
     void reload() override {}
 };
 
-// The file viewer as the jump uses it: the file shown in a text view.
-class Viewer : public FileViewControllerInterface
-{
-public:
-    File *shown = nullptr;
-    QPlainTextEdit text;
-    File *mainFile() override { return shown; }
-    QPlainTextEdit *mainTextView() override { return shown ? &text : nullptr; }
-    void viewFile(File *file) override
-    {
-        shown = file;
-        text.setPlainText(file->currentContent().value_or(QString()));
-    }
-    void viewFileWithNoOpen(File *file) override { viewFile(file); }
-    void viewFileWithScrollTop(File *file) override { viewFile(file); }
-    void saveDocument() override {}
-};
+// The file viewer as the jump uses it.
+using Viewer = TextFileViewer;
 
 // A code view with the shared popup in its popover, as the shell sets them up.
 class CodeAssist : public CodeViewFixture

@@ -174,6 +174,20 @@ TEST_F(OutlineViewExTest, EditCommandsReachOnlyADelegateThatAnswersThem)
     EXPECT_EQ(told, (QStringList{"copy", "save"}));
 }
 
+TEST_F(OutlineViewExTest, TheEditMenusSlotsAndKeysReachTheDelegateWithTheViewAsSender)
+{
+    OutlineDelegate delegate = recording(true);
+    delegate.copy = [this](QObject *sender) { told << (sender == &view ? "copy from view" : "copy"); };
+    delegate.paste = [this](QObject *sender) { told << (sender == &view ? "paste from view" : "paste"); };
+    view.setDelegate(delegate);
+    ASSERT_TRUE(QMetaObject::invokeMethod(&view, "copy"));
+    ASSERT_TRUE(QMetaObject::invokeMethod(&view, "cut"));
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(told, (QStringList{"copy from view", "keyDown 56", "paste from view"}));
+    EXPECT_TRUE(view.answersEditCommand(QStringLiteral("copy")));
+    EXPECT_FALSE(view.answersEditCommand(QStringLiteral("cut")));
+}
+
 TEST_F(OutlineViewExTest, ListsTheSelectedItemsInRowOrder)
 {
     view.setAllowsMultipleSelection(true);

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the rules panel's benchmarks share: the panel wired to an undo
+// manager and a write batcher as the program wires it, the page shown in the
+// engine's view, and how a series of timings is printed.
+
+#include "../BenchUtil.h"
+
+#include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
+#include "foundation/Invocation.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/ChromiumProcess.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebView.h"
+#include "workspace/File.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <cstdio>
+
+#include <algorithm>
+#include <vector>
+
+inline QString figures(const std::vector<double> &values)
+{
+    return QStringLiteral("median %1 ms, 95th percentile %2 ms, worst %3 ms (%4 runs)")
+        .arg(median(values), 0, 'f', 1)
+        .arg(percentile(values, 0.95), 0, 'f', 1)
+        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
+        .arg(values.size());
+}
+
+// The panel shown, its edits written through the batcher and undone with the manager.
+inline void wirePanel(CSSOutlineDelegate &panel, InspectUndoManager &undo, BalkInvocationManager &batcher)
+{
+    File::setUndoManagerProvider([&undo] { return &undo; });
+    panel.setWriteReserver([&undo, &batcher](const TargetRef &target, const TargetRef &file, std::function<void()> write) {
+        batcher.addOperation(Invocation::invocationWithSelector(target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(write)),
+                             true, [&undo] { undo.reserveCloseGroupingAtEndOfRunLoop(); });
+    });
+    panel.awakeFromNib();
+    panel.view()->resize(420, 700);
+    panel.view()->show();
+}
+
+// The page in a new view of the engine, once its document is mirrored; null
+// (after a line on stderr) when it was not shown.
+inline WebView *showPage(const QString &path)
+{
+    ChromiumProcess::instance().start();
+    auto *view = new WebView();
+    view->resize(1200, 900);
+    view->show();
+    view->webPage()->load(QUrl::fromLocalFile(path));
+    waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); });
+    if (!view->mainFrameDocument()) {
+        std::fprintf(stderr, "the page was not shown\n");
+        delete view;
+        return nullptr;
+    }
+    return view;
+}
