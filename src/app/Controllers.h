@@ -27,6 +27,8 @@ private:
     static void installCompiler(AppDelegate &delegate);
     // The keyframe timeline in the keyframe pane, wired to the rules panel and the preview.
     static void installKeyframeTimeline(AppDelegate &delegate);
+    // The element palette in its pane, with the DOM tree it drops onto.
+    static void installElementPalette(AppDelegate &delegate);
     // The Rules menu's commands on the rules panel.
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.

@@ -15,21 +15,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace {
-
-QString trimmedLineBreaks(const QString &text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && (text.at(from) == QLatin1Char('\n') || text.at(from) == QLatin1Char('\r')))
-        ++from;
-    while (to > from && (text.at(to - 1) == QLatin1Char('\n') || text.at(to - 1) == QLatin1Char('\r')))
-        --to;
-    return text.mid(from, to - from);
-}
-
-} // namespace
-
 void DomTreeDelegate::doClipNode()
 {
     if (!m_outlineView)
@@ -45,7 +30,9 @@ void DomTreeDelegate::doClipNode()
             break;
         html += concatNodeTree(row, true, false, false);
     }
-    html = trimmedLineBreaks(StringUtils::stringByRemoveIndentToTop(trimmedLineBreaks(html)));
+    // Without the common indentation and the line break it leaves at the end.
+    html = StringUtils::stringByRemoveIndentToTop(html);
+    html.chop(html.endsWith(QLatin1Char('\n')) ? 1 : 0);
     if (html.isEmpty())
         return;
     QGuiApplication::clipboard()->setText(html);
