@@ -18,6 +18,7 @@
 #include "workspace/File.h"
 
 #include "CodeBenchData.h"
+#include "../OffscreenHome.h"
 
 #include "../BenchUtil.h"
 
@@ -55,18 +56,11 @@ int main(int argc, char *argv[])
     const QString bootstrap = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                        : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenHome(home);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     const QString site = home.filePath(QStringLiteral("site"));
-    QDir().mkpath(site);
-    const QByteArray sheet = paddedSheet(bootstrap);
-    if (sheet.isEmpty() || !writeBenchFile(site + QStringLiteral("/page.html"), generatedPage())
-        || !writeBenchFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
-        std::fprintf(stderr, "cannot write the page and the style sheet (is %s there?)\n", qPrintable(bootstrap));
+    if (!writeBenchSite(site, generatedPage(), bootstrap))
         return 1;
-    }
 
     QApplication application(argc, argv);
     InspectUndoManager undo;
@@ -75,7 +69,7 @@ int main(int argc, char *argv[])
     pane.resize(900, 700);
     FileViewController viewer(&pane);
     ReferenceView *popup = installCodeAssist(viewer);
-    StyleSheetsOfThePage sheets;
+    FakeRulesPanel sheets;
     popup->setCssOutlineDelegate(&sheets);
     pane.show();
     File root(site, true, nullptr);

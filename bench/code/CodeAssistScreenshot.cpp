@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     pane.resize(720, 420);
     FileViewController viewer(&pane);
     ReferenceView *popup = installCodeAssist(viewer);
-    StyleSheetsOfThePage sheets;
+    FakeRulesPanel sheets;
     popup->setCssOutlineDelegate(&sheets);
     File root(site, true, nullptr);
     File *page = FileViewController::searchDirectory(QStringLiteral("index.html"), root.children());

@@ -4,32 +4,12 @@
 // shell's composition point gives it, and the rules panel as the popup asks
 // it: the page's style sheets.
 
+#include "FakeRulesPanel.h"
 #include "app/FileViewController.h"
 #include "code/ReferenceView.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/kit/ViewController.h"
 #include "toolkit/RBLPopover.h"
-
-class StyleSheetsOfThePage : public CSSOutlineDelegateInterface
-{
-public:
-    QWidget outline;
-    QList<File *> files;
-    QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return files; }
-    void setProjectImages(const QList<File *> &) override {}
-    void setStyleFiles(const QList<File *> &list) override { files = list; }
-    void refreshStyleFiles() override {}
-    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
-    void updateRulesByElement(DOMNode *) override {}
-    void reset() override {}
-    void resetWithProjectChange() override {}
-    void resetCategorySelector() override {}
-    void checkVendorPrefixSetting() override {}
-    void setDisplaySelectorType(int) override {}
-    void reloadRuleList(int) override {}
-    void reload() override {}
-};
 
 inline ReferenceView *installCodeAssist(FileViewController &viewer)
 {

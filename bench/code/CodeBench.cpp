@@ -21,6 +21,7 @@
 #include "workspace/File.h"
 
 #include "CodeBenchData.h"
+#include "../OffscreenHome.h"
 
 #include "../BenchUtil.h"
 
@@ -142,20 +143,11 @@ int main(int argc, char *argv[])
     const QString bootstrap = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                        : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenHome(home);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
-
     const QString site = home.filePath(QStringLiteral("site"));
-    QDir().mkpath(site);
-    const QByteArray sheet = paddedSheet(bootstrap);
-    if (sheet.isEmpty() || !writeBenchFile(site + QStringLiteral("/page.html"), generatedPage())
-        || !writeBenchFile(site + QStringLiteral("/bootstrap.css"), sheet)) {
-        std::fprintf(stderr, "cannot write the page and the style sheet (is %s there?)\n", qPrintable(bootstrap));
+    if (!writeBenchSite(site, generatedPage(), bootstrap))
         return 1;
-    }
 
     QApplication application(argc, argv);
     InspectUndoManager undo;

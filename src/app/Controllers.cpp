@@ -12,6 +12,7 @@
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/kit/ColorPanel.h"
 #include "platform/kit/SegmentedControl.h"
 #include "preview/LoadedResourceDelegate.h"
 #include "preview/PageDownloadManager.h"
@@ -29,6 +30,8 @@
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomTreeDelegate.h"
+#include "editors/AttributeStyleEditorViewController.h"
+#include "editors/FontFamilyEnumEditor.h"
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
@@ -292,6 +295,7 @@ void Controllers::install(AppDelegate &delegate)
         if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
             rules->setDomTree(tree);
         tree->setStyleSheetsManagerDelegate(delegate.styleSheetsManager());
+        installStyleAttributePanel(delegate, *tree);
         // The View menu's find bar and expand-all toggles.
         tree->setShowFindbarMenuItem(ui.showFindbarMenuItem);
         tree->setExpandTreeMenuItem(ui.expandTreeMenuItem);
@@ -371,6 +375,19 @@ void Controllers::installCodeAssist(AppDelegate &delegate)
     });
     viewer->setPopup(popup);
     viewer->setPopover(popover);
+    // The colour page's well opens the shared colour panel; a pick replaces
+    // the colour word in the view the list serves.
+    QObject::connect(popup, &ReferenceView::colorWellActivated, popup, [popup](const QColor &color) {
+        ColorPanel::sharedColorPanel().openForTarget(popup, color,
+                                                     [popup](const QColor &picked) { popup->changeColor(picked); });
+    });
+    QObject::connect(popup, &ReferenceView::colorWellDeactivated, popup, [popup] {
+        ColorPanel &panel = ColorPanel::sharedColorPanel();
+        if (panel.target() != popup)
+            return;
+        panel.resignTarget(popup);
+        panel.close();
+    });
 }
 
 void Controllers::installCompiler(AppDelegate &delegate)
@@ -429,4 +446,34 @@ void Controllers::installCompiler(AppDelegate &delegate)
         show();
         compiler->addPackage();
     }, hasProject);
+}
+
+void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree)
+{
+    MainInterface &ui = delegate.ui();
+    FontFamilyEnumEditor::setUsedFontFamiliesProvider([app = QPointer<AppDelegate>(&delegate)] {
+        return app ? app->getUsedFontFamilies() : QStringList();
+    });
+    if (ui.styleAttributePane && !ui.styleAttributePane->contentView()) {
+        auto *pane = new AttributeStyleEditorViewController(ui.window);
+        pane->setObjectName(QStringLiteral("styleAttributePanel"));
+        pane->initEditor();
+        ui.styleAttributePane->setContentView(pane->view());
+        QObject::connect(&tree, &DomTreeDelegate::selectedNodeChanged, pane, [pane](DOMNode *node) {
+            if (node && node->isElement())
+                pane->setStyledObject(node);
+            else
+                pane->clearStyledObject();
+        });
+    }
+    // The popovers show a panel of their own: a view lives in one place.
+    auto *popover = new AttributeStyleEditorViewController(ui.window);
+    popover->setObjectName(QStringLiteral("styleAttributePopoverPanel"));
+    popover->initEditor();
+    tree.setAttributeStyleEditor(popover);
+    // The rules panel shows it for a rule, read from the rule as its file has it.
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate())) {
+        rules->setAttributeStyleEditor(popover);
+        popover->setRulesPanel(rules);
+    }
 }

@@ -2,6 +2,7 @@
 
 class AppDelegate;
 class CSSOutlineDelegate;
+class DomTreeDelegate;
 class MainMenu;
 class PreviewDelegate;
 class ProjectDelegate;
@@ -38,4 +39,7 @@ private:
     static void installPageDownload(AppDelegate &delegate, ProjectDelegate &projects, PreviewDelegate &preview);
     // The code assist popup, shared by the file viewer's code views.
     static void installCodeAssist(AppDelegate &delegate);
+    // The style-attribute panel in its pane, following the DOM tree's
+    // selection, and the one shown in the DOM tree's popover.
+    static void installStyleAttributePanel(AppDelegate &delegate, DomTreeDelegate &tree);
 };

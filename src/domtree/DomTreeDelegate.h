@@ -401,6 +401,8 @@ Q_SIGNALS:
     void wroteFile(File *file);
     // The rows of a "use" element were built again.
     void svgUseNodeReloaded(DOMNode *node);
+    // The selection settled on a row (its node) or on none (null).
+    void selectedNodeChanged(DOMNode *node);
 
 private:
     enum class ClassChange { Add, Remove };

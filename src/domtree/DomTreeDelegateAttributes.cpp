@@ -203,7 +203,8 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
         undo->prepareWithInvocationTarget(undoTarget(element), [this, element, attribute, value, oldValue] {
             doChangeAttributeValue(element, attribute, oldValue, value);
         });
-        undo->reserveCloseGroupingAtEndOfRunLoop();
+        // The group stays open for the write below, which closes it: the
+        // change and the file's new text are one step.
     }
     static_cast<DOMElement *>(element.get())->setAttribute(attribute, value);
     m_edits.noteStartTag(element.get());

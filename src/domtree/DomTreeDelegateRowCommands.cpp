@@ -175,7 +175,10 @@ void DomTreeDelegate::showAttributeStyleEditor()
 
 void DomTreeDelegate::resetDomSelection()
 {
+    const bool hadSelection = m_selectedElement != nullptr;
     m_selectedElement.reset();
+    if (hadSelection)
+        Q_EMIT selectedNodeChanged(nullptr);
     if (ExWebView *preview = webview())
         preview->setSelectedElement(nullptr);
     m_selectedItem.reset();

@@ -92,6 +92,7 @@ void DomTreeDelegate::setElementInformation(DOMNodeEx *row)
     if (element && element->nodeName().startsWith(QLatin1Char('#')))
         element = element->parentElement();
     m_selectedElement = row && row->node() ? row->sharedNode() : nullptr;
+    Q_EMIT selectedNodeChanged(m_selectedElement.get());
     if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->setDisplaySelectorType(0);
         m_cssOutlineDelegate->updateRulesByElement(element);

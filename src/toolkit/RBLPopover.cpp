@@ -4,14 +4,17 @@
 #include "RBLPopoverWindow.h"
 #include "ViewRBLAnimationAdditions.h"
 
+#include "platform/kit/ColorPanel.h"
 #include "platform/kit/EventMonitor.h"
 #include "platform/kit/KeyCodes.h"
 #include "platform/kit/ViewController.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace ViewRBLAnimationAdditions;
@@ -166,7 +169,7 @@ void RBLPopover::showRelativeToRect(const QRectF &rect, QWidget *positioningView
         removeEventMonitor();
         m_transientEventMonitor = EventMonitor::addLocalMonitorForEventsMatchingMask(
             EventMonitor::maskFor(EventMonitor::LeftMouseDown) | EventMonitor::maskFor(EventMonitor::RightMouseDown)
-                | EventMonitor::maskFor(EventMonitor::KeyUp),
+                | EventMonitor::maskFor(EventMonitor::KeyDown) | EventMonitor::maskFor(EventMonitor::KeyUp),
             [this](QEvent *event) { return handleTransientEvent(event); });
     }
 
@@ -281,12 +284,52 @@ bool RBLPopover::handleTransientEvent(QEvent *event)
         // Where the click happened, rather than where the pointer is now: the
         // same place for a real click, and the only one for a synthetic one.
         const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
-        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient && shouldClose())
+        if (!m_popoverWindow->frameGeometry().contains(global) && m_behavior == Transient
+            && !isClickInOwnedWindow(global) && shouldClose())
             close();
+    } else if (event->type() == QEvent::KeyPress
+               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
+        // Escape closes the innermost popover: one opened from this one's
+        // content goes first (its own monitor closes it).
+        m_escapeClosesNested = hasShownNestedWindow();
     } else if (event->type() == QEvent::KeyRelease
-               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape && shouldClose()) {
-        close();
+               && KeyCodes::keyCode(static_cast<QKeyEvent *>(event)) == KeyCodes::Escape) {
+        if (!m_escapeClosesNested && shouldClose())
+            close();
+        m_escapeClosesNested = false;
     }
     // The click or key still reaches its own target.
     return true;
+}
+
+bool RBLPopover::isNestedWindow(const QWidget *window) const
+{
+    if (!m_popoverWindow || !window || window == m_popoverWindow)
+        return false;
+    for (const QWidget *w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w == m_popoverWindow)
+            return true;
+    }
+    return false;
+}
+
+bool RBLPopover::hasShownNestedWindow() const
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [this](const QWidget *window) { return window->isVisible() && isNestedWindow(window); });
+}
+
+bool RBLPopover::isClickInOwnedWindow(const QPoint &global) const
+{
+    // The shared colour panel serves the controls of the content; a popover
+    // opened from the content (a colour palette) is part of the same task.
+    if (ColorPanel::sharedColorPanel().containsGlobalPoint(global))
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (window->isVisible() && window->frameGeometry().contains(global) && isNestedWindow(window))
+            return true;
+    }
+    return false;
 }

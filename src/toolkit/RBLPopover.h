@@ -99,6 +99,11 @@ private:
     void closeNow();
     void finishClosing();
     bool handleTransientEvent(QEvent *event);
+    // A window opened from the content: its parent chain reaches this popover's window.
+    bool isNestedWindow(const QWidget *window) const;
+    // A click in the shared colour panel or in a nested window keeps the popover open.
+    bool isClickInOwnedWindow(const QPoint &global) const;
+    bool hasShownNestedWindow() const;
     QWidget *contentView() const;
 
     QPointer<ViewController> m_contentViewController;
@@ -119,5 +124,7 @@ private:
     QSizeF m_originalViewSize;
     // Set from the start of an animated close to its end.
     bool m_closing = false;
+    // The Escape pressed is for a popover opened from the content.
+    bool m_escapeClosesNested = false;
     quint64 m_closeGeneration = 0;
 };

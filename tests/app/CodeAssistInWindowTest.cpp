@@ -4,6 +4,9 @@
 #include "code/CodeAssistContext.h"
 #include "code/CodeView.h"
 #include "code/ReferenceView.h"
+#include "platform/kit/ColorPanel.h"
+
+#include <QColorDialog>
 
 #include <QTest>
 
@@ -74,4 +77,42 @@ TEST_F(WorkspaceTest, TypingInAPageAndAStyleSheetCompletesAndUndoesWithTheMenusK
     EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\ncolor:\n}\n"));
     QTest::keyClick(view, Qt::Key_Backslash, Qt::ControlModifier);
     EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\n\tcolor:\n}\n"));
+}
+
+// A list opened on "#" after a colon shows the colour well, which opens the shared colour
+// panel without taking the keyboard; a colour picked there replaces the word
+// with six hex digits, and the panel goes when the list does.
+TEST_F(WorkspaceTest, AColourPickedInTheColourPanelReplacesTheWordInTheStyleSheet)
+{
+    TestUtil::writeFile(path("site/css/a.css"), "p {\n\tcolor: \n}\n");
+    remember({path("site")});
+    FakePreviewHalf preview;
+    launch(&preview);
+    delegate->ui().window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->ui().window));
+    File *sheet = node("site/css/a.css");
+    ASSERT_TRUE(sheet);
+    select(sheet);
+    CodeView *view = viewer()->mainCodeView();
+    ASSERT_TRUE(view && view->file() == sheet);
+    view->setFocus();
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return view->hasFocus(); }));
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(12);
+    view->setTextCursor(cursor);
+
+    QTest::keyClicks(view, QStringLiteral("#f0"));
+    QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+    ColorPanel &panel = ColorPanel::sharedColorPanel();
+    ASSERT_TRUE(TestUtil::waitUntil([&panel] { return panel.isVisible(); }));
+    EXPECT_EQ(panel.target(), viewer()->popup());
+    EXPECT_TRUE(view->hasFocus());
+
+    panel.dialog()->setCurrentColor(QColor(0x33, 0x66, 0x99));
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("p {\n\tcolor: #336699\n}\n"));
+
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(CodeAssistContext::shared().popupShown);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(panel.target(), nullptr);
 }

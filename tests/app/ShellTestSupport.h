@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeRulesPanel.h"
 #include "TestPrinters.h"
 
 #include "app/AppDelegate.h"
@@ -101,28 +102,6 @@ public:
     void escapeEdit() override {}
     void reselectNodeWithClickedNode(QMouseEvent *) override { calls << QStringLiteral("reselectNodeWithClickedNode"); }
     PathControl *dombreadcramb() override { return nullptr; }
-};
-
-class FakeRulesPanel : public CSSOutlineDelegateInterface
-{
-public:
-    QWidget outline;
-    QList<File *> files;
-    QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return files; }
-    void setProjectImages(const QList<File *> &list) override { images = list; }
-    void setStyleFiles(const QList<File *> &list) override { files = list; }
-    void refreshStyleFiles() override {}
-    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
-    void updateRulesByElement(DOMNode *) override {}
-    void reset() override {}
-    void resetWithProjectChange() override {}
-    void resetCategorySelector() override {}
-    void checkVendorPrefixSetting() override {}
-    void setDisplaySelectorType(int) override {}
-    void reloadRuleList(int) override {}
-    void reload() override {}
-    QList<File *> images;
 };
 
 class FakeStyleManager : public StyleSheetsManagerDelegateInterface

@@ -1,3 +1,4 @@
+#include "FakeRulesPanel.h"
 #include "CodeViewFixture.h"
 #include "TextFileViewer.h"
 
@@ -18,28 +19,6 @@
 #include <QStackedWidget>
 
 namespace {
-
-// The rules panel as the popup asks it: its style sheets.
-class SheetsPanel : public CSSOutlineDelegateInterface
-{
-public:
-    QWidget outline;
-    QList<File *> files;
-    QWidget *outlineView() override { return &outline; }
-    QList<File *> styleFiles() override { return files; }
-    void setProjectImages(const QList<File *> &) override {}
-    void setStyleFiles(const QList<File *> &list) override { files = list; }
-    void refreshStyleFiles() override {}
-    void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
-    void updateRulesByElement(DOMNode *) override {}
-    void reset() override {}
-    void resetWithProjectChange() override {}
-    void resetCategorySelector() override {}
-    void checkVendorPrefixSetting() override {}
-    void setDisplaySelectorType(int) override {}
-    void reloadRuleList(int) override {}
-    void reload() override {}
-};
 
 // The file viewer as the jump uses it.
 using Viewer = TextFileViewer;
@@ -91,7 +70,7 @@ protected:
     // Owned by the controller, as the shell's is.
     ReferenceView *popup = new ReferenceView;
     RBLPopover *popover = nullptr;
-    SheetsPanel sheets;
+    FakeRulesPanel sheets;
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "FileAt.h"
 #include "TestPrinters.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
@@ -76,21 +77,7 @@ public:
     }
     ~Project() { ProjectUtil::resetForTesting(); }
 
-    File *file(const QString &name)
-    {
-        File *node = root.get();
-        for (const QString &part : name.split(u'/')) {
-            File *next = nullptr;
-            for (File *child : node->children()) {
-                if (child->displayName() == part)
-                    next = child;
-            }
-            if (!next)
-                return nullptr;
-            node = next;
-        }
-        return node;
-    }
+    File *file(const QString &name) { return fileAt(root.get(), name); }
     QString path() const { return m_dir.path(); }
 
     std::unique_ptr<File> root;

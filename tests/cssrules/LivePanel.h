@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileAt.h"
 #include "TestPrinters.h"
 
 #include "TestUtil.h"
@@ -87,21 +88,7 @@ public:
         }, 15000);
     }
 
-    File *file(const QString &name)
-    {
-        File *node = root.get();
-        for (const QString &part : name.split(u'/')) {
-            File *next = nullptr;
-            for (File *child : node->children()) {
-                if (child->displayName() == part)
-                    next = child;
-            }
-            if (!next)
-                return nullptr;
-            node = next;
-        }
-        return node;
-    }
+    File *file(const QString &name) { return fileAt(root.get(), name); }
 
     QString disk(const QString &name) const
     {

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "interfaces/AttributeStyleEditorInterface.h"
+#include "platform/kit/ViewController.h"
+#include "platform/web/dom/DOMNode.h"
+
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AttributeEditor;
+class CSSOutlineDelegate;
+class ColorEditor;
+class BackgroundEditor;
+class ComboEnumEditor;
+class EnumEditor;
+class AlignEditor;
+class FontFamilyEnumEditor;
+class FourLengthsEditor;
+class LengthEditor;
+class NoEditor;
+class NumberStyleEditor;
+class QListWidget;
+class QScrollArea;
+class QStackedWidget;
+class SegmentedControl;
+
+// The style-attribute panel: the inline style of an element, or the
+// declarations of a style rule, in 29 fixed editors on three pages (box and
+// text; border and background; effects). It reads the declarations as
+// written, hands them to its editors in a fixed order (each takes what it
+// can hold), keeps the rest as pass-through declarations in written order,
+// and on every editor change joins everything into one style text and
+// announces it: "StyleAttributeEditEnd" {"element", "styleValue",
+// "oldValue"} for an element, "StyleEditEnd" {"rule", ...} for a rule. While
+// a mouse button is held (a stepper, the colour panel) it announces with
+// "StyleAttributeEditChange"/"StyleEditChange"; at the release it announces
+// the change back to the text before the gesture and then the End with the
+// final text, so that the receivers record one undo step. It changes
+// nothing itself and follows changes made elsewhere (undo, redo, other
+// editors of the "style" attribute).
+//
+// Its topic files: AttributeStyleEditorViewControllerView.cpp (the pages).
+class AttributeStyleEditorViewController : public ViewController, public AttributeStyleEditorInterface
+{
+    Q_OBJECT
+
+public:
+    explicit AttributeStyleEditorViewController(QObject *parent = nullptr);
+    ~AttributeStyleEditorViewController() override;
+
+    // One-time set-up: the view, the editors, the observers.
+    void initEditor();
+
+    QWidget *view() override { return ViewController::view(); }
+    void setStyledObject(DOMNode *element) override;
+    void setStyledObject(const DOMCSSRulePtr &rule) override;
+    // Shows nothing; the panel is disabled.
+    void clearStyledObject();
+    void focusWithProperty(const QString &property) override;
+
+    // The text of a rule as the rules panel has it parsed; without one, or
+    // when it answers nothing, the live rule's text.
+    using RuleTextProvider = std::function<std::optional<QString>(const DOMCSSRulePtr &)>;
+    void setRuleTextProvider(RuleTextProvider provider) { m_ruleTextProvider = std::move(provider); }
+    // Reads rules as the rules panel has them parsed from their files.
+    void setRulesPanel(CSSOutlineDelegate *rules);
+
+    // Reads a style text into the editors and the pass-through list.
+    void setStyleValue(const QString &cssText);
+    // The pass-through declarations, then every editor's, joined by " ".
+    QString valueFromEditors() const;
+    // An editor changed: announces the new text when it differs.
+    void valueChanged();
+    // Announces the text against the one the object had when it was set.
+    void valueCommit();
+
+    // The optional rule list: the element's style attribute first, then the
+    // rules; choosing an entry shows it.
+    void setRules(const QList<DOMCSSRulePtr> &rules, DOMNode *element);
+    void updateSelection();
+
+    // 0 box and text, 1 border and background, 2 effects.
+    int pageNumOfProperty(const QString &property) const;
+    void changeTab(int page);
+    int currentPage() const;
+
+    const QList<AttributeEditor *> &editors() const { return m_editors; }
+    const QList<NoEditor *> &originals() const { return m_originals; }
+    QString originalCSSText() const { return m_originalCSSText; }
+    QString preCSSText() const { return m_preCSSText; }
+    bool hasStyledObject() const { return m_element || m_rule; }
+    DOMNode *styledElement() const { return m_element.get(); }
+    DOMCSSRulePtr styledRule() const { return m_rule; }
+    // The editor of a property by the name the panel gives it; null for none.
+    AttributeEditor *editorForProperty(const QString &property) const;
+    SegmentedControl *tabController() const { return m_tabController; }
+
+protected:
+    void loadView() override;
+
+private:
+    // Which of the notification pairs to post.
+    enum class Stage { Change, End };
+    void announce(Stage stage, const QString &styleValue, const QString &oldValue);
+    void endGesture();
+    bool isGestureHeld() const;
+    void resetEditors();
+    void showObject();
+    QString currentObjectText() const;
+    // Reads the object again when its text changed elsewhere.
+    void reReadIfChanged();
+    void stopObserving();
+    void buildPages(QWidget *view);
+
+    QList<AttributeEditor *> m_editors; // Not owned (the view's children); null for an empty slot.
+    QList<NoEditor *> m_originals;      // Owned.
+    QSet<const void *> m_editorSet;
+    DOMNodePtr m_element;
+    DOMCSSRulePtr m_rule;
+    QString m_originalCSSText;
+    QString m_preCSSText;
+    // The text announced before a mouse gesture began, while one lasts.
+    std::optional<QString> m_gestureStart;
+    bool m_initialized = false;
+    // Set while an announcement is delivered.
+    bool m_announcing = false;
+    RuleTextProvider m_ruleTextProvider;
+
+    // The optional rule list.
+    QList<DOMCSSRulePtr> m_cssRules;
+    DOMNodePtr m_rulesElement;
+    QListWidget *m_ruleListView = nullptr; // Not owned (the view's child).
+
+    QPointer<QWidget> m_editorView;              // Not owned (the view).
+    SegmentedControl *m_tabController = nullptr; // Not owned (the view's child).
+    QStackedWidget *m_tabView = nullptr;         // Not owned (the view's child).
+    QList<QScrollArea *> m_pages;                // Not owned (the view's children).
+
+    // The editors by outlet, in the panel's order.
+    EnumEditor *m_displayEditor = nullptr;
+    EnumEditor *m_floatEditor = nullptr;
+    EnumEditor *m_positionEditor = nullptr;
+    EnumEditor *m_textDecorationEditor = nullptr;
+    EnumEditor *m_fontStyleEditor = nullptr;
+    FontFamilyEnumEditor *m_fontFamilyEnumEditor = nullptr;
+    ComboEnumEditor *m_fontWeightEditor = nullptr;
+    AlignEditor *m_textAlignEditor = nullptr;
+    FourLengthsEditor *m_marginEditor = nullptr;
+    FourLengthsEditor *m_paddingEditor = nullptr;
+    FourLengthsEditor *m_borderRadiusEditor = nullptr;
+    LengthEditor *m_widthEditor = nullptr;
+    LengthEditor *m_heightEditor = nullptr;
+    LengthEditor *m_leftEditor = nullptr;
+    LengthEditor *m_topEditor = nullptr;
+    LengthEditor *m_rightEditor = nullptr;
+    LengthEditor *m_bottomEditor = nullptr;
+    NumberStyleEditor *m_zIndexEditor = nullptr;
+    NumberStyleEditor *m_opacityEditor = nullptr;
+    ColorEditor *m_colorEditor = nullptr;
+    LengthEditor *m_fontSizeEditor = nullptr;
+    LengthEditor *m_lineHeightEditor = nullptr;
+    LengthEditor *m_letterSpacingEditor = nullptr;
+    BackgroundEditor *m_backgroundEditor = nullptr;
+};

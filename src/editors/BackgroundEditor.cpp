@@ -1,0 +1,6 @@
+#include "BackgroundEditor.h"
+
+BackgroundEditor::BackgroundEditor(QWidget *parent)
+    : ColorEditor(parent)
+{
+}

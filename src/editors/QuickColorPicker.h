@@ -1,0 +1,57 @@
+#pragma once
+
+#include "stylesheet/RGBAColor.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class ColorPalletViewController;
+class QToolButton;
+class RBLPopover;
+
+// The compact colour control of the editors: a rounded box showing the
+// colour (empty for no colour). A click on the swatch opens the palette in
+// a transient popover; the small button opens the shared colour panel. Every
+// choice updates the swatch, posts "QuickColorPickerChanged" (object the
+// picker, {"color"} or no user info for no colour) and sends the action
+// (colorAction()). setColor() does neither.
+class QuickColorPicker : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit QuickColorPicker(QWidget *parent = nullptr);
+    ~QuickColorPicker() override;
+
+    void setColor(const std::optional<RGBAColor> &color);
+    std::optional<RGBAColor> getColor() const { return m_color; }
+
+    void showColorPallet();
+    void showColorPanel();
+    // The palette popover and its controller; null before the first opening.
+    RBLPopover *popover() const { return m_popover; }
+    ColorPalletViewController *colorPalletViewController() const { return m_colorPalletViewController; }
+    QToolButton *colorPalletButton() const { return m_colorPalletButton; }
+    QToolButton *colorPickerButton() const { return m_colorPickerButton; }
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void colorAction();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void colorPalletChanged(const QVariantMap &userInfo, bool hasColor);
+    void colorPanelChanged(const QColor &color);
+    void colorChanged();
+
+    std::optional<RGBAColor> m_color;
+    QToolButton *m_colorPalletButton = nullptr;                   // Owned (child).
+    QToolButton *m_colorPickerButton = nullptr;                   // Owned (child).
+    RBLPopover *m_popover = nullptr;                              // Owned (child object).
+    ColorPalletViewController *m_colorPalletViewController = nullptr; // Owned (child object).
+};

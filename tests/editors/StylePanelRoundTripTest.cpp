@@ -1,0 +1,180 @@
+#include "TestPrinters.h"
+#include "PanelTestSupport.h"
+
+#include "editors/ComboEnumEditor.h"
+#include "editors/EnumEditor.h"
+#include "editors/FourLengthsEditor.h"
+#include "editors/LengthEditor.h"
+#include "editors/NumberField.h"
+#include "editors/NumberStyleEditor.h"
+#include "editors/QuickColorPicker.h"
+#include "platform/kit/ColorPanel.h"
+#include "platform/kit/PopUpButton.h"
+#include "platform/kit/Stepper.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RoundTrip
+{
+    QString name;
+    QString in;
+    QString change;
+    QString out;
+};
+
+QList<RoundTrip> readRoundTrips()
+{
+    QFile file(QStringLiteral(QUILLMARK_TEST_DATA "/roundtrips.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<RoundTrip> cases;
+    RoundTrip current;
+    const auto flush = [&] {
+        if (!current.name.isEmpty())
+            cases.append(current);
+        current = {};
+    };
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.startsWith(u'#'))
+            continue;
+        if (line.trimmed().isEmpty()) {
+            flush();
+            continue;
+        }
+        const qsizetype colon = line.indexOf(u':');
+        const QString key = line.left(colon);
+        const QString value = line.mid(colon + 1).trimmed();
+        if (key == u"name")
+            current.name = value;
+        else if (key == u"in")
+            current.in = value;
+        else if (key == u"change")
+            current.change = value;
+        else if (key == u"out")
+            current.out = value;
+    }
+    flush();
+    return cases;
+}
+
+void typeInto(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    field->setText(text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+// Carries out one "change:" line on the panel.
+bool perform(PanelHarness &harness, const QString &change)
+{
+    const QStringList words = change.split(u' ');
+    const QString property = words.value(0);
+    AttributeEditor *editor = harness.panel.editorForProperty(property);
+    if (!editor)
+        return false;
+    const QString verb = words.value(1);
+    const QString argument = words.mid(2).join(u' ');
+    if (verb == u"=") {
+        if (auto *combo = qobject_cast<ComboEnumEditor *>(editor)) {
+            combo->combo()->setEditText(argument);
+            combo->valueChanged();
+            return true;
+        }
+        auto *field = qobject_cast<QLineEdit *>(editor->firstControl());
+        if (!field)
+            return false;
+        typeInto(field, argument);
+        return true;
+    }
+    if (verb.startsWith(QStringLiteral("side"))) {
+        auto *sides = qobject_cast<FourLengthsEditor *>(editor);
+        if (!sides)
+            return false;
+        typeInto(sides->valueInput(verb.mid(4).toInt() - 1), words.mid(3).join(u' '));
+        return true;
+    }
+    if (verb == u"unit") {
+        PopUpButton *units = nullptr;
+        if (auto *length = qobject_cast<LengthEditor *>(editor))
+            units = length->unitButton();
+        else if (auto *sides = qobject_cast<FourLengthsEditor *>(editor))
+            units = sides->unitButton();
+        if (!units)
+            return false;
+        const int index = units->findText(argument);
+        units->setCurrentIndex(index);
+        Q_EMIT units->activated(index);
+        return true;
+    }
+    if (verb == u"pick") {
+        auto *pop = qobject_cast<EnumEditor *>(editor);
+        if (!pop)
+            return false;
+        PopUpButton *button = pop->getPopupButton();
+        int index = button->findText(argument);
+        if (index < 0) {
+            button->addItem(argument);
+            index = button->count() - 1;
+        }
+        button->setCurrentIndex(index);
+        Q_EMIT button->activated(index);
+        return true;
+    }
+    if (verb == u"step") {
+        Stepper *stepper = nullptr;
+        if (auto *length = qobject_cast<LengthEditor *>(editor))
+            stepper = length->stepper();
+        else if (auto *number = qobject_cast<NumberStyleEditor *>(editor))
+            stepper = number->stepper();
+        if (!stepper)
+            return false;
+        QTest::mouseClick(argument == u"up" ? stepper->upButton() : stepper->downButton(), Qt::LeftButton);
+        TestUtil::spin(10);
+        return true;
+    }
+    if (verb == u"unlock") {
+        auto *sides = qobject_cast<FourLengthsEditor *>(editor);
+        if (!sides)
+            return false;
+        sides->lockButton()->click();
+        return true;
+    }
+    if (verb == u"colour") {
+        auto *picker = editor->findChild<QuickColorPicker *>();
+        if (!picker)
+            return false;
+        picker->colorPickerButton()->click();
+        ColorPanel::sharedColorPanel().dialog()->setCurrentColor(QColor(argument));
+        ColorPanel::sharedColorPanel().close();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(StylePanelRoundTrip, EachGoldenCaseAnnouncesExactlyTheExpectedText)
+{
+    const QList<RoundTrip> cases = readRoundTrips();
+    ASSERT_GE(cases.size(), 30);
+    for (const RoundTrip &roundTrip : cases) {
+        SCOPED_TRACE(roundTrip.name.toStdString());
+        PanelHarness harness;
+        harness.show(roundTrip.in);
+        ASSERT_TRUE(perform(harness, roundTrip.change)) << roundTrip.change.toStdString();
+        ASSERT_FALSE(harness.posts.isEmpty());
+        EXPECT_EQ(harness.lastEnd(), roundTrip.out);
+        EXPECT_EQ(harness.posts.last().first, QStringLiteral("StyleAttributeEditEnd"));
+        EXPECT_EQ(harness.posts.first().second.value(QStringLiteral("oldValue")).toString(), roundTrip.in);
+    }
+}
