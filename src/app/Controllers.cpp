@@ -11,6 +11,7 @@
 #include "views/DirectoryViewer.h"
 #include "views/ProjectConfigView.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSSnippetDataSource.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/SegmentedControl.h"
@@ -35,6 +36,7 @@
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
+#include "workspace/SnippetUtil.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -326,6 +328,13 @@ void Controllers::installElementPalette(AppDelegate &delegate)
     tree->setDomNodeListDelegate(palette);
     if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
         rules->setDomNodeListDelegate(palette);
+    // The rules panel lists the library's CSS snippets.
+    CSSSnippetDataSource::setSnippetProvider([] {
+        QList<QVariantMap> snippets;
+        for (const SnippetPtr &snippet : SnippetUtil::snippetsInCategory(QStringLiteral("CSS")))
+            snippets.append(*snippet);
+        return snippets;
+    });
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)

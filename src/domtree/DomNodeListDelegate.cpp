@@ -9,6 +9,7 @@
 #include "DomTreeDelegate.h"
 #include "NodeComponent.h"
 #include "SnippetDropView.h"
+#include "WebViewCell.h"
 
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
@@ -159,8 +160,31 @@ void DomNodeListDelegate::buildView()
     m_domNodeList->setRowHeight(int(kRowHeight));
     m_domNodeList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_domNodeList->setDataSource(this);
+    // Component rows show their fragment as the browser renders it.
+    m_webViewCell = new WebViewCell(this);
+    m_domNodeList->registerCell(QStringLiteral("WebViewCell"), m_webViewCell);
+    connect(m_webViewCell, &WebViewCell::pictureRendered, this, [this] {
+        if (!m_domNodeList)
+            return;
+        QList<int> rows;
+        for (int row = 0; row < int(m_elements.size()); ++row)
+            rows.append(row);
+        m_domNodeList->noteHeightOfRowsWithIndexesChanged(rows);
+        m_domNodeList->viewport()->update();
+    });
     OutlineDelegate delegate;
-    delegate.heightOfRowByItem = [](OutlineView *, void *) { return kRowHeight; };
+    delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *item) {
+        const auto *element = static_cast<const Element *>(item);
+        return element && element->component ? QStringLiteral("WebViewCell") : QString();
+    };
+    delegate.heightOfRowByItem = [this](OutlineView *, void *item) {
+        const auto *element = static_cast<const Element *>(item);
+        if (!element || !element->component)
+            return kRowHeight;
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, m_domNodeList->viewport()->width(), int(kRowHeight));
+        return double(m_webViewCell->sizeHint(option, m_domNodeList->indexForItem(const_cast<Element *>(element))).height());
+    };
     delegate.saveOutlineview = [this](QObject *) { saveOutlineview(); };
     m_domNodeList->setDelegate(delegate);
     m_domNodeList->setDraggingSourceOperationMask(Qt::CopyAction);
@@ -358,6 +382,8 @@ void DomNodeListDelegate::setSnippets(const QList<SnippetPtr> &snippets)
 
 void DomNodeListDelegate::setComponents(const QList<QVariantMap> &records)
 {
+    if (m_domNodeList)
+        m_webViewCell->setCellWidth(m_domNodeList->viewport()->width() - 8);
     m_elements.clear();
     for (const QVariantMap &record : records) {
         auto element = std::make_unique<Element>();
@@ -425,6 +451,8 @@ QVariant DomNodeListDelegate::objectValueForTableColumn(OutlineView *, int, void
         return titleOf(*element);
     if (role == Qt::ToolTipRole && element->snippet)
         return element->snippet->value(QStringLiteral("content")).toString();
+    if (role == Qt::UserRole && element->component)
+        return element->component->file();
     return {};
 }
 

@@ -26,6 +26,7 @@ class RBLPopover;
 class SearchFieldEx;
 class SegmentedControl;
 class SnippetDropView;
+class WebViewCell;
 
 // The element palette: the controller of the list in the palette pane, from
 // which element templates, the user's snippets and components are dragged
@@ -75,6 +76,7 @@ public:
     QMenu *mainMenu() const { return m_mainMenu; }
     RBLPopover *snippetPopover() const { return m_snippetPopover; }
     SnippetDropView *snippetDropView() const { return m_snippetDropView; }
+    WebViewCell *webViewCell() const { return m_webViewCell; }
     QLineEdit *snippeTitle() const { return m_snippeTitle; }
     QLineEdit *snippetSummary() const { return m_snippetSummary; }
     QComboBox *snippetLunguage() const { return m_snippetLunguage; }
@@ -155,6 +157,7 @@ private:
     QToolButton *m_menuButton = nullptr;            // Owned by the view.
     QMenu *m_mainMenu = nullptr;                    // Owned by the view.
     SnippetDropView *m_snippetDropView = nullptr;   // Owned by the view.
+    WebViewCell *m_webViewCell = nullptr;           // Owned (QObject child).
     RBLPopover *m_snippetPopover = nullptr;         // Owned (QObject child).
     QPointer<QWidget> m_snippetEditor;
     QLineEdit *m_snippeTitle = nullptr;             // Owned by the snippet editor.

@@ -84,6 +84,7 @@ void DomNodeListDelegate::buildSnippetPopover()
     m_snippetBody = new QPlainTextEdit(m_snippetEditor);
     m_snippetBody->setObjectName(QStringLiteral("snippetBody"));
     m_snippetBody->setFont(m_domNodeList->font());
+    m_snippetBody->setTabStopDistance(4 * m_snippetBody->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     layout->addWidget(m_snippetBody, 1);
     auto *buttons = new QHBoxLayout;
     auto *remove = new QPushButton(QIcon::fromTheme(QStringLiteral("edit-delete")), QStringLiteral("Delete"), m_snippetEditor);
