@@ -9,9 +9,11 @@
 //   text-keystroke a key typed in a text row's editor (the page follows at once)
 //   paste          a copied 1,000-element list pasted into the body
 //   drag-move      a drag of a row moved over the tree (one move event)
+//   palette-search a key typed in the element palette's search field
 //
 //   domtree_edit_bench [ITERATIONS]
 
+#include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomNodeMap.h"
 #include "domtree/DomNodeRowCell.h"
 #include "domtree/DomTextNodeRowCell.h"
@@ -23,6 +25,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/html/HTMLParser.h"
+#include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -185,6 +188,22 @@ int main(int argc, char **argv)
         }
         reportTimes("drag-move", times);
         tree->draggingExited();
+    }
+
+    // The palette's search narrowing the templates as a word is typed.
+    {
+        DomNodeListDelegate palette;
+        palette.awakeFromNib();
+        std::vector<double> times;
+        const QString word = QStringLiteral("input");
+        for (int i = 0; i < iterations * 4; ++i) {
+            const QString text = word.left(1 + i % word.size());
+            times.push_back(timedMs([&] {
+                palette.searchField()->setText(text);
+                palette.search();
+            }));
+        }
+        reportTimes("palette-search", times);
     }
 
     document->removeEventListeners(tree);
