@@ -9,13 +9,9 @@
 //   palette_screenshot [OUTPUT.png] [dark|light]
 
 #include "app/AppDelegate.h"
-#include "app/ProjectDelegate.h"
 #include "domtree/DomNodeListDelegate.h"
-#include "interfaces/PreviewHalfInterface.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/kit/SegmentedControl.h"
 #include "toolkit/OutlineViewEx.h"
-#include "workspace/File.h"
 #include "workspace/SnippetUtil.h"
 
 #include "../BakerySite.h"
@@ -37,20 +33,11 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     if (!useOffscreenHome(home, QSize(1280, 800)))
         return 1;
-    const QString site = rememberBakeryProjects(home);
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(site + QStringLiteral("/index.html"), QStringLiteral("lastSelectedMainFilePath"));
-    defaults.synchronize();
+    rememberBakeryPageShown(home);
 
     LaunchedShell shell(argc, argv, dark);
     QApplication &application = shell.application;
     AppDelegate &delegate = shell.delegate();
-    ProjectDelegate *projects = delegate.ui().projectController;
-    QObject::connect(projects, &ProjectDelegate::projectsLoaded, &application, [&] {
-        File *file = projects->searchFileInProjects(site + QStringLiteral("/index.html"));
-        if (file && projects->previewHalf())
-            projects->previewHalf()->setURL(file);
-    });
     auto *palette = delegate.findChild<DomNodeListDelegate *>(QString(), Qt::FindDirectChildrenOnly);
     if (!palette) {
         std::fprintf(stderr, "no element palette\n");

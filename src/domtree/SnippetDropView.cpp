@@ -59,14 +59,8 @@ bool SnippetDropView::performDragOperation(const QMimeData *data)
 
 void SnippetDropView::dragEnterEvent(QDragEnterEvent *event)
 {
-    const Qt::DropAction action = dragOperationFor(event->mimeData());
-    if (action == Qt::IgnoreAction) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(action);
-    event->accept();
-    setHighlighted(true);
+    dragMoveEvent(event);
+    setHighlighted(event->isAccepted());
 }
 
 void SnippetDropView::dragMoveEvent(QDragMoveEvent *event)
