@@ -20,7 +20,9 @@
 #include "preview/PreviewDelegate.h"
 #include "preview/RespponsiveRuler.h"
 #include "preview/RulerSlider.h"
+#include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/AnimationManager.h"
+#include "stylemanager/CreateSelectorManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -312,6 +314,7 @@ void Controllers::install(AppDelegate &delegate)
     installKeyframeTimeline(delegate);
     installCodeAssist(delegate);
     installElementPalette(delegate);
+    installRuleDialogs(delegate);
 }
 
 void Controllers::installElementPalette(AppDelegate &delegate)
@@ -328,13 +331,27 @@ void Controllers::installElementPalette(AppDelegate &delegate)
     tree->setDomNodeListDelegate(palette);
     if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
         rules->setDomNodeListDelegate(palette);
-    // The rules panel lists the library's CSS snippets.
+}
+
+void Controllers::installRuleDialogs(AppDelegate &delegate)
+{
+    // The create rule dialog takes the place of the rules panel's add-selector popover.
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
+    if (!rules || rules->createSelectorManager())
+        return;
+    // The snippet store's CSS snippets feed the dialog's and the panels' preset lists.
     CSSSnippetDataSource::setSnippetProvider([] {
         QList<QVariantMap> snippets;
         for (const SnippetPtr &snippet : SnippetUtil::snippetsInCategory(QStringLiteral("CSS")))
-            snippets.append(*snippet);
+            snippets << *snippet;
         return snippets;
     });
+    auto *dialog = new CreateSelectorManagerDelegate(rules, &delegate);
+    dialog->setObjectName(QStringLiteral("createSelectorManager"));
+    rules->setCreateSelectorManager(dialog);
+    auto *addProperty = new AddStylePropertyViewController(rules, &delegate);
+    addProperty->setObjectName(QStringLiteral("addStylePropertyViewController"));
+    rules->setAddStylePropertyPanel(addProperty);
 }
 
 void Controllers::installKeyframeTimeline(AppDelegate &delegate)

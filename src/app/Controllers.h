@@ -30,6 +30,8 @@ private:
     static void installKeyframeTimeline(AppDelegate &delegate);
     // The element palette in its pane, with the DOM tree it drops onto.
     static void installElementPalette(AppDelegate &delegate);
+    // The create rule dialog and the add property panel of the rules panel.
+    static void installRuleDialogs(AppDelegate &delegate);
     // The Rules menu's commands on the rules panel.
     static void installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel);
     // The Preview menu's commands: reload, zoom, device sizes, the ruler and the library sheet.

@@ -5,6 +5,7 @@
 #include "StyleSheetPairing.h"
 #include "StyleSheetSource.h"
 
+#include "domtree/DOMNodeEx.h"
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/ExWebViewInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
@@ -128,6 +129,14 @@ void CSSOutlineDelegate::awakeFromNib()
     observe("ProjectConfigChanged", [this](const Notification &n) { projectConfigChanged(n); });
     observe("savedByCommand", [this](const Notification &n) { savedByCommand(n); });
     observeValueEditing();
+    const auto nodeOf = [](const Notification &n) {
+        DOMNodeEx *row = n.userInfo.value(QStringLiteral("node")).value<DOMNodeEx *>();
+        return row ? row->node() : nullptr;
+    };
+    observe("createAndSetClassForNode", [this, nodeOf](const Notification &n) { createAndSetClassForNode(nodeOf(n), ClassTarget::Class); });
+    observe("createAndSetClassForId", [this, nodeOf](const Notification &n) { createAndSetClassForNode(nodeOf(n), ClassTarget::Id); });
+    observe("createAndSetAnimationClass",
+            [this, nodeOf](const Notification &n) { createAndSetClassForNode(nodeOf(n), ClassTarget::Animation); });
 }
 
 // --- CSSOutlineDelegateInterface ---------------------------------------------------------

@@ -22,7 +22,9 @@
 #include <optional>
 
 class AddDeclarationViewController;
+class AddStylePropertyInterface;
 class AnimationManagerInterface;
+class CreateSelectorManagerInterface;
 class AddSelectorViewController;
 class CSSCopyInfo;
 class DOMDocument;
@@ -275,6 +277,16 @@ public:
     // Creates what the request asks for as one undo step under its own name;
     // null when nothing was created.
     StyleDeclarationPtr doAddSelector(const SelectorRequest &request);
+    // The create rule dialog's OK: its results as a request; on success the
+    // dialog's sheet ends. Null when nothing was created.
+    StyleDeclarationPtr doAddSelector();
+    // After the dialog made a rule: a "." or "#" rule asked for an element
+    // goes onto that element as its class or id.
+    void doAfterAddSelector();
+    // A new rule for the element: "." to complete, its id selector, or an
+    // animation whose class the element then gets.
+    enum class ClassTarget { Class, Id, Animation };
+    void createAndSetClassForNode(DOMNode *node, ClassTarget kind);
     // A copy of the template in the parent (a File or a block), after the anchor.
     StyleDeclarationPtr doAddSelectorInParentAfterAtInnerSelectors(const StyleDeclarationPtr &templateDeclaration, File *parentFile,
                                                                     const StyleDeclarationPtr &parentBlock,
@@ -560,6 +572,12 @@ public:
     // --- The keyframe timeline (CSSOutlineDelegateTimeline.cpp) ----------------------------------------
     // Told after keyframe and keyframes-block edits; may stay unset.
     void setAnimationManager(AnimationManagerInterface *manager) { m_animationManager = manager; }
+    // The create rule dialog; while none is set the add-selector popover stands in.
+    void setCreateSelectorManager(CreateSelectorManagerInterface *dialog) { m_createSelectorManager = dialog; }
+    CreateSelectorManagerInterface *createSelectorManager() const { return m_createSelectorManager; }
+    // The add property panel, placed below the rules and told of the shown rule.
+    void setAddStylePropertyPanel(AddStylePropertyInterface *panel);
+    AddStylePropertyInterface *addStylePropertyPanel() const { return m_addStylePropertyPanel; }
     AnimationManagerInterface *animationManager() const { return m_animationManager; }
     // The timeline lists the animations again, acting on its selection as usual.
     void refreshTimeline();
@@ -736,4 +754,9 @@ private:
 
     // The keyframe timeline.
     AnimationManagerInterface *m_animationManager = nullptr; // Not owned.
+    CreateSelectorManagerInterface *m_createSelectorManager = nullptr; // Not owned.
+    AddStylePropertyInterface *m_addStylePropertyPanel = nullptr;     // Not owned.
+    // The element a rule is being made for (createAndSetClassForNode/Id), and the new rule.
+    DOMNodePtr m_classTarget;
+    StyleDeclarationPtr m_lastAddedSelector;
 };

@@ -9,6 +9,7 @@
 #include "CSSCopyInfo.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/CreateSelectorManagerInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -24,6 +25,7 @@
 #include "workspace/ProjectUtil.h"
 
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 
 using StringVendarPrefix::formalPropertyName;
@@ -275,14 +277,105 @@ bool CSSOutlineDelegate::displayStyleSheetManager()
 
 void CSSOutlineDelegate::showAddSelector()
 {
-    presentAddSelector(nullptr);
+    m_classTarget = nullptr;
+    if (!m_createSelectorManager) {
+        presentAddSelector(nullptr);
+        return;
+    }
+    // An @media row: a rule inside it; any other row: a rule after it.
+    const CSSRulePtr selected = getSelectedCSSRule();
+    const StyleDeclarationPtr declaration = selected ? selected->styleDeclaration() : nullptr;
+    if (declaration && declaration->type() == RuleType::Media && !declaration->isRemoved()) {
+        m_createSelectorManager->setCreateSelectorInMediaMode(selected);
+    } else {
+        m_createSelectorManager->setCreateSelectorMode(selected ? selected->relatedFile() : nullptr);
+        if (declaration && declaration->parentFile() && !declaration->isRemoved())
+            m_createSelectorManager->prepareSelection(declaration);
+    }
+    if (displayStyleSheetManager())
+        m_createSelectorManager->present(m_view);
 }
 
 void CSSOutlineDelegate::showDuplicateSelector()
 {
     const CSSRulePtr row = responsiveOwner();
-    if (isSheetStyleRule(row) && row->relatedFile())
+    if (!isSheetStyleRule(row) || !row->relatedFile())
+        return;
+    if (!m_createSelectorManager) {
         presentAddSelector(row);
+        return;
+    }
+    m_classTarget = nullptr;
+    m_createSelectorManager->setDuplicateMode(CSSCopyInfo::initWithRule(row));
+    if (row->styleDeclaration())
+        m_createSelectorManager->prepareSelection(row->styleDeclaration());
+    if (displayStyleSheetManager())
+        m_createSelectorManager->present(m_view);
+}
+
+void CSSOutlineDelegate::createAndSetClassForNode(DOMNode *node, ClassTarget kind)
+{
+    if (!m_createSelectorManager || !node || !node->isElement())
+        return;
+    m_classTarget = node->shared_from_this();
+    if (kind == ClassTarget::Animation) {
+        m_createSelectorManager->setCreateKeyframeMode();
+    } else {
+        const QString id = static_cast<DOMElement *>(node)->getAttribute(QStringLiteral("id"));
+        m_createSelectorManager->setCreateSelectorMode(nullptr);
+        m_createSelectorManager->setSelectorName(kind == ClassTarget::Id ? u'#' + id : QStringLiteral("."));
+    }
+    if (displayStyleSheetManager())
+        m_createSelectorManager->present(m_view);
+}
+
+StyleDeclarationPtr CSSOutlineDelegate::doAddSelector()
+{
+    CreateSelectorManagerInterface *dialog = m_createSelectorManager;
+    if (!dialog)
+        return nullptr;
+    SelectorRequest request;
+    request.type = dialog->type();
+    request.selectorName = dialog->selectorName();
+    request.selectedFile = dialog->selectedFile();
+    request.anchor = dialog->afterAt();
+    request.cssCopyInfo = dialog->cssCopyInfo();
+    if (request.type == SelectorRequest::KeyframesRule)
+        request.presetKeyframes = dialog->presetKeyframes();
+    else
+        request.presetBody = dialog->presetBody();
+    m_lastAddedSelector = doAddSelector(request);
+    if (!m_lastAddedSelector)
+        return nullptr;
+    dialog->endSheet(1);
+    if (dialog->openSource())
+        selectCSS(m_lastAddedSelector);
+    return m_lastAddedSelector;
+}
+
+void CSSOutlineDelegate::doAfterAddSelector()
+{
+    const StyleDeclarationPtr created = std::exchange(m_lastAddedSelector, nullptr);
+    const DOMNodePtr target = std::exchange(m_classTarget, nullptr);
+    if (!created || !target)
+        return;
+    auto *element = static_cast<DOMElement *>(target.get());
+    // A new animation plays on the element through the class made with it.
+    if (created->type() == RuleType::Keyframes) {
+        doAddClass(element, animationName(created->selector()));
+        return;
+    }
+    if (created->type() != RuleType::Style)
+        return;
+    // Only a plain ".name" or "#name" goes onto the element.
+    static const QRegularExpression simple(QStringLiteral("^([.#])(-?[_a-zA-Z][_a-zA-Z0-9-]*)$"));
+    const QRegularExpressionMatch match = simple.match(created->selector().trimmed());
+    if (!match.hasMatch())
+        return;
+    if (match.captured(1) == QLatin1String("#"))
+        doAddId(element, match.captured(2));
+    else
+        doAddClass(element, match.captured(2));
 }
 
 void CSSOutlineDelegate::presentAddSelector(const CSSRulePtr &copied)

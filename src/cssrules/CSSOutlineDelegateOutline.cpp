@@ -9,6 +9,7 @@
 #include "RuleHeaderCell.h"
 #include "RuleHeaderCellForNoFile.h"
 
+#include "interfaces/AddStylePropertyInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -16,6 +17,8 @@
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
+
+#include <QBoxLayout>
 
 namespace {
 
@@ -224,6 +227,21 @@ void CSSOutlineDelegate::updatePropertyCanAdd(const CSSRulePtr &row)
                            || kind == RuleType::Declaration || kind == RuleType::ShortHandDeclaration);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("propertyCanAdd"), this,
                                                              {{QStringLiteral("propertyCanAdd"), m_propertyCanAdd}});
+    if (m_addStylePropertyPanel) {
+        m_addStylePropertyPanel->setTargetSelector(m_propertyCanAdd ? (row->styleDeclaration() ? row : row->ownerRule()) : nullptr);
+        m_addStylePropertyPanel->setPropertyCanAdd(m_propertyCanAdd);
+    }
+}
+
+void CSSOutlineDelegate::setAddStylePropertyPanel(AddStylePropertyInterface *panel)
+{
+    m_addStylePropertyPanel = panel;
+    if (!panel)
+        return;
+    // Below the rules, where the panel's own input would stand.
+    if (auto *layout = m_view ? qobject_cast<QBoxLayout *>(m_view->layout()) : nullptr)
+        layout->addWidget(panel->view());
+    updatePropertyCanAdd(getSelectedCSSRule());
 }
 
 void CSSOutlineDelegate::updateDisplayOutline()
