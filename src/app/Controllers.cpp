@@ -34,6 +34,7 @@
 #include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "editors/AttributeStyleEditorViewController.h"
+#include "editors/popover/StyleEditorViewController.h"
 #include "editors/FontFamilyEnumEditor.h"
 #include "foundation/TargetRef.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -502,4 +503,7 @@ void Controllers::installStyleAttributePanel(AppDelegate &delegate, DomTreeDeleg
         rules->setAttributeStyleEditor(popover);
         popover->setRulesPanel(rules);
     }
+    // A declaration's value opens in a popover editor chosen by its property.
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+        rules->setStyleEditor(new StyleEditorViewController(ui.window));
 }

@@ -20,6 +20,7 @@ class BackgroundEditor;
 class ComboEnumEditor;
 class EnumEditor;
 class AlignEditor;
+class FilterEditor;
 class FontFamilyEnumEditor;
 class FourLengthsEditor;
 class LengthEditor;
@@ -29,6 +30,7 @@ class QListWidget;
 class QScrollArea;
 class QStackedWidget;
 class SegmentedControl;
+class TransformEditor;
 
 // The style-attribute panel: the inline style of an element, or the
 // declarations of a style rule, in 29 fixed editors on three pages (box and
@@ -167,4 +169,6 @@ private:
     LengthEditor *m_lineHeightEditor = nullptr;
     LengthEditor *m_letterSpacingEditor = nullptr;
     BackgroundEditor *m_backgroundEditor = nullptr;
+    FilterEditor *m_filterEditor = nullptr;
+    TransformEditor *m_transformEditor = nullptr;
 };

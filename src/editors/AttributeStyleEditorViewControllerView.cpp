@@ -7,10 +7,12 @@
 #include "BackgroundEditor.h"
 #include "ComboEnumEditor.h"
 #include "EnumEditor.h"
+#include "FilterEditor.h"
 #include "FontFamilyEnumEditor.h"
 #include "FourLengthsEditor.h"
 #include "LengthEditor.h"
 #include "NumberStyleEditor.h"
+#include "TransformEditor.h"
 
 #include "platform/kit/SegmentedControl.h"
 
@@ -156,6 +158,8 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_lineHeightEditor = new LengthEditor;
     m_letterSpacingEditor = new LengthEditor;
     m_backgroundEditor = new BackgroundEditor;
+    m_filterEditor = new FilterEditor;
+    m_transformEditor = new TransformEditor;
 
     // Page 0: box and text, in the order a designer reads a box.
     section(0, QStringLiteral("Layout"));
@@ -189,17 +193,19 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     // Page 2: effects.
     section(2, QStringLiteral("Effects"));
     add(2, QStringLiteral("Opacity"), m_opacityEditor);
+    add(2, QStringLiteral("Filter"), m_filterEditor);
+    add(2, QStringLiteral("Transform"), m_transformEditor);
 
-    // The panel's order; the border, shadow, filter and transform slots are
-    // empty, so those declarations pass through.
+    // The panel's order; the border and shadow slots are empty, so those
+    // declarations pass through.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,
                  m_fontStyleEditor, m_fontFamilyEnumEditor, m_fontWeightEditor, m_textAlignEditor,
                  m_marginEditor,   m_paddingEditor,       m_borderRadiusEditor, nullptr,
                  m_widthEditor,    m_heightEditor,        m_leftEditor,      m_topEditor,
                  m_rightEditor,    m_bottomEditor,        m_zIndexEditor,    m_opacityEditor,
                  m_colorEditor,    m_fontSizeEditor,      m_lineHeightEditor, m_letterSpacingEditor,
-                 nullptr,          nullptr,               m_backgroundEditor, nullptr,
-                 nullptr};
+                 nullptr,          nullptr,               m_backgroundEditor, m_filterEditor,
+                 m_transformEditor};
     resetEditors();
 }
 
@@ -234,6 +240,10 @@ AttributeEditor *AttributeStyleEditorViewController::editorForProperty(const QSt
         if (auto *sides = qobject_cast<FourLengthsEditor *>(editor); sides && sides->properties().contains(property))
             return editor;
     }
+    if (property == u"filter")
+        return m_filterEditor;
+    if (property == u"transform")
+        return m_transformEditor;
     return property == u"background-color" ? m_backgroundEditor : nullptr;
 }
 

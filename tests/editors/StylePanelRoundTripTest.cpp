@@ -3,11 +3,14 @@
 
 #include "editors/ComboEnumEditor.h"
 #include "editors/EnumEditor.h"
+#include "editors/FilterEditor.h"
 #include "editors/FourLengthsEditor.h"
 #include "editors/LengthEditor.h"
 #include "editors/NumberField.h"
 #include "editors/NumberStyleEditor.h"
 #include "editors/QuickColorPicker.h"
+#include "editors/StepNumberTextField.h"
+#include "editors/TransformEditor.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/PopUpButton.h"
 #include "platform/kit/Stepper.h"
@@ -16,6 +19,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -109,6 +113,8 @@ bool perform(PanelHarness &harness, const QString &change)
             units = length->unitButton();
         else if (auto *sides = qobject_cast<FourLengthsEditor *>(editor))
             units = sides->unitButton();
+        else if (auto *transform = qobject_cast<TransformEditor *>(editor))
+            units = transform->translateUnit();
         if (!units)
             return false;
         const int index = units->findText(argument);
@@ -141,6 +147,38 @@ bool perform(PanelHarness &harness, const QString &change)
         QTest::mouseClick(argument == u"up" ? stepper->upButton() : stepper->downButton(), Qt::LeftButton);
         TestUtil::spin(10);
         return true;
+    }
+    if (verb == u"field") {
+        auto *transform = qobject_cast<TransformEditor *>(editor);
+        if (!transform)
+            return false;
+        typeInto(transform->field(TransformValue::Field(words.value(2).toInt())), words.mid(4).join(u' '));
+        return true;
+    }
+    if (verb == u"clear") {
+        auto *transform = qobject_cast<TransformEditor *>(editor);
+        if (!transform)
+            return false;
+        if (argument == u"rotate")
+            transform->clearRotate();
+        else if (argument == u"translate")
+            transform->clearTranslate();
+        else
+            return false;
+        return true;
+    }
+    if (verb == u"slider") {
+        auto *filter = qobject_cast<FilterEditor *>(editor);
+        if (!filter)
+            return false;
+        for (int f = 0; f < FilterValue::FunctionCount; ++f) {
+            if (FilterValue::functionName(FilterValue::Function(f)) == words.value(2)) {
+                QSlider *slider = filter->slider(FilterValue::Function(f));
+                slider->setValue(words.value(4).toInt());
+                return true;
+            }
+        }
+        return false;
     }
     if (verb == u"unlock") {
         auto *sides = qobject_cast<FourLengthsEditor *>(editor);

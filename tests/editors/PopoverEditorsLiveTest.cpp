@@ -1,0 +1,121 @@
+#include "cssrules/LivePanel.h"
+
+#include "editors/popover/ColorEditorView.h"
+#include "editors/popover/SingleSizeEditorView.h"
+#include "editors/popover/StyleEditorViewController.h"
+#include "platform/kit/ColorPanel.h"
+#include "platform/kit/ColorWell.h"
+#include "platform/kit/Stepper.h"
+#include "toolkit/RBLPopover.h"
+
+#include <QColorDialog>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSite = R"(#t {
+    width: 100px;
+    color: red;
+}
+)";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t>x</p>";
+
+struct PopoverPanel
+{
+    PopoverPanel()
+    {
+        loaded = live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}})
+            && live.select(live.element(QStringLiteral("t")));
+        live.panel.view()->show();
+        live.panel.setStyleEditor(&editors);
+        original = loaded ? text() : QString();
+    }
+    ~PopoverPanel()
+    {
+        live.panel.closeStyleEditor();
+        live.panel.setStyleEditor(nullptr);
+    }
+    QString text() { return *live.file(QStringLiteral("site.css"))->currentContent(); }
+    QString computed(const QString &property) { return computedValue(*live.fixture, QStringLiteral("t"), property); }
+    // Opens the popover editor of the declaration from its row.
+    bool open(const QString &property)
+    {
+        const CSSRulePtr row = LivePanel::declaration(live.ruleRow(QStringLiteral("#t")), property);
+        if (!row || !live.selectRow(row))
+            return false;
+        live.panel.showStyleEditor();
+        return TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000);
+    }
+
+    LivePanel live;
+    StyleEditorViewController editors;
+    bool loaded = false;
+    QString original;
+};
+
+} // namespace
+
+TEST(PopoverEditorsLive, EachStepOfTheSizeEditorReachesThePageAndClosingCommitsOneUndoStep)
+{
+    PopoverPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+
+    // Opened and closed unchanged: nothing is committed.
+    ASSERT_TRUE(panel.open(QStringLiteral("width")));
+    live.panel.closeStyleEditor();
+    live.settleWrites();
+    EXPECT_FALSE(live.undo.canUndo());
+    EXPECT_EQ(panel.text(), panel.original);
+
+    ASSERT_TRUE(panel.open(QStringLiteral("width")));
+    auto *size = qobject_cast<SingleSizeEditorView *>(panel.editors.editorView());
+    ASSERT_TRUE(size);
+    EXPECT_TRUE(size->isVisible());
+    for (const QString &expected : {QStringLiteral("101px"), QStringLiteral("102px"), QStringLiteral("103px")}) {
+        size->stepper()->upButton()->click();
+        EXPECT_EQ(panel.computed(QStringLiteral("width")), expected);
+    }
+    EXPECT_FALSE(live.undo.canUndo());
+    live.panel.closeStyleEditor();
+    live.settleWrites();
+    QString expected = panel.original;
+    expected.replace(QStringLiteral("width: 100px;"), QStringLiteral("width: 103px;"));
+    EXPECT_EQ(panel.text(), expected);
+
+    ASSERT_TRUE(live.undo.canUndo());
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_FALSE(live.undo.canUndo());
+    EXPECT_EQ(panel.text(), panel.original);
+    EXPECT_EQ(panel.computed(QStringLiteral("width")), QStringLiteral("100px"));
+}
+
+TEST(PopoverEditorsLive, TheColourPopoverStaysOpenWhileTheColourPanelIsUsed)
+{
+    PopoverPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    ASSERT_TRUE(panel.open(QStringLiteral("color")));
+    auto *color = qobject_cast<ColorEditorView *>(panel.editors.editorView());
+    ASSERT_TRUE(color);
+    color->colorWell()->activate();
+    QColorDialog *dialog = ColorPanel::sharedColorPanel().dialog();
+    ASSERT_TRUE(dialog->isVisible());
+    // A drag in the panel: several colours one after the other.
+    for (int blue : {10, 20, 30})
+        dialog->setCurrentColor(QColor(0, 0, blue));
+    EXPECT_EQ(panel.computed(QStringLiteral("color")), QStringLiteral("rgb(0, 0, 30)"));
+    EXPECT_FALSE(live.panel.popoverShouldClose());
+    EXPECT_TRUE(live.panel.isStyleEditorShown());
+    live.panel.closeStyleEditor();
+    EXPECT_FALSE(dialog->isVisible());
+    live.settleWrites();
+    QString expected = panel.original;
+    expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: #00001e;"));
+    EXPECT_EQ(panel.text(), expected);
+}
