@@ -48,7 +48,12 @@ protected:
         ASSERT_TRUE(page);
         select(page);
         controller()->doubleClick();
-        ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && !tree->domNodeList().isEmpty(); }, 15000));
+        // The rows of this page, paired with its file (not those of the
+        // blank page shown before it).
+        ASSERT_TRUE(TestUtil::waitUntil([&] {
+            return tree->indexFile() == page && tree->document() && !tree->domNodeList().isEmpty()
+                   && tree->document()->getElementById(QStringLiteral("welcome"));
+        }, 15000));
     }
 
     DOMElement *byId(const char *id) const { return tree->document()->getElementById(QString::fromLatin1(id)); }
