@@ -7,9 +7,13 @@
 //   attr-keystroke a key typed in a row's attribute editor, before the
 //                  throttled change reaches the page
 //   text-keystroke a key typed in a text row's editor (the page follows at once)
+//   paste          a copied 1,000-element list pasted into the body
+//   drag-move      a drag of a row moved over the tree (one move event)
+//   palette-search a key typed in the element palette's search field
 //
 //   domtree_edit_bench [ITERATIONS]
 
+#include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomNodeMap.h"
 #include "domtree/DomNodeRowCell.h"
 #include "domtree/DomTextNodeRowCell.h"
@@ -21,6 +25,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/html/HTMLParser.h"
+#include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -30,6 +35,9 @@
 #include "../OffscreenHome.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDragMoveEvent>
+#include <QMimeData>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -134,6 +142,69 @@ int main(int argc, char **argv)
     measureKeys("text-keystroke", paragraph->firstChild(), [tree]() -> QWidget * {
         return DomTextNodeRowCell::editorIn(tree->outline());
     });
+
+    // A copied list of 1,000 items pasted into the body.
+    {
+        tree->selectNode(document->getElementById(QStringLiteral("list")));
+        settle();
+        tree->doClipNode();
+        OutlineView *outline = tree->outline();
+        outline->selectRowIndexes({outline->rowForItem(tree->searchDomNodeFromRoot(document->body()))}, false);
+        std::vector<double> times;
+        for (int i = 0; i < iterations; ++i) {
+            outline->selectRowIndexes({outline->rowForItem(tree->searchDomNodeFromRoot(document->body()))}, false);
+            times.push_back(timedMs([tree] { tree->paste(); }));
+            settle();
+            undo.loopEnd();
+            undo.undo();
+            settle();
+        }
+        reportTimes("paste", times);
+    }
+
+    // A row of the list dragged over the rows of the tree.
+    {
+        DOMNodeEx *item = tree->searchFile(document->getElementById(QStringLiteral("list"))->firstElementChild());
+        QMimeData mime;
+        if (!item || !tree->writeItems(tree->outline(), {item}, &mime)) {
+            std::fprintf(stderr, "no drag of a row\n");
+            return 1;
+        }
+        QWidget *viewport = tree->outline()->viewport();
+        QDragEnterEvent enter(QPoint(80, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        std::vector<double> times;
+        // Each figure is the mean of 100 moves down the rows, one row apart.
+        const int rowHeight = qMax(1, tree->outline()->rectOfRow(0).height());
+        for (int i = 0; i < iterations; ++i) {
+            const double total = timedMs([&] {
+                for (int m = 0; m < 100; ++m) {
+                    const QPoint at(80, rowHeight / 2 + (m % qMax(1, tree->outline()->numberOfRows())) * rowHeight);
+                    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(viewport, &move);
+                }
+            });
+            times.push_back(total / 100);
+        }
+        reportTimes("drag-move", times);
+        tree->draggingExited();
+    }
+
+    // The palette's search narrowing the templates as a word is typed.
+    {
+        DomNodeListDelegate palette;
+        palette.awakeFromNib();
+        std::vector<double> times;
+        const QString word = QStringLiteral("input");
+        for (int i = 0; i < iterations * 4; ++i) {
+            const QString text = word.left(1 + i % word.size());
+            times.push_back(timedMs([&] {
+                palette.searchField()->setText(text);
+                palette.search();
+            }));
+        }
+        reportTimes("palette-search", times);
+    }
 
     document->removeEventListeners(tree);
     delete tree;

@@ -31,6 +31,7 @@
 #include "platform/kit/ViewController.h"
 #include "toolkit/RBLPopover.h"
 #include "domtree/DomInfoDelegate.h"
+#include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/popover/StyleEditorViewController.h"
@@ -313,7 +314,24 @@ void Controllers::install(AppDelegate &delegate)
     installCompiler(delegate);
     installKeyframeTimeline(delegate);
     installCodeAssist(delegate);
+    installElementPalette(delegate);
     installRuleDialogs(delegate);
+}
+
+void Controllers::installElementPalette(AppDelegate &delegate)
+{
+    MainInterface &ui = delegate.ui();
+    auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
+    if (!tree || !ui.elementPalettePane || delegate.findChild<DomNodeListDelegate *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    auto *palette = new DomNodeListDelegate(&delegate);
+    palette->setObjectName(QStringLiteral("domNodeListDelegate"));
+    palette->setDomTreeDelegate(tree);
+    palette->awakeFromNib();
+    ui.elementPalettePane->setContentView(palette->view());
+    tree->setDomNodeListDelegate(palette);
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+        rules->setDomNodeListDelegate(palette);
 }
 
 void Controllers::installRuleDialogs(AppDelegate &delegate)

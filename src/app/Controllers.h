@@ -28,6 +28,8 @@ private:
     static void installCompiler(AppDelegate &delegate);
     // The keyframe timeline in the keyframe pane, wired to the rules panel and the preview.
     static void installKeyframeTimeline(AppDelegate &delegate);
+    // The element palette in its pane, with the DOM tree it drops onto.
+    static void installElementPalette(AppDelegate &delegate);
     // The create rule dialog and the add property panel of the rules panel.
     static void installRuleDialogs(AppDelegate &delegate);
     // The Rules menu's commands on the rules panel.

@@ -29,6 +29,7 @@ class AddSelectorViewController;
 class CSSCopyInfo;
 class DOMDocument;
 class DOMElement;
+class DomNodeListDelegateInterface;
 struct DOMCSSInsertion;
 class ExWebViewInterface;
 class PreviewDomTreeInterface;
@@ -410,6 +411,8 @@ public:
     RBLPopover *addSelectorPopover() const { return m_addSelectorPopover; }
     // The DOM tree, told when an element's id or class changed; may stay unset.
     void setDomTree(PreviewDomTreeInterface *domTree) { m_domTree = domTree; }
+    // The element palette, which takes "Make Snippet"; may stay unset.
+    void setDomNodeListDelegate(DomNodeListDelegateInterface *palette) { m_domNodeListDelegate = palette; }
 
     // --- Rule menus and commands (CSSOutlineDelegateRuleMenus.cpp) ------------------------------------
     // The four menus of a rule row: an ordinary rule's, an @media block's, a
@@ -711,6 +714,7 @@ private:
     RBLPopover *m_addStylePopover = nullptr;                               // Owned (child).
     RBLPopover *m_addSelectorPopover = nullptr;                            // Owned (child).
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
+    DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;          // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
 

@@ -8,6 +8,7 @@
 #include "StyleSheetWriter.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/DomNodeListDelegateInterface.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/StyleInspectorInterface.h"
 #include "platform/foundation/Log.h"
@@ -62,8 +63,13 @@ void CSSOutlineDelegate::buildRuleMenus()
     connect(media, &QMenu::aboutToShow, this, [this, media] { fillMediaMenu(media, menuOwnerRule()); });
     add(rule, QStringLiteral("Show Related Elements"), "edit-find", [this] { highlightMenuOwnerRelation(); });
     add(rule, QStringLiteral("Open in Code View"), "text-x-generic", [this] { openCode(); });
-    // The element palette takes snippets once it is there.
-    add(rule, QStringLiteral("Make Snippet"), "bookmark-new", [] {})->setEnabled(false);
+    // The rule's text becomes a "CSS" snippet of the element palette.
+    QAction *snippet = add(rule, QStringLiteral("Make Snippet"), "bookmark-new", [this] {
+        const QString text = snippetText(menuOwnerRule());
+        if (m_domNodeListDelegate && !text.isEmpty())
+            m_domNodeListDelegate->addSnippetWithCSSText(text);
+    });
+    snippet->setObjectName(QStringLiteral("makeSnippet"));
     rule->addSeparator();
     add(rule, QStringLiteral("Remove Rule"), "edit-delete", removeOwner);
     m_ruleMenus.insert(RuleMenu, rule);
@@ -174,6 +180,8 @@ QMenu *CSSOutlineDelegate::prepareRuleMenu(const CSSRulePtr &rule, int tag)
             if (item->data().toInt() == kSelectedDeclarationTag)
                 item->setEnabled(own);
         }
+        if (QAction *snippet = menu->findChild<QAction *>(QStringLiteral("makeSnippet")))
+            snippet->setEnabled(m_domNodeListDelegate && !snippetText(rule).isEmpty());
         // Only a file's style rule copies into a media query.
         for (QMenu *sub : menu->findChildren<QMenu *>(QStringLiteral("MediaMenu")))
             sub->menuAction()->setEnabled(isSheetStyleRule(rule));

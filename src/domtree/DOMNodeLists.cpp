@@ -77,7 +77,11 @@ QStringList DOMNodeLists::getNodeByCategory()
 
 QStringList DOMNodeLists::categoriesByNumber()
 {
-    QStringList keys = getNodeByCategory();
+    return sortedByNumber(getNodeByCategory());
+}
+
+QStringList DOMNodeLists::sortedByNumber(QStringList keys)
+{
     std::stable_sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) {
         return a.section(QLatin1Char('.'), 0, 0).toDouble() < b.section(QLatin1Char('.'), 0, 0).toDouble();
     });

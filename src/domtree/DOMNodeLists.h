@@ -20,4 +20,7 @@ public:
     static QStringList getNodeByCategory();
     // The keys in the order of the number each starts with.
     static QStringList categoriesByNumber();
+    // Category keys ordered by the number before their first "."; equal
+    // numbers keep their order.
+    static QStringList sortedByNumber(QStringList keys);
 };

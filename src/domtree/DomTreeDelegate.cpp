@@ -17,6 +17,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
+#include "toolkit/DragPayload.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -105,7 +106,18 @@ void DomTreeDelegate::awakeFromNib()
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
     delegate.delete_ = [this](QObject *) { removeNode(); };
     delegate.saveOutlineview = [this](QObject *) { saveOutlineview(); };
+    delegate.cut = [this](QObject *) { cut(); };
+    delegate.copy = [this](QObject *) { doClipNode(); };
+    delegate.paste = [this](QObject *) { paste(); };
+    delegate.draggingExited = [this](QDragLeaveEvent *) { draggingExited(); };
     m_outlineView->setDelegate(delegate);
+    // Rows are dragged within the tree (Ctrl copies); palette items, rules,
+    // class names and pictures are dropped on it.
+    m_outlineView->setDraggingSourceOperationMask(Qt::CopyAction | Qt::MoveAction);
+    m_outlineView->registerForDraggedTypes(
+        {QString::fromLatin1(DragPayload::kInnerDomNodeDrag), QString::fromLatin1(DragPayload::kDomNodeDragCopy),
+         QString::fromLatin1(DragPayload::kCSSRuleDrag), QString::fromLatin1(DragPayload::kClassSelectorPatching),
+         QStringLiteral("text/uri-list")});
     connect(m_outlineView, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
     connect(m_dombreadcramb, &PathControl::activated, this, [this] { didSelectPath(m_dombreadcramb); });
     // The scroll point of the tree outlives a rebuild; the top is never
@@ -199,6 +211,7 @@ void DomTreeDelegate::setIndexFile(File *file)
 
 void DomTreeDelegate::observeNotifications()
 {
+    observeDragNotifications();
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("reSelectDomNod"), nullptr, [this](const Notification &) {
         contentChange();

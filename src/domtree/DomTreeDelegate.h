@@ -72,7 +72,9 @@ struct Notification;
 // ...ContextMenu.cpp (the rows' menu, "do not save" marks, copies as text),
 // ...Editing.cpp (adding, replacing and wrapping elements, classes),
 // ...Attributes.cpp (attribute and inline-style edits) and ...RowCommands.cpp
-// (text split, in-place editing, the style popover, the link alert).
+// (text split, in-place editing, the style popover, the link alert),
+// ...Clipboard.cpp (copy, cut, paste) and ...Drag.cpp (drags and drops on the
+// tree and the preview).
 class DomTreeDelegate : public QObject,
                         public DomTreeDelegateInterface,
                         public PreviewDomTreeInterface,
@@ -341,6 +343,33 @@ public:
     void doAddClassSelector(const DOMNodePtr &node, const QString &name);
     void doRemoveClassSelector(const DOMNodePtr &node, const QString &name);
 
+    // --- Clipboard (DomTreeDelegateClipboard.cpp) ------------------------------------------------
+    // Edit > Copy: the selected rows' HTML, up to the first selected closing row.
+    void doClipNode();
+    void copy() { doClipNode(); }
+    // Edit > Cut: the copy, then the selected rows removed.
+    void cut();
+    // Edit > Paste: the clipboard's HTML after the selected element when it
+    // is that element's own copy (or the element holds no children), inside
+    // it otherwise.
+    void paste();
+
+    // --- Drag and drop (DomTreeDelegateDrag.cpp) ---------------------------------------------------
+    // The rows of the last drag started on the tree, opening rows for closing ones.
+    const QList<DOMNodeExPtr> &dragNodes() const { return m_dragNodes; }
+    bool writeItems(OutlineView *outlineView, const QList<void *> &items, QMimeData *pasteboard) override;
+    Qt::DropAction validateDrop(OutlineView *outlineView, const DraggingInfo &info, void *proposedItem,
+                                int proposedChildIndex) override;
+    bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
+    void draggingExited();
+    // Shows the pending class name on the row, live and without undo.
+    void lazyApplyClassToNode(DOMNodeEx *row);
+    // The preview's "webViewDragging" and "dropToWebView".
+    void webViewDragging(const Notification &notification);
+    void dropToWebView(const Notification &notification);
+    // The row that shows a dragged class name for now.
+    DOMNodeEx *classPreviewRow() const { return m_classPreviewRow.get(); }
+
     // --- Attributes and inline style (DomTreeDelegateAttributes.cpp) ---------------------------
     // Replaces every attribute of the element; false when a name is refused
     // (nothing changed). write registers the inverse and writes the file.
@@ -460,6 +489,26 @@ private:
     QPointer<QMenu> m_domtreeMenu;
     DOMNodeExPtr m_contextTargetNode;
     RBLPopover *m_attributeStyleEditorPopover = nullptr; // Owned (QObject child).
+
+    // Clipboard and drag and drop.
+    // Inserts the nodes of an HTML fragment before ref (or last) in parent;
+    // the last one inserted, or null when the fragment is refused.
+    DOMNodePtr insertFragment(const QString &html, DOMNodeEx *parent, DOMNodeEx *ref);
+    // Inserts the new rows' nodes in parent before ref, the tree refreshed once.
+    void insertRows(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent, DOMNodeEx *ref);
+    // Where a drop on a row puts its nodes: inside it, or after it when it
+    // holds no children. False when the row takes nothing.
+    bool placeForDropOn(DOMNodeEx *row, DOMNodeEx *&parent, DOMNodeEx *&ref) const;
+    // A palette item or image files inserted; the last new node, or null.
+    DOMNodePtr insertDropped(const QMimeData *mime, DOMNodeEx *parent, DOMNodeEx *ref);
+    void observeDragNotifications();
+    void highlightOnPreview(DOMNodeEx *row);
+    void removePreviewedClass(const QString &name);
+    QList<DOMNodeExPtr> m_dragNodes;
+    DOMNodeExPtr m_classPreviewRow;
+    QString m_pendingClassName;
+    DOMNodeEx *m_pendingClassRow = nullptr;    // Not owned; compared only.
+    DOMNodeEx *m_lastHighlightedRow = nullptr; // Not owned; compared only.
 
     // Write-back.
     HTMLSourcePairing m_pairing;

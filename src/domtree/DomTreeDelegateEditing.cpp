@@ -84,10 +84,15 @@ DOMNodeExPtr DomTreeDelegate::domNodeExByTagName(const QString &tagText, DOMNode
 
 DOMNodeExPtr DomTreeDelegate::domNodeExByImagePath(const QString &path, DOMNodeEx *parent, bool autoText)
 {
-    // A file that is no picture gives a size of 0 x 0.
-    const QSize size = QImageReader(path).size().expandedTo(QSize(0, 0));
     QString relative = m_indexFile ? StringUtils::relativePathFrom(path, m_indexFile->path()) : path;
     relative = QString::fromUtf8(QUrl::toPercentEncoding(relative, "/"));
+    // A picture that cannot be sized gets no size at all rather than 0 x 0,
+    // which would hide it.
+    const QSize size = QImageReader(path).size();
+    if (!size.isValid() || size.isEmpty()) {
+        QM_INFO(QStringLiteral("the picture %1 cannot be sized; its element gets no width and height").arg(path));
+        return domNodeExByTagName(QStringLiteral("img src='%1' title alt").arg(relative), parent, autoText);
+    }
     return domNodeExByTagName(QStringLiteral("img src='%1' width='%2' height='%3' title alt")
                                   .arg(relative)
                                   .arg(size.width())

@@ -17,10 +17,16 @@ class QMimeData;
 //
 // "CSSRuleDrag": a style-sheet rule dragged from the rules panel, as UTF-8
 // text; empty when a declaration is dragged.
+//
+// "InnerDomNodeDrag": rows dragged inside the DOM tree, the marker "drag"
+// (the rows stay with the tree). "com.tarnwel.quillmark.ClassSelectorPatching":
+// a class name, as UTF-8 text, shown live on the element under the pointer.
 namespace DragPayload {
 
 inline constexpr char kDomNodeDragCopy[] = "DomNodeDragCopy";
 inline constexpr char kCSSRuleDrag[] = "CSSRuleDrag";
+inline constexpr char kInnerDomNodeDrag[] = "InnerDomNodeDrag";
+inline constexpr char kClassSelectorPatching[] = "com.tarnwel.quillmark.ClassSelectorPatching";
 
 QByteArray encodeDomNodeDragCopy(const QVariant &value);
 // The string or map the data holds; nullopt for data of any other shape

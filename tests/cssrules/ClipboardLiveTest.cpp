@@ -2,6 +2,7 @@
 #include "TextFileViewer.h"
 
 #include "cssrules/CSSCopyInfo.h"
+#include "interfaces/DomNodeListDelegateInterface.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/kit/Alert.h"
@@ -458,6 +459,28 @@ TEST_F(Clipboard, ASnippetOfARuleInsideAMediaBlockIsTheRuleAlone)
     EXPECT_EQ(live.panel.snippetText(media->children().first()), QStringLiteral(".m {\n\tbottom:4px;\n}"));
     EXPECT_EQ(live.panel.snippetText(row(QStringLiteral(".b"))), QStringLiteral(".b {\n    right:3px;\n}\n\n"));
     EXPECT_TRUE(live.panel.snippetText(row(QStringLiteral(".b"), QStringLiteral("right"))).isEmpty());
+}
+
+TEST_F(Clipboard, MakeSnippetHandsTheRulesTextToThePaletteOnceThereIsOne)
+{
+    struct Palette : DomNodeListDelegateInterface
+    {
+        void addSnippetWithNode(DOMNodeEx *) override {}
+        void addSnippetwithText(const QString &) override {}
+        void addSnippetWithCSSText(const QString &text) override { texts << text; }
+        QStringList texts;
+    } palette;
+    load();
+    const CSSRulePtr b = row(QStringLiteral(".b"));
+    const auto makeSnippet = [](QMenu *menu) { return menu->findChild<QAction *>(QStringLiteral("makeSnippet")); };
+    ASSERT_TRUE(makeSnippet(live.panel.prepareRuleMenu(b, 0)));
+    EXPECT_FALSE(makeSnippet(live.panel.prepareRuleMenu(b, 0))->isEnabled());
+    live.panel.setDomNodeListDelegate(&palette);
+    QAction *item = makeSnippet(live.panel.prepareRuleMenu(b, 0));
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    EXPECT_EQ(palette.texts, QStringList{live.panel.snippetText(b)});
+    live.panel.setDomNodeListDelegate(nullptr);
 }
 
 TEST_F(Clipboard, TwoDeclarationsOfOneRuleDraggedIntoAnotherGoInAtTheDropInTheirOrder)

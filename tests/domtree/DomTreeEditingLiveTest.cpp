@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 
-#include "DomTreeTestSupport.h"
+#include "LiveDomTreePage.h"
 
 #include "domtree/DomNodeRowCell.h"
 #include "domtree/DomTextNodeRowCell.h"
@@ -39,48 +39,12 @@ const QByteArray s_page =
     "  </body>\n"
     "</html>\n";
 
-struct LivePage : DomTreeHarness
+struct LivePage : LiveDomTreePage
 {
     LivePage()
-        : DomTreeHarness(s_page)
-        , fixture(WebTestFixture::sharedView())
+        : LiveDomTreePage(s_page)
     {
-        Alert::setResponder([this](Alert &alert) {
-            alerts.append(alert.messageText());
-            return int(Alert::FirstButtonReturn);
-        });
-        loaded = fixture.loadUrl(QUrl::fromLocalFile(file->path()));
-        if (loaded)
-            show(fixture.mainFrame().sharedDocument());
     }
-    ~LivePage() { Alert::setResponder({}); }
-    QString inPage(const QString &script)
-    {
-        fixture.settle();
-        return fixture.evaluate(script).toString();
-    }
-    // The ids of an element's element children, in the page.
-    QString childIds(const char *id)
-    {
-        return inPage(QStringLiteral("Array.from(document.getElementById('%1').children).map(e => e.id || e.localName).join(',')")
-                          .arg(QString::fromLatin1(id)));
-    }
-    void undoStep()
-    {
-        undo.loopEnd();
-        undo.undo();
-        settle();
-    }
-    void redoStep()
-    {
-        undo.redo();
-        settle();
-    }
-    void target(const DOMNode *node) { tree->setContextTargetNode(rowOf(node)); }
-
-    WebTestFixture fixture;
-    bool loaded = false;
-    QStringList alerts;
 };
 
 const QString s_original = QString::fromUtf8(s_page);

@@ -1,0 +1,120 @@
+// DomTreeDelegate: copy, cut and paste of rows as HTML text, and the
+// insertion of HTML fragments that paste and drops share.
+
+#include "DomTreeDelegate.h"
+
+#include "DomTreeOutlineView.h"
+
+#include "foundation/InspectUndoManager.h"
+#include "foundation/StringUtils.h"
+#include "platform/foundation/Log.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/html/StringDOM.h"
+#include "stylesheet/WebCoreObjects.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+void DomTreeDelegate::doClipNode()
+{
+    if (!m_outlineView)
+        return;
+    QString html;
+    for (const int index : m_outlineView->selectedRowIndexes()) {
+        const auto *row = static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(index));
+        if (!row)
+            continue;
+        // A closing row ends the copy: the rows after it lie outside the
+        // element it closes.
+        if (row->isCloseNode())
+            break;
+        html += concatNodeTree(row, true, false, false);
+    }
+    // Without the common indentation and the line break it leaves at the end.
+    html = StringUtils::stringByRemoveIndentToTop(html);
+    html.chop(html.endsWith(QLatin1Char('\n')) ? 1 : 0);
+    if (html.isEmpty())
+        return;
+    QGuiApplication::clipboard()->setText(html);
+}
+
+void DomTreeDelegate::cut()
+{
+    if (!m_outlineView)
+        return;
+    // The rows to remove are taken before the copy, in ascending order, a
+    // closing row standing for its element; the page's root stays.
+    QList<DOMNodeExPtr> rows;
+    for (const int index : m_outlineView->selectedRowIndexes()) {
+        DOMNodeEx *row = editableRow(static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(index)));
+        if (!row || row->node()->isDocument() || row->node()->nodeName().toLower() == QLatin1String("html"))
+            continue;
+        const DOMNodeExPtr shared = row->shared_from_this();
+        if (!rows.contains(shared))
+            rows.append(shared);
+    }
+    if (rows.isEmpty())
+        return;
+    doClipNode();
+    for (const DOMNodeExPtr &row : std::as_const(rows))
+        doRemoveNode(row->sharedNode(), false);
+    m_outlineView->deselectAll();
+}
+
+void DomTreeDelegate::paste()
+{
+    DOMNodeEx *target = editableRow(selectedDomNodeEx());
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!target || text.isEmpty() || !m_document)
+        return;
+    // The copied element itself selected: the copy goes right after it. An
+    // element that holds no children (img, br, input) takes it after it too.
+    const QString own = target->source().trimmed();
+    const bool sibling = (!own.isEmpty() && text.trimmed().startsWith(own))
+        || (target->node()->isElement() && !WebCoreObjects::canHaveChildren(target->node()->nodeName().toLower()))
+        || target->node()->isCharacterData();
+    DOMNodeEx *parent = sibling ? target->parentNodeEx() : target;
+    DOMNodeEx *ref = sibling ? nextDomNodeExFromParent(target) : nullptr;
+    if (!parent || !parent->node() || !parent->node()->isElement())
+        return;
+    if (InspectUndoManager *undo = undoManager())
+        undo->setActionName(QStringLiteral("Paste Element"));
+    if (const DOMNodePtr last = insertFragment(text, parent, ref))
+        selectByNode(last.get());
+}
+
+DOMNodePtr DomTreeDelegate::insertFragment(const QString &html, DOMNodeEx *parent, DOMNodeEx *ref)
+{
+    if (!m_document || !parent)
+        return nullptr;
+    // A whole document has no place inside the page.
+    if (StringDOM::firstNodeName(html) == QLatin1String("html")) {
+        QM_DEBUG(QStringLiteral("a whole document is not inserted into the page"));
+        return nullptr;
+    }
+    QList<DOMNodeExPtr> rows;
+    for (const DOMNodePtr &node : m_document->createNodesFromString(html)) {
+        // The blanks between the fragment's elements are layout, which the
+        // write-back makes anew.
+        if (node->isText() && node->textContent().trimmed().isEmpty())
+            continue;
+        rows.append(node->nodeName().startsWith(QLatin1Char('#')) ? DOMNodeEx::initWithSingleTextLine(node, parent)
+                                                                  : DOMNodeEx::initWithNode(node, parent));
+    }
+    if (rows.isEmpty()) {
+        QM_DEBUG(QStringLiteral("the HTML makes no node; nothing is inserted"));
+        return nullptr;
+    }
+    insertRows(rows, parent, ref);
+    return rows.constLast()->sharedNode();
+}
+
+void DomTreeDelegate::insertRows(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent, DOMNodeEx *ref)
+{
+    const DOMNodePtr parentNode = parent->sharedNode();
+    const DOMNodePtr refNode = ref ? ref->sharedNode() : nullptr;
+    for (const DOMNodeExPtr &row : rows) {
+        row->setParentNodeEx(parent);
+        doAddNode(row->sharedNode(), parentNode, refNode, false);
+    }
+}
