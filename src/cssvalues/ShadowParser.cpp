@@ -88,22 +88,34 @@ void ShadowParser::setUp()
     m_tokeniser->addTokenRecogniser(CPWhiteSpaceRecogniser::whiteSpaceRecogniser());
     m_tokeniser->setDelegate(this);
 
-    QFile file(m_grammarPath);
-    if (m_grammarPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        QM_ERROR(QStringLiteral("Grammer Error:cannot read the grammar \"%1\"").arg(m_grammarPath));
-        return;
+    // The tables of a grammar are built once per process: an editor makes a
+    // new parser for each element it shows, and copies share the tables.
+    static QHash<QString, std::shared_ptr<const CPLALR1Parser>> builtParsers;
+    std::shared_ptr<const CPLALR1Parser> &built = builtParsers[m_grammarPath];
+    if (!built) {
+        QFile file(m_grammarPath);
+        if (m_grammarPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+            QM_ERROR(QStringLiteral("Grammer Error:cannot read the grammar \"%1\"").arg(m_grammarPath));
+            builtParsers.remove(m_grammarPath);
+            return;
+        }
+        CPGrammarError error;
+        const CPGrammarPtr grammar =
+            CPGrammar::grammarWithStart(QStringLiteral("ShadowGroup"), QString::fromUtf8(file.readAll()), &error);
+        if (!grammar) {
+            QM_ERROR(QStringLiteral("Grammer Error:%1").arg(error.description));
+            builtParsers.remove(m_grammarPath);
+            return;
+        }
+        built = CPLALR1Parser::parserWithGrammar(grammar);
+        if (!built) {
+            QM_ERROR(QStringLiteral("Grammer Error:no LALR(1) tables for \"%1\"").arg(m_grammarPath));
+            builtParsers.remove(m_grammarPath);
+            return;
+        }
     }
-    CPGrammarError error;
-    m_grammar = CPGrammar::grammarWithStart(QStringLiteral("ShadowGroup"), QString::fromUtf8(file.readAll()), &error);
-    if (!m_grammar) {
-        QM_ERROR(QStringLiteral("Grammer Error:%1").arg(error.description));
-        return;
-    }
-    m_parser = CPLALR1Parser::parserWithGrammar(m_grammar);
-    if (!m_parser) {
-        QM_ERROR(QStringLiteral("Grammer Error:no LALR(1) tables for \"%1\"").arg(m_grammarPath));
-        return;
-    }
+    m_grammar = built->grammar();
+    m_parser = std::make_unique<CPLALR1Parser>(*built);
     m_parser->setDelegate(this);
 }
 
