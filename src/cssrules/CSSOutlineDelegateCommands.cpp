@@ -16,6 +16,7 @@
 #include "platform/kit/Alert.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/dom/DOMElement.h"
+#include "stylesheet/FourSides.h"
 #include "stylesheet/CSSValueKeywords.h"
 #include "stylesheet/StringVendarPrefix.h"
 #include "toolkit/OutlineViewEx.h"
@@ -41,19 +42,7 @@ bool hasType(const CSSRulePtr &row, int type)
 // left; nothing for more than four parts.
 std::optional<QStringList> sidesOf(const QString &value)
 {
-    const QStringList parts = value.split(u' ', Qt::SkipEmptyParts);
-    switch (parts.size()) {
-    case 1:
-        return QStringList{parts[0], parts[0], parts[0], parts[0]};
-    case 2:
-        return QStringList{parts[0], parts[1], parts[0], parts[1]};
-    case 3:
-        return QStringList{parts[0], parts[1], parts[2], parts[1]};
-    case 4:
-        return parts;
-    default:
-        return std::nullopt;
-    }
+    return fourSides(value.split(u' ', Qt::SkipEmptyParts));
 }
 
 float leadingNumber(const QString &text)

@@ -1,5 +1,6 @@
 #include "StyleValueMap.h"
 
+#include "stylesheet/FourSides.h"
 #include "stylesheet/StringCSSProperty.h"
 #include "stylesheet/StyleDeclaration.h"
 #include "stylesheet/VendarPrefixSettings.h"
@@ -168,19 +169,7 @@ std::optional<QStringList> StyleValueMap::splitShorthandValue(const QString &sho
     // An elliptical corner radius ("10px / 5px") has no side values.
     if (shorthand == u"border-radius" && value.contains(u'/'))
         return std::nullopt;
-    const QStringList parts = components(value);
-    switch (parts.size()) {
-    case 1:
-        return QStringList{parts[0], parts[0], parts[0], parts[0]};
-    case 2:
-        return QStringList{parts[0], parts[1], parts[0], parts[1]};
-    case 3:
-        return QStringList{parts[0], parts[1], parts[2], parts[1]};
-    case 4:
-        return parts;
-    default:
-        return std::nullopt;
-    }
+    return fourSides(components(value));
 }
 
 void StyleValueMap::addSettings(int index)
