@@ -36,6 +36,8 @@ CreateSelectorManagerDelegate::CreateSelectorManagerDelegate(CSSOutlineDelegate 
 CreateSelectorManagerDelegate::~CreateSelectorManagerDelegate()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
+    if (m_viewPanel)
+        m_viewPanel->removeEventFilter(this);
     delete m_viewPanel.data();
 }
 
@@ -90,7 +92,9 @@ QDialog *CreateSelectorManagerDelegate::viewPanel()
 
 bool CreateSelectorManagerDelegate::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_viewPanel && event->type() == QEvent::KeyPress) {
+    // The type first: while the panel is being destroyed, it is no longer a
+    // QDialog to compare with.
+    if (event->type() == QEvent::KeyPress && watched == m_viewPanel) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
             QPushButton *ok = targetDelegate() ? targetDelegate()->okButton() : nullptr;
