@@ -64,7 +64,7 @@ FourLengthsEditor::FourLengthsEditor(QWidget *parent)
         cell->addWidget(field, 1);
         cell->addWidget(stepper);
         layout->addLayout(cell, side / 2, side % 2);
-        connect(field, &NumberField::textDidEndEditing, this, [this, side] { valueChangeAt(side); });
+        connect(field, &NumberField::numberEdited, this, [this, side] { valueChangeAt(side); });
         connect(stepper, &Stepper::stepped, this, [this, side] { stepChangeAt(side); });
     }
     m_lockButton->setCheckable(true);

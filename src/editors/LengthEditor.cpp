@@ -26,7 +26,7 @@ LengthEditor::LengthEditor(QWidget *parent)
     m_unitButton->setFixedWidth(54);
     m_unitButton->setTitle(m_unit);
     m_stepper->setEnabled(false);
-    connect(m_valueInput, &NumberField::textDidEndEditing, this, &LengthEditor::valueChange);
+    connect(m_valueInput, &NumberField::numberEdited, this, &LengthEditor::valueChange);
     connect(m_stepper, &Stepper::stepped, this, &LengthEditor::stepChange);
     connect(m_unitButton, &PopUpButton::activatedTitle, this, &LengthEditor::unitChange);
 }

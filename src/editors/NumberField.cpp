@@ -17,7 +17,7 @@ void NumberField::finishEditing()
         const auto scanned = EditorNumber::scanNumber(trimmed);
         setText(scanned ? EditorNumber::cssNumber(scanned->value) : QString());
     }
-    Q_EMIT textDidEndEditing();
+    Q_EMIT numberEdited();
 }
 
 QSize NumberField::sizeHint() const

@@ -7,7 +7,7 @@
 // A text field for numbers: when editing ends it replaces its text by the
 // number at its start, in the shortest exact form (trailing characters
 // dropped), unless the text is empty or one of its accepted keywords, and
-// then reports textDidEndEditing(). The arrow keys step its number, each
+// then reports numberEdited(). The arrow keys step its number, each
 // step reported the same way.
 class NumberField : public StepNumberTextField
 {
@@ -23,7 +23,7 @@ public:
     QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
-    void textDidEndEditing();
+    void numberEdited();
 
 private:
     void finishEditing();

@@ -1,5 +1,6 @@
 #include "TestPrinters.h"
 
+#include "editors/NumberField.h"
 #include "editors/StepNumberTextField.h"
 #include "platform/foundation/NotificationCenter.h"
 
@@ -110,4 +111,30 @@ TEST(StepNumberTextField, StepsOnlyWithTheFocusAndGoesOnAfterReturn)
     EXPECT_FALSE(f.field.isMonitoringKeys());
     // A key sent to the field without the focus is not stepped.
     EXPECT_EQ(f.after("7", Qt::Key_Up), "7");
+}
+
+// The number field of the editors: an edit ended by Return is reported with
+// the number in its shortest form, and the field stops stepping keys when the
+// focus has gone, as every step field does.
+TEST(NumberField, ReportsAnEditAndStopsSteppingWhenTheFocusLeaves)
+{
+    NumberField field;
+    int reports = 0;
+    QObject::connect(&field, &NumberField::numberEdited, &field, [&reports] { ++reports; });
+    field.show();
+    field.activateWindow();
+    field.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&field] { return field.hasFocus(); }));
+    field.setText(QString());
+    QTest::keyClicks(&field, QStringLiteral("12.50"));
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_EQ(field.text(), QStringLiteral("12.5"));
+    EXPECT_EQ(reports, 1);
+
+    QLineEdit other;
+    other.show();
+    other.activateWindow();
+    other.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&other] { return other.hasFocus(); }));
+    EXPECT_FALSE(field.isMonitoringKeys());
 }
