@@ -89,12 +89,26 @@ ColorEditorView::~ColorEditorView()
 
 void ColorEditorView::createSwatch()
 {
-    m_swatch = new ButtonMatrix(this);
-    m_swatch->setObjectName(QStringLiteral("swatch"));
-    m_swatch->setSpacing(1);
+    m_swatch = makeSwatch(this);
+}
+
+ButtonMatrix *ColorEditorView::makeSwatch(QWidget *parent)
+{
+    auto *swatch = new ButtonMatrix(parent);
+    swatch->setObjectName(QStringLiteral("swatch"));
+    swatch->setSpacing(1);
     const QStringList colors = ColorUtil::pantoneColors();
     for (int i = 0; i < colors.size(); ++i)
-        m_swatch->addCell(new SwatchCell(ColorUtil::colorFromHexadecimalValue(colors.at(i)).toQColor(), m_swatch), i, i / 14, i % 14);
+        swatch->addCell(new SwatchCell(ColorUtil::colorFromHexadecimalValue(colors.at(i)).toQColor(), swatch), i, i / 14, i % 14);
+    return swatch;
+}
+
+std::optional<RGBAColor> ColorEditorView::swatchColor(int tag)
+{
+    const QStringList colors = ColorUtil::pantoneColors();
+    if (tag < 0 || tag >= colors.size())
+        return std::nullopt;
+    return ColorUtil::colorFromHexadecimalValue(colors.at(tag));
 }
 
 void ColorEditorView::parseValue()
@@ -175,10 +189,10 @@ void ColorEditorView::showColor(const RGBAColor &color)
 
 void ColorEditorView::handleRadioClick(int tag)
 {
-    const QStringList colors = ColorUtil::pantoneColors();
-    if (tag < 0 || tag >= colors.size())
+    const std::optional<RGBAColor> color = swatchColor(tag);
+    if (!color)
         return;
-    showColor(ColorUtil::colorFromHexadecimalValue(colors.at(tag)));
+    showColor(*color);
     colorChange();
 }
 

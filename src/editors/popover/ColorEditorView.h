@@ -41,6 +41,11 @@ public:
     ButtonMatrix *swatch() const { return m_swatch; }
     ColorTextEditor *colorTextEditor() const { return m_colorTextEditor; }
 
+    // The palette of 112 swatches, each cell tagged with its colour's index.
+    static ButtonMatrix *makeSwatch(QWidget *parent);
+    // The colour of the swatch cell with the tag; nothing for another tag.
+    static std::optional<RGBAColor> swatchColor(int tag);
+
 private:
     enum class TypedText { No, Yes };
     void writeColor(TypedText typed);
