@@ -1,5 +1,6 @@
 #include "StyleEditorViewController.h"
 
+#include "BackgrouImageEditor.h"
 #include "ColorEditorView.h"
 #include "DropShadowView.h"
 #include "NumberEditor.h"
@@ -82,6 +83,7 @@ const QHash<QString, EditorFactory> &editorFactories()
         {QStringLiteral("transformOrigin"), [] { return new TransformOriginEditorView; }},
         {QStringLiteral("textShadow"), [] { return new TextShadowView; }},
         {QStringLiteral("dropShadow"), [] { return new DropShadowView; }},
+        {QStringLiteral("backgroundImage"), [] { return new BackgrouImageEditor; }},
     };
     return factories;
 }
