@@ -14,6 +14,10 @@ inline QList<std::pair<QString, QString>> popoverEditorSamples()
     for (int i = 0; i < 20; ++i)
         layers.append(QStringLiteral("%1px %2px %3px %4px rgba(%5, 40, 90, 0.3)").arg(i).arg(i + 1).arg(2 * i).arg(i % 3).arg(i * 12));
     layers.first().append(QStringLiteral(" inset"));
+    // A gradient of 32 stops.
+    QStringList stops;
+    for (int i = 0; i < 32; ++i)
+        stops.append(QStringLiteral("rgba(%1, %2, 200, 0.9) %3%").arg(i * 8).arg(255 - i * 8).arg(i * 3));
     return {
         {QStringLiteral("color"), QStringLiteral("rgba(138, 75, 8, 0.8)")},
         {QStringLiteral("font-size"), QStringLiteral("1.25em")},
@@ -24,5 +28,7 @@ inline QList<std::pair<QString, QString>> popoverEditorSamples()
         {QStringLiteral("transform-origin"), QStringLiteral("left top")},
         {QStringLiteral("text-shadow"), QStringLiteral("1px 1px 2px rgba(0, 0, 0, 0.5), 0 0 1em darkblue")},
         {QStringLiteral("box-shadow"), layers.join(QStringLiteral(", "))},
+        {QStringLiteral("background-image"),
+         QStringLiteral("linear-gradient(to right, ") + stops.join(QStringLiteral(", ")) + QLatin1Char(')')},
     };
 }
