@@ -125,12 +125,7 @@ BackgrouImageEditor::BackgrouImageEditor(QWidget *parent) : StyleEditorView(QStr
     stopRow->addWidget(m_ratioInput);
     stopRow->addWidget(m_ratioStepper);
     stopRow->addWidget(new QLabel(QStringLiteral("%"), this));
-    m_unitMatrix = new ButtonMatrix(this);
-    m_unitMatrix->setObjectName(QStringLiteral("notation"));
-    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
-    for (int tag = 0; tag < notations.size(); ++tag)
-        m_unitMatrix->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
-    m_unitMatrix->selectCellWithTag(0);
+    m_unitMatrix = ColorEditorView::makeNotationMatrix(this);
     stopRow->addWidget(m_unitMatrix);
     stopRow->addStretch();
     layout->addLayout(stopRow);

@@ -57,12 +57,7 @@ ColorEditorView::ColorEditorView(QWidget *parent) : StyleEditorView(QStringLiter
     m_colorWell = new ColorWell(this);
     m_colorWell->setObjectName(QStringLiteral("colorWell"));
     row->addWidget(m_colorWell);
-    m_radioGroup = new ButtonMatrix(this);
-    m_radioGroup->setObjectName(QStringLiteral("notation"));
-    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
-    for (int tag = 0; tag < notations.size(); ++tag)
-        m_radioGroup->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
-    m_radioGroup->selectCellWithTag(0);
+    m_radioGroup = makeNotationMatrix(this);
     row->addWidget(m_radioGroup);
     row->addStretch();
     layout->addLayout(row);
@@ -101,6 +96,17 @@ ButtonMatrix *ColorEditorView::makeSwatch(QWidget *parent)
     for (int i = 0; i < colors.size(); ++i)
         swatch->addCell(new SwatchCell(ColorUtil::colorFromHexadecimalValue(colors.at(i)).toQColor(), swatch), i, i / 14, i % 14);
     return swatch;
+}
+
+ButtonMatrix *ColorEditorView::makeNotationMatrix(QWidget *parent)
+{
+    auto *matrix = new ButtonMatrix(parent);
+    matrix->setObjectName(QStringLiteral("notation"));
+    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
+    for (int tag = 0; tag < notations.size(); ++tag)
+        matrix->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
+    matrix->selectCellWithTag(0);
+    return matrix;
 }
 
 std::optional<RGBAColor> ColorEditorView::swatchColor(int tag)

@@ -18,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -104,12 +103,7 @@ ShadowListView::ShadowListView(const QString &type, bool withSpread, QWidget *pa
     m_colorWell = new ColorWell(this);
     m_colorWell->setObjectName(QStringLiteral("colorWell"));
     colorRow->addWidget(m_colorWell);
-    m_radioGroup = new ButtonMatrix(this);
-    m_radioGroup->setObjectName(QStringLiteral("notation"));
-    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
-    for (int tag = 0; tag < notations.size(); ++tag)
-        m_radioGroup->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
-    m_radioGroup->selectCellWithTag(0);
+    m_radioGroup = ColorEditorView::makeNotationMatrix(this);
     colorRow->addWidget(m_radioGroup);
     colorRow->addStretch();
     layout->addLayout(colorRow);
