@@ -1,12 +1,13 @@
 // Arbitrary style text through the style-attribute panel's reading: the
 // declarations map and every editor's readStyle, then the text the panel
 // writes back. What the panel writes must read back to itself, and so must
-// what the transform and filter readers write.
+// what the transform, filter and shadow-layer readers write.
 
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/FilterValue.h"
 #include "editors/StyleValueMap.h"
 #include "editors/TransformValue.h"
+#include "editors/popover/ShadowLayerReader.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 
@@ -58,6 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     filterAgain.read(filter.write());
     if (filterAgain.debugDump() != filter.debugDump() || filterAgain.write() != filter.write())
         __builtin_trap();
+
+    for (const DropShadowPropPtr &layer : ShadowLayerReader::read(text)) {
+        layer->createCSSValueStrng();
+        const QList<DropShadowPropPtr> again = ShadowLayerReader::read(layer->stringValue());
+        if (again.size() != 1)
+            __builtin_trap();
+        again.first()->createCSSValueStrng();
+        if (again.first()->stringValue() != layer->stringValue())
+            __builtin_trap();
+    }
 
     element->setAttribute(QStringLiteral("style"), text);
     panel->setStyledObject(element.get());

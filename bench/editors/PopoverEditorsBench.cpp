@@ -5,10 +5,13 @@
 //   step-size    a step of the size editor until "cssValueChanged" is heard
 //   key-number   a keystroke in the number editor until it is heard
 //   step-degree  a step of the transform editor (ten functions) until it is heard
+//   drag-knob    a move of a dragged gradient stop (32 stops) until it is heard
 //
 //   popover_editors_bench [ITERATIONS]
 
 #include "editors/StepNumberTextField.h"
+#include "editors/popover/BackgrouImageEditor.h"
+#include "editors/popover/GradientSlider.h"
 #include "editors/popover/NumberEditor.h"
 #include "editors/popover/SingleSizeEditorView.h"
 #include "editors/popover/StyleEditorViewController.h"
@@ -24,6 +27,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -95,6 +99,22 @@ int main(int argc, char **argv)
     for (int i = 0; i < iterations * 10; ++i)
         degree.push_back(timedMs([&] { transform.stepper(TransformValue::Rotate)->upButton()->click(); }));
     report(QStringLiteral("step-degree"), degree);
+
+    BackgrouImageEditor gradient;
+    gradient.initialize(QStringLiteral("background-image"), samples.last().second);
+    gradient.show();
+    GradientSlider *slider = gradient.gradientSlider();
+    const QRectF track = slider->draggableRect();
+    const auto at = [&track](double ratio) { return QPoint(int(track.x() + ratio * track.width()), int(track.y())); };
+    QTest::mousePress(slider, Qt::LeftButton, {}, at(0.5));
+    std::vector<double> drag;
+    for (int i = 0; i < iterations * 10; ++i) {
+        const QPoint point = at((i % 100) / 100.0);
+        QMouseEvent move(QEvent::MouseMove, point, slider->mapToGlobal(point), Qt::NoButton, Qt::LeftButton, {});
+        drag.push_back(timedMs([&] { QApplication::sendEvent(slider, &move); }));
+    }
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, at(0.5));
+    report(QStringLiteral("drag-knob"), drag);
 
     NotificationCenter::defaultCenter().removeObserver(&heard);
     return heard > 0 ? 0 : 1;

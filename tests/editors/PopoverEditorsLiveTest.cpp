@@ -1,6 +1,7 @@
 #include "cssrules/LivePanel.h"
 
 #include "editors/popover/ColorEditorView.h"
+#include "editors/popover/DropShadowView.h"
 #include "editors/popover/SingleSizeEditorView.h"
 #include "editors/popover/StyleEditorViewController.h"
 #include "platform/kit/ColorPanel.h"
@@ -19,6 +20,7 @@ namespace {
 const QByteArray kSite = R"(#t {
     width: 100px;
     color: red;
+    box-shadow: 1px 1px red;
 }
 )";
 
@@ -93,6 +95,32 @@ TEST(PopoverEditorsLive, EachStepOfTheSizeEditorReachesThePageAndClosingCommitsO
     EXPECT_FALSE(live.undo.canUndo());
     EXPECT_EQ(panel.text(), panel.original);
     EXPECT_EQ(panel.computed(QStringLiteral("width")), QStringLiteral("100px"));
+}
+
+TEST(PopoverEditorsLive, ABoxShadowLayerAddedInThePopoverReachesThePageAndIsOneUndoStep)
+{
+    PopoverPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    ASSERT_TRUE(panel.open(QStringLiteral("box-shadow")));
+    auto *shadow = qobject_cast<DropShadowView *>(panel.editors.editorView());
+    ASSERT_TRUE(shadow);
+    ASSERT_EQ(shadow->props().size(), 1);
+    shadow->addProp();
+    EXPECT_TRUE(panel.computed(QStringLiteral("box-shadow")).contains(QStringLiteral("2px 2px 2px 1px")));
+    live.panel.closeStyleEditor();
+    live.settleWrites();
+    QString expected = panel.original;
+    expected.replace(QStringLiteral("box-shadow: 1px 1px red;"),
+                     QStringLiteral("box-shadow: 1px 1px red,2px 2px 2px 1px #000000;"));
+    EXPECT_EQ(panel.text(), expected);
+
+    ASSERT_TRUE(live.undo.canUndo());
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_FALSE(live.undo.canUndo());
+    EXPECT_EQ(panel.text(), panel.original);
+    EXPECT_FALSE(panel.computed(QStringLiteral("box-shadow")).contains(QStringLiteral("2px 2px 2px 1px")));
 }
 
 TEST(PopoverEditorsLive, TheColourPopoverStaysOpenWhileTheColourPanelIsUsed)

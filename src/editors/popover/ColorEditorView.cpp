@@ -57,12 +57,7 @@ ColorEditorView::ColorEditorView(QWidget *parent) : StyleEditorView(QStringLiter
     m_colorWell = new ColorWell(this);
     m_colorWell->setObjectName(QStringLiteral("colorWell"));
     row->addWidget(m_colorWell);
-    m_radioGroup = new ButtonMatrix(this);
-    m_radioGroup->setObjectName(QStringLiteral("notation"));
-    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
-    for (int tag = 0; tag < notations.size(); ++tag)
-        m_radioGroup->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
-    m_radioGroup->selectCellWithTag(0);
+    m_radioGroup = makeNotationMatrix(this);
     row->addWidget(m_radioGroup);
     row->addStretch();
     layout->addLayout(row);
@@ -89,12 +84,37 @@ ColorEditorView::~ColorEditorView()
 
 void ColorEditorView::createSwatch()
 {
-    m_swatch = new ButtonMatrix(this);
-    m_swatch->setObjectName(QStringLiteral("swatch"));
-    m_swatch->setSpacing(1);
+    m_swatch = makeSwatch(this);
+}
+
+ButtonMatrix *ColorEditorView::makeSwatch(QWidget *parent)
+{
+    auto *swatch = new ButtonMatrix(parent);
+    swatch->setObjectName(QStringLiteral("swatch"));
+    swatch->setSpacing(1);
     const QStringList colors = ColorUtil::pantoneColors();
     for (int i = 0; i < colors.size(); ++i)
-        m_swatch->addCell(new SwatchCell(ColorUtil::colorFromHexadecimalValue(colors.at(i)).toQColor(), m_swatch), i, i / 14, i % 14);
+        swatch->addCell(new SwatchCell(ColorUtil::colorFromHexadecimalValue(colors.at(i)).toQColor(), swatch), i, i / 14, i % 14);
+    return swatch;
+}
+
+ButtonMatrix *ColorEditorView::makeNotationMatrix(QWidget *parent)
+{
+    auto *matrix = new ButtonMatrix(parent);
+    matrix->setObjectName(QStringLiteral("notation"));
+    const QStringList notations = {QStringLiteral("Hex"), QStringLiteral("RGB"), QStringLiteral("RGBA")};
+    for (int tag = 0; tag < notations.size(); ++tag)
+        matrix->addCell(new QRadioButton(notations.at(tag)), tag, 0, tag);
+    matrix->selectCellWithTag(0);
+    return matrix;
+}
+
+std::optional<RGBAColor> ColorEditorView::swatchColor(int tag)
+{
+    const QStringList colors = ColorUtil::pantoneColors();
+    if (tag < 0 || tag >= colors.size())
+        return std::nullopt;
+    return ColorUtil::colorFromHexadecimalValue(colors.at(tag));
 }
 
 void ColorEditorView::parseValue()
@@ -175,10 +195,10 @@ void ColorEditorView::showColor(const RGBAColor &color)
 
 void ColorEditorView::handleRadioClick(int tag)
 {
-    const QStringList colors = ColorUtil::pantoneColors();
-    if (tag < 0 || tag >= colors.size())
+    const std::optional<RGBAColor> color = swatchColor(tag);
+    if (!color)
         return;
-    showColor(ColorUtil::colorFromHexadecimalValue(colors.at(tag)));
+    showColor(*color);
     colorChange();
 }
 

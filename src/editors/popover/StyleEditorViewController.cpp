@@ -1,9 +1,12 @@
 #include "StyleEditorViewController.h"
 
+#include "BackgrouImageEditor.h"
 #include "ColorEditorView.h"
+#include "DropShadowView.h"
 #include "NumberEditor.h"
 #include "SingleSizeEditorView.h"
 #include "StyleEditorView.h"
+#include "TextShadowView.h"
 #include "TimeEditorView.h"
 #include "TransformOriginEditorView.h"
 #include "TransformStyleEditor.h"
@@ -78,6 +81,9 @@ const QHash<QString, EditorFactory> &editorFactories()
         {QStringLiteral("degree"), [] { return new TransformStyleEditor; }},
         {QStringLiteral("filter"), [] { return new WebkitFilterView; }},
         {QStringLiteral("transformOrigin"), [] { return new TransformOriginEditorView; }},
+        {QStringLiteral("textShadow"), [] { return new TextShadowView; }},
+        {QStringLiteral("dropShadow"), [] { return new DropShadowView; }},
+        {QStringLiteral("backgroundImage"), [] { return new BackgrouImageEditor; }},
     };
     return factories;
 }

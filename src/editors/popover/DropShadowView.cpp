@@ -1,0 +1,5 @@
+#include "DropShadowView.h"
+
+DropShadowView::DropShadowView(QWidget *parent) : ShadowListView(QStringLiteral("dropShadow"), true, parent)
+{
+}

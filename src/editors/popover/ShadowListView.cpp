@@ -1,0 +1,344 @@
+#include "ShadowListView.h"
+
+#include "ColorEditorView.h"
+
+#include "editors/ColorTextEditor.h"
+#include "editors/StepNumberTextField.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/kit/ButtonMatrix.h"
+#include "platform/kit/ColorPanel.h"
+#include "platform/kit/ColorWell.h"
+#include "platform/kit/PopUpButton.h"
+#include "platform/kit/Stepper.h"
+#include "workspace/File.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHideEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kRowHeight = 18;
+
+QToolButton *iconButton(QWidget *parent, const char *icon, const QString &fallback, const QString &tip)
+{
+    auto *button = new QToolButton(parent);
+    const QIcon themed = QIcon::fromTheme(QLatin1String(icon));
+    if (themed.isNull())
+        button->setText(fallback);
+    else
+        button->setIcon(themed);
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+ShadowListView::ShadowListView(const QString &type, bool withSpread, QWidget *parent)
+    : StyleEditorView(type, parent), m_withSpread(withSpread)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(6);
+
+    auto *listRow = new QHBoxLayout;
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("layers"));
+    m_list->setAccessibleName(QStringLiteral("Shadows"));
+    m_list->setUniformItemSizes(true);
+    m_list->setFixedHeight(kRowHeight * 4 + 2 * m_list->frameWidth());
+    listRow->addWidget(m_list, 1);
+    auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(0);
+    m_addButton = iconButton(this, "list-add", QStringLiteral("+"), QStringLiteral("Add a shadow"));
+    m_deleteButton = iconButton(this, "list-remove", QStringLiteral("-"), QStringLiteral("Remove the shadow"));
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_deleteButton);
+    buttons->addStretch();
+    listRow->addLayout(buttons);
+    layout->addLayout(listRow);
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    const std::array<const char *, 4> names = {"X", "Y", "Blur", "Spread"};
+    const int count = withSpread ? 4 : 3;
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString::fromLatin1(names.at(i));
+        m_fields[i] = makeNumberField(name.toLower(), QStringLiteral("Shadow %1").arg(name), 60,
+                                      [this] { controlTextDidChange(); });
+        m_steppers[i] = new Stepper(this);
+        auto *label = new QLabel(name, this);
+        label->setBuddy(m_fields[i]);
+        grid->addWidget(label, i / 2, (i % 2) * 3);
+        grid->addWidget(m_fields[i], i / 2, (i % 2) * 3 + 1);
+        grid->addWidget(m_steppers[i], i / 2, (i % 2) * 3 + 2);
+        const auto field = Field(i);
+        connect(m_steppers[i], &Stepper::stepped, this, [this, field] { stepperChange(field); });
+    }
+    layout->addLayout(grid);
+
+    auto *unitRow = new QHBoxLayout;
+    m_unitChanger = new PopUpButton(this);
+    m_unitChanger->setObjectName(QStringLiteral("numberUnit"));
+    m_unitChanger->setAccessibleName(QStringLiteral("Shadow unit"));
+    m_unitChanger->addItemsWithTitles({QStringLiteral("px"), QStringLiteral("em"), QStringLiteral("rem"),
+                                       QStringLiteral("%"), QStringLiteral("pt")});
+    unitRow->addWidget(m_unitChanger);
+    m_insetCheckBox = new QCheckBox(QStringLiteral("Inset"), this);
+    m_insetCheckBox->setVisible(withSpread);
+    unitRow->addWidget(m_insetCheckBox);
+    unitRow->addStretch();
+    layout->addLayout(unitRow);
+
+    m_swatch = ColorEditorView::makeSwatch(this);
+    layout->addWidget(m_swatch);
+    auto *colorRow = new QHBoxLayout;
+    m_colorWell = new ColorWell(this);
+    m_colorWell->setObjectName(QStringLiteral("colorWell"));
+    colorRow->addWidget(m_colorWell);
+    m_radioGroup = ColorEditorView::makeNotationMatrix(this);
+    colorRow->addWidget(m_radioGroup);
+    colorRow->addStretch();
+    layout->addLayout(colorRow);
+    m_colorTextEditor = new ColorTextEditor(this);
+    m_colorTextEditor->setEditorDelegate(this);
+    layout->addWidget(m_colorTextEditor);
+
+    connect(m_list, &QListWidget::currentRowChanged, this, &ShadowListView::inputValue);
+    connect(m_addButton, &QToolButton::clicked, this, &ShadowListView::addProp);
+    connect(m_deleteButton, &QToolButton::clicked, this, &ShadowListView::deleteProp);
+    connect(m_insetCheckBox, &QCheckBox::clicked, this, &ShadowListView::setValue);
+    connect(m_unitChanger, &PopUpButton::activatedTitle, this, &ShadowListView::setValue);
+    connect(m_colorWell, &ColorWell::colorChanged, this, &ShadowListView::colorChange);
+    connect(m_radioGroup, &ButtonMatrix::cellClicked, this, &ShadowListView::unitChange);
+    connect(m_swatch, &ButtonMatrix::cellClicked, this, &ShadowListView::handleRadioClick);
+    setFixedSize(sizeHint());
+}
+
+ShadowListView::~ShadowListView()
+{
+    ColorPanel::sharedColorPanel().resignTarget(m_colorWell);
+    // No undo step may run on an editor that is gone.
+    dropUndoSteps();
+}
+
+void ShadowListView::dropUndoSteps()
+{
+    if (InspectUndoManager *undo = File::sharedUndoManager())
+        undo->removeAllActionsWithTarget(this);
+}
+
+void ShadowListView::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        dropUndoSteps();
+    StyleEditorView::hideEvent(event);
+}
+
+void ShadowListView::parseValue()
+{
+    m_props = ShadowLayerReader::read(value());
+    reloadList(0);
+}
+
+DropShadowPropPtr ShadowListView::selectedLayer() const
+{
+    return m_props.value(m_list->currentRow());
+}
+
+void ShadowListView::reloadList(int selectRow)
+{
+    m_loading = true;
+    m_list->clear();
+    for (const DropShadowPropPtr &layer : m_props) {
+        auto *item = new QListWidgetItem(layer->stringValue(), m_list);
+        item->setSizeHint(QSize(0, kRowHeight));
+        item->setToolTip(layer->stringValue());
+    }
+    m_loading = false;
+    if (selectRow >= 0 && selectRow < m_props.size())
+        m_list->setCurrentRow(selectRow);
+    m_deleteButton->setEnabled(!m_props.isEmpty());
+}
+
+void ShadowListView::inputValue()
+{
+    const DropShadowPropPtr layer = selectedLayer();
+    if (m_loading || !layer)
+        return;
+    m_loading = true;
+    const std::array<float, 4> numbers = {layer->h(), layer->v(), layer->b(), layer->s()};
+    for (int i = 0; i < 4; ++i) {
+        if (!m_fields[i])
+            continue;
+        m_fields[i]->setStringValue(formatNumber(numbers[i], 6));
+        m_steppers[i]->setDoubleValue(numbers[i]);
+    }
+    m_unitChanger->setTitle(layer->numberUnit());
+    m_insetCheckBox->setChecked(layer->inset());
+    m_radioGroup->selectCellWithTag(layer->unit());
+    m_colorWell->setColor(layer->color() ? std::optional<QColor>(layer->color()->toQColor()) : std::nullopt);
+    m_colorTextEditor->setUnit(layer->unit());
+    if (layer->color())
+        m_colorTextEditor->setColor(*layer->color());
+    m_loading = false;
+}
+
+void ShadowListView::rebuild(DropShadowProp &layer) const
+{
+    if (m_withSpread)
+        layer.createCSSValueStrng();
+    else
+        layer.createCSSValueStrngWithoutSpread();
+}
+
+void ShadowListView::setValue()
+{
+    if (m_loading)
+        return;
+    const int row = m_list->currentRow();
+    if (const DropShadowPropPtr layer = selectedLayer()) {
+        layer->setInset(m_withSpread && m_insetCheckBox->isChecked());
+        const std::array<void (DropShadowProp::*)(float), 4> setters = {&DropShadowProp::setH, &DropShadowProp::setV,
+                                                                       &DropShadowProp::setB, &DropShadowProp::setS};
+        for (int i = 0; i < 4; ++i) {
+            if (!m_fields[i])
+                continue;
+            const std::optional<double> number = leadingNumber(m_fields[i]->stringValue());
+            ((*layer).*setters[i])(float(number.value_or(0)));
+        }
+        layer->setNumberUnit(m_unitChanger->titleOfSelectedItem());
+        rebuild(*layer);
+        reloadList(row);
+    }
+    announce();
+}
+
+void ShadowListView::announce()
+{
+    QStringList texts;
+    for (const DropShadowPropPtr &layer : m_props)
+        texts.append(layer->stringValue());
+    // Without layers the page drops the shadow.
+    notifyChange(texts.isEmpty() ? QStringLiteral("none") : texts.join(QLatin1Char(',')));
+}
+
+void ShadowListView::controlTextDidChange()
+{
+    setValue();
+}
+
+void ShadowListView::stepperChange(Field field)
+{
+    if (!m_fields[field])
+        return;
+    m_fields[field]->setStringValue(formatNumber(m_steppers[field]->doubleValue(), 6));
+    setValue();
+}
+
+void ShadowListView::colorChange()
+{
+    if (m_loading)
+        return;
+    const DropShadowPropPtr layer = selectedLayer();
+    const std::optional<QColor> picked = m_colorWell->color();
+    if (layer && picked) {
+        layer->setUnit(m_radioGroup->selectedTag());
+        // The well's QColor rounds the channels: a colour read keeps its own.
+        if (!layer->color() || layer->color()->toQColor() != *picked)
+            layer->setColor(RGBAColor::fromQColor(*picked));
+    }
+    setValue();
+    if (layer && layer->color())
+        m_colorTextEditor->setColor(*layer->color());
+}
+
+void ShadowListView::unitChange(int tag)
+{
+    m_radioGroup->selectCellWithTag(tag);
+    m_colorTextEditor->setUnit(tag);
+    colorChange();
+}
+
+void ShadowListView::handleRadioClick(int tag)
+{
+    const std::optional<RGBAColor> color = ColorEditorView::swatchColor(tag);
+    if (!color)
+        return;
+    if (const DropShadowPropPtr layer = selectedLayer())
+        layer->setColor(color);
+    m_colorWell->setColor(color->toQColor());
+    colorChange();
+}
+
+void ShadowListView::colorDidChange(const RGBAColor &color)
+{
+    if (const DropShadowPropPtr layer = selectedLayer())
+        layer->setColor(color);
+    m_colorWell->setColor(color.toQColor());
+    colorChange();
+}
+
+DropShadowPropPtr ShadowListView::newLayer() const
+{
+    auto layer = std::make_shared<DropShadowProp>();
+    layer->setH(2);
+    layer->setV(2);
+    layer->setB(2);
+    if (m_withSpread)
+        layer->setS(1);
+    layer->setNumberUnit(QStringLiteral("px"));
+    layer->setColor(RGBAColor{0, 0, 0, 1});
+    return layer;
+}
+
+void ShadowListView::addProp()
+{
+    const DropShadowPropPtr layer = newLayer();
+    m_colorTextEditor->setUnit(0);
+    doAddProp(layer, int(m_props.size()));
+}
+
+void ShadowListView::deleteProp()
+{
+    if (const DropShadowPropPtr layer = selectedLayer())
+        doDeleteProp(layer);
+}
+
+void ShadowListView::doAddProp(const DropShadowPropPtr &layer, int index)
+{
+    InspectUndoManager *undo = File::sharedUndoManager();
+    if (undo)
+        undo->prepareWithInvocationTarget(this, [this, layer] { doDeleteProp(layer); });
+    rebuild(*layer);
+    index = int(std::clamp<qsizetype>(index, 0, m_props.size()));
+    m_props.insert(index, layer);
+    reloadList(index);
+    inputValue();
+    announce();
+    if (undo)
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+}
+
+void ShadowListView::doDeleteProp(const DropShadowPropPtr &layer)
+{
+    const int index = int(m_props.indexOf(layer));
+    if (index < 0)
+        return;
+    InspectUndoManager *undo = File::sharedUndoManager();
+    if (undo)
+        undo->prepareWithInvocationTarget(this, [this, layer, index] { doAddProp(layer, index); });
+    m_props.removeAt(index);
+    reloadList(std::min(index, int(m_props.size()) - 1));
+    inputValue();
+    announce();
+    if (undo)
+        undo->reserveCloseGroupingAtEndOfRunLoop();
+}

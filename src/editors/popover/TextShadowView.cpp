@@ -1,0 +1,5 @@
+#include "TextShadowView.h"
+
+TextShadowView::TextShadowView(QWidget *parent) : ShadowListView(QStringLiteral("textShadow"), false, parent)
+{
+}

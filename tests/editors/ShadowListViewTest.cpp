@@ -1,0 +1,206 @@
+#include "PopoverTestSupport.h"
+#include "TestPrinters.h"
+
+#include "editors/StepNumberTextField.h"
+#include "editors/popover/DropShadowView.h"
+#include "editors/popover/StyleEditorViewController.h"
+#include "editors/popover/TextShadowView.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/kit/ButtonMatrix.h"
+#include "platform/kit/PopUpButton.h"
+#include "workspace/File.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DropShadowProp layer(float h, float v, float b, const QString &unit, const RGBAColor &color, int notation)
+{
+    DropShadowProp prop;
+    prop.setH(h);
+    prop.setV(v);
+    prop.setB(b);
+    prop.setNumberUnit(unit);
+    prop.setColor(color);
+    prop.setUnit(notation);
+    return prop;
+}
+
+QStringList rows(const ShadowListView &editor)
+{
+    QStringList texts;
+    for (int i = 0; i < editor.list()->count(); ++i)
+        texts.append(editor.list()->item(i)->text());
+    return texts;
+}
+
+// The shared undo manager of a test.
+struct UndoHarness
+{
+    UndoHarness() { File::setUndoManagerProvider([this] { return &undo; }); }
+    ~UndoHarness() { File::setUndoManagerProvider({}); }
+    InspectUndoManager undo;
+};
+
+} // namespace
+
+TEST(DropShadowProp, WritesZerosBareNumbersInFixedNotationAndTheColourInItsNotation)
+{
+    const RGBAColor black{0, 0, 0, 1};
+    DropShadowProp prop = layer(2, 2, 2, QStringLiteral("px"), black, 0);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("2px 2px 2px #000000"));
+    prop.createCSSValueStrng();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("2px 2px 2px 0 #000000"));
+    prop.setInset(true);
+    prop.createCSSValueStrng();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("2px 2px 2px 0 #000000 inset"));
+    // The text-shadow form ignores spread and inset.
+    prop.setS(5);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("2px 2px 2px #000000"));
+
+    prop = layer(1.5, -3, 0, QStringLiteral("em"), RGBAColor{1, 0, 0, 0.5}, 2);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("1.5em -3em 0 rgba(255, 0, 0, 0.50)"));
+    // Notations 0 and 1 lose the alpha.
+    prop.setUnit(1);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("1.5em -3em 0 rgb(255, 0, 0)"));
+    prop.setUnit(0);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("1.5em -3em 0 #ff0000"));
+
+    // An empty unit, negative zero, big and small numbers.
+    prop = layer(2, 2, 3, QString(), black, 0);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("2 2 3 #000000"));
+    prop = layer(-0.0f, 1234567, 0.1f, QStringLiteral("px"), black, 0);
+    prop.createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(prop.stringValue(), QStringLiteral("-0px 1234567px 0.1px #000000"));
+
+    // Without a colour no colour is written; a colour text is kept.
+    DropShadowProp bare;
+    bare.setH(1);
+    bare.setNumberUnit(QStringLiteral("px"));
+    bare.createCSSValueStrng();
+    EXPECT_EQ(bare.stringValue(), QStringLiteral("1px 0 0 0"));
+    bare.setColorText(QStringLiteral("currentcolor"));
+    bare.createCSSValueStrng();
+    EXPECT_EQ(bare.stringValue(), QStringLiteral("1px 0 0 0 currentcolor"));
+}
+
+TEST(ShadowLayerReader, FindsTheColourAndInsetAnywhereInEachLayer)
+{
+    const QList<DropShadowPropPtr> layers = ShadowLayerReader::read(
+        QStringLiteral("2px  2px 3px darkred, red 1em 2em, inset 0 0 5px 1px rgba(0,0,0,0.5), 1px 2px, "
+                       "0 2px 3px hsla(120, 100%, 50%, 0.5)"));
+    ASSERT_EQ(layers.size(), 5);
+    EXPECT_EQ(layers[0]->stringValue(), QStringLiteral("2px 2px 3px darkred"));
+    EXPECT_EQ(layers[0]->b(), 3);
+    EXPECT_EQ(layers[0]->color(), (RGBAColor{139 / 255.0, 0, 0, 1}));
+    EXPECT_EQ(layers[1]->h(), 1);
+    EXPECT_EQ(layers[1]->v(), 2);
+    EXPECT_EQ(layers[1]->numberUnit(), QStringLiteral("em"));
+    EXPECT_TRUE(layers[2]->inset());
+    EXPECT_EQ(layers[2]->s(), 1);
+    EXPECT_EQ(layers[2]->unit(), 2);
+    EXPECT_FALSE(layers[3]->color());
+    EXPECT_EQ(layers[3]->v(), 2);
+    // The unit is the first one written, not the bare zero's.
+    EXPECT_EQ(layers[4]->numberUnit(), QStringLiteral("px"));
+    EXPECT_EQ(layers[4]->unit(), 2);
+
+    layers[3]->createCSSValueStrng();
+    EXPECT_EQ(layers[3]->stringValue(), QStringLiteral("1px 2px 0 0"));
+    layers[4]->createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(layers[4]->stringValue(), QStringLiteral("0 2px 3px rgba(0, 255, 0, 0.50)"));
+
+    EXPECT_TRUE(ShadowLayerReader::read(QStringLiteral("none")).isEmpty());
+    EXPECT_TRUE(ShadowLayerReader::read(QString()).isEmpty());
+}
+
+TEST(ShadowLayerReader, TakesAnyTextAndRebuiltLayersReadBackTheSame)
+{
+    for (const QString &text : awkwardValues(QStringLiteral("0123456789 ,.#()-pxinsetrgbaredhsl"),
+                                             QStringLiteral("%1px 1px red,"), 34)) {
+        for (const DropShadowPropPtr &read : ShadowLayerReader::read(text)) {
+            read->createCSSValueStrng();
+            const QList<DropShadowPropPtr> again = ShadowLayerReader::read(read->stringValue());
+            ASSERT_EQ(again.size(), 1) << read->stringValue().toStdString();
+            again[0]->createCSSValueStrng();
+            EXPECT_EQ(again[0]->stringValue(), read->stringValue());
+        }
+    }
+}
+
+TEST(TextShadowView, EditingOneLayerRebuildsItAndLeavesTheOthersAsRead)
+{
+    Posts posts;
+    auto editor = opened<TextShadowView>(QStringLiteral("text-shadow"), QStringLiteral("2px 2px 3px red, -1px 0 blue"));
+    EXPECT_EQ(rows(*editor), (QStringList{QStringLiteral("2px 2px 3px red"), QStringLiteral("-1px 0 blue")}));
+    EXPECT_EQ(editor->list()->currentRow(), 0);
+    EXPECT_EQ(editor->textField(ShadowListView::Blur)->stringValue(), QStringLiteral("3"));
+    EXPECT_EQ(editor->unitChanger()->titleOfSelectedItem(), QStringLiteral("px"));
+    EXPECT_TRUE(posts.values.isEmpty());
+
+    typeInto(editor->textField(ShadowListView::Blur), QStringLiteral("4"));
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px #ff0000,-1px 0 blue"));
+    editor->list()->setCurrentRow(1);
+    EXPECT_EQ(editor->textField(ShadowListView::OffsetH)->stringValue(), QStringLiteral("-1"));
+    editor->unitChange(1);
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px #ff0000,-1px 0 0 rgb(0, 0, 255)"));
+    editor->swatch()->cellWithTag(0)->click();
+    EXPECT_TRUE(posts.last().startsWith(QStringLiteral("2px 2px 4px #ff0000,-1px 0 0 rgb(")));
+}
+
+TEST(DropShadowView, AddDeleteUndoAndRedoEachAnnounceTheValue)
+{
+    UndoHarness h;
+    Posts posts;
+    auto editor = opened<DropShadowView>(QStringLiteral("box-shadow"), QStringLiteral("none"));
+    EXPECT_TRUE(editor->props().isEmpty());
+    editor->addProp();
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 2px 1px #000000"));
+    h.undo.loopEnd();
+    editor->insetCheckBox()->click();
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 2px 1px #000000 inset"));
+
+    h.undo.undo();
+    EXPECT_TRUE(editor->props().isEmpty());
+    EXPECT_EQ(posts.last(), QStringLiteral("none"));
+    h.undo.redo();
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 2px 1px #000000 inset"));
+    EXPECT_EQ(rows(*editor), QStringList{QStringLiteral("2px 2px 2px 1px #000000 inset")});
+
+    // Deleting the last layer drops the shadow; undo puts it back.
+    h.undo.loopEnd();
+    editor->deleteProp();
+    EXPECT_EQ(posts.last(), QStringLiteral("none"));
+    h.undo.loopEnd();
+    h.undo.undo();
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 2px 1px #000000 inset"));
+}
+
+TEST(DropShadowView, UndoAfterThePopoverIsReplacedLeavesTheOldEditorAlone)
+{
+    UndoHarness h;
+    Posts posts;
+    StyleEditorViewController controller;
+    EXPECT_EQ(controller.typeByProp(QStringLiteral("box-shadow")), QStringLiteral("dropShadow"));
+    EXPECT_EQ(controller.typeByProp(QStringLiteral("text-shadow")), QStringLiteral("textShadow"));
+    controller.initializeEditorView(QStringLiteral("box-shadow"), QStringLiteral("1px 1px red"));
+    auto *editor = qobject_cast<ShadowListView *>(controller.editorView());
+    ASSERT_TRUE(editor);
+    editor->addProp();
+    h.undo.loopEnd();
+    ASSERT_TRUE(h.undo.canUndo());
+    controller.initializeEditorView(QStringLiteral("color"), QStringLiteral("red"));
+    const qsizetype sent = posts.values.size();
+    h.undo.undo();
+    EXPECT_EQ(posts.values.size(), sent);
+}
