@@ -1,0 +1,169 @@
+#include "LivePanel.h"
+
+#include "stylemanager/StyleSheetsManagerDelegate.h"
+#include "toolkit/SearchFieldEx.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSite = R"(/* layout */
+.a { color: red; }
+.b { color: blue; }
+.a:hover { color: green; }
+p > { color: gray; }
+@media screen and (max-width: 600px) {
+    .m1 { color: green; }
+    .m2 { color: gray; }
+}
+@keyframes turn {
+    from { opacity: 0; }
+    to { opacity: 1; }
+}
+.c { color: black; }
+)";
+
+const QByteArray kOther = ".o { margin: 0; }\n.a { margin: 1px; }\n";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href=other.css>"
+                         "<div id=x class=a>x</div><div id=y class=c>y</div><p class=c>p</p>";
+
+class StyleSheetsManager : public ::testing::Test
+{
+protected:
+    StyleSheetsManager()
+    {
+        live.panel.setStyleSheetsManagerDelegate(&manager);
+        manager.view()->resize(300, 500);
+    }
+    ~StyleSheetsManager() override { live.panel.setStyleSheetsManagerDelegate(nullptr); }
+
+    void load()
+    {
+        ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("other.css"), kOther}, {QStringLiteral("index.html"), kPage}}));
+        site = live.file(QStringLiteral("site.css"));
+        other = live.file(QStringLiteral("other.css"));
+        ASSERT_TRUE(site && other);
+        live.panel.setPageDocument(live.document());
+        manager.setRulesPanel(&live.panel);
+    }
+    QStringList topSelectors() const
+    {
+        QStringList list;
+        for (const auto &row : manager.rows())
+            list << row->declaration->selector();
+        return list;
+    }
+    const StyleSheetsManagerDelegate::Row *row(const QString &selector, File *file = nullptr) const
+    {
+        for (const auto &top : manager.rows()) {
+            if (top->declaration->selector() == selector && (!file || top->declaration->parentFile() == file))
+                return top.get();
+            for (const auto &child : top->children) {
+                if (child->declaration->selector() == selector)
+                    return child.get();
+            }
+        }
+        return nullptr;
+    }
+    QString count(const QString &selector) { return manager.countText(*row(selector, site)->declaration); }
+    QString selectedSelector() const
+    {
+        const int index = manager.outline()->selectedRow();
+        const auto *item = static_cast<StyleSheetsManagerDelegate::Row *>(manager.outline()->itemAtRow(index));
+        return item ? item->declaration->selector() : QString();
+    }
+
+    LivePanel live;
+    StyleSheetsManagerDelegate manager;
+    File *site = nullptr;
+    File *other = nullptr;
+};
+
+TEST_F(StyleSheetsManager, ListsEveryRuleOfThePageSheetsWithMediaRulesAsChildren)
+{
+    load();
+    EXPECT_EQ(topSelectors(), (QStringList{".a", ".b", ".a:hover", "p >", "@media screen and (max-width: 600px)",
+                                           "@keyframes turn", ".c", ".o", ".a"}));
+    const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children.size(), 2u);
+    EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m2"));
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
+}
+
+TEST_F(StyleSheetsManager, CountsTheMatchedElementsAndFollowTheTree)
+{
+    load();
+    EXPECT_EQ(count(QStringLiteral(".a")), QStringLiteral("(1)"));
+    EXPECT_EQ(count(QStringLiteral(".c")), QStringLiteral("(2)"));
+    EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(0)"));
+    // Pseudo-classes are left out; a selector the engine refuses is unknown.
+    EXPECT_EQ(count(QStringLiteral(".a:hover")), QStringLiteral("(1)"));
+    EXPECT_EQ(count(QStringLiteral("p >")), QStringLiteral("(?)"));
+    EXPECT_EQ(manager.countText(*row(QStringLiteral("@keyframes turn"))->declaration), QString());
+
+    // A class set on an element raises the count.
+    ASSERT_TRUE(live.element(QStringLiteral("y"))->setAttribute(QStringLiteral("class"), QStringLiteral("c b")));
+    EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(1)"));
+}
+
+TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsToOneFile)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    const int b = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".b"))));
+    ASSERT_GE(b, 0);
+    list->selectRowIndexes({b}, false);
+    EXPECT_EQ(live.panel.displaySelectorType(), CSSOutlineDelegate::StyleDeclarationRule);
+    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+
+    const int o = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".o"))));
+    list->selectRowIndexes({b, o}, false);
+    EXPECT_EQ(list->selectedRowIndexes(), QList<int>{b});
+
+    // The rules panel's choice selects the row without showing it again.
+    manager.selectItemFromRule(row(QStringLiteral(".o"))->declaration);
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".o"));
+    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+}
+
+TEST_F(StyleSheetsManager, TheFileFilterTogglesSheetsAndNamesThemInTheLabel)
+{
+    load();
+    manager.setFileFilter(other);
+    EXPECT_EQ(topSelectors(), (QStringList{".o", ".a"}));
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("other.css"));
+    EXPECT_EQ(manager.filterFiles(), QList<File *>{other});
+    manager.setFileFilter(other);
+    EXPECT_TRUE(manager.filterFiles().isEmpty());
+    EXPECT_EQ(topSelectors().size(), 9);
+    manager.setFileFilter(site);
+    manager.clearFileFilter();
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
+}
+
+TEST_F(StyleSheetsManager, SearchStepsThroughMatchesInsideBlocksAndWraps)
+{
+    load();
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m2"));
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+    EXPECT_FALSE(manager.searchIncrement(QStringLiteral("nothing")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+}
+
+TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
+{
+    load();
+    manager.selectItemFromRule(row(QStringLiteral(".c"))->declaration);
+    manager.refreshSelectorList();
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".c"));
+}
+
+} // namespace
