@@ -59,7 +59,7 @@ StyleSheetsManagerDelegate::StyleSheetsManagerDelegate(QObject *parent) : QObjec
 StyleSheetsManagerDelegate::~StyleSheetsManagerDelegate()
 {
     // The list goes first: it must not ask for rows that are going.
-    delete m_view;
+    delete m_view.data();
 }
 
 void StyleSheetsManagerDelegate::buildView()
@@ -194,6 +194,8 @@ StyleSheetsManagerDelegate::Row *StyleSheetsManagerDelegate::rowOf(const StyleDe
 
 void StyleSheetsManagerDelegate::refreshSelectorList()
 {
+    if (!m_view)
+        return;
     // The same rules stay selected and the list keeps its place.
     QList<StyleDeclarationPtr> selected;
     for (int row : m_selectorListView->selectedRowIndexes()) {
@@ -208,6 +210,8 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
     const int scroll = m_selectorListView->verticalScrollBar()->value();
     m_selecting = true;
     m_selectorListView->selectRowIndexes({}, false);
+    // The old rows live until the list has let go of them.
+    const std::vector<std::unique_ptr<Row>> old = std::move(m_rows);
     rebuildRows();
     m_selectorListView->reloadData();
     for (const StyleDeclarationPtr &declaration : expanded) {
@@ -306,7 +310,7 @@ QVariant StyleSheetsManagerDelegate::objectValueForTableColumn(OutlineView *, in
 
 void StyleSheetsManagerDelegate::selectionChanged()
 {
-    if (m_selecting || !m_rules)
+    if (m_selecting || !m_rules || !m_view)
         return;
     const Row *row = rowOfItem(m_selectorListView->itemAtRow(m_selectorListView->selectedRow()));
     if (row)
@@ -315,11 +319,13 @@ void StyleSheetsManagerDelegate::selectionChanged()
 
 QWidget *StyleSheetsManagerDelegate::selectorListView()
 {
-    return m_selectorListView;
+    return m_view ? m_selectorListView : nullptr;
 }
 
 void StyleSheetsManagerDelegate::reselectSelectorWithClickedSelector()
 {
+    if (!m_view)
+        return;
     const int clicked = m_selectorListView->clickedRow();
     if (clicked < 0)
         return;
@@ -329,6 +335,8 @@ void StyleSheetsManagerDelegate::reselectSelectorWithClickedSelector()
 
 void StyleSheetsManagerDelegate::selectItemFromRule(const std::shared_ptr<StyleDeclaration> &rule)
 {
+    if (!m_view)
+        return;
     Row *row = rowOf(rule);
     if (!row)
         return;
@@ -346,11 +354,15 @@ void StyleSheetsManagerDelegate::selectItemFromRule(const std::shared_ptr<StyleD
 
 bool StyleSheetsManagerDelegate::searchIncrement(const QString &text)
 {
+    if (!m_view)
+        return false;
     return findFrom(text, m_selectorListView->selectedRow());
 }
 
 bool StyleSheetsManagerDelegate::findFrom(const QString &text, int start)
 {
+    if (!m_view)
+        return false;
     const QString needle = text.trimmed();
     if (needle.isEmpty() || m_rows.empty())
         return false;

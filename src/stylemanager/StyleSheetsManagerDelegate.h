@@ -86,7 +86,8 @@ private:
     Row *rowOf(const StyleDeclarationPtr &declaration) const;
     DOMDocument *document() const;
 
-    QWidget *m_view = nullptr; // Owned (deleted with the manager).
+    // Owned until a pane takes it; deleted with the manager when still there.
+    QPointer<QWidget> m_view;
     QLabel *m_filterLabel = nullptr;             // Not owned (child of m_view).
     QToolButton *m_filterButton = nullptr;       // Not owned (child of m_view).
     SearchFieldEx *m_searchField = nullptr;      // Not owned (child of m_view).
