@@ -1,6 +1,7 @@
 #include "StyleSheetsManagerDelegate.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/InspectUndoManager.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMSelectorEngine.h"
 #include "stylesheet/StyleDeclaration.h"
@@ -121,7 +122,9 @@ void StyleSheetsManagerDelegate::buildView()
         return kept;
     };
     delegate.selectionDidChange = [this](OutlineView *) { selectionChanged(); };
+    delegate.delete_ = [this](QObject *) { removeSelected(); };
     m_selectorListView->setDelegate(delegate);
+    buildContextMenu();
     layout->addWidget(m_selectorListView, 1);
     updateFilterLabel();
 }
@@ -136,6 +139,11 @@ void StyleSheetsManagerDelegate::setRulesPanel(CSSOutlineDelegate *rules)
     // A new page's sheets, and every write of a sheet, list the rules again.
     connect(rules, &CSSOutlineDelegate::styleSheetsMenuRebuilt, this, [this] { refreshSelectorList(); });
     connect(rules, &CSSOutlineDelegate::styleSheetWritten, this, [this] { refreshSelectorList(); });
+    // Undo and redo give the sheets their rules back without a write.
+    if (InspectUndoManager *undo = File::sharedUndoManager()) {
+        connect(undo, &InspectUndoManager::didUndoChange, this, [this] { refreshSelectorList(); });
+        connect(undo, &InspectUndoManager::didRedoChange, this, [this] { refreshSelectorList(); });
+    }
     refreshSelectorList();
 }
 

@@ -56,6 +56,10 @@ public:
     // Selects the next row after the selected one whose text holds the search
     // text, wrapping at the end; false when none does.
     bool searchIncrement(const QString &text);
+    // The rules of the selected rows.
+    QList<StyleDeclarationPtr> selectedDeclarations() const;
+    // Removes the selected rules from page, model and file, as one undo step.
+    void removeSelected();
     // The selector the engine is asked about: pseudo-classes and pseudo-elements left out.
     static QString strippedSelector(const QString &selector);
 
@@ -77,6 +81,7 @@ public:
 
 private:
     void buildView();
+    void buildContextMenu();
     void rebuildRows();
     // Selects the first row after start whose selector holds the text, wrapping.
     bool findFrom(const QString &text, int start);

@@ -158,6 +158,32 @@ TEST_F(StyleSheetsManager, SearchStepsThroughMatchesInsideBlocksAndWraps)
     EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
 }
 
+TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
+{
+    load();
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    const int b = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".b"))));
+    const int c = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".c"), site)));
+    list->selectRowIndexes({b, c}, false);
+    ASSERT_EQ(manager.selectedDeclarations().size(), 2);
+    manager.removeSelected();
+    live.settleWrites();
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".c")));
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".c {")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Selectors"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 4);
+
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".c")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 6);
+}
+
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
 {
     load();
