@@ -123,6 +123,9 @@ void StyleSheetsManagerDelegate::buildView()
     };
     delegate.selectionDidChange = [this](OutlineView *) { selectionChanged(); };
     delegate.delete_ = [this](QObject *) { removeSelected(); };
+    delegate.cut = [this](QObject *) { cut(); };
+    delegate.copy = [this](QObject *) { copy(); };
+    delegate.paste = [this](QObject *) { paste(); };
     m_selectorListView->setDelegate(delegate);
     buildContextMenu();
     layout->addWidget(m_selectorListView, 1);

@@ -58,8 +58,22 @@ public:
     bool searchIncrement(const QString &text);
     // The rules of the selected rows.
     QList<StyleDeclarationPtr> selectedDeclarations() const;
-    // Removes the selected rules from page, model and file, as one undo step.
-    void removeSelected();
+    // Removes the selected rules from page, model and file, as one undo step
+    // (named for the rule count unless a name is given).
+    void removeSelected(const QString &actionName = QString());
+    // A copied rule: its copy, and the rules of a block.
+    struct CopiedRule
+    {
+        StyleDeclarationPtr declaration;
+        QList<QVariantMap> inner;
+    };
+    // The clipboard of rules; each edit is one undo step.
+    void copy();
+    void cut();
+    // After the last selected rule (into its block when it is in one).
+    void paste();
+    void duplicate();
+    const QList<CopiedRule> &copiedRules() const { return m_copiedRules; }
     // The selector the engine is asked about: pseudo-classes and pseudo-elements left out.
     static QString strippedSelector(const QString &selector);
 
@@ -82,6 +96,9 @@ public:
 private:
     void buildView();
     void buildContextMenu();
+    QList<CopiedRule> copiesOfSelection() const;
+    // Adds the copies after the target, in order; false when none was added.
+    bool pasteAfter(const QList<CopiedRule> &copies, const StyleDeclarationPtr &target, const QString &actionName);
     void rebuildRows();
     // Selects the first row after start whose selector holds the text, wrapping.
     bool findFrom(const QString &text, int start);
@@ -104,6 +121,7 @@ private:
     QHash<QString, QString> m_countCache;
     quint64 m_countVersion = 0;
     const DOMDocument *m_countDocument = nullptr; // Not owned; only compared.
+    QList<CopiedRule> m_copiedRules;
     bool m_inChange = false;
     bool m_selecting = false;
 };

@@ -184,6 +184,59 @@ TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
     EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 6);
 }
 
+TEST_F(StyleSheetsManager, CutRulesPasteInTheirOrderAfterTheSelectedRuleAndEachEditIsOneUndoStep)
+{
+    load();
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    const auto rowIndex = [&](const QString &selector) {
+        return list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(selector, site)));
+    };
+    list->selectRowIndexes({rowIndex(QStringLiteral(".a")), rowIndex(QStringLiteral(".b"))}, false);
+    // The Edit menu's command reaches the list.
+    list->cut();
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Cut"));
+    EXPECT_EQ(manager.copiedRules().size(), 2);
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
+
+    list->selectRowIndexes({rowIndex(QStringLiteral(".c"))}, false);
+    list->paste();
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Paste"));
+    QStringList tops = topSelectors();
+    const qsizetype c = tops.indexOf(QStringLiteral(".c"));
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(tops.mid(c, 3), (QStringList{".c", ".a", ".b"}));
+    const QString text = *site->currentContent();
+    EXPECT_LT(text.indexOf(QStringLiteral(".c {")), text.indexOf(QStringLiteral(".a {")));
+    EXPECT_LT(text.indexOf(QStringLiteral(".a {")), text.indexOf(QStringLiteral(".b {")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules).slice(-2).map(function (r) "
+                                                    "{ return r.selectorText; }).join(',')")).toString(),
+              QStringLiteral(".a,.b"));
+
+    live.undo.undo();
+    live.settleWrites();
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+}
+
+TEST_F(StyleSheetsManager, DuplicateAddsTheCopyAfterTheRuleAndInsideItsMediaBlock)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    manager.selectItemFromRule(row(QStringLiteral(".m1"))->declaration);
+    manager.duplicate();
+    live.settleWrites();
+    const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children.size(), 3u);
+    EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m1"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate"));
+    EXPECT_GE(list->selectedRow(), 0);
+}
+
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
 {
     load();
