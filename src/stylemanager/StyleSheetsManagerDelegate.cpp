@@ -123,6 +123,10 @@ void StyleSheetsManagerDelegate::buildView()
     };
     delegate.selectionDidChange = [this](OutlineView *) { selectionChanged(); };
     delegate.delete_ = [this](QObject *) { removeSelected(); };
+    // Style rules are renamed in place.
+    delegate.shouldEditTableColumn = [](OutlineView *, int, void *item) {
+        return item && rowOfItem(item)->declaration->type() == RuleType::Style;
+    };
     delegate.cut = [this](QObject *) { cut(); };
     delegate.copy = [this](QObject *) { copy(); };
     delegate.paste = [this](QObject *) { paste(); };
@@ -298,6 +302,8 @@ QVariant StyleSheetsManagerDelegate::objectValueForTableColumn(OutlineView *, in
         const QString selector = declaration.selector().simplified();
         return count.isEmpty() ? selector : selector + QStringLiteral("  ") + count;
     }
+    case Qt::EditRole:
+        return declaration.selector();
     case Qt::ToolTipRole:
         return declaration.parentFile() ? QStringLiteral("%1, line %2")
                                               .arg(declaration.parentFile()->displayName())
@@ -315,6 +321,12 @@ QVariant StyleSheetsManagerDelegate::objectValueForTableColumn(OutlineView *, in
     default:
         return {};
     }
+}
+
+bool StyleSheetsManagerDelegate::setObjectValue(OutlineView *, const QVariant &value, int, void *item)
+{
+    const Row *row = rowOfItem(item);
+    return row && renameRule(row->declaration, value.toString());
 }
 
 // --- Selection ---------------------------------------------------------------------------------------

@@ -67,6 +67,9 @@ public:
         StyleDeclarationPtr declaration;
         QList<QVariantMap> inner;
     };
+    // Renames a style rule to the text with its spacing made regular, as one
+    // undo step; false when nothing changed (a refused name changes nothing).
+    bool renameRule(const StyleDeclarationPtr &declaration, const QString &text);
     // The clipboard of rules; each edit is one undo step.
     void copy();
     void cut();
@@ -92,6 +95,7 @@ public:
     void *childOfItem(OutlineView *outlineView, int index, void *item) override;
     bool isItemExpandable(OutlineView *outlineView, void *item) override;
     QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
+    bool setObjectValue(OutlineView *outlineView, const QVariant &value, int column, void *item) override;
 
 private:
     void buildView();

@@ -2,7 +2,10 @@
 
 #include "StyleSheetsManagerDelegate.h"
 
+#include "ControlSelectorValidator.h"
+
 #include "cssrules/CSSOutlineDelegate.h"
+#include "platform/foundation/Log.h"
 #include "foundation/InspectUndoManager.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
@@ -102,6 +105,42 @@ bool StyleSheetsManagerDelegate::pasteAfter(const QList<CopiedRule> &copies, con
     if (pasted)
         selectItemFromRule(after);
     return pasted;
+}
+
+bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declaration, const QString &text)
+{
+    File *file = declaration ? declaration->parentFile() : nullptr;
+    if (!file || !m_rules || declaration->type() != RuleType::Style)
+        return false;
+    const QString name = ControlSelectorValidator::normalizedSelector(text.simplified());
+    if (name.isEmpty() || name == declaration->selector())
+        return false;
+    // The renamed rule goes in first, just before the old one (after the item
+    // before it): when the page refuses it (the panel says why), the old rule
+    // is still there untouched.
+    const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
+    const QList<StyleDeclarationPtr> siblings = block ? file->getMediaChildren(*block) : m_rules->styleDeclarationsOf(file);
+    StyleDeclarationPtr before;
+    for (const StyleDeclarationPtr &item : siblings) {
+        if (item == declaration)
+            break;
+        if (!item->isRemoved() && (block || !item->isInBraket()) && item->type() != RuleType::Comment)
+            before = item;
+    }
+    if (InspectUndoManager *undo = File::sharedUndoManager())
+        undo->setActionName(QStringLiteral("Rename Selector"));
+    const QString body = declaration->generateBodyForDom();
+    const StyleDeclarationPtr renamed = block ? m_rules->createSelectorBodyInMediaAfterAt(name, body, block, before)
+                                              : m_rules->createSelector(name, body, file, before);
+    if (!renamed) {
+        QM_INFO(QStringLiteral("%1 was not renamed to %2: the page refused it").arg(declaration->selector(), name));
+        refreshSelectorList();
+        return false;
+    }
+    m_rules->doRemoveSelector(declaration);
+    refreshSelectorList();
+    selectItemFromRule(renamed);
+    return true;
 }
 
 void StyleSheetsManagerDelegate::buildContextMenu()

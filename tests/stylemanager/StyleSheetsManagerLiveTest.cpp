@@ -1,6 +1,7 @@
 #include "LivePanel.h"
 
 #include "stylemanager/StyleSheetsManagerDelegate.h"
+#include "platform/kit/Alert.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include <QLabel>
@@ -235,6 +236,43 @@ TEST_F(StyleSheetsManager, DuplicateAddsTheCopyAfterTheRuleAndInsideItsMediaBloc
     EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m1"));
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate"));
     EXPECT_GE(list->selectedRow(), 0);
+}
+
+TEST_F(StyleSheetsManager, RenameNormalisesSpacingKeepsAttributeTextAndUndoesInOneStep)
+{
+    load();
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts << alert.messageText();
+        return int(Alert::DefaultReturn);
+    });
+    const QString before = *site->currentContent();
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral("div>.b,p   .x")));
+    live.settleWrites();
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral("div > .b, p .x")));
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_TRUE(site->currentContent()->contains(QStringLiteral("div > .b,\np .x {"))) << site->currentContent()->toStdString();
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b { color: blue; }")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Rename Selector"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].selectorText")).toString(),
+              QStringLiteral("div > .b, p .x"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].selectorText")).toString(), QStringLiteral(".b"));
+
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".c"), site)->declaration, QStringLiteral("a[title=\"x>y\"]")));
+    live.settleWrites();
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral("a[title=\"x>y\"]")));
+
+    // A name the page refuses changes nothing.
+    const QString now = *site->currentContent();
+    EXPECT_FALSE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral("p >")));
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), now);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    Alert::setResponder({});
 }
 
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
