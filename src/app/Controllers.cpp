@@ -23,6 +23,7 @@
 #include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/AnimationManager.h"
 #include "stylemanager/CreateSelectorManagerDelegate.h"
+#include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -219,6 +220,14 @@ void Controllers::install(AppDelegate &delegate)
         delegate.setFileViewController(ui.fileViewController);
     }
 
+    // The style-sheet manager, before the rules panel whose style-sheet filter it keeps.
+    if (!delegate.styleSheetsManager()) {
+        auto *manager = new StyleSheetsManagerDelegate(&delegate);
+        if (ui.styleListPlaceholder)
+            ui.styleListPlaceholder->setContentView(manager->view());
+        delegate.setStyleSheetsManager(manager);
+    }
+
     // The CSS rules panel, before the preview that tells it of the selected element.
     if (!delegate.cssOutlineDelegate()) {
         auto *rules = new CSSOutlineDelegate(&delegate);
@@ -242,6 +251,8 @@ void Controllers::install(AppDelegate &delegate)
     }
     if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()); rules && ui.mainMenu)
         installRulesCommands(*ui.mainMenu, *rules);
+    if (auto *manager = dynamic_cast<StyleSheetsManagerDelegate *>(delegate.styleSheetsManager()))
+        manager->setRulesPanel(dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()));
 
     // The project settings panel, its ignore rules in a pane of their own.
     if (ui.fileViewController && !ui.fileViewController->saveOption()) {

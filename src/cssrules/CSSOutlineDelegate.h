@@ -584,6 +584,10 @@ public:
     // The page's document, known before any element is picked, so that the
     // timeline's edits and replays reach the page.
     void setPageDocument(DOMDocument *document);
+    DOMDocument *pageDocument() const { return document(); }
+    // A selector as the rules are matched with it: the state pseudo-classes
+    // and the pseudo-elements left out.
+    static QString pseudoStrippedSelector(const QString &selector);
 
 Q_SIGNALS:
     // The list was built anew for the current mode (after the page's answers came).

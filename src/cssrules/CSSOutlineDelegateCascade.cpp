@@ -148,6 +148,11 @@ void CSSOutlineDelegate::mapMediaChildrenRule(const CSSRulePtr &mediaRow, const 
     }
 }
 
+QString CSSOutlineDelegate::pseudoStrippedSelector(const QString &selector)
+{
+    return strippedSelector(selector);
+}
+
 // --- Matching --------------------------------------------------------------------------------
 
 bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector) const

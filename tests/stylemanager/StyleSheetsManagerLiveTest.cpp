@@ -1,0 +1,286 @@
+#include "LivePanel.h"
+
+#include "stylemanager/StyleSheetsManagerDelegate.h"
+#include "platform/kit/Alert.h"
+#include "toolkit/SearchFieldEx.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSite = R"(/* layout */
+.a { color: red; }
+.b { color: blue; }
+.a:hover { color: green; }
+p > { color: gray; }
+@media screen and (max-width: 600px) {
+    .m1 { color: green; }
+    .m2 { color: gray; }
+}
+@keyframes turn {
+    from { opacity: 0; }
+    to { opacity: 1; }
+}
+.c { color: black; }
+)";
+
+const QByteArray kOther = ".o { margin: 0; }\n.a { margin: 1px; }\n";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href=other.css>"
+                         "<div id=x class=a>x</div><div id=y class=c>y</div><p class=c>p</p>";
+
+class StyleSheetsManager : public ::testing::Test
+{
+protected:
+    StyleSheetsManager()
+    {
+        live.panel.setStyleSheetsManagerDelegate(&manager);
+        manager.view()->resize(300, 500);
+    }
+    ~StyleSheetsManager() override { live.panel.setStyleSheetsManagerDelegate(nullptr); }
+
+    void load()
+    {
+        ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("other.css"), kOther}, {QStringLiteral("index.html"), kPage}}));
+        site = live.file(QStringLiteral("site.css"));
+        other = live.file(QStringLiteral("other.css"));
+        ASSERT_TRUE(site && other);
+        live.panel.setPageDocument(live.document());
+        manager.setRulesPanel(&live.panel);
+    }
+    QStringList topSelectors() const
+    {
+        QStringList list;
+        for (const auto &row : manager.rows())
+            list << row->declaration->selector();
+        return list;
+    }
+    const StyleSheetsManagerDelegate::Row *row(const QString &selector, File *file = nullptr) const
+    {
+        for (const auto &top : manager.rows()) {
+            if (top->declaration->selector() == selector && (!file || top->declaration->parentFile() == file))
+                return top.get();
+            for (const auto &child : top->children) {
+                if (child->declaration->selector() == selector)
+                    return child.get();
+            }
+        }
+        return nullptr;
+    }
+    QString count(const QString &selector) { return manager.countText(*row(selector, site)->declaration); }
+    QString selectedSelector() const
+    {
+        const int index = manager.outline()->selectedRow();
+        const auto *item = static_cast<StyleSheetsManagerDelegate::Row *>(manager.outline()->itemAtRow(index));
+        return item ? item->declaration->selector() : QString();
+    }
+
+    LivePanel live;
+    StyleSheetsManagerDelegate manager;
+    File *site = nullptr;
+    File *other = nullptr;
+};
+
+TEST_F(StyleSheetsManager, ListsEveryRuleOfThePageSheetsWithMediaRulesAsChildren)
+{
+    load();
+    EXPECT_EQ(topSelectors(), (QStringList{".a", ".b", ".a:hover", "p >", "@media screen and (max-width: 600px)",
+                                           "@keyframes turn", ".c", ".o", ".a"}));
+    const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children.size(), 2u);
+    EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m2"));
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
+}
+
+TEST_F(StyleSheetsManager, CountsTheMatchedElementsAndFollowTheTree)
+{
+    load();
+    EXPECT_EQ(count(QStringLiteral(".a")), QStringLiteral("(1)"));
+    EXPECT_EQ(count(QStringLiteral(".c")), QStringLiteral("(2)"));
+    EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(0)"));
+    // Pseudo-classes are left out; a selector the engine refuses is unknown.
+    EXPECT_EQ(count(QStringLiteral(".a:hover")), QStringLiteral("(1)"));
+    EXPECT_EQ(count(QStringLiteral("p >")), QStringLiteral("(?)"));
+    EXPECT_EQ(manager.countText(*row(QStringLiteral("@keyframes turn"))->declaration), QString());
+
+    // A class set on an element raises the count.
+    ASSERT_TRUE(live.element(QStringLiteral("y"))->setAttribute(QStringLiteral("class"), QStringLiteral("c b")));
+    EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(1)"));
+}
+
+TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsToOneFile)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    const int b = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".b"))));
+    ASSERT_GE(b, 0);
+    list->selectRowIndexes({b}, false);
+    EXPECT_EQ(live.panel.displaySelectorType(), CSSOutlineDelegate::StyleDeclarationRule);
+    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+
+    const int o = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".o"))));
+    list->selectRowIndexes({b, o}, false);
+    EXPECT_EQ(list->selectedRowIndexes(), QList<int>{b});
+
+    // The rules panel's choice selects the row without showing it again.
+    manager.selectItemFromRule(row(QStringLiteral(".o"))->declaration);
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".o"));
+    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+}
+
+TEST_F(StyleSheetsManager, TheFileFilterTogglesSheetsAndNamesThemInTheLabel)
+{
+    load();
+    manager.setFileFilter(other);
+    EXPECT_EQ(topSelectors(), (QStringList{".o", ".a"}));
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("other.css"));
+    EXPECT_EQ(manager.filterFiles(), QList<File *>{other});
+    manager.setFileFilter(other);
+    EXPECT_TRUE(manager.filterFiles().isEmpty());
+    EXPECT_EQ(topSelectors().size(), 9);
+    manager.setFileFilter(site);
+    manager.clearFileFilter();
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
+}
+
+TEST_F(StyleSheetsManager, SearchStepsThroughMatchesInsideBlocksAndWraps)
+{
+    load();
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m2"));
+    EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+    EXPECT_FALSE(manager.searchIncrement(QStringLiteral("nothing")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+}
+
+TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
+{
+    load();
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    const int b = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".b"))));
+    const int c = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".c"), site)));
+    list->selectRowIndexes({b, c}, false);
+    ASSERT_EQ(manager.selectedDeclarations().size(), 2);
+    manager.removeSelected();
+    live.settleWrites();
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".c")));
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".c {")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Selectors"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 4);
+
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".c")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 6);
+}
+
+TEST_F(StyleSheetsManager, CutRulesPasteInTheirOrderAfterTheSelectedRuleAndEachEditIsOneUndoStep)
+{
+    load();
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    const auto rowIndex = [&](const QString &selector) {
+        return list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(selector, site)));
+    };
+    list->selectRowIndexes({rowIndex(QStringLiteral(".a")), rowIndex(QStringLiteral(".b"))}, false);
+    // The Edit menu's command reaches the list.
+    list->cut();
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Cut"));
+    EXPECT_EQ(manager.copiedRules().size(), 2);
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
+
+    list->selectRowIndexes({rowIndex(QStringLiteral(".c"))}, false);
+    list->paste();
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Paste"));
+    QStringList tops = topSelectors();
+    const qsizetype c = tops.indexOf(QStringLiteral(".c"));
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(tops.mid(c, 3), (QStringList{".c", ".a", ".b"}));
+    const QString text = *site->currentContent();
+    EXPECT_LT(text.indexOf(QStringLiteral(".c {")), text.indexOf(QStringLiteral(".a {")));
+    EXPECT_LT(text.indexOf(QStringLiteral(".a {")), text.indexOf(QStringLiteral(".b {")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules).slice(-2).map(function (r) "
+                                                    "{ return r.selectorText; }).join(',')")).toString(),
+              QStringLiteral(".a,.b"));
+
+    live.undo.undo();
+    live.settleWrites();
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+}
+
+TEST_F(StyleSheetsManager, DuplicateAddsTheCopyAfterTheRuleAndInsideItsMediaBlock)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    manager.selectItemFromRule(row(QStringLiteral(".m1"))->declaration);
+    manager.duplicate();
+    live.settleWrites();
+    const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->children.size(), 3u);
+    EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m1"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate"));
+    EXPECT_GE(list->selectedRow(), 0);
+}
+
+TEST_F(StyleSheetsManager, RenameNormalisesSpacingKeepsAttributeTextAndUndoesInOneStep)
+{
+    load();
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts << alert.messageText();
+        return int(Alert::DefaultReturn);
+    });
+    const QString before = *site->currentContent();
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral("div>.b,p   .x")));
+    live.settleWrites();
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral("div > .b, p .x")));
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_TRUE(site->currentContent()->contains(QStringLiteral("div > .b,\np .x {"))) << site->currentContent()->toStdString();
+    EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b { color: blue; }")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Rename Selector"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].selectorText")).toString(),
+              QStringLiteral("div > .b, p .x"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].selectorText")).toString(), QStringLiteral(".b"));
+
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".c"), site)->declaration, QStringLiteral("a[title=\"x>y\"]")));
+    live.settleWrites();
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral("a[title=\"x>y\"]")));
+
+    // A name the page refuses changes nothing.
+    const QString now = *site->currentContent();
+    EXPECT_FALSE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral("p >")));
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), now);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+    Alert::setResponder({});
+}
+
+TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
+{
+    load();
+    manager.selectItemFromRule(row(QStringLiteral(".c"))->declaration);
+    manager.refreshSelectorList();
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".c"));
+}
+
+} // namespace
