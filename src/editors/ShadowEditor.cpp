@@ -1,6 +1,7 @@
 #include "ShadowEditor.h"
 
 #include "EditorNumber.h"
+#include "IconButton.h"
 #include "QuickColorPicker.h"
 #include "StepNumberTextField.h"
 #include "StyleValueMap.h"
@@ -27,21 +28,6 @@ QString lengthText(const std::optional<LengthValue> &length, const QString &none
     if (length->value().typeId() == QMetaType::QString)
         return length->value().toString();
     return EditorNumber::cssNumber(length->value().toDouble());
-}
-
-QToolButton *iconButton(QWidget *parent, const char *icon, const QString &fallback, const QString &tip)
-{
-    auto *button = new QToolButton(parent);
-    const QIcon themed = QIcon::fromTheme(QLatin1String(icon));
-    if (themed.isNull())
-        button->setText(fallback);
-    else
-        button->setIcon(themed);
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
 }
 
 } // namespace

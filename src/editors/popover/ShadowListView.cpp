@@ -3,6 +3,7 @@
 #include "ColorEditorView.h"
 
 #include "editors/ColorTextEditor.h"
+#include "editors/IconButton.h"
 #include "editors/StepNumberTextField.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/kit/ButtonMatrix.h"
@@ -24,20 +25,6 @@
 namespace {
 
 constexpr int kRowHeight = 18;
-
-QToolButton *iconButton(QWidget *parent, const char *icon, const QString &fallback, const QString &tip)
-{
-    auto *button = new QToolButton(parent);
-    const QIcon themed = QIcon::fromTheme(QLatin1String(icon));
-    if (themed.isNull())
-        button->setText(fallback);
-    else
-        button->setIcon(themed);
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    button->setAutoRaise(true);
-    return button;
-}
 
 } // namespace
 
