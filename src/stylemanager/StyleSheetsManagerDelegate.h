@@ -126,6 +126,8 @@ private:
     bool acceptStringDrop(const DropPlace &place, const DraggingInfo &info);
     // The listed rule the declaration follows in its file or block; null for none.
     StyleDeclarationPtr itemBefore(const StyleDeclarationPtr &declaration) const;
+    // After a drop: the list anew, the first new rule chosen.
+    void endDrop(const StyleDeclarationPtr &first);
     void alertAlreadyExists(const StyleDeclaration &rule);
     void buildView();
     void buildContextMenu();

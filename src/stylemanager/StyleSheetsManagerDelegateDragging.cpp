@@ -188,6 +188,14 @@ void StyleSheetsManagerDelegate::alertAlreadyExists(const StyleDeclaration &rule
     alert.runModal(m_view);
 }
 
+void StyleSheetsManagerDelegate::endDrop(const StyleDeclarationPtr &first)
+{
+    m_inChange = false;
+    refreshSelectorList();
+    if (first)
+        selectItemFromRule(first);
+}
+
 bool StyleSheetsManagerDelegate::acceptStyleDeclarationDrop(const DropPlace &place)
 {
     const QList<StyleDeclarationPtr> dragged = m_dragItems;
@@ -241,10 +249,7 @@ bool StyleSheetsManagerDelegate::acceptStyleDeclarationDrop(const DropPlace &pla
                 first = made;
         }
     }
-    m_inChange = false;
-    refreshSelectorList();
-    if (first)
-        selectItemFromRule(first);
+    endDrop(first);
     return true;
 }
 
@@ -279,10 +284,7 @@ bool StyleSheetsManagerDelegate::acceptSnippetDrop(const DropPlace &place, const
                 first = made;
         }
     }
-    m_inChange = false;
-    refreshSelectorList();
-    if (first)
-        selectItemFromRule(first);
+    endDrop(first);
     return true;
 }
 
