@@ -1,5 +1,7 @@
 #include "StyleSheetsManagerDelegate.h"
 
+#include "toolkit/DragPayload.h"
+
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -101,6 +103,10 @@ void StyleSheetsManagerDelegate::buildView()
     m_selectorListView->setHeaderHidden(true);
     m_selectorListView->setAllowsMultipleSelection(true);
     m_selectorListView->setDataSource(this);
+    m_selectorListView->registerForDraggedTypes({QStringLiteral("StyleDeclarationDrag"),
+                                                 QString::fromLatin1(DragPayload::kDomNodeDragCopy),
+                                                 QStringLiteral("text/plain")});
+    m_selectorListView->setDraggingSourceOperationMask(Qt::MoveAction);
     OutlineDelegate delegate;
     delegate.selectionIndexesForProposedSelection = [this](OutlineView *, const QList<int> &proposed) {
         // A selection holds rules of one file, one kind and one block.

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CSSOutlineDelegate;
@@ -96,8 +97,38 @@ public:
     bool isItemExpandable(OutlineView *outlineView, void *item) override;
     QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
     bool setObjectValue(OutlineView *outlineView, const QVariant &value, int column, void *item) override;
+    bool writeItems(OutlineView *outlineView, const QList<void *> &items, QMimeData *pasteboard) override;
+    Qt::DropAction validateDrop(OutlineView *outlineView, const DraggingInfo &info, void *proposedItem,
+                                int proposedChildIndex) override;
+    bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
+
+    // The rules of the last drag started in the list.
+    const QList<StyleDeclarationPtr> &dragItems() const { return m_dragItems; }
+    // "#word" when the word was dragged out of an id attribute's value in a
+    // text view, ".word" otherwise.
+    static QString generateSelectorForIdOrClass(const DraggingInfo &info);
+    // Whether the rule's file (the parent's) holds another rule of the same
+    // selector, ignoring case.
+    static bool checkDuplication(const StyleDeclaration &rule, File *parent);
 
 private:
+    // Where a drop lands: the file, the block (null at the top) and the rule
+    // the new rules follow (null for none).
+    struct DropPlace
+    {
+        File *file = nullptr;
+        StyleDeclarationPtr block;
+        StyleDeclarationPtr before;
+    };
+    std::optional<DropPlace> dropPlace(void *item, int childIndex) const;
+    bool acceptStyleDeclarationDrop(const DropPlace &place);
+    bool acceptSnippetDrop(const DropPlace &place, const QString &content);
+    bool acceptStringDrop(const DropPlace &place, const DraggingInfo &info);
+    // The listed rule the declaration follows in its file or block; null for none.
+    StyleDeclarationPtr itemBefore(const StyleDeclarationPtr &declaration) const;
+    // After a drop: the list anew, the first new rule chosen.
+    void endDrop(const StyleDeclarationPtr &first);
+    void alertAlreadyExists(const StyleDeclaration &rule);
     void buildView();
     void buildContextMenu();
     QList<CopiedRule> copiesOfSelection() const;
@@ -126,6 +157,7 @@ private:
     quint64 m_countVersion = 0;
     const DOMDocument *m_countDocument = nullptr; // Not owned; only compared.
     QList<CopiedRule> m_copiedRules;
+    QList<StyleDeclarationPtr> m_dragItems;
     bool m_inChange = false;
     bool m_selecting = false;
 };

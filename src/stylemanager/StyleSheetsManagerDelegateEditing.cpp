@@ -119,14 +119,7 @@ bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declarati
     // before it): when the page refuses it (the panel says why), the old rule
     // is still there untouched.
     const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
-    const QList<StyleDeclarationPtr> siblings = block ? file->getMediaChildren(*block) : m_rules->styleDeclarationsOf(file);
-    StyleDeclarationPtr before;
-    for (const StyleDeclarationPtr &item : siblings) {
-        if (item == declaration)
-            break;
-        if (!item->isRemoved() && (block || !item->isInBraket()) && item->type() != RuleType::Comment)
-            before = item;
-    }
+    const StyleDeclarationPtr before = itemBefore(declaration);
     if (InspectUndoManager *undo = File::sharedUndoManager())
         undo->setActionName(QStringLiteral("Rename Selector"));
     const QString body = declaration->generateBodyForDom();
@@ -141,6 +134,23 @@ bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declarati
     refreshSelectorList();
     selectItemFromRule(renamed);
     return true;
+}
+
+StyleDeclarationPtr StyleSheetsManagerDelegate::itemBefore(const StyleDeclarationPtr &declaration) const
+{
+    File *file = declaration ? declaration->parentFile() : nullptr;
+    if (!file || !m_rules)
+        return nullptr;
+    const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
+    const QList<StyleDeclarationPtr> siblings = block ? file->getMediaChildren(*block) : m_rules->styleDeclarationsOf(file);
+    StyleDeclarationPtr before;
+    for (const StyleDeclarationPtr &item : siblings) {
+        if (item == declaration)
+            break;
+        if (!item->isRemoved() && (block || !item->isInBraket()) && item->type() != RuleType::Comment)
+            before = item;
+    }
+    return before;
 }
 
 void StyleSheetsManagerDelegate::buildContextMenu()

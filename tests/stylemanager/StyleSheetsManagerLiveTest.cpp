@@ -2,7 +2,11 @@
 
 #include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "platform/kit/Alert.h"
+#include "toolkit/DragPayload.h"
 #include "toolkit/SearchFieldEx.h"
+
+#include <QMimeData>
+#include <QPlainTextEdit>
 
 #include <QLabel>
 
@@ -284,3 +288,190 @@ TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
 }
 
 } // namespace
+
+namespace {
+
+using Row = StyleSheetsManagerDelegate::Row;
+
+Row *mutableRow(const Row *row)
+{
+    return const_cast<Row *>(row);
+}
+
+} // namespace
+
+TEST_F(StyleSheetsManager, RuleDragsKeepToOneLevelAndLandOnlyInFilesAndMediaBlocks)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    QMimeData mime;
+    Row *b = mutableRow(row(QStringLiteral(".b")));
+    Row *m1 = mutableRow(row(QStringLiteral(".m1")));
+    Row *media = mutableRow(row(QStringLiteral("@media screen and (max-width: 600px)")));
+    Row *keyframes = mutableRow(row(QStringLiteral("@keyframes turn")));
+    EXPECT_FALSE(manager.writeItems(list, {b, m1}, &mime));
+    ASSERT_TRUE(manager.writeItems(list, {b}, &mime));
+    EXPECT_EQ(manager.dragItems().size(), 1);
+
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    info.source = list;
+    EXPECT_EQ(manager.validateDrop(list, info, media, 0), Qt::MoveAction);
+    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 4), Qt::MoveAction);
+    EXPECT_EQ(manager.validateDrop(list, info, keyframes, -1), Qt::IgnoreAction);
+    EXPECT_EQ(manager.validateDrop(list, info, b, -1), Qt::IgnoreAction);
+    // Right after itself: nothing to do.
+    EXPECT_FALSE(manager.acceptDrop(list, info, nullptr, 2));
+
+    // A block is not dropped into a block.
+    ASSERT_TRUE(manager.writeItems(list, {keyframes}, &mime));
+    EXPECT_EQ(manager.validateDrop(list, info, media, 0), Qt::IgnoreAction);
+}
+
+TEST_F(StyleSheetsManager, ARuleDraggedIntoAMediaBlockMovesInPageAndFileAsOneUndoStep)
+{
+    load();
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    QMimeData mime;
+    ASSERT_TRUE(manager.writeItems(list, {mutableRow(row(QStringLiteral(".b")))}, &mime));
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    info.source = list;
+    ASSERT_TRUE(manager.acceptDrop(list, info, mutableRow(row(QStringLiteral("@media screen and (max-width: 600px)"))), 1));
+    live.settleWrites();
+    const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
+    ASSERT_EQ(media->children.size(), 3u);
+    EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".b"));
+    EXPECT_FALSE(topSelectors().contains(QStringLiteral(".b")));
+    const QString text = *site->currentContent();
+    EXPECT_LT(text.indexOf(QStringLiteral(".m1 {")), text.indexOf(QStringLiteral(".b {")));
+    EXPECT_LT(text.indexOf(QStringLiteral(".b {")), text.indexOf(QStringLiteral(".m2 {")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Move Selector"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[2].cssRules[1].selectorText")).toString(),
+              QStringLiteral(".b"));
+
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
+}
+
+TEST_F(StyleSheetsManager, ASnippetAddsItsBlockWithItsRulesAndThenItsRuleInOrder)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    QMimeData mime;
+    DragPayload::setDomNodeDragCopy(&mime, QVariantMap{{QStringLiteral("category"), QStringLiteral("CSS")},
+                                                       {QStringLiteral("content"),
+                                                        QStringLiteral("/* note */\n@media print {\n  .p1 { color: red; }\n"
+                                                                       "  .p2 { color: blue; }\n}\n.after { margin: 0; }\n")}});
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 1), Qt::MoveAction);
+    ASSERT_TRUE(manager.acceptDrop(list, info, nullptr, 1));
+    live.settleWrites();
+    EXPECT_EQ(topSelectors().mid(0, 4), (QStringList{".a", "@media print", ".after", ".b"}));
+    const auto *print = row(QStringLiteral("@media print"));
+    ASSERT_TRUE(print);
+    EXPECT_EQ(print->children.size(), 2u);
+    const QString text = *site->currentContent();
+    EXPECT_LT(text.indexOf(QStringLiteral(".p2 {")), text.indexOf(QStringLiteral(".after {")));
+    EXPECT_LT(text.indexOf(QStringLiteral(".after {")), text.indexOf(QStringLiteral(".b {")));
+
+    // Not a CSS snippet: refused.
+    QMimeData element;
+    DragPayload::setDomNodeDragCopy(&element, QStringLiteral("div"));
+    info.pasteboard = &element;
+    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 1), Qt::IgnoreAction);
+}
+
+TEST_F(StyleSheetsManager, AMediaBlockTheFileHasAlreadyIsRefusedWithAnAlert)
+{
+    load();
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts << alert.messageText();
+        return int(Alert::DefaultReturn);
+    });
+    const QString before = *site->currentContent();
+    QMimeData mime;
+    DragPayload::setDomNodeDragCopy(&mime, QVariantMap{{QStringLiteral("category"), QStringLiteral("CSS")},
+                                                       {QStringLiteral("content"),
+                                                        QStringLiteral("@media SCREEN and (max-width: 600px) { .z { top: 0; } }")}});
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    EXPECT_TRUE(manager.acceptDrop(manager.outline(), info, nullptr, 1));
+    live.settleWrites();
+    Alert::setResponder({});
+    EXPECT_EQ(alerts, QStringList{QStringLiteral("\"@media SCREEN and (max-width: 600px)\"\nis Already exists.")});
+    EXPECT_EQ(*site->currentContent(), before);
+}
+
+TEST_F(StyleSheetsManager, AWordFromAnIdValueBecomesAnIdRuleAndAnyOtherWordAClassRule)
+{
+    load();
+    QPlainTextEdit code;
+    code.setPlainText(QStringLiteral("<div id=\"header\" class=\"menu\">"));
+    QTextCursor cursor = code.textCursor();
+    cursor.setPosition(9);
+    cursor.setPosition(15, QTextCursor::KeepAnchor);
+    code.setTextCursor(cursor);
+    QMimeData mime;
+    mime.setText(QStringLiteral("header"));
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    info.source = &code;
+    EXPECT_EQ(StyleSheetsManagerDelegate::generateSelectorForIdOrClass(info), QStringLiteral("#header"));
+    cursor.setPosition(24);
+    cursor.setPosition(28, QTextCursor::KeepAnchor);
+    code.setTextCursor(cursor);
+    mime.setText(QStringLiteral("menu"));
+    EXPECT_EQ(StyleSheetsManagerDelegate::generateSelectorForIdOrClass(info), QStringLiteral(".menu"));
+
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 1), Qt::CopyAction);
+    ASSERT_TRUE(manager.acceptDrop(manager.outline(), info, nullptr, 1));
+    live.settleWrites();
+    EXPECT_EQ(topSelectors().mid(0, 3), (QStringList{".a", ".menu", ".b"}));
+    EXPECT_TRUE(site->currentContent()->contains(QStringLiteral(".menu")));
+}
+
+TEST_F(StyleSheetsManager, ARuleThePageRefusesInItsNewPlaceStaysWhereItWas)
+{
+    load();
+    int alerts = 0;
+    Alert::setResponder([&alerts](Alert &) {
+        ++alerts;
+        return int(Alert::DefaultReturn);
+    });
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    QMimeData mime;
+    ASSERT_TRUE(manager.writeItems(list, {mutableRow(row(QStringLiteral("p >")))}, &mime));
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    info.source = list;
+    manager.acceptDrop(list, info, mutableRow(row(QStringLiteral("@media screen and (max-width: 600px)"))), 0);
+    live.settleWrites();
+    EXPECT_TRUE(topSelectors().contains(QStringLiteral("p >")));
+    EXPECT_EQ(row(QStringLiteral("@media screen and (max-width: 600px)"))->children.size(), 2u);
+    EXPECT_EQ(*site->currentContent(), before);
+    Alert::setResponder({});
+    EXPECT_EQ(alerts, 1);
+}
+
+TEST_F(StyleSheetsManager, NothingIsDroppedBeforeALeadingCharset)
+{
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), QByteArray("@charset \"utf-8\";\n.a { color: red; }\n")},
+                           {QStringLiteral("index.html"), QByteArray("<!DOCTYPE html><link rel=stylesheet href=site.css><p class=a>")}}));
+    live.panel.setPageDocument(live.document());
+    manager.setRulesPanel(&live.panel);
+    QMimeData mime;
+    mime.setText(QStringLiteral("word"));
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    const QStringList tops = topSelectors();
+    ASSERT_FALSE(tops.isEmpty());
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 0), Qt::IgnoreAction);
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 1), Qt::CopyAction);
+}
