@@ -1,8 +1,9 @@
 #pragma once
 
-// What the rules panel's benchmarks share: the panel wired to an undo
-// manager and a write batcher as the program wires it, the page shown in the
-// engine's view, and how a series of timings is printed.
+// What the rules panel's benchmarks share: bootstrap.css copied into the
+// bench's folder, the panel wired to an undo manager and a write batcher as
+// the program wires it, the page shown in the engine's view, and how a series
+// of timings is printed.
 
 #include "../BenchUtil.h"
 
@@ -16,6 +17,7 @@
 #include "platform/web/engine/WebView.h"
 #include "workspace/File.h"
 
+#include <QFile>
 #include <QString>
 #include <QUrl>
 
@@ -31,6 +33,22 @@ inline QString figures(const std::vector<double> &values)
         .arg(percentile(values, 0.95), 0, 'f', 1)
         .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
         .arg(values.size());
+}
+
+// The style sheet at the first argument (Debian's bootstrap.css without one)
+// copied into the folder as bootstrap.css; false, after a line on stderr,
+// when it cannot be read.
+inline bool copyBootstrap(int argc, char **argv, const QString &folder)
+{
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                  : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
+    QFile bootstrap(path);
+    if (!bootstrap.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s (Debian's libjs-bootstrap5 has it)\n", qPrintable(path));
+        return false;
+    }
+    QFile css(folder + QStringLiteral("/bootstrap.css"));
+    return css.open(QIODevice::WriteOnly) && css.write(bootstrap.readAll()) >= 0;
 }
 
 // The panel shown, its edits written through the batcher and undone with the manager.

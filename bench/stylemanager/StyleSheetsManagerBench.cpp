@@ -52,18 +52,9 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     useOffscreenHome(home);
     QApplication app(argc, argv);
-    const QString bootstrapPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                           : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
-    QFile bootstrap(bootstrapPath);
-    if (!bootstrap.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s (Debian's libjs-bootstrap5 has it)\n", qPrintable(bootstrapPath));
-        return 1;
-    }
     QTemporaryDir dir;
-    QFile css(dir.filePath(QStringLiteral("bootstrap.css")));
-    css.open(QIODevice::WriteOnly);
-    css.write(bootstrap.readAll());
-    css.close();
+    if (!copyBootstrap(argc, argv, dir.path()))
+        return 1;
     QFile html(dir.filePath(QStringLiteral("index.html")));
     html.open(QIODevice::WriteOnly);
     html.write(page());
