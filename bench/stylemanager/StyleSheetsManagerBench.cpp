@@ -90,17 +90,14 @@ int main(int argc, char **argv)
         panel.setStyleSheetsManagerDelegate(&manager);
         manager.setRulesPanel(&panel);
         OutlineViewEx *list = manager.outline();
-        list->collapseItem(nullptr, true);
         list->verticalScrollBar()->setValue(0);
         refreshes.push_back(timedMs([&] {
             manager.refreshSelectorList();
             list->viewport()->repaint();
         }));
         expands.push_back(timedMs([&] {
-            for (const auto &row : manager.rows()) {
-                if (!row->children.empty())
-                    list->expandItem(row.get());
-            }
+            for (const auto &row : manager.rows())
+                list->expandItem(row.get(), true);
             list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
             list->viewport()->repaint();
         }));

@@ -23,6 +23,8 @@
 #include "stylemanager/AddStylePropertyViewController.h"
 #include "stylemanager/AnimationManager.h"
 #include "stylemanager/CreateSelectorManagerDelegate.h"
+#include "platform/kit/SplitView.h"
+#include "stylemanager/StyleManagerWindow.h"
 #include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "toolkit/ExOutlineView.h"
 #include "toolkit/SearchFieldEx.h"
@@ -225,6 +227,9 @@ void Controllers::install(AppDelegate &delegate)
         auto *manager = new StyleSheetsManagerDelegate(&delegate);
         if (ui.styleListPlaceholder)
             ui.styleListPlaceholder->setContentView(manager->view());
+        // Tab stays in a selector or declaration being typed in the panel.
+        if (ui.styleSplitView)
+            new StyleManagerWindow(ui.styleSplitView);
         delegate.setStyleSheetsManager(manager);
     }
 

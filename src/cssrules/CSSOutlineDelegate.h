@@ -105,6 +105,7 @@ public:
     // --- Wiring (the composition point) ----------------------------------------------
     void setWriteReserver(WriteReserver reserver) { m_writeReserver = std::move(reserver); }
     void setFileViewController(FileViewControllerInterface *controller) { m_fileViewController = controller; }
+    FileViewControllerInterface *fileViewController() const { return m_fileViewController; }
     void setStyleSheetsManagerDelegate(StyleSheetsManagerDelegateInterface *manager) { m_styleSheetsManagerDelegate = manager; }
     // Draws the preview's element overlay again (after a value changed); none while unset.
     void setOverlayRedraw(std::function<void()> redraw) { m_redrawOverlay = std::move(redraw); }
@@ -332,6 +333,8 @@ public:
     void highlightSelectorsNodes(const QStringList &selectors);
     // The same for one selector, with the element overlay shown.
     void highlightSelectorNodes(const QString &selector);
+    // Takes the outlines of related elements off the preview.
+    void hideRelatedElementsBounds();
     // Frames the elements of the rules that run the animation; an empty name hides the frames.
     void highlightRelationWithAnimationName(const QString &name);
     // The rules menu's command: the elements of the selected rule.

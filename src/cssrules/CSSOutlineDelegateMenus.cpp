@@ -122,11 +122,16 @@ void CSSOutlineDelegate::highlightSelectorNodes(const QString &selector)
         webview->showDetectLayer();
 }
 
+void CSSOutlineDelegate::hideRelatedElementsBounds()
+{
+    if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
+        webview->hideRelatedElementsBounds();
+}
+
 void CSSOutlineDelegate::highlightRelationWithAnimationName(const QString &name)
 {
     if (name.isEmpty()) {
-        if (ExWebViewInterface *webview = m_webview ? m_webview() : nullptr)
-            webview->hideRelatedElementsBounds();
+        hideRelatedElementsBounds();
         return;
     }
     QStringList selectors;

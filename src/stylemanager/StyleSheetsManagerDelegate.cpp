@@ -1,13 +1,18 @@
 #include "StyleSheetsManagerDelegate.h"
 
-#include "toolkit/DragPayload.h"
+#include "StyleSheetsManagerListCell.h"
+#include "StyleSheetsManagerListRowView.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/kit/TableColumn.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMSelectorEngine.h"
+#include "stylesheet/StringKeyframes.h"
 #include "stylesheet/StyleDeclaration.h"
+#include "toolkit/DragPayload.h"
 #include "toolkit/OutlineViewEx.h"
+#include "toolkit/RBLPopover.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 
@@ -15,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,41 +33,58 @@ Row *rowOfItem(void *item)
     return static_cast<Row *>(item);
 }
 
-bool isListed(const StyleDeclaration &declaration)
+bool isKeyframesBlock(const StyleDeclaration &declaration)
 {
-    if (declaration.isRemoved())
-        return false;
-    const int type = declaration.type();
-    // Every keyframes block is listed, prefixed or not.
-    return type == RuleType::Style || type == RuleType::Media || type == RuleType::Keyframes
-           || type == RuleType::FontFace || type == RuleType::Page;
+    return declaration.type() == RuleType::Keyframes;
 }
 
-QColor typeColor(int type)
+// The file lists a keyframes block once: its "-webkit-" form, or the plain
+// form when the file has no "-webkit-" block of that name. Other prefixes are
+// left out.
+bool isListedKeyframes(const StyleDeclaration &declaration, const QList<StyleDeclarationPtr> &topLevel)
 {
-    switch (type) {
-    case RuleType::Media:
-        return QColor(0x1e, 0x6f, 0xb8);
-    case RuleType::Keyframes:
-        return QColor(0x9b, 0x3c, 0xb0);
-    case RuleType::FontFace:
-    case RuleType::Page:
-        return QColor(0x2f, 0x8a, 0x4f);
-    default:
-        return {};
+    const QString &selector = declaration.selector();
+    if (selector.startsWith(QLatin1String("@-webkit-")))
+        return true;
+    if (selector.startsWith(QLatin1String("@-")))
+        return false;
+    const std::optional<QString> name = StringKeyframes::animationName(selector);
+    for (const StyleDeclarationPtr &other : topLevel) {
+        if (!other->isRemoved() && isKeyframesBlock(*other) && other->selector().startsWith(QLatin1String("@-webkit-"))
+            && StringKeyframes::animationName(other->selector()) == name)
+            return false;
     }
+    return true;
 }
 
 } // namespace
 
 StyleSheetsManagerDelegate::StyleSheetsManagerDelegate(QObject *parent) : QObject(parent)
 {
+    m_declarationListTimer.setSingleShot(true);
+    m_insertModeTimer.setSingleShot(true);
+    m_insertModeTimer.setInterval(150);
+    m_lazyRefreshTimer.setSingleShot(true);
+    connect(&m_declarationListTimer, &QTimer::timeout, this, [this] { updateCSSDeclarationList(); });
+    connect(&m_insertModeTimer, &QTimer::timeout, this, [this] { updateSelectorInsertMode(); });
+    connect(&m_lazyRefreshTimer, &QTimer::timeout, this, [this] {
+        const QList<Row *> selected = selectorListSelection();
+        const StyleDeclarationPtr remembered = selected.isEmpty() ? nullptr : selected.first()->declaration;
+        refreshSelectorList();
+        const StyleDeclarationPtr next = m_nextSelection ? m_nextSelection : remembered;
+        m_nextSelection = nullptr;
+        QTimer::singleShot(100, this, [this, next] {
+            if (next)
+                selectItem(rowOf(next));
+        });
+    });
     buildView();
 }
 
 StyleSheetsManagerDelegate::~StyleSheetsManagerDelegate()
 {
-    // The list goes first: it must not ask for rows that are going.
+    delete m_filterPopover;
+    // The lists go first: they must not ask for rows that are going.
     delete m_view.data();
 }
 
@@ -76,69 +99,86 @@ void StyleSheetsManagerDelegate::buildView()
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 0);
     m_filterLabel = new QLabel(m_view);
-    m_filterLabel->setObjectName(QStringLiteral("styleSheetsFilterLabel"));
+    m_filterLabel->setObjectName(QStringLiteral("styleSheetsFilterDropdownLabel"));
+    m_filterLabel->setTextFormat(Qt::PlainText);
     m_filterButton = new QToolButton(m_view);
-    m_filterButton->setObjectName(QStringLiteral("styleSheetsFilterButton"));
+    m_filterButton->setObjectName(QStringLiteral("styleSheetsFilterDropdownButton"));
     m_filterButton->setText(QStringLiteral("Filter"));
     m_filterButton->setToolTip(QStringLiteral("Lists the rules of some style sheets only"));
-    m_filterButton->setPopupMode(QToolButton::InstantPopup);
-    m_filterButton->setMenu(new QMenu(m_filterButton));
-    connect(m_filterButton->menu(), &QMenu::aboutToShow, this, [this] { rebuildFilterMenu(); });
+    m_filterButton->setPopupMode(QToolButton::MenuButtonPopup);
+    m_filterMenu = new QMenu(m_filterButton);
+    m_filterMenu->setObjectName(QStringLiteral("styleSheetsFilterDropdownMenu"));
+    m_filterButton->setMenu(m_filterMenu);
+    connect(m_filterMenu, &QMenu::aboutToShow, this, [this] { rebuildFilterMenu(); });
+    connect(m_filterButton, &QToolButton::clicked, this, [this] { showFilterDropdown(); });
     bar->addWidget(m_filterLabel, 1);
     bar->addWidget(m_filterButton);
     layout->addLayout(bar);
 
     m_searchField = new SearchFieldEx(m_view);
-    m_searchField->setObjectName(QStringLiteral("styleSheetsSearchField"));
+    m_searchField->setObjectName(QStringLiteral("seachField"));
     m_searchField->setPlaceholderText(QStringLiteral("Search"));
-    connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Typing finds from the selected row on; Return steps to the next.
-        findFrom(text, std::max(m_selectorListView->selectedRow(), 0) - 1);
-    });
+    // Typing finds from the first hit; Return steps to the next.
+    connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString &text) { searchIncrement(text); });
     connect(m_searchField, &QLineEdit::returnPressed, this, [this] { searchIncrement(m_searchField->text()); });
+    SearchFieldDelegate search;
+    search.searchFieldSelectItem = [this](SearchFieldEx *, QAction *item) {
+        searchIncrement(item->data().toString().isEmpty() ? item->text() : item->data().toString());
+    };
+    m_searchField->setSearchFieldDelegate(search);
     layout->addWidget(m_searchField);
 
-    m_selectorListView = new OutlineViewEx(m_view);
+    auto *split = new QSplitter(Qt::Vertical, m_view);
+    split->setChildrenCollapsible(false);
+    m_selectorListView = new OutlineViewEx(split);
     m_selectorListView->setObjectName(QStringLiteral("selectorListView"));
     m_selectorListView->setHeaderHidden(true);
     m_selectorListView->setAllowsMultipleSelection(true);
+    m_selectorListView->setMouseTracking(true);
+    m_listCell = new StyleSheetsManagerListCell(this);
+    m_selectorListView->registerCell(QStringLiteral("SelectorCell"), m_listCell);
     m_selectorListView->setDataSource(this);
     m_selectorListView->registerForDraggedTypes({QStringLiteral("StyleDeclarationDrag"),
                                                  QString::fromLatin1(DragPayload::kDomNodeDragCopy),
                                                  QStringLiteral("text/plain")});
     m_selectorListView->setDraggingSourceOperationMask(Qt::MoveAction);
-    OutlineDelegate delegate;
-    delegate.selectionIndexesForProposedSelection = [this](OutlineView *, const QList<int> &proposed) {
-        // A selection holds rules of one file, one kind and one block.
-        QList<int> kept;
-        const Row *first = nullptr;
-        for (int row : proposed) {
-            const Row *item = rowOfItem(m_selectorListView->itemAtRow(row));
-            if (!item)
-                continue;
-            if (!first) {
-                first = item;
-                kept.append(row);
-                continue;
-            }
-            if (item->parent == first->parent && item->declaration->parentFile() == first->declaration->parentFile()
-                && item->declaration->type() == first->declaration->type())
-                kept.append(row);
-        }
-        return kept;
-    };
-    delegate.selectionDidChange = [this](OutlineView *) { selectionChanged(); };
-    delegate.delete_ = [this](QObject *) { removeSelected(); };
-    // Style rules are renamed in place.
-    delegate.shouldEditTableColumn = [](OutlineView *, int, void *item) {
-        return item && rowOfItem(item)->declaration->type() == RuleType::Style;
-    };
-    delegate.cut = [this](QObject *) { cut(); };
-    delegate.copy = [this](QObject *) { copy(); };
-    delegate.paste = [this](QObject *) { paste(); };
-    m_selectorListView->setDelegate(delegate);
+    m_selectorListView->setDelegate(listDelegate());
+    connect(m_selectorListView, &TableViewBase::rowClicked, this, [this] { singleClick(); });
+    connect(m_selectorListView, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
+    connect(m_selectorListView, &TableViewBase::draggingSessionEnded, this, [this] { m_isDragging = false; });
     buildContextMenu();
-    layout->addWidget(m_selectorListView, 1);
+
+    // The declarations of the one chosen rule.
+    m_declarationListView = new OutlineViewEx(split);
+    m_declarationListView->setObjectName(QStringLiteral("declarationListView"));
+    m_declarationListView->setTableColumns({TableColumn{QStringLiteral("property"), QStringLiteral("Property")},
+                                            TableColumn{QStringLiteral("value"), QStringLiteral("Value")}});
+    m_declarationListView->setHeaderVisible(false);
+    m_declarationListView->setIndentationPerLevel(0);
+    m_declarationListView->setRootIsDecorated(false);
+    m_declarationListView->setDataSource(this);
+    split->addWidget(m_selectorListView);
+    split->addWidget(m_declarationListView);
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    layout->addWidget(split, 1);
+
+    // The new rule goes where the list's selection is.
+    m_selectorInputView = new QWidget(m_view);
+    m_selectorInputView->setObjectName(QStringLiteral("selectorInputView"));
+    auto *input = new QHBoxLayout(m_selectorInputView);
+    input->setContentsMargins(4, 0, 4, 2);
+    auto *add = new QToolButton(m_selectorInputView);
+    add->setObjectName(QStringLiteral("addSelectorButton"));
+    add->setText(QStringLiteral("+"));
+    add->setToolTip(QStringLiteral("Add Rule... (Shift+Ctrl+Return in the list)"));
+    connect(add, &QToolButton::clicked, this, [this] { showAddSelector(); });
+    m_insertTargetLabel = new QLabel(m_selectorInputView);
+    m_insertTargetLabel->setTextFormat(Qt::PlainText);
+    input->addWidget(add);
+    input->addWidget(m_insertTargetLabel, 1);
+    layout->addWidget(m_selectorInputView);
+    m_selectorInputView->setEnabled(false);
     updateFilterLabel();
 }
 
@@ -150,7 +190,10 @@ void StyleSheetsManagerDelegate::setRulesPanel(CSSOutlineDelegate *rules)
     if (!rules)
         return;
     // A new page's sheets, and every write of a sheet, list the rules again.
-    connect(rules, &CSSOutlineDelegate::styleSheetsMenuRebuilt, this, [this] { refreshSelectorList(); });
+    connect(rules, &CSSOutlineDelegate::styleSheetsMenuRebuilt, this, [this] {
+        clearSearchFilds();
+        refreshSelectorList();
+    });
     connect(rules, &CSSOutlineDelegate::styleSheetWritten, this, [this] { refreshSelectorList(); });
     // Undo and redo give the sheets their rules back without a write.
     if (InspectUndoManager *undo = File::sharedUndoManager()) {
@@ -167,6 +210,22 @@ DOMDocument *StyleSheetsManagerDelegate::document() const
 
 // --- Rows ------------------------------------------------------------------------------------------
 
+QList<StyleDeclarationPtr> StyleSheetsManagerDelegate::listedTopLevel(File *file)
+{
+    QList<StyleDeclarationPtr> listed;
+    if (!file)
+        return listed;
+    const QList<StyleDeclarationPtr> topLevel = file->topLevelDeclarations();
+    for (const StyleDeclarationPtr &declaration : topLevel) {
+        if (declaration->isRemoved())
+            continue;
+        if (isKeyframesBlock(*declaration) && !isListedKeyframes(*declaration, topLevel))
+            continue;
+        listed.append(declaration);
+    }
+    return listed;
+}
+
 void StyleSheetsManagerDelegate::rebuildRows()
 {
     m_rows.clear();
@@ -176,41 +235,80 @@ void StyleSheetsManagerDelegate::rebuildRows()
     for (File *file : m_rules->getSortedStyleFiles()) {
         if (!filter.isEmpty() && !filter.contains(file))
             continue;
-        QHash<const StyleDeclaration *, Row *> blocks;
-        for (const StyleDeclarationPtr &declaration : m_rules->styleDeclarationsOf(file)) {
-            if (!declaration || !isListed(*declaration))
-                continue;
-            if (!declaration->isInBraket()) {
-                auto row = std::make_unique<Row>();
-                row->declaration = declaration;
-                blocks.insert(declaration.get(), row.get());
-                m_rows.push_back(std::move(row));
-                continue;
-            }
-            // A rule inside a media block is the block's child.
-            const StyleDeclarationPtr owner = file->getMediaOwner(*declaration);
-            Row *block = owner ? blocks.value(owner.get()) : nullptr;
-            if (!block || owner->type() != RuleType::Media || declaration->type() != RuleType::Style)
-                continue;
+        auto sheet = std::make_unique<Row>();
+        sheet->file = file;
+        // The panel's model, read again when the text changed outside it.
+        m_rules->styleDeclarationsOf(file);
+        for (const StyleDeclarationPtr &declaration : listedTopLevel(file)) {
             auto row = std::make_unique<Row>();
             row->declaration = declaration;
-            row->parent = block;
-            block->children.push_back(std::move(row));
+            row->parent = sheet.get();
+            row->level = 1;
+            const int type = declaration->type();
+            if (type == RuleType::Media || type == RuleType::Keyframes) {
+                for (const StyleDeclarationPtr &inner : file->getMediaChildren(*declaration)) {
+                    if (inner->isRemoved() || (isKeyframesBlock(*inner) && !inner->selector().startsWith(QLatin1String("@-webkit"))))
+                        continue;
+                    auto child = std::make_unique<Row>();
+                    child->declaration = inner;
+                    child->parent = row.get();
+                    child->level = 2;
+                    row->children.push_back(std::move(child));
+                }
+            }
+            sheet->children.push_back(std::move(row));
         }
+        m_rows.push_back(std::move(sheet));
     }
 }
 
-StyleSheetsManagerDelegate::Row *StyleSheetsManagerDelegate::rowOf(const StyleDeclarationPtr &declaration) const
+Row *StyleSheetsManagerDelegate::rowOf(const StyleDeclarationPtr &declaration) const
 {
-    for (const auto &row : m_rows) {
-        if (row->declaration == declaration)
-            return row.get();
-        for (const auto &child : row->children) {
-            if (child->declaration == declaration)
-                return child.get();
+    if (!declaration)
+        return nullptr;
+    for (const auto &sheet : m_rows) {
+        if (sheet->file != declaration->parentFile())
+            continue;
+        for (const auto &row : sheet->children) {
+            if (row->declaration == declaration)
+                return row.get();
+            for (const auto &child : row->children) {
+                if (child->declaration == declaration)
+                    return child.get();
+            }
         }
     }
     return nullptr;
+}
+
+Row *StyleSheetsManagerDelegate::rowOfFile(const File *file) const
+{
+    for (const auto &sheet : m_rows) {
+        if (sheet->file == file)
+            return sheet.get();
+    }
+    return nullptr;
+}
+
+Row *StyleSheetsManagerDelegate::rowAt(int index) const
+{
+    return m_view && index >= 0 ? rowOfItem(m_selectorListView->itemAtRow(index)) : nullptr;
+}
+
+void StyleSheetsManagerDelegate::expandAll(Row *row)
+{
+    // Style sheets open unless the user closed them; @media blocks always.
+    for (const auto &sheet : m_rows) {
+        if (row && row != sheet.get())
+            continue;
+        if (!sheet->file || m_collapsedFiles.contains(sheet->file->path()))
+            continue;
+        m_selectorListView->expandItem(sheet.get());
+        for (const auto &rule : sheet->children) {
+            if (rule->declaration->type() == RuleType::Media && !rule->children.empty())
+                m_selectorListView->expandItem(rule.get());
+        }
+    }
 }
 
 void StyleSheetsManagerDelegate::refreshSelectorList()
@@ -219,14 +317,19 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
         return;
     // The same rules stay selected and the list keeps its place.
     QList<StyleDeclarationPtr> selected;
-    for (int row : m_selectorListView->selectedRowIndexes()) {
-        if (const Row *item = rowOfItem(m_selectorListView->itemAtRow(row)))
-            selected.append(item->declaration);
+    QList<File *> selectedFiles;
+    for (Row *row : selectorListSelection()) {
+        if (row->declaration)
+            selected.append(row->declaration);
+        else if (row->file)
+            selectedFiles.append(row->file);
     }
-    QList<StyleDeclarationPtr> expanded;
-    for (const auto &row : m_rows) {
-        if (m_selectorListView->isItemExpanded(row.get()))
-            expanded.append(row->declaration);
+    QList<StyleDeclarationPtr> expandedKeyframes;
+    for (const auto &sheet : m_rows) {
+        for (const auto &rule : sheet->children) {
+            if (rule->declaration->type() == RuleType::Keyframes && m_selectorListView->isItemExpanded(rule.get()))
+                expandedKeyframes.append(rule->declaration);
+        }
     }
     const int scroll = m_selectorListView->verticalScrollBar()->value();
     m_selecting = true;
@@ -235,7 +338,8 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
     const std::vector<std::unique_ptr<Row>> old = std::move(m_rows);
     rebuildRows();
     m_selectorListView->reloadData();
-    for (const StyleDeclarationPtr &declaration : expanded) {
+    expandAll(nullptr);
+    for (const StyleDeclarationPtr &declaration : expandedKeyframes) {
         if (Row *row = rowOf(declaration))
             m_selectorListView->expandItem(row);
     }
@@ -244,10 +348,42 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
         if (Row *row = rowOf(declaration); row && m_selectorListView->rowForItem(row) >= 0)
             rows.append(m_selectorListView->rowForItem(row));
     }
+    for (File *file : selectedFiles) {
+        if (Row *row = rowOfFile(file))
+            rows.append(m_selectorListView->rowForItem(row));
+    }
+    std::sort(rows.begin(), rows.end());
     m_selectorListView->selectRowIndexes(rows, false);
     m_selecting = false;
     m_selectorListView->verticalScrollBar()->setValue(scroll);
+    m_declarationListView->reloadData();
+    m_lastSearchWord.clear();
     updateFilterLabel();
+}
+
+void StyleSheetsManagerDelegate::refreshListWithCurrentItem()
+{
+    if (!m_view)
+        return;
+    const QList<int> selected = m_selectorListView->selectedRowIndexes();
+    refreshSelectorList();
+    QList<int> rows;
+    for (int row : selected) {
+        if (row < m_selectorListView->numberOfRows())
+            rows.append(row);
+    }
+    m_selecting = true;
+    m_selectorListView->selectRowIndexes(rows, false);
+    m_selecting = false;
+    if (m_rules)
+        m_rules->clearAllCSSRuleCache();
+}
+
+void StyleSheetsManagerDelegate::refreshListWithItem()
+{
+    m_lazyRefreshTimer.start(0);
+    if (m_rules)
+        m_rules->clearAllCSSRuleCache();
 }
 
 QString StyleSheetsManagerDelegate::strippedSelector(const QString &selector)
@@ -255,13 +391,13 @@ QString StyleSheetsManagerDelegate::strippedSelector(const QString &selector)
     return CSSOutlineDelegate::pseudoStrippedSelector(selector);
 }
 
-QString StyleSheetsManagerDelegate::countText(const StyleDeclaration &declaration)
+int StyleSheetsManagerDelegate::matchCount(const StyleDeclaration &declaration)
 {
-    if (declaration.type() != RuleType::Style)
-        return {};
+    if (declaration.type() != RuleType::Style && declaration.type() != RuleType::MediaStyle)
+        return 0;
     const DOMDocument *doc = document();
     if (!doc)
-        return {};
+        return 0;
     if (doc != m_countDocument || doc->treeVersion() != m_countVersion) {
         m_countCache.clear();
         m_countDocument = doc;
@@ -271,207 +407,105 @@ QString StyleSheetsManagerDelegate::countText(const StyleDeclaration &declaratio
     const auto cached = m_countCache.constFind(stripped);
     if (cached != m_countCache.constEnd())
         return *cached;
-    const QString text = DOMSelectorEngine::parse(stripped)
-                             ? QStringLiteral("(%1)").arg(doc->numberOfNodesFromSelector(stripped))
-                             : QStringLiteral("(?)");
-    m_countCache.insert(stripped, text);
-    return text;
+    // -1: the engine refuses the selector.
+    const int count = DOMSelectorEngine::parse(stripped) ? int(doc->numberOfNodesFromSelector(stripped)) : -1;
+    m_countCache.insert(stripped, count);
+    return count;
+}
+
+QString StyleSheetsManagerDelegate::countText(const StyleDeclaration &declaration)
+{
+    if ((declaration.type() != RuleType::Style && declaration.type() != RuleType::MediaStyle) || !document())
+        return {};
+    const int count = matchCount(declaration);
+    return count < 0 ? QStringLiteral("(?)") : QStringLiteral("(%1)").arg(count);
 }
 
 // --- OutlineDataSource -----------------------------------------------------------------------------
 
-int StyleSheetsManagerDelegate::numberOfChildrenOfItem(OutlineView *, void *item)
+int StyleSheetsManagerDelegate::numberOfChildrenOfItem(OutlineView *outlineView, void *item)
 {
+    if (outlineView == m_declarationListView) {
+        const QList<StyleDeclarationPtr> selected = selectedDeclarations();
+        return !item && selected.size() == 1 && m_selectorListView->numberOfSelectedRows() == 1
+                   ? int(selected.first()->properties().size())
+                   : 0;
+    }
     return item ? int(rowOfItem(item)->children.size()) : int(m_rows.size());
 }
 
-void *StyleSheetsManagerDelegate::childOfItem(OutlineView *, int index, void *item)
+void *StyleSheetsManagerDelegate::childOfItem(OutlineView *outlineView, int index, void *item)
 {
+    if (outlineView == m_declarationListView) {
+        const QList<StyleDeclarationPtr> selected = selectedDeclarations();
+        if (item || selected.size() != 1 || index < 0 || index >= selected.first()->properties().size())
+            return nullptr;
+        return selected.first()->properties().at(index).get();
+    }
     const auto &list = item ? rowOfItem(item)->children : m_rows;
     return index >= 0 && index < int(list.size()) ? list[size_t(index)].get() : nullptr;
 }
 
-bool StyleSheetsManagerDelegate::isItemExpandable(OutlineView *, void *item)
+bool StyleSheetsManagerDelegate::isItemExpandable(OutlineView *outlineView, void *item)
 {
-    return item && !rowOfItem(item)->children.empty();
+    if (outlineView == m_declarationListView || !item)
+        return false;
+    const Row *row = rowOfItem(item);
+    if (row->file)
+        return true;
+    const int type = row->declaration->type();
+    return (type == RuleType::Media || type == RuleType::Keyframes) && !row->children.empty();
 }
 
-QVariant StyleSheetsManagerDelegate::objectValueForTableColumn(OutlineView *, int, void *item, int role)
+QVariant StyleSheetsManagerDelegate::objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role)
 {
+    if (outlineView == m_declarationListView) {
+        const auto *property = static_cast<const CSSProperty *>(item);
+        if (!property)
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return column == 0 ? property->property() : property->value();
+        if (role == Qt::ToolTipRole)
+            return property->description();
+        return {};
+    }
     const Row *row = rowOfItem(item);
     if (!row)
         return {};
+    if (row->file) {
+        switch (role) {
+        case Qt::DisplayRole:
+            return QStringLiteral("%1 [%2]").arg(row->file->displayName()).arg(row->children.size());
+        case Qt::ToolTipRole:
+            return row->file->displayName();
+        case Qt::DecorationRole:
+            return row->file->icon();
+        default:
+            return {};
+        }
+    }
     const StyleDeclaration &declaration = *row->declaration;
     switch (role) {
     case Qt::DisplayRole: {
-        const QString count = countText(declaration);
-        const QString selector = declaration.selector().simplified();
-        return count.isEmpty() ? selector : selector + QStringLiteral("  ") + count;
+        QString text = declaration.type() == RuleType::Comment ? declaration.getSelector() : declaration.selector();
+        if (declaration.type() == RuleType::Keyframes)
+            text.remove(QStringLiteral("-webkit-"));
+        return text.simplified();
     }
     case Qt::EditRole:
-        return declaration.selector();
+        return declaration.type() == RuleType::Keyframes ? QString(declaration.selector()).remove(QStringLiteral("-webkit-"))
+                                                          : declaration.selector();
     case Qt::ToolTipRole:
-        return declaration.parentFile() ? QStringLiteral("%1, line %2")
-                                              .arg(declaration.parentFile()->displayName())
-                                              .arg(declaration.lineNumber())
-                                        : QVariant();
-    case Qt::ForegroundRole: {
-        QColor color = typeColor(declaration.type());
-        if (!color.isValid())
-            return {};
-        // Lighter on a dark palette.
-        if (m_view->palette().color(QPalette::Base).lightness() < 128)
-            color = color.lighter(170);
-        return color;
-    }
+        return declaration.type() == RuleType::Comment ? declaration.getSelector() : declaration.selector();
     default:
         return {};
     }
 }
 
-bool StyleSheetsManagerDelegate::setObjectValue(OutlineView *, const QVariant &value, int, void *item)
+bool StyleSheetsManagerDelegate::setObjectValue(OutlineView *outlineView, const QVariant &value, int, void *item)
 {
+    if (outlineView != m_selectorListView)
+        return false;
     const Row *row = rowOfItem(item);
-    return row && renameRule(row->declaration, value.toString());
-}
-
-// --- Selection ---------------------------------------------------------------------------------------
-
-void StyleSheetsManagerDelegate::selectionChanged()
-{
-    if (m_selecting || !m_rules || !m_view)
-        return;
-    const Row *row = rowOfItem(m_selectorListView->itemAtRow(m_selectorListView->selectedRow()));
-    if (row)
-        m_rules->updateRulesByStyleDeclaration(row->declaration);
-}
-
-QWidget *StyleSheetsManagerDelegate::selectorListView()
-{
-    return m_view ? m_selectorListView : nullptr;
-}
-
-void StyleSheetsManagerDelegate::reselectSelectorWithClickedSelector()
-{
-    if (!m_view)
-        return;
-    const int clicked = m_selectorListView->clickedRow();
-    if (clicked < 0)
-        return;
-    m_selectorListView->selectRowIndexes({clicked}, false);
-    selectionChanged();
-}
-
-void StyleSheetsManagerDelegate::selectItemFromRule(const std::shared_ptr<StyleDeclaration> &rule)
-{
-    if (!m_view)
-        return;
-    Row *row = rowOf(rule);
-    if (!row)
-        return;
-    if (row->parent)
-        m_selectorListView->expandItem(row->parent);
-    const int index = m_selectorListView->rowForItem(row);
-    if (index < 0)
-        return;
-    // The rules panel chose it: it is not shown again.
-    m_selecting = true;
-    m_selectorListView->selectRowIndexes({index}, false);
-    m_selecting = false;
-    m_selectorListView->scrollRowToVisible(index);
-}
-
-bool StyleSheetsManagerDelegate::searchIncrement(const QString &text)
-{
-    if (!m_view)
-        return false;
-    return findFrom(text, m_selectorListView->selectedRow());
-}
-
-bool StyleSheetsManagerDelegate::findFrom(const QString &text, int start)
-{
-    if (!m_view)
-        return false;
-    const QString needle = text.trimmed();
-    if (needle.isEmpty() || m_rows.empty())
-        return false;
-    // Closed blocks are opened so that their rules are searched too.
-    for (const auto &row : m_rows) {
-        if (!row->children.empty())
-            m_selectorListView->expandItem(row.get());
-    }
-    const int rows = m_selectorListView->numberOfRows();
-    for (int step = 1; step <= rows; ++step) {
-        const int index = ((start + step) % rows + rows) % rows;
-        const Row *row = rowOfItem(m_selectorListView->itemAtRow(index));
-        if (row && row->declaration->selector().contains(needle, Qt::CaseInsensitive)) {
-            m_selectorListView->selectRowIndexes({index}, false);
-            m_selectorListView->scrollRowToVisible(index);
-            return true;
-        }
-    }
-    return false;
-}
-
-// --- The file filter ------------------------------------------------------------------------------
-
-QList<File *> StyleSheetsManagerDelegate::filterFiles()
-{
-    QList<File *> files;
-    for (const QPointer<File> &file : std::as_const(m_filterFiles)) {
-        if (file)
-            files.append(file.data());
-    }
-    return files;
-}
-
-void StyleSheetsManagerDelegate::clearFileFilter()
-{
-    if (m_filterFiles.isEmpty())
-        return;
-    m_filterFiles.clear();
-    refreshSelectorList();
-}
-
-void StyleSheetsManagerDelegate::setFileFilter(File *file)
-{
-    if (!file)
-        m_filterFiles.clear();
-    else if (m_filterFiles.contains(file))
-        m_filterFiles.removeAll(file);
-    else
-        m_filterFiles.append(file);
-    if (!m_inChange)
-        refreshSelectorList();
-}
-
-void StyleSheetsManagerDelegate::updateFilterLabel()
-{
-    QStringList names;
-    for (File *file : filterFiles())
-        names.append(file->displayName());
-    m_filterLabel->setText(names.isEmpty() ? QStringLiteral("All Style Sheets") : names.join(QStringLiteral(", ")));
-}
-
-void StyleSheetsManagerDelegate::rebuildFilterMenu()
-{
-    QMenu *menu = m_filterButton->menu();
-    menu->clear();
-    const QList<File *> filter = filterFiles();
-    QAction *all = menu->addAction(QStringLiteral("All Style Sheets"));
-    all->setCheckable(true);
-    all->setChecked(filter.isEmpty());
-    connect(all, &QAction::triggered, this, [this] { setFileFilter(nullptr); });
-    menu->addSeparator();
-    if (!m_rules)
-        return;
-    for (File *file : m_rules->getSortedStyleFiles()) {
-        QAction *item = menu->addAction(file->displayName());
-        item->setCheckable(true);
-        item->setChecked(filter.contains(file));
-        connect(item, &QAction::triggered, this, [this, guard = QPointer<File>(file)] {
-            if (guard)
-                setFileFilter(guard.data());
-        });
-    }
+    return row && row->declaration && renameRule(row->declaration, value.toString());
 }

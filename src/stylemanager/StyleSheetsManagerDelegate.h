@@ -2,12 +2,15 @@
 
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/kit/OutlineDataSource.h"
+#include "platform/kit/OutlineDelegate.h"
+#include "platform/kit/TableDataSource.h"
 #include "stylesheet/StyleDeclaration.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -15,27 +18,46 @@
 
 class CSSOutlineDelegate;
 class DOMDocument;
+class File;
 class OutlineViewEx;
+class PatchingButton;
+class QKeyEvent;
 class QLabel;
+class QMenu;
 class QToolButton;
+class RBLPopover;
 class SearchFieldEx;
+class StyleSheetsManagerListCell;
+class TableView;
 
-// The style-sheet manager: every rule of the page's style sheets in one list,
-// each with the number of elements it matches. Choosing a rule shows it in the
-// rules panel; the list may be narrowed to some style sheets and searched.
+// The style-sheet manager: every rule of the page's style sheets, grouped by
+// file, each style rule with the number of elements it matches. Choosing a
+// rule shows it in the rules panel and outlines its elements in the preview;
+// rules are renamed, cut, pasted, dragged and dropped here, and the rules
+// panel carries out every edit. The list may be narrowed to some style
+// sheets and searched.
+//
+// Topics: StyleSheetsManagerDelegateSelection.cpp (selection, clicks, the
+// declaration list), StyleSheetsManagerDelegateEditing.cpp,
+// StyleSheetsManagerDelegateDragging.cpp, StyleSheetsManagerDelegateFilter.cpp
+// (the style-sheet filter and the search).
 class StyleSheetsManagerDelegate : public QObject,
                                    public OutlineDataSource,
+                                   public TableDataSource,
                                    public StyleSheetsManagerDelegateInterface
 {
     Q_OBJECT
 
 public:
-    // One row: a rule, or a block whose rules are its children.
+    // One row: a style sheet (level 0), a rule (level 1) or a rule of a block
+    // (level 2).
     struct Row
     {
+        QPointer<File> file; // Set on a style sheet's row only.
         StyleDeclarationPtr declaration;
         std::vector<std::unique_ptr<Row>> children;
         Row *parent = nullptr; // Not owned.
+        int level = 0;
     };
 
     explicit StyleSheetsManagerDelegate(QObject *parent = nullptr);
@@ -43,43 +65,93 @@ public:
 
     // The rules panel whose style sheets are listed and which shows the chosen rule.
     void setRulesPanel(CSSOutlineDelegate *rules);
-    // The manager's panel: filter, search field and list.
+    // The manager's panel: filter, search field, list, declarations and the add-rule bar.
     QWidget *view() const { return m_view; }
     OutlineViewEx *outline() const { return m_selectorListView; }
+    OutlineViewEx *declarationList() const { return m_declarationListView; }
     SearchFieldEx *searchField() const { return m_searchField; }
     QLabel *filterLabel() const { return m_filterLabel; }
+    QToolButton *filterButton() const { return m_filterButton; }
+    QWidget *selectorInputView() const { return m_selectorInputView; }
 
-    // The top rows as listed.
+    // The style sheets' rows as listed.
     const std::vector<std::unique_ptr<Row>> &rows() const { return m_rows; }
-    // The text of a row's count: the number of elements it matches, "(?)" for
-    // a selector the engine refuses, empty for rows that match nothing by kind.
+    Row *rowOf(const StyleDeclarationPtr &declaration) const;
+    Row *rowOfFile(const File *file) const;
+    // The item of a list row; null for none.
+    Row *rowAt(int index) const;
+    // The text of a row's count: "(n)" for the elements a style rule matches,
+    // "(?)" for a selector the engine refuses, empty for other rows.
     QString countText(const StyleDeclaration &declaration);
-    // Selects the next row after the selected one whose text holds the search
-    // text, wrapping at the end; false when none does.
-    bool searchIncrement(const QString &text);
+    // The number of matched elements; 0 also for a refused selector.
+    int matchCount(const StyleDeclaration &declaration);
+    // The selector the engine is asked about: pseudo-classes and pseudo-elements left out.
+    static QString strippedSelector(const QString &selector);
+    // The rules of a style sheet the list shows at its top level.
+    static QList<StyleDeclarationPtr> listedTopLevel(File *file);
+
+    // --- Selection ------------------------------------------------------------------------------
+    // The items of the selected rows in row order.
+    QList<Row *> selectorListSelection() const;
     // The rules of the selected rows.
     QList<StyleDeclarationPtr> selectedDeclarations() const;
-    // Removes the selected rules from page, model and file, as one undo step
-    // (named for the rule count unless a name is given).
-    void removeSelected(const QString &actionName = QString());
+    void selectItemFromRuleWithUpdate(const StyleDeclarationPtr &rule);
+    void setNextSelection(const StyleDeclarationPtr &rule) { m_nextSelection = rule; }
+    // Rebuilds keeping the selected row numbers.
+    void refreshListWithCurrentItem();
+    // Rebuilds at the next turn, then selects the next selection or the selected item.
+    void refreshListWithItem();
+    void singleClick();
+    void doubleClick();
+    // Asks the create-rule dialog for a rule where the list's selection is.
+    void showAddSelector();
+    void focusToInput();
+    void saveOutlineview();
+
+    // --- Editing ------------------------------------------------------------------------------------
+    // Removes the selected rules from page, model and file, as one undo step.
+    void removeSelected(const QString &actionName = QStringLiteral("Remove Selector"));
+    // Renames a rule to the text with its spacing made regular, as one undo
+    // step; false when nothing changed (a refused name changes nothing).
+    bool renameRule(const StyleDeclarationPtr &declaration, const QString &text);
+    static QString normalizedSelectorName(const QString &text);
     // A copied rule: its copy, and the rules of a block.
     struct CopiedRule
     {
         StyleDeclarationPtr declaration;
         QList<QVariantMap> inner;
     };
-    // Renames a style rule to the text with its spacing made regular, as one
-    // undo step; false when nothing changed (a refused name changes nothing).
-    bool renameRule(const StyleDeclarationPtr &declaration, const QString &text);
+    const QList<CopiedRule> &copiedRules() const { return m_copiedRules; }
     // The clipboard of rules; each edit is one undo step.
     void copy();
     void cut();
-    // After the last selected rule (into its block when it is in one).
     void paste();
     void duplicate();
-    const QList<CopiedRule> &copiedRules() const { return m_copiedRules; }
-    // The selector the engine is asked about: pseudo-classes and pseudo-elements left out.
-    static QString strippedSelector(const QString &selector);
+    // Whether a menu command may act on the clicked row.
+    bool validateMenuItem(const QString &title) const;
+
+    // --- Filter and search ------------------------------------------------------------------------
+    void updateFilterLabel();
+    void showFilterDropdown();
+    RBLPopover *filterPopover() const { return m_filterPopover; }
+    TableView *filterTable() const { return m_filterTable; }
+    // The popover's size for that many style sheets.
+    static QSize filterDropdownSize(int buttonWidth, int files);
+    // Finds the rules whose selector (or comment text) holds the text; the same
+    // text again steps to the next hit, wrapping. False when there is none.
+    bool searchIncrement(const QString &text);
+    QList<StyleDeclarationPtr> searchSelector(const QString &text) const;
+    void clearSearchFilds();
+
+    // --- Drag and drop ------------------------------------------------------------------------------
+    // The rules of the last drag started in the list.
+    const QList<StyleDeclarationPtr> &dragItems() const { return m_dragItems; }
+    bool isDragging() const { return m_isDragging; }
+    // "#word" when the word was dragged out of an id attribute's value in a
+    // text view, ".word" otherwise.
+    static QString generateSelectorForIdOrClass(const DraggingInfo &info);
+    // Whether the rule's file holds another rule of the same selector, ignoring case.
+    static bool checkDuplication(const StyleDeclaration &rule, File *parent);
 
     // --- StyleSheetsManagerDelegateInterface ---------------------------------------------
     QWidget *selectorListView() override;
@@ -102,14 +174,9 @@ public:
                                 int proposedChildIndex) override;
     bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
 
-    // The rules of the last drag started in the list.
-    const QList<StyleDeclarationPtr> &dragItems() const { return m_dragItems; }
-    // "#word" when the word was dragged out of an id attribute's value in a
-    // text view, ".word" otherwise.
-    static QString generateSelectorForIdOrClass(const DraggingInfo &info);
-    // Whether the rule's file (the parent's) holds another rule of the same
-    // selector, ignoring case.
-    static bool checkDuplication(const StyleDeclaration &rule, File *parent);
+    // --- TableDataSource (the filter table) -------------------------------------------------
+    int numberOfRowsInTableView(TableView *tableView) override;
+    QVariant objectValueForTableColumn(TableView *tableView, int column, int row, int role) override;
 
 private:
     // Where a drop lands: the file, the block (null at the top) and the rule
@@ -124,40 +191,71 @@ private:
     bool acceptStyleDeclarationDrop(const DropPlace &place);
     bool acceptSnippetDrop(const DropPlace &place, const QString &content);
     bool acceptStringDrop(const DropPlace &place, const DraggingInfo &info);
-    // The listed rule the declaration follows in its file or block; null for none.
-    StyleDeclarationPtr itemBefore(const StyleDeclarationPtr &declaration) const;
+    // The listed rule before the declaration in its file or block; nullopt
+    // when the declaration is not listed there.
+    std::optional<StyleDeclarationPtr> itemBefore(const StyleDeclarationPtr &declaration) const;
     // After a drop: the list anew, the first new rule chosen.
     void endDrop(const StyleDeclarationPtr &first);
     void alertAlreadyExists(const StyleDeclaration &rule);
+    QList<CopiedRule> copiesOfSelection() const;
+    // Adds the copies after the target (first in a style sheet, or in a block
+    // when the target is one), in order; false when none was added.
+    bool pasteAfter(const QList<CopiedRule> &copies, const Row *target, const QString &actionName);
+
     void buildView();
     void buildContextMenu();
-    QList<CopiedRule> copiesOfSelection() const;
-    // Adds the copies after the target, in order; false when none was added.
-    bool pasteAfter(const QList<CopiedRule> &copies, const StyleDeclarationPtr &target, const QString &actionName);
+    void buildFilterDropdown();
+    OutlineDelegate listDelegate();
     void rebuildRows();
-    // Selects the first row after start whose selector holds the text, wrapping.
-    bool findFrom(const QString &text, int start);
-    void updateFilterLabel();
     void rebuildFilterMenu();
+    void filterTableSelectionDidChange();
     void selectionChanged();
-    Row *rowOf(const StyleDeclarationPtr &declaration) const;
+    void updateCSSDeclarationList();
+    void updateSelectorInsertMode();
+    void setRulesToCSSOutLine(const StyleDeclarationPtr &rule);
+    void selectRuleRow(const StyleDeclarationPtr &rule, bool quietly);
+    bool selectItem(Row *row);
+    void expandAll(Row *row);
+    void keyDown(QKeyEvent *event);
     DOMDocument *document() const;
 
     // Owned until a pane takes it; deleted with the manager when still there.
     QPointer<QWidget> m_view;
-    QLabel *m_filterLabel = nullptr;             // Not owned (child of m_view).
-    QToolButton *m_filterButton = nullptr;       // Not owned (child of m_view).
-    SearchFieldEx *m_searchField = nullptr;      // Not owned (child of m_view).
-    OutlineViewEx *m_selectorListView = nullptr; // Not owned (child of m_view).
+    QLabel *m_filterLabel = nullptr;                  // Not owned (child of m_view).
+    QToolButton *m_filterButton = nullptr;            // Not owned (child of m_view).
+    SearchFieldEx *m_searchField = nullptr;           // Not owned (child of m_view).
+    OutlineViewEx *m_selectorListView = nullptr;      // Not owned (child of m_view).
+    OutlineViewEx *m_declarationListView = nullptr;   // Not owned (child of m_view).
+    QWidget *m_selectorInputView = nullptr;           // Not owned (child of m_view).
+    QLabel *m_insertTargetLabel = nullptr;            // Not owned (child of m_view).
+    StyleSheetsManagerListCell *m_listCell = nullptr; // Not owned (the list's).
+    PatchingButton *m_patchingButton = nullptr;       // Not owned (child of the list's viewport).
+    QMenu *m_filterMenu = nullptr;                    // Not owned (the button's).
+    RBLPopover *m_filterPopover = nullptr;            // Owned.
+    TableView *m_filterTable = nullptr;               // Not owned (the popover's content).
     QPointer<CSSOutlineDelegate> m_rules;
     std::vector<std::unique_ptr<Row>> m_rows;
     QList<QPointer<File>> m_filterFiles;
+    QPointer<File> m_filterFile;
+    // Style sheets the user closed in the list, by path.
+    QSet<QString> m_collapsedFiles;
     // Counts per stripped selector, good while the tree's version stays.
-    QHash<QString, QString> m_countCache;
+    QHash<QString, int> m_countCache;
     quint64 m_countVersion = 0;
     const DOMDocument *m_countDocument = nullptr; // Not owned; only compared.
-    QList<CopiedRule> m_copiedRules;
     QList<StyleDeclarationPtr> m_dragItems;
+    QList<CopiedRule> m_copiedRules;
+    StyleDeclarationPtr m_nextSelection;
+    QString m_lastSearchWord;
+    QList<StyleDeclarationPtr> m_searchResults;
+    qint64 m_incrementIndex = 0;
+    QTimer m_declarationListTimer;
+    QTimer m_insertModeTimer;
+    QTimer m_lazyRefreshTimer;
     bool m_inChange = false;
     bool m_selecting = false;
+    bool m_ignoreSelectFromRule = false;
+    bool m_isDragging = false;
+    // Set by a filter change: the list's next selection change is not acted on.
+    bool m_ignoreNextSelection = false;
 };

@@ -13,6 +13,7 @@
 #include "workspace/File.h"
 
 #include <QMimeData>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -62,59 +63,55 @@ bool StyleSheetsManagerDelegate::writeItems(OutlineView *outlineView, const QLis
 {
     if (outlineView != m_selectorListView || items.isEmpty())
         return false;
+    // Rules of one level; style sheets, @charset, keyframes, comments and
+    // other at-rules stay where they are.
     QList<StyleDeclarationPtr> dragged;
     const Row *first = static_cast<Row *>(items.first());
     for (void *item : items) {
         const auto *row = static_cast<Row *>(item);
+        if (row->file || row->level != first->level)
+            return false;
         const int type = row->declaration->type();
-        if ((row->parent == nullptr) != (first->parent == nullptr) || type == RuleType::Charset
-            || type == RuleType::Keyframe || type == RuleType::Comment || type == RuleType::Other)
+        if (type == RuleType::Charset || type == RuleType::Keyframe || type == RuleType::Comment || type == RuleType::Other)
             return false;
         dragged.append(row->declaration);
     }
     m_dragItems = dragged;
+    m_isDragging = true;
     pasteboard->setData(QString::fromLatin1(kStyleDeclarationDrag), QByteArray());
     return true;
 }
 
 std::optional<StyleSheetsManagerDelegate::DropPlace> StyleSheetsManagerDelegate::dropPlace(void *item, int childIndex) const
 {
+    const auto *row = static_cast<const Row *>(item);
+    if (!row)
+        return std::nullopt;
     DropPlace place;
-    if (!item) {
-        // The list shows every file's rules at the top: the drop goes into
-        // the file of the rule below it (of the last rule at the end).
-        if (m_rows.empty())
-            return std::nullopt;
-        const int count = int(m_rows.size());
-        const int index = childIndex < 0 ? count : std::min(childIndex, count);
-        place.file = m_rows[std::min(index, count - 1)]->declaration->parentFile();
-        if (index > 0 && m_rows[index - 1]->declaration->parentFile() == place.file)
-            place.before = m_rows[index - 1]->declaration;
-        if (!place.file)
-            return std::nullopt;
+    QList<StyleDeclarationPtr> siblings;
+    if (row->file) {
+        place.file = row->file;
         // Nothing goes before a leading @charset.
         const auto &all = place.file->styleDeclarations();
-        if (!place.before && all && !all->isEmpty() && all->first()->type() == RuleType::Charset)
+        if (childIndex < 1 && all && !all->isEmpty() && all->first()->type() == RuleType::Charset)
             return std::nullopt;
-        return place;
+        siblings = listedTopLevel(place.file);
+    } else {
+        if (row->declaration->type() != RuleType::Media)
+            return std::nullopt;
+        place.block = row->declaration;
+        place.file = place.block->parentFile();
+        if (!place.file)
+            return std::nullopt;
+        for (const StyleDeclarationPtr &child : place.file->getMediaChildren(*place.block)) {
+            if (!child->isRemoved())
+                siblings.append(child);
+        }
     }
-    const auto *row = static_cast<Row *>(item);
-    if (row->declaration->type() != RuleType::Media)
-        return std::nullopt;
-    place.block = row->declaration;
-    place.file = place.block->parentFile();
-    if (!place.file)
-        return std::nullopt;
-    const QList<StyleDeclarationPtr> children = place.file->getMediaChildren(*place.block);
-    QList<StyleDeclarationPtr> listed;
-    for (const StyleDeclarationPtr &child : children) {
-        if (!child->isRemoved() && child->type() != RuleType::Comment)
-            listed.append(child);
-    }
-    if (childIndex < 0 || childIndex >= listed.size())
-        place.before = listed.isEmpty() ? nullptr : listed.last();
-    else if (childIndex > 0)
-        place.before = listed[childIndex - 1];
+    if (childIndex >= 1 && childIndex < siblings.size())
+        place.before = siblings[childIndex - 1];
+    else if (childIndex < 0 || childIndex >= siblings.size())
+        place.before = siblings.isEmpty() ? nullptr : siblings.last();
     return place;
 }
 
@@ -131,7 +128,7 @@ Qt::DropAction StyleSheetsManagerDelegate::validateDrop(OutlineView *outlineView
     if (mime->hasFormat(QString::fromLatin1(kStyleDeclarationDrag))) {
         if (m_dragItems.isEmpty() || info.source != m_selectorListView)
             return Qt::IgnoreAction;
-        if (place->block && !styleType(m_dragItems.last()->type()))
+        if (place->block && (!styleType(m_dragItems.last()->type()) || m_dragItems.contains(place->block)))
             return Qt::IgnoreAction;
         return Qt::MoveAction;
     }
@@ -158,6 +155,8 @@ bool StyleSheetsManagerDelegate::acceptDrop(OutlineView *outlineView, const Drag
 {
     if (validateDrop(outlineView, info, item, childIndex) == Qt::IgnoreAction)
         return false;
+    // The drop ends the drag: the list may open its rows again.
+    m_isDragging = false;
     const DropPlace place = *dropPlace(item, childIndex);
     const QMimeData *mime = info.pasteboard;
     if (mime->hasFormat(QString::fromLatin1(kStyleDeclarationDrag)))
@@ -227,12 +226,16 @@ bool StyleSheetsManagerDelegate::acceptStyleDeclarationDrop(const DropPlace &pla
         if (block && rule->parentFile() == place.file) {
             // A block cannot stand twice in its file: it leaves first, and
             // comes back where it was when the page refuses the new place.
-            const StyleDeclarationPtr home = itemBefore(rule);
+            const std::optional<StyleDeclarationPtr> home = itemBefore(rule);
+            if (!home) {
+                QM_INFO(QStringLiteral("%1 was not moved: it is no longer in its style sheet").arg(rule->selector()));
+                continue;
+            }
             m_rules->doRemoveSelector(rule);
             made = m_rules->doAddSelectorInParentAfterAtInnerSelectors(rule, place.file, nullptr, after, inner[i]);
             if (!made) {
                 QM_INFO(QStringLiteral("%1 was not moved: the page refused it").arg(rule->selector()));
-                m_rules->doAddSelectorInParentAfterAtInnerSelectors(rule, place.file, nullptr, home, inner[i]);
+                m_rules->doAddSelectorInParentAfterAtInnerSelectors(rule, place.file, nullptr, *home, inner[i]);
             }
         } else {
             // The rule leaves only once its copy stands in the new place.

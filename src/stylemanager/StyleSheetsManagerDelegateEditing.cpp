@@ -5,46 +5,66 @@
 #include "ControlSelectorValidator.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
-#include "platform/foundation/Log.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/Log.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
 #include <QMenu>
 
-QList<StyleDeclarationPtr> StyleSheetsManagerDelegate::selectedDeclarations() const
+namespace {
+
+void setActionName(const QString &name)
 {
-    QList<StyleDeclarationPtr> list;
-    if (!m_view)
-        return list;
-    for (int index : m_selectorListView->selectedRowIndexes()) {
-        if (const auto *row = static_cast<Row *>(m_selectorListView->itemAtRow(index)))
-            list.append(row->declaration);
-    }
-    return list;
+    if (InspectUndoManager *undo = File::sharedUndoManager())
+        undo->setActionName(name);
 }
+
+bool isRemovable(int type)
+{
+    return type == RuleType::Style || type == RuleType::Media || type == RuleType::Keyframes
+           || type == RuleType::Keyframe || type == RuleType::MediaStyle;
+}
+
+bool isCopyable(int type)
+{
+    return type == RuleType::Style || type == RuleType::Media || type == RuleType::Keyframes
+           || type == RuleType::MediaStyle;
+}
+
+} // namespace
 
 void StyleSheetsManagerDelegate::removeSelected(const QString &actionName)
 {
-    const QList<StyleDeclarationPtr> chosen = selectedDeclarations();
-    if (chosen.isEmpty() || !m_rules)
+    if (!m_rules || !m_view)
+        return;
+    const int first = m_selectorListView->selectedRow();
+    QList<StyleDeclarationPtr> chosen;
+    for (const StyleDeclarationPtr &declaration : selectedDeclarations()) {
+        if (isRemovable(declaration->type()))
+            chosen.append(declaration);
+    }
+    if (chosen.isEmpty())
         return;
     // One undo step for every rule removed: the group stays open to the end of this turn.
-    if (InspectUndoManager *undo = File::sharedUndoManager())
-        undo->setActionName(!actionName.isEmpty() ? actionName
-                            : chosen.size() > 1 ? QStringLiteral("Remove Selectors")
-                                                : QStringLiteral("Remove Selector"));
+    setActionName(actionName);
     for (const StyleDeclarationPtr &declaration : chosen)
         m_rules->doRemoveSelectorByStyleDeclaration(declaration);
     refreshSelectorList();
+    // The row that moved up into the place is chosen next.
+    QTimer::singleShot(100, this, [this, first] {
+        if (m_view && first >= 0 && first < m_selectorListView->numberOfRows())
+            m_selectorListView->selectRowIndexes({first}, false);
+    });
 }
 
 QList<StyleSheetsManagerDelegate::CopiedRule> StyleSheetsManagerDelegate::copiesOfSelection() const
 {
     QList<CopiedRule> copies;
     for (const StyleDeclarationPtr &declaration : selectedDeclarations()) {
-        StyleDeclarationPtr copied = declaration->copy();
-        copies.append({copied, declaration->getInnerSelectors().value_or(QList<QVariantMap>())});
+        if (!isCopyable(declaration->type()))
+            continue;
+        copies.append({declaration->copy(), declaration->getInnerSelectors().value_or(QList<QVariantMap>())});
     }
     return copies;
 }
@@ -62,38 +82,47 @@ void StyleSheetsManagerDelegate::cut()
     if (copies.isEmpty())
         return;
     m_copiedRules = copies;
-    removeSelected(QStringLiteral("Cut"));
+    removeSelected(QStringLiteral("Cut Selector"));
 }
 
 void StyleSheetsManagerDelegate::paste()
 {
-    const QList<StyleDeclarationPtr> selected = selectedDeclarations();
-    if (!selected.isEmpty())
-        pasteAfter(m_copiedRules, selected.last(), QStringLiteral("Paste"));
+    if (!m_view)
+        return;
+    if (const Row *target = rowAt(m_selectorListView->selectedRow()))
+        pasteAfter(m_copiedRules, target, QStringLiteral("Paste Selector"));
 }
 
 void StyleSheetsManagerDelegate::duplicate()
 {
-    const QList<StyleDeclarationPtr> selected = selectedDeclarations();
-    if (!selected.isEmpty())
-        pasteAfter(copiesOfSelection(), selected.last(), QStringLiteral("Duplicate"));
+    const QList<Row *> selected = selectorListSelection();
+    if (!selected.isEmpty() && selected.last()->declaration)
+        pasteAfter(copiesOfSelection(), selected.last(), QStringLiteral("Duplicate Selector"));
 }
 
-bool StyleSheetsManagerDelegate::pasteAfter(const QList<CopiedRule> &copies, const StyleDeclarationPtr &target,
-                                            const QString &actionName)
+bool StyleSheetsManagerDelegate::pasteAfter(const QList<CopiedRule> &copies, const Row *target, const QString &actionName)
 {
-    File *file = target ? target->parentFile() : nullptr;
-    if (copies.isEmpty() || !file || !m_rules)
+    if (copies.isEmpty() || !target || !m_rules)
         return false;
-    // Into the block of a rule inside one, after the rule at the top otherwise;
-    // each pasted rule follows the one before, so they keep their order.
-    const StyleDeclarationPtr block = target->isInBraket() ? file->getMediaOwner(*target) : nullptr;
-    if (InspectUndoManager *undo = File::sharedUndoManager())
-        undo->setActionName(actionName);
-    StyleDeclarationPtr after = target;
+    // Onto a style sheet: first in it. Onto an @media block: first in the
+    // block. Onto a rule: after it, in its block when it is in one.
+    File *file = target->file ? target->file.data() : target->declaration->parentFile();
+    if (!file)
+        return false;
+    StyleDeclarationPtr block;
+    StyleDeclarationPtr after;
+    if (target->declaration) {
+        if (target->declaration->type() == RuleType::Media) {
+            block = target->declaration;
+        } else {
+            block = target->declaration->isInBraket() ? file->getMediaOwner(*target->declaration) : nullptr;
+            after = target->declaration;
+        }
+    }
+    setActionName(actionName);
     bool pasted = false;
     for (const CopiedRule &copied : copies) {
-        if (block && copied.declaration->type() != RuleType::Style)
+        if (block && copied.declaration->type() != RuleType::Style && copied.declaration->type() != RuleType::MediaStyle)
             continue;
         if (const StyleDeclarationPtr made = m_rules->doAddSelectorInParentAfterAtInnerSelectors(
                 copied.declaration, block ? nullptr : file, block, after, copied.inner)) {
@@ -107,76 +136,141 @@ bool StyleSheetsManagerDelegate::pasteAfter(const QList<CopiedRule> &copies, con
     return pasted;
 }
 
+QString StyleSheetsManagerDelegate::normalizedSelectorName(const QString &text)
+{
+    return ControlSelectorValidator::normalizedSelector(text.simplified());
+}
+
 bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declaration, const QString &text)
 {
     File *file = declaration ? declaration->parentFile() : nullptr;
-    if (!file || !m_rules || declaration->type() != RuleType::Style)
+    if (!file || !m_rules)
         return false;
-    const QString name = ControlSelectorValidator::normalizedSelector(text.simplified());
+    const int type = declaration->type();
+    if (type != RuleType::Style && type != RuleType::MediaStyle && type != RuleType::Media && type != RuleType::Keyframes)
+        return false;
+    // A keyframes row shows its name without the prefix.
+    const QString shown = type == RuleType::Keyframes
+                              ? QString(declaration->selector()).replace(QStringLiteral("@-webkit-"), QStringLiteral("@"))
+                              : declaration->selector();
+    if (text == shown)
+        return false;
+    const QString name = normalizedSelectorName(text);
     if (name.isEmpty() || name == declaration->selector())
         return false;
-    // The renamed rule goes in first, just before the old one (after the item
-    // before it): when the page refuses it (the panel says why), the old rule
-    // is still there untouched.
-    const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
-    const StyleDeclarationPtr before = itemBefore(declaration);
-    if (InspectUndoManager *undo = File::sharedUndoManager())
-        undo->setActionName(QStringLiteral("Rename Selector"));
-    const QString body = declaration->generateBodyForDom();
-    const StyleDeclarationPtr renamed = block ? m_rules->createSelectorBodyInMediaAfterAt(name, body, block, before)
-                                              : m_rules->createSelector(name, body, file, before);
-    if (!renamed) {
-        QM_INFO(QStringLiteral("%1 was not renamed to %2: the page refused it").arg(declaration->selector(), name));
+    const std::optional<StyleDeclarationPtr> before = itemBefore(declaration);
+    if (!before) {
+        QM_INFO(QStringLiteral("%1 was not renamed: it is no longer in its style sheet").arg(declaration->selector()));
         refreshSelectorList();
         return false;
     }
-    m_rules->doRemoveSelector(declaration);
+    const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
+    const QList<QVariantMap> inner = declaration->getInnerSelectors().value_or(QList<QVariantMap>());
+    StyleDeclarationPtr replacement = declaration->copy();
+    replacement->setSelector(name);
+    const auto add = [&](const StyleDeclarationPtr &rule) {
+        return m_rules->doAddSelectorInParentAfterAtInnerSelectors(rule, block ? nullptr : file, block, *before, inner);
+    };
+    setActionName(QStringLiteral("Rename Selector"));
+    m_rules->setDisplaySelectorType(4);
+    StyleDeclarationPtr renamed;
+    const bool caseOnly = name.toLower() == QString(declaration->selector()).remove(QStringLiteral("-webkit-")).toLower();
+    if (caseOnly) {
+        // The page holds a block of a name once: the old one leaves first and
+        // comes back where it was when the page refuses the new name.
+        m_inChange = true;
+        m_rules->doRemoveSelectorByStyleDeclaration(declaration);
+        m_inChange = false;
+        renamed = add(replacement);
+        if (!renamed)
+            add(declaration->copy());
+    } else {
+        // The new rule goes in first, before the old one: when the page
+        // refuses it (the panel says why), the old rule is still there.
+        renamed = add(replacement);
+        if (renamed) {
+            m_inChange = true;
+            m_rules->doRemoveSelectorByStyleDeclaration(declaration);
+            m_inChange = false;
+        }
+    }
+    if (!renamed) {
+        QM_INFO(QStringLiteral("%1 was not renamed to %2: the page refused it").arg(declaration->selector(), name));
+        refreshListWithCurrentItem();
+        return false;
+    }
     refreshSelectorList();
     selectItemFromRule(renamed);
     return true;
 }
 
-StyleDeclarationPtr StyleSheetsManagerDelegate::itemBefore(const StyleDeclarationPtr &declaration) const
+std::optional<StyleDeclarationPtr> StyleSheetsManagerDelegate::itemBefore(const StyleDeclarationPtr &declaration) const
 {
     File *file = declaration ? declaration->parentFile() : nullptr;
-    if (!file || !m_rules)
-        return nullptr;
+    if (!file)
+        return std::nullopt;
     const StyleDeclarationPtr block = declaration->isInBraket() ? file->getMediaOwner(*declaration) : nullptr;
-    const QList<StyleDeclarationPtr> siblings = block ? file->getMediaChildren(*block) : m_rules->styleDeclarationsOf(file);
+    const QList<StyleDeclarationPtr> siblings = block ? file->getMediaChildren(*block) : listedTopLevel(file);
     StyleDeclarationPtr before;
     for (const StyleDeclarationPtr &item : siblings) {
         if (item == declaration)
-            break;
-        if (!item->isRemoved() && (block || !item->isInBraket()) && item->type() != RuleType::Comment)
+            return before;
+        if (!item->isRemoved() && item->type() != RuleType::Comment)
             before = item;
     }
-    return before;
+    return std::nullopt;
+}
+
+bool StyleSheetsManagerDelegate::validateMenuItem(const QString &title) const
+{
+    const Row *row = rowAt(m_selectorListView->clickedRow());
+    if (title == QLatin1String("Paste"))
+        return !m_copiedRules.isEmpty() && (!row || !selectorListSelection().isEmpty());
+    if (!row)
+        return !selectorListSelection().isEmpty();
+    if (row->file)
+        return false;
+    switch (row->declaration->type()) {
+    case RuleType::Style:
+    case RuleType::Keyframes:
+    case RuleType::MediaStyle:
+        return true;
+    case RuleType::Media:
+        return !title.startsWith(QLatin1String("Duplicate"));
+    default:
+        return false;
+    }
 }
 
 void StyleSheetsManagerDelegate::buildContextMenu()
 {
     auto *menu = new QMenu(m_selectorListView);
     menu->setObjectName(QStringLiteral("styleSheetsManagerMenu"));
-    QAction *cutItem = menu->addAction(QStringLiteral("Cut"));
-    QAction *copyItem = menu->addAction(QStringLiteral("Copy"));
-    QAction *pasteItem = menu->addAction(QStringLiteral("Paste"));
-    QAction *duplicateItem = menu->addAction(QStringLiteral("Duplicate"));
-    menu->addSeparator();
-    QAction *remove = menu->addAction(QStringLiteral("Remove"));
-    connect(cutItem, &QAction::triggered, this, [this] { cut(); });
-    connect(copyItem, &QAction::triggered, this, [this] { copy(); });
-    connect(pasteItem, &QAction::triggered, this, [this] { paste(); });
-    connect(duplicateItem, &QAction::triggered, this, [this] { duplicate(); });
-    connect(menu, &QMenu::aboutToShow, this, [this, remove, cutItem, copyItem, pasteItem, duplicateItem] {
+    const QList<QPair<QString, std::function<void()>>> commands = {
+        {QStringLiteral("Cut"), [this] { cut(); }},
+        {QStringLiteral("Copy"), [this] { copy(); }},
+        {QStringLiteral("Paste"), [this] { paste(); }},
+        {QStringLiteral("Duplicate"), [this] { duplicate(); }},
+        {QString(), {}},
+        {QStringLiteral("Remove"), [this] { removeSelected(); }},
+    };
+    QList<QAction *> items;
+    for (const auto &[title, run] : commands) {
+        if (title.isEmpty()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *item = menu->addAction(title);
+        connect(item, &QAction::triggered, this, run);
+        items.append(item);
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, items] {
         // The row under the click joins the selection it is not in.
         const int clicked = m_selectorListView->clickedRow();
         if (clicked >= 0 && !m_selectorListView->selectedRowIndexes().contains(clicked))
             m_selectorListView->selectRowIndexes({clicked}, false);
-        const bool any = !selectedDeclarations().isEmpty();
-        for (QAction *item : {remove, cutItem, copyItem, duplicateItem})
-            item->setEnabled(any);
-        pasteItem->setEnabled(any && !m_copiedRules.isEmpty());
+        for (QAction *item : items)
+            item->setEnabled(validateMenuItem(item->text()));
     });
-    connect(remove, &QAction::triggered, this, [this] { removeSelected(); });
     m_selectorListView->setMenu(menu);
 }

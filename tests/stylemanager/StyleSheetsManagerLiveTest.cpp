@@ -1,6 +1,11 @@
 #include "LivePanel.h"
 
+#include "stylemanager/StyleManagerWindow.h"
 #include "stylemanager/StyleSheetsManagerDelegate.h"
+#include "stylemanager/StyleSheetsManagerListCell.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/OutlineItemModel.h"
+#include "platform/kit/TableView.h"
 #include "platform/kit/Alert.h"
 #include "toolkit/DragPayload.h"
 #include "toolkit/SearchFieldEx.h"
@@ -8,7 +13,10 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +38,9 @@ p > { color: gray; }
 .c { color: black; }
 )";
 
-const QByteArray kOther = ".o { margin: 0; }\n.a { margin: 1px; }\n";
+const QByteArray kOther = ".o { margin: 0; }\n.a { margin: 1px; }\n"
+                          "@-webkit-keyframes spin { to { opacity: 1; } }\n@keyframes spin { to { opacity: 1; } }\n"
+                          "@-moz-keyframes spin { to { opacity: 1; } }\n";
 
 const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href=other.css>"
                          "<div id=x class=a>x</div><div id=y class=c>y</div><p class=c>p</p>";
@@ -54,31 +64,42 @@ protected:
         live.panel.setPageDocument(live.document());
         manager.setRulesPanel(&live.panel);
     }
+    // The rules listed at the style sheets' top level, comments left out.
     QStringList topSelectors() const
     {
         QStringList list;
-        for (const auto &row : manager.rows())
-            list << row->declaration->selector();
+        for (const auto &sheet : manager.rows()) {
+            for (const auto &rule : sheet->children) {
+                if (rule->declaration->type() != RuleType::Comment)
+                    list << rule->declaration->selector();
+            }
+        }
         return list;
     }
     const StyleSheetsManagerDelegate::Row *row(const QString &selector, File *file = nullptr) const
     {
-        for (const auto &top : manager.rows()) {
-            if (top->declaration->selector() == selector && (!file || top->declaration->parentFile() == file))
-                return top.get();
-            for (const auto &child : top->children) {
-                if (child->declaration->selector() == selector)
-                    return child.get();
+        for (const auto &sheet : manager.rows()) {
+            for (const auto &top : sheet->children) {
+                if (top->declaration->selector() == selector && (!file || top->declaration->parentFile() == file))
+                    return top.get();
+                for (const auto &child : top->children) {
+                    if (child->declaration->selector() == selector)
+                        return child.get();
+                }
             }
         }
         return nullptr;
     }
+    StyleSheetsManagerDelegate::Row *sheetRow(File *file) const { return manager.rowOfFile(file); }
+    int rowIndex(const QString &selector, File *file = nullptr) const
+    {
+        return manager.outline()->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(selector, file)));
+    }
     QString count(const QString &selector) { return manager.countText(*row(selector, site)->declaration); }
     QString selectedSelector() const
     {
-        const int index = manager.outline()->selectedRow();
-        const auto *item = static_cast<StyleSheetsManagerDelegate::Row *>(manager.outline()->itemAtRow(index));
-        return item ? item->declaration->selector() : QString();
+        const auto *item = manager.rowAt(manager.outline()->selectedRow());
+        return item && item->declaration ? item->declaration->selector() : QString();
     }
 
     LivePanel live;
@@ -87,15 +108,33 @@ protected:
     File *other = nullptr;
 };
 
-TEST_F(StyleSheetsManager, ListsEveryRuleOfThePageSheetsWithMediaRulesAsChildren)
+TEST_F(StyleSheetsManager, ListsEachSheetWithItsRulesCommentsAndBlocksOnceEach)
 {
     load();
+    ASSERT_EQ(manager.rows().size(), 2u);
+    const auto *first = manager.rows()[0].get();
+    EXPECT_EQ(first->file, site);
+    // Comments are listed; of the keyframes forms the -webkit- one, or the
+    // plain one when there is no -webkit- one; others never.
+    EXPECT_EQ(first->children[0]->declaration->type(), RuleType::Comment);
     EXPECT_EQ(topSelectors(), (QStringList{".a", ".b", ".a:hover", "p >", "@media screen and (max-width: 600px)",
-                                           "@keyframes turn", ".c", ".o", ".a"}));
+                                           "@keyframes turn", ".c", ".o", ".a", "@-webkit-keyframes spin"}));
+    EXPECT_EQ(manager.outline()->itemModel()->data(manager.outline()->indexForItem(sheetRow(site)), Qt::DisplayRole),
+              QStringLiteral("site.css [8]"));
+    EXPECT_EQ(manager.outline()->itemModel()->data(manager.outline()->indexForItem(const_cast<StyleSheetsManagerDelegate::Row *>(
+                                                       row(QStringLiteral("@-webkit-keyframes spin")))),
+                                                   Qt::DisplayRole),
+              QStringLiteral("@keyframes spin"));
     const auto *media = row(QStringLiteral("@media screen and (max-width: 600px)"));
     ASSERT_TRUE(media);
     ASSERT_EQ(media->children.size(), 2u);
     EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m2"));
+    EXPECT_EQ(media->level, 1);
+    EXPECT_EQ(media->children[1]->level, 2);
+    // Style sheets and @media blocks are open; an @media block does not close.
+    EXPECT_TRUE(manager.outline()->isItemExpanded(const_cast<StyleSheetsManagerDelegate::Row *>(media)));
+    manager.outline()->collapseItem(const_cast<StyleSheetsManagerDelegate::Row *>(media));
+    EXPECT_TRUE(manager.outline()->isItemExpanded(const_cast<StyleSheetsManagerDelegate::Row *>(media)));
     EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
 }
 
@@ -110,47 +149,94 @@ TEST_F(StyleSheetsManager, CountsTheMatchedElementsAndFollowTheTree)
     EXPECT_EQ(count(QStringLiteral("p >")), QStringLiteral("(?)"));
     EXPECT_EQ(manager.countText(*row(QStringLiteral("@keyframes turn"))->declaration), QString());
 
+    // The cell: grey with the faint patching image for a class matching
+    // nothing, the button only for a lone class.
+    StyleSheetsManagerListCell cell(&manager);
+    const QPalette palette;
+    const auto b = cell.lookOf(*row(QStringLiteral(".b")), false, palette);
+    EXPECT_TRUE(b.patchingShown);
+    EXPECT_FALSE(b.showButton);
+    EXPECT_EQ(b.text, palette.color(QPalette::Disabled, QPalette::Text));
+    EXPECT_TRUE(cell.lookOf(*row(QStringLiteral(".b")), true, palette).text != b.text);
+    EXPECT_TRUE(cell.lookOf(*row(QStringLiteral(".a"), site), false, palette).showButton);
+    EXPECT_FALSE(cell.lookOf(*row(QStringLiteral("p >")), false, palette).patchingShown);
+    EXPECT_FALSE(StyleSheetsManagerListCell::isLoneClass(QStringLiteral(".menu li")));
+    EXPECT_FALSE(StyleSheetsManagerListCell::isLoneClass(QStringLiteral("#menu")));
+    EXPECT_EQ(cell.lookOf(*row(QStringLiteral("@media screen and (max-width: 600px)")), false, palette).text, QColor(185, 2, 143));
+
     // A class set on an element raises the count.
     ASSERT_TRUE(live.element(QStringLiteral("y"))->setAttribute(QStringLiteral("class"), QStringLiteral("c b")));
     EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(1)"));
 }
 
-TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsToOneFile)
+TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsToOneFileKindAndBlock)
 {
     load();
     OutlineViewEx *list = manager.outline();
-    const int b = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".b"))));
+    const int b = rowIndex(QStringLiteral(".b"));
     ASSERT_GE(b, 0);
     list->selectRowIndexes({b}, false);
+    QTRY_COMPARE(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
     EXPECT_EQ(live.panel.displaySelectorType(), CSSOutlineDelegate::StyleDeclarationRule);
-    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+    EXPECT_EQ(manager.declarationList()->numberOfRows(), 1);
 
-    const int o = list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(QStringLiteral(".o"))));
-    list->selectRowIndexes({b, o}, false);
-    EXPECT_EQ(list->selectedRowIndexes(), QList<int>{b});
+    // Other files, levels, kinds and style sheets' rows are left out.
+    const int o = rowIndex(QStringLiteral(".o"));
+    const int m1 = rowIndex(QStringLiteral(".m1"));
+    const int media = rowIndex(QStringLiteral("@media screen and (max-width: 600px)"));
+    const int c = rowIndex(QStringLiteral(".c"), site);
+    list->selectRowIndexes({b, m1, media, c, o}, false);
+    EXPECT_EQ(list->selectedRowIndexes(), (QList<int>{b, c}));
+    EXPECT_EQ(manager.declarationList()->numberOfRows(), 0);
+    const int sheet = list->rowForItem(sheetRow(site));
+    list->selectRowIndexes({sheet}, false);
+    list->selectRowIndexes({sheet, b}, false);
+    EXPECT_EQ(list->selectedRowIndexes(), QList<int>{sheet});
 
     // The rules panel's choice selects the row without showing it again.
+    list->selectRowIndexes({b}, false);
+    QTest::qWait(200);
+    EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
     manager.selectItemFromRule(row(QStringLiteral(".o"))->declaration);
     EXPECT_EQ(selectedSelector(), QStringLiteral(".o"));
+    QTest::qWait(200);
     EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
 }
 
-TEST_F(StyleSheetsManager, TheFileFilterTogglesSheetsAndNamesThemInTheLabel)
+TEST_F(StyleSheetsManager, TheFileFilterTogglesSheetsAndNamesThemInTheLabelAndTheTable)
 {
     load();
     manager.setFileFilter(other);
-    EXPECT_EQ(topSelectors(), (QStringList{".o", ".a"}));
+    EXPECT_EQ(topSelectors(), (QStringList{".o", ".a", "@-webkit-keyframes spin"}));
     EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("other.css"));
     EXPECT_EQ(manager.filterFiles(), QList<File *>{other});
-    manager.setFileFilter(other);
-    EXPECT_TRUE(manager.filterFiles().isEmpty());
-    EXPECT_EQ(topSelectors().size(), 9);
     manager.setFileFilter(site);
-    manager.clearFileFilter();
+    // In the sheets' order, whatever the order of choosing.
+    EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("site.css, other.css"));
+    manager.setFileFilter(other);
+    EXPECT_EQ(manager.filterFiles(), QList<File *>{site});
+
+    // The drop-down table: all, a separator, the sheets; marks on the filtered.
+    manager.showFilterDropdown();
+    ASSERT_TRUE(manager.filterTable());
+    EXPECT_EQ(manager.filterTable()->numberOfRows(), 4);
+    const auto checked = [&](int r) {
+        return manager.objectValueForTableColumn(manager.filterTable(), 0, r, Qt::CheckStateRole).toInt() == Qt::Checked;
+    };
+    EXPECT_FALSE(checked(0));
+    EXPECT_TRUE(checked(2));
+    EXPECT_FALSE(checked(3));
+    manager.filterTable()->selectRowIndexes({1}, false);
+    EXPECT_EQ(manager.filterTable()->selectedRow(), -1);
+    manager.filterTable()->selectRowIndexes({0}, false);
+    EXPECT_TRUE(manager.filterFiles().isEmpty());
+    EXPECT_TRUE(checked(0));
     EXPECT_EQ(manager.filterLabel()->text(), QStringLiteral("All Style Sheets"));
+    EXPECT_EQ(StyleSheetsManagerDelegate::filterDropdownSize(112, 3), QSize(100, 99));
+    EXPECT_EQ(StyleSheetsManagerDelegate::filterDropdownSize(112, 25), QSize(100, 422));
 }
 
-TEST_F(StyleSheetsManager, SearchStepsThroughMatchesInsideBlocksAndWraps)
+TEST_F(StyleSheetsManager, SearchStepsThroughHitsWrapsAndFindsComments)
 {
     load();
     EXPECT_TRUE(manager.searchIncrement(QStringLiteral(".m")));
@@ -161,6 +247,37 @@ TEST_F(StyleSheetsManager, SearchStepsThroughMatchesInsideBlocksAndWraps)
     EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
     EXPECT_FALSE(manager.searchIncrement(QStringLiteral("nothing")));
     EXPECT_EQ(selectedSelector(), QStringLiteral(".m1"));
+    ASSERT_TRUE(manager.searchIncrement(QStringLiteral("layout")));
+    const auto *hit = manager.rowAt(manager.outline()->selectedRow());
+    ASSERT_TRUE(hit && hit->declaration);
+    EXPECT_EQ(hit->declaration->type(), RuleType::Comment);
+    // A new word starts from its first hit.
+    manager.searchIncrement(QStringLiteral(".a"));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".a"));
+}
+
+TEST_F(StyleSheetsManager, TabStaysInARowBeingEdited)
+{
+    load();
+    QWidget panel;
+    auto *layout = new QVBoxLayout(&panel);
+    layout->addWidget(manager.view());
+    StyleManagerWindow window(&panel);
+    panel.show();
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    OutlineViewEx *list = manager.outline();
+    list->setFocus();
+    EXPECT_FALSE(StyleManagerWindow::isEditingRule(list));
+    ASSERT_TRUE(list->editColumn(0, rowIndex(QStringLiteral(".b")), true));
+    QWidget *field = QApplication::focusWidget();
+    ASSERT_TRUE(field && field != list);
+    EXPECT_TRUE(StyleManagerWindow::isEditingRule(field));
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_TRUE(list->isEditing());
+    layout->removeWidget(manager.view());
+    manager.view()->setParent(nullptr);
 }
 
 TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
@@ -178,7 +295,7 @@ TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
     EXPECT_FALSE(topSelectors().contains(QStringLiteral(".c")));
     EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
     EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".c {")));
-    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Selectors"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Selector"));
     EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 4);
 
     live.undo.undo();
@@ -194,21 +311,18 @@ TEST_F(StyleSheetsManager, CutRulesPasteInTheirOrderAfterTheSelectedRuleAndEachE
     load();
     const QString before = *site->currentContent();
     OutlineViewEx *list = manager.outline();
-    const auto rowIndex = [&](const QString &selector) {
-        return list->rowForItem(const_cast<StyleSheetsManagerDelegate::Row *>(row(selector, site)));
-    };
-    list->selectRowIndexes({rowIndex(QStringLiteral(".a")), rowIndex(QStringLiteral(".b"))}, false);
+    list->selectRowIndexes({rowIndex(QStringLiteral(".a"), site), rowIndex(QStringLiteral(".b"))}, false);
     // The Edit menu's command reaches the list.
     list->cut();
     live.settleWrites();
-    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Cut"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Cut Selector"));
     EXPECT_EQ(manager.copiedRules().size(), 2);
     EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
 
     list->selectRowIndexes({rowIndex(QStringLiteral(".c"))}, false);
     list->paste();
     live.settleWrites();
-    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Paste"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Paste Selector"));
     QStringList tops = topSelectors();
     const qsizetype c = tops.indexOf(QStringLiteral(".c"));
     ASSERT_GE(c, 0);
@@ -238,7 +352,7 @@ TEST_F(StyleSheetsManager, DuplicateAddsTheCopyAfterTheRuleAndInsideItsMediaBloc
     ASSERT_TRUE(media);
     ASSERT_EQ(media->children.size(), 3u);
     EXPECT_EQ(media->children[1]->declaration->selector(), QStringLiteral(".m1"));
-    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate Selector"));
     EXPECT_GE(list->selectedRow(), 0);
 }
 
@@ -279,6 +393,58 @@ TEST_F(StyleSheetsManager, RenameNormalisesSpacingKeepsAttributeTextAndUndoesInO
     Alert::setResponder({});
 }
 
+TEST_F(StyleSheetsManager, ACaseOnlyRenameKeepsThePlaceAndBlocksAreRenamedWithTheirRules)
+{
+    load();
+    const QString before = *site->currentContent();
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral(".B")));
+    live.settleWrites();
+    EXPECT_EQ(topSelectors().mid(0, 3), (QStringList{".a", ".B", ".a:hover"}));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+
+    // An @media query: the block keeps its rules, one undo step.
+    ASSERT_TRUE(manager.renameRule(row(QStringLiteral("@media screen and (max-width: 600px)"))->declaration,
+                                   QStringLiteral("@media print")));
+    live.settleWrites();
+    const auto *print = row(QStringLiteral("@media print"));
+    ASSERT_TRUE(print);
+    EXPECT_EQ(print->children.size(), 2u);
+    EXPECT_FALSE(row(QStringLiteral("@media screen and (max-width: 600px)")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Rename Selector"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+
+    // A keyframes row shows its name without the prefix: ending the edit unchanged does nothing.
+    EXPECT_FALSE(manager.renameRule(row(QStringLiteral("@-webkit-keyframes spin"))->declaration, QStringLiteral("@keyframes spin")));
+}
+
+TEST_F(StyleSheetsManager, MenuCommandsFollowTheClickedRowAndARemovalSelectsTheRowBelow)
+{
+    load();
+    OutlineViewEx *list = manager.outline();
+    EXPECT_FALSE(manager.validateMenuItem(QStringLiteral("Remove")));
+    list->selectRowIndexes({rowIndex(QStringLiteral(".b"))}, false);
+    EXPECT_TRUE(manager.validateMenuItem(QStringLiteral("Remove")));
+    EXPECT_FALSE(manager.validateMenuItem(QStringLiteral("Paste")));
+
+    const int b = rowIndex(QStringLiteral(".b"));
+    manager.removeSelected();
+    live.settleWrites();
+    QTRY_COMPARE(list->selectedRow(), b);
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".a:hover"));
+
+    // The save key in the list asks the panels to save.
+    int saves = 0;
+    NotificationCenter::defaultCenter().addObserver(&saves, QStringLiteral("savedByCommand"), &manager,
+                                                    [&saves](const Notification &) { ++saves; });
+    manager.saveOutlineview();
+    NotificationCenter::defaultCenter().removeObserver(&saves);
+    EXPECT_EQ(saves, 1);
+}
+
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
 {
     load();
@@ -310,6 +476,7 @@ TEST_F(StyleSheetsManager, RuleDragsKeepToOneLevelAndLandOnlyInFilesAndMediaBloc
     Row *media = mutableRow(row(QStringLiteral("@media screen and (max-width: 600px)")));
     Row *keyframes = mutableRow(row(QStringLiteral("@keyframes turn")));
     EXPECT_FALSE(manager.writeItems(list, {b, m1}, &mime));
+    EXPECT_FALSE(manager.writeItems(list, {sheetRow(site)}, &mime));
     ASSERT_TRUE(manager.writeItems(list, {b}, &mime));
     EXPECT_EQ(manager.dragItems().size(), 1);
 
@@ -317,11 +484,12 @@ TEST_F(StyleSheetsManager, RuleDragsKeepToOneLevelAndLandOnlyInFilesAndMediaBloc
     info.pasteboard = &mime;
     info.source = list;
     EXPECT_EQ(manager.validateDrop(list, info, media, 0), Qt::MoveAction);
-    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 4), Qt::MoveAction);
+    EXPECT_EQ(manager.validateDrop(list, info, sheetRow(site), 5), Qt::MoveAction);
+    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 4), Qt::IgnoreAction);
     EXPECT_EQ(manager.validateDrop(list, info, keyframes, -1), Qt::IgnoreAction);
     EXPECT_EQ(manager.validateDrop(list, info, b, -1), Qt::IgnoreAction);
     // Right after itself: nothing to do.
-    EXPECT_FALSE(manager.acceptDrop(list, info, nullptr, 2));
+    EXPECT_FALSE(manager.acceptDrop(list, info, sheetRow(site), 3));
 
     // A block is not dropped into a block.
     ASSERT_TRUE(manager.writeItems(list, {keyframes}, &mime));
@@ -368,8 +536,8 @@ TEST_F(StyleSheetsManager, ASnippetAddsItsBlockWithItsRulesAndThenItsRuleInOrder
                                                                        "  .p2 { color: blue; }\n}\n.after { margin: 0; }\n")}});
     DraggingInfo info;
     info.pasteboard = &mime;
-    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 1), Qt::MoveAction);
-    ASSERT_TRUE(manager.acceptDrop(list, info, nullptr, 1));
+    EXPECT_EQ(manager.validateDrop(list, info, sheetRow(site), 2), Qt::MoveAction);
+    ASSERT_TRUE(manager.acceptDrop(list, info, sheetRow(site), 2));
     live.settleWrites();
     EXPECT_EQ(topSelectors().mid(0, 4), (QStringList{".a", "@media print", ".after", ".b"}));
     const auto *print = row(QStringLiteral("@media print"));
@@ -383,7 +551,7 @@ TEST_F(StyleSheetsManager, ASnippetAddsItsBlockWithItsRulesAndThenItsRuleInOrder
     QMimeData element;
     DragPayload::setDomNodeDragCopy(&element, QStringLiteral("div"));
     info.pasteboard = &element;
-    EXPECT_EQ(manager.validateDrop(list, info, nullptr, 1), Qt::IgnoreAction);
+    EXPECT_EQ(manager.validateDrop(list, info, sheetRow(site), 2), Qt::IgnoreAction);
 }
 
 TEST_F(StyleSheetsManager, AMediaBlockTheFileHasAlreadyIsRefusedWithAnAlert)
@@ -401,7 +569,7 @@ TEST_F(StyleSheetsManager, AMediaBlockTheFileHasAlreadyIsRefusedWithAnAlert)
                                                         QStringLiteral("@media SCREEN and (max-width: 600px) { .z { top: 0; } }")}});
     DraggingInfo info;
     info.pasteboard = &mime;
-    EXPECT_TRUE(manager.acceptDrop(manager.outline(), info, nullptr, 1));
+    EXPECT_TRUE(manager.acceptDrop(manager.outline(), info, sheetRow(site), 2));
     live.settleWrites();
     Alert::setResponder({});
     EXPECT_EQ(alerts, QStringList{QStringLiteral("\"@media SCREEN and (max-width: 600px)\"\nis Already exists.")});
@@ -429,8 +597,8 @@ TEST_F(StyleSheetsManager, AWordFromAnIdValueBecomesAnIdRuleAndAnyOtherWordAClas
     mime.setText(QStringLiteral("menu"));
     EXPECT_EQ(StyleSheetsManagerDelegate::generateSelectorForIdOrClass(info), QStringLiteral(".menu"));
 
-    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 1), Qt::CopyAction);
-    ASSERT_TRUE(manager.acceptDrop(manager.outline(), info, nullptr, 1));
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheetRow(site), 2), Qt::CopyAction);
+    ASSERT_TRUE(manager.acceptDrop(manager.outline(), info, sheetRow(site), 2));
     live.settleWrites();
     EXPECT_EQ(topSelectors().mid(0, 3), (QStringList{".a", ".menu", ".b"}));
     EXPECT_TRUE(site->currentContent()->contains(QStringLiteral(".menu")));
@@ -472,6 +640,7 @@ TEST_F(StyleSheetsManager, NothingIsDroppedBeforeALeadingCharset)
     info.pasteboard = &mime;
     const QStringList tops = topSelectors();
     ASSERT_FALSE(tops.isEmpty());
-    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 0), Qt::IgnoreAction);
-    EXPECT_EQ(manager.validateDrop(manager.outline(), info, nullptr, 1), Qt::CopyAction);
+    auto *sheet = manager.rows().front().get();
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheet, 0), Qt::IgnoreAction);
+    EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheet, 1), Qt::CopyAction);
 }

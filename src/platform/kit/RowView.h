@@ -43,6 +43,8 @@ public:
 
     // The default is dark for a selected row.
     virtual BackgroundStyle interiorBackgroundStyle() const;
+    // Whether an expandable row shows its disclosure mark.
+    virtual bool showsDisclosureButton() const { return true; }
 
     // Draws the row again.
     void setNeedsDisplay();

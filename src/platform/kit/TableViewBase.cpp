@@ -640,6 +640,14 @@ void TableViewBase::drawRow(QPainter *painter, const QStyleOptionViewItem &optio
     }
 }
 
+void TableViewBase::drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const
+{
+    const auto found = m_rowViews.find(OutlineItemModel::itemForIndex(index));
+    if (found != m_rowViews.end() && !found->second->showsDisclosureButton())
+        return;
+    QTreeView::drawBranches(painter, rect, index);
+}
+
 void TableViewBase::paintEvent(QPaintEvent *event)
 {
     const bool whole = event->rect().contains(viewport()->rect());

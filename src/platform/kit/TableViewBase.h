@@ -89,6 +89,8 @@ public:
     // the whole text.
     bool editColumn(int column, int row, bool select);
     bool isCellEditable(const QModelIndex &index) const;
+    // Whether a cell is being edited in place.
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
 
     // Row views: the one of a row, made when asked; those that exist, in row
     // order, without making any.
@@ -120,6 +122,8 @@ Q_SIGNALS:
     void rowClicked();
     // The double action: a double click.
     void rowDoubleClicked();
+    // A drag started in the view ended, dropped or not.
+    void draggingSessionEnded();
 
 protected:
     // A drop position: onto an index (childIndex -1) or between the children
@@ -164,6 +168,7 @@ protected:
     void forgetAllRowViews();
 
     // QTreeView
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
                  const QModelIndex &index) const override;
     void paintEvent(QPaintEvent *event) override;

@@ -52,6 +52,7 @@ void TableViewBase::startDrag(Qt::DropActions)
     const Qt::DropAction preferred =
         m_dragSourceMask.testFlag(Qt::MoveAction) ? Qt::MoveAction : Qt::CopyAction;
     drag->exec(m_dragSourceMask, preferred);
+    Q_EMIT draggingSessionEnded();
 }
 
 bool TableViewBase::hasDraggedType(const QMimeData *mime) const
