@@ -161,6 +161,7 @@ void StyleSheetsManagerDelegate::buildView()
     split->addWidget(m_declarationListView);
     split->setStretchFactor(0, 4);
     split->setStretchFactor(1, 1);
+    split->setSizes({400, 60});
     layout->addWidget(split, 1);
 
     // The new rule goes where the list's selection is.

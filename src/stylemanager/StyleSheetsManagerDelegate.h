@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class CSSCopyInfo;
 class CSSOutlineDelegate;
 class DOMDocument;
 class File;
@@ -121,8 +122,9 @@ public:
         StyleDeclarationPtr declaration;
         QList<QVariantMap> inner;
     };
-    const QList<CopiedRule> &copiedRules() const { return m_copiedRules; }
-    // The clipboard of rules; each edit is one undo step.
+    // The rules on the rules panel's clipboard, as rules to add.
+    QList<CopiedRule> copiedRules() const;
+    // The clipboard is the rules panel's; each edit is one undo step.
     void copy();
     void cut();
     void paste();
@@ -197,7 +199,8 @@ private:
     // After a drop: the list anew, the first new rule chosen.
     void endDrop(const StyleDeclarationPtr &first);
     void alertAlreadyExists(const StyleDeclaration &rule);
-    QList<CopiedRule> copiesOfSelection() const;
+    // The clipboard records of the selected rules; none when the page lacks one of them.
+    std::optional<QList<std::shared_ptr<CSSCopyInfo>>> copyInfosOfSelection() const;
     // Adds the copies after the target (first in a style sheet, or in a block
     // when the target is one), in order; false when none was added.
     bool pasteAfter(const QList<CopiedRule> &copies, const Row *target, const QString &actionName);
@@ -244,7 +247,6 @@ private:
     quint64 m_countVersion = 0;
     const DOMDocument *m_countDocument = nullptr; // Not owned; only compared.
     QList<StyleDeclarationPtr> m_dragItems;
-    QList<CopiedRule> m_copiedRules;
     StyleDeclarationPtr m_nextSelection;
     QString m_lastSearchWord;
     QList<StyleDeclarationPtr> m_searchResults;

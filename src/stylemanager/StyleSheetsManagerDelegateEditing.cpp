@@ -4,7 +4,9 @@
 
 #include "ControlSelectorValidator.h"
 
+#include "cssrules/CSSCopyInfo.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSRule.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
 #include "toolkit/OutlineViewEx.h"
@@ -58,46 +60,103 @@ void StyleSheetsManagerDelegate::removeSelected(const QString &actionName)
     });
 }
 
-QList<StyleSheetsManagerDelegate::CopiedRule> StyleSheetsManagerDelegate::copiesOfSelection() const
+std::optional<CSSOutlineDelegate::CopyInfos> StyleSheetsManagerDelegate::copyInfosOfSelection() const
 {
-    QList<CopiedRule> copies;
+    CSSOutlineDelegate::CopyInfos infos;
+    if (!m_rules)
+        return std::nullopt;
     for (const StyleDeclarationPtr &declaration : selectedDeclarations()) {
         if (!isCopyable(declaration->type()))
             continue;
-        copies.append({declaration->copy(), declaration->getInnerSelectors().value_or(QList<QVariantMap>())});
+        // A rule the panel does not know ends the copy; the clipboard stays.
+        const CSSRulePtr node = m_rules->cssRuleByStyleDeclaration(declaration);
+        if (!node) {
+            QM_INFO(QStringLiteral("%1 was not copied: the page has no such rule").arg(declaration->selector()));
+            return std::nullopt;
+        }
+        infos.append(CSSCopyInfo::initWithRule(node));
     }
-    return copies;
+    if (infos.isEmpty())
+        return std::nullopt;
+    return infos;
+}
+
+QList<StyleSheetsManagerDelegate::CopiedRule> StyleSheetsManagerDelegate::copiedRules() const
+{
+    // The clipboard is the rules panel's: rules copied there paste here too.
+    QList<CopiedRule> rules;
+    if (!m_rules)
+        return rules;
+    for (const std::shared_ptr<CSSCopyInfo> &info : m_rules->copyInfos()) {
+        if (!info || info->property() || info->declarations().isEmpty())
+            continue;
+        const QList<StyleDeclarationPtr> &parsed = info->declarations();
+        CopiedRule rule;
+        for (const StyleDeclarationPtr &declaration : parsed) {
+            if (declaration->type() == RuleType::Comment || declaration->isRemoved())
+                continue;
+            if (!rule.declaration && !declaration->isInBraket())
+                rule.declaration = declaration;
+            else if (rule.declaration && declaration->isInBraket())
+                rule.inner.append(QVariantMap{{QStringLiteral("selector"), declaration->selector()},
+                                              {QStringLiteral("body"), declaration->generateBodyForDom()}});
+        }
+        if (rule.declaration)
+            rules.append(rule);
+    }
+    return rules;
 }
 
 void StyleSheetsManagerDelegate::copy()
 {
-    const QList<CopiedRule> copies = copiesOfSelection();
-    if (!copies.isEmpty())
-        m_copiedRules = copies;
+    if (const std::optional<CSSOutlineDelegate::CopyInfos> infos = copyInfosOfSelection())
+        m_rules->setCopyInfos(*infos);
 }
 
 void StyleSheetsManagerDelegate::cut()
 {
-    const QList<CopiedRule> copies = copiesOfSelection();
-    if (copies.isEmpty())
+    // Every rule is copied before any is removed.
+    const std::optional<CSSOutlineDelegate::CopyInfos> infos = copyInfosOfSelection();
+    if (!infos)
         return;
-    m_copiedRules = copies;
+    m_rules->setCopyInfos(*infos);
     removeSelected(QStringLiteral("Cut Selector"));
 }
 
 void StyleSheetsManagerDelegate::paste()
 {
-    if (!m_view)
+    if (!m_view || !m_rules)
         return;
-    if (const Row *target = rowAt(m_selectorListView->selectedRow()))
-        pasteAfter(m_copiedRules, target, QStringLiteral("Paste Selector"));
+    const Row *target = rowAt(m_selectorListView->selectedRow());
+    if (!target)
+        return;
+    // Copied declarations go into the chosen rule.
+    const CSSOutlineDelegate::CopyInfos infos = m_rules->copyInfos();
+    if (!infos.isEmpty() && infos.first() && infos.first()->property()) {
+        if (!target->declaration || !isCopyable(target->declaration->type()))
+            return;
+        setActionName(QStringLiteral("Copy Declaration"));
+        for (const std::shared_ptr<CSSCopyInfo> &info : infos) {
+            if (info && info->property())
+                m_rules->doAddDeclaration(target->declaration, info->property()->property(), info->property()->value());
+        }
+        refreshSelectorList();
+        return;
+    }
+    pasteAfter(copiedRules(), target, QStringLiteral("Paste Selector"));
 }
 
 void StyleSheetsManagerDelegate::duplicate()
 {
     const QList<Row *> selected = selectorListSelection();
-    if (!selected.isEmpty() && selected.last()->declaration)
-        pasteAfter(copiesOfSelection(), selected.last(), QStringLiteral("Duplicate Selector"));
+    if (selected.isEmpty() || !selected.last()->declaration)
+        return;
+    QList<CopiedRule> copies;
+    for (const StyleDeclarationPtr &declaration : selectedDeclarations()) {
+        if (isCopyable(declaration->type()))
+            copies.append({declaration->copy(), declaration->getInnerSelectors().value_or(QList<QVariantMap>())});
+    }
+    pasteAfter(copies, selected.last(), QStringLiteral("Duplicate Selector"));
 }
 
 bool StyleSheetsManagerDelegate::pasteAfter(const QList<CopiedRule> &copies, const Row *target, const QString &actionName)
@@ -225,7 +284,7 @@ bool StyleSheetsManagerDelegate::validateMenuItem(const QString &title) const
 {
     const Row *row = rowAt(m_selectorListView->clickedRow());
     if (title == QLatin1String("Paste"))
-        return !m_copiedRules.isEmpty() && (!row || !selectorListSelection().isEmpty());
+        return m_rules && !m_rules->copyInfos().isEmpty() && (!row || !selectorListSelection().isEmpty());
     if (!row)
         return !selectorListSelection().isEmpty();
     if (row->file)

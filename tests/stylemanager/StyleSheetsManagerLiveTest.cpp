@@ -1,5 +1,7 @@
 #include "LivePanel.h"
 
+#include "cssrules/CSSCopyInfo.h"
+
 #include "stylemanager/StyleManagerWindow.h"
 #include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "stylemanager/StyleSheetsManagerListCell.h"
@@ -316,6 +318,8 @@ TEST_F(StyleSheetsManager, CutRulesPasteInTheirOrderAfterTheSelectedRuleAndEachE
     list->cut();
     live.settleWrites();
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Cut Selector"));
+    // The clipboard is the rules panel's.
+    EXPECT_EQ(live.panel.copyInfos().size(), 2);
     EXPECT_EQ(manager.copiedRules().size(), 2);
     EXPECT_FALSE(site->currentContent()->contains(QStringLiteral(".b {")));
 
@@ -443,6 +447,19 @@ TEST_F(StyleSheetsManager, MenuCommandsFollowTheClickedRowAndARemovalSelectsTheR
     manager.saveOutlineview();
     NotificationCenter::defaultCenter().removeObserver(&saves);
     EXPECT_EQ(saves, 1);
+}
+
+TEST_F(StyleSheetsManager, DeclarationsCopiedInTheRulesPanelPasteIntoTheChosenRule)
+{
+    load();
+    auto info = std::make_shared<CSSCopyInfo>();
+    info->setProperty(std::make_shared<CSSProperty>(QStringLiteral("padding"), QStringLiteral("2px")));
+    live.panel.setCopyInfos({info});
+    manager.outline()->selectRowIndexes({rowIndex(QStringLiteral(".b"))}, false);
+    manager.paste();
+    live.settleWrites();
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Copy Declaration"));
+    EXPECT_TRUE(site->currentContent()->contains(QStringLiteral("padding: 2px"))) << site->currentContent()->toStdString();
 }
 
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
