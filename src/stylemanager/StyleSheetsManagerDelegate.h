@@ -216,6 +216,8 @@ private:
     void updateCSSDeclarationList();
     void updateSelectorInsertMode();
     void setRulesToCSSOutLine(const StyleDeclarationPtr &rule);
+    // Outlines the elements a style rule matches in the preview.
+    void highlightMatches(const StyleDeclarationPtr &rule);
     void selectRuleRow(const StyleDeclarationPtr &rule, bool quietly);
     bool selectItem(Row *row);
     void expandAll(Row *row);

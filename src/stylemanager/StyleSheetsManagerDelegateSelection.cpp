@@ -156,15 +156,7 @@ void StyleSheetsManagerDelegate::updateCSSDeclarationList()
         const StyleDeclarationPtr rule = selected.first()->declaration;
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("deSelectDomNode"), this);
         QTimer::singleShot(100, this, [this, rule] { setRulesToCSSOutLine(rule); });
-        const int type = rule->type();
-        if (type != RuleType::Style && type != RuleType::MediaStyle)
-            return;
-        if (matchCount(*rule) > 0) {
-            m_rules->highlightSelectorNodes(strippedSelector(rule->selector()));
-        } else {
-            m_rules->hideRelatedElementsBounds();
-            m_rules->updateRulesByStyleDeclaration(nullptr);
-        }
+        highlightMatches(rule);
         return;
     }
     m_rules->hideRelatedElementsBounds();
@@ -192,9 +184,14 @@ void StyleSheetsManagerDelegate::singleClick()
     const QList<Row *> selected = selectorListSelection();
     if (!m_rules || selected.size() != 1 || !selected.first()->declaration)
         return;
-    const StyleDeclarationPtr rule = selected.first()->declaration;
+    highlightMatches(selected.first()->declaration);
+}
+
+void StyleSheetsManagerDelegate::highlightMatches(const StyleDeclarationPtr &rule)
+{
     if (rule->type() != RuleType::Style && rule->type() != RuleType::MediaStyle)
         return;
+    // A rule matching nothing outlines nothing and leaves the rules panel empty.
     if (matchCount(*rule) > 0) {
         m_rules->highlightSelectorNodes(strippedSelector(rule->selector()));
     } else {
