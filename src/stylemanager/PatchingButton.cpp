@@ -92,6 +92,11 @@ QString PatchingButton::patchingSelector(const QString &selector)
     return text.trimmed();
 }
 
+bool PatchingButton::patchesClass(const QString &selector)
+{
+    return isSingleClassSelector(patchingSelector(selector));
+}
+
 QMimeData *PatchingButton::mimeDataForSelector(const QString &selector)
 {
     const QString text = patchingSelector(selector);

@@ -54,6 +54,8 @@ public:
     // "#menu" or ".a,.b", which would give the element a class the rule does
     // not match.
     static QMimeData *mimeDataForSelector(const QString &selector);
+    // Whether a rule's selector comes down to a single class.
+    static bool patchesClass(const QString &selector);
 
     // "PatchingButton_up_Template.pdf" and its siblings.
     static QString imageName(State state);

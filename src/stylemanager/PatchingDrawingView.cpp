@@ -29,7 +29,24 @@ void PatchingDrawingView::drawLine(const QPointF &start, const QPointF &end)
 {
     m_start = start;
     m_end = end;
+    updateMask();
     repaint();
+}
+
+void PatchingDrawingView::updateMask()
+{
+    // The window is shaped to the line: without a compositing manager the
+    // rest of a translucent screen-wide window would show black.
+    QWidget *overlay = window();
+    if (overlay == this)
+        return;
+    QPainterPath path;
+    path.moveTo(m_start - m_origin);
+    path.lineTo(m_end - m_origin);
+    QPainterPathStroker stroker;
+    stroker.setWidth(2 * s_margin);
+    stroker.setCapStyle(Qt::RoundCap);
+    overlay->setMask(QRegion(stroker.createStroke(path).toFillPolygon().toPolygon()));
 }
 
 void PatchingDrawingView::drawLineTo(const QPointF &end)
@@ -39,6 +56,7 @@ void PatchingDrawingView::drawLineTo(const QPointF &end)
     // Only what the old and the new line cover needs painting.
     const QRect dirty = dirtyRect(m_start, m_end).united(dirtyRect(m_start, end));
     m_end = end;
+    updateMask();
     update(dirty);
 }
 

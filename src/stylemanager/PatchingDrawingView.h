@@ -30,6 +30,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateMask();
     // What the line and its dots cover on the view, shadow included.
     QRect dirtyRect(const QPointF &start, const QPointF &end) const;
 

@@ -1,10 +1,12 @@
 #include "StyleSheetsManagerDelegate.h"
 
+#include "PatchingButton.h"
 #include "StyleSheetsManagerListCell.h"
 #include "StyleSheetsManagerListRowView.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/kit/OutlineView.h"
 #include "platform/kit/TableColumn.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMSelectorEngine.h"
@@ -18,6 +20,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
@@ -146,6 +149,12 @@ void StyleSheetsManagerDelegate::buildView()
     connect(m_selectorListView, &TableViewBase::rowClicked, this, [this] { singleClick(); });
     connect(m_selectorListView, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
     connect(m_selectorListView, &TableViewBase::draggingSessionEnded, this, [this] { m_isDragging = false; });
+    m_patchingButton = new PatchingButton(m_selectorListView->viewport());
+    m_patchingButton->setObjectName(QStringLiteral("patchingButton"));
+    m_patchingButton->setToolTip(QStringLiteral("Drag onto an element to give it this class"));
+    m_patchingButton->hide();
+    m_selectorListView->viewport()->installEventFilter(this);
+    connect(m_selectorListView->verticalScrollBar(), &QScrollBar::valueChanged, m_patchingButton, &QWidget::hide);
     buildContextMenu();
 
     // The declarations of the one chosen rule.
@@ -334,6 +343,8 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
     }
     const int scroll = m_selectorListView->verticalScrollBar()->value();
     m_selecting = true;
+    m_patchingButton->hide();
+    m_patchingButton->setStyleDeclaration(nullptr);
     m_selectorListView->selectRowIndexes({}, false);
     // The old rows live until the list has let go of them.
     const std::vector<std::unique_ptr<Row>> old = std::move(m_rows);
@@ -420,6 +431,42 @@ QString StyleSheetsManagerDelegate::countText(const StyleDeclaration &declaratio
         return {};
     const int count = matchCount(declaration);
     return count < 0 ? QStringLiteral("(?)") : QStringLiteral("(%1)").arg(count);
+}
+
+void StyleSheetsManagerDelegate::placePatchingButton(const QPoint &viewportPoint)
+{
+    const QModelIndex index = m_selectorListView->indexAt(viewportPoint);
+    const Row *row = rowOfItem(OutlineView::itemForIndex(index));
+    const StyleDeclarationPtr rule = row ? row->declaration : nullptr;
+    const bool lone = rule && (rule->type() == RuleType::Style || rule->type() == RuleType::MediaStyle)
+                      && StyleSheetsManagerListCell::isLoneClass(rule->selector())
+                      && PatchingButton::patchesClass(rule->selector());
+    if (!lone) {
+        m_patchingButton->hide();
+        return;
+    }
+    const bool selected = m_selectorListView->isRowSelected(m_selectorListView->rowForItem(const_cast<Row *>(row)));
+    QPalette palette = m_selectorListView->palette();
+    palette.setColor(QPalette::Text, palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    m_patchingButton->setPalette(palette);
+    m_patchingButton->setStyleDeclaration(rule);
+    m_patchingButton->setShowButton(matchCount(*rule) > 0);
+    m_patchingButton->setGeometry(StyleSheetsManagerListCell::patchingButtonRect(m_selectorListView->visualRect(index)));
+    if (!m_patchingButton->underMouse())
+        m_patchingButton->resetUpImage();
+    m_patchingButton->show();
+    m_patchingButton->raise();
+}
+
+bool StyleSheetsManagerDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_view && watched == m_selectorListView->viewport()) {
+        if (event->type() == QEvent::MouseMove)
+            placePatchingButton(static_cast<QMouseEvent *>(event)->position().toPoint());
+        else if (event->type() == QEvent::Leave)
+            m_patchingButton->hide();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // --- OutlineDataSource -----------------------------------------------------------------------------

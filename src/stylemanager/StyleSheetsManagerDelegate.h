@@ -155,6 +155,11 @@ public:
     // Whether the rule's file holds another rule of the same selector, ignoring case.
     static bool checkDuplication(const StyleDeclaration &rule, File *parent);
 
+    // The class-patching button, over the row under the pointer when that row
+    // is a lone class.
+    PatchingButton *patchingButton() const { return m_patchingButton; }
+    void placePatchingButton(const QPoint &viewportPoint);
+
     // --- StyleSheetsManagerDelegateInterface ---------------------------------------------
     QWidget *selectorListView() override;
     void reselectSelectorWithClickedSelector() override;
@@ -179,6 +184,9 @@ public:
     // --- TableDataSource (the filter table) -------------------------------------------------
     int numberOfRowsInTableView(TableView *tableView) override;
     QVariant objectValueForTableColumn(TableView *tableView, int column, int row, int role) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Where a drop lands: the file, the block (null at the top) and the rule

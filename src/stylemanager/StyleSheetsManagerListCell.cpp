@@ -1,5 +1,7 @@
 #include "StyleSheetsManagerListCell.h"
 
+#include "PatchingButton.h"
+
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "workspace/File.h"
@@ -70,7 +72,7 @@ StyleSheetsManagerListCell::Look StyleSheetsManagerListCell::lookOf(const Row &r
     const StyleDeclaration &rule = *row.declaration;
     const int type = rule.type();
     look.count = m_styleSheetDelegate->countText(rule);
-    look.patchingShown = isStyleRule(type) && isLoneClass(rule.selector());
+    look.patchingShown = isStyleRule(type) && isLoneClass(rule.selector()) && PatchingButton::patchesClass(rule.selector());
     // A rule matching nothing offers its class in the faint image.
     look.showButton = look.count != QLatin1String("(0)");
     if (selected)
@@ -132,11 +134,15 @@ void StyleSheetsManagerListCell::paint(QPainter *painter, const QStyleOptionView
     rect.setLeft(imageRect.right() + kPadding + 1);
 
     if (look.patchingShown) {
+        // The live button stands over the row under the pointer; the others are drawn.
         const QRect button = patchingButtonRect(option.rect);
-        const QPixmap image = NamedImage::imageNamed(look.showButton ? QStringLiteral("PatchingButton_up_Template.pdf")
-                                                                     : QStringLiteral("PatchingButton_none_Template.pdf"));
+        QPalette palette = option.palette;
+        palette.setColor(QPalette::Text, option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPixmap image =
+            PatchingButton::image(look.showButton ? PatchingButton::State::Up : PatchingButton::State::None, palette, ratio);
         if (!image.isNull())
-            painter->drawPixmap(button, NamedImage::tinted(image, option.palette.color(QPalette::Text)));
+            painter->drawPixmap(button, image);
         rect.setRight(button.left() - kPadding);
     }
 

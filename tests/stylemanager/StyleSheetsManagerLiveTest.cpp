@@ -2,6 +2,7 @@
 
 #include "cssrules/CSSCopyInfo.h"
 
+#include "stylemanager/PatchingButton.h"
 #include "stylemanager/StyleManagerWindow.h"
 #include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "stylemanager/StyleSheetsManagerListCell.h"
@@ -169,6 +170,28 @@ TEST_F(StyleSheetsManager, CountsTheMatchedElementsAndFollowTheTree)
     // A class set on an element raises the count.
     ASSERT_TRUE(live.element(QStringLiteral("y"))->setAttribute(QStringLiteral("class"), QStringLiteral("c b")));
     EXPECT_EQ(count(QStringLiteral(".b")), QStringLiteral("(1)"));
+}
+
+TEST_F(StyleSheetsManager, ThePatchingButtonStandsOverTheLoneClassUnderThePointer)
+{
+    load();
+    manager.view()->show();
+    OutlineViewEx *list = manager.outline();
+    const auto pointOf = [&](const QString &selector) {
+        return list->visualRect(list->indexForRow(rowIndex(selector, site))).center();
+    };
+    manager.placePatchingButton(pointOf(QStringLiteral(".b")));
+    PatchingButton *button = manager.patchingButton();
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(button->styleDeclaration(), row(QStringLiteral(".b"))->declaration);
+    // .b matches nothing: the faint image.
+    EXPECT_EQ(button->imageState(), PatchingButton::State::None);
+    manager.placePatchingButton(pointOf(QStringLiteral(".a:hover")));
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_EQ(button->imageState(), PatchingButton::State::Up);
+    manager.placePatchingButton(pointOf(QStringLiteral("p >")));
+    EXPECT_FALSE(button->isVisible());
+    manager.view()->hide();
 }
 
 TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsToOneFileKindAndBlock)
