@@ -170,7 +170,9 @@ void StyleSheetsManagerDelegate::buildView()
     split->addWidget(m_declarationListView);
     split->setStretchFactor(0, 4);
     split->setStretchFactor(1, 1);
-    split->setSizes({400, 60});
+    m_declarationListView->setMinimumHeight(36);
+    m_split = split;
+    m_view->installEventFilter(this);
     layout->addWidget(split, 1);
 
     // The new rule goes where the list's selection is.
@@ -460,6 +462,12 @@ void StyleSheetsManagerDelegate::placePatchingButton(const QPoint &viewportPoint
 
 bool StyleSheetsManagerDelegate::eventFilter(QObject *watched, QEvent *event)
 {
+    // The rules take most of the height the first time the panel shows.
+    if (watched == m_view && event->type() == QEvent::Show && m_split) {
+        const int height = m_split->height();
+        m_split->setSizes({height - height / 5, height / 5});
+        m_view->removeEventFilter(this);
+    }
     if (m_view && watched == m_selectorListView->viewport()) {
         if (event->type() == QEvent::MouseMove)
             placePatchingButton(static_cast<QMouseEvent *>(event)->position().toPoint());

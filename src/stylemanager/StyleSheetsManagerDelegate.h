@@ -25,6 +25,7 @@ class PatchingButton;
 class QKeyEvent;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QToolButton;
 class RBLPopover;
 class SearchFieldEx;
@@ -241,6 +242,7 @@ private:
     OutlineViewEx *m_declarationListView = nullptr;   // Not owned (child of m_view).
     QWidget *m_selectorInputView = nullptr;           // Not owned (child of m_view).
     QLabel *m_insertTargetLabel = nullptr;            // Not owned (child of m_view).
+    QSplitter *m_split = nullptr;                     // Not owned (child of m_view).
     StyleSheetsManagerListCell *m_listCell = nullptr; // Not owned (the list's).
     PatchingButton *m_patchingButton = nullptr;       // Not owned (child of the list's viewport).
     QMenu *m_filterMenu = nullptr;                    // Not owned (the button's).
