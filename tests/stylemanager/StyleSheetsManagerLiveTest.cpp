@@ -1,6 +1,7 @@
 #include "LivePanel.h"
 
 #include "cssrules/CSSCopyInfo.h"
+#include "interfaces/ExWebViewInterface.h"
 
 #include "stylemanager/PatchingButton.h"
 #include "stylemanager/StyleManagerWindow.h"
@@ -47,6 +48,33 @@ const QByteArray kOther = ".o { margin: 0; }\n.a { margin: 1px; }\n"
 
 const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><link rel=stylesheet href=other.css>"
                          "<div id=x class=a>x</div><div id=y class=c>y</div><p class=c>p</p>";
+
+// The preview, as far as outlining a rule's elements goes.
+class OutlinePreview : public ExWebViewInterface
+{
+public:
+    QWidget widget;
+    QStringList calls;
+    int outlined = 0;
+
+    QWidget *view() override { return &widget; }
+    int detectState() const override { return DetectOff; }
+    void setDetectState(int) override {}
+    bool isDetectViewShown() const override { return false; }
+    void showDetectLayer() override {}
+    void hideDetectLayer() override {}
+    void displayElementMenu() override {}
+    void showRelatedElementsBounds(const QList<DOMNodePtr> &nodes) override
+    {
+        calls << QStringLiteral("show");
+        outlined = int(nodes.size());
+    }
+    void hideRelatedElementsBounds() override { calls << QStringLiteral("hide"); }
+    void scrollIntoView(DOMNode *) override {}
+    bool hasElementAtPoint(const QPointF &) const override { return false; }
+    QImage captureImage() override { return {}; }
+    QString mainFrameURL() const override { return {}; }
+};
 
 class StyleSheetsManager : public ::testing::Test
 {
@@ -226,6 +254,22 @@ TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsTo
     EXPECT_EQ(selectedSelector(), QStringLiteral(".o"));
     QTest::qWait(200);
     EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
+}
+
+TEST_F(StyleSheetsManager, AChosenRuleOutlinesItsElementsAndOneMatchingNothingOutlinesNone)
+{
+    load();
+    OutlinePreview preview;
+    live.panel.setWebview([&preview] { return &preview; });
+    OutlineViewEx *list = manager.outline();
+    list->selectRowIndexes({rowIndex(QStringLiteral(".c"), site)}, false);
+    QTRY_COMPARE(preview.calls.value(0), QStringLiteral("show"));
+    EXPECT_EQ(preview.outlined, 2);
+    preview.calls.clear();
+    list->selectRowIndexes({rowIndex(QStringLiteral(".b"))}, false);
+    QTRY_VERIFY(preview.calls.contains(QStringLiteral("hide")));
+    EXPECT_FALSE(preview.calls.contains(QStringLiteral("show")));
+    live.panel.setWebview({});
 }
 
 TEST_F(StyleSheetsManager, TheFileFilterTogglesSheetsAndNamesThemInTheLabelAndTheTable)
