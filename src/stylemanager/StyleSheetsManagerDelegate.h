@@ -270,6 +270,4 @@ private:
     bool m_selecting = false;
     bool m_ignoreSelectFromRule = false;
     bool m_isDragging = false;
-    // Set by a filter change: the list's next selection change is not acted on.
-    bool m_ignoreNextSelection = false;
 };

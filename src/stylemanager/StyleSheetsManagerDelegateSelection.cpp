@@ -137,10 +137,6 @@ void StyleSheetsManagerDelegate::selectionChanged()
     m_declarationListView->reloadData();
     if (m_selecting || m_inChange || isUndoingOrRedoing())
         return;
-    if (m_ignoreNextSelection) {
-        m_ignoreNextSelection = false;
-        return;
-    }
     QM_DEBUG(QStringLiteral("selector selection changed"));
     m_declarationListTimer.start(0);
     m_insertModeTimer.start();
