@@ -87,6 +87,8 @@ StyleSheetsManagerDelegate::StyleSheetsManagerDelegate(QObject *parent) : QObjec
 StyleSheetsManagerDelegate::~StyleSheetsManagerDelegate()
 {
     delete m_filterPopover;
+    if (m_listViewport)
+        m_listViewport->removeEventFilter(this);
     // The lists go first: they must not ask for rows that are going.
     delete m_view.data();
 }
@@ -153,7 +155,8 @@ void StyleSheetsManagerDelegate::buildView()
     m_patchingButton->setObjectName(QStringLiteral("patchingButton"));
     m_patchingButton->setToolTip(QStringLiteral("Drag onto an element to give it this class"));
     m_patchingButton->hide();
-    m_selectorListView->viewport()->installEventFilter(this);
+    m_listViewport = m_selectorListView->viewport();
+    m_listViewport->installEventFilter(this);
     connect(m_selectorListView->verticalScrollBar(), &QScrollBar::valueChanged, m_patchingButton, &QWidget::hide);
     buildContextMenu();
 
@@ -468,7 +471,8 @@ bool StyleSheetsManagerDelegate::eventFilter(QObject *watched, QEvent *event)
         m_split->setSizes({height - height / 5, height / 5});
         m_view->removeEventFilter(this);
     }
-    if (m_view && watched == m_selectorListView->viewport()) {
+    // Compared, not asked: the viewport also reports while the list is going.
+    if (watched == m_listViewport && m_patchingButton) {
         if (event->type() == QEvent::MouseMove)
             placePatchingButton(static_cast<QMouseEvent *>(event)->position().toPoint());
         else if (event->type() == QEvent::Leave)

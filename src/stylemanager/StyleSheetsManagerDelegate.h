@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PatchingButton.h"
+
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/kit/OutlineDataSource.h"
 #include "platform/kit/OutlineDelegate.h"
@@ -21,7 +23,6 @@ class CSSOutlineDelegate;
 class DOMDocument;
 class File;
 class OutlineViewEx;
-class PatchingButton;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -183,6 +184,9 @@ public:
     bool acceptDrop(OutlineView *outlineView, const DraggingInfo &info, void *item, int childIndex) override;
 
     // --- TableDataSource (the filter table) -------------------------------------------------
+    using TableDataSource::acceptDrop;
+    using TableDataSource::setObjectValue;
+    using TableDataSource::validateDrop;
     int numberOfRowsInTableView(TableView *tableView) override;
     QVariant objectValueForTableColumn(TableView *tableView, int column, int row, int role) override;
 
@@ -244,7 +248,8 @@ private:
     QLabel *m_insertTargetLabel = nullptr;            // Not owned (child of m_view).
     QSplitter *m_split = nullptr;                     // Not owned (child of m_view).
     StyleSheetsManagerListCell *m_listCell = nullptr; // Not owned (the list's).
-    PatchingButton *m_patchingButton = nullptr;       // Not owned (child of the list's viewport).
+    QPointer<PatchingButton> m_patchingButton;        // Child of the list's viewport.
+    QPointer<QWidget> m_listViewport;
     QMenu *m_filterMenu = nullptr;                    // Not owned (the button's).
     RBLPopover *m_filterPopover = nullptr;            // Owned.
     TableView *m_filterTable = nullptr;               // Not owned (the popover's content).
