@@ -209,7 +209,13 @@ bool StyleSheetsManagerDelegate::acceptStyleDeclarationDrop(const DropPlace &pla
         inner.append(rule->getInnerSelectors().value_or(QList<QVariantMap>()));
     m_inChange = true;
     m_rules->setDisplaySelectorType(4);
+    // After one of the dragged rules means in its place: the new rules follow
+    // the nearest rule before it that stays, never one that is going.
     StyleDeclarationPtr after = place.before;
+    while (after && dragged.contains(after)) {
+        const std::optional<StyleDeclarationPtr> previous = itemBefore(after);
+        after = previous ? *previous : nullptr;
+    }
     StyleDeclarationPtr first;
     for (int i = 0; i < dragged.size(); ++i) {
         const StyleDeclarationPtr &rule = dragged[i];

@@ -609,6 +609,38 @@ TEST_F(StyleSheetsManager, ARuleDraggedIntoAMediaBlockMovesInPageAndFileAsOneUnd
     EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
 }
 
+TEST_F(StyleSheetsManager, RulesDroppedRightAfterOneOfThemKeepEveryRuleInPageAndFile)
+{
+    load();
+    int alerts = 0;
+    Alert::setResponder([&alerts](Alert &) {
+        ++alerts;
+        return int(Alert::DefaultReturn);
+    });
+    const QString before = *site->currentContent();
+    OutlineViewEx *list = manager.outline();
+    QMimeData mime;
+    ASSERT_TRUE(manager.writeItems(list, {mutableRow(row(QStringLiteral(".a"), site)), mutableRow(row(QStringLiteral(".b")))}, &mime));
+    DraggingInfo info;
+    info.pasteboard = &mime;
+    info.source = list;
+    // After .a, which is itself dragged: the two land where they were.
+    ASSERT_TRUE(manager.acceptDrop(list, info, sheetRow(site), 2));
+    live.settleWrites();
+    Alert::setResponder({});
+    EXPECT_EQ(alerts, 0);
+    EXPECT_EQ(topSelectors().mid(0, 3), (QStringList{".a", ".b", ".a:hover"}));
+    const QString text = *site->currentContent();
+    EXPECT_EQ(text.count(QStringLiteral(".a {")), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral(".b {")), 1) << text.toStdString();
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("Array.from(document.styleSheets[0].cssRules).slice(0, 2).map(function (r) "
+                                                    "{ return r.selectorText; }).join(',')")).toString(),
+              QStringLiteral(".a,.b"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), before);
+}
+
 TEST_F(StyleSheetsManager, ASnippetAddsItsBlockWithItsRulesAndThenItsRuleInOrder)
 {
     load();
