@@ -131,6 +131,11 @@ void Controllers::installRulesCommands(MainMenu &menu, CSSOutlineDelegate &panel
             return row && !row->isWebKitStyle()
                    && (row->styleDeclaration() || (row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE));
         });
+    // The style-sheet manager sits above the rules, closed until asked for.
+    menu.setTarget(QStringLiteral("showStyleSheetsManager:"), [rules](QAction *) {
+        if (rules)
+            rules->showStyleSheetsManager();
+    });
     menu.setTarget(
         QStringLiteral("showAddSelector:"),
         [rules](QAction *) {

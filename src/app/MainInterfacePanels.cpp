@@ -228,6 +228,8 @@ void MainInterface::makeMenus()
     icon(m.addItem(rules, QStringLiteral("Show Related Elements"), QStringLiteral("highlightRelation:")), "edit-find");
     icon(m.addItem(rules, QStringLiteral("Remove Selected Rows"), QStringLiteral("removeStyle:")), "list-remove");
     icon(m.addItem(rules, QStringLiteral("Edit Rule Style..."), QStringLiteral("displayAttributeStyleEditor:")), "document-edit");
+    rules->addSeparator();
+    m.addItem(rules, QStringLiteral("Show Style Sheets"), QStringLiteral("showStyleSheetsManager:"), K(Qt::CTRL | Qt::ALT | Qt::Key_M));
 
     QMenu *help = m.menuTitled(QStringLiteral("Help"));
     m.addItem(help, QStringLiteral("Quillmark Help"), QStringLiteral("showHelp:"), K(Qt::Key_F1));
