@@ -155,8 +155,10 @@ QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<Sty
 
 QString StyleSheetWriter::applied(const QString &text, QList<Splice> splices)
 {
-    std::stable_sort(splices.begin(), splices.end(),
-                     [](const Splice &a, const Splice &b) { return a.location < b.location; });
+    // At one place, text put in goes before text cut out, which would skip it.
+    std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) {
+        return a.location < b.location || (a.location == b.location && a.length == 0 && b.length > 0);
+    });
     QString written;
     written.reserve(text.size() + 256);
     qsizetype at = 0;
@@ -339,6 +341,18 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                 group.chop(1);
             splices.append({anchor, 0, QStringLiteral("\n\n") + group});
         } else {
+            // Where the kept text goes on (after a rule cut out here) with a
+            // line break, the group brings only one of its own.
+            qsizetype next = anchor;
+            for (const Splice &splice : std::as_const(splices)) {
+                if (splice.location == anchor && splice.length > 0)
+                    next = std::max(next, splice.location + splice.length);
+            }
+            if (next < text.size() && text.at(next) == u'\n') {
+                while (group.endsWith(u'\n'))
+                    group.chop(1);
+                group += u'\n';
+            }
             splices.append({anchor, 0, group});
         }
         group.clear();
@@ -395,8 +409,12 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         }
         if (!declaration->isInBraket()) {
             flush();
-            anchor = item->whole.end();
-            anchorAfterItem = true;
+            // A rule cut out here leaves no end to follow: what the model puts
+            // after it follows the rule the text keeps before it.
+            if (!declaration->isRemoved() || item->removed) {
+                anchor = item->whole.end();
+                anchorAfterItem = true;
+            }
         }
         if (declaration->isRemoved()) {
             if (!item->removed) {

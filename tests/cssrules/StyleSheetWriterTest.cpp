@@ -171,6 +171,32 @@ TEST(StyleSheetWriter, ADeclarationAddedAfterOneRemovedInTheSameWriteIsKept)
     EXPECT_EQ(written, QStringLiteral(".a {\n  color: red;\n  content: \"x;y\";\n}\n"));
 }
 
+TEST(StyleSheetWriter, ARuleAddedAfterOneRemovedInTheSameWriteTakesItsPlace)
+{
+    const QString text = QStringLiteral(".a { color: red; }\n\n.b { color: blue; }\n\n.c { top: 0; }\n");
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
+        model.withSelector(QStringLiteral(".b"))->setRemoved(true);
+        const StyleDeclarationPtr made = model.add(RuleType::Style, QStringLiteral(".n"), {{QStringLiteral("left"), QStringLiteral("0")}});
+        // In the model's order: right after the removed rule.
+        model.list.move(model.list.size() - 1, 2);
+        model.file.setStyleDeclarations(model.list);
+    });
+    EXPECT_EQ(written.count(QStringLiteral(".n {")), 1) << written.toStdString();
+    EXPECT_FALSE(written.contains(QStringLiteral(".b {"))) << written.toStdString();
+    EXPECT_LT(written.indexOf(QStringLiteral(".a {")), written.indexOf(QStringLiteral(".n {")));
+    EXPECT_LT(written.indexOf(QStringLiteral(".n {")), written.indexOf(QStringLiteral(".c {")));
+    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n.n {\n    left:0;\n}\n\n.c { top: 0; }\n"));
+
+    // The first rule gone: the new one goes first.
+    const QString first = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
+        model.withSelector(QStringLiteral(".a"))->setRemoved(true);
+        model.add(RuleType::Style, QStringLiteral(".n"), {{QStringLiteral("left"), QStringLiteral("0")}});
+        model.list.move(model.list.size() - 1, 1);
+        model.file.setStyleDeclarations(model.list);
+    });
+    EXPECT_EQ(first, QStringLiteral(".n {\n    left:0;\n}\n\n.b { color: blue; }\n\n.c { top: 0; }\n"));
+}
+
 TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissingOnes)
 {
     const QString text = QStringLiteral(".a {\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}\n");
