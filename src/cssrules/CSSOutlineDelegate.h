@@ -347,6 +347,12 @@ public:
     // page too; its inverse addresses the same entry.
     void setDeclarationEntryRemoved(const StyleDeclarationPtr &declaration, const CSSPropertyPtr &entry, bool removed,
                                     const QString &value);
+    // Gives a style rule a new selector in page, model and file, where it
+    // stands, as one undo step; false when the selector is not valid (an
+    // alert says so) or the rule is not in the page.
+    bool doRenameSelector(const StyleDeclarationPtr &declaration, const QString &selector);
+    // The selector in the page and the model; its inverse puts the old one back.
+    void setSelectorOf(const StyleDeclarationPtr &declaration, const QString &selector);
     DOMCSSRulePtr keyframeRuleByKeyframesRule(const DOMCSSRulePtr &keyframes, const QString &keyText) const;
     StyleDeclarationPtr doAddKeyframeTo(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, const QString &cssBody);
     void changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,

@@ -12,6 +12,7 @@
 #include "platform/kit/Alert.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
+#include "platform/web/dom/DOMSelectorEngine.h"
 #include "stylesheet/CSSValueKeywords.h"
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
@@ -153,6 +154,41 @@ void CSSOutlineDelegate::setDeclarationEntryRemoved(const StyleDeclarationPtr &d
     if (InspectUndoManager *undo = undoManager())
         undo->prepareWithInvocationTarget(this, [this, declaration, entry, removed, was] {
             setDeclarationEntryRemoved(declaration, entry, !removed, was);
+            reloadRuleList(1);
+        });
+}
+
+bool CSSOutlineDelegate::doRenameSelector(const StyleDeclarationPtr &declaration, const QString &selector)
+{
+    if (!declaration || declaration->isRemoved() || selector.isEmpty() || selector == declaration->selector())
+        return false;
+    if (declaration->type() != RuleType::Style && declaration->type() != RuleType::MediaStyle)
+        return false;
+    File *file = declaration->parentFile();
+    if (!file || !domCSSRuleByStyleDeclaration(declaration))
+        return false;
+    if (!DOMSelectorEngine::parse(selector)) {
+        alertOK(QStringLiteral("Selector \"%1\" is Invalid CSS Syntax.").arg(selector));
+        return false;
+    }
+    setSelectorOf(declaration, selector);
+    reloadRuleList(2);
+    applyContentToFile(file);
+    return true;
+}
+
+void CSSOutlineDelegate::setSelectorOf(const StyleDeclarationPtr &declaration, const QString &selector)
+{
+    const QString was = declaration->selector();
+    // The page's rule keeps its place and its declarations; only its selector changes.
+    if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration))
+        live->setSelectorText(selector);
+    declaration->setSelector(selector);
+    declaration->setModified(true);
+    markedItem(declaration)->setModified(true);
+    if (InspectUndoManager *undo = undoManager())
+        undo->prepareWithInvocationTarget(this, [this, declaration, was] {
+            setSelectorOf(declaration, was);
             reloadRuleList(1);
         });
 }

@@ -217,6 +217,19 @@ bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declarati
     const QString name = normalizedSelectorName(text);
     if (name.isEmpty() || name == declaration->selector())
         return false;
+    if (type == RuleType::Style || type == RuleType::MediaStyle) {
+        // A style rule keeps its place and its text: only the selector changes.
+        setActionName(QStringLiteral("Rename Selector"));
+        if (!m_rules->doRenameSelector(declaration, name)) {
+            QM_INFO(QStringLiteral("%1 was not renamed to %2").arg(declaration->selector(), name));
+            refreshListWithCurrentItem();
+            return false;
+        }
+        refreshSelectorList();
+        selectItemFromRule(declaration);
+        return true;
+    }
+    // A block is made anew with its rules, and the old one goes.
     const std::optional<StyleDeclarationPtr> before = itemBefore(declaration);
     if (!before) {
         QM_INFO(QStringLiteral("%1 was not renamed: it is no longer in its style sheet").arg(declaration->selector()));
