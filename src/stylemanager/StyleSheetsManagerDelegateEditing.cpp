@@ -200,8 +200,10 @@ QString StyleSheetsManagerDelegate::normalizedSelectorName(const QString &text)
     return ControlSelectorValidator::normalizedSelector(text.simplified());
 }
 
-bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &declaration, const QString &text)
+bool StyleSheetsManagerDelegate::renameRule(const StyleDeclarationPtr &target, const QString &text)
 {
+    // A copy: the caller's may live in a row that the rebuild below frees.
+    const StyleDeclarationPtr declaration = target;
     File *file = declaration ? declaration->parentFile() : nullptr;
     if (!file || !m_rules)
         return false;
