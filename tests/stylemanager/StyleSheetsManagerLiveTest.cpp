@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -325,7 +326,7 @@ TEST_F(StyleSheetsManager, SearchStepsThroughHitsWrapsAndFindsComments)
     EXPECT_EQ(selectedSelector(), QStringLiteral(".a"));
 }
 
-TEST_F(StyleSheetsManager, TabStaysInARowBeingEdited)
+TEST_F(StyleSheetsManager, TabStaysInARowBeingEditedAndReturnRenamesTheRule)
 {
     load();
     QWidget panel;
@@ -345,6 +346,17 @@ TEST_F(StyleSheetsManager, TabStaysInARowBeingEdited)
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), field);
     EXPECT_TRUE(list->isEditing());
+
+    // Return commits the typed name: the rule is renamed in page and file.
+    const QString before = *site->currentContent();
+    auto *line = qobject_cast<QLineEdit *>(field);
+    ASSERT_TRUE(line);
+    line->setText(QStringLiteral(".b2"));
+    QTest::keyClick(field, Qt::Key_Return);
+    live.settleWrites();
+    EXPECT_FALSE(list->isEditing());
+    EXPECT_EQ(*site->currentContent(), QString(before).replace(QStringLiteral(".b {"), QStringLiteral(".b2 {")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".b2"));
     layout->removeWidget(manager.view());
     manager.view()->setParent(nullptr);
 }
