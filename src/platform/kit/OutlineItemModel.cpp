@@ -414,9 +414,13 @@ bool OutlineItemModel::setData(const QModelIndex &index, const QVariant &value, 
     if (!index.isValid() || !m_dataSource || role != Qt::EditRole)
         return false;
     void *item = static_cast<Node *>(index.internalPointer())->item;
+    // The data source may reload the rows it is told of: the row is asked
+    // for again afterwards, and only when it is still there.
+    const QPersistentModelIndex edited(index);
     if (!m_dataSource->setObjectValue(m_outlineView, value, index.column(), item))
         return false;
-    Q_EMIT dataChanged(index, index);
+    if (edited.isValid())
+        Q_EMIT dataChanged(edited, edited);
     return true;
 }
 
