@@ -84,8 +84,17 @@ protected:
     {
         live.panel.setStyleSheetsManagerDelegate(&manager);
         manager.view()->resize(300, 500);
+        // Every alert is answered and kept.
+        Alert::setResponder([this](Alert &alert) {
+            alerts << alert.messageText();
+            return int(Alert::DefaultReturn);
+        });
     }
-    ~StyleSheetsManager() override { live.panel.setStyleSheetsManagerDelegate(nullptr); }
+    ~StyleSheetsManager() override
+    {
+        Alert::setResponder({});
+        live.panel.setStyleSheetsManagerDelegate(nullptr);
+    }
 
     void load()
     {
@@ -136,6 +145,7 @@ protected:
 
     LivePanel live;
     StyleSheetsManagerDelegate manager;
+    QStringList alerts;
     File *site = nullptr;
     File *other = nullptr;
 };
@@ -442,11 +452,6 @@ TEST_F(StyleSheetsManager, DuplicateAddsTheCopyAfterTheRuleAndInsideItsMediaBloc
 TEST_F(StyleSheetsManager, RenameNormalisesSpacingKeepsAttributeTextAndUndoesInOneStep)
 {
     load();
-    QStringList alerts;
-    Alert::setResponder([&alerts](Alert &alert) {
-        alerts << alert.messageText();
-        return int(Alert::DefaultReturn);
-    });
     const QString before = *site->currentContent();
     ASSERT_TRUE(manager.renameRule(row(QStringLiteral(".b"))->declaration, QStringLiteral("div>.b,p   .x")));
     live.settleWrites();
@@ -475,7 +480,6 @@ TEST_F(StyleSheetsManager, RenameNormalisesSpacingKeepsAttributeTextAndUndoesInO
     live.settleWrites();
     EXPECT_EQ(*site->currentContent(), now);
     EXPECT_TRUE(topSelectors().contains(QStringLiteral(".b")));
-    Alert::setResponder({});
 }
 
 TEST_F(StyleSheetsManager, ACaseOnlyRenameKeepsThePlaceAndBlocksAreRenamedWithTheirRules)
@@ -626,11 +630,6 @@ TEST_F(StyleSheetsManager, ARuleDraggedIntoAMediaBlockMovesInPageAndFileAsOneUnd
 TEST_F(StyleSheetsManager, RulesDroppedRightAfterOneOfThemKeepEveryRuleInPageAndFile)
 {
     load();
-    int alerts = 0;
-    Alert::setResponder([&alerts](Alert &) {
-        ++alerts;
-        return int(Alert::DefaultReturn);
-    });
     const QString before = *site->currentContent();
     OutlineViewEx *list = manager.outline();
     QMimeData mime;
@@ -641,8 +640,7 @@ TEST_F(StyleSheetsManager, RulesDroppedRightAfterOneOfThemKeepEveryRuleInPageAnd
     // After .a, which is itself dragged: the two land where they were.
     ASSERT_TRUE(manager.acceptDrop(list, info, sheetRow(site), 2));
     live.settleWrites();
-    Alert::setResponder({});
-    EXPECT_EQ(alerts, 0);
+    EXPECT_TRUE(alerts.isEmpty());
     EXPECT_EQ(topSelectors().mid(0, 3), (QStringList{".a", ".b", ".a:hover"}));
     const QString text = *site->currentContent();
     EXPECT_EQ(text.count(QStringLiteral(".a {")), 1) << text.toStdString();
@@ -687,11 +685,6 @@ TEST_F(StyleSheetsManager, ASnippetAddsItsBlockWithItsRulesAndThenItsRuleInOrder
 TEST_F(StyleSheetsManager, AMediaBlockTheFileHasAlreadyIsRefusedWithAnAlert)
 {
     load();
-    QStringList alerts;
-    Alert::setResponder([&alerts](Alert &alert) {
-        alerts << alert.messageText();
-        return int(Alert::DefaultReturn);
-    });
     const QString before = *site->currentContent();
     QMimeData mime;
     DragPayload::setDomNodeDragCopy(&mime, QVariantMap{{QStringLiteral("category"), QStringLiteral("CSS")},
@@ -701,7 +694,6 @@ TEST_F(StyleSheetsManager, AMediaBlockTheFileHasAlreadyIsRefusedWithAnAlert)
     info.pasteboard = &mime;
     EXPECT_TRUE(manager.acceptDrop(manager.outline(), info, sheetRow(site), 2));
     live.settleWrites();
-    Alert::setResponder({});
     EXPECT_EQ(alerts, QStringList{QStringLiteral("\"@media SCREEN and (max-width: 600px)\"\nis Already exists.")});
     EXPECT_EQ(*site->currentContent(), before);
 }
@@ -737,11 +729,6 @@ TEST_F(StyleSheetsManager, AWordFromAnIdValueBecomesAnIdRuleAndAnyOtherWordAClas
 TEST_F(StyleSheetsManager, ARuleThePageRefusesInItsNewPlaceStaysWhereItWas)
 {
     load();
-    int alerts = 0;
-    Alert::setResponder([&alerts](Alert &) {
-        ++alerts;
-        return int(Alert::DefaultReturn);
-    });
     const QString before = *site->currentContent();
     OutlineViewEx *list = manager.outline();
     QMimeData mime;
@@ -754,8 +741,7 @@ TEST_F(StyleSheetsManager, ARuleThePageRefusesInItsNewPlaceStaysWhereItWas)
     EXPECT_TRUE(topSelectors().contains(QStringLiteral("p >")));
     EXPECT_EQ(row(QStringLiteral("@media screen and (max-width: 600px)"))->children.size(), 2u);
     EXPECT_EQ(*site->currentContent(), before);
-    Alert::setResponder({});
-    EXPECT_EQ(alerts, 1);
+    EXPECT_EQ(alerts.size(), 1);
 }
 
 TEST_F(StyleSheetsManager, NothingIsDroppedBeforeALeadingCharset)
