@@ -106,6 +106,15 @@ struct EditorsPanel
         return LivePanel::declaration(live.ruleRow(selector), property);
     }
     QString color() { return computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")); }
+    // One undo gives page and text back as they were, and leaves nothing to undo.
+    void expectOneUndoRestoresAll()
+    {
+        live.undo.undo();
+        live.settleWrites();
+        EXPECT_FALSE(live.undo.canUndo());
+        EXPECT_EQ(text(), original);
+        EXPECT_EQ(color(), QStringLiteral("rgb(255, 0, 0)"));
+    }
     // Selects the row and opens its value field, as a click does.
     QLineEdit *openValueField(const CSSRulePtr &row)
     {
@@ -162,11 +171,7 @@ TEST(RulesValueList, DownOpensTheListAClickCommitsAndOneUndoRestoresPageAndText)
     expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: blue;"));
     EXPECT_EQ(panel.text(), expected);
 
-    live.undo.undo();
-    live.settleWrites();
-    EXPECT_FALSE(live.undo.canUndo());
-    EXPECT_EQ(panel.text(), panel.original);
-    EXPECT_EQ(panel.color(), QStringLiteral("rgb(255, 0, 0)"));
+    panel.expectOneUndoRestoresAll();
 }
 
 TEST(RulesStyleEditors, WithoutAnEditorNoBadgeAndNoPopover)
@@ -249,11 +254,7 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: rgb(0, 0, 10);"));
     EXPECT_EQ(panel.text(), expected);
     ASSERT_TRUE(live.undo.canUndo());
-    live.undo.undo();
-    live.settleWrites();
-    EXPECT_FALSE(live.undo.canUndo());
-    EXPECT_EQ(panel.text(), panel.original);
-    EXPECT_EQ(panel.color(), QStringLiteral("rgb(255, 0, 0)"));
+    panel.expectOneUndoRestoresAll();
     live.panel.setStyleEditor(nullptr);
 }
 
@@ -299,11 +300,7 @@ TEST(RulesStyleEdits, AWholeRuleEditCommitsAddsAndRemovesAsOneStepAndChangesNoth
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("background-image")), QStringLiteral("url(\"http://a/b;c.png\")"));
 
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Change Style"));
-    live.undo.undo();
-    live.settleWrites();
-    EXPECT_FALSE(live.undo.canUndo());
-    EXPECT_EQ(panel.text(), panel.original);
-    EXPECT_EQ(panel.color(), QStringLiteral("rgb(255, 0, 0)"));
+    panel.expectOneUndoRestoresAll();
 }
 
 TEST(RulesStyleEdits, AnUnreadableTextOrARuleNoLongerShownChangesNothing)

@@ -43,6 +43,22 @@ struct PopoverPanel
     }
     QString text() { return *live.file(QStringLiteral("site.css"))->currentContent(); }
     QString computed(const QString &property) { return computedValue(*live.fixture, QStringLiteral("t"), property); }
+    // Closing the popover writes the one declaration changed.
+    void expectClosedAndWritten(const QString &was, const QString &now)
+    {
+        live.panel.closeStyleEditor();
+        live.settleWrites();
+        EXPECT_EQ(text(), QString(original).replace(was, now));
+    }
+    // One undo gives the text back as it was and leaves nothing to undo.
+    void expectOneUndoRestoresTheText()
+    {
+        ASSERT_TRUE(live.undo.canUndo());
+        live.undo.undo();
+        live.settleWrites();
+        EXPECT_FALSE(live.undo.canUndo());
+        EXPECT_EQ(text(), original);
+    }
     // Opens the popover editor of the declaration from its row.
     bool open(const QString &property)
     {
@@ -83,17 +99,8 @@ TEST(PopoverEditorsLive, EachStepOfTheSizeEditorReachesThePageAndClosingCommitsO
         EXPECT_EQ(panel.computed(QStringLiteral("width")), expected);
     }
     EXPECT_FALSE(live.undo.canUndo());
-    live.panel.closeStyleEditor();
-    live.settleWrites();
-    QString expected = panel.original;
-    expected.replace(QStringLiteral("width: 100px;"), QStringLiteral("width: 103px;"));
-    EXPECT_EQ(panel.text(), expected);
-
-    ASSERT_TRUE(live.undo.canUndo());
-    live.undo.undo();
-    live.settleWrites();
-    EXPECT_FALSE(live.undo.canUndo());
-    EXPECT_EQ(panel.text(), panel.original);
+    panel.expectClosedAndWritten(QStringLiteral("width: 100px;"), QStringLiteral("width: 103px;"));
+    panel.expectOneUndoRestoresTheText();
     EXPECT_EQ(panel.computed(QStringLiteral("width")), QStringLiteral("100px"));
 }
 
@@ -101,25 +108,15 @@ TEST(PopoverEditorsLive, ABoxShadowLayerAddedInThePopoverReachesThePageAndIsOneU
 {
     PopoverPanel panel;
     ASSERT_TRUE(panel.loaded);
-    LivePanel &live = panel.live;
     ASSERT_TRUE(panel.open(QStringLiteral("box-shadow")));
     auto *shadow = qobject_cast<DropShadowView *>(panel.editors.editorView());
     ASSERT_TRUE(shadow);
     ASSERT_EQ(shadow->props().size(), 1);
     shadow->addProp();
     EXPECT_TRUE(panel.computed(QStringLiteral("box-shadow")).contains(QStringLiteral("2px 2px 2px 1px")));
-    live.panel.closeStyleEditor();
-    live.settleWrites();
-    QString expected = panel.original;
-    expected.replace(QStringLiteral("box-shadow: 1px 1px red;"),
-                     QStringLiteral("box-shadow: 1px 1px red,2px 2px 2px 1px #000000;"));
-    EXPECT_EQ(panel.text(), expected);
-
-    ASSERT_TRUE(live.undo.canUndo());
-    live.undo.undo();
-    live.settleWrites();
-    EXPECT_FALSE(live.undo.canUndo());
-    EXPECT_EQ(panel.text(), panel.original);
+    panel.expectClosedAndWritten(QStringLiteral("box-shadow: 1px 1px red;"),
+                                 QStringLiteral("box-shadow: 1px 1px red,2px 2px 2px 1px #000000;"));
+    panel.expectOneUndoRestoresTheText();
     EXPECT_FALSE(panel.computed(QStringLiteral("box-shadow")).contains(QStringLiteral("2px 2px 2px 1px")));
 }
 
