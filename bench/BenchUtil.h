@@ -26,6 +26,15 @@ inline double median(std::vector<double> values)
     return percentile(std::move(values), 0.5);
 }
 
+// How long the work took, in milliseconds.
+inline double timedMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
 // Turns the event loop until the condition holds or the time is up; answers
 // whether it holds.
 inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)

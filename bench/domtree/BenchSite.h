@@ -31,15 +31,6 @@ inline void reportTimes(const char *label, const std::vector<double> &times)
     std::fflush(stdout);
 }
 
-// How long the work took, in milliseconds.
-inline double timedMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 struct BenchSite
 {
     BenchSite(const QString &folder, const QString &html)

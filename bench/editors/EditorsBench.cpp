@@ -33,14 +33,6 @@
 
 namespace {
 
-double timedMs(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
 void report(const char *what, const std::vector<double> &times)
 {
     std::printf("RESULT %s %.3f %.3f\n", what, median(times), *std::min_element(times.begin(), times.end()));

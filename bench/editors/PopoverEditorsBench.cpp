@@ -36,14 +36,6 @@
 
 namespace {
 
-double timedMs(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
 void report(const QString &what, const std::vector<double> &times)
 {
     std::printf("RESULT %s %.3f %.3f\n", qPrintable(what), median(times), *std::min_element(times.begin(), times.end()));

@@ -37,14 +37,6 @@ QByteArray page()
     return html + "</div></body></html>";
 }
 
-double timedMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
