@@ -444,8 +444,7 @@ void StyleSheetsManagerDelegate::placePatchingButton(const QPoint &viewportPoint
     const Row *row = rowOfItem(OutlineView::itemForIndex(index));
     const StyleDeclarationPtr rule = row ? row->declaration : nullptr;
     const bool lone = rule && (rule->type() == RuleType::Style || rule->type() == RuleType::MediaStyle)
-                      && StyleSheetsManagerListCell::isLoneClass(rule->selector())
-                      && PatchingButton::patchesClass(rule->selector());
+                      && StyleSheetsManagerListCell::isLoneClass(rule->selector());
     if (!lone) {
         m_patchingButton->hide();
         return;

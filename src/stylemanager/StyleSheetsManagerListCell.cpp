@@ -58,8 +58,9 @@ StyleSheetsManagerListCell::StyleSheetsManagerListCell(StyleSheetsManagerDelegat
 
 bool StyleSheetsManagerListCell::isLoneClass(const QString &selector)
 {
+    // One compound only, and that down to a single class: ".a:hover" is, ".a:hover .b" is not.
     const QStringList parts = selector.trimmed().split(QLatin1Char(' '));
-    return parts.size() == 1 && parts.first().startsWith(QLatin1Char('.'));
+    return parts.size() == 1 && parts.first().startsWith(QLatin1Char('.')) && PatchingButton::patchesClass(selector);
 }
 
 StyleSheetsManagerListCell::Look StyleSheetsManagerListCell::lookOf(const Row &row, bool selected,
@@ -72,7 +73,7 @@ StyleSheetsManagerListCell::Look StyleSheetsManagerListCell::lookOf(const Row &r
     const StyleDeclaration &rule = *row.declaration;
     const int type = rule.type();
     look.count = m_styleSheetDelegate->countText(rule);
-    look.patchingShown = isStyleRule(type) && isLoneClass(rule.selector()) && PatchingButton::patchesClass(rule.selector());
+    look.patchingShown = isStyleRule(type) && isLoneClass(rule.selector());
     // A rule matching nothing offers its class in the faint image.
     look.showButton = look.count != QLatin1String("(0)");
     if (selected)

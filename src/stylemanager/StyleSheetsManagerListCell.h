@@ -31,7 +31,7 @@ public:
     Look lookOf(const StyleSheetsManagerDelegate::Row &row, bool selected, const QPalette &palette) const;
     // Where the patching button sits in a cell.
     static QRect patchingButtonRect(const QRect &cell);
-    // Whether the selector is one class and nothing else.
+    // Whether the selector comes down to one class the patching button can give.
     static bool isLoneClass(const QString &selector);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
