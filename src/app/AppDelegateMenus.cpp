@@ -81,7 +81,7 @@ void AppDelegate::connectMenus()
         });
     InspectUndoManager *shared = sharedUndoManager();
     for (auto signal : {&InspectUndoManager::didCloseUndoGroup, &InspectUndoManager::didUndoChange,
-                        &InspectUndoManager::didRedoChange})
+                        &InspectUndoManager::didRedoChange, &InspectUndoManager::undoAvailabilityChanged})
         connect(shared, signal, &menu, &MainMenu::validateAll);
 
     // The edit commands go to the focused widget when it has them.

@@ -6,7 +6,7 @@
 
 static const QByteArray kLoopEndSelector = QByteArrayLiteral("loopEnd:");
 
-static QString describe(const TargetRef &target, const QByteArray &selector)
+static QString describeAction(const TargetRef &target, const QByteArray &selector)
 {
     return QStringLiteral("0x%1:%2")
         .arg(quintptr(target.identity()), 0, 16)
@@ -29,7 +29,7 @@ void InspectUndoManager::registerUndoWithTarget(const TargetRef &target, const Q
 {
     QM_ASSERT(!target.isNull() && action, return);
     record({target, selector, std::move(action)});
-    QM_DEBUG(describe(target, selector));
+    QM_DEBUG(describeAction(target, selector));
 }
 
 void InspectUndoManager::setActionName(const QString &name)
@@ -137,15 +137,18 @@ void InspectUndoManager::redo()
 
 void InspectUndoManager::removeAllActions()
 {
+    const Availability before = availability();
     m_undoStack.clear();
     m_redoStack.clear();
     // Open groups stay open, so the callers' begin and end calls still pair up.
     for (Group &group : m_openGroups)
         group.entries.clear();
+    notifyIfChanged(before);
 }
 
 void InspectUndoManager::removeAllActionsWithTarget(const TargetRef &target)
 {
+    const Availability before = availability();
     const auto sameTarget = [&target](const Entry &entry) { return entry.target == target; };
     for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
         for (Group &group : *stack)
@@ -154,10 +157,12 @@ void InspectUndoManager::removeAllActionsWithTarget(const TargetRef &target)
     }
     for (Group &group : m_openGroups)
         group.entries.removeIf(sameTarget);
+    notifyIfChanged(before);
 }
 
 void InspectUndoManager::record(Entry entry)
 {
+    const Availability before = availability();
     // A new edit makes the redo history meaningless.
     if (m_state == State::Normal)
         m_redoStack.clear();
@@ -166,9 +171,23 @@ void InspectUndoManager::record(Entry entry)
         openGroup(QString());
         m_openGroups.last().entries.append(std::move(entry));
         closeGroup();
-        return;
+    } else {
+        m_openGroups.last().entries.append(std::move(entry));
     }
-    m_openGroups.last().entries.append(std::move(entry));
+    // A replay announces itself with didUndoChange or didRedoChange.
+    if (m_state == State::Normal)
+        notifyIfChanged(before);
+}
+
+InspectUndoManager::Availability InspectUndoManager::availability() const
+{
+    return {canUndo(), canRedo()};
+}
+
+void InspectUndoManager::notifyIfChanged(Availability before)
+{
+    if (availability() != before)
+        Q_EMIT undoAvailabilityChanged();
 }
 
 void InspectUndoManager::openGroup(const QString &actionName)
@@ -210,7 +229,7 @@ void InspectUndoManager::replay(State state, QList<Group> &from)
     for (auto it = group.entries.crbegin(); it != group.entries.crend(); ++it) {
         if (!it->target.isAlive()) {
             QM_DEBUG(QStringLiteral("skipped the action of a destroyed target %1")
-                         .arg(describe(it->target, it->selector)));
+                         .arg(describeAction(it->target, it->selector)));
             continue;
         }
         it->action();

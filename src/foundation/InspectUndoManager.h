@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // The undo manager of the application (one shared instance, reached through
 // AppDelegate::sharedUndoManager). An edit registers its inverse as a closure
@@ -72,6 +73,9 @@ Q_SIGNALS:
     void didUndoChange();
     void willRedoChange();
     void didRedoChange();
+    // canUndo() or canRedo() changed outside the signals above: the first
+    // action of an open group, a cleared redo history, removed actions.
+    void undoAvailabilityChanged();
 
 private:
     enum class State { Normal, Undoing, Redoing };
@@ -88,7 +92,11 @@ private:
         QString actionName;
     };
 
+    using Availability = std::pair<bool, bool>; // canUndo(), canRedo()
+
     void record(Entry entry);
+    Availability availability() const;
+    void notifyIfChanged(Availability before);
     void openGroup(const QString &actionName);
     void closeGroup();
     void closeGroupsDownTo(int level);
