@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless.
 # With --sanitize: the sanitizer run instead (scripts/sanitize.sh).
+# With --bench: the benchmarks and screenshot tools are built too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
-if [ "${1:-}" = --sanitize ]; then
-    exec "$root/scripts/sanitize.sh"
-fi
+case "${1:-}" in
+    --sanitize) exec "$root/scripts/sanitize.sh" ;;
+    --bench) export QUILLMARK_BENCH=ON ;;
+esac
 "$root/scripts/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

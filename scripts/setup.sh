@@ -40,7 +40,10 @@ fi
 
 build_type=${QUILLMARK_BUILD_TYPE:-RelWithDebInfo}
 # Configure every time: it is quick, and picks up subsystem folders added since.
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+# QUILLMARK_BENCH=ON builds the benchmarks and screenshot tools (./test.sh
+# --bench); QUILLMARK_DEBUG_INFO=OFF leaves out debug information (CI).
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" \
+    -DQUILLMARK_BENCH="${QUILLMARK_BENCH:-OFF}" -DQUILLMARK_DEBUG_INFO="${QUILLMARK_DEBUG_INFO:-ON}" >/dev/null
 # Incremental builds sometimes miss headers that gained Q_OBJECT since the last
 # moc run; dropping the stamp makes the moc step look at every header again.
 find "$root/build" -path '*_autogen/timestamp' -delete

@@ -1,4 +1,5 @@
 #include "FileViewController.h"
+#include "Shell_p.h"
 
 #include "views/DirectoryViewer.h"
 #include "views/FontSampleView.h"
@@ -47,10 +48,7 @@ bool extensionConformsToText(const QString &name)
     return !types.isEmpty() && types.first().inherits(QStringLiteral("text/plain"));
 }
 
-File *fileOf(const Notification &notification)
-{
-    return notification.userInfo.value(QStringLiteral("file")).value<File *>();
-}
+using ShellPrivate::fileOf;
 
 // One colourer of each language serves every code view, made on first use;
 // the application owns them.

@@ -2,6 +2,7 @@
 // and the lookups by path.
 
 #include "ProjectDelegate.h"
+#include "Shell_p.h"
 
 #include "AppDelegate.h"
 #include "EXWindow.h"
@@ -36,10 +37,7 @@
 
 namespace {
 
-File *fileOf(const Notification &notification)
-{
-    return notification.userInfo.value(QStringLiteral("file")).value<File *>();
-}
+using ShellPrivate::fileOf;
 
 // The path a "rootPathes" entry keeps for its folder (the folder's own path
 // stands where a bookmark would be kept).

@@ -9,6 +9,7 @@
 // Failures are told in one alert at the end of the drop.
 
 #include "ProjectDelegate.h"
+#include "Shell_p.h"
 
 #include "FileOperations.h"
 
@@ -28,10 +29,7 @@
 
 namespace {
 
-File *asFile(void *item)
-{
-    return static_cast<File *>(item);
-}
+using ShellPrivate::asFile;
 
 bool isFolderOnDisk(const QString &path)
 {

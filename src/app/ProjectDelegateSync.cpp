@@ -4,6 +4,7 @@
 // behind the text being edited (out of sync), which covers the panels.
 
 #include "ProjectDelegate.h"
+#include "Shell_p.h"
 
 #include "AppDelegate.h"
 #include "BlockSheet.h"
@@ -30,10 +31,7 @@ namespace {
 // A stamp younger than this leaves a code-view change unstamped.
 constexpr qint64 kRestampIntervalMs = 100;
 
-File *fileOf(const Notification &notification)
-{
-    return notification.userInfo.value(QStringLiteral("file")).value<File *>();
-}
+using ShellPrivate::fileOf;
 
 // The address of the object behind an interface, as posters name themselves.
 template<typename Interface>

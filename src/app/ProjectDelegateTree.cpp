@@ -3,6 +3,7 @@
 // refreshes after folders changed on disk.
 
 #include "ProjectDelegate.h"
+#include "Shell_p.h"
 
 #include "AppDelegate.h"
 #include "FileArrayController.h"
@@ -42,15 +43,8 @@ namespace {
 constexpr double kProjectRowHeight = 21.0;
 constexpr double kFileRowHeight = 17.0;
 
-File *fileOf(const Notification &notification)
-{
-    return notification.userInfo.value(QStringLiteral("file")).value<File *>();
-}
-
-File *asFile(void *item)
-{
-    return static_cast<File *>(item);
-}
+using ShellPrivate::fileOf;
+using ShellPrivate::asFile;
 
 } // namespace
 

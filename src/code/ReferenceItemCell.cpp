@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kRowHeight = 18;
 constexpr int kButtonSize = 16;
 
 QIcon jumpIcon(const QStyle *style)

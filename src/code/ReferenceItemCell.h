@@ -16,6 +16,9 @@ class ReferenceItemCell : public QStyledItemDelegate
     Q_OBJECT
 
 public:
+    // The height of a row of the list.
+    static constexpr int kRowHeight = 18;
+
     // elementAt answers the row's element, or null.
     ReferenceItemCell(std::function<const MarkUpElement *(const QModelIndex &)> elementAt, QObject *parent);
 

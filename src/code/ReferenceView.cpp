@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kRowHeight = 18;
-
 int &codeType()
 {
     return CodeAssistContext::shared().codeType;
@@ -84,7 +82,7 @@ ReferenceView::ReferenceView(QWidget *parent)
     m_referenceOutlineView->setFocusPolicy(Qt::NoFocus);
     m_referenceOutlineView->setFont(CodeView::menloFont(11.0));
     m_referenceOutlineView->setIndentationPerLevel(0);
-    m_referenceOutlineView->setRowHeight(kRowHeight);
+    m_referenceOutlineView->setRowHeight(ReferenceItemCell::kRowHeight);
     m_cell = new ReferenceItemCell(
         [this](const QModelIndex &index) -> const MarkUpElement * {
             return static_cast<const MarkUpElement *>(OutlineView::itemForIndex(index));
@@ -94,7 +92,7 @@ ReferenceView::ReferenceView(QWidget *parent)
     m_referenceOutlineView->registerCell(QStringLiteral("ItemCell"), m_cell);
     OutlineDelegate delegate;
     delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *) { return QStringLiteral("ItemCell"); };
-    delegate.heightOfRowByItem = [](OutlineView *, void *) { return double(kRowHeight); };
+    delegate.heightOfRowByItem = [](OutlineView *, void *) { return double(ReferenceItemCell::kRowHeight); };
     delegate.selectionDidChange = [this](OutlineView *) { outlineViewSelectionDidChange(); };
     m_referenceOutlineView->setDelegate(std::move(delegate));
     m_referenceOutlineView->setDataSource(this);

@@ -23,7 +23,7 @@ QVariant keyOf(const CodeView *view)
 }
 
 // The view's text as the passes read it: one line feed per line end.
-QString textOf(const CodeView *view)
+QString plainTextOf(const CodeView *view)
 {
     QString text = view->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
@@ -155,7 +155,7 @@ void SyntaxColoring::startRun(CodeView *view)
     state.running = true;
     state.runEdits = state.edits;
     state.spans.clear();
-    const QString text = textOf(view);
+    const QString text = plainTextOf(view);
     const QPointer<CodeView> guarded(view);
     const quint64 edits = state.edits;
     if (text.size() <= kInlineLength) {

@@ -3,6 +3,7 @@
 // the write-back of its style sheet.
 
 #include "CSSOutlineDelegate.h"
+#include "CSSRules_p.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -30,10 +31,7 @@ bool isDefaultPrefixed(const QString &name)
     return defaults.contains(name);
 }
 
-bool hasLiveType(const CSSRulePtr &row, int type)
-{
-    return row && row->rule() && row->rule()->type() == type;
-}
+using CSSRulesPrivate::hasLiveType;
 
 bool isMediaRow(const CSSRulePtr &row)
 {

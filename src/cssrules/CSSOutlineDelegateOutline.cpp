@@ -3,6 +3,7 @@
 // selected rule's rows, and the collapsed restyling of the rows on screen.
 
 #include "CSSOutlineDelegate.h"
+#include "CSSRules_p.h"
 
 #include "CSSRuleRowCell.h"
 #include "CSSRuleRowView.h"
@@ -24,10 +25,7 @@ namespace {
 
 constexpr double kRowHeight = 18.0;
 
-bool hasLiveType(const CSSRulePtr &row, int type)
-{
-    return row && row->rule() && row->rule()->type() == type;
-}
+using CSSRulesPrivate::hasLiveType;
 
 int kindOf(const CSSRulePtr &row)
 {

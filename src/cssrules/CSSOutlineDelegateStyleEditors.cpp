@@ -7,6 +7,7 @@
 // layer and are handed in; without them every property has "noEditor".
 
 #include "CSSOutlineDelegate.h"
+#include "CSSRules_p.h"
 
 #include "interfaces/AttributeStyleEditorInterface.h"
 #include "interfaces/StyleEditorInterface.h"
@@ -67,10 +68,7 @@ private:
     QPointer<QWidget> m_content;
 };
 
-bool hasLiveType(const CSSRulePtr &row, int type)
-{
-    return row && row->rule() && row->rule()->type() == type;
-}
+using CSSRulesPrivate::hasLiveType;
 
 // The shared colour dialogs the editors open.
 QList<QColorDialog *> colorDialogs()

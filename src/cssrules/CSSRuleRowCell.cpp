@@ -1,4 +1,5 @@
 #include "CSSRuleRowCell.h"
+#include "CSSRules_p.h"
 
 #include "CSSOutlineDelegate.h"
 #include "CSSTextVauleInput.h"
@@ -25,10 +26,7 @@ CSSRule *rowAt(const QModelIndex &index)
     return static_cast<CSSRule *>(OutlineView::itemForIndex(index));
 }
 
-bool hasLiveType(const CSSRulePtr &row, int type)
-{
-    return row && row->rule() && row->rule()->type() == type;
-}
+using CSSRulesPrivate::hasLiveType;
 
 // The row, its owner or its owner's owner answers.
 template<typename Test>

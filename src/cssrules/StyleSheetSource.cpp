@@ -1,11 +1,9 @@
 #include "StyleSheetSource.h"
+#include "CSSRules_p.h"
 
 namespace {
 
-bool isWhite(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
+using CSSRulesPrivate::isWhite;
 
 } // namespace
 

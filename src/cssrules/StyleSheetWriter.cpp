@@ -1,4 +1,5 @@
 #include "StyleSheetWriter.h"
+#include "CSSRules_p.h"
 
 #include "stylesheet/GradientColorParser.h"
 #include "stylesheet/StringVendarPrefix.h"
@@ -22,10 +23,7 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-bool isWhite(QChar c)
-{
-    return isBlank(c) || c == u'\n' || c == u'\r' || c == u'\f';
-}
+using CSSRulesPrivate::isWhite;
 
 qsizetype lineStart(const QString &text, qsizetype position)
 {

@@ -2,6 +2,7 @@
 // minified layout write them.
 
 #include "StyleSheetWriter.h"
+#include "CSSRules_p.h"
 
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "stylesheet/GradientColorParser.h"
@@ -43,7 +44,7 @@ QString dashed(const QString &prefix)
     return QLatin1Char('-') + word + QLatin1Char('-');
 }
 
-double keyNumber(const QString &key)
+double keyPercent(const QString &key)
 {
     if (key == QLatin1String("from"))
         return 0;
@@ -60,7 +61,7 @@ double keyNumber(const QString &key)
 QList<StyleDeclarationPtr> sortedByKey(QList<StyleDeclarationPtr> keyframes)
 {
     std::stable_sort(keyframes.begin(), keyframes.end(), [](const StyleDeclarationPtr &a, const StyleDeclarationPtr &b) {
-        return keyNumber(a->selector().trimmed()) < keyNumber(b->selector().trimmed());
+        return keyPercent(a->selector().trimmed()) < keyPercent(b->selector().trimmed());
     });
     return keyframes;
 }
@@ -72,10 +73,7 @@ QString collapsedWhiteSpace(const QString &text)
     return text.simplified();
 }
 
-bool isWhite(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
+using CSSRulesPrivate::isWhite;
 
 // The rules nested in a style rule's body (the model keeps them as text):
 // each top-level piece of the body that opens a block, through its "}".

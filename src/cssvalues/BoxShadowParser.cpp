@@ -4,7 +4,7 @@
 
 namespace {
 
-QStringList keywords()
+QStringList boxShadowKeywords()
 {
     return {QStringLiteral("inset"), QStringLiteral("none"), QStringLiteral("rgba"), QStringLiteral("rgb"),
             QStringLiteral("px"),    QStringLiteral("em"),   QStringLiteral("rem"),  QStringLiteral("%")};
@@ -15,7 +15,7 @@ QStringList keywords()
 // after the lengths; 13 to 15 put the colour after the lengths, the order
 // DropShadowValue::stringValue() writes, and 16 to 18 are their inset twins.
 // "inset" before a layer is the rule "InsetShadow".
-QHash<QString, ShadowParser::ShadowForm> forms()
+QHash<QString, ShadowParser::ShadowForm> boxShadowForms()
 {
     using Form = ShadowParser::ShadowForm;
     QHash<QString, Form> forms{
@@ -46,7 +46,7 @@ BoxShadowParser::BoxShadowParser()
 {
 }
 
-BoxShadowParser::BoxShadowParser(const QString &grammarPath) : ShadowParser(grammarPath, keywords(), forms())
+BoxShadowParser::BoxShadowParser(const QString &grammarPath) : ShadowParser(grammarPath, boxShadowKeywords(), boxShadowForms())
 {
 }
 

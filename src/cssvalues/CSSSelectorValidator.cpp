@@ -1,4 +1,5 @@
 #include "CSSSelectorValidator.h"
+#include "CSSValues_p.h"
 
 #include "grammar/CPIdentifierRecogniser.h"
 #include "grammar/CPKeywordRecogniser.h"
@@ -48,13 +49,6 @@ const char *const s_pseudoNames[] = {
     "nth-first-of-type", "nth-last-of-type", "nth-only-child", "nth-only-of-type", "first-of-type",
     "only-child", "only-of-type", "lang", "nth-child", "nth-last-child", "nth-of-type", "not"
 };
-
-const CPCharacterSet &nameCharacters()
-{
-    static const CPCharacterSet set(
-        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_"));
-    return set;
-}
 
 // Only ASCII letters are folded: every other character keeps its place, so
 // error ranges refer to the text as the user typed it (a full Unicode
@@ -126,7 +120,7 @@ void CSSSelectorValidator::setup()
     auto addNames = [&tokeniser](const char *const *begin, const char *const *end) {
         for (const char *const *name = begin; name != end; ++name)
             tokeniser->addTokenRecogniser(
-                CPKeywordRecogniser::recogniserForKeyword(QString::fromLatin1(*name), nameCharacters()));
+                CPKeywordRecogniser::recogniserForKeyword(QString::fromLatin1(*name), CSSValuesPrivate::nameCharacters()));
     };
     addNames(std::begin(s_elementNames), std::end(s_elementNames));
     addNames(std::begin(s_svgElementNames), std::end(s_svgElementNames));

@@ -1,4 +1,5 @@
 #include "ShadowParser.h"
+#include "CSSValues_p.h"
 
 #include "HexColorRecogniser.h"
 
@@ -18,13 +19,6 @@
 #include <cmath>
 
 namespace {
-
-const CPCharacterSet &nameCharacters()
-{
-    static const CPCharacterSet set(
-        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_"));
-    return set;
-}
 
 std::optional<double> numberOf(const QVariant &value)
 {
@@ -82,7 +76,7 @@ void ShadowParser::setUp()
     for (const char *keyword : {"#", ",", "(", ")"})
         m_tokeniser->addTokenRecogniser(CPKeywordRecogniser::recogniserForKeyword(QString::fromLatin1(keyword)));
     for (const QString &keyword : std::as_const(m_keywords))
-        m_tokeniser->addTokenRecogniser(CPKeywordRecogniser::recogniserForKeyword(keyword, nameCharacters()));
+        m_tokeniser->addTokenRecogniser(CPKeywordRecogniser::recogniserForKeyword(keyword, CSSValuesPrivate::nameCharacters()));
     m_tokeniser->addTokenRecogniser(CPIdentifierRecogniser::identifierRecogniser());
     m_tokeniser->addTokenRecogniser(CPNumberRecogniser::numberRecogniser());
     m_tokeniser->addTokenRecogniser(CPWhiteSpaceRecogniser::whiteSpaceRecogniser());

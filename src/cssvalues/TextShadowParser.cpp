@@ -4,14 +4,14 @@
 
 namespace {
 
-QStringList keywords()
+QStringList textShadowKeywords()
 {
     return {QStringLiteral("none"), QStringLiteral("rgba"), QStringLiteral("rgb"), QStringLiteral("px"),
             QStringLiteral("em"),   QStringLiteral("rem"),  QStringLiteral("%")};
 }
 
 // Parts stand at even indexes, the white space between them at odd ones.
-QHash<QString, ShadowParser::ShadowForm> forms()
+QHash<QString, ShadowParser::ShadowForm> textShadowForms()
 {
     using Form = ShadowParser::ShadowForm;
     return {
@@ -31,6 +31,6 @@ TextShadowParser::TextShadowParser()
 {
 }
 
-TextShadowParser::TextShadowParser(const QString &grammarPath) : ShadowParser(grammarPath, keywords(), forms())
+TextShadowParser::TextShadowParser(const QString &grammarPath) : ShadowParser(grammarPath, textShadowKeywords(), textShadowForms())
 {
 }

@@ -2,6 +2,7 @@
 // "do not save" marks it toggles, and the copies of a row as text.
 
 #include "DomTreeDelegate.h"
+#include "DomTreeDelegate_p.h"
 
 #include "DOMNodeLists.h"
 #include "DomTreeOutlineView.h"
@@ -43,10 +44,7 @@ QString nameOfTemplate(const QString &tagText)
     return tagText.section(QLatin1Char(' '), 0, 0).toLower();
 }
 
-QString lowerNameOf(const DOMNodeEx *row)
-{
-    return row && row->node() ? row->node()->nodeName().toLower() : QString();
-}
+using DomTreeDelegatePrivate::lowerNameOf;
 
 } // namespace
 

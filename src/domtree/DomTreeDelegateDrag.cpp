@@ -2,6 +2,7 @@
 // class names, rules and image files) and the preview's drag notifications.
 
 #include "DomTreeDelegate.h"
+#include "DomTreeDelegate_p.h"
 
 #include "DomTreeOutlineView.h"
 
@@ -23,16 +24,8 @@
 
 namespace {
 
-QString lowerNameOf(const DOMNodeEx *row)
-{
-    return row && row->node() ? row->node()->nodeName().toLower() : QString();
-}
-
-void setActionName(const QString &name)
-{
-    if (InspectUndoManager *undo = DomTreeDelegate::undoManager())
-        undo->setActionName(name);
-}
+using DomTreeDelegatePrivate::lowerNameOf;
+using DomTreeDelegatePrivate::setActionName;
 
 bool hasFormat(const QMimeData *mime, const char *type)
 {

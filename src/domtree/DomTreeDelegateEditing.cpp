@@ -3,6 +3,7 @@
 // panels send.
 
 #include "DomTreeDelegate.h"
+#include "DomTreeDelegate_p.h"
 
 #include "DomTreeOutlineView.h"
 
@@ -25,21 +26,14 @@
 
 namespace {
 
-QString lowerNameOf(const DOMNodeEx *row)
-{
-    return row && row->node() ? row->node()->nodeName().toLower() : QString();
-}
+using DomTreeDelegatePrivate::lowerNameOf;
 
 DOMNodePtr sharedNodeOf(const DOMNodeEx *row)
 {
     return row ? row->sharedNode() : nullptr;
 }
 
-void setActionName(const QString &name)
-{
-    if (InspectUndoManager *undo = DomTreeDelegate::undoManager())
-        undo->setActionName(name);
-}
+using DomTreeDelegatePrivate::setActionName;
 
 } // namespace
 

@@ -23,7 +23,7 @@ const char s_metricsScript[] =
     " const r = {}; for (const n of ['margin-top', 'margin-bottom', 'padding-top', 'padding-bottom',"
     " 'border-top-width', 'border-bottom-width', 'height']) r[n] = s.getPropertyValue(n); return r; })()";
 
-double leadingNumber(const QString &text)
+double scannedNumber(const QString &text)
 {
     // "12px" counts 12, as a scanner reading a float would.
     qsizetype end = 0;
@@ -60,8 +60,8 @@ int WebViewCell::contentHeightOf(const QVariantMap &computed)
     double spacing = 0;
     for (const char *name : {"margin-top", "margin-bottom", "padding-top", "padding-bottom", "border-top-width",
                              "border-bottom-width"})
-        spacing += leadingNumber(computed.value(QString::fromLatin1(name)).toString());
-    return int(std::trunc(spacing)) + int(leadingNumber(computed.value(QStringLiteral("height")).toString()));
+        spacing += scannedNumber(computed.value(QString::fromLatin1(name)).toString());
+    return int(std::trunc(spacing)) + int(scannedNumber(computed.value(QStringLiteral("height")).toString()));
 }
 
 WebViewCell::Picture WebViewCell::pictureOf(const QString &file)

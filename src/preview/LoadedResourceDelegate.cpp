@@ -53,7 +53,7 @@ ResourceNode *findNode(const std::vector<std::unique_ptr<ResourceNode>> &nodes, 
 }
 
 // Groups and frames nest this deep at most in the list.
-constexpr int kMaxDepth = 32;
+constexpr int kMaxGroupDepth = 32;
 
 } // namespace
 
@@ -157,7 +157,7 @@ void LoadedResourceDelegate::setResources(const QList<File *> &roots)
 
 void LoadedResourceDelegate::buildNodes(ResourceNode &node, int depth)
 {
-    if (!node.file || !node.file->isResourceGroup() || depth >= kMaxDepth)
+    if (!node.file || !node.file->isResourceGroup() || depth >= kMaxGroupDepth)
         return;
     for (File *child : node.file->tempChildren()) {
         auto item = std::make_unique<ResourceNode>();

@@ -25,7 +25,7 @@
 namespace {
 
 // The resource tree is a few levels of groups; a deeper one is not walked.
-constexpr int kMaxDepth = 16;
+constexpr int kMaxFolderDepth = 16;
 
 const QString kCellIdentifier = QStringLiteral("ResourceListItemCell");
 
@@ -265,7 +265,7 @@ void PageDownloadManager::initResources()
     const QList<File *> roots = m_preview ? m_preview->resourceRoots() : QList<File *>();
     // Depth first through the groups; the first node with a frame is the page.
     std::function<void(File *, int)> walk = [&](File *node, int depth) {
-        if (!node || depth > kMaxDepth)
+        if (!node || depth > kMaxFolderDepth)
             return;
         if (!m_indexFile && node->webframe())
             m_indexFile = node;

@@ -1,4 +1,5 @@
 #include "StyleSheetsManagerDelegate.h"
+#include "StyleSheetsManagerDelegate_p.h"
 
 #include "PatchingButton.h"
 #include "StyleSheetsManagerListCell.h"
@@ -31,10 +32,7 @@ namespace {
 
 using Row = StyleSheetsManagerDelegate::Row;
 
-Row *rowOfItem(void *item)
-{
-    return static_cast<Row *>(item);
-}
+using StyleSheetsManagerDelegatePrivate::rowOfItem;
 
 bool isKeyframesBlock(const StyleDeclaration &declaration)
 {

@@ -2,6 +2,7 @@
 // declaration list that follows it.
 
 #include "StyleSheetsManagerDelegate.h"
+#include "StyleSheetsManagerDelegate_p.h"
 
 #include "StyleSheetsManagerListRowView.h"
 
@@ -22,10 +23,7 @@ namespace {
 
 using Row = StyleSheetsManagerDelegate::Row;
 
-Row *rowOfItem(void *item)
-{
-    return static_cast<Row *>(item);
-}
+using StyleSheetsManagerDelegatePrivate::rowOfItem;
 
 bool isUndoingOrRedoing()
 {

@@ -42,7 +42,7 @@ bool isColorNode(const CSSStructure &item)
            && (item.text == u"rgba" || item.text == u"hsla" || item.text == u"rgb");
 }
 
-bool isColorWord(const CSSStructure &item)
+bool isColorItem(const CSSStructure &item)
 {
     return item.isWord() && ColorUtil::createNSColorWithString(item.text).has_value();
 }
@@ -117,7 +117,7 @@ QString convertLayerToFormal(const QString &layer)
             if (first.isList()) {
                 QList<CSSStructure> words{CSSStructure::word(u"to"_qs)};
                 for (const CSSStructure &word : std::as_const(first.items)) {
-                    if (word.isWord() && !isColorWord(word))
+                    if (word.isWord() && !isColorItem(word))
                         words.append(
                             CSSStructure::word(GradientColorParser::invertDirection(word.text)));
                     else
@@ -184,7 +184,7 @@ QString convertLayerToPrefixed(const QString &layer, const QString &prefix)
             for (const CSSStructure &word : std::as_const(first.items)) {
                 if (word.isWord() && word.text == u"to")
                     continue;
-                if (word.isWord() && !isColorWord(word))
+                if (word.isWord() && !isColorItem(word))
                     words.append(
                         CSSStructure::word(GradientColorParser::invertDirection(word.text)));
                 else
@@ -310,10 +310,10 @@ QString stopsText(const GradientRecord &record)
 
 bool GradientColorParser::isColor(const CSSStructure &item)
 {
-    if (isColorWord(item) || isColorNode(item))
+    if (isColorItem(item) || isColorNode(item))
         return true;
     return item.isList() && item.items.size() == 2
-           && (isColorWord(item.items[0]) || isColorNode(item.items[0]));
+           && (isColorItem(item.items[0]) || isColorNode(item.items[0]));
 }
 
 QString GradientColorParser::invertDirection(const QString &word)

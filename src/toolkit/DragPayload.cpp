@@ -7,13 +7,13 @@
 namespace DragPayload {
 
 // Fixed, so that data written by one build reads in another.
-static constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+static constexpr QDataStream::Version kPayloadStreamVersion = QDataStream::Qt_6_0;
 
 QByteArray encodeDomNodeDragCopy(const QVariant &value)
 {
     QByteArray data;
     QDataStream stream(&data, QIODevice::WriteOnly);
-    stream.setVersion(kStreamVersion);
+    stream.setVersion(kPayloadStreamVersion);
     stream << value;
     return data;
 }
@@ -21,7 +21,7 @@ QByteArray encodeDomNodeDragCopy(const QVariant &value)
 std::optional<QVariant> decodeDomNodeDragCopy(const QByteArray &data)
 {
     QDataStream stream(data);
-    stream.setVersion(kStreamVersion);
+    stream.setVersion(kPayloadStreamVersion);
     QVariant value;
     stream >> value;
     if (stream.status() != QDataStream::Ok)

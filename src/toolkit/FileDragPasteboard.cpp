@@ -13,7 +13,7 @@ namespace {
 // same type is refused rather than misread.
 constexpr quint32 kMagic = 0x514d4644; // "QMFD"
 constexpr quint16 kFormat = 1;
-constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+constexpr QDataStream::Version kPasteboardStreamVersion = QDataStream::Qt_6_0;
 
 } // namespace
 
@@ -27,7 +27,7 @@ QByteArray FileDragPasteboard::archivePaths(const QStringList &paths)
 
 void FileDragPasteboard::writePaths(QDataStream &stream, const QStringList &paths)
 {
-    stream.setVersion(kStreamVersion);
+    stream.setVersion(kPasteboardStreamVersion);
     stream << kMagic << kFormat << paths;
 }
 
@@ -39,7 +39,7 @@ std::optional<QStringList> FileDragPasteboard::unarchivePaths(const QByteArray &
 
 std::optional<QStringList> FileDragPasteboard::readPaths(QDataStream &stream)
 {
-    stream.setVersion(kStreamVersion);
+    stream.setVersion(kPasteboardStreamVersion);
     quint32 magic = 0;
     quint16 format = 0;
     QStringList paths;

@@ -20,16 +20,16 @@ const QString kVersionKey = QStringLiteral("version");
 
 // The store's state; every operation holds the lock while it uses it. The lock
 // is recursive because operations call one another (a lookup saves defaults).
-struct Store
+struct ProjectStore
 {
     QRecursiveMutex lock;
     QMap<QString, QVariantMap> cache;
     QString currentProjectPath;
 };
 
-Store &store()
+ProjectStore &projectStore()
 {
-    static Store s_store;
+    static ProjectStore s_store;
     return s_store;
 }
 
@@ -106,27 +106,27 @@ void ProjectUtil::setCurrentProjectPath(const QString &path)
 {
     // The style-sheet model reads the current project's prefix settings here.
     VendarPrefixSettings::setConfigProvider(&ProjectUtil::getCurrentProjectConfig);
-    QMutexLocker locker(&store().lock);
-    store().currentProjectPath = path;
+    QMutexLocker locker(&projectStore().lock);
+    projectStore().currentProjectPath = path;
 }
 
 QString ProjectUtil::getCurrentProjectPath()
 {
-    QMutexLocker locker(&store().lock);
-    return store().currentProjectPath;
+    QMutexLocker locker(&projectStore().lock);
+    return projectStore().currentProjectPath;
 }
 
 QVariantMap ProjectUtil::getCurrentProjectConfig()
 {
-    QMutexLocker locker(&store().lock);
-    return getProjectConfig(store().currentProjectPath);
+    QMutexLocker locker(&projectStore().lock);
+    return getProjectConfig(projectStore().currentProjectPath);
 }
 
 QVariantMap ProjectUtil::getProjectConfig(const QString &projectPath)
 {
     if (projectPath.isEmpty())
         return {};
-    QMutexLocker locker(&store().lock);
+    QMutexLocker locker(&projectStore().lock);
     QVariantMap found = readProjectConfigFromFile(projectPath);
     // Settings of the cache or the file are answered as they are, whatever
     // their version.
@@ -152,14 +152,14 @@ QVariantMap ProjectUtil::readProjectConfigFromFile(const QString &projectPath)
 {
     if (projectPath.isEmpty())
         return {};
-    QMutexLocker locker(&store().lock);
-    const auto cached = store().cache.constFind(projectPath);
-    if (cached != store().cache.cend())
+    QMutexLocker locker(&projectStore().lock);
+    const auto cached = projectStore().cache.constFind(projectPath);
+    if (cached != projectStore().cache.cend())
         return *cached;
     const std::optional<QVariantMap> config = readConfigFile(configPath(projectPath));
     if (!config || config->isEmpty())
         return {};
-    store().cache.insert(projectPath, *config);
+    projectStore().cache.insert(projectPath, *config);
     return *config;
 }
 
@@ -172,10 +172,10 @@ bool ProjectUtil::saveProjectConfig(const QVariantMap &config, const QString &pr
 bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath)
 {
     QM_ASSERT(!projectPath.isEmpty(), return false);
-    QMutexLocker locker(&store().lock);
+    QMutexLocker locker(&projectStore().lock);
     // The program runs on with the new settings even when the file could not
     // be written; the failure is only reported.
-    store().cache.insert(projectPath, config);
+    projectStore().cache.insert(projectPath, config);
     const Result<void> written = PropertyList::write(configPath(projectPath), config);
     if (!written) {
         QM_ERROR(QStringLiteral("project settings not saved: %1").arg(written.error()));
@@ -202,7 +202,7 @@ void ProjectUtil::migrateProjectConfigToFile(const QString &projectPath)
 {
     if (projectPath.isEmpty())
         return;
-    QMutexLocker locker(&store().lock);
+    QMutexLocker locker(&projectStore().lock);
     const QVariantMap legacy = legacyStore();
     if (!legacy.contains(projectPath))
         return;
@@ -213,7 +213,7 @@ void ProjectUtil::migrateProjectConfigToFile(const QString &projectPath)
 
 void ProjectUtil::removeProjectConfig(const QString &projectPath)
 {
-    QMutexLocker locker(&store().lock);
+    QMutexLocker locker(&projectStore().lock);
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     QVariantMap legacy = defaults.dictionaryForKey(kLegacyStoreKey);
     legacy.remove(projectPath);
@@ -225,7 +225,7 @@ void ProjectUtil::initImportedProjectConfig(const QString &projectPath)
 {
     if (projectPath.isEmpty())
         return;
-    QMutexLocker locker(&store().lock);
+    QMutexLocker locker(&projectStore().lock);
     if (readProjectConfigFromFile(projectPath).isEmpty())
         saveProjectConfig(createImportedDefaultProjectConfig(), projectPath);
 }
@@ -242,8 +242,8 @@ QVariantMap ProjectUtil::createImportedDefaultProjectConfig()
 
 QString ProjectUtil::projectPathWithURL(const QString &url)
 {
-    QMutexLocker locker(&store().lock);
-    const QMap<QString, QVariantMap> &cache = store().cache;
+    QMutexLocker locker(&projectStore().lock);
+    const QMap<QString, QVariantMap> &cache = projectStore().cache;
     for (auto it = cache.cbegin(); it != cache.cend(); ++it) {
         const QVariant mainURL = it.value().value(kWebMainURL);
         if (mainURL.isValid() && mainURL.toString() == url)
@@ -254,8 +254,8 @@ QString ProjectUtil::projectPathWithURL(const QString &url)
 
 QMap<QString, QVariantMap> ProjectUtil::projectConfigsCache()
 {
-    QMutexLocker locker(&store().lock);
-    return store().cache;
+    QMutexLocker locker(&projectStore().lock);
+    return projectStore().cache;
 }
 
 QString ProjectUtil::defaultIgnoreOption()
@@ -267,9 +267,9 @@ QString ProjectUtil::defaultIgnoreOption()
 
 void ProjectUtil::resetForTesting()
 {
-    QMutexLocker locker(&store().lock);
-    store().cache.clear();
-    store().currentProjectPath.clear();
+    QMutexLocker locker(&projectStore().lock);
+    projectStore().cache.clear();
+    projectStore().currentProjectPath.clear();
 }
 
 QVariantMap ProjectUtil::defaultVendarPrefixProperties()

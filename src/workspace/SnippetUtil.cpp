@@ -19,15 +19,15 @@ const QString kCategory = QStringLiteral("category");
 const QString kContent = QStringLiteral("content");
 const QString kLocked = QStringLiteral("locked");
 
-struct Store
+struct SnippetStore
 {
     bool loaded = false;
     QList<SnippetPtr> snippets;
 };
 
-Store &store()
+SnippetStore &snippetStore()
 {
-    static Store s_store;
+    static SnippetStore s_store;
     return s_store;
 }
 
@@ -76,7 +76,7 @@ QString SnippetUtil::defaultDataPath()
 QVariantMap SnippetUtil::storeDictionary()
 {
     QVariantList list;
-    for (const SnippetPtr &snippet : std::as_const(store().snippets))
+    for (const SnippetPtr &snippet : std::as_const(snippetStore().snippets))
         list << *snippet;
     return {{kSnippets, list}};
 }
@@ -134,7 +134,7 @@ const QList<StyleDeclarationPtr> &SnippetUtil::snippetDefs()
 void SnippetUtil::setupDefaultSnippets()
 {
     const QList<StyleDeclarationPtr> &defs = snippetDefs();
-    QList<SnippetPtr> &snippets = store().snippets;
+    QList<SnippetPtr> &snippets = snippetStore().snippets;
     // Last to first, each at the front: they end in the resource's order.
     for (auto it = defs.crbegin(); it != defs.crend(); ++it) {
         const StyleDeclaration &rule = **it;
@@ -159,7 +159,7 @@ bool SnippetUtil::save()
 
 QList<SnippetPtr> &SnippetUtil::getSnippetData()
 {
-    Store &s = store();
+    SnippetStore &s = snippetStore();
     if (!s.loaded) {
         s.loaded = true;
         s.snippets = read();
@@ -170,7 +170,7 @@ QList<SnippetPtr> &SnippetUtil::getSnippetData()
 
 void SnippetUtil::unloadStore()
 {
-    store() = Store();
+    snippetStore() = SnippetStore();
 }
 
 QList<SnippetPtr> SnippetUtil::snippetsInCategory(const QString &category)

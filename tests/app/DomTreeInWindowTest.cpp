@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeInWindowTest {
+
 namespace {
 
 const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <head>\n    <title>Home</title>\n  </head>\n"
@@ -170,3 +172,5 @@ TEST_F(DomTreeInWindow, TheViewMenuOpensTheFindBarAndExpandsTheWholeTree)
     expand->trigger();
     EXPECT_EQ(expand->text(), QStringLiteral("Expand All Elements"));
 }
+
+} // namespace DomTreeInWindowTest

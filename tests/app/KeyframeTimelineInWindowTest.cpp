@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+namespace KeyframeTimelineInWindowTest {
+
 namespace {
 
 const QByteArray kSheet = "h1 { animation-name: fade; animation-duration: 3s; }\n"
@@ -111,3 +113,5 @@ TEST_F(KeyframeTimelineInWindow, TheKeyframeButtonShowsThePagesAnimationWhereAKe
     EXPECT_TRUE(TestUtil::waitUntil([&] { return timeline->cellOfRow(0)->timelineSlider()->items().size() == 2; }));
     EXPECT_EQ(live->cssRules().length(), 2);
 }
+
+} // namespace KeyframeTimelineInWindowTest

@@ -10,6 +10,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+namespace NewProjectsTest {
+
 namespace {
 
 class NewProjects : public FileCommandsTest
@@ -232,3 +234,5 @@ TEST_F(NewProjects, ADownloadReplacesAnExistingFolderOnlyOnceItIsUnpackedAndTheO
     EXPECT_TRUE(QFileInfo::exists(path("made/index.html")));
     EXPECT_EQ(TestUtil::readFile(TemporaryHome::trashed(QStringLiteral("made")) + QStringLiteral("/keep.txt")), "mine");
 }
+
+} // namespace NewProjectsTest

@@ -30,6 +30,8 @@
 
 #include <algorithm>
 
+namespace PreviewInWindowTest {
+
 namespace {
 
 // The main window with the live preview, as a user meets it.
@@ -209,3 +211,5 @@ TEST_F(PreviewInWindow, WithDetectionOnAClickLocksTheElementUnderThePointer)
     EXPECT_TRUE(view->isDetectViewShown());
     EXPECT_EQ(view->detectView()->rect(), box->viewRect);
 }
+
+} // namespace PreviewInWindowTest

@@ -15,6 +15,8 @@
 
 #include <unistd.h>
 
+namespace ProjectDelegateDragTest {
+
 namespace {
 
 // Answers alerts in place of the user and keeps what they said.
@@ -294,3 +296,5 @@ TEST_F(TreeDrag, AMovedFileKeepsItsUnsavedEdits)
 }
 
 } // namespace
+
+} // namespace ProjectDelegateDragTest

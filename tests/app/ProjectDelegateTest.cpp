@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+namespace ProjectDelegateTest {
+
 namespace {
 
 // A project folder on disk with a page, a style sheet in a sub-folder and a
@@ -114,3 +116,5 @@ TEST_F(ProjectDelegateTest, CancelLeavesTheEditsUnsaved)
 }
 
 } // namespace
+
+} // namespace ProjectDelegateTest

@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+namespace RulesPanelInWindowTest {
+
 namespace {
 
 const QByteArray kSheet = "/* the site */\n"
@@ -271,3 +273,5 @@ TEST_F(RulesPanelInWindow, TheStyleSheetsManagerOpensOverHalfTheInspector)
     send("showStyleSheetsManager:");
     EXPECT_NEAR(split->positionOfDividerAtIndex(0), split->height() / 2, 2);
 }
+
+} // namespace RulesPanelInWindowTest

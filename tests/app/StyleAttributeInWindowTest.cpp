@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StyleAttributeInWindowTest {
+
 namespace {
 
 const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <body>\n    <h1 id='title' style='margin: 0'>Home</h1>\n"
@@ -93,3 +95,5 @@ TEST_F(StyleAttributeInWindow, FormatStyleAttributionShowsTheClickedElementInAPo
     EXPECT_NE(panel, pane);
     popover->close();
 }
+
+} // namespace StyleAttributeInWindowTest

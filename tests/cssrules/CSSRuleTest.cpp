@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace CSSRuleTest {
+
 namespace {
 
 DOMCSSRulePtr liveRule(const QString &text)
@@ -224,3 +226,5 @@ TEST(CSSCopyInfo, CopiesARuleAsTextParsedAgain)
     EXPECT_EQ(commented->type(), quint32(RuleType::Comment));
     EXPECT_TRUE(commented->cssText().isEmpty());
 }
+
+} // namespace CSSRuleTest

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace CascadeLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(@import url("base.css");
@@ -280,3 +282,5 @@ TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
     ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
     EXPECT_FALSE(live.ruleRow(QStringLiteral("#t"))) << live.dump().toStdString();
 }
+
+} // namespace CascadeLiveTest

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ClipboardLiveTest {
+
 namespace {
 
 const QByteArray kSheet = ".a {\n    color: red;\n    top: 1px;\n    left: 2px;\n}\n\n"
@@ -522,3 +524,5 @@ TEST_F(Clipboard, TheMenuKeyAndARightClickOpenTheMenuOfTheirRow)
     EXPECT_EQ(live.panel.getSelectedCSSRule(), row(QStringLiteral(".b")));
     popup->close();
 }
+
+} // namespace ClipboardLiveTest

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace EditingLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(.card {
@@ -154,3 +156,5 @@ TEST(RulesEditing, AValueThatWouldBreakTheRuleIsRefused)
     EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), before);
     EXPECT_FALSE(live.undo.canUndo());
 }
+
+} // namespace EditingLiveTest

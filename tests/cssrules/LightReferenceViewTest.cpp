@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+namespace LightReferenceViewTest {
+
 namespace {
 
 DOMCSSRulePtr liveRule(const QString &text)
@@ -215,3 +217,5 @@ TEST(LightReferenceView, TheListOpensUnderTheValueAtLeast200WideAndAboveNearTheB
     // Never beyond the host's left edge.
     EXPECT_EQ(CSSOutlineDelegate::referenceListFrame(QRect(20, 40, 100, 18), 146, 600).left(), 0);
 }
+
+} // namespace LightReferenceViewTest

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+namespace StructureLiveTest {
+
 namespace {
 
 const QByteArray kSheet = R"(@charset "utf-8";
@@ -613,3 +615,5 @@ TEST_F(Structure, TheElementsOfARuleOrAnAnimationAreFramedOnceAndTheFirstIsShown
     live.panel.highlightSelectorsNodes({QStringLiteral("p:bogus(")});
     EXPECT_TRUE(webview.framed.isEmpty());
 }
+
+} // namespace StructureLiveTest

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StyleEditorsLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(.card {
@@ -425,3 +427,5 @@ TEST(RulesStyleEdits, WhileThePanelEditsOnlyThePageFollowsAndTheEndCommits)
     expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: teal;"));
     EXPECT_EQ(panel.text(), expected);
 }
+
+} // namespace StyleEditorsLiveTest

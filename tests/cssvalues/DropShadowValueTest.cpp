@@ -6,6 +6,8 @@
 
 #include <clocale>
 
+namespace DropShadowValueTest {
+
 namespace {
 
 void expectLength(const QVariant &value, const QString &unit, const char *expected)
@@ -76,3 +78,5 @@ TEST(DropShadowValue, WritesInsetFirstAndTheColourLast)
     EXPECT_EQ(shadow(0, 0, 3, {}, RGBAColor{0, 0, 0, 0.5}).stringValue(),
               QStringLiteral("0px 0px 3px rgba(0, 0, 0, 0.50)"));
 }
+
+} // namespace DropShadowValueTest

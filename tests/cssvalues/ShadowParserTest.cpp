@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ShadowParserTest {
+
 namespace {
 
 const RGBAColor s_red{1, 0, 0, 1};
@@ -252,3 +254,5 @@ TEST(ShadowParser, BuildsItsTablesOnTheFirstParse)
     EXPECT_TRUE(parser.tokeniser());
     EXPECT_TRUE(parser.parser());
 }
+
+} // namespace ShadowParserTest

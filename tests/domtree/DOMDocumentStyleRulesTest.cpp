@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DOMDocumentStyleRulesTest {
+
 namespace {
 
 const QByteArray s_page = R"(<!DOCTYPE html>
@@ -86,3 +88,5 @@ TEST(DOMDocumentStyleRules, AllRulesFollowImportsInDocumentOrderAsTheEngineLists
     EXPECT_FALSE(document->keyframeStyleBy(QStringLiteral("spin"), QStringLiteral("from")));
     document->printCSSStructure();
 }
+
+} // namespace DOMDocumentStyleRulesTest

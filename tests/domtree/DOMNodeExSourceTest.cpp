@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DOMNodeExSourceTest {
+
 namespace {
 
 struct Page
@@ -104,3 +106,5 @@ TEST(DOMNodeExSource, OnlyJavaScriptIsFormattedAndReindented)
     EXPECT_FALSE(DOMNodeEx::isJavaScriptElement(page.row("t")->node()));
     EXPECT_TRUE(DOMNodeEx::isJavaScriptElement(page.row("js")->node()));
 }
+
+} // namespace DOMNodeExSourceTest

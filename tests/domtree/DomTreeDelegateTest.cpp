@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeDelegateTest {
+
 namespace {
 
 const QByteArray s_page = "<!DOCTYPE html>\n<html>\n  <head>\n    <title>Page</title>\n  </head>\n  <body>\n"
@@ -349,3 +351,5 @@ TEST(DomTreeDelegate, APageScriptsBurstRefreshesTheBodyOnceKeepingTheSelection)
     // Nothing of it reaches the file.
     EXPECT_EQ(page.refreshes, 0);
 }
+
+} // namespace DomTreeDelegateTest

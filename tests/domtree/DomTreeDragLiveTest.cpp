@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeDragLiveTest {
+
 namespace {
 
 const QByteArray s_page =
@@ -345,3 +347,5 @@ TEST(DomTreeDragLive, ThePreviewAppendsPaletteItemsAndIgnoresClassNamesOnTheBody
     EXPECT_EQ(page.inPage("document.getElementById('one').className"), QStringLiteral("hot"));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Add Class Name"));
 }
+
+} // namespace DomTreeDragLiveTest

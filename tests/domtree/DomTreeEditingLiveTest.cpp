@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeEditingLiveTest {
+
 namespace {
 
 const QByteArray s_page =
@@ -230,3 +232,5 @@ TEST(DomTreeEditingLive, TheScriptStringEvaluatesToTheCopiedHtml)
     }
     EXPECT_EQ(page.fixture.evaluate(script).toString(), joined);
 }
+
+} // namespace DomTreeEditingLiveTest

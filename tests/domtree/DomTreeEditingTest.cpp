@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeEditingTest {
+
 namespace {
 
 const QByteArray s_page = "<!DOCTYPE html>\n<html>\n<head>\n<title>Edit</title>\n<script src='a.js'></script>\n"
@@ -298,3 +300,5 @@ TEST(DomTreeEditing, TheMenuKeyOpensTheMenuForTheSelectedRow)
     TestUtil::waitUntil([&page] { return !page.tree->contextTargetNode(); });
     EXPECT_FALSE(page.tree->contextTargetNode());
 }
+
+} // namespace DomTreeEditingTest

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DomTreeLiveTest {
+
 namespace {
 
 // A page in its author's own style, in the real preview: two-space indent,
@@ -120,3 +122,5 @@ TEST(DomTreeLive, AnInspectorEditAndARemovalChangeOnlyTheirLinesAndUndoRestoresT
     EXPECT_TRUE(page.inPage(QStringLiteral("!!document.getElementById('two')")).toBool());
     EXPECT_EQ(page.inPage(QStringLiteral("document.getElementById('second').hasAttribute('title')")).toBool(), false);
 }
+
+} // namespace DomTreeLiveTest

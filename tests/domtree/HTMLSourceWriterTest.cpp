@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace HTMLSourceWriterTest {
+
 namespace {
 
 // A page in the author's own style: two-space indent, single quotes, upper
@@ -212,3 +214,5 @@ TEST(HTMLSourceWriter, MisnestedTagsTheParserMovedAreCopiedAsTheFileHasThem)
     expected.replace(QStringLiteral("<td>"), QStringLiteral("<td id=\"c\">"));
     EXPECT_EQ(page.write(), expected);
 }
+
+} // namespace HTMLSourceWriterTest

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace PageTextGeneratorTest {
+
 namespace {
 
 QString layoutFolder()
@@ -115,3 +117,5 @@ TEST(PageTextGenerator, CharactersTheEncodingLacksBecomeReferences)
     page.generator.setTextEncoding(StringEncoding::UTF8);
     EXPECT_TRUE(page.generate(true).contains(QStringLiteral("\u20ac \U0001F600")));
 }
+
+} // namespace PageTextGeneratorTest

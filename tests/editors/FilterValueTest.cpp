@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace FilterValueTest {
+
 namespace {
 
 using F = FilterValue;
@@ -74,3 +76,5 @@ TEST(FilterValue, WhatIsWrittenReadsBackToTheSameState)
         EXPECT_EQ(second.debugDump(), first.debugDump()) << in;
     }
 }
+
+} // namespace FilterValueTest

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace PopoverCompoundEditorsTest {
+
 namespace {
 
 using T = TransformValue;
@@ -129,3 +131,5 @@ TEST(PopoverCompoundEditors, ReadAnyValueWithoutACrashAndPostNothing)
     }
     EXPECT_TRUE(posts.values.isEmpty());
 }
+
+} // namespace PopoverCompoundEditorsTest

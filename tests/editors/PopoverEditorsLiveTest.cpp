@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace PopoverEditorsLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(#t {
@@ -144,3 +146,5 @@ TEST(PopoverEditorsLive, TheColourPopoverStaysOpenWhileTheColourPanelIsUsed)
     expected.replace(QStringLiteral("color: red;"), QStringLiteral("color: #00001e;"));
     EXPECT_EQ(panel.text(), expected);
 }
+
+} // namespace PopoverEditorsLiveTest

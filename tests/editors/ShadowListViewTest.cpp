@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ShadowListViewTest {
+
 namespace {
 
 DropShadowProp layer(float h, float v, float b, const QString &unit, const RGBAColor &color, int notation)
@@ -204,3 +206,5 @@ TEST(DropShadowView, UndoAfterThePopoverIsReplacedLeavesTheOldEditorAlone)
     h.undo.undo();
     EXPECT_EQ(posts.values.size(), sent);
 }
+
+} // namespace ShadowListViewTest

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StylePanelCompoundLiveTest {
+
 namespace {
 
 const QByteArray s_page = "<!DOCTYPE html>\n"
@@ -101,3 +103,5 @@ TEST(StylePanelCompoundLive, ABlurDragShowsInThePageWhileItLastsAndIsOneUndoStep
     EXPECT_EQ(page.inPage("getComputedStyle(document.getElementById('box')).filter"), QStringLiteral("none"));
     EXPECT_FALSE(page.undo.canUndo());
 }
+
+} // namespace StylePanelCompoundLiveTest

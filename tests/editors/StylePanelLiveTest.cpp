@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StylePanelLiveTest {
+
 namespace {
 
 const QByteArray s_page =
@@ -148,3 +150,5 @@ TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEditAndTheRuleListOf
     EXPECT_EQ(page.popoverPanel.styledRule(), rule);
     NotificationCenter::defaultCenter().removeObserver(&observer);
 }
+
+} // namespace StylePanelLiveTest

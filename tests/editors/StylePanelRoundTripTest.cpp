@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StylePanelRoundTripTest {
+
 namespace {
 
 struct RoundTrip
@@ -73,7 +75,7 @@ QList<RoundTrip> readRoundTrips()
     return cases;
 }
 
-void typeInto(QLineEdit *field, const QString &text)
+void enterInto(QLineEdit *field, const QString &text)
 {
     field->setFocus();
     field->selectAll();
@@ -100,14 +102,14 @@ bool perform(PanelHarness &harness, const QString &change)
         auto *field = qobject_cast<QLineEdit *>(editor->firstControl());
         if (!field)
             return false;
-        typeInto(field, argument);
+        enterInto(field, argument);
         return true;
     }
     if (verb.startsWith(QStringLiteral("side"))) {
         auto *sides = qobject_cast<FourLengthsEditor *>(editor);
         if (!sides)
             return false;
-        typeInto(sides->valueInput(verb.mid(4).toInt() - 1), words.mid(3).join(u' '));
+        enterInto(sides->valueInput(verb.mid(4).toInt() - 1), words.mid(3).join(u' '));
         return true;
     }
     if (verb == u"unit") {
@@ -175,11 +177,11 @@ bool perform(PanelHarness &harness, const QString &change)
             return true;
         }
         if (verb == u"blur") {
-            typeInto(shadow->blurInput(), words.mid(4).join(u' '));
+            enterInto(shadow->blurInput(), words.mid(4).join(u' '));
             return true;
         }
         if (verb == u"x") {
-            typeInto(shadow->offsetHInput(), words.mid(4).join(u' '));
+            enterInto(shadow->offsetHInput(), words.mid(4).join(u' '));
             return true;
         }
         return false;
@@ -188,7 +190,7 @@ bool perform(PanelHarness &harness, const QString &change)
         auto *transform = qobject_cast<TransformEditor *>(editor);
         if (!transform)
             return false;
-        typeInto(transform->field(TransformValue::Field(words.value(2).toInt())), words.mid(4).join(u' '));
+        enterInto(transform->field(TransformValue::Field(words.value(2).toInt())), words.mid(4).join(u' '));
         return true;
     }
     if (verb == u"clear") {
@@ -234,7 +236,7 @@ bool perform(PanelHarness &harness, const QString &change)
             return false;
         const BorderEditor::Controls &controls = border->controls(direction);
         if (verb == u"width") {
-            typeInto(controls.widthInput, words.mid(4).join(u' '));
+            enterInto(controls.widthInput, words.mid(4).join(u' '));
             return true;
         }
         const int index = controls.styleSelector->findText(words.value(3));
@@ -271,3 +273,5 @@ TEST(StylePanelRoundTrip, EachGoldenCaseAnnouncesExactlyTheExpectedText)
         EXPECT_EQ(harness.posts.first().second.value(QStringLiteral("oldValue")).toString(), roundTrip.in);
     }
 }
+
+} // namespace StylePanelRoundTripTest

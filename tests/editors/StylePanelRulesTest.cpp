@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StylePanelRulesTest {
+
 namespace {
 
 const QByteArray kSite = R"(.card {
@@ -58,3 +60,5 @@ TEST(StylePanelRules, ARuleEditedInTheRulesPanelsPopoverKeepsItsUrlAndIsOneUndoS
         live.panel.attributeStyleEditorPopover()->close();
     live.panel.setAttributeStyleEditor(nullptr);
 }
+
+} // namespace StylePanelRulesTest

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace TransformValueTest {
+
 namespace {
 
 using T = TransformValue;
@@ -189,3 +191,5 @@ TEST(TransformValue, AnyTextIsReadAndWhatIsWrittenIsAFixedPoint)
         ASSERT_EQ(filterAgain.write(), filter.write()) << text.toStdString();
     }
 }
+
+} // namespace TransformValueTest

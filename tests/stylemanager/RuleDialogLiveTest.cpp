@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+namespace RuleDialogLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(/* layout */
@@ -417,3 +419,5 @@ TEST_F(RuleDialog, APrefixedPropertyIsReadLiveUnderTheNameThePageAnswers)
 }
 
 } // namespace
+
+} // namespace RuleDialogLiveTest

@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+namespace StyleSheetsManagerLiveTest {
+
 namespace {
 
 const QByteArray kSite = R"(/* layout */
@@ -760,3 +762,5 @@ TEST_F(StyleSheetsManager, NothingIsDroppedBeforeALeadingCharset)
     EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheet, 0), Qt::IgnoreAction);
     EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheet, 1), Qt::CopyAction);
 }
+
+} // namespace StyleSheetsManagerLiveTest

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TimelineLiveTest {
+
 namespace {
 
 const QByteArray kSheet = R"(@-webkit-keyframes fade {
@@ -454,3 +456,5 @@ TEST_F(Timeline, ARuleWithoutANameTakesAKeyframeInItsTextOnly)
     EXPECT_EQ(text().count(QStringLiteral("50% {")), original.count(QStringLiteral("50% {")) + 1);
     EXPECT_TRUE(alerts.isEmpty());
 }
+
+} // namespace TimelineLiveTest

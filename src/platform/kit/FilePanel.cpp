@@ -4,7 +4,7 @@
 #include <QFileDialog>
 
 namespace {
-std::function<std::optional<QStringList>(const FilePanel &)> &responder()
+std::function<std::optional<QStringList>(const FilePanel &)> &panelResponder()
 {
     static std::function<std::optional<QStringList>(const FilePanel &)> s_responder;
     return s_responder;
@@ -20,7 +20,7 @@ FilePanel::~FilePanel() = default;
 
 void FilePanel::setResponder(std::function<std::optional<QStringList>(const FilePanel &)> answer)
 {
-    responder() = std::move(answer);
+    panelResponder() = std::move(answer);
 }
 
 QFileDialog *FilePanel::makeDialog(QWidget *parent) const
@@ -50,8 +50,8 @@ QFileDialog *FilePanel::makeDialog(QWidget *parent) const
 
 void FilePanel::beginSheetModalForWindow(QWidget *window, Completion completion) const
 {
-    if (responder()) {
-        const std::optional<QStringList> paths = responder()(*this);
+    if (panelResponder()) {
+        const std::optional<QStringList> paths = panelResponder()(*this);
         if (completion)
             completion(paths ? OKButton : CancelButton, paths.value_or(QStringList()));
         return;

@@ -18,7 +18,7 @@ bool isNameStart(char16_t c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c >= 0x80 || c == 0;
 }
 
-bool isNameChar(char16_t c)
+bool isSelectorNameChar(char16_t c)
 {
     return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-';
 }
@@ -296,7 +296,7 @@ private:
             if (isValidEscape(0)) {
                 ++m_pos;
                 consumeEscape(ident);
-            } else if (isNameChar(c)) {
+            } else if (isSelectorNameChar(c)) {
                 ident.append(QChar(c == 0 ? char16_t(0xFFFD) : c));
                 ++m_pos;
             } else {

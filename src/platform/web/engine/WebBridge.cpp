@@ -1,4 +1,5 @@
 #include "WebBridge.h"
+#include "WebBridge_p.h"
 
 #include "DevToolsConnection.h"
 #include "WebEngineCache.h"
@@ -32,12 +33,9 @@ QString readText(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-qint64 idOf(const QJsonValue &value)
-{
-    return qint64(value.toDouble());
-}
-
 } // namespace
+
+using WebBridgePrivate::idOf;
 
 QString WebBridge::scriptSource()
 {

@@ -1,6 +1,7 @@
 // WebBridge: the page's own mutations, applied to the mirror.
 
 #include "WebBridge.h"
+#include "WebBridge_p.h"
 #include "WebEngineCache.h"
 
 #include "platform/web/dom/DOMCharacterData.h"
@@ -11,12 +12,9 @@
 #include <QJsonDocument>
 #include <QSet>
 
-namespace {
+using WebBridgePrivate::idOf;
 
-qint64 idOf(const QJsonValue &value)
-{
-    return qint64(value.toDouble());
-}
+namespace {
 
 // The node with that id when it is a child of parent.
 DOMNode *childWithId(DOMDocument &document, const DOMNode &parent, const QJsonValue &id)

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+namespace WebEngineQuestionsTest {
+
 namespace {
 
 const QByteArray s_page = R"(<!DOCTYPE html>
@@ -466,3 +468,5 @@ TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
     link->removeAttribute(QStringLiteral("href"));
     EXPECT_FALSE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
 }
+
+} // namespace WebEngineQuestionsTest

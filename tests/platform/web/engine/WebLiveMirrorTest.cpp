@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace WebLiveMirrorTest {
+
 namespace {
 
 const QByteArray s_page = R"(<!DOCTYPE html>
@@ -272,3 +274,5 @@ TEST(WebLiveMirror, NodesNobodyHoldsAreReleasedInThePage)
     EXPECT_EQ(fixture->evaluate(QStringLiteral("document.querySelectorAll('li.x').length"), WebTestFixture::World::Page).toInt(), 1);
     EXPECT_EQ(mirrorHtml(*fixture), pageHtml(*fixture));
 }
+
+} // namespace WebLiveMirrorTest

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace WebLiveStyleSheetTest {
+
 namespace {
 
 const QByteArray s_page = R"(<!DOCTYPE html>
@@ -357,3 +359,5 @@ TEST(WebLiveStyleSheet, SheetOfARemovedStyleElementStaysReadableWhileHeld)
     EXPECT_EQ(rule->parentStyleSheet(), nullptr);
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("blue"));
 }
+
+} // namespace WebLiveStyleSheetTest

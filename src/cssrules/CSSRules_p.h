@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CSSRule.h"
+
+#include "platform/web/cssom/DOMCSSRule.h"
+
+#include <QChar>
+
+// Internals shared by the rules panel's files.
+namespace CSSRulesPrivate {
+
+// Whether the row stands for a live rule of that type.
+inline bool hasLiveType(const CSSRulePtr &row, int type)
+{
+    return row && row->rule() && row->rule()->type() == type;
+}
+
+// CSS white space.
+inline bool isWhite(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+} // namespace CSSRulesPrivate
