@@ -36,6 +36,7 @@
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DomNodeListDelegate.h"
 #include "domtree/DomTreeDelegate.h"
+#include "domtree/PageTextGenerator.h"
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/popover/StyleEditorViewController.h"
 #include "editors/FontFamilyEnumEditor.h"
@@ -306,6 +307,12 @@ void Controllers::install(AppDelegate &delegate)
         delegate.setDomTreeController(tree);
         delegate.setDomInfoDelegate(inspector);
     }
+    // A page's ignore rules may name a snippet of the library for an element's content.
+    PageTextGenerator::setSnippetProvider([](const QString &title) -> std::optional<QString> {
+        if (const SnippetPtr snippet = SnippetUtil::snippetFromTitle(title))
+            return snippet->value(QStringLiteral("content")).toString();
+        return std::nullopt;
+    });
     if (auto *tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController())) {
         // The preview builds the tree for each page and selects the rows of
         // its picks; the tree's selection moves the preview's overlay.

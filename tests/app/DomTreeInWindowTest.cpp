@@ -16,6 +16,8 @@
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 #include "workspace/PathComponentCell.h"
+#include "workspace/ProjectUtil.h"
+#include "workspace/SnippetUtil.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -112,6 +114,28 @@ TEST_F(DomTreeInWindow, SelectEditRemoveUndoAndSaveChangeTheFileOnlyThere)
     EXPECT_EQ(page->content(), QString::fromUtf8(s_page));
     EXPECT_TRUE(byId("extra"));
     EXPECT_FALSE(byId("welcome")->hasAttribute(QStringLiteral("class")));
+}
+
+TEST_F(DomTreeInWindow, AnIgnoreRuleWritesTheNamedSnippetOfTheLibraryAsAnElementsContent)
+{
+    const SnippetPtr snippet = SnippetUtil::createAndAddSnippetTitle(
+        QStringLiteral("Greeting"), QString(), QStringLiteral("HTML"), QStringLiteral("<b>hello</b>"));
+    QVariantMap config = ProjectUtil::getProjectConfig(path("site"));
+    config.insert(ProjectUtil::kIgnoreOption, QStringLiteral("#title{contentName:Greeting;}"));
+    ASSERT_TRUE(ProjectUtil::saveProjectConfig(config, path("site")));
+
+    // Any edit writes the page: the element's content is the snippet's.
+    tree->selectNode(byId("welcome"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector()->inspectedNode() && inspector()->inspectedNode()->node() == byId("welcome"); }));
+    inspector()->attrName()->setText(QStringLiteral("class"));
+    inspector()->attrValue()->setText(QStringLiteral("lead"));
+    inspector()->addAttr();
+    File *page = node("site/index.html");
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content()->contains(QStringLiteral("lead")); }));
+    EXPECT_TRUE(page->content()->contains(QStringLiteral("<h1 id='title' style='margin:0; height:40px'><b>hello</b></h1>")))
+        << page->content()->toStdString();
+    EXPECT_EQ(byId("title")->textContent(), QStringLiteral("Home"));
+    SnippetUtil::removeSnippet(snippet);
 }
 
 TEST_F(DomTreeInWindow, APickInThePreviewSelectsItsRow)
