@@ -16,6 +16,7 @@ packages=(
     closure-compiler yui-compressor
     python3 python3-jsbeautifier libjs-bootstrap5 dbus-daemon
     fonts-dejavu-core
+    xvfb xdotool openbox x11-utils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "MainMenu.h"
 #include "PanePlaceholder.h"
 #include "ProjectDelegate.h"
+#include "ShellProbe.h"
 #include "WindowFrame.h"
 
 #include "cssvalues/CSSSelectorValidator.h"
@@ -305,6 +306,7 @@ void AppDelegate::applicationDidFinishLaunching()
     } else {
         QM_INFO(QStringLiteral("launched"));
     }
+    ShellProbe::startIfAsked(*this);
 
     rememberRestoreFrames();
     placeProjectSettingScroller();

@@ -1,0 +1,238 @@
+#include "ShellProbe.h"
+
+#include "AppDelegate.h"
+#include "MainInterface.h"
+#include "ProjectDelegate.h"
+
+#include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSRule.h"
+#include "domtree/DOMNodeEx.h"
+#include "domtree/DomInfoDelegate.h"
+#include "domtree/DomTreeDelegate.h"
+#include "foundation/InspectUndoManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/engine/ChromiumProcess.h"
+#include "preview/BackgroundView.h"
+#include "preview/ExWebView.h"
+#include "preview/PreviewDelegate.h"
+#include "workspace/File.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTreeView>
+
+#include <functional>
+
+namespace {
+
+QJsonObject rectOf(const QWidget *widget, const QRect &local)
+{
+    const QPoint origin = widget->mapToGlobal(local.topLeft());
+    return {{QStringLiteral("x"), origin.x()}, {QStringLiteral("y"), origin.y()},
+            {QStringLiteral("w"), local.width()}, {QStringLiteral("h"), local.height()}};
+}
+
+// The shown widget of that name before a hidden one.
+QWidget *widgetNamed(const QString &name)
+{
+    QWidget *found = nullptr;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (widget->objectName() != name)
+            continue;
+        if (widget->isVisible())
+            return widget;
+        found = found ? found : widget;
+    }
+    return found;
+}
+
+// Every row of the view whose parents are expanded, in the order shown.
+void forEachShownRow(const QAbstractItemView *view, const std::function<bool(const QModelIndex &)> &visit)
+{
+    const QAbstractItemModel *model = view->model();
+    if (!model)
+        return;
+    std::function<bool(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            if (!visit(index))
+                return false;
+            const auto *tree = qobject_cast<const QTreeView *>(view);
+            if (model->hasChildren(index) && (!tree || tree->isExpanded(index)) && !walk(index))
+                return false;
+        }
+        return true;
+    };
+    walk(view->rootIndex());
+}
+
+} // namespace
+
+void ShellProbe::startIfAsked(AppDelegate &delegate)
+{
+    const QString name = qEnvironmentVariable("QUILLMARK_PROBE");
+    if (name.isEmpty())
+        return;
+    auto *server = new QLocalServer;
+    QLocalServer::removeServer(name);
+    if (!server->listen(name)) {
+        QM_ERROR(QStringLiteral("the probe cannot listen on %1: %2").arg(name, server->errorString()));
+        delete server;
+        return;
+    }
+    new ShellProbe(delegate, server);
+}
+
+ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&delegate), m_delegate(delegate)
+{
+    server->setParent(this);
+    connect(server, &QLocalServer::newConnection, this, [this, server] {
+        while (QLocalSocket *socket = server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                while (socket->canReadLine()) {
+                    const QJsonObject question = QJsonDocument::fromJson(socket->readLine()).object();
+                    socket->write(QJsonDocument(answer(question)).toJson(QJsonDocument::Compact) + '\n');
+                }
+            });
+        }
+    });
+}
+
+QJsonObject ShellProbe::answer(const QJsonObject &question) const
+{
+    const QString kind = question.value(QStringLiteral("q")).toString();
+    if (kind == QLatin1String("widget"))
+        return widget(question.value(QStringLiteral("name")).toString());
+    if (kind == QLatin1String("row"))
+        return row(question.value(QStringLiteral("view")).toString(), question.value(QStringLiteral("text")).toString());
+    if (kind == QLatin1String("element"))
+        return element(question.value(QStringLiteral("selector")).toString());
+    if (kind == QLatin1String("state"))
+        return state();
+    return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
+}
+
+QJsonObject ShellProbe::widget(const QString &name) const
+{
+    const QWidget *found = widgetNamed(name);
+    if (!found)
+        return {{QStringLiteral("error"), QStringLiteral("no widget named ") + name}};
+    QJsonObject answer = rectOf(found, found->rect());
+    answer.insert(QStringLiteral("visible"), found->isVisible());
+    answer.insert(QStringLiteral("enabled"), found->isEnabled());
+    if (const auto *button = qobject_cast<const QAbstractButton *>(found)) {
+        answer.insert(QStringLiteral("text"), button->text());
+        answer.insert(QStringLiteral("checked"), button->isChecked());
+    } else if (const auto *field = qobject_cast<const QLineEdit *>(found)) {
+        answer.insert(QStringLiteral("text"), field->text());
+    } else if (const auto *label = qobject_cast<const QLabel *>(found)) {
+        answer.insert(QStringLiteral("text"), label->text());
+    }
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
+        QJsonArray rows;
+        forEachShownRow(view, [&rows](const QModelIndex &index) {
+            rows.append(index.data(Qt::DisplayRole).toString());
+            return true;
+        });
+        answer.insert(QStringLiteral("rows"), rows);
+    }
+    return answer;
+}
+
+QJsonObject ShellProbe::row(const QString &viewName, const QString &text) const
+{
+    auto *view = qobject_cast<QAbstractItemView *>(widgetNamed(viewName));
+    if (!view)
+        return {{QStringLiteral("error"), QStringLiteral("no item view named ") + viewName}};
+    QModelIndex match;
+    forEachShownRow(view, [&](const QModelIndex &index) {
+        if (index.data(Qt::DisplayRole).toString().trimmed() == text)
+            match = index;
+        return !match.isValid();
+    });
+    if (!match.isValid())
+        return {{QStringLiteral("error"), QStringLiteral("no row ") + text}};
+    view->scrollTo(match);
+    return rectOf(view->viewport(), view->visualRect(match));
+}
+
+QJsonObject ShellProbe::element(const QString &selector) const
+{
+    auto *tree = dynamic_cast<DomTreeDelegate *>(m_delegate.domTreeController());
+    ProjectDelegate *projects = m_delegate.ui().projectController;
+    auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
+    if (!tree || !tree->document() || !preview || !preview->webview())
+        return {{QStringLiteral("error"), QStringLiteral("no page")}};
+    const std::optional<DOMNodeList> nodes = tree->document()->nodeArrayFromSelector(selector);
+    if (!nodes || nodes->length() == 0)
+        return {{QStringLiteral("error"), QStringLiteral("no element ") + selector}};
+    ExWebView *view = preview->webview();
+    const QRectF rect = view->rectWithElement(nodes->item(0));
+    if (rect.isNull())
+        return {{QStringLiteral("error"), QStringLiteral("no box for ") + selector}};
+    return rectOf(view, rect.toAlignedRect());
+}
+
+QJsonObject ShellProbe::state() const
+{
+    QJsonObject answer;
+    answer.insert(QStringLiteral("browserPid"), ChromiumProcess::instance().processId());
+    if (const QWidget *modal = QApplication::activeModalWidget()) {
+        answer.insert(QStringLiteral("modal"), modal->windowTitle());
+        answer.insert(QStringLiteral("modalActive"), modal->isActiveWindow());
+    }
+    if (const QWidget *popup = QApplication::activePopupWidget())
+        answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));
+    if (const QWidget *active = QApplication::activeWindow())
+        answer.insert(QStringLiteral("activeWindow"), active->windowTitle());
+    if (const QWidget *focus = QApplication::focusWidget())
+        answer.insert(QStringLiteral("focus"), focus->objectName().isEmpty()
+                                                   ? QString::fromLatin1(focus->metaObject()->className())
+                                                   : focus->objectName());
+    if (m_delegate.ui().loadStatusTextField)
+        answer.insert(QStringLiteral("status"), m_delegate.ui().loadStatusTextField->text());
+    if (InspectUndoManager *undo = m_delegate.sharedUndoManager()) {
+        answer.insert(QStringLiteral("canUndo"), undo->canUndo());
+        answer.insert(QStringLiteral("canRedo"), undo->canRedo());
+    }
+    if (auto *tree = dynamic_cast<DomTreeDelegate *>(m_delegate.domTreeController())) {
+        answer.insert(QStringLiteral("treeRows"), int(tree->domNodeList().size()));
+        if (tree->indexFile())
+            answer.insert(QStringLiteral("treeFile"), tree->indexFile()->path());
+        if (DOMDocument *document = tree->document()) {
+            const std::optional<DOMNodeList> titles = document->nodeArrayFromSelector(QStringLiteral("title"));
+            if (titles && titles->length() > 0)
+                answer.insert(QStringLiteral("documentTitle"), titles->item(0)->textContent());
+        }
+        if (const DOMNodeEx *selected = tree->selectedDomNodeEx())
+            answer.insert(QStringLiteral("selected"), selected->displayName());
+        if (DomInfoDelegate *inspector = tree->domInfoDelegate(); inspector && inspector->view())
+            answer.insert(QStringLiteral("attributesEnabled"), inspector->view()->isEnabled());
+    }
+    ProjectDelegate *projects = m_delegate.ui().projectController;
+    if (auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
+        preview && preview->webview()) {
+        const ExWebView *view = preview->webview();
+        answer.insert(QStringLiteral("overlay"), view->isDetectViewShown() && view->detectView()
+                                                     && view->detectView()->isVisible() && view->detectView()->element());
+    }
+    if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(m_delegate.cssOutlineDelegate())) {
+        QJsonArray shown;
+        for (const CSSRulePtr &rule : rules->rules())
+            shown.append(QJsonObject{{QStringLiteral("selector"), rule->selectorName()},
+                                     {QStringLiteral("file"), rule->fileName()}});
+        answer.insert(QStringLiteral("rules"), shown);
+    }
+    return answer;
+}

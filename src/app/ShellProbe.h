@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QObject>
+
+class AppDelegate;
+class QLocalServer;
+
+// Answers questions about the windows over a local socket, for the
+// end-to-end tests that drive the program through the window system: where
+// a widget, a row or an element of the page is on the screen, and what the
+// panels show. It only reads; input comes through the window system as a
+// user's does. Started when QUILLMARK_PROBE names the socket.
+//
+// One JSON object per line each way: {"q": "widget", "name": objectName},
+// {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
+// "selector": CSS selector} and {"q": "state"}.
+class ShellProbe : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void startIfAsked(AppDelegate &delegate);
+
+    QJsonObject answer(const QJsonObject &question) const;
+
+private:
+    ShellProbe(AppDelegate &delegate, QLocalServer *server);
+
+    QJsonObject widget(const QString &name) const;
+    QJsonObject row(const QString &viewName, const QString &text) const;
+    QJsonObject element(const QString &selector) const;
+    QJsonObject state() const;
+
+    AppDelegate &m_delegate;
+};

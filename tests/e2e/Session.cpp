@@ -1,0 +1,318 @@
+#include "Session.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPixmap>
+#include <QProcessEnvironment>
+#include <QScreen>
+#include <QThread>
+
+#include <chrono>
+#include <signal.h>
+#include <thread>
+
+namespace {
+
+const QString kFixture = QStringLiteral(QUILLMARK_E2E_DATA "/site");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return false;
+    }
+    return true;
+}
+
+QRect rectFrom(const QJsonObject &answer)
+{
+    if (answer.contains(QStringLiteral("error")))
+        return {};
+    return {answer.value(QStringLiteral("x")).toInt(), answer.value(QStringLiteral("y")).toInt(),
+            answer.value(QStringLiteral("w")).toInt(), answer.value(QStringLiteral("h")).toInt()};
+}
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+Session::Session()
+{
+    copyTree(kFixture, projectPath());
+    QDirIterator it(projectPath(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        m_fixture.emplace(path.mid(projectPath().size() + 1), readAll(path));
+    }
+}
+
+Session::~Session()
+{
+    const qint64 browser = isRunning() ? state().value(QStringLiteral("browserPid")).toInteger() : 0;
+    m_probe.abort();
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.kill();
+        m_program.waitForFinished(5000);
+    }
+    // The browser dies with the program; its helpers may write on for a
+    // moment, and the scratch folder goes only when they are gone.
+    if (browser > 0) {
+        ::kill(pid_t(-browser), SIGKILL);
+        for (int i = 0; i < 100 && ::kill(pid_t(-browser), 0) == 0; ++i)
+            sleepMs(20);
+    }
+}
+
+bool Session::launch()
+{
+    const QString home = m_scratch.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("QUILLMARK_PROBE"), m_scratch.filePath(QStringLiteral("probe")));
+    m_program.setProcessEnvironment(environment);
+    m_program.setWorkingDirectory(m_scratch.path());
+    m_program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    m_program.start(QStringLiteral(QUILLMARK_BINARY), {});
+    if (!m_program.waitForStarted(10000))
+        return false;
+
+    QElapsedTimer clock;
+    clock.start();
+    while (m_probe.state() != QLocalSocket::ConnectedState) {
+        if (clock.elapsed() > 30000 || !isRunning())
+            return false;
+        m_probe.connectToServer(m_scratch.filePath(QStringLiteral("probe")));
+        if (!m_probe.waitForConnected(200))
+            sleepMs(100);
+    }
+    // A new home is a first launch: its tutorial panel is dismissed.
+    if (!waitForModal())
+        return false;
+    key(QStringLiteral("Escape"));
+    return waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); })
+           && widget(QStringLiteral("webview")).isValid();
+}
+
+bool Session::waitForModal()
+{
+    // A user clicks into a panel before typing: its name field.
+    return waitFor([](const QJsonObject &state) { return state.contains(QStringLiteral("modal")); }, 10000)
+           && clickWidget(QStringLiteral("fileNameEdit"))
+           && waitFor([](const QJsonObject &state) { return state.value(QStringLiteral("modalActive")).toBool(); }, 5000);
+}
+
+bool Session::isRunning() const
+{
+    return m_program.state() == QProcess::Running;
+}
+
+QString Session::logTail(int lines) const
+{
+    const QString log = QString::fromUtf8(
+        readAll(m_scratch.filePath(QStringLiteral("home/.local/state/Quillmark/Quillmark.log"))));
+    return log.split(QLatin1Char('\n')).mid(qMax(0, int(log.count(QLatin1Char('\n'))) - lines)).join(QLatin1Char('\n'));
+}
+
+QJsonObject Session::ask(const QJsonObject &question)
+{
+    if (m_probe.state() != QLocalSocket::ConnectedState)
+        return {{QStringLiteral("error"), QStringLiteral("the program is gone")}};
+    m_probe.write(QJsonDocument(question).toJson(QJsonDocument::Compact) + '\n');
+    m_probe.flush();
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_probe.canReadLine()) {
+        if (clock.elapsed() > 15000 || !m_probe.waitForReadyRead(1000)) {
+            if (m_probe.state() != QLocalSocket::ConnectedState || clock.elapsed() > 15000)
+                return {{QStringLiteral("error"), QStringLiteral("no answer")}};
+        }
+    }
+    return QJsonDocument::fromJson(m_probe.readLine()).object();
+}
+
+bool Session::waitFor(const std::function<bool(const QJsonObject &state)> &condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        if (condition(state()))
+            return true;
+        sleepMs(50);
+    } while (clock.elapsed() < timeoutMs && isRunning());
+    return condition(state());
+}
+
+QRect Session::widget(const QString &objectName)
+{
+    const QJsonObject answer = ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), objectName}});
+    if (!answer.value(QStringLiteral("visible")).toBool())
+        return {};
+    return rectFrom(answer);
+}
+
+QRect Session::row(const QString &viewName, const QString &text)
+{
+    return rectFrom(ask({{QStringLiteral("q"), QStringLiteral("row")},
+                         {QStringLiteral("view"), viewName},
+                         {QStringLiteral("text"), text}}));
+}
+
+QRect Session::element(const QString &selector)
+{
+    return rectFrom(ask({{QStringLiteral("q"), QStringLiteral("element")}, {QStringLiteral("selector"), selector}}));
+}
+
+QStringList Session::rows(const QString &viewName)
+{
+    QStringList shown;
+    const QJsonArray rows = ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), viewName}})
+                                .value(QStringLiteral("rows"))
+                                .toArray();
+    for (const QJsonValue &row : rows)
+        shown.append(row.toString());
+    return shown;
+}
+
+void Session::run(const QStringList &arguments)
+{
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+void Session::moveTo(const QPoint &point)
+{
+    run({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()), QString::number(point.y())});
+}
+
+void Session::click(const QPoint &point, int count)
+{
+    moveTo(point);
+    run({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count), QStringLiteral("--delay"),
+         QStringLiteral("80"), QStringLiteral("1")});
+}
+
+void Session::key(const QString &keys)
+{
+    run(QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys.split(QLatin1Char(' ')));
+}
+
+void Session::type(const QString &text)
+{
+    run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+bool Session::clickWidget(const QString &objectName, int count)
+{
+    const QRect rect = widget(objectName);
+    if (!rect.isValid())
+        return false;
+    click(rect.center(), count);
+    return true;
+}
+
+bool Session::clickRow(const QString &viewName, const QString &text, int count)
+{
+    const QRect rect = row(viewName, text);
+    if (!rect.isValid())
+        return false;
+    click(rect.center(), count);
+    return true;
+}
+
+bool Session::fill(const QString &objectName, const QString &text)
+{
+    if (!clickWidget(objectName))
+        return false;
+    key(QStringLiteral("ctrl+a"));
+    type(text);
+    return true;
+}
+
+bool Session::addProject()
+{
+    key(QStringLiteral("ctrl+shift+o"));
+    if (!waitForModal())
+        return false;
+    // The folder panel takes a typed path.
+    key(QStringLiteral("ctrl+a"));
+    type(projectPath());
+    key(QStringLiteral("Return"));
+    const QString name = QFileInfo(projectPath()).fileName();
+    return waitFor([&](const QJsonObject &state) {
+        return !state.contains(QStringLiteral("modal")) && rows(QStringLiteral("finderView")).contains(name);
+    });
+}
+
+bool Session::openPage(const QString &fileName)
+{
+    return waitFor([&](const QJsonObject &) { return row(QStringLiteral("finderView"), fileName).isValid(); }, 10000)
+           && clickRow(QStringLiteral("finderView"), fileName, 2);
+}
+
+QString Session::projectPath() const
+{
+    return m_scratch.filePath(QStringLiteral("site"));
+}
+
+QByteArray Session::original(const QString &relative) const
+{
+    const auto found = m_fixture.find(relative);
+    return found == m_fixture.end() ? QByteArray() : found->second;
+}
+
+QByteArray Session::onDisk(const QString &relative) const
+{
+    return readAll(projectPath() + QLatin1Char('/') + relative);
+}
+
+QStringList Session::changedFiles() const
+{
+    QStringList changed;
+    std::map<QString, QByteArray> now;
+    QDirIterator it(projectPath(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        now.emplace(path.mid(projectPath().size() + 1), readAll(path));
+    }
+    for (const auto &[path, bytes] : m_fixture) {
+        const auto found = now.find(path);
+        if (found == now.end())
+            changed.append(QStringLiteral("gone: ") + path);
+        else if (found->second != bytes)
+            changed.append(path);
+    }
+    for (const auto &[path, bytes] : now) {
+        // The program keeps a project's settings in the folder.
+        if (path == QLatin1String(".quillmark_config") || path == QLatin1String(".kem"))
+            continue;
+        if (!m_fixture.count(path))
+            changed.append(QStringLiteral("new: ") + path);
+    }
+    return changed;
+}
+
+bool Session::screenshot(const QString &path) const
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    return screen && screen->grabWindow(0).save(path, "PNG");
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+
+// One run of the real program on the X display of the suite: its own home
+// folder and a copy of the fixture projects, input through the window
+// system (xdotool), and the program's probe socket to see where things are
+// and what the panels show.
+class Session
+{
+public:
+    Session();
+    ~Session();
+
+    // Starts the program and waits until its probe answers and the main
+    // window is up; the first launch's tutorial panel is dismissed.
+    bool launch();
+    bool isRunning() const;
+    // The log the program wrote, for a failure message.
+    QString logTail(int lines = 40) const;
+
+    QJsonObject ask(const QJsonObject &question);
+    QJsonObject state() { return ask({{QStringLiteral("q"), QStringLiteral("state")}}); }
+    // Polls the state until the condition holds (false after the timeout).
+    bool waitFor(const std::function<bool(const QJsonObject &state)> &condition, int timeoutMs = 20000);
+
+    // Global rectangles, invalid when the program does not show the thing.
+    QRect widget(const QString &objectName);
+    QRect row(const QString &viewName, const QString &text);
+    QRect element(const QString &selector);
+    QStringList rows(const QString &viewName);
+
+    // Input as a user gives it.
+    void moveTo(const QPoint &point);
+    void click(const QPoint &point, int count = 1);
+    // Keys as xdotool names them, one after another: "ctrl+s", "Right Down".
+    void key(const QString &keys);
+    void type(const QString &text);
+    bool clickWidget(const QString &objectName, int count = 1);
+    bool clickRow(const QString &viewName, const QString &text, int count = 1);
+    // Selects the field's text and types over it.
+    bool fill(const QString &objectName, const QString &text);
+
+    // The designer's first steps: add the fixture folder as a project
+    // (File > Add Project...) and open one of its pages from the file tree.
+    bool addProject();
+    bool openPage(const QString &fileName);
+
+    // The fixture project's files: as copied, and now on disk.
+    QString projectPath() const;
+    QByteArray original(const QString &relative) const;
+    QByteArray onDisk(const QString &relative) const;
+    // Relative paths whose bytes differ from the fixture, and new or gone
+    // files (but for the project settings the program keeps there).
+    QStringList changedFiles() const;
+
+    // A PNG of the whole screen.
+    bool screenshot(const QString &path) const;
+
+private:
+    // Until a panel is up, with its name field clicked.
+    bool waitForModal();
+    void run(const QStringList &arguments);
+
+    QTemporaryDir m_scratch;
+    QProcess m_program;
+    QLocalSocket m_probe;
+    std::map<QString, QByteArray> m_fixture;
+};
