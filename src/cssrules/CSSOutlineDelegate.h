@@ -561,6 +561,7 @@ public:
     void popoverWillShow();
     void popoverDidShow();
     bool popoverShouldClose() const;
+    void popoverWillClose();
     void popoverDidClose();
 
     // --- Whole-rule edits and the box resized (CSSOutlineDelegateStyleEdits.cpp) ----------------------------

@@ -144,6 +144,7 @@ void CSSOutlineDelegate::presentStyleEditor(const CSSRulePtr &row, bool giveKeys
         m_editStyle->setWillShowBlock([this](RBLPopover *) { popoverWillShow(); });
         m_editStyle->setDidShowBlock([this](RBLPopover *) { popoverDidShow(); });
         m_editStyle->setShouldCloseBlock([this](RBLPopover *) { return popoverShouldClose(); });
+        m_editStyle->setWillCloseBlock([this](RBLPopover *) { popoverWillClose(); });
         m_editStyle->setDidCloseBlock([this](RBLPopover *) { popoverDidClose(); });
     }
     const QSize size = editorView->size().isEmpty() ? editorView->sizeHint() : editorView->size();
@@ -171,10 +172,11 @@ bool CSSOutlineDelegate::popoverShouldClose() const
     return colorDialogs().isEmpty();
 }
 
-void CSSOutlineDelegate::popoverDidClose()
+// The edit is committed as the popover starts to close, not after its fade:
+// a save or another edit of the rule in the meantime must see it.
+void CSSOutlineDelegate::popoverWillClose()
 {
-    const CSSRulePtr row = m_editTargetRule;
-    m_styleEditorShown = false;
+    const CSSRulePtr row = std::exchange(m_editTargetRule, nullptr);
     for (QColorDialog *dialog : colorDialogs())
         dialog->close();
     if (!row || (row->type() != RuleType::Declaration && row->type() != RuleType::ShortHandDeclaration))
@@ -182,6 +184,11 @@ void CSSOutlineDelegate::popoverDidClose()
     // Only a value that changed is committed (one undo step, one write).
     if (row->valueName() != m_rememberedValue)
         commitEditedValue(row, row->valueName());
+}
+
+void CSSOutlineDelegate::popoverDidClose()
+{
+    m_styleEditorShown = false;
 }
 
 void CSSOutlineDelegate::commitEditedValue(const CSSRulePtr &edited, const QString &edit)

@@ -260,6 +260,29 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     live.panel.setStyleEditor(nullptr);
 }
 
+TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    StubStyleEditor editor;
+    live.panel.setStyleEditor(&editor);
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    live.panel.doubleClick();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
+
+    // Escape starts the fade; Ctrl+S comes before it ends.
+    live.panel.editStyle()->close();
+    live.panel.saveDocument();
+    const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
+    EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
+    EXPECT_FALSE(panel.sheet()->isModified());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+    live.panel.setStyleEditor(nullptr);
+}
+
 TEST(RulesStyleEditors, TheStyleAttributePanelIsGivenTheSelectedRule)
 {
     EditorsPanel panel;
