@@ -70,9 +70,10 @@ QAction *MainMenu::addItem(QMenu *menu, const QString &title, const QString &act
     if (!keyEquivalent.isEmpty()) {
         item->setShortcut(keyEquivalent);
         // A context menu shows the key of its command; the menu bar's item
-        // of the same command is the one the key reaches.
-        if (m_contextMenus.contains(menu))
-            item->setShortcutContext(Qt::WidgetShortcut);
+        // of the same command is the one the key reaches, from every window
+        // of the program (the style inspector, a popover with the keyboard);
+        // a modal panel still keeps it.
+        item->setShortcutContext(m_contextMenus.contains(menu) ? Qt::WidgetShortcut : Qt::ApplicationShortcut);
     }
     connect(item, &QAction::triggered, this, [this, item] { send(item); });
     m_items.append(item);

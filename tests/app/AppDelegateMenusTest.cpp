@@ -9,11 +9,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <QUrl>
 
@@ -93,6 +96,39 @@ TEST(MainMenu, ItemsWithoutATargetStayDisabledAndValidatorsDecide)
     open->trigger();
     EXPECT_EQ(sent, 1);
     EXPECT_FALSE(open->isEnabled());
+}
+
+TEST(MainMenu, ItsKeysReachItFromTheProgramsOtherWindowsButNotPastAModalPanel)
+{
+    QWidget window;
+    auto *bar = new QMenuBar(&window);
+    MainMenu menu(bar);
+    QMenu *file = menu.menuTitled(QStringLiteral("File"));
+    menu.addItem(file, QStringLiteral("Save"), QStringLiteral("save:"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    int saves = 0;
+    menu.setTarget(QStringLiteral("save:"), [&](QAction *) { ++saves; });
+    menu.validateAll();
+    window.show();
+
+    // A popover of a tool window, its field with the keyboard.
+    QWidget inspector(&window, Qt::Tool);
+    inspector.show();
+    QWidget popover(&inspector, Qt::Tool | Qt::FramelessWindowHint);
+    auto *field = new QLineEdit(&popover);
+    popover.show();
+    popover.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&popover));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saves, 1);
+
+    QDialog panel(&window);
+    panel.setModal(true);
+    panel.show();
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    QTest::keyClick(&panel, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saves, 1);
 }
 
 TEST_F(MenusTest, ThePreviewMenuOffersTheFullSizePreviewFirst)
