@@ -73,16 +73,18 @@ protected:
     }
 
     // Edits a length of the rules panel in its popover: a double click on the
-    // row, the number typed over.
+    // row, the number typed over, Return to apply, Escape to close (which
+    // commits the edit).
     void editLength(const char *row, const char *number, const char *edited)
     {
         ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QString::fromLatin1(row), 2));
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("focus")] == QStringLiteral("size"); }));
         session.key(QStringLiteral("ctrl+a"));
         session.type(QString::fromLatin1(number));
-        session.key(QStringLiteral("Return"));
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) {
-            return session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
+        session.key(QStringLiteral("Return Escape"));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+            return state[QStringLiteral("focus")] != QStringLiteral("size")
+                   && session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
         }));
     }
 
