@@ -43,20 +43,6 @@
 
 namespace {
 
-// Nine elements a card, 1,111 cards (the page of the rules panel's benchmark).
-QByteArray cardsPage()
-{
-    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
-                      "</head><body><div class='container'>\n";
-    for (int i = 0; i < 1111; ++i) {
-        html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
-                + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
-                "<a href='#' class='btn btn-primary'>Go</a><ul class='list-group'><li class='list-group-item'>A</li>"
-                "</ul></div></div></div>\n";
-    }
-    return html + "</div></body></html>";
-}
-
 // Runs the event loop until the sender's signal comes with the condition
 // holding, or the time is up; answers whether it holds.
 template <typename Sender, typename Signal>
@@ -84,7 +70,7 @@ int main(int argc, char *argv[])
     if (!useOffscreenHome(home, QSize(1440, 900)))
         return 1;
     const QString site = home.filePath(QStringLiteral("site"));
-    if (!writeProjectFile(site + QStringLiteral("/index.html"), cardsPage()) || !copyBootstrap(argc, argv, site))
+    if (!writeProjectFile(site + QStringLiteral("/index.html"), bootstrapCardsPage()) || !copyBootstrap(argc, argv, site))
         return 1;
     // The site is a project and its page the one shown last: the preview loads it at launch.
     const QString canonical = QFileInfo(site).canonicalFilePath();
