@@ -59,6 +59,27 @@ TEST(WebView, StyleChangeShowsInTheNextFrame)
               QStringLiteral("%1x%2").arg(view.width()).arg(view.height()));
 }
 
+// The headless browser sends a zoomed page's frames at one pixel a CSS
+// pixel: drawn as large as the view, the picture stays on the page's
+// coordinates, which the pointer and the overlay use.
+TEST(WebView, AZoomedPagesFrameFillsTheViewWhereThePageHasItsElements)
+{
+    WebView view;
+    view.resize(400, 300);
+    view.show();
+    WebTestFixture fixture(view);
+    fixture.writeFile(QStringLiteral("index.html"),
+                      "<!DOCTYPE html><body style='margin:0; background:white'><div id='box' style='margin:50px;"
+                      " width:100px; height:50px; background:rgb(255, 0, 0)'></div></body>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    view.setZoomFactor(2);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.frameMetadata().deviceWidth == 200; }));
+    EXPECT_EQ(view.currentFrame().deviceIndependentSize().toSize(), view.size());
+    // The box is at (50, 50) in CSS pixels, 100 by 50: (100, 100) to (300, 200) in the view.
+    EXPECT_EQ(shownColor(view, {200, 150}), QColor(255, 0, 0));
+    EXPECT_EQ(shownColor(view, {90, 90}), QColor(Qt::white));
+}
+
 TEST(WebView, TypingIntoATextFieldAndWheelScrollingReachThePage)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
