@@ -17,6 +17,7 @@
 #include "platform/web/engine/WebView.h"
 #include "workspace/File.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QUrl>
@@ -33,6 +34,20 @@ inline QString figures(const std::vector<double> &values)
         .arg(percentile(values, 0.95), 0, 'f', 1)
         .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1)
         .arg(values.size());
+}
+
+// The 10,000-element page over bootstrap.css: nine elements a card, 1,111 cards.
+inline QByteArray bootstrapCardsPage()
+{
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
+                      "</head><body><div class='container'>\n";
+    for (int i = 0; i < 1111; ++i) {
+        html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
+                + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
+                "<a href='#' class='btn btn-primary'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul>"
+                "</div></div></div>\n";
+    }
+    return html + "</div></body></html>";
 }
 
 // The style sheet at the first argument (Debian's bootstrap.css without one)

@@ -21,24 +21,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Nine elements a card, 1,111 cards (the page of the rules panel's benchmark).
-QByteArray page()
-{
-    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
-                      "</head><body><div class='container'>\n";
-    for (int i = 0; i < 1111; ++i) {
-        html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
-                + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
-                "<a href='#' class='btn btn-primary'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul>"
-                "</div></div></div>\n";
-    }
-    return html + "</div></body></html>";
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
@@ -49,7 +31,7 @@ int main(int argc, char **argv)
         return 1;
     QFile html(dir.filePath(QStringLiteral("index.html")));
     html.open(QIODevice::WriteOnly);
-    html.write(page());
+    html.write(bootstrapCardsPage());
     html.close();
     ProjectUtil::getProjectConfig(dir.path());
     ProjectUtil::setCurrentProjectPath(dir.path());

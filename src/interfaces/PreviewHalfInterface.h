@@ -69,8 +69,10 @@ public:
     virtual QList<File *> resourceRoots() = 0;
 
     // A click in the preview while elements are detected under the pointer
-    // locked that element (mouse-down): it is selected in the DOM tree and
-    // its rules are listed. The mouse-up that follows does nothing more.
+    // locked the element under it (mouse-down; without an event, the element
+    // the pointer last showed): once the page has said which element that
+    // is, it is selected in the DOM tree and its rules are listed. The
+    // mouse-up that follows does nothing more.
     virtual void detectLockDownHandler(QMouseEvent *event) = 0;
     virtual void detectLockCommitHandler(QMouseEvent *event) = 0;
     // Draws the element overlay again where its element is now.

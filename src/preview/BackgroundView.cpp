@@ -60,7 +60,11 @@ BackgroundView::BackgroundView(QWidget *parent)
     setObjectName(QStringLiteral("detectView"));
     setAttribute(Qt::WA_NoSystemBackground);
     // Only the labels and the resize handle keep the mouse: the rest of the
-    // events go on to the page under the overlay (the parent).
+    // events go on to the page under the overlay (the parent). The overlay
+    // tracks the mouse so that moves without a button reach it to be passed
+    // on: Qt drops such a move at the widget under the pointer, and on a real
+    // window that widget is the overlay, not the web view.
+    setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
 
     m_sizeText->setObjectName(QStringLiteral("sizeText"));

@@ -29,7 +29,8 @@ class QPushButton;
 //
 // The view covers the web view (its elementDelegate, which owns it) and
 // paints nothing but these; only the label and the resize handle keep the
-// mouse, every other event goes on to the page. `rect` is in the web view's
+// mouse, every other event (moves without a button too: it tracks the mouse)
+// goes on to the page. `rect` is in the web view's
 // coordinates (y growing downwards); drawingRect, resizeRect and the label
 // origins are in the kit's numbers with y growing upwards from the bottom
 // edge, as the static geometry functions below compute them.

@@ -13,6 +13,7 @@
 #include "platform/web/engine/WebEngineCache.h"
 #include "platform/web/engine/WebFrameMirror.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -334,6 +335,16 @@ void ExWebView::mouseMoveEvent(QMouseEvent *event)
         if (guard && guard->m_detectState == HoverDetect)
             Q_EMIT guard->mouseDidMoveOverElement(element.get(), modifiers);
     });
+}
+
+void ExWebView::keyPressEvent(QKeyEvent *event)
+{
+    if (m_detectState == HoverDetect && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        Q_EMIT detectCancelled();
+        return;
+    }
+    WebView::keyPressEvent(event);
 }
 
 void ExWebView::elementAtPoint(const QPointF &point, std::function<void(const DOMNodePtr &)> done)

@@ -37,7 +37,8 @@ class WebFrameMirror;
 //
 // While the detect state is 1, the element under the pointer (frames
 // included) is asked for on every move, one question at a time with the
-// latest point next, and reported with mouseDidMoveOverElement(). Drags
+// latest point next, and reported with mouseDidMoveOverElement(); Escape
+// (the view has the keys while detecting) asks to leave it. Drags
 // from the other panels and files are accepted by their types and reported
 // as "webViewDragging" and "dropToWebView" once the element under the
 // pointer is known.
@@ -141,10 +142,13 @@ Q_SIGNALS:
     void mouseDidMoveOverElement(DOMNode *element, Qt::KeyboardModifiers modifiers);
     // The page on screen was scrolled.
     void didScroll();
+    // In the hover-detect state: Escape was pressed (it does not reach the page).
+    void detectCancelled();
 
 protected:
     bool followsPageCursor() const override { return m_detectState != HoverDetect; }
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

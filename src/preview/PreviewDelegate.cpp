@@ -207,6 +207,7 @@ void PreviewDelegate::connectPage()
     // Element detection.
     connect(m_webview, &ExWebView::mouseDidMoveOverElement, this, &PreviewDelegate::webViewMouseDidMoveOverElement);
     connect(m_webview, &ExWebView::didScroll, this, &PreviewDelegate::webViewDidScroll);
+    connect(m_webview, &ExWebView::detectCancelled, this, [this] { doDetectPreview(false); });
 
     // The frames and resources of each page, and the local substitutes.
     connectResources();

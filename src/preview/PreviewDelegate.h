@@ -239,6 +239,10 @@ public:
     DOMNode *selectedElement() const;
     void detectLockDownHandler(QMouseEvent *event) override;
     void detectLockCommitHandler(QMouseEvent *event) override;
+    // The element selected in the DOM tree, its rows reloaded and its rules listed.
+    void lockElement(DOMNode *element);
+    // The element the DOM tree shows for a node under the pointer.
+    DOMNode *pickableElement(DOMNode *node) const;
     bool elementIsEditable() const;
     void clearDetectLayer() override;
     void clearDetectLayerWithNode(DOMNode *node);

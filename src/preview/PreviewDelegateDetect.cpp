@@ -1,7 +1,7 @@
 // PreviewDelegate: element detection. With detection on, the element under
 // the pointer becomes the selected element and the overlay follows it; a
-// click locks it (the main window routes the click here), selects it in the
-// DOM tree and lists its rules.
+// click locks the element under it (the main window routes the click here),
+// selects it in the DOM tree and lists its rules; Escape leaves detection.
 
 #include "PreviewDelegate.h"
 
@@ -14,6 +14,8 @@
 #include "platform/web/dom/DOMElement.h"
 
 #include <QAbstractButton>
+#include <QMouseEvent>
+#include <QPointer>
 
 void PreviewDelegate::doDetectPreview(bool on)
 {
@@ -63,11 +65,16 @@ DOMNode *PreviewDelegate::selectedElement() const
     return m_webview ? m_webview->selectedElement() : nullptr;
 }
 
+DOMNode *PreviewDelegate::pickableElement(DOMNode *node) const
+{
+    return m_domTreeDelegate && node ? m_domTreeDelegate->getPaticulerElement(node) : node;
+}
+
 void PreviewDelegate::webViewMouseDidMoveOverElement(DOMNode *node, Qt::KeyboardModifiers)
 {
     if (!m_webview)
         return;
-    DOMNode *element = m_domTreeDelegate && node ? m_domTreeDelegate->getPaticulerElement(node) : node;
+    DOMNode *element = pickableElement(node);
     if (element && element == selectedElement()) {
         setDetectCursor();
         return;
@@ -85,12 +92,37 @@ void PreviewDelegate::setDetectCursor()
         m_webview->setCursor(Qt::PointingHandCursor);
 }
 
-void PreviewDelegate::detectLockDownHandler(QMouseEvent *)
+void PreviewDelegate::detectLockDownHandler(QMouseEvent *event)
 {
-    DOMNode *element = selectedElement();
+    updateDetectButtonState();
+    if (!event || !m_webview) {
+        lockElement(selectedElement());
+        return;
+    }
+    // The element under the click is asked anew: the answer to the last move
+    // may not have come yet, or may be of another point.
+    QPointer<PreviewDelegate> guard(this);
+    const DOMNodePtr hovered = m_webview->sharedSelectedElement();
+    m_webview->elementAtPoint(m_webview->mapFromGlobal(event->globalPosition()), [guard, hovered](const DOMNodePtr &node) {
+        if (!guard || !guard->m_webview || guard->m_webview->detectState() != ExWebViewInterface::ElementLocked)
+            return;
+        DOMNode *element = guard->pickableElement(node.get());
+        if (!element) {
+            guard->lockElement(hovered.get());
+            return;
+        }
+        if (element != guard->selectedElement() || guard->m_webview->detectView()->element() != element) {
+            guard->m_webview->setSelectedElement(element->shared_from_this());
+            guard->m_webview->drawDetectLayer(element);
+        }
+        guard->lockElement(element);
+    });
+}
+
+void PreviewDelegate::lockElement(DOMNode *element)
+{
     if (m_domTreeDelegate)
         m_domTreeDelegate->selectNode(element);
-    updateDetectButtonState();
     if (m_domTreeDelegate)
         m_domTreeDelegate->reloadSelectedRow();
     if (m_cssOutlineDelegate)

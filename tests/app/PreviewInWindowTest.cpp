@@ -4,6 +4,9 @@
 
 #include "app/EXWindow.h"
 #include "app/MainMenu.h"
+#include "cssrules/CSSOutlineDelegate.h"
+#include "domtree/DOMNodeEx.h"
+#include "domtree/DomTreeDelegate.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/FilePanel.h"
 #include "platform/kit/SegmentedControl.h"
@@ -22,8 +25,8 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -58,12 +61,6 @@ protected:
     PreviewDelegate *preview = nullptr;
     int completions = 0;
 };
-
-void sendMouse(QWidget *view, QEvent::Type type, const QPointF &point, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, point, view->mapToGlobal(point), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(view, &event);
-}
 
 } // namespace
 
@@ -183,7 +180,7 @@ TEST_F(PreviewInWindow, APageIsSavedWithItsFilesFromTheButtonsOrTheMenuOnceCompl
     EXPECT_TRUE(projects.contains(target.path())) << projects.join(QLatin1Char(' ')).toStdString();
 }
 
-TEST_F(PreviewInWindow, WithDetectionOnAClickLocksTheElementUnderThePointer)
+TEST_F(PreviewInWindow, PickModeFollowsThePointerLocksAClickAndLeavesOnEscapeWithInputThroughTheWindow)
 {
     File *page = node("site/index.html");
     select(page);
@@ -191,25 +188,56 @@ TEST_F(PreviewInWindow, WithDetectionOnAClickLocksTheElementUnderThePointer)
     controller()->doubleClick();
     ASSERT_TRUE(waitForLoad(before));
     ExWebView *view = preview->webview();
+    auto *tree = dynamic_cast<DomTreeDelegate *>(delegate->domTreeController());
+    auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate->cssOutlineDelegate());
+    ASSERT_TRUE(tree && rules);
     DOMElement *title = view->mainFrameDocument()->getElementById(QStringLiteral("title"));
-    const std::optional<DOMElementBox> box = view->mainFrame().engine()->elementBox(*title);
-    ASSERT_TRUE(box);
+    DOMElement *welcome = view->mainFrameDocument()->querySelector(QStringLiteral("p"));
+    const std::optional<DOMElementBox> titleBox = view->mainFrame().engine()->elementBox(*title);
+    const std::optional<DOMElementBox> welcomeBox = view->mainFrame().engine()->elementBox(*welcome);
+    ASSERT_TRUE(titleBox && welcomeBox);
 
+    // Input goes to the window, as the window system gives it.
+    QWindow *window = ui().window->windowHandle();
+    ui().window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ui().window));
+    const auto at = [](const std::optional<DOMElementBox> &box) { return box->viewRect.center().toPoint(); };
+    const auto locked = [&](DOMElement *element) {
+        const DOMNodeEx *row = tree->selectedDomNodeEx();
+        return preview->selectedElement() == element && row && row->node() == element
+               && rules->lastSelectedElement() == element;
+    };
+
+    // On from the button: the overlay follows the pointer; a click locks the
+    // element, selects its row and lists its rules, and never reaches the page.
     ui().detectButton->click();
     EXPECT_EQ(view->detectState(), ExWebViewInterface::HoverDetect);
-    EXPECT_TRUE(ui().detectButton->isChecked());
-    const QPointF point = box->viewRect.center();
-    sendMouse(view, QEvent::MouseMove, point, Qt::NoButton, Qt::NoButton);
+    movePointer(view, at(titleBox));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title && !view->isDrawingPending(); }));
-
-    // The main window routes the click: the element is locked and the page never sees the click.
-    sendMouse(view, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(view->detectView()->rect(), titleBox->viewRect);
+    clickPointer(view, at(titleBox));
     EXPECT_EQ(view->detectState(), ExWebViewInterface::ElementLocked);
     EXPECT_FALSE(ui().detectButton->isChecked());
-    EXPECT_EQ(preview->selectedElement(), title);
-    EXPECT_TRUE(view->isDetectViewShown());
-    EXPECT_EQ(view->detectView()->rect(), box->viewRect);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return locked(title); }));
+
+    // On from the keyboard: a click that comes before the answer to the move
+    // still takes the element under it.
+    QTest::keyClick(window, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(view->detectState(), ExWebViewInterface::HoverDetect);
+    movePointer(view, at(welcomeBox));
+    clickPointer(view, at(welcomeBox));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return locked(welcome) && !view->isDrawingPending(); }));
+    EXPECT_EQ(view->detectView()->element(), welcome);
+
+    // Escape leaves the mode; the pointer no longer picks.
+    QTest::keyClick(window, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(ui().detectButton->isChecked());
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(view->detectState(), ExWebViewInterface::DetectOff);
+    EXPECT_FALSE(ui().detectButton->isChecked());
+    movePointer(view, at(titleBox));
+    TestUtil::spin(200);
+    EXPECT_EQ(preview->selectedElement(), welcome);
 }
 
 } // namespace PreviewInWindowTest

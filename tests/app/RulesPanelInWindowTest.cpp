@@ -22,7 +22,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -39,12 +38,6 @@ const QByteArray kSheet = "/* the site */\n"
                           "}\n"
                           "\n"
                           "p { color: gray; }\n";
-
-void sendMouse(QWidget *view, QEvent::Type type, const QPointF &point, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, point, view->mapToGlobal(point), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(view, &event);
-}
 
 // The whole program with a page and its style sheet, as a new user meets it.
 class RulesPanelInWindow : public WorkspaceTest
@@ -80,11 +73,10 @@ protected:
         const std::optional<DOMElementBox> box = view->mainFrame().engine()->elementBox(*title);
         ASSERT_TRUE(box);
         delegate->ui().detectButton->click();
-        const QPointF point = box->viewRect.center();
-        sendMouse(view, QEvent::MouseMove, point, Qt::NoButton, Qt::NoButton);
+        const QPoint point = box->viewRect.center().toPoint();
+        movePointer(view, point);
         ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title; }));
-        sendMouse(view, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(view, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+        clickPointer(view, point);
         ASSERT_TRUE(TestUtil::waitUntil([&] { return colorRow() != nullptr; }, 10000));
     }
 

@@ -15,10 +15,30 @@
 #include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <memory>
 #include <optional>
+
+// The pointer moved onto a point of the widget as the window system reports
+// it: to the widget's window, which hands the move to the widget under the
+// pointer. It comes from the point beside it: Qt drops a move to where the
+// pointer already is.
+inline void movePointer(QWidget *widget, const QPoint &point)
+{
+    QWidget *window = widget->window();
+    const QPoint inWindow = widget->mapTo(window, point);
+    QTest::mouseMove(window->windowHandle(), inWindow - QPoint(1, 1));
+    QTest::mouseMove(window->windowHandle(), inWindow);
+}
+
+// A left click on a point of the widget, through its window.
+inline void clickPointer(QWidget *widget, const QPoint &point)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget->mapTo(window, point));
+}
 
 // The preview half as a recorder: what the project controller asked, and a
 // resource tree the test builds.

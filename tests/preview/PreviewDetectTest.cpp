@@ -8,11 +8,10 @@
 #include "preview/BackgroundView.h"
 #include "toolkit/LabelButton.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -28,10 +27,14 @@ const QByteArray s_boxPage = R"(<!DOCTYPE html><html><body style="margin:0">
 <div style="height:3000px"></div>
 </body></html>)";
 
+// A move without a button, as the window system delivers it: to the window,
+// which hands it to the widget under the pointer (the overlay, while shown).
+// It comes from the point beside it: Qt drops a move to where the pointer is.
 void moveMouse(QWidget &view, const QPointF &point)
 {
-    QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&view, &move);
+    const QPoint inWindow = view.mapTo(view.window(), point.toPoint());
+    QTest::mouseMove(view.window()->windowHandle(), inWindow - QPoint(1, 1));
+    QTest::mouseMove(view.window()->windowHandle(), inWindow);
 }
 
 // Draws the overlay over the node and waits for the box to come.
@@ -165,6 +168,25 @@ TEST_F(PreviewDetect, HoverThenClickLocksAnElement)
     moveMouse(view, QPointF(5, 5));
     TestUtil::spin(200);
     EXPECT_EQ(harness.preview.selectedElement(), plain);
+}
+
+TEST_F(PreviewDetect, EscapeLeavesHoverDetectionAndNeverReachesThePage)
+{
+    loadBoxPage();
+    ExWebView &view = this->view();
+    fixture.evaluate(QStringLiteral("document.addEventListener('keydown', e => window.keys = (window.keys || '') + e.key); 1"));
+    harness.container.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.container));
+    harness.preview.doDetectPreview(true);
+    ASSERT_TRUE(view.hasFocus());
+
+    QWindow *window = harness.container.windowHandle();
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(view.detectState(), ExWebViewInterface::DetectOff);
+    EXPECT_FALSE(harness.preview.isDetectButtonOn());
+    // Keys reach the page in order: the next one arrives alone.
+    QTest::keyClick(window, Qt::Key_A);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return fixture.evaluate(QStringLiteral("window.keys || ''")).toString() == QLatin1String("a"); }));
 }
 
 TEST_F(PreviewDetect, HoverThenClickLocksAnElementInAFrameOfAnotherSite)

@@ -424,12 +424,18 @@ void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &meta
         return;
     }
     m_decoding = true;
-    const double ratio = m_devicePixelRatio;
+    // The frame shows deviceWidth CSS pixels, each zoomFactor() points wide
+    // in the view. The headless browser sends one pixel a CSS pixel whatever
+    // the device scale factor, so the frame's pixels a point are taken from
+    // its size: a ratio assumed from the screen would draw it too small on
+    // a high-density screen or zoomed, off the page's own coordinates.
+    const double shownWidth = metadata.deviceWidth * m_zoomFactor;
+    const double fallbackRatio = m_devicePixelRatio;
     QPointer<WebPage> page(this);
-    QThreadPool::globalInstance()->start([page, base64, metadata, ratio] {
+    QThreadPool::globalInstance()->start([page, base64, metadata, shownWidth, fallbackRatio] {
         QImage image;
         image.loadFromData(QByteArray::fromBase64(base64), "PNG");
-        image.setDevicePixelRatio(ratio);
+        image.setDevicePixelRatio(shownWidth > 0 && !image.isNull() ? image.width() / shownWidth : fallbackRatio);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
             if (!page)
                 return;

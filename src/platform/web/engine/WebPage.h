@@ -161,7 +161,7 @@ Q_SIGNALS:
     void urlChanged(const QUrl &url);
     void titleChanged(const QString &title);
     void historyChanged();
-    // A new frame of the view, at the screen's device pixel ratio.
+    // A new frame of the view; its device pixel ratio makes it as large as the view.
     void frameArrived(const QImage &image, const WebFrameMetadata &metadata);
     // alert, confirm, prompt or beforeunload; answer with answerDialog().
     void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt);

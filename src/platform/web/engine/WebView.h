@@ -18,7 +18,7 @@ class WebPreferences;
 
 // The web view of the preview: its page (a tab of the program's headless
 // browser, which keeps no cache: every load reads the files anew) shown from
-// the page's screencast frames at the screen's device pixel ratio, with mouse,
+// the page's screencast frames, each drawn as large as the view, with mouse,
 // wheel, keys, text input and focus forwarded to it, and the page's mirror
 // (mainFrameDocument()) that the program reads and edits as a local,
 // synchronous DOM. The view's size is the page's viewport. Page dialogs become
