@@ -110,7 +110,10 @@ bool Session::launch()
     if (!waitForModal())
         return false;
     key(QStringLiteral("Escape"));
-    return waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); })
+    // The keys go to the main window again once it is active.
+    return waitFor([](const QJsonObject &state) {
+               return !state.contains(QStringLiteral("modal")) && state.contains(QStringLiteral("activeWindow"));
+           })
            && widget(QStringLiteral("webview")).isValid();
 }
 
