@@ -245,7 +245,7 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
 void PreviewDelegate::keepPageBeforeLoad()
 {
     const DOMDocumentPtr before = m_documentBeforeLoad.lock();
-    if (!before || !m_webview || m_webview->mainFrameDocument() != before.get())
+    if (m_loadFailed || !before || !m_webview || m_webview->mainFrameDocument() != before.get())
         return;
     m_pageKept = true;
     m_documentBeforeLoad.reset();
