@@ -23,6 +23,7 @@ public:
     void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
     void updateRulesByElement(DOMNode *) override {}
     void reset() override {}
+    void dropPageDocument(const QString &) override {}
     void resetWithProjectChange() override {}
     void resetCategorySelector() override {}
     void checkVendorPrefixSetting() override {}

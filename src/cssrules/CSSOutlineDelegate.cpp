@@ -168,6 +168,16 @@ void CSSOutlineDelegate::setStyleFiles(const QList<File *> &files)
     m_styleFiles.clear();
     for (File *file : files)
         m_styleFiles.append(file);
+    m_offeredStyleFiles = m_styleFiles;
+}
+
+void CSSOutlineDelegate::sortStyleFiles()
+{
+    m_styleFiles = m_offeredStyleFiles;
+    const QList<File *> sorted = getSortedStyleFiles();
+    m_styleFiles.clear();
+    for (File *file : sorted)
+        m_styleFiles.append(file);
 }
 
 void CSSOutlineDelegate::refreshStyleFiles()
@@ -188,7 +198,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
 void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)
 {
     setStyleFiles(files);
-    setStyleFiles(getSortedStyleFiles());
+    sortStyleFiles();
     // A burst of loaded resources refreshes once, half a second after the last.
     DelayedPerform::cancel(this, "refreshStyleFiles", {});
     DelayedPerform::perform(this, "refreshStyleFiles", {}, 0.5, [this] { refreshStyleFiles(); });
@@ -201,6 +211,41 @@ void CSSOutlineDelegate::reset()
     m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
     updateRules({});
     m_outlineView->reloadData();
+}
+
+void CSSOutlineDelegate::dropPageDocument(const QString &reason)
+{
+    // Nothing of the page before stays: its document, element, pairings,
+    // sheets and any rebuild still waiting for its answers.
+    m_document.reset();
+    m_lastSelectedElement.reset();
+    m_pairings.clear();
+    ++m_buildGeneration;
+    hideReferenceList();
+    setStyleFiles({});
+    DelayedPerform::cancel(this, "refreshStyleFiles", {});
+    clearRuleList();
+    m_outlineView->setEmptyMessage(reason);
+    refreshStyleFiles();
+}
+
+bool CSSOutlineDelegate::takePageDocument(DOMDocument *document)
+{
+    if (!document)
+        return false;
+    m_outlineView->setEmptyMessage({});
+    if (document == this->document())
+        return false;
+    m_document = document->shared_from_this();
+    // An element of another document is not the panel's any more.
+    if (m_lastSelectedElement && m_lastSelectedElement->ownerDocument() != document) {
+        m_lastSelectedElement.reset();
+        clearRuleList();
+    }
+    sortStyleFiles();
+    rebuildStyleSheetsMenu();
+    updateCSSFileFilter();
+    return true;
 }
 
 void CSSOutlineDelegate::resetWithProjectChange()
@@ -267,8 +312,8 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
         node = node->parentNode();
     hideReferenceList();
     auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
-    if (element && element->ownerDocument())
-        m_document = element->ownerDocument()->shared_from_this();
+    if (element)
+        takePageDocument(element->ownerDocument());
     m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(m_displaySelectorType)));
     const quint64 generation = ++m_buildGeneration;
     if (m_displaySelectorType == ElementRules && !element) {

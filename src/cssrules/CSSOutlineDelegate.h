@@ -122,6 +122,7 @@ public:
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
     void reset() override;
+    void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;
     void resetCategorySelector() override;
     void checkVendorPrefixSetting() override;
@@ -633,6 +634,12 @@ private:
     void retire(const QList<CSSRulePtr> &rows);
     void observe(const char *name, std::function<void(const Notification &)> handler);
     DOMDocument *document() const;
+    // Makes the document the panel's page; another one sorts the page's
+    // style sheets again by its own (and answers true).
+    bool takePageDocument(DOMDocument *document);
+    // The style sheets offered, in the order of the page's document, less
+    // those it does not show (yet).
+    void sortStyleFiles();
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
     // The questions the engine must answer before the element's list is built.
@@ -698,6 +705,9 @@ private:
     bool m_allCSSRulesCached = false;
     QList<CSSRulePtr> m_retired;
     QList<QPointer<File>> m_styleFiles;
+    // The page's style sheets as the preview offered them, kept whole: the
+    // page's document may show a sheet later than its file comes.
+    QList<QPointer<File>> m_offeredStyleFiles;
     QList<QPointer<File>> m_projectImages;
     DOMNodePtr m_lastSelectedElement;
     std::weak_ptr<DOMNode> m_document;

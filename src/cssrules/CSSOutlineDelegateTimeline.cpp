@@ -18,6 +18,7 @@ void CSSOutlineDelegate::refreshTimeline()
 
 void CSSOutlineDelegate::setPageDocument(DOMDocument *document)
 {
-    if (document)
-        m_document = document->shared_from_this();
+    // The lists of the whole page follow a new one at once.
+    if (takePageDocument(document) && (m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules))
+        reloadRuleList(1);
 }

@@ -126,8 +126,25 @@ DOMElementPtr DomInfoDelegate::inspectedElement() const
     return node && node->isElement() ? node->sharedAs<DOMElement>() : nullptr;
 }
 
+DOMElementPtr DomInfoDelegate::editableElement() const
+{
+    DOMElementPtr element = inspectedElement();
+    if (element && m_domTreeDelegate && !m_domTreeDelegate->canEdit(element.get()))
+        return nullptr;
+    return element;
+}
+
+void DomInfoDelegate::clear(const QString &reason)
+{
+    initDomInfo(nullptr);
+    if (m_domInfo)
+        m_domInfo->setEmptyMessage(reason);
+}
+
 void DomInfoDelegate::initDomInfo(DOMNodeEx *row)
 {
+    if (m_domInfo && row)
+        m_domInfo->setEmptyMessage({});
     m_inspectedNode.reset();
     m_shownNode = row && row->node() ? row->sharedNode() : nullptr;
     if (row) {
@@ -316,7 +333,7 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
 
 void DomInfoDelegate::changeAttrValue(const QString &name, const QString &value)
 {
-    doChangeAttrValue(inspectedElement(), name, value);
+    doChangeAttrValue(editableElement(), name, value);
 }
 
 void DomInfoDelegate::valueChanged()
@@ -331,8 +348,10 @@ void DomInfoDelegate::addAttr()
         return;
     const QString name = m_attrName->text().trimmed();
     const QString value = m_attrValue->text();
-    const DOMElementPtr element = inspectedElement();
-    if (name.isEmpty() || value.isEmpty() || !element)
+    if (name.isEmpty() || value.isEmpty())
+        return;
+    const DOMElementPtr element = editableElement();
+    if (!element)
         return;
     DOMDocument *document = element->ownerDocument();
     if (!document)
@@ -369,5 +388,5 @@ void DomInfoDelegate::removeAttr()
     const int row = m_domInfo->selectedRow();
     if (row < 0 || row >= m_names.size())
         return;
-    doRemoveAttr(m_names.at(row), inspectedElement());
+    doRemoveAttr(m_names.at(row), editableElement());
 }

@@ -46,6 +46,8 @@ public:
 
     // Shows the attributes of the row's element.
     void initDomInfo(DOMNodeEx *row);
+    // Inspects nothing, the empty list saying why in one line (when given).
+    void clear(const QString &reason = {});
     // Lists the attributes of the inspected element again.
     void reloadAttributes();
     DOMNodeEx *inspectedNode() const { return m_inspectedNode.get(); }
@@ -98,6 +100,8 @@ private:
     TargetRef undoTarget(const DOMElementPtr &element) const;
     void attributesChanged(const DOMElementPtr &element);
     DOMElementPtr inspectedElement() const;
+    // The same, when the tree lets it be edited (a refusal is logged).
+    DOMElementPtr editableElement() const;
     void keyDown(QKeyEvent *event);
 
     QPointer<QWidget> m_view;

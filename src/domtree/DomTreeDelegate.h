@@ -151,6 +151,17 @@ public:
     void domAttributeModified(DOMNode *node) override;
     // Another page is about to load: the rows of the old one are forgotten.
     void clearDomNodeMap() override;
+    // The document is gone: rows, inspector, breadcrumb and file go (the
+    // last selection is kept, to be found again in the next document), and
+    // the empty tree says why.
+    void dropDocument(const QString &reason) override;
+    // Whether the tree's document is one the preview shows now (without a
+    // preview, any document handed over is). Edits of another document and
+    // writes of its text are refused.
+    bool isShownDocument() const;
+    // Whether the node may be edited: it belongs to the tree's document,
+    // which is shown. A refusal is said in the log.
+    bool canEdit(const DOMNode *node) const;
     // The node a pick in the preview stands for: a short lone text is its
     // element's.
     DOMNode *getPaticulerElement(DOMNode *node) override;
@@ -245,6 +256,9 @@ public:
     // Takes the settings of the file for a write or a save; false when the
     // file is not to be written.
     bool loadWriteSettings(File *file);
+    // Whether the file is the one of the document the tree shows, and that
+    // document is shown still; a refusal is said in the log.
+    bool writesTo(File *file) const;
 
     // --- Find bar and expand all (DomTreeDelegateFindBar.cpp) ---------------------------------------
     // Toggles the find bar above the tree; shown, it has the keyboard.
@@ -428,8 +442,9 @@ private:
     void setLastSelection(DOMNodeEx *row);
     void ensurePairing();
     void pairWithFile();
-    // The File of the page the preview shows, when the projects know it.
-    File *fileOfShownPage() const;
+    // The File of the document's page (the frame that shows it), when the
+    // projects know it.
+    File *fileOfDocument(const DOMDocument *document) const;
     DOMIgnoreSettings pageIgnoreSettings() const;
     QString projectPathOf(File *file) const;
     qint64 now() const;

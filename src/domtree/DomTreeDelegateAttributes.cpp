@@ -78,7 +78,7 @@ void DomTreeDelegate::showInvalidAttributeAlert(const QString &name)
 bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from,
                                         const QList<QVariantMap> &to, bool write)
 {
-    if (!node || !node->isElement())
+    if (!node || !node->isElement() || !canEdit(node.get()))
         return false;
     auto *element = static_cast<DOMElement *>(node.get());
     DOMDocument *document = element->ownerDocument();
@@ -174,7 +174,7 @@ void DomTreeDelegate::attributeEditEnd(DOMNodeEx *row, const QString &attributeT
 
 void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &styleValue)
 {
-    if (!element || !element->isElement())
+    if (!element || !element->isElement() || !canEdit(element))
         return;
     static_cast<DOMElement *>(element)->setAttribute(QStringLiteral("style"), styleValue);
     m_edits.noteStartTag(element);
@@ -196,7 +196,7 @@ void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &sty
 void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute,
                                              const QString &value, const QString &oldValue)
 {
-    if (!element || !element->isElement())
+    if (!element || !element->isElement() || !canEdit(element.get()))
         return;
     if (InspectUndoManager *undo = undoManager()) {
         undo->setActionName(QStringLiteral("Edit Attributes"));

@@ -30,7 +30,7 @@ TargetRef DomTreeDelegate::undoTarget(const DOMNodePtr &node) const
 
 void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
 {
-    if (!node)
+    if (!node || !canEdit(node.get()))
         return;
     const DOMNodePtr parent = node->parentNode() ? node->parentNode()->shared_from_this() : nullptr;
     const DOMNodePtr next = node->nextSibling() ? node->nextSibling()->shared_from_this() : nullptr;
@@ -52,7 +52,7 @@ void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
 void DomTreeDelegate::doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent, const DOMNodePtr &ref,
                                 bool reselect)
 {
-    if (!node)
+    if (!node || (parent && !canEdit(parent.get())))
         return;
     if (InspectUndoManager *undo = undoManager())
         undo->prepareWithInvocationTarget(undoTarget(node), [this, node, reselect] { doRemoveNode(node, reselect); });

@@ -201,6 +201,10 @@ void DomTreeDelegate::selectInExpand(DOMNodeEx *item)
     m_outlineView->selectRowIndexes({row}, false);
     m_ignoreChangeSelection = false;
     m_outlineView->noteHeightOfRowsWithIndexesChanged({row});
+    // The row found again stands for an element of the new document: the
+    // rules panel, the inspector and the overlay follow it, never the
+    // element of the document before.
+    lazySelection(item->shared_from_this());
 }
 
 void DomTreeDelegate::keyDown(QKeyEvent *event)

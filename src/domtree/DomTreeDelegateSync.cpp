@@ -12,6 +12,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "toolkit/RBLPopover.h"
 
 #include <QFuture>
 #include <QScrollBar>
@@ -47,6 +49,45 @@ void DomTreeDelegate::initDomNodeLists()
         m_outlineView->reloadData();
 }
 
+void DomTreeDelegate::dropDocument(const QString &reason)
+{
+    forgetPage();
+    for (const char *pending : {"lazySelection", "lazyAttributeModify", "selectInExpand", "lazyRefreshStyleManager"})
+        DelayedPerform::cancel(this, pending, {});
+    resetDomSelection();
+    // The old rows stay alive until the outline has let them go.
+    const QList<DOMNodeExPtr> old = std::exchange(m_domNodeList, {});
+    m_document.reset();
+    m_indexFile = nullptr;
+    if (m_outlineView) {
+        m_outlineView->reloadData();
+        m_outlineView->setEmptyMessage(reason);
+    }
+    setDombreadcrambPath(nullptr);
+    if (m_domInfoDelegate)
+        m_domInfoDelegate->clear(reason);
+    if (QWidget *popover = domBreadCrambPopover())
+        popover->close();
+    if (m_attributeStyleEditorPopover && m_attributeStyleEditorPopover->isShown())
+        m_attributeStyleEditorPopover->close();
+}
+
+bool DomTreeDelegate::isShownDocument() const
+{
+    if (!m_document)
+        return false;
+    ExWebView *preview = webview();
+    return !preview || preview->frameWithDocument(m_document.get());
+}
+
+bool DomTreeDelegate::canEdit(const DOMNode *node) const
+{
+    if (node && m_document && node->ownerDocument() == m_document.get() && isShownDocument())
+        return true;
+    QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
+    return false;
+}
+
 void DomTreeDelegate::domNodeLists(DOMDocument *document)
 {
     if (!document)
@@ -59,10 +100,17 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
             root = static_cast<DOMElement *>(child);
     }
     m_document = document->sharedAs<DOMDocument>();
-    // The page's file, paired below with the new rows.
-    if (File *file = fileOfShownPage(); file && file != m_indexFile) {
+    // The inspector's node was of the document before.
+    if (m_domInfoDelegate)
+        m_domInfoDelegate->clear();
+    // The page's file, paired below with the new rows. A frame's page whose
+    // file the projects do not know is written nowhere until the preview
+    // hands its file over; the main page keeps the one handed over.
+    const WebFrameMirror *frame = webview() ? webview()->frameWithDocument(document) : nullptr;
+    if (File *file = fileOfDocument(document); file != m_indexFile && (file || (frame && !frame->isMainFrame()))) {
         m_indexFile = file;
-        m_generator.setTextEncoding(file->textEncoding());
+        if (file)
+            m_generator.setTextEncoding(file->textEncoding());
     }
     // The file's text is parsed on another thread while the rows are built.
     std::optional<QString> text = m_indexFile ? m_indexFile->currentContent() : std::nullopt;
@@ -75,6 +123,7 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
     if (root)
         m_domNodeList.append(DOMNodeEx::initWithNode(root->shared_from_this(), nullptr));
     if (m_outlineView) {
+        m_outlineView->setEmptyMessage({});
         m_outlineView->reloadData();
         expandItem();
         if (m_outlineView->selectedRow() > 0)
@@ -92,16 +141,22 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
     Q_EMIT treeRebuilt();
 }
 
-File *DomTreeDelegate::fileOfShownPage() const
+File *DomTreeDelegate::fileOfDocument(const DOMDocument *document) const
 {
     ExWebView *preview = webview();
     if (!preview || !m_projectDelegate)
         return nullptr;
-    const QUrl address(preview->mainFrameURL());
+    // The address of the document itself (the page may be on its way to
+    // another one already); a frame's page is a file of its own.
+    const WebFrameMirror *frame = preview->frameWithDocument(document);
+    const bool main = !frame || frame->isMainFrame();
+    const QUrl address = frame ? frame->url() : QUrl(preview->mainFrameURL());
     if (address.isLocalFile()) {
         if (File *file = m_projectDelegate->searchFileInProjects(address.toLocalFile()))
             return file;
     }
+    if (!main)
+        return nullptr;
     File *last = m_projectDelegate->lastPreviewedFile();
     if (last && (last->path() == address.toString() || last->pathURL() == address))
         return last;

@@ -17,7 +17,7 @@ void DomTreeDelegate::applyContentToFile()
     if (InspectUndoManager *undo = undoManager(); undo && (undo->isUndoing() || undo->isRedoing()))
         return;
     File *file = m_indexFile;
-    if (!file)
+    if (!file || !writesTo(file))
         return;
     const QPointer<File> guard(file);
     const auto write = [this, guard] { lazyWrite(guard); };
@@ -61,9 +61,20 @@ bool DomTreeDelegate::loadWriteSettings(File *file)
     return true;
 }
 
+bool DomTreeDelegate::writesTo(File *file) const
+{
+    // The page may have gone between an edit and its write: the text of a
+    // document no longer shown is never written, least of all into the
+    // file of the page that came after it.
+    if (file == m_indexFile && isShownDocument())
+        return true;
+    QM_ERROR(QStringLiteral("%1 is not written: the page edited is no longer shown").arg(file->path()));
+    return false;
+}
+
 void DomTreeDelegate::lazyWrite(File *file)
 {
-    if (!file)
+    if (!file || !writesTo(file))
         return;
     if (!loadWriteSettings(file))
         return;
@@ -83,7 +94,7 @@ void DomTreeDelegate::saveHTML()
         return;
     }
     File *file = m_indexFile;
-    if (!file || !file->isModified())
+    if (!file || !file->isModified() || !writesTo(file))
         return;
     if (!loadWriteSettings(file))
         return;

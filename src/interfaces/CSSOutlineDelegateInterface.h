@@ -4,6 +4,7 @@
 
 class DOMNode;
 class File;
+class QString;
 class QWidget;
 
 // What the shell, the preview and the DOM tree ask of the CSS rules panel.
@@ -32,6 +33,10 @@ public:
     // Empties the panel before the page is loaded again; after another
     // project's page, forgets that project too.
     virtual void reset() = 0;
+    // The page's document is gone (a load began or failed): the panel, the
+    // style-sheet pop-up and what follows them empty, the list saying why
+    // in one line, until the next document is handed over.
+    virtual void dropPageDocument(const QString &reason) = 0;
     virtual void resetWithProjectChange() = 0;
     // Element detection began: the panel starts from its first category.
     virtual void resetCategorySelector() = 0;

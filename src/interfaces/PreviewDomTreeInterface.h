@@ -1,6 +1,7 @@
 #pragma once
 
 class DOMDocument;
+class QString;
 class File;
 class DOMNode;
 struct DOMMutationEvent;
@@ -22,6 +23,10 @@ public:
 
     // Another page is about to load: the rows of the old one are forgotten.
     virtual void clearDomNodeMap() = 0;
+    // The document shown is gone (a load began or failed): the tree and the
+    // attribute inspector empty, saying why in one line; nothing edits or
+    // writes that document any more.
+    virtual void dropDocument(const QString &reason) = 0;
     // The node the tree shows for a node of the page (an element for the
     // inside of one it shows whole), or null when it shows none.
     virtual DOMNode *getPaticulerElement(DOMNode *node) = 0;

@@ -15,7 +15,6 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/PathCell.h"
 #include "platform/kit/PathControl.h"
-#include "platform/web/dom/DOMDocument.h"
 #include "toolkit/OutlineViewEx.h"
 #include "toolkit/RBLPopover.h"
 #include "workspace/File.h"
@@ -339,14 +338,6 @@ void LoadedResourceDelegate::doubleClick()
     contentChange(selectedTreeToFile(), true);
 }
 
-DOMDocument *LoadedResourceDelegate::documentOfIndexFile(File *file) const
-{
-    const auto frame = std::dynamic_pointer_cast<WebFrameEx>(file->webframe());
-    if (frame && m_preview)
-        return m_preview->documentOfFrame(frame.get());
-    return m_webview ? m_webview->mainFrameDocument() : nullptr;
-}
-
 void LoadedResourceDelegate::contentChange(File *file, bool open)
 {
     if (!file)
@@ -362,13 +353,11 @@ void LoadedResourceDelegate::contentChange(File *file, bool open)
         }
         if (!guard)
             return;
-        // The tree shows the frame's document, once.
-        DOMDocument *document = documentOfIndexFile(file);
-        if (document && m_lastDomDocument.lock().get() != document) {
-            m_lastDomDocument = document->shared_from_this();
-            if (PreviewDomTreeInterface *tree = domTreeDelegate())
-                tree->domNodeLists(document);
-        }
+        // The inspectors show the frame's document when the user chose it; a
+        // choice found again after a load leaves them on the page's own.
+        const auto frame = std::dynamic_pointer_cast<WebFrameEx>(file->webframe());
+        if (open && frame && m_preview)
+            m_preview->showFrameDocument(frame.get());
     } else if (!file->isLocalFile() && m_fileViewController) {
         m_fileViewController->viewFile(file);
     }

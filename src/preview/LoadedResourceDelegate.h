@@ -17,8 +17,6 @@
 #include <vector>
 
 class CSSOutlineDelegateInterface;
-class DOMDocument;
-class DOMNode;
 class ExWebView;
 class File;
 class FileViewControllerInterface;
@@ -99,7 +97,8 @@ public:
     void expandItem();
     // Opens a resource: a remote one in the code pane (only shown, without
     // opening the project's settings, when open is false), a page in the
-    // DOM tree; then "resouceViewDidChanged" tells the rest of the program.
+    // DOM tree and the other inspectors (only when open: the user chose
+    // it); then "resouceViewDidChanged" tells the rest of the program.
     void contentChange(File *file, bool open);
     void setBreadCrambWithFile(File *file);
     // The rows of a node of the outline, depth-first: the first whose File
@@ -161,7 +160,6 @@ public:
 
 private:
     void buildNodes(ResourceNode &node, int depth);
-    DOMDocument *documentOfIndexFile(File *file) const;
     void makeMenu();
     // Asks where to save the File (a sheet of the window, the name proposed)
     // and hands the chosen path on, unless the panel was cancelled or the
@@ -199,7 +197,6 @@ private:
         bool isLocal = false;
     };
     std::optional<Remembered> m_remembered;
-    std::weak_ptr<DOMNode> m_lastDomDocument; // the document last handed to the DOM tree
     bool m_restoringSelection = false;
     QPointer<File> m_breadcrumbBaseFile;
 

@@ -234,10 +234,17 @@ void PreviewDelegate::removeDomListeners()
     frame.removeEventListener(QStringLiteral("DOMSubtreeModified"), this);
 }
 
+DOMDocument *PreviewDelegate::shownDocument() const
+{
+    if (!m_webview)
+        return nullptr;
+    return m_chosenFrame.isEmpty() ? m_webview->mainFrameDocument() : documentOfBrowserFrame(m_chosenFrame);
+}
+
 bool PreviewDelegate::domTreeInitialised() const
 {
     const DOMDocumentPtr document = m_domTreeDocument.lock();
-    return document && m_webview && document.get() == m_webview->mainFrameDocument();
+    return document && document.get() == shownDocument();
 }
 
 void PreviewDelegate::setDomTreeInitialised(bool initialised)
@@ -270,6 +277,9 @@ void PreviewDelegate::initDomTree(DOMDocument *document)
         QM_DEBUG(QStringLiteral("no DOM tree for a page that did not load"));
         return;
     }
+    // The main frame's document takes the inspectors back from a frame chosen before.
+    if (m_webview && document == m_webview->mainFrameDocument())
+        m_chosenFrame.clear();
     m_domTreeDocument = document ? std::static_pointer_cast<DOMDocument>(document->shared_from_this()) : nullptr;
     // The page was parsed with the JavaScript switch as it is now: markup the
     // program parses into it (noscript content above all) must parse alike.

@@ -128,6 +128,9 @@ public:
 
     // --- The page's document and the bridge (PreviewDelegate.cpp) --------------------
     bool javascriptEnable() const { return m_javascriptEnable; }
+    // The document the inspectors show: the main frame's after every load,
+    // or that of the frame the user chose in the resource list since.
+    DOMDocument *shownDocument() const;
     // Whether the DOM tree was built for the document shown.
     bool domTreeInitialised() const;
     void setDomTreeInitialised(bool initialised);
@@ -218,6 +221,9 @@ public:
     BypassResponder *bypassResponder() const;
     // The document a frame record shows, or null before it is mirrored.
     DOMDocument *documentOfFrame(const WebFrameEx *frame) const;
+    // The user chose the frame in the resource list: the inspectors show its
+    // document, written back into its own file, until the next load.
+    void showFrameDocument(WebFrameEx *frame);
     // The summed size of every frame's resources.
     qint64 totalFileSize() const { return m_loadedBytes; }
     // Sorts every frame's resources into groups and hands the page's style
@@ -364,6 +370,9 @@ private:
     void setLastPreviewedFile(File *file);
     void setStatus(const QString &text);
     void clearDomNodeMap();
+    // The document before goes from every inspector and the overlay at
+    // once (a load began or failed); they say why in one line.
+    void dropDocument(const QString &reason);
 
     // PreviewDelegateSizes.cpp
     void makeMainView(QWidget *container);
@@ -385,6 +394,9 @@ private:
     static QUrl folderIndexURL(const QUrl &url, File *file);
     void mainFrameRequested(const QUrl &url);
     void failLoad(const QUrl &url, const QString &errorText);
+    // The load became a download or was given up: the page before it, still
+    // shown, is the inspectors' again.
+    void keepPageBeforeLoad();
     void addStyleFile(const QUrl &url);
     bool isCurrentDocument(const DOMDocument *document) const;
 
@@ -397,6 +409,10 @@ private:
     void resourceFinished(const QString &requestId, qint64 encodedLength);
     void resourceFailed(const QString &requestId, const QString &errorText);
     void frameRecordStarted(const QString &frameId);
+    DOMDocument *documentOfBrowserFrame(const QString &frameId) const;
+    // The File a frame's document is written back into: the project's file
+    // of a local page, else the frame's index File.
+    File *fileToWrite(WebFrameEx *frame) const;
     WebFrameEx *frameRecord(const QString &frameId);
     void takeBody(const std::shared_ptr<LoadedResource> &load);
     void askNextBodies();
@@ -426,6 +442,7 @@ private:
     QString m_downloadFolder;
     bool m_javascriptEnable = true;
     std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
+    QString m_chosenFrame; // the browser's id of the frame chosen in the resource list; empty: the main frame
     bool m_downloadButtonsEnabled = false;
     bool m_reloadedInPlace = false;
     QPointer<File> m_lastPreviewedFile;
@@ -449,6 +466,8 @@ private:
     QString m_loadStatus;
     std::weak_ptr<DOMDocument> m_documentBeforeLoad;
     QList<QPointer<File>> m_styleFiles;
+    QList<QPointer<File>> m_styleFilesBeforeLoad;
+    bool m_pageKept = false; // the load was given up: the page before it is shown still
     QTimer m_resourceTreeTimer;
     QTimer m_loadingTimeoutTimer;
 

@@ -9,6 +9,7 @@
 #include "WebContentMap.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "interfaces/AnimationManagerInterface.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "interfaces/ProjectDelegateInterface.h"
@@ -86,6 +87,25 @@ void PreviewDelegate::clearDomNodeMap()
 {
     if (m_domTreeDelegate)
         m_domTreeDelegate->clearDomNodeMap();
+}
+
+void PreviewDelegate::dropDocument(const QString &reason)
+{
+    m_domTreeDocument.reset();
+    m_chosenFrame.clear();
+    if (m_webview) {
+        m_webview->setSelectedElement(nullptr);
+        m_webview->resetDetectView();
+        m_webview->hideDetectLayer();
+    }
+    if (m_domTreeDelegate)
+        m_domTreeDelegate->dropDocument(reason);
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->dropPageDocument(reason);
+    if (m_animationManager) {
+        m_animationManager->resetDomSelection();
+        m_animationManager->reset();
+    }
 }
 
 // --- A project file ----------------------------------------------------------------------------

@@ -86,6 +86,7 @@ void PreviewDelegate::mainFrameStarted()
     m_loadedBytes = 0;
     m_lateResourceLoaded = false;
     m_loadFailed = false;
+    m_pageKept = false;
     m_completed = false;
     m_resourceTreeTimer.stop();
     m_loadingTimeoutTimer.stop();
@@ -93,13 +94,8 @@ void PreviewDelegate::mainFrameStarted()
     if (m_progressiveBox)
         m_progressiveBox->initBar();
     clearDomNodeMap();
-    if (m_animationManager)
-        m_animationManager->resetDomSelection();
-    m_styleFiles.clear();
-    if (m_cssOutlineDelegate) {
-        m_cssOutlineDelegate->setStyleFiles({});
-        m_cssOutlineDelegate->refreshStyleFiles();
-    }
+    m_styleFilesBeforeLoad = std::exchange(m_styleFiles, {});
+    dropDocument(QStringLiteral("The page is loading"));
     setStatus(QStringLiteral("Loading"));
 }
 
@@ -219,9 +215,14 @@ void PreviewDelegate::requestFailed(const QString &requestId, const QString &err
     if (it == m_countedRequests.cend())
         return;
     // The page's own document failed: the load failed. A canceled one was
-    // replaced by another load, or became a download.
-    if (it->resourceType == QLatin1String("Document") && it->identifier == 1 && !canceled)
-        failLoad(it->url, errorText);
+    // replaced by another load, or became a download; an aborted one was
+    // given up: the page before stays.
+    if (it->resourceType == QLatin1String("Document") && it->identifier == 1) {
+        if (canceled || errorText == QLatin1String("net::ERR_ABORTED"))
+            keepPageBeforeLoad();
+        else
+            failLoad(it->url, errorText);
+    }
     QM_DEBUG(QStringLiteral("%1 did not load: %2").arg(it->url.toString(), errorText));
     ++m_resourceFailedCount;
 }
@@ -235,7 +236,23 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
     QM_ERROR(QStringLiteral("could not load %1: %2").arg(url.toString(), errorText));
     const QString message = QStringLiteral("Could not load the page: %1").arg(readableError(errorText));
     setStatus(message);
+    // Whatever the browser shows now, the page before is no longer shown.
+    m_styleFiles.clear();
+    dropDocument(message);
     Q_EMIT loadFailed(message);
+}
+
+void PreviewDelegate::keepPageBeforeLoad()
+{
+    const DOMDocumentPtr before = m_documentBeforeLoad.lock();
+    if (m_loadFailed || !before || !m_webview || m_webview->mainFrameDocument() != before.get())
+        return;
+    m_pageKept = true;
+    m_documentBeforeLoad.reset();
+    m_styleFiles = m_styleFilesBeforeLoad;
+    initDomTree(before.get());
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->setAndRefreshStyleFiles(styleFiles());
 }
 
 void PreviewDelegate::addStyleFile(const QUrl &url)

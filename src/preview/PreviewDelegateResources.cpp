@@ -152,13 +152,39 @@ DOMDocument *PreviewDelegate::documentOfFrame(const WebFrameEx *frame) const
         DOMDocument *document = m_webview->mainFrameDocument();
         return isCurrentDocument(document) ? document : nullptr;
     }
+    return documentOfBrowserFrame(frame->frame());
+}
+
+DOMDocument *PreviewDelegate::documentOfBrowserFrame(const QString &frameId) const
+{
     const WebBridge &bridge = m_webview->bridge();
     for (WebFrameMirror *mirror : bridge.frames()) {
         const std::optional<WebBridge::Target> target = bridge.targetOf(mirror->frameId());
-        if (target && target->frame == frame->frame())
+        if (!mirror->isMainFrame() && target && target->frame == frameId)
             return mirror->document();
     }
     return nullptr;
+}
+
+void PreviewDelegate::showFrameDocument(WebFrameEx *frame)
+{
+    DOMDocument *document = documentOfFrame(frame);
+    if (!document || m_loadFailed)
+        return;
+    m_chosenFrame = frame->isMainFrame() ? QString() : frame->frame();
+    // Chosen again: the tree stays as it is, its selection with it.
+    if (domTreeInitialised())
+        return;
+    initDomTree(document);
+    if (m_domTreeDelegate)
+        m_domTreeDelegate->setIndexFile(fileToWrite(frame));
+}
+
+File *PreviewDelegate::fileToWrite(WebFrameEx *frame) const
+{
+    File *index = frame ? frame->indexFile() : nullptr;
+    File *project = index && index->isLocalFile() ? projectFileOf(index->path()) : nullptr;
+    return project ? project : index;
 }
 
 void PreviewDelegate::startLoadedPage()
@@ -432,10 +458,11 @@ void PreviewDelegate::regroupResources()
     File *index = main ? main->indexFile() : nullptr;
     if (index) {
         index->setRootFile(root);
-        if (m_domTreeDelegate) {
-            File *project = index->isLocalFile() ? projectFileOf(index->path()) : nullptr;
-            m_domTreeDelegate->setIndexFile(project ? project : index);
-        }
+        // The tree writes into the file of the frame it shows; the page of
+        // a load that failed or was given up is not shown.
+        WebFrameEx *shown = m_chosenFrame.isEmpty() ? main : m_page->frame(m_chosenFrame);
+        if (m_domTreeDelegate && shown && !m_loadFailed && !m_pageKept)
+            m_domTreeDelegate->setIndexFile(fileToWrite(shown));
         m_resourceTreeRoots = {index};
         // Another remote page is shown in the code pane unless it is there
         // already; the same page loaded again leaves the pane to the list,

@@ -182,6 +182,9 @@ TEST(PreviewLoading, AFailedLoadBuildsNoDomTreeAndSaysWhatFailed)
         EXPECT_TRUE(harness.tree.documents.isEmpty());
         EXPECT_FALSE(harness.preview.domTreeInitialised());
         EXPECT_TRUE(harness.status.text().contains(reason)) << qPrintable(harness.status.text());
+        // The inspectors let the page before go, saying why.
+        ASSERT_FALSE(harness.tree.dropped.isEmpty());
+        EXPECT_EQ(harness.tree.dropped.last(), harness.status.text());
         EXPECT_TRUE(log.text().contains(QLatin1String("[ERROR]"))) << qPrintable(log.text());
         EXPECT_TRUE(log.text().contains(QLatin1String("could not load"))) << qPrintable(log.text());
     }
@@ -215,6 +218,10 @@ TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOthe
     EXPECT_TRUE(harness.status.text().contains(finished)) << qPrintable(harness.status.text());
     EXPECT_TRUE(harness.failures.isEmpty()) << qPrintable(harness.failures.join(u'\n'));
     EXPECT_FALSE(harness.preview.isLoadFailed());
+    // The page stays, and the inspectors have it again.
+    ASSERT_FALSE(harness.tree.documents.isEmpty());
+    EXPECT_EQ(harness.tree.documents.last(), harness.view().mainFrameDocument());
+    EXPECT_TRUE(harness.preview.domTreeInitialised());
 
     // Anything else is cancelled and written nowhere.
     QUrl refused;

@@ -51,6 +51,7 @@ public:
     void domModified(const DOMMutationEvent &event) override { modified.append(event.type); }
     void domAttributeModified(DOMNode *node) override { attributes.append(node); }
     void clearDomNodeMap() override { ++cleared; }
+    void dropDocument(const QString &reason) override { dropped.append(reason); }
     DOMNode *getPaticulerElement(DOMNode *node) override { return node; }
     void selectNode(DOMNode *node) override { selected.append(node); }
     void reloadSelectedRow() override { ++reloadedRows; }
@@ -60,6 +61,7 @@ public:
     QStringList modified;
     QList<DOMNode *> attributes;
     QList<DOMNode *> selected;
+    QStringList dropped;
     int cleared = 0;
     int reloadedRows = 0;
     QPointer<File> indexFile;

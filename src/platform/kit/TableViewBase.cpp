@@ -680,6 +680,21 @@ void TableViewBase::paintEvent(QPaintEvent *event)
             painter.drawRoundedRect(QRectF(m_dropIndicatorRect).adjusted(1, 1, -1, -1), 4, 4);
         }
     }
+    if (!m_emptyMessage.isEmpty() && numberOfRows() == 0) {
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        const QRect line = viewport()->rect().adjusted(8, 8, -8, 0);
+        painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop,
+                         fontMetrics().elidedText(m_emptyMessage, Qt::ElideRight, line.width()));
+    }
+}
+
+void TableViewBase::setEmptyMessage(const QString &message)
+{
+    if (m_emptyMessage == message)
+        return;
+    m_emptyMessage = message;
+    viewport()->update();
 }
 
 void TableViewBase::setMenu(QMenu *menu)

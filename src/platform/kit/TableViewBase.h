@@ -97,6 +97,11 @@ public:
     RowView *rowViewAtRow(int row, bool makeIfNecessary);
     QList<RowView *> availableRowViews() const;
 
+    // One line shown at the top of the view while it has no rows (why it
+    // has none); empty shows nothing.
+    void setEmptyMessage(const QString &message);
+    QString emptyMessage() const { return m_emptyMessage; }
+
     // The context menu; not owned.
     void setMenu(QMenu *menu);
     QMenu *menu() const;
@@ -224,6 +229,7 @@ private:
     bool m_dropValidated = false;
     Qt::DropAction m_dropAction = Qt::IgnoreAction;
     bool m_dropIndicatorShown = false;
+    QString m_emptyMessage;
     QRect m_dropIndicatorRect;
     bool m_dropIndicatorIsLine = false;
     QTimer m_springTimer;
