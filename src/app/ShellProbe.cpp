@@ -217,8 +217,8 @@ QJsonObject ShellProbe::state() const
         }
         if (const DOMNodeEx *selected = tree->selectedDomNodeEx())
             answer.insert(QStringLiteral("selected"), selected->displayName());
-        if (DomInfoDelegate *inspector = tree->domInfoDelegate(); inspector && inspector->view())
-            answer.insert(QStringLiteral("attributesEnabled"), inspector->view()->isEnabled());
+        if (DomInfoDelegate *inspector = tree->domInfoDelegate(); inspector && inspector->inspectedNode())
+            answer.insert(QStringLiteral("inspected"), inspector->inspectedNode()->displayName());
     }
     ProjectDelegate *projects = m_delegate.ui().projectController;
     if (auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;

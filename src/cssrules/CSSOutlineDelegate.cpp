@@ -182,6 +182,12 @@ void CSSOutlineDelegate::sortStyleFiles()
 
 void CSSOutlineDelegate::refreshStyleFiles()
 {
+    // Not under an open value editor: its row would go, and the editor with
+    // it, as the user types. The list is brought up to date once it closes.
+    if (m_editTargetRule) {
+        m_refreshAfterStyleEditor = true;
+        return;
+    }
     clearAllCSSRuleCache();
     rebuildStyleSheetsMenu();
     updateCSSFileFilter();

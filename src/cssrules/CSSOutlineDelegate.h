@@ -773,6 +773,7 @@ private:
     RBLPopover *m_editStyle = nullptr;                               // Owned (child).
     RBLPopover *m_attributeStyleEditorPopover = nullptr;             // Owned (child).
     bool m_styleEditorShown = false;
+    bool m_refreshAfterStyleEditor = false; // sheets arrived while the popover editor was open
     CSSRulePtr m_editTargetRule;
     CSSRulePtr m_attributeStyleEditorRule;
 

@@ -189,6 +189,8 @@ void CSSOutlineDelegate::popoverWillClose()
 void CSSOutlineDelegate::popoverDidClose()
 {
     m_styleEditorShown = false;
+    if (std::exchange(m_refreshAfterStyleEditor, false))
+        refreshStyleFiles();
 }
 
 void CSSOutlineDelegate::commitEditedValue(const CSSRulePtr &edited, const QString &edit)

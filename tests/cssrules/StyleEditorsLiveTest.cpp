@@ -283,6 +283,31 @@ TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
     live.panel.setStyleEditor(nullptr);
 }
 
+TEST(RulesStyleEditors, SheetsArrivingWhileThePopoverIsOpenRebuildTheListOnlyOnceItCloses)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    StubStyleEditor editor;
+    live.panel.setStyleEditor(&editor);
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    live.panel.doubleClick();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+
+    int rebuilds = 0;
+    QObject::connect(&live.panel, &CSSOutlineDelegate::rebuilt, [&] { ++rebuilds; });
+    live.panel.refreshStyleFiles();
+    QTest::qWait(100);
+    EXPECT_TRUE(live.panel.isStyleEditorShown());
+    EXPECT_EQ(live.panel.editTargetRule(), color);
+    EXPECT_EQ(rebuilds, 0);
+
+    live.panel.closeStyleEditor();
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return rebuilds == 1; }, 3000));
+    live.panel.setStyleEditor(nullptr);
+}
+
 TEST(RulesStyleEditors, TheStyleAttributePanelIsGivenTheSelectedRule)
 {
     EditorsPanel panel;

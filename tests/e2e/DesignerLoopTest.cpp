@@ -220,7 +220,7 @@ TEST_F(DesignerLoop, AFailedLoadLeavesNothingToEdit)
     session.key(QStringLiteral("Return"));
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) {
         return state[QStringLiteral("treeRows")].toInt() == 0 && state[QStringLiteral("rules")].toArray().isEmpty()
-               && !state.contains(QStringLiteral("selected")) && !state[QStringLiteral("attributesEnabled")].toBool()
+               && !state.contains(QStringLiteral("selected")) && !state.contains(QStringLiteral("inspected"))
                && !state[QStringLiteral("overlay")].toBool();
     }));
 

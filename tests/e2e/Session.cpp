@@ -204,7 +204,12 @@ void Session::run(const QStringList &arguments)
 
 void Session::moveTo(const QPoint &point)
 {
+    // xdotool's --sync waits for a move, and there is none to where the
+    // pointer already is.
+    if (point == m_pointer)
+        return;
     run({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()), QString::number(point.y())});
+    m_pointer = point;
 }
 
 void Session::click(const QPoint &point, int count)

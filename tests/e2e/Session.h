@@ -75,4 +75,5 @@ private:
     QProcess m_program;
     QLocalSocket m_probe;
     std::map<QString, QByteArray> m_fixture;
+    QPoint m_pointer{-1, -1};
 };
