@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
+# Installs what is missing, builds, and runs every test (the end-to-end suite
+# on an X display of its own, the rest headless).
 # With --sanitize: the sanitizer run instead (scripts/sanitize.sh).
 # With --bench: the benchmarks and screenshot tools are built too.
 set -euo pipefail

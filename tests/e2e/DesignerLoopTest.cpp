@@ -108,7 +108,7 @@ protected:
 
 TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
 {
-    openSite("index.html", "Harbour Lights");
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
 
     // Picked in the preview: the tree and the rules panel follow.
     ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
@@ -140,11 +140,11 @@ TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
 
 TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
 {
-    openSite("index.html", "Harbour Lights");
-    selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline");
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, "#headline", "site.css:9"); }));
 
-    editLength("font-size: 32px", "40", "font-size: 40px");
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 32px", "40", "font-size: 40px"));
     // A declaration added from the field under the rules: a user clicks
     // into it until it has the keyboard.
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
@@ -166,10 +166,10 @@ TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
 
 TEST_F(DesignerLoop, AnEditOfAMinifiedSheetChangesItOnlyThere)
 {
-    openSite("about.html", "About");
-    selectInTree("<body>...</body>", "Right Down Right Down", "card-title");
+    ASSERT_NO_FATAL_FAILURE(openSite("about.html", "About"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down Right Down", "card-title"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".card-title", "min.css:1"); }));
-    editLength("font-size: 20px", "22", "font-size: 22px");
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "22", "font-size: 22px"));
     QByteArray expected = session.original(QStringLiteral("css/min.css"));
     expected.replace(".card-title{font-size:20px;", ".card-title{font-size:22px;");
     saveAndExpect("css/min.css", expected);
@@ -177,7 +177,7 @@ TEST_F(DesignerLoop, AnEditOfAMinifiedSheetChangesItOnlyThere)
 
 TEST_F(DesignerLoop, TheInspectorsShowTheMainDocumentOfEveryPageOpened)
 {
-    openSite("index.html", "Harbour Lights");
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
     // A page whose iframe loads first and one opened twice: the tree and the
     // rules are the main document's.
     ASSERT_TRUE(session.openPage(QStringLiteral("gallery.html")));
@@ -187,15 +187,15 @@ TEST_F(DesignerLoop, TheInspectorsShowTheMainDocumentOfEveryPageOpened)
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return titled(state, "Harbour Lights"); }));
     }
     EXPECT_TRUE(session.rows(QStringLiteral("domTreeOutlineView")).value(0).startsWith(QStringLiteral("<html lang=\"en\"")));
-    selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline");
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, "#headline", "site.css:9"); }));
     EXPECT_EQ(changed(), "");
 }
 
 TEST_F(DesignerLoop, ThePageAndItsPanelsComeBackAfterTheBrowserIsKilled)
 {
-    openSite("index.html", "Harbour Lights");
-    selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline");
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, "#headline", "site.css:9"); }));
 
     const qint64 browser = session.state()[QStringLiteral("browserPid")].toInteger();
@@ -211,8 +211,8 @@ TEST_F(DesignerLoop, ThePageAndItsPanelsComeBackAfterTheBrowserIsKilled)
 
 TEST_F(DesignerLoop, AFailedLoadLeavesNothingToEdit)
 {
-    openSite("index.html", "Harbour Lights");
-    selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline");
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
 
     // An address on a port the browser refuses.

@@ -119,10 +119,16 @@ bool Session::launch()
 
 bool Session::waitForModal()
 {
-    // A user clicks into a panel before typing: its name field.
-    return waitFor([](const QJsonObject &state) { return state.contains(QStringLiteral("modal")); }, 10000)
-           && clickWidget(QStringLiteral("fileNameEdit"))
-           && waitFor([](const QJsonObject &state) { return state.value(QStringLiteral("modalActive")).toBool(); }, 5000);
+    // A user clicks into a panel before typing (its name field), and again
+    // when the first click came before the panel was there.
+    if (!waitFor([](const QJsonObject &state) { return state.contains(QStringLiteral("modal")); }, 10000))
+        return false;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        clickWidget(QStringLiteral("fileNameEdit"));
+        if (waitFor([](const QJsonObject &state) { return state.value(QStringLiteral("modalActive")).toBool(); }, 2000))
+            return true;
+    }
+    return false;
 }
 
 bool Session::isRunning() const
