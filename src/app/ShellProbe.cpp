@@ -223,6 +223,7 @@ QJsonObject ShellProbe::state() const
     ProjectDelegate *projects = m_delegate.ui().projectController;
     if (auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
         preview && preview->webview()) {
+        answer.insert(QStringLiteral("loading"), preview->isLoading());
         const ExWebView *view = preview->webview();
         answer.insert(QStringLiteral("overlay"), view->isDetectViewShown() && view->detectView()
                                                      && view->detectView()->isVisible() && view->detectView()->element());

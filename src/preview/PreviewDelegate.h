@@ -239,6 +239,8 @@ public:
 
     // --- Element detection (PreviewDelegateDetect.cpp) ---------------------------------------
     void doDetectPreview(bool on) override;
+    // Frames of the page are still loading (its end switches pick mode off).
+    bool isLoading() const { return !m_loadingFrames.isEmpty(); }
     bool isDetectButtonOn() const override;
     void detectPreview(QAbstractButton *button);
     void updateDetectButtonState();

@@ -74,7 +74,7 @@ TEST(WebView, AZoomedPagesFrameFillsTheViewWhereThePageHasItsElements)
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
     view.setZoomFactor(2);
     const std::unique_ptr<WebView, void (*)(WebView *)> unzoom(&view, [](WebView *zoomed) { zoomed->setZoomFactor(1); });
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.frameMetadata().deviceWidth == view.width() / 2; }));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.frameMetadata().deviceWidth == view.width() / 2; }, 15000));
     EXPECT_EQ(view.currentFrame().deviceIndependentSize().toSize(), view.size());
     // The box is at (50, 50) in CSS pixels, 100 by 50: (100, 100) to (300, 200) in the view.
     EXPECT_EQ(shownColor(view, {200, 150}), QColor(255, 0, 0));
