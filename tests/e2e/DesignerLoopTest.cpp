@@ -115,7 +115,9 @@ TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
     ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
     const QRect intro = session.element(QStringLiteral("#intro"));
     ASSERT_TRUE(intro.isValid());
+    // The pointer over it draws the box; a click picks it.
     session.moveTo(intro.center() + QPoint(-4, 0));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
     session.click(intro.center());
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
         return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
