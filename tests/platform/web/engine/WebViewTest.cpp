@@ -74,6 +74,8 @@ TEST(WebView, AZoomedPagesFrameFillsTheViewWhereThePageHasItsElements)
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
     view.setZoomFactor(2);
     const std::unique_ptr<WebView, void (*)(WebView *)> unzoom(&view, [](WebView *zoomed) { zoomed->setZoomFactor(1); });
+    // A frame of the zoomed page comes with the page's next paint.
+    fixture.evaluate(QStringLiteral("document.body.style.outline = '1px solid white'"), WebTestFixture::World::Page);
     ASSERT_TRUE(TestUtil::waitUntil([&] { return view.frameMetadata().deviceWidth == view.width() / 2; }, 15000));
     EXPECT_EQ(view.currentFrame().deviceIndependentSize().toSize(), view.size());
     // The box is at (50, 50) in CSS pixels, 100 by 50: (100, 100) to (300, 200) in the view.
