@@ -117,6 +117,15 @@ struct EditorsPanel
         EXPECT_EQ(text(), original);
         EXPECT_EQ(color(), QStringLiteral("rgb(255, 0, 0)"));
     }
+    // Opens the row's popover editor, as a double click does.
+    bool openStyleEditor(StyleEditorInterface &editor, const CSSRulePtr &row)
+    {
+        live.panel.setStyleEditor(&editor);
+        if (!row || !live.selectRow(row))
+            return false;
+        live.panel.doubleClick();
+        return TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000);
+    }
     // Selects the row and opens its value field, as a click does.
     QLineEdit *openValueField(const CSSRulePtr &row)
     {
@@ -266,11 +275,8 @@ TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
     ASSERT_TRUE(panel.loaded);
     LivePanel &live = panel.live;
     StubStyleEditor editor;
-    live.panel.setStyleEditor(&editor);
     const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(color && live.selectRow(color));
-    live.panel.doubleClick();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    ASSERT_TRUE(panel.openStyleEditor(editor, color));
     post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
 
     // Escape starts the fade; Ctrl+S comes before it ends.
@@ -289,11 +295,8 @@ TEST(RulesStyleEditors, SheetsArrivingWhileThePopoverIsOpenRebuildTheListOnlyOnc
     ASSERT_TRUE(panel.loaded);
     LivePanel &live = panel.live;
     StubStyleEditor editor;
-    live.panel.setStyleEditor(&editor);
     const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(color && live.selectRow(color));
-    live.panel.doubleClick();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000));
+    ASSERT_TRUE(panel.openStyleEditor(editor, color));
 
     int rebuilds = 0;
     QObject::connect(&live.panel, &CSSOutlineDelegate::rebuilt, [&] { ++rebuilds; });

@@ -246,8 +246,9 @@ bool Session::clickWidget(const QString &objectName, int count)
 
 bool Session::clickRow(const QString &viewName, const QString &text, int count)
 {
-    const QRect rect = row(viewName, text);
-    if (!rect.isValid())
+    // A row may be shown a moment after the edit that makes it.
+    QRect rect;
+    if (!waitFor([&](const QJsonObject &) { return (rect = row(viewName, text)).isValid(); }, 10000))
         return false;
     click(rect.center(), count);
     return true;
@@ -279,8 +280,7 @@ bool Session::addProject()
 
 bool Session::openPage(const QString &fileName)
 {
-    return waitFor([&](const QJsonObject &) { return row(QStringLiteral("finderView"), fileName).isValid(); }, 10000)
-           && clickRow(QStringLiteral("finderView"), fileName, 2);
+    return clickRow(QStringLiteral("finderView"), fileName, 2);
 }
 
 QString Session::projectPath() const
