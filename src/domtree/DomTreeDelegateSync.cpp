@@ -49,8 +49,10 @@ void DomTreeDelegate::initDomNodeLists()
 
 void DomTreeDelegate::domNodeLists(DOMDocument *document)
 {
-    if (!document)
+    if (!document) {
+        initDomNodeLists();
         return;
+    }
     forgetPage();
     // The root: the last element of the document's own children.
     DOMElement *root = nullptr;
