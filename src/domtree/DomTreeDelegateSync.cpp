@@ -90,8 +90,10 @@ bool DomTreeDelegate::canEdit(const DOMNode *node) const
 
 void DomTreeDelegate::domNodeLists(DOMDocument *document)
 {
-    if (!document)
+    if (!document) {
+        initDomNodeLists();
         return;
+    }
     forgetPage();
     // The root: the last element of the document's own children.
     DOMElement *root = nullptr;

@@ -129,8 +129,11 @@ void FilterValue::read(const QString &text)
         const int f = item.closed ? functionIndex(item.name) : -1;
         if (f >= 0 && !seen[f]) {
             if (const std::optional<double> value = sliderValue(Function(f), item.arguments)) {
+                // A neutral function changes nothing and is not written: a
+                // later one of its kind takes the slider, or it would come
+                // back as the slider's once its first was dropped.
                 m_values[f] = *value;
-                seen[f] = true;
+                seen[f] = *value != neutralValue(Function(f));
                 continue;
             }
         }

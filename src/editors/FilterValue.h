@@ -10,7 +10,8 @@
 // writes them back. Percentages are read as they stand and unit-less factors
 // as fractions (contrast(1.5) is 150); hue-rotate() in any angle unit is read
 // in degrees. A slider at its neutral value writes nothing; brightness and
-// contrast are neutral at 100. Functions without a slider, repeated ones and
+// contrast are neutral at 100. A neutral function read leaves its slider to a
+// later function of its kind. Functions without a slider, repeated ones and
 // arguments the sliders cannot hold are kept verbatim after the slider ones.
 // Numbers keep their decimals. Used by the panel's filter editor and the
 // filter popover, which differ in the order they write.

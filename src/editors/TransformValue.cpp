@@ -3,6 +3,7 @@
 #include "ValueFunctionList.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -180,6 +181,7 @@ void TransformValue::read(const QString &text)
 {
     m_unitMap = defaultUnitMap();
     resetOrder();
+    m_skewApart = false;
     if (text.trimmed().isEmpty())
         return;
 
@@ -241,6 +243,8 @@ void TransformValue::read(const QString &text)
         readItem[p] = found;
         itemRead[found] = true;
     }
+    m_skewApart = readItem[patternIndex(QStringLiteral("skewx"))] != None
+        || readItem[patternIndex(QStringLiteral("skewy"))] != None;
 
     QList<Entry> entries;
     for (const QList<int> &group : groups()) {
@@ -314,7 +318,15 @@ QString TransformValue::write()
         texts.insert(QStringLiteral("scale"), scale);
     }
 
-    if (!m_fields[SkewX].isEmpty() || !m_fields[SkewY].isEmpty()) {
+    if (m_skewApart) {
+        // skewX(a) skewY(b) is another transform than skew(a, b): each
+        // stays a function of its own where it was read.
+        for (const auto &[field, name, key] : {std::tuple{SkewX, "skewX", "sx"}, std::tuple{SkewY, "skewY", "sy"}}) {
+            if (!m_fields[field].isEmpty())
+                texts.insert(QLatin1String(name),
+                             QStringLiteral("%1(%2%3)").arg(QLatin1String(name), decimal(m_fields[field]), unit(key)));
+        }
+    } else if (!m_fields[SkewX].isEmpty() || !m_fields[SkewY].isEmpty()) {
         for (Field f : {SkewY, SkewX}) {
             if (m_fields[f].isEmpty())
                 m_fields[f] = QStringLiteral("0");

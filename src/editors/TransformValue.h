@@ -12,7 +12,9 @@
 // the fields back. The fields hold number texts (empty: not given); unitMap
 // holds the unit read for each measure; orderedList keeps the place of every
 // function read, so that writing keeps the order: each group is written once,
-// where its first member read stood, and groups added later follow. Functions
+// where its first member read stood, and groups added later follow; a skew
+// read as skewX() or skewY() is written as those, each in its own place, since
+// the two in a row are not skew() of both angles. Functions
 // without a field (matrix(), rotate3d(), calc() arguments, a second
 // occurrence) are kept verbatim at their place. Numbers keep their decimals,
 // one at least. Used by the panel's transform editor and the transform
@@ -103,4 +105,6 @@ private:
     std::array<QString, FieldCount> m_fields;
     QMap<QString, QString> m_unitMap;
     QList<Entry> m_orderedList;
+    // The skew was read as skewX() or skewY(), not as skew().
+    bool m_skewApart = false;
 };

@@ -14,7 +14,7 @@ class PreviewDomTreeInterface
 public:
     virtual ~PreviewDomTreeInterface() = default;
 
-    // Rebuilds the tree for a new document.
+    // Rebuilds the tree for a new document; null shows no page.
     virtual void domNodeLists(DOMDocument *document) = 0;
     // A subtree of the page changed ("DOMSubtreeModified").
     virtual void domModified(const DOMMutationEvent &event) = 0;

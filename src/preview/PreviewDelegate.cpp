@@ -191,6 +191,7 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::requestFailed, this, &PreviewDelegate::requestFailed);
     connect(page, &WebPage::navigationFailed, this,
             [this](const QUrl &url, const QString &errorText, const QString &) { failLoad(url, errorText); });
+    connect(page, &WebPage::crashLimitReached, this, &PreviewDelegate::dropCrashedPage);
     connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
     connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
         if (m_window)

@@ -280,6 +280,36 @@ void PreviewDelegate::doReloadPreview()
     m_webview->reload();
 }
 
+void PreviewDelegate::dropCrashedPage()
+{
+    // What is left of the page is no page: no tree is built from it and
+    // nothing of it stays where it could be edited.
+    m_loadFailed = true;
+    m_loadingTimeoutTimer.stop();
+    m_resourceTreeTimer.stop();
+    setDownloadButtonsEnabled(false);
+    if (m_webview) {
+        m_webview->setSelectedElement(nullptr);
+        m_webview->resetDetectView();
+        m_webview->hideDetectLayer();
+    }
+    setDomTreeInitialised(false);
+    clearDomNodeMap();
+    if (m_domTreeDelegate)
+        m_domTreeDelegate->domNodeLists(nullptr);
+    if (m_animationManager)
+        m_animationManager->resetDomSelection();
+    m_styleFiles.clear();
+    if (m_cssOutlineDelegate) {
+        m_cssOutlineDelegate->updateRulesByElement(nullptr);
+        m_cssOutlineDelegate->setStyleFiles({});
+        m_cssOutlineDelegate->refreshStyleFiles();
+    }
+    const QString message = QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again.");
+    setStatus(message);
+    Q_EMIT loadFailed(message);
+}
+
 void PreviewDelegate::clearUndo()
 {
     InspectUndoManager *manager = File::sharedUndoManager();

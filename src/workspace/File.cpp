@@ -35,6 +35,7 @@ struct FileDiskEntry
     bool isDir = false;
     qint64 size = 0;
     quint64 device = 0;
+    quint64 inode = 0;
 };
 
 namespace {
@@ -58,6 +59,7 @@ FileDiskEntry entryFromStat(const struct stat &st)
     entry.isDir = S_ISDIR(st.st_mode);
     entry.size = qint64(st.st_size);
     entry.device = quint64(st.st_dev);
+    entry.inode = quint64(st.st_ino);
     return entry;
 }
 
@@ -244,7 +246,9 @@ File::File(PrivateTag, const QString &path, bool isRoot, File *parent)
     initIdentity(path, isRoot, parent);
     setPathComponent();
     m_isLocalFile = true;
-    m_fileSize = statPath(path).size;
+    const FileDiskEntry entry = statPath(path);
+    m_fileSize = entry.size;
+    noteRealFolder(entry, parent);
     m_isLeaf = true;
 }
 
@@ -336,11 +340,34 @@ void File::initLocal(const QString &path, bool isRoot, File *parent, const FileD
     m_fileSize = entry.statOk ? entry.size : 0;
     if (entry.statOk)
         m_diskKind = entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
+    noteRealFolder(entry, parent);
     checkIsFont();
     if (entry.statOk) {
         if (const std::optional<bool> network = isNetworkVolume(entry.device, path))
             m_isNetworkDrive = *network;
     }
+}
+
+void File::noteRealFolder(const FileDiskEntry &entry, File *parent)
+{
+    const bool wasCycle = m_isFolderCycle;
+    m_realFolder.reset();
+    m_isFolderCycle = false;
+    if (!entry.statOk || !entry.isDir)
+        return;
+    const RealFolder folder{entry.device, entry.inode};
+    for (File *up = parent; up; up = up->parentFile()) {
+        if (up->m_realFolder != folder)
+            continue;
+        // Following it would list the same folders again without end.
+        m_isFolderCycle = true;
+        m_diskKind = DiskKind::PlainFile;
+        if (!wasCycle)
+            QM_INFO(QStringLiteral("%1 is the folder %2 above it; it is listed as a plain entry, not followed")
+                        .arg(m_path, up->m_path));
+        return;
+    }
+    m_realFolder = folder;
 }
 
 void File::moveToMainThread()
@@ -444,7 +471,7 @@ QList<File *> File::setUpChildren()
     // is not the folder "100%".
     const QString folder = m_path;
     DIR *dir = nullptr;
-    if (exists() && isDirectoryPath(folder)) {
+    if (!m_isFolderCycle && exists() && isDirectoryPath(folder)) {
         dir = ::opendir(QFile::encodeName(folder).constData());
         if (!dir)
             QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
@@ -501,11 +528,17 @@ QList<File *> File::setUpChildren()
     for (const Listed &item : std::as_const(listed)) {
         const QString fullPath = joinPath(folder, item.name);
         if (std::unique_ptr<File> *child = present.value(fullPath)) {
-            if (item.entry.statOk)
+            if (item.entry.statOk) {
                 (*child)->m_diskKind = item.entry.isDir ? DiskKind::Folder : DiskKind::PlainFile;
+                (*child)->noteRealFolder(item.entry, this);
+                // A folder that became a way back up drops what it listed.
+                if ((*child)->m_isFolderCycle && (*child)->m_childrenBuilt)
+                    (*child)->setUpChildren();
+            }
             if ((*child)->m_content && !(*child)->hasUnsavedEdits() && (*child)->isKindOfText())
                 toRefresh.append(child->get());
-            visible.push_back({item.entry.isDir, std::move(*child)});
+            const bool isFolder = item.entry.isDir && !(*child)->m_isFolderCycle;
+            visible.push_back({isFolder, std::move(*child)});
             continue;
         }
         if (std::unique_ptr<File> *hidden = presentHidden.value(fullPath)) {
@@ -520,7 +553,7 @@ QList<File *> File::setUpChildren()
         if (node->m_displayName.isEmpty() || node->m_displayName.startsWith(u'.'))
             m_hiddenChildren.push_back(std::move(node));
         else
-            visible.push_back({item.entry.isDir, std::move(node)});
+            visible.push_back({item.entry.isDir && !node->m_isFolderCycle, std::move(node)});
     }
 
     std::sort(visible.begin(), visible.end(), [](const Sorted &a, const Sorted &b) {
@@ -713,9 +746,9 @@ QIcon File::icon()
             m_icon = iconProvider().icon(QAbstractFileIconProvider::Folder);
     } else {
         const QFileInfo info(m_path);
-        m_icon = themeIconForFile(m_path, info.isDir());
+        m_icon = themeIconForFile(m_path, info.isDir() && !m_isFolderCycle);
         if (m_icon.isNull())
-            m_icon = iconProvider().icon(info);
+            m_icon = m_isFolderCycle ? iconProvider().icon(QAbstractFileIconProvider::File) : iconProvider().icon(info);
     }
     return m_icon;
 }

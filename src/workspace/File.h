@@ -46,6 +46,10 @@ struct FileDiskEntry;
 // every local node of its project by path (hidden entries included); a node
 // leaves the map when it is destroyed. A refresh that finds an entry gone
 // destroys its node: hold nodes with QPointer beyond a turn of the event loop.
+// A folder is followed once on every way down from the root: an entry that
+// is the same folder on disk (device and inode) as one above it, a symbolic
+// link to "." or "..", is a plain entry without children (isFolderCycle()),
+// so every walk of the tree ends.
 // The undo manager and delayed calls hold a node through TargetRef, so they
 // skip a node that is gone. Nodes live on the main thread (a root made on a
 // worker thread while a project loads is moved there).
@@ -106,6 +110,8 @@ public:
     QList<File *> setUpChildren();
     bool isLeaf();
     int numberOfChildren();
+    // A folder that is one above it on disk: listed as a plain entry.
+    bool isFolderCycle() const { return m_isFolderCycle; }
     File *me() { return this; }
     // Depth-first: every node below whose name contains `text`, each folder's
     // finds right after it.
@@ -382,6 +388,9 @@ private:
     // The path, name, dates and place in the tree every local node starts with.
     void initIdentity(const QString &path, bool isRoot, File *parent);
     void initLocal(const QString &path, bool isRoot, File *parent, const FileDiskEntry &entry);
+    // Takes the folder's identity on disk from its entry and tells whether
+    // it leads back to a folder above it (logged when it starts to).
+    void noteRealFolder(const FileDiskEntry &entry, File *parent);
     void moveToMainThread();
     void forgetFromMap();
     bool hasUnsavedEdits() const;
@@ -498,4 +507,14 @@ private:
     // look for on every question.
     enum class DiskKind { Unknown, PlainFile, Folder };
     DiskKind m_diskKind = DiskKind::Unknown;
+    // The folder on disk (device and inode) a folder node was last listed
+    // as; none for anything else.
+    struct RealFolder
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const RealFolder &) const = default;
+    };
+    std::optional<RealFolder> m_realFolder;
+    bool m_isFolderCycle = false;
 };

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace ProjectDelegateTest {
@@ -79,6 +80,29 @@ TEST_F(ProjectDelegateTest, FindsAnUnsavedFileAnywhereInTheProjects)
     EXPECT_TRUE(controller->hasModified());
     // Asking changes nothing on disk.
     EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: red; }"));
+}
+
+TEST_F(ProjectDelegateTest, SymbolicLinksBackUpEndTheImageListAndTheSearches)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("site/img"));
+    TestUtil::writeFile(path("site/img/logo.png"), "png");
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), path("site/loop1")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), path("site/loop2")));
+    ASSERT_TRUE(QFile::link(QStringLiteral(".."), path("site/css/up")));
+    ProjectDelegate *controller = openProjects();
+    File *site = node(controller, "site");
+    ASSERT_NE(site, nullptr);
+    controller->setLastPreviewedFile(node(controller, "site/index.html"));
+
+    QStringList images;
+    for (File *image : controller->getImages())
+        images.append(image->relativePathFromRoot());
+    EXPECT_EQ(images, QStringList{QStringLiteral("/img/logo.png")});
+    // index.html, css/main.css, css/up, img/logo.png, loop1 and loop2.
+    EXPECT_EQ(ProjectDelegate::getAllChildrenCount(site), 6);
+    QList<File *> found;
+    controller->searchFile(site, QStringLiteral("file:///nowhere.html"), found);
+    EXPECT_TRUE(found.isEmpty());
 }
 
 TEST_F(ProjectDelegateTest, SaveAndQuitWritesEveryModifiedFileOfEveryProject)

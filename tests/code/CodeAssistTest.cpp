@@ -13,6 +13,7 @@
 #include "stylesheet/WebCoreObjects.h"
 #include "toolkit/RBLPopover.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -402,6 +403,9 @@ TEST_F(CodeAssist, ProjectFilesForSourcesAndLinks)
     ASSERT_TRUE(TestUtil::writeFile(dir.filePath(QStringLiteral("site/data.json")), "{}"));
     ASSERT_TRUE(TestUtil::writeFile(dir.filePath(QStringLiteral("site/app.js")), ""));
     ASSERT_TRUE(TestUtil::writeFile(dir.filePath(QStringLiteral("site/s.css")), ""));
+    // Links back up are listed once, never followed.
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), dir.filePath(QStringLiteral("site/loop1"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral(".."), dir.filePath(QStringLiteral("site/img/up"))));
     auto project = std::make_unique<File>(dir.filePath(QStringLiteral("site")), true, nullptr);
     File *projectRoot = nullptr;
     popup->setProjectRoot([&projectRoot] { return projectRoot; });

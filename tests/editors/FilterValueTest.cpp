@@ -68,7 +68,7 @@ TEST(FilterValue, KeepsDecimalsAndWhatNoSliderHolds)
 TEST(FilterValue, WhatIsWrittenReadsBackToTheSameState)
 {
     for (const char *in : {"blur(3px) saturate(50%)", "contrast(1.5) url(x)", "hue-rotate(2rad)", "blur(", "none",
-                           "sepia(1e400%)", "brightness(-0)"}) {
+                           "sepia(1e400%)", "brightness(-0)", "blur(0px) blur(1px)", "hue-rotate(0turn) hue-rotate(0deg)"}) {
         F first;
         first.read(QString::fromUtf8(in));
         F second;

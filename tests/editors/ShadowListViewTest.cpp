@@ -140,6 +140,23 @@ TEST(ShadowLayerReader, TakesAnyTextAndRebuiltLayersReadBackTheSame)
     }
 }
 
+TEST(ShadowLayerReader, ColoursPastTheirRangeAreKeptAsReadAndReadBackTheSame)
+{
+    for (const QString colour : {QStringLiteral("rgb(300, 0, 0)"), QStringLiteral("rgba(0,0,0,1.5)"),
+                                 QStringLiteral("rgb(1e39,0,0)"), QStringLiteral("hsla(0, 300%, 50%, 1)"),
+                                 QStringLiteral("rgb(-5,0,0)")}) {
+        const QList<DropShadowPropPtr> layers = ShadowLayerReader::read(QStringLiteral("1px 2px %1 inset").arg(colour));
+        ASSERT_EQ(layers.size(), 1) << colour.toStdString();
+        EXPECT_FALSE(layers[0]->color()) << colour.toStdString();
+        layers[0]->createCSSValueStrng();
+        EXPECT_EQ(layers[0]->stringValue(), QStringLiteral("1px 2px 0 0 %1 inset").arg(colour));
+        const QList<DropShadowPropPtr> again = ShadowLayerReader::read(layers[0]->stringValue());
+        ASSERT_EQ(again.size(), 1);
+        again[0]->createCSSValueStrng();
+        EXPECT_EQ(again[0]->stringValue(), layers[0]->stringValue());
+    }
+}
+
 TEST(TextShadowView, EditingOneLayerRebuildsItAndLeavesTheOthersAsRead)
 {
     Posts posts;

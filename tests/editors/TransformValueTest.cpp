@@ -45,7 +45,11 @@ TEST(TransformValue, RewritesEachGroupOnceInTheOrderRead)
         {"a unit-less zero", "translatex(0)", {}, "translate3d(0.0, 0.0px, 0.0px)"},
         {"scale with one factor", "scale(2)", {}, "scale(2.0)"},
         {"scale with two", "scale(2, 3)", {}, "scale(2.0, 3.0)"},
-        {"skewX alone", "skewx(10deg)", {}, "skew(10.0deg, 0.0deg)"},
+        {"skewX alone", "skewx(10deg)", {}, "skewX(10.0deg)"},
+        {"skewX then skewY stay two functions", "skewX(10deg) rotate(5deg) skewY(20deg)", {},
+         "skewX(10.0deg) rotate(5.0deg) skewY(20.0deg)"},
+        {"skewY before skewX keeps its place", "skewY(1deg) skewX(2deg)", {}, "skewY(1.0deg) skewX(2.0deg)"},
+        {"skew keeps both angles", "skew(3deg, 4deg)", {}, "skew(3.0deg, 4.0deg)"},
         {"other angle units", "rotate(0.5turn) rotateZ(45DEG)", {}, "rotate(0.5turn) rotateZ(45.0deg)"},
         {"decimals kept, one at least", "rotate(12.345deg) rotateX(0.25deg)", {},
          "rotate(12.345deg) rotateX(0.25deg)"},
@@ -152,7 +156,8 @@ TEST(TransformValue, WhatIsWrittenReadsBackToTheSameState)
 {
     for (const char *in : {"rotate(45deg) translate3d(10px, 0px, 0px)", "matrix(1,0,0,1,0,0) scale(2) none",
                            "translatey(5%) rotate(10deg) translatex(3em)", "rotate(", "skew(1deg, 2deg, 3deg)",
-                           "scale(2px)", ")))(((", "perspective(1e3px)"}) {
+                           "scale(2px)", ")))(((", "perspective(1e3px)", "skewX(20deg) skewX(20deg)",
+                           "skewX(20deg) skewY(10deg)", "skew(1deg) skewY(2deg) skewY(3deg)"}) {
         T first;
         first.read(QString::fromUtf8(in));
         const QString written = first.write();

@@ -10,6 +10,7 @@
 #include "toolkit/ProgressAnimation.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -190,6 +191,47 @@ TEST(PreviewLoading, AFailedLoadBuildsNoDomTreeAndSaysWhatFailed)
     }
 }
 
+TEST(PreviewLoading, APageThatKillsItsRendererIsReloadedThreeTimesThenDropped)
+{
+    PreviewHarness harness;
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><p id=here>shown</p>");
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("index.html"))));
+    ASSERT_EQ(harness.tree.documents.size(), 1);
+
+    WebPage *page = harness.view().webPage();
+    int loads = 0;
+    int givenUp = 0;
+    QObject::connect(page, &WebPage::loadStarted, &harness.preview, [&] { ++loads; });
+    QObject::connect(page, &WebPage::crashLimitReached, &harness.preview, [&] { ++givenUp; });
+    // Laying out 50,000 nested elements overflows the renderer's stack.
+    site.write(QStringLiteral("deep.html"), "<!DOCTYPE html><body><script>let e = document.body;"
+                                            "for (let i = 0; i < 50000; ++i) e = e.appendChild(document.createElement('div'));"
+                                            "</script>");
+    StandardErrorCapture log;
+    harness.preview.urlEnter(site.fileUrl(QStringLiteral("deep.html")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return givenUp > 0; }, 60000)) << qPrintable(log.text());
+    // The load and three reloads, each crashed at once; no fourth reload follows.
+    TestUtil::spin(3000);
+    EXPECT_EQ(loads, 1 + WebPage::kCrashReloads);
+    EXPECT_EQ(givenUp, 1);
+    EXPECT_EQ(log.text().count(QLatin1String("crashed; it is loaded again")), WebPage::kCrashReloads);
+    EXPECT_TRUE(log.text().contains(QLatin1String("it is not loaded again"))) << qPrintable(log.text());
+
+    // The preview says so in one line, and the DOM tree lets the page go.
+    EXPECT_TRUE(harness.status.text().contains(QLatin1String("crashed"))) << qPrintable(harness.status.text());
+    EXPECT_FALSE(harness.status.text().contains(QLatin1Char('\n')));
+    ASSERT_FALSE(harness.tree.documents.isEmpty());
+    EXPECT_EQ(harness.tree.documents.last(), nullptr);
+    EXPECT_FALSE(harness.preview.domTreeInitialised());
+    EXPECT_EQ(harness.preview.selectedElement(), nullptr);
+
+    // A page loaded afterwards is shown as usual.
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("index.html"))));
+    EXPECT_TRUE(harness.preview.domTreeInitialised());
+    EXPECT_TRUE(harness.tree.documents.last()->getElementById(QStringLiteral("here")));
+}
+
 TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOtherTypesNowhere)
 {
     PreviewHarness harness;
@@ -295,6 +337,29 @@ TEST(PreviewLoading, BackAndForwardFollowTheHistoryAndRememberThePageGoneTo)
     harness.preview.goAndBackcontrol(1);
     ASSERT_TRUE(harness.waitForCompletion(before));
     EXPECT_TRUE(harness.view().mainFrameURL().endsWith(QLatin1String("/b.html")));
+}
+
+TEST(PreviewLoading, AProjectWithLinksBackUpLoadsAndItsStyleSheetsAreReadAnew)
+{
+    PreviewHarness harness;
+    Site site;
+    const QString page = site.write(QStringLiteral("index.html"),
+                                    "<!DOCTYPE html><link rel=stylesheet href=css/a.css><p>page</p>");
+    const QString css = site.write(QStringLiteral("css/a.css"), "p { color: red }");
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), site.dir.filePath(QStringLiteral("loop1"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), site.dir.filePath(QStringLiteral("loop2"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral(".."), site.dir.filePath(QStringLiteral("css/up"))));
+    harness.projects.open(QFileInfo(site.dir.path()).canonicalFilePath());
+    File *file = harness.projects.fileAt(QFileInfo(page).canonicalFilePath());
+    File *sheet = harness.projects.fileAt(QFileInfo(css).canonicalFilePath());
+    ASSERT_TRUE(file && sheet);
+    harness.projects.selected = file;
+    sheet->setStyleDeclarations(QList<StyleDeclarationPtr>());
+
+    const int before = harness.completions;
+    harness.preview.refreshWebview();
+    ASSERT_TRUE(harness.waitForCompletion(before));
+    EXPECT_FALSE(sheet->styleDeclarations().has_value());
 }
 
 TEST(PreviewLoading, ReloadOfAModifiedProjectGoesThroughEachAnswerOfTheAlert)

@@ -10,6 +10,7 @@
 #include "workspace/WebResource.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -128,6 +129,52 @@ TEST_F(FileTree, RefreshKeepsPresentNodesAddsNewOnesAndDropsDeletedOnes)
     EXPECT_TRUE(root->setUpChildren().isEmpty());
     EXPECT_TRUE(root->isLeaf());
     EXPECT_TRUE(a.isNull());
+}
+
+TEST_F(FileTree, AFolderThatLeadsBackUpIsAPlainEntryAndEveryWalkEnds)
+{
+    write(QStringLiteral("sub/a.css"));
+    write(QStringLiteral("img.png"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), path(QStringLiteral("loop1"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("."), path(QStringLiteral("loop2"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral(".."), path(QStringLiteral("sub/up"))));
+    // A link to a folder beside it is no cycle: it is followed.
+    ASSERT_TRUE(QFile::link(QStringLiteral("sub"), path(QStringLiteral("alias"))));
+
+    testing::internal::CaptureStderr();
+    auto root = makeRoot();
+    EXPECT_EQ(namesOf(root->children()), (QStringList{"alias", "sub", "img.png", "loop1", "loop2"}));
+    File *loop = child(root.get(), QStringLiteral("loop1"));
+    ASSERT_TRUE(loop);
+    EXPECT_TRUE(loop->isFolderCycle());
+    EXPECT_TRUE(loop->isLeaf());
+    EXPECT_TRUE(loop->setUpChildren().isEmpty());
+    File *alias = child(root.get(), QStringLiteral("alias"));
+    EXPECT_FALSE(alias->isFolderCycle());
+    EXPECT_EQ(namesOf(alias->children()), (QStringList{"a.css", "up"}));
+    EXPECT_TRUE(child(alias, QStringLiteral("up"))->isFolderCycle());
+
+    // The walks over the tree end, each real folder met once on a way down.
+    QStringList sheets;
+    for (File *sheet : root->getFilesWithExt(QStringLiteral(".css")))
+        sheets.append(sheet->relativePathFromRoot());
+    EXPECT_EQ(sheets, (QStringList{"/alias/a.css", "/sub/a.css"}));
+
+    // A refresh keeps the cycle a plain entry and says so only once.
+    root->setUpChildren();
+    EXPECT_EQ(child(root.get(), QStringLiteral("loop2"))->children(), QList<File *>());
+    const QString log = QString::fromLocal8Bit(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(log.count(QStringLiteral("listed as a plain entry")), 4) << log.toStdString();
+    EXPECT_TRUE(log.contains(path(QStringLiteral("loop1")))) << log.toStdString();
+
+    // The watcher, which walks the folders on disk, is in place and reports.
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return root->directryWatcher() != nullptr; }));
+    QObject owner;
+    bool announced = false;
+    NotificationCenter::defaultCenter().addObserver(&owner, QStringLiteral("directoryUpdated"), root.get(),
+                                                    [&](const Notification &) { announced = true; });
+    write(QStringLiteral("sub/b.css"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return announced; }, 3000));
 }
 
 TEST_F(FileTree, FolderNamesThatLookEscapedAreTakenLiterally)

@@ -28,7 +28,13 @@ std::optional<RGBAColor> colorOf(const QString &text)
     // A "#" without its digits is no colour (it would read as black).
     if (text.startsWith(QLatin1Char('#')) && !hexDigits.match(text).hasMatch())
         return std::nullopt;
-    return ColorUtil::createNSColorWithString(text);
+    const std::optional<RGBAColor> color = ColorUtil::createNSColorWithString(text);
+    // Channels past their range ("rgb(300, 0, 0)") would be written as other
+    // numbers each time: such a colour is kept as read.
+    const auto inRange = [](double component) { return component >= 0 && component <= 1; };
+    if (color && !(inRange(color->red) && inRange(color->green) && inRange(color->blue) && inRange(color->alpha)))
+        return std::nullopt;
+    return color;
 }
 
 DropShadowPropPtr readLayer(const QString &text)

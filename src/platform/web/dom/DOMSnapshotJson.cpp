@@ -5,9 +5,20 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace {
+
+// A whole number within int's range, as QJsonValue::toInt() reads one; 0 for
+// anything else (a cast of a larger number would be undefined).
+int snapshotIntOf(double number)
+{
+    if (!(number >= double(std::numeric_limits<int>::min()) && number <= double(std::numeric_limits<int>::max()))
+        || number != double(int(number)))
+        return 0;
+    return int(number);
+}
 
 // A small reader for the snapshot's JSON text: strict JSON, no recursion
 // (values that are not read are skipped with a bracket stack).
@@ -24,7 +35,7 @@ public:
         if (!readMembers([&](QByteArrayView key) {
                 if (key == "version") {
                     std::optional<double> number = readNumber();
-                    data.version = number ? int(*number) : 0;
+                    data.version = number ? snapshotIntOf(*number) : 0;
                     return number.has_value();
                 }
                 if (key == "document") {
@@ -410,7 +421,7 @@ private:
             return readId(record.id);
         if (key == "type" && isNumber) {
             std::optional<double> number = readNumber();
-            record.type = number ? int(*number) : 0;
+            record.type = number ? snapshotIntOf(*number) : 0;
             return number.has_value();
         }
         if (key == "name" && isString)

@@ -231,13 +231,20 @@ std::optional<QJsonObject> WebPage::sendAndWait(const QString &sessionId, const 
 
 void WebPage::load(const QUrl &url)
 {
+    m_crashReloads = 0;
+    m_sinceCrashReload.invalidate();
+    navigate(url);
+}
+
+void WebPage::navigate(const QUrl &url)
+{
     m_url = url;
     m_navigationPending = true;
     if (!isAttached()) {
         // Only the last load before the page is attached counts.
         m_waitingForSession.append([this, url] {
             if (url == m_url)
-                load(url);
+                navigate(url);
         });
         return;
     }
@@ -261,6 +268,13 @@ void WebPage::load(const QUrl &url)
 
 void WebPage::reload()
 {
+    m_crashReloads = 0;
+    m_sinceCrashReload.invalidate();
+    reloadShown();
+}
+
+void WebPage::reloadShown()
+{
     // A load that has not begun yet, or that the browser has not answered,
     // reads everything anew anyway (nothing is cached); reloading would only
     // load the document before it.
@@ -268,7 +282,7 @@ void WebPage::reload()
         return;
     if (!isAttached()) {
         if (m_url.isValid())
-            load(m_url);
+            navigate(m_url);
         return;
     }
     Q_EMIT loadStarted();
@@ -660,11 +674,31 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
     } else if (method.startsWith(QLatin1String("Target."))) {
         handleTargetEvent(method, params);
     } else if (method == QLatin1String("Inspector.targetCrashed")) {
-        QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));
         m_bridge->sessionDetached(sessionId);
         if (main)
-            reload();
+            mainTargetCrashed();
+        else
+            QM_ERROR(QStringLiteral("a frame of the preview's page %1 crashed").arg(m_url.toString()));
     }
+}
+
+void WebPage::mainTargetCrashed()
+{
+    // A page that kills its renderer as it loads would be reloaded for ever.
+    if (!m_sinceCrashReload.isValid() || m_sinceCrashReload.elapsed() >= kQuickCrashMs)
+        m_crashReloads = 0;
+    if (m_crashReloads >= kCrashReloads) {
+        m_sinceCrashReload.invalidate();
+        QM_ERROR(QStringLiteral("the preview's page %1 crashed again right after %2 reloads; it is not loaded again")
+                     .arg(m_url.toString())
+                     .arg(m_crashReloads));
+        Q_EMIT crashLimitReached();
+        return;
+    }
+    QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));
+    ++m_crashReloads;
+    reloadShown();
+    m_sinceCrashReload.start();
 }
 
 void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params)

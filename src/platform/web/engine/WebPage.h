@@ -2,6 +2,7 @@
 
 #include "WebNetworkEvents.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonObject>
 #include <QList>
@@ -44,7 +45,9 @@ struct WebHistoryEntry
 // frames of other sites are targets of their own, attached automatically and
 // held until their bridge is in). It carries the page's console lines,
 // screencast frames, dialogs, history and network traffic as signals. When the
-// browser is started again after a crash, the page is opened anew at its URL.
+// browser is started again after a crash, the page is opened anew at its URL;
+// when the page's renderer crashes, the page is reloaded, unless it died right
+// after each of its last kCrashReloads reloads (crashLimitReached()).
 //
 // Page dialogs and file choosers are asked with signals: the view answers
 // them (answerDialog(), chooseFiles()).
@@ -62,6 +65,7 @@ public:
     WebBridge &bridge() const { return *m_bridge; }
     WebPreferences &preferences() const { return *m_preferences; }
 
+    // A load or reload asked for starts the count of crash reloads anew.
     void load(const QUrl &url);
     void reload();
     void stop();
@@ -149,6 +153,11 @@ public:
     void requestDomDocument(const QString &sessionId, std::function<void(bool)> done);
     bool requestDomDocumentNow(const QString &sessionId, int timeoutMs);
 
+    // A renderer that dies within this long of a reload after a crash died at
+    // once; the page is reloaded that many times in a row, then left.
+    static constexpr qint64 kQuickCrashMs = 5000;
+    static constexpr int kCrashReloads = 3;
+
     static inline const QString s_bridgeWorld = QStringLiteral("quillmark");
     static inline const QString s_bindingName = QStringLiteral("quillmarkBridgePost");
 
@@ -169,6 +178,9 @@ Q_SIGNALS:
     void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
     // The page began again after the browser was started anew.
     void renewed();
+    // The page's renderer died right after each of the last kCrashReloads
+    // reloads and once more: the page is not reloaded again.
+    void crashLimitReached();
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
     void frameAttached(const QString &frameId, const QString &parentFrameId);
@@ -193,6 +205,9 @@ Q_SIGNALS:
 private:
     void open();
     void attach(const QString &targetId);
+    void navigate(const QUrl &url);
+    void reloadShown();
+    void mainTargetCrashed();
     void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
     void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
@@ -226,6 +241,8 @@ private:
     QString m_dialogSession;
     bool m_ready = false;
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
+    int m_crashReloads = 0;           // reloads in a row after a crash, each died at once
+    QElapsedTimer m_sinceCrashReload;
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
     double m_zoomFactor = 1;

@@ -41,6 +41,9 @@ public:
     void put(QStringView text)
     {
         const qsizetype length = text.size();
+        // An empty text may have no data at all, which memcpy must not be given.
+        if (length == 0)
+            return;
         if (m_size + length > m_capacity)
             reserve(std::max(m_capacity * 2, m_size + length));
         std::memcpy(m_data + m_size, text.data(), size_t(length) * sizeof(QChar));

@@ -78,6 +78,7 @@ TEST(DOMSnapshot, RefusesWhatIsNotASnapshot)
 {
     for (const QByteArray &json : {QByteArray(""), QByteArray("[]"), QByteArray("{\"nodes\": []}"),
                                    QByteArray("{\"version\": 2, \"document\": 1, \"nodes\": [{\"id\": 1, \"type\": 9}]}"),
+                                   QByteArray("{\"version\": 1e40, \"document\": 1, \"nodes\": [{\"id\": 1, \"type\": 9}]}"),
                                    snapshotOf(R"({"id": 1, "type": 1, "name": "p"})"),
                                    snapshotOf(R"({"id": 1, "type": 9})", 2), QByteArray("{\"document\": 1,"),
                                    snapshotOf(R"({"id": 1, "type": 9, "children": [2,]})"),

@@ -3,6 +3,7 @@
 
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMSnapshot.h"
 #include "platform/web/html/HTMLParser.h"
 #include "platform/web/html/HTMLSerializer.h"
 
@@ -49,6 +50,16 @@ TEST(HTMLSerializer, WritesMarkupAsInnerHtmlDoes)
     };
     for (const Row &row : rows)
         EXPECT_EQ(bodyHtml(row.input), row.expected) << row.name;
+}
+
+TEST(HTMLSerializer, WritesNamesAndTextsThePageLeftOut)
+{
+    // A snapshot's records may lack them altogether.
+    const Result<std::shared_ptr<DOMDocument>> document = DOMSnapshot::readDocument(
+        R"({"version": 1, "document": 1, "nodes": [{"id": 1, "type": 9, "children": [2, 3]}, {"id": 2, "type": 10},
+            {"id": 3, "type": 8}]})");
+    ASSERT_TRUE(document);
+    EXPECT_EQ(HTMLSerializer::serialize(**document), QStringLiteral("<!DOCTYPE ><!---->"));
 }
 
 TEST(HTMLSerializer, DocumentRoundTripsThroughTheParser)
