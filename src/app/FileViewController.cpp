@@ -178,7 +178,8 @@ void FileViewController::openFile(File *file)
 {
     if (!file)
         return;
-    if (file->isLocalFile() && !file->isResourceGroup() && !file->exists()) {
+    // A file deleted elsewhere that holds unsaved edits is shown with them.
+    if (file->isLocalFile() && !file->isResourceGroup() && !file->exists() && !file->isMissingOnDisk()) {
         Alert::beep();
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),

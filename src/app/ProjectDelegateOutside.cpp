@@ -1,0 +1,139 @@
+// ProjectDelegate: files that another program changed or deleted while they
+// had unsaved edits here. The user is asked over the file's views, at once
+// when the folder refresh finds it, and at save time through File's question.
+
+#include "ProjectDelegate.h"
+
+#include "interfaces/PreviewHalfInterface.h"
+#include "platform/foundation/DelayedPerform.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
+#include "workspace/File.h"
+
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+
+void ProjectDelegate::installOutsideChangeQuestion()
+{
+    File::setOutsideChangeQuestion(
+        [guard = QPointer<ProjectDelegate>(this)](File *file) -> std::optional<File::OutsideChangeChoice> {
+            if (!guard)
+                return std::nullopt;
+            return guard->askAboutChangedFile(file);
+        });
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("fileChangedOutside"), nullptr,
+                       [this](const Notification &n) { fileChangedOutside(n.objectAs<File>()); });
+    center.addObserver(this, QStringLiteral("fileDeletedOutside"), nullptr,
+                       [this](const Notification &n) { fileDeletedOutside(n.objectAs<File>()); });
+    center.addObserver(this, QStringLiteral("fileTookDiskVersion"), nullptr,
+                       [this](const Notification &n) { fileTookDiskVersion(n.objectAs<File>()); });
+}
+
+QWidget *ProjectDelegate::questionParent(File *file) const
+{
+    QWidget *view = file->textView();
+    return view && view->isVisible() ? view->window() : window();
+}
+
+std::optional<File::OutsideChangeChoice> ProjectDelegate::askAboutChangedFile(File *file)
+{
+    Alert alert;
+    alert.setMessageText(QStringLiteral("\"%1\" was changed by another program.").arg(file->displayName()));
+    alert.setInformativeText(QStringLiteral(
+        "It has unsaved changes here. Keep them, and your next save replaces the other program's version; "
+        "or use the version on disk, and your changes are kept in the file's history."));
+    alert.addButtonWithTitle(QStringLiteral("Keep My Changes"));
+    alert.addButtonWithTitle(QStringLiteral("Use the Version on Disk"));
+    const int answer = alert.runModal(questionParent(file));
+    return answer == Alert::SecondButtonReturn ? File::OutsideChangeChoice::UseDisk
+                                               : File::OutsideChangeChoice::KeepMine;
+}
+
+void ProjectDelegate::fileChangedOutside(File *file)
+{
+    // Asked at the next turn: the folder refresh that found it is under way.
+    QTimer::singleShot(0, this, [this, guard = QPointer<File>(file)] {
+        if (!guard || !guard->hasOutsideChange())
+            return;
+        guard->settleOutsideChange();
+        redrawTree();
+    });
+}
+
+void ProjectDelegate::fileDeletedOutside(File *file)
+{
+    QTimer::singleShot(0, this, [this, guard = QPointer<File>(file)] {
+        if (guard && guard->isMissingOnDisk())
+            askAboutDeletedFile(guard);
+    });
+}
+
+void ProjectDelegate::askAboutDeletedFile(File *file)
+{
+    Alert alert;
+    alert.setMessageText(QStringLiteral("\"%1\" was deleted by another program.").arg(file->displayName()));
+    alert.setInformativeText(QStringLiteral(
+        "Its unsaved changes are kept here, and the file stays in the list, marked as missing, until you "
+        "save it again or discard the changes."));
+    alert.addButtonWithTitle(QStringLiteral("Keep My Changes"));
+    alert.addButtonWithTitle(QStringLiteral("Save Again"));
+    alert.addButtonWithTitle(QStringLiteral("Discard"));
+    const QPointer<File> guard(file);
+    const int answer = alert.runModal(questionParent(file));
+    if (!guard || !guard->isMissingOnDisk()) {
+        redrawTree();
+        return;
+    }
+    if (answer == Alert::SecondButtonReturn) {
+        if (!guard->save())
+            alertSaveFailures({guard->displayName()});
+    } else if (answer == Alert::ThirdButtonReturn) {
+        // The nearest folder still on disk drops the node, and its view goes with it.
+        File *folder = guard->parentFile();
+        while (folder && folder->isMissingOnDisk())
+            folder = folder->parentFile();
+        guard->discardUnsavedEdits();
+        if (folder) {
+            const TreeSelection kept = rememberSelection();
+            folder->setUpChildren();
+            updateDirectoryOfFile(folder, kept);
+        }
+    }
+    redrawTree();
+}
+
+bool ProjectDelegate::isShownInPage(File *file)
+{
+    if (file == m_lastPreviewedFile)
+        return true;
+    if (!m_previewHalf)
+        return false;
+    // The page's resources name files by their addresses.
+    std::function<bool(const QList<File *> &)> holds = [&](const QList<File *> &nodes) {
+        for (File *node : nodes) {
+            const QUrl address(node->path());
+            const QString local = address.isLocalFile() ? address.toLocalFile() : node->path();
+            if (local == file->path() || (node->hasBypass() && node->bypassPath().toLocalFile() == file->path()))
+                return true;
+            if (holds(node->children()))
+                return true;
+        }
+        return false;
+    };
+    return holds(m_previewHalf->resourceRoots());
+}
+
+void ProjectDelegate::fileTookDiskVersion(File *file)
+{
+    if (!file || !m_previewHalf || !isShownInPage(file))
+        return;
+    // Once, at the next turn: the save or question that took it is under way.
+    DelayedPerform::cancel(this, "reloadPageFromDisk", {});
+    DelayedPerform::perform(this, "reloadPageFromDisk", {}, 0.0, [this] {
+        if (m_previewHalf)
+            m_previewHalf->reloadPage();
+    });
+}
