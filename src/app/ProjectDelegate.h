@@ -444,6 +444,11 @@ private:
     void fileDeletedOutside(File *file);
     void fileTookDiskVersion(File *file);
     bool isShownInPage(File *file);
+    // The program itself moved the item at the path, or put it in the Trash:
+    // the unsaved edits of the nodes there are dropped (a move carries them
+    // to the new nodes), so that the refresh takes no deletion for another
+    // program's.
+    void forgetEditsAt(const QString &path);
     // What a question about the file is shown over: the window of its code
     // view when one is shown, else the main window.
     QWidget *questionParent(File *file) const;

@@ -4,6 +4,7 @@
 
 #include "ProjectDelegate.h"
 
+#include "foundation/StringUtils.h"
 #include "interfaces/PreviewHalfInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -136,4 +137,14 @@ void ProjectDelegate::fileTookDiskVersion(File *file)
         if (m_previewHalf)
             m_previewHalf->reloadPage();
     });
+}
+
+void ProjectDelegate::forgetEditsAt(const QString &path)
+{
+    for (File *root : projects()) {
+        for (File *file : root->editedFiles()) {
+            if (StringUtils::isIncludeInPathFrom(file->path(), path) && file->isModified())
+                file->discardUnsavedEdits();
+        }
+    }
 }

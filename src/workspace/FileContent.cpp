@@ -229,7 +229,9 @@ bool File::isModified()
 
 bool File::isLocalFileModified()
 {
-    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
+    // Text set right after it was taken is the source's, unless it differs
+    // from the text read (a node made for an edit is set at once).
+    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs && (!m_diskText || m_content == m_diskText))
         return false;
     const std::optional<QString> text = currentContent();
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
@@ -296,10 +298,11 @@ bool File::hasUnsavedEdits() const
 {
     if (m_saveFailed)
         return true;
-    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
-        return false;
-    // Edited, but saved since (or set back to the text on disk).
-    return !(m_diskText && m_content == m_diskText);
+    // The text last read or written decides; without one, text set right
+    // after it was taken from its source is that source's.
+    if (m_diskText)
+        return m_content != m_diskText;
+    return m_openDate.msecsTo(m_modDate) > kModifiedToleranceMs;
 }
 
 void File::refreshFromDisk()

@@ -308,6 +308,21 @@ TEST_F(FileContent, AnExternalEditLeavesUnsavedEditsAloneAndIsAnnouncedOnce)
     EXPECT_TRUE(m_file->isModified());
 }
 
+TEST_F(FileContent, AnEditMadeTheMomentItsNodeIsMadeIsNoReloadedText)
+{
+    // As the rules panel's write makes the node of a folder never opened.
+    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/b.css"), "b {}"));
+    m_root->setUpChildren();
+    File *fresh = m_root->children().value(1);
+    ASSERT_TRUE(fresh && fresh->currentContent());
+    fresh->setContent(QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(fresh->isModified());
+    ASSERT_TRUE(TestUtil::writeFile(fresh->path(), "b { left: 0; }"));
+    m_root->setUpChildren();
+    EXPECT_EQ(fresh->content(), QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(fresh->hasOutsideChange());
+}
+
 TEST_F(FileContent, ASaveNeverWritesOverAnOutsideChangeUnasked)
 {
     m_file->setContent(QStringLiteral("mine"));
