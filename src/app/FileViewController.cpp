@@ -354,9 +354,10 @@ void FileViewController::saveDocument()
         return;
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (view) {
+        // The file's text, which is the disk's when the user chose that one.
         center.postNotificationName(QStringLiteral("fileSaved"), this,
                                     {{QStringLiteral("file"), QVariant::fromValue(file)},
-                                     {QStringLiteral("content"), text}});
+                                     {QStringLiteral("content"), file->content().value_or(text)}});
     }
     if (extensionOf(file->displayName()) == QLatin1String("css"))
         file->parseStyleSheet();

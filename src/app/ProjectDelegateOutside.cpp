@@ -39,16 +39,23 @@ QWidget *ProjectDelegate::questionParent(File *file) const
     return view && view->isVisible() ? view->window() : window();
 }
 
-std::optional<File::OutsideChangeChoice> ProjectDelegate::askAboutChangedFile(File *file)
+int ProjectDelegate::askAboutFile(File *file, const QString &what, const QString &informative, const QStringList &buttons)
 {
     Alert alert;
-    alert.setMessageText(QStringLiteral("\"%1\" was changed by another program.").arg(file->displayName()));
-    alert.setInformativeText(QStringLiteral(
-        "It has unsaved changes here. Keep them, and your next save replaces the other program's version; "
-        "or use the version on disk, and your changes are kept in the file's history."));
-    alert.addButtonWithTitle(QStringLiteral("Keep My Changes"));
-    alert.addButtonWithTitle(QStringLiteral("Use the Version on Disk"));
-    const int answer = alert.runModal(questionParent(file));
+    alert.setMessageText(QStringLiteral("\"%1\" was %2 by another program.").arg(file->displayName(), what));
+    alert.setInformativeText(informative);
+    for (const QString &title : buttons)
+        alert.addButtonWithTitle(title);
+    return alert.runModal(questionParent(file));
+}
+
+std::optional<File::OutsideChangeChoice> ProjectDelegate::askAboutChangedFile(File *file)
+{
+    const int answer = askAboutFile(
+        file, QStringLiteral("changed"),
+        QStringLiteral("It has unsaved changes here. Keep them, and your next save replaces the other program's "
+                       "version; or use the version on disk, and your changes are kept in the file's history."),
+        {QStringLiteral("Keep My Changes"), QStringLiteral("Use the Version on Disk")});
     return answer == Alert::SecondButtonReturn ? File::OutsideChangeChoice::UseDisk
                                                : File::OutsideChangeChoice::KeepMine;
 }
@@ -74,16 +81,12 @@ void ProjectDelegate::fileDeletedOutside(File *file)
 
 void ProjectDelegate::askAboutDeletedFile(File *file)
 {
-    Alert alert;
-    alert.setMessageText(QStringLiteral("\"%1\" was deleted by another program.").arg(file->displayName()));
-    alert.setInformativeText(QStringLiteral(
-        "Its unsaved changes are kept here, and the file stays in the list, marked as missing, until you "
-        "save it again or discard the changes."));
-    alert.addButtonWithTitle(QStringLiteral("Keep My Changes"));
-    alert.addButtonWithTitle(QStringLiteral("Save Again"));
-    alert.addButtonWithTitle(QStringLiteral("Discard"));
     const QPointer<File> guard(file);
-    const int answer = alert.runModal(questionParent(file));
+    const int answer = askAboutFile(
+        file, QStringLiteral("deleted"),
+        QStringLiteral("Its unsaved changes are kept here, and the file stays in the list, marked as missing, "
+                       "until you save it again or discard the changes."),
+        {QStringLiteral("Keep My Changes"), QStringLiteral("Save Again"), QStringLiteral("Discard")});
     if (!guard || !guard->isMissingOnDisk()) {
         redrawTree();
         return;

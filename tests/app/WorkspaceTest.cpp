@@ -57,6 +57,17 @@ protected:
     }
 
     void launchWithSite() { remember({path("site"), path("other")}), launch(); }
+
+    // The site's style sheet open in the code view, with text typed at its end.
+    CodeView *editSheet(File *sheet)
+    {
+        CodeView *code = open(sheet);
+        if (code) {
+            QTest::keyClicks(code, QStringLiteral(" /* mine */"));
+            TestUtil::spin(5);
+        }
+        return code;
+    }
 };
 
 } // namespace
@@ -283,10 +294,8 @@ TEST_F(Workspace, AnOutsideChangeToUnsavedEditsIsAskedAboutAtOnceAndKeepMyChange
 {
     launchWithSite();
     File *sheet = node("site/css/main.css");
-    CodeView *code = open(sheet);
+    CodeView *code = editSheet(sheet);
     ASSERT_TRUE(code);
-    QTest::keyClicks(code, QStringLiteral(" /* mine */"));
-    TestUtil::spin(5);
     AlertAnswers answers({QStringLiteral("Keep My Changes")});
     ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: green; }"));
     ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
@@ -306,10 +315,8 @@ TEST_F(Workspace, UseTheVersionOnDiskShowsItInTheCodeViewWithTheProgramsVersionI
 {
     launchWithSite();
     File *sheet = node("site/css/main.css");
-    CodeView *code = open(sheet);
+    CodeView *code = editSheet(sheet);
     ASSERT_TRUE(code);
-    QTest::keyClicks(code, QStringLiteral(" /* mine */"));
-    TestUtil::spin(5);
     AlertAnswers answers({QStringLiteral("Use the Version on Disk")});
     ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: green; }"));
     ASSERT_TRUE(TestUtil::waitUntil([code] { return code->toPlainText() == QLatin1String("p { color: green; }"); }));
@@ -325,10 +332,8 @@ TEST_F(Workspace, AChangeFoundAtSaveTimeOrOnQuitIsAskedAboutBeforeAnythingIsWrit
 {
     launchWithSite();
     File *sheet = node("site/css/main.css");
-    CodeView *code = open(sheet);
+    CodeView *code = editSheet(sheet);
     ASSERT_TRUE(code);
-    QTest::keyClicks(code, QStringLiteral(" /* mine */"));
-    TestUtil::spin(5);
     {
         // Saved before the folder watcher reports it.
         AlertAnswers answers({QStringLiteral("Keep My Changes")});
