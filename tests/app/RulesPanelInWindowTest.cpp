@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -319,6 +320,41 @@ TEST_F(RulesPanelInWindow, UseTheVersionOnDiskReloadsThePageWithItAndKeepsTheEdi
         return box && box->viewRect.top() == 4;
     }, 15000));
     EXPECT_EQ(disk(), theirs);
+}
+
+TEST_F(RulesPanelInWindow, ASheetDeletedWhileEditedHereIsKeptAndSavedAgainWithTheEdit)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    typeIntoColor(QStringLiteral("teal"));
+    File *sheet = node("site/css/site.css");
+    const QByteArray mine = sheet->currentContent()->toUtf8();
+
+    AlertAnswers answers({QStringLiteral("Save Again")});
+    ASSERT_TRUE(QFile::remove(path("site/css/site.css")));
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"site.css\" was deleted by another program.")});
+    EXPECT_EQ(disk(), mine);
+}
+
+TEST_F(RulesPanelInWindow, AnUneditedSheetIsReloadedOrDroppedWithoutAQuestion)
+{
+    pickTheHeading();
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet->currentContent());
+    // Any question would be answered with a button it lacks, and fail.
+    AlertAnswers answers({});
+    QByteArray theirs = kSheet;
+    theirs.replace("    margin: 0;", "    margin: 4px;");
+    ASSERT_TRUE(TestUtil::writeFile(path("site/css/site.css"), theirs));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheet->content() == QString::fromUtf8(theirs); }));
+    EXPECT_EQ(sheet->histories().constFirst().content().toUtf8(), kSheet);
+
+    const QPointer<File> gone = sheet;
+    ASSERT_TRUE(QFile::remove(path("site/css/site.css")));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !gone; }));
+    EXPECT_TRUE(answers.messages.isEmpty());
 }
 
 TEST_F(RulesPanelInWindow, TheStyleSheetsManagerOpensOverHalfTheInspector)
