@@ -178,7 +178,8 @@ void FileViewController::openFile(File *file)
 {
     if (!file)
         return;
-    if (file->isLocalFile() && !file->isResourceGroup() && !file->exists()) {
+    // A file deleted elsewhere that holds unsaved edits is shown with them.
+    if (file->isLocalFile() && !file->isResourceGroup() && !file->exists() && !file->isMissingOnDisk()) {
         Alert::beep();
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),
@@ -353,9 +354,10 @@ void FileViewController::saveDocument()
         return;
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (view) {
+        // The file's text, which is the disk's when the user chose that one.
         center.postNotificationName(QStringLiteral("fileSaved"), this,
                                     {{QStringLiteral("file"), QVariant::fromValue(file)},
-                                     {QStringLiteral("content"), text}});
+                                     {QStringLiteral("content"), file->content().value_or(text)}});
     }
     if (extensionOf(file->displayName()) == QLatin1String("css"))
         file->parseStyleSheet();

@@ -66,7 +66,8 @@ public:
     void viewFile(File *file) override;
     void viewFileWithNoOpen(File *file) override;
     void viewFileWithScrollTop(File *file) override;
-    // Shows the file; a local file that vanished is offered for removal instead.
+    // Shows the file; a local file that vanished is offered for removal
+    // instead, unless it was kept for its unsaved edits.
     void openFile(File *file);
     // The view for a file, or null when it has none (it is no text).
     QWidget *createView(File *file);

@@ -138,6 +138,7 @@ void ProjectDelegate::registerNotifications()
     on("ProjectWebMainURLDidChanged", [this](const Notification &n) { autoBypass(n.objectAs<File>()); });
     on("finderViewTextFieldTextDidEndEditing", [this](const Notification &n) { finderViewTextFieldTextDidEndEditing(n); });
     on("doRefreshProject", [this](const Notification &n) { doRefreshProject(n); });
+    installOutsideChangeQuestion();
 }
 
 void ProjectDelegate::connectMenus()

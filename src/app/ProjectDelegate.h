@@ -7,6 +7,7 @@
 #include "interfaces/ProjectDelegateInterface.h"
 #include "platform/kit/OutlineDataSource.h"
 #include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
 
 #include <QHash>
 #include <QList>
@@ -53,8 +54,9 @@ struct Notification;
 // (bookmarks, folders, the substitution jobs, images), ProjectDelegateFiles.cpp
 // (the file tree's commands on files), ProjectDelegateProjects.cpp (new,
 // added, downloaded projects and user templates), ProjectDelegateMenus.cpp
-// (menu validation, the breadcrumb's menus and the DOM tree toggles) and
-// ProjectDelegateDrag.cpp (dragging in the file tree).
+// (menu validation, the breadcrumb's menus and the DOM tree toggles),
+// ProjectDelegateDrag.cpp (dragging in the file tree) and
+// ProjectDelegateOutside.cpp (files other programs change or delete).
 class ProjectDelegate : public QObject, public ProjectDelegateInterface, public OutlineDataSource
 {
     Q_OBJECT
@@ -206,6 +208,15 @@ public:
     void needSaveAndRefresh(const Notification &notification);
     void saveFile();
     void saveOutlineview(QObject *sender);
+
+    // --- Outside changes (ProjectDelegateOutside.cpp) ----------------------------------------
+    // The question about a file another program changed while it had unsaved
+    // edits: "Keep My Changes" or "Use the Version on Disk".
+    std::optional<File::OutsideChangeChoice> askAboutChangedFile(File *file);
+    // The question about a file another program deleted while it had unsaved
+    // edits: "Keep My Changes" (it stays marked missing), "Save Again" or
+    // "Discard" (the node and its view go).
+    void askAboutDeletedFile(File *file);
 
     // --- Chores (ProjectDelegateChores.cpp) -------------------------------------------------
     static void addProjectBookmark(const QString &path);
@@ -425,6 +436,24 @@ private:
     void queueBypass(File *file, bool remove);
     File *nodeByComponents(File *top, const QString &path) const;
     QWidget *window() const;
+    // File's question is answered here; the folder refresh's findings are
+    // asked about at the next turn, and a page that shows a file whose
+    // version on disk was taken is reloaded.
+    void installOutsideChangeQuestion();
+    void fileChangedOutside(File *file);
+    void fileDeletedOutside(File *file);
+    void fileTookDiskVersion(File *file);
+    bool isShownInPage(File *file);
+    // The program itself moved the item at the path, or put it in the Trash:
+    // the unsaved edits of the nodes there are dropped (a move carries them
+    // to the new nodes), so that the refresh takes no deletion for another
+    // program's.
+    void forgetEditsAt(const QString &path);
+    // What a question about the file is shown over: the window of its code
+    // view when one is shown, else the main window.
+    QWidget *questionParent(File *file) const;
+    // "\"<name>\" was <what> by another program.", over the file's views.
+    int askAboutFile(File *file, const QString &what, const QString &informative, const QStringList &buttons);
 
     MainInterface *m_ui = nullptr;                           // Not owned.
     QPointer<FileViewController> m_fileViewController;

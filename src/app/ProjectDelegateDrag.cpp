@@ -135,6 +135,8 @@ public:
                                     : QStringLiteral("%1; the old \"%2\" is in the Trash").arg(placed.error(), name));
                 return Placed::Failed;
             }
+            // The replaced item's edits went to the Trash with it.
+            m_controller.forgetEditsAt(to);
             return Placed::Done;
         }
         const Result<void> placed = placeItem(from, to, how);
@@ -154,6 +156,7 @@ public:
         if (placed == Placed::Done) {
             for (auto it = edits.cbegin(); it != edits.cend(); ++it)
                 m_carriedEdits.insert(to + it.key(), it.value());
+            m_controller.forgetEditsAt(from);
         }
         return placed;
     }

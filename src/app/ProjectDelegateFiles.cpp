@@ -252,6 +252,7 @@ bool ProjectDelegate::deleteSeletedFile(bool, File *node)
         return false;
     }
     QM_DEBUG(QStringLiteral("%1 moved to %2").arg(path, *trashed));
+    forgetEditsAt(path);
     if (node->isRoot())
         removeProjectBookmark(path);
     else if (File *root = node->rootFile())

@@ -142,11 +142,15 @@ QVariant ProjectDelegate::objectValueForTableColumn(OutlineView *, int, void *it
     case Qt::DecorationRole:
         return file->icon();
     case Qt::ToolTipRole:
+        if (file->isMissingOnDisk())
+            return QStringLiteral("%1 (deleted by another program; save it to write it again)").arg(file->path());
         return file->path();
     case Qt::FontRole:
-        if (file->isRoot()) {
+        if (file->isRoot() || file->isMissingOnDisk()) {
             QFont font = m_finderView ? m_finderView->font() : QFont();
-            font.setBold(true);
+            font.setBold(file->isRoot());
+            // Kept for its unsaved edits, gone from disk.
+            font.setStrikeOut(file->isMissingOnDisk());
             return font;
         }
         return {};

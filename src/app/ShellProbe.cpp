@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QTreeView>
 
 #include <functional>
@@ -191,6 +192,8 @@ QJsonObject ShellProbe::state() const
     if (const QWidget *modal = QApplication::activeModalWidget()) {
         answer.insert(QStringLiteral("modal"), modal->windowTitle());
         answer.insert(QStringLiteral("modalActive"), modal->isActiveWindow());
+        if (const auto *box = qobject_cast<const QMessageBox *>(modal))
+            answer.insert(QStringLiteral("modalText"), box->text());
     }
     if (const QWidget *popup = QApplication::activePopupWidget())
         answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));
@@ -221,6 +224,17 @@ QJsonObject ShellProbe::state() const
             answer.insert(QStringLiteral("inspected"), inspector->inspectedNode()->displayName());
     }
     ProjectDelegate *projects = m_delegate.ui().projectController;
+    if (projects) {
+        // The files holding edits not yet on disk.
+        QJsonArray unsaved;
+        for (File *root : projects->projects()) {
+            for (File *file : root->editedFiles()) {
+                if (file->isModified())
+                    unsaved.append(file->relativePathFromRoot());
+            }
+        }
+        answer.insert(QStringLiteral("unsaved"), unsaved);
+    }
     if (auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
         preview && preview->webview()) {
         answer.insert(QStringLiteral("loading"), preview->isLoading());

@@ -477,12 +477,13 @@ QList<File *> File::setUpChildren()
             QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
     }
     if (!dir) {
-        m_isLeaf = true;
+        // The folder is gone (or unreadable): its nodes go with it, but for
+        // those holding unsaved edits, which stay marked missing.
+        QList<QPointer<File>> newlyMissing;
+        keepOnlyEdited(newlyMissing);
         m_childrenBuilt = false;
-        m_childList.clear();
-        m_children.clear();
-        m_hiddenChildren.clear();
-        return {};
+        postDeletedOutside(newlyMissing);
+        return m_childList;
     }
 
     struct Listed
@@ -525,6 +526,15 @@ QList<File *> File::setUpChildren()
     std::vector<Sorted> visible;
     visible.reserve(size_t(listed.size()));
     QList<QPointer<File>> toRefresh;
+    // Children with unsaved edits are never reloaded: their disk is only
+    // compared with what was last read or written.
+    QList<QPointer<File>> toCompare;
+    const auto sortForRefresh = [&toRefresh, &toCompare](File *child) {
+        if (child->m_isMissingOnDisk)
+            toCompare.append(child);
+        else if (child->m_content && child->isKindOfText())
+            (child->hasUnsavedEdits() ? toCompare : toRefresh).append(child);
+    };
     for (const Listed &item : std::as_const(listed)) {
         const QString fullPath = joinPath(folder, item.name);
         if (std::unique_ptr<File> *child = present.value(fullPath)) {
@@ -535,13 +545,13 @@ QList<File *> File::setUpChildren()
                 if ((*child)->m_isFolderCycle && (*child)->m_childrenBuilt)
                     (*child)->setUpChildren();
             }
-            if ((*child)->m_content && !(*child)->hasUnsavedEdits() && (*child)->isKindOfText())
-                toRefresh.append(child->get());
+            sortForRefresh(child->get());
             const bool isFolder = item.entry.isDir && !(*child)->m_isFolderCycle;
             visible.push_back({isFolder, std::move(*child)});
             continue;
         }
         if (std::unique_ptr<File> *hidden = presentHidden.value(fullPath)) {
+            sortForRefresh(hidden->get());
             m_hiddenChildren.push_back(std::move(*hidden));
             continue;
         }
@@ -554,6 +564,23 @@ QList<File *> File::setUpChildren()
             m_hiddenChildren.push_back(std::move(node));
         else
             visible.push_back({item.entry.isDir && !node->m_isFolderCycle, std::move(node)});
+    }
+
+    // An entry gone from the folder holding unsaved edits keeps its node,
+    // marked missing, until the user saves it again or discards the edits.
+    QList<QPointer<File>> newlyMissing;
+    for (std::unique_ptr<File> &child : oldChildren) {
+        if (!child || !child->holdsUnsavedEdits())
+            continue;
+        child->markMissing(newlyMissing);
+        const bool isDir = child->m_diskKind == DiskKind::Folder;
+        visible.push_back({isDir, std::move(child)});
+    }
+    for (std::unique_ptr<File> &child : oldHidden) {
+        if (!child || !child->holdsUnsavedEdits())
+            continue;
+        child->markMissing(newlyMissing);
+        m_hiddenChildren.push_back(std::move(child));
     }
 
     std::sort(visible.begin(), visible.end(), [](const Sorted &a, const Sorted &b) {
@@ -580,6 +607,11 @@ QList<File *> File::setUpChildren()
         if (child)
             child->refreshFromDisk();
     }
+    for (const QPointer<File> &child : std::as_const(toCompare)) {
+        if (child)
+            child->findOutsideChange();
+    }
+    postDeletedOutside(newlyMissing);
     return m_childList;
 }
 

@@ -45,7 +45,8 @@ struct FileDiskEntry;
 // up the tree and to other nodes are guarded pointers. A root keeps a map of
 // every local node of its project by path (hidden entries included); a node
 // leaves the map when it is destroyed. A refresh that finds an entry gone
-// destroys its node: hold nodes with QPointer beyond a turn of the event loop.
+// destroys its node, unless it holds unsaved edits (isMissingOnDisk()): hold
+// nodes with QPointer beyond a turn of the event loop.
 // A folder is followed once on every way down from the root: an entry that
 // is the same folder on disk (device and inode) as one above it, a symbolic
 // link to "." or "..", is a plain entry without children (isFolderCycle()),
@@ -55,7 +56,8 @@ struct FileDiskEntry;
 // worker thread while a project loads is moved there).
 //
 // The text topics live in FileContent.cpp (content, modified state, saving),
-// FileHistories.cpp (snapshots) and FileStyleSheet.cpp (rule views).
+// FileOutside.cpp (changes and deletions by other programs), FileHistories.cpp
+// (snapshots) and FileStyleSheet.cpp (rule views).
 class File : public QObject, public SCEventListenerProtocol
 {
     Q_OBJECT
@@ -106,7 +108,10 @@ public:
     // by name (case-sensitive); hidden entries are left out of the list but
     // entered in the project map. A present child keeps its node; a text
     // child without unsaved edits whose text changed on disk takes a snapshot
-    // and reloads. Answers the children (empty when the folder is gone).
+    // and reloads, one with unsaved edits is only marked (hasOutsideChange()).
+    // A child gone from disk goes with its node unless it holds unsaved
+    // edits: then it stays, marked missing. Answers the children (those kept
+    // with unsaved edits when the folder is gone).
     QList<File *> setUpChildren();
     bool isLeaf();
     int numberOfChildren();
@@ -322,6 +327,33 @@ public:
     // The encoding the text was read in and is saved in (0: not read yet).
     quint32 textEncoding() const { return m_encoding; }
 
+    // --- Changes made by other programs (FileOutside.cpp) --------------------------
+    // What the user chose for a file that another program changed while it
+    // had unsaved edits.
+    enum class OutsideChangeChoice { KeepMine, UseDisk };
+    // Asks the user about the file's outside change; nullopt when no answer
+    // was given. The application installs it; without one, a save that
+    // would overwrite an outside change writes nothing.
+    static void setOutsideChangeQuestion(std::function<std::optional<OutsideChangeChoice>(File *)> question);
+    // Another program changed the file while it had unsaved edits, and the
+    // user has not chosen yet. Found by the folder refresh, which posts
+    // "fileChangedOutside" once per change.
+    bool hasOutsideChange() const { return m_hasOutsideChange; }
+    // Another program deleted the file (or its folder) while it had unsaved
+    // edits: the node stays with its text, and a save writes it again. The
+    // folder refresh posts "fileDeletedOutside" when it finds it gone.
+    bool isMissingOnDisk() const { return m_isMissingOnDisk; }
+    // Compares the disk's bytes with those last read or written. A change
+    // to a file without unsaved edits is taken silently (with a snapshot);
+    // one the user has not chosen about is asked about through the
+    // installed question, and the choice applied. Answers what the file
+    // holds now; Undecided when no question could be asked.
+    enum class DiskCheck { Unchanged, KeepMine, TookDiskVersion, Undecided };
+    DiskCheck settleOutsideChange();
+    // Drops unsaved edits: the text goes back to the one last read or
+    // written, so that the next refresh of a file missing on disk drops it.
+    void discardUnsavedEdits();
+
     // --- History (FileHistories.cpp) ---------------------------------------------
     bool canHaveHistory() { return isKindOfText(); }
     // Snapshots the current text, unless the newest snapshot holds the same
@@ -394,6 +426,28 @@ private:
     void moveToMainThread();
     void forgetFromMap();
     bool hasUnsavedEdits() const;
+    // Whether this node, or one below it, holds text with unsaved edits.
+    bool holdsUnsavedEdits() const;
+    // The text goes into the history, then the disk's text is taken; posts
+    // "reloadContent" and "fileTookDiskVersion". False, with the text kept,
+    // when the disk's text cannot be read.
+    bool useDiskVersion();
+    // Takes the disk's text read with that encoding and digest, after a
+    // snapshot of the text held, and tells an open editor.
+    void takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest);
+    // Drops the children that hold no unsaved edits, and marks the others
+    // missing.
+    void keepOnlyEdited(QList<QPointer<File>> &newlyMissing);
+    // The digest of the bytes on disk; nullopt when they cannot be read.
+    std::optional<QByteArray> readDiskDigest() const;
+    static QByteArray digestOf(const QByteArray &bytes);
+    // Marks the node (a folder: every node below it) as gone from disk,
+    // collecting the files that hold unsaved edits and were not marked yet.
+    void markMissing(QList<QPointer<File>> &newlyMissing);
+    // The folder refresh found the file listed again: any change is
+    // compared with what was last read or written.
+    void findOutsideChange();
+    static void postDeletedOutside(const QList<QPointer<File>> &files);
     // Sets the text as the given version (see m_contentVersion), a new one for 0.
     void replaceContent(const std::optional<QString> &text, quint64 version);
     // The text is no longer one that an undo step was recorded against.
@@ -409,7 +463,7 @@ private:
     void noteEdited();
     void forgetFromEdited();
     void checkWebFont();
-    std::optional<QString> readDiskText(quint32 *encoding) const;
+    std::optional<QString> readDiskText(quint32 *encoding, QByteArray *digest = nullptr) const;
     QString pathExtension() const;
     qsizetype indexOfDeclaration(const QList<StyleDeclarationPtr> &list,
                                  const StyleDeclaration *declaration) const;
@@ -479,6 +533,14 @@ private:
     quint32 m_encoding = 0;
     bool m_saveFailed = false;
     QString m_lastSaveError;
+
+    // Outside changes: the digest of the bytes last read or written, that
+    // of a version on disk the user chose to overwrite, and what was found.
+    std::optional<QByteArray> m_diskDigest;
+    std::optional<QByteArray> m_overwritableDigest;
+    bool m_hasOutsideChange = false;
+    bool m_isMissingOnDisk = false;
+    bool m_askingAboutDisk = false;
 
     // What isModified() compares with: the disk's text when the file last had
     // this identity (time stamps, size, inode), and its last answer, valid

@@ -9,6 +9,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringEncoding.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,7 +18,7 @@
 
 #include <sys/stat.h>
 
-std::optional<QString> File::readDiskText(quint32 *encoding) const
+std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest) const
 {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -29,6 +30,8 @@ std::optional<QString> File::readDiskText(quint32 *encoding) const
         QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
         return std::nullopt;
     }
+    if (digest)
+        *digest = digestOf(data);
     std::optional<DataUtils::DecodedText> decoded = DataUtils::decodeWithAutoEncode(data);
     if (!decoded) {
         QM_INFO(QStringLiteral("%1 is in no known text encoding; it has no text").arg(m_path));
@@ -63,10 +66,14 @@ void File::reloadContent()
     // next isModified() read again rather than trust a stale text.
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
-    m_content = readDiskText(&encoding);
+    QByteArray digest;
+    m_content = readDiskText(&encoding, &digest);
     m_diskText = m_content;
     if (m_content)
         m_encoding = encoding;
+    m_diskDigest = m_content ? std::optional<QByteArray>(digest) : std::nullopt;
+    m_overwritableDigest.reset();
+    m_hasOutsideChange = false;
     m_saveFailed = false;
     m_probeText = m_content;
     m_probeStamp = stamp;
@@ -211,14 +218,20 @@ bool File::isModified()
     if (m_isNetworkDrive && !isInternetAvail())
         return false;
     bool isDirectory = false;
-    if (!diskStamp(m_path, &isDirectory))
-        return false;
+    if (!diskStamp(m_path, &isDirectory)) {
+        // Gone from disk: edits kept from before are still unsaved.
+        if (m_diskKind == DiskKind::Folder)
+            return isFolderModified();
+        return m_content && hasUnsavedEdits();
+    }
     return isDirectory ? isFolderModified() : isLocalFileModified();
 }
 
 bool File::isLocalFileModified()
 {
-    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
+    // Text set right after it was taken is the source's, unless it differs
+    // from the text read (a node made for an edit is set at once).
+    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs && (!m_diskText || m_content == m_diskText))
         return false;
     const std::optional<QString> text = currentContent();
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
@@ -285,29 +298,46 @@ bool File::hasUnsavedEdits() const
 {
     if (m_saveFailed)
         return true;
-    if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs)
-        return false;
-    // Edited, but saved since (or set back to the text on disk).
-    return !(m_diskText && m_content == m_diskText);
+    // The text last read or written decides; without one, text set right
+    // after it was taken from its source is that source's.
+    if (m_diskText)
+        return m_content != m_diskText;
+    return m_openDate.msecsTo(m_modDate) > kModifiedToleranceMs;
 }
 
 void File::refreshFromDisk()
 {
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
-    const std::optional<QString> disk = readDiskText(&encoding);
+    QByteArray digest;
+    const std::optional<QString> disk = readDiskText(&encoding, &digest);
     m_probeText = disk;
     m_probeStamp = stamp;
-    if (disk == m_content)
+    if (disk == m_content) {
+        // The same text in other bytes: saved as the disk now has it.
+        if (disk) {
+            m_diskText = disk;
+            m_encoding = encoding;
+            m_diskDigest = digest;
+        }
         return;
+    }
+    takeDiskText(disk, encoding, digest);
+}
+
+void File::takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest)
+{
     addHistory();
     m_content = disk;
     ++m_contentGeneration;
     startNewContentVersion();
     m_diskText = disk;
-    if (disk)
+    if (disk) {
         m_encoding = encoding;
+        m_diskDigest = digest;
+    }
     m_saveFailed = false;
+    m_lastSaveError.clear();
     m_openDate = QDateTime::currentDateTimeUtc();
     m_modDate = m_openDate;
     Q_EMIT modifiedChanged();
@@ -332,6 +362,26 @@ bool File::save()
 
     if (!m_content)
         return fail(QStringLiteral("it has no text (it was never read, or could not be decoded)"));
+
+    // Another program's change since the text was read is never written
+    // over unless the user chose so.
+    switch (settleOutsideChange()) {
+    case DiskCheck::TookDiskVersion:
+        // The disk holds the file's text now.
+        m_lastSaveError.clear();
+        return true;
+    case DiskCheck::Undecided:
+        m_lastSaveError = QStringLiteral("another program changed it, and its version is not written over unasked");
+        QM_INFO(QStringLiteral("%1 was not saved: %2").arg(m_path, m_lastSaveError));
+        Q_EMIT modifiedChanged();
+        return false;
+    case DiskCheck::Unchanged:
+    case DiskCheck::KeepMine:
+        break;
+    }
+    // Written again where another program deleted it, folders included.
+    if (m_isMissingOnDisk)
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
 
     quint32 encoding = m_encoding ? m_encoding : quint32(StringEncoding::UTF8);
     std::optional<QByteArray> data = DataUtils::encode(*m_content, encoding);
@@ -360,6 +410,10 @@ bool File::save()
 
     m_diskText = m_content;
     m_encoding = encoding;
+    m_diskDigest = digestOf(*data);
+    m_overwritableDigest.reset();
+    m_hasOutsideChange = false;
+    m_isMissingOnDisk = false;
     m_saveFailed = false;
     m_lastSaveError.clear();
     m_fileSize = data->size();

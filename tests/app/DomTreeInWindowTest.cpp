@@ -20,6 +20,7 @@
 #include "workspace/SnippetUtil.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -114,6 +115,95 @@ TEST_F(DomTreeInWindow, SelectEditRemoveUndoAndSaveChangeTheFileOnlyThere)
     EXPECT_EQ(page->content(), QString::fromUtf8(s_page));
     EXPECT_TRUE(byId("extra"));
     EXPECT_FALSE(byId("welcome")->hasAttribute(QStringLiteral("class")));
+}
+
+// --- A page edited here that another program changes ---------------------------------
+
+TEST_F(DomTreeInWindow, APageChangedOutsideWhileEditedHereIsAskedAboutAndKeepMyChangesSavesOverIt)
+{
+    File *page = node("site/index.html");
+    tree->selectNode(byId("welcome"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector()->inspectedNode() && inspector()->inspectedNode()->node() == byId("welcome"); }));
+    inspector()->attrName()->setText(QStringLiteral("class"));
+    inspector()->attrValue()->setText(QStringLiteral("lead"));
+    inspector()->addAttr();
+    QString mine = QString::fromUtf8(s_page);
+    mine.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id=\"welcome\" class=\"lead\">"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == mine; }));
+
+    AlertAnswers answers({QStringLiteral("Keep My Changes")});
+    QByteArray theirs = s_page;
+    theirs.replace("<p id='extra'>extra</p>", "<p id='extra'>theirs</p>");
+    ASSERT_TRUE(TestUtil::writeFile(page->path(), theirs));
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"index.html\" was changed by another program.")});
+    EXPECT_EQ(page->content(), mine);
+    EXPECT_TRUE(byId("welcome")->hasAttribute(QStringLiteral("class")));
+
+    delegate->ui().window->setFocus();
+    delegate->ui().mainMenu->itemForAction(QStringLiteral("save:"))->trigger();
+    EXPECT_EQ(TestUtil::readFile(page->path()), mine.toUtf8());
+    EXPECT_EQ(answers.messages.size(), 1);
+}
+
+TEST_F(DomTreeInWindow, UseTheVersionOnDiskReloadsThePageIntoTheTreeAndKeepsTheEditInTheHistory)
+{
+    File *page = node("site/index.html");
+    tree->selectNode(byId("extra"));
+    tree->removeNode();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !page->content()->contains(QStringLiteral("extra")); }));
+    const QString mine = *page->content();
+
+    AlertAnswers answers({QStringLiteral("Use the Version on Disk")});
+    QByteArray theirs = s_page;
+    theirs.replace("<p id='extra'>extra</p>", "<p id='extra'>theirs</p>");
+    ASSERT_TRUE(TestUtil::writeFile(page->path(), theirs));
+    // The page comes back from disk, in the preview and the tree.
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return tree->document() && byId("extra") && byId("extra")->textContent() == QLatin1String("theirs");
+    }, 15000));
+    EXPECT_EQ(answers.messages.size(), 1);
+    EXPECT_EQ(page->content()->toUtf8(), theirs);
+    ASSERT_FALSE(page->histories().isEmpty());
+    EXPECT_EQ(page->histories().constFirst().content(), mine);
+    EXPECT_FALSE(page->isModified());
+    EXPECT_EQ(TestUtil::readFile(page->path()), theirs);
+}
+
+TEST_F(DomTreeInWindow, APageDeletedWhileEditedHereStaysMarkedMissingAndASaveWritesItAgain)
+{
+    File *page = node("site/index.html");
+    tree->selectNode(byId("extra"));
+    tree->removeNode();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !page->content()->contains(QStringLiteral("extra")); }));
+    const QString mine = *page->content();
+
+    AlertAnswers answers({QStringLiteral("Keep My Changes")});
+    ASSERT_TRUE(QFile::remove(page->path()));
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"index.html\" was deleted by another program.")});
+    ASSERT_EQ(node("site/index.html"), page);
+    EXPECT_TRUE(page->isMissingOnDisk());
+    EXPECT_EQ(tree->indexFile(), page);
+
+    delegate->ui().window->setFocus();
+    delegate->ui().mainMenu->itemForAction(QStringLiteral("save:"))->trigger();
+    EXPECT_EQ(TestUtil::readFile(path("site/index.html")), mine.toUtf8());
+    EXPECT_FALSE(page->isMissingOnDisk());
+}
+
+TEST_F(DomTreeInWindow, AnUneditedPageChangedOutsideIsTakenWithoutAQuestion)
+{
+    File *page = node("site/index.html");
+    ASSERT_TRUE(page->currentContent());
+    // Any question would be answered with a button it lacks, and fail.
+    AlertAnswers answers({});
+    QByteArray theirs = s_page;
+    theirs.replace("<p id='extra'>extra</p>", "<p id='extra'>theirs</p>");
+    ASSERT_TRUE(TestUtil::writeFile(page->path(), theirs));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content()->toUtf8() == theirs; }));
+    EXPECT_EQ(page->histories().constFirst().content().toUtf8(), s_page);
+    EXPECT_TRUE(answers.messages.isEmpty());
 }
 
 TEST_F(DomTreeInWindow, AnIgnoreRuleWritesTheNamedSnippetOfTheLibraryAsAnElementsContent)

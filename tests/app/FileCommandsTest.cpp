@@ -232,12 +232,16 @@ TEST_F(FileCommands, AProjectsOwnContextDeleteOnlyRemovesItAndAClickedFileGoesTo
 
     select(node("site/index.html"));
     controller()->openAllParent(node("site/js/app.js")->parentFile());
+    node("site/js/app.js")->setContent(QStringLiteral("var a = 2;"));
     {
         AlertAnswers answers({QStringLiteral("OK")});
         contextMenu(node("site/js/app.js"), "showDeleteFileAlert:");
+        TestUtil::spin(20);
         EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Delete this file? the file \"app.js\"")});
     }
     EXPECT_EQ(TestUtil::readFile(TemporaryHome::trashed(QStringLiteral("app.js"))), "var a = 1;");
+    // Its unsaved edits went with the delete asked for here: no node is kept for them.
+    EXPECT_FALSE(node("site/js/app.js"));
     // Cancel keeps the file.
     {
         AlertAnswers answers({QStringLiteral("Cancel")});

@@ -22,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -252,6 +254,100 @@ TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndone
 
     send("undo:");
     EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+}
+
+// --- A sheet edited here that another program changes -------------------------------
+
+TEST_F(RulesPanelInWindow, KeepMyChangesSavesTheRulesPanelsVersionOverTheOtherPrograms)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    typeIntoColor(QStringLiteral("teal"));
+    QByteArray mine = kSheet;
+    mine.replace("    color: black;", "    color: teal;");
+    ASSERT_EQ(node("site/css/site.css")->currentContent()->toUtf8(), mine);
+
+    AlertAnswers answers({QStringLiteral("Keep My Changes")});
+    QByteArray theirs = kSheet;
+    theirs.replace("    margin: 0;", "    margin: 4px;");
+    ASSERT_TRUE(TestUtil::writeFile(path("site/css/site.css"), theirs));
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"site.css\" was changed by another program.")});
+    EXPECT_EQ(disk(), theirs);
+
+    send("save:");
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == mine; }, 3000)) << disk().toStdString();
+    EXPECT_EQ(answers.messages.size(), 1);
+}
+
+TEST_F(RulesPanelInWindow, UseTheVersionOnDiskReloadsThePageWithItAndKeepsTheEditInTheHistory)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    typeIntoColor(QStringLiteral("teal"));
+    File *sheet = node("site/css/site.css");
+    const QString mine = *sheet->currentContent();
+
+    // Found at save time.
+    AlertAnswers answers({QStringLiteral("Use the Version on Disk")});
+    QByteArray theirs = kSheet;
+    theirs.replace("    margin: 0;", "    margin: 4px;");
+    ASSERT_TRUE(TestUtil::writeFile(path("site/css/site.css"), theirs));
+    const int loads = completions;
+    send("save:");
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"site.css\" was changed by another program.")});
+    EXPECT_EQ(disk(), theirs);
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), theirs);
+    ASSERT_FALSE(sheet->histories().isEmpty());
+    EXPECT_EQ(sheet->histories().constFirst().content(), mine);
+
+    // The page is loaded again with the disk's sheet: its heading moves down.
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return completions > loads; }, 15000));
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        ExWebView *view = preview->webview();
+        DOMElement *title = view->mainFrameDocument() ? view->mainFrameDocument()->getElementById(QStringLiteral("title"))
+                                                      : nullptr;
+        const std::optional<DOMElementBox> box = title ? view->mainFrame().engine()->elementBox(*title) : std::nullopt;
+        return box && box->viewRect.top() == 4;
+    }, 15000));
+    EXPECT_EQ(disk(), theirs);
+}
+
+TEST_F(RulesPanelInWindow, ASheetDeletedWhileEditedHereIsKeptAndSavedAgainWithTheEdit)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    typeIntoColor(QStringLiteral("teal"));
+    File *sheet = node("site/css/site.css");
+    const QByteArray mine = sheet->currentContent()->toUtf8();
+
+    AlertAnswers answers({QStringLiteral("Save Again")});
+    ASSERT_TRUE(QFile::remove(path("site/css/site.css")));
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"site.css\" was deleted by another program.")});
+    EXPECT_EQ(disk(), mine);
+}
+
+TEST_F(RulesPanelInWindow, AnUneditedSheetIsReloadedOrDroppedWithoutAQuestion)
+{
+    pickTheHeading();
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet->currentContent());
+    // Any question would be answered with a button it lacks, and fail.
+    AlertAnswers answers({});
+    QByteArray theirs = kSheet;
+    theirs.replace("    margin: 0;", "    margin: 4px;");
+    ASSERT_TRUE(TestUtil::writeFile(path("site/css/site.css"), theirs));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheet->content() == QString::fromUtf8(theirs); }));
+    EXPECT_EQ(sheet->histories().constFirst().content().toUtf8(), kSheet);
+
+    const QPointer<File> gone = sheet;
+    ASSERT_TRUE(QFile::remove(path("site/css/site.css")));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !gone; }));
+    EXPECT_TRUE(answers.messages.isEmpty());
 }
 
 TEST_F(RulesPanelInWindow, TheStyleSheetsManagerOpensOverHalfTheInspector)

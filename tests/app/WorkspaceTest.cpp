@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 
 namespace {
@@ -56,6 +57,17 @@ protected:
     }
 
     void launchWithSite() { remember({path("site"), path("other")}), launch(); }
+
+    // The site's style sheet open in the code view, with text typed at its end.
+    CodeView *editSheet(File *sheet)
+    {
+        CodeView *code = open(sheet);
+        if (code) {
+            QTest::keyClicks(code, QStringLiteral(" /* mine */"));
+            TestUtil::spin(5);
+        }
+        return code;
+    }
 };
 
 } // namespace
@@ -278,21 +290,115 @@ TEST_F(Workspace, AnOutsideRewriteOfAnOpenUnmodifiedFileReachesTheEditorWithASna
     EXPECT_FALSE(page->isModified());
 }
 
-TEST_F(Workspace, UnsavedEditsStayWhenTheirFileChangesOutside)
+TEST_F(Workspace, AnOutsideChangeToUnsavedEditsIsAskedAboutAtOnceAndKeepMyChangesSavesOverIt)
 {
     launchWithSite();
     File *sheet = node("site/css/main.css");
-    CodeView *code = open(sheet);
+    CodeView *code = editSheet(sheet);
     ASSERT_TRUE(code);
-    QTest::keyClicks(code, QStringLiteral(" /* mine */"));
-    TestUtil::spin(5);
-    Counted events("directoryUpdated");
+    AlertAnswers answers({QStringLiteral("Keep My Changes")});
     ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: green; }"));
-    ASSERT_TRUE(TestUtil::waitUntil([&events] { return events.count > 0; }));
-    TestUtil::spin(20);
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"main.css\" was changed by another program.")});
+    EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Keep My Changes|Use the Version on Disk")});
     EXPECT_EQ(code->toPlainText(), QStringLiteral("p { color: red; } /* mine */"));
-    EXPECT_EQ(sheet->content(), QStringLiteral("p { color: red; } /* mine */"));
     EXPECT_TRUE(sheet->isModified());
+
+    // Saved knowingly: no second question.
+    item("save:")->trigger();
+    EXPECT_EQ(answers.messages.size(), 1);
+    EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: red; } /* mine */"));
+    EXPECT_FALSE(sheet->isModified());
+}
+
+TEST_F(Workspace, UseTheVersionOnDiskShowsItInTheCodeViewWithTheProgramsVersionInTheHistory)
+{
+    launchWithSite();
+    File *sheet = node("site/css/main.css");
+    CodeView *code = editSheet(sheet);
+    ASSERT_TRUE(code);
+    AlertAnswers answers({QStringLiteral("Use the Version on Disk")});
+    ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: green; }"));
+    ASSERT_TRUE(TestUtil::waitUntil([code] { return code->toPlainText() == QLatin1String("p { color: green; }"); }));
+    EXPECT_EQ(answers.messages.size(), 1);
+    EXPECT_EQ(sheet->content(), QStringLiteral("p { color: green; }"));
+    ASSERT_FALSE(sheet->histories().isEmpty());
+    EXPECT_EQ(sheet->histories().constFirst().content(), QStringLiteral("p { color: red; } /* mine */"));
+    EXPECT_FALSE(sheet->isModified());
+    EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: green; }"));
+}
+
+TEST_F(Workspace, AChangeFoundAtSaveTimeOrOnQuitIsAskedAboutBeforeAnythingIsWritten)
+{
+    launchWithSite();
+    File *sheet = node("site/css/main.css");
+    CodeView *code = editSheet(sheet);
+    ASSERT_TRUE(code);
+    {
+        // Saved before the folder watcher reports it.
+        AlertAnswers answers({QStringLiteral("Keep My Changes")});
+        Counted events("directoryUpdated");
+        ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: green; }"));
+        item("save:")->trigger();
+        EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"main.css\" was changed by another program.")});
+        EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: red; } /* mine */"));
+        // The watcher's report of both writes asks nothing more.
+        ASSERT_TRUE(TestUtil::waitUntil([&events] { return events.count > 0; }));
+        TestUtil::spin(20);
+        EXPECT_EQ(answers.messages.size(), 1);
+    }
+    {
+        // Save And Quit asks the same.
+        AlertAnswers answers({QStringLiteral("Use the Version on Disk")});
+        QTest::keyClicks(code, QStringLiteral(" /* more */"));
+        TestUtil::spin(5);
+        ASSERT_TRUE(TestUtil::writeFile(path("site/css/main.css"), "p { color: blue; }"));
+        controller()->saveOnQuit();
+        EXPECT_EQ(answers.messages.size(), 1);
+        EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: blue; }"));
+        EXPECT_EQ(sheet->histories().constFirst().content(), QStringLiteral("p { color: red; } /* mine */ /* more */"));
+        EXPECT_FALSE(controller()->hasModified());
+    }
+}
+
+TEST_F(Workspace, AFileDeletedWithUnsavedEditsStaysMarkedMissingUntilSavedAgainOrDiscarded)
+{
+    launchWithSite();
+    File *sheet = node("site/css/main.css");
+    QPointer<CodeView> code = open(sheet);
+    ASSERT_TRUE(code);
+    QByteArray mine("p { color: red; }");
+    // Typed, then deleted by another program; the question answered.
+    const auto deleteAndAnswer = [&](const char *answer) {
+        QTest::keyClicks(code, QStringLiteral(" /**/"));
+        TestUtil::spin(5);
+        mine += " /**/";
+        AlertAnswers answers({QString::fromLatin1(answer)});
+        EXPECT_TRUE(QFile::remove(path("site/css/main.css")));
+        EXPECT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+        EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"main.css\" was deleted by another program.")});
+        EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Keep My Changes|Save Again|Discard")});
+    };
+
+    deleteAndAnswer("Save Again");
+    EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), mine);
+    EXPECT_FALSE(sheet->isMissingOnDisk());
+
+    // Kept: the row and the view stay, the row struck out; a save writes it again.
+    deleteAndAnswer("Keep My Changes");
+    ASSERT_TRUE(code);
+    EXPECT_EQ(code->toPlainText(), QString::fromUtf8(mine));
+    ASSERT_TRUE(shownRows().contains(QStringLiteral("main.css")));
+    EXPECT_TRUE(tree()->indexForItem(sheet).data(Qt::FontRole).value<QFont>().strikeOut());
+    EXPECT_TRUE(controller()->hasModified());
+    code->setFocus(Qt::OtherFocusReason);
+    item("save:")->trigger();
+    EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), mine);
+
+    // Discarded: the node and its view go.
+    deleteAndAnswer("Discard");
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !shownRows().contains(QStringLiteral("main.css")) && !code; }));
+    EXPECT_FALSE(controller()->hasModified());
 }
 
 TEST_F(Workspace, ANewFileAppearsAndTheSelectionStaysOnItsNode)

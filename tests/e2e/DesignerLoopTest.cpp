@@ -1,94 +1,19 @@
-#include "Session.h"
+#include "SessionTest.h"
 
-#include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-
-#include <gtest/gtest.h>
-
-#include <iostream>
+#include <QJsonObject>
 
 #include <signal.h>
 
 namespace DesignerLoopTest {
 
+using namespace Shown;
+
 namespace {
 
-// The page of that title is shown, in the tree too, and done loading.
-bool titled(const QJsonObject &state, const char *title)
-{
-    return state.value(QStringLiteral("documentTitle")).toString() == QLatin1String(title)
-           && state.value(QStringLiteral("treeRows")).toInt() > 0 && !state.value(QStringLiteral("loading")).toBool();
-}
-
-bool selected(const QJsonObject &state, const char *name)
-{
-    return state.value(QStringLiteral("selected")).toString().contains(QLatin1String(name));
-}
-
-// The rules panel shows a rule of that selector from that sheet.
-bool showsRule(const QJsonObject &state, const char *selector, const char *file)
-{
-    for (const QJsonValue &rule : state.value(QStringLiteral("rules")).toArray()) {
-        if (rule[QStringLiteral("selector")].toString() == QLatin1String(selector)
-            && rule[QStringLiteral("file")].toString().endsWith(QLatin1String(file)))
-            return true;
-    }
-    return false;
-}
-
-class DesignerLoop : public testing::Test
+class DesignerLoop : public SessionTest
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(session.launch()) << session.logTail().toStdString(); }
-
-    void TearDown() override
-    {
-        if (!HasFailure())
-            return;
-        const QString folder = QStringLiteral(QUILLMARK_E2E_SHOTS);
-        QDir().mkpath(folder);
-        const QString name = QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
-        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-        if (session.screenshot(path))
-            std::cerr << "the screen: " << path.toStdString() << '\n';
-        std::cerr << "the program's state: " << QJsonDocument(session.state()).toJson().toStdString()
-                  << "its log:\n" << session.logTail().toStdString() << '\n';
-    }
-
-    // Adds the fixture project and opens one of its pages.
-    void openSite(const char *page, const char *title)
-    {
-        ASSERT_TRUE(session.addProject());
-        ASSERT_TRUE(session.openPage(QString::fromLatin1(page)));
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return titled(state, title); }));
-    }
-
-    // Selects an element from the DOM tree with the keyboard: a click on the
-    // row, then the keys (Right expands, Down moves).
-    void selectInTree(const char *row, const char *keys, const char *selectedName)
-    {
-        ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), QString::fromUtf8(row)));
-        session.key(QString::fromLatin1(keys));
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return selected(state, selectedName); }));
-    }
-
-    // Edits a length of the rules panel in its popover: a double click on the
-    // row, the number typed over, Return to apply, Escape to close (which
-    // commits the edit).
-    void editLength(const char *row, const char *number, const char *edited)
-    {
-        ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QString::fromLatin1(row), 2));
-        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("focus")] == QStringLiteral("size"); }));
-        session.key(QStringLiteral("ctrl+a"));
-        session.type(QString::fromLatin1(number));
-        session.key(QStringLiteral("Return Escape"));
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
-            return state[QStringLiteral("focus")] != QStringLiteral("size")
-                   && session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
-        }));
-    }
-
     // Saves, and waits until the file holds what is expected.
     void saveAndExpect(const char *file, const QByteArray &expected)
     {
@@ -98,11 +23,6 @@ protected:
             << session.onDisk(relative).toStdString();
         EXPECT_EQ(changed(), file);
     }
-
-    // The project's files that differ from the fixture's, by name.
-    std::string changed() const { return session.changedFiles().join(u' ').toStdString(); }
-
-    Session session;
 };
 
 } // namespace

@@ -299,6 +299,12 @@ QByteArray Session::onDisk(const QString &relative) const
     return readAll(projectPath() + QLatin1Char('/') + relative);
 }
 
+bool Session::writeOnDisk(const QString &relative, const QByteArray &bytes) const
+{
+    QFile file(projectPath() + QLatin1Char('/') + relative);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 QStringList Session::changedFiles() const
 {
     QStringList changed;

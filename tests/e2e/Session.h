@@ -59,6 +59,8 @@ public:
     QString projectPath() const;
     QByteArray original(const QString &relative) const;
     QByteArray onDisk(const QString &relative) const;
+    // Writes a project file as another program would, in place.
+    bool writeOnDisk(const QString &relative, const QByteArray &bytes) const;
     // Relative paths whose bytes differ from the fixture, and new or gone
     // files (but for the project settings the program keeps there).
     QStringList changedFiles() const;

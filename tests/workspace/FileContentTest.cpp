@@ -26,7 +26,8 @@ class Posted
 public:
     explicit Posted(const File *file)
     {
-        for (const char *name : {"reloadContent", "fileContentChanged", "fileHistoryChanged"}) {
+        for (const char *name : {"reloadContent", "fileContentChanged", "fileHistoryChanged", "fileChangedOutside",
+                                 "fileDeletedOutside", "fileTookDiskVersion"}) {
             NotificationCenter::defaultCenter().addObserver(
                 &m_owner, QString::fromLatin1(name), file,
                 [this](const Notification &n) { m_names.append(n.name); });
@@ -64,6 +65,21 @@ private:
         const auto it = map.constFind(url.path());
         return it == map.constEnd() ? std::nullopt : std::optional<QString>(*it);
     }
+};
+
+// Answers File's question about outside changes in the user's place.
+class OutsideQuestion
+{
+public:
+    explicit OutsideQuestion(std::optional<File::OutsideChangeChoice> answer)
+    {
+        File::setOutsideChangeQuestion([this, answer](File *) {
+            ++asked;
+            return answer;
+        });
+    }
+    ~OutsideQuestion() { File::setOutsideChangeQuestion({}); }
+    int asked = 0;
 };
 
 // A file on disk, its node as a project's tree holds it, and the
@@ -278,14 +294,144 @@ TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)
     EXPECT_FALSE(m_file->isModified());
 }
 
-TEST_F(FileContent, AnExternalEditLeavesUnsavedEditsAlone)
+TEST_F(FileContent, AnExternalEditLeavesUnsavedEditsAloneAndIsAnnouncedOnce)
 {
     m_file->setContent(QStringLiteral("mine"));
+    Posted posted(m_file);
     ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
     m_root->setUpChildren();
+    m_root->setUpChildren();
+    EXPECT_EQ(posted.take(), QStringList{"fileChangedOutside"});
+    EXPECT_TRUE(m_file->hasOutsideChange());
     EXPECT_EQ(m_file->content(), QStringLiteral("mine"));
     EXPECT_TRUE(m_file->histories().isEmpty());
     EXPECT_TRUE(m_file->isModified());
+}
+
+TEST_F(FileContent, AnEditMadeTheMomentItsNodeIsMadeIsNoReloadedText)
+{
+    // As the rules panel's write makes the node of a folder never opened.
+    ASSERT_TRUE(TestUtil::writeFile(m_dir.filePath("site/b.css"), "b {}"));
+    m_root->setUpChildren();
+    File *fresh = m_root->children().value(1);
+    ASSERT_TRUE(fresh && fresh->currentContent());
+    fresh->setContent(QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(fresh->isModified());
+    ASSERT_TRUE(TestUtil::writeFile(fresh->path(), "b { left: 0; }"));
+    m_root->setUpChildren();
+    EXPECT_EQ(fresh->content(), QStringLiteral("b { top: 0; }"));
+    EXPECT_TRUE(fresh->hasOutsideChange());
+}
+
+TEST_F(FileContent, ASaveNeverWritesOverAnOutsideChangeUnasked)
+{
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    // Nobody to ask: nothing is written, and the edits stay.
+    EXPECT_FALSE(m_file->save());
+    EXPECT_FALSE(m_file->lastSaveError().isEmpty());
+    EXPECT_EQ(disk(), QByteArray("theirs"));
+    EXPECT_EQ(m_file->content(), QStringLiteral("mine"));
+    EXPECT_TRUE(m_file->isModified());
+
+    // Chosen undecided, the same.
+    OutsideQuestion question(std::nullopt);
+    EXPECT_FALSE(m_file->save());
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_EQ(disk(), QByteArray("theirs"));
+}
+
+TEST_F(FileContent, KeepMyChangesLetsTheNextSaveOverwriteThatVersionOnly)
+{
+    OutsideQuestion question(File::OutsideChangeChoice::KeepMine);
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    // Found by the folder refresh and answered there: no second question.
+    m_root->setUpChildren();
+    EXPECT_EQ(m_file->settleOutsideChange(), File::DiskCheck::KeepMine);
+    m_root->setUpChildren();
+    EXPECT_FALSE(m_file->hasOutsideChange());
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_EQ(disk(), QByteArray("mine"));
+
+    // Another change after that is asked about again, at save time.
+    m_file->setContent(QStringLiteral("mine again"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs again"));
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 2);
+    EXPECT_EQ(disk(), QByteArray("mine again"));
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, UseTheVersionOnDiskKeepsTheProgramsTextInTheHistoryAndTheDiskUntouched)
+{
+    OutsideQuestion question(File::OutsideChangeChoice::UseDisk);
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    Posted posted(m_file);
+    // The save finds the change: the disk holds the file's text afterwards.
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_EQ(disk(), QByteArray("theirs"));
+    EXPECT_EQ(m_file->content(), QStringLiteral("theirs"));
+    ASSERT_FALSE(m_file->histories().isEmpty());
+    EXPECT_EQ(m_file->histories().constFirst().content(), QStringLiteral("mine"));
+    EXPECT_EQ(posted.take(), (QStringList{"fileHistoryChanged", "reloadContent", "fileTookDiskVersion"}));
+    EXPECT_FALSE(m_file->isModified());
+}
+
+TEST_F(FileContent, AnUneditedFileChangedOutsideIsTakenSilentlyAtSaveTime)
+{
+    OutsideQuestion question(File::OutsideChangeChoice::KeepMine);
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_EQ(disk(), QByteArray("theirs"));
+    EXPECT_EQ(m_file->content(), QStringLiteral("theirs"));
+    EXPECT_EQ(m_file->histories().size(), 1);
+}
+
+TEST_F(FileContent, ADeletedFileWithUnsavedEditsKeepsItsNodeUntilSavedAgainOrDiscarded)
+{
+    QPointer<File> file = m_file;
+    m_file->setContent(QStringLiteral("mine"));
+    Posted posted(m_file);
+    ASSERT_TRUE(QFile::remove(m_file->path()));
+    m_root->setUpChildren();
+    m_root->setUpChildren();
+    ASSERT_EQ(m_root->children(), QList<File *>{file.data()});
+    EXPECT_EQ(posted.take(), QStringList{"fileDeletedOutside"});
+    EXPECT_TRUE(file->isMissingOnDisk());
+    EXPECT_TRUE(file->isModified());
+
+    // Saved, it is written again.
+    EXPECT_TRUE(file->save());
+    EXPECT_EQ(disk(), QByteArray("mine"));
+    EXPECT_FALSE(file->isMissingOnDisk());
+
+    // Deleted again and discarded: the next refresh drops the node.
+    file->setContent(QStringLiteral("mine again"));
+    ASSERT_TRUE(QFile::remove(m_dir.filePath("site/a.css")));
+    m_root->setUpChildren();
+    ASSERT_TRUE(file && file->isMissingOnDisk());
+    file->discardUnsavedEdits();
+    m_root->setUpChildren();
+    EXPECT_TRUE(file.isNull());
+    EXPECT_TRUE(m_root->children().isEmpty());
+}
+
+TEST_F(FileContent, AFileDeletedThenWrittenByAnotherProgramIsAChangeToAskAbout)
+{
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(QFile::remove(m_file->path()));
+    m_root->setUpChildren();
+    ASSERT_TRUE(m_file->isMissingOnDisk());
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    m_root->setUpChildren();
+    EXPECT_FALSE(m_file->isMissingOnDisk());
+    EXPECT_TRUE(m_file->hasOutsideChange());
+    EXPECT_EQ(m_file->content(), QStringLiteral("mine"));
 }
 
 TEST_F(FileContent, AnExternalEditAfterASaveIsReloaded)
@@ -343,9 +489,9 @@ TEST_F(FileContent, TheModifiedStateFollowsTheDiskWhenItChangesOutside)
     EXPECT_FALSE(m_file->isModified());
     ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "a { color: green; }"));
     EXPECT_TRUE(m_file->isModified());
-    // A file that cannot be read has no text to match.
+    // Deleted on disk, its edits are still unsaved.
     ASSERT_TRUE(QFile::remove(m_file->path()));
-    EXPECT_FALSE(m_file->isModified());
+    EXPECT_TRUE(m_file->isModified());
 }
 
 TEST_F(FileContent, AFolderIsModifiedExactlyWhileAFileBelowItIs)
@@ -371,9 +517,16 @@ TEST_F(FileContent, AFolderIsModifiedExactlyWhileAFileBelowItIs)
     EXPECT_FALSE(m_root->isModified());
     EXPECT_FALSE(deep->isModified());
 
-    // A node gone with its folder leaves the list of edited ones.
+    // Gone with its folder, an edited node stays, marked missing, until its
+    // edits are discarded; then it leaves the list of edited ones.
     sheet->setContent(QStringLiteral("b { top: 1px; }"));
     ASSERT_TRUE(QDir(m_dir.filePath("site/deep")).removeRecursively());
+    m_root->setUpChildren();
+    ASSERT_EQ(m_root->editedFiles(), QList<File *>{sheet});
+    EXPECT_TRUE(sheet->isMissingOnDisk());
+    EXPECT_TRUE(deep->isModified());
+    EXPECT_TRUE(m_root->isModified());
+    sheet->discardUnsavedEdits();
     m_root->setUpChildren();
     EXPECT_TRUE(m_root->editedFiles().isEmpty());
     EXPECT_FALSE(m_root->isModified());

@@ -1,0 +1,187 @@
+// File: changes and deletions that other programs make while a file is open.
+
+#include "File.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+std::function<std::optional<File::OutsideChangeChoice>(File *)> &outsideChangeQuestion()
+{
+    static std::function<std::optional<File::OutsideChangeChoice>(File *)> question;
+    return question;
+}
+
+} // namespace
+
+void File::setOutsideChangeQuestion(std::function<std::optional<OutsideChangeChoice>(File *)> question)
+{
+    outsideChangeQuestion() = std::move(question);
+}
+
+QByteArray File::digestOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+std::optional<QByteArray> File::readDiskDigest() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return digestOf(data);
+}
+
+bool File::holdsUnsavedEdits() const
+{
+    if (m_content && hasUnsavedEdits())
+        return true;
+    const auto holds = [](const std::unique_ptr<File> &child) { return child->holdsUnsavedEdits(); };
+    return std::any_of(m_children.cbegin(), m_children.cend(), holds)
+           || std::any_of(m_hiddenChildren.cbegin(), m_hiddenChildren.cend(), holds);
+}
+
+void File::keepOnlyEdited(QList<QPointer<File>> &newlyMissing)
+{
+    const auto holdsNone = [](const std::unique_ptr<File> &child) { return !child->holdsUnsavedEdits(); };
+    std::erase_if(m_children, holdsNone);
+    std::erase_if(m_hiddenChildren, holdsNone);
+    m_childList.clear();
+    for (const std::unique_ptr<File> &child : m_children) {
+        m_childList.append(child.get());
+        child->markMissing(newlyMissing);
+    }
+    for (const std::unique_ptr<File> &child : m_hiddenChildren)
+        child->markMissing(newlyMissing);
+    m_isLeaf = m_children.empty();
+}
+
+void File::markMissing(QList<QPointer<File>> &newlyMissing)
+{
+    if (m_diskKind == DiskKind::Folder) {
+        m_isMissingOnDisk = true;
+        keepOnlyEdited(newlyMissing);
+        return;
+    }
+    if (!m_isMissingOnDisk) {
+        QM_INFO(QStringLiteral("%1 was deleted by another program; its unsaved edits are kept").arg(m_path));
+        newlyMissing.append(this);
+    }
+    m_isMissingOnDisk = true;
+    m_hasOutsideChange = false;
+}
+
+void File::postDeletedOutside(const QList<QPointer<File>> &files)
+{
+    for (const QPointer<File> &file : files) {
+        if (file)
+            NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileDeletedOutside"), file.data());
+    }
+}
+
+void File::findOutsideChange()
+{
+    // Listed again: whatever was gone is back.
+    m_isMissingOnDisk = false;
+    if (m_hasOutsideChange || !m_content || !m_diskDigest)
+        return;
+    const std::optional<QByteArray> now = readDiskDigest();
+    if (!now || *now == *m_diskDigest || now == m_overwritableDigest)
+        return;
+    if (!hasUnsavedEdits()) {
+        refreshFromDisk();
+        return;
+    }
+    m_hasOutsideChange = true;
+    QM_INFO(QStringLiteral("%1 was changed by another program while it has unsaved edits").arg(m_path));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileChangedOutside"), this);
+}
+
+File::DiskCheck File::settleOutsideChange()
+{
+    if (!m_isLocalFile)
+        return DiskCheck::Unchanged;
+    if (m_askingAboutDisk)
+        return DiskCheck::Undecided;
+    for (;;) {
+        // A file gone or unreadable has no version to lose: a save writes it.
+        const std::optional<QByteArray> now = readDiskDigest();
+        if (!now || !m_diskDigest || *now == *m_diskDigest) {
+            m_hasOutsideChange = false;
+            return DiskCheck::Unchanged;
+        }
+        if (now == m_overwritableDigest) {
+            m_hasOutsideChange = false;
+            return DiskCheck::KeepMine;
+        }
+        if (!hasUnsavedEdits()) {
+            refreshFromDisk();
+            m_hasOutsideChange = false;
+            return DiskCheck::TookDiskVersion;
+        }
+        m_hasOutsideChange = true;
+        const std::function<std::optional<OutsideChangeChoice>(File *)> question = outsideChangeQuestion();
+        if (!question) {
+            QM_INFO(QStringLiteral("%1 was changed by another program, and no one can be asked which version to keep")
+                        .arg(m_path));
+            return DiskCheck::Undecided;
+        }
+        // The question may run an event loop: the node may go meanwhile.
+        m_askingAboutDisk = true;
+        const QPointer<File> guard(this);
+        const std::optional<OutsideChangeChoice> choice = question(this);
+        if (!guard)
+            return DiskCheck::Undecided;
+        m_askingAboutDisk = false;
+        if (!choice)
+            return DiskCheck::Undecided;
+        if (*choice == OutsideChangeChoice::UseDisk)
+            return useDiskVersion() ? DiskCheck::TookDiskVersion : DiskCheck::Undecided;
+        // Kept over what the user was shown; a change made while the
+        // question was open is asked about again.
+        m_overwritableDigest = now;
+    }
+}
+
+bool File::useDiskVersion()
+{
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
+    quint32 encoding = 0;
+    QByteArray digest;
+    const std::optional<QString> disk = readDiskText(&encoding, &digest);
+    if (!disk) {
+        QM_ERROR(QStringLiteral("the version of %1 on disk cannot be read; the program's text is kept").arg(m_path));
+        return false;
+    }
+    m_probeText = disk;
+    m_probeStamp = stamp;
+    takeDiskText(disk, encoding, digest);
+    m_overwritableDigest.reset();
+    m_hasOutsideChange = false;
+    m_isMissingOnDisk = false;
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileTookDiskVersion"), this);
+    return true;
+}
+
+void File::discardUnsavedEdits()
+{
+    m_content = m_diskText;
+    ++m_contentGeneration;
+    startNewContentVersion();
+    m_saveFailed = false;
+    m_lastSaveError.clear();
+    m_hasOutsideChange = false;
+    m_openDate = QDateTime::currentDateTimeUtc();
+    m_modDate = m_openDate;
+    Q_EMIT modifiedChanged();
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
+}

@@ -1,0 +1,78 @@
+#include "SessionTest.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <iostream>
+
+namespace Shown {
+
+bool titled(const QJsonObject &state, const char *title)
+{
+    return state.value(QStringLiteral("documentTitle")).toString() == QLatin1String(title)
+           && state.value(QStringLiteral("treeRows")).toInt() > 0 && !state.value(QStringLiteral("loading")).toBool();
+}
+
+bool selected(const QJsonObject &state, const char *name)
+{
+    return state.value(QStringLiteral("selected")).toString().contains(QLatin1String(name));
+}
+
+bool showsRule(const QJsonObject &state, const char *selector, const char *file)
+{
+    for (const QJsonValue &rule : state.value(QStringLiteral("rules")).toArray()) {
+        if (rule[QStringLiteral("selector")].toString() == QLatin1String(selector)
+            && rule[QStringLiteral("file")].toString().endsWith(QLatin1String(file)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace Shown
+
+void SessionTest::SetUp()
+{
+    ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
+}
+
+void SessionTest::TearDown()
+{
+    if (!HasFailure())
+        return;
+    const QString folder = QStringLiteral(QUILLMARK_E2E_SHOTS);
+    QDir().mkpath(folder);
+    const QString name = QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (session.screenshot(path))
+        std::cerr << "the screen: " << path.toStdString() << '\n';
+    std::cerr << "the program's state: " << QJsonDocument(session.state()).toJson().toStdString()
+              << "its log:\n" << session.logTail().toStdString() << '\n';
+}
+
+void SessionTest::openSite(const char *page, const char *title)
+{
+    ASSERT_TRUE(session.addProject());
+    ASSERT_TRUE(session.openPage(QString::fromLatin1(page)));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return Shown::titled(state, title); }));
+}
+
+void SessionTest::selectInTree(const char *row, const char *keys, const char *selectedName)
+{
+    ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), QString::fromUtf8(row)));
+    session.key(QString::fromLatin1(keys));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return Shown::selected(state, selectedName); }));
+}
+
+void SessionTest::editLength(const char *row, const char *number, const char *edited)
+{
+    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QString::fromLatin1(row), 2));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("focus")] == QStringLiteral("size"); }));
+    session.key(QStringLiteral("ctrl+a"));
+    session.type(QString::fromLatin1(number));
+    session.key(QStringLiteral("Return Escape"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        return state[QStringLiteral("focus")] != QStringLiteral("size")
+               && session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
+    }));
+}
