@@ -61,28 +61,6 @@ TEST(WebView, StyleChangeShowsInTheNextFrame)
               QStringLiteral("%1x%2").arg(view.width()).arg(view.height()));
 }
 
-// The headless browser sends a zoomed page's frames at one pixel a CSS
-// pixel: drawn as large as the view, the picture stays on the page's
-// coordinates, which the pointer and the overlay use.
-TEST(WebView, AZoomedPagesFrameFillsTheViewWhereThePageHasItsElements)
-{
-    WebTestFixture fixture(WebTestFixture::sharedView());
-    WebView &view = fixture.view();
-    fixture.writeFile(QStringLiteral("index.html"),
-                      "<!DOCTYPE html><body style='margin:0; background:white'><div id='box' style='margin:50px;"
-                      " width:100px; height:50px; background:rgb(255, 0, 0)'></div></body>");
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
-    view.setZoomFactor(2);
-    const std::unique_ptr<WebView, void (*)(WebView *)> unzoom(&view, [](WebView *zoomed) { zoomed->setZoomFactor(1); });
-    // A frame of the zoomed page comes with the page's next paint.
-    fixture.evaluate(QStringLiteral("document.body.style.outline = '1px solid white'"), WebTestFixture::World::Page);
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.frameMetadata().deviceWidth == view.width() / 2; }, 15000));
-    EXPECT_EQ(view.currentFrame().deviceIndependentSize().toSize(), view.size());
-    // The box is at (50, 50) in CSS pixels, 100 by 50: (100, 100) to (300, 200) in the view.
-    EXPECT_EQ(shownColor(view, {200, 150}), QColor(255, 0, 0));
-    EXPECT_EQ(shownColor(view, {90, 90}), QColor(Qt::white));
-}
-
 TEST(WebView, TypingIntoATextFieldAndWheelScrollingReachThePage)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
