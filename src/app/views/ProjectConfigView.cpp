@@ -6,6 +6,7 @@
 #include "foundation/StringValidator.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/TextField.h"
 #include "stylesheet/WebCoreObjects.h"
@@ -413,7 +414,12 @@ void ProjectConfigView::notifyChange()
 {
     if (!m_project)
         return;
-    ProjectUtil::saveProjectConfig(m_projectConfig, m_project->path());
+    QString error;
+    if (!ProjectUtil::saveProjectConfig(m_projectConfig, m_project->path(), &error)) {
+        Alert::runSaveFailure(QStringLiteral("The settings of \"%1\"").arg(m_project->displayName()), error,
+                              QStringLiteral("The new settings apply until Quillmark quits, but the file keeps the old ones."),
+                              window());
+    }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("ProjectConfigChanged"), this);
 }
 
