@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QTreeView>
 
 #include <functional>
@@ -191,6 +192,8 @@ QJsonObject ShellProbe::state() const
     if (const QWidget *modal = QApplication::activeModalWidget()) {
         answer.insert(QStringLiteral("modal"), modal->windowTitle());
         answer.insert(QStringLiteral("modalActive"), modal->isActiveWindow());
+        if (const auto *box = qobject_cast<const QMessageBox *>(modal))
+            answer.insert(QStringLiteral("modalText"), box->text() + QLatin1Char('\n') + box->informativeText());
     }
     if (const QWidget *popup = QApplication::activePopupWidget())
         answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));

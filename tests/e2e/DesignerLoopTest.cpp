@@ -1,12 +1,9 @@
 #include "Session.h"
 
-#include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 
 #include <signal.h>
 
@@ -43,16 +40,8 @@ protected:
 
     void TearDown() override
     {
-        if (!HasFailure())
-            return;
-        const QString folder = QStringLiteral(QUILLMARK_E2E_SHOTS);
-        QDir().mkpath(folder);
-        const QString name = QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
-        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-        if (session.screenshot(path))
-            std::cerr << "the screen: " << path.toStdString() << '\n';
-        std::cerr << "the program's state: " << QJsonDocument(session.state()).toJson().toStdString()
-                  << "its log:\n" << session.logTail().toStdString() << '\n';
+        if (HasFailure())
+            session.reportFailure(QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
 
     // Adds the fixture project and opens one of its pages.
