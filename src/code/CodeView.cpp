@@ -161,6 +161,8 @@ void CodeView::setString(const std::optional<QString> &text)
     }
     m_text.setString(*text);
     selectionDidChange();
+    // The text was taken from the file again: so was what it says about it.
+    Q_EMIT noticeChanged(textNotice());
 }
 
 void CodeView::documentEdited(int position, int removed, int added)
@@ -202,6 +204,7 @@ void CodeView::reloadContent()
     if (!m_file)
         return;
     const std::optional<QString> text = m_file->currentContent();
+    // A text that did not change keeps the view as it is, but not its notice.
     Q_EMIT noticeChanged(m_file->textNotice());
     // The view's own typing comes back after its first key: nothing to do.
     if (!text || *text == m_text.string())

@@ -361,7 +361,7 @@ bool ProjectSetting::saveOrAlert(QWidget *parent) const
 {
     const Result<void> saved = save();
     if (!saved) {
-        Alert::runSaveFailure(QStringLiteral("The script package settings"), saved.error(),
+        Alert::runSaveFailure(QFileInfo(m_path).fileName(), saved.error(),
                               QStringLiteral("The change is kept until Quillmark quits, but the file keeps the old settings."),
                               parent);
     }

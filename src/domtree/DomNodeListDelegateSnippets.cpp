@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QCursor>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -59,7 +60,7 @@ void DomNodeListDelegate::alertSnippetSaveFailure()
     const QString error = SnippetUtil::lastSaveError();
     if (error.isEmpty())
         return;
-    Alert::runSaveFailure(QStringLiteral("The snippet library"), error,
+    Alert::runSaveFailure(QFileInfo(SnippetUtil::defaultDataPath()).fileName(), error,
                           QStringLiteral("The change is kept until Quillmark quits, but the file keeps the old snippets."));
 }
 

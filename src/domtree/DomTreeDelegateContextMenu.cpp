@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -310,7 +311,7 @@ void DomTreeDelegate::changeIgnore(const QVariantMap &info)
     }
     QString error;
     if (!ProjectUtil::saveProjectConfig(config, project, &error)) {
-        Alert::runSaveFailure(QStringLiteral("The project settings"), error,
+        Alert::runSaveFailure(QFileInfo(ProjectUtil::configPath(project)).fileName(), error,
                               QStringLiteral("The mark applies until Quillmark quits, but the file keeps the old settings."));
     }
     if (m_projectDelegate)

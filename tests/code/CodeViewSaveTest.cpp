@@ -134,11 +134,14 @@ TEST_F(CodeViewSave, BytesThatAreNoTextAreNoticedAndAnEditKeepsThem)
     const QByteArray bytes("/* caf\xc3\xa9 \xe2\x80\x94 na\xc3\xafve */\n/* r\xe9sum */\n");
     File *file = openBytes(QStringLiteral("a.css"), bytes);
     ASSERT_TRUE(file);
+    // Shown as the file viewer shows a file opened for the first time: the
+    // frame first, then the text read.
+    File unread(file->path(), false, nullptr);
     LineNumberScrollView frame;
     auto *shown = new CodeView(&frame);
-    shown->setFile(file);
-    shown->setString(file->currentContent());
+    shown->setFile(&unread);
     frame.setDocumentView(shown);
+    shown->setString(unread.currentContent());
     EXPECT_NE(frame.notice().indexOf(QStringLiteral("not valid UTF-8")), -1) << frame.notice().toStdString();
     EXPECT_NE(frame.findChild<QLabel *>(QStringLiteral("codeNotice")), nullptr);
 

@@ -92,36 +92,40 @@ protected:
 
 // --- A save that fails ------------------------------------------------------------------------------
 
-TEST_F(FileSave, AWriteTheDiskRefusesKeepsTheFileAndSaysWhy)
+// A step of the write that fails: the file keeps its bytes, the node its
+// edit and the reason; once the disk takes it again, the same text saves.
+TEST_F(FileSave, AStepTheDiskRefusesKeepsTheFileAndSaysWhy)
 {
-    File *file = open("a.css", "a { color: red; }");
-    ASSERT_TRUE(file);
-    file->setContent(QStringLiteral("a { color: blue; }"));
-    InjectedFault fault(AtomicFileWriter::Step::Write, ENOSPC);
-    EXPECT_FALSE(file->save());
-    EXPECT_EQ(file->lastSaveError(), reason(ENOSPC));
-    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { color: red; }"));
-    EXPECT_EQ(entriesOf(QFileInfo(file->path()).path()), QStringList{QStringLiteral("a.css")});
-    EXPECT_TRUE(file->isModified());
-    EXPECT_EQ(file->content(), QStringLiteral("a { color: blue; }"));
-}
-
-TEST_F(FileSave, ASyncTheDiskRefusesKeepsTheFileToo)
-{
-    File *file = open("a.css", "a { color: red; }");
-    ASSERT_TRUE(file);
-    file->setContent(QStringLiteral("a { color: blue; }"));
+    const struct
     {
-        InjectedFault fault(AtomicFileWriter::Step::Sync, EIO);
-        EXPECT_FALSE(file->save());
-        EXPECT_NE(file->lastSaveError().indexOf(reason(EIO)), -1);
+        const char *name;
+        AtomicFileWriter::Step step;
+        int error;
+    } rows[] = {
+        {"a full disk", AtomicFileWriter::Step::Write, ENOSPC},
+        {"a failing sync", AtomicFileWriter::Step::Sync, EIO},
+        {"a failing rename", AtomicFileWriter::Step::Rename, EXDEV},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        File *file = open("a.css", "a { color: red; }");
+        ASSERT_TRUE(file);
+        file->setContent(QStringLiteral("a { color: blue; }"));
+        {
+            InjectedFault fault(row.step, row.error);
+            EXPECT_FALSE(file->save());
+        }
+        EXPECT_NE(file->lastSaveError().indexOf(reason(row.error)), -1) << file->lastSaveError().toStdString();
+        EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { color: red; }"));
+        EXPECT_EQ(entriesOf(QFileInfo(file->path()).path()), QStringList{QStringLiteral("a.css")});
+        EXPECT_TRUE(file->isModified());
+        EXPECT_EQ(file->content(), QStringLiteral("a { color: blue; }"));
+
+        EXPECT_TRUE(file->save());
+        EXPECT_TRUE(file->lastSaveError().isEmpty());
+        EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { color: blue; }"));
+        EXPECT_FALSE(file->isModified());
     }
-    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { color: red; }"));
-    // Once the disk takes it again, the same text saves.
-    EXPECT_TRUE(file->save());
-    EXPECT_TRUE(file->lastSaveError().isEmpty());
-    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { color: blue; }"));
-    EXPECT_FALSE(file->isModified());
 }
 
 TEST_F(FileSave, ASmallFileOnAFullDiskIsNotEmptiedButKeptWithTheReason)

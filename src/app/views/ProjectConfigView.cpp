@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -416,7 +417,7 @@ void ProjectConfigView::notifyChange()
         return;
     QString error;
     if (!ProjectUtil::saveProjectConfig(m_projectConfig, m_project->path(), &error)) {
-        Alert::runSaveFailure(QStringLiteral("The settings of \"%1\"").arg(m_project->displayName()), error,
+        Alert::runSaveFailure(QFileInfo(ProjectUtil::configPath(m_project->path())).fileName(), error,
                               QStringLiteral("The new settings apply until Quillmark quits, but the file keeps the old ones."),
                               window());
     }
