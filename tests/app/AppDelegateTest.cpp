@@ -161,26 +161,6 @@ TEST_F(LaunchTest, SaveAndQuitIsAskedOnceEvenWhenTheCloseComesTwice)
     EXPECT_TRUE(delegate->isTerminating());
 }
 
-TEST_F(LaunchTest, QuitIsAskedOnceEvenWhenTheCloseComesTwice)
-{
-    launch();
-    AlertAnswers answers({QStringLiteral("Quit")});
-    EXPECT_TRUE(ui().window->close());
-    QCloseEvent again;
-    QApplication::sendEvent(ui().window, &again);
-    EXPECT_TRUE(again.isAccepted());
-    EXPECT_EQ(answers.messages.size(), 1);
-}
-
-TEST_F(LaunchTest, ACancelledQuitIsAskedAgainNextTime)
-{
-    launch();
-    AlertAnswers answers({QStringLiteral("Cancel"), QStringLiteral("Cancel")});
-    EXPECT_FALSE(ui().window->close());
-    EXPECT_FALSE(ui().window->close());
-    EXPECT_EQ(answers.messages.size(), 2);
-}
-
 TEST_F(LaunchTest, OtherWindowsCloseWithoutAsking)
 {
     launch();

@@ -77,23 +77,6 @@ TEST_F(CodeViewSave, CtrlSThatTheDiskRefusesAlertsOnceWithTheReasonAndKeepsTheBy
     EXPECT_EQ(view.string(), QStringLiteral("a { top: 0; } b{}"));
 }
 
-TEST_F(CodeViewSave, CtrlSOnAFullDiskAlertsAndTheSmallFileKeepsItsBytes)
-{
-    SmallDisk disk;
-    if (!disk.isMounted())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    File *file = openBytes(QStringLiteral("a.css"), "a { top: 0; }", disk.path());
-    ASSERT_TRUE(file);
-    QTest::keyClicks(&view, QStringLiteral(" b{}"));
-    ASSERT_TRUE(disk.fill());
-    answerWith(QStringLiteral("OK"));
-    ctrlS();
-    ASSERT_EQ(alerts.size(), 1);
-    EXPECT_NE(alerts.first().indexOf(reason(ENOSPC)), -1) << alerts.first().toStdString();
-    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("a { top: 0; }"));
-    EXPECT_TRUE(file->isModified());
-}
-
 TEST_F(CodeViewSave, TypingWhatTheEncodingCannotHoldAndCancellingTakesTheEditBack)
 {
     File *file = openBytes(QStringLiteral("latin.css"), "/* caf\xe9 */");

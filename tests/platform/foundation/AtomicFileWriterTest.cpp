@@ -64,16 +64,6 @@ TEST_F(AtomicFileWriterFixture, KeepsThePermissionsOfTheFile)
     EXPECT_EQ(modeOf(path()), mode_t(0640));
 }
 
-TEST_F(AtomicFileWriterFixture, ANewFileGetsTheUsualPermissions)
-{
-    const QString made = m_dir.filePath(QStringLiteral("new.css"));
-    const mode_t mask = ::umask(022);
-    const Result<void> written = AtomicFileWriter::writeFile(made, "p {}");
-    ::umask(mask);
-    ASSERT_TRUE(written) << written.error().toStdString();
-    EXPECT_EQ(modeOf(made), mode_t(0644));
-}
-
 TEST_F(AtomicFileWriterFixture, WritesThroughALinkAndKeepsTheLink)
 {
     const QString link = m_dir.filePath(QStringLiteral("link.html"));
@@ -109,15 +99,6 @@ TEST_F(AtomicFileWriterFixture, ANewFileIsNeverWrittenOverOneThatIsThere)
     ASSERT_TRUE(TestUtil::writeFile(made, "theirs"));
     EXPECT_FALSE(fresh.commit());
     EXPECT_EQ(TestUtil::readFile(made), QByteArray("theirs"));
-}
-
-TEST_F(AtomicFileWriterFixture, AFolderInTheWayIsRefused)
-{
-    const QString folder = m_dir.filePath(QStringLiteral("css"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const Result<void> written = AtomicFileWriter::writeFile(folder, "x");
-    ASSERT_FALSE(written);
-    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST_F(AtomicFileWriterFixture, ADestroyedWriterLeavesNoTrace)
