@@ -364,28 +364,47 @@ bool AppDelegate::windowShouldClose(QWidget *window)
 {
     if (window != m_ui.window)
         return true;
-    QString problem;
-    for (;;) {
-        Alert alert;
-        alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
-        alert.setInformativeText(problem);
-        const bool modified = m_projectController && m_projectController->hasModified();
-        alert.addButtonWithTitle(QStringLiteral("Quit"));
-        if (modified)
-            alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
-        alert.addButtonWithTitle(QStringLiteral("Cancel"));
-        const int response = alert.runModal(window);
-        if (response == Alert::FirstButtonReturn)
-            return true;
-        if (!modified || response != Alert::SecondButtonReturn)
-            return false;
-        m_projectController->saveOnQuit();
-        if (!m_projectController->hasModified())
-            return true;
-        // A file that could not be written would be lost by quitting: ask again.
-        QM_ERROR(QStringLiteral("modified files remain after saving; not quitting"));
-        problem = QStringLiteral("Some modified files could not be saved.");
-    }
+    // Quitting was settled with the user: a close request that follows (the
+    // window system may deliver one close twice, and quitting closes the
+    // windows once more) asks nothing again.
+    if (m_isTerminating || m_quitConfirmed)
+        return true;
+    Alert alert;
+    alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
+    const bool modified = m_projectController && m_projectController->hasModified();
+    alert.addButtonWithTitle(QStringLiteral("Quit"));
+    if (modified)
+        alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
+    alert.addButtonWithTitle(QStringLiteral("Cancel"));
+    const int response = alert.runModal(window);
+    if (response == Alert::FirstButtonReturn)
+        return confirmQuit();
+    if (!modified || response != Alert::SecondButtonReturn)
+        return false;
+    QStringList failures = m_projectController->saveOnQuit();
+    if (failures.isEmpty() && !m_projectController->hasModified())
+        return confirmQuit();
+    // A file that could not be written would be lost by quitting: the
+    // program stays open and says which and why.
+    QM_ERROR(QStringLiteral("modified files remain after saving; not quitting"));
+    if (failures.isEmpty())
+        failures.append(QStringLiteral("A modified file could not be saved."));
+    Alert failed;
+    failed.setAlertStyle(Alert::Style::Critical);
+    failed.setMessageText(failures.size() == 1 ? QStringLiteral("A file could not be saved; Quillmark stays open.")
+                                               : QStringLiteral("%1 files could not be saved; Quillmark stays open.")
+                                                     .arg(failures.size()));
+    failed.setInformativeText(failures.join(QLatin1Char('\n'))
+                              + QStringLiteral("\n\nYour changes are kept; quit again once the problem is solved."));
+    failed.addButtonWithTitle(QStringLiteral("OK"));
+    failed.runModal(window);
+    return false;
+}
+
+bool AppDelegate::confirmQuit()
+{
+    m_quitConfirmed = true;
+    return true;
 }
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()

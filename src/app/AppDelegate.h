@@ -247,6 +247,8 @@ private:
     void moveDivider(SplitView *splitView, double position, int dividerIndex);
     void animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion = {});
     void terminate();
+    // Remembers that the user settled on quitting; answers true.
+    bool confirmQuit();
 
     MainInterface m_ui;
     bool m_interfaceLoaded = false;
@@ -255,6 +257,9 @@ private:
     bool m_isOnline = true;
     std::unique_ptr<QThreadPool> m_validatorQueue;
     bool m_isTerminating = false;
+    // Set once the user answered the quit question with Quit, or with Save
+    // And Quit and every file was saved.
+    bool m_quitConfirmed = false;
 
     ProjectDelegateInterface *m_projectController = nullptr;            // Not owned.
     DomTreeDelegateInterface *m_domTreeController = nullptr;            // Not owned.

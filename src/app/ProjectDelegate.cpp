@@ -460,7 +460,7 @@ bool ProjectDelegate::isProjectPath(const QString &path) const
                        [&path](const std::unique_ptr<File> &root) { return root->path() == path; });
 }
 
-bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QStringList *failed)
+bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QList<File *> *failed)
 {
     bool saved = true;
     for (File *file : files) {
@@ -471,16 +471,35 @@ bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QStringList 
         } else {
             saved = false;
             if (failed)
-                failed->append(file->displayName());
+                failed->append(file);
         }
     }
     return saved;
 }
 
-void ProjectDelegate::alertSaveFailures(const QStringList &names)
+QString ProjectDelegate::saveFailureLine(const File *file)
 {
+    return QStringLiteral("%1: %2").arg(file->displayName(), file->lastSaveError());
+}
+
+void ProjectDelegate::alertSaveFailures(const QList<File *> &files)
+{
+    if (files.isEmpty())
+        return;
+    if (files.size() == 1) {
+        Alert::runSaveFailure(files.first()->displayName(), files.first()->lastSaveError(),
+                              QStringLiteral("The changes are kept; the file stays marked as modified."), window());
+        return;
+    }
+    QStringList names;
+    QStringList lines;
+    for (const File *file : files) {
+        names.append(file->displayName());
+        lines.append(saveFailureLine(file));
+    }
     alertFailures(names, QStringLiteral("could not be saved"),
-                  QStringLiteral("The changes are kept; the files stay marked as modified."));
+                  lines.join(QLatin1Char('\n'))
+                      + QStringLiteral("\n\nThe changes are kept; the files stay marked as modified."));
 }
 
 void ProjectDelegate::alertFailures(const QStringList &names, const QString &what, const QString &informative)
@@ -512,7 +531,7 @@ bool ProjectDelegate::askToSaveProject(File *root)
     alert.addButtonWithTitle(QStringLiteral("Cancel"));
     switch (alert.runModal(window())) {
     case Alert::FirstButtonReturn: {
-        QStringList failed;
+        QList<File *> failed;
         if (saveModifiedFiles(root->editedFiles(), &failed))
             return true;
         alertSaveFailures(failed);
@@ -757,13 +776,17 @@ bool ProjectDelegate::hasModified()
                        [](const std::unique_ptr<File> &root) { return root->isModified(); });
 }
 
-void ProjectDelegate::saveOnQuit()
+QStringList ProjectDelegate::saveOnQuit()
 {
+    QStringList failures;
     for (File *root : projects()) {
-        QStringList failed;
+        QList<File *> failed;
         if (!saveModifiedFiles(root->editedFiles(), &failed)) {
-            for (const QString &name : std::as_const(failed))
-                QM_ERROR(QStringLiteral("could not save %1 on quitting").arg(name));
+            for (const File *file : std::as_const(failed)) {
+                QM_ERROR(QStringLiteral("could not save %1 on quitting: %2").arg(file->path(), file->lastSaveError()));
+                failures.append(saveFailureLine(file));
+            }
         }
     }
+    return failures;
 }

@@ -132,8 +132,9 @@ public:
     File *actedOnFile();
     bool hasModified() override;
     // Saves every modified file of every project and marks it as having no
-    // change pending. The walk goes on past a file that cannot be written.
-    void saveOnQuit() override;
+    // change pending. The walk goes on past a file that cannot be written;
+    // answers "<name>: <reason>" for each of those.
+    QStringList saveOnQuit() override;
     void confirmDownloadTurtorialProject() override;
     // Loads the project settings panel again.
     void reloadProjectConfigView() override;
@@ -420,8 +421,11 @@ private:
     void revealAndShow(File *node);
     std::unique_ptr<File> takeProject(File *root);
     bool askToSaveProject(File *root);
-    bool saveModifiedFiles(const QList<File *> &files, QStringList *failed);
-    void alertSaveFailures(const QStringList &names);
+    bool saveModifiedFiles(const QList<File *> &files, QList<File *> *failed);
+    // One alert for the files whose save failed, each with its reason.
+    void alertSaveFailures(const QList<File *> &files);
+    // "<name>: <why its last save failed>".
+    static QString saveFailureLine(const File *file);
     // "<name> <what>." for one file, "<n> files <what>: <names>." for more.
     void alertFailures(const QStringList &names, const QString &what, const QString &informative);
     // A failure of copying, unpacking or writing: the message and "OK".

@@ -8,6 +8,7 @@
 #include "FileOperations.h"
 #include "StagedFolder.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -88,10 +89,13 @@ File *ProjectDelegate::generateFile(const QString &kind, const QString &path, Fi
             QM_ERROR(QStringLiteral("no sample for a new %1 file; it starts empty").arg(kind));
         else
             sample = source.readAll();
-        // NewOnly: a file that appeared meanwhile is never overwritten.
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(sample) != sample.size())
+        // Replace::No: a file that appeared meanwhile is never overwritten.
+        AtomicFileWriter file(path, AtomicFileWriter::Replace::No);
+        if (!file.open() || !file.write(sample) || !file.commit()) {
             QM_ERROR(QStringLiteral("cannot write the new file %1: %2").arg(path, file.errorString()));
+            alertFailures({QFileInfo(path).fileName()}, QStringLiteral("could not be made"), file.errorString());
+            return nullptr;
+        }
     }
     // A name being edited elsewhere in the tree is committed first.
     if (isTextFieldInFocus())

@@ -163,7 +163,7 @@ void ProjectDelegate::saveFileContent(const Notification &notification)
         redrawTree();
         return;
     }
-    alertSaveFailures({node->displayName()});
+    alertSaveFailures({node});
     QPointer<File> failed = node;
     DelayedPerform::perform(this, "remodFile", QVariant::fromValue(node), 0.2, [this, failed] {
         if (failed)
@@ -231,7 +231,7 @@ void ProjectDelegate::checkOutOfSynchronization()
 
 void ProjectDelegate::needSaveAndRefresh(const Notification &)
 {
-    QStringList failed;
+    QList<File *> failed;
     const QList<File *> roots = m_previewHalf ? m_previewHalf->resourceRoots() : QList<File *>();
     TreeUtil::enumrate(roots, static_cast<File *>(nullptr), [](File *node) { return node->children(); },
                        [&](File *node, File *) {
@@ -240,7 +240,7 @@ void ProjectDelegate::needSaveAndRefresh(const Notification &)
                                if (project->save())
                                    project->setLastContentChangeReason(File::NoPendingChange);
                                else
-                                   failed.append(project->displayName());
+                                   failed.append(project);
                            }
                            return true;
                        });
@@ -262,7 +262,7 @@ void ProjectDelegate::saveFile()
     if (!node)
         return;
     if (!node->save()) {
-        alertSaveFailures({node->displayName()});
+        alertSaveFailures({node});
         return;
     }
     if (File *folder = node->parentFile())

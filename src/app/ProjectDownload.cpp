@@ -103,6 +103,9 @@ void ProjectDownload::transferFinished()
     if (!m_reply || m_finished)
         return;
     readAvailable();
+    // The last bytes wait in the file's buffer: a full disk shows only here.
+    if (m_writeError.isEmpty() && !m_archive.flush())
+        m_writeError = m_archive.errorString();
     m_archive.close();
     const QNetworkReply::NetworkError error = m_reply->error();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

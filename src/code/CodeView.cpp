@@ -161,6 +161,8 @@ void CodeView::setString(const std::optional<QString> &text)
     }
     m_text.setString(*text);
     selectionDidChange();
+    // The text was taken from the file again: so was what it says about it.
+    Q_EMIT noticeChanged(textNotice());
 }
 
 void CodeView::documentEdited(int position, int removed, int added)
@@ -192,11 +194,18 @@ void CodeView::didChangeText()
         QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(m_file.data())}});
 }
 
+QString CodeView::textNotice() const
+{
+    return m_file ? m_file->textNotice() : QString();
+}
+
 void CodeView::reloadContent()
 {
     if (!m_file)
         return;
     const std::optional<QString> text = m_file->currentContent();
+    // A text that did not change keeps the view as it is, but not its notice.
+    Q_EMIT noticeChanged(m_file->textNotice());
     // The view's own typing comes back after its first key: nothing to do.
     if (!text || *text == m_text.string())
         return;
@@ -268,13 +277,9 @@ bool CodeView::writeFile()
 {
     if (m_file->save())
         return true;
-    Alert alert;
-    alert.setAlertStyle(Alert::Style::Critical);
-    alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(m_file->displayName()));
-    alert.setInformativeText(m_file->lastSaveError()
-                             + QStringLiteral("\n\nYour changes are kept in the editor; save again once the problem is solved."));
-    alert.addButtonWithTitle(QStringLiteral("OK"));
-    alert.runModal(window());
+    Alert::runSaveFailure(m_file->displayName(), m_file->lastSaveError(),
+                          QStringLiteral("Your changes are kept in the editor; save again once the problem is solved."),
+                          window());
     return false;
 }
 

@@ -40,6 +40,8 @@ public:
 
     File *file() const { return m_file; }
     void setFile(File *file) { m_file = file; }
+    // What the user should know about the file's text as read (File::textNotice()).
+    QString textNotice() const;
     // The file viewer that made the view; not owned.
     FileViewControllerInterface *fileviewController() const { return m_fileviewController; }
     void setFileviewController(FileViewControllerInterface *controller) { m_fileviewController = controller; }
@@ -171,6 +173,8 @@ public:
 Q_SIGNALS:
     // The user changed the text (after the edit road ran).
     void textEdited();
+    // The file's text was taken again; its notice may have changed.
+    void noticeChanged(const QString &notice);
 
 protected:
     bool event(QEvent *event) override;

@@ -213,7 +213,7 @@ void CompilerViewController::menuDidClose(const QString &category, const QString
         setting->setSelectedindex(index);
         reloadOptions();
     }
-    m_projectSetting->save();
+    m_projectSetting->saveOrAlert(view());
 }
 
 void CompilerViewController::addTarget()

@@ -160,7 +160,7 @@ void CompilerViewController::taskEnded()
         m_currentPack->setContent(genHeader(m_runSetting->compilerInfo()->name(), sourceSize, compressedSize) + output);
         m_packageController->reloadText();
         m_packageController->storeContents();
-        m_runSetting->save();
+        m_runSetting->saveOrAlert(view());
     }
     appendConsole(genConsoleResult(*m_currentPack));
     if (!errors.isEmpty())

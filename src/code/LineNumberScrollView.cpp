@@ -3,6 +3,7 @@
 #include "CodeView.h"
 #include "NoodleLineNumberView.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 LineNumberScrollView::LineNumberScrollView(QWidget *parent)
@@ -24,6 +25,8 @@ void LineNumberScrollView::setDocumentView(CodeView *view)
     if (!view)
         return;
     m_layout->addWidget(view, 1);
+    connect(view, &CodeView::noticeChanged, this, &LineNumberScrollView::setNotice);
+    setNotice(view->textNotice());
     viewDidMoveToSuperview();
     if (m_lineNumberView)
         setupLineNumber();
@@ -81,4 +84,34 @@ void LineNumberScrollView::setFindBarVisible(bool visible)
 {
     if (m_findBarView)
         m_findBarView->setVisible(visible);
+}
+
+QString LineNumberScrollView::notice() const
+{
+    return m_notice && !m_notice->isHidden() ? m_notice->text() : QString();
+}
+
+void LineNumberScrollView::setNotice(const QString &text)
+{
+    if (text.isEmpty()) {
+        if (m_notice)
+            m_notice->hide();
+        return;
+    }
+    if (!m_notice) {
+        m_notice = new QLabel(this);
+        m_notice->setObjectName(QStringLiteral("codeNotice"));
+        m_notice->setWordWrap(true);
+        m_notice->setTextFormat(Qt::PlainText);
+        m_notice->setContentsMargins(8, 4, 8, 4);
+        m_notice->setAutoFillBackground(true);
+        QPalette colors = m_notice->palette();
+        colors.setColor(QPalette::Window, QColor(255, 244, 200));
+        colors.setColor(QPalette::WindowText, QColor(60, 50, 0));
+        m_notice->setPalette(colors);
+        // Above the view, below the find bar when there is one.
+        m_layout->insertWidget(m_findBarView ? 1 : 0, m_notice);
+    }
+    m_notice->setText(text);
+    m_notice->show();
 }

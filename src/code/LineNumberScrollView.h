@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 
 // The frame of a code view: the view (which scrolls itself) fills it, with
@@ -40,6 +41,12 @@ public:
     bool isFindBarVisible() const;
     void setFindBarVisible(bool visible);
 
+    // A line above the view with what the user should know about the file's
+    // text (bytes that are no text, a name that cannot be read); hidden
+    // when empty. It follows the view's noticeChanged().
+    QString notice() const;
+    void setNotice(const QString &text);
+
 private:
     // The view takes the drags it can use (elements, snippets, text).
     void viewDidMoveToSuperview();
@@ -48,4 +55,5 @@ private:
     QPointer<CodeView> m_documentView;
     QPointer<NoodleLineNumberView> m_lineNumberView;
     QPointer<QWidget> m_findBarView;
+    QLabel *m_notice = nullptr; // Owned by the frame; made on first use.
 };

@@ -524,6 +524,6 @@ void PackageController::changeText()
 void PackageController::save()
 {
     if (m_projectSetting)
-        m_projectSetting->save();
+        m_projectSetting->saveOrAlert();
     Q_EMIT settingsChanged();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/kit/Alert.h"
 
 #include <QDir>
 #include <QFile>
@@ -354,6 +355,17 @@ Result<void> ProjectSetting::save() const
     if (!written)
         QM_ERROR(QStringLiteral("%1 could not be saved: %2").arg(m_path, written.error()));
     return written;
+}
+
+bool ProjectSetting::saveOrAlert(QWidget *parent) const
+{
+    const Result<void> saved = save();
+    if (!saved) {
+        Alert::runSaveFailure(QFileInfo(m_path).fileName(), saved.error(),
+                              QStringLiteral("The change is kept until Quillmark quits, but the file keeps the old settings."),
+                              parent);
+    }
+    return saved.isOk();
 }
 
 ProjectSetting::Opened ProjectSetting::openForProject(const QString &projectPath)

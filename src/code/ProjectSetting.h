@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class QWidget;
+
 // A project's script package settings, the file ".kem" in its folder: the
 // chosen compressor with its option values and the tree of package items.
 // The file is an XML property list: every object names its class
@@ -45,9 +47,11 @@ public:
     QList<PackItemPtr> &packages() { return m_packages; }
     const QList<PackItemPtr> &packages() const { return m_packages; }
 
-    // Writes the whole tree to path() through a temporary file; the old file
+    // Writes the whole tree to path() through AtomicFileWriter; the old file
     // stays when writing fails (logged).
     Result<void> save() const;
+    // save(), and when it fails the alert that names the file and the reason.
+    bool saveOrAlert(QWidget *parent = nullptr) const;
 
     QByteArray encode() const;
     static Result<std::unique_ptr<ProjectSetting>> decode(const QByteArray &bytes);

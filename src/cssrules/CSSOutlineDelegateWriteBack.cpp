@@ -234,7 +234,16 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     }
     m_sources.insert(file, written);
     file->setLastContentChangeReason(File::RulesPanelChange);
-    file->setContent(result.text);
+    if (!file->setContent(result.text)) {
+        // The user cancelled the edit (the file's encoding cannot hold it):
+        // the file keeps its text, and the step that made the edit in the
+        // page and the rules is undone.
+        m_sources.insert(file, previous);
+        before.restore();
+        if (InspectUndoManager *undo = undoManager())
+            undo->reserveUndoAtEndOfRunLoop();
+        return false;
+    }
     Q_EMIT styleSheetWritten(file);
 
     const bool writes = save && (file->isLocalFile() ? settings.overrideCSS : file->isModified());
@@ -251,11 +260,8 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
 bool CSSOutlineDelegate::saveFile(File *file)
 {
     if (!file->save()) {
-        Alert alert;
-        alert.setMessageText(QStringLiteral("%1 could not be saved.").arg(file->displayName()));
-        alert.setInformativeText(file->lastSaveError());
-        alert.addButtonWithTitle(QStringLiteral("OK"));
-        alert.runModal(m_view);
+        Alert::runSaveFailure(file->displayName(), file->lastSaveError(),
+                              QStringLiteral("The change is kept; the file stays marked as modified."), m_view);
         return false;
     }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), dynamic_cast<const void *>(this),

@@ -119,6 +119,9 @@ public:
     void addSnippetWithCSSText(const QString &text) override;
     // The first 24 characters of the body without its double blanks, tabs and line ends.
     static QString titleWithBody(const QString &body);
+    // The alert of a snippet library that could not be written, when the
+    // last save failed.
+    static void alertSnippetSaveFailure();
     // A double click on a row opens the snippet popover 0.25 s later, when
     // the pointer has not moved.
     void doubleClick();

@@ -7,6 +7,7 @@
 
 #include "foundation/StringUtils.h"
 #include "platform/foundation/DelayedPerform.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/ViewController.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "preview/ExWebView.h"
@@ -15,6 +16,7 @@
 
 #include <QComboBox>
 #include <QCursor>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -49,7 +51,17 @@ void DomNodeListDelegate::addSnippet(const QString &text, const QString &categor
     if (body.trimmed().isEmpty())
         return;
     SnippetUtil::createAndAddSnippetTitle(titleWithBody(body), QStringLiteral("No Summary"), category, body);
+    alertSnippetSaveFailure();
     showUserSnippetElements(category);
+}
+
+void DomNodeListDelegate::alertSnippetSaveFailure()
+{
+    const QString error = SnippetUtil::lastSaveError();
+    if (error.isEmpty())
+        return;
+    Alert::runSaveFailure(QFileInfo(SnippetUtil::defaultDataPath()).fileName(), error,
+                          QStringLiteral("The change is kept until Quillmark quits, but the file keeps the old snippets."));
 }
 
 QString DomNodeListDelegate::titleWithBody(const QString &body)
@@ -151,7 +163,8 @@ void DomNodeListDelegate::snipetDoneEdit()
     snippet.insert(QStringLiteral("summary"), m_snippetSummary->text());
     snippet.insert(QStringLiteral("category"), m_snippetLunguage->currentText());
     snippet.insert(QStringLiteral("content"), m_snippetBody->toPlainText());
-    SnippetUtil::save();
+    if (!SnippetUtil::save())
+        alertSnippetSaveFailure();
     m_snippetPopover->close();
     showUserSnippetElements(category);
 }
@@ -163,7 +176,8 @@ void DomNodeListDelegate::deleteSnippet()
         return;
     const SnippetPtr snippet = element->snippet;
     SnippetUtil::removeSnippet(snippet);
-    SnippetUtil::save();
+    if (!SnippetUtil::save())
+        alertSnippetSaveFailure();
     showUserSnippetElements(snippet->value(QStringLiteral("category")).toString());
     if (m_snippetPopover)
         m_snippetPopover->close();

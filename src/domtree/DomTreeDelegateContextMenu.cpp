@@ -13,6 +13,7 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMElement.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "workspace/ProjectUtil.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -307,7 +309,11 @@ void DomTreeDelegate::changeIgnore(const QVariantMap &info)
         }
         config.insert(ProjectUtil::kIgnoreOption, rebuilt);
     }
-    ProjectUtil::saveProjectConfig(config, project);
+    QString error;
+    if (!ProjectUtil::saveProjectConfig(config, project, &error)) {
+        Alert::runSaveFailure(QFileInfo(ProjectUtil::configPath(project)).fileName(), error,
+                              QStringLiteral("The mark applies until Quillmark quits, but the file keeps the old settings."));
+    }
     if (m_projectDelegate)
         m_projectDelegate->reloadProjectConfigView();
     checkIgnore();

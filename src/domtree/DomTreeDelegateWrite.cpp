@@ -79,7 +79,13 @@ void DomTreeDelegate::lazyWrite(File *file)
     if (!loadWriteSettings(file))
         return;
     const QString text = writtenText(false, m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool());
-    file->setContent(text);
+    if (!file->setContent(text)) {
+        // The user cancelled the edit (the file's encoding cannot hold it):
+        // the page takes it back too.
+        if (InspectUndoManager *undo = undoManager())
+            undo->reserveUndoAtEndOfRunLoop();
+        return;
+    }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())
@@ -101,7 +107,11 @@ void DomTreeDelegate::saveHTML()
     checkIgnore();
     const bool minify = m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool();
     const bool format = m_projectConfig.value(ProjectUtil::kFormatJavaScript).toBool() && !minify;
-    file->setContent(writtenText(format, minify));
+    if (!file->setContent(writtenText(format, minify))) {
+        if (InspectUndoManager *undo = undoManager())
+            undo->reserveUndoAtEndOfRunLoop();
+        return;
+    }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())

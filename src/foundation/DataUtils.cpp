@@ -149,12 +149,29 @@ const QList<quint32> &autoEncodeOrder()
     return order;
 }
 
+// UTF-8 with a few bytes that are not, kept as they are.
+std::optional<DecodedText> tryLenientUtf8(const QByteArray &data, Bom bom)
+{
+    if (bom != Bom::None && bom != Bom::Utf8)
+        return std::nullopt;
+    const QByteArrayView body = bom == Bom::Utf8 ? QByteArrayView(data).sliced(3) : QByteArrayView(data);
+    LenientUtf8 lenient = decodeUtf8KeepingInvalidBytes(body);
+    if (lenient.keptBytes == 0 || lenient.multiByteSequences <= lenient.keptBytes)
+        return std::nullopt;
+    return DecodedText{std::move(lenient.text), bom == Bom::Utf8 ? quint32(UTF8WithBOM) : quint32(UTF8),
+                       lenient.keptBytes, lenient.firstKeptLine};
+}
+
 std::optional<DecodedText> decodeWithAutoEncode(const QByteArray &data)
 {
     const Bom bom = byteOrderMark(data);
     for (quint32 entry : autoEncodeOrder()) {
         if (auto decoded = tryEntry(data, entry, bom))
             return decoded;
+        if (entry == ISO2022JP) {
+            if (auto decoded = tryLenientUtf8(data, bom))
+                return decoded;
+        }
     }
     return std::nullopt;
 }

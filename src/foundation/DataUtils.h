@@ -32,6 +32,12 @@
 // - Windows-1251 (Cyrillic) and Windows-1253 (Greek) need a word of two or
 //   more letters of their script and no word mixing those letters with ASCII
 //   letters, which is what Western accented letters look like in them.
+// Data that is UTF-8 but for a few stray bytes is read as UTF-8 when no
+// Japanese encoding takes it first (right after ISO-2022-JP): it needs more
+// valid sequences of two to four bytes than invalid bytes, so that a Latin
+// file with no UTF-8 in it still goes to the Latin entries. Each invalid
+// byte is kept as StringEncoding's kept-byte character, and encode() in
+// UTF-8 writes it back as it was; DecodedText counts them.
 // Detected byte-order-mark variants answer their own numbers (UTF8WithBOM,
 // UTF16BigEndianWithBOM, UTF32BigEndianWithBOM), so encode() with the detected
 // encoding writes unchanged text back to the same bytes.
@@ -46,6 +52,10 @@ struct DecodedText
 {
     QString text;
     quint32 encoding = 0;
+    // Bytes that are not valid in the encoding, kept in the text as they
+    // were (UTF-8 only), and the line (from 1) of the first.
+    qsizetype keptBytes = 0;
+    qsizetype firstKeptLine = 0;
 };
 std::optional<DecodedText> decodeWithAutoEncode(const QByteArray &data);
 

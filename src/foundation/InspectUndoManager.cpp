@@ -55,6 +55,14 @@ void InspectUndoManager::reserveCloseGroupingAtEndOfRunLoop()
     DelayedPerform::perform(this, kLoopEndSelector, {}, 0.0, [this] { loopEnd(); });
 }
 
+void InspectUndoManager::reserveUndoAtEndOfRunLoop()
+{
+    DelayedPerform::perform(this, QByteArrayLiteral("undoCancelledEdit:"), {}, 0.0, [this] {
+        if (canUndo())
+            undo();
+    });
+}
+
 void InspectUndoManager::loopEnd()
 {
     DelayedPerform::cancel(this, kLoopEndSelector, {});

@@ -45,6 +45,10 @@ public:
     bool isReservedCloseGrouping() const { return m_reservedCloseGrouping; }
     // Closes every open group and clears the reservation.
     void loopEnd();
+    // Undoes the newest group once the current event-loop turn is done (its
+    // open groups closed first): how an edit the user cancelled half-way,
+    // after parts of it were made, is taken back whole.
+    void reserveUndoAtEndOfRunLoop();
 
     void beginUndoGrouping();
     void endUndoGrouping();

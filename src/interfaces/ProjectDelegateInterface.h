@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class ExWebViewInterface;
 class File;
@@ -41,8 +42,10 @@ public:
 
     // Whether any file of the open projects has unsaved changes.
     virtual bool hasModified() = 0;
-    // Saves every modified file of every project.
-    virtual void saveOnQuit() = 0;
+    // Saves every modified file of every project. Answers a line for each
+    // file that could not be saved, naming it and the reason ("a.css: No
+    // space left on device"); empty when every file was saved.
+    virtual QStringList saveOnQuit() = 0;
     // Offers to download the tutorial project.
     virtual void confirmDownloadTurtorialProject() = 0;
     // Reloads the project settings view.

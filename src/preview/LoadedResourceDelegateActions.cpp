@@ -8,6 +8,7 @@
 
 #include "foundation/DataUtils.h"
 #include "interfaces/ProjectDelegateInterface.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
-#include <QSaveFile>
 #include <QScreen>
 
 namespace {
@@ -240,8 +240,8 @@ void LoadedResourceDelegate::chooseSavePath(File *file, const QString &name, con
 
 std::optional<QString> LoadedResourceDelegate::writeWhole(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+    AtomicFileWriter out(path);
+    if (!out.open() || !out.write(bytes) || !out.commit())
         return out.errorString();
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include "PageDownloadManager.h"
 
 #include "foundation/StringUtils.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -107,21 +107,12 @@ QList<LinkMatch> linksIn(const QString &html, const QHash<QString, QString> &kno
     return links;
 }
 
-// Writes the bytes to a new file beside the destination and renames it over
-// the destination: the destination is whole or as it was. A page of hundreds
-// of files is not synced to disk file by file.
+// The destination is whole or as it was (AtomicFileWriter).
 std::optional<QString> writeWhole(const QString &path, const QByteArray &bytes)
 {
-    QTemporaryFile part(path + QStringLiteral(".XXXXXX.part"));
-    if (!part.open() || part.write(bytes) != bytes.size() || !part.flush())
-        return part.errorString();
-    const QFileInfo existing(path);
-    part.setPermissions(existing.exists() ? existing.permissions()
-                                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                                | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    part.setAutoRemove(false);
+    AtomicFileWriter out(path);
+    if (!out.open() || !out.write(bytes) || !out.commit())
+        return out.errorString();
     return std::nullopt;
 }
 

@@ -300,7 +300,13 @@ public:
     // end), so typing in a large file does not keep a copy of it per key; a
     // step whose text was replaced since without undo (a reload from disk)
     // is skipped, never laid over the new text.
-    void setContent(const std::optional<QString> &text);
+    // A local file keeps the encoding it was read in: when the new text holds
+    // characters that encoding cannot hold, the user is asked first whether
+    // to convert the file to UTF-8 (undo takes the conversion back with the
+    // edit) or to cancel the edit. A cancelled edit changes nothing, posts
+    // "reloadContent" so that an editor showing it takes the text back, and
+    // answers false.
+    bool setContent(const std::optional<QString> &text);
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
     // The source's text: the file decoded, or the loaded resource decoded;
@@ -318,14 +324,21 @@ public:
     bool isNotModified() { return !isModified(); }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
-    // Writes the text to the file atomically (a temporary file in the same
-    // folder, then a rename), in the encoding it was read in. Answers false,
-    // with an ERROR log line, when nothing was written.
+    // Writes the text to the file through AtomicFileWriter (a new file in the
+    // same folder, checked, synced and renamed over it), in the encoding it
+    // was read in or converted to; bytes of the file that were no text are
+    // written back as they were. Answers false, with an ERROR log line and
+    // lastSaveError(), when nothing was written: the file on disk is then as
+    // it was, and this node reads as modified.
     bool save();
     // Why the last save wrote nothing; empty after a save that succeeded.
     QString lastSaveError() const { return m_lastSaveError; }
     // The encoding the text was read in and is saved in (0: not read yet).
     quint32 textEncoding() const { return m_encoding; }
+    // What the user should know about the text as read, for the view to
+    // show: bytes that are not valid in its encoding, or a name that cannot
+    // be read. Empty for a file read without trouble.
+    QString textNotice() const { return m_textNotice; }
 
     // --- Changes made by other programs (FileOutside.cpp) --------------------------
     // What the user chose for a file that another program changed while it
@@ -434,7 +447,8 @@ private:
     bool useDiskVersion();
     // Takes the disk's text read with that encoding and digest, after a
     // snapshot of the text held, and tells an open editor.
-    void takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest);
+    void takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest,
+                      const QString &notice);
     // Drops the children that hold no unsaved edits, and marks the others
     // missing.
     void keepOnlyEdited(QList<QPointer<File>> &newlyMissing);
@@ -449,7 +463,10 @@ private:
     void findOutsideChange();
     static void postDeletedOutside(const QList<QPointer<File>> &files);
     // Sets the text as the given version (see m_contentVersion), a new one for 0.
-    void replaceContent(const std::optional<QString> &text, quint64 version);
+    bool replaceContent(const std::optional<QString> &text, quint64 version);
+    // Whether the file's encoding can hold the new text, asking the user to
+    // convert the file when it cannot (converting silently while replaying).
+    bool keepsEncoding(const QString &text, bool replaying);
     // The text is no longer one that an undo step was recorded against.
     void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the
@@ -463,7 +480,7 @@ private:
     void noteEdited();
     void forgetFromEdited();
     void checkWebFont();
-    std::optional<QString> readDiskText(quint32 *encoding, QByteArray *digest = nullptr) const;
+    std::optional<QString> readDiskText(quint32 *encoding, QByteArray *digest = nullptr, QString *notice = nullptr) const;
     QString pathExtension() const;
     qsizetype indexOfDeclaration(const QList<StyleDeclarationPtr> &list,
                                  const StyleDeclaration *declaration) const;
@@ -531,6 +548,7 @@ private:
     // was read in, and whether the last save failed.
     std::optional<QString> m_diskText;
     quint32 m_encoding = 0;
+    QString m_textNotice;
     bool m_saveFailed = false;
     QString m_lastSaveError;
 

@@ -5,21 +5,32 @@
 
 #include "foundation/DataUtils.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringEncoding.h"
+#include "platform/kit/Alert.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
 #include <sys/stat.h>
 
-std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest) const
+std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest, QString *notice) const
 {
+    if (notice)
+        notice->clear();
+    // A name Qt could not read names no file: say so rather than "not found".
+    if (const std::optional<QString> problem = AtomicFileWriter::undecodableNameProblem(m_path)) {
+        QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, *problem));
+        if (notice)
+            *notice = *problem;
+        return std::nullopt;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
@@ -39,6 +50,23 @@ std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest)
     }
     if (encoding)
         *encoding = decoded->encoding;
+    if (decoded->keptBytes > 0) {
+        const QString encodingName = StringEncoding::name(decoded->encoding);
+        const QString text =
+            decoded->keptBytes == 1
+                ? QStringLiteral("This file is not valid %1: one of its bytes, on line %2, is no text. It is shown "
+                                 "as a placeholder and written back unchanged when the file is saved.")
+                      .arg(encodingName)
+                      .arg(decoded->firstKeptLine)
+                : QStringLiteral("This file is not valid %1: %2 of its bytes, the first on line %3, are no text. "
+                                 "They are shown as placeholders and written back unchanged when the file is saved.")
+                      .arg(encodingName)
+                      .arg(decoded->keptBytes)
+                      .arg(decoded->firstKeptLine);
+        QM_INFO(QStringLiteral("%1: %2").arg(m_path, text));
+        if (notice)
+            *notice = text;
+    }
     return std::move(decoded->text);
 }
 
@@ -67,7 +95,7 @@ void File::reloadContent()
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
     QByteArray digest;
-    m_content = readDiskText(&encoding, &digest);
+    m_content = readDiskText(&encoding, &digest, &m_textNotice);
     m_diskText = m_content;
     if (m_content)
         m_encoding = encoding;
@@ -117,9 +145,62 @@ std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
 
 } // namespace
 
-void File::setContent(const std::optional<QString> &text)
+bool File::setContent(const std::optional<QString> &text)
 {
-    replaceContent(text, 0);
+    return replaceContent(text, 0);
+}
+
+bool File::keepsEncoding(const QString &text, bool replaying)
+{
+    const quint32 encoding = m_encoding ? m_encoding : quint32(StringEncoding::UTF8);
+    // Only the changed middle can hold a new character; it is widened so as
+    // not to split a surrogate pair.
+    const QString old = m_content.value_or(QString());
+    auto [prefix, suffix] = commonEnds(old, text);
+    if (prefix > 0 && text.at(prefix - 1).isHighSurrogate())
+        --prefix;
+    if (suffix > 0 && text.at(text.size() - suffix).isLowSurrogate())
+        --suffix;
+    const QStringView middle = QStringView(text).sliced(prefix, text.size() - prefix - suffix);
+    if (StringEncoding::canEncode(middle, encoding))
+        return true;
+    // A Unicode form has nothing to convert to: what it cannot write (a
+    // stray surrogate) is refused by save() with the reason.
+    if (encoding == StringEncoding::UTF8 || encoding == StringEncoding::UTF8WithBOM)
+        return true;
+    if (replaying) {
+        // Undo and redo put back a text that was chosen before: the file
+        // was converted then, and is again.
+        m_encoding = StringEncoding::UTF8;
+        return true;
+    }
+
+    // The characters that cannot be written, a few of them, for the question.
+    QStringList missing;
+    for (qsizetype i = 0; i < middle.size() && missing.size() < 5; ++i) {
+        const qsizetype length = middle.at(i).isHighSurrogate() && i + 1 < middle.size() ? 2 : 1;
+        const QStringView character = middle.sliced(i, length);
+        if (!StringEncoding::canEncode(character, encoding) && !missing.contains(character.toString()))
+            missing.append(character.toString());
+        i += length - 1;
+    }
+    Alert alert;
+    alert.setMessageText(QStringLiteral("\"%1\" is in %2, which cannot hold %3.")
+                             .arg(m_displayName, StringEncoding::name(encoding),
+                                  missing.isEmpty() ? QStringLiteral("the new text")
+                                                    : QStringLiteral("\u201c%1\u201d").arg(missing.join(QStringLiteral("\u201d, \u201c")))));
+    alert.setInformativeText(QStringLiteral("Convert the file to UTF-8 to keep the edit: all of its text is then "
+                                            "written as UTF-8 when it is saved. Or cancel the edit: the file stays "
+                                            "as it is."));
+    alert.addButtonWithTitle(QStringLiteral("Convert to UTF-8"));
+    alert.addButtonWithTitle(QStringLiteral("Cancel"));
+    if (alert.runModal(QApplication::activeWindow()) == Alert::FirstButtonReturn) {
+        QM_INFO(QStringLiteral("%1 is converted from %2 to UTF-8 for an edit").arg(m_path, StringEncoding::name(encoding)));
+        m_encoding = StringEncoding::UTF8;
+        return true;
+    }
+    QM_INFO(QStringLiteral("an edit of %1 was cancelled: %2 cannot hold it").arg(m_path, StringEncoding::name(encoding)));
+    return false;
 }
 
 void File::startNewContentVersion()
@@ -127,10 +208,19 @@ void File::startNewContentVersion()
     m_contentVersion = ++s_lastContentVersion;
 }
 
-void File::replaceContent(const std::optional<QString> &text, quint64 version)
+bool File::replaceContent(const std::optional<QString> &text, quint64 version)
 {
     InspectUndoManager *undo = sharedUndoManager();
     const bool changed = text != m_content;
+    const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
+    // A character the file's encoding cannot hold is never saved silently
+    // in another encoding: the user converts the file or cancels the edit,
+    // and an editor showing the edit takes the text back.
+    const quint32 encodingBefore = m_encoding;
+    if (changed && m_isLocalFile && text && !keepsEncoding(*text, replaying)) {
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
+        return false;
+    }
     if (changed && version == 0)
         version = ++s_lastContentVersion;
     if (undo && changed) {
@@ -146,22 +236,25 @@ void File::replaceContent(const std::optional<QString> &text, quint64 version)
             const auto prefix = ends.first;
             const auto suffix = ends.second;
             const QString oldMiddle = m_content->mid(prefix, m_content->size() - prefix - suffix);
-            undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle] {
+            undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle, encodingBefore] {
                 if (m_contentVersion != after || !m_content) {
                     QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
                     return;
                 }
                 const QString &now = *m_content;
                 replaceContent(now.left(prefix) + oldMiddle + now.right(suffix), before);
+                // An edit that converted the file takes the conversion back with it.
+                m_encoding = encodingBefore;
             });
         } else {
             const std::optional<QString> old = m_content;
-            undo->prepareWithInvocationTarget(this, [this, after, before, old] {
+            undo->prepareWithInvocationTarget(this, [this, after, before, old, encodingBefore] {
                 if (m_contentVersion != after) {
                     QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
                     return;
                 }
                 replaceContent(old, before);
+                m_encoding = encodingBefore;
             });
         }
     }
@@ -180,11 +273,11 @@ void File::replaceContent(const std::optional<QString> &text, quint64 version)
 
     // A code-view edit needs no reload of the view it came from; its undo
     // and redo do.
-    const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (replaying || m_lastContentChangeReason != CodeViewChange)
         center.postNotificationName(QStringLiteral("reloadContent"), this);
     center.postNotificationName(QStringLiteral("fileContentChanged"), this);
+    return true;
 }
 
 std::optional<File::DiskStamp> File::diskStamp(const QString &path, bool *isDirectory)
@@ -310,7 +403,8 @@ void File::refreshFromDisk()
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
     QByteArray digest;
-    const std::optional<QString> disk = readDiskText(&encoding, &digest);
+    QString notice;
+    const std::optional<QString> disk = readDiskText(&encoding, &digest, &notice);
     m_probeText = disk;
     m_probeStamp = stamp;
     if (disk == m_content) {
@@ -322,10 +416,11 @@ void File::refreshFromDisk()
         }
         return;
     }
-    takeDiskText(disk, encoding, digest);
+    takeDiskText(disk, encoding, digest, notice);
 }
 
-void File::takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest)
+void File::takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest,
+                        const QString &notice)
 {
     addHistory();
     m_content = disk;
@@ -336,6 +431,7 @@ void File::takeDiskText(const std::optional<QString> &disk, quint32 encoding, co
         m_encoding = encoding;
         m_diskDigest = digest;
     }
+    m_textNotice = notice;
     m_saveFailed = false;
     m_lastSaveError.clear();
     m_openDate = QDateTime::currentDateTimeUtc();
@@ -361,7 +457,7 @@ bool File::save()
     };
 
     if (!m_content)
-        return fail(QStringLiteral("it has no text (it was never read, or could not be decoded)"));
+        return fail(QStringLiteral("It has no text (it was never read, or could not be decoded)."));
 
     // Another program's change since the text was read is never written
     // over unless the user chose so.
@@ -383,30 +479,17 @@ bool File::save()
     if (m_isMissingOnDisk)
         QDir().mkpath(QFileInfo(m_path).absolutePath());
 
-    quint32 encoding = m_encoding ? m_encoding : quint32(StringEncoding::UTF8);
-    std::optional<QByteArray> data = DataUtils::encode(*m_content, encoding);
-    if (!data) {
-        // Keep every character rather than the old encoding.
-        QM_INFO(QStringLiteral("%1 holds characters that %2 cannot write; saved as UTF-8")
-                    .arg(m_path, StringEncoding::name(encoding)));
-        encoding = StringEncoding::UTF8;
-        data = DataUtils::encode(*m_content, encoding);
-        if (!data)
-            return fail(QStringLiteral("the text cannot be encoded"));
-    }
+    // The encoding it was read in (or the user converted it to): a text it
+    // cannot hold is refused, never written in another encoding unasked.
+    const quint32 encoding = m_encoding ? m_encoding : quint32(StringEncoding::UTF8);
+    const std::optional<QByteArray> data = DataUtils::encode(*m_content, encoding);
+    if (!data)
+        return fail(QStringLiteral("Its text holds characters that %1 cannot hold.").arg(StringEncoding::name(encoding)));
 
-    // A temporary file in the same folder, renamed over the file once it is
-    // complete: a crash or a full disk leaves the old file whole.
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    if (out.write(*data) != data->size()) {
-        const QString reason = out.errorString();
-        out.cancelWriting();
-        return fail(reason);
-    }
-    if (!out.commit())
-        return fail(out.errorString());
+    // Whole or not at all: a full disk or a crash leaves the old file as it was.
+    AtomicFileWriter writer(m_path);
+    if (!writer.open() || !writer.write(*data) || !writer.commit())
+        return fail(writer.errorString());
 
     m_diskText = m_content;
     m_encoding = encoding;

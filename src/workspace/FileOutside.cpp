@@ -157,14 +157,15 @@ bool File::useDiskVersion()
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     quint32 encoding = 0;
     QByteArray digest;
-    const std::optional<QString> disk = readDiskText(&encoding, &digest);
+    QString notice;
+    const std::optional<QString> disk = readDiskText(&encoding, &digest, &notice);
     if (!disk) {
         QM_ERROR(QStringLiteral("the version of %1 on disk cannot be read; the program's text is kept").arg(m_path));
         return false;
     }
     m_probeText = disk;
     m_probeStamp = stamp;
-    takeDiskText(disk, encoding, digest);
+    takeDiskText(disk, encoding, digest, notice);
     m_overwritableDigest.reset();
     m_hasOutsideChange = false;
     m_isMissingOnDisk = false;

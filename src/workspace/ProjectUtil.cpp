@@ -163,13 +163,13 @@ QVariantMap ProjectUtil::readProjectConfigFromFile(const QString &projectPath)
     return *config;
 }
 
-bool ProjectUtil::saveProjectConfig(const QVariantMap &config, const QString &projectPath)
+bool ProjectUtil::saveProjectConfig(const QVariantMap &config, const QString &projectPath, QString *error)
 {
     QM_DEBUG(QStringLiteral("save config:%1").arg(projectPath));
-    return saveProjectConfigToFile(config, projectPath);
+    return saveProjectConfigToFile(config, projectPath, error);
 }
 
-bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath)
+bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath, QString *error)
 {
     QM_ASSERT(!projectPath.isEmpty(), return false);
     QMutexLocker locker(&projectStore().lock);
@@ -179,6 +179,8 @@ bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QStri
     const Result<void> written = PropertyList::write(configPath(projectPath), config);
     if (!written) {
         QM_ERROR(QStringLiteral("project settings not saved: %1").arg(written.error()));
+        if (error)
+            *error = written.error();
         return false;
     }
     return true;

@@ -54,10 +54,12 @@ public:
     // Cache first, then the settings file; empty when neither has settings.
     static QVariantMap readProjectConfigFromFile(const QString &projectPath);
 
-    static bool saveProjectConfig(const QVariantMap &config, const QString &projectPath);
+    static bool saveProjectConfig(const QVariantMap &config, const QString &projectPath, QString *error = nullptr);
     // Writes the settings file atomically and caches the dictionary. A failed
-    // write is logged and answered false; the cache still takes the new settings.
-    static bool saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath);
+    // write is logged and answered false, with the reason in `error` ("cannot
+    // write <path>: <reason>"); the cache still takes the new settings.
+    static bool saveProjectConfigToFile(const QVariantMap &config, const QString &projectPath,
+                                        QString *error = nullptr);
 
     // Brings a dictionary to the current version in place.
     static void migrateProjectConfigVersion(QVariantMap &config);

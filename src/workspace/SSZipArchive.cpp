@@ -3,6 +3,7 @@
 #include "SSZipArchiveDelegate.h"
 
 #include "platform/foundation/Assert.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 
 #include <minizip/unzip.h>
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cerrno>
@@ -261,9 +261,12 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                 // A link already in the destination is replaced, never written through.
                 if (existing.isSymLink())
                     QFile::remove(fullPath);
-                QSaveFile file(fullPath);
+                // Each entry is whole or not there (AtomicFileWriter): a full
+                // disk fails the unpacking rather than leave a cut file.
+                AtomicFileWriter file(fullPath);
                 bool intact = true;
-                if (file.open(QIODevice::WriteOnly)) {
+                bool written = file.open();
+                if (written) {
                     char buffer[kReadChunk];
                     for (;;) {
                         const int read = unzReadCurrentFile(zip, buffer, kReadChunk);
@@ -273,23 +276,27 @@ bool SSZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
                         }
                         if (read == 0)
                             break;
-                        file.write(buffer, read);
+                        if (!file.write(buffer, read)) {
+                            written = false;
+                            break;
+                        }
                     }
-                } else {
-                    QM_DEBUG(QStringLiteral("[SSZipArchive] Error: cannot write %1: %2")
-                                 .arg(fullPath, file.errorString()));
                 }
                 // Closing the entry checks its CRC: only an intact entry is committed.
                 if (unzCloseCurrentFile(zip) != UNZ_OK || !intact) {
-                    file.cancelWriting();
+                    file.discard();
                     QM_ERROR(QStringLiteral("[SSZipArchive] damaged entry \"%1\" in %2")
                                  .arg(name, path));
                     success = false;
                     break;
                 }
-                if (file.isOpen() && !file.commit())
-                    QM_DEBUG(QStringLiteral("[SSZipArchive] Error: cannot write %1: %2")
-                                 .arg(fullPath, file.errorString()));
+                if (!written || !file.commit()) {
+                    QM_ERROR(QStringLiteral("[SSZipArchive] cannot write %1: %2").arg(fullPath, file.errorString()));
+                    setError(error, SSZipArchiveError::FailedToWriteFile,
+                             QStringLiteral("cannot write %1: %2").arg(fullPath, file.errorString()));
+                    success = false;
+                    break;
+                }
                 if (fileInfo.dosDate != 0 && !setModificationDate(fullPath, date))
                     QM_DEBUG(QStringLiteral("[SSZipArchive] Failed to set attributes"));
             } else {

@@ -15,6 +15,7 @@ struct SSZipArchiveError
         FailedToOpenZipFile = -1, // "failed to open zip file"
         FailedToOpenFirstFile = -2, // "failed to open first file in zip file"
         RefusedUnsafeEntry = -3, // an entry would have been written outside the destination
+        FailedToWriteFile = -4, // an entry could not be written (a full disk); its file is not there
     };
 
     QString domain;
@@ -37,8 +38,9 @@ public:
                                 SSZipArchiveDelegate *delegate);
     static bool unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
                                 const QString &password, SSZipArchiveError *error);
-    // Answers false when the archive cannot be read, an entry is damaged or an
-    // unsafe entry was refused; what was written before stays.
+    // Answers false when the archive cannot be read, an entry is damaged or
+    // cannot be written, or an unsafe entry was refused; what was written
+    // before stays.
     static bool unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
                                 const QString &password, SSZipArchiveError *error,
                                 SSZipArchiveDelegate *delegate);

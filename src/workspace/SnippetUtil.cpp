@@ -23,6 +23,7 @@ struct SnippetStore
 {
     bool loaded = false;
     QList<SnippetPtr> snippets;
+    QString lastSaveError;
 };
 
 SnippetStore &snippetStore()
@@ -152,9 +153,16 @@ bool SnippetUtil::save()
     const Result<void> written = PropertyList::write(path, storeDictionary());
     if (!written.isOk()) {
         QM_ERROR(QStringLiteral("The snippet library %1 could not be written: %2").arg(path, written.error()));
+        snippetStore().lastSaveError = written.error();
         return false;
     }
+    snippetStore().lastSaveError.clear();
     return true;
+}
+
+QString SnippetUtil::lastSaveError()
+{
+    return snippetStore().lastSaveError;
 }
 
 QList<SnippetPtr> &SnippetUtil::getSnippetData()

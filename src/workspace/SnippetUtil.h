@@ -42,6 +42,9 @@ public:
     // Writes the whole store, atomically; false (and an ERROR line) when it
     // could not be written.
     static bool save();
+    // Why the last save failed ("cannot write <path>: <reason>"); empty after
+    // one that succeeded.
+    static QString lastSaveError();
     // The store, loaded and seeded on the first call.
     static QList<SnippetPtr> &getSnippetData();
 

@@ -124,17 +124,41 @@ TEST_F(LaunchTest, CancelWithModifiedFilesNeitherSavesNorQuits)
     EXPECT_TRUE(ui().window->isVisible());
 }
 
-TEST_F(LaunchTest, SaveAndQuitThatCannotSaveAsksAgainInsteadOfDroppingTheFiles)
+TEST_F(LaunchTest, SaveAndQuitThatCannotSaveStaysOpenAndNamesTheFile)
 {
     launch();
     project.modified = true;
     project.onSave = [] {}; // the disk refuses: the files stay modified
-    AlertAnswers answers({QStringLiteral("Save And Quit"), QStringLiteral("Cancel")});
+    project.saveFailures = {QStringLiteral("site.css: No space left on device")};
+    AlertAnswers answers({QStringLiteral("Save And Quit"), QStringLiteral("OK")});
     EXPECT_FALSE(ui().window->close());
+    // The question once, then what went wrong; never the question again.
     ASSERT_EQ(answers.messages.size(), 2);
-    EXPECT_TRUE(answers.informativeTexts[0].isEmpty());
-    EXPECT_EQ(answers.informativeTexts[1], QStringLiteral("Some modified files could not be saved."));
+    EXPECT_EQ(answers.buttons[1], QStringLiteral("OK"));
+    EXPECT_NE(answers.messages[1].indexOf(QStringLiteral("stays open")), -1);
+    EXPECT_NE(answers.informativeTexts[1].indexOf(QStringLiteral("site.css: No space left on device")), -1)
+        << answers.informativeTexts[1].toStdString();
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
     EXPECT_TRUE(ui().window->isVisible());
+    EXPECT_FALSE(delegate->isTerminating());
+}
+
+// The window system may deliver one close of the main window twice (openbox
+// does for Alt+F4 under Qt 6.4), and quitting closes the windows once more:
+// once the user settled on quitting, a close that follows asks nothing.
+TEST_F(LaunchTest, SaveAndQuitIsAskedOnceEvenWhenTheCloseComesTwice)
+{
+    launch();
+    project.modified = true;
+    AlertAnswers answers({QStringLiteral("Save And Quit")});
+    EXPECT_TRUE(ui().window->close());
+    QCloseEvent again;
+    QApplication::sendEvent(ui().window, &again);
+    EXPECT_TRUE(again.isAccepted());
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quite Quillmark?")});
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
+    Q_EMIT qApp->lastWindowClosed();
+    EXPECT_TRUE(delegate->isTerminating());
 }
 
 TEST_F(LaunchTest, OtherWindowsCloseWithoutAsking)

@@ -1,3 +1,4 @@
+#include "SaveFaults.h"
 #include "ShellTestSupport.h"
 #include "TestUtil.h"
 
@@ -10,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
 
 namespace ProjectDelegateTest {
 
@@ -125,6 +129,34 @@ TEST_F(ProjectDelegateTest, SaveAndQuitWritesEveryModifiedFileOfEveryProject)
     EXPECT_FALSE(controller->hasModified());
     Q_EMIT qApp->lastWindowClosed();
     EXPECT_TRUE(delegate->isTerminating());
+}
+
+TEST_F(ProjectDelegateTest, SaveAndQuitThatCannotWriteAFileStaysOpenAndNamesItWithTheReason)
+{
+    ProjectDelegate *controller = openProjects();
+    File *page = node(controller, "site/index.html");
+    ASSERT_NE(page, nullptr);
+    page->setContent(QStringLiteral("<p>bye</p>"));
+
+    AlertAnswers answers({QStringLiteral("Save And Quit"), QStringLiteral("OK")});
+    {
+        InjectedFault full(AtomicFileWriter::Step::Write, ENOSPC);
+        EXPECT_FALSE(ui().window->close());
+    }
+    // The question, then one alert with the file and the reason; never the question again.
+    ASSERT_EQ(answers.messages.size(), 2);
+    EXPECT_TRUE(answers.informativeTexts[1].contains(QStringLiteral("index.html: ")
+                                                     + QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << answers.informativeTexts[1].toStdString();
+    EXPECT_TRUE(ui().window->isVisible());
+    EXPECT_EQ(TestUtil::readFile(path("site/index.html")), QByteArray("<p>hello</p>"));
+    EXPECT_TRUE(controller->hasModified());
+    EXPECT_FALSE(delegate->isTerminating());
+
+    // Once the disk takes it, the same answer saves and quits.
+    AlertAnswers again({QStringLiteral("Save And Quit")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(TestUtil::readFile(path("site/index.html")), QByteArray("<p>bye</p>"));
 }
 
 TEST_F(ProjectDelegateTest, CancelLeavesTheEditsUnsaved)

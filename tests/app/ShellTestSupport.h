@@ -59,6 +59,8 @@ public:
     bool modified = false;
     // What saving does to the modified state; by default it clears it.
     std::function<void()> onSave;
+    // What saving answers: a line for each file it could not save.
+    QStringList saveFailures;
     QStringList calls;
 
     ExWebViewInterface *webview() override { return preview; }
@@ -72,13 +74,14 @@ public:
     File *searchFileInProjects(const QString &) const override { return nullptr; }
     File *searchDirectory(const QString &, const QList<File *> &) const override { return nullptr; }
     bool hasModified() override { return modified; }
-    void saveOnQuit() override
+    QStringList saveOnQuit() override
     {
         calls << QStringLiteral("saveOnQuit");
         if (onSave)
             onSave();
         else
             modified = false;
+        return saveFailures;
     }
     void confirmDownloadTurtorialProject() override { calls << QStringLiteral("confirmDownloadTurtorialProject"); }
     void reloadProjectConfigView() override { calls << QStringLiteral("reloadProjectConfigView"); }

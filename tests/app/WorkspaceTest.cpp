@@ -1,5 +1,7 @@
 #include "WorkspaceTestSupport.h"
 
+#include "SaveFaults.h"
+
 #include "app/BlockSheet.h"
 #include "app/EXWindow.h"
 #include "app/MainMenu.h"
@@ -14,6 +16,9 @@
 #include <QFile>
 #include <QPointer>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -600,9 +605,7 @@ TEST_F(Workspace, TheOutOfSyncCheckWorksFromACopyOfThePagesResources)
 
 TEST_F(Workspace, ASaveThatFailsBeforeAReloadAlertsAndThePageIsNotReloaded)
 {
-    // A name so long that no temporary file can stand beside it: saving
-    // fails for root too, while the file is there.
-    const QString name = QString(246, u'a') + QStringLiteral(".js");
+    const QString name = QStringLiteral("late.js");
     const QString longPath = path("site/js") + u'/' + name;
     ASSERT_TRUE(TestUtil::writeFile(longPath, "var a = 1;"));
     FakePreviewHalf preview;
@@ -615,9 +618,14 @@ TEST_F(Workspace, ASaveThatFailsBeforeAReloadAlertsAndThePageIsNotReloaded)
     script->setContent(QStringLiteral("var a = 2;"));
 
     AlertAnswers answers({QStringLiteral("OK")});
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("NeedSaveAndRefresh"), this);
+    {
+        // The disk takes no more.
+        InjectedFault full(AtomicFileWriter::Step::Write, ENOSPC);
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("NeedSaveAndRefresh"), this);
+    }
     ASSERT_EQ(answers.messages.size(), 1);
     EXPECT_TRUE(answers.messages.first().contains(name));
+    EXPECT_TRUE(answers.informativeTexts.first().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
     EXPECT_FALSE(preview.calls.contains(QStringLiteral("reloadPage")));
     EXPECT_EQ(TestUtil::readFile(longPath), QByteArray("var a = 1;"));
     EXPECT_TRUE(script->isModified());

@@ -49,8 +49,19 @@ protected:
         const qsizetype caret = text.indexOf(u'|');
         if (caret >= 0)
             text.remove(caret, 1);
-        EXPECT_TRUE(TestUtil::writeFile(dir.filePath(QStringLiteral("site/") + name), text.toUtf8()));
-        root = std::make_unique<File>(dir.filePath(QStringLiteral("site")), true, nullptr);
+        File *shown = openBytes(name, text.toUtf8());
+        if (shown && caret >= 0)
+            select(int(caret));
+        return shown;
+    }
+
+    // A file of the project (in "<folder>/site", the test's folder unless
+    // given) with exactly these bytes, shown with the caret at the end.
+    File *openBytes(const QString &name, const QByteArray &bytes, const QString &folder = {})
+    {
+        const QString site = (folder.isEmpty() ? dir.path() : folder) + QStringLiteral("/site");
+        EXPECT_TRUE(TestUtil::writeFile(site + QLatin1Char('/') + name, bytes));
+        root = std::make_unique<File>(site, true, nullptr);
         File *shown = nullptr;
         for (File *child : root->children()) {
             if (child->displayName() == name)
@@ -63,7 +74,7 @@ protected:
         shown->setOpenDate(shown->openDate().addSecs(-10));
         view.setFile(shown);
         view.setString(shown->currentContent());
-        select(caret >= 0 ? int(caret) : int(view.string().size()));
+        select(int(view.string().size()));
         return shown;
     }
 

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <chrono>
+#include <iostream>
 #include <signal.h>
 #include <thread>
 
@@ -329,6 +330,17 @@ QStringList Session::changedFiles() const
             changed.append(QStringLiteral("new: ") + path);
     }
     return changed;
+}
+
+void Session::reportFailure(const QString &name)
+{
+    const QString folder = QStringLiteral(QUILLMARK_E2E_SHOTS);
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (screenshot(path))
+        std::cerr << "the screen: " << path.toStdString() << '\n';
+    std::cerr << "the program's state: " << QJsonDocument(state()).toJson().toStdString() << "its log:\n"
+              << logTail().toStdString() << '\n';
 }
 
 bool Session::screenshot(const QString &path) const

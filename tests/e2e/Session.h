@@ -67,6 +67,9 @@ public:
 
     // A PNG of the whole screen.
     bool screenshot(const QString &path) const;
+    // What a failed scenario leaves: the screen as <name>.png among the
+    // suite's shots, the program's state and the end of its log on stderr.
+    void reportFailure(const QString &name);
 
 private:
     // Until a panel is up, with its name field clicked.

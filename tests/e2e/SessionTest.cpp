@@ -38,16 +38,8 @@ void SessionTest::SetUp()
 
 void SessionTest::TearDown()
 {
-    if (!HasFailure())
-        return;
-    const QString folder = QStringLiteral(QUILLMARK_E2E_SHOTS);
-    QDir().mkpath(folder);
-    const QString name = QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    if (session.screenshot(path))
-        std::cerr << "the screen: " << path.toStdString() << '\n';
-    std::cerr << "the program's state: " << QJsonDocument(session.state()).toJson().toStdString()
-              << "its log:\n" << session.logTail().toStdString() << '\n';
+    if (HasFailure())
+        session.reportFailure(QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()));
 }
 
 void SessionTest::openSite(const char *page, const char *title)

@@ -165,3 +165,62 @@ TEST(DataUtils, BomLessUtf16IsRefusedByTheUnicodeEntry)
     // A lone surrogate is not UTF-16.
     EXPECT_EQ(StringEncoding::decode(QByteArray("\xFF\xFE\x00\xD8", 4), Unicode), std::nullopt);
 }
+
+// --- A UTF-8 file with bytes that are not UTF-8 ----------------------------------------------
+
+TEST(DataUtils, Utf8WithAStrayByteIsReadAsUtf8AndKeepsTheByte)
+{
+    // Three accented letters and a dash in UTF-8, then one Latin-1 "é".
+    const QByteArray data = fixture("utf8-stray-byte.html");
+    const auto decoded = DataUtils::decodeWithAutoEncode(data);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->encoding, UTF8);
+    EXPECT_EQ(decoded->keptBytes, 1);
+    EXPECT_EQ(decoded->firstKeptLine, 2);
+    const QString expected = QString::fromUtf16(u"<p>caf\u00e9 \u2014 na\u00efve</p>\n<p>r") + QChar(0xDCE9)
+                             + QStringLiteral("sum</p>\n");
+    EXPECT_EQ(decoded->text, expected);
+    EXPECT_EQ(DataUtils::encode(decoded->text, UTF8), data);
+}
+
+TEST(DataUtils, AnEditOfAUtf8FileWithAStrayByteChangesOnlyTheEditedBytes)
+{
+    const QByteArray data = fixture("utf8-stray-byte.html");
+    QString text = DataUtils::decodeWithAutoEncode(data)->text;
+    text.replace(QStringLiteral("<p>caf"), QString::fromUtf16(u"<p>\u2192 caf"));
+    QByteArray expected = data;
+    expected.replace("<p>caf", "<p>\xe2\x86\x92 caf");
+    EXPECT_EQ(DataUtils::encode(text, UTF8), expected);
+}
+
+TEST(DataUtils, DataWithMoreBadBytesThanUtf8IsNotReadAsUtf8)
+{
+    // One UTF-8 letter by chance, two Latin-1 letters: Latin text.
+    const QByteArray data("d\xe9j\xe0 vu \xc3\xa9");
+    EXPECT_NE(DataUtils::detectEncoding(data), UTF8);
+    EXPECT_EQ(DataUtils::decodeWithAutoEncode(data)->keptBytes, 0);
+}
+
+TEST(DataUtils, AnUnpairedSurrogateIsNeverWrittenAsAQuestionMark)
+{
+    const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b");
+    for (quint32 encoding : {quint32(UTF8), quint32(UTF8WithBOM), quint32(ISOLatin1), quint32(WindowsCP1252)}) {
+        EXPECT_EQ(DataUtils::encode(lone, encoding), std::nullopt) << StringEncoding::name(encoding).toStdString();
+        EXPECT_FALSE(StringEncoding::canEncode(lone, encoding)) << StringEncoding::name(encoding).toStdString();
+    }
+    // A kept byte is no text in any other encoding either.
+    const QString kept = QStringLiteral("a") + QChar(0xDCE9);
+    EXPECT_EQ(DataUtils::encode(kept, UTF8), QByteArray("a\xe9"));
+    EXPECT_EQ(DataUtils::encode(kept, ISOLatin1), std::nullopt);
+}
+
+TEST(DataUtils, CanEncodeLooksAtTheCharactersOnly)
+{
+    EXPECT_TRUE(StringEncoding::canEncode(u"caf\u00e9", ISOLatin1));
+    EXPECT_FALSE(StringEncoding::canEncode(u"\u2192", ISOLatin1));
+    EXPECT_TRUE(StringEncoding::canEncode(u"\u20ac \u2014", WindowsCP1252));
+    EXPECT_FALSE(StringEncoding::canEncode(u"\u2192", WindowsCP1252));
+    EXPECT_TRUE(StringEncoding::canEncode(u"\u3053\u3093", ShiftJIS));
+    EXPECT_TRUE(StringEncoding::canEncode(u"\U0001F600", UTF8));
+    EXPECT_TRUE(StringEncoding::canEncode(u"plain", MacRoman));
+}

@@ -191,3 +191,23 @@ TEST(InspectUndoManager, RemoveAllActionsKeepsOpenGroupsBalanced)
     EXPECT_FALSE(undo.canUndo());
 }
 
+
+TEST(InspectUndoManager, AnEditCancelledHalfWayIsUndoneWholeOnceItsTurnIsDone)
+{
+    InspectUndoManager undo;
+    Counter earlier(undo);
+    earlier.setValue(1);
+    undo.reserveCloseGroupingAtEndOfRunLoop();
+    finishTurn();
+    // An edit whose last part was refused: what was made of it goes back,
+    // the step before it stays.
+    Counter counter(undo);
+    counter.setValue(5);
+    counter.setValue(6);
+    undo.reserveUndoAtEndOfRunLoop();
+    EXPECT_EQ(counter.value(), 6);
+    finishTurn();
+    EXPECT_EQ(counter.value(), 0);
+    EXPECT_EQ(earlier.value(), 1);
+    EXPECT_TRUE(undo.canUndo());
+}

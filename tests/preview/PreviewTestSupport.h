@@ -104,7 +104,7 @@ public:
         return nullptr;
     }
     bool hasModified() override { return modified; }
-    void saveOnQuit() override {}
+    QStringList saveOnQuit() override { return {}; }
     void confirmDownloadTurtorialProject() override {}
     void reloadProjectConfigView() override {}
     void fileNameTextFieldDisable(bool) override {}

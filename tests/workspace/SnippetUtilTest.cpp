@@ -129,5 +129,11 @@ TEST_F(SnippetUtilTest, AFailedWriteIsReportedAndTheStoreStays)
     ASSERT_TRUE(QFile::remove(SnippetUtil::defaultDataPath()));
     ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("Snippet.plist")));
     EXPECT_FALSE(SnippetUtil::save());
+    EXPECT_TRUE(SnippetUtil::lastSaveError().contains(QStringLiteral("Snippet.plist")))
+        << SnippetUtil::lastSaveError().toStdString();
     EXPECT_TRUE(SnippetUtil::snippetFromTitle(QStringLiteral("kept")));
+    // The next save that works clears the reason.
+    ASSERT_TRUE(QDir(folder).rmdir(QStringLiteral("Snippet.plist")));
+    EXPECT_TRUE(SnippetUtil::save());
+    EXPECT_TRUE(SnippetUtil::lastSaveError().isEmpty());
 }

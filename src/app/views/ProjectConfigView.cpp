@@ -6,6 +6,7 @@
 #include "foundation/StringValidator.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/TextField.h"
 #include "stylesheet/WebCoreObjects.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -413,7 +415,12 @@ void ProjectConfigView::notifyChange()
 {
     if (!m_project)
         return;
-    ProjectUtil::saveProjectConfig(m_projectConfig, m_project->path());
+    QString error;
+    if (!ProjectUtil::saveProjectConfig(m_projectConfig, m_project->path(), &error)) {
+        Alert::runSaveFailure(QFileInfo(ProjectUtil::configPath(m_project->path())).fileName(), error,
+                              QStringLiteral("The new settings apply until Quillmark quits, but the file keeps the old ones."),
+                              window());
+    }
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("ProjectConfigChanged"), this);
 }
 

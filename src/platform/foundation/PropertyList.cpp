@@ -1,8 +1,9 @@
 #include "PropertyList.h"
 
+#include "AtomicFileWriter.h"
+
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTimeZone>
 
@@ -192,13 +193,7 @@ Result<QVariant> read(const QString &path)
 
 Result<void> write(const QString &path, const QVariant &value)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Result<void>::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    const QByteArray xml = toXml(value);
-    if (file.write(xml) != xml.size() || !file.commit())
-        return Result<void>::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    return {};
+    return AtomicFileWriter::writeFile(path, toXml(value));
 }
 
 } // namespace PropertyList

@@ -17,7 +17,8 @@ Result<QVariant> fromXml(const QByteArray &xml);
 
 Result<QVariant> read(const QString &path);
 
-// Writes through a temporary file that replaces the target only when complete.
+// Writes through AtomicFileWriter: the file is replaced whole, or left as it
+// was with the reason in the failure ("cannot write <path>: <reason>").
 Result<void> write(const QString &path, const QVariant &value);
 
 } // namespace PropertyList

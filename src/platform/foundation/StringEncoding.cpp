@@ -3,6 +3,7 @@
 #include <QList>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -71,41 +72,91 @@ std::optional<QByteArray> iconvConvert(const char *from, const char *to, const Q
     return output;
 }
 
+// The length of the valid UTF-8 sequence of two to four bytes at `i`, with
+// its code point; 0 when the bytes there are no such sequence.
+int utf8SequenceAt(const uchar *p, qsizetype size, qsizetype i, char32_t *codePoint)
+{
+    const uchar b = p[i];
+    int extra;
+    char32_t min;
+    char32_t value;
+    if ((b & 0xE0) == 0xC0) {
+        extra = 1, min = 0x80, value = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+        extra = 2, min = 0x800, value = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+        extra = 3, min = 0x10000, value = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + extra >= size)
+        return 0;
+    for (int k = 1; k <= extra; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (p[i + k] & 0x3F);
+    }
+    if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *codePoint = value;
+    return extra + 1;
+}
+
 bool isValidUtf8(const QByteArray &data)
 {
     const auto *p = reinterpret_cast<const uchar *>(data.constData());
     const qsizetype size = data.size();
     qsizetype i = 0;
     while (i < size) {
-        const uchar b = p[i];
-        if (b < 0x80) {
+        if (p[i] < 0x80) {
             ++i;
             continue;
         }
-        int extra;
-        char32_t min;
         char32_t value;
-        if ((b & 0xE0) == 0xC0) {
-            extra = 1, min = 0x80, value = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, min = 0x800, value = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, min = 0x10000, value = b & 0x07;
-        } else {
+        const int length = utf8SequenceAt(p, size, i, &value);
+        if (length == 0)
             return false;
-        }
-        if (i + extra >= size)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-            value = (value << 6) | (p[i + k] & 0x3F);
-        }
-        if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        i += extra + 1;
+        i += length;
     }
     return true;
+}
+
+// UTF-8 with a kept byte written back as that byte; nullopt for an unpaired
+// surrogate that is no kept byte.
+std::optional<QByteArray> encodeUtf8KeepingBytes(const QString &text)
+{
+    QByteArray data;
+    data.reserve(text.size() + text.size() / 4);
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (!isKeptByte(c))
+            return std::nullopt;
+        data += QStringView(text).sliced(start, i - start).toUtf8();
+        data += char(c.unicode() - 0xDC00);
+        start = i + 1;
+    }
+    data += QStringView(text).sliced(start).toUtf8();
+    return data;
+}
+
+bool hasUnpairedSurrogate(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return true;
+    }
+    return false;
 }
 
 std::optional<QString> decodeUtf16(QByteArrayView data, bool bigEndian)
@@ -302,11 +353,20 @@ std::optional<QString> decode(const QByteArray &data, quint32 encoding)
 
 std::optional<QByteArray> encode(const QString &text, quint32 encoding)
 {
+    // Any other encoding would write an unpaired surrogate as "?".
+    const bool unicodeForm = encoding == Unicode || encoding == UTF16BigEndianWithBOM || encoding == UTF16LittleEndian
+                             || encoding == UTF32 || encoding == UTF32BigEndianWithBOM || encoding == UTF32LittleEndian;
+    if (!unicodeForm && encoding != UTF8 && encoding != UTF8WithBOM && hasUnpairedSurrogate(text))
+        return std::nullopt;
     switch (encoding) {
     case UTF8:
-        return text.toUtf8();
-    case UTF8WithBOM:
-        return kUtf8Bom + text.toUtf8();
+        return encodeUtf8KeepingBytes(text);
+    case UTF8WithBOM: {
+        std::optional<QByteArray> body = encodeUtf8KeepingBytes(text);
+        if (!body)
+            return std::nullopt;
+        return kUtf8Bom + *body;
+    }
     case ASCII:
     case ISOLatin1: {
         const char16_t limit = encoding == ASCII ? 0x80 : 0x100;
@@ -337,6 +397,75 @@ std::optional<QByteArray> encode(const QString &text, quint32 encoding)
     if (!converter)
         return std::nullopt;
     return iconvConvert("UTF-8", converter, text.toUtf8());
+}
+
+bool canEncode(QStringView text, quint32 encoding)
+{
+    switch (encoding) {
+    case UTF8:
+    case UTF8WithBOM:
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (c.isSurrogate() && !isKeptByte(c))
+                return false;
+        }
+        return true;
+    case Unicode: case UTF16BigEndianWithBOM: case UTF16LittleEndian:
+    case UTF32: case UTF32BigEndianWithBOM: case UTF32LittleEndian:
+    case NonLossyASCII:
+        return true;
+    case ASCII:
+    case ISOLatin1: {
+        const char16_t limit = encoding == ASCII ? 0x80 : 0x100;
+        return std::all_of(text.begin(), text.end(), [limit](QChar c) { return c.unicode() < limit; });
+    }
+    default:
+        break;
+    }
+    // Plain ASCII goes through every converter here unchanged: only the rest
+    // is handed to the converter.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii || encode(text.toString(), encoding).has_value();
+}
+
+LenientUtf8 decodeUtf8KeepingInvalidBytes(QByteArrayView data)
+{
+    LenientUtf8 result;
+    const auto *p = reinterpret_cast<const uchar *>(data.data());
+    const qsizetype size = data.size();
+    result.text.reserve(size);
+    qsizetype line = 1;
+    qsizetype i = 0;
+    qsizetype runStart = 0;
+    auto flushRun = [&](qsizetype end) {
+        if (end > runStart)
+            result.text += QString::fromUtf8(reinterpret_cast<const char *>(p + runStart), end - runStart);
+    };
+    while (i < size) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            if (b == '\n')
+                ++line;
+            ++i;
+            continue;
+        }
+        char32_t value;
+        const int length = utf8SequenceAt(p, size, i, &value);
+        if (length > 0) {
+            ++result.multiByteSequences;
+            i += length;
+            continue;
+        }
+        flushRun(i);
+        result.text += QChar(char16_t(0xDC00 + b));
+        if (result.keptBytes++ == 0)
+            result.firstKeptLine = line;
+        runStart = ++i;
+    }
+    flushRun(size);
+    return result;
 }
 
 bool isSupported(quint32 encoding)

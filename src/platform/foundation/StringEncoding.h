@@ -46,8 +46,37 @@ enum Encoding : quint32 {
 std::optional<QString> decode(const QByteArray &data, quint32 encoding);
 
 // The text as bytes, or nullopt when a character cannot be written in that
-// encoding. The forms with a byte-order mark write it first.
+// encoding. The forms with a byte-order mark write it first. UTF8 and
+// UTF8WithBOM write a kept byte (below) as that byte again; any other
+// unpaired surrogate can be written in no encoding but UTF-16 and UTF-32.
 std::optional<QByteArray> encode(const QString &text, quint32 encoding);
+
+// Whether encode() can write every character of the text in that encoding.
+// Looks at the characters only, so a part of a text can be tested alone
+// (as long as it does not split a surrogate pair).
+bool canEncode(QStringView text, quint32 encoding);
+
+// UTF-8 that holds bytes which are not UTF-8 (a stray Latin-1 byte in a
+// UTF-8 file): each such byte is kept as one unpaired low surrogate,
+// U+DC80 to U+DCFF for the bytes 0x80 to 0xFF, which no valid UTF-8 can
+// produce. encode() in UTF8 writes it back as the byte it was, so an edit
+// elsewhere in the text changes none of the file's other bytes.
+struct LenientUtf8
+{
+    QString text;
+    // The bytes kept, and the line (from 1) of the first.
+    qsizetype keptBytes = 0;
+    qsizetype firstKeptLine = 0;
+    // The valid sequences of two to four bytes, the evidence that the data
+    // is UTF-8 at all.
+    qsizetype multiByteSequences = 0;
+};
+LenientUtf8 decodeUtf8KeepingInvalidBytes(QByteArrayView data);
+// Whether the character is a byte kept by decodeUtf8KeepingInvalidBytes().
+inline bool isKeptByte(QChar c)
+{
+    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+}
 
 // True when decode() and encode() can convert the encoding here. NEXTSTEP
 // and Symbol have no converter on this platform.

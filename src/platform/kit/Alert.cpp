@@ -125,6 +125,22 @@ int Alert::runAlertPanel(const QString &title, const QString &message, const QSt
     return answers.value(index, DefaultReturn);
 }
 
+void Alert::runSaveFailure(const QString &fileName, const QString &reason, const QString &consequence,
+                           QWidget *parent)
+{
+    Alert alert;
+    alert.setAlertStyle(Style::Critical);
+    alert.setMessageText(QStringLiteral("\"%1\" could not be saved.").arg(fileName));
+    QString details = reason.trimmed();
+    if (!details.isEmpty() && !details.endsWith(QLatin1Char('.')))
+        details += QLatin1Char('.');
+    if (!consequence.isEmpty())
+        details += (details.isEmpty() ? QString() : QStringLiteral("\n\n")) + consequence;
+    alert.setInformativeText(details);
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal(parent ? parent : QApplication::activeWindow());
+}
+
 void Alert::beep()
 {
     QApplication::beep();

@@ -68,6 +68,11 @@ public:
 
     static void beep();
 
+    // The one alert of a file that could not be written: its name in the
+    // message, the reason and what follows from it (may be empty) below.
+    static void runSaveFailure(const QString &fileName, const QString &reason, const QString &consequence = {},
+                               QWidget *parent = nullptr);
+
     // Answers alerts in place of the user (tests, scripted runs); the
     // responder gets the alert and returns its response. Empty: ask the user.
     static void setResponder(std::function<int(Alert &)> responder);

@@ -1,0 +1,136 @@
+#include "Session.h"
+#include "SmallDisk.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+// Saving in the real program: what the user is told when a save fails, that
+// the file keeps its bytes, and quitting with Save And Quit.
+namespace SavesTest {
+
+namespace {
+
+QString modalText(const QJsonObject &state)
+{
+    return state.value(QStringLiteral("modalText")).toString() + QLatin1Char('\n')
+           + state.value(QStringLiteral("modalInfo")).toString();
+}
+
+class Saves : public testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        if (HasFailure() && session.isRunning())
+            session.reportFailure(QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    }
+
+    // Clicks into the centre pane's code view until it has the keyboard.
+    bool focusCodeView()
+    {
+        return session.waitFor([&](const QJsonObject &state) {
+            if (state[QStringLiteral("focus")] == QStringLiteral("codeView"))
+                return true;
+            session.clickWidget(QStringLiteral("codeView"));
+            return false;
+        }, 10000);
+    }
+
+    // The fixture project added, its first page open with its text in the
+    // centre pane, and the caret at the end of that text.
+    void openIndexInTheCodeView()
+    {
+        ASSERT_TRUE(session.addProject());
+        ASSERT_TRUE(session.openPage(QStringLiteral("index.html")));
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+            return state.value(QStringLiteral("documentTitle")).toString() == QLatin1String("Harbour Lights");
+        }));
+        ASSERT_TRUE(focusCodeView());
+        session.key(QStringLiteral("ctrl+End"));
+    }
+
+    // Waits for an alert whose text holds the words.
+    bool waitForAlert(const QString &words)
+    {
+        return session.waitFor([&](const QJsonObject &state) { return modalText(state).contains(words); }, 10000);
+    }
+
+    Session session;
+};
+
+// Copies the fixture project into a folder (a small disk mounted over the
+// session's copy of it).
+void copyFixtureInto(const QString &folder)
+{
+    const QString fixture = QStringLiteral(QUILLMARK_E2E_DATA "/site");
+    QDirIterator it(fixture, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = folder + source.mid(fixture.size());
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
+}
+
+} // namespace
+
+// Closed from the window manager (openbox's Alt+F4), whose close Qt 6.4
+// delivers twice.
+TEST_F(Saves, SaveAndQuitFromTheWindowManagerAsksOnceSavesAndQuits)
+{
+    ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
+    openIndexInTheCodeView();
+    session.type(QStringLiteral("<!-- bye -->"));
+    const QByteArray expected = session.original(QStringLiteral("index.html")) + "<!-- bye -->";
+
+    session.key(QStringLiteral("alt+F4"));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton1"))); // Save And Quit
+    // The program ends (its probe goes) without a second question.
+    bool askedAgain = false;
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended && !askedAgain; ++i) {
+        const QJsonObject state = session.state();
+        ended = state.contains(QStringLiteral("error"));
+        askedAgain = modalText(state).contains(QStringLiteral("quite Quillmark"));
+        QThread::msleep(50);
+    }
+    EXPECT_FALSE(askedAgain) << "the quit question came again";
+    EXPECT_TRUE(ended) << "the program did not quit";
+    EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), expected);
+}
+
+TEST_F(Saves, CtrlSOnAFullDiskSaysSoAndTheFileKeepsItsBytes)
+{
+    SmallDisk disk(session.projectPath(), "1m");
+    if (!disk.isMounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    copyFixtureInto(disk.path());
+    ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
+    openIndexInTheCodeView();
+    session.type(QStringLiteral("<!-- more -->"));
+    ASSERT_TRUE(disk.fill());
+
+    session.key(QStringLiteral("ctrl+s"));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("No space left on device")));
+    const QString told = modalText(session.state());
+    EXPECT_TRUE(told.contains(QStringLiteral("index.html"))) << told.toStdString();
+    EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), session.original(QStringLiteral("index.html")));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton0"))); // OK
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); }));
+
+    // With room again, the same keys save the edit.
+    ASSERT_TRUE(disk.empty());
+    ASSERT_TRUE(focusCodeView());
+    session.key(QStringLiteral("ctrl+s"));
+    const QByteArray expected = session.original(QStringLiteral("index.html")) + "<!-- more -->";
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(QStringLiteral("index.html")) == expected; },
+                                5000))
+        << session.onDisk(QStringLiteral("index.html")).toStdString();
+}
+
+} // namespace SavesTest
