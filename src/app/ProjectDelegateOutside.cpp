@@ -93,7 +93,7 @@ void ProjectDelegate::askAboutDeletedFile(File *file)
     }
     if (answer == Alert::SecondButtonReturn) {
         if (!guard->save())
-            alertSaveFailures({guard->displayName()});
+            alertSaveFailures({guard.data()});
     } else if (answer == Alert::ThirdButtonReturn) {
         // The nearest folder still on disk drops the node, and its view goes with it.
         File *folder = guard->parentFile();

@@ -192,9 +192,10 @@ QJsonObject ShellProbe::state() const
     if (const QWidget *modal = QApplication::activeModalWidget()) {
         answer.insert(QStringLiteral("modal"), modal->windowTitle());
         answer.insert(QStringLiteral("modalActive"), modal->isActiveWindow());
-        if (const auto *box = qobject_cast<const QMessageBox *>(modal))
+        if (const auto *box = qobject_cast<const QMessageBox *>(modal)) {
             answer.insert(QStringLiteral("modalText"), box->text());
             answer.insert(QStringLiteral("modalInfo"), box->informativeText());
+        }
     }
     if (const QWidget *popup = QApplication::activePopupWidget())
         answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));
