@@ -445,10 +445,18 @@ private:
     // "reloadContent" and "fileTookDiskVersion". False, with the text kept,
     // when the disk's text cannot be read.
     bool useDiskVersion();
-    // Takes the disk's text read with that encoding and digest, after a
-    // snapshot of the text held, and tells an open editor.
-    void takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest,
-                      const QString &notice);
+    // The file's text on disk with what its read found out.
+    struct DiskRead
+    {
+        std::optional<QString> text;
+        quint32 encoding = 0;
+        QByteArray digest;
+        QString notice;
+    };
+    DiskRead readDisk() const;
+    // Takes the disk's text, after a snapshot of the text held, and tells an
+    // open editor.
+    void takeDiskText(const DiskRead &disk);
     // Drops the children that hold no unsaved edits, and marks the others
     // missing.
     void keepOnlyEdited(QList<QPointer<File>> &newlyMissing);

@@ -398,40 +398,43 @@ bool File::hasUnsavedEdits() const
     return m_openDate.msecsTo(m_modDate) > kModifiedToleranceMs;
 }
 
+File::DiskRead File::readDisk() const
+{
+    DiskRead read;
+    read.text = readDiskText(&read.encoding, &read.digest, &read.notice);
+    return read;
+}
+
 void File::refreshFromDisk()
 {
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
-    quint32 encoding = 0;
-    QByteArray digest;
-    QString notice;
-    const std::optional<QString> disk = readDiskText(&encoding, &digest, &notice);
-    m_probeText = disk;
+    const DiskRead disk = readDisk();
+    m_probeText = disk.text;
     m_probeStamp = stamp;
-    if (disk == m_content) {
+    if (disk.text == m_content) {
         // The same text in other bytes: saved as the disk now has it.
-        if (disk) {
-            m_diskText = disk;
-            m_encoding = encoding;
-            m_diskDigest = digest;
+        if (disk.text) {
+            m_diskText = disk.text;
+            m_encoding = disk.encoding;
+            m_diskDigest = disk.digest;
         }
         return;
     }
-    takeDiskText(disk, encoding, digest, notice);
+    takeDiskText(disk);
 }
 
-void File::takeDiskText(const std::optional<QString> &disk, quint32 encoding, const QByteArray &digest,
-                        const QString &notice)
+void File::takeDiskText(const DiskRead &disk)
 {
     addHistory();
-    m_content = disk;
+    m_content = disk.text;
     ++m_contentGeneration;
     startNewContentVersion();
-    m_diskText = disk;
-    if (disk) {
-        m_encoding = encoding;
-        m_diskDigest = digest;
+    m_diskText = disk.text;
+    if (disk.text) {
+        m_encoding = disk.encoding;
+        m_diskDigest = disk.digest;
     }
-    m_textNotice = notice;
+    m_textNotice = disk.notice;
     m_saveFailed = false;
     m_lastSaveError.clear();
     m_openDate = QDateTime::currentDateTimeUtc();

@@ -155,17 +155,14 @@ File::DiskCheck File::settleOutsideChange()
 bool File::useDiskVersion()
 {
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
-    quint32 encoding = 0;
-    QByteArray digest;
-    QString notice;
-    const std::optional<QString> disk = readDiskText(&encoding, &digest, &notice);
-    if (!disk) {
+    const DiskRead disk = readDisk();
+    if (!disk.text) {
         QM_ERROR(QStringLiteral("the version of %1 on disk cannot be read; the program's text is kept").arg(m_path));
         return false;
     }
-    m_probeText = disk;
+    m_probeText = disk.text;
     m_probeStamp = stamp;
-    takeDiskText(disk, encoding, digest, notice);
+    takeDiskText(disk);
     m_overwritableDigest.reset();
     m_hasOutsideChange = false;
     m_isMissingOnDisk = false;
