@@ -103,13 +103,18 @@ int main(int argc, char *argv[])
             pane->view()->resize(240, 560);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane.png")) && written;
-            // Its other two pages.
+            // Its other three pages.
             pane->changeTab(1);
             pane->view()->resize(240, 560);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-border.png")) && written;
-            // The effects page is long: the compound editors in full.
             pane->changeTab(2);
+            pane->focusWithProperty(QStringLiteral("box-shadow"));
+            pane->view()->resize(240, 560);
+            QCoreApplication::processEvents();
+            written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-background.png")) && written;
+            // The effects page is long: the compound editors in full.
+            pane->changeTab(3);
             pane->view()->resize(240, 900);
             QCoreApplication::processEvents();
             written = write(pane->view()->grab().toImage(), base + QStringLiteral("-pane-effects.png")) && written;

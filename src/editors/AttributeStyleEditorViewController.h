@@ -4,6 +4,7 @@
 #include "platform/kit/ViewController.h"
 #include "platform/web/dom/DOMNode.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QSet>
@@ -35,8 +36,8 @@ class ShadowEditor;
 class TransformEditor;
 
 // The style-attribute panel: the inline style of an element, or the
-// declarations of a style rule, in 29 fixed editors on three pages (box and
-// text; border and background; effects). It reads the declarations as
+// declarations of a style rule, in 29 fixed editors on four pages (box and
+// text; border; background and shadows; effects). It reads the declarations as
 // written, hands them to its editors in a fixed order (each takes what it
 // can hold), keeps the rest as pass-through declarations in written order,
 // and on every editor change joins everything into one style text and
@@ -89,10 +90,16 @@ public:
     void setRules(const QList<DOMCSSRulePtr> &rules, DOMNode *element);
     void updateSelection();
 
-    // 0 box and text, 1 border and background, 2 effects.
+    // 0 box and text, 1 border, 2 background and shadows, 3 effects.
     int pageNumOfProperty(const QString &property) const;
     void changeTab(int page);
     int currentPage() const;
+    // The page choosers inside the border page (its sides, its corners) and
+    // the background page (its colour, the shadows).
+    SegmentedControl *borderController() const { return m_borderController; }
+    SegmentedControl *backgroundController() const { return m_backgroundController; }
+    void changeSubPage(SegmentedControl *chooser, int subPage);
+    int subPage(SegmentedControl *chooser) const;
 
     const QList<AttributeEditor *> &editors() const { return m_editors; }
     const QList<NoEditor *> &originals() const { return m_originals; }
@@ -121,6 +128,8 @@ private:
     void reReadIfChanged();
     void stopObserving();
     void buildPages(QWidget *view);
+    // Shows the inner page that holds the editor.
+    void showSubPageOf(const QWidget *editor);
 
     QList<AttributeEditor *> m_editors; // Not owned (the view's children); null for an empty slot.
     QList<NoEditor *> m_originals;      // Owned.
@@ -145,6 +154,10 @@ private:
     SegmentedControl *m_tabController = nullptr; // Not owned (the view's child).
     QStackedWidget *m_tabView = nullptr;         // Not owned (the view's child).
     QList<QScrollArea *> m_pages;                // Not owned (the view's children).
+    SegmentedControl *m_borderController = nullptr;     // Not owned (the view's child).
+    SegmentedControl *m_backgroundController = nullptr; // Not owned (the view's child).
+    // Each inner page chooser's pages.
+    QHash<SegmentedControl *, QStackedWidget *> m_subPages; // Not owned (the view's children).
 
     // The editors by outlet, in the panel's order.
     EnumEditor *m_displayEditor = nullptr;

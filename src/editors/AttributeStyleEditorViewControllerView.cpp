@@ -1,4 +1,4 @@
-// AttributeStyleEditorViewController: the view, its three pages and their
+// AttributeStyleEditorViewController: the view, its four pages and their
 // editors, the page chooser and putting the keyboard on a property.
 
 #include "AttributeStyleEditorViewController.h"
@@ -35,13 +35,36 @@ const QHash<QString, int> &pageOfProperty()
 {
     static const QHash<QString, int> pages = {
         {QStringLiteral("border"), 1},      {QStringLiteral("border-radius"), 1},
-        {QStringLiteral("background"), 1},  {QStringLiteral("background-color"), 1},
-        {QStringLiteral("opacity"), 2},     {QStringLiteral("text-shadow"), 2},
-        {QStringLiteral("box-shadow"), 2},  {QStringLiteral("filter"), 2},
-        {QStringLiteral("-webkit-filter"), 2}, {QStringLiteral("transform"), 2},
-        {QStringLiteral("-webkit-transform"), 2},
+        {QStringLiteral("background"), 2},  {QStringLiteral("background-color"), 2},
+        {QStringLiteral("text-shadow"), 2}, {QStringLiteral("box-shadow"), 2},
+        {QStringLiteral("opacity"), 3},     {QStringLiteral("filter"), 3},
+        {QStringLiteral("-webkit-filter"), 3}, {QStringLiteral("transform"), 3},
+        {QStringLiteral("-webkit-transform"), 3},
     };
     return pages;
+}
+
+// A form of editors on the widget, their labels at the right.
+QFormLayout *editorForm(QWidget *content)
+{
+    auto *form = new QFormLayout(content);
+    form->setContentsMargins(2, 2, 2, 2);
+    form->setHorizontalSpacing(6);
+    form->setVerticalSpacing(4);
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    return form;
+}
+
+// The widget in the middle of a row of its own.
+QHBoxLayout *centredRow(QWidget *widget)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(widget);
+    row->addStretch(1);
+    return row;
 }
 
 QLabel *sectionTitle(const QString &text, QWidget *parent)
@@ -80,49 +103,73 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     connect(m_ruleListView, &QListWidget::currentRowChanged, this, [this] { updateSelection(); });
     layout->addWidget(m_ruleListView);
 
+    const QStringList pageNames{QStringLiteral("Box"), QStringLiteral("Border"), QStringLiteral("Background"),
+                                QStringLiteral("Effects")};
     m_tabController = new SegmentedControl(view);
     m_tabController->setObjectName(QStringLiteral("tabController"));
-    m_tabController->setSegmentCount(3);
-    m_tabController->setLabel(QStringLiteral("Box"), 0);
-    m_tabController->setLabel(QStringLiteral("Border"), 1);
-    m_tabController->setLabel(QStringLiteral("Effects"), 2);
+    m_tabController->setSegmentCount(int(pageNames.size()));
+    for (int segment = 0; segment < pageNames.size(); ++segment) {
+        m_tabController->setLabel(pageNames[segment], segment);
+        m_tabController->setWidth(56, segment);
+    }
     m_tabController->setToolTip(QStringLiteral("Box and text"), 0);
-    m_tabController->setToolTip(QStringLiteral("Border and background"), 1);
-    m_tabController->setToolTip(QStringLiteral("Effects"), 2);
-    for (int segment = 0; segment < 3; ++segment)
-        m_tabController->setWidth(64, segment);
+    m_tabController->setToolTip(QStringLiteral("Border and corners"), 1);
+    m_tabController->setToolTip(QStringLiteral("Background and shadows"), 2);
+    m_tabController->setToolTip(QStringLiteral("Opacity, filter and transform"), 3);
     m_tabController->setFocusPolicy(Qt::StrongFocus);
     m_tabController->setSelectedSegment(0);
     connect(m_tabController, &SegmentedControl::activated, this,
             [this] { changeTab(m_tabController->selectedSegment()); });
-    auto *tabRow = new QHBoxLayout;
-    tabRow->addStretch(1);
-    tabRow->addWidget(m_tabController);
-    tabRow->addStretch(1);
-    layout->addLayout(tabRow);
+    layout->addLayout(centredRow(m_tabController));
 
     m_tabView = new QStackedWidget(view);
     m_tabView->setObjectName(QStringLiteral("tabView"));
     layout->addWidget(m_tabView, 1);
 
+    // The forms the editors go on: the box page, the border page's two, the
+    // background page's two, and the effects page.
+    enum Form { BoxForm, SidesForm, RadiusForm, ColorForm, ShadowForm, EffectsForm };
     QList<QFormLayout *> forms;
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < pageNames.size(); ++page) {
         auto *scroll = new QScrollArea(m_tabView);
         scroll->setWidgetResizable(true);
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto *content = new QWidget(scroll);
-        auto *form = new QFormLayout(content);
-        form->setContentsMargins(2, 2, 2, 2);
-        form->setHorizontalSpacing(6);
-        form->setVerticalSpacing(4);
-        form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-        form->setRowWrapPolicy(QFormLayout::DontWrapRows);
         scroll->setWidget(content);
         m_tabView->addWidget(scroll);
         m_pages.append(scroll);
-        forms.append(form);
+        if (page == 1 || page == 2) {
+            // The border and background pages choose among pages of their own.
+            auto *column = new QVBoxLayout(content);
+            column->setContentsMargins(0, 2, 0, 0);
+            column->setSpacing(4);
+            auto *chooser = new SegmentedControl(content);
+            auto *stack = new QStackedWidget(content);
+            const QStringList names = page == 1 ? QStringList{QStringLiteral("Sides"), QStringLiteral("Radius")}
+                                                : QStringList{QStringLiteral("Color"), QStringLiteral("Shadow")};
+            chooser->setObjectName(page == 1 ? QStringLiteral("borderController") : QStringLiteral("backgroundController"));
+            chooser->setSegmentCount(int(names.size()));
+            for (int segment = 0; segment < names.size(); ++segment) {
+                chooser->setLabel(names[segment], segment);
+                chooser->setWidth(64, segment);
+                auto *subPage = new QWidget(stack);
+                forms.append(editorForm(subPage));
+                stack->addWidget(subPage);
+            }
+            chooser->setFocusPolicy(Qt::StrongFocus);
+            chooser->setSelectedSegment(0);
+            connect(chooser, &SegmentedControl::activated, this, [this, chooser] {
+                changeSubPage(chooser, chooser->selectedSegment());
+            });
+            column->addLayout(centredRow(chooser));
+            column->addWidget(stack);
+            column->addStretch(1);
+            (page == 1 ? m_borderController : m_backgroundController) = chooser;
+            m_subPages.insert(chooser, stack);
+        } else {
+            forms.append(editorForm(content));
+        }
     }
 
     const auto add = [&forms](int page, const QString &label, QWidget *editor) {
@@ -177,42 +224,40 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_transformEditor = new TransformEditor;
 
     // Page 0: box and text, in the order a designer reads a box.
-    section(0, QStringLiteral("Layout"));
-    add(0, QStringLiteral("Display"), m_displayEditor);
-    add(0, QStringLiteral("Position"), m_positionEditor);
-    add(0, QStringLiteral("Float"), m_floatEditor);
-    add(0, QStringLiteral("Width"), m_widthEditor);
-    add(0, QStringLiteral("Height"), m_heightEditor);
-    add(0, QStringLiteral("Top"), m_topEditor);
-    add(0, QStringLiteral("Right"), m_rightEditor);
-    add(0, QStringLiteral("Bottom"), m_bottomEditor);
-    add(0, QStringLiteral("Left"), m_leftEditor);
-    add(0, QStringLiteral("Z-Index"), m_zIndexEditor);
-    add(0, QStringLiteral("Margin"), m_marginEditor);
-    add(0, QStringLiteral("Padding"), m_paddingEditor);
-    section(0, QStringLiteral("Text"));
-    add(0, QStringLiteral("Font"), m_fontFamilyEnumEditor);
-    add(0, QStringLiteral("Size"), m_fontSizeEditor);
-    add(0, QStringLiteral("Weight"), m_fontWeightEditor);
-    add(0, QStringLiteral("Style"), m_fontStyleEditor);
-    add(0, QStringLiteral("Line Height"), m_lineHeightEditor);
-    add(0, QStringLiteral("Spacing"), m_letterSpacingEditor);
-    add(0, QStringLiteral("Decoration"), m_textDecorationEditor);
-    add(0, QStringLiteral("Align"), m_textAlignEditor);
-    add(0, QStringLiteral("Color"), m_colorEditor);
-    // Page 1: border and background.
-    section(1, QStringLiteral("Border"));
-    addWide(1, QStringLiteral("Border"), m_borderEditor);
-    add(1, QStringLiteral("Radius"), m_borderRadiusEditor);
-    section(1, QStringLiteral("Background"));
-    add(1, QStringLiteral("Color"), m_backgroundEditor);
-    // Page 2: effects.
-    section(2, QStringLiteral("Effects"));
-    add(2, QStringLiteral("Opacity"), m_opacityEditor);
-    addWide(2, QStringLiteral("Text Shadow"), m_textShadowEditor);
-    addWide(2, QStringLiteral("Box Shadow"), m_boxShadowEditor);
-    addWide(2, QStringLiteral("Filter"), m_filterEditor);
-    addWide(2, QStringLiteral("Transform"), m_transformEditor);
+    section(BoxForm, QStringLiteral("Layout"));
+    add(BoxForm, QStringLiteral("Display"), m_displayEditor);
+    add(BoxForm, QStringLiteral("Position"), m_positionEditor);
+    add(BoxForm, QStringLiteral("Float"), m_floatEditor);
+    add(BoxForm, QStringLiteral("Width"), m_widthEditor);
+    add(BoxForm, QStringLiteral("Height"), m_heightEditor);
+    add(BoxForm, QStringLiteral("Top"), m_topEditor);
+    add(BoxForm, QStringLiteral("Right"), m_rightEditor);
+    add(BoxForm, QStringLiteral("Bottom"), m_bottomEditor);
+    add(BoxForm, QStringLiteral("Left"), m_leftEditor);
+    add(BoxForm, QStringLiteral("Z-Index"), m_zIndexEditor);
+    add(BoxForm, QStringLiteral("Margin"), m_marginEditor);
+    add(BoxForm, QStringLiteral("Padding"), m_paddingEditor);
+    section(BoxForm, QStringLiteral("Text"));
+    add(BoxForm, QStringLiteral("Font"), m_fontFamilyEnumEditor);
+    add(BoxForm, QStringLiteral("Size"), m_fontSizeEditor);
+    add(BoxForm, QStringLiteral("Weight"), m_fontWeightEditor);
+    add(BoxForm, QStringLiteral("Style"), m_fontStyleEditor);
+    add(BoxForm, QStringLiteral("Line Height"), m_lineHeightEditor);
+    add(BoxForm, QStringLiteral("Spacing"), m_letterSpacingEditor);
+    add(BoxForm, QStringLiteral("Decoration"), m_textDecorationEditor);
+    add(BoxForm, QStringLiteral("Align"), m_textAlignEditor);
+    add(BoxForm, QStringLiteral("Color"), m_colorEditor);
+    // Page 1: the border's sides, and its corners.
+    addWide(SidesForm, QStringLiteral("Border"), m_borderEditor);
+    add(RadiusForm, QStringLiteral("Radius"), m_borderRadiusEditor);
+    // Page 2: the background's colour, and the shadows.
+    add(ColorForm, QStringLiteral("Color"), m_backgroundEditor);
+    addWide(ShadowForm, QStringLiteral("Text Shadow"), m_textShadowEditor);
+    addWide(ShadowForm, QStringLiteral("Box Shadow"), m_boxShadowEditor);
+    // Page 3: effects.
+    add(EffectsForm, QStringLiteral("Opacity"), m_opacityEditor);
+    addWide(EffectsForm, QStringLiteral("Filter"), m_filterEditor);
+    addWide(EffectsForm, QStringLiteral("Transform"), m_transformEditor);
 
     // The panel's order.
     m_editors = {m_displayEditor,  m_floatEditor,         m_positionEditor,  m_textDecorationEditor,
@@ -246,6 +291,32 @@ void AttributeStyleEditorViewController::changeTab(int page)
     m_tabView->setCurrentIndex(page);
 }
 
+void AttributeStyleEditorViewController::changeSubPage(SegmentedControl *chooser, int subPage)
+{
+    QStackedWidget *stack = m_subPages.value(chooser);
+    if (!stack || subPage < 0 || subPage >= stack->count())
+        return;
+    for (int segment = 0; segment < chooser->segmentCount(); ++segment)
+        chooser->setSelected(segment == subPage, segment);
+    stack->setCurrentIndex(subPage);
+}
+
+int AttributeStyleEditorViewController::subPage(SegmentedControl *chooser) const
+{
+    const QStackedWidget *stack = m_subPages.value(chooser);
+    return stack ? stack->currentIndex() : -1;
+}
+
+void AttributeStyleEditorViewController::showSubPageOf(const QWidget *editor)
+{
+    for (auto it = m_subPages.cbegin(); it != m_subPages.cend(); ++it) {
+        for (int page = 0; page < it.value()->count(); ++page) {
+            if (it.value()->widget(page)->isAncestorOf(editor))
+                changeSubPage(it.key(), page);
+        }
+    }
+}
+
 AttributeEditor *AttributeStyleEditorViewController::editorForProperty(const QString &property) const
 {
     for (AttributeEditor *editor : m_editors) {
@@ -274,6 +345,7 @@ void AttributeStyleEditorViewController::focusWithProperty(const QString &proper
     AttributeEditor *editor = editorForProperty(property);
     if (!editor)
         return;
+    showSubPageOf(editor);
     m_pages[page]->ensureWidgetVisible(editor);
     if (QWidget *control = editor->firstControl())
         control->setFocus(Qt::OtherFocusReason);

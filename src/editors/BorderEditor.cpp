@@ -511,7 +511,8 @@ std::optional<QString> BorderEditor::styleRepresentation() const
     }
     if (declarations.isEmpty())
         return std::nullopt;
-    return declarations.join(u' ');
+    // The sides' declarations follow each other with nothing between them.
+    return declarations.join(QString());
 }
 
 QWidget *BorderEditor::firstControl() const

@@ -174,13 +174,53 @@ TEST(StylePanelAnnouncements, FocusingAPropertyShowsItsPageAndPutsTheKeyboardOnI
     EXPECT_EQ(harness.panel.currentPage(), 1);
     EXPECT_TRUE(harness.panel.tabController()->isSelectedForSegment(1));
     harness.panel.focusWithProperty(QStringLiteral("opacity"));
-    EXPECT_EQ(harness.panel.currentPage(), 2);
+    EXPECT_EQ(harness.panel.currentPage(), 3);
     harness.panel.focusWithProperty(QStringLiteral("margin-top"));
     EXPECT_EQ(harness.panel.currentPage(), 0);
     EXPECT_TRUE(TestUtil::waitUntil([&] {
         return QApplication::focusWidget()
                == harness.editor<FourLengthsEditor>(QStringLiteral("margin"))->valueInput(0);
     }));
+}
+
+TEST(StylePanelAnnouncements, TheBorderAndBackgroundPagesChooseTheirInnerPageAndAPropertyShowsItsOwn)
+{
+    PanelHarness harness;
+    harness.panel.view()->show();
+    harness.show(QStringLiteral("border: 1px solid red; border-radius: 2px; background-color: blue"));
+    SegmentedControl *border = harness.panel.borderController();
+    SegmentedControl *background = harness.panel.backgroundController();
+    ASSERT_NE(border, nullptr);
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(border->segmentCount(), 2);
+    EXPECT_EQ(background->segmentCount(), 2);
+    QWidget *sides = harness.panel.editorForProperty(QStringLiteral("border"));
+    QWidget *radius = harness.panel.editorForProperty(QStringLiteral("border-radius"));
+    QWidget *colour = harness.panel.editorForProperty(QStringLiteral("background-color"));
+    QWidget *boxShadow = harness.panel.editorForProperty(QStringLiteral("box-shadow"));
+
+    harness.panel.focusWithProperty(QStringLiteral("border-radius"));
+    EXPECT_EQ(harness.panel.currentPage(), 1);
+    EXPECT_TRUE(border->isSelectedForSegment(1));
+    EXPECT_TRUE(radius->isVisible());
+    EXPECT_FALSE(sides->isVisible());
+    // A click on the chooser's first segment shows the sides again.
+    QTest::mouseClick(border, Qt::LeftButton, {}, border->rectForSegment(0).center());
+    EXPECT_EQ(harness.panel.subPage(border), 0);
+    EXPECT_TRUE(sides->isVisible());
+    EXPECT_FALSE(radius->isVisible());
+
+    harness.panel.focusWithProperty(QStringLiteral("box-shadow"));
+    EXPECT_EQ(harness.panel.currentPage(), 2);
+    EXPECT_EQ(harness.panel.subPage(background), 1);
+    EXPECT_TRUE(boxShadow->isVisible());
+    harness.panel.focusWithProperty(QStringLiteral("background-color"));
+    EXPECT_EQ(harness.panel.subPage(background), 0);
+    EXPECT_TRUE(colour->isVisible());
+    EXPECT_TRUE(background->isSelectedForSegment(0));
+    EXPECT_FALSE(background->isSelectedForSegment(1));
+    // The inner pages change no text.
+    EXPECT_TRUE(harness.posts.isEmpty());
 }
 
 TEST(StylePanelAnnouncements, FourSidesFollowTheLockAndWriteTheirSidesInShorthandOrder)

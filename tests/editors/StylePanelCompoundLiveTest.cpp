@@ -79,7 +79,7 @@ TEST(StylePanelCompoundLive, ABlurDragShowsInThePageWhileItLastsAndIsOneUndoStep
     page.window.resize(420, 700);
     auto *filter = qobject_cast<FilterEditor *>(page.pane.editorForProperty(QStringLiteral("filter")));
     ASSERT_NE(filter, nullptr);
-    page.pane.changeTab(2);
+    page.pane.changeTab(3);
     page.pane.view()->resize(300, 700);
     page.pane.view()->show();
     QSlider *blur = filter->slider(FilterValue::Blur);
