@@ -93,7 +93,7 @@ void DomTreeDelegate::awakeFromNib()
             && (DomNodeRowCell::isEditableRow(row)
                 || (row && row->node() && row->node()->isCharacterData() && !row->isInReference()));
     };
-    delegate.shouldExpandItem = [](OutlineView *, void *) { return true; };
+    delegate.shouldExpandItem = [this](OutlineView *, void *item) { return shouldExpandItem(static_cast<DOMNodeEx *>(item)); };
     delegate.shouldCollapseItem = [](OutlineView *, void *) { return true; };
     delegate.itemWillExpand = [](OutlineView *, void *item) { static_cast<DOMNodeEx *>(item)->expand(); };
     delegate.itemWillCollapse = [](OutlineView *, void *item) { static_cast<DOMNodeEx *>(item)->collapse(); };

@@ -437,6 +437,10 @@ private:
     void selectInExpand(DOMNodeEx *item);
     void itemDidExpand(DOMNodeEx *row);
     void itemDidCollapse(DOMNodeEx *row);
+    // Under a drag a collapsed row opens 1.8 s after it was first asked, at
+    // once with Ctrl held; outside a drag at once.
+    bool shouldExpandItem(DOMNodeEx *row);
+    void timerExpand(DOMNodeEx *row);
     // Remembers the row with its whole path, which a rebuild or a new page
     // would otherwise let go.
     void setLastSelection(DOMNodeEx *row);
@@ -542,6 +546,9 @@ private:
     bool m_treeFullyExpanded = false;
     // While the whole tree expands or collapses, rows skip their own upkeep.
     bool m_bulkExpansion = false;
+    // Lets the expansion of a drag's timed row through; the row waiting for it.
+    bool m_timedExpansion = false;
+    std::weak_ptr<DOMNodeEx> m_hoverExpandItem;
     QString m_findWord;
     QList<DOMNodeExPtr> m_findResults;
     int m_findIndex = 0;

@@ -96,6 +96,35 @@ double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, c
     return lines * line;
 }
 
+bool DomTreeDelegate::shouldExpandItem(DOMNodeEx *row)
+{
+    // Only the row under a drag waits; the program's own expansions do not.
+    if (!row || !m_outlineView || m_outlineView->dragHoverItem() != row)
+        return true;
+    if (m_outlineView->dragModifiers() & Qt::ControlModifier)
+        return true;
+    if (std::exchange(m_timedExpansion, false))
+        return true;
+    // The row hovered before and this one wait no longer; this one waits anew.
+    DelayedPerform::cancel(this, "timerExpand", {});
+    m_hoverExpandItem = row->shared_from_this();
+    DelayedPerform::perform(this, "timerExpand", {}, 1.8, [this] {
+        if (const DOMNodeExPtr waiting = m_hoverExpandItem.lock())
+            timerExpand(waiting.get());
+    });
+    return false;
+}
+
+void DomTreeDelegate::timerExpand(DOMNodeEx *row)
+{
+    // A drag that has left the row, or the tree, opens nothing.
+    if (!m_outlineView || m_outlineView->dragHoverItem() != row)
+        return;
+    m_timedExpansion = true;
+    m_outlineView->expandItem(row);
+    m_timedExpansion = false;
+}
+
 void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)
 {
     // Expanding the whole tree lays out and draws the rows once, at the end.

@@ -2,6 +2,7 @@
 
 #include "DOMNodeEx.h"
 
+#include <QDragMoveEvent>
 #include <QResizeEvent>
 
 DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
@@ -9,6 +10,7 @@ DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
 {
     setObjectName(QStringLiteral("domTreeOutlineView"));
     setHeaderVisible(false);
+    setSpringLoadingDelay(0);
 }
 
 DomTreeOutlineView::~DomTreeOutlineView() = default;
@@ -46,17 +48,31 @@ void DomTreeOutlineView::resizeEvent(QResizeEvent *event)
 void DomTreeOutlineView::dragEnterEvent(QDragEnterEvent *event)
 {
     m_isDropProcess = true;
+    m_dragModifiers = event->modifiers();
     OutlineViewEx::dragEnterEvent(event);
+}
+
+void DomTreeOutlineView::dragMoveEvent(QDragMoveEvent *event)
+{
+    const bool ctrlPressed = (event->modifiers() & Qt::ControlModifier) && !(m_dragModifiers & Qt::ControlModifier);
+    m_dragModifiers = event->modifiers();
+    const QModelIndex hovered = indexAt(event->position().toPoint()).siblingAtColumn(0);
+    m_dragHoverIndex = hovered;
+    OutlineViewEx::dragMoveEvent(event);
+    if (ctrlPressed && hovered.isValid() && !isExpanded(hovered))
+        requestExpand(hovered);
 }
 
 void DomTreeOutlineView::dragLeaveEvent(QDragLeaveEvent *event)
 {
     OutlineViewEx::dragLeaveEvent(event);
     m_isDropProcess = false;
+    m_dragModifiers = {};
 }
 
 void DomTreeOutlineView::dropEvent(QDropEvent *event)
 {
     OutlineViewEx::dropEvent(event);
     m_isDropProcess = false;
+    m_dragModifiers = {};
 }

@@ -6,7 +6,10 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "toolkit/DragPayload.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QDragMoveEvent>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -346,6 +349,58 @@ TEST(DomTreeDragLive, ThePreviewAppendsPaletteItemsAndIgnoresClassNamesOnTheBody
     post(QStringLiteral("dropToWebView"), page.byId("one")->firstChild(), &mime);
     EXPECT_EQ(page.inPage("document.getElementById('one').className"), QStringLiteral("hot"));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Add Class Name"));
+}
+
+// A palette item dragged over a row of the tree, with the keys held.
+void hoverRow(DragPage &page, DOMNodeEx *row, const QMimeData &mime, QEvent::Type type, Qt::KeyboardModifiers keys = {})
+{
+    DomTreeOutlineView *view = page.tree->outline();
+    const QPoint at = view->rectOfRow(view->rowForItem(row)).center();
+    if (type == QEvent::DragEnter) {
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, keys);
+        QApplication::sendEvent(view->viewport(), &enter);
+    } else {
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, keys);
+        QApplication::sendEvent(view->viewport(), &move);
+    }
+}
+
+TEST(DomTreeDragLive, ACollapsedRowUnderADragOpensAfterItsPauseAtOnceWithCtrlAndAnotherRowStartsAgain)
+{
+    DragPage page;
+    ASSERT_TRUE(page.loaded);
+    DomTreeOutlineView *view = page.tree->outline();
+    DOMNodeEx *box = page.rowById("box");
+    DOMNodeEx *side = page.rowById("side");
+    DOMNodeEx *list = page.rowById("list");
+    // The rows are shown, and closed.
+    for (DOMNodeEx *row = box->parentNodeEx(); row; row = row->parentNodeEx())
+        view->expandItem(row);
+    for (DOMNodeEx *row : {box, side, list})
+        view->collapseItem(row);
+    ASSERT_GE(view->rowForItem(list), 0);
+    const auto mime = paletteDrag(QStringLiteral("em"));
+    QElapsedTimer clock;
+    clock.start();
+    hoverRow(page, box, *mime, QEvent::DragEnter);
+    TestUtil::spin(1000);
+    EXPECT_FALSE(view->isItemExpanded(box));
+    // Another row: the first waits no longer, the second waits its own pause.
+    hoverRow(page, side, *mime, QEvent::DragMove);
+    clock.restart();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view->isItemExpanded(side); }, 4000));
+    EXPECT_GE(clock.elapsed(), 1700);
+    EXPECT_FALSE(view->isItemExpanded(box));
+    // Ctrl opens the row under the drag at once.
+    hoverRow(page, list, *mime, QEvent::DragMove, Qt::ControlModifier);
+    TestUtil::spin(50);
+    EXPECT_TRUE(view->isItemExpanded(list));
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(view->viewport(), &leave);
+    EXPECT_FALSE(view->isDropProcess());
+    // Outside a drag the program's expansions wait for nothing.
+    view->expandItem(box);
+    EXPECT_TRUE(view->isItemExpanded(box));
 }
 
 } // namespace DomTreeDragLiveTest

@@ -112,6 +112,9 @@ public:
     void setDraggingSourceOperationMask(Qt::DropActions mask);
     Qt::DropActions draggingSourceOperationMask() const { return m_dragSourceMask; }
     bool isDragSource() const { return m_dragSourceMask != Qt::IgnoreAction; }
+    // How long a drag hovers over a collapsed row before the row is asked to
+    // expand (0.7 s unless set); 0 asks once the drag comes to the row.
+    void setSpringLoadingDelay(int milliseconds) { m_springTimer.setInterval(milliseconds); }
 
     // Lays the rows out once, at the next turn of the event loop, rather than
     // after each change: call it before expanding many items at once.
