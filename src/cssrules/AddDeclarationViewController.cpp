@@ -6,6 +6,7 @@
 
 #include "foundation/ArrayUtils.h"
 #include "platform/kit/SegmentedControl.h"
+#include "toolkit/FocusTextField.h"
 #include "toolkit/SearchFieldEx.h"
 
 #include <QHBoxLayout>
@@ -185,6 +186,9 @@ void AddDeclarationViewController::selectionDidChange()
 
 bool AddDeclarationViewController::eventFilter(QObject *watched, QEvent *event)
 {
+    // The panel scrolls to the rule the declaration goes into.
+    if (watched == m_searchTextField && event->type() == QEvent::FocusIn)
+        FocusTextField::announceFocus(m_searchTextField, QStringLiteral("ControlDidBecomeFirstResponder"));
     if (watched != m_searchTextField || event->type() != QEvent::KeyPress)
         return ViewController::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);

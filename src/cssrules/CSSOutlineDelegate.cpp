@@ -101,6 +101,7 @@ void CSSOutlineDelegate::buildView()
         m_outlineView->registerCell(identifier, new CSSRuleRowCell(this, m_outlineView));
     layout->addWidget(m_outlineView, 1);
     buildRuleMenus();
+    buildStyleKindBar();
 }
 
 void CSSOutlineDelegate::observe(const char *name, std::function<void(const Notification &)> handler)
@@ -128,6 +129,7 @@ void CSSOutlineDelegate::awakeFromNib()
     observe("htmlHasSavedByCommand", [this](const Notification &n) { htmlHasSavedByCommand(n); });
     observe("ProjectConfigChanged", [this](const Notification &n) { projectConfigChanged(n); });
     observe("savedByCommand", [this](const Notification &n) { savedByCommand(n); });
+    observe("ControlDidBecomeFirstResponder", [this](const Notification &n) { controlDidBecomeFirstResponder(n); });
     observeValueEditing();
     const auto nodeOf = [](const Notification &n) {
         DOMNodeEx *row = n.userInfo.value(QStringLiteral("node")).value<DOMNodeEx *>();

@@ -24,9 +24,11 @@
 class AddDeclarationViewController;
 class AddStylePropertyInterface;
 class AnimationManagerInterface;
+class ButtonMatrix;
 class CreateSelectorManagerInterface;
 class AddSelectorViewController;
 class CSSCopyInfo;
+class CSSRuleEditButton;
 class DOMDocument;
 class DOMElement;
 class DomNodeListDelegateInterface;
@@ -38,6 +40,7 @@ class FileViewControllerInterface;
 class InspectUndoManager;
 struct OutlineDelegate;
 class OutlineViewEx;
+class QComboBox;
 class QKeyEvent;
 class QMouseEvent;
 class QMenu;
@@ -81,7 +84,7 @@ class ViewController;
 //   CSSOutlineDelegateStyleEditors.cpp the popover editors and the style-attribute panel
 //   CSSOutlineDelegateStyleEdits.cpp  whole-rule edits from that panel, the box resized
 //   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
-//   CSSOutlineDelegateRuleMenus.cpp  the rule menus, context menus and small commands
+//   CSSOutlineDelegateRuleMenus.cpp  the rule menus, context menus, small commands, the combo box
 //   CSSOutlineDelegateStyleFiles.cpp the style-sheet pop-up and filter
 //   CSSOutlineDelegateClipboard.cpp  copy, paste, drag and drop of rows
 //   CSSOutlineDelegateVendorCheck.cpp the check for prefixes a project leaves off
@@ -396,7 +399,16 @@ public:
     void addStyleProperty(const QVariantList &items);
     static StyleDeclarationPtr createNewKeyframe(const QString &keyText);
     void removeStyle();
+    // The rule menu's command: every declaration of the menu's rule.
+    void removeAllStyles();
     void removeStyles(const QList<CSSRulePtr> &rows);
+    // The add-declaration input took the keyboard: the outline shows the
+    // rule of the selected declaration at its top.
+    void controlDidBecomeFirstResponder(const Notification &notification);
+    CSSRulePtr removeAfterSelection() const { return m_removeAfterSelection; }
+    // The name the create-selector dialog starts from for an element's id:
+    // "#" and its id, empty for an element without one and for other nodes.
+    static QString selectorForId(const DOMNode *node);
     // The add-selector popover beside the panel's add button.
     void showAddSelector();
     // The same popover in copy mode, for a copy of the selected style rule
@@ -438,6 +450,8 @@ public:
     // Opens the rule's menu below the left of the anchor (a rectangle in the
     // widget), as a button at the row's end would (poptMenu:).
     void poptMenu(QWidget *widget, const QRect &anchor, const CSSRulePtr &rule, int tag);
+    // The menu of a row's button, below it in the outline.
+    void poptMenu(const CSSRuleEditButton &button);
     // The rule whose menu was opened last (menuOwnerButton's rule).
     CSSRulePtr menuOwnerRule() const { return m_menuOwnerRule.lock(); }
     // The menu of a right-click or the Menu key at the point of the outline's viewport.
@@ -469,6 +483,17 @@ public:
     // The combo box's items for the kind (0 style combinations, 1 property
     // names) that begin with the text, whatever the case.
     static QStringList getComboBoxItems(int kind, const QString &text);
+    // The combo box below the rules and its kind selector (tag 0 the style
+    // combinations, 1 the property names). What is chosen is not read.
+    QComboBox *comboBox() const { return m_comboBox; }
+    ButtonMatrix *styleKindSelector() const { return m_styleKindSelector; }
+    // Its items for the selected kind and its text, asked as its list opens.
+    QStringList getComboBoxItems() const;
+    int numberOfItemsInComboBox() const;
+    QString comboBoxObjectValueForItemAtIndex(int index) const;
+    // Another kind: the text is emptied and the items are read again.
+    void styleKindChange();
+    void reloadComboBoxItems();
 
     // --- Style-sheet filter (CSSOutlineDelegateStyleFiles.cpp) ----------------------------------------
     // The button with the pop-up of the page's style sheets.
@@ -667,6 +692,7 @@ private:
 
     // Rule menus, clipboard, drag and drop, style-sheet filter.
     void buildRuleMenus();
+    void buildStyleKindBar();
     bool eventFilter(QObject *watched, QEvent *event) override;
     // The source rule of a drop's rows: their one tree parent, or null when
     // they come from more than one rule.
@@ -746,6 +772,8 @@ private:
     QHash<int, QMenu *> m_ruleMenus;                 // Owned by m_view.
     QMenu *m_propertyMenu = nullptr;                 // Owned by m_view.
     QToolButton *m_styleSheetsButton = nullptr;      // Owned by m_view.
+    QComboBox *m_comboBox = nullptr;                 // Owned by m_view.
+    ButtonMatrix *m_styleKindSelector = nullptr;     // Owned by m_view.
     StyleInspectorInterface *m_styleInspector = nullptr; // Not owned.
     std::weak_ptr<CSSRule> m_menuOwnerRule;
     CopyInfos m_cssCopyInfos;

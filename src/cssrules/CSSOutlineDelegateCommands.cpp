@@ -27,6 +27,7 @@
 
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QToolButton>
 
 using StringVendarPrefix::formalPropertyName;
@@ -218,6 +219,25 @@ void CSSOutlineDelegate::removeStyle()
     removeStyles(getSelectedCSSRules());
 }
 
+void CSSOutlineDelegate::removeAllStyles()
+{
+    if (const CSSRulePtr rule = menuOwnerRule())
+        removeStyles(rule->children());
+}
+
+void CSSOutlineDelegate::controlDidBecomeFirstResponder(const Notification &notification)
+{
+    const auto *control = notification.objectAs<QObject>();
+    if (!control || control->objectName() != QLatin1String("addDeclarationInput") || !m_removeAfterSelection)
+        return;
+    const CSSRulePtr node = searchNode(m_rules, m_removeAfterSelection.get());
+    const int row = node ? m_outlineView->rowForItem(node.get()) : -1;
+    if (row < 0)
+        return;
+    QScrollBar *scroller = m_outlineView->verticalScrollBar();
+    scroller->setValue(scroller->value() + m_outlineView->rectOfRow(row).top());
+}
+
 void CSSOutlineDelegate::removeStyles(const QList<CSSRulePtr> &rows)
 {
     InspectUndoManager *undo = undoManager();
@@ -310,12 +330,21 @@ void CSSOutlineDelegate::createAndSetClassForNode(DOMNode *node, ClassTarget kin
     if (kind == ClassTarget::Animation) {
         m_createSelectorManager->setCreateKeyframeMode();
     } else {
-        const QString id = static_cast<DOMElement *>(node)->getAttribute(QStringLiteral("id"));
         m_createSelectorManager->setCreateSelectorMode(nullptr);
-        m_createSelectorManager->setSelectorName(kind == ClassTarget::Id ? u'#' + id : QStringLiteral("."));
+        m_createSelectorManager->setSelectorName(kind == ClassTarget::Id ? selectorForId(node) : QStringLiteral("."));
     }
     if (displayStyleSheetManager())
         m_createSelectorManager->present(m_view);
+}
+
+QString CSSOutlineDelegate::selectorForId(const DOMNode *node)
+{
+    if (!node || node->nodeName().startsWith(u'#') || !node->isElement())
+        return {};
+    const auto *element = static_cast<const DOMElement *>(node);
+    if (!element->hasAttribute(QStringLiteral("id")))
+        return {};
+    return u'#' + element->getAttribute(QStringLiteral("id"));
 }
 
 StyleDeclarationPtr CSSOutlineDelegate::doAddSelector()

@@ -1,9 +1,11 @@
 // CSSOutlineDelegate: the menus of a rule row, the context menus of the
 // outline ("PropertyMenu" on a declaration), "!important", the rule in the
-// code view, and the panel's small commands.
+// code view, the panel's small commands, and the combo box of style
+// combinations or property names below the rules.
 
 #include "CSSOutlineDelegate.h"
 
+#include "CSSRuleEditButton.h"
 #include "StyleCombination.h"
 #include "StyleSheetWriter.h"
 
@@ -12,20 +14,44 @@
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/StyleInspectorInterface.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/ButtonMatrix.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
+
+// A combo box that reads its items from the panel as its list opens.
+class StyleKindComboBox : public QComboBox
+{
+public:
+    StyleKindComboBox(std::function<void()> willPopUp, QWidget *parent)
+        : QComboBox(parent)
+        , m_willPopUp(std::move(willPopUp))
+    {
+    }
+
+    void showPopup() override
+    {
+        m_willPopUp();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_willPopUp;
+};
 
 // A declaration row of a file rule: its owner row holds the file's rule.
 bool isDeclarationOf(const CSSRulePtr &row, const CSSRulePtr &rule)
@@ -71,6 +97,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     });
     snippet->setObjectName(QStringLiteral("makeSnippet"));
     rule->addSeparator();
+    add(rule, QStringLiteral("Remove All Declarations"), "edit-clear", [this] { removeAllStyles(); });
     add(rule, QStringLiteral("Remove Rule"), "edit-delete", removeOwner);
     m_ruleMenus.insert(RuleMenu, rule);
 
@@ -98,6 +125,7 @@ void CSSOutlineDelegate::buildRuleMenus()
     add(keyframe, QStringLiteral("Add Declaration..."), "list-add", [this, owner] { showAddDeclarationPopover(owner()); });
     add(keyframe, QStringLiteral("Paste Declarations"), "edit-paste", [this, owner] { pasteInto(owner()); });
     keyframe->addSeparator();
+    add(keyframe, QStringLiteral("Remove All Declarations"), "edit-clear", [this] { removeAllStyles(); });
     add(keyframe, QStringLiteral("Remove Keyframe"), "edit-delete", removeOwner);
     m_ruleMenus.insert(KeyframeMenu, keyframe);
 
@@ -136,6 +164,69 @@ void CSSOutlineDelegate::buildRuleMenus()
     // Right-click and the Menu key.
     m_outlineView->installEventFilter(this);
     m_outlineView->viewport()->installEventFilter(this);
+}
+
+void CSSOutlineDelegate::buildStyleKindBar()
+{
+    auto *bar = new QWidget(m_view);
+    bar->setObjectName(QStringLiteral("styleKindBar"));
+    auto *barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(6, 3, 6, 3);
+    barLayout->setSpacing(6);
+    m_styleKindSelector = new ButtonMatrix(bar);
+    m_styleKindSelector->setObjectName(QStringLiteral("styleKindSelector"));
+    m_styleKindSelector->setSpacing(6);
+    auto *combinations = new QRadioButton(QStringLiteral("Combination"), m_styleKindSelector);
+    combinations->setToolTip(QStringLiteral("Groups of properties used together"));
+    m_styleKindSelector->addCell(combinations, 0, 0, 0);
+    auto *properties = new QRadioButton(QStringLiteral("Property"), m_styleKindSelector);
+    properties->setToolTip(QStringLiteral("Property names"));
+    m_styleKindSelector->addCell(properties, 1, 0, 1);
+    m_styleKindSelector->selectCellWithTag(0);
+    connect(m_styleKindSelector, &ButtonMatrix::cellClicked, this, [this] { styleKindChange(); });
+    barLayout->addWidget(m_styleKindSelector);
+    m_comboBox = new StyleKindComboBox([this] { reloadComboBoxItems(); }, bar);
+    m_comboBox->setObjectName(QStringLiteral("comboBox"));
+    m_comboBox->setEditable(true);
+    m_comboBox->setInsertPolicy(QComboBox::NoInsert);
+    m_comboBox->setMaxVisibleItems(16);
+    barLayout->addWidget(m_comboBox, 1);
+    if (auto *panel = qobject_cast<QVBoxLayout *>(m_view->layout()))
+        panel->addWidget(bar);
+    reloadComboBoxItems();
+}
+
+QStringList CSSOutlineDelegate::getComboBoxItems() const
+{
+    return getComboBoxItems(m_styleKindSelector->selectedTag(), m_comboBox->currentText());
+}
+
+int CSSOutlineDelegate::numberOfItemsInComboBox() const
+{
+    return int(getComboBoxItems().size());
+}
+
+QString CSSOutlineDelegate::comboBoxObjectValueForItemAtIndex(int index) const
+{
+    return getComboBoxItems().value(index);
+}
+
+void CSSOutlineDelegate::styleKindChange()
+{
+    m_comboBox->setEditText(QString());
+    reloadComboBoxItems();
+}
+
+void CSSOutlineDelegate::reloadComboBoxItems()
+{
+    // The text stays as typed: it is what the items are read for.
+    const QString text = m_comboBox->currentText();
+    const QStringList items = getComboBoxItems();
+    const QSignalBlocker blocker(m_comboBox);
+    m_comboBox->clear();
+    m_comboBox->addItems(items);
+    m_comboBox->setCurrentIndex(-1);
+    m_comboBox->setEditText(text);
 }
 
 bool CSSOutlineDelegate::eventFilter(QObject *watched, QEvent *event)
@@ -199,6 +290,11 @@ void CSSOutlineDelegate::poptMenu(QWidget *widget, const QRect &anchor, const CS
     menu->popup(widget->mapToGlobal(at));
 }
 
+void CSSOutlineDelegate::poptMenu(const CSSRuleEditButton &button)
+{
+    poptMenu(m_outlineView->viewport(), button.frame(), button.rule(), button.tag());
+}
+
 void CSSOutlineDelegate::showContextMenu(const QPoint &point, bool fromKeyboard)
 {
     int index = fromKeyboard ? m_outlineView->selectedRow() : m_outlineView->rowAtPoint(point);
@@ -216,12 +312,12 @@ void CSSOutlineDelegate::showContextMenu(const QPoint &point, bool fromKeyboard)
             m_propertyMenu->popup(m_outlineView->viewport()->mapToGlobal(at));
         return;
     }
-    if (row->isWebKitStyle() || row->computedStyleDec())
+    if (!CSSRuleEditButton::isShownOn(*row))
         return;
-    const int tag = row->type() == RuleType::Keyframe ? 1 : 0;
+    const int tag = CSSRuleEditButton::tagOf(*row);
     if (fromKeyboard) {
-        // As a button at the row's end would open it.
-        poptMenu(m_outlineView->viewport(), QRect(rect.right() - 20, rect.top(), 20, rect.height()), row, tag);
+        // As the row's button opens it.
+        poptMenu(CSSRuleEditButton(row, tag, CSSRuleEditButton::frameInCell(rect)));
         return;
     }
     prepareRuleMenu(row, tag)->popup(m_outlineView->viewport()->mapToGlobal(at));

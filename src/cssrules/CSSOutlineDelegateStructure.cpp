@@ -243,7 +243,8 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelector(const QString &selector, 
         return nullptr;
     QList<StyleDeclarationPtr> list = styleDeclarationsOf(file);
     const QString text = selector + QStringLiteral(" {") + body + u'}';
-    if (!insertIntoPage(file, text, afterAt, text))
+    // A refusal quotes the rule as the file would take it, its line break included.
+    if (!insertIntoPage(file, text, afterAt, text + u'\n'))
         return nullptr;
     const StyleDeclarationPtr declaration = newDeclaration(RuleType::Style, selector, body, file, false);
     const qsizetype at = modelIndexAfter(list, afterAt);
@@ -281,7 +282,7 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelectorBodyInMediaAfterAt(const Q
         }
         const DOMCSSInsertion inserted = live->insertRule(text, index);
         if (!inserted) {
-            alertDomException(inserted, text);
+            alertDomException(inserted, u'\n' + AppConfig::getInstance()->indent() + text + u'\n');
             return nullptr;
         }
     } else {

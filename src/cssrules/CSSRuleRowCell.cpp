@@ -2,6 +2,7 @@
 #include "CSSRules_p.h"
 
 #include "CSSOutlineDelegate.h"
+#include "CSSRuleEditButton.h"
 #include "CSSTextVauleInput.h"
 
 #include "platform/foundation/NotificationCenter.h"
@@ -207,7 +208,10 @@ void CSSRuleRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option
         QString file = row->fileName();
         if (row->computedStyleDec())
             file.clear();
-        const int fileWidth = file.isEmpty() ? 0 : metrics.horizontalAdvance(file) + 8;
+        // The rule menu's button ends the row; the file stands before it.
+        const bool menuButton = CSSRuleEditButton::isShownOn(*row);
+        const int buttonWidth = menuButton ? rect.right() - CSSRuleEditButton::frameInCell(rect).left() + 2 : 0;
+        const int fileWidth = (file.isEmpty() ? 0 : metrics.horizontalAdvance(file) + 8) + buttonWidth;
         QFont bold = cellFont();
         bold.setBold(!row->computedStyleDec());
         painter->setFont(bold);
@@ -220,6 +224,8 @@ void CSSRuleRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option
             painter->setPen(look.fileName);
             painter->drawText(QPoint(rect.right() - fileWidth + 4, baseline), file);
         }
+        if (menuButton)
+            CSSRuleEditButton::paint(painter, option);
         painter->restore();
         return;
     }
@@ -300,6 +306,15 @@ bool CSSRuleRowCell::editorEvent(QEvent *event, QAbstractItemModel *model, const
                                  const QModelIndex &index)
 {
     CSSRule *row = rowAt(index);
+    if (row && event->type() == QEvent::MouseButtonPress && !isDeclarationRow(*row) && CSSRuleEditButton::isShownOn(*row)) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const QRect button = CSSRuleEditButton::frameInCell(option.rect);
+        if (mouse->button() == Qt::LeftButton && button.adjusted(-2, -2, 2, 2).contains(mouse->position().toPoint())) {
+            if (m_panel)
+                m_panel->poptMenu(CSSRuleEditButton(row->shared_from_this(), CSSRuleEditButton::tagOf(*row), button));
+            return true;
+        }
+    }
     if (row && event->type() == QEvent::MouseButtonPress && isDeclarationRow(*row)) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const Look look = lookOf(*row, option.state & QStyle::State_Selected, option.palette);

@@ -156,7 +156,7 @@ TEST_F(Structure, ARefusedSelectorLeavesNothingAndNoUndoStep)
     EXPECT_FALSE(live.panel.createSelector(QStringLiteral("p::nonsense("), QStringLiteral("top: 0;"), file, nullptr));
     live.settleWrites();
     ASSERT_EQ(alerts.messages.size(), 1);
-    EXPECT_TRUE(alerts.messages.first().startsWith(QStringLiteral("Selector \"p::nonsense( {top: 0;}\" is Invalid CSS Syntax.")))
+    EXPECT_TRUE(alerts.messages.first().startsWith(QStringLiteral("Selector \"p::nonsense( {top: 0;}\n\" is Invalid CSS Syntax.")))
         << alerts.messages.first().toStdString();
     EXPECT_EQ(modelItems(file), modelBefore);
     EXPECT_EQ(text(), original);

@@ -1,0 +1,49 @@
+#include "CSSRuleEditButton.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+
+namespace {
+
+constexpr int kRuleEditButtonSize = 14;
+
+} // namespace
+
+bool CSSRuleEditButton::isShownOn(const CSSRule &row)
+{
+    if (!row.styleDeclaration() && row.type() != RuleType::Keyframe)
+        return false;
+    if (row.isWebKitStyle() || row.computedStyleDec())
+        return false;
+    const CSSRulePtr owner = row.ownerRule();
+    return !owner || owner.get() == &row || !owner->computedStyleDec();
+}
+
+int CSSRuleEditButton::tagOf(const CSSRule &row)
+{
+    return row.type() == RuleType::Keyframe ? 1 : 0;
+}
+
+QRect CSSRuleEditButton::frameInCell(const QRect &cell)
+{
+    return QRect(cell.right() - kRuleEditButtonSize - 1, cell.top() + (cell.height() - kRuleEditButtonSize) / 2,
+                 kRuleEditButtonSize, kRuleEditButtonSize);
+}
+
+void CSSRuleEditButton::paint(QPainter *painter, const QStyleOptionViewItem &option)
+{
+    // A pull-down's arrow, in the colour of the row's text.
+    QStyleOption arrow;
+    arrow.rect = frameInCell(option.rect).adjusted(3, 3, -3, -3);
+    arrow.state = QStyle::State_Enabled;
+    arrow.palette = option.palette;
+    if (option.state & QStyle::State_Selected)
+        arrow.palette.setColor(QPalette::ButtonText, option.palette.color(QPalette::HighlightedText));
+    else
+        arrow.palette.setColor(QPalette::ButtonText, option.palette.color(QPalette::Disabled, QPalette::Text));
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, widget);
+}
