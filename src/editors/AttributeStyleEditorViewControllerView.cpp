@@ -108,9 +108,10 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
     m_tabController = new SegmentedControl(view);
     m_tabController->setObjectName(QStringLiteral("tabController"));
     m_tabController->setSegmentCount(int(pageNames.size()));
+    // Four names across the popover's width: each as wide as its name.
     for (int segment = 0; segment < pageNames.size(); ++segment) {
         m_tabController->setLabel(pageNames[segment], segment);
-        m_tabController->setWidth(56, segment);
+        m_tabController->setWidth(m_tabController->fontMetrics().horizontalAdvance(pageNames[segment]) + 10, segment);
     }
     m_tabController->setToolTip(QStringLiteral("Box and text"), 0);
     m_tabController->setToolTip(QStringLiteral("Border and corners"), 1);
@@ -158,7 +159,6 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
                 stack->addWidget(subPage);
             }
             chooser->setFocusPolicy(Qt::StrongFocus);
-            chooser->setSelectedSegment(0);
             connect(chooser, &SegmentedControl::activated, this, [this, chooser] {
                 changeSubPage(chooser, chooser->selectedSegment());
             });
@@ -167,6 +167,7 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
             column->addStretch(1);
             (page == 1 ? m_borderController : m_backgroundController) = chooser;
             m_subPages.insert(chooser, stack);
+            changeSubPage(chooser, 0);
         } else {
             forms.append(editorForm(content));
         }
@@ -298,7 +299,11 @@ void AttributeStyleEditorViewController::changeSubPage(SegmentedControl *chooser
         return;
     for (int segment = 0; segment < chooser->segmentCount(); ++segment)
         chooser->setSelected(segment == subPage, segment);
+    // The page is as tall as the inner page shown, not as the tallest.
+    for (int page = 0; page < stack->count(); ++page)
+        stack->widget(page)->setSizePolicy(QSizePolicy::Preferred, page == subPage ? QSizePolicy::Preferred : QSizePolicy::Ignored);
     stack->setCurrentIndex(subPage);
+    stack->updateGeometry();
 }
 
 int AttributeStyleEditorViewController::subPage(SegmentedControl *chooser) const
