@@ -236,6 +236,12 @@ void CSSOutlineDelegate::controlDidBecomeFirstResponder(const Notification &noti
         return;
     QScrollBar *scroller = m_outlineView->verticalScrollBar();
     scroller->setValue(scroller->value() + m_outlineView->rectOfRow(row).top());
+    // The add-declaration popover points at its rule's row where it now is.
+    DelayedPerform::atEndOfTurn(this, [this] {
+        const int target = m_addTargetRule ? m_outlineView->rowForItem(m_addTargetRule.get()) : -1;
+        if (m_addStylePopover && m_addStylePopover->isShown() && target >= 0)
+            m_addStylePopover->showRelativeToRect(m_outlineView->rectOfRow(target), m_outlineView->viewport(), RectEdge::Left);
+    });
 }
 
 void CSSOutlineDelegate::removeStyles(const QList<CSSRulePtr> &rows)

@@ -160,6 +160,12 @@ TEST_F(RuleCommands, TheAddDeclarationInputTakingTheKeysScrollsTheRuleOfTheSelec
     FocusTextField::announceFocus(&other, QStringLiteral("ControlDidBecomeFirstResponder"));
     EXPECT_EQ(scroller->value(), expected);
 
+    // The popover's input does the same as it takes the keys.
+    scroller->setValue(0);
+    live.panel.showAddDeclarationPopover(b);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return scroller->value() == expected; }, 2000)) << scroller->value();
+    live.panel.closeAddDeclarationPopover();
+
     // Without a selected declaration nothing is remembered to scroll to.
     outline->deselectAll();
     scroller->setValue(0);
