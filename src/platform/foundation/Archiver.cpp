@@ -180,27 +180,18 @@ private:
         return true;
     }
 
-    void writeFloat(float value)
+    // A float or double: whole numbers as integers, as the platform's
+    // stream writes them, others tagged with their bytes.
+    template<typename Real, typename Bits>
+    void writeReal(Real value)
     {
-        // Whole numbers are written as integers, as the platform's stream does.
-        if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 2147483648.0f) {
+        static_assert(sizeof(Real) == sizeof(Bits));
+        if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < Real(2147483648.0)) {
             writeInteger(qint64(value));
             return;
         }
         m_out.append(char(kTagFloat));
-        quint32 bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        appendLittleEndian(bits);
-    }
-
-    void writeDouble(double value)
-    {
-        if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 2147483648.0) {
-            writeInteger(qint64(value));
-            return;
-        }
-        m_out.append(char(kTagFloat));
-        quint64 bits;
+        Bits bits;
         std::memcpy(&bits, &value, sizeof bits);
         appendLittleEndian(bits);
     }
@@ -238,12 +229,12 @@ private:
         }
         case QMetaType::Float: {
             const float number = value.toFloat();
-            writeNumber("f", {}, [this, number] { writeFloat(number); });
+            writeNumber("f", {}, [this, number] { writeReal<float, quint32>(number); });
             return true;
         }
         case QMetaType::Double: {
             const double number = value.toDouble();
-            writeNumber("d", {}, [this, number] { writeDouble(number); });
+            writeNumber("d", {}, [this, number] { writeReal<double, quint64>(number); });
             return true;
         }
         case QMetaType::Int: {
@@ -449,6 +440,35 @@ private:
         return index;
     }
 
+    // The entry of the object table an integer refers to, when of that kind.
+    const ObjectEntry *entryAfter(quint8 head, ObjectEntry::Kind kind, const char *what)
+    {
+        const std::optional<qsizetype> index = referenceAfter(head, m_objects.size(), "object");
+        if (!index)
+            return nullptr;
+        const ObjectEntry &entry = m_objects.at(*index);
+        if (entry.kind != kind) {
+            fail(QStringLiteral("reference %1 is no %2").arg(*index).arg(QLatin1String(what)));
+            return nullptr;
+        }
+        // Only a stream made to do so refers to an entry still being read.
+        if (!entry.complete) {
+            fail(QStringLiteral("a %1 that refers to itself").arg(QLatin1String(what)));
+            return nullptr;
+        }
+        return &entry;
+    }
+
+    // The first byte of a class or an object, within the nesting allowed.
+    std::optional<quint8> readHead(int depth, const char *what)
+    {
+        if (depth > kMaxDepth) {
+            fail(QStringLiteral("%1 nest too deeply").arg(QLatin1String(what)));
+            return std::nullopt;
+        }
+        return readByte();
+    }
+
     // A shared string: new (then remembered), a reference, or nil (an empty
     // optional inside a present one).
     std::optional<std::optional<QByteArray>> readSharedString()
@@ -514,11 +534,7 @@ private:
     // A class chain, most derived class first; empty for nil.
     std::optional<QStringList> readClass(int depth)
     {
-        if (depth > kMaxDepth) {
-            fail(QStringLiteral("classes nest too deeply"));
-            return std::nullopt;
-        }
-        const std::optional<quint8> head = readByte();
+        const std::optional<quint8> head = readHead(depth, "classes");
         if (!head)
             return std::nullopt;
         if (*head == kTagNil)
@@ -544,15 +560,8 @@ private:
             m_objects[index].complete = true;
             return chain;
         }
-        const std::optional<qsizetype> index = referenceAfter(*head, m_objects.size(), "object");
-        if (!index)
-            return std::nullopt;
-        const ObjectEntry &entry = m_objects.at(*index);
-        if (entry.kind != ObjectEntry::Kind::Class || !entry.complete) {
-            fail(QStringLiteral("reference %1 is no class").arg(*index));
-            return std::nullopt;
-        }
-        return entry.chain;
+        const ObjectEntry *entry = entryAfter(*head, ObjectEntry::Kind::Class, "class");
+        return entry ? std::optional<QStringList>(entry->chain) : std::nullopt;
     }
 
     std::optional<QByteArray> readCString()
@@ -575,15 +584,8 @@ private:
             m_objects.append({ObjectEntry::Kind::CString, true, {}, {}, **text});
             return **text;
         }
-        const std::optional<qsizetype> index = referenceAfter(*head, m_objects.size(), "object");
-        if (!index)
-            return std::nullopt;
-        const ObjectEntry &entry = m_objects.at(*index);
-        if (entry.kind != ObjectEntry::Kind::CString) {
-            fail(QStringLiteral("reference %1 is no C string").arg(*index));
-            return std::nullopt;
-        }
-        return entry.text;
+        const ObjectEntry *entry = entryAfter(*head, ObjectEntry::Kind::CString, "C string");
+        return entry ? std::optional<QByteArray>(entry->text) : std::nullopt;
     }
 
     std::optional<double> readReal(int width)
@@ -752,11 +754,7 @@ private:
     // An object: an invalid QVariant for nil.
     std::optional<QVariant> readObject(int depth)
     {
-        if (depth > kMaxDepth) {
-            fail(QStringLiteral("objects nest too deeply"));
-            return std::nullopt;
-        }
-        const std::optional<quint8> head = readByte();
+        const std::optional<quint8> head = readHead(depth, "objects");
         if (!head)
             return std::nullopt;
         if (*head == kTagNil)
@@ -782,19 +780,8 @@ private:
             m_objects[index].complete = true;
             return value;
         }
-        const std::optional<qsizetype> index = referenceAfter(*head, m_objects.size(), "object");
-        if (!index)
-            return std::nullopt;
-        const ObjectEntry &entry = m_objects.at(*index);
-        if (entry.kind != ObjectEntry::Kind::Object) {
-            fail(QStringLiteral("reference %1 is no object").arg(*index));
-            return std::nullopt;
-        }
-        if (!entry.complete) {
-            fail(QStringLiteral("object %1 refers to itself").arg(*index));
-            return std::nullopt;
-        }
-        return entry.value;
+        const ObjectEntry *entry = entryAfter(*head, ObjectEntry::Kind::Object, "object");
+        return entry ? std::optional<QVariant>(entry->value) : std::nullopt;
     }
 
     const QByteArray &m_data;

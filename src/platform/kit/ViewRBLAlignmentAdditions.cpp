@@ -11,30 +11,15 @@ namespace ViewRBLAlignmentAdditions {
 
 namespace {
 
-qreal alignMinEdge(qreal value, AlignEdge edge)
-{
-    switch (edge) {
-    case AlignEdge::Inward:
-        return std::ceil(value);
-    case AlignEdge::Outward:
-        return std::floor(value);
-    case AlignEdge::Nearest:
-        break;
-    }
-    return std::floor(value + 0.5);
-}
+enum class EdgeSide { Min, Max };
 
-qreal alignMaxEdge(qreal value, AlignEdge edge)
+// Inward is up for a minimum edge and down for a maximum one.
+qreal alignEdge(qreal value, AlignEdge edge, EdgeSide side)
 {
-    switch (edge) {
-    case AlignEdge::Inward:
-        return std::floor(value);
-    case AlignEdge::Outward:
-        return std::ceil(value);
-    case AlignEdge::Nearest:
-        break;
-    }
-    return std::floor(value + 0.5);
+    if (edge == AlignEdge::Nearest)
+        return std::floor(value + 0.5);
+    const bool up = (edge == AlignEdge::Inward) == (side == EdgeSide::Min);
+    return up ? std::ceil(value) : std::floor(value);
 }
 
 } // namespace
@@ -44,11 +29,11 @@ QRectF backingAlignedRect(const QRectF &rect, qreal scale, AlignmentOptions opti
     if (scale <= 0)
         scale = 1.0;
     const QRectF r = rect.normalized();
-    const qreal minX = alignMinEdge(r.left() * scale, options.minX);
-    const qreal minY = alignMinEdge(r.top() * scale, options.minY);
+    const qreal minX = alignEdge(r.left() * scale, options.minX, EdgeSide::Min);
+    const qreal minY = alignEdge(r.top() * scale, options.minY, EdgeSide::Min);
     // An edge moved inward past the other one leaves an empty rectangle.
-    const qreal maxX = std::max(minX, alignMaxEdge(r.right() * scale, options.maxX));
-    const qreal maxY = std::max(minY, alignMaxEdge(r.bottom() * scale, options.maxY));
+    const qreal maxX = std::max(minX, alignEdge(r.right() * scale, options.maxX, EdgeSide::Max));
+    const qreal maxY = std::max(minY, alignEdge(r.bottom() * scale, options.maxY, EdgeSide::Max));
     return QRectF(QPointF(minX / scale, minY / scale), QPointF(maxX / scale, maxY / scale));
 }
 
