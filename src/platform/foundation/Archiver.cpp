@@ -432,12 +432,15 @@ private:
         const std::optional<qint64> value = readIntegerAfter(head);
         if (!value)
             return std::nullopt;
-        const qint64 index = *value - kFirstReference;
-        if (index < 0 || index >= tableSize) {
-            fail(QStringLiteral("reference %1 past the %2 table of %3 entries").arg(index).arg(QLatin1String(table)).arg(tableSize));
+        // Compared before the subtraction, which could overflow.
+        if (*value < kFirstReference || *value >= qint64(tableSize) + kFirstReference) {
+            fail(QStringLiteral("reference %1 past the %2 table of %3 entries")
+                     .arg(*value)
+                     .arg(QLatin1String(table))
+                     .arg(tableSize));
             return std::nullopt;
         }
-        return index;
+        return qsizetype(*value - kFirstReference);
     }
 
     // The entry of the object table an integer refers to, when of that kind.

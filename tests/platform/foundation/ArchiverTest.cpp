@@ -144,6 +144,7 @@ TEST(Unarchiver, SaysWhatIsWrong)
         {"root no object", kHeader + hex("840169") + hex("01"), "not an object"},
         {"unknown class", kHeader + hex("840140") + hex("848484") + "\x06NSDate" + hex("00") + hex("85"), "NSDate"},
         {"reference past the table", kHeader + hex("840140") + hex("a0"), "reference"},
+        {"reference of the largest number", kHeader + hex("840140") + hex("87ffffffffffffff7f"), "reference"},
         {"self reference", kHeader + hex("840140") + hex("848484") + "\x0cNSDictionary" + hex("0085") + hex("840169")
                                + hex("01") + hex("92") + hex("92"), "refers to itself"},
         {"string longer than the data", kHeader + hex("840140") + hex("848484") + "\x08NSString" + hex("0185")
