@@ -315,7 +315,18 @@ QWidget *MainInterface::makeLeftColumn()
     projectSettingScroller->setWidget(projectSettingContent);
     bottomTabView->addWidget(settingsTab);
 
+    // The page's animations are listed and timed in the keyframe pane, which
+    // shows this segment with it; the segment says where they are.
     animationListPane = place(QStringLiteral("Animations"), bottomTabView, QColor(240, 243, 246));
+    auto *animationNote =
+        new QLabel(QStringLiteral("The page's keyframe animations are listed and timed in the keyframe pane "
+                                  "below the DOM tree."));
+    animationNote->setObjectName(QStringLiteral("animationNote"));
+    animationNote->setAlignment(Qt::AlignCenter);
+    animationNote->setWordWrap(true);
+    animationNote->setMargin(12);
+    animationNote->setForegroundRole(QPalette::PlaceholderText);
+    animationListPane->setContentView(animationNote);
     bottomTabView->addWidget(animationListPane);
     compilerPane = place(QStringLiteral("Script Packages"), bottomTabView, QColor(240, 243, 246));
     bottomTabView->addWidget(compilerPane);

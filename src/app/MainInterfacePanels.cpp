@@ -198,6 +198,9 @@ void MainInterface::makeMenus()
     expandTreeMenuItem = icon(m.addItem(view, QStringLiteral("Expand All Elements"), QStringLiteral("expandAll:")),
                               "view-list-tree");
     navigatorItem = m.addItem(view, QStringLiteral("Show Navigator"), QStringLiteral("openSidewebview:"), K(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    // The navigator window has nothing to show yet: its command stays out of
+    // the menu (and so has no keys) rather than open an empty window.
+    view->removeAction(navigatorItem);
 
     QMenu *preview = m.menuTitled(QStringLiteral("Preview"));
     m.addItem(preview, QStringLiteral("Full Size Preview"), QStringLiteral("fullWebView:"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_W));

@@ -1,5 +1,6 @@
 #include "RollbackDelegate.h"
 
+#include "code/CodeView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/ViewController.h"
@@ -7,7 +8,6 @@
 #include "workspace/DateHumanInterval.h"
 #include "workspace/File.h"
 
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,10 +24,7 @@ RollbackDelegate::RollbackDelegate(OutlineView *rolebackview, QLabel *coutLabel,
     m_historyTitle = new QLabel(content);
     m_historyTextView = new QPlainTextEdit(content);
     m_historyTextView->setReadOnly(true);
-    QFont menlo(QStringLiteral("Menlo"));
-    menlo.setFamilies({QStringLiteral("Menlo"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
-    menlo.setPointSizeF(11.0);
-    m_historyTextView->setFont(menlo);
+    m_historyTextView->setFont(CodeView::menloFont(11.0));
     auto *rollback = new QPushButton(tr("Rollback"), content);
     connect(rollback, &QPushButton::clicked, this, &RollbackDelegate::doRollback);
     layout->addWidget(m_historyTitle);

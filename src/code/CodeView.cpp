@@ -9,6 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
+#include "platform/kit/FontRBLFallbackAdditions.h"
 #include "workspace/File.h"
 
 #include <QApplication>
@@ -104,8 +105,9 @@ QPalette CodeView::textPalette() const
 
 QFont CodeView::menloFont(qreal pointSize)
 {
-    QFont font(QStringLiteral("Menlo"));
-    font.setFamilies({QStringLiteral("Menlo"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont font = FontRBLFallbackAdditions::rbl_fontWithName(QStringLiteral("Menlo"), pointSize, {fixed.family()})
+                     .value_or(fixed);
     font.setStyleHint(QFont::Monospace);
     font.setPointSizeF(pointSize);
     return font;

@@ -2,7 +2,9 @@
 
 #include "PageDownloadManager.h"
 
+#include "ExWebView.h"
 #include "PreviewDelegate.h"
+#include "ResourceBodyFetcher.h"
 #include "ResourceListItemCell.h"
 #include "WebFrameEx.h"
 
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -82,6 +85,29 @@ void PageDownloadManager::makeWindow(QWidget *mainWindow)
     m_convertAbsoluteToRelative->setChecked(true);
     layout->addWidget(m_convertAbsoluteToRelative);
 
+    m_fetchLabel = new QLabel(m_pageDownloadWindow);
+    m_fetchLabel->setObjectName(QStringLiteral("fetchLabel"));
+    m_fetchProgress = new QProgressBar(m_pageDownloadWindow);
+    m_fetchProgress->setObjectName(QStringLiteral("fetchProgress"));
+    m_fetchProgress->setFormat(QStringLiteral("%v / %m"));
+    layout->addWidget(m_fetchLabel);
+    layout->addWidget(m_fetchProgress);
+    m_fetchLabel->hide();
+    m_fetchProgress->hide();
+    m_bodyFetcher = new ResourceBodyFetcher(this);
+    connect(m_bodyFetcher, &ResourceBodyFetcher::progressed, this, [this](int done, int total) {
+        m_fetchProgress->setRange(0, total);
+        m_fetchProgress->setValue(done);
+    });
+    // Whatever came, the save goes on; what did not come is reported then.
+    connect(m_bodyFetcher, &ResourceBodyFetcher::finished, this, [this] {
+        if (!isFetching())
+            return;
+        setFetching(false);
+        m_pageDownloadWindow->done(QDialog::Accepted);
+        displayLocationSelectWindow();
+    });
+
     auto *buttons = new QHBoxLayout;
     auto *all = new QPushButton(QStringLiteral("Select All"), m_pageDownloadWindow);
     all->setObjectName(QStringLiteral("selectAll"));
@@ -95,6 +121,7 @@ void PageDownloadManager::makeWindow(QWidget *mainWindow)
     m_okButton = new QPushButton(QStringLiteral("Download..."), m_pageDownloadWindow);
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
+    m_selectionButtons = {all, none};
     buttons->addWidget(all);
     buttons->addWidget(none);
     buttons->addStretch(1);
@@ -108,6 +135,8 @@ void PageDownloadManager::makeWindow(QWidget *mainWindow)
     connect(m_okButton, &QPushButton::clicked, this, &PageDownloadManager::closeWithSelectLocation);
     // Escape rejects the sheet: the same as Cancel.
     connect(m_pageDownloadWindow, &QDialog::rejected, this, [this] {
+        if (isFetching())
+            setFetching(false);
         if (m_inspectorVisibility)
             m_inspectorVisibility(true);
     });
@@ -147,14 +176,58 @@ void PageDownloadManager::displayWindow()
 
 void PageDownloadManager::closeWindow()
 {
-    // The rejected signal brings the inspector back.
+    // The rejected signal stops fetching and brings the inspector back.
     m_pageDownloadWindow->reject();
 }
 
 void PageDownloadManager::closeWithSelectLocation()
 {
+    if (isFetching())
+        return;
+    const QList<File *> missing = selectedFilesWithoutBytes();
+    if (!missing.isEmpty()) {
+        // The sheet stays while the bytes come; Cancel stops them.
+        QM_DEBUG(QStringLiteral("%1 files to fetch before saving").arg(missing.size()));
+        m_bodyFetcher->setWebPage(m_preview && m_preview->webview() ? m_preview->webview()->webPage() : nullptr);
+        setFetching(true);
+        m_bodyFetcher->fetch(missing);
+        return;
+    }
     m_pageDownloadWindow->done(QDialog::Accepted);
     displayLocationSelectWindow();
+}
+
+bool PageDownloadManager::isFetching() const
+{
+    return m_fetchProgress->isVisibleTo(m_pageDownloadWindow);
+}
+
+void PageDownloadManager::setFetching(bool fetching)
+{
+    if (!fetching)
+        m_bodyFetcher->cancel();
+    m_fetchLabel->setText(fetching ? QStringLiteral("Fetching the files the page has not kept...") : QString());
+    m_fetchLabel->setVisible(fetching);
+    m_fetchProgress->setVisible(fetching);
+    m_resourceListView->setEnabled(!fetching);
+    for (QPushButton *button : std::as_const(m_selectionButtons))
+        button->setEnabled(!fetching);
+    m_convertAbsoluteToRelative->setEnabled(!fetching && !isLocalPage());
+    if (fetching)
+        m_okButton->setEnabled(false);
+    else
+        checkDownloadValidate();
+}
+
+QList<File *> PageDownloadManager::selectedFilesWithoutBytes() const
+{
+    QList<File *> files;
+    for (const QString &item : m_selectionMap) {
+        File *file = fileWithItem(item);
+        if (file && !files.contains(file) && ResourceBodyFetcher::needsBody(file))
+            files.append(file);
+    }
+    return files;
 }
 
 void PageDownloadManager::displayLocationSelectWindow()

@@ -24,16 +24,21 @@ class QAbstractButton;
 class QAction;
 class QCheckBox;
 
+class QLabel;
+class QProgressBar;
 class QPushButton;
 class QWidget;
+class ResourceBodyFetcher;
 class ResourceListItemCell;
 
 // Saves the page shown, with every resource it loaded, into a folder the
 // user chooses: a window-modal sheet lists the resources as a tree by site
 // and folder (a project page by its project's folders), each with a check
-// box; the ticked ones are written from the bytes the preview kept (nothing
-// is fetched again) below the chosen folder, and the page's absolute links
-// to them can be made relative so that the copy works offline.
+// box; the ticked ones are written from the bytes the preview kept below the
+// chosen folder, and the page's absolute links to them can be made relative
+// so that the copy works offline. Before the folder is chosen, the sheet
+// brings (with its progress bar) the bytes of every ticked resource the
+// preview does not hold: the body the browser kept, else the address again.
 //
 // Outline items are texts: file-system paths for a project page, for a
 // network page "scheme://host" per site and "scheme://host/path" below it
@@ -73,8 +78,12 @@ public:
     // Lists every resource of the page, ticked, and opens the sheet.
     void displayWindow();
     void closeWindow();
-    // OK: the sheet closes and the folder chooser opens.
+    // OK: the bytes still missing are brought, then the sheet closes and the
+    // folder chooser opens.
     void closeWithSelectLocation();
+    // Whether the sheet is bringing missing bytes.
+    bool isFetching() const;
+    QProgressBar *fetchProgress() const { return m_fetchProgress; }
     void displayLocationSelectWindow();
     void selectAll();
     void deselectAll();
@@ -147,6 +156,9 @@ private:
     QString projectRoot() const;
     void reloadList();
     void afterSelectionChange();
+    // The ticked network files whose bytes the preview does not hold.
+    QList<File *> selectedFilesWithoutBytes() const;
+    void setFetching(bool fetching);
 
     // PageDownloadManagerSave.cpp
     enum class SaveResult { Written, Skipped, Failed };
@@ -166,6 +178,10 @@ private:
     ResourceListItemCell *m_cell = nullptr;                  // Owned by the list.
     QPushButton *m_okButton = nullptr;                       // Owned by the sheet.
     QCheckBox *m_convertAbsoluteToRelative = nullptr;        // Owned by the sheet.
+    QProgressBar *m_fetchProgress = nullptr;                 // Owned by the sheet.
+    QLabel *m_fetchLabel = nullptr;                          // Owned by the sheet.
+    QList<QPushButton *> m_selectionButtons;                 // Owned by the sheet.
+    ResourceBodyFetcher *m_bodyFetcher = nullptr;            // Owned (QObject child).
     PreviewDelegate *m_preview = nullptr;                    // Not owned.
     ProjectDelegateInterface *m_projectDelegate = nullptr;   // Not owned.
     std::function<void(bool)> m_inspectorVisibility;

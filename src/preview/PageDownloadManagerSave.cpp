@@ -3,6 +3,8 @@
 
 #include "PageDownloadManager.h"
 
+#include "ResourceBodyFetcher.h"
+
 #include "foundation/StringUtils.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
@@ -331,6 +333,8 @@ QByteArray PageDownloadManager::bytesToSave(File *file, const QString &relativeP
                 return convertAbsoluteURLToRelative(*text, relativePath).toUtf8();
         }
         if (!frame->hasData()) {
+            if (const std::optional<QByteArray> fetched = m_bodyFetcher->fetchedBytes(file))
+                return *fetched;
             *failure = QStringLiteral("the page did not come");
             return {};
         }
@@ -338,6 +342,8 @@ QByteArray PageDownloadManager::bytesToSave(File *file, const QString &relativeP
     }
     if (const std::shared_ptr<WebResource> resource = file->webresource(); resource && resource->hasData())
         return resource->data();
+    if (const std::optional<QByteArray> fetched = m_bodyFetcher->fetchedBytes(file))
+        return *fetched;
     *failure = QStringLiteral("its content did not come");
     return {};
 }

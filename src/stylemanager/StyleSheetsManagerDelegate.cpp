@@ -146,6 +146,7 @@ void StyleSheetsManagerDelegate::buildView()
                                                  QStringLiteral("text/plain")});
     m_selectorListView->setDraggingSourceOperationMask(Qt::MoveAction);
     m_selectorListView->setDelegate(listDelegate());
+    m_selectorListView->setAbortsEditingOnMouseDown(true);
     connect(m_selectorListView, &TableViewBase::rowClicked, this, [this] { singleClick(); });
     connect(m_selectorListView, &TableViewBase::rowDoubleClicked, this, [this] { doubleClick(); });
     connect(m_selectorListView, &TableViewBase::draggingSessionEnded, this, [this] { m_isDragging = false; });

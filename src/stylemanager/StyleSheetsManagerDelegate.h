@@ -106,6 +106,11 @@ public:
     void refreshListWithItem();
     void singleClick();
     void doubleClick();
+    // Whether the selected row's name field refuses a click that would start
+    // editing it (a click selects the row, Return edits its name).
+    void fileNameTextFieldDisable(bool disable);
+    // A mouse-down in the list drops a rename in progress.
+    void mouseDown();
     // Asks the create-rule dialog for a rule where the list's selection is.
     void showAddSelector();
     void focusToInput();
@@ -236,6 +241,7 @@ private:
     void expandAll(Row *row);
     void keyDown(QKeyEvent *event);
     DOMDocument *document() const;
+    bool refusesEditing(const Row *row) const { return row && row == m_fieldRefusingRow; }
 
     // Owned until a pane takes it; deleted with the manager when still there.
     QPointer<QWidget> m_view;
@@ -243,6 +249,8 @@ private:
     QToolButton *m_filterButton = nullptr;            // Not owned (child of m_view).
     SearchFieldEx *m_searchField = nullptr;           // Not owned (child of m_view).
     OutlineViewEx *m_selectorListView = nullptr;      // Not owned (child of m_view).
+    // The row whose name field refuses clicks; compared, never read.
+    const Row *m_fieldRefusingRow = nullptr;
     OutlineViewEx *m_declarationListView = nullptr;   // Not owned (child of m_view).
     QWidget *m_selectorInputView = nullptr;           // Not owned (child of m_view).
     QLabel *m_insertTargetLabel = nullptr;            // Not owned (child of m_view).

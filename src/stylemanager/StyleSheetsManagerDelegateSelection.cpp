@@ -83,9 +83,9 @@ OutlineDelegate StyleSheetsManagerDelegate::listDelegate()
             m_collapsedFiles.remove(row->file->path());
     };
     // Style rules, @media queries and keyframes names are renamed in place.
-    delegate.shouldEditTableColumn = [](OutlineView *, int, void *item) {
+    delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) {
         const Row *row = rowOfItem(item);
-        if (!row || !row->declaration || row->declaration->isUnspecified())
+        if (!row || !row->declaration || row->declaration->isUnspecified() || refusesEditing(row))
             return false;
         const int type = row->declaration->type();
         return type == RuleType::Style || type == RuleType::Media || type == RuleType::Keyframes
@@ -98,6 +98,7 @@ OutlineDelegate StyleSheetsManagerDelegate::listDelegate()
     delegate.saveOutlineview = [this](QObject *) { saveOutlineview(); };
     delegate.focusToInput = [this](QKeyEvent *) { focusToInput(); };
     delegate.keyDown = [this](QKeyEvent *event) { keyDown(event); };
+    delegate.mouseDown = [this](QMouseEvent *) { mouseDown(); };
     return delegate;
 }
 
@@ -175,6 +176,7 @@ void StyleSheetsManagerDelegate::setRulesToCSSOutLine(const StyleDeclarationPtr 
 
 void StyleSheetsManagerDelegate::singleClick()
 {
+    fileNameTextFieldDisable(true);
     const QList<Row *> selected = selectorListSelection();
     if (!m_rules || selected.size() != 1 || !selected.first()->declaration)
         return;
@@ -211,10 +213,32 @@ void StyleSheetsManagerDelegate::doubleClick()
     m_rules->selectCSS(row->declaration);
 }
 
+void StyleSheetsManagerDelegate::fileNameTextFieldDisable(bool disable)
+{
+    const int selected = m_view ? m_selectorListView->selectedRow() : -1;
+    if (selected < 0)
+        return;
+    const Row *row = rowAt(selected);
+    if (disable)
+        m_fieldRefusingRow = row;
+    else if (m_fieldRefusingRow == row)
+        m_fieldRefusingRow = nullptr;
+}
+
+void StyleSheetsManagerDelegate::mouseDown()
+{
+    // The press usually takes the focus from the name field first, where
+    // the list drops the edit itself (setAbortsEditingOnMouseDown).
+    if (m_view && m_selectorListView->selectedRow() >= 0 && m_selectorListView->isEditing())
+        m_selectorListView->abortEditing();
+}
+
 void StyleSheetsManagerDelegate::keyDown(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return;
+    // Return edits the selected row's name (the list starts the edit).
+    fileNameTextFieldDisable(false);
     const QList<Row *> selected = selectorListSelection();
     if (selected.size() != 1 || !selected.first()->file || !m_rules)
         return;

@@ -3,6 +3,7 @@
 #include "File.h"
 
 #include "platform/kit/DesktopColors.h"
+#include "platform/kit/FontRBLFallbackAdditions.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -12,9 +13,10 @@ PathComponentCell::PathComponentCell()
 {
     // Every file node has a cell: build the font once.
     static const QFont s_font = [] {
-        QFont font(QStringLiteral("LucidaGrande"));
-        font.setFamilies({QStringLiteral("LucidaGrande"), QStringLiteral("Lucida Grande"),
-                          QGuiApplication::font().family()});
+        QFont font = FontRBLFallbackAdditions::rbl_fontWithName(
+                         QStringLiteral("LucidaGrande"), 10.0,
+                         {QStringLiteral("Lucida Grande"), QGuiApplication::font().family()})
+                         .value_or(QGuiApplication::font());
         font.setPointSizeF(10.0);
         return font;
     }();

@@ -1,6 +1,8 @@
 #include "ProjectUtil.h"
 
+#include "platform/foundation/Archiver.h"
 #include "platform/foundation/Assert.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
@@ -48,7 +50,7 @@ QVariantList vendarPrefixEntries(bool allOn)
 QVariantMap defaultConfig(bool imported)
 {
     return {
-        {kVersionKey, double(1.7)},
+        {kVersionKey, ProjectUtil::kCurrentVersion},
         {ProjectUtil::kOverrideCSS, true},
         {ProjectUtil::kMinifyCSS, false},
         {ProjectUtil::kOverrideHTML, true},
@@ -66,6 +68,27 @@ QVariantMap legacyStore()
     return UserDefaults::standardUserDefaults().dictionaryForKey(kLegacyStoreKey);
 }
 
+// "version" is a single-precision number; settings from an XML property list
+// (an earlier settings file or the legacy store) carry it as a double.
+QVariantMap withSinglePrecisionVersion(QVariantMap config)
+{
+    const auto version = config.find(kVersionKey);
+    if (version != config.end() && version->typeId() == QMetaType::Double)
+        *version = version->toFloat();
+    return config;
+}
+
+// Decodes the settings file: the archive stream, or an XML property list as
+// this program wrote it before (rewritten as an archive at the next save).
+Result<QVariant> decodeConfigFile(const QByteArray &bytes)
+{
+    if (Unarchiver::isArchive(bytes))
+        return Unarchiver::unarchiveObjectWithData(bytes);
+    if (bytes.trimmed().startsWith("<?xml") || bytes.trimmed().startsWith("<plist"))
+        return PropertyList::fromXml(bytes);
+    return Result<QVariant>::failure(QStringLiteral("neither an archive nor a property list"));
+}
+
 // Reads the settings file. A file that exists but does not hold a dictionary
 // is moved aside to "<file>.bak" so that writing the defaults does not destroy
 // what the user had; it then counts as absent.
@@ -73,9 +96,13 @@ std::optional<QVariantMap> readConfigFile(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    Result<QVariant> root = PropertyList::read(path);
+    QFile file(path);
+    const Result<QVariant> root = file.open(QIODevice::ReadOnly)
+        ? decodeConfigFile(file.readAll())
+        : Result<QVariant>::failure(file.errorString());
+    file.close();
     if (root && root->typeId() == QMetaType::QVariantMap)
-        return root->toMap();
+        return withSinglePrecisionVersion(root->toMap());
     const QString aside = path + QStringLiteral(".bak");
     QFile::remove(aside);
     if (QFile::rename(path, aside)) {
@@ -136,7 +163,7 @@ QVariantMap ProjectUtil::getProjectConfig(const QString &projectPath)
     QVariantMap config;
     const QVariantMap legacy = legacyStore();
     if (legacy.contains(projectPath)) {
-        config = legacy.value(projectPath).toMap();
+        config = withSinglePrecisionVersion(legacy.value(projectPath).toMap());
     } else {
         config = createDefaultProjectConfig();
         saveProjectConfigToFile(config, projectPath);
@@ -176,7 +203,11 @@ bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QStri
     // The program runs on with the new settings even when the file could not
     // be written; the failure is only reported.
     projectStore().cache.insert(projectPath, config);
-    const Result<void> written = PropertyList::write(configPath(projectPath), config);
+    const QString path = configPath(projectPath);
+    const Result<QByteArray> archive = Archiver::archivedDataWithRootObject(withSinglePrecisionVersion(config));
+    const Result<void> written = archive
+        ? AtomicFileWriter::writeFile(path, *archive)
+        : Result<void>::failure(QStringLiteral("cannot write %1: %2").arg(path, archive.error()));
     if (!written) {
         QM_ERROR(QStringLiteral("project settings not saved: %1").arg(written.error()));
         if (error)
@@ -189,7 +220,7 @@ bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QStri
 void ProjectUtil::migrateProjectConfigVersion(QVariantMap &config)
 {
     config.insert(kVendarPrefixProperties, defaultVendarPrefixProperties());
-    config.insert(kVersionKey, double(1.7));
+    config.insert(kVersionKey, kCurrentVersion);
     if (!config.contains(kHeaderIgnoreOption))
         config.insert(kHeaderIgnoreOption, QVariantList());
     if (!config.contains(kFormatJavaScript))
@@ -209,7 +240,7 @@ void ProjectUtil::migrateProjectConfigToFile(const QString &projectPath)
     if (!legacy.contains(projectPath))
         return;
     if (!QFileInfo::exists(configPath(projectPath)))
-        saveProjectConfigToFile(legacy.value(projectPath).toMap(), projectPath);
+        saveProjectConfigToFile(withSinglePrecisionVersion(legacy.value(projectPath).toMap()), projectPath);
     removeProjectConfig(projectPath);
 }
 

@@ -12,7 +12,8 @@
 
 // The project settings store: creates, reads, caches, migrates and writes the
 // settings dictionary of each project folder. The dictionary lives in the file
-// ".quillmark_config" (an XML property list) in the project folder; a
+// ".quillmark_config" (the classic archive stream, see Archiver; an XML
+// property list written by earlier versions is still read) in the project folder; a
 // process-wide cache keeps the last dictionary read or written per project
 // path, and the legacy user-defaults store "projectConfigs" is still read and
 // moved into the files. Every operation is serialised by one lock, as project

@@ -165,6 +165,8 @@ TEST_F(InspectorTest, TheNavigatorItemAlwaysNamesTheNextAction)
 {
     QAction *item = ui().navigatorItem;
     EXPECT_EQ(item->text(), QStringLiteral("Show Navigator"));
+    // With nothing to show, the window is not offered in the menu.
+    EXPECT_TRUE(item->associatedObjects().isEmpty());
     item->trigger();
     EXPECT_TRUE(ui().navigator->isVisible());
     EXPECT_EQ(item->text(), QStringLiteral("Hide Navigator"));

@@ -9,6 +9,7 @@
 #include "platform/kit/SplitView.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QSplitterHandle>
@@ -262,6 +263,11 @@ TEST_F(PanesTest, TheKeyframeButtonShowsTheKeyframePaneBelowTheDomTree)
     EXPECT_EQ(ui().bottomTabView->currentIndex(), 1);
     EXPECT_TRUE(ui().keyframePaneExpandButton->isChecked());
     EXPECT_EQ(ui().keyframePaneExpandButton->toolTip(), QStringLiteral("Hide Keyframe Pane"));
+    // The Animation tab says where the animations are instead of standing empty.
+    auto *note = ui().bottomTabView->currentWidget()->findChild<QLabel *>(QStringLiteral("animationNote"));
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->isVisibleTo(ui().bottomTabView));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("keyframe pane")));
 
     ui().keyframePaneExpandButton->click();
     EXPECT_TRUE(ui().domTreePaneSplitView->isSubviewCollapsed(ui().keyframePane));

@@ -2,8 +2,8 @@
 
 #include "app/views/PrefixBadge.h"
 #include "app/views/ProjectConfigView.h"
+#include "platform/foundation/Archiver.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/PropertyList.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/TextField.h"
 #include "stylesheet/WebCoreObjects.h"
@@ -32,7 +32,9 @@ public:
     }
     static QVariantMap stored(const QString &project)
     {
-        return PropertyList::read(ProjectUtil::configPath(project)).valueOr(QVariant()).toMap();
+        return Unarchiver::unarchiveObjectWithData(TestUtil::readFile(ProjectUtil::configPath(project)))
+            .valueOr(QVariant())
+            .toMap();
     }
     int count(const char *name) const { return int(names.count(QString::fromLatin1(name))); }
 

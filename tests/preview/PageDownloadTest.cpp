@@ -7,11 +7,14 @@
 #include "platform/kit/Alert.h"
 #include "platform/kit/FilePanel.h"
 #include "preview/PageDownloadManager.h"
+#include "preview/ResourceBodyFetcher.h"
 #include "toolkit/OutlineViewEx.h"
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +77,13 @@ public:
     {
         manager.displayWindow();
         manager.okButton()->click();
+    }
+    // The same when bytes are fetched first: waits for the count.
+    bool downloadAfterFetching()
+    {
+        alerts.clear();
+        download();
+        return TestUtil::waitUntil([&] { return !alerts.isEmpty(); }, 30000);
     }
     void dumpList() const
     {
@@ -224,7 +234,10 @@ TEST(PageDownload, APartlyFailedPageSavesWhatItHasAndLeavesNoWayOut)
     // existing file stays as it was.
     QDir(harness.target.path()).mkpath(QStringLiteral("127.0.0.1"));
     TestUtil::writeFile(harness.saved(QStringLiteral("127.0.0.1/blocked")), "keep");
-    harness.download();
+    // The script that never came is asked for again, and fails again.
+    const int requests = site.server.requestCount();
+    ASSERT_TRUE(harness.downloadAfterFetching());
+    EXPECT_GT(site.server.requestCount(), requests);
     EXPECT_EQ(harness.alerts, QStringList{QStringLiteral("2 files downloaded.")});
     EXPECT_TRUE(harness.details.value(0).contains(QStringLiteral("gone.js")));
     EXPECT_TRUE(harness.details.value(0).contains(QStringLiteral("blocked/b.css")));
@@ -262,4 +275,73 @@ TEST(PageDownload, AProjectPageKeepsItsFolderLayout)
     EXPECT_EQ(harness.alerts, QStringList{QStringLiteral("2 files downloaded.")});
     EXPECT_EQ(TestUtil::readFile(harness.saved(QStringLiteral("css/a.css"))), QByteArray("p { margin: 0 }"));
     EXPECT_TRUE(TestUtil::readFile(harness.saved(QStringLiteral("index.html"))).startsWith("<!DOCTYPE html>"));
+}
+
+TEST(PageDownload, BytesThePreviewDidNotKeepAreFetchedBeforeSavingAndTheirLinksRewritten)
+{
+    SaveHarness harness;
+    Site site;
+    // Scripts the page fetches itself: listed among the scripts, their bodies not kept.
+    const QByteArray a = "var a = 1;";
+    const QByteArray b = "var b = 2;";
+    site.write(QStringLiteral("data/a.js"), a);
+    site.write(QStringLiteral("data/b.js"), b);
+    site.write(QStringLiteral("index.html"),
+               "<!DOCTYPE html><html><head><script>fetch('data/a.js').then(r => r.text());"
+               "fetch('data/b.js').then(r => r.text());</script></head>"
+               "<body><a href=\"/data/a.js\">code</a></body></html>");
+    ASSERT_TRUE(harness.loadWithResources(site.server.url(QStringLiteral("index.html")), 3, false));
+    File *first = harness.manager.fileWithItem(QStringLiteral("http://127.0.0.1/data/a.js"));
+    File *second = harness.manager.fileWithItem(QStringLiteral("http://127.0.0.1/data/b.js"));
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(ResourceBodyFetcher::needsBody(first));
+    EXPECT_TRUE(ResourceBodyFetcher::needsBody(second));
+
+    // Without the browser to ask, the address is fetched again.
+    ResourceBodyFetcher fetcher;
+    bool finished = false;
+    QObject::connect(&fetcher, &ResourceBodyFetcher::finished, [&] { finished = true; });
+    fetcher.fetch({second});
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return finished; }, 20000));
+    EXPECT_EQ(site.server.requestedPaths().count(QStringLiteral("data/b.js")), 2);
+    EXPECT_FALSE(ResourceBodyFetcher::needsBody(second));
+    EXPECT_EQ(second->webResourceData(), b);
+
+    // The sheet brings the other one, showing its progress, then saves.
+    harness.manager.displayWindow();
+    harness.manager.okButton()->click();
+    EXPECT_TRUE(harness.manager.isFetching());
+    EXPECT_FALSE(harness.manager.okButton()->isEnabled());
+    EXPECT_EQ(harness.manager.fetchProgress()->maximum(), 1);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !harness.alerts.isEmpty(); }, 30000));
+    EXPECT_FALSE(harness.manager.isFetching());
+    EXPECT_EQ(harness.alerts, QStringList{QStringLiteral("3 files downloaded.")});
+    EXPECT_TRUE(harness.details.value(0).isEmpty()) << harness.details.value(0).toStdString();
+    EXPECT_EQ(TestUtil::readFile(harness.saved(QStringLiteral("127.0.0.1/data/a.js"))), a);
+    EXPECT_EQ(TestUtil::readFile(harness.saved(QStringLiteral("127.0.0.1/data/b.js"))), b);
+    const QString index = QString::fromUtf8(TestUtil::readFile(harness.saved(QStringLiteral("127.0.0.1/index.html"))));
+    EXPECT_TRUE(index.contains(QStringLiteral("<a href=\"data/a.js\">"))) << index.toStdString();
+    EXPECT_FALSE(ResourceBodyFetcher::needsBody(first));
+}
+
+TEST(PageDownload, CancelWhileFetchingSavesNothing)
+{
+    SaveHarness harness;
+    Site site;
+    site.write(QStringLiteral("late.js"), "var late;");
+    site.write(QStringLiteral("index.html"),
+               "<!DOCTYPE html><html><head><script>fetch('late.js').then(r => r.text());</script></head>"
+               "<body>x</body></html>");
+    ASSERT_TRUE(harness.loadWithResources(site.server.url(QStringLiteral("index.html")), 2, false));
+    // Asked again, the address never answers.
+    site.server.setDelay(QStringLiteral("late.js"), -1);
+    harness.manager.displayWindow();
+    harness.manager.okButton()->click();
+    ASSERT_TRUE(harness.manager.isFetching());
+    harness.manager.closeWindow();
+    EXPECT_FALSE(harness.manager.isFetching());
+    EXPECT_FALSE(harness.manager.pageDownloadWindow()->isVisible());
+    QTest::qWait(300);
+    EXPECT_TRUE(harness.alerts.isEmpty());
+    EXPECT_TRUE(QDir(harness.target.path()).isEmpty());
 }

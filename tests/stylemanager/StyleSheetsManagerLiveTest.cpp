@@ -373,6 +373,53 @@ TEST_F(StyleSheetsManager, TabStaysInARowBeingEditedAndReturnRenamesTheRule)
     manager.view()->setParent(nullptr);
 }
 
+TEST_F(StyleSheetsManager, AMouseDownInTheListDropsARenameAndAClickNeverStartsOne)
+{
+    load();
+    QWidget panel;
+    auto *layout = new QVBoxLayout(&panel);
+    layout->addWidget(manager.view());
+    panel.resize(400, 600);
+    panel.show();
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    OutlineViewEx *list = manager.outline();
+    const QString before = *site->currentContent();
+
+    // Return on a selected rule edits its name; a click elsewhere in the
+    // list drops what was typed.
+    list->setFocus();
+    list->selectRowIndexes({rowIndex(QStringLiteral(".b"))}, false);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(list->isEditing());
+    auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral(".typed"));
+    const QPoint elsewhere = list->rectOfRow(rowIndex(QStringLiteral(".c"))).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, elsewhere);
+    live.settleWrites();
+    EXPECT_FALSE(list->isEditing());
+    EXPECT_EQ(*site->currentContent(), before);
+    EXPECT_TRUE(row(QStringLiteral(".b")));
+    EXPECT_EQ(selectedSelector(), QStringLiteral(".c"));
+
+    // The click chose the row: clicking it again selects, it does not edit.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, elsewhere);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_FALSE(list->isEditing());
+    // Return still edits it, and the list's own commit still renames.
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(list->isEditing());
+    field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral(".c2"));
+    QTest::keyClick(field, Qt::Key_Return);
+    live.settleWrites();
+    EXPECT_EQ(*site->currentContent(), QString(before).replace(QStringLiteral(".c {"), QStringLiteral(".c2 {")));
+    layout->removeWidget(manager.view());
+    manager.view()->setParent(nullptr);
+}
+
 TEST_F(StyleSheetsManager, RemovingTwoRulesIsOneUndoStepForPageModelAndFile)
 {
     load();

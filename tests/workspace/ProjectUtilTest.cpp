@@ -1,5 +1,6 @@
 #include "TestUtil.h"
 
+#include "platform/foundation/Archiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "workspace/ProjectUtil.h"
@@ -45,7 +46,7 @@ protected:
 
     QVariantMap fileContent() const
     {
-        Result<QVariant> root = PropertyList::read(ProjectUtil::configPath(m_project));
+        Result<QVariant> root = Unarchiver::unarchiveObjectWithData(TestUtil::readFile(ProjectUtil::configPath(m_project)));
         return root ? root->toMap() : QVariantMap();
     }
 
@@ -53,7 +54,7 @@ protected:
     QString m_project;
 };
 
-QVariantMap legacyEntry(double version)
+QVariantMap legacyEntry(float version)
 {
     return {
         {"version", version},
@@ -76,9 +77,9 @@ TEST_F(ProjectUtilTest, FirstLookupOfAnEmptyFolderWritesTheTenDefaultKeys)
     const QVariantMap stored = fileContent();
     EXPECT_EQ(stored.size(), 10);
     EXPECT_EQ(stored, config);
-    EXPECT_EQ(stored.value("version").typeId(), QMetaType::Double);
+    EXPECT_EQ(stored.value("version").typeId(), QMetaType::Float);
     EXPECT_FLOAT_EQ(stored.value("version").toFloat(), 1.7f);
-    EXPECT_TRUE(TestUtil::readFile(ProjectUtil::configPath(m_project)).contains("<real>"));
+    EXPECT_TRUE(Unarchiver::isArchive(TestUtil::readFile(ProjectUtil::configPath(m_project))));
     EXPECT_FALSE(config.contains("isWebProject"));
     EXPECT_FALSE(config.contains("webMainURL"));
 
@@ -108,7 +109,7 @@ TEST_F(ProjectUtilTest, SettingsComeBackFromTheFileInALaterRun)
 
 TEST_F(ProjectUtilTest, LegacyEntryBelowCurrentVersionIsMigratedAndWritten)
 {
-    setLegacyStore({{m_project, legacyEntry(1.5)}});
+    setLegacyStore({{m_project, legacyEntry(1.5f)}});
     const QVariantMap config = ProjectUtil::getProjectConfig(m_project);
 
     EXPECT_FLOAT_EQ(config.value("version").toFloat(), 1.7f);
@@ -128,7 +129,7 @@ TEST_F(ProjectUtilTest, LegacyEntryBelowCurrentVersionIsMigratedAndWritten)
 
 TEST_F(ProjectUtilTest, CurrentLegacyEntryIsAnsweredButOnlyTheLegacyMoveWritesIt)
 {
-    const QVariantMap entry = legacyEntry(1.7);
+    const QVariantMap entry = legacyEntry(1.7f);
     setLegacyStore({{m_project, entry}});
     EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), entry);
     EXPECT_FALSE(QFile::exists(ProjectUtil::configPath(m_project)));
@@ -141,7 +142,7 @@ TEST_F(ProjectUtilTest, CurrentLegacyEntryIsAnsweredButOnlyTheLegacyMoveWritesIt
 TEST_F(ProjectUtilTest, LegacyMoveNeverReplacesAnExistingFile)
 {
     const QVariantMap saved = ProjectUtil::getProjectConfig(m_project);
-    setLegacyStore({{m_project, legacyEntry(1.7)}});
+    setLegacyStore({{m_project, legacyEntry(1.7f)}});
     ProjectUtil::migrateProjectConfigToFile(m_project);
     EXPECT_EQ(fileContent(), saved);
     EXPECT_FALSE(legacyStore().contains(m_project));
@@ -149,10 +150,41 @@ TEST_F(ProjectUtilTest, LegacyMoveNeverReplacesAnExistingFile)
 
 TEST_F(ProjectUtilTest, OldSettingsFileIsAnsweredUnchanged)
 {
-    const QVariantMap old = legacyEntry(1.5);
-    ASSERT_TRUE(PropertyList::write(ProjectUtil::configPath(m_project), old));
+    const QVariantMap old = legacyEntry(1.5f);
+    const QString path = ProjectUtil::configPath(m_project);
+    ASSERT_TRUE(PropertyList::write(path, old));
+    const QByteArray written = TestUtil::readFile(path);
     EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), old);
-    EXPECT_EQ(fileContent(), old);
+    EXPECT_EQ(TestUtil::readFile(path), written);
+}
+
+TEST_F(ProjectUtilTest, PropertyListWrittenEarlierIsReadAndSavedAgainAsAnArchive)
+{
+    QVariantMap earlier = ProjectUtil::createDefaultProjectConfig();
+    earlier.insert("version", 1.7); // a double, as the property list held it
+    earlier.insert("webMainURL", QStringLiteral("https://example.org/"));
+    ASSERT_TRUE(PropertyList::write(ProjectUtil::configPath(m_project), earlier));
+
+    QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+    EXPECT_EQ(config.value("version").typeId(), QMetaType::Float);
+    EXPECT_EQ(config.value("webMainURL").toString(), QStringLiteral("https://example.org/"));
+    config.insert("minifyCSS", true);
+    ASSERT_TRUE(ProjectUtil::saveProjectConfig(config, m_project));
+    EXPECT_EQ(fileContent(), config);
+}
+
+TEST_F(ProjectUtilTest, TruncatedArchiveIsKeptAsideAndTheDefaultsWritten)
+{
+    const QString path = ProjectUtil::configPath(m_project);
+    QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+    config.insert("minifyCSS", true);
+    ASSERT_TRUE(ProjectUtil::saveProjectConfig(config, m_project));
+    const QByteArray cut = TestUtil::readFile(path).chopped(9);
+    ASSERT_TRUE(TestUtil::writeFile(path, cut));
+    ProjectUtil::resetForTesting();
+
+    EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), ProjectUtil::createDefaultProjectConfig());
+    EXPECT_EQ(TestUtil::readFile(path + ".bak"), cut);
 }
 
 TEST_F(ProjectUtilTest, UndecodableSettingsFileIsKeptAsideNotOverwritten)
@@ -194,7 +226,7 @@ TEST_F(ProjectUtilTest, ProjectIsFoundByItsExactWebAddressOnceCached)
     QVariantMap config = ProjectUtil::createDefaultProjectConfig();
     config.insert("isWebProject", true);
     config.insert("webMainURL", QStringLiteral("https://example.org/index.html"));
-    ASSERT_TRUE(PropertyList::write(ProjectUtil::configPath(m_project), config));
+    ASSERT_TRUE(TestUtil::writeFile(ProjectUtil::configPath(m_project), *Archiver::archivedDataWithRootObject(config)));
 
     EXPECT_TRUE(ProjectUtil::projectPathWithURL("https://example.org/index.html").isEmpty());
     ProjectUtil::getProjectConfig(m_project);

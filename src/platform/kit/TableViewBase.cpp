@@ -141,6 +141,22 @@ public:
 
     void noteSizeHintChanged(const QModelIndex &index) { Q_EMIT sizeHintChanged(index); }
 
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        // The editor loses the focus to the view before the view hears of
+        // the mouse-down: a view that drops edits then closes it untaken.
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && event->type() == QEvent::FocusOut && m_view->m_abortsEditingOnMouseDown
+            && (QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+            const QWidget *focus = QApplication::focusWidget();
+            if (focus == m_view || focus == m_view->viewport()) {
+                Q_EMIT closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+                return false;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
     bool m_selectAllOnEdit = true;
 
 private:
@@ -525,6 +541,21 @@ QAbstractItemDelegate *TableViewBase::cellForIndex(const QModelIndex &index) con
 bool TableViewBase::isCellEditable(const QModelIndex &index) const
 {
     return index.isValid() && shouldEditCell(index);
+}
+
+bool TableViewBase::abortEditing()
+{
+    if (!isEditing())
+        return false;
+    // The editor of the current row, in whichever column it is open.
+    const QModelIndex current = currentIndex();
+    for (int column = 0; current.isValid() && column < m_model->columnCount(current.parent()); ++column) {
+        if (QWidget *editor = indexWidget(current.siblingAtColumn(column))) {
+            closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TableViewBase::editColumn(int column, int row, bool select)

@@ -91,6 +91,12 @@ public:
     bool isCellEditable(const QModelIndex &index) const;
     // Whether a cell is being edited in place.
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+    // Closes the cell being edited without taking its text; false when none was.
+    bool abortEditing();
+    // A mouse-down on the view while a cell is edited: drops the edit when
+    // set (the text typed is not taken), ends it taking the text otherwise.
+    bool abortsEditingOnMouseDown() const { return m_abortsEditingOnMouseDown; }
+    void setAbortsEditingOnMouseDown(bool aborts) { m_abortsEditingOnMouseDown = aborts; }
 
     // Row views: the one of a row, made when asked; those that exist, in row
     // order, without making any.
@@ -220,6 +226,7 @@ private:
     mutable bool m_rowsDirty = true;
     int m_rowHeight = 17;
     bool m_allowsEmptySelection = true;
+    bool m_abortsEditingOnMouseDown = false;
     RowView::SelectionHighlightStyle m_highlightStyle = RowView::SelectionHighlightStyle::Regular;
     int m_clickedRow = -1;
     int m_clickedColumn = -1;

@@ -171,8 +171,8 @@ TEST(AtomicFileWriterOnAFullDisk, FailsWithNoSpaceAndKeepsTheSmallFile)
     EXPECT_EQ(TestUtil::readFile(path), QByteArray("p { color: red; }"));
     EXPECT_EQ(entriesOf(disk.path()), before);
 
-    // So does a property list (project settings, snippets, build settings).
-    const QString settings = disk.filePath(QStringLiteral(".quillmark_config"));
+    // So does a property list (snippets, build settings).
+    const QString settings = disk.filePath(QStringLiteral("Snippet.plist"));
     ASSERT_TRUE(disk.empty());
     ASSERT_TRUE(PropertyList::write(settings, QVariantMap{{"version", 1.7}}));
     const QByteArray saved = TestUtil::readFile(settings);

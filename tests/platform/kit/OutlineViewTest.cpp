@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
@@ -261,6 +262,25 @@ TEST_F(OutlineViewTest, ACellIsEditedInPlaceOnlyWhenTheDelegateAllowsIt)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), QStringLiteral("index.html"));
     EXPECT_EQ(editor->selectedText(), QStringLiteral("index.html"));
+}
+
+TEST_F(OutlineViewTest, AnAbortedEditTakesNothingTyped)
+{
+    OutlineDelegate delegate;
+    delegate.shouldEditTableColumn = [](OutlineView *, int, void *) { return true; };
+    view.setDelegate(delegate);
+    EXPECT_FALSE(view.abortEditing());
+    view.selectRowIndexes({2}, false);
+    ASSERT_TRUE(view.editColumn(0, 2, true));
+    auto *editor = view.viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("typed.html"));
+    QSignalSpy commits(view.itemDelegate(), &QAbstractItemDelegate::commitData);
+    EXPECT_TRUE(view.abortEditing());
+    EXPECT_EQ(commits.count(), 0);
+    EXPECT_FALSE(view.isEditing());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(view.viewport()->findChild<QLineEdit *>(), nullptr);
 }
 
 // A drop target that moves drops on files onto their folder.
