@@ -3,7 +3,9 @@
 // Helpers of the benchmarks: order statistics, waiting on the event loop,
 // and the longest stretch the main thread went without turning it.
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -35,15 +37,35 @@ inline double timedMs(const std::function<void()> &work)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Turns the event loop until the condition holds or the time is up; answers
-// whether it holds.
+// Runs the event loop until the condition holds or the time is up; answers
+// whether it holds. The condition is checked each time the loop has handled
+// what came and is about to sleep: the wait costs no processor time and
+// notices the change in the same turn.
 inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection check =
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            if (condition())
+                loop.quit();
+        });
+    deadline.start(timeoutMs);
+    loop.exec();
+    QObject::disconnect(check);
     return condition();
+}
+
+// Runs the event loop for that long.
+inline void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // The longest time the main thread went without turning its event loop, from

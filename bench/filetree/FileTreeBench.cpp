@@ -23,6 +23,7 @@
 #include "workspace/File.h"
 #include "workspace/SSZipArchive.h"
 
+#include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
 #include <QApplication>
@@ -84,15 +85,6 @@ double threadMilliseconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "cssvalues/TextShadowParser.h"
 #include "platform/foundation/NotificationCenter.h"
 
+#include "../BenchUtil.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -59,8 +61,7 @@ WarmUp measureWarmUp(const std::function<CSSSelectorValidator *()> &create)
     while (!validator->isReady())
         QThread::usleep(50);
     result.ready = timer.nsecsElapsed() / 1e6;
-    while (!announced)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    waitUntil([&] { return announced; });
     result.announced = timer.nsecsElapsed() / 1e6;
     NotificationCenter::defaultCenter().removeObserver(&owner);
     return result;

@@ -100,7 +100,8 @@ public:
     bool isBridgeContext(const QString &session, int contextId) const;
 
     // From the page: the browser's reports (WebBridgeFrames.cpp).
-    void receive(const QString &session, int contextId, const QString &text);
+    // text: what the script posted, as UTF-8.
+    void receive(const QString &session, int contextId, const QByteArray &text);
     void contextCreated(const QString &session, int contextId, const QString &browserFrame);
     void contextDestroyed(const QString &session, int contextId);
     void contextsCleared(const QString &session);
@@ -141,8 +142,8 @@ private:
         bool askingOwner = false;
     };
 
-    void dispatch(const QJsonObject &message, const QString &payload);
-    void readDocument(const QJsonObject &message, const QString &payload);
+    void dispatch(const QJsonObject &message, const QByteArray &payload);
+    void readDocument(const QJsonObject &message, const QByteArray &payload);
     void finishPendingDocuments();
     bool tryFinish(qint64 frameId, PendingDocument &pending);
     void findOwner(qint64 frameId);
@@ -167,7 +168,7 @@ private:
 
     // WebBridgeMutations.cpp
     void applyMutations(WebFrameMirror &frame, const QJsonObject &message);
-    void resynchronize(WebFrameMirror &frame, const QString &payload);
+    void resynchronize(WebFrameMirror &frame, const QByteArray &payload);
     void reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds,
                            QList<DOMNodePtr> &held);
 

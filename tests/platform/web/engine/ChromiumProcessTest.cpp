@@ -169,6 +169,30 @@ TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfil
         ::testing::ExitedWithCode(0), "");
 }
 
+// The browser's temporary folders are made in a folder of its own, which goes with it.
+TEST_F(ChromiumProcessAlone, BrowserTemporaryFoldersGoWhenItEnds)
+{
+    EXPECT_EXIT(
+        {
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            if (!browser.start())
+                std::exit(2);
+            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 30000))
+                std::exit(3);
+            const QString temporary = browser.temporaryFolder();
+            const auto made = [&] {
+                return !QDir(temporary)
+                            .entryList({QStringLiteral("org.chromium.Chromium.*")}, QDir::AllEntries | QDir::NoDotAndDotDot)
+                            .isEmpty();
+            };
+            if (!TestUtil::waitUntil(made, 15000))
+                std::exit(4);
+            browser.stop();
+            std::exit(QDir(temporary).exists() ? 5 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(ChromiumProcessAlone, BrowserDiesWithTheProgramAfterACrash)
 {
     // The child is a new run of this test: it takes the file's name from the
