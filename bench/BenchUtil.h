@@ -49,10 +49,17 @@ inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // A condition that waits itself turns the loop inside the check: that
+    // turn does not check again.
+    bool checking = false;
     const QMetaObject::Connection check =
         QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            if (checking)
+                return;
+            checking = true;
             if (condition())
                 loop.quit();
+            checking = false;
         });
     deadline.start(timeoutMs);
     loop.exec();

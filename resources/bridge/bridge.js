@@ -177,6 +177,18 @@
         return quoted;
     }
 
+    // attributesOf(element) as JSON text, written straight from the attribute nodes.
+    function attributesText(element) {
+        const attributes = element.attributes;
+        let text = '[';
+        for (let i = 0; i < attributes.length; ++i) {
+            const a = attributes[i];
+            text += (i ? ',[' : '[') + quotedName(a.name) + ',' + JSON.stringify(a.value)
+                + (a.namespaceURI ? ',' + JSON.stringify(a.namespaceURI) + ']' : ']');
+        }
+        return text + ']';
+    }
+
     // The records of a new document as JSON text, written as the walk goes:
     // a large document is sent several times sooner than through objects.
     function serializeText(root, frame) {
@@ -194,7 +206,7 @@
                 if (node.namespaceURI !== HTML_NS)
                     text += ',"ns":' + JSON.stringify(node.namespaceURI || '');
                 if (node.hasAttributes())
-                    text += ',"attrs":' + JSON.stringify(attributesOf(node));
+                    text += ',"attrs":' + attributesText(node);
                 if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content) {
                     text += ',"content":' + assignNode(node.content, frame);
                     stack.push(node.content);

@@ -161,6 +161,10 @@ DevToolsConnection::DevToolsConnection(int writeFd, int readFd, QObject *parent)
     Q_UNUSED(s_pipeSignalIgnored);
     setNonBlocking(writeFd);
     setNonBlocking(readFd);
+    // A snapshot or a frame is a megabyte or two: with the pipe's default
+    // 64 KiB the browser would wait for the program a few dozen times per message.
+    for (const int fd : {writeFd, readFd})
+        ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
     m_writeNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::readAvailable);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::writePending);
@@ -350,12 +354,15 @@ bool DevToolsConnection::writeSome()
 
 bool DevToolsConnection::readChunk()
 {
-    char chunk[65536];
+    constexpr qsizetype chunk = 1 << 20;
     for (;;) {
-        const ssize_t count = ::read(m_readFd, chunk, sizeof chunk);
+        // Read straight into the buffer's end.
+        const qsizetype used = m_readBuffer.size();
+        m_readBuffer.resize(used + chunk);
+        const ssize_t count = ::read(m_readFd, m_readBuffer.data() + used, size_t(chunk));
+        m_readBuffer.resize(used + std::max<qsizetype>(count, 0));
         if (count > 0) {
-            m_readBuffer.append(chunk, count);
-            if (count < qsizetype(sizeof chunk))
+            if (count < chunk)
                 return true;
             continue;
         }
