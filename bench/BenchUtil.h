@@ -6,6 +6,8 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -65,6 +67,22 @@ inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20
     loop.exec();
     QObject::disconnect(check);
     return condition();
+}
+
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise; before the application is made.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Writes one of the benchmark's files into dir; answers its path.
+inline QString writeBenchFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
 }
 
 // Runs the event loop for that long.

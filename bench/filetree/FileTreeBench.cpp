@@ -48,12 +48,6 @@ constexpr int kSelectedRows = 1000;
 constexpr int kEntries = 2000;
 constexpr int kEntryBytes = 10 * 1024; // 2,000 entries of 10 KB: 20 MB
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 bool writeFile(const QString &path, const QByteArray &data)
 {
     QDir().mkpath(QFileInfo(path).path());

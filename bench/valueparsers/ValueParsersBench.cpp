@@ -34,12 +34,6 @@ double threadMicros()
     return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Milliseconds from creation until ready, and until the announcement reached
 // the main thread.
 struct WarmUp

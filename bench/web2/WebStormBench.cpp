@@ -146,19 +146,16 @@ void runStorm(WebView &view, const char *label, int changes, int everyMs)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    preferOffscreen();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    QFile html(dir.filePath(QStringLiteral("storm.html")));
-    html.open(QIODevice::WriteOnly);
-    html.write(stormPage());
-    html.close();
+    const QString html = writeBenchFile(dir, QStringLiteral("storm.html"), stormPage());
 
     ChromiumProcess::instance().start();
     auto *view = new WebView();
     view->resize(1200, 900);
     view->show();
-    view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
+    view->webPage()->load(QUrl::fromLocalFile(html));
     if (!waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); })) {
         std::fprintf(stderr, "the page was not shown\n");
         return 1;

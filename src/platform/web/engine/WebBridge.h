@@ -28,7 +28,9 @@ class WebPage;
 // which the page reads while the program builds the document's mirror (then
 // the frame has a new document and its DOMContentLoaded listeners run; a
 // frame's document waits for its parent's); the page's own mutations as
-// records (applied to the mirror, which fires its events); changes of the
+// records (applied to the mirror, which fires its events; posted at most once
+// a frame, an attribute's or a text's records merged into one with the value
+// it has then, a large batch in several messages); changes of the
 // style-sheet list. The ids of ps/ns in a record are null for "none" and 0 for
 // a node the bridge never named.
 // Program to page: the mirror's replay logs (DOM and CSSOM writes) in one
