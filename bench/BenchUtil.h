@@ -94,13 +94,16 @@ inline void waitMs(int ms)
 }
 
 // The longest time the main thread went without turning its event loop, from
-// start() on.
+// start() on (to a millisecond).
 class StallMeter
 {
 public:
     StallMeter()
     {
-        m_timer.setInterval(0);
+        // A tick a millisecond: the loop sleeps between ticks rather than spin,
+        // and a stall shows as a late one.
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             const double now = double(m_clock.nsecsElapsed()) / 1e6;
             m_longest = std::max(m_longest, now - m_last);

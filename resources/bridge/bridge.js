@@ -483,7 +483,7 @@
     }
 
     // Records past this many go in a message of their own.
-    const RECORDS_A_MESSAGE = 2000;
+    const RECORDS_A_MESSAGE = 250;
 
     function flush(records) {
         if (!records.length)

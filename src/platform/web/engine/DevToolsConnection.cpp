@@ -28,7 +28,7 @@ void setNonBlocking(int fd)
 }
 
 // Messages are handled for this long a turn of the event loop.
-constexpr qint64 s_deliveryBudgetMs = 8;
+constexpr qint64 s_deliveryBudgetMs = 5;
 // Past this many bytes read and not handled, the pipe is read no more until
 // they are: the program's memory stays bounded whatever the browser sends.
 constexpr qsizetype s_backlogLimit = 32 * 1024 * 1024;
