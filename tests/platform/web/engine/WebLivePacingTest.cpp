@@ -2,15 +2,10 @@
 #include "WebTestFixture.h"
 #include "WebTestUtil.h"
 
-#include "platform/web/cssom/DOMCSSRule.h"
-#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
-#include "platform/web/cssom/DOMCSSStyleSheet.h"
-#include "platform/web/cssom/DOMStyleSheetList.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/DevToolsConnection.h"
 #include "platform/web/engine/WebFrameMirror.h"
-#include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"
 
 #include <QTest>
@@ -145,25 +140,6 @@ context.putImageData(image, 0, 0);
     fixture.mainFrame().document()->getElementById(QStringLiteral("spot"))->setAttribute(
         QStringLiteral("style"), QStringLiteral("background: rgb(0, 0, 255)"));
     EXPECT_TRUE(TestUtil::waitUntil([&] { return shown(QColor(0, 0, 255)); }));
-}
-
-TEST(WebLivePacing, RequestTableIsEmptyOnceThePageRequestsFinished)
-{
-    WebTestFixture fixture(WebTestFixture::sharedView());
-    fixture.writeFile(QStringLiteral("site/style.css"), "p { color: green; }\n");
-    fixture.writeFile(QStringLiteral("site/index.html"),
-                      "<!DOCTYPE html><html><head><link rel='stylesheet' href='style.css'></head>"
-                      "<body><p>text</p><img src='missing.png'></body></html>");
-    LoopbackHttpServer site(fixture.folder() + QStringLiteral("/site"));
-    ASSERT_TRUE(site.start());
-    WebPage *page = fixture.view().webPage();
-    int ended = 0;
-    const auto finished = QObject::connect(page, &WebPage::requestFinished, page, [&] { ++ended; });
-    const auto failed = QObject::connect(page, &WebPage::requestFailed, page, [&] { ++ended; });
-    ASSERT_TRUE(fixture.loadUrl(site.url(QStringLiteral("index.html"))));
-    EXPECT_TRUE(TestUtil::waitUntil([&] { return ended >= 3 && page->requestsFollowed() == 0; }));
-    QObject::disconnect(finished);
-    QObject::disconnect(failed);
 }
 
 TEST(DevToolsConnection, EscapedStringTextIsReadAsUtf8)
