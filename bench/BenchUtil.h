@@ -3,7 +3,11 @@
 // Helpers of the benchmarks: order statistics, waiting on the event loop,
 // and the longest stretch the main thread went without turning it.
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -35,25 +39,71 @@ inline double timedMs(const std::function<void()> &work)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Turns the event loop until the condition holds or the time is up; answers
-// whether it holds.
+// Runs the event loop until the condition holds or the time is up; answers
+// whether it holds. The condition is checked each time the loop has handled
+// what came and is about to sleep: the wait costs no processor time and
+// notices the change in the same turn.
 inline bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // A condition that waits itself turns the loop inside the check: that
+    // turn does not check again.
+    bool checking = false;
+    const QMetaObject::Connection check =
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            if (checking)
+                return;
+            checking = true;
+            if (condition())
+                loop.quit();
+            checking = false;
+        });
+    deadline.start(timeoutMs);
+    loop.exec();
+    QObject::disconnect(check);
     return condition();
 }
 
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise; before the application is made.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Writes one of the benchmark's files into dir; answers its path.
+inline QString writeBenchFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
+}
+
+// Runs the event loop for that long.
+inline void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // The longest time the main thread went without turning its event loop, from
-// start() on.
+// start() on (to a millisecond).
 class StallMeter
 {
 public:
     StallMeter()
     {
-        m_timer.setInterval(0);
+        // A tick a millisecond: the loop sleeps between ticks rather than spin,
+        // and a stall shows as a late one.
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             const double now = double(m_clock.nsecsElapsed()) / 1e6;
             m_longest = std::max(m_longest, now - m_last);

@@ -23,6 +23,7 @@
 #include "workspace/File.h"
 #include "workspace/SSZipArchive.h"
 
+#include "../BenchUtil.h"
 #include "../OffscreenHome.h"
 
 #include <QApplication>
@@ -46,12 +47,6 @@ namespace {
 constexpr int kSelectedRows = 1000;
 constexpr int kEntries = 2000;
 constexpr int kEntryBytes = 10 * 1024; // 2,000 entries of 10 KB: 20 MB
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
 
 bool writeFile(const QString &path, const QByteArray &data)
 {
@@ -84,15 +79,6 @@ double threadMilliseconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
 }
 
 } // namespace

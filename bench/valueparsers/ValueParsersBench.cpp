@@ -10,6 +10,8 @@
 #include "cssvalues/TextShadowParser.h"
 #include "platform/foundation/NotificationCenter.h"
 
+#include "../BenchUtil.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -30,12 +32,6 @@ double threadMicros()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Milliseconds from creation until ready, and until the announcement reached
@@ -59,8 +55,7 @@ WarmUp measureWarmUp(const std::function<CSSSelectorValidator *()> &create)
     while (!validator->isReady())
         QThread::usleep(50);
     result.ready = timer.nsecsElapsed() / 1e6;
-    while (!announced)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    waitUntil([&] { return announced; });
     result.announced = timer.nsecsElapsed() / 1e6;
     NotificationCenter::defaultCenter().removeObserver(&owner);
     return result;

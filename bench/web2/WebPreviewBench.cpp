@@ -1,8 +1,11 @@
-// Figures of the live preview on a 10,000-element page with bootstrap.css:
-// the browser's start and the first frame of the page, snapshot and mirror
-// build from DOMContentLoaded, the batched questions for one selected
-// element, a program setProperty() until the page's computed style shows it
-// and until a frame with it is on screen. Run by hand, offscreen:
+// Figures of the live preview on a 10,000-element page with bootstrap.css,
+// each beside its reference in the same run (alternating rounds): the
+// snapshot and mirror build from DOMContentLoaded beside the page serialising
+// its own tree in script; a style change until a frame with it is on screen
+// beside the arrival of the browser's own frame with it; the browser's start,
+// the batched questions for one selected element and a program setProperty()
+// until the page's computed style shows it. Every figure says whether the
+// page's style sheets were mirrored before it was timed. Run by hand, offscreen:
 //   QT_QPA_PLATFORM=offscreen ./bench/web2/web2_bench [bootstrap.css]
 
 #include "platform/web/cssom/DOMCSSRule.h"
@@ -13,6 +16,7 @@
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/engine/ChromiumProcess.h"
+#include "platform/web/engine/DevToolsConnection.h"
 #include "platform/web/engine/WebBridge.h"
 #include "platform/web/engine/WebEngineCache.h"
 #include "platform/web/engine/WebFrameMirror.h"
@@ -26,6 +30,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -62,11 +67,93 @@ DOMCSSRulePtr ruleWithSelector(DOMDocument &document, const QString &selector)
     return nullptr;
 }
 
+// The page's own count of top-level rules in its style sheets.
+int pageRuleCount(WebPage &page)
+{
+    int count = -1;
+    page.runJavaScript(QStringLiteral("Array.from(document.styleSheets).reduce((n, s) => n + s.cssRules.length, 0)"),
+                       WebPage::World::Page, [&](const QVariant &value) { count = value.toInt(); });
+    waitUntil([&] { return count >= 0; });
+    return count;
+}
+
+int mirrorRuleCount(DOMDocument &document)
+{
+    int rules = 0;
+    for (int i = 0; i < document.styleSheets().length(); ++i)
+        rules += document.styleSheets().item(i)->cssRules().length();
+    return rules;
+}
+
+// Waits until the mirror has every rule of the page's sheets (the linked
+// sheet is mirrored after the document); answers whether it came.
+bool waitForSheets(WebView &view)
+{
+    const int wanted = pageRuleCount(*view.webPage());
+    return waitUntil([&] { return view.mainFrameDocument() && mirrorRuleCount(*view.mainFrameDocument()) == wanted; });
+}
+
+// The reference of the snapshot: the page writes the JSON text of every node
+// of its tree (the fields the bridge sends) and answers the text itself
+// (Text::Whole) or only its length. Answers the round trip in milliseconds.
+enum class Text { Whole, LengthOnly };
+double serialiseInPage(WebPage &page, Text answer)
+{
+    static const QString script = QStringLiteral(R"((() => {
+    let next = 1;
+    const ids = new Map();
+    const idOf = (node) => { let id = ids.get(node); if (!id) { id = next++; ids.set(node, id); } return id; };
+    const parts = [];
+    const stack = [document];
+    while (stack.length) {
+        const node = stack.pop();
+        let text = '{"id":' + idOf(node) + ',"type":' + node.nodeType;
+        if (node.nodeType === 1) {
+            text += ',"name":' + JSON.stringify(node.localName);
+            if (node.hasAttributes())
+                text += ',"attrs":' + JSON.stringify(node.getAttributeNames().map((n) => [n, node.getAttribute(n)]));
+        } else if (node.nodeType === 3 || node.nodeType === 8) {
+            text += ',"text":' + JSON.stringify(node.data);
+        }
+        if (node.firstChild) {
+            const children = [];
+            for (let child = node.firstChild; child; child = child.nextSibling) {
+                children.push(idOf(child));
+                stack.push(child);
+            }
+            text += ',"children":[' + children.join(',') + ']';
+        }
+        parts.push(text + '}');
+    }
+    return '[' + parts.join(',') + ']';
+})())");
+    bool done = false;
+    QElapsedTimer timer;
+    timer.start();
+    page.runJavaScript(answer == Text::Whole ? script : script + QStringLiteral(".length"), WebPage::World::Page,
+                       [&](const QVariant &) { done = true; });
+    waitUntil([&] { return done; });
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// A screencast frame as it arrived, kept to be looked at after the timing.
+struct ArrivedFrame
+{
+    double at = 0;
+    QByteArray base64;
+};
+
+bool frameShows(const QByteArray &base64, QPoint spot, const QColor &colour)
+{
+    const QImage image = QImage::fromData(QByteArray::fromBase64(base64));
+    return image.valid(spot) && image.pixelColor(spot) == colour;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    preferOffscreen();
     QApplication app(argc, argv);
     const QString bootstrapPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                            : QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css");
@@ -76,14 +163,8 @@ int main(int argc, char **argv)
         return 1;
     }
     QTemporaryDir dir;
-    QFile css(dir.filePath(QStringLiteral("bootstrap.css")));
-    css.open(QIODevice::WriteOnly);
-    css.write(bootstrap.readAll());
-    css.close();
-    QFile html(dir.filePath(QStringLiteral("index.html")));
-    html.open(QIODevice::WriteOnly);
-    html.write(page());
-    html.close();
+    writeBenchFile(dir, QStringLiteral("bootstrap.css"), bootstrap.readAll());
+    const QString html = writeBenchFile(dir, QStringLiteral("index.html"), page());
 
     QElapsedTimer launch;
     launch.start();
@@ -94,7 +175,7 @@ int main(int argc, char **argv)
     view->show();
     WebBridge &bridge = view->bridge();
     {
-        view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
+        view->webPage()->load(QUrl::fromLocalFile(html));
         if (!waitUntil([&] { return view->framesShown() > 0 && view->mainFrameDocument(); })) {
             std::fprintf(stderr, "the page was not shown\n");
             return 1;
@@ -103,34 +184,48 @@ int main(int argc, char **argv)
                     started, launch.nsecsElapsed() / 1e6);
     }
 
+    // Ours and the reference alternate, one of each a round.
     Figures load;
-    Figures build;
+    Figures serialised;
+    Figures serialisedInPage;
     int elements = 0;
-    int rules = 0;
-    for (int run = 0; run < 6; ++run) {
+    for (int run = 0; run < 8; ++run) {
         bool loaded = false;
         double fromContentLoaded = 0;
         const auto connection = QObject::connect(&bridge, &WebBridge::documentLoaded, &bridge, [&](WebFrameMirror *frame) {
             fromContentLoaded = double(QDateTime::currentMSecsSinceEpoch()) - frame->snapshotStartedAt();
             loaded = true;
         });
-        view->webPage()->load(QUrl::fromLocalFile(html.fileName()));
+        view->webPage()->load(QUrl::fromLocalFile(html));
         if (!waitUntil([&] { return loaded; })) {
             std::fprintf(stderr, "the page did not load\n");
             return 1;
         }
         QObject::disconnect(connection);
+        waitForSheets(*view);
+        const double reference = serialiseInPage(*view->webPage(), Text::Whole);
+        const double inPage = serialiseInPage(*view->webPage(), Text::LengthOnly);
         if (run == 0)
             continue; // warm-up
         load.add(fromContentLoaded);
-        DOMDocument *document = view->mainFrameDocument();
-        elements = document->getElementsByTagName(QStringLiteral("*")).length();
-        rules = 0;
-        for (int i = 0; i < document->styleSheets().length(); ++i)
-            rules += document->styleSheets().item(i)->cssRules().length();
+        serialised.add(reference);
+        serialisedInPage.add(inPage);
+        elements = view->mainFrameDocument()->getElementsByTagName(QStringLiteral("*")).length();
     }
-    std::printf("page: %d elements, %d top-level rules in its style sheets\n", elements, rules);
-    std::printf("snapshot and mirror from DOMContentLoaded: %s\n", qPrintable(load.text()));
+    const bool sheetsCame = waitForSheets(*view);
+    std::printf("page: %d elements, %d top-level rules in its style sheets (counted once the mirror has all %d of "
+                "the page's%s)\n",
+                elements, mirrorRuleCount(*view->mainFrameDocument()), pageRuleCount(*view->webPage()),
+                sheetsCame ? "" : "; NOT all came");
+    std::printf("snapshot and mirror from DOMContentLoaded (with the sheets the page had then; a later one is not "
+                "waited for): %s\n",
+                qPrintable(load.text()));
+    std::printf("reference, the page serialising its tree in script and answering the text (same rounds): %s\n",
+                qPrintable(serialised.text()));
+    std::printf("ratio ours / reference (medians): %.2f\n", load.median() / serialised.median());
+    std::printf("  (the same serialisation answering only its length: %s; ratio %.2f)\n",
+                qPrintable(serialisedInPage.text()), load.median() / serialisedInPage.median());
+    std::printf("(every figure below: timed after the page's sheets were mirrored)\n");
 
     WebFrameMirror &frame = view->mainFrame();
     DOMDocument *document = frame.document();
@@ -196,22 +291,48 @@ int main(int argc, char **argv)
     const DOMCSSRulePtr paintRule = ruleWithSelector(*document, QStringLiteral(".bench-paint"));
     const std::optional<DOMElementBox> paintBox = frame.engine()->elementBox(*document->getElementById(QStringLiteral("paint")));
     const QPoint spot(int(paintBox->viewRect.left()) + 2, int(paintBox->viewRect.top()) + 2);
+    // The browser's own frames, noted as they arrive; which one first shows
+    // the colour is looked at after the timing.
+    QList<ArrivedFrame> arrived;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(ChromiumProcess::instance().connection(), &DevToolsConnection::eventReceived, view,
+                     [&](const QString &, const QString &method, const QJsonObject &params, const QByteArray &bulk) {
+        if (method == QLatin1String("Page.screencastFrame"))
+            arrived.append({clock.nsecsElapsed() / 1e6,
+                            bulk.isEmpty() ? params.value(QStringLiteral("data")).toString().toLatin1() : bulk});
+    });
     Figures painted;
-    for (int run = 1; run <= 15; ++run) {
+    Figures browserFrame;
+    for (int run = 1; run <= 21; ++run) {
         const QColor colour(run * 10, 255 - run * 10, 100);
-        QElapsedTimer timer;
-        timer.start();
+        arrived.clear();
+        const double start = clock.nsecsElapsed() / 1e6;
         paintRule->style()->setProperty(QStringLiteral("background-color"), colour.name());
         const bool shown = waitUntil([&] {
             const QImage &image = view->currentFrame();
             const QPoint pixel = spot * image.devicePixelRatio();
             return image.valid(pixel) && image.pixelColor(pixel) == colour;
         }, 5000);
-        if (!shown)
+        const double onScreen = clock.nsecsElapsed() / 1e6 - start;
+        if (!shown) {
             std::fprintf(stderr, "the colour %s was not shown\n", qPrintable(colour.name()));
-        painted.add(timer.nsecsElapsed() / 1e6);
+            continue;
+        }
+        painted.add(onScreen);
+        for (const ArrivedFrame &candidate : std::as_const(arrived)) {
+            if (frameShows(candidate.base64, spot, colour)) {
+                browserFrame.add(candidate.at - start);
+                break;
+            }
+        }
+        // The next change starts from a still page.
+        waitMs(50);
     }
     std::printf("style change until a frame with it is on screen: %s\n", qPrintable(painted.text()));
+    std::printf("reference, style change until the browser's frame with it arrives (same changes): %s\n",
+                qPrintable(browserFrame.text()));
+    std::printf("ratio ours / reference (medians): %.2f\n", painted.median() / browserFrame.median());
     std::printf("round trips %d, blocking calls %d\n", bridge.roundTrips(), bridge.blockingCalls());
     delete view;
     return 0;

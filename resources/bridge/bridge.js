@@ -38,7 +38,7 @@
     const BINDING = 'quillmarkBridgePost';
     const binding = globalThis[BINDING];
 
-    const observer = new MutationObserver(function (records) { flush(records); });
+    const observer = new MutationObserver(function (records) { queueRecords(records); });
 
     function post(message, payload) {
         const text = JSON.stringify(message);
@@ -177,6 +177,18 @@
         return quoted;
     }
 
+    // attributesOf(element) as JSON text, written straight from the attribute nodes.
+    function attributesText(element) {
+        const attributes = element.attributes;
+        let text = '[';
+        for (let i = 0; i < attributes.length; ++i) {
+            const a = attributes[i];
+            text += (i ? ',[' : '[') + quotedName(a.name) + ',' + JSON.stringify(a.value)
+                + (a.namespaceURI ? ',' + JSON.stringify(a.namespaceURI) + ']' : ']');
+        }
+        return text + ']';
+    }
+
     // The records of a new document as JSON text, written as the walk goes:
     // a large document is sent several times sooner than through objects.
     function serializeText(root, frame) {
@@ -194,7 +206,7 @@
                 if (node.namespaceURI !== HTML_NS)
                     text += ',"ns":' + JSON.stringify(node.namespaceURI || '');
                 if (node.hasAttributes())
-                    text += ',"attrs":' + JSON.stringify(attributesOf(node));
+                    text += ',"attrs":' + attributesText(node);
                 if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content) {
                     text += ',"content":' + assignNode(node.content, frame);
                     stack.push(node.content);
@@ -426,8 +438,41 @@
         flushScheduled = true;
         Promise.resolve().then(function () {
             flushScheduled = false;
-            flush(observer.takeRecords());
+            flushAll();
         });
+    }
+
+    // A page that never stops changing is posted at most once a frame: its
+    // records wait here meanwhile and go together, merged.
+    const FRAME_MS = 16;
+    let waitingRecords = [];
+    let lastPost = -Infinity;
+    let postTimer = 0;
+
+    function queueRecords(records) {
+        for (const record of records)
+            waitingRecords.push(record);
+        if (postTimer)
+            return;
+        const wait = lastPost + FRAME_MS - performance.now();
+        if (wait <= 0)
+            flushAll();
+        else
+            postTimer = setTimeout(function () { postTimer = 0; flushAll(); }, wait);
+    }
+
+    function flushAll() {
+        if (postTimer) {
+            clearTimeout(postTimer);
+            postTimer = 0;
+        }
+        const records = waitingRecords;
+        waitingRecords = [];
+        for (const record of observer.takeRecords())
+            records.push(record);
+        if (records.length)
+            lastPost = performance.now();
+        flush(records);
     }
 
     function touchesSheets(node) {
@@ -437,6 +482,9 @@
         return name === 'style' || name === 'link' || (node.firstElementChild && node.querySelector('style, link'));
     }
 
+    // Records past this many go in a message of their own.
+    const RECORDS_A_MESSAGE = 250;
+
     function flush(records) {
         if (!records.length)
             return;
@@ -445,10 +493,23 @@
         function entryOf(frame) {
             let entry = perFrame.get(frame);
             if (!entry) {
-                entry = {records: [], nodes: [], finals: {}, attrs: [], parents: new Set(), sheets: false};
+                entry = {records: [], nodes: [], finals: {}, attrs: [], parents: new Set(), sheets: false,
+                         seen: new Set()};
                 perFrame.set(frame, entry);
             }
             return entry;
+        }
+        function postEntry(frame, entry) {
+            if (entry.records.length) {
+                post({
+                    kind: 'mutations', frame: frame.id, token: TOKEN, records: entry.records,
+                    nodes: entry.nodes, finals: entry.finals, attrs: entry.attrs
+                });
+            }
+            entry.records = [];
+            entry.nodes = [];
+            entry.finals = {};
+            entry.attrs = [];
         }
         for (const record of records) {
             const target = record.target;
@@ -490,7 +551,12 @@
                 if (target.localName === 'style')
                     entry.sheets = true;
             } else if (record.type === 'attributes') {
+                // Values are read as they are now: one record of an attribute says it all.
                 const ns = record.attributeNamespace;
+                const key = targetId + ' ' + ns + ' ' + record.attributeName;
+                if (entry.seen.has(key))
+                    continue;
+                entry.seen.add(key);
                 const attribute = target.getAttributeNodeNS(ns, record.attributeName);
                 entry.records.push({
                     t: 'a', n: targetId, name: attribute ? attribute.name : record.attributeName,
@@ -500,10 +566,15 @@
                 if (target.localName === 'link' || target.localName === 'style')
                     entry.sheets = true;
             } else {
+                if (entry.seen.has(targetId))
+                    continue;
+                entry.seen.add(targetId);
                 entry.records.push({t: 'd', n: targetId, v: target.data});
                 if (target.parentNode && target.parentNode.localName === 'style')
                     entry.sheets = true;
             }
+            if (entry.records.length + entry.nodes.length >= RECORDS_A_MESSAGE)
+                postEntry(frame, entry);
         }
         for (const [frame, entry] of perFrame) {
             for (const parent of entry.parents) {
@@ -517,12 +588,9 @@
                 if (all.length === parent.childNodes.length)
                     entry.finals[idOf(parent)] = all;
             }
-            if (entry.records.length) {
-                post({
-                    kind: 'mutations', frame: frame.id, token: TOKEN, records: entry.records,
-                    nodes: entry.nodes, finals: entry.finals, attrs: entry.attrs
-                });
-            }
+            if (!entry.records.length && Object.keys(entry.finals).length)
+                entry.records.push({t: 'c', p: idOf(frame.doc), a: [], r: [], ps: null, ns: null});
+            postEntry(frame, entry);
             if (entry.sheets)
                 postSheetsIfChanged(frame);
         }
@@ -568,7 +636,7 @@
     }
 
     function sendState() {
-        flush(observer.takeRecords());
+        flushAll();
         const frame = frames.get(1);
         if (!frame)
             return;
@@ -743,7 +811,7 @@
 
     function applyBatch(batch) {
         // The page's own changes go first, so that they are not taken for echoes.
-        flush(observer.takeRecords());
+        flushAll();
         const errors = [];
         const touched = new Map();
         const framesTouched = new Set();
@@ -1038,7 +1106,7 @@
     }
 
     function answer(question) {
-        flush(observer.takeRecords());
+        flushAll();
         for (const frame of frames.values())
             postSheetsIfChanged(frame);
         const reply = {kind: 'answer', id: question.id};
@@ -1117,7 +1185,7 @@
             else if (message.kind === 'ask')
                 return JSON.stringify(answer(message));
             else if (message.kind === 'flush')
-                flush(observer.takeRecords());
+                flushAll();
             else if (message.kind === 'resync')
                 sendState();
             else if (message.kind === 'release')

@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -117,12 +118,12 @@ bool ChromiumProcess::start()
     return false;
 }
 
-void ChromiumProcess::removeStaleProfiles(const QString &root)
+void ChromiumProcess::removeStaleProfiles(const QString &root, const QString &pattern, int ownerField)
 {
-    // Profiles of runs that crashed: their process is gone.
-    const QStringList names = QDir(root).entryList({QStringLiteral("browser-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    // Folders of runs that crashed: their process is gone.
+    const QStringList names = QDir(root).entryList({pattern}, QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
-        const qint64 owner = name.section(QLatin1Char('-'), 1, 1).toLongLong();
+        const qint64 owner = name.section(QLatin1Char('-'), ownerField, ownerField).toLongLong();
         if (owner > 0 && owner != QCoreApplication::applicationPid() && ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
             QDir(root + QLatin1Char('/') + name).removeRecursively();
     }
@@ -141,6 +142,7 @@ bool ChromiumProcess::launch()
     }
     const QString root = profileRoot();
     removeStaleProfiles(root);
+    removeStaleProfiles(QDir::tempPath(), QStringLiteral("quillmark-browser-*"), 2);
     static int runs = 0;
     m_profile = QStringLiteral("%1/browser-%2-%3").arg(root).arg(QCoreApplication::applicationPid()).arg(++runs);
     QDir(m_profile).removeRecursively();
@@ -159,6 +161,22 @@ bool ChromiumProcess::launch()
     for (QByteArray &argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    // The browser's own temporary folders (one a start) go into a folder of
+    // ours, removed when it ends. Its path is short: the browser makes a
+    // socket in there, and socket paths are short.
+    m_temporary = std::make_unique<QTemporaryDir>(
+        QDir::tempPath() + QStringLiteral("/quillmark-browser-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
+    QList<QByteArray> environment;
+    if (m_temporary->isValid())
+        environment.append("TMPDIR=" + QFile::encodeName(m_temporary->path()));
+    for (char **entry = environ; *entry; ++entry) {
+        if (environment.isEmpty() || std::strncmp(*entry, "TMPDIR=", 7) != 0)
+            environment.append(*entry);
+    }
+    std::vector<char *> envp;
+    for (QByteArray &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
     int toBrowser[2];
     int fromBrowser[2];
@@ -193,7 +211,7 @@ bool ChromiumProcess::launch()
         ::dup2(null, 0);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     ::close(toBrowser[0]);
@@ -213,6 +231,7 @@ void ChromiumProcess::browserClosed()
     m_connection = nullptr;
     reap(500);
     QDir(m_profile).removeRecursively();
+    m_temporary.reset();
     // A browser that keeps dying at once is not started for ever.
     m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < 5000 ? m_quickDeaths + 1 : 0;
     if (m_quickDeaths >= 3) {
@@ -262,4 +281,5 @@ void ChromiumProcess::stop()
     }
     if (!m_profile.isEmpty())
         QDir(m_profile).removeRecursively();
+    m_temporary.reset();
 }

@@ -3,16 +3,20 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 class DevToolsConnection;
 
 // The one browser of the program: Debian's chromium, headless, driven over
 // its debugging pipe (DevToolsConnection), with a private profile folder under
 // the XDG cache that is made fresh for each run and removed when the browser
-// ends. It is started in the background (start() returns at once; commands
-// written before the browser is up wait in the pipe) and ends with the
-// program: it is in a process group of its own and is killed when the
-// program's main thread ends, so no browser outlives a crash of ours.
+// ends, as is the temporary folder it is given (its TMPDIR). It is started in
+// the background (start() returns at once; commands written before the
+// browser is up wait in the pipe) and ends with the program: it is in a
+// process group of its own and is killed when the program's main thread
+// ends, so no browser outlives a crash of ours.
 //
 // When the browser dies, one ERROR line says so, a new one is started and
 // restarted() tells the views to open their pages again.
@@ -32,6 +36,8 @@ public:
     DevToolsConnection *connection() const { return m_connection; }
     qint64 processId() const { return m_pid; }
     QString profileFolder() const { return m_profile; }
+    // The folder the browser makes its temporary files in; empty when it does not run.
+    QString temporaryFolder() const { return m_temporary ? m_temporary->path() : QString(); }
     // Why the browser could not be started; empty when it runs.
     QString errorString() const { return m_error; }
 
@@ -51,10 +57,14 @@ private:
     bool launch();
     void browserClosed();
     void reap(int graceMs);
-    static void removeStaleProfiles(const QString &root);
+    // Removes the folders under root named by pattern whose owner (the
+    // process id in the name's ownerField-th "-" field) has ended.
+    static void removeStaleProfiles(const QString &root, const QString &pattern = QStringLiteral("browser-*"),
+                                    int ownerField = 1);
 
     qint64 m_pid = 0;
     QString m_profile;
+    std::unique_ptr<QTemporaryDir> m_temporary; // the browser's TMPDIR
     QString m_error;
     DevToolsConnection *m_connection = nullptr; // Owned (QObject child).
     QElapsedTimer m_sinceLaunch;

@@ -3,6 +3,7 @@
 #include "WebBlockingCall.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -23,6 +25,124 @@ const QString s_gone = QStringLiteral("the browser is gone");
 void setNonBlocking(int fd)
 {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+// Messages are handled for this long a turn of the event loop.
+constexpr qint64 s_deliveryBudgetMs = 5;
+// Past this many bytes read and not handled, the pipe is read no more until
+// they are: the program's memory stays bounded whatever the browser sends.
+constexpr qsizetype s_backlogLimit = 32 * 1024 * 1024;
+// Only a string this long is set aside as bulk; only a message this long is scanned for one.
+constexpr qsizetype s_bulkMinimum = 16 * 1024;
+
+// What a scan of one message found: its method and the long string values of its params.
+struct BulkScan
+{
+    struct Candidate
+    {
+        QByteArrayView key;
+        qsizetype begin = 0; // contents, without the quotes: [begin, end)
+        qsizetype end = 0;
+    };
+    QByteArrayView method;
+    QList<Candidate> candidates;
+};
+
+// The position of the quote that closes the string whose contents start at from; -1 if none.
+qsizetype closingQuote(const char *data, qsizetype size, qsizetype from)
+{
+    while (from < size) {
+        const auto *quote = static_cast<const char *>(std::memchr(data + from, '"', size_t(size - from)));
+        if (!quote)
+            return -1;
+        const qsizetype at = quote - data;
+        qsizetype backslashes = 0;
+        while (at - backslashes > from && data[at - backslashes - 1] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 0)
+            return at;
+        from = at + 1;
+    }
+    return -1;
+}
+
+// One pass over the text, keys told from values by the colon after them;
+// nothing is built.
+BulkScan scanForBulk(QByteArrayView text)
+{
+    BulkScan scan;
+    const char *data = text.data();
+    const qsizetype size = text.size();
+    int depth = 0;
+    QByteArrayView keys[3];
+    bool isObject[3] = {false, false, false};
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c == '"') {
+            const qsizetype begin = i + 1;
+            const qsizetype end = closingQuote(data, size, begin);
+            if (end < 0)
+                break;
+            i = end;
+            qsizetype next = end + 1;
+            while (next < size && (data[next] == ' ' || data[next] == '\n' || data[next] == '\r' || data[next] == '\t'))
+                ++next;
+            const QByteArrayView content(data + begin, end - begin);
+            if (next < size && data[next] == ':') {
+                if (depth >= 1 && depth <= 2)
+                    keys[depth] = content;
+            } else if (depth == 1 && keys[1] == "method") {
+                scan.method = content;
+            } else if (depth == 2 && isObject[2] && isObject[1] && keys[1] == "params" && content.size() >= s_bulkMinimum) {
+                scan.candidates.append({keys[2], begin, end});
+            }
+        } else if (c == '{' || c == '[') {
+            ++depth;
+            if (depth <= 2) {
+                isObject[depth] = c == '{';
+                keys[depth] = {};
+            }
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return scan;
+}
+
+void appendUtf8(QByteArray &out, char32_t code)
+{
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Four hex digits at data; -1 when they are not.
+int hexQuad(const char *data)
+{
+    int value = 0;
+    for (int i = 0; i < 4; ++i) {
+        const char c = data[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'             ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'             ? c - 'A' + 10
+                                               : -1;
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
 }
 
 } // namespace
@@ -41,6 +161,10 @@ DevToolsConnection::DevToolsConnection(int writeFd, int readFd, QObject *parent)
     Q_UNUSED(s_pipeSignalIgnored);
     setNonBlocking(writeFd);
     setNonBlocking(readFd);
+    // A snapshot or a frame is a megabyte or two: with the pipe's default
+    // 64 KiB the browser would wait for the program a few dozen times per message.
+    for (const int fd : {writeFd, readFd})
+        ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
     m_writeNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::readAvailable);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::writePending);
@@ -117,8 +241,9 @@ std::optional<QJsonObject> DevToolsConnection::sendAndWait(const QString &method
     QDeadlineTimer deadline(timeoutMs);
     while (m_open && !reply) {
         // The answer may be among the messages read already but not delivered.
+        parseMessages();
         for (qsizetype i = 0; i < m_inbox.size(); ++i) {
-            if (m_inbox.at(i).value(QStringLiteral("id")).toInt(-1) == id) {
+            if (m_inbox.at(i).message.value(QStringLiteral("id")).toInt(-1) == id) {
                 dispatch(m_inbox.takeAt(i));
                 break;
             }
@@ -137,7 +262,6 @@ std::optional<QJsonObject> DevToolsConnection::sendAndWait(const QString &method
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             if (!readChunk())
                 break;
-            parseMessages();
         }
     }
     --m_waiting;
@@ -147,11 +271,60 @@ std::optional<QJsonObject> DevToolsConnection::sendAndWait(const QString &method
         qCWarning(lcDevTools) << method << "got no answer within" << timeoutMs << "ms";
     }
     // What came meanwhile runs in a later turn, in order.
-    if (!m_inbox.isEmpty())
-        scheduleDelivery();
+    scheduleDelivery();
     if (!reply || !reply->isOk())
         return std::nullopt;
     return reply->result;
+}
+
+void DevToolsConnection::setBulkField(const QString &method, const QString &key)
+{
+    m_bulkFields.insert(method.toUtf8(), key.toUtf8());
+}
+
+QByteArray DevToolsConnection::unescapedString(QByteArrayView escaped)
+{
+    QByteArray out;
+    out.reserve(escaped.size());
+    const char *data = escaped.data();
+    const qsizetype size = escaped.size();
+    qsizetype from = 0;
+    while (from < size) {
+        const auto *slash = static_cast<const char *>(std::memchr(data + from, '\\', size_t(size - from)));
+        const qsizetype at = slash ? slash - data : size;
+        out.append(data + from, at - from);
+        if (at + 1 >= size)
+            break;
+        const char kind = data[at + 1];
+        from = at + 2;
+        switch (kind) {
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'u': {
+            int code = at + 6 <= size ? hexQuad(data + at + 2) : -1;
+            if (code < 0) {
+                out += '?';
+                break;
+            }
+            from = at + 6;
+            // A surrogate pair is one character in two escapes.
+            if (code >= 0xD800 && code < 0xDC00 && from + 6 <= size && data[from] == '\\' && data[from + 1] == 'u') {
+                const int low = hexQuad(data + from + 2);
+                if (low >= 0xDC00 && low < 0xE000) {
+                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                    from += 6;
+                }
+            }
+            appendUtf8(out, code >= 0xD800 && code < 0xE000 ? 0xFFFD : char32_t(code));
+            break;
+        }
+        default: out += kind; break; // '"', '\\' and '/'
+        }
+    }
+    return out;
 }
 
 void DevToolsConnection::writePending()
@@ -181,12 +354,15 @@ bool DevToolsConnection::writeSome()
 
 bool DevToolsConnection::readChunk()
 {
-    char chunk[65536];
+    constexpr qsizetype chunk = 1 << 20;
     for (;;) {
-        const ssize_t count = ::read(m_readFd, chunk, sizeof chunk);
+        // Read straight into the buffer's end.
+        const qsizetype used = m_readBuffer.size();
+        m_readBuffer.resize(used + chunk);
+        const ssize_t count = ::read(m_readFd, m_readBuffer.data() + used, size_t(chunk));
+        m_readBuffer.resize(used + std::max<qsizetype>(count, 0));
         if (count > 0) {
-            m_readBuffer.append(chunk, count);
-            if (count < qsizetype(sizeof chunk))
+            if (count < chunk)
                 return true;
             continue;
         }
@@ -203,32 +379,78 @@ bool DevToolsConnection::readChunk()
 void DevToolsConnection::readAvailable()
 {
     readChunk();
-    parseMessages();
+    if (m_open && m_readBuffer.size() - m_readOffset > s_backlogLimit)
+        m_readNotifier->setEnabled(false);
     scheduleDelivery();
+}
+
+qsizetype DevToolsConnection::nextMessageEnd()
+{
+    // The text up to m_scannedTo holds no end of a message: a long message
+    // that comes in many pieces is not searched again from its start.
+    const qsizetype end = m_readBuffer.indexOf('\0', std::max(m_readOffset, m_scannedTo));
+    m_scannedTo = end < 0 ? m_readBuffer.size() : end;
+    return end;
+}
+
+bool DevToolsConnection::parseNext()
+{
+    const qsizetype end = nextMessageEnd();
+    if (end < 0) {
+        // Only the start of a message is left: the buffer begins with it.
+        m_readBuffer.remove(0, m_readOffset);
+        m_scannedTo -= m_readOffset;
+        m_readOffset = 0;
+        return false;
+    }
+    if (std::optional<Incoming> incoming =
+            parseMessage(QByteArrayView(m_readBuffer.constData() + m_readOffset, end - m_readOffset)))
+        m_inbox.append(std::move(*incoming));
+    m_readOffset = end + 1;
+    if (m_readOffset == m_readBuffer.size()) {
+        m_readBuffer.clear();
+        m_readOffset = 0;
+        m_scannedTo = 0;
+    }
+    return true;
 }
 
 void DevToolsConnection::parseMessages()
 {
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype end = m_readBuffer.indexOf('\0', start);
-        if (end < 0)
-            break;
-        QJsonParseError error;
-        const QJsonDocument document =
-            QJsonDocument::fromJson(QByteArray::fromRawData(m_readBuffer.constData() + start, end - start), &error);
-        if (document.isObject())
-            m_inbox.append(document.object());
-        else
-            qCWarning(lcDevTools) << "the browser sent a message that is not JSON:" << error.errorString();
-        start = end + 1;
+    while (parseNext()) {
     }
-    m_readBuffer.remove(0, start);
+}
+
+std::optional<DevToolsConnection::Incoming> DevToolsConnection::parseMessage(QByteArrayView text) const
+{
+    QJsonParseError error;
+    if (!m_bulkFields.isEmpty() && text.size() >= s_bulkMinimum) {
+        const BulkScan scan = scanForBulk(text);
+        const auto key = m_bulkFields.constFind(scan.method.toByteArray());
+        for (const BulkScan::Candidate &candidate : scan.candidates) {
+            if (key == m_bulkFields.cend() || candidate.key != key.value())
+                continue;
+            // The message without the string is small: that is what is parsed.
+            QByteArray rest;
+            rest.reserve(text.size() - (candidate.end - candidate.begin));
+            rest.append(text.first(candidate.begin));
+            rest.append(text.sliced(candidate.end));
+            const QJsonDocument document = QJsonDocument::fromJson(rest, &error);
+            if (!document.isObject())
+                break;
+            return Incoming{document.object(), text.sliced(candidate.begin, candidate.end - candidate.begin).toByteArray()};
+        }
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromRawData(text.data(), text.size()), &error);
+    if (document.isObject())
+        return Incoming{document.object(), {}};
+    qCWarning(lcDevTools) << "the browser sent a message that is not JSON:" << error.errorString();
+    return std::nullopt;
 }
 
 void DevToolsConnection::scheduleDelivery()
 {
-    if (m_deliveryScheduled || m_inbox.isEmpty())
+    if (m_deliveryScheduled || (m_inbox.isEmpty() && nextMessageEnd() < 0))
         return;
     m_deliveryScheduled = true;
     QTimer::singleShot(0, this, [this] {
@@ -243,14 +465,25 @@ void DevToolsConnection::deliver()
         return;
     m_delivering = true;
     // A handler may make a blocking call, which queues what it reads behind
-    // what is still here; the loop takes it in turn.
-    while (!m_inbox.isEmpty() && m_waiting == 0)
-        dispatch(m_inbox.takeFirst());
+    // what is still here; the loop takes it in turn. Past the budget the rest
+    // waits for the next turn, so that input, timers and painting go between.
+    QElapsedTimer budget;
+    budget.start();
+    while (m_waiting == 0 && budget.elapsed() < s_deliveryBudgetMs) {
+        if (m_inbox.isEmpty() && !parseNext())
+            break;
+        if (!m_inbox.isEmpty())
+            dispatch(m_inbox.takeFirst());
+    }
     m_delivering = false;
+    if (m_open && !m_readNotifier->isEnabled() && m_readBuffer.size() - m_readOffset <= s_backlogLimit / 2)
+        m_readNotifier->setEnabled(true);
+    scheduleDelivery();
 }
 
-void DevToolsConnection::dispatch(const QJsonObject &message)
+void DevToolsConnection::dispatch(const Incoming &incoming)
 {
+    const QJsonObject &message = incoming.message;
     const QJsonValue id = message.value(QStringLiteral("id"));
     if (!id.isUndefined()) {
         const Callback callback = m_callbacks.take(id.toInt());
@@ -266,5 +499,5 @@ void DevToolsConnection::dispatch(const QJsonObject &message)
     }
     Q_EMIT eventReceived(message.value(QStringLiteral("sessionId")).toString(),
                          message.value(QStringLiteral("method")).toString(),
-                         message.value(QStringLiteral("params")).toObject());
+                         message.value(QStringLiteral("params")).toObject(), incoming.bulk);
 }

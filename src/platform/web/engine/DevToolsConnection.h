@@ -33,6 +33,13 @@ struct DevToolsReply
 // and blocks reading the pipe until its answer or a time-out; whatever else is
 // read meanwhile is queued and delivered afterwards, in order, so no handler
 // ever runs inside another.
+//
+// Messages are parsed as they are delivered, a few milliseconds' worth a turn
+// of the event loop: a browser that sends faster than the program handles
+// never holds the window up; the rest waits, in order, for the next turn.
+// One large string field of an event (setBulkField(): a screencast frame's
+// picture, a binding's payload) is not parsed as JSON at all: the event has
+// an empty string there and the field's raw text comes beside it.
 class DevToolsConnection : public QObject
 {
     Q_OBJECT
@@ -55,9 +62,17 @@ public:
 
     int commandsSent() const { return m_nextId - 1; }
 
+    // Events of method whose params hold a long string under key deliver it
+    // as bulk: the string's text as it stands in the message, escapes not undone.
+    void setBulkField(const QString &method, const QString &key);
+    // The text of a JSON string's contents (without its quotes) with its escapes undone, as UTF-8.
+    static QByteArray unescapedString(QByteArrayView escaped);
+
 Q_SIGNALS:
     // An event of the browser, for the session it names (empty for the browser's own).
-    void eventReceived(const QString &sessionId, const QString &method, const QJsonObject &params);
+    // bulk is the field set aside for that method (see setBulkField()), if it was.
+    void eventReceived(const QString &sessionId, const QString &method, const QJsonObject &params,
+                       const QByteArray &bulk);
     // The browser closed its end of the pipe (it ended or crashed).
     void closed();
 
@@ -66,10 +81,19 @@ private:
     bool readChunk();
     void writePending();
     bool writeSome();
+    struct Incoming
+    {
+        QJsonObject message;
+        QByteArray bulk;
+    };
+
+    qsizetype nextMessageEnd();
+    bool parseNext();
     void parseMessages();
+    std::optional<Incoming> parseMessage(QByteArrayView text) const;
     void scheduleDelivery();
     void deliver();
-    void dispatch(const QJsonObject &message);
+    void dispatch(const Incoming &incoming);
     void close();
 
     int m_writeFd;
@@ -79,8 +103,11 @@ private:
     QSocketNotifier *m_readNotifier;  // Owned (QObject child).
     QSocketNotifier *m_writeNotifier; // Owned (QObject child).
     QByteArray m_readBuffer;
+    qsizetype m_readOffset = 0; // where the first message not parsed yet starts
+    qsizetype m_scannedTo = 0;  // no message ends before this
     QByteArray m_writeBuffer;
-    QList<QJsonObject> m_inbox;
+    QList<Incoming> m_inbox;
+    QHash<QByteArray, QByteArray> m_bulkFields; // method -> key of params
     bool m_delivering = false;
     bool m_deliveryScheduled = false;
     int m_waiting = 0;

@@ -100,7 +100,7 @@ void WebBridge::resetPage()
     m_subframes.clear();
 }
 
-void WebBridge::dispatch(const QJsonObject &message, const QString &payload)
+void WebBridge::dispatch(const QJsonObject &message, const QByteArray &payload)
 {
     const QString kind = message.value(QStringLiteral("kind")).toString();
     if (kind == QLatin1String("document")) {
@@ -135,11 +135,11 @@ void WebBridge::dispatch(const QJsonObject &message, const QString &payload)
     }
 }
 
-void WebBridge::readDocument(const QJsonObject &message, const QString &payload)
+void WebBridge::readDocument(const QJsonObject &message, const QByteArray &payload)
 {
     QElapsedTimer timer;
     timer.start();
-    Result<DOMDocumentPtr> document = DOMSnapshot::readDocument(payload.toUtf8());
+    Result<DOMDocumentPtr> document = DOMSnapshot::readDocument(payload);
     if (!document) {
         QM_ERROR(QStringLiteral("the page's document could not be mirrored: %1").arg(document.error()));
         return;
@@ -432,6 +432,8 @@ void WebBridge::readAck(const QJsonObject &message)
         if (target && target->document() && target->document()->styleSheets().ruleForId(ruleId))
             target->document()->styleSheets().updateRuleFromEngine(rule);
     }
+    // Writes up to this batch are answered, reported or not.
+    m_ruleLastBatch.removeIf([frameId, batch](const auto &entry) { return entry.key().first == frameId && entry.value() <= batch; });
     requestResyncs();
 }
 

@@ -28,7 +28,9 @@ class WebPage;
 // which the page reads while the program builds the document's mirror (then
 // the frame has a new document and its DOMContentLoaded listeners run; a
 // frame's document waits for its parent's); the page's own mutations as
-// records (applied to the mirror, which fires its events); changes of the
+// records (applied to the mirror, which fires its events; posted at most once
+// a frame, an attribute's or a text's records merged into one with the value
+// it has then, a large batch in several messages); changes of the
 // style-sheet list. The ids of ps/ns in a record are null for "none" and 0 for
 // a node the bridge never named.
 // Program to page: the mirror's replay logs (DOM and CSSOM writes) in one
@@ -100,7 +102,8 @@ public:
     bool isBridgeContext(const QString &session, int contextId) const;
 
     // From the page: the browser's reports (WebBridgeFrames.cpp).
-    void receive(const QString &session, int contextId, const QString &text);
+    // text: what the script posted, as UTF-8.
+    void receive(const QString &session, int contextId, const QByteArray &text);
     void contextCreated(const QString &session, int contextId, const QString &browserFrame);
     void contextDestroyed(const QString &session, int contextId);
     void contextsCleared(const QString &session);
@@ -141,8 +144,8 @@ private:
         bool askingOwner = false;
     };
 
-    void dispatch(const QJsonObject &message, const QString &payload);
-    void readDocument(const QJsonObject &message, const QString &payload);
+    void dispatch(const QJsonObject &message, const QByteArray &payload);
+    void readDocument(const QJsonObject &message, const QByteArray &payload);
     void finishPendingDocuments();
     bool tryFinish(qint64 frameId, PendingDocument &pending);
     void findOwner(qint64 frameId);
@@ -167,7 +170,7 @@ private:
 
     // WebBridgeMutations.cpp
     void applyMutations(WebFrameMirror &frame, const QJsonObject &message);
-    void resynchronize(WebFrameMirror &frame, const QString &payload);
+    void resynchronize(WebFrameMirror &frame, const QByteArray &payload);
     void reconcileChildren(DOMDocument &document, DOMNode &parent, const QJsonArray &childIds,
                            QList<DOMNodePtr> &held);
 

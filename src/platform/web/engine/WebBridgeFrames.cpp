@@ -136,15 +136,15 @@ void WebBridge::domDocumentUpdated(const QString &session)
     }
 }
 
-void WebBridge::receive(const QString &session, int contextId, const QString &text)
+void WebBridge::receive(const QString &session, int contextId, const QByteArray &text)
 {
     const auto context = m_contexts.constFind(contextKey(session, contextId));
     if (context == m_contexts.cend())
         return;
-    const qsizetype split = text.indexOf(QLatin1Char('\n'));
-    const QString message = split < 0 ? text : text.left(split);
-    const QString payload = split < 0 ? QString() : text.mid(split + 1);
-    QJsonObject json = QJsonDocument::fromJson(message.toUtf8()).object();
+    const qsizetype split = text.indexOf('\n');
+    const QByteArray message = split < 0 ? text : text.left(split);
+    const QByteArray payload = split < 0 ? QByteArray() : text.sliced(split + 1);
+    QJsonObject json = QJsonDocument::fromJson(message).object();
     if (json.isEmpty()) {
         qCWarning(lcWeb) << "the bridge sent a message that is not a JSON object";
         return;

@@ -152,12 +152,12 @@ void WebBridge::reconcileChildren(DOMDocument &document, DOMNode &parent, const 
     }
 }
 
-void WebBridge::resynchronize(WebFrameMirror &frame, const QString &payload)
+void WebBridge::resynchronize(WebFrameMirror &frame, const QByteArray &payload)
 {
     DOMDocument &document = *frame.document();
     const DOMReplayLog::Suspension suspension(document.replayLog());
     frame.engine()->invalidate();
-    const QJsonArray records = QJsonDocument::fromJson(payload.toUtf8()).object().value(QStringLiteral("nodes")).toArray();
+    const QJsonArray records = QJsonDocument::fromJson(payload).object().value(QStringLiteral("nodes")).toArray();
     qCInfo(lcWeb) << "the page refused an edit; the mirror follows the page's" << records.size() << "nodes";
 
     // Nodes the mirror no longer has are made first, without children: the

@@ -85,6 +85,9 @@ void WebPage::open()
         return;
     DevToolsConnection *browser = connection();
     connect(browser, &DevToolsConnection::eventReceived, this, &WebPage::handleEvent, Qt::UniqueConnection);
+    // Pictures and snapshots are read from the message's own bytes, never built as JSON strings.
+    browser->setBulkField(QStringLiteral("Page.screencastFrame"), QStringLiteral("data"));
+    browser->setBulkField(QStringLiteral("Runtime.bindingCalled"), QStringLiteral("payload"));
     const auto create = [this, browser] {
         QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
                            // Each page is the front tab of a window of its own:
@@ -447,8 +450,10 @@ void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &meta
     const double fallbackRatio = m_devicePixelRatio;
     QPointer<WebPage> page(this);
     QThreadPool::globalInstance()->start([page, base64, metadata, shownWidth, fallbackRatio] {
-        QImage image;
-        image.loadFromData(QByteArray::fromBase64(base64), "PNG");
+        QImage image = QImage::fromData(QByteArray::fromBase64(base64), "PNG");
+        // Drawn as it is, with no conversion at each paint.
+        if (image.format() == QImage::Format_ARGB32)
+            image.convertTo(QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(shownWidth > 0 && !image.isNull() ? image.width() / shownWidth : fallbackRatio);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
             if (!page)
@@ -552,7 +557,8 @@ void WebPage::applyDownloadFolder()
     browser->send(QStringLiteral("Browser.setDownloadBehavior"), params);
 }
 
-void WebPage::handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params)
+void WebPage::handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params,
+                          const QByteArray &bulk)
 {
     if (sessionId.isEmpty() && method == QLatin1String("Browser.downloadProgress")) {
         // The browser tells every page of its downloads: this page takes its own.
@@ -571,7 +577,8 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
     if (method == QLatin1String("Runtime.bindingCalled")) {
         if (params.value(QStringLiteral("name")).toString() == s_bindingName)
             m_bridge->receive(sessionId, params.value(QStringLiteral("executionContextId")).toInt(),
-                              params.value(QStringLiteral("payload")).toString());
+                              bulk.isEmpty() ? params.value(QStringLiteral("payload")).toString().toUtf8()
+                                             : DevToolsConnection::unescapedString(bulk));
     } else if (method == QLatin1String("Page.screencastFrame")) {
         sendToSession(sessionId, QStringLiteral("Page.screencastFrameAck"),
                       {{QStringLiteral("sessionId"), params.value(QStringLiteral("sessionId"))}});
@@ -583,7 +590,7 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         metadata.deviceWidth = data.value(QStringLiteral("deviceWidth")).toDouble();
         metadata.deviceHeight = data.value(QStringLiteral("deviceHeight")).toDouble();
         metadata.offsetTop = data.value(QStringLiteral("offsetTop")).toDouble();
-        decodeFrame(params.value(QStringLiteral("data")).toString().toLatin1(), metadata);
+        decodeFrame(bulk.isEmpty() ? params.value(QStringLiteral("data")).toString().toLatin1() : bulk, metadata);
     } else if (method == QLatin1String("Runtime.executionContextCreated")) {
         const QJsonObject context = params.value(QStringLiteral("context")).toObject();
         if (context.value(QStringLiteral("name")).toString() == s_bridgeWorld) {
@@ -716,6 +723,7 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
     } else if (method == QLatin1String("Target.detachedFromTarget")) {
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         m_domRequested.remove(child);
+        forgetRequestsOf(child);
         if (m_childSessions.remove(child))
             m_bridge->sessionDetached(child);
     }

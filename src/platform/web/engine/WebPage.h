@@ -123,6 +123,9 @@ public:
     // The body of a loaded resource (base64-decoded), from the browser's own
     // copy: nothing is fetched twice. done gets nullopt when it is gone.
     void responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done);
+    // Requests whose session is still kept: those under way, held back, or
+    // finished in a frame of its own with their body not asked yet.
+    qsizetype requestsFollowed() const { return m_sessionOfRequest.size() + m_sessionOfIntercept.size(); }
     // Resources of these URL patterns ("*" wildcards) are held back before
     // they are sent (resourceIntercepted()), in every frame's session; an
     // empty list stops that.
@@ -209,7 +212,8 @@ private:
     void reloadShown();
     void mainTargetCrashed();
     void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
-    void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
+    void forgetRequestsOf(const QString &sessionId);
+    void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params, const QByteArray &bulk);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
     void handleTargetEvent(const QString &method, const QJsonObject &params);
     void refreshHistory(std::function<void()> done = {});

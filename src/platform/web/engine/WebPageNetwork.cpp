@@ -67,11 +67,16 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         Q_EMIT responseExtraInfoReceived(info);
     } else if (method == QLatin1String("Network.loadingFinished")) {
         // The body is asked of the session that saw the request finish: a
-        // frame that moved into a process of its own keeps it there.
-        m_sessionOfRequest.insert(requestId, sessionId);
+        // frame that moved into a process of its own keeps it there until
+        // its body is asked or the frame goes. The main session needs no entry.
+        if (sessionId == m_session)
+            m_sessionOfRequest.remove(requestId);
+        else
+            m_sessionOfRequest.insert(requestId, sessionId);
         Q_EMIT requestFinished(requestId, qint64(params.value(QStringLiteral("encodedDataLength")).toDouble()),
                                params.value(QStringLiteral("timestamp")).toDouble());
     } else if (method == QLatin1String("Network.loadingFailed")) {
+        m_sessionOfRequest.remove(requestId);
         Q_EMIT requestFailed(requestId, params.value(QStringLiteral("errorText")).toString(),
                              params.value(QStringLiteral("canceled")).toBool());
     } else if (method == QLatin1String("Fetch.requestPaused")) {
@@ -89,8 +94,8 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
 
 void WebPage::responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done)
 {
-    const QString session = m_sessionOfRequest.value(requestId, m_session);
-    sendToSession(session, QStringLiteral("Network.getResponseBody"), {{QStringLiteral("requestId"), requestId}},
+    const QString session = m_sessionOfRequest.take(requestId);
+    sendToSession(session.isEmpty() ? m_session : session, QStringLiteral("Network.getResponseBody"), {{QStringLiteral("requestId"), requestId}},
                   [done](const QJsonObject &result, const QString &error) {
                       if (!error.isEmpty()) {
                           done(std::nullopt);
@@ -100,6 +105,12 @@ void WebPage::responseBody(const QString &requestId, std::function<void(std::opt
                       done(result.value(QStringLiteral("base64Encoded")).toBool() ? QByteArray::fromBase64(body.toLatin1())
                                                                                   : body.toUtf8());
                   });
+}
+
+void WebPage::forgetRequestsOf(const QString &sessionId)
+{
+    m_sessionOfRequest.removeIf([&sessionId](const auto &entry) { return entry.value() == sessionId; });
+    m_sessionOfIntercept.removeIf([&sessionId](const auto &entry) { return entry.value() == sessionId; });
 }
 
 QString WebPage::urlPatternFor(const QUrl &url)

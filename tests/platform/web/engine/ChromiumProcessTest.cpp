@@ -145,6 +145,7 @@ protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
 
+// Its temporary folders too: the browser makes them in a folder of its own.
 TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfile)
 {
     EXPECT_EXIT(
@@ -157,12 +158,19 @@ TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfil
                 std::exit(3);
             const qint64 pid = browser.processId();
             const QString profile = browser.profileFolder();
-            if (!QDir(profile).exists())
+            const QString temporary = browser.temporaryFolder();
+            const auto madeTemporaryFolder = [&] {
+                return !QDir(temporary)
+                            .entryList({QStringLiteral("org.chromium.Chromium.*")}, QDir::AllEntries | QDir::NoDotAndDotDot)
+                            .isEmpty();
+            };
+            if (!QDir(profile).exists() || !TestUtil::waitUntil(madeTemporaryFolder, 15000))
                 std::exit(4);
             browser.stop();
             // Nothing of its process group is left, once the helpers killed
             // with it have ended (a loaded machine may take a moment).
-            if (QDir(profile).exists() || !TestUtil::waitUntil([pid] { return runningInGroup(pid) == 0; }, 15000))
+            if (QDir(profile).exists() || QDir(temporary).exists()
+                || !TestUtil::waitUntil([pid] { return runningInGroup(pid) == 0; }, 15000))
                 std::exit(5);
             std::exit(0);
         },

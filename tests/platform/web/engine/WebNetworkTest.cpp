@@ -12,7 +12,7 @@
 
 // Every request of the page and of its frames is reported with its response,
 // and the body of a loaded resource is the browser's own copy: the server is
-// not asked twice.
+// not asked twice. Once they have ended, none is followed any more.
 TEST(WebNetwork, RequestsResponsesAndBodiesOfEveryFrameAreReported)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
@@ -74,6 +74,8 @@ TEST(WebNetwork, RequestsResponsesAndBodiesOfEveryFrameAreReported)
     ASSERT_TRUE(body);
     EXPECT_EQ(*body, QByteArray("p { color: green; }\n"));
     EXPECT_EQ(cssRequests(), served);
+    // Every request has ended: the page keeps nothing of them.
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page->requestsFollowed() == 0; }));
 }
 
 // A remote resource is served from a local file's bytes in its place.
