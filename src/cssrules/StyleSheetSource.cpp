@@ -163,6 +163,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     // The index and the items are shared until the first change.
     auto source = std::make_shared<StyleSheetSource>(*this);
     source->m_text = text;
+    source->m_placesModel = true;
     qsizetype characters = 0;
     qsizetype lines = 0;
     qsizetype next = 0;

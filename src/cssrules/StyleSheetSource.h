@@ -78,6 +78,10 @@ public:
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     const QList<ItemText> &items() const { return m_items; }
+    // Whether the model's ranges and lines are those of its items here (a
+    // source the writer made), not those a parse gave them.
+    bool placesModel() const { return m_placesModel; }
+    void setPlacesModel(bool places) { m_placesModel = places; }
     // Whether the declarations are the ones the source was made for.
     bool describes(const QList<StyleDeclarationPtr> &declarations) const;
 
@@ -103,4 +107,5 @@ private:
     QString m_text;
     QList<ItemText> m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
+    bool m_placesModel = false;
 };

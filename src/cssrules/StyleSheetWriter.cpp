@@ -599,9 +599,13 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.ok = true;
     result.text = text;
     result.source = previous.withReplaced(text, replaced);
-    // The model points into the new text: the items read again, and those after them moved.
+    // The model points into the new text: the items read again, and those
+    // after them moved; all of them after a parse, which counts lines its own way.
     const QList<ItemText> &placed = result.source->items();
-    for (qsizetype i = replaced.isEmpty() ? placed.size() : replaced.constFirst().first; i < placed.size(); ++i) {
+    qsizetype from = replaced.isEmpty() ? placed.size() : replaced.constFirst().first;
+    if (!previous.placesModel())
+        from = 0;
+    for (qsizetype i = from; i < placed.size(); ++i) {
         const ItemText &item = placed.at(i);
         item.declaration->setRange(item.range);
         item.declaration->setLineNumber(item.line);
@@ -651,6 +655,7 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     auto source = std::make_shared<StyleSheetSource>();
     source->setText(text);
     source->reserve(items.size());
+    source->setPlacesModel(true);
     // All of it lines up: the model now points into the new text.
     for (StyleSheetSource::ItemText &item : items) {
         item.declaration->setRange(item.range);
