@@ -162,6 +162,29 @@ bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector
     return node->selectorIsMatched(strippedSelector(selector));
 }
 
+CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *element,
+                                                                    const StyleDeclaration &declaration) const
+{
+    const DOMDocument *doc = element->ownerDocument();
+    const quint64 treeVersion = doc ? doc->treeVersion() : 0;
+    if (m_matchMemo.element.lock().get() != element || m_matchMemo.generation != m_buildGeneration
+        || m_matchMemo.treeVersion != treeVersion) {
+        m_matchMemo.element = element->weak_from_this();
+        m_matchMemo.generation = m_buildGeneration;
+        m_matchMemo.treeVersion = treeVersion;
+        m_matchMemo.answers.clear();
+    }
+    const auto known = m_matchMemo.answers.constFind(&declaration);
+    if (known != m_matchMemo.answers.cend() && known->first == declaration.selector())
+        return known->second;
+    const QString stripped = strippedSelector(declaration.selector());
+    SelectorMatch match = SelectorMatch::Unreadable;
+    if (DOMSelectorEngine::parse(stripped))
+        match = element->selectorIsMatched(stripped) ? SelectorMatch::Yes : SelectorMatch::No;
+    m_matchMemo.answers.insert(&declaration, {declaration.selector(), match});
+    return match;
+}
+
 bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration,
                                    const DOMCSSRulePtr &rule) const
 {
@@ -169,11 +192,11 @@ bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPt
         return false;
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.
-    const QString stripped = strippedSelector(declaration->selector());
+    const SelectorMatch match = selectorMatch(element, *declaration);
     if (rule && (rule->parentRule() && rule->parentRule()->type() == DOMCSSRule::STYLE_RULE
-                 || !DOMSelectorEngine::parse(stripped)))
+                 || match == SelectorMatch::Unreadable))
         return m_engineMatched.contains(rule.get());
-    return isMatchedElement(element, declaration->selector());
+    return match == SelectorMatch::Yes;
 }
 
 // --- Rows ----------------------------------------------------------------------------------------
@@ -684,8 +707,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                 if (!declaration || rule->type() != DOMCSSRule::STYLE_RULE)
                     continue;
                 // Rules only the engine can match are asked about too.
-                const QString stripped = strippedSelector(declaration->selector());
-                if (!element || !DOMSelectorEngine::parse(stripped) || isMatchedElement(element, declaration->selector()))
+                if (!element || selectorMatch(element, *declaration) != SelectorMatch::No)
                     askValues(declaration);
             }
         };
