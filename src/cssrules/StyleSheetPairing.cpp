@@ -54,6 +54,18 @@ File *StyleSheetPairing::file() const
 
 QString StyleSheetPairing::normalizedSelector(const QString &selector)
 {
+    // A pairing made again after an edit meets the same selectors: each is
+    // normalised once.
+    thread_local QHash<QString, QString> known;
+    if (const auto it = known.constFind(selector); it != known.cend())
+        return *it;
+    if (known.size() > 100000)
+        known.clear();
+    return *known.insert(selector, normalizedSelectorOf(selector));
+}
+
+QString StyleSheetPairing::normalizedSelectorOf(const QString &selector)
+{
     QString text = selector.toLower();
     text.replace(u'\'', u'"');
     text.replace(QLatin1String("::"), QLatin1String(":"));
@@ -72,7 +84,12 @@ QString StyleSheetPairing::normalizedSelector(const QString &selector)
 
 QString StyleSheetPairing::normalizedMedia(const QString &media)
 {
-    return tightened(media.toLower(), QStringLiteral(":,"));
+    thread_local QHash<QString, QString> known;
+    if (const auto it = known.constFind(media); it != known.cend())
+        return *it;
+    if (known.size() > 100000)
+        known.clear();
+    return *known.insert(media, tightened(media.toLower(), QStringLiteral(":,")));
 }
 
 QString StyleSheetPairing::keyOfRule(const DOMCSSRule &rule)

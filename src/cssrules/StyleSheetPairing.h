@@ -51,6 +51,7 @@ public:
 private:
     void pairLists(const QList<DOMCSSRulePtr> &rules, const QList<StyleDeclarationPtr> &declarations);
     void pair(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration);
+    static QString normalizedSelectorOf(const QString &selector);
     static quint64 signatureOf(const DOMCSSStyleSheetPtr &sheet);
     static quint64 signatureOf(const QList<StyleDeclarationPtr> &declarations);
 
