@@ -15,7 +15,6 @@
 #include "platform/web/engine/WebView.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
-#include "workspace/ProjectUtil.h"
 
 #include "RulesBenchSupport.h"
 
@@ -66,11 +65,6 @@ const char *const kReferenceScript = R"JS((function (tag, index) {
   return JSON.stringify({style, box: [r.x, r.y, r.width, r.height], matched, media, values});
 }))JS";
 
-void printResult(const char *what, const std::vector<double> &values)
-{
-    std::printf("RESULT %s %.3f %.3f\n", what, median(values), *std::min_element(values.begin(), values.end()));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -82,25 +76,16 @@ int main(int argc, char **argv)
     if (!copyBootstrap(argc, argv, dir.path()))
         return 1;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
-    QFile html(dir.filePath(QStringLiteral("index.html")));
-    html.open(QIODevice::WriteOnly);
-    html.write(bootstrapCardsPage());
-    html.close();
-    ProjectUtil::getProjectConfig(dir.path());
-    ProjectUtil::setCurrentProjectPath(dir.path());
-    File root(dir.path(), true, nullptr);
-    File *sheet = nullptr;
-    for (File *child : root.children()) {
-        if (child->displayName() == QLatin1String("bootstrap.css"))
-            sheet = child;
-    }
+    const QString page = writeCardsPage(dir.path());
+    std::unique_ptr<File> root;
+    File *sheet = sheetOfProject(dir.path(), root, QStringLiteral("bootstrap.css"));
 
     InspectUndoManager undo;
     BalkInvocationManager batcher;
     CSSOutlineDelegate panel;
     wirePanel(panel, undo, batcher);
-    WebView *view = showPage(html.fileName());
-    if (!view)
+    WebView *view = showPage(page);
+    if (!view || !sheet)
         return 1;
     DOMDocument *document = view->mainFrameDocument();
     panel.setStyleFiles({sheet});

@@ -47,11 +47,6 @@ StyleDeclarationPtr ownerOf(const QList<StyleDeclarationPtr> &items, const CSSPr
     return nullptr;
 }
 
-void printResult(const char *what, const std::vector<double> &values)
-{
-    std::printf("RESULT %s %.3f %.3f\n", what, median(values), *std::min_element(values.begin(), values.end()));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -63,14 +58,8 @@ int main(int argc, char **argv)
     if (!copyBootstrap(argc, argv, dir.path()))
         return 1;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 40;
-    ProjectUtil::getProjectConfig(dir.path());
-    ProjectUtil::setCurrentProjectPath(dir.path());
-    File root(dir.path(), true, nullptr);
-    File *sheet = nullptr;
-    for (File *child : root.children()) {
-        if (child->displayName() == QLatin1String("bootstrap.css"))
-            sheet = child;
-    }
+    std::unique_ptr<File> root;
+    File *sheet = sheetOfProject(dir.path(), root, QStringLiteral("bootstrap.css"));
     if (!sheet)
         return 1;
 

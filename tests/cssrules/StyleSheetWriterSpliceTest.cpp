@@ -208,18 +208,6 @@ protected:
         File::setUndoManagerProvider({});
         ProjectUtil::resetForTesting();
     }
-    CSSPropertyPtr property(const QString &selector, const QString &name)
-    {
-        for (const StyleDeclarationPtr &item : panel.styleDeclarationsOf(sheet)) {
-            if (item->selector() != selector)
-                continue;
-            for (const CSSPropertyPtr &property : item->properties()) {
-                if (property->property() == name)
-                    return property;
-            }
-        }
-        return nullptr;
-    }
     // One edit of the model, written as the panel writes it, one undo step.
     void edit(const QString &selector, const std::function<void(const StyleDeclarationPtr &)> &change)
     {
@@ -236,6 +224,11 @@ protected:
             }
         }
         FAIL() << selector.toStdString();
+    }
+    // The last rule's only declaration.
+    void setLastRight(const QString &value)
+    {
+        edit(QStringLiteral(".last"), [&value](const StyleDeclarationPtr &item) { item->properties().constFirst()->setValue(value); });
     }
     QString text() const { return *sheet->currentContent(); }
 
@@ -255,9 +248,7 @@ TEST_F(PanelWriteBack, UndoPutsBackTheBytesAndEditsAfterItLandInTheirPlaces)
     });
     const QString added = text();
     ASSERT_NE(added, original);
-    edit(QStringLiteral(".last"), [this](const StyleDeclarationPtr &) {
-        property(QStringLiteral(".last"), QStringLiteral("right"))->setValue(QStringLiteral("9px"));
-    });
+    setLastRight(QStringLiteral("9px"));
     EXPECT_EQ(changedPart(added, text()), std::make_pair(QStringLiteral("0"), QStringLiteral("9px")));
     expectModelPointsInto(text(), panel.styleDeclarationsOf(sheet));
 
@@ -271,9 +262,7 @@ TEST_F(PanelWriteBack, UndoPutsBackTheBytesAndEditsAfterItLandInTheirPlaces)
     ASSERT_EQ(text(), original);
 
     // The model and its text agree again after the undo: the next edit lands in its place alone.
-    edit(QStringLiteral(".last"), [this](const StyleDeclarationPtr &) {
-        property(QStringLiteral(".last"), QStringLiteral("right"))->setValue(QStringLiteral("7px"));
-    });
+    setLastRight(QStringLiteral("7px"));
     EXPECT_EQ(changedPart(original, text()), std::make_pair(QStringLiteral("0"), QStringLiteral("7px")));
     expectModelPointsInto(text(), panel.styleDeclarationsOf(sheet));
     undo.undo();
