@@ -646,6 +646,9 @@ private:
     void askAheadFor(DOMElement *element, std::function<void()> done);
     void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);
     WebEngineQuestions questionsFor(DOMElement *element);
+    // What the questions for an element are made from, as one number: the
+    // document's tree and the rule objects of its sheets.
+    quint64 pageStateOf(DOMElement *element) const;
     // A row for a live rule and its paired item; null without one.
     CSSRulePtr rowFor(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration, bool searchOn);
     // The rows of a sheet's rules from the last to the first (an import's at

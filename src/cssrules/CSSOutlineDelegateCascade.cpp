@@ -720,6 +720,19 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
     return questions;
 }
 
+quint64 CSSOutlineDelegate::pageStateOf(DOMElement *element) const
+{
+    // The document's tree and the rule objects of its sheets.
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    if (!doc)
+        return 0;
+    quint64 state = (1469598103934665603ull ^ quint64(quintptr(doc)) ^ doc->treeVersion()) * 1099511628211ull;
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i)
+        state = (state ^ StyleSheetPairing::signatureOf(sheets.item(i))) * 1099511628211ull;
+    return state;
+}
+
 void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held,
                                                std::function<void()> done, int attempt)
 {
@@ -727,7 +740,11 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
     const quint64 generation = m_buildGeneration;
     // The answer may come after the panel has gone (the page outlives it).
     const QPointer<CSSOutlineDelegate> guard(this);
-    engine->prefetch(questionsFor(element), [guard, held, done, attempt, generation] {
+    // The questions are made again on the answer only when what they were
+    // made from changed on the way.
+    const auto questions = std::make_shared<const WebEngineQuestions>(questionsFor(element));
+    const quint64 asked = pageStateOf(element);
+    engine->prefetch(*questions, [guard, held, done, attempt, generation, questions, asked] {
         if (!guard)
             return;
         // The page's style sheets may have come with the answer (they arrive
@@ -738,7 +755,7 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
         DOMDocument *doc = target ? target->ownerDocument() : guard->document();
         auto *current = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
         if (current && generation == guard->m_buildGeneration && attempt < 3
-            && !current->hasAnswers(guard->questionsFor(target))) {
+            && !current->hasAnswers(guard->pageStateOf(target) == asked ? *questions : guard->questionsFor(target))) {
             guard->askAgainUntilAnswered(current, held, done, attempt + 1);
             return;
         }

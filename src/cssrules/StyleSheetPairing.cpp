@@ -180,8 +180,8 @@ StyleSheetPairing::StyleSheetPairing(const DOMCSSStyleSheetPtr &sheet, File *fil
 
 quint64 StyleSheetPairing::signatureOf(const DOMCSSStyleSheetPtr &sheet)
 {
-    // The rule objects of the sheet in tree order: a rule inserted, deleted
-    // or replaced anywhere changes it.
+    // The rule objects of the sheet in tree order, those of imported sheets
+    // included: a rule inserted, deleted or replaced anywhere changes it.
     quint64 signature = 1469598103934665603ull;
     const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &list) {
         signature = (signature ^ quint64(list.length())) * 1099511628211ull;
@@ -190,6 +190,8 @@ quint64 StyleSheetPairing::signatureOf(const DOMCSSStyleSheetPtr &sheet)
             signature = (signature ^ quint64(quintptr(rule.get()))) * 1099511628211ull;
             if (rule->type() != DOMCSSRule::IMPORT_RULE)
                 walk(rule->cssRules());
+            else if (const DOMCSSStyleSheetPtr imported = rule->styleSheet())
+                walk(imported->cssRules());
         }
     };
     if (sheet)
