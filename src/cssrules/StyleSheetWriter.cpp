@@ -501,10 +501,12 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     m_edited = withDescendants(marked);
     QString text;
     QList<Splice> splices;
-    if (m_settings.minify)
+    if (m_settings.minify) {
         text = regeneratedText(declarations, previous);
-    else
-        text = splicedText(declarations, previous ? *previous : StyleSheetSource(), &splices);
+    } else {
+        const std::optional<QList<StyleDeclarationPtr>> walked = previous ? walkedInPlace(declarations, *previous) : std::nullopt;
+        text = splicedText(walked ? *walked : declarations, previous ? *previous : StyleSheetSource(), &splices);
+    }
     m_previous = nullptr;
     // Changes that stay inside items are checked there alone.
     if (!m_settings.minify && previous) {
@@ -512,6 +514,39 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
             return *result;
     }
     return aligned(text, declarations);
+}
+
+std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                                        const StyleSheetSource &previous) const
+{
+    // The model holds the text's items in their order and none it gained or
+    // lost since: only the edited items and those inside them have anything
+    // to write, and nothing else needs a place to follow.
+    const QList<StyleSheetSource::ItemText> &items = previous.items();
+    QList<StyleDeclarationPtr> walked;
+    qsizetype next = 0;
+    bool insideEdited = false;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        const bool inText = next < items.size() && items.at(next).declaration == declaration;
+        if (!inText) {
+            // Removed before the text was written, or new.
+            if (!declaration->isRemoved())
+                return std::nullopt;
+            continue;
+        }
+        if (declaration->isRemoved())
+            return std::nullopt;
+        ++next;
+        // The items of a block follow it, comments aside.
+        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment)
+            insideEdited = false;
+        insideEdited = insideEdited || declaration->isModified();
+        if (insideEdited)
+            walked.append(declaration);
+    }
+    if (next != items.size())
+        return std::nullopt;
+    return walked;
 }
 
 std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QString &text, const QList<Splice> &splices,

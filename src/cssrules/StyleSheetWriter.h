@@ -146,6 +146,11 @@ private:
     // The same, answering the items of the new source without setting anything.
     Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations,
                   QList<StyleSheetSource::ItemText> &items) const;
+    // The declarations splicedText() needs to walk when every item of the
+    // text is still in the model and the model gained none: the edited ones
+    // and those inside them; none otherwise (all of them are walked).
+    std::optional<QList<StyleDeclarationPtr>> walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                            const StyleSheetSource &previous) const;
     // aligned() for splices that all fall inside top-level items of the text
     // last written: those items read again alone; none when one falls
     // elsewhere or a block does not read alone as it did.
