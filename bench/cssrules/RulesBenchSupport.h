@@ -16,6 +16,7 @@
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"
 #include "workspace/File.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -25,6 +26,7 @@
 #include <cstdio>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 inline QString figures(const std::vector<double> &values)
@@ -64,6 +66,35 @@ inline bool copyBootstrap(int argc, char **argv, const QString &folder)
     }
     QFile css(folder + QStringLiteral("/bootstrap.css"));
     return css.open(QIODevice::WriteOnly) && css.write(bootstrap.readAll()) >= 0;
+}
+
+// The folder made the current project; the file of that name in its tree
+// (owned by root), or null.
+inline File *sheetOfProject(const QString &folder, std::unique_ptr<File> &root, const QString &name)
+{
+    ProjectUtil::getProjectConfig(folder);
+    ProjectUtil::setCurrentProjectPath(folder);
+    root = std::make_unique<File>(folder, true, nullptr);
+    for (File *child : root->children()) {
+        if (child->displayName() == name)
+            return child;
+    }
+    return nullptr;
+}
+
+// The 10,000-element page written into the folder as index.html; its path.
+inline QString writeCardsPage(const QString &folder)
+{
+    QFile html(folder + QStringLiteral("/index.html"));
+    if (html.open(QIODevice::WriteOnly))
+        html.write(bootstrapCardsPage());
+    return html.fileName();
+}
+
+// "RESULT <what> <median ms> <min ms>", as bench/peers/peers.mjs prints its figures.
+inline void printResult(const char *what, const std::vector<double> &values)
+{
+    std::printf("RESULT %s %.3f %.3f\n", what, median(values), *std::min_element(values.begin(), values.end()));
 }
 
 // The panel shown, its edits written through the batcher and undone with the manager.

@@ -6,6 +6,7 @@
 #
 #   bench/peers/compare.sh css FILE.css [ROUNDS] [ITERATIONS]
 #   bench/peers/compare.sh html [ROUNDS] [ITERATIONS]   (the 10,000-element page)
+#   bench/peers/compare.sh write FILE.css [ROUNDS] [ITERATIONS]   (one value edit written back)
 #
 # Needs `npm ci` in bench/peers once, and a build in build/.
 set -euo pipefail
@@ -19,6 +20,10 @@ if [ "$mode" = css ]; then
     file=$1; rounds=${2:-5}; iterations=${3:-100}
     ours=("$build/bench/stylesheet/stylesheet_bench" "$file" "$iterations")
     peer=(node "$here/peers.mjs" css "$file" "$iterations")
+elif [ "$mode" = write ]; then
+    file=$1; rounds=${2:-5}; iterations=${3:-40}
+    ours=(env QT_QPA_PLATFORM=offscreen "$build/bench/cssrules/cssrules_write_bench" "$file" "$iterations")
+    peer=(node "$here/peers.mjs" write "$file" "$iterations")
 elif [ "$mode" = html ]; then
     rounds=${1:-5}; iterations=${2:-50}
     file=$scratch/page.html
@@ -26,7 +31,7 @@ elif [ "$mode" = html ]; then
     ours=("$build/bench/dom/html_bench" "$file" "$iterations" "$scratch/ours.html")
     peer=(node "$here/peers.mjs" html "$file" "$iterations" "$scratch/peer.html")
 else
-    echo "usage: $0 css FILE [ROUNDS] [ITERATIONS] | html [ROUNDS] [ITERATIONS]" >&2
+    echo "usage: $0 css|write FILE [ROUNDS] [ITERATIONS] | html [ROUNDS] [ITERATIONS]" >&2
     exit 2
 fi
 
@@ -55,7 +60,7 @@ print("\nmedian over the rounds (ms):")
 for name, values in rounds.items():
     print(f"  {name:24} {statistics.median(values.values()):9.3f}")
 pairs = [("quillmark-parse", "postcss-parse"), ("quillmark-parse", "parse5-parse"),
-         ("quillmark-serialize", "parse5-serialize")]
+         ("quillmark-serialize", "parse5-serialize"), ("quillmark-write-step", "postcss-write")]
 for ours, peer in pairs:
     if ours in rounds and peer in rounds:
         ratios = [rounds[peer][r] / rounds[ours][r] for r in rounds[ours] if r in rounds[peer]]

@@ -3,6 +3,7 @@
 // figure, as Quillmark's own benchmarks do.
 //
 //   node peers.mjs css FILE [ROUNDS]               postcss: parse
+//   node peers.mjs write FILE [ROUNDS]             postcss: one value changed, toString
 //   node peers.mjs html FILE [ROUNDS] [OUT.html]   parse5: parse, serialize
 //
 // With OUT.html the serialised document is written there, to compare with
@@ -41,6 +42,19 @@ if (mode === 'css') {
         nodes = root.nodes.length;
     });
     console.log(`# ${file}: ${text.length} chars, ${nodes} top-level nodes`);
+} else if (mode === 'write') {
+    // The first declaration of the first top-level .btn rule, as the rules
+    // panel's write-back benchmark edits it.
+    const root = postcss.parse(text);
+    const rule = root.nodes.find((node) => node.type === 'rule' && node.selector === '.btn');
+    const declaration = rule.nodes.find((node) => node.type === 'decl');
+    let run = 0;
+    let written = '';
+    time('postcss-write', rounds, () => {
+        declaration.value = `${run++ % 7 + 1}rem`;
+        written = root.toString();
+    });
+    console.log(`# ${file}: ${text.length} chars, ${written.length} chars written`);
 } else if (mode === 'html') {
     let document = parse(text);
     time('parse5-parse', rounds, () => { document = parse(text); });

@@ -671,12 +671,20 @@ private:
     void askAheadFor(DOMElement *element, std::function<void()> done);
     void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);
     WebEngineQuestions questionsFor(DOMElement *element);
+    // What the questions for an element are made from, as one number: the
+    // document's tree and the rule objects of its sheets.
+    quint64 pageStateOf(DOMElement *element) const;
     // A row for a live rule and its paired item; null without one.
     CSSRulePtr rowFor(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration, bool searchOn);
     // The rows of a sheet's rules from the last to the first (an import's at
     // its place); with an element, only those that apply to it.
     QList<CSSRulePtr> rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element);
     bool appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration, const DOMCSSRulePtr &rule) const;
+    // Whether an item's selector matches the element, as the mirror sees it;
+    // Unreadable for one the mirror cannot read. Worked out once per item
+    // and selection (the questions asked ahead, their check and the rows share it).
+    enum class SelectorMatch : quint8 { No, Yes, Unreadable };
+    SelectorMatch selectorMatch(DOMElement *element, const StyleDeclaration &declaration) const;
     void sortRows(QList<CSSRulePtr> &rows) const;
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
@@ -750,6 +758,15 @@ private:
     quint64 m_buildGeneration = 0;
     // The engine's matched rules of the element being collected, by rule.
     QSet<const DOMCSSRule *> m_engineMatched;
+    // selectorMatch()'s answers for one element, one selection and one state of its tree.
+    struct MatchMemo
+    {
+        std::weak_ptr<DOMNode> element;
+        quint64 generation = 0;
+        quint64 treeVersion = 0;
+        QHash<const StyleDeclaration *, std::pair<QString, SelectorMatch>> answers;
+    };
+    mutable MatchMemo m_matchMemo;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
     // Structure edits.
     StyleDeclarationPtr m_shownStyleDeclaration;

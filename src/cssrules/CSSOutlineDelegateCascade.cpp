@@ -162,6 +162,29 @@ bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector
     return node->selectorIsMatched(strippedSelector(selector));
 }
 
+CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *element,
+                                                                    const StyleDeclaration &declaration) const
+{
+    const DOMDocument *doc = element->ownerDocument();
+    const quint64 treeVersion = doc ? doc->treeVersion() : 0;
+    if (m_matchMemo.element.lock().get() != element || m_matchMemo.generation != m_buildGeneration
+        || m_matchMemo.treeVersion != treeVersion) {
+        m_matchMemo.element = element->weak_from_this();
+        m_matchMemo.generation = m_buildGeneration;
+        m_matchMemo.treeVersion = treeVersion;
+        m_matchMemo.answers.clear();
+    }
+    const auto known = m_matchMemo.answers.constFind(&declaration);
+    if (known != m_matchMemo.answers.cend() && known->first == declaration.selector())
+        return known->second;
+    const QString stripped = strippedSelector(declaration.selector());
+    SelectorMatch match = SelectorMatch::Unreadable;
+    if (DOMSelectorEngine::parse(stripped))
+        match = element->selectorIsMatched(stripped) ? SelectorMatch::Yes : SelectorMatch::No;
+    m_matchMemo.answers.insert(&declaration, {declaration.selector(), match});
+    return match;
+}
+
 bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration,
                                    const DOMCSSRulePtr &rule) const
 {
@@ -169,11 +192,11 @@ bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPt
         return false;
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.
-    const QString stripped = strippedSelector(declaration->selector());
+    const SelectorMatch match = selectorMatch(element, *declaration);
     if (rule && (rule->parentRule() && rule->parentRule()->type() == DOMCSSRule::STYLE_RULE
-                 || !DOMSelectorEngine::parse(stripped)))
+                 || match == SelectorMatch::Unreadable))
         return m_engineMatched.contains(rule.get());
-    return isMatchedElement(element, declaration->selector());
+    return match == SelectorMatch::Yes;
 }
 
 // --- Rows ----------------------------------------------------------------------------------------
@@ -684,8 +707,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                 if (!declaration || rule->type() != DOMCSSRule::STYLE_RULE)
                     continue;
                 // Rules only the engine can match are asked about too.
-                const QString stripped = strippedSelector(declaration->selector());
-                if (!element || !DOMSelectorEngine::parse(stripped) || isMatchedElement(element, declaration->selector()))
+                if (!element || selectorMatch(element, *declaration) != SelectorMatch::No)
                     askValues(declaration);
             }
         };
@@ -698,6 +720,19 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
     return questions;
 }
 
+quint64 CSSOutlineDelegate::pageStateOf(DOMElement *element) const
+{
+    // The document's tree and the rule objects of its sheets.
+    DOMDocument *doc = element ? element->ownerDocument() : document();
+    if (!doc)
+        return 0;
+    quint64 state = (1469598103934665603ull ^ quint64(quintptr(doc)) ^ doc->treeVersion()) * 1099511628211ull;
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i)
+        state = (state ^ StyleSheetPairing::signatureOf(sheets.item(i))) * 1099511628211ull;
+    return state;
+}
+
 void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held,
                                                std::function<void()> done, int attempt)
 {
@@ -705,7 +740,11 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
     const quint64 generation = m_buildGeneration;
     // The answer may come after the panel has gone (the page outlives it).
     const QPointer<CSSOutlineDelegate> guard(this);
-    engine->prefetch(questionsFor(element), [guard, held, done, attempt, generation] {
+    // The questions are made again on the answer only when what they were
+    // made from changed on the way.
+    const auto questions = std::make_shared<const WebEngineQuestions>(questionsFor(element));
+    const quint64 asked = pageStateOf(element);
+    engine->prefetch(*questions, [guard, held, done, attempt, generation, questions, asked] {
         if (!guard)
             return;
         // The page's style sheets may have come with the answer (they arrive
@@ -716,7 +755,7 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
         DOMDocument *doc = target ? target->ownerDocument() : guard->document();
         auto *current = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
         if (current && generation == guard->m_buildGeneration && attempt < 3
-            && !current->hasAnswers(guard->questionsFor(target))) {
+            && !current->hasAnswers(guard->pageStateOf(target) == asked ? *questions : guard->questionsFor(target))) {
             guard->askAgainUntilAnswered(current, held, done, attempt + 1);
             return;
         }

@@ -54,6 +54,18 @@ File *StyleSheetPairing::file() const
 
 QString StyleSheetPairing::normalizedSelector(const QString &selector)
 {
+    // A pairing made again after an edit meets the same selectors: each is
+    // normalised once.
+    thread_local QHash<QString, QString> known;
+    if (const auto it = known.constFind(selector); it != known.cend())
+        return *it;
+    if (known.size() > 100000)
+        known.clear();
+    return *known.insert(selector, normalizedSelectorOf(selector));
+}
+
+QString StyleSheetPairing::normalizedSelectorOf(const QString &selector)
+{
     QString text = selector.toLower();
     text.replace(u'\'', u'"');
     text.replace(QLatin1String("::"), QLatin1String(":"));
@@ -72,7 +84,12 @@ QString StyleSheetPairing::normalizedSelector(const QString &selector)
 
 QString StyleSheetPairing::normalizedMedia(const QString &media)
 {
-    return tightened(media.toLower(), QStringLiteral(":,"));
+    thread_local QHash<QString, QString> known;
+    if (const auto it = known.constFind(media); it != known.cend())
+        return *it;
+    if (known.size() > 100000)
+        known.clear();
+    return *known.insert(media, tightened(media.toLower(), QStringLiteral(":,")));
 }
 
 QString StyleSheetPairing::keyOfRule(const DOMCSSRule &rule)
@@ -163,8 +180,8 @@ StyleSheetPairing::StyleSheetPairing(const DOMCSSStyleSheetPtr &sheet, File *fil
 
 quint64 StyleSheetPairing::signatureOf(const DOMCSSStyleSheetPtr &sheet)
 {
-    // The rule objects of the sheet in tree order: a rule inserted, deleted
-    // or replaced anywhere changes it.
+    // The rule objects of the sheet in tree order, those of imported sheets
+    // included: a rule inserted, deleted or replaced anywhere changes it.
     quint64 signature = 1469598103934665603ull;
     const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &list) {
         signature = (signature ^ quint64(list.length())) * 1099511628211ull;
@@ -173,6 +190,8 @@ quint64 StyleSheetPairing::signatureOf(const DOMCSSStyleSheetPtr &sheet)
             signature = (signature ^ quint64(quintptr(rule.get()))) * 1099511628211ull;
             if (rule->type() != DOMCSSRule::IMPORT_RULE)
                 walk(rule->cssRules());
+            else if (const DOMCSSStyleSheetPtr imported = rule->styleSheet())
+                walk(imported->cssRules());
         }
     };
     if (sheet)

@@ -42,6 +42,10 @@ public:
     int droppedCount() const { return m_dropped; }
     int pairedCount() const { return int(m_ruleOf.size()); }
 
+    // The sheet's rule objects in tree order (imported sheets' included), as
+    // one number: a rule inserted, deleted or replaced anywhere changes it.
+    static quint64 signatureOf(const DOMCSSStyleSheetPtr &sheet);
+
     // The keys, for either side.
     static QString keyOfRule(const DOMCSSRule &rule);
     static QString keyOfDeclaration(const StyleDeclaration &declaration);
@@ -51,7 +55,7 @@ public:
 private:
     void pairLists(const QList<DOMCSSRulePtr> &rules, const QList<StyleDeclarationPtr> &declarations);
     void pair(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration);
-    static quint64 signatureOf(const DOMCSSStyleSheetPtr &sheet);
+    static QString normalizedSelectorOf(const QString &selector);
     static quint64 signatureOf(const QList<StyleDeclarationPtr> &declarations);
 
     DOMCSSStyleSheetPtr m_sheet;

@@ -1,6 +1,10 @@
 #include "StyleSheetSource.h"
 #include "CSSRules_p.h"
 
+#include "stylesheet/StyleSheetParser.h"
+
+#include <algorithm>
+
 namespace {
 
 using CSSRulesPrivate::isWhite;
@@ -14,6 +18,29 @@ const StyleSheetSource::PropertyText *StyleSheetSource::ItemText::propertyText(c
             return &entry;
     }
     return nullptr;
+}
+
+StyleSheetSource::Piece StyleSheetSource::ItemText::placed(const Piece &piece) const
+{
+    const qsizetype at = range.location;
+    return {{piece.whole.location + at, piece.whole.length},
+            {piece.name.location + at, piece.name.length},
+            {piece.value.location + at, piece.value.length}};
+}
+
+StyleSheetSource::PropertyText StyleSheetSource::ItemText::placed(const PropertyText &property) const
+{
+    PropertyText placedText = property;
+    for (Piece &piece : placedText.pieces)
+        piece = placed(piece);
+    return placedText;
+}
+
+void StyleSheetSource::ItemText::move(qsizetype characters, qsizetype lines)
+{
+    range.location += characters;
+    whole.location += characters;
+    line += lines;
 }
 
 StyleSheetSource::Piece StyleSheetSource::pieceAt(const QString &text, Range whole)
@@ -64,12 +91,14 @@ qsizetype StyleSheetSource::selectorStart(const QString &text, qsizetype boundar
     return start;
 }
 
-StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole)
+StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole,
+                                                       qsizetype line)
 {
     ItemText item;
     item.declaration = declaration;
     item.range = range;
     item.whole = whole;
+    item.line = line;
     item.selector = declaration->selector();
     item.removed = declaration->isRemoved();
     for (const CSSPropertyPtr &property : declaration->properties()) {
@@ -92,6 +121,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
     // last item closed before it: where the text of the next selector begins.
     QList<Range> open;
     qsizetype lastEnd = 0;
+    const QList<qsizetype> lineEnds = StyleSheetParser::lineEnds(text);
     for (const StyleDeclarationPtr &declaration : declarations) {
         const Range range = declaration->range();
         while (!open.isEmpty() && open.constLast().end() <= range.location) {
@@ -111,14 +141,47 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
         } else {
             lastEnd = std::max(lastEnd, range.end());
         }
-        ItemText item = snapshotOf(declaration, range, whole);
+        const auto line = std::upper_bound(lineEnds.cbegin(), lineEnds.cend(), whole.location);
+        ItemText item = snapshotOf(declaration, range, whole, qsizetype(line - lineEnds.cbegin()) + 1);
         const qsizetype bodyStart = range.location + 1;
         for (PropertyText &entry : item.properties) {
-            for (const Range piece : entry.property->textRanges())
-                entry.pieces.append(pieceAt(text, {bodyStart + piece.location, piece.length}));
+            for (const Range piece : entry.property->textRanges()) {
+                Piece placed = pieceAt(text, {bodyStart + piece.location, piece.length});
+                placed.whole.location -= range.location;
+                placed.name.location -= range.location;
+                placed.value.location -= range.location;
+                entry.pieces.append(placed);
+            }
         }
         source->appendItem(std::move(item));
     }
+    return source;
+}
+
+std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &text, const QList<Replacement> &replaced) const
+{
+    // The index and the items are shared until the first change.
+    auto source = std::make_shared<StyleSheetSource>(*this);
+    source->m_text = text;
+    source->m_placesModel = true;
+    qsizetype characters = 0;
+    qsizetype lines = 0;
+    qsizetype next = 0;
+    const auto moveUpTo = [&](qsizetype end) {
+        if (characters != 0 || lines != 0) {
+            for (; next < end; ++next)
+                source->m_items[next].move(characters, lines);
+        }
+        next = end;
+    };
+    for (const Replacement &replacement : replaced) {
+        moveUpTo(replacement.first);
+        for (const ItemText &item : replacement.items)
+            source->m_items[next++] = item;
+        characters = replacement.characters;
+        lines = replacement.lines;
+    }
+    moveUpTo(m_items.size());
     return source;
 }
 

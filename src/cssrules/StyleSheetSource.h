@@ -21,6 +21,8 @@ class StyleSheetSource
 public:
     // One declaration of a property as written: the whole piece (leading
     // white space included, ";" not) and, inside it, the name and the value.
+    // An item's pieces are counted from its "{" (ItemText::placed() puts
+    // them into the text), so that an item moves with its range alone.
     struct Piece
     {
         Range whole;
@@ -43,11 +45,27 @@ public:
         Range range;
         // From the selector's first character through the end of range.
         Range whole;
+        // The line whole begins on, counted from 1.
+        qsizetype line = 1;
         QString selector;
         bool removed = false;
         QList<PropertyText> properties;
 
         const PropertyText *propertyText(const CSSProperty *property) const;
+        // One of its pieces, or a declaration's pieces, where they stand in the text.
+        Piece placed(const Piece &piece) const;
+        PropertyText placed(const PropertyText &property) const;
+        // The item moved in the text by characters and lines.
+        void move(qsizetype characters, qsizetype lines);
+    };
+    // The items [first, first + items.size()) of a source made again, and
+    // what the items after them move by (up to the next replacement).
+    struct Replacement
+    {
+        qsizetype first = 0;
+        QList<ItemText> items;
+        qsizetype characters = 0;
+        qsizetype lines = 0;
     };
 
     StyleSheetSource() = default;
@@ -60,8 +78,18 @@ public:
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     const QList<ItemText> &items() const { return m_items; }
+    // Whether the model's ranges and lines are those of its items here (a
+    // source the writer made), not those a parse gave them.
+    bool placesModel() const { return m_placesModel; }
+    void setPlacesModel(bool places) { m_placesModel = places; }
     // Whether the declarations are the ones the source was made for.
     bool describes(const QList<StyleDeclarationPtr> &declarations) const;
+
+    // This source for text, which changed only inside the items replaced
+    // (in text order, each the same declarations as before): the other
+    // items moved by what changed before them. What did not change is
+    // shared with this source.
+    std::shared_ptr<StyleSheetSource> withReplaced(const QString &text, const QList<Replacement> &replaced) const;
 
     // Building (the writer): items in model order.
     void setText(const QString &text) { m_text = text; }
@@ -73,10 +101,11 @@ public:
     // Where the selector of a block at range begins, at or after boundary.
     static qsizetype selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart);
     // The item's state now, with the given ranges.
-    static ItemText snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole);
+    static ItemText snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole, qsizetype line);
 
 private:
     QString m_text;
     QList<ItemText> m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
+    bool m_placesModel = false;
 };

@@ -9,6 +9,7 @@
 #include "workspace/File.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -91,7 +92,7 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
     for (const StyleSheetSource::PropertyText &property : item.properties) {
         if (property.pieces.isEmpty())
             continue;
-        const StyleSheetSource::Piece &piece = property.pieces.first();
+        const StyleSheetSource::Piece piece = item.placed(property.pieces.first());
         const QString leading = text.mid(piece.whole.location, piece.name.location - piece.whole.location);
         style.ownLines = leading.contains(u'\n');
         const qsizetype start = lineStart(text, piece.name.location);
@@ -151,19 +152,31 @@ QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<Sty
     return all;
 }
 
-QString StyleSheetWriter::applied(const QString &text, QList<Splice> splices)
+QList<StyleSheetWriter::Splice> StyleSheetWriter::effective(QList<Splice> splices)
 {
     // At one place, text put in goes before text cut out, which would skip it.
     std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) {
         return a.location < b.location || (a.location == b.location && a.length == 0 && b.length > 0);
     });
-    QString written;
-    written.reserve(text.size() + 256);
+    QList<Splice> kept;
+    kept.reserve(splices.size());
     qsizetype at = 0;
-    for (const Splice &splice : std::as_const(splices)) {
+    for (Splice &splice : splices) {
         // A change inside a part already cut out has nothing left to change.
         if (splice.location < at)
             continue;
+        at = splice.location + splice.length;
+        kept.append(std::move(splice));
+    }
+    return kept;
+}
+
+QString StyleSheetWriter::applied(const QString &text, QList<Splice> splices)
+{
+    QString written;
+    written.reserve(text.size() + 256);
+    qsizetype at = 0;
+    for (const Splice &splice : effective(std::move(splices))) {
         written += QStringView(text).mid(at, splice.location - at);
         written += splice.text;
         at = splice.location + splice.length;
@@ -258,7 +271,8 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
 {
     const QList<CSSPropertyPtr> &current = declaration.properties();
     const QSet<const CSSProperty *> moved = movedProperties(current, item);
-    for (const StyleSheetSource::PropertyText &was : item.properties) {
+    for (const StyleSheetSource::PropertyText &relative : item.properties) {
+        const StyleSheetSource::PropertyText was = item.placed(relative);
         const CSSPropertyPtr &property = was.property;
         const bool listed = current.contains(property);
         if (!listed || (property->isRemoved() && !was.removed) || moved.contains(property.get())) {
@@ -293,7 +307,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             // A declaration cut out in this write is no place to add after:
             // what is added there would go with it.
             if (!was->pieces.isEmpty() && !property->isRemoved()) {
-                insertAt = was->pieces.constLast().whole.end();
+                insertAt = item.placed(was->pieces.constLast()).whole.end();
                 needsSemicolon = !(insertAt < text.size() && text.at(insertAt) == u';');
                 if (!needsSemicolon)
                     ++insertAt;
@@ -324,7 +338,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
 }
 
 QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarations,
-                                      const StyleSheetSource &previous) const
+                                      const StyleSheetSource &previous, QList<Splice> *made) const
 {
     const QString &text = previous.text();
     QList<Splice> splices;
@@ -434,6 +448,8 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         propertySplices(*declaration, *item, text, splices);
     }
     flush();
+    if (made)
+        *made = splices;
     return applied(text, splices);
 }
 
@@ -484,12 +500,152 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     }
     m_edited = withDescendants(marked);
     QString text;
-    if (m_settings.minify)
+    QList<Splice> splices;
+    if (m_settings.minify) {
         text = regeneratedText(declarations, previous);
-    else
-        text = splicedText(declarations, previous ? *previous : StyleSheetSource());
+    } else {
+        const std::optional<QList<StyleDeclarationPtr>> walked = previous ? walkedInPlace(declarations, *previous) : std::nullopt;
+        text = splicedText(walked ? *walked : declarations, previous ? *previous : StyleSheetSource(), &splices);
+    }
     m_previous = nullptr;
+    // Changes that stay inside items are checked there alone.
+    if (!m_settings.minify && previous) {
+        if (std::optional<Result> result = alignedAround(text, splices, declarations, *previous))
+            return *result;
+    }
     return aligned(text, declarations);
+}
+
+std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                                        const StyleSheetSource &previous) const
+{
+    // The model holds the text's items in their order and none it gained or
+    // lost since: only the edited items and those inside them have anything
+    // to write, and nothing else needs a place to follow.
+    const QList<StyleSheetSource::ItemText> &items = previous.items();
+    QList<StyleDeclarationPtr> walked;
+    qsizetype next = 0;
+    bool insideEdited = false;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        const bool inText = next < items.size() && items.at(next).declaration == declaration;
+        if (!inText) {
+            // Removed before the text was written, or new.
+            if (!declaration->isRemoved())
+                return std::nullopt;
+            continue;
+        }
+        if (declaration->isRemoved())
+            return std::nullopt;
+        ++next;
+        // The items of a block follow it, comments aside.
+        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment)
+            insideEdited = false;
+        insideEdited = insideEdited || declaration->isModified();
+        if (insideEdited)
+            walked.append(declaration);
+    }
+    if (next != items.size())
+        return std::nullopt;
+    return walked;
+}
+
+std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QString &text, const QList<Splice> &splices,
+                                                                      const QList<StyleDeclarationPtr> &declarations,
+                                                                      const StyleSheetSource &previous) const
+{
+    using ItemText = StyleSheetSource::ItemText;
+    const QList<ItemText> &items = previous.items();
+    if (items.isEmpty())
+        return std::nullopt;
+    // The top-level item (a rule, or a block with everything in it) around a place of the text last written.
+    const auto blockAt = [&items](qsizetype location) -> qsizetype {
+        const auto after = std::upper_bound(items.cbegin(), items.cend(), location,
+                                            [](qsizetype at, const ItemText &item) { return at < item.whole.location; });
+        if (after == items.cbegin())
+            return -1;
+        qsizetype first = qsizetype(after - items.cbegin()) - 1;
+        while (first > 0 && items.at(first).declaration->isInBraket())
+            --first;
+        return items.at(first).declaration->isInBraket() ? -1 : first;
+    };
+    // Each block to read again with the change of the text inside it. Every
+    // splice must fall inside one: one at an item's edge (a rule added or
+    // cut out between items) needs the whole text read again.
+    QMap<qsizetype, qsizetype> change;
+    for (const Splice &splice : effective(splices)) {
+        const qsizetype first = blockAt(splice.location);
+        if (first < 0)
+            return std::nullopt;
+        const Range whole = items.at(first).whole;
+        const bool inside = splice.length > 0
+                                ? whole.location <= splice.location && splice.location + splice.length <= whole.end()
+                                : whole.location < splice.location && splice.location < whole.end();
+        if (!inside)
+            return std::nullopt;
+        change[first] += splice.text.size() - splice.length;
+    }
+    // Edited items whose text did not change are snapshotted again all the same.
+    for (const StyleDeclaration *declaration : std::as_const(m_edited)) {
+        if (const ItemText *item = previous.itemText(declaration)) {
+            const qsizetype first = blockAt(item->whole.location);
+            if (first < 0)
+                return std::nullopt;
+            change.insert(first, change.value(first));
+        }
+    }
+
+    QList<StyleSheetSource::Replacement> replaced;
+    qsizetype characters = 0;
+    qsizetype lines = 0;
+    for (auto block = change.cbegin(); block != change.cend(); ++block) {
+        const qsizetype first = block.key();
+        const ItemText &top = items.at(first);
+        qsizetype end = first + 1;
+        while (end < items.size() && items.at(end).declaration->isInBraket())
+            ++end;
+        const qsizetype start = top.whole.location + characters;
+        const QString slice = text.mid(start, top.whole.length + block.value());
+        // Read alone, the block must end where it ends in the text, so that
+        // what follows reads as it did.
+        if (!StyleSheetParser::endsAtTopLevel(slice))
+            return std::nullopt;
+        const qsizetype at = declarations.indexOf(top.declaration);
+        if (at < 0)
+            return std::nullopt;
+        qsizetype modelEnd = at + 1;
+        while (modelEnd < declarations.size() && declarations.at(modelEnd)->isInBraket())
+            ++modelEnd;
+        QList<ItemText> made;
+        if (!lineUp(slice, declarations.mid(at, modelEnd - at), made).ok || made.size() != end - first)
+            return std::nullopt;
+        for (qsizetype i = 0; i < made.size(); ++i) {
+            ItemText &item = made[i];
+            if (item.declaration != items.at(first + i).declaration)
+                return std::nullopt;
+            item.move(start, top.line + lines - 1);
+        }
+        characters += block.value();
+        lines += StyleSheetParser::lineEnds(slice).size()
+                 - StyleSheetParser::lineEnds(QStringView(previous.text()).mid(top.whole.location, top.whole.length)).size();
+        replaced.append({first, std::move(made), characters, lines});
+    }
+
+    Result result;
+    result.ok = true;
+    result.text = text;
+    result.source = previous.withReplaced(text, replaced);
+    // The model points into the new text: the items read again, and those
+    // after them moved; all of them after a parse, which counts lines its own way.
+    const QList<ItemText> &placed = result.source->items();
+    qsizetype from = replaced.isEmpty() ? placed.size() : replaced.constFirst().first;
+    if (!previous.placesModel())
+        from = 0;
+    for (qsizetype i = from; i < placed.size(); ++i) {
+        const ItemText &item = placed.at(i);
+        item.declaration->setRange(item.range);
+        item.declaration->setLineNumber(item.line);
+    }
+    return result;
 }
 
 QList<std::pair<qsizetype, QString>> StyleSheetWriter::commentsInside(const StyleDeclaration &block) const
@@ -527,6 +683,27 @@ QList<std::pair<qsizetype, QString>> StyleSheetWriter::commentsInside(const Styl
 
 StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const
 {
+    QList<StyleSheetSource::ItemText> items;
+    Result result = lineUp(text, declarations, items);
+    if (!result.ok)
+        return result;
+    auto source = std::make_shared<StyleSheetSource>();
+    source->setText(text);
+    source->reserve(items.size());
+    source->setPlacesModel(true);
+    // All of it lines up: the model now points into the new text.
+    for (StyleSheetSource::ItemText &item : items) {
+        item.declaration->setRange(item.range);
+        item.declaration->setLineNumber(item.line);
+        source->appendItem(std::move(item));
+    }
+    result.source = source;
+    return result;
+}
+
+StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations,
+                                                  QList<StyleSheetSource::ItemText> &items) const
+{
     Result result;
     result.text = text;
     const QList<StyleDeclarationPtr> parsed = StyleSheetParser::parseStyleSheet(text, nullptr, m_settings.prefixes);
@@ -541,10 +718,7 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     }
     const QSet<const StyleDeclaration *> unwritten = withDescendants(skipped);
 
-    const QList<qsizetype> lineEnds = StyleSheetParser::lineEnds(text);
-    auto source = std::make_shared<StyleSheetSource>();
-    source->setText(text);
-    source->reserve(parsed.size());
+    items.reserve(parsed.size());
     QList<std::pair<StyleDeclarationPtr, const StyleSheetSource::ItemText *>> pairs;
     QHash<const StyleDeclaration *, qsizetype> placeOf;
     QSet<qsizetype> taken;
@@ -605,7 +779,7 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
 
     // The declarations of each item: the model's, in order, as the text has them.
     for (const auto &[declaration, item] : std::as_const(pairs)) {
-        StyleSheetSource::ItemText entry = StyleSheetSource::snapshotOf(declaration, item->range, item->whole);
+        StyleSheetSource::ItemText entry = StyleSheetSource::snapshotOf(declaration, item->range, item->whole, item->line);
         QList<StyleSheetSource::PropertyText> kept;
         qsizetype at = 0;
         for (StyleSheetSource::PropertyText &property : entry.properties) {
@@ -637,17 +811,8 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
             return result;
         }
         entry.properties = kept;
-        source->appendItem(std::move(entry));
-    }
-
-    // All of it lines up: the model now points into the new text.
-    for (const auto &[declaration, item] : std::as_const(pairs)) {
-        declaration->setRange(item->range);
-        // A rule begins on the line of its selector.
-        const auto line = std::upper_bound(lineEnds.cbegin(), lineEnds.cend(), item->whole.location);
-        declaration->setLineNumber(qsizetype(line - lineEnds.cbegin()) + 1);
+        items.append(std::move(entry));
     }
     result.ok = true;
-    result.source = source;
     return result;
 }

@@ -11,6 +11,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class File;
 
@@ -44,7 +45,9 @@ struct StyleSheetWriterSettings
 // Either way the text written is parsed again and lined up with the model:
 // the ranges, lines and the new StyleSheetSource come from that parse, and a
 // text whose structure does not match the model (a value that would open a
-// block or end a declaration) is not written at all.
+// block or end a declaration) is not written at all. Where every change
+// stays inside items, only the top-level items holding them are read again;
+// the others keep their snapshots and move by what changed before them.
 //
 // The generators are in StyleSheetWriterGenerate.cpp.
 class StyleSheetWriter
@@ -122,7 +125,8 @@ private:
     bool isSuppressedTwin(const StyleDeclaration &declaration) const;
 
     // --- Writing --------------------------------------------------------------------------
-    QString splicedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous) const;
+    QString splicedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous,
+                        QList<Splice> *made = nullptr) const;
     QString regeneratedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
     void propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
                          const QString &text, QList<Splice> &splices) const;
@@ -135,8 +139,23 @@ private:
     bool isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const;
     static QSet<const StyleDeclaration *> withDescendants(const QList<StyleDeclarationPtr> &roots);
     static QString applied(const QString &text, QList<Splice> splices);
+    // The splices in text order, without those inside a part another cuts out.
+    static QList<Splice> effective(QList<Splice> splices);
     // Lines up a parse of text with the model; sets ranges and lines on success.
     Result aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
+    // The same, answering the items of the new source without setting anything.
+    Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations,
+                  QList<StyleSheetSource::ItemText> &items) const;
+    // The declarations splicedText() needs to walk when every item of the
+    // text is still in the model and the model gained none: the edited ones
+    // and those inside them; none otherwise (all of them are walked).
+    std::optional<QList<StyleDeclarationPtr>> walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                            const StyleSheetSource &previous) const;
+    // aligned() for splices that all fall inside top-level items of the text
+    // last written: those items read again alone; none when one falls
+    // elsewhere or a block does not read alone as it did.
+    std::optional<Result> alignedAround(const QString &text, const QList<Splice> &splices,
+                                        const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous) const;
 
     // The comments inside a block of the text last written, with where they
     // stood, for a block that is written again.

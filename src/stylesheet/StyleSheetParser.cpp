@@ -172,6 +172,15 @@ QList<qsizetype> StyleSheetParser::lineEnds(QStringView text)
     return ends;
 }
 
+bool StyleSheetParser::endsAtTopLevel(QStringView text)
+{
+    StyleSheetScanner scanner(text);
+    scanner.scan();
+    const StyleSheetScanner::Problems &problems = scanner.problems();
+    return problems.unclosedBlocks == 0 && !problems.unclosedComment && !problems.tooDeep && !problems.unendedStatement
+           && !problems.trailingText;
+}
+
 qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds,
                                        const StyleDeclaration &declaration)
 {

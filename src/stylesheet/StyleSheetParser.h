@@ -38,6 +38,10 @@ public:
 
     // The exclusive end offset of every line, line terminator included.
     static QList<qsizetype> lineEnds(QStringView text);
+    // Whether the text, read alone, leaves no block, comment or statement
+    // open and no text after its last item: what follows it in a longer
+    // text is read as if it stood alone.
+    static bool endsAtTopLevel(QStringView text);
     // The 1-based line that holds the item's range location.
     static qsizetype getLineNum(const QList<qsizetype> &lineEnds,
                                 const StyleDeclaration &declaration);
