@@ -348,8 +348,10 @@ bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info,
         if (copy) {
             setActionName(QStringLiteral("Copy Element"));
             for (const DOMNodeExPtr &row : std::as_const(m_dragNodes)) {
-                if (DOMNodeExPtr clone = row->clone())
+                if (DOMNodeExPtr clone = row->clone()) {
+                    m_edits.noteCopied(clone->node(), row->node());
                     rows.append(clone);
+                }
             }
         } else {
             setActionName(QStringLiteral("Move Element"));

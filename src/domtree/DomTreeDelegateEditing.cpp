@@ -181,6 +181,7 @@ void DomTreeDelegate::appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *p
         const DOMNodeExPtr copy = row->isCloseNode() ? nullptr : row->clone();
         if (!copy)
             continue;
+        m_edits.noteCopied(copy->node(), row->node());
         copy->setParentNodeEx(parent);
         doAddNode(copy->sharedNode(), parent->sharedNode(), nullptr, false);
     }
@@ -297,7 +298,7 @@ void DomTreeDelegate::enabledDom(DOMNodeEx *row)
         return;
     auto *element = static_cast<DOMElement *>(row->node());
     element->setAttribute(QStringLiteral("style"), row->shouldIncludInDom() ? QString() : QStringLiteral("display:none"));
-    m_edits.noteStartTag(element);
+    m_edits.noteAttribute(element, QStringLiteral("style"));
     row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
     if (ExWebView *preview = webview())
@@ -357,6 +358,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
     if (!row)
         return;
     m_ignoreDomModify = true;
+    const DOMNodeEx::Attributes before = DOMNodeEx::attributesOf(node.get());
     if (change == ClassChange::Add)
         row->setClass(name);
     else
@@ -367,7 +369,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
         undo->prepareWithInvocationTarget(undoTarget(node),
                                           [this, node, name, inverse] { changeClassSelector(node, name, inverse); });
     }
-    m_edits.noteStartTag(node.get());
+    m_edits.noteAttributes(node.get(), before);
     updateStyleRowView(searchDomNodeFromRoot(node.get()));
     applyContentToFile();
     selectNode(node.get());

@@ -15,6 +15,7 @@
 #include "platform/web/engine/WebFrameMirror.h"
 #include "toolkit/RBLPopover.h"
 
+#include <QFileInfo>
 #include <QFuture>
 #include <QScrollBar>
 #include <QtConcurrent/QtConcurrentRun>
@@ -80,12 +81,42 @@ bool DomTreeDelegate::isShownDocument() const
     return !preview || preview->frameWithDocument(m_document.get());
 }
 
+bool DomTreeDelegate::isFilesOwnDocument() const
+{
+    if (!m_indexFile || !m_document)
+        return false;
+    ExWebView *preview = webview();
+    const WebFrameMirror *frame = preview ? preview->frameWithDocument(m_document.get()) : nullptr;
+    if (!frame)
+        return true;
+    // The browser's error page, or an empty one, stands where the file
+    // could not be loaded.
+    const QUrl url = frame->url();
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("chrome-error") || scheme == QLatin1String("about") || scheme == QLatin1String("data"))
+        return false;
+    if (url.isLocalFile()) {
+        if (!m_indexFile->isLocalFile())
+            return false;
+        const QFileInfo shown(url.toLocalFile());
+        const QFileInfo own(m_indexFile->path());
+        return shown == own || (shown.exists() && shown.canonicalFilePath() == own.canonicalFilePath());
+    }
+    return true;
+}
+
 bool DomTreeDelegate::canEdit(const DOMNode *node) const
 {
-    if (node && m_document && node->ownerDocument() == m_document.get() && isShownDocument())
-        return true;
-    QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
-    return false;
+    if (!node || !m_document || node->ownerDocument() != m_document.get() || !isShownDocument()) {
+        QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
+        return false;
+    }
+    if (!isFilesOwnDocument()) {
+        QM_ERROR(QStringLiteral("the edit is refused: the page shown is not the text of %1")
+                     .arg(m_indexFile ? m_indexFile->path() : QStringLiteral("any file")));
+        return false;
+    }
+    return true;
 }
 
 void DomTreeDelegate::domNodeLists(DOMDocument *document)

@@ -143,7 +143,7 @@ TEST(DomTreeEditingLive, TheRowEditorChangesAttributesLiveAndCommitsThemAsOneUnd
     page.settle();
     EXPECT_FALSE(DomNodeRowCell::editorIn(page.tree->outline()));
     QString expected = s_original;
-    expected.replace(QStringLiteral("<p id='two'>"), QStringLiteral("<p id=\"two\" title=\"x\" lang=\"en\">"));
+    expected.replace(QStringLiteral("<p id='two'>"), QStringLiteral("<p id='two' title='x' lang='en'>"));
     EXPECT_EQ(page.text(), expected);
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
 
