@@ -129,8 +129,10 @@ bool DOMEditRecord::isEditedInside(const DOMNode *given) const
         if (m_startTags.contains(live) || m_data.contains(live) || m_startTags.contains(origin)
             || m_data.contains(origin))
             return true;
-        // Something the user put inside it after it went in.
-        if (node != given && m_copiedFrom.value(live, 0) == 0 && m_inserted.contains(live))
+        // Something the user put inside it or took out of it.
+        if (node != given && (origin < 0 || m_inserted.contains(origin)))
+            return true;
+        if (m_removedFrom.contains(origin) || m_removedFrom.contains(live))
             return true;
         for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling())
             pending.push_back(child);

@@ -78,11 +78,12 @@ public:
     // The page node a node of a given copy stands for: the node the user
     // put in, or the node it was copied from. 0 when unknown.
     qint64 originOf(const DOMNode *given) const;
+    // The page node a node of a given copy is the copy of, or 0.
+    qint64 liveOf(const DOMNode *given) const { return m_liveOfGiven.value(given); }
     // Whether the user edited anything inside a given copy that is not in
-    // the page node it was copied from.
+    // the page node it was copied from (the nodes the program made have ids
+    // below zero).
     bool isEditedInside(const DOMNode *given) const;
-    // Whether a node of a given copy stands for a copy of a page node.
-    bool isCopy(const DOMNode *given) const { return m_copiedFrom.contains(m_liveOfGiven.value(given)); }
     DOMDocument *scratchDocument() const { return m_scratch.get(); }
 
     const QSet<qint64> &startTags() const { return m_startTags; }

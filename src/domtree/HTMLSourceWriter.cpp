@@ -8,6 +8,7 @@
 #include "PageTextGenerator.h"
 #include "StartTagText.h"
 
+#include "platform/web/dom/DOMCharacterData.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -19,6 +20,8 @@
 
 #include <QHash>
 #include <QSet>
+
+#include <vector>
 
 namespace {
 
@@ -197,6 +200,8 @@ private:
     bool open(Frame &frame);
     void writeInserts(const QList<const DOMNode *> &nodes);
     QString givenText(const DOMNode *live) const;
+    void toAuthorsShape(DOMNode *given) const;
+    bool isScriptsNode(const DOMNode *given) const;
     std::optional<QString> authorText(const DOMNode *given) const;
     QString startTag(const DOMNode *source, const HTMLSourceRange &range, const Attributes &written) const;
     std::optional<QString> typedData(const DOMNode *live, const DOMNode *source) const;
@@ -358,9 +363,7 @@ std::optional<QString> Writer::authorText(const DOMNode *given) const
 {
     const qint64 origin = m_edits.originOf(given);
     const DOMNode *source = origin ? m_pairing.sourceOfId(origin) : nullptr;
-    // A copy of what page scripts made, neither the author's nor the user's,
-    // is left out.
-    if (!source && m_edits.isCopy(given) && !m_edits.inserted().contains(origin))
+    if (isScriptsNode(given))
         return QString();
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
     if (!range || !range->isValid() || range->end == range->start || m_edits.isEditedInside(given))
@@ -379,6 +382,58 @@ static DOMNodePtr layoutStandIn(DOMDocument &scratch, const DOMNode *node)
     if (node->isElement())
         return scratch.createElement(static_cast<const DOMElement *>(node)->localName());
     return scratch.createElement(QStringLiteral("div"));
+}
+
+bool Writer::isScriptsNode(const DOMNode *given) const
+{
+    // The page's own nodes have the ids the page gave them, the program's
+    // the ones it made (below zero): one the file does not hold, and that
+    // neither the user nor the program made, is a script's.
+    const qint64 origin = m_edits.originOf(given);
+    return origin > 0 && !m_pairing.sourceOfId(origin);
+}
+
+void Writer::toAuthorsShape(DOMNode *given) const
+{
+    // What a copy took from the page goes back to the author's text with
+    // the user's edits: attributes and texts the file holds, and nothing
+    // page scripts made.
+    std::vector<DOMNode *> pending{given};
+    while (!pending.empty()) {
+        DOMNode *node = pending.back();
+        pending.pop_back();
+        const qint64 origin = m_edits.originOf(node);
+        const DOMNode *source = origin ? m_pairing.sourceOfId(origin) : nullptr;
+        // Inside the author's element, a node neither the file nor the user
+        // gave is a script's.
+        if (node != given && isScriptsNode(node)) {
+            node->parentNode()->removeChild(node);
+            continue;
+        }
+        if (source && node->isElement() && source->isElement()) {
+            auto *element = static_cast<DOMElement *>(node);
+            while (element->attributeCount() > 0)
+                element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
+            for (const auto &[name, value] : DOMNodeEx::attributesOf(source))
+                element->setAttribute(name, value);
+            for (const qint64 id : {origin, m_edits.liveOf(node)}) {
+                const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(id);
+                for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
+                    if (edit.value())
+                        element->setAttribute(edit.key(), *edit.value());
+                    else
+                        element->removeAttribute(edit.key());
+                }
+            }
+        } else if (source && node->isCharacterData() && source->nodeType() == node->nodeType()) {
+            const QString data = m_edits.dataEdit(m_edits.liveOf(node))
+                                     .value_or(m_edits.dataEdit(origin).value_or(source->nodeValue()));
+            if (node->nodeValue() != data)
+                static_cast<DOMCharacterData *>(node)->setData(data);
+        }
+        for (DOMNode *child = node->firstChild(); child; child = child->nextSibling())
+            pending.push_back(child);
+    }
 }
 
 QString Writer::givenText(const DOMNode *live) const
@@ -403,6 +458,7 @@ QString Writer::givenText(const DOMNode *live) const
     if (const DOMNode *previous = live->previousSibling())
         context->appendChild(layoutStandIn(*scratch, previous));
     context->appendChild(keep);
+    toAuthorsShape(given);
     const DOMNodeExPtr row = DOMNodeEx::rowForWriting(keep, level);
     const QString text = m_settings.generator->concatNodeTree(
         row.get(), m_settings.format, false, true, [this](const DOMNode *node) { return authorText(node); });
