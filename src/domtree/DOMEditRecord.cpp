@@ -58,17 +58,19 @@ void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before
         return;
     note(&DOMEditRecord::m_startTags, node);
     const auto *element = static_cast<const DOMElement *>(node);
-    QSet<QString> names;
-    for (const auto &[name, value] : before) {
-        if (!element->hasAttribute(name) || element->getAttribute(name) != value)
-            names.insert(name);
-    }
+    // In the element's order, so that a copy gets them in that order; the
+    // removed ones after.
+    QStringList names;
     for (int i = 0; i < element->attributeCount(); ++i) {
         const DOMAttr *attribute = element->attributeAt(i);
         const auto found = std::find_if(before.cbegin(), before.cend(),
                                         [&](const auto &entry) { return entry.first == attribute->name(); });
         if (found == before.cend() || found->second != attribute->value())
-            names.insert(attribute->name());
+            names.append(attribute->name());
+    }
+    for (const auto &[name, value] : before) {
+        if (!element->hasAttribute(name))
+            names.append(name);
     }
     for (const QString &name : std::as_const(names))
         setAttributeEdit(node, name);

@@ -478,14 +478,27 @@ bool Writer::open(Frame &frame)
     Attributes written = own;
     if (m_edits.isStartTagTouched(frame.live)) {
         const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(frame.live->nodeId());
-        for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
-            const auto found = std::find_if(written.begin(), written.end(), [&edit](const auto &entry) {
-                return entry.first.compare(edit.key(), Qt::CaseInsensitive) == 0;
+        // New names follow in the element's order, then any the page lost.
+        QStringList names;
+        for (const auto &[name, value] : DOMNodeEx::attributesOf(frame.live)) {
+            if (edits.contains(name.toLower()))
+                names.append(name);
+        }
+        QStringList rest = edits.keys();
+        rest.sort();
+        for (const QString &name : std::as_const(rest)) {
+            if (!names.contains(name, Qt::CaseInsensitive))
+                names.append(name);
+        }
+        for (const QString &name : std::as_const(names)) {
+            const std::optional<QString> value = edits.value(name.toLower());
+            const auto found = std::find_if(written.begin(), written.end(), [&name](const auto &entry) {
+                return entry.first.compare(name, Qt::CaseInsensitive) == 0;
             });
-            if (found == written.end() && edit.value())
-                written.append({edit.key(), *edit.value()});
-            else if (found != written.end() && edit.value())
-                found->second = *edit.value();
+            if (found == written.end() && value)
+                written.append({name, *value});
+            else if (found != written.end() && value)
+                found->second = *value;
             else if (found != written.end())
                 written.erase(found);
         }
