@@ -78,8 +78,22 @@ QStringList shapeOf(const DOMNode *body)
 {
     QStringList shape;
     std::function<void(const DOMNode *, int)> walk = [&](const DOMNode *node, int depth) {
+        const QString indent(depth, u' ');
+        // Texts side by side read back as one.
+        QString run;
+        const auto endRun = [&] {
+            if (!run.simplified().isEmpty())
+                shape.append(indent + QLatin1Char('"') + run.simplified() + QLatin1Char('"'));
+            run.clear();
+        };
         for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling()) {
-            const QString indent(depth, u' ');
+            if (child->isText()) {
+                run += child->nodeValue();
+                continue;
+            }
+            if (child->isElement() && isScripts(child))
+                continue;
+            endRun();
             if (child->isElement()) {
                 const auto *element = static_cast<const DOMElement *>(child);
                 if (isScripts(child) || element->localName() == QLatin1String("script"))
@@ -93,10 +107,9 @@ QStringList shapeOf(const DOMNode *body)
                 walk(child, depth + 1);
             } else if (child->isComment()) {
                 shape.append(indent + QStringLiteral("<!--") + child->nodeValue() + QStringLiteral("-->"));
-            } else if (child->isText() && !child->isWhiteSpaceTextNode()) {
-                shape.append(indent + QLatin1Char('"') + child->nodeValue().simplified() + QLatin1Char('"'));
             }
         }
+        endRun();
     };
     walk(body, 0);
     return shape;
