@@ -213,6 +213,10 @@ QWidget *DomTextNodeRowCell::createEditor(QWidget *parent, const QStyleOptionVie
     auto *row = static_cast<DOMNodeEx *>(OutlineView::itemForIndex(index));
     if (!row || !row->node() || !row->node()->isCharacterData() || row->isInReference())
         return nullptr;
+    // A text the file does not hold is the page script's: typing into it
+    // could not reach the file.
+    if (!domTreeDelegate()->canWriteEditsOf({row->node()}))
+        return nullptr;
     auto *self = const_cast<DomTextNodeRowCell *>(this);
     auto *editor = new Editor(self, row, parent);
     editor->finished = closerOf(editor);

@@ -165,6 +165,14 @@ public:
     // Whether the node may be edited: it belongs to the tree's document,
     // which is shown. A refusal is said in the log.
     bool canEdit(const DOMNode *node) const;
+    // Whether an edit of the node can be written into the file's text: the
+    // file holds it, or the user put it in (a node not in the page yet goes
+    // in with its edit).
+    bool isInFileText(const DOMNode *node) const;
+    // False, with an alert, when an edit of any of them could not be
+    // written into the file: the whole step is refused.
+    bool canWriteEditsOf(const QList<const DOMNode *> &nodes) const;
+    static QList<const DOMNode *> nodesOf(const QList<DOMNodeExPtr> &rows);
     // The node a pick in the preview stands for: a short lone text is its
     // element's.
     DOMNode *getPaticulerElement(DOMNode *node) override;

@@ -344,6 +344,8 @@ bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info,
         const bool copy = isCopyDrag(info);
         if (!copy && isInSubtreeOf(parent, m_dragNodes))
             return false;
+        if (!canWriteEditsOf(nodesOf(m_dragNodes) << parent->node()))
+            return false;
         QList<DOMNodeExPtr> rows;
         if (copy) {
             setActionName(QStringLiteral("Copy Element"));

@@ -116,7 +116,7 @@ void DomTreeDelegate::removeNode()
 
 void DomTreeDelegate::removeNodes(const QList<DOMNodeExPtr> &rows)
 {
-    if (rows.isEmpty())
+    if (rows.isEmpty() || !canWriteEditsOf(nodesOf(rows)))
         return;
     if (InspectUndoManager *undo = undoManager())
         undo->setActionName(QStringLiteral("Remove Element"));

@@ -151,6 +151,8 @@ void DomTreeDelegate::swapNode(const QString &tagText)
     DOMNodeEx *parent = target ? target->parentNodeEx() : nullptr;
     if (!target || !parent)
         return;
+    if (!canWriteEditsOf({target->node(), parent->node()}))
+        return;
     const DOMNodeExPtr keepTarget = target->shared_from_this();
     const DOMNodeExPtr keepParent = parent->shared_from_this();
     const DOMNodeExPtr row = domNodeExByTagName(tagText, parent, false);
@@ -213,6 +215,8 @@ void DomTreeDelegate::containNode(const QString &tagText)
         if (row->parentNodeEx() != parent)
             return;
     }
+    if (!canWriteEditsOf(nodesOf(rows) << parent->node()))
+        return;
     const DOMNodeExPtr keepParent = parent->shared_from_this();
     const DOMNodeExPtr wrapper = domNodeExByTagName(tagText, parent, false);
     if (!wrapper)

@@ -10,6 +10,7 @@
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebFrameMirror.h"
@@ -114,6 +115,41 @@ bool DomTreeDelegate::canEdit(const DOMNode *node) const
     if (!isFilesOwnDocument()) {
         QM_ERROR(QStringLiteral("the edit is refused: the page shown is not the text of %1")
                      .arg(m_indexFile ? m_indexFile->path() : QStringLiteral("any file")));
+        return false;
+    }
+    return canWriteEditsOf({node});
+}
+
+QList<const DOMNode *> DomTreeDelegate::nodesOf(const QList<DOMNodeExPtr> &rows)
+{
+    QList<const DOMNode *> nodes;
+    for (const DOMNodeExPtr &row : rows)
+        nodes.append(row->node());
+    return nodes;
+}
+
+bool DomTreeDelegate::isInFileText(const DOMNode *node) const
+{
+    // Without a pairing no edit is placed; the write says so once.
+    if (!node || !node->isConnected() || !m_pairing.isPaired() || node->isDocument())
+        return true;
+    return m_pairing.sourceOf(node) || m_edits.givenOf(node);
+}
+
+bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes) const
+{
+    for (const DOMNode *node : nodes) {
+        if (isInFileText(node))
+            continue;
+        const QString path = m_indexFile ? m_indexFile->path() : QString();
+        QM_ERROR(QStringLiteral("the edit is refused: %1 holds no text for its node, which a page script made").arg(path));
+        Alert alert;
+        alert.setMessageText(QStringLiteral("The edit is not made"));
+        alert.setInformativeText(QStringLiteral("The element was made by the page's script and %1 does not hold it, so "
+                                                "the edit could not be written into the file. Nothing was changed.")
+                                     .arg(QFileInfo(path).fileName()));
+        alert.addButtonWithTitle(QStringLiteral("OK"));
+        alert.runModal();
         return false;
     }
     return true;

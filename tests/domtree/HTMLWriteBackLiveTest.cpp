@@ -233,4 +233,25 @@ TEST(HTMLWriteBackLiveUndo, UndoingATextEditPutsBackTheNodesOwnTextLineBreaksInc
     EXPECT_EQ(page.text(), s_original);
 }
 
+TEST(HTMLWriteBackLiveRefusal, EditsOfWhatOnlyTheScriptMadeAreRefusedWhole)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("beside"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_EQ(page.alerts, QStringList{"The edit is not made"});
+    EXPECT_TRUE(page.byId("beside"));
+    EXPECT_EQ(page.inPage("document.getElementById('beside').id"), QStringLiteral("beside"));
+    EXPECT_EQ(page.text(), s_original);
+
+    // Nor does an editor open on its text.
+    page.select(page.byId("beside")->firstChild());
+    page.tree->beginSelectedNodeEdit();
+    EXPECT_FALSE(DomTextNodeRowCell::editorIn(page.outline()));
+    EXPECT_EQ(page.alerts.size(), 2);
+    page.settle();
+    EXPECT_EQ(page.text(), s_original);
+}
+
 } // namespace HTMLWriteBackLiveTest
