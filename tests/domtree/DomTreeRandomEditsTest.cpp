@@ -2,13 +2,11 @@
 
 #include "LiveDomTreePage.h"
 
-#include "domtree/DomTextNodeRowCell.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/html/HTMLParser.h"
 
 #include <QMimeData>
 #include <QRandomGenerator>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -191,12 +189,7 @@ struct RandomEdits : LiveDomTreePage
         } else if (kind == 1 && !texts().isEmpty()) {
             DOMNode *text = pick(texts());
             steps.append(QStringLiteral("text in %1").arg(text->parentNode()->nodeName()));
-            select(text);
-            tree->beginSelectedNodeEdit();
-            if (auto *editor = DomTextNodeRowCell::editorIn(tree->outline())) {
-                editor->setPlainText(QStringLiteral("typed %1").arg(index));
-                QTest::keyClick(editor, Qt::Key_Return);
-            }
+            typeText(text, QStringLiteral("typed %1").arg(index));
         } else if (kind == 2) {
             DOMElement *element = pick(all);
             steps.append(QStringLiteral("add span in %1").arg(element->localName()));

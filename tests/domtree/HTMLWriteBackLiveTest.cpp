@@ -2,14 +2,12 @@
 
 #include "LiveDomTreePage.h"
 
-#include "domtree/DomTextNodeRowCell.h"
 #include "domtree/PageTextGenerator.h"
 #include "toolkit/DragPayload.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -134,13 +132,7 @@ TEST_P(HTMLWriteBackLive, TypedTextIsWrittenIntoTheTextsOwnPlace)
 {
     ScriptedPage page(GetParam());
     ASSERT_TRUE(page.loaded);
-    page.select(page.byId("para")->firstChild());
-    page.tree->beginSelectedNodeEdit();
-    auto *editor = DomTextNodeRowCell::editorIn(page.outline());
-    ASSERT_TRUE(editor);
-    editor->setPlainText(QStringLiteral("Typed & more"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    page.settle();
+    ASSERT_TRUE(page.typeText(page.byId("para")->firstChild(), QStringLiteral("Typed & more")));
     page.expectEditThenUndo(QStringLiteral(">Text<"), QStringLiteral(">Typed &amp; more<"));
 }
 
@@ -219,13 +211,7 @@ TEST(HTMLWriteBackLiveUndo, UndoingATextEditPutsBackTheNodesOwnTextLineBreaksInc
     DOMNode *style = page.document->querySelector(QStringLiteral("style"))->firstChild();
     const QString own = style->nodeValue();
     ASSERT_TRUE(own.contains(QLatin1Char('\n')));
-    page.select(style);
-    page.tree->beginSelectedNodeEdit();
-    auto *editor = DomTextNodeRowCell::editorIn(page.outline());
-    ASSERT_TRUE(editor);
-    editor->setPlainText(QStringLiteral("p { margin: 1px }"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    page.settle();
+    ASSERT_TRUE(page.typeText(style, QStringLiteral("p { margin: 1px }")));
     EXPECT_TRUE(page.text().contains(QStringLiteral("p { margin: 1px }")));
     page.undoStep();
     EXPECT_EQ(style->nodeValue(), own);
@@ -246,9 +232,7 @@ TEST(HTMLWriteBackLiveRefusal, EditsOfWhatOnlyTheScriptMadeAreRefusedWhole)
     EXPECT_EQ(page.text(), s_original);
 
     // Nor does an editor open on its text.
-    page.select(page.byId("beside")->firstChild());
-    page.tree->beginSelectedNodeEdit();
-    EXPECT_FALSE(DomTextNodeRowCell::editorIn(page.outline()));
+    EXPECT_FALSE(page.typeText(page.byId("beside")->firstChild(), QStringLiteral("mine")));
     EXPECT_EQ(page.alerts.size(), 2);
     page.settle();
     EXPECT_EQ(page.text(), s_original);
