@@ -2,14 +2,27 @@
 
 #include "platform/web/dom/DOMNode.h"
 
+#include <QHash>
+#include <QList>
 #include <QSet>
+#include <QString>
 
 #include <memory>
+#include <optional>
+#include <utility>
+
+class DOMDocument;
 
 // What the program's own edits touched since the page's text was last paired
-// (HTMLSourcePairing): the write-back writes its own text for these nodes and
-// copies the file's text for everything else, so that what page scripts did
-// never reaches the file. Nodes are known by id.
+// (HTMLSourcePairing), and what the user gave in each: the write-back writes
+// exactly that and copies the file's text for everything else, so that what
+// page scripts did never reaches the file. Nodes are known by id.
+//
+// An edit keeps its value as the user made it: the attribute values set, the
+// text typed, and a copy of every node put in, taken when it went in (in a
+// scratch document of the record's own), to which the later edits inside it
+// are made too. A copy of a page node knows the node it was copied from, so
+// that the author's own text can stand for it.
 //
 // The record also knows which edits came after the last write: when
 // something else changes the file's text, the text is paired anew, and only
@@ -17,41 +30,32 @@
 class DOMEditRecord
 {
 public:
-    // An element's attributes were edited.
-    void noteStartTag(const DOMNode *node) { note(&DOMEditRecord::m_startTags, node); }
+    using Attributes = QList<std::pair<QString, QString>>;
+
+    DOMEditRecord();
+    DOMEditRecord(const DOMEditRecord &other);
+    DOMEditRecord &operator=(const DOMEditRecord &) = delete;
+    ~DOMEditRecord();
+
+    // An element's attributes were edited; before is what they were. The
+    // names whose values changed keep their new values (none: removed).
+    void noteAttributes(const DOMNode *node, const Attributes &before);
+    // One attribute was set or removed.
+    void noteAttribute(const DOMNode *node, const QString &name);
     // A text or comment node's text was edited.
-    void noteData(const DOMNode *node) { note(&DOMEditRecord::m_data, node); }
+    void noteData(const DOMNode *node);
     // The program put the node into the page.
-    void noteInserted(const DOMNode *node) { note(&DOMEditRecord::m_inserted, node); }
+    void noteInserted(const DOMNode *node);
     // The program took the node out of parent.
-    void noteRemoved(const DOMNode *node, const DOMNode *parent)
-    {
-        note(&DOMEditRecord::m_removed, node);
-        note(&DOMEditRecord::m_removedFrom, parent);
-    }
+    void noteRemoved(const DOMNode *node, const DOMNode *parent);
+    // copy was made from original (a deep copy, node for node).
+    void noteCopied(const DOMNode *copy, const DOMNode *original);
 
     // The edits so far reached the file.
-    void markWritten()
-    {
-        if (m_sinceWrite)
-            m_sinceWrite->clear();
-    }
+    void markWritten();
     // The file's text now holds every edit written so far: only the edits
     // after the last write are kept.
-    void forgetWritten()
-    {
-        if (!m_sinceWrite) {
-            clear();
-            return;
-        }
-        const DOMEditRecord pending = *m_sinceWrite;
-        clear();
-        for (const auto set : {&DOMEditRecord::m_startTags, &DOMEditRecord::m_data, &DOMEditRecord::m_inserted,
-                               &DOMEditRecord::m_removed, &DOMEditRecord::m_removedFrom}) {
-            (this->*set) = pending.*set;
-            (m_sinceWrite.get()->*set) = pending.*set;
-        }
-    }
+    void forgetWritten();
 
     bool isStartTagTouched(const DOMNode *node) const { return node && m_startTags.contains(node->nodeId()); }
     bool isDataTouched(const DOMNode *node) const { return node && m_data.contains(node->nodeId()); }
@@ -63,50 +67,52 @@ public:
         return isStartTagTouched(node) || isDataTouched(node) || isInserted(node);
     }
 
+    // The attribute values the user set on an element, by name (none:
+    // removed).
+    QHash<QString, std::optional<QString>> attributeEdits(qint64 id) const { return m_attributes.value(id); }
+    // The text the user gave a text or comment node, or nullopt.
+    std::optional<QString> dataEdit(qint64 id) const;
+    // The copy of an inserted node as the user gave it, with the user's
+    // later edits inside it, or null.
+    const DOMNode *givenOf(const DOMNode *live) const;
+    // The page node a node of a given copy stands for: the node the user
+    // put in, or the node it was copied from. 0 when unknown.
+    qint64 originOf(const DOMNode *given) const;
+    // The page node a node of a given copy is the copy of, or 0.
+    qint64 liveOf(const DOMNode *given) const { return m_liveOfGiven.value(given); }
+    // Whether the user edited anything inside a given copy that is not in
+    // the page node it was copied from (the nodes the program made have ids
+    // below zero).
+    bool isEditedInside(const DOMNode *given) const;
+    DOMDocument *scratchDocument() const { return m_scratch.get(); }
+
     const QSet<qint64> &startTags() const { return m_startTags; }
     const QSet<qint64> &data() const { return m_data; }
     const QSet<qint64> &inserted() const { return m_inserted; }
     const QSet<qint64> &removedFrom() const { return m_removedFrom; }
 
     bool isEmpty() const { return m_startTags.isEmpty() && m_data.isEmpty() && m_inserted.isEmpty() && m_removed.isEmpty(); }
-    void clear()
-    {
-        m_startTags.clear();
-        m_data.clear();
-        m_inserted.clear();
-        m_removed.clear();
-        m_removedFrom.clear();
-        if (m_sinceWrite)
-            m_sinceWrite->clear();
-    }
-
-    DOMEditRecord() = default;
-    DOMEditRecord(const DOMEditRecord &other)
-        : m_startTags(other.m_startTags)
-        , m_data(other.m_data)
-        , m_inserted(other.m_inserted)
-        , m_removed(other.m_removed)
-        , m_removedFrom(other.m_removedFrom)
-    {
-    }
-    DOMEditRecord &operator=(const DOMEditRecord &) = delete;
+    void clear();
 
 private:
-    void note(QSet<qint64> DOMEditRecord::*set, const DOMNode *node)
-    {
-        if (!node)
-            return;
-        (this->*set).insert(node->nodeId());
-        if (!m_sinceWrite)
-            m_sinceWrite = std::make_unique<DOMEditRecord>();
-        (m_sinceWrite.get()->*set).insert(node->nodeId());
-    }
+    void note(QSet<qint64> DOMEditRecord::*set, const DOMNode *node);
+    void setAttributeEdit(const DOMNode *node, const QString &name);
+    DOMNode *givenOfId(qint64 id) const;
+    void mapGiven(const DOMNode *live, const DOMNodePtr &given);
 
     QSet<qint64> m_startTags;
     QSet<qint64> m_data;
     QSet<qint64> m_inserted;
     QSet<qint64> m_removed;
     QSet<qint64> m_removedFrom;
-    // The same, for the edits since the last write.
+    QHash<qint64, QHash<QString, std::optional<QString>>> m_attributes;
+    QHash<qint64, QString> m_dataText;
+    // Copies as given: the copy of each live node, and the live node of each copy.
+    std::shared_ptr<DOMDocument> m_scratch;
+    QHash<qint64, DOMNodePtr> m_givenOfLive;
+    QHash<const DOMNode *, qint64> m_liveOfGiven;
+    // The page node each copy was made from (its own origin when copied again).
+    QHash<qint64, qint64> m_copiedFrom;
+    // The same sets, for the edits since the last write.
     std::unique_ptr<DOMEditRecord> m_sinceWrite;
 };

@@ -155,7 +155,7 @@ void DOMNodeEx::registerRow()
         DomNodeMap::getInstance().addDomNodeEx(shared_from_this());
 }
 
-DOMNodeExPtr DOMNodeEx::rowForWriting(const DOMNodePtr &node)
+DOMNodeExPtr DOMNodeEx::rowForWriting(const DOMNodePtr &node, std::optional<qint64> atLevel)
 {
     if (!node)
         return nullptr;
@@ -165,6 +165,7 @@ DOMNodeExPtr DOMNodeEx::rowForWriting(const DOMNodePtr &node)
     qint64 level = 0;
     for (const DOMNode *up = node->parentNode(); up && !up->isDocument(); up = up->parentNode())
         ++level;
+    level = atLevel.value_or(level);
     DOMNodeExPtr row;
     if (node->isCharacterData()) {
         row = initWithSingleTextLine(node, nullptr);

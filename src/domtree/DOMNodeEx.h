@@ -209,7 +209,7 @@ public:
     static bool isIgnoredByRules(const DOMNode *node, const QList<IgnoreOptionValue> &rules);
     // An unregistered row and its subtree over a node of the page, at the
     // node's depth, for writing a node that has no row (yet).
-    static DOMNodeExPtr rowForWriting(const DOMNodePtr &node);
+    static DOMNodeExPtr rowForWriting(const DOMNodePtr &node, std::optional<qint64> level = std::nullopt);
     // Whether a script element's text is JavaScript (no type, or a JavaScript type).
     static bool isJavaScriptElement(const DOMNode *script);
     // The script's text formatted by the external formatter; results are kept.

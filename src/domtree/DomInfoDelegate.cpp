@@ -1,5 +1,6 @@
 #include "DomInfoDelegate.h"
 
+#include "DOMEditRecord.h"
 #include "DOMInfoCell.h"
 #include "DOMNodeEx.h"
 #include "DomTreeDelegate.h"
@@ -243,10 +244,14 @@ QList<DomInfoDelegate::Attribute> DomInfoDelegate::attributesOf(const DOMElement
     return attributes;
 }
 
-void DomInfoDelegate::attributesChanged(const DOMElementPtr &element)
+void DomInfoDelegate::attributesChanged(const DOMElementPtr &element, const QList<Attribute> &before)
 {
-    if (m_domTreeDelegate)
-        m_domTreeDelegate->editRecord().noteStartTag(element.get());
+    if (m_domTreeDelegate) {
+        DOMEditRecord::Attributes names;
+        for (const Attribute &attribute : before)
+            names.append({attribute.name, attribute.value});
+        m_domTreeDelegate->editRecord().noteAttributes(element.get(), names);
+    }
     // An SVG element's attributes may change what a "use" shows.
     if (m_domTreeDelegate && element->namespaceId() == DOMNamespace::SVG)
         m_domTreeDelegate->reloadSVGUseNodeWithElement(element.get());
@@ -281,7 +286,7 @@ void DomInfoDelegate::restoreAttributes(const DOMElementPtr &element, const QLis
         element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
     for (const Attribute &attribute : attributes)
         element->setAttributeNS(attribute.namespaceURI, attribute.name, attribute.value);
-    attributesChanged(element);
+    attributesChanged(element, current);
 }
 
 void DomInfoDelegate::doSetAttr(const DOMAttrPtr &attribute, const DOMElementPtr &element)
@@ -291,7 +296,7 @@ void DomInfoDelegate::doSetAttr(const DOMAttrPtr &attribute, const DOMElementPtr
     const QList<Attribute> before = attributesOf(*element);
     registerRestore(element, before);
     element->setAttributeNode(attribute);
-    attributesChanged(element);
+    attributesChanged(element, before);
 }
 
 void DomInfoDelegate::doRemoveAttr(const QString &name, const DOMElementPtr &element)
@@ -301,7 +306,7 @@ void DomInfoDelegate::doRemoveAttr(const QString &name, const DOMElementPtr &ele
     const QList<Attribute> before = attributesOf(*element);
     registerRestore(element, before);
     element->removeAttribute(name);
-    attributesChanged(element);
+    attributesChanged(element, before);
 }
 
 void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QString &name, const QString &value)
@@ -321,7 +326,7 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
     }
     attribute->setValue(value);
     if (m_domTreeDelegate)
-        m_domTreeDelegate->editRecord().noteStartTag(element.get());
+        m_domTreeDelegate->editRecord().noteAttribute(element.get(), name);
     if (undo && (undo->isUndoing() || undo->isRedoing())) {
         const QList<int> selected = m_domInfo ? m_domInfo->selectedRowIndexes() : QList<int>();
         reloadAttributes();

@@ -98,7 +98,7 @@ private:
     // Registers putting the attributes back as the inverse of an edit.
     void registerRestore(const DOMElementPtr &element, const QList<Attribute> &attributes);
     TargetRef undoTarget(const DOMElementPtr &element) const;
-    void attributesChanged(const DOMElementPtr &element);
+    void attributesChanged(const DOMElementPtr &element, const QList<Attribute> &before);
     DOMElementPtr inspectedElement() const;
     // The same, when the tree lets it be edited (a refusal is logged).
     DOMElementPtr editableElement() const;

@@ -52,6 +52,7 @@ void DomTextNodeRowCell::Editor::beginEdit()
     // The text starts selected, as a field's does.
     selectAll();
     m_oldText = toPlainText();
+    m_oldNodeText = nodeText(*m_row->node());
     m_editing = true;
     connect(this, &QPlainTextEdit::textChanged, this, [this] { controlTextDidChange(); });
     // Installed after the view's own filter, this one sees the keys first:
@@ -76,12 +77,14 @@ void DomTextNodeRowCell::Editor::registerEdit()
     if (InspectUndoManager *undo = DomTreeDelegate::undoManager()) {
         undo->setActionName(QStringLiteral("Edit Text Node"));
         const QPointer<DomTextNodeRowCell> cell(m_cell);
-        undo->prepareWithInvocationTarget(m_cell->domTreeDelegate()->undoTarget(node), [cell, node, old = m_oldText] {
+        // The node's own text comes back, not the editor's display of it.
+        undo->prepareWithInvocationTarget(m_cell->domTreeDelegate()->undoTarget(node), [cell, node, old = m_oldNodeText] {
             if (cell)
                 cell->undoChangeNodeText(node, old);
         });
     }
     m_oldText = text;
+    m_oldNodeText = nodeText(*node);
 }
 
 void DomTextNodeRowCell::Editor::endEdit()
@@ -186,9 +189,14 @@ void DomTextNodeRowCell::changeNodeText(const DOMNodePtr &node, const QString &t
         postText(QStringLiteral("domTextChange"), this, node);
 }
 
+QString DomTextNodeRowCell::nodeText(const DOMNode &node)
+{
+    return node.isComment() ? QStringLiteral("<!--%1-->").arg(node.nodeValue()) : node.textContent();
+}
+
 void DomTextNodeRowCell::undoChangeNodeText(const DOMNodePtr &node, const QString &text)
 {
-    const QString current = node->isComment() ? QStringLiteral("<!--%1-->").arg(node->nodeValue()) : node->textContent();
+    const QString current = nodeText(*node);
     changeNodeText(node, text);
     postText(QStringLiteral("domTextChanged"), this, node);
     if (InspectUndoManager *undo = DomTreeDelegate::undoManager()) {
@@ -204,6 +212,10 @@ QWidget *DomTextNodeRowCell::createEditor(QWidget *parent, const QStyleOptionVie
 {
     auto *row = static_cast<DOMNodeEx *>(OutlineView::itemForIndex(index));
     if (!row || !row->node() || !row->node()->isCharacterData() || row->isInReference())
+        return nullptr;
+    // A text the file does not hold is the page script's: typing into it
+    // could not reach the file.
+    if (!domTreeDelegate()->canWriteEditsOf({row->node()}))
         return nullptr;
     auto *self = const_cast<DomTextNodeRowCell *>(this);
     auto *editor = new Editor(self, row, parent);

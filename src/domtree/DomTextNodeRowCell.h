@@ -44,6 +44,8 @@ public:
         DomTextNodeRowCell *m_cell; // Not owned; the cell that made the editor.
         DOMNodeExPtr m_row;
         QString m_oldText;
+        // The node's text when the edit began or was last registered.
+        QString m_oldNodeText;
         bool m_editing = false;
     };
 
@@ -54,6 +56,8 @@ public:
 
     // The text an editor of the row starts with.
     static QString editingText(const DOMNodeEx &row);
+    // A node's text as changeNodeText takes it (a comment with its markers).
+    static QString nodeText(const DOMNode &node);
     // Writes a text into a text or comment node.
     void changeNodeText(const DOMNodePtr &node, const QString &text);
     // The undo and redo step of a text edit.

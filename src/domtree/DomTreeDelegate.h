@@ -159,9 +159,20 @@ public:
     // preview, any document handed over is). Edits of another document and
     // writes of its text are refused.
     bool isShownDocument() const;
+    // Whether the document shown is its file's own: not the browser's error
+    // page after a failed load, nor a page of another address.
+    bool isFilesOwnDocument() const;
     // Whether the node may be edited: it belongs to the tree's document,
     // which is shown. A refusal is said in the log.
     bool canEdit(const DOMNode *node) const;
+    // Whether an edit of the node can be written into the file's text: the
+    // file holds it, or the user put it in (a node not in the page yet goes
+    // in with its edit).
+    bool isInFileText(const DOMNode *node) const;
+    // False, with an alert, when an edit of any of them could not be
+    // written into the file: the whole step is refused.
+    bool canWriteEditsOf(const QList<const DOMNode *> &nodes) const;
+    static QList<const DOMNode *> nodesOf(const QList<DOMNodeExPtr> &rows);
     // The node a pick in the preview stands for: a short lone text is its
     // element's.
     DOMNode *getPaticulerElement(DOMNode *node) override;
@@ -249,7 +260,10 @@ public:
     QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const;
     // The page's new text with the settings the last write or save loaded:
     // the file's text with the edits spliced in, or the generated page.
-    QString writtenText(bool format, bool minify);
+    // The file's text with the edits in it, or nullopt (the user told)
+    // when they cannot be placed in it.
+    std::optional<QString> writtenText(bool format, bool minify);
+    void refuseWrite();
     // The settings that govern writing the file (its project's; none for a
     // remote page of no project); nullopt when "overrideHTML" forbids it.
     std::optional<QVariantMap> writeSettingsFor(File *file) const;
@@ -535,6 +549,9 @@ private:
     // The texts this controller wrote since the pairing: the file holding one
     // of them needs no new pairing.
     QSet<size_t> m_writtenTexts;
+    // The text and file of the last refused write: the user is told once.
+    QString m_refusedWriteText;
+    QString m_refusedWritePath;
 
     // Find bar and expand all.
     QPointer<QWidget> m_findBar;

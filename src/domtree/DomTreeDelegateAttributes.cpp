@@ -97,6 +97,7 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
     }
     const bool wasIgnoring = m_ignoreDomModify;
     m_ignoreDomModify = true;
+    const DOMNodeEx::Attributes before = DOMNodeEx::attributesOf(element);
     while (element->attributeCount() > 0)
         element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
     const bool svg = WebCoreObjects::isSVGTag(element->tagName().toLower()) || element->namespaceId() == DOMNamespace::SVG;
@@ -105,7 +106,7 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
         if (!set)
             QM_ERROR(QStringLiteral("the attribute %1 could not be set: %2").arg(nameOf(entry), set.error()));
     }
-    m_edits.noteStartTag(element);
+    m_edits.noteAttributes(element, before);
     InspectUndoManager *undo = undoManager();
     if (write) {
         if (undo)
@@ -177,7 +178,7 @@ void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &
     if (!element || !element->isElement() || !canEdit(element))
         return;
     static_cast<DOMElement *>(element)->setAttribute(QStringLiteral("style"), styleValue);
-    m_edits.noteStartTag(element);
+    m_edits.noteAttribute(element, QStringLiteral("style"));
     if (DOMNodeEx *row = searchFile(element))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
@@ -207,7 +208,7 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
         // change and the file's new text are one step.
     }
     static_cast<DOMElement *>(element.get())->setAttribute(attribute, value);
-    m_edits.noteStartTag(element.get());
+    m_edits.noteAttribute(element.get(), attribute);
     if (DOMNodeEx *row = searchFile(element.get()))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element.get()));

@@ -111,6 +111,8 @@ DOMNodePtr DomTreeDelegate::insertFragment(const QString &html, DOMNodeEx *paren
 
 void DomTreeDelegate::insertRows(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent, DOMNodeEx *ref)
 {
+    if (!canWriteEditsOf({parent->node()}))
+        return;
     const DOMNodePtr parentNode = parent->sharedNode();
     const DOMNodePtr refNode = ref ? ref->sharedNode() : nullptr;
     for (const DOMNodeExPtr &row : rows) {

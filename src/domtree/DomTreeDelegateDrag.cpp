@@ -344,12 +344,16 @@ bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info,
         const bool copy = isCopyDrag(info);
         if (!copy && isInSubtreeOf(parent, m_dragNodes))
             return false;
+        if (!canWriteEditsOf(nodesOf(m_dragNodes) << parent->node()))
+            return false;
         QList<DOMNodeExPtr> rows;
         if (copy) {
             setActionName(QStringLiteral("Copy Element"));
             for (const DOMNodeExPtr &row : std::as_const(m_dragNodes)) {
-                if (DOMNodeExPtr clone = row->clone())
+                if (DOMNodeExPtr clone = row->clone()) {
+                    m_edits.noteCopied(clone->node(), row->node());
                     rows.append(clone);
+                }
             }
         } else {
             setActionName(QStringLiteral("Move Element"));

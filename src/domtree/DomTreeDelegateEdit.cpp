@@ -58,7 +58,6 @@ void DomTreeDelegate::doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent
         undo->prepareWithInvocationTarget(undoTarget(node), [this, node, reselect] { doRemoveNode(node, reselect); });
     if (!parent)
         return;
-    m_edits.noteInserted(node.get());
     m_domModifyNow = true;
     // A reference that left the parent meanwhile puts the node last.
     const Result<void> inserted = ref && ref->parentNode() == parent.get() ? parent->insertBefore(node, ref.get())
@@ -68,6 +67,8 @@ void DomTreeDelegate::doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent
         QM_ERROR(QStringLiteral("the node could not be put back: %1").arg(inserted.error()));
         return;
     }
+    // Noted where it now stands, before page scripts can see it.
+    m_edits.noteInserted(node.get());
     if (reselect)
         selectNode(node.get());
     applyContentToFile();
@@ -115,7 +116,7 @@ void DomTreeDelegate::removeNode()
 
 void DomTreeDelegate::removeNodes(const QList<DOMNodeExPtr> &rows)
 {
-    if (rows.isEmpty())
+    if (rows.isEmpty() || !canWriteEditsOf(nodesOf(rows)))
         return;
     if (InspectUndoManager *undo = undoManager())
         undo->setActionName(QStringLiteral("Remove Element"));

@@ -151,6 +151,8 @@ void DomTreeDelegate::swapNode(const QString &tagText)
     DOMNodeEx *parent = target ? target->parentNodeEx() : nullptr;
     if (!target || !parent)
         return;
+    if (!canWriteEditsOf({target->node(), parent->node()}))
+        return;
     const DOMNodeExPtr keepTarget = target->shared_from_this();
     const DOMNodeExPtr keepParent = parent->shared_from_this();
     const DOMNodeExPtr row = domNodeExByTagName(tagText, parent, false);
@@ -181,6 +183,7 @@ void DomTreeDelegate::appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *p
         const DOMNodeExPtr copy = row->isCloseNode() ? nullptr : row->clone();
         if (!copy)
             continue;
+        m_edits.noteCopied(copy->node(), row->node());
         copy->setParentNodeEx(parent);
         doAddNode(copy->sharedNode(), parent->sharedNode(), nullptr, false);
     }
@@ -212,6 +215,8 @@ void DomTreeDelegate::containNode(const QString &tagText)
         if (row->parentNodeEx() != parent)
             return;
     }
+    if (!canWriteEditsOf(nodesOf(rows) << parent->node()))
+        return;
     const DOMNodeExPtr keepParent = parent->shared_from_this();
     const DOMNodeExPtr wrapper = domNodeExByTagName(tagText, parent, false);
     if (!wrapper)
@@ -297,7 +302,7 @@ void DomTreeDelegate::enabledDom(DOMNodeEx *row)
         return;
     auto *element = static_cast<DOMElement *>(row->node());
     element->setAttribute(QStringLiteral("style"), row->shouldIncludInDom() ? QString() : QStringLiteral("display:none"));
-    m_edits.noteStartTag(element);
+    m_edits.noteAttribute(element, QStringLiteral("style"));
     row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
     if (ExWebView *preview = webview())
@@ -357,6 +362,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
     if (!row)
         return;
     m_ignoreDomModify = true;
+    const DOMNodeEx::Attributes before = DOMNodeEx::attributesOf(node.get());
     if (change == ClassChange::Add)
         row->setClass(name);
     else
@@ -367,7 +373,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
         undo->prepareWithInvocationTarget(undoTarget(node),
                                           [this, node, name, inverse] { changeClassSelector(node, name, inverse); });
     }
-    m_edits.noteStartTag(node.get());
+    m_edits.noteAttributes(node.get(), before);
     updateStyleRowView(searchDomNodeFromRoot(node.get()));
     applyContentToFile();
     selectNode(node.get());

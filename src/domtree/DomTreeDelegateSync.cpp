@@ -10,11 +10,13 @@
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "toolkit/RBLPopover.h"
 
+#include <QFileInfo>
 #include <QFuture>
 #include <QScrollBar>
 #include <QtConcurrent/QtConcurrentRun>
@@ -80,12 +82,77 @@ bool DomTreeDelegate::isShownDocument() const
     return !preview || preview->frameWithDocument(m_document.get());
 }
 
+bool DomTreeDelegate::isFilesOwnDocument() const
+{
+    if (!m_indexFile || !m_document)
+        return false;
+    ExWebView *preview = webview();
+    const WebFrameMirror *frame = preview ? preview->frameWithDocument(m_document.get()) : nullptr;
+    if (!frame)
+        return true;
+    // The browser's error page, or an empty one, stands where the file
+    // could not be loaded.
+    const QUrl url = frame->url();
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("chrome-error") || scheme == QLatin1String("about") || scheme == QLatin1String("data"))
+        return false;
+    if (url.isLocalFile()) {
+        if (!m_indexFile->isLocalFile())
+            return false;
+        const QFileInfo shown(url.toLocalFile());
+        const QFileInfo own(m_indexFile->path());
+        return shown == own || (shown.exists() && shown.canonicalFilePath() == own.canonicalFilePath());
+    }
+    return true;
+}
+
 bool DomTreeDelegate::canEdit(const DOMNode *node) const
 {
-    if (node && m_document && node->ownerDocument() == m_document.get() && isShownDocument())
+    if (!node || !m_document || node->ownerDocument() != m_document.get() || !isShownDocument()) {
+        QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
+        return false;
+    }
+    if (!isFilesOwnDocument()) {
+        QM_ERROR(QStringLiteral("the edit is refused: the page shown is not the text of %1")
+                     .arg(m_indexFile ? m_indexFile->path() : QStringLiteral("any file")));
+        return false;
+    }
+    return canWriteEditsOf({node});
+}
+
+QList<const DOMNode *> DomTreeDelegate::nodesOf(const QList<DOMNodeExPtr> &rows)
+{
+    QList<const DOMNode *> nodes;
+    for (const DOMNodeExPtr &row : rows)
+        nodes.append(row->node());
+    return nodes;
+}
+
+bool DomTreeDelegate::isInFileText(const DOMNode *node) const
+{
+    // Without a pairing no edit is placed; the write says so once.
+    if (!node || !node->isConnected() || !m_pairing.isPaired() || node->isDocument())
         return true;
-    QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
-    return false;
+    return m_pairing.sourceOf(node) || m_edits.givenOf(node);
+}
+
+bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes) const
+{
+    for (const DOMNode *node : nodes) {
+        if (isInFileText(node))
+            continue;
+        const QString path = m_indexFile ? m_indexFile->path() : QString();
+        QM_ERROR(QStringLiteral("the edit is refused: %1 holds no text for its node, which a page script made").arg(path));
+        Alert alert;
+        alert.setMessageText(QStringLiteral("The edit is not made"));
+        alert.setInformativeText(QStringLiteral("The element was made by the page's script and %1 does not hold it, so "
+                                                "the edit could not be written into the file. Nothing was changed.")
+                                     .arg(QFileInfo(path).fileName()));
+        alert.addButtonWithTitle(QStringLiteral("OK"));
+        alert.runModal();
+        return false;
+    }
+    return true;
 }
 
 void DomTreeDelegate::domNodeLists(DOMDocument *document)

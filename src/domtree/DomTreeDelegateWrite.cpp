@@ -7,9 +7,11 @@
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 void DomTreeDelegate::applyContentToFile()
@@ -66,7 +68,7 @@ bool DomTreeDelegate::writesTo(File *file) const
     // The page may have gone between an edit and its write: the text of a
     // document no longer shown is never written, least of all into the
     // file of the page that came after it.
-    if (file == m_indexFile && isShownDocument())
+    if (file == m_indexFile && isShownDocument() && isFilesOwnDocument())
         return true;
     QM_ERROR(QStringLiteral("%1 is not written: the page edited is no longer shown").arg(file->path()));
     return false;
@@ -78,8 +80,10 @@ void DomTreeDelegate::lazyWrite(File *file)
         return;
     if (!loadWriteSettings(file))
         return;
-    const QString text = writtenText(false, m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool());
-    if (!file->setContent(text)) {
+    const std::optional<QString> text = writtenText(false, m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool());
+    if (!text)
+        return;
+    if (!file->setContent(*text)) {
         // The user cancelled the edit (the file's encoding cannot hold it):
         // the page takes it back too.
         if (InspectUndoManager *undo = undoManager())
@@ -107,7 +111,10 @@ void DomTreeDelegate::saveHTML()
     checkIgnore();
     const bool minify = m_projectConfig.value(ProjectUtil::kMinifyHTML).toBool();
     const bool format = m_projectConfig.value(ProjectUtil::kFormatJavaScript).toBool() && !minify;
-    if (!file->setContent(writtenText(format, minify))) {
+    const std::optional<QString> text = writtenText(format, minify);
+    if (!text)
+        return;
+    if (!file->setContent(*text)) {
         if (InspectUndoManager *undo = undoManager())
             undo->reserveUndoAtEndOfRunLoop();
         return;
@@ -165,11 +172,9 @@ void DomTreeDelegate::ensurePairing()
         m_edits.forgetWritten();
 }
 
-QString DomTreeDelegate::writtenText(bool format, bool minify)
+std::optional<QString> DomTreeDelegate::writtenText(bool format, bool minify)
 {
     m_generator.setTextEncoding(m_indexFile ? m_indexFile->textEncoding() : 0);
-    if (minify)
-        return generateContentWithFormat(format, true);
     ensurePairing();
     HTMLSourceWriter::Settings settings;
     settings.generator = &m_generator;
@@ -180,10 +185,32 @@ QString DomTreeDelegate::writtenText(bool format, bool minify)
     if (m_document)
         text = HTMLSourceWriter::write(m_pairing, *m_document, m_edits, settings);
     if (!text) {
-        QM_INFO(QStringLiteral("the page's file text could not be paired with the page; the whole page is written"));
-        text = generateContentWithFormat(format, false);
+        // Never the live page in its place: that is what scripts made of it.
+        refuseWrite();
+        return std::nullopt;
     }
+    // The minified page is made from the file's text with the edits in it.
+    if (minify)
+        text = m_generator.minifiedText(*text, format);
     m_edits.markWritten();
     m_writtenTexts.insert(qHash(*text));
-    return *text;
+    return text;
+}
+
+void DomTreeDelegate::refuseWrite()
+{
+    const QString path = m_indexFile ? m_indexFile->path() : QString();
+    QM_ERROR(QStringLiteral("the edit could not be placed in the text of %1; the file is left as it is").arg(path));
+    if (m_refusedWriteText == m_pairing.text() && m_refusedWritePath == path)
+        return;
+    m_refusedWriteText = m_pairing.text();
+    m_refusedWritePath = path;
+    Alert alert;
+    alert.setMessageText(QStringLiteral("The edit is not written into %1").arg(QFileInfo(path).fileName()));
+    alert.setInformativeText(
+        QStringLiteral("The text of %1 could not be matched with the page shown, so the edit could not be placed in "
+                       "it. The file is left as it is; the edit stays in the page and can be undone.")
+            .arg(path));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal();
 }

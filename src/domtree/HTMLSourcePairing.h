@@ -54,6 +54,7 @@ public:
 
     // The source node paired with a live node, or null.
     const DOMNode *sourceOf(const DOMNode *live) const;
+    const DOMNode *sourceOfId(qint64 liveId) const { return m_sourceOfLive.value(liveId); }
     // The id of the live node paired with a source node, or 0.
     qint64 liveIdOf(const DOMNode *source) const { return m_liveOfSource.value(source); }
     // The children of a source node (a template's content) that stand in

@@ -6,16 +6,22 @@
 #include "HTMLSourcePairing.h"
 #include "LayoutSpace.h"
 #include "PageTextGenerator.h"
+#include "StartTagText.h"
 
+#include "platform/web/dom/DOMCharacterData.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMComment.h"
+#include "platform/web/dom/DOMText.h"
 #include "platform/web/html/HTMLSerializer.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "workspace/ProjectUtil.h"
 
 #include <QHash>
 #include <QSet>
+
+#include <vector>
 
 namespace {
 
@@ -89,6 +95,72 @@ private:
     qsizetype m_runOutEnd = -1;
 };
 
+// The positions of a longest run of the list whose values rise (values
+// below 0 never count), in order.
+QList<qsizetype> longestInOrder(const QList<qsizetype> &values)
+{
+    // tails[k]: the position ending the best rising run of length k + 1.
+    QList<qsizetype> tails;
+    QList<qsizetype> previous(values.size(), -1);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (values.at(i) < 0)
+            continue;
+        const auto at = std::lower_bound(tails.cbegin(), tails.cend(), values.at(i),
+                                         [&values](qsizetype position, qsizetype value) {
+                                             return values.at(position) < value;
+                                         });
+        const qsizetype k = at - tails.cbegin();
+        previous[i] = k > 0 ? tails.at(k - 1) : -1;
+        if (k == tails.size())
+            tails.append(i);
+        else
+            tails[k] = i;
+    }
+    QList<qsizetype> run;
+    for (qsizetype i = tails.isEmpty() ? -1 : tails.constLast(); i >= 0; i = previous.at(i))
+        run.prepend(i);
+    return run;
+}
+
+// The file's unit of indentation: a tab, or the fewest spaces a line that
+// starts with a tag is indented by.
+QString indentUnitOf(const QString &text)
+{
+    qsizetype fewest = 0;
+    qsizetype line = 0;
+    while (line < text.size()) {
+        qsizetype at = line;
+        while (at < text.size() && text.at(at) == u' ')
+            ++at;
+        if (at < text.size() && text.at(at) == u'\t' && at == line)
+            return QStringLiteral("\t");
+        if (at > line && at < text.size() && text.at(at) == u'<' && (fewest == 0 || at - line < fewest))
+            fewest = at - line;
+        const qsizetype next = text.indexOf(u'\n', at);
+        if (next < 0)
+            break;
+        line = next + 1;
+    }
+    return fewest > 0 ? QString(fewest, u' ') : QStringLiteral("\t");
+}
+
+// The text with each line's leading tabs written as that many units.
+QString withIndentUnit(const QString &text, const QString &unit)
+{
+    QString out;
+    out.reserve(text.size() * 2);
+    bool lineStart = true;
+    for (const QChar c : text) {
+        if (lineStart && c == u'\t') {
+            out += unit;
+            continue;
+        }
+        lineStart = c == u'\n';
+        out += c;
+    }
+    return out;
+}
+
 class Writer
 {
 public:
@@ -102,6 +174,7 @@ public:
     {
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
+        m_indentUnit = indentUnitOf(pairing.text());
     }
 
     std::optional<QString> run();
@@ -126,8 +199,13 @@ private:
     // Starts an element's frame; false when it needs no children walk.
     bool open(Frame &frame);
     void writeInserts(const QList<const DOMNode *> &nodes);
-    QString startTag(const DOMNode *live, const Attributes &attributes) const;
-    QString changedData(const DOMNode *live, const HTMLSourceRange &range) const;
+    QString givenText(const DOMNode *live) const;
+    void toAuthorsShape(DOMNode *given) const;
+    bool isScriptsNode(const DOMNode *given) const;
+    std::optional<QString> authorText(const DOMNode *given) const;
+    QString startTag(const DOMNode *source, const HTMLSourceRange &range, const Attributes &written) const;
+    std::optional<QString> typedData(const DOMNode *live, const DOMNode *source) const;
+    QString changedData(const DOMNode *live, const QString &data, const HTMLSourceRange &range) const;
     DOMNodeExPtr rowOf(const DOMNode *node) const;
 
     const HTMLSourcePairing &m_pairing;
@@ -139,6 +217,8 @@ private:
     QSet<const DOMNode *> m_leftOut;
     QHash<const DOMNode *, IgnoreOptionValue> m_ruleElements;
     bool m_crlf = false;
+    // One level of the file's own indentation.
+    QString m_indentUnit;
 };
 
 const DOMNode *Writer::liveOf(const DOMNode *source) const
@@ -210,18 +290,46 @@ void Writer::findRuleElements()
     }
 }
 
-QString Writer::startTag(const DOMNode *live, const Attributes &attributes) const
+QString Writer::startTag(const DOMNode *source, const HTMLSourceRange &range, const Attributes &written) const
 {
-    const QString name = live->nodeName().toLower();
-    QString text = QLatin1Char('<') + name + DOMNodeEx::attributesText(attributes);
-    text += WebCoreObjects::shouldClose(name) ? QLatin1String(">") : QLatin1String(" />");
-    return m_settings.generator->withCharacterReferences(text);
+    // Only the attributes whose values differ from the file's change.
+    const Attributes own = DOMNodeEx::attributesOf(source);
+    QHash<QString, std::optional<QString>> changes;
+    QList<QString> added;
+    for (const auto &[name, value] : own) {
+        const auto found = std::find_if(written.cbegin(), written.cend(),
+                                        [&name](const auto &entry) { return entry.first == name; });
+        if (found == written.cend())
+            changes.insert(name.toLower(), std::nullopt);
+        else if (found->second != value)
+            changes.insert(name.toLower(), found->second);
+    }
+    for (const auto &[name, value] : written) {
+        if (std::none_of(own.cbegin(), own.cend(), [&name](const auto &entry) { return entry.first == name; })) {
+            changes.insert(name.toLower(), value);
+            added.append(name);
+        }
+    }
+    const QString tag = m_pairing.text().mid(range.start, range.startTagEnd - range.start);
+    return StartTagText::withAttributes(tag, changes, added, [this](const QString &text) {
+        return m_settings.generator->withCharacterReferences(text);
+    });
 }
 
-QString Writer::changedData(const DOMNode *live, const HTMLSourceRange &range) const
+std::optional<QString> Writer::typedData(const DOMNode *live, const DOMNode *source) const
+{
+    if (!m_edits.isDataTouched(live))
+        return std::nullopt;
+    const QString data = m_edits.dataEdit(live->nodeId()).value_or(source->nodeValue());
+    if (data == source->nodeValue())
+        return std::nullopt;
+    return data;
+}
+
+QString Writer::changedData(const DOMNode *live, const QString &data, const HTMLSourceRange &range) const
 {
     if (live->isComment())
-        return QLatin1String("<!--") + live->nodeValue() + QLatin1String("-->");
+        return QLatin1String("<!--") + data + QLatin1String("-->");
     // The new text between the white space the file had around the old.
     const QString old = m_pairing.text().mid(range.start, range.end - range.start);
     const qsizetype lead = LayoutSpace::leadingRunLength(old);
@@ -229,7 +337,7 @@ QString Writer::changedData(const DOMNode *live, const HTMLSourceRange &range) c
     const DOMNode *parent = live->parentNode();
     const bool raw = parent && parent->isElement()
         && HTMLSerializer::isRawTextElement(static_cast<const DOMElement *>(parent)->localName());
-    QString text = LayoutSpace::trimmed(live->nodeValue());
+    QString text = LayoutSpace::trimmed(data);
     if (!raw)
         text = m_settings.generator->withCharacterReferences(HTMLSerializer::escapeText(text));
     return old.left(lead) + text + old.right(trail);
@@ -238,27 +346,169 @@ QString Writer::changedData(const DOMNode *live, const HTMLSourceRange &range) c
 void Writer::writeInserts(const QList<const DOMNode *> &nodes)
 {
     for (const DOMNode *node : nodes) {
-        const DOMNodeExPtr row = DOMNodeEx::rowForWriting(const_cast<DOMNode *>(node)->shared_from_this());
-        QString text = m_settings.generator->concatNodeTree(row.get(), m_settings.format, false, true);
-        // The file's own line ends.
-        if (m_crlf)
+        QString text = givenText(node);
+        // The file's own indentation for the levels the program wrote.
+        if (m_indentUnit != QLatin1String("\t"))
+            text = withIndentUnit(text, m_indentUnit);
+        // The file's own line ends, in the program's text and the author's alike.
+        if (m_crlf) {
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        }
         m_splicer.write(text);
     }
+}
+
+std::optional<QString> Writer::authorText(const DOMNode *given) const
+{
+    const qint64 origin = m_edits.originOf(given);
+    const DOMNode *source = origin ? m_pairing.sourceOfId(origin) : nullptr;
+    if (isScriptsNode(given))
+        return QString();
+    const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
+    if (!range || !range->isValid() || range->end == range->start || m_edits.isEditedInside(given))
+        return std::nullopt;
+    return m_pairing.text().mid(range->start, range->end - range->start);
+}
+
+// A stand-in, in the scratch document, for a page node that lays out a
+// node beside or under it.
+static DOMNodePtr layoutStandIn(DOMDocument &scratch, const DOMNode *node)
+{
+    if (node->isText())
+        return scratch.createTextNode(node->textContent());
+    if (node->isComment())
+        return scratch.createComment(node->nodeValue());
+    if (node->isElement())
+        return scratch.createElement(static_cast<const DOMElement *>(node)->localName());
+    return scratch.createElement(QStringLiteral("div"));
+}
+
+bool Writer::isScriptsNode(const DOMNode *given) const
+{
+    // The page's own nodes have the ids the page gave them, the program's
+    // the ones it made (below zero): one the file does not hold, and that
+    // neither the user nor the program made, is a script's.
+    const qint64 origin = m_edits.originOf(given);
+    return origin > 0 && !m_pairing.sourceOfId(origin);
+}
+
+void Writer::toAuthorsShape(DOMNode *given) const
+{
+    // What a copy took from the page goes back to the author's text with
+    // the user's edits: attributes and texts the file holds, and nothing
+    // page scripts made.
+    std::vector<DOMNode *> pending{given};
+    while (!pending.empty()) {
+        DOMNode *node = pending.back();
+        pending.pop_back();
+        const qint64 origin = m_edits.originOf(node);
+        const DOMNode *source = origin ? m_pairing.sourceOfId(origin) : nullptr;
+        // Inside the author's element, a node neither the file nor the user
+        // gave is a script's.
+        if (node != given && isScriptsNode(node)) {
+            node->parentNode()->removeChild(node);
+            continue;
+        }
+        if (source && node->isElement() && source->isElement()) {
+            auto *element = static_cast<DOMElement *>(node);
+            while (element->attributeCount() > 0)
+                element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
+            for (const auto &[name, value] : DOMNodeEx::attributesOf(source))
+                element->setAttribute(name, value);
+            for (const qint64 id : {origin, m_edits.liveOf(node)}) {
+                const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(id);
+                for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
+                    if (edit.value())
+                        element->setAttribute(edit.key(), *edit.value());
+                    else
+                        element->removeAttribute(edit.key());
+                }
+            }
+        } else if (source && node->isCharacterData() && source->nodeType() == node->nodeType()) {
+            const QString data = m_edits.dataEdit(m_edits.liveOf(node))
+                                     .value_or(m_edits.dataEdit(origin).value_or(source->nodeValue()));
+            if (node->nodeValue() != data)
+                static_cast<DOMCharacterData *>(node)->setData(data);
+        }
+        for (DOMNode *child = node->firstChild(); child; child = child->nextSibling())
+            pending.push_back(child);
+    }
+}
+
+QString Writer::givenText(const DOMNode *live) const
+{
+    // The node as the user gave it (the author's text for what was copied
+    // or moved), never as page scripts have made it since.
+    auto *given = const_cast<DOMNode *>(m_edits.givenOf(live));
+    DOMDocument *scratch = m_edits.scratchDocument();
+    if (!given || !scratch)
+        return {};
+    const DOMNodePtr keep = given->shared_from_this();
+    DOMNode *oldParent = given->parentNode();
+    DOMNode *oldNext = given->nextSibling();
+    if (oldParent)
+        oldParent->removeChild(given);
+    // Laid out where it stands in the page: under a stand-in for its parent,
+    // after one for the sibling before it.
+    qint64 level = 0;
+    for (const DOMNode *up = live->parentNode(); up && !up->isDocument(); up = up->parentNode())
+        ++level;
+    const DOMNodePtr context = layoutStandIn(*scratch, live->parentNode() ? live->parentNode() : live);
+    if (const DOMNode *previous = live->previousSibling())
+        context->appendChild(layoutStandIn(*scratch, previous));
+    context->appendChild(keep);
+    toAuthorsShape(given);
+    const DOMNodeExPtr row = DOMNodeEx::rowForWriting(keep, level);
+    const QString text = m_settings.generator->concatNodeTree(
+        row.get(), m_settings.format, false, true, [this](const DOMNode *node) { return authorText(node); });
+    context->removeChild(given);
+    if (oldParent)
+        oldParent->insertBefore(keep, oldNext);
+    return text;
 }
 
 bool Writer::open(Frame &frame)
 {
     const HTMLSourceRange &range = frame.range;
     // The start tag: the file's, unless an edit or a rule changes it.
+    // The file's attributes with the values the user set (never those page
+    // scripts set), then what the rules make of them.
     const Attributes own = DOMNodeEx::attributesOf(frame.source);
-    Attributes written = m_edits.isStartTagTouched(frame.live) ? DOMNodeEx::attributesOf(frame.live) : own;
+    Attributes written = own;
+    if (m_edits.isStartTagTouched(frame.live)) {
+        const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(frame.live->nodeId());
+        // New names follow in the element's order, then any the page lost.
+        QStringList names;
+        for (const auto &[name, value] : DOMNodeEx::attributesOf(frame.live)) {
+            if (edits.contains(name.toLower()))
+                names.append(name);
+        }
+        QStringList rest = edits.keys();
+        rest.sort();
+        for (const QString &name : std::as_const(rest)) {
+            if (!names.contains(name, Qt::CaseInsensitive))
+                names.append(name);
+        }
+        for (const QString &name : std::as_const(names)) {
+            const std::optional<QString> value = edits.value(name.toLower());
+            const auto found = std::find_if(written.begin(), written.end(), [&name](const auto &entry) {
+                return entry.first.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (found == written.end() && value)
+                written.append({name, *value});
+            else if (found != written.end() && value)
+                found->second = *value;
+            else if (found != written.end())
+                written.erase(found);
+        }
+    }
     const auto rule = m_ruleElements.constFind(frame.live);
     if (rule != m_ruleElements.cend())
         written = DOMNodeEx::applyAttributeConditions(written, rule.value());
-    if (written != own) {
+    if (written != own && range.hasStartTag()) {
         m_splicer.copyTo(range.start);
-        m_splicer.write(startTag(frame.live, written));
+        m_splicer.write(startTag(frame.source, range, written));
         m_splicer.skipTo(range.startTagEnd);
     }
     if (rule != m_ruleElements.cend() && rule->conditionNamed(QStringLiteral("contentName"))) {
@@ -277,19 +527,45 @@ bool Writer::open(Frame &frame)
     indexOfSource.reserve(frame.children->size());
     for (qsizetype i = 0; i < frame.children->size(); ++i)
         indexOfSource.insert(frame.children->at(i), i);
-    // The live children the file holds in the same order stay where they
-    // are; the program's new ones go after the nearest of those before them.
-    qsizetype last = -1;
-    const DOMNode *anchor = nullptr;
+    // The most live children the file holds that are still in its order
+    // stay where they are; what the user put in or moved goes after the
+    // nearest of those before it.
     const DOMNode *content = DOMNodeEx::contentParent(frame.live);
+    QList<const DOMNode *> liveChildren;
+    QList<qsizetype> sourceIndex;
     for (const DOMNode *child = content->firstChild(); child; child = child->nextSibling()) {
-        const qsizetype at = indexOfSource.value(m_pairing.sourceOf(child), -1);
-        if (at > last) {
-            frame.inOrder.insert(child);
-            last = at;
+        liveChildren.append(child);
+        sourceIndex.append(indexOfSource.value(m_pairing.sourceOf(child), -1));
+    }
+    // Those the user did not move decide; one moved back to where the file
+    // has it stays there.
+    QList<qsizetype> unmoved = sourceIndex;
+    for (qsizetype i = 0; i < liveChildren.size(); ++i) {
+        if (m_edits.isInserted(liveChildren.at(i)))
+            unmoved[i] = -1;
+    }
+    QList<bool> inOrder(liveChildren.size(), false);
+    for (const qsizetype i : longestInOrder(unmoved))
+        inOrder[i] = true;
+    QList<qsizetype> nextInOrder(liveChildren.size() + 1, frame.children->size());
+    for (qsizetype i = liveChildren.size() - 1; i >= 0; --i)
+        nextInOrder[i] = inOrder.at(i) ? sourceIndex.at(i) : nextInOrder.at(i + 1);
+    qsizetype previousInOrder = -1;
+    for (qsizetype i = 0; i < liveChildren.size(); ++i) {
+        if (!inOrder.at(i) && sourceIndex.at(i) > previousInOrder && sourceIndex.at(i) < nextInOrder.at(i + 1))
+            inOrder[i] = true;
+        if (inOrder.at(i)) {
+            frame.inOrder.insert(liveChildren.at(i));
+            previousInOrder = sourceIndex.at(i);
+        }
+    }
+    const DOMNode *anchor = nullptr;
+    for (qsizetype i = 0; i < liveChildren.size(); ++i) {
+        const DOMNode *child = liveChildren.at(i);
+        if (frame.inOrder.contains(child)) {
             if (!child->isWhiteSpaceTextNode())
-                anchor = frame.children->at(at);
-        } else if (m_edits.isTouched(child)) {
+                anchor = frame.children->at(sourceIndex.at(i));
+        } else if (m_edits.isInserted(child) && m_edits.givenOf(child)) {
             frame.inserts[anchor].append(child);
         }
     }
@@ -359,10 +635,10 @@ std::optional<QString> Writer::run()
                     continue;
                 }
                 m_splicer.copyTo(range->end);
-            } else if (live->isCharacterData() && m_edits.isDataTouched(live)
-                       && live->nodeValue() != source->nodeValue()) {
+            } else if (const std::optional<QString> data = live->isCharacterData() ? typedData(live, source)
+                                                                                     : std::nullopt) {
                 m_splicer.copyTo(range->start);
-                m_splicer.write(changedData(live, *range));
+                m_splicer.write(changedData(live, *data, *range));
                 m_splicer.skipTo(range->end);
             }
         } else if (live && m_edits.isRemoved(live)) {

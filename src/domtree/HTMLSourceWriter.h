@@ -18,14 +18,16 @@ class PageTextGenerator;
 // quotes, entities, indentation, blank lines, comments, document type), and
 // the program's text is written only where an edit was made:
 //
-// - an element whose attributes an edit changed gets a new start tag, unless
-//   its attributes are back to what the file holds (an undo);
-// - a text or comment an edit changed gets its new text between the file's
-//   white space around it;
+// - an element whose attributes an edit changed gets the values the user
+//   set for those attributes inside its start tag (StartTagText), unless
+//   they are back to what the file holds (an undo);
+// - a text or comment an edit changed gets the text the user typed between
+//   the file's white space around it;
 // - a node the program took out leaves with the white space before it;
-// - a node the program put in, or one the page made that an edit touched,
-//   is written in the indented layout after its nearest earlier sibling
-//   that the file holds;
+// - a node the program put in is written after its nearest earlier sibling
+//   that the file holds, in the indented layout with the file's indent
+//   unit, from the copy the edit record took as it went in; what in it was
+//   the author's (a move, a wrap, a copy) as the file has it;
 // - an element left out by the ignore marks is removed, but the rules that
 //   only keep out what page scripts add (the project defaults) never remove
 //   an element of the file; one whose mark goes comes back, since the text
@@ -49,7 +51,7 @@ public:
     };
 
     // The page's new text, or nullopt when the text could not be paired
-    // with the page (the caller writes the generated page instead).
+    // with the page (the caller leaves the file as it is).
     static std::optional<QString> write(const HTMLSourcePairing &pairing, const DOMDocument &live,
                                         const DOMEditRecord &edits, const Settings &settings);
 

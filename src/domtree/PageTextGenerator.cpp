@@ -6,6 +6,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/html/HTMLParser.h"
 #include "platform/web/html/HTMLSerializer.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "workspace/ProjectUtil.h"
@@ -180,6 +181,12 @@ QString PageTextGenerator::generateContentWithFormat(const DOMDocument *document
 
 QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bool minify, bool ignore) const
 {
+    return concatNodeTree(root, format, minify, ignore, {});
+}
+
+QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bool minify, bool ignore,
+                                          const Substitute &substitute) const
+{
     // Work items: a row to write, or text to append (row null).
     // Each row knows from its parent whether it lies inside a preformatted
     // element: no row looks up its ancestors.
@@ -202,12 +209,21 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
         const DOMNodeEx *row = work.row;
         if (!row->shouldIncludInDom())
             continue;
-        QString source = ignore ? row->sourceWithIgnoreOption(m_ignoreOptions, format, work.inPre)
-                                : row->source(DOMNodeEx::Beautify::Yes, work.inPre);
-        if (source.isEmpty())
-            continue;
-        if (!isRawPiece(row))
-            source = withCharacterReferences(source);
+        const std::optional<QString> standIn
+            = substitute && !row->isCloseNode() && row->node() ? substitute(row->node()) : std::nullopt;
+        QString source;
+        if (standIn) {
+            if (standIn->isEmpty())
+                continue;
+            source = *standIn;
+        } else {
+            source = ignore ? row->sourceWithIgnoreOption(m_ignoreOptions, format, work.inPre)
+                            : row->source(DOMNodeEx::Beautify::Yes, work.inPre);
+            if (source.isEmpty())
+                continue;
+            if (!isRawPiece(row))
+                source = withCharacterReferences(source);
+        }
 
         // A closing row is a child of its element's row: it is "in a pre"
         // when that row lies in one or is one.
@@ -215,6 +231,8 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
             out += source;
         else
             out += minify ? generateMinifiedNodeString(row, source) : generateNewlineAndIndentNodeString(row, source);
+        if (standIn)
+            continue;
 
         if (std::optional<QString> snippet = row->isCloseNode() ? std::nullopt : namedSnippet(row->node())) {
             out += *snippet + QLatin1String("</") + lowerNameOf(row->node()) + QLatin1Char('>');
@@ -248,6 +266,15 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
             pending.append(next.at(i));
     }
     return out;
+}
+
+QString PageTextGenerator::minifiedText(const QString &text, bool format) const
+{
+    const std::shared_ptr<DOMDocument> parsed = HTMLParser::parseDocument(text);
+    QList<DOMNodeExPtr> rows;
+    if (parsed && parsed->documentElement())
+        rows.append(DOMNodeEx::rowForWriting(parsed->documentElement()->shared_from_this()));
+    return generateContentWithFormat(parsed.get(), rows, format, true);
 }
 
 QString PageTextGenerator::generateMinifiedNodeString(const DOMNodeEx *row, const QString &source)

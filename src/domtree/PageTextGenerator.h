@@ -46,6 +46,16 @@ public:
     // write their write-back text (ignore marks and rules honoured), else
     // their plain text.
     QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const;
+    // The same, with a text that stands for a node and everything in it
+    // (laid out like the node's own) wherever substitute answers one; an
+    // empty one leaves the node out.
+    using Substitute = std::function<std::optional<QString>(const DOMNode *node)>;
+    QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore,
+                           const Substitute &substitute) const;
+
+    // A page's text in the minified layout: the text parsed, then written
+    // like the whole page.
+    QString minifiedText(const QString &text, bool format) const;
 
     static QString generateMinifiedNodeString(const DOMNodeEx *row, const QString &source);
     static QString generateNewlineAndIndentNodeString(const DOMNodeEx *row, const QString &source);

@@ -99,7 +99,7 @@ TEST_F(DomTreeInWindow, SelectEditRemoveUndoAndSaveChangeTheFileOnlyThere)
     tree->selectNode(byId("extra"));
     tree->removeNode();
     QString expected = QString::fromUtf8(s_page);
-    expected.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id=\"welcome\" class=\"lead\">"));
+    expected.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id='welcome' class='lead'>"));
     expected.remove(QStringLiteral("\n    <p id='extra'>extra</p>"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == expected; }));
 
@@ -128,7 +128,7 @@ TEST_F(DomTreeInWindow, APageChangedOutsideWhileEditedHereIsAskedAboutAndKeepMyC
     inspector()->attrValue()->setText(QStringLiteral("lead"));
     inspector()->addAttr();
     QString mine = QString::fromUtf8(s_page);
-    mine.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id=\"welcome\" class=\"lead\">"));
+    mine.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id='welcome' class='lead'>"));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content() == mine; }));
 
     AlertAnswers answers({QStringLiteral("Keep My Changes")});

@@ -161,7 +161,7 @@ TEST_F(InspectorsFollowThePage, AFrameChosenInTheResourcesIsEditedInItsOwnFileUn
     inspector->attrValue()->setText(QStringLiteral("lead"));
     inspector->addAttr();
     QString expected = QString::fromUtf8(s_frame);
-    expected.replace(QStringLiteral("<p id=inner>"), QStringLiteral("<p id=\"inner\" class=\"lead\">"));
+    expected.replace(QStringLiteral("<p id=inner>"), QStringLiteral("<p id=inner class=\"lead\">"));
     EXPECT_TRUE(TestUtil::waitUntil([&] { return frameFile->content() == expected; })) << frameFile->content()->toStdString();
     EXPECT_EQ(pageFile->content(), QString::fromUtf8(s_slides));
 

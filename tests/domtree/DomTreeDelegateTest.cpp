@@ -171,7 +171,7 @@ TEST(DomTreeDelegate, ThreeEditsInABurstAreOneWriteAndNoneWithoutOverrideHTML)
     EXPECT_EQ(page.refreshes, 1);
     QString expected = QString::fromUtf8(s_page);
     expected.replace(QStringLiteral("<div id='main' class='box'>"),
-                     QStringLiteral("<div id=\"main\" class=\"box\" title=\"tt\" lang=\"en\">"));
+                     QStringLiteral("<div id='main' class='box' title='tt' lang='en'>"));
     EXPECT_EQ(page.text(), expected);
 
     page.setProjectSetting(ProjectUtil::kOverrideHTML, false);
@@ -276,15 +276,34 @@ TEST(DomTreeDelegate, RowHeightsFollowTheOutlineWidth)
     }
 }
 
-TEST(DomTreeDelegate, APageTextThatCannotBePairedIsWrittenWhole)
+TEST(DomTreeDelegate, AnEditThatCannotBePlacedInTheFilesTextLeavesItAndIsToldOnce)
 {
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts.append(alert.messageText());
+        return int(Alert::FirstButtonReturn);
+    });
     DomTreeHarness page("");
-    page.show(HTMLParser::parseDocument(QStringLiteral("<!DOCTYPE html><html><head></head><body><p id=p>x</p></body></html>")));
+    page.show(HTMLParser::parseDocument(
+        QStringLiteral("<!DOCTYPE html><html><head></head><body><p id=p>x</p><p id=q>y</p></body></html>")));
     EXPECT_FALSE(page.tree->pairing().isPaired());
     page.select(page.byId("p"));
     page.tree->removeNode();
     page.settle();
-    EXPECT_EQ(page.text(), QStringLiteral("<!DOCTYPE html>\n<html>\n\t<head></head>\n\t<body></body>\n</html>"));
+    // Never the whole page in its place; the edit stays in the page.
+    EXPECT_EQ(page.text(), QString());
+    EXPECT_EQ(page.byId("p"), nullptr);
+    EXPECT_EQ(alerts, QStringList{"The edit is not written into index.html"});
+    page.select(page.byId("q"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_EQ(alerts.size(), 1);
+    page.undo.loopEnd();
+    page.undo.undo();
+    page.undo.undo();
+    EXPECT_TRUE(page.byId("p"));
+    EXPECT_EQ(page.text(), QString());
+    Alert::setResponder({});
 }
 
 TEST(DomTreeDelegate, ARemotePageIsWrittenUnderItsSitesSettingsOrWithoutAny)

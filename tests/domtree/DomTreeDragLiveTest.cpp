@@ -268,8 +268,8 @@ TEST(DomTreeDragLive, AClassNameIsPreviewedAfterThePauseGoneOnLeavingAndOneUndoS
     ASSERT_TRUE(page.tree->acceptDrop(page.outline(), page.info(&mime), page.rowById("two"), -1));
     page.settle();
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Add Class Name"));
-    // Only the element's start tag is written anew.
-    EXPECT_EQ(page.change(), std::make_pair(QStringLiteral("\"two\" class=\"hot\""), QStringLiteral("'two'")));
+    // Only the attribute is written, in the tag's own quotes.
+    EXPECT_EQ(page.change(), std::make_pair(QStringLiteral(" class='hot'"), QString()));
     page.undoStep();
     EXPECT_EQ(page.text(), s_original);
     EXPECT_EQ(page.inPage("document.getElementById('two').className"), QString());

@@ -5,9 +5,13 @@
 
 #include "DomTreeTestSupport.h"
 
+#include "domtree/DomTextNodeRowCell.h"
 #include "platform/kit/Alert.h"
+#include "platform/kit/DraggingInfo.h"
 #include "platform/web/engine/WebFrameMirror.h"
 
+#include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 // The DOM tree panel over a page shown by the real engine: alerts are
@@ -50,6 +54,46 @@ struct LiveDomTreePage : DomTreeHarness
         settle();
     }
     void target(const DOMNode *node) { tree->setContextTargetNode(rowOf(node)); }
+    // An element's attributes as the row editor shows them.
+    static QString attributesText(const DOMElement &element)
+    {
+        QStringList parts;
+        for (int i = 0; i < element.attributeCount(); ++i)
+            parts.append(QStringLiteral("%1=\"%2\"").arg(element.attributeAt(i)->name(), element.attributeAt(i)->value()));
+        return parts.join(QLatin1Char(' '));
+    }
+    // Types a text over a text row's in its editor and ends the edit with
+    // Return; false when no editor opened.
+    bool typeText(const DOMNode *node, const QString &text)
+    {
+        select(node);
+        tree->beginSelectedNodeEdit();
+        auto *editor = DomTextNodeRowCell::editorIn(tree->outline());
+        if (!editor)
+            return false;
+        editor->setPlainText(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        settle();
+        return true;
+    }
+    // A drag from the tree's outline.
+    DraggingInfo dragInfo(const QMimeData *mime) const
+    {
+        DraggingInfo drag;
+        drag.pasteboard = mime;
+        drag.source = tree->outline();
+        drag.sourceOperationMask = Qt::CopyAction | Qt::MoveAction;
+        return drag;
+    }
+    // Validates and drops as the outline does, then waits for the write.
+    bool dropOn(const QMimeData *mime, DOMNodeEx *row, int index)
+    {
+        if (tree->validateDrop(tree->outline(), dragInfo(mime), row, index) == Qt::IgnoreAction)
+            return false;
+        const bool accepted = tree->acceptDrop(tree->outline(), dragInfo(mime), row, index);
+        settle();
+        return accepted;
+    }
 
     WebTestFixture fixture;
     bool loaded = false;

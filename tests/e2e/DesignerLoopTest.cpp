@@ -13,16 +13,6 @@ namespace {
 
 class DesignerLoop : public SessionTest
 {
-protected:
-    // Saves, and waits until the file holds what is expected.
-    void saveAndExpect(const char *file, const QByteArray &expected)
-    {
-        session.key(QStringLiteral("ctrl+s"));
-        const QString relative = QString::fromLatin1(file);
-        EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(relative) == expected; }, 5000))
-            << session.onDisk(relative).toStdString();
-        EXPECT_EQ(changed(), file);
-    }
 };
 
 } // namespace

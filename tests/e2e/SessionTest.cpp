@@ -68,3 +68,12 @@ void SessionTest::editLength(const char *row, const char *number, const char *ed
                && session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
     }));
 }
+
+void SessionTest::saveAndExpect(const char *file, const QByteArray &expected)
+{
+    session.key(QStringLiteral("ctrl+s"));
+    const QString relative = QString::fromLatin1(file);
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(relative) == expected; }, 5000))
+        << session.onDisk(relative).toStdString();
+    EXPECT_EQ(changed(), file);
+}

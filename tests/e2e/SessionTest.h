@@ -36,6 +36,8 @@ protected:
     // row, the number typed over, Return to apply, Escape to close (which
     // commits the edit).
     void editLength(const char *row, const char *number, const char *edited);
+    // Saves, and waits until the file holds what is expected; no other file changed.
+    void saveAndExpect(const char *file, const QByteArray &expected);
     // The project's files that differ from the fixture's, by name.
     std::string changed() const { return session.changedFiles().join(u' ').toStdString(); }
 

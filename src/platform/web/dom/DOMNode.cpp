@@ -349,8 +349,21 @@ Result<void> DOMNode::replaceChild(DOMNode *newChild, DOMNode *oldChild)
 DOMNodePtr DOMNode::cloneNode(bool deep) const
 {
     QM_ASSERT(m_document, return nullptr);
-    DOMNodePtr copy = cloneShallow(*m_document);
-    DOMDocument *target = copy->isDocument() ? static_cast<DOMDocument *>(copy.get()) : m_document;
+    DOMNodePtr copy = copyTree(*m_document, deep);
+    if (!copy->isDocument())
+        m_document->recordNewSubtree(copy.get());
+    return copy;
+}
+
+DOMNodePtr DOMNode::cloneInto(DOMDocument &document) const
+{
+    return copyTree(document, true);
+}
+
+DOMNodePtr DOMNode::copyTree(DOMDocument &document, bool deep) const
+{
+    DOMNodePtr copy = cloneShallow(document);
+    DOMDocument *target = copy->isDocument() ? static_cast<DOMDocument *>(copy.get()) : &document;
     if (deep) {
         // (source, its copy) pairs whose children are still to be copied.
         std::vector<std::pair<const DOMNode *, DOMNode *>> pending{{this, copy.get()}};
@@ -373,8 +386,6 @@ DOMNodePtr DOMNode::cloneNode(bool deep) const
             }
         }
     }
-    if (!copy->isDocument())
-        m_document->recordNewSubtree(copy.get());
     return copy;
 }
 

@@ -125,6 +125,9 @@ public:
 
     // A copy with new ids, with its descendants when deep; detached, in the same document.
     DOMNodePtr cloneNode(bool deep) const;
+    // A deep copy made in another document (which records nothing of it for
+    // the page), detached.
+    DOMNodePtr cloneInto(DOMDocument &document) const;
 
     // Selector queries over the descendants (not the node itself), in tree order.
     // An invalid selector finds nothing and is logged; DOMSelectorEngine::parse()
@@ -188,6 +191,7 @@ protected:
     void dispatchMutationEvent(DOMMutationEvent event);
     // The subtree's copy without the node's own children; subclasses copy their data.
     virtual DOMNodePtr cloneShallow(DOMDocument &document) const = 0;
+    DOMNodePtr copyTree(DOMDocument &document, bool deep) const;
     // Frees the children without recursion, so that a deep tree cannot exhaust the stack.
     void releaseChildren();
 

@@ -1,0 +1,273 @@
+#include "TestPrinters.h"
+
+#include "LiveDomTreePage.h"
+
+#include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/html/HTMLParser.h"
+
+#include <QMimeData>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace DomTreeRandomEditsTest {
+
+namespace {
+
+// A page whose script marks the body and the paragraphs, and gives every
+// list item or span that comes in (the tree's included) a node of its own.
+const QByteArray s_page =
+    "<!DOCTYPE html>\n"
+    "<html>\n"
+    "  <head>\n"
+    "    <title>Mixed</title>\n"
+    "  </head>\n"
+    "  <body>\n"
+    "    <div id='a'>\n"
+    "      <p id='a1'>Alpha <b id='a2'>bold</b> tail</p>\n"
+    "      <!-- first note -->\n"
+    "      <p id='a3'>Second</p>\n"
+    "    </div>\n"
+    "    <ul id='l'>\n"
+    "      <li id='l1'>one</li>\n"
+    "      <li id='l2'>two</li>\n"
+    "      <li id='l3'>three</li>\n"
+    "    </ul>\n"
+    "    <section id='s'>\n"
+    "      <h2 id='s1'>Head</h2>\n"
+    "      <p id='s2'>Body text</p>\n"
+    "      <!-- second note -->\n"
+    "    </section>\n"
+    "    <script>\n"
+    "      document.body.classList.add('js-on');\n"
+    "      function mark() {\n"
+    "        for (const e of document.querySelectorAll('p:not([data-rt-seen])')) e.setAttribute('data-rt-seen', '');\n"
+    "        for (const e of document.querySelectorAll('li, span')) {\n"
+    "          if (e.hasAttribute('data-rt') || e.querySelector(':scope > [data-rt]')) continue;\n"
+    "          const i = document.createElement('i');\n"
+    "          i.setAttribute('data-rt', '');\n"
+    "          i.textContent = 'rt';\n"
+    "          e.appendChild(i);\n"
+    "        }\n"
+    "      }\n"
+    "      mark();\n"
+    "      new MutationObserver(mark).observe(document.body, {childList: true, subtree: true});\n"
+    "    </script>\n"
+    "  </body>\n"
+    "</html>\n";
+
+const QString s_original = QString::fromUtf8(s_page);
+
+bool isScripts(const DOMNode *node)
+{
+    for (; node; node = node->parentNode()) {
+        if (node->isElement() && static_cast<const DOMElement *>(node)->hasAttribute(QStringLiteral("data-rt")))
+            return true;
+    }
+    return false;
+}
+
+// The author's and the user's part of a body: elements with their ids and
+// the user's attributes, texts and comments, in order; what scripts added
+// and the script itself are left out.
+QStringList shapeOf(const DOMNode *body)
+{
+    QStringList shape;
+    std::function<void(const DOMNode *, int)> walk = [&](const DOMNode *node, int depth) {
+        const QString indent(depth, u' ');
+        // Texts side by side read back as one.
+        QString run;
+        const auto endRun = [&] {
+            if (!run.simplified().isEmpty())
+                shape.append(indent + QLatin1Char('"') + run.simplified() + QLatin1Char('"'));
+            run.clear();
+        };
+        for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling()) {
+            if (child->isText()) {
+                run += child->nodeValue();
+                continue;
+            }
+            if (child->isElement() && isScripts(child))
+                continue;
+            endRun();
+            if (child->isElement()) {
+                const auto *element = static_cast<const DOMElement *>(child);
+                if (isScripts(child) || element->localName() == QLatin1String("script"))
+                    continue;
+                QString line = indent + element->localName() + QLatin1Char('#') + element->getAttribute(QStringLiteral("id"));
+                for (int i = 0; i < element->attributeCount(); ++i) {
+                    if (element->attributeAt(i)->name().startsWith(QLatin1String("data-e")))
+                        line += QLatin1Char(' ') + element->attributeAt(i)->name() + QLatin1Char('=') + element->attributeAt(i)->value();
+                }
+                shape.append(line);
+                walk(child, depth + 1);
+            } else if (child->isComment()) {
+                shape.append(indent + QStringLiteral("<!--") + child->nodeValue() + QStringLiteral("-->"));
+            }
+        }
+        endRun();
+    };
+    walk(body, 0);
+    return shape;
+}
+
+struct RandomEdits : LiveDomTreePage
+{
+    explicit RandomEdits(quint32 seed)
+        : LiveDomTreePage(s_page)
+        , random(seed)
+        , seed(seed)
+    {
+        TestUtil::waitUntil([this] { return byId("l1") && byId("l1")->lastChild() && isScripts(byId("l1")->lastChild()); });
+    }
+
+    std::string trace() const
+    {
+        return QStringLiteral("seed %1, edits: %2").arg(seed).arg(steps.join(QStringLiteral(", "))).toStdString();
+    }
+
+    // The author's and the tree's elements in the body.
+    QList<DOMElement *> elements() const
+    {
+        QList<DOMElement *> found;
+        const DOMNodeList all = document->body()->getElementsByTagName(QStringLiteral("*"));
+        for (int i = 0; i < all.length(); ++i) {
+            auto *element = static_cast<DOMElement *>(all.item(i));
+            if (!isScripts(element) && element->localName() != QLatin1String("script") && rowOf(element))
+                found.append(element);
+        }
+        return found;
+    }
+    QList<DOMNode *> texts() const
+    {
+        QList<DOMNode *> found;
+        for (DOMElement *element : elements()) {
+            for (DOMNode *child = element->firstChild(); child; child = child->nextSibling()) {
+                if (child->isText() && !child->isWhiteSpaceTextNode() && rowOf(child))
+                    found.append(child);
+            }
+        }
+        return found;
+    }
+    template<typename T>
+    T pick(const QList<T> &from)
+    {
+        return from.at(int(random.bounded(quint32(from.size()))));
+    }
+    // Those whose parent holds blocks, so that a wrapper or a move keeps
+    // the text's parse the page's.
+    static QList<DOMElement *> blocks(const QList<DOMElement *> &elements)
+    {
+        QList<DOMElement *> found;
+        for (DOMElement *element : elements) {
+            const QString parent = element->parentNode() ? element->parentNode()->nodeName().toLower() : QString();
+            if (parent == QLatin1String("div") || parent == QLatin1String("section") || parent == QLatin1String("ul")
+                || parent == QLatin1String("body"))
+                found.append(element);
+        }
+        return found;
+    }
+
+    void step(int index)
+    {
+        const QList<DOMElement *> all = elements();
+        QList<DOMElement *> inner;
+        for (DOMElement *element : all) {
+            if (element != document->body())
+                inner.append(element);
+        }
+        const quint32 kind = random.bounded(9u);
+        if (kind == 0) {
+            DOMElement *element = pick(all);
+            const QString old = attributesText(*element);
+            const QString name = QStringLiteral("data-e%1").arg(index);
+            steps.append(QStringLiteral("attr %1 on %2").arg(name, element->localName()));
+            tree->attributeEditEnd(rowOf(element), (old + QStringLiteral(" %1=\"v%2\"").arg(name).arg(index)).trimmed(),
+                                   element->attributeList(), old);
+        } else if (kind == 1 && !texts().isEmpty()) {
+            DOMNode *text = pick(texts());
+            steps.append(QStringLiteral("text in %1").arg(text->parentNode()->nodeName()));
+            typeText(text, QStringLiteral("typed %1").arg(index));
+        } else if (kind == 2) {
+            DOMElement *element = pick(all);
+            steps.append(QStringLiteral("add span in %1").arg(element->localName()));
+            target(element);
+            tree->addNode(QStringLiteral("span"));
+        } else if (kind == 3 && !inner.isEmpty()) {
+            DOMElement *element = pick(inner);
+            steps.append(QStringLiteral("remove %1#%2").arg(element->localName(), element->getAttribute(QStringLiteral("id"))));
+            select(element);
+            tree->removeNode();
+        } else if (kind == 4 && !blocks(inner).isEmpty()) {
+            DOMElement *element = pick(blocks(inner));
+            steps.append(QStringLiteral("wrap %1#%2").arg(element->localName(), element->getAttribute(QStringLiteral("id"))));
+            select(element);
+            target(element);
+            tree->containNode(QStringLiteral("div"));
+        } else if (kind == 5 && !blocks(inner).isEmpty()) {
+            // Only where the HTML text can say it: an item into a list,
+            // anything else into a division or section.
+            DOMElement *moved = pick(blocks(inner));
+            const bool item = moved->localName() == QLatin1String("li");
+            QList<DOMElement *> places;
+            for (DOMElement *element : all) {
+                const QString name = element->localName();
+                if (item ? name == QLatin1String("ul") : name == QLatin1String("div") || name == QLatin1String("section"))
+                    places.append(element);
+            }
+            if (places.isEmpty())
+                return;
+            DOMElement *into = pick(places);
+            steps.append(QStringLiteral("move %1#%2 into %3#%4")
+                             .arg(moved->localName(), moved->getAttribute(QStringLiteral("id")), into->localName(),
+                                  into->getAttribute(QStringLiteral("id"))));
+            QMimeData mime;
+            if (tree->writeItems(tree->outline(), {rowOf(moved)}, &mime))
+                dropOn(&mime, rowOf(into), -1);
+        } else if (kind == 6 && undo.canUndo()) {
+            steps.append(QStringLiteral("undo"));
+            undoStep();
+        } else if (kind == 7 && undo.canRedo()) {
+            steps.append(QStringLiteral("redo"));
+            redoStep();
+        } else if (kind == 8) {
+            steps.append(QStringLiteral("save"));
+            tree->saveHTML();
+        }
+        settle();
+    }
+
+    QRandomGenerator random;
+    quint32 seed;
+    QStringList steps;
+};
+
+} // namespace
+
+TEST(DomTreeRandomEdits, MixedEditsKeepFileAndPageInStepAndUndoingAllGivesTheOriginalBytes)
+{
+    quint32 seed = 20261208;
+    if (qEnvironmentVariableIsSet("QUILLMARK_SEED"))
+        seed = qEnvironmentVariable("QUILLMARK_SEED").toUInt();
+    for (const quint32 run : {seed, seed + 1}) {
+        RandomEdits page(run);
+        ASSERT_TRUE(page.loaded);
+        for (int i = 0; i < 30; ++i) {
+            page.step(i);
+            // The file holds the page's author and user parts, and nothing a script did.
+            const QString text = page.text();
+            ASSERT_EQ(shapeOf(HTMLParser::parseDocument(text)->body()), shapeOf(page.document->body())) << page.trace();
+            for (const char *runtime : {"class=\"js-on\"", "<i data-rt", "data-rt-seen=", ">rt<"})
+                ASSERT_FALSE(text.contains(QLatin1String(runtime))) << runtime << " " << page.trace();
+        }
+        page.steps.append(QStringLiteral("undo all"));
+        while (page.undo.canUndo())
+            page.undoStep();
+        EXPECT_EQ(page.text(), s_original) << page.trace();
+        EXPECT_EQ(shapeOf(page.document->body()), shapeOf(HTMLParser::parseDocument(s_original)->body())) << page.trace();
+    }
+}
+
+} // namespace DomTreeRandomEditsTest

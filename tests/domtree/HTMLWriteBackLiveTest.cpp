@@ -1,0 +1,241 @@
+#include "TestPrinters.h"
+
+#include "LiveDomTreePage.h"
+
+#include "domtree/PageTextGenerator.h"
+#include "toolkit/DragPayload.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+namespace HTMLWriteBackLiveTest {
+
+namespace {
+
+// A page whose script marks the body, decorates every list item (the
+// tree's new ones too), puts a paragraph of its own beside the author's and
+// runs a clock.
+const QByteArray s_page =
+    "<!DOCTYPE html>\n"
+    "<html>\n"
+    "  <head>\n"
+    "    <title>Scripted</title>\n"
+    "    <style>\n"
+    "      p { margin: 0 }\n"
+    "      li { color: red }\n"
+    "    </style>\n"
+    "  </head>\n"
+    "  <body class='page' data-theme='light'>\n"
+    "    <ul id='list'>\n"
+    "      <li id='first'>one</li>\n"
+    "      <li id='second'>two</li>\n"
+    "    </ul>\n"
+    "    <p id='clock'>00:00</p>\n"
+    "    <div id='box'>\n"
+    "      <p id='para'>Text</p>\n"
+    "    </div>\n"
+    "    <!-- note -->\n"
+    "    <script>\n"
+    "      document.body.className = 'page js';\n"
+    "      document.body.style.setProperty('--runtime', '1');\n"
+    "      function decorate() {\n"
+    "        for (const li of document.querySelectorAll('li:not([data-decorated])')) {\n"
+    "          li.setAttribute('data-decorated', 'by-script');\n"
+    "          li.appendChild(document.createElement('span')).className = 'runtime-badge';\n"
+    "        }\n"
+    "      }\n"
+    "      decorate();\n"
+    "      new MutationObserver(decorate).observe(document.body, {childList: true, subtree: true});\n"
+    "      const beside = document.createElement('p');\n"
+    "      beside.id = 'beside';\n"
+    "      beside.textContent = 'by script';\n"
+    "      document.getElementById('para').after(beside);\n"
+    "      let tick = 34;\n"
+    "      const clock = document.getElementById('clock');\n"
+    "      clock.textContent = '12:' + tick;\n"
+    "      setInterval(function () { tick += 1; clock.textContent = '12:' + tick; }, 1000);\n"
+    "    </script>\n"
+    "  </body>\n"
+    "</html>\n";
+
+const QString s_original = QString::fromUtf8(s_page);
+
+struct ScriptedPage : LiveDomTreePage
+{
+    explicit ScriptedPage(bool minify = false)
+        : LiveDomTreePage(s_page)
+    {
+        if (minify)
+            setProjectSetting(ProjectUtil::kMinifyHTML, true);
+        // The script has been at work before any edit.
+        TestUtil::waitUntil([this] {
+            const DOMElement *first = byId("first");
+            return first && first->hasAttribute(QStringLiteral("data-decorated")) && byId("beside");
+        });
+        m_minify = minify;
+    }
+
+    OutlineView *outline() const { return tree->outline(); }
+    DOMNodeEx *rowById(const char *id) const { return rowOf(byId(id)); }
+    // The file holds the original with one piece replaced (laid out as the
+    // project writes it), and one undo gives back the original bytes.
+    void expectEditThenUndo(const QString &from, const QString &to)
+    {
+        ASSERT_EQ(s_original.count(from), 1) << from.toStdString();
+        QString expected = s_original;
+        expected.replace(from, to);
+        if (m_minify)
+            expected = PageTextGenerator().minifiedText(expected, false);
+        EXPECT_EQ(text(), expected);
+        for (const char *runtime : {"class='page js'", "class=\"page js\"", "--runtime: 1", "data-decorated=",
+                                    "class=\"runtime-badge\"", ">12:3", "id=\"beside\""})
+            EXPECT_FALSE(text().contains(QLatin1String(runtime))) << runtime;
+        undoStep();
+        EXPECT_EQ(text(), s_original);
+    }
+
+private:
+    bool m_minify = false;
+};
+
+// Each case runs on the indented and the minified project.
+class HTMLWriteBackLive : public ::testing::TestWithParam<bool>
+{
+};
+
+} // namespace
+
+TEST_P(HTMLWriteBackLive, AttributeEditsOnTheScriptsBodyWriteOnlyThatAttribute)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+    // The row editor shows the live attributes, the script's among them;
+    // only the one the user changed reaches the file.
+    const auto editBody = [&page](const QString &text) {
+        DOMElement *body = page.document->body();
+        page.tree->attributeEditEnd(page.rowOf(body), text, body->attributeList(),
+                                    LiveDomTreePage::attributesText(*body));
+        page.settle();
+    };
+    editBody(QStringLiteral("class=\"page js\" data-theme=\"light\" style=\"--runtime: 1;\" title=\"mine\""));
+    page.expectEditThenUndo(QStringLiteral("data-theme='light'>"), QStringLiteral("data-theme='light' title='mine'>"));
+    editBody(QStringLiteral("class=\"page js\" data-theme=\"dark night\" style=\"--runtime: 1;\""));
+    page.expectEditThenUndo(QStringLiteral("data-theme='light'"), QStringLiteral("data-theme='dark night'"));
+    editBody(QStringLiteral("class=\"page js\" style=\"--runtime: 1;\""));
+    page.expectEditThenUndo(QStringLiteral(" data-theme='light'"), QString());
+}
+
+TEST_P(HTMLWriteBackLive, TypedTextIsWrittenIntoTheTextsOwnPlace)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+    ASSERT_TRUE(page.typeText(page.byId("para")->firstChild(), QStringLiteral("Typed & more")));
+    page.expectEditThenUndo(QStringLiteral(">Text<"), QStringLiteral(">Typed &amp; more<"));
+}
+
+TEST_P(HTMLWriteBackLive, NewElementsAreWrittenAsGivenBeforeTheScriptDecoratedThem)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+    const QString second = QStringLiteral("<li id='second'>two</li>");
+
+    // Add Element.
+    page.target(page.byId("list"));
+    page.tree->addNode(QStringLiteral("li"));
+    page.settle();
+    TestUtil::waitUntil([&page] { return page.inPage("document.querySelectorAll('.runtime-badge').length") == "3"; });
+    page.expectEditThenUndo(second, second + QStringLiteral("\n      <li>li</li>"));
+
+    // Paste.
+    QGuiApplication::clipboard()->setText(QStringLiteral("<li class=\"pasted\">pasted</li>"));
+    page.select(page.byId("list"));
+    page.tree->paste();
+    page.settle();
+    page.expectEditThenUndo(second, second + QStringLiteral("\n      <li class=\"pasted\">pasted</li>"));
+
+    // A palette snippet dropped into the list.
+    auto mime = std::make_unique<QMimeData>();
+    DragPayload::setDomNodeDragCopy(mime.get(), QVariantMap{{QStringLiteral("content"), QStringLiteral("<li>dropped</li>")}});
+    ASSERT_TRUE(page.dropOn(mime.get(), page.rowById("list"), -1));
+    page.expectEditThenUndo(second, second + QStringLiteral("\n      <li>dropped</li>"));
+}
+
+TEST_P(HTMLWriteBackLive, ReplacedWrappedAndMovedNodesKeepTheAuthorsText)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+
+    // Wrapped: the author's clock, not the script's time.
+    page.target(page.byId("clock"));
+    page.tree->containNode(QStringLiteral("div"));
+    page.settle();
+    page.expectEditThenUndo(QStringLiteral("\n    <p id='clock'>00:00</p>"),
+                            QStringLiteral("\n    <div>\n      <p id='clock'>00:00</p>\n    </div>"));
+
+    // Replaced: the author's children, without the script's paragraph.
+    page.target(page.byId("box"));
+    page.tree->swapNode(QStringLiteral("section"));
+    page.settle();
+    page.expectEditThenUndo(QStringLiteral("\n    <div id='box'>\n      <p id='para'>Text</p>\n    </div>"),
+                            QStringLiteral("\n    <section id=\"box\">\n      <p id='para'>Text</p>\n    </section>"));
+
+    // Moved after its sibling: its own text, without the badge.
+    QList<void *> items{page.rowById("first")};
+    auto mime = std::make_unique<QMimeData>();
+    ASSERT_TRUE(page.tree->writeItems(page.outline(), items, mime.get()));
+    DOMNodeEx *list = page.rowById("list");
+    ASSERT_TRUE(page.dropOn(mime.get(), list, int(list->children().size()) - 1));
+    ASSERT_EQ(page.childIds("list"), QStringLiteral("second,first"));
+    page.expectEditThenUndo(QStringLiteral("\n      <li id='first'>one</li>\n      <li id='second'>two</li>"),
+                            QStringLiteral("\n      <li id='second'>two</li>\n      <li id='first'>one</li>"));
+
+    // Removed.
+    page.select(page.byId("para"));
+    page.tree->removeNode();
+    page.settle();
+    page.expectEditThenUndo(QStringLiteral("\n      <p id='para'>Text</p>"), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, HTMLWriteBackLive, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? std::string("Minified") : std::string("Indented");
+                         });
+
+TEST(HTMLWriteBackLiveUndo, UndoingATextEditPutsBackTheNodesOwnTextLineBreaksIncluded)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    DOMNode *style = page.document->querySelector(QStringLiteral("style"))->firstChild();
+    const QString own = style->nodeValue();
+    ASSERT_TRUE(own.contains(QLatin1Char('\n')));
+    ASSERT_TRUE(page.typeText(style, QStringLiteral("p { margin: 1px }")));
+    EXPECT_TRUE(page.text().contains(QStringLiteral("p { margin: 1px }")));
+    page.undoStep();
+    EXPECT_EQ(style->nodeValue(), own);
+    EXPECT_EQ(page.inPage("document.querySelector('style').textContent"), own);
+    EXPECT_EQ(page.text(), s_original);
+}
+
+TEST(HTMLWriteBackLiveRefusal, EditsOfWhatOnlyTheScriptMadeAreRefusedWhole)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("beside"));
+    page.tree->removeNode();
+    page.settle();
+    EXPECT_EQ(page.alerts, QStringList{"The edit is not made"});
+    EXPECT_TRUE(page.byId("beside"));
+    EXPECT_EQ(page.inPage("document.getElementById('beside').id"), QStringLiteral("beside"));
+    EXPECT_EQ(page.text(), s_original);
+
+    // Nor does an editor open on its text.
+    EXPECT_FALSE(page.typeText(page.byId("beside")->firstChild(), QStringLiteral("mine")));
+    EXPECT_EQ(page.alerts.size(), 2);
+    page.settle();
+    EXPECT_EQ(page.text(), s_original);
+}
+
+} // namespace HTMLWriteBackLiveTest
