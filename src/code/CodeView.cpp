@@ -12,6 +12,7 @@
 #include "workspace/File.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -146,7 +147,16 @@ void CodeView::setString(const std::optional<QString> &text)
         return;
     const QScopedValueRollback<bool> guard(m_settingText, true);
     const QString &old = m_text.string();
-    if (old.isEmpty() || document()->isEmpty()) {
+    // A text still being laid in is replaced whole.
+    const bool fresh = old.isEmpty() || document()->isEmpty() || isLoadingText();
+    m_pendingFrom = -1;
+    if (fresh && text->size() > kSliceLength) {
+        m_sliceLength = kSliceLength;
+        const int end = sliceEnd(*text, 0, m_sliceLength);
+        setPlainText(text->left(end));
+        m_pendingFrom = end;
+        QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
+    } else if (fresh) {
         setPlainText(*text);
     } else {
         // Only the part that differs is replaced: the rest of the document
@@ -165,6 +175,45 @@ void CodeView::setString(const std::optional<QString> &text)
     Q_EMIT noticeChanged(textNotice());
 }
 
+int CodeView::sliceEnd(const QString &text, int from, int length)
+{
+    if (text.size() - from <= length)
+        return int(text.size());
+    // After a line feed (or a lone "\r"), so no slice splits a "\r\n"; a
+    // text without line ends for long is cut anywhere but inside a pair.
+    const int at = from + length;
+    const qsizetype feed = text.indexOf(u'\n', at);
+    if (feed >= 0 && feed - at < length)
+        return int(feed + 1);
+    int end = std::min(int(text.size()), at + length);
+    if (end < text.size() && (text.at(end - 1) == u'\r' || text.at(end - 1).isHighSurrogate()))
+        --end;
+    return end;
+}
+
+void CodeView::loadNextSlice()
+{
+    if (!isLoadingText())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QString &text = m_text.string();
+    const int end = sliceEnd(text, m_pendingFrom, m_sliceLength);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text.mid(m_pendingFrom, end - m_pendingFrom));
+    m_pendingFrom = end < text.size() ? end : -1;
+    // Slices of about 20 ms keep the window answering between them.
+    const qint64 took = std::max<qint64>(1, clock.elapsed());
+    m_sliceLength = int(std::clamp<qint64>(qint64(m_sliceLength) * 20 / took, 64 * 1024, 8 * kSliceLength));
+    if (isLoadingText()) {
+        QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
+        return;
+    }
+    Q_EMIT textLoaded();
+}
+
 void CodeView::documentEdited(int position, int removed, int added)
 {
     if (m_settingText)
@@ -176,8 +225,13 @@ void CodeView::documentEdited(int position, int removed, int added)
     QTextCursor cursor(document());
     cursor.setPosition(std::min(position, length));
     cursor.setPosition(std::min(position + added, length), QTextCursor::KeepAnchor);
-    if (m_text.applyDocumentEdit(position, removed, cursor.selectedText()))
+    const qsizetype before = m_text.string().size();
+    if (m_text.applyDocumentEdit(position, removed, cursor.selectedText())) {
         m_edited = true;
+        // The part not laid in yet comes after every place the user can reach.
+        if (isLoadingText())
+            m_pendingFrom += int(m_text.string().size() - before);
+    }
 }
 
 void CodeView::didChangeText()
