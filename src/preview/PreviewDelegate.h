@@ -111,7 +111,11 @@ public:
     // Where downloads started from the page go.
     void setDownloadFolder(const QString &path);
     // The controllers whose undo steps a reload of another page drops.
-    void addClearUndoTarget(QObject *target) { m_clearUndoTargets.append(target); }
+    void addClearUndoTarget(QObject *target)
+    {
+        if (target && !m_clearUndoTargets.contains(target))
+            m_clearUndoTargets.append(target);
+    }
 
     // --- Set-up (PreviewDelegate.cpp) -----------------------------------------------
     ExWebView *webview() override { return m_webview; }

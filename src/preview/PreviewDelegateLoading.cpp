@@ -106,6 +106,10 @@ void PreviewDelegate::dropDocument(const QString &reason)
         m_animationManager->resetDomSelection();
         m_animationManager->reset();
     }
+    // The steps of the dropped page's nodes can never run again (the next
+    // page has nodes of its own): they go, with what they hold of the page.
+    if (InspectUndoManager *manager = File::sharedUndoManager())
+        manager->removeStepsOfDestroyedTargets();
 }
 
 // --- A project file ----------------------------------------------------------------------------
@@ -315,9 +319,11 @@ void PreviewDelegate::clearUndo()
     InspectUndoManager *manager = File::sharedUndoManager();
     if (!manager)
         return;
+    // A step that edited one of them goes whole: the rest of it (a file's
+    // text written back) would take back only half of the edit.
     for (const QPointer<QObject> &target : std::as_const(m_clearUndoTargets)) {
         if (target)
-            manager->removeAllActionsWithTarget(target.data());
+            manager->removeAllStepsWithTarget(target.data());
     }
 }
 
