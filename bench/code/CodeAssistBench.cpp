@@ -18,6 +18,7 @@
 #include "workspace/File.h"
 
 #include "CodeBenchData.h"
+#include "CodePane.h"
 #include "../OffscreenHome.h"
 
 #include "../BenchUtil.h"
@@ -63,11 +64,9 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication application(argc, argv);
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    QWidget pane;
-    pane.resize(900, 700);
-    FileViewController viewer(&pane);
+    CodePane code;
+    QWidget &pane = code.pane;
+    FileViewController &viewer = code.viewer;
     ReferenceView *popup = installCodeAssist(viewer);
     FakeRulesPanel sheets;
     popup->setCssOutlineDelegate(&sheets);

@@ -152,6 +152,7 @@ void CodeView::setString(const std::optional<QString> &text)
     m_pendingFrom = -1;
     if (fresh && text->size() > kSliceLength) {
         m_sliceLength = kSliceLength;
+        m_loadingLines = int(text->count(u'\n')) + 1;
         const int end = sliceEnd(*text, 0, m_sliceLength);
         setPlainText(text->left(end));
         m_pendingFrom = end;
@@ -173,6 +174,11 @@ void CodeView::setString(const std::optional<QString> &text)
     selectionDidChange();
     // The text was taken from the file again: so was what it says about it.
     Q_EMIT noticeChanged(textNotice());
+}
+
+int CodeView::expectedLineCount() const
+{
+    return isLoadingText() ? std::max(m_loadingLines, document()->blockCount()) : document()->blockCount();
 }
 
 int CodeView::sliceEnd(const QString &text, int from, int length)

@@ -62,6 +62,10 @@ public:
     void setString(const std::optional<QString> &text);
     // Whether the document does not yet hold all of string().
     bool isLoadingText() const { return m_pendingFrom >= 0; }
+    // The lines the document holds, or about as many as it will hold once
+    // it has all of string(): what the ruler makes room for, so that its
+    // width, and with it the width every line is laid out to, stays put.
+    int expectedLineCount() const;
     // The characters of string() laid into the document in one slice, at first.
     static constexpr int kSliceLength = 512 * 1024;
 
@@ -251,6 +255,8 @@ private:
     // The index in string() of the first character the document does not
     // hold yet; -1 once it holds them all.
     int m_pendingFrom = -1;
+    // The lines of string() while the document takes them in.
+    int m_loadingLines = 0;
     // The length of the next slice, fitted to the time slices take.
     int m_sliceLength = kSliceLength;
 };
