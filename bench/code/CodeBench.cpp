@@ -139,12 +139,11 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication application(argc, argv);
-    CodePane code;
+    CodePane code(site);
     FileViewController &viewer = code.viewer;
     code.pane.show();
-    File root(site, true, nullptr);
-    File *page = FileViewController::searchDirectory(QStringLiteral("page.html"), root.children());
-    File *styles = FileViewController::searchDirectory(QStringLiteral("bootstrap.css"), root.children());
+    File *page = code.file(QStringLiteral("page.html"));
+    File *styles = code.file(QStringLiteral("bootstrap.css"));
     if (!page || !styles)
         return 1;
 

@@ -76,11 +76,10 @@ int main(int argc, char *argv[])
     }
 
     QApplication application(argc, argv);
-    CodePane code;
+    CodePane code(site);
     FileViewController &viewer = code.viewer;
     code.pane.show();
-    File root(site, true, nullptr);
-    File *sheet = FileViewController::searchDirectory(QStringLiteral("large.css"), root.children());
+    File *sheet = code.file(QStringLiteral("large.css"));
     if (!sheet)
         return 1;
     QTest::qWait(200);
