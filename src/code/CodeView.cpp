@@ -185,16 +185,13 @@ int CodeView::sliceEnd(const QString &text, int from, int length)
 {
     if (text.size() - from <= length)
         return int(text.size());
-    // After a line feed (or a lone "\r"), so no slice splits a "\r\n"; a
-    // text without line ends for long is cut anywhere but inside a pair.
+    // After a line feed, so no slice splits a "\r\n"; a text without one
+    // for long is cut anywhere but inside a "\r\n" or a surrogate pair.
     const int at = from + length;
     const qsizetype feed = text.indexOf(u'\n', at);
     if (feed >= 0 && feed - at < length)
         return int(feed + 1);
-    int end = std::min(int(text.size()), at + length);
-    if (end < text.size() && (text.at(end - 1) == u'\r' || text.at(end - 1).isHighSurrogate()))
-        --end;
-    return end;
+    return text.at(at - 1) == u'\r' || text.at(at - 1).isHighSurrogate() ? at - 1 : at;
 }
 
 void CodeView::loadNextSlice()

@@ -100,4 +100,19 @@ TEST_F(CodeViewLargeText, ALongTextReplacedWhileItComesInShowsTheNewText)
     EXPECT_EQ(view.string(), second);
 }
 
+TEST_F(CodeViewLargeText, ALongTextKeepsItsOwnLineEndsAcrossSlices)
+{
+    // Windows line ends, and lines longer than a slice without any.
+    const QString text = QStringLiteral("short line\r\n").repeated(CodeView::kSliceLength / 12)
+                         + QString(CodeView::kSliceLength + 7, u'x') + QStringLiteral("\r\nlast\r\n");
+    view.setString(text);
+    ASSERT_TRUE(view.isLoadingText());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !view.isLoadingText(); }, 30000));
+    EXPECT_EQ(view.string(), text);
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(view.toPlainText(), shown);
+    EXPECT_EQ(view.stringIndexOf(view.document()->characterCount() - 1), text.size());
+}
+
 } // namespace CodeViewLargeTextTest
