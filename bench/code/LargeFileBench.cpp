@@ -3,7 +3,9 @@
 //
 //   1. the longest the main thread went without turning its event loop, from
 //      the click that opens the file until its text is all in the view and
-//      coloured (goal: 100 ms), and how long each took;
+//      coloured (goal: 100 ms), and how long each took; the same from when
+//      the file viewer returned, and how long the File alone takes to read
+//      the text (a stall of its own, before the view has any of it);
 //   2. how much the process grew by then, and at its peak, against the
 //      file's size (goal: a few times the size);
 //   3. the stall of a jump to the middle and to the end of the text, whose
@@ -91,6 +93,9 @@ int main(int argc, char *argv[])
     clock.start();
     viewer.viewFile(sheet);
     const double opened = double(clock.nsecsElapsed()) / 1e6;
+    // From here on only the view's slices and colours hold the thread.
+    StallMeter sliceMeter;
+    sliceMeter.start();
     CodeView *view = viewer.mainCodeView();
     if (!view)
         return 1;
@@ -109,6 +114,7 @@ int main(int argc, char *argv[])
         600000);
     const double coloredMs = double(clock.nsecsElapsed()) / 1e6;
     const double openStall = meter.stop();
+    const double sliceStall = sliceMeter.stop();
     const qint64 settled = residentKilobytes();
     const qint64 peak = statusKilobytes("VmHWM");
 
@@ -135,6 +141,7 @@ int main(int argc, char *argv[])
     std::printf("all of the text in the view                   %8.1f ms\n", loaded);
     std::printf("coloured (the lines in view)                  %8.1f ms\n", coloredMs);
     std::printf("longest main-thread stall until coloured      %8.1f ms   goal 100 ms\n", openStall);
+    std::printf("  the same after viewFile returned            %8.1f ms\n", sliceStall);
     std::printf("longest stall over two jumps through the text %8.1f ms   the last view coloured: %s\n", jumpStall,
                 shownColoured ? "yes" : "no");
     std::printf("process growth with all of the text in view   %8.1f MB\n", megabytes(loadedKb - before));
