@@ -106,10 +106,6 @@ void PreviewDelegate::dropDocument(const QString &reason)
         m_animationManager->resetDomSelection();
         m_animationManager->reset();
     }
-    // The steps of the dropped page's nodes can never run again (the next
-    // page has nodes of its own): they go, with what they hold of the page.
-    if (InspectUndoManager *manager = File::sharedUndoManager())
-        manager->removeStepsOfDestroyedTargets();
 }
 
 // --- A project file ----------------------------------------------------------------------------

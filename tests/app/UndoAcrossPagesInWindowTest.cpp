@@ -2,6 +2,7 @@
 
 #include "WebTestFixture.h"
 
+#include "app/ProjectDelegate.h"
 #include "domtree/DomInfoDelegate.h"
 #include "domtree/DOMNodeEx.h"
 #include "domtree/DomTreeDelegate.h"
@@ -9,8 +10,13 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebPage.h"
+#include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -19,8 +25,11 @@ namespace UndoAcrossPagesInWindowTest {
 
 namespace {
 
+// Its link to an archive downloads it and leaves the page shown.
+const QString kArchive = QStringLiteral("undo-across-pages-%1.zip").arg(QCoreApplication::applicationPid());
 const QByteArray kHome = "<!DOCTYPE html>\n<html>\n  <body>\n    <p id='welcome'>welcome</p>\n"
-                         "    <p id='extra'>extra</p>\n  </body>\n</html>\n";
+                         "    <p id='extra'>extra</p>\n    <a id='zip' href='" + kArchive.toUtf8() + "'>zip</a>\n"
+                         "  </body>\n</html>\n";
 const QByteArray kAbout = "<!DOCTYPE html>\n<html>\n  <body>\n    <p id='about'>about</p>\n  </body>\n</html>\n";
 
 // The main window with two project pages; the first shown, a class given
@@ -33,6 +42,7 @@ protected:
         WorkspaceTest::SetUp();
         TestUtil::writeFile(path("site/index.html"), kHome);
         TestUtil::writeFile(path("site/about.html"), kAbout);
+        TestUtil::writeFile(path("site/") + kArchive, QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
         remember({path("site")});
         // The question before a reload that drops the history is not asked.
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
@@ -112,6 +122,21 @@ TEST_F(UndoAcrossPages, AnUndoneEditsRedoGoesWithThePageToo)
     ASSERT_TRUE(undo()->canRedo());
     showPage("site/about.html", "about");
     EXPECT_FALSE(undo()->canRedo());
+}
+
+TEST_F(UndoAcrossPages, ALinkThatDownloadsKeepsThePageAndItsHistory)
+{
+    const QString downloaded = QDir(ProjectDelegate::tempPath()).filePath(kArchive);
+    QFile::remove(downloaded);
+    const DOMDocument *shown = tree->document();
+    preview->webview()->webPage()->runJavaScript(QStringLiteral("document.getElementById('zip').click()"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return QFile::exists(downloaded); }, 15000));
+    TestUtil::spin(200);
+    EXPECT_EQ(tree->document(), shown);
+    ASSERT_TRUE(undo()->canUndo());
+    undo()->undo();
+    EXPECT_EQ(node("site/index.html")->content().value_or(QString()), QString::fromUtf8(kHome));
+    QFile::remove(downloaded);
 }
 
 } // namespace UndoAcrossPagesInWindowTest
