@@ -193,6 +193,8 @@ public:
     CSSRulePtr findInOutline(const QList<CSSRulePtr> &nodes, const std::function<bool(const CSSRulePtr &)> &matches) const;
     void expandParentsOfItem(const CSSRulePtr &row);
     static QString noPriorityValueName(const QString &value);
+    // Whether the value ends in "!important", written with or without blanks.
+    static bool hasImportantPriority(const QString &value);
     void cssOperationError(int code, const QString &message) const;
 
     // --- The outline (CSSOutlineDelegateOutline.cpp) ----------------------------------------
@@ -217,6 +219,9 @@ public:
     // --- Editing (CSSOutlineDelegateEditing.cpp) ---------------------------------------------
     void applyProperty(const QString &name, const QString &value, const DOMCSSStyleDeclarationPtr &declaration);
     void applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration);
+    // Takes the declaration out of the live style under each name it may
+    // stand there: its own, the formal one and its vendor-prefixed copies.
+    void removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration);
     void changeStyleByRule(const CSSRulePtr &row);
     void cssValueChanged(const Notification &notification);
     void valueChange(const CSSRulePtr &row, const QString &value);
@@ -662,6 +667,10 @@ private:
     QVariantMap settingsOf(File *file) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
     void readAgain(File *file, const QString &why);
+    // The model lined up with the text, its ranges set; null when they differ.
+    std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
+    void watchUndoManager();
+    void realignAfterUndo();
     // The file's source is dropped when the file goes.
     void forgetWhenGone(File *file);
 
@@ -741,6 +750,7 @@ private:
     DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;          // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
+    QPointer<InspectUndoManager> m_watchedUndoManager;
 
     // Rule menus, clipboard, drag and drop, style-sheet filter.
     QHash<int, QMenu *> m_ruleMenus;                 // Owned by m_view.

@@ -68,10 +68,23 @@ void CSSOutlineDelegate::applyProperty(const QString &property, const QString &v
         name = formalPropertyName(name);
     // 4. Removed, then set again; "!important" is the priority.
     declaration->removeProperty(name);
-    if (written.contains(QLatin1String("!important")))
+    if (hasImportantPriority(written))
         declaration->setProperty(name, noPriorityValueName(written), QStringLiteral("important"));
     else
         declaration->setProperty(name, written, QString());
+}
+
+void CSSOutlineDelegate::removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration)
+{
+    if (!declaration)
+        return;
+    const QString formal = formalPropertyName(property.property());
+    QStringList names{property.property(), formal, QStringLiteral("-webkit-") + formal};
+    for (const QString &prefix : property.vendorPrefixes().value_or(QStringList()))
+        names.append(prefix + formal);
+    names.removeDuplicates();
+    for (const QString &name : std::as_const(names))
+        declaration->removeProperty(name);
 }
 
 void CSSOutlineDelegate::applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration)
@@ -413,8 +426,11 @@ void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
         }
         changeStyleByRule(owner ? owner : row);
     } else {
-        if (row->styleDeclaration())
-            row->styleDeclaration()->setModified(true);
+        // A declaration row has no item of its own: its rule's is marked.
+        for (const CSSRulePtr &each : {owner, row}) {
+            if (each && each->styleDeclaration())
+                each->styleDeclaration()->setModified(true);
+        }
         changeStyleByRule(owner ? owner : row);
     }
     reloadRuleList(2);

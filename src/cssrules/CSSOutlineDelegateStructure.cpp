@@ -288,7 +288,16 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelectorBodyInMediaAfterAt(const Q
         QM_INFO(QStringLiteral("%1 has no rule in the page; the rule goes into the file only").arg(media->selector()));
     }
     const StyleDeclarationPtr child = newDeclaration(RuleType::Style, selector, body, file, true);
-    const qsizetype anchor = afterAt && children.contains(afterAt) ? list.indexOf(afterAt) : list.indexOf(media);
+    // After the anchor and, for a block nested there, after its items.
+    qsizetype anchor = afterAt && children.contains(afterAt) ? list.indexOf(afterAt) : list.indexOf(media);
+    if (afterAt && children.contains(afterAt) && afterAt->type() != RuleType::Style) {
+        QList<StyleDeclarationPtr> inner = file->getMediaChildren(*afterAt);
+        while (!inner.isEmpty()) {
+            const StyleDeclarationPtr last = inner.last();
+            anchor = std::max(anchor, list.indexOf(last));
+            inner = last->type() == RuleType::Style ? QList<StyleDeclarationPtr>() : file->getMediaChildren(*last);
+        }
+    }
     list.insert(anchor + 1, child);
     renumberChildren(list, media);
     file->setStyleDeclarations(list);

@@ -145,7 +145,8 @@ QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<Sty
             continue;
         all.insert(item.get());
         File *file = item->parentFile();
-        if (file && item->type() != RuleType::Style && item->type() != RuleType::Comment)
+        // Rules and keyframes hold no items: what follows them is their block's.
+        if (file && item->type() != RuleType::Style && item->type() != RuleType::Keyframe && item->type() != RuleType::Comment)
             pending += file->getMediaChildren(*item);
     }
     return all;
@@ -356,16 +357,10 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         group.clear();
     };
     Range cutOut;
-    // The end of the last rule of the current block that the text keeps.
-    qsizetype afterSibling = -1;
     for (const StyleDeclarationPtr &declaration : declarations) {
         const StyleSheetSource::ItemText *item = previous.itemText(declaration.get());
         if (item && cutOut.length > 0 && cutOut.location <= item->whole.location && item->whole.end() <= cutOut.end())
             continue;
-        if (!declaration->isInBraket())
-            afterSibling = -1;
-        else if (item && !declaration->isRemoved())
-            afterSibling = item->whole.end();
         if (!item) {
             if (declaration->isRemoved())
                 continue;
@@ -385,12 +380,19 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             const QString rule = indent + declaration->selector() + QStringLiteral(" {")
                                  + generatePropertyText(*declaration, AppConfig::getInstance()->indent2()) + u'\n' + indent
                                  + u'}';
-            // After the rule before it in the block, else first when the block
-            // keeps rules, else at the end of the empty block.
+            // After the nearest rule or block before it in the block that the
+            // text keeps (a block nested there ends after its own items),
+            // else first when the block keeps rules, else at the end of the
+            // empty block.
             const QList<StyleDeclarationPtr> siblings = file->getMediaChildren(*owner);
             const bool keepsRules = std::any_of(siblings.cbegin(), siblings.cend(), [&previous](const StyleDeclarationPtr &sibling) {
                 return previous.itemText(sibling.get()) != nullptr;
             });
+            qsizetype afterSibling = -1;
+            for (qsizetype i = siblings.indexOf(declaration) - 1; i >= 0 && afterSibling < 0; --i) {
+                if (const StyleSheetSource::ItemText *before = previous.itemText(siblings.at(i).get()))
+                    afterSibling = before->whole.end();
+            }
             if (afterSibling >= 0) {
                 splices.append({afterSibling, 0, u'\n' + rule});
                 continue;
@@ -488,8 +490,17 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
         text = regeneratedText(declarations, previous);
     else
         text = splicedText(declarations, previous ? *previous : StyleSheetSource());
+    Result result = aligned(text, declarations);
     m_previous = nullptr;
-    return aligned(text, declarations);
+    return result;
+}
+
+StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const
+{
+    m_liningUp = true;
+    Result result = aligned(text, declarations);
+    m_liningUp = false;
+    return result;
 }
 
 QList<std::pair<qsizetype, QString>> StyleSheetWriter::commentsInside(const StyleDeclaration &block) const
@@ -533,13 +544,20 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     const std::shared_ptr<StyleSheetSource> written = StyleSheetSource::read(text, parsed);
 
     // What the text does not hold: removed items, the twins of "@-webkit-"
-    // keyframes, and everything inside those.
+    // keyframes it did not have before (those of a text made anew among
+    // them), and everything inside those. A text changed in place keeps a
+    // twin it had, which is then edited where it stands like any other block.
     QList<StyleDeclarationPtr> skipped;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (declaration->isRemoved() || isSuppressedTwin(*declaration))
+        if (declaration->isRemoved())
+            skipped.append(declaration);
+        else if (!m_liningUp && isSuppressedTwin(*declaration)
+                 && (m_settings.minify || !m_previous || !m_previous->itemText(declaration.get())))
             skipped.append(declaration);
     }
     const QSet<const StyleDeclaration *> unwritten = withDescendants(skipped);
+    // Twins the text does not have, with their keyframes.
+    QSet<const StyleDeclaration *> absentTwins;
 
     const QList<qsizetype> lineEnds = StyleSheetParser::lineEnds(text);
     auto source = std::make_shared<StyleSheetSource>();
@@ -552,6 +570,11 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     for (const StyleDeclarationPtr &declaration : declarations) {
         if (unwritten.contains(declaration.get()))
             continue;
+        if (declaration->type() == RuleType::Keyframe && declaration->parentFile()) {
+            const StyleDeclarationPtr owner = declaration->parentFile()->getMediaOwner(*declaration);
+            if (owner && absentTwins.contains(owner.get()))
+                continue;
+        }
         // The same text as before reads the same: the normalised key only where it does not.
         std::optional<QString> key;
         const auto sameItem = [&](const StyleDeclaration &candidate) {
@@ -583,6 +606,10 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
             // Only the copies the writer makes of keyframes rules stand between.
             if (!isKeyframesPart(candidate->type()))
                 break;
+        }
+        if (found < 0 && isSuppressedTwin(*declaration)) {
+            absentTwins.insert(declaration.get());
+            continue;
         }
         if (found < 0) {
             result.error = QStringLiteral("the text written does not hold \"%1\" where the rules panel put it")

@@ -93,6 +93,9 @@ public:
     // read) holds; null when there is none. On success the model's ranges and
     // line numbers point into the new text.
     Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
+    // The model lined up with a text that should hold it as it stands (one
+    // an undo put back): on success the ranges and lines point into text.
+    Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
 
 private:
     struct Splice
@@ -148,4 +151,6 @@ private:
     mutable const StyleSheetSource *m_previous = nullptr;
     // The marked items and everything inside them, during write().
     mutable QSet<const StyleDeclaration *> m_edited;
+    // During lineUp(): the text was not written here, and may hold any twin.
+    mutable bool m_liningUp = false;
 };
