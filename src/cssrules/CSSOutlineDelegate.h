@@ -222,6 +222,9 @@ public:
     // Takes the declaration out of the live style under each name it may
     // stand there: its own, the formal one and its vendor-prefixed copies.
     void removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration);
+    // Whether a rule's declaration, applied after the ones whose "!important"
+    // names are collected in important, takes effect; it joins them.
+    static bool takesPlace(const QString &name, const QString &value, QSet<QString> &important);
     void changeStyleByRule(const CSSRulePtr &row);
     void cssValueChanged(const Notification &notification);
     void valueChange(const CSSRulePtr &row, const QString &value);
@@ -504,6 +507,9 @@ public:
     // The rule's entries in the order of the names of the new list; undo
     // puts back the old list's order.
     void resort(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &order, const QList<CSSPropertyPtr> &old);
+    // The rule's entries in this order, in page and text; undo puts back the one before.
+    void setPropertyOrder(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &properties,
+                          const QList<CSSPropertyPtr> &order);
     // Selects the row of the rule's declaration of that name.
     void selectMoved(const StyleDeclarationPtr &declaration, const QString &name);
 

@@ -89,10 +89,23 @@ void CSSOutlineDelegate::removeLiveProperty(const CSSProperty &property, const D
 
 void CSSOutlineDelegate::applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration)
 {
+    QSet<QString> important;
     for (const CSSPropertyPtr &property : properties) {
-        if (property->isEnabled() && !property->isRemoved())
+        if (property->isEnabled() && !property->isRemoved() && takesPlace(property->property(), property->value(), important))
             applyProperty(property->property(), property->value(), declaration);
     }
+}
+
+bool CSSOutlineDelegate::takesPlace(const QString &name, const QString &value, QSet<QString> &important)
+{
+    // Of two declarations of a name in one rule the later wins, unless only
+    // the earlier is "!important".
+    const QString formal = formalPropertyName(name);
+    if (hasImportantPriority(value)) {
+        important.insert(formal);
+        return true;
+    }
+    return !important.contains(formal);
 }
 
 CSSRulePtr CSSOutlineDelegate::checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const
@@ -123,8 +136,11 @@ void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
         row->styleDeclaration()->setModified(true);
     // The declarations of one rule to its own live style.
     const auto applyRule = [this](const CSSRulePtr &rule, const DOMCSSStyleDeclarationPtr &style) {
+        QSet<QString> important;
         for (const CSSRulePtr &child : rule->children()) {
             const bool on = child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
+            if (on && !takesPlace(child->propName(), child->valueName(), important))
+                continue;
             if (on)
                 applyProperty(child->propName(), child->valueName(), style);
             else if (!checkDuplicateProperty(child, rule) && style)

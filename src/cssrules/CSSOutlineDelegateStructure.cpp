@@ -570,9 +570,17 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
     }
     QList<RemovedItem> items;
     for (const StyleDeclarationPtr &target : std::as_const(targets)) {
-        const bool block = target->type() == RuleType::Media || target->type() == RuleType::Keyframes;
-        items.append({target, block ? file->getMediaChildren(*target) : QList<StyleDeclarationPtr>(),
-                      domCSSRuleByStyleDeclaration(target)});
+        // A block goes with its items and those of the blocks nested in it.
+        QList<StyleDeclarationPtr> inside;
+        for (QList<StyleDeclarationPtr> blocks{target}; !blocks.isEmpty();) {
+            const StyleDeclarationPtr block = blocks.takeFirst();
+            if (block->type() != RuleType::Media && block->type() != RuleType::Keyframes && block->type() != RuleType::Supports)
+                continue;
+            const QList<StyleDeclarationPtr> children = file->getMediaChildren(*block);
+            inside += children;
+            blocks += children;
+        }
+        items.append({target, inside, domCSSRuleByStyleDeclaration(target)});
     }
     // The page first: a refusal leaves everything as it was.
     QList<std::pair<DOMCSSRulePtr, std::pair<DOMCSSRulePtr, int>>> deleted;

@@ -1,5 +1,6 @@
 #include "LivePanel.h"
 
+#include "cssrules/StyleSheetWriter.h"
 #include "platform/kit/Alert.h"
 #include "stylesheet/StyleDeclaration.h"
 #include "stylesheet/StyleSheetParser.h"
@@ -435,6 +436,11 @@ protected:
             return QStringLiteral("the page and the file differ\n") + differs;
         if (!model().contains(anchorItem))
             return QStringLiteral("the rules were read again from the text");
+        // The model as the text has it, as an undo would line them up.
+        StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(ProjectUtil::getProjectConfig(live.fixture->folder())));
+        writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+        if (const StyleSheetWriter::Result lined = writer.lineUp(text(), model()); !lined.ok)
+            return QStringLiteral("the model and the text differ: ") + lined.error;
         if (!alerts.isEmpty())
             return QStringLiteral("alert: ") + alerts.join(u'|');
         // Any undo may have put back an edited item: only the untouched are held to their bytes.
@@ -492,13 +498,20 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
                 fprintf(stderr, "  %s%s%s [%lld,%lld] ci=%lld owner=%s\n", d->isInBraket() ? "  " : "", d->isRemoved() ? "(removed) " : "",
                         qPrintable(d->selector()), (long long)d->range().location, (long long)d->range().length, (long long)d->childIndex(),
                         d->isInBraket() && file->getMediaOwner(*d) ? qPrintable(file->getMediaOwner(*d)->selector()) : "-");
+            for (const StyleDeclarationPtr &d : model())
+                if (d->selector() == QLatin1String(".z"))
+                    for (const CSSPropertyPtr &p : d->properties())
+                        fprintf(stderr, "     prop [%s] [%s] removed=%d\n", qPrintable(p->property()), qPrintable(p->value()), p->isRemoved());
         }
         if (const QString wrong = check(); !wrong.isEmpty())
             FAIL() << report(wrong);
     }
     while (live.undo.canUndo()) {
+        const QString name = live.undo.undoActionName();
         live.undo.undo();
         flush();
+        if (qEnvironmentVariableIsSet("SEQUNDO"))
+            fprintf(stderr, "undo %s: %s\n", qPrintable(name), qPrintable(pageAgainstFile().isEmpty() ? QStringLiteral("ok") : pageAgainstFile() + text()));
     }
     live.panel.saveDocument();
     flush();
