@@ -490,6 +490,8 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
             continue;
         ++done;
         steps.append(QString::number(done) + QStringLiteral(". ") + step);
+        if (qEnvironmentVariableIsSet("SEQSTEPS"))
+            fprintf(stderr, "STEP %s\n", qPrintable(steps.last()));
         flush();
         if (qEnvironmentVariableIsSet("SEQTRACE") && done >= qEnvironmentVariableIntValue("SEQTRACE"))
         {
@@ -508,6 +510,8 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
     }
     while (live.undo.canUndo()) {
         const QString name = live.undo.undoActionName();
+        if (qEnvironmentVariableIsSet("SEQSTEPS"))
+            fprintf(stderr, "UNDO %s\n", qPrintable(name));
         live.undo.undo();
         flush();
         if (qEnvironmentVariableIsSet("SEQUNDO"))
@@ -639,31 +643,44 @@ TEST_F(Sequence, AKeyframeValueReachesThePrefixedCopiesInTheFile)
     EXPECT_EQ(text(), original);
 }
 
-TEST_F(Sequence, AMediaBlockHoldingAnotherIsShownAndTakesARuleFirst)
+TEST_F(Sequence, AMediaBlockHoldingAnotherWithAShorthandIsShown)
+{
+    load(kSheet);
+    const StyleDeclarationPtr media = item(QStringLiteral("@media screen"));
+    ASSERT_TRUE(media);
+    live.panel.doRemoveSelector(item(QStringLiteral(".b")));
+    flush();
+    live.panel.updateRulesByStyleDeclaration(media);
+    ASSERT_FALSE(live.panel.rules().isEmpty());
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Sequence, RulesGoIntoAMediaBlockHoldingAnotherWhereThePanelPutsThem)
 {
     load(kNested);
     const StyleDeclarationPtr media = item(QStringLiteral("@media screen"));
-    ASSERT_TRUE(media);
-    live.panel.updateRulesByStyleDeclaration(media);
-    live.panel.doRemoveSelector(item(QStringLiteral(".a")));
-    flush();
-    live.panel.updateRulesByStyleDeclaration(media);
-    EXPECT_FALSE(live.panel.rules().isEmpty());
-    live.undo.undo();
-    EXPECT_EQ(text(), original);
-
+    const StyleDeclarationPtr nested = item(QStringLiteral("@media (orientation: landscape)"));
+    ASSERT_TRUE(media && nested);
+    // First in the block, after the block nested in it, first in that one.
     ASSERT_TRUE(live.panel.createSelectorBodyInMediaAfterAt(QStringLiteral(".first"), QStringLiteral("top: 2px;"), media, nullptr));
     flush();
+    ASSERT_TRUE(live.panel.createSelectorBodyInMediaAfterAt(QStringLiteral(".last"), QStringLiteral("top: 3px;"), media, nested));
+    flush();
+    ASSERT_TRUE(live.panel.createSelectorBodyInMediaAfterAt(QStringLiteral(".inner"), QStringLiteral("top: 4px;"), nested, nullptr));
+    flush();
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
-    EXPECT_TRUE(text().startsWith(QLatin1String("@media screen {\n    .first {"))) << text().toStdString();
+    EXPECT_EQ(text(), QStringLiteral("@media screen {\n    .first {\n        top:2px;\n    }\n    .a { color: red; }\n"
+                                     "    @media (orientation: landscape) {\n    .inner {\n        top:4px;\n    }\n"
+                                     "        .b { top: 1px; }\n    }\n    .last {\n        top:3px;\n    }\n}\n.z { color: blue; }\n"));
     EXPECT_EQ(pageAgainstFile(), QString());
     // Later writes of the sheet go through.
     live.panel.commitCSSValueChange(rowOf(item(QStringLiteral(".z")), QStringLiteral("color")), QStringLiteral("green"), true);
     flush();
     EXPECT_TRUE(text().contains(QLatin1String(".z { color: green; }")));
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
-    live.undo.undo();
-    live.undo.undo();
+    while (live.undo.canUndo())
+        live.undo.undo();
     EXPECT_EQ(text(), original);
     EXPECT_EQ(pageAgainstFile(), QString());
 }
