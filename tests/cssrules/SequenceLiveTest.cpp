@@ -490,32 +490,13 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
             continue;
         ++done;
         steps.append(QString::number(done) + QStringLiteral(". ") + step);
-        if (qEnvironmentVariableIsSet("SEQSTEPS"))
-            fprintf(stderr, "STEP %s\n", qPrintable(steps.last()));
         flush();
-        if (qEnvironmentVariableIsSet("SEQTRACE") && done >= qEnvironmentVariableIntValue("SEQTRACE"))
-        {
-            fprintf(stderr, "=== %s\n%s\n", qPrintable(step), qPrintable(text()));
-            for (const StyleDeclarationPtr &d : model())
-                fprintf(stderr, "  %s%s%s [%lld,%lld] ci=%lld owner=%s\n", d->isInBraket() ? "  " : "", d->isRemoved() ? "(removed) " : "",
-                        qPrintable(d->selector()), (long long)d->range().location, (long long)d->range().length, (long long)d->childIndex(),
-                        d->isInBraket() && file->getMediaOwner(*d) ? qPrintable(file->getMediaOwner(*d)->selector()) : "-");
-            for (const StyleDeclarationPtr &d : model())
-                if (d->selector() == QLatin1String(".z"))
-                    for (const CSSPropertyPtr &p : d->properties())
-                        fprintf(stderr, "     prop [%s] [%s] removed=%d\n", qPrintable(p->property()), qPrintable(p->value()), p->isRemoved());
-        }
         if (const QString wrong = check(); !wrong.isEmpty())
             FAIL() << report(wrong);
     }
     while (live.undo.canUndo()) {
-        const QString name = live.undo.undoActionName();
-        if (qEnvironmentVariableIsSet("SEQSTEPS"))
-            fprintf(stderr, "UNDO %s\n", qPrintable(name));
         live.undo.undo();
         flush();
-        if (qEnvironmentVariableIsSet("SEQUNDO"))
-            fprintf(stderr, "undo %s: %s\n", qPrintable(name), qPrintable(pageAgainstFile().isEmpty() ? QStringLiteral("ok") : pageAgainstFile() + text()));
     }
     live.panel.saveDocument();
     flush();
