@@ -676,6 +676,8 @@ private:
     // The model lined up with the text, its ranges set; null when they differ.
     std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
     void watchUndoManager();
+    void registerWrittenSources(File *file, const std::shared_ptr<StyleSheetSource> &undoTo,
+                                const std::shared_ptr<StyleSheetSource> &redoTo);
     void realignAfterUndo();
     // The file's source is dropped when the file goes.
     void forgetWhenGone(File *file);

@@ -208,6 +208,21 @@ void CSSOutlineDelegate::realignAfterUndo()
     }
 }
 
+void CSSOutlineDelegate::registerWrittenSources(File *file, const std::shared_ptr<StyleSheetSource> &undoTo,
+                                                const std::shared_ptr<StyleSheetSource> &redoTo)
+{
+    // A text that keeps edits out is no view of the model: what it holds is
+    // put back with it.
+    QPointer<File> target = file;
+    if (InspectUndoManager *undo = undoManager())
+        undo->prepareWithInvocationTarget(this, [this, target, undoTo, redoTo] {
+            if (!target)
+                return;
+            m_sources.insert(target.data(), undoTo);
+            registerWrittenSources(target, redoTo, undoTo);
+        });
+}
+
 QList<StyleDeclarationPtr> CSSOutlineDelegate::styleDeclarationsOf(File *file)
 {
     if (!file)
@@ -295,8 +310,33 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     const StyleSheetWriterSettings &settings = writer.settings();
     const bool takesText = settings.overrideCSS || (!settings.hasSettings && !file->isLocalFile());
     if (!takesText) {
-        // The text stays as it is: the model keeps describing it.
+        // Edits stay out of the text; the rules and blocks the panel created
+        // go in, and the text's view of the model follows them.
         before.restore();
+        const StyleSheetWriter::Result gained = writer.write(declarations, previous.get(), StyleSheetWriter::Written::GainedItems);
+        if (!gained.ok) {
+            before.restore();
+            QM_ERROR(QStringLiteral("%1: the rules created could not be written: %2").arg(file->path(), gained.error));
+        } else if (previous && gained.text != previous->text()) {
+            InspectUndoManager *undo = undoManager();
+            const Layout moved = before.changed();
+            if (undo) {
+                registerWrittenSources(file, previous, gained.source);
+                registerItemPlaces(undo, this, file, moved, moved.now());
+            }
+            m_sources.insert(file, gained.source);
+            file->setLastContentChangeReason(File::RulesPanelChange);
+            if (!file->setContent(gained.text)) {
+                m_sources.insert(file, previous);
+                before.restore();
+                if (undo)
+                    undo->reserveRefusalAtEndOfRunLoop();
+                return false;
+            }
+            Q_EMIT styleSheetWritten(file);
+        } else {
+            before.restore();
+        }
         if (save) {
             for (const StyleDeclarationPtr &declaration : std::as_const(marked))
                 declaration->setModified(false);

@@ -411,13 +411,13 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             flush();
             // A rule cut out here leaves no end to follow: what the model puts
             // after it follows the rule the text keeps before it.
-            if (!declaration->isRemoved() || item->removed) {
+            if (!declaration->isRemoved() || item->removed || m_gainedOnly) {
                 anchor = item->whole.end();
                 anchorAfterItem = true;
             }
         }
         if (declaration->isRemoved()) {
-            if (!item->removed) {
+            if (!item->removed && !m_gainedOnly) {
                 const Range cut = cutRange(text, item->whole.location, item->whole.end());
                 splices.append({cut.location, cut.length, QString()});
                 cutOut = item->whole;
@@ -475,23 +475,25 @@ QString StyleSheetWriter::regeneratedText(const QList<StyleDeclarationPtr> &decl
 }
 
 StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr> &declarations,
-                                                 const StyleSheetSource *previous) const
+                                                 const StyleSheetSource *previous, Written what) const
 {
     m_previous = previous;
+    m_gainedOnly = what == Written::GainedItems && previous;
     // A change inside a block may mark only the block.
     QList<StyleDeclarationPtr> marked;
     for (const StyleDeclarationPtr &declaration : declarations) {
         if (declaration->isModified())
             marked.append(declaration);
     }
-    m_edited = withDescendants(marked);
+    m_edited = m_gainedOnly ? QSet<const StyleDeclaration *>() : withDescendants(marked);
     QString text;
-    if (m_settings.minify)
+    if (m_settings.minify && !m_gainedOnly)
         text = regeneratedText(declarations, previous);
     else
         text = splicedText(declarations, previous ? *previous : StyleSheetSource());
     Result result = aligned(text, declarations);
     m_previous = nullptr;
+    m_gainedOnly = false;
     return result;
 }
 
@@ -549,7 +551,9 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     // twin it had, which is then edited where it stands like any other block.
     QList<StyleDeclarationPtr> skipped;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (declaration->isRemoved())
+        // Writing the gained items only, the text keeps what the model removed.
+        const StyleSheetSource::ItemText *kept = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        if (declaration->isRemoved() && !(kept && !kept->removed))
             skipped.append(declaration);
         else if (!m_liningUp && isSuppressedTwin(*declaration)
                  && (m_settings.minify || !m_previous || !m_previous->itemText(declaration.get())))
@@ -577,15 +581,18 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
         }
         // The same text as before reads the same: the normalised key only where it does not.
         std::optional<QString> key;
+        // Writing the gained items only, an item keeps the selector its text has.
+        const StyleSheetSource::ItemText *kept = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        const QString selector = kept ? kept->selector : declaration->selector();
         const auto sameItem = [&](const StyleDeclaration &candidate) {
             if (candidate.type() != declaration->type())
                 return false;
             if (candidate.type() == RuleType::Comment)
                 return keyOf(candidate) == keyOf(*declaration);
-            if (candidate.selector() == declaration->selector())
+            if (candidate.selector() == selector)
                 return true;
             if (!key)
-                key = keyOf(*declaration);
+                key = kept ? StyleSheetParser::planeSelector(selector) : keyOf(*declaration);
             return keyOf(candidate) == *key;
         };
         // Keyframes are written in the order of their keys: they are looked
@@ -632,7 +639,11 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
 
     // The declarations of each item: the model's, in order, as the text has them.
     for (const auto &[declaration, item] : std::as_const(pairs)) {
-        StyleSheetSource::ItemText entry = StyleSheetSource::snapshotOf(declaration, item->range, item->whole);
+        // Writing the gained items only, the others are as the text had them.
+        const StyleSheetSource::ItemText *before = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        StyleSheetSource::ItemText entry = before ? *before : StyleSheetSource::snapshotOf(declaration, item->range, item->whole);
+        entry.range = item->range;
+        entry.whole = item->whole;
         QList<StyleSheetSource::PropertyText> kept;
         qsizetype at = 0;
         for (StyleSheetSource::PropertyText &property : entry.properties) {

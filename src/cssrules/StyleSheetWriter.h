@@ -92,7 +92,11 @@ public:
     // The new text of the sheet. previous is what the text last written (or
     // read) holds; null when there is none. On success the model's ranges and
     // line numbers point into the new text.
-    Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
+    // What write() puts into the text: every edit, or only the rules and
+    // blocks the model gained (a sheet whose edits stay out of its text).
+    enum class Written { Everything, GainedItems };
+    Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous,
+                 Written what = Written::Everything) const;
     // The model lined up with a text that should hold it as it stands (one
     // an undo put back): on success the ranges and lines point into text.
     Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
@@ -153,4 +157,6 @@ private:
     mutable QSet<const StyleDeclaration *> m_edited;
     // During lineUp(): the text was not written here, and may hold any twin.
     mutable bool m_liningUp = false;
+    // During write() of the gained items only: the rest keeps its text.
+    mutable bool m_gainedOnly = false;
 };

@@ -700,4 +700,27 @@ TEST_F(Sequence, AnImportantWrittenWithABlankReachesThePage)
     EXPECT_EQ(CSSOutlineDelegate::noPriorityValueName(QStringLiteral("url(a!important.png)")), QStringLiteral("url(a!important.png)"));
 }
 
+TEST_F(Sequence, ARuleCreatedWithoutWritingEditsStillGoesIntoTheText)
+{
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kNested}, {QStringLiteral("index.html"), kPage}}, QStringLiteral("index.html"),
+                          {{ProjectUtil::kOverrideCSS, false}}));
+    file = live.file(QStringLiteral("site.css"));
+    original = *file->currentContent();
+    live.panel.styleDeclarationsOf(file);
+    live.panel.commitCSSValueChange(rowOf(item(QStringLiteral(".z")), QStringLiteral("color")), QStringLiteral("green"), true);
+    flush();
+    EXPECT_EQ(text(), original);
+    ASSERT_TRUE(live.panel.createSelector(QStringLiteral(".new"), QStringLiteral("top: 1px;"), file, item(QStringLiteral(".z"))));
+    ASSERT_TRUE(live.panel.createMediaSelector(QStringLiteral("@media print"), {}, file, nullptr));
+    flush();
+    EXPECT_TRUE(text().contains(QLatin1String(".new {"))) << text().toStdString();
+    EXPECT_TRUE(text().contains(QLatin1String("@media print")));
+    // The edit of the value stays out of the text.
+    EXPECT_TRUE(text().contains(QLatin1String(".z { color: blue; }")));
+    live.undo.undo();
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+}
+
 } // namespace SequenceLiveTest
