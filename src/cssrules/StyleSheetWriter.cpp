@@ -146,8 +146,19 @@ QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<Sty
         all.insert(item.get());
         File *file = item->parentFile();
         // Rules and keyframes hold no items: what follows them is their block's.
-        if (file && item->type() != RuleType::Style && item->type() != RuleType::Keyframe && item->type() != RuleType::Comment)
+        if (!file || item->type() == RuleType::Style || item->type() == RuleType::Keyframe || item->type() == RuleType::Comment)
+            continue;
+        if (!item->isRemoved()) {
             pending += file->getMediaChildren(*item);
+            continue;
+        }
+        // A removed block's range points into an older text and would claim
+        // items that came after it: its items are those that name it their owner.
+        const QList<StyleDeclarationPtr> list = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
+        for (qsizetype i = list.indexOf(item) + 1; i > 0 && i < list.size() && list.at(i)->isInBraket(); ++i) {
+            if (list.at(i)->type() != RuleType::Comment && file->getMediaOwner(*list.at(i)) == item)
+                pending.append(list.at(i));
+        }
     }
     return all;
 }

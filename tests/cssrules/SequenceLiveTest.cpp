@@ -441,8 +441,16 @@ protected:
         writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
         if (const StyleSheetWriter::Result lined = writer.lineUp(text(), model()); !lined.ok)
             return QStringLiteral("the model and the text differ: ") + lined.error;
-        if (!alerts.isEmpty())
-            return QStringLiteral("alert: ") + alerts.join(u'|');
+        // A step the text cannot take is refused whole (and checked like
+        // any other below); any other alert is a fault.
+        for (const QString &alert : std::as_const(alerts)) {
+            if (!alert.contains(QLatin1String("The change is undone")))
+                return QStringLiteral("alert: ") + alert;
+            ++refused;
+        }
+        alerts.clear();
+        if (refused > 20)
+            return QStringLiteral("more than 20 steps were refused");
         // Any undo may have put back an edited item: only the untouched are held to their bytes.
         qsizetype at = 0;
         for (const OriginalItem &each : std::as_const(originals)) {
@@ -461,6 +469,7 @@ protected:
     QList<OriginalItem> originals;
     StyleDeclarationPtr anchorItem;
     int created = 0;
+    int refused = 0;
 };
 
 } // namespace
@@ -479,9 +488,13 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
 
     QStringList steps;
     const auto report = [&](const QString &what) {
-        return QStringLiteral("seed %1 (QUILLMARK_SEQUENCE_SEED=%1 repeats it)\n%2\n%3\n--- text:\n%4")
+        QString items;
+        for (const StyleDeclarationPtr &d : model())
+            items += QStringLiteral("%1%2%3\n").arg(d->isInBraket() ? QStringLiteral("  ") : QString(),
+                                                     d->isRemoved() ? QStringLiteral("(removed) ") : QString(), d->selector());
+        return QStringLiteral("seed %1 (QUILLMARK_SEQUENCE_SEED=%1 repeats it)\n%2\n%3\n--- text:\n%4\n--- model:\n%5")
             .arg(seed)
-            .arg(steps.join(u'\n'), what, text())
+            .arg(steps.join(u'\n'), what, text(), items)
             .toStdString();
     };
     for (int done = 0; done < 200;) {
