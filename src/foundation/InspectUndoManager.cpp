@@ -65,6 +65,19 @@ void InspectUndoManager::reserveUndoAtEndOfRunLoop()
     });
 }
 
+void InspectUndoManager::reserveRefusalAtEndOfRunLoop()
+{
+    DelayedPerform::perform(this, QByteArrayLiteral("refuseEdit:"), {}, 0.0, [this] {
+        if (!canUndo())
+            return;
+        undo();
+        const Availability before = availability();
+        if (!m_redoStack.isEmpty())
+            m_redoStack.removeLast();
+        notifyIfChanged(before);
+    });
+}
+
 void InspectUndoManager::loopEnd()
 {
     DelayedPerform::cancel(this, kLoopEndSelector, {});

@@ -49,6 +49,9 @@ public:
     // open groups closed first): how an edit the user cancelled half-way,
     // after parts of it were made, is taken back whole.
     void reserveUndoAtEndOfRunLoop();
+    // The same for an edit that could not be made whole: it is undone and
+    // leaves no step to redo.
+    void reserveRefusalAtEndOfRunLoop();
 
     void beginUndoGrouping();
     void endUndoGrouping();
