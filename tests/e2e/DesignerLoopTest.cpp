@@ -93,6 +93,38 @@ TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
     saveAndExpect("css/site.css", expected);
 }
 
+TEST_F(DesignerLoop, ANameAndValueTypedIntoTheAddFieldIsAddedAsOneDeclaration)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
+    const QRect intro = session.element(QStringLiteral("#intro"));
+    ASSERT_TRUE(intro.isValid());
+    session.moveTo(intro.center() + QPoint(-4, 0));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
+    session.click(intro.center());
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+        return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
+    }));
+    // The declaration row picks its rule as the target.
+    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QStringLiteral("line-height: 1.5")));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        if (state[QStringLiteral("focus")] == QStringLiteral("TextField"))
+            return true;
+        session.clickWidget(QStringLiteral("candidateTextField"));
+        return false;
+    }, 5000));
+    session.type(QStringLiteral("color: #ff0000"));
+    session.key(QStringLiteral("Return"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) {
+        return session.rows(QStringLiteral("cssRulesOutline")).contains(QStringLiteral("color: #ff0000"));
+    }, 5000)) << session.rows(QStringLiteral("cssRulesOutline")).join(u'|').toStdString();
+    EXPECT_FALSE(session.state().contains(QStringLiteral("modal")));
+
+    QByteArray expected = session.original(QStringLiteral("css/site.css"));
+    expected.replace("  line-height: 1.5;\n}", "  line-height: 1.5;\n  color: #ff0000;\n}");
+    saveAndExpect("css/site.css", expected);
+}
+
 TEST_F(DesignerLoop, AnEditOfAMinifiedSheetChangesItOnlyThere)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("about.html", "About"));
