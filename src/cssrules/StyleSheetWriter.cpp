@@ -9,6 +9,7 @@
 #include "workspace/File.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -115,13 +116,18 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
     return style;
 }
 
-// Whether a sheet is written minified: on one line, or in lines far longer
-// than a person writes.
+// Whether a sheet is written minified: in lines far longer than a person
+// writes, or on one line without the blanks a person puts after "{", ":" and ";".
 bool isMinifiedSheet(const QString &text)
 {
     const QStringView trimmed = QStringView(text).trimmed();
+    if (trimmed.isEmpty())
+        return false;
     const qsizetype breaks = trimmed.count(u'\n');
-    return !trimmed.isEmpty() && (breaks == 0 || trimmed.size() / (breaks + 1) > 400);
+    if (trimmed.size() / (breaks + 1) > 400)
+        return true;
+    static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
+    return breaks == 0 && !trimmed.toString().contains(spaced);
 }
 
 QString keyOf(const StyleDeclaration &declaration)
