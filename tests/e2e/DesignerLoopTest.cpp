@@ -14,6 +14,21 @@ namespace {
 class DesignerLoop : public SessionTest
 {
 protected:
+    // Picks the front page's intro in the preview: the tree and the rules panel follow.
+    void pickIntro()
+    {
+        ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
+        const QRect intro = session.element(QStringLiteral("#intro"));
+        ASSERT_TRUE(intro.isValid());
+        // The pointer over it draws the box; a click picks it.
+        session.moveTo(intro.center() + QPoint(-4, 0));
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
+        session.click(intro.center());
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+            return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
+        }));
+    }
+
     // Saves, and waits until the file holds what is expected.
     void saveAndExpect(const char *file, const QByteArray &expected)
     {
@@ -30,18 +45,7 @@ protected:
 TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
-
-    // Picked in the preview: the tree and the rules panel follow.
-    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
-    const QRect intro = session.element(QStringLiteral("#intro"));
-    ASSERT_TRUE(intro.isValid());
-    // The pointer over it draws the box; a click picks it.
-    session.moveTo(intro.center() + QPoint(-4, 0));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
-    session.click(intro.center());
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
-        return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
-    }));
+    ASSERT_NO_FATAL_FAILURE(pickIntro());
 
     // An attribute added in the inspector, undone and redone from the keyboard.
     ASSERT_TRUE(session.fill(QStringLiteral("attrName"), QStringLiteral("title")));
@@ -96,15 +100,7 @@ TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
 TEST_F(DesignerLoop, ANameAndValueTypedIntoTheAddFieldIsAddedAsOneDeclaration)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
-    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
-    const QRect intro = session.element(QStringLiteral("#intro"));
-    ASSERT_TRUE(intro.isValid());
-    session.moveTo(intro.center() + QPoint(-4, 0));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
-    session.click(intro.center());
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
-        return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
-    }));
+    ASSERT_NO_FATAL_FAILURE(pickIntro());
     // The declaration row picks its rule as the target.
     ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QStringLiteral("line-height: 1.5")));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
