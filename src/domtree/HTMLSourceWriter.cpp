@@ -89,6 +89,15 @@ private:
     qsizetype m_runOutEnd = -1;
 };
 
+// Whether a page is written minified: in lines far longer than a person
+// writes, or all on one line.
+bool isMinifiedPage(const QString &text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    const qsizetype breaks = trimmed.count(u'\n');
+    return !trimmed.isEmpty() && (breaks == 0 || trimmed.size() / (breaks + 1) > 400);
+}
+
 class Writer
 {
 public:
@@ -102,6 +111,8 @@ public:
     {
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
+        // A minified page takes what is added minified too.
+        m_minified = isMinifiedPage(pairing.text());
     }
 
     std::optional<QString> run();
@@ -139,6 +150,7 @@ private:
     QSet<const DOMNode *> m_leftOut;
     QHash<const DOMNode *, IgnoreOptionValue> m_ruleElements;
     bool m_crlf = false;
+    bool m_minified = false;
 };
 
 const DOMNode *Writer::liveOf(const DOMNode *source) const
@@ -239,7 +251,7 @@ void Writer::writeInserts(const QList<const DOMNode *> &nodes)
 {
     for (const DOMNode *node : nodes) {
         const DOMNodeExPtr row = DOMNodeEx::rowForWriting(const_cast<DOMNode *>(node)->shared_from_this());
-        QString text = m_settings.generator->concatNodeTree(row.get(), m_settings.format, false, true);
+        QString text = m_settings.generator->concatNodeTree(row.get(), m_settings.format, m_minified, true);
         // The file's own line ends.
         if (m_crlf)
             text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
