@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -89,20 +90,45 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
 {
     DeclarationStyle style;
     style.indent = AppConfig::getInstance()->indent();
+    bool first = true;
     for (const StyleSheetSource::PropertyText &property : item.properties) {
         if (property.pieces.isEmpty())
             continue;
         const StyleSheetSource::Piece piece = item.placed(property.pieces.first());
         const QString leading = text.mid(piece.whole.location, piece.name.location - piece.whole.location);
-        style.ownLines = leading.contains(u'\n');
-        const qsizetype start = lineStart(text, piece.name.location);
-        style.indent = style.ownLines ? text.mid(start, piece.name.location - start) : QStringLiteral(" ");
-        style.separator = text.mid(piece.name.end(), piece.value.location - piece.name.end());
-        if (style.separator.isEmpty())
-            style.separator = QStringLiteral(":");
+        if (first) {
+            style.ownLines = leading.contains(u'\n');
+            const qsizetype start = lineStart(text, piece.name.location);
+            style.indent = style.ownLines ? text.mid(start, piece.name.location - start) : leading;
+            style.separator = text.mid(piece.name.end(), piece.value.location - piece.name.end());
+            if (style.separator.isEmpty())
+                style.separator = QStringLiteral(":");
+            if (style.ownLines)
+                return style;
+            first = false;
+            continue;
+        }
+        // On one line, what follows the ";" before a later declaration
+        // separates declarations ("" in a minified sheet, " " in "a { b: c; d: e }").
+        if (!leading.contains(u'\n'))
+            style.indent = leading;
         return style;
     }
     return style;
+}
+
+// Whether a sheet is written minified: in lines far longer than a person
+// writes, or on one line without the blanks a person puts after "{", ":" and ";".
+bool isMinifiedSheet(const QString &text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    const qsizetype breaks = trimmed.count(u'\n');
+    if (trimmed.size() / (breaks + 1) > 400)
+        return true;
+    static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
+    return breaks == 0 && !trimmed.toString().contains(spaced);
 }
 
 QString keyOf(const StyleDeclaration &declaration)
@@ -312,6 +338,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
     const DeclarationStyle style = styleOf(item, text);
+    const bool minified = isMinifiedSheet(text);
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -332,19 +359,35 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
                                            [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
                                && text.mid(bodyStart, bodyEnd - bodyStart).trimmed().isEmpty();
         if (emptyBody) {
-            // A rule without declarations gets the layout of a new one.
+            // A rule without declarations gets the layout of a new one; in a
+            // minified sheet, the minified one.
+            QStringList written;
+            for (const CSSPropertyPtr &added : current) {
+                if (!added->isRemoved() && !added->property().isNull()) {
+                    for (const Line &line : linesOf(*added))
+                        written << line.name + u':' + line.value;
+                }
+            }
             splices.append({bodyStart, bodyEnd - bodyStart,
-                            generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
+                            minified ? written.join(u';')
+                                     : generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
             return;
         }
+        // After a last declaration written without its ";" (as minified sheets
+        // end a rule), the added ones end without one too.
+        const bool lastWithoutSemicolon = needsSemicolon && onlyBlanksBetween(text, insertAt, bodyEnd);
         QString lines = needsSemicolon ? QStringLiteral(";") : QString();
         needsSemicolon = false;
         for (const Line &line : linesOf(*property)) {
+            if (!lines.isEmpty() && !lines.endsWith(u';'))
+                lines += u';';
             lines += (style.ownLines ? QStringLiteral("\n") + style.indent : style.indent) + line.name + style.separator
                      + line.value;
-            if (!line.value.endsWith(u';'))
+            if (!line.value.endsWith(u';') && !lastWithoutSemicolon)
                 lines += u';';
         }
+        if (lastWithoutSemicolon)
+            needsSemicolon = !lines.endsWith(u';');
         splices.append({insertAt, 0, lines});
     }
 }
@@ -353,6 +396,11 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                                       const StyleSheetSource &previous, QList<Splice> *made) const
 {
     const QString &text = previous.text();
+    // Rules added to a minified sheet are written minified, on its line.
+    const bool minified = isMinifiedSheet(text);
+    StyleSheetWriter minifiedWriter = *this;
+    minifiedWriter.m_settings.minify = true;
+    const StyleSheetWriter &generator = minified ? minifiedWriter : *this;
     QList<Splice> splices;
     qsizetype anchor = 0;
     bool anchorAfterItem = false;
@@ -360,7 +408,11 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
     const auto flush = [&] {
         if (group.isEmpty())
             return;
-        if (anchorAfterItem) {
+        if (minified) {
+            while (group.endsWith(u'\n'))
+                group.chop(1);
+            splices.append({anchor, 0, group});
+        } else if (anchorAfterItem) {
             while (group.endsWith(u'\n'))
                 group.chop(1);
             splices.append({anchor, 0, QStringLiteral("\n\n") + group});
@@ -391,8 +443,8 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                 continue;
             if (!declaration->isInBraket()) {
                 group += isKeyframesPart(declaration->type()) && declaration->selector().startsWith(QLatin1String("@-webkit"))
-                    ? duplicateVendarPrefixKeyframes(*declaration)
-                    : generateSelector(*declaration);
+                    ? generator.duplicateVendarPrefixKeyframes(*declaration)
+                    : generator.generateSelector(*declaration);
                 continue;
             }
             // A new rule inside a block the text has: at the end of the block.

@@ -161,6 +161,15 @@ QString withIndentUnit(const QString &text, const QString &unit)
     return out;
 }
 
+// Whether a page is written minified: in lines far longer than a person
+// writes, or all on one line.
+bool isMinifiedPage(const QString &text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    const qsizetype breaks = trimmed.count(u'\n');
+    return !trimmed.isEmpty() && (breaks == 0 || trimmed.size() / (breaks + 1) > 400);
+}
+
 class Writer
 {
 public:
@@ -175,6 +184,8 @@ public:
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
         m_indentUnit = indentUnitOf(pairing.text());
+        // A minified page takes what is added minified too.
+        m_minified = isMinifiedPage(pairing.text());
     }
 
     std::optional<QString> run();
@@ -219,6 +230,7 @@ private:
     bool m_crlf = false;
     // One level of the file's own indentation.
     QString m_indentUnit;
+    bool m_minified = false;
 };
 
 const DOMNode *Writer::liveOf(const DOMNode *source) const
@@ -348,7 +360,7 @@ void Writer::writeInserts(const QList<const DOMNode *> &nodes)
     for (const DOMNode *node : nodes) {
         QString text = givenText(node);
         // The file's own indentation for the levels the program wrote.
-        if (m_indentUnit != QLatin1String("\t"))
+        if (!m_minified && m_indentUnit != QLatin1String("\t"))
             text = withIndentUnit(text, m_indentUnit);
         // The file's own line ends, in the program's text and the author's alike.
         if (m_crlf) {
@@ -461,7 +473,7 @@ QString Writer::givenText(const DOMNode *live) const
     toAuthorsShape(given);
     const DOMNodeExPtr row = DOMNodeEx::rowForWriting(keep, level);
     const QString text = m_settings.generator->concatNodeTree(
-        row.get(), m_settings.format, false, true, [this](const DOMNode *node) { return authorText(node); });
+        row.get(), m_settings.format, m_minified, true, [this](const DOMNode *node) { return authorText(node); });
     context->removeChild(given);
     if (oldParent)
         oldParent->insertBefore(keep, oldNext);

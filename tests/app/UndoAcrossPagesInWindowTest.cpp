@@ -64,7 +64,7 @@ protected:
         tree->selectNode(byId("extra"));
         tree->removeNode();
         edited = QString::fromUtf8(kHome);
-        edited.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id=\"welcome\" class=\"lead\">"));
+        edited.replace(QStringLiteral("<p id='welcome'>"), QStringLiteral("<p id='welcome' class='lead'>"));
         edited.remove(QStringLiteral("\n    <p id='extra'>extra</p>"));
         ASSERT_TRUE(TestUtil::waitUntil([&] { return node("site/index.html")->content() == edited; }));
         TestUtil::spin(50);
