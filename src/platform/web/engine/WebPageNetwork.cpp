@@ -96,7 +96,7 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
 
 namespace {
 
-// Past this many bytes of base64 a body is decoded on a worker thread.
+// Past this many bytes a body is decoded on a worker thread.
 constexpr qsizetype s_decodeAsideMinimum = 256 * 1024;
 
 } // namespace
@@ -124,11 +124,9 @@ void WebPage::responseBody(const QString &requestId, std::function<void(std::opt
             done(base64 ? QByteArray::fromBase64(body.toLatin1()) : body.toUtf8());
             return;
         }
-        if (!base64) {
-            done(DevToolsConnection::unescapedString(reply.bulk));
-            return;
-        }
-        const auto decode = [](const QByteArray &text) {
+        const auto decode = [base64](const QByteArray &text) {
+            if (!base64)
+                return DevToolsConnection::unescapedString(text);
             // Base64 has no characters JSON escapes but '/', which it may.
             return QByteArray::fromBase64(text.contains('\\') ? DevToolsConnection::unescapedString(text) : text);
         };
