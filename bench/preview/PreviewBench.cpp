@@ -389,7 +389,6 @@ int main(int argc, char **argv)
     Figures bodyStall;
     bodyStall.decimals = 2;
     Figures bodyWall;
-    bodyWall.decimals = 1;
     qsizetype bodyBytes = 0;
     for (int run = 0; run < 5; ++run) {
         bigRequests.clear();
@@ -399,20 +398,12 @@ int main(int argc, char **argv)
             return 1;
         }
         waitMs(200);
+        StallMeter stalls;
         QElapsedTimer clock;
-        double longest = 0;
-        qint64 last = 0;
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, (now - last) / 1e6);
-            last = now;
-        });
         int answered = 0;
         bodyBytes = 0;
         clock.start();
-        ticker.start();
+        stalls.start();
         for (const QString &id : std::as_const(bigRequests)) {
             page->responseBody(id, [&](std::optional<QByteArray> body) {
                 ++answered;
@@ -420,7 +411,7 @@ int main(int argc, char **argv)
             });
         }
         waitUntil([&] { return answered == 4; }, 30000);
-        ticker.stop();
+        const double longest = stalls.stop();
         if (run > 0) {
             bodyStall.add(longest);
             bodyWall.add(clock.nsecsElapsed() / 1e6);
