@@ -177,58 +177,55 @@
         return quoted;
     }
 
-    // attributesOf(element) as JSON text, written straight from the attribute nodes.
+    // An element's attributes as the items of its record: name and value, or
+    // [name, namespace] and value.
     function attributesText(element) {
         const attributes = element.attributes;
-        let text = '[';
+        let text = '';
         for (let i = 0; i < attributes.length; ++i) {
             const a = attributes[i];
-            text += (i ? ',[' : '[') + quotedName(a.name) + ',' + JSON.stringify(a.value)
-                + (a.namespaceURI ? ',' + JSON.stringify(a.namespaceURI) + ']' : ']');
+            text += (a.namespaceURI ? ',[' + quotedName(a.name) + ',' + JSON.stringify(a.namespaceURI) + '],'
+                                    : ',' + quotedName(a.name) + ',')
+                + JSON.stringify(a.value);
         }
-        return text + ']';
+        return text;
     }
 
-    // The records of a new document as JSON text, written as the walk goes:
-    // a large document is sent several times sooner than through objects.
-    function serializeText(root, frame) {
+    // The records of a new document as compact JSON text (DOMSnapshot.h),
+    // in tree order: each node's id is the one after the previous record's.
+    function serializeTree(root, frame) {
         const parts = [];
-        assignNode(root, frame);
         const stack = [root];
         while (stack.length) {
             const node = stack.pop();
+            assignNode(node, frame);
+            let count = 0;
+            for (let child = node.lastChild; child; child = child.previousSibling) {
+                stack.push(child);
+                ++count;
+            }
             const type = node.nodeType;
-            let text = '{"id":' + node[ID] + ',"type":' + type;
             if (type === 1) {
-                text += ',"name":' + quotedName(node.localName);
-                if (node.prefix)
-                    text += ',"prefix":' + JSON.stringify(node.prefix);
-                if (node.namespaceURI !== HTML_NS)
-                    text += ',"ns":' + JSON.stringify(node.namespaceURI || '');
-                if (node.hasAttributes())
-                    text += ',"attrs":' + attributesText(node);
-                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content) {
-                    text += ',"content":' + assignNode(node.content, frame);
+                const attributes = node.hasAttributes() ? attributesText(node) : '';
+                if (node.namespaceURI === HTML_NS && !node.prefix) {
+                    parts.push('[' + quotedName(node.localName) + ',' + count + attributes + ']');
+                } else {
+                    parts.push('[1,' + quotedName(node.localName) + ',' + JSON.stringify(node.prefix || '') + ','
+                               + JSON.stringify(node.namespaceURI || '') + ',' + count + attributes + ']');
+                }
+                // The content comes right after its template, before the children.
+                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content)
                     stack.push(node.content);
-                }
-            } else if (type === 3 || type === 8) {
-                text += ',"text":' + JSON.stringify(node.data);
+            } else if (type === 3) {
+                parts.push(JSON.stringify(node.data));
+            } else if (type === 8) {
+                parts.push('[8,' + JSON.stringify(node.data) + ']');
             } else if (type === 10) {
-                text += ',"name":' + JSON.stringify(node.name) + ',"publicId":' + JSON.stringify(node.publicId)
-                    + ',"systemId":' + JSON.stringify(node.systemId);
+                parts.push('[10,' + JSON.stringify(node.name) + ',' + JSON.stringify(node.publicId) + ','
+                           + JSON.stringify(node.systemId) + ']');
+            } else {
+                parts.push('[' + type + ',' + count + ']');
             }
-            let child = node.firstChild;
-            if (child) {
-                text += ',"children":[';
-                let first = true;
-                for (; child; child = child.nextSibling) {
-                    text += (first ? '' : ',') + assignNode(child, frame);
-                    first = false;
-                    stack.push(child);
-                }
-                text += ']';
-            }
-            parts.push(text + '}');
         }
         return '[' + parts.join(',') + ']';
     }
@@ -386,9 +383,9 @@
         const frame = {id: 1, doc: doc, nodes: new Map(), sheetIds: ''};
         frames.set(frame.id, frame);
         frameOfDoc.set(doc, frame);
-        const nodes = serializeText(doc, frame);
-        const snapshot = '{"version":1,"document":' + idOf(doc) + ',"mode":' + JSON.stringify(doc.compatMode)
-            + ',"nodes":' + nodes + '}';
+        const nodes = serializeTree(doc, frame);
+        const snapshot = '{"version":2,"document":' + idOf(doc) + ',"mode":' + JSON.stringify(doc.compatMode)
+            + ',"tree":' + nodes + '}';
         observer.observe(doc, OBSERVED);
         for (const type of ['load', 'error']) {
             doc.addEventListener(type, function (event) { onLoadEvent(frame, event); }, true);

@@ -188,7 +188,7 @@ private:
 Result<std::shared_ptr<DOMDocument>> buildDocument(DOMSnapshotData &data)
 {
     using R = Result<std::shared_ptr<DOMDocument>>;
-    if (data.version != DOMSnapshot::s_version)
+    if (data.version != DOMSnapshot::s_version && data.version != DOMSnapshot::s_treeVersion)
         return R::failure(QStringLiteral("The snapshot has version %1, not %2").arg(data.version).arg(DOMSnapshot::s_version));
     const auto documentRecord = std::find_if(data.records.cbegin(), data.records.cend(), [&](const auto &record) {
         return data.document != 0 && record.id == data.document;

@@ -33,6 +33,21 @@ class DOMNode;
 // [qualified name, value] or [qualified name, value, namespace]; "children"
 // lists child ids in order; "content" names a template's content fragment.
 //
+// Version 2 sends the document's records under "tree" instead of "nodes",
+// compactly and in tree order (a node, then its template content, then its
+// children); ids are not sent, each record's is the one after the previous
+// record's, the first being "document"'s:
+//
+//   [9, 2]                                  document with 2 children
+//   [10, "html", "", ""]                    doctype: name, publicId, systemId
+//   ["div", 1, "class", "row"]              HTML element: local name, child count, attributes
+//   [1, "use", "", "http://www.w3.org/2000/svg", 0, ["xlink:href", "http://www.w3.org/1999/xlink"], "#a"]
+//                                           element: local name, prefix, namespace, child count, attributes
+//   "Hello"   [8, " c "]                    text, comment
+//   [11, 1]                                 a template's content fragment with 1 child
+//
+// An attribute is its qualified name and value, or [qualified name, namespace] and value.
+//
 // Reading never trusts the text: malformed records, unknown or repeated ids
 // and nodes claimed by two parents are logged and left out; nothing is
 // recursive, so any depth is safe.
@@ -40,6 +55,7 @@ class DOMSnapshot
 {
 public:
     static constexpr int s_version = 1;
+    static constexpr int s_treeVersion = 2;
 
     // A new document; nothing is recorded in its replay log.
     static Result<std::shared_ptr<DOMDocument>> readDocument(const QByteArray &json);

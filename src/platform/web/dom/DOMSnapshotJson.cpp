@@ -1,8 +1,13 @@
 #include "DOMSnapshot_p.h"
 
+#include "DOMSnapshot.h"
+#include "DOMNamespaces.h"
+#include "DOMNode.h"
+
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -30,6 +35,7 @@ public:
     Result<DOMSnapshotData> readSnapshot()
     {
         DOMSnapshotData data;
+        bool tree = false;
         if (!expect('{'))
             return failure();
         if (!readMembers([&](QByteArrayView key) {
@@ -53,9 +59,28 @@ public:
                     data.records.reserve(size_t(m_size / 50));
                     return readRecords(data.records);
                 }
+                if (key == "tree") {
+                    data.records.reserve(size_t(m_size / 20));
+                    tree = true;
+                    return readTree(data.records);
+                }
                 return skipValue();
             }))
             return failure();
+        if (tree != (data.version == DOMSnapshot::s_treeVersion)) {
+            m_error = QStringLiteral("records of another version");
+            return failure();
+        }
+        if (tree) {
+            // Ids were counted from 0 in tree order; the document's is the first.
+            for (DOMSnapshotRecord &record : data.records) {
+                record.id += data.document;
+                if (record.content)
+                    record.content += data.document;
+                for (qint64 &child : record.children)
+                    child += data.document;
+            }
+        }
         skipWhitespace();
         if (m_pos != m_size) {
             m_error = QStringLiteral("text after the snapshot");
@@ -399,6 +424,150 @@ private:
             if (ok)
                 records.push_back(std::move(record));
             return ok;
+        });
+    }
+
+    bool isNumberNext() const
+    {
+        return m_pos < m_size && (m_data[m_pos] == '-' || (m_data[m_pos] >= '0' && m_data[m_pos] <= '9'));
+    }
+
+    bool readCount(qint64 &count)
+    {
+        std::optional<double> number = readNumber();
+        if (!number)
+            return false;
+        count = std::max<qint64>(DOMSnapshotJson::idOf(*number), 0);
+        return true;
+    }
+
+    // Attribute items after an element's child count up to the record's end:
+    // name and value, or [name, namespace] and value.
+    bool readAttributeItems(DOMSnapshotRecord &record)
+    {
+        while (true) {
+            skipWhitespace();
+            if (m_pos < m_size && m_data[m_pos] == ']') {
+                ++m_pos;
+                return true;
+            }
+            if (!expect(','))
+                return false;
+            skipWhitespace();
+            DOMSnapshotRecord::Attribute attribute;
+            if (m_pos < m_size && m_data[m_pos] == '[') {
+                int index = 0;
+                if (!readElements([&] {
+                        QString *target = index == 0 ? &attribute.name : index == 1 ? &attribute.namespaceURI : nullptr;
+                        ++index;
+                        if (target && m_pos < m_size && m_data[m_pos] == '"')
+                            return readStringInto(*target);
+                        return skipValue();
+                    }))
+                    return false;
+            } else if (!readStringInto(attribute.name)) {
+                return false;
+            }
+            if (!expect(','))
+                return false;
+            skipWhitespace();
+            if (!readStringInto(attribute.value))
+                return false;
+            record.attributes.append(std::move(attribute));
+        }
+    }
+
+    // One record of the compact tree (DOMSnapshot.h); count is its number of children.
+    bool readTreeRecord(DOMSnapshotRecord &record, qint64 &count)
+    {
+        count = 0;
+        if (m_pos < m_size && m_data[m_pos] == '"') {
+            record.type = DOMNode::TEXT_NODE;
+            return readStringInto(record.text);
+        }
+        if (!expect('['))
+            return false;
+        skipWhitespace();
+        if (m_pos < m_size && m_data[m_pos] == '"') {
+            record.type = DOMNode::ELEMENT_NODE;
+            if (!readStringInto(record.name) || !expect(',') || (skipWhitespace(), !readCount(count)))
+                return false;
+            return readAttributeItems(record);
+        }
+        std::optional<double> type = readNumber();
+        if (!type)
+            return false;
+        record.type = snapshotIntOf(*type);
+        const auto nextString = [this](QString &target) {
+            if (!expect(','))
+                return false;
+            skipWhitespace();
+            return readStringInto(target);
+        };
+        const auto nextCount = [this, &count] {
+            if (!expect(','))
+                return false;
+            skipWhitespace();
+            return readCount(count);
+        };
+        switch (record.type) {
+        case DOMNode::ELEMENT_NODE:
+            record.hasNamespace = true;
+            if (!nextString(record.name) || !nextString(record.prefix) || !nextString(record.namespaceURI)
+                || !nextCount())
+                return false;
+            return readAttributeItems(record);
+        case DOMNode::COMMENT_NODE:
+            if (!nextString(record.text))
+                return false;
+            break;
+        case DOMNode::DOCUMENT_TYPE_NODE:
+            if (!nextString(record.name) || !nextString(record.publicId) || !nextString(record.systemId))
+                return false;
+            break;
+        default:
+            if (!nextCount())
+                return false;
+            break;
+        }
+        return expect(']');
+    }
+
+    // The compact tree: records in tree order, ids from 0 by position, each
+    // record's children the records after it, a template's content first.
+    bool readTree(std::vector<DOMSnapshotRecord> &records)
+    {
+        struct Open
+        {
+            size_t index;
+            qint64 left;
+        };
+        std::vector<Open> open;
+        size_t templateIndex = SIZE_MAX;
+        return readElements([&] {
+            DOMSnapshotRecord record;
+            qint64 count = 0;
+            if (!readTreeRecord(record, count))
+                return false;
+            const size_t index = records.size();
+            record.id = qint64(index);
+            if (templateIndex != SIZE_MAX && record.type == DOMNode::DOCUMENT_FRAGMENT_NODE) {
+                records[templateIndex].content = record.id;
+            } else if (!open.empty()) {
+                records[open.back().index].children.push_back(record.id);
+                if (--open.back().left == 0)
+                    open.pop_back();
+            } else if (index != 0) {
+                m_error = QStringLiteral("a record after the tree's end");
+                return false;
+            }
+            const bool isTemplate = record.type == DOMNode::ELEMENT_NODE && record.name == QLatin1String("template")
+                && (!record.hasNamespace || record.namespaceURI == DOMNamespaces::html);
+            records.push_back(std::move(record));
+            if (count > 0)
+                open.push_back({index, count});
+            templateIndex = isTemplate ? index : SIZE_MAX;
+            return true;
         });
     }
 

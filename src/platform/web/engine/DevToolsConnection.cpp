@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -45,6 +46,7 @@ struct BulkScan
         qsizetype end = 0;
     };
     QByteArrayView method;
+    int id = -1; // of an answer
     QList<Candidate> candidates;
 };
 
@@ -93,8 +95,20 @@ BulkScan scanForBulk(QByteArrayView text)
                     keys[depth] = content;
             } else if (depth == 1 && keys[1] == "method") {
                 scan.method = content;
-            } else if (depth == 2 && isObject[2] && isObject[1] && keys[1] == "params" && content.size() >= s_bulkMinimum) {
+            } else if (depth == 2 && isObject[2] && isObject[1] && (keys[1] == "params" || keys[1] == "result")
+                       && content.size() >= s_bulkMinimum) {
                 scan.candidates.append({keys[2], begin, end});
+            }
+            if (depth == 1 && content == "id" && next < size && data[next] == ':') {
+                qsizetype digit = next + 1;
+                while (digit < size && data[digit] == ' ')
+                    ++digit;
+                int id = 0;
+                const auto [stop, error] = std::from_chars(data + digit, data + size, id);
+                if (error == std::errc()) {
+                    scan.id = id;
+                    i = stop - data - 1;
+                }
             }
         } else if (c == '{' || c == '[') {
             ++depth;
@@ -192,6 +206,7 @@ void DevToolsConnection::close()
     // then everyone that the browser is gone.
     QTimer::singleShot(0, this, [this] {
         const auto callbacks = std::exchange(m_callbacks, {});
+        m_bulkReplies.clear();
         for (const Callback &callback : callbacks) {
             if (callback)
                 callback({{}, s_gone});
@@ -275,6 +290,15 @@ std::optional<QJsonObject> DevToolsConnection::sendAndWait(const QString &method
     if (!reply || !reply->isOk())
         return std::nullopt;
     return reply->result;
+}
+
+void DevToolsConnection::sendWithBulk(const QString &method, const QJsonObject &params, const QString &sessionId,
+                                      const QString &key, Callback done, const QObject *receiver)
+{
+    // The command's id is the next one send() takes.
+    if (m_open)
+        m_bulkReplies.insert(m_nextId, key.toUtf8());
+    send(method, params, sessionId, std::move(done), receiver);
 }
 
 void DevToolsConnection::setBulkField(const QString &method, const QString &key)
@@ -424,11 +448,13 @@ void DevToolsConnection::parseMessages()
 std::optional<DevToolsConnection::Incoming> DevToolsConnection::parseMessage(QByteArrayView text) const
 {
     QJsonParseError error;
-    if (!m_bulkFields.isEmpty() && text.size() >= s_bulkMinimum) {
+    if ((!m_bulkFields.isEmpty() || !m_bulkReplies.isEmpty()) && text.size() >= s_bulkMinimum) {
         const BulkScan scan = scanForBulk(text);
-        const auto key = m_bulkFields.constFind(scan.method.toByteArray());
+        QByteArray key = m_bulkFields.value(scan.method.toByteArray());
+        if (scan.method.isEmpty() && scan.id >= 0)
+            key = m_bulkReplies.value(scan.id);
         for (const BulkScan::Candidate &candidate : scan.candidates) {
-            if (key == m_bulkFields.cend() || candidate.key != key.value())
+            if (key.isEmpty() || candidate.key != key)
                 continue;
             // The message without the string is small: that is what is parsed.
             QByteArray rest;
@@ -487,13 +513,15 @@ void DevToolsConnection::dispatch(const Incoming &incoming)
     const QJsonValue id = message.value(QStringLiteral("id"));
     if (!id.isUndefined()) {
         const Callback callback = m_callbacks.take(id.toInt());
+        m_bulkReplies.remove(id.toInt());
         qCDebug(lcDevTools) << "<-" << id.toInt() << (callback ? "answered" : "unawaited");
         const QJsonObject error = message.value(QStringLiteral("error")).toObject();
         if (!error.isEmpty())
             qCDebug(lcDevTools) << "command" << id.toInt() << "failed:" << error.value(QStringLiteral("message")).toString();
         if (callback) {
             callback({message.value(QStringLiteral("result")).toObject(),
-                      error.isEmpty() ? QString() : error.value(QStringLiteral("message")).toString(QStringLiteral("error"))});
+                      error.isEmpty() ? QString() : error.value(QStringLiteral("message")).toString(QStringLiteral("error")),
+                      incoming.bulk});
         }
         return;
     }

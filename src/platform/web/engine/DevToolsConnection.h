@@ -19,6 +19,9 @@ struct DevToolsReply
 {
     QJsonObject result;
     QString error;
+    // The field of result set aside by sendWithBulk(), as it stands in the
+    // message (escapes not undone); the result has an empty string there.
+    QByteArray bulk;
 
     bool isOk() const { return error.isEmpty(); }
 };
@@ -38,8 +41,9 @@ struct DevToolsReply
 // of the event loop: a browser that sends faster than the program handles
 // never holds the window up; the rest waits, in order, for the next turn.
 // One large string field of an event (setBulkField(): a screencast frame's
-// picture, a binding's payload) is not parsed as JSON at all: the event has
-// an empty string there and the field's raw text comes beside it.
+// picture, a binding's payload) or of an answer (sendWithBulk(): a response
+// body) is not parsed as JSON at all: the message has an empty string there
+// and the field's raw text comes beside it.
 class DevToolsConnection : public QObject
 {
     Q_OBJECT
@@ -56,6 +60,10 @@ public:
     // once the connection closes, unless receiver (when given) is gone by then.
     void send(const QString &method, const QJsonObject &params = {}, const QString &sessionId = {},
               Callback done = {}, const QObject *receiver = nullptr);
+    // send(), with the answer's long string result field key kept out of the
+    // JSON parse and handed over as the reply's bulk.
+    void sendWithBulk(const QString &method, const QJsonObject &params, const QString &sessionId, const QString &key,
+                      Callback done, const QObject *receiver = nullptr);
     // Sends a command and blocks for its answer; nullopt on an error or after timeoutMs.
     std::optional<QJsonObject> sendAndWait(const QString &method, const QJsonObject &params = {},
                                            const QString &sessionId = {}, int timeoutMs = 1000);
@@ -108,6 +116,7 @@ private:
     QByteArray m_writeBuffer;
     QList<Incoming> m_inbox;
     QHash<QByteArray, QByteArray> m_bulkFields; // method -> key of params
+    QHash<int, QByteArray> m_bulkReplies;       // command id -> key of result
     bool m_delivering = false;
     bool m_deliveryScheduled = false;
     int m_waiting = 0;

@@ -221,6 +221,10 @@ void WebBridge::finishDocument(const QJsonObject &message, const DOMDocumentPtr 
     qCDebug(lcWeb) << "mirrored frame" << frameId << "with" << document->nodeCount() << "nodes,"
                    << (QDateTime::currentMSecsSinceEpoch() - target->m_snapshotStartedAt)
                    << "ms after the page's DOMContentLoaded";
+    // Tearing the old mirror down takes as long as reading a large page:
+    // it waits until whoever waits for the new one has it.
+    if (DOMDocumentPtr previous = target->sharedDocument())
+        QTimer::singleShot(0, this, [previous = std::move(previous)] {});
     target->setDocument(document);
     Q_EMIT documentLoaded(target);
 }

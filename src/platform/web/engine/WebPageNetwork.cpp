@@ -6,7 +6,9 @@
 #include "DevToolsConnection.h"
 #include "WebDownloads.h"
 
+#include <QFutureWatcher>
 #include <QJsonArray>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -92,19 +94,53 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
     }
 }
 
+namespace {
+
+// Past this many bytes a body is decoded on a worker thread.
+constexpr qsizetype s_decodeAsideMinimum = 256 * 1024;
+
+} // namespace
+
 void WebPage::responseBody(const QString &requestId, std::function<void(std::optional<QByteArray>)> done)
 {
     const QString session = m_sessionOfRequest.take(requestId);
-    sendToSession(session.isEmpty() ? m_session : session, QStringLiteral("Network.getResponseBody"), {{QStringLiteral("requestId"), requestId}},
-                  [done](const QJsonObject &result, const QString &error) {
-                      if (!error.isEmpty()) {
-                          done(std::nullopt);
-                          return;
-                      }
-                      const QString body = result.value(QStringLiteral("body")).toString();
-                      done(result.value(QStringLiteral("base64Encoded")).toBool() ? QByteArray::fromBase64(body.toLatin1())
-                                                                                  : body.toUtf8());
-                  });
+    DevToolsConnection *browser = connection();
+    if (!browser) {
+        done(std::nullopt);
+        return;
+    }
+    // The body comes as raw bytes beside the answer: a large one is never
+    // taken through a JSON tree and a UTF-16 copy on the main thread.
+    browser->sendWithBulk(QStringLiteral("Network.getResponseBody"), {{QStringLiteral("requestId"), requestId}},
+                          session.isEmpty() ? m_session : session, QStringLiteral("body"),
+                          [this, done](const DevToolsReply &reply) {
+        if (!reply.isOk()) {
+            done(std::nullopt);
+            return;
+        }
+        const bool base64 = reply.result.value(QStringLiteral("base64Encoded")).toBool();
+        if (reply.bulk.isEmpty()) {
+            const QString body = reply.result.value(QStringLiteral("body")).toString();
+            done(base64 ? QByteArray::fromBase64(body.toLatin1()) : body.toUtf8());
+            return;
+        }
+        const auto decode = [base64](const QByteArray &text) {
+            if (!base64)
+                return DevToolsConnection::unescapedString(text);
+            // Base64 has no characters JSON escapes but '/', which it may.
+            return QByteArray::fromBase64(text.contains('\\') ? DevToolsConnection::unescapedString(text) : text);
+        };
+        if (reply.bulk.size() < s_decodeAsideMinimum) {
+            done(decode(reply.bulk));
+            return;
+        }
+        auto *watcher = new QFutureWatcher<QByteArray>(this);
+        connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [watcher, done] {
+            watcher->deleteLater();
+            done(watcher->result());
+        });
+        watcher->setFuture(QtConcurrent::run(decode, reply.bulk));
+    }, this);
 }
 
 void WebPage::forgetRequestsOf(const QString &sessionId)

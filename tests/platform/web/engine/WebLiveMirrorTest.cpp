@@ -3,6 +3,7 @@
 #include "WebTestUtil.h"
 
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/dom/DOMText.h"
@@ -80,6 +81,34 @@ std::unique_ptr<WebTestFixture> loadedFixture(const QByteArray &page = s_page)
 }
 
 } // namespace
+
+TEST(WebLiveMirror, MirrorEqualsThePageWithAwkwardContent)
+{
+    const QByteArray longValue(200 * 1024, 'v');
+    const QByteArray page = R"(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Strict//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd">
+<!-- before "the" root \ -->
+<html><head><title>a &amp; b</title></head><body>
+<p title='"quoted" &amp; \back\slash' data-empty="" data-lines="one
+two	tab">&lt;tag&gt; &nbsp;&copy; &#1; &#x2028; &#x1F600; &#x1D11E; "\"</p>
+<template id="outer"><div>a<template id="inner"><i>deep</i></template></div><!-- in template --></template>
+<svg xmlns:xlink="http://www.w3.org/1999/xlink"><use xlink:href="#a" xml:lang="en"/><foreignObject><b>html</b></foreignObject></svg>
+<math><mi>x</mi></math>
+<div id="long" data-long=")" + longValue + R"("></div>
+<script type="text/plain">if (a < b && "</p>") {}</script><textarea>  x</textarea>
+</body></html>)";
+    const auto fixture = loadedFixture(page);
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    EXPECT_EQ(mirrorHtml(*fixture), pageHtml(*fixture));
+    EXPECT_EQ(document->getElementById(QStringLiteral("long"))->getAttribute(QStringLiteral("data-long")).size(),
+              longValue.size());
+    ASSERT_TRUE(document->doctype());
+    EXPECT_EQ(document->doctype()->publicId(), fixture->evaluate(QStringLiteral("document.doctype.publicId")).toString());
+    EXPECT_EQ(document->doctype()->systemId(), fixture->evaluate(QStringLiteral("document.doctype.systemId")).toString());
+    EXPECT_EQ(document->childNodes().length(), fixture->evaluate(QStringLiteral("document.childNodes.length")).toInt());
+    EXPECT_EQ(document->firstChild()->nextSibling()->nodeValue(),
+              fixture->evaluate(QStringLiteral("document.childNodes[1].data")).toString());
+}
 
 TEST(WebLiveMirror, PageScriptMutationReachesTheMirrorAndFiresItsEvent)
 {
