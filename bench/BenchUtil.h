@@ -4,6 +4,7 @@
 // and the longest stretch the main thread went without turning it.
 
 #include <QAbstractEventDispatcher>
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -129,3 +130,23 @@ private:
     double m_last = 0;
     double m_longest = 0;
 };
+
+// A field of /proc/<pid>/status in kilobytes ("VmRSS", "VmHWM"), of this
+// process by default; -1 when it cannot be read.
+inline qint64 statusKilobytes(const char *field, const QByteArray &pid = "self")
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(QString::fromLatin1(pid)));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+inline qint64 residentKilobytes(const QByteArray &pid = "self")
+{
+    return statusKilobytes("VmRSS", pid);
+}

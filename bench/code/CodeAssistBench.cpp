@@ -18,6 +18,7 @@
 #include "workspace/File.h"
 
 #include "CodeBenchData.h"
+#include "CodePane.h"
 #include "../OffscreenHome.h"
 
 #include "../BenchUtil.h"
@@ -63,18 +64,15 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication application(argc, argv);
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    QWidget pane;
-    pane.resize(900, 700);
-    FileViewController viewer(&pane);
+    CodePane code(site);
+    QWidget &pane = code.pane;
+    FileViewController &viewer = code.viewer;
     ReferenceView *popup = installCodeAssist(viewer);
     FakeRulesPanel sheets;
     popup->setCssOutlineDelegate(&sheets);
     pane.show();
-    File root(site, true, nullptr);
-    File *page = FileViewController::searchDirectory(QStringLiteral("page.html"), root.children());
-    File *styles = FileViewController::searchDirectory(QStringLiteral("bootstrap.css"), root.children());
+    File *page = code.file(QStringLiteral("page.html"));
+    File *styles = code.file(QStringLiteral("bootstrap.css"));
     if (!page || !styles)
         return 1;
     sheets.files = {styles};

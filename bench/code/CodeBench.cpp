@@ -21,6 +21,7 @@
 #include "workspace/File.h"
 
 #include "CodeBenchData.h"
+#include "CodePane.h"
 #include "../OffscreenHome.h"
 
 #include "../BenchUtil.h"
@@ -56,18 +57,6 @@ QByteArray generatedPage()
                     .toUtf8();
     }
     return page + "</body>\n</html>\n";
-}
-
-qint64 residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 struct Figures
@@ -150,15 +139,11 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication application(argc, argv);
-    InspectUndoManager undo;
-    File::setUndoManagerProvider([&undo] { return &undo; });
-    QWidget pane;
-    pane.resize(900, 700);
-    FileViewController viewer(&pane);
-    pane.show();
-    File root(site, true, nullptr);
-    File *page = FileViewController::searchDirectory(QStringLiteral("page.html"), root.children());
-    File *styles = FileViewController::searchDirectory(QStringLiteral("bootstrap.css"), root.children());
+    CodePane code(site);
+    FileViewController &viewer = code.viewer;
+    code.pane.show();
+    File *page = code.file(QStringLiteral("page.html"));
+    File *styles = code.file(QStringLiteral("bootstrap.css"));
     if (!page || !styles)
         return 1;
 
@@ -176,6 +161,5 @@ int main(int argc, char *argv[])
                 sheetFigures.coloring);
     std::printf("longest main-thread stall in the run  %7.1f ms  %7.1f ms  50 ms\n", pageFigures.stall,
                 sheetFigures.stall);
-    File::setUndoManagerProvider({});
     return 0;
 }

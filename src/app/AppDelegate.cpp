@@ -51,9 +51,13 @@ QVariantMap AppDelegate::defaultValues()
 {
     // Frames are kept measured from the screen's bottom-left corner.
     const QRect full = primaryScreenGeometry();
-    const QRectF visible = WindowFrame::unflipped(primaryScreenAvailableGeometry(), full);
+    // The first launch shows the docked layout: the panel beside the main
+    // window, over no part of it.
+    const QRect available = primaryScreenAvailableGeometry();
+    const QRectF visible = WindowFrame::unflipped(available.adjusted(0, 0, -302, 0), full);
     const QRectF screen = WindowFrame::unflipped(full, full);
-    const QRectF inspector(full.width() - 280, full.height() - 500, 280, 500);
+    const QRectF inspector = WindowFrame::unflipped(
+        QRect(available.x() + available.width() - 300, available.y(), 300, available.height()), full);
     return {
         {QStringLiteral("WebKitDeveloperExtras"), 0},
         {QStringLiteral("rootPathes"), QVariantMap()},
@@ -153,7 +157,8 @@ void AppDelegate::loadInterface()
     m_interfaceLoaded = true;
     // Without a desktop that names an icon theme (a bare window manager, the
     // offscreen platform), files and folders still get the freedesktop icons.
-    if (QIcon::themeName().isEmpty()) {
+    // A bare window manager may name "hicolor", which has no icons for them.
+    if (QIcon::themeName().isEmpty() || !QIcon::hasThemeIcon(QStringLiteral("folder"))) {
         QStringList searchPaths = QIcon::themeSearchPaths();
         for (const QString &folder :
              QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),

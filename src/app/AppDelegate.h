@@ -171,13 +171,17 @@ public:
     // 1 while the inspector panel sits in its docked frame beside the main
     // window, else 0.
     int detectionMode() const { return m_detectionMode; }
-    void layoutTwocolumns();
-    void layoutHover();
+    // The layouts for the usable part of the primary screen, or for `screen`.
+    void layoutTwocolumns(const QRect &screen = {});
+    void layoutHover(const QRect &screen = {});
     void toggleDetectionMode();
-    // The panel's frame when docked, and the main window's beside it.
-    QRect dockedInspectorFrame() const;
-    QRect dockedMainWindowFrame() const;
-    QRect hoverInspectorFrame() const;
+    // The panel's frame when docked, and the main window's beside it. Each
+    // window's frame, its decoration included, stays on the screen; neither
+    // layout puts the panel over the main window.
+    QRect dockedInspectorFrame(const QRect &screen = {}) const;
+    QRect dockedMainWindowFrame(const QRect &screen = {}) const;
+    QRect hoverInspectorFrame(const QRect &screen = {}) const;
+    QRect hoverMainWindowFrame(const QRect &screen = {}) const;
     // Checks the docking at the next turn of the event loop.
     void moveOrResizeInspector();
     void moveOrResizeInspectorCheck();

@@ -30,31 +30,63 @@
 // The frames below are measured in the part of the primary screen that
 // windows may use (the screen less the desktop's panels), so that the frame
 // the docked layout gives the panel is exactly the frame that reads as docked.
-static QRect usableScreen()
+static QRect usableScreen(const QRect &given = {})
 {
+    if (!given.isEmpty())
+        return given;
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 
 static constexpr qint64 kDockSettlingMs = 300;
 
-QRect AppDelegate::dockedInspectorFrame() const
+// The width the docked panel takes from the screen, and the floating one.
+static constexpr int kDockedInspectorWidth = 300;
+static constexpr int kHoverInspectorWidth = 280;
+
+// The window frame inside the decoration the window system draws around it
+// (known once the window has been shown), so that the decorated frame is `outer`.
+static QRect insideDecoration(const QWidget *window, const QRect &outer)
 {
-    const QRect screen = usableScreen();
-    return QRect(screen.x() + screen.width() - 300, screen.y(), 300, screen.height());
+    if (!window || !window->isVisible())
+        return outer;
+    const QRect decorated = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return outer.marginsRemoved(QMargins(inner.left() - decorated.left(), inner.top() - decorated.top(),
+                                         decorated.right() - inner.right(), decorated.bottom() - inner.bottom()));
 }
 
-QRect AppDelegate::dockedMainWindowFrame() const
+static QRect dockedInspectorOuterFrame(const QRect &given = {})
 {
-    const QRect screen = usableScreen();
-    return QRect(screen.x(), screen.y(), screen.width() - 302, screen.height());
+    const QRect screen = usableScreen(given);
+    return QRect(screen.x() + screen.width() - kDockedInspectorWidth, screen.y(), kDockedInspectorWidth, screen.height());
 }
 
-QRect AppDelegate::hoverInspectorFrame() const
+QRect AppDelegate::dockedInspectorFrame(const QRect &given) const
 {
-    // 280 by 400, its bottom edge 380 above the screen's bottom edge.
-    const QRect screen = usableScreen();
-    return QRect(screen.x() + screen.width() - 280, screen.y() + screen.height() - 380 - 400, 280, 400);
+    return insideDecoration(inspectorPanel(), dockedInspectorOuterFrame(given));
+}
+
+QRect AppDelegate::dockedMainWindowFrame(const QRect &given) const
+{
+    const QRect screen = usableScreen(given);
+    return insideDecoration(m_ui.window, QRect(screen.x(), screen.y(), screen.width() - kDockedInspectorWidth - 2, screen.height()));
+}
+
+QRect AppDelegate::hoverInspectorFrame(const QRect &given) const
+{
+    // Beside the preview, at the screen's top right, rather than over it: at
+    // least 400 high, and over half the screen where there is room.
+    const QRect screen = usableScreen(given);
+    const int height = qMin(screen.height(), qMax(400, screen.height() * 3 / 5));
+    return insideDecoration(inspectorPanel(), QRect(screen.x() + screen.width() - kHoverInspectorWidth, screen.y(),
+                                                    kHoverInspectorWidth, height));
+}
+
+QRect AppDelegate::hoverMainWindowFrame(const QRect &given) const
+{
+    const QRect screen = usableScreen(given);
+    return insideDecoration(m_ui.window, QRect(screen.x(), screen.y(), screen.width() - kHoverInspectorWidth - 2, screen.height()));
 }
 
 void AppDelegate::animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion)
@@ -64,13 +96,13 @@ void AppDelegate::animateFrame(QWidget *window, const QRect &frame, std::functio
         std::move(completion));
 }
 
-void AppDelegate::layoutTwocolumns()
+void AppDelegate::layoutTwocolumns(const QRect &screen)
 {
     if (!m_ui.window)
         return;
-    animateFrame(m_ui.window, dockedMainWindowFrame());
+    animateFrame(m_ui.window, dockedMainWindowFrame(screen));
     QPointer<QWidget> panel = inspectorPanel();
-    animateFrame(panel, dockedInspectorFrame(), [this, panel] {
+    animateFrame(panel, dockedInspectorFrame(screen), [this, panel] {
         // The desktop may adjust the frame it was given (for the window's
         // border); the frame it settled at reads as docked too.
         if (!panel)
@@ -80,16 +112,16 @@ void AppDelegate::layoutTwocolumns()
         m_dockSettling.start();
         moveOrResizeInspectorCheck();
     });
-    SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, dockedInspectorFrame().height() / 3.0, 0);
+    SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, dockedInspectorFrame(screen).height() / 3.0, 0);
 }
 
-void AppDelegate::layoutHover()
+void AppDelegate::layoutHover(const QRect &screen)
 {
     m_dockSettling.invalidate();
     if (!m_ui.window)
         return;
-    animateFrame(m_ui.window, usableScreen());
-    animateFrame(inspectorPanel(), hoverInspectorFrame());
+    animateFrame(m_ui.window, hoverMainWindowFrame(screen));
+    animateFrame(inspectorPanel(), hoverInspectorFrame(screen));
     SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, 0, 0);
 }
 
@@ -119,7 +151,8 @@ void AppDelegate::moveOrResizeInspectorCheck()
     if (inspectorPanel() && m_dockSettling.isValid() && m_dockSettling.elapsed() < kDockSettlingMs)
         m_settledDockedFrame = frame;
     const bool docked = inspectorPanel()
-        && (frame == dockedInspectorFrame() || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame)
+        && (frame == dockedInspectorFrame() || frame == dockedInspectorOuterFrame()
+            || (!m_settledDockedFrame.isNull() && frame == m_settledDockedFrame)
             || (!m_placedDockedFrame.isNull() && frame == m_placedDockedFrame));
     m_detectionMode = docked ? 1 : 0;
     updateDetectionButtonState();

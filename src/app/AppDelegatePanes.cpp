@@ -308,11 +308,17 @@ void AppDelegate::toggleKeyframeEditor()
 void AppDelegate::verticalRange(int delta)
 {
     QWidget *key = QApplication::activeWindow();
-    if (key == m_ui.window) {
+    if (key && key != m_ui.window) {
+        const int list = m_ui.styleListPane->height();
+        moveDivider(m_ui.styleSplitView, list + delta, 0);
+        // The inspector's divider may have no room that way (its list already
+        // closed): the keys then move the preview's divider, which is in sight.
+        if (m_ui.styleListPane->height() != list || !m_ui.window || !m_ui.window->isVisible())
+            return;
+    }
+    if (key) {
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("mainResized"), this);
         moveDivider(m_ui.centerPaneSplitView, int(m_ui.centerTopPane->height()) + delta, 0);
-    } else if (key) {
-        moveDivider(m_ui.styleSplitView, int(m_ui.styleListPane->height()) + delta, 0);
     }
 }
 

@@ -320,6 +320,13 @@ void Controllers::install(AppDelegate &delegate)
                                                  : nullptr) {
             preview->setDomTreeDelegate(tree);
             tree->setPreviewDelegate(preview);
+            // A reload, or another page, drops the undo steps of the panels
+            // that edit the page: the DOM tree, the rules and the style-sheet manager.
+            preview->addClearUndoTarget(tree);
+            if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate()))
+                preview->addClearUndoTarget(rules);
+            if (auto *manager = dynamic_cast<StyleSheetsManagerDelegate *>(delegate.styleSheetsManager()))
+                preview->addClearUndoTarget(manager);
         }
         tree->setFileViewController(delegate.fileViewController());
         tree->setProjectDelegate(delegate.projectController());

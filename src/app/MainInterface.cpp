@@ -152,16 +152,21 @@ void MainInterface::setupUi()
     rollbackDelegate = new RollbackDelegate(rolebackview, historyCountLabel, window);
     window->setRollbackDelegate(rollbackDelegate);
 
-    // Sizes for a 1280 by 800 window; a saved frame scales them.
-    window->resize(1280, 800);
-    globalSplitView->setSizes({240, 1039});
+    // Sizes for the main window beside the docked inspector on a 1280 by 800
+    // screen; a larger window gives the extra room to the preview and the
+    // bottom panes alike.
+    window->resize(978, 800);
+    globalSplitView->setSizes({220, 757});
     leftPaneSplitView->setSizes({430, 300});
-    centerPaneSplitView->setSizes({420, 310});
-    centerBottomPane->setSizes({170, 560, 307});
-    // The attributes below the DOM tree show a few rows and their entry fields.
-    rightPaneSplitView->setSizes({160, 120});
+    centerPaneSplitView->setSizes({370, 380});
+    centerPaneSplitView->setStretchFactor(0, 2);
+    centerPaneSplitView->setStretchFactor(1, 1);
+    centerBottomPane->setSizes({150, 310, 297});
+    // Below the DOM tree the attributes show a few rows and their entry
+    // fields, and the style attribute its tabs and first editors.
+    rightPaneSplitView->setSizes({140, 214});
     domTreePaneSplitView->setSizes({150, 40});
-    rightPaneDomSplitView->setSizes({80, 25});
+    rightPaneDomSplitView->setSizes({100, 113});
 }
 
 QWidget *MainInterface::makeToolBar()

@@ -180,8 +180,12 @@ void MainInterface::makeMenus()
     m.addItem(view, QStringLiteral("DOM Pane"), QStringLiteral("toggleCenterBottomRightView:"), K(Qt::CTRL | Qt::Key_5));
     m.addItem(view, QStringLiteral("Keyframe Pane"), QStringLiteral("toggleKeyframeEditor:"), K(Qt::CTRL | Qt::Key_6));
     view->addSeparator();
-    m.addItem(view, QStringLiteral("Move Divider Up"), QStringLiteral("verticalRangeUp:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Up));
-    m.addItem(view, QStringLiteral("Move Divider Down"), QStringLiteral("verticalRangeDown:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Down));
+    // Many window managers take Ctrl+Alt with an arrow for their workspaces;
+    // Ctrl+Alt with Page Up and Page Down reach the dividers there.
+    m.addItem(view, QStringLiteral("Move Divider Up"), QStringLiteral("verticalRangeUp:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Up))
+        ->setShortcuts({K(Qt::CTRL | Qt::ALT | Qt::Key_Up), K(Qt::CTRL | Qt::ALT | Qt::Key_PageUp)});
+    m.addItem(view, QStringLiteral("Move Divider Down"), QStringLiteral("verticalRangeDown:"), K(Qt::CTRL | Qt::ALT | Qt::Key_Down))
+        ->setShortcuts({K(Qt::CTRL | Qt::ALT | Qt::Key_Down), K(Qt::CTRL | Qt::ALT | Qt::Key_PageDown)});
     view->addSeparator();
     m.addItem(view, QStringLiteral("Style Inspector"), QStringLiteral("openCSSInspector:"), K(Qt::CTRL | Qt::ALT | Qt::Key_I));
     m.addItem(view, QStringLiteral("Dock Style Inspector"), QStringLiteral("layoutTwocolumns:"));

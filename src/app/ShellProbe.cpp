@@ -201,10 +201,13 @@ QJsonObject ShellProbe::state() const
         answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));
     if (const QWidget *active = QApplication::activeWindow())
         answer.insert(QStringLiteral("activeWindow"), active->windowTitle());
-    if (const QWidget *focus = QApplication::focusWidget())
+    if (const QWidget *focus = QApplication::focusWidget()) {
         answer.insert(QStringLiteral("focus"), focus->objectName().isEmpty()
                                                    ? QString::fromLatin1(focus->metaObject()->className())
                                                    : focus->objectName());
+        if (const auto *field = qobject_cast<const QLineEdit *>(focus))
+            answer.insert(QStringLiteral("focusText"), field->text());
+    }
     if (m_delegate.ui().loadStatusTextField)
         answer.insert(QStringLiteral("status"), m_delegate.ui().loadStatusTextField->text());
     if (InspectUndoManager *undo = m_delegate.sharedUndoManager()) {

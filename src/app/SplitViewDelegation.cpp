@@ -7,6 +7,9 @@
 #include <QSplitterHandle>
 #include <QTimer>
 
+// How near its far edge a divider must come to collapse the pane.
+static constexpr double kCollapseReach = 4;
+
 SplitViewDelegation::SplitViewDelegation(SplitView *splitView, SplitViewDelegate delegate)
     : QObject(splitView)
     , m_splitView(splitView)
@@ -91,14 +94,15 @@ int SplitViewDelegation::constrainedPosition(double proposed, int dividerIndex) 
     if (m_delegate.constrainMaxCoordinate)
         max = m_delegate.constrainMaxCoordinate(m_splitView, proposed, dividerIndex);
 
+    // A pane collapses only when its divider is taken all the way to its far
+    // edge; short of that it keeps its smallest size.
     if (proposed < min) {
-        // Past half of the leading pane's smallest size it collapses.
-        if (canCollapse(m_splitView->widget(dividerIndex)) && proposed - start < (min - start) / 2)
+        if (canCollapse(m_splitView->widget(dividerIndex)) && proposed - start <= kCollapseReach)
             return int(start);
         proposed = min;
     }
     if (proposed > max) {
-        if (canCollapse(m_splitView->widget(dividerIndex + 1)) && end - proposed < (end - max) / 2)
+        if (canCollapse(m_splitView->widget(dividerIndex + 1)) && end - proposed <= kCollapseReach)
             return int(end);
         proposed = max;
     }

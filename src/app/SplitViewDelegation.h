@@ -25,7 +25,7 @@ struct SplitViewDelegate
 // Gives a split view a delegate. A divider dragged by the user or moved by the
 // program stays between the delegate's smallest and largest positions, except
 // that a pane the delegate lets collapse collapses when its divider is taken
-// past half of the pane's smallest size; a double click on a divider collapses
+// to the pane's far edge; a double click on a divider collapses
 // the pane next to it (the leading one when it may, else the trailing one);
 // the delegate hears of every change of the panes' sizes. Owned by the split
 // view.

@@ -13,6 +13,7 @@
 #include "workspace/File.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -148,7 +149,17 @@ void CodeView::setString(const std::optional<QString> &text)
         return;
     const QScopedValueRollback<bool> guard(m_settingText, true);
     const QString &old = m_text.string();
-    if (old.isEmpty() || document()->isEmpty()) {
+    // A text still being laid in is replaced whole.
+    const bool fresh = old.isEmpty() || document()->isEmpty() || isLoadingText();
+    m_pendingFrom = -1;
+    if (fresh && text->size() > kSliceLength) {
+        m_sliceLength = kSliceLength;
+        m_loadingLines = int(text->count(u'\n')) + 1;
+        const int end = sliceEnd(*text, 0, m_sliceLength);
+        setPlainText(text->left(end));
+        m_pendingFrom = end;
+        QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
+    } else if (fresh) {
         setPlainText(*text);
     } else {
         // Only the part that differs is replaced: the rest of the document
@@ -167,6 +178,47 @@ void CodeView::setString(const std::optional<QString> &text)
     Q_EMIT noticeChanged(textNotice());
 }
 
+int CodeView::expectedLineCount() const
+{
+    return isLoadingText() ? std::max(m_loadingLines, document()->blockCount()) : document()->blockCount();
+}
+
+int CodeView::sliceEnd(const QString &text, int from, int length)
+{
+    if (text.size() - from <= length)
+        return int(text.size());
+    // After a line feed, so no slice splits a "\r\n"; a text without one
+    // for long is cut anywhere but inside a "\r\n" or a surrogate pair.
+    const int at = from + length;
+    const qsizetype feed = text.indexOf(u'\n', at);
+    if (feed >= 0 && feed - at < length)
+        return int(feed + 1);
+    return text.at(at - 1) == u'\r' || text.at(at - 1).isHighSurrogate() ? at - 1 : at;
+}
+
+void CodeView::loadNextSlice()
+{
+    if (!isLoadingText())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QString &text = m_text.string();
+    const int end = sliceEnd(text, m_pendingFrom, m_sliceLength);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text.mid(m_pendingFrom, end - m_pendingFrom));
+    m_pendingFrom = end < text.size() ? end : -1;
+    // Slices of about 20 ms keep the window answering between them.
+    const qint64 took = std::max<qint64>(1, clock.elapsed());
+    m_sliceLength = int(std::clamp<qint64>(qint64(m_sliceLength) * 20 / took, 64 * 1024, 8 * kSliceLength));
+    if (isLoadingText()) {
+        QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
+        return;
+    }
+    Q_EMIT textLoaded();
+}
+
 void CodeView::documentEdited(int position, int removed, int added)
 {
     if (m_settingText)
@@ -178,8 +230,13 @@ void CodeView::documentEdited(int position, int removed, int added)
     QTextCursor cursor(document());
     cursor.setPosition(std::min(position, length));
     cursor.setPosition(std::min(position + added, length), QTextCursor::KeepAnchor);
-    if (m_text.applyDocumentEdit(position, removed, cursor.selectedText()))
+    const qsizetype before = m_text.string().size();
+    if (m_text.applyDocumentEdit(position, removed, cursor.selectedText())) {
         m_edited = true;
+        // The part not laid in yet comes after every place the user can reach.
+        if (isLoadingText())
+            m_pendingFrom += int(m_text.string().size() - before);
+    }
 }
 
 void CodeView::didChangeText()

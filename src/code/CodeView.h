@@ -55,8 +55,19 @@ public:
 
     // The text as the File holds it: its own line ends and characters.
     const QString &string() const { return m_text.string(); }
-    // Replaces the text, no edit of the user's; nullopt is ignored.
+    // Replaces the text, no edit of the user's; nullopt is ignored. A long
+    // text put into an empty view goes in slices, one per turn of the event
+    // loop, so the window stays responsive: string() holds all of it at
+    // once, the document the part laid in so far. Edits meanwhile are kept.
     void setString(const std::optional<QString> &text);
+    // Whether the document does not yet hold all of string().
+    bool isLoadingText() const { return m_pendingFrom >= 0; }
+    // The lines the document holds, or about as many as it will hold once
+    // it has all of string(): what the ruler makes room for, so that its
+    // width, and with it the width every line is laid out to, stays put.
+    int expectedLineCount() const;
+    // The characters of string() laid into the document in one slice, at first.
+    static constexpr int kSliceLength = 512 * 1024;
 
     // The edit road, after every change the user makes: the text becomes the
     // File's content under the undo action "type", the open undo group
@@ -175,6 +186,8 @@ Q_SIGNALS:
     void textEdited();
     // The file's text was taken again; its notice may have changed.
     void noticeChanged(const QString &notice);
+    // The last slice of a long text is in the document.
+    void textLoaded();
 
 protected:
     bool event(QEvent *event) override;
@@ -210,6 +223,10 @@ private:
     void doSaveAndRefreshAfterDelay();
 
     void documentEdited(int position, int removed, int added);
+    // Lays the next slice of string() into the document.
+    void loadNextSlice();
+    // Where a slice from `from` ends: after a line end about `length` on.
+    static int sliceEnd(const QString &text, int from, int length);
     void selectionDidChange();
     // The text into the File when it differs; answers whether the File is set.
     bool storeText();
@@ -235,4 +252,11 @@ private:
     bool m_settingText = false;
     // The user edited since the edit road last ran.
     bool m_edited = false;
+    // The index in string() of the first character the document does not
+    // hold yet; -1 once it holds them all.
+    int m_pendingFrom = -1;
+    // The lines of string() while the document takes them in.
+    int m_loadingLines = 0;
+    // The length of the next slice, fitted to the time slices take.
+    int m_sliceLength = kSliceLength;
 };

@@ -35,20 +35,19 @@ void CodeViewText::setString(const QString &text)
     m_wideBreaks.clear();
     m_lineEnding.clear();
     const qsizetype size = text.size();
-    int position = 0;
-    for (qsizetype i = 0; i < size; ++i, ++position) {
-        const QChar c = text.at(i);
-        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n') {
-            m_wideBreaks.push_back(position);
-            if (m_lineEnding.isEmpty())
-                m_lineEnding = QStringLiteral("\r\n");
-            ++i;
-        } else if (m_lineEnding.isEmpty() && (c == u'\n' || c == u'\r')) {
-            m_lineEnding = QString(c);
-        }
-    }
-    if (m_lineEnding.isEmpty())
+    // Only a "\r" can start a wide break: the search for it is quick in a
+    // long text, which mostly has none.
+    const qsizetype firstFeed = text.indexOf(u'\n');
+    qsizetype carriage = text.indexOf(u'\r');
+    if (carriage >= 0 && (firstFeed < 0 || carriage < firstFeed))
+        m_lineEnding = carriage + 1 < size && text.at(carriage + 1) == u'\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
+    else
         m_lineEnding = QStringLiteral("\n");
+    for (; carriage >= 0; carriage = text.indexOf(u'\r', carriage + 1)) {
+        // Each break before it is one position shorter in the document.
+        if (carriage + 1 < size && text.at(carriage + 1) == u'\n')
+            m_wideBreaks.push_back(int(carriage) - int(m_wideBreaks.size()));
+    }
 }
 
 int CodeViewText::stringIndexOf(int documentPosition) const

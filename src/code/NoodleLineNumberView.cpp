@@ -164,7 +164,11 @@ NoodleLineNumberView::TextAttributes NoodleLineNumberView::markerTextAttributes(
 
 int NoodleLineNumberView::requiredThickness()
 {
-    const qsizetype lines = lineIndices().size();
+    qsizetype lines = lineIndices().size();
+    // A text coming in by slices: room for all of its lines at once. A new
+    // width would lay every line out again, each with a layout of its own.
+    if (m_clientView)
+        lines = std::max<qsizetype>(lines, m_clientView->expectedLineCount());
     const int digits = lines > 0 ? int(std::log10(double(lines))) + 1 : 1;
     const QFontMetricsF metrics(textAttributes().font);
     const qreal width = metrics.horizontalAdvance(QString(digits, u'8')) + 4.0;

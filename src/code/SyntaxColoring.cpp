@@ -1,6 +1,7 @@
 #include "SyntaxColoring.h"
 
 #include "CodeView.h"
+#include "CodeViewText.h"
 
 #include "platform/foundation/DelayedPerform.h"
 
@@ -28,6 +29,25 @@ QString plainTextOf(const CodeView *view)
     QString text = view->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
+}
+
+// A file's text as plainTextOf() reads its view: each of the document's line
+// breaks one line feed. Most texts are that already and are not copied.
+QString passTextOf(const QString &text)
+{
+    const auto isBreak = [](QChar c) { return c != u'\n' && CodeViewText::isDocumentBreak(c); };
+    if (!text.contains(u'\r') && !text.contains(QChar(QChar::ParagraphSeparator)) && !text.contains(QChar(0xfdd0))
+        && !text.contains(QChar(0xfdd1)))
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            continue;
+        result.append(isBreak(c) ? QChar(u'\n') : c);
+    }
+    return result;
 }
 
 } // namespace
@@ -73,6 +93,20 @@ SyntaxColoring::ViewState &SyntaxColoring::stateOf(CodeView *view)
     if (it == m_states.end()) {
         it = m_states.insert(view, ViewState());
         connect(view, &QObject::destroyed, this, [this, view] { m_states.remove(view); });
+        const QPointer<CodeView> guarded(view);
+        connect(view, &CodeView::textLoaded, this, [this, guarded] {
+            if (guarded)
+                scheduleRun(guarded, 0.0);
+        });
+        // Lines scrolled into view of a long text take their colours after the paint.
+        connect(view, &QPlainTextEdit::updateRequest, this, [this, guarded] {
+            if (!guarded)
+                return;
+            ViewState &state = stateOf(guarded);
+            if (!state.inView || std::exchange(state.inViewPending, true))
+                return;
+            QMetaObject::invokeMethod(this, [this, guarded] { layLinesInView(guarded); }, Qt::QueuedConnection);
+        });
     }
     return *it;
 }
@@ -86,7 +120,13 @@ void SyntaxColoring::textStorageDidProcessEditing(CodeView *view, int position, 
 {
     if (!view)
         return;
-    ++stateOf(view).edits;
+    ViewState &state = stateOf(view);
+    ++state.edits;
+    // The text is coloured once the view has all of it.
+    if (view->isLoadingText())
+        return;
+    if (state.inView)
+        state.shifts.emplace_back(position, charsAdded - charsRemoved);
 
     // The colours of the edited line follow its text until the next run:
     // those after the edit move with it, one the edit falls inside grows or
@@ -151,20 +191,29 @@ void SyntaxColoring::doColor(CodeView *view)
 
 void SyntaxColoring::startRun(CodeView *view)
 {
+    // The view's textLoaded() starts the run.
+    if (view->isLoadingText())
+        return;
     ViewState &state = stateOf(view);
     state.running = true;
     state.runEdits = state.edits;
-    state.spans.clear();
-    const QString text = plainTextOf(view);
+    // A long text keeps its lines coming into view coloured meanwhile.
+    if (!state.inView)
+        state.spans.clear();
+    // The view's own string, when it is the document's text, costs no copy;
+    // its line ends are made line feeds where the passes run.
+    const QString &own = view->string();
+    const int documentLength = view->document()->characterCount() - 1;
+    const QString text = view->stringIndexOf(documentLength) == own.size() ? own : plainTextOf(view);
     const QPointer<CodeView> guarded(view);
     const quint64 edits = state.edits;
     if (text.size() <= kInlineLength) {
-        spansArrived(guarded, edits, m_passes(text));
+        spansArrived(guarded, edits, m_passes(passTextOf(text)));
         return;
     }
     const Passes passes = m_passes;
     m_workers.start([this, passes, text, guarded, edits] {
-        SyntaxSpans spans = passes(text);
+        SyntaxSpans spans = passes(passTextOf(text));
         QMetaObject::invokeMethod(
             this, [this, guarded, edits, spans = std::move(spans)]() mutable { spansArrived(guarded, edits, std::move(spans)); },
             Qt::QueuedConnection);
@@ -180,9 +229,18 @@ void SyntaxColoring::spansArrived(const QPointer<CodeView> &view, quint64 edits,
     if (!state.running || state.runEdits != edits || state.edits != edits)
         return;
     state.spans = std::move(spans);
+    state.shifts.clear();
     state.formats.clear();
     for (qsizetype number = 0; number < m_styles.size(); ++number)
         state.formats.append(m_styles.at(number).format(view->textPalette()));
+    state.inView = view->document()->blockCount() > kLayAllLines;
+    if (state.inView) {
+        state.running = false;
+        ++state.generation;
+        layLinesInView(view);
+        Q_EMIT colored(view);
+        return;
+    }
     const auto [first, last] = view->visibleBlockNumbers();
     state.firstVisible = first;
     state.lastVisible = last;
@@ -191,9 +249,9 @@ void SyntaxColoring::spansArrived(const QPointer<CodeView> &view, quint64 edits,
 }
 
 bool SyntaxColoring::applyStyle(const QTextBlock &block, const SyntaxSpan *first, const SyntaxSpan *last,
-                                const QList<QTextCharFormat> &formats)
+                                const QList<QTextCharFormat> &formats, int offset)
 {
-    const int start = block.position();
+    const int start = block.position() - offset;
     const int end = start + block.length() - 1;
     QList<QTextLayout::FormatRange> ranges;
     for (const SyntaxSpan *span = first; span != last && span->start < end; ++span) {
@@ -267,4 +325,48 @@ void SyntaxColoring::applySlice(const QPointer<CodeView> &view, quint64 edits)
     state.running = false;
     state.spans.clear();
     Q_EMIT colored(view);
+}
+
+int SyntaxColoring::spanOffset(const ViewState &state, int position)
+{
+    // Back through the edits, latest first: a place after an edit was
+    // `delta` further on before it; one inside inserted text, at its start.
+    int original = position;
+    for (auto it = state.shifts.crbegin(); it != state.shifts.crend(); ++it) {
+        const auto [at, delta] = *it;
+        if (original > at)
+            original = std::max(at, original - delta);
+    }
+    return position - original;
+}
+
+void SyntaxColoring::layLinesInView(const QPointer<CodeView> &view)
+{
+    if (!view)
+        return;
+    ViewState &state = stateOf(view);
+    state.inViewPending = false;
+    if (!state.inView)
+        return;
+    const SyntaxSpan *spans = state.spans.constData();
+    const SyntaxSpan *spansEnd = spans + state.spans.size();
+    int dirtyFrom = -1;
+    int dirtyTo = -1;
+    const auto [first, last] = view->visibleBlockNumbers();
+    QTextDocument *document = view->document();
+    for (QTextBlock block = document->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
+         block = block.next()) {
+        if (block.userState() == state.generation)
+            continue;
+        block.setUserState(state.generation);
+        const int offset = spanOffset(state, block.position());
+        const SyntaxSpan *from = std::partition_point(
+            spans, spansEnd, [start = block.position() - offset](const SyntaxSpan &span) { return span.end() <= start; });
+        if (applyStyle(block, from, spansEnd, state.formats, offset)) {
+            dirtyFrom = dirtyFrom < 0 ? block.position() : std::min(dirtyFrom, block.position());
+            dirtyTo = std::max(dirtyTo, block.position() + block.length());
+        }
+    }
+    if (dirtyFrom >= 0)
+        document->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
 }

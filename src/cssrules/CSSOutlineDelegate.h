@@ -196,6 +196,8 @@ public:
     CSSRulePtr findInOutline(const QList<CSSRulePtr> &nodes, const std::function<bool(const CSSRulePtr &)> &matches) const;
     void expandParentsOfItem(const CSSRulePtr &row);
     static QString noPriorityValueName(const QString &value);
+    // Whether the value ends in "!important", written with or without blanks.
+    static bool hasImportantPriority(const QString &value);
     void cssOperationError(int code, const QString &message) const;
 
     // --- The outline (CSSOutlineDelegateOutline.cpp) ----------------------------------------
@@ -220,6 +222,12 @@ public:
     // --- Editing (CSSOutlineDelegateEditing.cpp) ---------------------------------------------
     void applyProperty(const QString &name, const QString &value, const DOMCSSStyleDeclarationPtr &declaration);
     void applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration);
+    // Takes the declaration out of the live style under each name it may
+    // stand there: its own, the formal one and its vendor-prefixed copies.
+    void removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration);
+    // Whether a rule's declaration, applied after the ones whose "!important"
+    // names are collected in important, takes effect; it joins them.
+    static bool takesPlace(const QString &name, const QString &value, QSet<QString> &important);
     void changeStyleByRule(const CSSRulePtr &row);
     void cssValueChanged(const Notification &notification);
     void valueChange(const CSSRulePtr &row, const QString &value);
@@ -524,6 +532,9 @@ public:
     // The rule's entries in the order of the names of the new list; undo
     // puts back the old list's order.
     void resort(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &order, const QList<CSSPropertyPtr> &old);
+    // The rule's entries in this order, in page and text; undo puts back the one before.
+    void setPropertyOrder(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &properties,
+                          const QList<CSSPropertyPtr> &order);
     // Selects the row of the rule's declaration of that name.
     void selectMoved(const StyleDeclarationPtr &declaration, const QString &name);
 
@@ -695,6 +706,12 @@ private:
     QVariantMap settingsOf(File *file) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
     void readAgain(File *file, const QString &why);
+    // The model lined up with the text, its ranges set; null when they differ.
+    std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
+    void watchUndoManager();
+    void registerWrittenSources(File *file, const std::shared_ptr<StyleSheetSource> &undoTo,
+                                const std::shared_ptr<StyleSheetSource> &redoTo);
+    void realignAfterUndo();
     // The file's source is dropped when the file goes.
     void forgetWhenGone(File *file);
 
@@ -784,6 +801,7 @@ private:
     DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;          // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
     QSet<const File *> m_watchedFiles;
+    QPointer<InspectUndoManager> m_watchedUndoManager;
 
     // Rule menus, clipboard, drag and drop, style-sheet filter.
     QHash<int, QMenu *> m_ruleMenus;                 // Owned by m_view.

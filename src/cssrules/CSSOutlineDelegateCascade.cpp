@@ -4,6 +4,7 @@
 
 #include "CSSOutlineDelegate.h"
 
+#include "CSSRules_p.h"
 #include "StyleSheetPairing.h"
 
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
@@ -44,6 +45,7 @@ QString strippedSelector(const QString &selector)
     QString text = selector;
     for (const char *state : {":link", ":hover", ":active", ":visited"})
         text.remove(QLatin1String(state));
+    text = CSSRulesPrivate::withoutPseudoElements(text);
     text.replace(QLatin1String("::"), QLatin1String(":"));
     for (const char *part : {":before", ":after", ":first-letter", ":first-line"})
         text.remove(QLatin1String(part));
@@ -157,7 +159,8 @@ QString CSSOutlineDelegate::pseudoStrippedSelector(const QString &selector)
 
 bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector) const
 {
-    if (!node || node->nodeName().startsWith(u'#'))
+    // An at-rule's prelude is no selector.
+    if (!node || node->nodeName().startsWith(u'#') || selector.trimmed().startsWith(u'@'))
         return false;
     return node->selectorIsMatched(strippedSelector(selector));
 }
@@ -188,7 +191,9 @@ CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *
 bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration,
                                    const DOMCSSRulePtr &rule) const
 {
-    if (!element || !declaration)
+    // Only style rules select elements; an at-rule (@font-face, @page) never
+    // goes to the selector reader.
+    if (!element || !declaration || (rule && rule->type() != DOMCSSRule::STYLE_RULE))
         return false;
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.

@@ -344,11 +344,24 @@ void CSSOutlineDelegate::resort(const StyleDeclarationPtr &declaration, const QL
         // A name the order does not hold goes after all others.
         return (left < 0 ? names.size() : left) < (right < 0 ? names.size() : right);
     });
+    Q_UNUSED(old);
+    setPropertyOrder(declaration, properties, declaration->properties());
+}
+
+void CSSOutlineDelegate::setPropertyOrder(const StyleDeclarationPtr &declaration, const QList<CSSPropertyPtr> &properties,
+                                          const QList<CSSPropertyPtr> &order)
+{
+    // A copy: the order before may be the declaration's own list.
+    const QList<CSSPropertyPtr> before = order;
     declaration->setProperties(properties);
     declaration->setModified(true);
     reloadRuleList(2);
+    // The very entries back in their order: names repeat, and removed
+    // entries have places too.
     if (InspectUndoManager *undo = undoManager())
-        undo->prepareWithInvocationTarget(this, [this, declaration, old, order] { resort(declaration, old, order); });
+        undo->prepareWithInvocationTarget(this, [this, declaration, properties, before] {
+            setPropertyOrder(declaration, before, properties);
+        });
     // The page's declarations again, in the new order.
     if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style())
         applyProperties(properties, live->style());

@@ -49,6 +49,34 @@ QString storedName(const QString &name, File *file)
     return name;
 }
 
+// The entry a removal by name takes (the first of the name, else the first
+// of the formal name) and its vendor-prefixed copies: the page holds them as
+// one declaration, and the text loses them together.
+QList<CSSPropertyPtr> entryWithCopies(const QList<CSSPropertyPtr> &properties, const QString &name)
+{
+    CSSPropertyPtr entry;
+    for (const CSSPropertyPtr &each : properties) {
+        if (!each->isRemoved() && each->property() == name) {
+            entry = each;
+            break;
+        }
+    }
+    for (const CSSPropertyPtr &each : properties) {
+        if (!entry && !each->isRemoved() && formalPropertyName(each->property()) == formalPropertyName(name))
+            entry = each;
+    }
+    if (!entry)
+        return {};
+    QList<CSSPropertyPtr> entries{entry};
+    const QString formal = formalPropertyName(entry->property());
+    for (const CSSPropertyPtr &each : properties) {
+        if (each != entry && !each->isRemoved() && each->property() != entry->property()
+            && formalPropertyName(each->property()) == formal)
+            entries.append(each);
+    }
+    return entries;
+}
+
 } // namespace
 
 // --- Keys -----------------------------------------------------------------------------------------
@@ -146,7 +174,7 @@ void CSSOutlineDelegate::setDeclarationEntryRemoved(const StyleDeclarationPtr &d
     markedItem(declaration)->setModified(true);
     if (const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(declaration); live && live->style()) {
         if (removed)
-            applyProperty(entry->property(), QString(), live->style());
+            removeLiveProperty(*entry, live->style());
         // The rule's declarations again: an earlier one of the name takes effect.
         applyProperties(declaration->properties(), live->style());
     }
@@ -203,17 +231,12 @@ void CSSOutlineDelegate::doRemoveDeclaration(const StyleDeclarationPtr &declarat
     // A keyframe's declarations go through doRemoveKeyframeStyle().
     if (declaration->type() == RuleType::Keyframe || (row && row->rule() && row->rule()->type() == DOMCSSRule::KEYFRAME_RULE))
         return;
-    CSSPropertyPtr entry;
-    for (const CSSPropertyPtr &each : declaration->properties()) {
-        if (!each->isRemoved() && (each->property() == property || formalPropertyName(each->property()) == property)) {
-            entry = each;
-            break;
-        }
-    }
-    if (!entry)
+    const QList<CSSPropertyPtr> entries = entryWithCopies(declaration->properties(), property);
+    if (entries.isEmpty())
         return;
     m_ignoreRemoveAfterSelectionChange = true;
-    setDeclarationEntryRemoved(declaration, entry, true, QString());
+    for (const CSSPropertyPtr &entry : entries)
+        setDeclarationEntryRemoved(declaration, entry, true, QString());
     reloadRuleList(1);
     m_ignoreRemoveAfterSelectionChange = false;
     applyContentToFile(declaration->parentFile());
@@ -455,8 +478,10 @@ static void setKeyframeProperties(CSSOutlineDelegate *panel, const QList<Keyfram
         entry.block->setModified(true);
         const DOMCSSRulePtr live = panel->keyframeRuleByKeyframesRule(panel->domCSSRuleByStyleDeclaration(entry.block),
                                                                       entry.keyframe->selector());
-        if (live && live->style())
-            panel->applyProperty(entry.property->property(), removed ? QString() : entry.property->value(), live->style());
+        if (live && live->style() && removed)
+            panel->removeLiveProperty(*entry.property, live->style());
+        else if (live && live->style())
+            panel->applyProperty(entry.property->property(), entry.property->value(), live->style());
     }
     if (InspectUndoManager *undo = File::sharedUndoManager())
         undo->prepareWithInvocationTarget(panel, [panel, entries, removed] { setKeyframeProperties(panel, entries, !removed); });
@@ -508,12 +533,8 @@ void CSSOutlineDelegate::doRemoveKeyframeStyle(const CSSRulePtr &row)
     const QString formal = formalPropertyName(row->propName());
     QList<KeyframePropertyEntry> entries;
     for (const KeyframeEntry &keyframe : keyframesWithKey(block, key)) {
-        for (const CSSPropertyPtr &property : keyframe.keyframe->properties()) {
-            if (!property->isRemoved() && formalPropertyName(property->property()) == formal) {
-                entries.append({keyframe.block, keyframe.keyframe, property});
-                break;
-            }
-        }
+        for (const CSSPropertyPtr &property : entryWithCopies(keyframe.keyframe->properties(), formal))
+            entries.append({keyframe.block, keyframe.keyframe, property});
     }
     if (entries.isEmpty())
         return;
@@ -539,9 +560,8 @@ void CSSOutlineDelegate::commitKeyframeStyleChange(const CSSRulePtr &row, const 
     QString remembered;
     bool changed = false;
     for (const KeyframeEntry &keyframe : keyframesWithKey(block, key)) {
-        for (const CSSPropertyPtr &property : keyframe.keyframe->properties()) {
-            if (property->isRemoved() || formalPropertyName(property->property()) != formal)
-                continue;
+        // The declaration with its prefixed copies: the page holds them as one.
+        for (const CSSPropertyPtr &property : entryWithCopies(keyframe.keyframe->properties(), formal)) {
             if (!changed)
                 remembered = property->value();
             changed = true;
@@ -551,7 +571,6 @@ void CSSOutlineDelegate::commitKeyframeStyleChange(const CSSRulePtr &row, const 
             const DOMCSSRulePtr live = keyframeRuleByKeyframesRule(domCSSRuleByStyleDeclaration(keyframe.block), key);
             if (live && live->style())
                 applyProperty(property->property(), value, live->style());
-            break;
         }
     }
     if (!changed)

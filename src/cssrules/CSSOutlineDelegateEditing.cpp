@@ -68,18 +68,44 @@ void CSSOutlineDelegate::applyProperty(const QString &property, const QString &v
         name = formalPropertyName(name);
     // 4. Removed, then set again; "!important" is the priority.
     declaration->removeProperty(name);
-    if (written.contains(QLatin1String("!important")))
+    if (hasImportantPriority(written))
         declaration->setProperty(name, noPriorityValueName(written), QStringLiteral("important"));
     else
         declaration->setProperty(name, written, QString());
 }
 
+void CSSOutlineDelegate::removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration)
+{
+    if (!declaration)
+        return;
+    const QString formal = formalPropertyName(property.property());
+    QStringList names{property.property(), formal, QStringLiteral("-webkit-") + formal};
+    for (const QString &prefix : property.vendorPrefixes().value_or(QStringList()))
+        names.append(prefix + formal);
+    names.removeDuplicates();
+    for (const QString &name : std::as_const(names))
+        declaration->removeProperty(name);
+}
+
 void CSSOutlineDelegate::applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration)
 {
+    QSet<QString> important;
     for (const CSSPropertyPtr &property : properties) {
-        if (property->isEnabled() && !property->isRemoved())
+        if (property->isEnabled() && !property->isRemoved() && takesPlace(property->property(), property->value(), important))
             applyProperty(property->property(), property->value(), declaration);
     }
+}
+
+bool CSSOutlineDelegate::takesPlace(const QString &name, const QString &value, QSet<QString> &important)
+{
+    // Of two declarations of a name in one rule the later wins, unless only
+    // the earlier is "!important".
+    const QString formal = formalPropertyName(name);
+    if (hasImportantPriority(value)) {
+        important.insert(formal);
+        return true;
+    }
+    return !important.contains(formal);
 }
 
 CSSRulePtr CSSOutlineDelegate::checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const
@@ -110,8 +136,11 @@ void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
         row->styleDeclaration()->setModified(true);
     // The declarations of one rule to its own live style.
     const auto applyRule = [this](const CSSRulePtr &rule, const DOMCSSStyleDeclarationPtr &style) {
+        QSet<QString> important;
         for (const CSSRulePtr &child : rule->children()) {
             const bool on = child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
+            if (on && !takesPlace(child->propName(), child->valueName(), important))
+                continue;
             if (on)
                 applyProperty(child->propName(), child->valueName(), style);
             else if (!checkDuplicateProperty(child, rule) && style)
@@ -413,8 +442,11 @@ void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
         }
         changeStyleByRule(owner ? owner : row);
     } else {
-        if (row->styleDeclaration())
-            row->styleDeclaration()->setModified(true);
+        // A declaration row has no item of its own: its rule's is marked.
+        for (const CSSRulePtr &each : {owner, row}) {
+            if (each && each->styleDeclaration())
+                each->styleDeclaration()->setModified(true);
+        }
         changeStyleByRule(owner ? owner : row);
     }
     reloadRuleList(2);

@@ -15,6 +15,7 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -279,7 +280,15 @@ void CSSOutlineDelegate::expandParentsOfItem(const CSSRulePtr &row)
 
 QString CSSOutlineDelegate::noPriorityValueName(const QString &value)
 {
-    return QString(value).remove(QLatin1String("!important")).trimmed();
+    // The priority ends the value; CSS allows blanks after "!" and any case.
+    static const QRegularExpression priority(QStringLiteral("!\\s*important(?=\\s*;?\\s*$)"), QRegularExpression::CaseInsensitiveOption);
+    return QString(value).remove(priority).trimmed();
+}
+
+bool CSSOutlineDelegate::hasImportantPriority(const QString &value)
+{
+    static const QRegularExpression priority(QStringLiteral("!\\s*important\\s*;?\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    return priority.match(value).hasMatch();
 }
 
 void CSSOutlineDelegate::cssOperationError(int code, const QString &message) const

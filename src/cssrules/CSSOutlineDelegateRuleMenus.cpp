@@ -342,7 +342,7 @@ void CSSOutlineDelegate::fillPropertyMenu(QMenu *menu, const CSSRulePtr &row)
     if (!isImportantable(row))
         return;
     const std::weak_ptr<CSSRule> weak = row;
-    if (row->valueName().contains(QLatin1String("!important"))) {
+    if (hasImportantPriority(row->valueName())) {
         connect(menu->addAction(QStringLiteral("Remove Important")), &QAction::triggered, this, [this, weak] {
             if (const CSSRulePtr target = weak.lock())
                 removeImportant(target);

@@ -289,7 +289,16 @@ StyleDeclarationPtr CSSOutlineDelegate::createSelectorBodyInMediaAfterAt(const Q
         QM_INFO(QStringLiteral("%1 has no rule in the page; the rule goes into the file only").arg(media->selector()));
     }
     const StyleDeclarationPtr child = newDeclaration(RuleType::Style, selector, body, file, true);
-    const qsizetype anchor = afterAt && children.contains(afterAt) ? list.indexOf(afterAt) : list.indexOf(media);
+    // After the anchor and, for a block nested there, after its items.
+    qsizetype anchor = afterAt && children.contains(afterAt) ? list.indexOf(afterAt) : list.indexOf(media);
+    if (afterAt && children.contains(afterAt) && afterAt->type() != RuleType::Style) {
+        QList<StyleDeclarationPtr> inner = file->getMediaChildren(*afterAt);
+        while (!inner.isEmpty()) {
+            const StyleDeclarationPtr last = inner.last();
+            anchor = std::max(anchor, list.indexOf(last));
+            inner = last->type() == RuleType::Style ? QList<StyleDeclarationPtr>() : file->getMediaChildren(*last);
+        }
+    }
     list.insert(anchor + 1, child);
     renumberChildren(list, media);
     file->setStyleDeclarations(list);
@@ -562,9 +571,17 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
     }
     QList<RemovedItem> items;
     for (const StyleDeclarationPtr &target : std::as_const(targets)) {
-        const bool block = target->type() == RuleType::Media || target->type() == RuleType::Keyframes;
-        items.append({target, block ? file->getMediaChildren(*target) : QList<StyleDeclarationPtr>(),
-                      domCSSRuleByStyleDeclaration(target)});
+        // A block goes with its items and those of the blocks nested in it.
+        QList<StyleDeclarationPtr> inside;
+        for (QList<StyleDeclarationPtr> blocks{target}; !blocks.isEmpty();) {
+            const StyleDeclarationPtr block = blocks.takeFirst();
+            if (block->type() != RuleType::Media && block->type() != RuleType::Keyframes && block->type() != RuleType::Supports)
+                continue;
+            const QList<StyleDeclarationPtr> children = file->getMediaChildren(*block);
+            inside += children;
+            blocks += children;
+        }
+        items.append({target, inside, domCSSRuleByStyleDeclaration(target)});
     }
     // The page first: a refusal leaves everything as it was.
     QList<std::pair<DOMCSSRulePtr, std::pair<DOMCSSRulePtr, int>>> deleted;

@@ -32,6 +32,24 @@ struct Layout
             layout.items.append({declaration, {declaration->range(), declaration->lineNumber()}});
         return layout;
     }
+    // The items whose place differs from the model's now, with this layout's place.
+    Layout changed() const
+    {
+        Layout layout;
+        for (const auto &[declaration, where] : items) {
+            if (declaration->range() != where.first || declaration->lineNumber() != where.second)
+                layout.items.append({declaration, where});
+        }
+        return layout;
+    }
+    // The same items with their place now.
+    Layout now() const
+    {
+        Layout layout;
+        for (const auto &[declaration, where] : items)
+            layout.items.append({declaration, {declaration->range(), declaration->lineNumber()}});
+        return layout;
+    }
     void restore() const
     {
         for (const auto &[declaration, where] : items) {
@@ -40,6 +58,18 @@ struct Layout
         }
     }
 };
+
+// Undo puts the places back, and registers the way back for Redo.
+void registerItemPlaces(InspectUndoManager *undo, CSSOutlineDelegate *panel, const QPointer<File> &file, const Layout &undoTo,
+                        const Layout &redoTo)
+{
+    undo->prepareWithInvocationTarget(panel, [undo, panel, file, undoTo, redoTo] {
+        if (!file)
+            return;
+        undoTo.restore();
+        registerItemPlaces(undo, panel, file, redoTo, undoTo);
+    });
+}
 
 } // namespace
 
@@ -91,11 +121,24 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
 {
     if (!file)
         return nullptr;
+    watchUndoManager();
     const std::optional<QString> text = file->currentContent();
     const std::shared_ptr<StyleSheetSource> known = m_sources.value(file);
     const std::optional<QList<StyleDeclarationPtr>> &declarations = file->styleDeclarations();
     if (known && declarations && text && known->text() == *text && known->describes(*declarations))
         return known;
+    if (known && declarations && text && known->describes(*declarations)) {
+        // In the middle of an undo or redo text and model are put back one
+        // after the other: the model is lined up once the step is done.
+        if (InspectUndoManager *undo = undoManager(); undo && (undo->isUndoing() || undo->isRedoing()))
+            return known;
+        // The text an undo or redo put back: the model, put back too, is
+        // lined up with it and keeps its objects.
+        if (const std::shared_ptr<StyleSheetSource> lined = linedUp(file, *text, *declarations)) {
+            m_sources.insert(file, lined);
+            return lined;
+        }
+    }
     if (!text) {
         QM_INFO(QStringLiteral("%1 has no text that could be read; its rules are not listed").arg(file->path()));
         file->setStyleDeclarations(QList<StyleDeclarationPtr>());
@@ -125,6 +168,59 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
         m_pairings.clear();
     }
     return m_sources.value(file);
+}
+
+std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::linedUp(File *file, const QString &text,
+                                                             const QList<StyleDeclarationPtr> &declarations) const
+{
+    StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(file)));
+    writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+    StyleSheetWriter::Result result = writer.lineUp(text, declarations);
+    if (!result.ok) {
+        QM_INFO(QStringLiteral("%1: the rules do not line up with its text: %2").arg(file->path(), result.error));
+        return nullptr;
+    }
+    return result.source;
+}
+
+void CSSOutlineDelegate::watchUndoManager()
+{
+    InspectUndoManager *undo = undoManager();
+    if (!undo || m_watchedUndoManager == undo)
+        return;
+    if (m_watchedUndoManager)
+        disconnect(m_watchedUndoManager, nullptr, this, nullptr);
+    m_watchedUndoManager = undo;
+    connect(undo, &InspectUndoManager::didUndoChange, this, &CSSOutlineDelegate::realignAfterUndo);
+    connect(undo, &InspectUndoManager::didRedoChange, this, &CSSOutlineDelegate::realignAfterUndo);
+}
+
+void CSSOutlineDelegate::realignAfterUndo()
+{
+    // Every sheet whose text the step put back; the rows stand for the same
+    // items as before.
+    const QList<const File *> files = m_sources.keys();
+    for (const File *each : files) {
+        File *file = const_cast<File *>(each);
+        const std::shared_ptr<StyleSheetSource> known = m_sources.value(file);
+        if (known && file->currentContent() != std::optional<QString>(known->text()))
+            sourceOf(file);
+    }
+}
+
+void CSSOutlineDelegate::registerWrittenSources(File *file, const std::shared_ptr<StyleSheetSource> &undoTo,
+                                                const std::shared_ptr<StyleSheetSource> &redoTo)
+{
+    // A text that keeps edits out is no view of the model: what it holds is
+    // put back with it.
+    QPointer<File> target = file;
+    if (InspectUndoManager *undo = undoManager())
+        undo->prepareWithInvocationTarget(this, [this, target, undoTo, redoTo] {
+            if (!target)
+                return;
+            m_sources.insert(target.data(), undoTo);
+            registerWrittenSources(target, redoTo, undoTo);
+        });
 }
 
 QList<StyleDeclarationPtr> CSSOutlineDelegate::styleDeclarationsOf(File *file)
@@ -181,8 +277,13 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         if (declaration->isModified())
             marked.append(declaration);
     }
-    if (marked.isEmpty())
+    if (marked.isEmpty()) {
+        // A text put back by Undo after a save is saved as the rules panel
+        // left it, marks or none.
+        if (save && file->isModified() && (file->isLocalFile() ? StyleSheetWriterSettings::fromConfig(settingsOf(file)).overrideCSS : true))
+            return saveFile(file);
         return true;
+    }
 
     const QVariantMap config = settingsOf(file);
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(config));
@@ -191,18 +292,51 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     const StyleSheetWriter::Result result = writer.write(declarations, previous.get());
     if (!result.ok) {
         QM_ERROR(QStringLiteral("%1 was not written: %2").arg(file->path(), result.error));
+        before.restore();
+        // The edit is taken back from the page and the model as well: they
+        // never hold what the text cannot.
+        InspectUndoManager *undo = undoManager();
+        const bool refused = !save && undo && undo->canUndo();
         Alert alert;
         alert.setMessageText(QStringLiteral("The change to %1 could not be written.").arg(file->displayName()));
-        alert.setInformativeText(QStringLiteral("The file keeps its text: %1.").arg(result.error));
+        alert.setInformativeText(refused ? QStringLiteral("The change is undone and the file keeps its text: %1.").arg(result.error)
+                                         : QStringLiteral("The file keeps its text: %1.").arg(result.error));
         alert.addButtonWithTitle(QStringLiteral("OK"));
         alert.runModal(m_view);
+        if (refused)
+            undo->reserveRefusalAtEndOfRunLoop();
         return false;
     }
     const StyleSheetWriterSettings &settings = writer.settings();
     const bool takesText = settings.overrideCSS || (!settings.hasSettings && !file->isLocalFile());
     if (!takesText) {
-        // The text stays as it is: the model keeps describing it.
+        // Edits stay out of the text; the rules and blocks the panel created
+        // go in, and the text's view of the model follows them.
         before.restore();
+        const StyleSheetWriter::Result gained = writer.write(declarations, previous.get(), StyleSheetWriter::Written::GainedItems);
+        if (!gained.ok) {
+            before.restore();
+            QM_ERROR(QStringLiteral("%1: the rules created could not be written: %2").arg(file->path(), gained.error));
+        } else if (previous && gained.text != previous->text()) {
+            InspectUndoManager *undo = undoManager();
+            const Layout moved = before.changed();
+            if (undo) {
+                registerWrittenSources(file, previous, gained.source);
+                registerItemPlaces(undo, this, file, moved, moved.now());
+            }
+            m_sources.insert(file, gained.source);
+            file->setLastContentChangeReason(File::RulesPanelChange);
+            if (!file->setContent(gained.text)) {
+                m_sources.insert(file, previous);
+                before.restore();
+                if (undo)
+                    undo->reserveRefusalAtEndOfRunLoop();
+                return false;
+            }
+            Q_EMIT styleSheetWritten(file);
+        } else {
+            before.restore();
+        }
         if (save) {
             for (const StyleDeclarationPtr &declaration : std::as_const(marked))
                 declaration->setModified(false);
@@ -210,28 +344,18 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         return true;
     }
 
-    // The new text, with what Undo puts back beside it: the text through the
-    // File's own inverse, the model's ranges and what the text holds here.
-    const Layout after = Layout::of(declarations);
-    const std::shared_ptr<StyleSheetSource> written = result.source;
-    if (InspectUndoManager *undo = undoManager(); undo && written != previous) {
-        QPointer<File> target = file;
-        undo->prepareWithInvocationTarget(this, [this, target, before, after, previous, written, undo] {
-            if (!target)
-                return;
-            before.restore();
-            m_sources.insert(target.data(), previous);
-            clearAllCSSRuleCache();
-            // Its own inverse, for Redo.
-            undo->prepareWithInvocationTarget(this, [this, target, after, written] {
-                if (!target)
-                    return;
-                after.restore();
-                m_sources.insert(target.data(), written);
-                clearAllCSSRuleCache();
-            });
-        });
+    // The File keeps the inverse of its text (the changed middle only) and
+    // the edits theirs; beside them Undo puts back the places of the items
+    // the text moved, so that the model describes the text while the step is
+    // undone. Once it is done the model is lined up with the text again
+    // (realignAfterUndo()). A write that changes no text is no step.
+    watchUndoManager();
+    if (InspectUndoManager *undo = undoManager(); undo && file->currentContent() != std::optional<QString>(result.text)) {
+        const Layout moved = before.changed();
+        if (!moved.items.isEmpty())
+            registerItemPlaces(undo, this, file, moved, moved.now());
     }
+    const std::shared_ptr<StyleSheetSource> written = result.source;
     m_sources.insert(file, written);
     file->setLastContentChangeReason(File::RulesPanelChange);
     if (!file->setContent(result.text)) {
@@ -241,7 +365,7 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         m_sources.insert(file, previous);
         before.restore();
         if (InspectUndoManager *undo = undoManager())
-            undo->reserveUndoAtEndOfRunLoop();
+            undo->reserveRefusalAtEndOfRunLoop();
         return false;
     }
     Q_EMIT styleSheetWritten(file);

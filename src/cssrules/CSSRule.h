@@ -180,6 +180,7 @@ private:
     static QString ruleHead(const DOMCSSRulePtr &rule);
     QList<CSSRulePtr> computedStyleChildren();
     QList<CSSRulePtr> elementStyleChildren();
+    QList<CSSRulePtr> liveShorthandChildren();
     QList<CSSRulePtr> liveRuleChildren();
     QList<CSSRulePtr> propertyChildren();
     CSSRulePtr declarationLine(const QString &name, const QString &value);

@@ -93,6 +93,8 @@ QList<CSSRulePtr> CSSRule::parseChildren()
         list = computedStyleChildren();
     else if (m_elementStyleDec)
         list = elementStyleChildren();
+    else if (m_rule && m_isShortHand)
+        list = liveShorthandChildren();
     else if (m_rule) {
         if (m_styleDeclaration || m_rule->type() == DOMCSSRule::KEYFRAME_RULE)
             list = getChildrenFromStyleDeclaration();
@@ -228,6 +230,25 @@ QList<CSSRulePtr> CSSRule::liveRuleChildren()
         row->m_decLine = shorthand + QStringLiteral(": ") + *value;
         row->m_ownerRule = weak_from_this();
         row->m_backup = *value;
+        list.append(row);
+    }
+    return list;
+}
+
+QList<CSSRulePtr> CSSRule::liveShorthandChildren()
+{
+    // A shorthand read from the page: its longhands as the page has them,
+    // never the rule's declarations again.
+    QList<CSSRulePtr> list;
+    const DOMCSSStyleDeclarationPtr style = m_rule->style();
+    for (int i = 0; style && i < style->length(); ++i) {
+        const QString name = style->item(i);
+        if (getPropertyShorthand(name, {m_shortHandName}) != m_shortHandName)
+            continue;
+        CSSRulePtr row = initWithPropertyText(name + QStringLiteral(": ") + style->getPropertyValue(name));
+        row->m_ownerRule = m_ownerRule;
+        row->m_isShortHandChild = true;
+        row->m_shortHandOwner = weak_from_this();
         list.append(row);
     }
     return list;

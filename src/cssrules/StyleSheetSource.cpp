@@ -49,8 +49,19 @@ StyleSheetSource::Piece StyleSheetSource::pieceAt(const QString &text, Range who
     piece.whole = whole;
     const qsizetype end = std::min(whole.end(), text.size());
     qsizetype start = std::min(whole.location, end);
-    while (start < end && isWhite(text.at(start)))
-        ++start;
+    // White space and comments before the name are no part of it.
+    for (bool skipped = true; skipped;) {
+        skipped = false;
+        while (start < end && isWhite(text.at(start)))
+            ++start;
+        if (start + 1 < end && text.at(start) == u'/' && text.at(start + 1) == u'*') {
+            const qsizetype close = text.indexOf(QLatin1String("*/"), start + 2);
+            if (close >= 0 && close + 2 <= end) {
+                start = close + 2;
+                skipped = true;
+            }
+        }
+    }
     qsizetype colon = start;
     while (colon < end && text.at(colon) != u':')
         ++colon;

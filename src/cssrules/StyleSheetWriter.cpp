@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -89,20 +90,45 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
 {
     DeclarationStyle style;
     style.indent = AppConfig::getInstance()->indent();
+    bool first = true;
     for (const StyleSheetSource::PropertyText &property : item.properties) {
         if (property.pieces.isEmpty())
             continue;
         const StyleSheetSource::Piece piece = item.placed(property.pieces.first());
         const QString leading = text.mid(piece.whole.location, piece.name.location - piece.whole.location);
-        style.ownLines = leading.contains(u'\n');
-        const qsizetype start = lineStart(text, piece.name.location);
-        style.indent = style.ownLines ? text.mid(start, piece.name.location - start) : QStringLiteral(" ");
-        style.separator = text.mid(piece.name.end(), piece.value.location - piece.name.end());
-        if (style.separator.isEmpty())
-            style.separator = QStringLiteral(":");
+        if (first) {
+            style.ownLines = leading.contains(u'\n');
+            const qsizetype start = lineStart(text, piece.name.location);
+            style.indent = style.ownLines ? text.mid(start, piece.name.location - start) : leading;
+            style.separator = text.mid(piece.name.end(), piece.value.location - piece.name.end());
+            if (style.separator.isEmpty())
+                style.separator = QStringLiteral(":");
+            if (style.ownLines)
+                return style;
+            first = false;
+            continue;
+        }
+        // On one line, what follows the ";" before a later declaration
+        // separates declarations ("" in a minified sheet, " " in "a { b: c; d: e }").
+        if (!leading.contains(u'\n'))
+            style.indent = leading;
         return style;
     }
     return style;
+}
+
+// Whether a sheet is written minified: in lines far longer than a person
+// writes, or on one line without the blanks a person puts after "{", ":" and ";".
+bool isMinifiedSheet(const QString &text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    const qsizetype breaks = trimmed.count(u'\n');
+    if (trimmed.size() / (breaks + 1) > 400)
+        return true;
+    static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
+    return breaks == 0 && !trimmed.toString().contains(spaced);
 }
 
 QString keyOf(const StyleDeclaration &declaration)
@@ -146,8 +172,20 @@ QSet<const StyleDeclaration *> StyleSheetWriter::withDescendants(const QList<Sty
             continue;
         all.insert(item.get());
         File *file = item->parentFile();
-        if (file && item->type() != RuleType::Style && item->type() != RuleType::Comment)
+        // Rules and keyframes hold no items: what follows them is their block's.
+        if (!file || item->type() == RuleType::Style || item->type() == RuleType::Keyframe || item->type() == RuleType::Comment)
+            continue;
+        if (!item->isRemoved()) {
             pending += file->getMediaChildren(*item);
+            continue;
+        }
+        // A removed block's range points into an older text and would claim
+        // items that came after it: its items are those that name it their owner.
+        const QList<StyleDeclarationPtr> list = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
+        for (qsizetype i = list.indexOf(item) + 1; i > 0 && i < list.size() && list.at(i)->isInBraket(); ++i) {
+            if (list.at(i)->type() != RuleType::Comment && file->getMediaOwner(*list.at(i)) == item)
+                pending.append(list.at(i));
+        }
     }
     return all;
 }
@@ -300,6 +338,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
     const DeclarationStyle style = styleOf(item, text);
+    const bool minified = isMinifiedSheet(text);
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -320,19 +359,35 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
                                            [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
                                && text.mid(bodyStart, bodyEnd - bodyStart).trimmed().isEmpty();
         if (emptyBody) {
-            // A rule without declarations gets the layout of a new one.
+            // A rule without declarations gets the layout of a new one; in a
+            // minified sheet, the minified one.
+            QStringList written;
+            for (const CSSPropertyPtr &added : current) {
+                if (!added->isRemoved() && !added->property().isNull()) {
+                    for (const Line &line : linesOf(*added))
+                        written << line.name + u':' + line.value;
+                }
+            }
             splices.append({bodyStart, bodyEnd - bodyStart,
-                            generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
+                            minified ? written.join(u';')
+                                     : generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
             return;
         }
+        // After a last declaration written without its ";" (as minified sheets
+        // end a rule), the added ones end without one too.
+        const bool lastWithoutSemicolon = needsSemicolon && onlyBlanksBetween(text, insertAt, bodyEnd);
         QString lines = needsSemicolon ? QStringLiteral(";") : QString();
         needsSemicolon = false;
         for (const Line &line : linesOf(*property)) {
+            if (!lines.isEmpty() && !lines.endsWith(u';'))
+                lines += u';';
             lines += (style.ownLines ? QStringLiteral("\n") + style.indent : style.indent) + line.name + style.separator
                      + line.value;
-            if (!line.value.endsWith(u';'))
+            if (!line.value.endsWith(u';') && !lastWithoutSemicolon)
                 lines += u';';
         }
+        if (lastWithoutSemicolon)
+            needsSemicolon = !lines.endsWith(u';');
         splices.append({insertAt, 0, lines});
     }
 }
@@ -341,6 +396,11 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                                       const StyleSheetSource &previous, QList<Splice> *made) const
 {
     const QString &text = previous.text();
+    // Rules added to a minified sheet are written minified, on its line.
+    const bool minified = isMinifiedSheet(text);
+    StyleSheetWriter minifiedWriter = *this;
+    minifiedWriter.m_settings.minify = true;
+    const StyleSheetWriter &generator = minified ? minifiedWriter : *this;
     QList<Splice> splices;
     qsizetype anchor = 0;
     bool anchorAfterItem = false;
@@ -348,7 +408,11 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
     const auto flush = [&] {
         if (group.isEmpty())
             return;
-        if (anchorAfterItem) {
+        if (minified) {
+            while (group.endsWith(u'\n'))
+                group.chop(1);
+            splices.append({anchor, 0, group});
+        } else if (anchorAfterItem) {
             while (group.endsWith(u'\n'))
                 group.chop(1);
             splices.append({anchor, 0, QStringLiteral("\n\n") + group});
@@ -370,23 +434,17 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         group.clear();
     };
     Range cutOut;
-    // The end of the last rule of the current block that the text keeps.
-    qsizetype afterSibling = -1;
     for (const StyleDeclarationPtr &declaration : declarations) {
         const StyleSheetSource::ItemText *item = previous.itemText(declaration.get());
         if (item && cutOut.length > 0 && cutOut.location <= item->whole.location && item->whole.end() <= cutOut.end())
             continue;
-        if (!declaration->isInBraket())
-            afterSibling = -1;
-        else if (item && !declaration->isRemoved())
-            afterSibling = item->whole.end();
         if (!item) {
             if (declaration->isRemoved())
                 continue;
             if (!declaration->isInBraket()) {
                 group += isKeyframesPart(declaration->type()) && declaration->selector().startsWith(QLatin1String("@-webkit"))
-                    ? duplicateVendarPrefixKeyframes(*declaration)
-                    : generateSelector(*declaration);
+                    ? generator.duplicateVendarPrefixKeyframes(*declaration)
+                    : generator.generateSelector(*declaration);
                 continue;
             }
             // A new rule inside a block the text has: at the end of the block.
@@ -399,12 +457,19 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             const QString rule = indent + declaration->selector() + QStringLiteral(" {")
                                  + generatePropertyText(*declaration, AppConfig::getInstance()->indent2()) + u'\n' + indent
                                  + u'}';
-            // After the rule before it in the block, else first when the block
-            // keeps rules, else at the end of the empty block.
+            // After the nearest rule or block before it in the block that the
+            // text keeps (a block nested there ends after its own items),
+            // else first when the block keeps rules, else at the end of the
+            // empty block.
             const QList<StyleDeclarationPtr> siblings = file->getMediaChildren(*owner);
             const bool keepsRules = std::any_of(siblings.cbegin(), siblings.cend(), [&previous](const StyleDeclarationPtr &sibling) {
                 return previous.itemText(sibling.get()) != nullptr;
             });
+            qsizetype afterSibling = -1;
+            for (qsizetype i = siblings.indexOf(declaration) - 1; i >= 0 && afterSibling < 0; --i) {
+                if (const StyleSheetSource::ItemText *before = previous.itemText(siblings.at(i).get()))
+                    afterSibling = before->whole.end();
+            }
             if (afterSibling >= 0) {
                 splices.append({afterSibling, 0, u'\n' + rule});
                 continue;
@@ -423,13 +488,13 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             flush();
             // A rule cut out here leaves no end to follow: what the model puts
             // after it follows the rule the text keeps before it.
-            if (!declaration->isRemoved() || item->removed) {
+            if (!declaration->isRemoved() || item->removed || m_gainedOnly) {
                 anchor = item->whole.end();
                 anchorAfterItem = true;
             }
         }
         if (declaration->isRemoved()) {
-            if (!item->removed) {
+            if (!item->removed && !m_gainedOnly) {
                 const Range cut = cutRange(text, item->whole.location, item->whole.end());
                 splices.append({cut.location, cut.length, QString()});
                 cutOut = item->whole;
@@ -489,31 +554,42 @@ QString StyleSheetWriter::regeneratedText(const QList<StyleDeclarationPtr> &decl
 }
 
 StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr> &declarations,
-                                                 const StyleSheetSource *previous) const
+                                                 const StyleSheetSource *previous, Written what) const
 {
     m_previous = previous;
+    m_gainedOnly = what == Written::GainedItems && previous;
     // A change inside a block may mark only the block.
     QList<StyleDeclarationPtr> marked;
     for (const StyleDeclarationPtr &declaration : declarations) {
         if (declaration->isModified())
             marked.append(declaration);
     }
-    m_edited = withDescendants(marked);
+    m_edited = m_gainedOnly ? QSet<const StyleDeclaration *>() : withDescendants(marked);
     QString text;
     QList<Splice> splices;
-    if (m_settings.minify) {
+    if (m_settings.minify && !m_gainedOnly) {
         text = regeneratedText(declarations, previous);
     } else {
-        const std::optional<QList<StyleDeclarationPtr>> walked = previous ? walkedInPlace(declarations, *previous) : std::nullopt;
+        const std::optional<QList<StyleDeclarationPtr>> walked =
+            previous && !m_gainedOnly ? walkedInPlace(declarations, *previous) : std::nullopt;
         text = splicedText(walked ? *walked : declarations, previous ? *previous : StyleSheetSource(), &splices);
     }
-    m_previous = nullptr;
     // Changes that stay inside items are checked there alone.
-    if (!m_settings.minify && previous) {
-        if (std::optional<Result> result = alignedAround(text, splices, declarations, *previous))
-            return *result;
-    }
-    return aligned(text, declarations);
+    std::optional<Result> around;
+    if (!m_settings.minify && previous && !m_gainedOnly)
+        around = alignedAround(text, splices, declarations, *previous);
+    Result result = around ? std::move(*around) : aligned(text, declarations);
+    m_previous = nullptr;
+    m_gainedOnly = false;
+    return result;
+}
+
+StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const
+{
+    m_liningUp = true;
+    Result result = aligned(text, declarations);
+    m_liningUp = false;
+    return result;
 }
 
 std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
@@ -616,7 +692,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         while (modelEnd < declarations.size() && declarations.at(modelEnd)->isInBraket())
             ++modelEnd;
         QList<ItemText> made;
-        if (!lineUp(slice, declarations.mid(at, modelEnd - at), made).ok || made.size() != end - first)
+        if (!linedUpItems(slice, declarations.mid(at, modelEnd - at), made).ok || made.size() != end - first)
             return std::nullopt;
         for (qsizetype i = 0; i < made.size(); ++i) {
             ItemText &item = made[i];
@@ -684,7 +760,7 @@ QList<std::pair<qsizetype, QString>> StyleSheetWriter::commentsInside(const Styl
 StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const
 {
     QList<StyleSheetSource::ItemText> items;
-    Result result = lineUp(text, declarations, items);
+    Result result = linedUpItems(text, declarations, items);
     if (!result.ok)
         return result;
     auto source = std::make_shared<StyleSheetSource>();
@@ -701,8 +777,8 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     return result;
 }
 
-StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations,
-                                                  QList<StyleSheetSource::ItemText> &items) const
+StyleSheetWriter::Result StyleSheetWriter::linedUpItems(const QString &text, const QList<StyleDeclarationPtr> &declarations,
+                                                        QList<StyleSheetSource::ItemText> &items) const
 {
     Result result;
     result.text = text;
@@ -710,13 +786,22 @@ StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QLi
     const std::shared_ptr<StyleSheetSource> written = StyleSheetSource::read(text, parsed);
 
     // What the text does not hold: removed items, the twins of "@-webkit-"
-    // keyframes, and everything inside those.
+    // keyframes it did not have before (those of a text made anew among
+    // them), and everything inside those. A text changed in place keeps a
+    // twin it had, which is then edited where it stands like any other block.
     QList<StyleDeclarationPtr> skipped;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (declaration->isRemoved() || isSuppressedTwin(*declaration))
+        // Writing the gained items only, the text keeps what the model removed.
+        const StyleSheetSource::ItemText *kept = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        if (declaration->isRemoved() && !(kept && !kept->removed))
+            skipped.append(declaration);
+        else if (!m_liningUp && isSuppressedTwin(*declaration)
+                 && (m_settings.minify || !m_previous || !m_previous->itemText(declaration.get())))
             skipped.append(declaration);
     }
     const QSet<const StyleDeclaration *> unwritten = withDescendants(skipped);
+    // Twins the text does not have, with their keyframes.
+    QSet<const StyleDeclaration *> absentTwins;
 
     items.reserve(parsed.size());
     QList<std::pair<StyleDeclarationPtr, const StyleSheetSource::ItemText *>> pairs;
@@ -726,17 +811,25 @@ StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QLi
     for (const StyleDeclarationPtr &declaration : declarations) {
         if (unwritten.contains(declaration.get()))
             continue;
+        if (declaration->type() == RuleType::Keyframe && declaration->parentFile()) {
+            const StyleDeclarationPtr owner = declaration->parentFile()->getMediaOwner(*declaration);
+            if (owner && absentTwins.contains(owner.get()))
+                continue;
+        }
         // The same text as before reads the same: the normalised key only where it does not.
         std::optional<QString> key;
+        // Writing the gained items only, an item keeps the selector its text has.
+        const StyleSheetSource::ItemText *kept = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        const QString selector = kept ? kept->selector : declaration->selector();
         const auto sameItem = [&](const StyleDeclaration &candidate) {
             if (candidate.type() != declaration->type())
                 return false;
             if (candidate.type() == RuleType::Comment)
                 return keyOf(candidate) == keyOf(*declaration);
-            if (candidate.selector() == declaration->selector())
+            if (candidate.selector() == selector)
                 return true;
             if (!key)
-                key = keyOf(*declaration);
+                key = kept ? StyleSheetParser::planeSelector(selector) : keyOf(*declaration);
             return keyOf(candidate) == *key;
         };
         // Keyframes are written in the order of their keys: they are looked
@@ -757,6 +850,10 @@ StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QLi
             // Only the copies the writer makes of keyframes rules stand between.
             if (!isKeyframesPart(candidate->type()))
                 break;
+        }
+        if (found < 0 && isSuppressedTwin(*declaration)) {
+            absentTwins.insert(declaration.get());
+            continue;
         }
         if (found < 0) {
             result.error = QStringLiteral("the text written does not hold \"%1\" where the rules panel put it")
@@ -779,7 +876,13 @@ StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QLi
 
     // The declarations of each item: the model's, in order, as the text has them.
     for (const auto &[declaration, item] : std::as_const(pairs)) {
-        StyleSheetSource::ItemText entry = StyleSheetSource::snapshotOf(declaration, item->range, item->whole, item->line);
+        // Writing the gained items only, the others are as the text had them.
+        const StyleSheetSource::ItemText *before = m_gainedOnly ? m_previous->itemText(declaration.get()) : nullptr;
+        StyleSheetSource::ItemText entry =
+            before ? *before : StyleSheetSource::snapshotOf(declaration, item->range, item->whole, item->line);
+        entry.range = item->range;
+        entry.whole = item->whole;
+        entry.line = item->line;
         QList<StyleSheetSource::PropertyText> kept;
         qsizetype at = 0;
         for (StyleSheetSource::PropertyText &property : entry.properties) {

@@ -95,7 +95,14 @@ public:
     // The new text of the sheet. previous is what the text last written (or
     // read) holds; null when there is none. On success the model's ranges and
     // line numbers point into the new text.
-    Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
+    // What write() puts into the text: every edit, or only the rules and
+    // blocks the model gained (a sheet whose edits stay out of its text).
+    enum class Written { Everything, GainedItems };
+    Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous,
+                 Written what = Written::Everything) const;
+    // The model lined up with a text that should hold it as it stands (one
+    // an undo put back): on success the ranges and lines point into text.
+    Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
 
 private:
     struct Splice
@@ -144,8 +151,8 @@ private:
     // Lines up a parse of text with the model; sets ranges and lines on success.
     Result aligned(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
     // The same, answering the items of the new source without setting anything.
-    Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations,
-                  QList<StyleSheetSource::ItemText> &items) const;
+    Result linedUpItems(const QString &text, const QList<StyleDeclarationPtr> &declarations,
+                        QList<StyleSheetSource::ItemText> &items) const;
     // The declarations splicedText() needs to walk when every item of the
     // text is still in the model and the model gained none: the edited ones
     // and those inside them; none otherwise (all of them are walked).
@@ -167,4 +174,8 @@ private:
     mutable const StyleSheetSource *m_previous = nullptr;
     // The marked items and everything inside them, during write().
     mutable QSet<const StyleDeclaration *> m_edited;
+    // During lineUp(): the text was not written here, and may hold any twin.
+    mutable bool m_liningUp = false;
+    // During write() of the gained items only: the rest keeps its text.
+    mutable bool m_gainedOnly = false;
 };

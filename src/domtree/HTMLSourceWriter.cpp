@@ -140,6 +140,15 @@ QString withIndentUnit(const QString &text, const QString &unit)
     return out;
 }
 
+// Whether a page is written minified: in lines far longer than a person
+// writes, or all on one line.
+bool isMinifiedPage(const QString &text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    const qsizetype breaks = trimmed.count(u'\n');
+    return !trimmed.isEmpty() && (breaks == 0 || trimmed.size() / (breaks + 1) > 400);
+}
+
 class Writer
 {
 public:
@@ -154,6 +163,8 @@ public:
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
         m_indentUnit = LayoutSpace::indentUnitOf(pairing.text());
+        // A minified page takes what is added minified too.
+        m_minified = isMinifiedPage(pairing.text());
     }
 
     std::optional<QString> run();
@@ -205,6 +216,7 @@ private:
     bool m_crlf = false;
     // One level of the file's own indentation.
     QString m_indentUnit;
+    bool m_minified = false;
 };
 
 const DOMNode *Writer::liveOf(const DOMNode *source) const
@@ -334,7 +346,7 @@ void Writer::writeInserts(const QList<const DOMNode *> &nodes)
     for (const DOMNode *node : nodes) {
         QString text = givenText(node);
         // The file's own indentation for the levels the program wrote.
-        if (m_indentUnit != QLatin1String("\t"))
+        if (!m_minified && m_indentUnit != QLatin1String("\t"))
             text = withIndentUnit(text, m_indentUnit);
         // The file's own line ends, in the program's text and the author's alike.
         if (m_crlf) {
@@ -355,7 +367,7 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
         return std::nullopt;
     // What the user pasted or dropped, as the user wrote it, indented for its place.
     if (const GivenText *part = m_edits.givenTextOf(origin))
-        return part->indented(row->getIndent());
+        return part->indented(m_minified ? QString() : row->getIndent());
     const DOMNode *source = m_pairing.sourceOfId(origin);
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
     if (!range || !range->isValid() || range->end == range->start)
@@ -453,7 +465,7 @@ QString Writer::givenText(const DOMNode *live) const
     toAuthorsShape(given);
     const DOMNodeExPtr row = DOMNodeEx::rowForWriting(keep, level);
     const QString text = m_settings.generator->concatNodeTree(
-        row.get(), m_settings.format, false, true, [this](const DOMNodeEx *each) { return authorText(each); });
+        row.get(), m_settings.format, m_minified, true, [this](const DOMNodeEx *each) { return authorText(each); });
     context->removeChild(given);
     if (oldParent)
         oldParent->insertBefore(keep, oldNext);
@@ -701,7 +713,7 @@ std::optional<QStringList> Writer::textsOf(const QList<const DOMNode *> &nodes)
         if (const auto span = m_spans.constFind(node); span != m_spans.cend())
             text = fromLineStart(*out, span->first, span->second);
         else if (m_edits.givenOf(node))
-            text = withIndentUnit(givenText(node), m_indentUnit);
+            text = m_minified ? givenText(node) : withIndentUnit(givenText(node), m_indentUnit);
         else if (range && range->isValid())
             // Inside what the output does not walk (a named snippet's element).
             text = fromLineStart(m_pairing.text(), range->start, range->end);

@@ -21,12 +21,14 @@ ColorEditor::ColorEditor(QWidget *parent)
 void ColorEditor::readStyle(StyleValueMap &map)
 {
     const auto values = map.takeIfHeld({colorPropertyName()}, [](const QList<StyleValueMap::Value> &found) {
-        return ColorUtil::createNSColorWithString(found.first().text).has_value();
+        const QString &text = found.first().text;
+        return ColorUtil::createNSColorWithString(text).has_value() || ColorUtil::cssColorWithString(text).has_value();
     });
     if (!values)
         return;
     setImportant(values->first().important);
-    m_val = ColorUtil::createNSColorWithString(values->first().text);
+    // "currentcolor" is held and shown as no colour.
+    m_val = ColorUtil::cssColorWithString(values->first().text);
     m_readText = values->first().text;
     m_colorPicker->setColor(m_val);
 }

@@ -4,6 +4,8 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 
+#include <algorithm>
+
 static const QByteArray kLoopEndSelector = QByteArrayLiteral("loopEnd:");
 
 static QString describeAction(const TargetRef &target, const QByteArray &selector)
@@ -60,6 +62,19 @@ void InspectUndoManager::reserveUndoAtEndOfRunLoop()
     DelayedPerform::perform(this, QByteArrayLiteral("undoCancelledEdit:"), {}, 0.0, [this] {
         if (canUndo())
             undo();
+    });
+}
+
+void InspectUndoManager::reserveRefusalAtEndOfRunLoop()
+{
+    DelayedPerform::perform(this, QByteArrayLiteral("refuseEdit:"), {}, 0.0, [this] {
+        if (!canUndo())
+            return;
+        undo();
+        const Availability before = availability();
+        if (!m_redoStack.isEmpty())
+            m_redoStack.removeLast();
+        notifyIfChanged(before);
     });
 }
 
@@ -165,6 +180,30 @@ void InspectUndoManager::removeAllActionsWithTarget(const TargetRef &target)
     }
     for (Group &group : m_openGroups)
         group.entries.removeIf(sameTarget);
+    notifyIfChanged(before);
+}
+
+void InspectUndoManager::removeAllStepsWithTarget(const TargetRef &target)
+{
+    removeSteps([&target](const Entry &entry) { return entry.target == target; });
+}
+
+void InspectUndoManager::removeStepsOfDestroyedTargets()
+{
+    removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
+}
+
+void InspectUndoManager::removeSteps(const std::function<bool(const Entry &)> &picks)
+{
+    const Availability before = availability();
+    for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
+        stack->removeIf([&picks](const Group &group) {
+            return std::any_of(group.entries.cbegin(), group.entries.cend(), picks);
+        });
+    }
+    // A group still open is an edit under way: only the picked actions go.
+    for (Group &group : m_openGroups)
+        group.entries.removeIf(picks);
     notifyIfChanged(before);
 }
 

@@ -49,6 +49,9 @@ public:
     // open groups closed first): how an edit the user cancelled half-way,
     // after parts of it were made, is taken back whole.
     void reserveUndoAtEndOfRunLoop();
+    // The same for an edit that could not be made whole: it is undone and
+    // leaves no step to redo.
+    void reserveRefusalAtEndOfRunLoop();
 
     void beginUndoGrouping();
     void endUndoGrouping();
@@ -67,6 +70,13 @@ public:
 
     void removeAllActions();
     void removeAllActionsWithTarget(const TargetRef &target);
+    // Drops, from both histories, every step holding an action on the
+    // target, the step's other actions with it: what is left of a step
+    // would take back only part of its edit.
+    void removeAllStepsWithTarget(const TargetRef &target);
+    // Drops every step holding an action whose target is gone. Only for
+    // when no such target can come back (a page replaced by the next).
+    void removeStepsOfDestroyedTargets();
 
 Q_SIGNALS:
     void checkpoint();
@@ -104,6 +114,8 @@ private:
     void openGroup(const QString &actionName);
     void closeGroup();
     void closeGroupsDownTo(int level);
+    // Drops the closed steps, and the open groups' actions, the test picks.
+    void removeSteps(const std::function<bool(const Entry &)> &picks);
     void replay(State state, QList<Group> &from);
 
     QList<Group> m_undoStack;

@@ -12,6 +12,7 @@
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
+#include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/PathCell.h"
 #include "platform/kit/PathControl.h"
@@ -141,6 +142,9 @@ void LoadedResourceDelegate::setBreadcramb(PathControl *control)
 void LoadedResourceDelegate::setResources(const QList<File *> &roots)
 {
     m_resources.clear();
+    for (const QMetaObject::Connection &watch : std::as_const(m_modifiedWatches))
+        disconnect(watch);
+    m_modifiedWatches.clear();
     std::vector<std::unique_ptr<ResourceNode>> nodes;
     for (File *root : roots) {
         m_resources.append(root);
@@ -156,6 +160,14 @@ void LoadedResourceDelegate::setResources(const QList<File *> &roots)
 
 void LoadedResourceDelegate::buildNodes(ResourceNode &node, int depth)
 {
+    // A save or an edit shows in the row's modified mark at once, the
+    // project's File of a local resource included.
+    if (File *file = node.file.data()) {
+        for (File *watched : {file, projectFileOf(file)}) {
+            if (watched)
+                m_modifiedWatches.append(connect(watched, &File::modifiedChanged, this, [this, file] { redrawFile(file); }));
+        }
+    }
     if (!node.file || !node.file->isResourceGroup() || depth >= kMaxGroupDepth)
         return;
     for (File *child : node.file->tempChildren()) {
@@ -205,11 +217,23 @@ QVariant LoadedResourceDelegate::objectValueForTableColumn(OutlineView *, int, v
         return file->icon();
     case Qt::ToolTipRole:
         return file->isLocalFile() ? file->path() : file->absolutePath();
-    case LoadedResouceViewCell::ModifiedRole:
-        return !file->isResourceGroup() && file->isModified();
+    case LoadedResouceViewCell::ModifiedRole: {
+        if (file->isResourceGroup())
+            return false;
+        File *project = projectFileOf(file);
+        return file->isModified() || (project && project->isModified());
+    }
     default:
         return {};
     }
+}
+
+File *LoadedResourceDelegate::projectFileOf(File *file) const
+{
+    if (!file || !file->isLocalFile() || file->isResourceGroup() || !m_projectDelegate)
+        return nullptr;
+    File *project = m_projectDelegate->searchFileInProjects(file->path());
+    return project != file ? project : nullptr;
 }
 
 File *LoadedResourceDelegate::fileAtRow(int row) const

@@ -110,6 +110,9 @@ public:
     // The row of a File (its first), or -1.
     int rowOfFile(File *file) const;
     File *fileAtRow(int row) const;
+    // The project's File of a local resource (the one the panels edit and
+    // save), when it is another File than the list's.
+    File *projectFileOf(File *file) const;
     void doubleClick();
     void outlineViewSelectionDidChange();
     // Ctrl+S in the list: the page and its style sheets are saved.
@@ -187,6 +190,8 @@ private:
 
     QList<QPointer<File>> m_resources;
     std::vector<std::unique_ptr<ResourceNode>> m_roots;
+    // The listed Files' modified states, redrawn as they change.
+    QList<QMetaObject::Connection> m_modifiedWatches;
     QPointer<File> m_selection;
     // What the last opened resource was, to choose it again after a reload.
     struct Remembered

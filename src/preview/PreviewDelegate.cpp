@@ -6,6 +6,7 @@
 #include "ExWebView.h"
 #include "LoadedPage.h"
 
+#include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/foundation/Bundle.h"
@@ -19,6 +20,7 @@
 #include "platform/web/engine/WebPreferences.h"
 #include "toolkit/ReloadButtonCell.h"
 #include "toolkit/SearchFieldEx.h"
+#include "workspace/File.h"
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -288,6 +290,15 @@ void PreviewDelegate::initDomTree(DOMDocument *document)
         document->setScripting(m_javascriptEnable ? Scripting::Enabled : Scripting::Disabled);
     if (m_domTreeDelegate)
         m_domTreeDelegate->domNodeLists(document);
+    // A new page: the steps of the nodes of the one before (and of its
+    // frames) go, with what they hold of it. The same page kept after a
+    // load that went elsewhere, or shown again after a frame, keeps them.
+    if (document && m_webview && document == m_webview->mainFrameDocument()
+        && document != m_shownMainDocument.lock().get()) {
+        m_shownMainDocument = m_domTreeDocument;
+        if (InspectUndoManager *manager = File::sharedUndoManager())
+            manager->removeStepsOfDestroyedTargets();
+    }
     Q_EMIT domTreeInitialized(document);
 }
 

@@ -111,7 +111,11 @@ public:
     // Where downloads started from the page go.
     void setDownloadFolder(const QString &path);
     // The controllers whose undo steps a reload of another page drops.
-    void addClearUndoTarget(QObject *target) { m_clearUndoTargets.append(target); }
+    void addClearUndoTarget(QObject *target)
+    {
+        if (target && !m_clearUndoTargets.contains(target))
+            m_clearUndoTargets.append(target);
+    }
 
     // --- Set-up (PreviewDelegate.cpp) -----------------------------------------------
     ExWebView *webview() override { return m_webview; }
@@ -447,6 +451,9 @@ private:
     QString m_downloadFolder;
     bool m_javascriptEnable = true;
     std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
+    // The main frame's document the inspectors showed last: another one is a
+    // new page, and the undo steps of the page before can never run again.
+    std::weak_ptr<DOMDocument> m_shownMainDocument;
     QString m_chosenFrame; // the browser's id of the frame chosen in the resource list; empty: the main frame
     bool m_downloadButtonsEnabled = false;
     bool m_reloadedInPlace = false;

@@ -315,9 +315,11 @@ void PreviewDelegate::clearUndo()
     InspectUndoManager *manager = File::sharedUndoManager();
     if (!manager)
         return;
+    // A step that edited one of them goes whole: the rest of it (a file's
+    // text written back) would take back only half of the edit.
     for (const QPointer<QObject> &target : std::as_const(m_clearUndoTargets)) {
         if (target)
-            manager->removeAllActionsWithTarget(target.data());
+            manager->removeAllStepsWithTarget(target.data());
     }
 }
 

@@ -6,11 +6,13 @@
 #include "cssrules/CSSPropertyDataSource.h"
 #include "cssrules/CSSRule.h"
 #include "cssrules/CSSSnippetDataSource.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/DesktopColors.h"
 #include "platform/kit/TextField.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QRegularExpression>
 
 namespace {
 
@@ -173,16 +175,74 @@ QVariant AddStylePropertyViewController::decorationForItem(const QVariant &item,
     return DesktopColors::isDark(m_view ? m_view->palette() : QPalette()) ? QColor(255, 120, 110) : QColor(200, 30, 30);
 }
 
+Result<CSSPropertyPtr> AddStylePropertyViewController::declarationFromText(const QString &text)
+{
+    const auto refused = [&text] {
+        return Result<CSSPropertyPtr>::failure(
+            QStringLiteral("\"%1\" is not one declaration. Type a name, or a name and its value, "
+                           "for example \"color: #ff0000\".")
+                .arg(text.trimmed()));
+    };
+    static const QRegularExpression identifier(QStringLiteral("^-{0,2}[A-Za-z_][A-Za-z0-9_-]*$"));
+    const int colon = text.indexOf(u':');
+    const QString name = (colon < 0 ? text : text.left(colon)).trimmed();
+    if (!identifier.match(name).hasMatch())
+        return refused();
+    if (colon < 0)
+        return Result<CSSPropertyPtr>(std::make_shared<CSSProperty>(name, QString()));
+    // The value ends at a ";" outside quotes and brackets; only blanks may follow it.
+    QString value = text.mid(colon + 1);
+    QChar quote;
+    int depth = 0;
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (!quote.isNull()) {
+            if (c == u'\\')
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'(' || c == u'[') {
+            ++depth;
+        } else if (c == u')' || c == u']') {
+            --depth;
+        } else if (c == u'{' || c == u'}' || depth < 0) {
+            return refused();
+        } else if (c == u';' && depth == 0) {
+            if (!value.mid(i + 1).trimmed().isEmpty())
+                return refused();
+            value.truncate(i);
+            break;
+        }
+    }
+    value = value.trimmed();
+    if (value.isEmpty() || !quote.isNull() || depth != 0 || value.startsWith(u'!'))
+        return refused();
+    return Result<CSSPropertyPtr>(std::make_shared<CSSProperty>(name, value));
+}
+
 void AddStylePropertyViewController::commit()
 {
-    if (m_candidateTextField->objectForSelection().isValid()) {
+    const QString typed = m_candidateTextField->textField()->text().trimmed();
+    // Text with a ":" is one declaration typed whole; the list's row only names it.
+    const bool typedWhole = type() == 0 && typed.contains(u':');
+    if (!typedWhole && m_candidateTextField->objectForSelection().isValid()) {
         outlineViewSelectionDidChange();
     } else {
-        // A typed name with no row chosen is taken as it stands.
-        const QString typed = m_candidateTextField->textField()->text().trimmed();
         if (type() != 0 || typed.isEmpty())
             return;
-        m_selectedElements = {typed};
+        const Result<CSSPropertyPtr> declaration = declarationFromText(typed);
+        if (!declaration) {
+            Alert alert;
+            alert.setMessageText(QStringLiteral("The declaration could not be added."));
+            alert.setInformativeText(declaration.error());
+            alert.addButtonWithTitle(QStringLiteral("OK"));
+            alert.runModal(m_view ? m_view->window() : nullptr);
+            return;
+        }
+        // A name alone takes the panel's first value for it.
+        m_selectedElements = {typedWhole ? QVariant::fromValue(declaration.value()) : QVariant(declaration.value()->property())};
     }
     if (m_cssOutlineDelegate && !m_selectedElements.isEmpty())
         m_cssOutlineDelegate->addStyleProperty(m_selectedElements);

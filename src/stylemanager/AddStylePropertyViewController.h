@@ -1,6 +1,8 @@
 #pragma once
 
 #include "interfaces/AddStylePropertyInterface.h"
+#include "platform/foundation/Result.h"
+#include "stylesheet/CSSProperty.h"
 
 #include <QObject>
 #include <QPointer>
@@ -48,6 +50,11 @@ public:
     void outlineViewSelectionDidChange();
     // A row's text colour and tool tip.
     QVariant decorationForItem(const QVariant &item, int role) const;
+
+    // Typed text as one declaration: "name", "name: value", "name: value;" or
+    // "name:value !important" (the value then empty for a name alone); any other
+    // text fails with the message the panel shows.
+    static Result<CSSPropertyPtr> declarationFromText(const QString &text);
 
     CandidateTextField *candidateTextField() const { return m_candidateTextField; }
     QComboBox *propertyTypeList() const { return m_propertyTypeList; }

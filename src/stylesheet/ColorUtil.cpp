@@ -1,6 +1,8 @@
 #include "ColorUtil.h"
 
+#include <QColor>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -375,6 +377,33 @@ std::optional<RGBAColor> createNSColorWithString(const QString &text)
         return numbers ? colorFromArray(*numbers) : std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<RGBAColor> cssColorWithString(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (std::optional<RGBAColor> read = createNSColorWithString(trimmed))
+        return trimmed.compare(u"currentcolor", Qt::CaseInsensitive) == 0 ? std::nullopt : read;
+    const QString lower = trimmed.toLower();
+    if (lower == u"currentcolor")
+        return std::nullopt;
+    if (lower != trimmed)
+        return cssColorWithString(lower);
+    if (lower.startsWith(QLatin1String("hsl("))) {
+        std::optional<QList<float>> numbers = numbersAfter(lower, 4);
+        if (!numbers || numbers->size() != 3)
+            return std::nullopt;
+        numbers->append(1);
+        return colorWithHSLAFromArray(*numbers);
+    }
+    // The table leaves out a few CSS names; Qt knows the rest of them.
+    static const QRegularExpression name(QStringLiteral("^[a-z]+$"));
+    if (!name.match(lower).hasMatch())
+        return std::nullopt;
+    if (lower == u"rebeccapurple")
+        return colorFromHexadecimalValue(QStringLiteral("#663399"));
+    const QColor named = QColor::fromString(lower);
+    return named.isValid() ? std::optional(RGBAColor::fromQColor(named)) : std::nullopt;
 }
 
 int getUnitWithString(const QString &text)

@@ -32,6 +32,10 @@ QString cssColorValueRGB(const RGBAColor &color);
 // "transparent", a table name, "#..." or the "rgba(", "hsla(", "rgb(" forms
 // (case-sensitive, untrimmed); nothing for any other text.
 std::optional<RGBAColor> createNSColorWithString(const QString &text);
+// Any fixed colour a CSS value may name: what createNSColorWithString() reads,
+// every CSS named colour in any case, and "hsl(" without alpha; nothing for
+// "currentcolor" (no colour of its own) and for any other text.
+std::optional<RGBAColor> cssColorWithString(const QString &text);
 int getUnitWithString(const QString &text);
 
 // Red, green, blue from 0 to 255 (alpha 1); nothing with fewer than three.

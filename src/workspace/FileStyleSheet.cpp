@@ -176,6 +176,9 @@ StyleDeclarationPtr File::getMediaOwner(const StyleDeclaration &declaration) con
     if (declaration.isInBraket() && range.length > 0) {
         for (qsizetype i = index - 1; i >= 0; --i) {
             const StyleDeclarationPtr &entry = list.at(i);
+            // A removed item's range points into a text that no longer holds it.
+            if (entry->isRemoved() && !declaration.isRemoved())
+                continue;
             if (entry->type() != RuleType::Comment && entry->hasBody() && holds(*entry, range))
                 return entry;
         }

@@ -62,8 +62,9 @@ TEST_F(InspectorTest, TheDockedLayoutPutsThePanelBesideTheMainWindow)
     EXPECT_TRUE(nearly(panel()->geometry(), delegate->dockedInspectorFrame()));
     EXPECT_TRUE(nearly(ui().window->geometry(), delegate->dockedMainWindowFrame()));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(delegate->dockedInspectorFrame(), QRect(screen.right() - 299, screen.top(), 300, screen.height()));
-    EXPECT_EQ(delegate->dockedMainWindowFrame().width(), screen.width() - 302);
+    // Decorations included, both windows stay on the screen.
+    EXPECT_TRUE(nearly(panel()->frameGeometry(), QRect(screen.right() - 299, screen.top(), 300, screen.height())));
+    EXPECT_EQ(ui().window->frameGeometry().width(), screen.width() - 302);
     EXPECT_TRUE(TestUtil::waitUntil([&] { return delegate->detectionMode() == 1; }, 1000));
     EXPECT_EQ(ui().deepDetectionButton->property("imageName").toString(), QStringLiteral("layout1_Template"));
 
@@ -71,7 +72,11 @@ TEST_F(InspectorTest, TheDockedLayoutPutsThePanelBesideTheMainWindow)
     EXPECT_EQ(delegate->detectionMode(), 0);
     ASSERT_TRUE(settled());
     EXPECT_TRUE(nearly(panel()->geometry(), delegate->hoverInspectorFrame()));
-    EXPECT_EQ(delegate->hoverInspectorFrame().bottom() + 1, screen.bottom() + 1 - 380);
+    EXPECT_TRUE(nearly(ui().window->geometry(), delegate->hoverMainWindowFrame()));
+    // Floating, the panel stands at the screen's top right beside the main window.
+    EXPECT_EQ(panel()->frameGeometry().topRight(), screen.topRight());
+    EXPECT_GE(panel()->frameGeometry().height(), qMin(400, screen.height()));
+    EXPECT_FALSE(panel()->frameGeometry().intersects(ui().window->frameGeometry()));
     EXPECT_EQ(ui().deepDetectionButton->property("imageName").toString(), QStringLiteral("layout2_Template"));
 }
 

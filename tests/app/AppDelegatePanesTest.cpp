@@ -95,11 +95,17 @@ TEST_F(PanesTest, TheCodeViewKeepsFourHundredPointsAndTheRightPaneTwoHundredTen)
     EXPECT_EQ(position(area, 1), 400);
 }
 
-TEST_F(PanesTest, APaneTakenPastHalfItsSmallestSizeCollapsesExceptTheCodeView)
+TEST_F(PanesTest, APaneCollapsesOnlyWhenItsDividerReachesItsEdgeExceptTheCodeView)
 {
+    // Short of the edge a pane keeps its smallest size.
     move(ui().centerPaneSplitView, 40);
+    EXPECT_FALSE(ui().centerPaneSplitView->isSubviewCollapsed(ui().centerTopPane));
+    EXPECT_EQ(position(ui().centerPaneSplitView), 120);
+    move(ui().centerPaneSplitView, 2);
     EXPECT_TRUE(ui().centerPaneSplitView->isSubviewCollapsed(ui().centerTopPane));
     move(ui().centerBottomPane, ui().centerBottomPane->width() - 20, 1);
+    EXPECT_FALSE(ui().centerBottomPane->isSubviewCollapsed(ui().rightBottomPane));
+    move(ui().centerBottomPane, ui().centerBottomPane->width(), 1);
     EXPECT_TRUE(ui().centerBottomPane->isSubviewCollapsed(ui().rightBottomPane));
     // The code view never collapses, however far its divider goes.
     move(ui().centerBottomPane, 0, 1);
@@ -327,6 +333,15 @@ TEST_F(PanesTest, VerticalRangeMovesThePreviewDividerOrTheInspectorsWhenItIsKey)
     EXPECT_EQ(ui().styleListPane->height(), list + 100);
     EXPECT_EQ(ui().centerTopPane->height(), top - 100);
     EXPECT_EQ(resized, 1);
+    // With the inspector's list closed, Up would move nothing there: the
+    // preview's divider moves instead.
+    move(ui().styleSplitView, 0);
+    const int closed = ui().styleListPane->height();
+    ASSERT_LE(closed, 1);
+    delegate->verticalRangeUp();
+    EXPECT_EQ(ui().styleListPane->height(), closed);
+    EXPECT_EQ(ui().centerTopPane->height(), top - 200);
+    EXPECT_EQ(resized, 2);
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -212,8 +212,9 @@ TEST_F(LaunchTest, PlacesTheWindowsAtTheirSavedFramesMeasuredFromTheBottom)
                        QStringLiteral("NSWindow Frame mainWindow"));
     launch();
     EXPECT_EQ(ui().window->geometry(), QRect(10, screen.height() - 20 - 400, 600, 400));
-    // The fallback puts the panel in the top right corner.
-    EXPECT_EQ(ui().cssInspector->geometry(), QRect(screen.width() - 280, 0, 280, 500));
+    // The fallback docks the panel at the right edge, the screen's height.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(ui().cssInspector->geometry(), QRect(available.right() - 299, available.top(), 300, available.height()));
 
     ui().window->setGeometry(30, 40, 500, 300);
     const std::optional<WindowFrame> saved =
@@ -230,7 +231,7 @@ TEST_F(LaunchTest, AnUnreadableOrOffScreenFrameFallsBackToTheDefault)
     defaults.setObject(QStringLiteral("9000 9000 280 500 0 0 800 600"), QStringLiteral("NSWindow Frame StyleInspector"));
     launch();
     // The desktop may push a window at the screen's corner in by its frame.
-    EXPECT_EQ(ui().window->size(), available.size());
+    EXPECT_EQ(ui().window->size(), available.size() - QSize(302, 0));
     EXPECT_LE((ui().window->pos() - available.topLeft()).manhattanLength(), 8);
     EXPECT_TRUE(ui().cssInspector->geometry().intersects(available));
 }
@@ -268,8 +269,9 @@ TEST(AppDelegateDefaults, RegisterFramesMeasuredFromTheScreensBottomLeftCorner)
     const auto main = WindowFrame::fromString(defaults.value(QStringLiteral("NSWindow Frame mainWindow")).toString());
     const auto panel = WindowFrame::fromString(defaults.value(QStringLiteral("NSWindow Frame StyleInspector")).toString());
     ASSERT_TRUE(main && panel);
-    EXPECT_EQ(main->geometry(screen), available);
-    EXPECT_EQ(panel->frame, QRectF(screen.width() - 280, screen.height() - 500, 280, 500));
+    // The first launch docks the panel beside the main window.
+    EXPECT_EQ(main->geometry(screen), available.adjusted(0, 0, -302, 0));
+    EXPECT_EQ(panel->geometry(screen), QRect(available.right() - 299, available.top(), 300, available.height()));
 }
 
 } // namespace

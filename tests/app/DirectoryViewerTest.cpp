@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QIcon>
 #include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
@@ -277,6 +278,35 @@ namespace {
 class ThumbnailsInTheWindow : public WorkspaceTest
 {
 };
+
+TEST_F(ThumbnailsInTheWindow, ASubFolderIsDrawnWithItsIconUnderADesktopThatNamesTheBareFallbackTheme)
+{
+    // A bare window manager names "hicolor", which holds no folder icon.
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName(QStringLiteral("hicolor"));
+    remember({path("site")});
+    launch();
+    delegate->ui().window->resize(1280, 800);
+    delegate->ui().window->show();
+    select(node("site/css"));
+    DirectoryViewer *browser = viewer()->directoryViewer();
+    ASSERT_EQ(browser->directory(), node("site/css"));
+    ImageBrowserView *view = browser->imageBrowserView();
+    view->doItemsLayout();
+    const QRect cell = view->visualRect(browser->directoryArrayController()->index(0));
+    ASSERT_EQ(browser->directoryArrayController()->objectAtIndex(0)->displayName(), QStringLiteral("deep"));
+    ASSERT_TRUE(view->viewport()->rect().contains(cell));
+    const QImage shot = view->viewport()->grab().toImage();
+    const QRgb background = shot.pixel(cell.topLeft() + QPoint(1, 1));
+    const QRect square(cell.center().x() - cell.width() / 4, cell.top() + cell.height() / 4, cell.width() / 2, cell.height() / 3);
+    int drawn = 0;
+    for (int y = square.top(); y <= square.bottom(); ++y) {
+        for (int x = square.left(); x <= square.right(); ++x)
+            drawn += shot.pixel(x, y) != background;
+    }
+    EXPECT_GT(drawn, square.width() * square.height() / 10) << "the folder's icon is not drawn";
+    QIcon::setThemeName(theme);
+}
 
 TEST_F(ThumbnailsInTheWindow, AFolderChosenShowsItsItemsAndOneThatWentShowsNone)
 {

@@ -14,6 +14,7 @@
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/LoadedResourceDelegate.h"
+#include "preview/LoadedResouceViewCell.h"
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
@@ -22,6 +23,8 @@
 
 #include <csignal>
 #include <sys/types.h>
+
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +177,36 @@ TEST_F(InspectorsFollowThePage, AFrameChosenInTheResourcesIsEditedInItsOwnFileUn
     EXPECT_EQ(tree->document(), page());
     EXPECT_EQ(tree->indexFile(), pageFile);
     EXPECT_EQ(rules->pageDocument(), page());
+}
+
+TEST_F(InspectorsFollowThePage, TheResourcesModifiedMarkFollowsTheSheetsEditAndSave)
+{
+    open("site/other.html");
+    LoadedResourceDelegate *resources = preview->loadedResourceDelegate();
+    int sheetRow = -1;
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        for (int row = 0; row < resources->resouceView()->numberOfRows(); ++row) {
+            File *file = resources->fileAtRow(row);
+            if (file && file->displayName() == QLatin1String("other.css"))
+                sheetRow = row;
+        }
+        return sheetRow >= 0;
+    }, 10000));
+    const auto marked = [&] {
+        QAbstractItemModel *model = resources->resouceView()->model();
+        return model->data(resources->resouceView()->indexForRow(sheetRow), LoadedResouceViewCell::ModifiedRole).toBool();
+    };
+    EXPECT_FALSE(marked());
+    QSignalSpy redrawn(resources->resouceView()->model(), &QAbstractItemModel::dataChanged);
+    File *sheet = node("site/other.css");
+    ASSERT_TRUE(sheet);
+    sheet->setContent(QStringLiteral("p { color: green; }\n"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return marked(); }));
+    const int afterEdit = int(redrawn.count());
+    EXPECT_GT(afterEdit, 0);
+    ASSERT_TRUE(sheet->save());
+    EXPECT_FALSE(marked());
+    EXPECT_GT(redrawn.count(), afterEdit);
 }
 
 TEST_F(InspectorsFollowThePage, AfterTheBrowserIsKilledThePickedElementComesBackWithItsRules)

@@ -284,3 +284,49 @@ TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
 }
 
 } // namespace CascadeLiveTest
+
+namespace CascadePseudoElementsTest {
+
+TEST(RulesCascade, PseudoElementsAreStrippedToTheElementsTheyBelongTo)
+{
+    struct Row
+    {
+        const char *selector;
+        const char *stripped;
+    };
+    for (const Row &row : {Row{"::selection", "*"}, Row{"input::placeholder", "input"}, Row{"::-webkit-scrollbar", "*"},
+                           Row{"::-webkit-scrollbar-thumb:hover", "*"}, Row{"a:hover::before, p", "a, p"},
+                           Row{"ul > ::marker", "ul > *"}, Row{"p::first-line", "p"}, Row{"a::part(label)", "a"},
+                           Row{"p:first-child", "p:first-child"}}) {
+        EXPECT_EQ(CSSOutlineDelegate::pseudoStrippedSelector(QString::fromLatin1(row.selector)), QString::fromLatin1(row.stripped))
+            << row.selector;
+    }
+}
+
+TEST(RulesCascade, PseudoElementsAndAtRulesLogNoErrorWhenAnElementIsListed)
+{
+    const QByteArray css = R"(::selection { color: red; }
+input::placeholder { color: gray; }
+::-webkit-scrollbar { width: 4px; }
+@font-face { font-family: x; src: url(x.woff); }
+@media screen {
+  @font-face { font-family: y; src: url(y.woff); }
+}
+p { color: black; }
+)";
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t>x</p><input id=i placeholder=a>"}}));
+    StandardErrorCapture log;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("i"))));
+    const QString logged = log.text();
+    EXPECT_FALSE(logged.contains(QLatin1String("ERROR"))) << logged.toStdString();
+    EXPECT_FALSE(logged.contains(QLatin1String("Unexpected"))) << logged.toStdString();
+    EXPECT_FALSE(logged.contains(QLatin1String(":selection"))) << logged.toStdString();
+    // The placeholder's rule is listed for the input it styles.
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("input::placeholder"))) << live.dump().toStdString();
+}
+
+} // namespace CascadePseudoElementsTest

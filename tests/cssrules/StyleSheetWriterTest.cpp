@@ -299,3 +299,73 @@ TEST(StyleSheetWriter, SelectorsBreakOnlyAtTheirTopLevelCommas)
     EXPECT_EQ(StyleSheetWriter::venderPrefixIndentCount(QStringLiteral("-webkit")), 0);
     EXPECT_EQ(StyleSheetWriter::venderPrefixIndentCount(QStringLiteral("-moz")), 3);
 }
+
+namespace StyleSheetWriterLayoutTest {
+
+// Appends a declaration to a rule and marks it, as the add-property panel does.
+void addDeclaration(SheetModel &model, const QString &selector, const QString &name, const QString &value)
+{
+    const StyleDeclarationPtr rule = model.withSelector(selector);
+    ASSERT_TRUE(rule) << selector.toStdString();
+    rule->properties().append(std::make_shared<CSSProperty>(name, value));
+    rule->setModified(true);
+}
+
+TEST(StyleSheetWriterLayout, TextAddedToAMinifiedSheetFollowsItsLayout)
+{
+    struct Row
+    {
+        const char *name;
+        const char *text;
+        const char *selector;
+        const char *expected;
+    };
+    const Row rows[] = {
+        {"after a last declaration without its semicolon", ".card{padding:8px}.reveal h3{font-size:20px}", ".reveal h3",
+         ".card{padding:8px}.reveal h3{font-size:20px;color:#4dff07}"},
+        {"after a last declaration with its semicolon", ".a{top:0;}.b{left:0}", ".a", ".a{top:0;color:#4dff07;}.b{left:0}"},
+        {"into an empty rule", ".a{}.b{left:0}", ".a", ".a{color:#4dff07}.b{left:0}"},
+    };
+    for (const Row &row : rows) {
+        const QString text = QString::fromLatin1(row.text);
+        const QString written = writtenAfter(text, settings(false, {}, {}), [&](SheetModel &model) {
+            addDeclaration(model, QString::fromLatin1(row.selector), QStringLiteral("color"), QStringLiteral("#4dff07"));
+        });
+        EXPECT_EQ(written, QString::fromLatin1(row.expected)) << row.name;
+    }
+    // A minified sheet may begin with a comment on a line of its own.
+    const QString longLine = QStringLiteral("/* x */\n.a{top:0}") + QStringLiteral(".x").repeated(250) + QStringLiteral("{left:0}\n");
+    const QString written = writtenAfter(longLine, settings(false, {}, {}), [](SheetModel &model) {
+        addDeclaration(model, QStringLiteral(".a"), QStringLiteral("color"), QStringLiteral("#4dff07"));
+    });
+    EXPECT_EQ(written, QString(longLine).replace(QStringLiteral(".a{top:0}"), QStringLiteral(".a{top:0;color:#4dff07}")));
+}
+
+TEST(StyleSheetWriterLayout, TwoDeclarationsAddedToAMinifiedRuleAreJoinedBySemicolonsOnly)
+{
+    const QString written = writtenAfter(QStringLiteral(".a{top:0}"), settings(false, {}, {}), [](SheetModel &model) {
+        addDeclaration(model, QStringLiteral(".a"), QStringLiteral("color"), QStringLiteral("red"));
+        addDeclaration(model, QStringLiteral(".a"), QStringLiteral("margin"), QStringLiteral("0 !important"));
+    });
+    EXPECT_EQ(written, QStringLiteral(".a{top:0;color:red;margin:0 !important}"));
+}
+
+TEST(StyleSheetWriterLayout, ARuleAddedToAMinifiedSheetStaysOnItsLine)
+{
+    const QString written = writtenAfter(QStringLiteral(".a{top:0}"), settings(false, {}, {}), [](SheetModel &model) {
+        model.add(RuleType::Style, QStringLiteral(".b"), {{QStringLiteral("left"), QStringLiteral("0")}});
+    });
+    EXPECT_FALSE(written.contains(u'\n')) << written.toStdString();
+    EXPECT_TRUE(written.startsWith(QStringLiteral(".a{top:0}.b"))) << written.toStdString();
+}
+
+TEST(StyleSheetWriterLayout, ADeclarationAddedToAFormattedSheetTakesItsIndentation)
+{
+    const QString written = writtenAfter(QStringLiteral(".a {\n\tcolor: red;\n}\n\n.b {\n\ttop: 0;\n}\n"),
+                                         settings(false, {}, {}), [](SheetModel &model) {
+        addDeclaration(model, QStringLiteral(".b"), QStringLiteral("left"), QStringLiteral("1px"));
+    });
+    EXPECT_EQ(written, QStringLiteral(".a {\n\tcolor: red;\n}\n\n.b {\n\ttop: 0;\n\tleft: 1px;\n}\n"));
+}
+
+} // namespace StyleSheetWriterLayoutTest

@@ -88,6 +88,25 @@ TEST_F(BootstrapWriteBack, CommitUndoRedoChangeOneDeclarationAndUndoRestoresTheB
               QStringLiteral("rgb(18, 52, 86)"));
 }
 
+TEST_F(BootstrapWriteBack, UndoRedoAndUndoOfAValueKeepTheRulesAndTheBytes)
+{
+    const QList<StyleDeclarationPtr> items = live.panel.styleDeclarationsOf(sheet);
+    commit(live, QStringLiteral(".btn-primary"), QStringLiteral("--bs-btn-bg"), QStringLiteral("#123456"));
+    live.undo.undo();
+    live.undo.redo();
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+    // The rules the panel had, not a new reading of the text.
+    EXPECT_EQ(live.panel.styleDeclarationsOf(sheet), items);
+    live.undo.redo();
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("b"))));
+    commit(live, QStringLiteral(".btn"), QStringLiteral("--bs-btn-padding-x"), QStringLiteral("2rem"));
+    while (live.undo.canUndo())
+        live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(live.panel.styleDeclarationsOf(sheet), items);
+}
+
 TEST_F(BootstrapWriteBack, AnEditAfterAnUndoneOneMovesNothingElse)
 {
     commit(live, QStringLiteral(".btn-primary"), QStringLiteral("--bs-btn-bg"), QStringLiteral("#123456"));

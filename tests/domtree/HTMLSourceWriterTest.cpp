@@ -217,3 +217,21 @@ TEST(HTMLSourceWriter, MisnestedTagsTheParserMovedAreCopiedAsTheFileHasThem)
 }
 
 } // namespace HTMLSourceWriterTest
+
+namespace HTMLSourceWriterMinifiedTest {
+
+TEST(HTMLSourceWriter, ANewNodeInAMinifiedPageIsWrittenMinified)
+{
+    const QString minified = QStringLiteral("<!DOCTYPE html><html><head><title>t</title></head><body><div id=main>"
+                                            "<p id=second>Second</p></div></body></html>");
+    HTMLSourceWriterTest::Fixture page(minified);
+    DOMElementPtr added = page.live->createElement(QStringLiteral("p"));
+    added->setTextContent(QStringLiteral("New"));
+    page.byId("main")->insertBefore(added, page.byId("second")->nextSibling());
+    page.edits.noteInserted(added.get());
+    page.refresh();
+    EXPECT_EQ(page.write(), QString(minified).replace(QStringLiteral("<p id=second>Second</p>"),
+                                                      QStringLiteral("<p id=second>Second</p><p>New</p>")));
+}
+
+} // namespace HTMLSourceWriterMinifiedTest

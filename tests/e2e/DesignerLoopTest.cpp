@@ -13,6 +13,21 @@ namespace {
 
 class DesignerLoop : public SessionTest
 {
+protected:
+    // Picks the front page's intro in the preview: the tree and the rules panel follow.
+    void pickIntro()
+    {
+        ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
+        const QRect intro = session.element(QStringLiteral("#intro"));
+        ASSERT_TRUE(intro.isValid());
+        // The pointer over it draws the box; a click picks it.
+        session.moveTo(intro.center() + QPoint(-4, 0));
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
+        session.click(intro.center());
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+            return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
+        }));
+    }
 };
 
 } // namespace
@@ -20,18 +35,7 @@ class DesignerLoop : public SessionTest
 TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
-
-    // Picked in the preview: the tree and the rules panel follow.
-    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
-    const QRect intro = session.element(QStringLiteral("#intro"));
-    ASSERT_TRUE(intro.isValid());
-    // The pointer over it draws the box; a click picks it.
-    session.moveTo(intro.center() + QPoint(-4, 0));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
-    session.click(intro.center());
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
-        return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
-    }));
+    ASSERT_NO_FATAL_FAILURE(pickIntro());
 
     // An attribute added in the inspector, undone and redone from the keyboard.
     ASSERT_TRUE(session.fill(QStringLiteral("attrName"), QStringLiteral("title")));
@@ -80,6 +84,44 @@ TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
 
     QByteArray expected = session.original(QStringLiteral("css/site.css"));
     expected.replace("  font-size: 32px;\n}", "  font-size: 40px;\n  letter-spacing: normal;\n}");
+    saveAndExpect("css/site.css", expected);
+}
+
+TEST_F(DesignerLoop, ANameAndValueTypedIntoTheAddFieldIsAddedAsOneDeclaration)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(pickIntro());
+    // The picked element's first rule is the target: the field opens for it.
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("candidateTextField")}})
+            .value(QStringLiteral("enabled"))
+            .toBool();
+    }, 5000));
+    // Typed into the field until it holds the whole text: the panel may
+    // still settle after the pick and take the keyboard back meanwhile.
+    const QString typed = QStringLiteral("color: #ff0000");
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        if (state[QStringLiteral("focus")] == QStringLiteral("TextField") && state[QStringLiteral("focusText")] == typed)
+            return true;
+        session.clickWidget(QStringLiteral("candidateTextField"));
+        session.key(QStringLiteral("ctrl+a"));
+        session.type(typed);
+        return false;
+    }, 15000));
+    // As with a name alone, a first Return may only close the list of names.
+    const auto added = [&] {
+        return session.rows(QStringLiteral("cssRulesOutline")).contains(QStringLiteral("color: #ff0000"));
+    };
+    for (int attempt = 0; attempt < 3 && !added(); ++attempt) {
+        ASSERT_FALSE(session.state().contains(QStringLiteral("modal")));
+        session.key(QStringLiteral("Return"));
+        session.waitFor([&](const QJsonObject &) { return added(); }, 3000);
+    }
+    ASSERT_TRUE(added()) << session.rows(QStringLiteral("cssRulesOutline")).join(u'|').toStdString();
+    EXPECT_FALSE(session.state().contains(QStringLiteral("modal")));
+
+    QByteArray expected = session.original(QStringLiteral("css/site.css"));
+    expected.replace("  line-height: 1.5;\n}", "  line-height: 1.5;\n  color: #ff0000;\n}");
     saveAndExpect("css/site.css", expected);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/kit/ColorWell.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/Stepper.h"
+#include "stylesheet/ColorUtil.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -253,3 +254,33 @@ TEST(NumberEditor, TypedNumbersGoOutAsTypedAndTheDecimalsStartFromThoseShown)
     editor->stepper()->upButton()->click();
     EXPECT_EQ(posts.last(), QStringLiteral("4"));
 }
+
+namespace PopoverNamedColours {
+
+TEST(ColorEditorView, ReadsEveryNamedColourAndShowsCurrentcolorAsNoColour)
+{
+    Posts posts;
+    struct Row
+    {
+        const char *value;
+        const char *hex;
+    };
+    for (const Row &row : {Row{"antiquewhite", "faebd7"}, Row{"AliceBlue", "f0f8ff"}, Row{"rebeccapurple", "663399"},
+                           Row{"slategrey", "708090"}, Row{"hsl(120, 100%, 50%)", "00ff00"}, Row{"red", "ff0000"}}) {
+        auto editor = opened<ColorEditorView>(QStringLiteral("color"), QString::fromLatin1(row.value));
+        ASSERT_TRUE(editor->color()) << row.value;
+        EXPECT_EQ(ColorUtil::hexadecimalValue(*editor->color()), QString::fromLatin1(row.hex)) << row.value;
+        EXPECT_EQ(editor->color()->alpha, 1.0) << row.value;
+    }
+    auto none = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("currentcolor"));
+    EXPECT_FALSE(none->color());
+    auto unknown = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("inherit"));
+    EXPECT_FALSE(unknown->color());
+    auto clear = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("Transparent"));
+    ASSERT_TRUE(clear->color());
+    EXPECT_EQ(clear->color()->alpha, 0.0);
+    // Reading writes nothing.
+    EXPECT_TRUE(posts.values.isEmpty());
+}
+
+} // namespace PopoverNamedColours

@@ -10,6 +10,7 @@
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/PopUpButton.h"
 #include "platform/kit/Stepper.h"
+#include "stylesheet/ColorUtil.h"
 
 #include <QColorDialog>
 #include <QTest>
@@ -265,3 +266,20 @@ TEST(StylePanelAnnouncements, TabReachesEveryControlOfAPage)
     for (QWidget *control : controls)
         EXPECT_TRUE(reached.contains(control)) << control->metaObject()->className();
 }
+
+namespace StylePanelNamedColours {
+
+TEST(StylePanelAnnouncements, TheColourEditorHoldsEveryNamedColourAndCurrentcolorAsNoColour)
+{
+    PanelHarness harness;
+    harness.show(QStringLiteral("color: antiquewhite"));
+    auto *colour = harness.editor<ColorEditor>(QStringLiteral("color"));
+    ASSERT_TRUE(colour->color());
+    EXPECT_EQ(ColorUtil::hexadecimalValue(*colour->color()), QStringLiteral("faebd7"));
+    harness.show(QStringLiteral("color: currentcolor"));
+    colour = harness.editor<ColorEditor>(QStringLiteral("color"));
+    EXPECT_FALSE(colour->color());
+    EXPECT_TRUE(harness.posts.isEmpty());
+}
+
+} // namespace StylePanelNamedColours

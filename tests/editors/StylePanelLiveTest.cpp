@@ -61,7 +61,7 @@ TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBo
     EXPECT_EQ(page.inPage("document.getElementById('box').style.padding"), QStringLiteral("12px"));
     const QString edited = page.text();
     EXPECT_EQ(edited, QString(s_original).replace(QStringLiteral("<div id='box' class='card' style='color: red'>"),
-                                                  QStringLiteral("<div id=\"box\" class=\"card\" style=\"padding:12px; color:red;\">")));
+                                                  QStringLiteral("<div id='box' class='card' style='padding:12px; color:red;'>")));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
 
     page.undo.loopEnd();
@@ -104,7 +104,7 @@ TEST(StylePanelLive, TheTreesPopoverEditsTheClickedElementAndASwatchKeepsItOpen)
     page.settle();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(page.inPage("document.getElementById('other').getAttribute('style')"), QStringLiteral("color:#fb0007;"));
-    EXPECT_TRUE(page.text().contains(QStringLiteral("<p id=\"other\" style=\"color:#fb0007;\">")));
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<p id='other' style='color:#fb0007;'>")));
     popover->close();
 }
 

@@ -179,6 +179,51 @@ TEST(InspectUndoManager, RemovingATargetsActionsKeepsTheOthers)
 }
 
 
+TEST(InspectUndoManager, RemovingATargetsStepsTakesTheirOtherActionsWithThem)
+{
+    InspectUndoManager undo;
+    Counter panel(undo), file(undo), typed(undo);
+    typed.setValue(1);
+    undo.loopEnd();
+    // One edit of the panel that wrote a file's text too.
+    panel.setValue(1);
+    file.setValue(1);
+    undo.loopEnd();
+    // Undone once already: its redo step holds both as well.
+    panel.setValue(2);
+    file.setValue(2);
+    undo.loopEnd();
+    undo.undo();
+
+    undo.removeAllStepsWithTarget(&panel);
+    EXPECT_FALSE(undo.canRedo());
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(typed.value(), 0);
+    EXPECT_EQ(file.value(), 1);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+TEST(InspectUndoManager, StepsOfDestroyedTargetsAreDroppedWhole)
+{
+    InspectUndoManager undo;
+    Counter kept(undo), file(undo);
+    kept.setValue(1);
+    undo.loopEnd();
+    {
+        Counter gone(undo);
+        gone.setValue(1);
+        file.setValue(1);
+        undo.loopEnd();
+    }
+    undo.removeStepsOfDestroyedTargets();
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(file.value(), 1);
+    EXPECT_EQ(kept.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+}
+
 TEST(InspectUndoManager, RemoveAllActionsKeepsOpenGroupsBalanced)
 {
     InspectUndoManager undo;

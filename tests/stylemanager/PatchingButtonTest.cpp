@@ -209,7 +209,7 @@ TEST(PatchingButtonLive, TheDragDroppedOnAnElementRowAddsTheClassUndoably)
     page.settle();
     EXPECT_EQ(page.inPage("document.getElementById('one').className"), QStringLiteral("hot"));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Add Class Name"));
-    EXPECT_TRUE(page.text().contains(QStringLiteral("<p id=\"one\" class=\"hot\">"))) << page.text().toStdString();
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<p id='one' class='hot'>"))) << page.text().toStdString();
     page.undoStep();
     EXPECT_EQ(page.inPage("document.getElementById('one').className"), QString());
 }

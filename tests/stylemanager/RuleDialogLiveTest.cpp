@@ -344,6 +344,56 @@ TEST_F(RuleDialog, AddPropertyPanelMarksPropertiesTheRuleHasAndAddsTheTypedOne)
     live.panel.setAddStylePropertyPanel(nullptr);
 }
 
+TEST_F(RuleDialog, AddPropertyPanelTakesANameAndValueAsOneDeclarationAndRefusesOtherText)
+{
+    load();
+    AddStylePropertyViewController panel(&live.panel);
+    live.panel.setAddStylePropertyPanel(&panel);
+    AddStylePropertyViewController::setType(0);
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".a"))));
+    const auto commit = [&](const char *typed) {
+        panel.candidateTextField()->textField()->setText(QString::fromLatin1(typed));
+        Q_EMIT panel.candidateTextField()->activated();
+        live.settleWrites();
+    };
+    const QString before = text(site);
+    for (const char *refused : {"color: red; margin: 0", "color:", "color: red }", "a b: red", ": red", "color: (red"}) {
+        alerts.clear();
+        commit(refused);
+        EXPECT_EQ(alerts, QStringList{QStringLiteral("The declaration could not be added.")}) << refused;
+        EXPECT_EQ(text(site), before) << refused;
+    }
+
+    alerts.clear();
+    commit("margin-top: 2px");
+    commit("padding:1px;");
+    commit("border-top: 1px solid red !important");
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+    EXPECT_TRUE(text(site).contains(QStringLiteral(
+        ".a { color: red; margin-top: 2px; padding: 1px; border-top: 1px solid red !important; }")))
+        << text(site).toStdString();
+    live.panel.setAddStylePropertyPanel(nullptr);
+}
+
+TEST(AddStylePropertyText, ReadsOneDeclarationWithItsPriority)
+{
+    const auto read = [](const char *text) {
+        const auto declaration = AddStylePropertyViewController::declarationFromText(QString::fromLatin1(text));
+        return declaration ? declaration.value()->property() + u'|' + declaration.value()->value() : QStringLiteral("refused");
+    };
+    EXPECT_EQ(read("color: #ff0000"), QStringLiteral("color|#ff0000"));
+    EXPECT_EQ(read(" color:#ff0000 ; "), QStringLiteral("color|#ff0000"));
+    EXPECT_EQ(read("color:red !important"), QStringLiteral("color|red !important"));
+    EXPECT_EQ(read("content: \"a;b\""), QStringLiteral("content|\"a;b\""));
+    EXPECT_EQ(read("background: url(a;b.png)"), QStringLiteral("background|url(a;b.png)"));
+    EXPECT_EQ(read("--gap: 4px"), QStringLiteral("--gap|4px"));
+    EXPECT_EQ(read("color"), QStringLiteral("color|"));
+    EXPECT_EQ(read("color: red; top: 0"), QStringLiteral("refused"));
+    EXPECT_EQ(read("color: !important"), QStringLiteral("refused"));
+    EXPECT_EQ(read("a{color: red"), QStringLiteral("refused"));
+}
+
 TEST_F(RuleDialog, AddPropertyPanelSwitchesTypeAndTakesEverySnippetDeclaration)
 {
     CSSSnippetDataSource::setSnippetProvider([] {

@@ -121,7 +121,7 @@ void ColorEditorView::parseValue()
 {
     const QString text = value().trimmed();
     static const QRegularExpression hexDigits(QStringLiteral("^#([0-9a-f]{3}){1,2}$"));
-    std::optional<RGBAColor> read = ColorUtil::createNSColorWithString(text);
+    std::optional<RGBAColor> read = ColorUtil::cssColorWithString(text);
     // A "#" without its digits is no colour (it would read as black).
     if (text.startsWith(QLatin1Char('#')) && !hexDigits.match(text).hasMatch())
         read.reset();

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The one log-line format of the program: "[level] function[Line n] message".
-// Lines go to standard error, which main() reopens in append mode on the log file.
+// Lines go to standard error, which main() reopens in append mode on the log
+// file, kept under a size limit.
 
 enum class LogLevel { Debug, Info, Error };
 
@@ -14,9 +15,14 @@ void write(LogLevel level, const char *function, int line, const QString &messag
 // "<XDG state folder>/Quillmark/Quillmark.log"; the folder is created on demand.
 QString logFilePath();
 
+// How large the log file grows before it is set aside.
+inline constexpr qint64 kLogSizeLimit = 10 * 1024 * 1024;
+
 // Reopens standard error on the log file in append mode. Answers false when the
-// file cannot be opened; standard error is then left as it was.
-bool redirectStandardError();
+// file cannot be opened; standard error is then left as it was. A line that
+// would take the file past sizeLimit first moves it to "Quillmark.log.1" (in
+// place of the one there) and starts the log afresh; lines are never split.
+bool redirectStandardError(qint64 sizeLimit = kLogSizeLimit);
 
 // Routes qDebug/qWarning and friends through write(), so Qt's own messages and
 // the subsystems' logging categories share the format.

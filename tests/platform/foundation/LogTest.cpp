@@ -2,11 +2,16 @@
 
 #include "TestUtil.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 TEST(Log, LogFileFollowsTheXdgStateFolder)
 {
@@ -48,3 +53,72 @@ TEST(Log, ProgramAppendsInfoLinesToItsLogFile)
     EXPECT_TRUE(log.contains("[info] void AppDelegate::applicationDidFinishLaunching()[Line "));
     EXPECT_EQ(log.count("first launched"), 1);
 }
+
+namespace LogTest {
+
+// Standard error pointed at the log of a scratch state folder for the test's
+// length, and put back afterwards.
+class RedirectedLog
+{
+public:
+    RedirectedLog()
+        : m_oldState(qgetenv("XDG_STATE_HOME"))
+        , m_savedStandardError(::dup(STDERR_FILENO))
+    {
+        qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit());
+    }
+    ~RedirectedLog()
+    {
+        std::fflush(stderr);
+        ::dup2(m_savedStandardError, STDERR_FILENO);
+        ::close(m_savedStandardError);
+        qputenv("XDG_STATE_HOME", m_oldState);
+    }
+
+private:
+    QTemporaryDir m_state;
+    QByteArray m_oldState;
+    int m_savedStandardError;
+};
+
+TEST(Log, AFullLogIsSetAsideWithoutSplittingTheLineThatFilledIt)
+{
+    RedirectedLog redirected;
+    ASSERT_TRUE(Log::redirectStandardError(4000));
+    const QString path = Log::logFilePath();
+    // Fifteen lines of some 350 bytes: one of the later ones passes the limit.
+    for (int i = 1; i <= 15; ++i)
+        QM_INFO(QStringLiteral("line %1 ").arg(i, 2, 10, QLatin1Char('0')).leftJustified(250, u'.'));
+
+    const QByteArray current = TestUtil::readFile(path);
+    const QByteArray old = TestUtil::readFile(path + ".1");
+    EXPECT_LE(current.size(), 4000);
+    EXPECT_GT(old.size(), 3000);
+    EXPECT_LE(old.size(), 4000);
+    const QList<QByteArray> lines = (old + current).split('\n');
+    ASSERT_EQ(lines.size(), 16); // The last line feed leaves an empty piece.
+    for (int i = 1; i <= 15; ++i) {
+        const QByteArray &logged = lines.at(i - 1);
+        EXPECT_TRUE(logged.startsWith("[info] ")) << logged.constData();
+        EXPECT_TRUE(logged.contains(QStringLiteral("] line %1 ").arg(i, 2, 10, QLatin1Char('0')).toUtf8()))
+            << logged.constData();
+        EXPECT_TRUE(logged.endsWith("....")) << logged.constData();
+    }
+    EXPECT_TRUE(current.startsWith("[info] ")) << current.constData();
+    EXPECT_TRUE(current.endsWith(".\n"));
+}
+
+TEST(Log, OnlyTheLastFullLogIsKept)
+{
+    RedirectedLog redirected;
+    ASSERT_TRUE(Log::redirectStandardError(500));
+    const QString path = Log::logFilePath();
+    for (int i = 0; i < 40; ++i)
+        QM_INFO(QStringLiteral("entry %1 of a long run").arg(i));
+    EXPECT_LE(TestUtil::readFile(path).size(), 500);
+    EXPECT_LE(TestUtil::readFile(path + ".1").size(), 500);
+    EXPECT_FALSE(QFile::exists(path + ".2"));
+    EXPECT_TRUE(TestUtil::readFile(path).contains("entry 39 of a long run"));
+}
+
+} // namespace LogTest

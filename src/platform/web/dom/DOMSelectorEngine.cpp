@@ -621,7 +621,8 @@ const CacheEntry &cachedParse(const QString &text)
         entry.list = *parsed;
     } else {
         entry.error = parsed.error();
-        qCWarning(lcWeb).noquote() << "invalid selector" << text << "-" << entry.error;
+        // Not an error of the user's: the engine matches what the mirror does not read.
+        qCInfo(lcWeb).noquote() << "selector not read by the mirror:" << text << "-" << entry.error;
     }
     return cache.insert(text, std::move(entry)).value();
 }
