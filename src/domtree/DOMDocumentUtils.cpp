@@ -102,18 +102,18 @@ QList<DOMMatchedRule> DOMDocument::getNonAuthorMatchedCSSRules(DOMNode *node, co
     return rules;
 }
 
-DOMDocumentFragmentPtr DOMDocument::createSVGElementFromSource(const QString &source)
+DOMDocumentFragmentPtr DOMDocument::createSVGElementFromSource(const QString &source, HTMLSourceMap *sourceMap)
 {
-    return HTMLParser::parseFragment(*this, source, QStringLiteral("svg"), DOMNamespace::SVG);
+    return HTMLParser::parseFragment(*this, source, QStringLiteral("svg"), DOMNamespace::SVG, sourceMap);
 }
 
-DOMDocumentFragmentPtr DOMDocument::createHTMLElementFromSource(const QString &source)
+DOMDocumentFragmentPtr DOMDocument::createHTMLElementFromSource(const QString &source, HTMLSourceMap *sourceMap)
 {
     const QString first = StringDOM::firstNodeName(source);
     if (first == QLatin1String("svg"))
-        return HTMLParser::parseFragment(*this, source, QStringLiteral("div"), DOMNamespace::HTML);
-    DOMDocumentFragmentPtr parsed =
-        HTMLParser::parseFragment(*this, source, WebCoreObjects::getContainableParentWithTagName(first), DOMNamespace::HTML);
+        return HTMLParser::parseFragment(*this, source, QStringLiteral("div"), DOMNamespace::HTML, sourceMap);
+    DOMDocumentFragmentPtr parsed = HTMLParser::parseFragment(
+        *this, source, WebCoreObjects::getContainableParentWithTagName(first), DOMNamespace::HTML, sourceMap);
     if (first != QLatin1String("body"))
         return parsed;
     // Parsed in "html", a body comes second, after the head the parser adds.
@@ -123,12 +123,12 @@ DOMDocumentFragmentPtr DOMDocument::createHTMLElementFromSource(const QString &s
     return fragment;
 }
 
-QList<DOMNodePtr> DOMDocument::createNodesFromString(const QString &source)
+QList<DOMNodePtr> DOMDocument::createNodesFromString(const QString &source, HTMLSourceMap *sourceMap)
 {
     const QString text = source.trimmed();
     const DOMDocumentFragmentPtr fragment = WebCoreObjects::isSVGTag(StringDOM::firstNodeName(text))
-        ? createSVGElementFromSource(text)
-        : createHTMLElementFromSource(text);
+        ? createSVGElementFromSource(text, sourceMap)
+        : createHTMLElementFromSource(text, sourceMap);
     return fragment->childNodes().toList();
 }
 

@@ -16,6 +16,7 @@ DOMEditRecord::DOMEditRecord(const DOMEditRecord &other)
     , m_removedFrom(other.m_removedFrom)
     , m_attributes(other.m_attributes)
     , m_dataText(other.m_dataText)
+    , m_givenTexts(other.m_givenTexts)
     , m_scratch(other.m_scratch)
     , m_givenOfLive(other.m_givenOfLive)
     , m_liveOfGiven(other.m_liveOfGiven)
@@ -131,8 +132,9 @@ bool DOMEditRecord::isEditedInside(const DOMNode *given) const
         if (m_startTags.contains(live) || m_data.contains(live) || m_startTags.contains(origin)
             || m_data.contains(origin))
             return true;
-        // Something the user put inside it or took out of it.
-        if (node != given && (origin < 0 || m_inserted.contains(origin)))
+        // Something the user put inside it or took out of it; what came
+        // with the text the user gave for it was not put in later.
+        if (node != given && ((origin < 0 && !m_givenTexts.contains(origin)) || m_inserted.contains(origin)))
             return true;
         if (m_removedFrom.contains(origin) || m_removedFrom.contains(live))
             return true;
@@ -217,6 +219,28 @@ void DOMEditRecord::noteCopied(const DOMNode *copy, const DOMNode *original)
     }
 }
 
+void DOMEditRecord::noteGivenText(const DOMNode *node, const GivenText &text)
+{
+    if (node)
+        m_givenTexts.insert(node->nodeId(), text);
+}
+
+QString GivenText::indented(const QString &indent) const
+{
+    if (indent.isEmpty() || lineStarts.isEmpty())
+        return text;
+    QString out;
+    out.reserve(text.size() + indent.size() * lineStarts.size());
+    qsizetype from = 0;
+    for (const qsizetype at : lineStarts) {
+        out += QStringView(text).mid(from, at - from);
+        out += indent;
+        from = at;
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
 void DOMEditRecord::markWritten()
 {
     if (m_sinceWrite)
@@ -248,6 +272,7 @@ void DOMEditRecord::clear()
     m_removedFrom.clear();
     m_attributes.clear();
     m_dataText.clear();
+    m_givenTexts.clear();
     m_givenOfLive.clear();
     m_liveOfGiven.clear();
     m_copiedFrom.clear();

@@ -13,6 +13,21 @@
 
 class DOMDocument;
 
+// A node's text as the user gave it (pasted, or dropped from the palette),
+// its lines indented relative to the node's first line, ready for the
+// indent of the place it goes to.
+struct GivenText
+{
+    QString text;
+    // The starts of the lines after the first that the indent goes before:
+    // those that begin in layout white space (not inside a tag, a comment
+    // or preformatted text), in rising order.
+    QList<qsizetype> lineStarts;
+
+    // The text with indent before each of those lines.
+    QString indented(const QString &indent) const;
+};
+
 // What the program's own edits touched since the page's text was last paired
 // (HTMLSourcePairing), and what the user gave in each: the write-back writes
 // exactly that and copies the file's text for everything else, so that what
@@ -50,6 +65,8 @@ public:
     void noteRemoved(const DOMNode *node, const DOMNode *parent);
     // copy was made from original (a deep copy, node for node).
     void noteCopied(const DOMNode *copy, const DOMNode *original);
+    // The node was made from text the user gave; this is its part of it.
+    void noteGivenText(const DOMNode *node, const GivenText &text);
 
     // The edits so far reached the file.
     void markWritten();
@@ -78,6 +95,13 @@ public:
     // The page node a node of a given copy stands for: the node the user
     // put in, or the node it was copied from. 0 when unknown.
     qint64 originOf(const DOMNode *given) const;
+    // The text the user gave for a node (by the id of the node it was made
+    // as), or null.
+    const GivenText *givenTextOf(qint64 id) const
+    {
+        const auto found = m_givenTexts.constFind(id);
+        return found == m_givenTexts.cend() ? nullptr : &found.value();
+    }
     // The page node a node of a given copy is the copy of, or 0.
     qint64 liveOf(const DOMNode *given) const { return m_liveOfGiven.value(given); }
     // Whether the user edited anything inside a given copy that is not in
@@ -107,6 +131,7 @@ private:
     QSet<qint64> m_removedFrom;
     QHash<qint64, QHash<QString, std::optional<QString>>> m_attributes;
     QHash<qint64, QString> m_dataText;
+    QHash<qint64, GivenText> m_givenTexts;
     // Copies as given: the copy of each live node, and the live node of each copy.
     std::shared_ptr<DOMDocument> m_scratch;
     QHash<qint64, DOMNodePtr> m_givenOfLive;

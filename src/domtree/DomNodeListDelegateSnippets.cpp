@@ -30,7 +30,7 @@ void DomNodeListDelegate::addSnippetWithNode(DOMNodeEx *row)
 {
     if (!row || !m_domTreeDelegate)
         return;
-    addSnippet(m_domTreeDelegate->concatNodeTree(row, true, false, false), QStringLiteral("HTML"));
+    addSnippet(m_domTreeDelegate->authorsText({row}), QStringLiteral("HTML"));
 }
 
 void DomNodeListDelegate::addSnippetwithText(const QString &text)

@@ -374,6 +374,11 @@ public:
     // --- Clipboard (DomTreeDelegateClipboard.cpp) ------------------------------------------------
     // Edit > Copy: the selected rows' HTML, up to the first selected closing row.
     void doClipNode();
+    // The rows' HTML as copies take it: the file's own text of their nodes
+    // with the user's edits, and nothing page scripts made (the text the
+    // write-back writes for them), one after another without the
+    // indentation they share.
+    QString authorsText(const QList<const DOMNodeEx *> &rows);
     void copy() { doClipNode(); }
     // Edit > Cut: the copy, then the selected rows removed.
     void cut();
@@ -441,7 +446,7 @@ private:
     void observeEditingNotifications();
     void postForContextTarget(const QString &name);
     // The context target's HTML, as the copy commands take it.
-    QString contextTargetSource() const;
+    QString contextTargetSource();
     void forgetPage();
     void refreshRow(DOMNodeEx *row);
     QSet<const DOMNode *> expandedNodes(DOMNodeEx *row) const;
@@ -527,6 +532,8 @@ private:
     // Inserts the nodes of an HTML fragment before ref (or last) in parent;
     // the last one inserted, or null when the fragment is refused.
     DOMNodePtr insertFragment(const QString &html, DOMNodeEx *parent, DOMNodeEx *ref);
+    // Whether the text is a copy of the row's element (it begins with its start tag).
+    bool isCopyOf(const QString &text, DOMNodeEx *row);
     // Inserts the new rows' nodes in parent before ref, the tree refreshed once.
     void insertRows(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent, DOMNodeEx *ref);
     // Where a drop on a row puts its nodes: inside it, or after it when it

@@ -4,9 +4,9 @@
 #include "DomTreeDelegate.h"
 
 #include "DomTreeOutlineView.h"
+#include "GivenMarkup.h"
 
 #include "foundation/InspectUndoManager.h"
-#include "foundation/StringUtils.h"
 #include "platform/foundation/Log.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/html/StringDOM.h"
@@ -19,7 +19,7 @@ void DomTreeDelegate::doClipNode()
 {
     if (!m_outlineView)
         return;
-    QString html;
+    QList<const DOMNodeEx *> rows;
     for (const int index : m_outlineView->selectedRowIndexes()) {
         const auto *row = static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(index));
         if (!row)
@@ -28,11 +28,10 @@ void DomTreeDelegate::doClipNode()
         // element it closes.
         if (row->isCloseNode())
             break;
-        html += concatNodeTree(row, true, false, false);
+        rows.append(row);
     }
-    // Without the common indentation and the line break it leaves at the end.
-    html = StringUtils::stringByRemoveIndentToTop(html);
-    html.chop(html.endsWith(QLatin1Char('\n')) ? 1 : 0);
+    // The author's text, never what page scripts made of the page.
+    const QString html = authorsText(rows);
     if (html.isEmpty())
         return;
     QGuiApplication::clipboard()->setText(html);
@@ -69,8 +68,7 @@ void DomTreeDelegate::paste()
         return;
     // The copied element itself selected: the copy goes right after it. An
     // element that holds no children (img, br, input) takes it after it too.
-    const QString own = target->source().trimmed();
-    const bool sibling = (!own.isEmpty() && text.trimmed().startsWith(own))
+    const bool sibling = isCopyOf(text, target)
         || (target->node()->isElement() && !WebCoreObjects::canHaveChildren(target->node()->nodeName().toLower()))
         || target->node()->isCharacterData();
     DOMNodeEx *parent = sibling ? target->parentNodeEx() : target;
@@ -83,6 +81,18 @@ void DomTreeDelegate::paste()
         selectByNode(last.get());
 }
 
+bool DomTreeDelegate::isCopyOf(const QString &text, DOMNodeEx *row)
+{
+    const QString given = text.trimmed();
+    const QString own = row->source().trimmed();
+    if (!own.isEmpty() && given.startsWith(own))
+        return true;
+    // A copy begins with the element's start tag as the file has it.
+    const QString copied = authorsText({row});
+    const qsizetype tagEnd = row->node()->isElement() ? copied.indexOf(QLatin1Char('>')) : -1;
+    return tagEnd > 0 && given.startsWith(QStringView(copied).left(tagEnd + 1));
+}
+
 DOMNodePtr DomTreeDelegate::insertFragment(const QString &html, DOMNodeEx *parent, DOMNodeEx *ref)
 {
     if (!m_document || !parent)
@@ -92,8 +102,11 @@ DOMNodePtr DomTreeDelegate::insertFragment(const QString &html, DOMNodeEx *paren
         QM_DEBUG(QStringLiteral("a whole document is not inserted into the page"));
         return nullptr;
     }
+    // The nodes are written into the file as the text gives them.
+    const GivenMarkup markup = GivenMarkup::parse(*m_document, html);
+    markup.noteInto(m_edits);
     QList<DOMNodeExPtr> rows;
-    for (const DOMNodePtr &node : m_document->createNodesFromString(html)) {
+    for (const DOMNodePtr &node : markup.nodes()) {
         // The blanks between the fragment's elements are layout, which the
         // write-back makes anew.
         if (node->isText() && node->textContent().trimmed().isEmpty())

@@ -323,10 +323,10 @@ void DomTreeDelegate::changeIgnore(const QVariantMap &info)
 
 // --- Copies as text, snippets and rules ---------------------------------------------------------------
 
-QString DomTreeDelegate::contextTargetSource() const
+QString DomTreeDelegate::contextTargetSource()
 {
     DOMNodeEx *target = editableRow(m_contextTargetNode.get());
-    return target ? StringUtils::stringByRemoveIndentToTop(concatNodeTree(target, true, false, false)) : QString();
+    return target ? authorsText({target}) : QString();
 }
 
 void DomTreeDelegate::clipSource()

@@ -6,6 +6,7 @@
 #include "DomTreeDelegate_p.h"
 
 #include "DomTreeOutlineView.h"
+#include "GivenMarkup.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "foundation/StringUtils.h"
@@ -330,7 +331,9 @@ void DomTreeDelegate::nodeComponetSelected(const QString &content)
     DOMNodeEx *selected = editableRow(selectedDomNodeEx());
     if (!selected || !selected->node()->isElement() || !m_document)
         return;
-    const DOMNodePtr node = m_document->createNodeFromString(content);
+    // Written into the file as the component gives it.
+    const GivenMarkup markup = GivenMarkup::parse(*m_document, content);
+    const DOMNodePtr node = markup.nodes().isEmpty() ? nullptr : markup.nodes().constFirst();
     if (!node) {
         QM_INFO(QStringLiteral("the component's markup makes no node; nothing is added"));
         return;
@@ -340,6 +343,7 @@ void DomTreeDelegate::nodeComponetSelected(const QString &content)
     else
         DOMNodeEx::initWithNode(node, selected);
     setActionName(QStringLiteral("Add Element"));
+    markup.noteInto(m_edits);
     doAddNode(node, selected->sharedNode(), nullptr, false);
     selectByNode(node.get());
 }

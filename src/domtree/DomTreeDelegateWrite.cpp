@@ -3,6 +3,7 @@
 #include "DomTreeDelegate.h"
 
 #include "HTMLSourceWriter.h"
+#include "LayoutSpace.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
@@ -139,6 +140,36 @@ QString DomTreeDelegate::generateContentWithFormat(bool format, bool minify) con
 QString DomTreeDelegate::concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const
 {
     return m_generator.concatNodeTree(row, format, minify, ignore);
+}
+
+QString DomTreeDelegate::authorsText(const QList<const DOMNodeEx *> &rows)
+{
+    QList<const DOMNode *> nodes;
+    for (const DOMNodeEx *row : rows) {
+        if (row && row->node())
+            nodes.append(row->node());
+    }
+    std::optional<QStringList> texts;
+    if (m_document && m_indexFile && !nodes.isEmpty()) {
+        m_generator.setTextEncoding(m_indexFile->textEncoding());
+        ensurePairing();
+        // Every element is copied, whatever the ignore marks keep out of the file.
+        HTMLSourceWriter::Settings settings;
+        settings.generator = &m_generator;
+        texts = HTMLSourceWriter::textsOf(m_pairing, *m_document, m_edits, settings, nodes);
+    }
+    QString html;
+    if (texts) {
+        for (const QString &text : std::as_const(*texts)) {
+            if (!text.isEmpty())
+                html += QLatin1Char('\n') + text;
+        }
+    } else {
+        // A page whose file could not be paired has only its rows to give.
+        for (const DOMNodeEx *row : rows)
+            html += concatNodeTree(row, true, false, false);
+    }
+    return LayoutSpace::withoutCommonIndent(html);
 }
 
 void DomTreeDelegate::pairWithFile()

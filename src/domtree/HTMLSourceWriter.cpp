@@ -62,6 +62,7 @@ public:
         m_runOutEnd = m_out.size();
     }
     void skipTo(qsizetype to) { m_cursor = std::max(m_cursor, to); }
+    qsizetype size() const { return m_out.size(); }
     void write(const QString &text) { m_out += text; }
 
     // Leaves out [from, to) and the white space before it, back to floor
@@ -122,28 +123,6 @@ QList<qsizetype> longestInOrder(const QList<qsizetype> &values)
     return run;
 }
 
-// The file's unit of indentation: a tab, or the fewest spaces a line that
-// starts with a tag is indented by.
-QString indentUnitOf(const QString &text)
-{
-    qsizetype fewest = 0;
-    qsizetype line = 0;
-    while (line < text.size()) {
-        qsizetype at = line;
-        while (at < text.size() && text.at(at) == u' ')
-            ++at;
-        if (at < text.size() && text.at(at) == u'\t' && at == line)
-            return QStringLiteral("\t");
-        if (at > line && at < text.size() && text.at(at) == u'<' && (fewest == 0 || at - line < fewest))
-            fewest = at - line;
-        const qsizetype next = text.indexOf(u'\n', at);
-        if (next < 0)
-            break;
-        line = next + 1;
-    }
-    return fewest > 0 ? QString(fewest, u' ') : QStringLiteral("\t");
-}
-
 // The text with each line's leading tabs written as that many units.
 QString withIndentUnit(const QString &text, const QString &unit)
 {
@@ -183,12 +162,14 @@ public:
     {
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
-        m_indentUnit = indentUnitOf(pairing.text());
+        m_indentUnit = LayoutSpace::indentUnitOf(pairing.text());
         // A minified page takes what is added minified too.
         m_minified = isMinifiedPage(pairing.text());
     }
 
     std::optional<QString> run();
+    // The text written for each node (run() with each of them followed).
+    std::optional<QStringList> textsOf(const QList<const DOMNode *> &nodes);
 
 private:
     struct Frame
@@ -201,6 +182,8 @@ private:
         QSet<const DOMNode *> inOrder;
         QHash<const DOMNode *, QList<const DOMNode *>> inserts;
         QList<const DOMNode *> after;
+        // Where the element's text begins in the output, when it is followed.
+        qsizetype wantedBegin = -1;
     };
 
     void markDirty(const DOMNode *node);
@@ -213,7 +196,7 @@ private:
     QString givenText(const DOMNode *live) const;
     void toAuthorsShape(DOMNode *given) const;
     bool isScriptsNode(const DOMNode *given) const;
-    std::optional<QString> authorText(const DOMNode *given) const;
+    std::optional<QString> authorText(const DOMNodeEx *row) const;
     QString startTag(const DOMNode *source, const HTMLSourceRange &range, const Attributes &written) const;
     std::optional<QString> typedData(const DOMNode *live, const DOMNode *source) const;
     QString changedData(const DOMNode *live, const QString &data, const HTMLSourceRange &range) const;
@@ -227,6 +210,9 @@ private:
     QSet<const DOMNode *> m_dirty;
     QSet<const DOMNode *> m_leftOut;
     QHash<const DOMNode *, IgnoreOptionValue> m_ruleElements;
+    // The nodes whose place in the output is followed, and that place.
+    QSet<const DOMNode *> m_wanted;
+    QHash<const DOMNode *, std::pair<qsizetype, qsizetype>> m_spans;
     bool m_crlf = false;
     // One level of the file's own indentation.
     QString m_indentUnit;
@@ -371,14 +357,20 @@ void Writer::writeInserts(const QList<const DOMNode *> &nodes)
     }
 }
 
-std::optional<QString> Writer::authorText(const DOMNode *given) const
+std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
 {
+    const DOMNode *given = row->node();
     const qint64 origin = m_edits.originOf(given);
-    const DOMNode *source = origin ? m_pairing.sourceOfId(origin) : nullptr;
     if (isScriptsNode(given))
         return QString();
+    if (!origin || m_edits.isEditedInside(given))
+        return std::nullopt;
+    // What the user pasted or dropped, as the user wrote it, indented for its place.
+    if (const GivenText *part = m_edits.givenTextOf(origin))
+        return part->indented(m_minified ? QString() : row->getIndent());
+    const DOMNode *source = m_pairing.sourceOfId(origin);
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
-    if (!range || !range->isValid() || range->end == range->start || m_edits.isEditedInside(given))
+    if (!range || !range->isValid() || range->end == range->start)
         return std::nullopt;
     return m_pairing.text().mid(range->start, range->end - range->start);
 }
@@ -473,7 +465,7 @@ QString Writer::givenText(const DOMNode *live) const
     toAuthorsShape(given);
     const DOMNodeExPtr row = DOMNodeEx::rowForWriting(keep, level);
     const QString text = m_settings.generator->concatNodeTree(
-        row.get(), m_settings.format, m_minified, true, [this](const DOMNode *node) { return authorText(node); });
+        row.get(), m_settings.format, m_minified, true, [this](const DOMNodeEx *each) { return authorText(each); });
     context->removeChild(given);
     if (oldParent)
         oldParent->insertBefore(keep, oldNext);
@@ -610,6 +602,13 @@ std::optional<QString> Writer::run()
     }
     for (const qint64 id : m_edits.removedFrom())
         markDirty(m_live.nodeForId(id));
+    // A followed node is walked to, unless it is written from its copy.
+    for (const DOMNode *node : std::as_const(m_wanted)) {
+        if (node == liveRoot)
+            m_dirty.insert(node);
+        else if (node->isConnected() && !m_edits.givenOf(node))
+            markDirty(node->parentNode());
+    }
     findLeftOut();
     findRuleElements();
 
@@ -618,12 +617,22 @@ std::optional<QString> Writer::run()
     root.live = liveRoot;
     root.source = sourceRoot;
     root.range = *rootRange;
-    if (m_dirty.contains(liveRoot) && open(root))
+    if (m_wanted.contains(liveRoot)) {
+        m_splicer.copyTo(rootRange->start);
+        root.wantedBegin = m_splicer.size();
+    }
+    if (m_dirty.contains(liveRoot) && open(root)) {
         frames.append(std::move(root));
+    } else if (root.wantedBegin >= 0) {
+        m_splicer.copyTo(rootRange->end);
+        m_spans.insert(liveRoot, {root.wantedBegin, m_splicer.size()});
+    }
     while (!frames.isEmpty()) {
         Frame &frame = frames.last();
         if (frame.next >= frame.children->size()) {
             m_splicer.copyTo(frame.range.end);
+            if (frame.wantedBegin >= 0)
+                m_spans.insert(frame.live, {frame.wantedBegin, m_splicer.size()});
             const QList<const DOMNode *> after = frame.after;
             frames.removeLast();
             writeInserts(after);
@@ -633,6 +642,12 @@ std::optional<QString> Writer::run()
         const HTMLSourceRange *range = m_pairing.sourceMap().rangeOf(source);
         const DOMNode *live = liveOf(source);
         const QList<const DOMNode *> inserts = frame.inserts.value(source);
+        // A followed node written here (not from its copy, elsewhere).
+        qsizetype wantedBegin = -1;
+        if (live && m_wanted.contains(live) && (frame.inOrder.contains(live) || !m_edits.isInserted(live))) {
+            m_splicer.copyTo(range->start);
+            wantedBegin = m_splicer.size();
+        }
         if (live && frame.inOrder.contains(live)) {
             if (m_leftOut.contains(live)) {
                 m_splicer.remove(range->start, range->end, frame.range.startTagEnd);
@@ -642,6 +657,7 @@ std::optional<QString> Writer::run()
                 child.source = source;
                 child.range = *range;
                 child.after = inserts;
+                child.wantedBegin = wantedBegin;
                 if (open(child)) {
                     frames.append(std::move(child));
                     continue;
@@ -656,6 +672,10 @@ std::optional<QString> Writer::run()
         } else if (live && m_edits.isRemoved(live)) {
             m_splicer.remove(range->start, range->end, frame.range.startTagEnd);
         }
+        if (wantedBegin >= 0) {
+            m_splicer.copyTo(range->end);
+            m_spans.insert(live, {wantedBegin, m_splicer.size()});
+        }
         if (!inserts.isEmpty()) {
             m_splicer.copyTo(range->end);
             writeInserts(inserts);
@@ -665,7 +685,54 @@ std::optional<QString> Writer::run()
     return m_splicer.take();
 }
 
+// The text of [begin, end), from the start of its line when only
+// indentation stands before it there.
+QString fromLineStart(const QString &text, qsizetype begin, qsizetype end)
+{
+    end = std::clamp<qsizetype>(end, 0, text.size());
+    begin = std::clamp<qsizetype>(begin, 0, end);
+    qsizetype start = begin;
+    while (start > 0 && (text.at(start - 1) == u' ' || text.at(start - 1) == u'\t'))
+        --start;
+    if (start == 0 || text.at(start - 1) == u'\n')
+        begin = start;
+    return text.mid(begin, end - begin);
+}
+
+std::optional<QStringList> Writer::textsOf(const QList<const DOMNode *> &nodes)
+{
+    m_wanted = QSet<const DOMNode *>(nodes.cbegin(), nodes.cend());
+    const std::optional<QString> out = run();
+    if (!out)
+        return std::nullopt;
+    QStringList texts;
+    for (const DOMNode *node : nodes) {
+        QString text;
+        const DOMNode *source = m_pairing.sourceOf(node);
+        const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
+        if (const auto span = m_spans.constFind(node); span != m_spans.cend())
+            text = fromLineStart(*out, span->first, span->second);
+        else if (m_edits.givenOf(node))
+            text = m_minified ? givenText(node) : withIndentUnit(givenText(node), m_indentUnit);
+        else if (range && range->isValid())
+            // Inside what the output does not walk (a named snippet's element).
+            text = fromLineStart(m_pairing.text(), range->start, range->end);
+        // Otherwise a script's node, which the file never gets.
+        texts.append(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
+    return texts;
+}
+
 } // namespace
+
+std::optional<QStringList> HTMLSourceWriter::textsOf(const HTMLSourcePairing &pairing, const DOMDocument &live,
+                                                     const DOMEditRecord &edits, const Settings &settings,
+                                                     const QList<const DOMNode *> &nodes)
+{
+    if (!settings.generator)
+        return std::nullopt;
+    return Writer(pairing, live, edits, settings).textsOf(nodes);
+}
 
 std::optional<QString> HTMLSourceWriter::write(const HTMLSourcePairing &pairing, const DOMDocument &live,
                                                const DOMEditRecord &edits, const Settings &settings)

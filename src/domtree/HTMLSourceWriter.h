@@ -55,6 +55,15 @@ public:
     static std::optional<QString> write(const HTMLSourcePairing &pairing, const DOMDocument &live,
                                         const DOMEditRecord &edits, const Settings &settings);
 
+    // The text the write-back gives each of the live nodes, as it would
+    // write the page now: the file's own text with the user's edits, from
+    // the start of the node's line when only indentation stands before it;
+    // empty for a node only a page script made. Nullopt when the text could
+    // not be paired with the page.
+    static std::optional<QStringList> textsOf(const HTMLSourcePairing &pairing, const DOMDocument &live,
+                                              const DOMEditRecord &edits, const Settings &settings,
+                                              const QList<const DOMNode *> &nodes);
+
     // The rules of the list that are not among the project defaults
     // (ProjectUtil::defaultIgnoreOption()).
     static QList<IgnoreOptionValue> withoutDefaultRules(const QList<IgnoreOptionValue> &rules);

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 // White space as the page text's layout counts it: ASCII white space and the
 // Unicode space separators, but never the no-break spaces, which HTML does
@@ -110,6 +111,64 @@ inline bool beginsWithLineBreakBeforeText(const QString &text)
             return true;
     }
     return false;
+}
+
+// The text's unit of indentation: a tab, or the fewest spaces a line that
+// starts with a tag is indented by; a tab when no line says.
+inline QString indentUnitOf(const QString &text)
+{
+    qsizetype fewest = 0;
+    qsizetype line = 0;
+    while (line < text.size()) {
+        qsizetype at = line;
+        while (at < text.size() && text.at(at) == u' ')
+            ++at;
+        if (at < text.size() && text.at(at) == u'\t' && at == line)
+            return QStringLiteral("\t");
+        if (at > line && at < text.size() && text.at(at) == u'<' && (fewest == 0 || at - line < fewest))
+            fewest = at - line;
+        const qsizetype next = text.indexOf(u'\n', at);
+        if (next < 0)
+            break;
+        line = next + 1;
+    }
+    return fewest > 0 ? QString(fewest, u' ') : QStringLiteral("\t");
+}
+
+// The text without the indentation all its lines share (spaces or tabs,
+// blank lines not counted) and without line breaks at either end.
+inline QString withoutCommonIndent(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && (text.at(begin) == u'\n' || text.at(begin) == u'\r'))
+        ++begin;
+    while (end > begin && (text.at(end - 1) == u'\n' || text.at(end - 1) == u'\r'))
+        --end;
+    const QStringList lines = text.mid(begin, end - begin).split(u'\n');
+    QString common;
+    bool first = true;
+    for (const QString &line : lines) {
+        qsizetype run = 0;
+        while (run < line.size() && (line.at(run) == u' ' || line.at(run) == u'\t'))
+            ++run;
+        if (run == line.size())
+            continue;
+        if (first) {
+            common = line.left(run);
+            first = false;
+            continue;
+        }
+        qsizetype same = 0;
+        while (same < common.size() && same < run && common.at(same) == line.at(same))
+            ++same;
+        common.truncate(same);
+    }
+    QStringList out;
+    out.reserve(lines.size());
+    for (const QString &line : lines)
+        out.append(line.startsWith(common) ? line.mid(common.size()) : trimmed(line));
+    return out.join(u'\n');
 }
 
 } // namespace LayoutSpace

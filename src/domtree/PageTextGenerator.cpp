@@ -210,7 +210,7 @@ QString PageTextGenerator::concatNodeTree(const DOMNodeEx *root, bool format, bo
         if (!row->shouldIncludInDom())
             continue;
         const std::optional<QString> standIn
-            = substitute && !row->isCloseNode() && row->node() ? substitute(row->node()) : std::nullopt;
+            = substitute && !row->isCloseNode() && row->node() ? substitute(row) : std::nullopt;
         QString source;
         if (standIn) {
             if (standIn->isEmpty())

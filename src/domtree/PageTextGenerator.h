@@ -46,10 +46,10 @@ public:
     // write their write-back text (ignore marks and rules honoured), else
     // their plain text.
     QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore) const;
-    // The same, with a text that stands for a node and everything in it
-    // (laid out like the node's own) wherever substitute answers one; an
+    // The same, with a text that stands for a row's node and everything in
+    // it (laid out like the node's own) wherever substitute answers one; an
     // empty one leaves the node out.
-    using Substitute = std::function<std::optional<QString>(const DOMNode *node)>;
+    using Substitute = std::function<std::optional<QString>(const DOMNodeEx *row)>;
     QString concatNodeTree(const DOMNodeEx *row, bool format, bool minify, bool ignore,
                            const Substitute &substitute) const;
 

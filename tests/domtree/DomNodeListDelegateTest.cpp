@@ -136,8 +136,9 @@ TEST_F(PaletteTest, SnippetsFromTextCssAndNodesGetTheirTitlesAndCategories)
     palette->addSnippetWithNode(page.rowOf(page.byId("box")));
     EXPECT_EQ(categoryTitles(), (QStringList{"HTML (1)", categoryTitles().at(1), "JS (0)", "Other (1)"}));
     const SnippetPtr node = SnippetUtil::snippetsInCategory("HTML").constFirst();
-    EXPECT_EQ(node->value("content").toString().toStdString(), "<div id=\"box\">\n\t<p>One</p>\n</div>");
-    EXPECT_EQ(node->value("title").toString(), QStringLiteral("<div id=\"box\"><p>One</p>"));
+    // The file's own text of the element.
+    EXPECT_EQ(node->value("content").toString().toStdString(), "<div id='box'>\n<p>One</p>\n</div>");
+    EXPECT_EQ(node->value("title").toString(), QStringLiteral("<div id='box'><p>One</p>"));
     EXPECT_EQ(node->value("summary").toString(), QStringLiteral("No Summary"));
 
     // A snippet search is case-sensitive and looks into the content too.
@@ -200,7 +201,7 @@ TEST_F(PaletteTest, TheDropViewTakesOneRowOrTextAndRefusesSeveralRows)
     ASSERT_TRUE(page.tree->writeItems(page.tree->outline(), {page.rowOf(page.byId("b"))}, &one));
     EXPECT_EQ(drop->dragOperationFor(&one), Qt::CopyAction);
     EXPECT_TRUE(drop->performDragOperation(&one));
-    EXPECT_EQ(SnippetUtil::snippetsInCategory("HTML").constFirst()->value("content").toString(), QStringLiteral("<p id=\"b\">B</p>"));
+    EXPECT_EQ(SnippetUtil::snippetsInCategory("HTML").constFirst()->value("content").toString(), QStringLiteral("<p id='b'>B</p>"));
 
     QMimeData text;
     text.setText(QStringLiteral("plain words"));

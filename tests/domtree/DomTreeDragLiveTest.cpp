@@ -112,14 +112,14 @@ TEST(DomTreeDragLive, APastedCopyLandsAfterTheCopiedElementAndInsideAnyOther)
     ASSERT_TRUE(page.loaded);
     page.select(page.byId("two"));
     page.tree->doClipNode();
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), QString(QStringLiteral("<p id=\"two\">Two</p>")).toStdString());
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "<p id='two'>Two</p>");
     page.tree->paste();
     page.settle();
     EXPECT_EQ(page.childIds("box"), QStringLiteral("one,two,two"));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Paste Element"));
     // Only the new line is written.
     EXPECT_EQ(page.change().second, QString());
-    EXPECT_TRUE(page.change().first.contains(QStringLiteral("<p id=\"two\">Two</p>"))) << page.text().toStdString();
+    EXPECT_TRUE(page.change().first.contains(QStringLiteral("<p id='two'>Two</p>"))) << page.text().toStdString();
     page.undoStep();
     EXPECT_EQ(page.text(), s_original);
 
@@ -151,7 +151,7 @@ TEST(DomTreeDragLive, CutCopiesAndRemovesAndUndoRestoresThePageAndTheFile)
     page.outline()->selectRowIndexes({page.outline()->rowForItem(page.rowById("two"))}, true);
     page.tree->cut();
     page.settle();
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), QString(QStringLiteral("<p id=\"one\">One</p>\n<p id=\"two\">Two</p>")).toStdString());
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "<p id='one'>One</p>\n<p id='two'>Two</p>");
     EXPECT_EQ(page.childIds("box"), QString());
     EXPECT_EQ(page.change().first, QString());
     page.undoStep();

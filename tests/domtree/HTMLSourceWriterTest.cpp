@@ -102,6 +102,34 @@ TEST(HTMLSourceWriter, AnAttributeEditChangesOnlyItsStartTagAndUndoBringsTheText
     EXPECT_EQ(page.write(), s_foreign);
 }
 
+TEST(HTMLSourceWriter, TheTextsOfNodesAreTheirsInTheWrittenPage)
+{
+    Fixture page(s_foreign, ProjectUtil::defaultIgnoreOption());
+    // A script's class and banner, the user's title on the element and the
+    // paragraph beside it taken out.
+    DOMElement *main = page.byId("main");
+    main->setAttribute(QStringLiteral("class"), QStringLiteral("js"));
+    DOMElementPtr banner = page.live->createElement(QStringLiteral("div"));
+    main->insertBefore(banner, main->firstChild());
+    main->setAttribute(QStringLiteral("title"), QStringLiteral("mine"));
+    page.edits.noteAttribute(main, QStringLiteral("title"));
+    DOMElement *second = page.byId("second");
+    const DOMNodePtr keep = second->shared_from_this();
+    main->removeChild(second);
+    page.edits.noteRemoved(second, main);
+    page.refresh();
+    const DOMNode *intro = main->firstElementChild()->nextElementSibling();
+    const std::optional<QStringList> texts = HTMLSourceWriter::textsOf(
+        page.pairing, *page.live, page.edits, page.settings, {main, intro, banner.get(), page.live->documentElement()});
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->at(0).toStdString(),
+              "    <DIV id='main' title='mine'>\n      <P class='intro'>Hello&nbsp;world</P>\n    </DIV>");
+    EXPECT_EQ(texts->at(1).toStdString(), "      <P class='intro'>Hello&nbsp;world</P>");
+    EXPECT_EQ(texts->at(2).toStdString(), "");
+    EXPECT_TRUE(texts->at(3).startsWith(QStringLiteral("<HTML lang='en'>\n  <HEAD>")));
+    EXPECT_TRUE(texts->at(3).endsWith(QStringLiteral("</BODY>\n</HTML>")));
+}
+
 TEST(HTMLSourceWriter, ARemovedNodeTakesTheWhiteSpaceBeforeItAlong)
 {
     Fixture page(s_foreign);

@@ -199,6 +199,74 @@ TEST_P(HTMLWriteBackLive, ReplacedWrappedAndMovedNodesKeepTheAuthorsText)
     page.expectEditThenUndo(QStringLiteral("\n      <p id='para'>Text</p>"), QString());
 }
 
+TEST_P(HTMLWriteBackLive, PastedAndDroppedTextLandsAsGivenInThePagesIndentation)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+    const QString second = QStringLiteral("<li id='second'>two</li>");
+
+    // Single quotes, odd spacing, entities and a tab-indented line: as
+    // given, but for the indentation, which is the page's two spaces a level.
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("<li  class='pasted'   data-x = \"a&amp;b\">caf&eacute; &lt;3\n\t<b >bold</b>\n</li>"));
+    page.select(page.byId("list"));
+    page.tree->paste();
+    page.settle();
+    TestUtil::waitUntil([&page] { return page.inPage("document.querySelectorAll('.runtime-badge').length") == "3"; });
+    page.expectEditThenUndo(second, second
+                                        + QStringLiteral("\n      <li  class='pasted'   data-x = \"a&amp;b\">caf&eacute; "
+                                                         "&lt;3\n        <b >bold</b>\n      </li>"));
+
+    // A palette snippet keeps its own text too.
+    auto mime = std::make_unique<QMimeData>();
+    DragPayload::setDomNodeDragCopy(mime.get(),
+                                    QVariantMap{{QStringLiteral("content"), QStringLiteral("<li data-k='v'>it&#39;s</li>")}});
+    ASSERT_TRUE(page.dropOn(mime.get(), page.rowById("list"), -1));
+    page.expectEditThenUndo(second, second + QStringLiteral("\n      <li data-k='v'>it&#39;s</li>"));
+}
+
+TEST_P(HTMLWriteBackLive, CopiesAreTheAuthorsTextWithTheUsersEditsAndNothingTheScriptMade)
+{
+    ScriptedPage page(GetParam());
+    ASSERT_TRUE(page.loaded);
+    const auto copied = [&page](const char *id) {
+        page.select(page.byId(id));
+        page.tree->doClipNode();
+        return QGuiApplication::clipboard()->text().toStdString();
+    };
+    // Neither the decorations, nor the script's paragraph, nor its clock.
+    EXPECT_EQ(copied("list"), "<ul id='list'>\n  <li id='first'>one</li>\n  <li id='second'>two</li>\n</ul>");
+    EXPECT_EQ(copied("box"), "<div id='box'>\n  <p id='para'>Text</p>\n</div>");
+    EXPECT_EQ(copied("clock"), "<p id='clock'>00:00</p>");
+
+    // The user's own edits are in the copy: an attribute set beside the
+    // script's, and a text typed.
+    DOMElement *first = page.byId("first");
+    page.tree->attributeEditEnd(page.rowOf(first),
+                                LiveDomTreePage::attributesText(*first) + QStringLiteral(" title=\"mine\""),
+                                first->attributeList(), LiveDomTreePage::attributesText(*first));
+    page.settle();
+    ASSERT_TRUE(page.typeText(page.byId("second")->firstChild(), QStringLiteral("zwei")));
+    EXPECT_EQ(copied("list"),
+              "<ul id='list'>\n  <li id='first' title='mine'>one</li>\n  <li id='second'>zwei</li>\n</ul>");
+    page.undoStep();
+    page.undoStep();
+    ASSERT_EQ(page.text(), s_original);
+
+    // Pasted onto itself, a copy lands right after it as the file has it.
+    const QString second = QStringLiteral("<li id='second'>two</li>");
+    EXPECT_EQ(copied("second"), second.toStdString());
+    page.tree->paste();
+    page.settle();
+    page.expectEditThenUndo(second, second + QStringLiteral("\n      ") + second);
+
+    // The copy for a script is the same text.
+    page.target(page.byId("clock"));
+    page.tree->clipSourceCode();
+    EXPECT_EQ(page.fixture.evaluate(QGuiApplication::clipboard()->text()).toString(),
+              QStringLiteral("<p id='clock'>00:00</p>"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, HTMLWriteBackLive, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool> &info) {
                              return info.param ? std::string("Minified") : std::string("Indented");

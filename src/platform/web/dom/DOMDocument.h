@@ -21,6 +21,7 @@ class DOMCSSStyleDeclaration;
 class DOMCSSStyleSheet;
 class DOMStyleSheetList;
 class DOMText;
+class HTMLSourceMap;
 
 using DOMAttrPtr = std::shared_ptr<DOMAttr>;
 using DOMCommentPtr = std::shared_ptr<DOMComment>;
@@ -124,10 +125,12 @@ public:
     QList<DOMMatchedRule> getNonAuthorMatchedCSSRules(DOMNode *node, const QString &pseudoElement) const;
     // Parse markup in place: SVG children inside an svg element, table parts
     // and document parts inside the element that may hold them.
-    DOMDocumentFragmentPtr createSVGElementFromSource(const QString &source);
-    DOMDocumentFragmentPtr createHTMLElementFromSource(const QString &source);
+    // With a source map, where each node stands in the source (in the
+    // trimmed source for createNodesFromString()).
+    DOMDocumentFragmentPtr createSVGElementFromSource(const QString &source, HTMLSourceMap *sourceMap = nullptr);
+    DOMDocumentFragmentPtr createHTMLElementFromSource(const QString &source, HTMLSourceMap *sourceMap = nullptr);
     DOMNodePtr createNodeFromString(const QString &source);
-    QList<DOMNodePtr> createNodesFromString(const QString &source);
+    QList<DOMNodePtr> createNodesFromString(const QString &source, HTMLSourceMap *sourceMap = nullptr);
     // Border widths and paddings of the element in CSS pixels ("padding-top",
     // "border-left-width", ...), from its computed style.
     QVariantMap dimensionWithElement(DOMNode *node) const;

@@ -555,14 +555,28 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
                                                                const QString &contextLocalName,
                                                                DOMNamespace contextNamespace)
 {
+    return parseFragment(document, markup, contextLocalName, contextNamespace, nullptr);
+}
+
+std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &document, const QString &markup,
+                                                               const QString &contextLocalName,
+                                                               DOMNamespace contextNamespace,
+                                                               HTMLSourceMap *sourceMap)
+{
     const bool html = contextNamespace == DOMNamespace::HTML;
     if (html && contextLocalName == QLatin1String("noscript") && document.scripting() == Scripting::Enabled) {
         // With scripting on, all of it is the element's raw text.
         DOMDocumentFragmentPtr fragment = DOMTreeBuilder::fragment(document, 0);
         QString text = markup;
         text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n').replace(QChar(0), QChar(0xFFFD));
-        if (!text.isEmpty())
+        if (!text.isEmpty()) {
             DOMTreeBuilder::appendText(*fragment, text);
+            if (sourceMap) {
+                HTMLSourceRange &range = (*sourceMap)[fragment->lastChild()];
+                range.start = range.startTagEnd = 0;
+                range.end = range.endTagStart = markup.size();
+            }
+        }
         document.recordNewSubtree(fragment.get());
         return fragment;
     }
@@ -601,7 +615,13 @@ std::shared_ptr<DOMDocumentFragment> HTMLParser::parseFragment(DOMDocument &docu
                          << contextLocalName << "; it stays empty";
     } else {
         // The fragment's nodes are the children of the parser's root element.
-        convertChildren(document, *parse.output->root, *fragment, prepared.rawTextNoscripts);
+        std::optional<RangeRecorder> recorder;
+        if (sourceMap)
+            recorder.emplace(*sourceMap, prepared, markup.toUtf8());
+        convertChildren(document, *parse.output->root, *fragment, prepared.rawTextNoscripts,
+                        recorder ? &*recorder : nullptr);
+        if (recorder)
+            recorder->finish();
     }
     document.recordNewSubtree(fragment.get());
     return fragment;

@@ -36,4 +36,9 @@ public:
     static std::shared_ptr<DOMDocumentFragment> parseFragment(DOMDocument &document, const QString &markup,
                                                               const QString &contextLocalName,
                                                               DOMNamespace contextNamespace);
+    // The same, noting in sourceMap where each node stands in markup.
+    static std::shared_ptr<DOMDocumentFragment> parseFragment(DOMDocument &document, const QString &markup,
+                                                              const QString &contextLocalName,
+                                                              DOMNamespace contextNamespace,
+                                                              HTMLSourceMap *sourceMap);
 };
