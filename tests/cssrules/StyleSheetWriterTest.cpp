@@ -228,6 +228,7 @@ TEST(StyleSheetWriter, AValueThatWouldOpenABlockIsNotWritten)
     }
 }
 
+// In the sheet's own indentation: two spaces here.
 TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
 {
     const QString text = QStringLiteral(".a { color: red; }\n\n@media print {\n  .p { top: 0; }\n}\n");
@@ -248,8 +249,8 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         model.list.append(inner);
         model.file.setStyleDeclarations(model.list);
     });
-    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n    top:1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
-                                      "    .q {\n        left:0;\n    }\n}\n"));
+    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n  top:1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
+                                      "  .q {\n    left:0;\n  }\n}\n"));
 }
 
 TEST(StyleSheetWriter, KeyframesGetACopyPerPrefixFromTheModel)
