@@ -15,19 +15,6 @@ QString indentedSheet(const QString &unit)
     return QStringLiteral(".a {\n%1color: red;\n}\n\n@media (min-width: 1px) {\n%1.m {\n%1%1top: 0;\n%1}\n}\n").arg(unit);
 }
 
-// The text of the model read from text, written back after edit() changed it.
-QString writtenWith(const QString &text, const std::function<void(SheetModel &)> &edit)
-{
-    const StyleSheetWriterSettings each = settings(false, {}, {});
-    SheetModel model;
-    model.read(text, each);
-    const auto source = StyleSheetSource::read(text, model.list);
-    edit(model);
-    const StyleSheetWriter::Result result = StyleSheetWriter(each).write(model.list, source.get());
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
-    return result.text;
-}
-
 struct Unit
 {
     const char *name;
@@ -43,7 +30,7 @@ protected:
 TEST_P(NewRulesIndent, ARuleAddedAtTheTopLevelTakesTheSheetsUnit)
 {
     const QString text = indentedSheet(unit());
-    const QString written = writtenWith(text, [](SheetModel &model) {
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.add(RuleType::Style, QStringLiteral(".added"),
                   {{QStringLiteral("margin"), QStringLiteral("0")}, {QStringLiteral("padding"), QStringLiteral("1px")}});
     });
@@ -54,7 +41,7 @@ TEST_P(NewRulesIndent, ARuleAddedAtTheTopLevelTakesTheSheetsUnit)
 TEST_P(NewRulesIndent, ARuleAddedInsideABlockTakesTheSheetsUnit)
 {
     const QString text = indentedSheet(unit());
-    const QString written = writtenWith(text, [](SheetModel &model) {
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.add(RuleType::Style, QStringLiteral(".n"), {{QStringLiteral("left"), QStringLiteral("0")}}, true)
             ->setChildIndex(1);
     });
@@ -66,7 +53,7 @@ TEST_P(NewRulesIndent, ARuleAddedInsideABlockTakesTheSheetsUnit)
 TEST_P(NewRulesIndent, ADeclarationAddedToAnEmptyRuleTakesTheSheetsUnit)
 {
     const QString text = indentedSheet(unit()) + QStringLiteral("\n.empty {\n}\n");
-    const QString written = writtenWith(text, [](SheetModel &model) {
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         const StyleDeclarationPtr empty = model.withSelector(QStringLiteral(".empty"));
         empty->properties().append(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("1px")));
         empty->setModified(true);
@@ -82,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Units, NewRulesIndent,
 TEST(NewRulesIndentFallback, ASheetWithoutIndentedLinesTakesTheConfiguredUnit)
 {
     const QString text = QStringLiteral(".a { color: red; }\n");
-    const QString written = writtenWith(text, [](SheetModel &model) {
+    const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.add(RuleType::Style, QStringLiteral(".b"), {{QStringLiteral("top"), QStringLiteral("0")}});
     });
     EXPECT_EQ(written, text + QStringLiteral("\n.b {\n    top:0;\n}\n")) << written.toStdString();

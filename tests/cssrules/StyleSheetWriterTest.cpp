@@ -30,19 +30,6 @@ QString bootstrapText()
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// The text of a model read from text, written back after edit() changed it.
-QString writtenAfter(const QString &text, const StyleSheetWriterSettings &settings,
-                     const std::function<void(SheetModel &)> &edit)
-{
-    SheetModel model;
-    model.read(text, settings);
-    const auto source = StyleSheetSource::read(text, model.list);
-    edit(model);
-    const StyleSheetWriter::Result result = StyleSheetWriter(settings).write(model.list, source.get());
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
-    return result.text;
-}
-
 // Changes a property's value and marks its rule, as a commit does.
 void setValue(SheetModel &model, const QString &selector, const QString &name, const QString &value)
 {
