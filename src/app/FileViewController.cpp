@@ -283,8 +283,6 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
 {
     if (!isText(file) && !file->isWebframeFile())
         return nullptr;
-    if (file->histories().isEmpty())
-        file->addHistory();
 
     auto *scrollView = new LineNumberScrollView(m_view);
     auto *codeView = new CodeView(scrollView);
@@ -304,12 +302,18 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
         colorer->setTextView(codeView);
         codeView->setTextStorageDelegate(colorer);
     }
-    if (const std::optional<QString> text = file->content())
-        codeView->setString(*text);
-    else if (const std::optional<QString> loaded = file->currentContent())
-        codeView->setString(*loaded);
-    else
-        QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
+    // A file not read yet is read on a worker thread: a large one would
+    // hold the window for its read, digest and decoding.
+    codeView->loadFileText([file = QPointer<File>(file)] {
+        if (!file)
+            return;
+        if (!file->content()) {
+            QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
+            return;
+        }
+        if (file->histories().isEmpty())
+            file->addHistory();
+    });
     file->setTextView(codeView);
 
     auto *finder = new TextFinder(scrollView);

@@ -196,9 +196,47 @@ int CodeView::sliceEnd(const QString &text, int from, int length)
     return text.at(at - 1) == u'\r' || text.at(at - 1).isHighSurrogate() ? at - 1 : at;
 }
 
+void CodeView::loadFileText(std::function<void()> arrived)
+{
+    if (!m_file)
+        return;
+    m_awaitingText = true;
+    // A text read at once is shown as setString() shows it, without a textLoaded().
+    auto later = std::make_shared<bool>(false);
+    m_file->loadContentInBackground(this, [this, later, arrived = std::move(arrived)](const std::optional<QString> &text) {
+        takeArrivedText(text, *later ? Arrival::Later : Arrival::AtOnce);
+        if (arrived)
+            arrived();
+    });
+    *later = true;
+}
+
+void CodeView::takeArrivedText(const std::optional<QString> &text, Arrival arrival)
+{
+    if (!std::exchange(m_awaitingText, false))
+        return;
+    const QString typed = m_text.string();
+    if (!text || typed.isEmpty()) {
+        setString(text);
+    } else {
+        // The document holds what was typed; the file's text follows it in
+        // slices, and the whole becomes the file's content as one edit.
+        const QScopedValueRollback<bool> guard(m_settingText, true);
+        m_text.setString(typed + *text);
+        m_sliceLength = kSliceLength;
+        m_loadingLines = int(m_text.string().count(u'\n')) + 1;
+        m_pendingFrom = int(typed.size());
+        QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
+    }
+    if (!typed.isEmpty() && text)
+        didChangeText();
+    if (arrival == Arrival::Later && !isLoadingText())
+        Q_EMIT textLoaded();
+}
+
 void CodeView::loadNextSlice()
 {
-    if (!isLoadingText())
+    if (m_pendingFrom < 0)
         return;
     QElapsedTimer clock;
     clock.start();
@@ -212,7 +250,7 @@ void CodeView::loadNextSlice()
     // Slices of about 20 ms keep the window answering between them.
     const qint64 took = std::max<qint64>(1, clock.elapsed());
     m_sliceLength = int(std::clamp<qint64>(qint64(m_sliceLength) * 20 / took, 64 * 1024, 8 * kSliceLength));
-    if (isLoadingText()) {
+    if (m_pendingFrom >= 0) {
         QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
         return;
     }
@@ -234,14 +272,15 @@ void CodeView::documentEdited(int position, int removed, int added)
     if (m_text.applyDocumentEdit(position, removed, cursor.selectedText())) {
         m_edited = true;
         // The part not laid in yet comes after every place the user can reach.
-        if (isLoadingText())
+        if (m_pendingFrom >= 0)
             m_pendingFrom += int(m_text.string().size() - before);
     }
 }
 
 void CodeView::didChangeText()
 {
-    if (!m_file)
+    // Until the file's text arrives, what is typed stays in the view.
+    if (!m_file || m_awaitingText)
         return;
     InspectUndoManager *undo = File::sharedUndoManager();
     if (undo)
@@ -260,7 +299,8 @@ QString CodeView::textNotice() const
 
 void CodeView::reloadContent()
 {
-    if (!m_file)
+    // The text on its way is the file's latest.
+    if (!m_file || m_awaitingText)
         return;
     const std::optional<QString> text = m_file->currentContent();
     // A text that did not change keeps the view as it is, but not its notice.
@@ -290,7 +330,7 @@ void CodeView::fileSaved(const Notification &notification)
         closePopup();
     }
     File *saved = notification.userInfo.value(QStringLiteral("file")).value<File *>();
-    if (!saved || !m_file || saved->path() != m_file->path())
+    if (!saved || !m_file || saved->path() != m_file->path() || m_awaitingText)
         return;
     // The view that saved (or any with the focus of its window) already shows it.
     if (window()->focusWidget() == this)
@@ -325,7 +365,8 @@ void CodeView::updateSyntaxColor()
 
 bool CodeView::storeText()
 {
-    if (!m_file)
+    // What was typed before the file's text arrived is not the file's text.
+    if (!m_file || m_awaitingText)
         return false;
     if (m_file->content() != m_text.string())
         m_file->setContent(m_text.string());

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QTextBlock>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -60,8 +62,13 @@ public:
     // loop, so the window stays responsive: string() holds all of it at
     // once, the document the part laid in so far. Edits meanwhile are kept.
     void setString(const std::optional<QString> &text);
-    // Whether the document does not yet hold all of string().
-    bool isLoadingText() const { return m_pendingFrom >= 0; }
+    // Shows the file's text once a worker thread has read it, so that a
+    // large file holds the window no longer than a slice does; then calls
+    // `arrived`. What is typed meanwhile stays, before the file's text.
+    void loadFileText(std::function<void()> arrived = {});
+    // Whether the document does not yet hold all of string(), or the file's
+    // text has not arrived yet.
+    bool isLoadingText() const { return m_pendingFrom >= 0 || m_awaitingText; }
     // The lines the document holds, or about as many as it will hold once
     // it has all of string(): what the ruler makes room for, so that its
     // width, and with it the width every line is laid out to, stays put.
@@ -225,6 +232,8 @@ private:
     void documentEdited(int position, int removed, int added);
     // Lays the next slice of string() into the document.
     void loadNextSlice();
+    enum class Arrival { AtOnce, Later };
+    void takeArrivedText(const std::optional<QString> &text, Arrival arrival);
     // Where a slice from `from` ends: after a line end about `length` on.
     static int sliceEnd(const QString &text, int from, int length);
     void selectionDidChange();
@@ -255,6 +264,8 @@ private:
     // The index in string() of the first character the document does not
     // hold yet; -1 once it holds them all.
     int m_pendingFrom = -1;
+    // Set from loadFileText() until the file's text has arrived.
+    bool m_awaitingText = false;
     // The lines of string() while the document takes them in.
     int m_loadingLines = 0;
     // The length of the next slice, fitted to the time slices take.

@@ -86,10 +86,10 @@ struct DeclarationStyle
     QString separator = QStringLiteral(":");
 };
 
-DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &text)
+DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &text, const QString &indent)
 {
     DeclarationStyle style;
-    style.indent = AppConfig::getInstance()->indent();
+    style.indent = indent;
     bool first = true;
     for (const StyleSheetSource::PropertyText &property : item.properties) {
         if (property.pieces.isEmpty())
@@ -115,6 +115,41 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
         return style;
     }
     return style;
+}
+
+// The indentation unit of a formatted sheet: a tab where most indented lines
+// start with one, else the fewest spaces a line is indented by; `fallback`
+// where no line is indented. Comment lines and closing braces do not count.
+QString sheetIndentUnit(const QString &text, const QString &fallback)
+{
+    qsizetype tabbed = 0;
+    qsizetype spaced = 0;
+    qsizetype fewest = 0;
+    for (qsizetype line = 0; line < text.size();) {
+        qsizetype at = line;
+        while (at < text.size() && text.at(at) == u' ')
+            ++at;
+        const qsizetype spaces = at - line;
+        while (at < text.size() && text.at(at) == u'\t')
+            ++at;
+        const QChar first = at < text.size() ? text.at(at) : QChar(u'\n');
+        const bool counts = at > line && first != u'\n' && first != u'\r' && first != u'*' && first != u'/'
+                            && first != u'}';
+        if (counts && spaces == 0) {
+            ++tabbed;
+        } else if (counts) {
+            ++spaced;
+            fewest = fewest == 0 ? spaces : std::min(fewest, spaces);
+        }
+        const qsizetype next = text.indexOf(u'\n', at);
+        // The first lines decide: a long sheet is not read to its end on every write.
+        if (next < 0 || tabbed + spaced >= 1000)
+            break;
+        line = next + 1;
+    }
+    if (tabbed == 0 && spaced == 0)
+        return fallback;
+    return tabbed >= spaced ? QStringLiteral("\t") : QString(fewest, u' ');
 }
 
 // Whether a sheet is written minified: in lines far longer than a person
@@ -337,7 +372,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     // Declarations the rule gained: after the one before them, in the rule's style.
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
-    const DeclarationStyle style = styleOf(item, text);
+    const DeclarationStyle style = styleOf(item, text, m_indent);
     const bool minified = isMinifiedSheet(text);
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
@@ -370,7 +405,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             }
             splices.append({bodyStart, bodyEnd - bodyStart,
                             minified ? written.join(u';')
-                                     : generatePropertyText(declaration, AppConfig::getInstance()->indent()) + u'\n'});
+                                     : generatePropertyText(declaration, m_indent) + u'\n'});
             return;
         }
         // After a last declaration written without its ";" (as minified sheets
@@ -396,11 +431,16 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                                       const StyleSheetSource &previous, QList<Splice> *made) const
 {
     const QString &text = previous.text();
-    // Rules added to a minified sheet are written minified, on its line.
+    // Rules added to a minified sheet are written minified, on its line; to
+    // a formatted one, in its own indentation.
     const bool minified = isMinifiedSheet(text);
-    StyleSheetWriter minifiedWriter = *this;
-    minifiedWriter.m_settings.minify = true;
-    const StyleSheetWriter &generator = minified ? minifiedWriter : *this;
+    StyleSheetWriter generator = *this;
+    if (minified)
+        generator.m_settings.minify = true;
+    else
+        generator.m_indent = sheetIndentUnit(text, m_indent);
+    // Declarations, and rules inside blocks, keep the project's minify setting.
+    const StyleSheetWriter &inPlace = minified ? *this : generator;
     QList<Splice> splices;
     qsizetype anchor = 0;
     bool anchorAfterItem = false;
@@ -453,10 +493,9 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
             const StyleSheetSource::ItemText *ownerItem = owner ? previous.itemText(owner.get()) : nullptr;
             if (!ownerItem || owner->isRemoved())
                 continue;
-            const QString indent = AppConfig::getInstance()->indent();
+            const QString &indent = inPlace.m_indent;
             const QString rule = indent + declaration->selector() + QStringLiteral(" {")
-                                 + generatePropertyText(*declaration, AppConfig::getInstance()->indent2()) + u'\n' + indent
-                                 + u'}';
+                                 + inPlace.generatePropertyText(*declaration, indent + indent) + u'\n' + indent + u'}';
             // After the nearest rule or block before it in the block that the
             // text keeps (a block nested there ends after its own items),
             // else first when the block keeps rules, else at the end of the
@@ -510,7 +549,7 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
                 --selectorEnd;
             splices.append({item->whole.location, selectorEnd - item->whole.location, declaration->selector()});
         }
-        propertySplices(*declaration, *item, text, splices);
+        inPlace.propertySplices(*declaration, *item, text, splices);
     }
     flush();
     if (made)

@@ -169,6 +169,9 @@ private:
     QList<std::pair<qsizetype, QString>> commentsInside(const StyleDeclaration &block) const;
 
     StyleSheetWriterSettings m_settings;
+    // One level of indentation in generated text: the configured one, or the
+    // unit a formatted sheet uses for the rules added to it.
+    QString m_indent;
     QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
     // What the text last written holds, during write().
     mutable const StyleSheetSource *m_previous = nullptr;

@@ -138,7 +138,11 @@ StyleSheetWriterSettings StyleSheetWriterSettings::fromConfig(const QVariantMap 
     return settings;
 }
 
-StyleSheetWriter::StyleSheetWriter(StyleSheetWriterSettings settings) : m_settings(std::move(settings)) {}
+StyleSheetWriter::StyleSheetWriter(StyleSheetWriterSettings settings)
+    : m_settings(std::move(settings))
+    , m_indent(AppConfig::getInstance()->indent())
+{
+}
 
 int StyleSheetWriter::venderPrefixIndentCount(const QString &prefix)
 {
@@ -275,8 +279,8 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
 
 QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
 {
-    const QString indent = AppConfig::getInstance()->indent();
-    const QString indent2 = AppConfig::getInstance()->indent2();
+    const QString indent = m_indent;
+    const QString indent2 = m_indent + m_indent;
     // The block's rules, with the comments between them kept as written.
     QList<StyleDeclarationPtr> items = childrenOf(declaration);
     if (File *file = declaration.parentFile(); file && file->styleDeclarations()) {
@@ -350,8 +354,8 @@ QString StyleSheetWriter::blockAtRuleText(const StyleDeclaration &declaration) c
 
 QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) const
 {
-    const QString indent = AppConfig::getInstance()->indent();
-    const QString indent2 = AppConfig::getInstance()->indent2();
+    const QString indent = m_indent;
+    const QString indent2 = m_indent + m_indent;
     QString body;
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         QString lines;
@@ -376,8 +380,8 @@ QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) con
 
 QString StyleSheetWriter::keyframesBodyAsWritten(const StyleDeclaration &declaration) const
 {
-    const QString indent = AppConfig::getInstance()->indent();
-    const QString indent2 = AppConfig::getInstance()->indent2();
+    const QString indent = m_indent;
+    const QString indent2 = m_indent + m_indent;
     QString body;
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         const QString key = keyframe->selector().trimmed();
@@ -431,13 +435,13 @@ QString StyleSheetWriter::generateSelector(const StyleDeclaration &declaration) 
     default:
         break;
     }
-    return wrapped(declaration, generatePropertyText(declaration, minify ? QString() : AppConfig::getInstance()->indent()));
+    return wrapped(declaration, generatePropertyText(declaration, minify ? QString() : m_indent));
 }
 
 QString StyleSheetWriter::genKeyframeSelectorString(const StyleDeclaration &keyframe, const QString &prefix) const
 {
-    const QString indent = AppConfig::getInstance()->indent();
-    const QString indent2 = AppConfig::getInstance()->indent2();
+    const QString indent = m_indent;
+    const QString indent2 = m_indent + m_indent;
     QString lines;
     for (const CSSPropertyPtr &property : keyframe.properties()) {
         if (property->isRemoved())

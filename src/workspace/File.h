@@ -81,6 +81,8 @@ public:
     // Content set within this many milliseconds of being taken from its
     // source counts as unchanged without a look at the disk.
     static constexpr qint64 kModifiedToleranceMs = 100;
+    // A file larger than this is read off the main thread for a view.
+    static constexpr qint64 kBackgroundReadBytes = 1024 * 1024;
 
     // A bare node: a grouping row of the resource tree or a placeholder.
     File();
@@ -314,6 +316,12 @@ public:
     std::optional<QString> getContentOfPath() const;
     // Takes the text from the source again, without undo or notification.
     void reloadContent();
+    // Reads the text of a local file of more than kBackgroundReadBytes on a
+    // worker thread when none is held yet, then calls `done` on the main
+    // thread with the text held by then; anything else is read at once and
+    // `done` called before this returns. A text read or set meanwhile wins
+    // over the worker's. Nothing is called once `context` is gone.
+    void loadContentInBackground(QObject *context, std::function<void(const std::optional<QString> &)> done);
     // Whether the text differs from the text on disk (or the last saved text
     // of a web resource); a folder is modified when a node below it is. A
     // file whose last save failed reads as modified. Cheap enough to ask on
@@ -454,6 +462,8 @@ private:
         QString notice;
     };
     DiskRead readDisk() const;
+    // The same for any path; safe on any thread.
+    static DiskRead readDiskAt(const QString &path);
     // Takes the disk's text, after a snapshot of the text held, and tells an
     // open editor.
     void takeDiskText(const DiskRead &disk);
@@ -489,6 +499,8 @@ private:
     void forgetFromEdited();
     void checkWebFont();
     std::optional<QString> readDiskText(quint32 *encoding, QByteArray *digest = nullptr, QString *notice = nullptr) const;
+    static std::optional<QString> readDiskTextAt(const QString &path, quint32 *encoding, QByteArray *digest,
+                                                 QString *notice);
     QString pathExtension() const;
     qsizetype indexOfDeclaration(const QList<StyleDeclarationPtr> &list,
                                  const StyleDeclaration *declaration) const;
@@ -580,6 +592,8 @@ private:
         bool operator==(const DiskStamp &) const = default;
     };
     static std::optional<DiskStamp> diskStamp(const QString &path, bool *isDirectory);
+    // Takes a read of the disk, made after `stamp` was taken, as the text.
+    void takeReadText(DiskRead disk, const std::optional<DiskStamp> &stamp);
     std::optional<QString> m_probeText;
     std::optional<DiskStamp> m_probeStamp;
     quint64 m_contentGeneration = 0;

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cstring>
 
@@ -22,30 +24,36 @@
 
 std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest, QString *notice) const
 {
+    return readDiskTextAt(m_path, encoding, digest, notice);
+}
+
+std::optional<QString> File::readDiskTextAt(const QString &path, quint32 *encoding, QByteArray *digest,
+                                            QString *notice)
+{
     if (notice)
         notice->clear();
     // A name Qt could not read names no file: say so rather than "not found".
-    if (const std::optional<QString> problem = AtomicFileWriter::undecodableNameProblem(m_path)) {
-        QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, *problem));
+    if (const std::optional<QString> problem = AtomicFileWriter::undecodableNameProblem(path)) {
+        QM_INFO(QStringLiteral("cannot read %1: %2").arg(path, *problem));
         if (notice)
             *notice = *problem;
         return std::nullopt;
     }
-    QFile file(m_path);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+        QM_INFO(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         return std::nullopt;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        QM_INFO(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+        QM_INFO(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         return std::nullopt;
     }
     if (digest)
         *digest = digestOf(data);
     std::optional<DataUtils::DecodedText> decoded = DataUtils::decodeWithAutoEncode(data);
     if (!decoded) {
-        QM_INFO(QStringLiteral("%1 is in no known text encoding; it has no text").arg(m_path));
+        QM_INFO(QStringLiteral("%1 is in no known text encoding; it has no text").arg(path));
         return std::nullopt;
     }
     if (encoding)
@@ -63,7 +71,7 @@ std::optional<QString> File::readDiskText(quint32 *encoding, QByteArray *digest,
                       .arg(encodingName)
                       .arg(decoded->keptBytes)
                       .arg(decoded->firstKeptLine);
-        QM_INFO(QStringLiteral("%1: %2").arg(m_path, text));
+        QM_INFO(QStringLiteral("%1: %2").arg(path, text));
         if (notice)
             *notice = text;
     }
@@ -93,13 +101,41 @@ void File::reloadContent()
     // The stamp is taken before the read: a change made meanwhile makes the
     // next isModified() read again rather than trust a stale text.
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
-    quint32 encoding = 0;
-    QByteArray digest;
-    m_content = readDiskText(&encoding, &digest, &m_textNotice);
+    takeReadText(readDisk(), stamp);
+}
+
+void File::loadContentInBackground(QObject *context, std::function<void(const std::optional<QString> &)> done)
+{
+    const std::optional<DiskStamp> stamp =
+        m_content || !m_isLocalFile ? std::nullopt : diskStamp(m_path, nullptr);
+    if (!stamp || stamp->size <= kBackgroundReadBytes) {
+        done(currentContent());
+        return;
+    }
+    const quint64 generation = m_contentGeneration;
+    auto *watcher = new QFutureWatcher<DiskRead>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, stamp, generation, guard = QPointer<QObject>(context), done = std::move(done)] {
+                watcher->deleteLater();
+                if (!m_content && generation == m_contentGeneration) {
+                    ++m_contentGeneration;
+                    startNewContentVersion();
+                    takeReadText(watcher->result(), stamp);
+                }
+                if (guard)
+                    done(m_content);
+            });
+    watcher->setFuture(QtConcurrent::run([path = m_path] { return readDiskAt(path); }));
+}
+
+void File::takeReadText(DiskRead disk, const std::optional<DiskStamp> &stamp)
+{
+    m_content = std::move(disk.text);
+    m_textNotice = disk.notice;
     m_diskText = m_content;
     if (m_content)
-        m_encoding = encoding;
-    m_diskDigest = m_content ? std::optional<QByteArray>(digest) : std::nullopt;
+        m_encoding = disk.encoding;
+    m_diskDigest = m_content ? std::optional<QByteArray>(std::move(disk.digest)) : std::nullopt;
     m_overwritableDigest.reset();
     m_hasOutsideChange = false;
     m_saveFailed = false;
@@ -400,8 +436,13 @@ bool File::hasUnsavedEdits() const
 
 File::DiskRead File::readDisk() const
 {
+    return readDiskAt(m_path);
+}
+
+File::DiskRead File::readDiskAt(const QString &path)
+{
     DiskRead read;
-    read.text = readDiskText(&read.encoding, &read.digest, &read.notice);
+    read.text = readDiskTextAt(path, &read.encoding, &read.digest, &read.notice);
     return read;
 }
 

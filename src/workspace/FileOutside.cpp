@@ -5,7 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
-#include <QCryptographicHash>
+#include <QHashFunctions>
 #include <QFile>
 
 #include <algorithm>
@@ -27,7 +27,16 @@ void File::setOutsideChangeQuestion(std::function<std::optional<OutsideChangeCho
 
 QByteArray File::digestOf(const QByteArray &bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    // A digest is only compared with others of this run, to notice another
+    // program's change: the size and two 64-bit hashes under unrelated seeds
+    // are enough for that, at a small part of a cryptographic hash's cost on
+    // a large file.
+    const quint64 parts[3] = {
+        quint64(bytes.size()),
+        quint64(qHashBits(bytes.constData(), size_t(bytes.size()), size_t(0x9e3779b97f4a7c15ULL))),
+        quint64(qHashBits(bytes.constData(), size_t(bytes.size()), size_t(0xc2b2ae3d27d4eb4fULL))),
+    };
+    return QByteArray(reinterpret_cast<const char *>(parts), sizeof(parts));
 }
 
 std::optional<QByteArray> File::readDiskDigest() const

@@ -30,19 +30,6 @@ QString bootstrapText()
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// The text of a model read from text, written back after edit() changed it.
-QString writtenAfter(const QString &text, const StyleSheetWriterSettings &settings,
-                     const std::function<void(SheetModel &)> &edit)
-{
-    SheetModel model;
-    model.read(text, settings);
-    const auto source = StyleSheetSource::read(text, model.list);
-    edit(model);
-    const StyleSheetWriter::Result result = StyleSheetWriter(settings).write(model.list, source.get());
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
-    return result.text;
-}
-
 // Changes a property's value and marks its rule, as a commit does.
 void setValue(SheetModel &model, const QString &selector, const QString &name, const QString &value)
 {
@@ -228,6 +215,7 @@ TEST(StyleSheetWriter, AValueThatWouldOpenABlockIsNotWritten)
     }
 }
 
+// In the sheet's own indentation: two spaces here.
 TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
 {
     const QString text = QStringLiteral(".a { color: red; }\n\n@media print {\n  .p { top: 0; }\n}\n");
@@ -248,8 +236,8 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         model.list.append(inner);
         model.file.setStyleDeclarations(model.list);
     });
-    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n    top:1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
-                                      "    .q {\n        left:0;\n    }\n}\n"));
+    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n  top:1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
+                                      "  .q {\n    left:0;\n  }\n}\n"));
 }
 
 TEST(StyleSheetWriter, KeyframesGetACopyPerPrefixFromTheModel)

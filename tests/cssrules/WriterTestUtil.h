@@ -2,6 +2,7 @@
 
 #include "TestPrinters.h"
 
+#include "cssrules/StyleSheetSource.h"
 #include "cssrules/StyleSheetWriter.h"
 #include "stylesheet/StyleComment.h"
 #include "stylesheet/StyleSheetParser.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace WriterTestUtil {
@@ -125,6 +127,19 @@ inline StyleSheetWriterSettings settings(bool minify, const QStringList &prefixe
                                                  {QStringLiteral("minifyCSS"), minify},
                                                  {QStringLiteral("vendarPrefix"), entries},
                                                  {QStringLiteral("vendarPrefixProperties"), properties}});
+}
+
+// The text of a model read from text, written back after edit() changed it.
+inline QString writtenAfter(const QString &text, const StyleSheetWriterSettings &settings,
+                            const std::function<void(SheetModel &)> &edit)
+{
+    SheetModel model;
+    model.read(text, settings);
+    const auto source = StyleSheetSource::read(text, model.list);
+    edit(model);
+    const StyleSheetWriter::Result result = StyleSheetWriter(settings).write(model.list, source.get());
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    return result.text;
 }
 
 } // namespace WriterTestUtil
