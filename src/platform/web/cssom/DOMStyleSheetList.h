@@ -30,6 +30,14 @@ class DOMDocument;
 //   any other: {"id", "type", "text": cssText, "name"?, "rules"?}
 // "items" is left out when the items are the declarations of "css".
 //
+// The sheets of a new document come as arrays (readNewFromEngine(), in
+// DOMStyleSheetListCompact.cpp):
+//   sheet: [id, href | null, title, media, disabled 0|1, owner, [rule, ...] | 0 (unreadable)]
+//   rule:  [type, id, ...]: 1 and 6 [sel, css, items?]; 3 [href, media, sheet | 0];
+//          4 [media, rules]; 5 and 11 [name | null, css, items?]; 7 [name, prefixed 0|1, rules];
+//          8 [key, css, items?]; 12 [cond, rules]; any other [text, name | null, rules | 0]
+//   items: name and value in turn, the name behind '!' when it is important.
+//
 // Writes of the program are handed to the command handler as JSON commands,
 // in order (see DOMCSSRule.cpp and DOMCSSStyleDeclaration.cpp for their forms).
 //
@@ -72,6 +80,9 @@ public:
     // The engine's report of the whole list; sheets it names as known keep
     // their objects. Nothing is replayed.
     void readFromEngine(const QJsonArray &sheets);
+    // The engine's report of a list whose sheets are all new, as arrays; the
+    // sheets the list had leave it.
+    void readNewFromEngine(const QJsonArray &sheets);
     // The engine's state of one rule after a write (by the rule's id).
     void updateRuleFromEngine(const QJsonObject &rule);
     // The engine refused the insertion of the rule with that id.
@@ -94,6 +105,8 @@ private:
     void registerSheet(DOMCSSStyleSheet *sheet);
     void unregisterSheet(DOMCSSStyleSheet *sheet);
     DOMCSSStyleSheetPtr sheetFromJson(const QJsonObject &json);
+    DOMCSSStyleSheetPtr sheetFromCompact(const QJsonArray &json);
+    DOMCSSRulePtr ruleFromCompact(const QJsonArray &json);
     void updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json);
 
     DOMDocument *m_document; // Not owned.

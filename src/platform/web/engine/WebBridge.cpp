@@ -263,7 +263,11 @@ void WebBridge::readStyleSheets(const QJsonObject &message)
     if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
         if (pending->second.message.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
             return;
-        pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
+        // A new document's sheets come as arrays.
+        if (message.value(QStringLiteral("version")).toInt() == 2)
+            pending->second.document->styleSheets().readNewFromEngine(message.value(QStringLiteral("sheets")).toArray());
+        else
+            pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
         pending->second.sheets = message.value(QStringLiteral("sheets")).toArray();
         finishPendingDocuments();
         return;
