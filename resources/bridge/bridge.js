@@ -418,19 +418,6 @@
         return json;
     }
 
-    // The sheets of a document none of which the program knows yet.
-    function newSheetsCompact(frame) {
-        const list = [];
-        const sheets = frame.doc.styleSheets;
-        const ids = [];
-        for (let i = 0; i < sheets.length; ++i) {
-            list.push(sheetCompact(sheets[i]));
-            ids.push(cssIds.get(sheets[i]));
-        }
-        frame.sheetIds = ids.join(',');
-        return list;
-    }
-
     // Whether the page's scripts added or deleted rules of the sheet since it
     // was sent (their other CSSOM writes cannot be seen from this world).
     function rulesChanged(sheet) {
@@ -443,13 +430,21 @@
         }
     }
 
+    // Every sheet of the document: a new one as an array, a known one as
+    // [id], or as an object in full when the page's scripts changed its rules.
     function sheetsJson(frame) {
         const list = [];
         const sheets = frame.doc.styleSheets;
         const ids = [];
         for (let i = 0; i < sheets.length; ++i) {
-            list.push(sheetJson(sheets[i], frame, !rulesChanged(sheets[i])));
-            ids.push(cssIds.get(sheets[i]));
+            const sheet = sheets[i];
+            if (!cssIds.has(sheet))
+                list.push(sheetCompact(sheet));
+            else if (rulesChanged(sheet))
+                list.push(sheetJson(sheet, frame, false));
+            else
+                list.push([cssIds.get(sheet)]);
+            ids.push(cssIds.get(sheet));
         }
         frame.sheetIds = ids.join(',');
         return list;
@@ -505,11 +500,11 @@
         // here; it waits for them, so they always come.
         let sheets = [];
         try {
-            sheets = newSheetsCompact(frame);
+            sheets = sheetsJson(frame);
         } catch (e) {
             log('error', 'the style sheets could not be read: ' + e);
         }
-        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, version: 2, sheets: sheets});
+        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheets});
     }
 
     function onLoadEvent(frame, event) {

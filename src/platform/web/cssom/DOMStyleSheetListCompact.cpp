@@ -1,4 +1,4 @@
-// DOMStyleSheetList: the engine's report of a document's new sheets as arrays.
+// DOMStyleSheetList: the sheets and rules of the engine's report given as arrays.
 
 #include "DOMStyleSheetList.h"
 
@@ -112,20 +112,4 @@ DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromCompact(const QJsonArray &json)
         sheet->m_rules.append(made);
     }
     return sheet;
-}
-
-void DOMStyleSheetList::readNewFromEngine(const QJsonArray &sheets)
-{
-    ++m_engineUpdates;
-    for (const DOMCSSStyleSheetPtr &gone : std::as_const(m_sheets))
-        unregisterSheet(gone.get());
-    QList<DOMCSSStyleSheetPtr> next;
-    next.reserve(sheets.size());
-    for (const QJsonValue &value : sheets) {
-        const DOMCSSStyleSheetPtr sheet = sheetFromCompact(value.toArray());
-        registerSheet(sheet.get());
-        next.append(sheet);
-    }
-    m_sheets = next;
-    --m_engineUpdates;
 }

@@ -263,11 +263,7 @@ void WebBridge::readStyleSheets(const QJsonObject &message)
     if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
         if (pending->second.message.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
             return;
-        // A new document's sheets come as arrays.
-        if (message.value(QStringLiteral("version")).toInt() == 2)
-            pending->second.document->styleSheets().readNewFromEngine(message.value(QStringLiteral("sheets")).toArray());
-        else
-            pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
+        pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
         pending->second.sheets = message.value(QStringLiteral("sheets")).toArray();
         finishPendingDocuments();
         return;

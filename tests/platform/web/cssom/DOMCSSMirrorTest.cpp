@@ -181,7 +181,7 @@ static QString describeSheets(const DOMStyleSheetList &list)
     return lines.join(QLatin1Char('\n'));
 }
 
-TEST(DOMStyleSheetList, ReadsANewDocumentsSheetsAsArraysLikeTheKeyedReport)
+TEST(DOMStyleSheetList, ReadsSheetsGivenAsArraysLikeTheKeyedReport)
 {
     const QByteArray keyed = R"JSON([{"id": 1, "href": "file:///a.css", "title": "t", "owner": 3, "media": "screen",
         "disabled": true, "rules": [
@@ -208,18 +208,23 @@ TEST(DOMStyleSheetList, ReadsANewDocumentsSheetsAsArraysLikeTheKeyedReport)
     [13, "http://other/c.css", "", "", 0, 14, 0]])JSON";
 
     MirroredSheets fromKeys(keyed);
-    DOMStyleSheetList fromArrays;
-    fromArrays.readNewFromEngine(QJsonDocument::fromJson(arrays).array());
-    EXPECT_EQ(describeSheets(fromArrays), describeSheets(fromKeys.list));
-    EXPECT_EQ(fromArrays.ruleForId(11)->parentStyleSheet()->ownerRule(), fromArrays.ruleForId(9));
-    EXPECT_EQ(fromArrays.ruleForId(4)->parentStyleSheet(), fromArrays.item(0));
-    EXPECT_EQ(fromArrays.sheetForId(10), fromArrays.ruleForId(9)->styleSheet());
+    MirroredSheets fromArrays(arrays);
+    EXPECT_EQ(describeSheets(fromArrays.list), describeSheets(fromKeys.list));
+    EXPECT_EQ(fromArrays.list.ruleForId(11)->parentStyleSheet()->ownerRule(), fromArrays.list.ruleForId(9));
+    EXPECT_EQ(fromArrays.list.ruleForId(4)->parentStyleSheet(), fromArrays.list.item(0));
+    EXPECT_EQ(fromArrays.list.sheetForId(10), fromArrays.list.ruleForId(9)->styleSheet());
 
-    // The sheets of the document shown before leave the registry.
-    fromArrays.readNewFromEngine(QJsonDocument::fromJson("[[20, null, \"\", \"\", 0, 0, []]]").array());
-    EXPECT_EQ(fromArrays.length(), 1);
-    EXPECT_EQ(fromArrays.ruleForId(2), nullptr);
-    EXPECT_EQ(fromArrays.sheetForId(10), nullptr);
+    // Known sheets named by id keep their objects; those left out leave the registry.
+    const DOMCSSStyleSheetPtr first = fromArrays.list.item(0);
+    fromArrays.list.readFromEngine(QJsonDocument::fromJson("[[1], [20, null, \"\", \"\", 0, 0, []]]").array());
+    ASSERT_EQ(fromArrays.list.length(), 2);
+    EXPECT_EQ(fromArrays.list.item(0), first);
+    EXPECT_EQ(fromArrays.list.item(1)->sheetId(), 20);
+    EXPECT_EQ(fromArrays.list.sheetForId(13), nullptr);
+    fromArrays.list.readFromEngine(QJsonArray());
+    EXPECT_EQ(fromArrays.list.ruleForId(2), nullptr);
+    EXPECT_EQ(fromArrays.list.sheetForId(10), nullptr);
+    EXPECT_TRUE(fromArrays.commands.isEmpty());
 }
 
 TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)
