@@ -333,6 +333,91 @@
         return json;
     }
 
+    // The declarations of a style as [cssText] or [cssText, items]: the items
+    // as name and value in turn, the name behind '!' when it is important.
+    function styleCompact(style, list) {
+        const css = style.cssText;
+        list.push(css);
+        let count = 0;
+        for (let i = 0; i < css.length; ++i) {
+            if (css.charCodeAt(i) === 59) // ';'
+                ++count;
+        }
+        if (count === style.length)
+            return;
+        // Without "!important" in the text no item is important.
+        const priorities = css.indexOf('!important') >= 0;
+        const items = [];
+        for (let i = 0; i < style.length; ++i) {
+            const name = style[i];
+            items.push(priorities && style.getPropertyPriority(name) ? '!' + name : name, style.getPropertyValue(name));
+        }
+        list.push(items);
+    }
+
+    function rulesCompact(rules) {
+        const list = [];
+        for (let i = 0; i < rules.length; ++i)
+            list.push(ruleCompact(rules[i]));
+        return list;
+    }
+
+    // A rule as an array (DOMStyleSheetList.h): type, id, then its fields.
+    function ruleCompact(rule) {
+        const list = [rule.type, cssId(rule)];
+        sentRules.add(rule);
+        switch (rule.type) {
+        case 1:
+        case 6:
+            list.push(rule.selectorText);
+            styleCompact(rule.style, list);
+            break;
+        case 3:
+            list.push(rule.href, rule.media.mediaText, rule.styleSheet ? sheetCompact(rule.styleSheet) : 0);
+            break;
+        case 4:
+            list.push(rule.media.mediaText, rulesCompact(rule.cssRules));
+            break;
+        case 5:
+        case 11:
+            list.push(rule.name === undefined ? null : rule.name);
+            styleCompact(rule.style, list);
+            break;
+        case 7:
+            list.push(rule.name, rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0, rulesCompact(rule.cssRules));
+            break;
+        case 8:
+            list.push(rule.keyText);
+            styleCompact(rule.style, list);
+            break;
+        case 12:
+            list.push(rule.conditionText, rulesCompact(rule.cssRules));
+            break;
+        default:
+            list.push(rule.cssText, rule.name === undefined ? null : String(rule.name),
+                      rule.cssRules ? rulesCompact(rule.cssRules) : 0);
+            break;
+        }
+        return list;
+    }
+
+    // A sheet new to the program as [id, href, title, media, disabled, owner,
+    // rules], the rules 0 when they cannot be read.
+    function sheetCompact(sheet) {
+        const json = [cssId(sheet), sheet.href, sheet.title || '', sheet.media ? sheet.media.mediaText : '',
+                      sheet.disabled ? 1 : 0, sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0];
+        let rules = null;
+        try {
+            rules = sheet.cssRules;
+        } catch (e) {
+            json.push(0);
+            return json;
+        }
+        json.push(rulesCompact(rules));
+        ruleCounts.set(sheet, rules.length);
+        return json;
+    }
+
     // Whether the page's scripts added or deleted rules of the sheet since it
     // was sent (their other CSSOM writes cannot be seen from this world).
     function rulesChanged(sheet) {
@@ -345,13 +430,21 @@
         }
     }
 
+    // Every sheet of the document: a new one as an array, a known one as
+    // [id], or as an object in full when the page's scripts changed its rules.
     function sheetsJson(frame) {
         const list = [];
         const sheets = frame.doc.styleSheets;
         const ids = [];
         for (let i = 0; i < sheets.length; ++i) {
-            list.push(sheetJson(sheets[i], frame, !rulesChanged(sheets[i])));
-            ids.push(cssIds.get(sheets[i]));
+            const sheet = sheets[i];
+            if (!cssIds.has(sheet))
+                list.push(sheetCompact(sheet));
+            else if (rulesChanged(sheet))
+                list.push(sheetJson(sheet, frame, false));
+            else
+                list.push([cssIds.get(sheet)]);
+            ids.push(cssIds.get(sheet));
         }
         frame.sheetIds = ids.join(',');
         return list;

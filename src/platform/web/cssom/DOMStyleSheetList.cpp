@@ -130,6 +130,20 @@ void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
     QList<DOMCSSStyleSheetPtr> next;
     next.reserve(sheets.size());
     for (const QJsonValue &value : sheets) {
+        if (value.isArray()) {
+            const QJsonArray compact = value.toArray();
+            const qint64 sheetId = qint64(compact.at(0).toDouble());
+            if (compact.size() > 1) {
+                const DOMCSSStyleSheetPtr sheet = sheetFromCompact(compact);
+                registerSheet(sheet.get());
+                next.append(sheet);
+            } else if (const DOMCSSStyleSheetPtr kept = previous.take(sheetId)) {
+                next.append(kept);
+            } else {
+                qCWarning(lcWeb) << "the page named style sheet" << sheetId << "as known, but the mirror has none";
+            }
+            continue;
+        }
         const QJsonObject json = value.toObject();
         const qint64 sheetId = qint64(json.value(QStringLiteral("id")).toDouble());
         if (json.value(QStringLiteral("known")).toBool()) {

@@ -15,11 +15,19 @@ class DOMDocument;
 // The style sheets of a mirrored document (document.styleSheets), in document
 // order, and the registry from the bridge's ids to sheets and rules.
 //
-// JSON of the engine's report of the sheets (readFromEngine()):
-//   [{"id": 5, "href": "file:///a.css" | null, "owner": <node id> | 0, "title": "",
-//     "media": "screen", "disabled": false, "readable": true, "rules": [rule, ...]}, ...]
-// A sheet the mirror has already seen may come as {"id": 5, "known": true},
-// or in full when the page's scripts changed its number of rules (its objects stay).
+// JSON of the engine's report of the sheets (readFromEngine()): a list whose
+// items are sheets new to the mirror as arrays (DOMStyleSheetListCompact.cpp),
+//   [id, href | null, title, media, disabled 0|1, owner node id | 0, [rule, ...] | 0 (unreadable)]
+//   rule: [type, id, ...]: 1 and 6 [sel, css, items?]; 3 [href, media, sheet | 0];
+//         4 [media, rules]; 5 and 11 [name | null, css, items?]; 7 [name, prefixed 0|1, rules];
+//         8 [key, css, items?]; 12 [cond, rules]; any other [cssText, name | null, rules | 0]
+//   items: name and value in turn, the name behind '!' when it is important;
+//   left out when the items are the declarations of css;
+// sheets the mirror has already seen as [id] (or {"id": 5, "known": true}), and
+// sheets whose number of rules the page's scripts changed as objects (their
+// objects stay):
+//   {"id": 5, "href": "file:///a.css" | null, "owner": <node id> | 0, "title": "",
+//    "media": "screen", "disabled": false, "readable": true, "rules": [rule, ...]}
 // rule:
 //   {"id": 7, "type": 1, "sel": ".a", "css": "color: red;", "items": [[name, value, priority], ...]}
 //   {"id": 8, "type": 4, "media": "screen", "rules": [...]}
@@ -28,7 +36,8 @@ class DOMDocument;
 //   {"id": 12, "type": 3, "href": "b.css", "media": "", "sheet": {sheet}}
 //   {"id": 13, "type": 5, "css": ...}   {"id": 14, "type": 6, "sel": ":first", "css": ...}
 //   any other: {"id", "type", "text": cssText, "name"?, "rules"?}
-// "items" is left out when the items are the declarations of "css".
+// "items" is left out when the items are the declarations of "css". A sheet
+// given whole as an object is read as new when the mirror does not have it.
 //
 // Writes of the program are handed to the command handler as JSON commands,
 // in order (see DOMCSSRule.cpp and DOMCSSStyleDeclaration.cpp for their forms).
@@ -94,6 +103,8 @@ private:
     void registerSheet(DOMCSSStyleSheet *sheet);
     void unregisterSheet(DOMCSSStyleSheet *sheet);
     DOMCSSStyleSheetPtr sheetFromJson(const QJsonObject &json);
+    DOMCSSStyleSheetPtr sheetFromCompact(const QJsonArray &json);
+    DOMCSSRulePtr ruleFromCompact(const QJsonArray &json);
     void updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json);
 
     DOMDocument *m_document; // Not owned.

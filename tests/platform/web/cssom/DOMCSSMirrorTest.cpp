@@ -15,6 +15,8 @@
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +143,88 @@ TEST(DOMStyleSheetList, ReadsTheEnginesReportAndKeepsKnownSheets)
     EXPECT_EQ(sheets.list.length(), 0);
     EXPECT_EQ(sheets.list.ruleForId(2), nullptr);
     EXPECT_TRUE(sheets.commands.isEmpty());
+}
+
+// Every field of every sheet and rule the mirror keeps, one line each.
+static QString describeSheets(const DOMStyleSheetList &list)
+{
+    QStringList lines;
+    std::function<void(const DOMCSSRulePtr &, int)> rule = [&](const DOMCSSRulePtr &r, int depth) {
+        QString line = QString(depth * 2, QLatin1Char(' ')) + QString::number(r->ruleId()) + QLatin1Char(' ')
+                       + r->cssText() + QStringLiteral(" | ") + r->name() + QLatin1Char('|') + r->keyText();
+        if (const DOMCSSStyleDeclarationPtr style = r->style()) {
+            for (int i = 0; i < style->length(); ++i) {
+                const QString name = style->item(i);
+                line += QLatin1Char(' ') + name + QLatin1Char('=') + style->getPropertyValue(name) + QLatin1Char('!')
+                        + style->getPropertyPriority(name);
+            }
+        }
+        lines.append(line + (r->parentRule() ? QStringLiteral(" in ") + QString::number(r->parentRule()->ruleId()) : QString()));
+        if (const DOMCSSStyleSheetPtr sheet = r->styleSheet()) {
+            lines.append(QStringLiteral("imported ") + QString::number(sheet->sheetId()) + QLatin1Char(' ') + sheet->href());
+            for (int i = 0; i < sheet->cssRules().length(); ++i)
+                rule(sheet->cssRules().item(i), depth + 1);
+        }
+        for (int i = 0; i < r->cssRules().length(); ++i)
+            rule(r->cssRules().item(i), depth + 1);
+    };
+    for (const DOMCSSStyleSheetPtr &sheet : list.sheets()) {
+        lines.append(QStringLiteral("sheet %1 %2 %3 %4 %5 %6 %7")
+                         .arg(sheet->sheetId())
+                         .arg(sheet->href(), sheet->title(), sheet->media()->mediaText())
+                         .arg(sheet->disabled())
+                         .arg(sheet->ownerNodeId())
+                         .arg(sheet->isReadable()));
+        for (int i = 0; i < sheet->cssRules().length(); ++i)
+            rule(sheet->cssRules().item(i), 1);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+TEST(DOMStyleSheetList, ReadsSheetsGivenAsArraysLikeTheKeyedReport)
+{
+    const QByteArray keyed = R"JSON([{"id": 1, "href": "file:///a.css", "title": "t", "owner": 3, "media": "screen",
+        "disabled": true, "rules": [
+    {"id": 2, "type": 1, "sel": ".a", "css": "color: red !important; margin: 0px;",
+     "items": [["color", "red", "important"], ["margin-top", "0px", ""], ["margin-right", "0px", ""],
+               ["margin-bottom", "0px", ""], ["margin-left", "0px", ""]]},
+    {"id": 3, "type": 4, "media": "print", "rules": [{"id": 4, "type": 1, "sel": ".c", "css": "padding: 1px;"}]},
+    {"id": 5, "type": 7, "name": "spin", "prefixed": true, "rules": [{"id": 6, "type": 8, "key": "0%", "css": "opacity: 0;"}]},
+    {"id": 7, "type": 12, "cond": "(display: grid)", "rules": []},
+    {"id": 8, "type": 5, "css": "font-family: x;"},
+    {"id": 9, "type": 3, "href": "b.css", "media": "all", "sheet": {"id": 10, "href": "file:///b.css", "owner": 0,
+        "media": "", "rules": [{"id": 11, "type": 6, "sel": ":first", "css": "margin: 1px;"}]}},
+    {"id": 12, "type": 2, "text": "@charset \"utf-8\";"}]},
+    {"id": 13, "href": "http://other/c.css", "owner": 14, "media": "", "readable": false, "rules": []}])JSON";
+    const QByteArray arrays = R"JSON([[1, "file:///a.css", "t", "screen", 1, 3, [
+    [1, 2, ".a", "color: red !important; margin: 0px;",
+     ["!color", "red", "margin-top", "0px", "margin-right", "0px", "margin-bottom", "0px", "margin-left", "0px"]],
+    [4, 3, "print", [[1, 4, ".c", "padding: 1px;"]]],
+    [7, 5, "spin", 1, [[8, 6, "0%", "opacity: 0;"]]],
+    [12, 7, "(display: grid)", []],
+    [5, 8, null, "font-family: x;"],
+    [3, 9, "b.css", "all", [10, "file:///b.css", "", "", 0, 0, [[6, 11, ":first", "margin: 1px;"]]]],
+    [2, 12, "@charset \"utf-8\";", null, 0]]],
+    [13, "http://other/c.css", "", "", 0, 14, 0]])JSON";
+
+    MirroredSheets fromKeys(keyed);
+    MirroredSheets fromArrays(arrays);
+    EXPECT_EQ(describeSheets(fromArrays.list), describeSheets(fromKeys.list));
+    EXPECT_EQ(fromArrays.list.ruleForId(11)->parentStyleSheet()->ownerRule(), fromArrays.list.ruleForId(9));
+    EXPECT_EQ(fromArrays.list.ruleForId(4)->parentStyleSheet(), fromArrays.list.item(0));
+    EXPECT_EQ(fromArrays.list.sheetForId(10), fromArrays.list.ruleForId(9)->styleSheet());
+
+    // Known sheets named by id keep their objects; those left out leave the registry.
+    const DOMCSSStyleSheetPtr first = fromArrays.list.item(0);
+    fromArrays.list.readFromEngine(QJsonDocument::fromJson("[[1], [20, null, \"\", \"\", 0, 0, []]]").array());
+    ASSERT_EQ(fromArrays.list.length(), 2);
+    EXPECT_EQ(fromArrays.list.item(0), first);
+    EXPECT_EQ(fromArrays.list.item(1)->sheetId(), 20);
+    EXPECT_EQ(fromArrays.list.sheetForId(13), nullptr);
+    fromArrays.list.readFromEngine(QJsonArray());
+    EXPECT_EQ(fromArrays.list.ruleForId(2), nullptr);
+    EXPECT_EQ(fromArrays.list.sheetForId(10), nullptr);
+    EXPECT_TRUE(fromArrays.commands.isEmpty());
 }
 
 TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)

@@ -4,6 +4,7 @@
 
 #include "foundation/InspectUndoManager.h"
 #include "platform/web/cssom/DOMCSSRule.h"
+#include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
 #include "platform/web/dom/DOMDocument.h"
@@ -45,6 +46,53 @@ const char s_dumpScript[] = R"JS((function () {
     }
     return lines.join('\n');
 })())JS";
+
+// Every declaration of every rule, imported and nested ones too, as
+// "id-less selector or key: name=value!priority ...", one line a rule.
+const char s_declarationsScript[] = R"JS((function () {
+    const lines = [];
+    function walk(rules) {
+        for (const rule of rules) {
+            if (rule.style) {
+                let line = (rule.selectorText || rule.keyText || rule.type) + ':';
+                for (let i = 0; i < rule.style.length; ++i) {
+                    const name = rule.style[i];
+                    line += ' ' + name + '=' + rule.style.getPropertyValue(name) + '!' + rule.style.getPropertyPriority(name);
+                }
+                lines.push(line);
+            }
+            if (rule.styleSheet)
+                walk(rule.styleSheet.cssRules);
+            if (rule.cssRules)
+                walk(rule.cssRules);
+        }
+    }
+    for (const sheet of document.styleSheets)
+        walk(sheet.cssRules);
+    return lines.join('\n');
+})())JS";
+
+void appendDeclarations(const DOMCSSRuleList &rules, QStringList &lines)
+{
+    for (int i = 0; i < rules.length(); ++i) {
+        const DOMCSSRulePtr rule = rules.item(i);
+        if (const DOMCSSStyleDeclarationPtr style = rule->style()) {
+            QString line = !rule->selectorText().isEmpty() ? rule->selectorText()
+                           : !rule->keyText().isEmpty()    ? rule->keyText()
+                                                           : QString::number(rule->type());
+            line += QLatin1Char(':');
+            for (int j = 0; j < style->length(); ++j) {
+                const QString name = style->item(j);
+                line += QLatin1Char(' ') + name + QLatin1Char('=') + style->getPropertyValue(name) + QLatin1Char('!')
+                        + style->getPropertyPriority(name);
+            }
+            lines.append(line);
+        }
+        if (const DOMCSSStyleSheetPtr imported = rule->styleSheet())
+            appendDeclarations(imported->cssRules(), lines);
+        appendDeclarations(rule->cssRules(), lines);
+    }
+}
 
 std::unique_ptr<WebTestFixture> loadedFixture()
 {
@@ -104,6 +152,26 @@ TEST(WebLiveStyleSheet, MirrorEqualsThePageRulesAfterLoad)
     EXPECT_EQ(body->style()->getPropertyValue(QStringLiteral("margin-left")), QStringLiteral("0px"));
     EXPECT_GT(body->style()->length(), 4);
     EXPECT_EQ(sheets.ruleForId(body->ruleId()), body);
+}
+
+TEST(WebLiveStyleSheet, MirrorHasThePagesDeclarationsWithTheirPrioritiesAfterLoad)
+{
+    const auto fixture = std::make_unique<WebTestFixture>(WebTestFixture::sharedView());
+    fixture->writeFile(QStringLiteral("css/site.css"), s_siteCss);
+    fixture->writeFile(QStringLiteral("css/parts.css"), ".part { color: green; }\n");
+    fixture->writeFile(QStringLiteral("index.html"), QByteArray(s_page).replace(
+        "</style>", ".imp { padding: 1px 2px !important; color: blue; border: 1px solid; margin: 0 !important; }\n"
+                    "@media print { .p { inset: 0 !important; } }\n</style>"));
+    ASSERT_TRUE(fixture->loadPage(QStringLiteral("index.html")));
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 2; }));
+    QStringList lines;
+    for (int i = 0; i < sheets.length(); ++i)
+        appendDeclarations(sheets.item(i)->cssRules(), lines);
+    EXPECT_EQ(lines.join(QLatin1Char('\n')), fixture->evaluate(QString::fromLatin1(s_declarationsScript)).toString());
+    const DOMCSSStyleDeclarationPtr important = inlineSheet(*fixture)->cssRules().item(3)->style();
+    EXPECT_EQ(important->getPropertyPriority(QStringLiteral("padding-left")), QStringLiteral("important"));
+    EXPECT_EQ(important->getPropertyPriority(QStringLiteral("border-top-width")), QString());
 }
 
 TEST(WebLiveStyleSheet, MirrorFollowsTheProgramsWritesLikeThePage)
