@@ -174,6 +174,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     // The index and the items are shared until the first change.
     auto source = std::make_shared<StyleSheetSource>(*this);
     source->m_text = text;
+    source->m_lineBreaks = -1;
     source->m_placesModel = true;
     qsizetype characters = 0;
     qsizetype lines = 0;
@@ -194,6 +195,13 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     }
     moveUpTo(m_items.size());
     return source;
+}
+
+qsizetype StyleSheetSource::lineBreaks() const
+{
+    if (m_lineBreaks < 0)
+        m_lineBreaks = m_text.count(u'\n');
+    return m_lineBreaks;
 }
 
 void StyleSheetSource::reserve(qsizetype count)

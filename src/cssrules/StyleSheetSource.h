@@ -75,6 +75,9 @@ public:
     static std::shared_ptr<StyleSheetSource> read(const QString &text, const QList<StyleDeclarationPtr> &declarations);
 
     const QString &text() const { return m_text; }
+    // How many "\n" the text holds: counted once, or told by the writer.
+    qsizetype lineBreaks() const;
+    void setLineBreaks(qsizetype count) { m_lineBreaks = count; }
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     const QList<ItemText> &items() const { return m_items; }
@@ -92,7 +95,11 @@ public:
     std::shared_ptr<StyleSheetSource> withReplaced(const QString &text, const QList<Replacement> &replaced) const;
 
     // Building (the writer): items in model order.
-    void setText(const QString &text) { m_text = text; }
+    void setText(const QString &text)
+    {
+        m_text = text;
+        m_lineBreaks = -1;
+    }
     void appendItem(ItemText item);
     void reserve(qsizetype count);
 
@@ -105,6 +112,8 @@ public:
 
 private:
     QString m_text;
+    // -1 until counted.
+    mutable qsizetype m_lineBreaks = -1;
     QList<ItemText> m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
     bool m_placesModel = false;

@@ -119,12 +119,17 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
 
 // Whether a sheet is written minified: in lines far longer than a person
 // writes, or on one line without the blanks a person puts after "{", ":" and ";".
-bool isMinifiedSheet(const QString &text)
+// lineBreaks is the count of "\n" in the whole text.
+bool isMinifiedSheet(const QString &text, qsizetype lineBreaks)
 {
     const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return false;
-    const qsizetype breaks = trimmed.count(u'\n');
+    // The breaks trimmed off are no part of it.
+    const qsizetype leading = trimmed.data() - text.constData();
+    const qsizetype trailing = text.size() - leading - trimmed.size();
+    const qsizetype breaks = lineBreaks - QStringView(text).first(leading).count(u'\n')
+                             - QStringView(text).last(trailing).count(u'\n');
     if (trimmed.size() / (breaks + 1) > 400)
         return true;
     static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
@@ -338,7 +343,8 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
     const DeclarationStyle style = styleOf(item, text);
-    const bool minified = isMinifiedSheet(text);
+    const bool minified = m_previous && &text == &m_previous->text() ? isMinifiedSheet(text, m_previous->lineBreaks())
+                                                                     : isMinifiedSheet(text, text.count(u'\n'));
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -397,7 +403,7 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
 {
     const QString &text = previous.text();
     // Rules added to a minified sheet are written minified, on its line.
-    const bool minified = isMinifiedSheet(text);
+    const bool minified = isMinifiedSheet(text, previous.lineBreaks());
     StyleSheetWriter minifiedWriter = *this;
     minifiedWriter.m_settings.minify = true;
     const StyleSheetWriter &generator = minified ? minifiedWriter : *this;
@@ -648,7 +654,9 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     // splice must fall inside one: one at an item's edge (a rule added or
     // cut out between items) needs the whole text read again.
     QMap<qsizetype, qsizetype> change;
+    qsizetype lineBreaks = previous.lineBreaks();
     for (const Splice &splice : effective(splices)) {
+        lineBreaks += splice.text.count(u'\n') - QStringView(previous.text()).sliced(splice.location, splice.length).count(u'\n');
         const qsizetype first = blockAt(splice.location);
         if (first < 0)
             return std::nullopt;
@@ -710,6 +718,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.ok = true;
     result.text = text;
     result.source = previous.withReplaced(text, replaced);
+    result.source->setLineBreaks(lineBreaks);
     // The model points into the new text: the items read again, and those
     // after them moved; all of them after a parse, which counts lines its own way.
     const QList<ItemText> &placed = result.source->items();
