@@ -720,15 +720,30 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.source = previous.withReplaced(text, replaced);
     result.source->setLineBreaks(lineBreaks);
     // The model points into the new text: the items read again, and those
-    // after them moved; all of them after a parse, which counts lines its own way.
+    // after them that moved; all of them after a parse, which counts lines its own way.
     const QList<ItemText> &placed = result.source->items();
-    qsizetype from = replaced.isEmpty() ? placed.size() : replaced.constFirst().first;
-    if (!previous.placesModel())
-        from = 0;
-    for (qsizetype i = from; i < placed.size(); ++i) {
-        const ItemText &item = placed.at(i);
-        item.declaration->setRange(item.range);
-        item.declaration->setLineNumber(item.line);
+    const auto place = [&result](const ItemText &item) {
+        const StyleDeclarationPtr &declaration = item.declaration;
+        if (declaration->range() == item.range && declaration->lineNumber() == item.line)
+            return;
+        result.moved.append({declaration, {declaration->range(), declaration->lineNumber()}});
+        declaration->setRange(item.range);
+        declaration->setLineNumber(item.line);
+    };
+    if (!previous.placesModel()) {
+        for (const ItemText &item : placed)
+            place(item);
+        return result;
+    }
+    for (qsizetype r = 0; r < replaced.size(); ++r) {
+        const StyleSheetSource::Replacement &replacement = replaced.at(r);
+        const qsizetype end = r + 1 < replaced.size() ? replaced.at(r + 1).first : placed.size();
+        // Items after a replacement that changes no length stay where they were.
+        const qsizetype movedEnd = replacement.characters != 0 || replacement.lines != 0
+                                       ? end
+                                       : replacement.first + replacement.items.size();
+        for (qsizetype i = replacement.first; i < movedEnd; ++i)
+            place(placed.at(i));
     }
     return result;
 }
@@ -778,6 +793,9 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     source->setPlacesModel(true);
     // All of it lines up: the model now points into the new text.
     for (StyleSheetSource::ItemText &item : items) {
+        const StyleDeclarationPtr &declaration = item.declaration;
+        if (declaration->range() != item.range || declaration->lineNumber() != item.line)
+            result.moved.append({declaration, {declaration->range(), declaration->lineNumber()}});
         item.declaration->setRange(item.range);
         item.declaration->setLineNumber(item.line);
         source->appendItem(std::move(item));
