@@ -578,7 +578,9 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     } else {
         const std::optional<QList<StyleDeclarationPtr>> walked =
             previous && !m_gainedOnly ? walkedInPlace(declarations, *previous) : std::nullopt;
-        text = splicedText(walked ? *walked : declarations, previous ? *previous : StyleSheetSource(), &splices);
+        // Not "previous ? *previous : StyleSheetSource()": that would copy the source.
+        const StyleSheetSource none;
+        text = splicedText(walked ? *walked : declarations, previous ? *previous : none, &splices);
     }
     // Changes that stay inside items are checked there alone.
     std::optional<Result> around;
