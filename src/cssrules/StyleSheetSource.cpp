@@ -182,14 +182,14 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     const auto moveUpTo = [&](qsizetype end) {
         if (characters != 0 || lines != 0) {
             for (; next < end; ++next)
-                source->m_items[next].move(characters, lines);
+                source->m_items.writable(next).move(characters, lines);
         }
         next = end;
     };
     for (const Replacement &replacement : replaced) {
         moveUpTo(replacement.first);
         for (const ItemText &item : replacement.items)
-            source->m_items[next++] = item;
+            source->m_items.writable(next++) = item;
         characters = replacement.characters;
         lines = replacement.lines;
     }
@@ -204,9 +204,27 @@ qsizetype StyleSheetSource::lineBreaks() const
     return m_lineBreaks;
 }
 
+StyleSheetSource::ItemText &StyleSheetSource::Items::writable(qsizetype i)
+{
+    std::shared_ptr<Run> &run = m_runs[i / kRun];
+    if (run.use_count() > 1)
+        run = std::make_shared<Run>(*run);
+    return (*run)[i % kRun];
+}
+
+void StyleSheetSource::Items::append(ItemText item)
+{
+    if (m_runs.isEmpty() || m_runs.constLast()->size() == kRun) {
+        m_runs.append(std::make_shared<Run>());
+        m_runs.last()->reserve(kRun);
+    }
+    m_runs.last()->append(std::move(item));
+    ++m_count;
+}
+
 void StyleSheetSource::reserve(qsizetype count)
 {
-    m_items.reserve(count);
+    m_items.m_runs.reserve((count + Items::kRun - 1) / Items::kRun);
     m_index.reserve(count);
 }
 

@@ -606,7 +606,7 @@ std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const 
     // The model holds the text's items in their order and none it gained or
     // lost since: only the edited items and those inside them have anything
     // to write, and nothing else needs a place to follow.
-    const QList<StyleSheetSource::ItemText> &items = previous.items();
+    const StyleSheetSource::Items &items = previous.items();
     QList<StyleDeclarationPtr> walked;
     qsizetype next = 0;
     bool insideEdited = false;
@@ -638,16 +638,24 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
                                                                       const StyleSheetSource &previous) const
 {
     using ItemText = StyleSheetSource::ItemText;
-    const QList<ItemText> &items = previous.items();
+    const StyleSheetSource::Items &items = previous.items();
     if (items.isEmpty())
         return std::nullopt;
     // The top-level item (a rule, or a block with everything in it) around a place of the text last written.
     const auto blockAt = [&items](qsizetype location) -> qsizetype {
-        const auto after = std::upper_bound(items.cbegin(), items.cend(), location,
-                                            [](qsizetype at, const ItemText &item) { return at < item.whole.location; });
-        if (after == items.cbegin())
+        // The first item that begins after location.
+        qsizetype low = 0;
+        qsizetype high = items.size();
+        while (low < high) {
+            const qsizetype middle = low + (high - low) / 2;
+            if (location < items.at(middle).whole.location)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        if (low == 0)
             return -1;
-        qsizetype first = qsizetype(after - items.cbegin()) - 1;
+        qsizetype first = low - 1;
         while (first > 0 && items.at(first).declaration->isInBraket())
             --first;
         return items.at(first).declaration->isInBraket() ? -1 : first;
@@ -723,7 +731,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.source->setLineBreaks(lineBreaks);
     // The model points into the new text: the items read again, and those
     // after them that moved; all of them after a parse, which counts lines its own way.
-    const QList<ItemText> &placed = result.source->items();
+    const StyleSheetSource::Items &placed = result.source->items();
     const auto place = [&result](const ItemText &item) {
         const StyleDeclarationPtr &declaration = item.declaration;
         if (declaration->range() == item.range && declaration->lineNumber() == item.line)
