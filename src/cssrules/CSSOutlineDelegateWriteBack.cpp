@@ -49,6 +49,27 @@ struct Layout
     }
 };
 
+// Whether a write changes the file's text: around the change alone when the
+// write knows what it kept of the text it was made from.
+std::optional<File::UnchangedEnds> knownEnds(File *file, const StyleSheetSource *previous, const StyleSheetWriter::Result &result)
+{
+    const std::optional<QString> now = file->currentContent();
+    if (!now || !previous || !result.unchangedEnds || now->constData() != previous->text().constData()
+        || now->size() != previous->text().size())
+        return std::nullopt;
+    return result.unchangedEnds;
+}
+
+bool changesText(File *file, const std::optional<File::UnchangedEnds> &ends, const QString &text)
+{
+    const std::optional<QString> now = file->currentContent();
+    if (!ends || !now)
+        return now != std::optional<QString>(text);
+    const auto [start, end] = *ends;
+    return now->size() != text.size()
+           || QStringView(*now).sliced(start, now->size() - start - end) != QStringView(text).sliced(start, text.size() - start - end);
+}
+
 // Undo puts the places back, and registers the way back for Redo.
 void registerItemPlaces(InspectUndoManager *undo, CSSOutlineDelegate *panel, const QPointer<File> &file, const Layout &undoTo,
                         const Layout &redoTo)
@@ -340,14 +361,15 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     // undone. Once it is done the model is lined up with the text again
     // (realignAfterUndo()). A write that changes no text is no step.
     watchUndoManager();
-    if (InspectUndoManager *undo = undoManager(); undo && file->currentContent() != std::optional<QString>(result.text)) {
+    const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
+    if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
         if (!before.items.isEmpty())
             registerItemPlaces(undo, this, file, before, before.now());
     }
     const std::shared_ptr<StyleSheetSource> written = result.source;
     m_sources.insert(file, written);
     file->setLastContentChangeReason(File::RulesPanelChange);
-    if (!file->setContent(result.text)) {
+    if (!(ends ? file->setContent(result.text, *ends) : file->setContent(result.text))) {
         // The user cancelled the edit (the file's encoding cannot hold it):
         // the file keeps its text, and the step that made the edit in the
         // page and the rules is undone.

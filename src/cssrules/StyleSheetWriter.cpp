@@ -665,7 +665,11 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     // cut out between items) needs the whole text read again.
     QMap<qsizetype, qsizetype> change;
     qsizetype lineBreaks = previous.lineBreaks();
+    qsizetype unchangedStart = previous.text().size();
+    qsizetype unchangedEnd = 0;
     for (const Splice &splice : effective(splices)) {
+        unchangedStart = std::min(unchangedStart, splice.location);
+        unchangedEnd = std::max(unchangedEnd, splice.location + splice.length);
         lineBreaks += splice.text.count(u'\n') - QStringView(previous.text()).sliced(splice.location, splice.length).count(u'\n');
         const qsizetype first = blockAt(splice.location);
         if (first < 0)
@@ -729,6 +733,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.text = text;
     result.source = previous.withReplaced(text, replaced);
     result.source->setLineBreaks(lineBreaks);
+    result.unchangedEnds = {unchangedStart, previous.text().size() - std::max(unchangedStart, unchangedEnd)};
     // The model points into the new text: the items read again, and those
     // after them that moved; all of them after a parse, which counts lines its own way.
     const StyleSheetSource::Items &placed = result.source->items();
