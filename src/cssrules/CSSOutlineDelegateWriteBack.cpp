@@ -25,21 +25,11 @@ struct Layout
 {
     QList<std::pair<StyleDeclarationPtr, std::pair<Range, qsizetype>>> items;
 
-    static Layout of(const QList<StyleDeclarationPtr> &declarations)
+    // The items a write moved, with their place before it.
+    static Layout movedBy(const StyleSheetWriter::Result &result)
     {
         Layout layout;
-        for (const StyleDeclarationPtr &declaration : declarations)
-            layout.items.append({declaration, {declaration->range(), declaration->lineNumber()}});
-        return layout;
-    }
-    // The items whose place differs from the model's now, with this layout's place.
-    Layout changed() const
-    {
-        Layout layout;
-        for (const auto &[declaration, where] : items) {
-            if (declaration->range() != where.first || declaration->lineNumber() != where.second)
-                layout.items.append({declaration, where});
-        }
+        layout.items = result.moved;
         return layout;
     }
     // The same items with their place now.
@@ -58,6 +48,27 @@ struct Layout
         }
     }
 };
+
+// Whether a write changes the file's text: around the change alone when the
+// write knows what it kept of the text it was made from.
+std::optional<File::UnchangedEnds> knownEnds(File *file, const StyleSheetSource *previous, const StyleSheetWriter::Result &result)
+{
+    const std::optional<QString> now = file->currentContent();
+    if (!now || !previous || !result.unchangedEnds || now->constData() != previous->text().constData()
+        || now->size() != previous->text().size())
+        return std::nullopt;
+    return result.unchangedEnds;
+}
+
+bool changesText(File *file, const std::optional<File::UnchangedEnds> &ends, const QString &text)
+{
+    const std::optional<QString> now = file->currentContent();
+    if (!ends || !now)
+        return now != std::optional<QString>(text);
+    const auto [start, end] = *ends;
+    return now->size() != text.size()
+           || QStringView(*now).sliced(start, now->size() - start - end) != QStringView(text).sliced(start, text.size() - start - end);
+}
 
 // Undo puts the places back, and registers the way back for Redo.
 void registerItemPlaces(InspectUndoManager *undo, CSSOutlineDelegate *panel, const QPointer<File> &file, const Layout &undoTo,
@@ -288,8 +299,8 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     const QVariantMap config = settingsOf(file);
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(config));
     writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
-    const Layout before = Layout::of(declarations);
     const StyleSheetWriter::Result result = writer.write(declarations, previous.get());
+    const Layout before = Layout::movedBy(result);
     if (!result.ok) {
         QM_ERROR(QStringLiteral("%1 was not written: %2").arg(file->path(), result.error));
         before.restore();
@@ -314,12 +325,12 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         // go in, and the text's view of the model follows them.
         before.restore();
         const StyleSheetWriter::Result gained = writer.write(declarations, previous.get(), StyleSheetWriter::Written::GainedItems);
+        const Layout moved = Layout::movedBy(gained);
         if (!gained.ok) {
-            before.restore();
+            moved.restore();
             QM_ERROR(QStringLiteral("%1: the rules created could not be written: %2").arg(file->path(), gained.error));
         } else if (previous && gained.text != previous->text()) {
             InspectUndoManager *undo = undoManager();
-            const Layout moved = before.changed();
             if (undo) {
                 registerWrittenSources(file, previous, gained.source);
                 registerItemPlaces(undo, this, file, moved, moved.now());
@@ -328,14 +339,14 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
             file->setLastContentChangeReason(File::RulesPanelChange);
             if (!file->setContent(gained.text)) {
                 m_sources.insert(file, previous);
-                before.restore();
+                moved.restore();
                 if (undo)
                     undo->reserveRefusalAtEndOfRunLoop();
                 return false;
             }
             Q_EMIT styleSheetWritten(file);
         } else {
-            before.restore();
+            moved.restore();
         }
         if (save) {
             for (const StyleDeclarationPtr &declaration : std::as_const(marked))
@@ -350,15 +361,15 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     // undone. Once it is done the model is lined up with the text again
     // (realignAfterUndo()). A write that changes no text is no step.
     watchUndoManager();
-    if (InspectUndoManager *undo = undoManager(); undo && file->currentContent() != std::optional<QString>(result.text)) {
-        const Layout moved = before.changed();
-        if (!moved.items.isEmpty())
-            registerItemPlaces(undo, this, file, moved, moved.now());
+    const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
+    if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
+        if (!before.items.isEmpty())
+            registerItemPlaces(undo, this, file, before, before.now());
     }
     const std::shared_ptr<StyleSheetSource> written = result.source;
     m_sources.insert(file, written);
     file->setLastContentChangeReason(File::RulesPanelChange);
-    if (!file->setContent(result.text)) {
+    if (!(ends ? file->setContent(result.text, *ends) : file->setContent(result.text))) {
         // The user cancelled the edit (the file's encoding cannot hold it):
         // the file keeps its text, and the step that made the edit in the
         // page and the rules is undone.

@@ -174,6 +174,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     // The index and the items are shared until the first change.
     auto source = std::make_shared<StyleSheetSource>(*this);
     source->m_text = text;
+    source->m_lineBreaks = -1;
     source->m_placesModel = true;
     qsizetype characters = 0;
     qsizetype lines = 0;
@@ -181,14 +182,14 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     const auto moveUpTo = [&](qsizetype end) {
         if (characters != 0 || lines != 0) {
             for (; next < end; ++next)
-                source->m_items[next].move(characters, lines);
+                source->m_items.writable(next).move(characters, lines);
         }
         next = end;
     };
     for (const Replacement &replacement : replaced) {
         moveUpTo(replacement.first);
         for (const ItemText &item : replacement.items)
-            source->m_items[next++] = item;
+            source->m_items.writable(next++) = item;
         characters = replacement.characters;
         lines = replacement.lines;
     }
@@ -196,9 +197,34 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     return source;
 }
 
+qsizetype StyleSheetSource::lineBreaks() const
+{
+    if (m_lineBreaks < 0)
+        m_lineBreaks = m_text.count(u'\n');
+    return m_lineBreaks;
+}
+
+StyleSheetSource::ItemText &StyleSheetSource::Items::writable(qsizetype i)
+{
+    std::shared_ptr<Run> &run = m_runs[i / kRun];
+    if (run.use_count() > 1)
+        run = std::make_shared<Run>(*run);
+    return (*run)[i % kRun];
+}
+
+void StyleSheetSource::Items::append(ItemText item)
+{
+    if (m_runs.isEmpty() || m_runs.constLast()->size() == kRun) {
+        m_runs.append(std::make_shared<Run>());
+        m_runs.last()->reserve(kRun);
+    }
+    m_runs.last()->append(std::move(item));
+    ++m_count;
+}
+
 void StyleSheetSource::reserve(qsizetype count)
 {
-    m_items.reserve(count);
+    m_items.m_runs.reserve((count + Items::kRun - 1) / Items::kRun);
     m_index.reserve(count);
 }
 

@@ -75,9 +75,51 @@ public:
     static std::shared_ptr<StyleSheetSource> read(const QString &text, const QList<StyleDeclarationPtr> &declarations);
 
     const QString &text() const { return m_text; }
+    // How many "\n" the text holds: counted once, or told by the writer.
+    qsizetype lineBreaks() const;
+    void setLineBreaks(qsizetype count) { m_lineBreaks = count; }
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
-    const QList<ItemText> &items() const { return m_items; }
+    // The items in model order. They are kept in runs that sources made
+    // from one another share until one of them changes an item of the run.
+    class Items
+    {
+    public:
+        qsizetype size() const { return m_count; }
+        bool isEmpty() const { return m_count == 0; }
+        const ItemText &at(qsizetype i) const { return m_runs.at(i / kRun)->at(i % kRun); }
+
+        class const_iterator
+        {
+        public:
+            const ItemText &operator*() const { return m_items->at(m_at); }
+            const_iterator &operator++()
+            {
+                ++m_at;
+                return *this;
+            }
+            bool operator!=(const const_iterator &other) const { return m_at != other.m_at; }
+
+        private:
+            friend class Items;
+            const_iterator(const Items *items, qsizetype at) : m_items(items), m_at(at) {}
+            const Items *m_items;
+            qsizetype m_at;
+        };
+        const_iterator begin() const { return {this, 0}; }
+        const_iterator end() const { return {this, m_count}; }
+
+    private:
+        friend class StyleSheetSource;
+        static constexpr qsizetype kRun = 128;
+        using Run = QList<ItemText>;
+        // The item, its run copied first when another source shares it.
+        ItemText &writable(qsizetype i);
+        void append(ItemText item);
+        QList<std::shared_ptr<Run>> m_runs;
+        qsizetype m_count = 0;
+    };
+    const Items &items() const { return m_items; }
     // Whether the model's ranges and lines are those of its items here (a
     // source the writer made), not those a parse gave them.
     bool placesModel() const { return m_placesModel; }
@@ -92,7 +134,11 @@ public:
     std::shared_ptr<StyleSheetSource> withReplaced(const QString &text, const QList<Replacement> &replaced) const;
 
     // Building (the writer): items in model order.
-    void setText(const QString &text) { m_text = text; }
+    void setText(const QString &text)
+    {
+        m_text = text;
+        m_lineBreaks = -1;
+    }
     void appendItem(ItemText item);
     void reserve(qsizetype count);
 
@@ -105,7 +151,9 @@ public:
 
 private:
     QString m_text;
-    QList<ItemText> m_items;
+    // -1 until counted.
+    mutable qsizetype m_lineBreaks = -1;
+    Items m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
     bool m_placesModel = false;
 };

@@ -154,12 +154,17 @@ QString sheetIndentUnit(const QString &text, const QString &fallback)
 
 // Whether a sheet is written minified: in lines far longer than a person
 // writes, or on one line without the blanks a person puts after "{", ":" and ";".
-bool isMinifiedSheet(const QString &text)
+// lineBreaks is the count of "\n" in the whole text.
+bool isMinifiedSheet(const QString &text, qsizetype lineBreaks)
 {
     const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return false;
-    const qsizetype breaks = trimmed.count(u'\n');
+    // The breaks trimmed off are no part of it.
+    const qsizetype leading = trimmed.data() - text.constData();
+    const qsizetype trailing = text.size() - leading - trimmed.size();
+    const qsizetype breaks = lineBreaks - QStringView(text).first(leading).count(u'\n')
+                             - QStringView(text).last(trailing).count(u'\n');
     if (trimmed.size() / (breaks + 1) > 400)
         return true;
     static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
@@ -373,7 +378,8 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
     const DeclarationStyle style = styleOf(item, text, m_indent);
-    const bool minified = isMinifiedSheet(text);
+    const bool minified = m_previous && &text == &m_previous->text() ? isMinifiedSheet(text, m_previous->lineBreaks())
+                                                                     : isMinifiedSheet(text, text.count(u'\n'));
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -433,7 +439,7 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
     const QString &text = previous.text();
     // Rules added to a minified sheet are written minified, on its line; to
     // a formatted one, in its own indentation.
-    const bool minified = isMinifiedSheet(text);
+    const bool minified = isMinifiedSheet(text, previous.lineBreaks());
     StyleSheetWriter generator = *this;
     if (minified)
         generator.m_settings.minify = true;
@@ -611,7 +617,9 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     } else {
         const std::optional<QList<StyleDeclarationPtr>> walked =
             previous && !m_gainedOnly ? walkedInPlace(declarations, *previous) : std::nullopt;
-        text = splicedText(walked ? *walked : declarations, previous ? *previous : StyleSheetSource(), &splices);
+        // Not "previous ? *previous : StyleSheetSource()": that would copy the source.
+        const StyleSheetSource none;
+        text = splicedText(walked ? *walked : declarations, previous ? *previous : none, &splices);
     }
     // Changes that stay inside items are checked there alone.
     std::optional<Result> around;
@@ -637,7 +645,7 @@ std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const 
     // The model holds the text's items in their order and none it gained or
     // lost since: only the edited items and those inside them have anything
     // to write, and nothing else needs a place to follow.
-    const QList<StyleSheetSource::ItemText> &items = previous.items();
+    const StyleSheetSource::Items &items = previous.items();
     QList<StyleDeclarationPtr> walked;
     qsizetype next = 0;
     bool insideEdited = false;
@@ -669,16 +677,24 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
                                                                       const StyleSheetSource &previous) const
 {
     using ItemText = StyleSheetSource::ItemText;
-    const QList<ItemText> &items = previous.items();
+    const StyleSheetSource::Items &items = previous.items();
     if (items.isEmpty())
         return std::nullopt;
     // The top-level item (a rule, or a block with everything in it) around a place of the text last written.
     const auto blockAt = [&items](qsizetype location) -> qsizetype {
-        const auto after = std::upper_bound(items.cbegin(), items.cend(), location,
-                                            [](qsizetype at, const ItemText &item) { return at < item.whole.location; });
-        if (after == items.cbegin())
+        // The first item that begins after location.
+        qsizetype low = 0;
+        qsizetype high = items.size();
+        while (low < high) {
+            const qsizetype middle = low + (high - low) / 2;
+            if (location < items.at(middle).whole.location)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        if (low == 0)
             return -1;
-        qsizetype first = qsizetype(after - items.cbegin()) - 1;
+        qsizetype first = low - 1;
         while (first > 0 && items.at(first).declaration->isInBraket())
             --first;
         return items.at(first).declaration->isInBraket() ? -1 : first;
@@ -687,7 +703,13 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     // splice must fall inside one: one at an item's edge (a rule added or
     // cut out between items) needs the whole text read again.
     QMap<qsizetype, qsizetype> change;
+    qsizetype lineBreaks = previous.lineBreaks();
+    qsizetype unchangedStart = previous.text().size();
+    qsizetype unchangedEnd = 0;
     for (const Splice &splice : effective(splices)) {
+        unchangedStart = std::min(unchangedStart, splice.location);
+        unchangedEnd = std::max(unchangedEnd, splice.location + splice.length);
+        lineBreaks += splice.text.count(u'\n') - QStringView(previous.text()).sliced(splice.location, splice.length).count(u'\n');
         const qsizetype first = blockAt(splice.location);
         if (first < 0)
             return std::nullopt;
@@ -749,16 +771,33 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     result.ok = true;
     result.text = text;
     result.source = previous.withReplaced(text, replaced);
+    result.source->setLineBreaks(lineBreaks);
+    result.unchangedEnds = {unchangedStart, previous.text().size() - std::max(unchangedStart, unchangedEnd)};
     // The model points into the new text: the items read again, and those
-    // after them moved; all of them after a parse, which counts lines its own way.
-    const QList<ItemText> &placed = result.source->items();
-    qsizetype from = replaced.isEmpty() ? placed.size() : replaced.constFirst().first;
-    if (!previous.placesModel())
-        from = 0;
-    for (qsizetype i = from; i < placed.size(); ++i) {
-        const ItemText &item = placed.at(i);
-        item.declaration->setRange(item.range);
-        item.declaration->setLineNumber(item.line);
+    // after them that moved; all of them after a parse, which counts lines its own way.
+    const StyleSheetSource::Items &placed = result.source->items();
+    const auto place = [&result](const ItemText &item) {
+        const StyleDeclarationPtr &declaration = item.declaration;
+        if (declaration->range() == item.range && declaration->lineNumber() == item.line)
+            return;
+        result.moved.append({declaration, {declaration->range(), declaration->lineNumber()}});
+        declaration->setRange(item.range);
+        declaration->setLineNumber(item.line);
+    };
+    if (!previous.placesModel()) {
+        for (const ItemText &item : placed)
+            place(item);
+        return result;
+    }
+    for (qsizetype r = 0; r < replaced.size(); ++r) {
+        const StyleSheetSource::Replacement &replacement = replaced.at(r);
+        const qsizetype end = r + 1 < replaced.size() ? replaced.at(r + 1).first : placed.size();
+        // Items after a replacement that changes no length stay where they were.
+        const qsizetype movedEnd = replacement.characters != 0 || replacement.lines != 0
+                                       ? end
+                                       : replacement.first + replacement.items.size();
+        for (qsizetype i = replacement.first; i < movedEnd; ++i)
+            place(placed.at(i));
     }
     return result;
 }
@@ -808,6 +847,9 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
     source->setPlacesModel(true);
     // All of it lines up: the model now points into the new text.
     for (StyleSheetSource::ItemText &item : items) {
+        const StyleDeclarationPtr &declaration = item.declaration;
+        if (declaration->range() != item.range || declaration->lineNumber() != item.line)
+            result.moved.append({declaration, {declaration->range(), declaration->lineNumber()}});
         item.declaration->setRange(item.range);
         item.declaration->setLineNumber(item.line);
         source->appendItem(std::move(item));

@@ -91,6 +91,11 @@ public:
         QString error;
         // The model as the new text has it.
         std::shared_ptr<StyleSheetSource> source;
+        // How many of the first and of the last characters of text are those
+        // of the text last written, when the write knows.
+        std::optional<std::pair<qsizetype, qsizetype>> unchangedEnds;
+        // The items whose range or line the write changed, with those they had before.
+        QList<std::pair<StyleDeclarationPtr, std::pair<Range, qsizetype>>> moved;
     };
     // The new text of the sheet. previous is what the text last written (or
     // read) holds; null when there is none. On success the model's ranges and

@@ -309,6 +309,10 @@ public:
     // "reloadContent" so that an editor showing it takes the text back, and
     // answers false.
     bool setContent(const std::optional<QString> &text);
+    // The same for a text whose first and last characters, ends.first and
+    // ends.second of them, are the current text's: only the rest is compared.
+    using UnchangedEnds = std::pair<qsizetype, qsizetype>;
+    bool setContent(const QString &text, UnchangedEnds ends);
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
     // The source's text: the file decoded, or the loaded resource decoded;
@@ -481,10 +485,11 @@ private:
     void findOutsideChange();
     static void postDeletedOutside(const QList<QPointer<File>> &files);
     // Sets the text as the given version (see m_contentVersion), a new one for 0.
-    bool replaceContent(const std::optional<QString> &text, quint64 version);
+    bool replaceContent(const std::optional<QString> &text, quint64 version,
+                        std::optional<UnchangedEnds> ends = std::nullopt);
     // Whether the file's encoding can hold the new text, asking the user to
     // convert the file when it cannot (converting silently while replaying).
-    bool keepsEncoding(const QString &text, bool replaying);
+    bool keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends);
     // The text is no longer one that an undo step was recorded against.
     void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the

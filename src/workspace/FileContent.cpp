@@ -186,13 +186,21 @@ bool File::setContent(const std::optional<QString> &text)
     return replaceContent(text, 0);
 }
 
-bool File::keepsEncoding(const QString &text, bool replaying)
+bool File::setContent(const QString &text, UnchangedEnds ends)
+{
+    // Ends that do not fit both texts say nothing.
+    const qsizetype shorter = std::min(text.size(), m_content ? m_content->size() : qsizetype(0));
+    if (!m_content || ends.first < 0 || ends.second < 0 || ends.first + ends.second > shorter)
+        return replaceContent(text, 0);
+    return replaceContent(text, 0, ends);
+}
+
+bool File::keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends)
 {
     const quint32 encoding = m_encoding ? m_encoding : quint32(StringEncoding::UTF8);
     // Only the changed middle can hold a new character; it is widened so as
     // not to split a surrogate pair.
-    const QString old = m_content.value_or(QString());
-    auto [prefix, suffix] = commonEnds(old, text);
+    auto [prefix, suffix] = ends;
     if (prefix > 0 && text.at(prefix - 1).isHighSurrogate())
         --prefix;
     if (suffix > 0 && text.at(text.size() - suffix).isLowSurrogate())
@@ -244,16 +252,23 @@ void File::startNewContentVersion()
     m_contentVersion = ++s_lastContentVersion;
 }
 
-bool File::replaceContent(const std::optional<QString> &text, quint64 version)
+bool File::replaceContent(const std::optional<QString> &text, quint64 version, std::optional<UnchangedEnds> ends)
 {
     InspectUndoManager *undo = sharedUndoManager();
-    const bool changed = text != m_content;
+    // Ends given are the same in both texts: the middles alone can differ.
+    if (!ends && m_content && text)
+        ends = commonEnds(*m_content, *text);
+    const bool changed = ends && m_content && text
+                             ? m_content->size() != text->size()
+                                   || QStringView(*m_content).sliced(ends->first, m_content->size() - ends->first - ends->second)
+                                          != QStringView(*text).sliced(ends->first, text->size() - ends->first - ends->second)
+                             : text != m_content;
     const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
     // A character the file's encoding cannot hold is never saved silently
     // in another encoding: the user converts the file or cancels the edit,
     // and an editor showing the edit takes the text back.
     const quint32 encodingBefore = m_encoding;
-    if (changed && m_isLocalFile && text && !keepsEncoding(*text, replaying)) {
+    if (changed && m_isLocalFile && text && !keepsEncoding(*text, replaying, ends.value_or(UnchangedEnds(0, 0)))) {
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
         return false;
     }
@@ -268,9 +283,8 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version)
         if (m_content && text) {
             // Plain variables, not a structured binding: clang before 16
             // cannot capture one in the lambda below.
-            const auto ends = commonEnds(*m_content, *text);
-            const auto prefix = ends.first;
-            const auto suffix = ends.second;
+            const auto prefix = ends->first;
+            const auto suffix = ends->second;
             const QString oldMiddle = m_content->mid(prefix, m_content->size() - prefix - suffix);
             undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle, encodingBefore] {
                 if (m_contentVersion != after || !m_content) {

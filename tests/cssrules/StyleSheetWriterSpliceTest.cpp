@@ -173,6 +173,46 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, SplicedEdits, ::testing::Values("\n", "\r\n")
                              return std::string(info.param[0] == '\r' ? "CRLF" : "LF");
                          });
 
+// A sheet long enough that its items fill several shared runs of a source.
+TEST(SplicedEditsOfALongSheet, ASourceKeepsItsItemsWhileTheNextOneMovesThem)
+{
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral(".r%1 {\n  top: 0;\n}\n").arg(i);
+    const StyleSheetWriterSettings each = settings(false, {}, {});
+    SheetModel model;
+    model.read(text, each);
+    const std::shared_ptr<StyleSheetSource> first = StyleSheetSource::read(text, model.list);
+    std::shared_ptr<StyleSheetSource> source = first;
+    // Longer, then as long, then one line more: each write starts from the last one's source.
+    const QStringList values{QStringLiteral("12px"), QStringLiteral("13px"), QStringLiteral("1px;\n  left: 2px")};
+    for (const QString &value : values) {
+        model.property(QStringLiteral(".r150"), QStringLiteral("top"))->setValue(value);
+        model.withSelector(QStringLiteral(".r150"))->setModified(true);
+        if (value.contains(u'\n')) {
+            // A value with a line break in it is refused: it would be two declarations.
+            EXPECT_FALSE(StyleSheetWriter(each).write(model.list, source.get()).ok);
+            model.property(QStringLiteral(".r150"), QStringLiteral("top"))->setValue(QStringLiteral("14px"));
+        }
+        const StyleSheetWriter::Result result = StyleSheetWriter(each).write(model.list, source.get());
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        for (const StyleDeclarationPtr &item : model.list)
+            item->setModified(false);
+        expectModelPointsInto(result.text, model.list);
+        source = result.source;
+    }
+    // The first source still describes the text it was read from.
+    const auto fresh = StyleSheetSource::read(text, StyleSheetParser::parseStyleSheet(text, nullptr, VendarPrefixSettings()));
+    ASSERT_EQ(first->items().size(), fresh->items().size());
+    for (qsizetype i = 0; i < first->items().size(); ++i) {
+        EXPECT_EQ(first->items().at(i).range, fresh->items().at(i).range) << i;
+        EXPECT_EQ(first->items().at(i).line, fresh->items().at(i).line) << i;
+    }
+    EXPECT_EQ(first->itemText(model.withSelector(QStringLiteral(".r150")).get())->properties.constFirst().value,
+              QStringLiteral("0"));
+    EXPECT_EQ(source->lineBreaks(), source->text().count(u'\n'));
+}
+
 // The rules panel's write step and its undo, without a page.
 class PanelWriteBack : public ::testing::Test
 {

@@ -527,3 +527,37 @@ TEST_F(FileContent, AFolderIsModifiedExactlyWhileAFileBelowItIs)
     EXPECT_TRUE(m_root->editedFiles().isEmpty());
     EXPECT_FALSE(m_root->isModified());
 }
+
+TEST_F(FileContent, ATextGivenWithItsUnchangedEndsIsUndoneExactly)
+{
+    // "a { color: red; }" becomes "a { color: green; }": the first 11 and the last 3 characters stay.
+    const QString start = m_file->content().value();
+    ASSERT_TRUE(m_file->setContent(QStringLiteral("a { color: green; }"), {11, 3}));
+    undo().loopEnd();
+    // Ends that are safe but not the longest still give the text back.
+    ASSERT_TRUE(m_file->setContent(QStringLiteral("a { color: olive; }"), {2, 1}));
+    undo().loopEnd();
+    undo().undo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: green; }"));
+    undo().undo();
+    EXPECT_EQ(m_file->content(), start);
+    EXPECT_FALSE(m_file->isModified());
+    undo().redo();
+    undo().redo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: olive; }"));
+}
+
+TEST_F(FileContent, UnchangedEndsThatDoNotFitAreIgnored)
+{
+    // Longer than either text: the texts are compared as a whole.
+    ASSERT_TRUE(m_file->setContent(QStringLiteral("b {}"), {10, 10}));
+    undo().loopEnd();
+    undo().undo();
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: red; }"));
+}
+
+TEST_F(FileContent, TheSameTextGivenWithItsEndsIsNoStep)
+{
+    ASSERT_TRUE(m_file->setContent(QStringLiteral("a { color: red; }"), {4, 4}));
+    EXPECT_FALSE(undo().canUndo());
+}
