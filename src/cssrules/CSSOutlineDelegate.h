@@ -127,6 +127,7 @@ public:
     void reset() override;
     void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;
+    bool keepsRulesOf(File *file) override;
     void resetCategorySelector() override;
     void checkVendorPrefixSetting() override;
 

@@ -172,7 +172,11 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
             return m_sources.value(file);
         }
     }
-    readAgain(file, known ? QStringLiteral("its text changed outside the rules panel") : QString());
+    QString why;
+    if (known)
+        why = known->text() == *text ? QStringLiteral("its rules were dropped outside the rules panel")
+                                     : QStringLiteral("its text changed outside the rules panel");
+    readAgain(file, why);
     if (known) {
         // The rows stand for items that are gone.
         clearAllCSSRuleCache();
@@ -192,6 +196,26 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::linedUp(File *file, const 
         return nullptr;
     }
     return result.source;
+}
+
+bool CSSOutlineDelegate::keepsRulesOf(File *file)
+{
+    if (!file)
+        return false;
+    const std::shared_ptr<StyleSheetSource> known = m_sources.value(file);
+    const std::optional<QString> text = file->currentContent();
+    const std::optional<QList<StyleDeclarationPtr>> &declarations = file->styleDeclarations();
+    if (!known || !text || !declarations || known->text() != *text || !known->describes(*declarations))
+        return false;
+    // A model holding an edit its text does not (one kept out of the text,
+    // or one still waiting to be written) does not line up, and goes.
+    StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(file)));
+    writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+    const StyleSheetWriter::Result lined = writer.lineUp(*text, *declarations);
+    if (!lined.ok)
+        return false;
+    m_sources.insert(file, lined.source);
+    return true;
 }
 
 void CSSOutlineDelegate::watchUndoManager()

@@ -38,6 +38,10 @@ public:
     // in one line, until the next document is handed over.
     virtual void dropPageDocument(const QString &reason) = 0;
     virtual void resetWithProjectChange() = 0;
+    // The page is loaded again: whether the panel keeps its rules of the
+    // sheet, which stand for its text as it is (its undo steps and rows
+    // hold them). Those it does not keep are read again from the text.
+    virtual bool keepsRulesOf(File *) { return false; }
     // Element detection began: the panel starts from its first category.
     virtual void resetCategorySelector() = 0;
     // A local page is complete: its style sheets' vendor prefixes are checked.

@@ -328,8 +328,12 @@ void PreviewDelegate::cleanStyle()
     File *root = rootOfLastPreviewedFile();
     if (!root)
         return;
-    for (File *sheet : root->getFilesWithExt(QStringLiteral("css")))
+    for (File *sheet : root->getFilesWithExt(QStringLiteral("css"))) {
+        // Rules the panel keeps in step with the text stay the same objects.
+        if (m_cssOutlineDelegate && m_cssOutlineDelegate->keepsRulesOf(sheet))
+            continue;
         sheet->setStyleDeclarations(std::nullopt);
+    }
 }
 
 // --- History -----------------------------------------------------------------------------------

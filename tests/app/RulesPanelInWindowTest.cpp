@@ -6,7 +6,9 @@
 #include "app/MainMenu.h"
 #include "cssrules/AddDeclarationViewController.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "domtree/DomTreeDelegate.h"
 #include "foundation/BalkInvocationManager.h"
+#include "foundation/InspectUndoManager.h"
 #include "platform/kit/SplitView.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -54,6 +56,8 @@ protected:
         TestUtil::writeFile(path("site/index.html"),
                             "<!DOCTYPE html><link rel=stylesheet href=css/site.css><body style='margin:0'>"
                             "<h1 id=title style='height:40px'>Home</h1><p>welcome</p></body>");
+        TestUtil::writeFile(path("site/about.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=css/site.css><body><h1 id=title>About</h1></body>");
         remember({path("site")});
         launch();
         preview = dynamic_cast<PreviewDelegate *>(controller()->previewHalf());
@@ -80,6 +84,27 @@ protected:
         ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title; }));
         clickPointer(view, point);
         ASSERT_TRUE(TestUtil::waitUntil([&] { return colorRow() != nullptr; }, 10000));
+    }
+
+    // Selects the page's heading in the DOM tree until the panel lists its rules.
+    void selectTheHeadingInTheTree()
+    {
+        auto *tree = dynamic_cast<DomTreeDelegate *>(delegate->domTreeController());
+        ASSERT_TRUE(tree);
+        DOMElement *title = tree->document() ? tree->document()->getElementById(QStringLiteral("title")) : nullptr;
+        ASSERT_TRUE(title);
+        tree->selectNode(title);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return rules->lastSelectedElement() == title && colorRow(); }, 10000));
+    }
+
+    // Waits for the next load of the page, its heading in the DOM tree.
+    void waitForTheLoad(int loads, File *page)
+    {
+        auto *tree = dynamic_cast<DomTreeDelegate *>(delegate->domTreeController());
+        ASSERT_TRUE(TestUtil::waitUntil([&] {
+            return completions > loads && tree->indexFile() == page && tree->document()
+                   && tree->document()->getElementById(QStringLiteral("title"));
+        }, 15000));
     }
 
     // The "color" declaration of the sheet's h1 rule in the panel.
@@ -171,6 +196,51 @@ TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChang
     QByteArray expected = kSheet;
     expected.replace("    color: black;", "    color: teal;");
     EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == expected; }, 3000)) << disk().toStdString();
+}
+
+TEST_F(RulesPanelInWindow, AReloadAndAnotherPageOfTheSheetKeepItsRulesAfterAnEditSavedAndUndone)
+{
+    pickTheHeading();
+    if (!delegate->ui().cssInspector->isVisible())
+        send("openCSSInspector:");
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    InspectUndoManager *undo = delegate->sharedUndoManager();
+    typeIntoColor(QStringLiteral("navy"));
+    send("save:");
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return disk().contains("    color: navy;\n"); }, 3000)) << disk().toStdString();
+    undo->undo();
+    ASSERT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+    send("save:");
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return disk() == kSheet; }, 3000)) << disk().toStdString();
+    ASSERT_TRUE(sheet->styleDeclarations());
+    const QList<StyleDeclarationPtr> model = *sheet->styleDeclarations();
+
+    // The page again: the panel's own edit and undo are no change from outside.
+    int loads = completions;
+    preview->refreshWebview();
+    waitForTheLoad(loads, node("site/index.html"));
+    selectTheHeadingInTheTree();
+    EXPECT_TRUE(sheet->styleDeclarations() == model) << "the rules were read again";
+
+    // Another page with the same sheet.
+    loads = completions;
+    select(node("site/about.html"));
+    controller()->doubleClick();
+    waitForTheLoad(loads, node("site/about.html"));
+    selectTheHeadingInTheTree();
+    EXPECT_TRUE(sheet->styleDeclarations() == model) << "the rules were read again";
+
+    // Edited there and undone whole, the sheet has its bytes and its rules back.
+    typeIntoColor(QStringLiteral("teal"));
+    ASSERT_TRUE(sheet->currentContent()->contains(QStringLiteral("    color: teal;\n")));
+    send("save:");
+    while (undo->canUndo())
+        undo->undo();
+    send("save:");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == kSheet; }, 3000)) << disk().toStdString();
+    EXPECT_TRUE(sheet->styleDeclarations() == model) << "the rules were read again";
 }
 
 TEST_F(RulesPanelInWindow, ADeclarationIsAddedFromTheRulesMenuByKeyboardAndUndoneFromTheEditMenu)
