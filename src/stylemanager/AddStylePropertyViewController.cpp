@@ -11,6 +11,8 @@
 #include "platform/kit/TextField.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QRegularExpression>
 
@@ -75,6 +77,7 @@ QWidget *AddStylePropertyViewController::view()
     delegate.predicate = [this] { return predicate(); };
     m_candidateTextField->setDelegate(delegate);
     connect(m_candidateTextField, &CandidateTextField::activated, this, [this] { commit(); });
+    m_candidateTextField->textField()->installEventFilter(this);
     layout->addWidget(m_candidateTextField, 1);
     // The type the run last used, with its placeholder and list.
     m_candidateTextField->textField()->setPlaceholderText(placeholder());
@@ -97,12 +100,30 @@ LinearOutlineDataSource *AddStylePropertyViewController::dataSource()
 void AddStylePropertyViewController::setPropertyCanAdd(bool canAdd)
 {
     view();
-    m_candidateTextField->setEnabled(canAdd);
-    m_propertyTypeList->setEnabled(canAdd);
-    if (!canAdd)
+    m_canAdd = canAdd;
+    updateEnabled(m_candidateTextField->textField()->hasFocus());
+}
+
+void AddStylePropertyViewController::updateEnabled(bool typing)
+{
+    // A refresh of the rules empties their selection for a moment; disabling
+    // the field then would move the keyboard away and drop what the user
+    // types. The field the user is in stays as it is until it loses focus.
+    m_candidateTextField->setEnabled(m_canAdd || typing);
+    m_propertyTypeList->setEnabled(m_canAdd);
+    if (!m_canAdd)
         m_candidateTextField->textField()->setPlaceholderText(QStringLiteral("Select a rule to add declarations"));
     else
         m_candidateTextField->textField()->setPlaceholderText(placeholder());
+}
+
+bool AddStylePropertyViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    // A menu of the field takes the focus only for a moment.
+    if (m_candidateTextField && watched == m_candidateTextField->textField() && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !m_canAdd)
+        updateEnabled(false);
+    return QObject::eventFilter(watched, event);
 }
 
 void AddStylePropertyViewController::changeType()

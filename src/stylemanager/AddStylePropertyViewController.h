@@ -59,8 +59,13 @@ public:
     CandidateTextField *candidateTextField() const { return m_candidateTextField; }
     QComboBox *propertyTypeList() const { return m_propertyTypeList; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void commit();
+    // The field is enabled when a rule can take declarations, and while the user types in it.
+    void updateEnabled(bool typing);
 
     QPointer<CSSOutlineDelegate> m_cssOutlineDelegate;
     CSSPropertyDataSource *m_propertyDataSource = nullptr; // Owned (child).
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<CandidateListAdapter> m_candidates;
     QVariantList m_selectedElements;
     std::shared_ptr<CSSRule> m_targetSelector;
+    bool m_canAdd = false;
     QPointer<QWidget> m_view;                           // Owned until the rules panel takes it.
     QComboBox *m_propertyTypeList = nullptr;            // Owned by the view.
     CandidateTextField *m_candidateTextField = nullptr; // Owned by the view.

@@ -376,6 +376,43 @@ TEST_F(RuleDialog, AddPropertyPanelTakesANameAndValueAsOneDeclarationAndRefusesO
     live.panel.setAddStylePropertyPanel(nullptr);
 }
 
+TEST_F(RuleDialog, KeysTypedIntoTheAddFieldWhileThePanelRefreshesAllReachIt)
+{
+    load();
+    AddStylePropertyViewController panel(&live.panel);
+    live.panel.setAddStylePropertyPanel(&panel);
+    AddStylePropertyViewController::setType(0);
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    const CSSRulePtr row = live.ruleRow(QStringLiteral(".a"));
+    ASSERT_TRUE(live.selectRow(row));
+    QWidget *window = live.panel.view();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    TextField *field = panel.candidateTextField()->textField();
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    // Keys go where the keyboard is, as a user's do.
+    const auto type = [&](const QString &text) {
+        for (const QChar c : text)
+            QTest::keyClick(window->windowHandle(), c.toLatin1());
+    };
+    type(QStringLiteral("co"));
+    // A refresh of the rules: their selection gone for a moment, then back.
+    live.panel.outline()->deselectAll();
+    type(QStringLiteral("lor: #ff"));
+    ASSERT_TRUE(live.selectRow(row));
+    type(QStringLiteral("0000"));
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->text(), QStringLiteral("color: #ff0000"));
+    // Without a rule to add to, the field is disabled once the user leaves it.
+    live.panel.outline()->deselectAll();
+    EXPECT_TRUE(panel.candidateTextField()->isEnabled());
+    live.panel.outline()->setFocus();
+    EXPECT_FALSE(panel.candidateTextField()->isEnabled());
+    live.panel.setAddStylePropertyPanel(nullptr);
+}
+
 TEST(AddStylePropertyText, ReadsOneDeclarationWithItsPriority)
 {
     const auto read = [](const char *text) {
