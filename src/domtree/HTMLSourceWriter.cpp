@@ -294,7 +294,8 @@ QString Writer::startTag(const DOMNode *source, const HTMLSourceRange &range, co
     const Attributes own = DOMNodeEx::attributesOf(source);
     QHash<QString, std::optional<QString>> changes;
     QList<QString> added;
-    for (const auto &[name, value] : own) {
+    for (const auto &[ownName, value] : own) {
+        const QString &name = ownName;
         const auto found = std::find_if(written.cbegin(), written.cend(),
                                         [&name](const auto &entry) { return entry.first == name; });
         if (found == written.cend())
@@ -302,7 +303,8 @@ QString Writer::startTag(const DOMNode *source, const HTMLSourceRange &range, co
         else if (found->second != value)
             changes.insert(name.toLower(), found->second);
     }
-    for (const auto &[name, value] : written) {
+    for (const auto &[writtenName, value] : written) {
+        const QString &name = writtenName;
         if (std::none_of(own.cbegin(), own.cend(), [&name](const auto &entry) { return entry.first == name; })) {
             changes.insert(name.toLower(), value);
             added.append(name);
