@@ -53,7 +53,9 @@ int main(int argc, char **argv)
 
     StyleEditorViewController editors;
     const QList<std::pair<QString, QString>> samples = popoverEditorSamples();
-    for (const auto &[property, value] : samples) {
+    for (const auto &sample : samples) {
+        const QString &property = sample.first;
+        const QString &value = sample.second;
         std::vector<double> open;
         for (int i = 0; i < iterations; ++i) {
             open.push_back(timedMs([&] {

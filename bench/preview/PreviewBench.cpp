@@ -144,7 +144,9 @@ int main(int argc, char **argv)
     Figures hover;
     hover.decimals = 2;
     for (int run = 0; run < 3; ++run) {
-        for (const auto &[element, point] : std::as_const(targets)) {
+        for (const auto &target : std::as_const(targets)) {
+            const auto element = target.first;
+            const auto point = target.second;
             QElapsedTimer timer;
             timer.start();
             QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);

@@ -66,7 +66,8 @@ TEST(WebResponseBody, BodiesArriveByteExactWhateverTheirSize)
     QObject::disconnect(done);
 
     QHash<QString, std::optional<QByteArray>> bodies;
-    for (const auto &[name, bytes] : files) {
+    for (const auto &entry : files) {
+        const QString name = entry.first;
         page->responseBody(finished.value(site.url(name)),
                            [&bodies, name](std::optional<QByteArray> body) { bodies.insert(name, std::move(body)); });
     }
