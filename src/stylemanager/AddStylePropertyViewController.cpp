@@ -15,6 +15,7 @@
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
@@ -77,7 +78,8 @@ QWidget *AddStylePropertyViewController::view()
     delegate.predicate = [this] { return predicate(); };
     m_candidateTextField->setDelegate(delegate);
     connect(m_candidateTextField, &CandidateTextField::activated, this, [this] { commit(); });
-    m_candidateTextField->textField()->installEventFilter(this);
+    m_watchedTextField = m_candidateTextField->textField();
+    m_watchedTextField->installEventFilter(this);
     layout->addWidget(m_candidateTextField, 1);
     // The type the run last used, with its placeholder and list.
     m_candidateTextField->textField()->setPlaceholderText(placeholder());
@@ -119,10 +121,15 @@ void AddStylePropertyViewController::updateEnabled(bool typing)
 
 bool AddStylePropertyViewController::eventFilter(QObject *watched, QEvent *event)
 {
-    // A menu of the field takes the focus only for a moment.
-    if (m_candidateTextField && watched == m_candidateTextField->textField() && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !m_canAdd)
-        updateEnabled(false);
+    // A menu of the field takes the focus only for a moment. The field is
+    // left alone here: it may be losing the focus because it is being destroyed.
+    if (watched == m_watchedTextField && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !m_canAdd) {
+        QTimer::singleShot(0, this, [this] {
+            if (m_watchedTextField && !m_canAdd)
+                updateEnabled(m_watchedTextField->hasFocus());
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -77,4 +77,5 @@ private:
     QPointer<QWidget> m_view;                           // Owned until the rules panel takes it.
     QComboBox *m_propertyTypeList = nullptr;            // Owned by the view.
     CandidateTextField *m_candidateTextField = nullptr; // Owned by the view.
+    QPointer<QWidget> m_watchedTextField;               // The field's text field, whose focus is followed.
 };
