@@ -79,6 +79,14 @@ protected:
         Alert::setResponder({});
     }
 
+    // The add-declaration panel in single mode, on the rules of #x.
+    void addTo(AddStylePropertyViewController &panel)
+    {
+        live.panel.setAddStylePropertyPanel(&panel);
+        AddStylePropertyViewController::setType(0);
+        ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    }
+
     void load()
     {
         ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("other.css"), kOther}, {QStringLiteral("index.html"), kPage}}));
@@ -320,9 +328,7 @@ TEST_F(RuleDialog, AddPropertyPanelMarksPropertiesTheRuleHasAndAddsTheTypedOne)
 {
     load();
     AddStylePropertyViewController panel(&live.panel);
-    live.panel.setAddStylePropertyPanel(&panel);
-    AddStylePropertyViewController::setType(0);
-    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    ASSERT_NO_FATAL_FAILURE(addTo(panel));
     const CSSRulePtr row = live.ruleRow(QStringLiteral(".a"));
     ASSERT_TRUE(live.selectRow(row));
     ASSERT_EQ(panel.targetSelector(), row);
@@ -348,9 +354,7 @@ TEST_F(RuleDialog, AddPropertyPanelTakesANameAndValueAsOneDeclarationAndRefusesO
 {
     load();
     AddStylePropertyViewController panel(&live.panel);
-    live.panel.setAddStylePropertyPanel(&panel);
-    AddStylePropertyViewController::setType(0);
-    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    ASSERT_NO_FATAL_FAILURE(addTo(panel));
     ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".a"))));
     const auto commit = [&](const char *typed) {
         panel.candidateTextField()->textField()->setText(QString::fromLatin1(typed));
@@ -380,9 +384,7 @@ TEST_F(RuleDialog, KeysTypedIntoTheAddFieldWhileThePanelRefreshesAllReachIt)
 {
     load();
     AddStylePropertyViewController panel(&live.panel);
-    live.panel.setAddStylePropertyPanel(&panel);
-    AddStylePropertyViewController::setType(0);
-    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    ASSERT_NO_FATAL_FAILURE(addTo(panel));
     const CSSRulePtr row = live.ruleRow(QStringLiteral(".a"));
     ASSERT_TRUE(live.selectRow(row));
     QWidget *window = live.panel.view();
