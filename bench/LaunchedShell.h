@@ -7,6 +7,7 @@
 #include "ScreenPicture.h"
 
 #include "app/AppDelegate.h"
+#include "app/QMApplication.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,7 +18,7 @@ class LaunchedShell
 {
 public:
     LaunchedShell(int &argc, char **argv, bool dark)
-        : application(named(argc), argv)
+        : application(QMApplication::prepareApplication(argc), argv)
     {
         if (dark)
             useDarkDesktop(application);
@@ -32,13 +33,5 @@ public:
     QApplication application;
 
 private:
-    // The names come before the application: its folders are found by them.
-    static int &named(int &argc)
-    {
-        QApplication::setOrganizationName(QStringLiteral("Quillmark"));
-        QApplication::setApplicationName(QStringLiteral("Quillmark"));
-        return argc;
-    }
-
     std::unique_ptr<AppDelegate> m_delegate;
 };

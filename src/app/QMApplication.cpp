@@ -7,12 +7,20 @@
 #include "platform/web/engine/ChromiumProcess.h"
 
 #include <QMessageBox>
-
 #include <QTimer>
 
-// Attributes that must be set before the application object exists.
-static int &prepareApplication(int &argc)
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+int &QMApplication::prepareApplication(int &argc)
 {
+#ifdef __GLIBC__
+    // Each thread that allocates (frame decoding, file reads, the browser's
+    // pipe) would otherwise get a heap of its own, and memory freed across
+    // them is seldom given back: the process grew over a long session.
+    mallopt(M_ARENA_MAX, 2);
+#endif
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmark"));
     return argc;

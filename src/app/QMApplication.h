@@ -18,6 +18,10 @@ public:
 
     AppDelegate *delegate() const { return m_delegate.get(); }
 
+    // What must be set before the application object exists: its names (its
+    // folders are found by them) and the process's heap. Answers argc.
+    static int &prepareApplication(int &argc);
+
 private:
     std::unique_ptr<AppDelegate> m_delegate;
 };
