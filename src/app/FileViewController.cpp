@@ -8,6 +8,7 @@
 
 #include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/LargeTextView.h"
 #include "code/HTMLSyntax.h"
 #include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
@@ -76,6 +77,19 @@ SyntaxColoring *colorerFor(File *file)
     if (type == File::Script || extension == QLatin1String("js"))
         colorer = sharedColorer<JSSyntax>();
     return colorer;
+}
+
+// The file's text has come into its view: the first snapshot is taken.
+void textArrived(const QPointer<File> &file)
+{
+    if (!file)
+        return;
+    if (!file->content()) {
+        QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
+        return;
+    }
+    if (file->histories().isEmpty())
+        file->addHistory();
 }
 
 // Colours the view's text at the next turn, when it has a colourer.
@@ -206,6 +220,8 @@ void FileViewController::openFile(File *file)
             if (auto *codeView = qobject_cast<CodeView *>(file->textView())) {
                 codeView->reloadContent();
                 applySyntaxColor(codeView);
+            } else if (auto *largeView = qobject_cast<LargeTextView *>(file->textView())) {
+                largeView->reloadContent();
             }
         }
     } else {
@@ -284,6 +300,8 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     if (!isText(file) && !file->isWebframeFile())
         return nullptr;
 
+    if (LargeTextView::suits(file))
+        return createLargeViewSource(file);
     auto *scrollView = new LineNumberScrollView(m_view);
     auto *codeView = new CodeView(scrollView);
     codeView->setFile(file);
@@ -304,16 +322,7 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     }
     // A file not read yet is read on a worker thread: a large one would
     // hold the window for its read, digest and decoding.
-    codeView->loadFileText([file = QPointer<File>(file)] {
-        if (!file)
-            return;
-        if (!file->content()) {
-            QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
-            return;
-        }
-        if (file->histories().isEmpty())
-            file->addHistory();
-    });
+    codeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
     file->setTextView(codeView);
 
     auto *finder = new TextFinder(scrollView);
@@ -325,6 +334,23 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     codeView->setPopup(m_popup);
     codeView->setPopover(m_popover);
     applySyntaxColor(codeView);
+    return scrollView;
+}
+
+LineNumberScrollView *FileViewController::createLargeViewSource(File *file)
+{
+    auto *scrollView = new LineNumberScrollView(m_view);
+    auto *largeView = new LargeTextView(scrollView);
+    largeView->setFile(file);
+    scrollView->setLargeTextView(largeView);
+    largeView->setColorer(colorerFor(file));
+    largeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
+    file->setTextView(largeView);
+
+    auto *finder = new TextFinder(scrollView);
+    finder->setLargeClient(largeView);
+    finder->setFindBarContainer(scrollView);
+    finder->setIncrementalSearchingEnabled(true);
     return scrollView;
 }
 
