@@ -10,7 +10,7 @@
 //   2. how much the process grew by then, and at its peak, against the
 //      file's size (goal: a few times the size);
 //   3. the stall of a jump to the middle and to the end of the text, whose
-//      lines take their colours as they come into view.
+//      lines take their colours as they come into view, and of a few keys.
 //
 //   large_file_bench [MEGABYTES]
 
@@ -156,6 +156,16 @@ int main(int argc, char *argv[])
     const double jumpStall = meter.stop();
     const bool shownColoured = view.firstShownColoured();
 
+    // Keys typed in the text, each an edit of the File with its undo step.
+    meter.start();
+    QWidget *keys = view.code ? static_cast<QWidget *>(view.code) : view.large;
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C, Qt::Key_Backspace, Qt::Key_Return}) {
+        QTest::keyClick(keys, key);
+        QTest::qWait(20);
+    }
+    const double typingStall = meter.stop();
+    const qint64 typed = residentKilobytes();
+
     const double fileMb = double(sheet->content().value_or(QString()).size()) / (1024.0 * 1024.0);
     // The File's own read and decode of the text, on a File of its own.
     File again(site, true, nullptr);
@@ -171,11 +181,15 @@ int main(int argc, char *argv[])
     std::printf("  the same after viewFile returned            %8.1f ms\n", sliceStall);
     std::printf("longest stall over two jumps through the text %8.1f ms   the last view coloured: %s\n", jumpStall,
                 shownColoured ? "yes" : "no");
+    std::printf("longest stall over five keys typed            %8.1f ms\n", typingStall);
     std::printf("process growth with all of the text in view   %8.1f MB\n", megabytes(loadedKb - before));
     std::printf("process growth once coloured                  %8.1f MB   (%.1fx the file's %d MB)\n",
                 megabytes(settled - before), megabytes(settled - before) / sizeMb, sizeMb);
     std::printf("peak resident size minus the size before      %8.1f MB   (%.1fx)\n", megabytes(peak - before),
                 megabytes(peak - before) / sizeMb);
+    std::printf("process growth after the keys                 %8.1f MB   (the text as read is kept for\n"
+                "                                                          isModified() beside the edited one)\n",
+                megabytes(typed - before));
     std::printf("(the text held as UTF-16: %.1f MB)\n", fileMb * 2);
     return 0;
 }

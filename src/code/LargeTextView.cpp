@@ -311,11 +311,9 @@ void LargeTextView::replaceRange(int start, int end, const QString &text)
         m_hasCarriageReturn = true;
     m_text.replace(start, end - start, text);
     updateRows(start, end - start, int(text.size()));
-    m_anchor = m_caret = start + int(text.size());
     m_colorTo = -1;
     updateScrollBars();
-    ensureCaretVisible();
-    viewport()->update();
+    moveCaret(start + int(text.size()), false);
     didChangeText(start, int(text.size()));
     Q_EMIT textEdited();
 }
@@ -386,6 +384,25 @@ int LargeTextView::previousPosition(int position) const
     return before;
 }
 
+int LargeTextView::wordBoundary(int position, Direction direction) const
+{
+    // Over the blanks and punctuation to a word, then to its other end.
+    const auto isWord = [this](int at) { return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_'; };
+    const int size = int(m_text.size());
+    if (direction == Direction::Forward) {
+        while (position < size && !isWord(position))
+            ++position;
+        while (position < size && isWord(position))
+            ++position;
+        return position;
+    }
+    while (position > 0 && !isWord(position - 1))
+        --position;
+    while (position > 0 && isWord(position - 1))
+        --position;
+    return position;
+}
+
 int LargeTextView::nextPosition(int position) const
 {
     const int size = int(m_text.size());
@@ -427,6 +444,9 @@ bool LargeTextView::moveKey(QKeyEvent *event)
     } keys[] = {
         {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, [&] { return nextPosition(m_caret); }},
         {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, [&] { return previousPosition(m_caret); }},
+        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, [&] { return wordBoundary(m_caret, Direction::Forward); }},
+        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
+         [&] { return wordBoundary(m_caret, Direction::Backward); }},
         {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, [&] { return inRow(row + 1); }},
         {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, [&] { return inRow(row - 1); }},
         {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, [&] { return inRow(row + rowsInView()); }},

@@ -138,6 +138,9 @@ private:
     // surrogate pair are one).
     int previousPosition(int position) const;
     int nextPosition(int position) const;
+    // The end of the word after the position, or the start of the one before.
+    enum class Direction { Forward, Backward };
+    int wordBoundary(int position, Direction direction) const;
     void moveCaret(int position, bool keepAnchor);
     bool moveKey(QKeyEvent *event);
     void copy() const;
