@@ -400,7 +400,13 @@ void FileViewController::saveDocument()
 void FileViewController::historyFileClicked(const Notification &notification)
 {
     File *history = fileOf(notification);
-    if (!history || !m_mainFile || history->path() != m_mainFile->path() || !m_mainTextView)
+    if (!history || !m_mainFile || history->path() != m_mainFile->path())
+        return;
+    if (auto *largeView = qobject_cast<LargeTextView *>(m_mainFile->textView())) {
+        largeView->replaceAll(history->currentContent().value_or(QString()));
+        return;
+    }
+    if (!m_mainTextView)
         return;
     CodeView *view = m_mainTextView;
     const int scroll = view->verticalScrollBar()->value();

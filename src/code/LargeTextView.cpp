@@ -301,6 +301,19 @@ void LargeTextView::insertText(const QString &text)
     replaceRange(selectionStart(), selectionEnd(), withLineEnding(text, m_lineEnding));
 }
 
+void LargeTextView::replaceAll(const QString &text)
+{
+    if (text == m_text)
+        return;
+    const int anchor = m_anchor;
+    const int caret = m_caret;
+    const int scroll = verticalScrollBar()->value();
+    replaceRange(0, int(m_text.size()), text);
+    if (std::max(anchor, caret) <= m_text.size())
+        select(anchor, caret);
+    verticalScrollBar()->setValue(scroll);
+}
+
 void LargeTextView::replaceRange(int start, int end, const QString &text)
 {
     start = std::clamp(start, 0, int(m_text.size()));

@@ -86,6 +86,9 @@ public:
     void select(int anchor, int caret);
     // The user's edit: the selection becomes the text, line breaks in the file's line end.
     void insertText(const QString &text);
+    // The whole text becomes `text` as it stands, as one edit (a snapshot
+    // taken back); the selection and the scroll stay where they still fit.
+    void replaceAll(const QString &text);
 
     // Save (Ctrl+S): the text into the File, the File to disk; a failure is
     // named in an alert. Posts "fileSavedByCommandS", with Shift also

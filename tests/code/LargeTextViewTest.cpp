@@ -251,4 +251,27 @@ TEST_F(LargeTextViewTest, KeysTypedBeforeTheTextArrivesAreKeptAheadOfItAsOneStep
     EXPECT_EQ(saved(sheet), bytesOnDisk);
 }
 
+TEST_F(LargeTextViewTest, FollowsAChangeMadeOutsideUnlessItHoldsUnsavedEdits)
+{
+    File *sheet = open(sheetBytes(20));
+    ASSERT_TRUE(sheet);
+    const QByteArray theirs = sheetBytes(25);
+    ASSERT_TRUE(TestUtil::writeFile(sheet->path(), theirs));
+    root->setUpChildren();
+    EXPECT_EQ(view->string(), QString::fromUtf8(theirs));
+    EXPECT_EQ(shownRows(*view), expectedRows(view->string()));
+
+    // Typed, then changed outside again: the edit stays, and is not saved
+    // over the other program's version unasked.
+    view->select(0, 0);
+    type(QStringLiteral("x"));
+    endTurn();
+    const QByteArray later = sheetBytes(30);
+    ASSERT_TRUE(TestUtil::writeFile(sheet->path(), later));
+    root->setUpChildren();
+    EXPECT_EQ(view->string(), QStringLiteral("x") + QString::fromUtf8(theirs));
+    EXPECT_FALSE(sheet->save());
+    EXPECT_EQ(TestUtil::readFile(sheet->path()), later);
+}
+
 } // namespace LargeTextViewTest
