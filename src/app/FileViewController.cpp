@@ -92,6 +92,16 @@ void textArrived(const QPointer<File> &file)
         file->addHistory();
 }
 
+// The find bar of a code view's frame, searching as the user types; the
+// caller gives it the view to search.
+TextFinder *addFindBar(LineNumberScrollView *frame)
+{
+    auto *finder = new TextFinder(frame);
+    finder->setFindBarContainer(frame);
+    finder->setIncrementalSearchingEnabled(true);
+    return finder;
+}
+
 // Colours the view's text at the next turn, when it has a colourer.
 void applySyntaxColor(CodeView *view)
 {
@@ -325,10 +335,8 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     codeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
     file->setTextView(codeView);
 
-    auto *finder = new TextFinder(scrollView);
+    TextFinder *finder = addFindBar(scrollView);
     finder->setClient(codeView);
-    finder->setFindBarContainer(scrollView);
-    finder->setIncrementalSearchingEnabled(true);
     codeView->setTextFinder(finder);
     codeView->setFileviewController(this);
     codeView->setPopup(m_popup);
@@ -347,10 +355,7 @@ LineNumberScrollView *FileViewController::createLargeViewSource(File *file)
     largeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
     file->setTextView(largeView);
 
-    auto *finder = new TextFinder(scrollView);
-    finder->setLargeClient(largeView);
-    finder->setFindBarContainer(scrollView);
-    finder->setIncrementalSearchingEnabled(true);
+    addFindBar(scrollView)->setLargeClient(largeView);
     return scrollView;
 }
 

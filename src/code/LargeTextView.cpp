@@ -1,11 +1,10 @@
 #include "LargeTextView.h"
 
+#include "CodeEditing_p.h"
 #include "CodeView.h"
 #include "SyntaxColoring.h"
 
-#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/kit/Alert.h"
 #include "workspace/File.h"
 
 #include <QApplication>
@@ -21,11 +20,6 @@ namespace {
 
 // The space between the line numbers and the text.
 constexpr int kTextMargin = 4;
-
-bool isHistoryKey(const QKeyEvent *event)
-{
-    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
-}
 
 // Each line break of the text ("\r\n", "\r", "\n", U+2028, U+2029) as `lineEnding`.
 QString withLineEnding(const QString &text, const QString &lineEnding)
@@ -336,15 +330,8 @@ void LargeTextView::didChangeText(int start, int added)
     // Until the file's text arrives, what is typed stays in the view.
     if (!m_file || m_awaitingText)
         return;
-    InspectUndoManager *undo = File::sharedUndoManager();
-    if (undo)
-        undo->setActionName(QStringLiteral("type"));
     // Only the edited part is compared, not 50 MB on each key.
-    m_file->setContent(m_text, {start, m_text.size() - start - added});
-    if (undo)
-        undo->reserveCloseGroupingAtEndOfRunLoop();
-    NotificationCenter::defaultCenter().postNotificationName(
-        QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(m_file.data())}});
+    CodeEditing::storeEdit(m_file, m_text, File::UnchangedEnds(start, m_text.size() - start - added), this);
 }
 
 bool LargeTextView::storeText()
@@ -359,14 +346,8 @@ bool LargeTextView::storeText()
 
 bool LargeTextView::save(Qt::KeyboardModifiers modifiers)
 {
-    if (!storeText())
+    if (!storeText() || !CodeEditing::writeFile(m_file, window()))
         return false;
-    if (!m_file->save()) {
-        Alert::runSaveFailure(m_file->displayName(), m_file->lastSaveError(),
-                              QStringLiteral("Your changes are kept in the editor; save again once the problem is solved."),
-                              window());
-        return false;
-    }
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("fileSavedByCommandS"), this);
     if (modifiers & Qt::ShiftModifier)
@@ -500,7 +481,7 @@ bool LargeTextView::event(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         // Undo and Redo belong to the shared history: the menu's.
-        if (isHistoryKey(key)) {
+        if (CodeEditing::isHistoryKey(key)) {
             event->ignore();
             return true;
         }
@@ -517,21 +498,7 @@ bool LargeTextView::event(QEvent *event)
 
 void LargeTextView::keyPressEvent(QKeyEvent *event)
 {
-    // Reached only where no menu holds the keys.
-    if (isHistoryKey(event)) {
-        if (InspectUndoManager *undo = File::sharedUndoManager()) {
-            if (event->matches(QKeySequence::Undo) && undo->canUndo())
-                undo->undo();
-            else if (event->matches(QKeySequence::Redo) && undo->canRedo())
-                undo->redo();
-        }
-        return;
-    }
-    if (event->key() == Qt::Key_S && (event->modifiers() & ~Qt::ShiftModifier) == Qt::ControlModifier) {
-        save(event->modifiers());
-        return;
-    }
-    if (moveKey(event))
+    if (CodeEditing::runViewKey(event, [this](Qt::KeyboardModifiers modifiers) { save(modifiers); }) || moveKey(event))
         return;
     const bool hasSelection = selectionStart() != selectionEnd();
     if (event->matches(QKeySequence::SelectAll)) {
