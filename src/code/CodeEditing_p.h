@@ -11,8 +11,6 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include <optional>
-
 namespace CodeEditing {
 
 // Undo and Redo belong to the shared history, not to a view.
@@ -50,23 +48,21 @@ bool runViewKey(const QKeyEvent *event, Save save)
     return false;
 }
 
-// The user's edit: the text becomes the File's content under the undo action
-// "type" (only what lies between the unchanged ends is compared, when they
-// are given), the open undo group closes at the end of the turn, and
-// "refreshFileContent" from the view tells the rest.
-inline void storeEdit(File *file, const QString &text, std::optional<File::UnchangedEnds> ends, const QObject *view)
+// The user's edit: `store` makes it the File's content, under the undo
+// action "type"; the open undo group closes at the end of the turn, and
+// "refreshFileContent" from the view tells the rest. Answers what `store` did.
+template <typename Store>
+bool storeEdit(File *file, const QObject *view, Store store)
 {
     InspectUndoManager *undo = File::sharedUndoManager();
     if (undo)
         undo->setActionName(QStringLiteral("type"));
-    if (ends)
-        file->setContent(text, *ends);
-    else
-        file->setContent(text);
+    const bool stored = store();
     if (undo)
         undo->reserveCloseGroupingAtEndOfRunLoop();
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), view,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
+    return stored;
 }
 
 // Saves the File; a failure is named in an alert over the window.

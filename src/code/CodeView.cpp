@@ -276,7 +276,7 @@ void CodeView::didChangeText()
     // Until the file's text arrives, what is typed stays in the view.
     if (!m_file || m_awaitingText)
         return;
-    CodeEditing::storeEdit(m_file, m_text.string(), std::nullopt, this);
+    CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text.string()); });
 }
 
 QString CodeView::textNotice() const

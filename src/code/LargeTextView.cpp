@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -269,13 +270,13 @@ void LargeTextView::takeArrivedText(const std::optional<QString> &text)
     // What was typed stays ahead of the file's text, and the whole becomes
     // the file's content as one edit.
     setString(typed + *text);
-    didChangeText(0, int(typed.size()));
+    CodeEditing::storeEdit(m_file, this, [this, after = text->size()] { return m_file->setContent(m_text, {0, after}); });
 }
 
 void LargeTextView::reloadContent()
 {
-    // The text on its way is the file's latest.
-    if (!m_file || m_awaitingText)
+    // The text on its way is the file's latest; the view's own edit is in place.
+    if (!m_file || m_awaitingText || m_textLent)
         return;
     const std::optional<QString> text = m_file->currentContent();
     Q_EMIT noticeChanged(m_file->textNotice());
@@ -314,24 +315,43 @@ void LargeTextView::replaceRange(int start, int end, const QString &text)
     end = std::clamp(end, start, int(m_text.size()));
     if (start == end && text.isEmpty())
         return;
-    if (text.contains(u'\r'))
-        m_hasCarriageReturn = true;
-    m_text.replace(start, end - start, text);
+    if (!editText(start, end - start, text))
+        return;
     updateRows(start, end - start, int(text.size()));
     m_colorTo = -1;
     updateScrollBars();
     moveCaret(start + int(text.size()), false);
-    didChangeText(start, int(text.size()));
     Q_EMIT textEdited();
 }
 
-void LargeTextView::didChangeText(int start, int added)
+bool LargeTextView::editText(int start, int removed, const QString &text)
 {
-    // Until the file's text arrives, what is typed stays in the view.
-    if (!m_file || m_awaitingText)
-        return;
-    // Only the edited part is compared, not 50 MB on each key.
-    CodeEditing::storeEdit(m_file, m_text, File::UnchangedEnds(start, m_text.size() - start - added), this);
+    if (text.contains(u'\r'))
+        m_hasCarriageReturn = true;
+    // Until the file's text arrives, what is typed stays in the view. A text
+    // not the File's own (set from elsewhere, or none there) becomes its
+    // content whole.
+    std::optional<QString> held = m_file && !m_awaitingText ? m_file->content() : std::nullopt;
+    if (!held || held->constData() != m_text.constData() || held->size() != m_text.size()) {
+        m_text.replace(start, removed, text);
+        if (m_file && !m_awaitingText)
+            CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text); });
+        return true;
+    }
+    // The File's text is edited in place, not copied on each key: the view
+    // lets go of its share meanwhile (drawing nothing, should the File ask
+    // the user about its encoding), and takes the text again after.
+    return CodeEditing::storeEdit(m_file, this, [&] {
+        bool edited = false;
+        {
+            const QScopedValueRollback<bool> lent(m_textLent, true);
+            m_text = QString();
+            held.reset();
+            edited = m_file->editContent(start, removed, text);
+        }
+        m_text = m_file->content().value_or(QString());
+        return edited;
+    });
 }
 
 bool LargeTextView::storeText()
@@ -715,6 +735,8 @@ void LargeTextView::colorRowsInView()
 
 void LargeTextView::paintEvent(QPaintEvent *)
 {
+    if (m_textLent)
+        return;
     colorRowsInView();
     QPainter painter(viewport());
     const QRect area = viewport()->rect();

@@ -135,7 +135,8 @@ private:
 
     // [start, end) becomes the text, through the edit road.
     void replaceRange(int start, int end, const QString &text);
-    void didChangeText(int start, int added);
+    // Makes the edit in the text; false when the File refused it.
+    bool editText(int start, int removed, const QString &text);
     bool storeText();
     // The character boundary before or after the position ("\r\n" and a
     // surrogate pair are one).
@@ -174,6 +175,8 @@ private:
     int m_anchor = 0;
     int m_caret = 0;
     bool m_awaitingText = false;
+    // Set while the File edits its text, which the view then does not hold.
+    bool m_textLent = false;
     // The spans of the last run over [m_colorFrom, m_colorTo), places from m_colorFrom.
     SyntaxSpans m_spans;
     int m_colorFrom = 0;
