@@ -19,16 +19,17 @@ class File;
 
 // The code view of a text too large for a text document (a local file of
 // more than kMinimumBytes), which would take several times the text's size
-// in blocks and fragments. It keeps the text as the File holds it (shared
-// with the File's content until an edit) and an index of where each row
-// starts; only the rows in view are laid out and drawn, unwrapped, with
-// their line numbers in a margin, and coloured by the colourer's passes over
-// them and kContextRows rows on either side. Places are indexes of string().
+// in blocks and fragments. It shares the File's text, with its own
+// characters and line ends, and keeps an index of where each row starts;
+// only the rows in view are laid out and drawn, unwrapped, with their line
+// numbers in a margin, and coloured by the colourer's passes over them and
+// kContextRows rows on either side (a comment or block that began further
+// up is not seen). Places are indexes of string().
 //
 // Edits (typing, Return, Tab, delete, cut and paste) take the code view's
-// road: each is the File's content at once under the undo action "type",
-// one step of the shared undo manager per turn of the event loop; new line
-// breaks take the file's first line end. The view follows the File's text
+// road: each is made in the File's text at once, in place, under the undo
+// action "type", one step of the shared undo manager per turn of the event
+// loop; new line breaks take the file's first line end. The view follows the File's text
 // when it is set from elsewhere ("reloadContent": undo, a reload from disk).
 // What is typed before the file's text arrives stays, ahead of it, and the
 // whole becomes the file's content as one edit.
