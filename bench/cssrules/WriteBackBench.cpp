@@ -1,7 +1,8 @@
 // One declaration edit written back into a style sheet, without the page:
 // the rules panel's whole write step (the batch's run: the writer, its check
 // of the new text, the model's ranges, the File's new text and the undo step)
-// and the writer alone. Prints "RESULT <what> <median ms> <min ms>" lines, as
+// and the writer alone; the step also with an edit that changes the
+// value's length. Prints "RESULT <what> <median ms> <min ms>" lines, as
 // bench/peers/peers.mjs does for postcss's change and toString on the same
 // file (bench/peers/compare.sh write FILE runs both side by side).
 //   ./bench/cssrules/cssrules_write_bench [FILE.css] [ROUNDS]
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -77,21 +79,28 @@ int main(int argc, char **argv)
     }
 
     // The panel's write step: the value set in the model, then the batch.
-    std::vector<double> steps;
-    for (int run = 0; run < rounds + 5; ++run) {
-        property->setValue(QStringLiteral("%1rem").arg(run % 7 + 1));
-        owner->setModified(true);
-        panel.applyContentToFile(sheet);
-        QElapsedTimer timer;
-        timer.start();
-        batcher.execute();
-        const double ms = timer.nsecsElapsed() / 1e6;
-        undo.loopEnd();
-        if (run >= 5)
-            steps.push_back(ms);
-    }
-    if (!sheet->currentContent()->contains(QStringLiteral("%1rem").arg((rounds + 4) % 7 + 1)))
-        std::fprintf(stderr, "the last edit is not in the text\n");
+    // value(run) gives the edit's value.
+    const auto writeSteps = [&](const std::function<QString(int)> &value) {
+        std::vector<double> steps;
+        for (int run = 0; run < rounds + 5; ++run) {
+            property->setValue(value(run));
+            owner->setModified(true);
+            panel.applyContentToFile(sheet);
+            QElapsedTimer timer;
+            timer.start();
+            batcher.execute();
+            const double ms = timer.nsecsElapsed() / 1e6;
+            undo.loopEnd();
+            if (run >= 5)
+                steps.push_back(ms);
+        }
+        if (!sheet->currentContent()->contains(value(rounds + 4)))
+            std::fprintf(stderr, "the last edit is not in the text\n");
+        return steps;
+    };
+    // Values of one length, then values whose length changes (every item after the edit moves).
+    const std::vector<double> steps = writeSteps([](int run) { return QStringLiteral("%1rem").arg(run % 7 + 1); });
+    const std::vector<double> resized = writeSteps([](int run) { return QStringLiteral("%1rem").arg(run % 2 ? 1 : 100); });
 
     // The writer alone, its check of the new text included.
     std::vector<double> alone;
@@ -122,6 +131,7 @@ int main(int argc, char **argv)
     }
     std::printf("# %lld characters, %lld items\n", qlonglong(sheet->currentContent()->size()), qlonglong(items.size()));
     printResult("quillmark-write-step", steps);
+    printResult("quillmark-write-step-resized", resized);
     printResult("quillmark-writer", alone);
     File::setUndoManagerProvider({});
     return 0;

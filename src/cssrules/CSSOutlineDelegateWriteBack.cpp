@@ -24,20 +24,29 @@ namespace {
 struct Layout
 {
     QList<std::pair<StyleDeclarationPtr, std::pair<Range, qsizetype>>> items;
+    // Runs of items that moved together, and by how much.
+    QList<StyleSheetWriter::Result::Shift> shifted;
 
     // The items a write moved, with their place before it.
     static Layout movedBy(const StyleSheetWriter::Result &result)
     {
         Layout layout;
         layout.items = result.moved;
+        layout.shifted = result.shifted;
         return layout;
     }
+    bool isEmpty() const { return items.isEmpty() && shifted.isEmpty(); }
     // The same items with their place now.
     Layout now() const
     {
         Layout layout;
         for (const auto &[declaration, where] : items)
             layout.items.append({declaration, {declaration->range(), declaration->lineNumber()}});
+        layout.shifted = shifted;
+        for (StyleSheetWriter::Result::Shift &shift : layout.shifted) {
+            shift.characters = -shift.characters;
+            shift.lines = -shift.lines;
+        }
         return layout;
     }
     void restore() const
@@ -45,6 +54,13 @@ struct Layout
         for (const auto &[declaration, where] : items) {
             declaration->setRange(where.first);
             declaration->setLineNumber(where.second);
+        }
+        for (const StyleSheetWriter::Result::Shift &shift : shifted) {
+            for (const StyleDeclarationPtr &declaration : shift.declarations) {
+                const Range range = declaration->range();
+                declaration->setRange({range.location - shift.characters, range.length});
+                declaration->setLineNumber(declaration->lineNumber() - shift.lines);
+            }
         }
     }
 };
@@ -387,7 +403,7 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     watchUndoManager();
     const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
     if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
-        if (!before.items.isEmpty())
+        if (!before.isEmpty())
             registerItemPlaces(undo, this, file, before, before.now());
     }
     const std::shared_ptr<StyleSheetSource> written = result.source;

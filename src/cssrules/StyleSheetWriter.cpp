@@ -792,12 +792,29 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     for (qsizetype r = 0; r < replaced.size(); ++r) {
         const StyleSheetSource::Replacement &replacement = replaced.at(r);
         const qsizetype end = r + 1 < replaced.size() ? replaced.at(r + 1).first : placed.size();
-        // Items after a replacement that changes no length stay where they were.
-        const qsizetype movedEnd = replacement.characters != 0 || replacement.lines != 0
-                                       ? end
-                                       : replacement.first + replacement.items.size();
-        for (qsizetype i = replacement.first; i < movedEnd; ++i)
+        const qsizetype readEnd = replacement.first + replacement.items.size();
+        for (qsizetype i = replacement.first; i < readEnd; ++i)
             place(placed.at(i));
+        // Items after a replacement that changes no length stay where they were.
+        if (replacement.characters == 0 && replacement.lines == 0)
+            continue;
+        Result::Shift shift{{}, replacement.characters, replacement.lines};
+        shift.declarations.reserve(end - readEnd);
+        for (qsizetype i = readEnd; i < end; ++i) {
+            const ItemText &item = placed.at(i);
+            const StyleDeclarationPtr &declaration = item.declaration;
+            const Range was = declaration->range();
+            if (Range{was.location + shift.characters, was.length} != item.range
+                || declaration->lineNumber() + shift.lines != item.line) {
+                place(item);
+                continue;
+            }
+            declaration->setRange(item.range);
+            declaration->setLineNumber(item.line);
+            shift.declarations.append(declaration);
+        }
+        if (!shift.declarations.isEmpty())
+            result.shifted.append(std::move(shift));
     }
     return result;
 }

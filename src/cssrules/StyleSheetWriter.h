@@ -96,6 +96,15 @@ public:
         std::optional<std::pair<qsizetype, qsizetype>> unchangedEnds;
         // The items whose range or line the write changed, with those they had before.
         QList<std::pair<StyleDeclarationPtr, std::pair<Range, qsizetype>>> moved;
+        // Items that only moved along with the text before them, each run by
+        // the same characters and lines: held as the move, not as places.
+        struct Shift
+        {
+            QList<StyleDeclarationPtr> declarations;
+            qsizetype characters = 0;
+            qsizetype lines = 0;
+        };
+        QList<Shift> shifted;
     };
     // The new text of the sheet. previous is what the text last written (or
     // read) holds; null when there is none. On success the model's ranges and

@@ -248,6 +248,11 @@ void DomTreeDelegate::observeNotifications()
     });
     center.addObserver(this, QStringLiteral("deSelectDomNode"), nullptr,
                        [this](const Notification &) { deSelectDomNode(); });
+    // A row the user clicks wins over the one an edit is still about to select.
+    center.addObserver(this, QStringLiteral("outlineviewActuallyMouseDown"), nullptr, [this](const Notification &notification) {
+        if (m_outlineView && notification.userInfo.value(QStringLiteral("outlineview")).value<QObject *>() == m_outlineView.data())
+            DelayedPerform::cancel(this, "selectByNode", {});
+    });
     center.addObserver(this, QStringLiteral("savedByCommand"), nullptr, [this](const Notification &) { saveHTML(); });
     center.addObserver(this, QStringLiteral("detectToOuter"), nullptr, [this](const Notification &notification) {
         detectToOuter(notification.userInfo.value(QStringLiteral("node")).value<DOMNode *>(),

@@ -7,6 +7,7 @@
 #include "DomTreeOutlineView.h"
 
 #include "interfaces/CSSOutlineDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/web/dom/DOMElement.h"
@@ -181,6 +182,8 @@ DOMNode *DomTreeDelegate::selectedElement() const
 
 void DomTreeDelegate::selectNode(DOMNode *node)
 {
+    // The node asked for now wins over the one an edit was about to select.
+    DelayedPerform::cancel(this, "selectByNode", {});
     DOMNodeEx *row = searchFile(node);
     m_selectedElement = node ? node->shared_from_this() : nullptr;
     ExWebView *preview = webview();

@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <cstring>
 #include <limits>
 
 namespace StringUtils {
@@ -294,6 +295,29 @@ qint64 minDigits(const QString &text)
     if (point < 0)
         return 0;
     return 1 - qint64(text.size() - point);
+}
+
+std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
+{
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype prefix = 0;
+    // Whole chunks compare with memcmp first: typing into a large text
+    // changes one place, and the rest should cost no more than a copy.
+    constexpr qsizetype kChunk = 256;
+    while (prefix + kChunk <= shorter
+           && std::memcmp(a.data() + prefix, b.data() + prefix, kChunk * sizeof(QChar)) == 0)
+        prefix += kChunk;
+    while (prefix < shorter && a[prefix] == b[prefix])
+        ++prefix;
+    const qsizetype rest = shorter - prefix;
+    qsizetype suffix = 0;
+    while (suffix + kChunk <= rest
+           && std::memcmp(a.data() + a.size() - suffix - kChunk, b.data() + b.size() - suffix - kChunk,
+                          kChunk * sizeof(QChar)) == 0)
+        suffix += kChunk;
+    while (suffix < rest && a[a.size() - suffix - 1] == b[b.size() - suffix - 1])
+        ++suffix;
+    return {prefix, suffix};
 }
 
 } // namespace StringUtils

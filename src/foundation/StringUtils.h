@@ -67,4 +67,8 @@ QString stringByAppendingPathComponent(const QString &path, const QString &compo
 QString stringByDeletingLastPathComponent(const QString &path);
 QString stringByExpandingTildeInPath(const QString &path);
 
+// The lengths of the common start of two texts and of their common end in
+// what is left.
+std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b);
+
 } // namespace StringUtils

@@ -5,6 +5,7 @@
 
 #include "foundation/DataUtils.h"
 #include "foundation/InspectUndoManager.h"
+#include "foundation/StringUtils.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -17,8 +18,6 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
-
-#include <cstring>
 
 #include <sys/stat.h>
 
@@ -154,31 +153,6 @@ namespace {
 
 quint64 s_lastContentVersion = 0;
 
-// The length of the common start of two texts, then of their common end
-// within what is left.
-std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
-{
-    const qsizetype shorter = std::min(a.size(), b.size());
-    qsizetype prefix = 0;
-    // Whole chunks compare with memcmp first: typing into a large text
-    // changes one place, and the rest should cost no more than a copy.
-    constexpr qsizetype kChunk = 256;
-    while (prefix + kChunk <= shorter
-           && std::memcmp(a.data() + prefix, b.data() + prefix, kChunk * sizeof(QChar)) == 0)
-        prefix += kChunk;
-    while (prefix < shorter && a[prefix] == b[prefix])
-        ++prefix;
-    const qsizetype rest = shorter - prefix;
-    qsizetype suffix = 0;
-    while (suffix + kChunk <= rest
-           && std::memcmp(a.data() + a.size() - suffix - kChunk, b.data() + b.size() - suffix - kChunk,
-                          kChunk * sizeof(QChar)) == 0)
-        suffix += kChunk;
-    while (suffix < rest && a[a.size() - suffix - 1] == b[b.size() - suffix - 1])
-        ++suffix;
-    return {prefix, suffix};
-}
-
 } // namespace
 
 bool File::setContent(const std::optional<QString> &text)
@@ -257,7 +231,7 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
     InspectUndoManager *undo = sharedUndoManager();
     // Ends given are the same in both texts: the middles alone can differ.
     if (!ends && m_content && text)
-        ends = commonEnds(*m_content, *text);
+        ends = StringUtils::commonEnds(*m_content, *text);
     const bool changed = ends && m_content && text
                              ? m_content->size() != text->size()
                                    || QStringView(*m_content).sliced(ends->first, m_content->size() - ends->first - ends->second)
@@ -294,6 +268,8 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
             });
         }
     }
+    if (changed && m_content && text)
+        historyFollows(*m_content, *text, *ends);
     m_content = text;
     contentReplaced(changed, version, replaying);
     return true;

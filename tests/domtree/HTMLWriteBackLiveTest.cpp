@@ -199,6 +199,27 @@ TEST_P(HTMLWriteBackLive, ReplacedWrappedAndMovedNodesKeepTheAuthorsText)
     page.expectEditThenUndo(QStringLiteral("\n      <p id='para'>Text</p>"), QString());
 }
 
+// The row a drop selects comes a moment later; a row chosen meanwhile wins,
+// so that Delete then removes the row the user chose.
+TEST(HTMLWriteBackLiveSelection, ARowChosenRightAfterADropStaysChosen)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    QList<void *> items{page.rowById("first")};
+    auto mime = std::make_unique<QMimeData>();
+    ASSERT_TRUE(page.tree->writeItems(page.outline(), items, mime.get()));
+    DOMNodeEx *list = page.rowById("list");
+    const int index = int(list->children().size()) - 1;
+    ASSERT_NE(page.tree->validateDrop(page.outline(), page.dragInfo(mime.get()), list, index), Qt::IgnoreAction);
+    ASSERT_TRUE(page.tree->acceptDrop(page.outline(), page.dragInfo(mime.get()), list, index));
+    page.select(page.byId("para"));
+    page.settle();
+    TestUtil::spin(300);
+    const DOMNodeEx *selected = page.tree->selectedDomNodeEx();
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(selected->node(), page.byId("para"));
+}
+
 TEST_P(HTMLWriteBackLive, PastedAndDroppedTextLandsAsGivenInThePagesIndentation)
 {
     ScriptedPage page(GetParam());

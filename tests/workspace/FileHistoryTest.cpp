@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 int countHistoryPosts(File &file, const std::function<void()> &action)
@@ -72,6 +74,58 @@ TEST(FileHistory, RollbackIsAnEditThatUndoes)
     EXPECT_EQ(file.content(), QStringLiteral("first"));
     undo->undo();
     EXPECT_EQ(file.content(), QStringLiteral("second"));
+}
+
+// Snapshots are kept as changes against the text after them: whatever the
+// edits between them (given ends, worked-out ends, several in a row,
+// rollbacks), each snapshot and each copy handed out earlier reads back its
+// own text.
+TEST(FileHistory, SnapshotsReadBackTheirTextsAcrossEdits)
+{
+    for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto below = [&random](qsizetype bound) { return qsizetype(random() % quint64(bound)); };
+        File file;
+        QString text = QStringLiteral("body { margin: 0 }\n.a { color: red }\n.b { top: 1px }\n");
+        file.setContent(text);
+        QStringList expected; // Newest first, as histories() gives them.
+        QList<std::pair<FileHistory, QString>> handedOut;
+        for (int step = 0; step < 300; ++step) {
+            const int what = int(random() % 10);
+            if (what < 3) {
+                file.addHistory();
+                if (expected.isEmpty() || expected.constFirst() != text)
+                    expected.prepend(text);
+                while (expected.size() > File::kMaxHistories)
+                    expected.removeLast();
+            } else if (what == 3 && !expected.isEmpty()) {
+                const qsizetype chosen = below(expected.size());
+                file.rollBackToHistory(file.histories().at(chosen));
+                text = expected.at(chosen);
+            } else {
+                const qsizetype at = below(text.size() + 1);
+                const qsizetype removed = below(std::min<qsizetype>(text.size() - at, 6) + 1);
+                const QString inserted = QString(QChar(u'a' + int(random() % 26))).repeated(int(random() % 4));
+                QString edited = text;
+                edited.replace(at, removed, inserted);
+                if (what % 2)
+                    file.setContent(edited, File::UnchangedEnds(at, text.size() - at - removed));
+                else
+                    file.setContent(edited);
+                text = edited;
+            }
+            ASSERT_EQ(file.content(), text);
+            const QList<FileHistory> histories = file.histories();
+            ASSERT_EQ(histories.size(), expected.size());
+            for (qsizetype i = 0; i < histories.size(); ++i)
+                ASSERT_EQ(histories.at(i).content(), expected.at(i)) << "snapshot " << i << " at step " << step;
+            if (step % 25 == 0 && !histories.isEmpty())
+                handedOut.append({histories.constFirst(), expected.constFirst()});
+        }
+        for (const auto &[history, content] : std::as_const(handedOut))
+            EXPECT_EQ(history.content(), content);
+    }
 }
 
 TEST(HumanInterval, AgoTextsChangeAtTheirBoundaries)
