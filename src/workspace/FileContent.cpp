@@ -322,6 +322,8 @@ bool File::editContent(qsizetype start, qsizetype removed, const QString &insert
     const qsizetype suffix = m_content->size() - start - removed;
     if (undo)
         registerMiddleUndo(version, m_contentVersion, start, suffix, m_content->mid(start, removed), encodingBefore);
+    // A snapshot or the disk's text sharing the text keeps it as it was:
+    // the text is copied then, once, and edited in place from then on.
     m_content->replace(start, removed, inserted);
     contentReplaced(true, version, replaying);
     return true;
