@@ -1,5 +1,6 @@
 // A large style sheet opened in the code pane, offscreen, as the file viewer
-// opens it (ruler, colourer, find bar): a generated sheet of 50 MB by default.
+// opens it (ruler, colourer, find bar; a large text's view above its size
+// threshold): a generated sheet of 50 MB by default.
 //
 //   1. the longest the main thread went without turning its event loop, from
 //      the click that opens the file until its text is all in the view and
@@ -9,11 +10,12 @@
 //   2. how much the process grew by then, and at its peak, against the
 //      file's size (goal: a few times the size);
 //   3. the stall of a jump to the middle and to the end of the text, whose
-//      lines take their colours as they come into view.
+//      lines take their colours as they come into view, and of a few keys.
 //
 //   large_file_bench [MEGABYTES]
 
 #include "code/CodeView.h"
+#include "code/LargeTextView.h"
 #include "code/SyntaxColoring.h"
 
 #include "CodeBenchData.h"
@@ -59,6 +61,32 @@ double megabytes(qint64 kilobytes)
     return double(kilobytes) / 1024.0;
 }
 
+// What is asked of the view the pane made for the sheet, either kind.
+struct ShownText
+{
+    CodeView *code = nullptr;
+    LargeTextView *large = nullptr;
+
+    bool isValid() const { return code || large; }
+    bool isLoading() const { return code ? code->isLoadingText() : large->isLoadingText(); }
+    QScrollBar *bar() const { return code ? code->verticalScrollBar() : large->verticalScrollBar(); }
+    int lines() const { return code ? code->document()->blockCount() : large->lineCount(); }
+    void onColored(bool &colored) const
+    {
+        if (code)
+            QObject::connect(code->textStorageDelegate(), &SyntaxColoring::colored, code, [&colored] { colored = true; });
+        else
+            QObject::connect(large, &LargeTextView::colored, large, [&colored] { colored = true; });
+    }
+    bool firstShownColoured() const
+    {
+        if (large)
+            return !large->rowColors(large->visibleRows().first).isEmpty();
+        const QTextBlock shown = code->firstVisibleTextBlock();
+        return shown.isValid() && shown.layout() && !shown.layout()->formats().isEmpty();
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,16 +124,16 @@ int main(int argc, char *argv[])
     // From here on only the view's slices and colours hold the thread.
     StallMeter sliceMeter;
     sliceMeter.start();
-    CodeView *view = viewer.mainCodeView();
-    if (!view)
+    const ShownText view{qobject_cast<CodeView *>(sheet->textView()), qobject_cast<LargeTextView *>(sheet->textView())};
+    if (!view.isValid())
         return 1;
     bool colored = false;
-    QObject::connect(view->textStorageDelegate(), &SyntaxColoring::colored, view, [&] { colored = true; });
+    view.onColored(colored);
     double loaded = -1;
     qint64 loadedKb = 0;
     const bool done = QTest::qWaitFor(
         [&] {
-            if (loaded < 0 && !view->isLoadingText()) {
+            if (loaded < 0 && !view.isLoading()) {
                 loaded = double(clock.nsecsElapsed()) / 1e6;
                 loadedKb = residentKilobytes();
             }
@@ -120,22 +148,31 @@ int main(int argc, char *argv[])
 
     // Jumps through the text: each brings lines not coloured yet into view.
     meter.start();
-    QScrollBar *bar = view->verticalScrollBar();
+    QScrollBar *bar = view.bar();
     for (const double share : {0.5, 1.0}) {
         bar->setValue(int(bar->maximum() * share));
         QTest::qWait(100);
     }
     const double jumpStall = meter.stop();
-    const QTextBlock shown = view->firstVisibleTextBlock();
-    const bool shownColoured = shown.isValid() && shown.layout() && !shown.layout()->formats().isEmpty();
+    const bool shownColoured = view.firstShownColoured();
+
+    // Keys typed in the text, each an edit of the File with its undo step.
+    meter.start();
+    QWidget *keys = view.code ? static_cast<QWidget *>(view.code) : view.large;
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C, Qt::Key_Backspace, Qt::Key_Return}) {
+        QTest::keyClick(keys, key);
+        QTest::qWait(20);
+    }
+    const double typingStall = meter.stop();
+    const qint64 typed = residentKilobytes();
 
     const double fileMb = double(sheet->content().value_or(QString()).size()) / (1024.0 * 1024.0);
     // The File's own read and decode of the text, on a File of its own.
     File again(site, true, nullptr);
     File *copy = FileViewController::searchDirectory(QStringLiteral("large.css"), again.children());
     const double read = copy ? timedMs([copy] { copy->currentContent(); }) : -1;
-    std::printf("large style sheet: %d MB on disk, %d lines%s\n", sizeMb, view->document()->blockCount(),
-                done ? "" : " (NOT coloured within 10 minutes)");
+    std::printf("large style sheet: %d MB on disk, %d lines%s, in %s\n", sizeMb, view.lines(),
+                done ? "" : " (NOT coloured within 10 minutes)", view.large ? "a large text's view" : "a code view");
     std::printf("opened into the pane (viewFile returned)      %8.1f ms\n", opened);
     std::printf("  of which the File reading its text (alone)  %8.1f ms\n", read);
     std::printf("all of the text in the view                   %8.1f ms\n", loaded);
@@ -144,11 +181,15 @@ int main(int argc, char *argv[])
     std::printf("  the same after viewFile returned            %8.1f ms\n", sliceStall);
     std::printf("longest stall over two jumps through the text %8.1f ms   the last view coloured: %s\n", jumpStall,
                 shownColoured ? "yes" : "no");
+    std::printf("longest stall over five keys typed            %8.1f ms\n", typingStall);
     std::printf("process growth with all of the text in view   %8.1f MB\n", megabytes(loadedKb - before));
     std::printf("process growth once coloured                  %8.1f MB   (%.1fx the file's %d MB)\n",
                 megabytes(settled - before), megabytes(settled - before) / sizeMb, sizeMb);
     std::printf("peak resident size minus the size before      %8.1f MB   (%.1fx)\n", megabytes(peak - before),
                 megabytes(peak - before) / sizeMb);
+    std::printf("process growth after the keys                 %8.1f MB   (the text as read is kept for\n"
+                "                                                          isModified() beside the edited one)\n",
+                megabytes(typed - before));
     std::printf("(the text held as UTF-16: %.1f MB)\n", fileMb * 2);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "MainMenu.h"
 
 #include "code/CodeView.h"
+#include "code/LargeTextView.h"
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/ExWebViewInterface.h"
@@ -258,6 +259,10 @@ void AppDelegate::save()
     // The code view with the keyboard saves its own file first.
     if (auto *codeView = qobject_cast<CodeView *>(QApplication::focusWidget())) {
         codeView->save(QApplication::keyboardModifiers());
+        return;
+    }
+    if (auto *largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget())) {
+        largeView->save(QApplication::keyboardModifiers());
         return;
     }
     NotificationCenter &center = NotificationCenter::defaultCenter();

@@ -8,6 +8,7 @@
 
 #include "code/CSSSyntax.h"
 #include "code/CodeView.h"
+#include "code/LargeTextView.h"
 #include "code/HTMLSyntax.h"
 #include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
@@ -76,6 +77,29 @@ SyntaxColoring *colorerFor(File *file)
     if (type == File::Script || extension == QLatin1String("js"))
         colorer = sharedColorer<JSSyntax>();
     return colorer;
+}
+
+// The file's text has come into its view: the first snapshot is taken.
+void textArrived(const QPointer<File> &file)
+{
+    if (!file)
+        return;
+    if (!file->content()) {
+        QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
+        return;
+    }
+    if (file->histories().isEmpty())
+        file->addHistory();
+}
+
+// The find bar of a code view's frame, searching as the user types; the
+// caller gives it the view to search.
+TextFinder *addFindBar(LineNumberScrollView *frame)
+{
+    auto *finder = new TextFinder(frame);
+    finder->setFindBarContainer(frame);
+    finder->setIncrementalSearchingEnabled(true);
+    return finder;
 }
 
 // Colours the view's text at the next turn, when it has a colourer.
@@ -206,6 +230,8 @@ void FileViewController::openFile(File *file)
             if (auto *codeView = qobject_cast<CodeView *>(file->textView())) {
                 codeView->reloadContent();
                 applySyntaxColor(codeView);
+            } else if (auto *largeView = qobject_cast<LargeTextView *>(file->textView())) {
+                largeView->reloadContent();
             }
         }
     } else {
@@ -284,6 +310,8 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     if (!isText(file) && !file->isWebframeFile())
         return nullptr;
 
+    if (LargeTextView::suits(file))
+        return createLargeViewSource(file);
     auto *scrollView = new LineNumberScrollView(m_view);
     auto *codeView = new CodeView(scrollView);
     codeView->setFile(file);
@@ -304,27 +332,30 @@ LineNumberScrollView *FileViewController::createViewSource(File *file)
     }
     // A file not read yet is read on a worker thread: a large one would
     // hold the window for its read, digest and decoding.
-    codeView->loadFileText([file = QPointer<File>(file)] {
-        if (!file)
-            return;
-        if (!file->content()) {
-            QM_INFO(QStringLiteral("%1 has no text to show (unreadable, or in no known encoding)").arg(file->path()));
-            return;
-        }
-        if (file->histories().isEmpty())
-            file->addHistory();
-    });
+    codeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
     file->setTextView(codeView);
 
-    auto *finder = new TextFinder(scrollView);
+    TextFinder *finder = addFindBar(scrollView);
     finder->setClient(codeView);
-    finder->setFindBarContainer(scrollView);
-    finder->setIncrementalSearchingEnabled(true);
     codeView->setTextFinder(finder);
     codeView->setFileviewController(this);
     codeView->setPopup(m_popup);
     codeView->setPopover(m_popover);
     applySyntaxColor(codeView);
+    return scrollView;
+}
+
+LineNumberScrollView *FileViewController::createLargeViewSource(File *file)
+{
+    auto *scrollView = new LineNumberScrollView(m_view);
+    auto *largeView = new LargeTextView(scrollView);
+    largeView->setFile(file);
+    scrollView->setLargeTextView(largeView);
+    largeView->setColorer(colorerFor(file));
+    largeView->loadFileText([file = QPointer<File>(file)] { textArrived(file); });
+    file->setTextView(largeView);
+
+    addFindBar(scrollView)->setLargeClient(largeView);
     return scrollView;
 }
 
@@ -374,7 +405,13 @@ void FileViewController::saveDocument()
 void FileViewController::historyFileClicked(const Notification &notification)
 {
     File *history = fileOf(notification);
-    if (!history || !m_mainFile || history->path() != m_mainFile->path() || !m_mainTextView)
+    if (!history || !m_mainFile || history->path() != m_mainFile->path())
+        return;
+    if (auto *largeView = qobject_cast<LargeTextView *>(m_mainFile->textView())) {
+        largeView->replaceAll(history->currentContent().value_or(QString()));
+        return;
+    }
+    if (!m_mainTextView)
         return;
     CodeView *view = m_mainTextView;
     const int scroll = view->verticalScrollBar()->value();

@@ -71,7 +71,8 @@ public:
     void openFile(File *file);
     // The view for a file, or null when it has none (it is no text).
     QWidget *createView(File *file);
-    // The code editor of a text file, or null.
+    // The code editor of a text file, or null: a LargeTextView for a file
+    // too large for a code view.
     LineNumberScrollView *createViewSource(File *file);
 
     void saveDocument() override;
@@ -104,6 +105,7 @@ public:
 
 private:
     static bool isText(File *file);
+    LineNumberScrollView *createLargeViewSource(File *file);
     void show(QWidget *view);
     void adopt(File *file, QWidget *view);
     // Whether the view is one of those shared by the files they show.

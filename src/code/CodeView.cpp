@@ -1,14 +1,13 @@
 #include "CodeView.h"
 
 #include "CodeAssistContext.h"
+#include "CodeEditing_p.h"
 #include "ReferenceView.h"
 #include "SyntaxColoring.h"
 #include "TextFinder.h"
 
-#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/kit/Alert.h"
 #include "platform/kit/FontRBLFallbackAdditions.h"
 #include "workspace/File.h"
 
@@ -21,11 +20,6 @@
 #include <QTextBlock>
 
 namespace {
-
-bool isUndoKey(const QKeyEvent *event)
-{
-    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
-}
 
 // The lengths of the common start of two texts and of their common end in
 // what is left, neither splitting a "\r\n".
@@ -282,14 +276,7 @@ void CodeView::didChangeText()
     // Until the file's text arrives, what is typed stays in the view.
     if (!m_file || m_awaitingText)
         return;
-    InspectUndoManager *undo = File::sharedUndoManager();
-    if (undo)
-        undo->setActionName(QStringLiteral("type"));
-    m_file->setContent(m_text.string());
-    if (undo)
-        undo->reserveCloseGroupingAtEndOfRunLoop();
-    NotificationCenter::defaultCenter().postNotificationName(
-        QStringLiteral("refreshFileContent"), this, {{QStringLiteral("file"), QVariant::fromValue(m_file.data())}});
+    CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text.string()); });
 }
 
 QString CodeView::textNotice() const
@@ -375,12 +362,7 @@ bool CodeView::storeText()
 
 bool CodeView::writeFile()
 {
-    if (m_file->save())
-        return true;
-    Alert::runSaveFailure(m_file->displayName(), m_file->lastSaveError(),
-                          QStringLiteral("Your changes are kept in the editor; save again once the problem is solved."),
-                          window());
-    return false;
+    return CodeEditing::writeFile(m_file, window());
 }
 
 bool CodeView::save(Qt::KeyboardModifiers modifiers)
@@ -418,7 +400,7 @@ bool CodeView::event(QEvent *event)
 {
     // Undo and Redo belong to the shared history: leave their keys to the
     // menu rather than take them as editing keys.
-    if (event->type() == QEvent::ShortcutOverride && isUndoKey(static_cast<QKeyEvent *>(event))) {
+    if (event->type() == QEvent::ShortcutOverride && CodeEditing::isHistoryKey(static_cast<QKeyEvent *>(event))) {
         event->ignore();
         return true;
     }
@@ -433,21 +415,8 @@ bool CodeView::event(QEvent *event)
 
 void CodeView::keyPressEvent(QKeyEvent *event)
 {
-    // Reached only where no menu holds the keys.
-    if (isUndoKey(event)) {
-        if (InspectUndoManager *undo = File::sharedUndoManager()) {
-            if (event->matches(QKeySequence::Undo) && undo->canUndo())
-                undo->undo();
-            else if (event->matches(QKeySequence::Redo) && undo->canRedo())
-                undo->redo();
-        }
+    if (CodeEditing::runViewKey(event, [this](Qt::KeyboardModifiers modifiers) { save(modifiers); }))
         return;
-    }
-    // Ctrl+S, with Shift also refreshing the preview.
-    if (event->key() == Qt::Key_S && (event->modifiers() & ~Qt::ShiftModifier) == Qt::ControlModifier) {
-        save(event->modifiers());
-        return;
-    }
     keyDown(event);
 }
 

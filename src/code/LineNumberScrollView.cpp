@@ -1,6 +1,7 @@
 #include "LineNumberScrollView.h"
 
 #include "CodeView.h"
+#include "LargeTextView.h"
 #include "NoodleLineNumberView.h"
 
 #include <QLabel>
@@ -30,6 +31,19 @@ void LineNumberScrollView::setDocumentView(CodeView *view)
     viewDidMoveToSuperview();
     if (m_lineNumberView)
         setupLineNumber();
+}
+
+void LineNumberScrollView::setLargeTextView(LargeTextView *view)
+{
+    if (m_largeTextView == view)
+        return;
+    delete m_largeTextView;
+    m_largeTextView = view;
+    if (!view)
+        return;
+    m_layout->addWidget(view, 1);
+    connect(view, &LargeTextView::noticeChanged, this, &LineNumberScrollView::setNotice);
+    setNotice(view->textNotice());
 }
 
 void LineNumberScrollView::viewDidMoveToSuperview()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CodeView.h"
+#include "LargeTextView.h"
 #include "NoodleLineNumberView.h"
 
 #include <QPointer>
@@ -24,6 +25,10 @@ public:
     CodeView *documentView() const { return m_documentView; }
     // The view shown; the frame takes ownership.
     void setDocumentView(CodeView *view);
+    // A large text's view, with its own line numbers, shown instead of a
+    // code view; the frame takes ownership.
+    LargeTextView *largeTextView() const { return m_largeTextView; }
+    void setLargeTextView(LargeTextView *view);
 
     NoodleLineNumberView *lineNumberView() const { return m_lineNumberView; }
     NoodleLineNumberView *rulerView() const { return m_lineNumberView; }
@@ -53,6 +58,7 @@ private:
 
     QVBoxLayout *m_layout; // Owned by the frame.
     QPointer<CodeView> m_documentView;
+    QPointer<LargeTextView> m_largeTextView;
     QPointer<NoodleLineNumberView> m_lineNumberView;
     QPointer<QWidget> m_findBarView;
     QLabel *m_notice = nullptr; // Owned by the frame; made on first use.

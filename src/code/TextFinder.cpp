@@ -1,5 +1,6 @@
 #include "TextFinder.h"
 
+#include "LargeTextView.h"
 #include "LineNumberScrollView.h"
 
 #include <QAction>
@@ -113,6 +114,19 @@ void TextFinder::setClient(QPlainTextEdit *client)
     m_client = client;
 }
 
+void TextFinder::setLargeClient(LargeTextView *client)
+{
+    m_largeClient = client;
+}
+
+std::pair<int, int> TextFinder::clientSelection() const
+{
+    if (m_largeClient)
+        return {m_largeClient->selectionStart(), m_largeClient->selectionEnd()};
+    const QTextCursor selection = m_client->textCursor();
+    return {selection.selectionStart(), selection.selectionEnd()};
+}
+
 LineNumberScrollView *TextFinder::findBarContainer() const
 {
     return m_container;
@@ -159,14 +173,15 @@ QString TextFinder::statusText() const
 
 void TextFinder::performAction(Action action)
 {
-    if (!m_client)
+    if (!hasClient())
         return;
     switch (action) {
     case ShowFindInterface: {
-        const QTextCursor selection = m_client->textCursor();
-        m_searchStart = selection.selectionStart();
-        const QString selected = selection.selectedText();
-        if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        const auto [start, end] = clientSelection();
+        m_searchStart = start;
+        const QString selected = m_largeClient ? m_largeClient->selectedText() : m_client->textCursor().selectedText();
+        if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator) && !selected.contains(u'\n')
+            && !selected.contains(u'\r'))
             m_field->setText(selected);
         if (m_container)
             m_container->setFindBarVisible(true);
@@ -175,28 +190,31 @@ void TextFinder::performAction(Action action)
         m_field->setFocus(Qt::ShortcutFocusReason);
         m_field->selectAll();
         if (!m_field->text().isEmpty())
-            showStatus(selection.hasSelection() ? selection : QTextCursor());
+            showStatus(m_largeClient ? m_largeClient->string() : m_client->document()->toRawText(), start, end > start);
         break;
     }
     case NextMatch:
-        findMatch(m_client->textCursor().selectionEnd(), false);
+        findMatch(clientSelection().second, false);
         break;
     case PreviousMatch:
-        findMatch(m_client->textCursor().selectionStart(), true);
+        findMatch(clientSelection().first, true);
         break;
     case HideFindInterface:
         if (m_container)
             m_container->setFindBarVisible(false);
         if (m_escape)
             m_escape->setEnabled(false);
-        m_client->setFocus(Qt::ShortcutFocusReason);
+        if (m_largeClient)
+            m_largeClient->setFocus(Qt::ShortcutFocusReason);
+        else
+            m_client->setFocus(Qt::ShortcutFocusReason);
         break;
     }
 }
 
 void TextFinder::searchStringDidChange()
 {
-    if (!m_client || !m_incremental)
+    if (!hasClient() || !m_incremental)
         return;
     if (m_field->text().isEmpty()) {
         m_status->clear();
@@ -208,8 +226,10 @@ void TextFinder::searchStringDidChange()
 bool TextFinder::findMatch(int from, bool backwards)
 {
     const QString text = m_field->text();
-    if (!m_client || text.isEmpty())
+    if (!hasClient() || text.isEmpty())
         return false;
+    if (m_largeClient)
+        return findLargeMatch(from, backwards);
     QTextDocument *document = m_client->document();
     const QTextDocument::FindFlags flags = backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
     QTextCursor match = document->find(text, from, flags);
@@ -221,11 +241,31 @@ bool TextFinder::findMatch(int from, bool backwards)
     }
     if (!match.isNull())
         m_client->setTextCursor(match);
-    showStatus(match);
+    showStatus(document->toRawText(), match.isNull() ? -1 : match.selectionStart(), !match.isNull());
     return !match.isNull();
 }
 
-void TextFinder::showStatus(const QTextCursor &match)
+bool TextFinder::findLargeMatch(int from, bool backwards)
+{
+    const QString text = m_field->text();
+    const QString &all = m_largeClient->string();
+    qsizetype at = -1;
+    if (backwards) {
+        at = from > 0 ? all.lastIndexOf(text, from - 1, Qt::CaseInsensitive) : -1;
+        if (at < 0)
+            at = all.lastIndexOf(text, -1, Qt::CaseInsensitive);
+    } else {
+        at = all.indexOf(text, from, Qt::CaseInsensitive);
+        if (at < 0)
+            at = all.indexOf(text, 0, Qt::CaseInsensitive);
+    }
+    if (at >= 0)
+        m_largeClient->select(int(at), int(at + text.size()));
+    showStatus(all, int(at), at >= 0);
+    return at >= 0;
+}
+
+void TextFinder::showStatus(const QString &all, int matchStart, bool hasMatch)
 {
     const QString text = m_field->text();
     if (text.isEmpty()) {
@@ -233,18 +273,17 @@ void TextFinder::showStatus(const QTextCursor &match)
         return;
     }
     // Counted as the search steps: matches do not overlap.
-    const QString all = m_client->document()->toRawText();
     int count = 0;
     int current = 0;
     for (qsizetype at = all.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
          at = all.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
         ++count;
-        if (!match.isNull() && at <= match.selectionStart())
+        if (hasMatch && at <= matchStart)
             current = count;
     }
     if (count == 0)
         m_status->setText(tr("Not found"));
-    else if (match.isNull())
+    else if (!hasMatch)
         m_status->setText(count == 1 ? tr("1 match") : tr("%1 matches").arg(count));
     else
         m_status->setText(tr("%1 of %2").arg(current).arg(count));

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "LargeTextView.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <utility>
 
 class LineNumberScrollView;
 class QAction;
@@ -34,6 +38,9 @@ public:
     // The text searched; not owned.
     QPlainTextEdit *client() const { return m_client; }
     void setClient(QPlainTextEdit *client);
+    // A large text's view searched instead; not owned.
+    LargeTextView *largeClient() const { return m_largeClient; }
+    void setLargeClient(LargeTextView *client);
     // Where the bar shows; it gets the bar and the keys.
     LineNumberScrollView *findBarContainer() const;
     void setFindBarContainer(LineNumberScrollView *container);
@@ -53,9 +60,16 @@ private:
     void searchStringDidChange();
     // Selects the match at or after `from` (before it, going back), wrapping.
     bool findMatch(int from, bool backwards);
-    void showStatus(const QTextCursor &match);
+    // The same in a large text's view, whose places are its string's.
+    bool findLargeMatch(int from, bool backwards);
+    // The status for the match starting at `matchStart` (-1: none) of `all`.
+    void showStatus(const QString &all, int matchStart, bool hasMatch);
+    bool hasClient() const { return m_client || m_largeClient; }
+    // The client's selection, as [start, end).
+    std::pair<int, int> clientSelection() const;
 
     QPointer<QPlainTextEdit> m_client;
+    QPointer<LargeTextView> m_largeClient;
     QPointer<LineNumberScrollView> m_container;
     bool m_incremental = false;
     // Where the incremental search starts: the selection when the bar opened.

@@ -313,6 +313,10 @@ public:
     // ends.second of them, are the current text's: only the rest is compared.
     using UnchangedEnds = std::pair<qsizetype, qsizetype>;
     bool setContent(const QString &text, UnchangedEnds ends);
+    // The same for the text with [start, start + removed) replaced by
+    // `inserted`, made in place: a long text that nothing else holds is not
+    // copied. False, with nothing changed, for a range outside the text.
+    bool editContent(qsizetype start, qsizetype removed, const QString &inserted);
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
     // The source's text: the file decoded, or the loaded resource decoded;
@@ -487,6 +491,12 @@ private:
     // Sets the text as the given version (see m_contentVersion), a new one for 0.
     bool replaceContent(const std::optional<QString> &text, quint64 version,
                         std::optional<UnchangedEnds> ends = std::nullopt);
+    // Registers the undo of a change of the text's middle, between `prefix`
+    // and `suffix` characters that stayed: it puts `oldMiddle` back.
+    void registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, qsizetype suffix, const QString &oldMiddle,
+                            quint32 encodingBefore);
+    // What follows every change of the text: its version, dates and notifications.
+    void contentReplaced(bool changed, quint64 version, bool replaying);
     // Whether the file's encoding can hold the new text, asking the user to
     // convert the file when it cannot (converting silently while replaying).
     // The newest snapshot, held as a change against the text, follows the text from was to now.

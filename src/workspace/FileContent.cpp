@@ -249,28 +249,14 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
     if (changed && version == 0)
         version = ++s_lastContentVersion;
     if (undo && changed) {
-        // The inverse of a text change: the new text with its changed middle
-        // put back as it was. It holds that middle only, and applies to the
-        // text it was recorded after.
-        const quint64 after = version;
         const quint64 before = m_contentVersion;
         if (m_content && text) {
-            // Plain variables, not a structured binding: clang before 16
-            // cannot capture one in the lambda below.
-            const auto prefix = ends->first;
-            const auto suffix = ends->second;
-            const QString oldMiddle = m_content->mid(prefix, m_content->size() - prefix - suffix);
-            undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle, encodingBefore] {
-                if (m_contentVersion != after || !m_content) {
-                    QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
-                    return;
-                }
-                const QString &now = *m_content;
-                replaceContent(now.left(prefix) + oldMiddle + now.right(suffix), before);
-                // An edit that converted the file takes the conversion back with it.
-                m_encoding = encodingBefore;
-            });
+            const qsizetype prefix = ends->first;
+            const qsizetype suffix = ends->second;
+            registerMiddleUndo(version, before, prefix, suffix, m_content->mid(prefix, m_content->size() - prefix - suffix),
+                               encodingBefore);
         } else {
+            const quint64 after = version;
             const std::optional<QString> old = m_content;
             undo->prepareWithInvocationTarget(this, [this, after, before, old, encodingBefore] {
                 if (m_contentVersion != after) {
@@ -285,14 +271,74 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
     if (changed && m_content && text)
         historyFollows(*m_content, *text, *ends);
     m_content = text;
+    contentReplaced(changed, version, replaying);
+    return true;
+}
+
+void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, qsizetype suffix, const QString &oldMiddle,
+                              quint32 encodingBefore)
+{
+    InspectUndoManager *undo = sharedUndoManager();
+    if (!undo)
+        return;
+    // The inverse of a text change: the new text with its changed middle put
+    // back as it was. It holds that middle only, and applies to the text it
+    // was recorded after.
+    undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle, encodingBefore] {
+        if (m_contentVersion != after || !m_content) {
+            QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
+            return;
+        }
+        const QString &now = *m_content;
+        replaceContent(now.left(prefix) + oldMiddle + now.right(suffix), before);
+        // An edit that converted the file takes the conversion back with it.
+        m_encoding = encodingBefore;
+    });
+}
+
+bool File::editContent(qsizetype start, qsizetype removed, const QString &inserted)
+{
+    if (!m_content || start < 0 || removed < 0 || start + removed > m_content->size())
+        return false;
+    if (QStringView(*m_content).sliced(start, removed) == inserted)
+        return true;
+    InspectUndoManager *undo = sharedUndoManager();
+    const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
+    const quint32 encodingBefore = m_encoding;
+    if (m_isLocalFile) {
+        // The encoding is asked about the new middle, with the halves of a
+        // surrogate pair it completes, before anything changes.
+        const QString &now = *m_content;
+        const bool lead = start > 0 && now.at(start - 1).isHighSurrogate();
+        const bool trail = start + removed < now.size() && now.at(start + removed).isLowSurrogate();
+        const QString middle = (lead ? QString(now.at(start - 1)) : QString()) + inserted
+                               + (trail ? QString(now.at(start + removed)) : QString());
+        if (!keepsEncoding(middle, replaying, UnchangedEnds(lead ? 1 : 0, trail ? 1 : 0))) {
+            NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
+            return false;
+        }
+    }
+    const quint64 version = ++s_lastContentVersion;
+    const qsizetype suffix = m_content->size() - start - removed;
+    if (undo)
+        registerMiddleUndo(version, m_contentVersion, start, suffix, m_content->mid(start, removed), encodingBefore);
+    // A snapshot or the disk's text sharing the text keeps it as it was:
+    // the text is copied then, once, and edited in place from then on.
+    m_content->replace(start, removed, inserted);
+    contentReplaced(true, version, replaying);
+    return true;
+}
+
+void File::contentReplaced(bool changed, quint64 version, bool replaying)
+{
     if (changed)
         m_contentVersion = version;
     ++m_contentGeneration;
     if (m_isLocalFile)
         noteEdited();
-    if (!m_isLocalFile && text) {
+    if (!m_isLocalFile && m_content) {
         if (WebContentStore *store = WebContentStore::shared())
-            store->setContent(*text, webResourceURL());
+            store->setContent(*m_content, webResourceURL());
     }
     m_modDate = QDateTime::currentDateTimeUtc();
     Q_EMIT modifiedChanged();
@@ -303,7 +349,6 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
     if (replaying || m_lastContentChangeReason != CodeViewChange)
         center.postNotificationName(QStringLiteral("reloadContent"), this);
     center.postNotificationName(QStringLiteral("fileContentChanged"), this);
-    return true;
 }
 
 std::optional<File::DiskStamp> File::diskStamp(const QString &path, bool *isDirectory)

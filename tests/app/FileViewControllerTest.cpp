@@ -9,6 +9,7 @@
 #include "code/CodeView.h"
 #include "code/HTMLSyntax.h"
 #include "code/JSSyntax.h"
+#include "code/LargeTextView.h"
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
 #include "foundation/InspectUndoManager.h"
@@ -248,4 +249,41 @@ TEST_F(FileViewControllerTest, EachTextFileGetsTheColourerOfItsLanguageTheRulerA
     // Shown, the text gets its colours at the next turn.
     TestUtil::waitUntil([view] { return !view->document()->firstBlock().layout()->formats().isEmpty(); });
     EXPECT_FALSE(view->document()->firstBlock().layout()->formats().isEmpty());
+}
+
+TEST_F(FileViewControllerTest, AFileTooLargeForACodeViewIsShownInALargeTextViewThatSavesItsEdits)
+{
+    QByteArray bytes;
+    for (int i = 0; bytes.size() <= LargeTextView::kMinimumBytes; ++i)
+        bytes += QStringLiteral(".r%1 { margin: %1px; }\n").arg(i).toUtf8();
+    TestUtil::writeFile(dir.filePath(QStringLiteral("site/large.css")), bytes);
+    File *sheet = file(QStringLiteral("large.css"));
+    ASSERT_TRUE(sheet);
+    viewer.viewFile(sheet);
+    auto *view = qobject_cast<LargeTextView *>(sheet->textView());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(viewer.mainCodeView(), nullptr);
+    auto *frame = qobject_cast<LineNumberScrollView *>(sheet->view());
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->largeTextView(), view);
+    EXPECT_TRUE(frame->findBarView());
+    EXPECT_TRUE(qobject_cast<CSSSyntax *>(view->colorer()));
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return !view->isLoadingText(); }, 30000));
+    EXPECT_EQ(view->string(), QString::fromUtf8(bytes));
+    EXPECT_EQ(sheet->histories().size(), 1);
+
+    pane.show();
+    pane.activateWindow();
+    view->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(TestUtil::waitUntil([sheet] { return FileViewController::saveTargetFile() == sheet; }, 2000));
+    sheet->setOpenDate(sheet->openDate().addSecs(-10));
+    QTest::keyClicks(view, QStringLiteral("a{}"));
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(TestUtil::readFile(sheet->path()), "a{}" + bytes);
+
+    // The first snapshot taken back.
+    sheet->rollBackToHistory(sheet->histories().constLast());
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("historyFileClicked"), this, {{QStringLiteral("file"), QVariant::fromValue(sheet)}});
+    EXPECT_EQ(view->string(), QString::fromUtf8(bytes));
 }

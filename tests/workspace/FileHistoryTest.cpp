@@ -109,7 +109,9 @@ TEST(FileHistory, SnapshotsReadBackTheirTextsAcrossEdits)
                 const QString inserted = QString(QChar(u'a' + int(random() % 26))).repeated(int(random() % 4));
                 QString edited = text;
                 edited.replace(at, removed, inserted);
-                if (what % 2)
+                if (what == 4)
+                    file.editContent(at, removed, inserted);
+                else if (what % 2)
                     file.setContent(edited, File::UnchangedEnds(at, text.size() - at - removed));
                 else
                     file.setContent(edited);

@@ -223,6 +223,28 @@ TEST_F(FileSave, AnEditALatinFileCannotHoldIsCancelledWhenTheUserSaysSo)
     EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("/* caf\xe9 cr\xe8me */"));
 }
 
+// An edit made in place asks as an edit of the whole text does, and its undo
+// gives back the bytes and the encoding.
+TEST_F(FileSave, AnEditInPlaceIsAskedAboutAndUndoneAsAWholeTextEditIs)
+{
+    File *file = open("latin.css", "/* caf\xe9 */");
+    ASSERT_TRUE(file);
+    Answers answers({QStringLiteral("Cancel"), QStringLiteral("Convert to UTF-8")});
+    EXPECT_FALSE(file->editContent(7, 0, QString::fromUtf16(u" \u2192")));
+    EXPECT_EQ(file->content(), QString::fromUtf16(u"/* caf\u00e9 */"));
+    EXPECT_FALSE(file->editContent(7, 5, QString()));
+
+    EXPECT_TRUE(file->editContent(7, 0, QString::fromUtf16(u" \u2192")));
+    EXPECT_TRUE(file->editContent(3, 1, QStringLiteral("C")));
+    EXPECT_EQ(answers.messages.size(), 2);
+    ASSERT_TRUE(file->save());
+    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("/* Caf\xc3\xa9 \xe2\x86\x92 */"));
+    m_undo->undo();
+    ASSERT_TRUE(file->save());
+    EXPECT_EQ(TestUtil::readFile(file->path()), QByteArray("/* caf\xe9 */"));
+    EXPECT_EQ(file->textEncoding(), quint32(StringEncoding::ISOLatin1));
+}
+
 // --- Names -----------------------------------------------------------------------------------------
 
 TEST_F(FileSave, AFileWhoseNameIsNotUtf8IsRefusedWithAReasonAndNeverDuplicated)
