@@ -53,7 +53,8 @@ TEST(WebView, StyleChangeShowsInTheNextFrame)
     const DOMCSSRulePtr rule = fixture.mainFrame().document()->styleSheets().item(0)->cssRules().item(0);
     const int before = view.framesShown();
     rule->style()->setProperty(QStringLiteral("background"), QStringLiteral("rgb(0, 128, 0)"));
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return shownColor(view, {400, 500}) == QColor(0, 128, 0); }));
+    // A loaded machine can take seconds to render and send the frame.
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return shownColor(view, {400, 500}) == QColor(0, 128, 0); }, 20000));
     EXPECT_GT(view.framesShown(), before);
     // The frame is the size of the view, which is the page's viewport.
     EXPECT_EQ(view.currentFrame().deviceIndependentSize().toSize(), view.size());
