@@ -133,4 +133,42 @@ TEST_F(Saves, CtrlSOnAFullDiskSaysSoAndTheFileKeepsItsBytes)
         << session.onDisk(QStringLiteral("index.html")).toStdString();
 }
 
+// A style sheet of some megabytes opens in the view of very large files:
+// what is typed there is saved where it was typed, and undone, key by key,
+// back to the file's own bytes.
+TEST_F(Saves, TypingIntoAVeryLargeStyleSheetChangesItOnlyWhereTyped)
+{
+    QByteArray sheet;
+    for (int i = 0; sheet.size() < 10 * 1024 * 1024; ++i)
+        sheet += QStringLiteral(".card-%1 > a:hover {\n  margin: %1px 0;\n  color: #3a%2;\n}\n")
+                     .arg(i)
+                     .arg(i % 10000, 4, 10, QLatin1Char('0'))
+                     .toLatin1();
+    const QString name = QStringLiteral("large.css");
+    ASSERT_TRUE(session.writeOnDisk(name, sheet));
+    ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
+    ASSERT_TRUE(session.addProject());
+    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), name));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        if (state[QStringLiteral("focus")] == QStringLiteral("largeTextView"))
+            return true;
+        session.clickWidget(QStringLiteral("largeTextView"));
+        return false;
+    }, 30000));
+
+    // Into the first declaration, after "margin: 0".
+    session.key(QStringLiteral("ctrl+Home Down End Left"));
+    session.type(QStringLiteral(" auto"));
+    session.key(QStringLiteral("ctrl+s"));
+    QByteArray expected = sheet;
+    expected.replace(0, 40, QByteArray(sheet.left(40)).replace("margin: 0px 0;", "margin: 0px 0 auto;"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(name) == expected; }, 10000))
+        << session.onDisk(name).left(80).toStdString();
+
+    // Each key typed is a step of its own: five steps back, and none more there.
+    session.key(QStringLiteral("ctrl+z ctrl+z ctrl+z ctrl+z ctrl+z ctrl+z ctrl+s"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(name) == sheet; }, 10000))
+        << session.onDisk(name).left(80).toStdString();
+}
+
 } // namespace SavesTest
