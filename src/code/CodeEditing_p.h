@@ -48,6 +48,14 @@ bool runViewKey(const QKeyEvent *event, Save save)
     return false;
 }
 
+// The view took the keyboard: Save acts on its file from now on.
+inline void announceFocus(QObject *view, File *file)
+{
+    NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("codeViewBecameFirstResponder"), view,
+        {{QStringLiteral("file"), QVariant::fromValue(file)}, {QStringLiteral("textView"), QVariant::fromValue(view)}});
+}
+
 // The user's edit: `store` makes it the File's content, under the undo
 // action "type"; the open undo group closes at the end of the turn, and
 // "refreshFileContent" from the view tells the rest. Answers what `store` did.

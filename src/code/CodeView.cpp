@@ -440,10 +440,7 @@ void CodeView::focusOutEvent(QFocusEvent *event)
 void CodeView::focusInEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusInEvent(event);
-    NotificationCenter::defaultCenter().postNotificationName(
-        QStringLiteral("codeViewBecameFirstResponder"), this,
-        {{QStringLiteral("file"), QVariant::fromValue(m_file.data())},
-         {QStringLiteral("textView"), QVariant::fromValue(static_cast<QObject *>(this))}});
+    CodeEditing::announceFocus(this, m_file.data());
 }
 
 void CodeView::changeEvent(QEvent *event)

@@ -565,11 +565,7 @@ void LargeTextView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
-    // Save acts on the file whose view had the keyboard last.
-    NotificationCenter::defaultCenter().postNotificationName(
-        QStringLiteral("codeViewBecameFirstResponder"), this,
-        {{QStringLiteral("file"), QVariant::fromValue(m_file.data())},
-         {QStringLiteral("textView"), QVariant::fromValue(static_cast<QObject *>(this))}});
+    CodeEditing::announceFocus(this, m_file.data());
 }
 
 void LargeTextView::focusOutEvent(QFocusEvent *event)
