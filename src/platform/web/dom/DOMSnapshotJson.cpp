@@ -30,12 +30,16 @@ int snapshotIntOf(double number)
 class JsonReader
 {
 public:
-    explicit JsonReader(const QByteArray &text) : m_data(text.constData()), m_size(text.size()) {}
+    JsonReader(const QByteArray &text, DOMSnapshotTreeSink *tree)
+        : m_data(text.constData()), m_size(text.size()), m_tree(tree)
+    {
+    }
 
     Result<DOMSnapshotData> readSnapshot()
     {
         DOMSnapshotData data;
         bool tree = false;
+        bool hasDocument = false;
         if (!expect('{'))
             return failure();
         if (!readMembers([&](QByteArrayView key) {
@@ -47,6 +51,7 @@ public:
                 if (key == "document") {
                     std::optional<double> number = readNumber();
                     data.document = number ? DOMSnapshotJson::idOf(*number) : 0;
+                    hasDocument = true;
                     return number.has_value();
                 }
                 if (key == "mode") {
@@ -60,9 +65,14 @@ public:
                     return readRecords(data.records);
                 }
                 if (key == "tree") {
-                    data.records.reserve(size_t(m_size / 20));
                     tree = true;
-                    return readTree(data.records);
+                    if (!m_tree || !hasDocument) {
+                        m_error = QStringLiteral("a tree before its document's id");
+                        return false;
+                    }
+                    // A record takes some 20 bytes of text.
+                    m_tree->begin(data.document, m_size / 20);
+                    return readTree(data.document);
                 }
                 return skipValue();
             }))
@@ -70,16 +80,6 @@ public:
         if (tree != (data.version == DOMSnapshot::s_treeVersion)) {
             m_error = QStringLiteral("records of another version");
             return failure();
-        }
-        if (tree) {
-            // Ids were counted from 0 in tree order; the document's is the first.
-            for (DOMSnapshotRecord &record : data.records) {
-                record.id += data.document;
-                if (record.content)
-                    record.content += data.document;
-                for (qint64 &child : record.children)
-                    child += data.document;
-            }
         }
         skipWhitespace();
         if (m_pos != m_size) {
@@ -533,9 +533,10 @@ private:
         return expect(']');
     }
 
-    // The compact tree: records in tree order, ids from 0 by position, each
-    // record's children the records after it, a template's content first.
-    bool readTree(std::vector<DOMSnapshotRecord> &records)
+    // The compact tree: records in tree order, ids by position from the
+    // document's, each record's children the records after it, a template's
+    // content first.
+    bool readTree(qint64 documentId)
     {
         struct Open
         {
@@ -544,17 +545,20 @@ private:
         };
         std::vector<Open> open;
         size_t templateIndex = SIZE_MAX;
+        size_t index = 0;
         return readElements([&] {
             DOMSnapshotRecord record;
             qint64 count = 0;
             if (!readTreeRecord(record, count))
                 return false;
-            const size_t index = records.size();
-            record.id = qint64(index);
+            record.id = documentId + qint64(index);
+            std::optional<size_t> parent;
+            auto place = DOMSnapshotTreeSink::Place::Child;
             if (templateIndex != SIZE_MAX && record.type == DOMNode::DOCUMENT_FRAGMENT_NODE) {
-                records[templateIndex].content = record.id;
+                parent = templateIndex;
+                place = DOMSnapshotTreeSink::Place::Content;
             } else if (!open.empty()) {
-                records[open.back().index].children.push_back(record.id);
+                parent = open.back().index;
                 if (--open.back().left == 0)
                     open.pop_back();
             } else if (index != 0) {
@@ -563,10 +567,11 @@ private:
             }
             const bool isTemplate = record.type == DOMNode::ELEMENT_NODE && record.name == QLatin1String("template")
                 && (!record.hasNamespace || record.namespaceURI == DOMNamespaces::html);
-            records.push_back(std::move(record));
             if (count > 0)
                 open.push_back({index, count});
             templateIndex = isTemplate ? index : SIZE_MAX;
+            ++index;
+            m_tree->take(record, parent, place);
             return true;
         });
     }
@@ -649,6 +654,7 @@ private:
     qsizetype m_pos = 0;
     QString m_error;
     QByteArray m_keyBuffer;
+    DOMSnapshotTreeSink *m_tree; // Not owned.
 };
 
 } // namespace
@@ -661,9 +667,9 @@ qint64 DOMSnapshotJson::idOf(double number)
     return qint64(number);
 }
 
-Result<DOMSnapshotData> DOMSnapshotJson::read(const QByteArray &json)
+Result<DOMSnapshotData> DOMSnapshotJson::read(const QByteArray &json, DOMSnapshotTreeSink *tree)
 {
-    return JsonReader(json).readSnapshot();
+    return JsonReader(json, tree).readSnapshot();
 }
 
 std::vector<DOMSnapshotRecord> DOMSnapshotJson::readRecords(const QJsonArray &records)
