@@ -333,18 +333,52 @@
         return json;
     }
 
-    // The declarations of a style as [cssText] or [cssText, items]: the items
-    // as name and value in turn, the name behind '!' when it is important.
-    function styleCompact(style, list) {
+    // A long message's text, posted in parts as it is written: each part
+    // that reaches PART_LENGTH goes ahead as a "part" message, and the message
+    // itself carries the rest. The program receives and joins the first parts
+    // while the page still reads what comes after them.
+    const PART_LENGTH = 32 * 1024;
+    let nextParts = 1;
+
+    function TextParts() {
+        this.id = nextParts++;
+        this.pieces = [];
+        this.length = 0;
+    }
+
+    TextParts.prototype.add = function (text) {
+        this.pieces.push(text);
+        this.length += text.length;
+        if (this.length >= PART_LENGTH) {
+            post({kind: 'part', of: this.id}, this.pieces.join(''));
+            this.pieces = [];
+            this.length = 0;
+        }
+    };
+
+    TextParts.prototype.rest = function () {
+        return this.pieces.join('');
+    };
+
+    // JSON text of a value; null for undefined, as inside an array.
+    function jsonText(value) {
+        return value === undefined ? 'null' : JSON.stringify(value);
+    }
+
+    // The declarations of a style as the text of its fields, each after a
+    // comma: cssText, then, unless the text gives the declarations one for
+    // one, the items as name and value in turn, the name behind '!' when it
+    // is important.
+    function styleText(style) {
         const css = style.cssText;
-        list.push(css);
+        const text = ',' + JSON.stringify(css);
         let count = 0;
         for (let i = 0; i < css.length; ++i) {
             if (css.charCodeAt(i) === 59) // ';'
                 ++count;
         }
         if (count === style.length)
-            return;
+            return text;
         // Without "!important" in the text no item is important.
         const priorities = css.indexOf('!important') >= 0;
         const items = [];
@@ -352,70 +386,82 @@
             const name = style[i];
             items.push(priorities && style.getPropertyPriority(name) ? '!' + name : name, style.getPropertyValue(name));
         }
-        list.push(items);
+        return text + ',' + JSON.stringify(items);
     }
 
-    function rulesCompact(rules) {
-        const list = [];
-        for (let i = 0; i < rules.length; ++i)
-            list.push(ruleCompact(rules[i]));
-        return list;
+    function writeRules(rules, parts) {
+        parts.add('[');
+        for (let i = 0; i < rules.length; ++i) {
+            if (i > 0)
+                parts.add(',');
+            writeRule(rules[i], parts);
+        }
+        parts.add(']');
     }
 
-    // A rule as an array (DOMStyleSheetList.h): type, id, then its fields.
-    function ruleCompact(rule) {
-        const list = [rule.type, cssId(rule)];
+    // A rule as the text of an array (DOMStyleSheetList.h): type, id, then its fields.
+    function writeRule(rule, parts) {
+        const head = '[' + rule.type + ',' + cssId(rule) + ',';
         sentRules.add(rule);
         switch (rule.type) {
         case 1:
         case 6:
-            list.push(rule.selectorText);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + JSON.stringify(rule.selectorText) + styleText(rule.style) + ']');
+            return;
         case 3:
-            list.push(rule.href, rule.media.mediaText, rule.styleSheet ? sheetCompact(rule.styleSheet) : 0);
+            parts.add(head + jsonText(rule.href) + ',' + jsonText(rule.media.mediaText) + ',');
+            if (rule.styleSheet)
+                writeSheet(rule.styleSheet, parts);
+            else
+                parts.add('0');
             break;
         case 4:
-            list.push(rule.media.mediaText, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.media.mediaText) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         case 5:
         case 11:
-            list.push(rule.name === undefined ? null : rule.name);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + jsonText(rule.name === undefined ? null : rule.name) + styleText(rule.style) + ']');
+            return;
         case 7:
-            list.push(rule.name, rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.name) + ',' + (rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         case 8:
-            list.push(rule.keyText);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + jsonText(rule.keyText) + styleText(rule.style) + ']');
+            return;
         case 12:
-            list.push(rule.conditionText, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.conditionText) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         default:
-            list.push(rule.cssText, rule.name === undefined ? null : String(rule.name),
-                      rule.cssRules ? rulesCompact(rule.cssRules) : 0);
+            parts.add(head + jsonText(rule.cssText) + ',' + jsonText(rule.name === undefined ? null : String(rule.name))
+                      + ',');
+            if (rule.cssRules)
+                writeRules(rule.cssRules, parts);
+            else
+                parts.add('0');
             break;
         }
-        return list;
+        parts.add(']');
     }
 
-    // A sheet new to the program as [id, href, title, media, disabled, owner,
-    // rules], the rules 0 when they cannot be read.
-    function sheetCompact(sheet) {
-        const json = [cssId(sheet), sheet.href, sheet.title || '', sheet.media ? sheet.media.mediaText : '',
-                      sheet.disabled ? 1 : 0, sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0];
+    // A sheet new to the program as the text of [id, href, title, media,
+    // disabled, owner, rules], the rules 0 when they cannot be read.
+    function writeSheet(sheet, parts) {
+        parts.add('[' + cssId(sheet) + ',' + jsonText(sheet.href) + ',' + JSON.stringify(sheet.title || '') + ','
+                  + jsonText(sheet.media ? sheet.media.mediaText : '') + ',' + (sheet.disabled ? 1 : 0) + ','
+                  + (sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0) + ',');
         let rules = null;
         try {
             rules = sheet.cssRules;
         } catch (e) {
-            json.push(0);
-            return json;
+            parts.add('0]');
+            return;
         }
-        json.push(rulesCompact(rules));
+        writeRules(rules, parts);
+        parts.add(']');
         ruleCounts.set(sheet, rules.length);
-        return json;
     }
 
     // Whether the page's scripts added or deleted rules of the sheet since it
@@ -430,24 +476,34 @@
         }
     }
 
-    // Every sheet of the document: a new one as an array, a known one as
-    // [id], or as an object in full when the page's scripts changed its rules.
-    function sheetsJson(frame) {
-        const list = [];
+    // Every sheet of the document as the text of a list: a new one as an
+    // array, a known one as [id], or as an object in full when the page's
+    // scripts changed its rules.
+    function writeSheets(frame, parts) {
         const sheets = frame.doc.styleSheets;
         const ids = [];
+        parts.add('[');
         for (let i = 0; i < sheets.length; ++i) {
             const sheet = sheets[i];
+            if (i > 0)
+                parts.add(',');
             if (!cssIds.has(sheet))
-                list.push(sheetCompact(sheet));
+                writeSheet(sheet, parts);
             else if (rulesChanged(sheet))
-                list.push(sheetJson(sheet, frame, false));
+                parts.add(JSON.stringify(sheetJson(sheet, frame, false)));
             else
-                list.push([cssIds.get(sheet)]);
+                parts.add('[' + cssIds.get(sheet) + ']');
             ids.push(cssIds.get(sheet));
         }
+        parts.add(']');
         frame.sheetIds = ids.join(',');
-        return list;
+    }
+
+    // The list goes as the message's payload, after the parts posted ahead of it.
+    function postSheets(frame) {
+        const parts = new TextParts();
+        writeSheets(frame, parts);
+        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, parts: parts.id}, parts.rest());
     }
 
     function sheetsChanged(frame) {
@@ -464,7 +520,7 @@
 
     function postSheetsIfChanged(frame) {
         if (frame && frames.has(frame.id) && sheetsChanged(frame))
-            post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheetsJson(frame)});
+            postSheets(frame);
     }
 
     // Frames -------------------------------------------------------------------
@@ -498,13 +554,12 @@
         }, snapshot);
         // The program builds the document's mirror while the sheets are read
         // here; it waits for them, so they always come.
-        let sheets = [];
         try {
-            sheets = sheetsJson(frame);
+            postSheets(frame);
         } catch (e) {
             log('error', 'the style sheets could not be read: ' + e);
+            post({kind: 'styleSheets', frame: frame.id, token: TOKEN, parts: 0}, '[]');
         }
-        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheets});
     }
 
     function onLoadEvent(frame, event) {
