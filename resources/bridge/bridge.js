@@ -26,7 +26,50 @@
     // A node's id is a property of its wrapper in this world, which the
     // page's scripts never see; ids above 0 index byId.
     const ID = Symbol('quillmark');
-    const byId = new Map();
+    // The nodes by id above 0. The snapshot names a document's nodes with one
+    // run of ids, kept in an array (for a large page cheaper to fill than a
+    // map); other ids go into a map.
+    const byId = {
+        first: 0,
+        run: [],
+        inRun: 0,
+        others: new Map(),
+        setRun: function (first, nodes) {
+            this.first = first;
+            this.run = nodes;
+            this.inRun = nodes.length;
+        },
+        indexOf: function (id) {
+            const index = id - this.first;
+            return index >= 0 && index < this.run.length ? index : -1;
+        },
+        get: function (id) {
+            const index = this.indexOf(id);
+            return index < 0 ? this.others.get(id) : this.run[index];
+        },
+        set: function (id, node) {
+            const index = this.indexOf(id);
+            if (index < 0) {
+                this.others.set(id, node);
+                return;
+            }
+            if (this.run[index] === undefined)
+                ++this.inRun;
+            this.run[index] = node;
+        },
+        delete: function (id) {
+            const index = this.indexOf(id);
+            if (index < 0) {
+                this.others.delete(id);
+            } else if (this.run[index] !== undefined) {
+                this.run[index] = undefined;
+                --this.inRun;
+            }
+        },
+        get size() {
+            return this.inRun + this.others.size;
+        }
+    };
     const cssIds = new WeakMap();      // style sheet or rule -> id
     const cssById = new Map();         // id -> style sheet or rule
     const sentRules = new WeakSet();   // rules the program has been told of
@@ -179,7 +222,7 @@
 
     // An element's attributes as the items of its record: name and value, or
     // [name, namespace] and value.
-    function attributesText(element) {
+    function attributeNodesText(element) {
         const attributes = element.attributes;
         let text = '';
         for (let i = 0; i < attributes.length; ++i) {
@@ -191,14 +234,34 @@
         return text;
     }
 
+    // The same, read by name where that is exact (names that are unique, with
+    // no prefix and in no namespace), which spares the page making an
+    // attribute node for each; any other attribute takes the nodes.
+    function attributesText(element) {
+        const names = element.getAttributeNames();
+        let text = '';
+        for (let i = 0; i < names.length; ++i) {
+            const name = names[i];
+            const value = name.indexOf(':') < 0 && name !== 'xmlns' && names.indexOf(name) === i
+                ? element.getAttributeNS(null, name) : null;
+            if (value === null)
+                return attributeNodesText(element);
+            text += ',' + quotedName(name) + ',' + JSON.stringify(value);
+        }
+        return text;
+    }
+
     // The records of a new document as compact JSON text (DOMSnapshot.h),
     // in tree order: each node's id is the one after the previous record's.
     function serializeTree(root, frame) {
         const parts = [];
         const stack = [root];
+        const first = nextId;
+        const named = [];
         while (stack.length) {
             const node = stack.pop();
-            assignNode(node, frame);
+            node[ID] = nextId++;
+            named.push(node);
             let count = 0;
             for (let child = node.lastChild; child; child = child.previousSibling) {
                 stack.push(child);
@@ -227,18 +290,23 @@
                 parts.push('[' + type + ',' + count + ']');
             }
         }
+        byId.setRun(first, named);
         return '[' + parts.join(',') + ']';
+    }
+
+    // How many declarations a style's cssText gives, when each ends with ';'
+    // (the engine's own text does so).
+    function semicolons(css) {
+        let count = 0;
+        for (let i = css.indexOf(';'); i >= 0; i = css.indexOf(';', i + 1))
+            ++count;
+        return count;
     }
 
     function styleJson(style, json) {
         const css = style.cssText;
         json.css = css;
-        let count = 0;
-        for (let i = 0; i < css.length; ++i) {
-            if (css.charCodeAt(i) === 59) // ';'
-                ++count;
-        }
-        if (count !== style.length) {
+        if (semicolons(css) !== style.length) {
             const items = [];
             for (let i = 0; i < style.length; ++i) {
                 const name = style[i];
@@ -372,12 +440,7 @@
     function styleText(style) {
         const css = style.cssText;
         const text = ',' + JSON.stringify(css);
-        let count = 0;
-        for (let i = 0; i < css.length; ++i) {
-            if (css.charCodeAt(i) === 59) // ';'
-                ++count;
-        }
-        if (count === style.length)
+        if (semicolons(css) === style.length)
             return text;
         // Without "!important" in the text no item is important.
         const priorities = css.indexOf('!important') >= 0;
