@@ -183,7 +183,7 @@ void WebBridge::finishPendingDocuments()
 
 bool WebBridge::tryFinish(qint64 frameId, PendingDocument &pending)
 {
-    if (!pending.sheets)
+    if (!pending.hasSheets)
         return false;
     const Context *context = contextOfFrame(frameId);
     if (!context)
@@ -285,25 +285,19 @@ QByteArray WebBridge::joinParts(qint64 frameId, const QJsonValue &parts, const Q
 void WebBridge::readStyleSheets(const QJsonObject &message, const QByteArray &text)
 {
     const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
-    QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(text, &error);
-    if (!json.isArray())
-        qCWarning(lcWeb) << "the bridge sent style sheets that are not a JSON list:" << error.errorString();
-    const QJsonArray sheets = json.array();
     if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
         if (pending->second.message.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
             return;
-        // A document waits for its sheets: unreadable ones count as none.
-        pending->second.document->styleSheets().readFromEngine(sheets);
-        pending->second.sheets = sheets;
+        // A document waits for its sheets: unreadable ones (logged) count as none.
+        pending->second.document->styleSheets().readFromEngine(text);
+        pending->second.hasSheets = true;
         finishPendingDocuments();
         return;
     }
     WebFrameMirror *target = frame(frameId);
-    if (!json.isArray() || !target || !target->document()
-        || target->m_token != message.value(QStringLiteral("token")).toString())
+    if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString()
+        || !target->document()->styleSheets().readFromEngine(text))
         return;
-    target->document()->styleSheets().readFromEngine(sheets);
     target->engine()->invalidate();
     Q_EMIT styleSheetsChanged(target);
     Q_EMIT mirrorChanged(target);

@@ -142,7 +142,7 @@ private:
     {
         QJsonObject message;
         DOMDocumentPtr document;
-        std::optional<QJsonArray> sheets;
+        bool hasSheets = false;
         std::optional<qint64> owner; // the frame element's id in the parent document
         bool askingOwner = false;
     };
