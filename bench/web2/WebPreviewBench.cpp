@@ -234,8 +234,8 @@ int main(int argc, char **argv)
                 "the page's%s)\n",
                 elements, mirrorRuleCount(*view->mainFrameDocument()), pageRuleCount(*view->webPage()),
                 sheetsCame ? "" : "; NOT all came");
-    std::printf("snapshot and mirror from DOMContentLoaded until the mirror has the document and the %d rules of the "
-                "sheets the page had then (the rules panel needs both): %s\n",
+    std::printf("snapshot and mirror from DOMContentLoaded until the mirror has the document and the sheets the page "
+                "had then, %d top-level rules (the rules panel needs both): %s\n",
                 rulesAtLoad, qPrintable(load.text()));
     if (withoutLinkedSheet > 0)
         std::printf("  (%d more rounds left out: the linked sheet reached the page after DOMContentLoaded)\n",
