@@ -269,15 +269,19 @@
             }
             const type = node.nodeType;
             if (type === 1) {
-                const attributes = node.hasAttributes() ? attributesText(node) : '';
-                if (node.namespaceURI === HTML_NS && !node.prefix) {
-                    parts.push('[' + quotedName(node.localName) + ',' + count + attributes + ']');
+                // Each property read is a call into the engine: each is read once.
+                const name = node.localName;
+                const namespace = node.namespaceURI;
+                const prefix = node.prefix;
+                const attributes = attributesText(node);
+                if (namespace === HTML_NS && !prefix) {
+                    parts.push('[' + quotedName(name) + ',' + count + attributes + ']');
                 } else {
-                    parts.push('[1,' + quotedName(node.localName) + ',' + JSON.stringify(node.prefix || '') + ','
-                               + JSON.stringify(node.namespaceURI || '') + ',' + count + attributes + ']');
+                    parts.push('[1,' + quotedName(name) + ',' + JSON.stringify(prefix || '') + ','
+                               + JSON.stringify(namespace || '') + ',' + count + attributes + ']');
                 }
                 // The content comes right after its template, before the children.
-                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content)
+                if (name === 'template' && namespace === HTML_NS && node.content)
                     stack.push(node.content);
             } else if (type === 3) {
                 parts.push(JSON.stringify(node.data));
@@ -464,9 +468,10 @@
 
     // A rule as the text of an array (DOMStyleSheetList.h): type, id, then its fields.
     function writeRule(rule, parts) {
-        const head = '[' + rule.type + ',' + cssId(rule) + ',';
+        const type = rule.type;
+        const head = '[' + type + ',' + cssId(rule) + ',';
         sentRules.add(rule);
-        switch (rule.type) {
+        switch (type) {
         case 1:
         case 6:
             parts.add(head + JSON.stringify(rule.selectorText) + styleText(rule.style) + ']');
