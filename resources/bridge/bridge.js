@@ -26,7 +26,50 @@
     // A node's id is a property of its wrapper in this world, which the
     // page's scripts never see; ids above 0 index byId.
     const ID = Symbol('quillmark');
-    const byId = new Map();
+    // The nodes by id above 0. The snapshot names a document's nodes with one
+    // run of ids, kept in an array (for a large page cheaper to fill than a
+    // map); other ids go into a map.
+    const byId = {
+        first: 0,
+        run: [],
+        inRun: 0,
+        others: new Map(),
+        setRun: function (first, nodes) {
+            this.first = first;
+            this.run = nodes;
+            this.inRun = nodes.length;
+        },
+        indexOf: function (id) {
+            const index = id - this.first;
+            return index >= 0 && index < this.run.length ? index : -1;
+        },
+        get: function (id) {
+            const index = this.indexOf(id);
+            return index < 0 ? this.others.get(id) : this.run[index];
+        },
+        set: function (id, node) {
+            const index = this.indexOf(id);
+            if (index < 0) {
+                this.others.set(id, node);
+                return;
+            }
+            if (this.run[index] === undefined)
+                ++this.inRun;
+            this.run[index] = node;
+        },
+        delete: function (id) {
+            const index = this.indexOf(id);
+            if (index < 0) {
+                this.others.delete(id);
+            } else if (this.run[index] !== undefined) {
+                this.run[index] = undefined;
+                --this.inRun;
+            }
+        },
+        get size() {
+            return this.inRun + this.others.size;
+        }
+    };
     const cssIds = new WeakMap();      // style sheet or rule -> id
     const cssById = new Map();         // id -> style sheet or rule
     const sentRules = new WeakSet();   // rules the program has been told of
@@ -179,7 +222,7 @@
 
     // An element's attributes as the items of its record: name and value, or
     // [name, namespace] and value.
-    function attributesText(element) {
+    function attributeNodesText(element) {
         const attributes = element.attributes;
         let text = '';
         for (let i = 0; i < attributes.length; ++i) {
@@ -191,14 +234,34 @@
         return text;
     }
 
+    // The same, read by name where that is exact (names that are unique, with
+    // no prefix and in no namespace), which spares the page making an
+    // attribute node for each; any other attribute takes the nodes.
+    function attributesText(element) {
+        const names = element.getAttributeNames();
+        let text = '';
+        for (let i = 0; i < names.length; ++i) {
+            const name = names[i];
+            const value = name.indexOf(':') < 0 && name !== 'xmlns' && names.indexOf(name) === i
+                ? element.getAttributeNS(null, name) : null;
+            if (value === null)
+                return attributeNodesText(element);
+            text += ',' + quotedName(name) + ',' + JSON.stringify(value);
+        }
+        return text;
+    }
+
     // The records of a new document as compact JSON text (DOMSnapshot.h),
     // in tree order: each node's id is the one after the previous record's.
     function serializeTree(root, frame) {
         const parts = [];
         const stack = [root];
+        const first = nextId;
+        const named = [];
         while (stack.length) {
             const node = stack.pop();
-            assignNode(node, frame);
+            node[ID] = nextId++;
+            named.push(node);
             let count = 0;
             for (let child = node.lastChild; child; child = child.previousSibling) {
                 stack.push(child);
@@ -206,15 +269,19 @@
             }
             const type = node.nodeType;
             if (type === 1) {
-                const attributes = node.hasAttributes() ? attributesText(node) : '';
-                if (node.namespaceURI === HTML_NS && !node.prefix) {
-                    parts.push('[' + quotedName(node.localName) + ',' + count + attributes + ']');
+                // Each property read is a call into the engine: each is read once.
+                const name = node.localName;
+                const namespace = node.namespaceURI;
+                const prefix = node.prefix;
+                const attributes = attributesText(node);
+                if (namespace === HTML_NS && !prefix) {
+                    parts.push('[' + quotedName(name) + ',' + count + attributes + ']');
                 } else {
-                    parts.push('[1,' + quotedName(node.localName) + ',' + JSON.stringify(node.prefix || '') + ','
-                               + JSON.stringify(node.namespaceURI || '') + ',' + count + attributes + ']');
+                    parts.push('[1,' + quotedName(name) + ',' + JSON.stringify(prefix || '') + ','
+                               + JSON.stringify(namespace || '') + ',' + count + attributes + ']');
                 }
                 // The content comes right after its template, before the children.
-                if (node.localName === 'template' && node.namespaceURI === HTML_NS && node.content)
+                if (name === 'template' && namespace === HTML_NS && node.content)
                     stack.push(node.content);
             } else if (type === 3) {
                 parts.push(JSON.stringify(node.data));
@@ -227,18 +294,23 @@
                 parts.push('[' + type + ',' + count + ']');
             }
         }
+        byId.setRun(first, named);
         return '[' + parts.join(',') + ']';
+    }
+
+    // How many declarations a style's cssText gives, when each ends with ';'
+    // (the engine's own text does so).
+    function semicolons(css) {
+        let count = 0;
+        for (let i = css.indexOf(';'); i >= 0; i = css.indexOf(';', i + 1))
+            ++count;
+        return count;
     }
 
     function styleJson(style, json) {
         const css = style.cssText;
         json.css = css;
-        let count = 0;
-        for (let i = 0; i < css.length; ++i) {
-            if (css.charCodeAt(i) === 59) // ';'
-                ++count;
-        }
-        if (count !== style.length) {
+        if (semicolons(css) !== style.length) {
             const items = [];
             for (let i = 0; i < style.length; ++i) {
                 const name = style[i];
@@ -333,18 +405,47 @@
         return json;
     }
 
-    // The declarations of a style as [cssText] or [cssText, items]: the items
-    // as name and value in turn, the name behind '!' when it is important.
-    function styleCompact(style, list) {
-        const css = style.cssText;
-        list.push(css);
-        let count = 0;
-        for (let i = 0; i < css.length; ++i) {
-            if (css.charCodeAt(i) === 59) // ';'
-                ++count;
+    // A long message's text, posted in parts as it is written: each part
+    // that reaches PART_LENGTH goes ahead as a "part" message, and the message
+    // itself carries the rest. The program receives and joins the first parts
+    // while the page still reads what comes after them.
+    const PART_LENGTH = 32 * 1024;
+    let nextParts = 1;
+
+    function TextParts() {
+        this.id = nextParts++;
+        this.pieces = [];
+        this.length = 0;
+    }
+
+    TextParts.prototype.add = function (text) {
+        this.pieces.push(text);
+        this.length += text.length;
+        if (this.length >= PART_LENGTH) {
+            post({kind: 'part', of: this.id}, this.pieces.join(''));
+            this.pieces = [];
+            this.length = 0;
         }
-        if (count === style.length)
-            return;
+    };
+
+    TextParts.prototype.rest = function () {
+        return this.pieces.join('');
+    };
+
+    // JSON text of a value; null for undefined, as inside an array.
+    function jsonText(value) {
+        return value === undefined ? 'null' : JSON.stringify(value);
+    }
+
+    // The declarations of a style as the text of its fields, each after a
+    // comma: cssText, then, unless the text gives the declarations one for
+    // one, the items as name and value in turn, the name behind '!' when it
+    // is important.
+    function styleText(style) {
+        const css = style.cssText;
+        const text = ',' + JSON.stringify(css);
+        if (semicolons(css) === style.length)
+            return text;
         // Without "!important" in the text no item is important.
         const priorities = css.indexOf('!important') >= 0;
         const items = [];
@@ -352,70 +453,83 @@
             const name = style[i];
             items.push(priorities && style.getPropertyPriority(name) ? '!' + name : name, style.getPropertyValue(name));
         }
-        list.push(items);
+        return text + ',' + JSON.stringify(items);
     }
 
-    function rulesCompact(rules) {
-        const list = [];
-        for (let i = 0; i < rules.length; ++i)
-            list.push(ruleCompact(rules[i]));
-        return list;
+    function writeRules(rules, parts) {
+        parts.add('[');
+        for (let i = 0; i < rules.length; ++i) {
+            if (i > 0)
+                parts.add(',');
+            writeRule(rules[i], parts);
+        }
+        parts.add(']');
     }
 
-    // A rule as an array (DOMStyleSheetList.h): type, id, then its fields.
-    function ruleCompact(rule) {
-        const list = [rule.type, cssId(rule)];
+    // A rule as the text of an array (DOMStyleSheetList.h): type, id, then its fields.
+    function writeRule(rule, parts) {
+        const type = rule.type;
+        const head = '[' + type + ',' + cssId(rule) + ',';
         sentRules.add(rule);
-        switch (rule.type) {
+        switch (type) {
         case 1:
         case 6:
-            list.push(rule.selectorText);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + JSON.stringify(rule.selectorText) + styleText(rule.style) + ']');
+            return;
         case 3:
-            list.push(rule.href, rule.media.mediaText, rule.styleSheet ? sheetCompact(rule.styleSheet) : 0);
+            parts.add(head + jsonText(rule.href) + ',' + jsonText(rule.media.mediaText) + ',');
+            if (rule.styleSheet)
+                writeSheet(rule.styleSheet, parts);
+            else
+                parts.add('0');
             break;
         case 4:
-            list.push(rule.media.mediaText, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.media.mediaText) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         case 5:
         case 11:
-            list.push(rule.name === undefined ? null : rule.name);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + jsonText(rule.name === undefined ? null : rule.name) + styleText(rule.style) + ']');
+            return;
         case 7:
-            list.push(rule.name, rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.name) + ',' + (rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         case 8:
-            list.push(rule.keyText);
-            styleCompact(rule.style, list);
-            break;
+            parts.add(head + jsonText(rule.keyText) + styleText(rule.style) + ']');
+            return;
         case 12:
-            list.push(rule.conditionText, rulesCompact(rule.cssRules));
+            parts.add(head + jsonText(rule.conditionText) + ',');
+            writeRules(rule.cssRules, parts);
             break;
         default:
-            list.push(rule.cssText, rule.name === undefined ? null : String(rule.name),
-                      rule.cssRules ? rulesCompact(rule.cssRules) : 0);
+            parts.add(head + jsonText(rule.cssText) + ',' + jsonText(rule.name === undefined ? null : String(rule.name))
+                      + ',');
+            if (rule.cssRules)
+                writeRules(rule.cssRules, parts);
+            else
+                parts.add('0');
             break;
         }
-        return list;
+        parts.add(']');
     }
 
-    // A sheet new to the program as [id, href, title, media, disabled, owner,
-    // rules], the rules 0 when they cannot be read.
-    function sheetCompact(sheet) {
-        const json = [cssId(sheet), sheet.href, sheet.title || '', sheet.media ? sheet.media.mediaText : '',
-                      sheet.disabled ? 1 : 0, sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0];
+    // A sheet new to the program as the text of [id, href, title, media,
+    // disabled, owner, rules], the rules 0 when they cannot be read.
+    function writeSheet(sheet, parts) {
+        parts.add('[' + cssId(sheet) + ',' + jsonText(sheet.href) + ',' + JSON.stringify(sheet.title || '') + ','
+                  + jsonText(sheet.media ? sheet.media.mediaText : '') + ',' + (sheet.disabled ? 1 : 0) + ','
+                  + (sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0) + ',');
         let rules = null;
         try {
             rules = sheet.cssRules;
         } catch (e) {
-            json.push(0);
-            return json;
+            parts.add('0]');
+            return;
         }
-        json.push(rulesCompact(rules));
+        writeRules(rules, parts);
+        parts.add(']');
         ruleCounts.set(sheet, rules.length);
-        return json;
     }
 
     // Whether the page's scripts added or deleted rules of the sheet since it
@@ -430,24 +544,34 @@
         }
     }
 
-    // Every sheet of the document: a new one as an array, a known one as
-    // [id], or as an object in full when the page's scripts changed its rules.
-    function sheetsJson(frame) {
-        const list = [];
+    // Every sheet of the document as the text of a list: a new one as an
+    // array, a known one as [id], or as an object in full when the page's
+    // scripts changed its rules.
+    function writeSheets(frame, parts) {
         const sheets = frame.doc.styleSheets;
         const ids = [];
+        parts.add('[');
         for (let i = 0; i < sheets.length; ++i) {
             const sheet = sheets[i];
+            if (i > 0)
+                parts.add(',');
             if (!cssIds.has(sheet))
-                list.push(sheetCompact(sheet));
+                writeSheet(sheet, parts);
             else if (rulesChanged(sheet))
-                list.push(sheetJson(sheet, frame, false));
+                parts.add(JSON.stringify(sheetJson(sheet, frame, false)));
             else
-                list.push([cssIds.get(sheet)]);
+                parts.add('[' + cssIds.get(sheet) + ']');
             ids.push(cssIds.get(sheet));
         }
+        parts.add(']');
         frame.sheetIds = ids.join(',');
-        return list;
+    }
+
+    // The list goes as the message's payload, after the parts posted ahead of it.
+    function postSheets(frame) {
+        const parts = new TextParts();
+        writeSheets(frame, parts);
+        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, parts: parts.id}, parts.rest());
     }
 
     function sheetsChanged(frame) {
@@ -464,7 +588,7 @@
 
     function postSheetsIfChanged(frame) {
         if (frame && frames.has(frame.id) && sheetsChanged(frame))
-            post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheetsJson(frame)});
+            postSheets(frame);
     }
 
     // Frames -------------------------------------------------------------------
@@ -498,13 +622,12 @@
         }, snapshot);
         // The program builds the document's mirror while the sheets are read
         // here; it waits for them, so they always come.
-        let sheets = [];
         try {
-            sheets = sheetsJson(frame);
+            postSheets(frame);
         } catch (e) {
             log('error', 'the style sheets could not be read: ' + e);
+            post({kind: 'styleSheets', frame: frame.id, token: TOKEN, parts: 0}, '[]');
         }
-        post({kind: 'styleSheets', frame: frame.id, token: TOKEN, sheets: sheets});
     }
 
     function onLoadEvent(frame, event) {

@@ -1,11 +1,14 @@
 #include "DOMStyleSheetList.h"
 
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMJsonReader.h"
 #include "platform/web/dom/DOMLog.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <atomic>
+#include <optional>
 
 DOMStyleSheetList::DOMStyleSheetList(DOMDocument *document) : m_document(document) {}
 
@@ -123,30 +126,63 @@ DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromJson(const QJsonObject &json)
 
 void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
 {
+    readFromEngine(QJsonDocument(sheets).toJson(QJsonDocument::Compact));
+}
+
+bool DOMStyleSheetList::readFromEngine(QByteArrayView text)
+{
+    // The report is read whole before the list changes: a sheet as arrays is
+    // built at once, a known one kept by id, one given as an object taken as such.
+    struct Reported
+    {
+        DOMCSSStyleSheetPtr sheet;
+        qint64 knownId = 0;
+        std::optional<QJsonObject> object;
+    };
     ++m_engineUpdates;
+    QList<Reported> reported;
+    DOMJsonReader reader(text);
+    const bool read = reader.readElements([&] {
+        const qsizetype start = reader.position();
+        if (reader.peek() == '{') {
+            if (!reader.skipValue())
+                return false;
+            reported.append({nullptr, 0, QJsonDocument::fromJson(reader.textFrom(start).toByteArray()).object()});
+            return true;
+        }
+        if (!reader.expect('[') || (reader.peek(), !reader.isNumberNext()))
+            return false;
+        const qint64 sheetId = qint64(reader.readNumber().value_or(0));
+        if (reader.peek() == ']') {
+            reader.expect(']');
+            reported.append({nullptr, sheetId, std::nullopt});
+            return true;
+        }
+        DOMCSSStyleSheetPtr sheet = sheetFromCompact(reader, sheetId);
+        reported.append({sheet, 0, std::nullopt});
+        return sheet != nullptr;
+    });
+    if (!read || reader.peek() != 0) {
+        qCWarning(lcWeb) << "the engine's report of the style sheets is not a list of sheets:"
+                         << (reader.error().isEmpty() ? QStringLiteral("unexpected text") : reader.error()) << "at"
+                         << reader.position();
+        --m_engineUpdates;
+        return false;
+    }
     QHash<qint64, DOMCSSStyleSheetPtr> previous;
     for (const DOMCSSStyleSheetPtr &sheet : std::as_const(m_sheets))
         previous.insert(sheet->sheetId(), sheet);
     QList<DOMCSSStyleSheetPtr> next;
-    next.reserve(sheets.size());
-    for (const QJsonValue &value : sheets) {
-        if (value.isArray()) {
-            const QJsonArray compact = value.toArray();
-            const qint64 sheetId = qint64(compact.at(0).toDouble());
-            if (compact.size() > 1) {
-                const DOMCSSStyleSheetPtr sheet = sheetFromCompact(compact);
-                registerSheet(sheet.get());
-                next.append(sheet);
-            } else if (const DOMCSSStyleSheetPtr kept = previous.take(sheetId)) {
-                next.append(kept);
-            } else {
-                qCWarning(lcWeb) << "the page named style sheet" << sheetId << "as known, but the mirror has none";
-            }
+    next.reserve(reported.size());
+    for (const Reported &item : std::as_const(reported)) {
+        if (item.sheet) {
+            registerSheet(item.sheet.get());
+            next.append(item.sheet);
             continue;
         }
-        const QJsonObject json = value.toObject();
-        const qint64 sheetId = qint64(json.value(QStringLiteral("id")).toDouble());
-        if (json.value(QStringLiteral("known")).toBool()) {
+        const QJsonObject json = item.object.value_or(QJsonObject());
+        const qint64 sheetId = item.object ? qint64(json.value(QStringLiteral("id")).toDouble()) : item.knownId;
+        if (!item.object || json.value(QStringLiteral("known")).toBool()) {
             if (const DOMCSSStyleSheetPtr kept = previous.take(sheetId)) {
                 next.append(kept);
                 continue;
@@ -169,6 +205,7 @@ void DOMStyleSheetList::readFromEngine(const QJsonArray &sheets)
         unregisterSheet(gone.get());
     m_sheets = next;
     --m_engineUpdates;
+    return true;
 }
 
 void DOMStyleSheetList::updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json)

@@ -11,6 +11,7 @@
 #include <memory>
 
 class DOMDocument;
+class DOMJsonReader;
 
 // The style sheets of a mirrored document (document.styleSheets), in document
 // order, and the registry from the bridge's ids to sheets and rules.
@@ -78,8 +79,11 @@ public:
         m_refusalHandler = std::move(handler);
     }
 
-    // The engine's report of the whole list; sheets it names as known keep
-    // their objects. Nothing is replayed.
+    // The engine's report of the whole list as its JSON text, read in place;
+    // sheets it names as known keep their objects. Nothing is replayed. False
+    // (logged, the list as it was) when the text is no such list.
+    bool readFromEngine(QByteArrayView text);
+    // The same from the report as a JSON list.
     void readFromEngine(const QJsonArray &sheets);
     // The engine's state of one rule after a write (by the rule's id).
     void updateRuleFromEngine(const QJsonObject &rule);
@@ -103,8 +107,11 @@ private:
     void registerSheet(DOMCSSStyleSheet *sheet);
     void unregisterSheet(DOMCSSStyleSheet *sheet);
     DOMCSSStyleSheetPtr sheetFromJson(const QJsonObject &json);
-    DOMCSSStyleSheetPtr sheetFromCompact(const QJsonArray &json);
-    DOMCSSRulePtr ruleFromCompact(const QJsonArray &json);
+    // DOMStyleSheetListCompact.cpp: from the reader's position; null when the
+    // text is not of the form. A sheet's from after its id.
+    DOMCSSStyleSheetPtr sheetFromCompact(DOMJsonReader &reader, qint64 sheetId);
+    DOMCSSRulePtr ruleFromCompact(DOMJsonReader &reader);
+    bool readRulesCompact(DOMJsonReader &reader, QList<DOMCSSRulePtr> &rules);
     void updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json);
 
     DOMDocument *m_document; // Not owned.

@@ -1,115 +1,186 @@
-// DOMStyleSheetList: the sheets and rules of the engine's report given as arrays.
+// DOMStyleSheetList: the sheets and rules of the engine's report given as
+// arrays, read in place from the report's JSON text.
 
 #include "DOMStyleSheetList.h"
 
 #include "DOMCSSRule.h"
 #include "DOMCSSStyleDeclaration.h"
 
+#include "platform/web/dom/DOMJsonReader.h"
 #include "platform/web/dom/DOMLog.h"
 
 namespace {
 
-// [css] or [css, items] from field at on: the items as name and value in
-// turn, the name behind '!' when it is important.
-void readStyleCompact(DOMCSSStyleDeclaration &style, const QJsonArray &json, qsizetype at)
+// The fields of the engine's arrays, each read after the comma before it.
+// Null reads as an empty string and a number as a double, as from a JSON list.
+bool readCompactString(DOMJsonReader &reader, QString &target)
 {
-    const QString css = json.at(at).toString();
-    if (json.size() <= at + 1) {
-        style.resetFromEngine(css, std::nullopt);
-        return;
+    if (!reader.expect(','))
+        return false;
+    if (reader.peek() == 'n') {
+        target.clear();
+        return reader.readLiteral("null");
     }
-    const QJsonArray flat = json.at(at + 1).toArray();
+    return reader.readStringInto(target);
+}
+
+bool readCompactNumber(DOMJsonReader &reader, double &target)
+{
+    if (!reader.expect(',') || (reader.peek(), !reader.isNumberNext()))
+        return false;
+    target = reader.readNumber().value_or(0);
+    return true;
+}
+
+// [css] or [css, items] from the next field on, up to the array's end: the
+// items as name and value in turn, the name behind '!' when it is important.
+bool readStyleCompact(DOMJsonReader &reader, DOMCSSStyleDeclaration &style)
+{
+    QString css;
+    if (!readCompactString(reader, css))
+        return false;
+    if (reader.peek() != ',') {
+        style.resetFromEngine(css, std::nullopt);
+        return reader.expect(']');
+    }
+    reader.expect(',');
     QList<DOMCSSDeclaration> items;
-    items.reserve(flat.size() / 2);
-    for (qsizetype i = 0; i + 1 < flat.size(); i += 2) {
-        QString name = flat.at(i).toString();
+    QString name;
+    int index = 0;
+    const bool read = reader.readElements([&] {
+        QString text;
+        if (!reader.readStringInto(text))
+            return false;
+        if (index++ % 2 == 0) {
+            name = std::move(text);
+            return true;
+        }
         QString priority;
         if (name.startsWith(QLatin1Char('!'))) {
             name.remove(0, 1);
             priority = QStringLiteral("important");
         }
-        items.append({name, flat.at(i + 1).toString(), priority});
-    }
+        items.append({std::move(name), std::move(text), std::move(priority)});
+        return true;
+    });
+    if (!read)
+        return false;
     style.resetFromEngine(css, std::move(items));
+    return reader.expect(']');
 }
 
 } // namespace
 
-DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(const QJsonArray &json)
+bool DOMStyleSheetList::readRulesCompact(DOMJsonReader &reader, QList<DOMCSSRulePtr> &rules)
 {
-    const int type = json.at(0).toInt();
-    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), type, qint64(json.at(1).toDouble()));
-    QJsonArray children;
-    switch (type) {
+    return reader.readElements([&] {
+        DOMCSSRulePtr rule = ruleFromCompact(reader);
+        if (!rule)
+            return false;
+        rules.append(std::move(rule));
+        return true;
+    });
+}
+
+DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(DOMJsonReader &reader)
+{
+    if (!reader.expect('[') || (reader.peek(), !reader.isNumberNext()))
+        return nullptr;
+    const double type = reader.readNumber().value_or(0);
+    double id = 0;
+    if (!readCompactNumber(reader, id))
+        return nullptr;
+    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), int(type), qint64(id));
+    QString media;
+    double flag = 0;
+    bool read = true;
+    bool hasRules = false;
+    switch (rule->m_type) {
     case DOMCSSRule::STYLE_RULE:
     case DOMCSSRule::PAGE_RULE:
-        rule->m_selectorText = json.at(2).toString();
+        read = readCompactString(reader, rule->m_selectorText);
         break;
     case DOMCSSRule::IMPORT_RULE:
-        rule->m_href = json.at(2).toString();
-        rule->m_media->resetFromEngine(json.at(3).toString());
-        if (const QJsonValue sheet = json.at(4); sheet.isArray()) {
-            rule->m_styleSheet = sheetFromCompact(sheet.toArray());
+        if (!readCompactString(reader, rule->m_href) || !readCompactString(reader, media) || !reader.expect(','))
+            return nullptr;
+        rule->m_media->resetFromEngine(media);
+        if (reader.peek() == '[') {
+            reader.expect('[');
+            double sheetId = 0;
+            if (!reader.isNumberNext())
+                return nullptr;
+            sheetId = reader.readNumber().value_or(0);
+            rule->m_styleSheet = sheetFromCompact(reader, qint64(sheetId));
+            if (!rule->m_styleSheet)
+                return nullptr;
             rule->m_styleSheet->m_ownerRule = rule.get();
+        } else if (!reader.skipValue()) {
+            return nullptr;
         }
-        return rule;
+        return reader.expect(']') ? rule : nullptr;
     case DOMCSSRule::MEDIA_RULE:
-        rule->m_media->resetFromEngine(json.at(2).toString());
-        children = json.at(3).toArray();
+        read = readCompactString(reader, media) && reader.expect(',');
+        rule->m_media->resetFromEngine(media);
+        hasRules = true;
         break;
     case DOMCSSRule::FONT_FACE_RULE:
     case DOMCSSRule::COUNTER_STYLE_RULE:
-        rule->m_name = json.at(2).toString();
+        read = readCompactString(reader, rule->m_name);
         break;
     case DOMCSSRule::KEYFRAMES_RULE:
-        rule->m_name = json.at(2).toString();
-        rule->m_prefixed = json.at(3).toInt() != 0;
-        children = json.at(4).toArray();
+        read = readCompactString(reader, rule->m_name) && readCompactNumber(reader, flag) && reader.expect(',');
+        rule->m_prefixed = flag != 0;
+        hasRules = true;
         break;
     case DOMCSSRule::KEYFRAME_RULE:
-        rule->m_keyText = json.at(2).toString();
+        read = readCompactString(reader, rule->m_keyText);
         break;
     case DOMCSSRule::SUPPORTS_RULE:
-        rule->m_conditionText = json.at(2).toString();
-        children = json.at(3).toArray();
+        read = readCompactString(reader, rule->m_conditionText) && reader.expect(',');
+        hasRules = true;
         break;
     default:
-        rule->m_text = json.at(2).toString();
-        rule->m_name = json.at(3).toString();
-        children = json.at(4).toArray();
+        read = readCompactString(reader, rule->m_text) && readCompactString(reader, rule->m_name) && reader.expect(',');
+        // Rules inside it, or 0.
+        hasRules = reader.peek() == '[';
+        if (read && !hasRules)
+            read = reader.skipValue();
         break;
     }
+    if (!read)
+        return nullptr;
     if (rule->m_style)
-        readStyleCompact(*rule->m_style, json, 3);
-    rule->m_rules.reserve(children.size());
-    for (const QJsonValue &child : std::as_const(children)) {
-        const DOMCSSRulePtr made = ruleFromCompact(child.toArray());
-        made->m_parentRule = rule.get();
-        rule->m_rules.append(made);
+        return readStyleCompact(reader, *rule->m_style) ? rule : nullptr;
+    if (hasRules) {
+        if (!readRulesCompact(reader, rule->m_rules))
+            return nullptr;
+        for (const DOMCSSRulePtr &child : std::as_const(rule->m_rules))
+            child->m_parentRule = rule.get();
     }
-    return rule;
+    return reader.expect(']') ? rule : nullptr;
 }
 
-DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromCompact(const QJsonArray &json)
+DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromCompact(DOMJsonReader &reader, qint64 sheetId)
 {
-    auto sheet = std::make_shared<DOMCSSStyleSheet>(DOMCSSKey(), qint64(json.at(0).toDouble()));
-    sheet->m_href = json.at(1).toString();
-    sheet->m_title = json.at(2).toString();
-    sheet->m_media.resetFromEngine(json.at(3).toString());
-    sheet->m_disabled = json.at(4).toInt() != 0;
-    sheet->m_ownerNodeId = qint64(json.at(5).toDouble());
-    const QJsonValue rules = json.at(6);
-    sheet->m_readable = rules.isArray();
+    auto sheet = std::make_shared<DOMCSSStyleSheet>(DOMCSSKey(), sheetId);
+    QString media;
+    double disabled = 0;
+    double owner = 0;
+    if (!readCompactString(reader, sheet->m_href) || !readCompactString(reader, sheet->m_title)
+        || !readCompactString(reader, media) || !readCompactNumber(reader, disabled)
+        || !readCompactNumber(reader, owner) || !reader.expect(','))
+        return nullptr;
+    sheet->m_media.resetFromEngine(media);
+    sheet->m_disabled = disabled != 0;
+    sheet->m_ownerNodeId = qint64(owner);
+    sheet->m_readable = reader.peek() == '[';
     if (!sheet->m_readable) {
         qCInfo(lcWeb) << "the rules of" << sheet->m_href << "cannot be read (another origin); it stays empty";
-        return sheet;
+        return reader.skipValue() && reader.expect(']') ? sheet : nullptr;
     }
-    const QJsonArray list = rules.toArray();
-    sheet->m_rules.reserve(list.size());
-    for (const QJsonValue &rule : list) {
-        const DOMCSSRulePtr made = ruleFromCompact(rule.toArray());
-        made->setParents(sheet.get(), nullptr);
-        sheet->m_rules.append(made);
-    }
-    return sheet;
+    if (!readRulesCompact(reader, sheet->m_rules))
+        return nullptr;
+    for (const DOMCSSRulePtr &rule : std::as_const(sheet->m_rules))
+        rule->setParents(sheet.get(), nullptr);
+    return reader.expect(']') ? sheet : nullptr;
 }

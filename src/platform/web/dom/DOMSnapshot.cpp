@@ -32,6 +32,68 @@ const QString kContent = QStringLiteral("content");
 const QString kPublicId = QStringLiteral("publicId");
 const QString kSystemId = QStringLiteral("systemId");
 
+// The node of a record, not yet in a tree; null (logged) for a record that makes none.
+DOMNodePtr createSnapshotElement(DOMDocument &document, const DOMSnapshotRecord &record)
+{
+    if (record.name.isEmpty()) {
+        qCWarning(lcWeb) << "snapshot element" << record.id << "has no name";
+        return nullptr;
+    }
+    const QString &namespaceURI = record.hasNamespace ? record.namespaceURI : DOMNamespaces::html;
+    const DOMNamespace ns = DOMNamespaces::fromUri(namespaceURI);
+    DOMElementPtr element = DOMTreeBuilder::element(document, record.id, ns, namespaceURI, record.prefix, record.name);
+    for (const DOMSnapshotRecord::Attribute &attribute : record.attributes) {
+        if (attribute.name.isEmpty()) {
+            qCWarning(lcWeb) << "snapshot element" << record.id << "has an attribute without a name";
+            continue;
+        }
+        const DOMNamespace attributeNs = DOMNamespaces::fromUri(attribute.namespaceURI);
+        QString prefix;
+        QString localName = attribute.name;
+        const qsizetype colon = attribute.name.indexOf(QLatin1Char(':'));
+        if (attributeNs != DOMNamespace::None && colon > 0) {
+            prefix = attribute.name.left(colon);
+            localName = attribute.name.mid(colon + 1);
+        }
+        DOMTreeBuilder::appendAttribute(*element, attributeNs, attribute.namespaceURI, prefix, localName,
+                                        attribute.value);
+    }
+    return element;
+}
+
+DOMNodePtr createSnapshotNode(DOMDocument &document, const DOMSnapshotRecord &record)
+{
+    switch (record.type) {
+    case DOMNode::ELEMENT_NODE:
+        return createSnapshotElement(document, record);
+    case DOMNode::TEXT_NODE:
+        return DOMTreeBuilder::text(document, record.id, record.text);
+    case DOMNode::COMMENT_NODE:
+        return DOMTreeBuilder::comment(document, record.id, record.text);
+    case DOMNode::DOCUMENT_TYPE_NODE:
+        return DOMTreeBuilder::doctype(document, record.id, record.name, record.publicId, record.systemId);
+    case DOMNode::DOCUMENT_FRAGMENT_NODE:
+        return DOMTreeBuilder::fragment(document, record.id);
+    default:
+        qCWarning(lcWeb) << "snapshot record" << record.id << "has an unknown type" << record.type;
+        return nullptr;
+    }
+}
+
+// Whether child may go under parent in a snapshot's tree; logged when not.
+bool isSnapshotChildAllowed(const DOMNode &parent, const DOMNode &child)
+{
+    if (!(parent.isElement() || parent.isDocument() || parent.isDocumentFragment())) {
+        qCWarning(lcWeb) << "snapshot node" << parent.nodeId() << "cannot have children";
+        return false;
+    }
+    if (child.isDocumentFragment() || (child.isDocumentType() && !parent.isDocument())) {
+        qCWarning(lcWeb) << "snapshot node" << child.nodeId() << "cannot be a child of" << parent.nodeId();
+        return false;
+    }
+    return true;
+}
+
 // Builds the nodes of snapshot records, then joins them into trees walking
 // down from a root, so that each node is placed at most once: cycles and
 // nodes claimed by two parents are cut.
@@ -60,7 +122,7 @@ public:
                 qCWarning(lcWeb) << "snapshot id" << record.id << "is used twice; the later record is skipped";
                 continue;
             }
-            m_nodes[i] = createNode(record);
+            m_nodes[i] = createSnapshotNode(m_document, record);
             if (m_nodes[i])
                 m_indexById.insert(record.id, i);
         }
@@ -94,10 +156,8 @@ public:
                 if (!index)
                     continue;
                 const DOMNodePtr &child = m_nodes[*index];
-                if (child->isDocumentFragment() || (child->isDocumentType() && !parent->isDocument())) {
-                    qCWarning(lcWeb) << "snapshot node" << childId << "cannot be a child of" << parent->nodeId();
+                if (!isSnapshotChildAllowed(*parent, *child))
                     continue;
-                }
                 DOMTreeBuilder::append(*parent, child);
                 pending.emplace_back(child.get(), &m_records[*index]);
             }
@@ -130,59 +190,86 @@ private:
         return it.value();
     }
 
-    DOMNodePtr createNode(DOMSnapshotRecord &record)
-    {
-        switch (record.type) {
-        case DOMNode::ELEMENT_NODE:
-            return createElement(record);
-        case DOMNode::TEXT_NODE:
-            return DOMTreeBuilder::text(m_document, record.id, record.text);
-        case DOMNode::COMMENT_NODE:
-            return DOMTreeBuilder::comment(m_document, record.id, record.text);
-        case DOMNode::DOCUMENT_TYPE_NODE:
-            return DOMTreeBuilder::doctype(m_document, record.id, record.name, record.publicId, record.systemId);
-        case DOMNode::DOCUMENT_FRAGMENT_NODE:
-            return DOMTreeBuilder::fragment(m_document, record.id);
-        default:
-            qCWarning(lcWeb) << "snapshot record" << record.id << "has an unknown type" << record.type;
-            return nullptr;
-        }
-    }
-
-    DOMNodePtr createElement(const DOMSnapshotRecord &record)
-    {
-        if (record.name.isEmpty()) {
-            qCWarning(lcWeb) << "snapshot element" << record.id << "has no name";
-            return nullptr;
-        }
-        const QString &namespaceURI = record.hasNamespace ? record.namespaceURI : DOMNamespaces::html;
-        const DOMNamespace ns = DOMNamespaces::fromUri(namespaceURI);
-        DOMElementPtr element = DOMTreeBuilder::element(m_document, record.id, ns, namespaceURI, record.prefix,
-                                                        record.name);
-        for (const DOMSnapshotRecord::Attribute &attribute : record.attributes) {
-            if (attribute.name.isEmpty()) {
-                qCWarning(lcWeb) << "snapshot element" << record.id << "has an attribute without a name";
-                continue;
-            }
-            const DOMNamespace attributeNs = DOMNamespaces::fromUri(attribute.namespaceURI);
-            QString prefix;
-            QString localName = attribute.name;
-            const qsizetype colon = attribute.name.indexOf(QLatin1Char(':'));
-            if (attributeNs != DOMNamespace::None && colon > 0) {
-                prefix = attribute.name.left(colon);
-                localName = attribute.name.mid(colon + 1);
-            }
-            DOMTreeBuilder::appendAttribute(*element, attributeNs, attribute.namespaceURI, prefix, localName,
-                                            attribute.value);
-        }
-        return element;
-    }
-
     DOMDocument &m_document;
     std::vector<DOMSnapshotRecord> &m_records;
     std::vector<DOMNodePtr> m_nodes;
     std::vector<bool> m_placed;
     QHash<qint64, size_t> m_indexById;
+};
+
+// Builds the tree of a compact snapshot as its records are read: each
+// record's node goes under its parent's at once, so nothing is kept per
+// record but its node. A node whose parent was left out is left out too.
+class SnapshotTreeBuilder final : public DOMSnapshotTreeSink
+{
+public:
+    void begin(qint64 documentId, qsizetype expected) override
+    {
+        m_documentId = documentId;
+        m_expected = expected;
+    }
+
+    void take(DOMSnapshotRecord &record, std::optional<size_t> parent, Place place) override
+    {
+        if (!parent) {
+            // The first record: the document.
+            if (m_documentId == 0 || record.type != DOMNode::DOCUMENT_NODE)
+                return;
+            m_document = DOMTreeBuilder::document(m_documentId);
+            DOMTreeBuilder::reserveNodes(*m_document, m_expected);
+            m_nodes.reserve(size_t(m_expected));
+            m_nodes.push_back(m_document.get());
+            return;
+        }
+        m_nodes.push_back(nullptr);
+        if (!m_document)
+            return;
+        if (record.id == 0) {
+            qCWarning(lcWeb) << "snapshot record without a valid id skipped";
+            return;
+        }
+        const DOMNodePtr node = createSnapshotNode(*m_document, record);
+        if (!node)
+            return;
+        DOMNode *parentNode = *parent < m_nodes.size() ? m_nodes[*parent] : nullptr;
+        if (!parentNode) {
+            ++m_unplaced;
+            return;
+        }
+        if (place == Place::Content) {
+            auto *element = parentNode->isElement() ? static_cast<DOMElement *>(parentNode) : nullptr;
+            if (!element || !node->isDocumentFragment() || element->templateContent()) {
+                qCWarning(lcWeb) << "snapshot content" << record.id << "is not a fragment of a template";
+                ++m_unplaced;
+                return;
+            }
+            DOMTreeBuilder::setTemplateContent(*element, std::static_pointer_cast<DOMDocumentFragment>(node));
+        } else if (isSnapshotChildAllowed(*parentNode, *node)) {
+            DOMTreeBuilder::append(*parentNode, node);
+        } else {
+            ++m_unplaced;
+            return;
+        }
+        m_nodes.back() = node.get();
+    }
+
+    Result<std::shared_ptr<DOMDocument>> finish(const DOMSnapshotData &data)
+    {
+        using R = Result<std::shared_ptr<DOMDocument>>;
+        if (!m_document)
+            return R::failure(QStringLiteral("The snapshot has no document record %1").arg(data.document));
+        m_document->setQuirksMode(data.mode == QLatin1String("BackCompat"));
+        if (m_unplaced)
+            qCWarning(lcWeb) << m_unplaced << "snapshot nodes are not in the document's tree and were dropped";
+        return m_document;
+    }
+
+private:
+    qint64 m_documentId = 0;
+    qsizetype m_expected = 0;
+    std::shared_ptr<DOMDocument> m_document;
+    std::vector<DOMNode *> m_nodes; // By record index; null where a record has no node in the tree. Not owned.
+    int m_unplaced = 0;
 };
 
 Result<std::shared_ptr<DOMDocument>> buildDocument(DOMSnapshotData &data)
@@ -262,9 +349,12 @@ QJsonObject recordOf(const DOMNode &node)
 
 Result<std::shared_ptr<DOMDocument>> DOMSnapshot::readDocument(const QByteArray &json)
 {
-    Result<DOMSnapshotData> data = DOMSnapshotJson::read(json);
+    SnapshotTreeBuilder tree;
+    Result<DOMSnapshotData> data = DOMSnapshotJson::read(json, &tree);
     if (!data)
         return Result<std::shared_ptr<DOMDocument>>::failure(data.error());
+    if (data.value().version == s_treeVersion)
+        return tree.finish(data.value());
     return buildDocument(data.value());
 }
 

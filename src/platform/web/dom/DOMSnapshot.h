@@ -35,8 +35,9 @@ class DOMNode;
 //
 // Version 2 sends the document's records under "tree" instead of "nodes",
 // compactly and in tree order (a node, then its template content, then its
-// children); ids are not sent, each record's is the one after the previous
-// record's, the first being "document"'s:
+// children), after "document"; ids are not sent, each record's is the one
+// after the previous record's, the first being "document"'s. The mirror is
+// built as the records are read:
 //
 //   [9, 2]                                  document with 2 children
 //   [10, "html", "", ""]                    doctype: name, publicId, systemId

@@ -1,5 +1,6 @@
 #include "DOMSnapshot_p.h"
 
+#include "DOMJsonReader.h"
 #include "DOMSnapshot.h"
 #include "DOMNamespaces.h"
 #include "DOMNode.h"
@@ -27,15 +28,16 @@ int snapshotIntOf(double number)
 
 // A small reader for the snapshot's JSON text: strict JSON, no recursion
 // (values that are not read are skipped with a bracket stack).
-class JsonReader
+class JsonReader : public DOMJsonReader
 {
 public:
-    explicit JsonReader(const QByteArray &text) : m_data(text.constData()), m_size(text.size()) {}
+    JsonReader(const QByteArray &text, DOMSnapshotTreeSink *tree) : DOMJsonReader(text), m_tree(tree) {}
 
     Result<DOMSnapshotData> readSnapshot()
     {
         DOMSnapshotData data;
         bool tree = false;
+        bool hasDocument = false;
         if (!expect('{'))
             return failure();
         if (!readMembers([&](QByteArrayView key) {
@@ -47,6 +49,7 @@ public:
                 if (key == "document") {
                     std::optional<double> number = readNumber();
                     data.document = number ? DOMSnapshotJson::idOf(*number) : 0;
+                    hasDocument = true;
                     return number.has_value();
                 }
                 if (key == "mode") {
@@ -60,9 +63,14 @@ public:
                     return readRecords(data.records);
                 }
                 if (key == "tree") {
-                    data.records.reserve(size_t(m_size / 20));
                     tree = true;
-                    return readTree(data.records);
+                    if (!m_tree || !hasDocument) {
+                        m_error = QStringLiteral("a tree before its document's id");
+                        return false;
+                    }
+                    // A record takes some 20 bytes of text.
+                    m_tree->begin(data.document, m_size / 20);
+                    return readTree(data.document);
                 }
                 return skipValue();
             }))
@@ -70,16 +78,6 @@ public:
         if (tree != (data.version == DOMSnapshot::s_treeVersion)) {
             m_error = QStringLiteral("records of another version");
             return failure();
-        }
-        if (tree) {
-            // Ids were counted from 0 in tree order; the document's is the first.
-            for (DOMSnapshotRecord &record : data.records) {
-                record.id += data.document;
-                if (record.content)
-                    record.content += data.document;
-                for (qint64 &child : record.children)
-                    child += data.document;
-            }
         }
         skipWhitespace();
         if (m_pos != m_size) {
@@ -96,313 +94,6 @@ private:
             QStringLiteral("The snapshot is not valid JSON: %1 at %2")
                 .arg(m_error.isEmpty() ? QStringLiteral("unexpected text") : m_error)
                 .arg(m_pos));
-    }
-
-    void skipWhitespace()
-    {
-        while (m_pos < m_size) {
-            const char c = m_data[m_pos];
-            if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
-                return;
-            ++m_pos;
-        }
-    }
-
-    bool expect(char c)
-    {
-        skipWhitespace();
-        if (m_pos < m_size && m_data[m_pos] == c) {
-            ++m_pos;
-            return true;
-        }
-        m_error = QStringLiteral("expected '%1'").arg(QLatin1Char(c));
-        return false;
-    }
-
-    // Reads "key": value pairs up to the closing brace; readValue reads the
-    // value of each key.
-    template<typename ReadValue>
-    bool readMembers(ReadValue readValue)
-    {
-        skipWhitespace();
-        if (m_pos < m_size && m_data[m_pos] == '}') {
-            ++m_pos;
-            return true;
-        }
-        while (true) {
-            skipWhitespace();
-            std::optional<QByteArrayView> key = readKey();
-            if (!key || !expect(':'))
-                return false;
-            skipWhitespace();
-            if (!readValue(*key))
-                return false;
-            skipWhitespace();
-            if (m_pos < m_size && m_data[m_pos] == ',') {
-                ++m_pos;
-                continue;
-            }
-            return expect('}');
-        }
-    }
-
-    // Reads array elements up to the closing bracket.
-    template<typename ReadElement>
-    bool readElements(ReadElement readElement)
-    {
-        if (!expect('['))
-            return false;
-        skipWhitespace();
-        if (m_pos < m_size && m_data[m_pos] == ']') {
-            ++m_pos;
-            return true;
-        }
-        while (true) {
-            skipWhitespace();
-            if (!readElement())
-                return false;
-            skipWhitespace();
-            if (m_pos < m_size && m_data[m_pos] == ',') {
-                ++m_pos;
-                continue;
-            }
-            return expect(']');
-        }
-    }
-
-    // Keys are short ASCII words, compared as they stand in the text; one
-    // with escapes is decoded into m_keyBuffer.
-    std::optional<QByteArrayView> readKey()
-    {
-        if (m_pos < m_size && m_data[m_pos] == '"') {
-            const qsizetype start = m_pos + 1;
-            qsizetype end = start;
-            while (end < m_size && m_data[end] != '"' && m_data[end] != '\\'
-                   && static_cast<unsigned char>(m_data[end]) >= 0x20)
-                ++end;
-            if (end < m_size && m_data[end] == '"') {
-                m_pos = end + 1;
-                return QByteArrayView(m_data + start, end - start);
-            }
-        }
-        std::optional<QString> key = readString();
-        if (!key)
-            return std::nullopt;
-        m_keyBuffer = key->toUtf8();
-        return QByteArrayView(m_keyBuffer);
-    }
-
-    std::optional<QString> readString()
-    {
-        if (m_pos >= m_size || m_data[m_pos] != '"') {
-            m_error = QStringLiteral("expected a string");
-            return std::nullopt;
-        }
-        ++m_pos;
-        QString out;
-        qsizetype chunk = m_pos;
-        while (m_pos < m_size) {
-            const unsigned char c = static_cast<unsigned char>(m_data[m_pos]);
-            if (c == '"') {
-                out += QString::fromUtf8(m_data + chunk, m_pos - chunk);
-                ++m_pos;
-                return out;
-            }
-            if (c < 0x20) {
-                m_error = QStringLiteral("control character in a string");
-                return std::nullopt;
-            }
-            if (c != '\\') {
-                ++m_pos;
-                continue;
-            }
-            out += QString::fromUtf8(m_data + chunk, m_pos - chunk);
-            if (++m_pos >= m_size)
-                break;
-            const char escape = m_data[m_pos++];
-            switch (escape) {
-            case '"':
-            case '\\':
-            case '/':
-                out += QLatin1Char(escape);
-                break;
-            case 'b':
-                out += QLatin1Char('\b');
-                break;
-            case 'f':
-                out += QLatin1Char('\f');
-                break;
-            case 'n':
-                out += QLatin1Char('\n');
-                break;
-            case 'r':
-                out += QLatin1Char('\r');
-                break;
-            case 't':
-                out += QLatin1Char('\t');
-                break;
-            case 'u': {
-                std::optional<char16_t> unit = readHex4();
-                if (!unit)
-                    return std::nullopt;
-                // Surrogates are kept as the units they are; QString holds UTF-16.
-                out += QChar(*unit);
-                break;
-            }
-            default:
-                m_error = QStringLiteral("unknown escape");
-                return std::nullopt;
-            }
-            chunk = m_pos;
-        }
-        m_error = QStringLiteral("unterminated string");
-        return std::nullopt;
-    }
-
-    std::optional<char16_t> readHex4()
-    {
-        if (m_pos + 4 > m_size) {
-            m_error = QStringLiteral("short \\u escape");
-            return std::nullopt;
-        }
-        char16_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = m_data[m_pos++];
-            int digit = -1;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            if (digit < 0) {
-                m_error = QStringLiteral("bad \\u escape");
-                return std::nullopt;
-            }
-            value = char16_t(value * 16 + digit);
-        }
-        return value;
-    }
-
-    std::optional<double> readNumber()
-    {
-        const qsizetype start = m_pos;
-        if (m_pos < m_size && m_data[m_pos] == '-')
-            ++m_pos;
-        const qsizetype digits = m_pos;
-        while (m_pos < m_size && m_data[m_pos] >= '0' && m_data[m_pos] <= '9')
-            ++m_pos;
-        if (m_pos == digits) {
-            m_error = QStringLiteral("expected a number");
-            return std::nullopt;
-        }
-        bool integer = true;
-        if (m_pos < m_size && m_data[m_pos] == '.') {
-            integer = false;
-            ++m_pos;
-            while (m_pos < m_size && m_data[m_pos] >= '0' && m_data[m_pos] <= '9')
-                ++m_pos;
-        }
-        if (m_pos < m_size && (m_data[m_pos] == 'e' || m_data[m_pos] == 'E')) {
-            integer = false;
-            ++m_pos;
-            if (m_pos < m_size && (m_data[m_pos] == '+' || m_data[m_pos] == '-'))
-                ++m_pos;
-            while (m_pos < m_size && m_data[m_pos] >= '0' && m_data[m_pos] <= '9')
-                ++m_pos;
-        }
-        if (integer && m_pos - start <= 18) {
-            qint64 value = 0;
-            std::from_chars(m_data + start, m_data + m_pos, value);
-            return double(value);
-        }
-        double value = 0;
-        const auto [end, error] = std::from_chars(m_data + start, m_data + m_pos, value);
-        if (error != std::errc() || end != m_data + m_pos) {
-            m_error = QStringLiteral("bad number");
-            return std::nullopt;
-        }
-        return value;
-    }
-
-    bool readLiteral(const char *word)
-    {
-        const qsizetype length = qsizetype(std::strlen(word));
-        if (m_pos + length <= m_size && std::memcmp(m_data + m_pos, word, size_t(length)) == 0) {
-            m_pos += length;
-            return true;
-        }
-        m_error = QStringLiteral("unexpected text");
-        return false;
-    }
-
-    // Passes over any value, nested ones included, with a stack of brackets.
-    bool skipValue()
-    {
-        std::vector<char> closers;
-        bool expectValue = true;
-        const auto readKeyAndColon = [this] {
-            skipWhitespace();
-            return readString().has_value() && expect(':');
-        };
-        while (true) {
-            skipWhitespace();
-            if (m_pos >= m_size) {
-                m_error = QStringLiteral("unexpected end");
-                return false;
-            }
-            const char c = m_data[m_pos];
-            if (expectValue) {
-                if (c == '{' || c == '[') {
-                    closers.push_back(c == '{' ? '}' : ']');
-                    ++m_pos;
-                    skipWhitespace();
-                    if (m_pos < m_size && m_data[m_pos] == closers.back()) {
-                        ++m_pos;
-                        closers.pop_back();
-                        expectValue = false;
-                        if (closers.empty())
-                            return true;
-                    } else if (c == '{' && !readKeyAndColon()) {
-                        return false;
-                    }
-                    continue;
-                }
-                bool ok = true;
-                if (c == '"')
-                    ok = readString().has_value();
-                else if (c == 't')
-                    ok = readLiteral("true");
-                else if (c == 'f')
-                    ok = readLiteral("false");
-                else if (c == 'n')
-                    ok = readLiteral("null");
-                else
-                    ok = readNumber().has_value();
-                if (!ok)
-                    return false;
-                expectValue = false;
-                if (closers.empty())
-                    return true;
-                continue;
-            }
-            if (c == ',') {
-                ++m_pos;
-                if (closers.back() == '}' && !readKeyAndColon())
-                    return false;
-                expectValue = true;
-                continue;
-            }
-            if (c == closers.back()) {
-                ++m_pos;
-                closers.pop_back();
-                if (closers.empty())
-                    return true;
-                continue;
-            }
-            m_error = QStringLiteral("unbalanced brackets");
-            return false;
-        }
     }
 
     bool readId(qint64 &id)
@@ -425,11 +116,6 @@ private:
                 records.push_back(std::move(record));
             return ok;
         });
-    }
-
-    bool isNumberNext() const
-    {
-        return m_pos < m_size && (m_data[m_pos] == '-' || (m_data[m_pos] >= '0' && m_data[m_pos] <= '9'));
     }
 
     bool readCount(qint64 &count)
@@ -533,9 +219,10 @@ private:
         return expect(']');
     }
 
-    // The compact tree: records in tree order, ids from 0 by position, each
-    // record's children the records after it, a template's content first.
-    bool readTree(std::vector<DOMSnapshotRecord> &records)
+    // The compact tree: records in tree order, ids by position from the
+    // document's, each record's children the records after it, a template's
+    // content first.
+    bool readTree(qint64 documentId)
     {
         struct Open
         {
@@ -544,17 +231,20 @@ private:
         };
         std::vector<Open> open;
         size_t templateIndex = SIZE_MAX;
+        size_t index = 0;
         return readElements([&] {
             DOMSnapshotRecord record;
             qint64 count = 0;
             if (!readTreeRecord(record, count))
                 return false;
-            const size_t index = records.size();
-            record.id = qint64(index);
+            record.id = documentId + qint64(index);
+            std::optional<size_t> parent;
+            auto place = DOMSnapshotTreeSink::Place::Child;
             if (templateIndex != SIZE_MAX && record.type == DOMNode::DOCUMENT_FRAGMENT_NODE) {
-                records[templateIndex].content = record.id;
+                parent = templateIndex;
+                place = DOMSnapshotTreeSink::Place::Content;
             } else if (!open.empty()) {
-                records[open.back().index].children.push_back(record.id);
+                parent = open.back().index;
                 if (--open.back().left == 0)
                     open.pop_back();
             } else if (index != 0) {
@@ -563,21 +253,13 @@ private:
             }
             const bool isTemplate = record.type == DOMNode::ELEMENT_NODE && record.name == QLatin1String("template")
                 && (!record.hasNamespace || record.namespaceURI == DOMNamespaces::html);
-            records.push_back(std::move(record));
             if (count > 0)
                 open.push_back({index, count});
             templateIndex = isTemplate ? index : SIZE_MAX;
+            ++index;
+            m_tree->take(record, parent, place);
             return true;
         });
-    }
-
-    bool readStringInto(QString &target)
-    {
-        std::optional<QString> text = readString();
-        if (!text)
-            return false;
-        target = std::move(*text);
-        return true;
     }
 
     bool readRecordMember(QByteArrayView key, DOMSnapshotRecord &record)
@@ -644,11 +326,7 @@ private:
         return skipValue();
     }
 
-    const char *m_data;
-    qsizetype m_size;
-    qsizetype m_pos = 0;
-    QString m_error;
-    QByteArray m_keyBuffer;
+    DOMSnapshotTreeSink *m_tree; // Not owned.
 };
 
 } // namespace
@@ -661,9 +339,9 @@ qint64 DOMSnapshotJson::idOf(double number)
     return qint64(number);
 }
 
-Result<DOMSnapshotData> DOMSnapshotJson::read(const QByteArray &json)
+Result<DOMSnapshotData> DOMSnapshotJson::read(const QByteArray &json, DOMSnapshotTreeSink *tree)
 {
-    return JsonReader(json).readSnapshot();
+    return JsonReader(json, tree).readSnapshot();
 }
 
 std::vector<DOMSnapshotRecord> DOMSnapshotJson::readRecords(const QJsonArray &records)

@@ -120,8 +120,17 @@ void WebBridge::dispatch(const QJsonObject &message, const QByteArray &payload)
             return;
         m_resyncWanted.remove(frameId);
         resynchronize(*target, payload);
+    } else if (kind == QLatin1String("part")) {
+        TextParts &parts = m_textParts[idOf(message.value(QStringLiteral("frame")))];
+        const double id = message.value(QStringLiteral("of")).toDouble();
+        if (parts.id != id) {
+            parts.id = id;
+            parts.text.clear();
+        }
+        parts.text.append(payload);
     } else if (kind == QLatin1String("styleSheets")) {
-        readStyleSheets(message);
+        readStyleSheets(message, joinParts(idOf(message.value(QStringLiteral("frame"))),
+                                           message.value(QStringLiteral("parts")), payload));
     } else if (kind == QLatin1String("ack")) {
         readAck(message);
     } else if (kind == QLatin1String("log")) {
@@ -174,7 +183,7 @@ void WebBridge::finishPendingDocuments()
 
 bool WebBridge::tryFinish(qint64 frameId, PendingDocument &pending)
 {
-    if (!pending.sheets)
+    if (!pending.hasSheets)
         return false;
     const Context *context = contextOfFrame(frameId);
     if (!context)
@@ -257,21 +266,38 @@ void WebBridge::attachMirror(WebFrameMirror &frame, DOMDocument &document)
     });
 }
 
-void WebBridge::readStyleSheets(const QJsonObject &message)
+QByteArray WebBridge::joinParts(qint64 frameId, const QJsonValue &parts, const QByteArray &rest)
+{
+    const auto it = m_textParts.find(frameId);
+    if (it == m_textParts.end())
+        return rest;
+    TextParts ahead = std::move(it.value());
+    m_textParts.erase(it);
+    // Parts of another text (one the page never finished) are dropped.
+    if (ahead.id != parts.toDouble()) {
+        qCWarning(lcWeb) << "the bridge sent parts of a text that never came whole";
+        return rest;
+    }
+    ahead.text.append(rest);
+    return ahead.text;
+}
+
+void WebBridge::readStyleSheets(const QJsonObject &message, const QByteArray &text)
 {
     const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
     if (const auto pending = m_pendingDocuments.find(frameId); pending != m_pendingDocuments.end()) {
         if (pending->second.message.value(QStringLiteral("token")) != message.value(QStringLiteral("token")))
             return;
-        pending->second.document->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
-        pending->second.sheets = message.value(QStringLiteral("sheets")).toArray();
+        // A document waits for its sheets: unreadable ones (logged) count as none.
+        pending->second.document->styleSheets().readFromEngine(text);
+        pending->second.hasSheets = true;
         finishPendingDocuments();
         return;
     }
     WebFrameMirror *target = frame(frameId);
-    if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString())
+    if (!target || !target->document() || target->m_token != message.value(QStringLiteral("token")).toString()
+        || !target->document()->styleSheets().readFromEngine(text))
         return;
-    target->document()->styleSheets().readFromEngine(message.value(QStringLiteral("sheets")).toArray());
     target->engine()->invalidate();
     Q_EMIT styleSheetsChanged(target);
     Q_EMIT mirrorChanged(target);
@@ -280,6 +306,7 @@ void WebBridge::readStyleSheets(const QJsonObject &message)
 void WebBridge::removeFrame(qint64 frameId)
 {
     m_pendingDocuments.erase(frameId);
+    m_textParts.remove(frameId);
     forgetFrameCommands(frameId);
     if (m_subframes.erase(frameId) > 0)
         Q_EMIT frameRemoved(frameId);

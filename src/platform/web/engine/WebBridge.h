@@ -38,6 +38,9 @@ class WebPage;
 // frame; the script drops the mutation records its own edits cause, so
 // nothing echoes back. Questions are answered as the result of the call.
 //
+// A long text comes in parts: "part" messages ({"of": n} and a piece of it
+// as payload) ahead of the message it belongs to, which names them ("parts":
+// n) and carries the rest; the style sheets come so, as their JSON text.
 // Message JSON: see bridge.js; "mutations" are
 //   {"kind": "mutations", "frame", "records": [{"t": "c", "p", "a": [ids], "r": [ids], "ps", "ns"},
 //    {"t": "a", "n", "name", "local", "ns", "v"}, {"t": "d", "n", "v"}], "nodes": [snapshot records],
@@ -139,7 +142,7 @@ private:
     {
         QJsonObject message;
         DOMDocumentPtr document;
-        std::optional<QJsonArray> sheets;
+        bool hasSheets = false;
         std::optional<qint64> owner; // the frame element's id in the parent document
         bool askingOwner = false;
     };
@@ -150,7 +153,8 @@ private:
     bool tryFinish(qint64 frameId, PendingDocument &pending);
     void findOwner(qint64 frameId);
     void finishDocument(const QJsonObject &message, const DOMDocumentPtr &document, qint64 owner);
-    void readStyleSheets(const QJsonObject &message);
+    void readStyleSheets(const QJsonObject &message, const QByteArray &text);
+    QByteArray joinParts(qint64 frameId, const QJsonValue &parts, const QByteArray &rest);
     void readAck(const QJsonObject &message);
     void removeFrame(qint64 frameId);
     void forgetFrameCommands(qint64 frameId);
@@ -197,6 +201,13 @@ private:
     qint64 m_nextQuestion = 1;
     int m_roundTrips = 0;
     int m_blockingCalls = 0;
+    // The parts of a long text that came ahead of their message, by frame.
+    struct TextParts
+    {
+        double id = 0;
+        QByteArray text;
+    };
+    QHash<qint64, TextParts> m_textParts;
     // Documents read from their snapshot, waiting for their style sheets, their parent and owner.
     std::map<qint64, PendingDocument> m_pendingDocuments;
 };

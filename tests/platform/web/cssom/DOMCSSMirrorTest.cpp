@@ -227,6 +227,30 @@ TEST(DOMStyleSheetList, ReadsSheetsGivenAsArraysLikeTheKeyedReport)
     EXPECT_TRUE(fromArrays.commands.isEmpty());
 }
 
+TEST(DOMStyleSheetList, ReportThatIsNoListOfSheetsLeavesTheListAsItWas)
+{
+    MirroredSheets sheets(R"JSON([[1, null, "", "", 0, 0, [[1, 2, ".a", "color: red;"]]]])JSON");
+    const DOMCSSStyleSheetPtr first = sheets.list.item(0);
+    const struct
+    {
+        const char *name;
+        QByteArray text;
+    } rows[] = {
+        {"cut short", R"([[1], [20, null, "")"},
+        {"number for the address", R"([[21, 5, "", "", 0, 0, []]])"},
+        {"rule without its selector", R"([[22, null, "", "", 0, 0, [[1, 23]]]])"},
+        {"text after the list", R"([[1]] x)"},
+    };
+    for (const auto &row : rows) {
+        EXPECT_FALSE(sheets.list.readFromEngine(QByteArrayView(row.text))) << row.name;
+        ASSERT_EQ(sheets.list.length(), 1) << row.name;
+        EXPECT_EQ(sheets.list.item(0), first) << row.name;
+        EXPECT_EQ(sheets.list.ruleForId(2)->selectorText(), QStringLiteral(".a")) << row.name;
+    }
+    EXPECT_TRUE(sheets.list.readFromEngine(QByteArrayView(" [ [1] , [24, null, \"\", \"\", 0, 0, 0] ] ")));
+    EXPECT_EQ(sheets.list.length(), 2);
+}
+
 TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)
 {
     MirroredSheets sheets(s_sheets);

@@ -62,9 +62,25 @@ TEST(DOMSnapshotTree, RefusesMalformedTrees)
         {"attribute without value", R"([9, 1], ["html", 0, "lang"])"},
         {"element without count", R"([9, 1], ["html"])"},
         {"unterminated", R"([9, 1], ["html", 0)"},
+        {"first record no document", R"(["html", 0])"},
     };
     for (const auto &row : rows)
         EXPECT_FALSE(readTree(row.tree)) << row.name;
+    // The ids of the tree's records count from the document's: it comes first.
+    EXPECT_FALSE(DOMSnapshot::readDocument(R"({"version": 2, "tree": [[9, 0]], "document": 1})"));
+}
+
+TEST(DOMSnapshotTree, LeavesOutANodeThatCannotStandWhereItIsWithEverythingBelowIt)
+{
+    // A fragment that is no template's content, a doctype inside an element
+    // and the children of a text; the nodes after them keep their places and ids.
+    const Result<std::shared_ptr<DOMDocument>> document = readTree(
+        R"([9, 1], ["html", 4], [11, 1], ["i", 0], [10, "x", "", ""], [3, 1], "under text", ["body", 1], "kept")");
+    ASSERT_TRUE(document) << qPrintable(document.error());
+    EXPECT_EQ((*document)->documentElement()->outerHTML(), QStringLiteral("<html><body>kept</body></html>"));
+    for (const qint64 id : {3, 4, 5, 7})
+        EXPECT_EQ((*document)->nodeForId(id), nullptr) << id;
+    EXPECT_EQ((*document)->nodeForId(9)->nodeValue(), QStringLiteral("kept"));
 }
 
 } // namespace DOMSnapshotTreeTest

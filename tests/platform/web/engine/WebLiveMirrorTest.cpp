@@ -2,6 +2,7 @@
 #include "WebTestFixture.h"
 #include "WebTestUtil.h"
 
+#include "platform/web/dom/DOMAttr.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
@@ -108,6 +109,45 @@ two	tab">&lt;tag&gt; &nbsp;&copy; &#1; &#x2028; &#x1F600; &#x1D11E; "\"</p>
     EXPECT_EQ(document->childNodes().length(), fixture->evaluate(QStringLiteral("document.childNodes.length")).toInt());
     EXPECT_EQ(document->firstChild()->nextSibling()->nodeValue(),
               fixture->evaluate(QStringLiteral("document.childNodes[1].data")).toString());
+}
+
+// Attributes the page's scripts made before DOMContentLoaded (in a namespace
+// without a prefix, names only the case tells apart, two of one name) and
+// the parser's foreign ones reach the mirror as the page has them.
+TEST(WebLiveMirror, MirrorHasEveryAttributeWithItsNamespaceAsThePageHasIt)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html><html><body class="a" data-q='"q"' DATA-UP="u">
+<svg xmlns:xlink="http://www.w3.org/1999/xlink" viewBox="0 0 1 1"><use xlink:href="#a" xml:lang="en"/></svg>
+<div id="d"></div><p id="p" xmlns="http://www.w3.org/1999/xhtml">x</p>
+<script>
+const d = document.getElementById('d');
+d.setAttributeNS('urn:a', 'foo', 'in a namespace');
+d.setAttributeNS(null, 'Upper', 'U');
+d.setAttributeNS(null, 'upper', 'u');
+const p = document.getElementById('p');
+p.setAttributeNS(null, 'twice', 'none');
+p.setAttributeNS('urn:b', 'twice', 'b');
+p.setAttributeNS('urn:c', 'c:pre', 'c');
+p.setAttributeNS('urn:d', 'c:pre', 'd');
+</script></body></html>)");
+    ASSERT_TRUE(fixture);
+    QStringList mirror;
+    const DOMNodeList elements = fixture->mainFrame().document()->getElementsByTagName(QStringLiteral("*"));
+    for (int i = 0; i < elements.length(); ++i) {
+        const auto *element = static_cast<const DOMElement *>(elements.item(i));
+        QStringList attributes;
+        for (int j = 0; j < element->attributeCount(); ++j) {
+            const DOMAttr *attribute = element->attributeAt(j);
+            attributes.append(attribute->name() + QLatin1Char('|') + attribute->namespaceURI() + QLatin1Char('|')
+                              + attribute->value());
+        }
+        mirror.append(element->localName() + QLatin1Char(':') + attributes.join(QLatin1Char(' ')));
+    }
+    const QString page = fixture->evaluate(QStringLiteral(
+        "Array.from(document.querySelectorAll('*')).map((e) => e.localName + ':' + Array.from(e.attributes)"
+        ".map((a) => a.name + '|' + (a.namespaceURI || '') + '|' + a.value).join(' ')).join('\\n')")).toString();
+    EXPECT_EQ(mirror.join(QLatin1Char('\n')), page);
+    EXPECT_TRUE(page.contains(QStringLiteral("foo|urn:a|in a namespace"))) << qPrintable(page);
 }
 
 TEST(WebLiveMirror, PageScriptMutationReachesTheMirrorAndFiresItsEvent)

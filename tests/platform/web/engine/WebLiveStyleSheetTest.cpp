@@ -13,6 +13,9 @@
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 #include <gtest/gtest.h>
 
 namespace WebLiveStyleSheetTest {
@@ -426,6 +429,45 @@ TEST(WebLiveStyleSheet, SheetOfARemovedStyleElementStaysReadableWhileHeld)
     sheet.reset();
     EXPECT_EQ(rule->parentStyleSheet(), nullptr);
     EXPECT_EQ(rule->style()->getPropertyValue(QStringLiteral("color")), QStringLiteral("blue"));
+}
+
+// Sheets whose text is longer than one message part reach the mirror whole:
+// those the page has at DOMContentLoaded with the document, later ones when
+// they come.
+TEST(WebLiveStyleSheet, LongSheetsArriveWholeWithTheDocumentAndLater)
+{
+    const auto rules = [](const char *prefix) {
+        QByteArray text;
+        for (int i = 0; i < 2000; ++i) {
+            text += "." + QByteArray(prefix) + QByteArray::number(i)
+                + " { margin: 0 " + QByteArray::number(i) + "px; content: \"a;b\\\"c\"; }\n";
+            if (i % 500 == 0)
+                text += "@media print { .p" + QByteArray::number(i) + " { color: red !important; } }\n";
+        }
+        return text;
+    };
+    const auto fixture = std::make_unique<WebTestFixture>(WebTestFixture::sharedView());
+    fixture->writeFile(QStringLiteral("index.html"),
+                       "<!DOCTYPE html><html><head><style>" + rules("early") + "</style></head><body></body></html>");
+    ASSERT_TRUE(fixture->loadPage(QStringLiteral("index.html")));
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    ASSERT_EQ(sheets.length(), 1);
+    EXPECT_EQ(sheets.item(0)->cssRules().length(), 2004);
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+
+    fixture->evaluate(QStringLiteral("var s = document.createElement('style'); s.textContent = %1;"
+                                     "document.head.appendChild(s);")
+                          .arg(QString::fromLatin1(QJsonDocument(QJsonArray{QString::fromLatin1(rules("late"))})
+                                                       .toJson(QJsonDocument::Compact)
+                                                       .sliced(1)
+                                                       .chopped(1))),
+                      WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 2; }));
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+    QStringList lines;
+    for (int i = 0; i < sheets.length(); ++i)
+        appendDeclarations(sheets.item(i)->cssRules(), lines);
+    EXPECT_EQ(lines.join(QLatin1Char('\n')), fixture->evaluate(QString::fromLatin1(s_declarationsScript)).toString());
 }
 
 } // namespace WebLiveStyleSheetTest
