@@ -346,7 +346,6 @@
             json.rules = rulesJson(rule.cssRules);
             break;
         case 5:
-        case 11:
             if (rule.name !== undefined)
                 json.name = rule.name;
             styleJson(rule.style, json);
@@ -488,7 +487,6 @@
             writeRules(rule.cssRules, parts);
             break;
         case 5:
-        case 11:
             parts.add(head + jsonText(rule.name === undefined ? null : rule.name) + styleText(rule.style) + ']');
             return;
         case 7:

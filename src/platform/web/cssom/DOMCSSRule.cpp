@@ -44,7 +44,6 @@ DOMCSSRule::DOMCSSRule(DOMCSSKey, int type, qint64 ruleId) : m_type(type), m_rul
     case PAGE_RULE:
     case FONT_FACE_RULE:
     case KEYFRAME_RULE:
-    case COUNTER_STYLE_RULE:
         m_style = std::make_unique<DOMCSSStyleDeclaration>();
         m_style->m_parentRule = this;
         break;

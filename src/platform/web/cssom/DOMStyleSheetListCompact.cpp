@@ -124,7 +124,6 @@ DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(DOMJsonReader &reader)
         hasRules = true;
         break;
     case DOMCSSRule::FONT_FACE_RULE:
-    case DOMCSSRule::COUNTER_STYLE_RULE:
         read = readCompactString(reader, rule->m_name);
         break;
     case DOMCSSRule::KEYFRAMES_RULE:

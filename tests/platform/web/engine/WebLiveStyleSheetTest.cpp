@@ -37,6 +37,8 @@ body { margin: 0; font: 12px/1.5 serif; }
 @font-face { font-family: "Local"; src: url(font.woff); }
 @supports (display: grid) { .grid { display: grid; } }
 @page :first { margin: 1in; }
+@counter-style thumbs { system: cyclic; symbols: "*"; suffix: " "; }
+.after-counter { color: green; }
 )";
 
 // The page's rules in the form of DOMStyleSheetList::debugDump().
