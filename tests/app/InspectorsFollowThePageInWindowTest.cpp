@@ -147,7 +147,7 @@ TEST_F(InspectorsFollowThePage, AFrameChosenInTheResourcesIsEditedInItsOwnFileUn
                 frameRow = row;
         }
         return frameRow >= 0;
-    }, 10000));
+    }, 30000));
     resources->resouceView()->selectRowIndexes({frameRow}, false);
 
     // The frame's document, written into frame.html.

@@ -269,9 +269,18 @@ bool Session::addProject()
     key(QStringLiteral("ctrl+shift+o"));
     if (!waitForModal())
         return false;
-    // The folder panel takes a typed path.
-    key(QStringLiteral("ctrl+a"));
-    type(projectPath());
+    // The folder panel takes a typed path; on a loaded machine the first
+    // keys can come before the field has the keyboard, so the path is typed
+    // again until the field shows it whole.
+    bool typed = false;
+    for (int attempt = 0; attempt < 3 && !typed; ++attempt) {
+        key(QStringLiteral("ctrl+a"));
+        type(projectPath());
+        typed = waitFor([&](const QJsonObject &state) { return state.value(QStringLiteral("focusText")).toString() == projectPath(); },
+                        3000);
+    }
+    if (!typed)
+        return false;
     key(QStringLiteral("Return"));
     const QString name = QFileInfo(projectPath()).fileName();
     return waitFor([&](const QJsonObject &state) {
