@@ -269,11 +269,21 @@ bool Session::addProject()
     key(QStringLiteral("ctrl+shift+o"));
     if (!waitForModal())
         return false;
-    // The folder panel takes a typed path; on a loaded machine the first
-    // keys can come before the field has the keyboard, so the path is typed
-    // again until the field shows it whole.
+    // The folder panel takes a typed path, in its name field: on a loaded
+    // machine the keyboard can be elsewhere in the panel, so the field is
+    // clicked until it has the keys, and the path typed again until the
+    // field shows it whole.
     bool typed = false;
     for (int attempt = 0; attempt < 3 && !typed; ++attempt) {
+        // The panel may give the keyboard to its sidebar after the click.
+        const auto fieldHasKeys = [](const QJsonObject &state) {
+            return state.value(QStringLiteral("focus")).toString() == QLatin1String("fileNameEdit");
+        };
+        if (!waitFor(fieldHasKeys, 500)) {
+            clickWidget(QStringLiteral("fileNameEdit"));
+            if (!waitFor(fieldHasKeys, 2000))
+                continue;
+        }
         key(QStringLiteral("ctrl+a"));
         type(projectPath());
         typed = waitFor([&](const QJsonObject &state) { return state.value(QStringLiteral("focusText")).toString() == projectPath(); },
