@@ -205,7 +205,7 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::linedUp(File *file, const 
                                                              const QList<StyleDeclarationPtr> &declarations) const
 {
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(file)));
-    writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+    writer.setTempKeyframeDeclarations(file);
     StyleSheetWriter::Result result = writer.lineUp(text, declarations);
     if (!result.ok) {
         QM_INFO(QStringLiteral("%1: the rules do not line up with its text: %2").arg(file->path(), result.error));
@@ -226,7 +226,7 @@ bool CSSOutlineDelegate::keepsRulesOf(File *file)
     // A model holding an edit its text does not (one kept out of the text,
     // or one still waiting to be written) does not line up, and goes.
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(settingsOf(file)));
-    writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+    writer.setTempKeyframeDeclarations(file);
     const StyleSheetWriter::Result lined = writer.lineUp(*text, *declarations);
     if (!lined.ok)
         return false;
@@ -323,11 +323,7 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         return true;
     const std::shared_ptr<StyleSheetSource> previous = sourceOf(file);
     const QList<StyleDeclarationPtr> declarations = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
-    QList<StyleDeclarationPtr> marked;
-    for (const StyleDeclarationPtr &declaration : declarations) {
-        if (declaration->isModified())
-            marked.append(declaration);
-    }
+    const QList<StyleDeclarationPtr> marked = previous ? previous->markedOf(declarations) : QList<StyleDeclarationPtr>();
     if (marked.isEmpty()) {
         // A text put back by Undo after a save is saved as the rules panel
         // left it, marks or none.
@@ -338,7 +334,7 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
 
     const QVariantMap config = settingsOf(file);
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(config));
-    writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
+    writer.setTempKeyframeDeclarations(file);
     const StyleSheetWriter::Result result = writer.write(declarations, previous.get());
     const Layout before = Layout::movedBy(result);
     if (!result.ok) {

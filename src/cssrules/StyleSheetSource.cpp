@@ -240,14 +240,62 @@ const StyleSheetSource::ItemText *StyleSheetSource::itemText(const StyleDeclarat
     return it == m_index.cend() ? nullptr : &m_items.at(it.value());
 }
 
-bool StyleSheetSource::describes(const QList<StyleDeclarationPtr> &declarations) const
+const StyleSheetSource::Check &StyleSheetSource::checked(const QList<StyleDeclarationPtr> &declarations) const
 {
-    // The model may gain items (which the writer adds to the text) but
-    // must not have lost or reordered any it was made from.
+    const quint64 stamp = StyleDeclaration::removalStamp();
+    if (m_check && m_check->removalStamp == stamp && m_check->model.size() == declarations.size()
+        && m_check->model.constData() == declarations.constData())
+        return *m_check;
+    auto check = std::make_shared<Check>();
+    check->model = declarations;
+    check->removalStamp = stamp;
+    check->exactly = true;
     qsizetype next = 0;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (next < m_items.size() && m_items.at(next).declaration == declaration)
+        if (next < m_items.size() && m_items.at(next).declaration == declaration) {
             ++next;
+            check->exactly = check->exactly && !declaration->isRemoved();
+        } else {
+            check->exactly = check->exactly && declaration->isRemoved();
+        }
     }
-    return next == m_items.size();
+    // The model may gain items (which the writer adds to the text) but
+    // must not have lost or reordered any it was made from.
+    check->describes = next == m_items.size();
+    check->exactly = check->exactly && check->describes;
+    m_check = check;
+    return *check;
+}
+
+bool StyleSheetSource::describes(const QList<StyleDeclarationPtr> &declarations) const
+{
+    return checked(declarations).describes;
+}
+
+bool StyleSheetSource::holdsExactly(const QList<StyleDeclarationPtr> &declarations) const
+{
+    return checked(declarations).exactly;
+}
+
+QList<StyleDeclarationPtr> StyleSheetSource::markedOf(const QList<StyleDeclarationPtr> &declarations) const
+{
+    QList<StyleDeclarationPtr> marked;
+    if (!holdsExactly(declarations)) {
+        for (const StyleDeclarationPtr &declaration : declarations) {
+            if (declaration->isModified())
+                marked.append(declaration);
+        }
+        return marked;
+    }
+    // An item removed before the text was written has nothing to write.
+    QList<qsizetype> at;
+    for (const StyleDeclaration *declaration : StyleDeclaration::markedItems()) {
+        if (const auto it = m_index.constFind(declaration); it != m_index.cend())
+            at.append(it.value());
+    }
+    std::sort(at.begin(), at.end());
+    marked.reserve(at.size());
+    for (const qsizetype i : std::as_const(at))
+        marked.append(m_items.at(i).declaration);
+    return marked;
 }

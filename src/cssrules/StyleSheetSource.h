@@ -126,6 +126,14 @@ public:
     void setPlacesModel(bool places) { m_placesModel = places; }
     // Whether the declarations are the ones the source was made for.
     bool describes(const QList<StyleDeclarationPtr> &declarations) const;
+    // Whether they are its items in its order and, besides them, only items
+    // removed before the text was written.
+    bool holdsExactly(const QList<StyleDeclarationPtr> &declarations) const;
+    // The marked ones of the declarations, in their order; found among the
+    // marked items alone when the source holds exactly the declarations.
+    QList<StyleDeclarationPtr> markedOf(const QList<StyleDeclarationPtr> &declarations) const;
+    // Where the declaration's item is in items(), or -1.
+    qsizetype indexOf(const StyleDeclaration *declaration) const { return m_index.value(declaration, -1); }
 
     // This source for text, which changed only inside the items replaced
     // (in text order, each the same declarations as before): the other
@@ -156,4 +164,17 @@ private:
     Items m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
     bool m_placesModel = false;
+    // The model last compared with the items, and what was found: a model
+    // list nothing changed since (the copy held here makes any change detach
+    // it) with no item removed or put back since is not walked again. Shared
+    // with the sources made from this one, which keep its items.
+    struct Check
+    {
+        QList<StyleDeclarationPtr> model;
+        quint64 removalStamp = 0;
+        bool describes = false;
+        bool exactly = false;
+    };
+    const Check &checked(const QList<StyleDeclarationPtr> &declarations) const;
+    mutable std::shared_ptr<const Check> m_check;
 };

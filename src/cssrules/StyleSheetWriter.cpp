@@ -605,18 +605,22 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     m_gainedOnly = what == Written::GainedItems && previous;
     // A change inside a block may mark only the block.
     QList<StyleDeclarationPtr> marked;
-    for (const StyleDeclarationPtr &declaration : declarations) {
-        if (declaration->isModified())
-            marked.append(declaration);
+    if (previous && !m_gainedOnly) {
+        marked = previous->markedOf(declarations);
+    } else if (!m_gainedOnly) {
+        for (const StyleDeclarationPtr &declaration : declarations) {
+            if (declaration->isModified())
+                marked.append(declaration);
+        }
     }
-    m_edited = m_gainedOnly ? QSet<const StyleDeclaration *>() : withDescendants(marked);
+    m_edited = withDescendants(marked);
     QString text;
     QList<Splice> splices;
     if (m_settings.minify && !m_gainedOnly) {
         text = regeneratedText(declarations, previous);
     } else {
         const std::optional<QList<StyleDeclarationPtr>> walked =
-            previous && !m_gainedOnly ? walkedInPlace(declarations, *previous) : std::nullopt;
+            previous && !m_gainedOnly ? walkedInPlace(declarations, marked, *previous) : std::nullopt;
         // Not "previous ? *previous : StyleSheetSource()": that would copy the source.
         const StyleSheetSource none;
         text = splicedText(walked ? *walked : declarations, previous ? *previous : none, &splices);
@@ -640,35 +644,31 @@ StyleSheetWriter::Result StyleSheetWriter::lineUp(const QString &text, const QLi
 }
 
 std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                                        const QList<StyleDeclarationPtr> &marked,
                                                                         const StyleSheetSource &previous) const
 {
     // The model holds the text's items in their order and none it gained or
     // lost since: only the edited items and those inside them have anything
     // to write, and nothing else needs a place to follow.
+    if (!previous.holdsExactly(declarations))
+        return std::nullopt;
     const StyleSheetSource::Items &items = previous.items();
     QList<StyleDeclarationPtr> walked;
     qsizetype next = 0;
-    bool insideEdited = false;
-    for (const StyleDeclarationPtr &declaration : declarations) {
-        const bool inText = next < items.size() && items.at(next).declaration == declaration;
-        if (!inText) {
-            // Removed before the text was written, or new.
-            if (!declaration->isRemoved())
-                return std::nullopt;
+    for (const StyleDeclarationPtr &declaration : marked) {
+        qsizetype i = previous.indexOf(declaration.get());
+        if (i < next)
             continue;
-        }
-        if (declaration->isRemoved())
-            return std::nullopt;
-        ++next;
+        walked.append(items.at(i).declaration);
         // The items of a block follow it, comments aside.
-        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment)
-            insideEdited = false;
-        insideEdited = insideEdited || declaration->isModified();
-        if (insideEdited)
-            walked.append(declaration);
+        for (++i; i < items.size(); ++i) {
+            const StyleDeclaration &inside = *items.at(i).declaration;
+            if (!inside.isInBraket() && inside.type() != RuleType::Comment)
+                break;
+            walked.append(items.at(i).declaration);
+        }
+        next = i;
     }
-    if (next != items.size())
-        return std::nullopt;
     return walked;
 }
 
@@ -746,7 +746,10 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         // what follows reads as it did.
         if (!StyleSheetParser::endsAtTopLevel(slice))
             return std::nullopt;
-        const qsizetype at = declarations.indexOf(top.declaration);
+        // The model keeps the text's items in order, with any it gained between them.
+        qsizetype at = declarations.indexOf(top.declaration, first);
+        if (at < 0)
+            at = declarations.indexOf(top.declaration);
         if (at < 0)
             return std::nullopt;
         qsizetype modelEnd = at + 1;

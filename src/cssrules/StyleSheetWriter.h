@@ -62,6 +62,13 @@ public:
     void setTempKeyframeDeclarations(const QList<StyleDeclarationPtr> &declarations)
     {
         m_tempKeyframeDeclarations = declarations;
+        m_keyframesOf = nullptr;
+    }
+    // The same, the file asked only when a keyframes rule is written.
+    void setTempKeyframeDeclarations(File *file)
+    {
+        m_tempKeyframeDeclarations.clear();
+        m_keyframesOf = file;
     }
 
     // --- The text of items (StyleSheetWriterGenerate.cpp) ------------------------
@@ -171,6 +178,7 @@ private:
     // text is still in the model and the model gained none: the edited ones
     // and those inside them; none otherwise (all of them are walked).
     std::optional<QList<StyleDeclarationPtr>> walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
+                                                            const QList<StyleDeclarationPtr> &marked,
                                                             const StyleSheetSource &previous) const;
     // aligned() for splices that all fall inside top-level items of the text
     // last written: those items read again alone; none when one falls
@@ -186,7 +194,8 @@ private:
     // One level of indentation in generated text: the configured one, or the
     // unit a formatted sheet uses for the rules added to it.
     QString m_indent;
-    QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
+    mutable QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
+    mutable File *m_keyframesOf = nullptr;
     // What the text last written holds, during write().
     mutable const StyleSheetSource *m_previous = nullptr;
     // The marked items and everything inside them, during write().

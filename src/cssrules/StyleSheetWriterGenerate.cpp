@@ -191,6 +191,10 @@ bool StyleSheetWriter::isSuppressedTwin(const StyleDeclaration &declaration) con
         return false;
     const QString name = animationName(declaration.selector());
     // A removed twin is no twin: it suppresses nothing.
+    if (m_keyframesOf) {
+        m_tempKeyframeDeclarations = m_keyframesOf->keyframesDeclarations();
+        m_keyframesOf = nullptr;
+    }
     return std::any_of(m_tempKeyframeDeclarations.cbegin(), m_tempKeyframeDeclarations.cend(),
                        [&name](const StyleDeclarationPtr &other) {
                            return !other->isRemoved() && isWebkitKeyframes(*other)

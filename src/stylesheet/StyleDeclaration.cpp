@@ -5,6 +5,9 @@
 
 #include <QSet>
 
+#include <atomic>
+#include <mutex>
+
 namespace {
 
 StyleDeclaration::MediaChildrenProvider &mediaChildrenProvider()
@@ -26,7 +29,61 @@ const QSet<QString> &defaultPrefixedNames()
     return names;
 }
 
+// The marked items. Models are parsed and dropped on other threads too.
+struct Marks
+{
+    std::mutex mutex;
+    QSet<const StyleDeclaration *> items;
+};
+
+Marks &marks()
+{
+    // Never destroyed: items may outlive statics at exit.
+    static Marks *registry = new Marks;
+    return *registry;
+}
+
+std::atomic<quint64> s_removalStamp{0};
+
 } // namespace
+
+StyleDeclaration::~StyleDeclaration()
+{
+    if (m_modified)
+        setModified(false);
+}
+
+void StyleDeclaration::setModified(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    Marks &registry = marks();
+    const std::lock_guard lock(registry.mutex);
+    if (modified)
+        registry.items.insert(this);
+    else
+        registry.items.remove(this);
+}
+
+void StyleDeclaration::setRemoved(bool removed)
+{
+    if (removed != m_removed)
+        s_removalStamp.fetch_add(1, std::memory_order_relaxed);
+    m_removed = removed;
+}
+
+QList<const StyleDeclaration *> StyleDeclaration::markedItems()
+{
+    Marks &registry = marks();
+    const std::lock_guard lock(registry.mutex);
+    return registry.items.values();
+}
+
+quint64 StyleDeclaration::removalStamp()
+{
+    return s_removalStamp.load(std::memory_order_relaxed);
+}
 
 QString StyleDeclaration::cssText() const
 {

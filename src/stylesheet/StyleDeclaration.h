@@ -48,7 +48,7 @@ class StyleDeclaration
 {
 public:
     StyleDeclaration() = default;
-    virtual ~StyleDeclaration() = default;
+    virtual ~StyleDeclaration();
     StyleDeclaration(const StyleDeclaration &) = delete;
     StyleDeclaration &operator=(const StyleDeclaration &) = delete;
 
@@ -101,10 +101,16 @@ public:
     void setParentFile(File *file) { m_parentFile = file; }
 
     bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    void setModified(bool modified);
     // A removed item stays in the list and is skipped when text is generated.
     bool isRemoved() const { return m_removed; }
-    void setRemoved(bool removed) { m_removed = removed; }
+    void setRemoved(bool removed);
+
+    // Every item marked modified now, in no order: a sheet's marks are
+    // found without walking all of its items.
+    static QList<const StyleDeclaration *> markedItems();
+    // Changes whenever an item is removed or put back anywhere.
+    static quint64 removalStamp();
     bool isUnspecified() const { return m_unspecified; }
     void setUnspecified(bool unspecified) { m_unspecified = unspecified; }
 
