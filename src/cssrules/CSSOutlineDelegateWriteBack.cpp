@@ -49,18 +49,31 @@ struct Layout
         }
         return layout;
     }
+    // The moves first: an item placed on its own may move with an anchor as well.
     void restore() const
     {
+        const auto moveBack = [](const StyleDeclarationPtr &declaration, const StyleSheetWriter::Result::Shift &shift) {
+            const Range range = declaration->range();
+            declaration->setRange({range.location - shift.characters, range.length});
+            declaration->setLineNumber(declaration->lineNumber() - shift.lines);
+        };
+        for (const StyleSheetWriter::Result::Shift &shift : shifted) {
+            for (const StyleDeclarationPtr &declaration : shift.declarations)
+                moveBack(declaration, shift);
+            for (const StyleSheetSource::Items::AnchoredRun &run : shift.runs) {
+                if (run.anchor->joined == run.joined) {
+                    run.anchor->characters -= shift.characters;
+                    run.anchor->lines -= shift.lines;
+                    continue;
+                }
+                // Items joined or left the anchor since: each moves back alone.
+                for (const StyleSheetSource::ItemText &item : *run.items)
+                    moveBack(item.declaration, shift);
+            }
+        }
         for (const auto &[declaration, where] : items) {
             declaration->setRange(where.first);
             declaration->setLineNumber(where.second);
-        }
-        for (const StyleSheetWriter::Result::Shift &shift : shifted) {
-            for (const StyleDeclarationPtr &declaration : shift.declarations) {
-                const Range range = declaration->range();
-                declaration->setRange({range.location - shift.characters, range.length});
-                declaration->setLineNumber(declaration->lineNumber() - shift.lines);
-            }
         }
     }
 };

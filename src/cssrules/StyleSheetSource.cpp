@@ -176,25 +176,44 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     source->m_text = text;
     source->m_lineBreaks = -1;
     source->m_placesModel = true;
+    Items &items = source->m_items;
     qsizetype characters = 0;
     qsizetype lines = 0;
     qsizetype next = 0;
     const auto moveUpTo = [&](qsizetype end) {
-        if (characters != 0 || lines != 0) {
-            for (; next < end; ++next)
-                source->m_items.writable(next).move(characters, lines);
+        while ((characters != 0 || lines != 0) && next < end) {
+            // A whole run moves as one.
+            Items::RunRef &ref = items.m_runs[next / Items::kRun];
+            if (next % Items::kRun == 0 && next + ref.run->size() <= end) {
+                ref.characters += characters;
+                ref.lines += lines;
+                next += ref.run->size();
+                continue;
+            }
+            items.writable(next++).move(characters, lines);
         }
         next = end;
     };
     for (const Replacement &replacement : replaced) {
         moveUpTo(replacement.first);
         for (const ItemText &item : replacement.items)
-            source->m_items.writable(next++) = item;
+            items.writable(next++) = item;
         characters = replacement.characters;
         lines = replacement.lines;
     }
     moveUpTo(m_items.size());
     return source;
+}
+
+void StyleSheetSource::anchorModel()
+{
+    for (Items::RunRef &ref : m_items.m_runs) {
+        auto anchor = std::make_shared<StyleDeclaration::Anchor>();
+        for (const ItemText &item : std::as_const(*ref.run))
+            item.declaration->moveWith(anchor);
+        ref.anchor = anchor;
+        ref.joined = anchor->joined;
+    }
 }
 
 qsizetype StyleSheetSource::lineBreaks() const
@@ -206,19 +225,43 @@ qsizetype StyleSheetSource::lineBreaks() const
 
 StyleSheetSource::ItemText &StyleSheetSource::Items::writable(qsizetype i)
 {
-    std::shared_ptr<Run> &run = m_runs[i / kRun];
-    if (run.use_count() > 1)
-        run = std::make_shared<Run>(*run);
-    return (*run)[i % kRun];
+    settle(i / kRun);
+    RunRef &ref = m_runs[i / kRun];
+    if (ref.run.use_count() > 1)
+        ref.run = std::make_shared<Run>(*ref.run);
+    return (*ref.run)[i % kRun];
+}
+
+void StyleSheetSource::Items::settle(qsizetype run) const
+{
+    RunRef &ref = m_runs[run];
+    if (ref.characters == 0 && ref.lines == 0)
+        return;
+    if (ref.run.use_count() > 1)
+        ref.run = std::make_shared<Run>(*ref.run);
+    for (ItemText &item : *ref.run)
+        item.move(ref.characters, ref.lines);
+    ref.characters = 0;
+    ref.lines = 0;
+}
+
+std::optional<StyleSheetSource::Items::AnchoredRun> StyleSheetSource::Items::anchoredRun(qsizetype run) const
+{
+    const RunRef &ref = m_runs.at(run);
+    if (!ref.anchor || ref.anchor->joined != ref.joined)
+        return std::nullopt;
+    return AnchoredRun{ref.anchor, ref.joined, ref.run};
 }
 
 void StyleSheetSource::Items::append(ItemText item)
 {
-    if (m_runs.isEmpty() || m_runs.constLast()->size() == kRun) {
-        m_runs.append(std::make_shared<Run>());
-        m_runs.last()->reserve(kRun);
+    if (!m_runs.isEmpty())
+        settle(m_runs.size() - 1);
+    if (m_runs.isEmpty() || m_runs.constLast().run->size() == kRun) {
+        m_runs.append({std::make_shared<Run>()});
+        m_runs.last().run->reserve(kRun);
     }
-    m_runs.last()->append(std::move(item));
+    m_runs.last().run->append(std::move(item));
     ++m_count;
 }
 

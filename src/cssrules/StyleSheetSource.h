@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // The text of a style sheet as its file model stands for it, and what each
 // item and declaration of the model was in that text: where it stood, its
@@ -82,12 +83,26 @@ public:
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     // The items in model order. They are kept in runs that sources made
     // from one another share until one of them changes an item of the run.
+    // A run that moved in the text keeps its items where they were and the
+    // move beside them, until one of them is read.
     class Items
     {
     public:
         qsizetype size() const { return m_count; }
         bool isEmpty() const { return m_count == 0; }
-        const ItemText &at(qsizetype i) const { return m_runs.at(i / kRun)->at(i % kRun); }
+        const ItemText &at(qsizetype i) const
+        {
+            const RunRef &ref = m_runs.at(i / kRun);
+            if (ref.characters != 0 || ref.lines != 0)
+                settle(i / kRun);
+            return m_runs.at(i / kRun).run->at(i % kRun);
+        }
+        // at(i).whole.location, without settling the item's run.
+        qsizetype wholeLocation(qsizetype i) const
+        {
+            const RunRef &ref = m_runs.at(i / kRun);
+            return ref.run->at(i % kRun).whole.location + ref.characters;
+        }
 
         class const_iterator
         {
@@ -109,14 +124,36 @@ public:
         const_iterator begin() const { return {this, 0}; }
         const_iterator end() const { return {this, m_count}; }
 
-    private:
-        friend class StyleSheetSource;
         static constexpr qsizetype kRun = 128;
         using Run = QList<ItemText>;
+        // A run whose items' declarations alone move with anchor, as long as
+        // nothing joined or left it (anchor->joined is still joined).
+        struct AnchoredRun
+        {
+            std::shared_ptr<StyleDeclaration::Anchor> anchor;
+            quint64 joined = 0;
+            std::shared_ptr<const Run> items;
+        };
+        // The run's anchor while it still stands for the run alone.
+        std::optional<AnchoredRun> anchoredRun(qsizetype run) const;
+
+    private:
+        friend class StyleSheetSource;
+        struct RunRef
+        {
+            std::shared_ptr<Run> run;
+            // What the run's items moved by since they were placed.
+            qsizetype characters = 0;
+            qsizetype lines = 0;
+            std::shared_ptr<StyleDeclaration::Anchor> anchor;
+            quint64 joined = 0;
+        };
         // The item, its run copied first when another source shares it.
         ItemText &writable(qsizetype i);
         void append(ItemText item);
-        QList<std::shared_ptr<Run>> m_runs;
+        // Puts a run's move into its items.
+        void settle(qsizetype run) const;
+        mutable QList<RunRef> m_runs;
         qsizetype m_count = 0;
     };
     const Items &items() const { return m_items; }
@@ -140,6 +177,11 @@ public:
     // items moved by what changed before them. What did not change is
     // shared with this source.
     std::shared_ptr<StyleSheetSource> withReplaced(const QString &text, const QList<Replacement> &replaced) const;
+
+    // Makes the model's items move with one anchor per run of items, so
+    // that a write moves the runs after an edit and not each item. For a
+    // source whose places the model has.
+    void anchorModel();
 
     // Building (the writer): items in model order.
     void setText(const QString &text)

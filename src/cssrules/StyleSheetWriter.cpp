@@ -687,7 +687,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         qsizetype high = items.size();
         while (low < high) {
             const qsizetype middle = low + (high - low) / 2;
-            if (location < items.at(middle).whole.location)
+            if (location < items.wholeLocation(middle))
                 high = middle;
             else
                 low = middle + 1;
@@ -790,6 +790,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     if (!previous.placesModel()) {
         for (const ItemText &item : placed)
             place(item);
+        result.source->anchorModel();
         return result;
     }
     for (qsizetype r = 0; r < replaced.size(); ++r) {
@@ -801,9 +802,19 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         // Items after a replacement that changes no length stay where they were.
         if (replacement.characters == 0 && replacement.lines == 0)
             continue;
-        Result::Shift shift{{}, replacement.characters, replacement.lines};
-        shift.declarations.reserve(end - readEnd);
+        Result::Shift shift{{}, {}, replacement.characters, replacement.lines};
         for (qsizetype i = readEnd; i < end; ++i) {
+            // A run that moves whole moves its anchor, its items untouched.
+            const qsizetype runSize = std::min(StyleSheetSource::Items::kRun, placed.size() - i);
+            if (i % StyleSheetSource::Items::kRun == 0 && i + runSize <= end) {
+                if (const auto run = placed.anchoredRun(i / StyleSheetSource::Items::kRun)) {
+                    run->anchor->characters += shift.characters;
+                    run->anchor->lines += shift.lines;
+                    shift.runs.append(*run);
+                    i += runSize - 1;
+                    continue;
+                }
+            }
             const ItemText &item = placed.at(i);
             const StyleDeclarationPtr &declaration = item.declaration;
             const Range was = declaration->range();
@@ -816,7 +827,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
             declaration->setLineNumber(item.line);
             shift.declarations.append(declaration);
         }
-        if (!shift.declarations.isEmpty())
+        if (!shift.declarations.isEmpty() || !shift.runs.isEmpty())
             result.shifted.append(std::move(shift));
     }
     return result;
@@ -874,6 +885,7 @@ StyleSheetWriter::Result StyleSheetWriter::aligned(const QString &text, const QL
         item.declaration->setLineNumber(item.line);
         source->appendItem(std::move(item));
     }
+    source->anchorModel();
     result.source = source;
     return result;
 }

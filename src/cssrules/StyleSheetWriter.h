@@ -108,6 +108,8 @@ public:
         struct Shift
         {
             QList<StyleDeclarationPtr> declarations;
+            // Whole runs of items, moved by their anchors.
+            QList<StyleSheetSource::Items::AnchoredRun> runs;
             qsizetype characters = 0;
             qsizetype lines = 0;
         };

@@ -51,6 +51,23 @@ StyleDeclaration::~StyleDeclaration()
 {
     if (m_modified)
         setModified(false);
+    if (m_anchor)
+        ++m_anchor->joined;
+}
+
+void StyleDeclaration::moveWith(const std::shared_ptr<Anchor> &anchor)
+{
+    if (anchor == m_anchor)
+        return;
+    const Range where = range();
+    const qsizetype line = lineNumber();
+    if (m_anchor)
+        ++m_anchor->joined;
+    m_anchor = anchor;
+    if (m_anchor)
+        ++m_anchor->joined;
+    setRange(where);
+    setLineNumber(line);
 }
 
 void StyleDeclaration::setModified(bool modified)

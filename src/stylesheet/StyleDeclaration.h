@@ -73,11 +73,23 @@ public:
     // From "{" through "}" for a block, from the at-sign through ";" for a
     // statement, from "/*" through "*/" for a comment. A block or comment left
     // open at the end of the text reaches to the end of the text.
-    Range range() const { return m_range; }
-    void setRange(Range range) { m_range = range; }
+    Range range() const { return m_anchor ? Range{m_range.location + m_anchor->characters, m_range.length} : m_range; }
+    void setRange(Range range) { m_range = m_anchor ? Range{range.location - m_anchor->characters, range.length} : range; }
     // 1-based line of the first character of range(); 0 for a comment.
-    qsizetype lineNumber() const { return m_lineNumber; }
-    void setLineNumber(qsizetype line) { m_lineNumber = line; }
+    qsizetype lineNumber() const { return m_anchor ? m_lineNumber + m_anchor->lines : m_lineNumber; }
+    void setLineNumber(qsizetype line) { m_lineNumber = m_anchor ? line - m_anchor->lines : line; }
+
+    // Items that move together in their text: each keeps its range and line
+    // counted from the anchor, and moving the anchor moves them all.
+    // `joined` changes whenever an item starts or stops moving with it.
+    struct Anchor
+    {
+        qsizetype characters = 0;
+        qsizetype lines = 0;
+        quint64 joined = 0;
+    };
+    // The item moves with anchor (null: with nothing) from where it is now.
+    void moveWith(const std::shared_ptr<Anchor> &anchor);
     qsizetype styleIndex() const { return m_styleIndex; }
     void setStyleIndex(qsizetype index) { m_styleIndex = index; }
     // Inside the block of an at-rule that holds rules (any block at-rule but
@@ -149,6 +161,7 @@ private:
     std::optional<QString> m_body;
     Range m_range;
     qsizetype m_lineNumber = 0;
+    std::shared_ptr<Anchor> m_anchor;
     qsizetype m_styleIndex = 0;
     bool m_inBraket = false;
     int m_type = RuleType::Other;

@@ -222,11 +222,11 @@ protected:
         ASSERT_TRUE(folder.isValid());
         QFile css(folder.filePath(QStringLiteral("site.css")));
         ASSERT_TRUE(css.open(QIODevice::WriteOnly));
-        original = withLineEnds(QString::fromLatin1(kSheet), QStringLiteral("\r\n"));
+        original = sheetText();
         css.write(original.toUtf8());
         css.close();
         QVariantMap config = ProjectUtil::getProjectConfig(folder.path());
-        config.insert(QStringLiteral("overrideCSS"), true);
+        config.insert(QStringLiteral("overrideCSS"), editsGoIntoTheText());
         ProjectUtil::saveProjectConfig(config, folder.path());
         ProjectUtil::setCurrentProjectPath(folder.path());
         root = std::make_unique<File>(folder.path(), true, nullptr);
@@ -248,6 +248,8 @@ protected:
         File::setUndoManagerProvider({});
         ProjectUtil::resetForTesting();
     }
+    virtual QString sheetText() const { return withLineEnds(QString::fromLatin1(kSheet), QStringLiteral("\r\n")); }
+    virtual bool editsGoIntoTheText() const { return true; }
     // One edit of the model, written as the panel writes it, one undo step.
     void edit(const QString &selector, const std::function<void(const StyleDeclarationPtr &)> &change)
     {
@@ -264,6 +266,24 @@ protected:
             }
         }
         FAIL() << selector.toStdString();
+    }
+    // A rule made by the panel after another (first when null), one undo step.
+    void create(const QString &selector, const QString &after)
+    {
+        StyleDeclarationPtr afterAt;
+        for (const StyleDeclarationPtr &item : panel.styleDeclarationsOf(sheet)) {
+            if (item->selector() == after)
+                afterAt = item;
+        }
+        undo.beginUndoGrouping();
+        ASSERT_TRUE(panel.createSelector(selector, QStringLiteral("top: 1px;"), sheet, afterAt));
+        batcher.execute();
+        undo.endUndoGrouping();
+        undo.loopEnd();
+    }
+    void setTop(const QString &selector, const QString &value)
+    {
+        edit(selector, [&value](const StyleDeclarationPtr &item) { item->properties().constFirst()->setValue(value); });
     }
     // The last rule's only declaration.
     void setLastRight(const QString &value)
@@ -308,5 +328,82 @@ TEST_F(PanelWriteBack, UndoPutsBackTheBytesAndEditsAfterItLandInTheirPlaces)
     undo.undo();
     EXPECT_EQ(text(), original);
 }
+
+// A sheet of several hundred rules: a write moves the runs of rules after
+// an edit as a whole, and Undo and Redo move them back.
+class LongSheetWriteBack : public PanelWriteBack, public ::testing::WithParamInterface<bool>
+{
+protected:
+    QString sheetText() const override
+    {
+        QString text;
+        for (int i = 0; i < 400; ++i)
+            text += QStringLiteral(".r%1 {\n  top: 0;\n}\n").arg(i);
+        return text;
+    }
+    bool editsGoIntoTheText() const override { return GetParam(); }
+
+    // Each step's text, with the model checked against it; then every
+    // undo and redo gives back those texts with the model in them.
+    void checkAndRecord()
+    {
+        texts.append(text());
+        expectModelPointsInto(text(), panel.styleDeclarationsOf(sheet));
+    }
+    // (A step that left the text as it was is undone on the way.)
+    void undoAndRedoAll()
+    {
+        for (qsizetype step = texts.size() - 2; step >= 0; --step) {
+            while (text() != texts.at(step) && undo.canUndo()) {
+                undo.undo();
+                expectModelPointsInto(text(), panel.styleDeclarationsOf(sheet));
+            }
+            ASSERT_EQ(text(), texts.at(step)) << step;
+        }
+        for (qsizetype step = 1; step < texts.size(); ++step) {
+            while (text() != texts.at(step) && undo.canRedo()) {
+                undo.redo();
+                expectModelPointsInto(text(), panel.styleDeclarationsOf(sheet));
+            }
+            ASSERT_EQ(text(), texts.at(step)) << step;
+        }
+    }
+    QStringList texts;
+};
+
+TEST_P(LongSheetWriteBack, RulesAfterAnEditOrANewRuleMoveWithItThroughUndoAndRedo)
+{
+    checkAndRecord();
+    setTop(QStringLiteral(".r5"), QStringLiteral("120px"));
+    checkAndRecord();
+    create(QStringLiteral(".made"), QStringLiteral(".r2"));
+    checkAndRecord();
+    setTop(QStringLiteral(".r300"), QStringLiteral("1px 2px 3px"));
+    checkAndRecord();
+    setTop(QStringLiteral(".r5"), QStringLiteral("4px"));
+    checkAndRecord();
+    create(QStringLiteral(".later"), QStringLiteral(".r399"));
+    checkAndRecord();
+    setTop(QStringLiteral(".r150"), QStringLiteral("calc(1px + 2px)"));
+    checkAndRecord();
+    if (editsGoIntoTheText()) {
+        // Every edit changed its rule's value alone.
+        EXPECT_EQ(changedPart(texts.at(0), texts.at(1)), std::make_pair(QStringLiteral("0"), QStringLiteral("120px")));
+        EXPECT_EQ(changedPart(texts.at(5), texts.at(6)), std::make_pair(QStringLiteral("0"), QStringLiteral("calc(1px + 2px)")));
+    } else {
+        // Only the rules made go into the text.
+        EXPECT_EQ(texts.at(1), texts.at(0));
+        EXPECT_NE(texts.at(2), texts.at(1));
+        EXPECT_EQ(texts.at(6), texts.at(5));
+    }
+    undoAndRedoAll();
+    while (undo.canUndo())
+        undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, LongSheetWriteBack, ::testing::Bool(), [](const ::testing::TestParamInfo<bool> &info) {
+    return std::string(info.param ? "WrittenIntoTheText" : "KeptOutOfTheText");
+});
 
 } // namespace StyleSheetWriterSpliceTest
