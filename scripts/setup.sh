@@ -12,7 +12,7 @@ packages=(
     qt6-svg-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    libplist-dev libminizip-dev zlib1g-dev libgumbo-dev libxml2-dev
+    libplist-dev libminizip-dev zlib1g-dev libdeflate-dev libgumbo-dev libxml2-dev
     closure-compiler yui-compressor
     python3 python3-jsbeautifier libjs-bootstrap5 dbus-daemon
     fonts-dejavu-core

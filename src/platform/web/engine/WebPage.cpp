@@ -2,6 +2,7 @@
 
 #include "ChromiumProcess.h"
 #include "DevToolsConnection.h"
+#include "FrameDecoder.h"
 #include "WebBridge.h"
 #include "WebDownloads.h"
 #include "WebPreferences.h"
@@ -450,10 +451,7 @@ void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &meta
     const double fallbackRatio = m_devicePixelRatio;
     QPointer<WebPage> page(this);
     QThreadPool::globalInstance()->start([page, base64, metadata, shownWidth, fallbackRatio] {
-        QImage image = QImage::fromData(QByteArray::fromBase64(base64), "PNG");
-        // Drawn as it is, with no conversion at each paint.
-        if (image.format() == QImage::Format_ARGB32)
-            image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        QImage image = FrameDecoder::decode(QByteArray::fromBase64(base64));
         image.setDevicePixelRatio(shownWidth > 0 && !image.isNull() ? image.width() / shownWidth : fallbackRatio);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
             if (!page)
