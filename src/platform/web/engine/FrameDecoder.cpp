@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -137,8 +138,15 @@ QImage FrameDecoder::decodeSimplePng(const QByteArray &data)
     // picture is refused before anything is allocated for it.
     if (quint64(stride) * height > quint64(stream.size()) * 1032)
         return {};
-    // Kept for the next frame: a fresh buffer costs its pages' faults every time.
-    static thread_local std::vector<uchar> raw;
+    // One buffer kept for the next frame, whichever thread decodes it: a
+    // fresh one costs its pages' faults every time. A frame decoded while
+    // another is takes a buffer of its own.
+    // (Never destroyed: a worker may still decode while statics go at exit.)
+    static auto *keptMutex = new std::mutex;
+    static auto *kept = new std::vector<uchar>;
+    std::unique_lock keptLock(*keptMutex, std::try_to_lock);
+    std::vector<uchar> own;
+    std::vector<uchar> &raw = keptLock.owns_lock() ? *kept : own;
     raw.resize(size_t(stride) * height + 1);
     static thread_local std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor(libdeflate_alloc_decompressor());
     if (!decompressor)
