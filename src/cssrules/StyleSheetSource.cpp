@@ -295,7 +295,7 @@ const StyleSheetSource::Check &StyleSheetSource::checked(const QList<StyleDeclar
     check->exactly = true;
     qsizetype next = 0;
     for (const StyleDeclarationPtr &declaration : declarations) {
-        if (next < m_items.size() && m_items.at(next).declaration == declaration) {
+        if (next < m_items.size() && m_items.declarationAt(next) == declaration) {
             ++next;
             check->exactly = check->exactly && !declaration->isRemoved();
         } else {
@@ -339,6 +339,6 @@ QList<StyleDeclarationPtr> StyleSheetSource::markedOf(const QList<StyleDeclarati
     std::sort(at.begin(), at.end());
     marked.reserve(at.size());
     for (const qsizetype i : std::as_const(at))
-        marked.append(m_items.at(i).declaration);
+        marked.append(m_items.declarationAt(i));
     return marked;
 }

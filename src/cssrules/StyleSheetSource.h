@@ -97,6 +97,8 @@ public:
                 settle(i / kRun);
             return m_runs.at(i / kRun).run->at(i % kRun);
         }
+        // at(i).declaration, without settling the item's run.
+        const StyleDeclarationPtr &declarationAt(qsizetype i) const { return m_runs.at(i / kRun).run->at(i % kRun).declaration; }
         // at(i).whole.location, without settling the item's run.
         qsizetype wholeLocation(qsizetype i) const
         {

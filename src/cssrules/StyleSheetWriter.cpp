@@ -659,13 +659,13 @@ std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const 
         qsizetype i = previous.indexOf(declaration.get());
         if (i < next)
             continue;
-        walked.append(items.at(i).declaration);
+        walked.append(items.declarationAt(i));
         // The items of a block follow it, comments aside.
         for (++i; i < items.size(); ++i) {
-            const StyleDeclaration &inside = *items.at(i).declaration;
+            const StyleDeclaration &inside = *items.declarationAt(i);
             if (!inside.isInBraket() && inside.type() != RuleType::Comment)
                 break;
-            walked.append(items.at(i).declaration);
+            walked.append(items.declarationAt(i));
         }
         next = i;
     }
@@ -695,9 +695,9 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         if (low == 0)
             return -1;
         qsizetype first = low - 1;
-        while (first > 0 && items.at(first).declaration->isInBraket())
+        while (first > 0 && items.declarationAt(first)->isInBraket())
             --first;
-        return items.at(first).declaration->isInBraket() ? -1 : first;
+        return items.declarationAt(first)->isInBraket() ? -1 : first;
     };
     // Each block to read again with the change of the text inside it. Every
     // splice must fall inside one: one at an item's edge (a rule added or
@@ -738,7 +738,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         const qsizetype first = block.key();
         const ItemText &top = items.at(first);
         qsizetype end = first + 1;
-        while (end < items.size() && items.at(end).declaration->isInBraket())
+        while (end < items.size() && items.declarationAt(end)->isInBraket())
             ++end;
         const qsizetype start = top.whole.location + characters;
         const QString slice = text.mid(start, top.whole.length + block.value());
@@ -760,7 +760,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
             return std::nullopt;
         for (qsizetype i = 0; i < made.size(); ++i) {
             ItemText &item = made[i];
-            if (item.declaration != items.at(first + i).declaration)
+            if (item.declaration != items.declarationAt(first + i))
                 return std::nullopt;
             item.move(start, top.line + lines - 1);
         }
