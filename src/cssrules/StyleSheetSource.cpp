@@ -320,16 +320,21 @@ bool StyleSheetSource::holdsExactly(const QList<StyleDeclarationPtr> &declaratio
     return checked(declarations).exactly;
 }
 
-QList<StyleDeclarationPtr> StyleSheetSource::markedOf(const QList<StyleDeclarationPtr> &declarations) const
+QList<StyleDeclarationPtr> StyleSheetSource::markedIn(const QList<StyleDeclarationPtr> &declarations)
 {
     QList<StyleDeclarationPtr> marked;
-    if (!holdsExactly(declarations)) {
-        for (const StyleDeclarationPtr &declaration : declarations) {
-            if (declaration->isModified())
-                marked.append(declaration);
-        }
-        return marked;
+    for (const StyleDeclarationPtr &declaration : declarations) {
+        if (declaration->isModified())
+            marked.append(declaration);
     }
+    return marked;
+}
+
+QList<StyleDeclarationPtr> StyleSheetSource::markedOf(const QList<StyleDeclarationPtr> &declarations) const
+{
+    if (!holdsExactly(declarations))
+        return markedIn(declarations);
+    QList<StyleDeclarationPtr> marked;
     // An item removed before the text was written has nothing to write.
     QList<qsizetype> at;
     for (const StyleDeclaration *declaration : StyleDeclaration::markedItems()) {

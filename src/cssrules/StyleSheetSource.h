@@ -171,6 +171,8 @@ public:
     // The marked ones of the declarations, in their order; found among the
     // marked items alone when the source holds exactly the declarations.
     QList<StyleDeclarationPtr> markedOf(const QList<StyleDeclarationPtr> &declarations) const;
+    // The same for a model no source was made for: each item asked.
+    static QList<StyleDeclarationPtr> markedIn(const QList<StyleDeclarationPtr> &declarations);
     // Where the declaration's item is in items(), or -1.
     qsizetype indexOf(const StyleDeclaration *declaration) const { return m_index.value(declaration, -1); }
 

@@ -605,14 +605,8 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     m_gainedOnly = what == Written::GainedItems && previous;
     // A change inside a block may mark only the block.
     QList<StyleDeclarationPtr> marked;
-    if (previous && !m_gainedOnly) {
-        marked = previous->markedOf(declarations);
-    } else if (!m_gainedOnly) {
-        for (const StyleDeclarationPtr &declaration : declarations) {
-            if (declaration->isModified())
-                marked.append(declaration);
-        }
-    }
+    if (!m_gainedOnly)
+        marked = previous ? previous->markedOf(declarations) : StyleSheetSource::markedIn(declarations);
     m_edited = withDescendants(marked);
     QString text;
     QList<Splice> splices;
