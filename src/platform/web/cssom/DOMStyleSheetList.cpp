@@ -150,9 +150,9 @@ bool DOMStyleSheetList::readFromEngine(QByteArrayView text)
             reported.append({nullptr, 0, QJsonDocument::fromJson(reader.textFrom(start).toByteArray()).object()});
             return true;
         }
-        if (!reader.expect('[') || (reader.peek(), !reader.isNumberNext()))
+        qint64 sheetId = 0;
+        if (!readSheetHead(reader, sheetId))
             return false;
-        const qint64 sheetId = qint64(reader.readNumber().value_or(0));
         if (reader.peek() == ']') {
             reader.expect(']');
             reported.append({nullptr, sheetId, std::nullopt});

@@ -110,6 +110,8 @@ private:
     // DOMStyleSheetListCompact.cpp: from the reader's position; null when the
     // text is not of the form. A sheet's from after its id.
     DOMCSSStyleSheetPtr sheetFromCompact(DOMJsonReader &reader, qint64 sheetId);
+    // A sheet's "[" and id.
+    static bool readSheetHead(DOMJsonReader &reader, qint64 &sheetId);
     DOMCSSRulePtr ruleFromCompact(DOMJsonReader &reader);
     bool readRulesCompact(DOMJsonReader &reader, QList<DOMCSSRulePtr> &rules);
     void updateSheet(DOMCSSStyleSheet &sheet, const QJsonObject &json);

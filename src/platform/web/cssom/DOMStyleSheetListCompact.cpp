@@ -24,12 +24,9 @@ bool readCompactString(DOMJsonReader &reader, QString &target)
     return reader.readStringInto(target);
 }
 
-bool readCompactNumber(DOMJsonReader &reader, double &target)
+bool readCompactId(DOMJsonReader &reader, qint64 &target)
 {
-    if (!reader.expect(',') || (reader.peek(), !reader.isNumberNext()))
-        return false;
-    target = reader.readNumber().value_or(0);
-    return true;
+    return reader.expect(',') && reader.readId(target);
 }
 
 // [css] or [css, items] from the next field on, up to the array's end: the
@@ -71,6 +68,11 @@ bool readStyleCompact(DOMJsonReader &reader, DOMCSSStyleDeclaration &style)
 
 } // namespace
 
+bool DOMStyleSheetList::readSheetHead(DOMJsonReader &reader, qint64 &sheetId)
+{
+    return reader.expect('[') && reader.readId(sheetId);
+}
+
 bool DOMStyleSheetList::readRulesCompact(DOMJsonReader &reader, QList<DOMCSSRulePtr> &rules)
 {
     return reader.readElements([&] {
@@ -84,15 +86,13 @@ bool DOMStyleSheetList::readRulesCompact(DOMJsonReader &reader, QList<DOMCSSRule
 
 DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(DOMJsonReader &reader)
 {
-    if (!reader.expect('[') || (reader.peek(), !reader.isNumberNext()))
+    int type = 0;
+    qint64 id = 0;
+    if (!reader.expect('[') || !reader.readInt(type) || !readCompactId(reader, id))
         return nullptr;
-    const double type = reader.readNumber().value_or(0);
-    double id = 0;
-    if (!readCompactNumber(reader, id))
-        return nullptr;
-    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), int(type), qint64(id));
+    auto rule = std::make_shared<DOMCSSRule>(DOMCSSKey(), type, id);
     QString media;
-    double flag = 0;
+    qint64 flag = 0;
     bool read = true;
     bool hasRules = false;
     switch (rule->m_type) {
@@ -105,12 +105,10 @@ DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(DOMJsonReader &reader)
             return nullptr;
         rule->m_media->resetFromEngine(media);
         if (reader.peek() == '[') {
-            reader.expect('[');
-            double sheetId = 0;
-            if (!reader.isNumberNext())
+            qint64 sheetId = 0;
+            if (!readSheetHead(reader, sheetId))
                 return nullptr;
-            sheetId = reader.readNumber().value_or(0);
-            rule->m_styleSheet = sheetFromCompact(reader, qint64(sheetId));
+            rule->m_styleSheet = sheetFromCompact(reader, sheetId);
             if (!rule->m_styleSheet)
                 return nullptr;
             rule->m_styleSheet->m_ownerRule = rule.get();
@@ -127,7 +125,7 @@ DOMCSSRulePtr DOMStyleSheetList::ruleFromCompact(DOMJsonReader &reader)
         read = readCompactString(reader, rule->m_name);
         break;
     case DOMCSSRule::KEYFRAMES_RULE:
-        read = readCompactString(reader, rule->m_name) && readCompactNumber(reader, flag) && reader.expect(',');
+        read = readCompactString(reader, rule->m_name) && readCompactId(reader, flag) && reader.expect(',');
         rule->m_prefixed = flag != 0;
         hasRules = true;
         break;
@@ -163,15 +161,13 @@ DOMCSSStyleSheetPtr DOMStyleSheetList::sheetFromCompact(DOMJsonReader &reader, q
 {
     auto sheet = std::make_shared<DOMCSSStyleSheet>(DOMCSSKey(), sheetId);
     QString media;
-    double disabled = 0;
-    double owner = 0;
+    qint64 disabled = 0;
     if (!readCompactString(reader, sheet->m_href) || !readCompactString(reader, sheet->m_title)
-        || !readCompactString(reader, media) || !readCompactNumber(reader, disabled)
-        || !readCompactNumber(reader, owner) || !reader.expect(','))
+        || !readCompactString(reader, media) || !readCompactId(reader, disabled)
+        || !readCompactId(reader, sheet->m_ownerNodeId) || !reader.expect(','))
         return nullptr;
     sheet->m_media.resetFromEngine(media);
     sheet->m_disabled = disabled != 0;
-    sheet->m_ownerNodeId = qint64(owner);
     sheet->m_readable = reader.peek() == '[';
     if (!sheet->m_readable) {
         qCInfo(lcWeb) << "the rules of" << sheet->m_href << "cannot be read (another origin); it stays empty";

@@ -1,5 +1,7 @@
 #include "DOMJsonReader.h"
 
+#include <limits>
+
 #include <charconv>
 #include <cstring>
 #include <vector>
@@ -269,4 +271,41 @@ bool DOMJsonReader::readStringInto(QString &target)
         return false;
     target = std::move(*text);
     return true;
+}
+
+bool DOMJsonReader::readId(qint64 &id)
+{
+    skipWhitespace();
+    const std::optional<double> number = isNumberNext() ? readNumber() : std::nullopt;
+    if (!number)
+        return false;
+    id = idOf(*number);
+    return true;
+}
+
+bool DOMJsonReader::readInt(int &value)
+{
+    skipWhitespace();
+    const std::optional<double> number = isNumberNext() ? readNumber() : std::nullopt;
+    if (!number)
+        return false;
+    value = intOf(*number);
+    return true;
+}
+
+qint64 DOMJsonReader::idOf(double number)
+{
+    // Ids are integers well inside a double's exact range; a cast of a
+    // larger number would be undefined.
+    if (!(number > -9.0e15 && number < 9.0e15) || number != double(qint64(number)))
+        return 0;
+    return qint64(number);
+}
+
+int DOMJsonReader::intOf(double number)
+{
+    if (!(number >= double(std::numeric_limits<int>::min()) && number <= double(std::numeric_limits<int>::max()))
+        || number != double(int(number)))
+        return 0;
+    return int(number);
 }

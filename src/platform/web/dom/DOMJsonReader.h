@@ -36,6 +36,14 @@ public:
     bool readStringInto(QString &target);
     std::optional<double> readNumber();
     bool isNumberNext() const;
+    // The next value, white space before it passed, as a whole number: an
+    // id (0 outside a double's exact range or with a fraction), or an int
+    // as QJsonValue::toInt() reads one (0 outside int's range). False when
+    // no number is next.
+    bool readId(qint64 &id);
+    bool readInt(int &value);
+    static qint64 idOf(double number);
+    static int intOf(double number);
     bool readLiteral(const char *word);
     // Passes over any value, nested ones included, with a stack of brackets.
     bool skipValue();

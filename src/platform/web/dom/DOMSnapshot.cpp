@@ -5,6 +5,7 @@
 #include "DOMDocumentFragment.h"
 #include "DOMDocumentType.h"
 #include "DOMElement.h"
+#include "DOMJsonReader.h"
 #include "DOMLog.h"
 #include "DOMSnapshot_p.h"
 #include "DOMText.h"
@@ -362,7 +363,7 @@ Result<std::shared_ptr<DOMDocument>> DOMSnapshot::readDocument(const QJsonObject
 {
     DOMSnapshotData data;
     data.version = snapshot.value(QStringLiteral("version")).toInt(s_version);
-    data.document = DOMSnapshotJson::idOf(snapshot.value(QStringLiteral("document")).toDouble(0));
+    data.document = DOMJsonReader::idOf(snapshot.value(QStringLiteral("document")).toDouble(0));
     data.mode = snapshot.value(QStringLiteral("mode")).toString();
     data.records = DOMSnapshotJson::readRecords(snapshot.value(QStringLiteral("nodes")).toArray());
     return buildDocument(data);

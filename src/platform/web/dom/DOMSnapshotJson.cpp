@@ -16,16 +16,6 @@
 
 namespace {
 
-// A whole number within int's range, as QJsonValue::toInt() reads one; 0 for
-// anything else (a cast of a larger number would be undefined).
-int snapshotIntOf(double number)
-{
-    if (!(number >= double(std::numeric_limits<int>::min()) && number <= double(std::numeric_limits<int>::max()))
-        || number != double(int(number)))
-        return 0;
-    return int(number);
-}
-
 // A small reader for the snapshot's JSON text: strict JSON, no recursion
 // (values that are not read are skipped with a bracket stack).
 class JsonReader : public DOMJsonReader
@@ -42,15 +32,11 @@ public:
             return failure();
         if (!readMembers([&](QByteArrayView key) {
                 if (key == "version") {
-                    std::optional<double> number = readNumber();
-                    data.version = number ? snapshotIntOf(*number) : 0;
-                    return number.has_value();
+                    return readInt(data.version);
                 }
                 if (key == "document") {
-                    std::optional<double> number = readNumber();
-                    data.document = number ? DOMSnapshotJson::idOf(*number) : 0;
                     hasDocument = true;
-                    return number.has_value();
+                    return readId(data.document);
                 }
                 if (key == "mode") {
                     std::optional<QString> text = readString();
@@ -96,15 +82,6 @@ private:
                 .arg(m_pos));
     }
 
-    bool readId(qint64 &id)
-    {
-        std::optional<double> number = readNumber();
-        if (!number)
-            return false;
-        id = DOMSnapshotJson::idOf(*number);
-        return true;
-    }
-
     bool readRecords(std::vector<DOMSnapshotRecord> &records)
     {
         return readElements([&] {
@@ -120,10 +97,9 @@ private:
 
     bool readCount(qint64 &count)
     {
-        std::optional<double> number = readNumber();
-        if (!number)
+        if (!readId(count))
             return false;
-        count = std::max<qint64>(DOMSnapshotJson::idOf(*number), 0);
+        count = std::max<qint64>(count, 0);
         return true;
     }
 
@@ -180,10 +156,8 @@ private:
                 return false;
             return readAttributeItems(record);
         }
-        std::optional<double> type = readNumber();
-        if (!type)
+        if (!readInt(record.type))
             return false;
-        record.type = snapshotIntOf(*type);
         const auto nextString = [this](QString &target) {
             if (!expect(','))
                 return false;
@@ -271,9 +245,7 @@ private:
         if (key == "id" && isNumber)
             return readId(record.id);
         if (key == "type" && isNumber) {
-            std::optional<double> number = readNumber();
-            record.type = number ? snapshotIntOf(*number) : 0;
-            return number.has_value();
+            return readInt(record.type);
         }
         if (key == "name" && isString)
             return readStringInto(record.name);
@@ -331,14 +303,6 @@ private:
 
 } // namespace
 
-qint64 DOMSnapshotJson::idOf(double number)
-{
-    // Ids are integers well inside a double's exact range.
-    if (!(number > -9.0e15 && number < 9.0e15) || number != double(qint64(number)))
-        return 0;
-    return qint64(number);
-}
-
 Result<DOMSnapshotData> DOMSnapshotJson::read(const QByteArray &json, DOMSnapshotTreeSink *tree)
 {
     return JsonReader(json, tree).readSnapshot();
@@ -351,7 +315,7 @@ std::vector<DOMSnapshotRecord> DOMSnapshotJson::readRecords(const QJsonArray &re
     for (const QJsonValue &value : records) {
         const QJsonObject object = value.toObject();
         DOMSnapshotRecord record;
-        record.id = idOf(object.value(QLatin1String("id")).toDouble(0));
+        record.id = DOMJsonReader::idOf(object.value(QLatin1String("id")).toDouble(0));
         record.type = object.value(QLatin1String("type")).toInt();
         record.name = object.value(QLatin1String("name")).toString();
         record.prefix = object.value(QLatin1String("prefix")).toString();
@@ -360,10 +324,10 @@ std::vector<DOMSnapshotRecord> DOMSnapshotJson::readRecords(const QJsonArray &re
         record.text = object.value(QLatin1String("text")).toString();
         record.publicId = object.value(QLatin1String("publicId")).toString();
         record.systemId = object.value(QLatin1String("systemId")).toString();
-        record.content = idOf(object.value(QLatin1String("content")).toDouble(0));
+        record.content = DOMJsonReader::idOf(object.value(QLatin1String("content")).toDouble(0));
         for (const QJsonValue &child : object.value(QLatin1String("children")).toArray()) {
             if (child.isDouble())
-                record.children.push_back(idOf(child.toDouble()));
+                record.children.push_back(DOMJsonReader::idOf(child.toDouble()));
         }
         for (const QJsonValue &entry : object.value(QLatin1String("attrs")).toArray()) {
             const QJsonArray attribute = entry.toArray();

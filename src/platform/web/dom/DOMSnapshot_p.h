@@ -67,7 +67,5 @@ Result<DOMSnapshotData> read(const QByteArray &json, DOMSnapshotTreeSink *tree =
 // The records of a JSON array, as the page sends added subtrees.
 std::vector<DOMSnapshotRecord> readRecords(const QJsonArray &records);
 
-// A snapshot id: an integer inside a double's exact range, 0 otherwise.
-qint64 idOf(double number);
 
 } // namespace DOMSnapshotJson

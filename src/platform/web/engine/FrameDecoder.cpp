@@ -97,8 +97,9 @@ QImage FrameDecoder::decodeSimplePng(const QByteArray &data)
     quint32 height = 0;
     int channels = 0;
     bool ended = false;
-    // The compressed stream, as one piece: the chunk itself when there is one.
+    // The compressed stream, its chunks joined.
     QByteArray stream;
+    stream.reserve(data.size());
     qsizetype at = 8;
     while (!ended && at + 12 <= data.size()) {
         const quint32 length = bigEndian(bytes + at);
@@ -124,8 +125,10 @@ QImage FrameDecoder::decodeSimplePng(const QByteArray &data)
             stream.append(data.constData() + at + 8, length);
         } else if (type == "IEND") {
             ended = true;
-        } else if (!(type.at(0) & 0x20) || type == "gAMA" || type == "cHRM" || type == "iCCP" || type == "sBIT") {
-            // A palette or another critical chunk, or colour management: Qt's reader.
+        } else if (!(type.at(0) & 0x20) || type == "gAMA" || type == "cHRM" || type == "iCCP" || type == "sBIT"
+                   || type == "tRNS") {
+            // A palette or another critical chunk, colour management or a
+            // transparent colour: Qt's reader.
             return {};
         }
         at += 12 + qsizetype(length);

@@ -86,6 +86,8 @@ void WebBridge::contextDestroyed(const QString &session, int contextId)
     const Context context = it.value();
     m_contexts.erase(it);
     m_contextOfFrame.remove(context.frameId);
+    // A text whose last part never comes is dropped with its context.
+    m_textParts.remove(context.frameId);
     if (m_contextOfBrowserFrame.value(context.browserFrame) == key)
         m_contextOfBrowserFrame.remove(context.browserFrame);
     // The main frame keeps showing its document until the next one is ready.
@@ -124,6 +126,7 @@ void WebBridge::browserRestarted()
         contextsCleared(session);
     m_parentOfBrowserFrame.clear();
     m_pendingDocuments.clear();
+    m_textParts.clear();
     resetPage();
 }
 

@@ -249,6 +249,17 @@ TEST(DOMStyleSheetList, ReportThatIsNoListOfSheetsLeavesTheListAsItWas)
     }
     EXPECT_TRUE(sheets.list.readFromEngine(QByteArrayView(" [ [1] , [24, null, \"\", \"\", 0, 0, 0] ] ")));
     EXPECT_EQ(sheets.list.length(), 2);
+
+    // An imported sheet with white space before its id reads as the others
+    // do; numbers no id or type can be read as 0, not cast.
+    ASSERT_TRUE(sheets.list.readFromEngine(QByteArrayView(
+        R"([[25, null, "", "", 0, 1e300, [[3, 26, "b.css", "", [ 27, "b.css", "", "", 0, 0, []]], [1e300, -1e300, "x", null, 0]]]])")));
+    const DOMCSSStyleSheetPtr imported = sheets.list.item(0);
+    ASSERT_EQ(imported->cssRules().length(), 2);
+    ASSERT_TRUE(imported->cssRules().item(0)->styleSheet());
+    EXPECT_EQ(imported->ownerNodeId(), 0);
+    EXPECT_EQ(imported->cssRules().item(1)->type(), 0);
+    EXPECT_EQ(imported->cssRules().item(1)->ruleId(), 0);
 }
 
 TEST(DOMStyleSheetList, WritesChangeTheMirrorAtOnceAndAreReplayedByIdInOrder)

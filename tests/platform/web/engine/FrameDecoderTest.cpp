@@ -151,6 +151,14 @@ TEST(FrameDecoder, OtherPicturesGoToQtsReaderAndBrokenOnesToNothing)
         EXPECT_FALSE(FrameDecoder::decode(data).isNull());
     }
 
+    // A colour made transparent is Qt's reader's to draw.
+    QByteArray transparent = everyFilterPng(picture(QImage::Format_RGB32));
+    QByteArray colour;
+    appendChunk(colour, "tRNS", QByteArray("\0\x0a\0\x14\0\x1e", 6));
+    transparent.insert(transparent.indexOf("IDAT") - 4, colour);
+    EXPECT_TRUE(FrameDecoder::decodeSimplePng(transparent).isNull());
+    EXPECT_EQ(FrameDecoder::decode(transparent), byQt(transparent));
+
     const QByteArray good = png(picture(QImage::Format_RGB32));
     // Cut short anywhere, or with its stream damaged, or a chunk claiming
     // more than there is: no picture, and nothing read past the data.
