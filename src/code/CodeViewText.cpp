@@ -1,5 +1,7 @@
 #include "CodeViewText.h"
 
+#include "foundation/StringUtils.h"
+
 #include <algorithm>
 
 namespace {
@@ -33,17 +35,11 @@ void CodeViewText::setString(const QString &text)
 {
     m_string = text;
     m_wideBreaks.clear();
-    m_lineEnding.clear();
     const qsizetype size = text.size();
     // Only a "\r" can start a wide break: the search for it is quick in a
     // long text, which mostly has none.
-    const qsizetype firstFeed = text.indexOf(u'\n');
-    qsizetype carriage = text.indexOf(u'\r');
-    if (carriage >= 0 && (firstFeed < 0 || carriage < firstFeed))
-        m_lineEnding = carriage + 1 < size && text.at(carriage + 1) == u'\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
-    else
-        m_lineEnding = QStringLiteral("\n");
-    for (; carriage >= 0; carriage = text.indexOf(u'\r', carriage + 1)) {
+    m_lineEnding = StringUtils::firstLineEnding(text);
+    for (qsizetype carriage = text.indexOf(u'\r'); carriage >= 0; carriage = text.indexOf(u'\r', carriage + 1)) {
         // Each break before it is one position shorter in the document.
         if (carriage + 1 < size && text.at(carriage + 1) == u'\n')
             m_wideBreaks.push_back(int(carriage) - int(m_wideBreaks.size()));

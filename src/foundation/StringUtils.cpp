@@ -321,3 +321,12 @@ std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
 }
 
 } // namespace StringUtils
+
+QString StringUtils::firstLineEnding(QStringView text)
+{
+    const qsizetype feed = text.indexOf(u'\n');
+    const qsizetype carriage = text.indexOf(u'\r');
+    if (carriage >= 0 && (feed < 0 || carriage < feed))
+        return feed == carriage + 1 ? QStringLiteral("\r\n") : QStringLiteral("\r");
+    return QStringLiteral("\n");
+}

@@ -71,4 +71,7 @@ QString stringByExpandingTildeInPath(const QString &path);
 // what is left.
 std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b);
 
+// The text's first line end ("\r\n", "\r" or "\n"), "\n" for a text without one.
+QString firstLineEnding(QStringView text);
+
 } // namespace StringUtils

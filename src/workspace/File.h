@@ -497,10 +497,10 @@ private:
                             quint32 encodingBefore);
     // What follows every change of the text: its version, dates and notifications.
     void contentReplaced(bool changed, quint64 version, bool replaying);
-    // Whether the file's encoding can hold the new text, asking the user to
-    // convert the file when it cannot (converting silently while replaying).
     // The newest snapshot, held as a change against the text, follows the text from was to now.
     void historyFollows(const QString &was, const QString &now, UnchangedEnds ends);
+    // Whether the file's encoding can hold the new text, asking the user to
+    // convert the file when it cannot (converting silently while replaying).
     bool keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends);
     // The text is no longer one that an undo step was recorded against.
     void startNewContentVersion();
