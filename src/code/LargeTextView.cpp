@@ -4,6 +4,7 @@
 #include "CodeView.h"
 #include "SyntaxColoring.h"
 
+#include "foundation/StringUtils.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
 
@@ -22,7 +23,8 @@ namespace {
 // The space between the line numbers and the text.
 constexpr int kTextMargin = 4;
 
-// Each line break of the text ("\r\n", "\r", "\n", U+2028, U+2029) as `lineEnding`.
+// Each line break of the text ("\r\n", "\r", "\n", U+2029) as `lineEnding`;
+// U+2028 stays, as the code view keeps it.
 QString withLineEnding(const QString &text, const QString &lineEnding)
 {
     QString result;
@@ -31,7 +33,7 @@ QString withLineEnding(const QString &text, const QString &lineEnding)
         const QChar c = text.at(i);
         if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
             ++i;
-        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator)
             result.append(lineEnding);
         else
             result.append(c);
@@ -91,14 +93,9 @@ void LargeTextView::setString(const std::optional<QString> &text)
     if (!text)
         return;
     m_text = *text;
-    m_hasCarriageReturn = m_text.contains(u'\r');
     // New line breaks take the first line end of the text.
-    const qsizetype feed = m_text.indexOf(u'\n');
-    const qsizetype carriage = m_hasCarriageReturn ? m_text.indexOf(u'\r') : -1;
-    if (carriage >= 0 && (feed < 0 || carriage < feed))
-        m_lineEnding = feed == carriage + 1 ? QStringLiteral("\r\n") : QStringLiteral("\r");
-    else
-        m_lineEnding = QStringLiteral("\n");
+    m_lineEnding = StringUtils::firstLineEnding(m_text);
+    m_hasCarriageReturn = m_text.contains(u'\r');
     indexRows();
     m_anchor = std::min(m_anchor, int(m_text.size()));
     m_caret = std::min(m_caret, int(m_text.size()));
@@ -303,7 +300,9 @@ void LargeTextView::replaceAll(const QString &text)
     const int anchor = m_anchor;
     const int caret = m_caret;
     const int scroll = verticalScrollBar()->value();
-    replaceRange(0, int(m_text.size()), text);
+    // Only the part that differs is replaced: the undo step holds that alone.
+    const auto [prefix, suffix] = StringUtils::commonEnds(m_text, text);
+    replaceRange(int(prefix), int(m_text.size() - suffix), text.mid(prefix, text.size() - prefix - suffix));
     if (std::max(anchor, caret) <= m_text.size())
         select(anchor, caret);
     verticalScrollBar()->setValue(scroll);
@@ -334,9 +333,13 @@ bool LargeTextView::editText(int start, int removed, const QString &text)
     std::optional<QString> held = m_file && !m_awaitingText ? m_file->content() : std::nullopt;
     if (!held || held->constData() != m_text.constData() || held->size() != m_text.size()) {
         m_text.replace(start, removed, text);
-        if (m_file && !m_awaitingText)
-            CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text); });
-        return true;
+        if (!m_file || m_awaitingText)
+            return true;
+        if (CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text); }))
+            return true;
+        // Refused (the file's encoding cannot hold it): the view shows the File's text again.
+        setString(m_file->content());
+        return false;
     }
     // The File's text is edited in place, not copied on each key: the view
     // lets go of its share meanwhile (drawing nothing, should the File ask

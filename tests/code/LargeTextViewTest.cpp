@@ -6,6 +6,7 @@
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/kit/Alert.h"
 #include "workspace/File.h"
 
 #include <QApplication>
@@ -217,6 +218,36 @@ TEST_F(LargeTextViewTest, CopiesAndCutsTheSelectionAndPastesIt)
     key(Qt::Key_V, Qt::ControlModifier);
     endTurn();
     EXPECT_EQ(sheet->content(), QString(original.mid(15, 4) + original.left(15) + original.mid(19)));
+
+    // A pasted line separator stays one, as in the code view; a line break
+    // takes the file's line end.
+    const QString before = *sheet->content();
+    QApplication::clipboard()->setText(QStringLiteral("a\u2028b\nc"));
+    key(Qt::Key_Home, Qt::ControlModifier);
+    key(Qt::Key_V, Qt::ControlModifier);
+    endTurn();
+    EXPECT_EQ(sheet->content(), QStringLiteral("a\u2028b\r\nc") + before);
+}
+
+TEST_F(LargeTextViewTest, AnEditTheFilesEncodingCannotHoldAndTheUserCancelsLeavesTheFilesText)
+{
+    File *sheet = open("/* caf\xe9 */\r\n.a { margin: 0; }\r\n");
+    ASSERT_TRUE(sheet);
+    Alert::setResponder([](const Alert &) { return int(Alert::SecondButtonReturn); });
+    // A text the view was given, not the File's own.
+    view->setString(*sheet->content() + QString());
+    const QString before = *sheet->content();
+    // At the end, where rows the view counted for the edit would reach past the text.
+    view->select(int(before.size()), int(before.size()));
+    view->insertText(QStringLiteral("\u4e2d\r\n\r\n"));
+    view->update();
+    endTurn();
+    endTurn();
+    Alert::setResponder({});
+    EXPECT_EQ(sheet->content(), before);
+    EXPECT_EQ(view->string(), before);
+    EXPECT_EQ(shownRows(*view), expectedRows(before));
+    EXPECT_EQ(saved(sheet), bytesOnDisk);
 }
 
 TEST_F(LargeTextViewTest, FindsMatchesInTheTextAndSelectsThem)
