@@ -78,15 +78,18 @@ struct Layout
     }
 };
 
+// Whether the file's text is the one the source was made from, the very same.
+bool holdsTextOf(File *file, const StyleSheetSource *source)
+{
+    const std::optional<QString> now = file->currentContent();
+    return now && source && now->constData() == source->text().constData() && now->size() == source->text().size();
+}
+
 // Whether a write changes the file's text: around the change alone when the
 // write knows what it kept of the text it was made from.
 std::optional<File::UnchangedEnds> knownEnds(File *file, const StyleSheetSource *previous, const StyleSheetWriter::Result &result)
 {
-    const std::optional<QString> now = file->currentContent();
-    if (!now || !previous || !result.unchangedEnds || now->constData() != previous->text().constData()
-        || now->size() != previous->text().size())
-        return std::nullopt;
-    return result.unchangedEnds;
+    return holdsTextOf(file, previous) ? result.unchangedEnds : std::nullopt;
 }
 
 bool changesText(File *file, const std::optional<File::UnchangedEnds> &ends, const QString &text)
@@ -348,7 +351,12 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     const QVariantMap config = settingsOf(file);
     StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(config));
     writer.setTempKeyframeDeclarations(file);
-    const StyleSheetWriter::Result result = writer.write(declarations, previous.get());
+    const StyleSheetWriterSettings &settings = writer.settings();
+    const bool takesText = settings.overrideCSS || (!settings.hasSettings && !file->isLocalFile());
+    const StyleSheetWriter::Result result =
+        writer.write(declarations, previous.get(), StyleSheetWriter::Written::Everything,
+                     takesText && holdsTextOf(file, previous.get()) ? StyleSheetWriter::NewText::Middle
+                                                                    : StyleSheetWriter::NewText::Whole);
     const Layout before = Layout::movedBy(result);
     if (!result.ok) {
         QM_ERROR(QStringLiteral("%1 was not written: %2").arg(file->path(), result.error));
@@ -367,8 +375,6 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
             undo->reserveRefusalAtEndOfRunLoop();
         return false;
     }
-    const StyleSheetWriterSettings &settings = writer.settings();
-    const bool takesText = settings.overrideCSS || (!settings.hasSettings && !file->isLocalFile());
     if (!takesText) {
         // Edits stay out of the text; the rules and blocks the panel created
         // go in, and the text's view of the model follows them.
@@ -410,6 +416,35 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     // undone. Once it is done the model is lined up with the text again
     // (realignAfterUndo()). A write that changes no text is no step.
     watchUndoManager();
+    if (result.middle) {
+        const auto [prefix, suffix] = *result.unchangedEnds;
+        const qsizetype removed = previous->text().size() - prefix - suffix;
+        if (InspectUndoManager *undo = undoManager();
+            undo && !before.isEmpty() && QStringView(previous->text()).sliced(prefix, removed) != *result.middle)
+            registerItemPlaces(undo, this, file, before, before.now());
+        // The last source lets go of the text while the File edits it where
+        // it stands, when nothing else holds that source.
+        m_sources.insert(file, result.source);
+        const bool alone = previous.use_count() == 1;
+        if (alone)
+            previous->dropText();
+        file->setLastContentChangeReason(File::RulesPanelChange);
+        const bool edited = file->editContent(prefix, removed, *result.middle);
+        const QString now = file->currentContent().value_or(QString());
+        if (!edited) {
+            // Refused, as below.
+            if (alone)
+                previous->giveText(now);
+            m_sources.insert(file, previous);
+            before.restore();
+            if (InspectUndoManager *undo = undoManager())
+                undo->reserveRefusalAtEndOfRunLoop();
+            return false;
+        }
+        result.source->giveText(now);
+        Q_EMIT styleSheetWritten(file);
+        return !save || !(file->isLocalFile() ? settings.overrideCSS : file->isModified()) || saveWritten(file, marked);
+    }
     const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
     if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
         if (!before.isEmpty())
@@ -431,15 +466,19 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     Q_EMIT styleSheetWritten(file);
 
     const bool writes = save && (file->isLocalFile() ? settings.overrideCSS : file->isModified());
-    if (!writes)
-        return true;
+    return !writes || saveWritten(file, marked);
+}
+
+bool CSSOutlineDelegate::saveWritten(File *file, const QList<StyleDeclarationPtr> &marked)
+{
     if (!saveFile(file))
         return false;
     // The marks stay until the text is on disk.
-    for (const StyleDeclarationPtr &declaration : std::as_const(marked))
+    for (const StyleDeclarationPtr &declaration : marked)
         declaration->setModified(false);
     return true;
 }
+
 
 bool CSSOutlineDelegate::saveFile(File *file)
 {

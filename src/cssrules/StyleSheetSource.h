@@ -76,6 +76,11 @@ public:
     static std::shared_ptr<StyleSheetSource> read(const QString &text, const QList<StyleDeclarationPtr> &declarations);
 
     const QString &text() const { return m_text; }
+    // The text for a source made before it (StyleSheetWriter::Result::middle),
+    // or given back to one that let go of it; the line breaks counted stay.
+    void giveText(const QString &text) { m_text = text; }
+    // Lets go of the text, so that its only other holder can edit it in place.
+    void dropText() { m_text = QString(); }
     // How many "\n" the text holds: counted once, or told by the writer.
     qsizetype lineBreaks() const;
     void setLineBreaks(qsizetype count) { m_lineBreaks = count; }

@@ -433,8 +433,8 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     }
 }
 
-QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarations,
-                                      const StyleSheetSource &previous, QList<Splice> *made) const
+QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDeclarationPtr> &declarations,
+                                                            const StyleSheetSource &previous) const
 {
     const QString &text = previous.text();
     // Rules added to a minified sheet are written minified, on its line; to
@@ -558,9 +558,7 @@ QString StyleSheetWriter::splicedText(const QList<StyleDeclarationPtr> &declarat
         inPlace.propertySplices(*declaration, *item, text, splices);
     }
     flush();
-    if (made)
-        *made = splices;
-    return applied(text, splices);
+    return splices;
 }
 
 QString StyleSheetWriter::regeneratedText(const QList<StyleDeclarationPtr> &declarations,
@@ -599,7 +597,7 @@ QString StyleSheetWriter::regeneratedText(const QList<StyleDeclarationPtr> &decl
 }
 
 StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr> &declarations,
-                                                 const StyleSheetSource *previous, Written what) const
+                                                 const StyleSheetSource *previous, Written what, NewText wanted) const
 {
     m_previous = previous;
     m_gainedOnly = what == Written::GainedItems && previous;
@@ -608,22 +606,34 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     if (!m_gainedOnly)
         marked = previous ? previous->markedOf(declarations) : StyleSheetSource::markedIn(declarations);
     m_edited = withDescendants(marked);
+    // Not "previous ? *previous : StyleSheetSource()": that would copy the source.
+    const StyleSheetSource none;
+    const StyleSheetSource &last = previous ? *previous : none;
     QString text;
     QList<Splice> splices;
+    std::optional<Result> around;
     if (m_settings.minify && !m_gainedOnly) {
         text = regeneratedText(declarations, previous);
     } else {
         const std::optional<QList<StyleDeclarationPtr>> walked =
             previous && !m_gainedOnly ? walkedInPlace(declarations, marked, *previous) : std::nullopt;
-        // Not "previous ? *previous : StyleSheetSource()": that would copy the source.
-        const StyleSheetSource none;
-        text = splicedText(walked ? *walked : declarations, previous ? *previous : none, &splices);
+        splices = splicesOf(walked ? *walked : declarations, last);
+        // Changes that stay inside items are checked there alone.
+        if (previous && !m_gainedOnly)
+            around = alignedAround(splices, declarations, *previous);
+        if (!around)
+            text = applied(last.text(), splices);
     }
-    // Changes that stay inside items are checked there alone.
-    std::optional<Result> around;
-    if (!m_settings.minify && previous && !m_gainedOnly)
-        around = alignedAround(text, splices, declarations, *previous);
     Result result = around ? std::move(*around) : aligned(text, declarations);
+    if (around && wanted == NewText::Whole) {
+        const auto [prefix, suffix] = *result.unchangedEnds;
+        result.text.reserve(prefix + result.middle->size() + suffix);
+        result.text += QStringView(last.text()).first(prefix);
+        result.text += *result.middle;
+        result.text += QStringView(last.text()).last(suffix);
+        result.source->giveText(result.text);
+        result.middle.reset();
+    }
     m_previous = nullptr;
     m_gainedOnly = false;
     return result;
@@ -666,7 +676,7 @@ std::optional<QList<StyleDeclarationPtr>> StyleSheetWriter::walkedInPlace(const 
     return walked;
 }
 
-std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QString &text, const QList<Splice> &splices,
+std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QList<Splice> &splices,
                                                                       const QList<StyleDeclarationPtr> &declarations,
                                                                       const StyleSheetSource &previous) const
 {
@@ -696,14 +706,23 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
     // Each block to read again with the change of the text inside it. Every
     // splice must fall inside one: one at an item's edge (a rule added or
     // cut out between items) needs the whole text read again.
-    QMap<qsizetype, qsizetype> change;
+    // What changes in a block: its length, and the splices inside it,
+    // counted from its start.
+    struct Change
+    {
+        qsizetype characters = 0;
+        QList<Splice> splices;
+    };
+    const QString &was = previous.text();
+    const QList<Splice> kept = effective(splices);
+    QMap<qsizetype, Change> change;
     qsizetype lineBreaks = previous.lineBreaks();
-    qsizetype unchangedStart = previous.text().size();
+    qsizetype unchangedStart = was.size();
     qsizetype unchangedEnd = 0;
-    for (const Splice &splice : effective(splices)) {
+    for (const Splice &splice : kept) {
         unchangedStart = std::min(unchangedStart, splice.location);
         unchangedEnd = std::max(unchangedEnd, splice.location + splice.length);
-        lineBreaks += splice.text.count(u'\n') - QStringView(previous.text()).sliced(splice.location, splice.length).count(u'\n');
+        lineBreaks += splice.text.count(u'\n') - QStringView(was).sliced(splice.location, splice.length).count(u'\n');
         const qsizetype first = blockAt(splice.location);
         if (first < 0)
             return std::nullopt;
@@ -713,7 +732,9 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
                                 : whole.location < splice.location && splice.location < whole.end();
         if (!inside)
             return std::nullopt;
-        change[first] += splice.text.size() - splice.length;
+        Change &block = change[first];
+        block.characters += splice.text.size() - splice.length;
+        block.splices.append({splice.location - whole.location, splice.length, splice.text});
     }
     // Edited items whose text did not change are snapshotted again all the same.
     for (const StyleDeclaration *declaration : std::as_const(m_edited)) {
@@ -721,7 +742,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
             const qsizetype first = blockAt(item->whole.location);
             if (first < 0)
                 return std::nullopt;
-            change.insert(first, change.value(first));
+            change[first];
         }
     }
 
@@ -735,7 +756,7 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
         while (end < items.size() && items.declarationAt(end)->isInBraket())
             ++end;
         const qsizetype start = top.whole.location + characters;
-        const QString slice = text.mid(start, top.whole.length + block.value());
+        const QString slice = applied(was.mid(top.whole.location, top.whole.length), block->splices);
         // Read alone, the block must end where it ends in the text, so that
         // what follows reads as it did.
         if (!StyleSheetParser::endsAtTopLevel(slice))
@@ -758,18 +779,23 @@ std::optional<StyleSheetWriter::Result> StyleSheetWriter::alignedAround(const QS
                 return std::nullopt;
             item.move(start, top.line + lines - 1);
         }
-        characters += block.value();
+        characters += block->characters;
         lines += StyleSheetParser::lineEnds(slice).size()
-                 - StyleSheetParser::lineEnds(QStringView(previous.text()).mid(top.whole.location, top.whole.length)).size();
+                 - StyleSheetParser::lineEnds(QStringView(was).mid(top.whole.location, top.whole.length)).size();
         replaced.append({first, std::move(made), characters, lines});
     }
 
     Result result;
     result.ok = true;
-    result.text = text;
-    result.source = previous.withReplaced(text, replaced);
+    unchangedEnd = std::max(unchangedStart, unchangedEnd);
+    QList<Splice> inMiddle;
+    inMiddle.reserve(kept.size());
+    for (const Splice &splice : kept)
+        inMiddle.append({splice.location - unchangedStart, splice.length, splice.text});
+    result.middle = applied(was.mid(unchangedStart, unchangedEnd - unchangedStart), inMiddle);
+    result.unchangedEnds = {unchangedStart, was.size() - unchangedEnd};
+    result.source = previous.withReplaced(QString(), replaced);
     result.source->setLineBreaks(lineBreaks);
-    result.unchangedEnds = {unchangedStart, previous.text().size() - std::max(unchangedStart, unchangedEnd)};
     // The model points into the new text: the items read again, and those
     // after them that moved; all of them after a parse, which counts lines its own way.
     const StyleSheetSource::Items &placed = result.source->items();

@@ -101,6 +101,10 @@ public:
         // How many of the first and of the last characters of text are those
         // of the text last written, when the write knows.
         std::optional<std::pair<qsizetype, qsizetype>> unchangedEnds;
+        // With NewText::Middle, where every change stayed inside items: the
+        // new text between unchangedEnds, text being empty. source holds no
+        // text then until it is given the new one (StyleSheetSource::giveText).
+        std::optional<QString> middle;
         // The items whose range or line the write changed, with those they had before.
         QList<std::pair<StyleDeclarationPtr, std::pair<Range, qsizetype>>> moved;
         // Items that only moved along with the text before them, each run by
@@ -121,8 +125,11 @@ public:
     // What write() puts into the text: every edit, or only the rules and
     // blocks the model gained (a sheet whose edits stay out of its text).
     enum class Written { Everything, GainedItems };
+    // What a write gives of the new text: all of it, or only the changed
+    // middle where it can, for a caller that edits the text where it stands.
+    enum class NewText { Whole, Middle };
     Result write(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous,
-                 Written what = Written::Everything) const;
+                 Written what = Written::Everything, NewText wanted = NewText::Whole) const;
     // The model lined up with a text that should hold it as it stands (one
     // an undo put back): on success the ranges and lines point into text.
     Result lineUp(const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
@@ -155,8 +162,7 @@ private:
     bool isSuppressedTwin(const StyleDeclaration &declaration) const;
 
     // --- Writing --------------------------------------------------------------------------
-    QString splicedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous,
-                        QList<Splice> *made = nullptr) const;
+    QList<Splice> splicesOf(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous) const;
     QString regeneratedText(const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource *previous) const;
     void propertySplices(const StyleDeclaration &declaration, const StyleSheetSource::ItemText &item,
                          const QString &text, QList<Splice> &splices) const;
@@ -176,17 +182,18 @@ private:
     // The same, answering the items of the new source without setting anything.
     Result linedUpItems(const QString &text, const QList<StyleDeclarationPtr> &declarations,
                         QList<StyleSheetSource::ItemText> &items) const;
-    // The declarations splicedText() needs to walk when every item of the
+    // The declarations splicesOf() needs to walk when every item of the
     // text is still in the model and the model gained none: the edited ones
     // and those inside them; none otherwise (all of them are walked).
     std::optional<QList<StyleDeclarationPtr>> walkedInPlace(const QList<StyleDeclarationPtr> &declarations,
                                                             const QList<StyleDeclarationPtr> &marked,
                                                             const StyleSheetSource &previous) const;
     // aligned() for splices that all fall inside top-level items of the text
-    // last written: those items read again alone; none when one falls
-    // elsewhere or a block does not read alone as it did.
-    std::optional<Result> alignedAround(const QString &text, const QList<Splice> &splices,
-                                        const QList<StyleDeclarationPtr> &declarations, const StyleSheetSource &previous) const;
+    // last written: those items read again alone, from the old text and the
+    // splices, the new text given as its middle (Result::middle); none when
+    // a splice falls elsewhere or a block does not read alone as it did.
+    std::optional<Result> alignedAround(const QList<Splice> &splices, const QList<StyleDeclarationPtr> &declarations,
+                                        const StyleSheetSource &previous) const;
 
     // The comments inside a block of the text last written, with where they
     // stood, for a block that is written again.

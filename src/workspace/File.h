@@ -499,6 +499,11 @@ private:
     void contentReplaced(bool changed, quint64 version, bool replaying);
     // The newest snapshot, held as a change against the text, follows the text from was to now.
     void historyFollows(const QString &was, const QString &now, UnchangedEnds ends);
+    // For an edit of the text in place between ends: the newest snapshot,
+    // held against the text, keeps the part the edit replaces and lets go of
+    // the text; the caller gives it the edited text (its base). Null when no
+    // snapshot is held against the text.
+    FileHistory::Text *historyLetsGo(UnchangedEnds ends);
     // Whether the file's encoding can hold the new text, asking the user to
     // convert the file when it cannot (converting silently while replaying).
     bool keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends);

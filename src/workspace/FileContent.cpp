@@ -322,9 +322,13 @@ bool File::editContent(qsizetype start, qsizetype removed, const QString &insert
     const qsizetype suffix = m_content->size() - start - removed;
     if (undo)
         registerMiddleUndo(version, m_contentVersion, start, suffix, m_content->mid(start, removed), encodingBefore);
-    // A snapshot or the disk's text sharing the text keeps it as it was:
-    // the text is copied then, once, and edited in place from then on.
+    // The newest snapshot keeps what the edit replaces and lets go of the
+    // text meanwhile; the disk's text sharing it keeps it as it was: the
+    // text is copied then, once, and edited in place from then on.
+    FileHistory::Text *following = historyLetsGo(UnchangedEnds(start, suffix));
     m_content->replace(start, removed, inserted);
+    if (following)
+        following->base = *m_content;
     contentReplaced(true, version, replaying);
     return true;
 }

@@ -102,6 +102,17 @@ void File::historyFollows(const QString &was, const QString &now, UnchangedEnds 
         newest.rebase(now, ends);
 }
 
+FileHistory::Text *File::historyLetsGo(UnchangedEnds ends)
+{
+    if (m_histories.isEmpty() || !m_content)
+        return nullptr;
+    FileHistory::Text &newest = *m_histories.constLast().m_text;
+    if (newest.next || !newest.base.isSharedWith(*m_content))
+        return nullptr;
+    newest.rebase(QString(), ends);
+    return &newest;
+}
+
 QList<FileHistory> File::histories() const
 {
     QList<FileHistory> newestFirst = m_histories;

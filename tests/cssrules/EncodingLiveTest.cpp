@@ -73,6 +73,11 @@ TEST_F(LatinSheet, CancellingTakesTheEditBackFromTheTextThePageAndThePanel)
               QStringLiteral("\"x\""));
     ASSERT_TRUE(sheet->save());
     EXPECT_EQ(TestUtil::readFile(live.fixture->folder() + QStringLiteral("/latin.css")), kLatinSheet);
+
+    // The panel writes the next edit into the text it kept.
+    commitLabel(QStringLiteral("\"y\""));
+    EXPECT_EQ(alerts, 1);
+    EXPECT_EQ(*sheet->currentContent(), QString(original).replace(QStringLiteral("\"x\""), QStringLiteral("\"y\"")));
 }
 
 TEST_F(LatinSheet, ConvertingKeepsTheEditAndSavesTheSheetAsUtf8)

@@ -396,6 +396,15 @@ TEST_P(LongSheetWriteBack, RulesAfterAnEditOrANewRuleMoveWithItThroughUndoAndRed
         EXPECT_NE(texts.at(2), texts.at(1));
         EXPECT_EQ(texts.at(6), texts.at(5));
     }
+    // The text is edited where it stands: the file's snapshots still hold
+    // the texts they were taken of, newest first.
+    QStringList taken;
+    for (const FileHistory &history : sheet->histories())
+        taken.prepend(history.content());
+    taken.removeDuplicates();
+    QStringList before = texts.first(texts.size() - 1);
+    before.removeDuplicates();
+    EXPECT_EQ(taken, before);
     undoAndRedoAll();
     while (undo.canUndo())
         undo.undo();
