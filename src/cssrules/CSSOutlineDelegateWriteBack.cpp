@@ -429,19 +429,17 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         if (alone)
             previous->dropText();
         file->setLastContentChangeReason(File::RulesPanelChange);
-        const bool edited = file->editContent(prefix, removed, *result.middle);
-        const QString now = file->currentContent().value_or(QString());
-        if (!edited) {
+        const std::shared_ptr<StyleSheetSource> &written = result.source;
+        if (!file->editContent(prefix, removed, *result.middle, [&written](const QString &text) { written->giveText(text); })) {
             // Refused, as below.
             if (alone)
-                previous->giveText(now);
+                previous->giveText(file->currentContent().value_or(QString()));
             m_sources.insert(file, previous);
             before.restore();
             if (InspectUndoManager *undo = undoManager())
                 undo->reserveRefusalAtEndOfRunLoop();
             return false;
         }
-        result.source->giveText(now);
         Q_EMIT styleSheetWritten(file);
         return !save || !(file->isLocalFile() ? settings.overrideCSS : file->isModified()) || saveWritten(file, marked);
     }
@@ -478,7 +476,6 @@ bool CSSOutlineDelegate::saveWritten(File *file, const QList<StyleDeclarationPtr
         declaration->setModified(false);
     return true;
 }
-
 
 bool CSSOutlineDelegate::saveFile(File *file)
 {

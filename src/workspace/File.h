@@ -316,7 +316,9 @@ public:
     // The same for the text with [start, start + removed) replaced by
     // `inserted`, made in place: a long text that nothing else holds is not
     // copied. False, with nothing changed, for a range outside the text.
-    bool editContent(qsizetype start, qsizetype removed, const QString &inserted);
+    // holder is given the new text before anyone is told of the change.
+    bool editContent(qsizetype start, qsizetype removed, const QString &inserted,
+                     const std::function<void(const QString &)> &holder = {});
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
     // The source's text: the file decoded, or the loaded resource decoded;

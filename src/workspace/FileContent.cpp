@@ -296,12 +296,16 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
     });
 }
 
-bool File::editContent(qsizetype start, qsizetype removed, const QString &inserted)
+bool File::editContent(qsizetype start, qsizetype removed, const QString &inserted,
+                       const std::function<void(const QString &)> &holder)
 {
     if (!m_content || start < 0 || removed < 0 || start + removed > m_content->size())
         return false;
-    if (QStringView(*m_content).sliced(start, removed) == inserted)
+    if (QStringView(*m_content).sliced(start, removed) == inserted) {
+        if (holder)
+            holder(*m_content);
         return true;
+    }
     InspectUndoManager *undo = sharedUndoManager();
     const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
     const quint32 encodingBefore = m_encoding;
@@ -329,6 +333,8 @@ bool File::editContent(qsizetype start, qsizetype removed, const QString &insert
     m_content->replace(start, removed, inserted);
     if (following)
         following->base = *m_content;
+    if (holder)
+        holder(*m_content);
     contentReplaced(true, version, replaying);
     return true;
 }
