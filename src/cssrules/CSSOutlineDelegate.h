@@ -255,8 +255,6 @@ public:
     // Writes the sheet's text from its model; with save, also to disk.
     // Answers false when something could not be written (an alert said why).
     bool rewriteSytleFile(File *file, bool save);
-    // Saves a file just written and clears the marks of what it wrote.
-    bool saveWritten(File *file, const QList<StyleDeclarationPtr> &marked);
     bool saveFile(File *file);
     // The model of a style sheet, read again from its text when that text
     // changed outside the panel since it was read or written.

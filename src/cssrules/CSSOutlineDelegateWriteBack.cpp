@@ -416,6 +416,8 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     // undone. Once it is done the model is lined up with the text again
     // (realignAfterUndo()). A write that changes no text is no step.
     watchUndoManager();
+    bool edited = false;
+    bool letGo = false;
     if (result.middle) {
         const auto [prefix, suffix] = *result.unchangedEnds;
         const qsizetype removed = previous->text().size() - prefix - suffix;
@@ -425,36 +427,28 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         // The last source lets go of the text while the File edits it where
         // it stands, when nothing else holds that source.
         m_sources.insert(file, result.source);
-        const bool alone = previous.use_count() == 1;
-        if (alone)
+        letGo = previous.use_count() == 1;
+        if (letGo)
             previous->dropText();
         file->setLastContentChangeReason(File::RulesPanelChange);
         const std::shared_ptr<StyleSheetSource> &written = result.source;
-        if (!file->editContent(prefix, removed, *result.middle, [&written](const QString &text) { written->giveText(text); })) {
-            // Refused, as below.
-            if (alone)
-                previous->giveText(file->currentContent().value_or(QString()));
-            m_sources.insert(file, previous);
-            before.restore();
-            if (InspectUndoManager *undo = undoManager())
-                undo->reserveRefusalAtEndOfRunLoop();
-            return false;
+        edited = file->editContent(prefix, removed, *result.middle, [&written](const QString &text) { written->giveText(text); });
+    } else {
+        const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
+        if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
+            if (!before.isEmpty())
+                registerItemPlaces(undo, this, file, before, before.now());
         }
-        Q_EMIT styleSheetWritten(file);
-        return !save || !(file->isLocalFile() ? settings.overrideCSS : file->isModified()) || saveWritten(file, marked);
+        m_sources.insert(file, result.source);
+        file->setLastContentChangeReason(File::RulesPanelChange);
+        edited = ends ? file->setContent(result.text, *ends) : file->setContent(result.text);
     }
-    const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
-    if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
-        if (!before.isEmpty())
-            registerItemPlaces(undo, this, file, before, before.now());
-    }
-    const std::shared_ptr<StyleSheetSource> written = result.source;
-    m_sources.insert(file, written);
-    file->setLastContentChangeReason(File::RulesPanelChange);
-    if (!(ends ? file->setContent(result.text, *ends) : file->setContent(result.text))) {
+    if (!edited) {
         // The user cancelled the edit (the file's encoding cannot hold it):
         // the file keeps its text, and the step that made the edit in the
         // page and the rules is undone.
+        if (letGo)
+            previous->giveText(file->currentContent().value_or(QString()));
         m_sources.insert(file, previous);
         before.restore();
         if (InspectUndoManager *undo = undoManager())
@@ -464,15 +458,12 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     Q_EMIT styleSheetWritten(file);
 
     const bool writes = save && (file->isLocalFile() ? settings.overrideCSS : file->isModified());
-    return !writes || saveWritten(file, marked);
-}
-
-bool CSSOutlineDelegate::saveWritten(File *file, const QList<StyleDeclarationPtr> &marked)
-{
+    if (!writes)
+        return true;
     if (!saveFile(file))
         return false;
     // The marks stay until the text is on disk.
-    for (const StyleDeclarationPtr &declaration : marked)
+    for (const StyleDeclarationPtr &declaration : std::as_const(marked))
         declaration->setModified(false);
     return true;
 }
