@@ -61,8 +61,10 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
                 target = m_selectedItem;
             else if (node->isComment() && row->parentNodeEx())
                 target = row->parentNodeEx()->shared_from_this();
+            const int modeThen = preview ? preview->detectState() : -1;
             if (target)
-                DelayedPerform::perform(this, "lazySelection", {}, 0.1, [this, target] { lazySelection(target); });
+                DelayedPerform::perform(this, "lazySelection", {}, 0.1,
+                                        [this, target, modeThen] { lazySelection(target, modeThen); });
         }
     } else {
         DelayedPerform::perform(this, "lazySelection", {}, 0.1, [this] { lazySelection(nullptr); });
@@ -71,13 +73,17 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
         preview->hideRelatedElementsBounds();
 }
 
-void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row)
+void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row, int modeThen)
 {
     setElementInformation(row.get());
     setDombreadcrambPath(row.get());
     if (!row)
         return;
-    if (ExWebView *preview = webview()) {
+    ExWebView *preview = webview();
+    // Pick mode the user turned on after the selection stays on.
+    const bool pickingSince = preview && modeThen >= 0 && modeThen != ExWebView::HoverDetect
+                              && preview->detectState() == ExWebView::HoverDetect;
+    if (preview && !pickingSince) {
         preview->showDetectLayer();
         preview->setDetectState(ExWebView::ElementLocked);
     }
