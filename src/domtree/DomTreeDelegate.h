@@ -205,8 +205,8 @@ public:
     // --- Selection and breadcrumb (DomTreeDelegateSelection.cpp) ------------------------------
     QList<int> selectionIndexesForProposedSelection(const QList<int> &proposed);
     void outlineViewSelectionDidChange();
-    // modeThen: the preview's pick state when the selection was made; pick
-    // mode turned on since then is not locked again.
+    // modeThen: the preview's pick state when the selection was made; a
+    // state changed since then is not locked again.
     void lazySelection(const DOMNodeExPtr &row, int modeThen = -1);
     void setElementInformation(DOMNodeEx *row);
     QList<DOMNode *> getSubElements(DOMNodeEx *row) const;

@@ -80,10 +80,9 @@ void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row, int modeThen)
     if (!row)
         return;
     ExWebView *preview = webview();
-    // Pick mode the user turned on after the selection stays on.
-    const bool pickingSince = preview && modeThen >= 0 && modeThen != ExWebView::HoverDetect
-                              && preview->detectState() == ExWebView::HoverDetect;
-    if (preview && !pickingSince) {
+    // Pick mode turned on or off after the selection stays as the user left it.
+    const bool changedSince = preview && modeThen >= 0 && preview->detectState() != modeThen;
+    if (preview && !changedSince) {
         preview->showDetectLayer();
         preview->setDetectState(ExWebView::ElementLocked);
     }

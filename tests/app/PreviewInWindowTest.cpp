@@ -238,6 +238,8 @@ TEST_F(PreviewInWindow, PickModeFollowsThePointerLocksAClickAndLeavesOnEscapeWit
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_EQ(view->detectState(), ExWebViewInterface::DetectOff);
     EXPECT_FALSE(ui().detectButton->isChecked());
+    TestUtil::spin(200);
+    EXPECT_EQ(view->detectState(), ExWebViewInterface::DetectOff);
     movePointer(view, at(titleBox));
     TestUtil::spin(200);
     EXPECT_EQ(preview->selectedElement(), welcome);
