@@ -130,6 +130,24 @@ TEST(FileHistory, SnapshotsReadBackTheirTextsAcrossEdits)
     }
 }
 
+// The newest snapshot holds the text it was taken of until the next edit:
+// an edit in place keeps the part it replaces there and does not copy the text.
+TEST(FileHistory, AnEditInPlaceKeepsTheSnapshotWithoutCopyingTheText)
+{
+    File file;
+    file.setContent(QString(100000, u'a'));
+    file.addHistory();
+    const QChar *const data = file.currentContent()->constData();
+    ASSERT_TRUE(file.editContent(50, 2, QStringLiteral("xy")));
+    ASSERT_TRUE(file.editContent(10, 1, QStringLiteral("b")));
+    EXPECT_EQ(file.currentContent()->constData(), data);
+    file.addHistory();
+    const QList<FileHistory> histories = file.histories();
+    ASSERT_EQ(histories.size(), 2);
+    EXPECT_EQ(histories.constLast().content(), QString(100000, u'a'));
+    EXPECT_EQ(histories.constFirst().content(), file.content());
+}
+
 TEST(HumanInterval, AgoTextsChangeAtTheirBoundaries)
 {
     EXPECT_EQ(ago(0), QStringLiteral("just now"));
