@@ -1,6 +1,7 @@
 #include "StyleSheetWriter.h"
 #include "CSSRules_p.h"
 
+#include "foundation/StringUtils.h"
 #include "stylesheet/GradientColorParser.h"
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/StyleComment.h"
@@ -627,10 +628,7 @@ StyleSheetWriter::Result StyleSheetWriter::write(const QList<StyleDeclarationPtr
     Result result = around ? std::move(*around) : aligned(text, declarations);
     if (around && wanted == NewText::Whole) {
         const auto [prefix, suffix] = *result.unchangedEnds;
-        result.text.reserve(prefix + result.middle->size() + suffix);
-        result.text += QStringView(last.text()).first(prefix);
-        result.text += *result.middle;
-        result.text += QStringView(last.text()).last(suffix);
+        result.text = StringUtils::withMiddle(last.text(), prefix, *result.middle, suffix);
         result.source->giveText(result.text);
         result.middle.reset();
     }

@@ -297,6 +297,16 @@ qint64 minDigits(const QString &text)
     return 1 - qint64(text.size() - point);
 }
 
+QString withMiddle(QStringView text, qsizetype prefix, QStringView middle, qsizetype suffix)
+{
+    QString joined;
+    joined.reserve(prefix + middle.size() + suffix);
+    joined += text.first(prefix);
+    joined += middle;
+    joined += text.last(suffix);
+    return joined;
+}
+
 std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b)
 {
     const qsizetype shorter = std::min(a.size(), b.size());

@@ -71,6 +71,9 @@ QString stringByExpandingTildeInPath(const QString &path);
 // what is left.
 std::pair<qsizetype, qsizetype> commonEnds(QStringView a, QStringView b);
 
+// The first `prefix` and last `suffix` characters of text around middle.
+QString withMiddle(QStringView text, qsizetype prefix, QStringView middle, qsizetype suffix);
+
 // The text's first line end ("\r\n", "\r" or "\n"), "\n" for a text without one.
 QString firstLineEnding(QStringView text);
 

@@ -290,7 +290,7 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
             return;
         }
         const QString &now = *m_content;
-        replaceContent(now.left(prefix) + oldMiddle + now.right(suffix), before);
+        replaceContent(StringUtils::withMiddle(now, prefix, oldMiddle, suffix), before);
         // An edit that converted the file takes the conversion back with it.
         m_encoding = encodingBefore;
     });

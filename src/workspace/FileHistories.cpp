@@ -24,12 +24,7 @@ QString FileHistory::Text::content() const
     const QString newer = next ? next->content() : base;
     if (middle.isEmpty() && prefix + suffix == newer.size())
         return newer;
-    QString text;
-    text.reserve(prefix + middle.size() + suffix);
-    text += QStringView(newer).first(prefix);
-    text += middle;
-    text += QStringView(newer).last(suffix);
-    return text;
+    return StringUtils::withMiddle(newer, prefix, middle, suffix);
 }
 
 bool FileHistory::Text::isText(const QString &text) const

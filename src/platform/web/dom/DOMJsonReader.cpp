@@ -273,24 +273,26 @@ bool DOMJsonReader::readStringInto(QString &target)
     return true;
 }
 
-bool DOMJsonReader::readId(qint64 &id)
+std::optional<double> DOMJsonReader::readNumberAhead()
 {
     skipWhitespace();
-    const std::optional<double> number = isNumberNext() ? readNumber() : std::nullopt;
-    if (!number)
-        return false;
-    id = idOf(*number);
-    return true;
+    return isNumberNext() ? readNumber() : std::nullopt;
+}
+
+bool DOMJsonReader::readId(qint64 &id)
+{
+    const std::optional<double> number = readNumberAhead();
+    if (number)
+        id = idOf(*number);
+    return number.has_value();
 }
 
 bool DOMJsonReader::readInt(int &value)
 {
-    skipWhitespace();
-    const std::optional<double> number = isNumberNext() ? readNumber() : std::nullopt;
-    if (!number)
-        return false;
-    value = intOf(*number);
-    return true;
+    const std::optional<double> number = readNumberAhead();
+    if (number)
+        value = intOf(*number);
+    return number.has_value();
 }
 
 qint64 DOMJsonReader::idOf(double number)

@@ -35,6 +35,8 @@ public:
     std::optional<QString> readString();
     bool readStringInto(QString &target);
     std::optional<double> readNumber();
+    // A number after white space; none, with nothing read, when another value comes.
+    std::optional<double> readNumberAhead();
     bool isNumberNext() const;
     // The next value, white space before it passed, as a whole number: an
     // id (0 outside a double's exact range or with a fraction), or an int
