@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QThread>
 
 #include <signal.h>
 
@@ -53,6 +54,35 @@ TEST_F(DesignerLoop, PickAnElementAddAnAttributeUndoRedoAndSave)
     QByteArray expected = session.original(QStringLiteral("index.html"));
     expected.replace("<p id=\"intro\" class=\"lead\">", "<p id=\"intro\" class=\"lead\" title=\"pier\">");
     saveAndExpect("index.html", expected);
+}
+
+// Pick mode turned on again from the keyboard right after a pick, and left
+// with Escape, stays as the keys left it once the tree has caught up.
+TEST_F(DesignerLoop, PickModeTurnedOnRightAfterAPickStaysOnAndEscapeLeavesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    const auto picking = [this] {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("detectButton")}})
+            .value(QStringLiteral("checked"))
+            .toBool();
+    };
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
+    const QRect intro = session.element(QStringLiteral("#intro"));
+    ASSERT_TRUE(intro.isValid());
+    session.moveTo(intro.center() + QPoint(-4, 0));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
+    session.click(intro.center());
+    session.key(QStringLiteral("ctrl+shift+e"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return selected(state, "intro"); }));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return picking(); }, 5000));
+    QThread::msleep(400);
+    EXPECT_TRUE(picking());
+
+    session.key(QStringLiteral("Escape"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return !picking(); }, 5000));
+    QThread::msleep(400);
+    EXPECT_FALSE(picking());
+    EXPECT_EQ(changed(), "");
 }
 
 TEST_F(DesignerLoop, ChangeAndAddDeclarationsInTheRulesPanelAndSave)
