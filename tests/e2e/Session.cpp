@@ -111,11 +111,17 @@ bool Session::launch()
     if (!waitForModal())
         return false;
     key(QStringLiteral("Escape"));
-    // The keys go to the main window again once it is active.
-    return waitFor([](const QJsonObject &state) {
-               return !state.contains(QStringLiteral("modal")) && state.contains(QStringLiteral("activeWindow"));
-           })
-           && widget(QStringLiteral("webview")).isValid();
+    // The keys go to the main window again once it is active; when the
+    // window manager leaves it without focus, a user clicks into it (its
+    // status line, where a click does nothing else).
+    const auto active = [](const QJsonObject &state) {
+        return !state.contains(QStringLiteral("modal")) && state.contains(QStringLiteral("activeWindow"));
+    };
+    for (int attempt = 0; attempt < 4 && !waitFor(active, 5000); ++attempt) {
+        if (!state().contains(QStringLiteral("modal")))
+            clickWidget(QStringLiteral("loadStatusTextField"));
+    }
+    return waitFor(active, 1000) && widget(QStringLiteral("webview")).isValid();
 }
 
 bool Session::waitForModal()
