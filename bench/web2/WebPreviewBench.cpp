@@ -1,7 +1,8 @@
 // Figures of the live preview on a 10,000-element page with bootstrap.css,
 // each beside its reference in the same run (alternating rounds): the
 // snapshot and mirror build from DOMContentLoaded beside the page serialising
-// its own tree in script; a style change until a frame with it is on screen
+// its own tree (and reading its sheets) in script, each on a page its world
+// has not read yet; a style change until a frame with it is on screen
 // beside the arrival of the browser's own frame with it; the browser's start,
 // the batched questions for one selected element and a program setProperty()
 // until the page's computed style shows it. Every figure says whether the
@@ -93,13 +94,16 @@ bool waitForSheets(WebView &view)
     return waitUntil([&] { return view.mainFrameDocument() && mirrorRuleCount(*view.mainFrameDocument()) == wanted; });
 }
 
-// The reference of the snapshot: the page writes the JSON text of every node
-// of its tree (the fields the bridge sends) and answers the text itself
-// (Text::Whole) or only its length. Answers the round trip in milliseconds.
-enum class Text { Whole, LengthOnly };
+// The references of the snapshot: the page writes the JSON text of every
+// node of its tree (the fields the bridge sends) and answers the text itself
+// (Text::Whole) or only its length; Text::WithSheetsLength also writes what
+// the bridge reads of the style sheets (each rule's selector or head, its
+// declarations' text, and the longhands where the text folds them) and answers
+// the length. Answers the round trip in milliseconds.
+enum class Text { Whole, LengthOnly, WithSheetsLength };
 double serialiseInPage(WebPage &page, Text answer)
 {
-    static const QString script = QStringLiteral(R"((() => {
+    static const QString tree = QStringLiteral(R"((() => {
     let next = 1;
     const ids = new Map();
     const idOf = (node) => { let id = ids.get(node); if (!id) { id = next++; ids.set(node, id); } return id; };
@@ -127,11 +131,41 @@ double serialiseInPage(WebPage &page, Text answer)
     }
     return '[' + parts.join(',') + ']';
 })())");
+    static const QString sheets = QStringLiteral(R"((() => {
+    const parts = [];
+    const styleText = (style) => {
+        const css = style.cssText;
+        let text = JSON.stringify(css);
+        if (css.split(';').length - 1 !== style.length) {
+            const items = [];
+            for (let i = 0; i < style.length; ++i)
+                items.push(style[i], style.getPropertyValue(style[i]));
+            text += ',' + JSON.stringify(items);
+        }
+        return text;
+    };
+    const walk = (rules) => {
+        for (let i = 0; i < rules.length; ++i) {
+            const rule = rules[i];
+            const head = rule.selectorText ?? rule.keyText ?? rule.conditionText ?? rule.name ?? '';
+            parts.push('[' + rule.type + ',' + JSON.stringify(head) + (rule.style ? ',' + styleText(rule.style) : '') + ']');
+            if (rule.cssRules)
+                walk(rule.cssRules);
+        }
+    };
+    for (const sheet of document.styleSheets)
+        walk(sheet.cssRules);
+    return '[' + parts.join(',') + ']';
+})())");
+    QString script = tree;
+    if (answer == Text::WithSheetsLength)
+        script = QStringLiteral("(%1).length + (%2).length").arg(tree, sheets);
+    else if (answer == Text::LengthOnly)
+        script += QStringLiteral(".length");
     bool done = false;
     QElapsedTimer timer;
     timer.start();
-    page.runJavaScript(answer == Text::Whole ? script : script + QStringLiteral(".length"), WebPage::World::Page,
-                       [&](const QVariant &) { done = true; });
+    page.runJavaScript(script, WebPage::World::Page, [&](const QVariant &) { done = true; });
     waitUntil([&] { return done; });
     return timer.nsecsElapsed() / 1e6;
 }
@@ -184,18 +218,19 @@ int main(int argc, char **argv)
                     started, launch.nsecsElapsed() / 1e6);
     }
 
-    // Ours and the reference alternate, one of each a round. Ours is timed
-    // from the page's DOMContentLoaded until the mirror has the document and
-    // the style sheets the page had then (the rules panel needs both). A round
-    // whose linked sheet reached the page only after DOMContentLoaded has less
-    // to mirror: it is counted apart.
+    // Ours is timed in every round, from the page's DOMContentLoaded until the
+    // mirror has the document and the style sheets the page had then (the
+    // rules panel needs both). Each round then times one reference, the three
+    // in turn, so that each runs on a page its own world has not read yet. A
+    // round whose linked sheet reached the page only after DOMContentLoaded
+    // has less to mirror: it is counted apart.
     Figures load;
-    Figures serialised;
-    Figures serialisedInPage;
+    Figures references[3];
+    const Text kinds[3] = {Text::Whole, Text::LengthOnly, Text::WithSheetsLength};
     int elements = 0;
     int rulesAtLoad = 0;
     int withoutLinkedSheet = 0;
-    for (int run = 0; run < 12; ++run) {
+    for (int run = 0; run < 25; ++run) {
         bool loaded = false;
         double fromContentLoaded = 0;
         int mirroredRules = 0;
@@ -210,14 +245,13 @@ int main(int argc, char **argv)
             return 1;
         }
         QObject::disconnect(connection);
+        const int rulesOfPage = pageRuleCount(*view->webPage());
         waitForSheets(*view);
-        const double reference = serialiseInPage(*view->webPage(), Text::Whole);
-        const double inPage = serialiseInPage(*view->webPage(), Text::LengthOnly);
+        const double reference = serialiseInPage(*view->webPage(), kinds[run % 3]);
         if (run == 0)
             continue; // warm-up
-        serialised.add(reference);
-        serialisedInPage.add(inPage);
-        if (mirroredRules < pageRuleCount(*view->webPage())) {
+        references[run % 3].add(reference);
+        if (mirroredRules < rulesOfPage) {
             ++withoutLinkedSheet;
             continue;
         }
@@ -240,11 +274,14 @@ int main(int argc, char **argv)
     if (withoutLinkedSheet > 0)
         std::printf("  (%d more rounds left out: the linked sheet reached the page after DOMContentLoaded)\n",
                     withoutLinkedSheet);
-    std::printf("reference, the page serialising its tree in script and answering the text (all rounds): %s\n",
-                qPrintable(serialised.text()));
-    std::printf("ratio ours / reference (medians): %.2f\n", load.median() / serialised.median());
-    std::printf("  (the same serialisation answering only its length: %s; ratio %.2f)\n",
-                qPrintable(serialisedInPage.text()), load.median() / serialisedInPage.median());
+    const char *names[3] = {"the page serialising its tree in script and answering the text",
+                            "the same serialisation answering only its length",
+                            "the same serialisation and the sheets' rules as the bridge reads them, answering the "
+                            "length"};
+    for (int i = 0; i < 3; ++i) {
+        std::printf("reference, %s (each on an unread page): %s; ratio ours / reference (medians) %.2f\n", names[i],
+                    qPrintable(references[i].text()), load.median() / references[i].median());
+    }
     std::printf("(every figure below: timed after the page's sheets were mirrored)\n");
 
     WebFrameMirror &frame = view->mainFrame();
