@@ -70,9 +70,12 @@
             return this.inRun + this.others.size;
         }
     };
-    const cssIds = new WeakMap();      // style sheet or rule -> id
+    // A style sheet's or rule's id, and whether the program has been told of
+    // a rule, are properties of its wrapper in this world, like a node's id
+    // (for a large sheet much cheaper to set than weak map entries).
+    const CSS_ID = Symbol('quillmark-css');
+    const SENT = Symbol('quillmark-sent');
     const cssById = new Map();         // id -> style sheet or rule
-    const sentRules = new WeakSet();   // rules the program has been told of
     const frames = new Map();          // frame id -> frame (this document's only)
     const frameOfDoc = new WeakMap();  // document -> frame
     const partsCache = new WeakMap();  // style rule -> selector parts
@@ -120,10 +123,10 @@
     }
 
     function cssId(object) {
-        let id = cssIds.get(object);
+        let id = object[CSS_ID];
         if (id === undefined) {
             id = nextId++;
-            cssIds.set(object, id);
+            object[CSS_ID] = id;
             cssById.set(id, object);
         }
         return id;
@@ -329,7 +332,7 @@
 
     function ruleJson(rule) {
         const json = {id: cssId(rule), type: rule.type};
-        sentRules.add(rule);
+        rule[SENT] = true;
         switch (rule.type) {
         case 1:
             json.sel = rule.selectorText;
@@ -379,7 +382,7 @@
     }
 
     function sheetJson(sheet, frame, allowKnown) {
-        const known = cssIds.has(sheet);
+        const known = sheet[CSS_ID] !== undefined;
         const id = cssId(sheet);
         if (known && allowKnown)
             return {id: id, known: true};
@@ -469,7 +472,7 @@
     function writeRule(rule, parts) {
         const type = rule.type;
         const head = '[' + type + ',' + cssId(rule) + ',';
-        sentRules.add(rule);
+        rule[SENT] = true;
         switch (type) {
         case 1:
         case 6:
@@ -553,13 +556,13 @@
             const sheet = sheets[i];
             if (i > 0)
                 parts.add(',');
-            if (!cssIds.has(sheet))
+            if (sheet[CSS_ID] === undefined)
                 writeSheet(sheet, parts);
             else if (rulesChanged(sheet))
                 parts.add(JSON.stringify(sheetJson(sheet, frame, false)));
             else
-                parts.add('[' + cssIds.get(sheet) + ']');
-            ids.push(cssIds.get(sheet));
+                parts.add('[' + sheet[CSS_ID] + ']');
+            ids.push(sheet[CSS_ID]);
         }
         parts.add(']');
         frame.sheetIds = ids.join(',');
@@ -576,7 +579,7 @@
         const sheets = frame.doc.styleSheets;
         const ids = [];
         for (let i = 0; i < sheets.length; ++i) {
-            const id = cssIds.get(sheets[i]);
+            const id = sheets[i][CSS_ID];
             if (id === undefined || rulesChanged(sheets[i]))
                 return true;
             ids.push(id);
@@ -881,7 +884,7 @@
     }
 
     function adopt(rule, id) {
-        cssIds.set(rule, id);
+        rule[CSS_ID] = id;
         cssById.set(id, rule);
     }
 
@@ -1226,7 +1229,7 @@
                     const parts = matchingParts(rule, selector, element, pseudo);
                     if (parts) {
                         const entry = {rule: cssId(rule), parts: parts};
-                        if (!sentRules.has(rule))
+                        if (rule[SENT] !== true)
                             entry.text = rule.cssText;
                         out.push(entry);
                     }
