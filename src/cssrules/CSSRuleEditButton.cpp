@@ -1,6 +1,7 @@
 #include "CSSRuleEditButton.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -8,6 +9,23 @@
 namespace {
 
 constexpr int kRuleEditButtonSize = 14;
+
+// The arrow's palette, one kept per colour: the style caches a picture of the
+// arrow per palette, and a palette changed on every paint is a new one each
+// time, which would fill the application's picture cache with copies.
+const QPalette &arrowPalette(const QPalette &row, const QColor &colour)
+{
+    static QHash<QRgb, QPalette> kept;
+    auto it = kept.find(colour.rgba());
+    if (it == kept.end()) {
+        if (kept.size() >= 8)
+            kept.clear(); // colours of themes no longer shown
+        QPalette palette = row;
+        palette.setColor(QPalette::ButtonText, colour);
+        it = kept.insert(colour.rgba(), palette);
+    }
+    return *it;
+}
 
 } // namespace
 
@@ -38,11 +56,9 @@ void CSSRuleEditButton::paint(QPainter *painter, const QStyleOptionViewItem &opt
     QStyleOption arrow;
     arrow.rect = frameInCell(option.rect).adjusted(3, 3, -3, -3);
     arrow.state = QStyle::State_Enabled;
-    arrow.palette = option.palette;
-    if (option.state & QStyle::State_Selected)
-        arrow.palette.setColor(QPalette::ButtonText, option.palette.color(QPalette::HighlightedText));
-    else
-        arrow.palette.setColor(QPalette::ButtonText, option.palette.color(QPalette::Disabled, QPalette::Text));
+    arrow.palette = arrowPalette(option.palette, option.state & QStyle::State_Selected
+                                                     ? option.palette.color(QPalette::HighlightedText)
+                                                     : option.palette.color(QPalette::Disabled, QPalette::Text));
     const QWidget *widget = option.widget;
     QStyle *style = widget ? widget->style() : QApplication::style();
     style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, widget);
