@@ -12,7 +12,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -245,6 +248,43 @@ TEST(RuleCombinations, TheAddDeclarationInputAnnouncesThatItTookTheKeys)
     popover.searchTextField()->setFocus(Qt::OtherFocusReason);
     EXPECT_TRUE(TestUtil::waitUntil([&announced] { return announced.contains(QStringLiteral("addDeclarationInput")); }, 2000));
     NotificationCenter::defaultCenter().removeObserver(&announced);
+}
+
+// The style caches its picture of an arrow per palette: a row painted again
+// must hand it the same palette, or each paint adds a picture to the cache.
+TEST(RuleCommandsButton, ARuleRowsArrowIsPaintedWithThePaletteOfItsColourEveryTime)
+{
+    class ArrowPalettes : public QProxyStyle
+    {
+    public:
+        void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                           const QWidget *widget) const override
+        {
+            if (element == PE_IndicatorArrowDown)
+                keys.append(option->palette.cacheKey());
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+        }
+        mutable QList<qint64> keys;
+    };
+    auto *style = new ArrowPalettes;
+    QWidget view;
+    view.setStyle(style);
+    QImage image(200, 20, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.widget = &view;
+    option.rect = QRect(0, 0, 200, 20);
+    for (int paint = 0; paint < 3; ++paint)
+        CSSRuleEditButton::paint(&painter, option);
+    option.state |= QStyle::State_Selected;
+    for (int paint = 0; paint < 2; ++paint)
+        CSSRuleEditButton::paint(&painter, option);
+    ASSERT_EQ(style->keys.size(), 5);
+    EXPECT_EQ(style->keys[1], style->keys[0]);
+    EXPECT_EQ(style->keys[2], style->keys[0]);
+    EXPECT_EQ(style->keys[4], style->keys[3]);
+    EXPECT_NE(style->keys[3], style->keys[0]); // another colour on the selection
 }
 
 } // namespace RuleCommandsTest
