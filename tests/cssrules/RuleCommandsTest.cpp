@@ -266,9 +266,9 @@ TEST(RuleCommandsButton, ARuleRowsArrowIsPaintedWithThePaletteOfItsColourEveryTi
         }
         mutable QList<qint64> keys;
     };
-    auto *style = new ArrowPalettes;
+    ArrowPalettes style; // outlives the widget, which does not own it
     QWidget view;
-    view.setStyle(style);
+    view.setStyle(&style);
     QImage image(200, 20, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     QStyleOptionViewItem option;
@@ -280,11 +280,11 @@ TEST(RuleCommandsButton, ARuleRowsArrowIsPaintedWithThePaletteOfItsColourEveryTi
     option.state |= QStyle::State_Selected;
     for (int paint = 0; paint < 2; ++paint)
         CSSRuleEditButton::paint(&painter, option);
-    ASSERT_EQ(style->keys.size(), 5);
-    EXPECT_EQ(style->keys[1], style->keys[0]);
-    EXPECT_EQ(style->keys[2], style->keys[0]);
-    EXPECT_EQ(style->keys[4], style->keys[3]);
-    EXPECT_NE(style->keys[3], style->keys[0]); // another colour on the selection
+    ASSERT_EQ(style.keys.size(), 5);
+    EXPECT_EQ(style.keys[1], style.keys[0]);
+    EXPECT_EQ(style.keys[2], style.keys[0]);
+    EXPECT_EQ(style.keys[4], style.keys[3]);
+    EXPECT_NE(style.keys[3], style.keys[0]); // another colour on the selection
 }
 
 } // namespace RuleCommandsTest
