@@ -15,8 +15,9 @@ namespace {
 class DesignerLoop : public SessionTest
 {
 protected:
-    // Picks the front page's intro in the preview: the tree and the rules panel follow.
-    void pickIntro()
+    // Turns pick mode on and clicks the front page's intro in the preview,
+    // waiting for nothing after the click.
+    void clickIntroInPickMode()
     {
         ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
         const QRect intro = session.element(QStringLiteral("#intro"));
@@ -25,6 +26,12 @@ protected:
         session.moveTo(intro.center() + QPoint(-4, 0));
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
         session.click(intro.center());
+    }
+
+    // Picks the front page's intro in the preview: the tree and the rules panel follow.
+    void pickIntro()
+    {
+        ASSERT_NO_FATAL_FAILURE(clickIntroInPickMode());
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
             return selected(state, "intro") && showsRule(state, ".lead", "site.css:14");
         }));
@@ -66,12 +73,7 @@ TEST_F(DesignerLoop, PickModeTurnedOnRightAfterAPickStaysOnAndEscapeLeavesIt)
             .value(QStringLiteral("checked"))
             .toBool();
     };
-    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
-    const QRect intro = session.element(QStringLiteral("#intro"));
-    ASSERT_TRUE(intro.isValid());
-    session.moveTo(intro.center() + QPoint(-4, 0));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("overlay")].toBool(); }));
-    session.click(intro.center());
+    ASSERT_NO_FATAL_FAILURE(clickIntroInPickMode());
     session.key(QStringLiteral("ctrl+shift+e"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return selected(state, "intro"); }));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return picking(); }, 5000));
