@@ -160,13 +160,13 @@ void MainInterface::setupUi()
     window->resize(978, 800);
     globalSplitView->setSizes({208, 765});
     leftPaneSplitView->setSizes({430, 300});
-    centerPaneSplitView->setSizes({299, 451});
+    centerPaneSplitView->setSizes({320, 430});
     centerBottomPane->setSizes({120, 400, 243});
     // Below the DOM tree the attributes show five rows under their entry
     // fields, and the style attribute its tabs and first editors.
-    rightPaneSplitView->setSizes({126, 301});
+    rightPaneSplitView->setSizes({121, 286});
     domTreePaneSplitView->setSizes({150, 40});
-    rightPaneDomSplitView->setSizes({193, 107});
+    rightPaneDomSplitView->setSizes({185, 100});
 }
 
 QWidget *MainInterface::makeToolBar()
