@@ -7,6 +7,7 @@
 #include "ProjectDelegate.h"
 #include "ShellProbe.h"
 #include "WindowFrame.h"
+#include "WindowPlacement.h"
 
 #include "cssvalues/CSSSelectorValidator.h"
 #include "foundation/BalkInvocationManager.h"
@@ -203,31 +204,31 @@ void AppDelegate::connectInterface()
 void AppDelegate::placeWindows()
 {
     const QRect primary = primaryScreenGeometry();
-    const QRect available = primaryScreenAvailableGeometry();
     const QVariantMap fallbacks = defaultValues();
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
 
-    auto frameFor = [&](const QString &key) {
+    // A saved frame is the window with its decoration. It goes back to the
+    // screen it was saved on, or to the primary screen when that one is
+    // gone, moved and shrunk to lie within the part windows may use.
+    auto place = [&](QWidget *window, const QString &key) {
         const QString text = defaults.stringForKey(key);
         std::optional<WindowFrame> frame = WindowFrame::fromString(text);
         if (!frame) {
             QM_ERROR(QStringLiteral("unreadable window frame \"%1\" under \"%2\"; using the default").arg(text, key));
             frame = WindowFrame::fromString(fallbacks.value(key).toString());
         }
-        QRect geometry = frame ? frame->geometry(primary) : QRect();
-        // A frame saved on a screen that is gone would put the window out of sight.
-        if (!available.isEmpty() && !geometry.intersects(available)) {
-            QM_INFO(QStringLiteral("window frame under \"%1\" lies off the screen; using the default").arg(key));
-            geometry = WindowFrame::fromString(fallbacks.value(key).toString())->geometry(primary);
-        }
-        return geometry;
+        if (!frame)
+            return;
+        const QScreen *screen = WindowPlacement::screenWithGeometry(WindowFrame::flipped(frame->screen, primary));
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        const QRect saved = frame->geometry(primary);
+        const QRect fitted = WindowPlacement::fitted(saved, available);
+        if (fitted != saved)
+            QM_INFO(QStringLiteral("window frame under \"%1\" moved onto the screen").arg(key));
+        WindowPlacement::place(window, fitted);
     };
-    const QRect mainFrame = frameFor(kMainWindowFrameKey);
-    if (!mainFrame.isEmpty())
-        m_ui.window->setGeometry(mainFrame);
-    const QRect inspectorFrame = frameFor(kInspectorFrameKey);
-    if (!inspectorFrame.isEmpty())
-        m_ui.cssInspector->setGeometry(inspectorFrame);
+    place(m_ui.window, kMainWindowFrameKey);
+    place(m_ui.cssInspector, kInspectorFrameKey);
 }
 
 void AppDelegate::saveWindowFrame(QWidget *window)
@@ -245,7 +246,7 @@ void AppDelegate::saveWindowFrame(QWidget *window)
     const QScreen *screen = window->screen();
     const QRect screenGeometry = screen ? screen->geometry() : primary;
     UserDefaults::standardUserDefaults().setObject(
-        WindowFrame::fromGeometry(window->geometry(), screenGeometry, primary).toString(), key);
+        WindowFrame::fromGeometry(WindowPlacement::decoratedFrame(window), screenGeometry, primary).toString(), key);
 }
 
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event)

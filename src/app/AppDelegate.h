@@ -249,6 +249,7 @@ private:
     void installKeyMonitor();
     bool isCollapsed(SplitView *splitView, QWidget *subview) const;
     void moveDivider(SplitView *splitView, double position, int dividerIndex);
+    // Moves the window to the decorated frame `frame`, animated when it is shown.
     void animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion = {});
     void terminate();
     // Remembers that the user settled on quitting; answers true.

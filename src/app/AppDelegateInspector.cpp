@@ -5,6 +5,7 @@
 #include "AppDelegate.h"
 #include "EXWindow.h"
 #include "SplitViewDelegation.h"
+#include "WindowPlacement.h"
 
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/DomTreeDelegateInterface.h"
@@ -44,55 +45,67 @@ static constexpr qint64 kDockSettlingMs = 300;
 static constexpr int kDockedInspectorWidth = 300;
 static constexpr int kHoverInspectorWidth = 280;
 
-// The window frame inside the decoration the window system draws around it
-// (known once the window has been shown), so that the decorated frame is `outer`.
-static QRect insideDecoration(const QWidget *window, const QRect &outer)
-{
-    if (!window || !window->isVisible())
-        return outer;
-    const QRect decorated = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return outer.marginsRemoved(QMargins(inner.left() - decorated.left(), inner.top() - decorated.top(),
-                                         decorated.right() - inner.right(), decorated.bottom() - inner.bottom()));
-}
-
 static QRect dockedInspectorOuterFrame(const QRect &given = {})
 {
     const QRect screen = usableScreen(given);
     return QRect(screen.x() + screen.width() - kDockedInspectorWidth, screen.y(), kDockedInspectorWidth, screen.height());
 }
 
+static QRect dockedMainWindowOuterFrame(const QRect &given = {})
+{
+    const QRect screen = usableScreen(given);
+    return QRect(screen.x(), screen.y(), screen.width() - kDockedInspectorWidth - 2, screen.height());
+}
+
+// Beside the preview, at the screen's top right, rather than over it: at
+// least 400 high, and over half the screen where there is room.
+static QRect hoverInspectorOuterFrame(const QRect &given = {})
+{
+    const QRect screen = usableScreen(given);
+    const int height = qMin(screen.height(), qMax(400, screen.height() * 3 / 5));
+    return QRect(screen.x() + screen.width() - kHoverInspectorWidth, screen.y(), kHoverInspectorWidth, height);
+}
+
+static QRect hoverMainWindowOuterFrame(const QRect &given = {})
+{
+    const QRect screen = usableScreen(given);
+    return QRect(screen.x(), screen.y(), screen.width() - kHoverInspectorWidth - 2, screen.height());
+}
+
 QRect AppDelegate::dockedInspectorFrame(const QRect &given) const
 {
-    return insideDecoration(inspectorPanel(), dockedInspectorOuterFrame(given));
+    return WindowPlacement::insideDecoration(inspectorPanel(), dockedInspectorOuterFrame(given));
 }
 
 QRect AppDelegate::dockedMainWindowFrame(const QRect &given) const
 {
-    const QRect screen = usableScreen(given);
-    return insideDecoration(m_ui.window, QRect(screen.x(), screen.y(), screen.width() - kDockedInspectorWidth - 2, screen.height()));
+    return WindowPlacement::insideDecoration(m_ui.window, dockedMainWindowOuterFrame(given));
 }
 
 QRect AppDelegate::hoverInspectorFrame(const QRect &given) const
 {
-    // Beside the preview, at the screen's top right, rather than over it: at
-    // least 400 high, and over half the screen where there is room.
-    const QRect screen = usableScreen(given);
-    const int height = qMin(screen.height(), qMax(400, screen.height() * 3 / 5));
-    return insideDecoration(inspectorPanel(), QRect(screen.x() + screen.width() - kHoverInspectorWidth, screen.y(),
-                                                    kHoverInspectorWidth, height));
+    return WindowPlacement::insideDecoration(inspectorPanel(), hoverInspectorOuterFrame(given));
 }
 
 QRect AppDelegate::hoverMainWindowFrame(const QRect &given) const
 {
-    const QRect screen = usableScreen(given);
-    return insideDecoration(m_ui.window, QRect(screen.x(), screen.y(), screen.width() - kHoverInspectorWidth - 2, screen.height()));
+    return WindowPlacement::insideDecoration(m_ui.window, hoverMainWindowOuterFrame(given));
 }
 
 void AppDelegate::animateFrame(QWidget *window, const QRect &frame, std::function<void()> completion)
 {
+    // A window not on the screen yet has no decoration to measure: it is
+    // placed, and sized once it shows.
+    if (window && !(window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed())) {
+        WindowPlacement::place(window, frame);
+        window = nullptr;
+    }
+    const QRect geometry = WindowPlacement::insideDecoration(window, frame);
     AnimationContext::runAnimationGroup(
-        [window, frame](AnimationContext &context) { context.animate(window, "geometry", frame); },
+        [window, geometry](AnimationContext &context) {
+            if (window)
+                context.animate(window, "geometry", geometry);
+        },
         std::move(completion));
 }
 
@@ -100,9 +113,9 @@ void AppDelegate::layoutTwocolumns(const QRect &screen)
 {
     if (!m_ui.window)
         return;
-    animateFrame(m_ui.window, dockedMainWindowFrame(screen));
+    animateFrame(m_ui.window, dockedMainWindowOuterFrame(screen));
     QPointer<QWidget> panel = inspectorPanel();
-    animateFrame(panel, dockedInspectorFrame(screen), [this, panel] {
+    animateFrame(panel, dockedInspectorOuterFrame(screen), [this, panel] {
         // The desktop may adjust the frame it was given (for the window's
         // border); the frame it settled at reads as docked too.
         if (!panel)
@@ -120,8 +133,8 @@ void AppDelegate::layoutHover(const QRect &screen)
     m_dockSettling.invalidate();
     if (!m_ui.window)
         return;
-    animateFrame(m_ui.window, hoverMainWindowFrame(screen));
-    animateFrame(inspectorPanel(), hoverInspectorFrame(screen));
+    animateFrame(m_ui.window, hoverMainWindowOuterFrame(screen));
+    animateFrame(inspectorPanel(), hoverInspectorOuterFrame(screen));
     SplitViewDelegation::setPositionOfDividerAtIndex(m_ui.styleSplitView, 0, 0);
 }
 

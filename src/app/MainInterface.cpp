@@ -153,20 +153,20 @@ void MainInterface::setupUi()
     window->setRollbackDelegate(rollbackDelegate);
 
     // Sizes for the main window beside the docked inspector on a 1280 by 800
-    // screen; a larger window gives the extra room to the preview and the
-    // bottom panes alike.
+    // screen, each pane at least as large as its divider's limits allow: the
+    // code view 400 wide between the resources and the DOM tree. A larger
+    // window gives the extra width to the code view and the extra height to
+    // the preview.
     window->resize(978, 800);
-    globalSplitView->setSizes({220, 757});
+    globalSplitView->setSizes({208, 765});
     leftPaneSplitView->setSizes({430, 300});
-    centerPaneSplitView->setSizes({370, 380});
-    centerPaneSplitView->setStretchFactor(0, 2);
-    centerPaneSplitView->setStretchFactor(1, 1);
-    centerBottomPane->setSizes({150, 310, 297});
-    // Below the DOM tree the attributes show a few rows and their entry
+    centerPaneSplitView->setSizes({320, 430});
+    centerBottomPane->setSizes({120, 400, 243});
+    // Below the DOM tree the attributes show five rows under their entry
     // fields, and the style attribute its tabs and first editors.
-    rightPaneSplitView->setSizes({140, 214});
+    rightPaneSplitView->setSizes({121, 286});
     domTreePaneSplitView->setSizes({150, 40});
-    rightPaneDomSplitView->setSizes({100, 113});
+    rightPaneDomSplitView->setSizes({185, 100});
 }
 
 QWidget *MainInterface::makeToolBar()
@@ -427,15 +427,22 @@ QWidget *MainInterface::makeLeftBottomPane()
     QWidget *bar = header(leftBottomPane, {});
     resouceSegmentControl = segments(bar, {QStringLiteral("Resources"), QStringLiteral("History")});
     resouceSegmentControl->setObjectName(QStringLiteral("resouceSegmentControl"));
-    downloadButton = toolButton(bar, QStringLiteral("download_Template"), QStringLiteral("Download the Page and Its Files"));
+    layout->addWidget(bar);
+
+    // The loaded resources with the page's download below them: the header
+    // keeps the pane's narrowest width for its centred tabs.
+    auto *tabs = new QStackedWidget(leftBottomPane);
+    auto *resources = new QWidget;
+    QVBoxLayout *resourcesLayout = stack(resources);
+    loadedResourcePane = place(QStringLiteral("Loaded Resources"), resources);
+    resourcesLayout->addWidget(loadedResourcePane, 1);
+    QWidget *resourcesBar = header(resources, {});
+    downloadButton = toolButton(resourcesBar, QStringLiteral("download_Template"), QStringLiteral("Download the Page and Its Files"));
     downloadButton->setObjectName(QStringLiteral("downloadButton"));
     downloadButton->setFixedSize(20, 20);
     downloadButton->setEnabled(false);
-    static_cast<QHBoxLayout *>(bar->layout())->addWidget(downloadButton);
-    layout->addWidget(bar);
-
-    auto *tabs = new QStackedWidget(leftBottomPane);
-    loadedResourcePane = place(QStringLiteral("Loaded Resources"), tabs);
+    static_cast<QHBoxLayout *>(resourcesBar->layout())->addWidget(downloadButton);
+    resourcesLayout->addWidget(resourcesBar);
     fileHistoryPane = place(QStringLiteral("File History"), tabs);
     auto *history = new QWidget;
     QVBoxLayout *historyLayout = stack(history);
@@ -449,7 +456,7 @@ QWidget *MainInterface::makeLeftBottomPane()
     static_cast<QHBoxLayout *>(historyBar->layout())->addWidget(historyCountLabel);
     historyLayout->addWidget(historyBar);
     fileHistoryPane->setContentView(history);
-    tabs->addWidget(loadedResourcePane);
+    tabs->addWidget(resources);
     tabs->addWidget(fileHistoryPane);
     layout->addWidget(tabs, 1);
 

@@ -56,12 +56,14 @@ void CSSOutlineDelegate::buildView()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *bar = new QWidget(m_view);
-    bar->setObjectName(QStringLiteral("cssRulesBar"));
-    auto *barLayout = new QHBoxLayout(bar);
-    barLayout->setContentsMargins(6, 4, 6, 4);
-    barLayout->setSpacing(6);
-    m_cssSegmentControl = new SegmentedControl(bar);
+    // Two rows, so that the panel's width holds the segments whole beside
+    // a search field of use: the segments, then the search and buttons.
+    auto *bars = new QWidget(m_view);
+    bars->setObjectName(QStringLiteral("cssRulesBars"));
+    auto *barsLayout = new QVBoxLayout(bars);
+    barsLayout->setContentsMargins(6, 4, 6, 4);
+    barsLayout->setSpacing(4);
+    m_cssSegmentControl = new SegmentedControl(bars);
     m_cssSegmentControl->setObjectName(QStringLiteral("cssSegmentControl"));
     m_cssSegmentControl->setSegmentCount(int(kSegmentModes.size()));
     m_cssSegmentControl->setLabel(QStringLiteral("Element"), 0);
@@ -73,7 +75,13 @@ void CSSOutlineDelegate::buildView()
     m_cssSegmentControl->setSelectedSegment(0);
     connect(m_cssSegmentControl, &SegmentedControl::activated, this,
             [this] { doChangeOutlineSource(kSegmentModes.value(m_cssSegmentControl->selectedSegment(), ElementRules)); });
-    barLayout->addWidget(m_cssSegmentControl);
+    barsLayout->addWidget(m_cssSegmentControl, 0, Qt::AlignLeft);
+    auto *bar = new QWidget(bars);
+    bar->setObjectName(QStringLiteral("cssRulesBar"));
+    auto *barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(0, 0, 0, 0);
+    barLayout->setSpacing(6);
+    barsLayout->addWidget(bar);
     m_searchInput = new SearchFieldEx(bar);
     m_searchInput->setObjectName(QStringLiteral("searchInput"));
     m_searchInput->setPlaceholderText(QStringLiteral("Filter Properties"));
@@ -88,7 +96,7 @@ void CSSOutlineDelegate::buildView()
     m_addRuleButton->setAccessibleName(QStringLiteral("Add Rule"));
     connect(m_addRuleButton, &QToolButton::clicked, this, [this] { showAddSelector(); });
     barLayout->addWidget(m_addRuleButton);
-    layout->addWidget(bar);
+    layout->addWidget(bars);
 
     m_outlineView = new OutlineViewEx(m_view);
     m_outlineView->setObjectName(QStringLiteral("cssRulesOutline"));

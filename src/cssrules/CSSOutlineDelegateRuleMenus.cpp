@@ -170,9 +170,10 @@ void CSSOutlineDelegate::buildStyleKindBar()
 {
     auto *bar = new QWidget(m_view);
     bar->setObjectName(QStringLiteral("styleKindBar"));
-    auto *barLayout = new QHBoxLayout(bar);
+    // The kinds above the box, which takes the panel's width.
+    auto *barLayout = new QVBoxLayout(bar);
     barLayout->setContentsMargins(6, 3, 6, 3);
-    barLayout->setSpacing(6);
+    barLayout->setSpacing(3);
     m_styleKindSelector = new ButtonMatrix(bar);
     m_styleKindSelector->setObjectName(QStringLiteral("styleKindSelector"));
     m_styleKindSelector->setSpacing(6);
@@ -184,13 +185,16 @@ void CSSOutlineDelegate::buildStyleKindBar()
     m_styleKindSelector->addCell(properties, 1, 0, 1);
     m_styleKindSelector->selectCellWithTag(0);
     connect(m_styleKindSelector, &ButtonMatrix::cellClicked, this, [this] { styleKindChange(); });
-    barLayout->addWidget(m_styleKindSelector);
+    barLayout->addWidget(m_styleKindSelector, 0, Qt::AlignLeft);
     m_comboBox = new StyleKindComboBox([this] { reloadComboBoxItems(); }, bar);
     m_comboBox->setObjectName(QStringLiteral("comboBox"));
     m_comboBox->setEditable(true);
     m_comboBox->setInsertPolicy(QComboBox::NoInsert);
     m_comboBox->setMaxVisibleItems(16);
-    barLayout->addWidget(m_comboBox, 1);
+    // The names it lists are long: its width is the panel's, not theirs.
+    m_comboBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_comboBox->setMinimumContentsLength(12);
+    barLayout->addWidget(m_comboBox);
     if (auto *panel = qobject_cast<QVBoxLayout *>(m_view->layout()))
         panel->addWidget(bar);
     reloadComboBoxItems();

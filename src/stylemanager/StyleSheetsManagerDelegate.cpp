@@ -188,6 +188,7 @@ void StyleSheetsManagerDelegate::buildView()
     add->setToolTip(QStringLiteral("Add Rule... (Shift+Ctrl+Return in the list)"));
     connect(add, &QToolButton::clicked, this, [this] { showAddSelector(); });
     m_insertTargetLabel = new QLabel(m_selectorInputView);
+    m_insertTargetLabel->setObjectName(QStringLiteral("insertTargetLabel"));
     m_insertTargetLabel->setTextFormat(Qt::PlainText);
     input->addWidget(add);
     input->addWidget(m_insertTargetLabel, 1);
@@ -375,6 +376,8 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
     m_declarationListView->reloadData();
     m_lastSearchWord.clear();
     updateFilterLabel();
+    // A new list drops the selection without a word: the footer follows here.
+    updateSelectorInputView();
 }
 
 void StyleSheetsManagerDelegate::refreshListWithCurrentItem()

@@ -233,6 +233,9 @@ private:
     void selectionChanged();
     void updateCSSDeclarationList();
     void updateSelectorInsertMode();
+    // The footer: where a new rule goes, from the list's selection as it is.
+    // Returns that style sheet.
+    File *updateSelectorInputView();
     void setRulesToCSSOutLine(const StyleDeclarationPtr &rule);
     // Outlines the elements a style rule matches in the preview.
     void highlightMatches(const StyleDeclarationPtr &rule);

@@ -134,6 +134,8 @@ void StyleSheetsManagerDelegate::selectionChanged()
     if (!m_view)
         return;
     m_declarationListView->reloadData();
+    // The footer follows every change of the selection, quiet ones too (#67).
+    updateSelectorInputView();
     if (m_selecting || m_inChange || isUndoingOrRedoing())
         return;
     QM_DEBUG(QStringLiteral("selector selection changed"));
@@ -253,20 +255,25 @@ void StyleSheetsManagerDelegate::keyDown(QKeyEvent *event)
     event->accept();
 }
 
-void StyleSheetsManagerDelegate::updateSelectorInsertMode()
+File *StyleSheetsManagerDelegate::updateSelectorInputView()
 {
     const QList<Row *> selected = selectorListSelection();
-    if (selected.isEmpty()) {
-        m_selectorInputView->setEnabled(false);
-        m_insertTargetLabel->clear();
+    const Row *last = selected.isEmpty() ? nullptr : selected.last();
+    File *file = !last ? nullptr : last->file ? last->file.data() : last->declaration->parentFile();
+    m_selectorInputView->setEnabled(last);
+    m_insertTargetLabel->setText(file ? file->displayName() : QString());
+    return file;
+}
+
+void StyleSheetsManagerDelegate::updateSelectorInsertMode()
+{
+    File *file = updateSelectorInputView();
+    const QList<Row *> selected = selectorListSelection();
+    if (selected.isEmpty())
         return;
-    }
-    m_selectorInputView->setEnabled(true);
     const Row *last = selected.last();
-    File *file = last->file ? last->file.data() : last->declaration->parentFile();
     CreateSelectorManagerInterface *dialog = m_rules ? m_rules->createSelectorManager() : nullptr;
     if (file) {
-        m_insertTargetLabel->setText(file->displayName());
         if (dialog && !dialog->selectedFile())
             dialog->setCreateSelectorMode(file);
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("insertFileChanged"), this,

@@ -320,6 +320,8 @@ TEST_F(PanesTest, VerticalRangeMovesThePreviewDividerOrTheInspectorsWhenItIsKey)
                                                         resized += n.object == delegate.get();
                                                     });
     QApplication::setActiveWindow(ui().window);
+    // Room for the preview to lose 200 above its smallest height.
+    move(ui().centerPaneSplitView, 400);
     const int top = ui().centerTopPane->height();
     delegate->verticalRangeUp();
     EXPECT_EQ(ui().centerTopPane->height(), top - 100);

@@ -4,6 +4,7 @@
 #include "app/MainMenu.h"
 #include "app/SplitViewDelegation.h"
 #include "app/WindowFrame.h"
+#include "app/WindowPlacement.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/kit/SplitView.h"
@@ -211,29 +212,52 @@ TEST_F(LaunchTest, PlacesTheWindowsAtTheirSavedFramesMeasuredFromTheBottom)
     defaults.setObject(QString::asprintf("10 20 600 400 0 0 %d %d", screen.width(), screen.height()),
                        QStringLiteral("NSWindow Frame mainWindow"));
     launch();
-    EXPECT_EQ(ui().window->geometry(), QRect(10, screen.height() - 20 - 400, 600, 400));
+    // A frame is the window with the decoration the window system gives it.
+    EXPECT_EQ(WindowPlacement::decoratedFrame(ui().window), QRect(10, screen.height() - 20 - 400, 600, 400));
+    EXPECT_NE(ui().window->geometry(), WindowPlacement::decoratedFrame(ui().window));
     // The fallback docks the panel at the right edge, the screen's height.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(ui().cssInspector->geometry(), QRect(available.right() - 299, available.top(), 300, available.height()));
+    EXPECT_EQ(WindowPlacement::decoratedFrame(ui().cssInspector),
+              QRect(available.right() - 299, available.top(), 300, available.height()));
 
     ui().window->setGeometry(30, 40, 500, 300);
     const std::optional<WindowFrame> saved =
         WindowFrame::fromString(defaults.stringForKey(QStringLiteral("NSWindow Frame mainWindow")));
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->frame, QRectF(30, screen.height() - 40 - 300, 500, 300));
+    EXPECT_EQ(saved->frame, WindowFrame::unflipped(WindowPlacement::decoratedFrame(ui().window), screen));
 }
 
-TEST_F(LaunchTest, AnUnreadableOrOffScreenFrameFallsBackToTheDefault)
+TEST_F(LaunchTest, AnUnreadableFrameFallsBackToTheDefaultAndAFrameOffTheScreenComesOntoIt)
 {
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     defaults.setObject(QStringLiteral("10 20 abc"), QStringLiteral("NSWindow Frame mainWindow"));
+    // Saved on a screen that is gone.
     defaults.setObject(QStringLiteral("9000 9000 280 500 0 0 800 600"), QStringLiteral("NSWindow Frame StyleInspector"));
     launch();
-    // The desktop may push a window at the screen's corner in by its frame.
-    EXPECT_EQ(ui().window->size(), available.size() - QSize(302, 0));
-    EXPECT_LE((ui().window->pos() - available.topLeft()).manhattanLength(), 8);
-    EXPECT_TRUE(ui().cssInspector->geometry().intersects(available));
+    EXPECT_EQ(WindowPlacement::decoratedFrame(ui().window), available.adjusted(0, 0, -302, 0));
+    EXPECT_EQ(WindowPlacement::decoratedFrame(ui().cssInspector),
+              QRect(available.right() - 279, available.top(), 280, 500));
+}
+
+TEST(WindowPlacement, FitsAFrameIntoTheAreaMovingItAndShrinkingItWhereItIsLarger)
+{
+    const QRect area(0, 30, 1280, 770);
+    const struct
+    {
+        const char *name;
+        QRect frame;
+        QRect fitted;
+    } rows[] = {
+        {"inside", QRect(100, 100, 400, 300), QRect(100, 100, 400, 300)},
+        {"above", QRect(100, -260, 400, 300), QRect(100, 30, 400, 300)},
+        {"left and below", QRect(-50, 700, 400, 300), QRect(0, 500, 400, 300)},
+        {"right", QRect(1200, 100, 400, 300), QRect(880, 100, 400, 300)},
+        {"larger", QRect(200, 0, 1618, 1060), area},
+        {"wider", QRect(2100, 100, 1300, 200), QRect(0, 100, 1280, 200)},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(WindowPlacement::fitted(row.frame, area), row.fitted) << row.name;
 }
 
 TEST(WindowFrame, ReadsAndWritesTheEightNumbersInTheCLocale)

@@ -4,15 +4,19 @@
 #include "app/views/MainView.h"
 #include "domtree/DomTreeDelegate.h"
 #include "editors/AttributeStyleEditorViewController.h"
+#include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
 #include "toolkit/CandidateTextField.h"
 
 #include <QDir>
+#include <QAbstractItemView>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyleFactory>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +124,53 @@ protected:
         return widget->isVisible() ? seen : QRect();
     }
 
+    // The labels, buttons and segmented controls of the window whose text is
+    // cut: narrower than it needs, or cut by the panes around it. Rows of
+    // item views are the views' business.
+    QStringList cutTexts(const QWidget *window)
+    {
+        QStringList cut;
+        for (const QWidget *widget : window->findChildren<QWidget *>()) {
+            // Not what a collapsed pane hides, nor the ruler's scale, which
+            // runs on past the preview's edge.
+            if (widget->window() != window || visiblePart(widget).isEmpty()
+                || widget->parentWidget() == ui().rulerLabelView)
+                continue;
+            bool inItemView = false;
+            for (const QWidget *parent = widget->parentWidget(); parent && !inItemView; parent = parent->parentWidget())
+                inItemView = qobject_cast<const QAbstractItemView *>(parent);
+            if (inItemView)
+                continue;
+            QString shown;
+            if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+                if (!label->wordWrap() && !Qt::mightBeRichText(label->text()))
+                    shown = label->text();
+            } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
+                const auto *tool = qobject_cast<const QToolButton *>(button);
+                if (!tool || tool->toolButtonStyle() != Qt::ToolButtonIconOnly || tool->icon().isNull())
+                    shown = button->text();
+            } else if (const auto *segments = qobject_cast<const SegmentedControl *>(widget)) {
+                for (int i = 0; i < segments->segmentCount(); ++i)
+                    shown += segments->labelForSegment(i) + u' ';
+                shown = shown.trimmed();
+            }
+            if (shown.isEmpty())
+                continue;
+            const int needed = widget->sizeHint().width();
+            const int room = qMin(widget->width(), visiblePart(widget).width());
+            if (room < needed)
+                cut.append(QStringLiteral("\"%1\" (%2 of %3)").arg(shown).arg(room).arg(needed));
+            // A control laid over it hides part of it too.
+            const QObjectList &siblings = widget->parentWidget()->children();
+            for (qsizetype i = siblings.indexOf(widget) + 1; i < siblings.size(); ++i) {
+                const auto *above = qobject_cast<const QWidget *>(siblings[i]);
+                if (above && above->isVisible() && !above->isWindow() && above->geometry().intersects(widget->geometry()))
+                    cut.append(QStringLiteral("\"%1\" (under %2)").arg(shown, above->objectName()));
+            }
+        }
+        return cut;
+    }
+
     // The screen as the user sees it: the main window with the panel over it.
     QImage screenPicture(const QSize &size)
     {
@@ -151,7 +202,7 @@ protected:
             {"file tree", ui().leftTopPane, {150, 150}},
             {"resources", ui().leftBottomPane, {120, 150}},
             {"code", ui().mainView, {250, 150}},
-            {"right pane", ui().rightBottomPane, {250, 150}},
+            {"right pane", ui().rightBottomPane, {240, 150}},
             {"DOM tree", ui().domTreeView, {200, 100}},
             {"attributes", attributesPane, {200, 90}},
             {"style attribute", ui().styleAttributePane->parentWidget(), {200, 80}},
@@ -164,6 +215,27 @@ protected:
             EXPECT_GE(seen.width(), pane.least.width()) << pane.name;
             EXPECT_GE(seen.height(), pane.least.height()) << pane.name;
         }
+        // Every divider stands within the limits its panes' rules give it,
+        // but for a collapsed pane's.
+        for (SplitView *split : ui().splitViews()) {
+            if (!split->isVisible())
+                continue;
+            for (int divider = 0; divider + 1 < split->count(); ++divider) {
+                if (split->isSubviewCollapsed(split->widget(divider)) || split->isSubviewCollapsed(split->widget(divider + 1)))
+                    continue;
+                const int position = split->positionOfDividerAtIndex(divider);
+                EXPECT_GE(position, delegate->constrainMinCoordinate(split, position, divider))
+                    << split->objectName().toStdString() << " divider " << divider;
+                EXPECT_LE(position, delegate->constrainMaxCoordinate(split, position, divider))
+                    << split->objectName().toStdString() << " divider " << divider;
+            }
+        }
+        // The attributes list has room for five rows.
+        auto *attributes = ui().window->findChild<QAbstractItemView *>(QStringLiteral("domInfo"));
+        ASSERT_TRUE(attributes);
+        EXPECT_GE(visiblePart(attributes->viewport()).height(), 5 * 20);
+        EXPECT_EQ(cutTexts(ui().window).join(QStringLiteral("; ")).toStdString(), "");
+        EXPECT_EQ(cutTexts(ui().cssInspector).join(QStringLiteral("; ")).toStdString(), "");
         // The style attribute pane shows its first editor row whole.
         const QWidget *firstRow = firstEditorRow(styleAttribute);
         ASSERT_TRUE(firstRow) << "no editor row";

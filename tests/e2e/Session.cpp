@@ -66,6 +66,11 @@ Session::Session()
 
 Session::~Session()
 {
+    stop();
+}
+
+void Session::stop()
+{
     const qint64 browser = isRunning() ? state().value(QStringLiteral("browserPid")).toInteger() : 0;
     m_probe.abort();
     if (m_program.state() != QProcess::NotRunning) {
@@ -81,7 +86,12 @@ Session::~Session()
     }
 }
 
-bool Session::launch()
+QString Session::defaultsPath() const
+{
+    return m_scratch.filePath(QStringLiteral("home/.config/Quillmark/Quillmark.plist"));
+}
+
+bool Session::launch(Launch launch)
 {
     const QString home = m_scratch.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
@@ -108,9 +118,11 @@ bool Session::launch()
             sleepMs(100);
     }
     // A new home is a first launch: its tutorial panel is dismissed.
-    if (!waitForModal())
-        return false;
-    key(QStringLiteral("Escape"));
+    if (launch == Launch::First) {
+        if (!waitForModal())
+            return false;
+        key(QStringLiteral("Escape"));
+    }
     // The keys go to the main window again once it is active; when the
     // window manager leaves it without focus, a user clicks into it (its
     // status line, where a click does nothing else).

@@ -21,10 +21,16 @@ public:
     Session();
     ~Session();
 
+    enum class Launch { First, Again };
     // Starts the program and waits until its probe answers and the main
     // window is up; the first launch's tutorial panel is dismissed.
-    bool launch();
+    bool launch(Launch launch = Launch::First);
+    // Ends the program as a crash would; its home stays for the next launch.
+    void stop();
     bool isRunning() const;
+    qint64 processId() const { return m_program.processId(); }
+    // The user defaults file of the program's home.
+    QString defaultsPath() const;
     // The log the program wrote, for a failure message.
     QString logTail(int lines = 40) const;
 

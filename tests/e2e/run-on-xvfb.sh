@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the end-to-end driver on an X display of its own: Xvfb on a free
-# display number, a window manager, a home folder of its own.
+# display number, a window manager, a home folder of its own. The screen is
+# 1440x900 unless QUILLMARK_E2E_SCREEN names another size ("1280x800").
 # usage: run-on-xvfb.sh <driver> [driver arguments...]
 set -euo pipefail
 work=$(mktemp -d)
@@ -12,7 +13,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 5 -screen 0 1440x900x24 -nolisten tcp -noreset 5>"$work/display" 2>"$work/xvfb.log" &
+screen=${QUILLMARK_E2E_SCREEN:-1440x900}
+Xvfb -displayfd 5 -screen 0 "${screen}x24" -nolisten tcp -noreset 5>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break

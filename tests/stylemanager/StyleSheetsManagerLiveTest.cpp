@@ -596,6 +596,26 @@ TEST_F(StyleSheetsManager, DeclarationsCopiedInTheRulesPanelPasteIntoTheChosenRu
     EXPECT_TRUE(site->currentContent()->contains(QStringLiteral("padding: 2px"))) << site->currentContent()->toStdString();
 }
 
+TEST_F(StyleSheetsManager, TheFooterNamesTheChosenRulesSheetAfterEveryChangeOfTheList)
+{
+    load();
+    const QWidget *footer = manager.view()->findChild<QWidget *>(QStringLiteral("selectorInputView"));
+    const QLabel *target = manager.view()->findChild<QLabel *>(QStringLiteral("insertTargetLabel"));
+    ASSERT_TRUE(footer && target);
+    EXPECT_FALSE(footer->isEnabled());
+    manager.outline()->selectRowIndexes({rowIndex(QStringLiteral(".o"))}, false);
+    QTRY_COMPARE(target->text(), QStringLiteral("other.css"));
+    EXPECT_TRUE(footer->isEnabled());
+    // The list now leaves the chosen rule's sheet out: nothing is chosen.
+    manager.setFileFilter(site);
+    EXPECT_EQ(target->text(), QString());
+    EXPECT_FALSE(footer->isEnabled());
+    // The rules panel's choice selects the row without a word.
+    manager.selectItemFromRule(row(QStringLiteral(".b"))->declaration);
+    EXPECT_EQ(target->text(), QStringLiteral("site.css"));
+    EXPECT_TRUE(footer->isEnabled());
+}
+
 TEST_F(StyleSheetsManager, ARefreshKeepsTheSelectedRule)
 {
     load();

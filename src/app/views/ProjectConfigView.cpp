@@ -75,8 +75,10 @@ ProjectConfigView::~ProjectConfigView()
 
 void ProjectConfigView::buildControls()
 {
+    // Narrow enough for the project column beside a 1280 wide screen's
+    // other panes.
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setContentsMargins(5, 8, 5, 10);
     layout->setSpacing(3);
     auto indented = [this, layout](QWidget *control) {
         auto *row = new QHBoxLayout;
@@ -132,7 +134,7 @@ void ProjectConfigView::buildControls()
     m_prefixMsImg = new PrefixBadge(QStringLiteral("IE"), QColor(40, 150, 170), this);
     auto *prefixes = new QGridLayout;
     prefixes->setContentsMargins(0, 0, 0, 0);
-    prefixes->setHorizontalSpacing(4);
+    prefixes->setHorizontalSpacing(2);
     prefixes->setVerticalSpacing(2);
     auto place = [prefixes](int row, int column, QCheckBox *box, QList<PrefixBadge *> badges) {
         auto *cell = new QHBoxLayout;

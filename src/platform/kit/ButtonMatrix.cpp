@@ -16,6 +16,8 @@ ButtonMatrix::ButtonMatrix(QWidget *parent) : QWidget(parent)
 void ButtonMatrix::addCell(QAbstractButton *cell, int tag, int row, int column)
 {
     cell->setCheckable(true);
+    // A cell never gets narrower than its title.
+    cell->setSizePolicy(QSizePolicy::Minimum, cell->sizePolicy().verticalPolicy());
     m_group->addButton(cell, tag);
     m_layout->addWidget(cell, row, column);
     m_cells.append(cell);

@@ -48,6 +48,8 @@ public:
     virtual QRect rectForSegment(int segment) const;
 
     QSize sizeHint() const override;
+    // The segments are drawn at their own widths: a narrower control cuts them.
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 Q_SIGNALS:
     void activated();

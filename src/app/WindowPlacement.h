@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QRect>
+
+class QScreen;
+class QWidget;
+
+// Places top-level windows by their decorated frames: the window with the
+// title bar and borders the window system draws around it, which is what
+// must lie on the screen for the title bar to be grabbed. The window system
+// tells the size of that decoration only once it has put it around a shown
+// window.
+namespace WindowPlacement {
+
+// The frame moved, and shrunk where it is larger, to lie within the area.
+QRect fitted(const QRect &frame, const QRect &area);
+
+// The screen of that geometry when it is still there, else the primary one.
+QScreen *screenWithGeometry(const QRect &geometry);
+
+// The window's frame with its decoration; its own geometry until the
+// window system has told its decoration.
+QRect decoratedFrame(const QWidget *window);
+
+// The geometry that gives the window the decorated frame `frame`, with the
+// decoration it has now.
+QRect insideDecoration(const QWidget *window, const QRect &frame);
+
+// Gives the window the decorated frame `frame`. A window not yet decorated
+// is placed by its frame's corner and sized again once it is first shown
+// on the screen, when its decoration is known.
+void place(QWidget *window, const QRect &frame);
+
+} // namespace WindowPlacement

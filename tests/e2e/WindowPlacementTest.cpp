@@ -1,0 +1,168 @@
+#include "SessionTest.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <string>
+
+namespace WindowPlacementTest {
+
+namespace {
+
+QString output(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The values of an X property as xprop prints them: "NAME(CARDINAL) = 1, 1, 20, 5".
+QStringList values(const QStringList &arguments)
+{
+    const QString text = output(QStringLiteral("xprop"), arguments);
+    const int start = text.indexOf(QRegularExpression(QStringLiteral("[=#]")));
+    if (start < 0)
+        return {};
+    QStringList shown;
+    for (const QString &part : text.mid(start + 1).split(QLatin1Char(',')))
+        shown.append(part.trimmed());
+    return shown;
+}
+
+QList<int> cardinals(const QStringList &arguments)
+{
+    QList<int> numbers;
+    for (const QString &value : values(arguments)) {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (ok)
+            numbers.append(number);
+    }
+    return numbers;
+}
+
+struct Framed
+{
+    QString title;
+    // The window with the frame the window manager put around it; null
+    // while the manager has not framed it.
+    QRect frame;
+};
+
+// The program's windows that the window manager manages, as it frames
+// them: each window's place on the X server grown by its frame extents.
+QList<Framed> framedWindows(qint64 pid)
+{
+    QList<Framed> windows;
+    for (const QString &id : values({QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")})) {
+        if (cardinals({QStringLiteral("-id"), id, QStringLiteral("_NET_WM_PID")}) != QList<int>{int(pid)})
+            continue;
+        const QString info = output(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+        if (!info.contains(QStringLiteral("IsViewable")))
+            continue;
+        const auto number = [&info](const char *label) {
+            const QRegularExpressionMatch match =
+                QRegularExpression(QLatin1String(label) + QStringLiteral(":\\s*(-?\\d+)")).match(info);
+            return match.hasMatch() ? match.captured(1).toInt() : 0;
+        };
+        Framed window;
+        window.title = QRegularExpression(QStringLiteral("Window id: \\S+ \"([^\"]*)\"")).match(info).captured(1);
+        const QList<int> extents = cardinals({QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+        if (extents.size() == 4) {
+            // Left, right, top and bottom.
+            const QRect client(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"),
+                               number("Height"));
+            window.frame = client.marginsAdded(QMargins(extents[0], extents[2], extents[1], extents[3]));
+        }
+        windows.append(window);
+    }
+    return windows;
+}
+
+std::string text(const QList<Framed> &windows)
+{
+    QString shown;
+    for (const Framed &window : windows) {
+        shown += QStringLiteral("\"%1\" %2,%3 %4x%5; ")
+                     .arg(window.title)
+                     .arg(window.frame.x())
+                     .arg(window.frame.y())
+                     .arg(window.frame.width())
+                     .arg(window.frame.height());
+    }
+    return shown.toStdString();
+}
+
+// Sets a text of the user defaults, as the program would have saved it.
+bool setDefault(const QString &path, const QString &key, const QString &value)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString plist = QString::fromUtf8(file.readAll());
+    file.close();
+    const QString entry = QStringLiteral("<key>%1</key>\n\t<string>%2</string>").arg(key, value);
+    const QRegularExpression saved(QStringLiteral("<key>%1</key>\\s*<string>[^<]*</string>").arg(QRegularExpression::escape(key)));
+    if (plist.contains(saved))
+        plist.replace(saved, entry);
+    else if (const int end = plist.lastIndexOf(QStringLiteral("</dict>")); end >= 0)
+        plist.insert(end, entry + QLatin1Char('\n'));
+    else
+        return false;
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(plist.toUtf8()) > 0;
+}
+
+} // namespace
+
+class WindowPlacement : public SessionTest
+{
+protected:
+    // Waits until the main window and the inspector are framed, every window
+    // of the program whole within the part of the screen windows may use.
+    void expectFramesOnTheScreen()
+    {
+        QRect workArea;
+        QList<Framed> windows;
+        const bool onScreen = session.waitFor(
+            [&](const QJsonObject &) {
+                const QList<int> area = cardinals({QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")});
+                workArea = area.size() >= 4 ? QRect(area[0], area[1], area[2], area[3]) : QRect();
+                windows = framedWindows(session.processId());
+                QStringList titles;
+                for (const Framed &window : windows) {
+                    if (window.frame.isNull() || !workArea.contains(window.frame))
+                        return false;
+                    titles.append(window.title);
+                }
+                return titles.contains(QStringLiteral("Quillmark")) && titles.contains(QStringLiteral("Style Inspector"));
+            },
+            10000);
+        EXPECT_TRUE(onScreen) << "work area " << workArea.width() << "x" << workArea.height() << ", windows "
+                              << text(windows);
+    }
+};
+
+TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAndWithFramesSavedOnOtherScreens)
+{
+    {
+        SCOPED_TRACE("first launch");
+        expectFramesOnTheScreen();
+    }
+
+    // A session on a 1920x1080 screen left the main window low and tall on
+    // it, and the inspector on a second screen to its right, now gone.
+    session.stop();
+    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame mainWindow"),
+                           QStringLiteral("200.000000 0.000000 1618.000000 1060.000000 "
+                                          "0.000000 0.000000 1920.000000 1080.000000")));
+    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame StyleInspector"),
+                           QStringLiteral("2100.000000 80.000000 300.000000 1000.000000 "
+                                          "1920.000000 0.000000 1920.000000 1080.000000")));
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    SCOPED_TRACE("frames saved on other screens");
+    expectFramesOnTheScreen();
+}
+
+} // namespace WindowPlacementTest
