@@ -205,4 +205,30 @@ TEST_F(Recovery, SaveRightAfterAnEditWritesIt)
     EXPECT_EQ(changed(), "recovery.html");
 }
 
+// A slideshow whose script scales its deck to the window and moves a bar
+// all the time, shown again at the next start.
+TEST_F(Recovery, TheFirstPickAfterAStartHitsTheElementUnderThePointer)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("recovery-slides.html", "Harbour Slides"));
+    // The ruler hidden: the next start shows the preview without it.
+    session.key(QStringLiteral("ctrl+alt+r"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return !session.widget(QStringLiteral("rulerLabelView")).isValid(); }, 5000));
+    ASSERT_TRUE(session.quit());
+    ASSERT_TRUE(session.launchAgain()) << session.logTail().toStdString();
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return titled(state, "Harbour Slides"); }, 30000));
+
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("detectButton")));
+    // Where the page has the slide's text, as a share of what the preview shows.
+    const QJsonArray at = shown(QStringLiteral("(function () { var r = document.getElementById('slide-text').getBoundingClientRect();"
+                                               " return [(r.left + r.right) / 2 / innerWidth, (r.top + r.bottom) / 2 / innerHeight]; })()"))
+                              .toArray();
+    const QRect view = session.widget(QStringLiteral("webview"));
+    ASSERT_TRUE(view.isValid() && at.size() == 2);
+    const QPoint point = view.topLeft() + QPoint(int(at[0].toDouble() * view.width()), int(at[1].toDouble() * view.height()));
+    session.click(point);
+    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return selected(state, "slide-text"); }))
+        << session.state()[QStringLiteral("selected")].toString().toStdString();
+    EXPECT_EQ(changed(), "");
+}
+
 } // namespace RecoveryTest

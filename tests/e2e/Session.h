@@ -24,6 +24,10 @@ public:
     // Starts the program and waits until its probe answers and the main
     // window is up; the first launch's tutorial panel is dismissed.
     bool launch();
+    // Quits through the window's close and its question's "Quit", and
+    // starts the program again in the same home (no first launch then).
+    bool quit();
+    bool launchAgain();
     bool isRunning() const;
     // The log the program wrote, for a failure message.
     QString logTail(int lines = 40) const;
@@ -72,6 +76,10 @@ public:
     void reportFailure(const QString &name);
 
 private:
+    // Starts the program and waits until its probe answers.
+    bool start();
+    // Until the main window is up and active, with the preview shown.
+    bool waitForMainWindow();
     // Until a panel is up, with its name field clicked.
     bool waitForModal();
     void run(const QStringList &arguments);
