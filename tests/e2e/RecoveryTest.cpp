@@ -65,21 +65,6 @@ protected:
     {
         return QByteArray(session.original(kSheet)).replace(before, after);
     }
-
-    // Clicks the open question's button of that title.
-    void answer(const QString &title)
-    {
-        for (int i = 0; i < 3; ++i) {
-            const QString name = QStringLiteral("alertButton%1").arg(i);
-            const QJsonObject button = session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), name}});
-            if (button.value(QStringLiteral("text")).toString() == title) {
-                ASSERT_TRUE(session.clickWidget(name));
-                ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); }));
-                return;
-            }
-        }
-        FAIL() << "the question has no button " << title.toStdString();
-    }
 };
 
 } // namespace
