@@ -1366,6 +1366,19 @@
                 }
             });
         }
+        if (question.names) {
+            // The name the engine lists a property under: the standard name
+            // of an alias ("-webkit-transition" is "transition"), '' for a
+            // name it does not know.
+            const scratch = frame.doc.createElement('div').style;
+            reply.names = question.names.map(function (name) {
+                scratch.cssText = '';
+                scratch.setProperty(name, 'inherit');
+                const text = scratch.cssText;
+                const colon = text.indexOf(':');
+                return colon > 0 ? text.slice(0, colon).trim() : '';
+            });
+        }
         if (question.matched) {
             reply.matched = question.matched.map(function (entry) {
                 const element = elementOf(entry.node);

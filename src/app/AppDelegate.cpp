@@ -94,6 +94,10 @@ AppDelegate::AppDelegate()
         AppDelegate *delegate = AppDelegate::instance();
         return delegate ? delegate->sharedUndoManager() : nullptr;
     });
+    File::setPendingWritesRunner([] {
+        if (AppDelegate *delegate = AppDelegate::instance(); delegate && delegate->m_balkInvocationManager)
+            delegate->m_balkInvocationManager->flush();
+    });
 
     moveOrResizeInspectorCheck();
 }

@@ -256,6 +256,8 @@ void AppDelegate::fullWebView(QObject *sender)
 
 void AppDelegate::save()
 {
+    // An edit made a moment ago is written into its file before anything is saved (#64).
+    File::runPendingWrites();
     // The code view with the keyboard saves its own file first.
     if (auto *codeView = qobject_cast<CodeView *>(QApplication::focusWidget())) {
         codeView->save(QApplication::keyboardModifiers());

@@ -462,6 +462,7 @@ bool ProjectDelegate::isProjectPath(const QString &path) const
 
 bool ProjectDelegate::saveModifiedFiles(const QList<File *> &files, QList<File *> *failed)
 {
+    File::runPendingWrites();
     bool saved = true;
     for (File *file : files) {
         if (!file->isLeaf() || !file->isModified())
@@ -520,6 +521,7 @@ void ProjectDelegate::alertFailures(const QStringList &names, const QString &wha
 
 bool ProjectDelegate::askToSaveProject(File *root)
 {
+    File::runPendingWrites();
     if (!root->isModified())
         return true;
     Alert alert;
@@ -771,6 +773,8 @@ void ProjectDelegate::detectLockCommitHandler(QMouseEvent *event)
 
 bool ProjectDelegate::hasModified()
 {
+    // Edits whose write-back waits for its turn are unsaved edits too.
+    File::runPendingWrites();
     // A project reads as modified when a file below it does.
     return std::any_of(m_projects.begin(), m_projects.end(),
                        [](const std::unique_ptr<File> &root) { return root->isModified(); });
@@ -778,6 +782,7 @@ bool ProjectDelegate::hasModified()
 
 QStringList ProjectDelegate::saveOnQuit()
 {
+    File::runPendingWrites();
     QStringList failures;
     for (File *root : projects()) {
         QList<File *> failed;

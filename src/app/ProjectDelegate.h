@@ -447,6 +447,8 @@ private:
     void fileChangedOutside(File *file);
     void fileDeletedOutside(File *file);
     void fileTookDiskVersion(File *file);
+    // The page shown is loaded again at the next turn, from the files as they are now.
+    void reloadChangedPageLater();
     bool isShownInPage(File *file);
     // The program itself moved the item at the path, or put it in the Trash:
     // the unsaved edits of the nodes there are dropped (a move carries them

@@ -86,6 +86,7 @@ QHash<QString, QString> unsavedEditsBelow(File *root, const QString &path)
     QHash<QString, QString> edits;
     if (!root)
         return edits;
+    File::runPendingWrites();
     for (File *file : root->editedFiles()) {
         if (!file->isModified() || !StringUtils::isIncludeInPathFrom(file->path(), path))
             continue;

@@ -99,6 +99,9 @@ void ProjectDelegate::askAboutDeletedFile(File *file)
         File *folder = guard->parentFile();
         while (folder && folder->isMissingOnDisk())
             folder = folder->parentFile();
+        // The page shows the file as it is now: gone (#64).
+        if (isShownInPage(guard))
+            reloadChangedPageLater();
         guard->discardUnsavedEdits();
         if (folder) {
             const TreeSelection kept = rememberSelection();
@@ -132,13 +135,18 @@ bool ProjectDelegate::isShownInPage(File *file)
 
 void ProjectDelegate::fileTookDiskVersion(File *file)
 {
-    if (!file || !m_previewHalf || !isShownInPage(file))
-        return;
-    // Once, at the next turn: the save or question that took it is under way.
+    if (file && m_previewHalf && isShownInPage(file))
+        reloadChangedPageLater();
+}
+
+void ProjectDelegate::reloadChangedPageLater()
+{
+    // Once, at the next turn: the folder refresh, save or question that
+    // changed the page's files is under way.
     DelayedPerform::cancel(this, "reloadPageFromDisk", {});
     DelayedPerform::perform(this, "reloadPageFromDisk", {}, 0.0, [this] {
         if (m_previewHalf)
-            m_previewHalf->reloadPage();
+            m_previewHalf->reloadChangedPage();
     });
 }
 

@@ -231,6 +231,7 @@ void ProjectDelegate::checkOutOfSynchronization()
 
 void ProjectDelegate::needSaveAndRefresh(const Notification &)
 {
+    File::runPendingWrites();
     QList<File *> failed;
     const QList<File *> roots = m_previewHalf ? m_previewHalf->resourceRoots() : QList<File *>();
     TreeUtil::enumrate(roots, static_cast<File *>(nullptr), [](File *node) { return node->children(); },

@@ -15,6 +15,8 @@
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/engine/ChromiumProcess.h"
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebPage.h"
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
@@ -121,6 +123,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return element(question.value(QStringLiteral("selector")).toString());
     if (kind == QLatin1String("state"))
         return state();
+    if (kind == QLatin1String("page"))
+        return page(question.value(QStringLiteral("expression")).toString());
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -183,6 +187,25 @@ QJsonObject ShellProbe::element(const QString &selector) const
     if (rect.isNull())
         return {{QStringLiteral("error"), QStringLiteral("no box for ") + selector}};
     return rectOf(view, rect.toAlignedRect());
+}
+
+QJsonObject ShellProbe::page(const QString &expression) const
+{
+    ProjectDelegate *projects = m_delegate.ui().projectController;
+    auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
+    WebPage *shown = preview && preview->webview() ? preview->webview()->webPage() : nullptr;
+    const int context = shown ? shown->bridge().mainContextId() : 0;
+    if (!context)
+        return {{QStringLiteral("error"), QStringLiteral("no page")}};
+    const std::optional<QJsonObject> reply =
+        shown->sendAndWait(shown->sessionId(), QStringLiteral("Runtime.evaluate"),
+                           {{QStringLiteral("expression"), expression},
+                            {QStringLiteral("contextId"), context},
+                            {QStringLiteral("returnByValue"), true}},
+                           5000);
+    if (!reply || reply->contains(QStringLiteral("exceptionDetails")))
+        return {{QStringLiteral("error"), QStringLiteral("the page gave no value")}};
+    return {{QStringLiteral("value"), reply->value(QStringLiteral("result")).toObject().value(QStringLiteral("value"))}};
 }
 
 QJsonObject ShellProbe::state() const

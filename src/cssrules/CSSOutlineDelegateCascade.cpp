@@ -685,9 +685,12 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                 asked.insert(name + u':' + value);
                 questions.values.append({name, value});
             }
-            if (defaults.contains(formal) && !asked.contains(formal)) {
-                asked.insert(formal);
-                questions.values.append({QStringLiteral("-webkit-") + formal, QStringLiteral("inherit")});
+            // The names a live write of it goes under.
+            for (const QString &written : {property->property(), QStringLiteral("-webkit-") + formal}) {
+                if ((written == property->property() || defaults.contains(formal)) && !asked.contains(written)) {
+                    asked.insert(written);
+                    questions.propertyNames.append(written);
+                }
             }
         }
     };

@@ -114,8 +114,9 @@ void CSSOutlineDelegate::updateRulesByStyleDeclaration(const StyleDeclarationPtr
 
 void CSSOutlineDelegate::resigneStyleDeclarationSelection()
 {
+    // A style sheet chosen in the manager is no rule to show: the panel
+    // shows the selected element's rules again, not an empty list (#64).
     m_shownStyleDeclaration.reset();
-    m_displaySelectorType = StyleDeclarationRule;
-    updateRules({});
-    m_outlineView->reloadData();
+    setDisplaySelectorType(ElementRules);
+    updateRulesByElement(m_lastSelectedElement.get());
 }

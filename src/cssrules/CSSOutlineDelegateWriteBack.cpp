@@ -485,6 +485,7 @@ bool CSSOutlineDelegate::saveFile(File *file)
 
 void CSSOutlineDelegate::saveDocument()
 {
+    File::runPendingWrites();
     for (File *file : styleFiles())
         rewriteSytleFile(file, true);
     reloadRuleList(1);

@@ -104,6 +104,8 @@ void DomTreeDelegate::saveHTML()
         QM_DEBUG(QStringLiteral("do not save. initializing"));
         return;
     }
+    // An edit whose write-back waits for its turn is saved with the rest.
+    File::runPendingWrites();
     File *file = m_indexFile;
     if (!file || !file->isModified() || !writesTo(file))
         return;

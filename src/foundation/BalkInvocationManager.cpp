@@ -36,3 +36,11 @@ void BalkInvocationManager::execute()
     if (completion)
         completion();
 }
+
+void BalkInvocationManager::flush()
+{
+    if (m_operations.isEmpty())
+        return;
+    DelayedPerform::cancel(this, kExecuteSelector, {});
+    execute();
+}

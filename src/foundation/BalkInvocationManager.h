@@ -27,6 +27,8 @@ public:
     void reserveExecute();
     // Runs the queued invocations, then the completion step.
     void execute();
+    // Runs them now, when any wait, instead of at their reserved time.
+    void flush();
 
     const QList<Invocation> &operations() const { return m_operations; }
     bool hasCompletionBlock() const { return bool(m_completionBlock); }

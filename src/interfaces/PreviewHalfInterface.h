@@ -43,6 +43,10 @@ public:
     virtual bool isReloadOnly() const = 0;
     // Reloads the page shown.
     virtual void reloadPage() = 0;
+    // The files the page shown is made of changed (another program's
+    // version taken in, unsaved edits discarded): it is loaded again in
+    // place without asking, and keeps its selected element where it still stands.
+    virtual void reloadChangedPage() = 0;
     // Puts the address into the address field and loads it.
     virtual void urlEnter(const QString &address) = 0;
     // Sets the address of the page shown without asking anything first.

@@ -20,6 +20,13 @@ BypassResponder::BypassResponder(WebPage *page, BypassMap *map, QObject *parent)
 
 BypassResponder::~BypassResponder() = default;
 
+void BypassResponder::setUnsavedTexts(UnsavedPaths paths, UnsavedBytes bytes)
+{
+    m_unsavedPaths = std::move(paths);
+    m_unsavedBytes = std::move(bytes);
+    renewPatterns();
+}
+
 void BypassResponder::renewPatterns()
 {
     QStringList patterns;
@@ -30,19 +37,49 @@ void BypassResponder::renewPatterns()
         if (url.scheme().startsWith(QLatin1String("http")))
             patterns.append(WebPage::urlPatternFor(url));
     }
+    if (m_unsavedPaths) {
+        for (const QString &path : m_unsavedPaths())
+            patterns.append(WebPage::urlPatternFor(QUrl::fromLocalFile(path)));
+    }
     patterns.sort();
+    patterns.removeDuplicates();
     if (patterns == m_patterns || !m_page)
         return;
     m_patterns = patterns;
     m_page->interceptRequests(m_patterns);
 }
 
+void BypassResponder::serve(const QString &interceptId, const QByteArray &bytes, const QString &path)
+{
+    const QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    ++m_served;
+    m_page->fulfillRequest(interceptId, bytes, type);
+}
+
 void BypassResponder::answer(const WebInterceptedRequest &request)
 {
     if (!m_page)
         return;
+    const auto unsaved = [this](const QString &path) {
+        return m_unsavedBytes && !path.isEmpty() ? m_unsavedBytes(path) : std::nullopt;
+    };
+    if (request.url.isLocalFile()) {
+        // A file saved meanwhile is read from disk by the browser.
+        const QString path = request.url.toLocalFile();
+        if (const std::optional<QByteArray> bytes = unsaved(path)) {
+            serve(request.interceptId, *bytes, path);
+            return;
+        }
+        ++m_passed;
+        m_page->continueRequest(request.interceptId);
+        return;
+    }
     const QUrl tied = m_map->bypassPathWithURL(request.url);
     const QString path = tied.toLocalFile();
+    if (const std::optional<QByteArray> bytes = unsaved(path)) {
+        serve(request.interceptId, *bytes, path);
+        return;
+    }
     QFile file(path);
     if (tied.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (!tied.isEmpty())
@@ -52,8 +89,5 @@ void BypassResponder::answer(const WebInterceptedRequest &request)
         m_page->continueRequest(request.interceptId);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    const QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
-    ++m_served;
-    m_page->fulfillRequest(request.interceptId, bytes, type);
+    serve(request.interceptId, file.readAll(), path);
 }

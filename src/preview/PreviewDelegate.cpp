@@ -3,6 +3,7 @@
 
 #include "PreviewDelegate.h"
 
+#include "BypassResponder.h"
 #include "ExWebView.h"
 #include "LoadedPage.h"
 
@@ -44,6 +45,16 @@ PreviewDelegate::PreviewDelegate(QObject *parent) : QObject(parent)
     });
     center.addObserver(this, QStringLiteral("domTreeChanged"), nullptr,
                        [this](const Notification &) { updateDetectButtonState(); });
+    // Whatever the page loads next gets the texts of the files as they are
+    // edited: the files held back follow the edits, once a turn.
+    m_unsavedTextsTimer.setSingleShot(true);
+    m_unsavedTextsTimer.setInterval(0);
+    connect(&m_unsavedTextsTimer, &QTimer::timeout, this, [this] {
+        if (m_bypassResponder)
+            m_bypassResponder->renewPatterns();
+    });
+    center.addObserver(this, QStringLiteral("fileContentChanged"), nullptr,
+                       [this](const Notification &) { m_unsavedTextsTimer.start(); });
 }
 
 PreviewDelegate::~PreviewDelegate()
@@ -194,6 +205,7 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::navigationFailed, this,
             [this](const QUrl &url, const QString &errorText, const QString &) { failLoad(url, errorText); });
     connect(page, &WebPage::crashLimitReached, this, &PreviewDelegate::dropCrashedPage);
+    connect(page, &WebPage::renewed, this, &PreviewDelegate::pageRenewed);
     connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
     connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
         if (m_window)
@@ -290,14 +302,14 @@ void PreviewDelegate::initDomTree(DOMDocument *document)
         document->setScripting(m_javascriptEnable ? Scripting::Enabled : Scripting::Disabled);
     if (m_domTreeDelegate)
         m_domTreeDelegate->domNodeLists(document);
-    // A new page: the steps of the nodes of the one before (and of its
-    // frames) go, with what they hold of it. The same page kept after a
-    // load that went elsewhere, or shown again after a frame, keeps them.
-    if (document && m_webview && document == m_webview->mainFrameDocument()
-        && document != m_shownMainDocument.lock().get()) {
+    // A new page: the steps of the one before (and of its frames) go, with
+    // what they hold of it: the panels' and those of its nodes. The same
+    // page kept after a load that went elsewhere, or shown again after a
+    // frame, keeps them.
+    const bool mainDocument = document && m_webview && document == m_webview->mainFrameDocument();
+    if (mainDocument && document != m_shownMainDocument.lock().get()) {
         m_shownMainDocument = m_domTreeDocument;
-        if (InspectUndoManager *manager = File::sharedUndoManager())
-            manager->removeStepsOfDestroyedTargets();
+        clearUndo();
     }
     Q_EMIT domTreeInitialized(document);
 }

@@ -168,11 +168,21 @@ public:
     void refreshWebview() override;
     bool isReloadOnly() const override { return m_reloadedInPlace; }
     void reloadPage() override { refreshWebview(); }
+    // The page shown is loaded again in place without asking: the files it
+    // is made of changed (another program's version taken in, edits
+    // discarded). Its style sheets are read again; the DOM tree selects the
+    // element selected again where it still stands.
+    void reloadChangedPage() override;
     void doReloadPreview();
+    // The "Reload HTML File" question, asked before a load drops the undo
+    // steps of the page shown while a project has unsaved changes (unless
+    // "clearUndoAlert"): false when the user cancels.
+    bool confirmHistoryLoss();
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
     void dropCrashedPage();
-    // Drops the undo steps of the rules panel, the DOM tree and the style-sheet manager.
+    // Drops the undo steps of the rules panel, the DOM tree and the
+    // style-sheet manager, and those of the nodes of a page no longer shown.
     void clearUndo();
     // The style sheets of the previewed project are parsed again when next read.
     void cleanStyle();
@@ -372,6 +382,15 @@ private:
 
     void connectPage();
     void showJavascriptStatus(bool on);
+    // Before the program loads a page: edits waiting for their write-back
+    // are written, and the page is given the program's unsaved texts.
+    void prepareLoad();
+    // The browser died and was started again: the page comes back from the
+    // program's texts; the user is told that its undo steps go.
+    void pageRenewed();
+    // The paths of the project files whose text holds edits not on disk.
+    QStringList unsavedPaths() const;
+
     bool checkOnline(const QString &url) const;
     File *rootOfLastPreviewedFile() const;
     // The project's node of a file-system path, the page's project first.
@@ -457,6 +476,7 @@ private:
     QString m_chosenFrame; // the browser's id of the frame chosen in the resource list; empty: the main frame
     bool m_downloadButtonsEnabled = false;
     bool m_reloadedInPlace = false;
+    QTimer m_unsavedTextsTimer; // the page's held-back files follow the edits
     QPointer<File> m_lastPreviewedFile;
 
     // The load under way.

@@ -5,6 +5,7 @@
 #include "PreviewDelegate.h"
 
 #include "BackgroundView.h"
+#include "BypassResponder.h"
 #include "ExWebView.h"
 #include "WebContentMap.h"
 
@@ -19,6 +20,7 @@
 #include "platform/kit/Alert.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/SegmentedControl.h"
+#include "platform/web/dom/DOMDocument.h"
 #include "platform/web/engine/WebPage.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
@@ -125,6 +127,7 @@ void PreviewDelegate::setURL(File *file)
     if (!checkOnline(address))
         return;
     setDownloadButtonsEnabled(false);
+    prepareLoad();
     m_webview->setMainFrameURL(address);
     saveURLToUserDefaults(address, s_lastURL);
     setLastPreviewedFile(file);
@@ -167,9 +170,10 @@ void PreviewDelegate::urlEnter(const QString &address)
         Q_EMIT loadFailed(message);
         return;
     }
-    if (!checkOnline(url.toString()))
+    if (!checkOnline(url.toString()) || !confirmHistoryLoss())
         return;
     setDownloadButtonsEnabled(false);
+    prepareLoad();
     m_webview->load(url);
     syncronizFinderViewWitURL(url);
     QTimer::singleShot(100, this, &PreviewDelegate::clearURLInputSelection);
@@ -206,27 +210,9 @@ void PreviewDelegate::refreshWebview()
         return;
     if (!checkOnline(m_webview->mainFrameURL()))
         return;
+    if (!confirmHistoryLoss())
+        return;
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    if (m_projectDelegate && m_projectDelegate->hasModified()) {
-        if (!defaults.boolForKey(s_clearUndoAlert)) {
-            Alert alert;
-            alert.setMessageText(QStringLiteral("Reload HTML File"));
-            alert.addButtonWithTitle(QStringLiteral("OK"));
-            alert.addButtonWithTitle(QStringLiteral("Cancel"));
-            alert.setInformativeText(QStringLiteral(
-                "Once you reload the preview, all your history will be lost.\nDo you want to reload the preview?"));
-            alert.setShowsSuppressionButton(true);
-            const int response = alert.runModal(m_window);
-            if (response == Alert::SecondButtonReturn)
-                return;
-            if (alert.suppressionButtonChecked()) {
-                defaults.setBool(true, s_clearUndoAlert);
-                defaults.synchronize();
-            }
-        } else {
-            QM_DEBUG(QStringLiteral("clearUndoAlert suppressed"));
-        }
-    }
     if (m_cssOutlineDelegate)
         m_cssOutlineDelegate->reset();
 
@@ -269,6 +255,32 @@ void PreviewDelegate::refreshWebview()
     }
 }
 
+bool PreviewDelegate::confirmHistoryLoss()
+{
+    if (!m_projectDelegate || !m_projectDelegate->hasModified())
+        return true;
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    if (defaults.boolForKey(s_clearUndoAlert)) {
+        QM_DEBUG(QStringLiteral("clearUndoAlert suppressed"));
+        return true;
+    }
+    Alert alert;
+    alert.setMessageText(QStringLiteral("Reload HTML File"));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.addButtonWithTitle(QStringLiteral("Cancel"));
+    alert.setInformativeText(
+        QStringLiteral("Once you reload the preview, all your history will be lost.\nDo you want to reload the preview?"));
+    alert.setShowsSuppressionButton(true);
+    const int response = alert.runModal(m_window);
+    if (response == Alert::SecondButtonReturn)
+        return false;
+    if (alert.suppressionButtonChecked()) {
+        defaults.setBool(true, s_clearUndoAlert);
+        defaults.synchronize();
+    }
+    return true;
+}
+
 void PreviewDelegate::doReloadPreview()
 {
     if (!m_webview)
@@ -277,7 +289,65 @@ void PreviewDelegate::doReloadPreview()
     setDownloadButtonsEnabled(false);
     clearUndo();
     clearDomNodeMap();
+    prepareLoad();
     m_webview->reload();
+}
+
+void PreviewDelegate::reloadChangedPage()
+{
+    if (!m_webview || m_webview->mainFrameURL().isEmpty())
+        return;
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->reset();
+    cleanStyle();
+    m_reloadedInPlace = true;
+    doReloadPreview();
+    m_webview->resetDetectView();
+    m_webview->hideDetectLayer();
+}
+
+void PreviewDelegate::prepareLoad()
+{
+    File::runPendingWrites();
+    m_unsavedTextsTimer.stop();
+    if (m_bypassResponder)
+        m_bypassResponder->renewPatterns();
+}
+
+QStringList PreviewDelegate::unsavedPaths() const
+{
+    QStringList paths;
+    if (!m_projectDelegate)
+        return paths;
+    for (File *root : m_projectDelegate->projects()) {
+        for (File *file : root->editedFiles()) {
+            if (file->isLocalFile() && file->isModified())
+                paths.append(file->path());
+        }
+    }
+    return paths;
+}
+
+void PreviewDelegate::pageRenewed()
+{
+    // The page comes back as a save would write it: unsaved edits and all (#64).
+    prepareLoad();
+    m_reloadedInPlace = true;
+    InspectUndoManager *manager = File::sharedUndoManager();
+    if (!manager || (!manager->canUndo() && !manager->canRedo()))
+        return;
+    // Its undo steps were made on the page that died with the browser: they
+    // go once the user has been told, never run on the page shown now.
+    QTimer::singleShot(0, this, [this] {
+        Alert alert;
+        alert.setMessageText(QStringLiteral("The preview's browser ended unexpectedly and was started again."));
+        alert.setInformativeText(QStringLiteral(
+            "The page is shown again with your unsaved changes, and a save writes them as before. The edits made "
+            "in the page before can no longer be undone."));
+        alert.addButtonWithTitle(QStringLiteral("OK"));
+        alert.runModal(m_window);
+        clearUndo();
+    });
 }
 
 void PreviewDelegate::dropCrashedPage()
@@ -305,6 +375,7 @@ void PreviewDelegate::dropCrashedPage()
         m_cssOutlineDelegate->setStyleFiles({});
         m_cssOutlineDelegate->refreshStyleFiles();
     }
+    clearUndo();
     const QString message = QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again.");
     setStatus(message);
     Q_EMIT loadFailed(message);
@@ -321,6 +392,7 @@ void PreviewDelegate::clearUndo()
         if (target)
             manager->removeAllStepsWithTarget(target.data());
     }
+    manager->removeStepsOfDestroyedTargets();
 }
 
 void PreviewDelegate::cleanStyle()
@@ -340,7 +412,7 @@ void PreviewDelegate::cleanStyle()
 
 void PreviewDelegate::goAndBackcontrol(int segment)
 {
-    if (!m_webview || m_webview->mainFrameURL().isEmpty())
+    if (!m_webview || m_webview->mainFrameURL().isEmpty() || !confirmHistoryLoss())
         return;
     WebPage *page = m_webview->webPage();
     if (m_selectedURLPath)
@@ -356,6 +428,7 @@ void PreviewDelegate::goAndBackcontrol(int segment)
                 return;
             guard->setLastPreviewedFile(url.isLocalFile() ? guard->projectFileOf(url.toLocalFile()) : nullptr);
         }
+        guard->prepareLoad();
         page->navigateToHistoryEntry(entry->id);
         guard->maintainbackForwardButton();
         guard->syncronizFinderViewWitURL(url);

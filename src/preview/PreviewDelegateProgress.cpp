@@ -236,9 +236,11 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
     QM_ERROR(QStringLiteral("could not load %1: %2").arg(url.toString(), errorText));
     const QString message = QStringLiteral("Could not load the page: %1").arg(readableError(errorText));
     setStatus(message);
-    // Whatever the browser shows now, the page before is no longer shown.
+    // Whatever the browser shows now, the page before is no longer shown,
+    // and its undo steps can never run again.
     m_styleFiles.clear();
     dropDocument(message);
+    clearUndo();
     Q_EMIT loadFailed(message);
 }
 

@@ -6,8 +6,9 @@
 // File. Once per turn after that, every frame's resources are sorted into
 // groups under the frame's index File, remote style sheets join the page's
 // style sheets, and the resource list is brought up to date 0.4 s after the
-// last change. Requests for remote resources tied to local files are
-// answered from those files (BypassResponder).
+// last change. Requests for local files with unsaved edits, and for remote
+// resources tied to local files, are answered with the program's texts of
+// those files (BypassResponder).
 
 #include "PreviewDelegate.h"
 
@@ -89,6 +90,11 @@ void PreviewDelegate::connectResources()
     });
     connect(page, &WebPage::frameStartedLoading, this, &PreviewDelegate::frameRecordStarted);
     m_bypassResponder = new BypassResponder(page, BypassMap::getInstance(), page);
+    m_bypassResponder->setUnsavedTexts([this] { return unsavedPaths(); },
+                                       [this](const QString &path) -> std::optional<QByteArray> {
+                                           File *file = projectFileOf(path);
+                                           return file ? file->unsavedBytes() : std::nullopt;
+                                       });
     if (m_loadedResourceDelegate)
         m_loadedResourceDelegate->setWebview(m_webview);
 }

@@ -52,6 +52,12 @@ std::function<InspectUndoManager *()> &undoManagerProvider()
     return provider;
 }
 
+std::function<void()> &pendingWritesRunner()
+{
+    static std::function<void()> runner;
+    return runner;
+}
+
 FileDiskEntry entryFromStat(const struct stat &st)
 {
     FileDiskEntry entry;
@@ -1071,4 +1077,20 @@ InspectUndoManager *File::sharedUndoManager()
 {
     const std::function<InspectUndoManager *()> &provider = undoManagerProvider();
     return provider ? provider() : nullptr;
+}
+
+void File::setPendingWritesRunner(std::function<void()> runner)
+{
+    pendingWritesRunner() = std::move(runner);
+}
+
+void File::runPendingWrites()
+{
+    // A write run by the runner may save or ask again: it runs once.
+    static bool running = false;
+    if (running || !pendingWritesRunner())
+        return;
+    running = true;
+    pendingWritesRunner()();
+    running = false;
 }

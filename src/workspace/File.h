@@ -342,8 +342,12 @@ public:
     bool isNotModified() { return !isModified(); }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
-    // Writes the text to the file through AtomicFileWriter (a new file in the
-    // same folder, checked, synced and renamed over it), in the encoding it
+    // The bytes a save would write now, when the text holds edits that are
+    // not on disk (nullopt otherwise, and for text its encoding cannot hold).
+    std::optional<QByteArray> unsavedBytes();
+    // Runs the pending write-backs (runPendingWrites()), then writes the
+    // text to the file through AtomicFileWriter (a new file in the same
+    // folder, checked, synced and renamed over it), in the encoding it
     // was read in or converted to; bytes of the file that were no text are
     // written back as they were. Answers false, with an ERROR log line and
     // lastSaveError(), when nothing was written: the file on disk is then as
@@ -438,6 +442,12 @@ public:
     // application installs where it comes from.
     static void setUndoManagerProvider(std::function<InspectUndoManager *()> provider);
     static InspectUndoManager *sharedUndoManager();
+    // Runs the write-backs of edits still waiting for their turn (the
+    // application's write batcher, which it installs here), so that what is
+    // saved, asked about or shown holds every edit made so far. Every save
+    // runs them first.
+    static void setPendingWritesRunner(std::function<void()> runner);
+    static void runPendingWrites();
 
 Q_SIGNALS:
     void modifiedChanged();
@@ -475,7 +485,8 @@ private:
     // The same for any path; safe on any thread.
     static DiskRead readDiskAt(const QString &path);
     // Takes the disk's text, after a snapshot of the text held, and tells an
-    // open editor.
+    // open editor ("reloadContent") and the page showing the file
+    // ("fileTookDiskVersion").
     void takeDiskText(const DiskRead &disk);
     // Drops the children that hold no unsaved edits, and marks the others
     // missing.
@@ -512,7 +523,7 @@ private:
     // The text is no longer one that an undo step was recorded against.
     void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the
-    // old one, and posts "reloadContent" so that an open editor follows.
+    // old one (takeDiskText()).
     void refreshFromDisk();
     // The text of the disk as last read or written, for isModified().
     void rememberDiskText(const std::optional<QString> &text);

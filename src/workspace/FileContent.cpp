@@ -527,10 +527,20 @@ void File::takeDiskText(const DiskRead &disk)
     m_modDate = m_openDate;
     Q_EMIT modifiedChanged();
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileTookDiskVersion"), this);
+}
+
+std::optional<QByteArray> File::unsavedBytes()
+{
+    if (!m_isLocalFile || !m_content || !isModified())
+        return std::nullopt;
+    return DataUtils::encode(*m_content, m_encoding ? m_encoding : quint32(StringEncoding::UTF8));
 }
 
 bool File::save()
 {
+    // An edit whose write-back waits for its turn is saved with the rest.
+    runPendingWrites();
     if (!m_isLocalFile) {
         QM_INFO(QStringLiteral("%1 is not a local file; nothing was written").arg(m_path));
         return false;

@@ -175,7 +175,6 @@ bool File::useDiskVersion()
     m_overwritableDigest.reset();
     m_hasOutsideChange = false;
     m_isMissingOnDisk = false;
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileTookDiskVersion"), this);
     return true;
 }
 

@@ -74,6 +74,7 @@ public:
     void refreshWebview() override { calls << QStringLiteral("refreshWebview"); }
     bool isReloadOnly() const override { return reloadOnly; }
     void reloadPage() override { calls << QStringLiteral("reloadPage"); }
+    void reloadChangedPage() override { calls << QStringLiteral("reloadChangedPage"); }
     void urlEnter(const QString &address) override { calls << QStringLiteral("urlEnter ") + address; }
     void setMainFrameURL(const QString &address) override { calls << QStringLiteral("setMainFrameURL ") + address; }
     void setDownloadButtonsEnabled(bool) override {}

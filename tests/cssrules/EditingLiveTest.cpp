@@ -157,4 +157,30 @@ TEST(RulesEditing, AValueThatWouldBreakTheRuleIsRefused)
     EXPECT_FALSE(live.undo.canUndo());
 }
 
+// The page lists "-webkit-transition" as "transition": switching it off, or
+// giving it a value the engine refuses, must reach the page all the same.
+TEST(RulesEditing, APropertyWrittenWithItsPrefixedCopyIsSwitchedOffAndRefusedOnThePage)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), QByteArrayLiteral(".a{transition:opacity 1s;color:red}\n"
+                                                                          ".b{transition:none;user-select:none}\n")},
+                           {QStringLiteral("index.html"),
+                            QByteArrayLiteral("<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class=a>x</p><p id=u class=b>y</p>")}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    live.panel.commitStyleEnabled(LivePanel::declaration(live.ruleRow(QStringLiteral(".a")), QStringLiteral("transition")), false);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("transition-duration")), QStringLiteral("0s"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
+    live.undo.undo();
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("transition-duration")), QStringLiteral("1s"));
+
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("u"))));
+    // "0" is no time: the file's declaration is dropped, as the page's must be.
+    live.panel.commitCSSValueChange(LivePanel::declaration(live.ruleRow(QStringLiteral(".b")), QStringLiteral("transition")),
+                                    QStringLiteral("0"), true);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("u"), QStringLiteral("transition-property")), QStringLiteral("all"));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("u"))));
+    live.panel.commitStyleEnabled(LivePanel::declaration(live.ruleRow(QStringLiteral(".b")), QStringLiteral("user-select")), false);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("u"), QStringLiteral("user-select")), QStringLiteral("auto"));
+}
+
 } // namespace EditingLiveTest

@@ -23,6 +23,7 @@ namespace {
 const QByteArray kSheet = "@charset \"utf-8\";\r\n"
                           "/* the head */\r\n"
                           ".a {\r\n\tcolor: red;\r\n\t-webkit-user-select: none;\r\n\tuser-select: none;\r\n"
+                          "\t-webkit-transition: opacity 1s;\r\n\ttransition: opacity 1s;\r\n"
                           "\tbackground: url(\"data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg'/>\") no-repeat;\r\n}\r\n"
                           "@media screen {\r\n\t.b { top: 1px; left: 2px; }\r\n\t@media (orientation: landscape) {\r\n"
                           "\t\t.c { margin: 0 !important; }\r\n\t}\r\n}\r\n"
@@ -167,6 +168,21 @@ protected:
             .toString();
     }
 
+    // Whether a rule of the page's sheet with that selector sets the property.
+    bool pageRuleHas(const QString &selector, const QString &property)
+    {
+        live.fixture->settle();
+        const QString json = QString::fromUtf8(QJsonDocument(QJsonArray{selector, property}).toJson(QJsonDocument::Compact));
+        return live.fixture
+            ->evaluate(QStringLiteral("(function (selector, property) {"
+                                      " var has = function (rules) { return Array.from(rules).some(function (r) {"
+                                      "  return (r.selectorText === selector && r.style.getPropertyValue(property) !== '')"
+                                      "   || (r.cssRules && has(r.cssRules)); }); };"
+                                      " return has(document.styleSheets[0].cssRules); })(%1)")
+                           .arg(json.mid(1, json.size() - 2)))
+            .toBool();
+    }
+
     QStringList alerts;
     LivePanel live;
     std::function<void()> pending;
@@ -268,6 +284,11 @@ protected:
             return pickFrom(QStringList{QStringLiteral("green"), QStringLiteral("#123456"), QStringLiteral("rgb(1, 2, 3)")});
         if (name == QLatin1String("top") || name == QLatin1String("left"))
             return QString::number(pick(40)) + QStringLiteral("px");
+        // Properties written with prefixed copies, "0" a value the engine refuses.
+        if (name == QLatin1String("transition"))
+            return pickFrom(QStringList{QStringLiteral("opacity 2s"), QStringLiteral("none"), QStringLiteral("0")});
+        if (name == QLatin1String("user-select"))
+            return pickFrom(QStringList{QStringLiteral("text"), QStringLiteral("none"), QStringLiteral("0")});
         return pickFrom(QStringList{QStringLiteral("inherit"), QStringLiteral("initial"), QStringLiteral("unset")});
     }
 
@@ -311,6 +332,8 @@ protected:
             // One step: the text keeps a declaration switched off (it is
             // written like any other) while the page leaves it out.
             live.panel.commitStyleEnabled(row, false);
+            if (isOnlyOfItsName(rule, row->property()) && pageRuleHas(rule->selector(), property->formalName()))
+                switchedOffShown = rule->selector() + QStringLiteral(" { ") + name + QStringLiteral(" }");
             live.panel.commitStyleEnabled(rowOf(rule, name) ? rowOf(rule, name) : row, true);
             return QStringLiteral("switch off and on %1 { %2 }").arg(rule->selector(), name);
         }
@@ -429,9 +452,20 @@ protected:
         }
     }
 
+    static bool isOnlyOfItsName(const StyleDeclarationPtr &rule, const CSSPropertyPtr &property)
+    {
+        for (const CSSPropertyPtr &other : declarationsOf(rule)) {
+            if (other != property && other->isEnabled() && other->formalName() == property->formalName())
+                return false;
+        }
+        return true;
+    }
+
     // What is wrong after a step; empty when nothing is.
     QString check()
     {
+        if (!switchedOffShown.isEmpty())
+            return QStringLiteral("the page kept a declaration switched off: ") + std::exchange(switchedOffShown, {});
         if (const QString differs = pageAgainstFile(); !differs.isEmpty())
             return QStringLiteral("the page and the file differ\n") + differs;
         if (!model().contains(anchorItem))
@@ -470,6 +504,7 @@ protected:
     StyleDeclarationPtr anchorItem;
     int created = 0;
     int refused = 0;
+    QString switchedOffShown;
 };
 
 } // namespace
@@ -734,6 +769,20 @@ TEST_F(Sequence, ARuleCreatedWithoutWritingEditsStillGoesIntoTheText)
     live.undo.undo();
     EXPECT_EQ(text(), original);
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+}
+
+TEST_F(Sequence, APrefixedPairSwitchedOffOrGivenARefusedValueLeavesThePageAsTheFileSays)
+{
+    load(kSheet);
+    const StyleDeclarationPtr rule = item(QStringLiteral(".a"));
+    for (const QString &name : {QStringLiteral("transition"), QStringLiteral("user-select")}) {
+        live.panel.commitCSSValueChange(rowOf(rule, name), QStringLiteral("0"), true);
+        flush();
+        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
+        live.panel.commitStyleEnabled(rowOf(rule, name), false);
+        flush();
+        EXPECT_FALSE(pageRuleHas(QStringLiteral(".a"), name)) << name.toStdString();
+    }
 }
 
 } // namespace SequenceLiveTest

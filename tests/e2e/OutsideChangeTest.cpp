@@ -37,21 +37,6 @@ protected:
         ASSERT_TRUE(session.waitFor(asks));
     }
 
-    // Clicks the question's button of that title.
-    void answer(const QString &title)
-    {
-        for (int i = 0; i < 2; ++i) {
-            const QString name = QStringLiteral("alertButton%1").arg(i);
-            const QJsonObject button = session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), name}});
-            if (button.value(QStringLiteral("text")).toString() == title) {
-                ASSERT_TRUE(session.clickWidget(name));
-                ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); }));
-                return;
-            }
-        }
-        FAIL() << "the question has no button " << title.toStdString();
-    }
-
     QByteArray originalWith(const char *before, const char *after) const
     {
         QByteArray text = session.original(kPage);

@@ -93,6 +93,33 @@ QString Session::defaultsPath() const
 
 bool Session::launch(Launch launch)
 {
+    if (!start())
+        return false;
+    // A new home is a first launch: its tutorial panel is dismissed.
+    if (launch == Launch::First) {
+        if (!waitForModal())
+            return false;
+        key(QStringLiteral("Escape"));
+    }
+    return waitForMainWindow();
+}
+
+bool Session::quit()
+{
+    key(QStringLiteral("alt+F4"));
+    if (!waitFor([](const QJsonObject &state) {
+            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quite Quillmark"));
+        }, 10000))
+        return false;
+    clickWidget(QStringLiteral("alertButton0")); // Quit
+    if (!m_program.waitForFinished(20000))
+        return false;
+    m_probe.abort();
+    return true;
+}
+
+bool Session::start()
+{
     const QString home = m_scratch.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -117,12 +144,11 @@ bool Session::launch(Launch launch)
         if (!m_probe.waitForConnected(200))
             sleepMs(100);
     }
-    // A new home is a first launch: its tutorial panel is dismissed.
-    if (launch == Launch::First) {
-        if (!waitForModal())
-            return false;
-        key(QStringLiteral("Escape"));
-    }
+    return true;
+}
+
+bool Session::waitForMainWindow()
+{
     // The keys go to the main window again once it is active; when the
     // window manager leaves it without focus, a user clicks into it (its
     // status line, where a click does nothing else).

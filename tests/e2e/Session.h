@@ -27,6 +27,9 @@ public:
     bool launch(Launch launch = Launch::First);
     // Ends the program as a crash would; its home stays for the next launch.
     void stop();
+    // Quits through the window's close and its question's "Quit"; the home
+    // stays for the next launch (Launch::Again).
+    bool quit();
     bool isRunning() const;
     qint64 processId() const { return m_program.processId(); }
     // The user defaults file of the program's home.
@@ -78,6 +81,10 @@ public:
     void reportFailure(const QString &name);
 
 private:
+    // Starts the program and waits until its probe answers.
+    bool start();
+    // Until the main window is up and active, with the preview shown.
+    bool waitForMainWindow();
     // Until a panel is up, with its name field clicked.
     bool waitForModal();
     void run(const QStringList &arguments);

@@ -77,3 +77,17 @@ void SessionTest::saveAndExpect(const char *file, const QByteArray &expected)
         << session.onDisk(relative).toStdString();
     EXPECT_EQ(changed(), file);
 }
+
+void SessionTest::answer(const QString &title)
+{
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("alertButton%1").arg(i);
+        const QJsonObject button = session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), name}});
+        if (button.value(QStringLiteral("text")).toString() == title) {
+            ASSERT_TRUE(session.clickWidget(name));
+            ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return !state.contains(QStringLiteral("modal")); }));
+            return;
+        }
+    }
+    FAIL() << "the question has no button " << title.toStdString();
+}

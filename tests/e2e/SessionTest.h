@@ -36,6 +36,8 @@ protected:
     // row, the number typed over, Return to apply, Escape to close (which
     // commits the edit).
     void editLength(const char *row, const char *number, const char *edited);
+    // Clicks the button of that title of the question shown, and waits until it is gone.
+    void answer(const QString &title);
     // Saves, and waits until the file holds what is expected; no other file changed.
     void saveAndExpect(const char *file, const QByteArray &expected);
     // The project's files that differ from the fixture's, by name.

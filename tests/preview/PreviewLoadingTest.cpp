@@ -1,5 +1,6 @@
 #include "PreviewTestSupport.h"
 
+#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/SegmentedControl.h"
@@ -410,4 +411,39 @@ TEST(PreviewLoading, ReloadOfAModifiedProjectGoesThroughEachAnswerOfTheAlert)
         ASSERT_TRUE(harness.waitForCompletion(before));
         EXPECT_EQ(answers.messages.size(), 1);
     }
+}
+
+// Undo never reaches a page no longer shown: one left through a link of its
+// own loses the panels' steps, and an address typed while a project has
+// unsaved changes is asked about first.
+TEST(PreviewLoading, AnotherPageDropsThePanelsUndoStepsAndATypedAddressAsksFirst)
+{
+    PreviewHarness harness;
+    Site site;
+    site.write(QStringLiteral("a.html"), "<!DOCTYPE html><title>a</title><a id=go href=b.html>b</a>");
+    site.write(QStringLiteral("b.html"), "<!DOCTYPE html><title>b</title><p>b</p>");
+    InspectUndoManager undo;
+    File::setUndoManagerProvider([&undo] { return &undo; });
+    QObject panel;
+    harness.preview.addClearUndoTarget(&panel);
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("a.html"))));
+    undo.prepareWithInvocationTarget(&panel, [] {});
+    undo.loopEnd();
+    ASSERT_TRUE(undo.canUndo());
+
+    const int before = harness.completions;
+    harness.view().webPage()->runJavaScript(QStringLiteral("document.getElementById('go').click()"));
+    ASSERT_TRUE(harness.waitForCompletion(before));
+    EXPECT_EQ(harness.view().webPage()->url(), site.fileUrl(QStringLiteral("b.html")));
+    EXPECT_FALSE(undo.canUndo());
+
+    harness.projects.modified = true;
+    {
+        AlertScript answers(QList<AlertScript::Answer>{{Alert::SecondButtonReturn}});
+        harness.preview.urlEnter(site.fileUrl(QStringLiteral("a.html")).toString());
+        TestUtil::spin(300);
+        EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Reload HTML File")});
+        EXPECT_EQ(harness.view().webPage()->url(), site.fileUrl(QStringLiteral("b.html")));
+    }
+    File::setUndoManagerProvider({});
 }

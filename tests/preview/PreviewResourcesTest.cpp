@@ -254,6 +254,46 @@ TEST(PreviewResources, ARemoteSheetTiedToALocalFileShowsTheLocalColourInEveryFra
     EXPECT_EQ(site.server.requestedPaths().count(QStringLiteral("remote.css")), 1);
 }
 
+// The preview shows what a save would write: a page and its sheets with
+// unsaved edits are given the program's texts; the other files the disk's.
+TEST(PreviewResources, ALocalPageIsShownWithTheUnsavedTextsOfItsFiles)
+{
+    ResourceHarness harness;
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><title>disk</title><link rel=stylesheet href=a.css>"
+                                             "<link rel=stylesheet href=b.css><body>x</body>");
+    site.write(QStringLiteral("a.css"), "body { color: rgb(255, 0, 0) }");
+    site.write(QStringLiteral("b.css"), "body { background: rgb(255, 0, 0) }");
+    harness.projects.open(site.dir.path());
+    File *page = harness.projects.fileAt(site.dir.filePath(QStringLiteral("index.html")));
+    File *sheet = harness.projects.fileAt(site.dir.filePath(QStringLiteral("b.css")));
+    ASSERT_TRUE(page && sheet);
+    for (File *file : {page, sheet})
+        file->setOpenDate(QDateTime::currentDateTimeUtc().addSecs(-10));
+    page->setContent(QString(*page->currentContent()).replace(QLatin1String("disk"), QLatin1String("mine")));
+    sheet->setContent(QStringLiteral("body { background: rgb(0, 128, 0) }"));
+    ASSERT_TRUE(page->isModified() && sheet->isModified());
+
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("index.html"))));
+    DOMDocument *document = harness.view().mainFrameDocument();
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->querySelector(QStringLiteral("title"))->textContent(), QStringLiteral("mine"));
+    DOMElement *body = document->querySelector(QStringLiteral("body"));
+    QString colour;
+    QString background;
+    for (const auto &[name, value] : harness.view().mainFrame().engine()->computedStyle(*body, QString())) {
+        if (name == u"color")
+            colour = value;
+        else if (name == u"background-color")
+            background = value;
+    }
+    EXPECT_EQ(colour, QLatin1String(kRed));
+    EXPECT_EQ(background, QLatin1String(kGreen));
+    EXPECT_EQ(harness.preview.bypassResponder()->servedCount(), 2);
+    // Nothing was written.
+    EXPECT_EQ(TestUtil::readFile(site.dir.filePath(QStringLiteral("b.css"))), QByteArray("body { background: rgb(255, 0, 0) }"));
+}
+
 TEST(PreviewResources, AnAddressNearATieReachesTheNetworkUnchanged)
 {
     ResourceHarness harness;

@@ -269,6 +269,20 @@ TEST_F(StyleSheetsManager, AChosenRuleShowsInTheRulesPanelAndTheSelectionKeepsTo
     EXPECT_EQ(live.panel.shownStyleDeclaration(), row(QStringLiteral(".b"))->declaration);
 }
 
+TEST_F(StyleSheetsManager, AChosenSheetLeavesTheSelectedElementsRulesInThePanel)
+{
+    load();
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("x"))));
+    ASSERT_TRUE(live.ruleRow(QStringLiteral(".a")));
+    OutlineViewEx *list = manager.outline();
+    list->selectRowIndexes({list->rowForItem(sheetRow(other))}, false);
+    // The manager follows its selection at the next turn; the panel may rebuild after it.
+    QTest::qWait(200);
+    EXPECT_EQ(live.panel.displaySelectorType(), CSSOutlineDelegate::ElementRules);
+    QTRY_VERIFY(live.ruleRow(QStringLiteral(".a")));
+    EXPECT_FALSE(live.panel.shownStyleDeclaration());
+}
+
 TEST_F(StyleSheetsManager, AChosenRuleOutlinesItsElementsAndOneMatchingNothingOutlinesNone)
 {
     load();

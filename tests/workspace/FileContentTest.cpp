@@ -285,8 +285,8 @@ TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)
     EXPECT_EQ(m_file->content(), QStringLiteral("a { color: green; }"));
     ASSERT_EQ(m_file->histories().size(), 1);
     EXPECT_EQ(m_file->histories().constFirst().content(), QStringLiteral("a { color: red; }"));
-    // An open editor is told to show the new text.
-    EXPECT_EQ(posted.take(), (QStringList{"fileHistoryChanged", "reloadContent"}));
+    // An open editor is told to show the new text, and a page showing the file to load it.
+    EXPECT_EQ(posted.take(), (QStringList{"fileHistoryChanged", "reloadContent", "fileTookDiskVersion"}));
     EXPECT_FALSE(m_file->isModified());
 }
 

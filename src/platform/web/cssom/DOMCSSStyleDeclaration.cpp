@@ -63,25 +63,33 @@ QString DOMCSSStyleDeclaration::item(int index) const
     return index >= 0 && index < list.size() ? list.at(index).name : QString();
 }
 
+const DOMCSSDeclaration *DOMCSSStyleDeclaration::entryNamed(const QString &name) const
+{
+    const auto find = [this](const QString &key) -> const DOMCSSDeclaration * {
+        // An item, or a shorthand as the engine folds its longhands in cssText.
+        if (const int at = indexIn(items(), key); at >= 0)
+            return &items().at(at);
+        if (const int at = indexIn(textEntries(), key); at >= 0)
+            return &textEntries().at(at);
+        return nullptr;
+    };
+    const QString key = normalizedName(name);
+    if (const DOMCSSDeclaration *entry = find(key))
+        return entry;
+    const QString listed = engineName(key);
+    return listed != key ? find(listed) : nullptr;
+}
+
 QString DOMCSSStyleDeclaration::getPropertyValue(const QString &name) const
 {
-    const QString key = normalizedName(name);
-    int at = indexIn(items(), key);
-    if (at >= 0)
-        return items().at(at).value;
-    // A shorthand: the engine folds its longhands in cssText when it can.
-    at = indexIn(textEntries(), key);
-    return at >= 0 ? textEntries().at(at).value : QString();
+    const DOMCSSDeclaration *entry = entryNamed(name);
+    return entry ? entry->value : QString();
 }
 
 QString DOMCSSStyleDeclaration::getPropertyPriority(const QString &name) const
 {
-    const QString key = normalizedName(name);
-    int at = indexIn(items(), key);
-    if (at >= 0)
-        return items().at(at).priority;
-    at = indexIn(textEntries(), key);
-    return at >= 0 ? textEntries().at(at).priority : QString();
+    const DOMCSSDeclaration *entry = entryNamed(name);
+    return entry ? entry->priority : QString();
 }
 
 QString DOMCSSStyleDeclaration::cssText() const
@@ -91,14 +99,18 @@ QString DOMCSSStyleDeclaration::cssText() const
 
 QString DOMCSSStyleDeclaration::engineName(const QString &name) const
 {
-    // A "-webkit-" name the engine does not know is written unprefixed.
-    if (!name.startsWith(QLatin1String("-webkit-")))
+    if (name.isEmpty() || name.startsWith(QLatin1String("--")))
         return name;
     DOMDocument *owner = document();
-    if (!owner || !owner->engineQueries())
+    const std::optional<QString> listed =
+        owner && owner->engineQueries() ? owner->engineQueries()->propertyName(name) : std::nullopt;
+    if (!listed)
         return name;
-    const std::optional<bool> known = owner->engineQueries()->knowsProperty(name);
-    return known && !*known ? name.mid(8) : name;
+    // The engine lists an alias under its standard name (#64); a "-webkit-"
+    // name it does not know is written unprefixed.
+    if (!listed->isEmpty())
+        return *listed;
+    return name.startsWith(QLatin1String("-webkit-")) ? name.mid(8) : name;
 }
 
 void DOMCSSStyleDeclaration::setProperty(const QString &name, const QString &value, const QString &priority)
@@ -139,7 +151,7 @@ void DOMCSSStyleDeclaration::setProperty(const QString &name, const QString &val
 
 QString DOMCSSStyleDeclaration::removeProperty(const QString &name)
 {
-    const QString key = normalizedName(name);
+    const QString key = engineName(normalizedName(name));
     const QString previous = getPropertyValue(key);
     QList<DOMCSSDeclaration> list = items();
     QList<DOMCSSDeclaration> text = textEntries();

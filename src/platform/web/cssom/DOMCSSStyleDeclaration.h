@@ -40,9 +40,11 @@ public:
     QString getPropertyValue(const QString &name) const;
     QString getPropertyPriority(const QString &name) const;
     // An empty value removes the property. priority: "important" or empty.
-    // A "-webkit-" name the engine does not know goes under the unprefixed name.
+    // Writes go under the name the engine lists the property under: an
+    // alias's standard name, and the unprefixed name of a "-webkit-" name
+    // the engine does not know.
     void setProperty(const QString &name, const QString &value, const QString &priority = {});
-    // Answers the value the property had.
+    // Answers the value the property had; an alias removes its standard name.
     QString removeProperty(const QString &name);
     QString cssText() const;
     void setCssText(const QString &text);
@@ -67,7 +69,10 @@ private:
     friend class DOMCSSRule;
 
     static QString normalizedName(const QString &name);
+    // The name the engine lists the property under (the engine asked once a name).
     QString engineName(const QString &name) const;
+    // The entry of that name, else of the name the engine lists it under.
+    const DOMCSSDeclaration *entryNamed(const QString &name) const;
     const QList<DOMCSSDeclaration> &textEntries() const;
     static int indexIn(const QList<DOMCSSDeclaration> &list, const QString &name);
     void send(const QString &op, const QString &name, const QString &value, const QString &priority);

@@ -58,8 +58,10 @@ public:
     virtual std::optional<bool> supports(const QString &property, const QString &value) { return std::nullopt; }
     // The same answer when it is at hand, without asking the page.
     virtual std::optional<bool> knownSupports(const QString &property, const QString &value) { return std::nullopt; }
-    // Whether the engine knows the property name at all.
-    virtual std::optional<bool> knowsProperty(const QString &name) { return std::nullopt; }
+    // The name the engine lists the property under: its own name, the
+    // standard name of an alias ("-webkit-transition" is "transition"), or
+    // empty for a name the engine does not know.
+    virtual std::optional<QString> propertyName(const QString &name) { return std::nullopt; }
     virtual std::optional<DOMElementBox> elementBox(const DOMElement &element) { return std::nullopt; }
     // The element under a point of the view, in CSS pixels; null for none.
     virtual DOMElement *elementAtPoint(const QPointF &point) { return nullptr; }

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 QHash<QString, bool> WebEngineCache::s_values;
+QHash<QString, QString> WebEngineCache::s_propertyNames;
 
 namespace {
 
@@ -91,6 +92,10 @@ WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) 
         if (!s_values.contains(valueKey(pair.first, pair.second)))
             rest.values.append(pair);
     }
+    for (const QString &name : questions.propertyNames) {
+        if (!s_propertyNames.contains(name) && !rest.propertyNames.contains(name))
+            rest.propertyNames.append(name);
+    }
     if (questions.point && !(m_point && m_point->first == *questions.point))
         rest.point = questions.point;
     return rest;
@@ -133,6 +138,10 @@ QJsonObject WebEngineCache::questionJson(const WebEngineQuestions &questions, Ke
             keys.values.append(valueKey(property, value));
         }
         json.insert(QStringLiteral("supports"), values);
+    }
+    if (!questions.propertyNames.isEmpty()) {
+        json.insert(QStringLiteral("names"), QJsonArray::fromStringList(questions.propertyNames));
+        keys.names = questions.propertyNames;
     }
     if (questions.point) {
         json.insert(QStringLiteral("point"), QJsonArray{questions.point->x(), questions.point->y()});
@@ -179,6 +188,11 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     const QJsonArray values = reply.value(QStringLiteral("supports")).toArray();
     for (int i = 0; i < keys.values.size() && i < values.size(); ++i)
         s_values.insert(keys.values.at(i), values.at(i).toBool());
+    const QJsonArray names = reply.value(QStringLiteral("names")).toArray();
+    for (int i = 0; i < keys.names.size() && i < names.size(); ++i) {
+        if (names.at(i).isString())
+            s_propertyNames.insert(keys.names.at(i), names.at(i).toString());
+    }
     if (layoutGeneration == m_layoutGeneration) {
         const QJsonArray media = reply.value(QStringLiteral("media")).toArray();
         for (int i = 0; i < keys.media.size() && i < media.size(); ++i) {
@@ -347,10 +361,15 @@ std::optional<bool> WebEngineCache::supports(const QString &property, const QStr
     return knownSupports(property, value);
 }
 
-std::optional<bool> WebEngineCache::knowsProperty(const QString &name)
+std::optional<QString> WebEngineCache::propertyName(const QString &name)
 {
-    // Every property the engine knows takes "inherit".
-    return supports(name, QStringLiteral("inherit"));
+    if (!s_propertyNames.contains(name)) {
+        WebEngineQuestions questions;
+        questions.propertyNames.append(name);
+        askNow(questions);
+    }
+    const auto it = s_propertyNames.constFind(name);
+    return it == s_propertyNames.cend() ? std::nullopt : std::optional(it.value());
 }
 
 std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &element)

@@ -26,18 +26,19 @@ struct WebEngineQuestions
     QList<std::pair<const DOMElement *, QString>> matchedRules;    // element, pseudo-element
     QStringList mediaQueries;
     QList<std::pair<QString, QString>> values;                     // property, value (CSS.supports)
+    QStringList propertyNames;                                     // as written (propertyName())
     std::optional<QPointF> point;
 
     bool isEmpty() const
     {
         return computedStyles.isEmpty() && boxes.isEmpty() && matchedRules.isEmpty() && mediaQueries.isEmpty()
-            && values.isEmpty() && !point;
+            && values.isEmpty() && propertyNames.isEmpty() && !point;
     }
 };
 
 // The engine's answers about one frame, asked in batches ahead of the work
 // that needs them and kept until the next mutation (media answers until the
-// view is resized; value validity for the program's life). The synchronous
+// view is resized; value validity and property names for the program's life). The synchronous
 // questions of the mirror (DOMEngineQueries) are answered from here; a
 // question nobody foresaw falls back to one blocking round trip, and is logged.
 class WebEngineCache : public DOMEngineQueries
@@ -68,7 +69,7 @@ public:
     std::optional<bool> matchMedia(const QString &query) override;
     std::optional<bool> supports(const QString &property, const QString &value) override;
     std::optional<bool> knownSupports(const QString &property, const QString &value) override;
-    std::optional<bool> knowsProperty(const QString &name) override;
+    std::optional<QString> propertyName(const QString &name) override;
     std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
     DOMElement *elementAtPoint(const QPointF &point) override;
     // The box of an element or of a text node (the box of its text, with no
@@ -91,6 +92,7 @@ private:
         QList<QString> matched;
         QStringList media;
         QList<QString> values;
+        QStringList names;
         bool point = false;
         QPointF pointAt;
     };
@@ -134,4 +136,5 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
     static QHash<QString, bool> s_values;
+    static QHash<QString, QString> s_propertyNames;
 };

@@ -521,9 +521,11 @@ void WebPage::browserRestarted()
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
     open();
+    // Before the page is loaded again: what it is given (the requests held
+    // back) is set up first.
+    Q_EMIT renewed();
     if (m_url.isValid())
         load(m_url);
-    Q_EMIT renewed();
 }
 
 void WebPage::setDownloadFolder(const QString &path)

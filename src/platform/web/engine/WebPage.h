@@ -179,7 +179,9 @@ Q_SIGNALS:
     void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt);
     // A file input was clicked: answer with chooseFiles().
     void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
-    // The page began again after the browser was started anew.
+    // The browser was started anew: the page opens again at its address
+    // right after this (handlers may set up first what that load needs,
+    // such as the requests to hold back).
     void renewed();
     // The page's renderer died right after each of the last kCrashReloads
     // reloads and once more: the page is not reloaded again.
