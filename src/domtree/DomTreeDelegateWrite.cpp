@@ -91,6 +91,7 @@ void DomTreeDelegate::lazyWrite(File *file)
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())
@@ -120,6 +121,7 @@ void DomTreeDelegate::saveHTML()
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())
@@ -182,6 +184,7 @@ void DomTreeDelegate::pairWithFile()
     if (!text)
         return;
     m_pairing.pair(*text, *m_document);
+    noteWrittenText(m_indexFile);
     if (!m_pairing.isPaired())
         QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
 }
@@ -193,7 +196,7 @@ void DomTreeDelegate::ensurePairing()
     const std::optional<QString> text = m_indexFile->currentContent();
     if (!text)
         return;
-    if (m_pairing.sourceDocument() && (*text == m_pairing.text() || m_writtenTexts.contains(qHash(*text))))
+    if (m_pairing.sourceDocument() && m_writtenTexts.contains({m_indexFile->contentVersion(), qHash(*text)}))
         return;
     // Something else changed the text (the code view, the disk): it holds
     // everything written so far, and is paired anew.
@@ -224,8 +227,13 @@ std::optional<QString> DomTreeDelegate::writtenText(bool format, bool minify)
     if (minify)
         text = m_generator.minifiedText(*text, format);
     m_edits.markWritten();
-    m_writtenTexts.insert(qHash(*text));
     return text;
+}
+
+void DomTreeDelegate::noteWrittenText(File *file)
+{
+    if (const std::optional<QString> text = file ? file->content() : std::nullopt)
+        m_writtenTexts.insert({file->contentVersion(), qHash(*text)});
 }
 
 void DomTreeDelegate::refuseWrite()

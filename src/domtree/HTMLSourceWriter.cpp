@@ -374,6 +374,9 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
     if (!range || !range->isValid() || range->end == range->start)
         return std::nullopt;
+    // An element made in place of the author's (Change Element) is not its text.
+    if (source->nodeType() != given->nodeType() || source->nodeName().compare(given->nodeName(), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
     return m_pairing.text().mid(range->start, range->end - range->start);
 }
 
@@ -416,24 +419,30 @@ void Writer::toAuthorsShape(DOMNode *given) const
             node->parentNode()->removeChild(node);
             continue;
         }
-        if (source && node->isElement() && source->isElement()) {
+        // The text the node is written from: the file's, or, for one the
+        // user made, the node as it went in; then what the user did to it
+        // since, through every copy made of it.
+        const DOMEditRecord::MadeAs *made = source ? nullptr : m_edits.madeAs(origin);
+        const qint64 live = m_edits.liveOf(node);
+        if (node->isElement() && ((source && source->isElement()) || made)) {
             auto *element = static_cast<DOMElement *>(node);
+            const Attributes base = source ? DOMNodeEx::attributesOf(source) : made->attributes;
             while (element->attributeCount() > 0)
                 element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
-            for (const auto &[name, value] : DOMNodeEx::attributesOf(source))
+            for (const auto &[name, value] : base)
                 element->setAttribute(name, value);
-            for (const qint64 id : {origin, m_edits.liveOf(node)}) {
-                const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(id);
-                for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
-                    if (edit.value())
-                        element->setAttribute(edit.key(), *edit.value());
-                    else
-                        element->removeAttribute(edit.key());
-                }
+            const DOMEditRecord::AttributeEdits edits = m_edits.attributeEdits(live);
+            for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
+                const std::optional<QString> file = element->hasAttribute(edit.key())
+                    ? std::optional<QString>(element->getAttribute(edit.key()))
+                    : std::nullopt;
+                if (const std::optional<QString> value = edit->appliedTo(file))
+                    element->setAttribute(edit.key(), *value);
+                else
+                    element->removeAttribute(edit.key());
             }
-        } else if (source && node->isCharacterData() && source->nodeType() == node->nodeType()) {
-            const QString data = m_edits.dataEdit(m_edits.liveOf(node))
-                                     .value_or(m_edits.dataEdit(origin).value_or(source->nodeValue()));
+        } else if (node->isCharacterData() && ((source && source->nodeType() == node->nodeType()) || made)) {
+            const QString data = m_edits.dataEdit(live).value_or(source ? source->nodeValue() : made->data);
             if (node->nodeValue() != data)
                 static_cast<DOMCharacterData *>(node)->setData(data);
         }
@@ -483,7 +492,7 @@ bool Writer::open(Frame &frame)
     const Attributes own = DOMNodeEx::attributesOf(frame.source);
     Attributes written = own;
     if (m_edits.isStartTagTouched(frame.live)) {
-        const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(frame.live->nodeId());
+        const DOMEditRecord::AttributeEdits edits = m_edits.attributeEdits(frame.live->nodeId());
         // New names follow in the element's order, then any the page lost.
         QStringList names;
         for (const auto &[name, value] : DOMNodeEx::attributesOf(frame.live)) {
@@ -497,10 +506,13 @@ bool Writer::open(Frame &frame)
                 names.append(name);
         }
         for (const QString &name : std::as_const(names)) {
-            const std::optional<QString> value = edits.value(name.toLower());
             const auto found = std::find_if(written.begin(), written.end(), [&name](const auto &entry) {
                 return entry.first.compare(name, Qt::CaseInsensitive) == 0;
             });
+            // The user's edit of the file's value.
+            const std::optional<QString> value = edits.value(name.toLower())
+                                                     .appliedTo(found == written.end() ? std::nullopt
+                                                                                       : std::optional<QString>(found->second));
             if (found == written.end() && value)
                 written.append({name, *value});
             else if (found != written.end() && value)
