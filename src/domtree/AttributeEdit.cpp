@@ -291,3 +291,57 @@ QString AttributeEdit::withClassChanges(const QString &text, const QList<Part> &
     }
     return out;
 }
+
+void AttributeEdits::follow(const QString &name, const AttributeEdit &edit)
+{
+    const QString key = name.toLower();
+    for (Entry &entry : m_entries) {
+        if (entry.first == key) {
+            entry.second.follow(edit);
+            return;
+        }
+    }
+    AttributeEdit first;
+    first.follow(edit);
+    m_entries.append({key, first});
+}
+
+void AttributeEdits::follow(const AttributeEdits &other)
+{
+    for (const Entry &entry : other.m_entries)
+        follow(entry.first, entry.second);
+}
+
+AttributeEdit AttributeEdits::value(const QString &name) const
+{
+    const QString key = name.toLower();
+    for (const Entry &entry : m_entries) {
+        if (entry.first == key)
+            return entry.second;
+    }
+    return {};
+}
+
+bool AttributeEdits::contains(const QString &name) const
+{
+    const QString key = name.toLower();
+    return std::any_of(m_entries.cbegin(), m_entries.cend(), [&key](const Entry &entry) { return entry.first == key; });
+}
+
+QStringList AttributeEdits::names() const
+{
+    QStringList names;
+    for (const Entry &entry : m_entries)
+        names.append(entry.first);
+    return names;
+}
+
+void AttributeEdits::keepOnly(const QStringList &names)
+{
+    m_entries.removeIf([&names](const Entry &entry) { return !names.contains(entry.first); });
+}
+
+bool AttributeEdits::changesAnything() const
+{
+    return std::any_of(m_entries.cbegin(), m_entries.cend(), [](const Entry &entry) { return !entry.second.isEmpty(); });
+}

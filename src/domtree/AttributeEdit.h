@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -60,4 +61,30 @@ private:
     bool m_whole = false;
     std::optional<QString> m_value;
     QList<Part> m_parts;
+};
+
+// The edits of an element's attributes by name (in lower case), in the
+// order the names were first edited: the order new attributes are written in.
+class AttributeEdits
+{
+public:
+    using Entry = std::pair<QString, AttributeEdit>;
+
+    // The name's edit so far followed by edit; a new name comes last.
+    void follow(const QString &name, const AttributeEdit &edit);
+    // Each of other's edits after this one's.
+    void follow(const AttributeEdits &other);
+    AttributeEdit value(const QString &name) const;
+    bool contains(const QString &name) const;
+    QStringList names() const;
+    // Drops every name but those.
+    void keepOnly(const QStringList &names);
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    // Whether any of them changes anything.
+    bool changesAnything() const;
+    const QList<Entry> &entries() const { return m_entries; }
+    bool operator==(const AttributeEdits &other) const = default;
+
+private:
+    QList<Entry> m_entries;
 };

@@ -41,13 +41,8 @@ void DOMEditRecord::note(QSet<qint64> DOMEditRecord::*set, const DOMNode *node)
 
 void DOMEditRecord::addAttributeEdit(const DOMNode *node, const QString &name, const AttributeEdit &edit)
 {
-    const QString key = name.toLower();
-    AttributeEdits &edits = m_attributes[node->nodeId()];
-    auto own = edits.find(key);
-    if (own == edits.end())
-        own = edits.insert(key, AttributeEdit());
-    own->follow(edit);
-    m_sinceWrite->m_attributes[node->nodeId()].insert(key, AttributeEdit());
+    m_attributes[node->nodeId()].follow(name, edit);
+    m_sinceWrite->m_attributes[node->nodeId()].follow(name, AttributeEdit());
 }
 
 void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before)
@@ -110,9 +105,9 @@ void DOMEditRecord::restoreEdits(const DOMNode *node, const NodeEdits &edits)
     if (node->isElement()) {
         note(&DOMEditRecord::m_startTags, node);
         // The names either state holds: they changed since the last write.
-        const QStringList names = m_attributes.value(id).keys() + edits.attributes.keys();
+        const QStringList names = m_attributes.value(id).names() + edits.attributes.names();
         for (const QString &name : names)
-            m_sinceWrite->m_attributes[id].insert(name, AttributeEdit());
+            m_sinceWrite->m_attributes[id].follow(name, AttributeEdit());
         if (edits.attributes.isEmpty())
             m_attributes.remove(id);
         else
@@ -126,22 +121,15 @@ void DOMEditRecord::restoreEdits(const DOMNode *node, const NodeEdits &edits)
         m_dataText.remove(id);
 }
 
-DOMEditRecord::AttributeEdits DOMEditRecord::attributeEdits(qint64 id) const
+AttributeEdits DOMEditRecord::attributeEdits(qint64 id) const
 {
     const auto inherited = m_inherited.constFind(id);
     const auto own = m_attributes.constFind(id);
     if (inherited == m_inherited.cend())
         return own == m_attributes.cend() ? AttributeEdits() : own.value();
     AttributeEdits edits = inherited->attributes;
-    if (own != m_attributes.cend()) {
-        for (auto edit = own->cbegin(); edit != own->cend(); ++edit) {
-            auto into = edits.find(edit.key());
-            if (into == edits.end())
-                edits.insert(edit.key(), edit.value());
-            else
-                into->follow(edit.value());
-        }
-    }
+    if (own != m_attributes.cend())
+        edits.follow(own.value());
     return edits;
 }
 
@@ -186,9 +174,7 @@ bool DOMEditRecord::isEditedInside(const DOMNode *given) const
         const qint64 live = m_liveOfGiven.value(node);
         const qint64 origin = m_copiedFrom.value(live, live);
         // An edit of its own, or one a copy took along.
-        const AttributeEdits attributes = attributeEdits(live);
-        if (std::any_of(attributes.cbegin(), attributes.cend(), [](const AttributeEdit &edit) { return !edit.isEmpty(); })
-            || dataEdit(live))
+        if (attributeEdits(live).changesAnything() || dataEdit(live))
             return true;
         // Something the user put inside it or took out of it; what came
         // with the text the user gave for it was not put in later.
@@ -347,9 +333,7 @@ void DOMEditRecord::forgetWritten()
         (m_sinceWrite.get()->*set) = pending.*set;
     }
     for (auto node = m_attributes.begin(); node != m_attributes.end();) {
-        const AttributeEdits names = pending.m_attributes.value(node.key());
-        for (auto edit = node->begin(); edit != node->end();)
-            edit = names.contains(edit.key()) ? std::next(edit) : node->erase(edit);
+        node->keepOnly(pending.m_attributes.value(node.key()).names());
         node = node->isEmpty() ? m_attributes.erase(node) : std::next(node);
     }
     for (auto text = m_dataText.begin(); text != m_dataText.end();)

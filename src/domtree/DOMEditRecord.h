@@ -50,8 +50,6 @@ class DOMEditRecord
 {
 public:
     using Attributes = QList<std::pair<QString, QString>>;
-    // By attribute name in lower case.
-    using AttributeEdits = QHash<QString, AttributeEdit>;
     // The edits of one node: what an undo of an edit puts back.
     struct NodeEdits
     {

@@ -208,6 +208,7 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
     m_writtenTexts.clear();
     if (text) {
         m_pairing.pair(*text, parsing.result(), *m_document);
+        noteWrittenText(m_indexFile);
         if (!m_pairing.isPaired())
             QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
     }

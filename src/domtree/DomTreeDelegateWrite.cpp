@@ -201,6 +201,8 @@ void DomTreeDelegate::ensurePairing()
     // Something else changed the text (the code view, the disk): it holds
     // everything written so far, and is paired anew.
     const bool repairing = m_pairing.sourceDocument() != nullptr;
+    if (repairing)
+        QM_INFO(QStringLiteral("the text of %1 was changed elsewhere; it is paired with the page again").arg(m_indexFile->path()));
     pairWithFile();
     if (repairing)
         m_edits.forgetWritten();

@@ -431,15 +431,15 @@ void Writer::toAuthorsShape(DOMNode *given) const
                 element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
             for (const auto &[name, value] : base)
                 element->setAttribute(name, value);
-            const DOMEditRecord::AttributeEdits edits = m_edits.attributeEdits(live);
-            for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
-                const std::optional<QString> file = element->hasAttribute(edit.key())
-                    ? std::optional<QString>(element->getAttribute(edit.key()))
+            const AttributeEdits edits = m_edits.attributeEdits(live);
+            for (const auto &[name, edit] : edits.entries()) {
+                const std::optional<QString> file = element->hasAttribute(name)
+                    ? std::optional<QString>(element->getAttribute(name))
                     : std::nullopt;
-                if (const std::optional<QString> value = edit->appliedTo(file))
-                    element->setAttribute(edit.key(), *value);
+                if (const std::optional<QString> value = edit.appliedTo(file))
+                    element->setAttribute(name, *value);
                 else
-                    element->removeAttribute(edit.key());
+                    element->removeAttribute(name);
             }
         } else if (node->isCharacterData() && ((source && source->nodeType() == node->nodeType()) || made)) {
             const QString data = m_edits.dataEdit(live).value_or(source ? source->nodeValue() : made->data);
@@ -492,16 +492,14 @@ bool Writer::open(Frame &frame)
     const Attributes own = DOMNodeEx::attributesOf(frame.source);
     Attributes written = own;
     if (m_edits.isStartTagTouched(frame.live)) {
-        const DOMEditRecord::AttributeEdits edits = m_edits.attributeEdits(frame.live->nodeId());
+        const AttributeEdits edits = m_edits.attributeEdits(frame.live->nodeId());
         // New names follow in the element's order, then any the page lost.
         QStringList names;
         for (const auto &[name, value] : DOMNodeEx::attributesOf(frame.live)) {
-            if (edits.contains(name.toLower()))
+            if (edits.contains(name))
                 names.append(name);
         }
-        QStringList rest = edits.keys();
-        rest.sort();
-        for (const QString &name : std::as_const(rest)) {
+        for (const QString &name : edits.names()) {
             if (!names.contains(name, Qt::CaseInsensitive))
                 names.append(name);
         }
@@ -510,7 +508,7 @@ bool Writer::open(Frame &frame)
                 return entry.first.compare(name, Qt::CaseInsensitive) == 0;
             });
             // The user's edit of the file's value.
-            const std::optional<QString> value = edits.value(name.toLower())
+            const std::optional<QString> value = edits.value(name)
                                                      .appliedTo(found == written.end() ? std::nullopt
                                                                                        : std::optional<QString>(found->second));
             if (found == written.end() && value)
