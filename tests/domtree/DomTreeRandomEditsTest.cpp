@@ -227,8 +227,14 @@ struct RandomEdits : LiveDomTreePage
             if (element != document->body())
                 inner.append(element);
         }
-        // The body too, whose class and style the script set.
-        const QList<DOMElement *> styled = QList<DOMElement *>{document->body()} + all;
+        // Half the time the body or a paragraph, whose class and style the script set.
+        QList<DOMElement *> styled{document->body()};
+        for (DOMElement *element : all) {
+            if (element->localName() == QLatin1String("p"))
+                styled.append(element);
+        }
+        if (random.bounded(2u))
+            styled += all;
         const quint32 kind = random.bounded(11u);
         if (kind == 0 && !all.isEmpty()) {
             DOMElement *element = pick(all);
