@@ -23,6 +23,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -97,6 +98,8 @@ void ShellProbe::startIfAsked(AppDelegate &delegate)
 ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&delegate), m_delegate(delegate)
 {
     server->setParent(this);
+    if (InspectUndoManager *undo = delegate.sharedUndoManager())
+        connect(undo, &InspectUndoManager::didUndoChange, this, [this] { ++m_undone; });
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -121,6 +124,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return element(question.value(QStringLiteral("selector")).toString());
     if (kind == QLatin1String("state"))
         return state();
+    if (kind == QLatin1String("undo"))
+        return undoNames();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -139,6 +144,8 @@ QJsonObject ShellProbe::widget(const QString &name) const
         answer.insert(QStringLiteral("text"), field->text());
     } else if (const auto *label = qobject_cast<const QLabel *>(found)) {
         answer.insert(QStringLiteral("text"), label->text());
+    } else if (const auto *combo = qobject_cast<const QComboBox *>(found)) {
+        answer.insert(QStringLiteral("text"), combo->currentText());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;
@@ -149,6 +156,16 @@ QJsonObject ShellProbe::widget(const QString &name) const
         answer.insert(QStringLiteral("rows"), rows);
     }
     return answer;
+}
+
+QJsonObject ShellProbe::undoNames() const
+{
+    InspectUndoManager *undo = m_delegate.sharedUndoManager();
+    if (!undo)
+        return {{QStringLiteral("error"), QStringLiteral("no undo manager")}};
+    return {{QStringLiteral("undoName"), undo->canUndo() ? undo->undoActionName() : QString()},
+            {QStringLiteral("redoName"), undo->canRedo() ? undo->redoActionName() : QString()},
+            {QStringLiteral("undone"), m_undone}};
 }
 
 QJsonObject ShellProbe::row(const QString &viewName, const QString &text) const

@@ -14,7 +14,7 @@ class QLocalServer;
 //
 // One JSON object per line each way: {"q": "widget", "name": objectName},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
-// "selector": CSS selector} and {"q": "state"}.
+// "selector": CSS selector}, {"q": "state"} and {"q": "undo"}.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -31,6 +31,10 @@ private:
     QJsonObject row(const QString &viewName, const QString &text) const;
     QJsonObject element(const QString &selector) const;
     QJsonObject state() const;
+    // The names of the steps Undo and Redo would take (empty for none), and
+    // how many steps were undone so far.
+    QJsonObject undoNames() const;
 
     AppDelegate &m_delegate;
+    int m_undone = 0;
 };

@@ -328,8 +328,11 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
     }
     const QString before = attribute->value();
     attribute->setValue(value);
-    if (m_domTreeDelegate)
+    if (m_domTreeDelegate) {
         m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) { edits.noteAttribute(element.get(), name, before); });
+        // Its file text in the same step, so that undoing it undoes both (#63).
+        m_domTreeDelegate->writeFileNow();
+    }
     if (undo && (undo->isUndoing() || undo->isRedoing())) {
         const QList<int> selected = m_domInfo ? m_domInfo->selectedRowIndexes() : QList<int>();
         reloadAttributes();

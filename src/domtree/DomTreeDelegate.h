@@ -263,6 +263,9 @@ public:
 
     // --- Write-back and saving (DomTreeDelegateWrite.cpp) -----------------------------------------
     void applyContentToFile();
+    // The write at once, into the undo step still open: for an edit that is
+    // a step of its own before the batched write would come.
+    void writeFileNow();
     void lazyWrite(File *file);
     void saveHTML();
     void saveOutlineview();

@@ -30,6 +30,13 @@ void DomTreeDelegate::applyContentToFile()
         write();
 }
 
+void DomTreeDelegate::writeFileNow()
+{
+    if (InspectUndoManager *undo = undoManager(); undo && (undo->isUndoing() || undo->isRedoing()))
+        return;
+    lazyWrite(m_indexFile);
+}
+
 std::optional<QVariantMap> DomTreeDelegate::writeSettingsFor(File *file) const
 {
     if (!file)

@@ -122,6 +122,27 @@ TEST(DomTreeScriptedEditsLive, StyleAndClassEditsWriteTheUsersPartAloneAndUndoAf
     EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
 }
 
+TEST(DomTreeScriptedEditsLive, EachKeystrokeInTheAttributesPaneIsANamedStepOfPageAndFile)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("s1"));
+    const QString shown = page.byId("s1")->getAttribute(QStringLiteral("class"));
+    page.inspector->changeAttrValue(QStringLiteral("class"), shown + QStringLiteral(" b"));
+    page.settle();
+    page.inspector->changeAttrValue(QStringLiteral("class"), shown + QStringLiteral(" bi"));
+    page.settle();
+    EXPECT_EQ(page.text(), page.withReplaced("<section id='s1' class='slide'>", "<section id='s1' class='slide bi'>"));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+    page.undoStep();
+    EXPECT_EQ(page.text(), page.withReplaced("<section id='s1' class='slide'>", "<section id='s1' class='slide b'>"));
+    EXPECT_TRUE(page.byId("s1")->getAttribute(QStringLiteral("class")).endsWith(QStringLiteral(" b")));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_FALSE(page.undo.canUndo());
+}
+
 TEST(DomTreeScriptedEditsLive, AfterTheDisksTextIsTakenOnlyLaterEditsAreWritten)
 {
     SlidesPage page;
