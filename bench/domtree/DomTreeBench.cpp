@@ -105,9 +105,7 @@ int main(int argc, char **argv)
 
     std::vector<double> writes;
     for (int i = 0; i < iterations; ++i) {
-        const std::optional<QString> before = target->hasAttribute(QStringLiteral("title"))
-            ? std::optional<QString>(target->getAttribute(QStringLiteral("title")))
-            : std::nullopt;
+        const std::optional<QString> before = DOMEditRecord::attributeValue(target, QStringLiteral("title"));
         target->setAttribute(QStringLiteral("title"), QStringLiteral("edit %1").arg(i));
         tree->noteEdit(target, [&](DOMEditRecord &edits) { edits.noteAttribute(target, QStringLiteral("title"), before); });
         writes.push_back(timedMs([&] { tree->lazyWrite(file); }));

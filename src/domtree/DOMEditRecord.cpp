@@ -66,15 +66,20 @@ void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before
     }
 }
 
+std::optional<QString> DOMEditRecord::attributeValue(const DOMNode *element, const QString &name)
+{
+    if (!element || !element->isElement())
+        return std::nullopt;
+    const auto *own = static_cast<const DOMElement *>(element);
+    return own->hasAttribute(name) ? std::optional<QString>(own->getAttribute(name)) : std::nullopt;
+}
+
 void DOMEditRecord::noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before)
 {
     if (!node || !node->isElement())
         return;
     note(&DOMEditRecord::m_startTags, node);
-    const auto *element = static_cast<const DOMElement *>(node);
-    std::optional<QString> after;
-    if (element->hasAttribute(name))
-        after = element->getAttribute(name);
+    const std::optional<QString> after = attributeValue(node, name);
     if (after != before)
         addAttributeEdit(node, name, AttributeEdit::between(name, before, after));
 }

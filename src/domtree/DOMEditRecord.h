@@ -124,6 +124,8 @@ public:
     // The page node a node of a given copy stands for: the node the user
     // put in, or the node it was copied from. 0 when unknown.
     qint64 originOf(const DOMNode *given) const;
+    // An element's attribute value, or none when it has no such attribute.
+    static std::optional<QString> attributeValue(const DOMNode *element, const QString &name);
     // The text the user gave for a node (by the id of the node it was made
     // as), or null.
     const GivenText *givenTextOf(qint64 id) const

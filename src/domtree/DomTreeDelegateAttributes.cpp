@@ -213,8 +213,7 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
     if (!element || !element->isElement() || !canEdit(element.get()))
         return;
     auto *target = static_cast<DOMElement *>(element.get());
-    const std::optional<QString> before = target->hasAttribute(attribute) ? std::optional<QString>(target->getAttribute(attribute))
-                                                                          : std::nullopt;
+    const std::optional<QString> before = DOMEditRecord::attributeValue(target, attribute);
     if (InspectUndoManager *undo = undoManager()) {
         undo->setActionName(QStringLiteral("Edit Attributes"));
         undo->prepareWithInvocationTarget(undoTarget(element), [this, element, attribute, value, oldValue] {

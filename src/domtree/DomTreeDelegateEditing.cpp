@@ -305,9 +305,7 @@ void DomTreeDelegate::enabledDom(DOMNodeEx *row)
     if (!row || !row->node()->isElement())
         return;
     auto *element = static_cast<DOMElement *>(row->node());
-    const std::optional<QString> before = element->hasAttribute(QStringLiteral("style"))
-        ? std::optional<QString>(element->getAttribute(QStringLiteral("style")))
-        : std::nullopt;
+    const std::optional<QString> before = DOMEditRecord::attributeValue(element, QStringLiteral("style"));
     element->setAttribute(QStringLiteral("style"), row->shouldIncludInDom() ? QString() : QStringLiteral("display:none"));
     noteEdit(element, [element, &before](DOMEditRecord &edits) { edits.noteAttribute(element, QStringLiteral("style"), before); });
     row->createStartNode();

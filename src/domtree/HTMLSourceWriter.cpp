@@ -433,10 +433,7 @@ void Writer::toAuthorsShape(DOMNode *given) const
                 element->setAttribute(name, value);
             const AttributeEdits edits = m_edits.attributeEdits(live);
             for (const auto &[name, edit] : edits.entries()) {
-                const std::optional<QString> file = element->hasAttribute(name)
-                    ? std::optional<QString>(element->getAttribute(name))
-                    : std::nullopt;
-                if (const std::optional<QString> value = edit.appliedTo(file))
+                if (const std::optional<QString> value = edit.appliedTo(DOMEditRecord::attributeValue(element, name)))
                     element->setAttribute(name, *value);
                 else
                     element->removeAttribute(name);
