@@ -170,7 +170,7 @@ qint64 DOMEditRecord::originOf(const DOMNode *given) const
     return live ? m_copiedFrom.value(live, live) : 0;
 }
 
-bool DOMEditRecord::isEditedInside(const DOMNode *given) const
+bool DOMEditRecord::isEditedInside(const DOMNode *given, OwnStartTag ownStartTag) const
 {
     std::vector<const DOMNode *> pending{given};
     while (!pending.empty()) {
@@ -179,7 +179,8 @@ bool DOMEditRecord::isEditedInside(const DOMNode *given) const
         const qint64 live = m_liveOfGiven.value(node);
         const qint64 origin = m_copiedFrom.value(live, live);
         // An edit of its own, or one a copy took along.
-        if (attributeEdits(live).changesAnything() || dataEdit(live))
+        const bool startTagCounts = node != given || ownStartTag == OwnStartTag::Counts;
+        if ((startTagCounts && attributeEdits(live).changesAnything()) || dataEdit(live))
             return true;
         // Something the user put inside it or took out of it; what came
         // with the text the user gave for it was not put in later.

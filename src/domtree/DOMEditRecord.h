@@ -138,7 +138,10 @@ public:
     // Whether the user edited anything inside a given copy that is not in
     // the page node it was copied from (the nodes the program made have ids
     // below zero).
-    bool isEditedInside(const DOMNode *given) const;
+    // Its own start tag's edits count or not (they can be written into the
+    // author's text of the node).
+    enum class OwnStartTag { Counts, Ignored };
+    bool isEditedInside(const DOMNode *given, OwnStartTag ownStartTag = OwnStartTag::Counts) const;
     DOMDocument *scratchDocument() const { return m_scratch.get(); }
 
     const QSet<qint64> &startTags() const { return m_startTags; }

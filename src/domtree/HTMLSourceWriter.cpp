@@ -365,11 +365,14 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     const qint64 origin = m_edits.originOf(given);
     if (isScriptsNode(given))
         return QString();
-    if (!origin || m_edits.isEditedInside(given))
+    if (!origin || m_edits.isEditedInside(given, DOMEditRecord::OwnStartTag::Ignored))
         return std::nullopt;
     // What the user pasted or dropped, as the user wrote it, indented for its place.
-    if (const GivenText *part = m_edits.givenTextOf(origin))
+    if (const GivenText *part = m_edits.givenTextOf(origin)) {
+        if (m_edits.isEditedInside(given))
+            return std::nullopt;
         return part->indented(m_minified ? QString() : row->getIndent());
+    }
     const DOMNode *source = m_pairing.sourceOfId(origin);
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
     if (!range || !range->isValid() || range->end == range->start)
@@ -377,7 +380,13 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     // An element made in place of the author's (Change Element) is not its text.
     if (source->nodeType() != given->nodeType() || source->nodeName().compare(given->nodeName(), Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    return m_pairing.text().mid(range->start, range->end - range->start);
+    QString text = m_pairing.text().mid(range->start, range->end - range->start);
+    // The user's edits of its start tag, which the copy holds by now, go
+    // into the author's own start tag.
+    const Attributes written = DOMNodeEx::attributesOf(given);
+    if (given->isElement() && range->hasStartTag() && written != DOMNodeEx::attributesOf(source))
+        text.replace(0, range->startTagEnd - range->start, startTag(source, *range, written));
+    return text;
 }
 
 // A stand-in, in the scratch document, for a page node that lays out a
