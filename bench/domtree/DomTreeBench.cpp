@@ -105,8 +105,9 @@ int main(int argc, char **argv)
 
     std::vector<double> writes;
     for (int i = 0; i < iterations; ++i) {
+        const std::optional<QString> before = DOMEditRecord::attributeValue(target, QStringLiteral("title"));
         target->setAttribute(QStringLiteral("title"), QStringLiteral("edit %1").arg(i));
-        tree->editRecord().noteAttribute(target, QStringLiteral("title"));
+        tree->noteEdit(target, [&](DOMEditRecord &edits) { edits.noteAttribute(target, QStringLiteral("title"), before); });
         writes.push_back(timedMs([&] { tree->lazyWrite(file); }));
         undo.loopEnd();
         QCoreApplication::processEvents();

@@ -25,6 +25,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -99,6 +100,8 @@ void ShellProbe::startIfAsked(AppDelegate &delegate)
 ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&delegate), m_delegate(delegate)
 {
     server->setParent(this);
+    if (InspectUndoManager *undo = delegate.sharedUndoManager())
+        connect(undo, &InspectUndoManager::didUndoChange, this, [this] { ++m_undone; });
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -125,6 +128,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return state();
     if (kind == QLatin1String("page"))
         return page(question.value(QStringLiteral("expression")).toString());
+    if (kind == QLatin1String("undo"))
+        return undoNames();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -143,6 +148,8 @@ QJsonObject ShellProbe::widget(const QString &name) const
         answer.insert(QStringLiteral("text"), field->text());
     } else if (const auto *label = qobject_cast<const QLabel *>(found)) {
         answer.insert(QStringLiteral("text"), label->text());
+    } else if (const auto *combo = qobject_cast<const QComboBox *>(found)) {
+        answer.insert(QStringLiteral("text"), combo->currentText());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;
@@ -153,6 +160,16 @@ QJsonObject ShellProbe::widget(const QString &name) const
         answer.insert(QStringLiteral("rows"), rows);
     }
     return answer;
+}
+
+QJsonObject ShellProbe::undoNames() const
+{
+    InspectUndoManager *undo = m_delegate.sharedUndoManager();
+    if (!undo)
+        return {{QStringLiteral("error"), QStringLiteral("no undo manager")}};
+    return {{QStringLiteral("undoName"), undo->canUndo() ? undo->undoActionName() : QString()},
+            {QStringLiteral("redoName"), undo->canRedo() ? undo->redoActionName() : QString()},
+            {QStringLiteral("undone"), m_undone}};
 }
 
 QJsonObject ShellProbe::row(const QString &viewName, const QString &text) const

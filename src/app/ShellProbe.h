@@ -14,9 +14,9 @@ class QLocalServer;
 //
 // One JSON object per line each way: {"q": "widget", "name": objectName},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
-// "selector": CSS selector}, {"q": "state"} and {"q": "page", "expression":
-// a script expression}, whose value the page gives (read in the world of the
-// preview's bridge, so the page's own scripts do not stand in the way).
+// "selector": CSS selector}, {"q": "state"}, {"q": "undo"} and {"q": "page",
+// "expression": a script expression}, whose value the page gives (read in the
+// world of the preview's bridge, so the page's own scripts do not stand in the way).
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -34,6 +34,10 @@ private:
     QJsonObject element(const QString &selector) const;
     QJsonObject state() const;
     QJsonObject page(const QString &expression) const;
+    // The names of the steps Undo and Redo would take (empty for none), and
+    // how many steps were undone so far.
+    QJsonObject undoNames() const;
 
     AppDelegate &m_delegate;
+    int m_undone = 0;
 };

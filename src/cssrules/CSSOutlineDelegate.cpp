@@ -14,6 +14,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/KeyCodes.h"
 #include "platform/kit/SegmentedControl.h"
+#include "platform/kit/WheelFocusGuard.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -105,6 +106,8 @@ void CSSOutlineDelegate::buildView()
     m_outlineView->setAllowsMultipleSelection(true);
     m_outlineView->setIndentationPerLevel(12);
     m_outlineView->setAccessibleName(QStringLiteral("CSS Rules"));
+    // Scrolling the rules never changes a value in a row's editor.
+    WheelFocusGuard::guard(m_outlineView);
     for (const QString &identifier : CSSRuleRowCell::identifiers())
         m_outlineView->registerCell(identifier, new CSSRuleRowCell(this, m_outlineView));
     layout->addWidget(m_outlineView, 1);

@@ -16,6 +16,9 @@ DOMEditRecord::DOMEditRecord(const DOMEditRecord &other)
     , m_removedFrom(other.m_removedFrom)
     , m_attributes(other.m_attributes)
     , m_dataText(other.m_dataText)
+    , m_inherited(other.m_inherited)
+    , m_inheritedRemovedFrom(other.m_inheritedRemovedFrom)
+    , m_madeAs(other.m_madeAs)
     , m_givenTexts(other.m_givenTexts)
     , m_scratch(other.m_scratch)
     , m_givenOfLive(other.m_givenOfLive)
@@ -36,21 +39,10 @@ void DOMEditRecord::note(QSet<qint64> DOMEditRecord::*set, const DOMNode *node)
     (m_sinceWrite.get()->*set).insert(node->nodeId());
 }
 
-void DOMEditRecord::setAttributeEdit(const DOMNode *node, const QString &name)
+void DOMEditRecord::addAttributeEdit(const DOMNode *node, const QString &name, const AttributeEdit &edit)
 {
-    const auto *element = static_cast<const DOMElement *>(node);
-    std::optional<QString> value;
-    if (element->hasAttribute(name))
-        value = element->getAttribute(name);
-    m_attributes[node->nodeId()].insert(name.toLower(), value);
-    // An element the user put in keeps the edit in its copy.
-    if (DOMNode *given = givenOfId(node->nodeId()); given && given->isElement()) {
-        auto *copy = static_cast<DOMElement *>(given);
-        if (value)
-            copy->setAttribute(name, *value);
-        else
-            copy->removeAttribute(name);
-    }
+    m_attributes[node->nodeId()].follow(name, edit);
+    m_sinceWrite->m_attributes[node->nodeId()].follow(name, AttributeEdit());
 }
 
 void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before)
@@ -59,30 +51,37 @@ void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before
         return;
     note(&DOMEditRecord::m_startTags, node);
     const auto *element = static_cast<const DOMElement *>(node);
-    // In the element's order, so that a copy gets them in that order; the
-    // removed ones after.
-    QStringList names;
+    // In the element's order, so that new names keep it; the removed ones after.
     for (int i = 0; i < element->attributeCount(); ++i) {
         const DOMAttr *attribute = element->attributeAt(i);
         const auto found = std::find_if(before.cbegin(), before.cend(),
                                         [&](const auto &entry) { return entry.first == attribute->name(); });
-        if (found == before.cend() || found->second != attribute->value())
-            names.append(attribute->name());
+        const std::optional<QString> old = found == before.cend() ? std::nullopt : std::optional<QString>(found->second);
+        if (old != attribute->value())
+            addAttributeEdit(node, attribute->name(), AttributeEdit::between(attribute->name(), old, attribute->value()));
     }
     for (const auto &[name, value] : before) {
         if (!element->hasAttribute(name))
-            names.append(name);
+            addAttributeEdit(node, name, AttributeEdit::between(name, value, std::nullopt));
     }
-    for (const QString &name : std::as_const(names))
-        setAttributeEdit(node, name);
 }
 
-void DOMEditRecord::noteAttribute(const DOMNode *node, const QString &name)
+std::optional<QString> DOMEditRecord::attributeValue(const DOMNode *element, const QString &name)
+{
+    if (!element || !element->isElement())
+        return std::nullopt;
+    const auto *own = static_cast<const DOMElement *>(element);
+    return own->hasAttribute(name) ? std::optional<QString>(own->getAttribute(name)) : std::nullopt;
+}
+
+void DOMEditRecord::noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before)
 {
     if (!node || !node->isElement())
         return;
     note(&DOMEditRecord::m_startTags, node);
-    setAttributeEdit(node, name);
+    const std::optional<QString> after = attributeValue(node, name);
+    if (after != before)
+        addAttributeEdit(node, name, AttributeEdit::between(name, before, after));
 }
 
 void DOMEditRecord::noteData(const DOMNode *node)
@@ -90,18 +89,68 @@ void DOMEditRecord::noteData(const DOMNode *node)
     if (!node)
         return;
     note(&DOMEditRecord::m_data, node);
-    const QString text = node->nodeValue();
-    m_dataText.insert(node->nodeId(), text);
-    if (DOMNode *given = givenOfId(node->nodeId()); given && given->isCharacterData())
-        static_cast<DOMCharacterData *>(given)->setData(text);
+    m_dataText.insert(node->nodeId(), node->nodeValue());
+}
+
+DOMEditRecord::NodeEdits DOMEditRecord::editsOf(const DOMNode *node) const
+{
+    if (!node)
+        return {};
+    NodeEdits edits{m_attributes.value(node->nodeId()), std::nullopt};
+    if (const auto data = m_dataText.constFind(node->nodeId()); data != m_dataText.cend())
+        edits.data = data.value();
+    return edits;
+}
+
+void DOMEditRecord::restoreEdits(const DOMNode *node, const NodeEdits &edits)
+{
+    if (!node)
+        return;
+    const qint64 id = node->nodeId();
+    if (node->isElement()) {
+        note(&DOMEditRecord::m_startTags, node);
+        // The names either state holds: they changed since the last write.
+        const QStringList names = m_attributes.value(id).names() + edits.attributes.names();
+        for (const QString &name : names)
+            m_sinceWrite->m_attributes[id].follow(name, AttributeEdit());
+        if (edits.attributes.isEmpty())
+            m_attributes.remove(id);
+        else
+            m_attributes.insert(id, edits.attributes);
+    }
+    if (edits.data || m_dataText.contains(id))
+        note(&DOMEditRecord::m_data, node);
+    if (edits.data)
+        m_dataText.insert(id, *edits.data);
+    else
+        m_dataText.remove(id);
+}
+
+AttributeEdits DOMEditRecord::attributeEdits(qint64 id) const
+{
+    const auto inherited = m_inherited.constFind(id);
+    const auto own = m_attributes.constFind(id);
+    if (inherited == m_inherited.cend())
+        return own == m_attributes.cend() ? AttributeEdits() : own.value();
+    AttributeEdits edits = inherited->attributes;
+    if (own != m_attributes.cend())
+        edits.follow(own.value());
+    return edits;
 }
 
 std::optional<QString> DOMEditRecord::dataEdit(qint64 id) const
 {
-    const auto found = m_dataText.constFind(id);
-    if (found == m_dataText.cend())
-        return std::nullopt;
-    return found.value();
+    if (const auto found = m_dataText.constFind(id); found != m_dataText.cend())
+        return found.value();
+    if (const auto inherited = m_inherited.constFind(id); inherited != m_inherited.cend())
+        return inherited->data;
+    return std::nullopt;
+}
+
+const DOMEditRecord::MadeAs *DOMEditRecord::madeAs(qint64 id) const
+{
+    const auto found = m_madeAs.constFind(id);
+    return found == m_madeAs.cend() ? nullptr : &found.value();
 }
 
 DOMNode *DOMEditRecord::givenOfId(qint64 id) const
@@ -121,7 +170,7 @@ qint64 DOMEditRecord::originOf(const DOMNode *given) const
     return live ? m_copiedFrom.value(live, live) : 0;
 }
 
-bool DOMEditRecord::isEditedInside(const DOMNode *given) const
+bool DOMEditRecord::isEditedInside(const DOMNode *given, OwnStartTag ownStartTag) const
 {
     std::vector<const DOMNode *> pending{given};
     while (!pending.empty()) {
@@ -129,14 +178,15 @@ bool DOMEditRecord::isEditedInside(const DOMNode *given) const
         pending.pop_back();
         const qint64 live = m_liveOfGiven.value(node);
         const qint64 origin = m_copiedFrom.value(live, live);
-        if (m_startTags.contains(live) || m_data.contains(live) || m_startTags.contains(origin)
-            || m_data.contains(origin))
+        // An edit of its own, or one a copy took along.
+        const bool startTagCounts = node != given || ownStartTag == OwnStartTag::Counts;
+        if ((startTagCounts && attributeEdits(live).changesAnything()) || dataEdit(live))
             return true;
         // Something the user put inside it or took out of it; what came
         // with the text the user gave for it was not put in later.
         if (node != given && ((origin < 0 && !m_givenTexts.contains(origin)) || m_inserted.contains(origin)))
             return true;
-        if (m_removedFrom.contains(origin) || m_removedFrom.contains(live))
+        if (m_removedFrom.contains(origin) || m_removedFrom.contains(live) || m_inheritedRemovedFrom.contains(live))
             return true;
         for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling())
             pending.push_back(child);
@@ -155,6 +205,18 @@ void DOMEditRecord::mapGiven(const DOMNode *live, const DOMNodePtr &given)
             m_liveOfGiven.remove(old.value().get());
         m_givenOfLive.insert(from->nodeId(), to->shared_from_this());
         m_liveOfGiven.insert(to, from->nodeId());
+        // What the program made is written from how it went in.
+        if (from->nodeId() < 0 && !m_madeAs.contains(from->nodeId())) {
+            MadeAs made;
+            if (from->isElement()) {
+                const auto *element = static_cast<const DOMElement *>(from);
+                for (int i = 0; i < element->attributeCount(); ++i)
+                    made.attributes.append({element->attributeAt(i)->name(), element->attributeAt(i)->value()});
+            } else if (from->isCharacterData()) {
+                made.data = from->nodeValue();
+            }
+            m_madeAs.insert(from->nodeId(), made);
+        }
         const DOMNode *child = from->firstChild();
         DOMNode *copy = to->firstChild();
         for (; child && copy; child = child->nextSibling(), copy = copy->nextSibling())
@@ -211,7 +273,21 @@ void DOMEditRecord::noteCopied(const DOMNode *copy, const DOMNode *original)
     while (!pending.empty()) {
         const auto [to, from] = pending.back();
         pending.pop_back();
-        m_copiedFrom.insert(to->nodeId(), m_copiedFrom.value(from->nodeId(), from->nodeId()));
+        const qint64 id = from->nodeId();
+        m_copiedFrom.insert(to->nodeId(), m_copiedFrom.value(id, id));
+        // The edits the original has now live on in the copy, however often
+        // it is copied again.
+        NodeEdits edits{attributeEdits(id), dataEdit(id)};
+        if (edits.attributes.isEmpty() && !edits.data) {
+            m_inherited.remove(to->nodeId());
+        } else {
+            m_inherited.insert(to->nodeId(), std::move(edits));
+            if (!m_sinceWrite)
+                m_sinceWrite = std::make_unique<DOMEditRecord>();
+            m_sinceWrite->m_inherited.insert(to->nodeId(), {});
+        }
+        if (m_removedFrom.contains(id) || m_inheritedRemovedFrom.contains(id))
+            m_inheritedRemovedFrom.insert(to->nodeId());
         const DOMNode *child = to->firstChild();
         const DOMNode *source = from->firstChild();
         for (; child && source; child = child->nextSibling(), source = source->nextSibling())
@@ -253,14 +329,25 @@ void DOMEditRecord::forgetWritten()
         clear();
         return;
     }
-    // The values and copies stay: they are known by id and answer only for
-    // the edits kept.
+    // The copies stay: they are known by id and answer only for the edits
+    // kept. Of the values, those written go: an element edited since in
+    // another attribute must not write them again (#63).
     const DOMEditRecord pending = *m_sinceWrite;
     for (const auto set : {&DOMEditRecord::m_startTags, &DOMEditRecord::m_data, &DOMEditRecord::m_inserted,
                            &DOMEditRecord::m_removed, &DOMEditRecord::m_removedFrom}) {
         (this->*set) = pending.*set;
         (m_sinceWrite.get()->*set) = pending.*set;
     }
+    for (auto node = m_attributes.begin(); node != m_attributes.end();) {
+        node->keepOnly(pending.m_attributes.value(node.key()).names());
+        node = node->isEmpty() ? m_attributes.erase(node) : std::next(node);
+    }
+    for (auto text = m_dataText.begin(); text != m_dataText.end();)
+        text = pending.m_data.contains(text.key()) ? std::next(text) : m_dataText.erase(text);
+    for (auto copy = m_inherited.begin(); copy != m_inherited.end();)
+        copy = pending.m_inherited.contains(copy.key()) ? std::next(copy) : m_inherited.erase(copy);
+    m_sinceWrite->m_attributes = pending.m_attributes;
+    m_sinceWrite->m_inherited = pending.m_inherited;
 }
 
 void DOMEditRecord::clear()
@@ -272,6 +359,9 @@ void DOMEditRecord::clear()
     m_removedFrom.clear();
     m_attributes.clear();
     m_dataText.clear();
+    m_inherited.clear();
+    m_inheritedRemovedFrom.clear();
+    m_madeAs.clear();
     m_givenTexts.clear();
     m_givenOfLive.clear();
     m_liveOfGiven.clear();

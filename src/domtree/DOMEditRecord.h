@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AttributeEdit.h"
+
 #include "platform/web/dom/DOMNode.h"
 
 #include <QHash>
@@ -33,11 +35,13 @@ struct GivenText
 // exactly that and copies the file's text for everything else, so that what
 // page scripts did never reaches the file. Nodes are known by id.
 //
-// An edit keeps its value as the user made it: the attribute values set, the
-// text typed, and a copy of every node put in, taken when it went in (in a
-// scratch document of the record's own), to which the later edits inside it
-// are made too. A copy of a page node knows the node it was copied from, so
-// that the author's own text can stand for it.
+// An edit keeps what the user did: the attribute values set (and of "style"
+// and "class" only the declarations and names set or removed), the text
+// typed, and a copy of every node put in, taken when it went in (in a
+// scratch document of the record's own), into which later insertions inside
+// it go too. A copy of a page node knows the node it was copied from, so
+// that the author's own text can stand for it, and takes along the edits
+// that node had when it was copied, through any number of copies.
 //
 // The record also knows which edits came after the last write: when
 // something else changes the file's text, the text is paired anew, and only
@@ -46,24 +50,34 @@ class DOMEditRecord
 {
 public:
     using Attributes = QList<std::pair<QString, QString>>;
+    // The edits of one node: what an undo of an edit puts back.
+    struct NodeEdits
+    {
+        AttributeEdits attributes;
+        std::optional<QString> data;
+        bool operator==(const NodeEdits &other) const = default;
+    };
 
     DOMEditRecord();
     DOMEditRecord(const DOMEditRecord &other);
     DOMEditRecord &operator=(const DOMEditRecord &) = delete;
     ~DOMEditRecord();
 
-    // An element's attributes were edited; before is what they were. The
-    // names whose values changed keep their new values (none: removed).
+    // An element's attributes were edited; before is what they were. Each
+    // name whose value changed keeps the edit from its value before.
     void noteAttributes(const DOMNode *node, const Attributes &before);
-    // One attribute was set or removed.
-    void noteAttribute(const DOMNode *node, const QString &name);
+    // One attribute was set or removed; before is its value before (none:
+    // absent), or the text the edit was made from.
+    void noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before);
     // A text or comment node's text was edited.
     void noteData(const DOMNode *node);
     // The program put the node into the page.
     void noteInserted(const DOMNode *node);
     // The program took the node out of parent.
     void noteRemoved(const DOMNode *node, const DOMNode *parent);
-    // copy was made from original (a deep copy, node for node).
+    // copy was made from original (a deep copy, node for node, or of the
+    // element alone when copy has no children yet): each node of the copy
+    // takes the edits its original has now.
     void noteCopied(const DOMNode *copy, const DOMNode *original);
     // The node was made from text the user gave; this is its part of it.
     void noteGivenText(const DOMNode *node, const GivenText &text);
@@ -84,17 +98,34 @@ public:
         return isStartTagTouched(node) || isDataTouched(node) || isInserted(node);
     }
 
-    // The attribute values the user set on an element, by name (none:
-    // removed).
-    QHash<QString, std::optional<QString>> attributeEdits(qint64 id) const { return m_attributes.value(id); }
-    // The text the user gave a text or comment node, or nullopt.
+    // The node's own edits (not those a copy took along).
+    NodeEdits editsOf(const DOMNode *node) const;
+    // Puts the node's own edits back as they were (an undo, a redo).
+    void restoreEdits(const DOMNode *node, const NodeEdits &edits);
+
+    // What the user did to an element's attributes, those it took along as
+    // a copy included.
+    AttributeEdits attributeEdits(qint64 id) const;
+    // The text the user gave a text or comment node (or its original, for
+    // a copy), or nullopt.
     std::optional<QString> dataEdit(qint64 id) const;
-    // The copy of an inserted node as the user gave it, with the user's
-    // later edits inside it, or null.
+    // A node the program made (the user's), as it first went in: what its
+    // text is written from, with the edits.
+    struct MadeAs
+    {
+        Attributes attributes;
+        QString data;
+    };
+    // Null for a node of the page.
+    const MadeAs *madeAs(qint64 id) const;
+    // The copy of an inserted node as the user gave it, with what was put
+    // in it since, or null.
     const DOMNode *givenOf(const DOMNode *live) const;
     // The page node a node of a given copy stands for: the node the user
     // put in, or the node it was copied from. 0 when unknown.
     qint64 originOf(const DOMNode *given) const;
+    // An element's attribute value, or none when it has no such attribute.
+    static std::optional<QString> attributeValue(const DOMNode *element, const QString &name);
     // The text the user gave for a node (by the id of the node it was made
     // as), or null.
     const GivenText *givenTextOf(qint64 id) const
@@ -107,7 +138,10 @@ public:
     // Whether the user edited anything inside a given copy that is not in
     // the page node it was copied from (the nodes the program made have ids
     // below zero).
-    bool isEditedInside(const DOMNode *given) const;
+    // Its own start tag's edits count or not (they can be written into the
+    // author's text of the node).
+    enum class OwnStartTag { Counts, Ignored };
+    bool isEditedInside(const DOMNode *given, OwnStartTag ownStartTag = OwnStartTag::Counts) const;
     DOMDocument *scratchDocument() const { return m_scratch.get(); }
 
     const QSet<qint64> &startTags() const { return m_startTags; }
@@ -120,7 +154,7 @@ public:
 
 private:
     void note(QSet<qint64> DOMEditRecord::*set, const DOMNode *node);
-    void setAttributeEdit(const DOMNode *node, const QString &name);
+    void addAttributeEdit(const DOMNode *node, const QString &name, const AttributeEdit &edit);
     DOMNode *givenOfId(qint64 id) const;
     void mapGiven(const DOMNode *live, const DOMNodePtr &given);
 
@@ -129,8 +163,15 @@ private:
     QSet<qint64> m_inserted;
     QSet<qint64> m_removed;
     QSet<qint64> m_removedFrom;
-    QHash<qint64, QHash<QString, std::optional<QString>>> m_attributes;
+    // The user's own edits of each node.
+    QHash<qint64, AttributeEdits> m_attributes;
     QHash<qint64, QString> m_dataText;
+    // The edits each copy took from its original when it was made.
+    QHash<qint64, NodeEdits> m_inherited;
+    // The copies made of a node the user had taken something out of.
+    QSet<qint64> m_inheritedRemovedFrom;
+    // The nodes the user made, as they first went in (in the scratch document).
+    QHash<qint64, MadeAs> m_madeAs;
     QHash<qint64, GivenText> m_givenTexts;
     // Copies as given: the copy of each live node, and the live node of each copy.
     std::shared_ptr<DOMDocument> m_scratch;
@@ -138,6 +179,7 @@ private:
     QHash<const DOMNode *, qint64> m_liveOfGiven;
     // The page node each copy was made from (its own origin when copied again).
     QHash<qint64, qint64> m_copiedFrom;
-    // The same sets, for the edits since the last write.
+    // The same sets, for the edits since the last write; its m_attributes
+    // holds the names edited since.
     std::unique_ptr<DOMEditRecord> m_sinceWrite;
 };

@@ -250,7 +250,7 @@ void DomInfoDelegate::attributesChanged(const DOMElementPtr &element, const QLis
         DOMEditRecord::Attributes names;
         for (const Attribute &attribute : before)
             names.append({attribute.name, attribute.value});
-        m_domTreeDelegate->editRecord().noteAttributes(element.get(), names);
+        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) { edits.noteAttributes(element.get(), names); });
     }
     // An SVG element's attributes may change what a "use" shows.
     if (m_domTreeDelegate && element->namespaceId() == DOMNamespace::SVG)
@@ -271,6 +271,7 @@ TargetRef DomInfoDelegate::undoTarget(const DOMElementPtr &element) const
 void DomInfoDelegate::registerRestore(const DOMElementPtr &element, const QList<Attribute> &attributes)
 {
     if (InspectUndoManager *undo = undoManager()) {
+        undo->setActionName(QStringLiteral("Edit Attributes"));
         undo->prepareWithInvocationTarget(undoTarget(element), [guard = QPointer<DomInfoDelegate>(this), element, attributes] {
             if (guard)
                 guard->restoreAttributes(element, attributes);
@@ -317,6 +318,7 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
     InspectUndoManager *undo = undoManager();
     if (undo) {
         const QString old = attribute->value();
+        undo->setActionName(QStringLiteral("Edit Attributes"));
         undo->prepareWithInvocationTarget(undoTarget(element), [guard = QPointer<DomInfoDelegate>(this), element, name, old] {
                                               if (guard)
                                                   guard->doChangeAttrValue(element, name, old);
@@ -324,9 +326,13 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
         // Each keystroke is a step of its own.
         undo->reserveCloseGroupingAtEndOfRunLoop();
     }
+    const QString before = attribute->value();
     attribute->setValue(value);
-    if (m_domTreeDelegate)
-        m_domTreeDelegate->editRecord().noteAttribute(element.get(), name);
+    if (m_domTreeDelegate) {
+        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) { edits.noteAttribute(element.get(), name, before); });
+        // Its file text in the same step, so that undoing it undoes both (#63).
+        m_domTreeDelegate->writeFileNow();
+    }
     if (undo && (undo->isUndoing() || undo->isRedoing())) {
         const QList<int> selected = m_domInfo ? m_domInfo->selectedRowIndexes() : QList<int>();
         reloadAttributes();

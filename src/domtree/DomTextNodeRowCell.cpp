@@ -18,10 +18,11 @@ bool isInScript(const DOMNode *node)
     return parent && parent->nodeName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0;
 }
 
-void postText(const QString &name, const void *object, const DOMNodePtr &node)
+// edited: the user changed the text (an edit ended without a change is no edit).
+void postText(const QString &name, const void *object, const DOMNodePtr &node, bool edited = true)
 {
-    NotificationCenter::defaultCenter().postNotificationName(name, object,
-                                                             {{QStringLiteral("domNode"), QVariant::fromValue(node.get())}});
+    NotificationCenter::defaultCenter().postNotificationName(
+        name, object, {{QStringLiteral("domNode"), QVariant::fromValue(node.get())}, {QStringLiteral("edited"), edited}});
 }
 
 } // namespace
@@ -68,11 +69,11 @@ void DomTextNodeRowCell::Editor::controlTextDidChange()
     m_cell->changeNodeText(m_row->sharedNode(), toPlainText());
 }
 
-void DomTextNodeRowCell::Editor::registerEdit()
+bool DomTextNodeRowCell::Editor::registerEdit()
 {
     const QString text = toPlainText();
     if (text == m_oldText)
-        return;
+        return false;
     const DOMNodePtr node = m_row->sharedNode();
     if (InspectUndoManager *undo = DomTreeDelegate::undoManager()) {
         undo->setActionName(QStringLiteral("Edit Text Node"));
@@ -85,6 +86,7 @@ void DomTextNodeRowCell::Editor::registerEdit()
     }
     m_oldText = text;
     m_oldNodeText = nodeText(*node);
+    return true;
 }
 
 void DomTextNodeRowCell::Editor::endEdit()
@@ -92,8 +94,8 @@ void DomTextNodeRowCell::Editor::endEdit()
     if (!m_editing)
         return;
     m_editing = false;
-    registerEdit();
-    postText(QStringLiteral("domTextChanged"), m_cell, m_row->sharedNode());
+    const bool edited = registerEdit();
+    postText(QStringLiteral("domTextChanged"), m_cell, m_row->sharedNode(), edited);
 }
 
 void DomTextNodeRowCell::Editor::notifySplit()

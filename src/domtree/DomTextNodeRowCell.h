@@ -39,7 +39,8 @@ public:
 
     private:
         void controlTextDidChange();
-        void registerEdit();
+        // Whether the text changed since the edit began (or was last registered).
+        bool registerEdit();
 
         DomTextNodeRowCell *m_cell; // Not owned; the cell that made the editor.
         DOMNodeExPtr m_row;

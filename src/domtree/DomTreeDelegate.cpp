@@ -233,7 +233,8 @@ void DomTreeDelegate::observeNotifications()
         if (ExWebView *preview = webview())
             preview->redrawWithLastDimnsiton();
         if (ended) {
-            m_edits.noteData(node);
+            if (notification.userInfo.value(QStringLiteral("edited"), true).toBool())
+                noteEdit(node, [node](DOMEditRecord &edits) { edits.noteData(node); });
             applyContentToFile();
         }
     };

@@ -133,7 +133,13 @@ public:
     DOMNodeEx *lastSelection() const { return m_lastSelection.get(); }
     const QVariantMap &projectConfig() const { return m_projectConfig; }
     const QList<IgnoreOptionValue> &ignoreOptions() const { return m_generator.ignoreOptions(); }
-    DOMEditRecord &editRecord() { return m_edits; }
+    const DOMEditRecord &editRecord() const { return m_edits; }
+    // Notes a user's edit of the node's attributes or text in the edit
+    // record, with an undo step that puts the node's entry back as it was,
+    // so that an undone edit gives the file its text from before it, never
+    // the page's values (a script's). Undo and redo note nothing: their
+    // steps put the entry back.
+    void noteEdit(const DOMNode *node, const std::function<void(DOMEditRecord &)> &note);
     const HTMLSourcePairing &pairing() const { return m_pairing; }
     // The document the tree shows.
     DOMDocument *document() const { return m_document.get(); }
@@ -163,15 +169,17 @@ public:
     // page after a failed load, nor a page of another address.
     bool isFilesOwnDocument() const;
     // Whether the node may be edited: it belongs to the tree's document,
-    // which is shown. A refusal is said in the log.
-    bool canEdit(const DOMNode *node) const;
-    // Whether an edit of the node can be written into the file's text: the
-    // file holds it, or the user put it in (a node not in the page yet goes
-    // in with its edit).
-    bool isInFileText(const DOMNode *node) const;
+    // which is shown, and its edit can be written. A refusal is said in the
+    // log.
+    bool canEdit(const DOMNode *node);
+    // Whether an edit of the node can be written into the file's text as
+    // it is now: the file holds it, or the user put it in (a node not in
+    // the page yet goes in with its edit).
+    bool isInFileText(const DOMNode *node);
     // False, with an alert, when an edit of any of them could not be
-    // written into the file: the whole step is refused.
-    bool canWriteEditsOf(const QList<const DOMNode *> &nodes) const;
+    // written into the file: the whole step is refused before anything
+    // changes.
+    bool canWriteEditsOf(const QList<const DOMNode *> &nodes);
     static QList<const DOMNode *> nodesOf(const QList<DOMNodeExPtr> &rows);
     // The node a pick in the preview stands for: a short lone text is its
     // element's.
@@ -255,6 +263,9 @@ public:
 
     // --- Write-back and saving (DomTreeDelegateWrite.cpp) -----------------------------------------
     void applyContentToFile();
+    // The write at once, into the undo step still open: for an edit that is
+    // a step of its own before the batched write would come.
+    void writeFileNow();
     void lazyWrite(File *file);
     void saveHTML();
     void saveOutlineview();
@@ -408,15 +419,22 @@ public:
     // --- Attributes and inline style (DomTreeDelegateAttributes.cpp) ---------------------------
     // Replaces every attribute of the element; false when a name is refused
     // (nothing changed). write registers the inverse and writes the file.
+    // An element made in place of another takes its attributes as a copy,
+    // not as an edit of the user's.
+    enum class AttributesOf { User, Copy };
     bool replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from, const QList<QVariantMap> &to,
-                           bool write);
+                           bool write, AttributesOf source = AttributesOf::User);
     void attributeEditChange(DOMNodeEx *row, const QString &attributeText);
     void attributeEditEnd(DOMNodeEx *row, const QString &attributeText, const QList<QVariantMap> &oldAttribute,
                           const QString &oldAttributeText);
     void styleAttributeEditChange(DOMNode *element, const QString &styleValue);
-    void styleAttributeEditEnd(DOMNode *element, const QString &styleValue);
+    // editedFrom: the panel's own text before the change, of which only
+    // the declarations that differ from styleValue are the user's edit;
+    // without it, the element's style before.
+    void styleAttributeEditEnd(DOMNode *element, const QString &styleValue,
+                               const std::optional<QString> &editedFrom = std::nullopt);
     void doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute, const QString &value,
-                                const QString &oldValue);
+                                const QString &oldValue, const std::optional<QString> &editedFrom = std::nullopt);
     static void showInvalidAttributeAlert(const QString &name);
 
     // --- Row commands (DomTreeDelegateRowCommands.cpp) ------------------------------------------
@@ -467,6 +485,7 @@ private:
     void setLastSelection(DOMNodeEx *row);
     void ensurePairing();
     void pairWithFile();
+    void registerEditsRestore(const DOMNodePtr &node, const DOMEditRecord::NodeEdits &edits);
     // The File of the document's page (the frame that shows it), when the
     // projects know it.
     File *fileOfDocument(const DOMDocument *document) const;
@@ -555,9 +574,14 @@ private:
     // Write-back.
     HTMLSourcePairing m_pairing;
     DOMEditRecord m_edits;
-    // The texts this controller wrote since the pairing: the file holding one
-    // of them needs no new pairing.
-    QSet<size_t> m_writtenTexts;
+    // The texts this controller wrote since the pairing, and the paired one,
+    // by the file's version and the text's hash: the file holding one of
+    // them (after an undo or redo too) needs no new pairing. The same text
+    // taken again from the disk is a new version: the edits written since
+    // the pairing are no longer in it.
+    QSet<std::pair<quint64, size_t>> m_writtenTexts;
+    // Notes the file's text as one this controller wrote.
+    void noteWrittenText(File *file);
     // The text and file of the last refused write: the user is told once.
     QString m_refusedWriteText;
     QString m_refusedWritePath;

@@ -76,7 +76,7 @@ void DomTreeDelegate::showInvalidAttributeAlert(const QString &name)
 }
 
 bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from,
-                                        const QList<QVariantMap> &to, bool write)
+                                        const QList<QVariantMap> &to, bool write, AttributesOf source)
 {
     if (!node || !node->isElement() || !canEdit(node.get()))
         return false;
@@ -97,7 +97,6 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
     }
     const bool wasIgnoring = m_ignoreDomModify;
     m_ignoreDomModify = true;
-    const DOMNodeEx::Attributes before = DOMNodeEx::attributesOf(element);
     while (element->attributeCount() > 0)
         element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
     const bool svg = WebCoreObjects::isSVGTag(element->tagName().toLower()) || element->namespaceId() == DOMNamespace::SVG;
@@ -106,7 +105,14 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
         if (!set)
             QM_ERROR(QStringLiteral("the attribute %1 could not be set: %2").arg(nameOf(entry), set.error()));
     }
-    m_edits.noteAttributes(element, before);
+    // The user's edit is from the attributes the edit began with to the
+    // final ones; the changes shown while typing are not noted.
+    if (write && source == AttributesOf::User) {
+        DOMEditRecord::Attributes began;
+        for (const QVariantMap &entry : from)
+            began.append({nameOf(entry), valueOf(entry)});
+        noteEdit(element, [element, &began](DOMEditRecord &edits) { edits.noteAttributes(element, began); });
+    }
     InspectUndoManager *undo = undoManager();
     if (write) {
         if (undo)
@@ -177,8 +183,8 @@ void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &
 {
     if (!element || !element->isElement() || !canEdit(element))
         return;
+    // Shown only: the edit is noted when it ends.
     static_cast<DOMElement *>(element)->setAttribute(QStringLiteral("style"), styleValue);
-    m_edits.noteAttribute(element, QStringLiteral("style"));
     if (DOMNodeEx *row = searchFile(element))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
@@ -186,19 +192,28 @@ void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &
         preview->redrawWithLastDimnsiton();
 }
 
-void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &styleValue)
+void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &styleValue,
+                                            const std::optional<QString> &editedFrom)
 {
     if (!element || !element->isElement())
         return;
+    if (!canEdit(element)) {
+        // The panels showing it read it again.
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), element);
+        return;
+    }
     const QString old = static_cast<DOMElement *>(element)->getAttribute(QStringLiteral("style"));
-    doChangeAttributeValue(element->shared_from_this(), QStringLiteral("style"), styleValue, old);
+    doChangeAttributeValue(element->shared_from_this(), QStringLiteral("style"), styleValue, old, editedFrom);
 }
 
 void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute,
-                                             const QString &value, const QString &oldValue)
+                                             const QString &value, const QString &oldValue,
+                                             const std::optional<QString> &editedFrom)
 {
     if (!element || !element->isElement() || !canEdit(element.get()))
         return;
+    auto *target = static_cast<DOMElement *>(element.get());
+    const std::optional<QString> before = DOMEditRecord::attributeValue(target, attribute);
     if (InspectUndoManager *undo = undoManager()) {
         undo->setActionName(QStringLiteral("Edit Attributes"));
         undo->prepareWithInvocationTarget(undoTarget(element), [this, element, attribute, value, oldValue] {
@@ -207,8 +222,8 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
         // The group stays open for the write below, which closes it: the
         // change and the file's new text are one step.
     }
-    static_cast<DOMElement *>(element.get())->setAttribute(attribute, value);
-    m_edits.noteAttribute(element.get(), attribute);
+    target->setAttribute(attribute, value);
+    noteEdit(target, [&](DOMEditRecord &edits) { edits.noteAttribute(target, attribute, editedFrom ? editedFrom : before); });
     if (DOMNodeEx *row = searchFile(element.get()))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element.get()));

@@ -28,6 +28,30 @@ TargetRef DomTreeDelegate::undoTarget(const DOMNodePtr &node) const
     });
 }
 
+void DomTreeDelegate::noteEdit(const DOMNode *node, const std::function<void(DOMEditRecord &)> &note)
+{
+    if (!node)
+        return;
+    InspectUndoManager *undo = undoManager();
+    if (undo && (undo->isUndoing() || undo->isRedoing()))
+        return;
+    const DOMEditRecord::NodeEdits before = m_edits.editsOf(node);
+    note(m_edits);
+    if (undo && !(m_edits.editsOf(node) == before))
+        registerEditsRestore(const_cast<DOMNode *>(node)->shared_from_this(), before);
+}
+
+void DomTreeDelegate::registerEditsRestore(const DOMNodePtr &node, const DOMEditRecord::NodeEdits &edits)
+{
+    InspectUndoManager *undo = undoManager();
+    if (!undo)
+        return;
+    undo->prepareWithInvocationTarget(undoTarget(node), [this, node, edits] {
+        registerEditsRestore(node, m_edits.editsOf(node.get()));
+        m_edits.restoreEdits(node.get(), edits);
+    });
+}
+
 void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
 {
     if (!node || !canEdit(node.get()))

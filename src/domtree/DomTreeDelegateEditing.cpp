@@ -171,7 +171,10 @@ void DomTreeDelegate::swapNode(const QString &tagText)
     m_ignoreDomModify = true;
     doRemoveNode(target->sharedNode(), false);
     row->setParentNodeEx(parent);
-    replaceAttributes(row->sharedNode(), {}, attributes, true);
+    // The new element is the old one's start tag under another name: the
+    // file's attributes with the user's edits, whatever scripts set (#63).
+    replaceAttributes(row->sharedNode(), {}, attributes, true, AttributesOf::Copy);
+    m_edits.noteCopied(row->node(), target->node());
     appendCopies(target->children(), row.get());
     m_ignoreDomModify = false;
     doAddNode(row->sharedNode(), parent->sharedNode(), sharedNodeOf(reference.get()), false);
@@ -302,8 +305,9 @@ void DomTreeDelegate::enabledDom(DOMNodeEx *row)
     if (!row || !row->node()->isElement())
         return;
     auto *element = static_cast<DOMElement *>(row->node());
+    const std::optional<QString> before = DOMEditRecord::attributeValue(element, QStringLiteral("style"));
     element->setAttribute(QStringLiteral("style"), row->shouldIncludInDom() ? QString() : QStringLiteral("display:none"));
-    m_edits.noteAttribute(element, QStringLiteral("style"));
+    noteEdit(element, [element, &before](DOMEditRecord &edits) { edits.noteAttribute(element, QStringLiteral("style"), before); });
     row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
     if (ExWebView *preview = webview())
@@ -377,7 +381,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
         undo->prepareWithInvocationTarget(undoTarget(node),
                                           [this, node, name, inverse] { changeClassSelector(node, name, inverse); });
     }
-    m_edits.noteAttributes(node.get(), before);
+    noteEdit(node.get(), [&node, &before](DOMEditRecord &edits) { edits.noteAttributes(node.get(), before); });
     updateStyleRowView(searchDomNodeFromRoot(node.get()));
     applyContentToFile();
     selectNode(node.get());

@@ -55,7 +55,9 @@ void DomTreeDelegate::observeEditingNotifications()
         styleAttributeEditChange(elementOf(n), stringOf(n, "styleValue"));
     });
     center.addObserver(this, QStringLiteral("StyleAttributeEditEnd"), nullptr, [=, this](const Notification &n) {
-        styleAttributeEditEnd(elementOf(n), stringOf(n, "styleValue"));
+        const QVariant editedFrom = n.userInfo.value(QStringLiteral("editedFrom"));
+        styleAttributeEditEnd(elementOf(n), stringOf(n, "styleValue"),
+                              editedFrom.isValid() ? std::optional<QString>(editedFrom.toString()) : std::nullopt);
     });
     center.addObserver(this, QStringLiteral("enabledDom"), nullptr,
                        [=, this](const Notification &n) { enabledDom(rowOf(n)); });

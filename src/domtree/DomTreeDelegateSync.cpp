@@ -106,7 +106,7 @@ bool DomTreeDelegate::isFilesOwnDocument() const
     return true;
 }
 
-bool DomTreeDelegate::canEdit(const DOMNode *node) const
+bool DomTreeDelegate::canEdit(const DOMNode *node)
 {
     if (!node || !m_document || node->ownerDocument() != m_document.get() || !isShownDocument()) {
         QM_ERROR(QStringLiteral("the edit is refused: its element belongs to a page that is no longer shown"));
@@ -128,25 +128,29 @@ QList<const DOMNode *> DomTreeDelegate::nodesOf(const QList<DOMNodeExPtr> &rows)
     return nodes;
 }
 
-bool DomTreeDelegate::isInFileText(const DOMNode *node) const
+bool DomTreeDelegate::isInFileText(const DOMNode *node)
 {
+    // The file's text as it is now: another program or the code view may
+    // have taken the node out of it since it was last paired.
+    ensurePairing();
     // Without a pairing no edit is placed; the write says so once.
     if (!node || !node->isConnected() || !m_pairing.isPaired() || node->isDocument())
         return true;
     return m_pairing.sourceOf(node) || m_edits.givenOf(node);
 }
 
-bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes) const
+bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes)
 {
     for (const DOMNode *node : nodes) {
         if (isInFileText(node))
             continue;
         const QString path = m_indexFile ? m_indexFile->path() : QString();
-        QM_ERROR(QStringLiteral("the edit is refused: %1 holds no text for its node, which a page script made").arg(path));
+        QM_ERROR(QStringLiteral("the edit is refused: %1 holds no text for its node").arg(path));
         Alert alert;
         alert.setMessageText(QStringLiteral("The edit is not made"));
-        alert.setInformativeText(QStringLiteral("The element was made by the page's script and %1 does not hold it, so "
-                                                "the edit could not be written into the file. Nothing was changed.")
+        alert.setInformativeText(QStringLiteral("%1 does not hold the element (the page's script made it, or the file no "
+                                                "longer has it), so the edit could not be written into the file. "
+                                                "Nothing was changed.")
                                      .arg(QFileInfo(path).fileName()));
         alert.addButtonWithTitle(QStringLiteral("OK"));
         alert.runModal();
@@ -204,6 +208,7 @@ void DomTreeDelegate::domNodeLists(DOMDocument *document)
     m_writtenTexts.clear();
     if (text) {
         m_pairing.pair(*text, parsing.result(), *m_document);
+        noteWrittenText(m_indexFile);
         if (!m_pairing.isPaired())
             QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
     }

@@ -30,6 +30,13 @@ void DomTreeDelegate::applyContentToFile()
         write();
 }
 
+void DomTreeDelegate::writeFileNow()
+{
+    if (InspectUndoManager *undo = undoManager(); undo && (undo->isUndoing() || undo->isRedoing()))
+        return;
+    lazyWrite(m_indexFile);
+}
+
 std::optional<QVariantMap> DomTreeDelegate::writeSettingsFor(File *file) const
 {
     if (!file)
@@ -91,6 +98,7 @@ void DomTreeDelegate::lazyWrite(File *file)
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())
@@ -122,6 +130,7 @@ void DomTreeDelegate::saveHTML()
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
     if (InspectUndoManager *undo = undoManager())
@@ -184,6 +193,7 @@ void DomTreeDelegate::pairWithFile()
     if (!text)
         return;
     m_pairing.pair(*text, *m_document);
+    noteWrittenText(m_indexFile);
     if (!m_pairing.isPaired())
         QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));
 }
@@ -195,11 +205,13 @@ void DomTreeDelegate::ensurePairing()
     const std::optional<QString> text = m_indexFile->currentContent();
     if (!text)
         return;
-    if (m_pairing.sourceDocument() && (*text == m_pairing.text() || m_writtenTexts.contains(qHash(*text))))
+    if (m_pairing.sourceDocument() && m_writtenTexts.contains({m_indexFile->contentVersion(), qHash(*text)}))
         return;
     // Something else changed the text (the code view, the disk): it holds
     // everything written so far, and is paired anew.
     const bool repairing = m_pairing.sourceDocument() != nullptr;
+    if (repairing)
+        QM_INFO(QStringLiteral("the text of %1 was changed elsewhere; it is paired with the page again").arg(m_indexFile->path()));
     pairWithFile();
     if (repairing)
         m_edits.forgetWritten();
@@ -226,8 +238,13 @@ std::optional<QString> DomTreeDelegate::writtenText(bool format, bool minify)
     if (minify)
         text = m_generator.minifiedText(*text, format);
     m_edits.markWritten();
-    m_writtenTexts.insert(qHash(*text));
     return text;
+}
+
+void DomTreeDelegate::noteWrittenText(File *file)
+{
+    if (const std::optional<QString> text = file ? file->content() : std::nullopt)
+        m_writtenTexts.insert({file->contentVersion(), qHash(*text)});
 }
 
 void DomTreeDelegate::refuseWrite()

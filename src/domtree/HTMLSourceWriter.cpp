@@ -365,16 +365,28 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     const qint64 origin = m_edits.originOf(given);
     if (isScriptsNode(given))
         return QString();
-    if (!origin || m_edits.isEditedInside(given))
+    if (!origin || m_edits.isEditedInside(given, DOMEditRecord::OwnStartTag::Ignored))
         return std::nullopt;
     // What the user pasted or dropped, as the user wrote it, indented for its place.
-    if (const GivenText *part = m_edits.givenTextOf(origin))
+    if (const GivenText *part = m_edits.givenTextOf(origin)) {
+        if (m_edits.isEditedInside(given))
+            return std::nullopt;
         return part->indented(m_minified ? QString() : row->getIndent());
+    }
     const DOMNode *source = m_pairing.sourceOfId(origin);
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
     if (!range || !range->isValid() || range->end == range->start)
         return std::nullopt;
-    return m_pairing.text().mid(range->start, range->end - range->start);
+    // An element made in place of the author's (Change Element) is not its text.
+    if (source->nodeType() != given->nodeType() || source->nodeName().compare(given->nodeName(), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    QString text = m_pairing.text().mid(range->start, range->end - range->start);
+    // The user's edits of its start tag, which the copy holds by now, go
+    // into the author's own start tag.
+    const Attributes written = DOMNodeEx::attributesOf(given);
+    if (given->isElement() && range->hasStartTag() && written != DOMNodeEx::attributesOf(source))
+        text.replace(0, range->startTagEnd - range->start, startTag(source, *range, written));
+    return text;
 }
 
 // A stand-in, in the scratch document, for a page node that lays out a
@@ -416,24 +428,27 @@ void Writer::toAuthorsShape(DOMNode *given) const
             node->parentNode()->removeChild(node);
             continue;
         }
-        if (source && node->isElement() && source->isElement()) {
+        // The text the node is written from: the file's, or, for one the
+        // user made, the node as it went in; then what the user did to it
+        // since, through every copy made of it.
+        const DOMEditRecord::MadeAs *made = source ? nullptr : m_edits.madeAs(origin);
+        const qint64 live = m_edits.liveOf(node);
+        if (node->isElement() && ((source && source->isElement()) || made)) {
             auto *element = static_cast<DOMElement *>(node);
+            const Attributes base = source ? DOMNodeEx::attributesOf(source) : made->attributes;
             while (element->attributeCount() > 0)
                 element->removeAttributeNode(element->attributeAt(element->attributeCount() - 1));
-            for (const auto &[name, value] : DOMNodeEx::attributesOf(source))
+            for (const auto &[name, value] : base)
                 element->setAttribute(name, value);
-            for (const qint64 id : {origin, m_edits.liveOf(node)}) {
-                const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(id);
-                for (auto edit = edits.cbegin(); edit != edits.cend(); ++edit) {
-                    if (edit.value())
-                        element->setAttribute(edit.key(), *edit.value());
-                    else
-                        element->removeAttribute(edit.key());
-                }
+            const AttributeEdits edits = m_edits.attributeEdits(live);
+            for (const auto &[name, edit] : edits.entries()) {
+                if (const std::optional<QString> value = edit.appliedTo(DOMEditRecord::attributeValue(element, name)))
+                    element->setAttribute(name, *value);
+                else
+                    element->removeAttribute(name);
             }
-        } else if (source && node->isCharacterData() && source->nodeType() == node->nodeType()) {
-            const QString data = m_edits.dataEdit(m_edits.liveOf(node))
-                                     .value_or(m_edits.dataEdit(origin).value_or(source->nodeValue()));
+        } else if (node->isCharacterData() && ((source && source->nodeType() == node->nodeType()) || made)) {
+            const QString data = m_edits.dataEdit(live).value_or(source ? source->nodeValue() : made->data);
             if (node->nodeValue() != data)
                 static_cast<DOMCharacterData *>(node)->setData(data);
         }
@@ -483,24 +498,25 @@ bool Writer::open(Frame &frame)
     const Attributes own = DOMNodeEx::attributesOf(frame.source);
     Attributes written = own;
     if (m_edits.isStartTagTouched(frame.live)) {
-        const QHash<QString, std::optional<QString>> edits = m_edits.attributeEdits(frame.live->nodeId());
+        const AttributeEdits edits = m_edits.attributeEdits(frame.live->nodeId());
         // New names follow in the element's order, then any the page lost.
         QStringList names;
         for (const auto &[name, value] : DOMNodeEx::attributesOf(frame.live)) {
-            if (edits.contains(name.toLower()))
+            if (edits.contains(name))
                 names.append(name);
         }
-        QStringList rest = edits.keys();
-        rest.sort();
-        for (const QString &name : std::as_const(rest)) {
+        for (const QString &name : edits.names()) {
             if (!names.contains(name, Qt::CaseInsensitive))
                 names.append(name);
         }
         for (const QString &name : std::as_const(names)) {
-            const std::optional<QString> value = edits.value(name.toLower());
             const auto found = std::find_if(written.begin(), written.end(), [&name](const auto &entry) {
                 return entry.first.compare(name, Qt::CaseInsensitive) == 0;
             });
+            // The user's edit of the file's value.
+            const std::optional<QString> value = edits.value(name)
+                                                     .appliedTo(found == written.end() ? std::nullopt
+                                                                                       : std::optional<QString>(found->second));
             if (found == written.end() && value)
                 written.append({name, *value});
             else if (found != written.end() && value)

@@ -58,6 +58,13 @@ void AttributeStyleEditorViewController::initEditor()
                                                         if (m_editorSet.contains(notification.object))
                                                             valueChanged();
                                                     });
+    // An edit the DOM tree refused (the file does not hold the element)
+    // left the element as it was: so does the panel.
+    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("StyleAttributeEditRefused"), nullptr,
+                                                    [this](const Notification &notification) {
+                                                        if (m_element && notification.object == m_element.get())
+                                                            showObject();
+                                                    });
     connect(&MouseGesture::shared(), &MouseGesture::released, this, [this] {
         // After the release has reached its widget: a stepper's last step
         // comes with it.
@@ -146,6 +153,7 @@ void AttributeStyleEditorViewController::showObject()
     m_originalCSSText = text;
     m_preCSSText = text;
     setStyleValue(text);
+    m_editorsText = valueFromEditors();
     if (QWidget *panel = ViewController::view())
         panel->setEnabled(hasStyledObject());
 }
@@ -239,17 +247,21 @@ void AttributeStyleEditorViewController::valueChanged()
     if (!hasStyledObject())
         return;
     const QString text = valueFromEditors();
-    if (text == m_preCSSText)
+    if (text == m_preCSSText || text == m_editorsText)
         return;
     const QString old = m_preCSSText;
+    const QString editedFrom = m_editorsText;
     m_preCSSText = text;
+    m_editorsText = text;
     if (m_gestureStart || isGestureHeld()) {
-        if (!m_gestureStart)
+        if (!m_gestureStart) {
             m_gestureStart = old;
-        announce(Stage::Change, text, old);
+            m_gestureEditorsStart = editedFrom;
+        }
+        announce(Stage::Change, text, old, editedFrom);
         return;
     }
-    announce(Stage::End, text, old);
+    announce(Stage::End, text, old, editedFrom);
 }
 
 bool AttributeStyleEditorViewController::isGestureHeld() const
@@ -284,8 +296,8 @@ void AttributeStyleEditorViewController::endGesture()
     if (!hasStyledObject() || m_preCSSText == start)
         return;
     // The receivers record one step from the text before the gesture.
-    announce(Stage::Change, start, m_preCSSText);
-    announce(Stage::End, m_preCSSText, start);
+    announce(Stage::Change, start, m_preCSSText, m_editorsText);
+    announce(Stage::End, m_preCSSText, start, m_gestureEditorsStart);
 }
 
 void AttributeStyleEditorViewController::valueCommit()
@@ -294,15 +306,17 @@ void AttributeStyleEditorViewController::valueCommit()
         return;
     const QString text = valueFromEditors();
     if (text != m_originalCSSText)
-        announce(Stage::End, text, m_originalCSSText);
+        announce(Stage::End, text, m_originalCSSText, m_originalCSSText);
 }
 
-void AttributeStyleEditorViewController::announce(Stage stage, const QString &styleValue, const QString &oldValue)
+void AttributeStyleEditorViewController::announce(Stage stage, const QString &styleValue, const QString &oldValue,
+                                                  const QString &editedFrom)
 {
     QVariantMap info{{QStringLiteral("styleValue"), styleValue}, {QStringLiteral("oldValue"), oldValue}};
     QString name;
     if (m_element) {
         info.insert(QStringLiteral("element"), QVariant::fromValue(m_element.get()));
+        info.insert(QStringLiteral("editedFrom"), editedFrom);
         name = stage == Stage::Change ? QStringLiteral("StyleAttributeEditChange") : QStringLiteral("StyleAttributeEditEnd");
     } else {
         info.insert(QStringLiteral("rule"), QVariant::fromValue(m_rule));

@@ -42,7 +42,10 @@ class TransformEditor;
 // can hold), keeps the rest as pass-through declarations in written order,
 // and on every editor change joins everything into one style text and
 // announces it: "StyleAttributeEditEnd" {"element", "styleValue",
-// "oldValue"} for an element, "StyleEditEnd" {"rule", ...} for a rule. While
+// "oldValue", "editedFrom"} for an element, "StyleEditEnd" {"rule", ...} for
+// a rule, where "editedFrom" is the panel's own text before the change: the
+// declarations that differ between it and the new text are the user's edit,
+// whatever the panel's writing of the others changed. While
 // a mouse button is held (a stepper, the colour panel) it announces with
 // "StyleAttributeEditChange"/"StyleEditChange"; at the release it announces
 // the change back to the text before the gesture and then the End with the
@@ -118,7 +121,7 @@ protected:
 private:
     // Which of the notification pairs to post.
     enum class Stage { Change, End };
-    void announce(Stage stage, const QString &styleValue, const QString &oldValue);
+    void announce(Stage stage, const QString &styleValue, const QString &oldValue, const QString &editedFrom);
     void endGesture();
     bool isGestureHeld() const;
     void resetEditors();
@@ -138,8 +141,12 @@ private:
     DOMCSSRulePtr m_rule;
     QString m_originalCSSText;
     QString m_preCSSText;
-    // The text announced before a mouse gesture began, while one lasts.
+    // The editors' own text at the last announcement (at first, as read).
+    QString m_editorsText;
+    // The text announced before a mouse gesture began, and the editors'
+    // text then, while one lasts.
     std::optional<QString> m_gestureStart;
+    QString m_gestureEditorsStart;
     bool m_initialized = false;
     // Set while an announcement is delivered.
     bool m_announcing = false;

@@ -17,6 +17,7 @@
 #include "TransformEditor.h"
 
 #include "platform/kit/SegmentedControl.h"
+#include "platform/kit/WheelFocusGuard.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -86,6 +87,8 @@ void AttributeStyleEditorViewController::loadView()
     view->setObjectName(QStringLiteral("EditorView"));
     view->resize(240, 385);
     buildPages(view);
+    // Scrolling the pages never changes a value under the pointer.
+    WheelFocusGuard::guard(view);
     m_editorView = view;
     setView(view);
 }

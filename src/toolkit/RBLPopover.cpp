@@ -8,6 +8,8 @@
 #include "platform/kit/EventMonitor.h"
 #include "platform/kit/KeyCodes.h"
 #include "platform/kit/ViewController.h"
+#include "platform/kit/ViewController.h"
+#include "platform/kit/WheelFocusGuard.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -176,6 +178,8 @@ void RBLPopover::showRelativeToRect(const QRectF &rect, QWidget *positioningView
     RBLPopoverWindow *oldWindow = m_popoverWindow;
     auto *window = new RBLPopoverWindow(positioningView ? positioningView->window() : nullptr);
     window->setCanBeKey(m_canBecomeKey);
+    // Scrolling a popover never changes a value under the pointer.
+    WheelFocusGuard::guard(window);
 
     RBLPopoverBackgroundView *background =
         m_backgroundViewClass.backgroundViewForContentSize(contentSize, place.edge, screenRect);

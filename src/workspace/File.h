@@ -340,6 +340,9 @@ public:
     // project that were ever given text.
     bool isModified();
     bool isNotModified() { return !isModified(); }
+    // Which text the file holds: a new number for every new text, the old
+    // one again for a text that undo or redo puts back.
+    quint64 contentVersion() const { return m_contentVersion; }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
     // The bytes a save would write now, when the text holds edits that are

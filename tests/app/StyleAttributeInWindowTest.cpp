@@ -70,7 +70,7 @@ TEST_F(StyleAttributeInWindow, ThePaneFollowsTheTreeAndItsEditIsUndoneFromTheEdi
     height->valueChange();
     EXPECT_EQ(byId("title")->getAttribute(QStringLiteral("style")), QStringLiteral("margin:0; height:40px;"));
     File *page = node("site/index.html");
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content()->contains(QStringLiteral("height:40px")); }));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->content()->contains(QStringLiteral("style='margin: 0; height: 40px'")); }));
 
     QAction *undo = delegate->ui().mainMenu->itemForAction(QStringLiteral("undo:"));
     ASSERT_TRUE(undo);

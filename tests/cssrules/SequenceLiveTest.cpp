@@ -36,7 +36,11 @@ const QByteArray kSheet = "@charset \"utf-8\";\r\n"
                           "/* between */\r\n"
                           ".z { color: blue; /* inside */ top: 0 }";
 
-const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class='a z'>x</p>";
+// The page's script gives two of the sheet's rules a declaration of its own
+// (left out when the page is held against the file).
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class='a z'>x</p>"
+                         "<script>for (const r of document.styleSheets[0].cssRules)"
+                         " if (r.selectorText === '.a' || r.selectorText === '.z') r.style.setProperty('--rt', '1');</script>";
 
 QStringList liveItems(const QList<StyleDeclarationPtr> &list)
 {
@@ -157,7 +161,7 @@ protected:
                            "  if (r.type === CSSRule.KEYFRAMES_RULE) inner.sort(function (a, b) { return parseFloat(a.keyText) - parseFloat(b.keyText); });"
                            "  var out = pad + (r.selectorText !== undefined ? r.selectorText : r.keyText !== undefined ? r.keyText"
                            "   : r.cssText.split('{')[0].trim());"
-                           "  if (r.style) out += ' { ' + Array.from(r.style).sort().map(function (n) { return n + ': '"
+                           "  if (r.style) out += ' { ' + Array.from(r.style).filter(function (n) { return n !== '--rt'; }).sort().map(function (n) { return n + ': '"
                            "   + r.style.getPropertyValue(n) + (r.style.getPropertyPriority(n) ? ' !important' : ''); }).join('; ') + ' }';"
                            "  if (inner.length) out += '\\n' + dump(inner, pad + '  ');"
                            "  return out; }).join('\\n'); };"
@@ -470,6 +474,8 @@ protected:
             return QStringLiteral("the page and the file differ\n") + differs;
         if (!model().contains(anchorItem))
             return QStringLiteral("the rules were read again from the text");
+        if (text().contains(QLatin1String("--rt")))
+            return QStringLiteral("the script's declaration reached the file");
         // The model as the text has it, as an undo would line them up.
         StyleSheetWriter writer(StyleSheetWriterSettings::fromConfig(ProjectUtil::getProjectConfig(live.fixture->folder())));
         writer.setTempKeyframeDeclarations(file->keyframesDeclarations());
@@ -520,6 +526,9 @@ TEST_F(RandomSequence, TwoHundredEditsKeepPageModelAndFileInStepAndUndoingAllGiv
     ASSERT_TRUE(anchorItem);
     const int rulesBefore = live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules.length")).toInt();
     ASSERT_EQ(pageAgainstFile(), QString());
+    // The script is at work.
+    ASSERT_EQ(live.fixture->evaluate(QStringLiteral("getComputedStyle(document.getElementById('t')).getPropertyValue('--rt')")).toString(),
+              QStringLiteral("1"));
 
     QStringList steps;
     const auto report = [&](const QString &what) {

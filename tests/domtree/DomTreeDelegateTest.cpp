@@ -163,7 +163,9 @@ TEST(DomTreeDelegate, ThreeEditsInABurstAreOneWriteAndNoneWithoutOverrideHTML)
     page.inspector->attrName()->setText(QStringLiteral("title"));
     page.inspector->attrValue()->setText(QStringLiteral("t"));
     page.inspector->addAttr();
-    page.inspector->changeAttrValue(QStringLiteral("title"), QStringLiteral("tt"));
+    page.inspector->attrName()->setText(QStringLiteral("dir"));
+    page.inspector->attrValue()->setText(QStringLiteral("ltr"));
+    page.inspector->addAttr();
     page.inspector->attrName()->setText(QStringLiteral("lang"));
     page.inspector->attrValue()->setText(QStringLiteral("en"));
     page.inspector->addAttr();
@@ -171,11 +173,11 @@ TEST(DomTreeDelegate, ThreeEditsInABurstAreOneWriteAndNoneWithoutOverrideHTML)
     EXPECT_EQ(page.refreshes, 1);
     QString expected = QString::fromUtf8(s_page);
     expected.replace(QStringLiteral("<div id='main' class='box'>"),
-                     QStringLiteral("<div id='main' class='box' title='tt' lang='en'>"));
+                     QStringLiteral("<div id='main' class='box' title='t' dir='ltr' lang='en'>"));
     EXPECT_EQ(page.text(), expected);
 
     page.setProjectSetting(ProjectUtil::kOverrideHTML, false);
-    page.inspector->attrName()->setText(QStringLiteral("dir"));
+    page.inspector->attrName()->setText(QStringLiteral("data-x"));
     page.inspector->attrValue()->setText(QStringLiteral("rtl"));
     page.inspector->addAttr();
     page.settle();

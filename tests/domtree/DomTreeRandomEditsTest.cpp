@@ -17,8 +17,9 @@ namespace DomTreeRandomEditsTest {
 
 namespace {
 
-// A page whose script marks the body and the paragraphs, and gives every
-// list item or span that comes in (the tree's included) a node of its own.
+// A page whose script marks the body and the paragraphs (attribute, class
+// and inline style), and gives every list item or span that comes in (the
+// tree's included) a node of its own.
 const QByteArray s_page =
     "<!DOCTYPE html>\n"
     "<html>\n"
@@ -36,7 +37,7 @@ const QByteArray s_page =
     "      <li id='l2'>two</li>\n"
     "      <li id='l3'>three</li>\n"
     "    </ul>\n"
-    "    <section id='s'>\n"
+    "    <section id='s' class='box'>\n"
     "      <h2 id='s1'>Head</h2>\n"
     "      <p id='s2'>Body text</p>\n"
     "      <!-- second note -->\n"
@@ -44,7 +45,11 @@ const QByteArray s_page =
     "    <script>\n"
     "      document.body.classList.add('js-on');\n"
     "      function mark() {\n"
-    "        for (const e of document.querySelectorAll('p:not([data-rt-seen])')) e.setAttribute('data-rt-seen', '');\n"
+    "        for (const e of document.querySelectorAll('p:not([data-rt-seen])')) {\n"
+    "          e.setAttribute('data-rt-seen', '');\n"
+    "          e.classList.add('rt-c');\n"
+    "          e.style.setProperty('--rt', '1');\n"
+    "        }\n"
     "        for (const e of document.querySelectorAll('li, span')) {\n"
     "          if (e.hasAttribute('data-rt') || e.querySelector(':scope > [data-rt]')) continue;\n"
     "          const i = document.createElement('i');\n"
@@ -70,9 +75,26 @@ bool isScripts(const DOMNode *node)
     return false;
 }
 
+// The user's class names ("u...") and inline declarations ("--u...") of an
+// element, in order of name.
+QString usersParts(const DOMElement &element)
+{
+    QStringList parts;
+    for (const QString &name : element.getAttribute(QStringLiteral("class")).split(u' ', Qt::SkipEmptyParts)) {
+        if (name.startsWith(u'u'))
+            parts.append(name);
+    }
+    for (const QString &declaration : element.getAttribute(QStringLiteral("style")).split(u';', Qt::SkipEmptyParts)) {
+        if (declaration.trimmed().startsWith(QLatin1String("--u")))
+            parts.append(declaration.simplified().remove(u' '));
+    }
+    parts.sort();
+    return parts.join(u' ');
+}
+
 // The author's and the user's part of a body: elements with their ids and
-// the user's attributes, texts and comments, in order; what scripts added
-// and the script itself are left out.
+// the user's attributes, class names and declarations, texts and comments,
+// in order; what scripts added and the script itself are left out.
 QStringList shapeOf(const DOMNode *body)
 {
     QStringList shape;
@@ -102,6 +124,8 @@ QStringList shapeOf(const DOMNode *body)
                     if (element->attributeAt(i)->name().startsWith(QLatin1String("data-e")))
                         line += QLatin1Char(' ') + element->attributeAt(i)->name() + QLatin1Char('=') + element->attributeAt(i)->value();
                 }
+                if (const QString own = usersParts(*element); !own.isEmpty())
+                    line += QStringLiteral(" [") + own + QLatin1Char(']');
                 shape.append(line);
                 walk(child, depth + 1);
             } else if (child->isComment()) {
@@ -110,6 +134,7 @@ QStringList shapeOf(const DOMNode *body)
         }
         endRun();
     };
+    shape.append(QStringLiteral("body [") + usersParts(*static_cast<const DOMElement *>(body)) + QLatin1Char(']'));
     walk(body, 0);
     return shape;
 }
@@ -202,8 +227,16 @@ struct RandomEdits : LiveDomTreePage
             if (element != document->body())
                 inner.append(element);
         }
-        const quint32 kind = random.bounded(9u);
-        if (kind == 0) {
+        // Half the time the body or a paragraph, whose class and style the script set.
+        QList<DOMElement *> styled{document->body()};
+        for (DOMElement *element : all) {
+            if (element->localName() == QLatin1String("p"))
+                styled.append(element);
+        }
+        if (random.bounded(2u))
+            styled += all;
+        const quint32 kind = random.bounded(11u);
+        if (kind == 0 && !all.isEmpty()) {
             DOMElement *element = pick(all);
             const QString old = attributesText(*element);
             const QString name = QStringLiteral("data-e%1").arg(index);
@@ -216,7 +249,7 @@ struct RandomEdits : LiveDomTreePage
             steps.append(QStringLiteral("text in %1").arg(text->parentNode()->nodeName()));
             editedInside(text->parentNode());
             typeText(text, QStringLiteral("typed %1").arg(index));
-        } else if (kind == 2) {
+        } else if (kind == 2 && !all.isEmpty()) {
             DOMElement *element = pick(all);
             steps.append(QStringLiteral("add span in %1").arg(element->localName()));
             editedInside(element);
@@ -266,6 +299,28 @@ struct RandomEdits : LiveDomTreePage
         } else if (kind == 8) {
             steps.append(QStringLiteral("save"));
             tree->saveHTML();
+        } else if (kind == 9) {
+            // A class typed beside those the script gave.
+            DOMElement *element = pick(styled);
+            const QString old = attributesText(*element);
+            const QString name = QStringLiteral("u%1").arg(index);
+            steps.append(QStringLiteral("class %1 on %2").arg(name, element->localName()));
+            editedStartTag(element);
+            QString text = old;
+            if (element->hasAttribute(QStringLiteral("class"))) {
+                const QString classes = QStringLiteral("class=\"%1\"").arg(element->getAttribute(QStringLiteral("class")));
+                text.replace(classes, classes.chopped(1) + u' ' + name + u'"');
+            } else {
+                text += QStringLiteral(" class=\"%1\"").arg(name);
+            }
+            tree->attributeEditEnd(rowOf(element), text.trimmed(), element->attributeList(), old);
+        } else if (kind == 10) {
+            // A declaration from the style panel beside those the script set.
+            DOMElement *element = pick(styled);
+            const QString old = element->getAttribute(QStringLiteral("style"));
+            steps.append(QStringLiteral("style --u%1 on %2").arg(index).arg(element->localName()));
+            editedStartTag(element);
+            tree->styleAttributeEditEnd(element, (old + QStringLiteral(" --u%1:%1;").arg(index)).trimmed(), old);
         }
         settle();
     }
@@ -358,8 +413,9 @@ TEST(DomTreeRandomEdits, MixedEditsChangeTheFileOnlyWhereMadeAndUndoingAllGivesT
             page.step(i);
             // The file holds the page's author and user parts, and nothing a script did.
             const QString text = page.text();
-            ASSERT_EQ(shapeOf(HTMLParser::parseDocument(text)->body()), shapeOf(page.document->body())) << page.trace();
-            for (const char *runtime : {"class=\"js-on\"", "<i data-rt", "data-rt-seen=", ">rt<"})
+            ASSERT_EQ(shapeOf(HTMLParser::parseDocument(text)->body()), shapeOf(page.document->body()))
+                << text.toStdString() << page.trace();
+            for (const char *runtime : {"\"js-on", " js-on", "<i data-rt", "data-rt-seen=", ">rt<", "\"rt-c", " rt-c", "--rt:"})
                 ASSERT_FALSE(text.contains(QLatin1String(runtime))) << runtime << " " << page.trace();
             // Byte for byte the original outside the places edited.
             const QString lost = page.outsideEditedPlaces(text);
@@ -367,8 +423,14 @@ TEST(DomTreeRandomEdits, MixedEditsChangeTheFileOnlyWhereMadeAndUndoingAllGivesT
                                         << "\"\n" << text.toStdString() << page.trace();
         }
         page.steps.append(QStringLiteral("undo all"));
-        while (page.undo.canUndo())
+        while (page.undo.canUndo()) {
+            ASSERT_FALSE(page.undo.undoActionName().isEmpty()) << page.trace();
             page.undoStep();
+        }
+        EXPECT_EQ(page.text(), s_original) << page.trace();
+        // Saved now, the file is its bytes still.
+        page.tree->saveHTML();
+        page.settle();
         EXPECT_EQ(page.text(), s_original) << page.trace();
         EXPECT_EQ(shapeOf(page.document->body()), shapeOf(HTMLParser::parseDocument(s_original)->body())) << page.trace();
     }

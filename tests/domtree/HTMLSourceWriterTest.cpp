@@ -92,13 +92,13 @@ TEST(HTMLSourceWriter, AnAttributeEditChangesOnlyItsStartTagAndUndoBringsTheText
     Fixture page(s_foreign);
     DOMElement *second = page.byId("second");
     second->setAttribute(QStringLiteral("title"), QStringLiteral("a \"b\" & c"));
-    page.edits.noteAttribute(second, QStringLiteral("title"));
+    page.edits.noteAttribute(second, QStringLiteral("title"), std::nullopt);
     QString expected = s_foreign;
     expected.replace(QStringLiteral("<P id='second'>"), QStringLiteral("<P id='second' title='a \"b\" &amp; c'>"));
     EXPECT_EQ(page.write(), expected);
 
     second->removeAttribute(QStringLiteral("title"));
-    page.edits.noteAttribute(second, QStringLiteral("title"));
+    page.edits.noteAttribute(second, QStringLiteral("title"), QStringLiteral("a \"b\" & c"));
     EXPECT_EQ(page.write(), s_foreign);
 }
 
@@ -112,7 +112,7 @@ TEST(HTMLSourceWriter, TheTextsOfNodesAreTheirsInTheWrittenPage)
     DOMElementPtr banner = page.live->createElement(QStringLiteral("div"));
     main->insertBefore(banner, main->firstChild());
     main->setAttribute(QStringLiteral("title"), QStringLiteral("mine"));
-    page.edits.noteAttribute(main, QStringLiteral("title"));
+    page.edits.noteAttribute(main, QStringLiteral("title"), std::nullopt);
     DOMElement *second = page.byId("second");
     const DOMNodePtr keep = second->shared_from_this();
     main->removeChild(second);
@@ -169,7 +169,7 @@ TEST(HTMLSourceWriter, WhatPageScriptsDidNeverReachesTheFile)
     // An edit elsewhere writes only itself.
     DOMNode *intro = page.live->querySelector(QStringLiteral(".intro"));
     static_cast<DOMElement *>(intro)->setAttribute(QStringLiteral("class"), QStringLiteral("lead"));
-    page.edits.noteAttribute(intro, QStringLiteral("class"));
+    page.edits.noteAttribute(intro, QStringLiteral("class"), QStringLiteral("intro"));
     QString expected = s_foreign;
     expected.replace(QStringLiteral("<P class='intro'>"), QStringLiteral("<P class='lead'>"));
     EXPECT_EQ(page.write(), expected);
@@ -238,7 +238,7 @@ TEST(HTMLSourceWriter, MisnestedTagsTheParserMovedAreCopiedAsTheFileHasThem)
     EXPECT_EQ(page.write(), text);
     DOMNode *cell = page.live->querySelector(QStringLiteral("td"));
     static_cast<DOMElement *>(cell)->setAttribute(QStringLiteral("id"), QStringLiteral("c"));
-    page.edits.noteAttribute(cell, QStringLiteral("id"));
+    page.edits.noteAttribute(cell, QStringLiteral("id"), std::nullopt);
     QString expected = text;
     expected.replace(QStringLiteral("<td>"), QStringLiteral("<td id=\"c\">"));
     EXPECT_EQ(page.write(), expected);

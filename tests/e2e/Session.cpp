@@ -270,6 +270,14 @@ void Session::click(const QPoint &point, int count)
          QStringLiteral("80"), QStringLiteral("1")});
 }
 
+void Session::wheel(const QPoint &point, int notches)
+{
+    moveTo(point);
+    // Button 5 is a notch down.
+    run({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(notches), QStringLiteral("--delay"),
+         QStringLiteral("60"), QStringLiteral("5")});
+}
+
 void Session::key(const QString &keys)
 {
     run(QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys.split(QLatin1Char(' ')));

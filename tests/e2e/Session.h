@@ -51,6 +51,8 @@ public:
     // Input as a user gives it.
     void moveTo(const QPoint &point);
     void click(const QPoint &point, int count = 1);
+    // Turns the mouse wheel over the point, one notch down at a time.
+    void wheel(const QPoint &point, int notches);
     // Keys as xdotool names them, one after another: "ctrl+s", "Right Down".
     void key(const QString &keys);
     void type(const QString &text);

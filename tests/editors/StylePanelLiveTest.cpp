@@ -61,7 +61,7 @@ TEST(StylePanelLive, PaddingTypedInThePaneReachesPageAndFileAndOneUndoRestoresBo
     EXPECT_EQ(page.inPage("document.getElementById('box').style.padding"), QStringLiteral("12px"));
     const QString edited = page.text();
     EXPECT_EQ(edited, QString(s_original).replace(QStringLiteral("<div id='box' class='card' style='color: red'>"),
-                                                  QStringLiteral("<div id='box' class='card' style='padding:12px; color:red;'>")));
+                                                  QStringLiteral("<div id='box' class='card' style='color: red; padding: 12px'>")));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
 
     page.undo.loopEnd();

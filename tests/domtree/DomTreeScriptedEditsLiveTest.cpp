@@ -1,0 +1,209 @@
+#include "TestPrinters.h"
+
+#include "LiveDomTreePage.h"
+
+#include <gtest/gtest.h>
+
+namespace DomTreeScriptedEditsLiveTest {
+
+namespace {
+
+// A slideshow whose script classes and styles its sections at load and
+// keeps toggling a class on a timer, and classes the list.
+const QByteArray s_page =
+    "<!DOCTYPE html>\n"
+    "<html>\n"
+    "  <head>\n"
+    "    <title>Slides</title>\n"
+    "  </head>\n"
+    "  <body>\n"
+    "    <section id='s1' class='slide'>\n"
+    "      <h2>One</h2>\n"
+    "    </section>\n"
+    "    <section id='s2' class='slide' style='color: red'>\n"
+    "      <h2>Two</h2>\n"
+    "    </section>\n"
+    "    <ul id='list'>\n"
+    "      <li>a</li>\n"
+    "    </ul>\n"
+    "    <p id='p'>x</p>\n"
+    "    <script>\n"
+    "      for (const s of document.querySelectorAll('section')) {\n"
+    "        s.classList.add('present');\n"
+    "        s.style.display = 'list-item';\n"
+    "        s.style.top = '206.5px';\n"
+    "      }\n"
+    "      document.getElementById('list').classList.add('js');\n"
+    "      let n = 0;\n"
+    "      setInterval(function () { n += 1; document.getElementById('s1').classList.toggle('past', n % 2 == 1); }, 2000);\n"
+    "    </script>\n"
+    "  </body>\n"
+    "</html>\n";
+
+const QString s_original = QString::fromUtf8(s_page);
+
+struct SlidesPage : LiveDomTreePage
+{
+    SlidesPage()
+        : LiveDomTreePage(s_page)
+    {
+        TestUtil::waitUntil([this] { return byId("s2") && byId("s2")->getAttribute(QStringLiteral("class")).contains(QStringLiteral("present")); });
+    }
+
+    // The row editor's edit: the live attributes as shown, typed over.
+    void editAttributes(const char *id, const QString &text)
+    {
+        DOMElement *element = byId(id);
+        tree->attributeEditEnd(rowOf(element), text, element->attributeList(), attributesText(*element));
+        settle();
+    }
+    // The style panel's edit: its own text before and after.
+    void editStyle(const char *id, const QString &editedFrom, const QString &styleValue)
+    {
+        tree->styleAttributeEditEnd(byId(id), styleValue, editedFrom);
+        settle();
+    }
+    // Saved as the shell saves: the page written, then the file.
+    void save()
+    {
+        tree->saveHTML();
+        settle();
+        file->save();
+    }
+    QString withReplaced(const char *from, const char *to) const
+    {
+        return QString(s_original).replace(QString::fromUtf8(from), QString::fromUtf8(to));
+    }
+};
+
+} // namespace
+
+TEST(DomTreeScriptedEditsLive, StyleAndClassEditsWriteTheUsersPartAloneAndUndoAfterASaveGivesTheBytesBack)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    const QString live = page.byId("s1")->getAttribute(QStringLiteral("style"));
+    ASSERT_TRUE(live.contains(QStringLiteral("206.5px"))) << live.toStdString();
+
+    // The panel's width on a section the author gave no style.
+    page.editStyle("s1", QStringLiteral("display:list-item; top:206.5px;"),
+                   QStringLiteral("display:list-item; top:206.5px; width:10px;"));
+    const QString styled = page.withReplaced("<section id='s1' class='slide'>", "<section id='s1' class='slide' style='width:10px;'>");
+    EXPECT_EQ(page.text(), styled);
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+    page.save();
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    page.save();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_FALSE(page.undo.canUndo());
+    page.redoStep();
+    EXPECT_EQ(page.text(), styled);
+    page.undoStep();
+
+    // The author's style keeps its layout.
+    page.editStyle("s2", QStringLiteral("display:list-item; top:206.5px; color:red;"),
+                   QStringLiteral("display:list-item; top:206.5px; color:blue;"));
+    EXPECT_EQ(page.text(), page.withReplaced("style='color: red'", "style='color: blue'"));
+    page.undoStep();
+
+    // A class typed beside the script's.
+    const QString shown = page.byId("s2")->getAttribute(QStringLiteral("class"));
+    page.editAttributes("s2", LiveDomTreePage::attributesText(*page.byId("s2")).replace(shown, shown + QStringLiteral(" big")));
+    const QString classed = page.withReplaced("<section id='s2' class='slide'", "<section id='s2' class='slide big'");
+    EXPECT_EQ(page.text(), classed);
+    page.save();
+    page.undoStep();
+    page.save();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_EQ(page.undo.redoActionName(), QStringLiteral("Edit Attributes"));
+    page.redoStep();
+    EXPECT_EQ(page.text(), classed);
+    EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
+}
+
+TEST(DomTreeScriptedEditsLive, EachKeystrokeInTheAttributesPaneIsANamedStepOfPageAndFile)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("s1"));
+    const QString shown = page.byId("s1")->getAttribute(QStringLiteral("class"));
+    page.inspector->changeAttrValue(QStringLiteral("class"), shown + QStringLiteral(" b"));
+    page.settle();
+    page.inspector->changeAttrValue(QStringLiteral("class"), shown + QStringLiteral(" bi"));
+    page.settle();
+    EXPECT_EQ(page.text(), page.withReplaced("<section id='s1' class='slide'>", "<section id='s1' class='slide bi'>"));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+    page.undoStep();
+    EXPECT_EQ(page.text(), page.withReplaced("<section id='s1' class='slide'>", "<section id='s1' class='slide b'>"));
+    EXPECT_TRUE(page.byId("s1")->getAttribute(QStringLiteral("class")).endsWith(QStringLiteral(" b")));
+    EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Edit Attributes"));
+    page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+    EXPECT_FALSE(page.undo.canUndo());
+}
+
+TEST(DomTreeScriptedEditsLive, AfterTheDisksTextIsTakenOnlyLaterEditsAreWritten)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    const QString shown = page.byId("s2")->getAttribute(QStringLiteral("class"));
+    page.editAttributes("s2", LiveDomTreePage::attributesText(*page.byId("s2")).replace(shown, shown + QStringLiteral(" big")));
+    page.save();
+    // Another program puts the file back; the program takes its text.
+    TestUtil::writeFile(page.file->path(), s_page);
+    ASSERT_EQ(page.file->settleOutsideChange(), File::DiskCheck::TookDiskVersion);
+    ASSERT_EQ(page.text(), s_original);
+
+    page.editStyle("s2", QStringLiteral("display:list-item; top:206.5px; color:red;"),
+                   QStringLiteral("display:list-item; top:206.5px; color:red; left:1px;"));
+    EXPECT_EQ(page.text(), page.withReplaced("style='color: red'", "style='color: red; left: 1px'"));
+}
+
+TEST(DomTreeScriptedEditsLive, AnEditLivesOnThroughEveryCopyOfItsNode)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    const auto wrap = [&page](const char *id) {
+        page.select(page.byId(id));
+        page.target(page.byId(id));
+        page.tree->containNode(QStringLiteral("div"));
+        page.settle();
+    };
+    wrap("list");
+    page.editAttributes("list", QStringLiteral("id=\"list\" title=\"t\""));
+    ASSERT_TRUE(page.text().contains(QStringLiteral("<ul id='list' title='t'>"))) << page.text().toStdString();
+    wrap("list");
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<ul id='list' title='t'>"))) << page.text().toStdString();
+
+    wrap("p");
+    ASSERT_TRUE(page.typeText(page.byId("p")->firstChild(), QStringLiteral("edited")));
+    wrap("p");
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<p id=\"p\">edited</p>"))) << page.text().toStdString();
+
+    // Another element in its place: the copy's start tag, not the script's class.
+    page.target(page.byId("list"));
+    page.tree->swapNode(QStringLiteral("ol"));
+    page.settle();
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<ol id=\"list\" title=\"t\">"))) << page.text().toStdString();
+
+    while (page.undo.canUndo())
+        page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+}
+
+TEST(DomTreeScriptedEditsLive, AnEditOfAnElementTheFileNoLongerHoldsIsRefusedBeforeAnythingChanges)
+{
+    SlidesPage page;
+    ASSERT_TRUE(page.loaded);
+    // The code view took the second section out of the text.
+    const QString without = page.withReplaced("    <section id='s2' class='slide' style='color: red'>\n      <h2>Two</h2>\n    </section>\n", "");
+    page.file->setContent(without);
+    const QString style = page.byId("s2")->getAttribute(QStringLiteral("style"));
+    page.editStyle("s2", QStringLiteral("color:red;"), QStringLiteral("color:blue;"));
+    EXPECT_EQ(page.alerts, QStringList{QStringLiteral("The edit is not made")});
+    EXPECT_EQ(page.byId("s2")->getAttribute(QStringLiteral("style")), style);
+    EXPECT_EQ(page.text(), without);
+}
+
+} // namespace DomTreeScriptedEditsLiveTest
