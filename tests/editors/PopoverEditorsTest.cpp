@@ -145,6 +145,24 @@ TEST(ColorEditorView, TypingAHexColourShowsTheTypedTextAndSendsEachCompleteColou
     EXPECT_EQ(editor->colorWell()->color(), QColor(Qt::white));
 }
 
+TEST(ColorEditorView, AColourTypedAsANameIsWrittenAsTyped)
+{
+    Posts posts;
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("#000000"));
+    QLineEdit *hex = editor->colorTextEditor()->hexInput()->hexTextInput();
+    typeInto(hex, QStringLiteral("antiquewhite"));
+    EXPECT_EQ(posts.last(), QStringLiteral("antiquewhite"));
+    EXPECT_EQ(editor->colorWell()->color(), QColor(250, 235, 215));
+    typeInto(hex, QStringLiteral("currentcolor"));
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(posts.last(), QStringLiteral("currentcolor"));
+    EXPECT_FALSE(editor->colorWell()->color());
+    // A notation chosen writes the colour in it again.
+    typeInto(hex, QStringLiteral("tomato"));
+    editor->unitChange(1);
+    EXPECT_EQ(posts.last(), QStringLiteral("rgb(255, 99, 71)"));
+}
+
 TEST(SingleSizeEditorView, ReadsNumberAndUnitAndWritesStepsTypedNumbersAndUnits)
 {
     Posts posts;
