@@ -1,6 +1,7 @@
 #include "BorderEditor.h"
 
 #include "EditorNumber.h"
+#include "FieldMark.h"
 #include "QuickColorPicker.h"
 #include "StepNumberTextField.h"
 #include "StyleValueMap.h"
@@ -467,16 +468,24 @@ void BorderEditor::widthChanged(Direction direction)
     } else if (lengthKeywords().contains(lower) || borderWidthKeywords().contains(lower)) {
         value.width.reset();
         value.widthKeyword = lower;
-    } else if (scanned) {
+    } else if (scanned && (scanned->rest.trimmed().isEmpty() || EditorNumber::isKnownUnit(scanned->rest.trimmed().toLower()))) {
         value.width = scanned->value;
         value.widthKeyword.reset();
+        // A unit typed with the number is the width's unit.
+        if (const QString unit = scanned->rest.trimmed().toLower(); !unit.isEmpty()) {
+            value.unit = unit;
+            controls.unitSelector->setTitle(EditorNumber::unitTitle(unit));
+        }
         controls.widthInput->setText(EditorNumber::cssNumber(scanned->value));
         controls.widthStepper->setDoubleValue(scanned->value);
     } else {
-        // Neither a number nor a keyword: the width stays as it was.
+        // Neither a number nor a keyword: the width stays as it was, and
+        // the field says why (#66).
         setValue(DirectionValue(value), direction);
+        FieldMark::setRefused(controls.widthInput, QStringLiteral("\"%1\" is no border width").arg(text));
         return;
     }
+    FieldMark::clear(controls.widthInput);
     controls.widthStepper->setEnabled(value.width.has_value());
     notifyChange();
 }
