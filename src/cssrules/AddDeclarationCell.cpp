@@ -42,33 +42,46 @@ QColor AddDeclarationCell::declaredColor(const QPalette &palette)
     return DesktopColors::isDark(palette) ? QColor(255, 120, 110) : QColor(200, 30, 30);
 }
 
+QColor AddDeclarationCell::selectionColor(const QPalette &palette)
+{
+    QColor color = palette.color(QPalette::Active, QPalette::Highlight);
+    color.setAlphaF(0.5f);
+    return color;
+}
+
 void AddDeclarationCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected) {
+        painter->save();
+        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter->fillRect(option.rect, selectionColor(option.palette));
+        painter->restore();
+    }
+    // The style draws no selection of its own over the tint.
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~QStyle::State_Selected;
     const QVariant item = index.data(Qt::UserRole);
     if (item.typeId() != QMetaType::QVariantMap) {
-        QStyleOptionViewItem named(option);
+        QStyleOptionViewItem named(plain);
         initStyleOption(&named, index);
-        if (m_declared && m_declared(item.toString())) {
+        if (m_declared && m_declared(item.toString()))
             named.palette.setColor(QPalette::Text, declaredColor(option.palette));
-            // On the selection's blue a pale red stays readable.
-            named.palette.setColor(QPalette::HighlightedText, QColor(255, 205, 200));
-        }
         QStyledItemDelegate::paint(painter, named, index);
         return;
     }
     // A snippet: its title, and its declarations under it.
-    QStyleOptionViewItem titled(option);
+    QStyleOptionViewItem titled(plain);
     initStyleOption(&titled, index);
     titled.text.clear();
     QStyledItemDelegate::paint(painter, titled, index);
-    const bool selected = option.state & QStyle::State_Selected;
     painter->save();
-    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(option.palette.color(QPalette::Text));
     const QRect area = option.rect.adjusted(6, 2, -6, -2);
     painter->drawText(area.adjusted(0, 0, 0, -(area.height() - option.fontMetrics.height())), Qt::AlignLeft | Qt::AlignVCenter,
                       index.data(Qt::DisplayRole).toString());
     painter->setFont(combinationFont());
-    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+    painter->setPen(option.palette.color(QPalette::PlaceholderText));
     painter->drawText(area.adjusted(0, option.fontMetrics.height() + 2, 0, 0), Qt::TextWrapAnywhere,
                       combinationText(item.toMap()));
     painter->restore();

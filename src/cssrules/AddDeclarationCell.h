@@ -8,7 +8,7 @@
 
 // The rows of the add-declaration list: a property name, drawn in red with
 // a tool tip when the target rule has it already, or a snippet's title with
-// its declarations under it.
+// its declarations under it. A selected row is tinted, not inverted.
 class AddDeclarationCell : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -23,6 +23,9 @@ public:
     static QString combinationText(const QVariantMap &snippet);
     // The red of a name the rule has, readable on the palette.
     static QColor declaredColor(const QPalette &palette);
+    // A selected row's fill: the selection colour at half opacity, over
+    // which the row's texts keep their own colours.
+    static QColor selectionColor(const QPalette &palette);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;

@@ -402,6 +402,22 @@ void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
         updateRulesByElement(m_lastSelectedElement.get());
 }
 
+void CSSOutlineDelegate::selectPendingProperty()
+{
+    const CSSPropertyPtr property = std::exchange(m_propertyToSelect, {}).lock();
+    const CSSRulePtr row = property ? treeNodeByCSSProperty(property, m_rules) : nullptr;
+    if (!row)
+        return;
+    expandParentsOfItem(row);
+    const int index = m_outlineView->rowForItem(row.get());
+    if (index < 0)
+        return;
+    m_outlineView->selectRowIndexes({index}, false);
+    m_outlineView->scrollRowToVisible(index);
+    // A write still to come keeps the panel where it now is.
+    m_savedRulesScrollPoint.setY(m_outlineView->verticalScrollBar()->value());
+}
+
 void CSSOutlineDelegate::reloadRuleList(int mode)
 {
     // A command of many steps rebuilds once, as it ends.
@@ -419,6 +435,7 @@ void CSSOutlineDelegate::reloadRuleList(int mode)
             if (selected >= 0 && selected < m_outlineView->numberOfRows())
                 m_outlineView->selectRowIndexes({selected}, false);
             vertical->setValue(int(m_savedScrollPoint.y()));
+            selectPendingProperty();
         });
         break;
     case 1:
@@ -427,6 +444,7 @@ void CSSOutlineDelegate::reloadRuleList(int mode)
             vertical->setValue(int(m_savedScrollPoint.y()));
             if (selected >= 0 && selected < m_outlineView->numberOfRows())
                 m_outlineView->selectRowIndexes({selected}, false);
+            selectPendingProperty();
         });
         break;
     case 2:
@@ -436,6 +454,7 @@ void CSSOutlineDelegate::reloadRuleList(int mode)
                 vertical->setValue(0);
                 m_outlineView->scrollRowToVisible(selected);
             }
+            selectPendingProperty();
         });
         break;
     default:

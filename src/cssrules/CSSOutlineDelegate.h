@@ -705,6 +705,14 @@ private:
     InspectUndoManager *undoManager() const;
     // The settings of the project a style sheet belongs to; empty for none.
     QVariantMap settingsOf(File *file) const;
+    // Whether the sheet's text is minified, by the project's setting or as
+    // it stands: values the visual editors write into it leave out the
+    // blanks CSS does not need.
+    bool writesMinified(File *file) const;
+    // Whether a notification's poster is the value popover's editor.
+    bool isPostedByStyleEditor(const void *poster) const;
+    // A value from a visual editor as the sheet of the row takes it.
+    QString valueForSheetOf(const CSSRulePtr &row, const QString &before, const QString &after) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
     void readAgain(File *file, const QString &why);
     // The model lined up with the text, its ranges set; null when they differ.
@@ -730,6 +738,10 @@ private:
     void releaseReloads();
     // An undo step that holds the reloads when replayed, or releases them.
     void registerReloadBracket(bool holdOnReplay);
+    // After the next rebuild, selects the row of the declaration given to
+    // selectAfterReload() and scrolls it into view.
+    void selectAfterReload(const CSSPropertyPtr &property) { m_propertyToSelect = property; }
+    void selectPendingProperty();
     // The style-sheet button names the sheets the panel is filtered by.
     void updateStyleSheetsLabel();
 
@@ -772,6 +784,8 @@ private:
     QPointF m_savedRulesScrollPoint;
     bool m_valueInputFocused = false;
     QString m_rememberedValue;
+    // The sheet of the value in the popover editor is minified.
+    bool m_styleEditorMinified = false;
     // The build waiting for the page's answers: a newer request replaces it.
     quint64 m_buildGeneration = 0;
     // The engine's matched rules of the element being collected, by rule.
@@ -817,6 +831,7 @@ private:
     QStringList m_lastFilterFileNames;
     int m_reloadsHeld = 0;
     int m_heldReloadMode = -1;
+    std::weak_ptr<CSSProperty> m_propertyToSelect;
 
     // The value list, the style editors and whole-rule edits.
     void observeValueEditing();

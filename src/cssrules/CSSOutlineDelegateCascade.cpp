@@ -35,20 +35,64 @@ namespace {
 
 using StringVendarPrefix::formalPropertyName;
 
-// The pseudo-classes and pseudo-elements a rule keeps when it is listed for an
-// element: a rule for a:hover is listed for every link, one for p::first-line
-// for every paragraph.
+// Every occurrence of a pseudo-class or pseudo-element name (":hover") taken
+// out of a selector, quoted text aside; a longer name it begins
+// (":active-view-transition") stays. A compound left empty becomes "*", so
+// that "*, ::before" still names every element.
+QString withoutPseudo(const QString &selector, QLatin1String name)
+{
+    using CSSRulesPrivate::isWhite;
+    QString kept;
+    kept.reserve(selector.size());
+    QChar quote;
+    const qsizetype size = selector.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = selector.at(i);
+        if (!quote.isNull()) {
+            kept += c;
+            if (c == u'\\' && i + 1 < size)
+                kept += selector.at(++i);
+            else if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+            kept += c;
+            continue;
+        }
+        const qsizetype end = i + name.size();
+        const bool named = QStringView(selector).sliced(i).startsWith(name, Qt::CaseInsensitive)
+                           && (end >= size || !(selector.at(end).isLetterOrNumber() || selector.at(end) == u'-'
+                                                || selector.at(end) == u'_' || selector.at(end) == u'('));
+        if (!named) {
+            kept += c;
+            continue;
+        }
+        const QChar before = kept.isEmpty() ? QChar() : kept.back();
+        const QChar after = end < size ? selector.at(end) : QChar();
+        if ((before.isNull() || isWhite(before) || QStringView(u">+~,(").contains(before))
+            && (after.isNull() || isWhite(after) || after == u',' || after == u')'))
+            kept += u'*';
+        i = end - 1;
+    }
+    return kept;
+}
+
+// The selector a rule is listed by for an element: a rule for a:hover is
+// listed for every link, one for p::first-line for every paragraph. Other
+// pseudo-elements stay ("input::placeholder"): the element itself is not
+// what they style, so such a rule is not listed for it.
 QString strippedSelector(const QString &selector)
 {
     if (!selector.contains(u':'))
         return selector;
     QString text = selector;
     for (const char *state : {":link", ":hover", ":active", ":visited"})
-        text.remove(QLatin1String(state));
-    text = CSSRulesPrivate::withoutPseudoElements(text);
+        text = withoutPseudo(text, QLatin1String(state));
     text.replace(QLatin1String("::"), QLatin1String(":"));
     for (const char *part : {":before", ":after", ":first-letter", ":first-line"})
-        text.remove(QLatin1String(part));
+        text = withoutPseudo(text, QLatin1String(part));
     return text;
 }
 

@@ -173,6 +173,10 @@ void CSSOutlineDelegate::doAddStyle(const CSSRulePtr &target, const QVariantList
                 auto [name, value] = nameAndValue(item, false);
                 if (value.isEmpty())
                     value = CSSValueKeywords::getValueKeywords(formalPropertyName(name)).value(0, QStringLiteral("initial"));
+                // The body keeps the standard forms, as every declaration of
+                // the model does: the writer gives the vendor copies of a
+                // gradient the old syntax and of a transition the prefixed
+                // property ("-webkit-transform"), and the page reads them.
                 body += name + u':' + value + u';';
             }
             doAddKeyframeTo(block, keyframe, body);

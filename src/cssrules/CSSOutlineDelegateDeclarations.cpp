@@ -159,6 +159,8 @@ void CSSOutlineDelegate::doAddDeclaration(const StyleDeclarationPtr &declaration
         declaration->setProperties(properties);
     }
     setDeclarationEntryRemoved(declaration, entry, false, written);
+    // The row of what was added is selected and shown (#66).
+    selectAfterReload(entry);
     reloadRuleList(2);
     applyContentToFile(file);
 }

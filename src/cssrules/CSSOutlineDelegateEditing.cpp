@@ -11,15 +11,19 @@
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "stylesheet/StringCSSProperty.h"
+#include "stylesheet/StringCSSValue.h"
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "stylesheet/VendarPrefixSettings.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "foundation/InspectUndoManager.h"
 #include "toolkit/OutlineViewEx.h"
+#include "interfaces/StyleEditorInterface.h"
 #include "workspace/File.h"
 
 #include <QLineEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -166,9 +170,23 @@ void CSSOutlineDelegate::cssValueChanged(const Notification &notification)
 {
     if (!notification.userInfo.contains(QStringLiteral("value")))
         return;
-    const QString value = notification.userInfo.value(QStringLiteral("value")).toString();
+    QString value = notification.userInfo.value(QStringLiteral("value")).toString();
+    // What the popover editor writes follows the layout of the sheet (#66).
+    if (m_styleEditorMinified && isPostedByStyleEditor(notification.object))
+        value = StringCSSValue::compactedEdit(m_rememberedValue, value);
     if (const CSSRulePtr row = getSelectedCSSRule())
         valueChange(row, value);
+}
+
+bool CSSOutlineDelegate::isPostedByStyleEditor(const void *poster) const
+{
+    QWidget *view = m_styleEditor && m_editStyle ? m_styleEditor->view() : nullptr;
+    if (!view || !poster)
+        return false;
+    const QList<QWidget *> widgets = view->findChildren<QWidget *>();
+    return std::any_of(widgets.cbegin(), widgets.cend(), [poster](const QWidget *widget) {
+        return static_cast<const void *>(widget) == poster;
+    });
 }
 
 void CSSOutlineDelegate::valueChange(const CSSRulePtr &row, const QString &value)

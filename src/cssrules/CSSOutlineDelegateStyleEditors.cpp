@@ -129,6 +129,7 @@ void CSSOutlineDelegate::presentStyleEditor(const CSSRulePtr &row, bool giveKeys
     if (index < 0)
         return;
     m_rememberedValue = row->valueName();
+    m_styleEditorMinified = writesMinified(row->relatedFile());
     m_styleEditor->initializeEditorView(row->propName(), row->valueName());
     QWidget *editorView = m_styleEditor->view();
     if (!editorView) {

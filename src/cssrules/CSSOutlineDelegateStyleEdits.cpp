@@ -193,12 +193,13 @@ void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &val
     InspectUndoManager *undo = undoManager();
     if (undo)
         undo->setActionName(QStringLiteral("Change Style"));
+    // What the panel writes follows the layout of the sheet (#66).
     for (const auto &[child, written] : std::as_const(changed))
-        commitCSSValueChange(child, written, false);
+        commitCSSValueChange(child, valueForSheetOf(rule, child->property()->value(), written), false);
     for (const CSSRulePtr &child : std::as_const(dropped))
         setDeclarationEntryRemoved(declaration, child->property(), true, QString());
     for (const auto &[name, written] : std::as_const(added))
-        doAddDeclaration(declaration, name, written.trimmed());
+        doAddDeclaration(declaration, name, valueForSheetOf(rule, QString(), written.trimmed()));
     // The edit is one step under its own name; the write-back joins it and closes it.
     if (undo)
         undo->setActionName(QStringLiteral("Change Style"));

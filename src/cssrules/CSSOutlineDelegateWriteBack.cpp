@@ -11,6 +11,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
+#include "stylesheet/StringCSSValue.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
@@ -117,6 +118,23 @@ void registerItemPlaces(InspectUndoManager *undo, CSSOutlineDelegate *panel, con
 } // namespace
 
 // --- The model of a file --------------------------------------------------------------------
+
+bool CSSOutlineDelegate::writesMinified(File *file) const
+{
+    if (!file)
+        return false;
+    if (StyleSheetWriterSettings::fromConfig(settingsOf(file)).minify)
+        return true;
+    const std::optional<QString> text = file->currentContent();
+    return text && StyleSheetWriter::isMinifiedText(*text);
+}
+
+QString CSSOutlineDelegate::valueForSheetOf(const CSSRulePtr &row, const QString &before, const QString &after) const
+{
+    if (!row || !writesMinified(row->relatedFile()))
+        return after;
+    return StringCSSValue::compactedEdit(before, after);
+}
 
 QVariantMap CSSOutlineDelegate::settingsOf(File *file) const
 {

@@ -195,6 +195,11 @@ bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
 
 } // namespace
 
+bool StyleSheetWriter::isMinifiedText(const QString &text)
+{
+    return isMinifiedSheet(text, text.count(u'\n'));
+}
+
 bool StyleSheetWriter::isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const
 {
     Q_UNUSED(previous);

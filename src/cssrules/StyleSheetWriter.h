@@ -56,6 +56,10 @@ public:
     explicit StyleSheetWriter(StyleSheetWriterSettings settings);
 
     bool saveWithMinify() const { return m_settings.minify; }
+    // Whether the text is written minified (long lines, or one line without
+    // the blanks a person puts after "{", ":" and ";"): what the write keeps
+    // to when it adds to it.
+    static bool isMinifiedText(const QString &text);
     const StyleSheetWriterSettings &settings() const { return m_settings; }
     // The file's keyframes rules (File::keyframesDeclarations()), for the
     // twins of an "@-webkit-" keyframes rule.

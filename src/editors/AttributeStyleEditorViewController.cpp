@@ -199,6 +199,7 @@ void AttributeStyleEditorViewController::resetEditors()
     m_zIndexEditor->setIsInteger(true);
     qDeleteAll(m_originals);
     m_originals.clear();
+    m_asRead.clear();
 }
 
 void AttributeStyleEditorViewController::setStyleValue(const QString &cssText)
@@ -207,8 +208,19 @@ void AttributeStyleEditorViewController::setStyleValue(const QString &cssText)
     if (map.isEmpty())
         return;
     for (AttributeEditor *editor : std::as_const(m_editors)) {
-        if (editor)
-            editor->readStyle(map);
+        if (!editor)
+            continue;
+        QList<bool> takenBefore;
+        for (const StyleValueMap::Declaration &entry : map.declarations())
+            takenBefore.append(entry.taken);
+        editor->readStyle(map);
+        QStringList written;
+        for (qsizetype i = 0; i < map.declarations().size(); ++i) {
+            const StyleValueMap::Declaration &entry = map.declarations().at(i);
+            if (entry.taken && !takenBefore.at(i) && !entry.raw)
+                written.append(entry.name + u':' + entry.writtenValue + u';');
+        }
+        m_asRead.insert(editor, {editor->styleRepresentation(), written.join(u' ')});
     }
     const QList<StyleValueMap::Declaration> left = map.remaining();
     if (!left.isEmpty()) {
@@ -236,7 +248,15 @@ QString AttributeStyleEditorViewController::valueFromEditors() const
     for (const AttributeEditor *editor : m_editors) {
         if (!editor)
             continue;
-        if (const std::optional<QString> text = editor->styleRepresentation())
+        const std::optional<QString> text = editor->styleRepresentation();
+        // An editor whose value is what it read writes the declarations as they were.
+        const auto asRead = m_asRead.constFind(editor);
+        if (asRead != m_asRead.cend() && asRead->representation == text) {
+            if (!asRead->written.isEmpty())
+                parts.append(asRead->written);
+            continue;
+        }
+        if (text)
             parts.append(*text);
     }
     return parts.join(u' ');

@@ -136,6 +136,15 @@ private:
 
     QList<AttributeEditor *> m_editors; // Not owned (the view's children); null for an empty slot.
     QList<NoEditor *> m_originals;      // Owned.
+    // What each editor wrote once it had read the object, and the
+    // declarations it took, as written: an editor that writes the same
+    // still is written as the declarations were (#66).
+    struct AsRead
+    {
+        std::optional<QString> representation;
+        QString written;
+    };
+    QHash<const AttributeEditor *, AsRead> m_asRead;
     QSet<const void *> m_editorSet;
     DOMNodePtr m_element;
     DOMCSSRulePtr m_rule;

@@ -1,6 +1,7 @@
 #include "BorderEditor.h"
 
 #include "EditorNumber.h"
+#include "FieldMark.h"
 #include "QuickColorPicker.h"
 #include "StepNumberTextField.h"
 #include "StyleValueMap.h"
@@ -42,15 +43,17 @@ const QStringList &sideNames()
     return names;
 }
 
-// One side as written: each part as its text, or not given.
+enum class PartKind { Style, Width, Color };
+
+// One side as written: each part as its text, or not given, and the order
+// of a shorthand's parts.
 struct Parts
 {
     std::optional<QString> style;
     std::optional<QString> width;
     std::optional<QString> color;
+    QList<std::pair<PartKind, QString>> order;
 };
-
-enum class PartKind { Style, Width, Color };
 
 bool isPart(PartKind kind, const QString &text)
 {
@@ -92,6 +95,8 @@ std::optional<Parts> parseShorthand(const QString &value)
         if (!slot || slot->has_value())
             return std::nullopt;
         *slot = slot == &parts.style ? token.toLower() : token;
+        const PartKind kind = slot == &parts.style ? PartKind::Style : slot == &parts.width ? PartKind::Width : PartKind::Color;
+        parts.order.append({kind, token});
     }
     return parts;
 }
@@ -308,11 +313,35 @@ void BorderEditor::readStyle(StyleValueMap &map)
     for (int s = 0; s < 4; ++s)
         sides[s] = directionValueOf(read->sides[s]);
     setValue(sides);
+    // The shorthands' own order and texts, for what is written back.
+    const auto written = [this](Direction direction, const Parts &parts) {
+        // The parts' texts as they are now: a longhand after the shorthand replaced its own.
+        Written kept{m_valueMap[direction], {}};
+        for (const auto &entry : parts.order) {
+            const PartKind kind = entry.first;
+            const std::optional<QString> &text = kind == PartKind::Style   ? parts.style
+                                                 : kind == PartKind::Width ? parts.width
+                                                                           : parts.color;
+            if (text)
+                kept.parts.append({Part(int(kind)), *text});
+        }
+        m_written[direction] = kept;
+    };
+    if (m_locked) {
+        if (!read->sides[0].order.isEmpty())
+            written(All, read->sides[0]);
+    } else {
+        for (int s = 0; s < 4; ++s) {
+            if (!read->sides[s].order.isEmpty())
+                written(Direction(Top + s), read->sides[s]);
+        }
+    }
 }
 
 void BorderEditor::reset()
 {
     AttributeEditor::reset();
+    m_written = {};
     for (int d = 0; d < DirectionCount; ++d)
         resetValue(Direction(d));
     toLock();
@@ -384,14 +413,20 @@ void BorderEditor::lockChanged()
         const DirectionValue top = m_valueMap[Top];
         toLock();
         copyTo(top, All);
-        for (Direction side : {Top, Right, Bottom, Left})
+        m_written[All] = m_written[Top];
+        for (Direction side : {Top, Right, Bottom, Left}) {
             resetValue(side);
+            m_written[side].reset();
+        }
     } else {
         const DirectionValue all = m_valueMap[All];
         toUnlock();
-        for (Direction side : {Top, Right, Bottom, Left})
+        for (Direction side : {Top, Right, Bottom, Left}) {
             copyTo(all, side);
+            m_written[side] = m_written[All];
+        }
         resetValue(All);
+        m_written[All].reset();
     }
     notifyChange();
 }
@@ -433,16 +468,24 @@ void BorderEditor::widthChanged(Direction direction)
     } else if (lengthKeywords().contains(lower) || borderWidthKeywords().contains(lower)) {
         value.width.reset();
         value.widthKeyword = lower;
-    } else if (scanned) {
+    } else if (scanned && (scanned->rest.trimmed().isEmpty() || EditorNumber::isKnownUnit(scanned->rest.trimmed().toLower()))) {
         value.width = scanned->value;
         value.widthKeyword.reset();
+        // A unit typed with the number is the width's unit.
+        if (const QString unit = scanned->rest.trimmed().toLower(); !unit.isEmpty()) {
+            value.unit = unit;
+            controls.unitSelector->setTitle(EditorNumber::unitTitle(unit));
+        }
         controls.widthInput->setText(EditorNumber::cssNumber(scanned->value));
         controls.widthStepper->setDoubleValue(scanned->value);
     } else {
-        // Neither a number nor a keyword: the width stays as it was.
+        // Neither a number nor a keyword: the width stays as it was, and
+        // the field says why (#66).
         setValue(DirectionValue(value), direction);
+        FieldMark::setRefused(controls.widthInput, QStringLiteral("\"%1\" is no border width").arg(text));
         return;
     }
+    FieldMark::clear(controls.widthInput);
     controls.widthStepper->setEnabled(value.width.has_value());
     notifyChange();
 }
@@ -488,6 +531,31 @@ std::optional<QString> BorderEditor::directionValue(Direction direction) const
     const DirectionValue &value = m_valueMap[direction];
     if (!value.style)
         return std::nullopt;
+    if (const std::optional<Written> &written = m_written[direction]) {
+        // In the shorthand's order, each part that did not change as written.
+        const DirectionValue &was = written->read;
+        const std::optional<QString> width = getWidthValue(value);
+        QStringList words;
+        QList<Part> placed;
+        for (const auto &[part, text] : written->parts) {
+            placed.append(part);
+            if (part == Part::Style)
+                words.append(value.style == was.style ? text : *value.style);
+            else if (part == Part::Width && width)
+                words.append(value.width == was.width && value.widthKeyword == was.widthKeyword && value.unit == was.unit
+                                 ? text
+                                 : *width);
+            else if (part == Part::Color && value.color)
+                words.append(value.color == was.color ? text : *value.color);
+        }
+        if (!placed.contains(Part::Style))
+            words.prepend(*value.style);
+        if (!placed.contains(Part::Width) && width)
+            words.append(*width);
+        if (!placed.contains(Part::Color) && value.color)
+            words.append(*value.color);
+        return words.join(u' ');
+    }
     QStringList parts{*value.style};
     if (const std::optional<QString> width = getWidthValue(value))
         parts.append(*width);

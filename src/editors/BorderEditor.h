@@ -20,7 +20,10 @@ class Stepper;
 // shorthands, "border-style"/"-width"/"-color" and the twelve longhands,
 // and writes one "border" when the four sides are equal, else one
 // declaration per styled side. A part that is not given is left out of the
-// declaration. Initial "border-image-" longhands are dropped.
+// declaration. Initial "border-image-" longhands are dropped. A direction
+// read from a shorthand is written in the shorthand's order, each part that
+// did not change as it was written ("1px solid #e3e6f0" with another style
+// gives "1px dashed #e3e6f0").
 class BorderEditor : public AttributeEditor
 {
     Q_OBJECT
@@ -41,6 +44,15 @@ public:
 
         bool hasWidth() const { return width || widthKeyword; }
         bool operator==(const DirectionValue &other) const = default;
+    };
+
+    enum class Part { Style, Width, Color };
+    // A direction as a shorthand wrote it: its value then, and its parts in
+    // their order, each as written.
+    struct Written
+    {
+        DirectionValue read;
+        QList<std::pair<Part, QString>> parts;
     };
 
     // The controls of one direction.
@@ -93,6 +105,7 @@ private:
     void showPage(int page);
 
     std::array<DirectionValue, DirectionCount> m_valueMap;
+    std::array<std::optional<Written>, DirectionCount> m_written;
     std::array<Controls, DirectionCount> m_guiMap;
     bool m_locked = true;
     QToolButton *m_lockButton = nullptr;           // Owned (child).

@@ -64,6 +64,11 @@ FourLengthsEditor::FourLengthsEditor(QWidget *parent)
         cell->addWidget(field, 1);
         cell->addWidget(stepper);
         layout->addLayout(cell, side / 2, side % 2);
+        // A unit typed with a number is the unit of all sides.
+        connect(field, &NumberField::unitTyped, this, [this](const QString &unit) {
+            m_unit = unit;
+            m_unitButton->setTitle(EditorNumber::unitTitle(unit));
+        });
         connect(field, &NumberField::numberEdited, this, [this, side] { valueChangeAt(side); });
         connect(stepper, &Stepper::stepped, this, [this, side] { stepChangeAt(side); });
     }

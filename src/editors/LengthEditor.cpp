@@ -26,6 +26,10 @@ LengthEditor::LengthEditor(QWidget *parent)
     m_unitButton->setFixedWidth(54);
     m_unitButton->setTitle(m_unit);
     m_stepper->setEnabled(false);
+    connect(m_valueInput, &NumberField::unitTyped, this, [this](const QString &unit) {
+        m_unit = unit;
+        m_unitButton->setTitle(EditorNumber::unitTitle(unit));
+    });
     connect(m_valueInput, &NumberField::numberEdited, this, &LengthEditor::valueChange);
     connect(m_stepper, &Stepper::stepped, this, &LengthEditor::stepChange);
     connect(m_unitButton, &PopUpButton::activatedTitle, this, &LengthEditor::unitChange);

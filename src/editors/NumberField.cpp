@@ -1,6 +1,7 @@
 #include "NumberField.h"
 
 #include "EditorNumber.h"
+#include "FieldMark.h"
 
 NumberField::NumberField(QWidget *parent)
     : StepNumberTextField(parent)
@@ -15,8 +16,19 @@ void NumberField::finishEditing()
     const QString trimmed = text().trimmed();
     if (!trimmed.isEmpty() && !m_keywords.contains(trimmed)) {
         const auto scanned = EditorNumber::scanNumber(trimmed);
-        setText(scanned ? EditorNumber::cssNumber(scanned->value) : QString());
+        const QString unit = scanned ? scanned->rest.trimmed().toLower() : QString();
+        // Never another value than the one typed (#66).
+        if (!scanned || (!unit.isEmpty() && (!m_takesUnits || !EditorNumber::isKnownUnit(unit)))) {
+            const QString refused = trimmed;
+            setText(textWhenEditingBegan());
+            FieldMark::setRefused(this, QStringLiteral("\"%1\" is no number this field takes").arg(refused));
+            return;
+        }
+        setText(EditorNumber::cssNumber(scanned->value));
+        if (!unit.isEmpty())
+            Q_EMIT unitTyped(unit);
     }
+    FieldMark::clear(this);
     Q_EMIT numberEdited();
 }
 

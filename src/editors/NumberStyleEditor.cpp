@@ -23,6 +23,7 @@ NumberStyleEditor::NumberStyleEditor(QWidget *parent)
     layout->addStretch(1);
     setIsInteger(false);
     m_stepper->setEnabled(false);
+    m_valueInput->setTakesUnits(false);
     connect(m_valueInput, &NumberField::numberEdited, this, &NumberStyleEditor::valueChange);
     connect(m_stepper, &Stepper::stepped, this, &NumberStyleEditor::stepChange);
 }

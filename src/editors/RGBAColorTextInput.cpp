@@ -26,9 +26,17 @@ void RGBAColorTextInput::displayColor()
     m_aTextInput->setModified(false);
 }
 
-RGBAColor RGBAColorTextInput::typedColor() const
+std::optional<RGBAColor> RGBAColorTextInput::typedColor(QLineEdit **unread) const
 {
-    RGBAColor color = RGBColorTextInput::typedColor();
-    color.alpha = std::clamp(m_aTextInput->text().trimmed().toDouble(), 0.0, 1.0);
+    std::optional<RGBAColor> color = RGBColorTextInput::typedColor(unread);
+    if (!color)
+        return std::nullopt;
+    const std::optional<double> alpha = channel(m_aTextInput, 1);
+    if (!alpha) {
+        if (unread)
+            *unread = m_aTextInput;
+        return std::nullopt;
+    }
+    color->alpha = *alpha;
     return color;
 }

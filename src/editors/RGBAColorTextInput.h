@@ -3,7 +3,7 @@
 #include "RGBColorTextInput.h"
 
 // The "rgba" page of a ColorTextEditor: the "rgb" channels and an alpha
-// from 0 to 1 (clamped), shown with as many decimals as its field has (two
+// from 0 to 1 or a percentage (clamped), shown with as many decimals as its field has (two
 // when it is empty, one when it has no point).
 class RGBAColorTextInput : public RGBColorTextInput
 {
@@ -18,7 +18,7 @@ public:
     QLineEdit *aTextInput() const { return m_aTextInput; }
 
 protected:
-    RGBAColor typedColor() const override;
+    std::optional<RGBAColor> typedColor(QLineEdit **unread) const override;
 
 private:
     QLineEdit *m_aTextInput = nullptr; // Owned (child).

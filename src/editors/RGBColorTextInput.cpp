@@ -1,6 +1,8 @@
 #include "RGBColorTextInput.h"
 
 #include "ColorTextEditor.h"
+#include "EditorNumber.h"
+#include "FieldMark.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,15 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-double channel(const QLineEdit *field)
-{
-    return std::clamp(field->text().trimmed().toDouble(), 0.0, 255.0) / 255.0;
-}
-
-} // namespace
 
 RGBColorTextInput::RGBColorTextInput(ColorTextEditor *editor) : QWidget(editor), m_colorTextEditor(editor)
 {
@@ -56,23 +49,59 @@ void RGBColorTextInput::displayColor()
         field->setText(QString::number(int(std::trunc(component * 255.99998474121094))));
         field->setModified(false);
     };
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        FieldMark::clear(field);
     show(m_rTextInput, color.red);
     show(m_gTextInput, color.green);
     show(m_bTextInput, color.blue);
 }
 
-RGBAColor RGBColorTextInput::typedColor() const
+std::optional<double> RGBColorTextInput::channel(const QLineEdit *field, double fullScale)
 {
-    return RGBAColor{channel(m_rTextInput), channel(m_gTextInput), channel(m_bTextInput), 1};
+    const QString text = field->text().trimmed();
+    const std::optional<EditorNumber::Scanned> scanned = EditorNumber::scanNumber(text);
+    if (!scanned)
+        return std::nullopt;
+    const QString rest = scanned->rest.trimmed();
+    if (rest == u"%")
+        return std::clamp(scanned->value / 100, 0.0, 1.0);
+    if (!rest.isEmpty())
+        return std::nullopt;
+    return std::clamp(scanned->value / fullScale, 0.0, 1.0);
+}
+
+std::optional<RGBAColor> RGBColorTextInput::typedColor(QLineEdit **unread) const
+{
+    RGBAColor color;
+    for (auto [field, component] : {std::pair{m_rTextInput, &color.red}, std::pair{m_gTextInput, &color.green},
+                                    std::pair{m_bTextInput, &color.blue}}) {
+        const std::optional<double> read = channel(field, 255);
+        if (!read) {
+            if (unread)
+                *unread = field;
+            return std::nullopt;
+        }
+        *component = *read;
+    }
+    return color;
 }
 
 void RGBColorTextInput::controlTextDidChange()
 {
-    m_colorTextEditor->commitColor(typedColor(), this);
+    if (const std::optional<RGBAColor> color = typedColor(nullptr)) {
+        for (QLineEdit *field : findChildren<QLineEdit *>())
+            FieldMark::clear(field);
+        m_colorTextEditor->commitColor(*color, this);
+    }
 }
 
 void RGBColorTextInput::controlTextDidEndEditing()
 {
-    if (anyFieldModified())
-        m_colorTextEditor->commitColor(typedColor());
+    if (!anyFieldModified())
+        return;
+    QLineEdit *unread = nullptr;
+    if (const std::optional<RGBAColor> color = typedColor(&unread))
+        m_colorTextEditor->commitColor(*color);
+    else if (unread)
+        FieldMark::setRefused(unread, QStringLiteral("\"%1\" is no number").arg(unread->text().trimmed()));
 }

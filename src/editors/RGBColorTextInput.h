@@ -6,14 +6,16 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class ColorTextEditor;
 class QHBoxLayout;
 class QLineEdit;
 
-// The "rgb" page of a ColorTextEditor: red, green and blue from 0 to 255.
-// Each keystroke commits the colour (channels clamped to 0..255, text that
-// is no number counts as 0); the end of editing commits again and shows the
-// colour in every field.
+// The "rgb" page of a ColorTextEditor: red, green and blue from 0 to 255
+// (or percentages). Each keystroke that leaves every field a number commits
+// the colour (channels clamped to 0..255); the end of editing commits again,
+// or, when a field holds no number, marks that field and commits nothing.
 class RGBColorTextInput : public QWidget, public ColorTextEditorView
 {
     Q_OBJECT
@@ -30,8 +32,12 @@ public:
     QLineEdit *bTextInput() const { return m_bTextInput; }
 
 protected:
-    // The colour the fields give.
-    virtual RGBAColor typedColor() const;
+    // The colour the fields give; nothing, with the field that is no
+    // number in unread, when one is not.
+    virtual std::optional<RGBAColor> typedColor(QLineEdit **unread) const;
+    // A channel's text as a component: a number of the full scale, or a
+    // percentage; clamped to 0..1.
+    static std::optional<double> channel(const QLineEdit *field, double fullScale);
     QLineEdit *addField(const QString &name, const QString &label);
     bool anyFieldModified() const;
 

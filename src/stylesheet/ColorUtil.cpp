@@ -402,8 +402,12 @@ std::optional<RGBAColor> cssColorWithString(const QString &text)
         return std::nullopt;
     if (lower == u"rebeccapurple")
         return colorFromHexadecimalValue(QStringLiteral("#663399"));
+    // The channels of a name are whole numbers of 255: read them so, not
+    // through the floats of QColor.
     const QColor named = QColor::fromString(lower);
-    return named.isValid() ? std::optional(RGBAColor::fromQColor(named)) : std::nullopt;
+    if (!named.isValid())
+        return std::nullopt;
+    return RGBAColor{named.red() / 255.0, named.green() / 255.0, named.blue() / 255.0, 1};
 }
 
 int getUnitWithString(const QString &text)

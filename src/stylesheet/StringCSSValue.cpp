@@ -1,5 +1,7 @@
 #include "StringCSSValue.h"
 
+#include <algorithm>
+
 namespace StringCSSValue {
 
 QStringList getValues(const QString &value)
@@ -25,6 +27,47 @@ QStringList getValues(const QString &value)
         }
     }
     return entries;
+}
+
+QString compactedEdit(const QString &before, const QString &after)
+{
+    // The part that differs: after the common beginning, before the common end.
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(before.size(), after.size());
+    while (prefix < shorter && before.at(prefix) == after.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
+        ++suffix;
+    const qsizetype changedEnd = after.size() - suffix;
+    if (prefix >= changedEnd)
+        return after;
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; };
+    QString compact;
+    compact.reserve(after.size());
+    QChar quote;
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        const QChar c = after.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (isBlank(c) && i >= prefix && i < changedEnd) {
+            qsizetype previous = compact.size() - 1;
+            while (previous >= 0 && isBlank(compact.at(previous)))
+                --previous;
+            qsizetype next = i + 1;
+            while (next < after.size() && isBlank(after.at(next)))
+                ++next;
+            const QChar before = previous >= 0 ? compact.at(previous) : QChar();
+            const QChar following = next < after.size() ? after.at(next) : QChar();
+            if (before == u',' || before == u'(' || following == u',' || following == u')')
+                continue;
+        }
+        compact += c;
+    }
+    return compact;
 }
 
 } // namespace StringCSSValue

@@ -287,17 +287,19 @@ TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
 
 namespace CascadePseudoElementsTest {
 
-TEST(RulesCascade, PseudoElementsAreStrippedToTheElementsTheyBelongTo)
+TEST(RulesCascade, OnlyStatesAndTheFourOldPseudoElementsAreStrippedForMatching)
 {
     struct Row
     {
         const char *selector;
         const char *stripped;
     };
-    for (const Row &row : {Row{"::selection", "*"}, Row{"input::placeholder", "input"}, Row{"::-webkit-scrollbar", "*"},
-                           Row{"::-webkit-scrollbar-thumb:hover", "*"}, Row{"a:hover::before, p", "a, p"},
-                           Row{"ul > ::marker", "ul > *"}, Row{"p::first-line", "p"}, Row{"a::part(label)", "a"},
-                           Row{"p:first-child", "p:first-child"}}) {
+    for (const Row &row : {Row{"a:hover::before, p", "a, p"}, Row{"p::first-line", "p"}, Row{"p:first-letter", "p"},
+                           Row{"*,::after,::before", "*,*,*"}, Row{"ul > :visited", "ul > *"},
+                           Row{"p:first-child", "p:first-child"}, Row{"::selection", ":selection"},
+                           Row{"input::placeholder", "input:placeholder"},
+                           Row{"div::-webkit-file-upload-button", "div:-webkit-file-upload-button"},
+                           Row{"a[title=':hover']", "a[title=':hover']"}, Row{"a:hover-x", "a:hover-x"}}) {
         EXPECT_EQ(CSSOutlineDelegate::pseudoStrippedSelector(QString::fromLatin1(row.selector)), QString::fromLatin1(row.stripped))
             << row.selector;
     }
@@ -308,6 +310,9 @@ TEST(RulesCascade, PseudoElementsAndAtRulesLogNoErrorWhenAnElementIsListed)
     const QByteArray css = R"(::selection { color: red; }
 input::placeholder { color: gray; }
 ::-webkit-scrollbar { width: 4px; }
+*,::after,::before { box-sizing: border-box; }
+[type=file]::-webkit-file-upload-button, input::file-selector-button { font: inherit; }
+div::-webkit-file-upload-button { cursor: pointer; }
 @font-face { font-family: x; src: url(x.woff); }
 @media screen {
   @font-face { font-family: y; src: url(y.woff); }
@@ -317,16 +322,22 @@ p { color: black; }
     LivePanel live;
     ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
                            {QStringLiteral("index.html"),
-                            "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t>x</p><input id=i placeholder=a>"}}));
+                            "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t>x</p><input id=i placeholder=a><div id=d>d</div>"}}));
     StandardErrorCapture log;
     ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
     ASSERT_TRUE(live.select(live.element(QStringLiteral("i"))));
     const QString logged = log.text();
     EXPECT_FALSE(logged.contains(QLatin1String("ERROR"))) << logged.toStdString();
     EXPECT_FALSE(logged.contains(QLatin1String("Unexpected"))) << logged.toStdString();
-    EXPECT_FALSE(logged.contains(QLatin1String(":selection"))) << logged.toStdString();
-    // The placeholder's rule is listed for the input it styles.
-    EXPECT_TRUE(live.ruleRow(QStringLiteral("input::placeholder"))) << live.dump().toStdString();
+    EXPECT_FALSE(logged.contains(QLatin1String("WARNING"))) << logged.toStdString();
+    // A pseudo-element other than the four old ones styles no element itself (#66).
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("input::placeholder"))) << live.dump().toStdString();
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("[type=file]::-webkit-file-upload-button, input::file-selector-button")))
+        << live.dump().toStdString();
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("*, ::after, ::before"))) << live.dump().toStdString();
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("d"))));
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("div::-webkit-file-upload-button"))) << live.dump().toStdString();
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("*, ::after, ::before"))) << live.dump().toStdString();
 }
 
 } // namespace CascadePseudoElementsTest

@@ -142,6 +142,34 @@ TEST(AddDeclarationPopover, SnippetsAreSearchedByContentAndTheTargetsNamesAreMar
     CSSSnippetDataSource::setSnippetProvider({});
 }
 
+TEST(AddDeclarationPopover, ASelectedRowIsTintedWithHalfTheSelectionColour)
+{
+    AddDeclarationViewController popover;
+    QWidget *view = popover.view();
+    view->resize(240, 300);
+    popover.updateSearchField(QStringLiteral("color"));
+    QListView *list = popover.outlineView();
+    ASSERT_EQ(list->currentIndex().row(), 0);
+    const QRect row = list->visualRect(list->currentIndex());
+    const QImage shot = list->viewport()->grab().toImage();
+    // Past the name's text the row shows the tint over the list's base.
+    const QColor seen = shot.pixelColor(row.right() - 4, row.center().y());
+    const QColor base = list->palette().color(QPalette::Base);
+    const QColor highlight = list->palette().color(QPalette::Active, QPalette::Highlight);
+    const auto blend = [](int over, int under) { return (over + under) / 2; };
+    EXPECT_NEAR(seen.red(), blend(highlight.red(), base.red()), 2);
+    EXPECT_NEAR(seen.green(), blend(highlight.green(), base.green()), 2);
+    EXPECT_NEAR(seen.blue(), blend(highlight.blue(), base.blue()), 2);
+    // Its name keeps the text colour: no pixel of the row is the selected-text colour.
+    const QColor selectedText = list->palette().color(QPalette::Active, QPalette::HighlightedText);
+    bool inverted = false;
+    for (int x = row.left(); x < row.right(); ++x) {
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            inverted = inverted || shot.pixelColor(x, y) == selectedText;
+    }
+    EXPECT_FALSE(inverted);
+}
+
 TEST(StyleCombinations, GroupsListTheirNamesInOrder)
 {
     EXPECT_EQ(StyleCombination::stylePropertiesByComboName(QStringLiteral("Rect")),

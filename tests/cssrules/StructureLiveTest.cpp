@@ -1,9 +1,12 @@
 #include "LivePanel.h"
+#include "TestUtil.h"
 
 #include "cssrules/AddSelectorViewController.h"
 #include "interfaces/ExWebViewInterface.h"
 #include "platform/kit/Alert.h"
+#include "toolkit/OutlineViewEx.h"
 #include "stylesheet/CSSValueKeywords.h"
+#include "stylesheet/StringVendarPrefix.h"
 
 #include <gtest/gtest.h>
 
@@ -550,6 +553,59 @@ TEST_F(Structure, TheAddPropertyCommandOnTheToKeyframeAddsToItNotToTheFirst)
                                                    QRegularExpression::DotMatchesEverythingOption)))
         << text().toStdString();
     EXPECT_FALSE(text().contains(QRegularExpression(QStringLiteral("from \\{[^}]*top"))));
+    live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+TEST_F(Structure, TheAddPropertyCommandSelectsTheNewDeclarationAndScrollsItIntoView)
+{
+    QByteArray sheet = ".z {\n";
+    for (int i = 0; i < 40; ++i)
+        sheet += "    --v" + QByteArray::number(i) + ": " + QByteArray::number(i) + ";\n";
+    load(sheet + "}\n");
+    live.panel.view()->resize(300, 200);
+    live.panel.view()->show();
+    ASSERT_TRUE(live.selectRow(live.ruleRow(QStringLiteral(".z"))));
+    live.panel.addStyleProperty({QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("3px")))});
+    live.settleWrites();
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        const CSSRulePtr selected = live.panel.getSelectedCSSRule();
+        return selected && selected->propName() == QLatin1String("top");
+    })) << live.dump().toStdString();
+    OutlineViewEx *outline = live.panel.outline();
+    const QRect shown = outline->frameOfCellAtColumn(0, outline->selectedRow());
+    EXPECT_TRUE(outline->viewport()->rect().contains(shown.center())) << shown.y();
+}
+
+TEST_F(Structure, ANewKeyframesVendorCopiesHaveTheOldGradientSyntaxAndThePrefixedTransitionedProperty)
+{
+    load(kAnimation);
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByKeyframes(item(file, QStringLiteral("@keyframes fade")), nullptr);
+    ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
+    const CSSRulePtr block = live.panel.rules().last();
+    ASSERT_TRUE(block);
+    ASSERT_TRUE(StringVendarPrefix::isVenderPrefixOfProject(QStringLiteral("transform")));
+    live.panel.setPecentLabel(25);
+    live.panel.doAddStyle(block, {QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("transition-property"),
+                                                                                   QStringLiteral("transform"))),
+                                  QVariant::fromValue(std::make_shared<CSSProperty>(QStringLiteral("background-image"),
+                                                                                   QStringLiteral("linear-gradient(to right, red, blue)")))});
+    live.settleWrites();
+    // Once in each block of the name, with the vendor copies the project asks for.
+    EXPECT_EQ(text().count(QStringLiteral("    25% {\n"
+                                          "        -webkit-transition-property:-webkit-transform;\n"
+                                          "                transition-property:transform;\n"
+                                          "        background-image:-webkit-linear-gradient(left, red, blue);\n"
+                                          "        background-image:linear-gradient(to right, red, blue);\n"
+                                          "    }\n")),
+              2)
+        << text().toStdString();
+    // The page has the gradient in the syntax it reads.
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].findRule('25%').style.backgroundImage")).toString(),
+              QStringLiteral("linear-gradient(to right, red, blue)"));
+    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[1].findRule('25%').style.transitionProperty")).toString(),
+              QStringLiteral("transform"));
     live.undo.undo();
     EXPECT_EQ(text(), original);
 }

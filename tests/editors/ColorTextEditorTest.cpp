@@ -1,5 +1,6 @@
 #include "editors/ColorTextEditor.h"
 #include "editors/ColorTextEditorDelegate.h"
+#include "editors/FieldMark.h"
 #include "editors/HexColorTextInput.h"
 #include "editors/RGBAColorTextInput.h"
 #include "editors/RGBColorTextInput.h"
@@ -17,7 +18,14 @@ class RecordingDelegate : public ColorTextEditorDelegate
 {
 public:
     void colorDidChange(const RGBAColor &color) override { colors.append(color); }
+    void colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color) override
+    {
+        texts.append(text);
+        if (color)
+            colors.append(*color);
+    }
     QList<RGBAColor> colors;
+    QStringList texts;
 };
 
 struct TextEditor
@@ -83,6 +91,59 @@ TEST(ColorTextEditor, HexCommitsAtThreeOrSixDigitsAndKeepsTheTypedTextUntilEditi
     const qsizetype count = t.delegate.colors.size();
     hex->clearFocus();
     EXPECT_EQ(t.delegate.colors.size(), count);
+}
+
+// "antiquewhite" once read as the hex digits of "antique" (#66).
+TEST(ColorTextEditor, TheHexFieldTakesWhatCSSNamesAndRefusesWhatIsNoColour)
+{
+    TextEditor t;
+    t.editor.setUnit(0);
+    t.editor.setColor(RGBAColor{0, 0, 1, 1});
+    QLineEdit *hex = t.editor.hexInput()->hexTextInput();
+    t.type(hex, QStringLiteral("antiquewhite"));
+    EXPECT_EQ(t.delegate.texts, QStringList{QStringLiteral("antiquewhite")});
+    EXPECT_EQ(t.delegate.colors.last(), (RGBAColor{250 / 255.0, 235 / 255.0, 215 / 255.0, 1}));
+    EXPECT_EQ(hex->text(), QStringLiteral("antiquewhite"));
+
+    // A name more typing may lengthen waits for the end of editing.
+    t.type(hex, QStringLiteral("Blue"));
+    EXPECT_EQ(t.delegate.texts.size(), 1);
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(t.delegate.texts.last(), QStringLiteral("Blue"));
+    for (const char *keyword : {"transparent", "currentcolor"}) {
+        t.type(hex, QString::fromLatin1(keyword));
+        QTest::keyClick(hex, Qt::Key_Return);
+        EXPECT_EQ(t.delegate.texts.last(), QString::fromLatin1(keyword));
+    }
+    // Four and eight digits carry an alpha.
+    t.type(hex, QStringLiteral("#ff000080"));
+    EXPECT_NEAR(t.delegate.colors.last().alpha, 128 / 255.0, 1e-9);
+
+    // Text that is no colour commits nothing and is marked until it reads.
+    const qsizetype committed = t.delegate.colors.size() + t.delegate.texts.size();
+    t.type(hex, QStringLiteral("antique"));
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(t.delegate.colors.size() + t.delegate.texts.size(), committed);
+    EXPECT_TRUE(FieldMark::isRefused(hex));
+    EXPECT_EQ(hex->text(), QStringLiteral("antique"));
+    QTest::keyClicks(hex, QStringLiteral("white"));
+    EXPECT_FALSE(FieldMark::isRefused(hex));
+}
+
+TEST(ColorTextEditor, ChannelsTakeDecimalsAndPercentagesAndRefuseOtherText)
+{
+    TextEditor t;
+    t.editor.setUnit(2);
+    RGBAColorTextInput *rgba = t.editor.rgbaInput();
+    t.type(rgba->rTextInput(), QStringLiteral("50%"));
+    EXPECT_EQ(t.delegate.colors.last().red, 0.5);
+    t.type(rgba->aTextInput(), QStringLiteral(".15"));
+    EXPECT_EQ(t.delegate.colors.last().alpha, 0.15);
+    const qsizetype committed = t.delegate.colors.size();
+    t.type(rgba->gTextInput(), QStringLiteral("x1"));
+    QTest::keyClick(rgba->gTextInput(), Qt::Key_Return);
+    EXPECT_EQ(t.delegate.colors.size(), committed);
+    EXPECT_TRUE(FieldMark::isRefused(rgba->gTextInput()));
 }
 
 TEST(ColorTextEditor, ChannelsAreClampedAndTheFieldTypedInIsLeftAlone)

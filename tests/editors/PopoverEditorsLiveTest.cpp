@@ -30,9 +30,9 @@ const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p i
 
 struct PopoverPanel
 {
-    PopoverPanel()
+    explicit PopoverPanel(const QByteArray &site = kSite)
     {
-        loaded = live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}})
+        loaded = live.load({{QStringLiteral("site.css"), site}, {QStringLiteral("index.html"), kPage}})
             && live.select(live.element(QStringLiteral("t")));
         live.panel.view()->show();
         live.panel.setStyleEditor(&editors);
@@ -104,6 +104,26 @@ TEST(PopoverEditorsLive, EachStepOfTheSizeEditorReachesThePageAndClosingCommitsO
     panel.expectClosedAndWritten(QStringLiteral("width: 100px;"), QStringLiteral("width: 103px;"));
     panel.expectOneUndoRestoresTheText();
     EXPECT_EQ(panel.computed(QStringLiteral("width")), QStringLiteral("100px"));
+}
+
+// A framework's minified sheet takes what the editors write in its own layout (#66).
+TEST(PopoverEditorsLive, AMinifiedSheetTakesTheEditorsTextWithoutTheBlanksCSSDoesNotNeed)
+{
+    PopoverPanel panel("#t{width:100px;color:#fff;box-shadow:0 .5rem 1rem rgba(0,0,0,.15)}");
+    ASSERT_TRUE(panel.loaded);
+    ASSERT_TRUE(panel.open(QStringLiteral("color")));
+    auto *color = qobject_cast<ColorEditorView *>(panel.editors.editorView());
+    ASSERT_TRUE(color);
+    color->unitChange(1);
+    EXPECT_EQ(panel.computed(QStringLiteral("color")), QStringLiteral("rgb(255, 255, 255)"));
+    panel.expectClosedAndWritten(QStringLiteral("color:#fff;"), QStringLiteral("color:rgb(255,255,255);"));
+
+    panel.original = panel.text();
+    ASSERT_TRUE(panel.open(QStringLiteral("box-shadow")));
+    auto *shadow = qobject_cast<DropShadowView *>(panel.editors.editorView());
+    ASSERT_TRUE(shadow);
+    shadow->colorDidChange(RGBAColor{0, 0, 1, 0.5});
+    panel.expectClosedAndWritten(QStringLiteral("rgba(0,0,0,.15)"), QStringLiteral("rgba(0,0,255,0.50)"));
 }
 
 TEST(PopoverEditorsLive, ABoxShadowLayerAddedInThePopoverReachesThePageAndIsOneUndoStep)

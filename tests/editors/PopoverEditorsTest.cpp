@@ -1,6 +1,7 @@
 #include "PopoverTestSupport.h"
 
 #include "editors/ColorTextEditor.h"
+#include "editors/FieldMark.h"
 #include "editors/HexColorTextInput.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/popover/ColorEditorView.h"
@@ -145,6 +146,24 @@ TEST(ColorEditorView, TypingAHexColourShowsTheTypedTextAndSendsEachCompleteColou
     EXPECT_EQ(editor->colorWell()->color(), QColor(Qt::white));
 }
 
+TEST(ColorEditorView, AColourTypedAsANameIsWrittenAsTyped)
+{
+    Posts posts;
+    auto editor = opened<ColorEditorView>(QStringLiteral("color"), QStringLiteral("#000000"));
+    QLineEdit *hex = editor->colorTextEditor()->hexInput()->hexTextInput();
+    typeInto(hex, QStringLiteral("antiquewhite"));
+    EXPECT_EQ(posts.last(), QStringLiteral("antiquewhite"));
+    EXPECT_EQ(editor->colorWell()->color(), QColor(250, 235, 215));
+    typeInto(hex, QStringLiteral("currentcolor"));
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(posts.last(), QStringLiteral("currentcolor"));
+    EXPECT_FALSE(editor->colorWell()->color());
+    // A notation chosen writes the colour in it again.
+    typeInto(hex, QStringLiteral("tomato"));
+    editor->unitChange(1);
+    EXPECT_EQ(posts.last(), QStringLiteral("rgb(255, 99, 71)"));
+}
+
 TEST(SingleSizeEditorView, ReadsNumberAndUnitAndWritesStepsTypedNumbersAndUnits)
 {
     Posts posts;
@@ -160,10 +179,17 @@ TEST(SingleSizeEditorView, ReadsNumberAndUnitAndWritesStepsTypedNumbersAndUnits)
     // Typed numbers go out as typed.
     typeInto(editor->textField(), QStringLiteral("1.26"));
     EXPECT_EQ(posts.last(), QStringLiteral("1.26px"));
+    // What is no size is refused: nothing goes out, and the field says so (#66).
+    const qsizetype sent = posts.values.size();
     typeInto(editor->textField(), QStringLiteral("abc"));
-    EXPECT_EQ(posts.last(), QStringLiteral("0"));
-    typeInto(editor->textField(), QStringLiteral("1e5"));
-    EXPECT_EQ(posts.last(), QStringLiteral("0"));
+    QTest::keyClick(editor->textField(), Qt::Key_Return);
+    EXPECT_EQ(posts.values.size(), sent);
+    EXPECT_TRUE(FieldMark::isRefused(editor->textField()));
+    // A negative decimal with a unit typed takes that unit.
+    typeInto(editor->textField(), QStringLiteral("-.5rem"));
+    EXPECT_EQ(posts.last(), QStringLiteral("-.5rem"));
+    EXPECT_EQ(editor->radioGroup()->selectedTag(), 3);
+    EXPECT_FALSE(FieldMark::isRefused(editor->textField()));
 
     // 1.5em steps by 0.1.
     editor = opened<SingleSizeEditorView>(QStringLiteral("font-size"), QStringLiteral("1.5em"));
@@ -222,8 +248,11 @@ TEST(TimeEditorView, StepsSlidesAndTypingKeepTheUnitRead)
     EXPECT_EQ(posts.last(), QStringLiteral("260.0ms"));
     editor->slider()->setValue(editor->slider()->value() + 1);
     EXPECT_TRUE(posts.last().endsWith(QStringLiteral("ms")));
+    const qsizetype sent = posts.values.size();
     typeInto(editor->textField(), QStringLiteral("abc"));
-    EXPECT_EQ(posts.last(), QStringLiteral("0.0ms"));
+    EXPECT_EQ(posts.values.size(), sent);
+    typeInto(editor->textField(), QStringLiteral("0.5s"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0.5s"));
 }
 
 TEST(NumberEditor, TypedNumbersGoOutAsTypedAndTheDecimalsStartFromThoseShown)
@@ -242,8 +271,11 @@ TEST(NumberEditor, TypedNumbersGoOutAsTypedAndTheDecimalsStartFromThoseShown)
     EXPECT_EQ(posts.last(), QStringLiteral("0.3"));
     typeInto(editor->textField(), QStringLiteral("0.35"));
     EXPECT_EQ(posts.last(), QStringLiteral("0.35"));
-    typeInto(editor->textField(), QStringLiteral("1e5"));
-    EXPECT_EQ(posts.last(), QStringLiteral("0"));
+    const qsizetype sent = posts.values.size();
+    typeInto(editor->textField(), QStringLiteral("x"));
+    typeInto(editor->textField(), QStringLiteral("2px"));
+    EXPECT_EQ(posts.values.size(), sent + 1); // "2" went out; "2px" is no number.
+    EXPECT_EQ(posts.last(), QStringLiteral("2"));
 
     // "0.4" shows as "%g" does; one decimal less shows none.
     editor = opened<NumberEditor>(QStringLiteral("opacity"), QStringLiteral("0.4 !important"));

@@ -1,6 +1,9 @@
 #include "PopoverTestSupport.h"
 #include "TestPrinters.h"
 
+#include "editors/ColorTextEditor.h"
+#include "editors/FieldMark.h"
+#include "editors/HexColorTextInput.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/popover/DropShadowView.h"
 #include "editors/popover/StyleEditorViewController.h"
@@ -117,10 +120,24 @@ TEST(ShadowLayerReader, FindsTheColourAndInsetAnywhereInEachLayer)
     EXPECT_EQ(layers[4]->numberUnit(), QStringLiteral("px"));
     EXPECT_EQ(layers[4]->unit(), 2);
 
+    // Rebuilt without a change, a layer is what it was.
     layers[3]->createCSSValueStrng();
-    EXPECT_EQ(layers[3]->stringValue(), QStringLiteral("1px 2px 0 0"));
+    EXPECT_EQ(layers[3]->stringValue(), QStringLiteral("1px 2px"));
     layers[4]->createCSSValueStrngWithoutSpread();
-    EXPECT_EQ(layers[4]->stringValue(), QStringLiteral("0 2px 3px rgba(0, 255, 0, 0.50)"));
+    EXPECT_EQ(layers[4]->stringValue(), QStringLiteral("0 2px 3px hsla(120, 100%, 50%, 0.5)"));
+    // A part changed is written anew, in place; one the layer lacked goes after the others.
+    layers[4]->setUnit(2);
+    layers[4]->setB(4);
+    layers[4]->createCSSValueStrngWithoutSpread();
+    EXPECT_EQ(layers[4]->stringValue(), QStringLiteral("0 2px 4px hsla(120, 100%, 50%, 0.5)"));
+    layers[2]->setInset(false);
+    layers[2]->setS(2);
+    layers[2]->createCSSValueStrng();
+    EXPECT_EQ(layers[2]->stringValue(), QStringLiteral("0 0 5px 2px rgba(0,0,0,0.5)"));
+    layers[1]->setB(3);
+    layers[1]->setColor(RGBAColor{0, 0, 0, 1});
+    layers[1]->createCSSValueStrng();
+    EXPECT_EQ(layers[1]->stringValue(), QStringLiteral("#000000 1em 2em 3em"));
 
     EXPECT_TRUE(ShadowLayerReader::read(QStringLiteral("none")).isEmpty());
     EXPECT_TRUE(ShadowLayerReader::read(QString()).isEmpty());
@@ -149,7 +166,7 @@ TEST(ShadowLayerReader, ColoursPastTheirRangeAreKeptAsReadAndReadBackTheSame)
         ASSERT_EQ(layers.size(), 1) << colour.toStdString();
         EXPECT_FALSE(layers[0]->color()) << colour.toStdString();
         layers[0]->createCSSValueStrng();
-        EXPECT_EQ(layers[0]->stringValue(), QStringLiteral("1px 2px 0 0 %1 inset").arg(colour));
+        EXPECT_EQ(layers[0]->stringValue(), QStringLiteral("1px 2px %1 inset").arg(colour));
         const QList<DropShadowPropPtr> again = ShadowLayerReader::read(layers[0]->stringValue());
         ASSERT_EQ(again.size(), 1);
         again[0]->createCSSValueStrng();
@@ -168,13 +185,52 @@ TEST(TextShadowView, EditingOneLayerRebuildsItAndLeavesTheOthersAsRead)
     EXPECT_TRUE(posts.values.isEmpty());
 
     typeInto(editor->textField(ShadowListView::Blur), QStringLiteral("4"));
-    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px #ff0000,-1px 0 blue"));
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px red,-1px 0 blue"));
     editor->list()->setCurrentRow(1);
     EXPECT_EQ(editor->textField(ShadowListView::OffsetH)->stringValue(), QStringLiteral("-1"));
     editor->unitChange(1);
-    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px #ff0000,-1px 0 0 rgb(0, 0, 255)"));
+    EXPECT_EQ(posts.last(), QStringLiteral("2px 2px 4px red,-1px 0 rgb(0, 0, 255)"));
     editor->swatch()->cellWithTag(0)->click();
-    EXPECT_TRUE(posts.last().startsWith(QStringLiteral("2px 2px 4px #ff0000,-1px 0 0 rgb(")));
+    EXPECT_TRUE(posts.last().startsWith(QStringLiteral("2px 2px 4px red,-1px 0 rgb("))) << posts.last().toStdString();
+}
+
+// A framework's shadows: two layers, rem lengths with leading points (#66).
+TEST(DropShadowView, TypedDecimalsNegativesAndUnitsChangeOnlyTheirLength)
+{
+    Posts posts;
+    auto editor = opened<DropShadowView>(QStringLiteral("box-shadow"),
+                                         QStringLiteral("0 .5rem 1rem rgba(0,0,0,.15),inset 0 1px 0 rgba(255,255,255,.15)"));
+    ASSERT_EQ(editor->props().size(), 2);
+    EXPECT_EQ(editor->unitChanger()->titleOfSelectedItem(), QStringLiteral("rem"));
+    StepNumberTextField *blur = editor->textField(ShadowListView::Blur);
+    typeInto(blur, QStringLiteral("2"));
+    QTest::keyClicks(blur, QStringLiteral("."));
+    EXPECT_EQ(blur->text(), QStringLiteral("2."));
+    QTest::keyClicks(blur, QStringLiteral("5"));
+    EXPECT_EQ(blur->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0 .5rem 2.5rem rgba(0,0,0,.15),inset 0 1px 0 rgba(255,255,255,.15)"));
+
+    StepNumberTextField *x = editor->textField(ShadowListView::OffsetH);
+    typeInto(x, QStringLiteral("-"));
+    EXPECT_EQ(posts.last(), QStringLiteral("0 .5rem 2.5rem rgba(0,0,0,.15),inset 0 1px 0 rgba(255,255,255,.15)"));
+    QTest::keyClicks(x, QStringLiteral("1"));
+    EXPECT_EQ(posts.last(), QStringLiteral("-1rem .5rem 2.5rem rgba(0,0,0,.15),inset 0 1px 0 rgba(255,255,255,.15)"));
+    typeInto(x, QStringLiteral("3px"));
+    EXPECT_EQ(posts.last(), QStringLiteral("3px .5rem 2.5rem rgba(0,0,0,.15),inset 0 1px 0 rgba(255,255,255,.15)"));
+
+    // What is no length is refused: nothing is sent, and the field says so.
+    const qsizetype sent = posts.values.size();
+    typeInto(x, QStringLiteral("abc"));
+    QTest::keyClick(x, Qt::Key_Return);
+    EXPECT_EQ(posts.values.size(), sent);
+    EXPECT_TRUE(FieldMark::isRefused(x));
+    typeInto(x, QStringLiteral("4"));
+    EXPECT_FALSE(FieldMark::isRefused(x));
+
+    // A colour name typed is written as typed.
+    editor->colorTextEditor()->hexInput()->hexTextInput()->setFocus();
+    typeInto(editor->colorTextEditor()->hexInput()->hexTextInput(), QStringLiteral("antiquewhite"));
+    EXPECT_EQ(posts.last(), QStringLiteral("4px .5rem 2.5rem antiquewhite,inset 0 1px 0 rgba(255,255,255,.15)"));
 }
 
 TEST(DropShadowView, AddDeleteUndoAndRedoEachAnnounceTheValue)

@@ -1,5 +1,6 @@
 #include "TestPrinters.h"
 
+#include "editors/FieldMark.h"
 #include "editors/NumberField.h"
 #include "editors/StepNumberTextField.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -137,4 +138,35 @@ TEST(NumberField, ReportsAnEditAndStopsSteppingWhenTheFocusLeaves)
     other.setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&other] { return other.hasFocus(); }));
     EXPECT_FALSE(field.isMonitoringKeys());
+}
+
+// "abc" once emptied the field, and its editor dropped the declaration (#66).
+TEST(NumberField, TakesAUnitTypedAfterTheNumberAndRefusesOtherText)
+{
+    NumberField field;
+    QStringList reports;
+    QObject::connect(&field, &NumberField::unitTyped, &field, [&reports](const QString &unit) { reports << unit; });
+    QObject::connect(&field, &NumberField::numberEdited, &field, [&reports, &field] { reports << field.text(); });
+    field.show();
+    field.activateWindow();
+    field.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&field] { return field.hasFocus(); }));
+    const auto type = [&field](const QString &text) {
+        field.selectAll();
+        QTest::keyClicks(&field, text);
+        QTest::keyClick(&field, Qt::Key_Return);
+    };
+    type(QStringLiteral("-2.50EM"));
+    EXPECT_EQ(reports, (QStringList{QStringLiteral("em"), QStringLiteral("-2.5")}));
+    type(QStringLiteral("abc"));
+    type(QStringLiteral("3pz"));
+    EXPECT_EQ(reports.size(), 2);
+    EXPECT_EQ(field.text(), QStringLiteral("-2.5"));
+    EXPECT_TRUE(FieldMark::isRefused(&field));
+    field.setTakesUnits(false);
+    type(QStringLiteral("4px"));
+    EXPECT_EQ(reports.size(), 2);
+    type(QStringLiteral(".5"));
+    EXPECT_EQ(reports.last(), QStringLiteral("0.5"));
+    EXPECT_FALSE(FieldMark::isRefused(&field));
 }

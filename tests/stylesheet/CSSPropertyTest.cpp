@@ -133,6 +133,29 @@ TEST(CSSProperty, ValueWordsKeepParenthesisedGroupsTogether)
     EXPECT_EQ(getValues(u"a rgb(0,"_qs), QStringList{u"a"_qs});
 }
 
+TEST(CSSProperty, AnEditForAMinifiedSheetLosesTheOptionalBlanksOfWhatItChangedOnly)
+{
+    using StringCSSValue::compactedEdit;
+    struct Row
+    {
+        const char *before;
+        const char *after;
+        const char *compact;
+    };
+    for (const Row &row :
+         {Row{"#fff", "rgb(250, 235, 215)", "rgb(250,235,215)"},
+          Row{"linear-gradient(180deg,#4e73df 10%,#224abe 100%)",
+              "linear-gradient(180deg,rgba(0, 0, 255, 0.50) 10%,#224abe 100%)",
+              "linear-gradient(180deg,rgba(0,0,255,0.50) 10%,#224abe 100%)"},
+          // What was not changed keeps its blanks; the blanks CSS needs stay.
+          Row{"0 1px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red"},
+          Row{"", "calc(1px + 2px) url( \"a, b\" )", "calc(1px + 2px) url(\"a, b\")"},
+          Row{"red", "red", "red"}}) {
+        EXPECT_EQ(compactedEdit(QString::fromLatin1(row.before), QString::fromLatin1(row.after)), QString::fromLatin1(row.compact))
+            << row.after;
+    }
+}
+
 TEST(CSSProperty, VendorPrefixesAreADashAWordAndADash)
 {
     using namespace StringVendarPrefix;

@@ -15,6 +15,7 @@
 #include "stylesheet/GradientColorParser.h"
 
 #include <QGridLayout>
+#include <QRegularExpression>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -50,6 +51,69 @@ QString colorText(const RatioColor &stop)
     default:
         return QLatin1Char('#') + ColorUtil::hexadecimalValue(stop.color());
     }
+}
+
+// A gradient function as written in a value: where it stands and its
+// arguments between the commas, blanks kept.
+struct WrittenGradient
+{
+    qsizetype start = 0;
+    qsizetype nameLength = 0;
+    qsizetype end = 0; // After the closing bracket.
+    QStringList arguments;
+};
+
+std::optional<WrittenGradient> writtenGradient(const QString &text)
+{
+    static const QRegularExpression name(QStringLiteral("(?<![-\\w])(repeating-)?(linear|radial)-gradient\\("),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = name.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    WrittenGradient gradient;
+    gradient.start = match.capturedStart();
+    gradient.nameLength = match.capturedLength() - 1;
+    int depth = 0;
+    QChar quote;
+    qsizetype argument = match.capturedEnd();
+    for (qsizetype i = match.capturedEnd(); i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')' && depth > 0) {
+            --depth;
+        } else if (c == u')') {
+            gradient.arguments.append(text.mid(argument, i - argument));
+            gradient.end = i + 1;
+            return gradient;
+        } else if (c == u',' && depth == 0) {
+            gradient.arguments.append(text.mid(argument, i - argument));
+            argument = i + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+// A stop's text as its colour and its position (empty when none is written).
+std::pair<QString, QString> stopParts(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    int depth = 0;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed.at(i);
+        if (c == u'(')
+            ++depth;
+        else if (c == u')')
+            --depth;
+        else if (c.isSpace() && depth == 0)
+            return {trimmed.left(i), trimmed.mid(i).trimmed()};
+    }
+    return {trimmed, QString()};
 }
 
 // A stop's notation: a name or another function is written as "#" hex, or
@@ -98,7 +162,10 @@ BackgrouImageEditor::BackgrouImageEditor(QWidget *parent) : StyleEditorView(QStr
     grid->addWidget(m_vAngleDescribe, 2, 2);
     auto *angleRow = new QHBoxLayout;
     m_degreeInput = makeNumberField(QStringLiteral("degree"), QStringLiteral("Angle"), 60,
-                                    [this] { controlTextDidChange(m_degreeInput); });
+                                    [this] { controlTextDidChange(m_degreeInput); }, [](const QString &text) {
+                                        const auto angle = numberWithUnit(text);
+                                        return angle && (angle->second.isEmpty() || angle->second.toLower() == u"deg");
+                                    });
     m_degreeStepper = new Stepper(this);
     m_degreeStepper->setMinValue(-360);
     m_degreeStepper->setMaxValue(360);
@@ -117,7 +184,10 @@ BackgrouImageEditor::BackgrouImageEditor(QWidget *parent) : StyleEditorView(QStr
     m_colorWell->setObjectName(QStringLiteral("colorWell"));
     stopRow->addWidget(m_colorWell);
     m_ratioInput = makeNumberField(QStringLiteral("ratio"), QStringLiteral("Stop position"), 50,
-                                   [this] { controlTextDidChange(m_ratioInput); });
+                                   [this] { controlTextDidChange(m_ratioInput); }, [](const QString &text) {
+                                       const auto percent = numberWithUnit(text);
+                                       return percent && (percent->second.isEmpty() || percent->second == u"%");
+                                   });
     m_ratioStepper = new Stepper(this);
     m_ratioStepper->setMinValue(0);
     m_ratioStepper->setMaxValue(1);
@@ -168,21 +238,53 @@ void BackgrouImageEditor::parseValue()
     m_loading = true;
     angleDescribeTypeChange();
     m_loading = false;
+    // The first gradient of the value as written; the text around it stays.
+    const QString written = writtenValue();
+    const std::optional<WrittenGradient> gradient = writtenGradient(written);
+    if (!gradient)
+        return;
+    const QString call = written.mid(gradient->start, gradient->end - gradient->start);
     const GradientColorParser parser;
-    const std::optional<GradientRecord> record = parser.decode(value());
+    const std::optional<GradientRecord> record = parser.decode(call.toLower());
     if (!record)
         return;
+    m_before = written.left(gradient->start);
+    m_name = written.mid(gradient->start, gradient->nameLength);
+    m_after = written.mid(gradient->end);
+    // Each stop with its text: the arguments are the stops, after the
+    // direction part when there is one. Stops the text does not line up
+    // with are not rewritten.
+    const qsizetype stopCount = record->colorRatios.size();
+    const qsizetype headCount = gradient->arguments.size() - stopCount;
+    if (headCount == 1)
+        m_head = gradient->arguments.first();
+    else if (headCount != 0)
+        m_readOnly = true;
+    if (stopCount >= 2 && headCount >= 0) {
+        const QString second = gradient->arguments.value(headCount + 1);
+        qsizetype lead = 0;
+        while (lead < second.size() && second.at(lead).isSpace())
+            ++lead;
+        m_stopLead = second.left(lead);
+    }
 
     // Stops without a position spread between their positioned neighbours.
     QList<RatioColorPtr> stops;
-    QList<GradientColorStop> pending;
+    QList<qsizetype> pending;
     double last = 0;
-    const auto place = [&stops](const GradientColorStop &stop, double percent) {
+    const auto place = [&](qsizetype index, double percent) {
+        const GradientColorStop &stop = record->colorRatios.at(index);
         auto ratio = std::make_shared<RatioColor>(float(percent / 100), stop.color.value_or(RGBAColor{0, 0, 0, 1}));
         ratio->setUnit(notationOf(stop));
+        if (!m_readOnly) {
+            const QString text = gradient->arguments.at(headCount + index);
+            const auto [colorText, positionText] = stopParts(text);
+            ratio->setWritten(text, colorText, positionText);
+        }
         stops.append(ratio);
     };
-    for (const GradientColorStop &stop : record->colorRatios) {
+    for (qsizetype i = 0; i < stopCount; ++i) {
+        const GradientColorStop &stop = record->colorRatios.at(i);
         qsizetype length = 0;
         if (const std::optional<double> percent = leadingNumber(stop.ratio, &length)) {
             // Only % positions are written back.
@@ -194,10 +296,10 @@ void BackgrouImageEditor::parseValue()
                                                      : last + double(k + 1) * (*percent - last) / double(n + 1));
             }
             pending.clear();
-            place(stop, *percent);
+            place(i, *percent);
             last = *percent;
         } else if (stop.ratio == u"none") {
-            pending.append(stop);
+            pending.append(i);
         }
     }
     const qsizetype n = pending.size();
@@ -250,56 +352,85 @@ void BackgrouImageEditor::parseValue()
     }
 }
 
+QString BackgrouImageEditor::builtHead() const
+{
+    const QString kind = m_backgroundType->titleOfSelectedItem();
+    const QString h = m_hAngleDescribe->titleOfSelectedItem();
+    const QString v = m_vAngleDescribe->titleOfSelectedItem();
+    if (!kind.contains(QLatin1String("radial"))) {
+        if (m_angleDescribe->selectedTag() != 0)
+            return formatNumber(m_degreeStepper->doubleValue(), 6) + QStringLiteral("deg");
+        if (!h.isEmpty() || !v.isEmpty())
+            return QStringLiteral("to ") + h + (v.isEmpty() ? QString() : QLatin1Char(' ') + v);
+        return {};
+    }
+    QStringList words;
+    if (!m_shapeSelector->titleOfSelectedItem().isEmpty())
+        words.append(m_shapeSelector->titleOfSelectedItem());
+    if (!m_sizeSelector->titleOfSelectedItem().isEmpty())
+        words.append(m_sizeSelector->titleOfSelectedItem());
+    if (!h.isEmpty() || !v.isEmpty()) {
+        words.append(QStringLiteral("at"));
+        words.append(h);
+        if (!v.isEmpty())
+            words.append(v);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+void BackgrouImageEditor::headChanged()
+{
+    if (!m_loading)
+        m_headChanged = true;
+}
+
 void BackgrouImageEditor::setValue()
 {
     // Nothing to write without stops, or for positions this editor cannot write.
     if (m_readOnly || m_gradientSlider->ratioColors().isEmpty())
         return;
     const QString kind = m_backgroundType->titleOfSelectedItem();
-    const QString h = m_hAngleDescribe->titleOfSelectedItem();
-    const QString v = m_vAngleDescribe->titleOfSelectedItem();
-    QString text = kind + QLatin1Char('(');
-    if (!kind.contains(QLatin1String("radial"))) {
-        if (m_angleDescribe->selectedTag() != 0)
-            text += formatNumber(m_degreeStepper->doubleValue(), 6) + QStringLiteral("deg,");
-        else if (!h.isEmpty() || !v.isEmpty())
-            text += QStringLiteral("to ") + h + (v.isEmpty() ? QString() : QLatin1Char(' ') + v) + QLatin1Char(',');
-    } else {
-        QStringList words;
-        if (!m_shapeSelector->titleOfSelectedItem().isEmpty())
-            words.append(m_shapeSelector->titleOfSelectedItem());
-        if (!m_sizeSelector->titleOfSelectedItem().isEmpty())
-            words.append(m_sizeSelector->titleOfSelectedItem());
-        if (!h.isEmpty() || !v.isEmpty()) {
-            words.append(QStringLiteral("at"));
-            words.append(h);
-            if (!v.isEmpty())
-                words.append(v);
-        }
-        if (!words.isEmpty())
-            text += words.join(QLatin1Char(' ')) + QStringLiteral(", ");
+    QStringList arguments;
+    if (m_head && !m_headChanged) {
+        arguments.append(*m_head);
+    } else if (const QString head = builtHead(); !head.isEmpty()) {
+        // A new direction part takes the blanks of the one it replaces.
+        const QString old = m_head.value_or(QString());
+        qsizetype lead = 0;
+        while (lead < old.size() && old.at(lead).isSpace())
+            ++lead;
+        arguments.append(old.left(lead) + head);
     }
-    QStringList stops;
     for (const RatioColorPtr &stop : m_gradientSlider->ratioColors()) {
-        QString stopText = colorText(*stop);
-        const QString percent = QString::number(double(stop->ratio()) * 100, 'f', 0);
-        if (percent != u"0" && percent != u"100" && percent != u"-0")
-            stopText += QLatin1Char(' ') + percent + QLatin1Char('%');
-        stops.append(stopText);
+        QString text = stop->text(colorText(*stop));
+        // Where a stop now stands first, or after a blank the others have,
+        // it follows the others' layout: so does a stop the user added.
+        if (arguments.isEmpty() && m_head)
+            text = text.trimmed();
+        else if (!arguments.isEmpty() && (text.isEmpty() || !text.at(0).isSpace()))
+            text = m_stopLead + text;
+        arguments.append(text);
     }
-    text += stops.join(QStringLiteral(", ")) + QLatin1Char(')');
+    const QString name = m_name.compare(kind, Qt::CaseInsensitive) == 0 ? m_name : kind;
+    const QString call = name + QLatin1Char('(') + arguments.join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString text = m_before + call + m_after;
     notifyChange(text);
     StyleEditorView::setValue(text);
 }
 
 void BackgrouImageEditor::backgroundTypeChange()
 {
-    setRadialEnabled(m_backgroundType->titleOfSelectedItem().contains(QLatin1String("radial")));
+    const bool radial = m_backgroundType->titleOfSelectedItem().contains(QLatin1String("radial"));
+    // The direction part of a linear gradient means nothing to a radial one.
+    if (radial != m_name.contains(QLatin1String("radial"), Qt::CaseInsensitive))
+        headChanged();
+    setRadialEnabled(radial);
     setValue();
 }
 
 void BackgrouImageEditor::gradientShapeSizeChanged()
 {
+    headChanged();
     if (m_shapeSelector->titleOfSelectedItem().isEmpty())
         m_sizeSelector->setTitle(QString());
     setValue();
@@ -307,6 +438,7 @@ void BackgrouImageEditor::gradientShapeSizeChanged()
 
 void BackgrouImageEditor::angleDescribeChange()
 {
+    headChanged();
     setValue();
 }
 
@@ -317,16 +449,27 @@ void BackgrouImageEditor::angleDescribeTypeChange()
     m_degreeStepper->setEnabled(angle);
     m_hAngleDescribe->setEnabled(!angle);
     m_vAngleDescribe->setEnabled(!angle);
-    if (!m_loading)
+    if (!m_loading) {
+        headChanged();
         setValue();
+    }
 }
 
 void BackgrouImageEditor::controlTextDidChange(QWidget *field)
 {
+    // Text that is no number (yet) changes nothing; the field says so when
+    // editing ends.
     if (field == m_degreeInput) {
-        m_degreeStepper->setDoubleValue(leadingNumber(m_degreeInput->stringValue()).value_or(0));
+        const auto angle = numberWithUnit(m_degreeInput->stringValue());
+        if (!angle || (!angle->second.isEmpty() && angle->second.toLower() != u"deg"))
+            return;
+        m_degreeStepper->setDoubleValue(angle->first);
+        headChanged();
     } else if (field == m_ratioInput) {
-        const double ratio = std::clamp(leadingNumber(m_ratioInput->stringValue()).value_or(0) / 100, 0.0, 1.0);
+        const auto percent = numberWithUnit(m_ratioInput->stringValue());
+        if (!percent || (!percent->second.isEmpty() && percent->second != u"%"))
+            return;
+        const double ratio = std::clamp(percent->first / 100, 0.0, 1.0);
         m_ratioStepper->setDoubleValue(ratio);
         if (const RatioColorPtr stop = m_gradientSlider->selectedRatioColor()) {
             stop->setRatio(float(ratio));
@@ -338,13 +481,14 @@ void BackgrouImageEditor::controlTextDidChange(QWidget *field)
 
 void BackgrouImageEditor::angleStepperChange()
 {
+    headChanged();
     m_degreeInput->setStringValue(QString::number(m_degreeStepper->doubleValue(), 'f', 1));
     setValue();
 }
 
 void BackgrouImageEditor::ratioChanged()
 {
-    m_ratioInput->setStringValue(QString::number(m_ratioStepper->doubleValue() * 100, 'f', 0));
+    m_ratioInput->setStringValue(formatNumber(m_ratioStepper->doubleValue() * 100, 1));
     if (const RatioColorPtr stop = m_gradientSlider->selectedRatioColor()) {
         stop->setRatio(float(m_ratioStepper->doubleValue()));
         m_gradientSlider->updateLayout();
@@ -355,7 +499,7 @@ void BackgrouImageEditor::ratioChanged()
 void BackgrouImageEditor::updateRatio()
 {
     if (const RatioColorPtr stop = m_gradientSlider->selectedRatioColor()) {
-        m_ratioInput->setStringValue(QString::number(double(stop->ratio()) * 100, 'f', 0));
+        m_ratioInput->setStringValue(formatNumber(double(stop->ratio()) * 100, 1));
         m_ratioStepper->setDoubleValue(stop->ratio());
     } else {
         m_ratioInput->setStringValue(QString());
@@ -430,4 +574,16 @@ void BackgrouImageEditor::colorDidChange(const RGBAColor &color)
         stop->setColor(color);
     m_colorWell->setColor(color.toQColor());
     colorChange();
+}
+
+void BackgrouImageEditor::colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color)
+{
+    const RatioColorPtr stop = m_gradientSlider->selectedRatioColor();
+    // A stop's colour is a colour: "currentcolor" is not taken.
+    if (!stop || !color)
+        return;
+    stop->setColorText(text, *color);
+    m_colorWell->setColor(color->toQColor());
+    m_gradientSlider->updateColors();
+    setValue();
 }

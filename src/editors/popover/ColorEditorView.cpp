@@ -157,6 +157,13 @@ void ColorEditorView::colorChange()
 
 void ColorEditorView::writeColor(TypedText typed)
 {
+    if (typed == TypedText::No)
+        m_typedText.clear();
+    if (!m_typedText.isEmpty()) {
+        setValue(m_typedText);
+        notifyChange(m_typedText);
+        return;
+    }
     // Nothing to write before there is a colour.
     if (!m_color)
         return;
@@ -204,6 +211,15 @@ void ColorEditorView::handleRadioClick(int tag)
 
 void ColorEditorView::colorDidChange(const RGBAColor &color)
 {
+    m_typedText.clear();
     showColor(color);
+    writeColor(TypedText::Yes);
+}
+
+void ColorEditorView::colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color)
+{
+    m_typedText = text;
+    m_color = color;
+    m_colorWell->setColor(color ? std::optional<QColor>(color->toQColor()) : std::nullopt);
     writeColor(TypedText::Yes);
 }

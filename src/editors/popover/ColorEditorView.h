@@ -16,7 +16,8 @@ class ColorWell;
 // written in (0 "#" and hex digits, 1 "rgb(", 2 "rgba(") and the colour as
 // text. A colour read with an alpha is written as "rgba(" so that the alpha
 // survives; a text that is no colour ("inherit") leaves the well empty and
-// nothing is written until the user picks a colour.
+// nothing is written until the user picks a colour. A colour typed as a name
+// ("antiquewhite", "currentcolor") is written as typed.
 class ColorEditorView : public StyleEditorView, public ColorTextEditorDelegate
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ public:
     // A swatch cell's action.
     void handleRadioClick(int tag);
     void colorDidChange(const RGBAColor &color) override;
+    void colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color) override;
 
     std::optional<RGBAColor> color() const { return m_color; }
     ColorWell *colorWell() const { return m_colorWell; }
@@ -56,6 +58,8 @@ private:
 
     // The colour as read or picked; the well's QColor rounds channels.
     std::optional<RGBAColor> m_color;
+    // A colour typed as a name, written as typed until another is chosen.
+    QString m_typedText;
     ColorWell *m_colorWell = nullptr;             // Owned (child).
     ButtonMatrix *m_radioGroup = nullptr;         // Owned (child).
     ButtonMatrix *m_swatch = nullptr;             // Owned (child).

@@ -13,7 +13,11 @@ NumberEditor::NumberEditor(QWidget *parent) : StyleEditorView(QStringLiteral("nu
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    m_textField = makeNumberField(QStringLiteral("number"), QStringLiteral("Number"), 70, [this] { controlTextDidChange(); });
+    m_textField = makeNumberField(QStringLiteral("number"), QStringLiteral("Number"), 70, [this] { controlTextDidChange(); },
+                                  [](const QString &text) {
+                                      const auto typed = numberWithUnit(text);
+                                      return typed && typed->second.isEmpty();
+                                  });
     layout->addWidget(m_textField);
     m_stepper = new Stepper(this);
     layout->addWidget(m_stepper);
@@ -67,17 +71,13 @@ void NumberEditor::parseValue()
 
 void NumberEditor::controlTextDidChange()
 {
-    static const QRegularExpression plain(QStringLiteral("^[-]?(\\.)?\\d*(\\.)?(\\d+)?$"));
+    // Text that is no number (yet) changes nothing; the field says so when
+    // editing ends (#66).
     const QString text = m_textField->text().trimmed();
-    const QRegularExpressionMatch match = plain.match(text);
-    bool ok = false;
-    const double typed = text.toDouble(&ok);
-    if (!match.hasMatch() || match.capturedLength() != text.size() || !ok) {
-        setValue(QStringLiteral("0"));
-        notifyChange(value());
+    const auto typed = numberWithUnit(text);
+    if (!typed || !typed->second.isEmpty())
         return;
-    }
-    m_sec = typed;
+    m_sec = typed->first;
     m_stepper->setDoubleValue(m_sec);
     // As typed: "0.35" stays 0.35.
     setValue(text);

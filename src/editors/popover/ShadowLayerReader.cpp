@@ -41,45 +41,54 @@ DropShadowPropPtr readLayer(const QString &text)
 {
     auto layer = std::make_shared<DropShadowProp>();
     QList<float> numbers;
-    QString unit;
-    bool unitFound = false;
+    QStringList units;
+    DropShadowProp::Read read;
     QString colorText;
+    bool lengthsTogether = true;
     for (const QString &token : ShadowLayerReader::splitTopLevel(text, QLatin1Char(' '))) {
         const QString word = token.trimmed();
         if (word.isEmpty())
             continue;
         if (word.compare(QLatin1String("inset"), Qt::CaseInsensitive) == 0) {
             layer->setInset(true);
+            read.insetWord = int(read.words.size());
         } else if (colorText.isEmpty() && isColorText(word.toLower())) {
             colorText = word;
+            read.colorWord = int(read.words.size());
         } else {
             static const QRegularExpression unitText(QStringLiteral("^([a-zA-Z]+|%)?$"));
             qsizetype length = 0;
             const std::optional<double> number = StyleEditorView::leadingNumber(word, &length);
             const QString wordUnit = word.mid(length);
             // A word the layer does not know keeps it as read.
-            if (!number || !std::isfinite(float(*number)) || !unitText.match(wordUnit).hasMatch())
+            if (!number || !std::isfinite(float(*number)) || !unitText.match(wordUnit).hasMatch()) {
+                read.words.append(word);
                 continue;
-            numbers.append(float(*number));
-            if (!unitFound && !wordUnit.isEmpty()) {
-                unit = wordUnit;
-                unitFound = true;
             }
+            if (read.lengthsAt < 0)
+                read.lengthsAt = int(read.words.size());
+            else if (read.lengthsAt != read.words.size())
+                lengthsTogether = false;
+            numbers.append(float(*number));
+            units.append(wordUnit);
+            read.lengthTexts.append(word);
+            continue;
         }
+        read.words.append(word);
     }
     if (numbers.size() >= 2 && numbers.size() <= 4) {
-        layer->setH(numbers.at(0));
-        layer->setV(numbers.at(1));
-        layer->setB(numbers.value(2));
-        layer->setS(numbers.value(3));
+        for (int k = 0; k < numbers.size(); ++k)
+            layer->setLength(DropShadowProp::Length(k), numbers.at(k), units.at(k));
     }
-    layer->setNumberUnit(unit);
     if (const std::optional<RGBAColor> color = colorOf(colorText)) {
         layer->setColor(color);
         layer->setUnit(ColorUtil::getUnitWithString(colorText.toLower()));
-    } else {
+    } else if (!colorText.isEmpty()) {
         layer->setColorText(colorText);
     }
+    // A layer whose lengths do not stand together is written whole once changed.
+    if (lengthsTogether && numbers.size() <= 4)
+        layer->setRead(read);
     layer->setStringValue(text);
     return layer;
 }

@@ -3,6 +3,7 @@
 #include "ColorEditorView.h"
 
 #include "editors/ColorTextEditor.h"
+#include "editors/FieldMark.h"
 #include "editors/IconButton.h"
 #include "editors/StepNumberTextField.h"
 #include "foundation/InspectUndoManager.h"
@@ -22,9 +23,25 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 constexpr int kRowHeight = 18;
+
+// A length as a number field takes it: a number, with or without a unit.
+std::optional<std::pair<double, QString>> typedLength(const QString &text)
+{
+    const auto read = StyleEditorView::numberWithUnit(text);
+    if (!read || !std::isfinite(float(read->first)) || (!read->second.isEmpty() && !StyleEditorView::isLengthUnit(read->second)))
+        return std::nullopt;
+    return read;
+}
+
+bool readsLength(const QString &text)
+{
+    return typedLength(text).has_value();
+}
 
 } // namespace
 
@@ -58,15 +75,15 @@ ShadowListView::ShadowListView(const QString &type, bool withSpread, QWidget *pa
     const int count = withSpread ? 4 : 3;
     for (int i = 0; i < count; ++i) {
         const QString name = QString::fromLatin1(names.at(i));
+        const auto field = Field(i);
         m_fields[i] = makeNumberField(name.toLower(), QStringLiteral("Shadow %1").arg(name), 60,
-                                      [this] { controlTextDidChange(); });
+                                      [this, field] { controlTextDidChange(field); }, &readsLength);
         m_steppers[i] = new Stepper(this);
         auto *label = new QLabel(name, this);
         label->setBuddy(m_fields[i]);
         grid->addWidget(label, i / 2, (i % 2) * 3);
         grid->addWidget(m_fields[i], i / 2, (i % 2) * 3 + 1);
         grid->addWidget(m_steppers[i], i / 2, (i % 2) * 3 + 2);
-        const auto field = Field(i);
         connect(m_steppers[i], &Stepper::stepped, this, [this, field] { stepperChange(field); });
     }
     layout->addLayout(grid);
@@ -101,8 +118,8 @@ ShadowListView::ShadowListView(const QString &type, bool withSpread, QWidget *pa
     connect(m_list, &QListWidget::currentRowChanged, this, &ShadowListView::inputValue);
     connect(m_addButton, &QToolButton::clicked, this, &ShadowListView::addProp);
     connect(m_deleteButton, &QToolButton::clicked, this, &ShadowListView::deleteProp);
-    connect(m_insetCheckBox, &QCheckBox::clicked, this, &ShadowListView::setValue);
-    connect(m_unitChanger, &PopUpButton::activatedTitle, this, &ShadowListView::setValue);
+    connect(m_insetCheckBox, &QCheckBox::clicked, this, &ShadowListView::insetCheckBoxChange);
+    connect(m_unitChanger, &PopUpButton::activatedTitle, this, &ShadowListView::numberUnitChange);
     connect(m_colorWell, &ColorWell::colorChanged, this, &ShadowListView::colorChange);
     connect(m_radioGroup, &ButtonMatrix::cellClicked, this, &ShadowListView::unitChange);
     connect(m_swatch, &ButtonMatrix::cellClicked, this, &ShadowListView::handleRadioClick);
@@ -131,7 +148,8 @@ void ShadowListView::hideEvent(QHideEvent *event)
 
 void ShadowListView::parseValue()
 {
-    m_props = ShadowLayerReader::read(value());
+    // The value in its own case: a layer not edited keeps its text.
+    m_props = ShadowLayerReader::read(writtenValue());
     reloadList(0);
 }
 
@@ -155,20 +173,35 @@ void ShadowListView::reloadList(int selectRow)
     m_deleteButton->setEnabled(!m_props.isEmpty());
 }
 
+void ShadowListView::refreshSelectedRow()
+{
+    const DropShadowPropPtr layer = selectedLayer();
+    QListWidgetItem *item = m_list->currentItem();
+    if (!layer || !item)
+        return;
+    item->setText(layer->stringValue());
+    item->setToolTip(layer->stringValue());
+}
+
 void ShadowListView::inputValue()
 {
     const DropShadowPropPtr layer = selectedLayer();
     if (m_loading || !layer)
         return;
     m_loading = true;
-    const std::array<float, 4> numbers = {layer->h(), layer->v(), layer->b(), layer->s()};
+    const QString unit = layer->numberUnit();
     for (int i = 0; i < 4; ++i) {
         if (!m_fields[i])
             continue;
-        m_fields[i]->setStringValue(formatNumber(numbers[i], 6));
-        m_steppers[i]->setDoubleValue(numbers[i]);
+        const auto which = DropShadowProp::Length(i);
+        const float number = layer->length(which);
+        // A length in another unit than the layer's shows its own.
+        const QString own = layer->lengthUnit(which);
+        m_fields[i]->setStringValue(formatNumber(number, 6) + (number != 0 && own != unit ? own : QString()));
+        FieldMark::clear(m_fields[i]);
+        m_steppers[i]->setDoubleValue(number);
     }
-    m_unitChanger->setTitle(layer->numberUnit());
+    m_unitChanger->setTitle(unit);
     m_insetCheckBox->setChecked(layer->inset());
     m_radioGroup->selectCellWithTag(layer->unit());
     m_colorWell->setColor(layer->color() ? std::optional<QColor>(layer->color()->toQColor()) : std::nullopt);
@@ -190,20 +223,10 @@ void ShadowListView::setValue()
 {
     if (m_loading)
         return;
-    const int row = m_list->currentRow();
     if (const DropShadowPropPtr layer = selectedLayer()) {
-        layer->setInset(m_withSpread && m_insetCheckBox->isChecked());
-        const std::array<void (DropShadowProp::*)(float), 4> setters = {&DropShadowProp::setH, &DropShadowProp::setV,
-                                                                       &DropShadowProp::setB, &DropShadowProp::setS};
-        for (int i = 0; i < 4; ++i) {
-            if (!m_fields[i])
-                continue;
-            const std::optional<double> number = leadingNumber(m_fields[i]->stringValue());
-            ((*layer).*setters[i])(float(number.value_or(0)));
-        }
-        layer->setNumberUnit(m_unitChanger->titleOfSelectedItem());
         rebuild(*layer);
-        reloadList(row);
+        // Only the row's text: the fields keep what is being typed in them.
+        refreshSelectedRow();
     }
     announce();
 }
@@ -217,17 +240,51 @@ void ShadowListView::announce()
     notifyChange(texts.isEmpty() ? QStringLiteral("none") : texts.join(QLatin1Char(',')));
 }
 
-void ShadowListView::controlTextDidChange()
+void ShadowListView::controlTextDidChange(Field field)
 {
+    const DropShadowPropPtr layer = selectedLayer();
+    if (m_loading || !layer || !m_fields[field])
+        return;
+    // Text that is no length (yet) changes nothing.
+    const auto typed = typedLength(m_fields[field]->stringValue());
+    if (!typed)
+        return;
+    const auto which = DropShadowProp::Length(field);
+    if (typed->second.isEmpty())
+        layer->setLength(which, float(typed->first));
+    else
+        layer->setLength(which, float(typed->first), typed->second.toLower());
+    m_steppers[field]->setDoubleValue(typed->first);
     setValue();
 }
 
 void ShadowListView::stepperChange(Field field)
 {
-    if (!m_fields[field])
+    const DropShadowPropPtr layer = selectedLayer();
+    if (!m_fields[field] || !layer)
         return;
-    m_fields[field]->setStringValue(formatNumber(m_steppers[field]->doubleValue(), 6));
+    const auto which = DropShadowProp::Length(field);
+    const QString own = layer->lengthUnit(which);
+    const double number = m_steppers[field]->doubleValue();
+    m_fields[field]->setStringValue(formatNumber(number, 6) + (own != layer->numberUnit() && number != 0 ? own : QString()));
+    controlTextDidChange(field);
+}
+
+void ShadowListView::insetCheckBoxChange()
+{
+    if (const DropShadowPropPtr layer = selectedLayer(); layer && !m_loading)
+        layer->setInset(m_withSpread && m_insetCheckBox->isChecked());
     setValue();
+}
+
+void ShadowListView::numberUnitChange()
+{
+    const DropShadowPropPtr layer = selectedLayer();
+    if (!layer || m_loading)
+        return;
+    layer->setNumberUnit(m_unitChanger->titleOfSelectedItem());
+    setValue();
+    inputValue();
 }
 
 void ShadowListView::colorChange()
@@ -271,6 +328,14 @@ void ShadowListView::colorDidChange(const RGBAColor &color)
         layer->setColor(color);
     m_colorWell->setColor(color.toQColor());
     colorChange();
+}
+
+void ShadowListView::colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color)
+{
+    if (const DropShadowPropPtr layer = selectedLayer())
+        layer->setColorText(text, color);
+    m_colorWell->setColor(color ? std::optional<QColor>(color->toQColor()) : std::nullopt);
+    setValue();
 }
 
 DropShadowPropPtr ShadowListView::newLayer() const

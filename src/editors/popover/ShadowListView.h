@@ -21,9 +21,11 @@ class StepNumberTextField;
 // DropShadowView: the layers one per row, the selected one edited through
 // number fields with steppers (offsets, blur and, with spread, the spread),
 // a length-unit pop-up, the inset box (with spread only), and the colour
-// controls of the colour editor. Every change rebuilds the edited layer and
-// announces the whole value, the layers joined by ","; layers not edited
-// keep the text they were read with. Adding and deleting a layer are undo
+// controls of the colour editor. Every change rebuilds the edited part of
+// its layer and announces the whole value, the layers joined by ","; layers
+// and parts not edited keep the text they were read with. A number field
+// takes a number with or without a length unit; other text changes nothing
+// and is marked when editing ends. Adding and deleting a layer are undo
 // steps of the shared undo manager while the popover is open, dropped when
 // it closes or the editor goes away.
 class ShadowListView : public StyleEditorView, public ColorTextEditorDelegate
@@ -42,12 +44,16 @@ public:
     // Writes the controls into the selected layer and announces the value.
     void setValue();
 
-    void controlTextDidChange();
+    // A number field's text into its length.
+    void controlTextDidChange(Field field);
     void stepperChange(Field field);
+    void insetCheckBoxChange();
+    void numberUnitChange();
     void colorChange();
     void unitChange(int tag);
     void handleRadioClick(int tag);
     void colorDidChange(const RGBAColor &color) override;
+    void colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color) override;
     void addProp();
     // Removes the selected layer; nothing without one.
     void deleteProp();
@@ -76,6 +82,9 @@ private:
     DropShadowPropPtr newLayer() const;
     DropShadowPropPtr selectedLayer() const;
     void reloadList(int selectRow);
+    // The selected row shows its layer's text again; the selection and the
+    // controls stay as they are.
+    void refreshSelectedRow();
     void rebuild(DropShadowProp &layer) const;
     void announce();
 

@@ -6,7 +6,6 @@
 
 #include <QHBoxLayout>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,6 +27,15 @@ QString unitOfTag(int tag)
     return {};
 }
 
+// A size as the field takes it: a number, with or without a length unit.
+std::optional<std::pair<double, QString>> typedSize(const QString &text)
+{
+    const auto typed = StyleEditorView::numberWithUnit(text);
+    if (!typed || (!typed->second.isEmpty() && !StyleEditorView::isLengthUnit(typed->second)))
+        return std::nullopt;
+    return typed;
+}
+
 } // namespace
 
 SingleSizeEditorView::SingleSizeEditorView(QWidget *parent) : StyleEditorView(QStringLiteral("singleSize"), parent)
@@ -35,7 +43,8 @@ SingleSizeEditorView::SingleSizeEditorView(QWidget *parent) : StyleEditorView(QS
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     auto *row = new QHBoxLayout;
-    m_textField = makeNumberField(QStringLiteral("size"), QStringLiteral("Size"), 70, [this] { controlTextDidChange(); });
+    m_textField = makeNumberField(QStringLiteral("size"), QStringLiteral("Size"), 70, [this] { controlTextDidChange(); },
+                                  [](const QString &text) { return typedSize(text).has_value(); });
     row->addWidget(m_textField);
     m_stepper = new Stepper(this);
     row->addWidget(m_stepper);
@@ -80,21 +89,26 @@ int SingleSizeEditorView::shownDecimals() const
 
 void SingleSizeEditorView::controlTextDidChange()
 {
-    static const QRegularExpression plain(QStringLiteral("^[-]?(\\.)?\\d*(\\.)?(\\d+)?$"));
+    // Text that is no size (yet) changes nothing; the field says so when
+    // editing ends (#66).
     const QString text = m_textField->text().trimmed();
-    const QRegularExpressionMatch match = plain.match(text);
-    if (!match.hasMatch() || match.capturedLength() != text.size()) {
-        setValue(QStringLiteral("0"));
-        notifyChange(value());
+    const auto typed = typedSize(text);
+    if (!typed)
         return;
-    }
-    bool ok = false;
-    const double typed = text.toDouble(&ok);
-    m_size = ok ? typed : 0;
-    m_decimals = decimalsOf(text);
+    m_size = typed->first;
+    const QString number = text.left(text.size() - typed->second.size());
+    m_decimals = decimalsOf(number);
     m_stepper->setDoubleValue(m_size);
-    // The number goes out as typed; a lone "-" or "." is 0.
-    setValue((ok ? text : QStringLiteral("0")) + m_unit);
+    // A unit typed with the number is the editor's unit from now on.
+    if (!typed->second.isEmpty()) {
+        m_unit = typed->second.toLower();
+        for (const UnitCell &cell : kUnitCells) {
+            if (m_unit == QLatin1String(cell.unit))
+                m_radioGroup->selectCellWithTag(cell.tag);
+        }
+    }
+    // The number goes out as typed.
+    setValue(number + m_unit);
     notifyChange(value());
 }
 

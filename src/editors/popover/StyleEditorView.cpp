@@ -1,5 +1,6 @@
 #include "StyleEditorView.h"
 
+#include "editors/FieldMark.h"
 #include "editors/StepNumberTextField.h"
 #include "platform/foundation/NotificationCenter.h"
 
@@ -30,6 +31,7 @@ void StyleEditorView::initialize(const QString &propName, const QString &value)
     } else {
         m_value = value;
     }
+    m_writtenValue = m_value.trimmed();
     m_value = m_value.toLower();
     parseValue();
 }
@@ -90,15 +92,51 @@ QString StyleEditorView::formatNumber(double number, int maxDecimals)
     return text;
 }
 
+std::optional<std::pair<double, QString>> StyleEditorView::numberWithUnit(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype length = 0;
+    const std::optional<double> number = leadingNumber(trimmed, &length);
+    if (!number)
+        return std::nullopt;
+    const QString unit = trimmed.mid(length);
+    static const QRegularExpression unitText(QStringLiteral("^([a-zA-Z]+|%)?$"));
+    if (!unitText.match(unit).hasMatch())
+        return std::nullopt;
+    return std::pair{*number, unit};
+}
+
+bool StyleEditorView::isLengthUnit(const QString &unit)
+{
+    static const QStringList units = {QStringLiteral("px"), QStringLiteral("em"),   QStringLiteral("rem"),
+                                      QStringLiteral("%"),  QStringLiteral("pt"),   QStringLiteral("pc"),
+                                      QStringLiteral("cm"), QStringLiteral("mm"),   QStringLiteral("in"),
+                                      QStringLiteral("q"),  QStringLiteral("ex"),   QStringLiteral("ch"),
+                                      QStringLiteral("vw"), QStringLiteral("vh"),   QStringLiteral("vmin"),
+                                      QStringLiteral("vmax")};
+    return units.contains(unit.toLower());
+}
+
 StepNumberTextField *StyleEditorView::makeNumberField(const QString &name, const QString &accessibleName, int width,
-                                                      std::function<void()> textChanged)
+                                                      std::function<void()> textChanged,
+                                                      std::function<bool(const QString &)> reads)
 {
     auto *field = new StepNumberTextField(this);
     field->setObjectName(name);
     field->setAccessibleName(accessibleName);
     field->setFixedWidth(width);
     TextFieldDelegate delegate;
-    delegate.controlTextDidChange = [changed = std::move(textChanged)](TextField *) { changed(); };
+    delegate.controlTextDidChange = [reads, changed = std::move(textChanged)](TextField *field) {
+        if (!reads || reads(field->text()))
+            FieldMark::clear(field);
+        changed();
+    };
+    if (reads) {
+        delegate.controlTextDidEndEditing = [reads](TextField *field) {
+            if (!reads(field->text()))
+                FieldMark::setRefused(field, QStringLiteral("\"%1\" is no number this field takes").arg(field->text().trimmed()));
+        };
+    }
     field->setDelegate(delegate);
     return field;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class StepNumberTextField;
 
@@ -34,6 +35,10 @@ public:
 
     QString propName() const { return m_propName; }
     QString value() const { return m_value; }
+    // The value as it was given, without "!important" and the blanks
+    // around it, in its own case: what an editor keeps of the parts it
+    // does not change.
+    QString writtenValue() const { return m_writtenValue; }
     bool isImportant() const { return m_isImportant; }
     QObject *delegate() const { return m_delegate; }
     void setDelegate(QObject *delegate) { m_delegate = delegate; }
@@ -46,19 +51,27 @@ public:
     // A number in C-locale digits with at most the decimals, trailing zeros
     // dropped ("1.60" gives "1.6", "12.0" gives "12").
     static QString formatNumber(double number, int maxDecimals);
+    // A number with an optional unit, nothing else ("-2.5em", ".5", "10%");
+    // the unit as written. Nothing for any other text.
+    static std::optional<std::pair<double, QString>> numberWithUnit(const QString &text);
+    // Whether a length unit ("px", "rem", "%"), in any case.
+    static bool isLengthUnit(const QString &unit);
 
 protected:
     void setValue(const QString &value) { m_value = value; }
     // A number field of the editor, named for tests and screen readers;
-    // each change of its text calls textChanged.
+    // each change of its text calls textChanged. When editing ends on a
+    // text that reads() does not take, the field is marked (FieldMark).
     StepNumberTextField *makeNumberField(const QString &name, const QString &accessibleName, int width,
-                                         std::function<void()> textChanged);
+                                         std::function<void()> textChanged,
+                                         std::function<bool(const QString &)> reads = {});
 
 private:
     void post(const QString &name, const QString &text);
 
     QString m_propName;
     QString m_value;
+    QString m_writtenValue;
     bool m_isImportant = false;
     QObject *m_delegate = nullptr; // Not owned.
 };

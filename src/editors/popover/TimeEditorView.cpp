@@ -5,7 +5,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -17,7 +16,11 @@ TimeEditorView::TimeEditorView(QWidget *parent) : StyleEditorView(QStringLiteral
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     auto *row = new QHBoxLayout;
-    m_textField = makeNumberField(QStringLiteral("time"), QStringLiteral("Time"), 70, [this] { controlTextDidChange(); });
+    m_textField = makeNumberField(QStringLiteral("time"), QStringLiteral("Time"), 70, [this] { controlTextDidChange(); },
+                                  [](const QString &text) {
+                                      const auto typed = numberWithUnit(text);
+                                      return typed && (typed->second.isEmpty() || typed->second == u"s" || typed->second == u"ms");
+                                  });
     row->addWidget(m_textField);
     m_stepper = new Stepper(this);
     row->addWidget(m_stepper);
@@ -67,18 +70,21 @@ void TimeEditorView::parseValue()
 
 void TimeEditorView::controlTextDidChange()
 {
-    static const QRegularExpression plain(QStringLiteral("^-?(\\d+\\.?\\d*|\\.\\d+)$"));
+    // Text that is no time (yet) changes nothing; the field says so when
+    // editing ends (#66).
     const QString text = m_textField->text().trimmed();
-    m_sec = leadingNumber(text).value_or(0);
+    const auto typed = numberWithUnit(text);
+    if (!typed || !(typed->second.isEmpty() || typed->second == u"s" || typed->second == u"ms"))
+        return;
+    m_sec = typed->first;
+    if (!typed->second.isEmpty())
+        m_unit = typed->second;
     m_stepper->setDoubleValue(m_sec);
     setSliderValue(m_sec);
-    // A plain number goes out as typed; anything else as the number it begins with.
-    if (plain.match(text).hasMatch()) {
-        m_decimals = std::max(decimalsOf(text), 1);
-        setValue(text + m_unit);
-    } else {
-        setValue(QString::number(m_sec, 'f', 1) + m_unit);
-    }
+    // The number goes out as typed.
+    const QString number = text.left(text.size() - typed->second.size());
+    m_decimals = std::max(decimalsOf(number), 1);
+    setValue(number + m_unit);
     notifyChange(value());
 }
 

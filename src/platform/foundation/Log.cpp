@@ -22,6 +22,8 @@ static const char *levelWord(LogLevel level)
         return "DEBUG";
     case LogLevel::Info:
         return "info";
+    case LogLevel::Warning:
+        return "WARNING";
     case LogLevel::Error:
         return "ERROR";
     }
@@ -140,6 +142,8 @@ static void messageHandler(QtMsgType type, const QMessageLogContext &context, co
         level = LogLevel::Debug;
     else if (type == QtInfoMsg)
         level = LogLevel::Info;
+    else if (type == QtWarningMsg)
+        level = LogLevel::Warning;
     QString text = message;
     if (context.category && qstrcmp(context.category, "default") != 0)
         text = QStringLiteral("%1: %2").arg(QString::fromLatin1(context.category), message);

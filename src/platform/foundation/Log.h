@@ -6,7 +6,7 @@
 // Lines go to standard error, which main() reopens in append mode on the log
 // file, kept under a size limit.
 
-enum class LogLevel { Debug, Info, Error };
+enum class LogLevel { Debug, Info, Warning, Error };
 
 namespace Log {
 
@@ -25,7 +25,8 @@ inline constexpr qint64 kLogSizeLimit = 10 * 1024 * 1024;
 bool redirectStandardError(qint64 sizeLimit = kLogSizeLimit);
 
 // Routes qDebug/qWarning and friends through write(), so Qt's own messages and
-// the subsystems' logging categories share the format.
+// the subsystems' logging categories share the format: a warning is a
+// "WARNING" line, a critical or fatal message an "ERROR" one.
 void installMessageHandler();
 
 } // namespace Log

@@ -53,9 +53,15 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override
     {
-        if (QAbstractItemDelegate *cell = m_view->cellForIndex(index))
-            return cell->createEditor(parent, option, index);
-        return QStyledItemDelegate::createEditor(parent, option, index);
+        QAbstractItemDelegate *cell = m_view->cellForIndex(index);
+        QWidget *editor = cell ? cell->createEditor(parent, option, index)
+                               : QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) {
+            // Editors gone since are forgotten as new ones come.
+            m_view->m_editorIndexes.removeIf([](const auto &entry) { return entry.value().first.isNull(); });
+            m_view->m_editorIndexes.insert(editor, {editor, index});
+        }
+        return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
@@ -509,6 +515,31 @@ void TableViewBase::deselectHiddenDescendants(const QModelIndex &index)
 }
 
 // Cells
+
+bool TableViewBase::isOpenEditor(QWidget *editor) const
+{
+    const auto opened = m_editorIndexes.constFind(editor);
+    // An editor the cells did not make is left to the view to judge.
+    if (opened == m_editorIndexes.cend() || opened->first != editor)
+        return true;
+    return opened->second.isValid() && indexWidget(opened->second) == editor;
+}
+
+void TableViewBase::commitData(QWidget *editor)
+{
+    if (isOpenEditor(editor))
+        QTreeView::commitData(editor);
+}
+
+void TableViewBase::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (!isOpenEditor(editor))
+        return;
+    // Known as closed until it is gone: a close queued meanwhile does nothing.
+    if (const auto opened = m_editorIndexes.find(editor); opened != m_editorIndexes.end())
+        opened->second = QPersistentModelIndex();
+    QTreeView::closeEditor(editor, hint);
+}
 
 void TableViewBase::registerCell(const QString &identifier, QAbstractItemDelegate *cell)
 {

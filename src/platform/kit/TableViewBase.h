@@ -197,6 +197,10 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
+    // An editor the view has let go already (its rows were reloaded while
+    // it was open) is neither committed nor closed a second time.
+    void commitData(QWidget *editor) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     class CellDispatcher;
@@ -214,9 +218,13 @@ private:
     void updateDropIndicator();
     void clearDropIndicator();
     void autoScrollForDrag(const QPoint &viewportPoint);
+    // Whether the editor is one the view has open now.
+    bool isOpenEditor(QWidget *editor) const;
 
     OutlineItemModel *m_model; // Owned (QObject child).
     CellDispatcher *m_dispatcher; // Owned (QObject child).
+    // The index each editor the cells made was opened on (none once closed).
+    mutable QHash<const QWidget *, std::pair<QPointer<QWidget>, QPersistentModelIndex>> m_editorIndexes;
     QList<TableColumn> m_columns;
     QHash<QString, QAbstractItemDelegate *> m_cells; // Owned (QObject children).
     mutable std::unordered_map<void *, std::unique_ptr<RowView>> m_rowViews;

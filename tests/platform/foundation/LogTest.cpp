@@ -121,4 +121,30 @@ TEST(Log, OnlyTheLastFullLogIsKept)
     EXPECT_TRUE(TestUtil::readFile(path).contains("entry 39 of a long run"));
 }
 
+// The ERROR level is for faults: Qt's own warnings are warnings (#66).
+TEST(Log, QtsMessagesKeepTheirLevel)
+{
+    RedirectedLog redirected;
+    ASSERT_TRUE(Log::redirectStandardError());
+    const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    Log::installMessageHandler();
+    qDebug("a debug note");
+    qInfo("an info note");
+    qWarning("a warning note");
+    qCritical("a critical note");
+    qInstallMessageHandler(previous);
+    const QList<QByteArray> lines = TestUtil::readFile(Log::logFilePath()).split('\n');
+    const auto levelOf = [&lines](const char *note) {
+        for (const QByteArray &line : lines) {
+            if (line.endsWith(note))
+                return line.left(line.indexOf(']') + 1);
+        }
+        return QByteArray();
+    };
+    EXPECT_EQ(levelOf("a debug note"), "[DEBUG]");
+    EXPECT_EQ(levelOf("an info note"), "[info]");
+    EXPECT_EQ(levelOf("a warning note"), "[WARNING]");
+    EXPECT_EQ(levelOf("a critical note"), "[ERROR]");
+}
+
 } // namespace LogTest

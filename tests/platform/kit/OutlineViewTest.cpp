@@ -283,6 +283,37 @@ TEST_F(OutlineViewTest, AnAbortedEditTakesNothingTyped)
     EXPECT_EQ(view.viewport()->findChild<QLineEdit *>(), nullptr);
 }
 
+// An edit's row reloaded away while its field is open: the field's own end
+// (Return, a lost focus) then commits and closes nothing, and Qt has nothing
+// to warn of (#66).
+TEST_F(OutlineViewTest, AnEditorWhoseRowWasReloadedAwayIsNeitherCommittedNorClosedAgain)
+{
+    OutlineDelegate delegate;
+    delegate.shouldEditTableColumn = [](OutlineView *, int, void *) { return true; };
+    view.setDelegate(delegate);
+    view.selectRowIndexes({2}, false);
+    ASSERT_TRUE(view.editColumn(0, 2, true));
+    auto *editor = view.viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtWarningMsg)
+            warnings.append(text);
+    });
+    std::unique_ptr<TestNode> gone = source.root.take(node("index.html"));
+    view.reloadData();
+    QSignalSpy commits(view.itemDelegate(), &QAbstractItemDelegate::commitData);
+    Q_EMIT view.itemDelegate()->commitData(editor);
+    Q_EMIT view.itemDelegate()->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    EXPECT_FALSE(view.isEditing());
+    // The row comes back, for the view to forget it in order.
+    source.root.children.push_back(std::move(gone));
+    view.reloadData();
+}
+
 // A drop target that moves drops on files onto their folder.
 class DropSource : public TestTreeSource
 {
