@@ -81,6 +81,29 @@ bool isGroupingRule(const DOMCSSRule &rule)
            || (rule.type() == DOMCSSRule::UNKNOWN_RULE && rule.cssRules().length() > 0);
 }
 
+// The rules from the last to the first (the later rule first), each with the
+// item it is paired with, and the rules of @supports and of other grouping
+// at-rules as the sheet's own; an import rule comes with no item.
+void walkPairedRules(const DOMCSSRuleList &rules, const StyleSheetPairing *pairing,
+                     const std::function<void(const DOMCSSRulePtr &, const StyleDeclarationPtr &)> &visit)
+{
+    for (int index = rules.length() - 1; index >= 0; --index) {
+        const DOMCSSRulePtr rule = rules.item(index);
+        if (rule->type() == DOMCSSRule::IMPORT_RULE) {
+            visit(rule, nullptr);
+            continue;
+        }
+        const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+        if (!declaration)
+            continue;
+        declaration->setStyleIndex(index);
+        if (isGroupingRule(*rule))
+            walkPairedRules(rule->cssRules(), pairing, visit);
+        else
+            visit(rule, declaration);
+    }
+}
+
 } // namespace
 
 // --- Pairing ------------------------------------------------------------------------------------
@@ -265,43 +288,29 @@ const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyl
         const DOMCSSRulePtr parent = rule->parentRule();
         return (parent && parent->type() == DOMCSSRule::STYLE_RULE) || selectorMatch(element, *declaration) != SelectorMatch::No;
     };
-    const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
-        // From the last rule to the first: the later rule first.
-        for (int index = rules.length() - 1; index >= 0; --index) {
-            const DOMCSSRulePtr rule = rules.item(index);
-            if (rule->type() == DOMCSSRule::IMPORT_RULE) {
-                memo.hits.append({rule, nullptr, {}, rule->styleSheet()});
-                continue;
-            }
-            const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
-            if (!declaration)
-                continue;
-            declaration->setStyleIndex(index);
-            // The rules of @supports and of other grouping at-rules are listed as the sheet's own.
-            if (isGroupingRule(*rule)) {
-                walk(rule->cssRules());
-                continue;
-            }
-            if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
-                continue;
-            if (declaration->type() == RuleType::Media) {
-                // An element's media block lists only the rules that apply to the element.
-                SheetHits::Hit hit{rule, declaration, {}, nullptr};
-                const DOMCSSRuleList inner = rule->cssRules();
-                for (int i = inner.length() - 1; i >= 0; --i) {
-                    const DOMCSSRulePtr child = inner.item(i);
-                    const StyleDeclarationPtr childDeclaration = pairing->declarationOf(child.get());
-                    if (childDeclaration && mayApply(child, childDeclaration))
-                        hit.inner.append({child, childDeclaration});
-                }
-                memo.hits.append(hit);
-                continue;
-            }
+    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration) {
+            memo.hits.append({rule, nullptr, {}, rule->styleSheet()});
+            return;
+        }
+        if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
+            return;
+        if (declaration->type() != RuleType::Media) {
             if (mayApply(rule, declaration))
                 memo.hits.append({rule, declaration, {}, nullptr});
+            return;
         }
-    };
-    walk(sheet->cssRules());
+        // An element's media block lists only the rules that apply to the element.
+        SheetHits::Hit hit{rule, declaration, {}, nullptr};
+        const DOMCSSRuleList inner = rule->cssRules();
+        for (int i = inner.length() - 1; i >= 0; --i) {
+            const DOMCSSRulePtr child = inner.item(i);
+            const StyleDeclarationPtr childDeclaration = pairing->declarationOf(child.get());
+            if (childDeclaration && mayApply(child, childDeclaration))
+                hit.inner.append({child, childDeclaration});
+        }
+        memo.hits.append(hit);
+    });
     const std::function<void(const DOMCSSRuleList &)> collectMedia = [&](const DOMCSSRuleList &rules) {
         for (int i = 0; i < rules.length(); ++i) {
             const DOMCSSRulePtr rule = rules.item(i);
@@ -374,28 +383,12 @@ QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &she
         return rows;
     }
     const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
-    const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
-        // From the last rule to the first: the later rule first.
-        for (int index = rules.length() - 1; index >= 0; --index) {
-            const DOMCSSRulePtr rule = rules.item(index);
-            if (rule->type() == DOMCSSRule::IMPORT_RULE) {
-                rows += rowsOfSheet(rule->styleSheet(), ignoreFilter, element);
-                continue;
-            }
-            const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
-            if (!declaration)
-                continue;
-            declaration->setStyleIndex(index);
-            // The rules of @supports and of other grouping at-rules are listed as the sheet's own.
-            if (isGroupingRule(*rule)) {
-                walk(rule->cssRules());
-                continue;
-            }
-            if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
-                rows.append(row);
-        }
-    };
-    walk(sheet->cssRules());
+    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration)
+            rows += rowsOfSheet(rule->styleSheet(), ignoreFilter, element);
+        else if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
+            rows.append(row);
+    });
     return rows;
 }
 
