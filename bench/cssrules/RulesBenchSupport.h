@@ -39,11 +39,11 @@ inline QString figures(const std::vector<double> &values)
 }
 
 // The 10,000-element page over bootstrap.css: nine elements a card, 1,111 cards.
-inline QByteArray bootstrapCardsPage()
+inline QByteArray bootstrapCardsPage(int cards = 1111)
 {
     QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><link rel='stylesheet' href='bootstrap.css'>"
                       "</head><body><div class='container'>\n";
-    for (int i = 0; i < 1111; ++i) {
+    for (int i = 0; i < cards; ++i) {
         html += "<div class='row'><div class='col-md-4 card'><div class='card-body'><h5 class='card-title'>Card "
                 + QByteArray::number(i) + "</h5><p class='card-text text-muted'>Some <em>quick</em> text.</p>"
                 "<a href='#' class='btn btn-primary'>Go</a><ul class='list-group'><li class='list-group-item'>A</li></ul>"
@@ -82,12 +82,12 @@ inline File *sheetOfProject(const QString &folder, std::unique_ptr<File> &root, 
     return nullptr;
 }
 
-// The 10,000-element page written into the folder as index.html; its path.
-inline QString writeCardsPage(const QString &folder)
+// The 10,000-element page (or one of that many cards) written into the folder as index.html; its path.
+inline QString writeCardsPage(const QString &folder, int cards = 1111)
 {
     QFile html(folder + QStringLiteral("/index.html"));
     if (html.open(QIODevice::WriteOnly))
-        html.write(bootstrapCardsPage());
+        html.write(bootstrapCardsPage(cards));
     return html.fileName();
 }
 

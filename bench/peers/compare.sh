@@ -22,7 +22,7 @@ if [ "$mode" = css ]; then
     peer=(node "$here/peers.mjs" css "$file" "$iterations")
 elif [ "$mode" = write ]; then
     file=$1; rounds=${2:-5}; iterations=${3:-40}
-    ours=(env QT_QPA_PLATFORM=offscreen "$build/bench/cssrules/cssrules_write_bench" "$file" "$iterations")
+    ours=(env QT_QPA_PLATFORM=offscreen "$build/bench/cssrules/cssrules_write_bench" "$file" "$iterations" --step-only)
     peer=(node "$here/peers.mjs" write "$file" "$iterations")
 elif [ "$mode" = html ]; then
     rounds=${1:-5}; iterations=${2:-50}

@@ -227,6 +227,7 @@ void CSSOutlineDelegate::reset()
 {
     // A new page: the pairings of the old one's sheets go with it.
     m_pairings.clear();
+    m_sheetHits.clear();
     m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
     updateRules({});
     m_outlineView->reloadData();
@@ -239,6 +240,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_document.reset();
     m_lastSelectedElement.reset();
     m_pairings.clear();
+    m_sheetHits.clear();
     ++m_buildGeneration;
     hideReferenceList();
     setStyleFiles({});

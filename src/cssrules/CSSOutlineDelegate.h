@@ -694,9 +694,35 @@ private:
     bool appliesTo(DOMElement *element, const StyleDeclarationPtr &declaration, const DOMCSSRulePtr &rule) const;
     // Whether an item's selector matches the element, as the mirror sees it;
     // Unreadable for one the mirror cannot read. Worked out once per item
-    // and selection (the questions asked ahead, their check and the rows share it).
+    // and state of the element's document (the questions asked ahead, their
+    // check and the rows share it, and so do the rebuilds after value edits).
     enum class SelectorMatch : quint8 { No, Yes, Unreadable };
     SelectorMatch selectorMatch(DOMElement *element, const StyleDeclaration &declaration) const;
+    // The rules of one sheet that may apply to one element, as rowsOfSheet()
+    // meets them (from the last to the first), and the sheet's media blocks:
+    // what a rebuild reads instead of every rule of the sheet while the page,
+    // the sheet's rules and their pairing stay as they were found (#68).
+    struct SheetHits
+    {
+        // A style rule whose selector may match the element, a media block
+        // with its rules that may, or an imported sheet at its import rule.
+        struct Hit
+        {
+            DOMCSSRulePtr rule;
+            StyleDeclarationPtr declaration;
+            QList<std::pair<DOMCSSRulePtr, StyleDeclarationPtr>> inner;
+            DOMCSSStyleSheetPtr imported;
+        };
+        std::weak_ptr<DOMNode> element;
+        quint64 mutationVersion = 0;
+        quint64 rulesStamp = 0;
+        quint64 pairingStamp = 0;
+        quint64 selectorStamp = 0;
+        QList<Hit> hits;
+        // Every media block of the sheet, in the order of the text.
+        QList<DOMCSSRulePtr> mediaRules;
+    };
+    const SheetHits &hitsOf(const DOMCSSStyleSheetPtr &sheet, DOMElement *element);
     void sortRows(QList<CSSRulePtr> &rows) const;
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
@@ -790,16 +816,16 @@ private:
     quint64 m_buildGeneration = 0;
     // The engine's matched rules of the element being collected, by rule.
     QSet<const DOMCSSRule *> m_engineMatched;
-    // selectorMatch()'s answers for one element, one selection and one state of its tree.
+    // selectorMatch()'s answers for one element and one state of its document.
     struct MatchMemo
     {
         std::weak_ptr<DOMNode> element;
-        quint64 generation = 0;
-        quint64 treeVersion = 0;
+        quint64 mutationVersion = 0;
         QHash<const StyleDeclaration *, std::pair<QString, SelectorMatch>> answers;
     };
     mutable MatchMemo m_matchMemo;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
+    QHash<const DOMCSSStyleSheet *, SheetHits> m_sheetHits;
     // Structure edits.
     StyleDeclarationPtr m_shownStyleDeclaration;
     StyleDeclarationPtr m_shownKeyframesRule;

@@ -125,6 +125,29 @@ bool isGroupingRule(const DOMCSSRule &rule)
            || (rule.type() == DOMCSSRule::UNKNOWN_RULE && rule.cssRules().length() > 0);
 }
 
+// The rules from the last to the first (the later rule first), each with the
+// item it is paired with, and the rules of @supports and of other grouping
+// at-rules as the sheet's own; an import rule comes with no item.
+void walkPairedRules(const DOMCSSRuleList &rules, const StyleSheetPairing *pairing,
+                     const std::function<void(const DOMCSSRulePtr &, const StyleDeclarationPtr &)> &visit)
+{
+    for (int index = rules.length() - 1; index >= 0; --index) {
+        const DOMCSSRulePtr rule = rules.item(index);
+        if (rule->type() == DOMCSSRule::IMPORT_RULE) {
+            visit(rule, nullptr);
+            continue;
+        }
+        const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+        if (!declaration)
+            continue;
+        declaration->setStyleIndex(index);
+        if (isGroupingRule(*rule))
+            walkPairedRules(rule->cssRules(), pairing, visit);
+        else
+            visit(rule, declaration);
+    }
+}
+
 } // namespace
 
 // --- Pairing ------------------------------------------------------------------------------------
@@ -148,9 +171,15 @@ std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSSty
         return nullptr;
     const QList<StyleDeclarationPtr> declarations = styleDeclarationsOf(file);
     std::shared_ptr<StyleSheetPairing> &pairing = m_pairings[sheet.get()];
-    if (pairing && pairing->file() == file && pairing->isCurrent(sheet, declarations))
-        return pairing;
-    pairing = std::make_shared<StyleSheetPairing>(sheet, file, declarations);
+    if (pairing && pairing->file() == file) {
+        // Brought up to date with what the edits changed, if anything.
+        const int unpaired = pairing->unpairedCount();
+        const int dropped = pairing->droppedCount();
+        if (!pairing->update(declarations) || (pairing->unpairedCount() <= unpaired && pairing->droppedCount() <= dropped))
+            return pairing;
+    } else {
+        pairing = std::make_shared<StyleSheetPairing>(sheet, file, declarations);
+    }
     if (pairing->unpairedCount() > 0)
         QM_INFO(QStringLiteral("%1 rule(s) of the page's copy of %2 stand in no rule of its text; they are not listed")
                     .arg(pairing->unpairedCount())
@@ -213,12 +242,10 @@ CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *
                                                                     const StyleDeclaration &declaration) const
 {
     const DOMDocument *doc = element->ownerDocument();
-    const quint64 treeVersion = doc ? doc->treeVersion() : 0;
-    if (m_matchMemo.element.lock().get() != element || m_matchMemo.generation != m_buildGeneration
-        || m_matchMemo.treeVersion != treeVersion) {
+    const quint64 mutationVersion = doc ? doc->mutationVersion() : 0;
+    if (m_matchMemo.element.lock().get() != element || m_matchMemo.mutationVersion != mutationVersion) {
         m_matchMemo.element = element->weak_from_this();
-        m_matchMemo.generation = m_buildGeneration;
-        m_matchMemo.treeVersion = treeVersion;
+        m_matchMemo.mutationVersion = mutationVersion;
         m_matchMemo.answers.clear();
     }
     const auto known = m_matchMemo.answers.constFind(&declaration);
@@ -280,6 +307,67 @@ QList<CSSRulePtr> CSSOutlineDelegate::getCSSRulesInStyleSheet(const DOMCSSStyleS
     return rowsOfSheet(sheet, ignoreFilter, nullptr);
 }
 
+const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyleSheetPtr &sheet, DOMElement *element)
+{
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
+    const DOMDocument *doc = element->ownerDocument();
+    const quint64 mutationVersion = doc ? doc->mutationVersion() : 0;
+    const quint64 pairingStamp = pairing ? pairing->stamp() : 0;
+    SheetHits &memo = m_sheetHits[sheet.get()];
+    if (memo.element.lock().get() == element && memo.mutationVersion == mutationVersion
+        && memo.rulesStamp == sheet->rulesStamp() && memo.pairingStamp == pairingStamp
+        && memo.selectorStamp == StyleDeclaration::selectorStamp())
+        return memo;
+    memo = SheetHits();
+    memo.element = element->weak_from_this();
+    memo.mutationVersion = mutationVersion;
+    memo.rulesStamp = sheet->rulesStamp();
+    memo.pairingStamp = pairingStamp;
+    memo.selectorStamp = StyleDeclaration::selectorStamp();
+    // Whether the rule's selector may match: the mirror's answer, or the
+    // engine's where only the engine can tell (appliesTo() decides then).
+    const auto mayApply = [this, element](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (rule->type() != DOMCSSRule::STYLE_RULE || declaration->isRemoved())
+            return false;
+        const DOMCSSRulePtr parent = rule->parentRule();
+        return (parent && parent->type() == DOMCSSRule::STYLE_RULE) || selectorMatch(element, *declaration) != SelectorMatch::No;
+    };
+    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration) {
+            memo.hits.append({rule, nullptr, {}, rule->styleSheet()});
+            return;
+        }
+        if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
+            return;
+        if (declaration->type() != RuleType::Media) {
+            if (mayApply(rule, declaration))
+                memo.hits.append({rule, declaration, {}, nullptr});
+            return;
+        }
+        // An element's media block lists only the rules that apply to the element.
+        SheetHits::Hit hit{rule, declaration, {}, nullptr};
+        const DOMCSSRuleList inner = rule->cssRules();
+        for (int i = inner.length() - 1; i >= 0; --i) {
+            const DOMCSSRulePtr child = inner.item(i);
+            const StyleDeclarationPtr childDeclaration = pairing->declarationOf(child.get());
+            if (childDeclaration && mayApply(child, childDeclaration))
+                hit.inner.append({child, childDeclaration});
+        }
+        memo.hits.append(hit);
+    });
+    const std::function<void(const DOMCSSRuleList &)> collectMedia = [&](const DOMCSSRuleList &rules) {
+        for (int i = 0; i < rules.length(); ++i) {
+            const DOMCSSRulePtr rule = rules.item(i);
+            if (rule->type() == DOMCSSRule::MEDIA_RULE)
+                memo.mediaRules.append(rule);
+            if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule))
+                collectMedia(rule->cssRules());
+        }
+    };
+    collectMedia(sheet->cssRules());
+    return memo;
+}
+
 QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element)
 {
     QList<CSSRulePtr> rows;
@@ -291,76 +379,60 @@ QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &she
         return rows;
     }
     const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
-    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
-    // An element's media block lists only the rules that apply to the element.
-    const auto mediaRowFor = [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) -> CSSRulePtr {
-        CSSRulePtr row = CSSRule::initWithRule(rule);
-        row->setStyleDeclaration(declaration);
-        row->setFile(declaration->parentFile());
-        QList<CSSRulePtr> children;
-        const DOMCSSRuleList inner = rule->cssRules();
-        for (int i = inner.length() - 1; i >= 0; --i) {
-            const DOMCSSRulePtr child = inner.item(i);
-            const StyleDeclarationPtr childDeclaration = pairing ? pairing->declarationOf(child.get()) : nullptr;
-            if (!childDeclaration || childDeclaration->isRemoved() || !appliesTo(element, childDeclaration, child))
-                continue;
-            if (searchOn) {
-                bool any = false;
-                for (const CSSPropertyPtr &property : childDeclaration->properties()) {
-                    property->setVisible(nameMatchesSearch(property->property(), m_ruleSearchText));
-                    any = any || property->isVisible();
-                }
-                if (!any)
-                    continue;
-            } else {
-                for (const CSSPropertyPtr &property : childDeclaration->properties())
-                    property->setVisible(true);
-            }
-            CSSRulePtr childRow = CSSRule::initWithRule(child);
-            childRow->setOwnerRule(row);
-            childRow->setMediaOwner(row);
-            childRow->setStyleDeclaration(childDeclaration);
-            childRow->setFile(childDeclaration->parentFile());
-            children.append(childRow);
+    // Whether some of the item's declarations are shown: all of them without
+    // a search, those whose name holds the search text with one.
+    const auto showsDeclarations = [&](const StyleDeclarationPtr &declaration) {
+        bool any = false;
+        for (const CSSPropertyPtr &property : declaration->properties()) {
+            property->setVisible(!searchOn || nameMatchesSearch(property->property(), m_ruleSearchText));
+            any = any || property->isVisible();
         }
-        row->setChildren(children);
-        return row;
+        return any || !searchOn;
     };
-    const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
-        // From the last rule to the first: the later rule first.
-        for (int index = rules.length() - 1; index >= 0; --index) {
-            const DOMCSSRulePtr rule = rules.item(index);
-            if (rule->type() == DOMCSSRule::IMPORT_RULE) {
-                rows += rowsOfSheet(rule->styleSheet(), ignoreFilter, element);
+    if (element) {
+        // The hits are copied: an imported sheet's own may move them.
+        const QList<SheetHits::Hit> hits = hitsOf(sheet, element).hits;
+        for (const SheetHits::Hit &hit : hits) {
+            if (hit.imported) {
+                rows += rowsOfSheet(hit.imported, ignoreFilter, element);
                 continue;
             }
-            const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
-            if (!declaration)
+            if (hit.declaration->isRemoved())
                 continue;
-            declaration->setStyleIndex(index);
-            // The rules of @supports and of other grouping at-rules are listed as the sheet's own.
-            if (isGroupingRule(*rule)) {
-                walk(rule->cssRules());
-                continue;
-            }
-            if (!element) {
-                if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
+            if (hit.declaration->type() != RuleType::Media) {
+                const CSSRulePtr row = appliesTo(element, hit.declaration, hit.rule) ? rowFor(hit.rule, hit.declaration, searchOn)
+                                                                                     : nullptr;
+                if (row)
                     rows.append(row);
                 continue;
             }
-            if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
-                continue;
-            if (declaration->type() == RuleType::Media) {
-                rows.append(mediaRowFor(rule, declaration));
-                continue;
+            CSSRulePtr row = CSSRule::initWithRule(hit.rule);
+            row->setStyleDeclaration(hit.declaration);
+            row->setFile(hit.declaration->parentFile());
+            QList<CSSRulePtr> children;
+            for (const auto &[child, childDeclaration] : hit.inner) {
+                if (childDeclaration->isRemoved() || !appliesTo(element, childDeclaration, child)
+                    || !showsDeclarations(childDeclaration))
+                    continue;
+                CSSRulePtr childRow = CSSRule::initWithRule(child);
+                childRow->setOwnerRule(row);
+                childRow->setMediaOwner(row);
+                childRow->setStyleDeclaration(childDeclaration);
+                childRow->setFile(childDeclaration->parentFile());
+                children.append(childRow);
             }
-            if (!appliesTo(element, declaration, rule))
-                continue;
-            if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
-                rows.append(row);
+            row->setChildren(children);
+            rows.append(row);
         }
-    };
-    walk(sheet->cssRules());
+        return rows;
+    }
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
+    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration)
+            rows += rowsOfSheet(rule->styleSheet(), ignoreFilter, element);
+        else if (const CSSRulePtr row = rowFor(rule, declaration, searchOn))
+            rows.append(row);
+    });
     return rows;
 }
 
@@ -741,6 +813,24 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
     const std::function<void(const DOMCSSStyleSheetPtr &)> walkSheet = [&](const DOMCSSStyleSheetPtr &sheet) {
         if (!sheet || !sheet->isReadable())
             return;
+        if (element) {
+            // The rules that may apply, found once for the element and the
+            // sheet as they are (copied: an imported sheet's own may move them).
+            const SheetHits hits = hitsOf(sheet, element);
+            for (const DOMCSSRulePtr &media : hits.mediaRules) {
+                if (media->media())
+                    questions.mediaQueries.append(media->media()->mediaText());
+            }
+            for (const SheetHits::Hit &hit : hits.hits) {
+                if (hit.imported)
+                    walkSheet(hit.imported);
+                else if (hit.declaration->type() != RuleType::Media)
+                    askValues(hit.declaration);
+                for (const auto &[rule, declaration] : hit.inner)
+                    askValues(declaration);
+            }
+            return;
+        }
         const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
         const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &rules) {
             for (int i = 0; i < rules.length(); ++i) {
@@ -756,10 +846,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                     continue;
                 }
                 const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
-                if (!declaration || rule->type() != DOMCSSRule::STYLE_RULE)
-                    continue;
-                // Rules only the engine can match are asked about too.
-                if (!element || selectorMatch(element, *declaration) != SelectorMatch::No)
+                if (declaration && rule->type() == DOMCSSRule::STYLE_RULE)
                     askValues(declaration);
             }
         };
@@ -781,7 +868,7 @@ quint64 CSSOutlineDelegate::pageStateOf(DOMElement *element) const
     quint64 state = (1469598103934665603ull ^ quint64(quintptr(doc)) ^ doc->treeVersion()) * 1099511628211ull;
     DOMStyleSheetList &sheets = doc->styleSheets();
     for (int i = 0; i < sheets.length(); ++i)
-        state = (state ^ StyleSheetPairing::signatureOf(sheets.item(i))) * 1099511628211ull;
+        state = (state ^ sheets.item(i)->rulesStamp()) * 1099511628211ull;
     return state;
 }
 

@@ -144,7 +144,12 @@ CSSRulePtr CSSOutlineDelegate::cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rul
 
 CSSRulePtr CSSOutlineDelegate::propertyRuleByProperty(const CSSPropertyPtr &property)
 {
-    return firstOfThreeLevels(allCSSRules(), [&property](const CSSRulePtr &row, int) { return row->property() == property; });
+    // The rows shown first: a commit in the panel finds its row there, and
+    // the rows of every rule of the page are not made for it (#68).
+    const auto holds = [&property](const CSSRulePtr &row, int) { return row->property() == property; };
+    if (const CSSRulePtr shown = firstOfThreeLevels(m_rules, holds))
+        return shown;
+    return firstOfThreeLevels(allCSSRules(), holds);
 }
 
 CSSRulePtr CSSOutlineDelegate::propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const

@@ -102,7 +102,9 @@ OutlineDelegate CSSOutlineDelegate::outlineDelegate()
                                                        : new RuleHeaderCell(inGroup);
         return new RuleHeaderCellForNoFile;
     };
-    delegate.heightOfRowByItem = [](OutlineView *, void *) { return kRowHeight; };
+    // Every row is as high as the others: the outline places them as rows
+    // of one height, and a reload of many rows does not measure each one (#68).
+    m_outlineView->setRowHeight(int(kRowHeight));
     // The value is typed in the selected row only: the outline starts editing
     // on a click into the selected row, on Return and on F2.
     delegate.shouldEditTableColumn = [this](OutlineView *, int, void *item) { return isValueEditable(rowOf(item)); };

@@ -288,7 +288,13 @@ VendarPrefixSettings CSSRule::prefixSettingsOf(const File *file)
     // The settings of the file's own project, not of whichever project is current.
     if (!file || file->rootProject().isEmpty())
         return VendarPrefixSettings::current();
-    return VendarPrefixSettings::fromConfig(ProjectUtil::getProjectConfig(file->rootProject()));
+    // Asked for every row the outline shows: the settings are read again
+    // only when the project's have changed (#68).
+    const QVariantMap config = ProjectUtil::getProjectConfig(file->rootProject());
+    thread_local std::pair<QVariantMap, VendarPrefixSettings> last;
+    if (!config.isSharedWith(last.first) || config.isEmpty())
+        last = {config, VendarPrefixSettings::fromConfig(config)};
+    return last.second;
 }
 
 QString CSSRule::getPropertyShorthand(const QString &longhand, const QStringList &declaredNames)

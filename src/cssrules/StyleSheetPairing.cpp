@@ -8,6 +8,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <atomic>
+
 namespace {
 
 QList<DOMCSSRulePtr> rulesOf(const DOMCSSRuleList &list)
@@ -43,6 +46,24 @@ QString tightened(const QString &text, const QString &tightAround)
 QString withoutHead(const QString &text, QLatin1String head)
 {
     return text.startsWith(head, Qt::CaseInsensitive) ? text.mid(head.size()) : text;
+}
+
+quint64 nextPairingStamp()
+{
+    static std::atomic<quint64> s_next{0};
+    return ++s_next;
+}
+
+// Items the page never has a rule for: "@charset", and keyframes under the
+// prefixes of other engines. They take no part in the pairing.
+bool hasLiveRule(const StyleDeclaration &declaration)
+{
+    if (declaration.type() == RuleType::Charset)
+        return false;
+    if (declaration.type() != RuleType::Keyframes)
+        return true;
+    const QString selector = declaration.selector().trimmed();
+    return selector.startsWith(QLatin1String("@-webkit-keyframes")) || selector.startsWith(QLatin1String("@keyframes"));
 }
 
 } // namespace
@@ -165,75 +186,185 @@ StyleSheetPairing::StyleSheetPairing(const DOMCSSStyleSheetPtr &sheet, File *fil
                                      const QList<StyleDeclarationPtr> &declarations)
     : m_sheet(sheet)
     , m_file(file)
-    , m_sheetSignature(signatureOf(sheet))
-    , m_fileSignature(signatureOf(declarations))
+    , m_stamp(nextPairingStamp())
 {
-    QList<StyleDeclarationPtr> topLevel;
-    for (const StyleDeclarationPtr &declaration : declarations) {
-        // A removed item has no rule in the page, whatever its key.
-        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment && !declaration->isRemoved())
-            topLevel.append(declaration);
-    }
-    if (sheet)
-        pairLists(rulesOf(sheet->cssRules()), topLevel);
-}
-
-quint64 StyleSheetPairing::signatureOf(const DOMCSSStyleSheetPtr &sheet)
-{
-    // The rule objects of the sheet in tree order, those of imported sheets
-    // included: a rule inserted, deleted or replaced anywhere changes it.
-    quint64 signature = 1469598103934665603ull;
-    const std::function<void(const DOMCSSRuleList &)> walk = [&](const DOMCSSRuleList &list) {
-        signature = (signature ^ quint64(list.length())) * 1099511628211ull;
-        for (int i = 0; i < list.length(); ++i) {
-            const DOMCSSRulePtr rule = list.item(i);
-            signature = (signature ^ quint64(quintptr(rule.get()))) * 1099511628211ull;
-            if (rule->type() != DOMCSSRule::IMPORT_RULE)
-                walk(rule->cssRules());
-            else if (const DOMCSSStyleSheetPtr imported = rule->styleSheet())
-                walk(imported->cssRules());
-        }
-    };
-    if (sheet)
-        walk(sheet->cssRules());
-    return signature;
-}
-
-quint64 StyleSheetPairing::signatureOf(const QList<StyleDeclarationPtr> &declarations)
-{
-    quint64 signature = 1469598103934665603ull ^ quint64(declarations.size());
-    for (const StyleDeclarationPtr &declaration : declarations)
-        signature = (signature ^ quint64(quintptr(declaration.get())) ^ quint64(declaration->isRemoved()))
-                    * 1099511628211ull;
-    return signature;
+    update(declarations);
 }
 
 bool StyleSheetPairing::isCurrent(const DOMCSSStyleSheetPtr &sheet, const QList<StyleDeclarationPtr> &declarations) const
 {
-    return sheet == m_sheet && signatureOf(sheet) == m_sheetSignature && signatureOf(declarations) == m_fileSignature;
+    // The file's list is replaced, never changed in place, and the pairing
+    // holds the one it was made from: the same data is the same list.
+    return sheet == m_sheet && m_rulesStamp != 0 && (sheet ? sheet->rulesStamp() : 1) == m_rulesStamp
+           && declarations.constData() == m_declarations.constData() && declarations.size() == m_declarations.size()
+           && StyleDeclaration::removalStamp() == m_removalStamp;
+}
+
+bool StyleSheetPairing::update(const QList<StyleDeclarationPtr> &declarations)
+{
+    if (isCurrent(m_sheet, declarations))
+        return false;
+    m_rulesStamp = m_sheet ? m_sheet->rulesStamp() : 1;
+    m_declarations = declarations;
+    m_removalStamp = StyleDeclaration::removalStamp();
+    m_changed = false;
+
+    QList<StyleDeclarationPtr> items;
+    QList<qsizetype> positions;
+    for (qsizetype i = 0; i < declarations.size(); ++i) {
+        // A removed item has no rule in the page, whatever its key.
+        const StyleDeclarationPtr &declaration = declarations.at(i);
+        if (!declaration->isInBraket() && declaration->type() != RuleType::Comment && !declaration->isRemoved()
+            && hasLiveRule(*declaration)) {
+            items.append(declaration);
+            positions.append(i);
+        }
+    }
+    QSet<const DOMCSSRule *> kept;
+    updateLevel(nullptr, m_sheet ? rulesOf(m_sheet->cssRules()) : QList<DOMCSSRulePtr>(), items, positions, kept);
+    // The levels of blocks that lost their pair or all their rules.
+    for (auto it = m_levels.begin(); it != m_levels.end();) {
+        if (it.key() && !kept.contains(it.key())) {
+            unpair(*it, 0, it->rules.size());
+            it = m_levels.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_unpaired = 0;
+    m_dropped = 0;
+    for (const Level &level : std::as_const(m_levels)) {
+        m_unpaired += level.unpaired;
+        m_dropped += level.dropped;
+    }
+    if (m_changed)
+        m_stamp = nextPairingStamp();
+    return m_changed;
+}
+
+void StyleSheetPairing::updateLevel(const DOMCSSRulePtr &owner, const QList<DOMCSSRulePtr> &rules,
+                                    const QList<StyleDeclarationPtr> &items, const QList<qsizetype> &positions,
+                                    QSet<const DOMCSSRule *> &kept)
+{
+    if (owner)
+        kept.insert(owner.get());
+    // The blocks to go into, found before: the level is not held across the
+    // levels below it, which may move it.
+    QList<std::pair<DOMCSSRulePtr, qsizetype>> blocks;
+    {
+        Level &level = m_levels[owner.get()];
+        level.owner = owner;
+        if (level.rules != rules || level.items != items) {
+            if (!level.inPlace || !pairInPlace(level, rules, items)) {
+                unpair(level, 0, level.rules.size());
+                level.rules = rules;
+                level.items = items;
+                pairLists(level);
+            }
+        }
+        if (!m_file)
+            return;
+        for (qsizetype r = 0; r < level.rules.size(); ++r) {
+            const qsizetype at = level.pairedWith.at(r);
+            const DOMCSSRulePtr &rule = level.rules.at(r);
+            // An imported sheet pairs on its own.
+            if (at >= 0 && rule->type() != DOMCSSRule::IMPORT_RULE && rule->cssRules().length() > 0)
+                blocks.append({rule, positions.at(at)});
+        }
+    }
+    for (const auto &[rule, position] : std::as_const(blocks)) {
+        QList<StyleDeclarationPtr> childItems;
+        QList<qsizetype> childPositions;
+        for (const qsizetype child : File::childPositionsOf(m_declarations, position)) {
+            if (hasLiveRule(*m_declarations.at(child))) {
+                childItems.append(m_declarations.at(child));
+                childPositions.append(child);
+            }
+        }
+        updateLevel(rule, rulesOf(rule->cssRules()), childItems, childPositions, kept);
+    }
+}
+
+bool StyleSheetPairing::pairInPlace(Level &level, const QList<DOMCSSRulePtr> &rules, const QList<StyleDeclarationPtr> &items)
+{
+    // The stretch between what stayed at either end, if it pairs in place
+    // too: a new pairing would pair each rule with the item at its place,
+    // as every key stands at the same place on both sides.
+    const qsizetype before = level.rules.size();
+    const qsizetype now = rules.size();
+    if (items.size() != now)
+        return false;
+    const auto same = [&](qsizetype old, qsizetype at) {
+        return rules.at(at) == level.rules.at(old) && items.at(at) == level.items.at(old);
+    };
+    qsizetype head = 0;
+    while (head < before && head < now && same(head, head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before - head && tail < now - head && same(before - 1 - tail, now - 1 - tail))
+        ++tail;
+    for (qsizetype i = head; i < now - tail; ++i) {
+        if (keyOfRule(*rules.at(i)) != keyOfDeclaration(*items.at(i)))
+            return false;
+    }
+    unpair(level, head, before - tail);
+    level.rules = rules;
+    level.items = items;
+    level.pairedWith.resize(now);
+    for (qsizetype i = 0; i < now; ++i)
+        level.pairedWith[i] = i;
+    for (qsizetype i = head; i < now - tail; ++i)
+        pair(rules.at(i), items.at(i));
+    return true;
 }
 
 void StyleSheetPairing::pair(const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration)
 {
     m_declarationOf.insert(rule.get(), declaration);
     m_ruleOf.insert(declaration.get(), rule);
-    if (rule->type() == DOMCSSRule::IMPORT_RULE || !m_file)
-        return;
-    const DOMCSSRuleList children = rule->cssRules();
-    if (children.length() > 0)
-        pairLists(rulesOf(children), m_file->getMediaChildren(*declaration));
+    m_changed = true;
 }
 
-void StyleSheetPairing::pairLists(const QList<DOMCSSRulePtr> &rules, const QList<StyleDeclarationPtr> &declarations)
+void StyleSheetPairing::unpair(const Level &level, qsizetype from, qsizetype to)
 {
+    // Only the pairs that still stand: a rule or an item may have been
+    // paired again in another level already.
+    for (qsizetype r = from; r < to; ++r) {
+        const qsizetype at = level.pairedWith.value(r, -1);
+        if (at < 0)
+            continue;
+        const DOMCSSRule *rule = level.rules.at(r).get();
+        const StyleDeclaration *item = level.items.at(at).get();
+        if (const auto it = m_declarationOf.constFind(rule); it != m_declarationOf.cend() && it->get() == item) {
+            m_declarationOf.erase(it);
+            m_changed = true;
+        }
+        if (const auto it = m_ruleOf.constFind(item); it != m_ruleOf.cend() && it->get() == rule) {
+            m_ruleOf.erase(it);
+            m_changed = true;
+        }
+    }
+}
+
+void StyleSheetPairing::pairLists(Level &level)
+{
+    const QList<DOMCSSRulePtr> &rules = level.rules;
+    const QList<StyleDeclarationPtr> &declarations = level.items;
     // Items of each key, in text order.
+    QList<QString> itemKeys;
+    itemKeys.reserve(declarations.size());
     QHash<QString, QList<qsizetype>> byKey;
-    for (qsizetype i = 0; i < declarations.size(); ++i)
-        byKey[keyOfDeclaration(*declarations.at(i))].append(i);
+    for (qsizetype i = 0; i < declarations.size(); ++i) {
+        itemKeys.append(keyOfDeclaration(*declarations.at(i)));
+        byKey[itemKeys.constLast()].append(i);
+    }
+    QList<QString> ruleKeys;
+    ruleKeys.reserve(rules.size());
     QList<qsizetype> pairedWith(rules.size(), -1);
     QList<bool> used(declarations.size(), false);
     for (qsizetype r = 0; r < rules.size(); ++r) {
-        auto it = byKey.find(keyOfRule(*rules.at(r)));
+        ruleKeys.append(keyOfRule(*rules.at(r)));
+        auto it = byKey.find(ruleKeys.constLast());
         if (it == byKey.end() || it->isEmpty())
             continue;
         const qsizetype d = it->takeFirst();
@@ -242,6 +373,7 @@ void StyleSheetPairing::pairLists(const QList<DOMCSSRulePtr> &rules, const QList
     }
     // A rule between two paired neighbours, with an item between theirs, of
     // its kind: the same rule written in a way the keys do not see as equal.
+    const auto kindOf = [](const QString &key) { return QStringView(key).left(key.indexOf(u'|')); };
     for (qsizetype r = 0; r < rules.size(); ++r) {
         if (pairedWith.at(r) >= 0)
             continue;
@@ -254,23 +386,21 @@ void StyleSheetPairing::pairLists(const QList<DOMCSSRulePtr> &rules, const QList
         const qsizetype after = r + 1 < rules.size() ? pairedWith.at(r + 1) : declarations.size();
         if (after >= 0 && after != candidate + 1 && r + 1 < rules.size())
             continue;
-        if (keyOfRule(*rules.at(r)).section(u'|', 0, 0) != keyOfDeclaration(*declarations.at(candidate)).section(u'|', 0, 0))
+        if (kindOf(ruleKeys.at(r)) != kindOf(itemKeys.at(candidate)))
             continue;
         pairedWith[r] = candidate;
         used[candidate] = true;
     }
+    level.unpaired = 0;
+    level.inPlace = rules.size() == declarations.size();
     for (qsizetype r = 0; r < rules.size(); ++r) {
         if (pairedWith.at(r) >= 0)
             pair(rules.at(r), declarations.at(pairedWith.at(r)));
         else
-            ++m_unpaired;
+            ++level.unpaired;
+        level.inPlace = level.inPlace && pairedWith.at(r) == r;
     }
-    // What the page never had a rule for: a @charset, prefixes of other
-    // engines, and rules it could not read.
-    for (qsizetype d = 0; d < declarations.size(); ++d) {
-        const QString key = keyOfDeclaration(*declarations.at(d));
-        if (!used.at(d) && !key.startsWith(QLatin1String("2|")) && !key.startsWith(QLatin1String("7?|"))
-            && !declarations.at(d)->isRemoved())
-            ++m_dropped;
-    }
+    // What the page never had a rule for: rules it could not read.
+    level.dropped = int(std::count(used.cbegin(), used.cend(), false));
+    level.pairedWith = pairedWith;
 }

@@ -44,6 +44,7 @@ Marks &marks()
 }
 
 std::atomic<quint64> s_removalStamp{0};
+std::atomic<quint64> s_selectorStamp{0};
 
 } // namespace
 
@@ -83,6 +84,14 @@ void StyleDeclaration::setModified(bool modified)
         registry.items.remove(this);
 }
 
+void StyleDeclaration::setSelector(const QString &selector)
+{
+    // A new item taking its first selector changes none.
+    if (!m_selector.isNull() && selector != m_selector)
+        s_selectorStamp.fetch_add(1, std::memory_order_relaxed);
+    m_selector = selector;
+}
+
 void StyleDeclaration::setRemoved(bool removed)
 {
     if (removed != m_removed)
@@ -100,6 +109,11 @@ QList<const StyleDeclaration *> StyleDeclaration::markedItems()
 quint64 StyleDeclaration::removalStamp()
 {
     return s_removalStamp.load(std::memory_order_relaxed);
+}
+
+quint64 StyleDeclaration::selectorStamp()
+{
+    return s_selectorStamp.load(std::memory_order_relaxed);
 }
 
 QString StyleDeclaration::cssText() const

@@ -55,7 +55,7 @@ public:
     // For a style rule its selector list; for an at-rule its prelude from the
     // at-sign on; for "charset" and "import" the statement without its ";".
     const QString &selector() const { return m_selector; }
-    void setSelector(const QString &selector) { m_selector = selector; }
+    void setSelector(const QString &selector);
     // What other views show as the item's selector.
     virtual QString getSelector() const { return m_selector; }
 
@@ -123,6 +123,9 @@ public:
     static QList<const StyleDeclaration *> markedItems();
     // Changes whenever an item is removed or put back anywhere.
     static quint64 removalStamp();
+    // Changes whenever the selector of an item changes anywhere (not when a
+    // new item takes its first one).
+    static quint64 selectorStamp();
     bool isUnspecified() const { return m_unspecified; }
     void setUnspecified(bool unspecified) { m_unspecified = unspecified; }
 

@@ -427,6 +427,9 @@ public:
     QList<StyleDeclarationPtr> getKeyframeRemovedDeclarations() const;
     StyleDeclarationPtr getMediaOwner(const StyleDeclaration &declaration) const;
     QList<StyleDeclarationPtr> getMediaChildren(const StyleDeclaration &owner) const;
+    // Where getMediaChildren() finds the children of the block at index of
+    // list: their positions in it, for a caller that knows the block's own.
+    static QList<qsizetype> childPositionsOf(const QList<StyleDeclarationPtr> &list, qsizetype index);
 
     // Index conversions between the whole list and its views; -1 for a
     // position that is not found.

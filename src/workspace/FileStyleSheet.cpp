@@ -207,11 +207,22 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
     const qsizetype index = indexOfDeclaration(list, &owner);
     if (index < 0)
         return {};
+    QList<StyleDeclarationPtr> children;
+    for (const qsizetype position : childPositionsOf(list, index))
+        children.append(list.at(position));
+    return children;
+}
+
+QList<qsizetype> File::childPositionsOf(const QList<StyleDeclarationPtr> &list, qsizetype index)
+{
+    if (index < 0 || index >= list.size())
+        return {};
     // The children follow the block, marked inBraket; those of a block
     // nested in it (by their place in the text) are its own.
+    const StyleDeclaration &owner = *list.at(index);
     const Range ownRange = owner.range();
     Range nested;
-    QList<StyleDeclarationPtr> children;
+    QList<qsizetype> children;
     for (qsizetype i = index + 1; i < list.size(); ++i) {
         const StyleDeclarationPtr &entry = list.at(i);
         if (entry->type() == RuleType::Comment)
@@ -229,7 +240,7 @@ QList<StyleDeclarationPtr> File::getMediaChildren(const StyleDeclaration &owner)
                 continue;
             nested = range;
         }
-        children.append(entry);
+        children.append(i);
     }
     return children;
 }

@@ -51,6 +51,7 @@ DOMCSSRule::DOMCSSRule(DOMCSSKey, int type, qint64 ruleId) : m_type(type), m_rul
     case IMPORT_RULE:
         m_media = std::make_unique<DOMMediaList>();
         m_media->setChangedHandler([this](const QString &text) {
+            noteRuleChanged();
             sendCommand({{QStringLiteral("op"), QStringLiteral("setMediaText")},
                          {QStringLiteral("rule"), double(m_ruleId)},
                          {QStringLiteral("text"), text}});
@@ -150,6 +151,12 @@ void DOMCSSRule::sendCommand(QJsonObject command) const
         list->sendCommand(command);
 }
 
+void DOMCSSRule::noteRuleChanged() const
+{
+    if (m_parentStyleSheet)
+        m_parentStyleSheet->noteRulesChanged();
+}
+
 QString DOMCSSRule::conditionText() const
 {
     if (m_type == MEDIA_RULE)
@@ -210,6 +217,7 @@ void DOMCSSRule::setSelectorText(const QString &text)
         return;
     }
     m_selectorText = selector;
+    noteRuleChanged();
     sendCommand({{QStringLiteral("op"), QStringLiteral("setSelectorText")},
                  {QStringLiteral("rule"), double(m_ruleId)},
                  {QStringLiteral("text"), selector}});
@@ -220,6 +228,7 @@ void DOMCSSRule::setKeyText(const QString &text)
     if (m_type != KEYFRAME_RULE || !DOMCSSParser::isValidKeyText(text))
         return;
     m_keyText = DOMCSSParser::normalizedKeyText(text);
+    noteRuleChanged();
     sendCommand({{QStringLiteral("op"), QStringLiteral("setKeyText")},
                  {QStringLiteral("rule"), double(m_ruleId)},
                  {QStringLiteral("text"), text}});
@@ -239,6 +248,7 @@ void DOMCSSRule::adoptChild(const DOMCSSRulePtr &child, int index)
     child->setParents(m_parentStyleSheet, this);
     if (DOMStyleSheetList *list = styleSheetList())
         list->registerRule(child.get());
+    noteRuleChanged();
 }
 
 void DOMCSSRule::detachChild(int index)
@@ -247,6 +257,7 @@ void DOMCSSRule::detachChild(int index)
     if (DOMStyleSheetList *list = styleSheetList())
         list->unregisterRule(child.get());
     child->setParents(nullptr, nullptr);
+    noteRuleChanged();
 }
 
 bool DOMCSSRule::isGrouping() const
@@ -423,17 +434,30 @@ DOMCSSRulePtr DOMCSSRule::fromJson(const QJsonObject &json, DOMStyleSheetList &l
 
 void DOMCSSRule::updateFromJson(const QJsonObject &json, DOMStyleSheetList &list)
 {
-    m_selectorText = json.value(QStringLiteral("sel")).toString();
-    m_keyText = json.value(QStringLiteral("key")).toString();
-    m_name = json.value(QStringLiteral("name")).toString();
-    m_conditionText = json.value(QStringLiteral("cond")).toString();
+    const auto take = [this](QString &field, const QString &value) {
+        if (field == value)
+            return;
+        field = value;
+        noteRuleChanged();
+    };
+    take(m_selectorText, json.value(QStringLiteral("sel")).toString());
+    take(m_keyText, json.value(QStringLiteral("key")).toString());
+    take(m_name, json.value(QStringLiteral("name")).toString());
+    take(m_conditionText, json.value(QStringLiteral("cond")).toString());
     m_href = json.value(QStringLiteral("href")).toString();
     m_text = json.value(QStringLiteral("text")).toString();
-    m_prefixed = json.value(QStringLiteral("prefixed")).toBool();
+    if (const bool prefixed = json.value(QStringLiteral("prefixed")).toBool(); prefixed != m_prefixed) {
+        m_prefixed = prefixed;
+        noteRuleChanged();
+    }
     if (m_style)
         m_style->resetFromEngine(json.value(QStringLiteral("css")).toString(), itemsOf(json));
-    if (m_media)
-        m_media->resetFromEngine(json.value(QStringLiteral("media")).toString());
+    if (m_media) {
+        const QString media = json.value(QStringLiteral("media")).toString();
+        if (media != m_media->mediaText())
+            noteRuleChanged();
+        m_media->resetFromEngine(media);
+    }
     if (m_type == IMPORT_RULE) {
         const QJsonObject sheet = json.value(QStringLiteral("sheet")).toObject();
         if (!sheet.isEmpty()) {
@@ -445,6 +469,7 @@ void DOMCSSRule::updateFromJson(const QJsonObject &json, DOMStyleSheetList &list
             m_styleSheet->m_ownerRule = this;
             if (styleSheetList())
                 list.registerSheet(m_styleSheet.get());
+            noteRuleChanged();
         }
     }
 

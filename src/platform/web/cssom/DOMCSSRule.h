@@ -153,6 +153,8 @@ private:
     friend class DOMStyleSheetList;
 
     void sendCommand(QJsonObject command) const;
+    // The sheet's rules stamp moves on (DOMCSSStyleSheet::rulesStamp()).
+    void noteRuleChanged() const;
     void setParents(DOMCSSStyleSheet *sheet, DOMCSSRule *parent);
     void adoptChild(const DOMCSSRulePtr &child, int index);
     void detachChild(int index);

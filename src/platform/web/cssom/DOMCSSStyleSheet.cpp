@@ -6,7 +6,22 @@
 
 #include <QJsonObject>
 
-DOMCSSStyleSheet::DOMCSSStyleSheet(DOMCSSKey, qint64 sheetId, Origin origin) : m_sheetId(sheetId), m_origin(origin)
+#include <atomic>
+
+namespace {
+
+quint64 nextRulesStamp()
+{
+    static std::atomic<quint64> s_next{0};
+    return ++s_next;
+}
+
+} // namespace
+
+DOMCSSStyleSheet::DOMCSSStyleSheet(DOMCSSKey, qint64 sheetId, Origin origin)
+    : m_sheetId(sheetId)
+    , m_origin(origin)
+    , m_rulesStamp(nextRulesStamp())
 {
     m_media.setChangedHandler([this](const QString &text) {
         if (m_list)
@@ -121,6 +136,7 @@ void DOMCSSStyleSheet::adoptRule(const DOMCSSRulePtr &rule, int index)
     rule->setParents(this, nullptr);
     if (m_list)
         m_list->registerRule(rule.get());
+    noteRulesChanged();
 }
 
 void DOMCSSStyleSheet::detachRule(int index)
@@ -129,6 +145,18 @@ void DOMCSSStyleSheet::detachRule(int index)
     if (m_list)
         m_list->unregisterRule(rule.get());
     rule->setParents(nullptr, nullptr);
+    noteRulesChanged();
+}
+
+void DOMCSSStyleSheet::noteRulesChanged()
+{
+    // Imports do not go round in a circle (an insertion that would is
+    // refused), but a bound costs nothing.
+    DOMCSSStyleSheet *sheet = this;
+    for (int depth = 0; sheet && depth < 64; ++depth) {
+        sheet->m_rulesStamp = nextRulesStamp();
+        sheet = sheet->m_ownerRule ? sheet->m_ownerRule->m_parentStyleSheet : nullptr;
+    }
 }
 
 void DOMCSSStyleSheet::sendInsertion(int index, const QString &text)

@@ -59,6 +59,12 @@ public:
     DOMCSSInsertion deleteRule(int index);
     void removeRule(int index) { deleteRule(index); }
 
+    // Changes whenever a rule is inserted, deleted or replaced anywhere in the
+    // sheet (in its blocks, and in the sheets it imports), and when a rule's
+    // selector, key text, name or media changes: what the rules are, not what
+    // they declare. No two sheets, nor two states of one, share a stamp.
+    quint64 rulesStamp() const { return m_rulesStamp; }
+
     // DOMCSSStyleSheet(Utils): the index of that very rule object, -1 when absent.
     int indexOfRule(const DOMCSSRulePtr &rule) const;
     void removeRuleByRule(const DOMCSSRulePtr &rule);
@@ -81,6 +87,8 @@ private:
     void detachRule(int index);
     // Sends the insertion of the rule now at index to the page.
     void sendInsertion(int index, const QString &text);
+    // A new stamp for the sheet and the sheets that import it.
+    void noteRulesChanged();
 
     qint64 m_sheetId;
     Origin m_origin;
@@ -94,4 +102,5 @@ private:
     DOMCSSRule *m_ownerRule = nullptr;    // Not owned.
     DOMStyleSheetList *m_list = nullptr;  // Not owned.
     QList<DOMCSSRulePtr> m_rules;
+    quint64 m_rulesStamp;
 };

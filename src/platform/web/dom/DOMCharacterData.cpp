@@ -13,6 +13,7 @@ void DOMCharacterData::setData(const QString &data)
         return;
     const QString previous = std::exchange(m_data, data.isNull() ? QStringLiteral("") : data);
     if (DOMDocument *doc = document()) {
+        doc->noteContentChanged();
         DOMReplayCommand command;
         command.op = DOMReplayCommand::Op::SetData;
         command.node = nodeId();

@@ -113,6 +113,9 @@ public:
     // Counts changes of the tree and of id and class attributes; the selector
     // engine's tables follow it.
     quint64 treeVersion() const { return m_treeVersion; }
+    // Counts every change of the tree, of any attribute and of any text:
+    // what a selector matches in the document may differ after it.
+    quint64 mutationVersion() const { return m_mutationVersion; }
     const DOMDocumentIndex &index() const;
 
     // DOM tree utilities (src/domtree/DOMDocumentUtils.cpp).
@@ -162,6 +165,7 @@ public:
     void setNodeReleasedHandler(std::function<void(qint64 nodeId)> handler) { m_nodeReleased = std::move(handler); }
 
 private:
+    friend class DOMCharacterData;
     friend class DOMElement;
     friend class DOMNode;
     friend class DOMTreeBuilder;
@@ -173,7 +177,12 @@ private:
     void reserveNodes(qsizetype count) { m_nodesById.reserve(m_nodesById.size() + count); }
     void registerNode(DOMNode *node);
     void unregisterNode(DOMNode *node);
-    void noteTreeChanged() { ++m_treeVersion; }
+    void noteTreeChanged()
+    {
+        ++m_treeVersion;
+        ++m_mutationVersion;
+    }
+    void noteContentChanged() { ++m_mutationVersion; }
     // Appends the commands that make a new detached subtree in the page.
     void recordNewSubtree(const DOMNode *root);
     bool hasListeners() const { return m_listenerCount > 0; }
@@ -183,6 +192,7 @@ private:
     bool m_quirksMode = false;
     Scripting m_scripting = Scripting::Enabled;
     quint64 m_treeVersion = 1;
+    quint64 m_mutationVersion = 1;
     int m_listenerCount = 0;
     DOMReplayLog m_replayLog;
     DOMEngineQueries *m_engineQueries = nullptr; // Not owned.

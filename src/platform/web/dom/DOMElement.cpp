@@ -242,6 +242,8 @@ void DOMElement::removeAttributeAt(int index)
 
 void DOMElement::attributeChanged(const DOMAttr &attribute, const QString &previous, int change)
 {
+    if (DOMDocument *doc = document())
+        doc->noteContentChanged();
     if (attribute.namespaceId() == DOMNamespace::None) {
         const bool isClass = attribute.localName() == QLatin1String("class");
         if (isClass)
