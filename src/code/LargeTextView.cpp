@@ -90,15 +90,21 @@ QString LargeTextView::textNotice() const
 
 void LargeTextView::setString(const std::optional<QString> &text)
 {
-    if (!text)
-        return;
-    m_text = *text;
+    if (text)
+        takeText(std::make_shared<const PieceText>(*text));
+}
+
+void LargeTextView::takeText(std::shared_ptr<const PieceText> text)
+{
+    m_text = std::move(text);
     // New line breaks take the first line end of the text.
-    m_lineEnding = StringUtils::firstLineEnding(m_text);
-    m_hasCarriageReturn = m_text.contains(u'\r');
+    const qsizetype firstBreak = m_text->indexOfLineBreak(0, m_text->size());
+    m_lineEnding = firstBreak < 0 ? QStringLiteral("\n") : StringUtils::firstLineEnding(m_text->mid(firstBreak, 2));
+    // Edits put in carriage returns only where the text had them.
+    m_hasCarriageReturn = m_text->original().contains(u'\r');
     indexRows();
-    m_anchor = std::min(m_anchor, int(m_text.size()));
-    m_caret = std::min(m_caret, int(m_text.size()));
+    m_anchor = std::min(m_anchor, int(m_text->size()));
+    m_caret = std::min(m_caret, int(m_text->size()));
     m_colorTo = -1;
     updateScrollBars();
     viewport()->update();
@@ -110,14 +116,14 @@ void LargeTextView::indexRows()
     m_rowStarts.clear();
     m_continuedRows.clear();
     m_longestRow = 0;
-    scanRows(0, m_text.size(), 0, m_rowStarts, m_continuedRows);
+    scanRows(0, m_text->size(), 0, m_rowStarts, m_continuedRows);
     m_rowStarts.shrink_to_fit();
 }
 
 void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::vector<int> &starts,
                              std::vector<int> &continued)
 {
-    const QStringView text(m_text);
+    const PieceText &text = *m_text;
     const qsizetype size = text.size();
     int pushed = 0;
     const auto push = [&](qsizetype start, bool isContinued) {
@@ -130,18 +136,10 @@ void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::ve
         // A text without carriage returns is searched for line feeds alone,
         // which is quick even through 50 MB.
         qsizetype lineBreak = -1;
-        if (!m_hasCarriageReturn) {
-            lineBreak = text.indexOf(u'\n', start);
-            if (lineBreak >= to)
-                lineBreak = -1;
-        } else {
-            for (qsizetype i = start; i < to; ++i) {
-                if (text.at(i) == u'\n' || text.at(i) == u'\r') {
-                    lineBreak = i;
-                    break;
-                }
-            }
-        }
+        if (!m_hasCarriageReturn)
+            lineBreak = text.indexOfLineFeed(start, to);
+        else
+            lineBreak = text.indexOfLineBreak(start, to);
         const qsizetype contentEnd = lineBreak < 0 ? to : lineBreak;
         push(start, false);
         qsizetype row = start;
@@ -179,7 +177,7 @@ void LargeTextView::updateRows(int start, int removed, int added)
     while (lastRow < rowCount() && isContinued(lastRow))
         ++lastRow;
     const int delta = added - removed;
-    const qsizetype regionEnd = lastRow < rowCount() ? rowStart(lastRow) + delta : m_text.size();
+    const qsizetype regionEnd = lastRow < rowCount() ? rowStart(lastRow) + delta : m_text->size();
     std::vector<int> starts;
     std::vector<int> continued;
     scanRows(rowStart(firstRow), regionEnd, firstRow, starts, continued);
@@ -207,14 +205,14 @@ int LargeTextView::rowAt(int position) const
 int LargeTextView::rowContentEnd(int row) const
 {
     if (row + 1 >= rowCount())
-        return int(m_text.size());
+        return int(m_text->size());
     int end = rowStart(row + 1);
     if (isContinued(row + 1))
         return end;
     const int start = rowStart(row);
-    if (end > start && m_text.at(end - 1) == u'\n')
+    if (end > start && m_text->at(end - 1) == u'\n')
         --end;
-    if (end > start && m_text.at(end - 1) == u'\r')
+    if (end > start && m_text->at(end - 1) == u'\r')
         --end;
     return end;
 }
@@ -234,7 +232,7 @@ QString LargeTextView::rowText(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return m_text.mid(rowStart(row), rowContentEnd(row) - rowStart(row));
+    return m_text->mid(rowStart(row), rowContentEnd(row) - rowStart(row));
 }
 
 // --- The file's text ---------------------------------------------------------------------
@@ -259,7 +257,7 @@ void LargeTextView::takeArrivedText(const std::optional<QString> &text)
 {
     if (!std::exchange(m_awaitingText, false))
         return;
-    const QString typed = m_text;
+    const QString typed = m_text->toString();
     if (!text || typed.isEmpty()) {
         setString(text);
         return;
@@ -267,7 +265,8 @@ void LargeTextView::takeArrivedText(const std::optional<QString> &text)
     // What was typed stays ahead of the file's text, and the whole becomes
     // the file's content as one edit.
     setString(typed + *text);
-    CodeEditing::storeEdit(m_file, this, [this, after = text->size()] { return m_file->setContent(m_text, {0, after}); });
+    CodeEditing::storeEdit(m_file, this,
+                           [this, after = text->size()] { return m_file->setContent(m_text->toString(), {0, after}); });
 }
 
 void LargeTextView::reloadContent()
@@ -275,14 +274,19 @@ void LargeTextView::reloadContent()
     // The text on its way is the file's latest; the view's own edit is in place.
     if (!m_file || m_awaitingText || m_textLent)
         return;
-    const std::optional<QString> text = m_file->currentContent();
     Q_EMIT noticeChanged(m_file->textNotice());
-    if (!text || *text == m_text)
-        return;
-    const int fromEnd = int(m_text.size()) - m_caret;
+    // A text the File keeps in pieces (an undo of a key) is read in them.
+    std::shared_ptr<const PieceText> pieces = m_file->textPieces();
+    if (!pieces) {
+        const std::optional<QString> text = m_file->currentContent();
+        if (!text || m_text->equals(*text))
+            return;
+        pieces = std::make_shared<const PieceText>(*text);
+    }
+    const int fromEnd = int(m_text->size()) - m_caret;
     const int scroll = verticalScrollBar()->value();
-    setString(text);
-    m_caret = m_anchor = std::max(0, int(m_text.size()) - fromEnd);
+    takeText(std::move(pieces));
+    m_caret = m_anchor = std::max(0, int(m_text->size()) - fromEnd);
     verticalScrollBar()->setValue(scroll);
 }
 
@@ -295,23 +299,24 @@ void LargeTextView::insertText(const QString &text)
 
 void LargeTextView::replaceAll(const QString &text)
 {
-    if (text == m_text)
+    if (m_text->equals(text))
         return;
     const int anchor = m_anchor;
     const int caret = m_caret;
     const int scroll = verticalScrollBar()->value();
     // Only the part that differs is replaced: the undo step holds that alone.
-    const auto [prefix, suffix] = StringUtils::commonEnds(m_text, text);
-    replaceRange(int(prefix), int(m_text.size() - suffix), text.mid(prefix, text.size() - prefix - suffix));
-    if (std::max(anchor, caret) <= m_text.size())
+    const QString now = m_text->toString();
+    const auto [prefix, suffix] = StringUtils::commonEnds(now, text);
+    replaceRange(int(prefix), int(now.size() - suffix), text.mid(prefix, text.size() - prefix - suffix));
+    if (std::max(anchor, caret) <= m_text->size())
         select(anchor, caret);
     verticalScrollBar()->setValue(scroll);
 }
 
 void LargeTextView::replaceRange(int start, int end, const QString &text)
 {
-    start = std::clamp(start, 0, int(m_text.size()));
-    end = std::clamp(end, start, int(m_text.size()));
+    start = std::clamp(start, 0, int(m_text->size()));
+    end = std::clamp(end, start, int(m_text->size()));
     if (start == end && text.isEmpty())
         return;
     if (!editText(start, end - start, text))
@@ -327,34 +332,46 @@ bool LargeTextView::editText(int start, int removed, const QString &text)
 {
     if (text.contains(u'\r'))
         m_hasCarriageReturn = true;
-    // Until the file's text arrives, what is typed stays in the view. A text
-    // not the File's own (set from elsewhere, or none there) becomes its
-    // content whole.
-    std::optional<QString> held = m_file && !m_awaitingText ? m_file->content() : std::nullopt;
-    if (!held || held->constData() != m_text.constData() || held->size() != m_text.size()) {
-        m_text.replace(start, removed, text);
-        if (!m_file || m_awaitingText)
-            return true;
-        if (CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text); }))
+    const auto editOwn = [&] {
+        auto own = std::make_shared<PieceText>(*m_text);
+        own->replace(start, removed, text);
+        m_text = std::move(own);
+    };
+    // Until the file's text arrives, what is typed stays in the view.
+    if (!m_file || m_awaitingText) {
+        editOwn();
+        return true;
+    }
+    // The view shows the File's text: the pieces the File edits, or the
+    // text it holds whole, shared.
+    const std::shared_ptr<const PieceText> held = m_file->textPieces();
+    bool isFiles = held == m_text;
+    if (!held && !isFiles) {
+        const std::optional<QString> whole = m_file->content();
+        isFiles = whole && m_text->pieceCount() <= 1 && m_text->size() == whole->size()
+                  && (whole->isEmpty() || m_text->original().isSharedWith(*whole));
+    }
+    if (!isFiles) {
+        // A text not the File's own (set from elsewhere) becomes its content whole.
+        editOwn();
+        if (CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text->toString()); }))
             return true;
         // Refused (the file's encoding cannot hold it): the view shows the File's text again.
         setString(m_file->content());
         return false;
     }
-    // The File's text is edited in place, not copied on each key: the view
-    // lets go of its share meanwhile (drawing nothing, should the File ask
-    // the user about its encoding), and takes the text again after.
-    return CodeEditing::storeEdit(m_file, this, [&] {
-        bool edited = false;
-        {
-            const QScopedValueRollback<bool> lent(m_textLent, true);
-            m_text = QString();
-            held.reset();
-            edited = m_file->editContent(start, removed, text);
-        }
-        m_text = m_file->content().value_or(QString());
-        return edited;
+    // The File edits its text in pieces, which the view reads: a key costs
+    // what it changes, and no copy of the text is made. Its announcements
+    // meanwhile are the view's own edit.
+    const bool edited = CodeEditing::storeEdit(m_file, this, [&] {
+        const QScopedValueRollback<bool> lent(m_textLent, true);
+        return m_file->editContentInPieces(start, removed, text);
     });
+    if (std::shared_ptr<const PieceText> pieces = m_file->textPieces())
+        m_text = std::move(pieces);
+    else if (edited)
+        m_text = std::make_shared<const PieceText>(m_file->content().value_or(QString()));
+    return edited;
 }
 
 bool LargeTextView::storeText()
@@ -362,8 +379,11 @@ bool LargeTextView::storeText()
     // What was typed before the file's text arrived is not the file's text.
     if (!m_file || m_awaitingText)
         return false;
-    if (m_file->content() != m_text)
-        m_file->setContent(m_text);
+    if (m_file->textPieces() != m_text) {
+        const std::optional<QString> held = m_file->content();
+        if (!held || !m_text->equals(*held))
+            m_file->setContent(m_text->toString());
+    }
     return true;
 }
 
@@ -382,13 +402,13 @@ bool LargeTextView::save(Qt::KeyboardModifiers modifiers)
 
 QString LargeTextView::selectedText() const
 {
-    return m_text.mid(selectionStart(), selectionEnd() - selectionStart());
+    return m_text->mid(selectionStart(), selectionEnd() - selectionStart());
 }
 
 void LargeTextView::select(int anchor, int caret)
 {
-    m_anchor = std::clamp(anchor, 0, int(m_text.size()));
-    moveCaret(std::clamp(caret, 0, int(m_text.size())), true);
+    m_anchor = std::clamp(anchor, 0, int(m_text->size()));
+    moveCaret(std::clamp(caret, 0, int(m_text->size())), true);
 }
 
 int LargeTextView::previousPosition(int position) const
@@ -396,7 +416,7 @@ int LargeTextView::previousPosition(int position) const
     if (position <= 0)
         return 0;
     int before = position - 1;
-    if (before > 0 && ((m_text.at(before) == u'\n' && m_text.at(before - 1) == u'\r') || m_text.at(before).isLowSurrogate()))
+    if (before > 0 && ((m_text->at(before) == u'\n' && m_text->at(before - 1) == u'\r') || m_text->at(before).isLowSurrogate()))
         --before;
     return before;
 }
@@ -404,8 +424,8 @@ int LargeTextView::previousPosition(int position) const
 int LargeTextView::wordBoundary(int position, Direction direction) const
 {
     // Over the blanks and punctuation to a word, then to its other end.
-    const auto isWord = [this](int at) { return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_'; };
-    const int size = int(m_text.size());
+    const auto isWord = [this](int at) { return m_text->at(at).isLetterOrNumber() || m_text->at(at) == u'_'; };
+    const int size = int(m_text->size());
     if (direction == Direction::Forward) {
         while (position < size && !isWord(position))
             ++position;
@@ -422,11 +442,11 @@ int LargeTextView::wordBoundary(int position, Direction direction) const
 
 int LargeTextView::nextPosition(int position) const
 {
-    const int size = int(m_text.size());
+    const int size = int(m_text->size());
     if (position >= size)
         return size;
     int after = position + 1;
-    if (after < size && ((m_text.at(position) == u'\r' && m_text.at(after) == u'\n') || m_text.at(after).isLowSurrogate()))
+    if (after < size && ((m_text->at(position) == u'\r' && m_text->at(after) == u'\n') || m_text->at(after).isLowSurrogate()))
         ++after;
     return after;
 }
@@ -449,7 +469,7 @@ bool LargeTextView::moveKey(QKeyEvent *event)
     const auto inRow = [this, row](int target) {
         target = std::clamp(target, 0, rowCount() - 1);
         int position = std::min(rowStart(target) + m_caret - rowStart(row), rowContentEnd(target));
-        if (position < m_text.size() && m_text.at(position).isLowSurrogate())
+        if (position < m_text->size() && m_text->at(position).isLowSurrogate())
             --position;
         return position;
     };
@@ -471,7 +491,7 @@ bool LargeTextView::moveKey(QKeyEvent *event)
         {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, [&] { return rowStart(row); }},
         {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, [&] { return rowContentEnd(row); }},
         {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, [] { return 0; }},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, [&] { return int(m_text.size()); }},
+        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, [&] { return int(m_text->size()); }},
     };
     for (const auto &key : keys) {
         if (event->matches(key.move) || event->matches(key.select)) {
@@ -525,7 +545,7 @@ void LargeTextView::keyPressEvent(QKeyEvent *event)
         return;
     const bool hasSelection = selectionStart() != selectionEnd();
     if (event->matches(QKeySequence::SelectAll)) {
-        select(0, int(m_text.size()));
+        select(0, int(m_text->size()));
     } else if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
@@ -666,7 +686,7 @@ void LargeTextView::layRow(QTextLayout &layout, int row) const
 {
     const int start = rowStart(row);
     const int end = rowContentEnd(row);
-    layout.setText(m_text.mid(start, end - start));
+    layout.setText(m_text->mid(start, end - start));
     layout.setFont(font());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -727,8 +747,8 @@ void LargeTextView::colorRowsInView()
         --firstRow;
     const int lastRow = std::min(rowCount() - 1, last + kContextRows);
     m_colorFrom = rowStart(firstRow);
-    m_colorTo = lastRow + 1 < rowCount() ? rowStart(lastRow + 1) : int(m_text.size());
-    m_spans = m_colorer->colorSpans(m_text.mid(m_colorFrom, m_colorTo - m_colorFrom));
+    m_colorTo = lastRow + 1 < rowCount() ? rowStart(lastRow + 1) : int(m_text->size());
+    m_spans = m_colorer->colorSpans(m_text->mid(m_colorFrom, m_colorTo - m_colorFrom));
     Q_EMIT colored();
 }
 

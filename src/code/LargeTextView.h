@@ -3,6 +3,8 @@
 #include "SyntaxColoring.h"
 #include "SyntaxSpan.h"
 
+#include "foundation/PieceText.h"
+
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QPointer>
@@ -11,6 +13,7 @@
 #include <QTextLayout>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -27,9 +30,11 @@ class File;
 // up is not seen). Places are indexes of string().
 //
 // Edits (typing, Return, Tab, delete, cut and paste) take the code view's
-// road: each is made in the File's text at once, in place, under the undo
-// action "type", one step of the shared undo manager per turn of the event
-// loop; new line breaks take the file's first line end. The view follows the File's text
+// road: each is made in the File's text at once, in its pieces
+// (File::editContentInPieces(), which the view reads: a key costs what it
+// changes), under the undo action "type", one step of the shared undo
+// manager per turn of the event loop; new line breaks take the file's first
+// line end. The view follows the File's text
 // when it is set from elsewhere ("reloadContent": undo, a reload from disk).
 // What is typed before the file's text arrives stays, ahead of it, and the
 // whole becomes the file's content as one edit.
@@ -59,7 +64,9 @@ public:
     // What the user should know about the file's text as read.
     QString textNotice() const;
 
-    const QString &string() const { return m_text; }
+    // The text, read in its pieces; and whole (a copy).
+    const PieceText &text() const { return *m_text; }
+    QString string() const { return m_text->toString(); }
     // Replaces the text, no edit of the user's; nullopt is ignored.
     void setString(const std::optional<QString> &text);
     // Shows the file's text once a worker thread has read it, then calls `arrived`.
@@ -119,6 +126,7 @@ protected:
 
 private:
     void takeArrivedText(const std::optional<QString> &text);
+    void takeText(std::shared_ptr<const PieceText> text);
     // Indexes the rows of the whole text.
     void indexRows();
     // The rows of [from, to) of the text, `from` a line's start: starts in
@@ -166,7 +174,9 @@ private:
 
     QPointer<File> m_file;
     QPointer<SyntaxColoring> m_colorer;
-    QString m_text;
+    // The File's text while it shows it: the pieces the File edits in place,
+    // or its whole text shared.
+    std::shared_ptr<const PieceText> m_text = std::make_shared<const PieceText>();
     QString m_lineEnding = QStringLiteral("\n");
     bool m_hasCarriageReturn = false;
     // Where each row starts, and the rows that go on a line (sorted).
