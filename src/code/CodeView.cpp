@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -63,6 +64,7 @@ CodeView::CodeView(QWidget *parent)
         }
     });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CodeView::selectionDidChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::keepCaretOffSliceEnd);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::selectionDidChange);
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
@@ -130,7 +132,9 @@ void CodeView::setTextStorageDelegate(SyntaxColoring *colorer)
     if (colorer) {
         m_delegateConnection = connect(document(), &QTextDocument::contentsChange, colorer,
                                        [this, colorer](int position, int removed, int added) {
-                                           colorer->textStorageDidProcessEditing(this, position, removed, added);
+                                           // A line cut in slices keeps its text and its colours.
+                                           if (!m_slicing)
+                                               colorer->textStorageDidProcessEditing(this, position, removed, added);
                                        });
     }
 }
@@ -147,26 +151,32 @@ void CodeView::setString(const std::optional<QString> &text)
     const bool fresh = old.isEmpty() || document()->isEmpty() || isLoadingText();
     m_pendingFrom = -1;
     if (fresh && text->size() > kSliceLength) {
+        m_text.setString(*text);
         m_sliceLength = kSliceLength;
         m_loadingLines = int(text->count(u'\n')) + 1;
         const int end = sliceEnd(*text, 0, m_sliceLength);
-        setPlainText(text->left(end));
+        setPlainText(m_text.documentText(0, end));
         m_pendingFrom = end;
         QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
     } else if (fresh) {
-        setPlainText(*text);
+        m_text.setString(*text);
+        setPlainText(m_text.documentText(0, text->size()));
     } else {
         // Only the part that differs is replaced: the rest of the document
         // keeps its lines laid out, its colours and the view its place.
         const auto [prefix, suffix] = commonEnds(old, *text);
         if (prefix + suffix < std::max(old.size(), text->size())) {
+            const int from = m_text.documentPositionOf(int(prefix));
+            const int to = m_text.documentPositionOf(int(old.size() - suffix));
+            const QString middle = text->mid(prefix, text->size() - prefix - suffix);
             QTextCursor cursor(document());
-            cursor.setPosition(m_text.documentPositionOf(int(prefix)));
-            cursor.setPosition(m_text.documentPositionOf(int(old.size() - suffix)), QTextCursor::KeepAnchor);
-            cursor.insertText(text->mid(prefix, text->size() - prefix - suffix));
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            cursor.insertText(middle);
+            m_text.replaceRange(from, to, middle);
+            sliceLongLines(from, cursor.position());
         }
     }
-    m_text.setString(*text);
     selectionDidChange();
     // The text was taken from the file again: so was what it says about it.
     Q_EMIT noticeChanged(textNotice());
@@ -174,7 +184,8 @@ void CodeView::setString(const std::optional<QString> &text)
 
 int CodeView::expectedLineCount() const
 {
-    return isLoadingText() ? std::max(m_loadingLines, document()->blockCount()) : document()->blockCount();
+    const int lines = document()->blockCount() - m_text.softBreakCount();
+    return isLoadingText() ? std::max(m_loadingLines, lines) : lines;
 }
 
 int CodeView::sliceEnd(const QString &text, int from, int length)
@@ -216,7 +227,7 @@ void CodeView::takeArrivedText(const std::optional<QString> &text, Arrival arriv
         // The document holds what was typed; the file's text follows it in
         // slices, and the whole becomes the file's content as one edit.
         const QScopedValueRollback<bool> guard(m_settingText, true);
-        m_text.setString(typed + *text);
+        m_text.setString(typed + *text, typed.size());
         m_sliceLength = kSliceLength;
         m_loadingLines = int(m_text.string().count(u'\n')) + 1;
         m_pendingFrom = int(typed.size());
@@ -239,7 +250,7 @@ void CodeView::loadNextSlice()
     const int end = sliceEnd(text, m_pendingFrom, m_sliceLength);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text.mid(m_pendingFrom, end - m_pendingFrom));
+    cursor.insertText(m_text.documentText(m_pendingFrom, end));
     m_pendingFrom = end < text.size() ? end : -1;
     // Slices of about 20 ms keep the window answering between them.
     const qint64 took = std::max<qint64>(1, clock.elapsed());
@@ -268,6 +279,65 @@ void CodeView::documentEdited(int position, int removed, int added)
         // The part not laid in yet comes after every place the user can reach.
         if (m_pendingFrom >= 0)
             m_pendingFrom += int(m_text.string().size() - before);
+    }
+    // A line the edit made too long is cut once the edit is done.
+    for (QTextBlock block = document()->findBlock(position); block.isValid() && block.position() <= position + added;
+         block = block.next()) {
+        if (block.length() - 1 > CodeViewText::kLongestLine) {
+            const bool queued = m_longFrom >= 0;
+            m_longFrom = queued ? std::min(m_longFrom, position) : position;
+            m_longTo = queued ? std::max(m_longTo, position + added) : position + added;
+            if (!queued) {
+                QMetaObject::invokeMethod(this, [this] {
+                    const int length = document()->characterCount() - 1;
+                    sliceLongLines(std::min(std::exchange(m_longFrom, -1), length), std::min(m_longTo, length));
+                }, Qt::QueuedConnection);
+            }
+            break;
+        }
+    }
+}
+
+void CodeView::sliceLongLines(int from, int to)
+{
+    if (from < 0)
+        return;
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QScopedValueRollback<bool> slicing(m_slicing, true);
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
+        const int start = block.position();
+        const int cut = m_text.cutOf(start, start + block.length() - 1);
+        if (cut < 0)
+            continue;
+        // The colours laid on the line go with its two parts.
+        const QList<QTextLayout::FormatRange> formats = block.layout() ? block.layout()->formats() : QList<QTextLayout::FormatRange>();
+        QTextCursor cursor(document());
+        cursor.setPosition(cut);
+        cursor.insertBlock();
+        m_text.addSoftBreak(cut);
+        ++to;
+        block = document()->findBlock(start);
+        const int at = cut - start;
+        QList<QTextLayout::FormatRange> before;
+        QList<QTextLayout::FormatRange> after;
+        for (QTextLayout::FormatRange range : formats) {
+            const int end = range.start + range.length;
+            if (range.start < at) {
+                QTextLayout::FormatRange head = range;
+                head.length = std::min(end, at) - range.start;
+                before.append(head);
+            }
+            if (end > at) {
+                range.start = std::max(range.start, at) - at;
+                range.length = end - at - range.start;
+                after.append(range);
+            }
+        }
+        if (block.layout())
+            block.layout()->setFormats(before);
+        if (block.next().isValid() && block.next().layout())
+            block.next().layout()->setFormats(after);
+        // The second part is looked at next: it may be long still.
     }
 }
 
@@ -324,6 +394,63 @@ void CodeView::fileSaved(const Notification &notification)
         return;
     setString(notification.userInfo.value(QStringLiteral("content")).toString());
     updateSyntaxColor();
+}
+
+void CodeView::keepCaretOffSliceEnd()
+{
+    if (m_settingText || m_text.softBreakCount() == 0)
+        return;
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    if (!m_text.isSoftBreak(position))
+        return;
+    // Both places are one of the file: the move goes on to the next character.
+    const int target = m_movingBack && position > 0 ? position - 1 : position + 1;
+    cursor.setPosition(target, cursor.anchor() == position ? QTextCursor::MoveAnchor : QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void CodeView::platformKeyPress(QKeyEvent *event)
+{
+    QTextCursor cursor = textCursor();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (m_text.softBreakCount() > 0 && !cursor.hasSelection() && plain) {
+        // A slice's end is no character: the key takes the one beyond it.
+        const int position = cursor.position();
+        if (event->key() == Qt::Key_Backspace && position > 0 && m_text.isSoftBreak(position - 1)) {
+            cursor.setPosition(position - 1);
+            cursor.deletePreviousChar();
+            cursor.setPosition(cursor.position() + 1);
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && m_text.isSoftBreak(position)) {
+            QTextCursor after(document());
+            after.setPosition(position + 1);
+            after.deleteChar();
+            return;
+        }
+    }
+    const QScopedValueRollback<bool> back(m_movingBack,
+                                          event->matches(QKeySequence::MoveToPreviousChar)
+                                              || event->matches(QKeySequence::SelectPreviousChar)
+                                              || event->matches(QKeySequence::MoveToPreviousWord)
+                                              || event->matches(QKeySequence::SelectPreviousWord));
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData *CodeView::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    // A slice's end inside the selection is no line break of the text.
+    if (m_text.softBreaksBefore(to) == m_text.softBreaksBefore(from))
+        return QPlainTextEdit::createMimeDataFromSelection();
+    auto *data = new QMimeData;
+    data->setText(m_text.plainText(from, to));
+    return data;
 }
 
 void CodeView::selectionDidChange()

@@ -111,6 +111,14 @@ public:
     // Places between the document (the view's positions) and string().
     int stringIndexOf(int documentPosition) const { return m_text.stringIndexOf(documentPosition); }
     int documentPositionOf(int stringIndex) const { return m_text.documentPositionOf(stringIndex); }
+    // A long line is laid out in slices, each a block of the document: a
+    // block that goes on the line of the one before it, and how many such
+    // breaks stand before a document position.
+    bool isContinuation(const QTextBlock &block) const
+    {
+        return block.position() > 0 && m_text.isSoftBreak(block.position() - 1);
+    }
+    int softBreaksBefore(int documentPosition) const { return m_text.softBreaksBefore(documentPosition); }
 
     // What the ruler and the colourers draw from.
     QTextBlock firstVisibleTextBlock() const { return firstVisibleBlock(); }
@@ -205,6 +213,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -230,6 +239,14 @@ private:
     void doSaveAndRefreshAfterDelay();
 
     void documentEdited(int position, int removed, int added);
+    // Cuts the lines of [from, to) that are too long into slices.
+    void sliceLongLines(int from, int to);
+    // The keys the document handles, but for Backspace and Delete next to
+    // a slice's end, which reach the character beyond it.
+    void platformKeyPress(QKeyEvent *event);
+    // A caret before a slice's end goes to the next slice's start, or to
+    // the character before it when it was moving back.
+    void keepCaretOffSliceEnd();
     // Lays the next slice of string() into the document.
     void loadNextSlice();
     enum class Arrival { AtOnce, Later };
@@ -259,6 +276,12 @@ private:
     CodeViewText m_text;
     // Set while the program replaces the text: not the user's edit.
     bool m_settingText = false;
+    // Set while lines are cut into slices, and while a key moves the caret back.
+    bool m_slicing = false;
+    bool m_movingBack = false;
+    // The range of the document whose long lines are to be cut (-1: none).
+    int m_longFrom = -1;
+    int m_longTo = -1;
     // The user edited since the edit road last ran.
     bool m_edited = false;
     // The index in string() of the first character the document does not
