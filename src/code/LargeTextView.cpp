@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
@@ -94,15 +96,24 @@ void LargeTextView::setString(const std::optional<QString> &text)
         takeText(std::make_shared<const PieceText>(*text));
 }
 
-void LargeTextView::takeText(std::shared_ptr<const PieceText> text)
+void LargeTextView::takeText(std::shared_ptr<const PieceText> text, std::optional<RowIndex> rows)
 {
     m_text = std::move(text);
     // New line breaks take the first line end of the text.
     const qsizetype firstBreak = m_text->indexOfLineBreak(0, m_text->size());
     m_lineEnding = firstBreak < 0 ? QStringLiteral("\n") : StringUtils::firstLineEnding(m_text->mid(firstBreak, 2));
-    // Edits put in carriage returns only where the text had them.
-    m_hasCarriageReturn = m_text->original().contains(u'\r');
-    indexRows();
+    if (rows) {
+        m_hasCarriageReturn = rows->carriageReturns;
+        m_rowStarts = std::move(rows->starts);
+        m_continuedRows = std::move(rows->continued);
+        m_longestRow = rows->longest;
+        m_shiftFrom = 0;
+        m_shift = 0;
+    } else {
+        // Edits put in carriage returns only where the text had them.
+        m_hasCarriageReturn = m_text->original().contains(u'\r');
+        indexRows();
+    }
     m_anchor = std::min(m_anchor, int(m_text->size()));
     m_caret = std::min(m_caret, int(m_text->size()));
     m_colorTo = -1;
@@ -114,16 +125,32 @@ void LargeTextView::takeText(std::shared_ptr<const PieceText> text)
 void LargeTextView::indexRows()
 {
     m_rowStarts.clear();
+    m_shiftFrom = 0;
+    m_shift = 0;
     m_continuedRows.clear();
     m_longestRow = 0;
     scanRows(0, m_text->size(), 0, m_rowStarts, m_continuedRows);
     m_rowStarts.shrink_to_fit();
 }
 
+LargeTextView::RowIndex LargeTextView::rowsOf(const PieceText &text)
+{
+    RowIndex rows;
+    rows.carriageReturns = text.original().contains(u'\r');
+    scanRowsOf(text, rows.carriageReturns, 0, text.size(), 0, rows.starts, rows.continued, rows.longest);
+    rows.starts.shrink_to_fit();
+    return rows;
+}
+
 void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::vector<int> &starts,
                              std::vector<int> &continued)
 {
-    const PieceText &text = *m_text;
+    scanRowsOf(*m_text, m_hasCarriageReturn, from, to, firstRow, starts, continued, m_longestRow);
+}
+
+void LargeTextView::scanRowsOf(const PieceText &text, bool carriageReturns, qsizetype from, qsizetype to, int firstRow,
+                               std::vector<int> &starts, std::vector<int> &continued, int &longest)
+{
     const qsizetype size = text.size();
     int pushed = 0;
     const auto push = [&](qsizetype start, bool isContinued) {
@@ -136,7 +163,7 @@ void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::ve
         // A text without carriage returns is searched for line feeds alone,
         // which is quick even through 50 MB.
         qsizetype lineBreak = -1;
-        if (!m_hasCarriageReturn)
+        if (!carriageReturns)
             lineBreak = text.indexOfLineFeed(start, to);
         else
             lineBreak = text.indexOfLineBreak(start, to);
@@ -150,7 +177,7 @@ void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::ve
             push(next, true);
             row = next;
         }
-        m_longestRow = std::max(m_longestRow, int(std::min<qsizetype>(contentEnd - start, kRowLength)));
+        longest = std::max(longest, int(std::min<qsizetype>(contentEnd - start, kRowLength)));
         if (lineBreak < 0)
             break;
         qsizetype next = lineBreak + 1;
@@ -183,10 +210,21 @@ void LargeTextView::updateRows(int start, int removed, int added)
     scanRows(rowStart(firstRow), regionEnd, firstRow, starts, continued);
 
     const int rowDelta = int(starts.size()) - (lastRow - firstRow);
-    for (auto it = m_rowStarts.begin() + lastRow; it != m_rowStarts.end(); ++it)
-        *it += delta;
-    const auto at = m_rowStarts.erase(m_rowStarts.begin() + firstRow, m_rowStarts.begin() + lastRow);
-    m_rowStarts.insert(at, starts.cbegin(), starts.cend());
+    // The rows after the edit move by delta. The move is owed, not made: the
+    // rows from m_shiftFrom on are m_shift further on than stored, and only
+    // those between the last edit and this one are brought up to date.
+    for (int row = m_shiftFrom; row < lastRow; ++row)
+        m_rowStarts[size_t(row)] += m_shift;
+    for (int row = lastRow; row < m_shiftFrom && row < rowCount(); ++row)
+        m_rowStarts[size_t(row)] -= m_shift;
+    m_shift += delta;
+    if (rowDelta == 0) {
+        std::copy(starts.cbegin(), starts.cend(), m_rowStarts.begin() + firstRow);
+    } else {
+        const auto at = m_rowStarts.erase(m_rowStarts.begin() + firstRow, m_rowStarts.begin() + lastRow);
+        m_rowStarts.insert(at, starts.cbegin(), starts.cend());
+    }
+    m_shiftFrom = lastRow + rowDelta;
 
     const auto first = std::lower_bound(m_continuedRows.begin(), m_continuedRows.end(), firstRow);
     const auto last = std::lower_bound(first, m_continuedRows.end(), lastRow);
@@ -198,8 +236,17 @@ void LargeTextView::updateRows(int start, int removed, int added)
 
 int LargeTextView::rowAt(int position) const
 {
-    const auto after = std::upper_bound(m_rowStarts.cbegin(), m_rowStarts.cend(), position);
-    return std::max(0, int(after - m_rowStarts.cbegin()) - 1);
+    // The rows that start at or before the position, as they stand.
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (rowStart(middle) <= position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return std::max(0, low - 1);
 }
 
 int LargeTextView::rowContentEnd(int row) const
@@ -244,22 +291,39 @@ void LargeTextView::loadFileText(std::function<void()> arrived)
     m_awaitingText = true;
     auto later = std::make_shared<bool>(false);
     m_file->loadContentInBackground(this, [this, later, arrived = std::move(arrived)](const std::optional<QString> &text) {
-        takeArrivedText(text);
-        if (*later)
-            Q_EMIT textLoaded();
-        if (arrived)
-            arrived();
+        const auto taken = [this, later, arrived](const std::optional<QString> &text, std::optional<RowIndex> rows) {
+            takeArrivedText(text, std::move(rows));
+            if (*later)
+                Q_EMIT textLoaded();
+            if (arrived)
+                arrived();
+        };
+        if (!text || text->size() < kIndexAtOnceLength) {
+            taken(text, std::nullopt);
+            return;
+        }
+        // The rows of a long text are found on a worker thread: the window
+        // goes on meanwhile, and what is typed is kept as before.
+        auto *watcher = new QFutureWatcher<RowIndex>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [watcher, text, taken] {
+            watcher->deleteLater();
+            taken(text, watcher->result());
+        });
+        watcher->setFuture(QtConcurrent::run([pieces = PieceText(*text)] { return rowsOf(pieces); }));
     });
     *later = true;
 }
 
-void LargeTextView::takeArrivedText(const std::optional<QString> &text)
+void LargeTextView::takeArrivedText(const std::optional<QString> &text, std::optional<RowIndex> rows)
 {
     if (!std::exchange(m_awaitingText, false))
         return;
     const QString typed = m_text->toString();
     if (!text || typed.isEmpty()) {
-        setString(text);
+        if (text && rows)
+            takeText(std::make_shared<const PieceText>(*text), std::move(rows));
+        else
+            setString(text);
         return;
     }
     // What was typed stays ahead of the file's text, and the whole becomes

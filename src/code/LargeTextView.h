@@ -49,6 +49,8 @@ public:
     static constexpr int kRowLength = 4096;
     // The rows coloured beyond those in view, before and after them.
     static constexpr int kContextRows = 500;
+    // A text arrived of this length or more has its rows found on a worker thread.
+    static constexpr qsizetype kIndexAtOnceLength = 1024 * 1024;
 
     explicit LargeTextView(QWidget *parent = nullptr);
     ~LargeTextView() override;
@@ -125,8 +127,21 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    void takeArrivedText(const std::optional<QString> &text);
-    void takeText(std::shared_ptr<const PieceText> text);
+    // The rows of a text: where each starts, those that go on a line, the
+    // longest, and whether the text has carriage returns.
+    struct RowIndex
+    {
+        std::vector<int> starts;
+        std::vector<int> continued;
+        int longest = 0;
+        bool carriageReturns = false;
+    };
+    static RowIndex rowsOf(const PieceText &text);
+    static void scanRowsOf(const PieceText &text, bool carriageReturns, qsizetype from, qsizetype to, int firstRow,
+                           std::vector<int> &starts, std::vector<int> &continued, int &longest);
+    // A text arrived is shown with its rows when they were found already.
+    void takeArrivedText(const std::optional<QString> &text, std::optional<RowIndex> rows);
+    void takeText(std::shared_ptr<const PieceText> text, std::optional<RowIndex> rows = std::nullopt);
     // Indexes the rows of the whole text.
     void indexRows();
     // The rows of [from, to) of the text, `from` a line's start: starts in
@@ -136,7 +151,7 @@ private:
     // The text's [start, start + removed) became `added` characters.
     void updateRows(int start, int removed, int added);
     int rowAt(int position) const;
-    int rowStart(int row) const { return m_rowStarts[size_t(row)]; }
+    int rowStart(int row) const { return m_rowStarts[size_t(row)] + (row >= m_shiftFrom ? m_shift : 0); }
     // Where the row's text ends, before its line end.
     int rowContentEnd(int row) const;
     bool isContinued(int row) const;
@@ -181,6 +196,9 @@ private:
     bool m_hasCarriageReturn = false;
     // Where each row starts, and the rows that go on a line (sorted).
     std::vector<int> m_rowStarts{0};
+    // The rows from m_shiftFrom on start m_shift further on than stored.
+    int m_shiftFrom = 0;
+    int m_shift = 0;
     std::vector<int> m_continuedRows;
     int m_longestRow = 0;
     int m_anchor = 0;
