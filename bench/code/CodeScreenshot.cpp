@@ -64,7 +64,8 @@ int main(int argc, char *argv[])
         application.setPalette(darkPalette());
     }
     QWidget pane;
-    pane.resize(720, 420);
+    // The minified sheet's first cut of its long line, some 30 rows down, in view.
+    pane.resize(720, kind == QLatin1String("min") ? 760 : 420);
     FileViewController viewer(&pane);
     File root(site, true, nullptr);
     const QString name = kind == QLatin1String("min") ? QStringLiteral("min.css")

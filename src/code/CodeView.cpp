@@ -19,6 +19,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 
@@ -57,6 +58,8 @@ CodeView::CodeView(QWidget *parent)
     setAcceptDrops(true);
 
     connect(document(), &QTextDocument::contentsChange, this, &CodeView::documentEdited);
+    m_recutTimer.setSingleShot(true);
+    connect(&m_recutTimer, &QTimer::timeout, this, &CodeView::recutLongLines);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (std::exchange(m_edited, false)) {
             didChangeText();
@@ -177,6 +180,9 @@ void CodeView::setString(const std::optional<QString> &text)
             sliceLongLines(from, cursor.position());
         }
     }
+    if (fresh)
+        m_cutWidth = -1;
+    scheduleRecut();
     selectionDidChange();
     // The text was taken from the file again: so was what it says about it.
     Q_EMIT noticeChanged(textNotice());
@@ -259,6 +265,7 @@ void CodeView::loadNextSlice()
         QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
         return;
     }
+    scheduleRecut();
     Q_EMIT textLoaded();
 }
 
@@ -306,9 +313,11 @@ void CodeView::sliceLongLines(int from, int to)
     const QScopedValueRollback<bool> slicing(m_slicing, true);
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
         const int start = block.position();
-        const int cut = m_text.cutOf(start, start + block.length() - 1);
-        if (cut < 0)
+        const int length = block.length() - 1;
+        if (length <= CodeViewText::kLongestLine)
             continue;
+        const qsizetype from = m_text.stringIndexOf(start);
+        const int cut = start + int(rowCut(from, from + length) - from);
         // The colours laid on the line go with its two parts.
         const QList<QTextLayout::FormatRange> formats = block.layout() ? block.layout()->formats() : QList<QTextLayout::FormatRange>();
         QTextCursor cursor(document());
@@ -339,6 +348,104 @@ void CodeView::sliceLongLines(int from, int to)
             block.next().layout()->setFormats(after);
         // The second part is looked at next: it may be long still.
     }
+}
+
+qreal CodeView::rowWidth() const
+{
+    // The width the document lays a line out to, as the view gives it.
+    return isVisible() ? viewport()->width() - 2 * document()->documentMargin() : 0;
+}
+
+qsizetype CodeView::rowCut(qsizetype from, qsizetype to) const
+{
+    // The line laid out from the slice's start, as the document lays out a
+    // line: a slice that starts a row of the whole line wraps as it would.
+    const qreal width = rowWidth();
+    if (width > 0 && lineWrapMode() != QPlainTextEdit::NoWrap) {
+        const qsizetype chunk = std::min(to - from, qsizetype(CodeViewText::kSliceLength + CodeViewText::kSliceLength / 2));
+        QTextLayout rows(m_text.string().mid(from, chunk), document()->defaultFont());
+        rows.setTextOption(document()->defaultTextOption());
+        rows.beginLayout();
+        qsizetype cut = -1;
+        for (QTextLine line = rows.createLine(); line.isValid(); line = rows.createLine()) {
+            line.setLineWidth(width);
+            // A row that starts in the slice's second half; the last row of
+            // the part laid out may end where the part does, not the line.
+            const qsizetype start = line.textStart();
+            if (start > CodeViewText::kSliceLength / 2 && start <= CodeViewText::kSliceLength
+                && start + line.textLength() < chunk)
+                cut = from + start;
+        }
+        rows.endLayout();
+        if (cut > from && !m_text.string().at(cut - 1).isHighSurrogate())
+            return cut;
+    }
+    return CodeViewText::sliceCut(m_text.string(), from, to);
+}
+
+void CodeView::scheduleRecut()
+{
+    if (m_text.softBreakCount() == 0)
+        return;
+    // At once the first time; after a resize, once it has stopped.
+    m_recutTimer.start(m_cutWidth < 0 ? 0 : 150);
+}
+
+void CodeView::recutLongLines()
+{
+    const qreal width = rowWidth();
+    if (width <= 0 || width == m_cutWidth || m_text.softBreakCount() == 0)
+        return;
+    if (isLoadingText()) {
+        scheduleRecut();
+        return;
+    }
+    m_cutWidth = width;
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QScopedValueRollback<bool> slicing(m_slicing, true);
+    // The caret and the first line in view stay where they are in the text.
+    const QTextCursor kept = textCursor();
+    const int anchor = stringIndexOf(kept.anchor());
+    const int position = stringIndexOf(kept.position());
+    const int top = stringIndexOf(firstVisibleBlock().position());
+    bool recut = false;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.next().isValid() || !isContinuation(block.next()) || isContinuation(block))
+            continue;
+        QTextBlock last = block;
+        while (last.next().isValid() && isContinuation(last.next()))
+            last = last.next();
+        const int from = block.position();
+        const int to = last.position() + last.length() - 1;
+        const qsizetype lineFrom = stringIndexOf(from);
+        const qsizetype lineTo = stringIndexOf(to);
+        std::vector<qsizetype> cuts;
+        for (qsizetype start = lineFrom; lineTo - start > CodeViewText::kLongestLine;) {
+            start = rowCut(start, lineTo);
+            cuts.push_back(start);
+        }
+        if (cuts == m_text.softBreaksIn(from, to)) {
+            block = last;
+            continue;
+        }
+        m_text.replaceSoftBreaks(from, to, cuts);
+        QTextCursor edit(document());
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        edit.insertText(m_text.documentText(lineFrom, lineTo));
+        block = document()->findBlock(edit.position());
+        recut = true;
+    }
+    if (!recut)
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(documentPositionOf(anchor));
+    cursor.setPosition(documentPositionOf(position), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(document()->findBlock(documentPositionOf(top)).firstLineNumber());
+    // The lines cut anew take their colours again.
+    if (m_textStorageDelegate)
+        m_textStorageDelegate->applySyntaxColor(this);
 }
 
 void CodeView::didChangeText()
@@ -623,4 +730,6 @@ void CodeView::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
     placeRuler();
+    if (event->size().width() != event->oldSize().width())
+        scheduleRecut();
 }

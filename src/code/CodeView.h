@@ -6,6 +6,7 @@
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QTextBlock>
 
 #include <functional>
@@ -241,6 +242,15 @@ private:
     void documentEdited(int position, int removed, int added);
     // Cuts the lines of [from, to) that are too long into slices.
     void sliceLongLines(int from, int to);
+    // Where a slice of a long line that starts at `from` of string(), which
+    // runs on to `to`, is best cut: at the start of a row of the line as the
+    // view lays it out whole, so that the slices wrap as the line would.
+    qsizetype rowCut(qsizetype from, qsizetype to) const;
+    // The width of a row of the document's lines; 0 while the view is hidden.
+    qreal rowWidth() const;
+    // Cuts the long lines again for the view's width, soon.
+    void scheduleRecut();
+    void recutLongLines();
     // The keys the document handles, but for Backspace and Delete next to
     // a slice's end, which reach the character beyond it.
     void platformKeyPress(QKeyEvent *event);
@@ -279,6 +289,9 @@ private:
     // Set while lines are cut into slices, and while a key moves the caret back.
     bool m_slicing = false;
     bool m_movingBack = false;
+    // The width the long lines were last cut for (-1: none yet).
+    qreal m_cutWidth = -1;
+    QTimer m_recutTimer;
     // The range of the document whose long lines are to be cut (-1: none).
     int m_longFrom = -1;
     int m_longTo = -1;

@@ -181,12 +181,32 @@ void CodeViewText::addSoftBreak(int documentPosition)
     m_softBreaks.insert(std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), documentPosition), documentPosition);
 }
 
-int CodeViewText::cutOf(int start, int end) const
+std::vector<qsizetype> CodeViewText::softBreaksIn(int from, int to) const
 {
-    if (end - start <= kLongestLine)
-        return -1;
-    const qsizetype from = stringIndexOf(start);
-    return start + int(sliceCut(m_string, from, from + (end - start)) - from);
+    std::vector<qsizetype> indexes;
+    const auto first = std::lower_bound(m_softBreaks.cbegin(), m_softBreaks.cend(), from);
+    for (auto it = first; it != m_softBreaks.cend() && *it < to; ++it)
+        indexes.push_back(stringIndexOf(*it));
+    return indexes;
+}
+
+void CodeViewText::replaceSoftBreaks(int from, int to, const std::vector<qsizetype> &cuts)
+{
+    const qsizetype lineStart = stringIndexOf(from);
+    std::vector<int> placed;
+    placed.reserve(cuts.size());
+    for (size_t k = 0; k < cuts.size(); ++k)
+        placed.push_back(from + int(cuts[k] - lineStart) + int(k));
+    const auto first = std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), from);
+    const auto last = std::lower_bound(first, m_softBreaks.end(), to);
+    // The breaks after the line move by the change in its number of breaks.
+    const int delta = int(cuts.size()) - int(last - first);
+    for (auto it = std::lower_bound(m_wideBreaks.begin(), m_wideBreaks.end(), to); it != m_wideBreaks.end(); ++it)
+        *it += delta;
+    const auto at = m_softBreaks.erase(first, last);
+    for (auto it = at; it != m_softBreaks.end(); ++it)
+        *it += delta;
+    m_softBreaks.insert(std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), from), placed.cbegin(), placed.cend());
 }
 
 void CodeViewText::replaceRange(int from, int to, const QString &middle)

@@ -61,17 +61,20 @@ public:
     int softBreakCount() const { return int(m_softBreaks.size()); }
     // The soft breaks before the document position.
     int softBreaksBefore(int documentPosition) const;
-    // Where a line of the document [start, end) (document places, no break
-    // inside) is best cut: a document place inside it, or -1 when it is not
-    // too long.
-    int cutOf(int start, int end) const;
+    // The string indexes the soft breaks inside the document's [from, to) stand before.
+    std::vector<qsizetype> softBreaksIn(int from, int to) const;
+    // The document's line [from, to) (one line of the file) takes soft
+    // breaks before the string indexes `cuts` (ascending, inside the line)
+    // in place of those it had.
+    void replaceSoftBreaks(int from, int to, const std::vector<qsizetype> &cuts);
+    // Where a slice of a long line that starts at `from` of the text and
+    // runs on to `to` is cut when nothing better is known.
+    static qsizetype sliceCut(const QString &text, qsizetype from, qsizetype to);
 
     // Whether the character is a line break for the document.
     static bool isDocumentBreak(QChar c);
 
 private:
-    // The place after [from, to) of the text to end a slice that starts at from.
-    static qsizetype sliceCut(const QString &text, qsizetype from, qsizetype to);
 
     QString m_string;
     QString m_lineEnding = QStringLiteral("\n");

@@ -92,6 +92,43 @@ TEST_F(CodeViewLongLine, ALongLineIsLaidOutInSlicesThatAreOneLineOfTheFile)
     EXPECT_EQ(frame.lineNumberView()->lineIndices().size(), 3);
 }
 
+TEST_F(CodeViewLongLine, TheSlicesWrapAsTheWholeLineWouldAndAgainAfterAResize)
+{
+    const QString text = minifiedSheet();
+    ASSERT_TRUE(openBytes(QStringLiteral("min.css"), text.toUtf8()));
+    const QString line = text.section(QStringLiteral("\r\n"), 1, 1);
+    const qsizetype lineStart = text.indexOf(line);
+    // Where the rows of a text start, laid out at the view's width.
+    const auto rowStarts = [this](const QString &part, qsizetype offset) {
+        QTextLayout rows(part, view.document()->defaultFont());
+        rows.setTextOption(view.document()->defaultTextOption());
+        rows.beginLayout();
+        QList<qsizetype> starts;
+        for (QTextLine row = rows.createLine(); row.isValid(); row = rows.createLine()) {
+            row.setLineWidth(view.viewport()->width() - 2 * view.document()->documentMargin());
+            starts.append(offset + row.textStart());
+        }
+        rows.endLayout();
+        return starts;
+    };
+    const auto slicedRowStarts = [&] {
+        QList<qsizetype> starts;
+        for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
+            const qsizetype at = view.stringIndexOf(block.position());
+            if (at >= lineStart && at < lineStart + line.size())
+                starts += rowStarts(block.text(), at);
+        }
+        return starts;
+    };
+    for (const int width : {500, 380}) {
+        view.resize(width, 300);
+        endTurn();
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return slicedRowStarts() == rowStarts(line, lineStart); }, 2000)) << width;
+    }
+    EXPECT_GT(view.document()->blockCount(), 10);
+    EXPECT_EQ(view.string(), text);
+}
+
 TEST_F(CodeViewLongLine, KeysAtASlicesEndsChangeTheFileOnlyWhereTypedAndItSavesAsTyped)
 {
     const QString text = minifiedSheet();
