@@ -658,7 +658,29 @@ void CodeView::mousePressEvent(QMouseEvent *event)
 {
     if (m_popup && m_popup->tv() == this)
         closePopup();
+    const bool triple = event->button() == Qt::LeftButton && m_doubleClick.isValid()
+                        && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
     QPlainTextEdit::mousePressEvent(event);
+    // A triple click selects a line of the document: a long line's slices are one.
+    QTextCursor cursor = textCursor();
+    if (!triple || !cursor.hasSelection() || m_text.softBreakCount() == 0)
+        return;
+    QTextBlock first = document()->findBlock(cursor.selectionStart());
+    QTextBlock last = document()->findBlock(std::max(cursor.selectionStart(), cursor.selectionEnd() - 1));
+    while (first.previous().isValid() && isContinuation(first))
+        first = first.previous();
+    while (last.next().isValid() && isContinuation(last.next()))
+        last = last.next();
+    const int end = last.next().isValid() ? last.next().position() : document()->characterCount() - 1;
+    cursor.setPosition(first.position());
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void CodeView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_doubleClick.start();
 }
 
 void CodeView::focusOutEvent(QFocusEvent *event)

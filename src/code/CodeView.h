@@ -5,6 +5,7 @@
 #include "workspace/File.h"
 
 #include <QPlainTextEdit>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QTextBlock>
@@ -208,6 +209,7 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -292,6 +294,8 @@ private:
     // The width the long lines were last cut for (-1: none yet).
     qreal m_cutWidth = -1;
     QTimer m_recutTimer;
+    // Since the last double click: a press soon after it is a triple click.
+    QElapsedTimer m_doubleClick;
     // The range of the document whose long lines are to be cut (-1: none).
     int m_longFrom = -1;
     int m_longTo = -1;

@@ -215,6 +215,15 @@ TEST_F(CodeViewLongLine, CopyAndFindSeeTheLineWhole)
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), text.mid(at - 5, 11));
 
+    // A triple click selects the whole line, with its line break.
+    select(second + 100);
+    const QPoint point = view.cursorRect().center();
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const qsizetype lineStart = text.indexOf(u'\n') + 1;
+    EXPECT_EQ(QApplication::clipboard()->text(), text.mid(lineStart, text.indexOf(u'\r', lineStart) - lineStart) + u'\n');
+
     // A word that runs over the cut is found, and selected whole.
     LineNumberScrollView frame;
     auto *shown = new CodeView;
