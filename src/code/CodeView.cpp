@@ -540,10 +540,11 @@ void CodeView::platformKeyPress(QKeyEvent *event)
         }
     }
     const QScopedValueRollback<bool> back(m_movingBack,
-                                          event->matches(QKeySequence::MoveToPreviousChar)
-                                              || event->matches(QKeySequence::SelectPreviousChar)
-                                              || event->matches(QKeySequence::MoveToPreviousWord)
-                                              || event->matches(QKeySequence::SelectPreviousWord));
+                                          m_text.softBreakCount() > 0
+                                              && (event->matches(QKeySequence::MoveToPreviousChar)
+                                                  || event->matches(QKeySequence::SelectPreviousChar)
+                                                  || event->matches(QKeySequence::MoveToPreviousWord)
+                                                  || event->matches(QKeySequence::SelectPreviousWord)));
     QPlainTextEdit::keyPressEvent(event);
 }
 

@@ -118,7 +118,9 @@ public:
     // breaks stand before a document position.
     bool isContinuation(const QTextBlock &block) const
     {
-        return block.position() > 0 && m_text.isSoftBreak(block.position() - 1);
+        // Asked for every line the ruler counts: a text without slices
+        // does not look for the block's place.
+        return m_text.softBreakCount() > 0 && block.position() > 0 && m_text.isSoftBreak(block.position() - 1);
     }
     int softBreaksBefore(int documentPosition) const { return m_text.softBreaksBefore(documentPosition); }
 

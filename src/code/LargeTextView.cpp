@@ -130,7 +130,16 @@ void LargeTextView::indexRows()
     m_continuedRows.clear();
     m_longestRow = 0;
     scanRows(0, m_text->size(), 0, m_rowStarts, m_continuedRows);
-    m_rowStarts.shrink_to_fit();
+    reserveRows(m_rowStarts);
+}
+
+void LargeTextView::reserveRows(std::vector<int> &starts)
+{
+    // Room for the rows keys add, without the vector doubling on the first.
+    std::vector<int> kept;
+    kept.reserve(starts.size() + starts.size() / 32 + 256);
+    kept.assign(starts.cbegin(), starts.cend());
+    starts = std::move(kept);
 }
 
 LargeTextView::RowIndex LargeTextView::rowsOf(const PieceText &text)
@@ -138,7 +147,7 @@ LargeTextView::RowIndex LargeTextView::rowsOf(const PieceText &text)
     RowIndex rows;
     rows.carriageReturns = text.original().contains(u'\r');
     scanRowsOf(text, rows.carriageReturns, 0, text.size(), 0, rows.starts, rows.continued, rows.longest);
-    rows.starts.shrink_to_fit();
+    reserveRows(rows.starts);
     return rows;
 }
 

@@ -137,6 +137,7 @@ private:
         bool carriageReturns = false;
     };
     static RowIndex rowsOf(const PieceText &text);
+    static void reserveRows(std::vector<int> &starts);
     static void scanRowsOf(const PieceText &text, bool carriageReturns, qsizetype from, qsizetype to, int firstRow,
                            std::vector<int> &starts, std::vector<int> &continued, int &longest);
     // A text arrived is shown with its rows when they were found already.
