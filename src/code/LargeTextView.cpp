@@ -58,7 +58,7 @@ LargeTextView::LargeTextView(QWidget *parent)
     NotificationCenter::defaultCenter().addObserver(
         this, QStringLiteral("reloadContent"), nullptr, [this](const Notification &notification) {
             if (m_file && notification.object == m_file.data())
-                reloadContent();
+                reloadContent(notification.userInfo);
         });
 }
 
@@ -342,14 +342,29 @@ void LargeTextView::takeArrivedText(const std::optional<QString> &text, std::opt
                            [this, after = text->size()] { return m_file->setContent(m_text->toString(), {0, after}); });
 }
 
-void LargeTextView::reloadContent()
+void LargeTextView::reloadContent(const QVariantMap &edit)
 {
     // The text on its way is the file's latest; the view's own edit is in place.
     if (!m_file || m_awaitingText || m_textLent)
         return;
     Q_EMIT noticeChanged(m_file->textNotice());
-    // A text the File keeps in pieces (an undo of a key) is read in them.
+    // A text the File keeps in pieces (an undo of a key) is read in them;
+    // when they are the view's and say where they changed, only the rows
+    // there move.
     std::shared_ptr<const PieceText> pieces = m_file->textPieces();
+    if (pieces && pieces == m_text && edit.contains(QStringLiteral("editStart"))) {
+        const int start = edit.value(QStringLiteral("editStart")).toInt();
+        const int removed = edit.value(QStringLiteral("editRemoved")).toInt();
+        const int added = edit.value(QStringLiteral("editAdded")).toInt();
+        updateRows(start, removed, added);
+        m_colorTo = -1;
+        updateScrollBars();
+        const auto follow = [&](int place) { return place <= start ? place : std::max(start, place + added - removed); };
+        m_anchor = std::clamp(follow(m_anchor), 0, int(m_text->size()));
+        m_caret = std::clamp(follow(m_caret), 0, int(m_text->size()));
+        viewport()->update();
+        return;
+    }
     if (!pieces) {
         const std::optional<QString> text = m_file->currentContent();
         if (!text || m_text->equals(*text))

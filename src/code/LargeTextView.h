@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextLayout>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -75,7 +76,9 @@ public:
     void loadFileText(std::function<void()> arrived = {});
     bool isLoadingText() const { return m_awaitingText; }
     // Shows the File's current text; the caret keeps its distance from the end.
-    void reloadContent();
+    // An edit of the File's pieces that says where it was made ("editStart",
+    // "editRemoved", "editAdded") moves only the rows it touched.
+    void reloadContent(const QVariantMap &edit = {});
 
     int lineCount() const { return rowCount() - int(m_continuedRows.size()); }
     int rowCount() const { return int(m_rowStarts.size()); }

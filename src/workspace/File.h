@@ -511,7 +511,9 @@ private:
     void registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, qsizetype suffix, const QString &oldMiddle,
                             quint32 encodingBefore);
     // What follows every change of the text: its version, dates and notifications.
-    void contentReplaced(bool changed, quint64 version, bool replaying);
+    // `edit` tells an editor of the pieces where they changed ("reloadContent"'s
+    // "editStart", "editRemoved" and "editAdded").
+    void contentReplaced(bool changed, quint64 version, bool replaying, const QVariantMap &edit = {});
     // The newest snapshot, held as a change against the text, follows the text from was to now.
     void historyFollows(const QString &was, const QString &now, UnchangedEnds ends);
     // For an edit of the text in place between ends: the newest snapshot,

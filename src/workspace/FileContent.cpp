@@ -366,7 +366,11 @@ bool File::editPieces(qsizetype start, qsizetype removed, const QString &inserte
     // The text the pieces are over stays as it is, and so does every
     // snapshot and the disk's text that share it.
     m_pieces->replace(start, removed, inserted);
-    contentReplaced(true, version, replaying);
+    // An editor reading the pieces hears what changed in them.
+    contentReplaced(true, version, replaying,
+                    {{QStringLiteral("editStart"), start},
+                     {QStringLiteral("editRemoved"), removed},
+                     {QStringLiteral("editAdded"), inserted.size()}});
     return true;
 }
 
@@ -414,7 +418,7 @@ bool File::editContent(qsizetype start, qsizetype removed, const QString &insert
     return true;
 }
 
-void File::contentReplaced(bool changed, quint64 version, bool replaying)
+void File::contentReplaced(bool changed, quint64 version, bool replaying, const QVariantMap &edit)
 {
     if (changed)
         m_contentVersion = version;
@@ -432,7 +436,7 @@ void File::contentReplaced(bool changed, quint64 version, bool replaying)
     // and redo do.
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (replaying || m_lastContentChangeReason != CodeViewChange)
-        center.postNotificationName(QStringLiteral("reloadContent"), this);
+        center.postNotificationName(QStringLiteral("reloadContent"), this, edit);
     center.postNotificationName(QStringLiteral("fileContentChanged"), this);
 }
 
