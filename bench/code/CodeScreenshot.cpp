@@ -1,9 +1,10 @@
 // A code view offscreen, as the file viewer builds it, with a page of a small
 // site open, its find bar showing a search, written to the path given
 // ("code.png" by default). "dark" as the second argument gives the desktop a
-// dark palette; "css" or "js" as the third opens the style sheet or the script.
+// dark palette; "css" or "js" as the third opens the style sheet or the script,
+// "min" a minified style sheet whose rules stand on one long line.
 //
-//   code_screenshot [OUTPUT.png] [light|dark] [html|css|js]
+//   code_screenshot [OUTPUT.png] [light|dark] [html|css|js|min]
 
 #include "app/FileViewController.h"
 #include "code/CodeView.h"
@@ -49,16 +50,26 @@ int main(int argc, char *argv[])
           "    if (fresh === true) {\n        node.title = \"Fresh \" + 3 + ' loaves';\n    } else {\n"
           "        return null;\n    }\n}\n/* Called once. */\nmark(lead, true);\n");
 
+    QByteArray minified = "/*! minified */\n";
+    for (int i = 0; minified.size() < 12000; ++i) {
+        minified += ".btn-" + QByteArray::number(i) + ":hover{color:#1a2b3c;padding:" + QByteArray::number(i % 9)
+                    + "px 2em;font-family:\"Helvetica Neue\",Arial}@media (min-width:576px){.col-"
+                    + QByteArray::number(i) + "{flex:0 0 auto;width:50%}}";
+    }
+    writeProjectFile(site + QStringLiteral("/css/min.css"), minified + "\n");
+
     QApplication application(argc, argv);
     if (dark) {
         application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         application.setPalette(darkPalette());
     }
     QWidget pane;
-    pane.resize(720, 420);
+    // The minified sheet's first cut of its long line, some 30 rows down, in view.
+    pane.resize(720, kind == QLatin1String("min") ? 760 : 420);
     FileViewController viewer(&pane);
     File root(site, true, nullptr);
-    const QString name = kind == QLatin1String("css") ? QStringLiteral("site.css")
+    const QString name = kind == QLatin1String("min") ? QStringLiteral("min.css")
+        : kind == QLatin1String("css")                ? QStringLiteral("site.css")
         : kind == QLatin1String("js")                 ? QStringLiteral("app.js")
                                                       : QStringLiteral("index.html");
     viewer.viewFile(FileViewController::searchDirectory(name, root.children()));

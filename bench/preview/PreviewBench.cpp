@@ -1,6 +1,7 @@
 // Figures of the live preview's own work: on a 10,000-element page with
 // element detection on, a pointer move until the overlay is repainted on the
-// element under it; and the main thread's time spent following a page of 500
+// element under it, the first pick of each element apart from its repeats;
+// and the main thread's time spent following a page of 500
 // resources served from a loopback server (its network events replayed into
 // the preview's load tracking); and on a page of 300 resources, the longest
 // main-thread stall while their bodies are taken and the time to rebuild its
@@ -31,6 +32,8 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSlider>
@@ -131,37 +134,61 @@ int main(int argc, char **argv)
     // Its only sheet is inline: mirrored with the document, before anything is timed.
     std::printf("page: %d elements; its one style sheet (inline) mirrored before every figure\n",
                 document->getElementsByTagName(QStringLiteral("*")).length());
-    // Elements in view, each a different element from the one before.
-    QList<std::pair<DOMElement *, QPointF>> targets;
+    // Elements in view, each a different element from the one before. Their
+    // places come from the page itself, so that the program has asked the
+    // engine nothing about them before their first pick.
     const DOMNodeList candidates = document->querySelectorAll(QStringLiteral("h5, em, a, li"));
-    for (int i = 0; i < candidates.length() && targets.size() < 60; ++i) {
-        auto *element = static_cast<DOMElement *>(candidates.item(i));
-        const std::optional<DOMElementBox> box = view.mainFrame().engine()->elementBox(*element);
-        if (box && box->viewRect.bottom() < view.height() - 10 && box->viewRect.width() > 4)
-            targets.append({element, box->viewRect.center()});
+    QVariant places;
+    bool placed = false;
+    view.webPage()->runJavaScript(
+        QStringLiteral("JSON.stringify(Array.from(document.querySelectorAll('h5, em, a, li')).map(function (e) {"
+                       " var r = e.getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; }))"),
+        WebPage::World::Page, [&](const QVariant &value) {
+            places = value;
+            placed = true;
+        });
+    waitUntil([&] { return placed; }, 10000);
+    const QJsonArray rects = QJsonDocument::fromJson(places.toString().toUtf8()).array();
+    // The first is picked once before anything is timed: the first pick of
+    // all also starts what every later pick finds running.
+    QList<std::pair<DOMElement *, QPointF>> targets;
+    for (int i = 0; i < candidates.length() && i < rects.size() && targets.size() < 61; ++i) {
+        const QJsonArray rect = rects.at(i).toArray();
+        const QRectF area(rect.at(0).toDouble(), rect.at(1).toDouble(), rect.at(2).toDouble(), rect.at(3).toDouble());
+        if (area.bottom() < view.height() - 10 && area.width() > 4)
+            targets.append({static_cast<DOMElement *>(candidates.item(i)), area.center()});
     }
     preview.doDetectPreview(true);
-    Figures hover;
-    hover.decimals = 2;
+    // A pick: a pointer move until the overlay is repainted on the element.
+    const auto pick = [&](DOMElement *element, QPointF point) -> std::optional<double> {
+        QElapsedTimer timer;
+        timer.start();
+        QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        if (!waitUntil([&] { return view.detectView()->element() == element && !view.isDrawingPending(); }, 5000)) {
+            std::fprintf(stderr, "no overlay on %s\n", qPrintable(element->localName()));
+            return std::nullopt;
+        }
+        view.detectView()->repaint();
+        return timer.nsecsElapsed() / 1e6;
+    };
+    if (!targets.isEmpty()) {
+        const auto [element, point] = targets.takeFirst();
+        pick(element, point);
+    }
+    Figures firstPicks;
+    firstPicks.decimals = 2;
+    Figures repeats;
+    repeats.decimals = 2;
     for (int run = 0; run < 3; ++run) {
-        for (const auto &target : std::as_const(targets)) {
-            const auto element = target.first;
-            const auto point = target.second;
-            QElapsedTimer timer;
-            timer.start();
-            QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(&view, &move);
-            if (!waitUntil([&] { return view.detectView()->element() == element && !view.isDrawingPending(); }, 5000)) {
-                std::fprintf(stderr, "no overlay on %s\n", qPrintable(element->localName()));
-                continue;
-            }
-            view.detectView()->repaint();
-            if (run > 0)
-                hover.add(timer.nsecsElapsed() / 1e6);
+        for (const auto &[element, point] : std::as_const(targets)) {
+            if (const std::optional<double> ms = pick(element, point))
+                (run == 0 ? firstPicks : repeats).add(*ms);
         }
     }
-    std::printf("pointer move until the overlay is repainted on the element under it: %s (goal: median under 30 ms)\n",
-                qPrintable(hover.text()));
+    std::printf("pointer move until the overlay is repainted on the element under it (goal: median under 30 ms):\n"
+                "  an element not picked before: %s\n  an element picked before: %s\n",
+                qPrintable(firstPicks.text()), qPrintable(repeats.text()));
 
     // --- Dragging the width slider: each step until the page was drawn at
     // the new width and the overlay on the element picked last followed.

@@ -15,9 +15,11 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 
@@ -56,6 +58,8 @@ CodeView::CodeView(QWidget *parent)
     setAcceptDrops(true);
 
     connect(document(), &QTextDocument::contentsChange, this, &CodeView::documentEdited);
+    m_recutTimer.setSingleShot(true);
+    connect(&m_recutTimer, &QTimer::timeout, this, &CodeView::recutLongLines);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (std::exchange(m_edited, false)) {
             didChangeText();
@@ -63,6 +67,7 @@ CodeView::CodeView(QWidget *parent)
         }
     });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CodeView::selectionDidChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::keepCaretOffSliceEnd);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeView::selectionDidChange);
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
@@ -130,7 +135,9 @@ void CodeView::setTextStorageDelegate(SyntaxColoring *colorer)
     if (colorer) {
         m_delegateConnection = connect(document(), &QTextDocument::contentsChange, colorer,
                                        [this, colorer](int position, int removed, int added) {
-                                           colorer->textStorageDidProcessEditing(this, position, removed, added);
+                                           // A line cut in slices keeps its text and its colours.
+                                           if (!m_slicing)
+                                               colorer->textStorageDidProcessEditing(this, position, removed, added);
                                        });
     }
 }
@@ -147,26 +154,35 @@ void CodeView::setString(const std::optional<QString> &text)
     const bool fresh = old.isEmpty() || document()->isEmpty() || isLoadingText();
     m_pendingFrom = -1;
     if (fresh && text->size() > kSliceLength) {
+        m_text.setString(*text);
         m_sliceLength = kSliceLength;
         m_loadingLines = int(text->count(u'\n')) + 1;
         const int end = sliceEnd(*text, 0, m_sliceLength);
-        setPlainText(text->left(end));
+        setPlainText(m_text.documentText(0, end));
         m_pendingFrom = end;
         QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
     } else if (fresh) {
-        setPlainText(*text);
+        m_text.setString(*text);
+        setPlainText(m_text.documentText(0, text->size()));
     } else {
         // Only the part that differs is replaced: the rest of the document
         // keeps its lines laid out, its colours and the view its place.
         const auto [prefix, suffix] = commonEnds(old, *text);
         if (prefix + suffix < std::max(old.size(), text->size())) {
+            const int from = m_text.documentPositionOf(int(prefix));
+            const int to = m_text.documentPositionOf(int(old.size() - suffix));
+            const QString middle = text->mid(prefix, text->size() - prefix - suffix);
             QTextCursor cursor(document());
-            cursor.setPosition(m_text.documentPositionOf(int(prefix)));
-            cursor.setPosition(m_text.documentPositionOf(int(old.size() - suffix)), QTextCursor::KeepAnchor);
-            cursor.insertText(text->mid(prefix, text->size() - prefix - suffix));
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            cursor.insertText(middle);
+            m_text.replaceRange(from, to, middle);
+            sliceLongLines(from, cursor.position());
         }
     }
-    m_text.setString(*text);
+    if (fresh)
+        m_cutWidth = -1;
+    scheduleRecut();
     selectionDidChange();
     // The text was taken from the file again: so was what it says about it.
     Q_EMIT noticeChanged(textNotice());
@@ -174,7 +190,8 @@ void CodeView::setString(const std::optional<QString> &text)
 
 int CodeView::expectedLineCount() const
 {
-    return isLoadingText() ? std::max(m_loadingLines, document()->blockCount()) : document()->blockCount();
+    const int lines = document()->blockCount() - m_text.softBreakCount();
+    return isLoadingText() ? std::max(m_loadingLines, lines) : lines;
 }
 
 int CodeView::sliceEnd(const QString &text, int from, int length)
@@ -216,7 +233,7 @@ void CodeView::takeArrivedText(const std::optional<QString> &text, Arrival arriv
         // The document holds what was typed; the file's text follows it in
         // slices, and the whole becomes the file's content as one edit.
         const QScopedValueRollback<bool> guard(m_settingText, true);
-        m_text.setString(typed + *text);
+        m_text.setString(typed + *text, typed.size());
         m_sliceLength = kSliceLength;
         m_loadingLines = int(m_text.string().count(u'\n')) + 1;
         m_pendingFrom = int(typed.size());
@@ -239,7 +256,7 @@ void CodeView::loadNextSlice()
     const int end = sliceEnd(text, m_pendingFrom, m_sliceLength);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text.mid(m_pendingFrom, end - m_pendingFrom));
+    cursor.insertText(m_text.documentText(m_pendingFrom, end));
     m_pendingFrom = end < text.size() ? end : -1;
     // Slices of about 20 ms keep the window answering between them.
     const qint64 took = std::max<qint64>(1, clock.elapsed());
@@ -248,6 +265,7 @@ void CodeView::loadNextSlice()
         QMetaObject::invokeMethod(this, &CodeView::loadNextSlice, Qt::QueuedConnection);
         return;
     }
+    scheduleRecut();
     Q_EMIT textLoaded();
 }
 
@@ -269,6 +287,165 @@ void CodeView::documentEdited(int position, int removed, int added)
         if (m_pendingFrom >= 0)
             m_pendingFrom += int(m_text.string().size() - before);
     }
+    // A line the edit made too long is cut once the edit is done.
+    for (QTextBlock block = document()->findBlock(position); block.isValid() && block.position() <= position + added;
+         block = block.next()) {
+        if (block.length() - 1 > CodeViewText::kLongestLine) {
+            const bool queued = m_longFrom >= 0;
+            m_longFrom = queued ? std::min(m_longFrom, position) : position;
+            m_longTo = queued ? std::max(m_longTo, position + added) : position + added;
+            if (!queued) {
+                QMetaObject::invokeMethod(this, [this] {
+                    const int length = document()->characterCount() - 1;
+                    sliceLongLines(std::min(std::exchange(m_longFrom, -1), length), std::min(m_longTo, length));
+                }, Qt::QueuedConnection);
+            }
+            break;
+        }
+    }
+}
+
+void CodeView::sliceLongLines(int from, int to)
+{
+    if (from < 0)
+        return;
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QScopedValueRollback<bool> slicing(m_slicing, true);
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
+        const int start = block.position();
+        const int length = block.length() - 1;
+        if (length <= CodeViewText::kLongestLine)
+            continue;
+        const qsizetype from = m_text.stringIndexOf(start);
+        const int cut = start + int(rowCut(from, from + length) - from);
+        // The colours laid on the line go with its two parts.
+        const QList<QTextLayout::FormatRange> formats = block.layout() ? block.layout()->formats() : QList<QTextLayout::FormatRange>();
+        QTextCursor cursor(document());
+        cursor.setPosition(cut);
+        cursor.insertBlock();
+        m_text.addSoftBreak(cut);
+        ++to;
+        block = document()->findBlock(start);
+        const int at = cut - start;
+        QList<QTextLayout::FormatRange> before;
+        QList<QTextLayout::FormatRange> after;
+        for (QTextLayout::FormatRange range : formats) {
+            const int end = range.start + range.length;
+            if (range.start < at) {
+                QTextLayout::FormatRange head = range;
+                head.length = std::min(end, at) - range.start;
+                before.append(head);
+            }
+            if (end > at) {
+                range.start = std::max(range.start, at) - at;
+                range.length = end - at - range.start;
+                after.append(range);
+            }
+        }
+        if (block.layout())
+            block.layout()->setFormats(before);
+        if (block.next().isValid() && block.next().layout())
+            block.next().layout()->setFormats(after);
+        // The second part is looked at next: it may be long still.
+    }
+}
+
+qreal CodeView::rowWidth() const
+{
+    // The width the document lays a line out to, as the view gives it.
+    return isVisible() ? viewport()->width() - 2 * document()->documentMargin() : 0;
+}
+
+qsizetype CodeView::rowCut(qsizetype from, qsizetype to) const
+{
+    // The line laid out from the slice's start, as the document lays out a
+    // line: a slice that starts a row of the whole line wraps as it would.
+    const qreal width = rowWidth();
+    if (width > 0 && lineWrapMode() != QPlainTextEdit::NoWrap) {
+        const qsizetype chunk = std::min(to - from, qsizetype(CodeViewText::kSliceLength + CodeViewText::kSliceLength / 2));
+        QTextLayout rows(m_text.string().mid(from, chunk), document()->defaultFont());
+        rows.setTextOption(document()->defaultTextOption());
+        rows.beginLayout();
+        qsizetype cut = -1;
+        for (QTextLine line = rows.createLine(); line.isValid(); line = rows.createLine()) {
+            line.setLineWidth(width);
+            // A row that starts in the slice's second half; the last row of
+            // the part laid out may end where the part does, not the line.
+            const qsizetype start = line.textStart();
+            if (start > CodeViewText::kSliceLength / 2 && start <= CodeViewText::kSliceLength
+                && start + line.textLength() < chunk)
+                cut = from + start;
+        }
+        rows.endLayout();
+        if (cut > from && !m_text.string().at(cut - 1).isHighSurrogate())
+            return cut;
+    }
+    return CodeViewText::sliceCut(m_text.string(), from, to);
+}
+
+void CodeView::scheduleRecut()
+{
+    if (m_text.softBreakCount() == 0)
+        return;
+    // At once the first time; after a resize, once it has stopped.
+    m_recutTimer.start(m_cutWidth < 0 ? 0 : 150);
+}
+
+void CodeView::recutLongLines()
+{
+    const qreal width = rowWidth();
+    if (width <= 0 || width == m_cutWidth || m_text.softBreakCount() == 0)
+        return;
+    if (isLoadingText()) {
+        scheduleRecut();
+        return;
+    }
+    m_cutWidth = width;
+    const QScopedValueRollback<bool> guard(m_settingText, true);
+    const QScopedValueRollback<bool> slicing(m_slicing, true);
+    // The caret and the first line in view stay where they are in the text.
+    const QTextCursor kept = textCursor();
+    const int anchor = stringIndexOf(kept.anchor());
+    const int position = stringIndexOf(kept.position());
+    const int top = stringIndexOf(firstVisibleBlock().position());
+    bool recut = false;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.next().isValid() || !isContinuation(block.next()) || isContinuation(block))
+            continue;
+        QTextBlock last = block;
+        while (last.next().isValid() && isContinuation(last.next()))
+            last = last.next();
+        const int from = block.position();
+        const int to = last.position() + last.length() - 1;
+        const qsizetype lineFrom = stringIndexOf(from);
+        const qsizetype lineTo = stringIndexOf(to);
+        std::vector<qsizetype> cuts;
+        for (qsizetype start = lineFrom; lineTo - start > CodeViewText::kLongestLine;) {
+            start = rowCut(start, lineTo);
+            cuts.push_back(start);
+        }
+        if (cuts == m_text.softBreaksIn(from, to)) {
+            block = last;
+            continue;
+        }
+        m_text.replaceSoftBreaks(from, to, cuts);
+        QTextCursor edit(document());
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        edit.insertText(m_text.documentText(lineFrom, lineTo));
+        block = document()->findBlock(edit.position());
+        recut = true;
+    }
+    if (!recut)
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(documentPositionOf(anchor));
+    cursor.setPosition(documentPositionOf(position), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(document()->findBlock(documentPositionOf(top)).firstLineNumber());
+    // The lines cut anew take their colours again.
+    if (m_textStorageDelegate)
+        m_textStorageDelegate->applySyntaxColor(this);
 }
 
 void CodeView::didChangeText()
@@ -324,6 +501,64 @@ void CodeView::fileSaved(const Notification &notification)
         return;
     setString(notification.userInfo.value(QStringLiteral("content")).toString());
     updateSyntaxColor();
+}
+
+void CodeView::keepCaretOffSliceEnd()
+{
+    if (m_settingText || m_text.softBreakCount() == 0)
+        return;
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    if (!m_text.isSoftBreak(position))
+        return;
+    // Both places are one of the file: the move goes on to the next character.
+    const int target = m_movingBack && position > 0 ? position - 1 : position + 1;
+    cursor.setPosition(target, cursor.anchor() == position ? QTextCursor::MoveAnchor : QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void CodeView::platformKeyPress(QKeyEvent *event)
+{
+    QTextCursor cursor = textCursor();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (m_text.softBreakCount() > 0 && !cursor.hasSelection() && plain) {
+        // A slice's end is no character: the key takes the one beyond it.
+        const int position = cursor.position();
+        if (event->key() == Qt::Key_Backspace && position > 0 && m_text.isSoftBreak(position - 1)) {
+            cursor.setPosition(position - 1);
+            cursor.deletePreviousChar();
+            cursor.setPosition(cursor.position() + 1);
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && m_text.isSoftBreak(position)) {
+            QTextCursor after(document());
+            after.setPosition(position + 1);
+            after.deleteChar();
+            return;
+        }
+    }
+    const QScopedValueRollback<bool> back(m_movingBack,
+                                          m_text.softBreakCount() > 0
+                                              && (event->matches(QKeySequence::MoveToPreviousChar)
+                                                  || event->matches(QKeySequence::SelectPreviousChar)
+                                                  || event->matches(QKeySequence::MoveToPreviousWord)
+                                                  || event->matches(QKeySequence::SelectPreviousWord)));
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData *CodeView::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    // A slice's end inside the selection is no line break of the text.
+    if (m_text.softBreaksBefore(to) == m_text.softBreaksBefore(from))
+        return QPlainTextEdit::createMimeDataFromSelection();
+    auto *data = new QMimeData;
+    data->setText(m_text.plainText(from, to));
+    return data;
 }
 
 void CodeView::selectionDidChange()
@@ -424,7 +659,29 @@ void CodeView::mousePressEvent(QMouseEvent *event)
 {
     if (m_popup && m_popup->tv() == this)
         closePopup();
+    const bool triple = event->button() == Qt::LeftButton && m_doubleClick.isValid()
+                        && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
     QPlainTextEdit::mousePressEvent(event);
+    // A triple click selects a line of the document: a long line's slices are one.
+    QTextCursor cursor = textCursor();
+    if (!triple || !cursor.hasSelection() || m_text.softBreakCount() == 0)
+        return;
+    QTextBlock first = document()->findBlock(cursor.selectionStart());
+    QTextBlock last = document()->findBlock(std::max(cursor.selectionStart(), cursor.selectionEnd() - 1));
+    while (first.previous().isValid() && isContinuation(first))
+        first = first.previous();
+    while (last.next().isValid() && isContinuation(last.next()))
+        last = last.next();
+    const int end = last.next().isValid() ? last.next().position() : document()->characterCount() - 1;
+    cursor.setPosition(first.position());
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void CodeView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_doubleClick.start();
 }
 
 void CodeView::focusOutEvent(QFocusEvent *event)
@@ -496,4 +753,6 @@ void CodeView::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
     placeRuler();
+    if (event->size().width() != event->oldSize().width())
+        scheduleRecut();
 }

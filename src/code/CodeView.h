@@ -5,7 +5,9 @@
 #include "workspace/File.h"
 
 #include <QPlainTextEdit>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QTextBlock>
 
 #include <functional>
@@ -111,6 +113,16 @@ public:
     // Places between the document (the view's positions) and string().
     int stringIndexOf(int documentPosition) const { return m_text.stringIndexOf(documentPosition); }
     int documentPositionOf(int stringIndex) const { return m_text.documentPositionOf(stringIndex); }
+    // A long line is laid out in slices, each a block of the document: a
+    // block that goes on the line of the one before it, and how many such
+    // breaks stand before a document position.
+    bool isContinuation(const QTextBlock &block) const
+    {
+        // Asked for every line the ruler counts: a text without slices
+        // does not look for the block's place.
+        return m_text.softBreakCount() > 0 && block.position() > 0 && m_text.isSoftBreak(block.position() - 1);
+    }
+    int softBreaksBefore(int documentPosition) const { return m_text.softBreaksBefore(documentPosition); }
 
     // What the ruler and the colourers draw from.
     QTextBlock firstVisibleTextBlock() const { return firstVisibleBlock(); }
@@ -199,12 +211,14 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -230,6 +244,23 @@ private:
     void doSaveAndRefreshAfterDelay();
 
     void documentEdited(int position, int removed, int added);
+    // Cuts the lines of [from, to) that are too long into slices.
+    void sliceLongLines(int from, int to);
+    // Where a slice of a long line that starts at `from` of string(), which
+    // runs on to `to`, is best cut: at the start of a row of the line as the
+    // view lays it out whole, so that the slices wrap as the line would.
+    qsizetype rowCut(qsizetype from, qsizetype to) const;
+    // The width of a row of the document's lines; 0 while the view is hidden.
+    qreal rowWidth() const;
+    // Cuts the long lines again for the view's width, soon.
+    void scheduleRecut();
+    void recutLongLines();
+    // The keys the document handles, but for Backspace and Delete next to
+    // a slice's end, which reach the character beyond it.
+    void platformKeyPress(QKeyEvent *event);
+    // A caret before a slice's end goes to the next slice's start, or to
+    // the character before it when it was moving back.
+    void keepCaretOffSliceEnd();
     // Lays the next slice of string() into the document.
     void loadNextSlice();
     enum class Arrival { AtOnce, Later };
@@ -259,6 +290,17 @@ private:
     CodeViewText m_text;
     // Set while the program replaces the text: not the user's edit.
     bool m_settingText = false;
+    // Set while lines are cut into slices, and while a key moves the caret back.
+    bool m_slicing = false;
+    bool m_movingBack = false;
+    // The width the long lines were last cut for (-1: none yet).
+    qreal m_cutWidth = -1;
+    QTimer m_recutTimer;
+    // Since the last double click: a press soon after it is a triple click.
+    QElapsedTimer m_doubleClick;
+    // The range of the document whose long lines are to be cut (-1: none).
+    int m_longFrom = -1;
+    int m_longTo = -1;
     // The user edited since the edit road last ran.
     bool m_edited = false;
     // The index in string() of the first character the document does not

@@ -85,7 +85,7 @@ void CodeView::keyDown(QKeyEvent *event)
 
     if (isScriptFile()) {
         if (hasMarkedText()) {
-            QPlainTextEdit::keyPressEvent(event);
+            platformKeyPress(event);
             return;
         }
         if (command && shiftLinesForKey(code))
@@ -94,13 +94,13 @@ void CodeView::keyDown(QKeyEvent *event)
             appendTabWhenRetunKeyDown();
             return;
         }
-        QPlainTextEdit::keyPressEvent(event);
+        platformKeyPress(event);
         return;
     }
 
     // A modifier pressed alone changes nothing of the assist.
     if (isModifierKey(event)) {
-        QPlainTextEdit::keyPressEvent(event);
+        platformKeyPress(event);
         return;
     }
 
@@ -118,7 +118,7 @@ void CodeView::keyDown(QKeyEvent *event)
                 setCaretLocation(caret + 1);
                 return;
             }
-            QPlainTextEdit::keyPressEvent(event);
+            platformKeyPress(event);
             return;
         }
         if (code == KeyCodes::Delete || code == KeyCodes::Quote)
@@ -128,7 +128,7 @@ void CodeView::keyDown(QKeyEvent *event)
 
     if (code == KeyCodes::Return) {
         if (hasMarkedText() || !isPopupShownHere()) {
-            QPlainTextEdit::keyPressEvent(event);
+            platformKeyPress(event);
             return;
         }
         if (m_popup && m_popup->assistType() == 2) {
@@ -179,7 +179,7 @@ void CodeView::keyDown(QKeyEvent *event)
 
     if (command && shiftLinesForKey(code))
         return;
-    QPlainTextEdit::keyPressEvent(event);
+    platformKeyPress(event);
     // The tag list opens on a typed "<", on any keyboard layout. Without
     // the list, nothing else of the classification is used: a plain key in
     // a large text costs no scan.
@@ -211,10 +211,19 @@ void CodeView::appendTabWhenRetunKeyDown()
 {
     QTextCursor cursor = textCursor();
     const int caret = cursor.selectionStart();
-    const QTextBlock block = document()->findBlock(caret);
     const int textLength = document()->characterCount() - 1;
-    QString line = block.text();
-    if (block.next().isValid())
+    // The caret's whole line, with a line break when one ends it: the
+    // slices of a long line are one line.
+    const QString &text = string();
+    const qsizetype at = stringIndexOf(caret);
+    qsizetype start = at;
+    while (start > 0 && !CodeViewText::isDocumentBreak(text.at(start - 1)))
+        --start;
+    qsizetype end = at;
+    while (end < text.size() && !CodeViewText::isDocumentBreak(text.at(end)))
+        ++end;
+    QString line = text.mid(start, end - start);
+    if (end < text.size())
         line += u'\n';
     const QChar next = caret + 1 < textLength ? document()->characterAt(caret) : QChar();
 
@@ -254,15 +263,20 @@ void CodeView::shiftLines(Shift shift)
     const QTextCursor selection = textCursor();
     const int start = selection.selectionStart();
     const int end = selection.selectionEnd();
-    const QTextBlock first = doc->findBlock(start);
+    QTextBlock first = doc->findBlock(start);
     // A selection that ends with a line break leaves the next line alone.
     QTextBlock last = doc->findBlock(end);
-    if (end > start && CodeViewText::isDocumentBreak(doc->characterAt(end - 1)))
+    if (end > start && CodeViewText::isDocumentBreak(doc->characterAt(end - 1)) && !isContinuation(last))
         last = doc->findBlock(end - 1);
     if (!first.isValid() || !last.isValid())
         return;
     if (last.blockNumber() < first.blockNumber())
         last = first;
+    // The slices of a long line are one line.
+    while (first.previous().isValid() && isContinuation(first))
+        first = first.previous();
+    while (last.next().isValid() && isContinuation(last.next()))
+        last = last.next();
 
     const int textLength = doc->characterCount() - 1;
     const int blockStart = first.position();
@@ -270,25 +284,28 @@ void CodeView::shiftLines(Shift shift)
     if (blockEnd <= blockStart)
         return;
 
-    // Where tabs go in or come out, as positions of the old text.
+    // Where tabs go in or come out, as places of the file's text.
     QList<int> changed;
     QString replaced;
     for (QTextBlock block = first;; block = block.next()) {
         QString line = block.text();
-        if (shift == Shift::In) {
-            line.prepend(u'\t');
-            changed << block.position();
-        } else {
-            QM_DEBUG(QStringLiteral("line = %1").arg(line));
-            if (line.startsWith(u'\t')) {
-                line.remove(0, 1);
-                changed << block.position();
+        if (!isContinuation(block)) {
+            if (block != first)
+                replaced += u'\n';
+            if (shift == Shift::In) {
+                line.prepend(u'\t');
+                changed << stringIndexOf(block.position());
+            } else {
+                QM_DEBUG(QStringLiteral("line = %1").arg(line));
+                if (line.startsWith(u'\t')) {
+                    line.remove(0, 1);
+                    changed << stringIndexOf(block.position());
+                }
             }
         }
         replaced += line;
         if (block == last)
             break;
-        replaced += u'\n';
     }
     if (last.position() + last.length() <= textLength)
         replaced += u'\n';
@@ -297,23 +314,25 @@ void CodeView::shiftLines(Shift shift)
 
     // The selection's ends follow the text: a tab put in at or before an end
     // moves it on, a tab taken out before it moves it back.
-    int newStart = start;
-    int newEnd = end;
+    int newStart = stringIndexOf(start);
+    int newEnd = stringIndexOf(end);
+    const int oldStart = newStart;
+    const int oldEnd = newEnd;
     for (int position : std::as_const(changed)) {
         if (shift == Shift::In) {
-            newStart += position <= start ? 1 : 0;
-            newEnd += position <= end ? 1 : 0;
+            newStart += position <= oldStart ? 1 : 0;
+            newEnd += position <= oldEnd ? 1 : 0;
         } else {
-            newStart -= position < start ? 1 : 0;
-            newEnd -= position < end ? 1 : 0;
+            newStart -= position < oldStart ? 1 : 0;
+            newEnd -= position < oldEnd ? 1 : 0;
         }
     }
     QTextCursor cursor(doc);
     cursor.setPosition(blockStart);
     cursor.setPosition(blockEnd, QTextCursor::KeepAnchor);
     cursor.insertText(replaced);
-    cursor.setPosition(newStart);
-    cursor.setPosition(newEnd, QTextCursor::KeepAnchor);
+    cursor.setPosition(documentPositionOf(newStart));
+    cursor.setPosition(documentPositionOf(newEnd), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

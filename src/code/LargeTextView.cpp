@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
@@ -56,7 +58,7 @@ LargeTextView::LargeTextView(QWidget *parent)
     NotificationCenter::defaultCenter().addObserver(
         this, QStringLiteral("reloadContent"), nullptr, [this](const Notification &notification) {
             if (m_file && notification.object == m_file.data())
-                reloadContent();
+                reloadContent(notification.userInfo);
         });
 }
 
@@ -90,15 +92,30 @@ QString LargeTextView::textNotice() const
 
 void LargeTextView::setString(const std::optional<QString> &text)
 {
-    if (!text)
-        return;
-    m_text = *text;
+    if (text)
+        takeText(std::make_shared<const PieceText>(*text));
+}
+
+void LargeTextView::takeText(std::shared_ptr<const PieceText> text, std::optional<RowIndex> rows)
+{
+    m_text = std::move(text);
     // New line breaks take the first line end of the text.
-    m_lineEnding = StringUtils::firstLineEnding(m_text);
-    m_hasCarriageReturn = m_text.contains(u'\r');
-    indexRows();
-    m_anchor = std::min(m_anchor, int(m_text.size()));
-    m_caret = std::min(m_caret, int(m_text.size()));
+    const qsizetype firstBreak = m_text->indexOfLineBreak(0, m_text->size());
+    m_lineEnding = firstBreak < 0 ? QStringLiteral("\n") : StringUtils::firstLineEnding(m_text->mid(firstBreak, 2));
+    if (rows) {
+        m_hasCarriageReturn = rows->carriageReturns;
+        m_rowStarts = std::move(rows->starts);
+        m_continuedRows = std::move(rows->continued);
+        m_longestRow = rows->longest;
+        m_shiftFrom = 0;
+        m_shift = 0;
+    } else {
+        // Edits put in carriage returns only where the text had them.
+        m_hasCarriageReturn = m_text->original().contains(u'\r');
+        indexRows();
+    }
+    m_anchor = std::min(m_anchor, int(m_text->size()));
+    m_caret = std::min(m_caret, int(m_text->size()));
     m_colorTo = -1;
     updateScrollBars();
     viewport()->update();
@@ -108,16 +125,41 @@ void LargeTextView::setString(const std::optional<QString> &text)
 void LargeTextView::indexRows()
 {
     m_rowStarts.clear();
+    m_shiftFrom = 0;
+    m_shift = 0;
     m_continuedRows.clear();
     m_longestRow = 0;
-    scanRows(0, m_text.size(), 0, m_rowStarts, m_continuedRows);
-    m_rowStarts.shrink_to_fit();
+    scanRows(0, m_text->size(), 0, m_rowStarts, m_continuedRows);
+    reserveRows(m_rowStarts);
+}
+
+void LargeTextView::reserveRows(std::vector<int> &starts)
+{
+    // Room for the rows keys add, without the vector doubling on the first.
+    std::vector<int> kept;
+    kept.reserve(starts.size() + starts.size() / 32 + 256);
+    kept.assign(starts.cbegin(), starts.cend());
+    starts = std::move(kept);
+}
+
+LargeTextView::RowIndex LargeTextView::rowsOf(const PieceText &text)
+{
+    RowIndex rows;
+    rows.carriageReturns = text.original().contains(u'\r');
+    scanRowsOf(text, rows.carriageReturns, 0, text.size(), 0, rows.starts, rows.continued, rows.longest);
+    reserveRows(rows.starts);
+    return rows;
 }
 
 void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::vector<int> &starts,
                              std::vector<int> &continued)
 {
-    const QStringView text(m_text);
+    scanRowsOf(*m_text, m_hasCarriageReturn, from, to, firstRow, starts, continued, m_longestRow);
+}
+
+void LargeTextView::scanRowsOf(const PieceText &text, bool carriageReturns, qsizetype from, qsizetype to, int firstRow,
+                               std::vector<int> &starts, std::vector<int> &continued, int &longest)
+{
     const qsizetype size = text.size();
     int pushed = 0;
     const auto push = [&](qsizetype start, bool isContinued) {
@@ -130,18 +172,10 @@ void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::ve
         // A text without carriage returns is searched for line feeds alone,
         // which is quick even through 50 MB.
         qsizetype lineBreak = -1;
-        if (!m_hasCarriageReturn) {
-            lineBreak = text.indexOf(u'\n', start);
-            if (lineBreak >= to)
-                lineBreak = -1;
-        } else {
-            for (qsizetype i = start; i < to; ++i) {
-                if (text.at(i) == u'\n' || text.at(i) == u'\r') {
-                    lineBreak = i;
-                    break;
-                }
-            }
-        }
+        if (!carriageReturns)
+            lineBreak = text.indexOfLineFeed(start, to);
+        else
+            lineBreak = text.indexOfLineBreak(start, to);
         const qsizetype contentEnd = lineBreak < 0 ? to : lineBreak;
         push(start, false);
         qsizetype row = start;
@@ -152,7 +186,7 @@ void LargeTextView::scanRows(qsizetype from, qsizetype to, int firstRow, std::ve
             push(next, true);
             row = next;
         }
-        m_longestRow = std::max(m_longestRow, int(std::min<qsizetype>(contentEnd - start, kRowLength)));
+        longest = std::max(longest, int(std::min<qsizetype>(contentEnd - start, kRowLength)));
         if (lineBreak < 0)
             break;
         qsizetype next = lineBreak + 1;
@@ -179,16 +213,27 @@ void LargeTextView::updateRows(int start, int removed, int added)
     while (lastRow < rowCount() && isContinued(lastRow))
         ++lastRow;
     const int delta = added - removed;
-    const qsizetype regionEnd = lastRow < rowCount() ? rowStart(lastRow) + delta : m_text.size();
+    const qsizetype regionEnd = lastRow < rowCount() ? rowStart(lastRow) + delta : m_text->size();
     std::vector<int> starts;
     std::vector<int> continued;
     scanRows(rowStart(firstRow), regionEnd, firstRow, starts, continued);
 
     const int rowDelta = int(starts.size()) - (lastRow - firstRow);
-    for (auto it = m_rowStarts.begin() + lastRow; it != m_rowStarts.end(); ++it)
-        *it += delta;
-    const auto at = m_rowStarts.erase(m_rowStarts.begin() + firstRow, m_rowStarts.begin() + lastRow);
-    m_rowStarts.insert(at, starts.cbegin(), starts.cend());
+    // The rows after the edit move by delta. The move is owed, not made: the
+    // rows from m_shiftFrom on are m_shift further on than stored, and only
+    // those between the last edit and this one are brought up to date.
+    for (int row = m_shiftFrom; row < lastRow; ++row)
+        m_rowStarts[size_t(row)] += m_shift;
+    for (int row = lastRow; row < m_shiftFrom && row < rowCount(); ++row)
+        m_rowStarts[size_t(row)] -= m_shift;
+    m_shift += delta;
+    if (rowDelta == 0) {
+        std::copy(starts.cbegin(), starts.cend(), m_rowStarts.begin() + firstRow);
+    } else {
+        const auto at = m_rowStarts.erase(m_rowStarts.begin() + firstRow, m_rowStarts.begin() + lastRow);
+        m_rowStarts.insert(at, starts.cbegin(), starts.cend());
+    }
+    m_shiftFrom = lastRow + rowDelta;
 
     const auto first = std::lower_bound(m_continuedRows.begin(), m_continuedRows.end(), firstRow);
     const auto last = std::lower_bound(first, m_continuedRows.end(), lastRow);
@@ -200,21 +245,30 @@ void LargeTextView::updateRows(int start, int removed, int added)
 
 int LargeTextView::rowAt(int position) const
 {
-    const auto after = std::upper_bound(m_rowStarts.cbegin(), m_rowStarts.cend(), position);
-    return std::max(0, int(after - m_rowStarts.cbegin()) - 1);
+    // The rows that start at or before the position, as they stand.
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (rowStart(middle) <= position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return std::max(0, low - 1);
 }
 
 int LargeTextView::rowContentEnd(int row) const
 {
     if (row + 1 >= rowCount())
-        return int(m_text.size());
+        return int(m_text->size());
     int end = rowStart(row + 1);
     if (isContinued(row + 1))
         return end;
     const int start = rowStart(row);
-    if (end > start && m_text.at(end - 1) == u'\n')
+    if (end > start && m_text->at(end - 1) == u'\n')
         --end;
-    if (end > start && m_text.at(end - 1) == u'\r')
+    if (end > start && m_text->at(end - 1) == u'\r')
         --end;
     return end;
 }
@@ -234,7 +288,7 @@ QString LargeTextView::rowText(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return m_text.mid(rowStart(row), rowContentEnd(row) - rowStart(row));
+    return m_text->mid(rowStart(row), rowContentEnd(row) - rowStart(row));
 }
 
 // --- The file's text ---------------------------------------------------------------------
@@ -246,43 +300,81 @@ void LargeTextView::loadFileText(std::function<void()> arrived)
     m_awaitingText = true;
     auto later = std::make_shared<bool>(false);
     m_file->loadContentInBackground(this, [this, later, arrived = std::move(arrived)](const std::optional<QString> &text) {
-        takeArrivedText(text);
-        if (*later)
-            Q_EMIT textLoaded();
-        if (arrived)
-            arrived();
+        const auto taken = [this, later, arrived](const std::optional<QString> &text, std::optional<RowIndex> rows) {
+            takeArrivedText(text, std::move(rows));
+            if (*later)
+                Q_EMIT textLoaded();
+            if (arrived)
+                arrived();
+        };
+        if (!text || text->size() < kIndexAtOnceLength) {
+            taken(text, std::nullopt);
+            return;
+        }
+        // The rows of a long text are found on a worker thread: the window
+        // goes on meanwhile, and what is typed is kept as before.
+        auto *watcher = new QFutureWatcher<RowIndex>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [watcher, text, taken] {
+            watcher->deleteLater();
+            taken(text, watcher->result());
+        });
+        watcher->setFuture(QtConcurrent::run([pieces = PieceText(*text)] { return rowsOf(pieces); }));
     });
     *later = true;
 }
 
-void LargeTextView::takeArrivedText(const std::optional<QString> &text)
+void LargeTextView::takeArrivedText(const std::optional<QString> &text, std::optional<RowIndex> rows)
 {
     if (!std::exchange(m_awaitingText, false))
         return;
-    const QString typed = m_text;
+    const QString typed = m_text->toString();
     if (!text || typed.isEmpty()) {
-        setString(text);
+        if (text && rows)
+            takeText(std::make_shared<const PieceText>(*text), std::move(rows));
+        else
+            setString(text);
         return;
     }
     // What was typed stays ahead of the file's text, and the whole becomes
     // the file's content as one edit.
     setString(typed + *text);
-    CodeEditing::storeEdit(m_file, this, [this, after = text->size()] { return m_file->setContent(m_text, {0, after}); });
+    CodeEditing::storeEdit(m_file, this,
+                           [this, after = text->size()] { return m_file->setContent(m_text->toString(), {0, after}); });
 }
 
-void LargeTextView::reloadContent()
+void LargeTextView::reloadContent(const QVariantMap &edit)
 {
     // The text on its way is the file's latest; the view's own edit is in place.
     if (!m_file || m_awaitingText || m_textLent)
         return;
-    const std::optional<QString> text = m_file->currentContent();
     Q_EMIT noticeChanged(m_file->textNotice());
-    if (!text || *text == m_text)
+    // A text the File keeps in pieces (an undo of a key) is read in them;
+    // when they are the view's and say where they changed, only the rows
+    // there move.
+    std::shared_ptr<const PieceText> pieces = m_file->textPieces();
+    if (pieces && pieces == m_text && edit.contains(QStringLiteral("editStart"))) {
+        const int start = edit.value(QStringLiteral("editStart")).toInt();
+        const int removed = edit.value(QStringLiteral("editRemoved")).toInt();
+        const int added = edit.value(QStringLiteral("editAdded")).toInt();
+        updateRows(start, removed, added);
+        m_colorTo = -1;
+        updateScrollBars();
+        const auto follow = [&](int place) { return place <= start ? place : std::max(start, place + added - removed); };
+        m_anchor = std::clamp(follow(m_anchor), 0, int(m_text->size()));
+        m_caret = std::clamp(follow(m_caret), 0, int(m_text->size()));
+        viewport()->update();
         return;
-    const int fromEnd = int(m_text.size()) - m_caret;
+    }
+    if (!pieces) {
+        const std::optional<QString> text = m_file->currentContent();
+        if (!text || m_text->equals(*text))
+            return;
+        pieces = std::make_shared<const PieceText>(*text);
+    }
+    const int fromEnd = int(m_text->size()) - m_caret;
     const int scroll = verticalScrollBar()->value();
-    setString(text);
-    m_caret = m_anchor = std::max(0, int(m_text.size()) - fromEnd);
+    takeText(std::move(pieces));
+    m_caret = m_anchor = std::max(0, int(m_text->size()) - fromEnd);
     verticalScrollBar()->setValue(scroll);
 }
 
@@ -295,23 +387,24 @@ void LargeTextView::insertText(const QString &text)
 
 void LargeTextView::replaceAll(const QString &text)
 {
-    if (text == m_text)
+    if (m_text->equals(text))
         return;
     const int anchor = m_anchor;
     const int caret = m_caret;
     const int scroll = verticalScrollBar()->value();
     // Only the part that differs is replaced: the undo step holds that alone.
-    const auto [prefix, suffix] = StringUtils::commonEnds(m_text, text);
-    replaceRange(int(prefix), int(m_text.size() - suffix), text.mid(prefix, text.size() - prefix - suffix));
-    if (std::max(anchor, caret) <= m_text.size())
+    const QString now = m_text->toString();
+    const auto [prefix, suffix] = StringUtils::commonEnds(now, text);
+    replaceRange(int(prefix), int(now.size() - suffix), text.mid(prefix, text.size() - prefix - suffix));
+    if (std::max(anchor, caret) <= m_text->size())
         select(anchor, caret);
     verticalScrollBar()->setValue(scroll);
 }
 
 void LargeTextView::replaceRange(int start, int end, const QString &text)
 {
-    start = std::clamp(start, 0, int(m_text.size()));
-    end = std::clamp(end, start, int(m_text.size()));
+    start = std::clamp(start, 0, int(m_text->size()));
+    end = std::clamp(end, start, int(m_text->size()));
     if (start == end && text.isEmpty())
         return;
     if (!editText(start, end - start, text))
@@ -327,34 +420,46 @@ bool LargeTextView::editText(int start, int removed, const QString &text)
 {
     if (text.contains(u'\r'))
         m_hasCarriageReturn = true;
-    // Until the file's text arrives, what is typed stays in the view. A text
-    // not the File's own (set from elsewhere, or none there) becomes its
-    // content whole.
-    std::optional<QString> held = m_file && !m_awaitingText ? m_file->content() : std::nullopt;
-    if (!held || held->constData() != m_text.constData() || held->size() != m_text.size()) {
-        m_text.replace(start, removed, text);
-        if (!m_file || m_awaitingText)
-            return true;
-        if (CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text); }))
+    const auto editOwn = [&] {
+        auto own = std::make_shared<PieceText>(*m_text);
+        own->replace(start, removed, text);
+        m_text = std::move(own);
+    };
+    // Until the file's text arrives, what is typed stays in the view.
+    if (!m_file || m_awaitingText) {
+        editOwn();
+        return true;
+    }
+    // The view shows the File's text: the pieces the File edits, or the
+    // text it holds whole, shared.
+    const std::shared_ptr<const PieceText> held = m_file->textPieces();
+    bool isFiles = held == m_text;
+    if (!held && !isFiles) {
+        const std::optional<QString> whole = m_file->content();
+        isFiles = whole && m_text->pieceCount() <= 1 && m_text->size() == whole->size()
+                  && (whole->isEmpty() || m_text->original().isSharedWith(*whole));
+    }
+    if (!isFiles) {
+        // A text not the File's own (set from elsewhere) becomes its content whole.
+        editOwn();
+        if (CodeEditing::storeEdit(m_file, this, [this] { return m_file->setContent(m_text->toString()); }))
             return true;
         // Refused (the file's encoding cannot hold it): the view shows the File's text again.
         setString(m_file->content());
         return false;
     }
-    // The File's text is edited in place, not copied on each key: the view
-    // lets go of its share meanwhile (drawing nothing, should the File ask
-    // the user about its encoding), and takes the text again after.
-    return CodeEditing::storeEdit(m_file, this, [&] {
-        bool edited = false;
-        {
-            const QScopedValueRollback<bool> lent(m_textLent, true);
-            m_text = QString();
-            held.reset();
-            edited = m_file->editContent(start, removed, text);
-        }
-        m_text = m_file->content().value_or(QString());
-        return edited;
+    // The File edits its text in pieces, which the view reads: a key costs
+    // what it changes, and no copy of the text is made. Its announcements
+    // meanwhile are the view's own edit.
+    const bool edited = CodeEditing::storeEdit(m_file, this, [&] {
+        const QScopedValueRollback<bool> lent(m_textLent, true);
+        return m_file->editContentInPieces(start, removed, text);
     });
+    if (std::shared_ptr<const PieceText> pieces = m_file->textPieces())
+        m_text = std::move(pieces);
+    else if (edited)
+        m_text = std::make_shared<const PieceText>(m_file->content().value_or(QString()));
+    return edited;
 }
 
 bool LargeTextView::storeText()
@@ -362,8 +467,11 @@ bool LargeTextView::storeText()
     // What was typed before the file's text arrived is not the file's text.
     if (!m_file || m_awaitingText)
         return false;
-    if (m_file->content() != m_text)
-        m_file->setContent(m_text);
+    if (m_file->textPieces() != m_text) {
+        const std::optional<QString> held = m_file->content();
+        if (!held || !m_text->equals(*held))
+            m_file->setContent(m_text->toString());
+    }
     return true;
 }
 
@@ -382,13 +490,13 @@ bool LargeTextView::save(Qt::KeyboardModifiers modifiers)
 
 QString LargeTextView::selectedText() const
 {
-    return m_text.mid(selectionStart(), selectionEnd() - selectionStart());
+    return m_text->mid(selectionStart(), selectionEnd() - selectionStart());
 }
 
 void LargeTextView::select(int anchor, int caret)
 {
-    m_anchor = std::clamp(anchor, 0, int(m_text.size()));
-    moveCaret(std::clamp(caret, 0, int(m_text.size())), true);
+    m_anchor = std::clamp(anchor, 0, int(m_text->size()));
+    moveCaret(std::clamp(caret, 0, int(m_text->size())), true);
 }
 
 int LargeTextView::previousPosition(int position) const
@@ -396,7 +504,7 @@ int LargeTextView::previousPosition(int position) const
     if (position <= 0)
         return 0;
     int before = position - 1;
-    if (before > 0 && ((m_text.at(before) == u'\n' && m_text.at(before - 1) == u'\r') || m_text.at(before).isLowSurrogate()))
+    if (before > 0 && ((m_text->at(before) == u'\n' && m_text->at(before - 1) == u'\r') || m_text->at(before).isLowSurrogate()))
         --before;
     return before;
 }
@@ -404,8 +512,8 @@ int LargeTextView::previousPosition(int position) const
 int LargeTextView::wordBoundary(int position, Direction direction) const
 {
     // Over the blanks and punctuation to a word, then to its other end.
-    const auto isWord = [this](int at) { return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_'; };
-    const int size = int(m_text.size());
+    const auto isWord = [this](int at) { return m_text->at(at).isLetterOrNumber() || m_text->at(at) == u'_'; };
+    const int size = int(m_text->size());
     if (direction == Direction::Forward) {
         while (position < size && !isWord(position))
             ++position;
@@ -422,11 +530,11 @@ int LargeTextView::wordBoundary(int position, Direction direction) const
 
 int LargeTextView::nextPosition(int position) const
 {
-    const int size = int(m_text.size());
+    const int size = int(m_text->size());
     if (position >= size)
         return size;
     int after = position + 1;
-    if (after < size && ((m_text.at(position) == u'\r' && m_text.at(after) == u'\n') || m_text.at(after).isLowSurrogate()))
+    if (after < size && ((m_text->at(position) == u'\r' && m_text->at(after) == u'\n') || m_text->at(after).isLowSurrogate()))
         ++after;
     return after;
 }
@@ -449,7 +557,7 @@ bool LargeTextView::moveKey(QKeyEvent *event)
     const auto inRow = [this, row](int target) {
         target = std::clamp(target, 0, rowCount() - 1);
         int position = std::min(rowStart(target) + m_caret - rowStart(row), rowContentEnd(target));
-        if (position < m_text.size() && m_text.at(position).isLowSurrogate())
+        if (position < m_text->size() && m_text->at(position).isLowSurrogate())
             --position;
         return position;
     };
@@ -471,7 +579,7 @@ bool LargeTextView::moveKey(QKeyEvent *event)
         {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, [&] { return rowStart(row); }},
         {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, [&] { return rowContentEnd(row); }},
         {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, [] { return 0; }},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, [&] { return int(m_text.size()); }},
+        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, [&] { return int(m_text->size()); }},
     };
     for (const auto &key : keys) {
         if (event->matches(key.move) || event->matches(key.select)) {
@@ -525,7 +633,7 @@ void LargeTextView::keyPressEvent(QKeyEvent *event)
         return;
     const bool hasSelection = selectionStart() != selectionEnd();
     if (event->matches(QKeySequence::SelectAll)) {
-        select(0, int(m_text.size()));
+        select(0, int(m_text->size()));
     } else if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
@@ -666,7 +774,7 @@ void LargeTextView::layRow(QTextLayout &layout, int row) const
 {
     const int start = rowStart(row);
     const int end = rowContentEnd(row);
-    layout.setText(m_text.mid(start, end - start));
+    layout.setText(m_text->mid(start, end - start));
     layout.setFont(font());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -727,8 +835,8 @@ void LargeTextView::colorRowsInView()
         --firstRow;
     const int lastRow = std::min(rowCount() - 1, last + kContextRows);
     m_colorFrom = rowStart(firstRow);
-    m_colorTo = lastRow + 1 < rowCount() ? rowStart(lastRow + 1) : int(m_text.size());
-    m_spans = m_colorer->colorSpans(m_text.mid(m_colorFrom, m_colorTo - m_colorFrom));
+    m_colorTo = lastRow + 1 < rowCount() ? rowStart(lastRow + 1) : int(m_text->size());
+    m_spans = m_colorer->colorSpans(m_text->mid(m_colorFrom, m_colorTo - m_colorFrom));
     Q_EMIT colored();
 }
 

@@ -3,14 +3,18 @@
 #include "SyntaxColoring.h"
 #include "SyntaxSpan.h"
 
+#include "foundation/PieceText.h"
+
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextLayout>
+#include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -27,9 +31,11 @@ class File;
 // up is not seen). Places are indexes of string().
 //
 // Edits (typing, Return, Tab, delete, cut and paste) take the code view's
-// road: each is made in the File's text at once, in place, under the undo
-// action "type", one step of the shared undo manager per turn of the event
-// loop; new line breaks take the file's first line end. The view follows the File's text
+// road: each is made in the File's text at once, in its pieces
+// (File::editContentInPieces(), which the view reads: a key costs what it
+// changes), under the undo action "type", one step of the shared undo
+// manager per turn of the event loop; new line breaks take the file's first
+// line end. The view follows the File's text
 // when it is set from elsewhere ("reloadContent": undo, a reload from disk).
 // What is typed before the file's text arrives stays, ahead of it, and the
 // whole becomes the file's content as one edit.
@@ -44,6 +50,8 @@ public:
     static constexpr int kRowLength = 4096;
     // The rows coloured beyond those in view, before and after them.
     static constexpr int kContextRows = 500;
+    // A text arrived of this length or more has its rows found on a worker thread.
+    static constexpr qsizetype kIndexAtOnceLength = 1024 * 1024;
 
     explicit LargeTextView(QWidget *parent = nullptr);
     ~LargeTextView() override;
@@ -59,14 +67,18 @@ public:
     // What the user should know about the file's text as read.
     QString textNotice() const;
 
-    const QString &string() const { return m_text; }
+    // The text, read in its pieces; and whole (a copy).
+    const PieceText &text() const { return *m_text; }
+    QString string() const { return m_text->toString(); }
     // Replaces the text, no edit of the user's; nullopt is ignored.
     void setString(const std::optional<QString> &text);
     // Shows the file's text once a worker thread has read it, then calls `arrived`.
     void loadFileText(std::function<void()> arrived = {});
     bool isLoadingText() const { return m_awaitingText; }
     // Shows the File's current text; the caret keeps its distance from the end.
-    void reloadContent();
+    // An edit of the File's pieces that says where it was made ("editStart",
+    // "editRemoved", "editAdded") moves only the rows it touched.
+    void reloadContent(const QVariantMap &edit = {});
 
     int lineCount() const { return rowCount() - int(m_continuedRows.size()); }
     int rowCount() const { return int(m_rowStarts.size()); }
@@ -118,7 +130,22 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    void takeArrivedText(const std::optional<QString> &text);
+    // The rows of a text: where each starts, those that go on a line, the
+    // longest, and whether the text has carriage returns.
+    struct RowIndex
+    {
+        std::vector<int> starts;
+        std::vector<int> continued;
+        int longest = 0;
+        bool carriageReturns = false;
+    };
+    static RowIndex rowsOf(const PieceText &text);
+    static void reserveRows(std::vector<int> &starts);
+    static void scanRowsOf(const PieceText &text, bool carriageReturns, qsizetype from, qsizetype to, int firstRow,
+                           std::vector<int> &starts, std::vector<int> &continued, int &longest);
+    // A text arrived is shown with its rows when they were found already.
+    void takeArrivedText(const std::optional<QString> &text, std::optional<RowIndex> rows);
+    void takeText(std::shared_ptr<const PieceText> text, std::optional<RowIndex> rows = std::nullopt);
     // Indexes the rows of the whole text.
     void indexRows();
     // The rows of [from, to) of the text, `from` a line's start: starts in
@@ -128,7 +155,7 @@ private:
     // The text's [start, start + removed) became `added` characters.
     void updateRows(int start, int removed, int added);
     int rowAt(int position) const;
-    int rowStart(int row) const { return m_rowStarts[size_t(row)]; }
+    int rowStart(int row) const { return m_rowStarts[size_t(row)] + (row >= m_shiftFrom ? m_shift : 0); }
     // Where the row's text ends, before its line end.
     int rowContentEnd(int row) const;
     bool isContinued(int row) const;
@@ -166,11 +193,16 @@ private:
 
     QPointer<File> m_file;
     QPointer<SyntaxColoring> m_colorer;
-    QString m_text;
+    // The File's text while it shows it: the pieces the File edits in place,
+    // or its whole text shared.
+    std::shared_ptr<const PieceText> m_text = std::make_shared<const PieceText>();
     QString m_lineEnding = QStringLiteral("\n");
     bool m_hasCarriageReturn = false;
     // Where each row starts, and the rows that go on a line (sorted).
     std::vector<int> m_rowStarts{0};
+    // The rows from m_shiftFrom on start m_shift further on than stored.
+    int m_shiftFrom = 0;
+    int m_shift = 0;
     std::vector<int> m_continuedRows;
     int m_longestRow = 0;
     int m_anchor = 0;

@@ -112,13 +112,16 @@ void NoodleLineNumberView::calculateLines()
     // Lines before the one holding the first edited position are as they were.
     int line = m_lineIndices.isEmpty() ? 0 : lineNumberForCharacterIndex(m_invalidCharacterIndex);
     int index = m_lineIndices.isEmpty() ? 0 : m_lineIndices.at(line);
-    // A line of the view is a block; an empty last line after a final line
-    // break is a block too.
-    for (QTextBlock block = document->findBlock(index); block.isValid(); block = block.next(), ++line) {
-        if (line < m_lineIndices.size())
-            m_lineIndices[line] = index;
-        else
-            m_lineIndices.append(index);
+    // A line of the view is a block, or the blocks of a long line's slices;
+    // an empty last line after a final line break is a block too.
+    for (QTextBlock block = document->findBlock(index); block.isValid(); block = block.next()) {
+        if (!m_clientView->isContinuation(block)) {
+            if (line < m_lineIndices.size())
+                m_lineIndices[line] = index;
+            else
+                m_lineIndices.append(index);
+            ++line;
+        }
         index += block.length();
     }
     if (line < oldCount)
@@ -218,11 +221,18 @@ void NoodleLineNumberView::drawHashMarksAndLabelsInRect(QPainter &painter, const
 
     // Only the lines that show, from the first one in the view.
     QTextBlock block = m_clientView->firstVisibleTextBlock();
-    int line = block.isValid() ? lineNumberForCharacterIndex(block.position()) : 0;
-    for (; block.isValid() && line < lines.size(); block = block.next(), ++line) {
+    // The line whose first slice comes next.
+    int next = block.isValid() ? lineNumberForCharacterIndex(block.position()) : 0;
+    if (block.isValid() && m_clientView->isContinuation(block))
+        ++next;
+    for (; block.isValid() && next < lines.size(); block = block.next()) {
         const QRectF geometry = m_clientView->textBlockGeometry(block);
         if (geometry.top() > rect.bottom())
             break;
+        // A long line's number stands beside its first slice only.
+        if (m_clientView->isContinuation(block))
+            continue;
+        const int line = next++;
         if (!block.isVisible() || geometry.bottom() < rect.top())
             continue;
         // The height of the line's first row, where its number stands.
@@ -254,7 +264,7 @@ std::optional<int> NoodleLineNumberView::lineNumberForLocation(qreal y)
         return std::nullopt;
     // The text's own lines: the first whose first row holds the height.
     const QTextBlock block = m_clientView->cursorForPosition(QPoint(0, int(y))).block();
-    if (!block.isValid())
+    if (!block.isValid() || m_clientView->isContinuation(block))
         return std::nullopt;
     const QRectF geometry = m_clientView->textBlockGeometry(block);
     const QTextLayout *layout = block.layout();

@@ -285,10 +285,13 @@ void SyntaxColoring::applySlice(const QPointer<CodeView> &view, quint64 edits)
     int dirtyFrom = -1;
     int dirtyTo = -1;
     const auto lay = [&](const QTextBlock &block) {
-        // The first span that reaches into the line.
+        // The first span that reaches into the line; the slices of a long
+        // line stand one place further on in the document for each slice
+        // before them, which the spans' text does not hold.
+        const int offset = view->softBreaksBefore(block.position());
         const SyntaxSpan *first = std::partition_point(
-            spans, spansEnd, [start = block.position()](const SyntaxSpan &span) { return span.end() <= start; });
-        if (applyStyle(block, first, spansEnd, state.formats)) {
+            spans, spansEnd, [start = block.position() - offset](const SyntaxSpan &span) { return span.end() <= start; });
+        if (applyStyle(block, first, spansEnd, state.formats, offset)) {
             dirtyFrom = dirtyFrom < 0 ? block.position() : std::min(dirtyFrom, block.position());
             dirtyTo = std::max(dirtyTo, block.position() + block.length());
         }
@@ -359,7 +362,7 @@ void SyntaxColoring::layLinesInView(const QPointer<CodeView> &view)
         if (block.userState() == state.generation)
             continue;
         block.setUserState(state.generation);
-        const int offset = spanOffset(state, block.position());
+        const int offset = spanOffset(state, block.position()) + view->softBreaksBefore(block.position());
         const SyntaxSpan *from = std::partition_point(
             spans, spansEnd, [start = block.position() - offset](const SyntaxSpan &span) { return span.end() <= start; });
         if (applyStyle(block, from, spansEnd, state.formats, offset)) {

@@ -1,5 +1,6 @@
 #include "TextFinder.h"
 
+#include "CodeView.h"
 #include "LargeTextView.h"
 #include "LineNumberScrollView.h"
 
@@ -14,6 +15,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -189,8 +192,15 @@ void TextFinder::performAction(Action action)
             m_escape->setEnabled(true);
         m_field->setFocus(Qt::ShortcutFocusReason);
         m_field->selectAll();
-        if (!m_field->text().isEmpty())
-            showStatus(m_largeClient ? m_largeClient->string() : m_client->document()->toRawText(), start, end > start);
+        if (!m_field->text().isEmpty()) {
+            const QString text = m_field->text();
+            if (m_largeClient)
+                showStatus(m_largeClient->text().matches(text, Qt::CaseInsensitive), start, end > start);
+            else if (auto *code = qobject_cast<CodeView *>(m_client.data()))
+                showStatus(matchesIn(code->string(), text), code->stringIndexOf(start), end > start);
+            else
+                showStatus(matchesIn(m_client->document()->toRawText(), text), start, end > start);
+        }
         break;
     }
     case NextMatch:
@@ -230,6 +240,19 @@ bool TextFinder::findMatch(int from, bool backwards)
         return false;
     if (m_largeClient)
         return findLargeMatch(from, backwards);
+    if (auto *code = qobject_cast<CodeView *>(m_client.data())) {
+        // The file's text, in which a long line's slices are one line.
+        const QString &all = code->string();
+        const qsizetype at = findIn(all, text, code->stringIndexOf(from), backwards);
+        if (at >= 0) {
+            QTextCursor match = code->textCursor();
+            match.setPosition(code->documentPositionOf(int(at)));
+            match.setPosition(code->documentPositionOf(int(at + text.size())), QTextCursor::KeepAnchor);
+            code->setTextCursor(match);
+        }
+        showStatus(matchesIn(all, text), int(at), at >= 0);
+        return at >= 0;
+    }
     QTextDocument *document = m_client->document();
     const QTextDocument::FindFlags flags = backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
     QTextCursor match = document->find(text, from, flags);
@@ -241,14 +264,12 @@ bool TextFinder::findMatch(int from, bool backwards)
     }
     if (!match.isNull())
         m_client->setTextCursor(match);
-    showStatus(document->toRawText(), match.isNull() ? -1 : match.selectionStart(), !match.isNull());
+    showStatus(matchesIn(document->toRawText(), text), match.isNull() ? -1 : match.selectionStart(), !match.isNull());
     return !match.isNull();
 }
 
-bool TextFinder::findLargeMatch(int from, bool backwards)
+qsizetype TextFinder::findIn(const QString &all, const QString &text, int from, bool backwards)
 {
-    const QString text = m_field->text();
-    const QString &all = m_largeClient->string();
     qsizetype at = -1;
     if (backwards) {
         at = from > 0 ? all.lastIndexOf(text, from - 1, Qt::CaseInsensitive) : -1;
@@ -259,28 +280,47 @@ bool TextFinder::findLargeMatch(int from, bool backwards)
         if (at < 0)
             at = all.indexOf(text, 0, Qt::CaseInsensitive);
     }
+    return at;
+}
+
+bool TextFinder::findLargeMatch(int from, bool backwards)
+{
+    const QString text = m_field->text();
+    const PieceText &all = m_largeClient->text();
+    qsizetype at = -1;
+    if (backwards) {
+        at = from > 0 ? all.lastIndexOf(text, from - 1, Qt::CaseInsensitive) : -1;
+        if (at < 0)
+            at = all.lastIndexOf(text, all.size() - 1, Qt::CaseInsensitive);
+    } else {
+        at = all.indexOf(text, from, Qt::CaseInsensitive);
+        if (at < 0)
+            at = all.indexOf(text, 0, Qt::CaseInsensitive);
+    }
     if (at >= 0)
         m_largeClient->select(int(at), int(at + text.size()));
-    showStatus(all, int(at), at >= 0);
+    showStatus(all.matches(text, Qt::CaseInsensitive), int(at), at >= 0);
     return at >= 0;
 }
 
-void TextFinder::showStatus(const QString &all, int matchStart, bool hasMatch)
+QList<qsizetype> TextFinder::matchesIn(const QString &all, const QString &text)
 {
-    const QString text = m_field->text();
-    if (text.isEmpty()) {
+    // Counted as the search steps: matches do not overlap.
+    QList<qsizetype> found;
+    for (qsizetype at = all.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+         at = all.indexOf(text, at + text.size(), Qt::CaseInsensitive))
+        found.append(at);
+    return found;
+}
+
+void TextFinder::showStatus(const QList<qsizetype> &matches, int matchStart, bool hasMatch)
+{
+    if (m_field->text().isEmpty()) {
         m_status->clear();
         return;
     }
-    // Counted as the search steps: matches do not overlap.
-    int count = 0;
-    int current = 0;
-    for (qsizetype at = all.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
-         at = all.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
-        ++count;
-        if (hasMatch && at <= matchStart)
-            current = count;
-    }
+    const int count = int(matches.size());
+    const int current = hasMatch ? int(std::upper_bound(matches.cbegin(), matches.cend(), matchStart) - matches.cbegin()) : 0;
     if (count == 0)
         m_status->setText(tr("Not found"));
     else if (!hasMatch)

@@ -2,6 +2,7 @@
 
 #include "LargeTextView.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -62,8 +63,14 @@ private:
     bool findMatch(int from, bool backwards);
     // The same in a large text's view, whose places are its string's.
     bool findLargeMatch(int from, bool backwards);
-    // The status for the match starting at `matchStart` (-1: none) of `all`.
-    void showStatus(const QString &all, int matchStart, bool hasMatch);
+    // Where the text is in all at or after from (before it, going back),
+    // wrapping round; -1 when it is nowhere.
+    static qsizetype findIn(const QString &all, const QString &text, int from, bool backwards);
+    // The status for the match starting at `matchStart` (-1: none) among
+    // the matches, which start where given.
+    void showStatus(const QList<qsizetype> &matches, int matchStart, bool hasMatch);
+    // Where the text is found in all, each match after the one before.
+    static QList<qsizetype> matchesIn(const QString &all, const QString &text);
     bool hasClient() const { return m_client || m_largeClient; }
     // The client's selection, as [start, end).
     std::pair<int, int> clientSelection() const;

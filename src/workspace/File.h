@@ -28,6 +28,7 @@
 #include <vector>
 
 class InspectUndoManager;
+class PieceText;
 class PathComponentCell;
 class ResourceInfo;
 class SCEvents;
@@ -294,7 +295,7 @@ public:
     // --- Content, modified state and saving (FileContent.cpp) -------------------
     // The text, or nullopt when none was loaded or set (or it could not be
     // decoded).
-    std::optional<QString> content() const { return m_content; }
+    std::optional<QString> content() const;
     // Sets the text: registers the inverse with the shared undo manager when
     // the text changes, stamps modDate, and posts "reloadContent" (unless a
     // code-view edit made the change) and "fileContentChanged". The inverse
@@ -319,6 +320,14 @@ public:
     // holder is given the new text before anyone is told of the change.
     bool editContent(qsizetype start, qsizetype removed, const QString &inserted,
                      const std::function<void(const QString &)> &holder = {});
+    // The same for a local file's long text, kept as pieces over the text
+    // last held whole (textPieces()): a key costs what it changes, not a
+    // pass over the text. The text is made whole again once anyone else asks
+    // for it (content(), a save, a snapshot); whether it is modified is told
+    // from the pieces.
+    bool editContentInPieces(qsizetype start, qsizetype removed, const QString &inserted);
+    // The text edited that way since it was last made whole; null otherwise.
+    std::shared_ptr<const PieceText> textPieces() const { return m_pieces; }
     // The text, loaded from the source first when none is held.
     std::optional<QString> currentContent();
     // The source's text: the file decoded, or the loaded resource decoded;
@@ -510,12 +519,18 @@ private:
     // Sets the text as the given version (see m_contentVersion), a new one for 0.
     bool replaceContent(const std::optional<QString> &text, quint64 version,
                         std::optional<UnchangedEnds> ends = std::nullopt);
+    // Edits the pieces, as the version given (a new one for 0).
+    bool editPieces(qsizetype start, qsizetype removed, const QString &inserted, quint64 version);
+    // Makes the text whole again from its pieces.
+    void settlePieces();
     // Registers the undo of a change of the text's middle, between `prefix`
     // and `suffix` characters that stayed: it puts `oldMiddle` back.
     void registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, qsizetype suffix, const QString &oldMiddle,
                             quint32 encodingBefore);
     // What follows every change of the text: its version, dates and notifications.
-    void contentReplaced(bool changed, quint64 version, bool replaying);
+    // `edit` tells an editor of the pieces where they changed ("reloadContent"'s
+    // "editStart", "editRemoved" and "editAdded").
+    void contentReplaced(bool changed, quint64 version, bool replaying, const QVariantMap &edit = {});
     // The newest snapshot, held as a change against the text, follows the text from was to now.
     void historyFollows(const QString &was, const QString &now, UnchangedEnds ends);
     // For an edit of the text in place between ends: the newest snapshot,
@@ -589,6 +604,8 @@ private:
     mutable QMutex m_selectionLock;
     Range m_codeViewLastSelectionRange;
     std::optional<QString> m_content;
+    // A text edited in pieces: m_content is then the text they are over.
+    std::shared_ptr<PieceText> m_pieces;
     // Which text m_content is, for undo: every new text gets a new number, an
     // undo or redo step puts back the number of the text it restores, and a
     // step applies only to the text it was recorded after.

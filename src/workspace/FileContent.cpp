@@ -5,6 +5,7 @@
 
 #include "foundation/DataUtils.h"
 #include "foundation/InspectUndoManager.h"
+#include "foundation/PieceText.h"
 #include "foundation/StringUtils.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
@@ -91,6 +92,7 @@ std::optional<QString> File::getContentOfPath() const
 
 void File::reloadContent()
 {
+    m_pieces.reset();
     ++m_contentGeneration;
     startNewContentVersion();
     if (!m_isLocalFile) {
@@ -129,6 +131,7 @@ void File::loadContentInBackground(QObject *context, std::function<void(const st
 
 void File::takeReadText(DiskRead disk, const std::optional<DiskStamp> &stamp)
 {
+    m_pieces.reset();
     m_content = std::move(disk.text);
     m_textNotice = disk.notice;
     m_diskText = m_content;
@@ -142,11 +145,31 @@ void File::takeReadText(DiskRead disk, const std::optional<DiskStamp> &stamp)
     m_probeStamp = stamp;
 }
 
+std::optional<QString> File::content() const
+{
+    // Made whole once, for every reader after.
+    const_cast<File *>(this)->settlePieces();
+    return m_content;
+}
+
 std::optional<QString> File::currentContent()
 {
     if (!m_content)
         reloadContent();
-    return m_content;
+    return content();
+}
+
+void File::settlePieces()
+{
+    if (!m_pieces)
+        return;
+    const std::shared_ptr<PieceText> pieces = std::move(m_pieces);
+    m_pieces.reset();
+    QString whole = pieces->toString();
+    // The newest snapshot, held against the text, follows it.
+    if (m_content)
+        historyFollows(*m_content, whole, pieces->unchangedEnds());
+    m_content = std::move(whole);
 }
 
 namespace {
@@ -162,6 +185,7 @@ bool File::setContent(const std::optional<QString> &text)
 
 bool File::setContent(const QString &text, UnchangedEnds ends)
 {
+    settlePieces();
     // Ends that do not fit both texts say nothing.
     const qsizetype shorter = std::min(text.size(), m_content ? m_content->size() : qsizetype(0));
     if (!m_content || ends.first < 0 || ends.second < 0 || ends.first + ends.second > shorter)
@@ -228,6 +252,7 @@ void File::startNewContentVersion()
 
 bool File::replaceContent(const std::optional<QString> &text, quint64 version, std::optional<UnchangedEnds> ends)
 {
+    settlePieces();
     InspectUndoManager *undo = sharedUndoManager();
     // Ends given are the same in both texts: the middles alone can differ.
     if (!ends && m_content && text)
@@ -289,6 +314,12 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
             QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
             return;
         }
+        // A text in pieces is put back in its pieces.
+        if (m_pieces) {
+            editPieces(prefix, m_pieces->size() - prefix - suffix, oldMiddle, before);
+            m_encoding = encodingBefore;
+            return;
+        }
         const QString &now = *m_content;
         replaceContent(StringUtils::withMiddle(now, prefix, oldMiddle, suffix), before);
         // An edit that converted the file takes the conversion back with it.
@@ -296,9 +327,57 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
     });
 }
 
+bool File::editContentInPieces(qsizetype start, qsizetype removed, const QString &inserted)
+{
+    if (!m_isLocalFile)
+        return editContent(start, removed, inserted);
+    if (!m_content)
+        return false;
+    // The pieces share the text as it is: nothing is copied.
+    if (!m_pieces)
+        m_pieces = std::make_shared<PieceText>(*m_content);
+    if (start < 0 || removed < 0 || start + removed > m_pieces->size())
+        return false;
+    if (removed == inserted.size() && m_pieces->mid(start, removed) == inserted)
+        return true;
+    return editPieces(start, removed, inserted, 0);
+}
+
+bool File::editPieces(qsizetype start, qsizetype removed, const QString &inserted, quint64 version)
+{
+    InspectUndoManager *undo = sharedUndoManager();
+    const bool replaying = undo && (undo->isUndoing() || undo->isRedoing());
+    const quint32 encodingBefore = m_encoding;
+    // The encoding is asked about the new middle, with the halves of a
+    // surrogate pair it completes, before anything changes.
+    const bool lead = start > 0 && m_pieces->at(start - 1).isHighSurrogate();
+    const bool trail = start + removed < m_pieces->size() && m_pieces->at(start + removed).isLowSurrogate();
+    const QString middle = (lead ? QString(m_pieces->at(start - 1)) : QString()) + inserted
+                           + (trail ? QString(m_pieces->at(start + removed)) : QString());
+    if (!keepsEncoding(middle, replaying, UnchangedEnds(lead ? 1 : 0, trail ? 1 : 0))) {
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("reloadContent"), this);
+        return false;
+    }
+    if (version == 0)
+        version = ++s_lastContentVersion;
+    const qsizetype suffix = m_pieces->size() - start - removed;
+    if (undo)
+        registerMiddleUndo(version, m_contentVersion, start, suffix, m_pieces->mid(start, removed), encodingBefore);
+    // The text the pieces are over stays as it is, and so does every
+    // snapshot and the disk's text that share it.
+    m_pieces->replace(start, removed, inserted);
+    // An editor reading the pieces hears what changed in them.
+    contentReplaced(true, version, replaying,
+                    {{QStringLiteral("editStart"), start},
+                     {QStringLiteral("editRemoved"), removed},
+                     {QStringLiteral("editAdded"), inserted.size()}});
+    return true;
+}
+
 bool File::editContent(qsizetype start, qsizetype removed, const QString &inserted,
                        const std::function<void(const QString &)> &holder)
 {
+    settlePieces();
     if (!m_content || start < 0 || removed < 0 || start + removed > m_content->size())
         return false;
     if (QStringView(*m_content).sliced(start, removed) == inserted) {
@@ -339,7 +418,7 @@ bool File::editContent(qsizetype start, qsizetype removed, const QString &insert
     return true;
 }
 
-void File::contentReplaced(bool changed, quint64 version, bool replaying)
+void File::contentReplaced(bool changed, quint64 version, bool replaying, const QVariantMap &edit)
 {
     if (changed)
         m_contentVersion = version;
@@ -357,7 +436,7 @@ void File::contentReplaced(bool changed, quint64 version, bool replaying)
     // and redo do.
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (replaying || m_lastContentChangeReason != CodeViewChange)
-        center.postNotificationName(QStringLiteral("reloadContent"), this);
+        center.postNotificationName(QStringLiteral("reloadContent"), this, edit);
     center.postNotificationName(QStringLiteral("fileContentChanged"), this);
 }
 
@@ -403,6 +482,13 @@ bool File::isModified()
 
 bool File::isLocalFileModified()
 {
+    if (m_pieces) {
+        // Pieces over the disk's text as last read tell it at once.
+        const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
+        if (stamp && m_probeStamp == stamp && m_probeText && m_probeText->isSharedWith(m_pieces->original()))
+            return !m_pieces->isOriginal();
+        settlePieces();
+    }
     // Text set right after it was taken is the source's, unless it differs
     // from the text read (a node made for an edit is set at once).
     if (m_openDate.msecsTo(m_modDate) <= kModifiedToleranceMs && (!m_diskText || m_content == m_diskText))
@@ -474,6 +560,10 @@ bool File::hasUnsavedEdits() const
         return true;
     // The text last read or written decides; without one, text set right
     // after it was taken from its source is that source's.
+    if (m_diskText && m_pieces) {
+        return m_diskText->isSharedWith(m_pieces->original()) ? !m_pieces->isOriginal()
+                                                             : !m_pieces->equals(*m_diskText);
+    }
     if (m_diskText)
         return m_content != m_diskText;
     return m_openDate.msecsTo(m_modDate) > kModifiedToleranceMs;
@@ -493,6 +583,7 @@ File::DiskRead File::readDiskAt(const QString &path)
 
 void File::refreshFromDisk()
 {
+    settlePieces();
     const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
     const DiskRead disk = readDisk();
     m_probeText = disk.text;
@@ -512,6 +603,7 @@ void File::refreshFromDisk()
 void File::takeDiskText(const DiskRead &disk)
 {
     addHistory();
+    settlePieces();
     m_content = disk.text;
     ++m_contentGeneration;
     startNewContentVersion();
@@ -555,6 +647,7 @@ bool File::save()
         return false;
     };
 
+    settlePieces();
     if (!m_content)
         return fail(QStringLiteral("It has no text (it was never read, or could not be decoded)."));
 

@@ -180,6 +180,7 @@ bool File::useDiskVersion()
 
 void File::discardUnsavedEdits()
 {
+    m_pieces.reset();
     m_content = m_diskText;
     ++m_contentGeneration;
     startNewContentVersion();

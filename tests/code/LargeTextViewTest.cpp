@@ -179,6 +179,52 @@ TEST_F(LargeTextViewTest, EditsChangeTheFileOnlyWhereMadeAndUndoGivesTheOriginal
     EXPECT_EQ(view->string(), expected);
 }
 
+TEST_F(LargeTextViewTest, KeysLeaveTheTextAsReadWholeAndItsSnapshotsAndModifiedStateTrue)
+{
+    File *sheet = open(sheetBytes(3000));
+    ASSERT_TRUE(sheet);
+    // The file viewer's snapshot on opening.
+    sheet->addHistory();
+    const QString original = view->string();
+    view->select(20, 20);
+    type(QStringLiteral("abc"));
+    endTurn();
+    // Kept in pieces over the text as read, which tell the modified state.
+    ASSERT_TRUE(sheet->textPieces());
+    EXPECT_TRUE(sheet->isModified());
+    EXPECT_TRUE(sheet->textPieces());
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Backspace);
+    endTurn();
+    EXPECT_FALSE(sheet->isModified());
+    EXPECT_EQ(view->string(), original);
+
+    type(QStringLiteral("z"));
+    endTurn();
+    QString expected = QString(original).insert(20, u'z');
+    EXPECT_EQ(sheet->histories().constFirst().content(), original);
+    // A snapshot makes the text whole; keys go on after it.
+    sheet->addHistory();
+    EXPECT_FALSE(sheet->textPieces());
+    ASSERT_EQ(sheet->histories().size(), 2);
+    EXPECT_EQ(sheet->histories().constFirst().content(), expected);
+    EXPECT_EQ(sheet->histories().constLast().content(), original);
+    view->select(0, 0);
+    type(QStringLiteral("y"));
+    endTurn();
+    expected.prepend(u'y');
+    EXPECT_EQ(view->string(), expected);
+    EXPECT_EQ(shownRows(*view), expectedRows(expected));
+    EXPECT_EQ(saved(sheet), expected.toUtf8());
+    EXPECT_FALSE(sheet->isModified());
+    // Undo goes back through the keys, in pieces as they were made.
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(view->string(), original);
+    EXPECT_EQ(shownRows(*view), expectedRows(original));
+    EXPECT_EQ(saved(sheet), bytesOnDisk);
+}
+
 TEST_F(LargeTextViewTest, RowsFollowEditsAcrossLongLinesAndLineEnds)
 {
     ASSERT_TRUE(open(sheetBytes(1200)));
