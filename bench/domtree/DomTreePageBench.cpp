@@ -549,6 +549,7 @@ int runLarge(Session &session, const QString &site, int rounds)
 int runMemory(Session &session, const QString &site, const QTemporaryDir &home)
 {
     const QString page = site + QStringLiteral("/page-10000.html");
+    const qint64 launched = proportionalKilobytes("self");
     if (session.show(page) < 0)
         return 1;
     DOMDocument *document = session.tree()->document();
@@ -575,6 +576,7 @@ int runMemory(Session &session, const QString &site, const QTemporaryDir &home)
     std::printf("10,000-element page shown: program %.0f MB + its browser %.0f MB = %.0f MB; the browser alone %.0f MB; "
                 "ratio %.2fx (goal: at most 1.5x)\n",
                 mb(program), mb(browser), mb(program + browser), mb(alone), double(program + browser) / double(alone));
+    std::printf("  the program before any page: %.0f MB\n", mb(launched));
     for (const auto &[kind, kilobytes] : kinds)
         std::printf("  %-24s %6.0f MB with the program, %6.0f MB alone\n", qPrintable(kind), mb(kilobytes),
                     mb(aloneKinds[kind]));
