@@ -124,35 +124,22 @@ qint64 proportionalKilobytes(const QByteArray &pid)
 // kinds when asked.
 qint64 groupKilobytes(qint64 group, std::map<QString, qint64> *kinds = nullptr)
 {
-    if (group <= 0)
-        return 0;
     qint64 total = 0;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool number = false;
-        entry.toLongLong(&number);
-        if (!number)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() <= 2 || fields.at(2).toLongLong() != group)
-            continue;
-        const qint64 kilobytes = std::max<qint64>(0, proportionalKilobytes(entry.toLatin1()));
+    for (const QByteArray &pid : processGroup(group)) {
+        const qint64 kilobytes = std::max<qint64>(0, proportionalKilobytes(pid));
         total += kilobytes;
-        if (kinds) {
-            QFile command(QStringLiteral("/proc/%1/cmdline").arg(entry));
-            QString kind = QStringLiteral("browser");
-            if (command.open(QIODevice::ReadOnly)) {
-                // The browser's helpers rewrite their command line into one text.
-                for (const QByteArray &argument : command.readAll().replace('\0', ' ').split(' ')) {
-                    if (argument.startsWith("--type="))
-                        kind = QString::fromLatin1(argument.mid(7));
-                }
+        if (!kinds)
+            continue;
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid)));
+        QString kind = QStringLiteral("browser");
+        if (command.open(QIODevice::ReadOnly)) {
+            // The browser's helpers rewrite their command line into one text.
+            for (const QByteArray &argument : command.readAll().replace('\0', ' ').split(' ')) {
+                if (argument.startsWith("--type="))
+                    kind = QString::fromLatin1(argument.mid(7));
             }
-            (*kinds)[kind] += kilobytes;
         }
+        (*kinds)[kind] += kilobytes;
     }
     return total;
 }

@@ -85,23 +85,9 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000)
 // The resident kilobytes of every process in the browser's process group.
 qint64 browserKilobytes(qint64 group)
 {
-    if (group <= 0)
-        return 0;
     qint64 total = 0;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool number = false;
-        entry.toLongLong(&number);
-        if (!number)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (comm) state ppid pgrp ...: the fields after the name's ")".
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields.at(2).toLongLong() == group)
-            total += std::max<qint64>(0, residentKilobytes(entry.toLatin1()));
-    }
+    for (const QByteArray &pid : processGroup(group))
+        total += std::max<qint64>(0, residentKilobytes(pid));
     return total;
 }
 

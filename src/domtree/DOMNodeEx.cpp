@@ -331,12 +331,17 @@ void DOMNodeEx::buildSubtrees(QList<DOMNodeEx *> pending)
         opened.append(row);
         row->fillChildren(pending);
     }
-    for (DOMNodeEx *row : std::as_const(opened))
+    finishRows(opened);
+}
+
+void DOMNodeEx::finishRows(const QList<DOMNodeEx *> &rows)
+{
+    for (DOMNodeEx *row : rows)
         row->createStartNode();
     // A header element is named by its whole text, which exists only now.
     if (ignoreSettings().headerIgnoreOption.isEmpty())
         return;
-    for (DOMNodeEx *row : std::as_const(opened)) {
+    for (DOMNodeEx *row : rows) {
         if (row->m_ignore || !WebCoreObjects::isHeaderTagGroup(row->lowerName()))
             continue;
         row->checkIgnore();
@@ -367,18 +372,7 @@ QList<DOMNodeExPtr> DOMNodeEx::refreshChildren()
         }
     }
     buildSubtrees(made);
-    for (DOMNodeEx *row : std::as_const(kept))
-        row->createStartNode();
-    // A header element is named by its whole text, which exists only now.
-    if (!ignoreSettings().headerIgnoreOption.isEmpty()) {
-        for (DOMNodeEx *row : std::as_const(kept)) {
-            if (row->m_ignore || !WebCoreObjects::isHeaderTagGroup(row->lowerName()))
-                continue;
-            row->checkIgnore();
-            if (row->m_ignore)
-                row->setIgnoreRecursive();
-        }
-    }
+    finishRows(kept);
     return std::move(reusable.dropped);
 }
 

@@ -239,6 +239,9 @@ private:
     static QString displayNameOfCharacterData(const DOMNode *node);
     // Builds the subtrees below the given rows without recursion.
     static void buildSubtrees(QList<DOMNodeEx *> pending);
+    // The start tags of rows whose children are made, and the marks of
+    // header elements, which name them by their whole text.
+    static void finishRows(const QList<DOMNodeEx *> &rows);
     static DOMNodeExPtr makeOpeningRow(const DOMNodePtr &node, DOMNodeEx *parent, bool reference);
     void setParentLink(DOMNodeEx *parent);
     // The piece of a comment, another node that is no element, or a

@@ -137,12 +137,10 @@ void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)
     const DOMNodeExPtr shared = row->shared_from_this();
     if (!m_expandedRows.contains(shared))
         m_expandedRows.append(shared);
+    // The children's start tags are current already (a changed attribute
+    // renews its row's, shown or not): a long list opens without making
+    // a text per item.
     updateStyleRowView(row);
-    for (const DOMNodeExPtr &child : row->children()) {
-        const DOMNode *node = child->node();
-        if (!child->isCloseNode() && node && !node->isCharacterData())
-            child->createStartNode();
-    }
 }
 
 void DomTreeDelegate::itemDidCollapse(DOMNodeEx *row)

@@ -356,12 +356,13 @@ void DomTreeDelegate::lazyAttributeModify()
     const QList<std::weak_ptr<DOMNode>> queued = std::exchange(m_attributeRefreshTargets, {});
     for (const std::weak_ptr<DOMNode> &weak : queued) {
         const DOMNodePtr node = weak.lock();
-        DOMNodeEx *item = node ? searchDisplaiedNode(node.get()) : nullptr;
-        if (!item)
+        if (!node)
             continue;
+        // A row not shown is renewed too, so that it opens current.
         if (DOMNodeEx *row = searchFile(node.get()))
             row->createStartNode();
-        updateStyleRowView(item);
+        if (DOMNodeEx *item = searchDisplaiedNode(node.get()))
+            updateStyleRowView(item);
     }
     // The inspector shows the attributes as they are now.
     if (m_domInfoDelegate)
