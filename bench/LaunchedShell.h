@@ -7,7 +7,10 @@
 #include "ScreenPicture.h"
 
 #include "app/AppDelegate.h"
+#include "app/ProjectDelegate.h"
 #include "app/QMApplication.h"
+#include "toolkit/OutlineViewEx.h"
+#include "workspace/File.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -35,3 +38,24 @@ public:
 private:
     std::unique_ptr<AppDelegate> m_delegate;
 };
+
+// Selects a page of the projects in the file tree and double-clicks it, as a
+// user opens it; the page's File, or null with why in failure.
+inline File *openFromFileTree(ProjectDelegate &projects, const QString &path, QString &failure)
+{
+    File *file = projects.searchDirectory(path, projects.projects());
+    if (!file) {
+        failure = QStringLiteral("the page is not in the project");
+        return nullptr;
+    }
+    projects.openAllParent(file->parentFile());
+    OutlineViewEx *finder = projects.finderOutlineView();
+    const int row = finder->rowForItem(file);
+    if (row < 0) {
+        failure = QStringLiteral("the page has no row in the file tree");
+        return nullptr;
+    }
+    finder->selectRowIndexes({row}, false);
+    projects.doubleClick();
+    return file;
+}

@@ -180,20 +180,11 @@ public:
     // time until the tree shows it, or -1.
     double show(const QString &path)
     {
-        File *file = m_projects->searchDirectory(path, m_projects->projects());
-        if (!file)
-            return fail("the page is not in the project");
-        m_projects->openAllParent(file->parentFile());
-        OutlineViewEx *finder = m_projects->finderOutlineView();
-        const int row = finder->rowForItem(file);
-        if (row < 0)
-            return fail("the page has no row in the file tree");
-        finder->selectRowIndexes({row}, false);
         const int loads = m_loads;
         QElapsedTimer timer;
         timer.start();
-        m_projects->doubleClick();
-        if (!waitForPage(loads, file))
+        File *file = openFromFileTree(*m_projects, path, m_failure);
+        if (!file || !waitForPage(loads, file))
             return -1;
         return double(timer.nsecsElapsed()) / 1e6;
     }

@@ -128,18 +128,9 @@ public:
     // Shows the page in the preview as a double click in the file tree does.
     bool show(int index)
     {
-        File *file = m_projects->searchDirectory(m_pages.at(index), m_projects->projects());
-        if (!file)
-            return fail("the page is not in the project");
-        m_projects->openAllParent(file->parentFile());
-        OutlineViewEx *tree = m_projects->finderOutlineView();
-        const int row = tree->rowForItem(file);
-        if (row < 0)
-            return fail("the page has no row in the file tree");
-        tree->selectRowIndexes({row}, false);
         const int loads = m_loads;
-        m_projects->doubleClick();
-        return waitForPage(loads, file);
+        File *file = openFromFileTree(*m_projects, m_pages.at(index), m_failure);
+        return file && waitForPage(loads, file);
     }
 
     bool reload()
