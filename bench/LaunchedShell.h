@@ -9,6 +9,8 @@
 #include "app/AppDelegate.h"
 #include "app/ProjectDelegate.h"
 #include "app/QMApplication.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
@@ -58,4 +60,17 @@ inline File *openFromFileTree(ProjectDelegate &projects, const QString &path, QS
     finder->selectRowIndexes({row}, false);
     projects.doubleClick();
     return file;
+}
+
+// Before the shell is made: the folder is the one project, no first-launch
+// offer, the question before a reload that drops the history answered for
+// good, and every alert answered with its second button.
+inline void useOnlyProject(const QString &folder)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QVariantMap{{folder, folder}}, QStringLiteral("rootPathes"));
+    defaults.setInteger(0, QStringLiteral("firstLaunch"));
+    defaults.setBool(true, QStringLiteral("clearUndoAlert"));
+    defaults.synchronize();
+    Alert::setResponder([](Alert &) { return int(Alert::SecondButtonReturn); });
 }

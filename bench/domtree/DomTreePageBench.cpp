@@ -596,13 +596,7 @@ int main(int argc, char *argv[])
     if (!written)
         return 1;
     const QString canonical = QFileInfo(site).canonicalFilePath();
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(QVariantMap{{canonical, canonical}}, QStringLiteral("rootPathes"));
-    defaults.setInteger(0, QStringLiteral("firstLaunch"));
-    // The question before a reload that drops the history is answered for good.
-    defaults.setBool(true, QStringLiteral("clearUndoAlert"));
-    defaults.synchronize();
-    Alert::setResponder([](Alert &) { return int(Alert::SecondButtonReturn); });
+    useOnlyProject(canonical);
 
     LaunchedShell shell(argc, argv, false);
     Session session(shell.delegate());
