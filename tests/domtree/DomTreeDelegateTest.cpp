@@ -439,10 +439,10 @@ TEST(DomTreeDelegate, APageScriptsMutationsKeepTheRowsOfNodesThatStayedAndLeaveT
 
 TEST(DomTreeDelegate, APickInALongClosedListSelectsThatItemAndItsEditIsWrittenThere)
 {
-    const QByteArray html = listPage(2000);
+    const QByteArray html = listPage(1200);
     DomTreeHarness page(html);
     page.show(HTMLParser::parseDocument(QString::fromUtf8(html)));
-    DOMElement *item = page.byId("i1500");
+    DOMElement *item = page.byId("i1000");
     page.select(item);
     DomTreeOutlineView *outline = page.tree->outline();
     ASSERT_TRUE(page.tree->selectedDomNodeEx());
@@ -454,27 +454,27 @@ TEST(DomTreeDelegate, APickInALongClosedListSelectsThatItemAndItsEditIsWrittenTh
     page.inspector->addAttr();
     page.settle();
     QByteArray expected = html;
-    expected.replace("<li id=\"i1500\">", "<li id=\"i1500\" title=\"picked\">");
+    expected.replace("<li id=\"i1000\">", "<li id=\"i1000\" title=\"picked\">");
     EXPECT_EQ(page.text(), QString::fromUtf8(expected));
 }
 
 TEST(DomTreeDelegate, ANewDocumentOfThePageOpensOnlyTheLastSelectionsAncestorsAndSelectsItAgain)
 {
-    const QByteArray html = listPage(2000);
+    const QByteArray html = listPage(1200);
     DomTreeHarness page(html);
     page.show(HTMLParser::parseDocument(QString::fromUtf8(html)));
-    page.select(page.byId("i1200"));
+    page.select(page.byId("i900"));
     // The page loaded again: the same text in a new document.
     page.show(HTMLParser::parseDocument(QString::fromUtf8(html)));
     ASSERT_TRUE(TestUtil::waitUntil([&] {
         const DOMNodeEx *row = page.tree->selectedDomNodeEx();
-        return row && row->node() == page.byId("i1200");
+        return row && row->node() == page.byId("i900");
     }));
     DomTreeOutlineView *outline = page.tree->outline();
     EXPECT_TRUE(outline->isItemExpanded(page.rowOf(page.byId("list"))));
     EXPECT_FALSE(outline->isItemExpanded(page.rowOf(page.byId("aside"))));
     // html, head, body, h1, ul, its items and closing row, aside, </body>, </html>.
-    EXPECT_EQ(outline->numberOfRows(), 2000 + 9);
+    EXPECT_EQ(outline->numberOfRows(), 1200 + 9);
 }
 
 } // namespace DomTreeDelegateTest
