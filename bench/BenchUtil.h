@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -149,4 +150,27 @@ inline qint64 statusKilobytes(const char *field, const QByteArray &pid = "self")
 inline qint64 residentKilobytes(const QByteArray &pid = "self")
 {
     return statusKilobytes("VmRSS", pid);
+}
+
+// The process ids of a process group (a browser and its helpers).
+inline QList<QByteArray> processGroup(qint64 group)
+{
+    QList<QByteArray> pids;
+    if (group <= 0)
+        return pids;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        entry.toLongLong(&number);
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (comm) state ppid pgrp ...: the fields after the name's ")".
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group)
+            pids.append(entry.toLatin1());
+    }
+    return pids;
 }

@@ -85,23 +85,9 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000)
 // The resident kilobytes of every process in the browser's process group.
 qint64 browserKilobytes(qint64 group)
 {
-    if (group <= 0)
-        return 0;
     qint64 total = 0;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool number = false;
-        entry.toLongLong(&number);
-        if (!number)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (comm) state ppid pgrp ...: the fields after the name's ")".
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields.at(2).toLongLong() == group)
-            total += std::max<qint64>(0, residentKilobytes(entry.toLatin1()));
-    }
+    for (const QByteArray &pid : processGroup(group))
+        total += std::max<qint64>(0, residentKilobytes(pid));
     return total;
 }
 
@@ -142,18 +128,9 @@ public:
     // Shows the page in the preview as a double click in the file tree does.
     bool show(int index)
     {
-        File *file = m_projects->searchDirectory(m_pages.at(index), m_projects->projects());
-        if (!file)
-            return fail("the page is not in the project");
-        m_projects->openAllParent(file->parentFile());
-        OutlineViewEx *tree = m_projects->finderOutlineView();
-        const int row = tree->rowForItem(file);
-        if (row < 0)
-            return fail("the page has no row in the file tree");
-        tree->selectRowIndexes({row}, false);
         const int loads = m_loads;
-        m_projects->doubleClick();
-        return waitForPage(loads, file);
+        File *file = openFromFileTree(*m_projects, m_pages.at(index), m_failure);
+        return file && waitForPage(loads, file);
     }
 
     bool reload()
@@ -329,13 +306,7 @@ int main(int argc, char *argv[])
     const QString canonical = QFileInfo(site).canonicalFilePath();
     for (QString &name : pages)
         name = QFileInfo(name).canonicalFilePath();
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(QVariantMap{{canonical, canonical}}, QStringLiteral("rootPathes"));
-    defaults.setInteger(0, QStringLiteral("firstLaunch"));
-    // The question before a reload that drops the history is answered for good.
-    defaults.setBool(true, QStringLiteral("clearUndoAlert"));
-    defaults.synchronize();
-    Alert::setResponder([](Alert &) { return int(Alert::SecondButtonReturn); });
+    useOnlyProject(canonical);
 
     LaunchedShell shell(argc, argv, false);
     AppDelegate &delegate = shell.delegate();

@@ -12,6 +12,7 @@
 #include "stylesheet/WebCoreObjects.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QHash>
 #include <QTextBoundaryFinder>
 
 #include <optional>
@@ -101,13 +102,8 @@ DOMNodeExPtr DOMNodeEx::initWithSingleTextLine(const DOMNodePtr &node, DOMNodeEx
     row->m_node = node;
     row->setParentLink(parent);
     row->m_inReference = parent && parent->m_inReference;
-    if (node) {
-        const QString name = node->nodeName();
-        if (name == QLatin1String("#text"))
-            row->m_displayName = removeNandT(node->textContent());
-        else if (name == QLatin1String("#comment"))
-            row->m_displayName = node->nodeValue();
-    }
+    if (node)
+        row->m_displayName = displayNameOfCharacterData(node.get());
     row->m_shouldIncludInDom = true;
     row->checkIgnore();
     if (!row->m_inReference)
@@ -230,15 +226,51 @@ DOMElement *DOMNodeEx::referencedElement(const DOMNode *useNode)
     return target;
 }
 
-void DOMNodeEx::fillChildren(QList<DOMNodeEx *> &pending)
+void DOMNodeEx::fillChildren(QList<DOMNodeEx *> &pending, Reusable *reusable)
 {
+    // Rows of nodes that stay are taken over, with their subtrees, from the
+    // rows there were: they go on to kept, the new ones to pending.
+    QHash<const DOMNode *, DOMNodeExPtr> old;
+    DOMNodeExPtr oldClose;
+    if (reusable) {
+        for (DOMNodeExPtr &child : m_children) {
+            if (child->m_isCloseNode)
+                oldClose = std::move(child);
+            else if (child->m_node)
+                old.insert(child->m_node.get(), std::move(child));
+        }
+    }
     m_children.clear();
     if (!m_node)
         return;
+    const auto reuse = [&](DOMNode *child, bool opening, bool reference) -> bool {
+        if (!reusable)
+            return false;
+        const auto found = old.find(child);
+        if (found == old.end() || found.value()->m_isReference != reference
+            || (found.value()->m_node->isCharacterData() == opening))
+            return false;
+        DOMNodeExPtr row = std::move(found.value());
+        old.erase(found);
+        if (opening) {
+            reusable->kept.append(row.get());
+        } else {
+            row->m_displayName = displayNameOfCharacterData(child);
+            row->checkIgnore();
+        }
+        m_children.append(std::move(row));
+        return true;
+    };
     const auto appendOpening = [&](DOMNode *child, bool reference) {
+        if (reuse(child, true, reference))
+            return;
         DOMNodeExPtr row = makeOpeningRow(child->shared_from_this(), this, reference);
         pending.append(row.get());
         m_children.append(std::move(row));
+    };
+    const auto appendText = [&](DOMNode *child) {
+        if (!reuse(child, false, false))
+            createSingleTextNode(child->shared_from_this());
     };
     const DOMNode *parent = contentParent(m_node.get());
     const int count = parent->childCount();
@@ -254,7 +286,7 @@ void DOMNodeEx::fillChildren(QList<DOMNodeEx *> &pending)
         if (only->isElement())
             appendOpening(only, false);
         else
-            createSingleTextNode(only->shared_from_this());
+            appendText(only);
     } else {
         for (int i = 0; i < count; ++i) {
             DOMNode *child = parent->childAt(i);
@@ -264,11 +296,30 @@ void DOMNodeEx::fillChildren(QList<DOMNodeEx *> &pending)
                     continue;
                 appendOpening(child, false);
             } else if (!child->isWhiteSpaceTextNode()) {
-                createSingleTextNode(child->shared_from_this());
+                appendText(child);
             }
         }
     }
-    createCloseNode();
+    if (oldClose) {
+        oldClose->checkIgnore();
+        m_children.append(std::move(oldClose));
+    } else {
+        createCloseNode();
+    }
+    if (reusable) {
+        for (DOMNodeExPtr &gone : old)
+            reusable->dropped.append(std::move(gone));
+    }
+}
+
+QString DOMNodeEx::displayNameOfCharacterData(const DOMNode *node)
+{
+    const QString name = node->nodeName();
+    if (name == QLatin1String("#text"))
+        return removeNandT(node->textContent());
+    if (name == QLatin1String("#comment"))
+        return node->nodeValue();
+    return {};
 }
 
 void DOMNodeEx::buildSubtrees(QList<DOMNodeEx *> pending)
@@ -280,18 +331,49 @@ void DOMNodeEx::buildSubtrees(QList<DOMNodeEx *> pending)
         opened.append(row);
         row->fillChildren(pending);
     }
-    for (DOMNodeEx *row : std::as_const(opened))
+    finishRows(opened);
+}
+
+void DOMNodeEx::finishRows(const QList<DOMNodeEx *> &rows)
+{
+    for (DOMNodeEx *row : rows)
         row->createStartNode();
     // A header element is named by its whole text, which exists only now.
     if (ignoreSettings().headerIgnoreOption.isEmpty())
         return;
-    for (DOMNodeEx *row : std::as_const(opened)) {
+    for (DOMNodeEx *row : rows) {
         if (row->m_ignore || !WebCoreObjects::isHeaderTagGroup(row->lowerName()))
             continue;
         row->checkIgnore();
         if (row->m_ignore)
             row->setIgnoreRecursive();
     }
+}
+
+QList<DOMNodeExPtr> DOMNodeEx::refreshChildren()
+{
+    if (m_isCloseNode || !m_node || m_node->isCharacterData())
+        return std::exchange(m_children, {});
+    IgnoreSettingsScope scope;
+    // Top down, each kept row marked before its children are compared,
+    // as a new row is marked before its children are made.
+    Reusable reusable;
+    QList<DOMNodeEx *> made;
+    QList<DOMNodeEx *> compared{this};
+    QList<DOMNodeEx *> kept{this};
+    while (!compared.isEmpty()) {
+        DOMNodeEx *row = compared.takeLast();
+        reusable.kept.clear();
+        row->fillChildren(made, &reusable);
+        for (DOMNodeEx *child : std::as_const(reusable.kept)) {
+            child->checkIgnore();
+            compared.append(child);
+            kept.append(child);
+        }
+    }
+    buildSubtrees(made);
+    finishRows(kept);
+    return std::move(reusable.dropped);
 }
 
 void DOMNodeEx::initChildren()

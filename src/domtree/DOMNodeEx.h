@@ -103,6 +103,12 @@ public:
     // --- Children ---------------------------------------------------------
     // Rebuilds the child rows (and their subtrees) from the node.
     void initChildren();
+    // Brings the subtree to what initChildren() would build, keeping the
+    // rows of the nodes that stayed under the same parent: an outline
+    // keeps their expansion and selection, and only new nodes get new rows.
+    // Answers the rows that left the subtree, to be kept until an outline
+    // that showed them has let them go.
+    QList<DOMNodeExPtr> refreshChildren();
     DOMNodeEx *createChildNode(const DOMNodePtr &node);
     DOMNodeEx *createSingleTextNode(const DOMNodePtr &node);
     DOMNodeEx *createCloseNode();
@@ -222,9 +228,20 @@ public:
 private:
     // Makes the child rows of this row only; new opening rows are appended
     // to pending, whose children are still to be made.
-    void fillChildren(QList<DOMNodeEx *> &pending);
+    struct Reusable
+    {
+        // The opening rows fillChildren() took over.
+        QList<DOMNodeEx *> kept;
+        // The rows it let go.
+        QList<DOMNodeExPtr> dropped;
+    };
+    void fillChildren(QList<DOMNodeEx *> &pending, Reusable *reusable = nullptr);
+    static QString displayNameOfCharacterData(const DOMNode *node);
     // Builds the subtrees below the given rows without recursion.
     static void buildSubtrees(QList<DOMNodeEx *> pending);
+    // The start tags of rows whose children are made, and the marks of
+    // header elements, which name them by their whole text.
+    static void finishRows(const QList<DOMNodeEx *> &rows);
     static DOMNodeExPtr makeOpeningRow(const DOMNodePtr &node, DOMNodeEx *parent, bool reference);
     void setParentLink(DOMNodeEx *parent);
     // The piece of a comment, another node that is no element, or a

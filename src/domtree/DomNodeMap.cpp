@@ -4,22 +4,6 @@
 
 #include "platform/web/dom/DOMNode.h"
 
-namespace {
-
-// What hangs on a node: a weak link to its newest row.
-struct RowLink
-{
-    std::weak_ptr<DOMNodeEx> row;
-};
-
-std::shared_ptr<DOMNodeEx> linkedRow(const DOMNode &node)
-{
-    const auto link = std::static_pointer_cast<RowLink>(node.associatedObject(DomNodeMap::s_associationKey));
-    return link ? link->row.lock() : nullptr;
-}
-
-} // namespace
-
 DomNodeMap &DomNodeMap::getInstance()
 {
     static DomNodeMap registry;
@@ -31,12 +15,22 @@ void DomNodeMap::addDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
     if (!row || !row->node())
         return;
     const DOMNodePtr &node = row->sharedNode();
-    if (linkedRow(*node))
+    Link &link = m_links[node.get()];
+    if (link.node.lock() == node && !link.row.expired())
         ++m_replaced;
-    node->setAssociatedObject(s_associationKey, std::make_shared<RowLink>(RowLink{row}));
+    link = {node, row};
     m_entries.append({row, node});
     if (m_replaced > 1024 && m_replaced > m_entries.size() / 2)
         compact();
+}
+
+std::shared_ptr<DOMNodeEx> DomNodeMap::linkedRow(const DOMNode *node) const
+{
+    const auto found = m_links.constFind(node);
+    // A node that is gone may have left its address to a new one.
+    if (found == m_links.cend() || found->node.lock().get() != node)
+        return nullptr;
+    return found->row.lock();
 }
 
 void DomNodeMap::compact()
@@ -45,11 +39,17 @@ void DomNodeMap::compact()
     kept.reserve(m_entries.size() - m_replaced);
     for (Entry &entry : m_entries) {
         const std::shared_ptr<DOMNode> node = entry.node.lock();
-        if (node && linkedRow(*node) == entry.row)
+        if (node && linkedRow(node.get()) == entry.row)
             kept.append(std::move(entry));
     }
     m_entries = std::move(kept);
     m_replaced = 0;
+    for (auto it = m_links.begin(); it != m_links.end();) {
+        if (it->node.expired() || it->row.expired())
+            it = m_links.erase(it);
+        else
+            ++it;
+    }
 }
 
 void DomNodeMap::removeDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
@@ -58,26 +58,24 @@ void DomNodeMap::removeDomNodeEx(const std::shared_ptr<DOMNodeEx> &row)
         if (entry.row != row)
             continue;
         if (const std::shared_ptr<DOMNode> node = entry.node.lock())
-            node->removeAssociatedObjects();
+            m_links.remove(node.get());
         return;
     }
 }
 
 void DomNodeMap::clearMap()
 {
-    // Releasing rows may release nodes and rows in turn: take the list first.
+    // Releasing rows may release nodes and rows in turn: take the lists first.
     const QList<Entry> entries = std::move(m_entries);
+    const QHash<const DOMNode *, Link> links = std::move(m_links);
     m_entries.clear();
+    m_links.clear();
     m_replaced = 0;
-    for (const Entry &entry : entries) {
-        if (const std::shared_ptr<DOMNode> node = entry.node.lock())
-            node->removeAssociatedObjects();
-    }
 }
 
 std::shared_ptr<DOMNodeEx> DomNodeMap::nodeExforNode(const DOMNode *node) const
 {
-    return node ? linkedRow(*node) : nullptr;
+    return node ? linkedRow(node) : nullptr;
 }
 
 QList<std::shared_ptr<DOMNodeEx>> DomNodeMap::nodes() const

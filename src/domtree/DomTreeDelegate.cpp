@@ -249,10 +249,13 @@ void DomTreeDelegate::observeNotifications()
     });
     center.addObserver(this, QStringLiteral("deSelectDomNode"), nullptr,
                        [this](const Notification &) { deSelectDomNode(); });
-    // A row the user clicks wins over the one an edit is still about to select.
+    // A row the user clicks wins over the one an edit is still about to
+    // select, and over the last selection about to be found again.
     center.addObserver(this, QStringLiteral("outlineviewActuallyMouseDown"), nullptr, [this](const Notification &notification) {
-        if (m_outlineView && notification.userInfo.value(QStringLiteral("outlineview")).value<QObject *>() == m_outlineView.data())
+        if (m_outlineView && notification.userInfo.value(QStringLiteral("outlineview")).value<QObject *>() == m_outlineView.data()) {
             DelayedPerform::cancel(this, "selectByNode", {});
+            DelayedPerform::cancel(this, "selectInExpand", {});
+        }
     });
     center.addObserver(this, QStringLiteral("savedByCommand"), nullptr, [this](const Notification &) { saveHTML(); });
     center.addObserver(this, QStringLiteral("detectToOuter"), nullptr, [this](const Notification &notification) {
@@ -330,13 +333,9 @@ void DomTreeDelegate::redrawDomNode(DOMNode *node)
 
 void DomTreeDelegate::updateStyleRowView(DOMNodeEx *item)
 {
-    if (!m_outlineView || !item)
-        return;
-    const int row = m_outlineView->rowForItem(item);
-    if (row < 0 || row >= m_outlineView->numberOfRows())
-        return;
-    m_outlineView->reloadItem(item);
-    m_outlineView->noteHeightOfRowsWithIndexesChanged({row});
+    // Reloading the row measures it again where it stands.
+    if (m_outlineView && item && m_outlineView->isItemShown(item))
+        m_outlineView->reloadItem(item);
 }
 
 void DomTreeDelegate::deSelectDomNode()

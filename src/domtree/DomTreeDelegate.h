@@ -130,7 +130,7 @@ public:
     bool ignoreChangeSelection() const { return m_ignoreChangeSelection; }
     DOMNodeEx *lastSelectedNode() const { return m_lastSelectedNode.get(); }
     // The row last selected, kept across rebuilds of the tree.
-    DOMNodeEx *lastSelection() const { return m_lastSelection.get(); }
+    DOMNodeEx *lastSelection() const { return m_lastSelection.lock().get(); }
     const QVariantMap &projectConfig() const { return m_projectConfig; }
     const QList<IgnoreOptionValue> &ignoreOptions() const { return m_generator.ignoreOptions(); }
     const DOMEditRecord &editRecord() const { return m_edits; }
@@ -469,10 +469,21 @@ private:
     QString contextTargetSource();
     void forgetPage();
     void refreshRow(DOMNodeEx *row);
-    QSet<const DOMNode *> expandedNodes(DOMNodeEx *row) const;
-    void reexpand(DOMNodeEx *row, const QSet<const DOMNode *> &nodes);
-    void expandedFile(const QList<DOMNodeEx *> &items);
-    bool isInList(DOMNodeEx *row) const;
+    // Where a row stands, as rows are known again after a rebuild: per row
+    // of its path, root first, its index under its parent, and the names
+    // of getPathInfosWithNode() with where each level's names end.
+    struct RowPlace
+    {
+        QList<qsizetype> indexes;
+        QStringList tags;
+        QList<qsizetype> levelEnds;
+    };
+    static RowPlace placeOf(DOMNodeEx *row);
+    // Whether the row, at those indexes, stands where the first levels of
+    // the place do.
+    static bool isAtPlace(DOMNodeEx *row, const QList<qsizetype> &indexes, const RowPlace &place, qsizetype levels);
+    // Opens the ancestors of the last selection below top and selects it again.
+    void expandedFile(DOMNodeEx *top);
     void selectInExpand(DOMNodeEx *item);
     void itemDidExpand(DOMNodeEx *row);
     void itemDidCollapse(DOMNodeEx *row);
@@ -534,10 +545,9 @@ private:
     bool m_ignoreChangeSelection = false;
     bool m_selectionRestored = false;
     DOMNodeExPtr m_lastSelectedNode;
-    DOMNodeExPtr m_lastSelection;
-    QList<DOMNodeExPtr> m_lastSelectionPath;
+    std::weak_ptr<DOMNodeEx> m_lastSelection;
+    RowPlace m_lastSelectionPlace;
     DOMNodeExPtr m_selectedItem;
-    QList<DOMNodeExPtr> m_tempExpandedItems;
     QList<DOMNodeExPtr> m_expandedRows;
     // The selected element while there is no preview to keep it.
     DOMNodePtr m_selectedElement;

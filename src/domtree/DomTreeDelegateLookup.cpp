@@ -73,12 +73,11 @@ DOMNodeEx *DomTreeDelegate::searchDisplaiedNode(const DOMNode *node) const
 {
     if (!m_outlineView || !node)
         return nullptr;
-    for (int row = 0; row < m_outlineView->numberOfRows(); ++row) {
-        auto *item = static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(row));
-        if (item && item->node() == node)
-            return item;
-    }
-    return nullptr;
+    // The node's row is its item when the tree holds it.
+    if (DOMNodeEx *row = searchFile(node); row && m_outlineView->isItemShown(row))
+        return row;
+    DOMNodeEx *item = searchDomNodeFromRoot(node);
+    return item && m_outlineView->isItemShown(item) ? item : nullptr;
 }
 
 DOMNodeEx *DomTreeDelegate::searchNode(const QList<DOMNodeExPtr> &items, const DOMNodeEx *row)
@@ -182,8 +181,10 @@ DOMNode *DomTreeDelegate::selectedElement() const
 
 void DomTreeDelegate::selectNode(DOMNode *node)
 {
-    // The node asked for now wins over the one an edit was about to select.
+    // The node asked for now wins over the one an edit was about to select,
+    // and over the last selection of the page before, about to be found again.
     DelayedPerform::cancel(this, "selectByNode", {});
+    DelayedPerform::cancel(this, "selectInExpand", {});
     DOMNodeEx *row = searchFile(node);
     m_selectedElement = node ? node->shared_from_this() : nullptr;
     ExWebView *preview = webview();
@@ -234,12 +235,9 @@ void DomTreeDelegate::expandParentsOfItem(DOMNodeEx *item)
     QList<DOMNodeEx *> ancestors;
     for (DOMNodeEx *up = item->parentNodeEx(); up; up = up->parentNodeEx())
         ancestors.prepend(up);
-    for (DOMNodeEx *each : std::as_const(ancestors)) {
+    // Each row opened is measured again as it opens (itemDidExpand).
+    for (DOMNodeEx *each : std::as_const(ancestors))
         m_outlineView->expandItem(each);
-        const int row = m_outlineView->rowForItem(each);
-        if (row >= 0)
-            m_outlineView->noteHeightOfRowsWithIndexesChanged({row});
-    }
 }
 
 void DomTreeDelegate::reselectNodeWithClickedNode(QMouseEvent *event)

@@ -13,6 +13,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/KeyCodes.h"
+#include "platform/web/dom/DOMElement.h"
 #include "preview/ExWebView.h"
 #include "workspace/File.h"
 
@@ -83,9 +84,12 @@ double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, c
     const QString text = row->displayName();
     const DOMNode *node = row->node();
     const DOMNode *parent = node ? node->parentNode() : nullptr;
-    const bool multiLine = (parent && parent->isElement()
-                            && parent->nodeName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0)
-        || (node && node->isComment());
+    // The layout asks this of every row it shows: the parent's name is read
+    // without making it.
+    const bool inScript = parent && parent->isElement()
+        && static_cast<const DOMElement *>(parent)->localName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0
+        && parent->nodeName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0;
+    const bool multiLine = inScript || (node && node->isComment());
     double lines = 0;
     if (multiLine) {
         for (const QString &each : text.split(QLatin1Char('\n')))
@@ -133,12 +137,10 @@ void DomTreeDelegate::itemDidExpand(DOMNodeEx *row)
     const DOMNodeExPtr shared = row->shared_from_this();
     if (!m_expandedRows.contains(shared))
         m_expandedRows.append(shared);
+    // The children's start tags are current already (a changed attribute
+    // renews its row's, shown or not): a long list opens without making
+    // a text per item.
     updateStyleRowView(row);
-    for (const DOMNodeExPtr &child : row->children()) {
-        const DOMNode *node = child->node();
-        if (!child->isCloseNode() && node && !node->isCharacterData())
-            child->createStartNode();
-    }
 }
 
 void DomTreeDelegate::itemDidCollapse(DOMNodeEx *row)
@@ -155,16 +157,47 @@ bool DomTreeDelegate::isSameNode(DOMNodeEx *row, DOMNodeEx *other)
     return !a.isEmpty() && a == tagsOf(other);
 }
 
-bool DomTreeDelegate::isInList(DOMNodeEx *row) const
+DomTreeDelegate::RowPlace DomTreeDelegate::placeOf(DOMNodeEx *row)
 {
-    const QStringList tags = tagsOf(row);
-    if (tags.isEmpty())
-        return false;
-    for (const DOMNodeExPtr &kept : m_tempExpandedItems) {
-        if (tagsOf(kept.get()) == tags)
-            return true;
+    RowPlace place;
+    if (!row)
+        return place;
+    place.tags = tagsOf(row);
+    // Each level's entries: the rows before the step under its parent,
+    // then the step itself.
+    qsizetype end = 0;
+    for (DOMNodeEx *step : row->getPath()) {
+        const DOMNodeEx *parent = step->parentNodeEx();
+        const qsizetype index = parent ? parent->children().indexOf(step->shared_from_this()) : 0;
+        if (index < 0)
+            return {};
+        end += index + 1;
+        place.indexes.append(index);
+        place.levelEnds.append(end);
     }
-    return false;
+    if (end != place.tags.size())
+        return {};
+    return place;
+}
+
+bool DomTreeDelegate::isAtPlace(DOMNodeEx *row, const QList<qsizetype> &indexes, const RowPlace &place, qsizetype levels)
+{
+    // The indexes tell most rows apart without a look at the names.
+    if (levels <= 0 || levels > place.indexes.size() || indexes.size() != levels)
+        return false;
+    for (qsizetype level = 0; level < levels; ++level) {
+        if (indexes.at(level) != place.indexes.at(level))
+            return false;
+    }
+    const QStringList tags = tagsOf(row);
+    const qsizetype end = place.levelEnds.at(levels - 1);
+    if (tags.size() != end)
+        return false;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (tags.at(i) != place.tags.at(i))
+            return false;
+    }
+    return true;
 }
 
 void DomTreeDelegate::expandItem()
@@ -174,14 +207,8 @@ void DomTreeDelegate::expandItem()
     auto *top = static_cast<DOMNodeEx *>(m_outlineView->itemAtRow(0));
     if (top) {
         m_selectionRestored = false;
-        m_tempExpandedItems.clear();
-        if (!m_lastSelectionPath.isEmpty())
-            m_tempExpandedItems = m_lastSelectionPath.mid(0, m_lastSelectionPath.size() - 1);
         m_expandedRows.clear();
-        QList<DOMNodeEx *> items;
-        for (const DOMNodeExPtr &child : top->children())
-            items.append(child.get());
-        expandedFile(items);
+        expandedFile(top);
     }
     File *main = m_fileViewController ? m_fileViewController->mainFile() : nullptr;
     if (main && main->isDomTreeView()) {
@@ -190,32 +217,49 @@ void DomTreeDelegate::expandItem()
     }
 }
 
-void DomTreeDelegate::expandedFile(const QList<DOMNodeEx *> &items)
+void DomTreeDelegate::expandedFile(DOMNodeEx *top)
 {
     // Along the path of the last selection, one level at a time, so that
-    // a deep page needs no deep recursion.
-    QList<DOMNodeEx *> level = items;
+    // a deep page needs no deep recursion. A row is known by where it
+    // stands, its indexes first: a long list costs a comparison of
+    // numbers per row.
+    const RowPlace &place = m_lastSelectionPlace;
+    const qsizetype depth = place.indexes.size();
+    struct Step
+    {
+        DOMNodeEx *row;
+        QList<qsizetype> indexes;
+    };
+    QList<Step> level;
+    for (qsizetype i = 0; i < top->children().size(); ++i)
+        level.append({top->children().at(i).get(), {0, i}});
     while (!level.isEmpty()) {
-        QList<DOMNodeEx *> next;
-        for (DOMNodeEx *item : std::as_const(level)) {
-            if (!m_selectionRestored && m_lastSelection && isSameNode(item, m_lastSelection.get())) {
+        QList<Step> next;
+        for (const Step &step : std::as_const(level)) {
+            DOMNodeEx *item = step.row;
+            const qsizetype levels = step.indexes.size();
+            if (!m_selectionRestored && levels == depth && isAtPlace(item, step.indexes, place, levels)) {
                 m_selectionRestored = true;
                 const DOMNodeExPtr found = item->shared_from_this();
                 DelayedPerform::perform(this, "selectInExpand", {}, 0.1, [this, found] { selectInExpand(found.get()); });
             }
-            if (item->children().isEmpty() || !isInList(item))
+            // The ancestors of the last selection open.
+            if (item->children().isEmpty() || levels >= depth || !isAtPlace(item, step.indexes, place, levels))
                 continue;
             QList<DOMNodeEx *> path;
             for (DOMNodeEx *up = item; up; up = up->parentNodeEx())
                 path.prepend(up);
-            for (DOMNodeEx *step : std::as_const(path)) {
-                if (isItemExpandable(m_outlineView, step) && !m_outlineView->isItemExpanded(step))
-                    m_outlineView->expandItem(step);
+            for (DOMNodeEx *each : std::as_const(path)) {
+                if (isItemExpandable(m_outlineView, each) && !m_outlineView->isItemExpanded(each))
+                    m_outlineView->expandItem(each);
             }
-            for (const DOMNodeExPtr &child : item->children())
-                next.append(child.get());
+            for (qsizetype i = 0; i < item->children().size(); ++i) {
+                QList<qsizetype> indexes = step.indexes;
+                indexes.append(i);
+                next.append({item->children().at(i).get(), std::move(indexes)});
+            }
         }
-        level = next;
+        level = std::move(next);
     }
 }
 
@@ -311,10 +355,8 @@ void DomTreeDelegate::contentChange()
 
 void DomTreeDelegate::setLastSelection(DOMNodeEx *row)
 {
-    m_lastSelectionPath.clear();
-    m_lastSelection = row ? row->shared_from_this() : nullptr;
-    if (!row)
-        return;
-    for (DOMNodeEx *up = row; up; up = up->parentNodeEx())
-        m_lastSelectionPath.prepend(up->shared_from_this());
+    // Where the row stands is kept, not the rows of its path, which would
+    // keep the whole tree of a page shown before.
+    m_lastSelection = row ? row->weak_from_this() : std::weak_ptr<DOMNodeEx>();
+    m_lastSelectionPlace = placeOf(row);
 }

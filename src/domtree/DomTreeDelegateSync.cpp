@@ -30,7 +30,6 @@ void DomTreeDelegate::clearDomNodeMap()
 void DomTreeDelegate::forgetPage()
 {
     m_selectedItem.reset();
-    m_tempExpandedItems.clear();
     m_refreshTargets.clear();
     m_attributeRefreshTargets.clear();
     m_coalescer.fired();
@@ -273,55 +272,16 @@ void DomTreeDelegate::reserveDomModify(DOMNode *node)
         m_refreshTargets.append(row);
 }
 
-QSet<const DOMNode *> DomTreeDelegate::expandedNodes(DOMNodeEx *row) const
-{
-    QSet<const DOMNode *> nodes;
-    if (!m_outlineView)
-        return nodes;
-    QList<DOMNodeEx *> pending{row};
-    while (!pending.isEmpty()) {
-        DOMNodeEx *each = pending.takeLast();
-        if (each != row && !m_outlineView->isItemExpanded(each))
-            continue;
-        if (each != row)
-            nodes.insert(each->node());
-        for (const DOMNodeExPtr &child : each->children())
-            pending.append(child.get());
-    }
-    return nodes;
-}
-
-void DomTreeDelegate::reexpand(DOMNodeEx *row, const QSet<const DOMNode *> &nodes)
-{
-    if (!m_outlineView || nodes.isEmpty())
-        return;
-    // Top down, so that each row is known to the outline when it is opened.
-    QList<DOMNodeEx *> pending;
-    for (const DOMNodeExPtr &child : row->children())
-        pending.prepend(child.get());
-    while (!pending.isEmpty()) {
-        DOMNodeEx *each = pending.takeLast();
-        if (each->isCloseNode() || !nodes.contains(each->node()))
-            continue;
-        m_outlineView->expandItem(each);
-        for (const DOMNodeExPtr &child : each->children())
-            pending.prepend(child.get());
-    }
-}
-
 void DomTreeDelegate::applyModifyNode(DOMNodeEx *row)
 {
     if (!row)
         return;
-    // The old child rows stay alive until the outline has let them go, and
-    // what was open stays open.
-    const QList<DOMNodeExPtr> old = row->children();
-    const QSet<const DOMNode *> expanded = expandedNodes(row);
-    row->initChildren();
-    row->createStartNode();
-    if (m_outlineView && m_outlineView->rowForItem(row) >= 0) {
+    // The rows of nodes that stayed are kept, and with them what was open
+    // and selected; the rows that went stay alive until the outline has
+    // let them go.
+    const QList<DOMNodeExPtr> gone = row->refreshChildren();
+    if (m_outlineView && m_outlineView->indexForItem(row).isValid()) {
         m_outlineView->reloadItem(row, true);
-        reexpand(row, expanded);
         updateStyleRowView(row);
     }
 }
@@ -401,12 +361,13 @@ void DomTreeDelegate::lazyAttributeModify()
     const QList<std::weak_ptr<DOMNode>> queued = std::exchange(m_attributeRefreshTargets, {});
     for (const std::weak_ptr<DOMNode> &weak : queued) {
         const DOMNodePtr node = weak.lock();
-        DOMNodeEx *item = node ? searchDisplaiedNode(node.get()) : nullptr;
-        if (!item)
+        if (!node)
             continue;
+        // A row not shown is renewed too, so that it opens current.
         if (DOMNodeEx *row = searchFile(node.get()))
             row->createStartNode();
-        updateStyleRowView(item);
+        if (DOMNodeEx *item = searchDisplaiedNode(node.get()))
+            updateStyleRowView(item);
     }
     // The inspector shows the attributes as they are now.
     if (m_domInfoDelegate)

@@ -79,6 +79,18 @@ bool OutlineView::isItemExpanded(void *item) const
     return index.isValid() && isExpanded(index);
 }
 
+bool OutlineView::isItemShown(void *item) const
+{
+    const QModelIndex index = indexForItem(item);
+    if (!index.isValid())
+        return false;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) {
+        if (!isExpanded(up))
+            return false;
+    }
+    return true;
+}
+
 void OutlineView::expandItem(void *item, bool expandChildren)
 {
     if (!item) {

@@ -36,6 +36,9 @@ public:
     int levelForRow(int row) const { return levelForItem(itemAtRow(row)); }
     bool isExpandable(void *item) const;
     bool isItemExpanded(void *item) const;
+    // Whether the item has a row: it is known and its ancestors are all
+    // expanded. Cheaper than rowForItem() after a change of the rows.
+    bool isItemShown(void *item) const;
     void expandItem(void *item, bool expandChildren = false);
     void collapseItem(void *item, bool collapseChildren = false);
     int childIndexForItem(void *item) const;

@@ -17,6 +17,9 @@
 
 static const char *const kFilledProperty = "quillmarkEditorFilled";
 
+// Up to this many rows whose height changed are measured one by one.
+constexpr int kRowsMeasuredInPlace = 64;
+
 // Draws and edits each cell with the item delegate registered under the cell's
 // identifier, and gives every row the height the subclass answers.
 class TableViewBase::CellDispatcher : public QStyledItemDelegate
@@ -144,8 +147,6 @@ public:
             return cell->helpEvent(event, view, option, index);
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
-
-    void noteSizeHintChanged(const QModelIndex &index) { Q_EMIT sizeHintChanged(index); }
 
     bool eventFilter(QObject *object, QEvent *event) override
     {
@@ -401,10 +402,18 @@ void TableViewBase::scrollRowToVisible(int row)
 
 void TableViewBase::noteHeightOfRowsWithIndexesChanged(const QList<int> &rows)
 {
+    // A few rows are measured again where they stand. Many rows are laid out
+    // once, at the next turn of the event loop: a size hint change would lay
+    // out and measure every row shown, once per row.
+    if (rows.size() > kRowsMeasuredInPlace) {
+        scheduleDelayedItemsLayout();
+        viewport()->update();
+        return;
+    }
     for (int row : rows) {
         const QModelIndex index = indexForRow(row);
         if (index.isValid())
-            m_dispatcher->noteSizeHintChanged(index);
+            QTreeView::dataChanged(index, index);
     }
 }
 

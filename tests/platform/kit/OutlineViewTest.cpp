@@ -249,6 +249,31 @@ TEST_F(OutlineViewTest, RowsTakeTheHeightsTheDelegateAnswers)
     EXPECT_EQ(view.rectOfRow(2).height(), 17);
 }
 
+TEST_F(OutlineViewTest, ANoteOfOneRowsHeightMeasuresThatRowAlone)
+{
+    TestNode *many = source.root.add(QStringLiteral("many"), true);
+    for (int i = 0; i < 500; ++i)
+        many->add(QString::number(i));
+    view.reloadData();
+    int measured = 0;
+    double tall = 17;
+    OutlineDelegate delegate;
+    delegate.heightOfRowByItem = [&](OutlineView *, void *item) {
+        ++measured;
+        return static_cast<TestNode *>(item)->name == QLatin1String("3") ? tall : 17.0;
+    };
+    view.setDelegate(delegate);
+    view.expandItem(many);
+    view.grab();
+    const int row = view.rowForItem(many->children[3].get());
+    measured = 0;
+    tall = 34;
+    view.noteHeightOfRowsWithIndexesChanged({row});
+    view.grab();
+    EXPECT_EQ(view.rectOfRow(row).height(), 34);
+    EXPECT_LT(measured, 20);
+}
+
 TEST_F(OutlineViewTest, ACellIsEditedInPlaceOnlyWhenTheDelegateAllowsIt)
 {
     bool allow = false;
