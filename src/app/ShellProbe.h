@@ -4,6 +4,7 @@
 #include <QObject>
 
 class AppDelegate;
+class ExWebView;
 class QLocalServer;
 
 // Answers questions about the windows over a local socket, for the
@@ -14,9 +15,11 @@ class QLocalServer;
 //
 // One JSON object per line each way: {"q": "widget", "name": objectName},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
-// "selector": CSS selector}, {"q": "state"} and {"q": "page", "expression":
+// "selector": CSS selector}, {"q": "state"}, {"q": "page", "expression":
 // a script expression}, whose value the page gives (read in the world of the
-// preview's bridge, so the page's own scripts do not stand in the way).
+// preview's bridge, so the page's own scripts do not stand in the way), and
+// {"q": "frame"}: the size the preview draws its latest frame at, beside
+// the preview's own.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -34,6 +37,8 @@ private:
     QJsonObject element(const QString &selector) const;
     QJsonObject state() const;
     QJsonObject page(const QString &expression) const;
+    QJsonObject frame() const;
+    ExWebView *preview() const;
 
     AppDelegate &m_delegate;
 };
