@@ -130,6 +130,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return page(question.value(QStringLiteral("expression")).toString());
     if (kind == QLatin1String("undo"))
         return undoNames();
+    if (kind == QLatin1String("frame"))
+        return frame();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -192,25 +194,28 @@ QJsonObject ShellProbe::row(const QString &viewName, const QString &text) const
 QJsonObject ShellProbe::element(const QString &selector) const
 {
     auto *tree = dynamic_cast<DomTreeDelegate *>(m_delegate.domTreeController());
-    ProjectDelegate *projects = m_delegate.ui().projectController;
-    auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
-    if (!tree || !tree->document() || !preview || !preview->webview())
+    ExWebView *view = preview();
+    if (!tree || !tree->document() || !view)
         return {{QStringLiteral("error"), QStringLiteral("no page")}};
     const std::optional<DOMNodeList> nodes = tree->document()->nodeArrayFromSelector(selector);
     if (!nodes || nodes->length() == 0)
         return {{QStringLiteral("error"), QStringLiteral("no element ") + selector}};
-    ExWebView *view = preview->webview();
     const QRectF rect = view->rectWithElement(nodes->item(0));
     if (rect.isNull())
         return {{QStringLiteral("error"), QStringLiteral("no box for ") + selector}};
     return rectOf(view, rect.toAlignedRect());
 }
 
-QJsonObject ShellProbe::page(const QString &expression) const
+ExWebView *ShellProbe::preview() const
 {
     ProjectDelegate *projects = m_delegate.ui().projectController;
-    auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
-    WebPage *shown = preview && preview->webview() ? preview->webview()->webPage() : nullptr;
+    auto *half = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
+    return half ? half->webview() : nullptr;
+}
+
+QJsonObject ShellProbe::page(const QString &expression) const
+{
+    WebPage *shown = preview() ? preview()->webPage() : nullptr;
     const int context = shown ? shown->bridge().mainContextId() : 0;
     if (!context)
         return {{QStringLiteral("error"), QStringLiteral("no page")}};
@@ -223,6 +228,16 @@ QJsonObject ShellProbe::page(const QString &expression) const
     if (!reply || reply->contains(QStringLiteral("exceptionDetails")))
         return {{QStringLiteral("error"), QStringLiteral("the page gave no value")}};
     return {{QStringLiteral("value"), reply->value(QStringLiteral("result")).toObject().value(QStringLiteral("value"))}};
+}
+
+QJsonObject ShellProbe::frame() const
+{
+    const ExWebView *view = preview();
+    if (!view || view->currentFrame().isNull())
+        return {{QStringLiteral("error"), QStringLiteral("no frame")}};
+    const QSizeF drawn = view->currentFrame().deviceIndependentSize();
+    return {{QStringLiteral("w"), drawn.width()}, {QStringLiteral("h"), drawn.height()},
+            {QStringLiteral("viewW"), view->width()}, {QStringLiteral("viewH"), view->height()}};
 }
 
 QJsonObject ShellProbe::state() const

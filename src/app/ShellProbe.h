@@ -4,6 +4,7 @@
 #include <QObject>
 
 class AppDelegate;
+class ExWebView;
 class QLocalServer;
 
 // Answers questions about the windows over a local socket, for the
@@ -14,9 +15,11 @@ class QLocalServer;
 //
 // One JSON object per line each way: {"q": "widget", "name": objectName},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
-// "selector": CSS selector}, {"q": "state"}, {"q": "undo"} and {"q": "page",
+// "selector": CSS selector}, {"q": "state"}, {"q": "undo"}, {"q": "page",
 // "expression": a script expression}, whose value the page gives (read in the
-// world of the preview's bridge, so the page's own scripts do not stand in the way).
+// world of the preview's bridge, so the page's own scripts do not stand in the
+// way), and {"q": "frame"}: the size the preview draws its latest frame at,
+// beside the preview's own.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -37,6 +40,8 @@ private:
     // The names of the steps Undo and Redo would take (empty for none), and
     // how many steps were undone so far.
     QJsonObject undoNames() const;
+    QJsonObject frame() const;
+    ExWebView *preview() const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QPixmap>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
 
@@ -288,6 +289,14 @@ void Session::type(const QString &text)
     run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
 }
 
+void Session::resizeWindow(const QString &title, const QSize &size)
+{
+    run({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+         QString::number(processId()), QStringLiteral("--name"),
+         u'^' + QRegularExpression::escape(title) + u'$', QStringLiteral("windowsize"), QStringLiteral("%1"),
+         QString::number(size.width()), QString::number(size.height())});
+}
+
 bool Session::clickWidget(const QString &objectName, int count)
 {
     const QRect rect = widget(objectName);
@@ -401,6 +410,24 @@ QStringList Session::changedFiles() const
             changed.append(QStringLiteral("new: ") + path);
     }
     return changed;
+}
+
+QPoint Session::whereShown(const QColor &colour, const QRect &within) const
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QImage shot = screen->grabWindow(0).toImage();
+    const auto near = [](int a, int b) { return qAbs(a - b) <= 8; };
+    QRect found;
+    for (int y = qMax(0, within.top()); y <= qMin(shot.height() - 1, within.bottom()); ++y) {
+        for (int x = qMax(0, within.left()); x <= qMin(shot.width() - 1, within.right()); ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            if (near(pixel.red(), colour.red()) && near(pixel.green(), colour.green()) && near(pixel.blue(), colour.blue()))
+                found |= QRect(x, y, 1, 1);
+        }
+    }
+    return found.isNull() ? QPoint() : found.center();
 }
 
 void Session::reportFailure(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
@@ -60,6 +61,9 @@ public:
     bool clickRow(const QString &viewName, const QString &text, int count = 1);
     // Selects the field's text and types over it.
     bool fill(const QString &objectName, const QString &text);
+    // Sizes the program's window of that title again, as the window manager
+    // does when asked; its place stays.
+    void resizeWindow(const QString &title, const QSize &size);
 
     // The designer's first steps: add the fixture folder as a project
     // (File > Add Project...) and open one of its pages from the file tree.
@@ -78,6 +82,9 @@ public:
 
     // A PNG of the whole screen.
     bool screenshot(const QString &path) const;
+    // The middle of what the screen shows in that colour within the
+    // rectangle, as a user sees it; null when it shows none of it.
+    QPoint whereShown(const QColor &colour, const QRect &within) const;
     // What a failed scenario leaves: the screen as <name>.png among the
     // suite's shots, the program's state and the end of its log on stderr.
     void reportFailure(const QString &name);

@@ -16,6 +16,9 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <algorithm>
+#include <cmath>
+
 Q_LOGGING_CATEGORY(lcWebPage, "quillmark.web.page", QtWarningMsg)
 
 namespace {
@@ -43,6 +46,20 @@ int consoleLevel(const QString &type)
     if (type == QLatin1String("error") || type == QLatin1String("assert"))
         return 2;
     return 0;
+}
+
+// Whether the picture shows the viewport of its metadata at one scale across
+// and down, a pixel off at most. Right after the viewport changes shape, the
+// browser may send the page as drawn for the old viewport, fitted into the
+// new size under the new size's metadata: stretched over the view, it would
+// show the page where it is not.
+bool hasViewportShape(const QImage &image, const WebFrameMetadata &metadata)
+{
+    const double width = metadata.deviceWidth;
+    const double height = metadata.deviceHeight;
+    if (width <= 0 || height <= 0)
+        return true;
+    return std::abs(image.width() * height - image.height() * width) <= std::max(width, height);
 }
 
 } // namespace
@@ -453,6 +470,9 @@ void WebPage::decodeFrame(const QByteArray &base64, const WebFrameMetadata &meta
     QThreadPool::globalInstance()->start([page, base64, metadata, shownWidth, fallbackRatio] {
         QImage image = FrameDecoder::decode(QByteArray::fromBase64(base64));
         image.setDevicePixelRatio(shownWidth > 0 && !image.isNull() ? image.width() / shownWidth : fallbackRatio);
+        // Left out: the frames drawn for the new viewport are shown (#64).
+        if (!image.isNull() && !hasViewportShape(image, metadata))
+            image = QImage();
         QMetaObject::invokeMethod(QCoreApplication::instance(), [page, image, metadata] {
             if (!page)
                 return;

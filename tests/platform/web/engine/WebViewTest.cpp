@@ -16,10 +16,12 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -159,6 +161,47 @@ TEST(WebView, WholePageCaptureReachesBeyondTheViewport)
     fixture.view().webPage()->capture(WebPage::Capture::WholePage, [&](const QImage &image) { captured = image; });
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !captured.isNull(); }));
     EXPECT_EQ(captured.height(), 2000);
+}
+
+// A slideshow that fits its deck to the window and then stands still: after
+// each resize the view draws the page at its new size. A frame of another
+// shape, stretched over the view, would show the page where it is not, and
+// the user would pick what is not under the pointer (#64).
+TEST(WebView, AfterEachResizeTheViewDrawsOnlyFramesOfThePagesShapeEndingAtItsSize)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    WebView &view = fixture.view();
+    const QSize shared = view.size();
+    const auto restore = qScopeGuard([&] { view.resize(shared); });
+    fixture.writeFile(QStringLiteral("index.html"),
+                      "<!DOCTYPE html><body style='margin: 0'>"
+                      "<div id='deck' style='position: absolute; left: 50%; top: 50%; width: 1024px; height: 768px'>"
+                      "<h1 style='font-size: 96px; margin: 100px 80px'>Low Tide</h1></div><script>"
+                      "function fit() { var scale = Math.min(innerWidth / 1024, innerHeight / 768);"
+                      " document.getElementById('deck').style.transform = 'translate(-50%, -50%) scale(' + scale + ')'; }"
+                      "addEventListener('resize', fit); fit();</script></body>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    QStringList misshapen;
+    QObject watching;
+    QObject::connect(&view, &WebView::frameShown, &watching, [&](const WebFrameMetadata &metadata) {
+        const QImage &frame = view.currentFrame();
+        // Its pixels a CSS pixel across and down, a pixel off at most.
+        const double across = frame.width() / metadata.deviceWidth;
+        const double down = frame.height() / metadata.deviceHeight;
+        if (std::abs(across - down) * std::min(metadata.deviceWidth, metadata.deviceHeight) > 1)
+            misshapen.append(QStringLiteral("%1x%2 for %3x%4")
+                                 .arg(frame.width())
+                                 .arg(frame.height())
+                                 .arg(metadata.deviceWidth)
+                                 .arg(metadata.deviceHeight));
+    });
+    for (const QSize size : {QSize(560, 300), QSize(700, 400), QSize(540, 340), QSize(700, 400), QSize(600, 280),
+                             QSize(700, 400), QSize(560, 300), QSize(800, 600)}) {
+        view.resize(size);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return view.currentFrame().deviceIndependentSize().toSize() == size; }, 10000))
+            << misshapen.join(QStringLiteral(", ")).toStdString();
+    }
+    EXPECT_TRUE(misshapen.isEmpty()) << misshapen.join(QStringLiteral(", ")).toStdString();
 }
 
 // A second browser window: its own context, with cookies of its own.
