@@ -281,6 +281,8 @@ void BorderEditor::setValue(const DirectionValue &value, Direction direction)
         controls.widthStepper->setDoubleValue(*value.width);
     } else {
         controls.widthInput->setText(value.widthKeyword.value_or(unknownWidth.value_or(QString())));
+        // A long text shows its start ("var(--bs-…").
+        controls.widthInput->setCursorPosition(0);
     }
     showUnknownPart(controls.widthInput, unknownWidth);
     controls.widthStepper->setEnabled(value.width.has_value());
@@ -504,5 +506,26 @@ std::optional<QString> BorderEditor::styleRepresentation() const
 
 QWidget *BorderEditor::firstControl() const
 {
-    return m_guiMap[m_locked ? All : Top].styleSelector;
+    return m_guiMap[m_locked ? All : Direction(Top + std::max(0, m_tabController->selectedSegment()))].styleSelector;
+}
+
+void BorderEditor::showControlsOf(const QString &property)
+{
+    if (m_locked)
+        return;
+    int side = -1;
+    for (int s = 0; s < 4 && side < 0; ++s) {
+        const QString name = QStringLiteral("border-") + directionName(Direction(Top + s));
+        if (property == name || property.startsWith(name + u'-'))
+            side = s;
+    }
+    // A side with a border rather than an empty first page.
+    for (int s = 0; s < 4 && side < 0; ++s) {
+        if (m_valueMap[Top + s].hasStyle())
+            side = s;
+    }
+    if (side < 0)
+        return;
+    m_tabController->setSelectedSegment(side);
+    showPage(side);
 }

@@ -66,6 +66,9 @@ public:
     void reset() override;
     std::optional<QString> styleRepresentation() const override;
     QWidget *firstControl() const override;
+    // Unlocked, the page of the side the name says ("border-bottom-color"),
+    // else of the first side with a style.
+    void showControlsOf(const QString &property) override;
 
     // Shows the four sides: locked when they are equal.
     void setValue(const std::array<DirectionValue, 4> &sides);

@@ -170,6 +170,8 @@ TEST(StylePanelRules, AFrameworkBorderIsEditedInTheAuthorsShorthandsOfAMinifiedS
         BorderEditor *editor = editorIn(popover);
         ASSERT_TRUE(editor);
         ASSERT_FALSE(editor->isLocked());
+        // The row of a side opens the border's page.
+        EXPECT_EQ(popover.panel.currentPage(), 1);
         PopUpButton *style = editor->controls(BorderEditor::Top).styleSelector;
         style->setTitle(QStringLiteral("dashed"));
         editor->styleChanged(BorderEditor::Top);
