@@ -26,15 +26,6 @@ const QStringList &borderPartWords()
     return words;
 }
 
-const QStringList &borderStyleWords()
-{
-    static const QStringList words{QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"),
-                                   QStringLiteral("dashed"), QStringLiteral("solid"),  QStringLiteral("double"),
-                                   QStringLiteral("groove"), QStringLiteral("ridge"),  QStringLiteral("inset"),
-                                   QStringLiteral("outset")};
-    return words;
-}
-
 // What a part is when a longhand gives no text for it.
 QString initialText(Part part)
 {
@@ -116,6 +107,21 @@ QStringList compactSides(const QStringList &sides)
 
 } // namespace
 
+const QStringList &BorderDeclarations::styleKeywords()
+{
+    static const QStringList words{QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"),
+                                   QStringLiteral("dashed"), QStringLiteral("solid"),  QStringLiteral("double"),
+                                   QStringLiteral("groove"), QStringLiteral("ridge"),  QStringLiteral("inset"),
+                                   QStringLiteral("outset")};
+    return words;
+}
+
+const QStringList &BorderDeclarations::widthKeywords()
+{
+    static const QStringList words{QStringLiteral("thin"), QStringLiteral("medium"), QStringLiteral("thick")};
+    return words;
+}
+
 bool BorderDeclarations::isBorderName(const QString &name)
 {
     const QStringList words = name.split(u'-');
@@ -140,9 +146,9 @@ bool BorderDeclarations::isPartText(Part part, const QString &text)
         return false;
     switch (part) {
     case Part::Style:
-        return borderStyleWords().contains(lower);
+        return styleKeywords().contains(lower);
     case Part::Width: {
-        if (lower == u"thin" || lower == u"medium" || lower == u"thick")
+        if (widthKeywords().contains(lower))
             return true;
         ValueFunctionList::Number number;
         if (!ValueFunctionList::readNumber(lower, &number))

@@ -48,6 +48,10 @@ public:
 
     // Whether the name (lower case) is one of the border declarations held.
     static bool isBorderName(const QString &name);
+    // "none", "hidden", "dotted" ... "outset".
+    static const QStringList &styleKeywords();
+    // "thin", "medium", "thick".
+    static const QStringList &widthKeywords();
     // Whether a text reads as that part ("solid", "1px", "thin", "#fff").
     static bool isPartText(Part part, const QString &text);
 

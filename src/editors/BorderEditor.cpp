@@ -20,22 +20,6 @@
 
 namespace {
 
-const QStringList &borderStyles()
-{
-    static const QStringList styles{
-        QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"), QStringLiteral("dashed"),
-        QStringLiteral("solid"),  QStringLiteral("double"), QStringLiteral("groove"), QStringLiteral("ridge"),
-        QStringLiteral("inset"),  QStringLiteral("outset")};
-    return styles;
-}
-
-// Width keywords of a border; kept as written.
-const QStringList &borderWidthKeywords()
-{
-    static const QStringList keywords{QStringLiteral("thin"), QStringLiteral("medium"), QStringLiteral("thick")};
-    return keywords;
-}
-
 bool isInitialBorderImage(const QString &name, const QString &value)
 {
     static const QMap<QString, QString> initial{
@@ -93,25 +77,23 @@ struct BorderEdits
     bool styleRemoved = false;
 };
 
-BorderEdits bordersEditsBetween(const BorderEditor::DirectionValue &was, const BorderEditor::DirectionValue &now)
+// A part that was not read stays as written until the user sets it: its
+// text changes only to what the user gave.
+BorderEdits borderEditsBetween(const BorderEditor::DirectionValue &was, const BorderEditor::DirectionValue &now)
 {
     BorderEdits result;
-    const auto unknown = [](const BorderEditor::DirectionValue &value, BorderPart part) { return value.unknown[int(part)]; };
-    if (now.style != was.style || unknown(now, BorderPart::Style) != unknown(was, BorderPart::Style)) {
+    const auto changed = [&was, &now](BorderPart part) { return was.unknown[int(part)] != now.unknown[int(part)]; };
+    if (now.style != was.style || changed(BorderPart::Style)) {
         if (!now.hasStyle())
             result.styleRemoved = true;
         else
-            result.edits.append({BorderPart::Style, unknown(now, BorderPart::Style) ? unknown(now, BorderPart::Style) : now.style});
+            result.edits.append({BorderPart::Style, now.style});
     }
     const auto unit = [](const BorderEditor::DirectionValue &value) { return value.width ? value.unit : QString(); };
-    if (now.width != was.width || now.widthKeyword != was.widthKeyword || unit(now) != unit(was)
-        || unknown(now, BorderPart::Width) != unknown(was, BorderPart::Width)) {
-        const std::optional<QString> text = unknown(now, BorderPart::Width) ? unknown(now, BorderPart::Width)
-                                                                            : BorderEditor::getWidthValue(now);
-        result.edits.append({BorderPart::Width, text});
-    }
-    if (now.color != was.color || unknown(now, BorderPart::Color) != unknown(was, BorderPart::Color))
-        result.edits.append({BorderPart::Color, unknown(now, BorderPart::Color) ? unknown(now, BorderPart::Color) : now.color});
+    if (now.width != was.width || now.widthKeyword != was.widthKeyword || unit(now) != unit(was) || changed(BorderPart::Width))
+        result.edits.append({BorderPart::Width, BorderEditor::getWidthValue(now)});
+    if (now.color != was.color || changed(BorderPart::Color))
+        result.edits.append({BorderPart::Color, now.color});
     return result;
 }
 
@@ -146,7 +128,7 @@ BorderEditor::BorderEditor(QWidget *parent)
         Controls &controls = m_guiMap[direction];
         const QString name = directionName(direction);
         controls.styleSelector = new PopUpButton(content);
-        controls.styleSelector->addItemsWithTitles(QStringList{QStringLiteral("-")} + borderStyles());
+        controls.styleSelector->addItemsWithTitles(QStringList{QStringLiteral("-")} + BorderDeclarations::styleKeywords());
         controls.styleSelector->setAccessibleName(QStringLiteral("Border style (%1)").arg(name));
         controls.widthInput = new StepNumberTextField(content);
         controls.widthInput->setAccessibleName(QStringLiteral("Border width (%1)").arg(name));
@@ -398,7 +380,7 @@ void BorderEditor::widthChanged(Direction direction)
     if (text.isEmpty()) {
         value.width.reset();
         value.widthKeyword.reset();
-    } else if (lengthKeywords().contains(lower) || borderWidthKeywords().contains(lower)) {
+    } else if (lengthKeywords().contains(lower) || BorderDeclarations::widthKeywords().contains(lower)) {
         value.width.reset();
         value.widthKeyword = lower;
     } else if (scanned && (scanned->rest.trimmed().isEmpty() || EditorNumber::isKnownUnit(scanned->rest.trimmed().toLower()))) {
@@ -473,7 +455,7 @@ BorderDeclarations BorderEditor::edited() const
 {
     BorderDeclarations declarations = m_read;
     const auto apply = [&declarations](int sides, const DirectionValue &was, const DirectionValue &now) {
-        const BorderEdits edits = bordersEditsBetween(was, now);
+        const BorderEdits edits = borderEditsBetween(was, now);
         if (edits.styleRemoved)
             declarations.removeSides(sides);
         else if (!edits.edits.isEmpty())
