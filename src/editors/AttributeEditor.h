@@ -42,6 +42,9 @@ public:
 
     // The control that takes the keyboard when the panel focuses the property.
     virtual QWidget *firstControl() const { return nullptr; }
+    // Shows the controls of one of the names the editor holds, where it
+    // shows them on pages of its own (a side of the border).
+    virtual void showControlsOf(const QString &property) { Q_UNUSED(property); }
 
 protected:
     // Takes the value of the name, or of its prefixed form when the name is

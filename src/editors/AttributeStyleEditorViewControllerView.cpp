@@ -348,12 +348,18 @@ AttributeEditor *AttributeStyleEditorViewController::editorForProperty(const QSt
 void AttributeStyleEditorViewController::focusWithProperty(const QString &property)
 {
     initEditor();
-    const int page = pageNumOfProperty(property);
-    changeTab(page);
+    int page = pageNumOfProperty(property);
     AttributeEditor *editor = editorForProperty(property);
+    // A longhand shows the page of the editor that holds it ("border-top").
+    for (int i = 0; editor && i < m_pages.size(); ++i) {
+        if (m_pages[i]->isAncestorOf(editor))
+            page = i;
+    }
+    changeTab(page);
     if (!editor)
         return;
     showSubPageOf(editor);
+    editor->showControlsOf(property);
     m_pages[page]->ensureWidgetVisible(editor);
     if (QWidget *control = editor->firstControl())
         control->setFocus(Qt::OtherFocusReason);

@@ -20,87 +20,6 @@
 
 namespace {
 
-const QStringList &borderStyles()
-{
-    static const QStringList styles{
-        QStringLiteral("none"),   QStringLiteral("hidden"), QStringLiteral("dotted"), QStringLiteral("dashed"),
-        QStringLiteral("solid"),  QStringLiteral("double"), QStringLiteral("groove"), QStringLiteral("ridge"),
-        QStringLiteral("inset"),  QStringLiteral("outset")};
-    return styles;
-}
-
-// Width keywords of a border; kept as written.
-const QStringList &borderWidthKeywords()
-{
-    static const QStringList keywords{QStringLiteral("thin"), QStringLiteral("medium"), QStringLiteral("thick")};
-    return keywords;
-}
-
-const QStringList &sideNames()
-{
-    static const QStringList names{QStringLiteral("top"), QStringLiteral("right"), QStringLiteral("bottom"),
-                                   QStringLiteral("left")};
-    return names;
-}
-
-enum class PartKind { Style, Width, Color };
-
-// One side as written: each part as its text, or not given, and the order
-// of a shorthand's parts.
-struct Parts
-{
-    std::optional<QString> style;
-    std::optional<QString> width;
-    std::optional<QString> color;
-    QList<std::pair<PartKind, QString>> order;
-};
-
-bool isPart(PartKind kind, const QString &text)
-{
-    const QString lower = text.toLower();
-    if (lower.contains(QLatin1String("var(")))
-        return false;
-    switch (kind) {
-    case PartKind::Style:
-        return borderStyles().contains(lower);
-    case PartKind::Width: {
-        if (borderWidthKeywords().contains(lower))
-            return true;
-        ValueFunctionList::Number number;
-        if (!ValueFunctionList::readNumber(text, &number))
-            return false;
-        return !number.unit.isEmpty() || number.number.toDouble() == 0;
-    }
-    case PartKind::Color:
-        return ColorUtil::createNSColorWithString(text).has_value();
-    }
-    return false;
-}
-
-std::optional<Parts> parseShorthand(const QString &value)
-{
-    const QList<ValueFunctionList::Item> items = ValueFunctionList::split(value);
-    if (items.isEmpty() || items.size() > 3)
-        return std::nullopt;
-    Parts parts;
-    for (const ValueFunctionList::Item &item : items) {
-        const QString &token = item.text;
-        std::optional<QString> *slot = nullptr;
-        if (isPart(PartKind::Style, token))
-            slot = &parts.style;
-        else if (isPart(PartKind::Width, token))
-            slot = &parts.width;
-        else if (isPart(PartKind::Color, token))
-            slot = &parts.color;
-        if (!slot || slot->has_value())
-            return std::nullopt;
-        *slot = slot == &parts.style ? token.toLower() : token;
-        const PartKind kind = slot == &parts.style ? PartKind::Style : slot == &parts.width ? PartKind::Width : PartKind::Color;
-        parts.order.append({kind, token});
-    }
-    return parts;
-}
-
 bool isInitialBorderImage(const QString &name, const QString &value)
 {
     static const QMap<QString, QString> initial{
@@ -114,99 +33,74 @@ bool isInitialBorderImage(const QString &name, const QString &value)
     return initial.contains(name) && (v == initial.value(name) || v == u"initial");
 }
 
-// The four sides set by the border declarations of a map, and their names;
-// nothing when one of them holds what the editor cannot.
-struct ReadBorders
-{
-    std::array<Parts, 4> sides;
-    QStringList names;
-    bool important = false;
-};
+using BorderPart = BorderDeclarations::Part;
+using BorderPartText = BorderDeclarations::PartText;
 
-std::optional<ReadBorders> readBorders(const StyleValueMap &map)
+std::optional<QString> &unknownOf(BorderEditor::DirectionValue &value, BorderPart part)
 {
-    ReadBorders read;
-    bool any = false;
-    for (const StyleValueMap::Declaration &entry : map.declarations()) {
-        if (entry.raw || entry.taken)
-            continue;
-        const QString name = entry.name.toLower();
-        if (name.startsWith(QLatin1String("border-image-"))) {
-            if (isInitialBorderImage(name, entry.value))
-                read.names.append(name);
-            continue;
-        }
-        const auto take = [&] {
-            if (any && entry.important != read.important)
-                return false;
-            any = true;
-            read.important = entry.important;
-            read.names.append(name);
-            return true;
-        };
-        if (name == u"border" || (name.startsWith(QLatin1String("border-")) && sideNames().contains(name.mid(7)))) {
-            const std::optional<Parts> parts = parseShorthand(entry.value);
-            if (!parts || !take())
-                return std::nullopt;
-            const int side = int(sideNames().indexOf(name.mid(7)));
-            for (int s = 0; s < 4; ++s) {
-                if (side < 0 || side == s)
-                    read.sides[s] = *parts;
-            }
-            continue;
-        }
-        static const QStringList partNames{QStringLiteral("style"), QStringLiteral("width"), QStringLiteral("color")};
-        const QStringList words = name.split(u'-');
-        if (words.size() == 2 && words[0] == u"border" && partNames.contains(words[1])) {
-            const auto kind = PartKind(partNames.indexOf(words[1]));
-            const std::optional<QStringList> values = StyleValueMap::splitShorthandValue(name, entry.value);
-            if (!values || !take())
-                return std::nullopt;
-            for (int s = 0; s < 4; ++s) {
-                if (!isPart(kind, values->at(s)))
-                    return std::nullopt;
-                std::optional<QString> &slot = kind == PartKind::Style   ? read.sides[s].style
-                                               : kind == PartKind::Width ? read.sides[s].width
-                                                                         : read.sides[s].color;
-                slot = kind == PartKind::Style ? values->at(s).toLower() : values->at(s);
-            }
-            continue;
-        }
-        if (words.size() == 3 && words[0] == u"border" && sideNames().contains(words[1]) && partNames.contains(words[2])) {
-            const auto kind = PartKind(partNames.indexOf(words[2]));
-            if (!isPart(kind, entry.value.trimmed()) || !take())
-                return std::nullopt;
-            Parts &parts = read.sides[sideNames().indexOf(words[1])];
-            std::optional<QString> &slot = kind == PartKind::Style   ? parts.style
-                                           : kind == PartKind::Width ? parts.width
-                                                                     : parts.color;
-            slot = kind == PartKind::Style ? entry.value.trimmed().toLower() : entry.value.trimmed();
-        }
-    }
-    // A width or colour without a style is no border the editor can write.
-    for (const Parts &parts : read.sides) {
-        if (!parts.style && (parts.width || parts.color))
-            return std::nullopt;
-    }
-    return read;
+    return value.unknown[int(part)];
 }
 
-BorderEditor::DirectionValue directionValueOf(const Parts &parts)
+// A side's value from its texts as written.
+BorderEditor::DirectionValue directionValueOf(const BorderDeclarations::SideText &texts)
 {
     BorderEditor::DirectionValue value;
-    value.style = parts.style;
-    value.color = parts.color;
-    if (parts.width) {
-        if (const auto scanned = EditorNumber::scanNumber(*parts.width)) {
+    for (int p = 0; p < BorderDeclarations::kPartCount; ++p) {
+        if (texts[p].state == BorderPartText::State::Unknown)
+            value.unknown[p] = texts[p].text;
+    }
+    const BorderPartText &style = texts[int(BorderPart::Style)];
+    if (style.state == BorderPartText::State::Known)
+        value.style = style.text.toLower();
+    const BorderPartText &width = texts[int(BorderPart::Width)];
+    if (width.state == BorderPartText::State::Known) {
+        if (const auto scanned = EditorNumber::scanNumber(width.text)) {
             value.width = scanned->value;
             // A bare zero has no unit; a width typed later gets pixels.
             if (!scanned->rest.isEmpty())
                 value.unit = scanned->rest.toLower();
         } else {
-            value.widthKeyword = parts.width->toLower();
+            value.widthKeyword = width.text.toLower();
         }
     }
+    const BorderPartText &color = texts[int(BorderPart::Color)];
+    if (color.state == BorderPartText::State::Known)
+        value.color = color.text;
     return value;
+}
+
+// The edits that take a side from one value to another; the style removed
+// ("-") is said apart, as the side then has no border.
+struct BorderEdits
+{
+    QList<BorderDeclarations::Edit> edits;
+    bool styleRemoved = false;
+};
+
+// A part that was not read stays as written until the user sets it: its
+// text changes only to what the user gave.
+BorderEdits borderEditsBetween(const BorderEditor::DirectionValue &was, const BorderEditor::DirectionValue &now)
+{
+    BorderEdits result;
+    const auto changed = [&was, &now](BorderPart part) { return was.unknown[int(part)] != now.unknown[int(part)]; };
+    if (now.style != was.style || changed(BorderPart::Style)) {
+        if (!now.hasStyle())
+            result.styleRemoved = true;
+        else
+            result.edits.append({BorderPart::Style, now.style});
+    }
+    const auto unit = [](const BorderEditor::DirectionValue &value) { return value.width ? value.unit : QString(); };
+    if (now.width != was.width || now.widthKeyword != was.widthKeyword || unit(now) != unit(was) || changed(BorderPart::Width))
+        result.edits.append({BorderPart::Width, BorderEditor::getWidthValue(now)});
+    if (now.color != was.color || changed(BorderPart::Color))
+        result.edits.append({BorderPart::Color, now.color});
+    return result;
+}
+
+// Marks a control that shows a text the editor cannot read.
+void showUnknownPart(QWidget *control, const std::optional<QString> &text)
+{
+    control->setToolTip(text ? QStringLiteral("Not read here, kept as written: %1").arg(*text) : QString());
 }
 
 } // namespace
@@ -234,7 +128,7 @@ BorderEditor::BorderEditor(QWidget *parent)
         Controls &controls = m_guiMap[direction];
         const QString name = directionName(direction);
         controls.styleSelector = new PopUpButton(content);
-        controls.styleSelector->addItemsWithTitles(QStringList{QStringLiteral("-")} + borderStyles());
+        controls.styleSelector->addItemsWithTitles(QStringList{QStringLiteral("-")} + BorderDeclarations::styleKeywords());
         controls.styleSelector->setAccessibleName(QStringLiteral("Border style (%1)").arg(name));
         controls.widthInput = new StepNumberTextField(content);
         controls.widthInput->setAccessibleName(QStringLiteral("Border width (%1)").arg(name));
@@ -304,44 +198,34 @@ BorderEditor::BorderEditor(QWidget *parent)
 
 void BorderEditor::readStyle(StyleValueMap &map)
 {
-    const std::optional<ReadBorders> read = readBorders(map);
-    if (!read || read->names.isEmpty())
-        return;
-    map.take(read->names);
-    setImportant(read->important);
-    std::array<DirectionValue, 4> sides;
-    for (int s = 0; s < 4; ++s)
-        sides[s] = directionValueOf(read->sides[s]);
-    setValue(sides);
-    // The shorthands' own order and texts, for what is written back.
-    const auto written = [this](Direction direction, const Parts &parts) {
-        // The parts' texts as they are now: a longhand after the shorthand replaced its own.
-        Written kept{m_valueMap[direction], {}};
-        for (const auto &entry : parts.order) {
-            const PartKind kind = entry.first;
-            const std::optional<QString> &text = kind == PartKind::Style   ? parts.style
-                                                 : kind == PartKind::Width ? parts.width
-                                                                           : parts.color;
-            if (text)
-                kept.parts.append({Part(int(kind)), *text});
-        }
-        m_written[direction] = kept;
-    };
-    if (m_locked) {
-        if (!read->sides[0].order.isEmpty())
-            written(All, read->sides[0]);
-    } else {
-        for (int s = 0; s < 4; ++s) {
-            if (!read->sides[s].order.isEmpty())
-                written(Direction(Top + s), read->sides[s]);
-        }
+    BorderDeclarations read;
+    QStringList names;
+    for (const StyleValueMap::Declaration &entry : map.declarations()) {
+        if (entry.raw || entry.taken)
+            continue;
+        const QString name = entry.name.toLower();
+        if (!BorderDeclarations::isBorderName(name) && !isInitialBorderImage(name, entry.value))
+            continue;
+        const QString priority = entry.writtenValue.startsWith(entry.value) ? entry.writtenValue.mid(entry.value.size())
+                                 : entry.important                        ? QStringLiteral(" !important")
+                                                                          : QString();
+        read.append(entry.name, entry.value, priority);
+        names.append(name);
     }
+    if (!read.hasBorders())
+        return;
+    map.take(names);
+    m_read = read;
+    for (int s = 0; s < 4; ++s)
+        m_readSides[s] = directionValueOf(read.side(s));
+    setValue(m_readSides);
 }
 
 void BorderEditor::reset()
 {
     AttributeEditor::reset();
-    m_written = {};
+    m_read = {};
+    m_readSides = {};
     for (int d = 0; d < DirectionCount; ++d)
         resetValue(Direction(d));
     toLock();
@@ -364,19 +248,32 @@ void BorderEditor::setValue(const DirectionValue &value, Direction direction)
 {
     m_valueMap[direction] = value;
     const Controls &controls = m_guiMap[direction];
+    const std::optional<QString> &unknownStyle = value.unknown[int(BorderPart::Style)];
     if (value.style)
         controls.styleSelector->setTitle(*value.style);
+    else if (unknownStyle)
+        controls.styleSelector->setTitle(*unknownStyle);
     else
         controls.styleSelector->selectItemAtIndex(0);
+    showUnknownPart(controls.styleSelector, unknownStyle);
     controls.unitSelector->setTitle(EditorNumber::unitTitle(value.unit));
+    const std::optional<QString> &unknownWidth = value.unknown[int(BorderPart::Width)];
     if (value.width) {
         controls.widthInput->setText(EditorNumber::cssNumber(*value.width));
         controls.widthStepper->setDoubleValue(*value.width);
     } else {
-        controls.widthInput->setText(value.widthKeyword.value_or(QString()));
+        controls.widthInput->setText(value.widthKeyword.value_or(unknownWidth.value_or(QString())));
+        // A long text shows its start ("var(--bs-…").
+        controls.widthInput->setCursorPosition(0);
     }
+    showUnknownPart(controls.widthInput, unknownWidth);
     controls.widthStepper->setEnabled(value.width.has_value());
-    controls.colorPicker->setColor(value.color ? ColorUtil::createNSColorWithString(*value.color) : std::nullopt);
+    // A colour without one of its own ("currentcolor") is shown as a text, as a var() is.
+    const std::optional<RGBAColor> color = value.color ? ColorUtil::cssColorWithString(*value.color) : std::nullopt;
+    controls.colorPicker->setColor(color);
+    const std::optional<QString> &unknownColor = value.unknown[int(BorderPart::Color)];
+    if (unknownColor || (value.color && !color))
+        controls.colorPicker->setUnknownText(unknownColor ? *unknownColor : *value.color);
 }
 
 void BorderEditor::resetValue(Direction direction)
@@ -409,24 +306,29 @@ void BorderEditor::toUnlock()
 
 void BorderEditor::lockChanged()
 {
+    // What the sides show now is what is written from here on.
+    takeEdits();
     if (m_lockButton->isChecked()) {
+        // The top side becomes the one border; a top side that cannot be
+        // written as one (a var() that may hold several parts beside a
+        // longhand) leaves the sides as they are.
+        if (!m_read.replaceWithOneBorder(0)) {
+            m_lockButton->setChecked(false);
+            return;
+        }
         const DirectionValue top = m_valueMap[Top];
         toLock();
         copyTo(top, All);
-        m_written[All] = m_written[Top];
-        for (Direction side : {Top, Right, Bottom, Left}) {
+        for (Direction side : {Top, Right, Bottom, Left})
             resetValue(side);
-            m_written[side].reset();
-        }
+        m_readSides.fill(top);
     } else {
+        // The sides take the value of all of them: nothing is written anew.
         const DirectionValue all = m_valueMap[All];
         toUnlock();
-        for (Direction side : {Top, Right, Bottom, Left}) {
+        for (Direction side : {Top, Right, Bottom, Left})
             copyTo(all, side);
-            m_written[side] = m_written[All];
-        }
         resetValue(All);
-        m_written[All].reset();
     }
     notifyChange();
 }
@@ -441,10 +343,17 @@ void BorderEditor::styleChanged(Direction direction)
 {
     DirectionValue &value = m_valueMap[direction];
     const QString title = m_guiMap[direction].styleSelector->titleOfSelectedItem();
+    std::optional<QString> &unknown = unknownOf(value, BorderPart::Style);
+    // The text of a style that is not read, chosen again, changes nothing.
+    if (unknown && title == *unknown)
+        return;
+    const bool hadStyle = value.hasStyle();
+    unknown.reset();
+    showUnknownPart(m_guiMap[direction].styleSelector, std::nullopt);
     if (title == u"-") {
         value.style.reset();
     } else {
-        if (!value.style && !value.hasWidth()) {
+        if (!hadStyle && !value.hasWidth()) {
             value.width = 1;
             m_guiMap[direction].widthInput->setText(QStringLiteral("1"));
             m_guiMap[direction].widthStepper->setDoubleValue(1);
@@ -462,10 +371,16 @@ void BorderEditor::widthChanged(Direction direction)
     const QString text = controls.widthInput->text().trimmed();
     const QString lower = text.toLower();
     const std::optional<EditorNumber::Scanned> scanned = EditorNumber::scanNumber(text);
+    std::optional<QString> &unknown = unknownOf(value, BorderPart::Width);
+    // The text of a width that is not read, left as it was.
+    if (unknown && text == *unknown) {
+        FieldMark::clear(controls.widthInput);
+        return;
+    }
     if (text.isEmpty()) {
         value.width.reset();
         value.widthKeyword.reset();
-    } else if (lengthKeywords().contains(lower) || borderWidthKeywords().contains(lower)) {
+    } else if (lengthKeywords().contains(lower) || BorderDeclarations::widthKeywords().contains(lower)) {
         value.width.reset();
         value.widthKeyword = lower;
     } else if (scanned && (scanned->rest.trimmed().isEmpty() || EditorNumber::isKnownUnit(scanned->rest.trimmed().toLower()))) {
@@ -485,7 +400,9 @@ void BorderEditor::widthChanged(Direction direction)
         FieldMark::setRefused(controls.widthInput, QStringLiteral("\"%1\" is no border width").arg(text));
         return;
     }
+    unknown.reset();
     FieldMark::clear(controls.widthInput);
+    showUnknownPart(controls.widthInput, std::nullopt);
     controls.widthStepper->setEnabled(value.width.has_value());
     notifyChange();
 }
@@ -495,6 +412,8 @@ void BorderEditor::stepChanged(Direction direction)
     DirectionValue &value = m_valueMap[direction];
     value.width = m_guiMap[direction].widthStepper->doubleValue();
     value.widthKeyword.reset();
+    unknownOf(value, BorderPart::Width).reset();
+    showUnknownPart(m_guiMap[direction].widthInput, std::nullopt);
     m_guiMap[direction].widthInput->setText(EditorNumber::cssNumber(*value.width));
     notifyChange();
 }
@@ -512,6 +431,7 @@ void BorderEditor::colorChanged(Direction direction)
         m_valueMap[direction].color = ColorUtil::cssColorValue(*color);
     else
         m_valueMap[direction].color.reset();
+    unknownOf(m_valueMap[direction], BorderPart::Color).reset();
     notifyChange();
 }
 
@@ -526,64 +446,68 @@ std::optional<QString> BorderEditor::getWidthValue(const DirectionValue &value)
     return EditorNumber::cssNumber(*value.width) + value.unit;
 }
 
-std::optional<QString> BorderEditor::directionValue(Direction direction) const
+const BorderEditor::DirectionValue &BorderEditor::sideValue(int side) const
 {
-    const DirectionValue &value = m_valueMap[direction];
-    if (!value.style)
-        return std::nullopt;
-    if (const std::optional<Written> &written = m_written[direction]) {
-        // In the shorthand's order, each part that did not change as written.
-        const DirectionValue &was = written->read;
-        const std::optional<QString> width = getWidthValue(value);
-        QStringList words;
-        QList<Part> placed;
-        for (const auto &[part, text] : written->parts) {
-            placed.append(part);
-            if (part == Part::Style)
-                words.append(value.style == was.style ? text : *value.style);
-            else if (part == Part::Width && width)
-                words.append(value.width == was.width && value.widthKeyword == was.widthKeyword && value.unit == was.unit
-                                 ? text
-                                 : *width);
-            else if (part == Part::Color && value.color)
-                words.append(value.color == was.color ? text : *value.color);
-        }
-        if (!placed.contains(Part::Style))
-            words.prepend(*value.style);
-        if (!placed.contains(Part::Width) && width)
-            words.append(*width);
-        if (!placed.contains(Part::Color) && value.color)
-            words.append(*value.color);
-        return words.join(u' ');
+    return m_valueMap[m_locked ? All : Direction(Top + side)];
+}
+
+BorderDeclarations BorderEditor::edited() const
+{
+    BorderDeclarations declarations = m_read;
+    const auto apply = [&declarations](int sides, const DirectionValue &was, const DirectionValue &now) {
+        const BorderEdits edits = borderEditsBetween(was, now);
+        if (edits.styleRemoved)
+            declarations.removeSides(sides);
+        else if (!edits.edits.isEmpty())
+            declarations.edit(sides, edits.edits);
+    };
+    // Locked, the sides read are equal: one edit for all of them.
+    if (m_locked) {
+        apply(BorderDeclarations::kAllSides, m_readSides[0], m_valueMap[All]);
+        return declarations;
     }
-    QStringList parts{*value.style};
-    if (const std::optional<QString> width = getWidthValue(value))
-        parts.append(*width);
-    if (value.color)
-        parts.append(*value.color);
-    return parts.join(u' ');
+    for (int s = 0; s < 4; ++s)
+        apply(1 << s, m_readSides[s], sideValue(s));
+    return declarations;
+}
+
+void BorderEditor::takeEdits()
+{
+    m_read = edited();
+    for (int s = 0; s < 4; ++s)
+        m_readSides[s] = sideValue(s);
 }
 
 std::optional<QString> BorderEditor::styleRepresentation() const
 {
-    if (m_locked) {
-        const std::optional<QString> all = directionValue(All);
-        if (!all)
-            return std::nullopt;
-        return declaration(QStringLiteral("border"), *all);
-    }
-    QStringList declarations;
-    for (Direction side : {Top, Right, Bottom, Left}) {
-        if (const std::optional<QString> text = directionValue(side))
-            declarations.append(declaration(QStringLiteral("border-") + directionName(side), *text));
-    }
-    if (declarations.isEmpty())
+    const QString text = edited().text();
+    if (text.isEmpty())
         return std::nullopt;
-    // The sides' declarations follow each other with nothing between them.
-    return declarations.join(QString());
+    return text;
 }
 
 QWidget *BorderEditor::firstControl() const
 {
-    return m_guiMap[m_locked ? All : Top].styleSelector;
+    return m_guiMap[m_locked ? All : Direction(Top + std::max(0, m_tabController->selectedSegment()))].styleSelector;
+}
+
+void BorderEditor::showControlsOf(const QString &property)
+{
+    if (m_locked)
+        return;
+    int side = -1;
+    for (int s = 0; s < 4 && side < 0; ++s) {
+        const QString name = QStringLiteral("border-") + directionName(Direction(Top + s));
+        if (property == name || property.startsWith(name + u'-'))
+            side = s;
+    }
+    // A side with a border rather than an empty first page.
+    for (int s = 0; s < 4 && side < 0; ++s) {
+        if (m_valueMap[Top + s].hasStyle())
+            side = s;
+    }
+    if (side < 0)
+        return;
+    m_tabController->setSelectedSegment(side);
+    showPage(side);
 }

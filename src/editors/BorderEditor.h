@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AttributeEditor.h"
+#include "BorderDeclarations.h"
 
 #include <QMap>
 
@@ -16,14 +17,14 @@ class StepNumberTextField;
 class Stepper;
 
 // The panel's borders: style, width with unit, and colour, for all four
-// sides at once (locked) or per side. It reads "border", the side
-// shorthands, "border-style"/"-width"/"-color" and the twelve longhands,
-// and writes one "border" when the four sides are equal, else one
-// declaration per styled side. A part that is not given is left out of the
-// declaration. Initial "border-image-" longhands are dropped. A direction
-// read from a shorthand is written in the shorthand's order, each part that
-// did not change as it was written ("1px solid #e3e6f0" with another style
-// gives "1px dashed #e3e6f0").
+// sides at once (locked, when the sides read are equal) or per side. It
+// holds "border", the side shorthands, "border-style"/"-width"/"-color",
+// the twelve longhands and the "border-image-" longhands at their initial
+// values, and writes them as they were read with each edit put into the
+// declaration that sets the edited part ("var(--w) solid var(--c)" with
+// another style gives "var(--w) dashed var(--c)"); a side edited alone
+// gets a declaration of its own. A part that cannot be read (a var()) is
+// shown as written. Locking makes the top side one "border" (#66).
 class BorderEditor : public AttributeEditor
 {
     Q_OBJECT
@@ -41,18 +42,12 @@ public:
         std::optional<QString> widthKeyword;
         QString unit = QStringLiteral("px");
         std::optional<QString> color;
+        // A part as written where it cannot be read (a var()), by part.
+        std::array<std::optional<QString>, BorderDeclarations::kPartCount> unknown;
 
-        bool hasWidth() const { return width || widthKeyword; }
+        bool hasStyle() const { return style || unknown[int(BorderDeclarations::Part::Style)]; }
+        bool hasWidth() const { return width || widthKeyword || unknown[int(BorderDeclarations::Part::Width)]; }
         bool operator==(const DirectionValue &other) const = default;
-    };
-
-    enum class Part { Style, Width, Color };
-    // A direction as a shorthand wrote it: its value then, and its parts in
-    // their order, each as written.
-    struct Written
-    {
-        DirectionValue read;
-        QList<std::pair<Part, QString>> parts;
     };
 
     // The controls of one direction.
@@ -71,6 +66,9 @@ public:
     void reset() override;
     std::optional<QString> styleRepresentation() const override;
     QWidget *firstControl() const override;
+    // Unlocked, the page of the side the name says ("border-bottom-color"),
+    // else of the first side with a style.
+    void showControlsOf(const QString &property) override;
 
     // Shows the four sides: locked when they are equal.
     void setValue(const std::array<DirectionValue, 4> &sides);
@@ -90,8 +88,6 @@ public:
 
     // The width as CSS text; nothing without one.
     static std::optional<QString> getWidthValue(const DirectionValue &value);
-    // "style width colour" of what is given; nothing without a style.
-    std::optional<QString> directionValue(Direction direction) const;
 
     bool isLocked() const { return m_locked; }
     const DirectionValue &valueOf(Direction direction) const { return m_valueMap[direction]; }
@@ -103,9 +99,17 @@ public:
 
 private:
     void showPage(int page);
+    // The value a side (0 top to 3 left) has now.
+    const DirectionValue &sideValue(int side) const;
+    // The declarations read with the edits made since.
+    BorderDeclarations edited() const;
+    // The edits so far become what was read.
+    void takeEdits();
 
     std::array<DirectionValue, DirectionCount> m_valueMap;
-    std::array<std::optional<Written>, DirectionCount> m_written;
+    // The declarations as read (or as locking made them) and the sides they give.
+    BorderDeclarations m_read;
+    std::array<DirectionValue, 4> m_readSides;
     std::array<Controls, DirectionCount> m_guiMap;
     bool m_locked = true;
     QToolButton *m_lockButton = nullptr;           // Owned (child).

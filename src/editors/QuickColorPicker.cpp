@@ -55,7 +55,24 @@ QSize QuickColorPicker::sizeHint() const
 void QuickColorPicker::setColor(const std::optional<RGBAColor> &color)
 {
     m_color = color;
+    clearUnknownText();
     update();
+}
+
+void QuickColorPicker::setUnknownText(const QString &text)
+{
+    m_color.reset();
+    m_unknownText = text;
+    m_colorPalletButton->setToolTip(QStringLiteral("Color palette (now %1, kept as written)").arg(text));
+    update();
+}
+
+void QuickColorPicker::clearUnknownText()
+{
+    if (m_unknownText.isEmpty())
+        return;
+    m_unknownText.clear();
+    m_colorPalletButton->setToolTip(QStringLiteral("Color palette"));
 }
 
 void QuickColorPicker::showColorPallet()
@@ -101,6 +118,7 @@ void QuickColorPicker::colorPanelChanged(const QColor &color)
 
 void QuickColorPicker::colorChanged()
 {
+    clearUnknownText();
     update();
     QVariantMap info;
     if (m_color)
@@ -139,6 +157,9 @@ void QuickColorPicker::paintEvent(QPaintEvent *)
         QPainterPath box;
         box.addRoundedRect(swatch, 1, 1);
         painter.fillPath(box, m_color->toQColor());
+    } else if (!m_unknownText.isEmpty()) {
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+        painter.drawText(QRectF(m_colorPalletButton->geometry()), Qt::AlignCenter, QStringLiteral("?"));
     }
     const QColor border = QColor::fromRgbF(0.5098039215686274, 0.5098039215686274, 0.5098039215686274,
                                            isEnabled() ? 1.0 : 0.4);

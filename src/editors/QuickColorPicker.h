@@ -26,6 +26,11 @@ public:
 
     void setColor(const std::optional<RGBAColor> &color);
     std::optional<RGBAColor> getColor() const { return m_color; }
+    // No colour the picker can show, but a text that stands for one (a
+    // var(), "currentcolor"): drawn as a "?" with the text as its tool tip,
+    // until the next colour set or chosen.
+    void setUnknownText(const QString &text);
+    const QString &unknownText() const { return m_unknownText; }
 
     void showColorPallet();
     void showColorPanel();
@@ -49,7 +54,10 @@ private:
     void colorPanelChanged(const QColor &color);
     void colorChanged();
 
+    void clearUnknownText();
+
     std::optional<RGBAColor> m_color;
+    QString m_unknownText;
     QToolButton *m_colorPalletButton = nullptr;                   // Owned (child).
     QToolButton *m_colorPickerButton = nullptr;                   // Owned (child).
     RBLPopover *m_popover = nullptr;                              // Owned (child object).

@@ -1,6 +1,7 @@
 #include "TestPrinters.h"
 #include "PanelTestSupport.h"
 
+#include "editors/BorderEditor.h"
 #include "editors/ColorEditor.h"
 #include "editors/FourLengthsEditor.h"
 #include "editors/LengthEditor.h"
@@ -182,6 +183,27 @@ TEST(StylePanelAnnouncements, FocusingAPropertyShowsItsPageAndPutsTheKeyboardOnI
         return QApplication::focusWidget()
                == harness.editor<FourLengthsEditor>(QStringLiteral("margin"))->valueInput(0);
     }));
+}
+
+TEST(StylePanelAnnouncements, ABorderSideShowsTheBorderPageOnThatSide)
+{
+    PanelHarness harness;
+    harness.panel.view()->show();
+    // A framework's card header: its bottom side alone.
+    harness.show(QStringLiteral("border-bottom: var(--bs-card-border-width) solid var(--bs-card-border-color)"));
+    auto *border = harness.editor<BorderEditor>(QStringLiteral("border"));
+    ASSERT_FALSE(border->isLocked());
+    for (const char *property : {"border-bottom", "border", "border-bottom-color"}) {
+        SCOPED_TRACE(property);
+        harness.panel.changeTab(0);
+        border->tabController()->setSelectedSegment(0);
+        harness.panel.focusWithProperty(QString::fromLatin1(property));
+        EXPECT_EQ(harness.panel.currentPage(), 1);
+        EXPECT_EQ(border->tabController()->selectedSegment(), 2);
+        EXPECT_TRUE(TestUtil::waitUntil([&] {
+            return QApplication::focusWidget() == border->controls(BorderEditor::Bottom).styleSelector;
+        }));
+    }
 }
 
 TEST(StylePanelAnnouncements, TheBorderAndBackgroundPagesChooseTheirInnerPageAndAPropertyShowsItsOwn)

@@ -6,6 +6,7 @@
 #include "PanelTestSupport.h"
 #include "domtree/DomTreeTestSupport.h"
 
+#include "editors/BorderEditor.h"
 #include "editors/ColorEditor.h"
 #include "editors/ColorPalletTip.h"
 #include "editors/ColorPalletViewController.h"
@@ -14,6 +15,7 @@
 #include "editors/NumberField.h"
 #include "editors/QuickColorPicker.h"
 #include "platform/kit/ColorPanel.h"
+#include "platform/kit/PopUpButton.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
 #include "platform/web/engine/WebFrameMirror.h"
@@ -149,6 +151,32 @@ TEST(StylePanelLive, ARuleWithAUrlBackgroundKeepsItThroughAnEditAndTheRuleListOf
     list->setCurrentRow(1);
     EXPECT_EQ(page.popoverPanel.styledRule(), rule);
     NotificationCenter::defaultCenter().removeObserver(&observer);
+}
+
+TEST(StylePanelLive, OneSideOfAnElementsBorderWithAVarColourIsWrittenBesideTheAuthorsDeclarations)
+{
+    const QByteArray html = "<!DOCTYPE html>\n<html>\n  <body>\n"
+                            "    <div id='box' style='border: 1px solid var(--edge, #ced4da); border-top: 0'>Box</div>\n"
+                            "  </body>\n</html>\n";
+    StyleLivePanel page(html);
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("box"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page.pane.styledElement() == page.byId("box"); }));
+    auto *border = qobject_cast<BorderEditor *>(page.pane.editorForProperty(QStringLiteral("border")));
+    ASSERT_FALSE(border->isLocked());
+    PopUpButton *style = border->controls(BorderEditor::Right).styleSelector;
+    style->setCurrentIndex(style->findText(QStringLiteral("dotted")));
+    Q_EMIT style->activated(style->currentIndex());
+    page.settle();
+
+    EXPECT_EQ(page.text(), QString::fromUtf8(html).replace(
+                               QStringLiteral("border-top: 0'"),
+                               QStringLiteral("border-top: 0; border-right: 1px dotted var(--edge, #ced4da)'")));
+    const QString box = QStringLiteral("getComputedStyle(document.getElementById('box')).");
+    EXPECT_EQ(page.inPage(box + QStringLiteral("borderRightStyle")), QStringLiteral("dotted"));
+    EXPECT_EQ(page.inPage(box + QStringLiteral("borderLeftStyle")), QStringLiteral("solid"));
+    EXPECT_EQ(page.inPage(box + QStringLiteral("borderTopStyle")), QStringLiteral("none"));
+    EXPECT_EQ(page.inPage(box + QStringLiteral("borderRightColor")), QStringLiteral("rgb(206, 212, 218)"));
 }
 
 } // namespace StylePanelLiveTest

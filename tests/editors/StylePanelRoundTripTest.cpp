@@ -229,7 +229,8 @@ bool perform(PanelHarness &harness, const QString &change)
         sides->lockButton()->click();
         return true;
     }
-    if (auto *border = qobject_cast<BorderEditor *>(editor); border && (verb == u"style" || verb == u"width")) {
+    if (auto *border = qobject_cast<BorderEditor *>(editor);
+        border && (verb == u"style" || verb == u"width" || verb == u"colour")) {
         const QStringList directions{"all", "top", "right", "bottom", "left"};
         const auto direction = BorderEditor::Direction(directions.indexOf(words.value(2)));
         if (direction < 0)
@@ -237,6 +238,12 @@ bool perform(PanelHarness &harness, const QString &change)
         const BorderEditor::Controls &controls = border->controls(direction);
         if (verb == u"width") {
             enterInto(controls.widthInput, words.mid(4).join(u' '));
+            return true;
+        }
+        if (verb == u"colour") {
+            controls.colorPicker->colorPickerButton()->click();
+            ColorPanel::sharedColorPanel().dialog()->setCurrentColor(QColor(words.value(3)));
+            ColorPanel::sharedColorPanel().close();
             return true;
         }
         const int index = controls.styleSelector->findText(words.value(3));
@@ -266,7 +273,8 @@ TEST(StylePanelRoundTrip, EachGoldenCaseAnnouncesExactlyTheExpectedText)
         SCOPED_TRACE(roundTrip.name.toStdString());
         PanelHarness harness;
         harness.show(roundTrip.in);
-        ASSERT_TRUE(perform(harness, roundTrip.change)) << roundTrip.change.toStdString();
+        for (const QString &change : roundTrip.change.split(QStringLiteral(" then ")))
+            ASSERT_TRUE(perform(harness, change)) << change.toStdString();
         ASSERT_FALSE(harness.posts.isEmpty());
         EXPECT_EQ(harness.lastEnd(), roundTrip.out);
         EXPECT_EQ(harness.posts.last().first, QStringLiteral("StyleAttributeEditEnd"));

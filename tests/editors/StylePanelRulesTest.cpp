@@ -4,10 +4,15 @@
 #include "editors/BorderEditor.h"
 #include "editors/LengthEditor.h"
 #include "editors/NumberField.h"
+#include "editors/QuickColorPicker.h"
+#include "editors/StepNumberTextField.h"
+#include "platform/kit/ColorPanel.h"
 #include "platform/kit/PopUpButton.h"
 #include "toolkit/RBLPopover.h"
 
+#include <QColorDialog>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +119,82 @@ TEST(StylePanelRules, ABorderShorthandIsEditedAsTheShorthandWithItsOtherPartsAsW
         live.undo.undo();
         live.settleWrites();
         EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), QString::fromLatin1(css));
+    }
+}
+
+TEST(StylePanelRules, AFrameworkBorderIsEditedInTheAuthorsShorthandsOfAMinifiedSheet)
+{
+    // ".card" and ".dropdown-divider" as the framework's minified sheet has
+    // them (custom properties shortened); ".form-control" with a side of its own.
+    const QByteArray css = ".card{--bs-card-border-width: 1px;position:relative;"
+                           "border:var(--bs-card-border-width) solid var(--bs-card-border-color);"
+                           "border-radius:var(--bs-card-border-radius)}"
+                           ".dropdown-divider{height:0;overflow:hidden;border-top:1px solid var(--bs-dropdown-divider-bg);opacity:1}"
+                           ".form-control{display:block;border:1px solid #ced4da;border-top:0;border-radius:0.375rem}";
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
+                           {QStringLiteral("index.html"), "<!DOCTYPE html><link rel=stylesheet href=site.css>"
+                                                          "<div id=c class=card>c</div><hr id=d class=dropdown-divider>"
+                                                          "<input id=f class=form-control>"}}));
+    const auto editorIn = [](RulePopover &popover) {
+        return qobject_cast<BorderEditor *>(popover.panel.editorForProperty(QStringLiteral("border")));
+    };
+    const auto sheet = [&live] { return *live.file(QStringLiteral("site.css"))->currentContent(); };
+
+    {
+        SCOPED_TRACE(".card");
+        ASSERT_TRUE(live.select(live.element(QStringLiteral("c"))));
+        live.panel.view()->show();
+        RulePopover popover(live, LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("border")));
+        BorderEditor *editor = editorIn(popover);
+        ASSERT_TRUE(editor);
+        // The parts it cannot read are shown as written, not as nothing.
+        const BorderEditor::Controls &all = editor->controls(BorderEditor::All);
+        EXPECT_TRUE(editor->isLocked());
+        EXPECT_EQ(all.styleSelector->titleOfSelectedItem(), QStringLiteral("solid"));
+        EXPECT_EQ(all.widthInput->text(), QStringLiteral("var(--bs-card-border-width)"));
+        EXPECT_EQ(all.colorPicker->unknownText(), QStringLiteral("var(--bs-card-border-color)"));
+        all.colorPicker->colorPickerButton()->click();
+        ColorPanel::sharedColorPanel().dialog()->setCurrentColor(QColor(QStringLiteral("#ff0000")));
+        ColorPanel::sharedColorPanel().close();
+        live.settleWrites();
+        EXPECT_TRUE(sheet().contains(QStringLiteral(
+            "position:relative;border:var(--bs-card-border-width) solid #ff0000;border-radius:var(--bs-card-border-radius)}")))
+            << sheet().toStdString();
+    }
+    {
+        SCOPED_TRACE(".dropdown-divider");
+        ASSERT_TRUE(live.select(live.element(QStringLiteral("d"))));
+        RulePopover popover(live,
+                            LivePanel::declaration(live.ruleRow(QStringLiteral(".dropdown-divider")), QStringLiteral("border-top")));
+        BorderEditor *editor = editorIn(popover);
+        ASSERT_TRUE(editor);
+        ASSERT_FALSE(editor->isLocked());
+        // The row of a side opens the border's page.
+        EXPECT_EQ(popover.panel.currentPage(), 1);
+        PopUpButton *style = editor->controls(BorderEditor::Top).styleSelector;
+        style->setTitle(QStringLiteral("dashed"));
+        editor->styleChanged(BorderEditor::Top);
+        live.settleWrites();
+        EXPECT_TRUE(sheet().contains(QStringLiteral("overflow:hidden;border-top:1px dashed var(--bs-dropdown-divider-bg);opacity:1}")))
+            << sheet().toStdString();
+    }
+    {
+        SCOPED_TRACE(".form-control");
+        ASSERT_TRUE(live.select(live.element(QStringLiteral("f"))));
+        RulePopover popover(live, LivePanel::declaration(live.ruleRow(QStringLiteral(".form-control")), QStringLiteral("border")));
+        BorderEditor *editor = editorIn(popover);
+        ASSERT_TRUE(editor);
+        ASSERT_FALSE(editor->isLocked());
+        PopUpButton *style = editor->controls(BorderEditor::Right).styleSelector;
+        style->setTitle(QStringLiteral("dotted"));
+        editor->styleChanged(BorderEditor::Right);
+        live.settleWrites();
+        // The right side alone, after the others, each kept as written.
+        EXPECT_TRUE(sheet().contains(
+            QStringLiteral(".form-control{display:block;border:1px solid #ced4da;border-top:0;border-radius:0.375rem;"
+                           "border-right:1px dotted #ced4da}")))
+            << sheet().toStdString();
     }
 }
 
