@@ -35,6 +35,35 @@ QString profileRoot()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Quillmark");
 }
 
+// The browser makes a socket in its temporary folder, and a socket's path
+// holds at most 107 bytes: ".org.chromium.Chromium.XXXXXX/SingletonSocket"
+// in our "quillmark-browser-<pid>-XXXXXX" leaves 28 for the folder above.
+constexpr qsizetype kTemporaryBaseRoom = 28;
+
+// The folders the browser's temporary folder may go in, the program's own
+// temporary folder first: one whose path is short enough, whatever TMPDIR says.
+QStringList temporaryBases()
+{
+    QStringList bases{QDir::tempPath(), QStringLiteral("/tmp")};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        bases.append(runtime);
+    bases.append(QStringLiteral("/dev/shm"));
+    bases.removeDuplicates();
+    return bases;
+}
+
+QString shortTemporaryBase()
+{
+    const QStringList bases = temporaryBases();
+    for (const QString &base : bases) {
+        const QFileInfo info(base);
+        if (base.toLocal8Bit().size() <= kTemporaryBaseRoom && info.isDir() && info.isWritable())
+            return base;
+    }
+    return bases.first();
+}
+
 QStringList browserArguments(const QString &profile)
 {
     QStringList arguments = {
@@ -142,7 +171,8 @@ bool ChromiumProcess::launch()
     }
     const QString root = profileRoot();
     removeStaleProfiles(root);
-    removeStaleProfiles(QDir::tempPath(), QStringLiteral("quillmark-browser-*"), 2);
+    for (const QString &base : temporaryBases())
+        removeStaleProfiles(base, QStringLiteral("quillmark-browser-*"), 2);
     static int runs = 0;
     m_profile = QStringLiteral("%1/browser-%2-%3").arg(root).arg(QCoreApplication::applicationPid()).arg(++runs);
     QDir(m_profile).removeRecursively();
@@ -165,7 +195,7 @@ bool ChromiumProcess::launch()
     // ours, removed when it ends. Its path is short: the browser makes a
     // socket in there, and socket paths are short.
     m_temporary = std::make_unique<QTemporaryDir>(
-        QDir::tempPath() + QStringLiteral("/quillmark-browser-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
+        shortTemporaryBase() + QStringLiteral("/quillmark-browser-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
     QList<QByteArray> environment;
     if (m_temporary->isValid())
         environment.append("TMPDIR=" + QFile::encodeName(m_temporary->path()));

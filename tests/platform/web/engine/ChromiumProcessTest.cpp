@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <csignal>
 #include <cstdlib>
@@ -227,6 +228,30 @@ TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToIn
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "not installed");
+}
+
+// The browser's socket goes in its temporary folder, and socket paths are short.
+TEST_F(ChromiumProcessAlone, BrowserStartsWhateverTheTemporaryFolderPath)
+{
+    const QString longFolder = QDir::temp().filePath(
+        QStringLiteral("quillmark-a-temporary-folder-with-a-rather-long-name-%1").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(QDir().mkpath(longFolder));
+    EXPECT_EXIT(
+        {
+            qputenv("TMPDIR", longFolder.toLocal8Bit());
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            if (!browser.start())
+                std::exit(2);
+            // A browser that cannot make its socket ends at once.
+            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 30000))
+                std::exit(3);
+            QThread::msleep(500);
+            if (!browser.isRunning())
+                std::exit(4);
+            std::exit(browser.temporaryFolder().startsWith(longFolder) ? 5 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QDir(longFolder).removeRecursively();
 }
 
 TEST(DevToolsConnection, WritingToABrowserThatEndedClosesTheConnectionAndTheProgramGoesOn)
