@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -136,8 +137,15 @@ bool ChromiumProcess::start()
 {
     if (isRunning())
         return true;
-    if (launch())
+    if (launch()) {
+        // The browser had stopped being started again: the pages open anew.
+        if (std::exchange(m_restartsStopped, false)) {
+            m_quickDeaths = 0;
+            QM_INFO(QStringLiteral("the preview's browser is started again"));
+            Q_EMIT restarted();
+        }
         return true;
+    }
     if (!m_failureAnnounced) {
         // One message for the program's life: the views show the same.
         m_failureAnnounced = true;
@@ -262,12 +270,15 @@ void ChromiumProcess::browserClosed()
     reap(500);
     QDir(m_profile).removeRecursively();
     m_temporary.reset();
-    // A browser that keeps dying at once is not started for ever.
-    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < 5000 ? m_quickDeaths + 1 : 0;
-    if (m_quickDeaths >= 3) {
-        m_error = QStringLiteral("The preview's browser keeps ending right after its start; the preview stays empty.");
-        QM_ERROR(m_error);
-        Q_EMIT failedToStart(m_error);
+    // A browser that keeps dying at once is not started for ever; the next
+    // page the user opens starts it again (start()).
+    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < kQuickDeathMs ? m_quickDeaths + 1 : 0;
+    if (m_quickDeaths >= kQuickDeaths) {
+        m_restartsStopped = true;
+        const QString message = QStringLiteral("The preview's browser kept ending right after its start; it is started "
+                                               "again when a page is opened or reloaded.");
+        QM_ERROR(message);
+        Q_EMIT restartsStopped(message);
         return;
     }
     QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));

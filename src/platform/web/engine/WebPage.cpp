@@ -60,6 +60,7 @@ WebPage::WebPage(QObject *parent, BrowserContext context)
             sendToSession(child, QStringLiteral("Emulation.setScriptExecutionDisabled"), params);
     });
     connect(&ChromiumProcess::instance(), &ChromiumProcess::restarted, this, &WebPage::browserRestarted);
+    connect(&ChromiumProcess::instance(), &ChromiumProcess::restartsStopped, this, &WebPage::browserRestartsStopped);
     open();
 }
 
@@ -237,7 +238,23 @@ void WebPage::load(const QUrl &url)
 {
     m_crashReloads = 0;
     m_sinceCrashReload.invalidate();
+    m_reloadStopped = false;
+    m_url = url;
+    if (startBrowserAgain())
+        return;
     navigate(url);
+}
+
+bool WebPage::startBrowserAgain()
+{
+    // A browser that had stopped being started again starts now: the page
+    // opens anew and goes to its address (browserRestarted()).
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    if (browser.isRunning())
+        return false;
+    const int renewals = m_renewals;
+    browser.start();
+    return m_renewals != renewals;
 }
 
 void WebPage::navigate(const QUrl &url)
@@ -274,6 +291,9 @@ void WebPage::reload()
 {
     m_crashReloads = 0;
     m_sinceCrashReload.invalidate();
+    m_reloadStopped = false;
+    if (startBrowserAgain())
+        return;
     reloadShown();
 }
 
@@ -520,10 +540,22 @@ void WebPage::browserRestarted()
     m_sessionOfRequest.clear();
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
+    ++m_renewals;
     open();
-    if (m_url.isValid())
-        load(m_url);
+    // A page left after the browser kept dying waits for load() or reload().
+    if (m_url.isValid() && !m_reloadStopped) {
+        m_crashReloads = 0;
+        m_sinceCrashReload.invalidate();
+        navigate(m_url);
+    }
     Q_EMIT renewed();
+}
+
+void WebPage::browserRestartsStopped()
+{
+    m_reloadStopped = true;
+    m_navigationPending = false;
+    Q_EMIT crashLimitReached();
 }
 
 void WebPage::setDownloadFolder(const QString &path)

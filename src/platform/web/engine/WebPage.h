@@ -47,7 +47,9 @@ struct WebHistoryEntry
 // screencast frames, dialogs, history and network traffic as signals. When the
 // browser is started again after a crash, the page is opened anew at its URL;
 // when the page's renderer crashes, the page is reloaded, unless it died right
-// after each of its last kCrashReloads reloads (crashLimitReached()).
+// after each of its last kCrashReloads reloads (crashLimitReached()). When the
+// browser itself keeps dying at once, the page is left the same way; the next
+// load() or reload() starts the browser again.
 //
 // Page dialogs and file choosers are asked with signals: the view answers
 // them (answerDialog(), chooseFiles()).
@@ -182,7 +184,8 @@ Q_SIGNALS:
     // The page began again after the browser was started anew.
     void renewed();
     // The page's renderer died right after each of the last kCrashReloads
-    // reloads and once more: the page is not reloaded again.
+    // reloads and once more, or the browser kept dying right after its start:
+    // the page is not loaded again until load() or reload() asks.
     void crashLimitReached();
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
@@ -223,6 +226,8 @@ private:
     void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
+    void browserRestartsStopped();
+    bool startBrowserAgain();
     void applyDownloadFolder();
 
     WebBridge *m_bridge;                          // Owned (QObject child).
@@ -246,6 +251,8 @@ private:
     bool m_ready = false;
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
     int m_crashReloads = 0;           // reloads in a row after a crash, each died at once
+    bool m_reloadStopped = false;     // left after the browser kept dying: not opened again by itself
+    int m_renewals = 0;               // times the page was opened in a new browser
     QElapsedTimer m_sinceCrashReload;
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;

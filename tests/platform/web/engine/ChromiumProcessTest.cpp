@@ -139,6 +139,37 @@ TEST(ChromiumProcess, KilledBrowserComesBackWithThePageAndItsMirror)
     EXPECT_EQ(fixture.evaluate(QStringLiteral("document.getElementById('back').className")).toString(), QStringLiteral("edited"));
 }
 
+// A browser that dies right after each start is left after a few starts; the
+// page is then not opened again by itself, but the next page the user opens
+// starts the browser again.
+TEST(ChromiumProcess, BrowserLeftAfterQuickDeathsStartsAgainForTheNextPage)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p>first</p>");
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id='next'>next</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    WebPage *page = fixture.view().webPage();
+    QSignalSpy stopped(&browser, &ChromiumProcess::restartsStopped);
+    QSignalSpy leftAlone(page, &WebPage::crashLimitReached);
+    StandardErrorCapture log;
+    // Each death within moments of the start before it (one may already have come).
+    for (int death = 0; death < ChromiumProcess::kQuickDeaths && stopped.isEmpty(); ++death) {
+        const qint64 pid = browser.processId();
+        ASSERT_GT(pid, 0);
+        ::kill(pid_t(pid), SIGKILL);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return browser.processId() != pid; }, 15000));
+    }
+    ASSERT_EQ(stopped.count(), 1);
+    EXPECT_FALSE(browser.isRunning());
+    EXPECT_EQ(leftAlone.count(), 1);
+
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 20000));
+    EXPECT_TRUE(browser.isRunning());
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+    EXPECT_TRUE(log.text().contains(QLatin1String("started again when a page is opened"))) << qPrintable(log.text());
+}
+
 // The checks below run in a fresh copy of the test program, which has its own browser.
 class ChromiumProcessAlone : public ::testing::Test
 {
