@@ -15,6 +15,7 @@
 #include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFileAccess.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebPreferences.h"
@@ -181,6 +182,18 @@ void PreviewDelegate::connectPage()
     connect(&m_webview->bridge(), &WebBridge::styleSheetsChanged, this, [this] {
         if (m_cssOutlineDelegate && !styleFiles().isEmpty())
             m_cssOutlineDelegate->setAndRefreshStyleFiles(styleFiles());
+    });
+
+    // A page reads the local files of its project, or of its own folder
+    // when it is in none.
+    page->setReadableFolders([this](const QUrl &url) {
+        if (!url.isLocalFile())
+            return QStringList();
+        if (File *file = projectFileOf(url.toLocalFile())) {
+            File *root = file->rootFile() ? file->rootFile() : file;
+            return QStringList{root->path()};
+        }
+        return WebFileAccess::ownFolderOf(url);
     });
 
     // Following each load.

@@ -411,3 +411,33 @@ TEST(PreviewLoading, ReloadOfAModifiedProjectGoesThroughEachAnswerOfTheAlert)
         EXPECT_EQ(answers.messages.size(), 1);
     }
 }
+
+// A page of a project reads every file of its project, from whatever folder
+// of it the page is in; a page in no project reads its own folder (#65).
+TEST(PreviewLoading, APageReadsTheFilesOfItsWholeProjectAndNoMore)
+{
+    PreviewHarness harness;
+    Site site;
+    const QString root = QFileInfo(site.dir.path()).canonicalFilePath();
+    site.write(QStringLiteral("project/data.txt"), "project data");
+    site.write(QStringLiteral("secret.txt"), "not the project's");
+    site.write(QStringLiteral("loose/data.txt"), "beside the page's folder");
+    const QString script = QStringLiteral(
+        "<!DOCTYPE html><script>function read(url) { const x = new XMLHttpRequest();"
+        " try { x.open('GET', url, false); x.send(); return x.responseText; } catch (e) { return 'refused'; } }"
+        " document.title = read('../data.txt') + ' / ' + read('../../secret.txt');</script>");
+    site.write(QStringLiteral("project/pages/index.html"), script.toUtf8());
+    site.write(QStringLiteral("loose/pages/index.html"), script.toUtf8());
+    harness.projects.open(root + QStringLiteral("/project"));
+    WebPage *page = harness.view().webPage();
+
+    ASSERT_TRUE(harness.load(QUrl::fromLocalFile(root + QStringLiteral("/project/pages/index.html"))));
+    EXPECT_EQ(page->readableFolders().first(), root + QStringLiteral("/project/"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page->title() == QLatin1String("project data / refused"); }))
+        << qPrintable(page->title());
+
+    ASSERT_TRUE(harness.load(QUrl::fromLocalFile(root + QStringLiteral("/loose/pages/index.html"))));
+    EXPECT_EQ(page->readableFolders().first(), root + QStringLiteral("/loose/pages/"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page->title() == QLatin1String("refused / refused"); }))
+        << qPrintable(page->title());
+}

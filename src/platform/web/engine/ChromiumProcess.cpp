@@ -91,7 +91,8 @@ QStringList browserArguments(const QString &profile)
         QStringLiteral("--site-per-process"),
         QStringLiteral("--hide-crash-restore-bubble"),
         QStringLiteral("--mute-audio"),
-        // Local pages read their own local style sheets and frames.
+        // Local pages read their own local style sheets and frames; no
+        // other local file (WebFileAccess).
         QStringLiteral("--allow-file-access-from-files"),
         // A page that failed to load stays failed: the browser's error page
         // does not load the address again by itself.

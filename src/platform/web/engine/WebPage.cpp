@@ -5,6 +5,7 @@
 #include "FrameDecoder.h"
 #include "WebBridge.h"
 #include "WebDownloads.h"
+#include "WebNewTargets.h"
 #include "WebPreferences.h"
 
 #include "platform/foundation/Log.h"
@@ -91,6 +92,7 @@ void WebPage::open()
     browser->setBulkField(QStringLiteral("Page.screencastFrame"), QStringLiteral("data"));
     browser->setBulkField(QStringLiteral("Runtime.bindingCalled"), QStringLiteral("payload"));
     const auto create = [this, browser] {
+        WebNewTargets::of(browser).expectOwnPage();
         QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
                            // Each page is the front tab of a window of its own:
                            // only front tabs paint.
@@ -100,6 +102,8 @@ void WebPage::open()
         browser->send(QStringLiteral("Target.createTarget"), params, {},
                       [page = QPointer<WebPage>(this), browser = QPointer<DevToolsConnection>(browser)](const DevToolsReply &reply) {
             if (!reply.isOk()) {
+                if (browser)
+                    WebNewTargets::of(browser).ownPageFailed();
                 QM_ERROR(QStringLiteral("the preview's page could not be made: %1").arg(reply.error));
                 return;
             }
@@ -172,6 +176,9 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
                                                {QStringLiteral("maxResourceBufferSize"), 64 * 1024 * 1024}});
     // The preview shows the files as they are now, never a cached copy.
     command(QStringLiteral("Network.setCacheDisabled"), {{QStringLiteral("cacheDisabled"), true}});
+    // Local files outside the page's folders are not loaded; the documents
+    // of frames are held back below (refuseLocalDocument()).
+    command(QStringLiteral("Network.setBlockedURLs"), m_fileAccess.blockedUrls());
     command(QStringLiteral("DOM.enable"));
     command(QStringLiteral("CSS.enable"));
     command(QStringLiteral("Runtime.addBinding"),
@@ -181,12 +188,7 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
     command(QStringLiteral("Page.setInterceptFileChooserDialog"), {{QStringLiteral("enabled"), true}});
     command(QStringLiteral("Emulation.setScriptExecutionDisabled"),
             {{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}});
-    if (!m_interceptPatterns.isEmpty()) {
-        QJsonArray patterns;
-        for (const QString &pattern : std::as_const(m_interceptPatterns))
-            patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
-        command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
-    }
+    command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), fetchPatterns()}});
     // Frames of other sites come as targets of their own, held until they are set up.
     command(QStringLiteral("Target.setAutoAttach"), {{QStringLiteral("autoAttach"), true},
                                                      {QStringLiteral("waitForDebuggerOnStart"), true},
@@ -259,6 +261,7 @@ bool WebPage::startBrowserAgain()
 
 void WebPage::navigate(const QUrl &url)
 {
+    applyReadableFolders(url);
     m_url = url;
     m_navigationPending = true;
     if (!isAttached()) {
@@ -321,6 +324,10 @@ void WebPage::stop()
 
 void WebPage::navigateToHistoryEntry(int entryId)
 {
+    for (const WebHistoryEntry &entry : std::as_const(m_history)) {
+        if (entry.id == entryId)
+            applyReadableFolders(entry.url);
+    }
     sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
 }
 
@@ -537,6 +544,7 @@ void WebPage::browserRestarted()
     m_targetId.clear();
     m_browserContextId.clear();
     m_childSessions.clear();
+    m_workerSessions.clear();
     m_sessionOfRequest.clear();
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
@@ -598,8 +606,19 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         return;
     }
     const bool main = sessionId == m_session && !m_session.isEmpty();
-    if (!main && !m_childSessions.contains(sessionId))
+    if (!main && !m_childSessions.contains(sessionId)) {
+        // A worker's script, asked for by the page, ends in the worker's session.
+        if (method == QLatin1String("Network.loadingFinished") || method == QLatin1String("Network.loadingFailed")) {
+            const auto asked = m_sessionOfRequest.constFind(params.value(QStringLiteral("requestId")).toString());
+            if (asked != m_sessionOfRequest.cend())
+                handleNetworkEvent(*asked, method, params);
+            return;
+        }
+        // Workers started by workers are held as theirs are.
+        if (m_workerSessions.contains(sessionId) && method.startsWith(QLatin1String("Target.")))
+            handleTargetEvent(method, params);
         return;
+    }
     if (method.startsWith(QLatin1String("Network.")) || method.startsWith(QLatin1String("Fetch."))) {
         handleNetworkEvent(sessionId, method, params);
         return;
@@ -744,8 +763,8 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         const QString type = params.value(QStringLiteral("targetInfo")).toObject().value(QStringLiteral("type")).toString();
         if (type != QLatin1String("iframe")) {
-            // Workers and the like go on as they are.
-            sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger"));
+            // Workers and the like read only what the page may.
+            configureWorker(child);
             return;
         }
         m_childSessions.insert(child);
@@ -753,6 +772,7 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
     } else if (method == QLatin1String("Target.detachedFromTarget")) {
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         m_domRequested.remove(child);
+        m_workerSessions.remove(child);
         forgetRequestsOf(child);
         if (m_childSessions.remove(child))
             m_bridge->sessionDetached(child);

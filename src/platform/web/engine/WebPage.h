@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WebFileAccess.h"
 #include "WebNetworkEvents.h"
 
 #include <QElapsedTimer>
@@ -81,6 +82,13 @@ public:
     // downloads are cancelled. Without one, the browser's own default holds.
     void setDownloadFolder(const QString &path);
     QString downloadFolder() const;
+
+    // The folders a page at an address may read local files from (its
+    // project's), asked at each load the program makes; without it, the
+    // folder of the page's own file. The program's resources are readable
+    // too; any other local file the page asks for is refused (WebFileAccess).
+    void setReadableFolders(std::function<QStringList(const QUrl &)> foldersOf) { m_foldersOf = std::move(foldersOf); }
+    QStringList readableFolders() const { return m_fileAccess.folders(); }
 
     // History, as of the last navigation.
     const QList<WebHistoryEntry> &history() const { return m_history; }
@@ -229,6 +237,11 @@ private:
     void browserRestartsStopped();
     bool startBrowserAgain();
     void applyDownloadFolder();
+    void applyReadableFolders(const QUrl &url);
+    QJsonArray fetchPatterns() const;
+    bool refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,
+                             const QString &resourceType);
+    void configureWorker(const QString &sessionId);
 
     WebBridge *m_bridge;                          // Owned (QObject child).
     std::unique_ptr<WebPreferences> m_preferences;
@@ -259,5 +272,8 @@ private:
     double m_zoomFactor = 1;
     WebDownloads *m_downloads; // Owned (QObject child).
     QStringList m_interceptPatterns;
+    WebFileAccess m_fileAccess;
+    std::function<QStringList(const QUrl &)> m_foldersOf;
+    QSet<QString> m_workerSessions; // workers of the page's frames, and theirs
     QMap<QString, QString> m_sessionOfIntercept;
 };

@@ -82,8 +82,11 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         Q_EMIT requestFailed(requestId, params.value(QStringLiteral("errorText")).toString(),
                              params.value(QStringLiteral("canceled")).toBool());
     } else if (method == QLatin1String("Fetch.requestPaused")) {
-        m_sessionOfIntercept.insert(requestId, sessionId);
         const QJsonObject request = params.value(QStringLiteral("request")).toObject();
+        if (refuseLocalDocument(sessionId, requestId, QUrl(request.value(QStringLiteral("url")).toString()),
+                                params.value(QStringLiteral("resourceType")).toString()))
+            return;
+        m_sessionOfIntercept.insert(requestId, sessionId);
         WebInterceptedRequest info;
         info.interceptId = requestId;
         info.frameId = params.value(QStringLiteral("frameId")).toString();
@@ -160,21 +163,22 @@ QString WebPage::urlPatternFor(const QUrl &url)
     return pattern;
 }
 
+QJsonArray WebPage::fetchPatterns() const
+{
+    QJsonArray patterns{WebFileAccess::documentPattern()};
+    for (const QString &pattern : m_interceptPatterns)
+        patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
+    return patterns;
+}
+
 void WebPage::interceptRequests(const QStringList &urlPatterns)
 {
     m_interceptPatterns = urlPatterns;
-    QJsonArray patterns;
-    for (const QString &pattern : urlPatterns)
-        patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
     QStringList sessions(m_childSessions.begin(), m_childSessions.end());
     if (isAttached())
         sessions.prepend(m_session);
-    for (const QString &session : std::as_const(sessions)) {
-        if (urlPatterns.isEmpty())
-            sendToSession(session, QStringLiteral("Fetch.disable"));
-        else
-            sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
-    }
+    for (const QString &session : std::as_const(sessions))
+        sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), fetchPatterns()}});
 }
 
 void WebPage::fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status)
