@@ -171,7 +171,7 @@ public:
     void doReloadPreview();
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
-    void dropCrashedPage();
+    void dropEndedPage(const QString &message);
     // Drops the undo steps of the rules panel, the DOM tree and the style-sheet manager.
     void clearUndo();
     // The style sheets of the previewed project are parsed again when next read.

@@ -280,7 +280,7 @@ void PreviewDelegate::doReloadPreview()
     m_webview->reload();
 }
 
-void PreviewDelegate::dropCrashedPage()
+void PreviewDelegate::dropEndedPage(const QString &message)
 {
     // What is left of the page is no page: no tree is built from it and
     // nothing of it stays where it could be edited.
@@ -305,7 +305,6 @@ void PreviewDelegate::dropCrashedPage()
         m_cssOutlineDelegate->setStyleFiles({});
         m_cssOutlineDelegate->refreshStyleFiles();
     }
-    const QString message = QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again.");
     setStatus(message);
     Q_EMIT loadFailed(message);
 }

@@ -60,6 +60,8 @@ WebPage::WebPage(QObject *parent, BrowserContext context)
         for (const QString &child : std::as_const(m_childSessions))
             sendToSession(child, QStringLiteral("Emulation.setScriptExecutionDisabled"), params);
     });
+    m_respondingCheck = new QTimer(this);
+    connect(m_respondingCheck, &QTimer::timeout, this, &WebPage::askIfResponding);
     connect(&ChromiumProcess::instance(), &ChromiumProcess::restarted, this, &WebPage::browserRestarted);
     connect(&ChromiumProcess::instance(), &ChromiumProcess::restartsStopped, this, &WebPage::browserRestartsStopped);
     open();
@@ -143,6 +145,7 @@ void WebPage::attach(const QString &targetId)
                            applyDownloadFolder();
                            configureSession(m_session, true, [this] {
                                m_ready = true;
+                               m_respondingCheck->start(kAskEveryMs);
                                const auto waiting = std::exchange(m_waitingForSession, {});
                                for (const auto &run : waiting)
                                    run();
@@ -244,7 +247,16 @@ void WebPage::load(const QUrl &url)
     m_url = url;
     if (startBrowserAgain())
         return;
-    navigate(url);
+    // A reload meanwhile would load the page before it.
+    m_navigationPending = true;
+    const auto go = [this, url] {
+        if (url == m_url)
+            navigate(url);
+    };
+    if (dismissDialogs())
+        endRenderer(go);
+    else
+        whenResponding(go);
 }
 
 bool WebPage::startBrowserAgain()
@@ -278,11 +290,14 @@ void WebPage::navigate(const QUrl &url)
                       if (url == m_url)
                           m_navigationPending = false;
                       if (result.value(QStringLiteral("isDownload")).toBool()) {
+                          // The page stays: its dialogs are shown again.
+                          m_leaving = false;
                           QM_INFO(QStringLiteral("%1 is downloaded, not shown").arg(url.toString()));
                           return;
                       }
                       const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
                       if (!failure.isEmpty()) {
+                          m_leaving = false;
                           QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
                           Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
                           Q_EMIT loadFinished(false);
@@ -295,9 +310,12 @@ void WebPage::reload()
     m_crashReloads = 0;
     m_sinceCrashReload.invalidate();
     m_reloadStopped = false;
-    if (startBrowserAgain())
+    if (startBrowserAgain() || m_navigationPending)
         return;
-    reloadShown();
+    if (dismissDialogs())
+        endRenderer([this] { reloadShown(); });
+    else
+        whenResponding([this] { reloadShown(); });
 }
 
 void WebPage::reloadShown()
@@ -323,6 +341,14 @@ void WebPage::stop()
 }
 
 void WebPage::navigateToHistoryEntry(int entryId)
+{
+    if (dismissDialogs())
+        endRenderer([this, entryId] { goToHistoryEntry(entryId); });
+    else
+        whenResponding([this, entryId] { goToHistoryEntry(entryId); });
+}
+
+void WebPage::goToHistoryEntry(int entryId)
 {
     for (const WebHistoryEntry &entry : std::as_const(m_history)) {
         if (entry.id == entryId)
@@ -498,8 +524,50 @@ void WebPage::sendInput(const QString &method, const QJsonObject &params)
         sendToSession(m_session, method, params);
 }
 
+void WebPage::dialogOpening(const QString &sessionId, const QJsonObject &params)
+{
+    m_dialogSession = sessionId;
+    const QString type = params.value(QStringLiteral("type")).toString();
+    if (m_dialogsStopped || m_leaving) {
+        // Nothing is shown: the page waits for no one.
+        ++m_dialogsUnseen;
+        answerDialog(type == QLatin1String("alert") || type == QLatin1String("beforeunload"));
+        return;
+    }
+    m_dialogType = type;
+    ++m_dialogsOfDocument;
+    Q_EMIT dialogRequested(type, params.value(QStringLiteral("message")).toString(),
+                           params.value(QStringLiteral("defaultPrompt")).toString(), m_dialogsOfDocument > 1);
+}
+
+void WebPage::stopDialogs()
+{
+    m_dialogsStopped = true;
+}
+
+bool WebPage::dismissDialogs()
+{
+    // Until the next document, what the page asks is dismissed unasked.
+    m_leaving = true;
+    // A page that asks (or was asking until it was stopped) may ask again at
+    // once, for ever, and a renderer inside its script takes no new
+    // document: it is ended, which answers what is open.
+    const bool end = (!m_dialogType.isEmpty() || m_dialogsStopped) && showsDocument();
+    if (!m_dialogType.isEmpty()) {
+        if (end)
+            m_dialogType.clear();
+        else
+            answerDialog(m_dialogType == QLatin1String("alert") || m_dialogType == QLatin1String("beforeunload"));
+        Q_EMIT dialogClosed();
+    }
+    return end;
+}
+
 void WebPage::answerDialog(bool accept, const QString &promptText)
 {
+    // The time a dialog was shown is no time the renderer failed to answer.
+    if (!std::exchange(m_dialogType, {}).isEmpty() && m_questionAsked.isValid())
+        m_questionAsked.restart();
     QJsonObject params{{QStringLiteral("accept"), accept}};
     if (!promptText.isNull())
         params.insert(QStringLiteral("promptText"), promptText);
@@ -548,6 +616,12 @@ void WebPage::browserRestarted()
     m_sessionOfRequest.clear();
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
+    m_rendererGone = false;
+    m_documentShown = false;
+    m_endingRenderer = false;
+    m_afterAnswer = {};
+    m_questionAsked.invalidate();
+    setResponding(true);
     ++m_renewals;
     open();
     // A page left after the browser kept dying waits for load() or reload().
@@ -703,6 +777,15 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         const QUrl url(method == QLatin1String("Page.navigatedWithinDocument")
                            ? params.value(QStringLiteral("url")).toString()
                            : frame.value(QStringLiteral("url")).toString() + frame.value(QStringLiteral("urlFragment")).toString());
+        if (method == QLatin1String("Page.frameNavigated")) {
+            // A new document: its dialogs are its own.
+            m_leaving = false;
+            m_dialogsStopped = false;
+            m_dialogsOfDocument = 0;
+            m_dialogsUnseen = 0;
+            m_rendererGone = false;
+            m_documentShown = url != QUrl(QStringLiteral("about:blank"));
+        }
         if (url != m_url && !(url == QUrl(QStringLiteral("about:blank")) && m_url.isValid())) {
             m_url = url;
             Q_EMIT urlChanged(url);
@@ -721,9 +804,12 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
             Q_EMIT loadFinished(true);
         }
     } else if (method == QLatin1String("Page.javascriptDialogOpening")) {
-        m_dialogSession = sessionId;
-        Q_EMIT dialogRequested(params.value(QStringLiteral("type")).toString(), params.value(QStringLiteral("message")).toString(),
-                               params.value(QStringLiteral("defaultPrompt")).toString());
+        dialogOpening(sessionId, params);
+    } else if (method == QLatin1String("Page.javascriptDialogClosed")) {
+        if (!m_dialogType.isEmpty()) {
+            m_dialogType.clear();
+            Q_EMIT dialogClosed();
+        }
     } else if (method == QLatin1String("Page.fileChooserOpened")) {
         Q_EMIT fileChooserRequested(params.value(QStringLiteral("mode")).toString() == QLatin1String("selectMultiple"),
                                     params.value(QStringLiteral("backendNodeId")).toInt(), sessionId);
@@ -740,6 +826,10 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
 
 void WebPage::mainTargetCrashed()
 {
+    m_rendererGone = true;
+    // A renderer ended because it did not respond is not loaded again.
+    if (std::exchange(m_endingRenderer, false))
+        return;
     // A page that kills its renderer as it loads would be reloaded for ever.
     if (!m_sinceCrashReload.isValid() || m_sinceCrashReload.elapsed() >= kQuickCrashMs)
         m_crashReloads = 0;

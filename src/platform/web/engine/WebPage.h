@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
@@ -127,6 +128,10 @@ public:
 
     // Answers the dialog that dialogRequested() announced.
     void answerDialog(bool accept, const QString &promptText = {});
+    // The page's dialogs are answered without asking until another document
+    // is shown: an alert is accepted, a confirm and a prompt cancelled, a
+    // question before leaving accepted.
+    void stopDialogs();
     // Answers a file chooser of fileChooserRequested(); no files cancels.
     void chooseFiles(int backendNodeId, const QString &sessionId, const QStringList &files);
 
@@ -166,6 +171,14 @@ public:
     void requestDomDocument(const QString &sessionId, std::function<void(bool)> done);
     bool requestDomDocumentNow(const QString &sessionId, int timeoutMs);
 
+    // A renderer that has not answered a question within this long does not
+    // respond: the preview says so, and the next load ends it first.
+    static constexpr int kAnswerMs = 2000;
+    static constexpr int kAskEveryMs = 1000; // how often the shown page is asked
+    bool isResponding() const { return m_responding; }
+    // Ends the renderer of a page that does not respond (stoppedUnresponsive()).
+    void stopUnresponsivePage();
+
     // A renderer that dies within this long of a reload after a crash died at
     // once; the page is reloaded that many times in a row, then left.
     static constexpr qint64 kQuickCrashMs = 5000;
@@ -186,11 +199,20 @@ Q_SIGNALS:
     // A new frame of the view; its device pixel ratio makes it as large as the view.
     void frameArrived(const QImage &image, const WebFrameMetadata &metadata);
     // alert, confirm, prompt or beforeunload; answer with answerDialog().
-    void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt);
+    // From the second dialog of a document on, the user is to be offered
+    // stopDialogs() (offerToStop).
+    void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt, bool offerToStop);
+    // The dialog announced is answered or gone (a load dismissed it): whoever
+    // shows it closes it.
+    void dialogClosed();
     // A file input was clicked: answer with chooseFiles().
     void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
     // The page began again after the browser was started anew.
     void renewed();
+    // The page's renderer stopped, or started again, answering within kAnswerMs.
+    void respondingChanged(bool responding);
+    // The page that did not respond was ended as asked; it is not loaded again.
+    void stoppedUnresponsive();
     // The page's renderer died right after each of the last kCrashReloads
     // reloads and once more, or the browser kept dying right after its start:
     // the page is not loaded again until load() or reload() asks.
@@ -221,6 +243,7 @@ private:
     void attach(const QString &targetId);
     void navigate(const QUrl &url);
     void reloadShown();
+    void goToHistoryEntry(int entryId);
     void mainTargetCrashed();
     void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
     void forgetRequestsOf(const QString &sessionId);
@@ -237,6 +260,15 @@ private:
     void browserRestartsStopped();
     bool startBrowserAgain();
     void applyDownloadFolder();
+    void dialogOpening(const QString &sessionId, const QJsonObject &params);
+    bool dismissDialogs();
+    // Responding (WebPageResponding.cpp).
+    bool showsDocument() const;
+    void askIfResponding();
+    void setResponding(bool responding);
+    void whenResponding(std::function<void()> then);
+    void endRenderer(std::function<void()> then);
+    void answerTimeOut(int question);
     void applyReadableFolders(const QUrl &url);
     QJsonArray fetchPatterns() const;
     bool refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,
@@ -261,6 +293,11 @@ private:
     QSize m_viewport{800, 600};
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
+    QString m_dialogType;          // of the dialog open, empty when none is
+    int m_dialogsOfDocument = 0;   // dialogs the shown document asked for
+    bool m_dialogsStopped = false; // answered without asking until the next document
+    bool m_leaving = false;        // a load or reload is asked: dialogs are dismissed
+    int m_dialogsUnseen = 0;       // answered without asking since the renderer last answered
     bool m_ready = false;
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
     int m_crashReloads = 0;           // reloads in a row after a crash, each died at once
@@ -272,6 +309,14 @@ private:
     double m_zoomFactor = 1;
     WebDownloads *m_downloads; // Owned (QObject child).
     QStringList m_interceptPatterns;
+    QTimer *m_respondingCheck;      // Owned (QObject child).
+    QElapsedTimer m_questionAsked;  // the open question to the renderer, if valid
+    int m_questions = 0;            // the number of the last question asked
+    bool m_responding = true;
+    bool m_rendererGone = false;    // crashed or ended, until the next document
+    bool m_documentShown = false;   // the top frame holds a document (not about:blank)
+    bool m_endingRenderer = false;  // a crash asked for, not to be reloaded
+    std::function<void()> m_afterAnswer; // the load that waits for the renderer's answer
     WebFileAccess m_fileAccess;
     std::function<QStringList(const QUrl &)> m_foldersOf;
     QSet<QString> m_workerSessions; // workers of the page's frames, and theirs
