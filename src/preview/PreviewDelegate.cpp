@@ -216,13 +216,7 @@ void PreviewDelegate::connectPage()
         if (m_window)
             m_window->setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmark") : title);
     });
-    connect(page, &WebPage::downloadFinished, this, [this](const QString &path) {
-        QM_INFO(QStringLiteral("downloaded %1").arg(path));
-        setStatus(QStringLiteral("Downloaded %1").arg(path));
-    });
-    connect(page, &WebPage::downloadRefused, this, [this](const QUrl &url, const QString &reason) {
-        QM_INFO(QStringLiteral("not downloaded %1: %2").arg(url.toString(), reason));
-    });
+    connectDownloads();
 
     // Element detection.
     connect(m_webview, &ExWebView::mouseDidMoveOverElement, this, &PreviewDelegate::webViewMouseDidMoveOverElement);

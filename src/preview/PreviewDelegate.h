@@ -172,6 +172,9 @@ public:
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
     void dropEndedPage(const QString &message);
+    // The page's downloads (PreviewDelegateDownloads.cpp).
+    void connectDownloads();
+    void askAboutDownload();
     // Drops the undo steps of the rules panel, the DOM tree and the style-sheet manager.
     void clearUndo();
     // The style sheets of the previewed project are parsed again when next read.
@@ -449,6 +452,14 @@ private:
     QPointer<QAbstractButton> m_javascriptStatusButton2;
     QList<QPointer<QObject>> m_clearUndoTargets;
     QString m_downloadFolder;
+    struct DownloadQuestion
+    {
+        QString guid;
+        QString name;
+        qint64 size = -1;
+        QUrl url;
+    };
+    QList<DownloadQuestion> m_downloadQuestions; // the first is asked
     bool m_javascriptEnable = true;
     std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
     // The main frame's document the inspectors showed last: another one is a

@@ -55,6 +55,11 @@ public:
     static constexpr qint64 kQuickDeathMs = 5000;
     static constexpr int kQuickDeaths = 3;
 
+    // Removes the folders under root named by pattern whose owner (the
+    // process id in the name's ownerField-th "-" field) has ended.
+    static void removeStaleProfiles(const QString &root, const QString &pattern = QStringLiteral("browser-*"),
+                                    int ownerField = 1);
+
 Q_SIGNALS:
     // The browser died and a new one runs: pages must be opened again.
     void restarted();
@@ -69,10 +74,6 @@ private:
     bool launch();
     void browserClosed();
     void reap(int graceMs);
-    // Removes the folders under root named by pattern whose owner (the
-    // process id in the name's ownerField-th "-" field) has ended.
-    static void removeStaleProfiles(const QString &root, const QString &pattern = QStringLiteral("browser-*"),
-                                    int ownerField = 1);
 
     qint64 m_pid = 0;
     QString m_profile;

@@ -53,6 +53,7 @@ WebPage::WebPage(QObject *parent, BrowserContext context)
 {
     connect(m_downloads, &WebDownloads::finished, this, &WebPage::downloadFinished);
     connect(m_downloads, &WebDownloads::refused, this, &WebPage::downloadRefused);
+    connect(m_downloads, &WebDownloads::questionAsked, this, &WebPage::downloadQuestion);
     m_preferences = std::make_unique<WebPreferences>([this] {
         const QJsonObject params{{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}};
         if (isAttached())
@@ -640,9 +641,9 @@ void WebPage::browserRestartsStopped()
     Q_EMIT crashLimitReached();
 }
 
-void WebPage::setDownloadFolder(const QString &path)
+void WebPage::setDownloadFolder(const QString &path, WebDownloads::Consent consent)
 {
-    m_downloads->setDestination(path);
+    m_downloads->setDestination(path, consent);
     if (!m_session.isEmpty())
         applyDownloadFolder();
 }
@@ -650,6 +651,22 @@ void WebPage::setDownloadFolder(const QString &path)
 QString WebPage::downloadFolder() const
 {
     return m_downloads->destination();
+}
+
+void WebPage::answerDownload(const QString &guid, bool take)
+{
+    if (m_downloads->answer(guid, take))
+        cancelDownload(guid);
+}
+
+void WebPage::cancelDownload(const QString &guid)
+{
+    if (!connection())
+        return;
+    QJsonObject cancel{{QStringLiteral("guid"), guid}};
+    if (!m_browserContextId.isEmpty())
+        cancel.insert(QStringLiteral("browserContextId"), m_browserContextId);
+    connection()->send(QStringLiteral("Browser.cancelDownload"), cancel);
 }
 
 void WebPage::applyDownloadFolder()
@@ -676,7 +693,9 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         // The browser tells every page of its downloads: this page takes its own.
         m_downloads->downloadProgress(params.value(QStringLiteral("guid")).toString(),
                                       params.value(QStringLiteral("state")).toString(),
-                                      params.value(QStringLiteral("filePath")).toString());
+                                      params.value(QStringLiteral("filePath")).toString(),
+                                      qint64(params.value(QStringLiteral("totalBytes")).toDouble()),
+                                      qint64(params.value(QStringLiteral("receivedBytes")).toDouble()));
         return;
     }
     const bool main = sessionId == m_session && !m_session.isEmpty();
@@ -761,12 +780,8 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         const QString guid = params.value(QStringLiteral("guid")).toString();
         const bool refused = m_downloads->downloadWillBegin(guid, QUrl(params.value(QStringLiteral("url")).toString()),
                                                             params.value(QStringLiteral("suggestedFilename")).toString());
-        if (refused && connection()) {
-            QJsonObject cancel{{QStringLiteral("guid"), guid}};
-            if (!m_browserContextId.isEmpty())
-                cancel.insert(QStringLiteral("browserContextId"), m_browserContextId);
-            connection()->send(QStringLiteral("Browser.cancelDownload"), cancel);
-        }
+        if (refused)
+            cancelDownload(guid);
     } else if (method == QLatin1String("Page.frameNavigated") || method == QLatin1String("Page.navigatedWithinDocument")) {
         const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
         const bool top = main && (method == QLatin1String("Page.navigatedWithinDocument")

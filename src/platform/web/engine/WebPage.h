@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WebDownloads.h"
 #include "WebFileAccess.h"
 #include "WebNetworkEvents.h"
 
@@ -19,7 +20,6 @@
 
 class DevToolsConnection;
 class WebBridge;
-class WebDownloads;
 class WebPreferences;
 
 // Where a screencast frame's page was when it was drawn: overlays drawn over
@@ -79,10 +79,13 @@ public:
     QString mainFrameId() const { return m_targetId; }
 
     // Where a download of a zip archive (a navigation or link that turns
-    // into a download) puts its file, under a name free there; other
-    // downloads are cancelled. Without one, the browser's own default holds.
-    void setDownloadFolder(const QString &path);
+    // into a download) puts its file, under a name free there, once the user
+    // said yes to downloadQuestion() (or at once, with Consent::Given);
+    // other downloads are cancelled. Without one, the browser's own default holds.
+    void setDownloadFolder(const QString &path, WebDownloads::Consent consent = WebDownloads::Consent::AskFirst);
     QString downloadFolder() const;
+    // The answer to downloadQuestion(): take the download or cancel it.
+    void answerDownload(const QString &guid, bool take);
 
     // The folders a page at an address may read local files from (its
     // project's), asked at each load the program makes; without it, the
@@ -230,6 +233,9 @@ Q_SIGNALS:
     void downloadFinished(const QString &path);
     // A download was cancelled, or could not be put in the download folder.
     void downloadRefused(const QUrl &url, const QString &reason);
+    // Whether to take a download the page started: its name, size in bytes
+    // (-1 when not known) and address. Answer with answerDownload().
+    void downloadQuestion(const QString &guid, const QString &name, qint64 size, const QUrl &url);
     // The network traffic of every frame.
     void requestSent(const WebRequestInfo &request);
     void responseReceived(const WebResponseInfo &response);
@@ -260,6 +266,7 @@ private:
     void browserRestartsStopped();
     bool startBrowserAgain();
     void applyDownloadFolder();
+    void cancelDownload(const QString &guid);
     void dialogOpening(const QString &sessionId, const QJsonObject &params);
     bool dismissDialogs();
     // Responding (WebPageResponding.cpp).

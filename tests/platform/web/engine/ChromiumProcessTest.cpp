@@ -8,6 +8,7 @@
 #include "platform/web/engine/DevToolsConnection.h"
 #include "platform/web/engine/WebBlockingCall.h"
 #include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebDownloads.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
@@ -259,6 +260,40 @@ TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToIn
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "not installed");
+}
+
+// The downloads' staging folder goes with the program; one a crashed run
+// left behind goes at the next start (#65).
+TEST_F(ChromiumProcessAlone, StagingFolderOfACrashedRunGoesAtTheNextStart)
+{
+    // Each child is a new run of this test up to its own step: it takes the
+    // file's name from the environment, and only the parent starts afresh.
+    QString pathFile = qEnvironmentVariable("QUILLMARK_TEST_STAGING_FILE");
+    if (pathFile.isEmpty()) {
+        pathFile = QDir::temp().filePath(QStringLiteral("quillmark-staging-path-%1").arg(QCoreApplication::applicationPid()));
+        qputenv("QUILLMARK_TEST_STAGING_FILE", pathFile.toLocal8Bit());
+        QFile::remove(pathFile);
+    }
+    EXPECT_DEATH(
+        {
+            const QString staging = WebDownloads::stagingFolder();
+            TestUtil::writeFile(staging + QStringLiteral("/part"), "half a download");
+            TestUtil::writeFile(pathFile, staging.toLocal8Bit());
+            std::abort();
+        },
+        "");
+    const QString left = QString::fromLocal8Bit(TestUtil::readFile(pathFile));
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_TRUE(QDir(left).exists());
+    EXPECT_EXIT(
+        {
+            const QString staging = WebDownloads::stagingFolder();
+            std::exit(QDir(left).exists() || staging.isEmpty() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    qunsetenv("QUILLMARK_TEST_STAGING_FILE");
+    QFile::remove(pathFile);
+    EXPECT_FALSE(QDir(left).exists());
 }
 
 // The browser's socket goes in its temporary folder, and socket paths are short.
