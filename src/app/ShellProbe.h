@@ -14,7 +14,9 @@ class QLocalServer;
 //
 // One JSON object per line each way: {"q": "widget", "name": objectName},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
-// "selector": CSS selector} and {"q": "state"}.
+// "selector": CSS selector}, {"q": "state"} and {"q": "pageDialog"} (the
+// dialog the previewed page opened: its text and whether it offers to stop
+// the page's dialogs).
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ private:
     QJsonObject row(const QString &viewName, const QString &text) const;
     QJsonObject element(const QString &selector) const;
     QJsonObject state() const;
+    QJsonObject pageDialog() const;
 
     AppDelegate &m_delegate;
 };
