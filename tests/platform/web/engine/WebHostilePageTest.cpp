@@ -61,17 +61,29 @@ TEST(WebHostilePage, APageThatNeverLoadsIsStoppedFromTheBarAndReloadedAtWill)
     }, 10000));
 }
 
+namespace {
+
+// Loads a page that runs the script once loaded (and writes "next.html"
+// beside it); answers whether the page's first dialog came.
+bool loadPageThatAsks(WebTestFixture &fixture, const char *script)
+{
+    fixture.writeFile(QStringLiteral("ask.html"), QByteArray("<!DOCTYPE html><p>ask</p><script>onload = function () {"
+                                                             " setTimeout(function () { ")
+                                                      + script + " }, 0); };</script>");
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    return fixture.loadPage(QStringLiteral("ask.html"))
+        && TestUtil::waitUntil([&] { return fixture.view().pageDialog() != nullptr; });
+}
+
+} // namespace
+
 // A page asking dialog after dialog: from the second one on, the dialog offers
 // to stop them; once stopped, none is shown, and the next page loads.
 TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
-    fixture.writeFile(QStringLiteral("alerts.html"), "<!DOCTYPE html><p>alerts</p><script>onload = function () {"
-                                                     " setTimeout(function () { for (let i = 1; ; ++i) alert('again ' + i); }, 0); };</script>");
-    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    ASSERT_TRUE(loadPageThatAsks(fixture, "for (let i = 1; ; ++i) alert('again ' + i);"));
     WebView &view = fixture.view();
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("alerts.html")));
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.pageDialog() != nullptr; }));
     auto *first = qobject_cast<QMessageBox *>(view.pageDialog());
     ASSERT_TRUE(first);
     EXPECT_EQ(first->text(), QStringLiteral("again 1"));
@@ -99,12 +111,8 @@ TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
 TEST(WebHostilePage, OpeningAnotherPageDismissesThePendingDialog)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
-    fixture.writeFile(QStringLiteral("ask.html"), "<!DOCTYPE html><p>ask</p><script>onload = function () {"
-                                                  " setTimeout(function () { confirm('Sure?'); }, 0); };</script>");
-    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    ASSERT_TRUE(loadPageThatAsks(fixture, "confirm('Sure?');"));
     WebView &view = fixture.view();
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("ask.html")));
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.pageDialog() != nullptr; }));
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
     EXPECT_FALSE(view.pageDialog());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
