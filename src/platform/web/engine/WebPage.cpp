@@ -192,7 +192,8 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
     command(QStringLiteral("Page.setInterceptFileChooserDialog"), {{QStringLiteral("enabled"), true}});
     command(QStringLiteral("Emulation.setScriptExecutionDisabled"),
             {{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}});
-    command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), fetchPatterns()}});
+    if (const QJsonArray patterns = fetchPatterns(); !patterns.isEmpty())
+        command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
     // Frames of other sites come as targets of their own, held until they are set up.
     command(QStringLiteral("Target.setAutoAttach"), {{QStringLiteral("autoAttach"), true},
                                                      {QStringLiteral("waitForDebuggerOnStart"), true},
@@ -792,9 +793,10 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         const QUrl url(method == QLatin1String("Page.navigatedWithinDocument")
                            ? params.value(QStringLiteral("url")).toString()
                            : frame.value(QStringLiteral("url")).toString() + frame.value(QStringLiteral("urlFragment")).toString());
+        // The load asked for has come: the page's dialogs are shown again.
+        m_leaving = false;
         if (method == QLatin1String("Page.frameNavigated")) {
             // A new document: its dialogs are its own.
-            m_leaving = false;
             m_dialogsStopped = false;
             m_dialogsOfDocument = 0;
             m_dialogsUnseen = 0;

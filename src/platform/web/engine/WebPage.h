@@ -278,6 +278,7 @@ private:
     void answerTimeOut(int question);
     void applyReadableFolders(const QUrl &url);
     QJsonArray fetchPatterns() const;
+    void renewFetch();
     bool refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,
                              const QString &resourceType);
     void configureWorker(const QString &sessionId);
@@ -325,6 +326,7 @@ private:
     bool m_endingRenderer = false;  // a crash asked for, not to be reloaded
     std::function<void()> m_afterAnswer; // the load that waits for the renderer's answer
     WebFileAccess m_fileAccess;
+    bool m_holdLocalDocuments = false; // the page is local: its frames' documents are checked
     std::function<QStringList(const QUrl &)> m_foldersOf;
     QSet<QString> m_workerSessions; // workers of the page's frames, and theirs
     QMap<QString, QString> m_sessionOfIntercept;

@@ -7,6 +7,12 @@
 
 void WebPage::applyReadableFolders(const QUrl &url)
 {
+    // Only a local page can have local frames (a page from the network may
+    // not load local files at all): only its documents are held back.
+    if (url.isLocalFile() != m_holdLocalDocuments) {
+        m_holdLocalDocuments = url.isLocalFile();
+        renewFetch();
+    }
     const QStringList folders = m_foldersOf ? m_foldersOf(url) : WebFileAccess::ownFolderOf(url);
     if (!m_fileAccess.setFolders(folders))
         return;

@@ -165,20 +165,33 @@ QString WebPage::urlPatternFor(const QUrl &url)
 
 QJsonArray WebPage::fetchPatterns() const
 {
-    QJsonArray patterns{WebFileAccess::documentPattern()};
+    QJsonArray patterns;
+    if (m_holdLocalDocuments)
+        patterns.append(WebFileAccess::documentPattern());
     for (const QString &pattern : m_interceptPatterns)
         patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
     return patterns;
 }
 
-void WebPage::interceptRequests(const QStringList &urlPatterns)
+void WebPage::renewFetch()
 {
-    m_interceptPatterns = urlPatterns;
+    // Held requests cost every request a detour: none are held when nothing need be.
+    const QJsonArray patterns = fetchPatterns();
     QStringList sessions(m_childSessions.begin(), m_childSessions.end());
     if (isAttached())
         sessions.prepend(m_session);
-    for (const QString &session : std::as_const(sessions))
-        sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), fetchPatterns()}});
+    for (const QString &session : std::as_const(sessions)) {
+        if (patterns.isEmpty())
+            sendToSession(session, QStringLiteral("Fetch.disable"));
+        else
+            sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
+    }
+}
+
+void WebPage::interceptRequests(const QStringList &urlPatterns)
+{
+    m_interceptPatterns = urlPatterns;
+    renewFetch();
 }
 
 void WebPage::fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status)
