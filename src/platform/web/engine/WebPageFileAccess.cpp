@@ -16,11 +16,12 @@ void WebPage::applyReadableFolders(const QUrl &url)
     const QStringList folders = m_foldersOf ? m_foldersOf(url) : WebFileAccess::ownFolderOf(url);
     if (!m_fileAccess.setFolders(folders))
         return;
-    // Sessions made from now on are given the folders as they are set up.
+    // Sessions made from now on are given the folders as they are set up;
+    // one being set up gets them after what it was given.
     const QJsonObject blocked = m_fileAccess.blockedUrls();
     QStringList sessions(m_childSessions.begin(), m_childSessions.end());
     sessions += QStringList(m_workerSessions.begin(), m_workerSessions.end());
-    if (isAttached())
+    if (!m_session.isEmpty())
         sessions.prepend(m_session);
     for (const QString &session : std::as_const(sessions))
         sendToSession(session, QStringLiteral("Network.setBlockedURLs"), blocked);

@@ -177,8 +177,9 @@ void WebPage::renewFetch()
 {
     // Held requests cost every request a detour: none are held when nothing need be.
     const QJsonArray patterns = fetchPatterns();
+    // A session being set up gets them after what it was given.
     QStringList sessions(m_childSessions.begin(), m_childSessions.end());
-    if (isAttached())
+    if (!m_session.isEmpty())
         sessions.prepend(m_session);
     for (const QString &session : std::as_const(sessions)) {
         if (patterns.isEmpty())
