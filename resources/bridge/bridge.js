@@ -323,62 +323,143 @@
         }
     }
 
-    function rulesJson(rules) {
-        const list = [];
-        for (let i = 0; i < rules.length; ++i)
-            list.push(ruleJson(rules[i]));
-        return list;
+    // Rules nested deeper than this are left out, with one log line for the
+    // sheet: the rest of the sheet is read. The walks below keep their own
+    // stacks, so that no nesting exhausts the page's.
+    const MAX_RULE_DEPTH = 64;
+    const deepSheetsLogged = new WeakSet();
+
+    function sheetName(sheet) {
+        return sheet.href || 'the style element of ' + document.URL;
     }
 
-    function ruleJson(rule) {
-        const json = {id: cssId(rule), type: rule.type};
+    function tooDeep(sheet) {
+        if (!sheet || deepSheetsLogged.has(sheet))
+            return;
+        deepSheetsLogged.add(sheet);
+        log('info', 'rules nested deeper than ' + MAX_RULE_DEPTH + ' levels in ' + sheetName(sheet)
+            + ' were left out');
+    }
+
+    // The fields of a rule of its own, without the rules inside it; answers
+    // those rules (or the sheet an import brings), which the caller walks.
+    function ruleFields(rule, json) {
+        json.id = cssId(rule);
+        json.type = rule.type;
         rule[SENT] = true;
         switch (rule.type) {
         case 1:
             json.sel = rule.selectorText;
             styleJson(rule.style, json);
-            break;
+            return null;
         case 3:
             json.href = rule.href;
             json.media = rule.media.mediaText;
-            if (rule.styleSheet)
-                json.sheet = sheetJson(rule.styleSheet, null, false);
-            break;
+            return rule.styleSheet ? {sheet: rule.styleSheet} : null;
         case 4:
             json.media = rule.media.mediaText;
-            json.rules = rulesJson(rule.cssRules);
-            break;
+            return {rules: rule.cssRules};
         case 5:
             if (rule.name !== undefined)
                 json.name = rule.name;
             styleJson(rule.style, json);
-            break;
+            return null;
         case 6:
             json.sel = rule.selectorText;
             styleJson(rule.style, json);
-            break;
+            return null;
         case 7:
             json.name = rule.name;
             json.prefixed = rule.cssText.lastIndexOf('@-webkit-', 0) === 0;
-            json.rules = rulesJson(rule.cssRules);
-            break;
+            return {rules: rule.cssRules};
         case 8:
             json.key = rule.keyText;
             styleJson(rule.style, json);
-            break;
+            return null;
         case 12:
             json.cond = rule.conditionText;
-            json.rules = rulesJson(rule.cssRules);
-            break;
+            return {rules: rule.cssRules};
         default:
             json.text = rule.cssText;
             if (rule.name !== undefined)
                 json.name = String(rule.name);
-            if (rule.cssRules)
-                json.rules = rulesJson(rule.cssRules);
-            break;
+            return rule.cssRules ? {rules: rule.cssRules} : null;
         }
-        return json;
+    }
+
+    // The head of a sheet's object; answers its rules, or null when they
+    // cannot be read (another origin).
+    function sheetFields(sheet, json) {
+        json.id = cssId(sheet);
+        json.href = sheet.href;
+        json.title = sheet.title || '';
+        json.media = sheet.media ? sheet.media.mediaText : '';
+        json.disabled = sheet.disabled;
+        json.owner = sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0;
+        json.rules = [];
+        try {
+            const rules = sheet.cssRules;
+            ruleCounts.set(sheet, rules.length);
+            return rules;
+        } catch (e) {
+            json.readable = false;
+            return null;
+        }
+    }
+
+    // A rule (or a sheet, with its rules) as an object, the rules inside it
+    // included, down to MAX_RULE_DEPTH; depth is the rule's own.
+    function objectJson(rule, sheet, depth, owner) {
+        const root = {};
+        const stack = [];
+        if (sheet) {
+            const rules = sheetFields(sheet, root);
+            if (rules)
+                stack.push({rules: rules, into: root.rules, depth: depth, owner: sheet});
+        } else {
+            stack.push({rule: rule, into: null, json: root, depth: depth, owner: owner});
+        }
+        while (stack.length) {
+            const item = stack.pop();
+            if (item.rules) {
+                if (item.depth > MAX_RULE_DEPTH) {
+                    if (item.rules.length)
+                        tooDeep(item.owner);
+                    continue;
+                }
+                // Children go on the stack last first, so that they are read in order.
+                const jsons = [];
+                for (let i = 0; i < item.rules.length; ++i) {
+                    const json = {};
+                    item.into.push(json);
+                    jsons.push(json);
+                }
+                for (let i = item.rules.length - 1; i >= 0; --i)
+                    stack.push({rule: item.rules[i], json: jsons[i], depth: item.depth, owner: item.owner});
+                continue;
+            }
+            const inside = ruleFields(item.rule, item.json);
+            if (!inside)
+                continue;
+            if (inside.rules) {
+                item.json.rules = [];
+                stack.push({rules: inside.rules, into: item.json.rules, depth: item.depth + 1, owner: item.owner});
+            } else {
+                const imported = {};
+                item.json.sheet = imported;
+                const rules = sheetFields(inside.sheet, imported);
+                if (rules)
+                    stack.push({rules: rules, into: imported.rules, depth: item.depth + 1, owner: inside.sheet});
+            }
+        }
+        return root;
+    }
+
+    function ruleJson(rule) {
+        let depth = 1;
+        for (let parent = rule.parentRule; parent; parent = parent.parentRule)
+            ++depth;
+        return objectJson(rule, null, depth, rule.parentStyleSheet);
     }
 
     function sheetJson(sheet, frame, allowKnown) {
@@ -386,25 +467,7 @@
         const id = cssId(sheet);
         if (known && allowKnown)
             return {id: id, known: true};
-        const json = {
-            id: id,
-            href: sheet.href,
-            title: sheet.title || '',
-            media: sheet.media ? sheet.media.mediaText : '',
-            disabled: sheet.disabled,
-            owner: sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0,
-            rules: []
-        };
-        let rules = null;
-        try {
-            rules = sheet.cssRules;
-        } catch (e) {
-            json.readable = false;
-            return json;
-        }
-        json.rules = rulesJson(rules);
-        ruleCounts.set(sheet, rules.length);
-        return json;
+        return objectJson(null, sheet, 1, sheet);
     }
 
     // A long message's text, posted in parts as it is written: each part
@@ -458,20 +521,56 @@
         return text + ',' + JSON.stringify(items);
     }
 
-    function writeRules(rules, parts) {
-        parts.add('[');
-        for (let i = 0; i < rules.length; ++i) {
-            if (i > 0)
-                parts.add(',');
-            writeRule(rules[i], parts);
+    // A sheet new to the program as the text of [id, href, title, media,
+    // disabled, owner, rules], the rules 0 when they cannot be read; a rule as
+    // the text of an array (DOMStyleSheetList.h): type, id, then its fields.
+    // Rules deeper than MAX_RULE_DEPTH are left out.
+    function writeSheet(sheet, parts) {
+        // Texts to add, sheets and rule lists to write, the next on top.
+        const stack = [{newSheet: sheet, depth: 1}];
+        while (stack.length) {
+            const item = stack.pop();
+            if (typeof item === 'string') {
+                parts.add(item);
+            } else if (item.newSheet) {
+                const s = item.newSheet;
+                parts.add('[' + cssId(s) + ',' + jsonText(s.href) + ',' + JSON.stringify(s.title || '') + ','
+                          + jsonText(s.media ? s.media.mediaText : '') + ',' + (s.disabled ? 1 : 0) + ','
+                          + (s.ownerNode ? (idOf(s.ownerNode) || 0) : 0) + ',');
+                let rules = null;
+                try {
+                    rules = s.cssRules;
+                } catch (e) {
+                    parts.add('0]');
+                    continue;
+                }
+                ruleCounts.set(s, rules.length);
+                stack.push(']', {rules: rules, depth: item.depth, owner: s});
+            } else if (item.rules) {
+                if (item.depth > MAX_RULE_DEPTH && item.rules.length) {
+                    tooDeep(item.owner);
+                    parts.add('[]');
+                    continue;
+                }
+                stack.push(']');
+                for (let i = item.rules.length - 1; i >= 0; --i) {
+                    stack.push({rule: item.rules[i], depth: item.depth, owner: item.owner});
+                    if (i > 0)
+                        stack.push(',');
+                }
+                parts.add('[');
+            } else {
+                writeRuleHead(item, stack, parts);
+            }
         }
-        parts.add(']');
     }
 
-    // A rule as the text of an array (DOMStyleSheetList.h): type, id, then its fields.
-    function writeRule(rule, parts) {
+    // A rule's own fields; what is inside it goes on the stack.
+    function writeRuleHead(item, stack, parts) {
+        const rule = item.rule;
         const type = rule.type;
         const head = '[' + type + ',' + cssId(rule) + ',';
+        const inside = {depth: item.depth + 1, owner: item.owner};
         rule[SENT] = true;
         switch (type) {
         case 1:
@@ -480,57 +579,38 @@
             return;
         case 3:
             parts.add(head + jsonText(rule.href) + ',' + jsonText(rule.media.mediaText) + ',');
-            if (rule.styleSheet)
-                writeSheet(rule.styleSheet, parts);
-            else
-                parts.add('0');
-            break;
+            if (rule.styleSheet) {
+                stack.push(']', {newSheet: rule.styleSheet, depth: item.depth + 1});
+            } else {
+                parts.add('0]');
+            }
+            return;
         case 4:
             parts.add(head + jsonText(rule.media.mediaText) + ',');
-            writeRules(rule.cssRules, parts);
             break;
         case 5:
             parts.add(head + jsonText(rule.name === undefined ? null : rule.name) + styleText(rule.style) + ']');
             return;
         case 7:
             parts.add(head + jsonText(rule.name) + ',' + (rule.cssText.lastIndexOf('@-webkit-', 0) === 0 ? 1 : 0) + ',');
-            writeRules(rule.cssRules, parts);
             break;
         case 8:
             parts.add(head + jsonText(rule.keyText) + styleText(rule.style) + ']');
             return;
         case 12:
             parts.add(head + jsonText(rule.conditionText) + ',');
-            writeRules(rule.cssRules, parts);
             break;
         default:
             parts.add(head + jsonText(rule.cssText) + ',' + jsonText(rule.name === undefined ? null : String(rule.name))
                       + ',');
-            if (rule.cssRules)
-                writeRules(rule.cssRules, parts);
-            else
-                parts.add('0');
+            if (!rule.cssRules) {
+                parts.add('0]');
+                return;
+            }
             break;
         }
-        parts.add(']');
-    }
-
-    // A sheet new to the program as the text of [id, href, title, media,
-    // disabled, owner, rules], the rules 0 when they cannot be read.
-    function writeSheet(sheet, parts) {
-        parts.add('[' + cssId(sheet) + ',' + jsonText(sheet.href) + ',' + JSON.stringify(sheet.title || '') + ','
-                  + jsonText(sheet.media ? sheet.media.mediaText : '') + ',' + (sheet.disabled ? 1 : 0) + ','
-                  + (sheet.ownerNode ? (idOf(sheet.ownerNode) || 0) : 0) + ',');
-        let rules = null;
-        try {
-            rules = sheet.cssRules;
-        } catch (e) {
-            parts.add('0]');
-            return;
-        }
-        writeRules(rules, parts);
-        parts.add(']');
-        ruleCounts.set(sheet, rules.length);
+        inside.rules = rule.cssRules;
+        stack.push(']', inside);
     }
 
     // Whether the page's scripts added or deleted rules of the sheet since it
@@ -1219,10 +1299,34 @@
             }
             return answer;
         }
-        // parent: the whole selector of the style rule the rules are nested in.
-        function walk(rules, parent) {
-            for (let i = 0; i < rules.length; ++i) {
-                const rule = rules[i];
+        // Lists of rules still to walk, the next on top, each with the whole
+        // selector of the style rule it is nested in (parent) and its depth.
+        const stack = [];
+        function pushRules(rules, parent, depth) {
+            if (depth <= MAX_RULE_DEPTH)
+                stack.push({rules: rules, index: 0, parent: parent, depth: depth});
+        }
+        function pushSheet(sheet, depth) {
+            if (sheet.disabled || !holds(sheet.media ? sheet.media.mediaText : ''))
+                return;
+            let rules = null;
+            try {
+                rules = sheet.cssRules;
+            } catch (e) {
+                return;
+            }
+            pushRules(rules, null, depth);
+        }
+        function walk() {
+            while (stack.length) {
+                const top = stack[stack.length - 1];
+                if (top.index >= top.rules.length) {
+                    stack.pop();
+                    continue;
+                }
+                const rule = top.rules[top.index++];
+                const parent = top.parent;
+                const inner = top.depth + 1;
                 switch (rule.type) {
                 case 1: {
                     const selector = parent ? nestedSelector(rule.selectorText, parent) : rule.selectorText;
@@ -1234,16 +1338,16 @@
                         out.push(entry);
                     }
                     if (partsCache.get(rule).nested)
-                        walk(rule.cssRules, selector);
+                        pushRules(rule.cssRules, selector, inner);
                     break;
                 }
                 case 3:
                     if (rule.styleSheet && holds(rule.media.mediaText))
-                        walkSheet(rule.styleSheet);
+                        pushSheet(rule.styleSheet, inner);
                     break;
                 case 4:
                     if (holds(rule.media.mediaText))
-                        walk(rule.cssRules, parent);
+                        pushRules(rule.cssRules, parent, inner);
                     break;
                 case 12: {
                     let holds = false;
@@ -1253,30 +1357,21 @@
                         holds = false;
                     }
                     if (holds)
-                        walk(rule.cssRules, parent);
+                        pushRules(rule.cssRules, parent, inner);
                     break;
                 }
                 default:
                     if (rule.type === 0 && rule.cssRules)
-                        walk(rule.cssRules, parent);
+                        pushRules(rule.cssRules, parent, inner);
                     break;
                 }
             }
         }
-        function walkSheet(sheet) {
-            if (sheet.disabled || !holds(sheet.media ? sheet.media.mediaText : ''))
-                return;
-            let rules = null;
-            try {
-                rules = sheet.cssRules;
-            } catch (e) {
-                return;
-            }
-            walk(rules, null);
-        }
         const sheets = frame.doc.styleSheets;
-        for (let i = 0; i < sheets.length; ++i)
-            walkSheet(sheets[i]);
+        for (let i = 0; i < sheets.length; ++i) {
+            pushSheet(sheets[i], 1);
+            walk();
+        }
         return out;
     }
 

@@ -132,6 +132,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return undoNames();
     if (kind == QLatin1String("frame"))
         return frame();
+    if (kind == QLatin1String("pageDialog"))
+        return pageDialog();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -309,5 +311,20 @@ QJsonObject ShellProbe::state() const
                                      {QStringLiteral("file"), rule->fileName()}});
         answer.insert(QStringLiteral("rules"), shown);
     }
+    return answer;
+}
+
+QJsonObject ShellProbe::pageDialog() const
+{
+    ProjectDelegate *projects = m_delegate.ui().projectController;
+    auto *preview = projects ? dynamic_cast<PreviewDelegate *>(projects->previewHalf()) : nullptr;
+    const QDialog *dialog = preview && preview->webview() ? preview->webview()->pageDialog() : nullptr;
+    if (!dialog || !dialog->isVisible())
+        return {{QStringLiteral("open"), false}};
+    QJsonObject answer = rectOf(dialog, dialog->rect());
+    answer.insert(QStringLiteral("open"), true);
+    if (const auto *box = qobject_cast<const QMessageBox *>(dialog))
+        answer.insert(QStringLiteral("text"), box->text());
+    answer.insert(QStringLiteral("offersToStop"), dialog->findChild<QWidget *>(QStringLiteral("stopPageDialogs")) != nullptr);
     return answer;
 }

@@ -18,8 +18,9 @@ class QLocalServer;
 // "selector": CSS selector}, {"q": "state"}, {"q": "undo"}, {"q": "page",
 // "expression": a script expression}, whose value the page gives (read in the
 // world of the preview's bridge, so the page's own scripts do not stand in the
-// way), and {"q": "frame"}: the size the preview draws its latest frame at,
-// beside the preview's own.
+// way), {"q": "frame"}: the size the preview draws its latest frame at,
+// beside the preview's own, and {"q": "pageDialog"} (the dialog the previewed
+// page opened: its text and whether it offers to stop the page's dialogs).
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -42,6 +43,7 @@ private:
     QJsonObject undoNames() const;
     QJsonObject frame() const;
     ExWebView *preview() const;
+    QJsonObject pageDialog() const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -1,5 +1,6 @@
 #include "ProjectSetting.h"
 
+#include "platform/foundation/FileAside.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/kit/Alert.h"
@@ -391,11 +392,9 @@ ProjectSetting::Opened ProjectSetting::openForProject(const QString &projectPath
         } else {
             reason = file.errorString();
         }
-        const QString backup = path + QStringLiteral(".bak");
-        QFile::remove(backup);
-        if (QFile::rename(path, backup)) {
+        if (const Result<QString> backup = FileAside::moveAside(path)) {
             opened.problem = QStringLiteral("%1 could not be read (%2); it was kept as %3 and the defaults were used.")
-                                 .arg(QDir::toNativeSeparators(path), reason, QDir::toNativeSeparators(backup));
+                                 .arg(QDir::toNativeSeparators(path), reason, QDir::toNativeSeparators(*backup));
         } else {
             // The damaged file stays where it is: nothing is saved over it.
             opened.problem = QStringLiteral("%1 could not be read (%2) nor kept aside; the defaults are used and "

@@ -8,6 +8,8 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/SegmentedControl.h"
+#include "platform/web/engine/WebDownloads.h"
+#include "platform/web/engine/WebPage.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
 
@@ -119,7 +121,8 @@ File *DownloaderDelegate::file() const
 void DownloaderDelegate::setFile(File *file)
 {
     m_file = file;
-    m_downloadLibView->webPage()->setDownloadFolder(targetFolder());
+    // What the library browser downloads is what the user came for: taken unasked.
+    m_downloadLibView->webPage()->setDownloadFolder(targetFolder(), WebDownloads::Consent::Given);
 }
 
 QString DownloaderDelegate::targetFolder() const

@@ -16,6 +16,7 @@
 #include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebFileAccess.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebPreferences.h"
@@ -194,6 +195,18 @@ void PreviewDelegate::connectPage()
             m_cssOutlineDelegate->setAndRefreshStyleFiles(styleFiles());
     });
 
+    // A page reads the local files of its project, or of its own folder
+    // when it is in none.
+    page->setReadableFolders([this](const QUrl &url) {
+        if (!url.isLocalFile())
+            return QStringList();
+        if (File *file = projectFileOf(url.toLocalFile())) {
+            File *root = file->rootFile() ? file->rootFile() : file;
+            return QStringList{root->path()};
+        }
+        return WebFileAccess::ownFolderOf(url);
+    });
+
     // Following each load.
     connect(page, &WebPage::frameStartedLoading, this, &PreviewDelegate::frameStartedLoading);
     connect(page, &WebPage::frameStoppedLoading, this, &PreviewDelegate::frameStoppedLoading);
@@ -204,20 +217,18 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::requestFailed, this, &PreviewDelegate::requestFailed);
     connect(page, &WebPage::navigationFailed, this,
             [this](const QUrl &url, const QString &errorText, const QString &) { failLoad(url, errorText); });
-    connect(page, &WebPage::crashLimitReached, this, &PreviewDelegate::dropCrashedPage);
+    connect(page, &WebPage::crashLimitReached, this, [this] {
+        dropEndedPage(QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again."));
+    });
+    connect(page, &WebPage::stoppedUnresponsive, this,
+            [this] { dropEndedPage(QStringLiteral("The page did not respond and was stopped.")); });
     connect(page, &WebPage::renewed, this, &PreviewDelegate::pageRenewed);
     connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
     connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
         if (m_window)
             m_window->setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmark") : title);
     });
-    connect(page, &WebPage::downloadFinished, this, [this](const QString &path) {
-        QM_INFO(QStringLiteral("downloaded %1").arg(path));
-        setStatus(QStringLiteral("Downloaded %1").arg(path));
-    });
-    connect(page, &WebPage::downloadRefused, this, [this](const QUrl &url, const QString &reason) {
-        QM_INFO(QStringLiteral("not downloaded %1: %2").arg(url.toString(), reason));
-    });
+    connectDownloads();
 
     // Element detection.
     connect(m_webview, &ExWebView::mouseDidMoveOverElement, this, &PreviewDelegate::webViewMouseDidMoveOverElement);

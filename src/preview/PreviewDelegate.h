@@ -180,7 +180,10 @@ public:
     bool confirmHistoryLoss();
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
-    void dropCrashedPage();
+    void dropEndedPage(const QString &message);
+    // The page's downloads (PreviewDelegateDownloads.cpp).
+    void connectDownloads();
+    void askAboutDownload();
     // Drops the undo steps of the rules panel, the DOM tree and the
     // style-sheet manager, and those of the nodes of a page no longer shown.
     void clearUndo();
@@ -468,6 +471,14 @@ private:
     QPointer<QAbstractButton> m_javascriptStatusButton2;
     QList<QPointer<QObject>> m_clearUndoTargets;
     QString m_downloadFolder;
+    struct DownloadQuestion
+    {
+        QString guid;
+        QString name;
+        qint64 size = -1;
+        QUrl url;
+    };
+    QList<DownloadQuestion> m_downloadQuestions; // the first is asked
     bool m_javascriptEnable = true;
     std::weak_ptr<DOMDocument> m_domTreeDocument; // the document the DOM tree was built for
     // The main frame's document the inspectors showed last: another one is a

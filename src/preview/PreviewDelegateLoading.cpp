@@ -350,7 +350,7 @@ void PreviewDelegate::pageRenewed()
     });
 }
 
-void PreviewDelegate::dropCrashedPage()
+void PreviewDelegate::dropEndedPage(const QString &message)
 {
     // What is left of the page is no page: no tree is built from it and
     // nothing of it stays where it could be edited.
@@ -376,7 +376,6 @@ void PreviewDelegate::dropCrashedPage()
         m_cssOutlineDelegate->refreshStyleFiles();
     }
     clearUndo();
-    const QString message = QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again.");
     setStatus(message);
     Q_EMIT loadFailed(message);
 }

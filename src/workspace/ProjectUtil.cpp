@@ -3,6 +3,7 @@
 #include "platform/foundation/Archiver.h"
 #include "platform/foundation/Assert.h"
 #include "platform/foundation/AtomicFileWriter.h"
+#include "platform/foundation/FileAside.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
@@ -90,8 +91,9 @@ Result<QVariant> decodeConfigFile(const QByteArray &bytes)
 }
 
 // Reads the settings file. A file that exists but does not hold a dictionary
-// is moved aside to "<file>.bak" so that writing the defaults does not destroy
-// what the user had; it then counts as absent.
+// is moved aside ("<file>.bak", or ".bak.1" and on when that is taken) so
+// that writing the defaults does not destroy what the user had; it then
+// counts as absent.
 std::optional<QVariantMap> readConfigFile(const QString &path)
 {
     if (!QFileInfo::exists(path))
@@ -103,14 +105,13 @@ std::optional<QVariantMap> readConfigFile(const QString &path)
     file.close();
     if (root && root->typeId() == QMetaType::QVariantMap)
         return withSinglePrecisionVersion(root->toMap());
-    const QString aside = path + QStringLiteral(".bak");
-    QFile::remove(aside);
-    if (QFile::rename(path, aside)) {
+    const Result<QString> aside = FileAside::moveAside(path);
+    if (aside) {
         QM_ERROR(QStringLiteral("unreadable project settings %1 kept as %2 (%3)")
-                     .arg(path, aside, root ? QStringLiteral("not a dictionary") : root.error()));
+                     .arg(path, *aside, root ? QStringLiteral("not a dictionary") : root.error()));
     } else {
-        QM_ERROR(QStringLiteral("unreadable project settings %1 could not be moved aside (%2)")
-                     .arg(path, root ? QStringLiteral("not a dictionary") : root.error()));
+        QM_ERROR(QStringLiteral("unreadable project settings %1 could not be moved aside (%2: %3)")
+                     .arg(path, root ? QStringLiteral("not a dictionary") : root.error(), aside.error()));
     }
     return std::nullopt;
 }

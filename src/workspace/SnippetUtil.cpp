@@ -1,6 +1,7 @@
 #include "SnippetUtil.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/FileAside.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "stylesheet/StyleSheetParser.h"
@@ -50,11 +51,8 @@ bool isLocked(const QVariantMap &snippet)
 // Moves a file that cannot be read out of the way, keeping every byte.
 void moveAside(const QString &path)
 {
-    QString aside = path + QStringLiteral(".bak");
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path + QStringLiteral(".bak%1").arg(n);
-    if (QFile::rename(path, aside))
-        QM_ERROR(QStringLiteral("The snippet library %1 could not be read; it was kept as %2").arg(path, aside));
+    if (const Result<QString> aside = FileAside::moveAside(path))
+        QM_ERROR(QStringLiteral("The snippet library %1 could not be read; it was kept as %2").arg(path, *aside));
     else
         QM_ERROR(QStringLiteral("The snippet library %1 could not be read nor moved aside").arg(path));
 }

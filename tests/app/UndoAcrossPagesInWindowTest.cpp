@@ -8,6 +8,7 @@
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebPage.h"
@@ -129,8 +130,12 @@ TEST_F(UndoAcrossPages, ALinkThatDownloadsKeepsThePageAndItsHistory)
     const QString downloaded = QDir(ProjectDelegate::tempPath()).filePath(kArchive);
     QFile::remove(downloaded);
     const DOMDocument *shown = tree->document();
+    // The user takes the download the page asks for.
+    Alert::setResponder([](Alert &) { return int(Alert::FirstButtonReturn); });
     preview->webview()->webPage()->runJavaScript(QStringLiteral("document.getElementById('zip').click()"));
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return QFile::exists(downloaded); }, 15000));
+    const bool came = TestUtil::waitUntil([&] { return QFile::exists(downloaded); }, 15000);
+    Alert::setResponder({});
+    ASSERT_TRUE(came);
     TestUtil::spin(200);
     EXPECT_EQ(tree->document(), shown);
     ASSERT_TRUE(undo()->canUndo());

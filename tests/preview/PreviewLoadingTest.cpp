@@ -248,12 +248,23 @@ TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOthe
     site.write(QStringLiteral("data.bin"), QByteArray("\x01\x02 some bytes", 14));
     ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
 
-    // A zip archive: a name of its own beside the file that has its name.
+    // A zip archive, once the user says yes: a name of its own beside the
+    // file that has its name.
+    QStringList asked;
+    Alert::setResponder([&asked](Alert &alert) {
+        asked.append(alert.messageText() + QLatin1Char('|') + alert.informativeText());
+        return int(Alert::FirstButtonReturn);
+    });
     QString finished;
     QObject::connect(harness.view().webPage(), &WebPage::downloadFinished, &harness.preview,
                      [&finished](const QString &path) { finished = path; });
     harness.preview.urlEnter(site.server.url(QStringLiteral("library.zip")).toString());
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }, 10000));
+    Alert::setResponder({});
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked.first(), QStringLiteral("The page wants to download \"library.zip\" (%1 bytes).|From %2")
+                                 .arg(zip.size())
+                                 .arg(site.server.url(QStringLiteral("library.zip")).toString()));
     EXPECT_EQ(QFileInfo(finished).fileName(), QStringLiteral("library (1).zip"));
     EXPECT_EQ(QFileInfo(finished).dir().canonicalPath(), QDir(downloads.path()).canonicalPath());
     EXPECT_EQ(TestUtil::readFile(finished), zip);
@@ -446,4 +457,65 @@ TEST(PreviewLoading, AnotherPageDropsThePanelsUndoStepsAndATypedAddressAsksFirst
         EXPECT_EQ(harness.view().webPage()->url(), site.fileUrl(QStringLiteral("b.html")));
     }
     File::setUndoManagerProvider({});
+// A page of a project reads every file of its project, from whatever folder
+// of it the page is in; a page in no project reads its own folder (#65).
+TEST(PreviewLoading, APageReadsTheFilesOfItsWholeProjectAndNoMore)
+{
+    PreviewHarness harness;
+    Site site;
+    const QString root = QFileInfo(site.dir.path()).canonicalFilePath();
+    site.write(QStringLiteral("project/data.txt"), "project data");
+    site.write(QStringLiteral("secret.txt"), "not the project's");
+    site.write(QStringLiteral("loose/data.txt"), "beside the page's folder");
+    const QString script = QStringLiteral(
+        "<!DOCTYPE html><script>function read(url) { const x = new XMLHttpRequest();"
+        " try { x.open('GET', url, false); x.send(); return x.responseText; } catch (e) { return 'refused'; } }"
+        " document.title = read('../data.txt') + ' / ' + read('../../secret.txt');</script>");
+    site.write(QStringLiteral("project/pages/index.html"), script.toUtf8());
+    site.write(QStringLiteral("loose/pages/index.html"), script.toUtf8());
+    harness.projects.open(root + QStringLiteral("/project"));
+    WebPage *page = harness.view().webPage();
+
+    ASSERT_TRUE(harness.load(QUrl::fromLocalFile(root + QStringLiteral("/project/pages/index.html"))));
+    EXPECT_EQ(page->readableFolders().first(), root + QStringLiteral("/project/"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page->title() == QLatin1String("project data / refused"); }))
+        << qPrintable(page->title());
+
+    ASSERT_TRUE(harness.load(QUrl::fromLocalFile(root + QStringLiteral("/loose/pages/index.html"))));
+    EXPECT_EQ(page->readableFolders().first(), root + QStringLiteral("/loose/pages/"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page->title() == QLatin1String("refused / refused"); }))
+        << qPrintable(page->title());
+}
+
+// Downloads a page starts by itself are each asked about, and one the user
+// does not take leaves nothing, in the download folder or the staging one (#65).
+TEST(PreviewLoading, DownloadsThePageStartsAreAskedAboutAndLeaveNothingWhenRefused)
+{
+    PreviewHarness harness;
+    QTemporaryDir downloads;
+    harness.preview.setDownloadFolder(downloads.path());
+    Site site;
+    static const char archive[] = "PK\x03\x04 not a real archive";
+    QByteArray page = "<!DOCTYPE html><p>zips</p><script>onload = function () {";
+    for (int i = 1; i <= 3; ++i) {
+        site.write(QStringLiteral("part%1.zip").arg(i), QByteArray(archive, sizeof archive - 1));
+        page += "const f" + QByteArray::number(i) + " = document.createElement('iframe'); f" + QByteArray::number(i)
+            + ".src = 'part" + QByteArray::number(i) + ".zip'; document.body.appendChild(f" + QByteArray::number(i) + ");";
+    }
+    site.write(QStringLiteral("index.html"), page + "};</script>");
+    QStringList asked;
+    Alert::setResponder([&asked](Alert &alert) {
+        asked.append(alert.messageText());
+        return int(Alert::SecondButtonReturn);
+    });
+    int refused = 0;
+    QObject::connect(harness.view().webPage(), &WebPage::downloadRefused, &harness.preview,
+                     [&refused](const QUrl &, const QString &) { ++refused; });
+    ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
+    const bool allRefused = TestUtil::waitUntil([&] { return refused == 3; }, 10000);
+    Alert::setResponder({});
+    ASSERT_TRUE(allRefused) << qPrintable(asked.join(u'\n'));
+    EXPECT_EQ(asked.size(), 3);
+    EXPECT_TRUE(TestUtil::waitUntil([] { return QDir(WebDownloads::stagingFolder()).entryList(QDir::Files).isEmpty(); }));
+    EXPECT_TRUE(QDir(downloads.path()).entryList(QDir::Files).isEmpty());
 }

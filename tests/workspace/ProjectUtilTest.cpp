@@ -197,6 +197,20 @@ TEST_F(ProjectUtilTest, UndecodableSettingsFileIsKeptAsideNotOverwritten)
     EXPECT_EQ(fileContent(), config);
 }
 
+TEST_F(ProjectUtilTest, ASecondUnreadableSettingsFileIsKeptBesideTheFirst)
+{
+    const QString path = ProjectUtil::configPath(m_project);
+    for (const QByteArray &damaged : {QByteArray("first damaged settings"), QByteArray("second damaged settings"),
+                                      QByteArray("third damaged settings")}) {
+        ASSERT_TRUE(TestUtil::writeFile(path, damaged));
+        ProjectUtil::resetForTesting();
+        EXPECT_EQ(ProjectUtil::getProjectConfig(m_project), ProjectUtil::createDefaultProjectConfig());
+    }
+    EXPECT_EQ(TestUtil::readFile(path + ".bak"), QByteArray("first damaged settings"));
+    EXPECT_EQ(TestUtil::readFile(path + ".bak.1"), QByteArray("second damaged settings"));
+    EXPECT_EQ(TestUtil::readFile(path + ".bak.2"), QByteArray("third damaged settings"));
+}
+
 TEST_F(ProjectUtilTest, FailedWriteIsReportedAndTheCacheStillTakesTheSettings)
 {
     const QString missing = m_dir.filePath("no/such/folder");

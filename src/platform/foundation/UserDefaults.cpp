@@ -1,5 +1,6 @@
 #include "UserDefaults.h"
 
+#include "FileAside.h"
 #include "Log.h"
 #include "PropertyList.h"
 
@@ -53,10 +54,8 @@ static std::unique_ptr<QSettings> openSettings(const QString &path)
 {
     auto settings = std::make_unique<QSettings>(path, plistFormat());
     if (settings->status() == QSettings::FormatError) {
-        const QString aside = path + QStringLiteral(".bak");
-        QFile::remove(aside);
-        if (QFile::rename(path, aside))
-            QM_ERROR(QStringLiteral("unreadable user defaults kept as %1").arg(aside));
+        if (const Result<QString> aside = FileAside::moveAside(path))
+            QM_ERROR(QStringLiteral("unreadable user defaults kept as %1").arg(*aside));
         settings = std::make_unique<QSettings>(path, plistFormat());
     }
     return settings;

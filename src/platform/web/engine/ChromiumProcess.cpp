@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,6 +34,35 @@ void endInstance()
 QString profileRoot()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Quillmark");
+}
+
+// The browser makes a socket in its temporary folder, and a socket's path
+// holds at most 107 bytes: ".org.chromium.Chromium.XXXXXX/SingletonSocket"
+// in our "quillmark-browser-<pid>-XXXXXX" leaves 28 for the folder above.
+constexpr qsizetype kTemporaryBaseRoom = 28;
+
+// The folders the browser's temporary folder may go in, the program's own
+// temporary folder first: one whose path is short enough, whatever TMPDIR says.
+QStringList temporaryBases()
+{
+    QStringList bases{QDir::tempPath(), QStringLiteral("/tmp")};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        bases.append(runtime);
+    bases.append(QStringLiteral("/dev/shm"));
+    bases.removeDuplicates();
+    return bases;
+}
+
+QString shortTemporaryBase()
+{
+    const QStringList bases = temporaryBases();
+    for (const QString &base : bases) {
+        const QFileInfo info(base);
+        if (base.toLocal8Bit().size() <= kTemporaryBaseRoom && info.isDir() && info.isWritable())
+            return base;
+    }
+    return bases.first();
 }
 
 QStringList browserArguments(const QString &profile)
@@ -61,7 +91,8 @@ QStringList browserArguments(const QString &profile)
         QStringLiteral("--site-per-process"),
         QStringLiteral("--hide-crash-restore-bubble"),
         QStringLiteral("--mute-audio"),
-        // Local pages read their own local style sheets and frames.
+        // Local pages read their own local style sheets and frames; no
+        // other local file (WebFileAccess).
         QStringLiteral("--allow-file-access-from-files"),
         // A page that failed to load stays failed: the browser's error page
         // does not load the address again by itself.
@@ -107,8 +138,15 @@ bool ChromiumProcess::start()
 {
     if (isRunning())
         return true;
-    if (launch())
+    if (launch()) {
+        // The browser had stopped being started again: the pages open anew.
+        if (std::exchange(m_restartsStopped, false)) {
+            m_quickDeaths = 0;
+            QM_INFO(QStringLiteral("the preview's browser is started again"));
+            Q_EMIT restarted();
+        }
         return true;
+    }
     if (!m_failureAnnounced) {
         // One message for the program's life: the views show the same.
         m_failureAnnounced = true;
@@ -142,7 +180,8 @@ bool ChromiumProcess::launch()
     }
     const QString root = profileRoot();
     removeStaleProfiles(root);
-    removeStaleProfiles(QDir::tempPath(), QStringLiteral("quillmark-browser-*"), 2);
+    for (const QString &base : temporaryBases())
+        removeStaleProfiles(base, QStringLiteral("quillmark-browser-*"), 2);
     static int runs = 0;
     m_profile = QStringLiteral("%1/browser-%2-%3").arg(root).arg(QCoreApplication::applicationPid()).arg(++runs);
     QDir(m_profile).removeRecursively();
@@ -165,7 +204,7 @@ bool ChromiumProcess::launch()
     // ours, removed when it ends. Its path is short: the browser makes a
     // socket in there, and socket paths are short.
     m_temporary = std::make_unique<QTemporaryDir>(
-        QDir::tempPath() + QStringLiteral("/quillmark-browser-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
+        shortTemporaryBase() + QStringLiteral("/quillmark-browser-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
     QList<QByteArray> environment;
     if (m_temporary->isValid())
         environment.append("TMPDIR=" + QFile::encodeName(m_temporary->path()));
@@ -232,12 +271,15 @@ void ChromiumProcess::browserClosed()
     reap(500);
     QDir(m_profile).removeRecursively();
     m_temporary.reset();
-    // A browser that keeps dying at once is not started for ever.
-    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < 5000 ? m_quickDeaths + 1 : 0;
-    if (m_quickDeaths >= 3) {
-        m_error = QStringLiteral("The preview's browser keeps ending right after its start; the preview stays empty.");
-        QM_ERROR(m_error);
-        Q_EMIT failedToStart(m_error);
+    // A browser that keeps dying at once is not started for ever; the next
+    // page the user opens starts it again (start()).
+    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < kQuickDeathMs ? m_quickDeaths + 1 : 0;
+    if (m_quickDeaths >= kQuickDeaths) {
+        m_restartsStopped = true;
+        const QString message = QStringLiteral("The preview's browser kept ending right after its start; it is started "
+                                               "again when a page is opened or reloaded.");
+        QM_ERROR(message);
+        Q_EMIT restartsStopped(message);
         return;
     }
     QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));

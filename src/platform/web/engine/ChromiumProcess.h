@@ -19,7 +19,10 @@ class DevToolsConnection;
 // ends, so no browser outlives a crash of ours.
 //
 // When the browser dies, one ERROR line says so, a new one is started and
-// restarted() tells the views to open their pages again.
+// restarted() tells the views to open their pages again. A browser that dies
+// right after each of its last starts is not started again by itself
+// (restartsStopped()): the next start() asked for, when the user opens or
+// reloads a page, starts it and tells the views the same.
 class ChromiumProcess : public QObject
 {
     Q_OBJECT
@@ -29,7 +32,8 @@ public:
     static ChromiumProcess &instance();
     ~ChromiumProcess() override;
 
-    // Starts the browser unless it runs; answers whether it does.
+    // Starts the browser unless it runs; answers whether it does. A start
+    // after the browser ended announces restarted().
     bool start();
     bool isRunning() const;
     // The running browser's connection; null when it could not be started.
@@ -46,21 +50,30 @@ public:
     // Ends the browser and its helpers and removes the profile folder.
     void stop();
 
+    // A browser that dies within this long of its start died at once; after
+    // that many such deaths in a row it is not started again by itself.
+    static constexpr qint64 kQuickDeathMs = 5000;
+    static constexpr int kQuickDeaths = 3;
+
+    // Removes the folders under root named by pattern whose owner (the
+    // process id in the name's ownerField-th "-" field) has ended.
+    static void removeStaleProfiles(const QString &root, const QString &pattern = QStringLiteral("browser-*"),
+                                    int ownerField = 1);
+
 Q_SIGNALS:
     // The browser died and a new one runs: pages must be opened again.
     void restarted();
     // The browser could not be started; message names what is missing.
     void failedToStart(const QString &message);
+    // The browser died right after each of its last kQuickDeaths starts: it
+    // is not started again until start() is asked for.
+    void restartsStopped(const QString &message);
 
 private:
     ChromiumProcess();
     bool launch();
     void browserClosed();
     void reap(int graceMs);
-    // Removes the folders under root named by pattern whose owner (the
-    // process id in the name's ownerField-th "-" field) has ended.
-    static void removeStaleProfiles(const QString &root, const QString &pattern = QStringLiteral("browser-*"),
-                                    int ownerField = 1);
 
     qint64 m_pid = 0;
     QString m_profile;
@@ -69,5 +82,6 @@ private:
     DevToolsConnection *m_connection = nullptr; // Owned (QObject child).
     QElapsedTimer m_sinceLaunch;
     int m_quickDeaths = 0;
+    bool m_restartsStopped = false;
     bool m_failureAnnounced = false;
 };

@@ -1,7 +1,10 @@
 #include "WebDownloads.h"
 
+#include "ChromiumProcess.h"
+
 #include "platform/foundation/Log.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,9 +30,12 @@ WebDownloads::~WebDownloads() = default;
 
 QString WebDownloads::stagingFolder()
 {
-    // One folder for the program's run, removed when it ends.
+    // One folder for the program's run, removed when it ends; those of runs
+    // that crashed are removed first.
     static const std::unique_ptr<QTemporaryDir> folder = [] {
-        auto made = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillmark-downloads-XXXXXX"));
+        ChromiumProcess::removeStaleProfiles(QDir::tempPath(), QStringLiteral("quillmark-downloads-*"), 2);
+        auto made = std::make_unique<QTemporaryDir>(
+            QDir::tempPath() + QStringLiteral("/quillmark-downloads-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
         if (!made->isValid())
             QM_ERROR(QStringLiteral("no folder for downloads: %1").arg(made->errorString()));
         return made;
@@ -52,6 +58,7 @@ void WebDownloads::documentResponseReceived(const QUrl &url, const QString &mime
 bool WebDownloads::downloadWillBegin(const QString &guid, const QUrl &url, const QString &suggestedFilename)
 {
     Download download{url, suggestedFilename, {}};
+    download.taken = m_consent == Consent::Given;
     // The newest answer for the address tells what the download is.
     for (auto it = m_documentTypes.crbegin(); it != m_documentTypes.crend(); ++it) {
         if (it->first == url) {
@@ -69,17 +76,34 @@ bool WebDownloads::downloadWillBegin(const QString &guid, const QUrl &url, const
     return false;
 }
 
-bool WebDownloads::downloadProgress(const QString &guid, const QString &state, const QString &filePath)
+bool WebDownloads::downloadProgress(const QString &guid, const QString &state, const QString &filePath,
+                                    qint64 totalBytes, qint64 receivedBytes)
 {
-    const auto it = m_downloads.constFind(guid);
-    if (it == m_downloads.cend())
+    const auto it = m_downloads.find(guid);
+    if (it == m_downloads.end())
         return false;
-    if (state == QLatin1String("inProgress"))
+    if (state == QLatin1String("inProgress")) {
+        // Asked about once its size is known (or known to be unknown).
+        if (!it->taken && !it->asked)
+            ask(guid, *it, totalBytes > 0 ? totalBytes : -1);
         return true;
-    const Download download = *it;
-    m_downloads.remove(guid);
+    }
     // The browser names the file after the guid; an older browser does not say where.
     const QString staged = !filePath.isEmpty() ? filePath : QDir(stagingFolder()).filePath(guid);
+    if (it->declined) {
+        QFile::remove(staged);
+        m_downloads.erase(it);
+        return true;
+    }
+    if (state == QLatin1String("completed") && !it->taken) {
+        // It waits in the staging folder for the answer.
+        it->completedAt = staged;
+        if (!it->asked)
+            ask(guid, *it, receivedBytes > 0 ? receivedBytes : QFileInfo(staged).size());
+        return true;
+    }
+    const Download download = *it;
+    m_downloads.erase(it);
     if (state == QLatin1String("completed")) {
         complete(guid, download, staged);
         return true;
@@ -88,6 +112,44 @@ bool WebDownloads::downloadProgress(const QString &guid, const QString &state, c
     if (download.mimeType.isEmpty() || isAcceptedMimeType(download.mimeType))
         QM_INFO(QStringLiteral("the download of %1 was canceled").arg(download.url.toString()));
     return true;
+}
+
+void WebDownloads::ask(const QString &guid, Download &download, qint64 size)
+{
+    download.asked = true;
+    Q_EMIT questionAsked(guid, nameOf(download), size, download.url);
+}
+
+bool WebDownloads::answer(const QString &guid, bool take)
+{
+    const auto it = m_downloads.find(guid);
+    if (it == m_downloads.end())
+        return false;
+    if (take) {
+        it->taken = true;
+        if (it->completedAt.isEmpty())
+            return false;
+        const Download download = *it;
+        m_downloads.erase(it);
+        complete(guid, download, download.completedAt);
+        return false;
+    }
+    const Download download = *it;
+    QM_INFO(QStringLiteral("the download of %1 was not taken").arg(download.url.toString()));
+    Q_EMIT refused(download.url, QStringLiteral("not taken"));
+    if (download.completedAt.isEmpty()) {
+        // Its part goes when the browser says it is cancelled (downloadProgress()).
+        it->declined = true;
+        return true;
+    }
+    QFile::remove(download.completedAt);
+    m_downloads.erase(it);
+    return false;
+}
+
+QString WebDownloads::nameOf(const Download &download) const
+{
+    return plainFileName(!download.suggestedFilename.isEmpty() ? download.suggestedFilename : download.url.fileName());
 }
 
 void WebDownloads::complete(const QString &guid, const Download &download, const QString &staged)
@@ -109,9 +171,7 @@ void WebDownloads::complete(const QString &guid, const Download &download, const
         Q_EMIT refused(download.url, QStringLiteral("no folder to download into"));
         return;
     }
-    const QString name = plainFileName(!download.suggestedFilename.isEmpty() ? download.suggestedFilename
-                                                                             : download.url.fileName());
-    const QString target = freePath(m_destination, name);
+    const QString target = freePath(m_destination, nameOf(download));
     // A rename never replaces a file (across file systems it copies).
     if (!QFile::rename(staged, target)) {
         QFile::remove(staged);

@@ -13,8 +13,12 @@
 // there, so nothing is ever written over); a zip archive (by the MIME type
 // of the answer that became the download) is moved, once complete, into the
 // destination folder under a plain file name that is free there; any other
-// download is cancelled and its part removed. The page reports the
-// browser's events; the browser calls are the page's.
+// download is cancelled and its part removed. Unless the page's downloads
+// are wanted as they come (Consent::Given: the library browser's), each
+// zip archive is asked about first (questionAsked(), with its name, size and
+// source) and moved only once answered yes. The staging folder goes with the
+// program; one left by a run that crashed goes at the next start. The page
+// reports the browser's events; the browser calls are the page's.
 class WebDownloads : public QObject
 {
     Q_OBJECT
@@ -23,9 +27,17 @@ public:
     explicit WebDownloads(QObject *parent = nullptr);
     ~WebDownloads() override;
 
+    // Whether a download is taken as it comes, or asked about first.
+    enum class Consent { AskFirst, Given };
+
     // Where accepted downloads go; empty leaves downloads to the browser's default.
     QString destination() const { return m_destination; }
-    void setDestination(const QString &folder) { m_destination = folder; }
+    void setDestination(const QString &folder, Consent consent)
+    {
+        m_destination = folder;
+        m_consent = consent;
+    }
+    Consent consent() const { return m_consent; }
     // The private folder the browser downloads into, made on first use.
     static QString stagingFolder();
 
@@ -39,7 +51,11 @@ public:
     bool downloadWillBegin(const QString &guid, const QUrl &url, const QString &suggestedFilename);
     // The browser's progress of a download; a guid that is not this page's is
     // ignored (answers false).
-    bool downloadProgress(const QString &guid, const QString &state, const QString &filePath);
+    bool downloadProgress(const QString &guid, const QString &state, const QString &filePath,
+                          qint64 totalBytes = 0, qint64 receivedBytes = 0);
+    // The user's answer to questionAsked(); answers whether the browser is to
+    // cancel the download (it is still under way and not taken).
+    bool answer(const QString &guid, bool take);
     bool isOwnDownload(const QString &guid) const { return m_downloads.contains(guid); }
 
     // The last path component of a suggested name with characters no file
@@ -52,8 +68,11 @@ public:
 Q_SIGNALS:
     // An accepted download is complete at that path, in the destination.
     void finished(const QString &path);
-    // A download was refused (not a zip archive) or could not be put in place.
+    // A download was refused (not a zip archive, not taken) or could not be put in place.
     void refused(const QUrl &url, const QString &reason);
+    // Whether to take the download: name as it would be saved, size in bytes
+    // (-1 when not known), the address it comes from. Answer with answer().
+    void questionAsked(const QString &guid, const QString &name, qint64 size, const QUrl &url);
 
 private:
     struct Download
@@ -61,11 +80,19 @@ private:
         QUrl url;
         QString suggestedFilename;
         QString mimeType; // empty until known
+        bool asked = false;
+        bool taken = false;  // answered yes (or never to be asked)
+        bool declined = false; // answered no while under way
+        QString completedAt; // the staged file, when complete before the answer
     };
+
+    void ask(const QString &guid, Download &download, qint64 size);
+    QString nameOf(const Download &download) const;
 
     void complete(const QString &guid, const Download &download, const QString &filePath);
 
     QString m_destination;
+    Consent m_consent = Consent::AskFirst;
     QHash<QString, Download> m_downloads;           // by the browser's guid
     QList<std::pair<QUrl, QString>> m_documentTypes; // the latest document answers, newest last
 };

@@ -5,6 +5,7 @@
 #include "FrameDecoder.h"
 #include "WebBridge.h"
 #include "WebDownloads.h"
+#include "WebNewTargets.h"
 #include "WebPreferences.h"
 
 #include "platform/foundation/Log.h"
@@ -69,6 +70,7 @@ WebPage::WebPage(QObject *parent, BrowserContext context)
 {
     connect(m_downloads, &WebDownloads::finished, this, &WebPage::downloadFinished);
     connect(m_downloads, &WebDownloads::refused, this, &WebPage::downloadRefused);
+    connect(m_downloads, &WebDownloads::questionAsked, this, &WebPage::downloadQuestion);
     m_preferences = std::make_unique<WebPreferences>([this] {
         const QJsonObject params{{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}};
         if (isAttached())
@@ -76,7 +78,10 @@ WebPage::WebPage(QObject *parent, BrowserContext context)
         for (const QString &child : std::as_const(m_childSessions))
             sendToSession(child, QStringLiteral("Emulation.setScriptExecutionDisabled"), params);
     });
+    m_respondingCheck = new QTimer(this);
+    connect(m_respondingCheck, &QTimer::timeout, this, &WebPage::askIfResponding);
     connect(&ChromiumProcess::instance(), &ChromiumProcess::restarted, this, &WebPage::browserRestarted);
+    connect(&ChromiumProcess::instance(), &ChromiumProcess::restartsStopped, this, &WebPage::browserRestartsStopped);
     open();
 }
 
@@ -107,6 +112,7 @@ void WebPage::open()
     browser->setBulkField(QStringLiteral("Page.screencastFrame"), QStringLiteral("data"));
     browser->setBulkField(QStringLiteral("Runtime.bindingCalled"), QStringLiteral("payload"));
     const auto create = [this, browser] {
+        WebNewTargets::of(browser).expectOwnPage();
         QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
                            // Each page is the front tab of a window of its own:
                            // only front tabs paint.
@@ -116,6 +122,8 @@ void WebPage::open()
         browser->send(QStringLiteral("Target.createTarget"), params, {},
                       [page = QPointer<WebPage>(this), browser = QPointer<DevToolsConnection>(browser)](const DevToolsReply &reply) {
             if (!reply.isOk()) {
+                if (browser)
+                    WebNewTargets::of(browser).ownPageFailed();
                 QM_ERROR(QStringLiteral("the preview's page could not be made: %1").arg(reply.error));
                 return;
             }
@@ -155,6 +163,7 @@ void WebPage::attach(const QString &targetId)
                            applyDownloadFolder();
                            configureSession(m_session, true, [this] {
                                m_ready = true;
+                               m_respondingCheck->start(kAskEveryMs);
                                const auto waiting = std::exchange(m_waitingForSession, {});
                                for (const auto &run : waiting)
                                    run();
@@ -188,6 +197,9 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
                                                {QStringLiteral("maxResourceBufferSize"), 64 * 1024 * 1024}});
     // The preview shows the files as they are now, never a cached copy.
     command(QStringLiteral("Network.setCacheDisabled"), {{QStringLiteral("cacheDisabled"), true}});
+    // Local files outside the page's folders are not loaded; the documents
+    // of frames are held back below (refuseLocalDocument()).
+    command(QStringLiteral("Network.setBlockedURLs"), m_fileAccess.blockedUrls());
     command(QStringLiteral("DOM.enable"));
     command(QStringLiteral("CSS.enable"));
     command(QStringLiteral("Runtime.addBinding"),
@@ -197,12 +209,8 @@ void WebPage::configureSession(const QString &sessionId, bool isMainTarget, std:
     command(QStringLiteral("Page.setInterceptFileChooserDialog"), {{QStringLiteral("enabled"), true}});
     command(QStringLiteral("Emulation.setScriptExecutionDisabled"),
             {{QStringLiteral("value"), !m_preferences->isJavaScriptEnabled()}});
-    if (!m_interceptPatterns.isEmpty()) {
-        QJsonArray patterns;
-        for (const QString &pattern : std::as_const(m_interceptPatterns))
-            patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
+    if (const QJsonArray patterns = fetchPatterns(); !patterns.isEmpty())
         command(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
-    }
     // Frames of other sites come as targets of their own, held until they are set up.
     command(QStringLiteral("Target.setAutoAttach"), {{QStringLiteral("autoAttach"), true},
                                                      {QStringLiteral("waitForDebuggerOnStart"), true},
@@ -254,11 +262,37 @@ void WebPage::load(const QUrl &url)
 {
     m_crashReloads = 0;
     m_sinceCrashReload.invalidate();
-    navigate(url);
+    m_reloadStopped = false;
+    m_url = url;
+    if (startBrowserAgain())
+        return;
+    // A reload meanwhile would load the page before it.
+    m_navigationPending = true;
+    const auto go = [this, url] {
+        if (url == m_url)
+            navigate(url);
+    };
+    if (dismissDialogs())
+        endRenderer(go);
+    else
+        whenResponding(go);
+}
+
+bool WebPage::startBrowserAgain()
+{
+    // A browser that had stopped being started again starts now: the page
+    // opens anew and goes to its address (browserRestarted()).
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    if (browser.isRunning())
+        return false;
+    const int renewals = m_renewals;
+    browser.start();
+    return m_renewals != renewals;
 }
 
 void WebPage::navigate(const QUrl &url)
 {
+    applyReadableFolders(url);
     m_url = url;
     m_navigationPending = true;
     if (!isAttached()) {
@@ -275,11 +309,14 @@ void WebPage::navigate(const QUrl &url)
                       if (url == m_url)
                           m_navigationPending = false;
                       if (result.value(QStringLiteral("isDownload")).toBool()) {
+                          // The page stays: its dialogs are shown again.
+                          m_leaving = false;
                           QM_INFO(QStringLiteral("%1 is downloaded, not shown").arg(url.toString()));
                           return;
                       }
                       const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
                       if (!failure.isEmpty()) {
+                          m_leaving = false;
                           QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
                           Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
                           Q_EMIT loadFinished(false);
@@ -291,7 +328,13 @@ void WebPage::reload()
 {
     m_crashReloads = 0;
     m_sinceCrashReload.invalidate();
-    reloadShown();
+    m_reloadStopped = false;
+    if (startBrowserAgain() || m_navigationPending)
+        return;
+    if (dismissDialogs())
+        endRenderer([this] { reloadShown(); });
+    else
+        whenResponding([this] { reloadShown(); });
 }
 
 void WebPage::reloadShown()
@@ -318,6 +361,18 @@ void WebPage::stop()
 
 void WebPage::navigateToHistoryEntry(int entryId)
 {
+    if (dismissDialogs())
+        endRenderer([this, entryId] { goToHistoryEntry(entryId); });
+    else
+        whenResponding([this, entryId] { goToHistoryEntry(entryId); });
+}
+
+void WebPage::goToHistoryEntry(int entryId)
+{
+    for (const WebHistoryEntry &entry : std::as_const(m_history)) {
+        if (entry.id == entryId)
+            applyReadableFolders(entry.url);
+    }
     sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
 }
 
@@ -491,8 +546,50 @@ void WebPage::sendInput(const QString &method, const QJsonObject &params)
         sendToSession(m_session, method, params);
 }
 
+void WebPage::dialogOpening(const QString &sessionId, const QJsonObject &params)
+{
+    m_dialogSession = sessionId;
+    const QString type = params.value(QStringLiteral("type")).toString();
+    if (m_dialogsStopped || m_leaving) {
+        // Nothing is shown: the page waits for no one.
+        ++m_dialogsUnseen;
+        answerDialog(type == QLatin1String("alert") || type == QLatin1String("beforeunload"));
+        return;
+    }
+    m_dialogType = type;
+    ++m_dialogsOfDocument;
+    Q_EMIT dialogRequested(type, params.value(QStringLiteral("message")).toString(),
+                           params.value(QStringLiteral("defaultPrompt")).toString(), m_dialogsOfDocument > 1);
+}
+
+void WebPage::stopDialogs()
+{
+    m_dialogsStopped = true;
+}
+
+bool WebPage::dismissDialogs()
+{
+    // Until the next document, what the page asks is dismissed unasked.
+    m_leaving = true;
+    // A page that asks (or was asking until it was stopped) may ask again at
+    // once, for ever, and a renderer inside its script takes no new
+    // document: it is ended, which answers what is open.
+    const bool end = (!m_dialogType.isEmpty() || m_dialogsStopped) && showsDocument();
+    if (!m_dialogType.isEmpty()) {
+        if (end)
+            m_dialogType.clear();
+        else
+            answerDialog(m_dialogType == QLatin1String("alert") || m_dialogType == QLatin1String("beforeunload"));
+        Q_EMIT dialogClosed();
+    }
+    return end;
+}
+
 void WebPage::answerDialog(bool accept, const QString &promptText)
 {
+    // The time a dialog was shown is no time the renderer failed to answer.
+    if (!std::exchange(m_dialogType, {}).isEmpty() && m_questionAsked.isValid())
+        m_questionAsked.restart();
     QJsonObject params{{QStringLiteral("accept"), accept}};
     if (!promptText.isNull())
         params.insert(QStringLiteral("promptText"), promptText);
@@ -537,20 +634,39 @@ void WebPage::browserRestarted()
     m_targetId.clear();
     m_browserContextId.clear();
     m_childSessions.clear();
+    m_workerSessions.clear();
     m_sessionOfRequest.clear();
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
+    m_rendererGone = false;
+    m_documentShown = false;
+    m_endingRenderer = false;
+    m_afterAnswer = {};
+    m_questionAsked.invalidate();
+    setResponding(true);
+    ++m_renewals;
     open();
     // Before the page is loaded again: what it is given (the requests held
     // back) is set up first.
     Q_EMIT renewed();
-    if (m_url.isValid())
-        load(m_url);
+    // A page left after the browser kept dying waits for load() or reload().
+    if (m_url.isValid() && !m_reloadStopped) {
+        m_crashReloads = 0;
+        m_sinceCrashReload.invalidate();
+        navigate(m_url);
+    }
 }
 
-void WebPage::setDownloadFolder(const QString &path)
+void WebPage::browserRestartsStopped()
 {
-    m_downloads->setDestination(path);
+    m_reloadStopped = true;
+    m_navigationPending = false;
+    Q_EMIT crashLimitReached();
+}
+
+void WebPage::setDownloadFolder(const QString &path, WebDownloads::Consent consent)
+{
+    m_downloads->setDestination(path, consent);
     if (!m_session.isEmpty())
         applyDownloadFolder();
 }
@@ -558,6 +674,22 @@ void WebPage::setDownloadFolder(const QString &path)
 QString WebPage::downloadFolder() const
 {
     return m_downloads->destination();
+}
+
+void WebPage::answerDownload(const QString &guid, bool take)
+{
+    if (m_downloads->answer(guid, take))
+        cancelDownload(guid);
+}
+
+void WebPage::cancelDownload(const QString &guid)
+{
+    if (!connection())
+        return;
+    QJsonObject cancel{{QStringLiteral("guid"), guid}};
+    if (!m_browserContextId.isEmpty())
+        cancel.insert(QStringLiteral("browserContextId"), m_browserContextId);
+    connection()->send(QStringLiteral("Browser.cancelDownload"), cancel);
 }
 
 void WebPage::applyDownloadFolder()
@@ -584,12 +716,25 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         // The browser tells every page of its downloads: this page takes its own.
         m_downloads->downloadProgress(params.value(QStringLiteral("guid")).toString(),
                                       params.value(QStringLiteral("state")).toString(),
-                                      params.value(QStringLiteral("filePath")).toString());
+                                      params.value(QStringLiteral("filePath")).toString(),
+                                      qint64(params.value(QStringLiteral("totalBytes")).toDouble()),
+                                      qint64(params.value(QStringLiteral("receivedBytes")).toDouble()));
         return;
     }
     const bool main = sessionId == m_session && !m_session.isEmpty();
-    if (!main && !m_childSessions.contains(sessionId))
+    if (!main && !m_childSessions.contains(sessionId)) {
+        // A worker's script, asked for by the page, ends in the worker's session.
+        if (method == QLatin1String("Network.loadingFinished") || method == QLatin1String("Network.loadingFailed")) {
+            const auto asked = m_sessionOfRequest.constFind(params.value(QStringLiteral("requestId")).toString());
+            if (asked != m_sessionOfRequest.cend())
+                handleNetworkEvent(*asked, method, params);
+            return;
+        }
+        // Workers started by workers are held as theirs are.
+        if (m_workerSessions.contains(sessionId) && method.startsWith(QLatin1String("Target.")))
+            handleTargetEvent(method, params);
         return;
+    }
     if (method.startsWith(QLatin1String("Network.")) || method.startsWith(QLatin1String("Fetch."))) {
         handleNetworkEvent(sessionId, method, params);
         return;
@@ -658,12 +803,8 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         const QString guid = params.value(QStringLiteral("guid")).toString();
         const bool refused = m_downloads->downloadWillBegin(guid, QUrl(params.value(QStringLiteral("url")).toString()),
                                                             params.value(QStringLiteral("suggestedFilename")).toString());
-        if (refused && connection()) {
-            QJsonObject cancel{{QStringLiteral("guid"), guid}};
-            if (!m_browserContextId.isEmpty())
-                cancel.insert(QStringLiteral("browserContextId"), m_browserContextId);
-            connection()->send(QStringLiteral("Browser.cancelDownload"), cancel);
-        }
+        if (refused)
+            cancelDownload(guid);
     } else if (method == QLatin1String("Page.frameNavigated") || method == QLatin1String("Page.navigatedWithinDocument")) {
         const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
         const bool top = main && (method == QLatin1String("Page.navigatedWithinDocument")
@@ -674,6 +815,16 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
         const QUrl url(method == QLatin1String("Page.navigatedWithinDocument")
                            ? params.value(QStringLiteral("url")).toString()
                            : frame.value(QStringLiteral("url")).toString() + frame.value(QStringLiteral("urlFragment")).toString());
+        // The load asked for has come: the page's dialogs are shown again.
+        m_leaving = false;
+        if (method == QLatin1String("Page.frameNavigated")) {
+            // A new document: its dialogs are its own.
+            m_dialogsStopped = false;
+            m_dialogsOfDocument = 0;
+            m_dialogsUnseen = 0;
+            m_rendererGone = false;
+            m_documentShown = url != QUrl(QStringLiteral("about:blank"));
+        }
         if (url != m_url && !(url == QUrl(QStringLiteral("about:blank")) && m_url.isValid())) {
             m_url = url;
             Q_EMIT urlChanged(url);
@@ -692,9 +843,12 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
             Q_EMIT loadFinished(true);
         }
     } else if (method == QLatin1String("Page.javascriptDialogOpening")) {
-        m_dialogSession = sessionId;
-        Q_EMIT dialogRequested(params.value(QStringLiteral("type")).toString(), params.value(QStringLiteral("message")).toString(),
-                               params.value(QStringLiteral("defaultPrompt")).toString());
+        dialogOpening(sessionId, params);
+    } else if (method == QLatin1String("Page.javascriptDialogClosed")) {
+        if (!m_dialogType.isEmpty()) {
+            m_dialogType.clear();
+            Q_EMIT dialogClosed();
+        }
     } else if (method == QLatin1String("Page.fileChooserOpened")) {
         Q_EMIT fileChooserRequested(params.value(QStringLiteral("mode")).toString() == QLatin1String("selectMultiple"),
                                     params.value(QStringLiteral("backendNodeId")).toInt(), sessionId);
@@ -711,6 +865,10 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
 
 void WebPage::mainTargetCrashed()
 {
+    m_rendererGone = true;
+    // A renderer ended because it did not respond is not loaded again.
+    if (std::exchange(m_endingRenderer, false))
+        return;
     // A page that kills its renderer as it loads would be reloaded for ever.
     if (!m_sinceCrashReload.isValid() || m_sinceCrashReload.elapsed() >= kQuickCrashMs)
         m_crashReloads = 0;
@@ -734,8 +892,8 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         const QString type = params.value(QStringLiteral("targetInfo")).toObject().value(QStringLiteral("type")).toString();
         if (type != QLatin1String("iframe")) {
-            // Workers and the like go on as they are.
-            sendToSession(child, QStringLiteral("Runtime.runIfWaitingForDebugger"));
+            // Workers and the like read only what the page may.
+            configureWorker(child);
             return;
         }
         m_childSessions.insert(child);
@@ -743,6 +901,7 @@ void WebPage::handleTargetEvent(const QString &method, const QJsonObject &params
     } else if (method == QLatin1String("Target.detachedFromTarget")) {
         const QString child = params.value(QStringLiteral("sessionId")).toString();
         m_domRequested.remove(child);
+        m_workerSessions.remove(child);
         forgetRequestsOf(child);
         if (m_childSessions.remove(child))
             m_bridge->sessionDetached(child);

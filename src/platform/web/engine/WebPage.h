@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WebDownloads.h"
+#include "WebFileAccess.h"
 #include "WebNetworkEvents.h"
 
 #include <QElapsedTimer>
@@ -8,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
@@ -17,7 +20,6 @@
 
 class DevToolsConnection;
 class WebBridge;
-class WebDownloads;
 class WebPreferences;
 
 // Where a screencast frame's page was when it was drawn: overlays drawn over
@@ -47,7 +49,9 @@ struct WebHistoryEntry
 // screencast frames, dialogs, history and network traffic as signals. When the
 // browser is started again after a crash, the page is opened anew at its URL;
 // when the page's renderer crashes, the page is reloaded, unless it died right
-// after each of its last kCrashReloads reloads (crashLimitReached()).
+// after each of its last kCrashReloads reloads (crashLimitReached()). When the
+// browser itself keeps dying at once, the page is left the same way; the next
+// load() or reload() starts the browser again.
 //
 // Page dialogs and file choosers are asked with signals: the view answers
 // them (answerDialog(), chooseFiles()).
@@ -75,10 +79,20 @@ public:
     QString mainFrameId() const { return m_targetId; }
 
     // Where a download of a zip archive (a navigation or link that turns
-    // into a download) puts its file, under a name free there; other
-    // downloads are cancelled. Without one, the browser's own default holds.
-    void setDownloadFolder(const QString &path);
+    // into a download) puts its file, under a name free there, once the user
+    // said yes to downloadQuestion() (or at once, with Consent::Given);
+    // other downloads are cancelled. Without one, the browser's own default holds.
+    void setDownloadFolder(const QString &path, WebDownloads::Consent consent = WebDownloads::Consent::AskFirst);
     QString downloadFolder() const;
+    // The answer to downloadQuestion(): take the download or cancel it.
+    void answerDownload(const QString &guid, bool take);
+
+    // The folders a page at an address may read local files from (its
+    // project's), asked at each load the program makes; without it, the
+    // folder of the page's own file. The program's resources are readable
+    // too; any other local file the page asks for is refused (WebFileAccess).
+    void setReadableFolders(std::function<QStringList(const QUrl &)> foldersOf) { m_foldersOf = std::move(foldersOf); }
+    QStringList readableFolders() const { return m_fileAccess.folders(); }
 
     // History, as of the last navigation.
     const QList<WebHistoryEntry> &history() const { return m_history; }
@@ -117,6 +131,10 @@ public:
 
     // Answers the dialog that dialogRequested() announced.
     void answerDialog(bool accept, const QString &promptText = {});
+    // The page's dialogs are answered without asking until another document
+    // is shown: an alert is accepted, a confirm and a prompt cancelled, a
+    // question before leaving accepted.
+    void stopDialogs();
     // Answers a file chooser of fileChooserRequested(); no files cancels.
     void chooseFiles(int backendNodeId, const QString &sessionId, const QStringList &files);
 
@@ -156,6 +174,14 @@ public:
     void requestDomDocument(const QString &sessionId, std::function<void(bool)> done);
     bool requestDomDocumentNow(const QString &sessionId, int timeoutMs);
 
+    // A renderer that has not answered a question within this long does not
+    // respond: the preview says so, and the next load ends it first.
+    static constexpr int kAnswerMs = 2000;
+    static constexpr int kAskEveryMs = 1000; // how often the shown page is asked
+    bool isResponding() const { return m_responding; }
+    // Ends the renderer of a page that does not respond (stoppedUnresponsive()).
+    void stopUnresponsivePage();
+
     // A renderer that dies within this long of a reload after a crash died at
     // once; the page is reloaded that many times in a row, then left.
     static constexpr qint64 kQuickCrashMs = 5000;
@@ -176,15 +202,25 @@ Q_SIGNALS:
     // A new frame of the view; its device pixel ratio makes it as large as the view.
     void frameArrived(const QImage &image, const WebFrameMetadata &metadata);
     // alert, confirm, prompt or beforeunload; answer with answerDialog().
-    void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt);
+    // From the second dialog of a document on, the user is to be offered
+    // stopDialogs() (offerToStop).
+    void dialogRequested(const QString &type, const QString &message, const QString &defaultPrompt, bool offerToStop);
+    // The dialog announced is answered or gone (a load dismissed it): whoever
+    // shows it closes it.
+    void dialogClosed();
     // A file input was clicked: answer with chooseFiles().
     void fileChooserRequested(bool multiple, int backendNodeId, const QString &sessionId);
     // The browser was started anew: the page opens again at its address
     // right after this (handlers may set up first what that load needs,
     // such as the requests to hold back).
     void renewed();
+    // The page's renderer stopped, or started again, answering within kAnswerMs.
+    void respondingChanged(bool responding);
+    // The page that did not respond was ended as asked; it is not loaded again.
+    void stoppedUnresponsive();
     // The page's renderer died right after each of the last kCrashReloads
-    // reloads and once more: the page is not reloaded again.
+    // reloads and once more, or the browser kept dying right after its start:
+    // the page is not loaded again until load() or reload() asks.
     void crashLimitReached();
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
@@ -199,6 +235,9 @@ Q_SIGNALS:
     void downloadFinished(const QString &path);
     // A download was cancelled, or could not be put in the download folder.
     void downloadRefused(const QUrl &url, const QString &reason);
+    // Whether to take a download the page started: its name, size in bytes
+    // (-1 when not known) and address. Answer with answerDownload().
+    void downloadQuestion(const QString &guid, const QString &name, qint64 size, const QUrl &url);
     // The network traffic of every frame.
     void requestSent(const WebRequestInfo &request);
     void responseReceived(const WebResponseInfo &response);
@@ -212,6 +251,7 @@ private:
     void attach(const QString &targetId);
     void navigate(const QUrl &url);
     void reloadShown();
+    void goToHistoryEntry(int entryId);
     void mainTargetCrashed();
     void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
     void forgetRequestsOf(const QString &sessionId);
@@ -225,7 +265,25 @@ private:
     void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
+    void browserRestartsStopped();
+    bool startBrowserAgain();
     void applyDownloadFolder();
+    void cancelDownload(const QString &guid);
+    void dialogOpening(const QString &sessionId, const QJsonObject &params);
+    bool dismissDialogs();
+    // Responding (WebPageResponding.cpp).
+    bool showsDocument() const;
+    void askIfResponding();
+    void setResponding(bool responding);
+    void whenResponding(std::function<void()> then);
+    void endRenderer(std::function<void()> then);
+    void answerTimeOut(int question);
+    void applyReadableFolders(const QUrl &url);
+    QJsonArray fetchPatterns() const;
+    void renewFetch();
+    bool refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,
+                             const QString &resourceType);
+    void configureWorker(const QString &sessionId);
 
     WebBridge *m_bridge;                          // Owned (QObject child).
     std::unique_ptr<WebPreferences> m_preferences;
@@ -245,14 +303,33 @@ private:
     QSize m_viewport{800, 600};
     double m_devicePixelRatio = 1;
     QString m_dialogSession;
+    QString m_dialogType;          // of the dialog open, empty when none is
+    int m_dialogsOfDocument = 0;   // dialogs the shown document asked for
+    bool m_dialogsStopped = false; // answered without asking until the next document
+    bool m_leaving = false;        // a load or reload is asked: dialogs are dismissed
+    int m_dialogsUnseen = 0;       // answered without asking since the renderer last answered
     bool m_ready = false;
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
     int m_crashReloads = 0;           // reloads in a row after a crash, each died at once
+    bool m_reloadStopped = false;     // left after the browser kept dying: not opened again by itself
+    int m_renewals = 0;               // times the page was opened in a new browser
     QElapsedTimer m_sinceCrashReload;
     bool m_decoding = false;
     std::optional<std::pair<QByteArray, WebFrameMetadata>> m_waitingFrame;
     double m_zoomFactor = 1;
     WebDownloads *m_downloads; // Owned (QObject child).
     QStringList m_interceptPatterns;
+    QTimer *m_respondingCheck;      // Owned (QObject child).
+    QElapsedTimer m_questionAsked;  // the open question to the renderer, if valid
+    int m_questions = 0;            // the number of the last question asked
+    bool m_responding = true;
+    bool m_rendererGone = false;    // crashed or ended, until the next document
+    bool m_documentShown = false;   // the top frame holds a document (not about:blank)
+    bool m_endingRenderer = false;  // a crash asked for, not to be reloaded
+    std::function<void()> m_afterAnswer; // the load that waits for the renderer's answer
+    WebFileAccess m_fileAccess;
+    bool m_holdLocalDocuments = false; // the page is local: its frames' documents are checked
+    std::function<QStringList(const QUrl &)> m_foldersOf;
+    QSet<QString> m_workerSessions; // workers of the page's frames, and theirs
     QMap<QString, QString> m_sessionOfIntercept;
 };

@@ -82,8 +82,11 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         Q_EMIT requestFailed(requestId, params.value(QStringLiteral("errorText")).toString(),
                              params.value(QStringLiteral("canceled")).toBool());
     } else if (method == QLatin1String("Fetch.requestPaused")) {
-        m_sessionOfIntercept.insert(requestId, sessionId);
         const QJsonObject request = params.value(QStringLiteral("request")).toObject();
+        if (refuseLocalDocument(sessionId, requestId, QUrl(request.value(QStringLiteral("url")).toString()),
+                                params.value(QStringLiteral("resourceType")).toString()))
+            return;
+        m_sessionOfIntercept.insert(requestId, sessionId);
         WebInterceptedRequest info;
         info.interceptId = requestId;
         info.frameId = params.value(QStringLiteral("frameId")).toString();
@@ -160,21 +163,36 @@ QString WebPage::urlPatternFor(const QUrl &url)
     return pattern;
 }
 
-void WebPage::interceptRequests(const QStringList &urlPatterns)
+QJsonArray WebPage::fetchPatterns() const
 {
-    m_interceptPatterns = urlPatterns;
     QJsonArray patterns;
-    for (const QString &pattern : urlPatterns)
+    if (m_holdLocalDocuments)
+        patterns.append(WebFileAccess::documentPattern());
+    for (const QString &pattern : m_interceptPatterns)
         patterns.append(QJsonObject{{QStringLiteral("urlPattern"), pattern}});
+    return patterns;
+}
+
+void WebPage::renewFetch()
+{
+    // Held requests cost every request a detour: none are held when nothing need be.
+    const QJsonArray patterns = fetchPatterns();
+    // A session being set up gets them after what it was given.
     QStringList sessions(m_childSessions.begin(), m_childSessions.end());
-    if (isAttached())
+    if (!m_session.isEmpty())
         sessions.prepend(m_session);
     for (const QString &session : std::as_const(sessions)) {
-        if (urlPatterns.isEmpty())
+        if (patterns.isEmpty())
             sendToSession(session, QStringLiteral("Fetch.disable"));
         else
             sendToSession(session, QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}});
     }
+}
+
+void WebPage::interceptRequests(const QStringList &urlPatterns)
+{
+    m_interceptPatterns = urlPatterns;
+    renewFetch();
 }
 
 void WebPage::fulfillRequest(const QString &interceptId, const QByteArray &body, const QString &mimeType, int status)

@@ -19,8 +19,9 @@ public:
     // Kept only: the browser always loads images.
     bool loadsImagesAutomatically() const { return m_images; }
     void setLoadsImagesAutomatically(bool loads) { m_images = loads; }
-    // Local pages may read other local files (their own file: style sheets):
-    // the browser is started that way, so this is kept only.
+    // Local pages may read the local files of their project (their own file:
+    // style sheets), never others (WebFileAccess): the browser is started
+    // that way, so this is kept only.
     bool allowFileAccessFromFileURLs() const { return m_fileAccess; }
     void setAllowFileAccessFromFileURLs(bool allowed) { m_fileAccess = allowed; }
 

@@ -6,7 +6,12 @@
 #include "WebFrameMirror.h"
 #include "WebPreferences.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
@@ -27,7 +32,13 @@ WebView::WebView(QWidget *parent, WebPage::BrowserContext context)
     });
     connect(m_page, &WebPage::frameArrived, this, &WebView::showFrame);
     connect(m_page, &WebPage::dialogRequested, this, &WebView::openDialog);
+    connect(m_page, &WebPage::dialogClosed, this, &WebView::closeDialog);
     connect(m_page, &WebPage::fileChooserRequested, this, &WebView::openFileChooser);
+    makeNotRespondingBar();
+    connect(m_page, &WebPage::respondingChanged, this, [this](bool responding) {
+        m_notResponding->setVisible(!responding);
+        placeNotRespondingBar();
+    });
     m_page->setViewport(size(), devicePixelRatioF());
 }
 
@@ -101,9 +112,35 @@ void WebView::paintEvent(QPaintEvent *)
     }
 }
 
+void WebView::makeNotRespondingBar()
+{
+    m_notResponding = new QFrame(this);
+    m_notResponding->setObjectName(QStringLiteral("pageNotResponding"));
+    m_notResponding->setAutoFillBackground(true);
+    static_cast<QFrame *>(m_notResponding)->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QHBoxLayout(m_notResponding);
+    layout->setContentsMargins(10, 4, 6, 4);
+    auto *label = new QLabel(tr("The page is not responding"), m_notResponding);
+    auto *stop = new QPushButton(tr("Stop Page"), m_notResponding);
+    stop->setObjectName(QStringLiteral("stopPage"));
+    layout->addWidget(label, 1);
+    layout->addWidget(stop);
+    connect(stop, &QPushButton::clicked, m_page, &WebPage::stopUnresponsivePage);
+    m_notResponding->hide();
+}
+
+void WebView::placeNotRespondingBar()
+{
+    if (!m_notResponding->isVisible())
+        return;
+    m_notResponding->setGeometry(0, 0, width(), m_notResponding->sizeHint().height());
+    m_notResponding->raise();
+}
+
 void WebView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    placeNotRespondingBar();
     m_page->setViewport(size(), devicePixelRatioF());
     for (WebFrameMirror *frame : bridge().frames())
         frame->engine()->invalidateLayout();
@@ -117,18 +154,32 @@ void WebView::setZoomFactor(double factor)
         frame->engine()->invalidateLayout();
 }
 
-void WebView::openDialog(const QString &type, const QString &message, const QString &defaultPrompt)
+void WebView::openDialog(const QString &type, const QString &message, const QString &defaultPrompt, bool offerToStop)
 {
-    delete m_dialog;
+    closeDialog();
     const QString title = m_page->title().isEmpty() ? m_page->url().host() : m_page->title();
+    // A page that asks again and again can be made to stop.
+    QCheckBox *stop = nullptr;
+    if (offerToStop) {
+        stop = new QCheckBox(tr("Don't let this page show more dialogs"));
+        stop->setObjectName(QStringLiteral("stopPageDialogs"));
+    }
+    const auto answer = [this, stop](bool accept, const QString &text = {}) {
+        if (stop && stop->isChecked())
+            m_page->stopDialogs();
+        m_page->answerDialog(accept, text);
+    };
     if (type == QLatin1String("prompt")) {
         auto *dialog = new QInputDialog(this);
         dialog->setWindowTitle(title);
         dialog->setLabelText(message);
         dialog->setTextValue(defaultPrompt);
-        connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
-            m_page->answerDialog(result == QDialog::Accepted, result == QDialog::Accepted ? dialog->textValue() : QString());
-            dialog->deleteLater();
+        // Above its buttons, which come last.
+        if (auto *layout = qobject_cast<QBoxLayout *>(dialog->layout()); layout && stop)
+            layout->insertWidget(layout->count() - 1, stop);
+        connect(dialog, &QDialog::finished, this, [this, dialog, answer](int result) {
+            answer(result == QDialog::Accepted, result == QDialog::Accepted ? dialog->textValue() : QString());
+            forgetDialog(dialog);
         });
         m_dialog = dialog;
     } else {
@@ -145,17 +196,39 @@ void WebView::openDialog(const QString &type, const QString &message, const QStr
         } else {
             box->setStandardButtons(QMessageBox::Ok);
         }
-        connect(box, &QMessageBox::finished, this, [this, box, type](int) {
+        if (stop)
+            box->setCheckBox(stop);
+        connect(box, &QMessageBox::finished, this, [this, box, type, answer](int) {
             const QMessageBox::ButtonRole role = box->buttonRole(box->clickedButton());
-            const bool accepted = type == QLatin1String("alert") || role == QMessageBox::AcceptRole;
-            m_page->answerDialog(accepted);
-            box->deleteLater();
+            answer(type == QLatin1String("alert") || role == QMessageBox::AcceptRole);
+            forgetDialog(box);
         });
         m_dialog = box;
     }
+    if (stop && !stop->parent())
+        stop->setParent(m_dialog);
     m_dialog->setObjectName(QStringLiteral("pageDialog"));
-    m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->open();
+    // The page waits for its answer; the program does not.
+    m_dialog->setWindowModality(Qt::NonModal);
+    m_dialog->show();
+}
+
+void WebView::forgetDialog(QDialog *dialog)
+{
+    if (m_dialog == dialog)
+        m_dialog.clear();
+    dialog->deleteLater();
+}
+
+void WebView::closeDialog()
+{
+    // Answered already, or dismissed by the page: closed without an answer.
+    if (QDialog *dialog = m_dialog.data()) {
+        m_dialog.clear();
+        dialog->disconnect(this);
+        dialog->hide();
+        dialog->deleteLater();
+    }
 }
 
 void WebView::openFileChooser(bool multiple, int backendNodeId, const QString &sessionId)

@@ -22,8 +22,9 @@ class WebPreferences;
 // wheel, keys, text input and focus forwarded to it, and the page's mirror
 // (mainFrameDocument()) that the program reads and edits as a local,
 // synchronous DOM. The view's size is the page's viewport. Page dialogs become
-// Qt dialogs and file inputs a file dialog, both opened without a nested
-// event loop.
+// Qt dialogs that leave the window usable (from a page's second dialog on
+// with a check box that stops its dialogs), and file inputs a file dialog,
+// both opened without a nested event loop.
 class WebView : public QWidget
 {
     Q_OBJECT
@@ -54,6 +55,9 @@ public:
     int framesShown() const { return m_framesShown; }
     // The open page dialog (alert, confirm, prompt, before-unload), if any.
     QDialog *pageDialog() const { return m_dialog; }
+    // The bar saying that the page does not respond, with its Stop button;
+    // shown only while the page does not respond.
+    QWidget *notRespondingBar() const { return m_notResponding; }
 
     QSize sizeHint() const override { return {800, 600}; }
 
@@ -91,8 +95,12 @@ private:
     void sendMouse(const QString &type, QMouseEvent *event, int clickCount);
     void sendKey(QKeyEvent *event, bool press);
     void updateCursor(const QPointF &position);
-    void openDialog(const QString &type, const QString &message, const QString &defaultPrompt);
+    void openDialog(const QString &type, const QString &message, const QString &defaultPrompt, bool offerToStop);
+    void closeDialog();
+    void forgetDialog(QDialog *dialog);
     void openFileChooser(bool multiple, int backendNodeId, const QString &sessionId);
+    void makeNotRespondingBar();
+    void placeNotRespondingBar();
 
     WebPage *m_page; // Owned (QObject child).
     QImage m_frame;
@@ -100,6 +108,7 @@ private:
     int m_framesShown = 0;
     QString m_unavailable;
     QPointer<QDialog> m_dialog;
+    QWidget *m_notResponding = nullptr; // Owned (QObject child).
     bool m_cursorAsked = false;
     QPointF m_cursorWanted;
 };

@@ -8,6 +8,7 @@
 #include "platform/web/engine/DevToolsConnection.h"
 #include "platform/web/engine/WebBlockingCall.h"
 #include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebDownloads.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <csignal>
 #include <cstdlib>
@@ -138,6 +140,37 @@ TEST(ChromiumProcess, KilledBrowserComesBackWithThePageAndItsMirror)
     EXPECT_EQ(fixture.evaluate(QStringLiteral("document.getElementById('back').className")).toString(), QStringLiteral("edited"));
 }
 
+// A browser that dies right after each start is left after a few starts; the
+// page is then not opened again by itself, but the next page the user opens
+// starts the browser again.
+TEST(ChromiumProcess, BrowserLeftAfterQuickDeathsStartsAgainForTheNextPage)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p>first</p>");
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id='next'>next</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    WebPage *page = fixture.view().webPage();
+    QSignalSpy stopped(&browser, &ChromiumProcess::restartsStopped);
+    QSignalSpy leftAlone(page, &WebPage::crashLimitReached);
+    StandardErrorCapture log;
+    // Each death within moments of the start before it (one may already have come).
+    for (int death = 0; death < ChromiumProcess::kQuickDeaths && stopped.isEmpty(); ++death) {
+        const qint64 pid = browser.processId();
+        ASSERT_GT(pid, 0);
+        ::kill(pid_t(pid), SIGKILL);
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return browser.processId() != pid; }, 15000));
+    }
+    ASSERT_EQ(stopped.count(), 1);
+    EXPECT_FALSE(browser.isRunning());
+    EXPECT_EQ(leftAlone.count(), 1);
+
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 20000));
+    EXPECT_TRUE(browser.isRunning());
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+    EXPECT_TRUE(log.text().contains(QLatin1String("started again when a page is opened"))) << qPrintable(log.text());
+}
+
 // The checks below run in a fresh copy of the test program, which has its own browser.
 class ChromiumProcessAlone : public ::testing::Test
 {
@@ -227,6 +260,64 @@ TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToIn
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "not installed");
+}
+
+// The downloads' staging folder goes with the program; one a crashed run
+// left behind goes at the next start (#65).
+TEST_F(ChromiumProcessAlone, StagingFolderOfACrashedRunGoesAtTheNextStart)
+{
+    // Each child is a new run of this test up to its own step: it takes the
+    // file's name from the environment, and only the parent starts afresh.
+    QString pathFile = qEnvironmentVariable("QUILLMARK_TEST_STAGING_FILE");
+    if (pathFile.isEmpty()) {
+        pathFile = QDir::temp().filePath(QStringLiteral("quillmark-staging-path-%1").arg(QCoreApplication::applicationPid()));
+        qputenv("QUILLMARK_TEST_STAGING_FILE", pathFile.toLocal8Bit());
+        QFile::remove(pathFile);
+    }
+    EXPECT_DEATH(
+        {
+            const QString staging = WebDownloads::stagingFolder();
+            TestUtil::writeFile(staging + QStringLiteral("/part"), "half a download");
+            TestUtil::writeFile(pathFile, staging.toLocal8Bit());
+            std::abort();
+        },
+        "");
+    const QString left = QString::fromLocal8Bit(TestUtil::readFile(pathFile));
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_TRUE(QDir(left).exists());
+    EXPECT_EXIT(
+        {
+            const QString staging = WebDownloads::stagingFolder();
+            std::exit(QDir(left).exists() || staging.isEmpty() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    qunsetenv("QUILLMARK_TEST_STAGING_FILE");
+    QFile::remove(pathFile);
+    EXPECT_FALSE(QDir(left).exists());
+}
+
+// The browser's socket goes in its temporary folder, and socket paths are short.
+TEST_F(ChromiumProcessAlone, BrowserStartsWhateverTheTemporaryFolderPath)
+{
+    const QString longFolder = QDir::temp().filePath(
+        QStringLiteral("quillmark-a-temporary-folder-with-a-rather-long-name-%1").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(QDir().mkpath(longFolder));
+    EXPECT_EXIT(
+        {
+            qputenv("TMPDIR", longFolder.toLocal8Bit());
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            if (!browser.start())
+                std::exit(2);
+            // A browser that cannot make its socket ends at once.
+            if (!browser.connection()->sendAndWait(QStringLiteral("Browser.getVersion"), {}, {}, 30000))
+                std::exit(3);
+            QThread::msleep(500);
+            if (!browser.isRunning())
+                std::exit(4);
+            std::exit(browser.temporaryFolder().startsWith(longFolder) ? 5 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QDir(longFolder).removeRecursively();
 }
 
 TEST(DevToolsConnection, WritingToABrowserThatEndedClosesTheConnectionAndTheProgramGoesOn)

@@ -473,3 +473,63 @@ TEST(WebLiveStyleSheet, LongSheetsArriveWholeWithTheDocumentAndLater)
 }
 
 } // namespace WebLiveStyleSheetTest
+
+// A sheet nested deeper than any page needs (here 6,000 @media blocks) is
+// read down to a sane depth: its other rules reach the mirror, the matched
+// rules are found, and one log line names the sheet (#65).
+TEST(WebLiveStyleSheet, DeeplyNestedRulesLeaveTheRestOfTheSheetReadable)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    const int levels = 6000;
+    QByteArray css = "p.before { color: red; }\n";
+    for (int i = 0; i < levels; ++i)
+        css += i == 1 ? "@media screen { .shallow { color: green; }\n" : "@media screen {\n";
+    css += "p.deepest { color: blue; }";
+    css += QByteArray(levels, '}');
+    css += "\nspan.after { color: green; }\n";
+    fixture.writeFile(QStringLiteral("deep.css"), css);
+    fixture.writeFile(QStringLiteral("index.html"),
+                      "<!DOCTYPE html><link rel=stylesheet href=deep.css><p id=p class='before shallow deepest'>p</p>");
+    StandardErrorCapture log;
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    DOMDocument *document = fixture.mainFrame().document();
+    DOMStyleSheetList &sheets = document->styleSheets();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheets.length() == 1; }));
+    const DOMCSSRuleList rules = sheets.item(0)->cssRules();
+    ASSERT_EQ(rules.length(), 3);
+    EXPECT_EQ(rules.item(0)->selectorText(), QStringLiteral("p.before"));
+    EXPECT_EQ(rules.item(2)->selectorText(), QStringLiteral("span.after"));
+    // The nesting goes down as far as the mirror keeps it, the shallow rule in it.
+    int depth = 1;
+    DOMCSSRulePtr media = rules.item(1);
+    ASSERT_EQ(media->type(), DOMCSSRule::MEDIA_RULE);
+    EXPECT_EQ(media->cssRules().item(0)->cssRules().item(0)->selectorText(), QStringLiteral(".shallow"));
+    while (media->cssRules().length() > 0) {
+        media = media->cssRules().item(media->cssRules().length() - 1);
+        ++depth;
+    }
+    EXPECT_GE(depth, 32);
+    EXPECT_LT(depth, levels);
+
+    DOMElement *p = document->getElementById(QStringLiteral("p"));
+    QStringList matched;
+    for (const DOMMatchedRule &rule : document->getMatchedCSSRules(p, QString(), true))
+        matched.append(rule.cssText.section(QLatin1Char(' '), 0, 0));
+    EXPECT_TRUE(matched.contains(QStringLiteral("p.before"))) << qPrintable(matched.join(u' '));
+    EXPECT_TRUE(matched.contains(QStringLiteral(".shallow"))) << qPrintable(matched.join(u' '));
+    // A rule the page's script adds sends the sheet again, the same way.
+    fixture.evaluate(QStringLiteral("document.styleSheets[0].insertRule('.late { color: red }', 3)"),
+                     WebTestFixture::World::Page);
+    ASSERT_TRUE(fixture.settle());
+    ASSERT_EQ(sheets.item(0)->cssRules().length(), 4);
+    EXPECT_EQ(sheets.item(0)->cssRules().item(3)->selectorText(), QStringLiteral(".late"));
+
+    // Nodes nested as deep as the page's script makes them reach the mirror too.
+    fixture.evaluate(QStringLiteral("let e = document.body; for (let i = 0; i < 2000; ++i) "
+                                    "e = e.appendChild(document.createElement('i')); e.id = 'bottom';"),
+                     WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return document->getElementById(QStringLiteral("bottom")); }));
+    const QString text = log.text();
+    EXPECT_EQ(text.count(QLatin1String("deep.css")), 1) << qPrintable(text);
+    EXPECT_FALSE(text.contains(QLatin1String("call stack"))) << qPrintable(text);
+}

@@ -1,0 +1,119 @@
+#include "TestUtil.h"
+#include "WebTestFixture.h"
+#include "WebTestUtil.h"
+
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebView.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+// A page whose script never ends after it loaded: the view says it does not
+// respond, and the next page opened ends its renderer and shows (#65).
+TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("busy.html"),
+                      "<!DOCTYPE html><p>busy</p><script>onload = function () { setTimeout(function () { for (;;) {} }, 0); };</script>");
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    WebView &view = fixture.view();
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("busy.html")));
+    QWidget *bar = view.notRespondingBar();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }, 10000));
+    EXPECT_FALSE(view.webPage()->isResponding());
+
+    StandardErrorCapture log;
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(log.text().contains(QLatin1String("it is ended"))) << qPrintable(log.text());
+}
+
+// A page that never gets past its script is stopped from the bar and stays
+// stopped; Reload loads it again.
+TEST(WebHostilePage, APageThatNeverLoadsIsStoppedFromTheBarAndReloadedAtWill)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("stuck.html"), "<!DOCTYPE html><p>stuck</p><script>for (;;) {}</script>");
+    WebView &view = fixture.view();
+    WebPage *page = view.webPage();
+    QSignalSpy stopped(page, &WebPage::stoppedUnresponsive);
+    QSignalSpy loads(page, &WebPage::loadStarted);
+    page->load(fixture.urlOf(QStringLiteral("stuck.html")));
+    QWidget *bar = view.notRespondingBar();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }, 10000));
+    bar->findChild<QAbstractButton *>(QStringLiteral("stopPage"))->click();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return stopped.count() == 1; }, 5000));
+    EXPECT_FALSE(bar->isVisible());
+    // Its renderer's end is not taken for a crash: nothing loads it again.
+    EXPECT_EQ(loads.count(), 1);
+
+    fixture.writeFile(QStringLiteral("stuck.html"), "<!DOCTYPE html><p id=mended>mended</p>");
+    page->reload();
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        DOMDocument *document = fixture.mainFrame().document();
+        return document && document->getElementById(QStringLiteral("mended"));
+    }, 10000));
+}
+
+namespace {
+
+// Loads a page that runs the script once loaded (and writes "next.html"
+// beside it); answers whether the page's first dialog came.
+bool loadPageThatAsks(WebTestFixture &fixture, const char *script)
+{
+    fixture.writeFile(QStringLiteral("ask.html"), QByteArray("<!DOCTYPE html><p>ask</p><script>onload = function () {"
+                                                             " setTimeout(function () { ")
+                                                      + script + " }, 0); };</script>");
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    return fixture.loadPage(QStringLiteral("ask.html"))
+        && TestUtil::waitUntil([&] { return fixture.view().pageDialog() != nullptr; });
+}
+
+} // namespace
+
+// A page asking dialog after dialog: from the second one on, the dialog offers
+// to stop them; once stopped, none is shown, and the next page loads.
+TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    ASSERT_TRUE(loadPageThatAsks(fixture, "for (let i = 1; ; ++i) alert('again ' + i);"));
+    WebView &view = fixture.view();
+    auto *first = qobject_cast<QMessageBox *>(view.pageDialog());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text(), QStringLiteral("again 1"));
+    EXPECT_FALSE(first->checkBox());
+    // The window is not held by it.
+    EXPECT_EQ(first->windowModality(), Qt::NonModal);
+    first->button(QMessageBox::Ok)->click();
+
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.pageDialog() && view.pageDialog() != first; }));
+    auto *second = qobject_cast<QMessageBox *>(view.pageDialog());
+    ASSERT_TRUE(second && second->checkBox());
+    EXPECT_EQ(second->text(), QStringLiteral("again 2"));
+    second->checkBox()->setChecked(true);
+    second->button(QMessageBox::Ok)->click();
+    // The page goes on asking, and is answered unseen: it no longer responds.
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.notRespondingBar()->isVisible(); }, 10000));
+    EXPECT_FALSE(view.pageDialog());
+
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    EXPECT_FALSE(view.pageDialog());
+}
+
+// A dialog still open when another page is opened is closed, unanswered by
+// the user, and the page goes.
+TEST(WebHostilePage, OpeningAnotherPageDismissesThePendingDialog)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    ASSERT_TRUE(loadPageThatAsks(fixture, "confirm('Sure?');"));
+    WebView &view = fixture.view();
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    EXPECT_FALSE(view.pageDialog());
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+}
