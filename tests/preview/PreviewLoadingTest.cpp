@@ -457,6 +457,8 @@ TEST(PreviewLoading, AnotherPageDropsThePanelsUndoStepsAndATypedAddressAsksFirst
         EXPECT_EQ(harness.view().webPage()->url(), site.fileUrl(QStringLiteral("b.html")));
     }
     File::setUndoManagerProvider({});
+}
+
 // A page of a project reads every file of its project, from whatever folder
 // of it the page is in; a page in no project reads its own folder (#65).
 TEST(PreviewLoading, APageReadsTheFilesOfItsWholeProjectAndNoMore)
