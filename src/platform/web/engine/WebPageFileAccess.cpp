@@ -33,6 +33,9 @@ bool WebPage::refuseLocalDocument(const QString &sessionId, const QString &inter
     if (!url.isLocalFile() || resourceType != QLatin1String("Document"))
         return false;
     if (m_fileAccess.allows(url)) {
+        // A document the program serves itself goes on to its answerer.
+        if (m_interceptPatterns.contains(urlPatternFor(url)))
+            return false;
         sendToSession(sessionId, QStringLiteral("Fetch.continueRequest"), {{QStringLiteral("requestId"), interceptId}});
         return true;
     }
