@@ -405,7 +405,7 @@ bool DevToolsConnection::readChunk()
 void DevToolsConnection::readAvailable()
 {
     readChunk();
-    // A message longer than the limit stops nothing until it is whole (#69):
+    // A message longer than the limit stops nothing until it is whole:
     // waiting for its handling, which waits for its end, would wait for ever.
     if (m_open && m_readBuffer.size() - m_readOffset > s_backlogLimit && nextMessageEnd() >= 0)
         m_readNotifier->setEnabled(false);

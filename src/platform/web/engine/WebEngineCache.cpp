@@ -284,7 +284,7 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
             finish();
         });
     }
-    // No question waits for ever on the browser (#69): the caller goes on
+    // No question waits for ever on the browser: the caller goes on
     // with what is known.
     if (!pending->done)
         return;
