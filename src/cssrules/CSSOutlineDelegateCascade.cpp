@@ -889,11 +889,12 @@ void CSSOutlineDelegate::askAgainUntilAnswered(WebEngineCache *engine, const DOM
         // The page's style sheets may have come with the answer (they arrive
         // with the first one), or changed while it was on its way, which drops
         // it: asked again for what the page has now, a few times at most. The
-        // engine is looked up again: a document the page no longer shows has none.
+        // engine is looked up again: a document the page no longer shows has
+        // none. A page that let the questions time out is not asked again.
         auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
         DOMDocument *doc = target ? target->ownerDocument() : guard->document();
         auto *current = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
-        if (current && generation == guard->m_buildGeneration && attempt < 3
+        if (current && !current->isSilent() && generation == guard->m_buildGeneration && attempt < 3
             && !current->hasAnswers(guard->pageStateOf(target) == asked ? *questions : guard->questionsFor(target))) {
             guard->askAgainUntilAnswered(current, held, done, attempt + 1);
             return;

@@ -32,6 +32,8 @@ void setNonBlocking(int fd)
 constexpr qint64 s_deliveryBudgetMs = 5;
 // Past this many bytes read and not handled, the pipe is read no more until
 // they are: the program's memory stays bounded whatever the browser sends.
+// A message is always read to its end, however long: only whole messages
+// waiting to be handled stop the reading.
 constexpr qsizetype s_backlogLimit = 32 * 1024 * 1024;
 // Only a string this long is set aside as bulk; only a message this long is scanned for one.
 constexpr qsizetype s_bulkMinimum = 16 * 1024;
@@ -403,7 +405,9 @@ bool DevToolsConnection::readChunk()
 void DevToolsConnection::readAvailable()
 {
     readChunk();
-    if (m_open && m_readBuffer.size() - m_readOffset > s_backlogLimit)
+    // A message longer than the limit stops nothing until it is whole:
+    // waiting for its handling, which waits for its end, would wait for ever.
+    if (m_open && m_readBuffer.size() - m_readOffset > s_backlogLimit && nextMessageEnd() >= 0)
         m_readNotifier->setEnabled(false);
     scheduleDelivery();
 }
@@ -502,7 +506,8 @@ void DevToolsConnection::deliver()
             dispatch(m_inbox.takeFirst());
     }
     m_delivering = false;
-    if (m_open && !m_readNotifier->isEnabled() && m_readBuffer.size() - m_readOffset <= s_backlogLimit / 2)
+    if (m_open && !m_readNotifier->isEnabled()
+        && (m_readBuffer.size() - m_readOffset <= s_backlogLimit / 2 || nextMessageEnd() < 0))
         m_readNotifier->setEnabled(true);
     scheduleDelivery();
 }

@@ -3,6 +3,7 @@
 #include "WebBridge.h"
 #include "WebFrameMirror.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/web/cssom/DOMSelectorSpecificity.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
 #include "platform/web/cssom/UserAgentStyleSheet.h"
@@ -10,6 +11,7 @@
 #include "platform/web/dom/DOMLog.h"
 
 #include <QJsonArray>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -234,7 +236,7 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     }
 }
 
-void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done)
+void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done, int timeoutMs)
 {
     // The browser's default rules come from the browser itself, beside the page's answers.
     QList<const DOMElement *> defaults;
@@ -249,27 +251,52 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
         return;
     }
     // Boxes of a frame's elements need the frame element's box in the parent
-    // too: everything is asked at once, and done runs when all is in.
-    auto waiting = std::make_shared<qsizetype>((rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size());
-    const auto finish = [waiting, done] {
-        if (--*waiting == 0 && done)
-            done();
+    // too: everything is asked at once, and done runs once, when all is in
+    // or at the time-out.
+    struct Pending
+    {
+        qsizetype waiting = 0;
+        std::function<void()> done;
     };
+    const auto pending = std::make_shared<Pending>(
+        Pending{(rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size(), std::move(done)});
+    const auto finish = [pending] {
+        if (--pending->waiting == 0) {
+            if (const std::function<void()> run = std::exchange(pending->done, {}))
+                run();
+        }
+    };
+    const std::weak_ptr<bool> alive = m_alive;
     for (const DOMElement *element : std::as_const(defaults))
         fetchDefaultRules(*element, Wait::No, finish);
-    if (rest.isEmpty())
+    if (!rest.isEmpty()) {
+        if (!rest.boxes.isEmpty())
+            prefetchOwnerBox(finish);
+        auto keys = std::make_shared<Keys>();
+        const QJsonObject json = questionJson(rest, *keys);
+        const quint64 generation = m_generation;
+        const quint64 layoutGeneration = m_layoutGeneration;
+        m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
+            if (!alive.expired()) {
+                m_silent = false;
+                takeAnswers(reply, *keys, generation, layoutGeneration);
+            }
+            finish();
+        });
+    }
+    // No question waits for ever on the browser: the caller goes on
+    // with what is known.
+    if (!pending->done)
         return;
-    if (!rest.boxes.isEmpty())
-        prefetchOwnerBox(finish);
-    auto keys = std::make_shared<Keys>();
-    const QJsonObject json = questionJson(rest, *keys);
-    const quint64 generation = m_generation;
-    const quint64 layoutGeneration = m_layoutGeneration;
-    const std::weak_ptr<bool> alive = m_alive;
-    m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
+    QTimer::singleShot(timeoutMs, &m_bridge, [this, alive, pending, timeoutMs] {
+        const std::function<void()> run = std::exchange(pending->done, {});
+        if (!run)
+            return;
+        QM_ERROR(QStringLiteral("the page did not answer the program's questions within %1 ms; they stay unanswered")
+                     .arg(timeoutMs));
         if (!alive.expired())
-            takeAnswers(reply, *keys, generation, layoutGeneration);
-        finish();
+            m_silent = true;
+        run();
     });
 }
 
@@ -290,13 +317,19 @@ void WebEngineCache::askNow(const WebEngineQuestions &questions)
     const WebEngineQuestions rest = missing(questions);
     if (rest.isEmpty() || !m_frame.document())
         return;
+    if (m_silent) {
+        qCDebug(lcWeb) << "an engine question was not asked ahead, and the page is silent: it stays unanswered";
+        return;
+    }
     qCDebug(lcWeb) << "an engine question was not asked ahead; asking it now and waiting";
     Keys keys;
     const QJsonObject json = questionJson(rest, keys);
     const quint64 generation = m_generation;
     const quint64 layoutGeneration = m_layoutGeneration;
-    if (const std::optional<QJsonObject> reply = m_bridge.askAndWait(m_frame, json))
+    if (const std::optional<QJsonObject> reply = m_bridge.askAndWait(m_frame, json)) {
+        m_silent = false;
         takeAnswers(*reply, keys, generation, layoutGeneration);
+    }
 }
 
 DOMComputedStyle WebEngineCache::computedStyle(const DOMElement &element, const QString &pseudoElement)
@@ -323,7 +356,7 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
     if (origin == Origin::All) {
         // The browser's own list where it gives one; the table for the rest
         // (pseudo-elements, or a browser that did not answer).
-        if (pseudoElement.isEmpty() && !knownDefaultRules(element))
+        if (pseudoElement.isEmpty() && !knownDefaultRules(element) && !m_silent)
             fetchDefaultRules(element, Wait::Yes, [] {});
         if (const QList<DOMMatchedRule> *known = knownDefaultRules(element))
             rules = *known;

@@ -47,8 +47,12 @@ public:
     WebEngineCache(WebBridge &bridge, WebFrameMirror &frame);
 
     // One round trip for what is not known yet; done runs when the answers are
-    // in (at once when nothing needed asking).
-    void prefetch(const WebEngineQuestions &questions, std::function<void()> done = {});
+    // in (at once when nothing needed asking), or after timeoutMs without
+    // them, logged: what was not answered stays unknown, and the page is
+    // silent until it answers again.
+    static constexpr int kAnswerTimeoutMs = 10000;
+    void prefetch(const WebEngineQuestions &questions, std::function<void()> done = {},
+                  int timeoutMs = kAnswerTimeoutMs);
     // What the panels need when an element is selected: its computed style,
     // box and matching rules, the given media queries and value pairs.
     void prefetchElement(const DOMElement &element, const QStringList &mediaQueries,
@@ -80,6 +84,10 @@ public:
 
     // Whether the answers of these questions are at hand.
     bool hasAnswers(const WebEngineQuestions &questions) const;
+    // The page left questions unanswered past their time-out and has not
+    // answered since: asking again would only wait again, and a question
+    // nobody foresaw gets no answer at once instead of blocking.
+    bool isSilent() const { return m_silent; }
 
     // The browser's DOM node ids of this frame's session became void.
     void forgetProtocolNodes() { m_protocolNodes.clear(); }
@@ -120,6 +128,7 @@ private:
     WebFrameMirror &m_frame;
     quint64 m_generation = 0;       // mutations
     quint64 m_layoutGeneration = 0; // resizes
+    bool m_silent = false;
 
     QHash<QString, DOMComputedStyle> m_computed;
     QHash<qint64, DOMElementBox> m_boxes;

@@ -19,6 +19,7 @@
 #include "platform/web/engine/WebPage.h"
 #include "platform/web/engine/WebView.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
@@ -276,6 +277,46 @@ TEST(WebEngineQuestions, BlockingQuestionHoldsDelayedPerformsAndPageMessages)
     EXPECT_FALSE(ranInsideWait);
     document->removeEventListener(QStringLiteral("DOMAttrModified"), &changes);
     fixture->evaluate(QStringLiteral("for (let i = 1; i < 10000; ++i) clearInterval(i);"), WebTestFixture::World::Page);
+}
+
+// Questions about an element of a page that does not answer (a script in an
+// endless loop) end at their time-out with a log line; until the page
+// answers again, an unforeseen question gets no answer at once instead of
+// waiting, and the late answer is taken when it comes.
+TEST(WebEngineQuestions, QuestionsToAPageThatDoesNotAnswerEndAtTheirTimeOut)
+{
+    WebView view;
+    view.resize(400, 300);
+    WebTestFixture fixture(view);
+    fixture.writeFile(QStringLiteral("index.html"), s_page);
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    DOMDocument *document = fixture.mainFrame().document();
+    WebEngineCache *engine = fixture.mainFrame().engine();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    fixture.evaluate(QStringLiteral("setTimeout(function () { for (;;) {} }, 0)"), WebTestFixture::World::Page);
+    TestUtil::spin(100);
+    StandardErrorCapture log;
+    WebEngineQuestions questions;
+    questions.computedStyles.append({p, QString()});
+    questions.boxes.append(p);
+    questions.matchedRules.append({p, QString()});
+    bool done = false;
+    engine->prefetch(questions, [&] { done = true; }, 300);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }, 5000));
+    EXPECT_TRUE(log.text().contains(QLatin1String("did not answer the program's questions")));
+    EXPECT_TRUE(engine->isSilent());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(document->getComputedStyle(p, QString()).isEmpty());
+    EXPECT_LT(timer.elapsed(), 500);
+
+    view.webPage()->send(QStringLiteral("Runtime.terminateExecution"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !engine->isSilent(); }));
+    EXPECT_TRUE(engine->hasAnswers([&] {
+        WebEngineQuestions asked;
+        asked.computedStyles.append({p, QString()});
+        return asked;
+    }()));
 }
 
 // Rules nested inside others (CSS nesting) match as the engine matches them:

@@ -10,6 +10,11 @@
 
 #include <QTest>
 
+#include <memory>
+#include <thread>
+
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace WebLivePacingTest {
@@ -152,6 +157,48 @@ TEST(DevToolsConnection, EscapedStringTextIsReadAsUtf8)
     EXPECT_EQ(unescaped("caf\xc3\xa9"), QByteArray("caf\xc3\xa9"));
     // A lone surrogate is no character.
     EXPECT_EQ(unescaped(R"(\ud83dx)"), QByteArray("\xef\xbf\xbdx"));
+}
+
+// The browser's answer behind an event longer than the pipe's backlog limit
+// (the siblings of a node asked for in a list of 100,000 items) arrives: the
+// long event is read to its end, not left half read for ever.
+TEST(DevToolsConnection, AnswerBehindAnEventLongerThanTheBacklogLimitArrives)
+{
+    int toBrowser[2];
+    int fromBrowser[2];
+    ASSERT_EQ(::pipe(toBrowser), 0);
+    ASSERT_EQ(::pipe(fromBrowser), 0);
+    auto connection = std::make_unique<DevToolsConnection>(toBrowser[1], fromBrowser[0]);
+    connection->setBulkField(QStringLiteral("DOM.setChildNodes"), QStringLiteral("nodes"));
+    qsizetype eventLength = 0;
+    QObject::connect(connection.get(), &DevToolsConnection::eventReceived, connection.get(),
+                     [&](const QString &, const QString &, const QJsonObject &, const QByteArray &bulk) {
+                         eventLength = bulk.size();
+                     });
+    std::optional<DevToolsReply> reply;
+    connection->send(QStringLiteral("DOM.requestNode"), {}, {}, [&](const DevToolsReply &answer) { reply = answer; });
+    const QByteArray nodes(40 * 1024 * 1024, 'n');
+    std::thread browser([fd = fromBrowser[1], &nodes] {
+        const QByteArray text = R"({"method":"DOM.setChildNodes","params":{"parentId":8,"nodes":")" + nodes
+            + QByteArray(R"("}})") + '\0' + QByteArray(R"({"id":1,"result":{"nodeId":9}})") + '\0';
+        // The program's end closed unread stops the write.
+        for (qsizetype written = 0; written < text.size();) {
+            const ssize_t count = ::write(fd, text.constData() + written, size_t(text.size() - written));
+            if (count <= 0)
+                break;
+            written += count;
+        }
+    });
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return reply.has_value(); }, 20000));
+    EXPECT_EQ(eventLength, nodes.size());
+    if (reply) {
+        EXPECT_TRUE(reply->isOk());
+        EXPECT_EQ(reply->result.value(QStringLiteral("nodeId")).toInt(), 9);
+    }
+    connection.reset();
+    browser.join();
+    ::close(fromBrowser[1]);
+    ::close(toBrowser[0]);
 }
 
 } // namespace WebLivePacingTest
