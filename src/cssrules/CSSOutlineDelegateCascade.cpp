@@ -269,7 +269,7 @@ bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPt
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.
     const SelectorMatch match = selectorMatch(element, *declaration);
-    if (rule && (rule->parentRule() && rule->parentRule()->type() == DOMCSSRule::STYLE_RULE
+    if (rule && ((rule->parentRule() && rule->parentRule()->type() == DOMCSSRule::STYLE_RULE)
                  || match == SelectorMatch::Unreadable))
         return m_engineMatched.contains(rule.get());
     return match == SelectorMatch::Yes;

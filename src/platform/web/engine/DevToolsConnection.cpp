@@ -211,7 +211,7 @@ void DevToolsConnection::close()
         m_bulkReplies.clear();
         for (const Callback &callback : callbacks) {
             if (callback)
-                callback({{}, s_gone});
+                callback({{}, s_gone, {}});
         }
         Q_EMIT closed();
     });
@@ -229,7 +229,7 @@ void DevToolsConnection::send(const QString &method, const QJsonObject &params, 
     if (!m_open) {
         if (done) {
             // Answered in the next turn, as an answer from the browser would be.
-            QTimer::singleShot(0, this, [done] { done({{}, s_gone}); });
+            QTimer::singleShot(0, this, [done] { done({{}, s_gone, {}}); });
         }
         return;
     }

@@ -57,7 +57,9 @@ void WebDownloads::documentResponseReceived(const QUrl &url, const QString &mime
 
 bool WebDownloads::downloadWillBegin(const QString &guid, const QUrl &url, const QString &suggestedFilename)
 {
-    Download download{url, suggestedFilename, {}};
+    Download download;
+    download.url = url;
+    download.suggestedFilename = suggestedFilename;
     download.taken = m_consent == Consent::Given;
     // The newest answer for the address tells what the download is.
     for (auto it = m_documentTypes.crbegin(); it != m_documentTypes.crend(); ++it) {
