@@ -121,8 +121,14 @@ qint64 proportionalKilobytes(const QByteArray &pid)
 
 // The proportional set size of every process of a process group, in
 // kilobytes; by kind of process ("renderer", "gpu-process", "browser") in
-// kinds when asked.
-qint64 groupKilobytes(qint64 group, std::map<QString, qint64> *kinds = nullptr)
+// kinds when asked, with the number of processes of each kind.
+struct KindMemory
+{
+    qint64 kilobytes = 0;
+    int processes = 0;
+};
+using Kinds = std::map<QString, KindMemory>;
+qint64 groupKilobytes(qint64 group, Kinds *kinds = nullptr)
 {
     qint64 total = 0;
     for (const QByteArray &pid : processGroup(group)) {
@@ -139,7 +145,8 @@ qint64 groupKilobytes(qint64 group, std::map<QString, qint64> *kinds = nullptr)
                     kind = QString::fromLatin1(argument.mid(7));
             }
         }
-        (*kinds)[kind] += kilobytes;
+        (*kinds)[kind].kilobytes += kilobytes;
+        ++(*kinds)[kind].processes;
     }
     return total;
 }
@@ -379,7 +386,7 @@ private:
 
 // The same browser as the program's, alone, showing the page: its resident
 // memory once the page has loaded, which the page tells a local server.
-qint64 browserAloneKilobytes(const QString &page, const QTemporaryDir &home, std::map<QString, qint64> *kinds)
+qint64 browserAloneKilobytes(const QString &page, const QTemporaryDir &home, Kinds *kinds)
 {
     QTcpServer server;
     if (!server.listen(QHostAddress::LocalHost))
@@ -543,9 +550,9 @@ int runMemory(Session &session, const QString &site, const QTemporaryDir &home)
         return 1;
     waitMs(1000);
     const qint64 program = proportionalKilobytes("self");
-    std::map<QString, qint64> kinds;
+    Kinds kinds;
     const qint64 browser = groupKilobytes(ChromiumProcess::instance().processId(), &kinds);
-    std::map<QString, qint64> aloneKinds;
+    Kinds aloneKinds;
     const qint64 alone = browserAloneKilobytes(page, home, &aloneKinds);
     if (alone <= 0) {
         std::fprintf(stderr, "the browser alone did not show the page\n");
@@ -555,9 +562,9 @@ int runMemory(Session &session, const QString &site, const QTemporaryDir &home)
                 "ratio %.2fx (goal: at most 1.5x)\n",
                 mb(program), mb(browser), mb(program + browser), mb(alone), double(program + browser) / double(alone));
     std::printf("  the program before any page: %.0f MB\n", mb(launched));
-    for (const auto &[kind, kilobytes] : kinds)
-        std::printf("  %-24s %6.0f MB with the program, %6.0f MB alone\n", qPrintable(kind), mb(kilobytes),
-                    mb(aloneKinds[kind]));
+    for (const auto &[kind, memory] : kinds)
+        std::printf("  %-24s %6.0f MB with the program (%d), %6.0f MB alone (%d)\n", qPrintable(kind),
+                    mb(memory.kilobytes), memory.processes, mb(aloneKinds[kind].kilobytes), aloneKinds[kind].processes);
     return 0;
 }
 

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -259,8 +262,27 @@ bool ChromiumProcess::launch()
     m_sinceLaunch.start();
     m_connection = new DevToolsConnection(toBrowser[1], fromBrowser[0], this);
     connect(m_connection, &DevToolsConnection::closed, this, &ChromiumProcess::browserClosed);
+    closeStartingTabs();
     QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
     return true;
+}
+
+void ChromiumProcess::closeStartingTabs()
+{
+    // The tab the browser starts with is never shown, and its renderer would
+    // stay for the browser's life. Asked before any page of ours is made,
+    // the list holds only what the browser opened by itself.
+    m_connection->send(QStringLiteral("Target.getTargets"), {}, {},
+                       [connection = QPointer<DevToolsConnection>(m_connection)](const DevToolsReply &reply) {
+        if (!connection)
+            return;
+        for (const QJsonValue &value : reply.result.value(QStringLiteral("targetInfos")).toArray()) {
+            const QJsonObject target = value.toObject();
+            if (target.value(QStringLiteral("type")).toString() == QLatin1String("page"))
+                connection->send(QStringLiteral("Target.closeTarget"),
+                                 {{QStringLiteral("targetId"), target.value(QStringLiteral("targetId"))}});
+        }
+    }, this);
 }
 
 void ChromiumProcess::browserClosed()

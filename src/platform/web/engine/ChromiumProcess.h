@@ -73,6 +73,7 @@ private:
     ChromiumProcess();
     bool launch();
     void browserClosed();
+    void closeStartingTabs();
     void reap(int graceMs);
 
     qint64 m_pid = 0;

@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -205,6 +207,36 @@ TEST_F(ChromiumProcessAlone, StopEndsTheBrowserWithItsHelpersAndRemovesItsProfil
             if (QDir(profile).exists() || QDir(temporary).exists()
                 || !TestUtil::waitUntil([pid] { return runningInGroup(pid) == 0; }, 15000))
                 std::exit(5);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The tab the browser opens with is closed: its renderer would stay for the
+// browser's life. The browser goes on without a tab and makes the next one.
+TEST_F(ChromiumProcessAlone, TheTabTheBrowserStartsWithIsClosed)
+{
+    EXPECT_EXIT(
+        {
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            if (!browser.start())
+                std::exit(2);
+            const auto pages = [&] {
+                const std::optional<QJsonObject> targets =
+                    browser.connection()->sendAndWait(QStringLiteral("Target.getTargets"), {}, {}, 30000);
+                if (!targets)
+                    return -1;
+                int count = 0;
+                for (const QJsonValue &target : targets->value(QStringLiteral("targetInfos")).toArray())
+                    count += target.toObject().value(QStringLiteral("type")).toString() == QLatin1String("page");
+                return count;
+            };
+            if (!TestUtil::waitUntil([&] { return pages() == 0; }, 15000))
+                std::exit(3);
+            if (!browser.connection()->sendAndWait(QStringLiteral("Target.createTarget"),
+                                                   {{QStringLiteral("url"), QStringLiteral("about:blank")}}, {}, 30000)
+                || pages() != 1)
+                std::exit(4);
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
