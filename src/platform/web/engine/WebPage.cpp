@@ -111,6 +111,9 @@ void WebPage::open()
     // Pictures and snapshots are read from the message's own bytes, never built as JSON strings.
     browser->setBulkField(QStringLiteral("Page.screencastFrame"), QStringLiteral("data"));
     browser->setBulkField(QStringLiteral("Runtime.bindingCalled"), QStringLiteral("payload"));
+    // The nodes the browser sends along with a node asked for (every sibling
+    // of its ancestors: tens of MB in a long list) are never read.
+    browser->setBulkField(QStringLiteral("DOM.setChildNodes"), QStringLiteral("nodes"));
     const auto create = [this, browser] {
         WebNewTargets::of(browser).expectOwnPage();
         QJsonObject params{{QStringLiteral("url"), QStringLiteral("about:blank")},
