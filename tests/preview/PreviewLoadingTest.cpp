@@ -250,19 +250,15 @@ TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOthe
 
     // A zip archive, once the user says yes: a name of its own beside the
     // file that has its name.
-    QStringList asked;
-    Alert::setResponder([&asked](Alert &alert) {
-        asked.append(alert.messageText() + QLatin1Char('|') + alert.informativeText());
-        return int(Alert::FirstButtonReturn);
-    });
+    AlertScript alerts({AlertScript::Answer{Alert::FirstButtonReturn}});
     QString finished;
     QObject::connect(harness.view().webPage(), &WebPage::downloadFinished, &harness.preview,
                      [&finished](const QString &path) { finished = path; });
     harness.preview.urlEnter(site.server.url(QStringLiteral("library.zip")).toString());
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }, 10000));
-    Alert::setResponder({});
-    ASSERT_EQ(asked.size(), 1);
-    EXPECT_EQ(asked.first(), QStringLiteral("The page wants to download \"library.zip\" (%1 bytes).|From %2")
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_EQ(alerts.messages.first() + QLatin1Char('|') + alerts.informative.first(),
+              QStringLiteral("The page wants to download \"library.zip\" (%1 bytes).|From %2")
                                  .arg(zip.size())
                                  .arg(site.server.url(QStringLiteral("library.zip")).toString()));
     EXPECT_EQ(QFileInfo(finished).fileName(), QStringLiteral("library (1).zip"));
@@ -285,6 +281,8 @@ TEST(PreviewLoading, AZipNavigationLandsInTheDownloadFolderUnderAFreeNameAndOthe
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !refused.isEmpty(); }, 10000));
     EXPECT_EQ(refused, site.server.url(QStringLiteral("data.bin")));
     TestUtil::spin(300);
+    // Nor is the user asked about it.
+    EXPECT_EQ(alerts.messages.size(), 1) << qPrintable(alerts.messages.join(u'\n'));
     EXPECT_EQ(QDir(downloads.path()).entryList(QDir::Files, QDir::Name),
               (QStringList{QStringLiteral("library (1).zip"), QStringLiteral("library.zip")}));
     EXPECT_TRUE(QDir(WebDownloads::stagingFolder()).entryList(QDir::Files).isEmpty());
@@ -505,19 +503,13 @@ TEST(PreviewLoading, DownloadsThePageStartsAreAskedAboutAndLeaveNothingWhenRefus
             + ".src = 'part" + QByteArray::number(i) + ".zip'; document.body.appendChild(f" + QByteArray::number(i) + ");";
     }
     site.write(QStringLiteral("index.html"), page + "};</script>");
-    QStringList asked;
-    Alert::setResponder([&asked](Alert &alert) {
-        asked.append(alert.messageText());
-        return int(Alert::SecondButtonReturn);
-    });
+    AlertScript alerts(QList<AlertScript::Answer>{});
     int refused = 0;
     QObject::connect(harness.view().webPage(), &WebPage::downloadRefused, &harness.preview,
                      [&refused](const QUrl &, const QString &) { ++refused; });
     ASSERT_TRUE(harness.load(site.server.url(QStringLiteral("index.html"))));
-    const bool allRefused = TestUtil::waitUntil([&] { return refused == 3; }, 10000);
-    Alert::setResponder({});
-    ASSERT_TRUE(allRefused) << qPrintable(asked.join(u'\n'));
-    EXPECT_EQ(asked.size(), 3);
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return refused == 3; }, 10000)) << qPrintable(alerts.messages.join(u'\n'));
+    EXPECT_EQ(alerts.messages.size(), 3);
     EXPECT_TRUE(TestUtil::waitUntil([] { return QDir(WebDownloads::stagingFolder()).entryList(QDir::Files).isEmpty(); }));
     EXPECT_TRUE(QDir(downloads.path()).entryList(QDir::Files).isEmpty());
 }

@@ -170,6 +170,16 @@ private:
     TableViewBase *m_view;
 };
 
+namespace {
+
+// QList's own comparison hands memcmp a null pointer for an empty list.
+bool sameRows(const QList<int> &a, const QList<int> &b)
+{
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend());
+}
+
+} // namespace
+
 // Lets the subclass cut down a proposed selection, and keeps the selection
 // when it may not become empty. Either way the subclass hears of the change
 // once, with the final rows.
@@ -199,14 +209,14 @@ public:
         QItemSelectionModel::select(selection, command);
         const QList<int> proposed = rows();
         QList<int> answer = proposed;
-        if (m_view->filtersSelection() && proposed != before)
+        if (m_view->filtersSelection() && !sameRows(proposed, before))
             answer = m_view->selectionForProposal(proposed);
         if (answer.isEmpty() && !before.isEmpty() && !m_view->allowsEmptySelection())
             answer = before;
-        if (answer != proposed)
+        if (!sameRows(answer, proposed))
             QItemSelectionModel::select(m_view->selectionForRows(answer), ClearAndSelect | Rows);
         --m_depth;
-        if (rows() != before)
+        if (!sameRows(rows(), before))
             m_view->selectionDidChange();
     }
 

@@ -68,8 +68,10 @@ bool WebDownloads::downloadWillBegin(const QString &guid, const QUrl &url, const
             break;
         }
     }
+    // One of another type is never asked about: it is cancelled at once.
+    download.declined = !download.mimeType.isEmpty() && !isAcceptedMimeType(download.mimeType);
     m_downloads.insert(guid, download);
-    if (!download.mimeType.isEmpty() && !isAcceptedMimeType(download.mimeType)) {
+    if (download.declined) {
         QM_INFO(QStringLiteral("%1 is no zip archive (%2): not downloaded").arg(url.toString(), download.mimeType));
         Q_EMIT refused(url, QStringLiteral("not a zip archive (%1)").arg(download.mimeType));
         return true;
@@ -86,7 +88,7 @@ bool WebDownloads::downloadProgress(const QString &guid, const QString &state, c
         return false;
     if (state == QLatin1String("inProgress")) {
         // Asked about once its size is known (or known to be unknown).
-        if (!it->taken && !it->asked)
+        if (!it->taken && !it->asked && !it->declined)
             ask(guid, *it, totalBytes > 0 ? totalBytes : -1);
         return true;
     }

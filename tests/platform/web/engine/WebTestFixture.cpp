@@ -1,5 +1,7 @@
 #include "WebTestFixture.h"
 
+#include <memory>
+
 #include "TestUtil.h"
 
 #include "platform/web/engine/WebBridge.h"
@@ -88,16 +90,21 @@ WebFrameMirror &WebTestFixture::mainFrame() const
 
 QVariant WebTestFixture::evaluate(const QString &script, World world, int timeoutMs)
 {
-    QVariant result;
-    bool done = false;
+    // An answer that comes after the time-out has somewhere to go.
+    struct Answer
+    {
+        QVariant value;
+        bool done = false;
+    };
+    const auto answer = std::make_shared<Answer>();
     m_view.bridge().flushCommands();
     m_view.webPage()->runJavaScript(script, world == World::Page ? WebPage::World::Page : WebPage::World::Bridge,
-                                    [&](const QVariant &value) {
-                                        result = value;
-                                        done = true;
+                                    [answer](const QVariant &value) {
+                                        answer->value = value;
+                                        answer->done = true;
                                     });
-    TestUtil::waitUntil([&] { return done; }, timeoutMs);
-    return result;
+    TestUtil::waitUntil([&] { return answer->done; }, timeoutMs);
+    return answer->value;
 }
 
 bool WebTestFixture::settle(int timeoutMs)
