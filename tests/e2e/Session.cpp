@@ -308,9 +308,21 @@ bool Session::clickWidget(const QString &objectName, int count)
 
 bool Session::clickRow(const QString &viewName, const QString &text, int count)
 {
-    // A row may be shown a moment after the edit that makes it.
+    // A row may be shown a moment after the edit that makes it, and move
+    // when a row above it changes (a page's script sets an attribute after
+    // the load): a user clicks where it has come to rest.
     QRect rect;
-    if (!waitFor([&](const QJsonObject &) { return (rect = row(viewName, text)).isValid(); }, 10000))
+    QElapsedTimer still;
+    still.start();
+    const bool rested = waitFor([&](const QJsonObject &) {
+        const QRect now = row(viewName, text);
+        if (now != rect) {
+            rect = now;
+            still.restart();
+        }
+        return rect.isValid() && still.elapsed() >= 250;
+    }, 10000);
+    if (!rested)
         return false;
     click(rect.center(), count);
     return true;
