@@ -295,10 +295,10 @@ bool WebPage::startBrowserAgain()
 
 void WebPage::navigate(const QUrl &url)
 {
-    applyReadableFolders(url);
     m_url = url;
     m_navigationPending = true;
     if (!isAttached()) {
+        applyReadableFolders(url, [] {});
         // Only the last load before the page is attached counts.
         m_waitingForSession.append([this, url] {
             if (url == m_url)
@@ -307,24 +307,28 @@ void WebPage::navigate(const QUrl &url)
         return;
     }
     Q_EMIT loadStarted();
-    sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
-                  [this, url](const QJsonObject &result, const QString &error) {
-                      if (url == m_url)
-                          m_navigationPending = false;
-                      if (result.value(QStringLiteral("isDownload")).toBool()) {
-                          // The page stays: its dialogs are shown again.
-                          m_leaving = false;
-                          QM_INFO(QStringLiteral("%1 is downloaded, not shown").arg(url.toString()));
-                          return;
-                      }
-                      const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
-                      if (!failure.isEmpty()) {
-                          m_leaving = false;
-                          QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
-                          Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
-                          Q_EMIT loadFinished(false);
-                      }
-                  });
+    applyReadableFolders(url, [this, url] {
+        if (url != m_url)
+            return;
+        sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
+                      [this, url](const QJsonObject &result, const QString &error) {
+                          if (url == m_url)
+                              m_navigationPending = false;
+                          if (result.value(QStringLiteral("isDownload")).toBool()) {
+                              // The page stays: its dialogs are shown again.
+                              m_leaving = false;
+                              QM_INFO(QStringLiteral("%1 is downloaded, not shown").arg(url.toString()));
+                              return;
+                          }
+                          const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
+                          if (!failure.isEmpty()) {
+                              m_leaving = false;
+                              QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
+                              Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
+                              Q_EMIT loadFinished(false);
+                          }
+                      });
+    });
 }
 
 void WebPage::reload()
@@ -372,11 +376,14 @@ void WebPage::navigateToHistoryEntry(int entryId)
 
 void WebPage::goToHistoryEntry(int entryId)
 {
+    QUrl url = m_url;
     for (const WebHistoryEntry &entry : std::as_const(m_history)) {
         if (entry.id == entryId)
-            applyReadableFolders(entry.url);
+            url = entry.url;
     }
-    sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
+    applyReadableFolders(url, [this, entryId] {
+        sendToSession(m_session, QStringLiteral("Page.navigateToHistoryEntry"), {{QStringLiteral("entryId"), entryId}});
+    });
 }
 
 void WebPage::historyEntry(int offset, std::function<void(std::optional<WebHistoryEntry>)> done)

@@ -278,7 +278,7 @@ private:
     void whenResponding(std::function<void()> then);
     void endRenderer(std::function<void()> then);
     void answerTimeOut(int question);
-    void applyReadableFolders(const QUrl &url);
+    void applyReadableFolders(const QUrl &url, std::function<void()> then);
     QJsonArray fetchPatterns() const;
     void renewFetch();
     bool refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,
@@ -322,6 +322,7 @@ private:
     QTimer *m_respondingCheck;      // Owned (QObject child).
     QElapsedTimer m_questionAsked;  // the open question to the renderer, if valid
     int m_questions = 0;            // the number of the last question asked
+    int m_folderQuestions = 0;      // the number of the last list of folders sent
     bool m_responding = true;
     bool m_rendererGone = false;    // crashed or ended, until the next document
     bool m_documentShown = false;   // the top frame holds a document (not about:blank)

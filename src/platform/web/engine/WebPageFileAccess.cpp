@@ -5,7 +5,9 @@
 
 #include "platform/foundation/Log.h"
 
-void WebPage::applyReadableFolders(const QUrl &url)
+#include <QTimer>
+
+void WebPage::applyReadableFolders(const QUrl &url, std::function<void()> then)
 {
     // Only a local page can have local frames (a page from the network may
     // not load local files at all): only its documents are held back.
@@ -14,17 +16,37 @@ void WebPage::applyReadableFolders(const QUrl &url)
         renewFetch();
     }
     const QStringList folders = m_foldersOf ? m_foldersOf(url) : WebFileAccess::ownFolderOf(url);
-    if (!m_fileAccess.setFolders(folders))
+    if (!m_fileAccess.setFolders(folders) || m_session.isEmpty()) {
+        then();
         return;
+    }
     // Sessions made from now on are given the folders as they are set up;
     // one being set up gets them after what it was given.
     const QJsonObject blocked = m_fileAccess.blockedUrls();
-    QStringList sessions(m_childSessions.begin(), m_childSessions.end());
-    sessions += QStringList(m_workerSessions.begin(), m_workerSessions.end());
-    if (!m_session.isEmpty())
-        sessions.prepend(m_session);
-    for (const QString &session : std::as_const(sessions))
+    for (const QString &session : std::as_const(m_childSessions))
         sendToSession(session, QStringLiteral("Network.setBlockedURLs"), blocked);
+    for (const QString &session : std::as_const(m_workerSessions))
+        sendToSession(session, QStringLiteral("Network.setBlockedURLs"), blocked);
+    // The document the page goes to may start in a renderer of its own, which
+    // the browser sets up with the list it holds once the page's renderer has
+    // answered: until then the new page's files would be refused by the old
+    // page's list. With no renderer, the list waits for the next one.
+    if (m_rendererGone) {
+        sendToSession(m_session, QStringLiteral("Network.setBlockedURLs"), blocked);
+        then();
+        return;
+    }
+    auto once = std::make_shared<std::function<void()>>(std::move(then));
+    const int question = ++m_folderQuestions;
+    sendToSession(m_session, QStringLiteral("Network.setBlockedURLs"), blocked, [once](const QJsonObject &, const QString &) {
+        if (auto then = std::exchange(*once, {}))
+            then();
+    });
+    // A renderer too busy to answer is ended, as one that does not respond.
+    QTimer::singleShot(kAnswerMs, this, [this, once, question] {
+        if (*once && question == m_folderQuestions)
+            endRenderer(std::exchange(*once, {}));
+    });
 }
 
 bool WebPage::refuseLocalDocument(const QString &sessionId, const QString &interceptId, const QUrl &url,

@@ -114,6 +114,35 @@ TEST(WebFileAccess, AProjectPageReadsNothingOutsideItsProject)
     EXPECT_EQ(page->readableFolders().first(), fixture.folder() + QStringLiteral("/project/"));
 }
 
+// The next page, in a folder of its own, reads its sheets even when the page
+// before is too busy to take the new list of folders at once: the browser
+// holds the new list before the new document starts loading.
+TEST(WebFileAccess, APageOfAnotherFolderReadsItsSheetsAfterABusyPage)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("busy/index.html"), "<!DOCTYPE html><p>busy</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("busy/index.html")));
+    for (int round = 0; round < 3; ++round) {
+        const QString folder = QStringLiteral("next%1/").arg(round);
+        fixture.writeFile(folder + QStringLiteral("site.css"), "p { color: green; }\n");
+        fixture.writeFile(folder + QStringLiteral("index.html"), "<!DOCTYPE html><link rel=stylesheet href=site.css><p>x</p>");
+        // Busy in slices: the page still answers whether it responds, but
+        // each message to it waits up to a slice.
+        fixture.evaluate(QStringLiteral("(function slice(n) { const t = Date.now(); while (Date.now() - t < 250) {}"
+                                        " if (n > 0) setTimeout(function () { slice(n - 1); }, 0); })(12)"));
+        ASSERT_TRUE(fixture.loadPage(folder + QStringLiteral("index.html")));
+        const QString readable = QStringLiteral(
+            "document.readyState !== 'complete' ? 'loading' : Array.from(document.styleSheets).map(function (s) "
+            "{ try { return s.cssRules.length; } catch (e) { return e.name; } }).join(',')");
+        QString rules;
+        TestUtil::waitUntil([&] {
+            rules = fixture.evaluate(readable).toString();
+            return rules != QLatin1String("loading");
+        }, 10000);
+        EXPECT_EQ(rules, QStringLiteral("1")) << "round " << round;
+    }
+}
+
 // The browser's list of what it lets through names each folder as an address
 // would, its pattern characters taken literally.
 TEST(WebFileAccess, FolderPatternsAreTheAddressesOfTheFolders)

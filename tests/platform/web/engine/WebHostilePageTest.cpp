@@ -14,13 +14,15 @@
 #include <gtest/gtest.h>
 
 // A page whose script never ends after it loaded: the view says it does not
-// respond, and the next page opened ends its renderer and shows (#65).
+// respond, and the next page opened (of another folder) ends its renderer
+// and shows (#65).
 TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
 {
     WebTestFixture fixture(WebTestFixture::sharedView());
     fixture.writeFile(QStringLiteral("busy.html"),
                       "<!DOCTYPE html><p>busy</p><script>onload = function () { setTimeout(function () { for (;;) {} }, 0); };</script>");
-    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    fixture.writeFile(QStringLiteral("next/next.html"), "<!DOCTYPE html><link rel=stylesheet href=next.css><p id=next>next</p>");
+    fixture.writeFile(QStringLiteral("next/next.css"), "p { color: green; }\n");
     WebView &view = fixture.view();
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("busy.html")));
     QWidget *bar = view.notRespondingBar();
@@ -28,8 +30,12 @@ TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
     EXPECT_FALSE(view.webPage()->isResponding());
 
     StandardErrorCapture log;
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+    // Its folder is the one the new renderer reads.
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        return fixture.evaluate(QStringLiteral("document.styleSheets.length ? document.styleSheets[0].cssRules.length : 0")).toInt() == 1;
+    }, 5000));
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(log.text().contains(QLatin1String("it is ended"))) << qPrintable(log.text());
 }
@@ -65,14 +71,14 @@ TEST(WebHostilePage, APageThatNeverLoadsIsStoppedFromTheBarAndReloadedAtWill)
 
 namespace {
 
-// Loads a page that runs the script once loaded (and writes "next.html"
+// Loads a page that runs the script once loaded (and writes "next/next.html"
 // beside it); answers whether the page's first dialog came.
 bool loadPageThatAsks(WebTestFixture &fixture, const char *script)
 {
     fixture.writeFile(QStringLiteral("ask.html"), QByteArray("<!DOCTYPE html><p>ask</p><script>onload = function () {"
                                                              " setTimeout(function () { ")
                                                       + script + " }, 0); };</script>");
-    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    fixture.writeFile(QStringLiteral("next/next.html"), "<!DOCTYPE html><p id=next>next</p>");
     return fixture.loadPage(QStringLiteral("ask.html"))
         && TestUtil::waitUntil([&] { return fixture.view().pageDialog() != nullptr; });
 }
@@ -104,7 +110,7 @@ TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
     ASSERT_TRUE(TestUtil::waitUntil([&] { return view.notRespondingBar()->isVisible(); }, 10000));
     EXPECT_FALSE(view.pageDialog());
 
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
     EXPECT_FALSE(view.pageDialog());
 }
 
@@ -115,7 +121,7 @@ TEST(WebHostilePage, OpeningAnotherPageDismissesThePendingDialog)
     WebTestFixture fixture(WebTestFixture::sharedView());
     ASSERT_TRUE(loadPageThatAsks(fixture, "confirm('Sure?');"));
     WebView &view = fixture.view();
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
     EXPECT_FALSE(view.pageDialog());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
 }
