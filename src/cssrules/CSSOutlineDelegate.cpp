@@ -210,7 +210,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
         return;
     }
     // Sheets that came after the element was shown have rules for it too.
-    if (m_lastSelectedElement || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
+    if (elementToShow() || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
         reloadRuleList(1);
 }
 
@@ -239,6 +239,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     // sheets and any rebuild still waiting for its answers.
     m_document.reset();
     m_lastSelectedElement.reset();
+    m_elementAsked.reset();
     m_pairings.clear();
     m_sheetHits.clear();
     ++m_buildGeneration;
@@ -337,6 +338,7 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
         takePageDocument(element->ownerDocument());
     m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(m_displaySelectorType)));
     const quint64 generation = ++m_buildGeneration;
+    m_elementAsked = element ? element->shared_from_this() : nullptr;
     if (m_displaySelectorType == ElementRules && !element) {
         finishRebuild({});
         return;
@@ -346,6 +348,7 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
         // A newer selection has taken over.
         if (generation != m_buildGeneration)
             return;
+        m_elementAsked.reset();
         auto *target = held && held->isElement() ? static_cast<DOMElement *>(held.get()) : nullptr;
         const QList<CSSRulePtr> list = m_displaySelectorType == AllRules
             ? rulesByElement(nullptr, AllKind, false)
@@ -401,7 +404,7 @@ void CSSOutlineDelegate::rebuildNow(const std::function<void()> &then)
     else if (m_displaySelectorType == KeyframesRules)
         showKeyframes();
     else
-        updateRulesByElement(m_lastSelectedElement.get());
+        updateRulesByElement(elementToShow());
 }
 
 void CSSOutlineDelegate::selectPendingProperty()
@@ -592,6 +595,7 @@ void CSSOutlineDelegate::keyDown(QKeyEvent *event)
 void CSSOutlineDelegate::resetDomSelection()
 {
     m_lastSelectedElement.reset();
+    m_elementAsked.reset();
 }
 
 void CSSOutlineDelegate::addObjects(QList<DOMNode *> &array, const QList<DOMNode *> &nodes)

@@ -138,6 +138,8 @@ public:
     const QList<CSSRulePtr> &rules() const { return m_rules; }
     const QList<CSSRulePtr> &rulesBuckUp() const { return m_rulesBuckUp; }
     DOMElement *lastSelectedElement() const;
+    // The element the panel is to show: the one asked for last.
+    DOMNode *elementToShow() const { return m_elementAsked ? m_elementAsked.get() : m_lastSelectedElement.get(); }
     // Rebuilds keeping the scroll place, then selects the same path of rows.
     void reload() override;
     // Rebuilds in the current mode: 0 a new list, 1 keeping the place, 2
@@ -800,6 +802,8 @@ private:
     QList<QPointer<File>> m_offeredStyleFiles;
     QList<QPointer<File>> m_projectImages;
     DOMNodePtr m_lastSelectedElement;
+    // The element a rebuild on its way is for; a rebuild asked meanwhile is for it too.
+    DOMNodePtr m_elementAsked;
     std::weak_ptr<DOMNode> m_document;
     QList<CSSRulePtr> m_selectionTree;
     CSSRulePtr m_removeAfterSelection;

@@ -28,7 +28,7 @@ void CSSOutlineDelegate::updateRulesByKeyframes(const StyleDeclarationPtr &keyfr
 {
     if (!keyframes) {
         setDisplaySelectorType(ElementRules);
-        updateRulesByElement(m_lastSelectedElement.get());
+        updateRulesByElement(elementToShow());
         return;
     }
     setDisplaySelectorType(KeyframesRules);
@@ -118,5 +118,5 @@ void CSSOutlineDelegate::resigneStyleDeclarationSelection()
     // shows the selected element's rules again, not an empty list (#64).
     m_shownStyleDeclaration.reset();
     setDisplaySelectorType(ElementRules);
-    updateRulesByElement(m_lastSelectedElement.get());
+    updateRulesByElement(elementToShow());
 }

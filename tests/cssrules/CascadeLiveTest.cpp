@@ -121,6 +121,24 @@ TEST(RulesCascade, APanelThatGoesWhileThePageIsAskedIsNotCalledWithTheAnswer)
     EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
 }
 
+// A refresh that comes while the next element's answers are on their way
+// (a sheet loaded, a page's script) lists that element, not the one before.
+TEST(RulesCascade, ARefreshWhileTheNextElementIsAskedListsThatElement)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByElement(live.element(QStringLiteral("box")));
+    ASSERT_TRUE(built.isEmpty());
+    live.panel.refreshStyleFiles();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !built.isEmpty(); }, 10000));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
+    EXPECT_FALSE(live.ruleRow(QStringLiteral("#target"))) << live.dump().toStdString();
+    EXPECT_EQ(live.panel.lastSelectedElement(), live.element(QStringLiteral("box")));
+}
+
 TEST(RulesCascade, HeadElementsAndNoElementListNothing)
 {
     LivePanel live;
