@@ -26,6 +26,8 @@
 
 #include <QSignalSpy>
 
+#include "preview/WebFrameEx.h"
+
 #include <gtest/gtest.h>
 
 namespace InspectorsFollowThePageInWindowTest {
@@ -147,7 +149,17 @@ TEST_F(InspectorsFollowThePage, AFrameChosenInTheResourcesIsEditedInItsOwnFileUn
                 frameRow = row;
         }
         return frameRow >= 0;
-    }, 30000));
+    }, 30000)) << [&] {
+        QString rows;
+        for (int row = 0; row < resources->resouceView()->numberOfRows(); ++row) {
+            File *file = resources->fileAtRow(row);
+            rows += QStringLiteral("[%1 %2 %3] ").arg(row).arg(file ? file->displayName() : QStringLiteral("null")).arg(file && file->isWebframeFile());
+        }
+        rows += QStringLiteral(" frames:");
+        for (WebFrameEx *frame : preview->webframes())
+            rows += QStringLiteral(" ") + frame->frame() + QStringLiteral("/") + QString::number(frame->isMainFrame());
+        return rows.toStdString();
+    }();
     resources->resouceView()->selectRowIndexes({frameRow}, false);
 
     // The frame's document, written into frame.html.
