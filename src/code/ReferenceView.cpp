@@ -84,7 +84,7 @@ ReferenceView::ReferenceView(QWidget *parent)
     m_referenceOutlineView->setIndentationPerLevel(0);
     m_referenceOutlineView->setRowHeight(ReferenceItemCell::kRowHeight);
     m_cell = new ReferenceItemCell(
-        [this](const QModelIndex &index) -> const MarkUpElement * {
+        [](const QModelIndex &index) -> const MarkUpElement * {
             return static_cast<const MarkUpElement *>(OutlineView::itemForIndex(index));
         },
         m_referenceOutlineView);

@@ -258,7 +258,7 @@ void StyleSheetSource::Items::append(ItemText item)
     if (!m_runs.isEmpty())
         settle(m_runs.size() - 1);
     if (m_runs.isEmpty() || m_runs.constLast().run->size() == kRun) {
-        m_runs.append({std::make_shared<Run>()});
+        m_runs.append({std::make_shared<Run>(), 0, 0, nullptr});
         m_runs.last().run->reserve(kRun);
     }
     m_runs.last().run->append(std::move(item));

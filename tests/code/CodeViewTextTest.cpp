@@ -32,8 +32,9 @@ TEST(CodeViewText, PlacesMapBothWaysAcrossEveryKindOfLineEnd)
     for (int position = 0; position <= document.size(); ++position) {
         const int index = text.stringIndexOf(position);
         EXPECT_EQ(text.documentPositionOf(index), position) << position;
-        if (position < document.size())
+        if (position < document.size()) {
             EXPECT_EQ(documentOf(file.mid(index)).at(0), document.at(position)) << position;
+        }
     }
     // Inside a "\r\n": its break.
     EXPECT_EQ(text.documentPositionOf(2), 1);

@@ -163,8 +163,9 @@ TEST(RulesCascade, ASearchListsOnlyDeclarationsWhoseNameHoldsIt)
     ASSERT_TRUE(!built.isEmpty() || built.wait(5000));
     for (const CSSRulePtr &row : live.panel.rules()) {
         for (const CSSRulePtr &child : row->children()) {
-            if (!child->decLine().isNull())
+            if (!child->decLine().isNull()) {
                 EXPECT_TRUE(child->propName().contains(QLatin1String("col"))) << live.dump().toStdString();
+            }
         }
     }
     EXPECT_FALSE(live.ruleRow(QStringLiteral("@media (min-width: 1px)"))) << live.dump().toStdString();
@@ -214,9 +215,10 @@ TEST(RulesCascade, EveryLiveRuleOfBootstrapPairsWithItsText)
     // And each pair is the same rule.
     for (const StyleDeclarationPtr &declaration : live.panel.styleDeclarationsOf(file)) {
         const DOMCSSRulePtr rule = pairing.ruleOf(declaration.get());
-        if (rule && declaration->type() == RuleType::Style)
+        if (rule && declaration->type() == RuleType::Style) {
             EXPECT_EQ(StyleSheetPairing::normalizedSelector(rule->selectorText()),
                       StyleSheetPairing::normalizedSelector(declaration->selector()));
+        }
     }
 }
 
@@ -237,13 +239,16 @@ TEST(RulesCascade, RulesBehindStatementsAndBlocksPairWithTheirOwnLiveRule)
     const QList<StyleDeclarationPtr> items = live.panel.styleDeclarationsOf(file);
     for (const StyleDeclarationPtr &item : items) {
         const DOMCSSRulePtr rule = live.panel.domCSSRuleByStyleDeclaration(item);
-        if (item->type() == RuleType::Style)
+        if (item->type() == RuleType::Style) {
             ASSERT_TRUE(rule && rule->selectorText() == item->selector()) << item->selector().toStdString();
+        }
         const StyleDeclarationPtr owner = item->isInBraket() ? file->getMediaOwner(*item) : nullptr;
-        if (item->type() == RuleType::Keyframe && owner->selector() == QLatin1String("@keyframes spin"))
+        if (item->type() == RuleType::Keyframe && owner->selector() == QLatin1String("@keyframes spin")) {
             ASSERT_TRUE(rule && rule->type() == DOMCSSRule::KEYFRAME_RULE) << item->selector().toStdString();
-        if (item->selector().startsWith(QLatin1String("@-moz")) || (owner && owner->selector().startsWith(QLatin1String("@-moz"))))
+        }
+        if (item->selector().startsWith(QLatin1String("@-moz")) || (owner && owner->selector().startsWith(QLatin1String("@-moz")))) {
             EXPECT_FALSE(rule);
+        }
     }
     // Rows of rules inside @supports are listed; an edit of .target reaches .target.
     EXPECT_TRUE(live.ruleRow(QStringLiteral(".g"))) << live.dump().toStdString();

@@ -506,7 +506,7 @@ TEST_F(Clipboard, TheMenuKeyAndARightClickOpenTheMenuOfTheirRow)
     live.panel.view()->show();
     OutlineViewEx *outline = live.panel.outline();
     ASSERT_TRUE(selectRows({row(QStringLiteral(".a"), QStringLiteral("color"))}));
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint());
     QApplication::sendEvent(outline, &key);
     QWidget *popup = QApplication::activePopupWidget();
     ASSERT_TRUE(popup);

@@ -290,7 +290,7 @@ TEST(DomTreeEditing, TheMenuKeyOpensTheMenuForTheSelectedRow)
         idEnabled = page.entry("createSelectorForId:")->isEnabled();
         page.tree->domtreeMenu()->close();
     });
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint());
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
     QApplication::sendEvent(outline->viewport(), &event);
     EXPECT_EQ(target, page.byId("box"));
     EXPECT_EQ(ignoreTitle, QStringLiteral("Do Not Save This Element"));

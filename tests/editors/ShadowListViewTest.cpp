@@ -159,7 +159,7 @@ TEST(ShadowLayerReader, TakesAnyTextAndRebuiltLayersReadBackTheSame)
 
 TEST(ShadowLayerReader, ColoursPastTheirRangeAreKeptAsReadAndReadBackTheSame)
 {
-    for (const QString colour : {QStringLiteral("rgb(300, 0, 0)"), QStringLiteral("rgba(0,0,0,1.5)"),
+    for (const QString &colour : {QStringLiteral("rgb(300, 0, 0)"), QStringLiteral("rgba(0,0,0,1.5)"),
                                  QStringLiteral("rgb(1e39,0,0)"), QStringLiteral("hsla(0, 300%, 50%, 1)"),
                                  QStringLiteral("rgb(-5,0,0)")}) {
         const QList<DropShadowPropPtr> layers = ShadowLayerReader::read(QStringLiteral("1px 2px %1 inset").arg(colour));

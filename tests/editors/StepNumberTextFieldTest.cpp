@@ -19,7 +19,7 @@ struct FocusedField
         field.show();
         field.activateWindow();
         field.setFocus();
-        QTest::qWaitFor([this] { return field.hasFocus(); });
+        EXPECT_TRUE(QTest::qWaitFor([this] { return field.hasFocus(); }));
         NotificationCenter::defaultCenter().addObserver(&observer, QStringLiteral("closeRefviewByStepChange"), &field,
                                                         [this](const Notification &) { ++closes; });
         QObject::connect(&field, &TextField::activated, &field, [this] { ++actions; });
@@ -108,7 +108,7 @@ TEST(StepNumberTextField, StepsOnlyWithTheFocusAndGoesOnAfterReturn)
     other.show();
     other.activateWindow();
     other.setFocus();
-    QTest::qWaitFor([&other] { return other.hasFocus(); });
+    EXPECT_TRUE(QTest::qWaitFor([&other] { return other.hasFocus(); }));
     EXPECT_FALSE(f.field.isMonitoringKeys());
     // A key sent to the field without the focus is not stepped.
     EXPECT_EQ(f.after("7", Qt::Key_Up), "7");

@@ -224,8 +224,9 @@ TEST_F(Timeline, ARuleOfHundredsOfKeyframesAndOddKeysShowsOnItsTrack)
     EXPECT_EQ(slider->items().size(), 301);
     // A key without a number sits at the start.
     for (const MultiThumbSlider::Item &item : slider->items()) {
-        if (std::static_pointer_cast<StyleDeclaration>(item)->selector() == QLatin1String("middle"))
+        if (std::static_pointer_cast<StyleDeclaration>(item)->selector() == QLatin1String("middle")) {
             EXPECT_EQ(slider->thumbWithItem(item)->x(), 0);
+        }
     }
 }
 

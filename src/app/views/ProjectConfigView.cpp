@@ -80,7 +80,7 @@ void ProjectConfigView::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 8, 5, 10);
     layout->setSpacing(3);
-    auto indented = [this, layout](QWidget *control) {
+    auto indented = [layout](QWidget *control) {
         auto *row = new QHBoxLayout;
         row->setContentsMargins(kIndent, 0, 0, 0);
         row->addWidget(control);
