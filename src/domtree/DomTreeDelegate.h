@@ -433,8 +433,11 @@ public:
     // without it, the element's style before.
     void styleAttributeEditEnd(DOMNode *element, const QString &styleValue,
                                const std::optional<QString> &editedFrom = std::nullopt);
-    void doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute, const QString &value,
-                                const QString &oldValue, const std::optional<QString> &editedFrom = std::nullopt);
+    // Sets the attribute to value, or removes it for none; its inverse
+    // puts oldValue back the same way.
+    void doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute, const std::optional<QString> &value,
+                                const std::optional<QString> &oldValue,
+                                const std::optional<QString> &editedFrom = std::nullopt);
     static void showInvalidAttributeAlert(const QString &name);
 
     // --- Row commands (DomTreeDelegateRowCommands.cpp) ------------------------------------------

@@ -202,12 +202,13 @@ void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &sty
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), element);
         return;
     }
-    const QString old = static_cast<DOMElement *>(element)->getAttribute(QStringLiteral("style"));
+    // An element without the attribute gets none back at Undo, not an empty one.
+    const std::optional<QString> old = DOMEditRecord::attributeValue(element, QStringLiteral("style"));
     doChangeAttributeValue(element->shared_from_this(), QStringLiteral("style"), styleValue, old, editedFrom);
 }
 
 void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute,
-                                             const QString &value, const QString &oldValue,
+                                             const std::optional<QString> &value, const std::optional<QString> &oldValue,
                                              const std::optional<QString> &editedFrom)
 {
     if (!element || !element->isElement() || !canEdit(element.get()))
@@ -222,7 +223,10 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
         // The group stays open for the write below, which closes it: the
         // change and the file's new text are one step.
     }
-    target->setAttribute(attribute, value);
+    if (value)
+        target->setAttribute(attribute, *value);
+    else
+        target->removeAttribute(attribute);
     noteEdit(target, [&](DOMEditRecord &edits) { edits.noteAttribute(target, attribute, editedFrom ? editedFrom : before); });
     if (DOMNodeEx *row = searchFile(element.get()))
         row->createStartNode();
