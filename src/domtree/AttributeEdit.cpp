@@ -96,44 +96,94 @@ AttributeEdit::Kind AttributeEdit::kindOf(const QString &name)
 }
 
 AttributeEdit AttributeEdit::between(const QString &name, const std::optional<QString> &before,
-                                     const std::optional<QString> &after)
+                                     const std::optional<QString> &after, Given given,
+                                     const std::optional<QString> &partsFrom)
 {
     AttributeEdit edit;
     edit.m_kind = kindOf(name);
+    edit.m_made = true;
+    edit.m_pageBefore = before;
+    edit.m_pageAfter = after;
     if (!after || edit.m_kind == Kind::Value) {
         edit.m_whole = true;
         edit.m_value = after;
         return edit;
     }
-    edit.m_parts = edit.m_kind == Kind::Style ? styleChanges(before.value_or(QString()), *after)
-                                              : classChanges(before.value_or(QString()), *after);
+    const QString from = partsFrom.value_or(before.value_or(QString()));
+    edit.m_parts = edit.m_kind == Kind::Style ? styleChanges(from, *after) : classChanges(from, *after);
+    if (given == Given::Whole)
+        edit.m_typed = after;
     return edit;
 }
 
+namespace {
+
+// The parts of later over those of earlier: a name's newest part wins.
+void followParts(QList<AttributeEdit::Part> &parts, const QList<AttributeEdit::Part> &later)
+{
+    for (const AttributeEdit::Part &part : later) {
+        const auto same = std::find_if(parts.begin(), parts.end(),
+                                       [&part](const AttributeEdit::Part &each) { return each.first == part.first; });
+        if (same != parts.end())
+            same->second = part.second;
+        else
+            parts.append(part);
+    }
+}
+
+} // namespace
+
 void AttributeEdit::follow(const AttributeEdit &later)
 {
-    m_kind = later.m_kind;
-    if (later.m_whole) {
+    if (!later.m_made)
+        return;
+    if (!m_made) {
         *this = later;
         return;
     }
-    for (const Part &part : later.m_parts) {
-        const auto same = std::find_if(m_parts.begin(), m_parts.end(),
-                                       [&part](const Part &each) { return each.first == part.first; });
-        if (same != m_parts.end())
-            same->second = part.second;
-        else
-            m_parts.append(part);
+    m_kind = later.m_kind;
+    m_unbroken = m_unbroken && later.m_unbroken && later.m_pageBefore == m_pageAfter;
+    m_pageAfter = later.m_pageAfter;
+    if (later.m_whole) {
+        m_whole = true;
+        m_value = later.m_value;
+        m_parts = later.m_parts;
+        m_typed = later.m_typed;
+        m_partsSinceTyped = later.m_partsSinceTyped;
+        return;
     }
+    followParts(m_parts, later.m_parts);
+    if (later.m_typed) {
+        m_typed = later.m_typed;
+        m_partsSinceTyped = later.m_partsSinceTyped;
+    } else if (m_typed) {
+        followParts(m_partsSinceTyped, later.m_parts);
+    }
+}
+
+bool AttributeEdit::isTypedOver(const std::optional<QString> &fileValue) const
+{
+    // The page showed the file's value until the user's edits, which
+    // followed one another: no script had a hand in what was typed.
+    return m_typed && m_unbroken && fileValue == m_pageBefore;
+}
+
+bool AttributeEdit::isEmpty() const
+{
+    if (m_whole || !m_parts.isEmpty())
+        return false;
+    return !m_typed || (m_typed == m_pageBefore && m_partsSinceTyped.isEmpty());
 }
 
 std::optional<QString> AttributeEdit::appliedTo(const std::optional<QString> &fileValue) const
 {
-    const std::optional<QString> base = m_whole ? m_value : fileValue;
-    if (m_parts.isEmpty())
+    const bool typed = isTypedOver(fileValue);
+    const std::optional<QString> base = typed ? m_typed : m_whole ? m_value : fileValue;
+    const QList<Part> &parts = typed ? m_partsSinceTyped : m_parts;
+    if (parts.isEmpty())
         return base;
-    const QString value = m_kind == Kind::Style ? withStyleChanges(base.value_or(QString()), m_parts)
-                                                : withClassChanges(base.value_or(QString()), m_parts);
+    const QString value = m_kind == Kind::Style ? withStyleChanges(base.value_or(QString()), parts)
+                                                : withClassChanges(base.value_or(QString()), parts);
     // An attribute the author never wrote is not left empty.
     if (!base && LayoutSpace::trimmed(value).isEmpty())
         return std::nullopt;

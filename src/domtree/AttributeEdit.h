@@ -12,10 +12,16 @@
 // for "style" and "class", some of its parts were set or removed (the
 // declarations by property name, the class names), which go into the file's
 // value in the file's own layout. So a value that page scripts put into the
-// page's attribute never reaches the file through an edit of it.
+// page's attribute never reaches the file through an edit of it. A value the
+// user typed whole is written as typed where the page held the file's value
+// before the edit: no script had changed the attribute.
 class AttributeEdit
 {
 public:
+    // How the user gave the new value: parts of it through an editor, or
+    // the whole value typed.
+    enum class Given { Parts, Whole };
+
     // A part by its key (a property name in lower case, a class name) and
     // its value (a declaration's value; empty for a class name), or none
     // when the user removed it.
@@ -23,9 +29,12 @@ public:
 
     AttributeEdit() = default;
     // The edit that took the page's value from before to after (none:
-    // the attribute was absent).
+    // the attribute was absent). partsFrom, when given, is the text the
+    // user's parts were changed from where that is not the page's value (the
+    // style panel's own reading of it).
     static AttributeEdit between(const QString &name, const std::optional<QString> &before,
-                                 const std::optional<QString> &after);
+                                 const std::optional<QString> &after, Given given = Given::Parts,
+                                 const std::optional<QString> &partsFrom = std::nullopt);
 
     // This edit followed by a later one of the same attribute.
     void follow(const AttributeEdit &later);
@@ -34,7 +43,7 @@ public:
     // not have and that the edit leaves without a part stays absent.
     std::optional<QString> appliedTo(const std::optional<QString> &fileValue) const;
     // Nothing changes whatever the file holds.
-    bool isEmpty() const { return !m_whole && m_parts.isEmpty(); }
+    bool isEmpty() const;
 
     bool isWhole() const { return m_whole; }
     const QList<Part> &parts() const { return m_parts; }
@@ -56,11 +65,24 @@ private:
     enum class Kind { Value, Style, Class };
     static Kind kindOf(const QString &name);
 
+    bool isTypedOver(const std::optional<QString> &fileValue) const;
+
     Kind m_kind = Kind::Value;
+    // Made by between(): a default edit is followed by nothing.
+    bool m_made = false;
     // The file's value is replaced by m_value (none: removed) before the parts.
     bool m_whole = false;
     std::optional<QString> m_value;
     QList<Part> m_parts;
+    // The page's value before the first edit and after the last; whether
+    // each edit began from the value the one before left (no script
+    // changed the attribute between them).
+    std::optional<QString> m_pageBefore;
+    std::optional<QString> m_pageAfter;
+    bool m_unbroken = true;
+    // The last value typed whole, and the parts changed since.
+    std::optional<QString> m_typed;
+    QList<Part> m_partsSinceTyped;
 };
 
 // The edits of an element's attributes by name (in lower case), in the

@@ -45,7 +45,7 @@ void DOMEditRecord::addAttributeEdit(const DOMNode *node, const QString &name, c
     m_sinceWrite->m_attributes[node->nodeId()].follow(name, AttributeEdit());
 }
 
-void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before)
+void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before, AttributeEdit::Given given)
 {
     if (!node || !node->isElement())
         return;
@@ -58,7 +58,7 @@ void DOMEditRecord::noteAttributes(const DOMNode *node, const Attributes &before
                                         [&](const auto &entry) { return entry.first == attribute->name(); });
         const std::optional<QString> old = found == before.cend() ? std::nullopt : std::optional<QString>(found->second);
         if (old != attribute->value())
-            addAttributeEdit(node, attribute->name(), AttributeEdit::between(attribute->name(), old, attribute->value()));
+            addAttributeEdit(node, attribute->name(), AttributeEdit::between(attribute->name(), old, attribute->value(), given));
     }
     for (const auto &[name, value] : before) {
         if (!element->hasAttribute(name))
@@ -74,14 +74,15 @@ std::optional<QString> DOMEditRecord::attributeValue(const DOMNode *element, con
     return own->hasAttribute(name) ? std::optional<QString>(own->getAttribute(name)) : std::nullopt;
 }
 
-void DOMEditRecord::noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before)
+void DOMEditRecord::noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before,
+                                  AttributeEdit::Given given, const std::optional<QString> &partsFrom)
 {
     if (!node || !node->isElement())
         return;
     note(&DOMEditRecord::m_startTags, node);
     const std::optional<QString> after = attributeValue(node, name);
-    if (after != before)
-        addAttributeEdit(node, name, AttributeEdit::between(name, before, after));
+    if (after != before || (partsFrom && after != partsFrom))
+        addAttributeEdit(node, name, AttributeEdit::between(name, before, after, given, partsFrom));
 }
 
 void DOMEditRecord::noteData(const DOMNode *node)

@@ -65,10 +65,14 @@ public:
 
     // An element's attributes were edited; before is what they were. Each
     // name whose value changed keeps the edit from its value before.
-    void noteAttributes(const DOMNode *node, const Attributes &before);
+    void noteAttributes(const DOMNode *node, const Attributes &before,
+                        AttributeEdit::Given given = AttributeEdit::Given::Parts);
     // One attribute was set or removed; before is its value before (none:
-    // absent), or the text the edit was made from.
-    void noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before);
+    // absent). partsFrom, when given, is the text the user's parts were
+    // changed from (AttributeEdit::between()).
+    void noteAttribute(const DOMNode *node, const QString &name, const std::optional<QString> &before,
+                       AttributeEdit::Given given = AttributeEdit::Given::Parts,
+                       const std::optional<QString> &partsFrom = std::nullopt);
     // A text or comment node's text was edited.
     void noteData(const DOMNode *node);
     // The program put the node into the page.

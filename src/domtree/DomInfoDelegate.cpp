@@ -250,7 +250,10 @@ void DomInfoDelegate::attributesChanged(const DOMElementPtr &element, const QLis
         DOMEditRecord::Attributes names;
         for (const Attribute &attribute : before)
             names.append({attribute.name, attribute.value});
-        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) { edits.noteAttributes(element.get(), names); });
+        // What the pane sets is typed whole.
+        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) {
+            edits.noteAttributes(element.get(), names, AttributeEdit::Given::Whole);
+        });
     }
     // An SVG element's attributes may change what a "use" shows.
     if (m_domTreeDelegate && element->namespaceId() == DOMNamespace::SVG)
@@ -329,7 +332,9 @@ void DomInfoDelegate::doChangeAttrValue(const DOMElementPtr &element, const QStr
     const QString before = attribute->value();
     attribute->setValue(value);
     if (m_domTreeDelegate) {
-        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) { edits.noteAttribute(element.get(), name, before); });
+        m_domTreeDelegate->noteEdit(element.get(), [&](DOMEditRecord &edits) {
+            edits.noteAttribute(element.get(), name, before, AttributeEdit::Given::Whole);
+        });
         // Its file text in the same step, so that undoing it undoes both (#63).
         m_domTreeDelegate->writeFileNow();
     }

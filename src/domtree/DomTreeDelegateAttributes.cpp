@@ -106,12 +106,15 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
             QM_ERROR(QStringLiteral("the attribute %1 could not be set: %2").arg(nameOf(entry), set.error()));
     }
     // The user's edit is from the attributes the edit began with to the
-    // final ones; the changes shown while typing are not noted.
+    // final ones, each value typed whole; the changes shown while typing
+    // are not noted.
     if (write && source == AttributesOf::User) {
         DOMEditRecord::Attributes began;
         for (const QVariantMap &entry : from)
             began.append({nameOf(entry), valueOf(entry)});
-        noteEdit(element, [element, &began](DOMEditRecord &edits) { edits.noteAttributes(element, began); });
+        noteEdit(element, [element, &began](DOMEditRecord &edits) {
+            edits.noteAttributes(element, began, AttributeEdit::Given::Whole);
+        });
     }
     InspectUndoManager *undo = undoManager();
     if (write) {
@@ -227,7 +230,9 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
         target->setAttribute(attribute, *value);
     else
         target->removeAttribute(attribute);
-    noteEdit(target, [&](DOMEditRecord &edits) { edits.noteAttribute(target, attribute, editedFrom ? editedFrom : before); });
+    noteEdit(target, [&](DOMEditRecord &edits) {
+        edits.noteAttribute(target, attribute, before, AttributeEdit::Given::Parts, editedFrom);
+    });
     if (DOMNodeEx *row = searchFile(element.get()))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element.get()));

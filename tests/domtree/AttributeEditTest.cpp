@@ -99,4 +99,41 @@ TEST(AttributeEdit, AWholeValueOrARemovalWinsOverWhatCameBefore)
     EXPECT_TRUE(AttributeEdit::between(QStringLiteral("style"), QStringLiteral("a: 1"), QStringLiteral("a:1;")).isEmpty());
 }
 
+TEST(AttributeEdit, AValueTypedWholeIsWrittenAsTypedWhereThePageHeldTheFilesValue)
+{
+    using Given = AttributeEdit::Given;
+    const QString style = QStringLiteral("style");
+    // Spacing of its own, and pieces that are no declarations.
+    EXPECT_EQ(AttributeEdit::between(style, std::nullopt, QStringLiteral("color: red; margin: 018"), Given::Whole)
+                  .appliedTo(std::nullopt),
+              QStringLiteral("color: red; margin: 018"));
+    EXPECT_EQ(AttributeEdit::between(style, QStringLiteral("color: red"), QStringLiteral("a b  c10"), Given::Whole)
+                  .appliedTo(QStringLiteral("color: red")),
+              QStringLiteral("a b  c10"));
+    EXPECT_EQ(AttributeEdit::between(QStringLiteral("class"), QStringLiteral("button"), QStringLiteral("button  large"), Given::Whole)
+                  .appliedTo(QStringLiteral("button")),
+              QStringLiteral("button  large"));
+    // Typed back to what it was: nothing to write.
+    EXPECT_FALSE(AttributeEdit::between(style, QStringLiteral("a: 1"), QStringLiteral("a:1;"), Given::Whole).isEmpty());
+    AttributeEdit back = AttributeEdit::between(style, QStringLiteral("a: 1"), QStringLiteral("a:1;"), Given::Whole);
+    back.follow(AttributeEdit::between(style, QStringLiteral("a:1;"), QStringLiteral("a: 1"), Given::Whole));
+    EXPECT_TRUE(back.isEmpty());
+
+    // A script had changed the page's value: only the user's declarations
+    // go into the file's own.
+    const AttributeEdit scripted = AttributeEdit::between(style, QStringLiteral("color: red; top: 1px"),
+                                                          QStringLiteral("color: blue;top: 1px; junk"), Given::Whole);
+    EXPECT_EQ(scripted.appliedTo(QStringLiteral("color: red")), QStringLiteral("color: blue"));
+    // Or changed it between two of the user's edits.
+    AttributeEdit broken = AttributeEdit::between(style, QStringLiteral("a: 1"), QStringLiteral("a: 2"), Given::Whole);
+    broken.follow(AttributeEdit::between(style, QStringLiteral("a: 2; top: 1px"), QStringLiteral("a: 3;top: 1px"), Given::Whole));
+    EXPECT_EQ(broken.appliedTo(QStringLiteral("a: 1")), QStringLiteral("a: 3"));
+
+    // A panel's declaration after the typed value goes into it, spaced as it is.
+    AttributeEdit typed = AttributeEdit::between(style, std::nullopt, QStringLiteral("color:red ;x"), Given::Whole);
+    typed.follow(AttributeEdit::between(style, QStringLiteral("color:red ;x"), QStringLiteral("color:red; top:1px;"),
+                                        Given::Parts, QStringLiteral("color:red;")));
+    EXPECT_EQ(typed.appliedTo(std::nullopt), QStringLiteral("color:red ;x;top:1px"));
+}
+
 } // namespace AttributeEditTest

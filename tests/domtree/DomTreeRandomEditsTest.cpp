@@ -2,12 +2,15 @@
 
 #include "LiveDomTreePage.h"
 
+#include "platform/kit/OutlineView.h"
 #include "platform/web/dom/DOMNodeList.h"
 #include "platform/web/html/HTMLParser.h"
 #include "platform/web/html/HTMLSourceMap.h"
 
+#include <QLineEdit>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -92,9 +95,27 @@ QString usersParts(const DOMElement &element)
     return parts.join(u' ');
 }
 
+// An inline style piece by piece, each without the blanks around it and its
+// colon, empty pieces left out; "none" for no attribute.
+QString stylePieces(const DOMElement &element)
+{
+    if (!element.hasAttribute(QStringLiteral("style")))
+        return QStringLiteral("none");
+    QStringList pieces;
+    for (const QString &piece : element.getAttribute(QStringLiteral("style")).split(u';')) {
+        QString simple = piece.simplified();
+        simple.replace(QStringLiteral(" :"), QStringLiteral(":")).replace(QStringLiteral(": "), QStringLiteral(":"));
+        if (!simple.isEmpty())
+            pieces.append(simple);
+    }
+    return pieces.join(u';');
+}
+
 // The author's and the user's part of a body: elements with their ids and
 // the user's attributes, class names and declarations, texts and comments,
-// in order; what scripts added and the script itself are left out.
+// in order; what scripts added and the script itself are left out. The
+// inline style of an element no script styled (all but paragraphs) is the
+// user's whole, pieces that are no declarations included.
 QStringList shapeOf(const DOMNode *body)
 {
     QStringList shape;
@@ -126,6 +147,8 @@ QStringList shapeOf(const DOMNode *body)
                 }
                 if (const QString own = usersParts(*element); !own.isEmpty())
                     line += QStringLiteral(" [") + own + QLatin1Char(']');
+                if (element->localName() != QLatin1String("p"))
+                    line += QStringLiteral(" style=") + stylePieces(*element);
                 shape.append(line);
                 walk(child, depth + 1);
             } else if (child->isComment()) {
@@ -134,7 +157,8 @@ QStringList shapeOf(const DOMNode *body)
         }
         endRun();
     };
-    shape.append(QStringLiteral("body [") + usersParts(*static_cast<const DOMElement *>(body)) + QLatin1Char(']'));
+    const auto *bodyElement = static_cast<const DOMElement *>(body);
+    shape.append(QStringLiteral("body [") + usersParts(*bodyElement) + QStringLiteral("] style=") + stylePieces(*bodyElement));
     walk(body, 0);
     return shape;
 }
@@ -235,7 +259,7 @@ struct RandomEdits : LiveDomTreePage
         }
         if (random.bounded(2u))
             styled += all;
-        const quint32 kind = random.bounded(11u);
+        const quint32 kind = random.bounded(12u);
         if (kind == 0 && !all.isEmpty()) {
             DOMElement *element = pick(all);
             const QString old = attributesText(*element);
@@ -317,12 +341,74 @@ struct RandomEdits : LiveDomTreePage
         } else if (kind == 10) {
             // A declaration from the style panel beside those the script set.
             DOMElement *element = pick(styled);
-            const QString old = element->getAttribute(QStringLiteral("style"));
+            QString old = element->getAttribute(QStringLiteral("style"));
             steps.append(QStringLiteral("style --u%1 on %2").arg(index).arg(element->localName()));
             editedStartTag(element);
-            tree->styleAttributeEditEnd(element, (old + QStringLiteral(" --u%1:%1;").arg(index)).trimmed(), old);
+            // The panel ends each declaration with its semicolon.
+            const QString read = old.trimmed().isEmpty() || old.trimmed().endsWith(u';') ? old : old + u';';
+            tree->styleAttributeEditEnd(element, (read + QStringLiteral(" --u%1:%1;").arg(index)).trimmed(), old);
+        } else if (kind == 11) {
+            // A whole style typed into the Attributes pane over what the page shows.
+            DOMElement *element = pick(styled);
+            const QString typed = typedStyle(index);
+            steps.append(QStringLiteral("typed style '%1' on %2").arg(typed, element->localName()));
+            editedStartTag(element);
+            typeStyle(element, typed);
+            settle();
+            // Where no script styled it, the file holds it as typed.
+            const HTMLSourceRange *range = original.rangeOf(element);
+            if (range && element->localName() != QLatin1String("p")) {
+                const QString id = element->getAttribute(QStringLiteral("id"));
+                const auto written = HTMLParser::parseDocument(text());
+                const DOMElement *inFile = element->localName() == QLatin1String("body") ? written->body()
+                                                                                          : written->getElementById(id);
+                EXPECT_TRUE(inFile && inFile->getAttribute(QStringLiteral("style")) == typed) << trace();
+            }
         }
         settle();
+    }
+
+    // Declarations with blanks of their own, sometimes a piece that is no
+    // declaration, and sometimes no semicolon at the end.
+    QString typedStyle(int index)
+    {
+        static const char *const colons[] = {":", ": ", " :  "};
+        static const char *const separators[] = {";", "; ", " ;  "};
+        QStringList pieces;
+        const int count = 1 + int(random.bounded(2u));
+        for (int i = 0; i < count; ++i)
+            pieces.append(QStringLiteral("--u%1%2%3v%1").arg(index).arg(QChar(u'a' + i)).arg(QLatin1String(colons[random.bounded(3u)])));
+        if (random.bounded(2u))
+            pieces.insert(int(random.bounded(quint32(pieces.size() + 1))), QStringLiteral("a b  c%1").arg(index));
+        QString text = random.bounded(3u) == 0 ? QStringLiteral("  ") : QString();
+        for (qsizetype i = 0; i < pieces.size(); ++i)
+            text += (i > 0 ? QLatin1String(separators[random.bounded(3u)]) : QLatin1String()) + pieces.at(i);
+        if (random.bounded(2u))
+            text += u';';
+        return text;
+    }
+
+    // Types the text over the style row's value in the Attributes pane and
+    // ends with Return; an element without a style gets it from the pane's
+    // fields.
+    void typeStyle(DOMElement *element, const QString &typed)
+    {
+        select(element);
+        const qsizetype row = inspector->attributeNames().indexOf(QStringLiteral("style"));
+        if (row < 0) {
+            inspector->attrName()->setText(QStringLiteral("style"));
+            inspector->attrValue()->setText(typed);
+            QTest::keyClick(inspector->attrValue(), Qt::Key_Return);
+            return;
+        }
+        OutlineView *list = inspector->domInfo();
+        list->selectRowIndexes({int(row)}, false);
+        ASSERT_TRUE(list->editColumn(1, int(row), true)) << trace();
+        auto *field = list->findChild<QLineEdit *>();
+        ASSERT_TRUE(field) << trace();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key_Return);
     }
 
     // --- The places of the original an edit may change -------------------------------------
