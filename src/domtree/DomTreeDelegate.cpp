@@ -329,7 +329,9 @@ void DomTreeDelegate::redrawDomNode(DOMNode *node)
     row->createStartNode();
     if (DOMNodeEx *item = searchDomNodeFromRoot(node))
         updateStyleRowView(item);
+    relistRulesOf(node);
 }
+
 
 void DomTreeDelegate::updateStyleRowView(DOMNodeEx *item)
 {

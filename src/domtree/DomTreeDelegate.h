@@ -320,8 +320,14 @@ public:
     // --- Ignore marks ------------------------------------------------------------------------------
     void checkIgnore();
     void projectConfigChanged();
+    // An element's attributes changed in the Attributes pane ("redrawDomNode"):
+    // its row and the rules listed for it follow.
     void redrawDomNode(DOMNode *node);
     void updateStyleRowView(DOMNodeEx *item);
+    // An attribute edit, its undo or redo changed the element: when its
+    // rules are the ones listed, the rules panel lists them again at once
+    // (a class or an id changes which rules match, a style what they override).
+    void relistRulesOf(const DOMNode *element);
     void deSelectDomNode();
 
     // --- Context menu (DomTreeDelegateContextMenu.cpp) ------------------------------------------

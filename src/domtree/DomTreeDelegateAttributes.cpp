@@ -132,6 +132,8 @@ bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVar
         row->checkIgnoreRecursive();
     }
     updateStyleRowView(searchDomNodeFromRoot(element));
+    if (write)
+        relistRulesOf(element);
     m_ignoreDomModify = wasIgnoring;
     if (m_domInfoDelegate && m_domInfoDelegate->inspectedNode() && m_domInfoDelegate->inspectedNode()->node() == element)
         m_domInfoDelegate->reloadAttributes();
@@ -236,6 +238,7 @@ void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QS
     if (DOMNodeEx *row = searchFile(element.get()))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element.get()));
+    relistRulesOf(target);
     if (ExWebView *preview = webview())
         preview->redrawWithLastDimnsiton();
     applyContentToFile();

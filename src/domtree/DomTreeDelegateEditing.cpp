@@ -384,6 +384,7 @@ void DomTreeDelegate::changeClassSelector(const DOMNodePtr &node, const QString 
     noteEdit(node.get(), [&node, &before](DOMEditRecord &edits) { edits.noteAttributes(node.get(), before); });
     updateStyleRowView(searchDomNodeFromRoot(node.get()));
     applyContentToFile();
+    relistRulesOf(node.get());
     selectNode(node.get());
     if (ExWebView *preview = webview())
         preview->redrawWithLastDimnsiton();

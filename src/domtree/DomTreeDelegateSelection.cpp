@@ -117,6 +117,15 @@ void DomTreeDelegate::setElementInformation(DOMNodeEx *row)
         drawCurrentShiftPosition(row->node());
 }
 
+void DomTreeDelegate::relistRulesOf(const DOMNode *element)
+{
+    const DOMNode *shown = selectedElement();
+    if (shown && shown->isCharacterData())
+        shown = shown->parentNode();
+    if (element && shown == element && m_cssOutlineDelegate)
+        m_cssOutlineDelegate->reloadRuleList(1);
+}
+
 QList<DOMNode *> DomTreeDelegate::getSubElements(DOMNodeEx *row) const
 {
     QList<DOMNode *> nodes;

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -38,6 +39,7 @@ ExWebView::ExWebView(QWidget *parent) : WebView(parent), m_detectView(new Backgr
     m_detectView->hide();
     setAcceptDrops(true);
     connect(this, &WebView::frameShown, this, &ExWebView::frameWasShown);
+    connect(&bridge(), &WebBridge::mirrorChanged, this, &ExWebView::followPageChange);
     NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("redrawWebviewSelection"), nullptr,
                                                     [this](const Notification &) { redrawWithLastDimnsiton(); });
 }
@@ -76,6 +78,19 @@ void ExWebView::frameWasShown(const WebFrameMetadata &metadata)
     // A locked highlight follows the page; a hover highlight waits for the pointer.
     if (m_detectViewInView && m_detectState == ElementLocked)
         drawDetectLayer(m_detectView->element());
+}
+
+void ExWebView::followPageChange()
+{
+    // A resize drag draws the box it makes itself.
+    if (m_followQueued || !m_detectViewInView || !m_detectView->element() || m_detectView->isDragging())
+        return;
+    m_followQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_followQueued = false;
+        if (!m_detectView->isDragging())
+            redrawWithLastDimnsiton();
+    });
 }
 
 // --- The overlay ---------------------------------------------------------------------------

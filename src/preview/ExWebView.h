@@ -33,7 +33,10 @@ class WebFrameMirror;
 // overtaken by a newer request is dropped). Rectangles are in the view's
 // coordinates (y growing downwards: CSS pixels times the zoom factor); an
 // element of the main frame is placed with the scroll offset of the picture
-// on screen, so the overlay stays on what the user sees.
+// on screen, so the overlay stays on what the user sees. Whatever changes the
+// page (an edit from any panel, its undo or redo, a script) draws the shown
+// overlay again once the event loop turns, with the element's box and
+// label as they are now.
 //
 // While the detect state is 1, the element under the pointer (frames
 // included) is asked for on every move, one question at a time with the
@@ -163,6 +166,9 @@ private:
         int retries = 0;
     };
     void frameWasShown(const WebFrameMetadata &metadata);
+    // The page changed: the overlay is drawn again once, after the changes
+    // of this turn of the event loop.
+    void followPageChange();
     void drawWhenKnown(const DOMNodePtr &node, quint64 serial, int retries);
     std::optional<DOMElementBox> knownBox(const DOMNode *node) const;
     void askNextPoint();
@@ -175,6 +181,7 @@ private:
     bool m_detectViewInView = false;
     bool m_previewMode = false;
     bool m_drawPending = false;
+    bool m_followQueued = false;
     quint64 m_drawSerial = 0;
     QStringList m_webFrames;
     DOMNodePtr m_selectedElement;

@@ -1,3 +1,4 @@
+#include "FakeRulesPanel.h"
 #include "TestPrinters.h"
 #include "TestUtil.h"
 #include "WebTestFixture.h"
@@ -50,6 +51,14 @@ struct LivePage : LiveDomTreePage
 };
 
 const QString s_original = QString::fromUtf8(s_page);
+
+// Counts the times the rules of an element are listed again.
+struct ListingRulesPanel : FakeRulesPanel
+{
+    void reloadRuleList(int) override { ++listings; }
+    void updateRulesByElement(DOMNode *) override { ++listings; }
+    int listings = 0;
+};
 
 } // namespace
 
@@ -155,6 +164,47 @@ TEST(DomTreeEditingLive, TheRowEditorChangesAttributesLiveAndCommitsThemAsOneUnd
     page.redoStep();
     page.tree->saveHTML();
     EXPECT_EQ(page.text(), expected);
+}
+
+// A class or style changes which rules match and what they override: the
+// panel lists the selected element's rules again after each editor's edit,
+// and after its undo and redo, which go round the editors.
+TEST(DomTreeEditingLive, TheSelectedElementsRulesAreListedAgainAfterEveryAttributeEditUndoAndRedo)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    ListingRulesPanel rules;
+    page.tree->setCssOutlineDelegate(&rules);
+    DOMElement *two = page.byId("two");
+    page.select(two);
+    const auto listedAfter = [&](const char *what, const std::function<void()> &step) {
+        rules.listings = 0;
+        step();
+        page.settle();
+        EXPECT_GT(rules.listings, 0) << what;
+    };
+    const auto undoAndRedo = [&](const char *what) {
+        listedAfter(what, [&] { page.undoStep(); });
+        listedAfter(what, [&] { page.redoStep(); });
+    };
+    listedAfter("row editor", [&] {
+        page.tree->attributeEditEnd(page.rowOf(two), QStringLiteral("id=\"two\" class=\"big\""), two->attributeList(),
+                                    QStringLiteral("id=\"two\""));
+    });
+    undoAndRedo("row editor");
+    listedAfter("style panel", [&] { page.tree->styleAttributeEditEnd(two, QStringLiteral("width:10px;")); });
+    undoAndRedo("style panel");
+    listedAfter("class drop", [&] { page.tree->doAddClassSelector(two->shared_from_this(), QStringLiteral("wide")); });
+    undoAndRedo("class drop");
+    listedAfter("attributes pane", [&] { page.inspector->changeAttrValue(QStringLiteral("class"), QStringLiteral("big l")); });
+    undoAndRedo("attributes pane");
+
+    // Another element's edit leaves the list as it is.
+    rules.listings = 0;
+    page.tree->styleAttributeEditEnd(page.byId("one"), QStringLiteral("width:10px;"));
+    page.settle();
+    EXPECT_EQ(rules.listings, 0);
+    page.tree->setCssOutlineDelegate(nullptr);
 }
 
 TEST(DomTreeEditingLive, XlinkNamesGoInTheirNamespace)
