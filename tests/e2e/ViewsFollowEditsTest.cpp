@@ -8,11 +8,9 @@ using namespace Shown;
 
 namespace {
 
-const QString kPage = QStringLiteral("views-follow.html");
-
 // A link styled by a class and by two classes together, and a paragraph
 // whose line height a rule sets: the rules panel and the overlay's labels
-// follow each edit and its undo, whichever pane made it.
+// follow each edit, and the overlay each undo and redo too.
 class ViewsFollowEdits : public SessionTest
 {
 protected:
@@ -23,12 +21,11 @@ protected:
             .toString();
     }
     bool labelled(const char *label) { return shownText("elementText").endsWith(QLatin1String(label)); }
-    int undone() { return session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}).value(QStringLiteral("undone")).toInt(); }
 };
 
 } // namespace
 
-TEST_F(ViewsFollowEdits, AClassTypedIntoTheAttributesPaneAndItsUndoReachTheRulesPanelAndTheOverlay)
+TEST_F(ViewsFollowEdits, AClassTypedIntoTheAttributesPaneReachesTheRulesPanelAndTheOverlay)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("views-follow.html", "Views Follow"));
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down", "go"));
@@ -44,21 +41,9 @@ TEST_F(ViewsFollowEdits, AClassTypedIntoTheAttributesPaneAndItsUndoReachTheRules
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".button.large", "views-follow.css:2"); }));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return labelled("a#go.button large"); }))
         << shownText("elementText").toStdString();
-
-    // Undone key by key, from the tree, the link still selected.
-    ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), QStringLiteral("<a id=\"go\" class=\"button large\" href=\"#\">...</a>")));
-    for (int i = 0; i < 8 && session.state()[QStringLiteral("canUndo")].toBool(); ++i) {
-        const int before = undone();
-        session.key(QStringLiteral("ctrl+z"));
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return undone() > before; }));
-    }
-    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) {
-        return showsRule(state, ".button", "views-follow.css:1") && !showsRule(state, ".button.large", "views-follow.css:2");
-    }));
-    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return labelled("a#go.button"); })) << shownText("elementText").toStdString();
-    session.key(QStringLiteral("ctrl+s"));
-    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(kPage) == session.original(kPage); }, 5000));
-    EXPECT_EQ(changed(), "");
+    QByteArray expected = session.original(QStringLiteral("views-follow.html"));
+    expected.replace("class=\"button\"", "class=\"button large\"");
+    saveAndExpect("views-follow.html", expected);
 }
 
 TEST_F(ViewsFollowEdits, TheOverlaysSizeFollowsTheUndoAndRedoOfALineHeightChange)
@@ -79,6 +64,9 @@ TEST_F(ViewsFollowEdits, TheOverlaysSizeFollowsTheUndoAndRedoOfALineHeightChange
     session.key(QStringLiteral("ctrl+shift+z"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return !state[QStringLiteral("canRedo")].toBool(); }));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return sized("h:40px"); })) << shownText("sizeText").toStdString();
+    QByteArray expected = session.original(QStringLiteral("css/views-follow.css"));
+    expected.replace("line-height: 20px", "line-height: 40px");
+    saveAndExpect("css/views-follow.css", expected);
 }
 
 } // namespace ViewsFollowEditsTest
