@@ -46,6 +46,8 @@ public:
     bool isEmpty() const;
 
     bool isWhole() const { return m_whole; }
+    // The page's value before the first of the edits (none: absent).
+    const std::optional<QString> &pageBefore() const { return m_pageBefore; }
     const QList<Part> &parts() const { return m_parts; }
     bool operator==(const AttributeEdit &other) const = default;
 

@@ -332,7 +332,6 @@ void DomTreeDelegate::redrawDomNode(DOMNode *node)
     relistRulesOf(node);
 }
 
-
 void DomTreeDelegate::updateStyleRowView(DOMNodeEx *item)
 {
     // Reloading the row measures it again where it stands.

@@ -6,6 +6,7 @@
 #include "AttributeParser.h"
 #include "DomInfoDelegate.h"
 #include "DomTreeOutlineView.h"
+#include "LayoutSpace.h"
 
 #include "foundation/InspectUndoManager.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
@@ -207,9 +208,18 @@ void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &sty
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), element);
         return;
     }
+    const QString style = QStringLiteral("style");
     // An element without the attribute gets none back at Undo, not an empty one.
-    const std::optional<QString> old = DOMEditRecord::attributeValue(element, QStringLiteral("style"));
-    doChangeAttributeValue(element->shared_from_this(), QStringLiteral("style"), styleValue, old, editedFrom);
+    const std::optional<QString> old = DOMEditRecord::attributeValue(element, style);
+    // A style the panel empties on an element that had none before the
+    // user's edits goes from the page, as it stays out of the file.
+    std::optional<QString> value = styleValue;
+    if (LayoutSpace::trimmed(styleValue).isEmpty()) {
+        const AttributeEdits edits = m_edits.editsOf(element).attributes;
+        if (edits.contains(style) ? !edits.value(style).pageBefore() : !old)
+            value = std::nullopt;
+    }
+    doChangeAttributeValue(element->shared_from_this(), style, value, old, editedFrom);
 }
 
 void DomTreeDelegate::doChangeAttributeValue(const DOMNodePtr &element, const QString &attribute,

@@ -207,6 +207,31 @@ TEST(DomTreeEditingLive, TheSelectedElementsRulesAreListedAgainAfterEveryAttribu
     page.tree->setCssOutlineDelegate(nullptr);
 }
 
+// The file gets no empty attribute where the author wrote none; nor does the page.
+TEST(DomTreeEditingLive, AStyleThePanelEmptiesOnAnElementWithoutOneLeavesNoAttribute)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    DOMElement *one = page.byId("one");
+    page.tree->styleAttributeEditEnd(one, QStringLiteral("width:10px;"));
+    page.settle();
+    page.tree->styleAttributeEditEnd(one, QString());
+    page.settle();
+    EXPECT_FALSE(one->hasAttribute(QStringLiteral("style")));
+    EXPECT_EQ(page.text(), s_original);
+    page.undoStep();
+    EXPECT_EQ(one->getAttribute(QStringLiteral("style")), QStringLiteral("width:10px;"));
+    page.redoStep();
+    EXPECT_FALSE(one->hasAttribute(QStringLiteral("style")));
+
+    // An empty style the page had before the user's edits stays.
+    DOMElement *two = page.byId("two");
+    two->setAttribute(QStringLiteral("style"), QString());
+    page.settle();
+    page.tree->styleAttributeEditEnd(two, QString());
+    EXPECT_TRUE(two->hasAttribute(QStringLiteral("style")));
+}
+
 TEST(DomTreeEditingLive, XlinkNamesGoInTheirNamespace)
 {
     LivePage page;
