@@ -358,6 +358,7 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     ShellProbe::startIfAsked(*this);
 
+    sizeInspectorPanes();
     rememberRestoreFrames();
     placeProjectSettingScroller();
 
@@ -473,13 +474,24 @@ bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()
                                 ? 1.0f
                                 : float(m_ui.centerTopPane->height()),
                             QStringLiteral("lastCenterPaneHeight"));
-    saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
-                                                                                     : float(m_ui.rightTopPane->height()),
-                            QStringLiteral("lastRightPaneHeight"));
     saveFloatToUserDefaults(isCollapsed(m_ui.domTreePaneSplitView, m_ui.keyframePane)
                                 ? 1.0f
                                 : float(m_ui.keyframePane->height()),
                             QStringLiteral("lastKeyframePaneHeight"));
+    // The DOM tree's area, the attributes and the style attribute, which
+    // the next launch sizes as they are now; not while the area that holds
+    // them is hidden, which leaves them no height.
+    if (m_ui.rightPaneSplitView->height() > 0) {
+        saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
+                                                                                         : float(m_ui.rightTopPane->height()),
+                                QStringLiteral("lastRightPaneHeight"));
+        for (int pane = 0; pane < 2; ++pane) {
+            QWidget *widget = m_ui.rightPaneDomSplitView->widget(pane);
+            saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneDomSplitView, widget) ? 1.0f : float(widget->height()),
+                                    pane == 0 ? QStringLiteral("lastAttributePaneHeight")
+                                              : QStringLiteral("lastStyleAttributePaneHeight"));
+        }
+    }
 
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (auto *colorPanel = qobject_cast<QColorDialog *>(widget))

@@ -73,6 +73,7 @@ void DomInfoDelegate::awakeFromNib()
                            TableColumn{QStringLiteral("value"), QStringLiteral("Value"), 60}});
     list->setHeaderVisible(true);
     list->setRowHeight(20);
+    list->setPreferredRowCount(5);
     list->setRootIsDecorated(false);
     list->setIndentationPerLevel(0);
     list->registerCell(QStringLiteral("DomInfoCell"), new DOMInfoCell(this, list));

@@ -14,11 +14,85 @@ QJsonObject widgetAnswer(Session &session, const char *name)
     return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QString::fromLatin1(name)}});
 }
 
+int rowRoom(Session &session, const char *view)
+{
+    return widgetAnswer(session, view).value(QStringLiteral("rowRoom")).toInt();
+}
+
+// The labels of the style attribute's editors wholly in sight.
+QStringList styleEditorsShown(Session &session)
+{
+    QStringList labels;
+    const QJsonArray shown = session.ask({{QStringLiteral("q"), QStringLiteral("formRows")}, {QStringLiteral("name"), QStringLiteral("EditorView")}})
+                                 .value(QStringLiteral("shown"))
+                                 .toArray();
+    for (const QJsonValue &label : shown)
+        labels.append(label.toString());
+    return labels;
+}
+
+std::string text(const QRect &rect)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
+}
+
 class InspectorPanes : public SessionTest
 {
+protected:
+    // The divider between the attributes and the style attribute: the line
+    // under the attributes' list.
+    QPoint attributesDivider()
+    {
+        const QRect list = session.widget(QStringLiteral("domInfo"));
+        return QPoint(list.center().x(), list.bottom() + 1);
+    }
 };
 
 } // namespace
+
+TEST_F(InspectorPanes, TheStyleAttributeOpensWithFiveEditorsUnderTheTreesTenRowsAndTheAttributesFive)
+{
+    EXPECT_GE(rowRoom(session, "domTreeOutlineView"), 10);
+    EXPECT_GE(rowRoom(session, "domInfo"), 5);
+    const QStringList shown = styleEditorsShown(session);
+    EXPECT_EQ(shown.mid(0, 5), (QStringList{"Display", "Position", "Float", "Width", "Height"})) << shown.join(u',').toStdString();
+
+    // So it opens again, and with a page shown.
+    ASSERT_TRUE(session.quit());
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Down Right Down", "intro"));
+    EXPECT_GE(rowRoom(session, "domTreeOutlineView"), 10);
+    EXPECT_GE(rowRoom(session, "domInfo"), 5);
+    EXPECT_GE(styleEditorsShown(session).size(), 5) << styleEditorsShown(session).join(u',').toStdString();
+    EXPECT_EQ(changed(), "");
+}
+
+TEST_F(InspectorPanes, TheDividerAboveTheStyleAttributeStopsShortOfCollapsingAndIsKeptAcrossARestart)
+{
+    const QRect list = session.widget(QStringLiteral("domInfo"));
+    ASSERT_TRUE(list.isValid());
+    // Dragged far past the attributes' top, it stops with their list still there.
+    session.drag(attributesDivider(), QPoint(list.center().x(), list.top() - 150));
+    const QRect squeezed = session.widget(QStringLiteral("domInfo"));
+    ASSERT_TRUE(squeezed.isValid());
+    EXPECT_LT(squeezed.height(), list.height());
+    EXPECT_GE(squeezed.height(), 20) << text(squeezed);
+
+    // And it comes back, below where it was.
+    const QPoint divider = attributesDivider();
+    session.drag(divider, QPoint(divider.x(), list.bottom() + 31));
+    const QRect lowered = session.widget(QStringLiteral("domInfo"));
+    EXPECT_NEAR(lowered.bottom(), list.bottom() + 30, 2) << text(lowered);
+    const QRect styleAttribute = session.widget(QStringLiteral("EditorView"));
+    const QRect tree = session.widget(QStringLiteral("domTreeOutlineView"));
+
+    ASSERT_TRUE(session.quit());
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    EXPECT_EQ(text(session.widget(QStringLiteral("domInfo"))), text(lowered));
+    EXPECT_EQ(text(session.widget(QStringLiteral("EditorView"))), text(styleAttribute));
+    EXPECT_EQ(text(session.widget(QStringLiteral("domTreeOutlineView"))), text(tree));
+}
 
 // The attribute inspector's values are edited from a double click on a value
 // or a name, and the list keeps its names whole afterwards.
