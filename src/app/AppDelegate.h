@@ -152,7 +152,8 @@ public:
     void sizeInspectorPanes();
 
     // After the keyframe button changed its state: shows or collapses the
-    // keyframe pane below the DOM tree.
+    // keyframe pane below the DOM tree, opened at half the DOM tree's height
+    // or, where that is less, at the height the pane asks for.
     void toggleKeyframeEditor();
     // Sets the keyframe button from the pane's state.
     void setKeyframepane();

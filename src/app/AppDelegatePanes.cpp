@@ -300,11 +300,15 @@ void AppDelegate::setKeyframepane()
 
 void AppDelegate::toggleKeyframeEditor()
 {
+    SplitView *split = m_ui.domTreePaneSplitView;
     if (!m_ui.keyframePaneExpandButton->isChecked()) {
-        moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
+        moveDivider(split, split->height(), 0);
         return;
     }
-    moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreeView->height() / 2.0, 0);
+    // Half the tree is one track on a short pane: the keyframe pane has room
+    // at least for its ruler and three tracks, as far as the tree's limit lets.
+    const int wanted = m_ui.keyframePane->sizeHint().height();
+    moveDivider(split, std::min(m_ui.domTreeView->height() / 2.0, double(split->height() - split->handleWidth() - wanted)), 0);
     for (int i = 0; i < m_ui.nodeSegmentControl->segmentCount(); ++i)
         m_ui.nodeSegmentControl->setSelected(false, i);
     m_ui.nodeSegmentControl->setSelected(true, 1);
