@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QHash>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStandardPaths>
@@ -211,28 +212,67 @@ void AppDelegate::placeWindows()
     const QVariantMap fallbacks = defaultValues();
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
 
-    // A saved frame is the window with its decoration. It goes back to the
-    // screen it was saved on, or to the primary screen when that one is
-    // gone, moved and shrunk to lie within the part windows may use.
-    auto place = [&](QWidget *window, const QString &key) {
+    // A saved frame is the window with its decoration, with the screen it
+    // was saved on.
+    struct Saved
+    {
+        QWidget *window;
+        QString key;
+        WindowFrame frame;
+        // Null when that screen is gone.
+        QScreen *screen;
+    };
+    QList<Saved> saved;
+    for (const auto &[window, key] : {std::pair<QWidget *, QString>{m_ui.window, kMainWindowFrameKey},
+                                      std::pair<QWidget *, QString>{m_ui.cssInspector, kInspectorFrameKey}}) {
         const QString text = defaults.stringForKey(key);
         std::optional<WindowFrame> frame = WindowFrame::fromString(text);
         if (!frame) {
             QM_ERROR(QStringLiteral("unreadable window frame \"%1\" under \"%2\"; using the default").arg(text, key));
             frame = WindowFrame::fromString(fallbacks.value(key).toString());
         }
-        if (!frame)
-            return;
-        const QScreen *screen = WindowPlacement::screenWithGeometry(WindowFrame::flipped(frame->screen, primary));
-        const QRect available = screen ? screen->availableGeometry() : QRect();
-        const QRect saved = frame->geometry(primary);
-        const QRect fitted = WindowPlacement::fitted(saved, available);
-        if (fitted != saved)
-            QM_INFO(QStringLiteral("window frame under \"%1\" moved onto the screen").arg(key));
-        WindowPlacement::place(window, fitted);
-    };
-    place(m_ui.window, kMainWindowFrameKey);
-    place(m_ui.cssInspector, kInspectorFrameKey);
+        if (frame)
+            saved.append({window, key, *frame, WindowPlacement::screenWithGeometry(WindowFrame::flipped(frame->screen, primary))});
+    }
+
+    // Windows whose screens are gone go to the primary screen, each where it
+    // stood from the top-left corner of the screens they were saved on (a
+    // window at the top of a smaller screen stays at the top of a larger
+    // one). The windows of one screen are then fitted onto it together, so
+    // that their arrangement holds.
+    QRectF goneScreens;
+    for (const Saved &entry : saved) {
+        if (!entry.screen)
+            goneScreens = goneScreens.united(entry.frame.screen);
+    }
+    QScreen *primaryScreen = QGuiApplication::primaryScreen();
+    QHash<QScreen *, QList<qsizetype>> byScreen;
+    QList<QRect> frames;
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        const Saved &entry = saved[i];
+        QScreen *screen = entry.screen ? entry.screen : primaryScreen;
+        QRect frame = entry.frame.geometry(primary);
+        if (!entry.screen) {
+            const QPointF offset(entry.frame.frame.x() - goneScreens.x(),
+                                 goneScreens.y() + goneScreens.height() - entry.frame.frame.y() - entry.frame.frame.height());
+            frame.moveTopLeft((screen ? screen->geometry().topLeft() : QPoint()) + offset.toPoint());
+        }
+        frames.append(frame);
+        byScreen[screen].append(i);
+    }
+    for (auto it = byScreen.cbegin(); it != byScreen.cend(); ++it) {
+        QList<QRect> together;
+        for (const qsizetype i : it.value())
+            together.append(frames[i]);
+        together = WindowPlacement::fittedTogether(together, it.key() ? it.key()->availableGeometry() : QRect());
+        for (qsizetype k = 0; k < together.size(); ++k)
+            frames[it.value()[k]] = together[k];
+    }
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        if (frames[i] != saved[i].frame.geometry(primary))
+            QM_INFO(QStringLiteral("window frame under \"%1\" moved onto the screen").arg(saved[i].key));
+        WindowPlacement::place(saved[i].window, frames[i]);
+    }
 }
 
 void AppDelegate::saveWindowFrame(QWidget *window)
@@ -318,6 +358,7 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     ShellProbe::startIfAsked(*this);
 
+    sizeInspectorPanes();
     rememberRestoreFrames();
     placeProjectSettingScroller();
 
@@ -433,13 +474,24 @@ bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()
                                 ? 1.0f
                                 : float(m_ui.centerTopPane->height()),
                             QStringLiteral("lastCenterPaneHeight"));
-    saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
-                                                                                     : float(m_ui.rightTopPane->height()),
-                            QStringLiteral("lastRightPaneHeight"));
     saveFloatToUserDefaults(isCollapsed(m_ui.domTreePaneSplitView, m_ui.keyframePane)
                                 ? 1.0f
                                 : float(m_ui.keyframePane->height()),
                             QStringLiteral("lastKeyframePaneHeight"));
+    // The DOM tree's area, the attributes and the style attribute, which
+    // the next launch sizes as they are now; not while the area that holds
+    // them is hidden, which leaves them no height.
+    if (m_ui.rightPaneSplitView->height() > 0) {
+        saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
+                                                                                         : float(m_ui.rightTopPane->height()),
+                                QStringLiteral("lastRightPaneHeight"));
+        for (int pane = 0; pane < 2; ++pane) {
+            QWidget *widget = m_ui.rightPaneDomSplitView->widget(pane);
+            saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneDomSplitView, widget) ? 1.0f : float(widget->height()),
+                                    pane == 0 ? QStringLiteral("lastAttributePaneHeight")
+                                              : QStringLiteral("lastStyleAttributePaneHeight"));
+        }
+    }
 
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (auto *colorPanel = qobject_cast<QColorDialog *>(widget))

@@ -93,7 +93,7 @@ public:
     void applicationDidResignActive() {}
     // The quit confirmation of the main window; any other window may close.
     bool windowShouldClose(QWidget *window);
-    // Records the six pane sizes; always answers true.
+    // Records the pane sizes; always answers true.
     bool applicationShouldTerminateAfterLastWindowClosed();
     void applicationWillTerminate();
     // Set once the program has decided to quit.
@@ -144,8 +144,16 @@ public:
     // Leaves the full-size preview mode (an element is being selected).
     void selectNodeMode();
 
+    // At launch: the inspectors beside the code view (the DOM tree, the
+    // attributes and the style attribute) at the heights the last run left
+    // them, else at the heights they ask for (ten rows of the tree, five of
+    // the attributes, the first five editors of the style attribute); the
+    // preview above them takes the rest.
+    void sizeInspectorPanes();
+
     // After the keyframe button changed its state: shows or collapses the
-    // keyframe pane below the DOM tree.
+    // keyframe pane below the DOM tree, opened at half the DOM tree's height
+    // or, where that is less, at the height the pane asks for.
     void toggleKeyframeEditor();
     // Sets the keyframe button from the pane's state.
     void setKeyframepane();

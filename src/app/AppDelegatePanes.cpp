@@ -12,6 +12,7 @@
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/ProjectDelegateInterface.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
 #include "workspace/File.h"
@@ -25,11 +26,20 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
+#include <algorithm>
+
 void AppDelegate::connectPanes()
 {
     SplitViewDelegate delegate;
     delegate.canCollapseSubview = [this](SplitView *splitView, QWidget *subview) {
         return canCollapseSubview(splitView, subview);
+    };
+    // The inspectors beside the code view stop at their smallest height when
+    // dragged: a pane collapsed there would leave its divider under the one
+    // above it, out of reach of the pointer.
+    delegate.collapsesSubviewOnDrag = [this](SplitView *splitView, QWidget *) {
+        return splitView != m_ui.rightPaneSplitView && splitView != m_ui.rightPaneDomSplitView
+            && splitView != m_ui.domTreePaneSplitView;
     };
     delegate.shouldCollapseSubviewForDoubleClickOnDividerAtIndex = [this](SplitView *splitView, QWidget *subview,
                                                                           int index) {
@@ -290,17 +300,67 @@ void AppDelegate::setKeyframepane()
 
 void AppDelegate::toggleKeyframeEditor()
 {
+    SplitView *split = m_ui.domTreePaneSplitView;
     if (!m_ui.keyframePaneExpandButton->isChecked()) {
-        moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
+        moveDivider(split, split->height(), 0);
         return;
     }
-    moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreeView->height() / 2.0, 0);
+    // Half the tree is one track on a short pane: the keyframe pane has room
+    // at least for its ruler and three tracks, as far as the tree's limit lets.
+    const int wanted = m_ui.keyframePane->sizeHint().height();
+    moveDivider(split, std::min(m_ui.domTreeView->height() / 2.0, double(split->height() - split->handleWidth() - wanted)), 0);
     for (int i = 0; i < m_ui.nodeSegmentControl->segmentCount(); ++i)
         m_ui.nodeSegmentControl->setSelected(false, i);
     m_ui.nodeSegmentControl->setSelected(true, 1);
     m_ui.bottomTabView->setCurrentIndex(1);
     // The segment changed after the pane moved: the button follows both.
     setKeyframepane();
+}
+
+// --- The inspectors' heights ---------------------------------------------------------------
+
+void AppDelegate::sizeInspectorPanes()
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    SplitView *inspectors = m_ui.rightPaneSplitView;
+    SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
+    // The height the last run left a pane at (none when it was collapsed),
+    // else the height it asks for.
+    const auto heightOf = [&defaults](const QString &key, int wanted) {
+        if (!defaults.hasStoredValue(key))
+            return wanted;
+        const float kept = defaults.floatForKey(key);
+        return kept > 1.0f ? int(kept) : 0;
+    };
+    // The tree's area holds the keyframe pane's divider too, the pane
+    // collapsed below it.
+    const int tree = heightOf(QStringLiteral("lastRightPaneHeight"),
+                              m_ui.domTreeView->sizeHint().height() + m_ui.domTreePaneSplitView->handleWidth());
+    const int attributes = heightOf(QStringLiteral("lastAttributePaneHeight"), attributeSplit->widget(0)->sizeHint().height());
+    const int styleAttribute = heightOf(QStringLiteral("lastStyleAttributePaneHeight"), attributeSplit->widget(1)->sizeHint().height());
+    // The pane's header stands above the split views.
+    const int header = inspectors->mapTo(m_ui.rightBottomPane, QPoint()).y();
+    const int bottom = header + tree + inspectors->handleWidth() + attributes + attributeSplit->handleWidth() + styleAttribute;
+    // Each divider within its limits, so that sizing collapses no pane but
+    // one that was collapsed: where the window is too small for the panes,
+    // the preview keeps its smallest height, and the last pane gives way.
+    const auto place = [this](SplitView *split, double position, QWidget *collapsed) {
+        if (collapsed) {
+            moveDivider(split, split->indexOf(collapsed) == 0 ? 0 : split->height(), 0);
+            return;
+        }
+        const double min = constrainMinCoordinate(split, position, 0);
+        moveDivider(split, std::clamp(position, min, std::max(min, constrainMaxCoordinate(split, position, 0))), 0);
+    };
+    SplitView *center = m_ui.centerPaneSplitView;
+    place(center, center->height() - center->handleWidth() - bottom, nullptr);
+    place(inspectors, tree, tree > 0 ? nullptr : m_ui.rightTopPane);
+    QWidget *collapsed = nullptr;
+    if (attributes == 0)
+        collapsed = attributeSplit->widget(0);
+    else if (styleAttribute == 0)
+        collapsed = attributeSplit->widget(1);
+    place(attributeSplit, attributes, collapsed);
 }
 
 // --- Dividers by keys ----------------------------------------------------------------------------

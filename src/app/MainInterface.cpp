@@ -162,8 +162,9 @@ void MainInterface::setupUi()
     leftPaneSplitView->setSizes({430, 300});
     centerPaneSplitView->setSizes({320, 430});
     centerBottomPane->setSizes({120, 400, 243});
-    // Below the DOM tree the attributes show five rows under their entry
-    // fields, and the style attribute its tabs and first editors.
+    // Launching gives the DOM tree, the attributes and the style attribute
+    // the heights they ask for, or those of the last run
+    // (AppDelegate::sizeInspectorPanes()).
     rightPaneSplitView->setSizes({121, 286});
     domTreePaneSplitView->setSizes({150, 40});
     rightPaneDomSplitView->setSizes({185, 100});

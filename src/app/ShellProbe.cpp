@@ -11,6 +11,7 @@
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/TableViewBase.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
@@ -26,6 +27,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -33,6 +35,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <functional>
@@ -78,6 +81,18 @@ void forEachShownRow(const QAbstractItemView *view, const std::function<bool(con
         return true;
     };
     walk(view->rootIndex());
+}
+
+// The part of a widget in sight: within each of its ancestors, in its
+// window's coordinates.
+QRect partInSight(const QWidget *widget)
+{
+    if (!widget->isVisible())
+        return {};
+    QRect seen(widget->mapTo(widget->window(), QPoint()), widget->size());
+    for (const QWidget *parent = widget; !parent->isWindow(); parent = parent->parentWidget())
+        seen &= QRect(parent->parentWidget()->mapTo(parent->window(), QPoint()), parent->parentWidget()->size());
+    return seen;
 }
 
 } // namespace
@@ -134,6 +149,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return frame();
     if (kind == QLatin1String("pageDialog"))
         return pageDialog();
+    if (kind == QLatin1String("formRows"))
+        return formRows(question.value(QStringLiteral("name")).toString());
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -162,8 +179,39 @@ QJsonObject ShellProbe::widget(const QString &name) const
             return true;
         });
         answer.insert(QStringLiteral("rows"), rows);
+        // How many rows the view has room for, how far it is scrolled
+        // sideways, and whether a cell is being edited.
+        const auto *table = qobject_cast<const TableViewBase *>(view);
+        const int rowHeight = table ? table->rowHeight() : view->sizeHintForRow(0);
+        if (rowHeight > 0)
+            answer.insert(QStringLiteral("rowRoom"), view->viewport()->height() / rowHeight);
+        answer.insert(QStringLiteral("scrolledX"), view->horizontalScrollBar()->value());
+        const QWidget *focus = QApplication::focusWidget();
+        answer.insert(QStringLiteral("editing"), focus && view->viewport()->isAncestorOf(focus));
     }
     return answer;
+}
+
+QJsonObject ShellProbe::formRows(const QString &name) const
+{
+    const QWidget *found = widgetNamed(name);
+    if (!found)
+        return {{QStringLiteral("error"), QStringLiteral("no widget named ") + name}};
+    QJsonArray shown;
+    for (const QFormLayout *form : found->findChildren<QFormLayout *>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            const QLayoutItem *label = form->itemAt(row, QFormLayout::LabelRole);
+            const QLayoutItem *field = form->itemAt(row, QFormLayout::FieldRole);
+            const auto *title = label ? qobject_cast<const QLabel *>(label->widget()) : nullptr;
+            const QWidget *editor = field ? field->widget() : nullptr;
+            if (!title || !editor || !editor->isVisible())
+                continue;
+            const QRect whole(editor->mapTo(editor->window(), QPoint()), editor->size());
+            if (partInSight(editor) == whole)
+                shown.append(title->text());
+        }
+    }
+    return {{QStringLiteral("shown"), shown}};
 }
 
 QJsonObject ShellProbe::undoNames() const

@@ -19,8 +19,10 @@ class QLocalServer;
 // "expression": a script expression}, whose value the page gives (read in the
 // world of the preview's bridge, so the page's own scripts do not stand in the
 // way), {"q": "frame"}: the size the preview draws its latest frame at,
-// beside the preview's own, and {"q": "pageDialog"} (the dialog the previewed
-// page opened: its text and whether it offers to stop the page's dialogs).
+// beside the preview's own, {"q": "pageDialog"} (the dialog the previewed
+// page opened: its text and whether it offers to stop the page's dialogs),
+// and {"q": "formRows", "name": objectName}: the labels of the form rows in
+// that widget whose editors are wholly in sight.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,7 @@ private:
     QJsonObject frame() const;
     ExWebView *preview() const;
     QJsonObject pageDialog() const;
+    QJsonObject formRows(const QString &name) const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -62,8 +62,10 @@ void SplitViewDelegation::watchHandles()
     }
 }
 
-bool SplitViewDelegation::canCollapse(QWidget *subview) const
+bool SplitViewDelegation::canCollapse(QWidget *subview, Move how) const
 {
+    if (how == Move::ByDrag && m_delegate.collapsesSubviewOnDrag && !m_delegate.collapsesSubviewOnDrag(m_splitView, subview))
+        return false;
     return subview && m_delegate.canCollapseSubview && m_delegate.canCollapseSubview(m_splitView, subview);
 }
 
@@ -83,7 +85,7 @@ int SplitViewDelegation::trailingEdge(int dividerIndex) const
     return end - m_splitView->handleWidth();
 }
 
-int SplitViewDelegation::constrainedPosition(double proposed, int dividerIndex) const
+int SplitViewDelegation::constrainedPosition(double proposed, int dividerIndex, Move how) const
 {
     const double start = leadingEdge(dividerIndex);
     const double end = trailingEdge(dividerIndex);
@@ -97,12 +99,12 @@ int SplitViewDelegation::constrainedPosition(double proposed, int dividerIndex) 
     // A pane collapses only when its divider is taken all the way to its far
     // edge; short of that it keeps its smallest size.
     if (proposed < min) {
-        if (canCollapse(m_splitView->widget(dividerIndex)) && proposed - start <= kCollapseReach)
+        if (canCollapse(m_splitView->widget(dividerIndex), how) && proposed - start <= kCollapseReach)
             return int(start);
         proposed = min;
     }
     if (proposed > max) {
-        if (canCollapse(m_splitView->widget(dividerIndex + 1)) && end - proposed <= kCollapseReach)
+        if (canCollapse(m_splitView->widget(dividerIndex + 1), how) && end - proposed <= kCollapseReach)
             return int(end);
         proposed = max;
     }
@@ -110,11 +112,11 @@ int SplitViewDelegation::constrainedPosition(double proposed, int dividerIndex) 
     return int(qBound(start, proposed, qMax(start, end)));
 }
 
-void SplitViewDelegation::move(double proposed, int dividerIndex)
+void SplitViewDelegation::move(double proposed, int dividerIndex, Move how)
 {
     if (dividerIndex < 0 || dividerIndex + 1 >= m_splitView->count())
         return;
-    const int position = constrainedPosition(proposed, dividerIndex);
+    const int position = constrainedPosition(proposed, dividerIndex, how);
     // Announced once, here: a move that changes nothing is not announced by
     // the splitter at all.
     m_moving = true;
@@ -201,7 +203,7 @@ bool SplitViewDelegation::eventFilter(QObject *watched, QEvent *event)
         if (m_dragged != handle || !(mouse->buttons() & Qt::LeftButton))
             return false;
         const QPoint inSplitView = m_splitView->mapFromGlobal(mouse->globalPosition().toPoint());
-        move(pick(inSplitView) - m_dragOffset, dividerIndex);
+        move(pick(inSplitView) - m_dragOffset, dividerIndex, Move::ByDrag);
         return true;
     }
     case QEvent::MouseButtonRelease:

@@ -15,6 +15,10 @@ class SplitView;
 struct SplitViewDelegate
 {
     std::function<bool(SplitView *, QWidget *subview)> canCollapseSubview;
+    // Whether a divider dragged to the far edge of a pane that may collapse
+    // collapses it; unanswered, it does. A double click and the program's
+    // moves collapse it all the same.
+    std::function<bool(SplitView *, QWidget *subview)> collapsesSubviewOnDrag;
     std::function<bool(SplitView *, QWidget *subview, int dividerIndex)>
         shouldCollapseSubviewForDoubleClickOnDividerAtIndex;
     std::function<double(SplitView *, double proposed, int dividerIndex)> constrainMinCoordinate;
@@ -43,8 +47,10 @@ public:
     static void setPositionOfDividerAtIndex(SplitView *splitView, double position, int dividerIndex);
 
     const SplitViewDelegate &delegate() const { return m_delegate; }
+    // How a divider is moved: by the program, or by the user's drag.
+    enum class Move { ByProgram, ByDrag };
     // Where a divider asked to go to `proposed` ends up.
-    int constrainedPosition(double proposed, int dividerIndex) const;
+    int constrainedPosition(double proposed, int dividerIndex, Move how = Move::ByProgram) const;
     // Collapses the pane next to a divider as a double click on it does.
     void collapseForDoubleClick(int dividerIndex);
 
@@ -55,8 +61,8 @@ private:
     SplitViewDelegation(SplitView *splitView, SplitViewDelegate delegate);
 
     void watchHandles();
-    void move(double proposed, int dividerIndex);
-    bool canCollapse(QWidget *subview) const;
+    void move(double proposed, int dividerIndex, Move how = Move::ByProgram);
+    bool canCollapse(QWidget *subview, Move how = Move::ByProgram) const;
     // The first and last position a divider can take: the leading pane
     // collapsed, the trailing pane collapsed.
     int leadingEdge(int dividerIndex) const;

@@ -2,10 +2,14 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -50,16 +54,130 @@ private:
     QSize m_size;
 };
 
+// A window's extent along one axis, [start, end).
+struct PlacementSpan
+{
+    int start = 0;
+    int end = 0;
+};
+
+bool spansOverlap(const PlacementSpan &a, const PlacementSpan &b)
+{
+    return a.start < b.end && b.start < a.end;
+}
+
+// The spans moved and shrunk along their axis to lie within `area`. Every
+// edge goes through one map that keeps the order of all edges, so that no
+// span comes to overlap another it did not; the stretches between edges
+// longer than a common length are cut to it, found so that the whole fits.
+void fitSpansTogether(QList<PlacementSpan> &spans, const PlacementSpan &area)
+{
+    if (spans.isEmpty())
+        return;
+    QList<int> edges;
+    for (const PlacementSpan &span : spans)
+        edges << span.start << span.end;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    const int room = area.end - area.start;
+    if (edges.back() - edges.front() > room) {
+        QList<int> lengths;
+        for (qsizetype i = 1; i < edges.size(); ++i)
+            lengths << edges[i] - edges[i - 1];
+        QList<int> ascending = lengths;
+        std::sort(ascending.begin(), ascending.end());
+        // The common length: the shortest stretches keep theirs while the
+        // rest, cut to it, share what remains.
+        double cap = 0;
+        double left = room;
+        for (qsizetype i = 0; i < ascending.size(); ++i) {
+            const qsizetype longer = ascending.size() - i;
+            if (double(ascending[i]) * double(longer) >= left) {
+                cap = left / double(longer);
+                break;
+            }
+            left -= ascending[i];
+        }
+        QHash<int, int> mapped;
+        double position = edges.front();
+        mapped.insert(edges.front(), edges.front());
+        for (qsizetype i = 1; i < edges.size(); ++i) {
+            position += std::min(double(lengths[i - 1]), cap);
+            mapped.insert(edges[i], int(std::lround(position)));
+        }
+        for (PlacementSpan &span : spans)
+            span = {mapped.value(span.start), mapped.value(span.end)};
+    }
+    int start = spans.front().start;
+    int end = spans.front().end;
+    for (const PlacementSpan &span : spans) {
+        start = std::min(start, span.start);
+        end = std::max(end, span.end);
+    }
+    const int shift = qBound(area.start, start, std::max(area.start, area.end - (end - start))) - start;
+    for (PlacementSpan &span : spans)
+        span = {span.start + shift, span.end + shift};
+}
+
 } // namespace
 
 QRect WindowPlacement::fitted(const QRect &frame, const QRect &area)
 {
+    return fittedTogether({frame}, area).constFirst();
+}
+
+QList<QRect> WindowPlacement::fittedTogether(const QList<QRect> &frames, const QRect &area)
+{
     if (area.isEmpty())
-        return frame;
-    const QSize size = frame.size().boundedTo(area.size());
-    const int x = qBound(area.left(), frame.x(), area.left() + area.width() - size.width());
-    const int y = qBound(area.top(), frame.y(), area.top() + area.height() - size.height());
-    return QRect(QPoint(x, y), size);
+        return frames;
+    QList<QRect> result = frames;
+    for (const Qt::Orientation axis : {Qt::Horizontal, Qt::Vertical}) {
+        const auto along = [axis](const QRect &rect) {
+            return axis == Qt::Horizontal ? PlacementSpan{rect.left(), rect.left() + rect.width()}
+                                          : PlacementSpan{rect.top(), rect.top() + rect.height()};
+        };
+        const auto across = [axis](const QRect &rect) {
+            return axis == Qt::Horizontal ? PlacementSpan{rect.top(), rect.top() + rect.height()}
+                                          : PlacementSpan{rect.left(), rect.left() + rect.width()};
+        };
+        // Windows that share a stretch of the other axis would meet if
+        // their order along this one changed: they go together, through
+        // one map. The others are fitted on their own.
+        QList<int> group(frames.size());
+        std::iota(group.begin(), group.end(), 0);
+        const auto root = [&group](int i) {
+            while (group[i] != i)
+                i = group[i] = group[group[i]];
+            return i;
+        };
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            for (qsizetype j = i + 1; j < frames.size(); ++j) {
+                if (spansOverlap(across(frames[i]), across(frames[j])))
+                    group[root(int(j))] = root(int(i));
+            }
+        }
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            if (root(int(i)) != i)
+                continue;
+            QList<qsizetype> members;
+            QList<PlacementSpan> spans;
+            for (qsizetype j = 0; j < frames.size(); ++j) {
+                if (root(int(j)) == i) {
+                    members << j;
+                    spans << along(frames[j]);
+                }
+            }
+            fitSpansTogether(spans, along(area));
+            for (qsizetype k = 0; k < members.size(); ++k) {
+                QRect &rect = result[members[k]];
+                if (axis == Qt::Horizontal)
+                    rect = QRect(spans[k].start, rect.top(), spans[k].end - spans[k].start, rect.height());
+                else
+                    rect = QRect(rect.left(), spans[k].start, rect.width(), spans[k].end - spans[k].start);
+            }
+        }
+    }
+    return result;
 }
 
 QScreen *WindowPlacement::screenWithGeometry(const QRect &geometry)
@@ -68,7 +186,7 @@ QScreen *WindowPlacement::screenWithGeometry(const QRect &geometry)
         if (screen->geometry() == geometry)
             return screen;
     }
-    return QGuiApplication::primaryScreen();
+    return nullptr;
 }
 
 // The decoration the window system has put around the window, as far as

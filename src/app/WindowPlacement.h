@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 
 class QScreen;
@@ -15,7 +16,18 @@ namespace WindowPlacement {
 // The frame moved, and shrunk where it is larger, to lie within the area.
 QRect fitted(const QRect &frame, const QRect &area);
 
-// The screen of that geometry when it is still there, else the primary one.
+// Frames that stood together (windows side by side, or one over another)
+// moved and shrunk as a group to lie within the area, keeping their
+// arrangement: windows that stood side by side still do, in their order,
+// and none comes to cover another. Where the group is too large for the
+// area, the longest stretches shrink first, so that a narrow panel beside
+// a large window keeps its width while the large one gives up the rest.
+// Windows that share no stretch of one axis (side by side, for the vertical
+// one) are fitted along it each on its own. Answers the frames in the
+// order given.
+QList<QRect> fittedTogether(const QList<QRect> &frames, const QRect &area);
+
+// The screen of that geometry when it is still there, else null.
 QScreen *screenWithGeometry(const QRect &geometry);
 
 // The window's frame with its decoration; its own geometry until the

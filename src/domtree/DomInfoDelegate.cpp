@@ -66,10 +66,14 @@ void DomInfoDelegate::awakeFromNib()
 
     auto *list = new OutlineViewEx(m_view);
     list->setObjectName(QStringLiteral("domInfo"));
+    // The values take the width the names leave: columns wider than the
+    // list would let an edit scroll it sideways, cutting off the names'
+    // first letters for good.
     list->setTableColumns({TableColumn{QStringLiteral("name"), QStringLiteral("Name"), 90},
-                           TableColumn{QStringLiteral("value"), QStringLiteral("Value"), 160}});
+                           TableColumn{QStringLiteral("value"), QStringLiteral("Value"), 60}});
     list->setHeaderVisible(true);
     list->setRowHeight(20);
+    list->setPreferredRowCount(5);
     list->setRootIsDecorated(false);
     list->setIndentationPerLevel(0);
     list->registerCell(QStringLiteral("DomInfoCell"), new DOMInfoCell(this, list));
@@ -110,6 +114,11 @@ void DomInfoDelegate::awakeFromNib()
     layout->addWidget(bar);
     layout->addWidget(list, 1);
 
+    // A double click on a name or a value edits the value, as Return does.
+    connect(list, &TableViewBase::rowDoubleClicked, this, [this] {
+        if (m_domInfo && m_domInfo->clickedRow() >= 0)
+            m_domInfo->editColumn(1, m_domInfo->clickedRow(), true);
+    });
     connect(m_attrName, &QLineEdit::returnPressed, this, [this] { addAttr(); });
     connect(m_attrValue, &QLineEdit::returnPressed, this, [this] { addAttr(); });
     connect(addButton, &QToolButton::clicked, this, [this] { addAttr(); });

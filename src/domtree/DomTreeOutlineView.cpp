@@ -11,6 +11,8 @@ DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
     setObjectName(QStringLiteral("domTreeOutlineView"));
     setHeaderVisible(false);
     setSpringLoadingDelay(0);
+    // The pane under the preview asks for room for ten rows.
+    setPreferredRowCount(10);
 }
 
 DomTreeOutlineView::~DomTreeOutlineView() = default;

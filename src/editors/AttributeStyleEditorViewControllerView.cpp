@@ -29,6 +29,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The page of each property an editor holds; the rest is on page 0.
@@ -67,6 +69,50 @@ QHBoxLayout *centredRow(QWidget *widget)
     row->addStretch(1);
     return row;
 }
+
+// The height of a form's rows down to its `editors`-th labelled editor,
+// the titles above them included.
+int formHeightShowingEditors(const QFormLayout *form, int editors)
+{
+    const QMargins margins = form->contentsMargins();
+    int height = margins.top() + margins.bottom();
+    bool first = true;
+    for (int row = 0; row < form->rowCount() && editors > 0; ++row) {
+        const QLayoutItem *label = form->itemAt(row, QFormLayout::LabelRole);
+        const QLayoutItem *field = form->itemAt(row, QFormLayout::FieldRole);
+        const QLayoutItem *spanning = form->itemAt(row, QFormLayout::SpanningRole);
+        int rowHeight = 0;
+        for (const QLayoutItem *item : {label, field, spanning}) {
+            if (item && !item->isEmpty())
+                rowHeight = std::max(rowHeight, item->sizeHint().height());
+        }
+        if (rowHeight == 0)
+            continue;
+        height += rowHeight + (first ? 0 : std::max(0, form->verticalSpacing()));
+        first = false;
+        if (label && field)
+            --editors;
+    }
+    return height;
+}
+
+// The panel's pages. A pane that shows the panel asks for the height of the
+// shown page's first five editors; the rest scroll.
+class EditorPageStack : public QStackedWidget
+{
+public:
+    using QStackedWidget::QStackedWidget;
+
+    QSize sizeHint() const override
+    {
+        QSize hint = QStackedWidget::sizeHint();
+        const auto *page = qobject_cast<const QScrollArea *>(currentWidget());
+        const auto *form = page && page->widget() ? qobject_cast<const QFormLayout *>(page->widget()->layout()) : nullptr;
+        if (form)
+            hint.setHeight(2 * page->frameWidth() + formHeightShowingEditors(form, 5));
+        return hint;
+    }
+};
 
 QLabel *sectionTitle(const QString &text, QWidget *parent)
 {
@@ -126,7 +172,7 @@ void AttributeStyleEditorViewController::buildPages(QWidget *view)
             [this] { changeTab(m_tabController->selectedSegment()); });
     layout->addLayout(centredRow(m_tabController));
 
-    m_tabView = new QStackedWidget(view);
+    m_tabView = new EditorPageStack(view);
     m_tabView->setObjectName(QStringLiteral("tabView"));
     layout->addWidget(m_tabView, 1);
 

@@ -102,6 +102,8 @@ void AnimationManager::buildView()
     m_animationListView->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_animationListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_animationListView->setRowHeight(22);
+    // Opened, the pane has room for the ruler and three tracks.
+    m_animationListView->setPreferredRowCount(3);
     auto *nameCell = new TimelineLeftCell;
     nameCell->setOwnerListView(m_animationListView);
     m_animationListView->registerCell(QStringLiteral("AnimationNameCell"), nameCell);

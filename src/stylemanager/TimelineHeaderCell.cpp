@@ -2,6 +2,7 @@
 
 #include "platform/kit/DesktopColors.h"
 
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -41,7 +42,7 @@ QRect TimelineHeaderCell::timelineSectionRect() const
     return QRect(sectionViewportPosition(1), 0, sectionSize(1), height());
 }
 
-QList<TimelineHeaderCell::Tick> TimelineHeaderCell::ticks(double x, double w, double h)
+QList<TimelineHeaderCell::Tick> TimelineHeaderCell::ticks(double x, double w, double h, double digitWidth)
 {
     const int n = w > 200 ? 100 : 20;
     const int start = int(x + 10);
@@ -65,6 +66,28 @@ QList<TimelineHeaderCell::Tick> TimelineHeaderCell::ticks(double x, double w, do
         if (i % decade == 0)
             tick.label = QString::number(w > 200 ? i : (i / decade) * 10);
         list.append(tick);
+    }
+    // A label stands left of its tick. Where the tenths lie too close for
+    // their labels, every second or fifth keeps its label, so that no two run
+    // together ("8090100").
+    const auto leftEdge = [](const Tick &tick) { return tick.x - 5.0 * tick.label.size() - 3; };
+    constexpr double kLabelGap = 3;
+    for (const int step : {1, 2, 5, 10}) {
+        bool apart = true;
+        const Tick *previous = nullptr;
+        for (int i = 0; i <= n && apart; i += decade * step) {
+            const Tick &tick = list.at(i);
+            if (previous)
+                apart = leftEdge(*previous) + digitWidth * previous->label.size() + kLabelGap <= leftEdge(tick);
+            previous = &tick;
+        }
+        if (!apart && step != 10)
+            continue;
+        for (int i = 0; i <= n; ++i) {
+            if (i % (decade * step) != 0)
+                list[i].label.clear();
+        }
+        break;
     }
     return list;
 }
@@ -98,7 +121,7 @@ void TimelineHeaderCell::drawTicks(QPainter &painter, const QRect &rect)
     font.setPixelSize(9);
     painter.setFont(font);
     painter.setPen(rulerColor());
-    for (const Tick &tick : ticks(column.x(), column.width(), h)) {
+    for (const Tick &tick : ticks(column.x(), column.width(), h, QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')))) {
         // A one-point line centred half a point left of x: the pixel column before it.
         painter.fillRect(QRect(tick.x - 1, h - tick.length, 1, tick.length), rulerColor());
         if (!tick.label.isEmpty())

@@ -242,22 +242,45 @@ TEST_F(PanesTest, ADoubleClickOnADividerCollapsesThePaneBesideIt)
     EXPECT_FALSE(area->isSubviewCollapsed(ui().mainView));
 }
 
-TEST_F(PanesTest, DraggingADividerFollowsThePointerWithinTheLimits)
+TEST_F(PanesTest, DraggingADividerFollowsThePointerWithinTheLimitsAndCollapsesNoInspector)
 {
-    SplitView *center = ui().centerPaneSplitView;
-    QSplitterHandle *handle = center->handle(1);
-    auto send = [&](QEvent::Type type, int y, Qt::MouseButtons buttons) {
-        const QPointF global = center->mapToGlobal(QPointF(10, y));
-        QMouseEvent event(type, handle->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
-        QApplication::sendEvent(handle, &event);
+    // Drags divider 0 of the split view from where it is to each place in turn.
+    auto drag = [](SplitView *split, const QList<int> &places) {
+        QSplitterHandle *handle = split->handle(1);
+        auto send = [&](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+            const QPointF global = split->mapToGlobal(QPointF(10, y));
+            QMouseEvent event(type, handle->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+            QApplication::sendEvent(handle, &event);
+        };
+        send(QEvent::MouseButtonPress, split->positionOfDividerAtIndex(0), Qt::LeftButton);
+        for (const int y : places)
+            send(QEvent::MouseMove, y, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, places.constLast(), Qt::NoButton);
     };
-    const int start = position(center);
-    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
-    send(QEvent::MouseMove, start - 50, Qt::LeftButton);
-    EXPECT_EQ(position(center), start - 50);
-    send(QEvent::MouseMove, center->height() - 150, Qt::LeftButton);
+    SplitView *center = ui().centerPaneSplitView;
+    move(center, 300);
+    drag(center, {250});
+    EXPECT_EQ(position(center), 250);
+    drag(center, {center->height() - 150});
     EXPECT_EQ(position(center), center->height() - 200);
-    send(QEvent::MouseButtonRelease, center->height() - 150, Qt::NoButton);
+    // Taken to its pane's edge, the preview's divider collapses the preview.
+    drag(center, {2});
+    EXPECT_TRUE(center->isSubviewCollapsed(ui().centerTopPane));
+    move(center, 250);
+    move(ui().rightPaneSplitView, 200);
+    ASSERT_GT(ui().rightPaneDomSplitView->height(), 250);
+
+    // The inspectors' dividers stop at their smallest places, and come back.
+    for (SplitView *split : {ui().rightPaneSplitView, ui().rightPaneDomSplitView}) {
+        const int start = position(split);
+        drag(split, {start / 2, 0});
+        EXPECT_FALSE(split->isSubviewCollapsed(split->widget(0))) << split->objectName().toStdString();
+        EXPECT_EQ(position(split), delegate->constrainMinCoordinate(split, 0, 0)) << split->objectName().toStdString();
+        drag(split, {start + 10, split->height()});
+        EXPECT_FALSE(split->isSubviewCollapsed(split->widget(1))) << split->objectName().toStdString();
+        EXPECT_EQ(position(split), delegate->constrainMaxCoordinate(split, 0, 0)) << split->objectName().toStdString();
+        move(split, start);
+    }
 }
 
 TEST_F(PanesTest, TheKeyframeButtonShowsTheKeyframePaneBelowTheDomTree)

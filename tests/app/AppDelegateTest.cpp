@@ -260,6 +260,33 @@ TEST(WindowPlacement, FitsAFrameIntoTheAreaMovingItAndShrinkingItWhereItIsLarger
         EXPECT_EQ(WindowPlacement::fitted(row.frame, area), row.fitted) << row.name;
 }
 
+TEST(WindowPlacement, FitsFramesThatStoodTogetherAsAGroupKeepingTheirArrangement)
+{
+    const struct
+    {
+        const char *name;
+        QRect area;
+        QList<QRect> frames;
+        QList<QRect> fitted;
+    } rows[] = {
+        // The panel keeps its width and the gap; the main window gives up the rest.
+        {"docked at 1920x1080, on 1280x800", QRect(0, 0, 1280, 800), {QRect(0, 0, 1618, 1080), QRect(1620, 0, 300, 1080)},
+         {QRect(0, 0, 978, 800), QRect(980, 0, 300, 800)}},
+        {"side by side on a larger screen", QRect(0, 0, 1920, 1080), {QRect(0, 0, 978, 600), QRect(980, 0, 300, 500)},
+         {QRect(0, 0, 978, 600), QRect(980, 0, 300, 500)}},
+        // Over the main window's right end, the panel stays there.
+        {"floating over the main window", QRect(0, 0, 1280, 800), {QRect(0, 0, 1920, 1080), QRect(1640, 0, 280, 648)},
+         {QRect(0, 0, 1280, 800), QRect(1000, 0, 280, 400)}},
+        // Apart on both axes, each is fitted on its own.
+        {"far apart", QRect(0, 0, 800, 600), {QRect(0, 0, 600, 400), QRect(9000, -8900, 280, 500)},
+         {QRect(0, 0, 600, 400), QRect(520, 0, 280, 500)}},
+        {"right of the area", QRect(0, 30, 1280, 770), {QRect(1500, 100, 400, 300), QRect(1910, 100, 200, 300)},
+         {QRect(670, 100, 400, 300), QRect(1080, 100, 200, 300)}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(WindowPlacement::fittedTogether(row.frames, row.area), row.fitted) << row.name;
+}
+
 TEST(WindowFrame, ReadsAndWritesTheEightNumbersInTheCLocale)
 {
     const std::optional<WindowFrame> frame = WindowFrame::fromString(QStringLiteral("1.5 2 300 400 0 0 1280 800"));

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -78,6 +79,10 @@ TEST_F(KeyframeTimelineInWindow, TheKeyframeButtonShowsThePagesAnimationWhereAKe
     }));
     EXPECT_EQ(timeline->animationListView()->model()->data(timeline->animationListView()->indexForRow(0, 0)).toString(),
               QStringLiteral("fade"));
+    // Opened, the pane has room for its ruler and three tracks.
+    TimelineListView *list = timeline->animationListView();
+    EXPECT_GE(list->viewport()->height(), 3 * list->rowHeight());
+    EXPECT_TRUE(list->header()->isVisible());
     TimelineCell *cell = timeline->cellOfRow(0);
     ASSERT_TRUE(cell);
     MultiThumbSlider *slider = cell->timelineSlider();

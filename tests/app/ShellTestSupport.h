@@ -162,7 +162,7 @@ protected:
         for (const char *key : {"firstLaunch", "inspectorVisible", "NSWindow Frame mainWindow",
                                 "NSWindow Frame StyleInspector", "lastLeftPaneWidth", "lastCenterPaneWidth",
                                 "lastLeftPaneHeight", "lastCenterPaneHeight", "lastRightPaneHeight",
-                                "lastKeyframePaneHeight"})
+                                "lastKeyframePaneHeight", "lastAttributePaneHeight", "lastStyleAttributePaneHeight"})
             defaults.removeObjectForKey(QString::fromLatin1(key));
         defaults.synchronize();
     }

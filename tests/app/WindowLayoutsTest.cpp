@@ -197,8 +197,12 @@ protected:
         auto *styleAttribute = ui().window->findChild<AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
         ASSERT_TRUE(styleAttribute);
         auto *attributesPane = ui().attributePane->parentWidget();
+        // On a screen 800 high the inspectors below the preview take the room
+        // their work needs; the preview keeps the smallest height its divider
+        // allows.
+        const int previewHeight = size.height() > 800 ? 250 : 120;
         std::vector<Pane> panes = {
-            {"preview", ui().centerTopPane, {400, 250}},
+            {"preview", ui().centerTopPane, {400, previewHeight}},
             {"file tree", ui().leftTopPane, {150, 150}},
             {"resources", ui().leftBottomPane, {120, 150}},
             {"code", ui().mainView, {250, 150}},

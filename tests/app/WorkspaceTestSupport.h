@@ -142,7 +142,8 @@ protected:
     {
         UserDefaults &defaults = UserDefaults::standardUserDefaults();
         for (const char *key : {"rootPathes", "expandedFilePaths", "lastURL", "lastSelectedMainFilePath",
-                                "lastSelectedProjectPath", "firstLaunch", "inspectorVisible"})
+                                "lastSelectedProjectPath", "firstLaunch", "inspectorVisible", "lastRightPaneHeight",
+                                "lastAttributePaneHeight", "lastStyleAttributePaneHeight"})
             defaults.removeObjectForKey(QString::fromLatin1(key));
         defaults.setInteger(0, QStringLiteral("firstLaunch"));
         defaults.setInteger(0, QStringLiteral("inspectorVisible"));

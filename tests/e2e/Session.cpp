@@ -271,6 +271,15 @@ void Session::click(const QPoint &point, int count)
          QStringLiteral("80"), QStringLiteral("1")});
 }
 
+void Session::drag(const QPoint &from, const QPoint &to)
+{
+    moveTo(from);
+    run({QStringLiteral("mousedown"), QStringLiteral("1")});
+    moveTo(from + (to - from) / 2);
+    moveTo(to);
+    run({QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
 void Session::wheel(const QPoint &point, int notches)
 {
     moveTo(point);

@@ -52,6 +52,9 @@ public:
     // Input as a user gives it.
     void moveTo(const QPoint &point);
     void click(const QPoint &point, int count = 1);
+    // Presses the left button at one point, moves to the other through the
+    // way between, and lets go there.
+    void drag(const QPoint &from, const QPoint &to);
     // Turns the mouse wheel over the point, one notch down at a time.
     void wheel(const QPoint &point, int notches);
     // Keys as xdotool names them, one after another: "ctrl+s", "Right Down".

@@ -1,6 +1,7 @@
 #include "SessionTest.h"
 
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -123,7 +124,6 @@ protected:
     // of the program whole within the part of the screen windows may use.
     void expectFramesOnTheScreen()
     {
-        QRect workArea;
         QList<Framed> windows;
         const bool onScreen = session.waitFor(
             [&](const QJsonObject &) {
@@ -141,7 +141,13 @@ protected:
             10000);
         EXPECT_TRUE(onScreen) << "work area " << workArea.width() << "x" << workArea.height() << ", windows "
                               << text(windows);
+        for (const Framed &window : windows)
+            frames.insert(window.title, window.frame);
     }
+
+    // The part of the screen windows may use, and the frames last seen.
+    QRect workArea;
+    QMap<QString, QRect> frames;
 };
 
 TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAndWithFramesSavedOnOtherScreens)
@@ -163,6 +169,36 @@ TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAndWithFramesSaved
     ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
     SCOPED_TRACE("frames saved on other screens");
     expectFramesOnTheScreen();
+}
+
+// Quit on one screen and started on a smaller or a larger one, the windows
+// that stood side by side at the top of the screen still do (#74).
+TEST_F(WindowPlacement, WindowsSavedOnAScreenOfAnotherSizeStandSideBySideInTheirOrderFromTheTop)
+{
+    ASSERT_NO_FATAL_FAILURE(expectFramesOnTheScreen());
+    const bool small = workArea.width() < 1600;
+    session.stop();
+    // As the program saves them on the other screen: docked at 1920x1080;
+    // at the top of a 1280x800 one, shorter than the screen.
+    const QString main = small ? QStringLiteral("0 0 1618 1080 0 0 1920 1080") : QStringLiteral("0 200 978 600 0 0 1280 800");
+    const QString inspector = small ? QStringLiteral("1620 0 300 1080 0 0 1920 1080") : QStringLiteral("980 300 300 500 0 0 1280 800");
+    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame mainWindow"), main));
+    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame StyleInspector"), inspector));
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    ASSERT_NO_FATAL_FAILURE(expectFramesOnTheScreen());
+
+    const QRect window = frames.value(QStringLiteral("Quillmark"));
+    const QRect panel = frames.value(QStringLiteral("Style Inspector"));
+    SCOPED_TRACE(text({{QStringLiteral("Quillmark"), window}, {QStringLiteral("Style Inspector"), panel}}));
+    EXPECT_FALSE(window.intersects(panel));
+    EXPECT_LT(window.right(), panel.left());
+    EXPECT_EQ(window.top(), workArea.top());
+    EXPECT_EQ(panel.top(), workArea.top());
+    if (small) {
+        // The panel keeps its width; the main window gives up the rest.
+        EXPECT_EQ(panel.width(), 300);
+        EXPECT_EQ(panel.right(), workArea.right());
+    }
 }
 
 } // namespace WindowPlacementTest

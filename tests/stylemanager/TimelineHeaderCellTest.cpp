@@ -109,3 +109,32 @@ TEST(TimelineRuler, AWideColumnHasAHundredIntervalsLabelledEveryTenth)
     EXPECT_EQ(labels.join(u','), QStringLiteral("0,10,20,30,40,50,60,70,80,90,100"));
     EXPECT_TRUE(wide.inked(QRect(ticks.at(60).x - 13, 1, 9, 8)));
 }
+
+// On the narrow timeline beside the names (about 150 wide), the tenths'
+// labels would run together ("8090100"): every fifth is labelled instead,
+// and on a narrower one every half.
+TEST(TimelineRuler, LabelsThatWouldRunTogetherAreThinnedToStandApart)
+{
+    const double digit = 5.4;
+    const auto labelsOf = [digit](double w) {
+        QStringList labels;
+        const QList<TimelineHeaderCell::Tick> ticks = TimelineHeaderCell::ticks(100, w, 22, digit);
+        double previousEnd = -1e9;
+        for (const TimelineHeaderCell::Tick &tick : ticks) {
+            if (tick.label.isEmpty())
+                continue;
+            const double left = tick.x - 5.0 * tick.label.size() - 3;
+            EXPECT_GE(left - previousEnd, 3) << "width " << w << " at " << tick.label.toStdString();
+            previousEnd = left + digit * tick.label.size();
+            labels << tick.label;
+        }
+        return labels.join(u',');
+    };
+    EXPECT_EQ(labelsOf(420), QStringLiteral("0,10,20,30,40,50,60,70,80,90,100"));
+    EXPECT_EQ(labelsOf(150), QStringLiteral("0,20,40,60,80,100"));
+    EXPECT_EQ(labelsOf(60), QStringLiteral("0,50,100"));
+
+    // Drawn so too.
+    Ruler drawn(150);
+    EXPECT_FALSE(drawn.inked(QRect(TimelineHeaderCell::ticks(100, 150, drawn.image.height()).at(18).x - 13, 1, 9, 8)));
+}

@@ -431,6 +431,27 @@ void TableViewBase::setRowHeight(int height)
 {
     m_rowHeight = qMax(1, height);
     scheduleDelayedItemsLayout();
+    updateGeometry();
+}
+
+void TableViewBase::setPreferredRowCount(int rows)
+{
+    m_preferredRowCount = qMax(0, rows);
+    updateGeometry();
+}
+
+QSize TableViewBase::sizeHint() const
+{
+    QSize hint = QTreeView::sizeHint();
+    if (m_preferredRowCount <= 0)
+        return hint;
+    int height = 2 * frameWidth() + m_preferredRowCount * m_rowHeight;
+    if (!header()->isHidden())
+        height += header()->sizeHint().height();
+    if (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        height += horizontalScrollBar()->sizeHint().height();
+    hint.setHeight(height);
+    return hint;
 }
 
 // Selection

@@ -60,6 +60,10 @@ public:
     void noteHeightOfRowsWithIndexesChanged(const QList<int> &rows);
     int rowHeight() const { return m_rowHeight; }
     void setRowHeight(int height);
+    // The height the view asks for (its size hint) shows this many rows
+    // under its header; none, the default, leaves the hint to the view.
+    void setPreferredRowCount(int rows);
+    QSize sizeHint() const override;
 
     // Selection by row.
     int selectedRow() const;
@@ -233,6 +237,7 @@ private:
     mutable QHash<void *, int> m_rowOfItem;
     mutable bool m_rowsDirty = true;
     int m_rowHeight = 17;
+    int m_preferredRowCount = 0;
     bool m_allowsEmptySelection = true;
     bool m_abortsEditingOnMouseDown = false;
     RowView::SelectionHighlightStyle m_highlightStyle = RowView::SelectionHighlightStyle::Regular;
