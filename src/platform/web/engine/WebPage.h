@@ -273,6 +273,8 @@ private:
     bool dismissDialogs();
     // Responding (WebPageResponding.cpp).
     bool showsDocument() const;
+    // The open question is held up by the renderer, not by the browser.
+    bool rendererIsSilent() const;
     void askIfResponding();
     void setResponding(bool responding);
     void whenResponding(std::function<void()> then);
