@@ -312,8 +312,11 @@ void ChromiumProcess::browserClosed()
     m_quickDeaths = lived < kQuickDeathMs ? m_quickDeaths + 1 : 0;
     if (m_quickDeaths >= kQuickDeaths) {
         m_restartsStopped = true;
-        const QString message = QStringLiteral("The preview's browser kept ending right after its start; it is started "
-                                               "again when a page is opened or reloaded.");
+        const QString message =
+            QStringLiteral("The preview's browser %1 right after each of its last %2 starts, so it is not started again "
+                           "by itself. Opening a page or Reload (Ctrl+R) starts it again.")
+                .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
+                .arg(kQuickDeaths);
         QM_ERROR(message);
         Q_EMIT restartsStopped(message);
         return;
