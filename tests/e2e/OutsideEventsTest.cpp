@@ -8,8 +8,9 @@
 #include <signal.h>
 
 // What happens outside the program is shown to the user where the page is
-// shown: a page that stops the browser each time it is loaded, a browser
-// that keeps dying or stops answering.
+// shown: a page's file deleted and written back by another program, a page
+// that stops the browser each time it is loaded, a browser that keeps dying
+// or stops answering.
 namespace OutsideEventsTest {
 
 namespace {
@@ -58,6 +59,28 @@ protected:
 };
 
 } // namespace
+
+TEST_F(OutsideEvents, AShownPageDeletedOutsideIsShownGoneAndBackOnceWrittenAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(openLog());
+    ASSERT_NO_FATAL_FAILURE(selectEntry());
+
+    ASSERT_TRUE(QFile::remove(session.projectPath() + u'/' + kPage));
+    // The preview shows the page gone, and the panels let its elements go.
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+        return state.value(QStringLiteral("status")).toString().startsWith(QLatin1String("Could not load"))
+               && state.value(QStringLiteral("treeRows")).toInt() == 0 && !state.contains(QStringLiteral("inspected"));
+    }, 10000));
+    // An attribute typed into the inspector then goes nowhere.
+    ASSERT_NO_FATAL_FAILURE(addTitle("dusk"));
+    EXPECT_TRUE(session.state().value(QStringLiteral("unsaved")).toArray().isEmpty());
+
+    // Written back as another program does: shown again within seconds.
+    ASSERT_TRUE(session.writeOnDisk(kPage, session.original(kPage)));
+    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return Shown::titled(state, "Lighthouse Log"); }, 10000))
+        << session.state().value(QStringLiteral("status")).toString().toStdString();
+    EXPECT_EQ(changed(), "");
+}
 
 TEST_F(OutsideEvents, APageThatStopsTheBrowserAtEachLoadSaysSoAndAnotherPageOpens)
 {
