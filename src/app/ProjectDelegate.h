@@ -35,6 +35,7 @@ class QAction;
 class QKeyEvent;
 class QMenu;
 class QUrl;
+class SCEvent;
 struct Notification;
 
 // The project controller: the user's projects, the file tree that shows them,
@@ -175,6 +176,8 @@ public:
     // the selected node (the same row when the node is gone) and the scroll.
     void updateDirectoryOfFile(File *node);
     void directoryUpdated(const Notification &notification);
+    // Reads the folder of the event again, and its row with it.
+    void refreshFolderOf(const SCEvent &event);
     void refreshDirectory(const Notification &notification);
     void didLoadedFromWeb(const Notification &notification);
     void openProjectConfig();

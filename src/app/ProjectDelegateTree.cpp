@@ -449,6 +449,16 @@ void ProjectDelegate::directoryUpdated(const Notification &notification)
     const qint32 metadataOnly = SCEvent::ItemInodeMetaMod | SCEvent::ItemIsDir | SCEvent::MustScanSubDirs;
     if ((flags & metadataOnly) == metadataOnly)
         return;
+    refreshFolderOf(event);
+    // A file of the page shown that another program deleted, brought back
+    // or made is shown as it is now, as one it changed is.
+    if (m_previewHalf && m_previewHalf->pageFileCameOrWent(event.eventPath()))
+        reloadChangedPageLater();
+}
+
+void ProjectDelegate::refreshFolderOf(const SCEvent &event)
+{
+    const qint32 flags = event.eventFlags();
     // Only a folder the tree holds a node of can show the change; one whose
     // parent was never opened has nothing to refresh.
     File *node = nullptr;

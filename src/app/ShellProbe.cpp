@@ -349,6 +349,9 @@ QJsonObject ShellProbe::state() const
         preview && preview->webview()) {
         answer.insert(QStringLiteral("loading"), preview->isLoading());
         const ExWebView *view = preview->webview();
+        // What the preview says over the page, when it says anything.
+        if (const QString notice = view->notice(); !notice.isEmpty())
+            answer.insert(QStringLiteral("notice"), notice);
         answer.insert(QStringLiteral("overlay"), view->isDetectViewShown() && view->detectView()
                                                      && view->detectView()->isVisible() && view->detectView()->element());
     }

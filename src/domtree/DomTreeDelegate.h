@@ -170,8 +170,9 @@ public:
     bool isFilesOwnDocument() const;
     // Whether the node may be edited: it belongs to the tree's document,
     // which is shown, and its edit can be written. A refusal is said in the
-    // log.
+    // log, and one of a document still shown over the preview, with why.
     bool canEdit(const DOMNode *node);
+    QString refusalOfPageShown() const;
     // Whether an edit of the node can be written into the file's text as
     // it is now: the file holds it, or the user put it in (a node not in
     // the page yet goes in with its edit).

@@ -105,6 +105,22 @@ bool DomTreeDelegate::isFilesOwnDocument() const
     return true;
 }
 
+QString DomTreeDelegate::refusalOfPageShown() const
+{
+    // The page shown is a local file that is gone: another program deleted
+    // it, and the page will be shown gone (the folder watcher reloads it).
+    const WebFrameMirror *frame = webview() && m_document ? webview()->frameWithDocument(m_document.get()) : nullptr;
+    const QUrl url = frame ? frame->url() : QUrl();
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        return QStringLiteral("The edit is not made: %1 was deleted by another program, so there is no file to write "
+                              "it into. Nothing was changed.")
+            .arg(url.fileName());
+    }
+    return QStringLiteral("The edit is not made: the page shown is not the text of %1, so the edit could not be written "
+                          "into it. Nothing was changed.")
+        .arg(m_indexFile ? m_indexFile->displayName() : QStringLiteral("any file"));
+}
+
 bool DomTreeDelegate::canEdit(const DOMNode *node)
 {
     if (!node || !m_document || node->ownerDocument() != m_document.get() || !isShownDocument()) {
@@ -114,6 +130,9 @@ bool DomTreeDelegate::canEdit(const DOMNode *node)
     if (!isFilesOwnDocument()) {
         QM_ERROR(QStringLiteral("the edit is refused: the page shown is not the text of %1")
                      .arg(m_indexFile ? m_indexFile->path() : QStringLiteral("any file")));
+        // Said where the page is shown: the user edits what is still on screen.
+        if (ExWebView *preview = webview())
+            preview->showNotice(refusalOfPageShown());
         return false;
     }
     return canWriteEditsOf({node});

@@ -71,6 +71,11 @@ public:
     // The roots of the tree of resources the page shown loaded; each node's
     // path is the address of a resource. Owned by the preview.
     virtual QList<File *> resourceRoots() = 0;
+    // A folder changed on disk: whether a local file the page shown asked
+    // for in it (its document, a sheet, a script, a frame's) is gone, back
+    // or new since, so that the page no longer shows it as it is. A file
+    // with unsaved edits, shown from the program's text, does not count.
+    virtual bool pageFileCameOrWent(const QString &folder) = 0;
 
     // A click in the preview while elements are detected under the pointer
     // locked the element under it (mouse-down; without an event, the element

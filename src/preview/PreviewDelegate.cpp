@@ -217,9 +217,7 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::requestFailed, this, &PreviewDelegate::requestFailed);
     connect(page, &WebPage::navigationFailed, this,
             [this](const QUrl &url, const QString &errorText, const QString &) { failLoad(url, errorText); });
-    connect(page, &WebPage::crashLimitReached, this, [this] {
-        dropEndedPage(QStringLiteral("The page crashed the preview each time it was loaded; it is not loaded again."));
-    });
+    connect(page, &WebPage::crashLimitReached, this, &PreviewDelegate::dropEndedPage);
     connect(page, &WebPage::stoppedUnresponsive, this,
             [this] { dropEndedPage(QStringLiteral("The page did not respond and was stopped.")); });
     connect(page, &WebPage::renewed, this, &PreviewDelegate::pageRenewed);

@@ -234,6 +234,7 @@ public:
     QList<File *> responseFiles() const;
     File *responseFileWithURL(const QUrl &url) const;
     QList<File *> resourceRoots() override;
+    bool pageFileCameOrWent(const QString &folder) override;
     LoadedPage *loadedPage() const { return m_page.get(); }
     // The resource list the records go to (not owned; may be null).
     void setLoadedResourceDelegate(LoadedResourceDelegate *delegate);

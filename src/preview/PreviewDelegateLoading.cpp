@@ -21,6 +21,7 @@
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/ChromiumProcess.h"
 #include "platform/web/engine/WebPage.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
@@ -308,6 +309,9 @@ void PreviewDelegate::reloadChangedPage()
 
 void PreviewDelegate::prepareLoad()
 {
+    // What the preview said of the page before is said of it no more.
+    if (m_webview)
+        m_webview->hideNotice();
     File::runPendingWrites();
     m_unsavedTextsTimer.stop();
     if (m_bypassResponder)
@@ -330,24 +334,34 @@ QStringList PreviewDelegate::unsavedPaths() const
 
 void PreviewDelegate::pageRenewed()
 {
-    // The page comes back as a save would write it: unsaved edits and all (#64).
+    // The page comes back as a save would write it: unsaved edits and all
+    // (#64); the edits waiting for their write-back are written first.
     prepareLoad();
     m_reloadedInPlace = true;
+    const ChromiumProcess::Start start = ChromiumProcess::instance().lastStart();
+    const QString what = start == ChromiumProcess::Start::AfterSilence
+                             ? QStringLiteral("The preview's browser stopped answering, so it was ended and started again.")
+                             : QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+    // The page before died with its browser: its document leaves every
+    // inspector now, and with it every undo step made on it, whatever the
+    // user does before the page is back.
     InspectUndoManager *manager = File::sharedUndoManager();
-    if (!manager || (!manager->canUndo() && !manager->canRedo()))
+    const bool hadSteps = manager && (manager->canUndo() || manager->canRedo());
+    dropDocument(what);
+    clearUndo();
+    // A start the user asked for (a page opened, Reload) needs no word.
+    if (start == ChromiumProcess::Start::AsAsked || !m_webview)
         return;
-    // Its undo steps were made on the page that died with the browser: they
-    // go once the user has been told, never run on the page shown now.
-    QTimer::singleShot(0, this, [this] {
-        Alert alert;
-        alert.setMessageText(QStringLiteral("The preview's browser ended unexpectedly and was started again."));
-        alert.setInformativeText(QStringLiteral(
-            "The page is shown again with your unsaved changes, and a save writes them as before. The edits made "
-            "in the page before can no longer be undone."));
-        alert.addButtonWithTitle(QStringLiteral("OK"));
-        alert.runModal(m_window);
-        clearUndo();
-    });
+    QString message = what;
+    const QUrl url = m_webview->webPage()->url();
+    if (url.isValid() && url != QUrl(QStringLiteral("about:blank"))) {
+        message += unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
+                                            : QStringLiteral(" The page is shown again with your unsaved changes.");
+    }
+    if (hadSteps)
+        message += QStringLiteral(" The edits made in the page before can no longer be undone.");
+    QM_INFO(message);
+    m_webview->showNotice(message);
 }
 
 void PreviewDelegate::dropEndedPage(const QString &message)
@@ -358,17 +372,9 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     m_loadingTimeoutTimer.stop();
     m_resourceTreeTimer.stop();
     setDownloadButtonsEnabled(false);
-    if (m_webview) {
-        m_webview->setSelectedElement(nullptr);
-        m_webview->resetDetectView();
-        m_webview->hideDetectLayer();
-    }
-    setDomTreeInitialised(false);
+    // The panels say why they are empty.
+    dropDocument(message);
     clearDomNodeMap();
-    if (m_domTreeDelegate)
-        m_domTreeDelegate->domNodeLists(nullptr);
-    if (m_animationManager)
-        m_animationManager->resetDomSelection();
     m_styleFiles.clear();
     if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->updateRulesByElement(nullptr);
@@ -377,6 +383,8 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     }
     clearUndo();
     setStatus(message);
+    if (m_webview)
+        m_webview->showNotice(message);
     Q_EMIT loadFailed(message);
 }
 

@@ -150,6 +150,35 @@ QList<File *> PreviewDelegate::resourceRoots()
     return roots;
 }
 
+bool PreviewDelegate::pageFileCameOrWent(const QString &folder)
+{
+    if (!m_page)
+        return false;
+    for (const LoadedResource *load : m_page->loads()) {
+        const QUrl url = load->requestURL();
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).absolutePath() != folder)
+            continue;
+        // What the load tells of the file then: a load under way, or one
+        // that failed for another reason, tells nothing. (The browser's page
+        // about a document not found finishes the document's failed request.)
+        bool existed = false;
+        if (load->errorText().contains(QLatin1String("ERR_FILE_NOT_FOUND")))
+            existed = false;
+        else if (load->state() == LoadedResource::State::Finished)
+            existed = true;
+        else
+            continue;
+        if (File *file = projectFileOf(path); file && (file->isMissingOnDisk() || file->isModified()))
+            continue;
+        if (QFileInfo::exists(path) != existed)
+            return true;
+    }
+    return false;
+}
+
 DOMDocument *PreviewDelegate::documentOfFrame(const WebFrameEx *frame) const
 {
     if (!m_webview || !frame)

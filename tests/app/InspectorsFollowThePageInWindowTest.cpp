@@ -18,6 +18,7 @@
 #include "preview/PreviewDelegate.h"
 #include "toolkit/SearchFieldEx.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QToolButton>
 
@@ -289,6 +290,25 @@ TEST_F(InspectorsFollowThePage, ALoadThatStartsOrFailsEmptiesTheInspectorsAndNoE
     for (File *root : preview->resourceRoots())
         EXPECT_FALSE(root->content().value_or(QString()).contains(QLatin1String("Slides")));
     EXPECT_EQ(TestUtil::readFile(path("site/index.html")), s_slides);
+}
+
+// Between another program's deletion of the page's file and the page shown
+// gone, an edit of what is still on screen is refused over the preview, with
+// why, before anything changes.
+TEST_F(InspectorsFollowThePage, AnEditOfAPageWhoseFileWasDeletedIsRefusedOverThePreview)
+{
+    open("site/index.html");
+    const DOMElementPtr heading = title()->sharedAs<DOMElement>();
+    ASSERT_TRUE(QFile::remove(path("site/index.html")));
+    // The folder read again, as its watcher does: the file's node goes.
+    node("site")->setUpChildren();
+    ASSERT_FALSE(tree->indexFile());
+
+    tree->doChangeAttributeValue(heading, QStringLiteral("class"), QStringLiteral("late"), QString());
+    EXPECT_FALSE(heading->hasAttribute(QStringLiteral("class")));
+    EXPECT_TRUE(view()->notice().contains(QLatin1String("index.html was deleted by another program")))
+        << view()->notice().toStdString();
+    EXPECT_FALSE(QFile::exists(path("site/index.html")));
 }
 
 } // namespace InspectorsFollowThePageInWindowTest

@@ -49,6 +49,7 @@ public:
     QStringList calls;
     bool reloadOnly = false;
     bool detectOn = false;
+    QStringList changedFolders; // folders where a file of the page came or went
     std::vector<std::unique_ptr<File>> resources;
     // The jobs handed out; a job waits for `release` before it ends.
     std::shared_ptr<bool> release = std::make_shared<bool>(true);
@@ -87,6 +88,11 @@ public:
     bool isDetectButtonOn() const override { return detectOn; }
     void checkAndEnableNextURL() override { calls << QStringLiteral("checkAndEnableNextURL"); }
     void invalidateElementInformation() override { calls << QStringLiteral("invalidateElementInformation"); }
+    bool pageFileCameOrWent(const QString &folder) override
+    {
+        calls << QStringLiteral("pageFileCameOrWent");
+        return changedFolders.contains(folder);
+    }
     QList<File *> resourceRoots() override
     {
         QList<File *> roots;

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
@@ -292,6 +293,52 @@ TEST(PreviewResources, ALocalPageIsShownWithTheUnsavedTextsOfItsFiles)
     EXPECT_EQ(harness.preview.bypassResponder()->servedCount(), 2);
     // Nothing was written.
     EXPECT_EQ(TestUtil::readFile(site.dir.filePath(QStringLiteral("b.css"))), QByteArray("body { background: rgb(255, 0, 0) }"));
+}
+
+// The folder watcher asks, folder by folder, whether a file the page shown
+// asked for came or went since: the page loads again for that, not for a
+// file with unsaved edits, which the page is shown from the program's text.
+TEST(PreviewResources, AFileOfThePageShownGoneBackOrNewIsToldByItsFolder)
+{
+    ResourceHarness harness;
+    Site site;
+    const QString folder = site.dir.path();
+    const QString styles = site.dir.filePath(QStringLiteral("styles"));
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><title>page</title><link rel=stylesheet href=styles/a.css>"
+                                             "<link rel=stylesheet href=b.css><script src=later.js></script><body>x</body>");
+    site.write(QStringLiteral("styles/a.css"), "body { color: rgb(255, 0, 0) }");
+    site.write(QStringLiteral("b.css"), "body { background: rgb(255, 0, 0) }");
+    harness.projects.open(folder);
+    ASSERT_TRUE(harness.load(site.fileUrl(QStringLiteral("index.html"))));
+    PreviewDelegate &preview = harness.preview;
+    EXPECT_FALSE(preview.pageFileCameOrWent(folder));
+    EXPECT_FALSE(preview.pageFileCameOrWent(styles));
+
+    // Gone, then back: only its own folder tells.
+    ASSERT_TRUE(QFile::remove(site.dir.filePath(QStringLiteral("styles/a.css"))));
+    EXPECT_TRUE(preview.pageFileCameOrWent(styles));
+    EXPECT_FALSE(preview.pageFileCameOrWent(folder));
+    site.write(QStringLiteral("styles/a.css"), "body { color: rgb(0, 0, 255) }");
+    EXPECT_FALSE(preview.pageFileCameOrWent(styles));
+    // A script it asked for and did not find, made now.
+    site.write(QStringLiteral("later.js"), "document.title = 'later';");
+    EXPECT_TRUE(preview.pageFileCameOrWent(folder));
+    ASSERT_TRUE(QFile::remove(site.dir.filePath(QStringLiteral("later.js"))));
+    EXPECT_FALSE(preview.pageFileCameOrWent(folder));
+    // A sheet with unsaved edits, gone from disk, is shown all the same.
+    File *sheet = harness.projects.fileAt(site.dir.filePath(QStringLiteral("b.css")));
+    ASSERT_TRUE(sheet);
+    sheet->setOpenDate(QDateTime::currentDateTimeUtc().addSecs(-10));
+    sheet->setContent(QStringLiteral("body { background: rgb(0, 128, 0) }"));
+    ASSERT_TRUE(QFile::remove(site.dir.filePath(QStringLiteral("b.css"))));
+    EXPECT_FALSE(preview.pageFileCameOrWent(folder));
+
+    // A page whose document was not found: once it is there, it is told.
+    harness.load(site.fileUrl(QStringLiteral("missing.html")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return preview.isLoadFailed() && !preview.isLoading(); }));
+    EXPECT_FALSE(preview.pageFileCameOrWent(folder));
+    site.write(QStringLiteral("missing.html"), "<!DOCTYPE html><title>here now</title>");
+    EXPECT_TRUE(preview.pageFileCameOrWent(folder));
 }
 
 TEST(PreviewResources, AnAddressNearATieReachesTheNetworkUnchanged)

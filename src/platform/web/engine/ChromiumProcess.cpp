@@ -119,7 +119,11 @@ ChromiumProcess &ChromiumProcess::instance()
     return *s_instance;
 }
 
-ChromiumProcess::ChromiumProcess() = default;
+ChromiumProcess::ChromiumProcess() : m_answerCheck(new QTimer(this))
+{
+    m_answerCheck->setInterval(kAskEveryMs);
+    connect(m_answerCheck, &QTimer::timeout, this, &ChromiumProcess::askIfAnswering);
+}
 
 ChromiumProcess::~ChromiumProcess()
 {
@@ -145,6 +149,7 @@ bool ChromiumProcess::start()
         // The browser had stopped being started again: the pages open anew.
         if (std::exchange(m_restartsStopped, false)) {
             m_quickDeaths = 0;
+            m_lastStart = Start::AsAsked;
             QM_INFO(QStringLiteral("the preview's browser is started again"));
             Q_EMIT restarted();
         }
@@ -263,6 +268,11 @@ bool ChromiumProcess::launch()
     m_connection = new DevToolsConnection(toBrowser[1], fromBrowser[0], this);
     connect(m_connection, &DevToolsConnection::closed, this, &ChromiumProcess::browserClosed);
     closeStartingTabs();
+    // Asked at once: the question waits in the pipe until the browser is up.
+    m_questionAsked.invalidate();
+    m_silentSince = -1;
+    askIfAnswering();
+    m_answerCheck->start();
     QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
     return true;
 }
@@ -287,6 +297,7 @@ void ChromiumProcess::closeStartingTabs()
 
 void ChromiumProcess::browserClosed()
 {
+    m_answerCheck->stop();
     if (m_connection)
         m_connection->deleteLater();
     m_connection = nullptr;
@@ -294,21 +305,74 @@ void ChromiumProcess::browserClosed()
     QDir(m_profile).removeRecursively();
     m_temporary.reset();
     // A browser that keeps dying at once is not started for ever; the next
-    // page the user opens starts it again (start()).
-    m_quickDeaths = m_sinceLaunch.isValid() && m_sinceLaunch.elapsed() < kQuickDeathMs ? m_quickDeaths + 1 : 0;
+    // page the user opens starts it again (start()). One ended for its
+    // silence died when it fell silent.
+    const bool silent = m_silentSince >= 0;
+    const qint64 lived = silent ? m_silentSince : m_sinceLaunch.isValid() ? m_sinceLaunch.elapsed() : kQuickDeathMs;
+    m_quickDeaths = lived < kQuickDeathMs ? m_quickDeaths + 1 : 0;
     if (m_quickDeaths >= kQuickDeaths) {
         m_restartsStopped = true;
-        const QString message = QStringLiteral("The preview's browser kept ending right after its start; it is started "
-                                               "again when a page is opened or reloaded.");
+        const QString message =
+            QStringLiteral("The preview's browser %1 right after each of its last %2 starts, so it is not started again "
+                           "by itself. Opening a page or Reload (Ctrl+R) starts it again.")
+                .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
+                .arg(kQuickDeaths);
         QM_ERROR(message);
         Q_EMIT restartsStopped(message);
         return;
     }
-    QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));
-    if (launch())
+    if (silent) {
+        QM_ERROR(QStringLiteral("the preview's browser did not answer for %1 s; it was ended and is started again, "
+                                "and every preview reloads")
+                     .arg(kSilenceMs / 1000));
+    } else {
+        QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));
+    }
+    if (launch()) {
+        m_lastStart = silent ? Start::AfterSilence : Start::AfterCrash;
         Q_EMIT restarted();
-    else if (!m_error.isEmpty())
+    } else if (!m_error.isEmpty()) {
         QM_ERROR(m_error);
+    }
+}
+
+void ChromiumProcess::askIfAnswering()
+{
+    DevToolsConnection *connection = m_connection;
+    if (!connection || !connection->isOpen() || m_silentSince >= 0)
+        return;
+    if (!m_questionAsked.isValid()) {
+        const int question = ++m_questions;
+        m_questionAsked.start();
+        // The cheapest question the browser's own main thread answers.
+        connection->send(QStringLiteral("Browser.getVersion"), {}, {}, [this, question](const DevToolsReply &) {
+            if (question == m_questions)
+                m_questionAsked.invalidate();
+        }, this);
+        return;
+    }
+    if (m_questionAsked.elapsed() < kSilenceMs)
+        return;
+    // A program that was busy elsewhere reads what came meanwhile before it
+    // judges: a browser that wrote anything lately, or whose answer may be
+    // among what waits to be handled, answers.
+    connection->readWaiting();
+    if (connection->msSinceBrowserWrote() < kSilenceMs || connection->hasUnhandledMessages())
+        return;
+    endSilentBrowser();
+}
+
+void ChromiumProcess::endSilentBrowser()
+{
+    // The question the browser never answered was asked this long after its start.
+    m_silentSince = std::max<qint64>(0, m_sinceLaunch.elapsed() - m_questionAsked.elapsed());
+    m_answerCheck->stop();
+    // A stopped browser cannot close its end of the pipe: it is killed, with
+    // its helpers, and the pipe's end tells the rest (browserClosed()).
+    if (m_pid > 0) {
+        ::kill(-pid_t(m_pid), SIGKILL);
+        ::kill(pid_t(m_pid), SIGKILL);
+    }
 }
 
 void ChromiumProcess::reap(int graceMs)
@@ -333,6 +397,7 @@ void ChromiumProcess::reap(int graceMs)
 
 void ChromiumProcess::stop()
 {
+    m_answerCheck->stop();
     if (m_connection) {
         disconnect(m_connection, nullptr, this, nullptr);
         // Closing the pipe asks the browser to end.

@@ -182,6 +182,7 @@ DevToolsConnection::DevToolsConnection(int writeFd, int readFd, QObject *parent)
     for (const int fd : {writeFd, readFd})
         ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
     m_writeNotifier->setEnabled(false);
+    m_lastRead.start();
     connect(m_readNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::readAvailable);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &DevToolsConnection::writePending);
 }
@@ -388,6 +389,7 @@ bool DevToolsConnection::readChunk()
         const ssize_t count = ::read(m_readFd, m_readBuffer.data() + used, size_t(chunk));
         m_readBuffer.resize(used + std::max<qsizetype>(count, 0));
         if (count > 0) {
+            m_lastRead.start();
             if (count < chunk)
                 return true;
             continue;
@@ -410,6 +412,17 @@ void DevToolsConnection::readAvailable()
     if (m_open && m_readBuffer.size() - m_readOffset > s_backlogLimit && nextMessageEnd() >= 0)
         m_readNotifier->setEnabled(false);
     scheduleDelivery();
+}
+
+void DevToolsConnection::readWaiting()
+{
+    if (m_open && m_readNotifier->isEnabled())
+        readAvailable();
+}
+
+bool DevToolsConnection::hasUnhandledMessages()
+{
+    return !m_inbox.isEmpty() || nextMessageEnd() >= 0;
 }
 
 qsizetype DevToolsConnection::nextMessageEnd()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
@@ -70,6 +71,15 @@ public:
 
     int commandsSent() const { return m_nextId - 1; }
 
+    // Reads what the browser has written so far without handling it (that
+    // follows in a later turn), and tells how long it has been silent: a
+    // program busy elsewhere for a while reads first, and does not take its
+    // own delay for the browser's.
+    void readWaiting();
+    qint64 msSinceBrowserWrote() const { return m_lastRead.elapsed(); }
+    // Whether messages read wait to be handled.
+    bool hasUnhandledMessages();
+
     // Events of method whose params hold a long string under key deliver it
     // as bulk: the string's text as it stands in the message, escapes not undone.
     void setBulkField(const QString &method, const QString &key);
@@ -122,4 +132,5 @@ private:
     int m_waiting = 0;
     int m_nextId = 1;
     QHash<int, Callback> m_callbacks;
+    QElapsedTimer m_lastRead; // since the browser last wrote
 };

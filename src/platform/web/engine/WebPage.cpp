@@ -667,11 +667,11 @@ void WebPage::browserRestarted()
     }
 }
 
-void WebPage::browserRestartsStopped()
+void WebPage::browserRestartsStopped(const QString &message)
 {
     m_reloadStopped = true;
     m_navigationPending = false;
-    Q_EMIT crashLimitReached();
+    Q_EMIT crashLimitReached(message);
 }
 
 void WebPage::setDownloadFolder(const QString &path, WebDownloads::Consent consent)
@@ -884,10 +884,10 @@ void WebPage::mainTargetCrashed()
         m_crashReloads = 0;
     if (m_crashReloads >= kCrashReloads) {
         m_sinceCrashReload.invalidate();
-        QM_ERROR(QStringLiteral("the preview's page %1 crashed again right after %2 reloads; it is not loaded again")
-                     .arg(m_url.toString())
-                     .arg(m_crashReloads));
-        Q_EMIT crashLimitReached();
+        const QString message = QStringLiteral("This page stops the preview's browser each time it is loaded, so it is "
+                                               "not loaded again. Reload (Ctrl+R) loads it again.");
+        QM_ERROR(QStringLiteral("%1: %2").arg(m_url.toString(), message));
+        Q_EMIT crashLimitReached(message);
         return;
     }
     QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));

@@ -220,8 +220,9 @@ Q_SIGNALS:
     void stoppedUnresponsive();
     // The page's renderer died right after each of the last kCrashReloads
     // reloads and once more, or the browser kept dying right after its start:
-    // the page is not loaded again until load() or reload() asks.
-    void crashLimitReached();
+    // the page is not loaded again until load() or reload() asks. The
+    // message (logged already) says which, and what loads it again.
+    void crashLimitReached(const QString &message);
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
     void frameAttached(const QString &frameId, const QString &parentFrameId);
@@ -265,7 +266,7 @@ private:
     void sendToSession(const QString &sessionId, const QString &method, const QJsonObject &params = {},
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
-    void browserRestartsStopped();
+    void browserRestartsStopped(const QString &message);
     bool startBrowserAgain();
     void applyDownloadFolder();
     void cancelDownload(const QString &guid);
@@ -273,6 +274,8 @@ private:
     bool dismissDialogs();
     // Responding (WebPageResponding.cpp).
     bool showsDocument() const;
+    // The open question is held up by the renderer, not by the browser.
+    bool rendererIsSilent() const;
     void askIfResponding();
     void setResponding(bool responding);
     void whenResponding(std::function<void()> then);

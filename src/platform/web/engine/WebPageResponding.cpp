@@ -6,6 +6,8 @@
 
 #include "WebPage.h"
 
+#include "DevToolsConnection.h"
+
 #include "platform/foundation/Log.h"
 
 namespace {
@@ -21,6 +23,19 @@ bool WebPage::showsDocument() const
     return isAttached() && m_documentShown && !m_rendererGone;
 }
 
+bool WebPage::rendererIsSilent() const
+{
+    // The question goes through the browser: one that said nothing at all
+    // since it was asked (stopped, or hung) holds the answer up, not the
+    // renderer, and is replaced for it (ChromiumProcess). An answer may
+    // also wait among what was read and not handled yet.
+    DevToolsConnection *browser = connection();
+    if (!browser)
+        return false;
+    browser->readWaiting();
+    return browser->msSinceBrowserWrote() < m_questionAsked.elapsed() && !browser->hasUnhandledMessages();
+}
+
 void WebPage::askIfResponding()
 {
     // A page waiting for the user's answer to its dialog is no page that
@@ -28,7 +43,7 @@ void WebPage::askIfResponding()
     if (!m_dialogType.isEmpty())
         return;
     if (m_questionAsked.isValid()) {
-        if (m_questionAsked.elapsed() >= kAnswerMs)
+        if (m_questionAsked.elapsed() >= kAnswerMs && rendererIsSilent())
             setResponding(false);
         return;
     }
@@ -92,6 +107,10 @@ void WebPage::answerTimeOut(int question)
     // The answer was held up by a dialog (the user's time does not count).
     if (const qint64 waited = m_questionAsked.elapsed(); waited < kAnswerMs) {
         QTimer::singleShot(kAnswerMs - waited, this, [this, question] { answerTimeOut(question); });
+        return;
+    }
+    if (!rendererIsSilent()) {
+        QTimer::singleShot(kAskEveryMs, this, [this, question] { answerTimeOut(question); });
         return;
     }
     setResponding(false);

@@ -35,9 +35,10 @@ WebView::WebView(QWidget *parent, WebPage::BrowserContext context)
     connect(m_page, &WebPage::dialogClosed, this, &WebView::closeDialog);
     connect(m_page, &WebPage::fileChooserRequested, this, &WebView::openFileChooser);
     makeNotRespondingBar();
+    makeNoticeBar();
     connect(m_page, &WebPage::respondingChanged, this, [this](bool responding) {
         m_notResponding->setVisible(!responding);
-        placeNotRespondingBar();
+        placeBars();
     });
     m_page->setViewport(size(), devicePixelRatioF());
 }
@@ -129,18 +130,63 @@ void WebView::makeNotRespondingBar()
     m_notResponding->hide();
 }
 
-void WebView::placeNotRespondingBar()
+void WebView::makeNoticeBar()
 {
-    if (!m_notResponding->isVisible())
-        return;
-    m_notResponding->setGeometry(0, 0, width(), m_notResponding->sizeHint().height());
-    m_notResponding->raise();
+    auto *bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("previewNotice"));
+    bar->setAutoFillBackground(true);
+    bar->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(10, 4, 6, 4);
+    m_noticeText = new QLabel(bar);
+    m_noticeText->setObjectName(QStringLiteral("previewNoticeText"));
+    m_noticeText->setWordWrap(true);
+    m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *close = new QPushButton(tr("Close"), bar);
+    close->setObjectName(QStringLiteral("closePreviewNotice"));
+    layout->addWidget(m_noticeText, 1);
+    layout->addWidget(close, 0, Qt::AlignTop);
+    connect(close, &QPushButton::clicked, this, &WebView::hideNotice);
+    m_noticeBar = bar;
+    m_noticeBar->hide();
+}
+
+void WebView::showNotice(const QString &message)
+{
+    m_noticeText->setText(message);
+    m_noticeBar->show();
+    placeBars();
+}
+
+void WebView::hideNotice()
+{
+    m_noticeText->clear();
+    m_noticeBar->hide();
+}
+
+QString WebView::notice() const
+{
+    return m_noticeBar->isVisibleTo(this) ? m_noticeText->text() : QString();
+}
+
+void WebView::placeBars()
+{
+    int top = 0;
+    for (QWidget *bar : {m_notResponding, m_noticeBar}) {
+        if (!bar->isVisibleTo(this))
+            continue;
+        const int height = bar->layout()->hasHeightForWidth() ? bar->layout()->totalHeightForWidth(width())
+                                                              : bar->sizeHint().height();
+        bar->setGeometry(0, top, width(), height);
+        bar->raise();
+        top += height;
+    }
 }
 
 void WebView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeNotRespondingBar();
+    placeBars();
     m_page->setViewport(size(), devicePixelRatioF());
     for (WebFrameMirror *frame : bridge().frames())
         frame->engine()->invalidateLayout();

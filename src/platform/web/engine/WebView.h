@@ -11,6 +11,7 @@
 #include <memory>
 
 class DOMDocument;
+class QLabel;
 
 class WebBridge;
 class WebFrameMirror;
@@ -58,6 +59,15 @@ public:
     // The bar saying that the page does not respond, with its Stop button;
     // shown only while the page does not respond.
     QWidget *notRespondingBar() const { return m_notResponding; }
+    // A message about the page or its browser, in a bar over the page (below
+    // the one above) until it is closed or hidden: what happened to the page
+    // shown that the page cannot show itself. A new message replaces the one
+    // shown. Never a window of its own: a page that causes it again and again
+    // holds nothing up.
+    void showNotice(const QString &message);
+    void hideNotice();
+    // The message shown; empty when none is.
+    QString notice() const;
 
     QSize sizeHint() const override { return {800, 600}; }
 
@@ -100,7 +110,8 @@ private:
     void forgetDialog(QDialog *dialog);
     void openFileChooser(bool multiple, int backendNodeId, const QString &sessionId);
     void makeNotRespondingBar();
-    void placeNotRespondingBar();
+    void makeNoticeBar();
+    void placeBars();
 
     WebPage *m_page; // Owned (QObject child).
     QImage m_frame;
@@ -109,6 +120,8 @@ private:
     QString m_unavailable;
     QPointer<QDialog> m_dialog;
     QWidget *m_notResponding = nullptr; // Owned (QObject child).
+    QWidget *m_noticeBar = nullptr;     // Owned (QObject child).
+    QLabel *m_noticeText = nullptr;     // Owned by the bar.
     bool m_cursorAsked = false;
     QPointF m_cursorWanted;
 };

@@ -165,12 +165,40 @@ TEST(ChromiumProcess, BrowserLeftAfterQuickDeathsStartsAgainForTheNextPage)
     }
     ASSERT_EQ(stopped.count(), 1);
     EXPECT_FALSE(browser.isRunning());
-    EXPECT_EQ(leftAlone.count(), 1);
+    ASSERT_EQ(leftAlone.count(), 1);
+    // The page hands on what happened and what starts the browser again.
+    const QString message = leftAlone.first().first().toString();
+    EXPECT_TRUE(message.contains(QLatin1String("ended right after each of its last 3 starts"))
+                && message.contains(QLatin1String("Opening a page or Reload")))
+        << qPrintable(message);
 
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 20000));
     EXPECT_TRUE(browser.isRunning());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
-    EXPECT_TRUE(log.text().contains(QLatin1String("started again when a page is opened"))) << qPrintable(log.text());
+    EXPECT_TRUE(log.text().contains(message)) << qPrintable(log.text());
+    EXPECT_EQ(browser.lastStart(), ChromiumProcess::Start::AsAsked);
+}
+
+// A program that was busy for longer than the browser may be silent finds
+// the browser's answers waiting: the browser is not taken for a stopped one.
+TEST(ChromiumProcess, AProgramBusyLongerThanTheSilenceLimitKeepsItsBrowser)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p id='kept'>kept</p>");
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("index.html")));
+    ChromiumProcess &browser = ChromiumProcess::instance();
+    const qint64 pid = browser.processId();
+    QSignalSpy restarted(&browser, &ChromiumProcess::restarted);
+    // A question of the browser's watch waits, held up a moment, when the
+    // program stalls; the browser answers meanwhile.
+    ::kill(pid_t(pid), SIGSTOP);
+    TestUtil::spin(ChromiumProcess::kAskEveryMs + 500);
+    ::kill(pid_t(pid), SIGCONT);
+    QThread::msleep(ChromiumProcess::kSilenceMs + 1000);
+    TestUtil::spin(2 * ChromiumProcess::kAskEveryMs + 500);
+    EXPECT_EQ(restarted.count(), 0);
+    EXPECT_EQ(browser.processId(), pid);
+    EXPECT_TRUE(browser.isRunning());
 }
 
 // The checks below run in a fresh copy of the test program, which has its own browser.
@@ -273,6 +301,61 @@ TEST_F(ChromiumProcessAlone, BrowserDiesWithTheProgramAfterACrash)
     file.remove();
     ASSERT_GT(pid, 0);
     EXPECT_TRUE(TestUtil::waitUntil([&] { return runningInGroup(pid) == 0; }, 10000));
+}
+
+// A browser that stops answering (stopped, as a hung one is still) is ended
+// and replaced within the silence limit, with the page and its mirror back,
+// and no word that the page does not respond; its death counts towards the
+// quick deaths from when it fell silent.
+TEST_F(ChromiumProcessAlone, AStoppedBrowserIsReplacedAndCountsAsAQuickDeath)
+{
+    EXPECT_EXIT(
+        {
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            WebView view;
+            view.resize(400, 300);
+            WebTestFixture fixture(view);
+            fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p id='back'>back again</p>");
+            if (!fixture.loadPage(QStringLiteral("index.html"), 30000))
+                std::exit(2);
+            int restarts = 0;
+            int stopped = 0;
+            bool saidNotResponding = false;
+            QObject::connect(&browser, &ChromiumProcess::restarted, [&] { ++restarts; });
+            QObject::connect(&browser, &ChromiumProcess::restartsStopped, [&] { ++stopped; });
+            QObject::connect(view.webPage(), &WebPage::respondingChanged,
+                             [&](bool responding) { saidNotResponding = saidNotResponding || !responding; });
+            StandardErrorCapture log;
+            const qint64 first = browser.processId();
+            ::kill(pid_t(first), SIGSTOP);
+            QElapsedTimer timer;
+            timer.start();
+            if (!TestUtil::waitUntil([&] { return restarts == 1; }, ChromiumProcess::kSilenceMs + 15000))
+                std::exit(3);
+            if (timer.elapsed() < ChromiumProcess::kSilenceMs - ChromiumProcess::kAskEveryMs
+                || browser.lastStart() != ChromiumProcess::Start::AfterSilence || browser.processId() == first
+                || ::kill(pid_t(first), 0) == 0)
+                std::exit(4);
+            const QString text = log.text();
+            if (text.count(QLatin1String("[ERROR]")) != 1 || !text.contains(QLatin1String("did not answer")))
+                std::exit(5);
+            if (saidNotResponding)
+                std::exit(6);
+            if (!TestUtil::waitUntil([&] {
+                    DOMDocument *document = fixture.mainFrame().document();
+                    return document && document->getElementById(QStringLiteral("back"));
+                }, 20000))
+                std::exit(7);
+            // Two more deaths right after their starts: with the silent one, the browser is left.
+            for (int death = 0; death < ChromiumProcess::kQuickDeaths - 1; ++death) {
+                const qint64 pid = browser.processId();
+                ::kill(pid_t(pid), SIGKILL);
+                if (!TestUtil::waitUntil([&] { return browser.processId() != pid; }, 15000))
+                    std::exit(8);
+            }
+            std::exit(stopped == 1 && !browser.isRunning() ? 0 : 9);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ChromiumProcessAlone, MissingBrowserIsAnnouncedOnceAndTheViewSaysWhatToInstall)
