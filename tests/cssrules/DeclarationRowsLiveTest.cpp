@@ -1,0 +1,54 @@
+#include "LivePanel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace DeclarationRowsLiveTest {
+
+namespace {
+
+const QByteArray kSheet = R"(.card {
+    color: rgb(200, 0, 0);
+    border: 1px solid #e3e6f0;
+}
+)";
+
+const QByteArray kPage = "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t class=card>x</p>";
+
+} // namespace
+
+TEST(DeclarationRows, AClickOnTheCheckBoxOfASelectedRowSwitchesTheDeclarationOff)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSheet}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    live.panel.view()->show();
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color && live.selectRow(color));
+    OutlineViewEx *outline = live.panel.outline();
+    const QRect cell = outline->visualRect(outline->indexForRow(outline->rowForItem(color.get())));
+    const QPoint box(cell.left() + 7, cell.center().y());
+    // Each click switches once, and opens no value editor (the view's
+    // delayed edit of a click on a selected row waits a double-click interval).
+    const auto clickAndSettle = [&] {
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, box);
+        TestUtil::spin(QApplication::doubleClickInterval() + 200);
+    };
+    clickAndSettle();
+    EXPECT_FALSE(color->property()->isEnabled());
+    EXPECT_EQ(outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay")), nullptr);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 0)"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Change Style Enabled"));
+
+    const CSSRulePtr again = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(again && live.selectRow(again));
+    clickAndSettle();
+    EXPECT_TRUE(again->property()->isEnabled());
+    EXPECT_EQ(outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay")), nullptr);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(200, 0, 0)"));
+}
+
+} // namespace DeclarationRowsLiveTest
