@@ -51,4 +51,17 @@ TEST(DeclarationRows, AClickOnTheCheckBoxOfASelectedRowSwitchesTheDeclarationOff
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(200, 0, 0)"));
 }
 
+TEST(DeclarationRows, AddImportantWritesItIntoAMinifiedSheetWithoutABlank)
+{
+    LivePanel live;
+    const QByteArray sheet = ".card{color:rgb(200, 0, 0)}.b{top:0}";
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), sheet}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr color = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("color"));
+    ASSERT_TRUE(color);
+    live.panel.addImportant(color);
+    live.settleWrites();
+    EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), QStringLiteral(".card{color:rgb(200, 0, 0)!important}.b{top:0}"));
+}
+
 } // namespace DeclarationRowsLiveTest

@@ -150,7 +150,13 @@ TEST(CSSProperty, AnEditForAMinifiedSheetLosesTheOptionalBlanksOfWhatItChangedOn
           // What was not changed keeps its blanks; the blanks CSS needs stay.
           Row{"0 1px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red"},
           Row{"", "calc(1px + 2px) url( \"a, b\" )", "calc(1px + 2px) url(\"a, b\")"},
-          Row{"red", "red", "red"}}) {
+          Row{"red", "red", "red"},
+          // "!important" follows the value without a blank, as the sheet wrote it (#72).
+          Row{"#5a5c69!important", "#aabbcc !important", "#aabbcc!important"},
+          Row{"0 .15rem 1.75rem 0 rgba(58,59,69,.15)!important", "0 .15rem 2rem 0 rgba(58,59,69,.15) !important",
+              "0 .15rem 2rem 0 rgba(58,59,69,.15)!important"},
+          Row{"1px", "1px !important", "1px!important"},
+          Row{"red !important", "blue !important", "blue !important"}}) {
         EXPECT_EQ(compactedEdit(QString::fromLatin1(row.before), QString::fromLatin1(row.after)), QString::fromLatin1(row.compact))
             << row.after;
     }
