@@ -29,6 +29,7 @@
 #include <QImageWriter>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QToolButton>
 
 QString AppDelegate::helpPageURL()
@@ -258,20 +259,22 @@ void AppDelegate::save()
 {
     // An edit made a moment ago is written into its file before anything is saved (#64).
     File::runPendingWrites();
-    // The code view with the keyboard saves its own file first.
-    if (auto *codeView = qobject_cast<CodeView *>(QApplication::focusWidget())) {
-        codeView->save(QApplication::keyboardModifiers());
-        return;
-    }
-    if (auto *largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget())) {
-        largeView->save(QApplication::keyboardModifiers());
-        return;
-    }
+    // Every editor's edits are saved whichever view has the keyboard (#72):
+    // the page and the style sheets first, then the file of the code view.
+    const QPointer<CodeView> codeView = qobject_cast<CodeView *>(QApplication::focusWidget());
+    const QPointer<LargeTextView> largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget());
+    const Qt::KeyboardModifiers modifiers = QApplication::keyboardModifiers();
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
     center.postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
-    // And the file whose code view had the keyboard last.
-    if (m_fileViewController)
+    // The code view with the keyboard saves its own file (with Shift it also
+    // refreshes the page, after the rest is saved); else the file whose code
+    // view had the keyboard last.
+    if (codeView)
+        codeView->save(modifiers);
+    else if (largeView)
+        largeView->save(modifiers);
+    else if (m_fileViewController)
         m_fileViewController->saveDocument();
 }
 
