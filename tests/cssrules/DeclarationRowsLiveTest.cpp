@@ -1,5 +1,7 @@
 #include "LivePanel.h"
 
+#include "platform/foundation/NotificationCenter.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -49,6 +51,34 @@ TEST(DeclarationRows, AClickOnTheCheckBoxOfASelectedRowSwitchesTheDeclarationOff
     EXPECT_TRUE(again->property()->isEnabled());
     EXPECT_EQ(outline->findChild<QLineEdit *>(QStringLiteral("valueNameDisplay")), nullptr);
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(200, 0, 0)"));
+}
+
+TEST(DeclarationRows, ABorderListsTheLonghandsOfEverySideAndALonghandEditWritesTheBorderFromItsSide)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSheet}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const CSSRulePtr border = LivePanel::declaration(live.ruleRow(QStringLiteral(".card")), QStringLiteral("border"));
+    ASSERT_TRUE(border);
+    QStringList rows;
+    for (const CSSRulePtr &longhand : border->children())
+        rows.append(longhand->propName() + QStringLiteral(": ") + longhand->valueName());
+    QStringList expected;
+    for (const char *side : {"top", "right", "bottom", "left"}) {
+        expected << QStringLiteral("border-%1-style: solid").arg(QLatin1String(side))
+                 << QStringLiteral("border-%1-width: 1px").arg(QLatin1String(side))
+                 << QStringLiteral("border-%1-color: #e3e6f0").arg(QLatin1String(side));
+    }
+    EXPECT_EQ(rows, expected);
+
+    // "border" says one side for all: the edited side's longhands make it.
+    live.panel.outline()->expandItem(border.get());
+    const CSSRulePtr rightWidth = border->children().at(4);
+    ASSERT_TRUE(live.selectRow(rightWidth));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
+                                                             {{QStringLiteral("value"), QStringLiteral("3px")}});
+    EXPECT_EQ(border->valueName(), QStringLiteral("solid 3px #e3e6f0"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("border-right-width")), QStringLiteral("3px"));
 }
 
 TEST(DeclarationRows, AddImportantWritesItIntoAMinifiedSheetWithoutABlank)

@@ -97,6 +97,9 @@ struct EditorsPanel
         loaded = live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}});
         if (loaded)
             loaded = live.select(live.element(QStringLiteral("t")));
+        // Tall enough that the value list opens under the rows, the twelve of
+        // the border's sides included.
+        live.panel.view()->resize(420, 800);
         live.panel.view()->show();
         original = loaded ? *sheet()->currentContent() : QString();
     }

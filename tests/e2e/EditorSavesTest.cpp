@@ -241,4 +241,23 @@ TEST_F(EditorSaves, AnEditOfEachEditorIsSavedByTheCtrlSThatFollowsIt)
     ASSERT_NO_FATAL_FAILURE(saveAtOnceAndExpect(saved()));
 }
 
+// The expanded row of a border shorthand lists the longhands of each of
+// its four sides, in the order of the sides (#72).
+TEST_F(EditorSaves, TheExpandedBorderRowListsTheLonghandsOfEverySide)
+{
+    ASSERT_NO_FATAL_FAILURE(openDashboard());
+    ASSERT_NO_FATAL_FAILURE(selectCard());
+    const QStringList rows = ruleRows();
+    const qsizetype border = rows.indexOf(QStringLiteral("border: 1px solid #e3e6f0"));
+    ASSERT_GE(border, 0) << rows.join(u'|').toStdString();
+    QStringList expected;
+    for (const char *side : {"top", "right", "bottom", "left"}) {
+        expected << QStringLiteral("border-%1-style: solid").arg(QLatin1String(side))
+                 << QStringLiteral("border-%1-width: 1px").arg(QLatin1String(side))
+                 << QStringLiteral("border-%1-color: #e3e6f0").arg(QLatin1String(side));
+    }
+    EXPECT_EQ(rows.mid(border + 1, expected.size()).join(u'|').toStdString(), expected.join(u'|').toStdString());
+    EXPECT_EQ(changed(), "");
+}
+
 } // namespace EditorSavesTest

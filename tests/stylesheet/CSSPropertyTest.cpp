@@ -20,17 +20,23 @@ QString split(const QString &name, const QString &value)
     return pairs.join(u' ');
 }
 
-// The three longhands of a side shorthand as "style width color".
+// The three longhands of a side shorthand as "style width color"; of
+// "border", those of each side, which must agree.
 QString side(const QString &name, const QString &value)
 {
     const std::optional<CSSValueMap> map = CSSProperty(name, value).valueMap();
     if (!map)
         return u"nil"_qs;
     const QStringList keys = CSSProperty::shortHandMap().value(name);
-    QStringList values;
-    for (const QString &key : keys)
-        values.append(map->value(key));
-    return values.join(u' ');
+    QStringList sides;
+    for (qsizetype first = 0; first < keys.size(); first += 3) {
+        QStringList values;
+        for (const QString &key : keys.mid(first, 3))
+            values.append(map->value(key));
+        sides.append(values.join(u' '));
+    }
+    sides.removeDuplicates();
+    return sides.size() == 1 ? sides.first() : u"sides differ"_qs;
 }
 
 } // namespace
@@ -40,8 +46,10 @@ TEST(CSSProperty, KnowsItsShorthandsAndTheirParsers)
     EXPECT_TRUE(CSSProperty(u"margin"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"font"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"margin-top"_qs, {}).isShartHand());
+    // "border" sets the four sides: it lists the longhands of each (#72).
     EXPECT_EQ(CSSProperty::shortHandMap().value(u"border"_qs),
-              CSSProperty::shortHandMap().value(u"border-top"_qs));
+              CSSProperty::shortHandMap().value(u"border-top"_qs) + CSSProperty::shortHandMap().value(u"border-right"_qs)
+                  + CSSProperty::shortHandMap().value(u"border-bottom"_qs) + CSSProperty::shortHandMap().value(u"border-left"_qs));
     EXPECT_EQ(CSSProperty::getValueParser(u"Margin"_qs), nullptr);
     EXPECT_NE(CSSProperty::getValueParser(u"font"_qs), nullptr);
     EXPECT_EQ(CSSProperty(u"color"_qs, u"red"_qs).valueMap(), std::nullopt);
@@ -56,7 +64,8 @@ TEST(CSSProperty, NamesSplitIntoPrefixAndShorthand)
     EXPECT_EQ(CSSProperty(u"color"_qs, {}).prefix(), std::nullopt);
     EXPECT_EQ(CSSProperty(u"margin-top"_qs, {}).shortHandName(), u"margin"_qs);
     EXPECT_EQ(CSSProperty(u"border-top-width"_qs, {}).shortHandName(), u"border"_qs);
-    EXPECT_FALSE(CSSProperty(u"border-left-color"_qs, {}).hasShartHand());
+    EXPECT_EQ(CSSProperty(u"border-left-color"_qs, {}).shortHandName(), u"border"_qs);
+    EXPECT_FALSE(CSSProperty(u"border-top-left-radius"_qs, {}).hasShartHand());
     EXPECT_EQ(CSSProperty(u"-moz-box-shadow"_qs, {}).formalName(), u"box-shadow"_qs);
 }
 
