@@ -94,4 +94,31 @@ TEST(DeclarationRows, AddImportantWritesItIntoAMinifiedSheetWithoutABlank)
     EXPECT_EQ(*live.file(QStringLiteral("site.css"))->currentContent(), QStringLiteral(".card{color:rgb(200, 0, 0)!important}.b{top:0}"));
 }
 
+// The engine reports a prefixed name it knows under the standard one: both
+// declarations of the file were listed under it (#72).
+TEST(DeclarationRows, AKeyframeListsEachOfItsDeclarationsOnceAsTheFileHasIt)
+{
+    LivePanel live;
+    const QByteArray sheet = "@keyframes shine{from{-webkit-mask-position:0 0;mask-position:1px 0}to{-webkit-mask-position:100% 0;"
+                             "mask-position:100% 0;opacity:0.5}}";
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), sheet}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    File *file = live.file(QStringLiteral("site.css"));
+    StyleDeclarationPtr block;
+    for (const StyleDeclarationPtr &declaration : live.panel.styleDeclarationsOf(file)) {
+        if (declaration->selector() == QLatin1String("@keyframes shine"))
+            block = declaration;
+    }
+    ASSERT_TRUE(block);
+    live.panel.updateRulesByKeyframes(block, nullptr);
+    EXPECT_EQ(live.dump(), QStringLiteral("@keyframes shine [site.css:1]\n"
+                                          "  0% [site.css:1]\n"
+                                          "    -webkit-mask-position: 0 0\n"
+                                          "    mask-position: 1px 0px\n"
+                                          "  100% [site.css:1]\n"
+                                          "    -webkit-mask-position: 100% 0\n"
+                                          "    mask-position: 100% 0px\n"
+                                          "    opacity: 0.5\n"));
+}
+
 } // namespace DeclarationRowsLiveTest
