@@ -292,6 +292,27 @@ TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
     live.panel.setStyleEditor(nullptr);
 }
 
+// The save wrote the sheet without the popover's edit, and the popover's
+// close then made it an unsaved one (#72).
+TEST(RulesStyleEditors, ASaveWhileThePopoverIsOpenClosesItAndWritesItsEdit)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    StubStyleEditor editor;
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(panel.openStyleEditor(editor, color));
+    post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
+
+    live.panel.saveDocument();
+    EXPECT_FALSE(live.panel.isStyleEditorShown());
+    const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
+    EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
+    live.settleWrites();
+    EXPECT_FALSE(panel.sheet()->isModified());
+    live.panel.setStyleEditor(nullptr);
+}
+
 TEST(RulesStyleEditors, SheetsArrivingWhileThePopoverIsOpenRebuildTheListOnlyOnceItCloses)
 {
     EditorsPanel panel;
