@@ -14,6 +14,7 @@ namespace {
 const QString kPage = QStringLiteral("dashboard.html");
 const QString kMinified = QStringLiteral("css/dashboard.min.css");
 const QString kFormatted = QStringLiteral("css/dashboard.css");
+const QString kAnimate = QStringLiteral("css/dashboard-animate.min.css");
 
 // A dashboard with a minified and a formatted style sheet: the edit of
 // every editor, saved at once, reaches its file as made and in the file's
@@ -44,6 +45,20 @@ protected:
     {
         ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return ruleRows().contains(row); }))
             << row.toStdString() << " not in " << ruleRows().join(u'|').toStdString();
+    }
+    // Types a value into the rules panel's row: a second click on the
+    // selected row, after a double-click's time, opens its value field.
+    void editInRow(const char *row, const char *value)
+    {
+        const QString text = QString::fromLatin1(row);
+        ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), text));
+        QThread::msleep(700);
+        ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), text));
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("focus")] == QStringLiteral("valueNameDisplay"); }));
+        session.key(QStringLiteral("ctrl+a"));
+        session.type(QString::fromLatin1(value));
+        session.key(QStringLiteral("Return"));
+        ASSERT_NO_FATAL_FAILURE(waitForRuleRow(text.section(QStringLiteral(": "), 0, 0) + QStringLiteral(": ") + QString::fromLatin1(value)));
     }
     // Chooses an item of a menu of the main window's menu bar.
     void chooseMenu(const char *menu, const char *item)
@@ -162,20 +177,15 @@ TEST_F(EditorSaves, AnEditOfEachEditorIsSavedByTheCtrlSThatFollowsIt)
     QByteArray minified = session.original(kMinified);
     QByteArray formatted = session.original(kFormatted);
     QByteArray page = session.original(kPage);
-    const auto saved = [&] { return std::map<QString, QByteArray>{{kMinified, minified}, {kFormatted, formatted}, {kPage, page}}; };
+    QByteArray animate = session.original(kAnimate);
+    const auto saved = [&] {
+        return std::map<QString, QByteArray>{{kMinified, minified}, {kFormatted, formatted}, {kPage, page}, {kAnimate, animate}};
+    };
 
     // A value typed into its row of the rules panel, in the formatted sheet.
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down", "topbar"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".topbar", "dashboard.css:2"); }));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QStringLiteral("color: #858796")));
-    // A second click on the selected row, after a double-click's time, opens its value.
-    QThread::msleep(700);
-    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QStringLiteral("color: #858796")));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("focus")] == QStringLiteral("valueNameDisplay"); }));
-    session.key(QStringLiteral("ctrl+a"));
-    session.type(QStringLiteral("#111111"));
-    session.key(QStringLiteral("Return"));
-    ASSERT_NO_FATAL_FAILURE(waitForRuleRow(QStringLiteral("color: #111111")));
+    ASSERT_NO_FATAL_FAILURE(editInRow("color: #858796", "#111111"));
     ASSERT_NO_FATAL_FAILURE(clickIntoTheCodeView());
     formatted = with(formatted, "color: #858796;", "color: #111111;");
     ASSERT_NO_FATAL_FAILURE(saveAtOnceAndExpect(saved()));
@@ -192,6 +202,15 @@ TEST_F(EditorSaves, AnEditOfEachEditorIsSavedByTheCtrlSThatFollowsIt)
     // Saved with the popover still open, which the save closes.
     ASSERT_TRUE(popoverWidget("hexTextInput").isValid());
     minified = with(minified, "color:#5a5c69!important", "color:#aabbcc!important");
+    ASSERT_NO_FATAL_FAILURE(saveAtOnceAndExpect(saved()));
+
+    // A value of the minified animation sheet whose prefixed copies the
+    // project writes: they join the rule as it is written, without blanks.
+    ASSERT_NO_FATAL_FAILURE(editInRow("animation-iteration-count: infinite", "3"));
+    ASSERT_NO_FATAL_FAILURE(clickIntoTheCodeView());
+    animate = with(animate, "-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite",
+                   "-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;-o-animation-iteration-count:3;"
+                   "-ms-animation-iteration-count:3;animation-iteration-count:3");
     ASSERT_NO_FATAL_FAILURE(saveAtOnceAndExpect(saved()));
 
     // The style-attribute panel: another display for the heading.
