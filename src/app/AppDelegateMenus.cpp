@@ -259,23 +259,25 @@ void AppDelegate::save()
 {
     // An edit made a moment ago is written into its file before anything is saved (#64).
     File::runPendingWrites();
-    // Every editor's edits are saved whichever view has the keyboard (#72):
-    // the page and the style sheets first, then the file of the code view.
+    // The code view with the keyboard saves its own file first; when that
+    // fails its alert said why, and the save stops there.
     const QPointer<CodeView> codeView = qobject_cast<CodeView *>(QApplication::focusWidget());
     const QPointer<LargeTextView> largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget());
-    const Qt::KeyboardModifiers modifiers = QApplication::keyboardModifiers();
+    const bool refresh = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+    if ((codeView && !codeView->save()) || (largeView && !largeView->save()))
+        return;
+    // Then every other editor's edits, whichever view has the keyboard (#72).
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
     center.postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
-    // The code view with the keyboard saves its own file (with Shift it also
-    // refreshes the page, after the rest is saved); else the file whose code
-    // view had the keyboard last.
-    if (codeView)
-        codeView->save(modifiers);
-    else if (largeView)
-        largeView->save(modifiers);
-    else if (m_fileViewController)
+    // And the file whose code view had the keyboard last.
+    if (!codeView && !largeView && m_fileViewController)
         m_fileViewController->saveDocument();
+    // With Shift the page is refreshed once everything is saved.
+    if (refresh && codeView)
+        codeView->doSaveAndRefresh();
+    else if (refresh && largeView)
+        largeView->save(Qt::ShiftModifier);
 }
 
 void AppDelegate::captureImage()
