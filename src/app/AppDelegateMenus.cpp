@@ -29,6 +29,7 @@
 #include <QImageWriter>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QToolButton>
 
 QString AppDelegate::helpPageURL()
@@ -258,21 +259,25 @@ void AppDelegate::save()
 {
     // An edit made a moment ago is written into its file before anything is saved (#64).
     File::runPendingWrites();
-    // The code view with the keyboard saves its own file first.
-    if (auto *codeView = qobject_cast<CodeView *>(QApplication::focusWidget())) {
-        codeView->save(QApplication::keyboardModifiers());
+    // The code view with the keyboard saves its own file first; when that
+    // fails its alert said why, and the save stops there.
+    const QPointer<CodeView> codeView = qobject_cast<CodeView *>(QApplication::focusWidget());
+    const QPointer<LargeTextView> largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget());
+    const bool refresh = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+    if ((codeView && !codeView->save()) || (largeView && !largeView->save()))
         return;
-    }
-    if (auto *largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget())) {
-        largeView->save(QApplication::keyboardModifiers());
-        return;
-    }
+    // Then every other editor's edits, whichever view has the keyboard (#72).
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
     center.postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
     // And the file whose code view had the keyboard last.
-    if (m_fileViewController)
+    if (!codeView && !largeView && m_fileViewController)
         m_fileViewController->saveDocument();
+    // With Shift the page is refreshed once everything is saved.
+    if (refresh && codeView)
+        codeView->doSaveAndRefresh();
+    else if (refresh && largeView)
+        largeView->save(Qt::ShiftModifier);
 }
 
 void AppDelegate::captureImage()

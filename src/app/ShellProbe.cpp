@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "MainInterface.h"
+#include "EXWindow.h"
 #include "ProjectDelegate.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
@@ -34,6 +35,9 @@
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTreeView>
@@ -49,12 +53,18 @@ QJsonObject rectOf(const QWidget *widget, const QRect &local)
             {QStringLiteral("w"), local.width()}, {QStringLiteral("h"), local.height()}};
 }
 
-// The shown widget of that name before a hidden one.
-QWidget *widgetNamed(const QString &name)
+bool isInPopover(const QWidget *widget)
+{
+    return widget->window()->windowFlags() & Qt::FramelessWindowHint;
+}
+
+// The shown widget of that name before a hidden one; asked for one in a
+// popover, only those.
+QWidget *widgetNamed(const QString &name, bool inPopover = false)
 {
     QWidget *found = nullptr;
     for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() != name)
+        if (widget->objectName() != name || (inPopover && !isInPopover(widget)))
             continue;
         if (widget->isVisible())
             return widget;
@@ -134,7 +144,7 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
 {
     const QString kind = question.value(QStringLiteral("q")).toString();
     if (kind == QLatin1String("widget"))
-        return widget(question.value(QStringLiteral("name")).toString());
+        return widget(question.value(QStringLiteral("name")).toString(), question.value(QStringLiteral("inPopover")).toBool());
     if (kind == QLatin1String("row"))
         return row(question.value(QStringLiteral("view")).toString(), question.value(QStringLiteral("text")).toString());
     if (kind == QLatin1String("element"))
@@ -151,12 +161,14 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return pageDialog();
     if (kind == QLatin1String("formRows"))
         return formRows(question.value(QStringLiteral("name")).toString());
+    if (kind == QLatin1String("menu"))
+        return menu(question.value(QStringLiteral("title")).toString());
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
-QJsonObject ShellProbe::widget(const QString &name) const
+QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
 {
-    const QWidget *found = widgetNamed(name);
+    const QWidget *found = widgetNamed(name, inPopover);
     if (!found)
         return {{QStringLiteral("error"), QStringLiteral("no widget named ") + name}};
     QJsonObject answer = rectOf(found, found->rect());
@@ -378,4 +390,31 @@ QJsonObject ShellProbe::pageDialog() const
         answer.insert(QStringLiteral("text"), box->text());
     answer.insert(QStringLiteral("offersToStop"), dialog->findChild<QWidget *>(QStringLiteral("stopPageDialogs")) != nullptr);
     return answer;
+}
+
+QJsonObject ShellProbe::menu(const QString &title) const
+{
+    const auto found = [&title](const QWidget *owner, const QList<QAction *> &actions,
+                                const std::function<QRect(QAction *)> &geometry) -> QJsonObject {
+        for (QAction *action : actions) {
+            if (QString(action->text()).remove(u'&') != title)
+                continue;
+            QJsonObject answer = rectOf(owner, geometry(action));
+            answer.insert(QStringLiteral("enabled"), action->isEnabled());
+            return answer;
+        }
+        return {};
+    };
+    if (auto *shown = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+        const QJsonObject item = found(shown, shown->actions(), [shown](QAction *action) { return shown->actionGeometry(action); });
+        if (!item.isEmpty())
+            return item;
+    }
+    QMainWindow *window = m_delegate.ui().window;
+    if (QMenuBar *bar = window ? window->menuBar() : nullptr) {
+        const QJsonObject entry = found(bar, bar->actions(), [bar](QAction *action) { return bar->actionGeometry(action); });
+        if (!entry.isEmpty())
+            return entry;
+    }
+    return {{QStringLiteral("error"), QStringLiteral("no menu item ") + title}};
 }

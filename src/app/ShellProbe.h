@@ -13,7 +13,8 @@ class QLocalServer;
 // panels show. It only reads; input comes through the window system as a
 // user's does. Started when QUILLMARK_PROBE names the socket.
 //
-// One JSON object per line each way: {"q": "widget", "name": objectName},
+// One JSON object per line each way: {"q": "widget", "name": objectName,
+// optionally "inPopover": true for one shown in a popover},
 // {"q": "row", "view": objectName, "text": shown text}, {"q": "element",
 // "selector": CSS selector}, {"q": "state"}, {"q": "undo"}, {"q": "page",
 // "expression": a script expression}, whose value the page gives (read in the
@@ -21,8 +22,9 @@ class QLocalServer;
 // way), {"q": "frame"}: the size the preview draws its latest frame at,
 // beside the preview's own, {"q": "pageDialog"} (the dialog the previewed
 // page opened: its text and whether it offers to stop the page's dialogs),
-// and {"q": "formRows", "name": objectName}: the labels of the form rows in
-// that widget whose editors are wholly in sight.
+// {"q": "formRows", "name": objectName}: the labels of the form rows in
+// that widget whose editors are wholly in sight, and {"q": "menu", "title":
+// text}: an item of the menu shown, else a title of the main window's menu bar.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -35,7 +37,7 @@ public:
 private:
     ShellProbe(AppDelegate &delegate, QLocalServer *server);
 
-    QJsonObject widget(const QString &name) const;
+    QJsonObject widget(const QString &name, bool inPopover = false) const;
     QJsonObject row(const QString &viewName, const QString &text) const;
     QJsonObject element(const QString &selector) const;
     QJsonObject state() const;
@@ -47,6 +49,7 @@ private:
     ExWebView *preview() const;
     QJsonObject pageDialog() const;
     QJsonObject formRows(const QString &name) const;
+    QJsonObject menu(const QString &title) const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -406,8 +406,9 @@ public:
     // Items are property names (QString) or CSSPropertyPtr.
     void doAddStyle(const CSSRulePtr &target, const QVariantList &properties);
     // The add-property panel's command: its items into the selected rule (a
-    // declaration's rule; a keyframe's block, at the keyframe's key).
-    void addStyleProperty(const QVariantList &items);
+    // declaration's rule; a keyframe's block, at the keyframe's key). Without
+    // such a rule the user is told why, and the answer is false.
+    bool addStyleProperty(const QVariantList &items);
     static StyleDeclarationPtr createNewKeyframe(const QString &keyText);
     void removeStyle();
     // The rule menu's command: every declaration of the menu's rule.

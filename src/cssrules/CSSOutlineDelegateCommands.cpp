@@ -190,11 +190,20 @@ void CSSOutlineDelegate::doAddStyle(const CSSRulePtr &target, const QVariantList
     closeAddDeclarationPopover();
 }
 
-void CSSOutlineDelegate::addStyleProperty(const QVariantList &items)
+bool CSSOutlineDelegate::addStyleProperty(const QVariantList &items)
 {
+    // A declaration with no rule to go into is refused aloud, never dropped (#72).
+    const auto refuse = [this](const QString &why) {
+        Alert alert;
+        alert.setMessageText(QStringLiteral("The declaration could not be added."));
+        alert.setInformativeText(why);
+        alert.addButtonWithTitle(QStringLiteral("OK"));
+        alert.runModal(m_view);
+        return false;
+    };
     const CSSRulePtr row = getSelectedCSSRule();
     if (!row)
-        return;
+        return refuse(QStringLiteral("No rule is selected: select the rule, or a declaration of it, to add it to."));
     CSSRulePtr target;
     // A keyframe, or a declaration of one: its block, at the keyframe's key.
     const CSSRulePtr keyframe = hasType(row, DOMCSSRule::KEYFRAME_RULE) ? row
@@ -205,15 +214,16 @@ void CSSOutlineDelegate::addStyleProperty(const QVariantList &items)
         // "from" and "to" stand for 0% and 100%.
         m_pecentLabel = qMax(0, int(keyframePercent(keyframe->rule()->keyText())));
     } else if (hasType(row, DOMCSSRule::KEYFRAMES_RULE) || hasType(row, DOMCSSRule::MEDIA_RULE)) {
-        return;
+        return refuse(QStringLiteral("A block holds no declarations of its own: select one of its rules or keyframes."));
     } else {
         target = row->styleDeclaration() ? row : row->ownerRule();
     }
-    if (target && target->styleDeclaration()) {
-        m_addTargetRule = target;
-        doAddStyle(target, items);
-    }
+    if (!target || !target->styleDeclaration())
+        return refuse(QStringLiteral("The selected rule is not one of the page's style sheets."));
+    m_addTargetRule = target;
+    doAddStyle(target, items);
     giveKeysBackToOutline();
+    return true;
 }
 
 // --- Removing rows ----------------------------------------------------------------------------------

@@ -42,6 +42,19 @@ bool isMediaRow(const CSSRulePtr &row)
     return row && row->styleDeclaration() && row->styleDeclaration()->type() == RuleType::Media;
 }
 
+// The longhands a shorthand is written again from when one of them changed:
+// all of them, but of "border", which lists every side and says one, the
+// changed side's.
+QList<CSSRulePtr> longhandsOfChangedPart(const CSSRulePtr &shorthand, const CSSRulePtr &changed)
+{
+    QList<CSSRulePtr> longhands = shorthand->children();
+    if (shorthand->propName() != QLatin1String("border"))
+        return longhands;
+    const QString side = changed->propName().section(u'-', 0, 1) + u'-';
+    longhands.removeIf([&side](const CSSRulePtr &longhand) { return !longhand->propName().startsWith(side); });
+    return longhands;
+}
+
 } // namespace
 
 InspectUndoManager *CSSOutlineDelegate::undoManager() const
@@ -196,7 +209,7 @@ void CSSOutlineDelegate::valueChange(const CSSRulePtr &row, const QString &value
     const CSSRulePtr shorthand = row->isShortHandChild() ? row->shortHandOwner() : nullptr;
     if (shorthand) {
         // The shorthand again from its longhands, in order ("initial" left out).
-        const QList<CSSRulePtr> longhands = shorthand->children();
+        const QList<CSSRulePtr> longhands = longhandsOfChangedPart(shorthand, row);
         QStringList parts;
         for (const CSSRulePtr &longhand : longhands) {
             if (longhand->valueName() != QLatin1String("initial"))
@@ -422,7 +435,7 @@ void CSSOutlineDelegate::enabledStyle(const Notification &notification)
         return;
     if (const CSSRulePtr shorthand = row->isShortHandChild() ? row->shortHandOwner() : nullptr) {
         QStringList parts;
-        for (const CSSRulePtr &longhand : shorthand->children()) {
+        for (const CSSRulePtr &longhand : longhandsOfChangedPart(shorthand, row)) {
             if (longhand->valueName() != QLatin1String("initial") && longhand->shouldIncludInRule())
                 parts.append(longhand->valueName());
         }

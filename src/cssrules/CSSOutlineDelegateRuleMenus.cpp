@@ -361,8 +361,9 @@ void CSSOutlineDelegate::fillPropertyMenu(QMenu *menu, const CSSRulePtr &row)
 
 void CSSOutlineDelegate::addImportant(const CSSRulePtr &row)
 {
+    // A minified sheet takes it without the blank.
     if (isImportantable(row))
-        commitCSSValueChange(row, row->valueName() + QStringLiteral(" !important"), false);
+        commitCSSValueChange(row, valueForSheetOf(row, row->valueName(), row->valueName() + QStringLiteral(" !important")), false);
 }
 
 void CSSOutlineDelegate::removeImportant(const CSSRulePtr &row)

@@ -14,6 +14,7 @@
 #include "stylesheet/StringCSSValue.h"
 #include "stylesheet/StyleSheetParser.h"
 #include "toolkit/OutlineViewEx.h"
+#include "toolkit/RBLPopover.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
@@ -503,6 +504,9 @@ bool CSSOutlineDelegate::saveFile(File *file)
 
 void CSSOutlineDelegate::saveDocument()
 {
+    // An open value editor commits its edit as it closes: the save holds it (#72).
+    if (m_editStyle && m_editStyle->isShown())
+        closeStyleEditor();
     File::runPendingWrites();
     for (File *file : styleFiles())
         rewriteSytleFile(file, true);

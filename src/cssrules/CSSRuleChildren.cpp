@@ -285,7 +285,24 @@ QList<CSSRulePtr> CSSRule::getChildrenFromStyleDeclaration()
             return list;
         const DOMCSSStyleDeclarationPtr style = m_rule->style();
         const VendarPrefixSettings settings = prefixSettingsOf(relatedFile());
-        for (const CSSPropertyPtr &property : m_styleDeclaration->properties()) {
+        const QList<CSSPropertyPtr> &properties = m_styleDeclaration->properties();
+        for (qsizetype index = 0; index < properties.size(); ++index) {
+            const CSSPropertyPtr &property = properties.at(index);
+            // The page holds one value for the declarations of a name that
+            // the engine takes for one ("-webkit-mask-position" and
+            // "mask-position"): the last of them in the file shows it, the
+            // others show their own, each under its name (#72).
+            const bool overridden = std::any_of(properties.cbegin() + index + 1, properties.cend(), [&property](const CSSPropertyPtr &later) {
+                return !later->isRemoved() && later->formalName() == property->formalName();
+            });
+            if (overridden) {
+                CSSRulePtr row = initWithPropertyText(property->property() + QStringLiteral(": ") + property->value());
+                row->m_ownerRule = m_ownerRule;
+                row->m_animationOwner = self;
+                row->m_property = property;
+                list.append(row);
+                continue;
+            }
             std::optional<std::pair<QString, QString>> found;
             for (int i = 0; style && i < style->length(); ++i) {
                 const QString item = style->item(i);
@@ -307,7 +324,8 @@ QList<CSSRulePtr> CSSRule::getChildrenFromStyleDeclaration()
                 found = std::pair(property->formalName(), style->getPropertyValue(property->formalName()));
             if (!found)
                 continue;
-            CSSRulePtr row = initWithPropertyText(found->first + QStringLiteral(": ") + found->second);
+            // Under the name the file gives it.
+            CSSRulePtr row = initWithPropertyText(property->property() + QStringLiteral(": ") + found->second);
             row->m_ownerRule = m_ownerRule;
             row->m_animationOwner = self;
             row->m_property = property;

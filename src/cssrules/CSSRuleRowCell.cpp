@@ -11,6 +11,7 @@
 #include "platform/kit/OutlineView.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHelpEvent>
@@ -42,6 +43,16 @@ bool inOwnerChain(const CSSRule &row, Test test)
         return true;
     const CSSRulePtr ownerOwner = owner->ownerRule();
     return ownerOwner && ownerOwner != owner && test(*ownerOwner);
+}
+
+// Whether the view shows the cell's row selected; the options the view gives
+// with mouse events do not say.
+bool isSelectedRow(const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (option.state & QStyle::State_Selected)
+        return true;
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    return view && view->selectionModel() && view->selectionModel()->isSelected(index);
 }
 
 bool isComputed(const CSSRule &row)
@@ -315,16 +326,27 @@ bool CSSRuleRowCell::editorEvent(QEvent *event, QAbstractItemModel *model, const
             return true;
         }
     }
-    if (row && event->type() == QEvent::MouseButtonPress && isDeclarationRow(*row)) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        const Look look = lookOf(*row, option.state & QStyle::State_Selected, option.palette);
-        if (look.checkBoxShown && checkBoxRect(option.rect).adjusted(-2, -2, 2, 2).contains(mouse->position().toPoint())) {
-            checBoxChange(*row, !look.checked);
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+                       || event->type() == QEvent::MouseButtonDblClick;
+    if (row && mouse && isDeclarationRow(*row)) {
+        const auto *click = static_cast<QMouseEvent *>(event);
+        const QPoint point = click->position().toPoint();
+        const bool left = click->button() == Qt::LeftButton;
+        // The view gives mouse events without the selected state: the check
+        // box and the badge of a selected row were never hit (#72).
+        const bool selected = isSelectedRow(option, index);
+        const Look look = lookOf(*row, selected, option.palette);
+        // The check box switches on the release, as a check box does; its
+        // press and double click are its own too, or the view would take the
+        // click on a selected row for one that opens the value editor.
+        if (look.checkBoxShown && checkBoxRect(option.rect).adjusted(-2, -2, 2, 2).contains(point)) {
+            if (event->type() == QEvent::MouseButtonRelease && left)
+                checBoxChange(*row, !look.checked);
             return true;
         }
-        if (hasBadge(*row, option.state & QStyle::State_Selected) && mouse->button() == Qt::LeftButton
-            && badgeRect(option.rect).adjusted(-2, -2, 2, 2).contains(mouse->position().toPoint())) {
-            showStyleEditorPopover();
+        if (hasBadge(*row, selected) && badgeRect(option.rect).adjusted(-2, -2, 2, 2).contains(point)) {
+            if (event->type() == QEvent::MouseButtonPress && left)
+                showStyleEditorPopover();
             return true;
         }
     }

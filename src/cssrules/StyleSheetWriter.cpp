@@ -306,12 +306,17 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
     const bool ownLine = onlyBlanksBetween(text, start, plain->name.location);
     const QString indent = ownLine ? text.mid(start, plain->name.location - start) : QString();
     const QString separator = text.mid(plain->name.end(), plain->value.location - plain->name.end());
+    // On a line shared with others, each copy is followed by what stands
+    // before the plain declaration: nothing in a minified sheet (#72).
+    qsizetype blanks = plain->name.location;
+    while (!ownLine && blanks > start && isBlank(text.at(blanks - 1)))
+        --blanks;
+    const QString between = ownLine ? u'\n' + indent : text.mid(blanks, plain->name.location - blanks);
     QString copies;
     for (const QString &prefix : m_settings.prefixesOn) {
         if (present.contains(prefix))
             continue;
-        const QString line = prefix + u'-' + formal + separator + valueForPrefix(formal, property.value(), prefix) + u';';
-        copies += ownLine ? line + u'\n' + indent : line + u' ';
+        copies += prefix + u'-' + formal + separator + valueForPrefix(formal, property.value(), prefix) + u';' + between;
     }
     if (!copies.isEmpty())
         splices.append({plain->name.location, 0, copies});

@@ -131,6 +131,7 @@ BorderEditor::BorderEditor(QWidget *parent)
         controls.styleSelector->addItemsWithTitles(QStringList{QStringLiteral("-")} + BorderDeclarations::styleKeywords());
         controls.styleSelector->setAccessibleName(QStringLiteral("Border style (%1)").arg(name));
         controls.widthInput = new StepNumberTextField(content);
+        controls.widthInput->setObjectName(QStringLiteral("borderWidth-") + name);
         controls.widthInput->setAccessibleName(QStringLiteral("Border width (%1)").arg(name));
         controls.widthInput->setMaximumWidth(controls.widthInput->fontMetrics().horizontalAdvance(QStringLiteral("medium00")));
         controls.widthStepper = new Stepper(content);

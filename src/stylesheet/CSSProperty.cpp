@@ -32,9 +32,11 @@ bool CSSProperty::hasVenderPrefixOfProject() const
 const QHash<QString, QStringList> &CSSProperty::shortHandMap()
 {
     static const QHash<QString, QStringList> map = [] {
-        const QStringList borderTop
-            = {QStringLiteral("border-top-style"), QStringLiteral("border-top-width"),
-               QStringLiteral("border-top-color")};
+        const auto sideOf = [](const char *side) {
+            const QString name = QStringLiteral("border-") + QLatin1String(side);
+            return QStringList{name + QStringLiteral("-style"), name + QStringLiteral("-width"), name + QStringLiteral("-color")};
+        };
+        const QStringList borderTop = sideOf("top");
         return QHash<QString, QStringList>{
             {QStringLiteral("outline"),
              {QStringLiteral("outline-style"), QStringLiteral("outline-width"),
@@ -48,17 +50,12 @@ const QHash<QString, QStringList> &CSSProperty::shortHandMap()
             {QStringLiteral("padding"),
              {QStringLiteral("padding-top"), QStringLiteral("padding-right"),
               QStringLiteral("padding-bottom"), QStringLiteral("padding-left")}},
-            {QStringLiteral("border"), borderTop},
+            // "border" sets every side (#72).
+            {QStringLiteral("border"), borderTop + sideOf("right") + sideOf("bottom") + sideOf("left")},
             {QStringLiteral("border-top"), borderTop},
-            {QStringLiteral("border-left"),
-             {QStringLiteral("border-left-style"), QStringLiteral("border-left-width"),
-              QStringLiteral("border-left-color")}},
-            {QStringLiteral("border-right"),
-             {QStringLiteral("border-right-style"), QStringLiteral("border-right-width"),
-              QStringLiteral("border-right-color")}},
-            {QStringLiteral("border-bottom"),
-             {QStringLiteral("border-bottom-style"), QStringLiteral("border-bottom-width"),
-              QStringLiteral("border-bottom-color")}},
+            {QStringLiteral("border-left"), sideOf("left")},
+            {QStringLiteral("border-right"), sideOf("right")},
+            {QStringLiteral("border-bottom"), sideOf("bottom")},
             {QStringLiteral("border-radius"),
              {QStringLiteral("border-top-left-radius"), QStringLiteral("border-top-right-radius"),
               QStringLiteral("border-bottom-right-radius"),
@@ -81,7 +78,9 @@ std::unique_ptr<CSSValueParser> CSSProperty::getValueParser(const QString &name)
         return std::make_unique<CSSPaddingParser>();
     if (name == u"border-radius")
         return std::make_unique<CSSBorderRadiusParser>();
-    if (name == u"border" || name == u"border-top")
+    if (name == u"border")
+        return std::make_unique<CSSBorderParser>();
+    if (name == u"border-top")
         return std::make_unique<CSSBorderTopParser>();
     if (name == u"border-left")
         return std::make_unique<CSSBorderLeftParser>();

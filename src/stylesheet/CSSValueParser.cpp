@@ -183,6 +183,20 @@ std::optional<CSSValueMap> CSSBorderSideParser::parse(const QString &value) cons
     return map;
 }
 
+std::optional<CSSValueMap> CSSBorderParser::parse(const QString &value) const
+{
+    const std::optional<CSSValueMap> top = CSSBorderTopParser().parse(value);
+    if (!top)
+        return std::nullopt;
+    CSSValueMap map;
+    for (const char *side : {"top", "right", "bottom", "left"}) {
+        const QString name = QStringLiteral("border-") + QLatin1String(side);
+        for (const char *part : {"-style", "-width", "-color"})
+            map.insert(name + QLatin1String(part), top->value(QStringLiteral("border-top") + QLatin1String(part)));
+    }
+    return map;
+}
+
 std::optional<CSSValueMap> CSSListStyleParser::parse(const QString &value) const
 {
     const QString typeKey = QStringLiteral("list-style-type");

@@ -91,6 +91,13 @@ public:
     {}
 };
 
+// border: one side's words, given to all four sides (top, right, bottom, left).
+class CSSBorderParser final : public CSSValueParser
+{
+public:
+    std::optional<CSSValueMap> parse(const QString &value) const override;
+};
+
 class CSSOutlineStyleParser final : public CSSBorderSideParser
 {
 public:

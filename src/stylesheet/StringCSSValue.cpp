@@ -62,7 +62,8 @@ QString compactedEdit(const QString &before, const QString &after)
                 ++next;
             const QChar before = previous >= 0 ? compact.at(previous) : QChar();
             const QChar following = next < after.size() ? after.at(next) : QChar();
-            if (before == u',' || before == u'(' || following == u',' || following == u')')
+            // "!important" needs no blank before it either.
+            if (before == u',' || before == u'(' || following == u',' || following == u')' || following == u'!')
                 continue;
         }
         compact += c;

@@ -12,8 +12,9 @@ QStringList getValues(const QString &value);
 
 // The value after an edit as a minified sheet writes it: in the part that
 // differs from the value before, the blanks CSS does not need (around a
-// comma, after "(" and before ")") are left out; quoted text, and the rest
-// of the value, stay as they are ("rgb(1, 2, 3)" gives "rgb(1,2,3)").
+// comma, after "(", before ")" and before "!important") are left out;
+// quoted text, and the rest of the value, stay as they are ("rgb(1, 2, 3)"
+// gives "rgb(1,2,3)").
 QString compactedEdit(const QString &before, const QString &after);
 
 } // namespace StringCSSValue

@@ -97,6 +97,9 @@ struct EditorsPanel
         loaded = live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}});
         if (loaded)
             loaded = live.select(live.element(QStringLiteral("t")));
+        // Tall enough that the value list opens under the rows, the twelve of
+        // the border's sides included.
+        live.panel.view()->resize(420, 800);
         live.panel.view()->show();
         original = loaded ? *sheet()->currentContent() : QString();
     }
@@ -286,6 +289,27 @@ TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
     EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
     EXPECT_FALSE(panel.sheet()->isModified());
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+    live.panel.setStyleEditor(nullptr);
+}
+
+// The save wrote the sheet without the popover's edit, and the popover's
+// close then made it an unsaved one (#72).
+TEST(RulesStyleEditors, ASaveWhileThePopoverIsOpenClosesItAndWritesItsEdit)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    StubStyleEditor editor;
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(panel.openStyleEditor(editor, color));
+    post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
+
+    live.panel.saveDocument();
+    EXPECT_FALSE(live.panel.isStyleEditorShown());
+    const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
+    EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
+    live.settleWrites();
+    EXPECT_FALSE(panel.sheet()->isModified());
     live.panel.setStyleEditor(nullptr);
 }
 

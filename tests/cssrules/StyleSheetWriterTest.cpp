@@ -338,6 +338,26 @@ TEST(StyleSheetWriterLayout, TwoDeclarationsAddedToAMinifiedRuleAreJoinedBySemic
     EXPECT_EQ(written, QStringLiteral(".a{top:0;color:red;margin:0 !important}"));
 }
 
+TEST(StyleSheetWriterLayout, ThePrefixedCopiesAnEditAddsAreJoinedAsTheRuleJoinsItsDeclarations)
+{
+    const QStringList all = {QStringLiteral("-webkit"), QStringLiteral("-moz"), QStringLiteral("-o"), QStringLiteral("-ms")};
+    const auto edited = [&all](const char *text) {
+        return writtenAfter(QString::fromLatin1(text), settings(false, all, {QStringLiteral("animation-iteration-count")}),
+                            [](SheetModel &model) {
+                                setValue(model, QStringLiteral(".infinite"), QStringLiteral("animation-iteration-count"),
+                                         QStringLiteral("3"));
+                            });
+    };
+    // Minified: by semicolons only (#72).
+    EXPECT_EQ(edited(".infinite{-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite}.b{top:0}"),
+              QStringLiteral(".infinite{-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;"
+                             "-o-animation-iteration-count:3;-ms-animation-iteration-count:3;animation-iteration-count:3}.b{top:0}"));
+    // A rule on one line with blanks keeps them.
+    EXPECT_EQ(edited(".infinite { -webkit-animation-iteration-count: infinite; animation-iteration-count: infinite }\n"),
+              QStringLiteral(".infinite { -webkit-animation-iteration-count: 3; -moz-animation-iteration-count: 3; "
+                             "-o-animation-iteration-count: 3; -ms-animation-iteration-count: 3; animation-iteration-count: 3 }\n"));
+}
+
 TEST(StyleSheetWriterLayout, ARuleAddedToAMinifiedSheetStaysOnItsLine)
 {
     const QString written = writtenAfter(QStringLiteral(".a{top:0}"), settings(false, {}, {}), [](SheetModel &model) {

@@ -380,6 +380,27 @@ TEST_F(RuleDialog, AddPropertyPanelTakesANameAndValueAsOneDeclarationAndRefusesO
     live.panel.setAddStylePropertyPanel(nullptr);
 }
 
+// The field stays open to typing while the rules refresh; a declaration it
+// commits with no rule selected was dropped without a word (#72).
+TEST_F(RuleDialog, AddPropertyPanelRefusesADeclarationWithNoRuleToGoIntoWithAMessage)
+{
+    load();
+    AddStylePropertyViewController panel(&live.panel);
+    ASSERT_NO_FATAL_FAILURE(addTo(panel));
+    live.panel.outline()->deselectAll();
+    const QString before = text(site);
+    for (const char *typed : {"color: red", "margin"}) {
+        alerts.clear();
+        panel.candidateTextField()->textField()->setText(QString::fromLatin1(typed));
+        Q_EMIT panel.candidateTextField()->activated();
+        live.settleWrites();
+        EXPECT_EQ(alerts, QStringList{QStringLiteral("The declaration could not be added.")}) << typed;
+        EXPECT_EQ(text(site), before);
+        EXPECT_FALSE(live.undo.canUndo());
+    }
+    live.panel.setAddStylePropertyPanel(nullptr);
+}
+
 TEST_F(RuleDialog, KeysTypedIntoTheAddFieldWhileThePanelRefreshesAllReachIt)
 {
     load();

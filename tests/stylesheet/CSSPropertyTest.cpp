@@ -20,17 +20,23 @@ QString split(const QString &name, const QString &value)
     return pairs.join(u' ');
 }
 
-// The three longhands of a side shorthand as "style width color".
+// The three longhands of a side shorthand as "style width color"; of
+// "border", those of each side, which must agree.
 QString side(const QString &name, const QString &value)
 {
     const std::optional<CSSValueMap> map = CSSProperty(name, value).valueMap();
     if (!map)
         return u"nil"_qs;
     const QStringList keys = CSSProperty::shortHandMap().value(name);
-    QStringList values;
-    for (const QString &key : keys)
-        values.append(map->value(key));
-    return values.join(u' ');
+    QStringList sides;
+    for (qsizetype first = 0; first < keys.size(); first += 3) {
+        QStringList values;
+        for (const QString &key : keys.mid(first, 3))
+            values.append(map->value(key));
+        sides.append(values.join(u' '));
+    }
+    sides.removeDuplicates();
+    return sides.size() == 1 ? sides.first() : u"sides differ"_qs;
 }
 
 } // namespace
@@ -40,8 +46,10 @@ TEST(CSSProperty, KnowsItsShorthandsAndTheirParsers)
     EXPECT_TRUE(CSSProperty(u"margin"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"font"_qs, {}).isShartHand());
     EXPECT_FALSE(CSSProperty(u"margin-top"_qs, {}).isShartHand());
+    // "border" sets the four sides: it lists the longhands of each (#72).
     EXPECT_EQ(CSSProperty::shortHandMap().value(u"border"_qs),
-              CSSProperty::shortHandMap().value(u"border-top"_qs));
+              CSSProperty::shortHandMap().value(u"border-top"_qs) + CSSProperty::shortHandMap().value(u"border-right"_qs)
+                  + CSSProperty::shortHandMap().value(u"border-bottom"_qs) + CSSProperty::shortHandMap().value(u"border-left"_qs));
     EXPECT_EQ(CSSProperty::getValueParser(u"Margin"_qs), nullptr);
     EXPECT_NE(CSSProperty::getValueParser(u"font"_qs), nullptr);
     EXPECT_EQ(CSSProperty(u"color"_qs, u"red"_qs).valueMap(), std::nullopt);
@@ -56,7 +64,8 @@ TEST(CSSProperty, NamesSplitIntoPrefixAndShorthand)
     EXPECT_EQ(CSSProperty(u"color"_qs, {}).prefix(), std::nullopt);
     EXPECT_EQ(CSSProperty(u"margin-top"_qs, {}).shortHandName(), u"margin"_qs);
     EXPECT_EQ(CSSProperty(u"border-top-width"_qs, {}).shortHandName(), u"border"_qs);
-    EXPECT_FALSE(CSSProperty(u"border-left-color"_qs, {}).hasShartHand());
+    EXPECT_EQ(CSSProperty(u"border-left-color"_qs, {}).shortHandName(), u"border"_qs);
+    EXPECT_FALSE(CSSProperty(u"border-top-left-radius"_qs, {}).hasShartHand());
     EXPECT_EQ(CSSProperty(u"-moz-box-shadow"_qs, {}).formalName(), u"box-shadow"_qs);
 }
 
@@ -150,7 +159,13 @@ TEST(CSSProperty, AnEditForAMinifiedSheetLosesTheOptionalBlanksOfWhatItChangedOn
           // What was not changed keeps its blanks; the blanks CSS needs stay.
           Row{"0 1px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red", "0 2px rgba(0, 0, 0, .5), 0 0 2px red"},
           Row{"", "calc(1px + 2px) url( \"a, b\" )", "calc(1px + 2px) url(\"a, b\")"},
-          Row{"red", "red", "red"}}) {
+          Row{"red", "red", "red"},
+          // "!important" follows the value without a blank, as the sheet wrote it (#72).
+          Row{"#5a5c69!important", "#aabbcc !important", "#aabbcc!important"},
+          Row{"0 .15rem 1.75rem 0 rgba(58,59,69,.15)!important", "0 .15rem 2rem 0 rgba(58,59,69,.15) !important",
+              "0 .15rem 2rem 0 rgba(58,59,69,.15)!important"},
+          Row{"1px", "1px !important", "1px!important"},
+          Row{"red !important", "blue !important", "blue !important"}}) {
         EXPECT_EQ(compactedEdit(QString::fromLatin1(row.before), QString::fromLatin1(row.after)), QString::fromLatin1(row.compact))
             << row.after;
     }
