@@ -844,4 +844,50 @@ TEST_F(StyleSheetsManager, NothingIsDroppedBeforeALeadingCharset)
     EXPECT_EQ(manager.validateDrop(manager.outline(), info, sheet, 1), Qt::CopyAction);
 }
 
+// What the manager lists of the chosen rule follows every edit of it and
+// every undo, whichever panel made it.
+TEST_F(StyleSheetsManager, TheChosenRulesDeclarationsFollowEditsAndUndo)
+{
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), QByteArray("html {\n  line-height: 1.15;\n}\n.b { color: blue; }\n")},
+                           {QStringLiteral("index.html"), QByteArray("<!DOCTYPE html><link rel=stylesheet href=site.css><p>x")}}));
+    live.panel.setPageDocument(live.document());
+    manager.setRulesPanel(&live.panel);
+    site = live.file(QStringLiteral("site.css"));
+    const auto listed = [this] {
+        QStringList list;
+        OutlineViewEx *declarations = manager.declarationList();
+        for (int i = 0; i < declarations->numberOfRows(); ++i) {
+            const QModelIndex index = declarations->indexForRow(i, 0);
+            list << declarations->itemModel()->data(index, Qt::DisplayRole).toString() + u' '
+                        + declarations->itemModel()->data(index.siblingAtColumn(1), Qt::DisplayRole).toString();
+        }
+        return list;
+    };
+    manager.outline()->selectRowIndexes({rowIndex(QStringLiteral("html"))}, false);
+    QTRY_COMPARE(live.panel.shownStyleDeclaration(), row(QStringLiteral("html"))->declaration);
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.15")});
+
+    live.panel.commitCSSValueChange(LivePanel::declaration(live.ruleRow(QStringLiteral("html")), QStringLiteral("line-height")),
+                                    QStringLiteral("1.5"), true);
+    live.settleWrites();
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.5")});
+    live.panel.doAddDeclaration(row(QStringLiteral("html"))->declaration, QStringLiteral("letter-spacing"), QStringLiteral("0.5px"));
+    live.settleWrites();
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("line-height 1.5"), QStringLiteral("letter-spacing 0.5px")}));
+    live.panel.saveDocument();
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.5")});
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.15")});
+    // Chosen again, the same.
+    manager.outline()->selectRowIndexes({rowIndex(QStringLiteral(".b"))}, false);
+    manager.outline()->selectRowIndexes({rowIndex(QStringLiteral("html"))}, false);
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.15")});
+    live.undo.redo();
+    live.settleWrites();
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("line-height 1.5")});
+}
+
 } // namespace StyleSheetsManagerLiveTest
