@@ -33,6 +33,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTreeView>
 
 #include <functional>
@@ -154,6 +155,8 @@ QJsonObject ShellProbe::widget(const QString &name) const
         answer.insert(QStringLiteral("text"), label->text());
     } else if (const auto *combo = qobject_cast<const QComboBox *>(found)) {
         answer.insert(QStringLiteral("text"), combo->currentText());
+    } else if (const auto *editor = qobject_cast<const QPlainTextEdit *>(found)) {
+        answer.insert(QStringLiteral("text"), editor->toPlainText());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;

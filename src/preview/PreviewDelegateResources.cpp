@@ -472,10 +472,12 @@ void PreviewDelegate::regroupResources()
         m_resourceTreeRoots = {index};
         // Another remote page is shown in the code pane unless it is there
         // already; the same page loaded again leaves the pane to the list,
-        // which opens the resource chosen before once it is listed.
+        // which opens the resource chosen before once it is listed. A page
+        // that failed to load is shown too, local or not: it has no text,
+        // and the pane no longer shows the page before.
         if (index->path() != m_listedIndexPath) {
             m_listedIndexPath = index->path();
-            if (!index->isLocalFile() && m_loadedResourceDelegate
+            if ((!index->isLocalFile() || m_loadFailed) && m_loadedResourceDelegate
                 && m_loadedResourceDelegate->lastSelectionPath() != index->path())
                 m_loadedResourceDelegate->contentChange(index, false);
         }
