@@ -506,10 +506,18 @@ void PreviewDelegate::resetFileChangeReason(const QList<File *> &files)
     if (!m_projectDelegate)
         return;
     const auto children = [](File *node) { return node->isResourceGroup() ? node->tempChildren() : QList<File *>(); };
+    static const QStringList checked{QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("css")};
     TreeUtil::enumrate(files, static_cast<File *>(nullptr), children, [this](File *node, File *) {
         File *project = node->isLocalFile() ? m_projectDelegate->searchFileInProjects(node->path()) : nullptr;
-        if (project && !project->isModified())
-            project->setLastContentChangeReason(File::NoPendingChange);
+        if (!project || project->isModified())
+            return true;
+        project->setLastContentChangeReason(File::NoPendingChange);
+        // The page shows the text of the disk, which the file holds: a
+        // code-view edit of it undone back to that text leaves the page in
+        // step. (A file with edits keeps what was noted before: an edit
+        // made while the page loaded is not the page's.)
+        if (checked.contains(QFileInfo(project->path()).suffix()) && project->currentContent())
+            project->setShownContentVersion(project->contentVersion());
         return true;
     });
 }

@@ -354,6 +354,10 @@ public:
     quint64 contentVersion() const { return m_contentVersion; }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
+    // The text the previewed page was given of the file, as its
+    // contentVersion() then; 0 when none was noted.
+    quint64 shownContentVersion() const { return m_shownContentVersion; }
+    void setShownContentVersion(quint64 version) { m_shownContentVersion = version; }
     // The bytes a save would write now, when the text holds edits that are
     // not on disk (nullopt otherwise, and for text its encoding cannot hold).
     std::optional<QByteArray> unsavedBytes();
@@ -616,6 +620,7 @@ private:
     bool m_hasFileMap = false;
     bool m_isNetworkDrive = false;
     int m_lastContentChangeReason = NoPendingChange;
+    quint64 m_shownContentVersion = 0;
     QPointer<File> m_rootFile;
     QList<std::shared_ptr<PathComponentCell>> m_pathComponentArray;
     std::shared_ptr<PathComponentCell> m_myPathComponentCell;

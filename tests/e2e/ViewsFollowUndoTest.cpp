@@ -1,5 +1,6 @@
 #include "SessionTest.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 // Every view follows what the user does to the page: an undo, a reload, a
@@ -19,6 +20,22 @@ protected:
         const QJsonObject view =
             session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("codeView")}});
         return view.value(QStringLiteral("visible")).toBool() ? view.value(QStringLiteral("text")).toString() : QString();
+    }
+    bool shown(const QString &widget)
+    {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), widget}})
+            .value(QStringLiteral("visible"))
+            .toBool();
+    }
+    // Clicks into the centre pane's code view until it has the keyboard.
+    bool focusCodeView()
+    {
+        return session.waitFor([&](const QJsonObject &state) {
+            if (state[QStringLiteral("focus")] == QStringLiteral("codeView"))
+                return true;
+            session.clickWidget(QStringLiteral("codeView"));
+            return false;
+        }, 10000);
     }
 };
 
@@ -41,6 +58,37 @@ TEST_F(ViewsFollowUndo, AFailedLoadOfALocalAddressEmptiesTheCodeView)
     ASSERT_TRUE(session.openPage(QStringLiteral("index.html")));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return titled(state, "Harbour Lights"); }));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().contains(QStringLiteral("Harbour Lights")); }));
+    EXPECT_EQ(changed(), "");
+}
+
+// Typing into the code view of the page's minified sheet covers the rules
+// panel (the page no longer shows the text); undoing the typing gives the
+// page's text back, and the cover goes.
+TEST_F(ViewsFollowUndo, TheCoverOverTheRulesGoesWhenTheTypingIsUndone)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("about.html", "About"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down Right Down", "card-title"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".card-title", "min.css:1"); }));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
+    session.key(QStringLiteral("Right"));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("min.css")));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().startsWith(QStringLiteral(".card{")); }));
+    ASSERT_TRUE(focusCodeView());
+    session.key(QStringLiteral("ctrl+End"));
+    session.type(QStringLiteral("a{}"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
+
+    for (int i = 0; i < 3; ++i)
+        session.key(QStringLiteral("ctrl+z"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText() == QString::fromUtf8(session.original(QStringLiteral("css/min.css"))); }))
+        << codeText().toStdString();
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    // Redone, the page is behind again; undone, in step.
+    session.key(QStringLiteral("ctrl+shift+z"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }, 5000));
+    session.key(QStringLiteral("ctrl+z"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return state.value(QStringLiteral("unsaved")).toArray().isEmpty(); }, 3000));
     EXPECT_EQ(changed(), "");
 }
 
