@@ -379,6 +379,8 @@ private:
     {
         int identifier = 0;
         bool icon = false;
+        // Finished or failed: it counts once, whatever the browser reports after.
+        bool done = false;
         QUrl url;
         QString resourceType;
     };
