@@ -385,6 +385,9 @@ private:
         QString resourceType;
     };
 
+    // Notes the text of the page or sheet the page was given now: a
+    // code-view edit of it undone back to that text leaves the page in step.
+    static void noteShownText(File *file);
     void connectPage();
     void showJavascriptStatus(bool on);
     // Before the program loads a page: edits waiting for their write-back

@@ -207,6 +207,9 @@ void PreviewDelegate::requestFinished(const QString &requestId, qint64)
     it->done = true;
     const CountedRequest counted = it.value();
     m_webview->show();
+    // The page now has the file's text, the program's unsaved one included.
+    if (counted.url.isLocalFile())
+        noteShownText(projectFileOf(counted.url.toLocalFile()));
     if (counted.resourceType == QLatin1String("Stylesheet"))
         addStyleFile(counted.url);
     if (!counted.icon)

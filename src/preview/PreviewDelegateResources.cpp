@@ -506,20 +506,23 @@ void PreviewDelegate::resetFileChangeReason(const QList<File *> &files)
     if (!m_projectDelegate)
         return;
     const auto children = [](File *node) { return node->isResourceGroup() ? node->tempChildren() : QList<File *>(); };
-    static const QStringList checked{QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("css")};
     TreeUtil::enumrate(files, static_cast<File *>(nullptr), children, [this](File *node, File *) {
         File *project = node->isLocalFile() ? m_projectDelegate->searchFileInProjects(node->path()) : nullptr;
         if (!project || project->isModified())
             return true;
         project->setLastContentChangeReason(File::NoPendingChange);
-        // The page shows the text of the disk, which the file holds: a
-        // code-view edit of it undone back to that text leaves the page in
-        // step. (A file with edits keeps what was noted before: an edit
-        // made while the page loaded is not the page's.)
-        if (checked.contains(QFileInfo(project->path()).suffix()) && project->currentContent())
-            project->setShownContentVersion(project->contentVersion());
+        // The page shows the disk's text, which the file holds. (A file
+        // with edits keeps what was noted when the page was given it.)
+        noteShownText(project);
         return true;
     });
+}
+
+void PreviewDelegate::noteShownText(File *file)
+{
+    static const QStringList checked{QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("css")};
+    if (file && checked.contains(QFileInfo(file->path()).suffix()) && file->currentContent())
+        file->setShownContentVersion(file->contentVersion());
 }
 
 // --- Local substitutes -----------------------------------------------------------------------------------

@@ -27,6 +27,10 @@ protected:
             .value(QStringLiteral("visible"))
             .toBool();
     }
+    QString undoName()
+    {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}).value(QStringLiteral("undoName")).toString();
+    }
     // Clicks into the centre pane's code view until it has the keyboard.
     bool focusCodeView()
     {
@@ -90,6 +94,86 @@ TEST_F(ViewsFollowUndo, TheCoverOverTheRulesGoesWhenTheTypingIsUndone)
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return state.value(QStringLiteral("unsaved")).toArray().isEmpty(); }, 3000));
     EXPECT_EQ(changed(), "");
+}
+
+// Typed into the page's code view, then saved and shown again through the
+// cover over the DOM tree: every Undo offered afterwards still does
+// something (the typing is taken out of the file's text, key by key), and
+// none is left that would do nothing.
+TEST_F(ViewsFollowUndo, NoEmptyUndoStepIsLeftAfterACodeViewEditAndReload)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    const QString original = QString::fromUtf8(session.original(QStringLiteral("index.html")));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText() == original; }));
+    ASSERT_TRUE(focusCodeView());
+    session.key(QStringLiteral("ctrl+End"));
+    session.type(QStringLiteral("<b>"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("domUIBlock")); }));
+
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("domUIBlock")));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        return !shown(QStringLiteral("domUIBlock")) && titled(state, "Harbour Lights");
+    }));
+    EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), session.original(QStringLiteral("index.html")) + "<b>");
+    int undone = 0;
+    while (undone < 6 && session.state()[QStringLiteral("canUndo")].toBool()) {
+        const QString name = undoName();
+        const QString before = codeText();
+        ASSERT_TRUE(focusCodeView());
+        session.key(QStringLiteral("ctrl+z"));
+        EXPECT_TRUE(session.waitFor([&](const QJsonObject &state) {
+            return state[QStringLiteral("canRedo")].toBool() && codeText() != before;
+        }, 3000)) << "\"Undo " << name.toStdString() << "\" did nothing";
+        ++undone;
+    }
+    EXPECT_EQ(codeText(), original);
+    EXPECT_FALSE(session.state()[QStringLiteral("canUndo")].toBool());
+}
+
+// The style-sheet manager lists the chosen rule's declarations as the file
+// has them, after edits in the rules panel, a save, and undo.
+TEST_F(ViewsFollowUndo, TheManagersDeclarationsFollowUndo)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    session.key(QStringLiteral("ctrl+alt+m"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return session.row(QStringLiteral("selectorListView"), QStringLiteral(".lead")).isValid(); }));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("selectorListView"), QStringLiteral(".lead")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".lead", "site.css:14"); }));
+    const auto listed = [this] { return session.rows(QStringLiteral("declarationListView")); };
+    const QStringList before{QStringLiteral("font-size"), QStringLiteral("line-height")};
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before; })) << listed().join(u' ').toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 18px", "20", "font-size: 20px"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        if (state[QStringLiteral("focus")] == QStringLiteral("TextField"))
+            return true;
+        session.clickWidget(QStringLiteral("candidateTextField"));
+        return false;
+    }, 5000));
+    session.type(QStringLiteral("letter-spacing: 0.5px"));
+    const auto added = [&] {
+        return session.rows(QStringLiteral("cssRulesOutline")).contains(QStringLiteral("letter-spacing: 0.5px"));
+    };
+    for (int attempt = 0; attempt < 3 && !added(); ++attempt) {
+        session.key(QStringLiteral("Return"));
+        session.waitFor([&](const QJsonObject &) { return added(); }, 3000);
+    }
+    ASSERT_TRUE(added());
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before + QStringList{QStringLiteral("letter-spacing")}; }))
+        << listed().join(u' ').toStdString();
+    QByteArray expected = session.original(QStringLiteral("css/site.css"));
+    expected.replace("  font-size: 18px;\n  line-height: 1.5;\n}", "  font-size: 20px;\n  line-height: 1.5;\n  letter-spacing: 0.5px;\n}");
+    saveAndExpect("css/site.css", expected);
+
+    session.key(QStringLiteral("ctrl+z"));
+    session.key(QStringLiteral("ctrl+z"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before; })) << listed().join(u' ').toStdString();
+    // Chosen again, the same.
+    ASSERT_TRUE(session.clickRow(QStringLiteral("selectorListView"), QStringLiteral("#headline")));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("selectorListView"), QStringLiteral(".lead")));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before; })) << listed().join(u' ').toStdString();
+    session.key(QStringLiteral("ctrl+s"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return changed().empty(); }, 5000)) << changed();
 }
 
 } // namespace ViewsFollowUndoTest
