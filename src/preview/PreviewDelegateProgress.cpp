@@ -142,7 +142,8 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
     // (of any type, and not on every load), as requests of no kind that
     // nothing in the page started.
     const QString address = QUrl::fromPercentEncoding(request.url.toString(QUrl::FullyEncoded).toUtf8());
-    const bool browsersOwn = request.resourceType == QLatin1String("Other") && request.initiatorType == QLatin1String("other");
+    const bool browsersOwn =
+        request.resourceType == QLatin1String("Other") && request.initiatorType == QLatin1String("other");
     if (address.toLower().contains(QLatin1String(".ico")) || browsersOwn) {
         counted.identifier = m_resourceCount + 1;
         counted.icon = true;

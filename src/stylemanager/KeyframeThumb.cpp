@@ -104,7 +104,8 @@ void KeyframeThumb::setRatio(double ratio)
     if (m_heldRatio >= 0 && selectorOfRatio(m_heldRatio) == offset)
         declaration->setSelector(m_heldSelector);
     else
-        declaration->setSelector(withOffset(m_heldRatio >= 0 ? m_heldSelector : declaration->selector(), offsetIndex(), offset));
+        declaration->setSelector(
+            withOffset(m_heldRatio >= 0 ? m_heldSelector : declaration->selector(), offsetIndex(), offset));
 }
 
 void KeyframeThumb::holdPlace()

@@ -511,7 +511,8 @@ void *StyleSheetsManagerDelegate::childOfItem(OutlineView *outlineView, int inde
 {
     if (outlineView == m_declarationListView) {
         const QList<StyleDeclarationPtr> selected = selectedDeclarations();
-        const QList<CSSPropertyPtr> properties = selected.size() == 1 ? listedProperties(*selected.first()) : QList<CSSPropertyPtr>();
+        const QList<CSSPropertyPtr> properties =
+            selected.size() == 1 ? listedProperties(*selected.first()) : QList<CSSPropertyPtr>();
         if (item || index < 0 || index >= properties.size())
             return nullptr;
         return properties.at(index).get();

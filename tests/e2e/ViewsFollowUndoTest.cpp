@@ -52,7 +52,8 @@ TEST_F(ViewsFollowUndo, AFailedLoadOfALocalAddressEmptiesTheCodeView)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().contains(QStringLiteral("Harbour Lights")); }));
-    ASSERT_TRUE(session.fill(QStringLiteral("selectedURLPath"), QStringLiteral("file://") + session.projectPath() + QStringLiteral("/missing.html")));
+    const QString missing = QStringLiteral("file://") + session.projectPath() + QStringLiteral("/missing.html");
+    ASSERT_TRUE(session.fill(QStringLiteral("selectedURLPath"), missing));
     session.key(QStringLiteral("Return"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
         return state.value(QStringLiteral("status")).toString().startsWith(QLatin1String("Could not load"));
