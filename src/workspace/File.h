@@ -301,8 +301,9 @@ public:
     // code-view edit made the change) and "fileContentChanged". The inverse
     // keeps only the part that changed (the text between the common start and
     // end), so typing in a large file does not keep a copy of it per key; a
-    // step whose text was replaced since without undo (a reload from disk)
-    // is skipped, never laid over the new text.
+    // text replaced without undo (a reload from disk, discarded edits) takes
+    // the file's steps with it, and one that still meets a text it was not
+    // recorded after is skipped, never laid over it.
     // A local file keeps the encoding it was read in: when the new text holds
     // characters that encoding cannot hold, the user is asked first whether
     // to convert the file to UTF-8 (undo takes the conversion back with the
@@ -545,7 +546,8 @@ private:
     // Whether the file's encoding can hold the new text, asking the user to
     // convert the file when it cannot (converting silently while replaying).
     bool keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends);
-    // The text is no longer one that an undo step was recorded against.
+    // The text is no longer one that an undo step was recorded against:
+    // the steps recorded against this file go.
     void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the
     // old one (takeDiskText()).
