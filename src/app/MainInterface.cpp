@@ -533,6 +533,7 @@ QWidget *MainInterface::makeRightBottomPane()
     domTreePane = place(QStringLiteral("DOM Tree"), domTreeView);
     domLayout->addWidget(domTreePane);
     domUIBlock = new BlockSheet(domTreeView);
+    domUIBlock->setObjectName(QStringLiteral("domUIBlock"));
     domTreePaneSplitView->addWidget(domTreeView);
     keyframePane = new ContainerWhite;
     keyframePane->setObjectName(QStringLiteral("keyframePane"));
@@ -552,6 +553,7 @@ QWidget *MainInterface::makeRightBottomPane()
     attributePane = place(QStringLiteral("Attributes"), attributes);
     attributeLayout->addWidget(attributePane, 1);
     nodeUIBlock = new BlockSheet(attributePane);
+    nodeUIBlock->setObjectName(QStringLiteral("nodeUIBlock"));
     rightPaneDomSplitView->addWidget(attributes);
     auto *styleAttribute = new ContainerWhite;
     QVBoxLayout *styleLayout = stack(styleAttribute);

@@ -64,6 +64,7 @@ void MainInterface::makeInspectorPanel()
     cssRulesPane = new PanePlaceholder(QStringLiteral("CSS Rules"), rules);
     rulesLayout->addWidget(cssRulesPane, 1);
     cssUIBlock = new BlockSheet(cssRulesPane);
+    cssUIBlock->setObjectName(QStringLiteral("cssUIBlock"));
     styleSplitView->addWidget(rules);
     styleSplitView->setStretchFactor(0, 0);
     styleSplitView->setStretchFactor(1, 1);

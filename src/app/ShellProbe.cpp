@@ -39,6 +39,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTreeView>
 
@@ -183,6 +184,8 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         answer.insert(QStringLiteral("text"), label->text());
     } else if (const auto *combo = qobject_cast<const QComboBox *>(found)) {
         answer.insert(QStringLiteral("text"), combo->currentText());
+    } else if (const auto *editor = qobject_cast<const QPlainTextEdit *>(found)) {
+        answer.insert(QStringLiteral("text"), editor->toPlainText());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;

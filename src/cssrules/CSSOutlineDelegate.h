@@ -378,7 +378,10 @@ public:
     void doRemoveKeyframeStyle(const CSSRulePtr &row);
     // A keyframe's key as a number: "from" 0, "to" 100, "50%" 50; -1 for none.
     static double keyframePercent(const QString &keyText);
-    // Keys as the engine writes them: "from" is "0%", "to" "100%".
+    // Whether every key of a keyframe's list ("0%, 100%") is one.
+    static bool isKeyframeKeyText(const QString &keyText);
+    // Keys as the engine writes them: "from" is "0%", "to" "100%", a list
+    // with ", " between its keys.
     static QString normalizedKeyText(const QString &keyText);
     // The name of a keyframes rule's selector ("@keyframes spin": "spin"); empty for none.
     static QString animationName(const QString &selector);

@@ -20,6 +20,8 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <algorithm>
+
 using StringVendarPrefix::formalPropertyName;
 
 namespace {
@@ -95,10 +97,20 @@ double CSSOutlineDelegate::keyframePercent(const QString &keyText)
     return ok && value >= 0 && value <= 100 ? value : -1;
 }
 
+bool CSSOutlineDelegate::isKeyframeKeyText(const QString &keyText)
+{
+    const QStringList keys = keyText.split(u',');
+    return std::all_of(keys.cbegin(), keys.cend(), [](const QString &key) { return keyframePercent(key) >= 0; });
+}
+
 QString CSSOutlineDelegate::normalizedKeyText(const QString &keyText)
 {
-    const double percent = keyframePercent(keyText);
-    return percent < 0 ? keyText.trimmed() : QString::number(percent, 'g', 10) + u'%';
+    QStringList keys = keyText.split(u',');
+    for (QString &key : keys) {
+        const double percent = keyframePercent(key);
+        key = percent < 0 ? key.trimmed() : QString::number(percent, 'g', 10) + u'%';
+    }
+    return keys.join(QStringLiteral(", "));
 }
 
 QString CSSOutlineDelegate::animationName(const QString &selector)
@@ -283,8 +295,14 @@ QList<KeyframeEntry> keyframesWithKey(const StyleDeclarationPtr &block, const QS
     return entries;
 }
 
+// The first key of a keyframe's list, as a number (-1 for none).
+double firstKeyPercent(const QString &keyText)
+{
+    return CSSOutlineDelegate::keyframePercent(keyText.section(u',', 0, 0));
+}
+
 // Where a new keyframe goes in the list: before the first keyframe of the
-// block with a greater key, else after the block's last item.
+// block with a greater first key, else after the block's last item.
 qsizetype keyframeIndex(const QList<StyleDeclarationPtr> &list, const StyleDeclarationPtr &block, double percent)
 {
     const qsizetype at = list.indexOf(block);
@@ -293,8 +311,7 @@ qsizetype keyframeIndex(const QList<StyleDeclarationPtr> &list, const StyleDecla
         ++end;
     for (qsizetype i = at + 1; i < end; ++i) {
         const StyleDeclarationPtr &entry = list.at(i);
-        if (entry->type() == RuleType::Keyframe && !entry->isRemoved()
-            && CSSOutlineDelegate::keyframePercent(entry->selector()) > percent)
+        if (entry->type() == RuleType::Keyframe && !entry->isRemoved() && firstKeyPercent(entry->selector()) > percent)
             return i;
     }
     return end;
@@ -342,8 +359,7 @@ static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEn
         File *file = entry.block->parentFile();
         QList<StyleDeclarationPtr> list = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
         if (!list.contains(entry.keyframe)) {
-            list.insert(keyframeIndex(list, entry.block, CSSOutlineDelegate::keyframePercent(entry.keyframe->selector())),
-                        entry.keyframe);
+            list.insert(keyframeIndex(list, entry.block, firstKeyPercent(entry.keyframe->selector())), entry.keyframe);
             file->setStyleDeclarations(list);
         }
         entry.keyframe->setRemoved(false);
@@ -401,7 +417,7 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
     File *file = keyframes ? keyframes->parentFile() : nullptr;
     if (!file || !oldKeyframe || !newKeyframe)
         return;
-    if (keyframePercent(newKeyframe->selector()) < 0) {
+    if (!isKeyframeKeyText(newKeyframe->selector())) {
         alertOK(QStringLiteral("\"%1\" is no keyframe: a percentage from 0% to 100% is.").arg(newKeyframe->selector()));
         return;
     }

@@ -15,6 +15,28 @@ static QString describeAction(const TargetRef &target, const QByteArray &selecto
         .arg(QString::fromLatin1(selector));
 }
 
+namespace {
+
+// Whether a step would do anything: an action whose target is gone is skipped.
+template<typename Group>
+bool hasLiveAction(const Group &group)
+{
+    return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); });
+}
+
+// The newest step that would do anything; null for none.
+template<typename Group>
+const Group *newestLiveStep(const QList<Group> &stack)
+{
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        if (hasLiveAction(*it))
+            return &*it;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 InspectUndoManager::InspectUndoManager(QObject *parent) : QObject(parent) {}
 
 InspectUndoManager::~InspectUndoManager() = default;
@@ -104,8 +126,9 @@ void InspectUndoManager::endUndoGrouping()
 
 bool InspectUndoManager::canUndo() const
 {
-    // An open group with actions is undone by closing it first.
-    return !m_undoStack.isEmpty()
+    // An open group with actions is undone by closing it first. A step all
+    // of whose targets are gone would do nothing, and is not offered.
+    return newestLiveStep(m_undoStack)
         || (m_state == State::Normal && !m_openGroups.isEmpty()
             && std::any_of(m_openGroups.cbegin(), m_openGroups.cend(),
                            [](const Group &group) { return !group.entries.isEmpty(); }));
@@ -113,19 +136,21 @@ bool InspectUndoManager::canUndo() const
 
 bool InspectUndoManager::canRedo() const
 {
-    return !m_redoStack.isEmpty();
+    return newestLiveStep(m_redoStack);
 }
 
 QString InspectUndoManager::undoActionName() const
 {
     if (m_state == State::Normal && !m_openGroups.isEmpty())
         return m_openGroups.first().actionName;
-    return m_undoStack.isEmpty() ? QString() : m_undoStack.last().actionName;
+    const Group *step = newestLiveStep(m_undoStack);
+    return step ? step->actionName : QString();
 }
 
 QString InspectUndoManager::redoActionName() const
 {
-    return m_redoStack.isEmpty() ? QString() : m_redoStack.last().actionName;
+    const Group *step = newestLiveStep(m_redoStack);
+    return step ? step->actionName : QString();
 }
 
 void InspectUndoManager::undo()
@@ -135,6 +160,7 @@ void InspectUndoManager::undo()
         return;
     }
     loopEnd();
+    dropStepsDoingNothing(m_undoStack);
     if (m_undoStack.isEmpty())
         return;
     Q_EMIT checkpoint();
@@ -150,6 +176,7 @@ void InspectUndoManager::redo()
         return;
     }
     loopEnd();
+    dropStepsDoingNothing(m_redoStack);
     if (m_redoStack.isEmpty())
         return;
     Q_EMIT checkpoint();
@@ -191,6 +218,12 @@ void InspectUndoManager::removeAllStepsWithTarget(const TargetRef &target)
 void InspectUndoManager::removeStepsOfDestroyedTargets()
 {
     removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
+}
+
+void InspectUndoManager::dropStepsDoingNothing(QList<Group> &stack)
+{
+    while (!stack.isEmpty() && !hasLiveAction(stack.last()))
+        stack.removeLast();
 }
 
 void InspectUndoManager::removeSteps(const std::function<bool(const Entry &)> &picks)

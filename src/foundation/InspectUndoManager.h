@@ -18,7 +18,8 @@
 // undoing nor redoing); reserveCloseGroupingAtEndOfRunLoop() closes every open
 // group at the end of the current event-loop turn. Inverses registered while
 // undoing become the redo step, and those registered while redoing the undo
-// step. An action whose target has been destroyed is skipped, never run.
+// step. An action whose target has been destroyed is skipped, never run; a
+// step left without any action whose target lives is not offered.
 class InspectUndoManager : public QObject
 {
     Q_OBJECT
@@ -117,6 +118,8 @@ private:
     // Drops the closed steps, and the open groups' actions, the test picks.
     void removeSteps(const std::function<bool(const Entry &)> &picks);
     void replay(State state, QList<Group> &from);
+    // The newest steps whose targets are all gone go: they would do nothing.
+    static void dropStepsDoingNothing(QList<Group> &stack);
 
     QList<Group> m_undoStack;
     QList<Group> m_redoStack;

@@ -369,7 +369,9 @@ void LoadedResourceDelegate::contentChange(File *file, bool open)
     QPointer<File> guard(file);
     setBreadCrambWithFile(file);
     if (file->isWebframeFile()) {
-        if (!file->isLocalFile() && m_fileViewController) {
+        // A local page is edited in its project's file; one whose file is
+        // not there (a load that failed) has only its own empty text.
+        if ((!file->isLocalFile() || !file->exists()) && m_fileViewController) {
             if (open)
                 m_fileViewController->viewFile(file);
             else

@@ -380,10 +380,15 @@ private:
     {
         int identifier = 0;
         bool icon = false;
+        // Finished or failed: it counts once, whatever the browser reports after.
+        bool done = false;
         QUrl url;
         QString resourceType;
     };
 
+    // Notes the text of the page or sheet the page was given now: a
+    // code-view edit of it undone back to that text leaves the page in step.
+    static void noteShownText(File *file);
     void connectPage();
     void showJavascriptStatus(bool on);
     // Before the program loads a page: edits waiting for their write-back

@@ -138,8 +138,13 @@ void PreviewDelegate::requestSent(const WebRequestInfo &request)
     CountedRequest counted;
     counted.url = request.url;
     counted.resourceType = request.resourceType;
+    // An icon is not counted: the browser asks for the page's icons itself
+    // (of any type, and not on every load), as requests of no kind that
+    // nothing in the page started.
     const QString address = QUrl::fromPercentEncoding(request.url.toString(QUrl::FullyEncoded).toUtf8());
-    if (address.toLower().contains(QLatin1String(".ico"))) {
+    const bool browsersOwn =
+        request.resourceType == QLatin1String("Other") && request.initiatorType == QLatin1String("other");
+    if (address.toLower().contains(QLatin1String(".ico")) || browsersOwn) {
         counted.identifier = m_resourceCount + 1;
         counted.icon = true;
     } else {
@@ -197,11 +202,15 @@ void PreviewDelegate::responseReceived(const WebResponseInfo &response)
 
 void PreviewDelegate::requestFinished(const QString &requestId, qint64)
 {
-    const auto it = m_countedRequests.constFind(requestId);
-    if (it == m_countedRequests.cend())
+    const auto it = m_countedRequests.find(requestId);
+    if (it == m_countedRequests.end() || it->done)
         return;
+    it->done = true;
     const CountedRequest counted = it.value();
     m_webview->show();
+    // The page now has the file's text, the program's unsaved one included.
+    if (counted.url.isLocalFile())
+        noteShownText(projectFileOf(counted.url.toLocalFile()));
     if (counted.resourceType == QLatin1String("Stylesheet"))
         addStyleFile(counted.url);
     if (!counted.icon)
@@ -211,20 +220,24 @@ void PreviewDelegate::requestFinished(const QString &requestId, qint64)
 
 void PreviewDelegate::requestFailed(const QString &requestId, const QString &errorText, bool canceled)
 {
-    const auto it = m_countedRequests.constFind(requestId);
-    if (it == m_countedRequests.cend())
+    const auto it = m_countedRequests.find(requestId);
+    if (it == m_countedRequests.end() || it->done)
         return;
+    it->done = true;
+    const CountedRequest counted = it.value();
     // The page's own document failed: the load failed. A canceled one was
     // replaced by another load, or became a download; an aborted one was
     // given up: the page before stays.
-    if (it->resourceType == QLatin1String("Document") && it->identifier == 1) {
+    if (counted.resourceType == QLatin1String("Document") && counted.identifier == 1) {
         if (canceled || errorText == QLatin1String("net::ERR_ABORTED"))
             keepPageBeforeLoad();
         else
-            failLoad(it->url, errorText);
+            failLoad(counted.url, errorText);
     }
-    QM_DEBUG(QStringLiteral("%1 did not load: %2").arg(it->url.toString(), errorText));
-    ++m_resourceFailedCount;
+    QM_DEBUG(QStringLiteral("%1 did not load: %2").arg(counted.url.toString(), errorText));
+    // An icon's failure counts no more than its completion: it is no file of the total.
+    if (!counted.icon)
+        ++m_resourceFailedCount;
 }
 
 void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)

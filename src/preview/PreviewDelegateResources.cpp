@@ -501,10 +501,12 @@ void PreviewDelegate::regroupResources()
         m_resourceTreeRoots = {index};
         // Another remote page is shown in the code pane unless it is there
         // already; the same page loaded again leaves the pane to the list,
-        // which opens the resource chosen before once it is listed.
+        // which opens the resource chosen before once it is listed. A page
+        // that failed to load is shown too, local or not: it has no text,
+        // and the pane no longer shows the page before.
         if (index->path() != m_listedIndexPath) {
             m_listedIndexPath = index->path();
-            if (!index->isLocalFile() && m_loadedResourceDelegate
+            if ((!index->isLocalFile() || m_loadFailed) && m_loadedResourceDelegate
                 && m_loadedResourceDelegate->lastSelectionPath() != index->path())
                 m_loadedResourceDelegate->contentChange(index, false);
         }
@@ -535,10 +537,21 @@ void PreviewDelegate::resetFileChangeReason(const QList<File *> &files)
     const auto children = [](File *node) { return node->isResourceGroup() ? node->tempChildren() : QList<File *>(); };
     TreeUtil::enumrate(files, static_cast<File *>(nullptr), children, [this](File *node, File *) {
         File *project = node->isLocalFile() ? m_projectDelegate->searchFileInProjects(node->path()) : nullptr;
-        if (project && !project->isModified())
-            project->setLastContentChangeReason(File::NoPendingChange);
+        if (!project || project->isModified())
+            return true;
+        project->setLastContentChangeReason(File::NoPendingChange);
+        // The page shows the disk's text, which the file holds. (A file
+        // with edits keeps what was noted when the page was given it.)
+        noteShownText(project);
         return true;
     });
+}
+
+void PreviewDelegate::noteShownText(File *file)
+{
+    static const QStringList checked{QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("css")};
+    if (file && checked.contains(QFileInfo(file->path()).suffix()) && file->currentContent())
+        file->setShownContentVersion(file->contentVersion());
 }
 
 // --- Local substitutes -----------------------------------------------------------------------------------

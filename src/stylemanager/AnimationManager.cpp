@@ -253,6 +253,7 @@ void AnimationManager::resetDomSelection()
 {
     m_lastSelectedKeyframes = nullptr;
     m_lastSelection = nullptr;
+    m_lastSelectedOffset = 0;
 }
 
 void AnimationManager::reloadList()
@@ -421,8 +422,9 @@ void AnimationManager::drawCapo()
         m_capo->hide();
         return;
     }
-    // The number the keyframe's selector starts with; "from" and "to" have none.
-    const std::optional<double> percentage = KeyframeThumb::leadingNumber(m_lastSelection->selector());
+    // The number the chosen offset starts with; "from" and "to" have none.
+    const std::optional<double> percentage =
+        KeyframeThumb::leadingNumber(KeyframeThumb::offsetOf(m_lastSelection->selector(), m_lastSelectedOffset));
     if (!percentage) {
         m_capo->hide();
         return;

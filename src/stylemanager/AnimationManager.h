@@ -91,6 +91,8 @@ public:
     StyleDeclarationPtr selectedRule() const;
 
     const StyleDeclarationPtr &lastSelection() const { return m_lastSelection; }
+    // Which offset of the last selected keyframe was chosen (its thumb).
+    int lastSelectedOffset() const { return m_lastSelectedOffset; }
     const StyleDeclarationPtr &lastSelectedKeyframes() const { return m_lastSelectedKeyframes; }
     const StyleDeclarationPtr &currentSelection() const { return m_currentSelection; }
     QString oldKeyName() const { return m_oldKeyName; }
@@ -132,6 +134,7 @@ private:
     // The keyframes rule a track shows.
     static StyleDeclarationPtr ruleOfSlider(MultiThumbSlider *slider);
     static StyleDeclarationPtr keyframeOf(const Item &item);
+    static int offsetIndexOf(const Item &item);
 
     CSSOutlineDelegate *m_cssOutlineDelegate = nullptr; // Not owned.
     QPointer<QWidget> m_view; // Owned until a pane takes it.
@@ -140,6 +143,7 @@ private:
     QMenu *m_animationMenu = nullptr; // Owned by m_view.
     QString m_oldKeyName;
     StyleDeclarationPtr m_lastSelection;
+    int m_lastSelectedOffset = 0;
     StyleDeclarationPtr m_lastSelectedKeyframes;
     StyleDeclarationPtr m_currentSelection;
     bool m_ignoreSelectionChange = false;

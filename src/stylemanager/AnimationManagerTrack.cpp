@@ -22,7 +22,14 @@ StyleDeclarationPtr AnimationManager::ruleOfSlider(MultiThumbSlider *slider)
 
 StyleDeclarationPtr AnimationManager::keyframeOf(const Item &item)
 {
-    return std::static_pointer_cast<StyleDeclaration>(item);
+    const auto offset = std::static_pointer_cast<KeyframeOffset>(item);
+    return offset ? offset->keyframe : nullptr;
+}
+
+int AnimationManager::offsetIndexOf(const Item &item)
+{
+    const auto offset = std::static_pointer_cast<KeyframeOffset>(item);
+    return offset ? offset->index : 0;
 }
 
 ThumbView *AnimationManager::thumbViewOfItem(MultiThumbSlider *, const Item &)
@@ -37,6 +44,7 @@ void AnimationManager::selectionChanged(MultiThumbSlider *slider, const Item &it
         m_cssOutlineDelegate->updateRulesByKeyframes(ruleOfSlider(slider), keyframe);
     m_oldKeyName = keyframe ? keyframe->selector() : QString();
     m_lastSelection = keyframe;
+    m_lastSelectedOffset = offsetIndexOf(item);
     m_currentSelection = keyframe;
     drawCapo();
 }
@@ -78,8 +86,19 @@ void AnimationManager::itemDidRemoved(MultiThumbSlider *slider, const Item &item
         return;
     if (!m_oldKeyName.isEmpty())
         keyframe->setSelector(m_oldKeyName);
-    if (m_cssOutlineDelegate)
+    if (!m_cssOutlineDelegate)
+        return;
+    if (KeyframeThumb::offsetsOf(keyframe->selector()).size() > 1) {
+        // One offset of several goes: the keyframe keeps the others.
+        StyleDeclarationPtr kept = keyframe->copy();
+        kept->setSelector(KeyframeThumb::withOffset(keyframe->selector(), offsetIndexOf(item), QString()));
+        kept->setType(RuleType::Keyframe);
+        kept->setInBraket(true);
+        rule->setModified(true);
+        m_cssOutlineDelegate->changeKeyframeNameIn(rule, keyframe, kept);
+    } else {
         m_cssOutlineDelegate->doRemoveKeyframeFrom(rule, keyframe);
+    }
     displayListLater();
 }
 
@@ -97,13 +116,16 @@ MultiThumbSliderDelegate::Item AnimationManager::createItemAtRatio(MultiThumbSli
     // A percentage that has its keyframe gets no second one.
     const double percent = CSSOutlineDelegate::keyframePercent(selector);
     for (const StyleDeclarationPtr &keyframe : file->getMediaChildren(*rule)) {
-        if (CSSOutlineDelegate::keyframePercent(keyframe->selector()) == percent)
-            return nullptr;
+        for (const QString &offset : KeyframeThumb::offsetsOf(keyframe->selector())) {
+            if (CSSOutlineDelegate::keyframePercent(offset) == percent)
+                return nullptr;
+        }
     }
     StyleDeclarationPtr keyframe = CSSOutlineDelegate::createNewKeyframe(selector);
     keyframe->setParentFile(file);
     rule->setModified(true);
-    return m_cssOutlineDelegate->doAddKeyframeTo(rule, keyframe, QString());
+    const StyleDeclarationPtr added = m_cssOutlineDelegate->doAddKeyframeTo(rule, keyframe, QString());
+    return added ? std::make_shared<KeyframeOffset>(KeyframeOffset{added, 0}) : nullptr;
 }
 
 QString AnimationManager::toolTipOfItem(MultiThumbSlider *, const Item &item)

@@ -16,7 +16,52 @@ KeyframeThumb::~KeyframeThumb() = default;
 
 StyleDeclaration *KeyframeThumb::keyframe() const
 {
-    return static_cast<StyleDeclaration *>(item().get());
+    const auto *offset = static_cast<const KeyframeOffset *>(item().get());
+    return offset ? offset->keyframe.get() : nullptr;
+}
+
+int KeyframeThumb::offsetIndex() const
+{
+    const auto *offset = static_cast<const KeyframeOffset *>(item().get());
+    return offset ? offset->index : 0;
+}
+
+QStringList KeyframeThumb::offsetsOf(const QString &selector)
+{
+    QStringList offsets = selector.split(u',');
+    for (QString &offset : offsets)
+        offset = offset.trimmed();
+    return offsets;
+}
+
+QString KeyframeThumb::offsetOf(const QString &selector, int index)
+{
+    return offsetsOf(selector).value(index);
+}
+
+QString KeyframeThumb::withOffset(const QString &selector, int index, const QString &offset)
+{
+    QStringList pieces = selector.split(u',');
+    if (index < 0 || index >= pieces.size())
+        return selector;
+    const auto leadingBlanks = [](const QString &piece) {
+        qsizetype count = 0;
+        while (count < piece.size() && piece.at(count).isSpace())
+            ++count;
+        return count;
+    };
+    if (offset.isNull()) {
+        // The offset goes with the comma before it; the first one leaves its
+        // leading blanks to the next.
+        const QString removed = pieces.takeAt(index);
+        if (index == 0 && !pieces.isEmpty())
+            pieces.first() = removed.left(leadingBlanks(removed)) + pieces.first().mid(leadingBlanks(pieces.first()));
+        return pieces.join(u',');
+    }
+    QString &piece = pieces[index];
+    const qsizetype start = leadingBlanks(piece);
+    piece.replace(start, piece.trimmed().size(), offset);
+    return pieces.join(u',');
 }
 
 double KeyframeThumb::ratioOfSelector(const QString &selector)
@@ -47,7 +92,7 @@ QString KeyframeThumb::selectorOfRatio(double ratio)
 double KeyframeThumb::ratio() const
 {
     StyleDeclaration *declaration = keyframe();
-    return declaration ? ratioOfSelector(declaration->selector()) : 0;
+    return declaration ? ratioOfSelector(offsetOf(declaration->selector(), offsetIndex())) : 0;
 }
 
 void KeyframeThumb::setRatio(double ratio)
@@ -55,11 +100,12 @@ void KeyframeThumb::setRatio(double ratio)
     StyleDeclaration *declaration = keyframe();
     if (!declaration)
         return;
-    const QString selector = selectorOfRatio(ratio);
-    if (m_heldRatio >= 0 && selectorOfRatio(m_heldRatio) == selector)
+    const QString offset = selectorOfRatio(ratio);
+    if (m_heldRatio >= 0 && selectorOfRatio(m_heldRatio) == offset)
         declaration->setSelector(m_heldSelector);
     else
-        declaration->setSelector(selector);
+        declaration->setSelector(
+            withOffset(m_heldRatio >= 0 ? m_heldSelector : declaration->selector(), offsetIndex(), offset));
 }
 
 void KeyframeThumb::holdPlace()

@@ -2,17 +2,28 @@
 
 #include "ThumbView.h"
 
+#include "stylesheet/StyleDeclaration.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-class StyleDeclaration;
+// The item of a keyframe's thumb: the keyframe (a StyleDeclaration of type
+// 8) and which of the offsets its selector lists the thumb stands for
+// ("0%, 100%" has two, each with a thumb of its own).
+struct KeyframeOffset
+{
+    StyleDeclarationPtr keyframe;
+    int index = 0;
+};
 
-// The thumb of a keyframe (a StyleDeclaration of type 8 whose selector is a
-// percentage such as "25%"). Its position is the percentage over 100 ("from"
-// 0, "to" 1, 0 when no number leads the selector); moving it rewrites the
-// selector in whole percents. Drawn with the key images: plain, selected,
-// and cancel while a selected thumb's drop is refused.
+// The thumb of one offset of a keyframe, whose selector lists percentages
+// such as "25%" or "0%, 100%". Its position is the offset's percentage over
+// 100 ("from" 0, "to" 1, 0 when no number leads it); moving it rewrites that
+// offset alone in whole percents, the others as written. Drawn with the key
+// images: plain, selected, and cancel while a selected thumb's drop is
+// refused.
 class KeyframeThumb : public ThumbView
 {
     Q_OBJECT
@@ -22,6 +33,7 @@ public:
     ~KeyframeThumb() override;
 
     StyleDeclaration *keyframe() const;
+    int offsetIndex() const;
 
     double ratio() const override;
     void setRatio(double ratio) override;
@@ -34,6 +46,13 @@ public:
     static double ratioOfSelector(const QString &selector);
     // "%i%" of the position times 100, truncated toward zero.
     static QString selectorOfRatio(double ratio);
+    // The offsets a keyframe selector lists, each without the blanks around it.
+    static QStringList offsetsOf(const QString &selector);
+    // The offset at the index (empty past the last).
+    static QString offsetOf(const QString &selector, int index);
+    // The selector with the offset at the index replaced, or taken out for a
+    // null text; the other offsets and the blanks between them stay as written.
+    static QString withOffset(const QString &selector, int index, const QString &offset);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -241,6 +241,18 @@ QList<StyleDeclarationPtr> StyleSheetsManagerDelegate::listedTopLevel(File *file
     return listed;
 }
 
+QList<CSSPropertyPtr> StyleSheetsManagerDelegate::listedProperties(const StyleDeclaration &declaration)
+{
+    // An undone addition and a removal stay in the model, marked: the file
+    // and the rules panel no longer have them, and neither does the list.
+    QList<CSSPropertyPtr> listed;
+    for (const CSSPropertyPtr &property : declaration.properties()) {
+        if (property->isVisible() && !property->isRemoved())
+            listed.append(property);
+    }
+    return listed;
+}
+
 void StyleSheetsManagerDelegate::rebuildRows()
 {
     m_rows.clear();
@@ -489,7 +501,7 @@ int StyleSheetsManagerDelegate::numberOfChildrenOfItem(OutlineView *outlineView,
     if (outlineView == m_declarationListView) {
         const QList<StyleDeclarationPtr> selected = selectedDeclarations();
         return !item && selected.size() == 1 && m_selectorListView->numberOfSelectedRows() == 1
-                   ? int(selected.first()->properties().size())
+                   ? int(listedProperties(*selected.first()).size())
                    : 0;
     }
     return item ? int(rowOfItem(item)->children.size()) : int(m_rows.size());
@@ -499,9 +511,11 @@ void *StyleSheetsManagerDelegate::childOfItem(OutlineView *outlineView, int inde
 {
     if (outlineView == m_declarationListView) {
         const QList<StyleDeclarationPtr> selected = selectedDeclarations();
-        if (item || selected.size() != 1 || index < 0 || index >= selected.first()->properties().size())
+        const QList<CSSPropertyPtr> properties =
+            selected.size() == 1 ? listedProperties(*selected.first()) : QList<CSSPropertyPtr>();
+        if (item || index < 0 || index >= properties.size())
             return nullptr;
-        return selected.first()->properties().at(index).get();
+        return properties.at(index).get();
     }
     const auto &list = item ? rowOfItem(item)->children : m_rows;
     return index >= 0 && index < int(list.size()) ? list[size_t(index)].get() : nullptr;

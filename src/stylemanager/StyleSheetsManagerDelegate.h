@@ -92,6 +92,8 @@ public:
     static QString strippedSelector(const QString &selector);
     // The rules of a style sheet the list shows at its top level.
     static QList<StyleDeclarationPtr> listedTopLevel(File *file);
+    // The declarations of a rule the declaration list shows, as the file has them.
+    static QList<CSSPropertyPtr> listedProperties(const StyleDeclaration &declaration);
 
     // --- Selection ------------------------------------------------------------------------------
     // The items of the selected rows in row order.

@@ -1,6 +1,7 @@
 #include "TimelineCell.h"
 
 #include "AnimationManager.h"
+#include "KeyframeThumb.h"
 #include "MultiThumbSlider.h"
 
 #include "platform/kit/OutlineView.h"
@@ -20,32 +21,45 @@ TimelineCell::TimelineCell(AnimationManager *manager, QWidget *parent)
 
 TimelineCell::~TimelineCell() = default;
 
+std::shared_ptr<void> TimelineCell::shownItem(const StyleDeclaration *keyframe, int index) const
+{
+    for (const MultiThumbSlider::Item &item : m_timelineSlider->items()) {
+        const auto *offset = static_cast<const KeyframeOffset *>(item.get());
+        if (offset && offset->keyframe.get() == keyframe && offset->index == index)
+            return item;
+    }
+    return nullptr;
+}
+
 void TimelineCell::setup()
 {
     m_timelineSlider->setCanCrossOver(false);
     initMenu();
-    QList<StyleDeclarationPtr> keyframes;
+    // A thumb for every offset of every keyframe ("0%, 100%" has two).
+    QList<KeyframeOffset> offsets;
     if (File *file = m_rule ? m_rule->parentFile() : nullptr) {
         for (const StyleDeclarationPtr &keyframe : file->getMediaChildren(*m_rule)) {
-            if (keyframe->type() == RuleType::Keyframe)
-                keyframes.append(keyframe);
+            if (keyframe->type() != RuleType::Keyframe)
+                continue;
+            const qsizetype count = KeyframeThumb::offsetsOf(keyframe->selector()).size();
+            for (int index = 0; index < count; ++index)
+                offsets.append({keyframe, index});
         }
     }
-    // The same keyframes keep their thumbs, which are only laid out again.
-    const QList<MultiThumbSlider::Item> &shown = m_timelineSlider->items();
-    bool same = shown.size() == keyframes.size();
-    for (qsizetype i = 0; same && i < keyframes.size(); ++i)
-        same = m_timelineSlider->thumbWithItem(keyframes.at(i)) != nullptr;
+    // The same offsets keep their thumbs, which are only laid out again.
+    bool same = m_timelineSlider->items().size() == offsets.size();
+    for (qsizetype i = 0; same && i < offsets.size(); ++i)
+        same = shownItem(offsets.at(i).keyframe.get(), offsets.at(i).index) != nullptr;
     if (same) {
         m_timelineSlider->clearSelection();
         m_timelineSlider->updateLayout();
     } else {
         m_timelineSlider->clearItems();
-        for (const StyleDeclarationPtr &keyframe : std::as_const(keyframes))
-            m_timelineSlider->addItem(keyframe);
+        for (const KeyframeOffset &offset : std::as_const(offsets))
+            m_timelineSlider->addItem(std::make_shared<KeyframeOffset>(offset));
     }
     if (m_manager)
-        m_timelineSlider->setSelectedItem(m_manager->lastSelection());
+        m_timelineSlider->setSelectedItem(shownItem(m_manager->lastSelection().get(), m_manager->lastSelectedOffset()));
 }
 
 void TimelineCell::initMenu()

@@ -12,9 +12,10 @@ class OutlineView;
 class QMenu;
 
 // The track cell of a row of the keyframe timeline: a MultiThumbSlider with
-// one thumb per keyframe of the row's keyframes rule (its object value), the
-// manager as the slider's delegate, and the "Add Keyframe At" menu. The
-// slider's track runs from 10 points in at either end, under the ruler.
+// one thumb per offset of each keyframe of the row's keyframes rule (its
+// object value), the manager as the slider's delegate, and the "Add Keyframe
+// At" menu. The slider's track runs from 10 points in at either end, under
+// the ruler.
 class TimelineCell : public QWidget
 {
     Q_OBJECT
@@ -30,8 +31,8 @@ public:
     MultiThumbSlider *timelineSlider() const { return m_timelineSlider; }
     QPointF rightClickPoint() const { return m_rightClickPoint; }
 
-    // Fills the slider with the rule's keyframes in file order, the
-    // manager's last selected keyframe marked.
+    // Fills the slider with the offsets of the rule's keyframes in file
+    // order, the manager's last selected one marked.
     void setup();
     void initMenu();
     // The menu opens: where it was asked for is kept, and the row selected.
@@ -46,6 +47,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The slider's item of a keyframe's offset; null when it has none.
+    std::shared_ptr<void> shownItem(const StyleDeclaration *keyframe, int index) const;
     // Selects the cell's row in the list when another row is selected.
     void selectOwnRow();
 

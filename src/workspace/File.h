@@ -301,8 +301,9 @@ public:
     // code-view edit made the change) and "fileContentChanged". The inverse
     // keeps only the part that changed (the text between the common start and
     // end), so typing in a large file does not keep a copy of it per key; a
-    // step whose text was replaced since without undo (a reload from disk)
-    // is skipped, never laid over the new text.
+    // text replaced without undo (a reload from disk, discarded edits) takes
+    // the file's steps with it, and one that still meets a text it was not
+    // recorded after is skipped, never laid over it.
     // A local file keeps the encoding it was read in: when the new text holds
     // characters that encoding cannot hold, the user is asked first whether
     // to convert the file to UTF-8 (undo takes the conversion back with the
@@ -354,6 +355,10 @@ public:
     quint64 contentVersion() const { return m_contentVersion; }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
+    // The text the previewed page was given of the file, as its
+    // contentVersion() then; 0 when none was noted.
+    quint64 shownContentVersion() const { return m_shownContentVersion; }
+    void setShownContentVersion(quint64 version) { m_shownContentVersion = version; }
     // The bytes a save would write now, when the text holds edits that are
     // not on disk (nullopt otherwise, and for text its encoding cannot hold).
     std::optional<QByteArray> unsavedBytes();
@@ -541,7 +546,8 @@ private:
     // Whether the file's encoding can hold the new text, asking the user to
     // convert the file when it cannot (converting silently while replaying).
     bool keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends);
-    // The text is no longer one that an undo step was recorded against.
+    // The text is no longer one that an undo step was recorded against:
+    // the steps recorded against this file go.
     void startNewContentVersion();
     // Takes the disk's new text when it changed there, with a snapshot of the
     // old one (takeDiskText()).
@@ -616,6 +622,7 @@ private:
     bool m_hasFileMap = false;
     bool m_isNetworkDrive = false;
     int m_lastContentChangeReason = NoPendingChange;
+    quint64 m_shownContentVersion = 0;
     QPointer<File> m_rootFile;
     QList<std::shared_ptr<PathComponentCell>> m_pathComponentArray;
     std::shared_ptr<PathComponentCell> m_myPathComponentCell;

@@ -248,6 +248,10 @@ bool File::keepsEncoding(const QString &text, bool replaying, UnchangedEnds ends
 void File::startNewContentVersion()
 {
     m_contentVersion = ++s_lastContentVersion;
+    // The steps recorded against the text before would do nothing now (and
+    // laid over this text, make one nobody wrote): they go, whole.
+    if (InspectUndoManager *undo = sharedUndoManager())
+        undo->removeAllStepsWithTarget(this);
 }
 
 bool File::replaceContent(const std::optional<QString> &text, quint64 version, std::optional<UnchangedEnds> ends)

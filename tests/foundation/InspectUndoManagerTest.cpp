@@ -148,6 +148,44 @@ TEST(InspectUndoManager, ActionOfADestroyedTargetIsSkipped)
     EXPECT_FALSE(undo.canUndo());
 }
 
+// A step would do nothing once every target of its actions is gone: Undo
+// and Redo offer the newest one that would do something.
+TEST(InspectUndoManager, AStepWhoseTargetsAreAllGoneIsNotOffered)
+{
+    InspectUndoManager undo;
+    Counter kept(undo);
+    kept.setValue(1);
+    undo.setActionName(QStringLiteral("kept"));
+    undo.loopEnd();
+    {
+        Counter gone(undo);
+        gone.setValue(1);
+        undo.setActionName(QStringLiteral("gone"));
+        undo.loopEnd();
+        EXPECT_EQ(undo.undoActionName(), QStringLiteral("gone"));
+    }
+    EXPECT_TRUE(undo.canUndo());
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("kept"));
+    undo.undo();
+    EXPECT_EQ(kept.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_EQ(undo.redoActionName(), QStringLiteral("kept"));
+
+    // Redone and undone again with a step of a target that went between.
+    undo.redo();
+    {
+        Counter gone(undo);
+        gone.setValue(1);
+        undo.loopEnd();
+        undo.undo();
+        EXPECT_TRUE(undo.canRedo());
+    }
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(undo.redoActionName(), QString());
+    undo.undo();
+    EXPECT_EQ(kept.value(), 0);
+}
+
 TEST(InspectUndoManager, SharedPointerTargetsAreCheckedToo)
 {
     InspectUndoManager undo;

@@ -106,6 +106,46 @@ TEST(PreviewLoading, DelayedResourcesGiveRisingProgressThatNeverMovesBackAndOneC
     EXPECT_TRUE(harness.preview.downloadButtonsEnabled());
 }
 
+// The files done never outnumber the files counted, and a page loaded again
+// counts the same: the icons the browser asks for (of any type, failing or
+// not) are no files of the page.
+TEST(PreviewLoading, TheFileCountLeavesOutIconsAndNeverPassesItsTotal)
+{
+    PreviewHarness harness;
+    Site site;
+    const QString icon = QStringLiteral("http://127.0.0.1:%1/favicon.ico").arg(closedPort());
+    site.write(QStringLiteral("index.html"),
+               "<!DOCTYPE html><html><head><link rel=icon href='" + icon.toUtf8() + "'>"
+               "<link rel=icon href=icon.svg type='image/svg+xml'><link rel=stylesheet href=a.css></head>"
+               "<body><img src=1.png><script src=b.js></script></body></html>");
+    site.write(QStringLiteral("a.css"), "body { margin: 0 }");
+    site.write(QStringLiteral("b.js"), "var b = 1;");
+    site.write(QStringLiteral("1.png"), "not really a picture");
+    site.write(QStringLiteral("icon.svg"), "<svg xmlns='http://www.w3.org/2000/svg'/>");
+    QStringList passed;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        const int done = harness.preview.resourceCompletedCount() + harness.preview.resourceFailedCount();
+        if (done > harness.preview.resourceCount())
+            passed << QStringLiteral("%1 / %2").arg(done).arg(harness.preview.resourceCount());
+    });
+    watcher.start(1);
+    for (int load = 0; load < 2; ++load) {
+        const int before = harness.completions;
+        if (load == 0)
+            harness.preview.urlEnter(site.server.url(QStringLiteral("index.html")).toString());
+        else
+            harness.preview.reloadPage();
+        ASSERT_TRUE(harness.waitForCompletion(before));
+        // The icons come after the page.
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return site.server.requestedPaths().count(QStringLiteral("icon.svg")) > load; }, 5000));
+        TestUtil::spin(300);
+        EXPECT_EQ(harness.preview.resourceCount(), 4);
+        EXPECT_EQ(harness.status.text(), QStringLiteral("4 / 4 Files"));
+    }
+    EXPECT_TRUE(passed.isEmpty()) << passed.join(u' ').toStdString();
+}
+
 TEST(PreviewLoading, SubFrameRequestsAreNotCountedButEveryFrameIs)
 {
     PreviewHarness harness;

@@ -11,18 +11,19 @@
 
 namespace {
 
-StyleDeclarationPtr keyframe(const QString &selector)
+// The thumb item of a keyframe of one offset.
+std::shared_ptr<KeyframeOffset> keyframe(const QString &selector)
 {
     auto declaration = std::make_shared<StyleDeclaration>();
     declaration->setType(RuleType::Keyframe);
     declaration->setInBraket(true);
     declaration->setSelector(selector);
-    return declaration;
+    return std::make_shared<KeyframeOffset>(KeyframeOffset{declaration, 0});
 }
 
 QString selectorOf(const MultiThumbSlider::Item &item)
 {
-    return item ? std::static_pointer_cast<StyleDeclaration>(item)->selector() : QStringLiteral("(none)");
+    return item ? std::static_pointer_cast<KeyframeOffset>(item)->keyframe->selector() : QStringLiteral("(none)");
 }
 
 // Records what the slider tells, as "call selector" lines.

@@ -139,8 +139,12 @@ protected:
     {
         QStringList list;
         for (const MultiThumbSlider::Item &item : slider->items())
-            list << std::static_pointer_cast<StyleDeclaration>(item)->selector();
+            list << KeyframeThumb::offsetOf(keyframeOf(item)->selector(), std::static_pointer_cast<KeyframeOffset>(item)->index);
         return list;
+    }
+    static StyleDeclarationPtr keyframeOf(const MultiThumbSlider::Item &item)
+    {
+        return std::static_pointer_cast<KeyframeOffset>(item)->keyframe;
     }
     static QPointF at(MultiThumbSlider *slider, double ratio)
     {
@@ -224,7 +228,7 @@ TEST_F(Timeline, ARuleOfHundredsOfKeyframesAndOddKeysShowsOnItsTrack)
     EXPECT_EQ(slider->items().size(), 301);
     // A key without a number sits at the start.
     for (const MultiThumbSlider::Item &item : slider->items()) {
-        if (std::static_pointer_cast<StyleDeclaration>(item)->selector() == QLatin1String("middle")) {
+        if (keyframeOf(item)->selector() == QLatin1String("middle")) {
             EXPECT_EQ(slider->thumbWithItem(item)->x(), 0);
         }
     }
@@ -456,6 +460,60 @@ TEST_F(Timeline, ARuleWithoutANameTakesAKeyframeInItsTextOnly)
     EXPECT_TRUE(text().contains(QStringLiteral("50% {")));
     EXPECT_EQ(text().count(QStringLiteral("50% {")), original.count(QStringLiteral("50% {")) + 1);
     EXPECT_TRUE(alerts.isEmpty());
+}
+
+// A keyframe of several offsets has a thumb at each of them; each thumb
+// moves or removes its own offset, in the file and the page.
+TEST_F(Timeline, AKeyframeOfSeveralOffsetsHasAThumbAtEach)
+{
+    load("@keyframes blink {\n    0%, 100%, 30%, 70% { opacity: 1; }\n    50% { opacity: 0; }\n}\n"
+         ".fading { animation-name: blink; animation-duration: 10s; }\n");
+    MultiThumbSlider *slider = track(QStringLiteral("@keyframes blink"));
+    ASSERT_NE(slider, nullptr);
+    QList<int> places;
+    for (const MultiThumbSlider::Item &item : slider->items())
+        places << slider->thumbWithItem(item)->x();
+    const int span = slider->width() - 16;
+    EXPECT_EQ(places, (QList<int>{0, int(0.3 * span), int(0.5 * span), int(0.7 * span), span}));
+    EXPECT_EQ(keys(slider), (QStringList{"0%", "30%", "50%", "70%", "100%"}));
+
+    // The playhead stands at the offset chosen.
+    click(slider, at(slider, 0.7));
+    ASSERT_NE(live.panel.shownKeyframe(), nullptr);
+    EXPECT_EQ(live.panel.shownKeyframe()->selector(), QStringLiteral("0%, 100%, 30%, 70%"));
+    EXPECT_EQ(manager.capo()->x(), capoX(70));
+
+    // Dragged, the offset alone moves.
+    send(slider, QEvent::MouseButtonPress, at(slider, 0.3), Qt::LeftButton);
+    send(slider, QEvent::MouseMove, at(slider, 0.405), Qt::LeftButton);
+    send(slider, QEvent::MouseButtonRelease, at(slider, 0.405), Qt::NoButton);
+    live.settleWrites();
+    settle();
+    EXPECT_TRUE(text().contains(QStringLiteral("0%, 100%, 40%, 70% {"))) << text().toStdString();
+    EXPECT_TRUE(liveKeys(0).contains(QStringLiteral("0%, 100%, 40%, 70%"))) << liveKeys(0).toStdString();
+    EXPECT_FALSE(liveKeys(0).contains(QStringLiteral("30%")));
+    EXPECT_EQ(keys(track(QStringLiteral("@keyframes blink"))), (QStringList{"0%", "40%", "50%", "70%", "100%"}));
+    EXPECT_EQ(manager.capo()->x(), capoX(40));
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+    live.undo.undo();
+    settle();
+    EXPECT_EQ(text(), original);
+
+    // Delete takes the chosen offset out, and the keyframe keeps the others.
+    slider = track(QStringLiteral("@keyframes blink"));
+    click(slider, at(slider, 0.7));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(slider, &key);
+    live.settleWrites();
+    settle();
+    EXPECT_TRUE(text().contains(QStringLiteral("0%, 100%, 30% {"))) << text().toStdString();
+    EXPECT_TRUE(liveKeys(0).endsWith(QStringLiteral("0%, 100%, 30%"))) << liveKeys(0).toStdString();
+    EXPECT_FALSE(liveKeys(0).contains(QStringLiteral("70%")));
+    EXPECT_EQ(keys(track(QStringLiteral("@keyframes blink"))), (QStringList{"0%", "30%", "50%", "100%"}));
+    live.undo.undo();
+    settle();
+    EXPECT_EQ(text(), original);
+    EXPECT_TRUE(liveKeys(0).contains(QStringLiteral("0%, 100%, 30%, 70%"))) << liveKeys(0).toStdString();
 }
 
 } // namespace TimelineLiveTest

@@ -164,7 +164,10 @@ TEST_F(FileContent, UndoStepsOfEditsAnywhereInTheTextRestoreEachTextExactly)
     }
 }
 
-TEST_F(FileContent, AnUndoStepIsSkippedOnceTheTextWasReloadedFromDisk)
+// A step recorded against a text that is gone (reloaded from disk, or its
+// edits discarded) would make a text nobody wrote if laid over the new one:
+// it goes, and no Undo is offered that would do nothing.
+TEST_F(FileContent, TheUndoStepsOfATextReplacedWithoutUndoGoWithIt)
 {
     m_file->setContent(QStringLiteral("a { color: blue; }"));
     undo().loopEnd();
@@ -172,10 +175,26 @@ TEST_F(FileContent, AnUndoStepIsSkippedOnceTheTextWasReloadedFromDisk)
     ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "b { top: 1px; }"));
     m_root->setUpChildren();
     ASSERT_EQ(m_file->content(), QStringLiteral("b { top: 1px; }"));
-    // The step was recorded against a text that is gone: laid over the new
-    // one it would make a text nobody wrote.
+    EXPECT_FALSE(undo().canUndo());
     undo().undo();
     EXPECT_EQ(m_file->content(), QStringLiteral("b { top: 1px; }"));
+
+    // Redo steps go too; another target's steps stay.
+    QObject other;
+    undo().prepareWithInvocationTarget(&other, [] {});
+    undo().loopEnd();
+    m_file->setContent(QStringLiteral("c {}"));
+    undo().loopEnd();
+    m_file->setContent(QStringLiteral("d {}"));
+    undo().loopEnd();
+    undo().undo();
+    ASSERT_TRUE(undo().canRedo());
+    m_file->discardUnsavedEdits();
+    EXPECT_EQ(m_file->content(), QStringLiteral("b { top: 1px; }"));
+    EXPECT_FALSE(undo().canRedo());
+    ASSERT_TRUE(undo().canUndo());
+    undo().undo();
+    EXPECT_FALSE(undo().canUndo());
 }
 
 TEST_F(FileContent, ACodeViewEditIsNotReloadedIntoTheViewButItsUndoIs)

@@ -18,6 +18,7 @@ struct WebRequestInfo
     QUrl url;
     QString method;
     QString resourceType; // Document, Stylesheet, Image, Script, Font, ...
+    QString initiatorType; // parser, script, other (the browser's own, an icon's), ...
     WebHeaders headers;
     double timestamp = 0;
     bool isRedirect = false; // the same request again, sent on after a redirect

@@ -40,6 +40,7 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
         info.url = QUrl(request.value(QStringLiteral("url")).toString());
         info.method = request.value(QStringLiteral("method")).toString();
         info.resourceType = params.value(QStringLiteral("type")).toString();
+        info.initiatorType = params.value(QStringLiteral("initiator")).toObject().value(QStringLiteral("type")).toString();
         info.headers = headersOf(request.value(QStringLiteral("headers")).toObject());
         info.timestamp = params.value(QStringLiteral("timestamp")).toDouble();
         info.isRedirect = params.contains(QStringLiteral("redirectResponse"));
