@@ -272,45 +272,31 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     live.panel.setStyleEditor(nullptr);
 }
 
-TEST(RulesStyleEditors, ASaveWhileThePopoverFadesOutWritesItsEdit)
+// A save while the popover is open, or fading out after Escape, holds its
+// edit: an open one is closed first, or its close made the edit an unsaved
+// one after the save had written the sheet without it (#72).
+TEST(RulesStyleEditors, ASaveWhileThePopoverIsOpenOrFadingOutWritesItsEdit)
 {
-    EditorsPanel panel;
-    ASSERT_TRUE(panel.loaded);
-    LivePanel &live = panel.live;
-    StubStyleEditor editor;
-    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(panel.openStyleEditor(editor, color));
-    post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
+    for (const bool fading : {false, true}) {
+        SCOPED_TRACE(fading ? "fading out" : "open");
+        EditorsPanel panel;
+        ASSERT_TRUE(panel.loaded);
+        LivePanel &live = panel.live;
+        StubStyleEditor editor;
+        const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+        ASSERT_TRUE(panel.openStyleEditor(editor, color));
+        post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
 
-    // Escape starts the fade; Ctrl+S comes before it ends.
-    live.panel.editStyle()->close();
-    live.panel.saveDocument();
-    const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
-    EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
-    EXPECT_FALSE(panel.sheet()->isModified());
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
-    live.panel.setStyleEditor(nullptr);
-}
-
-// The save wrote the sheet without the popover's edit, and the popover's
-// close then made it an unsaved one (#72).
-TEST(RulesStyleEditors, ASaveWhileThePopoverIsOpenClosesItAndWritesItsEdit)
-{
-    EditorsPanel panel;
-    ASSERT_TRUE(panel.loaded);
-    LivePanel &live = panel.live;
-    StubStyleEditor editor;
-    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
-    ASSERT_TRUE(panel.openStyleEditor(editor, color));
-    post(QStringLiteral("cssValueChanged"), {{QStringLiteral("value"), QStringLiteral("blue")}});
-
-    live.panel.saveDocument();
-    EXPECT_FALSE(live.panel.isStyleEditorShown());
-    const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
-    EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
-    live.settleWrites();
-    EXPECT_FALSE(panel.sheet()->isModified());
-    live.panel.setStyleEditor(nullptr);
+        if (fading)
+            live.panel.editStyle()->close();
+        live.panel.saveDocument();
+        const QByteArray saved = TestUtil::readFile(panel.sheet()->path());
+        EXPECT_TRUE(saved.contains("color: blue;")) << saved.toStdString();
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+        live.settleWrites();
+        EXPECT_FALSE(panel.sheet()->isModified());
+        live.panel.setStyleEditor(nullptr);
+    }
 }
 
 TEST(RulesStyleEditors, SheetsArrivingWhileThePopoverIsOpenRebuildTheListOnlyOnceItCloses)

@@ -29,17 +29,6 @@ protected:
             session.reportFailure(QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
 
-    // Clicks into the centre pane's code view until it has the keyboard.
-    bool focusCodeView()
-    {
-        return session.waitFor([&](const QJsonObject &state) {
-            if (state[QStringLiteral("focus")] == QStringLiteral("codeView"))
-                return true;
-            session.clickWidget(QStringLiteral("codeView"));
-            return false;
-        }, 10000);
-    }
-
     // The fixture project added, its first page open with its text in the
     // centre pane, and the caret at the end of that text.
     void openIndexInTheCodeView()
@@ -49,7 +38,7 @@ protected:
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
             return state.value(QStringLiteral("documentTitle")).toString() == QLatin1String("Harbour Lights");
         }));
-        ASSERT_TRUE(focusCodeView());
+        ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
         session.key(QStringLiteral("ctrl+End"));
     }
 
@@ -125,7 +114,7 @@ TEST_F(Saves, CtrlSOnAFullDiskSaysSoAndTheFileKeepsItsBytes)
 
     // With room again, the same keys save the edit.
     ASSERT_TRUE(disk.empty());
-    ASSERT_TRUE(focusCodeView());
+    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+s"));
     const QByteArray expected = session.original(QStringLiteral("index.html")) + "<!-- more -->";
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(QStringLiteral("index.html")) == expected; },
@@ -149,12 +138,7 @@ TEST_F(Saves, TypingIntoAVeryLargeStyleSheetChangesItOnlyWhereTyped)
     ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
     ASSERT_TRUE(session.addProject());
     ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), name));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
-        if (state[QStringLiteral("focus")] == QStringLiteral("largeTextView"))
-            return true;
-        session.clickWidget(QStringLiteral("largeTextView"));
-        return false;
-    }, 30000));
+    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("largeTextView"), QStringLiteral("largeTextView"), 30000));
 
     // Into the first declaration, after "margin: 0".
     session.key(QStringLiteral("ctrl+Home Down End Left"));

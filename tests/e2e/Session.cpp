@@ -315,6 +315,16 @@ bool Session::clickWidget(const QString &objectName, int count)
     return true;
 }
 
+bool Session::clickUntilFocused(const QString &objectName, const QString &focusName, int timeoutMs)
+{
+    return waitFor([&](const QJsonObject &state) {
+        if (state[QStringLiteral("focus")] == focusName)
+            return true;
+        clickWidget(objectName);
+        return false;
+    }, timeoutMs);
+}
+
 bool Session::clickRow(const QString &viewName, const QString &text, int count)
 {
     // A row may be shown a moment after the edit that makes it, and move

@@ -61,6 +61,9 @@ public:
     void key(const QString &keys);
     void type(const QString &text);
     bool clickWidget(const QString &objectName, int count = 1);
+    // Clicks the widget until the keyboard is in the one the probe names
+    // focusName (the widget itself, or a field inside it).
+    bool clickUntilFocused(const QString &objectName, const QString &focusName, int timeoutMs = 10000);
     bool clickRow(const QString &viewName, const QString &text, int count = 1);
     // Selects the field's text and types over it.
     bool fill(const QString &objectName, const QString &text);

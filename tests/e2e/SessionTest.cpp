@@ -56,6 +56,20 @@ void SessionTest::selectInTree(const char *row, const char *keys, const char *se
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return Shown::selected(state, selectedName); }));
 }
 
+void SessionTest::addDeclaration(const char *typed, const char *row)
+{
+    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("candidateTextField"), QStringLiteral("TextField"), 5000));
+    session.type(QString::fromUtf8(typed));
+    // Return commits the declaration; on a slow machine the first one may
+    // only close the list of names that opened meanwhile.
+    const auto added = [&] { return session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromUtf8(row)); };
+    for (int attempt = 0; attempt < 3 && !added(); ++attempt) {
+        session.key(QStringLiteral("Return"));
+        session.waitFor([&](const QJsonObject &) { return added(); }, 3000);
+    }
+    ASSERT_TRUE(added()) << row;
+}
+
 void SessionTest::editLength(const char *row, const char *number, const char *edited)
 {
     ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QString::fromLatin1(row), 2));

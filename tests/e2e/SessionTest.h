@@ -36,6 +36,9 @@ protected:
     // row, the number typed over, Return to apply, Escape to close (which
     // commits the edit).
     void editLength(const char *row, const char *number, const char *edited);
+    // Types into the field under the rules (clicked until it has the
+    // keyboard) and presses Return until the rules panel shows the row.
+    void addDeclaration(const char *typed, const char *row);
     // Clicks the button of that title of the question shown, and waits until it is gone.
     void answer(const QString &title);
     // Saves, and waits until the file holds what is expected; no other file changed.

@@ -31,16 +31,6 @@ protected:
     {
         return session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}).value(QStringLiteral("undoName")).toString();
     }
-    // Clicks into the centre pane's code view until it has the keyboard.
-    bool focusCodeView()
-    {
-        return session.waitFor([&](const QJsonObject &state) {
-            if (state[QStringLiteral("focus")] == QStringLiteral("codeView"))
-                return true;
-            session.clickWidget(QStringLiteral("codeView"));
-            return false;
-        }, 10000);
-    }
 };
 
 } // namespace
@@ -78,7 +68,7 @@ TEST_F(ViewsFollowUndo, TheCoverOverTheRulesGoesWhenTheTypingIsUndone)
     session.key(QStringLiteral("Right"));
     ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("min.css")));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().startsWith(QStringLiteral(".card{")); }));
-    ASSERT_TRUE(focusCodeView());
+    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+End"));
     session.type(QStringLiteral("a{}"));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
@@ -106,7 +96,7 @@ TEST_F(ViewsFollowUndo, NoEmptyUndoStepIsLeftAfterACodeViewEditAndReload)
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
     const QString original = QString::fromUtf8(session.original(QStringLiteral("index.html")));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText() == original; }));
-    ASSERT_TRUE(focusCodeView());
+    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+End"));
     session.type(QStringLiteral("<b>"));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("domUIBlock")); }));
@@ -120,7 +110,7 @@ TEST_F(ViewsFollowUndo, NoEmptyUndoStepIsLeftAfterACodeViewEditAndReload)
     while (undone < 6 && session.state()[QStringLiteral("canUndo")].toBool()) {
         const QString name = undoName();
         const QString before = codeText();
-        ASSERT_TRUE(focusCodeView());
+        ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
         session.key(QStringLiteral("ctrl+z"));
         EXPECT_TRUE(session.waitFor([&](const QJsonObject &state) {
             return state[QStringLiteral("canRedo")].toBool() && codeText() != before;
@@ -145,21 +135,7 @@ TEST_F(ViewsFollowUndo, TheManagersDeclarationsFollowUndo)
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before; })) << listed().join(u' ').toStdString();
 
     ASSERT_NO_FATAL_FAILURE(editLength("font-size: 18px", "20", "font-size: 20px"));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
-        if (state[QStringLiteral("focus")] == QStringLiteral("TextField"))
-            return true;
-        session.clickWidget(QStringLiteral("candidateTextField"));
-        return false;
-    }, 5000));
-    session.type(QStringLiteral("letter-spacing: 0.5px"));
-    const auto added = [&] {
-        return session.rows(QStringLiteral("cssRulesOutline")).contains(QStringLiteral("letter-spacing: 0.5px"));
-    };
-    for (int attempt = 0; attempt < 3 && !added(); ++attempt) {
-        session.key(QStringLiteral("Return"));
-        session.waitFor([&](const QJsonObject &) { return added(); }, 3000);
-    }
-    ASSERT_TRUE(added());
+    ASSERT_NO_FATAL_FAILURE(addDeclaration("letter-spacing: 0.5px", "letter-spacing: 0.5px"));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return listed() == before + QStringList{QStringLiteral("letter-spacing")}; }))
         << listed().join(u' ').toStdString();
     QByteArray expected = session.original(QStringLiteral("css/site.css"));
