@@ -238,6 +238,11 @@ void WebFrameEx::createResouceGroup(File *previewedFile)
 
 void WebFrameEx::buildIndexFile(File *previewedFile)
 {
+    // A frame grouped before its document's request is known (a busy
+    // machine reports the frame first) waits for it: its node is named and
+    // placed from the request once, and kept.
+    if (!m_indexFile && m_request.isEmpty())
+        return;
     const bool local = m_request.isLocalFile();
     if (!m_indexFile) {
         if (local) {

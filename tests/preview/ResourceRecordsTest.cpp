@@ -143,6 +143,28 @@ TEST(WebFrameEx, AFrameWithOnlyAChildFrameHasAFrameGroupHoldingTheChildsIndex)
     EXPECT_EQ(child.frame->indexFile()->displayName(), QStringLiteral("frame"));
 }
 
+// The frame's node was made nameless, and stayed so, when the frame was
+// grouped before its document's request came.
+TEST(WebFrameEx, AFrameGroupedBeforeItsDocumentIsKnownIsNamedOnceItIs)
+{
+    FrameFixture page(QStringLiteral("http://a.test/"));
+    auto child = std::make_shared<WebFrameEx>(QStringLiteral("C"), QStringLiteral("F"));
+    page.frame->addChild(child.get());
+    child->createResouceGroup(nullptr);
+    page.frame->createResouceGroup(nullptr);
+    EXPECT_EQ(child->indexFile(), nullptr);
+    EXPECT_TRUE(page.frame->frameArr().isEmpty());
+
+    child->setDocument(loaded(QStringLiteral("http://b.test/frame.html"), QStringLiteral("text/html"), "<p></p>",
+                              QStringLiteral("C")));
+    child->createResouceGroup(nullptr);
+    page.frame->createResouceGroup(nullptr);
+    ASSERT_NE(child->indexFile(), nullptr);
+    EXPECT_EQ(child->indexFile()->displayName(), QStringLiteral("frame"));
+    EXPECT_EQ(page.frame->frameArr(), QList<File *>{child->indexFile()});
+    child->releaseNodes();
+}
+
 TEST(WebFrameEx, ALocalSubFrameStandsForItsOwnFileNotThePageShown)
 {
     QTemporaryDir dir;
