@@ -125,6 +125,10 @@ FileViewController::FileViewController(QWidget *view, QObject *parent)
     m_stack->addWidget(m_directoryViewer);
     m_stack->addWidget(m_imageViewer);
     m_stack->addWidget(m_fontView);
+    // A view taken out of the stack (its file gone) makes the layout show
+    // a neighbour, another file's view under this file's header (#78): the
+    // pane shows the main file's view or nothing.
+    connect(m_stack, &QStackedLayout::widgetRemoved, this, [this] { show(m_mainFile ? m_mainFile->view() : nullptr); });
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("codeViewBecameFirstResponder"), nullptr,
@@ -142,7 +146,8 @@ FileViewController::~FileViewController()
 
 QPlainTextEdit *FileViewController::mainTextView()
 {
-    return m_mainTextView.data();
+    // A view outlives its file until the next turn.
+    return m_mainFile ? m_mainTextView.data() : nullptr;
 }
 
 File *FileViewController::saveTargetFile()
@@ -204,6 +209,10 @@ void FileViewController::openFile(File *file)
         return;
     // A file deleted elsewhere that holds unsaved edits is shown with them.
     if (file->isLocalFile() && !file->isResourceGroup() && !file->exists() && !file->isMissingOnDisk()) {
+        // The header names the file now: no other file's view stays under it.
+        m_mainFile = nullptr;
+        m_mainTextView = nullptr;
+        show(nullptr);
         Alert::beep();
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),
@@ -258,7 +267,12 @@ void FileViewController::adopt(File *file, QWidget *view)
     if (!view || isSharedView(view))
         return;
     m_stack->addWidget(view);
-    // The views go with their file.
+    // The views go with their file, out of sight at once: no key reaches a
+    // view whose file is gone.
+    connect(file, &QObject::destroyed, this, [this, view = QPointer<QWidget>(view)] {
+        if (view && m_stack->currentWidget() == view)
+            show(nullptr);
+    });
     connect(file, &QObject::destroyed, view, &QObject::deleteLater);
 }
 
@@ -362,6 +376,12 @@ LineNumberScrollView *FileViewController::createLargeViewSource(File *file)
 QWidget *FileViewController::getCurrentScrollView() const
 {
     return m_mainFile ? m_mainFile->view() : nullptr;
+}
+
+QWidget *FileViewController::shownView() const
+{
+    QWidget *shown = m_stack->currentWidget();
+    return shown == m_empty ? nullptr : shown;
 }
 
 // --- Saving ------------------------------------------------------------------------------
