@@ -9,6 +9,7 @@
 #include "workspace/File.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 namespace CodeEditing {
@@ -59,12 +60,19 @@ inline void announceFocus(QObject *view, File *file)
 // The user's edit: `store` makes it the File's content, under the undo
 // action "type"; the open undo group closes at the end of the turn, and
 // "refreshFileContent" from the view tells the rest. Answers what `store` did.
+// Undo and Redo reach the edit only while the view is shown in its pane,
+// naming the file: not once the pane shows another file, or the page
+// before a failed load (#78).
 template <typename Store>
-bool storeEdit(File *file, const QObject *view, Store store)
+bool storeEdit(File *file, const QWidget *view, Store store)
 {
     InspectUndoManager *undo = File::sharedUndoManager();
-    if (undo)
+    if (undo) {
         undo->setActionName(QStringLiteral("type"));
+        undo->offerStepWhile([view = QPointer<const QWidget>(view), file = QPointer<File>(file)] {
+            return view && file && view->isVisibleTo(view->window());
+        });
+    }
     const bool stored = store();
     if (undo)
         undo->reserveCloseGroupingAtEndOfRunLoop();

@@ -110,6 +110,32 @@ TEST_F(FileViewControllerTest, AFileGoneFromDiskLeavesThePaneEmptyNotShowingAnot
     EXPECT_EQ(viewer.mainFile(), nullptr);
 }
 
+// #78: what was typed is undone and redone only while the pane shows it.
+TEST_F(FileViewControllerTest, TypingIsUndoneAndRedoneOnlyWhileThePaneShowsItsFile)
+{
+    File *sheet = file(QStringLiteral("style.css"));
+    File *page = file(QStringLiteral("index.html"));
+    viewer.viewFile(sheet);
+    CodeView *view = viewer.mainCodeView();
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return view->string() == QStringLiteral("a {}"); }));
+    sheet->setOpenDate(sheet->openDate().addSecs(-10));
+    view->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view, QStringLiteral("b"));
+    TestUtil::spin(5);
+    ASSERT_EQ(undo.undoActionName(), QStringLiteral("type"));
+
+    viewer.viewFile(page);
+    EXPECT_FALSE(undo.canUndo());
+    viewer.viewFile(sheet);
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(sheet->content(), QStringLiteral("a {}"));
+    viewer.viewFile(page);
+    EXPECT_FALSE(undo.canRedo());
+    undo.redo();
+    EXPECT_EQ(sheet->content(), QStringLiteral("a {}"));
+}
+
 TEST_F(FileViewControllerTest, AFileThatIsNoTextGetsNoViewAndThePaneStaysEmpty)
 {
     viewer.viewFile(file(QStringLiteral("index.html")));
