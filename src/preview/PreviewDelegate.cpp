@@ -221,6 +221,7 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::stoppedUnresponsive, this,
             [this] { dropEndedPage(QStringLiteral("The page did not respond and was stopped.")); });
     connect(page, &WebPage::renewed, this, &PreviewDelegate::pageRenewed);
+    connect(page, &WebPage::rendererCrashed, this, &PreviewDelegate::rendererCrashed);
     connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
     connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
         if (m_window)
