@@ -1,4 +1,5 @@
 #include "FileViewController.h"
+#include "AppDelegate.h"
 #include "Shell_p.h"
 
 #include "views/DirectoryViewer.h"
@@ -13,6 +14,7 @@
 #include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
+#include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -414,7 +416,12 @@ void FileViewController::saveDocument()
                                     {{QStringLiteral("file"), QVariant::fromValue(file)},
                                      {QStringLiteral("content"), file->content().value_or(text)}});
     }
-    if (extensionOf(file->displayName()) == QLatin1String("css"))
+    // The rules are read again from the text saved, unless the rules panel
+    // keeps them in step with it: its rows hold those rules, and an edit of
+    // a row whose rule was replaced would reach the page alone (#78).
+    AppDelegate *app = AppDelegate::instance();
+    CSSOutlineDelegateInterface *rules = app ? app->cssOutlineDelegate() : nullptr;
+    if (extensionOf(file->displayName()) == QLatin1String("css") && !(rules && rules->keepsRulesOf(file)))
         file->parseStyleSheet();
     center.postNotificationName(QStringLiteral("saveFileContent"), this,
                                 {{QStringLiteral("file"), QVariant::fromValue(file)}});

@@ -220,6 +220,11 @@ TEST_F(NamedFile, RedoAfterAFailedAddressIsNotOfferedAndLaterEditsReachTheFile)
     QByteArray expected = session.original(QStringLiteral("css/min.css"));
     expected.replace("font-size:20px", "font-size:22px");
     saveAndExpect("css/min.css", expected);
+    // And after that save, which the sheet's code view had the keyboard
+    // for last, too.
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 22px", "24", "font-size: 24px"));
+    expected.replace("font-size:22px", "font-size:24px");
+    saveAndExpect("css/min.css", expected);
 }
 
 // The page's renderer killed, the browser alive: the page comes back with
