@@ -138,6 +138,9 @@ void PreviewDelegate::setDownloadFolder(const QString &path)
 void PreviewDelegate::initWebView(QWidget *container)
 {
     if (m_webview) {
+        // The new view shows no page: the one shown before leaves the
+        // inspectors and the undo history with its view (#78).
+        letPageGo(QStringLiteral("No page is shown"));
         removeDomListeners();
         delete m_webview;
     }

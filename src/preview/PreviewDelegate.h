@@ -181,6 +181,9 @@ public:
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
     void dropEndedPage(const QString &message);
+    // The page shown is gone from the preview: its document leaves every
+    // inspector with the reason, and its undo steps go.
+    void letPageGo(const QString &reason);
     // The page's downloads (PreviewDelegateDownloads.cpp).
     void connectDownloads();
     void askAboutDownload();

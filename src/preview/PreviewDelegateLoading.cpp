@@ -380,11 +380,20 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     // What is left of the page is no page: no tree is built from it and
     // nothing of it stays where it could be edited.
     m_loadFailed = true;
+    letPageGo(message);
+    setStatus(message);
+    if (m_webview)
+        m_webview->showNotice(message);
+    Q_EMIT loadFailed(message);
+}
+
+void PreviewDelegate::letPageGo(const QString &reason)
+{
     m_loadingTimeoutTimer.stop();
     m_resourceTreeTimer.stop();
     setDownloadButtonsEnabled(false);
     // The panels say why they are empty.
-    dropDocument(message);
+    dropDocument(reason);
     clearDomNodeMap();
     m_styleFiles.clear();
     if (m_cssOutlineDelegate) {
@@ -393,10 +402,6 @@ void PreviewDelegate::dropEndedPage(const QString &message)
         m_cssOutlineDelegate->refreshStyleFiles();
     }
     clearUndo();
-    setStatus(message);
-    if (m_webview)
-        m_webview->showNotice(message);
-    Q_EMIT loadFailed(message);
 }
 
 bool PreviewDelegate::clearUndo()
