@@ -1,6 +1,7 @@
 #include "WorkspaceTestSupport.h"
 
 #include "WebTestFixture.h"
+#include "BrowserRenderers.h"
 
 #include "app/FileViewController.h"
 #include "code/CodeView.h"
@@ -49,37 +50,6 @@ const QByteArray kHome = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"styleshee
 const QByteArray kOther = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"stylesheet\" href=\"css/site.css\">\n</head>\n"
                           "<body>\n<p id=\"other\">Low water.</p>\n</body>\n</html>\n";
 const QByteArray kSheet = "p { margin: 0; }\n";
-
-// A pid of each renderer the browser started (through its zygote).
-QList<pid_t> renderersOf(pid_t browser)
-{
-    QMap<pid_t, pid_t> parents;
-    QList<pid_t> renderers;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        const pid_t pid = entry.toInt(&number);
-        QFile status(QStringLiteral("/proc/%1/stat").arg(entry));
-        QFile command(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (!number || !status.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray stat = status.readAll();
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            parents.insert(pid, pid_t(fields.at(1).toLongLong()));
-        if (command.readAll().contains("--type=renderer"))
-            renderers.append(pid);
-    }
-    QList<pid_t> found;
-    for (const pid_t renderer : renderers) {
-        for (pid_t up = parents.value(renderer); up > 1; up = parents.value(up)) {
-            if (up == browser) {
-                found.append(renderer);
-                break;
-            }
-        }
-    }
-    return found;
-}
 
 class SeededSession : public WorkspaceTest
 {

@@ -1,10 +1,10 @@
 #include "SessionTest.h"
+#include "BrowserRenderers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QMap>
 
 #include <signal.h>
 
@@ -33,41 +33,6 @@ bool namesWhatItShows(const QJsonObject &state)
            || state.value(QStringLiteral("codeFile")) == state.value(QStringLiteral("codeHeaderFile"));
 }
 
-// The renderers of the browser: the processes of that type it started,
-// through its zygote.
-QList<pid_t> renderersOf(qint64 browser)
-{
-    QMap<pid_t, pid_t> parents;
-    QList<pid_t> renderers;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        const pid_t pid = entry.toInt(&number);
-        if (!number)
-            continue;
-        QFile status(QStringLiteral("/proc/%1/stat").arg(entry));
-        QFile command(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (!status.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (name) state ppid ...": the name may hold blanks.
-        const QByteArray stat = status.readAll();
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            parents.insert(pid, pid_t(fields.at(1).toLongLong()));
-        if (command.readAll().contains("--type=renderer"))
-            renderers.append(pid);
-    }
-    QList<pid_t> found;
-    for (const pid_t renderer : renderers) {
-        for (pid_t up = parents.value(renderer); up > 1; up = parents.value(up)) {
-            if (up == browser) {
-                found.append(renderer);
-                break;
-            }
-        }
-    }
-    return found;
-}
-
 class NamedFile : public SessionTest
 {
 protected:
@@ -78,6 +43,16 @@ protected:
     bool unsaved(const QJsonObject &state, const QString &file)
     {
         return state[QStringLiteral("unsaved")].toArray().contains(u'/' + file);
+    }
+    // A file of a folder of the project, chosen in the file tree, is shown
+    // in the code pane.
+    void showInCodePane(const char *folder, const char *file)
+    {
+        ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QString::fromLatin1(folder)));
+        session.key(QStringLiteral("Right"));
+        ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QString::fromLatin1(file)));
+        const QString path = QStringLiteral("/%1/%2").arg(QLatin1String(folder), QLatin1String(file));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return state[QStringLiteral("codeFile")].toString().endsWith(path); }));
     }
     // Clicks where the code view is and types there, as a user would into
     // whatever the pane shows, then saves.
@@ -178,12 +153,7 @@ TEST_F(NamedFile, RedoAfterAFailedAddressIsNotOfferedAndLaterEditsReachTheFile)
     ASSERT_NO_FATAL_FAILURE(openSite("about.html", "About"));
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down Right Down", "card-title"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".card-title", "min.css:1"); }));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
-    session.key(QStringLiteral("Right"));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("min.css")));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
-        return state[QStringLiteral("codeText")].toString().startsWith(QLatin1String(".card{"));
-    }));
+    ASSERT_NO_FATAL_FAILURE(showInCodePane("css", "min.css"));
     ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+End"));
     session.type(QStringLiteral("a{}b{"));
@@ -233,10 +203,7 @@ TEST_F(NamedFile, RedoAfterAFailedAddressIsNotOfferedAndLaterEditsReachTheFile)
 TEST_F(NamedFile, ARendererThatDiesTakesThePagesStepsWithAWordAndUndoAgrees)
 {
     ASSERT_NO_FATAL_FAILURE(openSite("recovery.html", "Tide Tables"));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("js")));
-    session.key(QStringLiteral("Right"));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("async.js")));
-    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("codeFile")].toString().endsWith(QLatin1String("/async.js")); }));
+    ASSERT_NO_FATAL_FAILURE(showInCodePane("js", "async.js"));
     ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+End"));
     session.type(QStringLiteral("//"));
