@@ -1,4 +1,5 @@
 #include "FileViewController.h"
+#include "AppDelegate.h"
 #include "Shell_p.h"
 
 #include "views/DirectoryViewer.h"
@@ -13,6 +14,7 @@
 #include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
+#include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -125,6 +127,10 @@ FileViewController::FileViewController(QWidget *view, QObject *parent)
     m_stack->addWidget(m_directoryViewer);
     m_stack->addWidget(m_imageViewer);
     m_stack->addWidget(m_fontView);
+    // A view taken out of the stack (its file gone) makes the layout show
+    // a neighbour, another file's view under this file's header (#78): the
+    // pane shows the main file's view or nothing.
+    connect(m_stack, &QStackedLayout::widgetRemoved, this, [this] { show(m_mainFile ? m_mainFile->view() : nullptr); });
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("codeViewBecameFirstResponder"), nullptr,
@@ -142,7 +148,8 @@ FileViewController::~FileViewController()
 
 QPlainTextEdit *FileViewController::mainTextView()
 {
-    return m_mainTextView.data();
+    // A view outlives its file until the next turn.
+    return m_mainFile ? m_mainTextView.data() : nullptr;
 }
 
 File *FileViewController::saveTargetFile()
@@ -204,6 +211,10 @@ void FileViewController::openFile(File *file)
         return;
     // A file deleted elsewhere that holds unsaved edits is shown with them.
     if (file->isLocalFile() && !file->isResourceGroup() && !file->exists() && !file->isMissingOnDisk()) {
+        // The header names the file now: no other file's view stays under it.
+        m_mainFile = nullptr;
+        m_mainTextView = nullptr;
+        show(nullptr);
         Alert::beep();
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),
@@ -258,7 +269,12 @@ void FileViewController::adopt(File *file, QWidget *view)
     if (!view || isSharedView(view))
         return;
     m_stack->addWidget(view);
-    // The views go with their file.
+    // The views go with their file, out of sight at once: no key reaches a
+    // view whose file is gone.
+    connect(file, &QObject::destroyed, this, [this, view = QPointer<QWidget>(view)] {
+        if (view && m_stack->currentWidget() == view)
+            show(nullptr);
+    });
     connect(file, &QObject::destroyed, view, &QObject::deleteLater);
 }
 
@@ -364,6 +380,12 @@ QWidget *FileViewController::getCurrentScrollView() const
     return m_mainFile ? m_mainFile->view() : nullptr;
 }
 
+QWidget *FileViewController::shownView() const
+{
+    QWidget *shown = m_stack->currentWidget();
+    return shown == m_empty ? nullptr : shown;
+}
+
 // --- Saving ------------------------------------------------------------------------------
 
 void FileViewController::codeViewBecameFirstResponder(const Notification &notification)
@@ -394,7 +416,12 @@ void FileViewController::saveDocument()
                                     {{QStringLiteral("file"), QVariant::fromValue(file)},
                                      {QStringLiteral("content"), file->content().value_or(text)}});
     }
-    if (extensionOf(file->displayName()) == QLatin1String("css"))
+    // The rules are read again from the text saved, unless the rules panel
+    // keeps them in step with it: its rows hold those rules, and an edit of
+    // a row whose rule was replaced would reach the page alone (#78).
+    AppDelegate *app = AppDelegate::instance();
+    CSSOutlineDelegateInterface *rules = app ? app->cssOutlineDelegate() : nullptr;
+    if (extensionOf(file->displayName()) == QLatin1String("css") && !(rules && rules->keepsRulesOf(file)))
         file->parseStyleSheet();
     center.postNotificationName(QStringLiteral("saveFileContent"), this,
                                 {{QStringLiteral("file"), QVariant::fromValue(file)}});

@@ -40,7 +40,7 @@ public:
 
     File *mainFile() override { return m_mainFile; }
     QPlainTextEdit *mainTextView() override;
-    CodeView *mainCodeView() const { return m_mainTextView; }
+    CodeView *mainCodeView() const { return m_mainFile ? m_mainTextView.data() : nullptr; }
 
     // The file breadcrumb above the pane; not owned.
     PathControl *breadcramb() const { return m_breadcramb; }
@@ -90,6 +90,8 @@ public:
     static bool existInHistory(File *file, const QList<File *> &history);
 
     QWidget *getCurrentScrollView() const;
+    // The view the pane shows now, null when it shows nothing.
+    QWidget *shownView() const;
     QPlainTextEdit *getCurrentCodeView() { return mainTextView(); }
 
     // The code assist popup and its popover, given to every code view made;

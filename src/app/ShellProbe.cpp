@@ -3,8 +3,11 @@
 #include "AppDelegate.h"
 #include "MainInterface.h"
 #include "EXWindow.h"
+#include "FileViewController.h"
 #include "ProjectDelegate.h"
 
+#include "code/CodeView.h"
+#include "code/LargeTextView.h"
 #include "cssrules/CSSOutlineDelegate.h"
 #include "cssrules/CSSRule.h"
 #include "domtree/DOMNodeEx.h"
@@ -12,6 +15,7 @@
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/PathControl.h"
 #include "platform/kit/TableViewBase.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -23,6 +27,7 @@
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
 #include "workspace/File.h"
+#include "workspace/PathComponentCell.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -369,6 +374,28 @@ QJsonObject ShellProbe::state() const
             answer.insert(QStringLiteral("notice"), notice);
         answer.insert(QStringLiteral("overlay"), view->isDetectViewShown() && view->detectView()
                                                      && view->detectView()->isVisible() && view->detectView()->element());
+    }
+    if (FileViewController *files = m_delegate.ui().fileViewController) {
+        // What the centre pane names in its header, and the file whose text
+        // it shows (none when it shows nothing, or no text).
+        if (const PathControl *header = files->breadcramb()) {
+            QStringList titles;
+            for (const std::shared_ptr<PathCell> &cell : header->pathComponentCells())
+                titles.append(cell->title());
+            answer.insert(QStringLiteral("codeHeader"), titles.join(QStringLiteral(" > ")));
+            const auto *last = header->pathComponentCells().empty()
+                                   ? nullptr
+                                   : dynamic_cast<const PathComponentCell *>(header->pathComponentCells().back().get());
+            if (last && last->file())
+                answer.insert(QStringLiteral("codeHeaderFile"), last->file()->path());
+        }
+        QWidget *shown = files->shownView();
+        const auto *code = shown ? shown->findChild<const CodeView *>() : nullptr;
+        const auto *large = shown ? shown->findChild<const LargeTextView *>() : nullptr;
+        if (File *file = code ? code->file() : large ? large->file() : nullptr) {
+            answer.insert(QStringLiteral("codeFile"), file->path());
+            answer.insert(QStringLiteral("codeText"), code ? code->string() : large->string());
+        }
     }
     if (auto *rules = dynamic_cast<CSSOutlineDelegate *>(m_delegate.cssOutlineDelegate())) {
         QJsonArray shown;

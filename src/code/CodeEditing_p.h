@@ -9,6 +9,7 @@
 #include "workspace/File.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 namespace CodeEditing {
@@ -56,15 +57,33 @@ inline void announceFocus(QObject *view, File *file)
         {{QStringLiteral("file"), QVariant::fromValue(file)}, {QStringLiteral("textView"), QVariant::fromValue(view)}});
 }
 
+// Whether no widget between the view and its window is hidden: a view the
+// pane's stack put aside is, whether the window itself is shown or not.
+inline bool isShownInItsWindow(const QWidget *view)
+{
+    for (const QWidget *widget = view; widget && !widget->isWindow(); widget = widget->parentWidget()) {
+        if (widget->isHidden())
+            return false;
+    }
+    return true;
+}
+
 // The user's edit: `store` makes it the File's content, under the undo
 // action "type"; the open undo group closes at the end of the turn, and
 // "refreshFileContent" from the view tells the rest. Answers what `store` did.
+// Undo and Redo reach the edit only while the view is shown in its pane,
+// naming the file: not once the pane shows another file, or the page
+// before a failed load (#78).
 template <typename Store>
-bool storeEdit(File *file, const QObject *view, Store store)
+bool storeEdit(File *file, const QWidget *view, Store store)
 {
     InspectUndoManager *undo = File::sharedUndoManager();
-    if (undo)
+    if (undo) {
         undo->setActionName(QStringLiteral("type"));
+        undo->offerStepWhile([view = QPointer<const QWidget>(view), file = QPointer<File>(file)] {
+            return view && file && isShownInItsWindow(view);
+        });
+    }
     const bool stored = store();
     if (undo)
         undo->reserveCloseGroupingAtEndOfRunLoop();

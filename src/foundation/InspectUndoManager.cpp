@@ -17,11 +17,13 @@ static QString describeAction(const TargetRef &target, const QByteArray &selecto
 
 namespace {
 
-// Whether a step would do anything: an action whose target is gone is skipped.
+// Whether a step is offered: it would do anything (an action whose target
+// is gone is skipped), and what it acts on is still shown.
 template<typename Group>
 bool hasLiveAction(const Group &group)
 {
-    return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); });
+    return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); })
+        && std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
 }
 
 // The newest step that would do anything; null for none.
@@ -61,6 +63,14 @@ void InspectUndoManager::setActionName(const QString &name)
     autoBeginGroupingIfNeeded();
     if (!m_openGroups.isEmpty())
         m_openGroups.first().actionName = name;
+}
+
+void InspectUndoManager::offerStepWhile(Condition condition)
+{
+    QM_ASSERT(condition, return);
+    autoBeginGroupingIfNeeded();
+    if (!m_openGroups.isEmpty())
+        m_openGroups.first().conditions.append(std::move(condition));
 }
 
 void InspectUndoManager::autoBeginGroupingIfNeeded()
@@ -210,14 +220,14 @@ void InspectUndoManager::removeAllActionsWithTarget(const TargetRef &target)
     notifyIfChanged(before);
 }
 
-void InspectUndoManager::removeAllStepsWithTarget(const TargetRef &target)
+int InspectUndoManager::removeAllStepsWithTarget(const TargetRef &target)
 {
-    removeSteps([&target](const Entry &entry) { return entry.target == target; });
+    return removeSteps([&target](const Entry &entry) { return entry.target == target; });
 }
 
-void InspectUndoManager::removeStepsOfDestroyedTargets()
+int InspectUndoManager::removeStepsOfDestroyedTargets()
 {
-    removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
+    return removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
 }
 
 void InspectUndoManager::dropStepsDoingNothing(QList<Group> &stack)
@@ -226,18 +236,29 @@ void InspectUndoManager::dropStepsDoingNothing(QList<Group> &stack)
         stack.removeLast();
 }
 
-void InspectUndoManager::removeSteps(const std::function<bool(const Entry &)> &picks)
+int InspectUndoManager::removeSteps(const std::function<bool(const Entry &)> &picks)
 {
     const Availability before = availability();
+    qsizetype removed = 0;
     for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
-        stack->removeIf([&picks](const Group &group) {
+        removed += stack->removeIf([&picks](const Group &group) {
             return std::any_of(group.entries.cbegin(), group.entries.cend(), picks);
         });
     }
-    // A group still open is an edit under way: only the picked actions go.
-    for (Group &group : m_openGroups)
-        group.entries.removeIf(picks);
+    // A group still open is an edit under way, one step once closed: it
+    // goes whole too, with what the edit registers until it closes (#78).
+    const bool picksOpen = std::any_of(m_openGroups.cbegin(), m_openGroups.cend(), [&picks](const Group &group) {
+        return std::any_of(group.entries.cbegin(), group.entries.cend(), picks);
+    });
+    if (picksOpen) {
+        ++removed;
+        for (Group &group : m_openGroups) {
+            group.entries.clear();
+            group.dropped = true;
+        }
+    }
     notifyIfChanged(before);
+    return int(removed);
 }
 
 void InspectUndoManager::record(Entry entry)
@@ -246,6 +267,10 @@ void InspectUndoManager::record(Entry entry)
     // A new edit makes the redo history meaningless.
     if (m_state == State::Normal)
         m_redoStack.clear();
+    if (!m_openGroups.isEmpty() && m_openGroups.first().dropped) {
+        notifyIfChanged(before);
+        return;
+    }
     if (m_openGroups.isEmpty()) {
         // There is no group to add to: the action is a step by itself.
         openGroup(QString());
@@ -272,7 +297,9 @@ void InspectUndoManager::notifyIfChanged(Availability before)
 
 void InspectUndoManager::openGroup(const QString &actionName)
 {
-    m_openGroups.append(Group{{}, actionName});
+    Group group;
+    group.actionName = actionName;
+    m_openGroups.append(std::move(group));
 }
 
 void InspectUndoManager::closeGroup()
@@ -281,12 +308,14 @@ void InspectUndoManager::closeGroup()
     if (!m_openGroups.isEmpty()) {
         Group &parent = m_openGroups.last();
         parent.entries.append(group.entries);
+        parent.conditions.append(group.conditions);
+        parent.dropped = parent.dropped || group.dropped;
         if (parent.actionName.isEmpty())
             parent.actionName = group.actionName;
         return;
     }
     // An outermost group without actions is no undo step.
-    if (group.entries.isEmpty())
+    if (group.entries.isEmpty() || group.dropped)
         return;
     if (m_state == State::Undoing)
         m_redoStack.append(std::move(group));
@@ -304,8 +333,10 @@ void InspectUndoManager::replay(State state, QList<Group> &from)
 {
     const Group group = from.takeLast();
     m_state = state;
-    // The inverses the actions register form the opposite step, under the same name.
+    // The inverses the actions register form the opposite step, under the
+    // same name and conditions.
     openGroup(group.actionName);
+    m_openGroups.last().conditions = group.conditions;
     for (auto it = group.entries.crbegin(); it != group.entries.crend(); ++it) {
         if (!it->target.isAlive()) {
             QM_DEBUG(QStringLiteral("skipped the action of a destroyed target %1")

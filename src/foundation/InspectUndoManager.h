@@ -19,13 +19,15 @@
 // group at the end of the current event-loop turn. Inverses registered while
 // undoing become the redo step, and those registered while redoing the undo
 // step. An action whose target has been destroyed is skipped, never run; a
-// step left without any action whose target lives is not offered.
+// step left without any action whose target lives is not offered, nor is
+// one whose conditions (offerStepWhile()) do not all hold.
 class InspectUndoManager : public QObject
 {
     Q_OBJECT
 
 public:
     using Action = std::function<void()>;
+    using Condition = std::function<bool()>;
 
     explicit InspectUndoManager(QObject *parent = nullptr);
     ~InspectUndoManager() override;
@@ -38,6 +40,11 @@ public:
     // Names the outermost open group (opening one first when needed): the last
     // name set before the group closes is the one the user sees.
     void setActionName(const QString &name);
+    // The open step (opened first when needed) is offered, and run, only
+    // while the condition holds; the opposite step its undo or redo makes
+    // keeps it. An edit made through a view holds while the view names
+    // what it edited.
+    void offerStepWhile(Condition condition);
 
     void autoBeginGroupingIfNeeded();
     // Closes every open group at the end of the current event-loop turn; further
@@ -73,11 +80,13 @@ public:
     void removeAllActionsWithTarget(const TargetRef &target);
     // Drops, from both histories, every step holding an action on the
     // target, the step's other actions with it: what is left of a step
-    // would take back only part of its edit.
-    void removeAllStepsWithTarget(const TargetRef &target);
+    // would take back only part of its edit. A step still open that holds
+    // one goes the same way, with what its edit registers until it closes.
+    // Answers how many steps went.
+    int removeAllStepsWithTarget(const TargetRef &target);
     // Drops every step holding an action whose target is gone. Only for
     // when no such target can come back (a page replaced by the next).
-    void removeStepsOfDestroyedTargets();
+    int removeStepsOfDestroyedTargets();
 
 Q_SIGNALS:
     void checkpoint();
@@ -105,6 +114,9 @@ private:
     {
         QList<Entry> entries;
         QString actionName;
+        QList<Condition> conditions;
+        // Dropped while open: nothing of it becomes a step.
+        bool dropped = false;
     };
 
     using Availability = std::pair<bool, bool>; // canUndo(), canRedo()
@@ -116,9 +128,10 @@ private:
     void closeGroup();
     void closeGroupsDownTo(int level);
     // Drops the closed steps, and the open groups' actions, the test picks.
-    void removeSteps(const std::function<bool(const Entry &)> &picks);
+    int removeSteps(const std::function<bool(const Entry &)> &picks);
     void replay(State state, QList<Group> &from);
-    // The newest steps whose targets are all gone go: they would do nothing.
+    // The newest steps not offered go: they would do nothing, or act on
+    // what is no longer shown.
     static void dropStepsDoingNothing(QList<Group> &stack);
 
     QList<Group> m_undoStack;

@@ -138,6 +138,9 @@ void PreviewDelegate::setDownloadFolder(const QString &path)
 void PreviewDelegate::initWebView(QWidget *container)
 {
     if (m_webview) {
+        // The new view shows no page: the one shown before leaves the
+        // inspectors and the undo history with its view (#78).
+        letPageGo(QStringLiteral("No page is shown"));
         removeDomListeners();
         delete m_webview;
     }
@@ -221,6 +224,7 @@ void PreviewDelegate::connectPage()
     connect(page, &WebPage::stoppedUnresponsive, this,
             [this] { dropEndedPage(QStringLiteral("The page did not respond and was stopped.")); });
     connect(page, &WebPage::renewed, this, &PreviewDelegate::pageRenewed);
+    connect(page, &WebPage::rendererCrashed, this, &PreviewDelegate::rendererCrashed);
     connect(page, &WebPage::historyChanged, this, &PreviewDelegate::maintainbackForwardButton);
     connect(page, &WebPage::titleChanged, this, [this](const QString &title) {
         if (m_window)

@@ -181,12 +181,16 @@ public:
     // The page crashed its renderer right after each reload: the status says
     // so, and the DOM tree, the rules panel and the selection let it go.
     void dropEndedPage(const QString &message);
+    // The page shown is gone from the preview: its document leaves every
+    // inspector with the reason, and its undo steps go.
+    void letPageGo(const QString &reason);
     // The page's downloads (PreviewDelegateDownloads.cpp).
     void connectDownloads();
     void askAboutDownload();
     // Drops the undo steps of the rules panel, the DOM tree and the
-    // style-sheet manager, and those of the nodes of a page no longer shown.
-    void clearUndo();
+    // style-sheet manager, and those of the nodes of a page no longer shown;
+    // answers whether any step went.
+    bool clearUndo();
     // The style sheets of the previewed project are parsed again when next read.
     void cleanStyle();
     // Back (segment 0) or forward (segment 1) in the page's history.
@@ -397,6 +401,12 @@ private:
     // The browser died and was started again: the page comes back from the
     // program's texts; the user is told that its undo steps go.
     void pageRenewed();
+    // The page's renderer died and the page is loaded again: the same.
+    void rendererCrashed();
+    // The page shown died with its browser or renderer (`what` says which):
+    // its document and undo steps go at once, and it is loaded again from
+    // the program's texts; `tell` says it over the page.
+    void pageLost(const QString &what, bool tell);
     // The paths of the project files whose text holds edits not on disk.
     QStringList unsavedPaths() const;
 

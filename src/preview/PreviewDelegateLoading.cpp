@@ -334,23 +334,34 @@ QStringList PreviewDelegate::unsavedPaths() const
 
 void PreviewDelegate::pageRenewed()
 {
-    // The page comes back as a save would write it: unsaved edits and all
-    // (#64); the edits waiting for their write-back are written first.
-    prepareLoad();
-    m_reloadedInPlace = true;
     const ChromiumProcess::Start start = ChromiumProcess::instance().lastStart();
     const QString what = start == ChromiumProcess::Start::AfterSilence
                              ? QStringLiteral("The preview's browser stopped answering, so it was ended and started again.")
                              : QStringLiteral("The preview's browser ended unexpectedly and was started again.");
-    // The page before died with its browser: its document leaves every
-    // inspector now, and with it every undo step made on it, whatever the
-    // user does before the page is back.
-    InspectUndoManager *manager = File::sharedUndoManager();
-    const bool hadSteps = manager && (manager->canUndo() || manager->canRedo());
-    dropDocument(what);
-    clearUndo();
     // A start the user asked for (a page opened, Reload) needs no word.
-    if (start == ChromiumProcess::Start::AsAsked || !m_webview)
+    pageLost(what, start != ChromiumProcess::Start::AsAsked);
+}
+
+void PreviewDelegate::rendererCrashed()
+{
+    // The same as a death of the whole browser, and said the same way (#78).
+    pageLost(QStringLiteral("The page's process in the preview's browser ended unexpectedly and the page was loaded again."),
+             true);
+}
+
+void PreviewDelegate::pageLost(const QString &what, bool tell)
+{
+    // The page comes back as a save would write it: unsaved edits and all
+    // (#64); the edits waiting for their write-back are written first.
+    prepareLoad();
+    m_reloadedInPlace = true;
+    // The page before died: its document leaves every inspector now, and
+    // with it every undo step made on it, whatever the user does before the
+    // page is back. The message says so only when a step went, and Undo
+    // offers none of them from then on.
+    dropDocument(what);
+    const bool stepsWent = clearUndo();
+    if (!tell || !m_webview)
         return;
     QString message = what;
     const QUrl url = m_webview->webPage()->url();
@@ -358,7 +369,7 @@ void PreviewDelegate::pageRenewed()
         message += unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
                                             : QStringLiteral(" The page is shown again with your unsaved changes.");
     }
-    if (hadSteps)
+    if (stepsWent)
         message += QStringLiteral(" The edits made in the page before can no longer be undone.");
     QM_INFO(message);
     m_webview->showNotice(message);
@@ -369,11 +380,20 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     // What is left of the page is no page: no tree is built from it and
     // nothing of it stays where it could be edited.
     m_loadFailed = true;
+    letPageGo(message);
+    setStatus(message);
+    if (m_webview)
+        m_webview->showNotice(message);
+    Q_EMIT loadFailed(message);
+}
+
+void PreviewDelegate::letPageGo(const QString &reason)
+{
     m_loadingTimeoutTimer.stop();
     m_resourceTreeTimer.stop();
     setDownloadButtonsEnabled(false);
     // The panels say why they are empty.
-    dropDocument(message);
+    dropDocument(reason);
     clearDomNodeMap();
     m_styleFiles.clear();
     if (m_cssOutlineDelegate) {
@@ -382,24 +402,22 @@ void PreviewDelegate::dropEndedPage(const QString &message)
         m_cssOutlineDelegate->refreshStyleFiles();
     }
     clearUndo();
-    setStatus(message);
-    if (m_webview)
-        m_webview->showNotice(message);
-    Q_EMIT loadFailed(message);
 }
 
-void PreviewDelegate::clearUndo()
+bool PreviewDelegate::clearUndo()
 {
     InspectUndoManager *manager = File::sharedUndoManager();
     if (!manager)
-        return;
+        return false;
     // A step that edited one of them goes whole: the rest of it (a file's
     // text written back) would take back only half of the edit.
+    int removed = 0;
     for (const QPointer<QObject> &target : std::as_const(m_clearUndoTargets)) {
         if (target)
-            manager->removeAllStepsWithTarget(target.data());
+            removed += manager->removeAllStepsWithTarget(target.data());
     }
-    manager->removeStepsOfDestroyedTargets();
+    removed += manager->removeStepsOfDestroyedTargets();
+    return removed > 0;
 }
 
 void PreviewDelegate::cleanStyle()

@@ -13,6 +13,7 @@
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/kit/Alert.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "workspace/File.h"
 
@@ -82,6 +83,57 @@ TEST_F(FileViewControllerTest, AFileShownAgainUsesItsViewWithItsCurrentText)
     EXPECT_EQ(viewer.mainCodeView(), first);
     EXPECT_EQ(first->toPlainText(), QStringLiteral("<p>changed</p>"));
     EXPECT_TRUE(first->isVisibleTo(&pane));
+}
+
+// #78: the pane never shows another file's view under the name of one that
+// went, whether its node was dropped or it is found gone when it is opened.
+TEST_F(FileViewControllerTest, AFileGoneFromDiskLeavesThePaneEmptyNotShowingAnotherFile)
+{
+    File *sheet = file(QStringLiteral("style.css"));
+    viewer.viewFile(sheet);
+    viewer.viewFile(file(QStringLiteral("index.html")));
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("site/index.html"))));
+    root->setUpChildren();
+    EXPECT_FALSE(sheet->view()->isVisibleTo(&pane));
+    TestUtil::spin(5);
+    EXPECT_FALSE(sheet->view()->isVisibleTo(&pane));
+    EXPECT_EQ(viewer.mainFile(), nullptr);
+    EXPECT_EQ(viewer.mainTextView(), nullptr);
+
+    viewer.viewFile(sheet);
+    File *script = file(QStringLiteral("app.js"));
+    ASSERT_TRUE(QFile::remove(script->path()));
+    Alert::setResponder([](const Alert &) { return int(Alert::FirstButtonReturn); });
+    viewer.viewFile(script);
+    Alert::setResponder({});
+    EXPECT_FALSE(sheet->view()->isVisibleTo(&pane));
+    EXPECT_EQ(viewer.mainFile(), nullptr);
+}
+
+// #78: what was typed is undone and redone only while the pane shows it.
+TEST_F(FileViewControllerTest, TypingIsUndoneAndRedoneOnlyWhileThePaneShowsItsFile)
+{
+    File *sheet = file(QStringLiteral("style.css"));
+    File *page = file(QStringLiteral("index.html"));
+    viewer.viewFile(sheet);
+    CodeView *view = viewer.mainCodeView();
+    ASSERT_TRUE(TestUtil::waitUntil([view] { return view->string() == QStringLiteral("a {}"); }));
+    sheet->setOpenDate(sheet->openDate().addSecs(-10));
+    view->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view, QStringLiteral("b"));
+    TestUtil::spin(5);
+    ASSERT_EQ(undo.undoActionName(), QStringLiteral("type"));
+
+    viewer.viewFile(page);
+    EXPECT_FALSE(undo.canUndo());
+    viewer.viewFile(sheet);
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(sheet->content(), QStringLiteral("a {}"));
+    viewer.viewFile(page);
+    EXPECT_FALSE(undo.canRedo());
+    undo.redo();
+    EXPECT_EQ(sheet->content(), QStringLiteral("a {}"));
 }
 
 TEST_F(FileViewControllerTest, AFileThatIsNoTextGetsNoViewAndThePaneStaysEmpty)

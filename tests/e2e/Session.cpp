@@ -358,6 +358,11 @@ bool Session::fill(const QString &objectName, const QString &text)
 
 bool Session::addProject()
 {
+    return addProject(projectPath());
+}
+
+bool Session::addProject(const QString &folder)
+{
     key(QStringLiteral("ctrl+shift+o"));
     if (!waitForModal())
         return false;
@@ -377,14 +382,14 @@ bool Session::addProject()
                 continue;
         }
         key(QStringLiteral("ctrl+a"));
-        type(projectPath());
-        typed = waitFor([&](const QJsonObject &state) { return state.value(QStringLiteral("focusText")).toString() == projectPath(); },
+        type(folder);
+        typed = waitFor([&](const QJsonObject &state) { return state.value(QStringLiteral("focusText")).toString() == folder; },
                         3000);
     }
     if (!typed)
         return false;
     key(QStringLiteral("Return"));
-    const QString name = QFileInfo(projectPath()).fileName();
+    const QString name = QFileInfo(folder).fileName();
     return waitFor([&](const QJsonObject &state) {
         return !state.contains(QStringLiteral("modal")) && rows(QStringLiteral("finderView")).contains(name);
     });
@@ -409,6 +414,19 @@ QByteArray Session::original(const QString &relative) const
 QByteArray Session::onDisk(const QString &relative) const
 {
     return readAll(projectPath() + QLatin1Char('/') + relative);
+}
+
+QString Session::makeProject(const QString &name, const std::map<QString, QByteArray> &files) const
+{
+    const QString folder = m_scratch.filePath(name);
+    for (const auto &[relative, bytes] : files) {
+        const QString path = folder + QLatin1Char('/') + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            return {};
+    }
+    return folder;
 }
 
 bool Session::writeOnDisk(const QString &relative, const QByteArray &bytes) const

@@ -71,15 +71,20 @@ public:
     // does when asked; its place stays.
     void resizeWindow(const QString &title, const QSize &size);
 
-    // The designer's first steps: add the fixture folder as a project
-    // (File > Add Project...) and open one of its pages from the file tree.
+    // The designer's first steps: add the fixture folder (or another one)
+    // as a project (File > Add Project...) and open one of its pages from
+    // the file tree.
     bool addProject();
+    bool addProject(const QString &folder);
     bool openPage(const QString &fileName);
 
     // The fixture project's files: as copied, and now on disk.
     QString projectPath() const;
     QByteArray original(const QString &relative) const;
     QByteArray onDisk(const QString &relative) const;
+    // A second project beside the fixture's, made of the files given
+    // (relative path and bytes); answers its folder.
+    QString makeProject(const QString &name, const std::map<QString, QByteArray> &files) const;
     // Writes a project file as another program would, in place.
     bool writeOnDisk(const QString &relative, const QByteArray &bytes) const;
     // Relative paths whose bytes differ from the fixture, and new or gone

@@ -242,6 +242,60 @@ TEST(InspectUndoManager, RemovingATargetsStepsTakesTheirOtherActionsWithThem)
     EXPECT_FALSE(undo.canUndo());
 }
 
+// #78: the page dropped while its edit is still under way (a write-back of
+// the file's text comes after, in the same turn) leaves no half of it.
+TEST(InspectUndoManager, AStepStillOpenGoesWholeWithWhatItsEditRegistersAfterwards)
+{
+    InspectUndoManager undo;
+    Counter panel(undo), file(undo);
+    panel.setValue(1);
+    undo.setActionName(QStringLiteral("Edit Attributes"));
+    file.setValue(1);
+    undo.removeAllStepsWithTarget(&panel);
+    file.setValue(2);
+    undo.reserveCloseGroupingAtEndOfRunLoop();
+    finishTurn();
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_EQ(file.value(), 2);
+    // The next edit is a step of its own again.
+    file.setValue(3);
+    undo.loopEnd();
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(file.value(), 2);
+}
+
+TEST(InspectUndoManager, AStepIsOfferedOnlyWhileItsConditionHoldsAndItsRedoKeepsIt)
+{
+    InspectUndoManager undo;
+    Counter older(undo), typed(undo);
+    older.setValue(1);
+    undo.loopEnd();
+    bool shown = true;
+    typed.setValue(1);
+    undo.setActionName(QStringLiteral("type"));
+    undo.offerStepWhile([&shown] { return shown; });
+    undo.loopEnd();
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("type"));
+
+    undo.undo();
+    EXPECT_EQ(typed.value(), 0);
+    shown = false;
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(undo.redoActionName(), QString());
+    shown = true;
+    ASSERT_TRUE(undo.canRedo());
+    undo.redo();
+    EXPECT_EQ(typed.value(), 1);
+
+    // Not offered, it is passed over for the step before it.
+    shown = false;
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(older.value(), 0);
+    EXPECT_EQ(typed.value(), 1);
+}
+
 TEST(InspectUndoManager, StepsOfDestroyedTargetsAreDroppedWhole)
 {
     InspectUndoManager undo;

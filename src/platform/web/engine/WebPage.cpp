@@ -892,6 +892,7 @@ void WebPage::mainTargetCrashed()
     }
     QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));
     ++m_crashReloads;
+    Q_EMIT rendererCrashed();
     reloadShown();
     m_sinceCrashReload.start();
 }

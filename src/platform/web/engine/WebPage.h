@@ -214,6 +214,10 @@ Q_SIGNALS:
     // right after this (handlers may set up first what that load needs,
     // such as the requests to hold back).
     void renewed();
+    // The page's renderer died (the browser lives on) and the page is
+    // loaded again right after this, as after renewed(); not when it is
+    // left instead (crashLimitReached()) or was ended as asked.
+    void rendererCrashed();
     // The page's renderer stopped, or started again, answering within kAnswerMs.
     void respondingChanged(bool responding);
     // The page that did not respond was ended as asked; it is not loaded again.
