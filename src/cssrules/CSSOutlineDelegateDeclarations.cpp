@@ -411,6 +411,31 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPt
     return keyframe;
 }
 
+// Keyframes renamed, each to its key, in their blocks and the page's rules.
+// The text keeps each where it stands with its declarations and their
+// layout, only its selector changed (#77); so does the model, whose items
+// keep the order of the text.
+static void renameKeyframeEntries(CSSOutlineDelegate *panel, const QList<std::pair<KeyframeEntry, QString>> &renames)
+{
+    QList<std::pair<KeyframeEntry, QString>> back;
+    for (const auto &[entry, key] : renames) {
+        const QString was = entry.keyframe->selector();
+        if (const DOMCSSRulePtr live = panel->domCSSRuleByStyleDeclaration(entry.block)) {
+            const int index = lastLiveKeyframe(live, was);
+            const QString body = index >= 0 ? live->cssRules().item(index)->cssBody() : entry.body;
+            if (index >= 0)
+                live->deleteRule(index);
+            live->appendRule(key + QStringLiteral(" {") + body + u'}');
+        }
+        entry.keyframe->setSelector(key);
+        entry.keyframe->setModified(true);
+        entry.block->setModified(true);
+        back.append({entry, was});
+    }
+    if (InspectUndoManager *undo = File::sharedUndoManager())
+        undo->prepareWithInvocationTarget(panel, [panel, back] { renameKeyframeEntries(panel, back); });
+}
+
 void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,
                                               const StyleDeclarationPtr &newKeyframe)
 {
@@ -422,19 +447,20 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
         return;
     }
     styleDeclarationsOf(file);
-    const QList<KeyframeEntry> old = keyframesWithKey(keyframes, oldKeyframe->selector());
-    QList<KeyframeEntry> renamed;
-    for (const KeyframeEntry &entry : old) {
-        StyleDeclarationPtr copy = entry.block == keyframes ? newKeyframe : createNewKeyframe(newKeyframe->selector());
-        copy->setParentFile(file);
-        copy->setType(RuleType::Keyframe);
-        copy->setInBraket(true);
-        copy->setBody(entry.keyframe->body(), CSSRule::prefixSettingsOf(file));
-        renamed.append({entry.block, copy, entry.body});
+    const QList<KeyframeEntry> entries = keyframesWithKey(keyframes, oldKeyframe->selector());
+    if (entries.isEmpty())
+        return;
+    QList<std::pair<KeyframeEntry, QString>> renames;
+    for (const KeyframeEntry &entry : entries)
+        renames.append({entry, newKeyframe->selector()});
+    renameKeyframeEntries(this, renames);
+    // The block's own keyframe, now under the new key, is the one shown.
+    StyleDeclarationPtr shown = entries.constFirst().keyframe;
+    for (const KeyframeEntry &entry : entries) {
+        if (entry.block == keyframes && entry.keyframe == oldKeyframe)
+            shown = entry.keyframe;
     }
-    removeKeyframeEntries(this, old);
-    addKeyframeEntries(this, renamed);
-    showEditedKeyframes(keyframes, newKeyframe, 2);
+    showEditedKeyframes(keyframes, shown, 2);
 }
 
 void CSSOutlineDelegate::showEditedKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, int reloadMode)

@@ -351,15 +351,19 @@ TEST_F(Structure, ANewKeyframeGoesInOrderIntoEveryBlockOfItsName)
     EXPECT_FALSE(liveKeys(live, 1).contains(QStringLiteral("25%")));
 }
 
-TEST_F(Structure, RenamingAKeyframeMovesItAndUndoMovesItBack)
+// The keyframe keeps its place in the file, and so in the model, whose
+// items follow the text: only its selector changes (#77).
+TEST_F(Structure, RenamingAKeyframeChangesItsSelectorWhereItStandsAndUndoPutsItBack)
 {
     load(kAnimation);
     const StyleDeclarationPtr block = item(file, QStringLiteral("@keyframes fade"));
     const StyleDeclarationPtr from = file->getMediaChildren(*block).first();
     live.panel.changeKeyframeNameIn(block, from, CSSOutlineDelegate::createNewKeyframe(QStringLiteral("75%")));
     live.settleWrites();
-    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("to")}));
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("from {"), QStringLiteral("75% {")));
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("75%"), QStringLiteral("50%"), QStringLiteral("to")}));
     EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")), keys(file, QStringLiteral("@keyframes fade")));
+    EXPECT_EQ(file->getMediaChildren(*block).first(), from);
     EXPECT_EQ(liveKeys(live, 1), QStringLiteral("50% 100% 75%"));
     live.undo.undo();
     EXPECT_EQ(text(), original);
