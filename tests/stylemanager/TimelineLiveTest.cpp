@@ -551,6 +551,8 @@ struct AnimationSheet
     const char *key15;
     const char *key20;
     const char *keyframe30;
+    // The keyframe at 30% with one added at 50% after it.
+    const char *with50;
 };
 
 void PrintTo(const AnimationSheet &sheet, std::ostream *out)
@@ -602,6 +604,21 @@ TEST_P(TimelineInLayout, ADeleteTakesOutOnlyTheKeyframeAndUndoGivesTheBytesBack)
     EXPECT_EQ(shownKeys(), before);
 }
 
+// A keyframe added on the track is written as its block writes the others.
+TEST_P(TimelineInLayout, AnAddedKeyframeTakesTheLayoutOfItsBlock)
+{
+    loadSheet();
+    ASSERT_NE(slider(), nullptr);
+    slider()->addItemAtRatio(0.5);
+    live.settleWrites();
+    settle();
+    EXPECT_EQ(text().toStdString(),
+              QString(original).replace(QLatin1String(GetParam().keyframe30), QLatin1String(GetParam().with50)).toStdString());
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
+    undoStep();
+    EXPECT_EQ(text(), original);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Layouts, TimelineInLayout,
     ::testing::Values(
@@ -613,9 +630,10 @@ INSTANTIATE_TEST_SUITE_P(
                        "-webkit-transform:rotate(3deg);transform:rotate(3deg)}100%{-webkit-transform:none;transform:none}}"
                        ".w{-webkit-animation:wobble 1s;animation:wobble 1s}\n",
                        "@-webkit-keyframes wobble", "15%{", "20%{",
-                       "30%{-webkit-transform:rotate(3deg);transform:rotate(3deg)}"},
+                       "30%{-webkit-transform:rotate(3deg);transform:rotate(3deg)}",
+                       "30%{-webkit-transform:rotate(3deg);transform:rotate(3deg)}50%{}"},
         AnimationSheet{"MinifiedAlone", "@keyframes fadeIn{0%{opacity:0}15%{opacity:.2}30%{opacity:.5}to{opacity:1}}\n",
-                       "@keyframes fadeIn", "15%{", "20%{", "30%{opacity:.5}"},
+                       "@keyframes fadeIn", "15%{", "20%{", "30%{opacity:.5}", "30%{opacity:.5}50%{}"},
         AnimationSheet{"TwoSpacesWithTwin",
                        "@-webkit-keyframes wobble {\n  0% {\n    -webkit-transform: none;\n    transform: none;\n  }\n"
                        "  15% {\n    -webkit-transform: rotate(-5deg);\n    transform: rotate(-5deg);\n  }\n"
@@ -623,15 +641,18 @@ INSTANTIATE_TEST_SUITE_P(
                        "@keyframes wobble {\n  0% {\n    -webkit-transform: none;\n    transform: none;\n  }\n"
                        "  15% {\n    -webkit-transform: rotate(-5deg);\n    transform: rotate(-5deg);\n  }\n"
                        "  30% {\n    opacity: 1;\n  }\n  100% {\n    -webkit-transform: none;\n    transform: none;\n  }\n}\n",
-                       "@-webkit-keyframes wobble", "  15% {", "  20% {", "  30% {\n    opacity: 1;\n  }\n"},
+                       "@-webkit-keyframes wobble", "  15% {", "  20% {", "  30% {\n    opacity: 1;\n  }\n",
+                       "  30% {\n    opacity: 1;\n  }\n  50% {\n  }\n"},
         AnimationSheet{"FourSpacesOneLineKeyframes",
                        "@keyframes fadeIn {\n    0% { opacity: 0; }\n    15% { opacity: 0.2; }\n    30% { opacity: 0.5; }\n"
                        "    100% { opacity: 1; }\n}\n",
-                       "@keyframes fadeIn", "15% {", "20% {", "    30% { opacity: 0.5; }\n"},
+                       "@keyframes fadeIn", "15% {", "20% {", "    30% { opacity: 0.5; }\n",
+                       "    30% { opacity: 0.5; }\n    50% {}\n"},
         AnimationSheet{"TabsAlone",
                        "@keyframes fadeIn {\n\t0% {\n\t\topacity: 0;\n\t}\n\t15% {\n\t\topacity: 0.2;\n\t}\n"
                        "\t30% {\n\t\topacity: 0.5;\n\t}\n\t100% {\n\t\topacity: 1;\n\t}\n}\n",
-                       "@keyframes fadeIn", "\t15% {", "\t20% {", "\t30% {\n\t\topacity: 0.5;\n\t}\n"}),
+                       "@keyframes fadeIn", "\t15% {", "\t20% {", "\t30% {\n\t\topacity: 0.5;\n\t}\n",
+                       "\t30% {\n\t\topacity: 0.5;\n\t}\n\t50% {\n\t}\n"}),
     [](const ::testing::TestParamInfo<AnimationSheet> &info) { return std::string(info.param.name); });
 
 } // namespace TimelineLiveTest
