@@ -586,8 +586,10 @@ TEST_P(TimelineInLayout, ADragChangesOnlyTheKeyframesSelectorAndUndoGivesTheByte
     EXPECT_EQ(manager.lastSelection()->selector(), QStringLiteral("20%"));
     undoStep();
     EXPECT_EQ(text(), original);
-    // The track follows the undo at once.
+    // The track and the rules panel follow the undo at once.
     EXPECT_EQ(shownKeys(), before);
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  15% ["))) << live.dump().toStdString();
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("20%"))) << live.dump().toStdString();
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
 }
 
@@ -599,9 +601,11 @@ TEST_P(TimelineInLayout, ADeleteTakesOutOnlyTheKeyframeAndUndoGivesTheBytesBack)
     deleteAt(slider(), 0.3);
     EXPECT_EQ(text(), QString(original).remove(QLatin1String(GetParam().keyframe30)));
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Keyframe"));
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("30%"))) << live.dump().toStdString();
     undoStep();
     EXPECT_EQ(text(), original);
     EXPECT_EQ(shownKeys(), before);
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  30% ["))) << live.dump().toStdString();
 }
 
 // A keyframe added on the track is written as its block writes the others.
@@ -615,8 +619,10 @@ TEST_P(TimelineInLayout, AnAddedKeyframeTakesTheLayoutOfItsBlock)
     EXPECT_EQ(text().toStdString(),
               QString(original).replace(QLatin1String(GetParam().keyframe30), QLatin1String(GetParam().with50)).toStdString());
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  50% ["))) << live.dump().toStdString();
     undoStep();
     EXPECT_EQ(text(), original);
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("50%"))) << live.dump().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
