@@ -330,13 +330,12 @@ QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
             const QString inner = mediaBody(*item);
             body += minify ? m_layout.opening(item->selector()) + inner + QLatin1Char('}')
                            : QLatin1Char('\n') + indent + m_layout.opening(item->selector())
-                                            + QString(inner).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent)
-                                            + QLatin1Char('\n') + indent + QLatin1Char('}');
+                                 + QString(inner).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n')
+                                 + indent + QLatin1Char('}');
             continue;
         }
         if (item->type() == RuleType::Other && !item->hasBody()) {
-            body += minify ? item->selector() + QLatin1Char(';')
-                                      : QLatin1Char('\n') + indent + item->selector() + QLatin1Char(';');
+            body += minify ? item->selector() + QLatin1Char(';') : QLatin1Char('\n') + indent + item->selector() + QLatin1Char(';');
             continue;
         }
         const QString declarations = generatePropertyText(*item, minify ? QString() : indent2);
