@@ -26,6 +26,9 @@
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
+#include "stylemanager/AnimationManager.h"
+#include "stylemanager/KeyframeThumb.h"
+#include "stylemanager/TimelineCell.h"
 #include "workspace/File.h"
 #include "workspace/PathComponentCell.h"
 
@@ -169,6 +172,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return formRows(question.value(QStringLiteral("name")).toString());
     if (kind == QLatin1String("menu"))
         return menu(question.value(QStringLiteral("title")).toString());
+    if (kind == QLatin1String("thumbs"))
+        return thumbs();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -447,4 +452,25 @@ QJsonObject ShellProbe::menu(const QString &title) const
             return entry;
     }
     return {{QStringLiteral("error"), QStringLiteral("no menu item ") + title}};
+}
+
+QJsonObject ShellProbe::thumbs() const
+{
+    QJsonArray shown;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        const auto *thumb = qobject_cast<const KeyframeThumb *>(widget);
+        const QWidget *track = thumb ? thumb->parentWidget() : nullptr;
+        const auto *cell = track ? qobject_cast<const TimelineCell *>(track->parentWidget()) : nullptr;
+        if (!cell || !cell->objectValue() || !thumb->keyframe() || partInSight(thumb).isEmpty())
+            continue;
+        QJsonObject entry = rectOf(thumb, thumb->rect());
+        entry.insert(QStringLiteral("animation"), AnimationManager::nameOfRule(*cell->objectValue()));
+        entry.insert(QStringLiteral("key"), KeyframeThumb::offsetOf(thumb->keyframe()->selector(), thumb->offsetIndex()));
+        // The line the thumbs' middles run along, 0% to 100%.
+        const int half = thumb->width() / 2;
+        entry.insert(QStringLiteral("trackX"), track->mapToGlobal(QPoint(half, 0)).x());
+        entry.insert(QStringLiteral("trackW"), track->width() - 2 * half);
+        shown.append(entry);
+    }
+    return {{QStringLiteral("thumbs"), shown}};
 }

@@ -24,7 +24,9 @@ class QLocalServer;
 // page opened: its text and whether it offers to stop the page's dialogs),
 // {"q": "formRows", "name": objectName}: the labels of the form rows in
 // that widget whose editors are wholly in sight, and {"q": "menu", "title":
-// text}: an item of the menu shown, else a title of the main window's menu bar.
+// text}: an item of the menu shown, else a title of the main window's menu
+// bar, and {"q": "thumbs"}: the keyframe thumbs the timeline shows, each with
+// its animation's name, its key and where its track runs.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -50,6 +52,7 @@ private:
     QJsonObject pageDialog() const;
     QJsonObject formRows(const QString &name) const;
     QJsonObject menu(const QString &title) const;
+    QJsonObject thumbs() const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -370,6 +370,9 @@ public:
     void setSelectorOf(const StyleDeclarationPtr &declaration, const QString &selector);
     DOMCSSRulePtr keyframeRuleByKeyframesRule(const DOMCSSRulePtr &keyframes, const QString &keyText) const;
     StyleDeclarationPtr doAddKeyframeTo(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, const QString &cssBody);
+    // Gives the keyframe of oldKeyframe's key, in the block and its twins,
+    // newKeyframe's key where it stands: the model's keyframe objects stay
+    // (newKeyframe only carries the key) and only their selectors change.
     void changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,
                               const StyleDeclarationPtr &newKeyframe);
     void doRemoveKeyframe(const StyleDeclarationPtr &keyframes, const QString &keyText);

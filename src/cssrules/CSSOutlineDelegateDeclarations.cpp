@@ -330,10 +330,12 @@ int lastLiveKeyframe(const DOMCSSRulePtr &live, const QString &key)
 
 } // namespace
 
-// The keyframes go in (or come back), each block's into its place and its page rule.
-static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries);
+// The keyframes go in (or come back), each block's into its place and its
+// page rule; or out. Then show() puts the views right, after the undo and
+// the redo too.
+static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries, const std::function<void()> &show);
 
-static void removeKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries)
+static void removeKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries, const std::function<void()> &show)
 {
     QList<KeyframeEntry> removed;
     for (KeyframeEntry entry : entries) {
@@ -350,10 +352,11 @@ static void removeKeyframeEntries(CSSOutlineDelegate *panel, const QList<Keyfram
         removed.append(entry);
     }
     if (InspectUndoManager *undo = File::sharedUndoManager())
-        undo->prepareWithInvocationTarget(panel, [panel, removed] { addKeyframeEntries(panel, removed); });
+        undo->prepareWithInvocationTarget(panel, [panel, removed, show] { addKeyframeEntries(panel, removed, show); });
+    show();
 }
 
-static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries)
+static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEntry> &entries, const std::function<void()> &show)
 {
     for (const KeyframeEntry &entry : entries) {
         File *file = entry.block->parentFile();
@@ -378,7 +381,8 @@ static void addKeyframeEntries(CSSOutlineDelegate *panel, const QList<KeyframeEn
             live->appendRule(entry.keyframe->selector() + QStringLiteral(" {") + entry.body + u'}');
     }
     if (InspectUndoManager *undo = File::sharedUndoManager())
-        undo->prepareWithInvocationTarget(panel, [panel, entries] { removeKeyframeEntries(panel, entries); });
+        undo->prepareWithInvocationTarget(panel, [panel, entries, show] { removeKeyframeEntries(panel, entries, show); });
+    show();
 }
 
 StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe,
@@ -406,9 +410,36 @@ StyleDeclarationPtr CSSOutlineDelegate::doAddKeyframeTo(const StyleDeclarationPt
         }
         entries.append({block, copy, cssBody});
     }
-    addKeyframeEntries(this, entries);
-    showEditedKeyframes(keyframes, nullptr, 2);
+    addKeyframeEntries(this, entries, [this, keyframes] { showEditedKeyframes(keyframes, nullptr, 2); });
     return keyframe;
+}
+
+// Keyframes renamed, each to its key, in their blocks and the page's rules.
+// The text keeps each where it stands with its declarations and their
+// layout, only its selector changed (#77); so does the model, whose items
+// keep the order of the text. Then show() puts the views right, after the
+// undo and the redo too.
+static void renameKeyframeEntries(CSSOutlineDelegate *panel, const QList<std::pair<KeyframeEntry, QString>> &renames,
+                                  const std::function<void()> &show)
+{
+    QList<std::pair<KeyframeEntry, QString>> back;
+    for (const auto &[entry, key] : renames) {
+        const QString was = entry.keyframe->selector();
+        if (const DOMCSSRulePtr live = panel->domCSSRuleByStyleDeclaration(entry.block)) {
+            const int index = lastLiveKeyframe(live, was);
+            const QString body = index >= 0 ? live->cssRules().item(index)->cssBody() : entry.body;
+            if (index >= 0)
+                live->deleteRule(index);
+            live->appendRule(key + QStringLiteral(" {") + body + u'}');
+        }
+        entry.keyframe->setSelector(key);
+        entry.keyframe->setModified(true);
+        entry.block->setModified(true);
+        back.append({entry, was});
+    }
+    if (InspectUndoManager *undo = File::sharedUndoManager())
+        undo->prepareWithInvocationTarget(panel, [panel, back, show] { renameKeyframeEntries(panel, back, show); });
+    show();
 }
 
 void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &oldKeyframe,
@@ -422,19 +453,19 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
         return;
     }
     styleDeclarationsOf(file);
-    const QList<KeyframeEntry> old = keyframesWithKey(keyframes, oldKeyframe->selector());
-    QList<KeyframeEntry> renamed;
-    for (const KeyframeEntry &entry : old) {
-        StyleDeclarationPtr copy = entry.block == keyframes ? newKeyframe : createNewKeyframe(newKeyframe->selector());
-        copy->setParentFile(file);
-        copy->setType(RuleType::Keyframe);
-        copy->setInBraket(true);
-        copy->setBody(entry.keyframe->body(), CSSRule::prefixSettingsOf(file));
-        renamed.append({entry.block, copy, entry.body});
+    const QList<KeyframeEntry> entries = keyframesWithKey(keyframes, oldKeyframe->selector());
+    if (entries.isEmpty())
+        return;
+    QList<std::pair<KeyframeEntry, QString>> renames;
+    for (const KeyframeEntry &entry : entries)
+        renames.append({entry, newKeyframe->selector()});
+    // The block's own keyframe, under the key it has then, is the one shown.
+    StyleDeclarationPtr shown = entries.constFirst().keyframe;
+    for (const KeyframeEntry &entry : entries) {
+        if (entry.block == keyframes && entry.keyframe == oldKeyframe)
+            shown = entry.keyframe;
     }
-    removeKeyframeEntries(this, old);
-    addKeyframeEntries(this, renamed);
-    showEditedKeyframes(keyframes, newKeyframe, 2);
+    renameKeyframeEntries(this, renames, [this, keyframes, shown] { showEditedKeyframes(keyframes, shown, 2); });
 }
 
 void CSSOutlineDelegate::showEditedKeyframes(const StyleDeclarationPtr &keyframes, const StyleDeclarationPtr &keyframe, int reloadMode)
@@ -471,8 +502,8 @@ void CSSOutlineDelegate::doRemoveKeyframeFrom(const StyleDeclarationPtr &keyfram
     const QList<KeyframeEntry> entries = keyframesWithKey(keyframes, keyframe->selector());
     if (entries.isEmpty())
         return;
-    removeKeyframeEntries(this, entries);
-    showEditedKeyframes(keyframes, m_shownKeyframe == keyframe ? nullptr : m_shownKeyframe, 1);
+    const StyleDeclarationPtr shown = m_shownKeyframe == keyframe ? nullptr : m_shownKeyframe;
+    removeKeyframeEntries(this, entries, [this, keyframes, shown] { showEditedKeyframes(keyframes, shown, 1); });
 }
 
 // --- Declarations of keyframes ---------------------------------------------------------------------------

@@ -118,58 +118,18 @@ DeclarationStyle styleOf(const StyleSheetSource::ItemText &item, const QString &
     return style;
 }
 
-// The indentation unit of a formatted sheet: a tab where most indented lines
-// start with one, else the fewest spaces a line is indented by; `fallback`
-// where no line is indented. Comment lines and closing braces do not count.
-QString sheetIndentUnit(const QString &text, const QString &fallback)
+// The text with every line break written as lineBreak.
+QString withLineBreaks(const QString &text, const QString &lineBreak)
 {
-    qsizetype tabbed = 0;
-    qsizetype spaced = 0;
-    qsizetype fewest = 0;
-    for (qsizetype line = 0; line < text.size();) {
-        qsizetype at = line;
-        while (at < text.size() && text.at(at) == u' ')
-            ++at;
-        const qsizetype spaces = at - line;
-        while (at < text.size() && text.at(at) == u'\t')
-            ++at;
-        const QChar first = at < text.size() ? text.at(at) : QChar(u'\n');
-        const bool counts = at > line && first != u'\n' && first != u'\r' && first != u'*' && first != u'/'
-                            && first != u'}';
-        if (counts && spaces == 0) {
-            ++tabbed;
-        } else if (counts) {
-            ++spaced;
-            fewest = fewest == 0 ? spaces : std::min(fewest, spaces);
-        }
-        const qsizetype next = text.indexOf(u'\n', at);
-        // The first lines decide: a long sheet is not read to its end on every write.
-        if (next < 0 || tabbed + spaced >= 1000)
-            break;
-        line = next + 1;
+    QString out;
+    out.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'\n' && (i == 0 || text.at(i - 1) != u'\r'))
+            out += lineBreak;
+        else
+            out += text.at(i);
     }
-    if (tabbed == 0 && spaced == 0)
-        return fallback;
-    return tabbed >= spaced ? QStringLiteral("\t") : QString(fewest, u' ');
-}
-
-// Whether a sheet is written minified: in lines far longer than a person
-// writes, or on one line without the blanks a person puts after "{", ":" and ";".
-// lineBreaks is the count of "\n" in the whole text.
-bool isMinifiedSheet(const QString &text, qsizetype lineBreaks)
-{
-    const QStringView trimmed = QStringView(text).trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    // The breaks trimmed off are no part of it.
-    const qsizetype leading = trimmed.data() - text.constData();
-    const qsizetype trailing = text.size() - leading - trimmed.size();
-    const qsizetype breaks = lineBreaks - QStringView(text).first(leading).count(u'\n')
-                             - QStringView(text).last(trailing).count(u'\n');
-    if (trimmed.size() / (breaks + 1) > 400)
-        return true;
-    static const QRegularExpression spaced(QStringLiteral("[{:;]\\s"));
-    return breaks == 0 && !trimmed.toString().contains(spaced);
+    return out;
 }
 
 QString keyOf(const StyleDeclaration &declaration)
@@ -197,7 +157,7 @@ bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
 
 bool StyleSheetWriter::isMinifiedText(const QString &text)
 {
-    return isMinifiedSheet(text, text.count(u'\n'));
+    return StyleSheetLayout::isMinified(text, text.count(u'\n'));
 }
 
 bool StyleSheetWriter::isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const
@@ -388,9 +348,10 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     // Declarations the rule gained: after the one before them, in the rule's style.
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
-    const DeclarationStyle style = styleOf(item, text, m_indent);
-    const bool minified = m_previous && &text == &m_previous->text() ? isMinifiedSheet(text, m_previous->lineBreaks())
-                                                                     : isMinifiedSheet(text, text.count(u'\n'));
+    const DeclarationStyle style = styleOf(item, text, m_layout.indent);
+    const bool minified = m_previous && &text == &m_previous->text()
+                              ? StyleSheetLayout::isMinified(text, m_previous->lineBreaks())
+                              : StyleSheetLayout::isMinified(text, text.count(u'\n'));
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -411,18 +372,20 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
                                            [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
                                && text.mid(bodyStart, bodyEnd - bodyStart).trimmed().isEmpty();
         if (emptyBody) {
-            // A rule without declarations gets the layout of a new one; in a
-            // minified sheet, the minified one.
+            // A rule without declarations gets the layout of a new one, one
+            // level deeper than its selector's line; in a minified sheet,
+            // the minified one.
             QStringList written;
             for (const CSSPropertyPtr &added : current) {
                 if (!added->isRemoved() && !added->property().isNull()) {
                     for (const Line &line : linesOf(*added))
-                        written << line.name + u':' + line.value;
+                        written << m_layout.declaration(line.name, line.value);
                 }
             }
+            const QString indent = StyleSheetLayout::indentOfLine(text, item.whole.location);
             splices.append({bodyStart, bodyEnd - bodyStart,
-                            minified ? written.join(u';')
-                                     : generatePropertyText(declaration, m_indent) + u'\n'});
+                            minified ? m_layout.closed(written.join(u';') + u';')
+                                     : generatePropertyText(declaration, indent + m_layout.indent) + u'\n' + indent});
             return;
         }
         // After a last declaration written without its ";" (as minified sheets
@@ -448,16 +411,19 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
                                                             const StyleSheetSource &previous) const
 {
     const QString &text = previous.text();
-    // Rules added to a minified sheet are written minified, on its line; to
-    // a formatted one, in its own indentation.
-    const bool minified = isMinifiedSheet(text, previous.lineBreaks());
-    StyleSheetWriter generator = *this;
-    if (minified)
-        generator.m_settings.minify = true;
-    else
-        generator.m_indent = sheetIndentUnit(text, m_indent);
-    // Declarations, and rules inside blocks, keep the project's minify setting.
-    const StyleSheetWriter &inPlace = minified ? *this : generator;
+    // What an edit adds to the text is written in the text's layout, read
+    // from the items around the first place the write adds to (#77); a
+    // sheet without items is written as the generators write it.
+    const bool minified = StyleSheetLayout::isMinified(text, previous.lineBreaks());
+    std::optional<StyleSheetWriter> made;
+    const auto generatorNear = [&](qsizetype near) -> const StyleSheetWriter & {
+        if (!made) {
+            made = *this;
+            if (!previous.items().isEmpty())
+                made->m_layout = StyleSheetLayout::of(previous, near, m_layout.indent);
+        }
+        return *made;
+    };
     QList<Splice> splices;
     qsizetype anchor = 0;
     bool anchorAfterItem = false;
@@ -472,7 +438,7 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
         } else if (anchorAfterItem) {
             while (group.endsWith(u'\n'))
                 group.chop(1);
-            splices.append({anchor, 0, QStringLiteral("\n\n") + group});
+            splices.append({anchor, 0, generatorNear(anchor).m_layout.ruleGap + group});
         } else {
             // Where the kept text goes on (after a rule cut out here) with a
             // line break, the group brings only one of its own.
@@ -499,6 +465,7 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
             if (declaration->isRemoved())
                 continue;
             if (!declaration->isInBraket()) {
+                const StyleSheetWriter &generator = generatorNear(anchor);
                 group += isKeyframesPart(declaration->type()) && declaration->selector().startsWith(QLatin1String("@-webkit"))
                     ? generator.duplicateVendarPrefixKeyframes(*declaration)
                     : generator.generateSelector(*declaration);
@@ -510,34 +477,38 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
             const StyleSheetSource::ItemText *ownerItem = owner ? previous.itemText(owner.get()) : nullptr;
             if (!ownerItem || owner->isRemoved())
                 continue;
-            const QString &indent = inPlace.m_indent;
-            const QString rule = indent + declaration->selector() + QStringLiteral(" {")
-                                 + inPlace.generatePropertyText(*declaration, indent + indent) + u'\n' + indent + u'}';
             // After the nearest rule or block before it in the block that the
             // text keeps (a block nested there ends after its own items),
             // else first when the block keeps rules, else at the end of the
-            // empty block.
+            // empty block; laid out like the rules the block keeps.
             const QList<StyleDeclarationPtr> siblings = file->getMediaChildren(*owner);
-            const bool keepsRules = std::any_of(siblings.cbegin(), siblings.cend(), [&previous](const StyleDeclarationPtr &sibling) {
-                return previous.itemText(sibling.get()) != nullptr;
-            });
-            qsizetype afterSibling = -1;
-            for (qsizetype i = siblings.indexOf(declaration) - 1; i >= 0 && afterSibling < 0; --i) {
-                if (const StyleSheetSource::ItemText *before = previous.itemText(siblings.at(i).get()))
-                    afterSibling = before->whole.end();
-            }
-            if (afterSibling >= 0) {
-                splices.append({afterSibling, 0, u'\n' + rule});
+            const StyleSheetSource::ItemText *kept = nullptr;
+            for (qsizetype i = 0; i < siblings.size() && !kept; ++i)
+                kept = previous.itemText(siblings.at(i).get());
+            const StyleSheetSource::ItemText *before = nullptr;
+            for (qsizetype i = siblings.indexOf(declaration) - 1; i >= 0 && !before; --i)
+                before = previous.itemText(siblings.at(i).get());
+            const StyleSheetSource::ItemText *like = before ? before : kept;
+            const StyleSheetWriter &generator = generatorNear(ownerItem->whole.location);
+            const QString indent = like && onlyBlanksBetween(text, lineStart(text, like->whole.location), like->whole.location)
+                                       ? StyleSheetLayout::indentOfLine(text, like->whole.location)
+                                       : StyleSheetLayout::indentOfLine(text, ownerItem->whole.location) + generator.m_layout.indent;
+            const bool oneLine = like && !QStringView(text).mid(like->whole.location, like->whole.length).contains(u'\n');
+            const QString rule = generator.innerRuleText(*declaration, indent, oneLine);
+            const QString lineBreak = minified ? QString() : QStringLiteral("\n");
+            if (before) {
+                splices.append({before->whole.end(), 0, lineBreak + rule});
                 continue;
             }
-            if (keepsRules) {
-                splices.append({ownerItem->range.location + 1, 0, u'\n' + rule});
+            if (kept) {
+                splices.append({ownerItem->range.location + 1, 0, lineBreak + rule});
                 continue;
             }
             const qsizetype close = ownerItem->range.end() - 1;
             const qsizetype start = lineStart(text, close);
             const bool closeOnOwnLine = onlyBlanksBetween(text, start, close) && start > ownerItem->range.location;
-            splices.append(closeOnOwnLine ? Splice{start, 0, rule + u'\n'} : Splice{close, 0, u'\n' + rule + u'\n'});
+            splices.append(closeOnOwnLine ? Splice{start, 0, rule + lineBreak}
+                                          : Splice{close, 0, lineBreak + rule + lineBreak});
             continue;
         }
         if (!declaration->isInBraket()) {
@@ -566,9 +537,15 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
                 --selectorEnd;
             splices.append({item->whole.location, selectorEnd - item->whole.location, declaration->selector()});
         }
-        inPlace.propertySplices(*declaration, *item, text, splices);
+        generatorNear(item->whole.location).propertySplices(*declaration, *item, text, splices);
     }
     flush();
+    // The text's own line breaks in what the write puts in.
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r') {
+        for (Splice &splice : splices)
+            splice.text = withLineBreaks(splice.text, QStringLiteral("\r\n"));
+    }
     return splices;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StyleSheetLayout.h"
 #include "StyleSheetSource.h"
 
 #include "stylesheet/StyleDeclaration.h"
@@ -153,6 +154,9 @@ private:
     // The keyframes of an unprefixed keyframes rule, written as rules are.
     QString keyframesBodyAsWritten(const StyleDeclaration &declaration) const;
     QString blockAtRuleText(const StyleDeclaration &declaration) const;
+    // A rule added inside a block the text has, its first line indented by
+    // indent; on one line like the rules beside it that are.
+    QString innerRuleText(const StyleDeclaration &rule, const QString &indent, bool oneLine) const;
     // Each declaration line of a property: name and value per prefix, plain last.
     struct Line
     {
@@ -204,9 +208,9 @@ private:
     QList<std::pair<qsizetype, QString>> commentsInside(const StyleDeclaration &block) const;
 
     StyleSheetWriterSettings m_settings;
-    // One level of indentation in generated text: the configured one, or the
-    // unit a formatted sheet uses for the rules added to it.
-    QString m_indent;
+    // How the text it makes is laid out: the generators' own, or, for the
+    // items added to a sheet's text, that text's (splicesOf()).
+    StyleSheetLayout m_layout;
     mutable QList<StyleDeclarationPtr> m_tempKeyframeDeclarations;
     mutable File *m_keyframesOf = nullptr;
     // What the text last written holds, during write().

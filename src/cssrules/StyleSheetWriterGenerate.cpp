@@ -140,7 +140,7 @@ StyleSheetWriterSettings StyleSheetWriterSettings::fromConfig(const QVariantMap 
 
 StyleSheetWriter::StyleSheetWriter(StyleSheetWriterSettings settings)
     : m_settings(std::move(settings))
-    , m_indent(AppConfig::getInstance()->indent())
+    , m_layout(StyleSheetLayout::generated(m_settings.minify, AppConfig::getInstance()->indent()))
 {
 }
 
@@ -204,9 +204,9 @@ bool StyleSheetWriter::isSuppressedTwin(const StyleDeclaration &declaration) con
 
 QString StyleSheetWriter::wrapped(const StyleDeclaration &declaration, const QString &body) const
 {
-    if (m_settings.minify)
-        return declaration.selector() + QStringLiteral(" {") + body + QLatin1Char('}');
-    return selectorAsWritten(declaration.selector()) + QStringLiteral(" {") + body + QStringLiteral("\n}\n\n");
+    if (m_layout.minified)
+        return m_layout.opening(declaration.selector()) + m_layout.closed(body) + QLatin1Char('}');
+    return m_layout.opening(selectorAsWritten(declaration.selector())) + body + QStringLiteral("\n}") + m_layout.ruleGap;
 }
 
 QString StyleSheetWriter::valueForPrefix(const QString &name, const QString &value, const QString &prefix) const
@@ -259,12 +259,12 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
         const bool prefixedGroup = lines.size() > 1 && property->property().trimmed() != QLatin1String("background-image");
         for (const Line &line : lines) {
             QString lineIndent = indent;
-            if (!m_settings.minify && prefixedGroup)
+            if (!m_layout.minified && prefixedGroup)
                 lineIndent += spaces(line.prefix.isEmpty() ? venderPrefixIndentCount(QString()) + 1
                                                            : venderPrefixIndentCount(line.prefix));
-            if (!m_settings.minify)
+            if (!m_layout.minified)
                 text += QLatin1Char('\n');
-            text += lineIndent + line.name + QLatin1Char(':') + line.value;
+            text += lineIndent + m_layout.declaration(line.name, line.value);
             if (!line.value.endsWith(u';'))
                 text += QLatin1Char(';');
         }
@@ -272,7 +272,7 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
     // Rules nested in a style rule stay as they were written.
     if (declaration.type() == RuleType::Style) {
         for (const QString &nested : nestedRuleTexts(declaration.body())) {
-            if (m_settings.minify)
+            if (m_layout.minified)
                 text += collapsedWhiteSpace(nested);
             else
                 text += QLatin1Char('\n') + indent + nested;
@@ -283,8 +283,9 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
 
 QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
 {
-    const QString indent = m_indent;
-    const QString indent2 = m_indent + m_indent;
+    const bool minify = m_layout.minified;
+    const QString indent = m_layout.indent;
+    const QString indent2 = indent + indent;
     // The block's rules, with the comments between them kept as written.
     QList<StyleDeclarationPtr> items = childrenOf(declaration);
     if (File *file = declaration.parentFile(); file && file->styleDeclarations()) {
@@ -310,7 +311,7 @@ QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
     const auto writeComments = [&](qsizetype before) {
         while (!comments.isEmpty() && comments.constFirst().first < before) {
             const QString comment = comments.takeFirst().second;
-            body += m_settings.minify ? comment : QLatin1Char('\n') + indent + comment;
+            body += minify ? comment : QLatin1Char('\n') + indent + comment;
         }
     };
     for (const StyleDeclarationPtr &item : std::as_const(items)) {
@@ -320,29 +321,28 @@ QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
             writeComments(was->whole.location);
         if (item->type() == RuleType::Comment) {
             const QString comment = static_cast<const StyleComment &>(*item).commentBody();
-            body += m_settings.minify ? comment : QLatin1Char('\n') + indent + comment;
+            body += minify ? comment : QLatin1Char('\n') + indent + comment;
             continue;
         }
         if (item->type() == RuleType::Media || item->type() == RuleType::Supports
             || (item->type() == RuleType::Other && item->hasBody())) {
             // A block inside the block: its own rules one level deeper.
             const QString inner = mediaBody(*item);
-            body += m_settings.minify ? item->selector() + QStringLiteral(" {") + inner + QLatin1Char('}')
-                                      : QLatin1Char('\n') + indent + item->selector() + QStringLiteral(" {")
-                                            + QString(inner).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent)
-                                            + QLatin1Char('\n') + indent + QLatin1Char('}');
+            body += minify ? m_layout.opening(item->selector()) + inner + QLatin1Char('}')
+                           : QLatin1Char('\n') + indent + m_layout.opening(item->selector())
+                                 + QString(inner).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n')
+                                 + indent + QLatin1Char('}');
             continue;
         }
         if (item->type() == RuleType::Other && !item->hasBody()) {
-            body += m_settings.minify ? item->selector() + QLatin1Char(';')
-                                      : QLatin1Char('\n') + indent + item->selector() + QLatin1Char(';');
+            body += minify ? item->selector() + QLatin1Char(';') : QLatin1Char('\n') + indent + item->selector() + QLatin1Char(';');
             continue;
         }
-        const QString declarations = generatePropertyText(*item, m_settings.minify ? QString() : indent2);
-        if (m_settings.minify)
-            body += item->selector() + QStringLiteral(" {") + declarations + QLatin1Char('}');
+        const QString declarations = generatePropertyText(*item, minify ? QString() : indent2);
+        if (minify)
+            body += m_layout.opening(item->selector()) + m_layout.closed(declarations) + QLatin1Char('}');
         else
-            body += QLatin1Char('\n') + indent + item->selector() + QStringLiteral(" {") + declarations + QLatin1Char('\n')
+            body += QLatin1Char('\n') + indent + m_layout.opening(item->selector()) + declarations + QLatin1Char('\n')
                     + indent + QLatin1Char('}');
     }
     writeComments(std::numeric_limits<qsizetype>::max());
@@ -351,15 +351,34 @@ QString StyleSheetWriter::mediaBody(const StyleDeclaration &declaration) const
 
 QString StyleSheetWriter::blockAtRuleText(const StyleDeclaration &declaration) const
 {
-    if (m_settings.minify)
-        return declaration.selector() + QStringLiteral(" {") + mediaBody(declaration) + QLatin1Char('}');
-    return declaration.selector() + QStringLiteral(" {") + mediaBody(declaration) + QStringLiteral("\n}\n\n");
+    if (m_layout.minified)
+        return m_layout.opening(declaration.selector()) + mediaBody(declaration) + QLatin1Char('}');
+    return m_layout.opening(declaration.selector()) + mediaBody(declaration) + QStringLiteral("\n}") + m_layout.ruleGap;
+}
+
+QString StyleSheetWriter::innerRuleText(const StyleDeclaration &rule, const QString &indent, bool oneLine) const
+{
+    if (m_layout.minified)
+        return m_layout.opening(rule.selector()) + m_layout.closed(generatePropertyText(rule, QString())) + QLatin1Char('}');
+    if (!oneLine)
+        return indent + m_layout.opening(rule.selector()) + generatePropertyText(rule, indent + m_layout.indent) + QLatin1Char('\n')
+               + indent + QLatin1Char('}');
+    QStringList declarations;
+    for (const CSSPropertyPtr &property : rule.properties()) {
+        if (property->property().isNull() || property->isRemoved())
+            continue;
+        for (const Line &line : linesOf(*property))
+            declarations.append(m_layout.declaration(line.name, line.value) + QLatin1Char(';'));
+    }
+    const QString inside = declarations.isEmpty() ? QString() : u' ' + declarations.join(u' ') + u' ';
+    return indent + m_layout.opening(rule.selector()) + inside + QLatin1Char('}');
 }
 
 QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) const
 {
-    const QString indent = m_indent;
-    const QString indent2 = m_indent + m_indent;
+    const bool minify = m_layout.minified;
+    const QString indent = m_layout.indent;
+    const QString indent2 = indent + indent;
     QString body;
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         QString lines;
@@ -368,31 +387,31 @@ QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) con
                 continue;
             const QString formal = formalPropertyName(property->property());
             const QString name = m_settings.prefixes.isPrefixed(formal) ? QStringLiteral("-webkit-") + formal : formal;
-            if (m_settings.minify)
-                lines += name + QStringLiteral(" :") + property->value() + QLatin1Char(';');
+            if (minify)
+                lines += name + m_layout.keyframeColon + property->value() + QLatin1Char(';');
             else
-                lines += QLatin1Char('\n') + indent2 + name + QStringLiteral(" :") + property->value() + QLatin1Char(';');
+                lines += QLatin1Char('\n') + indent2 + name + m_layout.keyframeColon + property->value() + QLatin1Char(';');
         }
         const QString key = keyframe->selector().trimmed();
-        if (m_settings.minify)
-            body += key + QStringLiteral(" {") + lines + QLatin1Char('}');
+        if (minify)
+            body += m_layout.opening(key) + m_layout.closed(lines) + QLatin1Char('}');
         else
-            body += QLatin1Char('\n') + indent + key + QStringLiteral(" {") + lines + QLatin1Char('\n') + indent + QLatin1Char('}');
+            body += QLatin1Char('\n') + indent + m_layout.opening(key) + lines + QLatin1Char('\n') + indent + QLatin1Char('}');
     }
     return body;
 }
 
 QString StyleSheetWriter::keyframesBodyAsWritten(const StyleDeclaration &declaration) const
 {
-    const QString indent = m_indent;
-    const QString indent2 = m_indent + m_indent;
+    const QString indent = m_layout.indent;
+    const QString indent2 = indent + indent;
     QString body;
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         const QString key = keyframe->selector().trimmed();
-        if (m_settings.minify)
-            body += key + QStringLiteral(" {") + generatePropertyText(*keyframe, QString()) + QLatin1Char('}');
+        if (m_layout.minified)
+            body += m_layout.opening(key) + m_layout.closed(generatePropertyText(*keyframe, QString())) + QLatin1Char('}');
         else
-            body += QLatin1Char('\n') + indent + key + QStringLiteral(" {") + generatePropertyText(*keyframe, indent2)
+            body += QLatin1Char('\n') + indent + m_layout.opening(key) + generatePropertyText(*keyframe, indent2)
                     + QLatin1Char('\n') + indent + QLatin1Char('}');
     }
     return body;
@@ -400,7 +419,7 @@ QString StyleSheetWriter::keyframesBodyAsWritten(const StyleDeclaration &declara
 
 QString StyleSheetWriter::generateSelector(const StyleDeclaration &declaration) const
 {
-    const bool minify = m_settings.minify;
+    const bool minify = m_layout.minified;
     if (declaration.type() == RuleType::Comment)
         return static_cast<const StyleComment &>(declaration).commentBody() + QLatin1Char('\n');
     if (declaration.isRemoved() || declaration.isInBraket())
@@ -428,7 +447,7 @@ QString StyleSheetWriter::generateSelector(const StyleDeclaration &declaration) 
     case RuleType::Other:
         if (declaration.selector().startsWith(QLatin1String("@-moz-document"))) {
             const QString text = declaration.cssText();
-            return minify ? QString(text).remove(u'\n') : text + QStringLiteral("\n\n");
+            return minify ? QString(text).remove(u'\n') : text + m_layout.ruleGap;
         }
         // A statement at-rule ("@namespace", "@layer a, b") has no block to write.
         if (!declaration.hasBody())
@@ -439,13 +458,13 @@ QString StyleSheetWriter::generateSelector(const StyleDeclaration &declaration) 
     default:
         break;
     }
-    return wrapped(declaration, generatePropertyText(declaration, minify ? QString() : m_indent));
+    return wrapped(declaration, generatePropertyText(declaration, minify ? QString() : m_layout.indent));
 }
 
 QString StyleSheetWriter::genKeyframeSelectorString(const StyleDeclaration &keyframe, const QString &prefix) const
 {
-    const QString indent = m_indent;
-    const QString indent2 = m_indent + m_indent;
+    const QString indent = m_layout.indent;
+    const QString indent2 = indent + indent;
     QString lines;
     for (const CSSPropertyPtr &property : keyframe.properties()) {
         if (property->isRemoved())
@@ -463,32 +482,32 @@ QString StyleSheetWriter::genKeyframeSelectorString(const StyleDeclaration &keyf
             value = prefix + formalPropertyName(value);
         name = replaceVendarPrefixWithKeyframes(name, prefix);
         value = replaceVendarPrefixWithKeyframes(value, prefix);
-        if (m_settings.minify)
-            lines += name + QLatin1Char(':') + value + QLatin1Char(';');
+        if (m_layout.minified)
+            lines += m_layout.declaration(name, value) + QLatin1Char(';');
         else
-            lines += indent2 + name + QStringLiteral(" :") + value + QStringLiteral(";\n");
+            lines += indent2 + name + m_layout.keyframeColon + value + QStringLiteral(";\n");
     }
     const QString key = keyframe.selector().trimmed();
-    if (m_settings.minify)
-        return key + QStringLiteral(" {") + lines + QLatin1Char('}');
-    return indent + key + QStringLiteral(" {\n") + lines + indent + QStringLiteral("}\n");
+    if (m_layout.minified)
+        return m_layout.opening(key) + m_layout.closed(lines) + QLatin1Char('}');
+    return indent + m_layout.opening(key) + QStringLiteral("\n") + lines + indent + QStringLiteral("}\n");
 }
 
 QString StyleSheetWriter::duplicateVendarPrefixKeyframes(const StyleDeclaration &declaration) const
 {
-    const bool minify = m_settings.minify;
+    const bool minify = m_layout.minified;
     const QString name = animationName(declaration.selector());
     const QList<StyleDeclarationPtr> keyframes = sortedByKey(childrenOf(declaration));
     const auto block = [&](const QString &head, const QString &prefix) {
         QString text = head + (minify ? QString() : QStringLiteral("\n"));
         for (const StyleDeclarationPtr &keyframe : keyframes)
             text += genKeyframeSelectorString(*keyframe, prefix);
-        return text + (minify ? QStringLiteral("}") : QStringLiteral("}\n\n"));
+        return text + (minify ? QStringLiteral("}") : QStringLiteral("}") + m_layout.ruleGap);
     };
     QString text;
     for (const QString &prefix : m_settings.prefixesOn) {
         const QString dash = dashed(prefix);
-        text += block(QLatin1Char('@') + dash + QStringLiteral("keyframes ") + name + QStringLiteral(" {"), dash);
+        text += block(m_layout.opening(QLatin1Char('@') + dash + QStringLiteral("keyframes ") + name), dash);
     }
-    return text + block(QStringLiteral("@keyframes ") + name + QLatin1Char('{'), QString());
+    return text + block(QStringLiteral("@keyframes ") + name + m_layout.unprefixedKeyframesBrace + QLatin1Char('{'), QString());
 }

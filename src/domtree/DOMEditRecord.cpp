@@ -318,6 +318,21 @@ QString GivenText::indented(const QString &indent) const
     return out;
 }
 
+QString GivenText::unindented() const
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (const qsizetype at : lineStarts) {
+        out += QStringView(text).mid(from, at - from);
+        from = at;
+        while (from < text.size() && (text.at(from) == u'\t' || text.at(from) == u' '))
+            ++from;
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
 void DOMEditRecord::markWritten()
 {
     if (m_sinceWrite)

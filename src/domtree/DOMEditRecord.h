@@ -28,6 +28,9 @@ struct GivenText
 
     // The text with indent before each of those lines.
     QString indented(const QString &indent) const;
+    // The text with no indentation on those lines, as a minified page has
+    // its line breaks (#77).
+    QString unindented() const;
 };
 
 // What the program's own edits touched since the page's text was last paired

@@ -11,21 +11,73 @@
 
 namespace {
 
-// The indentation of a line in levels of unit, and the spaces left over.
-std::pair<qsizetype, qsizetype> indentLevel(QStringView indent, const QString &unit)
-{
-    const qsizetype width = unit == QLatin1String("\t") ? 4 : unit.size();
-    qsizetype columns = 0;
-    for (const QChar c : indent)
-        columns += c == u'\t' ? width : 1;
-    return {columns / width, columns % width};
-}
-
 qsizetype indentRunEnd(const QString &text, qsizetype from, qsizetype to)
 {
     while (from < to && (text.at(from) == u' ' || text.at(from) == u'\t'))
         ++from;
     return from;
+}
+
+// The starts of the lines that begin in layout white space: inside the
+// texts under the roots that are not preformatted, in rising order. The
+// map's ranges count from offset in text.
+QList<qsizetype> layoutLineStarts(const QString &text, const QList<const DOMNode *> &roots, const HTMLSourceMap &map,
+                                  qsizetype offset, std::vector<const DOMNode *> *all = nullptr)
+{
+    QList<qsizetype> layoutLines;
+    std::vector<std::pair<const DOMNode *, bool>> pending;
+    for (const DOMNode *root : roots) {
+        bool inPre = false;
+        for (const DOMNode *up = root->parentNode(); up && !inPre; up = up->parentNode())
+            inPre = DOMNodeEx::isPreformatted(up);
+        pending.emplace_back(root, inPre);
+    }
+    while (!pending.empty()) {
+        const auto [node, inPre] = pending.back();
+        pending.pop_back();
+        if (all)
+            all->push_back(node);
+        const HTMLSourceRange *range = map.rangeOf(node);
+        if (node->isText() && !inPre && range && range->isValid()) {
+            for (qsizetype at = offset + range->start; at < offset + range->end && at < text.size(); ++at) {
+                if (text.at(at) == u'\n')
+                    layoutLines.append(at + 1);
+            }
+        }
+        const bool childrenInPre = inPre || DOMNodeEx::isPreformatted(node);
+        for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling())
+            pending.emplace_back(child, childrenInPre);
+    }
+    std::sort(layoutLines.begin(), layoutLines.end());
+    return layoutLines;
+}
+
+// The text [from, to) with the indentation of its layout lines made
+// relative to the line it starts on: a tab a level of unit, then the
+// spaces left over.
+GivenText relativePart(const QString &text, qsizetype from, qsizetype to, const QList<qsizetype> &layoutLines,
+                       const QString &unit)
+{
+    // The node's first line sets the level its other lines are counted from.
+    const qsizetype lineStart = from > 0 ? text.lastIndexOf(u'\n', from - 1) + 1 : 0;
+    const qsizetype base
+        = LayoutSpace::indentLevel(QStringView(text).mid(lineStart, indentRunEnd(text, lineStart, from) - lineStart), unit).first;
+    GivenText part;
+    qsizetype copied = from;
+    for (auto line = std::upper_bound(layoutLines.cbegin(), layoutLines.cend(), from);
+         line != layoutLines.cend() && *line < to; ++line) {
+        part.text += QStringView(text).mid(copied, *line - copied);
+        const qsizetype runEnd = indentRunEnd(text, *line, to);
+        copied = runEnd;
+        // A blank line keeps no indentation.
+        if (runEnd == to || text.at(runEnd) == u'\n')
+            continue;
+        const auto [level, spaces] = LayoutSpace::indentLevel(QStringView(text).mid(*line, runEnd - *line), unit);
+        part.lineStarts.append(part.text.size());
+        part.text += QString(std::max<qsizetype>(0, level - base), u'\t') + QString(spaces, u' ');
+    }
+    part.text += QStringView(text).mid(copied, to - copied);
+    return part;
 }
 
 } // namespace
@@ -44,58 +96,27 @@ GivenMarkup GivenMarkup::parse(DOMDocument &document, const QString &given)
     // The unit of its indentation, as its lines stand to one another.
     const QString unit = LayoutSpace::indentUnitOf(LayoutSpace::withoutCommonIndent(text));
 
-    // The lines that begin in layout white space: inside texts that are not
-    // preformatted.
-    QList<qsizetype> layoutLines;
-    std::vector<std::pair<const DOMNode *, bool>> pending;
+    QList<const DOMNode *> roots;
     for (const DOMNodePtr &node : std::as_const(markup.m_nodes))
-        pending.emplace_back(node.get(), false);
+        roots.append(node.get());
     std::vector<const DOMNode *> all;
-    while (!pending.empty()) {
-        const auto [node, inPre] = pending.back();
-        pending.pop_back();
-        all.push_back(node);
-        const HTMLSourceRange *range = map.rangeOf(node);
-        if (node->isText() && !inPre && range && range->isValid()) {
-            for (qsizetype at = lead + range->start; at < lead + range->end && at < text.size(); ++at) {
-                if (text.at(at) == u'\n')
-                    layoutLines.append(at + 1);
-            }
-        }
-        const bool childrenInPre = inPre || DOMNodeEx::isPreformatted(node);
-        for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling())
-            pending.emplace_back(child, childrenInPre);
-    }
-    std::sort(layoutLines.begin(), layoutLines.end());
-
+    const QList<qsizetype> layoutLines = layoutLineStarts(text, roots, map, lead, &all);
     for (const DOMNode *node : all) {
         const HTMLSourceRange *range = map.rangeOf(node);
         if (!range || !range->isValid() || range->end == range->start)
             continue;
-        const qsizetype from = lead + range->start;
-        const qsizetype to = std::min(lead + range->end, text.size());
-        // The node's first line sets the level its other lines are counted from.
-        const qsizetype lineStart = text.lastIndexOf(u'\n', from - 1) + 1;
-        const qsizetype base
-            = indentLevel(QStringView(text).mid(lineStart, indentRunEnd(text, lineStart, from) - lineStart), unit).first;
-        GivenText part;
-        qsizetype copied = from;
-        for (auto line = std::upper_bound(layoutLines.cbegin(), layoutLines.cend(), from);
-             line != layoutLines.cend() && *line < to; ++line) {
-            part.text += QStringView(text).mid(copied, *line - copied);
-            const qsizetype runEnd = indentRunEnd(text, *line, to);
-            copied = runEnd;
-            // A blank line keeps no indentation.
-            if (runEnd == to || text.at(runEnd) == u'\n')
-                continue;
-            const auto [level, spaces] = indentLevel(QStringView(text).mid(*line, runEnd - *line), unit);
-            part.lineStarts.append(part.text.size());
-            part.text += QString(std::max<qsizetype>(0, level - base), u'\t') + QString(spaces, u' ');
-        }
-        part.text += QStringView(text).mid(copied, to - copied);
-        markup.m_texts.insert(node, part);
+        markup.m_texts.insert(node, relativePart(text, lead + range->start, std::min(lead + range->end, text.size()),
+                                                 layoutLines, unit));
     }
     return markup;
+}
+
+GivenText GivenMarkup::authorsText(const QString &text, const DOMNode *node, const HTMLSourceMap &map, const QString &unit)
+{
+    const HTMLSourceRange *range = map.rangeOf(node);
+    if (!range || !range->isValid())
+        return {};
+    return relativePart(text, range->start, std::min(range->end, text.size()), layoutLineStarts(text, {node}, map, 0), unit);
 }
 
 void GivenMarkup::noteInto(DOMEditRecord &edits) const

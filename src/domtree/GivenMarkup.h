@@ -9,6 +9,7 @@
 #include <QString>
 
 class DOMDocument;
+class HTMLSourceMap;
 
 // HTML the user gave (pasted, or dropped from the palette) parsed into new
 // nodes of a page, with each node's own part of the text: the write-back
@@ -20,6 +21,10 @@ class GivenMarkup
 public:
     // The top-level nodes as DOMDocument::createNodesFromString() makes them.
     static GivenMarkup parse(DOMDocument &document, const QString &text);
+    // The text a node of a page's file holds (its range in the map of the
+    // file's text), made relative the same way, the levels counted in unit:
+    // ready to be put at another place.
+    static GivenText authorsText(const QString &text, const DOMNode *node, const HTMLSourceMap &map, const QString &unit);
 
     const QList<DOMNodePtr> &nodes() const { return m_nodes; }
     // The part of a node made (a top-level node or one inside it), or null.

@@ -3,6 +3,7 @@
 #include "DOMEditRecord.h"
 #include "DOMNodeEx.h"
 #include "DomNodeMap.h"
+#include "GivenMarkup.h"
 #include "HTMLSourcePairing.h"
 #include "LayoutSpace.h"
 #include "PageTextGenerator.h"
@@ -21,6 +22,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -194,6 +196,7 @@ private:
     bool open(Frame &frame);
     void writeInserts(const QList<const DOMNode *> &nodes);
     QString givenText(const DOMNode *live) const;
+    qint64 placeLevel(const DOMNode *live) const;
     void toAuthorsShape(DOMNode *given) const;
     bool isScriptsNode(const DOMNode *given) const;
     std::optional<QString> authorText(const DOMNodeEx *row) const;
@@ -371,7 +374,7 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     if (const GivenText *part = m_edits.givenTextOf(origin)) {
         if (m_edits.isEditedInside(given))
             return std::nullopt;
-        return part->indented(m_minified ? QString() : row->getIndent());
+        return m_minified ? part->unindented() : part->indented(row->getIndent());
     }
     const DOMNode *source = m_pairing.sourceOfId(origin);
     const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
@@ -380,13 +383,21 @@ std::optional<QString> Writer::authorText(const DOMNodeEx *row) const
     // An element made in place of the author's (Change Element) is not its text.
     if (source->nodeType() != given->nodeType() || source->nodeName().compare(given->nodeName(), Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    QString text = m_pairing.text().mid(range->start, range->end - range->start);
+    // The author's text, its lines indented for the new place as they
+    // stood to its first line (#77).
+    GivenText part = m_minified ? GivenText{m_pairing.text().mid(range->start, range->end - range->start), {}}
+                                : GivenMarkup::authorsText(m_pairing.text(), source, m_pairing.sourceMap(), m_indentUnit);
     // The user's edits of its start tag, which the copy holds by now, go
     // into the author's own start tag.
     const Attributes written = DOMNodeEx::attributesOf(given);
-    if (given->isElement() && range->hasStartTag() && written != DOMNodeEx::attributesOf(source))
-        text.replace(0, range->startTagEnd - range->start, startTag(source, *range, written));
-    return text;
+    if (given->isElement() && range->hasStartTag() && written != DOMNodeEx::attributesOf(source)) {
+        const QString tag = startTag(source, *range, written);
+        const qsizetype was = range->startTagEnd - range->start;
+        part.text.replace(0, was, tag);
+        for (qsizetype &start : part.lineStarts)
+            start += start >= was ? tag.size() - was : 0;
+    }
+    return part.indented(m_minified ? QString() : row->getIndent());
 }
 
 // A stand-in, in the scratch document, for a page node that lays out a
@@ -471,10 +482,8 @@ QString Writer::givenText(const DOMNode *live) const
     if (oldParent)
         oldParent->removeChild(given);
     // Laid out where it stands in the page: under a stand-in for its parent,
-    // after one for the sibling before it.
-    qint64 level = 0;
-    for (const DOMNode *up = live->parentNode(); up && !up->isDocument(); up = up->parentNode())
-        ++level;
+    // after one for the sibling before it, at the level of the file there.
+    const qint64 level = placeLevel(live);
     const DOMNodePtr context = layoutStandIn(*scratch, live->parentNode() ? live->parentNode() : live);
     if (const DOMNode *previous = live->previousSibling())
         context->appendChild(layoutStandIn(*scratch, previous));
@@ -487,6 +496,45 @@ QString Writer::givenText(const DOMNode *live) const
     if (oldParent)
         oldParent->insertBefore(keep, oldNext);
     return text;
+}
+
+qint64 Writer::placeLevel(const DOMNode *live) const
+{
+    // The level of the file's line a node of the file starts, when nothing
+    // but indentation stands before it there.
+    const auto levelOfLine = [this](const DOMNode *node) -> std::optional<qint64> {
+        const DOMNode *source = node ? m_pairing.sourceOf(node) : nullptr;
+        const HTMLSourceRange *range = source ? m_pairing.sourceMap().rangeOf(source) : nullptr;
+        if (!range || !range->isValid())
+            return std::nullopt;
+        const QString &text = m_pairing.text();
+        qsizetype start = range->start;
+        while (start > 0 && (text.at(start - 1) == u' ' || text.at(start - 1) == u'\t'))
+            --start;
+        if (start > 0 && text.at(start - 1) != u'\n' && text.at(start - 1) != u'\r')
+            return std::nullopt;
+        return LayoutSpace::indentLevel(QStringView(text).mid(start, range->start - start), m_indentUnit).first;
+    };
+    // A node put in takes the level its siblings have in the file, or one
+    // more than its parent's; not the page's depth, which the file's
+    // indentation need not follow (#77).
+    const auto isLaidOut = [this](const DOMNode *node) {
+        return (node->isElement() || node->isComment()) && !m_edits.isInserted(node);
+    };
+    for (const DOMNode *sibling = live->previousSibling(); sibling; sibling = sibling->previousSibling()) {
+        if (const std::optional<qint64> level = isLaidOut(sibling) ? levelOfLine(sibling) : std::nullopt)
+            return *level;
+    }
+    for (const DOMNode *sibling = live->nextSibling(); sibling; sibling = sibling->nextSibling()) {
+        if (const std::optional<qint64> level = isLaidOut(sibling) ? levelOfLine(sibling) : std::nullopt)
+            return *level;
+    }
+    if (const std::optional<qint64> level = levelOfLine(live->parentNode()))
+        return *level + 1;
+    qint64 depth = 0;
+    for (const DOMNode *up = live->parentNode(); up && !up->isDocument(); up = up->parentNode())
+        ++depth;
+    return depth;
 }
 
 bool Writer::open(Frame &frame)

@@ -3,6 +3,10 @@
 #include <QChar>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <algorithm>
+#include <utility>
 
 // White space as the page text's layout counts it: ASCII white space and the
 // Unicode space separators, but never the no-break spaces, which HTML does
@@ -133,6 +137,17 @@ inline QString indentUnitOf(const QString &text)
         line = next + 1;
     }
     return fewest > 0 ? QString(fewest, u' ') : QStringLiteral("\t");
+}
+
+// The indentation of a line in levels of unit (a tab counting as four
+// columns where the unit is one), and the columns left over.
+inline std::pair<qsizetype, qsizetype> indentLevel(QStringView indent, const QString &unit)
+{
+    const qsizetype width = unit == QLatin1String("\t") ? 4 : std::max<qsizetype>(1, unit.size());
+    qsizetype columns = 0;
+    for (const QChar c : indent)
+        columns += c == u'\t' ? width : 1;
+    return {columns / width, columns % width};
 }
 
 // The text without the indentation all its lines share (spaces or tabs,

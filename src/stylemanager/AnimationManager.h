@@ -135,6 +135,8 @@ private:
     static StyleDeclarationPtr ruleOfSlider(MultiThumbSlider *slider);
     static StyleDeclarationPtr keyframeOf(const Item &item);
     static int offsetIndexOf(const Item &item);
+    // Names the undo step of a keyframe edit the track asks for.
+    void nameUndoStep(const QString &name);
 
     CSSOutlineDelegate *m_cssOutlineDelegate = nullptr; // Not owned.
     QPointer<QWidget> m_view; // Owned until a pane takes it.

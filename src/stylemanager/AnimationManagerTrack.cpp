@@ -10,6 +10,7 @@
 #include "TimelineListView.h"
 
 #include "cssrules/CSSOutlineDelegate.h"
+#include "foundation/InspectUndoManager.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "workspace/File.h"
@@ -30,6 +31,14 @@ int AnimationManager::offsetIndexOf(const Item &item)
 {
     const auto offset = std::static_pointer_cast<KeyframeOffset>(item);
     return offset ? offset->index : 0;
+}
+
+void AnimationManager::nameUndoStep(const QString &name)
+{
+    // Named once the edit is made, so that an edit refused opens no step of
+    // that name; the last name set in a step is the one shown.
+    if (InspectUndoManager *undo = undoManager(); undo && undo->groupingLevel() > 0)
+        undo->setActionName(name);
 }
 
 ThumbView *AnimationManager::thumbViewOfItem(MultiThumbSlider *, const Item &)
@@ -61,19 +70,22 @@ void AnimationManager::itemDidChanged(MultiThumbSlider *slider, const Item &item
     const StyleDeclarationPtr rule = ruleOfSlider(slider);
     if (!keyframe || !rule)
         return;
-    // The keyframe under its new name, and the dragged one back under its
-    // old name, for the rules panel to find.
+    // The new key, carried by a keyframe of its own; the dragged one goes
+    // back under its old key for the rules panel to find, and takes the new
+    // one there.
     StyleDeclarationPtr renamed = keyframe->copy();
     renamed->setSelector(keyframe->selector());
     renamed->setType(RuleType::Keyframe);
     renamed->setInBraket(true);
     rule->setModified(true);
-    m_lastSelection = renamed;
-    m_currentSelection = renamed;
     keyframe->setSelector(m_oldKeyName);
-    m_oldKeyName = renamed->selector();
-    if (m_cssOutlineDelegate)
+    if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->changeKeyframeNameIn(rule, keyframe, renamed);
+        nameUndoStep(QStringLiteral("Rename Selector"));
+    }
+    m_lastSelection = keyframe;
+    m_currentSelection = keyframe;
+    m_oldKeyName = keyframe->selector();
     m_animationListView->setFocus(Qt::OtherFocusReason);
     drawCapo();
 }
@@ -99,6 +111,7 @@ void AnimationManager::itemDidRemoved(MultiThumbSlider *slider, const Item &item
     } else {
         m_cssOutlineDelegate->doRemoveKeyframeFrom(rule, keyframe);
     }
+    nameUndoStep(QStringLiteral("Remove Keyframe"));
     displayListLater();
 }
 
@@ -125,6 +138,7 @@ MultiThumbSliderDelegate::Item AnimationManager::createItemAtRatio(MultiThumbSli
     keyframe->setParentFile(file);
     rule->setModified(true);
     const StyleDeclarationPtr added = m_cssOutlineDelegate->doAddKeyframeTo(rule, keyframe, QString());
+    nameUndoStep(QStringLiteral("Insert Keyframe With Property"));
     return added ? std::make_shared<KeyframeOffset>(KeyframeOffset{added, 0}) : nullptr;
 }
 

@@ -174,7 +174,7 @@ TEST_F(Clipboard, ARulePastedOntoAMediaRowBecomesItsFirstRule)
     live.panel.pasteInto(media);
     live.settleWrites();
     EXPECT_EQ(text(), QString(original).replace(QStringLiteral("@media (min-width: 1px) {\n"),
-                                                QStringLiteral("@media (min-width: 1px) {\n    .b {\n        right:3px;\n    }\n")))
+                                                QStringLiteral("@media (min-width: 1px) {\n    .b { right: 3px; }\n")))
         << text().toStdString();
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Copy Selector"));
     live.fixture->settle();

@@ -708,9 +708,10 @@ TEST_F(Sequence, RulesGoIntoAMediaBlockHoldingAnotherWhereThePanelPutsThem)
     ASSERT_TRUE(live.panel.createSelectorBodyInMediaAfterAt(QStringLiteral(".inner"), QStringLiteral("top: 4px;"), nested, nullptr));
     flush();
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
-    EXPECT_EQ(text(), QStringLiteral("@media screen {\n    .first {\n        top:2px;\n    }\n    .a { color: red; }\n"
-                                     "    @media (orientation: landscape) {\n    .inner {\n        top:4px;\n    }\n"
-                                     "        .b { top: 1px; }\n    }\n    .last {\n        top:3px;\n    }\n}\n.z { color: blue; }\n"));
+    // Each laid out like the rules beside it, at their indentation.
+    EXPECT_EQ(text(), QStringLiteral("@media screen {\n    .first { top: 2px; }\n    .a { color: red; }\n"
+                                     "    @media (orientation: landscape) {\n        .inner { top: 4px; }\n"
+                                     "        .b { top: 1px; }\n    }\n    .last {\n        top: 3px;\n    }\n}\n.z { color: blue; }\n"));
     EXPECT_EQ(pageAgainstFile(), QString());
     // Later writes of the sheet go through.
     live.panel.commitCSSValueChange(rowOf(item(QStringLiteral(".z")), QStringLiteral("color")), QStringLiteral("green"), true);

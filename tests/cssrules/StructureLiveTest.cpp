@@ -122,7 +122,7 @@ TEST_F(Structure, ARuleAfterAMediaBlockLandsRightAfterItInPageModelAndText)
     QStringList expected = modelBefore;
     expected.insert(expected.indexOf(QStringLiteral(".z")), QStringLiteral(".new"));
     EXPECT_EQ(modelItems(file), expected);
-    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("}\n.z"), QStringLiteral("}\n\n.new {\n    color:green;\n}\n.z")))
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("}\n.z"), QStringLiteral("}\n\n.new {\n    color: green;\n}\n.z")))
         << text().toStdString();
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
 
@@ -137,7 +137,7 @@ TEST_F(Structure, ARuleAfterAMediaBlockLandsRightAfterItInPageModelAndText)
     EXPECT_EQ(liveRules(live).count(QStringLiteral(".new")), 1);
     EXPECT_EQ(modelItems(file), expected);
     EXPECT_NE(text(), original);
-    EXPECT_TRUE(text().contains(QStringLiteral(".new {\n    color:green;\n}")));
+    EXPECT_TRUE(text().contains(QStringLiteral(".new {\n    color: green;\n}")));
 }
 
 TEST_F(Structure, ANewRuleWithoutAnchorFollowsTheLeadingStatements)
@@ -201,7 +201,7 @@ TEST_F(Structure, AMediaBlockIsRefusedWhenItsQueryExistsInAnyCase)
     live.settleWrites();
     EXPECT_FALSE(live.panel.responsiveInsertPending());
     // Inside the block, after its rule: nothing is appended to the sheet.
-    EXPECT_TRUE(text().endsWith(QStringLiteral("    .a { color: red; }\n    .b {\n        top:2px;\n    }\n}\n.z { color: blue; }\n")));
+    EXPECT_TRUE(text().endsWith(QStringLiteral("    .a { color: red; }\n    .b { top: 2px; }\n}\n.z { color: blue; }\n")));
     live.undo.undo();
     EXPECT_EQ(text(), original);
 }
@@ -351,15 +351,19 @@ TEST_F(Structure, ANewKeyframeGoesInOrderIntoEveryBlockOfItsName)
     EXPECT_FALSE(liveKeys(live, 1).contains(QStringLiteral("25%")));
 }
 
-TEST_F(Structure, RenamingAKeyframeMovesItAndUndoMovesItBack)
+// The keyframe keeps its place in the file, and so in the model, whose
+// items follow the text: only its selector changes (#77).
+TEST_F(Structure, RenamingAKeyframeChangesItsSelectorWhereItStandsAndUndoPutsItBack)
 {
     load(kAnimation);
     const StyleDeclarationPtr block = item(file, QStringLiteral("@keyframes fade"));
     const StyleDeclarationPtr from = file->getMediaChildren(*block).first();
     live.panel.changeKeyframeNameIn(block, from, CSSOutlineDelegate::createNewKeyframe(QStringLiteral("75%")));
     live.settleWrites();
-    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("to")}));
+    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("from {"), QStringLiteral("75% {")));
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("75%"), QStringLiteral("50%"), QStringLiteral("to")}));
     EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")), keys(file, QStringLiteral("@keyframes fade")));
+    EXPECT_EQ(file->getMediaChildren(*block).first(), from);
     EXPECT_EQ(liveKeys(live, 1), QStringLiteral("50% 100% 75%"));
     live.undo.undo();
     EXPECT_EQ(text(), original);
@@ -468,7 +472,7 @@ TEST_F(Structure, AddToResponsiveCopiesARuleIntoAnotherMediaBlockAsOneStep)
     EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
     EXPECT_FALSE(live.panel.responsiveInsertPending());
     EXPECT_EQ(text(), QString(original).replace(QStringLiteral("    .p { top: 0; }\n"),
-                                                QStringLiteral("    .p { top: 0; }\n    .z {\n        color:blue;\n    }\n")))
+                                                QStringLiteral("    .p { top: 0; }\n    .z { color: blue; }\n")))
         << text().toStdString();
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Add To Responsive"));
     live.undo.undo();
@@ -507,7 +511,7 @@ TEST_F(Structure, DuplicatingARuleWantsASelectorOfItsOwnAndCopiesTheBodyAsOneSte
     popover->okButton()->click();
     live.settleWrites();
     EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
-    EXPECT_TRUE(text().contains(QStringLiteral(".y {\n    color:blue;\n}"))) << text().toStdString();
+    EXPECT_TRUE(text().contains(QStringLiteral(".y {\n    color: blue;\n}"))) << text().toStdString();
     EXPECT_TRUE(text().startsWith(original));
     EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate Selector"));
     live.undo.undo();
@@ -593,12 +597,10 @@ TEST_F(Structure, ANewKeyframesVendorCopiesHaveTheOldGradientSyntaxAndThePrefixe
                                                                                    QStringLiteral("linear-gradient(to right, red, blue)")))});
     live.settleWrites();
     // Once in each block of the name, with the vendor copies the project asks for.
-    EXPECT_EQ(text().count(QStringLiteral("    25% {\n"
-                                          "        -webkit-transition-property:-webkit-transform;\n"
-                                          "                transition-property:transform;\n"
-                                          "        background-image:-webkit-linear-gradient(left, red, blue);\n"
-                                          "        background-image:linear-gradient(to right, red, blue);\n"
-                                          "    }\n")),
+    // On one line, as the keyframes beside it are.
+    EXPECT_EQ(text().count(QStringLiteral("    25% { -webkit-transition-property: -webkit-transform; transition-property: transform; "
+                                          "background-image: -webkit-linear-gradient(left, red, blue); "
+                                          "background-image: linear-gradient(to right, red, blue); }\n")),
               2)
         << text().toStdString();
     // The page has the gradient in the syntax it reads.
@@ -671,5 +673,76 @@ TEST_F(Structure, TheElementsOfARuleOrAnAnimationAreFramedOnceAndTheFirstIsShown
     live.panel.highlightSelectorsNodes({QStringLiteral("p:bogus(")});
     EXPECT_TRUE(webview.framed.isEmpty());
 }
+
+} // namespace StructureLiveTest
+
+namespace StructureLiveTest {
+
+namespace {
+
+// A sheet of one rule in a layout ("U" standing for one level of
+// indentation in the formatted ones), and the text the rule dialogs add.
+struct DialogLayout
+{
+    const char *name;
+    const char *unit; // null for the minified sheet
+};
+
+void PrintTo(const DialogLayout &layout, std::ostream *out)
+{
+    *out << layout.name;
+}
+
+class DialogsInLayout : public Structure, public ::testing::WithParamInterface<DialogLayout>
+{
+protected:
+    QString laidOut(QString formatted, const QString &minified) const
+    {
+        return GetParam().unit ? formatted.replace(u'U', QString::fromLatin1(GetParam().unit)) : minified;
+    }
+    StyleDeclarationPtr add(CSSOutlineDelegate::SelectorRequest request, const QString &after)
+    {
+        request.selectedFile = file;
+        request.anchor = item(file, after);
+        const StyleDeclarationPtr made = live.panel.doAddSelector(request);
+        live.settleWrites();
+        return made;
+    }
+};
+
+} // namespace
+
+// A rule from a snippet, a duplicate, a media block and a keyframes block
+// made by the rule dialogs are written as the sheet writes its rules (#77).
+TEST_P(DialogsInLayout, TheRuleDialogsWriteInTheSheetsLayout)
+{
+    load(laidOut(QStringLiteral(".a {\nUcolor: red;\n}\n"), QStringLiteral(".a{color:red}\n")).toUtf8());
+    using Request = CSSOutlineDelegate::SelectorRequest;
+    ASSERT_TRUE(add({Request::StyleRule, QStringLiteral(".s"), nullptr, nullptr, QStringLiteral("margin:0;\npadding:0;\n"), {}, {}},
+                    QStringLiteral(".a")));
+    ASSERT_TRUE(add({Request::StyleRule, QStringLiteral(".d"), nullptr, nullptr, {}, {}, live.ruleRow(QStringLiteral(".a"))->copyInfo()},
+                    QStringLiteral(".s")));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Duplicate Selector"));
+    ASSERT_TRUE(add({Request::MediaRule, QStringLiteral("@media print"), nullptr, nullptr, {}, {}, {}}, QStringLiteral(".d")));
+    ASSERT_TRUE(add({Request::KeyframesRule, QStringLiteral("@-webkit-keyframes k"), nullptr, nullptr, {}, {}, {}},
+                    QStringLiteral("@media print")));
+    // The rule that plays the animation follows, with what the snippet library gives it.
+    const QString expected = laidOut(
+        QStringLiteral(".a {\nUcolor: red;\n}\n\n.s {\nUmargin: 0;\nUpadding: 0;\n}\n\n.d {\nUcolor: red;\n}\n\n"
+                       "@media print {\nUbody {\nUUbackground-color: #FFFFFF;\nU}\n}\n\n"
+                       "@-webkit-keyframes k {\nU0% {\nU}\nU100% {\nU}\n}\n\n@keyframes k {\nU0% {\nU}\nU100% {\nU}\n}\n\n.k {"),
+        QStringLiteral(".a{color:red}.s{margin:0;padding:0}.d{color:red}@media print{body{background-color:#FFFFFF}}"
+                       "@-webkit-keyframes k{0%{}100%{}}@keyframes k{0%{}100%{}}.k{"));
+    EXPECT_EQ(text().left(expected.size()).toStdString(), expected.toStdString());
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.messages.join(u'|').toStdString();
+    for (int step = 0; step < 4; ++step)
+        live.undo.undo();
+    EXPECT_EQ(text(), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DialogsInLayout,
+                         ::testing::Values(DialogLayout{"Minified", nullptr}, DialogLayout{"TwoSpaces", "  "},
+                                           DialogLayout{"FourSpaces", "    "}, DialogLayout{"Tabs", "\t"}),
+                         [](const ::testing::TestParamInfo<DialogLayout> &info) { return std::string(info.param.name); });
 
 } // namespace StructureLiveTest

@@ -172,7 +172,7 @@ TEST(StyleSheetWriter, ARuleAddedAfterOneRemovedInTheSameWriteTakesItsPlace)
     EXPECT_FALSE(written.contains(QStringLiteral(".b {"))) << written.toStdString();
     EXPECT_LT(written.indexOf(QStringLiteral(".a {")), written.indexOf(QStringLiteral(".n {")));
     EXPECT_LT(written.indexOf(QStringLiteral(".n {")), written.indexOf(QStringLiteral(".c {")));
-    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n.n {\n    left:0;\n}\n\n.c { top: 0; }\n"));
+    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n.n {\n    left: 0;\n}\n\n.c { top: 0; }\n"));
 
     // The first rule gone: the new one goes first.
     const QString first = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
@@ -181,7 +181,7 @@ TEST(StyleSheetWriter, ARuleAddedAfterOneRemovedInTheSameWriteTakesItsPlace)
         model.list.move(model.list.size() - 1, 1);
         model.file.setStyleDeclarations(model.list);
     });
-    EXPECT_EQ(first, QStringLiteral(".n {\n    left:0;\n}\n\n.b { color: blue; }\n\n.c { top: 0; }\n"));
+    EXPECT_EQ(first, QStringLiteral(".n {\n    left: 0;\n}\n\n.b { color: blue; }\n\n.c { top: 0; }\n"));
 }
 
 TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissingOnes)
@@ -236,8 +236,9 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         model.list.append(inner);
         model.file.setStyleDeclarations(model.list);
     });
-    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n  top:1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
-                                      "  .q {\n    left:0;\n  }\n}\n"));
+    // Declarations as the sheet writes them; a rule beside one-line rules on one line.
+    EXPECT_EQ(written, QStringLiteral(".a { color: red; }\n\n:is(.x, .y),\n.z {\n  top: 1px;\n}\n\n@media print {\n  .p { top: 0; }\n"
+                                      "  .q { left: 0; }\n}\n"));
 }
 
 TEST(StyleSheetWriter, KeyframesGetACopyPerPrefixFromTheModel)

@@ -328,3 +328,127 @@ TEST(HTMLWriteBackLiveRefusal, EditsOfWhatOnlyTheScriptMadeAreRefusedWhole)
 }
 
 } // namespace HTMLWriteBackLiveTest
+
+namespace HTMLWriteBackLiveTest {
+
+namespace {
+
+// A page in one layout: "U" stands for one level of indentation; html,
+// head and body are not indented, so that a level of the file is not the
+// depth in the page. Null unit: the page minified.
+struct PageLayout
+{
+    const char *name;
+    const char *unit;
+};
+
+void PrintTo(const PageLayout &layout, std::ostream *out)
+{
+    *out << layout.name;
+}
+
+const QString kPageTemplate = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<title>t</title>\n</head>\n<body>\n"
+                                             "U<div id='box'>\nUU<p id='a'>A</p>\nUU<section id='s'>\nUUU<p id='deep'>D</p>\n"
+                                             "UU</section>\nU</div>\nU<ul id='list'>\nUU<li id='one'>one</li>\nU</ul>\n</body>\n</html>\n");
+
+QString laidOut(const PageLayout &layout, const QString &page)
+{
+    if (!layout.unit)
+        return QString(page).remove(u'U').remove(u'\n');
+    return QString(page).replace(u'U', QString::fromLatin1(layout.unit));
+}
+
+class InsertedInLayout : public ::testing::TestWithParam<PageLayout>
+{
+protected:
+    InsertedInLayout()
+        : page(laidOut(GetParam(), kPageTemplate).toUtf8())
+    {
+        original = page.text();
+    }
+    // The file holds the page with one piece replaced, and one undo gives
+    // back the original bytes.
+    void expectEditThenUndo(const QString &from, const QString &to)
+    {
+        EXPECT_EQ(page.text().toStdString(), QString(original).replace(from, to).toStdString());
+        page.undoStep();
+        EXPECT_EQ(page.text(), original);
+    }
+    // The same with the pieces of the template, in the page's layout.
+    void expectLaidOutEditThenUndo(const QString &from, const QString &to)
+    {
+        expectEditThenUndo(laidOut(GetParam(), from), laidOut(GetParam(), to));
+    }
+    std::unique_ptr<QMimeData> dragRows(const char *id)
+    {
+        auto mime = std::make_unique<QMimeData>();
+        if (!page.tree->writeItems(page.tree->outline(), {page.rowOf(page.byId(id))}, mime.get()))
+            return nullptr;
+        return mime;
+    }
+    DOMNodeEx *bodyRow() const { return page.rowOf(page.document->body()); }
+
+    LiveDomTreePage page;
+    QString original;
+};
+
+} // namespace
+
+// What is pasted, copied, dropped or moved is written at the level of the
+// file's lines around its place and keeps the layout of its own lines
+// relative to its first; in a minified page, without indentation (#77).
+TEST_P(InsertedInLayout, APastedTextTakesTheLevelOfItsSiblings)
+{
+    ASSERT_TRUE(page.loaded);
+    QGuiApplication::clipboard()->setText(QStringLiteral("<li class='p'>\n  <b>x</b>\n</li>"));
+    page.select(page.byId("list"));
+    page.tree->paste();
+    page.settle();
+    if (GetParam().unit)
+        expectLaidOutEditThenUndo(QStringLiteral("UU<li id='one'>one</li>\n"),
+                           QStringLiteral("UU<li id='one'>one</li>\nUU<li class='p'>\nUUU<b>x</b>\nUU</li>\n"));
+    else
+        expectEditThenUndo(QStringLiteral("<li id='one'>one</li>"), QStringLiteral("<li id='one'>one</li><li class='p'>\n<b>x</b>\n</li>"));
+}
+
+TEST_P(InsertedInLayout, APastedCopyOfAnElementTakesTheLevelOfItsSiblings)
+{
+    ASSERT_TRUE(page.loaded);
+    page.select(page.byId("s"));
+    page.tree->copy();
+    page.select(page.byId("list"));
+    page.tree->paste();
+    page.settle();
+    expectLaidOutEditThenUndo(QStringLiteral("UU<li id='one'>one</li>\n"),
+                              QStringLiteral("UU<li id='one'>one</li>\nUU<section id='s'>\nUUU<p id='deep'>D</p>\nUU</section>\n"));
+}
+
+TEST_P(InsertedInLayout, AnElementDroppedFromThePaletteTakesTheLevelOfTheElementsAfterIt)
+{
+    ASSERT_TRUE(page.loaded);
+    auto mime = std::make_unique<QMimeData>();
+    DragPayload::setDomNodeDragCopy(mime.get(), QVariantMap{{QStringLiteral("content"), QStringLiteral("<p data-k='v'>it</p>")}});
+    ASSERT_TRUE(page.dropOn(mime.get(), page.rowOf(page.byId("box")), 0));
+    expectLaidOutEditThenUndo(QStringLiteral("U<div id='box'>\n"), QStringLiteral("U<div id='box'>\nUU<p data-k='v'>it</p>\n"));
+}
+
+TEST_P(InsertedInLayout, AnElementMovedToAnotherLevelTakesItAllItsLinesAlong)
+{
+    ASSERT_TRUE(page.loaded);
+    const auto move = dragRows("s");
+    ASSERT_TRUE(move);
+    ASSERT_TRUE(page.dropOn(move.get(), bodyRow(), int(bodyRow()->children().size()) - 1));
+    const QString moved = QString(kPageTemplate)
+                              .remove(QStringLiteral("UU<section id='s'>\nUUU<p id='deep'>D</p>\nUU</section>\n"))
+                              .replace(QStringLiteral("U</ul>\n"), QStringLiteral("U</ul>\nU<section id='s'>\nUU<p id='deep'>D</p>\nU</section>\n"));
+    EXPECT_EQ(page.text().toStdString(), laidOut(GetParam(), moved).toStdString());
+    page.undoStep();
+    EXPECT_EQ(page.text(), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, InsertedInLayout,
+                         ::testing::Values(PageLayout{"Minified", nullptr}, PageLayout{"TwoSpaces", "  "},
+                                           PageLayout{"FourSpaces", "    "}, PageLayout{"Tabs", "\t"}),
+                         [](const ::testing::TestParamInfo<PageLayout> &info) { return std::string(info.param.name); });
+
+} // namespace HTMLWriteBackLiveTest

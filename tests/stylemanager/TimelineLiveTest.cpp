@@ -8,6 +8,7 @@
 
 #include "interfaces/ExWebViewInterface.h"
 #include "platform/kit/Alert.h"
+#include "workspace/ProjectUtil.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -103,9 +104,10 @@ protected:
         Alert::setResponder({});
     }
 
-    void load(const QByteArray &sheet = kSheet)
+    void load(const QByteArray &sheet = kSheet, const QVariantMap &settings = {})
     {
-        ASSERT_TRUE(live.load({{QStringLiteral("site.css"), sheet}, {QStringLiteral("index.html"), kPage}}));
+        ASSERT_TRUE(live.load({{QStringLiteral("site.css"), sheet}, {QStringLiteral("index.html"), kPage}},
+                              QStringLiteral("index.html"), settings));
         file = live.file(QStringLiteral("site.css"));
         ASSERT_NE(file, nullptr);
         original = *file->currentContent();
@@ -118,6 +120,28 @@ protected:
     void settle()
     {
         TestUtil::waitUntil([this] { return !manager.isSettingUpTracks(); }, 5000);
+    }
+    void drag(MultiThumbSlider *slider, double from, double to)
+    {
+        send(slider, QEvent::MouseButtonPress, at(slider, from), Qt::LeftButton);
+        send(slider, QEvent::MouseMove, at(slider, to), Qt::LeftButton);
+        send(slider, QEvent::MouseButtonRelease, at(slider, to), Qt::NoButton);
+        live.settleWrites();
+        settle();
+    }
+    void deleteAt(MultiThumbSlider *slider, double ratio)
+    {
+        click(slider, at(slider, ratio));
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(slider, &key);
+        live.settleWrites();
+        settle();
+    }
+    void undoStep()
+    {
+        live.undo.undo();
+        live.settleWrites();
+        settle();
     }
     QString text() const { return *file->currentContent(); }
     TimelineListView *list() const { return manager.animationListView(); }
@@ -305,6 +329,7 @@ TEST_F(Timeline, ADoubleClickAddsAWholePercentKeyframeToFileAndPageAndOneUndoTak
     EXPECT_EQ(text().count(key + QStringLiteral(" {")), 2) << text().toStdString();
     EXPECT_TRUE(liveKeys(0).contains(key));
     EXPECT_TRUE(liveKeys(1).contains(key));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
 
     // Asked for again at that percentage ("Add Keyframe At"), nothing is added.
     MultiThumbSlider *again = track(QStringLiteral("@-webkit-keyframes fade"));
@@ -515,5 +540,125 @@ TEST_F(Timeline, AKeyframeOfSeveralOffsetsHasAThumbAtEach)
     EXPECT_EQ(text(), original);
     EXPECT_TRUE(liveKeys(0).contains(QStringLiteral("0%, 100%, 30%, 70%"))) << liveKeys(0).toStdString();
 }
+
+// An animation written in one layout, with and without its "-webkit-" twin,
+// and the text of its keyframes at 15% and 30%.
+struct AnimationSheet
+{
+    const char *name;
+    const char *sheet;
+    const char *row;
+    const char *key15;
+    const char *key20;
+    const char *keyframe30;
+    // The keyframe at 30% with one added at 50% after it.
+    const char *with50;
+};
+
+void PrintTo(const AnimationSheet &sheet, std::ostream *out)
+{
+    *out << sheet.name;
+}
+
+class TimelineInLayout : public Timeline, public ::testing::WithParamInterface<AnimationSheet>
+{
+protected:
+    // The project's prefixes as a folder added to the program has them: every one on.
+    void loadSheet()
+    {
+        load(GetParam().sheet, {{QStringLiteral("vendarPrefix"),
+                                 ProjectUtil::createImportedDefaultProjectConfig().value(QStringLiteral("vendarPrefix"))}});
+    }
+    MultiThumbSlider *slider() const { return track(QString::fromLatin1(GetParam().row)); }
+    QStringList shownKeys() const { return slider() ? keys(slider()) : QStringList(); }
+};
+
+// A drag changes the keyframe's selector alone, in each block of the
+// animation, and writes no declaration or prefixed copy (#77).
+TEST_P(TimelineInLayout, ADragChangesOnlyTheKeyframesSelectorAndUndoGivesTheBytesBack)
+{
+    loadSheet();
+    ASSERT_NE(slider(), nullptr);
+    const QStringList before = shownKeys();
+    drag(slider(), 0.15, 0.205);
+    EXPECT_EQ(text(), QString(original).replace(QLatin1String(GetParam().key15), QLatin1String(GetParam().key20)));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Rename Selector"));
+    EXPECT_EQ(manager.lastSelection()->selector(), QStringLiteral("20%"));
+    undoStep();
+    EXPECT_EQ(text(), original);
+    // The track and the rules panel follow the undo at once.
+    EXPECT_EQ(shownKeys(), before);
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  15% ["))) << live.dump().toStdString();
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("20%"))) << live.dump().toStdString();
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+}
+
+TEST_P(TimelineInLayout, ADeleteTakesOutOnlyTheKeyframeAndUndoGivesTheBytesBack)
+{
+    loadSheet();
+    ASSERT_NE(slider(), nullptr);
+    const QStringList before = shownKeys();
+    deleteAt(slider(), 0.3);
+    EXPECT_EQ(text(), QString(original).remove(QLatin1String(GetParam().keyframe30)));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Remove Keyframe"));
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("30%"))) << live.dump().toStdString();
+    undoStep();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(shownKeys(), before);
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  30% ["))) << live.dump().toStdString();
+}
+
+// A keyframe added on the track is written as its block writes the others.
+TEST_P(TimelineInLayout, AnAddedKeyframeTakesTheLayoutOfItsBlock)
+{
+    loadSheet();
+    ASSERT_NE(slider(), nullptr);
+    slider()->addItemAtRatio(0.5);
+    live.settleWrites();
+    settle();
+    EXPECT_EQ(text().toStdString(),
+              QString(original).replace(QLatin1String(GetParam().keyframe30), QLatin1String(GetParam().with50)).toStdString());
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Insert Keyframe With Property"));
+    EXPECT_TRUE(live.dump().contains(QStringLiteral("  50% ["))) << live.dump().toStdString();
+    undoStep();
+    EXPECT_EQ(text(), original);
+    EXPECT_FALSE(live.dump().contains(QStringLiteral("50%"))) << live.dump().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, TimelineInLayout,
+    ::testing::Values(
+        AnimationSheet{"MinifiedWithTwin",
+                       "@-webkit-keyframes wobble{0%{-webkit-transform:none;transform:none}15%{-webkit-transform:"
+                       "translate3d(-25%,0,0);transform:translate3d(-25%,0,0)}30%{-webkit-transform:rotate(3deg);transform:"
+                       "rotate(3deg)}100%{-webkit-transform:none;transform:none}}@keyframes wobble{0%{-webkit-transform:none;"
+                       "transform:none}15%{-webkit-transform:translate3d(-25%,0,0);transform:translate3d(-25%,0,0)}30%{"
+                       "-webkit-transform:rotate(3deg);transform:rotate(3deg)}100%{-webkit-transform:none;transform:none}}"
+                       ".w{-webkit-animation:wobble 1s;animation:wobble 1s}\n",
+                       "@-webkit-keyframes wobble", "15%{", "20%{",
+                       "30%{-webkit-transform:rotate(3deg);transform:rotate(3deg)}",
+                       "30%{-webkit-transform:rotate(3deg);transform:rotate(3deg)}50%{}"},
+        AnimationSheet{"MinifiedAlone", "@keyframes fadeIn{0%{opacity:0}15%{opacity:.2}30%{opacity:.5}to{opacity:1}}\n",
+                       "@keyframes fadeIn", "15%{", "20%{", "30%{opacity:.5}", "30%{opacity:.5}50%{}"},
+        AnimationSheet{"TwoSpacesWithTwin",
+                       "@-webkit-keyframes wobble {\n  0% {\n    -webkit-transform: none;\n    transform: none;\n  }\n"
+                       "  15% {\n    -webkit-transform: rotate(-5deg);\n    transform: rotate(-5deg);\n  }\n"
+                       "  30% {\n    opacity: 1;\n  }\n  100% {\n    -webkit-transform: none;\n    transform: none;\n  }\n}\n\n"
+                       "@keyframes wobble {\n  0% {\n    -webkit-transform: none;\n    transform: none;\n  }\n"
+                       "  15% {\n    -webkit-transform: rotate(-5deg);\n    transform: rotate(-5deg);\n  }\n"
+                       "  30% {\n    opacity: 1;\n  }\n  100% {\n    -webkit-transform: none;\n    transform: none;\n  }\n}\n",
+                       "@-webkit-keyframes wobble", "  15% {", "  20% {", "  30% {\n    opacity: 1;\n  }\n",
+                       "  30% {\n    opacity: 1;\n  }\n  50% {\n  }\n"},
+        AnimationSheet{"FourSpacesOneLineKeyframes",
+                       "@keyframes fadeIn {\n    0% { opacity: 0; }\n    15% { opacity: 0.2; }\n    30% { opacity: 0.5; }\n"
+                       "    100% { opacity: 1; }\n}\n",
+                       "@keyframes fadeIn", "15% {", "20% {", "    30% { opacity: 0.5; }\n",
+                       "    30% { opacity: 0.5; }\n    50% {}\n"},
+        AnimationSheet{"TabsAlone",
+                       "@keyframes fadeIn {\n\t0% {\n\t\topacity: 0;\n\t}\n\t15% {\n\t\topacity: 0.2;\n\t}\n"
+                       "\t30% {\n\t\topacity: 0.5;\n\t}\n\t100% {\n\t\topacity: 1;\n\t}\n}\n",
+                       "@keyframes fadeIn", "\t15% {", "\t20% {", "\t30% {\n\t\topacity: 0.5;\n\t}\n",
+                       "\t30% {\n\t\topacity: 0.5;\n\t}\n\t50% {\n\t}\n"}),
+    [](const ::testing::TestParamInfo<AnimationSheet> &info) { return std::string(info.param.name); });
 
 } // namespace TimelineLiveTest
