@@ -287,6 +287,13 @@ bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPt
     // goes to the selector reader.
     if (!element || !declaration || (rule && rule->type() != DOMCSSRule::STYLE_RULE))
         return false;
+    // A rule of an @supports block whose condition the page answers "false"
+    // does not apply.
+    auto *engine = element->ownerDocument() ? dynamic_cast<WebEngineCache *>(element->ownerDocument()->engineQueries()) : nullptr;
+    for (DOMCSSRulePtr parent = rule ? rule->parentRule() : nullptr; engine && parent; parent = parent->parentRule()) {
+        if (parent->type() == DOMCSSRule::SUPPORTS_RULE && engine->supportsCondition(parent->conditionText()) == false)
+            return false;
+    }
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.
     const SelectorMatch match = selectorMatch(element, *declaration);
@@ -381,6 +388,8 @@ const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyl
             const DOMCSSRulePtr rule = rules.item(i);
             if (rule->type() == DOMCSSRule::MEDIA_RULE)
                 memo.mediaRules.append(rule);
+            if (rule->type() == DOMCSSRule::SUPPORTS_RULE)
+                memo.supportsConditions.append(rule->conditionText());
             if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule))
                 collectMedia(rule->cssRules());
         }
@@ -842,6 +851,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                 if (media->media())
                     questions.mediaQueries.append(media->media()->mediaText());
             }
+            questions.conditions += hits.supportsConditions;
             for (const SheetHits::Hit &hit : hits.hits) {
                 if (hit.imported)
                     walkSheet(hit.imported);
@@ -877,6 +887,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
     for (int i = 0; i < sheets.length(); ++i)
         walkSheet(sheets.item(i));
     questions.mediaQueries.removeDuplicates();
+    questions.conditions.removeDuplicates();
     return questions;
 }
 

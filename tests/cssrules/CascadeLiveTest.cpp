@@ -1,6 +1,9 @@
 #include "EngineMatchedRules.h"
 #include "LivePanel.h"
 
+#include "platform/web/engine/WebBridge.h"
+#include "platform/web/engine/WebView.h"
+
 #include "cssrules/StyleSheetPairing.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
@@ -436,6 +439,31 @@ TEST(RulesCascade, TheRulesListedForAnElementAreTheEnginesOnAFrameworkSheet)
         }
         EXPECT_GE(listed.size(), 3) << id;
     }
+}
+
+// Found while holding the panel to the engine on a real sheet: the rules of
+// an @supports block were listed whether its condition held or not.
+TEST(RulesCascade, RulesOfAnUnsupportedSupportsBlockAreNotListed)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), R"(#t { color: black; }
+@supports (display: grid) { #t { color: red; } }
+@supports (-webkit-touch-callout: none) { #t { top: 0; } }
+@supports not (display: grid) { #t { left: 0; } }
+@media screen { @supports (nonsense: 1) { #t { right: 0; } } .x, #t { bottom: 0; } }
+)"},
+                           {QStringLiteral("index.html"), "<!DOCTYPE html><link rel=stylesheet href=site.css><p id=t>x</p>"}}));
+    const int blocking = live.fixture->view().bridge().blockingCalls();
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    QStringList listed = listedSelectors(live);
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({QStringLiteral("#t"), QStringLiteral("#t"), QStringLiteral(".x, #t")}));
+    const QString dump = live.dump();
+    EXPECT_TRUE(dump.contains(QLatin1String("  color: red\n"))) << dump.toStdString();
+    for (const char *name : {"top:", "left:", "right:"})
+        EXPECT_FALSE(dump.contains(QLatin1String(name))) << dump.toStdString();
+    // Asked ahead with the element's other questions.
+    EXPECT_EQ(live.fixture->view().bridge().blockingCalls(), blocking);
 }
 
 } // namespace CascadePseudoElementsTest
