@@ -1461,6 +1461,15 @@
                 }
             });
         }
+        if (question.conditions) {
+            reply.conditions = question.conditions.map(function (condition) {
+                try {
+                    return CSS.supports(condition);
+                } catch (e) {
+                    return null;
+                }
+            });
+        }
         if (question.names) {
             // The name the engine lists a property under: the standard name
             // of an alias ("-webkit-transition" is "transition"), '' for a

@@ -728,8 +728,10 @@ private:
         quint64 pairingStamp = 0;
         quint64 selectorStamp = 0;
         QList<Hit> hits;
-        // Every media block of the sheet, in the order of the text.
+        // Every media block of the sheet, in the order of the text, and the
+        // conditions of its @supports blocks.
         QList<DOMCSSRulePtr> mediaRules;
+        QStringList supportsConditions;
     };
     const SheetHits &hitsOf(const DOMCSSStyleSheetPtr &sheet, DOMElement *element);
     void sortRows(QList<CSSRulePtr> &rows) const;

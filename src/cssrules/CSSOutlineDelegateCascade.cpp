@@ -30,6 +30,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -79,21 +80,43 @@ QString withoutPseudo(const QString &selector, QLatin1String name)
     return kept;
 }
 
-// The selector a rule is listed by for an element: a rule for a:hover is
-// listed for every link, one for p::first-line for every paragraph. Other
-// pseudo-elements stay ("input::placeholder"): the element itself is not
-// what they style, so such a rule is not listed for it.
-QString strippedSelector(const QString &selector)
+// The selector without the link and user-action states: a rule for a:hover
+// is listed for every link.
+QString withoutStates(const QString &selector)
 {
     if (!selector.contains(u':'))
         return selector;
     QString text = selector;
     for (const char *state : {":link", ":hover", ":active", ":visited"})
         text = withoutPseudo(text, QLatin1String(state));
+    return text;
+}
+
+// The selector a rule's matches are counted and shown by, as text: without
+// the states, and without the four old pseudo-elements, so that one for
+// p::first-line counts every paragraph.
+QString strippedSelector(const QString &selector)
+{
+    if (!selector.contains(u':'))
+        return selector;
+    QString text = withoutStates(selector);
     text.replace(QLatin1String("::"), QLatin1String(":"));
     for (const char *part : {":before", ":after", ":first-letter", ":first-line"})
         text = withoutPseudo(text, QLatin1String(part));
     return text;
+}
+
+// Whether the rule of the selector is listed for the element: the selector,
+// its states aside, styles the element or a pseudo-element that it has, as
+// the engine lists the rules of an element ("input::placeholder" for an
+// input with a placeholder, p::first-line for every paragraph; #77).
+// Unreadable when the mirror does not read the selector.
+std::optional<bool> listsRuleFor(const DOMElement &element, const QString &selector)
+{
+    const auto parsed = DOMSelectorEngine::parse(withoutStates(selector));
+    if (!parsed)
+        return std::nullopt;
+    return DOMSelectorEngine::matchesWithPseudoElements(element, **parsed);
 }
 
 bool isHeadElement(const QString &name)
@@ -233,9 +256,9 @@ QString CSSOutlineDelegate::pseudoStrippedSelector(const QString &selector)
 bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector) const
 {
     // An at-rule's prelude is no selector.
-    if (!node || node->nodeName().startsWith(u'#') || selector.trimmed().startsWith(u'@'))
+    if (!node || !node->isElement() || selector.trimmed().startsWith(u'@'))
         return false;
-    return node->selectorIsMatched(strippedSelector(selector));
+    return listsRuleFor(*static_cast<const DOMElement *>(node), selector).value_or(false);
 }
 
 CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *element,
@@ -251,10 +274,8 @@ CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *
     const auto known = m_matchMemo.answers.constFind(&declaration);
     if (known != m_matchMemo.answers.cend() && known->first == declaration.selector())
         return known->second;
-    const QString stripped = strippedSelector(declaration.selector());
-    SelectorMatch match = SelectorMatch::Unreadable;
-    if (DOMSelectorEngine::parse(stripped))
-        match = element->selectorIsMatched(stripped) ? SelectorMatch::Yes : SelectorMatch::No;
+    const std::optional<bool> listed = listsRuleFor(*element, declaration.selector());
+    const SelectorMatch match = !listed ? SelectorMatch::Unreadable : *listed ? SelectorMatch::Yes : SelectorMatch::No;
     m_matchMemo.answers.insert(&declaration, {declaration.selector(), match});
     return match;
 }
@@ -266,6 +287,13 @@ bool CSSOutlineDelegate::appliesTo(DOMElement *element, const StyleDeclarationPt
     // goes to the selector reader.
     if (!element || !declaration || (rule && rule->type() != DOMCSSRule::STYLE_RULE))
         return false;
+    // A rule of an @supports block whose condition the page answers "false"
+    // does not apply.
+    auto *engine = element->ownerDocument() ? dynamic_cast<WebEngineCache *>(element->ownerDocument()->engineQueries()) : nullptr;
+    for (DOMCSSRulePtr parent = rule ? rule->parentRule() : nullptr; engine && parent; parent = parent->parentRule()) {
+        if (parent->type() == DOMCSSRule::SUPPORTS_RULE && engine->supportsCondition(parent->conditionText()) == false)
+            return false;
+    }
     // Where the mirror cannot match the selector (one it does not read, or a
     // rule nested in another), the engine's own list of matched rules decides.
     const SelectorMatch match = selectorMatch(element, *declaration);
@@ -360,6 +388,8 @@ const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyl
             const DOMCSSRulePtr rule = rules.item(i);
             if (rule->type() == DOMCSSRule::MEDIA_RULE)
                 memo.mediaRules.append(rule);
+            if (rule->type() == DOMCSSRule::SUPPORTS_RULE)
+                memo.supportsConditions.append(rule->conditionText());
             if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule))
                 collectMedia(rule->cssRules());
         }
@@ -821,6 +851,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
                 if (media->media())
                     questions.mediaQueries.append(media->media()->mediaText());
             }
+            questions.conditions += hits.supportsConditions;
             for (const SheetHits::Hit &hit : hits.hits) {
                 if (hit.imported)
                     walkSheet(hit.imported);
@@ -856,6 +887,7 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
     for (int i = 0; i < sheets.length(); ++i)
         walkSheet(sheets.item(i));
     questions.mediaQueries.removeDuplicates();
+    questions.conditions.removeDuplicates();
     return questions;
 }
 

@@ -9,7 +9,6 @@
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
 #include "workspace/File.h"
-#include "workspace/ProjectUtil.h"
 
 #include <QRegularExpression>
 
@@ -74,13 +73,11 @@ bool CSSRule::isLeaf() const
     const CSSRulePtr owner = ownerRule();
     if (!m_property || (owner && owner.get() != this && isKeyframesRule(owner)))
         return !m_decLine.isNull();
+    // Only what the file holds is shown under a declaration (#77): the
+    // longhands of a shorthand that splits, the prefixed copies it wrote.
     if (m_property->isShartHand())
-        return false;
-    if (!prefixSettingsOf(relatedFile()).isPrefixed(m_property->formalName()))
-        return true;
-    if (m_property->formalName() == QLatin1String("background-image"))
-        return m_property->value().startsWith(QLatin1String("url"));
-    return false;
+        return !m_property->valueMap();
+    return m_property->vendorPrefixes().value_or(QStringList()).isEmpty();
 }
 
 QList<CSSRulePtr> CSSRule::parseChildren()
@@ -123,27 +120,23 @@ QList<CSSRulePtr> CSSRule::propertyChildren()
         list.append(row);
     };
     if (m_property->isShartHand()) {
+        // A value that does not split (var(), more than the parser reads)
+        // has no longhands to show.
         const std::optional<CSSValueMap> values = m_property->valueMap();
-        for (const QString &longhand : CSSProperty::shortHandMap().value(m_property->property()))
-            addChild(longhand, withoutImportant(values ? values->value(longhand) : QString()), false);
+        for (const QString &longhand : values ? CSSProperty::shortHandMap().value(m_property->property()) : QStringList())
+            addChild(longhand, withoutImportant(values->value(longhand)), false);
         return list;
     }
-    if (!prefixSettingsOf(relatedFile()).isPrefixed(m_property->formalName()))
-        return list;
-    const QString root = relatedFile() ? relatedFile()->rootProject() : QString();
-    const QVariantMap config = root.isEmpty() ? ProjectUtil::getCurrentProjectConfig() : ProjectUtil::getProjectConfig(root);
-    if (!config.contains(ProjectUtil::kVendarPrefix))
-        return list;
+    // The prefixed copies the file holds of the declaration, each under its
+    // own name: a copy itself has none, and none are made up from the
+    // project's prefixes (#77).
+    const QString formal = m_property->formalName();
     const VendarPrefixSettings settings = prefixSettingsOf(relatedFile());
-    for (const QVariant &entry : config.value(ProjectUtil::kVendarPrefix).toList()) {
-        const QVariantMap map = entry.toMap();
-        if (!map.value(QStringLiteral("on")).toBool())
-            continue;
-        const QString prefix = map.value(QStringLiteral("prefix")).toString();
+    for (const QString &prefix : m_property->vendorPrefixes().value_or(QStringList())) {
         QString value = m_property->value();
-        if (m_property->property() == QLatin1String("transition-property") && settings.isPrefixed(formalPropertyName(value)))
-            value = prefix + QLatin1Char('-') + value;
-        addChild(prefix + QLatin1Char('-') + m_property->property(), value, true);
+        if (formal == QLatin1String("transition-property") && settings.isPrefixed(formalPropertyName(value)))
+            value = prefix + formalPropertyName(value);
+        addChild(prefix + formal, value, true);
     }
     return list;
 }

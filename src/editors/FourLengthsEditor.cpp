@@ -106,29 +106,37 @@ void FourLengthsEditor::readStyle(StyleValueMap &map)
 {
     if (m_properties.size() != 4)
         return;
-    std::optional<QString> unit;
-    const auto values = map.takeIfHeld(m_properties, [&unit](const QList<StyleValueMap::Value> &found) {
-        QList<SideValue::Read> sides;
-        for (const StyleValueMap::Value &value : found) {
-            const auto read = SideValue::fromCSS(value.text);
-            if (!read)
-                return false;
-            sides.append(*read);
-        }
-        const auto shared = sharedUnit(sides);
-        if (!shared)
-            return false;
-        unit = *shared;
-        return true;
-    });
-    if (!values)
+    // The sides the style sets; a longhand alone fills its own side (#77).
+    const auto held = map.heldValues(m_properties);
+    if (!held)
         return;
-    setImportant(values->first().important);
+    QList<SideValue::Read> sides;
+    QStringList taken;
+    bool important = false;
+    for (int side = 0; side < 4; ++side) {
+        const std::optional<StyleValueMap::Value> &value = held->at(side);
+        if (!value) {
+            sides.append(SideValue::Read{});
+            continue;
+        }
+        const auto read = SideValue::fromCSS(value->text);
+        if (!read)
+            return;
+        sides.append(*read);
+        taken.append(m_properties[side]);
+        important = value->important;
+    }
+    const auto unit = sharedUnit(sides);
+    if (taken.isEmpty() || !unit)
+        return;
+    map.take(taken);
+    setImportant(important);
     for (int side = 0; side < 4; ++side)
-        m_vals[side] = SideValue::fromCSS(values->at(side).text)->value;
-    if (unit)
-        m_unit = *unit;
-    const bool equal = m_vals[1] == m_vals[0] && m_vals[2] == m_vals[0] && m_vals[3] == m_vals[0];
+        m_vals[side] = sides[side].value;
+    if (*unit)
+        m_unit = **unit;
+    m_longhandsOnly = taken.size() < 4;
+    const bool equal = !m_longhandsOnly && m_vals[1] == m_vals[0] && m_vals[2] == m_vals[0] && m_vals[3] == m_vals[0];
     setLocked(equal);
     showSides();
 }
@@ -137,6 +145,7 @@ void FourLengthsEditor::reset()
 {
     AttributeEditor::reset();
     m_vals = {};
+    m_longhandsOnly = false;
     setLocked(true);
     showSides();
 }
@@ -211,6 +220,20 @@ std::optional<QString> FourLengthsEditor::value() const
     for (int side = 0; side <= last; ++side)
         parts.append(requiredNumberValue(side));
     return parts.join(u' ');
+}
+
+std::optional<QString> FourLengthsEditor::styleRepresentation() const
+{
+    // Sides that the style set one by one stay longhands of their own until
+    // all four are set: an unset side is no "inherit" the style never had.
+    if (!m_longhandsOnly || (m_vals[0].isSet() && m_vals[1].isSet() && m_vals[2].isSet() && m_vals[3].isSet()))
+        return AttributeEditor::styleRepresentation();
+    QString text;
+    for (int side = 0; side < 4; ++side) {
+        if (m_vals[side].isSet())
+            text += declaration(m_properties[side], requiredNumberValue(side));
+    }
+    return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
 QWidget *FourLengthsEditor::firstControl() const

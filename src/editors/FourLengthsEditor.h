@@ -13,8 +13,10 @@ class Stepper;
 // A four-sided shorthand ("margin", "padding", "border-radius"): four
 // fields with steppers, one unit for all sides and a lock that ties the
 // sides together. It reads the four longhands (a shorthand is split into
-// them first) and writes the shorthand. Only all four sides with one unit
-// and one priority fit it; any other style is left to the panel.
+// them first) and writes the shorthand; sides set alone by their longhands
+// are shown in their boxes and written as those longhands until all four
+// are set. Sides of one unit and one priority fit it; any other style is
+// left to the panel.
 class FourLengthsEditor : public AttributeEditor
 {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
     void reset() override;
     void setValue(const std::optional<QString> &text);
     std::optional<QString> value() const override;
+    std::optional<QString> styleRepresentation() const override;
     QWidget *firstControl() const override;
 
     bool isLocked() const { return m_locked; }
@@ -60,5 +63,7 @@ private:
     std::array<SideValue, 4> m_vals;
     QString m_unit = QStringLiteral("px");
     bool m_locked = true;
+    // The style set some sides alone (margin-bottom), not the shorthand.
+    bool m_longhandsOnly = false;
     QStringList m_properties;
 };

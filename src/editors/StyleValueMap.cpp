@@ -42,39 +42,6 @@ std::optional<QString> withoutImportant(const QString &value)
     return value.left(match.capturedStart()).trimmed();
 }
 
-// Splits at blanks outside parentheses and quotes.
-QStringList components(const QString &value)
-{
-    QStringList parts;
-    QString current;
-    int depth = 0;
-    QChar quote;
-    for (const QChar c : value) {
-        if (!quote.isNull()) {
-            current += c;
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            depth = std::max(0, depth - 1);
-        } else if (c.isSpace() && depth == 0) {
-            if (!current.isEmpty())
-                parts.append(current);
-            current.clear();
-            continue;
-        }
-        current += c;
-    }
-    if (!current.isEmpty())
-        parts.append(current);
-    return parts;
-}
-
 } // namespace
 
 StyleValueMap StyleValueMap::fromStyleText(const QString &text)
@@ -164,14 +131,6 @@ QStringList StyleValueMap::splitLonghands(const QString &shorthand)
     return sides.value(shorthand);
 }
 
-std::optional<QStringList> StyleValueMap::splitShorthandValue(const QString &shorthand, const QString &value)
-{
-    // An elliptical corner radius ("10px / 5px") has no side values.
-    if (shorthand == u"border-radius" && value.contains(u'/'))
-        return std::nullopt;
-    return fourSides(components(value));
-}
-
 void StyleValueMap::addSettings(int index)
 {
     const Declaration &entry = m_declarations[index];
@@ -181,7 +140,9 @@ void StyleValueMap::addSettings(int index)
         m_settings.append({index, name, entry.value});
         return;
     }
-    const std::optional<QStringList> values = splitShorthandValue(name, entry.value);
+    // An elliptical corner radius ("10px / 5px") has no side values, nor has
+    // a value with var(), which may stand for several.
+    const std::optional<QStringList> values = fourSideValues(entry.value);
     for (int side = 0; side < longhands.size(); ++side)
         m_settings.append({index, longhands[side], values ? std::optional<QString>(values->at(side)) : std::nullopt});
 }
@@ -230,17 +191,37 @@ void StyleValueMap::take(const QStringList &names)
     }
 }
 
+std::optional<QList<std::optional<StyleValueMap::Value>>> StyleValueMap::heldValues(const QStringList &names) const
+{
+    QList<std::optional<Value>> values;
+    std::optional<bool> important;
+    for (const QString &name : names) {
+        const Lookup found = lookup(name);
+        if (found.state == State::Opaque)
+            return std::nullopt;
+        if (found.state == State::Absent) {
+            values.append(std::nullopt);
+            continue;
+        }
+        if (important && *important != found.value.important)
+            return std::nullopt;
+        important = found.value.important;
+        values.append(found.value);
+    }
+    return values;
+}
+
 std::optional<QList<StyleValueMap::Value>>
 StyleValueMap::takeIfHeld(const QStringList &names, const std::function<bool(const QList<Value> &)> &accept)
 {
+    const std::optional<QList<std::optional<Value>>> held = heldValues(names);
+    if (!held)
+        return std::nullopt;
     QList<Value> values;
-    for (const QString &name : names) {
-        const Lookup found = lookup(name);
-        if (!found.isHeld())
+    for (const std::optional<Value> &value : *held) {
+        if (!value)
             return std::nullopt;
-        if (!values.isEmpty() && values.first().important != found.value.important)
-            return std::nullopt;
-        values.append(found.value);
+        values.append(*value);
     }
     if (accept && !accept(values))
         return std::nullopt;

@@ -54,6 +54,9 @@ public:
     // Marks every declaration that sets one of the names as taken; a split
     // shorthand is taken once all its longhands are.
     void take(const QStringList &names);
+    // The value of each name, nothing for an absent one; nothing at all when
+    // one is opaque or two held ones differ in priority.
+    std::optional<QList<std::optional<Value>>> heldValues(const QStringList &names) const;
     // Takes the names when each of them is held, with one priority, and the
     // check accepts the values; answers the values.
     std::optional<QList<Value>> takeIfHeld(const QStringList &names,
@@ -66,9 +69,6 @@ public:
 
     // The longhands a split shorthand sets, in side order; empty for others.
     static QStringList splitLonghands(const QString &shorthand);
-    // The values of a split shorthand's longhands; nothing when the value
-    // does not split into one to four plain components.
-    static std::optional<QStringList> splitShorthandValue(const QString &shorthand, const QString &value);
 
 private:
     // Where one name gets a value from a declaration.

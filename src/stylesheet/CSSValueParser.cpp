@@ -1,6 +1,7 @@
 #include "CSSValueParser.h"
 
 #include "ColorUtil.h"
+#include "FourSides.h"
 #include "StringCSSValue.h"
 
 #include <QRegularExpression>
@@ -8,48 +9,33 @@
 
 namespace {
 
-const QString kImportant = QStringLiteral("!important");
-
-// Words split at every single blank; a final "!important" is dropped.
-QStringList blankWords(const QString &value)
+// The value without a final "!important".
+QString withoutPriority(const QString &value)
 {
-    QStringList words = value.split(u' ');
-    if (!words.isEmpty() && words.last() == kImportant)
-        words.removeLast();
-    return words;
+    static const QRegularExpression important(QStringLiteral("\\s*!\\s*important\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString plain = value;
+    return plain.remove(important);
 }
 
-QStringList groupedWords(const QString &value)
+// The components of a value that splits over longhands; nothing for one
+// holding a substitution (var()), which may stand for any number of them.
+std::optional<QStringList> kindWords(const QString &value)
 {
-    QStringList words = StringCSSValue::getValues(value);
-    if (!words.isEmpty() && words.last() == kImportant)
-        words.removeLast();
-    return words;
-}
-
-// Grouped words without the empty words of repeated blanks.
-QStringList kindWords(const QString &value)
-{
-    QStringList words = groupedWords(value);
-    words.removeAll(QString());
-    return words;
-}
-
-// One to four words onto top, right, bottom, left as CSS assigns them.
-std::optional<CSSValueMap> boxMap(const QStringList &words, const QStringList &keys)
-{
-    const qsizetype n = words.size();
-    if (n < 1 || n > 4)
+    const QString plain = withoutPriority(value);
+    if (StringCSSValue::hasSubstitution(plain))
         return std::nullopt;
-    const QString &w1 = words[0];
-    const QString &w2 = n >= 2 ? words[1] : w1;
-    const QString &w3 = n >= 3 ? words[2] : w1;
-    const QString &w4 = n >= 4 ? words[3] : w2;
+    return StringCSSValue::components(plain);
+}
+
+// The values of the four sides onto the longhand names, top, right, bottom, left.
+std::optional<CSSValueMap> boxMap(const std::optional<QStringList> &sides, const QStringList &keys)
+{
+    if (!sides)
+        return std::nullopt;
     CSSValueMap map;
-    map.insert(keys[0], w1);
-    map.insert(keys[1], w2);
-    map.insert(keys[2], w3);
-    map.insert(keys[3], w4);
+    for (int side = 0; side < 4; ++side)
+        map.insert(keys[side], sides->at(side));
     return map;
 }
 
@@ -105,11 +91,11 @@ std::optional<CSSValueMap> CSSMarginParser::parse(const QString &value) const
     static const QStringList keys
         = {QStringLiteral("margin-top"), QStringLiteral("margin-right"),
            QStringLiteral("margin-bottom"), QStringLiteral("margin-left")};
-    QStringList words = blankWords(value);
+    const std::optional<QStringList> words = kindWords(value);
+    if (!words || words->contains(QStringLiteral("/")))
+        return std::nullopt;
     // A fifth word is ignored here (and only here).
-    if (words.size() == 5)
-        words.removeLast();
-    return boxMap(words, keys);
+    return boxMap(fourSides(words->size() == 5 ? words->first(4) : *words), keys);
 }
 
 std::optional<CSSValueMap> CSSPaddingParser::parse(const QString &value) const
@@ -117,7 +103,7 @@ std::optional<CSSValueMap> CSSPaddingParser::parse(const QString &value) const
     static const QStringList keys
         = {QStringLiteral("padding-top"), QStringLiteral("padding-right"),
            QStringLiteral("padding-bottom"), QStringLiteral("padding-left")};
-    return boxMap(blankWords(value), keys);
+    return boxMap(fourSideValues(withoutPriority(value)), keys);
 }
 
 std::optional<CSSValueMap> CSSBorderRadiusParser::parse(const QString &value) const
@@ -125,7 +111,7 @@ std::optional<CSSValueMap> CSSBorderRadiusParser::parse(const QString &value) co
     static const QStringList keys = {
         QStringLiteral("border-top-left-radius"), QStringLiteral("border-top-right-radius"),
         QStringLiteral("border-bottom-right-radius"), QStringLiteral("border-bottom-left-radius")};
-    return boxMap(blankWords(value), keys);
+    return boxMap(fourSideValues(withoutPriority(value)), keys);
 }
 
 bool CSSBorderSideParser::isStyleWord(const QString &lowerWord) const
@@ -148,9 +134,10 @@ std::optional<CSSValueMap> CSSBorderSideParser::parse(const QString &value) cons
     const QString styleKey = m_side + QStringLiteral("-style");
     const QString widthKey = m_side + QStringLiteral("-width");
     const QString colorKey = m_side + QStringLiteral("-color");
-    const QStringList words = kindWords(value);
-    if (words.isEmpty() || words.size() > 3)
+    const std::optional<QStringList> read = kindWords(value);
+    if (!read || read->isEmpty() || read->size() > 3)
         return std::nullopt;
+    const QStringList &words = *read;
 
     CSSValueMap map;
     if (words.size() == 1 && isCSSWideKeyword(words[0].toLower())) {
@@ -202,9 +189,10 @@ std::optional<CSSValueMap> CSSListStyleParser::parse(const QString &value) const
     const QString typeKey = QStringLiteral("list-style-type");
     const QString positionKey = QStringLiteral("list-style-position");
     const QString imageKey = QStringLiteral("list-style-image");
-    const QStringList words = kindWords(value);
-    if (words.isEmpty() || words.size() > 3)
+    const std::optional<QStringList> read = kindWords(value);
+    if (!read || read->isEmpty() || read->size() > 3)
         return std::nullopt;
+    const QStringList &words = *read;
 
     CSSValueMap map;
     if (words.size() == 1 && isCSSWideKeyword(words[0].toLower())) {
@@ -256,8 +244,11 @@ std::optional<CSSValueMap> FontParser::parse(const QString &value) const
 {
     static const QStringList keys = {QStringLiteral("font-style"), QStringLiteral("font-valiant"),
                                      QStringLiteral("font-weight"), QStringLiteral("font-size")};
-    const QStringList words = blankWords(value);
-    std::optional<CSSValueMap> map = boxMap(words, keys);
+    // Words at single blanks, as the keys are filled by count only.
+    QStringList words = value.split(u' ');
+    if (!words.isEmpty() && words.last() == u"!important")
+        words.removeLast();
+    std::optional<CSSValueMap> map = boxMap(fourSides(words), keys);
     if (map) {
         map->insert(QStringLiteral("line-height"), words[0]);
         map->insert(QStringLiteral("font-family"), words[0]);
@@ -273,7 +264,9 @@ std::optional<CSSValueMap> CSSBackgroundParser::parse(const QString &value) cons
            QStringLiteral("background-attachment"), QStringLiteral("background-positionX"),
            QStringLiteral("background-positionY"),  QStringLiteral("background-size"),
            QStringLiteral("background-origin"),     QStringLiteral("background-clip")};
-    const QStringList words = groupedWords(value);
+    QStringList words = StringCSSValue::getValues(value);
+    if (!words.isEmpty() && words.last() == u"!important")
+        words.removeLast();
     if (words.isEmpty() || words.size() > 4)
         return std::nullopt;
     CSSValueMap map;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StringCSSValue.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -20,4 +22,18 @@ inline std::optional<QStringList> fourSides(const QStringList &parts)
     default:
         return std::nullopt;
     }
+}
+
+// The four sides of a box shorthand's value (margin, padding, border-radius,
+// border-width) as CSS splits it; nothing when it does not split into one to
+// four components, holds a substitution (var(), which may stand for several)
+// or a "/" (elliptical corners).
+inline std::optional<QStringList> fourSideValues(const QString &value)
+{
+    if (StringCSSValue::hasSubstitution(value))
+        return std::nullopt;
+    const QStringList parts = StringCSSValue::components(value);
+    if (parts.contains(QStringLiteral("/")))
+        return std::nullopt;
+    return fourSides(parts);
 }

@@ -29,6 +29,56 @@ QStringList getValues(const QString &value)
     return entries;
 }
 
+QStringList components(const QString &value)
+{
+    QStringList parts;
+    QString current;
+    int depth = 0;
+    QChar quote;
+    const auto endPart = [&] {
+        if (!current.isEmpty())
+            parts.append(current);
+        current.clear();
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (!quote.isNull()) {
+            current += c;
+            if (c == u'\\' && i + 1 < value.size())
+                current += value.at(++i);
+            else if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'(' || c == u'[') {
+            ++depth;
+        } else if (c == u')' || c == u']') {
+            depth = std::max(0, depth - 1);
+        } else if (depth == 0 && (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f')) {
+            endPart();
+            continue;
+        } else if (depth == 0 && c == u'/') {
+            endPart();
+            parts.append(QStringLiteral("/"));
+            continue;
+        }
+        current += c;
+    }
+    endPart();
+    return parts;
+}
+
+bool hasSubstitution(const QString &value)
+{
+    for (const char *function : {"var(", "env(", "attr("}) {
+        if (value.contains(QLatin1String(function), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 QString compactedEdit(const QString &before, const QString &after)
 {
     // The part that differs: after the common beginning, before the common end.

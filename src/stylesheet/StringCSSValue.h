@@ -10,6 +10,15 @@ namespace StringCSSValue {
 // word. A group still open at the end is dropped.
 QStringList getValues(const QString &value);
 
+// The components of a value as CSS reads them: split at white space outside
+// parentheses, brackets and quotes, with a "/" there standing alone ("calc(1px
+// + 2px)  0/1px" gives "calc(1px + 2px)", "0", "/", "1px"); no empty ones.
+QStringList components(const QString &value);
+
+// Whether the value holds a substitution (var(), env(), attr()), which may
+// stand for any number of components: such a value cannot be split.
+bool hasSubstitution(const QString &value);
+
 // The value after an edit as a minified sheet writes it: in the part that
 // differs from the value before, the blanks CSS does not need (around a
 // comma, after "(", before ")" and before "!important") are left out;

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -627,12 +629,39 @@ const QStringList &WebCoreObjects::getAttrNames()
     return names;
 }
 
+bool WebCoreObjects::isVoidElement(QAnyStringView tagName)
+{
+    // The elements HTML writes without an end tag and whose start tag the
+    // parser closes at once: nothing can stand inside them (#77: "wbr" and
+    // "track" were missing, so the DOM tree let elements be dropped into them).
+    static constexpr std::string_view names[] = {"area", "base",  "basefont", "bgsound", "br",    "col",
+                                                 "embed", "frame", "hr",      "img",     "input", "keygen",
+                                                 "link",  "meta",  "param",   "source",  "track", "wbr"};
+    constexpr qsizetype longest = 8;
+    const qsizetype size = tagName.size();
+    if (size < 2 || size > longest)
+        return false;
+    char lower[longest];
+    bool ascii = true;
+    tagName.visit([&](auto view) {
+        for (qsizetype i = 0; i < size; ++i) {
+            const auto unit = view[i];
+            char16_t c;
+            if constexpr (std::is_same_v<decltype(unit), const QChar> || std::is_same_v<decltype(unit), const QLatin1Char>)
+                c = unit.unicode();
+            else
+                c = char16_t(uchar(unit));
+            ascii = ascii && c < 0x80;
+            lower[i] = char(c >= u'A' && c <= u'Z' ? c + 32 : c);
+        }
+    });
+    const std::string_view name(lower, size_t(size));
+    return ascii && std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
 bool WebCoreObjects::shouldClose(const QString &tagName)
 {
-    static const QSet<QString> voidElements
-        = {u"br"_qs,   u"img"_qs, u"hr"_qs,     u"meta"_qs, u"input"_qs, u"embed"_qs, u"area"_qs,
-           u"base"_qs, u"col"_qs, u"keygen"_qs, u"link"_qs, u"param"_qs, u"source"_qs};
-    return !voidElements.contains(tagName.toLower());
+    return !isVoidElement(tagName);
 }
 
 bool WebCoreObjects::canHaveChildren(const QString &tagName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -29,6 +30,10 @@ public:
     static const QStringList &getTagNames();
     static const QStringList &getAttrNames();
 
+    // The void elements ("br", "wbr", "track" ...), whatever the case of
+    // the name: the one list the DOM tree, the HTML parser's preflight and
+    // writer, the palette and the code view's assist follow.
+    static bool isVoidElement(QAnyStringView tagName);
     // NO for a void element.
     static bool shouldClose(const QString &tagName);
     static bool canHaveChildren(const QString &tagName);

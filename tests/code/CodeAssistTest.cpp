@@ -117,6 +117,12 @@ TEST_F(CodeAssist, ReturnMidTextPutsTheCaretBetweenTheTagsAndAVoidElementGetsOnl
     type(QStringLiteral("<br"));
     key(Qt::Key_Return);
     EXPECT_EQ(marked(), QStringLiteral("<p>\n<br>|\n</p>"));
+
+    // #77: a word break is one too.
+    open(QStringLiteral("c.html"), QStringLiteral("<p>\n|\n</p>"));
+    type(QStringLiteral("<wbr"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(marked(), QStringLiteral("<p>\n<wbr>|\n</p>"));
 }
 
 TEST_F(CodeAssist, AnAttributeLeavesTheCaretBetweenItsQuotes)

@@ -3,10 +3,14 @@
 #include "cssrules/CSSRule.h"
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "platform/web/cssom/DOMCSSRule.h"
+#include "stylesheet/StringCSSValue.h"
 #include "stylesheet/StyleSheetParser.h"
+#include "stylesheet/VendarPrefixSettings.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,19 +39,21 @@ struct Sheet
 };
 
 // The current project: its prefixes "-webkit" on and "-moz" off, prefixing
-// transition-property, transform and background-image.
+// transition-property, transform and background-image, or the names given.
 class CurrentProject
 {
 public:
-    CurrentProject()
+    explicit CurrentProject(const QStringList &prefixed = {QStringLiteral("transition-property"), QStringLiteral("transform"),
+                                                           QStringLiteral("background-image")})
     {
         QVariantMap config = ProjectUtil::getProjectConfig(m_dir.path());
         config.insert(QStringLiteral("vendarPrefix"),
                       QVariantList{QVariantMap{{QStringLiteral("prefix"), QStringLiteral("-webkit")}, {QStringLiteral("on"), true}},
                                    QVariantMap{{QStringLiteral("prefix"), QStringLiteral("-moz")}, {QStringLiteral("on"), false}}});
-        config.insert(QStringLiteral("vendarPrefixProperties"),
-                      QVariantMap{{QStringLiteral("transition-property"), true}, {QStringLiteral("transform"), true},
-                                  {QStringLiteral("background-image"), true}});
+        QVariantMap properties;
+        for (const QString &name : prefixed)
+            properties.insert(name, true);
+        config.insert(QStringLiteral("vendarPrefixProperties"), properties);
         ProjectUtil::saveProjectConfig(config, m_dir.path());
         ProjectUtil::setCurrentProjectPath(m_dir.path());
     }
@@ -143,8 +149,9 @@ TEST(CSSRule, AMediaBlockListsItsLastRuleFirst)
 TEST(CSSRule, DeclarationsListTheirLonghandsAndPrefixedCopies)
 {
     CurrentProject project;
-    Sheet sheet(QStringLiteral(".a { margin: 1px 2px 3px 4px !important; transition-property: transform; color: red;"
-                               " background-image: url(x.png); }\n.b { background-image: linear-gradient(red, blue); }"));
+    Sheet sheet(QStringLiteral(".a { margin: 1px 2px 3px 4px !important; -webkit-transition-property: -webkit-transform;"
+                               " transition-property: transform; color: red; background-image: url(x.png); }\n"
+                               ".b { background-image: linear-gradient(red, blue); }"));
     const CSSRulePtr rule = CSSRule::initWithRule(liveRule(QStringLiteral(".a { color: red; }")));
     rule->setStyleDeclaration(sheet.items.first());
     rule->setFile(&sheet.file);
@@ -168,18 +175,105 @@ TEST(CSSRule, DeclarationsListTheirLonghandsAndPrefixedCopies)
     EXPECT_TRUE(copies.first()->isVenderPrefix());
 
     EXPECT_TRUE(declarations.at(2)->isLeaf());
-    // An image from a file shows no copies; a gradient does.
     EXPECT_TRUE(declarations.at(3)->isLeaf());
-    const CSSRulePtr gradientRule = CSSRule::initWithRule(liveRule(QStringLiteral(".b { color: red; }")));
-    gradientRule->setStyleDeclaration(sheet.items.at(1));
-    gradientRule->setFile(&sheet.file);
-    EXPECT_FALSE(gradientRule->children().first()->isLeaf());
 
     // A removed or hidden declaration has no row.
     sheet.items.first()->properties().at(2)->setRemoved(true);
     sheet.items.first()->properties().at(3)->setVisible(false);
     rule->reloadChildren();
     EXPECT_EQ(rule->numberOfChildren(), 2);
+}
+
+// #77: a prefixed copy listed copies of its own ("-webkit--webkit-transition"),
+// a declaration the project prefixes listed copies the file does not hold
+// ("-webkit-background-image" too), and a shorthand that does not split
+// listed longhands with empty values.
+TEST(CSSRule, DeclarationsListOnlyWhatTheFileHolds)
+{
+    CurrentProject project({QStringLiteral("text-size-adjust"), QStringLiteral("transition"), QStringLiteral("background-image"),
+                            QStringLiteral("box-shadow")});
+    Sheet sheet(QStringLiteral(".a { -webkit-text-size-adjust: 100%; transition: top 1s; background-image: linear-gradient(red, blue);"
+                               " border-radius: calc(0.25rem - 1px) calc(0.25rem - 1px) 0 0; padding: var(--y) var(--x);"
+                               " border-top: var(--w) solid; -moz-box-shadow: 0 0 1px red; box-shadow: 0 0 1px red; }"));
+    const CSSRulePtr rule = CSSRule::initWithRule(liveRule(QStringLiteral(".a { color: red; }")));
+    rule->setStyleDeclaration(sheet.items.first());
+    rule->setFile(&sheet.file);
+    QStringList rows;
+    const std::function<void(const CSSRulePtr &, int)> list = [&](const CSSRulePtr &row, int depth) {
+        for (const CSSRulePtr &child : row->children()) {
+            rows.append(QString(depth * 2, u' ') + child->decLine());
+            EXPECT_EQ(child->isLeaf(), child->children().isEmpty()) << child->decLine().toStdString();
+            list(child, depth + 1);
+        }
+    };
+    list(rule, 0);
+    EXPECT_EQ(rows, QStringList({QStringLiteral("text-size-adjust: 100%"), QStringLiteral("  -webkit-text-size-adjust: 100%"),
+                                 QStringLiteral("transition: top 1s"),
+                                 QStringLiteral("background-image: linear-gradient(red, blue)"),
+                                 QStringLiteral("border-radius: calc(0.25rem - 1px) calc(0.25rem - 1px) 0 0"),
+                                 QStringLiteral("  border-top-left-radius: calc(0.25rem - 1px)"),
+                                 QStringLiteral("  border-top-right-radius: calc(0.25rem - 1px)"),
+                                 QStringLiteral("  border-bottom-right-radius: 0"), QStringLiteral("  border-bottom-left-radius: 0"),
+                                 QStringLiteral("padding: var(--y) var(--x)"), QStringLiteral("border-top: var(--w) solid"),
+                                 QStringLiteral("box-shadow: 0 0 1px red"), QStringLiteral("  -moz-box-shadow: 0 0 1px red")}))
+        << rows.join(u'\n').toStdString();
+}
+
+// Every row of every rule of a framework sheet is a declaration of the file,
+// or a longhand of one with a value that the shorthand's value holds (#77).
+TEST(CSSRule, NoRowOfAFrameworkSheetIsMadeUp)
+{
+    QFile bootstrap(QStringLiteral("/usr/share/javascript/bootstrap5/css/bootstrap.css"));
+    if (!bootstrap.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "libjs-bootstrap5 is not installed";
+    CurrentProject project(VendarPrefixSettings::defaultProperties().keys());
+    Sheet sheet(QString::fromUtf8(bootstrap.readAll()));
+    const DOMCSSRulePtr live = liveRule(QStringLiteral(".a { color: red; }"));
+    const QStringList defaults = {QStringLiteral("none"), QStringLiteral("medium"), QStringLiteral("currentcolor"),
+                                  QStringLiteral("disc"), QStringLiteral("outside")};
+    int rows = 0;
+    int longhands = 0;
+    int copies = 0;
+    // The parse is flat: the rules inside blocks are in the list too.
+    const auto check = [&](const QList<StyleDeclarationPtr> &items) {
+        for (const StyleDeclarationPtr &item : items) {
+            if (item->type() != RuleType::Style && item->type() != RuleType::MediaStyle)
+                continue;
+            // The names the rule's text declares.
+            QSet<QString> declared;
+            for (const QString &piece : item->body().split(u';')) {
+                if (piece.contains(u':'))
+                    declared.insert(piece.section(u':', 0, 0).trimmed().toLower());
+            }
+            const CSSRulePtr rule = CSSRule::initWithRule(live);
+            rule->setStyleDeclaration(item);
+            rule->setFile(&sheet.file);
+            for (const CSSRulePtr &row : rule->children()) {
+                ++rows;
+                const QString where = item->selector() + QStringLiteral(" :: ") + row->decLine();
+                EXPECT_TRUE(declared.contains(row->propName()) || !row->property()->vendorPrefixes().value_or(QStringList()).isEmpty())
+                    << where.toStdString();
+                const QStringList parts = StringCSSValue::components(row->valueName());
+                for (const CSSRulePtr &child : row->children()) {
+                    const QString line = where + QStringLiteral(" > ") + child->decLine();
+                    EXPECT_TRUE(child->children().isEmpty()) << line.toStdString();
+                    if (child->isVenderPrefix()) {
+                        ++copies;
+                        EXPECT_TRUE(declared.contains(child->propName())) << line.toStdString();
+                        continue;
+                    }
+                    ++longhands;
+                    EXPECT_TRUE(parts.contains(child->valueName()) || defaults.contains(child->valueName()))
+                        << line.toStdString();
+                }
+            }
+        }
+    };
+    check(sheet.items);
+    // The sheet has all three kinds.
+    EXPECT_GT(rows, 4000);
+    EXPECT_GT(longhands, 200);
+    EXPECT_GT(copies, 10);
 }
 
 TEST(CSSRule, ALiveRuleWithoutAFileRuleListsItsOwnDeclarations)

@@ -34,6 +34,8 @@ const QByteArray s_page =
     "    </div>\n"
     "    <section id='side'><img id='pic' src='x.png'></section>\n"
     "    <ul id='list'><li id='a'>a</li><li id='b'>b</li></ul>\n"
+    "    <p id='words'>long<wbr id='wb'>word</p>\n"
+    "    <video id='film'><track id='cues' kind='captions'></video>\n"
     "  </body>\n"
     "</html>\n";
 
@@ -239,6 +241,30 @@ TEST(DomTreeDragLive, PaletteStringsShowTheirOwnTextExceptATableAndBadItemsChang
     EXPECT_EQ(page.validate(&damaged, page.rowById("box"), -1), Qt::IgnoreAction);
     EXPECT_FALSE(page.tree->acceptDrop(page.outline(), page.info(&damaged), page.rowById("box"), -1));
     page.settle();
+    EXPECT_EQ(page.text(), s_original);
+}
+
+// #77: a word break and a track are void elements: what is dropped onto
+// them goes after them, as onto a picture, and no end tag of theirs is written.
+TEST(DomTreeDragLive, WhatIsDroppedOntoAWordBreakOrATrackGoesAfterIt)
+{
+    DragPage page;
+    ASSERT_TRUE(page.loaded);
+    const auto row = page.dragRows({"pic"});
+    ASSERT_TRUE(page.drop(row.get(), page.rowById("wb"), -1));
+    EXPECT_EQ(page.childIds("words"), QStringLiteral("wb,pic"));
+    EXPECT_TRUE(page.text().contains(QLatin1String("long<wbr id='wb'><img id='pic' src='x.png'>word")))
+        << page.text().toStdString();
+    page.undoStep();
+    const auto span = paletteDrag(QStringLiteral("span"));
+    ASSERT_TRUE(page.drop(span.get(), page.rowById("cues"), -1));
+    EXPECT_EQ(page.childIds("film"), QStringLiteral("cues,span"));
+    EXPECT_EQ(page.inPage("document.getElementById('cues').childNodes.length"), QStringLiteral("0"));
+    page.undoStep();
+    const auto wordBreak = paletteDrag(QStringLiteral("wbr"));
+    ASSERT_TRUE(page.drop(wordBreak.get(), page.rowById("box"), -1));
+    EXPECT_FALSE(page.change().first.contains(QLatin1String("</wbr>"))) << page.change().first.toStdString();
+    page.undoStep();
     EXPECT_EQ(page.text(), s_original);
 }
 

@@ -265,6 +265,31 @@ TEST(StylePanelAnnouncements, FourSidesFollowTheLockAndWriteTheirSidesInShorthan
     EXPECT_EQ(harness.lastEnd(), QStringLiteral("padding:4px inherit 3px;"));
 }
 
+// #77: a rule with "margin-bottom: 2rem" showed four empty margin boxes.
+TEST(StylePanelAnnouncements, ASideSetAloneFillsItsOwnBoxAndStaysALonghand)
+{
+    PanelHarness harness;
+    harness.show(QStringLiteral("color: red; margin-bottom: 2rem; padding-left: 1px !important; padding-top: 0 !important"));
+    auto *margin = harness.editor<FourLengthsEditor>(QStringLiteral("margin"));
+    EXPECT_FALSE(margin->isLocked());
+    EXPECT_EQ(margin->valueInput(0)->text(), QString());
+    EXPECT_EQ(margin->valueInput(2)->text(), QStringLiteral("2"));
+    EXPECT_EQ(margin->unit(), QStringLiteral("rem"));
+    auto *padding = harness.editor<FourLengthsEditor>(QStringLiteral("padding"));
+    EXPECT_EQ(padding->valueInput(0)->text(), QStringLiteral("0"));
+    EXPECT_EQ(padding->valueInput(3)->text(), QStringLiteral("1"));
+    type(margin->valueInput(2), QStringLiteral("3"));
+    EXPECT_EQ(harness.lastEnd(), QStringLiteral("margin-bottom:3rem; padding-left:1px !important; padding-top:0 !important; color:red;"));
+    // With all four sides set the shorthand is written.
+    type(margin->valueInput(0), QStringLiteral("1"));
+    type(margin->valueInput(1), QStringLiteral("1"));
+    type(margin->valueInput(3), QStringLiteral("1"));
+    EXPECT_EQ(harness.lastEnd(), QStringLiteral("margin:1rem 1rem 3rem 1rem; padding-left:1px !important; padding-top:0 !important; color:red;"));
+    // A side of a value that does not split is left to the panel as written.
+    harness.show(QStringLiteral("margin: var(--gap); margin-bottom: 2rem"));
+    EXPECT_EQ(margin->valueInput(2)->text(), QString());
+}
+
 TEST(StylePanelAnnouncements, TabReachesEveryControlOfAPage)
 {
     PanelHarness harness;

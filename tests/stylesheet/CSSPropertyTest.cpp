@@ -81,9 +81,31 @@ TEST(CSSProperty, BoxShorthandsFillTheSidesByWordCount)
     EXPECT_EQ(split(u"border-radius"_qs, u"1px 2px 3px"_qs),
               u"border-bottom-left-radius=2px border-bottom-right-radius=3px "
               "border-top-left-radius=1px border-top-right-radius=2px"_qs);
-    // Two blanks in a row make an empty word, which counts.
-    EXPECT_EQ(split(u"margin"_qs, u"1px  2px"_qs),
-              u"margin-bottom=2px margin-left= margin-right= margin-top=1px"_qs);
+}
+
+// #77: values were split at single blanks, so "calc(0.25rem - 1px) 0" gave
+// four words and two blanks an empty one: the rules panel showed longhands
+// with empty or broken values. A value that does not split gives none.
+TEST(CSSProperty, ShorthandsSplitAsCSSDoesOrNotAtAll)
+{
+    EXPECT_EQ(split(u"margin"_qs, u"1px  2px"_qs), split(u"margin"_qs, u"1px 2px"_qs));
+    EXPECT_EQ(split(u"padding"_qs, u"1px\n\t2px"_qs), split(u"padding"_qs, u"1px 2px"_qs));
+    EXPECT_EQ(split(u"border-radius"_qs, u"calc(0.25rem - 1px) calc(0.25rem - 1px) 0 0"_qs),
+              u"border-bottom-left-radius=0 border-bottom-right-radius=0 "
+              "border-top-left-radius=calc(0.25rem - 1px) border-top-right-radius=calc(0.25rem - 1px)"_qs);
+    EXPECT_EQ(split(u"margin"_qs, u"calc(-0.5 * (1rem + 2px)) auto!important"_qs),
+              u"margin-bottom=calc(-0.5 * (1rem + 2px)) margin-left=auto margin-right=auto "
+              "margin-top=calc(-0.5 * (1rem + 2px))"_qs);
+    for (const auto &[name, value] : {std::pair{u"padding"_qs, u"var(--y) var(--x)"_qs},
+                                      std::pair{u"margin"_qs, u"var(--gap)"_qs},
+                                      std::pair{u"border-radius"_qs, u"10px / 5px"_qs},
+                                      std::pair{u"border-radius"_qs, u"10px/5px 2px"_qs},
+                                      std::pair{u"margin"_qs, u"1px 2px 3px 4px 5px 6px"_qs},
+                                      std::pair{u"margin"_qs, u" "_qs}})
+        EXPECT_EQ(split(name, value), u"nil"_qs) << name.toStdString() << ": " << value.toStdString();
+    EXPECT_EQ(side(u"border-top"_qs, u"var(--w) solid var(--c)"_qs), u"nil"_qs);
+    EXPECT_EQ(side(u"border"_qs, u"1px solid rgba(0, 0, 0, 0.125)"_qs), u"solid 1px rgba(0, 0, 0, 0.125)"_qs);
+    EXPECT_EQ(side(u"list-style"_qs, u"url(\"a b.png\")  inside"_qs), u"disc inside url(\"a b.png\")"_qs);
 }
 
 // The side shorthands used to assign words by position, so "1px solid red"

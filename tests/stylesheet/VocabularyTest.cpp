@@ -19,7 +19,7 @@ TEST(WebCoreObjects, ElementRules)
     EXPECT_TRUE(WebCoreObjects::canHaveChildren(u"div"_qs));
     EXPECT_TRUE(WebCoreObjects::canContainInlineElementTag(u"span"_qs));
     EXPECT_FALSE(WebCoreObjects::canContainInlineElementTag(u"br"_qs));
-    EXPECT_TRUE(WebCoreObjects::canContainInlineElementTag(u"wbr"_qs));
+    EXPECT_FALSE(WebCoreObjects::canContainInlineElementTag(u"wbr"_qs));
     EXPECT_TRUE(WebCoreObjects::canContainBlockElementTag(u"div"_qs));
     EXPECT_TRUE(WebCoreObjects::canContainBlockElementTag(u"p"_qs));
     EXPECT_TRUE(WebCoreObjects::isUnique(u"BODY"_qs));
@@ -35,6 +35,19 @@ TEST(WebCoreObjects, ElementRules)
     EXPECT_TRUE(WebCoreObjects::isSVGTag(u"feBlend"_qs));
     EXPECT_TRUE(WebCoreObjects::isVendarPrefixUnnecessaryProperty(u"opacity"_qs));
     EXPECT_FALSE(WebCoreObjects::isVendarPrefixUnnecessaryProperty(u"transition"_qs));
+}
+
+// #77: "wbr" and "track" were missing, so elements could be put inside them.
+TEST(WebCoreObjects, EveryVoidElementOfHTMLIsVoidWhateverItsCase)
+{
+    for (const char *name : {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img", "input",
+                             "keygen", "link", "meta", "param", "source", "track", "wbr", "WBR", "Track"}) {
+        EXPECT_TRUE(WebCoreObjects::isVoidElement(QLatin1String(name))) << name;
+        EXPECT_FALSE(WebCoreObjects::shouldClose(QString::fromLatin1(name))) << name;
+        EXPECT_FALSE(WebCoreObjects::canHaveChildren(QString::fromLatin1(name))) << name;
+    }
+    for (const char *name : {"", "b", "wbrx", "image", "video", "template", "#text", "basefonts"})
+        EXPECT_FALSE(WebCoreObjects::isVoidElement(QLatin1String(name))) << name;
 }
 
 TEST(WebCoreObjects, ListsAreBuiltOnceAndSorted)

@@ -101,8 +101,10 @@ struct DOMComplexSelector
     // In a relative selector (inside :has()), the relation of the leftmost
     // compound to the element being tested.
     DOMCombinator leadingCombinator = DOMCombinator::None;
-    // A pseudo-element makes the selector match no element.
+    // A pseudo-element makes the selector match no element: it styles a
+    // part of the element its compounds match (DOMPseudoElements).
     bool hasPseudoElement = false;
+    QString pseudoElement; // lower case, without colons and argument
 };
 
 struct DOMSelectorList

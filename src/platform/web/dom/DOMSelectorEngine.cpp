@@ -5,6 +5,7 @@
 #include "DOMElement.h"
 #include "DOMLog.h"
 #include "DOMNodeList.h"
+#include "DOMPseudoElements.h"
 #include "DOMSelectorParser.h"
 #include "DOMStrings.h"
 #include "DOMTraversal_p.h"
@@ -706,6 +707,27 @@ bool DOMSelectorEngine::matches(const DOMElement &element, const QString &select
         return false;
     const std::shared_ptr<const DOMSelectorList> list = entry.list;
     return matches(element, *list, &element);
+}
+
+bool DOMSelectorEngine::matchesWithPseudoElements(const DOMElement &element, const DOMSelectorList &list)
+{
+    MatchContext context;
+    context.scope = &element;
+    const DOMDocument *document = element.ownerDocument();
+    context.quirks = document && document->isQuirksMode();
+    for (const DOMComplexSelector &selector : list.selectors) {
+        if (!selector.hasPseudoElement) {
+            if (matchesComplex(selector, element, context))
+                return true;
+            continue;
+        }
+        // The compounds name the element that has the pseudo-element.
+        if (selector.compounds.isEmpty() || !DOMPseudoElements::isPseudoElementOf(element, selector.pseudoElement))
+            continue;
+        if (matchFrom(selector, 0, element, context, nullptr) == MatchResult::Matches)
+            return true;
+    }
+    return false;
 }
 
 bool DOMSelectorEngine::matches(const DOMElement &element, const DOMSelectorList &list, const DOMElement *scope)

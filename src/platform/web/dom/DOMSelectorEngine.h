@@ -29,6 +29,11 @@ public:
     // :scope is scope (the element itself when null).
     static bool matches(const DOMElement &element, const DOMSelectorList &list, const DOMElement *scope = nullptr);
 
+    // Whether a selector of the list styles the element or a pseudo-element
+    // that it has ("p::first-line" a paragraph, "input::placeholder" an input
+    // with a placeholder): the rules the engine lists for the element.
+    static bool matchesWithPseudoElements(const DOMElement &element, const DOMSelectorList &list);
+
     // Elements below root (not root itself) in tree order; empty for an invalid selector.
     static DOMNodeList querySelectorAll(const DOMNode &root, const QString &selectors);
     static DOMElement *querySelector(const DOMNode &root, const QString &selectors);

@@ -1,5 +1,6 @@
 #include "DOMSelectorParser.h"
 
+#include "DOMPseudoElements.h"
 #include "DOMStrings.h"
 
 #include <QHash>
@@ -99,26 +100,6 @@ bool isLegacyPseudoElement(const QString &name)
 {
     return name == QLatin1String("before") || name == QLatin1String("after")
         || name == QLatin1String("first-line") || name == QLatin1String("first-letter");
-}
-
-bool isPseudoElement(const QString &name)
-{
-    static const QStringList names = {
-        QStringLiteral("before"),       QStringLiteral("after"),
-        QStringLiteral("first-line"),   QStringLiteral("first-letter"),
-        QStringLiteral("selection"),    QStringLiteral("placeholder"),
-        QStringLiteral("marker"),       QStringLiteral("backdrop"),
-        QStringLiteral("file-selector-button"), QStringLiteral("cue"),
-        QStringLiteral("target-text"),  QStringLiteral("spelling-error"),
-        QStringLiteral("grammar-error"),
-    };
-    return names.contains(name) || name.startsWith(QLatin1String("-webkit-"));
-}
-
-bool isFunctionalPseudoElement(const QString &name)
-{
-    return name == QLatin1String("part") || name == QLatin1String("slotted") || name == QLatin1String("cue")
-        || name == QLatin1String("highlight") || name.startsWith(QLatin1String("-webkit-"));
 }
 
 // Attributes whose values HTML compares without regard to ASCII case.
@@ -481,6 +462,8 @@ private:
                 return std::nullopt;
             leftToRight.append(std::move(*compound));
             selector.hasPseudoElement = pseudoElement;
+            if (pseudoElement)
+                selector.pseudoElement = m_pseudoElement;
             const bool whitespace = skipWhitespace();
             std::optional<DOMCombinator> combinator = peekCombinator();
             if (combinator) {
@@ -703,15 +686,17 @@ private:
             return failed(QStringLiteral("Expected a pseudo-element name"));
         const QString lower = DOMStrings::asciiLower(*name);
         if (peek() == u'(') {
-            if (!isFunctionalPseudoElement(lower))
+            if (!DOMPseudoElements::isFunctionalPseudoElement(lower))
                 return failed(QStringLiteral("Unknown pseudo-element \"::%1()\"").arg(lower));
             ++m_pos;
             if (!skipToListSeparatorsUntilClose())
                 return false;
+            m_pseudoElement = lower;
             return expectClose(u')');
         }
-        if (!isPseudoElement(lower))
+        if (!DOMPseudoElements::isPseudoElement(lower))
             return failed(QStringLiteral("Unknown pseudo-element \"::%1\"").arg(lower));
+        m_pseudoElement = lower;
         return true;
     }
 
@@ -793,6 +778,7 @@ private:
         if (peek() != u'(') {
             if (!afterPseudoElement && isLegacyPseudoElement(lower)) {
                 simple.kind = Simple::Kind::Universal; // tells the caller
+                m_pseudoElement = lower;
                 return simple;
             }
             std::optional<DOMPseudoClass> pseudo = plainPseudoClass(lower);
@@ -892,6 +878,7 @@ private:
     bool m_inHas = false;
     bool m_overLimit = false;
     QString m_error;
+    QString m_pseudoElement; // the name of the last one read
 };
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 QHash<QString, bool> WebEngineCache::s_values;
+QHash<QString, bool> WebEngineCache::s_conditions;
 QHash<QString, QString> WebEngineCache::s_propertyNames;
 
 namespace {
@@ -94,6 +95,10 @@ WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) 
         if (!s_values.contains(valueKey(pair.first, pair.second)))
             rest.values.append(pair);
     }
+    for (const QString &condition : questions.conditions) {
+        if (!s_conditions.contains(condition) && !rest.conditions.contains(condition))
+            rest.conditions.append(condition);
+    }
     for (const QString &name : questions.propertyNames) {
         if (!s_propertyNames.contains(name) && !rest.propertyNames.contains(name))
             rest.propertyNames.append(name);
@@ -140,6 +145,10 @@ QJsonObject WebEngineCache::questionJson(const WebEngineQuestions &questions, Ke
             keys.values.append(valueKey(property, value));
         }
         json.insert(QStringLiteral("supports"), values);
+    }
+    if (!questions.conditions.isEmpty()) {
+        json.insert(QStringLiteral("conditions"), QJsonArray::fromStringList(questions.conditions));
+        keys.conditions = questions.conditions;
     }
     if (!questions.propertyNames.isEmpty()) {
         json.insert(QStringLiteral("names"), QJsonArray::fromStringList(questions.propertyNames));
@@ -190,6 +199,11 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     const QJsonArray values = reply.value(QStringLiteral("supports")).toArray();
     for (int i = 0; i < keys.values.size() && i < values.size(); ++i)
         s_values.insert(keys.values.at(i), values.at(i).toBool());
+    const QJsonArray conditions = reply.value(QStringLiteral("conditions")).toArray();
+    for (int i = 0; i < keys.conditions.size() && i < conditions.size(); ++i) {
+        if (conditions.at(i).isBool())
+            s_conditions.insert(keys.conditions.at(i), conditions.at(i).toBool());
+    }
     const QJsonArray names = reply.value(QStringLiteral("names")).toArray();
     for (int i = 0; i < keys.names.size() && i < names.size(); ++i) {
         if (names.at(i).isString())
@@ -392,6 +406,17 @@ std::optional<bool> WebEngineCache::supports(const QString &property, const QStr
     questions.values.append({property, value});
     askNow(questions);
     return knownSupports(property, value);
+}
+
+std::optional<bool> WebEngineCache::supportsCondition(const QString &condition)
+{
+    if (!s_conditions.contains(condition)) {
+        WebEngineQuestions questions;
+        questions.conditions.append(condition);
+        askNow(questions);
+    }
+    const auto it = s_conditions.constFind(condition);
+    return it == s_conditions.cend() ? std::nullopt : std::optional(it.value());
 }
 
 std::optional<QString> WebEngineCache::propertyName(const QString &name)

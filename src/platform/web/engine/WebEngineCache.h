@@ -26,13 +26,14 @@ struct WebEngineQuestions
     QList<std::pair<const DOMElement *, QString>> matchedRules;    // element, pseudo-element
     QStringList mediaQueries;
     QList<std::pair<QString, QString>> values;                     // property, value (CSS.supports)
+    QStringList conditions;                                        // of @supports rules (CSS.supports)
     QStringList propertyNames;                                     // as written (propertyName())
     std::optional<QPointF> point;
 
     bool isEmpty() const
     {
         return computedStyles.isEmpty() && boxes.isEmpty() && matchedRules.isEmpty() && mediaQueries.isEmpty()
-            && values.isEmpty() && propertyNames.isEmpty() && !point;
+            && values.isEmpty() && conditions.isEmpty() && propertyNames.isEmpty() && !point;
     }
 };
 
@@ -73,6 +74,8 @@ public:
     std::optional<bool> matchMedia(const QString &query) override;
     std::optional<bool> supports(const QString &property, const QString &value) override;
     std::optional<bool> knownSupports(const QString &property, const QString &value) override;
+    // Whether the condition of an @supports rule holds.
+    std::optional<bool> supportsCondition(const QString &condition);
     std::optional<QString> propertyName(const QString &name) override;
     std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
     DOMElement *elementAtPoint(const QPointF &point) override;
@@ -100,6 +103,7 @@ private:
         QList<QString> matched;
         QStringList media;
         QList<QString> values;
+        QStringList conditions;
         QStringList names;
         bool point = false;
         QPointF pointAt;
@@ -145,5 +149,6 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
     static QHash<QString, bool> s_values;
+    static QHash<QString, bool> s_conditions;
     static QHash<QString, QString> s_propertyNames;
 };

@@ -1,6 +1,7 @@
 #include "HTMLPreflight.h"
 
 #include "platform/web/dom/DOMLog.h"
+#include "stylesheet/WebCoreObjects.h"
 
 #include <QHash>
 #include <QList>
@@ -29,12 +30,11 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
 }
 
-const QSet<QByteArray> &voidElements()
+// A start tag the parser closes at once: a void element, or "image", which
+// it reads as "img".
+bool isVoidTag(const QByteArray &name)
 {
-    static const QSet<QByteArray> names = {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame",
-                                           "hr", "img", "image", "input", "keygen", "link", "meta", "param",
-                                           "source", "track", "wbr"};
-    return names;
+    return name == "image" || WebCoreObjects::isVoidElement(QLatin1StringView(name));
 }
 
 const QSet<QByteArray> &rawTextElements()
@@ -146,7 +146,7 @@ TagInfo makeTagInfo(const QByteArray &name)
 {
     return TagInfo{name,
                    kindOf(name),
-                   voidElements().contains(name),
+                   isVoidTag(name),
                    rawTextElements().contains(name),
                    headElements().contains(name),
                    closesParagraph().contains(name)};

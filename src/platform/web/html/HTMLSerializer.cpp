@@ -7,6 +7,7 @@
 #include "platform/web/dom/DOMDocumentFragment.h"
 #include "platform/web/dom/DOMDocumentType.h"
 #include "platform/web/dom/DOMElement.h"
+#include "stylesheet/WebCoreObjects.h"
 
 #include <algorithm>
 #include <cstring>
@@ -122,30 +123,9 @@ bool isOneOf(QStringView name, std::initializer_list<std::u16string_view> names)
     return false;
 }
 
-// The names passed to isOneOf() below have the length of the case they sit in.
-bool isVoidName(QStringView name)
-{
-    switch (name.size()) {
-    case 2:
-        return isOneOf(name, {u"br", u"hr"});
-    case 3:
-        return isOneOf(name, {u"img", u"col", u"wbr"});
-    case 4:
-        return isOneOf(name, {u"meta", u"link", u"area", u"base"});
-    case 5:
-        return isOneOf(name, {u"input", u"embed", u"param", u"track", u"frame"});
-    case 6:
-        return isOneOf(name, {u"source", u"keygen"});
-    case 7:
-        return isOneOf(name, {u"bgsound"});
-    case 8:
-        return isOneOf(name, {u"basefont"});
-    default:
-        return false;
-    }
-}
 
 // noscript is raw text only where scripting is on: see isRawTextParent().
+// The names passed to isOneOf() below have the length of the case they sit in.
 bool isRawTextName(QStringView name)
 {
     switch (name.size()) {
@@ -271,7 +251,7 @@ void serializeInto(QString &text, const DOMNode &root, bool includeRoot)
                 out.put(u'"');
             }
             out.put(u'>');
-            if (element.isHTMLElement() && isVoidName(element.localName()))
+            if (element.isHTMLElement() && WebCoreObjects::isVoidElement(element.localName()))
                 break;
             pending.push_back({&node, true});
             pushChildren(node);
@@ -339,7 +319,7 @@ QString HTMLSerializer::escapeAttributeValue(const QString &value)
 
 bool HTMLSerializer::isVoidElement(const QString &localName)
 {
-    return isVoidName(localName);
+    return WebCoreObjects::isVoidElement(localName);
 }
 
 bool HTMLSerializer::isRawTextElement(const QString &localName)

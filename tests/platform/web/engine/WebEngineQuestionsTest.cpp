@@ -1,3 +1,4 @@
+#include "EngineMatchedRules.h"
 #include "TestUtil.h"
 #include "WebTestFixture.h"
 #include "WebTestUtil.h"
@@ -11,6 +12,7 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/dom/DOMNodeList.h"
+#include "platform/web/dom/DOMPseudoElements.h"
 #include "platform/web/dom/DOMSelectorEngine.h"
 #include "platform/web/engine/WebBlockingCall.h"
 #include "platform/web/engine/WebBridge.h"
@@ -508,6 +510,70 @@ TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
     EXPECT_TRUE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
     link->removeAttribute(QStringLiteral("href"));
     EXPECT_FALSE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
+}
+
+// The pseudo-elements the program gives each element are those the engine
+// gives it: each with a rule in the page, and the engine's answer for the
+// element, its pseudo-elements and the parts it builds inside it (#77).
+TEST(WebEngineQuestions, PseudoElementsOfEachElementAgreeWithTheEngine)
+{
+    const QStringList names = QStringLiteral(
+        "before after marker backdrop first-line first-letter selection target-text spelling-error grammar-error "
+        "search-text checkmark picker-icon column scroll-marker scroll-marker-group -webkit-scrollbar "
+        "-webkit-scrollbar-thumb -webkit-resizer placeholder -webkit-input-placeholder file-selector-button "
+        "-webkit-file-upload-button -webkit-slider-container -webkit-slider-runnable-track -webkit-slider-thumb "
+        "-webkit-inner-spin-button -webkit-search-cancel-button -webkit-textfield-decoration-container "
+        "-webkit-calendar-picker-indicator -webkit-datetime-edit -webkit-datetime-edit-fields-wrapper "
+        "-webkit-datetime-edit-text -webkit-datetime-edit-year-field -webkit-datetime-edit-month-field "
+        "-webkit-datetime-edit-day-field -webkit-datetime-edit-week-field -webkit-datetime-edit-hour-field "
+        "-webkit-datetime-edit-minute-field -webkit-datetime-edit-ampm-field -webkit-color-swatch-wrapper "
+        "-webkit-color-swatch -webkit-progress-inner-element -webkit-progress-bar -webkit-progress-value "
+        "-webkit-meter-inner-element -webkit-meter-bar -webkit-meter-optimum-value -webkit-meter-suboptimum-value "
+        "-webkit-meter-even-less-good-value details-content cue -webkit-details-marker -webkit-search-decoration "
+        "-webkit-outer-spin-button")
+                                  .split(u' ');
+    QByteArray css;
+    for (const QString &name : names)
+        css += "*::" + name.toUtf8() + " { outline-offset: 1px; }\n";
+    const QStringList elements = {
+        QStringLiteral("<input>"), QStringLiteral("<input placeholder=x>"), QStringLiteral("<input placeholder>"),
+        QStringLiteral("<input type=search placeholder=x>"), QStringLiteral("<input type=EMAIL placeholder=x>"),
+        QStringLiteral("<input type=number>"), QStringLiteral("<input type=date placeholder=x>"),
+        QStringLiteral("<input type=time>"), QStringLiteral("<input type=datetime-local>"),
+        QStringLiteral("<input type=month>"), QStringLiteral("<input type=week>"), QStringLiteral("<input type=color>"),
+        QStringLiteral("<input type=range>"), QStringLiteral("<input type=file>"), QStringLiteral("<input type=checkbox>"),
+        QStringLiteral("<input type=submit>"), QStringLiteral("<input list=choices>"),
+        QStringLiteral("<input type=bogus placeholder=x>"), QStringLiteral("<textarea></textarea>"),
+        QStringLiteral("<textarea placeholder=x></textarea>"), QStringLiteral("<select><option>a</select>"),
+        QStringLiteral("<progress value=1 max=3></progress>"), QStringLiteral("<meter value=1 max=3></meter>"),
+        QStringLiteral("<meter value=2 low=1 high=3 max=4 optimum=0></meter>"),
+        QStringLiteral("<meter value=4 low=1 high=3 max=4 optimum=0></meter>"),
+        QStringLiteral("<details><summary>s</summary>x</details>"), QStringLiteral("<div>d</div>"),
+        QStringLiteral("<ol><li>x</ol>")};
+    QByteArray page = "<!DOCTYPE html><style>" + css + "</style><datalist id=choices><option>a</datalist>\n";
+    for (int i = 0; i < elements.size(); ++i) {
+        QString element = elements.at(i);
+        element.insert(element.indexOf(u'>'), QStringLiteral(" id=e%1").arg(i));
+        page += element.toUtf8() + '\n';
+    }
+    const auto fixture = loadedFixture(page);
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    for (int i = 0; i < elements.size(); ++i) {
+        const QString id = QStringLiteral("e%1").arg(i);
+        QStringList byEngine;
+        for (const QString &selector : engineMatchedRules(*fixture, id))
+            byEngine.append(selector.mid(selector.indexOf(QLatin1String("::")) + 2));
+        byEngine.sort();
+        byEngine.removeDuplicates();
+        QStringList byProgram;
+        for (const QString &name : names) {
+            if (DOMPseudoElements::isPseudoElementOf(*document->getElementById(id), name))
+                byProgram.append(name);
+        }
+        byProgram.sort();
+        EXPECT_EQ(byProgram, byEngine) << qPrintable(elements.at(i));
+    }
 }
 
 } // namespace WebEngineQuestionsTest
