@@ -746,6 +746,9 @@ private:
     // A value from a visual editor as the sheet of the row takes it.
     QString valueForSheetOf(const CSSRulePtr &row, const QString &before, const QString &after) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
+    // The rows listed stand for items of a model read again: the rules are
+    // listed again once the turn's work is done.
+    void relistReadAgain();
     void readAgain(File *file, const QString &why);
     // The model lined up with the text, its ranges set; null when they differ.
     std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
@@ -839,6 +842,7 @@ private:
     StyleDeclarationPtr m_shownKeyframesRule;
     StyleDeclarationPtr m_shownKeyframe;
     bool m_responsiveInsertPending = false;
+    bool m_relistPending = false;
     CSSRulePtr m_addTargetRule;
     int m_pecentLabel = 0;
     QVariantMap m_boxDimension;

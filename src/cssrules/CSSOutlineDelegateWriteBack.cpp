@@ -8,6 +8,7 @@
 #include "StyleSheetWriter.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
@@ -232,8 +233,20 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
         // The rows stand for items that are gone.
         clearAllCSSRuleCache();
         m_pairings.clear();
+        relistReadAgain();
     }
     return m_sources.value(file);
+}
+
+void CSSOutlineDelegate::relistReadAgain()
+{
+    // Rows of gone items would take no edit (#78).
+    if (std::exchange(m_relistPending, true))
+        return;
+    DelayedPerform::atEndOfTurn(this, [this] {
+        m_relistPending = false;
+        reloadRuleList(1);
+    });
 }
 
 std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::linedUp(File *file, const QString &text,

@@ -62,7 +62,12 @@ TEST_F(ViewsFollowEveryEdit, TheCoverOverTheRulesGoesWhenTheSheetIsThePagesTextA
         session.key(QStringLiteral("ctrl+z"));
     ASSERT_TRUE(session.waitFor(saved));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
-    EXPECT_EQ(changed(), "");
+
+    // The panel, uncovered, takes a value edit as before.
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "24", "font-size: 24px"));
+    QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
+    expected.replace(".busy-title{font-size:20px;", ".busy-title{font-size:24px;");
+    saveAndExpect("css/busy-cover.min.css", expected);
 }
 
 } // namespace ViewsFollowEveryEditTest
