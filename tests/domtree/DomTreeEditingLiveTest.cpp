@@ -207,6 +207,32 @@ TEST(DomTreeEditingLive, TheSelectedElementsRulesAreListedAgainAfterEveryAttribu
     page.tree->setCssOutlineDelegate(nullptr);
 }
 
+// The style-sheet manager deselects the tree and then shows its rule in the
+// rules panel: the tree empties the panel at once, so that nothing it does
+// later empties the panel over the manager's rule (#78).
+TEST(DomTreeEditingLive, TheManagersDeselectionEmptiesTheRulesPanelAtOnce)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    struct : FakeRulesPanel
+    {
+        void updateRulesByElement(DOMNode *node) override { listed.append(node); }
+        QList<DOMNode *> listed;
+    } rules;
+    page.tree->setCssOutlineDelegate(&rules);
+    page.select(page.byId("two"));
+    const QList<DOMNode *> selected{page.byId("two")};
+    ASSERT_EQ(rules.listed, selected);
+
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("deSelectDomNode"), nullptr);
+    const QList<DOMNode *> emptied{page.byId("two"), nullptr};
+    EXPECT_EQ(rules.listed, emptied);
+    EXPECT_EQ(page.tree->selectedElement(), nullptr);
+    page.settle();
+    EXPECT_EQ(rules.listed, emptied);
+    page.tree->setCssOutlineDelegate(nullptr);
+}
+
 // The file gets no empty attribute where the author wrote none; nor does the page.
 TEST(DomTreeEditingLive, AStyleThePanelEmptiesOnAnElementWithoutOneLeavesNoAttribute)
 {

@@ -70,4 +70,28 @@ TEST_F(ViewsFollowEveryEdit, TheCoverOverTheRulesGoesWhenTheSheetIsThePagesTextA
     saveAndExpect("css/busy-cover.min.css", expected);
 }
 
+// A rule clicked in the style-sheet manager while an element is selected in
+// the DOM tree is what the rules panel shows, at every try.
+TEST_F(ViewsFollowEveryEdit, ARuleChosenInTheManagerFillsTheRulesPanel)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    session.key(QStringLiteral("ctrl+alt+m"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return session.row(QStringLiteral("selectorListView"), QStringLiteral(".lead")).isValid(); }));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
+    for (int round = 0; round < 3; ++round) {
+        if (round > 0) {
+            ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), QStringLiteral("<h1 id=\"headline\">...</h1>")));
+            ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return selected(state, "headline"); }));
+        }
+        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, "#headline", "site.css:9"); }));
+        ASSERT_TRUE(session.clickRow(QStringLiteral("selectorListView"), QStringLiteral(".lead")));
+        EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".lead", "site.css:14"); }, 5000))
+            << "round " << round;
+        // What the panel shows once every pending step has run.
+        ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
+        EXPECT_TRUE(showsRule(session.state(), ".lead", "site.css:14")) << "round " << round;
+    }
+    EXPECT_EQ(changed(), "");
+}
+
 } // namespace ViewsFollowEveryEditTest
