@@ -30,6 +30,44 @@ protected:
         return view.value(QStringLiteral("visible")).toBool() ? view.value(QStringLiteral("text")).toString() : QString();
     }
     static bool saved(const QJsonObject &state) { return state.value(QStringLiteral("unsaved")).toArray().isEmpty(); }
+    // The Attributes pane's rows as it lists them: "name=value", by blanks.
+    QString listed()
+    {
+        QStringList rows;
+        const QJsonArray cells = session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("domInfo")}})
+                                     .value(QStringLiteral("cells"))
+                                     .toArray();
+        for (const QJsonValue &row : cells)
+            rows.append(row[0].toString() + u'=' + row[1].toString());
+        return rows.join(u' ');
+    }
+    // The paragraph of the page without a style, selected, with the Style
+    // Attribute pane taking input.
+    void selectPlainParagraph()
+    {
+        ASSERT_NO_FATAL_FAILURE(openSite("undo-style.html", "Undo Style"));
+        ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down", "plain"));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+            return state[QStringLiteral("inspected")].toString().contains(QLatin1String("plain"))
+                   && session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("display")}})
+                          .value(QStringLiteral("enabled"))
+                          .toBool();
+        }));
+        ASSERT_EQ(listed().toStdString(), "id=plain");
+    }
+    // Undo or Redo with the keys in the DOM tree, on the paragraph's row,
+    // once the step is taken.
+    void undoInTree(const char *keys, const char *afterwards)
+    {
+        QString row;
+        for (const QString &each : session.rows(QStringLiteral("domTreeOutlineView"))) {
+            if (each.contains(QLatin1String("id=\"plain\"")))
+                row = each.trimmed();
+        }
+        ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), row)) << row.toStdString();
+        session.key(QString::fromLatin1(keys));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return state[QString::fromLatin1(afterwards)].toBool(); }));
+    }
 };
 
 } // namespace
@@ -91,6 +129,29 @@ TEST_F(ViewsFollowEveryEdit, ARuleChosenInTheManagerFillsTheRulesPanel)
         ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
         EXPECT_TRUE(showsRule(session.state(), ".lead", "site.css:14")) << "round " << round;
     }
+    EXPECT_EQ(changed(), "");
+}
+
+// A style the Style Attribute pane gives an element without one is listed
+// by the Attributes pane as the edit is made, and goes from it with Undo
+// and comes back with Redo as they are made.
+TEST_F(ViewsFollowEveryEdit, TheAttributesPaneListsAStylePaneEditAndItsUndoAndRedoAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(selectPlainParagraph());
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("display")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state.contains(QStringLiteral("popup")); }));
+    session.key(QStringLiteral("Down Return"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("canUndo")].toBool(); }));
+    const QString styled = listed();
+    EXPECT_TRUE(styled.startsWith(QStringLiteral("id=plain style=display:"))) << styled.toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(undoInTree("ctrl+z", "canRedo"));
+    EXPECT_EQ(listed().toStdString(), "id=plain");
+    ASSERT_NO_FATAL_FAILURE(undoInTree("ctrl+shift+z", "canUndo"));
+    EXPECT_EQ(listed(), styled);
+    ASSERT_NO_FATAL_FAILURE(undoInTree("ctrl+z", "canRedo"));
+    EXPECT_EQ(listed().toStdString(), "id=plain");
+    EXPECT_TRUE(session.waitFor(saved, 3000));
     EXPECT_EQ(changed(), "");
 }
 
