@@ -296,6 +296,21 @@ TEST(DomTreeEditingLive, AStyleThePanelEmptiesOnAnElementWithoutOneLeavesNoAttri
     page.redoStep();
     EXPECT_FALSE(one->hasAttribute(QStringLiteral("style")));
 
+    // An edit shown live while it is made (a drag, a colour being chosen)
+    // on an element without a style: its Undo leaves none, in the page too.
+    DOMElement *three = page.byId("three");
+    page.tree->styleAttributeEditChange(three, QStringLiteral("opacity:0.5;"));
+    page.tree->styleAttributeEditChange(three, QStringLiteral("opacity:0.4;"));
+    page.tree->styleAttributeEditChange(three, QString());
+    EXPECT_FALSE(three->hasAttribute(QStringLiteral("style")));
+    page.tree->styleAttributeEditEnd(three, QStringLiteral("opacity:0.4;"), QString());
+    page.settle();
+    EXPECT_EQ(three->getAttribute(QStringLiteral("style")), QStringLiteral("opacity:0.4;"));
+    page.undoStep();
+    EXPECT_FALSE(three->hasAttribute(QStringLiteral("style")));
+    EXPECT_EQ(page.inPage("String(document.getElementById('three').getAttribute('style'))"), QStringLiteral("null"));
+    EXPECT_EQ(page.text(), s_original);
+
     // An empty style the page had before the user's edits stays.
     DOMElement *two = page.byId("two");
     two->setAttribute(QStringLiteral("style"), QString());

@@ -68,6 +68,14 @@ protected:
         session.key(QString::fromLatin1(keys));
         ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return state[QString::fromLatin1(afterwards)].toBool(); }));
     }
+    QString styleInPage()
+    {
+        return session
+            .ask({{QStringLiteral("q"), QStringLiteral("page")},
+                  {QStringLiteral("expression"), QStringLiteral("String(document.getElementById('plain').getAttribute('style'))")}})
+            .value(QStringLiteral("value"))
+            .toString();
+    }
 };
 
 } // namespace
@@ -151,6 +159,45 @@ TEST_F(ViewsFollowEveryEdit, TheAttributesPaneListsAStylePaneEditAndItsUndoAndRe
     EXPECT_EQ(listed(), styled);
     ASSERT_NO_FATAL_FAILURE(undoInTree("ctrl+z", "canRedo"));
     EXPECT_EQ(listed().toStdString(), "id=plain");
+    EXPECT_TRUE(session.waitFor(saved, 3000));
+    EXPECT_EQ(changed(), "");
+}
+
+// A colour picked from the screen in the Colors dialog passes through the
+// colours under the pointer on its way: the page shows them as they come,
+// and the colour picked is one Undo step, listed by the Attributes pane.
+TEST_F(ViewsFollowEveryEdit, AColourChosenInTheColorsDialogIsOneUndoStep)
+{
+    ASSERT_NO_FATAL_FAILURE(selectPlainParagraph());
+    // The Background page: the third of the pane's four.
+    const QRect pages = session.widget(QStringLiteral("tabController"));
+    session.click(QPoint(pages.x() + pages.width() * 58 / 100, pages.center().y()));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("colorPickerButton")));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("sharedColorPanel")); }));
+    const QRect panel = session.widget(QStringLiteral("sharedColorPanel"));
+    // Into the dialog, then its Pick Screen Color; the pointer goes over
+    // its colour field, whose colours differ everywhere, and picks.
+    session.click(panel.topLeft() + QPoint(3, 3));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("activeWindow")] == QStringLiteral("Colors"); }));
+    session.key(QStringLiteral("alt+p"));
+    QStringList seen;
+    for (const QPoint &at : {QPoint(300, 60), QPoint(350, 100), QPoint(400, 150)}) {
+        session.moveTo(panel.topLeft() + at);
+        // The page shows the colour under the pointer.
+        if (session.waitFor([&](const QJsonObject &) { return !seen.contains(styleInPage()); }, 5000))
+            seen.append(styleInPage());
+    }
+    EXPECT_EQ(seen.size(), 3) << seen.join(u' ').toStdString();
+    session.click(panel.topLeft() + QPoint(420, 180));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("canUndo")].toBool(); }));
+    const QString picked = styleInPage();
+    EXPECT_TRUE(picked.startsWith(QStringLiteral("background-color:#"))) << picked.toStdString();
+    EXPECT_EQ(listed(), QStringLiteral("id=plain style=") + picked);
+
+    ASSERT_NO_FATAL_FAILURE(undoInTree("ctrl+z", "canRedo"));
+    EXPECT_EQ(styleInPage().toStdString(), "null");
+    EXPECT_EQ(listed().toStdString(), "id=plain");
+    EXPECT_FALSE(session.state()[QStringLiteral("canUndo")].toBool()) << "\"Undo " << session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}).value(QStringLiteral("undoName")).toString().toStdString() << "\" is left";
     EXPECT_TRUE(session.waitFor(saved, 3000));
     EXPECT_EQ(changed(), "");
 }
