@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -201,6 +202,15 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         });
         answer.insert(QStringLiteral("rows"), rows);
         answer.insert(QStringLiteral("cells"), cells);
+        QJsonArray selected;
+        if (const QItemSelectionModel *selection = view->selectionModel()) {
+            forEachShownRow(view, [&selected, selection](const QModelIndex &index) {
+                if (selection->isRowSelected(index.row(), index.parent()))
+                    selected.append(index.data(Qt::DisplayRole).toString());
+                return true;
+            });
+        }
+        answer.insert(QStringLiteral("selectedRows"), selected);
         // How many rows the view has room for, how far it is scrolled
         // sideways, and whether a cell is being edited.
         const auto *table = qobject_cast<const TableViewBase *>(view);

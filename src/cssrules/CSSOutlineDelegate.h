@@ -261,6 +261,10 @@ public:
     // The model of a style sheet, read again from its text when that text
     // changed outside the panel since it was read or written.
     QList<StyleDeclarationPtr> styleDeclarationsOf(File *file);
+    // The item of a model read again that stands where the given item of
+    // the model before stood (of the same kind and selector, with as many
+    // of them before it); null when the new model has none.
+    StyleDeclarationPtr declarationReadAgain(const StyleDeclarationPtr &declaration) const;
 
     // --- Rules created and removed (CSSOutlineDelegateStructure.cpp) ----------------------------
     // An inner rule of a new block: {"selector", "body"}.
@@ -853,6 +857,10 @@ private:
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;          // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
+    // Of each sheet read again, the items of the model before, each with
+    // the one that stands in its place in the model read.
+    using ReadAgainItems = QList<std::pair<std::weak_ptr<StyleDeclaration>, std::weak_ptr<StyleDeclaration>>>;
+    QHash<const File *, ReadAgainItems> m_readAgainItems;
     QSet<const File *> m_watchedFiles;
     QPointer<InspectUndoManager> m_watchedUndoManager;
 

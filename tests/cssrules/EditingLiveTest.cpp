@@ -212,4 +212,34 @@ TEST(RulesEditing, TheRowsFollowASheetReadAgainAfterAnEditOutsideThePanel)
     EXPECT_EQ(sheet->currentContent(), expected);
 }
 
+// A rule shown alone (chosen in the style-sheet manager) is shown again
+// from a sheet read again, found where it stood: the second ".card", the
+// media block's, whatever another rule was given (#78).
+TEST(RulesEditing, ARuleShownAloneIsShownAgainFromASheetReadAgain)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    File *sheet = live.file(QStringLiteral("site.css"));
+    QList<StyleDeclarationPtr> cards;
+    for (const StyleDeclarationPtr &declaration : live.panel.styleDeclarationsOf(sheet)) {
+        if (declaration->selector() == QLatin1String(".card"))
+            cards.append(declaration);
+    }
+    ASSERT_EQ(cards.size(), 2);
+    live.panel.updateRulesByStyleDeclaration(cards[1]);
+    ASSERT_EQ(live.dump().count(QStringLiteral("letter-spacing")), 1) << live.dump().toStdString();
+
+    sheet->editContent(sheet->currentContent()->indexOf(QStringLiteral("#t")), 0, QStringLiteral("x"));
+    live.panel.styleDeclarationsOf(sheet);
+    const StyleDeclarationPtr now = live.panel.declarationReadAgain(cards[1]);
+    ASSERT_TRUE(now && now != cards[1]);
+    EXPECT_TRUE(sheet->styleDeclarations()->contains(now));
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        const CSSRulePtr media = live.panel.rules().value(0);
+        return media && !media->children().isEmpty() && media->children().first()->styleDeclaration() == now;
+    })) << live.dump().toStdString();
+    EXPECT_EQ(live.dump().count(QStringLiteral("letter-spacing")), 1) << live.dump().toStdString();
+}
+
 } // namespace EditingLiveTest

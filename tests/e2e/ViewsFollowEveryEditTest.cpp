@@ -30,6 +30,26 @@ protected:
         return view.value(QStringLiteral("visible")).toBool() ? view.value(QStringLiteral("text")).toString() : QString();
     }
     static bool saved(const QJsonObject &state) { return state.value(QStringLiteral("unsaved")).toArray().isEmpty(); }
+    QStringList chosenInManager()
+    {
+        QStringList rows;
+        const QJsonObject list = session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("selectorListView")}});
+        for (const QJsonValue &row : list.value(QStringLiteral("selectedRows")).toArray())
+            rows.append(row.toString());
+        return rows;
+    }
+    // Shows the page's minified sheet in the code view, the caret at its end.
+    void typeIntoTheSheet(const char *text)
+    {
+        ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
+        session.key(QStringLiteral("Right"));
+        ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("busy-cover.min.css")));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().startsWith(QStringLiteral(".u-0{")); }));
+        ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
+        session.key(QStringLiteral("ctrl+End"));
+        session.type(QString::fromLatin1(text));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
+    }
     // The Attributes pane's rows as it lists them: "name=value", by blanks.
     QString listed()
     {
@@ -89,15 +109,7 @@ TEST_F(ViewsFollowEveryEdit, TheCoverOverTheRulesGoesWhenTheSheetIsThePagesTextA
     ASSERT_NO_FATAL_FAILURE(openSite("busy-cover.html", "Busy Cover"));
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down Right Down", "busy-title"));
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("css")));
-    session.key(QStringLiteral("Right"));
-    ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), QStringLiteral("busy-cover.min.css")));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return codeText().startsWith(QStringLiteral(".u-0{")); }));
-    ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
-    session.key(QStringLiteral("ctrl+End"));
-
-    session.type(QStringLiteral("abcde"));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
+    ASSERT_NO_FATAL_FAILURE(typeIntoTheSheet("abcde"));
     session.key(QStringLiteral("BackSpace BackSpace BackSpace BackSpace BackSpace"));
     ASSERT_TRUE(session.waitFor(saved));
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
@@ -200,6 +212,32 @@ TEST_F(ViewsFollowEveryEdit, AColourChosenInTheColorsDialogIsOneUndoStep)
     EXPECT_FALSE(session.state()[QStringLiteral("canUndo")].toBool()) << "\"Undo " << session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}).value(QStringLiteral("undoName")).toString().toStdString() << "\" is left";
     EXPECT_TRUE(session.waitFor(saved, 3000));
     EXPECT_EQ(changed(), "");
+}
+
+// A rule chosen in the style-sheet manager stays chosen there, and shown
+// in the rules panel, while its sheet is typed into in the code view and
+// after the typing is undone; the panel then edits it as before.
+TEST_F(ViewsFollowEveryEdit, TheManagersRuleStaysChosenAndShownThroughACodeViewEdit)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("busy-cover.html", "Busy Cover"));
+    session.key(QStringLiteral("ctrl+alt+m"));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return session.row(QStringLiteral("selectorListView"), QStringLiteral(".busy-title")).isValid(); }));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("selectorListView"), QStringLiteral(".busy-title")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }));
+
+    ASSERT_NO_FATAL_FAILURE(typeIntoTheSheet("abcde"));
+    for (int i = 0; i < 5 && !saved(session.state()); ++i)
+        session.key(QStringLiteral("ctrl+z"));
+    ASSERT_TRUE(session.waitFor(saved));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }, 5000));
+    EXPECT_EQ(chosenInManager(), QStringList{QStringLiteral(".busy-title")});
+
+    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "24", "font-size: 24px"));
+    EXPECT_EQ(chosenInManager(), QStringList{QStringLiteral(".busy-title")});
+    QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
+    expected.replace(".busy-title{font-size:20px;", ".busy-title{font-size:24px;");
+    saveAndExpect("css/busy-cover.min.css", expected);
 }
 
 } // namespace ViewsFollowEveryEditTest
