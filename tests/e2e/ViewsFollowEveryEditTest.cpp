@@ -50,6 +50,22 @@ protected:
         session.type(QString::fromLatin1(text));
         ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
     }
+    // Undoes the typing until the sheet is as saved; the cover goes.
+    void undoTheTyping()
+    {
+        for (int i = 0; i < 10 && !saved(session.state()); ++i)
+            session.key(QStringLiteral("ctrl+z"));
+        ASSERT_TRUE(session.waitFor(saved));
+        EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    }
+    // The rules panel edits the title's font size, which a save writes.
+    void editTheTitleAndSave()
+    {
+        ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "24", "font-size: 24px"));
+        QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
+        expected.replace(".busy-title{font-size:20px;", ".busy-title{font-size:24px;");
+        saveAndExpect("css/busy-cover.min.css", expected);
+    }
     // The Attributes pane's rows as it lists them: "name=value", by blanks.
     QString listed()
     {
@@ -116,16 +132,10 @@ TEST_F(ViewsFollowEveryEdit, TheCoverOverTheRulesGoesWhenTheSheetIsThePagesTextA
 
     session.type(QStringLiteral("abcde"));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("cssUIBlock")); }));
-    for (int i = 0; i < 5 && !saved(session.state()); ++i)
-        session.key(QStringLiteral("ctrl+z"));
-    ASSERT_TRUE(session.waitFor(saved));
-    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(undoTheTyping());
 
     // The panel, uncovered, takes a value edit as before.
-    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "24", "font-size: 24px"));
-    QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
-    expected.replace(".busy-title{font-size:20px;", ".busy-title{font-size:24px;");
-    saveAndExpect("css/busy-cover.min.css", expected);
+    ASSERT_NO_FATAL_FAILURE(editTheTitleAndSave());
 }
 
 // A rule clicked in the style-sheet manager while an element is selected in
@@ -226,18 +236,12 @@ TEST_F(ViewsFollowEveryEdit, TheManagersRuleStaysChosenAndShownThroughACodeViewE
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }));
 
     ASSERT_NO_FATAL_FAILURE(typeIntoTheSheet("abcde"));
-    for (int i = 0; i < 5 && !saved(session.state()); ++i)
-        session.key(QStringLiteral("ctrl+z"));
-    ASSERT_TRUE(session.waitFor(saved));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(undoTheTyping());
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }, 5000));
     EXPECT_EQ(chosenInManager(), QStringList{QStringLiteral(".busy-title")});
 
-    ASSERT_NO_FATAL_FAILURE(editLength("font-size: 20px", "24", "font-size: 24px"));
+    ASSERT_NO_FATAL_FAILURE(editTheTitleAndSave());
     EXPECT_EQ(chosenInManager(), QStringList{QStringLiteral(".busy-title")});
-    QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
-    expected.replace(".busy-title{font-size:20px;", ".busy-title{font-size:24px;");
-    saveAndExpect("css/busy-cover.min.css", expected);
 }
 
 } // namespace ViewsFollowEveryEditTest

@@ -39,6 +39,14 @@ QWidget *colourSquare(QColorDialog *dialog)
     return nullptr;
 }
 
+// Shows the style in the panel and opens the colour panel from its colour editor.
+ColorPanel &openColourPanel(PanelHarness &harness, const QString &style)
+{
+    harness.show(style);
+    harness.editor<ColorEditor>(QStringLiteral("color"))->colorPicker()->colorPickerButton()->click();
+    return ColorPanel::sharedColorPanel();
+}
+
 } // namespace
 
 TEST(StylePanelAnnouncements, EachEditAnnouncesFromThePreviousTextAndAnUnchangedTextIsSilent)
@@ -71,10 +79,7 @@ TEST(StylePanelAnnouncements, EachEditAnnouncesFromThePreviousTextAndAnUnchanged
 TEST(StylePanelAnnouncements, AColourPanelDragAnnouncesLiveChangesAndOneEndFromTheTextBeforeIt)
 {
     PanelHarness harness;
-    harness.show(QStringLiteral("color: red"));
-    auto *colour = harness.editor<ColorEditor>(QStringLiteral("color"));
-    colour->colorPicker()->colorPickerButton()->click();
-    ColorPanel &panel = ColorPanel::sharedColorPanel();
+    ColorPanel &panel = openColourPanel(harness, QStringLiteral("color: red"));
     ASSERT_TRUE(panel.isVisible());
     QWidget *square = colourSquare(panel.dialog());
     ASSERT_NE(square, nullptr);
@@ -107,10 +112,7 @@ TEST(StylePanelAnnouncements, AColourPanelDragAnnouncesLiveChangesAndOneEndFromT
 TEST(StylePanelAnnouncements, AColourTypedKeyByKeyIntoTheColourPanelIsOneEnd)
 {
     PanelHarness harness;
-    harness.show(QStringLiteral("color: red"));
-    auto *colour = harness.editor<ColorEditor>(QStringLiteral("color"));
-    colour->colorPicker()->colorPickerButton()->click();
-    ColorPanel &panel = ColorPanel::sharedColorPanel();
+    ColorPanel &panel = openColourPanel(harness, QStringLiteral("color: red"));
     QLineEdit *html = nullptr;
     for (QLineEdit *field : panel.dialog()->findChildren<QLineEdit *>()) {
         if (field->text().startsWith(u'#'))
