@@ -195,11 +195,10 @@ void ProjectDelegate::checkOutOfSynchronization()
                            OutOfSyncCheck::Resource resource;
                            resource.extension = QFileInfo(node->path()).suffix();
                            if (File *project = searchFileInProjects(node->path())) {
-                               // A code-view edit undone back to the text the
-                               // page was given leaves it in step.
+                               // A code-view edit that came back to the text
+                               // the page was given leaves it in step.
                                const int reason = project->lastContentChangeReason();
-                               resource.behind = (reason == File::CodeViewChange
-                                                  && project->contentVersion() != project->shownContentVersion())
+                               resource.behind = (reason == File::CodeViewChange && !project->isContentShown())
                                                  || (reason == File::NoPendingChange && project->isModified());
                            }
                            resources.append(resource);

@@ -37,6 +37,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -199,11 +200,27 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;
-        forEachShownRow(view, [&rows](const QModelIndex &index) {
+        // Each row's columns, the first one's text again included.
+        QJsonArray cells;
+        forEachShownRow(view, [&rows, &cells](const QModelIndex &index) {
             rows.append(index.data(Qt::DisplayRole).toString());
+            QJsonArray columns;
+            for (int column = 0; column < index.model()->columnCount(index.parent()); ++column)
+                columns.append(index.siblingAtColumn(column).data(Qt::DisplayRole).toString());
+            cells.append(columns);
             return true;
         });
         answer.insert(QStringLiteral("rows"), rows);
+        answer.insert(QStringLiteral("cells"), cells);
+        QJsonArray selected;
+        if (const QItemSelectionModel *selection = view->selectionModel()) {
+            forEachShownRow(view, [&selected, selection](const QModelIndex &index) {
+                if (selection->isRowSelected(index.row(), index.parent()))
+                    selected.append(index.data(Qt::DisplayRole).toString());
+                return true;
+            });
+        }
+        answer.insert(QStringLiteral("selectedRows"), selected);
         // How many rows the view has room for, how far it is scrolled
         // sideways, and whether a cell is being edited.
         const auto *table = qobject_cast<const TableViewBase *>(view);

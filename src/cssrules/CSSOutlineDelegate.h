@@ -261,6 +261,10 @@ public:
     // The model of a style sheet, read again from its text when that text
     // changed outside the panel since it was read or written.
     QList<StyleDeclarationPtr> styleDeclarationsOf(File *file);
+    // The item of a model read again that stands where the given item of
+    // the model before stood (of the same kind and selector, with as many
+    // of them before it); null when the new model has none.
+    StyleDeclarationPtr declarationReadAgain(const StyleDeclarationPtr &declaration) const;
 
     // --- Rules created and removed (CSSOutlineDelegateStructure.cpp) ----------------------------
     // An inner rule of a new block: {"selector", "body"}.
@@ -751,6 +755,9 @@ private:
     // A value from a visual editor as the sheet of the row takes it.
     QString valueForSheetOf(const CSSRulePtr &row, const QString &before, const QString &after) const;
     std::shared_ptr<StyleSheetSource> sourceOf(File *file);
+    // The rows listed stand for items of a model read again: the rules are
+    // listed again once the turn's work is done.
+    void relistReadAgain();
     void readAgain(File *file, const QString &why);
     // The model lined up with the text, its ranges set; null when they differ.
     std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
@@ -844,6 +851,7 @@ private:
     StyleDeclarationPtr m_shownKeyframesRule;
     StyleDeclarationPtr m_shownKeyframe;
     bool m_responsiveInsertPending = false;
+    bool m_relistPending = false;
     CSSRulePtr m_addTargetRule;
     int m_pecentLabel = 0;
     QVariantMap m_boxDimension;
@@ -854,6 +862,10 @@ private:
     PreviewDomTreeInterface *m_domTree = nullptr;                           // Not owned.
     DomNodeListDelegateInterface *m_domNodeListDelegate = nullptr;          // Not owned.
     QHash<const File *, std::shared_ptr<StyleSheetSource>> m_sources;
+    // Of each sheet read again, the items of the model before, each with
+    // the one that stands in its place in the model read.
+    using ReadAgainItems = QList<std::pair<std::weak_ptr<StyleDeclaration>, std::weak_ptr<StyleDeclaration>>>;
+    QHash<const File *, ReadAgainItems> m_readAgainItems;
     QSet<const File *> m_watchedFiles;
     QPointer<InspectUndoManager> m_watchedUndoManager;
 

@@ -8,6 +8,7 @@
 #include "StyleSheetWriter.h"
 
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
@@ -163,6 +164,7 @@ void CSSOutlineDelegate::forgetWhenGone(File *file)
     m_watchedFiles.insert(file);
     connect(file, &QObject::destroyed, this, [this, file] {
         m_sources.remove(file);
+        m_readAgainItems.remove(file);
         m_watchedFiles.remove(file);
     });
 }
@@ -172,11 +174,50 @@ void CSSOutlineDelegate::readAgain(File *file, const QString &why)
     const std::optional<QString> text = file->currentContent();
     const VendarPrefixSettings settings = CSSRule::prefixSettingsOf(file);
     const QList<StyleDeclarationPtr> declarations = StyleSheetParser::parseStyleSheet(text.value_or(QString()), file, settings);
+    const QList<StyleDeclarationPtr> before = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
     file->setStyleDeclarations(declarations);
     m_sources.insert(file, StyleSheetSource::read(text.value_or(QString()), declarations));
+    // Each item before is found again where it stood: the rule the panel
+    // shows, and the one chosen in the style-sheet manager, stay shown (#78).
+    QHash<std::pair<int, QString>, QList<StyleDeclarationPtr>> read;
+    for (const StyleDeclarationPtr &declaration : declarations)
+        read[{declaration->type(), declaration->selector()}].append(declaration);
+    QHash<std::pair<int, QString>, int> seen;
+    QHash<const StyleDeclaration *, StyleDeclarationPtr> now;
+    for (const StyleDeclarationPtr &declaration : before) {
+        const std::pair<int, QString> key{declaration->type(), declaration->selector()};
+        now.insert(declaration.get(), read.value(key).value(seen[key]++));
+    }
+    // Items of earlier models still held are followed on to this one.
+    ReadAgainItems items;
+    for (const auto &[earlier, then] : m_readAgainItems.value(file)) {
+        const StyleDeclarationPtr held = then.lock();
+        if (!earlier.expired() && held)
+            items.append({earlier, now.value(held.get())});
+    }
+    for (const StyleDeclarationPtr &declaration : before)
+        items.append({declaration, now.value(declaration.get())});
+    m_readAgainItems.insert(file, items);
+    for (StyleDeclarationPtr *shown : {&m_shownStyleDeclaration, &m_shownKeyframesRule, &m_shownKeyframe}) {
+        if (*shown && now.contains(shown->get()))
+            *shown = now.value(shown->get());
+    }
     if (!why.isEmpty())
         QM_INFO(QStringLiteral("%1: %2; its rules were read again").arg(file->path(), why));
     forgetWhenGone(file);
+}
+
+StyleDeclarationPtr CSSOutlineDelegate::declarationReadAgain(const StyleDeclarationPtr &declaration) const
+{
+    if (!declaration)
+        return nullptr;
+    for (const ReadAgainItems &items : m_readAgainItems) {
+        for (const auto &[before, now] : items) {
+            if (before.lock() == declaration)
+                return now.lock();
+        }
+    }
+    return nullptr;
 }
 
 std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
@@ -232,8 +273,20 @@ std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::sourceOf(File *file)
         // The rows stand for items that are gone.
         clearAllCSSRuleCache();
         m_pairings.clear();
+        relistReadAgain();
     }
     return m_sources.value(file);
+}
+
+void CSSOutlineDelegate::relistReadAgain()
+{
+    // Rows of gone items would take no edit (#78).
+    if (std::exchange(m_relistPending, true))
+        return;
+    DelayedPerform::atEndOfTurn(this, [this] {
+        m_relistPending = false;
+        reloadRuleList(1);
+    });
 }
 
 std::shared_ptr<StyleSheetSource> CSSOutlineDelegate::linedUp(File *file, const QString &text,

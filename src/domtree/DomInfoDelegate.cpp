@@ -12,6 +12,7 @@
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMMutationEvent.h"
 #include "platform/web/dom/DOMNamespaces.h"
 #include "stylesheet/WebCoreObjects.h"
 #include "toolkit/OutlineViewEx.h"
@@ -49,6 +50,7 @@ DomInfoDelegate::DomInfoDelegate(QObject *parent)
 
 DomInfoDelegate::~DomInfoDelegate()
 {
+    watchShownNode(nullptr);
     if (m_domInfo)
         m_domInfo->setDataSource(nullptr);
     delete m_view.data();
@@ -156,7 +158,7 @@ void DomInfoDelegate::initDomInfo(DOMNodeEx *row)
     if (m_domInfo && row)
         m_domInfo->setEmptyMessage({});
     m_inspectedNode.reset();
-    m_shownNode = row && row->node() ? row->sharedNode() : nullptr;
+    watchShownNode(row && row->node() ? row->sharedNode() : nullptr);
     if (row) {
         DOMNodeEx *target = row->node() && row->node()->isCharacterData() ? row->parentNodeEx() : row;
         m_inspectedNode = target ? target->shared_from_this() : nullptr;
@@ -164,23 +166,75 @@ void DomInfoDelegate::initDomInfo(DOMNodeEx *row)
     reloadAttributes();
 }
 
+void DomInfoDelegate::watchShownNode(const DOMNodePtr &node)
+{
+    if (m_shownNode)
+        m_shownNode->removeEventListeners(this);
+    m_shownNode = node;
+    if (!node || !node->isElement())
+        return;
+    // Every change of its attributes comes through the mirror, from any
+    // editor, Undo and Redo, or a page script (#78).
+    node->addEventListener(DOMEventType::attrModified, this, [this](const DOMMutationEvent &event) {
+        if (event.target == m_shownNode.get())
+            followAttributes();
+    });
+}
+
 void DomInfoDelegate::reloadAttributes()
 {
     m_names.clear();
+    m_values.clear();
     // A text or comment row's own list is empty; its edits go to its parent.
     const DOMNode *shown = m_shownNode.get();
     if (shown && shown->isElement()) {
         const auto *element = static_cast<const DOMElement *>(shown);
-        for (int i = 0; i < element->attributeCount(); ++i)
+        for (int i = 0; i < element->attributeCount(); ++i) {
             m_names.append(element->attributeAt(i)->name());
+            m_values.append(element->attributeAt(i)->value());
+        }
     }
     if (m_domInfo)
         m_domInfo->reloadData();
 }
 
+void DomInfoDelegate::followAttributes()
+{
+    const auto *element = static_cast<const DOMElement *>(m_shownNode.get());
+    QStringList names;
+    for (int i = 0; i < element->attributeCount(); ++i)
+        names.append(element->attributeAt(i)->name());
+    if (names != m_names) {
+        // Rows came or went: listed again, the chosen attribute still chosen.
+        const int selected = m_domInfo ? m_domInfo->selectedRow() : -1;
+        const QString chosen = selected >= 0 ? m_names.value(selected) : QString();
+        reloadAttributes();
+        if (m_domInfo && m_names.contains(chosen))
+            m_domInfo->selectRowIndexes({int(m_names.indexOf(chosen))}, false);
+        return;
+    }
+    // A value typed in its row is in its editor already: the editor keeps
+    // its text and caret.
+    const int edited = m_domInfo && m_domInfo->isEditing() ? m_domInfo->currentIndex().row() : -1;
+    for (int i = 0; i < m_names.size(); ++i) {
+        const QString value = element->attributeAt(i)->value();
+        if (value == m_values.at(i))
+            continue;
+        m_values[i] = value;
+        if (m_domInfo && i != edited)
+            m_domInfo->reloadItem(itemAt(i));
+    }
+}
+
 QStringList DomInfoDelegate::attributeNames() const
 {
     return m_names;
+}
+
+QString DomInfoDelegate::listedValue(const QString &name) const
+{
+    const qsizetype index = m_names.indexOf(name);
+    return index < 0 ? QString() : m_values.at(index);
 }
 
 int DomInfoDelegate::numberOfChildrenOfItem(OutlineView *, void *item)
@@ -203,11 +257,7 @@ QVariant DomInfoDelegate::objectValueForTableColumn(OutlineView *, int column, v
     const int index = indexOf(item);
     if (index < 0 || index >= m_names.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    const QString &name = m_names.at(index);
-    if (column == 0)
-        return name;
-    const DOMNode *shown = m_shownNode.get();
-    return shown && shown->isElement() ? static_cast<const DOMElement *>(shown)->getAttribute(name) : QString();
+    return column == 0 ? m_names.at(index) : m_values.at(index);
 }
 
 bool DomInfoDelegate::setObjectValue(OutlineView *, const QVariant &, int, void *)

@@ -50,6 +50,8 @@ public:
     void clear(const QString &reason = {});
     // Lists the attributes of the inspected element again.
     void reloadAttributes();
+    // The value listed for an attribute, as the list shows it.
+    QString listedValue(const QString &name) const;
     DOMNodeEx *inspectedNode() const { return m_inspectedNode.get(); }
     // The names of the attributes listed, in the element's order.
     QStringList attributeNames() const;
@@ -100,6 +102,10 @@ private:
     TargetRef undoTarget(const DOMElementPtr &element) const;
     void attributesChanged(const DOMElementPtr &element, const QList<Attribute> &before);
     DOMElementPtr inspectedElement() const;
+    // The shown element's attributes changed, by whichever editor, its Undo
+    // or Redo, or the page: the list shows them at once.
+    void followAttributes();
+    void watchShownNode(const DOMNodePtr &node);
     // The same, when the tree lets it be edited (a refusal is logged).
     DOMElementPtr editableElement() const;
     void keyDown(QKeyEvent *event);
@@ -114,6 +120,8 @@ private:
     std::shared_ptr<DOMNodeEx> m_inspectedNode;
     // The node of the row shown, whose attributes are listed.
     DOMNodePtr m_shownNode;
-    // The listed attributes' names, which the rows stand for.
+    // The listed attributes' names, which the rows stand for, and their
+    // values as listed.
     QStringList m_names;
+    QStringList m_values;
 };

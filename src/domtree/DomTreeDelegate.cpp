@@ -343,4 +343,11 @@ void DomTreeDelegate::deSelectDomNode()
 {
     if (m_outlineView)
         m_outlineView->deselectAll();
+    // The style-sheet manager, which asks this, shows its rule in the rules
+    // panel next: the empty selection empties the panels now, before that,
+    // and not on a timer that may fire after it (#78).
+    if (DelayedPerform::isPending(this, "lazySelection")) {
+        DelayedPerform::cancel(this, "lazySelection", {});
+        lazySelection(nullptr);
+    }
 }

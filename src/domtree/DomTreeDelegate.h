@@ -591,6 +591,11 @@ private:
     DOMNodeEx *m_pendingClassRow = nullptr;    // Not owned; compared only.
     DOMNodeEx *m_lastHighlightedRow = nullptr; // Not owned; compared only.
 
+    // The element a style edit shows live while the user makes it, and its
+    // "style" before the first live change (none when it had none).
+    std::weak_ptr<DOMNode> m_liveStyleElement;
+    std::optional<QString> m_liveStyleBefore;
+
     // Write-back.
     HTMLSourcePairing m_pairing;
     DOMEditRecord m_edits;

@@ -189,8 +189,19 @@ void DomTreeDelegate::styleAttributeEditChange(DOMNode *element, const QString &
 {
     if (!element || !element->isElement() || !canEdit(element))
         return;
-    // Shown only: the edit is noted when it ends.
-    static_cast<DOMElement *>(element)->setAttribute(QStringLiteral("style"), styleValue);
+    // Shown only: the edit is noted when it ends, from the style before the
+    // first change shown. An element that had none has none while the
+    // edit comes back to nothing, as it has none again after its Undo.
+    auto *target = static_cast<DOMElement *>(element);
+    const QString style = QStringLiteral("style");
+    if (m_liveStyleElement.lock().get() != element) {
+        m_liveStyleElement = element->shared_from_this();
+        m_liveStyleBefore = DOMEditRecord::attributeValue(element, style);
+    }
+    if (!m_liveStyleBefore && LayoutSpace::trimmed(styleValue).isEmpty())
+        target->removeAttribute(style);
+    else
+        target->setAttribute(style, styleValue);
     if (DOMNodeEx *row = searchFile(element))
         row->createStartNode();
     updateStyleRowView(searchDomNodeFromRoot(element));
@@ -203,14 +214,17 @@ void DomTreeDelegate::styleAttributeEditEnd(DOMNode *element, const QString &sty
 {
     if (!element || !element->isElement())
         return;
+    const bool shownLive = m_liveStyleElement.lock().get() == element;
+    m_liveStyleElement.reset();
     if (!canEdit(element)) {
         // The panels showing it read it again.
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), element);
         return;
     }
     const QString style = QStringLiteral("style");
-    // An element without the attribute gets none back at Undo, not an empty one.
-    const std::optional<QString> old = DOMEditRecord::attributeValue(element, style);
+    // An element without the attribute gets none back at Undo, not an empty
+    // one; an edit shown live began with the style before it was shown.
+    const std::optional<QString> old = shownLive ? m_liveStyleBefore : DOMEditRecord::attributeValue(element, style);
     // A style the panel empties on an element that had none before the
     // user's edits goes from the page, as it stays out of the file.
     std::optional<QString> value = styleValue;

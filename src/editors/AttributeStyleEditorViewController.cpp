@@ -71,6 +71,9 @@ void AttributeStyleEditorViewController::initEditor()
         if (m_gestureStart)
             QTimer::singleShot(0, this, &AttributeStyleEditorViewController::endGesture);
     });
+    // The colours a choice in the colour panel passes through are one step (#78).
+    connect(&ColorPanel::sharedColorPanel(), &ColorPanel::choiceEnded, this,
+            &AttributeStyleEditorViewController::endGesture);
     if (InspectUndoManager *undo = File::sharedUndoManager()) {
         connect(undo, &InspectUndoManager::didUndoChange, this, &AttributeStyleEditorViewController::reReadIfChanged);
         connect(undo, &InspectUndoManager::didRedoChange, this, &AttributeStyleEditorViewController::reReadIfChanged);
@@ -81,6 +84,9 @@ void AttributeStyleEditorViewController::initEditor()
 void AttributeStyleEditorViewController::setStyledObject(DOMNode *element)
 {
     initEditor();
+    // A gesture still open is the old object's edit: recorded, as the page
+    // shows it already.
+    endGesture();
     stopObserving();
     m_rule.reset();
     m_element = element && element->isElement() ? element->shared_from_this() : nullptr;
@@ -109,6 +115,7 @@ void AttributeStyleEditorViewController::setRulesPanel(CSSOutlineDelegate *rules
 void AttributeStyleEditorViewController::setStyledObject(const DOMCSSRulePtr &rule)
 {
     initEditor();
+    endGesture();
     stopObserving();
     m_element.reset();
     m_rule = rule;
@@ -117,6 +124,7 @@ void AttributeStyleEditorViewController::setStyledObject(const DOMCSSRulePtr &ru
 
 void AttributeStyleEditorViewController::clearStyledObject()
 {
+    endGesture();
     stopObserving();
     m_element.reset();
     m_rule.reset();
@@ -286,9 +294,12 @@ void AttributeStyleEditorViewController::valueChanged()
 
 bool AttributeStyleEditorViewController::isGestureHeld() const
 {
-    // A button held on the panel's controls, in the shared colour panel or
-    // in a popover opened from the panel (a palette); a press elsewhere (a
-    // drag in another pane) is no gesture of the panel.
+    // A colour chosen in the shared colour panel, until the choice is made;
+    // a button held on the panel's controls or in a popover opened from the
+    // panel (a palette); a press elsewhere (a drag in another pane) is no
+    // gesture of the panel.
+    if (ColorPanel::sharedColorPanel().isReporting())
+        return true;
     const MouseGesture &gesture = MouseGesture::shared();
     if (!m_editorView || !gesture.isButtonHeld())
         return false;

@@ -551,7 +551,7 @@ void PreviewDelegate::noteShownText(File *file)
 {
     static const QStringList checked{QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("css")};
     if (file && checked.contains(QFileInfo(file->path()).suffix()) && file->currentContent())
-        file->setShownContentVersion(file->contentVersion());
+        file->noteContentShown();
 }
 
 // --- Local substitutes -----------------------------------------------------------------------------------

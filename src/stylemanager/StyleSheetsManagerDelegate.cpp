@@ -368,13 +368,19 @@ void StyleSheetsManagerDelegate::refreshSelectorList()
     rebuildRows();
     m_selectorListView->reloadData();
     expandAll(nullptr);
+    // A rule of a sheet read again (typed into elsewhere) is found where it
+    // stands in the model read (#78).
+    const auto rowNow = [this](const StyleDeclarationPtr &declaration) {
+        Row *row = rowOf(declaration);
+        return row || !m_rules ? row : rowOf(m_rules->declarationReadAgain(declaration));
+    };
     for (const StyleDeclarationPtr &declaration : expandedKeyframes) {
-        if (Row *row = rowOf(declaration))
+        if (Row *row = rowNow(declaration))
             m_selectorListView->expandItem(row);
     }
     QList<int> rows;
     for (const StyleDeclarationPtr &declaration : selected) {
-        if (Row *row = rowOf(declaration); row && m_selectorListView->rowForItem(row) >= 0)
+        if (Row *row = rowNow(declaration); row && m_selectorListView->rowForItem(row) >= 0)
             rows.append(m_selectorListView->rowForItem(row));
     }
     for (File *file : selectedFiles) {

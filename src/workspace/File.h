@@ -355,10 +355,12 @@ public:
     quint64 contentVersion() const { return m_contentVersion; }
     int lastContentChangeReason() const { return m_lastContentChangeReason; }
     void setLastContentChangeReason(int reason) { m_lastContentChangeReason = reason; }
-    // The text the previewed page was given of the file, as its
-    // contentVersion() then; 0 when none was noted.
-    quint64 shownContentVersion() const { return m_shownContentVersion; }
-    void setShownContentVersion(quint64 version) { m_shownContentVersion = version; }
+    // Notes that the previewed page was given the file's text as it is now.
+    void noteContentShown();
+    // Whether the text is the one the page was last given: that text again,
+    // however the edits came back to it (undone, or typed back by hand).
+    // False while none was noted.
+    bool isContentShown();
     // The bytes a save would write now, when the text holds edits that are
     // not on disk (nullopt otherwise, and for text its encoding cannot hold).
     std::optional<QByteArray> unsavedBytes();
@@ -622,7 +624,14 @@ private:
     bool m_hasFileMap = false;
     bool m_isNetworkDrive = false;
     int m_lastContentChangeReason = NoPendingChange;
-    quint64 m_shownContentVersion = 0;
+    // The text noted by noteContentShown(): its version, length and hash.
+    struct ShownContent
+    {
+        quint64 version = 0;
+        qsizetype length = 0;
+        size_t hash = 0;
+    };
+    std::optional<ShownContent> m_shownContent;
     QPointer<File> m_rootFile;
     QList<std::shared_ptr<PathComponentCell>> m_pathComponentArray;
     std::shared_ptr<PathComponentCell> m_myPathComponentCell;

@@ -459,6 +459,35 @@ std::optional<File::DiskStamp> File::diskStamp(const QString &path, bool *isDire
     return stamp;
 }
 
+void File::noteContentShown()
+{
+    const std::optional<QString> text = content();
+    if (!text) {
+        m_shownContent.reset();
+        return;
+    }
+    m_shownContent = ShownContent{m_contentVersion, text->size(), qHash(*text)};
+}
+
+bool File::isContentShown()
+{
+    if (!m_shownContent)
+        return false;
+    if (m_shownContent->version == m_contentVersion)
+        return true;
+    // Another version may hold the same characters (an edit typed away by
+    // hand): the length tells most texts apart without reading them (#78).
+    const qsizetype length = m_pieces ? m_pieces->size() : m_content ? m_content->size() : -1;
+    if (length != m_shownContent->length)
+        return false;
+    const std::optional<QString> text = content();
+    if (!text || qHash(*text) != m_shownContent->hash)
+        return false;
+    // This version is the page's text too: the next question is cheap.
+    m_shownContent->version = m_contentVersion;
+    return true;
+}
+
 bool File::isModified()
 {
     if (!m_isLocalFile) {

@@ -183,4 +183,63 @@ TEST(RulesEditing, APropertyWrittenWithItsPrefixedCopyIsSwitchedOffAndRefusedOnT
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("u"), QStringLiteral("user-select")), QStringLiteral("auto"));
 }
 
+// A sheet typed into elsewhere (the code view) is read again by whoever asks
+// for its rules next; the panel's rows then stand for the new model, and
+// a value edited in them reaches the file once the typing is undone (#78).
+TEST(RulesEditing, TheRowsFollowASheetReadAgainAfterAnEditOutsideThePanel)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    File *sheet = live.file(QStringLiteral("site.css"));
+    const auto listsTheModel = [&] {
+        const CSSRulePtr row = live.ruleRow(QStringLiteral("#t"));
+        return row && sheet->styleDeclarations() && sheet->styleDeclarations()->contains(row->styleDeclaration());
+    };
+    ASSERT_TRUE(listsTheModel());
+
+    sheet->editContent(sheet->currentContent()->size(), 0, QStringLiteral("x"));
+    live.undo.loopEnd();
+    live.panel.styleDeclarationsOf(sheet);
+    live.undo.undo();
+    EXPECT_TRUE(TestUtil::waitUntil(listsTheModel)) << live.dump().toStdString();
+
+    live.panel.commitCSSValueChange(LivePanel::declaration(live.ruleRow(QStringLiteral("#t")), QStringLiteral("padding")),
+                                    QStringLiteral("2px"), true);
+    live.settleWrites();
+    QString expected = QString::fromUtf8(kSite);
+    expected.replace(QStringLiteral("padding: 1px"), QStringLiteral("padding: 2px"));
+    EXPECT_EQ(sheet->currentContent(), expected);
+}
+
+// A rule shown alone (chosen in the style-sheet manager) is shown again
+// from a sheet read again, found where it stood: the second ".card", the
+// media block's, whatever another rule was given (#78).
+TEST(RulesEditing, ARuleShownAloneIsShownAgainFromASheetReadAgain)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("index.html"), kPage}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    File *sheet = live.file(QStringLiteral("site.css"));
+    QList<StyleDeclarationPtr> cards;
+    for (const StyleDeclarationPtr &declaration : live.panel.styleDeclarationsOf(sheet)) {
+        if (declaration->selector() == QLatin1String(".card"))
+            cards.append(declaration);
+    }
+    ASSERT_EQ(cards.size(), 2);
+    live.panel.updateRulesByStyleDeclaration(cards[1]);
+    ASSERT_EQ(live.dump().count(QStringLiteral("letter-spacing")), 1) << live.dump().toStdString();
+
+    sheet->editContent(sheet->currentContent()->indexOf(QStringLiteral("#t")), 0, QStringLiteral("x"));
+    live.panel.styleDeclarationsOf(sheet);
+    const StyleDeclarationPtr now = live.panel.declarationReadAgain(cards[1]);
+    ASSERT_TRUE(now && now != cards[1]);
+    EXPECT_TRUE(sheet->styleDeclarations()->contains(now));
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        const CSSRulePtr media = live.panel.rules().value(0);
+        return media && !media->children().isEmpty() && media->children().first()->styleDeclaration() == now;
+    })) << live.dump().toStdString();
+    EXPECT_EQ(live.dump().count(QStringLiteral("letter-spacing")), 1) << live.dump().toStdString();
+}
+
 } // namespace EditingLiveTest

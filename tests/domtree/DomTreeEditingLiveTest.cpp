@@ -207,6 +207,78 @@ TEST(DomTreeEditingLive, TheSelectedElementsRulesAreListedAgainAfterEveryAttribu
     page.tree->setCssOutlineDelegate(nullptr);
 }
 
+// The Attributes pane lists what each editor leaves on the selected element,
+// and what its Undo and Redo leave, as soon as the edit is made (#78).
+TEST(DomTreeEditingLive, TheAttributesPaneListsEveryEditAndItsUndoAndRedoAtOnce)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    DOMElement *two = page.byId("two");
+    page.select(two);
+    const auto listed = [&] {
+        QStringList rows;
+        for (const QString &name : page.inspector->attributeNames())
+            rows.append(name + u'=' + page.inspector->listedValue(name));
+        return rows.join(u' ');
+    };
+    const auto onElement = [&] {
+        QStringList rows;
+        for (int i = 0; i < two->attributeCount(); ++i)
+            rows.append(two->attributeAt(i)->name() + u'=' + two->attributeAt(i)->value());
+        return rows.join(u' ');
+    };
+    const auto follows = [&](const char *what, const std::function<void()> &step) {
+        step();
+        EXPECT_EQ(listed(), onElement()) << what;
+        page.undo.loopEnd();
+        page.undo.undo();
+        EXPECT_EQ(listed(), onElement()) << what << ", undone";
+        page.undo.redo();
+        EXPECT_EQ(listed(), onElement()) << what << ", redone";
+        page.settle();
+    };
+    follows("style panel", [&] { page.tree->styleAttributeEditEnd(two, QStringLiteral("border:solid 14px;")); });
+    EXPECT_EQ(page.inspector->listedValue(QStringLiteral("style")), QStringLiteral("border:solid 14px;"));
+    follows("style panel again", [&] { page.tree->styleAttributeEditEnd(two, QStringLiteral("width:10px;")); });
+    follows("row editor", [&] {
+        page.tree->attributeEditEnd(page.rowOf(two), QStringLiteral("id=\"two\" class=\"big\""), two->attributeList(),
+                                    LivePage::attributesText(*two));
+    });
+    follows("class drop", [&] { page.tree->doAddClassSelector(two->shared_from_this(), QStringLiteral("wide")); });
+    follows("attributes pane", [&] { page.inspector->changeAttrValue(QStringLiteral("class"), QStringLiteral("big l")); });
+
+    // The page's own change is listed as the page has it.
+    page.inPage("document.getElementById('two').setAttribute('title', 'live')");
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return page.inspector->listedValue(QStringLiteral("title")) == QLatin1String("live"); }));
+    EXPECT_EQ(listed(), onElement());
+}
+
+// The style-sheet manager deselects the tree and then shows its rule in the
+// rules panel: the tree empties the panel at once, so that nothing it does
+// later empties the panel over the manager's rule (#78).
+TEST(DomTreeEditingLive, TheManagersDeselectionEmptiesTheRulesPanelAtOnce)
+{
+    LivePage page;
+    ASSERT_TRUE(page.loaded);
+    struct : FakeRulesPanel
+    {
+        void updateRulesByElement(DOMNode *node) override { listed.append(node); }
+        QList<DOMNode *> listed;
+    } rules;
+    page.tree->setCssOutlineDelegate(&rules);
+    page.select(page.byId("two"));
+    const QList<DOMNode *> selected{page.byId("two")};
+    ASSERT_EQ(rules.listed, selected);
+
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("deSelectDomNode"), nullptr);
+    const QList<DOMNode *> emptied{page.byId("two"), nullptr};
+    EXPECT_EQ(rules.listed, emptied);
+    EXPECT_EQ(page.tree->selectedElement(), nullptr);
+    page.settle();
+    EXPECT_EQ(rules.listed, emptied);
+    page.tree->setCssOutlineDelegate(nullptr);
+}
+
 // The file gets no empty attribute where the author wrote none; nor does the page.
 TEST(DomTreeEditingLive, AStyleThePanelEmptiesOnAnElementWithoutOneLeavesNoAttribute)
 {
@@ -223,6 +295,21 @@ TEST(DomTreeEditingLive, AStyleThePanelEmptiesOnAnElementWithoutOneLeavesNoAttri
     EXPECT_EQ(one->getAttribute(QStringLiteral("style")), QStringLiteral("width:10px;"));
     page.redoStep();
     EXPECT_FALSE(one->hasAttribute(QStringLiteral("style")));
+
+    // An edit shown live while it is made (a drag, a colour being chosen)
+    // on an element without a style: its Undo leaves none, in the page too.
+    DOMElement *three = page.byId("three");
+    page.tree->styleAttributeEditChange(three, QStringLiteral("opacity:0.5;"));
+    page.tree->styleAttributeEditChange(three, QStringLiteral("opacity:0.4;"));
+    page.tree->styleAttributeEditChange(three, QString());
+    EXPECT_FALSE(three->hasAttribute(QStringLiteral("style")));
+    page.tree->styleAttributeEditEnd(three, QStringLiteral("opacity:0.4;"), QString());
+    page.settle();
+    EXPECT_EQ(three->getAttribute(QStringLiteral("style")), QStringLiteral("opacity:0.4;"));
+    page.undoStep();
+    EXPECT_FALSE(three->hasAttribute(QStringLiteral("style")));
+    EXPECT_EQ(page.inPage("String(document.getElementById('three').getAttribute('style'))"), QStringLiteral("null"));
+    EXPECT_EQ(page.text(), s_original);
 
     // An empty style the page had before the user's edits stays.
     DOMElement *two = page.byId("two");

@@ -14,6 +14,7 @@
 #include "stylesheet/ColorUtil.h"
 
 #include <QColorDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -36,6 +37,14 @@ QWidget *colourSquare(QColorDialog *dialog)
             return child;
     }
     return nullptr;
+}
+
+// Shows the style in the panel and opens the colour panel from its colour editor.
+ColorPanel &openColourPanel(PanelHarness &harness, const QString &style)
+{
+    harness.show(style);
+    harness.editor<ColorEditor>(QStringLiteral("color"))->colorPicker()->colorPickerButton()->click();
+    return ColorPanel::sharedColorPanel();
 }
 
 } // namespace
@@ -70,10 +79,7 @@ TEST(StylePanelAnnouncements, EachEditAnnouncesFromThePreviousTextAndAnUnchanged
 TEST(StylePanelAnnouncements, AColourPanelDragAnnouncesLiveChangesAndOneEndFromTheTextBeforeIt)
 {
     PanelHarness harness;
-    harness.show(QStringLiteral("color: red"));
-    auto *colour = harness.editor<ColorEditor>(QStringLiteral("color"));
-    colour->colorPicker()->colorPickerButton()->click();
-    ColorPanel &panel = ColorPanel::sharedColorPanel();
+    ColorPanel &panel = openColourPanel(harness, QStringLiteral("color: red"));
     ASSERT_TRUE(panel.isVisible());
     QWidget *square = colourSquare(panel.dialog());
     ASSERT_NE(square, nullptr);
@@ -97,6 +103,34 @@ TEST(StylePanelAnnouncements, AColourPanelDragAnnouncesLiveChangesAndOneEndFromT
     const auto back = harness.posts[harness.posts.size() - 2];
     EXPECT_EQ(back.first, QStringLiteral("StyleAttributeEditChange"));
     EXPECT_EQ(back.second.value(QStringLiteral("styleValue")).toString(), QStringLiteral("color: red"));
+    panel.close();
+}
+
+// A colour typed into the colour panel passes through others on its way
+// ("#336" before "#336699"): one End for the colour chosen, from the text
+// before, once Return makes the choice (#78).
+TEST(StylePanelAnnouncements, AColourTypedKeyByKeyIntoTheColourPanelIsOneEnd)
+{
+    PanelHarness harness;
+    ColorPanel &panel = openColourPanel(harness, QStringLiteral("color: red"));
+    QLineEdit *html = nullptr;
+    for (QLineEdit *field : panel.dialog()->findChildren<QLineEdit *>()) {
+        if (field->text().startsWith(u'#'))
+            html = field;
+    }
+    ASSERT_NE(html, nullptr);
+    html->setFocus();
+    html->selectAll();
+    QTest::keyClicks(html, QStringLiteral("#336699"));
+    TestUtil::spin(20);
+    EXPECT_FALSE(harness.names().contains(QStringLiteral("StyleAttributeEditEnd"))) << harness.names().join(u' ').toStdString();
+    EXPECT_GE(harness.names().count(QStringLiteral("StyleAttributeEditChange")), 2);
+    QTest::keyClick(html, Qt::Key_Return);
+    TestUtil::waitUntil([&] { return harness.names().contains(QStringLiteral("StyleAttributeEditEnd")); });
+    TestUtil::spin(20);
+    ASSERT_EQ(harness.names().count(QStringLiteral("StyleAttributeEditEnd")), 1);
+    EXPECT_EQ(harness.posts.last().second.value(QStringLiteral("oldValue")).toString(), QStringLiteral("color: red"));
+    EXPECT_EQ(harness.posts.last().second.value(QStringLiteral("styleValue")).toString(), QStringLiteral("color:#336699;"));
     panel.close();
 }
 

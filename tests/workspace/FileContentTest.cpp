@@ -580,3 +580,30 @@ TEST_F(FileContent, TheSameTextGivenWithItsEndsIsNoStep)
     ASSERT_TRUE(m_file->setContent(QStringLiteral("a { color: red; }"), {4, 4}));
     EXPECT_FALSE(undo().canUndo());
 }
+
+// The page's text is known again however the edits come back to it, by Undo
+// or typed back by hand; a text of the same length is not it (#78).
+TEST_F(FileContent, TheTextThePageWasGivenIsKnownAgainHoweverTheEditsComeBackToIt)
+{
+    EXPECT_FALSE(m_file->isContentShown());
+    m_file->noteContentShown();
+    EXPECT_TRUE(m_file->isContentShown());
+
+    m_file->editContent(4, 0, QStringLiteral("x"));
+    EXPECT_FALSE(m_file->isContentShown());
+    m_file->editContent(4, 1, QString());
+    EXPECT_TRUE(m_file->isContentShown());
+
+    m_file->setContent(QStringLiteral("a { color: rod; }"));
+    EXPECT_FALSE(m_file->isContentShown());
+    undo().undo();
+    EXPECT_TRUE(m_file->isContentShown());
+    undo().redo();
+    EXPECT_FALSE(m_file->isContentShown());
+
+    // What the page is given next counts from then on.
+    m_file->noteContentShown();
+    EXPECT_TRUE(m_file->isContentShown());
+    undo().undo();
+    EXPECT_FALSE(m_file->isContentShown());
+}

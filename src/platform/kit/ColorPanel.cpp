@@ -1,7 +1,12 @@
 #include "ColorPanel.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QPoint>
+#include <QScopedValueRollback>
+
+#include <utility>
 
 ColorPanel &ColorPanel::sharedColorPanel()
 {
@@ -26,16 +31,68 @@ QColorDialog *ColorPanel::dialog()
         connect(m_dialog, &QColorDialog::currentColorChanged, this, [this](const QColor &color) {
             if (m_settingColor)
                 return;
+            m_choosing = true;
+            const QScopedValueRollback<bool> reporting(m_reporting, true);
             if (m_target && m_callback)
                 m_callback(color);
             Q_EMIT colorChanged(color);
         });
+        // The events that end a choice reach the dialog's own widgets, the
+        // one holding the pointer while a colour is picked from the screen
+        // among them.
+        qApp->installEventFilter(this);
+        m_endTimer.setSingleShot(true);
+        connect(&m_endTimer, &QTimer::timeout, this, &ColorPanel::endChoice);
     }
     return m_dialog;
 }
 
+bool ColorPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonRelease && type != QEvent::KeyPress && type != QEvent::WindowDeactivate
+        && type != QEvent::Hide)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!m_dialog || !widget || widget->window() != m_dialog)
+        return false;
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape)
+            return false;
+    } else if (type == QEvent::WindowDeactivate || type == QEvent::Hide) {
+        // Left, the panel brings no more colours of the choice: it is made.
+        if (widget == m_dialog) {
+            m_endTimer.stop();
+            endChoice();
+        }
+        return false;
+    }
+    endChoiceLater();
+    return false;
+}
+
+void ColorPanel::endChoiceLater()
+{
+    if (!m_endTimer.isActive())
+        m_endTimer.start(0);
+}
+
+void ColorPanel::endChoice()
+{
+    // A colour still being picked from the screen: the panel holds the
+    // pointer until the pick.
+    if (m_dialog && QWidget::mouseGrabber() == m_dialog && m_dialog->isVisible())
+        return;
+    if (std::exchange(m_choosing, false))
+        Q_EMIT choiceEnded();
+}
+
 void ColorPanel::openForTarget(QObject *target, const QColor &color, Callback callback)
 {
+    // Whatever the panel was left with, a new target starts a new choice.
+    m_endTimer.stop();
+    m_choosing = false;
     m_target = target;
     m_callback = target ? std::move(callback) : Callback();
     setColor(color);
