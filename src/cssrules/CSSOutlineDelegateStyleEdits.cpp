@@ -102,7 +102,7 @@ void CSSOutlineDelegate::styleEditEnd(const Notification &notification)
     const DOMCSSRulePtr rule = ruleOf(notification);
     const CSSRulePtr row = rule ? cssRuleByDOMCSSStyleRule(rule) : nullptr;
     if (!row || !row->styleDeclaration()) {
-        QM_INFO(QStringLiteral("A style edit of a rule the panel no longer shows was left alone"));
+        refuseStyleEdit(rule, notification.userInfo.value(QStringLiteral("oldValue")).toString());
         return;
     }
     styleChanged(row, notification.userInfo.value(QStringLiteral("styleValue")).toString(),
@@ -213,6 +213,17 @@ void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &val
     applyContentToFile(declaration->parentFile());
 }
 
+void CSSOutlineDelegate::refuseStyleEdit(const DOMCSSRulePtr &rule, const QString &oldValue)
+{
+    // A rule that stands in no rule of a style sheet's text (a sheet of
+    // another origin, a rule the page's script made) cannot take the edit:
+    // it is refused aloud, and the panel that made it shows the rule again (#77).
+    QM_INFO(QStringLiteral("A style edit of a rule that stands in no style sheet's text was refused"));
+    alertOK(QStringLiteral("The style could not be changed: the rule \"%1\" stands in no style sheet of the page's files.")
+                .arg(rule ? rule->selectorText() : oldValue));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), rule.get());
+}
+
 void CSSOutlineDelegate::applyStyleChanged(const CSSRulePtr &rule)
 {
     // The outline lets go of the old rows before they go.
@@ -235,10 +246,11 @@ void CSSOutlineDelegate::styleEditChanged(const Notification &notification)
         QM_INFO(QStringLiteral("The style \"%1\" could not be read; the page was left alone").arg(value));
         return;
     }
-    rule->style()->setCssText(value);
     const CSSRulePtr row = cssRuleByDOMCSSStyleRule(rule);
-    if (!row)
+    // The page follows only an edit the file can take: the end refuses the others.
+    if (!row || !row->styleDeclaration())
         return;
+    rule->style()->setCssText(value);
     if (row->styleDeclaration())
         row->styleDeclaration()->setModified(true);
     for (const CSSRulePtr &child : row->children()) {
