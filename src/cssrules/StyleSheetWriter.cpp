@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -193,6 +194,40 @@ bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
            && property.formalName() == formalPropertyName(name);
 }
 
+// The vendor prefix ("-webkit-") a piece of a declaration is the copy of,
+// or empty for the plain declaration. A gradient's copies keep the plain name
+// and carry the prefix in their value ("background-image:
+// -webkit-linear-gradient(...)"); other copies carry it in their name.
+QString copyPrefixOf(const QString &formal, const QString &modelName, const QString &pieceName, const QString &pieceValue)
+{
+    if (formal == QLatin1String("background-image") && pieceName == formal) {
+        static const QRegularExpression gradient(QStringLiteral("^(-[a-z]+-)((repeating-)?(linear|radial)-)?gradient\\s*\\("),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch match = gradient.match(pieceValue);
+        return match.hasMatch() ? match.captured(1).toLower() : QString();
+    }
+    const QString prefix = StringVendarPrefix::prefix(pieceName);
+    return pieceName != modelName ? prefix : QString();
+}
+
+// The prefixes ("-webkit", no trailing dash) whose copies the rule's text
+// writes for some declaration.
+QStringList copyPrefixesIn(const StyleSheetSource::ItemText &item, const QString &text)
+{
+    QStringList prefixes;
+    for (const StyleSheetSource::PropertyText &relative : item.properties) {
+        const StyleSheetSource::PropertyText was = item.placed(relative);
+        const QString formal = formalPropertyName(was.name);
+        for (const StyleSheetSource::Piece &piece : was.pieces) {
+            const QString prefix = copyPrefixOf(formal, was.name, text.mid(piece.name.location, piece.name.length),
+                                                text.mid(piece.value.location, piece.value.length));
+            if (!prefix.isEmpty() && !prefixes.contains(prefix.chopped(1)))
+                prefixes.append(prefix.chopped(1));
+        }
+    }
+    return prefixes;
+}
+
 } // namespace
 
 bool StyleSheetWriter::isMinifiedText(const QString &text)
@@ -273,21 +308,29 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
                                      const QString &text, QList<Splice> &splices) const
 {
     const QString formal = formalPropertyName(property.property());
+    const bool gradient = formal == QLatin1String("background-image");
     QSet<QString> present;
     const StyleSheetSource::Piece *plain = nullptr;
     for (const StyleSheetSource::Piece &piece : was.pieces) {
         const QString pieceName = text.mid(piece.name.location, piece.name.length);
-        const QString prefix = StringVendarPrefix::prefix(pieceName);
-        const bool copy = !prefix.isEmpty() && pieceName != was.name;
+        const QString prefix = copyPrefixOf(formal, was.name, pieceName, text.mid(piece.value.location, piece.value.length));
         QString name = property.property();
         QString value = property.value();
-        if (copy) {
+        if (!prefix.isEmpty()) {
             present.insert(prefix.chopped(1));
-            name = prefix + formal;
-            if (formal == QLatin1String("background-image"))
+            if (gradient) {
+                // A gradient's copy keeps the plain name; a value without a
+                // gradient has no copy, and the copy goes (#77).
+                name = pieceName;
                 value = GradientColorParser::convertFormalToVendarPrefix(value, prefix);
-            else
+                if (value == property.value()) {
+                    cutPiece(piece, text, splices);
+                    continue;
+                }
+            } else {
+                name = prefix + formal;
                 value = valueForPrefix(formal, value, prefix.chopped(1));
+            }
         } else {
             plain = &piece;
         }
@@ -299,8 +342,8 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
         }
     }
     // The copies the project wants that the text did not have go before the
-    // plain declaration, in its indentation.
-    if (!plain || !m_settings.prefixes.isPrefixed(formal) || formal == QLatin1String("background-image"))
+    // plain declaration, in its indentation: those the rule writes for others.
+    if (!plain || !m_settings.prefixes.isPrefixed(formal) || gradient)
         return;
     const qsizetype start = lineStart(text, plain->name.location);
     const bool ownLine = onlyBlanksBetween(text, start, plain->name.location);
@@ -313,13 +356,30 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
         --blanks;
     const QString between = ownLine ? u'\n' + indent : text.mid(blanks, plain->name.location - blanks);
     QString copies;
-    for (const QString &prefix : m_settings.prefixesOn) {
+    for (const QString &prefix : copyPrefixesOf(property)) {
         if (present.contains(prefix))
             continue;
         copies += prefix + u'-' + formal + separator + valueForPrefix(formal, property.value(), prefix) + u';' + between;
     }
     if (!copies.isEmpty())
         splices.append({plain->name.location, 0, copies});
+}
+
+void StyleSheetWriter::cutPiece(const StyleSheetSource::Piece &piece, const QString &text, QList<Splice> &splices)
+{
+    qsizetype end = piece.whole.end();
+    if (end < text.size() && text.at(end) == u';')
+        ++end;
+    Range cut = cutRange(text, piece.name.location, end);
+    // A declaration on a line shared with others loses its own text and the
+    // blank after it.
+    if (cut.location == piece.name.location) {
+        qsizetype after = cut.end();
+        while (after < text.size() && isBlank(text.at(after)))
+            ++after;
+        cut.length = after - cut.location;
+    }
+    splices.append({cut.location, cut.length, QString()});
 }
 
 QSet<const CSSProperty *> StyleSheetWriter::movedProperties(const QList<CSSPropertyPtr> &current,
@@ -359,27 +419,16 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
                                        const QString &text, QList<Splice> &splices) const
 {
     const QList<CSSPropertyPtr> &current = declaration.properties();
+    const std::optional<QStringList> copiesBefore = std::exchange(m_copiesOfRule, copyPrefixesIn(item, text));
+    const auto restore = qScopeGuard([&] { m_copiesOfRule = copiesBefore; });
     const QSet<const CSSProperty *> moved = movedProperties(current, item);
     for (const StyleSheetSource::PropertyText &relative : item.properties) {
         const StyleSheetSource::PropertyText was = item.placed(relative);
         const CSSPropertyPtr &property = was.property;
         const bool listed = current.contains(property);
         if (!listed || (property->isRemoved() && !was.removed) || moved.contains(property.get())) {
-            for (const StyleSheetSource::Piece &piece : was.pieces) {
-                qsizetype end = piece.whole.end();
-                if (end < text.size() && text.at(end) == u';')
-                    ++end;
-                Range cut = cutRange(text, piece.name.location, end);
-                // A declaration on a line shared with others loses its own
-                // text and the blank after it.
-                if (cut.location == piece.name.location) {
-                    qsizetype after = cut.end();
-                    while (after < text.size() && isBlank(text.at(after)))
-                        ++after;
-                    cut.length = after - cut.location;
-                }
-                splices.append({cut.location, cut.length, QString()});
-            }
+            for (const StyleSheetSource::Piece &piece : was.pieces)
+                cutPiece(piece, text, splices);
         } else if (!property->isRemoved() && (property->property() != was.name || property->value() != was.value)) {
             rewritePieces(*property, was, text, splices);
         }
@@ -456,6 +505,13 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
         generator.m_settings.minify = true;
     else
         generator.m_indent = sheetIndentUnit(text, m_indent);
+    // A rule an edit adds to a text gets the copies its own declarations
+    // were written with, none the project adds on its own (#77); a text made
+    // from the model alone gets every copy the project asks for.
+    const std::optional<QStringList> copies = m_previous ? std::optional<QStringList>(QStringList()) : std::nullopt;
+    generator.m_copiesOfRule = copies;
+    const std::optional<QStringList> copiesBefore = std::exchange(m_copiesOfRule, copies);
+    const auto restore = qScopeGuard([&] { m_copiesOfRule = copiesBefore; });
     // Declarations, and rules inside blocks, keep the project's minify setting.
     const StyleSheetWriter &inPlace = minified ? *this : generator;
     QList<Splice> splices;

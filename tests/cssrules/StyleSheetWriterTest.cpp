@@ -184,7 +184,9 @@ TEST(StyleSheetWriter, ARuleAddedAfterOneRemovedInTheSameWriteTakesItsPlace)
     EXPECT_EQ(first, QStringLiteral(".n {\n    left:0;\n}\n\n.b { color: blue; }\n\n.c { top: 0; }\n"));
 }
 
-TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissingOnes)
+// With "-webkit" and "-moz" switched on, a rule that writes only "-webkit-"
+// copies gets no "-moz-" one from an edit (#77).
+TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsNoneTheRuleDoesNotWrite)
 {
     const QString text = QStringLiteral(".a {\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}\n");
     const QString written = writtenAfter(text, settings(false, kWebkitAndMoz, {QStringLiteral("transition"), QStringLiteral("transform")}),
@@ -193,8 +195,37 @@ TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissin
                                                       QStringLiteral("opacity 1s,transform 2s"));
                                          });
     EXPECT_EQ(written, QStringLiteral(".a {\n    -webkit-transition: opacity 1s,-webkit-transform 2s;\n"
-                                      "    -moz-transition: opacity 1s,-moz-transform 2s;\n"
                                       "    transition: opacity 1s,transform 2s;\n}\n"));
+}
+
+// A gradient's copy is written under the plain name with the prefixed
+// function: an edit took it for a second plain declaration and wrote the
+// value twice, once more at every write (#77).
+TEST(StyleSheetWriter, AGradientsCopyKeepsItsPrefixedFunctionAndAnAddedGradientGetsNoCopyTheRuleDoesNotWrite)
+{
+    const StyleSheetWriterSettings webkit = settings(false, {QStringLiteral("-webkit")}, {QStringLiteral("transition")});
+    const QString text = QStringLiteral(".a {\n  background-image: -webkit-linear-gradient(top, #000, #fff);\n"
+                                        "  background-image: linear-gradient(to bottom, #000, #fff);\n}\n\n.b {\n  color: red;\n}\n");
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  setValue(model, QStringLiteral(".a"), QStringLiteral("background-image"), QStringLiteral("linear-gradient(to bottom, #111, #fff)"));
+              }),
+              QStringLiteral(".a {\n  background-image: -webkit-linear-gradient(top, #111, #fff);\n"
+                             "  background-image: linear-gradient(to bottom, #111, #fff);\n}\n\n.b {\n  color: red;\n}\n"));
+    // A value with no gradient leaves no copy.
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  setValue(model, QStringLiteral(".a"), QStringLiteral("background-image"), QStringLiteral("url(a.png)"));
+              }),
+              QStringLiteral(".a {\n  background-image: url(a.png);\n}\n\n.b {\n  color: red;\n}\n"));
+    // A gradient added to a rule that writes no copies is written once.
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  const StyleDeclarationPtr rule = model.withSelector(QStringLiteral(".b"));
+                  QList<CSSPropertyPtr> properties = rule->properties();
+                  properties.append(std::make_shared<CSSProperty>(QStringLiteral("background-image"),
+                                                                  QStringLiteral("linear-gradient(red, blue)")));
+                  rule->setProperties(properties);
+                  rule->setModified(true);
+              }),
+              QString(text).replace(QStringLiteral("color: red;\n"), QStringLiteral("color: red;\n  background-image: linear-gradient(red, blue);\n")));
 }
 
 TEST(StyleSheetWriter, AValueThatWouldOpenABlockIsNotWritten)
@@ -342,20 +373,24 @@ TEST(StyleSheetWriterLayout, ThePrefixedCopiesAnEditAddsAreJoinedAsTheRuleJoinsI
 {
     const QStringList all = {QStringLiteral("-webkit"), QStringLiteral("-moz"), QStringLiteral("-o"), QStringLiteral("-ms")};
     const auto edited = [&all](const char *text) {
-        return writtenAfter(QString::fromLatin1(text), settings(false, all, {QStringLiteral("animation-iteration-count")}),
+        return writtenAfter(QString::fromLatin1(text),
+                            settings(false, all, {QStringLiteral("animation-iteration-count"), QStringLiteral("animation-name")}),
                             [](SheetModel &model) {
                                 setValue(model, QStringLiteral(".infinite"), QStringLiteral("animation-iteration-count"),
                                          QStringLiteral("3"));
                             });
     };
-    // Minified: by semicolons only (#72).
-    EXPECT_EQ(edited(".infinite{-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite}.b{top:0}"),
-              QStringLiteral(".infinite{-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;"
-                             "-o-animation-iteration-count:3;-ms-animation-iteration-count:3;animation-iteration-count:3}.b{top:0}"));
+    // Only the copies the rule writes for its other declarations ("-moz-"
+    // here) are added (#77). Minified: by semicolons only (#72).
+    EXPECT_EQ(edited(".infinite{-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite;"
+                     "-moz-animation-name:x;animation-name:x}.b{top:0}"),
+              QStringLiteral(".infinite{-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;animation-iteration-count:3;"
+                             "-moz-animation-name:x;animation-name:x}.b{top:0}"));
     // A rule on one line with blanks keeps them.
-    EXPECT_EQ(edited(".infinite { -webkit-animation-iteration-count: infinite; animation-iteration-count: infinite }\n"),
+    EXPECT_EQ(edited(".infinite { -webkit-animation-iteration-count: infinite; animation-iteration-count: infinite; "
+                     "-moz-animation-name: x; animation-name: x }\n"),
               QStringLiteral(".infinite { -webkit-animation-iteration-count: 3; -moz-animation-iteration-count: 3; "
-                             "-o-animation-iteration-count: 3; -ms-animation-iteration-count: 3; animation-iteration-count: 3 }\n"));
+                             "animation-iteration-count: 3; -moz-animation-name: x; animation-name: x }\n"));
 }
 
 TEST(StyleSheetWriterLayout, ARuleAddedToAMinifiedSheetStaysOnItsLine)
