@@ -442,6 +442,21 @@ void CSSOutlineDelegate::enabledStyle(const Notification &notification)
         const QString rebuilt = parts.isEmpty() ? QString() : parts.join(QLatin1Char(' ')) + QLatin1Char(' ');
         shorthand->setValueName2(rebuilt);
         shorthand->setValueName(rebuilt);
+        // A longhand holds no declaration of its own: the shorthand takes the
+        // value the page is given, in the file too (#77); with every part off
+        // it is switched off itself.
+        const CSSPropertyPtr property = shorthand->property();
+        if (!property)
+            return;
+        if (parts.isEmpty()) {
+            commitStyleEnabled(shorthand, false);
+            return;
+        }
+        const QString value = rebuilt.trimmed() + (hasImportantPriority(property->value()) ? QStringLiteral(" !important") : QString());
+        commitCSSValueChange(shorthand, value, true);
+        if (InspectUndoManager *undo = undoManager())
+            undo->setActionName(QStringLiteral("Change Style Enabled"));
+        return;
     } else if (row->property() && row->property()->isShartHand()) {
         row->parseChildren();
     }
@@ -482,4 +497,8 @@ void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
     }
     reloadRuleList(2);
     redrawOverlay();
+    // The file leaves out what the page leaves out: a save writes what the
+    // page shows, and a reload shows what the file holds (#77).
+    const StyleDeclarationPtr item = owner && owner->styleDeclaration() ? owner->styleDeclaration() : row->styleDeclaration();
+    applyContentToFile(item ? item->parentFile() : row->relatedFile());
 }

@@ -28,6 +28,7 @@ bool isBlank(QChar c)
 }
 
 using CSSRulesPrivate::isWhite;
+using CSSRulesPrivate::isWritten;
 
 qsizetype lineStart(const QString &text, qsizetype position)
 {
@@ -389,7 +390,7 @@ QSet<const CSSProperty *> StyleSheetWriter::movedProperties(const QList<CSSPrope
     QList<std::pair<const CSSProperty *, qsizetype>> written;
     for (const CSSPropertyPtr &property : current) {
         const StyleSheetSource::PropertyText *was = item.propertyText(property.get());
-        if (was && !was->removed && !property->isRemoved() && !was->pieces.isEmpty())
+        if (was && !was->removed && isWritten(*property) && !was->pieces.isEmpty())
             written.append({property.get(), was->pieces.constFirst().whole.location});
     }
     // The longest run in text order stays where it is; the others moved.
@@ -426,10 +427,10 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
         const StyleSheetSource::PropertyText was = item.placed(relative);
         const CSSPropertyPtr &property = was.property;
         const bool listed = current.contains(property);
-        if (!listed || (property->isRemoved() && !was.removed) || moved.contains(property.get())) {
+        if (!listed || (!isWritten(*property) && !was.removed) || moved.contains(property.get())) {
             for (const StyleSheetSource::Piece &piece : was.pieces)
                 cutPiece(piece, text, splices);
-        } else if (!property->isRemoved() && (property->property() != was.name || property->value() != was.value)) {
+        } else if (isWritten(*property) && (property->property() != was.name || property->value() != was.value)) {
             rewritePieces(*property, was, text, splices);
         }
     }
@@ -446,7 +447,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
         if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get()); was && !moved.contains(property.get())) {
             // A declaration cut out in this write is no place to add after:
             // what is added there would go with it.
-            if (!was->pieces.isEmpty() && !property->isRemoved()) {
+            if (!was->pieces.isEmpty() && isWritten(*property)) {
                 insertAt = item.placed(was->pieces.constLast()).whole.end();
                 needsSemicolon = !(insertAt < text.size() && text.at(insertAt) == u';');
                 if (!needsSemicolon)
@@ -454,7 +455,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             }
             continue;
         }
-        if (property->isRemoved() || property->property().isNull())
+        if (!isWritten(*property) || property->property().isNull())
             continue;
         const bool emptyBody = std::all_of(item.properties.cbegin(), item.properties.cend(),
                                            [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
@@ -464,7 +465,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             // minified sheet, the minified one.
             QStringList written;
             for (const CSSPropertyPtr &added : current) {
-                if (!added->isRemoved() && !added->property().isNull()) {
+                if (isWritten(*added) && !added->property().isNull()) {
                     for (const Line &line : linesOf(*added))
                         written << line.name + u':' + line.value;
                 }

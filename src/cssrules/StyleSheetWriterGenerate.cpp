@@ -74,6 +74,7 @@ QString collapsedWhiteSpace(const QString &text)
 }
 
 using CSSRulesPrivate::isWhite;
+using CSSRulesPrivate::isWritten;
 
 // The rules nested in a style rule's body (the model keeps them as text):
 // each top-level piece of the body that opens a block, through its "}".
@@ -272,7 +273,7 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
 {
     QString text;
     for (const CSSPropertyPtr &property : declaration.properties()) {
-        if (property->property().isNull() || property->isRemoved())
+        if (property->property().isNull() || !isWritten(*property))
             continue;
         const QList<Line> lines = linesOf(*property);
         const bool prefixedGroup = lines.size() > 1 && property->property().trimmed() != QLatin1String("background-image");
@@ -383,7 +384,7 @@ QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) con
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         QString lines;
         for (const CSSPropertyPtr &property : keyframe->properties()) {
-            if (property->isRemoved())
+            if (!isWritten(*property))
                 continue;
             const QString formal = formalPropertyName(property->property());
             const QString name = m_settings.prefixes.isPrefixed(formal) ? QStringLiteral("-webkit-") + formal : formal;
@@ -467,7 +468,7 @@ QString StyleSheetWriter::genKeyframeSelectorString(const StyleDeclaration &keyf
     const QString indent2 = m_indent + m_indent;
     QString lines;
     for (const CSSPropertyPtr &property : keyframe.properties()) {
-        if (property->isRemoved())
+        if (!isWritten(*property))
             continue;
         const QString formal = formalPropertyName(property->property());
         QString name = m_settings.prefixes.isPrefixed(formal) ? QStringLiteral("-webkit-") + formal : formal;

@@ -55,7 +55,7 @@ TEST_P(NewRulesIndent, ADeclarationAddedToAnEmptyRuleTakesTheSheetsUnit)
     const QString text = indentedSheet(unit()) + QStringLiteral("\n.empty {\n}\n");
     const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         const StyleDeclarationPtr empty = model.withSelector(QStringLiteral(".empty"));
-        empty->properties().append(std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("1px")));
+        empty->properties().append(declared(QStringLiteral("top"), QStringLiteral("1px")));
         empty->setModified(true);
     });
     EXPECT_EQ(written, indentedSheet(unit()) + QStringLiteral("\n.empty {\n%1top:1px;\n}\n").arg(unit()))

@@ -135,10 +135,10 @@ TEST(StyleSheetWriter, RemovedAndAddedDeclarationsTakeTheirLinesInTheRulesStyle)
     const QString text = QStringLiteral(".a {\n  color: red;\n  margin: 0;\n}\n\n.b { top: 0; }\n");
     const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.property(QStringLiteral(".a"), QStringLiteral("color"))->setRemoved(true);
-        auto added = std::make_shared<CSSProperty>(QStringLiteral("padding"), QStringLiteral("2px"));
+        auto added = declared(QStringLiteral("padding"), QStringLiteral("2px"));
         model.withSelector(QStringLiteral(".a"))->properties().append(added);
         model.withSelector(QStringLiteral(".a"))->setModified(true);
-        auto inline_ = std::make_shared<CSSProperty>(QStringLiteral("left"), QStringLiteral("1px"));
+        auto inline_ = declared(QStringLiteral("left"), QStringLiteral("1px"));
         model.withSelector(QStringLiteral(".b"))->properties().append(inline_);
         model.withSelector(QStringLiteral(".b"))->setModified(true);
     });
@@ -152,7 +152,7 @@ TEST(StyleSheetWriter, ADeclarationAddedAfterOneRemovedInTheSameWriteIsKept)
     const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.property(QStringLiteral(".a"), QStringLiteral("margin"))->setRemoved(true);
         model.withSelector(QStringLiteral(".a"))->properties().append(
-            std::make_shared<CSSProperty>(QStringLiteral("content"), QStringLiteral("\"x;y\"")));
+            declared(QStringLiteral("content"), QStringLiteral("\"x;y\"")));
         model.withSelector(QStringLiteral(".a"))->setModified(true);
     });
     EXPECT_EQ(written, QStringLiteral(".a {\n  color: red;\n  content: \"x;y\";\n}\n"));
@@ -220,7 +220,7 @@ TEST(StyleSheetWriter, AGradientsCopyKeepsItsPrefixedFunctionAndAnAddedGradientG
     EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
                   const StyleDeclarationPtr rule = model.withSelector(QStringLiteral(".b"));
                   QList<CSSPropertyPtr> properties = rule->properties();
-                  properties.append(std::make_shared<CSSProperty>(QStringLiteral("background-image"),
+                  properties.append(declared(QStringLiteral("background-image"),
                                                                   QStringLiteral("linear-gradient(red, blue)")));
                   rule->setProperties(properties);
                   rule->setModified(true);
@@ -255,7 +255,7 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         rule->setType(RuleType::Style);
         rule->setSelector(QStringLiteral(":is(.x, .y), .z"));
         rule->setParentFile(&model.file);
-        rule->setProperties({std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("1px"))});
+        rule->setProperties({declared(QStringLiteral("top"), QStringLiteral("1px"))});
         model.list.insert(1, rule);
         auto inner = std::make_shared<StyleDeclaration>();
         inner->setType(RuleType::Style);
@@ -263,7 +263,7 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         inner->setInBraket(true);
         inner->setChildIndex(1);
         inner->setParentFile(&model.file);
-        inner->setProperties({std::make_shared<CSSProperty>(QStringLiteral("left"), QStringLiteral("0"))});
+        inner->setProperties({declared(QStringLiteral("left"), QStringLiteral("0"))});
         model.list.append(inner);
         model.file.setStyleDeclarations(model.list);
     });
@@ -326,7 +326,7 @@ void addDeclaration(SheetModel &model, const QString &selector, const QString &n
 {
     const StyleDeclarationPtr rule = model.withSelector(selector);
     ASSERT_TRUE(rule) << selector.toStdString();
-    rule->properties().append(std::make_shared<CSSProperty>(name, value));
+    rule->properties().append(declared(name, value));
     rule->setModified(true);
 }
 
