@@ -370,6 +370,15 @@ void CSSOutlineDelegate::commitCSSValueChange(const CSSRulePtr &row, const QStri
     if (!shown)
         shown = row;
     shown->setValueName2(value);
+    // The rule's rows may have been made again since this one (a whole-rule
+    // edit reloads them): the one of the declaration among them shows the
+    // value as well, for the rule takes its rows' values to the page (#77).
+    if (const CSSRulePtr owner = shown->ownerRule(); owner && owner != shown) {
+        for (const CSSRulePtr &child : owner->children()) {
+            if (child != shown && child->property() == property)
+                child->setValueName2(value);
+        }
+    }
 
     // The live page.
     const CSSRulePtr shownOwner = shown->ownerRule();

@@ -285,6 +285,15 @@ TEST(StylePanelRules, ARuleInsideAnyBlockTakesTheEditInPageAndFile)
     }
     EXPECT_EQ(sheet().count(QStringLiteral("font-weight")), 3);
     EXPECT_EQ(weight(), QStringLiteral("300"));
+    // A value the pane changed again goes back in the page too with Undo:
+    // the rows the first edit made again took the page back to it.
+    setWeight(pane, QStringLiteral("bold"));
+    live.settleWrites();
+    EXPECT_EQ(weight(), QStringLiteral("700"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(weight(), QStringLiteral("300"));
+    EXPECT_EQ(sheet().count(QStringLiteral("font-weight: 300;")), 2);
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
 
     // A rule no sheet's text holds refuses the edit aloud; the page keeps it as it was.
