@@ -9,6 +9,7 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "toolkit/OutlineViewEx.h"
@@ -215,12 +216,17 @@ void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &val
 
 void CSSOutlineDelegate::refuseStyleEdit(const DOMCSSRulePtr &rule, const QString &oldValue)
 {
-    // A rule that stands in no rule of a style sheet's text (a sheet of
-    // another origin, a rule the page's script made) cannot take the edit:
-    // it is refused aloud, and the panel that made it shows the rule again (#77).
-    QM_INFO(QStringLiteral("A style edit of a rule that stands in no style sheet's text was refused"));
-    alertOK(QStringLiteral("The style could not be changed: the rule \"%1\" stands in no style sheet of the page's files.")
-                .arg(rule ? rule->selectorText() : oldValue));
+    // A rule that stands in no rule of a style sheet's text (one nested in
+    // another rule, one of a style element, one a page's script made)
+    // cannot take the edit: it is refused aloud, and the panel that made it
+    // shows the rule again (#77).
+    QM_INFO(QStringLiteral("A style edit of a rule no style sheet's text holds was refused"));
+    Alert alert;
+    alert.setMessageText(QStringLiteral("The style of \"%1\" could not be changed.").arg(rule ? rule->selectorText() : oldValue));
+    alert.setInformativeText(QStringLiteral("The rule stands in no rule of a style sheet file the rules panel writes: it is "
+                                            "nested in another rule, in a style element of the page, or made by a script."));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal(m_view);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), rule.get());
 }
 

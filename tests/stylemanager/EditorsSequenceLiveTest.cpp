@@ -25,6 +25,8 @@
 #include "platform/kit/ButtonMatrix.h"
 #include "platform/kit/PopUpButton.h"
 #include "platform/kit/Stepper.h"
+#include "stylemanager/CreateSelectorDelegate.h"
+#include "stylemanager/CreateSelectorManagerDelegate.h"
 #include "stylemanager/StyleSheetsManagerDelegate.h"
 #include "stylesheet/StringCSSProperty.h"
 #include "stylesheet/StyleSheetParser.h"
@@ -33,6 +35,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QPushButton>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -198,6 +201,7 @@ protected:
         pane.initEditor();
         pane.setRulesPanel(&live.panel);
         live.panel.setStyleSheetsManagerDelegate(&manager);
+        live.panel.setCreateSelectorManager(&dialog);
     }
     void TearDown() override
     {
@@ -207,6 +211,7 @@ protected:
         live.panel.setStyleEditor(nullptr);
         live.panel.setAttributeStyleEditor(nullptr);
         live.panel.setStyleSheetsManagerDelegate(nullptr);
+        live.panel.setCreateSelectorManager(nullptr);
         Alert::setResponder({});
     }
 
@@ -534,6 +539,28 @@ protected:
         return QStringLiteral("rename to ") + renamed;
     }
 
+    // A rule made with the create rule dialog, after one at the top of the sheet.
+    QString createRule()
+    {
+        QList<StyleDeclarationPtr> top;
+        for (const StyleDeclarationPtr &d : file->topLevelDeclarations()) {
+            if (!d->isRemoved() && d->type() != RuleType::Comment)
+                top.append(d);
+        }
+        const StyleDeclarationPtr after = pickFrom(top);
+        live.panel.showAddSelector();
+        CreateSelectorDelegate *tab = dialog.selectorDelegate();
+        if (!after || !tab)
+            return {};
+        tab->setSelectedDec(after);
+        const QString selector = QStringLiteral(".box .n%1").arg(++created);
+        tab->selectorNameInputView()->setText(selector);
+        if (!tab->okButton()->isEnabled())
+            return {};
+        tab->okButton()->click();
+        return QStringLiteral("new rule %1 after %2").arg(selector, after->selector());
+    }
+
     // --- The checks ------------------------------------------------------------------------------
 
     // What the page's sheet holds against what the engine makes of the
@@ -604,7 +631,7 @@ protected:
             return QStringLiteral("a declaration is written twice: ") + twice;
         // A step the text cannot take, or a rule no text holds, is refused aloud; any other alert is a fault.
         for (const QString &alert : std::as_const(alerts)) {
-            if (!alert.contains(QLatin1String("The change is undone")) && !alert.contains(QLatin1String("stands in no style sheet")))
+            if (!alert.contains(QLatin1String("The change is undone")) && !alert.contains(QLatin1String("could not be changed")))
                 return QStringLiteral("alert: ") + alert;
         }
         alerts.clear();
@@ -658,6 +685,10 @@ protected:
             }
             break;
         case 9:
+            if (pick(3) == 0) {
+                done = createRule();
+                break;
+            }
             if (live.undo.canRedo()) {
                 live.undo.redo();
                 done = QStringLiteral("redo");
@@ -678,6 +709,8 @@ protected:
     AttributeStyleEditorViewController rulePopover;
     AttributeStyleEditorViewController pane;
     StyleSheetsManagerDelegate manager;
+    CreateSelectorManagerDelegate dialog{&live.panel};
+    int created = 0;
     std::function<void()> pending;
     File *file = nullptr;
     QString original;
