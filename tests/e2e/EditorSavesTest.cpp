@@ -40,12 +40,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(selectElement(QStringLiteral("<div class=\"card shadow\">"), "card shadow"));
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".card", "dashboard.min.css:1"); }));
     }
-    QStringList ruleRows() { return session.rows(QStringLiteral("cssRulesOutline")); }
-    void waitForRuleRow(const QString &row)
-    {
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return ruleRows().contains(row); }))
-            << row.toStdString() << " not in " << ruleRows().join(u'|').toStdString();
-    }
     // Types a value into the rules panel's row: a second click on the
     // selected row, after a double-click's time, opens its value field.
     void editInRow(const char *row, const char *value)
@@ -89,16 +83,6 @@ protected:
             << QJsonDocument(session.state()[QStringLiteral("unsaved")].toArray()).toJson().toStdString();
         names.sort();
         EXPECT_EQ(changed(), names.join(u' ').toStdString());
-    }
-    // The file's bytes with one piece replaced.
-    QByteArray with(const QByteArray &text, const char *before, const char *after) const
-    {
-        QByteArray edited = text;
-        const qsizetype at = edited.indexOf(before);
-        EXPECT_GE(at, 0) << before;
-        if (at >= 0)
-            edited.replace(at, qsizetype(qstrlen(before)), after);
-        return edited;
     }
 };
 

@@ -92,6 +92,22 @@ void SessionTest::saveAndExpect(const char *file, const QByteArray &expected)
     EXPECT_EQ(changed(), file);
 }
 
+void SessionTest::waitForRuleRow(const QString &row)
+{
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return ruleRows().contains(row); }))
+        << row.toStdString() << " not in " << ruleRows().join(u'|').toStdString();
+}
+
+QByteArray SessionTest::with(const QByteArray &text, const char *before, const char *after)
+{
+    QByteArray edited = text;
+    const qsizetype at = edited.indexOf(before);
+    EXPECT_GE(at, 0) << before;
+    if (at >= 0)
+        edited.replace(at, qsizetype(qstrlen(before)), after);
+    return edited;
+}
+
 void SessionTest::chooseMenu(const char *menu, const char *item)
 {
     const auto rectOf = [this](const char *title) {

@@ -40,6 +40,11 @@ protected:
     // Types into the field under the rules (clicked until it has the
     // keyboard) and presses Return until the rules panel shows the row.
     void addDeclaration(const char *typed, const char *row);
+    // The rows the rules panel shows, and a wait until it shows the row.
+    QStringList ruleRows() { return session.rows(QStringLiteral("cssRulesOutline")); }
+    void waitForRuleRow(const QString &row);
+    // The file's bytes with one piece replaced.
+    static QByteArray with(const QByteArray &text, const char *before, const char *after);
     // Chooses an item of a menu of the main window's menu bar.
     void chooseMenu(const char *menu, const char *item);
     // Where a widget of the open popover is (the style-attribute pane has

@@ -34,9 +34,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QJsonArray>
 #include <QPushButton>
-#include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSlider>
@@ -563,31 +561,7 @@ protected:
 
     // --- The checks ------------------------------------------------------------------------------
 
-    // What the page's sheet holds against what the engine makes of the
-    // file's text, each rule with its declarations in effect by name and
-    // keyframes by key; empty when they agree.
-    QString pageAgainstFile()
-    {
-        live.fixture->settle();
-        const QString json = QString::fromUtf8(QJsonDocument(QJsonArray{text()}).toJson(QJsonDocument::Compact));
-        return live.fixture
-            ->evaluate(QStringLiteral(
-                           "(function (text) {"
-                           " var dump = function (rules, pad) { return Array.from(rules).map(function (r) {"
-                           "  var inner = r.cssRules ? Array.from(r.cssRules) : [];"
-                           "  if (r.type === CSSRule.KEYFRAMES_RULE) inner.sort(function (a, b) { return parseFloat(a.keyText) - parseFloat(b.keyText); });"
-                           "  var out = pad + (r.selectorText !== undefined ? r.selectorText : r.keyText !== undefined ? r.keyText"
-                           "   : r.cssText.split('{')[0].trim());"
-                           "  if (r.style) out += ' { ' + Array.from(r.style).sort().map(function (n) { return n + ': '"
-                           "   + r.style.getPropertyValue(n) + (r.style.getPropertyPriority(n) ? ' !important' : ''); }).join('; ') + ' }';"
-                           "  if (inner.length) out += '\\n' + dump(inner, pad + '  ');"
-                           "  return out; }).join('\\n'); };"
-                           " var sheet = new CSSStyleSheet(); sheet.replaceSync(text);"
-                           " var page = dump(document.styleSheets[0].cssRules, ''), file = dump(sheet.cssRules, '');"
-                           " return page === file ? '' : 'page:\\n' + page + '\\nfile:\\n' + file; })(%1)")
-                           .arg(json.mid(1, json.size() - 2)))
-            .toString();
-    }
+    QString pageAgainstFile() { return pageSheetAgainstText(*live.fixture, text()); }
 
     // A declaration the text holds twice in one rule (a gradient's prefixed
     // copies apart); empty when there is none.
