@@ -183,7 +183,10 @@ public:
     DOMCSSRulePtr domCSSRuleByStyleDeclaration(const StyleDeclarationPtr &declaration);
     DOMCSSStyleDeclarationPtr domCSSStyleDeclarationByStyleDeclaration(const StyleDeclarationPtr &declaration);
     DOMCSSStyleDeclarationPtr domCSSStyleDeclarationByRule(const CSSRulePtr &row);
-    CSSRulePtr cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule) const;
+    // The row of a live style rule wherever the rule stands (at the top, in
+    // a media block, in @supports): the row shown, else one made for the
+    // item the rule is paired with; null when the rule stands in no item.
+    CSSRulePtr cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule);
     CSSRulePtr propertyRuleByProperty(const CSSPropertyPtr &property);
     CSSRulePtr propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const;
     QList<DOMCSSRulePtr> createAllRuleList(DOMElement *element, const QString &pseudoElement) const;
@@ -623,6 +626,9 @@ public:
     // without, what differs from the rule's declarations.
     void styleChanged(const CSSRulePtr &rule, const QString &value, const QString &oldValue = QString());
     void applyStyleChanged(const CSSRulePtr &rule);
+    // An edit of a rule no style sheet's text holds: an alert, and
+    // "StyleAttributeEditRefused" for the panel that made it.
+    void refuseStyleEdit(const DOMCSSRulePtr &rule, const QString &oldValue);
     void styleEditChanged(const Notification &notification);
     void elementResized(const Notification &notification);
     // A declaration block's text as (name, value) pairs: split at ";" and at

@@ -370,6 +370,15 @@ void CSSOutlineDelegate::commitCSSValueChange(const CSSRulePtr &row, const QStri
     if (!shown)
         shown = row;
     shown->setValueName2(value);
+    // The rule's rows may have been made again since this one (a whole-rule
+    // edit reloads them): the one of the declaration among them shows the
+    // value as well, for the rule takes its rows' values to the page (#77).
+    if (const CSSRulePtr owner = shown->ownerRule(); owner && owner != shown) {
+        for (const CSSRulePtr &child : owner->children()) {
+            if (child != shown && child->property() == property)
+                child->setValueName2(value);
+        }
+    }
 
     // The live page.
     const CSSRulePtr shownOwner = shown->ownerRule();
@@ -442,6 +451,21 @@ void CSSOutlineDelegate::enabledStyle(const Notification &notification)
         const QString rebuilt = parts.isEmpty() ? QString() : parts.join(QLatin1Char(' ')) + QLatin1Char(' ');
         shorthand->setValueName2(rebuilt);
         shorthand->setValueName(rebuilt);
+        // A longhand holds no declaration of its own: the shorthand takes the
+        // value the page is given, in the file too (#77); with every part off
+        // it is switched off itself.
+        const CSSPropertyPtr property = shorthand->property();
+        if (!property)
+            return;
+        if (parts.isEmpty()) {
+            commitStyleEnabled(shorthand, false);
+            return;
+        }
+        const QString value = rebuilt.trimmed() + (hasImportantPriority(property->value()) ? QStringLiteral(" !important") : QString());
+        commitCSSValueChange(shorthand, value, true);
+        if (InspectUndoManager *undo = undoManager())
+            undo->setActionName(QStringLiteral("Change Style Enabled"));
+        return;
     } else if (row->property() && row->property()->isShartHand()) {
         row->parseChildren();
     }
@@ -482,4 +506,8 @@ void CSSOutlineDelegate::commitStyleEnabled(const CSSRulePtr &row, bool enabled)
     }
     reloadRuleList(2);
     redrawOverlay();
+    // The file leaves out what the page leaves out: a save writes what the
+    // page shows, and a reload shows what the file holds (#77).
+    const StyleDeclarationPtr item = owner && owner->styleDeclaration() ? owner->styleDeclaration() : row->styleDeclaration();
+    applyContentToFile(item ? item->parentFile() : row->relatedFile());
 }

@@ -133,13 +133,35 @@ DOMCSSStyleDeclarationPtr CSSOutlineDelegate::domCSSStyleDeclarationByRule(const
     return row->rule()->style();
 }
 
-CSSRulePtr CSSOutlineDelegate::cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule) const
+CSSRulePtr CSSOutlineDelegate::cssRuleByDOMCSSStyleRule(const DOMCSSRulePtr &rule)
 {
-    for (const CSSRulePtr &row : m_rules) {
-        if (row->rule() == rule)
-            return row;
-    }
-    return nullptr;
+    if (!rule)
+        return nullptr;
+    // A rule inside a media block is a child of the block's row (#77); a
+    // declaration row carries its rule's live rule too, but no item.
+    const std::function<CSSRulePtr(const QList<CSSRulePtr> &)> shown = [&](const QList<CSSRulePtr> &rows) -> CSSRulePtr {
+        for (const CSSRulePtr &row : rows) {
+            if (row->rule() == rule && row->styleDeclaration())
+                return row;
+            if (row->rule() && row->rule()->type() == DOMCSSRule::MEDIA_RULE) {
+                if (const CSSRulePtr found = shown(row->children()))
+                    return found;
+            }
+        }
+        return nullptr;
+    };
+    if (const CSSRulePtr found = shown(m_rules))
+        return found;
+    // A rule the panel does not show: a row of its own for the item it is
+    // paired with, so that an edit reaches the file wherever the rule stands.
+    DOMCSSStyleSheetPtr sheet = rule->parentStyleSheet();
+    for (DOMCSSRulePtr parent = rule->parentRule(); !sheet && parent; parent = parent->parentRule())
+        sheet = parent->parentStyleSheet();
+    const std::shared_ptr<StyleSheetPairing> pairing = pairingOf(sheet, fileOfSheet(sheet));
+    const StyleDeclarationPtr declaration = pairing ? pairing->declarationOf(rule.get()) : nullptr;
+    if (!declaration || declaration->isRemoved() || rule->type() != DOMCSSRule::STYLE_RULE)
+        return nullptr;
+    return rowFor(rule, declaration, false);
 }
 
 CSSRulePtr CSSOutlineDelegate::propertyRuleByProperty(const CSSPropertyPtr &property)

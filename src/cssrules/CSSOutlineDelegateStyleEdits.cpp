@@ -9,6 +9,7 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMCSSStyleDeclaration.h"
 #include "toolkit/OutlineViewEx.h"
@@ -102,7 +103,7 @@ void CSSOutlineDelegate::styleEditEnd(const Notification &notification)
     const DOMCSSRulePtr rule = ruleOf(notification);
     const CSSRulePtr row = rule ? cssRuleByDOMCSSStyleRule(rule) : nullptr;
     if (!row || !row->styleDeclaration()) {
-        QM_INFO(QStringLiteral("A style edit of a rule the panel no longer shows was left alone"));
+        refuseStyleEdit(rule, notification.userInfo.value(QStringLiteral("oldValue")).toString());
         return;
     }
     styleChanged(row, notification.userInfo.value(QStringLiteral("styleValue")).toString(),
@@ -213,6 +214,22 @@ void CSSOutlineDelegate::styleChanged(const CSSRulePtr &rule, const QString &val
     applyContentToFile(declaration->parentFile());
 }
 
+void CSSOutlineDelegate::refuseStyleEdit(const DOMCSSRulePtr &rule, const QString &oldValue)
+{
+    // A rule that stands in no rule of a style sheet's text (one nested in
+    // another rule, one of a style element, one a page's script made)
+    // cannot take the edit: it is refused aloud, and the panel that made it
+    // shows the rule again (#77).
+    QM_INFO(QStringLiteral("A style edit of a rule no style sheet's text holds was refused"));
+    Alert alert;
+    alert.setMessageText(QStringLiteral("The style of \"%1\" could not be changed.").arg(rule ? rule->selectorText() : oldValue));
+    alert.setInformativeText(QStringLiteral("The rule stands in no rule of a style sheet file the rules panel writes: it is "
+                                            "nested in another rule, in a style element of the page, or made by a script."));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    alert.runModal(m_view);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("StyleAttributeEditRefused"), rule.get());
+}
+
 void CSSOutlineDelegate::applyStyleChanged(const CSSRulePtr &rule)
 {
     // The outline lets go of the old rows before they go.
@@ -235,10 +252,11 @@ void CSSOutlineDelegate::styleEditChanged(const Notification &notification)
         QM_INFO(QStringLiteral("The style \"%1\" could not be read; the page was left alone").arg(value));
         return;
     }
-    rule->style()->setCssText(value);
     const CSSRulePtr row = cssRuleByDOMCSSStyleRule(rule);
-    if (!row)
+    // The page follows only an edit the file can take: the end refuses the others.
+    if (!row || !row->styleDeclaration())
         return;
+    rule->style()->setCssText(value);
     if (row->styleDeclaration())
         row->styleDeclaration()->setModified(true);
     for (const CSSRulePtr &child : row->children()) {

@@ -16,6 +16,13 @@ inline bool hasLiveType(const CSSRulePtr &row, int type)
     return row && row->rule() && row->rule()->type() == type;
 }
 
+// Whether the text holds the declaration: one removed or switched off in
+// the panel is no part of it, as it is no part of the page (#77).
+inline bool isWritten(const CSSProperty &property)
+{
+    return !property.isRemoved() && property.isEnabled();
+}
+
 // CSS white space.
 inline bool isWhite(QChar c)
 {

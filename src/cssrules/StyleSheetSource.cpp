@@ -117,7 +117,7 @@ StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPt
         entry.property = property;
         entry.name = property->property();
         entry.value = property->value();
-        entry.removed = property->isRemoved();
+        entry.removed = !CSSRulesPrivate::isWritten(*property);
         item.properties.append(entry);
     }
     return item;

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ bool isBlank(QChar c)
 }
 
 using CSSRulesPrivate::isWhite;
+using CSSRulesPrivate::isWritten;
 
 qsizetype lineStart(const QString &text, qsizetype position)
 {
@@ -153,6 +155,40 @@ bool isPrefixedCopyOf(const CSSProperty &property, const QString &name)
            && property.formalName() == formalPropertyName(name);
 }
 
+// The vendor prefix ("-webkit-") a piece of a declaration is the copy of,
+// or empty for the plain declaration. A gradient's copies keep the plain name
+// and carry the prefix in their value ("background-image:
+// -webkit-linear-gradient(...)"); other copies carry it in their name.
+QString copyPrefixOf(const QString &formal, const QString &modelName, const QString &pieceName, const QString &pieceValue)
+{
+    if (formal == QLatin1String("background-image") && pieceName == formal) {
+        static const QRegularExpression gradient(QStringLiteral("^(-[a-z]+-)((repeating-)?(linear|radial)-)?gradient\\s*\\("),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch match = gradient.match(pieceValue);
+        return match.hasMatch() ? match.captured(1).toLower() : QString();
+    }
+    const QString prefix = StringVendarPrefix::prefix(pieceName);
+    return pieceName != modelName ? prefix : QString();
+}
+
+// The prefixes ("-webkit", no trailing dash) whose copies the rule's text
+// writes for some declaration.
+QStringList copyPrefixesIn(const StyleSheetSource::ItemText &item, const QString &text)
+{
+    QStringList prefixes;
+    for (const StyleSheetSource::PropertyText &relative : item.properties) {
+        const StyleSheetSource::PropertyText was = item.placed(relative);
+        const QString formal = formalPropertyName(was.name);
+        for (const StyleSheetSource::Piece &piece : was.pieces) {
+            const QString prefix = copyPrefixOf(formal, was.name, text.mid(piece.name.location, piece.name.length),
+                                                text.mid(piece.value.location, piece.value.length));
+            if (!prefix.isEmpty() && !prefixes.contains(prefix.chopped(1)))
+                prefixes.append(prefix.chopped(1));
+        }
+    }
+    return prefixes;
+}
+
 } // namespace
 
 bool StyleSheetWriter::isMinifiedText(const QString &text)
@@ -233,21 +269,29 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
                                      const QString &text, QList<Splice> &splices) const
 {
     const QString formal = formalPropertyName(property.property());
+    const bool gradient = formal == QLatin1String("background-image");
     QSet<QString> present;
     const StyleSheetSource::Piece *plain = nullptr;
     for (const StyleSheetSource::Piece &piece : was.pieces) {
         const QString pieceName = text.mid(piece.name.location, piece.name.length);
-        const QString prefix = StringVendarPrefix::prefix(pieceName);
-        const bool copy = !prefix.isEmpty() && pieceName != was.name;
+        const QString prefix = copyPrefixOf(formal, was.name, pieceName, text.mid(piece.value.location, piece.value.length));
         QString name = property.property();
         QString value = property.value();
-        if (copy) {
+        if (!prefix.isEmpty()) {
             present.insert(prefix.chopped(1));
-            name = prefix + formal;
-            if (formal == QLatin1String("background-image"))
+            if (gradient) {
+                // A gradient's copy keeps the plain name; a value without a
+                // gradient has no copy, and the copy goes (#77).
+                name = pieceName;
                 value = GradientColorParser::convertFormalToVendarPrefix(value, prefix);
-            else
+                if (value == property.value()) {
+                    cutPiece(piece, text, splices);
+                    continue;
+                }
+            } else {
+                name = prefix + formal;
                 value = valueForPrefix(formal, value, prefix.chopped(1));
+            }
         } else {
             plain = &piece;
         }
@@ -259,8 +303,8 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
         }
     }
     // The copies the project wants that the text did not have go before the
-    // plain declaration, in its indentation.
-    if (!plain || !m_settings.prefixes.isPrefixed(formal) || formal == QLatin1String("background-image"))
+    // plain declaration, in its indentation: those the rule writes for others.
+    if (!plain || !m_settings.prefixes.isPrefixed(formal) || gradient)
         return;
     const qsizetype start = lineStart(text, plain->name.location);
     const bool ownLine = onlyBlanksBetween(text, start, plain->name.location);
@@ -273,13 +317,30 @@ void StyleSheetWriter::rewritePieces(const CSSProperty &property, const StyleShe
         --blanks;
     const QString between = ownLine ? u'\n' + indent : text.mid(blanks, plain->name.location - blanks);
     QString copies;
-    for (const QString &prefix : m_settings.prefixesOn) {
+    for (const QString &prefix : copyPrefixesOf(property)) {
         if (present.contains(prefix))
             continue;
         copies += prefix + u'-' + formal + separator + valueForPrefix(formal, property.value(), prefix) + u';' + between;
     }
     if (!copies.isEmpty())
         splices.append({plain->name.location, 0, copies});
+}
+
+void StyleSheetWriter::cutPiece(const StyleSheetSource::Piece &piece, const QString &text, QList<Splice> &splices)
+{
+    qsizetype end = piece.whole.end();
+    if (end < text.size() && text.at(end) == u';')
+        ++end;
+    Range cut = cutRange(text, piece.name.location, end);
+    // A declaration on a line shared with others loses its own text and the
+    // blank after it.
+    if (cut.location == piece.name.location) {
+        qsizetype after = cut.end();
+        while (after < text.size() && isBlank(text.at(after)))
+            ++after;
+        cut.length = after - cut.location;
+    }
+    splices.append({cut.location, cut.length, QString()});
 }
 
 QSet<const CSSProperty *> StyleSheetWriter::movedProperties(const QList<CSSPropertyPtr> &current,
@@ -289,7 +350,7 @@ QSet<const CSSProperty *> StyleSheetWriter::movedProperties(const QList<CSSPrope
     QList<std::pair<const CSSProperty *, qsizetype>> written;
     for (const CSSPropertyPtr &property : current) {
         const StyleSheetSource::PropertyText *was = item.propertyText(property.get());
-        if (was && !was->removed && !property->isRemoved() && !was->pieces.isEmpty())
+        if (was && !was->removed && isWritten(*property) && !was->pieces.isEmpty())
             written.append({property.get(), was->pieces.constFirst().whole.location});
     }
     // The longest run in text order stays where it is; the others moved.
@@ -319,28 +380,17 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
                                        const QString &text, QList<Splice> &splices) const
 {
     const QList<CSSPropertyPtr> &current = declaration.properties();
+    const std::optional<QStringList> copiesBefore = std::exchange(m_copiesOfRule, copyPrefixesIn(item, text));
+    const auto restore = qScopeGuard([&] { m_copiesOfRule = copiesBefore; });
     const QSet<const CSSProperty *> moved = movedProperties(current, item);
     for (const StyleSheetSource::PropertyText &relative : item.properties) {
         const StyleSheetSource::PropertyText was = item.placed(relative);
         const CSSPropertyPtr &property = was.property;
         const bool listed = current.contains(property);
-        if (!listed || (property->isRemoved() && !was.removed) || moved.contains(property.get())) {
-            for (const StyleSheetSource::Piece &piece : was.pieces) {
-                qsizetype end = piece.whole.end();
-                if (end < text.size() && text.at(end) == u';')
-                    ++end;
-                Range cut = cutRange(text, piece.name.location, end);
-                // A declaration on a line shared with others loses its own
-                // text and the blank after it.
-                if (cut.location == piece.name.location) {
-                    qsizetype after = cut.end();
-                    while (after < text.size() && isBlank(text.at(after)))
-                        ++after;
-                    cut.length = after - cut.location;
-                }
-                splices.append({cut.location, cut.length, QString()});
-            }
-        } else if (!property->isRemoved() && (property->property() != was.name || property->value() != was.value)) {
+        if (!listed || (!isWritten(*property) && !was.removed) || moved.contains(property.get())) {
+            for (const StyleSheetSource::Piece &piece : was.pieces)
+                cutPiece(piece, text, splices);
+        } else if (isWritten(*property) && (property->property() != was.name || property->value() != was.value)) {
             rewritePieces(*property, was, text, splices);
         }
     }
@@ -358,7 +408,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
         if (const StyleSheetSource::PropertyText *was = item.propertyText(property.get()); was && !moved.contains(property.get())) {
             // A declaration cut out in this write is no place to add after:
             // what is added there would go with it.
-            if (!was->pieces.isEmpty() && !property->isRemoved()) {
+            if (!was->pieces.isEmpty() && isWritten(*property)) {
                 insertAt = item.placed(was->pieces.constLast()).whole.end();
                 needsSemicolon = !(insertAt < text.size() && text.at(insertAt) == u';');
                 if (!needsSemicolon)
@@ -366,7 +416,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             }
             continue;
         }
-        if (property->isRemoved() || property->property().isNull())
+        if (!isWritten(*property) || property->property().isNull())
             continue;
         const bool emptyBody = std::all_of(item.properties.cbegin(), item.properties.cend(),
                                            [](const StyleSheetSource::PropertyText &p) { return p.pieces.isEmpty(); })
@@ -377,7 +427,7 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
             // the minified one.
             QStringList written;
             for (const CSSPropertyPtr &added : current) {
-                if (!added->isRemoved() && !added->property().isNull()) {
+                if (isWritten(*added) && !added->property().isNull()) {
                     for (const Line &line : linesOf(*added))
                         written << m_layout.declaration(line.name, line.value);
                 }
@@ -415,6 +465,12 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
     // from the items around the first place the write adds to (#77); a
     // sheet without items is written as the generators write it.
     const bool minified = StyleSheetLayout::isMinified(text, previous.lineBreaks());
+    // A rule an edit adds to a text gets the copies its own declarations
+    // were written with, none the project adds on its own (#77); a text made
+    // from the model alone gets every copy the project asks for.
+    const std::optional<QStringList> copies = m_previous ? std::optional<QStringList>(QStringList()) : std::nullopt;
+    const std::optional<QStringList> copiesBefore = std::exchange(m_copiesOfRule, copies);
+    const auto restore = qScopeGuard([&] { m_copiesOfRule = copiesBefore; });
     std::optional<StyleSheetWriter> made;
     const auto generatorNear = [&](qsizetype near) -> const StyleSheetWriter & {
         if (!made) {

@@ -164,7 +164,13 @@ private:
         QString name;
         QString value;
     };
+    // The copies are those of the prefixes switched on; while a rule's text
+    // is edited in place (m_copiesOfRule) only those of them that the rule's
+    // text, or the declaration's own text, already writes (#77).
     QList<Line> linesOf(const CSSProperty &property) const;
+    // The prefixes ("-webkit", without the trailing dash) of the copies a
+    // new line of the declaration gets.
+    QStringList copyPrefixesOf(const CSSProperty &property) const;
     QString valueForPrefix(const QString &name, const QString &value, const QString &prefix) const;
     QList<StyleDeclarationPtr> childrenOf(const StyleDeclaration &declaration) const;
     bool isSuppressedTwin(const StyleDeclaration &declaration) const;
@@ -178,6 +184,8 @@ private:
     // (all but the longest run that keeps the text's order): they are written
     // again in their new place.
     static QSet<const CSSProperty *> movedProperties(const QList<CSSPropertyPtr> &current, const StyleSheetSource::ItemText &item);
+    // Cuts a piece out with its ";", and its line when nothing else stands on it.
+    static void cutPiece(const StyleSheetSource::Piece &piece, const QString &text, QList<Splice> &splices);
     void rewritePieces(const CSSProperty &property, const StyleSheetSource::PropertyText &was, const QString &text,
                        QList<Splice> &splices) const;
     bool isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const;
@@ -221,4 +229,8 @@ private:
     mutable bool m_liningUp = false;
     // During write() of the gained items only: the rest keeps its text.
     mutable bool m_gainedOnly = false;
+    // While text is made for a rule the text already holds, or for a new
+    // one: the prefixes ("-webkit") whose copies that rule's text writes.
+    // Unset, every prefix switched on gets its copies (a whole minified text).
+    mutable std::optional<QStringList> m_copiesOfRule;
 };

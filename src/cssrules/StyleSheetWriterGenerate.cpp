@@ -74,6 +74,7 @@ QString collapsedWhiteSpace(const QString &text)
 }
 
 using CSSRulesPrivate::isWhite;
+using CSSRulesPrivate::isWritten;
 
 // The rules nested in a style rule's body (the model keeps them as text):
 // each top-level piece of the body that opens a block, through its "}".
@@ -231,6 +232,21 @@ QString StyleSheetWriter::valueForPrefix(const QString &name, const QString &val
     return value;
 }
 
+QStringList StyleSheetWriter::copyPrefixesOf(const CSSProperty &property) const
+{
+    if (!m_copiesOfRule)
+        return m_settings.prefixesOn;
+    // An edit writes a prefixed copy only where the rule already has that
+    // pattern, never a copy the file did not ask for.
+    const QStringList own = property.vendorPrefixes().value_or(QStringList());
+    QStringList prefixes;
+    for (const QString &prefix : m_settings.prefixesOn) {
+        if (m_copiesOfRule->contains(prefix) || own.contains(prefix + u'-'))
+            prefixes.append(prefix);
+    }
+    return prefixes;
+}
+
 QList<StyleSheetWriter::Line> StyleSheetWriter::linesOf(const CSSProperty &property) const
 {
     const QString name = property.property().trimmed();
@@ -238,11 +254,15 @@ QList<StyleSheetWriter::Line> StyleSheetWriter::linesOf(const CSSProperty &prope
     QList<Line> lines;
     if (name == QLatin1String("background-image")) {
         if (!value.startsWith(QLatin1String("url")) && value != QLatin1String("none")) {
-            for (const QString &prefix : m_settings.prefixesOn)
-                lines.append({prefix, name, GradientColorParser::convertFormalToVendarPrefix(value, prefix + u'-')});
+            for (const QString &prefix : copyPrefixesOf(property)) {
+                // A value with no gradient to prefix has no copy: it would be the plain line again.
+                const QString copy = GradientColorParser::convertFormalToVendarPrefix(value, prefix + u'-');
+                if (copy != value)
+                    lines.append({prefix, name, copy});
+            }
         }
     } else if (m_settings.prefixes.isPrefixed(name)) {
-        for (const QString &prefix : m_settings.prefixesOn)
+        for (const QString &prefix : copyPrefixesOf(property))
             lines.append({prefix, prefix + u'-' + name, valueForPrefix(name, value, prefix)});
     }
     lines.append({QString(), name, value});
@@ -253,7 +273,7 @@ QString StyleSheetWriter::generatePropertyText(const StyleDeclaration &declarati
 {
     QString text;
     for (const CSSPropertyPtr &property : declaration.properties()) {
-        if (property->property().isNull() || property->isRemoved())
+        if (property->property().isNull() || !isWritten(*property))
             continue;
         const QList<Line> lines = linesOf(*property);
         const bool prefixedGroup = lines.size() > 1 && property->property().trimmed() != QLatin1String("background-image");
@@ -383,7 +403,7 @@ QString StyleSheetWriter::keyframesBody(const StyleDeclaration &declaration) con
     for (const StyleDeclarationPtr &keyframe : sortedByKey(childrenOf(declaration))) {
         QString lines;
         for (const CSSPropertyPtr &property : keyframe->properties()) {
-            if (property->isRemoved())
+            if (!isWritten(*property))
                 continue;
             const QString formal = formalPropertyName(property->property());
             const QString name = m_settings.prefixes.isPrefixed(formal) ? QStringLiteral("-webkit-") + formal : formal;
@@ -467,7 +487,7 @@ QString StyleSheetWriter::genKeyframeSelectorString(const StyleDeclaration &keyf
     const QString indent2 = indent + indent;
     QString lines;
     for (const CSSPropertyPtr &property : keyframe.properties()) {
-        if (property->isRemoved())
+        if (!isWritten(*property))
             continue;
         const QString formal = formalPropertyName(property->property());
         QString name = m_settings.prefixes.isPrefixed(formal) ? QStringLiteral("-webkit-") + formal : formal;

@@ -58,11 +58,13 @@ void AttributeStyleEditorViewController::initEditor()
                                                         if (m_editorSet.contains(notification.object))
                                                             valueChanged();
                                                     });
-    // An edit the DOM tree refused (the file does not hold the element)
-    // left the element as it was: so does the panel.
+    // An edit the DOM tree refused (the file does not hold the element) or
+    // the rules panel refused (no sheet's text holds the rule) left the
+    // object as it was: so does the panel.
     NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("StyleAttributeEditRefused"), nullptr,
                                                     [this](const Notification &notification) {
-                                                        if (m_element && notification.object == m_element.get())
+                                                        if ((m_element && notification.object == m_element.get())
+                                                            || (m_rule && notification.object == m_rule.get()))
                                                             showObject();
                                                     });
     connect(&MouseGesture::shared(), &MouseGesture::released, this, [this] {

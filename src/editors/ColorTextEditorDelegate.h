@@ -10,6 +10,9 @@
 class ColorTextEditorDelegate
 {
 public:
+    // Whether a colour comes from the text being typed, which then stays as typed.
+    enum class TypedText { No, Yes };
+
     virtual ~ColorTextEditorDelegate() = default;
     // A colour typed as digits or channels, to be written in the notation
     // of the page it was typed on.

@@ -184,15 +184,19 @@ TEST_F(Clipboard, ARulePastedOntoAMediaRowBecomesItsFirstRule)
     EXPECT_EQ(text(), original);
 }
 
-TEST_F(Clipboard, APrefixedPropertyIsPastedUnderItsWebkitName)
+TEST_F(Clipboard, APastedPrefixedPropertyGetsOnlyTheCopiesItsRuleWrites)
 {
-    load(".a {\n    transition: top 1s;\n}\n\n.b {\n    right: 3px;\n}\n");
+    load(".a {\n    transition: top 1s;\n}\n\n.b {\n    right: 3px;\n}\n\n.m {\n    -webkit-user-select: none;\n    user-select: none;\n}\n");
     const std::shared_ptr<CSSCopyInfo> copied = row(QStringLiteral(".a"), QStringLiteral("transition"))->copyInfo();
     ASSERT_TRUE(copied->property());
+    // The rule keeps the formal name; the file gets no copy the rule does not write (#77).
     live.panel.addCSSCopy(copied, row(QStringLiteral(".b")), -1);
     live.settleWrites();
-    // The rule keeps the formal name; the file gets the prefixed copy the project asks for.
-    EXPECT_TRUE(text().contains(QStringLiteral(".b {\n    right: 3px;\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}")))
+    EXPECT_TRUE(text().contains(QStringLiteral(".b {\n    right: 3px;\n    transition: top 1s;\n}"))) << text().toStdString();
+    // A rule that writes "-webkit-" copies gets that one.
+    live.panel.addCSSCopy(copied, row(QStringLiteral(".m")), -1);
+    live.settleWrites();
+    EXPECT_TRUE(text().contains(QStringLiteral("    user-select: none;\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}")))
         << text().toStdString();
 }
 

@@ -21,6 +21,8 @@
 #include "workspace/ProjectUtil.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -198,4 +200,31 @@ inline QString settledComputedValue(WebTestFixture &fixture, const QString &id, 
         return value == expected;
     }, 3000);
     return value;
+}
+
+// What the page's first style sheet holds against what the engine makes of
+// the text, each rule with its declarations in effect by name (but those of
+// the name left out) and keyframes by key (the page appends new ones); empty
+// when they agree.
+inline QString pageSheetAgainstText(WebTestFixture &fixture, const QString &text, const QString &leftOut = QString())
+{
+    fixture.settle();
+    const QString json = QString::fromUtf8(QJsonDocument(QJsonArray{text, leftOut}).toJson(QJsonDocument::Compact));
+    return fixture
+        .evaluate(QStringLiteral(
+                      "(function (text, leftOut) {"
+                      " var dump = function (rules, pad) { return Array.from(rules).map(function (r) {"
+                      "  var inner = r.cssRules ? Array.from(r.cssRules) : [];"
+                      "  if (r.type === CSSRule.KEYFRAMES_RULE) inner.sort(function (a, b) { return parseFloat(a.keyText) - parseFloat(b.keyText); });"
+                      "  var out = pad + (r.selectorText !== undefined ? r.selectorText : r.keyText !== undefined ? r.keyText"
+                      "   : r.cssText.split('{')[0].trim());"
+                      "  if (r.style) out += ' { ' + Array.from(r.style).filter(function (n) { return n !== leftOut; }).sort().map(function (n) {"
+                      "   return n + ': ' + r.style.getPropertyValue(n) + (r.style.getPropertyPriority(n) ? ' !important' : ''); }).join('; ') + ' }';"
+                      "  if (inner.length) out += '\\n' + dump(inner, pad + '  ');"
+                      "  return out; }).join('\\n'); };"
+                      " var sheet = new CSSStyleSheet(); sheet.replaceSync(text);"
+                      " var page = dump(document.styleSheets[0].cssRules, ''), file = dump(sheet.cssRules, '');"
+                      " return page === file ? '' : 'page:\\n' + page + '\\nfile:\\n' + file; })(%1)")
+                      .arg(json.mid(1, json.size() - 2)))
+        .toString();
 }

@@ -1,6 +1,7 @@
 #include "LivePanel.h"
 
 #include "cssrules/StyleSheetWriter.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/Alert.h"
 #include "stylesheet/StyleDeclaration.h"
 #include "stylesheet/StyleSheetParser.h"
@@ -146,31 +147,8 @@ protected:
         return nullptr;
     }
 
-    // What the page's sheet holds against what the engine makes of the
-    // file's text, each rule with its declarations in effect by name and
-    // keyframes by key (the page appends new ones); empty when they agree.
-    QString pageAgainstFile()
-    {
-        live.fixture->settle();
-        const QString json = QString::fromUtf8(QJsonDocument(QJsonArray{text()}).toJson(QJsonDocument::Compact));
-        return live.fixture
-            ->evaluate(QStringLiteral(
-                           "(function (text) {"
-                           " var dump = function (rules, pad) { return Array.from(rules).map(function (r) {"
-                           "  var inner = r.cssRules ? Array.from(r.cssRules) : [];"
-                           "  if (r.type === CSSRule.KEYFRAMES_RULE) inner.sort(function (a, b) { return parseFloat(a.keyText) - parseFloat(b.keyText); });"
-                           "  var out = pad + (r.selectorText !== undefined ? r.selectorText : r.keyText !== undefined ? r.keyText"
-                           "   : r.cssText.split('{')[0].trim());"
-                           "  if (r.style) out += ' { ' + Array.from(r.style).filter(function (n) { return n !== '--rt'; }).sort().map(function (n) { return n + ': '"
-                           "   + r.style.getPropertyValue(n) + (r.style.getPropertyPriority(n) ? ' !important' : ''); }).join('; ') + ' }';"
-                           "  if (inner.length) out += '\\n' + dump(inner, pad + '  ');"
-                           "  return out; }).join('\\n'); };"
-                           " var sheet = new CSSStyleSheet(); sheet.replaceSync(text);"
-                           " var page = dump(document.styleSheets[0].cssRules, ''), file = dump(sheet.cssRules, '');"
-                           " return page === file ? '' : 'page:\\n' + page + '\\nfile:\\n' + file; })(%1)")
-                           .arg(json.mid(1, json.size() - 2)))
-            .toString();
-    }
+    // The page's sheet against the file's text; the script's declaration left out.
+    QString pageAgainstFile() { return pageSheetAgainstText(*live.fixture, text(), QStringLiteral("--rt")); }
 
     // Whether a rule of the page's sheet with that selector sets the property.
     bool pageRuleHas(const QString &selector, const QString &property)
@@ -333,8 +311,8 @@ protected:
             if (!row)
                 return {};
             touch(rule);
-            // One step: the text keeps a declaration switched off (it is
-            // written like any other) while the page leaves it out.
+            // One step: a declaration switched off leaves page and text, and
+            // comes back to both.
             live.panel.commitStyleEnabled(row, false);
             if (isOnlyOfItsName(rule, row->property()) && pageRuleHas(rule->selector(), property->formalName()))
                 switchedOffShown = rule->selector() + QStringLiteral(" { ") + name + QStringLiteral(" }");
@@ -724,22 +702,59 @@ TEST_F(Sequence, RulesGoIntoAMediaBlockHoldingAnotherWhereThePanelPutsThem)
     EXPECT_EQ(pageAgainstFile(), QString());
 }
 
-TEST_F(Sequence, ADeclarationSwitchedOffMarksItsRule)
+// The check box switched a declaration off in the page alone: Save wrote
+// nothing, and a reload showed it again while the panel showed it off (#77).
+TEST_F(Sequence, ADeclarationSwitchedOffLeavesPageFileAndPanelAlikeAfterASaveAndAReload)
 {
     load(kSheet);
     const StyleDeclarationPtr rule = item(QStringLiteral(".z"));
-    live.panel.saveDocument();
-    ASSERT_FALSE(rule->isModified());
     live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("color")), false);
     flush();
-    EXPECT_TRUE(rule->isModified());
-    live.fixture->settle();
-    EXPECT_EQ(live.fixture->evaluate(QStringLiteral("document.styleSheets[0].cssRules[document.styleSheets[0].cssRules.length - 1].style.color")).toString(),
-              QString());
-    live.panel.saveDocument();
-    EXPECT_FALSE(rule->isModified());
-    live.undo.undo();
+    const QString off = QString(original).replace(QStringLiteral(".z { color: blue; /* inside */"), QStringLiteral(".z { /* inside */"));
+    EXPECT_EQ(text(), off);
+    EXPECT_TRUE(file->isModified());
     EXPECT_EQ(pageAgainstFile(), QString());
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Change Style Enabled"));
+    live.panel.saveDocument();
+    flush();
+    EXPECT_EQ(live.disk(QStringLiteral("site.css")), off);
+
+    // A reload keeps the rules: the panel shows the declaration off, the page leaves it out as the file does.
+    EXPECT_TRUE(live.panel.keepsRulesOf(file));
+    ASSERT_TRUE(live.fixture->loadPage(QStringLiteral("index.html")));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    ASSERT_TRUE(rowOf(rule, QStringLiteral("color")));
+    EXPECT_FALSE(rowOf(rule, QStringLiteral("color"))->property()->isEnabled());
+    EXPECT_FALSE(pageRuleHas(QStringLiteral(".z"), QStringLiteral("color")));
+    EXPECT_EQ(pageAgainstFile(), QString());
+
+    // Another value of the rule leaves it out; switched on, it is back in the page and the file.
+    live.panel.commitCSSValueChange(rowOf(rule, QStringLiteral("top")), QStringLiteral("1px"), true);
+    flush();
+    EXPECT_EQ(text(), QString(off).replace(QStringLiteral("top: 0 }"), QStringLiteral("top: 1px }")));
+    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("color")), true);
+    flush();
+    EXPECT_EQ(text().count(QStringLiteral("color: blue;")), 1) << text().toStdString();
+    EXPECT_TRUE(pageRuleHas(QStringLiteral(".z"), QStringLiteral("color")));
+    EXPECT_EQ(pageAgainstFile(), QString());
+    live.undo.undo();
+    live.undo.undo();
+    EXPECT_EQ(text(), off);
+
+    // A longhand's box: the shorthand takes what the page is given, in the file too.
+    const StyleDeclarationPtr padded = item(QStringLiteral(".e\\:x, .f::before"));
+    const CSSRulePtr top = rowOf(padded, QStringLiteral("padding-top"));
+    ASSERT_TRUE(top && top->isShortHandChild());
+    top->property()->setEnabled(false);
+    top->setShouldIncludInRule(false);
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("enabledStyle"), nullptr,
+                                                             {{QStringLiteral("rule"), QVariant::fromValue(top)}});
+    flush();
+    EXPECT_TRUE(text().contains(QStringLiteral("padding: 2px 1px 2px; }"))) << text().toStdString();
+    EXPECT_EQ(pageAgainstFile(), QString());
+    live.undo.undo();
+    EXPECT_EQ(text(), off);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
 }
 
 TEST_F(Sequence, AnImportantWrittenWithABlankReachesThePage)

@@ -4,6 +4,7 @@
 #include "interfaces/AttributeStyleEditorInterface.h"
 #include "interfaces/StyleEditorInterface.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "toolkit/RBLPopover.h"
@@ -366,11 +367,16 @@ TEST(RulesStyleEdits, AWholeRuleEditCommitsAddsAndRemovesAsOneStepAndChangesNoth
     panel.expectOneUndoRestoresAll();
 }
 
-TEST(RulesStyleEdits, AnUnreadableTextOrARuleNoLongerShownChangesNothing)
+TEST(RulesStyleEdits, AnUnreadableTextChangesNothingAndARuleOfNoSheetIsRefusedAloud)
 {
     EditorsPanel panel;
     ASSERT_TRUE(panel.loaded);
     LivePanel &live = panel.live;
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts.append(alert.messageText());
+        return int(Alert::DefaultReturn);
+    });
     const CSSRulePtr card = live.ruleRow(QStringLiteral(".card"));
     ASSERT_TRUE(card);
     for (const QString &text : {QStringLiteral("color: blue; margin 0"), QStringLiteral("color: blue; } p { top: 0"),
@@ -382,6 +388,8 @@ TEST(RulesStyleEdits, AnUnreadableTextOrARuleNoLongerShownChangesNothing)
     post(QStringLiteral("StyleEditEnd"), {{QStringLiteral("rule"), QVariant::fromValue(DOMCSSRule::fromParsed(*parsed, 0))},
                                           {QStringLiteral("styleValue"), QStringLiteral("color: blue")}});
     live.settleWrites();
+    Alert::setResponder({});
+    EXPECT_EQ(alerts.size(), 1);
     EXPECT_EQ(panel.text(), panel.original);
     EXPECT_FALSE(live.undo.canUndo());
     EXPECT_EQ(panel.color(), QStringLiteral("rgb(255, 0, 0)"));

@@ -67,7 +67,9 @@ StyleDeclarationPtr addAfter(SheetModel &model, const QString &after, int type, 
 void addDeclaration(SheetModel &model, const QString &selector, const QString &name, const QString &value)
 {
     const StyleDeclarationPtr rule = model.withSelector(selector);
-    rule->properties().append(std::make_shared<CSSProperty>(name, value));
+    const CSSPropertyPtr property = std::make_shared<CSSProperty>(name, value);
+    property->setEnabled(true);
+    rule->properties().append(property);
     rule->setModified(true);
 }
 

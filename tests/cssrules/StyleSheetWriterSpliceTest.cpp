@@ -126,7 +126,7 @@ TEST_P(SplicedEdits, EachEditChangesOnlyItsTextAndTheModelPointsIntoTheNewText)
 
     // A declaration added and one removed: the lines after them move.
     const StyleDeclarationPtr n = model.withSelector(QStringLiteral(".n"));
-    n->properties().append(std::make_shared<CSSProperty>(QStringLiteral("bottom"), QStringLiteral("2px")));
+    n->properties().append(declared(QStringLiteral("bottom"), QStringLiteral("2px")));
     n->setModified(true);
     write();
     EXPECT_TRUE(changedPart(previous, text).first.isEmpty()) << text.toStdString();
@@ -304,7 +304,7 @@ protected:
 TEST_F(PanelWriteBack, UndoPutsBackTheBytesAndEditsAfterItLandInTheirPlaces)
 {
     edit(QStringLiteral(".n"), [](const StyleDeclarationPtr &item) {
-        item->properties().append(std::make_shared<CSSProperty>(QStringLiteral("bottom"), QStringLiteral("2px")));
+        item->properties().append(declared(QStringLiteral("bottom"), QStringLiteral("2px")));
     });
     const QString added = text();
     ASSERT_NE(added, original);

@@ -135,10 +135,10 @@ TEST(StyleSheetWriter, RemovedAndAddedDeclarationsTakeTheirLinesInTheRulesStyle)
     const QString text = QStringLiteral(".a {\n  color: red;\n  margin: 0;\n}\n\n.b { top: 0; }\n");
     const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.property(QStringLiteral(".a"), QStringLiteral("color"))->setRemoved(true);
-        auto added = std::make_shared<CSSProperty>(QStringLiteral("padding"), QStringLiteral("2px"));
+        auto added = declared(QStringLiteral("padding"), QStringLiteral("2px"));
         model.withSelector(QStringLiteral(".a"))->properties().append(added);
         model.withSelector(QStringLiteral(".a"))->setModified(true);
-        auto inline_ = std::make_shared<CSSProperty>(QStringLiteral("left"), QStringLiteral("1px"));
+        auto inline_ = declared(QStringLiteral("left"), QStringLiteral("1px"));
         model.withSelector(QStringLiteral(".b"))->properties().append(inline_);
         model.withSelector(QStringLiteral(".b"))->setModified(true);
     });
@@ -152,7 +152,7 @@ TEST(StyleSheetWriter, ADeclarationAddedAfterOneRemovedInTheSameWriteIsKept)
     const QString written = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
         model.property(QStringLiteral(".a"), QStringLiteral("margin"))->setRemoved(true);
         model.withSelector(QStringLiteral(".a"))->properties().append(
-            std::make_shared<CSSProperty>(QStringLiteral("content"), QStringLiteral("\"x;y\"")));
+            declared(QStringLiteral("content"), QStringLiteral("\"x;y\"")));
         model.withSelector(QStringLiteral(".a"))->setModified(true);
     });
     EXPECT_EQ(written, QStringLiteral(".a {\n  color: red;\n  content: \"x;y\";\n}\n"));
@@ -184,7 +184,9 @@ TEST(StyleSheetWriter, ARuleAddedAfterOneRemovedInTheSameWriteTakesItsPlace)
     EXPECT_EQ(first, QStringLiteral(".n {\n    left: 0;\n}\n\n.b { color: blue; }\n\n.c { top: 0; }\n"));
 }
 
-TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissingOnes)
+// With "-webkit" and "-moz" switched on, a rule that writes only "-webkit-"
+// copies gets no "-moz-" one from an edit (#77).
+TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsNoneTheRuleDoesNotWrite)
 {
     const QString text = QStringLiteral(".a {\n    -webkit-transition: top 1s;\n    transition: top 1s;\n}\n");
     const QString written = writtenAfter(text, settings(false, kWebkitAndMoz, {QStringLiteral("transition"), QStringLiteral("transform")}),
@@ -193,8 +195,37 @@ TEST(StyleSheetWriter, AnEditedPrefixedDeclarationRewritesItsCopiesAndAddsMissin
                                                       QStringLiteral("opacity 1s,transform 2s"));
                                          });
     EXPECT_EQ(written, QStringLiteral(".a {\n    -webkit-transition: opacity 1s,-webkit-transform 2s;\n"
-                                      "    -moz-transition: opacity 1s,-moz-transform 2s;\n"
                                       "    transition: opacity 1s,transform 2s;\n}\n"));
+}
+
+// A gradient's copy is written under the plain name with the prefixed
+// function: an edit took it for a second plain declaration and wrote the
+// value twice, once more at every write (#77).
+TEST(StyleSheetWriter, AGradientsCopyKeepsItsPrefixedFunctionAndAnAddedGradientGetsNoCopyTheRuleDoesNotWrite)
+{
+    const StyleSheetWriterSettings webkit = settings(false, {QStringLiteral("-webkit")}, {QStringLiteral("transition")});
+    const QString text = QStringLiteral(".a {\n  background-image: -webkit-linear-gradient(top, #000, #fff);\n"
+                                        "  background-image: linear-gradient(to bottom, #000, #fff);\n}\n\n.b {\n  color: red;\n}\n");
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  setValue(model, QStringLiteral(".a"), QStringLiteral("background-image"), QStringLiteral("linear-gradient(to bottom, #111, #fff)"));
+              }),
+              QStringLiteral(".a {\n  background-image: -webkit-linear-gradient(top, #111, #fff);\n"
+                             "  background-image: linear-gradient(to bottom, #111, #fff);\n}\n\n.b {\n  color: red;\n}\n"));
+    // A value with no gradient leaves no copy.
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  setValue(model, QStringLiteral(".a"), QStringLiteral("background-image"), QStringLiteral("url(a.png)"));
+              }),
+              QStringLiteral(".a {\n  background-image: url(a.png);\n}\n\n.b {\n  color: red;\n}\n"));
+    // A gradient added to a rule that writes no copies is written once.
+    EXPECT_EQ(writtenAfter(text, webkit, [](SheetModel &model) {
+                  const StyleDeclarationPtr rule = model.withSelector(QStringLiteral(".b"));
+                  QList<CSSPropertyPtr> properties = rule->properties();
+                  properties.append(declared(QStringLiteral("background-image"),
+                                                                  QStringLiteral("linear-gradient(red, blue)")));
+                  rule->setProperties(properties);
+                  rule->setModified(true);
+              }),
+              QString(text).replace(QStringLiteral("color: red;\n"), QStringLiteral("color: red;\n  background-image: linear-gradient(red, blue);\n")));
 }
 
 TEST(StyleSheetWriter, AValueThatWouldOpenABlockIsNotWritten)
@@ -224,7 +255,7 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         rule->setType(RuleType::Style);
         rule->setSelector(QStringLiteral(":is(.x, .y), .z"));
         rule->setParentFile(&model.file);
-        rule->setProperties({std::make_shared<CSSProperty>(QStringLiteral("top"), QStringLiteral("1px"))});
+        rule->setProperties({declared(QStringLiteral("top"), QStringLiteral("1px"))});
         model.list.insert(1, rule);
         auto inner = std::make_shared<StyleDeclaration>();
         inner->setType(RuleType::Style);
@@ -232,7 +263,7 @@ TEST(StyleSheetWriter, NewItemsAreWrittenAsTheFormattedLayoutWritesThem)
         inner->setInBraket(true);
         inner->setChildIndex(1);
         inner->setParentFile(&model.file);
-        inner->setProperties({std::make_shared<CSSProperty>(QStringLiteral("left"), QStringLiteral("0"))});
+        inner->setProperties({declared(QStringLiteral("left"), QStringLiteral("0"))});
         model.list.append(inner);
         model.file.setStyleDeclarations(model.list);
     });
@@ -296,7 +327,7 @@ void addDeclaration(SheetModel &model, const QString &selector, const QString &n
 {
     const StyleDeclarationPtr rule = model.withSelector(selector);
     ASSERT_TRUE(rule) << selector.toStdString();
-    rule->properties().append(std::make_shared<CSSProperty>(name, value));
+    rule->properties().append(declared(name, value));
     rule->setModified(true);
 }
 
@@ -343,20 +374,24 @@ TEST(StyleSheetWriterLayout, ThePrefixedCopiesAnEditAddsAreJoinedAsTheRuleJoinsI
 {
     const QStringList all = {QStringLiteral("-webkit"), QStringLiteral("-moz"), QStringLiteral("-o"), QStringLiteral("-ms")};
     const auto edited = [&all](const char *text) {
-        return writtenAfter(QString::fromLatin1(text), settings(false, all, {QStringLiteral("animation-iteration-count")}),
+        return writtenAfter(QString::fromLatin1(text),
+                            settings(false, all, {QStringLiteral("animation-iteration-count"), QStringLiteral("animation-name")}),
                             [](SheetModel &model) {
                                 setValue(model, QStringLiteral(".infinite"), QStringLiteral("animation-iteration-count"),
                                          QStringLiteral("3"));
                             });
     };
-    // Minified: by semicolons only (#72).
-    EXPECT_EQ(edited(".infinite{-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite}.b{top:0}"),
-              QStringLiteral(".infinite{-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;"
-                             "-o-animation-iteration-count:3;-ms-animation-iteration-count:3;animation-iteration-count:3}.b{top:0}"));
+    // Only the copies the rule writes for its other declarations ("-moz-"
+    // here) are added (#77). Minified: by semicolons only (#72).
+    EXPECT_EQ(edited(".infinite{-webkit-animation-iteration-count:infinite;animation-iteration-count:infinite;"
+                     "-moz-animation-name:x;animation-name:x}.b{top:0}"),
+              QStringLiteral(".infinite{-webkit-animation-iteration-count:3;-moz-animation-iteration-count:3;animation-iteration-count:3;"
+                             "-moz-animation-name:x;animation-name:x}.b{top:0}"));
     // A rule on one line with blanks keeps them.
-    EXPECT_EQ(edited(".infinite { -webkit-animation-iteration-count: infinite; animation-iteration-count: infinite }\n"),
+    EXPECT_EQ(edited(".infinite { -webkit-animation-iteration-count: infinite; animation-iteration-count: infinite; "
+                     "-moz-animation-name: x; animation-name: x }\n"),
               QStringLiteral(".infinite { -webkit-animation-iteration-count: 3; -moz-animation-iteration-count: 3; "
-                             "-o-animation-iteration-count: 3; -ms-animation-iteration-count: 3; animation-iteration-count: 3 }\n"));
+                             "animation-iteration-count: 3; -moz-animation-name: x; animation-name: x }\n"));
 }
 
 TEST(StyleSheetWriterLayout, ARuleAddedToAMinifiedSheetStaysOnItsLine)

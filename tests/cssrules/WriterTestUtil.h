@@ -53,6 +53,15 @@ inline void expectGolden(const QString &name, const QString &actual)
                                 << lineDiff(expected, actual).toStdString();
 }
 
+// A declaration as the rules panel makes one: switched on.
+inline CSSPropertyPtr declared(const QString &name, const QString &value)
+{
+    auto property = std::make_shared<CSSProperty>(name, value);
+    property->setEnabled(true);
+    property->setVisible(true);
+    return property;
+}
+
 // A style sheet's model in a bare File, read from text with the settings'
 // vendor prefixes, or built item by item.
 struct SheetModel
@@ -75,10 +84,7 @@ struct SheetModel
         item->setParentFile(&file);
         QList<CSSPropertyPtr> made;
         for (const auto &[name, value] : properties) {
-            auto property = std::make_shared<CSSProperty>(name, value);
-            property->setEnabled(true);
-            property->setVisible(true);
-            made.append(property);
+            made.append(declared(name, value));
         }
         item->setProperties(made);
         list.append(item);

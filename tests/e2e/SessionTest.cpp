@@ -92,6 +92,63 @@ void SessionTest::saveAndExpect(const char *file, const QByteArray &expected)
     EXPECT_EQ(changed(), file);
 }
 
+void SessionTest::waitForRuleRow(const QString &row)
+{
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return ruleRows().contains(row); }))
+        << row.toStdString() << " not in " << ruleRows().join(u'|').toStdString();
+}
+
+QByteArray SessionTest::with(const QByteArray &text, const char *before, const char *after)
+{
+    QByteArray edited = text;
+    const qsizetype at = edited.indexOf(before);
+    EXPECT_GE(at, 0) << before;
+    if (at >= 0)
+        edited.replace(at, qsizetype(qstrlen(before)), after);
+    return edited;
+}
+
+void SessionTest::chooseMenu(const char *menu, const char *item)
+{
+    const auto rectOf = [this](const char *title) {
+        const QJsonObject answer =
+            session.ask({{QStringLiteral("q"), QStringLiteral("menu")}, {QStringLiteral("title"), QString::fromLatin1(title)}});
+        return std::pair(QRect(answer[QStringLiteral("x")].toInt(), answer[QStringLiteral("y")].toInt(),
+                               answer[QStringLiteral("w")].toInt(), answer[QStringLiteral("h")].toInt()),
+                         answer[QStringLiteral("enabled")].toBool());
+    };
+    const QRect title = rectOf(menu).first;
+    ASSERT_FALSE(title.isEmpty()) << menu;
+    session.click(title.center());
+    std::pair<QRect, bool> entry;
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        entry = rectOf(item);
+        return state.contains(QStringLiteral("popup")) && !entry.first.isEmpty();
+    })) << item;
+    ASSERT_TRUE(entry.second) << item << " is disabled";
+    session.click(entry.first.center());
+}
+
+QRect SessionTest::popoverWidget(const char *name)
+{
+    const QJsonObject answer = session.ask({{QStringLiteral("q"), QStringLiteral("widget")},
+                                            {QStringLiteral("name"), QString::fromLatin1(name)},
+                                            {QStringLiteral("inPopover"), true}});
+    if (answer.contains(QStringLiteral("error")) || !answer[QStringLiteral("visible")].toBool())
+        return {};
+    return QRect(answer[QStringLiteral("x")].toInt(), answer[QStringLiteral("y")].toInt(), answer[QStringLiteral("w")].toInt(),
+                 answer[QStringLiteral("h")].toInt());
+}
+
+void SessionTest::fillInPopover(const char *name, const char *text)
+{
+    QRect field;
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return (field = popoverWidget(name)).isValid(); })) << name;
+    session.click(field.center());
+    session.key(QStringLiteral("ctrl+a"));
+    session.type(QString::fromLatin1(text));
+}
+
 void SessionTest::answer(const QString &title)
 {
     for (int i = 0; i < 3; ++i) {

@@ -3,6 +3,7 @@
 #include "Session.h"
 
 #include <QJsonObject>
+#include <QRect>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,18 @@ protected:
     // Types into the field under the rules (clicked until it has the
     // keyboard) and presses Return until the rules panel shows the row.
     void addDeclaration(const char *typed, const char *row);
+    // The rows the rules panel shows, and a wait until it shows the row.
+    QStringList ruleRows() { return session.rows(QStringLiteral("cssRulesOutline")); }
+    void waitForRuleRow(const QString &row);
+    // The file's bytes with one piece replaced.
+    static QByteArray with(const QByteArray &text, const char *before, const char *after);
+    // Chooses an item of a menu of the main window's menu bar.
+    void chooseMenu(const char *menu, const char *item);
+    // Where a widget of the open popover is (the style-attribute pane has
+    // widgets of the same names); invalid while none is shown.
+    QRect popoverWidget(const char *name);
+    // Types over a field of the open popover.
+    void fillInPopover(const char *name, const char *text);
     // Clicks the button of that title of the question shown, and waits until it is gone.
     void answer(const QString &title);
     // Saves, and waits until the file holds what is expected; no other file changed.

@@ -3,12 +3,17 @@
 
 #include "editors/ColorTextEditor.h"
 #include "editors/FieldMark.h"
+#include "editors/HexColorTextInput.h"
 #include "editors/StepNumberTextField.h"
 #include "editors/popover/BackgrouImageEditor.h"
+#include "editors/popover/DropShadowView.h"
 #include "editors/popover/GradientSlider.h"
 #include "editors/popover/StyleEditorViewController.h"
 #include "platform/kit/ButtonMatrix.h"
 #include "platform/kit/PopUpButton.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +87,24 @@ TEST(BackgrouImageEditor, OneStopsColourChangesOnlyThatStopAndTheOtherLayersStay
     editor->angleDescribeChange();
     EXPECT_TRUE(posts.last().startsWith(QStringLiteral("linear-gradient(to left, rgba(255,255,255,.15) 0%,")))
         << posts.last().toStdString();
+}
+
+// "36b9cc" typed into the gradient's hex field became "3366bb" at its
+// third digit: the field a colour is typed in keeps what is typed (#77).
+TEST(BackgrouImageEditor, TheHexFieldsOfTheGradientAndShadowEditorsTakeWhatIsTyped)
+{
+    Posts posts;
+    auto editor = gradient(QStringLiteral("linear-gradient(to bottom, #0a5cc4, #042951)"));
+    auto shadow = opened<DropShadowView>(QStringLiteral("box-shadow"), QStringLiteral("1px 1px 2px #000000"));
+    for (QLineEdit *hex : {editor->colorTextEditor()->hexInput()->hexTextInput(), shadow->colorTextEditor()->hexInput()->hexTextInput()}) {
+        typeInto(hex, QStringLiteral("36b9cc"));
+        EXPECT_EQ(hex->text(), QStringLiteral("36b9cc"));
+        EXPECT_TRUE(posts.last().contains(QStringLiteral("#36b9cc"))) << posts.last().toStdString();
+    }
+    EXPECT_EQ(posts.last(), QStringLiteral("1px 1px 2px #36b9cc"));
+    // A colour picked elsewhere shows in the field.
+    editor->swatch()->cellWithTag(0)->click();
+    EXPECT_NE(editor->colorTextEditor()->hexInput()->hexTextInput()->text(), QStringLiteral("36b9cc"));
 }
 
 TEST(BackgrouImageEditor, NumberFieldsTakeDecimalsAndUnitsAndRefuseOtherText)

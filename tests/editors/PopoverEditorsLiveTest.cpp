@@ -1,9 +1,13 @@
 #include "cssrules/LivePanel.h"
 
+#include "editors/ColorTextEditor.h"
+#include "editors/HexColorTextInput.h"
+#include "editors/popover/BackgrouImageEditor.h"
 #include "editors/popover/ColorEditorView.h"
 #include "editors/popover/DropShadowView.h"
 #include "editors/popover/SingleSizeEditorView.h"
 #include "editors/popover/StyleEditorViewController.h"
+#include "platform/kit/ButtonMatrix.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/ColorWell.h"
 #include "platform/kit/Stepper.h"
@@ -140,6 +144,39 @@ TEST(PopoverEditorsLive, ABoxShadowLayerAddedInThePopoverReachesThePageAndIsOneU
                                  QStringLiteral("box-shadow: 1px 1px red,2px 2px 2px 1px #000000;"));
     panel.expectOneUndoRestoresTheText();
     EXPECT_FALSE(panel.computed(QStringLiteral("box-shadow")).contains(QStringLiteral("2px 2px 2px 1px")));
+}
+
+// Add Declaration "background-image", a swatch picked in its popover, a
+// colour typed, Save: the declaration was written five times (#77).
+TEST(PopoverEditorsLive, AGradientAddedAndEditedInItsPopoverIsWrittenOnceAsThePageShowsIt)
+{
+    PopoverPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    live.panel.doAddDeclaration(live.ruleRow(QStringLiteral("#t"))->styleDeclaration(), QStringLiteral("background-image"), QString());
+    live.settleWrites();
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    for (int opening = 0; opening < 2; ++opening) {
+        ASSERT_TRUE(panel.open(QStringLiteral("background-image")));
+        auto *gradient = qobject_cast<BackgrouImageEditor *>(panel.editors.editorView());
+        ASSERT_TRUE(gradient);
+        gradient->swatch()->cellWithTag(20 + opening)->click();
+        typeInto(gradient->colorTextEditor()->hexInput()->hexTextInput(), QStringLiteral("36b9cc"));
+        live.panel.closeStyleEditor();
+        live.settleWrites();
+    }
+    live.panel.saveDocument();
+    live.settleWrites();
+    const QString saved = live.disk(QStringLiteral("site.css"));
+    EXPECT_EQ(saved.count(QStringLiteral("background-image")), 1) << saved.toStdString();
+    EXPECT_TRUE(saved.contains(QStringLiteral("    background-image: linear-gradient(to bottom, #36b9cc, #042951);\n")))
+        << saved.toStdString();
+    EXPECT_EQ(panel.computed(QStringLiteral("background-image")),
+              QStringLiteral("linear-gradient(rgb(54, 185, 204), rgb(4, 41, 81))"));
+    while (live.undo.canUndo())
+        live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(panel.text(), panel.original);
 }
 
 TEST(PopoverEditorsLive, TheColourPopoverStaysOpenWhileTheColourPanelIsUsed)

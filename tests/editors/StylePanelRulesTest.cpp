@@ -2,15 +2,18 @@
 
 #include "editors/AttributeStyleEditorViewController.h"
 #include "editors/BorderEditor.h"
+#include "editors/ComboEnumEditor.h"
 #include "editors/LengthEditor.h"
 #include "editors/NumberField.h"
 #include "editors/QuickColorPicker.h"
 #include "editors/StepNumberTextField.h"
+#include "platform/kit/Alert.h"
 #include "platform/kit/ColorPanel.h"
 #include "platform/kit/PopUpButton.h"
 #include "toolkit/RBLPopover.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -196,6 +199,121 @@ TEST(StylePanelRules, AFrameworkBorderIsEditedInTheAuthorsShorthandsOfAMinifiedS
                            "border-right:1px dotted #ced4da}")))
             << sheet().toStdString();
     }
+}
+
+namespace {
+
+// The live rule with the selector inside the block whose head is given
+// (empty: at the top of a sheet), in the last sheet of the page that has one.
+DOMCSSRulePtr liveRule(DOMDocument *document, const QString &selector, const QString &block)
+{
+    DOMCSSRulePtr found;
+    const std::function<void(const DOMCSSRuleList &, const QString &)> walk = [&](const DOMCSSRuleList &rules, const QString &in) {
+        for (int i = 0; i < rules.length() && !found; ++i) {
+            const DOMCSSRulePtr rule = rules.item(i);
+            if (rule->type() == DOMCSSRule::STYLE_RULE && rule->selectorText() == selector && in == block)
+                found = rule;
+            else if (rule->type() != DOMCSSRule::STYLE_RULE)
+                walk(rule->cssRules(), rule->cssText().section(u'{', 0, 0).trimmed());
+        }
+    };
+    for (int i = document->styleSheets().length() - 1; i >= 0 && !found; --i)
+        walk(document->styleSheets().item(i)->cssRules(), QString());
+    return found;
+}
+
+} // namespace
+
+// A rule inside @media, @supports or a block inside a block takes an edit
+// of the panel as a rule at the top does: in page and file (#77).
+TEST(StylePanelRules, ARuleInsideAnyBlockTakesTheEditInPageAndFile)
+{
+    const QByteArray css = ".t {\n  color: red;\n}\n\n@media (min-width: 1px) {\n  .t {\n    font-size: 12px;\n  }\n}\n\n"
+                           "@supports (display: block) {\n  .t {\n    line-height: 2;\n  }\n}\n\n"
+                           "@media screen {\n  @media (min-width: 2px) {\n    .t {\n      letter-spacing: 1px;\n    }\n  }\n}\n";
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), css},
+                           {QStringLiteral("index.html"), "<!DOCTYPE html><link rel=stylesheet href=site.css>"
+                                                          "<style>.t { word-spacing: 1px }</style><p id=t class=t>x</p>"}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    live.panel.view()->show();
+    QStringList alerts;
+    Alert::setResponder([&alerts](Alert &alert) {
+        alerts.append(alert.messageText());
+        return int(Alert::DefaultReturn);
+    });
+    const auto sheet = [&live] { return *live.file(QStringLiteral("site.css"))->currentContent(); };
+    const auto weight = [&live] { return computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("font-weight")); };
+    const auto setWeight = [](AttributeStyleEditorViewController &panel, const QString &value) {
+        auto *editor = qobject_cast<ComboEnumEditor *>(panel.editorForProperty(QStringLiteral("font-weight")));
+        ASSERT_TRUE(editor);
+        editor->combo()->setCurrentText(value);
+        editor->valueChanged();
+    };
+
+    // Edit Rule Style on the row of the rule inside @media.
+    CSSRulePtr media;
+    for (const CSSRulePtr &row : live.panel.rules()) {
+        if (row->displayName() == QLatin1String("@media (min-width: 1px)"))
+            media = row;
+    }
+    ASSERT_TRUE(media && !media->children().isEmpty());
+    live.panel.outline()->expandItem(media.get());
+    {
+        RulePopover popover(live, media->children().first());
+        ASSERT_EQ(popover.panel.styledRule(), media->children().first()->rule());
+        setWeight(popover.panel, QStringLiteral("bold"));
+        live.settleWrites();
+    }
+    EXPECT_TRUE(sheet().contains(QStringLiteral("  .t {\n    font-size: 12px;\n    font-weight: bold;\n  }"))) << sheet().toStdString();
+    EXPECT_EQ(weight(), QStringLiteral("700"));
+
+    // The style-attribute pane on the rules in @supports and in a block inside a block.
+    AttributeStyleEditorViewController pane;
+    pane.initEditor();
+    pane.setRulesPanel(&live.panel);
+    for (const auto &[block, written] :
+         {std::pair{QStringLiteral("@supports (display: block)"), QStringLiteral("    line-height: 2;\n    font-weight: 300;\n")},
+          std::pair{QStringLiteral("@media (min-width: 2px)"), QStringLiteral("      letter-spacing: 1px;\n      font-weight: 300;\n")}}) {
+        SCOPED_TRACE(block.toStdString());
+        const DOMCSSRulePtr rule = liveRule(live.document(), QStringLiteral(".t"), block);
+        ASSERT_TRUE(rule);
+        pane.setStyledObject(rule);
+        setWeight(pane, QStringLiteral("300"));
+        live.settleWrites();
+        EXPECT_TRUE(sheet().contains(written)) << sheet().toStdString();
+    }
+    EXPECT_EQ(sheet().count(QStringLiteral("font-weight")), 3);
+    EXPECT_EQ(weight(), QStringLiteral("300"));
+    // A value the pane changed again goes back in the page too with Undo:
+    // the rows the first edit made again took the page back to it.
+    setWeight(pane, QStringLiteral("bold"));
+    live.settleWrites();
+    EXPECT_EQ(weight(), QStringLiteral("700"));
+    live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(weight(), QStringLiteral("300"));
+    EXPECT_EQ(sheet().count(QStringLiteral("font-weight: 300;")), 2);
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+
+    // A rule no sheet's text holds refuses the edit aloud; the page keeps it as it was.
+    const DOMCSSRulePtr inPage = liveRule(live.document(), QStringLiteral(".t"), QString());
+    ASSERT_TRUE(inPage && inPage->style()->getPropertyValue(QStringLiteral("word-spacing")) == QLatin1String("1px"));
+    const QString before = sheet();
+    pane.setStyledObject(inPage);
+    setWeight(pane, QStringLiteral("bold"));
+    live.settleWrites();
+    EXPECT_EQ(alerts.size(), 1);
+    EXPECT_EQ(sheet(), before);
+    EXPECT_EQ(inPage->style()->getPropertyValue(QStringLiteral("font-weight")), QString());
+    EXPECT_EQ(weight(), QStringLiteral("300"));
+    Alert::setResponder({});
+
+    while (live.undo.canUndo())
+        live.undo.undo();
+    live.settleWrites();
+    EXPECT_EQ(sheet(), QString::fromUtf8(css));
+    EXPECT_EQ(weight(), QStringLiteral("400"));
 }
 
 } // namespace StylePanelRulesTest

@@ -531,6 +531,11 @@ void BackgrouImageEditor::selectionChanged(GradientSlider *)
 
 void BackgrouImageEditor::colorChange()
 {
+    stopColorChanged(TypedText::No);
+}
+
+void BackgrouImageEditor::stopColorChanged(TypedText typed)
+{
     const RatioColorPtr stop = m_gradientSlider->selectedRatioColor();
     const std::optional<QColor> picked = m_colorWell->color();
     // The well's QColor rounds the channels: a colour set in full stays.
@@ -538,7 +543,7 @@ void BackgrouImageEditor::colorChange()
         stop->setColor(RGBAColor::fromQColor(*picked));
     m_gradientSlider->updateColors();
     setValue();
-    if (stop) {
+    if (stop && typed == TypedText::No) {
         m_colorTextEditor->setUnit(stop->unit());
         m_colorTextEditor->setColor(stop->color());
     }
@@ -573,7 +578,7 @@ void BackgrouImageEditor::colorDidChange(const RGBAColor &color)
     if (const RatioColorPtr stop = m_gradientSlider->selectedRatioColor())
         stop->setColor(color);
     m_colorWell->setColor(color.toQColor());
-    colorChange();
+    stopColorChanged(TypedText::Yes);
 }
 
 void BackgrouImageEditor::colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color)

@@ -65,6 +65,9 @@ public:
     bool isReadOnly() const { return m_readOnly; }
 
 private:
+    // The selected stop takes the well's colour; the colour text shows it
+    // unless it is the text being typed (#77).
+    void stopColorChanged(TypedText typed);
     void setRadialEnabled(bool radial);
     void showStop();
     // The direction, angle, shape, size or position changed.

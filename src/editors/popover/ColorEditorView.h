@@ -51,7 +51,6 @@ public:
     static std::optional<RGBAColor> swatchColor(int tag);
 
 private:
-    enum class TypedText { No, Yes };
     void writeColor(TypedText typed);
     void createSwatch();
     void showColor(const RGBAColor &color);

@@ -289,6 +289,11 @@ void ShadowListView::numberUnitChange()
 
 void ShadowListView::colorChange()
 {
+    layerColorChanged(TypedText::No);
+}
+
+void ShadowListView::layerColorChanged(TypedText typed)
+{
     if (m_loading)
         return;
     const DropShadowPropPtr layer = selectedLayer();
@@ -300,7 +305,7 @@ void ShadowListView::colorChange()
             layer->setColor(RGBAColor::fromQColor(*picked));
     }
     setValue();
-    if (layer && layer->color())
+    if (layer && layer->color() && typed == TypedText::No)
         m_colorTextEditor->setColor(*layer->color());
 }
 
@@ -327,7 +332,7 @@ void ShadowListView::colorDidChange(const RGBAColor &color)
     if (const DropShadowPropPtr layer = selectedLayer())
         layer->setColor(color);
     m_colorWell->setColor(color.toQColor());
-    colorChange();
+    layerColorChanged(TypedText::Yes);
 }
 
 void ShadowListView::colorTextDidChange(const QString &text, const std::optional<RGBAColor> &color)

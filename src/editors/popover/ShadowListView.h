@@ -77,6 +77,9 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The selected layer takes the well's colour; the colour text shows it
+    // unless it is the text being typed (#77).
+    void layerColorChanged(TypedText typed);
     void dropUndoSteps();
     // A new layer as the editor adds it: black, 2 2 2 (and spread 1) in px.
     DropShadowPropPtr newLayer() const;

@@ -11,7 +11,7 @@
 // Commands (DOMStyleSheetList's handler), rules named by id:
 //   {"op": "insertRule", "sheet": id, "parent": rule id or 0, "before": rule id or 0, "text", "rule": its id,
 //    "ids": [the ids of the rules inside it, in tree order]}
-//   {"op": "deleteRule", "rule": id}
+//   {"op": "deleteRule", "rule": id, "parent": the rule it stood in, if any}
 //   {"op": "appendRule", "parent": keyframes id, "text", "rule": new id}
 //   {"op": "setSelectorText" | "setKeyText" | "setMediaText", "rule": id, "text"}
 
@@ -307,7 +307,10 @@ DOMCSSInsertion DOMCSSRule::deleteRule(int index)
         return DOMCSSInsertion::failure(1, QStringLiteral("the index %1 is outside the rules").arg(index));
     const qint64 ruleId = m_rules.at(index)->ruleId();
     detachChild(index);
-    sendCommand({{QStringLiteral("op"), QStringLiteral("deleteRule")}, {QStringLiteral("rule"), double(ruleId)}});
+    // The parent is named too: an answer to an earlier write of it must not
+    // put the rule back (#77).
+    sendCommand({{QStringLiteral("op"), QStringLiteral("deleteRule")}, {QStringLiteral("rule"), double(ruleId)},
+                 {QStringLiteral("parent"), double(m_ruleId)}});
     DOMCSSInsertion result;
     result.index = index;
     return result;

@@ -7,6 +7,7 @@
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/web/cssom/DOMCSSRule.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
 #include "platform/web/dom/DOMLog.h"
 #include "platform/web/dom/DOMSnapshot.h"
@@ -324,11 +325,18 @@ void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
 {
     command.insert(QStringLiteral("frame"), double(frame.frameId()));
     command.insert(QStringLiteral("token"), frame.m_token);
+    const bool writesRules = command.contains(QStringLiteral("op"))
+                             && !command.value(QStringLiteral("op")).toString().startsWith(QLatin1String("create"));
     for (const char *key : {"rule", "parent"}) {
         const qint64 ruleId = idOf(command.value(QLatin1String(key)));
-        if (ruleId != 0 && command.contains(QStringLiteral("op"))
-            && !command.value(QStringLiteral("op")).toString().startsWith(QLatin1String("create")))
-            m_ruleLastBatch.insert({frame.frameId(), ruleId}, m_nextBatch);
+        if (ruleId == 0 || !writesRules)
+            continue;
+        m_ruleLastBatch.insert({frame.frameId(), ruleId}, m_nextBatch);
+        // The blocks around it change with it: an answer to an earlier write
+        // of one of them would put back what this changes inside (#77).
+        const DOMCSSRulePtr rule = frame.document() ? frame.document()->styleSheets().ruleForId(ruleId) : nullptr;
+        for (DOMCSSRulePtr block = rule ? rule->parentRule() : nullptr; block; block = block->parentRule())
+            m_ruleLastBatch.insert({frame.frameId(), block->ruleId()}, m_nextBatch);
     }
     m_outgoing.append(command);
     frame.engine()->invalidate();

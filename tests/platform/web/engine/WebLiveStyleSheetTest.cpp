@@ -403,6 +403,43 @@ TEST(WebLiveStyleSheet, DeletedRuleComesBackWithItsIdsOnUndo)
               QStringLiteral("screen and (min-width: 20px)"));
 }
 
+// The page's answer to a write of a block, coming after the program changed
+// the rules inside it, put back what the program had taken out (a quick Undo
+// after another): the mirror then held a rule the page no longer had (#77).
+TEST(WebLiveStyleSheet, TheAnswerToAnEarlierWriteLeavesALaterChangeInsideTheBlockAlone)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    const DOMCSSStyleSheetPtr sheet = inlineSheet(*fixture);
+    ASSERT_TRUE(sheet);
+    const DOMCSSRulePtr media = ruleOfType(*sheet, DOMCSSRule::MEDIA_RULE);
+    ASSERT_TRUE(media && media->cssRules().length() == 1);
+    const int index = sheet->indexOfRule(media);
+    ASSERT_TRUE(sheet->deleteRule(index));
+    ASSERT_TRUE(fixture->settle());
+
+    // The block back, sent; before the page answers, the rule inside it goes.
+    ASSERT_TRUE(sheet->insertRule(media, index));
+    TestUtil::spin(0);
+    ASSERT_TRUE(media->deleteRule(0));
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(media->cssRules().length(), 0);
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+
+    // And one added to it in the same way stays, known by its id.
+    ASSERT_TRUE(sheet->deleteRule(index));
+    ASSERT_TRUE(fixture->settle());
+    ASSERT_TRUE(sheet->insertRule(media, index));
+    TestUtil::spin(0);
+    ASSERT_TRUE(media->insertRule(QStringLiteral(".x { top: 1px; }"), 0));
+    const DOMCSSRulePtr added = media->cssRules().item(0);
+    ASSERT_TRUE(fixture->settle());
+    EXPECT_EQ(media->cssRules().item(0), added);
+    EXPECT_EQ(sheets.ruleForId(added->ruleId()), added);
+    EXPECT_EQ(sheets.debugDump(), fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString());
+}
+
 // The rules panel may hold the sheet of a style element that goes away.
 TEST(WebLiveStyleSheet, SheetOfARemovedStyleElementStaysReadableWhileHeld)
 {
