@@ -246,6 +246,21 @@ void AppDelegate::placeWindows()
             goneScreens = goneScreens.united(entry.frame.screen);
     }
     QScreen *primaryScreen = QGuiApplication::primaryScreen();
+    // The panes keep the places the last run left them on the screen it ran
+    // on; on another screen they take the proportions of a first launch.
+    m_panesKept = defaults.hasStoredValue(kMainWindowFrameKey) && !saved.isEmpty() && saved.first().window == m_ui.window
+        && saved.first().screen;
+    // Windows docked on a screen that is gone are docked on the new one, as
+    // a first launch docks them, at its size.
+    if (saved.size() == 2 && !saved[0].screen && !saved[1].screen && saved[0].frame.screen == saved[1].frame.screen
+        && isDockedLayout(saved[0].frame.geometry(primary), saved[1].frame.geometry(primary),
+                          WindowFrame::flipped(saved[0].frame.screen, primary))) {
+        const QRect screen = primaryScreen ? primaryScreen->availableGeometry() : QRect();
+        QM_INFO(QStringLiteral("windows docked on a screen of another size docked on this one"));
+        WindowPlacement::place(m_ui.window, dockedMainWindowOuterFrame(screen));
+        WindowPlacement::place(m_ui.cssInspector, dockedInspectorOuterFrame(screen));
+        return;
+    }
     QHash<QScreen *, QList<qsizetype>> byScreen;
     QList<QRect> frames;
     for (qsizetype i = 0; i < saved.size(); ++i) {
@@ -351,23 +366,35 @@ void AppDelegate::applicationDidFinishLaunching()
         defaults.setInteger(0, QStringLiteral("firstLaunch"));
         defaults.synchronize();
         QM_INFO(QStringLiteral("first launched"));
-        if (m_projectController)
-            m_projectController->confirmDownloadTurtorialProject();
+        // The question is a panel over the main window: it opens once the
+        // window stands on the screen, and has the keyboard there.
+        QPointer<AppDelegate> self(this);
+        WindowPlacement::whenPlaced(m_ui.window, [self] {
+            if (self && self->m_projectController)
+                self->m_projectController->confirmDownloadTurtorialProject();
+        });
     } else {
         QM_INFO(QStringLiteral("launched"));
     }
     ShellProbe::startIfAsked(*this);
 
-    sizeInspectorPanes();
+    // The keyframe pane starts collapsed.
+    moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
     rememberRestoreFrames();
-    placeProjectSettingScroller();
+    QPointer<AppDelegate> self(this);
+    WindowPlacement::whenPlaced(m_ui.window, [self] {
+        if (!self)
+            return;
+        self->sizePanesAtLaunch();
+        self->rememberRestoreFrames();
+        self->placeProjectSettingScroller();
+    });
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, QStringLiteral("selectNodeMode"), nullptr,
                        [this](const Notification &) { selectNodeMode(); });
-
-    // The keyframe pane starts collapsed.
-    moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
+    center.addObserver(this, QStringLiteral("elementPicked"), nullptr,
+                       [this](const Notification &) { elementPicked(); });
     createRuleLabel();
     // "Download Tutorial..." is enabled once its target, the project
     // controller, has installed itself.
@@ -460,38 +487,11 @@ bool AppDelegate::confirmQuit()
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()
 {
-    const bool leftCollapsed = isCollapsed(m_ui.globalSplitView, m_ui.leftPaneSplitView);
-    saveFloatToUserDefaults(leftCollapsed ? 1.0f : float(m_ui.leftPaneSplitView->width()),
-                            QStringLiteral("lastLeftPaneWidth"));
-    saveFloatToUserDefaults(leftCollapsed
-                                ? float(m_ui.centerPaneSplitView->width())
-                                : float(m_ui.leftPaneSplitView->width() + m_ui.centerPaneSplitView->width()),
-                            QStringLiteral("lastCenterPaneWidth"));
-    saveFloatToUserDefaults(isCollapsed(m_ui.leftPaneSplitView, m_ui.leftTopPane) ? 1.0f
-                                                                                   : float(m_ui.leftTopPane->height()),
-                            QStringLiteral("lastLeftPaneHeight"));
-    saveFloatToUserDefaults(isCollapsed(m_ui.centerPaneSplitView, m_ui.centerTopPane)
-                                ? 1.0f
-                                : float(m_ui.centerTopPane->height()),
-                            QStringLiteral("lastCenterPaneHeight"));
-    saveFloatToUserDefaults(isCollapsed(m_ui.domTreePaneSplitView, m_ui.keyframePane)
-                                ? 1.0f
-                                : float(m_ui.keyframePane->height()),
-                            QStringLiteral("lastKeyframePaneHeight"));
-    // The DOM tree's area, the attributes and the style attribute, which
-    // the next launch sizes as they are now; not while the area that holds
-    // them is hidden, which leaves them no height.
-    if (m_ui.rightPaneSplitView->height() > 0) {
-        saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneSplitView, m_ui.rightTopPane) ? 1.0f
-                                                                                         : float(m_ui.rightTopPane->height()),
-                                QStringLiteral("lastRightPaneHeight"));
-        for (int pane = 0; pane < 2; ++pane) {
-            QWidget *widget = m_ui.rightPaneDomSplitView->widget(pane);
-            saveFloatToUserDefaults(isCollapsed(m_ui.rightPaneDomSplitView, widget) ? 1.0f : float(widget->height()),
-                                    pane == 0 ? QStringLiteral("lastAttributePaneHeight")
-                                              : QStringLiteral("lastStyleAttributePaneHeight"));
-        }
-    }
+    // The panes are kept as the user laid them out, not as the full-size
+    // preview hides them.
+    if (m_isFullSizePreview)
+        togglePreviewMode();
+    savePanes();
 
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (auto *colorPanel = qobject_cast<QColorDialog *>(widget))

@@ -138,22 +138,36 @@ public:
     void toggleProjectControllerView(SegmentedControl *sender);
     int lastToggleIndex() const { return m_lastToggleIndex; }
 
-    // The full-size preview hides everything around the preview.
+    // The full-size preview hides everything around the preview in the
+    // main window, and the element overlay; the selection and the other
+    // windows stay as they are.
     void togglePreviewMode();
     bool isFullSizePreview() const { return m_isFullSizePreview; }
-    // Leaves the full-size preview mode (an element is being selected).
+    // Leaves the full-size preview mode (an element is being selected):
+    // while the preview waits for a click on an element, once that click
+    // has picked one ("elementPicked").
     void selectNodeMode();
+    void elementPicked();
 
-    // At launch: the inspectors beside the code view (the DOM tree, the
-    // attributes and the style attribute) at the heights the last run left
-    // them, else at the heights they ask for (ten rows of the tree, five of
-    // the attributes, the first five editors of the style attribute); the
-    // preview above them takes the rest.
-    void sizeInspectorPanes();
+    // At launch, once the main window stands at its frame: on the screen
+    // the last run ran on, every divider where that run left it (the
+    // inspectors beside the code view too, the preview above them taking
+    // the rest); at a first launch and on another screen, the proportions
+    // of the window's height: the preview's pane at least 40% of a window
+    // 800 high and 45% of one 1080 high, the inspectors beside the code
+    // view (the DOM tree, the attributes and the style attribute) room for
+    // at least four, two and three rows there and eight, three and five
+    // here, the preview the rest. Quitting keeps every divider's place.
+    void sizePanesAtLaunch();
+    void savePanes();
+    // Set once launching has sized the panes.
+    bool arePanesPlaced() const { return m_panesPlaced; }
 
     // After the keyframe button changed its state: shows or collapses the
     // keyframe pane below the DOM tree, opened at half the DOM tree's height
-    // or, where that is less, at the height the pane asks for.
+    // or, where that is less, at the height the pane asks for; where the
+    // tree's area is too short for that, it grows into the attributes
+    // below it until the pane is hidden again.
     void toggleKeyframeEditor();
     // Sets the keyframe button from the pane's state.
     void setKeyframepane();
@@ -190,6 +204,12 @@ public:
     QRect dockedMainWindowFrame(const QRect &screen = {}) const;
     QRect hoverInspectorFrame(const QRect &screen = {}) const;
     QRect hoverMainWindowFrame(const QRect &screen = {}) const;
+    // The docked frames with their decorations, and whether two frames (the
+    // main window's and the panel's, decorations included) stand docked on
+    // a screen of that geometry.
+    static QRect dockedMainWindowOuterFrame(const QRect &screen = {});
+    static QRect dockedInspectorOuterFrame(const QRect &screen = {});
+    static bool isDockedLayout(const QRect &main, const QRect &panel, const QRect &screen);
     // Checks the docking at the next turn of the event loop.
     void moveOrResizeInspector();
     void moveOrResizeInspectorCheck();
@@ -254,6 +274,12 @@ private:
     void verticalRange(int delta);
     void placeProjectSettingScroller();
     void rememberRestoreFrames();
+    // Where the centre's divider shows the bottom pane at its remembered height.
+    double centerBottomRestorePosition() const;
+    void sizePanesForWindow();
+    void restorePanes();
+    // Moves a divider as far towards the position as its limits let it.
+    void placeDivider(SplitView *splitView, double position, int dividerIndex);
     void installKeyMonitor();
     bool isCollapsed(SplitView *splitView, QWidget *subview) const;
     void moveDivider(SplitView *splitView, double position, int dividerIndex);
@@ -293,7 +319,13 @@ private:
     QRect m_centerBottomRestoreFrame;
     int m_leftBottomPaneRestoreWidth = 0;
     int m_rightBottomDividerRestorePosition = 0;
+    // Set at launch when the windows stand on the screen the last run ran on.
+    bool m_panesKept = false;
+    bool m_panesPlaced = false;
     bool m_isFullSizePreview = false;
+    bool m_leavesFullSizeAfterPick = false;
+    // The DOM tree's area before the keyframe pane grew it, none when it did not.
+    int m_treeAreaBeforeKeyframes = 0;
     bool m_leftPaneWasOpen = false;
     bool m_centerBottomWasOpen = false;
     int m_lastToggleIndex = -1;

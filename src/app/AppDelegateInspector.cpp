@@ -20,6 +20,7 @@
 #include "toolkit/OutlineViewEx.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -45,16 +46,25 @@ static constexpr qint64 kDockSettlingMs = 300;
 static constexpr int kDockedInspectorWidth = 300;
 static constexpr int kHoverInspectorWidth = 280;
 
-static QRect dockedInspectorOuterFrame(const QRect &given = {})
+QRect AppDelegate::dockedInspectorOuterFrame(const QRect &given)
 {
     const QRect screen = usableScreen(given);
     return QRect(screen.x() + screen.width() - kDockedInspectorWidth, screen.y(), kDockedInspectorWidth, screen.height());
 }
 
-static QRect dockedMainWindowOuterFrame(const QRect &given = {})
+QRect AppDelegate::dockedMainWindowOuterFrame(const QRect &given)
 {
     const QRect screen = usableScreen(given);
     return QRect(screen.x(), screen.y(), screen.width() - kDockedInspectorWidth - 2, screen.height());
+}
+
+bool AppDelegate::isDockedLayout(const QRect &main, const QRect &panel, const QRect &screen)
+{
+    // The part of that screen windows could use is not known: the panel
+    // stands at its right edge, the main window from its left edge beside
+    // the panel, both as high as each other.
+    return panel.width() == kDockedInspectorWidth && panel.right() == screen.right() && main.left() == screen.left()
+        && main.right() + 3 == panel.left() && main.top() == panel.top() && main.height() == panel.height();
 }
 
 // Beside the preview, at the screen's top right, rather than over it: at
@@ -264,6 +274,16 @@ void AppDelegate::windowDidMove(QWidget *window)
 
 void AppDelegate::windowDidBecomeKey(QWidget *window)
 {
+    // A window with a panel open over it gives the keyboard to the panel,
+    // which the window system may have activated first or not (#79).
+    if (window == m_ui.window) {
+        QWidget *panel = QApplication::activeModalWidget();
+        if (panel && panel != window && panel->parentWidget() && panel->parentWidget()->window() == window) {
+            panel->raise();
+            panel->activateWindow();
+        }
+        return;
+    }
     if (window != inspectorPanel())
         return;
     updateStyleInspectorButtonState();

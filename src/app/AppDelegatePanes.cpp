@@ -5,8 +5,10 @@
 #include "AppDelegate.h"
 #include "EXWindow.h"
 #include "SplitViewDelegation.h"
+#include "WindowPlacement.h"
 
 #include "app/views/MainView.h"
+#include "editors/AttributeStyleEditorViewController.h"
 #include "interfaces/DomTreeDelegateInterface.h"
 #include "interfaces/ExWebViewInterface.h"
 #include "interfaces/FileViewControllerInterface.h"
@@ -15,6 +17,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/SegmentedControl.h"
 #include "platform/kit/SplitView.h"
+#include "platform/kit/TableViewBase.h"
 #include "workspace/File.h"
 
 
@@ -27,6 +30,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 void AppDelegate::connectPanes()
 {
@@ -182,10 +186,18 @@ void AppDelegate::rememberRestoreFrames()
     m_centerBottomRestoreFrame = m_ui.centerBottomPane->geometry();
 }
 
+double AppDelegate::centerBottomRestorePosition() const
+{
+    // The divider's own thickness lies above the pane: the pane comes back
+    // at the height it had, however often it is hidden and shown.
+    return m_ui.globalSplitView->height() - m_ui.centerPaneSplitView->handleWidth() - m_centerBottomRestoreFrame.height();
+}
+
 void AppDelegate::toggleSlide(int index)
 {
     m_lastToggleIndex = index;
     m_isFullSizePreview = false;
+    m_leavesFullSizeAfterPick = false;
     m_ui.fullWebViewButton->setChecked(false);
 
     const double globalHeight = m_ui.globalSplitView->height();
@@ -203,7 +215,7 @@ void AppDelegate::toggleSlide(int index)
         break;
     case 1:
         if (isCollapsed(m_ui.centerPaneSplitView, m_ui.centerBottomPane)) {
-            moveDivider(m_ui.centerPaneSplitView, globalHeight - m_centerBottomRestoreFrame.height(), 0);
+            moveDivider(m_ui.centerPaneSplitView, centerBottomRestorePosition(), 0);
         } else {
             m_centerTopRestoreFrame = m_ui.centerTopPane->geometry();
             m_centerBottomRestoreFrame = m_ui.centerBottomPane->geometry();
@@ -212,7 +224,7 @@ void AppDelegate::toggleSlide(int index)
         break;
     case 3:
         if (isCollapsed(m_ui.centerPaneSplitView, m_ui.centerTopPane)) {
-            moveDivider(m_ui.centerPaneSplitView, globalHeight - m_centerBottomRestoreFrame.height(), 0);
+            moveDivider(m_ui.centerPaneSplitView, centerBottomRestorePosition(), 0);
         } else {
             m_centerTopRestoreFrame = m_ui.centerTopPane->geometry();
             m_centerBottomRestoreFrame = m_ui.centerBottomPane->geometry();
@@ -249,7 +261,6 @@ void AppDelegate::toggleProjectControllerView(SegmentedControl *sender)
 
 void AppDelegate::togglePreviewMode()
 {
-    const double globalHeight = m_ui.globalSplitView->height();
     if (!m_isFullSizePreview) {
         m_leftPaneWasOpen = !isCollapsed(m_ui.globalSplitView, m_ui.leftPaneSplitView);
         m_centerBottomWasOpen = !isCollapsed(m_ui.centerPaneSplitView, m_ui.centerBottomPane);
@@ -266,15 +277,18 @@ void AppDelegate::togglePreviewMode()
         moveDivider(m_ui.globalSplitView, 0, 0);
         moveDivider(m_ui.centerPaneSplitView, m_ui.centerPaneSplitView->height(), 0);
         m_isFullSizePreview = true;
-        if (m_projectController)
-            m_projectController->clearDetectLayer();
-        layoutHover();
+        // The page is shown without the overlay; the element stays selected,
+        // with its rules in the style inspector, which stays where it is
+        // (#79): the mode changes the main window's panes alone.
+        if (ExWebViewInterface *preview = m_projectController ? m_projectController->webview() : nullptr)
+            preview->hideDetectLayer();
     } else {
         if (m_leftPaneWasOpen)
             moveDivider(m_ui.globalSplitView, m_leftPaneRestoreFrame.width(), 0);
         if (m_centerBottomWasOpen)
-            moveDivider(m_ui.centerPaneSplitView, globalHeight - m_centerBottomRestoreFrame.height(), 0);
+            moveDivider(m_ui.centerPaneSplitView, centerBottomRestorePosition(), 0);
         m_isFullSizePreview = false;
+        m_leavesFullSizeAfterPick = false;
         ExWebViewInterface *preview = m_projectController ? m_projectController->webview() : nullptr;
         if (preview)
             preview->showDetectLayer();
@@ -283,7 +297,24 @@ void AppDelegate::togglePreviewMode()
 
 void AppDelegate::selectNodeMode()
 {
-    if (m_isFullSizePreview)
+    if (!m_isFullSizePreview)
+        return;
+    // An element is picked in the page as it stands: the panes come back
+    // once the pick is made, so that the click lands on the element under
+    // the pointer, not on what the panes bring there (#79).
+    const ExWebViewInterface *preview = m_projectController ? m_projectController->webview() : nullptr;
+    if (preview && preview->detectState() == ExWebViewInterface::HoverDetect) {
+        m_leavesFullSizeAfterPick = true;
+        return;
+    }
+    togglePreviewMode();
+}
+
+void AppDelegate::elementPicked()
+{
+    // The page's element under the click is known only now: the page keeps
+    // its layout until then.
+    if (m_isFullSizePreview && m_leavesFullSizeAfterPick)
         togglePreviewMode();
 }
 
@@ -301,13 +332,25 @@ void AppDelegate::setKeyframepane()
 void AppDelegate::toggleKeyframeEditor()
 {
     SplitView *split = m_ui.domTreePaneSplitView;
+    SplitView *inspectors = m_ui.rightPaneSplitView;
     if (!m_ui.keyframePaneExpandButton->isChecked()) {
         moveDivider(split, split->height(), 0);
+        // The attributes and the style attribute get back what the pane took.
+        if (m_treeAreaBeforeKeyframes > 0)
+            placeDivider(inspectors, m_treeAreaBeforeKeyframes, 0);
+        m_treeAreaBeforeKeyframes = 0;
         return;
     }
     // Half the tree is one track on a short pane: the keyframe pane has room
-    // at least for its ruler and three tracks, as far as the tree's limit lets.
+    // at least for its ruler and three tracks, as far as the tree's limit lets,
+    // and the tree's area grows for it as far as the panes below let it.
     const int wanted = m_ui.keyframePane->sizeHint().height();
+    const int treeLeast = int(constrainMinCoordinate(split, 0, 0));
+    const int area = m_ui.rightTopPane->height();
+    if (area < treeLeast + split->handleWidth() + wanted) {
+        m_treeAreaBeforeKeyframes = area;
+        placeDivider(inspectors, treeLeast + split->handleWidth() + wanted, 0);
+    }
     moveDivider(split, std::min(m_ui.domTreeView->height() / 2.0, double(split->height() - split->handleWidth() - wanted)), 0);
     for (int i = 0; i < m_ui.nodeSegmentControl->segmentCount(); ++i)
         m_ui.nodeSegmentControl->setSelected(false, i);
@@ -317,50 +360,222 @@ void AppDelegate::toggleKeyframeEditor()
     setKeyframepane();
 }
 
-// --- The inspectors' heights ---------------------------------------------------------------
+// --- The panes at launch ----------------------------------------------------------------
 
-void AppDelegate::sizeInspectorPanes()
+namespace {
+
+// The rows the inspectors beside the code view open with at least, in a
+// window of that height: four of the DOM tree, two attributes and three
+// editors of the style attribute at 800, eight, three and five at 1080,
+// and more in taller ones, up to ten, five and five.
+struct InspectorRows
+{
+    int tree;
+    int attributes;
+    int styleEditors;
+};
+
+InspectorRows inspectorRowsFor(int windowHeight)
+{
+    const double steps = std::max(0, windowHeight - 800) / 280.0;
+    return {std::min(10, int(4 + 4 * steps)), std::min(5, int(2 + steps)), std::min(5, int(3 + 2 * steps))};
+}
+
+// The least height the preview's pane (its ruler and the page) opens with
+// in a window of that height: 40% of it at 800, 45% from 1080 up.
+int previewHeightFor(int windowHeight)
+{
+    const double share = 0.40 + 0.05 * std::clamp((windowHeight - 800) / 280.0, 0.0, 1.0);
+    return int(std::ceil(windowHeight * share));
+}
+
+// The height of a pane that gives the view in it `wanted`, as the pane's
+// layout adds its other parts to the view's.
+int paneHeightGiving(const QWidget *pane, const QWidget *view, int wanted)
+{
+    if (!view)
+        return pane->sizeHint().height();
+    return pane->sizeHint().height() - view->sizeHint().height() + wanted;
+}
+
+const QString kLeftBottomPaneWidthKey = QStringLiteral("lastLeftBottomPaneWidth");
+const QString kRightBottomPaneWidthKey = QStringLiteral("lastRightBottomPaneWidth");
+const QString kStyleListPaneHeightKey = QStringLiteral("lastStyleListPaneHeight");
+
+} // namespace
+
+void AppDelegate::placeDivider(SplitView *splitView, double position, int dividerIndex)
+{
+    const double min = constrainMinCoordinate(splitView, position, dividerIndex);
+    const double max = std::max(min, constrainMaxCoordinate(splitView, position, dividerIndex));
+    moveDivider(splitView, std::clamp(position, min, max), dividerIndex);
+}
+
+void AppDelegate::sizePanesAtLaunch()
 {
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    if (m_panesKept && defaults.hasStoredValue(QStringLiteral("lastRightPaneHeight")))
+        restorePanes();
+    else
+        sizePanesForWindow();
+    m_panesPlaced = true;
+}
+
+void AppDelegate::sizePanesForWindow()
+{
     SplitView *inspectors = m_ui.rightPaneSplitView;
     SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
-    // The height the last run left a pane at (none when it was collapsed),
-    // else the height it asks for.
-    const auto heightOf = [&defaults](const QString &key, int wanted) {
-        if (!defaults.hasStoredValue(key))
-            return wanted;
-        const float kept = defaults.floatForKey(key);
-        return kept > 1.0f ? int(kept) : 0;
-    };
+    const int windowHeight = WindowPlacement::decoratedFrame(m_ui.window).height();
+    const InspectorRows rows = inspectorRowsFor(windowHeight);
+
+    const auto *tree = m_domTreeController ? qobject_cast<const TableViewBase *>(m_domTreeController->outlineView()) : nullptr;
+    const auto *attributeList = m_ui.attributePane->findChild<const TableViewBase *>(QStringLiteral("domInfo"));
+    const auto *styleAttribute =
+        m_ui.window->findChild<const AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
     // The tree's area holds the keyframe pane's divider too, the pane
     // collapsed below it.
-    const int tree = heightOf(QStringLiteral("lastRightPaneHeight"),
-                              m_ui.domTreeView->sizeHint().height() + m_ui.domTreePaneSplitView->handleWidth());
-    const int attributes = heightOf(QStringLiteral("lastAttributePaneHeight"), attributeSplit->widget(0)->sizeHint().height());
-    const int styleAttribute = heightOf(QStringLiteral("lastStyleAttributePaneHeight"), attributeSplit->widget(1)->sizeHint().height());
-    // The pane's header stands above the split views.
+    int treeHeight = paneHeightGiving(m_ui.domTreeView, tree, tree ? tree->heightShowingRows(rows.tree) : 0)
+        + m_ui.domTreePaneSplitView->handleWidth();
+    int attributes = paneHeightGiving(attributeSplit->widget(0), attributeList,
+                                      attributeList ? attributeList->heightShowingRows(rows.attributes) : 0);
+    int styleEditors = paneHeightGiving(attributeSplit->widget(1), styleAttribute ? styleAttribute->pageArea() : nullptr,
+                                        styleAttribute ? styleAttribute->pageHeightShowingEditors(rows.styleEditors) : 0);
+
+    // No pane under its divider's limit.
+    const auto trailingLeast = [this](SplitView *split) {
+        return split->height() - split->handleWidth() - int(constrainMaxCoordinate(split, 0, 0));
+    };
+    const int heights[] = {treeHeight, attributes, styleEditors};
+    const int least[] = {int(constrainMinCoordinate(inspectors, 0, 0)), int(constrainMinCoordinate(attributeSplit, 0, 0)),
+                         std::max(trailingLeast(attributeSplit),
+                                  trailingLeast(inspectors) - attributeSplit->handleWidth() - attributes)};
+    QList<int> panes;
+    for (int i = 0; i < 3; ++i)
+        panes.append(std::max(heights[i], least[i]));
+
+    // The preview takes what the inspectors leave, and never less than its
+    // share: where the window is too short for their rows, each gives up
+    // part of what it has over its least height, and what does not fit
+    // scrolls.
+    SplitView *center = m_ui.centerPaneSplitView;
     const int header = inspectors->mapTo(m_ui.rightBottomPane, QPoint()).y();
-    const int bottom = header + tree + inspectors->handleWidth() + attributes + attributeSplit->handleWidth() + styleAttribute;
-    // Each divider within its limits, so that sizing collapses no pane but
-    // one that was collapsed: where the window is too small for the panes,
-    // the preview keeps its smallest height, and the last pane gives way.
-    const auto place = [this](SplitView *split, double position, QWidget *collapsed) {
+    const int room = center->height() - center->handleWidth();
+    const int inspectorsRoom = room - previewHeightFor(windowHeight) - header - inspectors->handleWidth()
+        - attributeSplit->handleWidth();
+    int over = panes[0] + panes[1] + panes[2] - inspectorsRoom;
+    const int spare = panes[0] + panes[1] + panes[2] - least[0] - least[1] - least[2];
+    if (over > 0 && spare > 0) {
+        over = std::min(over, spare);
+        int taken = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int share = i < 2 ? over * (panes[i] - least[i]) / spare : over - taken;
+            panes[i] -= share;
+            taken += share;
+        }
+    }
+    const int bottom = header + panes[0] + inspectors->handleWidth() + panes[1] + attributeSplit->handleWidth() + panes[2];
+    placeDivider(center, room - bottom, 0);
+    placeDivider(inspectors, panes[0], 0);
+    placeDivider(attributeSplit, panes[1], 0);
+}
+
+void AppDelegate::restorePanes()
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    // A size the last run left, none when that pane was collapsed; the
+    // fallback where it left none.
+    const auto kept = [&defaults](const QString &key, int fallback) {
+        if (!defaults.hasStoredValue(key))
+            return fallback;
+        const float value = defaults.floatForKey(key);
+        return value > 1.0f ? int(value) : 0;
+    };
+    // Each divider within its limits: restoring collapses no pane but one
+    // that was collapsed.
+    const auto restore = [this](SplitView *split, int leading, QWidget *collapsed = nullptr, int dividerIndex = 0) {
         if (collapsed) {
-            moveDivider(split, split->indexOf(collapsed) == 0 ? 0 : split->height(), 0);
+            moveDivider(split, split->indexOf(collapsed) == dividerIndex ? 0 : split->height(), dividerIndex);
             return;
         }
-        const double min = constrainMinCoordinate(split, position, 0);
-        moveDivider(split, std::clamp(position, min, std::max(min, constrainMaxCoordinate(split, position, 0))), 0);
+        placeDivider(split, leading, dividerIndex);
     };
+
+    // The columns, then the rows inside them.
+    const int left = kept(QStringLiteral("lastLeftPaneWidth"), m_ui.leftPaneSplitView->width());
+    if (left == 0)
+        moveDivider(m_ui.globalSplitView, 0, 0);
+    else
+        placeDivider(m_ui.globalSplitView, left, 0);
+    const int fileTree = kept(QStringLiteral("lastLeftPaneHeight"), m_ui.leftTopPane->height());
+    restore(m_ui.leftPaneSplitView, fileTree, fileTree == 0 ? m_ui.leftTopPane : nullptr);
+    SplitView *bottomRow = m_ui.centerBottomPane;
+    const int domPane = kept(kRightBottomPaneWidthKey, m_ui.rightBottomPane->width());
+    if (domPane == 0)
+        moveDivider(bottomRow, bottomRow->width(), 1);
+    else
+        placeDivider(bottomRow, bottomRow->width() - bottomRow->handleWidth() - domPane, 1);
+    const int resources = kept(kLeftBottomPaneWidthKey, m_ui.leftBottomPane->width());
+    if (resources == 0)
+        moveDivider(bottomRow, 0, 0);
+    else
+        placeDivider(bottomRow, resources, 0);
+    const int styleList = kept(kStyleListPaneHeightKey, m_ui.styleListPane->height());
+    restore(m_ui.styleSplitView, styleList, styleList == 0 ? m_ui.styleListPane : nullptr);
+
+    // The inspectors beside the code view; the preview above them takes the
+    // rest.
+    SplitView *inspectors = m_ui.rightPaneSplitView;
+    SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
+    const int tree = kept(QStringLiteral("lastRightPaneHeight"), m_ui.rightTopPane->height());
+    const int attributes = kept(QStringLiteral("lastAttributePaneHeight"), attributeSplit->widget(0)->height());
+    const int styleAttribute = kept(QStringLiteral("lastStyleAttributePaneHeight"), attributeSplit->widget(1)->height());
+    const int header = inspectors->mapTo(m_ui.rightBottomPane, QPoint()).y();
+    const int bottom = header + tree + inspectors->handleWidth() + attributes + attributeSplit->handleWidth() + styleAttribute;
     SplitView *center = m_ui.centerPaneSplitView;
-    place(center, center->height() - center->handleWidth() - bottom, nullptr);
-    place(inspectors, tree, tree > 0 ? nullptr : m_ui.rightTopPane);
+    placeDivider(center, center->height() - center->handleWidth() - bottom, 0);
+    restore(inspectors, tree, tree == 0 ? m_ui.rightTopPane : nullptr);
     QWidget *collapsed = nullptr;
     if (attributes == 0)
         collapsed = attributeSplit->widget(0);
     else if (styleAttribute == 0)
         collapsed = attributeSplit->widget(1);
-    place(attributeSplit, attributes, collapsed);
+    restore(attributeSplit, attributes, collapsed);
+}
+
+void AppDelegate::savePanes()
+{
+    const bool leftCollapsed = isCollapsed(m_ui.globalSplitView, m_ui.leftPaneSplitView);
+    saveFloatToUserDefaults(leftCollapsed ? 1.0f : float(m_ui.leftPaneSplitView->width()),
+                            QStringLiteral("lastLeftPaneWidth"));
+    saveFloatToUserDefaults(leftCollapsed
+                                ? float(m_ui.centerPaneSplitView->width())
+                                : float(m_ui.leftPaneSplitView->width() + m_ui.centerPaneSplitView->width()),
+                            QStringLiteral("lastCenterPaneWidth"));
+    // A collapsed pane is kept as 1.
+    const auto save = [this](SplitView *split, QWidget *pane, int size, const QString &key) {
+        saveFloatToUserDefaults(isCollapsed(split, pane) ? 1.0f : float(size), key);
+    };
+    save(m_ui.leftPaneSplitView, m_ui.leftTopPane, m_ui.leftTopPane->height(), QStringLiteral("lastLeftPaneHeight"));
+    save(m_ui.centerPaneSplitView, m_ui.centerTopPane, m_ui.centerTopPane->height(), QStringLiteral("lastCenterPaneHeight"));
+    save(m_ui.domTreePaneSplitView, m_ui.keyframePane, m_ui.keyframePane->height(), QStringLiteral("lastKeyframePaneHeight"));
+    save(m_ui.styleSplitView, m_ui.styleListPane, m_ui.styleListPane->height(), kStyleListPaneHeightKey);
+    // The code view's neighbours in the row below the preview; not while
+    // the row is hidden, which leaves them no width.
+    if (m_ui.centerBottomPane->height() > 0) {
+        save(m_ui.centerBottomPane, m_ui.leftBottomPane, m_ui.leftBottomPane->width(), kLeftBottomPaneWidthKey);
+        save(m_ui.centerBottomPane, m_ui.rightBottomPane, m_ui.rightBottomPane->width(), kRightBottomPaneWidthKey);
+    }
+    // The DOM tree's area, the attributes and the style attribute, which
+    // the next launch sizes as they are now; not while the area that holds
+    // them is hidden, which leaves them no height.
+    if (m_ui.rightPaneSplitView->height() > 0) {
+        save(m_ui.rightPaneSplitView, m_ui.rightTopPane, m_ui.rightTopPane->height(), QStringLiteral("lastRightPaneHeight"));
+        for (int pane = 0; pane < 2; ++pane) {
+            QWidget *widget = m_ui.rightPaneDomSplitView->widget(pane);
+            save(m_ui.rightPaneDomSplitView, widget, widget->height(),
+                 pane == 0 ? QStringLiteral("lastAttributePaneHeight") : QStringLiteral("lastStyleAttributePaneHeight"));
+        }
+    }
 }
 
 // --- Dividers by keys ----------------------------------------------------------------------------

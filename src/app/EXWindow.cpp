@@ -79,7 +79,8 @@ bool EXWindow::sendEvent(QMouseEvent *event)
         return false;
     const int state = preview->detectState();
     const QPointF point = previewView->mapFromGlobal(event->globalPosition());
-    if (!includeInRect(QRectF(previewView->rect()), point))
+    // A click on a message over the page (its Close) is the message's (#79).
+    if (!includeInRect(QRectF(previewView->rect()), point) || !preview->isPageShownAt(point))
         return false;
 
     if (isDown) {

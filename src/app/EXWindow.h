@@ -9,8 +9,9 @@ class QMouseEvent;
 
 // The main window. Before a mouse event reaches the widget under the pointer
 // the window sees it once (sendEvent): every mouse-down is announced as
-// "windowMouseDown", and clicks inside the preview drive the preview's
-// element-detect mode; sendEvent answers whether the event was consumed there.
+// "windowMouseDown", and clicks on the page shown in the preview (not on a
+// message over it) drive the preview's element-detect mode; sendEvent
+// answers whether the event was consumed there.
 class EXWindow : public QMainWindow
 {
     Q_OBJECT

@@ -164,7 +164,7 @@ void MainInterface::setupUi()
     centerBottomPane->setSizes({120, 400, 243});
     // Launching gives the DOM tree, the attributes and the style attribute
     // the heights they ask for, or those of the last run
-    // (AppDelegate::sizeInspectorPanes()).
+    // (AppDelegate::sizePanesAtLaunch()).
     rightPaneSplitView->setSizes({121, 286});
     domTreePaneSplitView->setSizes({150, 40});
     rightPaneDomSplitView->setSizes({185, 100});

@@ -16,6 +16,7 @@
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/kit/PathControl.h"
+#include "platform/kit/SplitView.h"
 #include "platform/kit/TableViewBase.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -50,6 +51,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitterHandle>
 #include <QTreeView>
 
 #include <functional>
@@ -175,6 +177,8 @@ QJsonObject ShellProbe::answer(const QJsonObject &question) const
         return menu(question.value(QStringLiteral("title")).toString());
     if (kind == QLatin1String("thumbs"))
         return thumbs();
+    if (kind == QLatin1String("dividers"))
+        return dividers();
     return {{QStringLiteral("error"), QStringLiteral("unknown question")}};
 }
 
@@ -191,6 +195,7 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         answer.insert(QStringLiteral("checked"), button->isChecked());
     } else if (const auto *field = qobject_cast<const QLineEdit *>(found)) {
         answer.insert(QStringLiteral("text"), field->text());
+        answer.insert(QStringLiteral("cursor"), field->cursorPosition());
     } else if (const auto *label = qobject_cast<const QLabel *>(found)) {
         answer.insert(QStringLiteral("text"), label->text());
     } else if (const auto *combo = qobject_cast<const QComboBox *>(found)) {
@@ -254,6 +259,30 @@ QJsonObject ShellProbe::formRows(const QString &name) const
         }
     }
     return {{QStringLiteral("shown"), shown}};
+}
+
+QJsonObject ShellProbe::dividers() const
+{
+    QJsonArray shown;
+    for (const SplitView *split : m_delegate.ui().splitViews()) {
+        if (!split->isVisible())
+            continue;
+        for (int index = 1; index < split->count(); ++index) {
+            const QSplitterHandle *handle = split->handle(index);
+            if (!handle || !handle->isVisible())
+                continue;
+            // The line drawn; the handle may reach beyond it for the pointer.
+            QJsonObject divider = rectOf(handle, handle->contentsRect());
+            divider.insert(QStringLiteral("splitView"), split->objectName());
+            divider.insert(QStringLiteral("index"), index - 1);
+            divider.insert(QStringLiteral("sideBySide"), split->orientation() == Qt::Horizontal);
+            divider.insert(QStringLiteral("position"), split->positionOfDividerAtIndex(index - 1));
+            divider.insert(QStringLiteral("collapsed"), split->isSubviewCollapsed(split->widget(index - 1))
+                                                            || split->isSubviewCollapsed(split->widget(index)));
+            shown.append(divider);
+        }
+    }
+    return {{QStringLiteral("dividers"), shown}};
 }
 
 QJsonObject ShellProbe::undoNames() const
@@ -357,6 +386,7 @@ QJsonObject ShellProbe::state() const
     }
     if (m_delegate.ui().loadStatusTextField)
         answer.insert(QStringLiteral("status"), m_delegate.ui().loadStatusTextField->text());
+    answer.insert(QStringLiteral("panesPlaced"), m_delegate.arePanesPlaced());
     if (InspectUndoManager *undo = m_delegate.sharedUndoManager()) {
         answer.insert(QStringLiteral("canUndo"), undo->canUndo());
         answer.insert(QStringLiteral("canRedo"), undo->canRedo());

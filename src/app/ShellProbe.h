@@ -23,10 +23,13 @@ class QLocalServer;
 // beside the preview's own, {"q": "pageDialog"} (the dialog the previewed
 // page opened: its text and whether it offers to stop the page's dialogs),
 // {"q": "formRows", "name": objectName}: the labels of the form rows in
-// that widget whose editors are wholly in sight, and {"q": "menu", "title":
+// that widget whose editors are wholly in sight, {"q": "menu", "title":
 // text}: an item of the menu shown, else a title of the main window's menu
-// bar, and {"q": "thumbs"}: the keyframe thumbs the timeline shows, each with
-// its animation's name, its key and where its track runs.
+// bar, {"q": "thumbs"}: the keyframe thumbs the timeline shows, each with
+// its animation's name, its key and where its track runs, and {"q":
+// "dividers"}: each divider of the windows' split views, the line drawn for
+// it on the screen with its position and whether a pane beside it is
+// collapsed.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -53,6 +56,7 @@ private:
     QJsonObject formRows(const QString &name) const;
     QJsonObject menu(const QString &title) const;
     QJsonObject thumbs() const;
+    QJsonObject dividers() const;
 
     AppDelegate &m_delegate;
     int m_undone = 0;

@@ -9,7 +9,9 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -34,6 +36,8 @@ public:
         m_size = m_window ? m_window->size() : QSize();
     }
 
+    void addFollowUp(std::function<void()> followUp) { m_followUps.append(std::move(followUp)); }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -44,6 +48,10 @@ protected:
         if (m_window->size() == m_size)
             m_window->setGeometry(WindowPlacement::insideDecoration(m_window, m_frame));
         deleteLater();
+        // The window system resizes a shown window at once: the window's
+        // panes have their sizes by now.
+        for (const std::function<void()> &followUp : std::exchange(m_followUps, {}))
+            followUp();
         return false;
     }
 
@@ -52,7 +60,14 @@ private:
     QRect m_frame;
     // The size the window was given with the frame.
     QSize m_size;
+    QList<std::function<void()>> m_followUps;
 };
+
+DecorationWatcher *decorationWatcherOf(const QWindow *handle)
+{
+    return handle ? handle->findChild<DecorationWatcher *>(QLatin1String(DecorationWatcher::kName), Qt::FindDirectChildrenOnly)
+                  : nullptr;
+}
 
 // A window's extent along one axis, [start, end).
 struct PlacementSpan
@@ -222,9 +237,18 @@ void WindowPlacement::place(QWidget *window, const QRect &frame)
     // again with its decoration.
     window->move(frame.topLeft());
     window->resize(frame.size());
-    if (auto *watcher = handle->findChild<DecorationWatcher *>(QLatin1String(DecorationWatcher::kName),
-                                                                Qt::FindDirectChildrenOnly))
+    if (DecorationWatcher *watcher = decorationWatcherOf(handle))
         watcher->setFrame(frame);
     else
         new DecorationWatcher(window, frame);
+}
+
+void WindowPlacement::whenPlaced(QWidget *window, std::function<void()> then)
+{
+    if (!then)
+        return;
+    if (DecorationWatcher *watcher = decorationWatcherOf(window ? window->windowHandle() : nullptr))
+        watcher->addFollowUp(std::move(then));
+    else
+        then();
 }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QRect>
 
+#include <functional>
+
 class QScreen;
 class QWidget;
 
@@ -42,5 +44,10 @@ QRect insideDecoration(const QWidget *window, const QRect &frame);
 // is placed by its frame's corner and sized again once it is first shown
 // on the screen, when its decoration is known.
 void place(QWidget *window, const QRect &frame);
+
+// Runs `then` once the window stands at the frame place() gave it: at once,
+// unless the window waits for its decoration, then right after it has been
+// sized with it.
+void whenPlaced(QWidget *window, std::function<void()> then);
 
 } // namespace WindowPlacement

@@ -8,6 +8,7 @@
 
 #include "platform/kit/OutlineView.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPointer>
 #include <QTextLayout>
@@ -68,6 +69,27 @@ QRect DOMRowCell::textRect(const DOMNodeEx &row, const QStyleOptionViewItem &opt
     return rect;
 }
 
+QString DOMRowCell::cutShort(const QString &text, const QFontMetricsF &metrics, double width,
+                             QList<QTextLayout::FormatRange> &formats)
+{
+    // The first line, ended with an ellipsis where it or the text goes on.
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    const QString line = end < 0 ? text : text.left(end);
+    QString shown = metrics.elidedText(line, Qt::ElideRight, std::max(0.0, width));
+    if (end >= 0 && shown == line)
+        shown += QChar(0x2026);
+    const qsizetype kept = shown == line ? line.size() : shown.size() - 1;
+    QList<QTextLayout::FormatRange> cut;
+    for (QTextLayout::FormatRange range : formats) {
+        if (range.start >= kept)
+            continue;
+        range.length = int(std::min<qsizetype>(range.length, kept - range.start));
+        cut.append(range);
+    }
+    formats = cut;
+    return shown;
+}
+
 QString DOMRowCell::ignoreToolTip()
 {
     return QStringLiteral("[Mark as the ignore element] Application will not save this element when you save.");
@@ -86,14 +108,21 @@ void DOMRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option, co
     const std::shared_ptr<const DOMAttrString> coloured = setTagColor(*row, selected, palette);
 
     // Lines as the row's height counts them: the text wraps anywhere, and
-    // each line takes the tree's line height, its text centred in it.
+    // each line takes the tree's line height, its text centred in it. A row
+    // too narrow to wrap in is one line, cut short.
     QString text = coloured->text;
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(text, metrics.font, painter->device());
+    QList<QTextLayout::FormatRange> formats = coloured->formats;
     QTextOption wrap;
-    wrap.setWrapMode(QTextOption::WrapAnywhere);
+    if (rect.width() < metrics.leastWrapWidth()) {
+        text = cutShort(text, QFontMetricsF(metrics.font, painter->device()), rect.width(), formats);
+        wrap.setWrapMode(QTextOption::NoWrap);
+    } else {
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        wrap.setWrapMode(QTextOption::WrapAnywhere);
+    }
+    QTextLayout layout(text, metrics.font, painter->device());
     layout.setTextOption(wrap);
-    layout.setFormats(coloured->formats);
+    layout.setFormats(formats);
     const double line = metrics.lineHeight;
     double y = 0;
     layout.beginLayout();

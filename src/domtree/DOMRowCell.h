@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFontMetricsF>
+#include <QTextLayout>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -12,7 +14,8 @@ struct DOMAttrString;
 
 // The cell of a DOM tree row: the row's text in the tree's fixed font,
 // coloured as code (tags, attributes, quoted values, links), wrapped when it
-// is longer than the outline is wide. A closing row starts one level to the
+// is longer than the outline is wide, and one line cut short where the
+// row's width is under DOMRowMetrics::leastWrapWidth(). A closing row starts one level to the
 // left, under its opening row; a comment reads "<!--text-->" in green. Rows
 // left out of the saved page are grey throughout, reference rows too; a
 // selected row takes the selection's text colour, struck through when it is
@@ -37,6 +40,10 @@ public:
     static QColor rowColor(const QColor &lightColor, const QPalette &palette);
     // The tool tip of a row left out of the saved page.
     static QString ignoreToolTip();
+    // The first line of a row's text cut to the width with an ellipsis, and
+    // its colours cut with it.
+    static QString cutShort(const QString &text, const QFontMetricsF &metrics, double width,
+                            QList<QTextLayout::FormatRange> &formats);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 

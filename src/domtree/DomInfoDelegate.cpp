@@ -73,7 +73,9 @@ void DomInfoDelegate::awakeFromNib()
     // first letters for good.
     list->setTableColumns({TableColumn{QStringLiteral("name"), QStringLiteral("Name"), 90},
                            TableColumn{QStringLiteral("value"), QStringLiteral("Value"), 60}});
-    list->setHeaderVisible(true);
+    // The fields above the list name its columns: the list has no header
+    // of its own, and a short pane shows a row more.
+    list->setHeaderVisible(false);
     list->setRowHeight(20);
     list->setPreferredRowCount(5);
     list->setRootIsDecorated(false);

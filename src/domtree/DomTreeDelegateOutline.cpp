@@ -79,7 +79,7 @@ double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, c
     // cell's margins. The text wraps anywhere, so that a line holds as much
     // as that width does.
     const double available = std::floor(outlineWidth) - metrics.indentation * double(row->level() + 1) - 4.0;
-    if (available <= 0)
+    if (available <= 0 || available < metrics.leastWrapWidth())
         return line;
     const QString text = row->displayName();
     const DOMNode *node = row->node();

@@ -13,6 +13,10 @@ DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
     setSpringLoadingDelay(0);
     // The pane under the preview asks for room for ten rows.
     setPreferredRowCount(10);
+    // The rows' heights follow the width they have, which a scroll bar
+    // coming and going with them would change, and their heights again,
+    // without end: the bar stays.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 DomTreeOutlineView::~DomTreeOutlineView() = default;

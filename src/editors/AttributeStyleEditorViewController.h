@@ -114,6 +114,11 @@ public:
     // The editor of a property by the name the panel gives it; null for none.
     AttributeEditor *editorForProperty(const QString &property) const;
     SegmentedControl *tabController() const { return m_tabController; }
+    // The area the pages are shown in, and the height it needs to show the
+    // first `editors` editors of the page shown, with their titles; the
+    // rest scroll.
+    QWidget *pageArea() const;
+    int pageHeightShowingEditors(int editors) const;
 
 protected:
     void loadView() override;

@@ -106,11 +106,17 @@ public:
     QSize sizeHint() const override
     {
         QSize hint = QStackedWidget::sizeHint();
+        if (const int height = heightShowingEditors(5); height > 0)
+            hint.setHeight(height);
+        return hint;
+    }
+
+    // None when the page shown is no form.
+    int heightShowingEditors(int editors) const
+    {
         const auto *page = qobject_cast<const QScrollArea *>(currentWidget());
         const auto *form = page && page->widget() ? qobject_cast<const QFormLayout *>(page->widget()->layout()) : nullptr;
-        if (form)
-            hint.setHeight(2 * page->frameWidth() + formHeightShowingEditors(form, 5));
-        return hint;
+        return form ? 2 * page->frameWidth() + formHeightShowingEditors(form, editors) : 0;
     }
 };
 
@@ -127,6 +133,17 @@ QLabel *sectionTitle(const QString &text, QWidget *parent)
 
 } // namespace
 
+QWidget *AttributeStyleEditorViewController::pageArea() const
+{
+    return m_tabView;
+}
+
+int AttributeStyleEditorViewController::pageHeightShowingEditors(int editors) const
+{
+    const auto *pages = static_cast<const EditorPageStack *>(m_tabView);
+    return pages ? pages->heightShowingEditors(editors) : 0;
+}
+
 void AttributeStyleEditorViewController::loadView()
 {
     auto *view = new QWidget;
@@ -141,8 +158,10 @@ void AttributeStyleEditorViewController::loadView()
 
 void AttributeStyleEditorViewController::buildPages(QWidget *view)
 {
+    // Little room above and below the tabs and pages: a short pane shows
+    // its editors rather than margins.
     auto *layout = new QVBoxLayout(view);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
 
     m_ruleListView = new QListWidget(view);

@@ -3,6 +3,7 @@
 #include "platform/web/dom/DOMNode.h"
 
 #include <QImage>
+#include <QtGlobal>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -40,6 +41,13 @@ public:
     virtual void scrollIntoView(DOMNode *element) = 0;
     // Whether an element of the page lies under the point (view coordinates).
     virtual bool hasElementAtPoint(const QPointF &point) const = 0;
+    // Whether the page itself shows at the point, no message bar over it: a
+    // click there is the page's.
+    virtual bool isPageShownAt(const QPointF &point) const
+    {
+        Q_UNUSED(point);
+        return true;
+    }
 
     // A picture of the page shown.
     virtual QImage captureImage() = 0;

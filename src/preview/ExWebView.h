@@ -65,6 +65,7 @@ public:
     void displayElementMenu() override;
     // Every point of a loaded page lies over its root element at least.
     bool hasElementAtPoint(const QPointF &point) const override;
+    bool isPageShownAt(const QPointF &point) const override { return !isCoveredAt(point.toPoint()); }
     // The whole document as wide as the view, as tall as its content; the
     // view's size and scroll stay as they were. Null when the page cannot
     // answer (within 30 s).

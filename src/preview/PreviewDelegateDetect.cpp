@@ -11,6 +11,7 @@
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "interfaces/PreviewDomTreeInterface.h"
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/web/dom/DOMElement.h"
 
 #include <QAbstractButton>
@@ -127,6 +128,9 @@ void PreviewDelegate::lockElement(DOMNode *element)
         m_domTreeDelegate->reloadSelectedRow();
     if (m_cssOutlineDelegate)
         m_cssOutlineDelegate->updateRulesByElement(element);
+    // The click's element is known: what waited for the pick may change the
+    // page's layout now (the full-size preview leaves, #79).
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("elementPicked"), this);
 }
 
 void PreviewDelegate::detectLockCommitHandler(QMouseEvent *)

@@ -149,8 +149,8 @@ void PreviewDelegate::urlEnter(const QString &address)
     if (!m_webview)
         return;
     const QString typed = address.trimmed();
-    if (m_selectedURLPath && m_selectedURLPath->text() != address)
-        m_selectedURLPath->setText(address);
+    if (m_selectedURLPath)
+        m_selectedURLPath->setStringValue(address);
     if (typed.isEmpty())
         return;
     QString entered = typed;
@@ -441,7 +441,7 @@ void PreviewDelegate::goAndBackcontrol(int segment)
         return;
     WebPage *page = m_webview->webPage();
     if (m_selectedURLPath)
-        m_selectedURLPath->setText(page->url().toString());
+        m_selectedURLPath->setStringValue(page->url().toString());
     // The history as it is now: a page whose load just began is in it.
     QPointer<PreviewDelegate> guard(this);
     page->historyEntry(segment == 1 ? 1 : -1, [guard, page](std::optional<WebHistoryEntry> entry) {

@@ -186,7 +186,9 @@ void PreviewDelegate::mainFrameRequested(const QUrl &url)
         }
     }
     if (m_selectedURLPath) {
-        m_selectedURLPath->setText(url.toString());
+        // A reload's address, the same again, leaves the field as it is:
+        // showing the address from its start (#79).
+        m_selectedURLPath->setStringValue(url.toString());
         m_selectedURLPath->addHistory(url.toString());
     }
     m_lastMainFrameURL = address;

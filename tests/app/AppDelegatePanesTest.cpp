@@ -192,17 +192,27 @@ TEST_F(PanesTest, ToggleTwoOnlyLeavesTheFullSizePreview)
     EXPECT_EQ(ui().centerPaneSplitView->sizes(), center);
 }
 
+// The mode changes the main window's panes and hides the overlay; the
+// element stays selected and the inspector where it was (#79).
 TEST_F(PanesTest, FullSizePreviewHidesThePanesAroundThePreviewAndBringsBackOnlyThoseThatWereOpen)
 {
     FakePreview preview;
     project.preview = &preview;
     delegate->toggleSlide(0); // the left column is closed before
     const QList<int> center = ui().centerPaneSplitView->sizes();
+    const QRect window = ui().window->geometry();
+    const QRect inspector = ui().cssInspector->geometry();
+    const QList<int> styleList = ui().styleSplitView->sizes();
 
     delegate->togglePreviewMode();
     EXPECT_TRUE(ui().globalSplitView->isSubviewCollapsed(ui().leftPaneSplitView));
     EXPECT_TRUE(ui().centerPaneSplitView->isSubviewCollapsed(ui().centerBottomPane));
-    EXPECT_TRUE(project.calls.contains(QStringLiteral("clearDetectLayer")));
+    EXPECT_TRUE(preview.calls.contains(QStringLiteral("hideDetectLayer")));
+    EXPECT_FALSE(project.calls.contains(QStringLiteral("clearDetectLayer")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui().window->geometry(), window);
+    EXPECT_EQ(ui().cssInspector->geometry(), inspector);
+    EXPECT_EQ(ui().styleSplitView->sizes(), styleList);
 
     delegate->togglePreviewMode();
     EXPECT_FALSE(delegate->isFullSizePreview());
@@ -211,15 +221,34 @@ TEST_F(PanesTest, FullSizePreviewHidesThePanesAroundThePreviewAndBringsBackOnlyT
     EXPECT_TRUE(preview.calls.contains(QStringLiteral("showDetectLayer")));
 }
 
-TEST_F(PanesTest, SelectingAnElementLeavesTheFullSizePreview)
+// Select an Element leaves the mode; while the preview waits for the click
+// on an element, once that click is made, so that it lands on the page as
+// it stood (#79).
+TEST_F(PanesTest, SelectingAnElementLeavesTheFullSizePreviewOnceThePickIsMade)
 {
+    FakePreview preview;
+    project.preview = &preview;
     const QList<int> center = ui().centerPaneSplitView->sizes();
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("selectNodeMode"), &project);
+    NotificationCenter &notifications = NotificationCenter::defaultCenter();
+    notifications.postNotificationName(QStringLiteral("selectNodeMode"), &project);
     EXPECT_FALSE(delegate->isFullSizePreview());
     delegate->togglePreviewMode();
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("selectNodeMode"), &project);
+    notifications.postNotificationName(QStringLiteral("selectNodeMode"), &project);
     EXPECT_FALSE(delegate->isFullSizePreview());
     EXPECT_NEAR(ui().centerPaneSplitView->sizes()[1], center[1], 1);
+
+    delegate->togglePreviewMode();
+    preview.state = ExWebViewInterface::HoverDetect;
+    notifications.postNotificationName(QStringLiteral("selectNodeMode"), &project);
+    EXPECT_TRUE(delegate->isFullSizePreview());
+    preview.state = ExWebViewInterface::ElementLocked;
+    notifications.postNotificationName(QStringLiteral("elementPicked"), &project);
+    EXPECT_FALSE(delegate->isFullSizePreview());
+    EXPECT_NEAR(ui().centerPaneSplitView->sizes()[1], center[1], 1);
+    // A pick without the mode waiting for it changes nothing.
+    delegate->togglePreviewMode();
+    notifications.postNotificationName(QStringLiteral("elementPicked"), &project);
+    EXPECT_TRUE(delegate->isFullSizePreview());
 }
 
 TEST_F(PanesTest, ADoubleClickOnADividerCollapsesThePaneBesideIt)

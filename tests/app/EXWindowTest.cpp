@@ -146,6 +146,21 @@ TEST_F(EXWindowTest, AClickOnThePreviewsEdgeCountsAsOutside)
     EXPECT_EQ(page->presses, 1);
 }
 
+// A message bar over the page takes its clicks whatever the preview's
+// state: its Close closes it at the first click (#79).
+TEST_F(EXWindowTest, AClickOnAMessageOverThePageIsTheMessages)
+{
+    preview.covered = QRectF(0, 0, 300, 30);
+    for (const int state : {ExWebViewInterface::ElementLocked, ExWebViewInterface::HoverDetect}) {
+        preview.state = state;
+        preview.overlayShown = true;
+        mouse(page, QPoint(50, 15));
+        EXPECT_EQ(preview.state, state);
+    }
+    EXPECT_EQ(preview.calls, QStringList());
+    EXPECT_EQ(page->presses, 2);
+}
+
 TEST_F(EXWindowTest, WithDetectOffAClickOnAnElementHidesTheOverlayAndGoesOn)
 {
     preview.overlayShown = true;

@@ -33,6 +33,7 @@ public:
     int state = DetectOff;
     bool overlayShown = false;
     QRectF element; // Where the page has an element.
+    QRectF covered; // Where a message bar covers the page.
     QStringList calls;
     QString address;
 
@@ -47,6 +48,7 @@ public:
     void hideRelatedElementsBounds() override { calls << QStringLiteral("hideRelatedElementsBounds"); }
     void scrollIntoView(DOMNode *) override { calls << QStringLiteral("scrollIntoView"); }
     bool hasElementAtPoint(const QPointF &point) const override { return element.contains(point); }
+    bool isPageShownAt(const QPointF &point) const override { return !covered.contains(point); }
     QImage captureImage() override { return {}; }
     QString mainFrameURL() const override { return address; }
 };

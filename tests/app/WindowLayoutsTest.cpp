@@ -197,10 +197,8 @@ protected:
         auto *styleAttribute = ui().window->findChild<AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
         ASSERT_TRUE(styleAttribute);
         auto *attributesPane = ui().attributePane->parentWidget();
-        // On a screen 800 high the inspectors below the preview take the room
-        // their work needs; the preview keeps the smallest height its divider
-        // allows.
-        const int previewHeight = size.height() > 800 ? 250 : 120;
+        // The preview keeps 40% of a screen 800 high, 45% of one 1080 high.
+        const int previewHeight = size.height() > 800 ? 486 : 320;
         std::vector<Pane> panes = {
             {"preview", ui().centerTopPane, {400, previewHeight}},
             {"file tree", ui().leftTopPane, {150, 150}},
@@ -234,10 +232,10 @@ protected:
                     << split->objectName().toStdString() << " divider " << divider;
             }
         }
-        // The attributes list has room for five rows.
+        // The attributes list has room for two rows.
         auto *attributes = ui().window->findChild<QAbstractItemView *>(QStringLiteral("domInfo"));
         ASSERT_TRUE(attributes);
-        EXPECT_GE(visiblePart(attributes->viewport()).height(), 5 * 20);
+        EXPECT_GE(visiblePart(attributes->viewport()).height(), 2 * 20);
         EXPECT_EQ(cutTexts(ui().window).join(QStringLiteral("; ")).toStdString(), "");
         EXPECT_EQ(cutTexts(ui().cssInspector).join(QStringLiteral("; ")).toStdString(), "");
         // The style attribute pane shows its first editor row whole.

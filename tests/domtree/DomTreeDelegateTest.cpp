@@ -284,6 +284,13 @@ TEST(DomTreeDelegate, RowHeightsFollowTheOutlineWidth)
         EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 51.0);
         DOMNodeEx *comment = DomNodeMap::getInstance().nodeExforNode(document->body()->lastChild()).get();
         EXPECT_EQ(DomTreeDelegate::heightOfRow(comment, 400, metrics), 51.0);
+        // In a narrow outline a row is one line, not a column of a few
+        // characters a line (#79): 120 − 3 × 24 − 4 = 44 points is less than
+        // sixteen characters.
+        widths.insert(QString(16, QLatin1Char('x')), 112);
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 120, metrics), 17.0);
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(comment, 120, metrics), 17.0);
+        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 51.0);
         DomNodeMap::getInstance().clearMap();
     }
 }

@@ -14,6 +14,8 @@
 #include "toolkit/SearchFieldEx.h"
 
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -174,6 +176,26 @@ TEST(DOMRowCell, AStartTagOfAHundredKilobytesIsColouredWhole)
     EXPECT_EQ(colorAt(*text, QStringLiteral("title=")), s_attribute);
     // A blank and "=" inside a quoted value stay in it.
     EXPECT_EQ(colorAt(*text, QStringLiteral("\"a=b c\""), 4), s_quoted);
+}
+
+// A row too narrow to wrap in shows the start of its first line and an
+// ellipsis, in its colours (#79).
+TEST(DOMRowCell, ARowCutShortShowsTheStartOfItsFirstLineInItsColours)
+{
+    const QFontMetricsF metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QTextCharFormat tag;
+    tag.setForeground(s_tag);
+    QList<QTextLayout::FormatRange> formats{{0, 4, tag}, {5, 30, tag}, {32, 3, tag}};
+    const double width = metrics.horizontalAdvance(QStringLiteral("<div class=\"ab"));
+    const QString shown = DOMRowCell::cutShort(QStringLiteral("<div class=\"a-long-class-name\">"), metrics, width, formats);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("<div cl"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_LE(metrics.horizontalAdvance(shown), width);
+    ASSERT_EQ(formats.size(), 2);
+    EXPECT_EQ(formats[1].start + formats[1].length, shown.size() - 1);
+
+    formats.clear();
+    EXPECT_EQ(DOMRowCell::cutShort(QStringLiteral("<!--a\nb-->"), metrics, 400, formats), QStringLiteral("<!--a\u2026"));
 }
 
 TEST(DomCommentRowFormatter, EditsOnlyTheBodyAndPutsTheMarkersBack)

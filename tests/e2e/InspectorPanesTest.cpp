@@ -1,13 +1,14 @@
-#include "SessionTest.h"
+#include "InspectorPanesTest.h"
 
+#include <QGuiApplication>
 #include <QJsonArray>
-#include <QJsonObject>
+#include <QScreen>
+
+#include <cmath>
 
 namespace InspectorPanesTest {
 
 using namespace Shown;
-
-namespace {
 
 QJsonObject widgetAnswer(Session &session, const char *name)
 {
@@ -19,7 +20,6 @@ int rowRoom(Session &session, const char *view)
     return widgetAnswer(session, view).value(QStringLiteral("rowRoom")).toInt();
 }
 
-// The labels of the style attribute's editors wholly in sight.
 QStringList styleEditorsShown(Session &session)
 {
     QStringList labels;
@@ -36,35 +36,95 @@ std::string text(const QRect &rect)
     return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
 }
 
-class InspectorPanes : public SessionTest
+QSize screenSize()
 {
-protected:
-    // The divider between the attributes and the style attribute: the line
-    // under the attributes' list.
-    QPoint attributesDivider()
-    {
-        const QRect list = session.widget(QStringLiteral("domInfo"));
-        return QPoint(list.center().x(), list.bottom() + 1);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
+}
+
+Room roomOnThisScreen()
+{
+    const int height = screenSize().height();
+    if (height >= 1080)
+        return {int(std::ceil(height * 0.45)), 8, 3, 5};
+    return {int(std::ceil(height * 0.40)), 4, 2, 3};
+}
+
+QJsonObject divider(Session &session, const QString &splitView, int index)
+{
+    const QJsonArray all = session.ask({{QStringLiteral("q"), QStringLiteral("dividers")}}).value(QStringLiteral("dividers")).toArray();
+    for (const QJsonValue &each : all) {
+        const QJsonObject divider = each.toObject();
+        if (divider.value(QStringLiteral("splitView")).toString() == splitView && divider.value(QStringLiteral("index")).toInt() == index)
+            return divider;
     }
-};
+    return {};
+}
 
-} // namespace
-
-TEST_F(InspectorPanes, TheStyleAttributeOpensWithFiveEditorsUnderTheTreesTenRowsAndTheAttributesFive)
+int dividerPosition(Session &session, const QString &splitView, int index)
 {
-    EXPECT_GE(rowRoom(session, "domTreeOutlineView"), 10);
-    EXPECT_GE(rowRoom(session, "domInfo"), 5);
-    const QStringList shown = styleEditorsShown(session);
-    EXPECT_EQ(shown.mid(0, 5), (QStringList{"Display", "Position", "Float", "Width", "Height"})) << shown.join(u',').toStdString();
+    return divider(session, splitView, index).value(QStringLiteral("position")).toInt(-1);
+}
 
-    // So it opens again, and with a page shown.
-    ASSERT_TRUE(session.quit());
-    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+bool dragDivider(Session &session, const QString &splitView, int index, int offset, int by, int attempts)
+{
+    // A drag that did not take (the pointer came before the window had
+    // settled) is made again, as a user would.
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const QJsonObject line = divider(session, splitView, index);
+        if (line.isEmpty())
+            return false;
+        const int before = line.value(QStringLiteral("position")).toInt();
+        const bool sideBySide = line.value(QStringLiteral("sideBySide")).toBool();
+        const QRect rect(line.value(QStringLiteral("x")).toInt(), line.value(QStringLiteral("y")).toInt(),
+                         line.value(QStringLiteral("w")).toInt(), line.value(QStringLiteral("h")).toInt());
+        const QPoint along = sideBySide ? QPoint(1, 0) : QPoint(0, 1);
+        // On the line's leading pixel, `offset` beside it.
+        const QPoint from = (sideBySide ? QPoint(rect.left(), rect.center().y()) : QPoint(rect.center().x(), rect.top()))
+            + along * offset;
+        session.drag(from, from + along * by);
+        if (session.waitFor([&](const QJsonObject &) { return dividerPosition(session, splitView, index) != before; }, 3000))
+            return true;
+    }
+    return false;
+}
+
+void InspectorPanes::expectRoomForTheWork(const char *when)
+{
+    SCOPED_TRACE(when);
+    const Room room = roomOnThisScreen();
+    const QRect preview = session.widget(QStringLiteral("centerTopPane"));
+    EXPECT_GE(preview.height(), room.preview) << text(preview);
+    EXPECT_GE(rowRoom(session, "domTreeOutlineView"), room.treeRows);
+    EXPECT_GE(rowRoom(session, "domInfo"), room.attributeRows);
+    const QStringList editors = styleEditorsShown(session);
+    EXPECT_GE(editors.size(), room.styleEditors) << editors.join(u',').toStdString();
+}
+
+// A first launch, and a start after quitting on a screen of the other size,
+// give the preview most of the height and each inspector room for the rows
+// of its work (#79).
+TEST_F(InspectorPanes, ThePreviewKeepsMostOfTheHeightBesideReadableInspectorsAtFirstAndAfterAnotherScreen)
+{
+    expectRoomForTheWork("first launch");
     ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Down Right Down", "intro"));
-    EXPECT_GE(rowRoom(session, "domTreeOutlineView"), 10);
-    EXPECT_GE(rowRoom(session, "domInfo"), 5);
-    EXPECT_GE(styleEditorsShown(session).size(), 5) << styleEditorsShown(session).join(u',').toStdString();
+    expectRoomForTheWork("with a page");
+
+    // Quit on the other screen: its run left the windows docked there and
+    // the inspectors at the heights it gave them.
+    ASSERT_TRUE(session.quit());
+    const bool large = screenSize().height() >= 1080;
+    const QString otherScreen = large ? QStringLiteral("0 0 1280 800") : QStringLiteral("0 0 1920 1080");
+    const QString main = large ? QStringLiteral("0 0 978 800 ") : QStringLiteral("0 0 1618 1080 ");
+    const QString inspector = large ? QStringLiteral("980 0 300 800 ") : QStringLiteral("1620 0 300 1080 ");
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame mainWindow"), main + otherScreen));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame StyleInspector"), inspector + otherScreen));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("lastRightPaneHeight"), large ? 120.0 : 193.0));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("lastAttributePaneHeight"), large ? 92.0 : 170.0));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("lastStyleAttributePaneHeight"), large ? 153.0 : 213.0));
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    expectRoomForTheWork("after quitting on the other screen");
     EXPECT_EQ(changed(), "");
 }
 
@@ -73,17 +133,18 @@ TEST_F(InspectorPanes, TheDividerAboveTheStyleAttributeStopsShortOfCollapsingAnd
     const QRect list = session.widget(QStringLiteral("domInfo"));
     ASSERT_TRUE(list.isValid());
     // Dragged far past the attributes' top, it stops with their list still there.
-    session.drag(attributesDivider(), QPoint(list.center().x(), list.top() - 150));
+    const int start = dividerPosition(session, QStringLiteral("rightPaneDomSplitView"), 0);
+    ASSERT_TRUE(dragDivider(session, QStringLiteral("rightPaneDomSplitView"), 0, 0, -150));
     const QRect squeezed = session.widget(QStringLiteral("domInfo"));
     ASSERT_TRUE(squeezed.isValid());
     EXPECT_LT(squeezed.height(), list.height());
     EXPECT_GE(squeezed.height(), 20) << text(squeezed);
 
     // And it comes back, below where it was.
-    const QPoint divider = attributesDivider();
-    session.drag(divider, QPoint(divider.x(), list.bottom() + 31));
+    const int stopped = dividerPosition(session, QStringLiteral("rightPaneDomSplitView"), 0);
+    ASSERT_TRUE(dragDivider(session, QStringLiteral("rightPaneDomSplitView"), 0, 0, start - stopped + 30));
+    EXPECT_NEAR(dividerPosition(session, QStringLiteral("rightPaneDomSplitView"), 0), start + 30, 2);
     const QRect lowered = session.widget(QStringLiteral("domInfo"));
-    EXPECT_NEAR(lowered.bottom(), list.bottom() + 30, 2) << text(lowered);
     const QRect styleAttribute = session.widget(QStringLiteral("EditorView"));
     const QRect tree = session.widget(QStringLiteral("domTreeOutlineView"));
 

@@ -102,7 +102,32 @@ bool Session::launch(Launch launch)
             return false;
         key(QStringLiteral("Escape"));
     }
+    if (launch == Launch::FirstWithQuestion)
+        return waitFor([](const QJsonObject &state) {
+            return state.contains(QStringLiteral("modal")) && state.value(QStringLiteral("panesPlaced")).toBool();
+        }, 10000);
     return waitForMainWindow();
+}
+
+bool Session::setDefault(const QString &key, const QVariant &value) const
+{
+    QFile file(defaultsPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString plist = QString::fromUtf8(file.readAll());
+    file.close();
+    const QString entry = value.typeId() == QMetaType::QString
+        ? QStringLiteral("<key>%1</key>\n\t<string>%2</string>").arg(key, value.toString())
+        : QStringLiteral("<key>%1</key>\n\t<real>%2</real>").arg(key).arg(value.toDouble());
+    const QRegularExpression saved(
+        QStringLiteral("<key>%1</key>\\s*<(string|real)>[^<]*</(string|real)>").arg(QRegularExpression::escape(key)));
+    if (plist.contains(saved))
+        plist.replace(saved, entry);
+    else if (const qsizetype end = plist.lastIndexOf(QStringLiteral("</dict>")); end >= 0)
+        plist.insert(end, entry + QLatin1Char('\n'));
+    else
+        return false;
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(plist.toUtf8()) > 0;
 }
 
 bool Session::quit()
@@ -154,7 +179,8 @@ bool Session::waitForMainWindow()
     // window manager leaves it without focus, a user clicks into it (its
     // status line, where a click does nothing else).
     const auto active = [](const QJsonObject &state) {
-        return !state.contains(QStringLiteral("modal")) && state.contains(QStringLiteral("activeWindow"));
+        return !state.contains(QStringLiteral("modal")) && state.contains(QStringLiteral("activeWindow"))
+            && state.value(QStringLiteral("panesPlaced")).toBool();
     };
     for (int attempt = 0; attempt < 4 && !waitFor(active, 5000); ++attempt) {
         if (!state().contains(QStringLiteral("modal")))

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
 
 #include <functional>
 #include <map>
@@ -22,9 +23,12 @@ public:
     Session();
     ~Session();
 
-    enum class Launch { First, Again };
+    // A new home (the first launch's question dismissed, or left open for
+    // the scenario), or the home of the run before.
+    enum class Launch { First, FirstWithQuestion, Again };
     // Starts the program and waits until its probe answers and the main
-    // window is up; the first launch's tutorial panel is dismissed.
+    // window is up with its panes placed; the first launch's tutorial panel
+    // is dismissed, or waited for and left open.
     bool launch(Launch launch = Launch::First);
     // Ends the program as a crash would; its home stays for the next launch.
     void stop();
@@ -35,6 +39,10 @@ public:
     qint64 processId() const { return m_program.processId(); }
     // The user defaults file of the program's home.
     QString defaultsPath() const;
+    // Sets a value of the user defaults (a text, or a number as the program
+    // keeps a pane's size) while the program is not running, as a run would
+    // have saved it.
+    bool setDefault(const QString &key, const QVariant &value) const;
     // The log the program wrote, for a failure message.
     QString logTail(int lines = 40) const;
 

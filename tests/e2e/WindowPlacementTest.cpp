@@ -1,6 +1,5 @@
 #include "SessionTest.h"
 
-#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -96,25 +95,6 @@ std::string text(const QList<Framed> &windows)
     return shown.toStdString();
 }
 
-// Sets a text of the user defaults, as the program would have saved it.
-bool setDefault(const QString &path, const QString &key, const QString &value)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QString plist = QString::fromUtf8(file.readAll());
-    file.close();
-    const QString entry = QStringLiteral("<key>%1</key>\n\t<string>%2</string>").arg(key, value);
-    const QRegularExpression saved(QStringLiteral("<key>%1</key>\\s*<string>[^<]*</string>").arg(QRegularExpression::escape(key)));
-    if (plist.contains(saved))
-        plist.replace(saved, entry);
-    else if (const int end = plist.lastIndexOf(QStringLiteral("</dict>")); end >= 0)
-        plist.insert(end, entry + QLatin1Char('\n'));
-    else
-        return false;
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(plist.toUtf8()) > 0;
-}
-
 } // namespace
 
 class WindowPlacement : public SessionTest
@@ -160,10 +140,10 @@ TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAndWithFramesSaved
     // A session on a 1920x1080 screen left the main window low and tall on
     // it, and the inspector on a second screen to its right, now gone.
     session.stop();
-    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame mainWindow"),
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame mainWindow"),
                            QStringLiteral("200.000000 0.000000 1618.000000 1060.000000 "
                                           "0.000000 0.000000 1920.000000 1080.000000")));
-    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame StyleInspector"),
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame StyleInspector"),
                            QStringLiteral("2100.000000 80.000000 300.000000 1000.000000 "
                                           "1920.000000 0.000000 1920.000000 1080.000000")));
     ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
@@ -182,8 +162,8 @@ TEST_F(WindowPlacement, WindowsSavedOnAScreenOfAnotherSizeStandSideBySideInTheir
     // at the top of a 1280x800 one, shorter than the screen.
     const QString main = small ? QStringLiteral("0 0 1618 1080 0 0 1920 1080") : QStringLiteral("0 200 978 600 0 0 1280 800");
     const QString inspector = small ? QStringLiteral("1620 0 300 1080 0 0 1920 1080") : QStringLiteral("980 300 300 500 0 0 1280 800");
-    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame mainWindow"), main));
-    ASSERT_TRUE(setDefault(session.defaultsPath(), QStringLiteral("NSWindow Frame StyleInspector"), inspector));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame mainWindow"), main));
+    ASSERT_TRUE(session.setDefault(QStringLiteral("NSWindow Frame StyleInspector"), inspector));
     ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
     ASSERT_NO_FATAL_FAILURE(expectFramesOnTheScreen());
 

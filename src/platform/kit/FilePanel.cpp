@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace {
 std::function<std::optional<QStringList>(const FilePanel &)> &panelResponder()
@@ -65,4 +66,9 @@ void FilePanel::beginSheetModalForWindow(QWidget *window, Completion completion)
                        result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());
     });
     dialog->open();
+    // The panel has the keyboard, in its name field: what the user types
+    // goes there at once.
+    dialog->activateWindow();
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setFocus(Qt::ActiveWindowFocusReason);
 }

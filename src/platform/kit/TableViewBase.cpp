@@ -443,15 +443,19 @@ void TableViewBase::setPreferredRowCount(int rows)
 QSize TableViewBase::sizeHint() const
 {
     QSize hint = QTreeView::sizeHint();
-    if (m_preferredRowCount <= 0)
-        return hint;
-    int height = 2 * frameWidth() + m_preferredRowCount * m_rowHeight;
+    if (m_preferredRowCount > 0)
+        hint.setHeight(heightShowingRows(m_preferredRowCount));
+    return hint;
+}
+
+int TableViewBase::heightShowingRows(int rows) const
+{
+    int height = 2 * frameWidth() + qMax(0, rows) * m_rowHeight;
     if (!header()->isHidden())
         height += header()->sizeHint().height();
     if (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
         height += horizontalScrollBar()->sizeHint().height();
-    hint.setHeight(height);
-    return hint;
+    return height;
 }
 
 // Selection
@@ -901,6 +905,20 @@ void TableViewBase::contextMenuEvent(QContextMenuEvent *event)
 
 void TableViewBase::keyPressEvent(QKeyEvent *event)
 {
+    // The edit key edits the current row: its current cell, else the first
+    // of its cells that can be edited (a list whose names are read-only
+    // edits the value).
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier && state() != QAbstractItemView::EditingState
+        && currentIndex().isValid() && !isCellEditable(currentIndex())) {
+        const QModelIndex current = currentIndex();
+        for (int column = 0; column < m_model->columnCount(current.parent()); ++column) {
+            if (isCellEditable(current.siblingAtColumn(column))) {
+                editColumn(column, rowForIndex(current), true);
+                event->accept();
+                return;
+            }
+        }
+    }
     const QModelIndex current = currentIndex().siblingAtColumn(0);
     const bool plain = !(event->modifiers() & ~(Qt::KeypadModifier | Qt::AltModifier));
     const bool all = event->modifiers() & Qt::AltModifier;

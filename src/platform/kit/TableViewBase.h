@@ -64,6 +64,8 @@ public:
     // under its header; none, the default, leaves the hint to the view.
     void setPreferredRowCount(int rows);
     QSize sizeHint() const override;
+    // The height that shows that many rows under the header.
+    int heightShowingRows(int rows) const;
 
     // Selection by row.
     int selectedRow() const;

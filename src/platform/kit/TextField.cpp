@@ -7,9 +7,21 @@ TextField::TextField(QWidget *parent)
     : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textEdited, this, [this] { userEdited(); });
+    // A text the program puts into a field the user is not typing in shows
+    // its start, as a text longer than the field reads from there.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!hasFocus() && !m_editing)
+            setCursorPosition(0);
+    });
 }
 
 TextField::~TextField() = default;
+
+void TextField::setStringValue(const QString &value)
+{
+    if (value != text())
+        setText(value);
+}
 
 void TextField::setRefusesFirstResponder(bool refuses)
 {
@@ -66,8 +78,13 @@ void TextField::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
     // A menu or completion list taking the focus for a moment does not end
     // editing.
-    if (event->reason() != Qt::PopupFocusReason)
-        endEditing();
+    if (event->reason() == Qt::PopupFocusReason)
+        return;
+    endEditing();
+    // The field left shows its text from the start again; one only put aside
+    // while another window is used stays as it was.
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        setCursorPosition(0);
 }
 
 void TextField::inputMethodEvent(QInputMethodEvent *event)

@@ -27,6 +27,7 @@ struct TextFieldDelegate
 // A one-line text field of the kit. Editing begins with the user's first
 // change and ends with Return or when the focus leaves; changes made by the
 // program are not edits. Return sends the field's action (activated()).
+// Outside editing the field shows the start of a text too long for it.
 class TextField : public QLineEdit
 {
     Q_OBJECT
@@ -39,7 +40,10 @@ public:
     const TextFieldDelegate &delegate() const { return m_delegate; }
 
     QString stringValue() const { return text(); }
-    void setStringValue(const QString &value) { setText(value); }
+    // The program's text for the field. The same text again changes
+    // nothing: the field keeps showing it as it did, from its start when
+    // the user is not typing in it.
+    void setStringValue(const QString &value);
 
     bool refusesFirstResponder() const { return focusPolicy() == Qt::NoFocus; }
     void setRefusesFirstResponder(bool refuses);

@@ -8,6 +8,7 @@
 
 #include "TestUtil.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 
@@ -57,6 +58,30 @@ TEST(TextField, ACommandTheDelegateHandlesGoesNoFurther)
     EXPECT_EQ(commands, (QList<TextCommand>{TextCommand::DeleteBackward, TextCommand::MoveLeft}));
     field.setRefusesFirstResponder(true);
     EXPECT_EQ(field.focusPolicy(), Qt::NoFocus);
+}
+
+// A text longer than the field reads from its start wherever the user is
+// not typing: as the program puts it in, and once the user has left (#79).
+TEST(TextField, ShowsTheStartOfALongTextOutsideEditing)
+{
+    QWidget window;
+    TextField field(&window);
+    QLineEdit other(&window);
+    other.move(0, 40);
+    field.resize(60, 24);
+    window.show();
+    const QString address = QStringLiteral("file:///home/someone/projects/site/pages/index.html");
+    field.setText(address);
+    EXPECT_EQ(field.cursorPosition(), 0);
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field.setFocus();
+    field.end(false);
+    QTest::keyClicks(&field, QStringLiteral("?a"));
+    EXPECT_EQ(field.cursorPosition(), address.size() + 2);
+    other.setFocus();
+    EXPECT_EQ(field.cursorPosition(), 0);
 }
 
 TEST(SegmentedControl, SelectsOneAnyOrNoneByTrackingMode)

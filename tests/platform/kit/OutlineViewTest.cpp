@@ -289,6 +289,25 @@ TEST_F(OutlineViewTest, ACellIsEditedInPlaceOnlyWhenTheDelegateAllowsIt)
     EXPECT_EQ(editor->selectedText(), QStringLiteral("index.html"));
 }
 
+// F2 on a row whose current cell cannot be edited edits the first of its
+// cells that can, as Return does in lists of names and values (#79).
+TEST_F(OutlineViewTest, TheEditKeyEditsTheCellOfTheRowThatCanBeEdited)
+{
+    view.setTableColumns({TableColumn{QStringLiteral("name"), QStringLiteral("Name"), 120},
+                          TableColumn{QStringLiteral("value"), QStringLiteral("Value"), 120}});
+    OutlineDelegate delegate;
+    delegate.shouldEditTableColumn = [](OutlineView *, int column, void *) { return column == 1; };
+    view.setDelegate(delegate);
+    view.selectRowIndexes({2}, false);
+    view.setCurrentIndex(view.indexForRow(2, 0));
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_F2);
+    EXPECT_TRUE(view.isEditing());
+    auto *editor = view.viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_GE(editor->geometry().left(), view.columnViewportPosition(1));
+}
+
 TEST_F(OutlineViewTest, AnAbortedEditTakesNothingTyped)
 {
     OutlineDelegate delegate;

@@ -7,6 +7,7 @@
 #include "WebPreferences.h"
 
 #include <QBoxLayout>
+#include <QChildEvent>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFrame>
@@ -138,14 +139,17 @@ void WebView::makeNoticeBar()
     bar->setFrameShape(QFrame::StyledPanel);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(10, 4, 6, 4);
+    // One line: a message longer than the view is cut short, and reads
+    // whole in its tool tip.
     m_noticeText = new QLabel(bar);
     m_noticeText->setObjectName(QStringLiteral("previewNoticeText"));
-    m_noticeText->setWordWrap(true);
-    m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_noticeText->setWordWrap(false);
+    m_noticeText->setMinimumWidth(0);
+    m_noticeText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *close = new QPushButton(tr("Close"), bar);
     close->setObjectName(QStringLiteral("closePreviewNotice"));
     layout->addWidget(m_noticeText, 1);
-    layout->addWidget(close, 0, Qt::AlignTop);
+    layout->addWidget(close);
     connect(close, &QPushButton::clicked, this, &WebView::hideNotice);
     m_noticeBar = bar;
     m_noticeBar->hide();
@@ -153,20 +157,30 @@ void WebView::makeNoticeBar()
 
 void WebView::showNotice(const QString &message)
 {
-    m_noticeText->setText(message);
+    m_notice = message;
     m_noticeBar->show();
     placeBars();
 }
 
 void WebView::hideNotice()
 {
+    m_notice.clear();
     m_noticeText->clear();
     m_noticeBar->hide();
 }
 
 QString WebView::notice() const
 {
-    return m_noticeBar->isVisibleTo(this) ? m_noticeText->text() : QString();
+    return m_noticeBar->isVisibleTo(this) ? m_notice : QString();
+}
+
+bool WebView::isCoveredAt(const QPoint &point) const
+{
+    for (const QWidget *bar : {m_notResponding, m_noticeBar}) {
+        if (bar->isVisibleTo(this) && bar->geometry().contains(point))
+            return true;
+    }
+    return false;
 }
 
 void WebView::placeBars()
@@ -175,12 +189,50 @@ void WebView::placeBars()
     for (QWidget *bar : {m_notResponding, m_noticeBar}) {
         if (!bar->isVisibleTo(this))
             continue;
-        const int height = bar->layout()->hasHeightForWidth() ? bar->layout()->totalHeightForWidth(width())
-                                                              : bar->sizeHint().height();
+        const int height = bar->sizeHint().height();
         bar->setGeometry(0, top, width(), height);
-        bar->raise();
         top += height;
     }
+    if (m_noticeBar->isVisibleTo(this)) {
+        m_noticeBar->layout()->activate();
+        const QString shown = m_noticeText->fontMetrics().elidedText(m_notice, Qt::ElideRight, m_noticeText->width());
+        m_noticeText->setText(shown);
+        m_noticeText->setToolTip(shown == m_notice ? QString() : m_notice);
+    }
+    raiseBars();
+}
+
+void WebView::raiseBars()
+{
+    // Raising a bar tells this view again.
+    if (m_raisingBars)
+        return;
+    m_raisingBars = true;
+    for (QWidget *bar : {m_notResponding, m_noticeBar}) {
+        if (bar)
+            bar->raise();
+    }
+    m_raisingBars = false;
+}
+
+void WebView::childEvent(QChildEvent *event)
+{
+    QWidget::childEvent(event);
+    // What a subclass or a caller lays over the page (an overlay, a handle)
+    // stays under the bars, so that their text is read and their buttons
+    // take the clicks.
+    if (event->added() && event->child()->isWidgetType()) {
+        event->child()->installEventFilter(this);
+        raiseBars();
+    }
+}
+
+bool WebView::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::ZOrderChange || event->type() == QEvent::Show) && watched != m_notResponding
+        && watched != m_noticeBar)
+        raiseBars();
+    return QWidget::eventFilter(watched, event);
 }
 
 void WebView::resizeEvent(QResizeEvent *event)

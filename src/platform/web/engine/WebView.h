@@ -59,15 +59,19 @@ public:
     // The bar saying that the page does not respond, with its Stop button;
     // shown only while the page does not respond.
     QWidget *notRespondingBar() const { return m_notResponding; }
-    // A message about the page or its browser, in a bar over the page (below
-    // the one above) until it is closed or hidden: what happened to the page
-    // shown that the page cannot show itself. A new message replaces the one
-    // shown. Never a window of its own: a page that causes it again and again
-    // holds nothing up.
+    // A message about the page or its browser, in a bar of one line over
+    // the top of the page (below the one above) until it is closed or
+    // hidden: what happened to the page shown that the page cannot show
+    // itself, cut short where the view is too narrow for it and whole in
+    // the bar's tool tip. A new message replaces the one shown. Never a
+    // window of its own: a page that causes it again and again holds
+    // nothing up. Both bars stay above whatever else is laid over the page.
     void showNotice(const QString &message);
     void hideNotice();
     // The message shown; empty when none is.
     QString notice() const;
+    // Whether a bar over the page covers the point (view coordinates).
+    bool isCoveredAt(const QPoint &point) const;
 
     QSize sizeHint() const override { return {800, 600}; }
 
@@ -89,6 +93,8 @@ protected:
 
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void childEvent(QChildEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -112,6 +118,7 @@ private:
     void makeNotRespondingBar();
     void makeNoticeBar();
     void placeBars();
+    void raiseBars();
 
     WebPage *m_page; // Owned (QObject child).
     QImage m_frame;
@@ -122,6 +129,8 @@ private:
     QWidget *m_notResponding = nullptr; // Owned (QObject child).
     QWidget *m_noticeBar = nullptr;     // Owned (QObject child).
     QLabel *m_noticeText = nullptr;     // Owned by the bar.
+    QString m_notice;
+    bool m_raisingBars = false;
     bool m_cursorAsked = false;
     QPointF m_cursorWanted;
 };

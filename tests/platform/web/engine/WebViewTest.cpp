@@ -14,6 +14,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -131,6 +132,39 @@ TEST(WebView, PageDialogsAreAnsweredWithQtDialogs)
                    .toString()
             == QLatin1String("1/false/Bob");
     }));
+}
+
+// However long, a message over the page is one line at its top, read
+// whole in its tool tip; what is laid over the page afterwards (the
+// element overlay) stays under it, and its Close takes the click (#79).
+TEST(WebView, AMessageIsOneLineAtTheTopOfThePageAboveWhatIsLaidOverIt)
+{
+    QWidget window;
+    window.resize(245, 86);
+    WebView view(&window);
+    view.resize(245, 86);
+    window.show();
+    const QString message = QStringLiteral("The preview's browser ended unexpectedly and was started again. The page is "
+                                           "shown again. The edits made in the page before can no longer be undone.");
+    view.showNotice(message);
+    auto *bar = view.findChild<QWidget *>(QStringLiteral("previewNotice"));
+    auto *text = view.findChild<QLabel *>(QStringLiteral("previewNoticeText"));
+    auto *close = view.findChild<QPushButton *>(QStringLiteral("closePreviewNotice"));
+    ASSERT_TRUE(bar && text && close);
+    EXPECT_EQ(view.notice(), message);
+    EXPECT_EQ(bar->y(), 0);
+    EXPECT_LT(text->height(), 2 * text->fontMetrics().lineSpacing());
+    EXPECT_LT(bar->height(), view.height() / 2);
+    EXPECT_EQ(text->toolTip(), message);
+
+    QWidget overlay(&view);
+    overlay.setGeometry(view.rect());
+    overlay.show();
+    overlay.raise();
+    const QPoint onClose = close->mapTo(&view, close->rect().center());
+    EXPECT_EQ(view.childAt(onClose), close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(view.notice(), QString());
 }
 
 TEST(WebView, HistoryFollowsTheLoadsAndGoesBack)
