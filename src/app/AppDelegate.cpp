@@ -31,6 +31,8 @@
 #include <QThreadPool>
 #include <QToolButton>
 
+#include <algorithm>
+
 static AppDelegate *s_instance = nullptr;
 
 static const QString kMainWindowFrameKey = QStringLiteral("NSWindow Frame mainWindow");
@@ -424,8 +426,16 @@ bool AppDelegate::windowShouldClose(QWidget *window)
     alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
     const bool modified = m_projectController && m_projectController->hasModified();
     alert.addButtonWithTitle(QStringLiteral("Quit"));
-    if (modified)
+    if (modified) {
         alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
+        // Return keeps the work (#80): a key pressed out of habit must not
+        // throw unsaved edits away, and the question says what is at stake.
+        alert.setDefaultButtonIndex(1);
+        const int count = std::max(1, m_projectController->modifiedFileCount());
+        alert.setInformativeText(count == 1 ? QStringLiteral("1 file has unsaved changes. Quit discards them.")
+                                            : QStringLiteral("%1 files have unsaved changes. Quit discards them.")
+                                                  .arg(count));
+    }
     alert.addButtonWithTitle(QStringLiteral("Cancel"));
     const int response = alert.runModal(window);
     if (response == Alert::FirstButtonReturn)

@@ -132,6 +132,7 @@ public:
     // menu, the selected row's node otherwise.
     File *actedOnFile();
     bool hasModified() override;
+    int modifiedFileCount() override;
     // Saves every modified file of every project and marks it as having no
     // change pending. The walk goes on past a file that cannot be written;
     // answers "<name>: <reason>" for each of those.

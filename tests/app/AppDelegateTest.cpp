@@ -103,6 +103,29 @@ TEST_F(LaunchTest, QuitClosesTheMainWindowWithoutSaving)
     EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
 }
 
+// Return out of habit must not lose the work (#80).
+TEST_F(LaunchTest, WithModifiedFilesReturnSavesAndQuitsAndTheQuestionSaysHowManyAreUnsaved)
+{
+    launch();
+    project.modified = true;
+    project.modifiedCount = 3;
+    AlertAnswers answers({QStringLiteral("Return")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Save And Quit|Cancel")});
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
+    ASSERT_EQ(answers.informativeTexts.size(), 1);
+    EXPECT_TRUE(answers.informativeTexts[0].startsWith(QStringLiteral("3 files have unsaved changes.")))
+        << answers.informativeTexts[0].toStdString();
+
+    // Nothing unsaved: Return quits, and nothing is said of files.
+    delegate.reset();
+    launch();
+    AlertAnswers again({QStringLiteral("Return")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(again.informativeTexts, QStringList{QString()});
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
+}
+
 TEST_F(LaunchTest, SaveAndQuitSavesThenQuitsOnceTheLastWindowHasClosed)
 {
     launch();

@@ -113,6 +113,11 @@ bool Session::quit()
         }, 10000))
         return false;
     clickWidget(QStringLiteral("alertButton0")); // Quit
+    return waitForEnd();
+}
+
+bool Session::waitForEnd()
+{
     if (!m_program.waitForFinished(20000))
         return false;
     m_probe.abort();

@@ -31,6 +31,9 @@ public:
     // Quits through the window's close and its question's "Quit"; the home
     // stays for the next launch (Launch::Again).
     bool quit();
+    // Waits until the program has ended by itself (quit by the user); the
+    // home stays for the next launch.
+    bool waitForEnd();
     bool isRunning() const;
     qint64 processId() const { return m_program.processId(); }
     // The user defaults file of the program's home.

@@ -104,6 +104,7 @@ public:
         return nullptr;
     }
     bool hasModified() override { return modified; }
+    int modifiedFileCount() override { return modified ? 1 : 0; }
     QStringList saveOnQuit() override { return {}; }
     void confirmDownloadTurtorialProject() override {}
     void reloadProjectConfigView() override {}
