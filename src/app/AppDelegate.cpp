@@ -15,6 +15,7 @@
 #include "foundation/Reachability.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/SettingsFile.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/EventMonitor.h"
@@ -26,9 +27,11 @@
 #include <QColorDialog>
 #include <QHash>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QThreadPool>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -109,6 +112,7 @@ AppDelegate::~AppDelegate()
 {
     EventMonitor::removeMonitor(m_keyMonitor);
     NotificationCenter::defaultCenter().removeObserver(this);
+    SettingsFile::setListener({});
     if (m_validatorQueue)
         m_validatorQueue->waitForDone();
     if (s_instance == this)
@@ -359,6 +363,8 @@ void AppDelegate::applicationDidFinishLaunching()
         QM_INFO(QStringLiteral("launched"));
     }
     ShellProbe::startIfAsked(*this);
+    // Settings files read before now (the user defaults) are told too.
+    SettingsFile::setListener([this](const QString &message) { tellSettingsFileProblem(message); });
 
     sizeInspectorPanes();
     rememberRestoreFrames();
@@ -466,6 +472,34 @@ bool AppDelegate::confirmQuit()
 {
     m_quitConfirmed = true;
     return true;
+}
+
+void AppDelegate::tellSettingsFileProblem(const QString &message)
+{
+    m_settingsFileProblems.append(message);
+    // The files read in one go (the projects at launch) are told together.
+    if (m_settingsFileProblems.size() == 1 && !m_settingsFileAlertShown)
+        QTimer::singleShot(0, this, &AppDelegate::showSettingsFileProblems);
+}
+
+void AppDelegate::showSettingsFileProblems()
+{
+    if (m_settingsFileProblems.isEmpty() || m_settingsFileAlertShown)
+        return;
+    const QStringList problems = std::exchange(m_settingsFileProblems, {});
+    Alert alert;
+    alert.setMessageText(problems.size() == 1
+                             ? QStringLiteral("A settings file could not be used.")
+                             : QStringLiteral("%1 settings files could not be used.").arg(problems.size()));
+    alert.setInformativeText(problems.join(QStringLiteral("\n\n")));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    m_settingsFileAlertShown = true;
+    alert.beginSheetModalForWindow(m_ui.window, [self = QPointer<AppDelegate>(this)](int) {
+        if (!self)
+            return;
+        self->m_settingsFileAlertShown = false;
+        self->showSettingsFileProblems();
+    });
 }
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()

@@ -22,10 +22,19 @@ public:
     Session();
     ~Session();
 
-    enum class Launch { First, Again };
-    // Starts the program and waits until its probe answers and the main
-    // window is up; the first launch's tutorial panel is dismissed.
+    // First and Again: until the main window is up, the first launch's
+    // tutorial panel dismissed. Asking: until the program asks something
+    // (an alert or a panel), which the test answers; then waitForMainWindow().
+    enum class Launch { First, Again, Asking };
+    // Starts the program and waits until its probe answers and as above.
     bool launch(Launch launch = Launch::First);
+    // Until the main window is up and active, with the preview shown.
+    bool waitForMainWindow();
+    // Until a panel is up, with its name field clicked.
+    bool waitForModal();
+    // From the next launch on, the program is stopped by file permissions
+    // as any user is: run by root, it runs without root's override of them.
+    void obeyFilePermissions() { m_obeyFilePermissions = true; }
     // Ends the program as a crash would; its home stays for the next launch.
     void stop();
     // Quits through the window's close and its question's "Quit"; the home
@@ -101,10 +110,6 @@ public:
 private:
     // Starts the program and waits until its probe answers.
     bool start();
-    // Until the main window is up and active, with the preview shown.
-    bool waitForMainWindow();
-    // Until a panel is up, with its name field clicked.
-    bool waitForModal();
     void run(const QStringList &arguments);
 
     QTemporaryDir m_scratch;
@@ -112,4 +117,5 @@ private:
     QLocalSocket m_probe;
     std::map<QString, QByteArray> m_fixture;
     QPoint m_pointer{-1, -1};
+    bool m_obeyFilePermissions = false;
 };
