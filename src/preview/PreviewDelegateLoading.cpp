@@ -408,6 +408,9 @@ void PreviewDelegate::cleanStyle()
     if (!root)
         return;
     for (File *sheet : root->getFilesWithExt(QStringLiteral("css"))) {
+        // The name finds folders ("css", "scss") and other files too (#80).
+        if (sheet->fileType() != File::StyleSheet)
+            continue;
         // Rules the panel keeps in step with the text stay the same objects.
         if (m_cssOutlineDelegate && m_cssOutlineDelegate->keepsRulesOf(sheet))
             continue;

@@ -283,6 +283,23 @@ TEST_F(FileContent, ASaveIntoAReadOnlyFolderKeepsTheFileModified)
     EXPECT_EQ(disk(), QByteArray("a { color: red; }"));
 }
 
+// A folder named like a style sheet ("css", "vendor.css") is no file (#80).
+TEST_F(FileContent, AFolderHasNoTextAndIsNeverReadAsAFile)
+{
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("site/vendor.css")));
+    m_root->setUpChildren();
+    File *folder = nullptr;
+    for (File *child : m_root->children()) {
+        if (child->displayName() == QLatin1String("vendor.css"))
+            folder = child;
+    }
+    ASSERT_TRUE(folder);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(folder->currentContent(), std::nullopt);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("cannot read"), std::string::npos) << log;
+}
+
 TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)
 {
     const QString path = m_dir.filePath("site/binary.js");
