@@ -312,6 +312,7 @@ void PreviewDelegate::prepareLoad()
     // What the preview said of the page before is said of it no more.
     if (m_webview)
         m_webview->hideNotice();
+    m_noticeOnceShown.clear();
     File::runPendingWrites();
     m_unsavedTextsTimer.stop();
     if (m_bypassResponder)
@@ -339,9 +340,19 @@ void PreviewDelegate::pageRenewed()
     prepareLoad();
     m_reloadedInPlace = true;
     const ChromiumProcess::Start start = ChromiumProcess::instance().lastStart();
-    const QString what = start == ChromiumProcess::Start::AfterSilence
-                             ? QStringLiteral("The preview's browser stopped answering, so it was ended and started again.")
-                             : QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+    QString what;
+    switch (start) {
+    case ChromiumProcess::Start::AfterNoAnswer:
+        what = QStringLiteral("The preview's browser did not answer after it was started, so it was ended and started "
+                              "again.");
+        break;
+    case ChromiumProcess::Start::AfterSilence:
+        what = QStringLiteral("The preview's browser stopped answering, so it was ended and started again.");
+        break;
+    default:
+        what = QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+        break;
+    }
     // The page before died with its browser: its document leaves every
     // inspector now, and with it every undo step made on it, whatever the
     // user does before the page is back.
@@ -352,14 +363,20 @@ void PreviewDelegate::pageRenewed()
     // A start the user asked for (a page opened, Reload) needs no word.
     if (start == ChromiumProcess::Start::AsAsked || !m_webview)
         return;
-    QString message = what;
+    const QString undone = hadSteps ? QStringLiteral(" The edits made in the page before can no longer be undone.")
+                                    : QString();
+    QString message = what + undone;
     const QUrl url = m_webview->webPage()->url();
     if (url.isValid() && url != QUrl(QStringLiteral("about:blank"))) {
-        message += unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
-                                            : QStringLiteral(" The page is shown again with your unsaved changes.");
+        // That the page is back is said once it is (#80): a browser that
+        // does not answer again never shows it.
+        message += QStringLiteral(" The page is being loaded again.");
+        m_noticeOnceShown = what
+                            + (unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
+                                                        : QStringLiteral(" The page is shown again with your unsaved "
+                                                                         "changes."))
+                            + undone;
     }
-    if (hadSteps)
-        message += QStringLiteral(" The edits made in the page before can no longer be undone.");
     QM_INFO(message);
     m_webview->showNotice(message);
 }
@@ -371,6 +388,7 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     m_loadFailed = true;
     m_loadingTimeoutTimer.stop();
     m_resourceTreeTimer.stop();
+    listResourcesOfEndedPage();
     setDownloadButtonsEnabled(false);
     // The panels say why they are empty.
     dropDocument(message);
@@ -383,6 +401,7 @@ void PreviewDelegate::dropEndedPage(const QString &message)
     }
     clearUndo();
     setStatus(message);
+    m_noticeOnceShown.clear();
     if (m_webview)
         m_webview->showNotice(message);
     Q_EMIT loadFailed(message);

@@ -246,6 +246,7 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
     if (m_loadFailed || errorText == QLatin1String("net::ERR_ABORTED"))
         return;
     m_loadFailed = true;
+    m_noticeOnceShown.clear();
     QM_ERROR(QStringLiteral("could not load %1: %2").arg(url.toString(), errorText));
     const QString message = QStringLiteral("Could not load the page: %1").arg(readableError(errorText));
     setStatus(message);
@@ -343,6 +344,9 @@ void PreviewDelegate::preinitializeDomtree()
     }
     if (!m_completed) {
         m_completed = true;
+        // A page loaded again after its browser's restart is back now.
+        if (!m_noticeOnceShown.isEmpty() && !m_loadFailed && m_webview)
+            m_webview->showNotice(std::exchange(m_noticeOnceShown, {}));
         Q_EMIT loadCompleted();
     }
     if (m_lateResourceLoaded || m_loadFailed)

@@ -149,6 +149,7 @@ bool ChromiumProcess::start()
         // The browser had stopped being started again: the pages open anew.
         if (std::exchange(m_restartsStopped, false)) {
             m_quickDeaths = 0;
+            m_quickUnanswered = 0;
             m_lastStart = Start::AsAsked;
             QM_INFO(QStringLiteral("the preview's browser is started again"));
             Q_EMIT restarted();
@@ -271,6 +272,7 @@ bool ChromiumProcess::launch()
     // Asked at once: the question waits in the pipe until the browser is up.
     m_questionAsked.invalidate();
     m_silentSince = -1;
+    m_neverAnswered = false;
     askIfAnswering();
     m_answerCheck->start();
     QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
@@ -308,20 +310,32 @@ void ChromiumProcess::browserClosed()
     // page the user opens starts it again (start()). One ended for its
     // silence died when it fell silent.
     const bool silent = m_silentSince >= 0;
+    // One that never said a word did not start as a browser should (#80).
+    const bool unanswered = silent && m_neverAnswered;
     const qint64 lived = silent ? m_silentSince : m_sinceLaunch.isValid() ? m_sinceLaunch.elapsed() : kQuickDeathMs;
-    m_quickDeaths = lived < kQuickDeathMs ? m_quickDeaths + 1 : 0;
+    const bool quick = lived < kQuickDeathMs;
+    m_quickDeaths = quick ? m_quickDeaths + 1 : 0;
+    m_quickUnanswered = quick && unanswered ? m_quickUnanswered + 1 : 0;
     if (m_quickDeaths >= kQuickDeaths) {
         m_restartsStopped = true;
+        const QString what = m_quickUnanswered >= kQuickDeaths
+                                 ? QStringLiteral("did not answer after any of its last %1 starts").arg(kQuickDeaths)
+                                 : QStringLiteral("%1 right after each of its last %2 starts")
+                                       .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
+                                       .arg(kQuickDeaths);
         const QString message =
-            QStringLiteral("The preview's browser %1 right after each of its last %2 starts, so it is not started again "
-                           "by itself. Opening a page or Reload (Ctrl+R) starts it again.")
-                .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
-                .arg(kQuickDeaths);
+            QStringLiteral("The preview's browser %1, so it is not started again by itself. Opening a page or Reload "
+                           "(Ctrl+R) starts it again.")
+                .arg(what);
         QM_ERROR(message);
         Q_EMIT restartsStopped(message);
         return;
     }
-    if (silent) {
+    if (unanswered) {
+        QM_ERROR(QStringLiteral("the preview's browser said nothing at all in the %1 s after its start; it was ended "
+                                "and is started again, and every preview reloads")
+                     .arg(kSilenceMs / 1000));
+    } else if (silent) {
         QM_ERROR(QStringLiteral("the preview's browser did not answer for %1 s; it was ended and is started again, "
                                 "and every preview reloads")
                      .arg(kSilenceMs / 1000));
@@ -329,7 +343,7 @@ void ChromiumProcess::browserClosed()
         QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));
     }
     if (launch()) {
-        m_lastStart = silent ? Start::AfterSilence : Start::AfterCrash;
+        m_lastStart = unanswered ? Start::AfterNoAnswer : silent ? Start::AfterSilence : Start::AfterCrash;
         Q_EMIT restarted();
     } else if (!m_error.isEmpty()) {
         QM_ERROR(m_error);
@@ -366,6 +380,7 @@ void ChromiumProcess::endSilentBrowser()
 {
     // The question the browser never answered was asked this long after its start.
     m_silentSince = std::max<qint64>(0, m_sinceLaunch.elapsed() - m_questionAsked.elapsed());
+    m_neverAnswered = m_connection && !m_connection->hasBrowserWritten();
     m_answerCheck->stop();
     // A stopped browser cannot close its end of the pipe: it is killed, with
     // its helpers, and the pipe's end tells the rest (browserClosed()).

@@ -69,8 +69,9 @@ public:
     static constexpr int kAskEveryMs = 1000;
     static constexpr int kSilenceMs = 8000;
 
-    // Why the running browser was started.
-    enum class Start { First, AfterCrash, AfterSilence, AsAsked };
+    // Why the running browser was started: the one before it crashed, fell
+    // silent, or never said anything at all after its start.
+    enum class Start { First, AfterCrash, AfterSilence, AfterNoAnswer, AsAsked };
     Start lastStart() const { return m_lastStart; }
 
     // Removes the folders under root named by pattern whose owner (the
@@ -103,6 +104,7 @@ private:
     DevToolsConnection *m_connection = nullptr; // Owned (QObject child).
     QElapsedTimer m_sinceLaunch;
     int m_quickDeaths = 0;
+    int m_quickUnanswered = 0; // of those in a row, the ones that never answered
     bool m_restartsStopped = false;
     bool m_failureAnnounced = false;
     Start m_lastStart = Start::First;
@@ -110,4 +112,5 @@ private:
     QElapsedTimer m_questionAsked;   // the browser's own question waiting, if valid
     int m_questions = 0;             // the number of the last question asked
     qint64 m_silentSince = -1;       // ms after its start: when the browser ended for silence asked last
+    bool m_neverAnswered = false;    // the browser ended for silence had said nothing at all
 };

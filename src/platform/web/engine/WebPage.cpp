@@ -671,6 +671,17 @@ void WebPage::browserRestartsStopped(const QString &message)
 {
     m_reloadStopped = true;
     m_navigationPending = false;
+    Q_EMIT rendererGone();
+    giveUp(message);
+}
+
+void WebPage::giveUp(const QString &message)
+{
+    // Nothing of the page before stays as if it were this one's (#80).
+    if (!m_title.isEmpty()) {
+        m_title.clear();
+        Q_EMIT titleChanged(m_title);
+    }
     Q_EMIT crashLimitReached(message);
 }
 
@@ -876,6 +887,7 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
 void WebPage::mainTargetCrashed()
 {
     m_rendererGone = true;
+    Q_EMIT rendererGone();
     // A renderer ended because it did not respond is not loaded again.
     if (std::exchange(m_endingRenderer, false))
         return;
@@ -887,7 +899,7 @@ void WebPage::mainTargetCrashed()
         const QString message = QStringLiteral("This page stops the preview's browser each time it is loaded, so it is "
                                                "not loaded again. Reload (Ctrl+R) loads it again.");
         QM_ERROR(QStringLiteral("%1: %2").arg(m_url.toString(), message));
-        Q_EMIT crashLimitReached(message);
+        giveUp(message);
         return;
     }
     QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));

@@ -221,8 +221,13 @@ Q_SIGNALS:
     // The page's renderer died right after each of the last kCrashReloads
     // reloads and once more, or the browser kept dying right after its start:
     // the page is not loaded again until load() or reload() asks. The
-    // message (logged already) says which, and what loads it again.
+    // message (logged already) says which, and what loads it again. The
+    // page has no title then (titleChanged() says so first).
     void crashLimitReached(const QString &message);
+    // The main frame's renderer is gone (crashed, ended, or its browser
+    // left): what it drew is no picture of the page any more, and may be one
+    // of the page before it.
+    void rendererGone();
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
     void frameAttached(const QString &frameId, const QString &parentFrameId);
@@ -267,6 +272,8 @@ private:
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
     void browserRestartsStopped(const QString &message);
+    // Leaves the page: it has no title, and crashLimitReached() tells why.
+    void giveUp(const QString &message);
     bool startBrowserAgain();
     void applyDownloadFolder();
     void cancelDownload(const QString &guid);
