@@ -205,6 +205,12 @@ void FileViewController::openFile(File *file)
     // A file deleted elsewhere that holds unsaved edits is shown with them.
     if (file->isLocalFile() && !file->isResourceGroup() && !file->exists() && !file->isMissingOnDisk()) {
         Alert::beep();
+        // One that is still there, out of reach, stays in the list (#80).
+        if (const std::optional<QString> why = File::whyUnreadable(file->path())) {
+            Alert::runAlertPanel(QStringLiteral("Unreadable file"),
+                                 QStringLiteral("Selected file cannot be read: %1.").arg(*why), QStringLiteral("OK"));
+            return;
+        }
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),
                                                 QStringLiteral("OK"), QString());

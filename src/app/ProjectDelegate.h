@@ -462,8 +462,8 @@ private:
     // What a question about the file is shown over: the window of its code
     // view when one is shown, else the main window.
     QWidget *questionParent(File *file) const;
-    // "\"<name>\" was <what> by another program.", over the file's views.
-    int askAboutFile(File *file, const QString &what, const QString &informative, const QStringList &buttons);
+    // A question about a file, over the file's views.
+    int askAboutFile(File *file, const QString &message, const QString &informative, const QStringList &buttons);
 
     MainInterface *m_ui = nullptr;                           // Not owned.
     QPointer<FileViewController> m_fileViewController;

@@ -248,7 +248,10 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
     m_loadFailed = true;
     m_noticeOnceShown.clear();
     QM_ERROR(QStringLiteral("could not load %1: %2").arg(url.toString(), errorText));
-    const QString message = QStringLiteral("Could not load the page: %1").arg(readableError(errorText));
+    // The browser takes a file it may not read for one not there (#80).
+    const std::optional<QString> unreadable = url.isLocalFile() ? File::whyUnreadable(url.toLocalFile()) : std::nullopt;
+    const QString message = QStringLiteral("Could not load the page: %1").arg(unreadable ? *unreadable
+                                                                                         : readableError(errorText));
     setStatus(message);
     // Whatever the browser shows now, the page before is no longer shown,
     // and its undo steps can never run again.

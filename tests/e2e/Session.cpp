@@ -137,6 +137,8 @@ bool Session::start()
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("QUILLMARK_PROBE"), m_scratch.filePath(QStringLiteral("probe")));
+    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
+        environment.insert(it.key(), it.value());
     m_program.setProcessEnvironment(environment);
     m_program.setWorkingDirectory(m_scratch.path());
     m_program.setProcessChannelMode(QProcess::ForwardedOutputChannel);

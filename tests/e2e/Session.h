@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QJsonObject>
 #include <QLocalSocket>
+#include <QMap>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -35,6 +36,8 @@ public:
     // From the next launch on, the program is stopped by file permissions
     // as any user is: run by root, it runs without root's override of them.
     void obeyFilePermissions() { m_obeyFilePermissions = true; }
+    // From the next launch on, the program runs with that environment variable.
+    void setEnvironment(const QString &name, const QString &value) { m_environment.insert(name, value); }
     // Ends the program as a crash would; its home stays for the next launch.
     void stop();
     // Quits through the window's close and its question's "Quit"; the home
@@ -118,4 +121,5 @@ private:
     std::map<QString, QByteArray> m_fixture;
     QPoint m_pointer{-1, -1};
     bool m_obeyFilePermissions = false;
+    QMap<QString, QString> m_environment;
 };
