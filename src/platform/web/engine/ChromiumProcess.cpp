@@ -68,6 +68,22 @@ QString shortTemporaryBase()
     return bases.first();
 }
 
+// The processor time the process has had so far, in clock ticks; -1 when
+// it cannot be read.
+qint64 processorTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return -1;
+    // "pid (name) state ...": the name may hold anything. Its user and
+    // system time are the 12th and 13th fields after it.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
+}
+
 QStringList browserArguments(const QString &profile)
 {
     QStringList arguments = {
@@ -273,6 +289,7 @@ bool ChromiumProcess::launch()
     m_questionAsked.invalidate();
     m_silentSince = -1;
     m_neverAnswered = false;
+    m_ticksSeen = -1;
     askIfAnswering();
     m_answerCheck->start();
     QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
@@ -365,6 +382,10 @@ void ChromiumProcess::askIfAnswering()
         }, this);
         return;
     }
+    // Whether the browser had the processor since the last look.
+    const qint64 ticks = processorTicks(m_pid);
+    const bool worked = ticks > m_ticksSeen;
+    m_ticksSeen = ticks;
     if (m_questionAsked.elapsed() < kSilenceMs)
         return;
     // A program that was busy elsewhere reads what came meanwhile before it
@@ -372,6 +393,10 @@ void ChromiumProcess::askIfAnswering()
     // among what waits to be handled, answers.
     connection->readWaiting();
     if (connection->msSinceBrowserWrote() < kSilenceMs || connection->hasUnhandledMessages())
+        return;
+    // One that has not said its first word but works is still starting: on
+    // a loaded machine that takes longer than the silence limit (#80).
+    if (!connection->hasBrowserWritten() && worked && m_sinceLaunch.elapsed() < kStartMs)
         return;
     endSilentBrowser();
 }

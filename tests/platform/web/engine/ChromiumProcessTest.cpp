@@ -19,6 +19,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
@@ -354,6 +355,35 @@ TEST_F(ChromiumProcessAlone, AStoppedBrowserIsReplacedAndCountsAsAQuickDeath)
                     std::exit(8);
             }
             std::exit(stopped == 1 && !browser.isRunning() ? 0 : 9);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A browser that works longer than the silence limit before its first word,
+// as one does on two cores shared with other work, is starting, not silent:
+// it is not ended (#80).
+TEST_F(ChromiumProcessAlone, ABrowserThatWorksPastTheSilenceLimitBeforeItsFirstWordIsNotEnded)
+{
+    QTemporaryDir folder;
+    const QString slow = folder.filePath(QStringLiteral("slow-browser"));
+    ASSERT_TRUE(TestUtil::writeFile(slow, "#!/bin/bash\nend=$((SECONDS + "
+                                              + QByteArray::number(ChromiumProcess::kSilenceMs / 1000 + 3)
+                                              + "))\nwhile [ $SECONDS -lt $end ]; do :; done\n"
+                                                "exec /usr/bin/chromium \"$@\"\n"));
+    ASSERT_TRUE(QFile::setPermissions(slow, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EXPECT_EXIT(
+        {
+            qputenv("QUILLMARK_CHROMIUM", QFile::encodeName(slow));
+            ChromiumProcess &browser = ChromiumProcess::instance();
+            int restarts = 0;
+            QObject::connect(&browser, &ChromiumProcess::restarted, [&] { ++restarts; });
+            WebView view;
+            view.resize(400, 300);
+            WebTestFixture fixture(view);
+            fixture.writeFile(QStringLiteral("index.html"), "<!DOCTYPE html><p id='late'>late</p>");
+            if (!fixture.loadPage(QStringLiteral("index.html"), ChromiumProcess::kStartMs))
+                std::exit(2);
+            std::exit(restarts == 0 && browser.lastStart() == ChromiumProcess::Start::First ? 0 : 3);
         },
         ::testing::ExitedWithCode(0), "");
 }
