@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -68,20 +69,30 @@ QString shortTemporaryBase()
     return bases.first();
 }
 
-// The processor time the process has had so far, in clock ticks; -1 when
-// it cannot be read.
-qint64 processorTicks(qint64 pid)
+// The processor time the processes of the group have had so far, in clock
+// ticks (a browser starts in several: its own, the zygote, the GPU and
+// network services); -1 when none can be read.
+qint64 processorTicksOfGroup(qint64 group)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+    if (group <= 0)
         return -1;
-    // "pid (name) state ...": the name may hold anything. Its user and
-    // system time are the 12th and 13th fields after it.
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    qint64 ticks = -1;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (!entry.front().isDigit())
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold anything. The
+        // user and system times are the 12th and 13th fields after it.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13 || fields.at(2).toLongLong() != group)
+            continue;
+        ticks = std::max<qint64>(ticks, 0) + fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    }
+    return ticks;
 }
 
 QStringList browserArguments(const QString &profile)
@@ -382,10 +393,15 @@ void ChromiumProcess::askIfAnswering()
         }, this);
         return;
     }
-    // Whether the browser had the processor since the last look.
-    const qint64 ticks = processorTicks(m_pid);
-    const bool worked = ticks > m_ticksSeen;
-    m_ticksSeen = ticks;
+    // Before its first word: whether the browser had the processor since
+    // the last look.
+    bool worked = false;
+    if (!connection->hasBrowserWritten()) {
+        const qint64 ticks = processorTicksOfGroup(m_pid);
+        // (A helper that ended takes its time along: a change either way.)
+        worked = ticks >= 0 && ticks != m_ticksSeen;
+        m_ticksSeen = ticks;
+    }
     if (m_questionAsked.elapsed() < kSilenceMs)
         return;
     // A program that was busy elsewhere reads what came meanwhile before it

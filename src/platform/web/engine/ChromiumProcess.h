@@ -118,5 +118,5 @@ private:
     int m_questions = 0;             // the number of the last question asked
     qint64 m_silentSince = -1;       // ms after its start: when the browser ended for silence asked last
     bool m_neverAnswered = false;    // the browser ended for silence had said nothing at all
-    qint64 m_ticksSeen = -1;         // the browser's processor time at the last question
+    qint64 m_ticksSeen = -1;         // the processor time of the browser's processes at the last question
 };
