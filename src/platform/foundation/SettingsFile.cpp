@@ -62,6 +62,20 @@ void tell(const QString &message)
         QMetaObject::invokeMethod(app, &deliver, Qt::QueuedConnection);
 }
 
+// Keeps every writer off the file for the program's life; the user is told
+// the first time.
+QString leaveAloneSaying(const QString &path, const QString &message)
+{
+    {
+        QMutexLocker locker(&settingsFileState().lock);
+        if (settingsFileState().leftAlone.contains(path))
+            return message;
+        settingsFileState().leftAlone.insert(path);
+    }
+    tell(message);
+    return message;
+}
+
 } // namespace
 
 SettingsFile::Contents SettingsFile::read(const QString &path)
@@ -100,9 +114,10 @@ QString SettingsFile::setAside(const QString &path, const QString &what, const Q
 {
     const Result<QString> aside = FileAside::moveAside(path);
     if (!aside) {
-        return leaveAlone(path, what,
-                          QStringLiteral("it is damaged (%1) and could not be moved aside: %2").arg(problem, aside.error()),
-                          instead);
+        // Where it stays, nothing may replace it.
+        return leaveAloneSaying(path, QStringLiteral("%1 %2 is damaged (%3) and could not be kept aside (%4). It is "
+                                                     "left as it is and nothing is saved over it; %5.")
+                                          .arg(what, shown(path), problem, aside.error(), instead));
     }
     const QString message = QStringLiteral("%1 %2 is damaged (%3). It was kept as %4; %5.")
                                 .arg(what, shown(path), problem, shown(*aside), instead);
@@ -113,17 +128,9 @@ QString SettingsFile::setAside(const QString &path, const QString &what, const Q
 QString SettingsFile::leaveAlone(const QString &path, const QString &what, const QString &reason,
                                  const QString &instead)
 {
-    const QString message =
-        QStringLiteral("%1 %2 cannot be read (%3). It is left as it is and nothing is saved over it; %4.")
-            .arg(what, shown(path), reason, instead);
-    {
-        QMutexLocker locker(&settingsFileState().lock);
-        if (settingsFileState().leftAlone.contains(path))
-            return message;
-        settingsFileState().leftAlone.insert(path);
-    }
-    tell(message);
-    return message;
+    return leaveAloneSaying(
+        path, QStringLiteral("%1 %2 cannot be read (%3). It is left as it is and nothing is saved over it; %4.")
+                  .arg(what, shown(path), reason, instead));
 }
 
 bool SettingsFile::isLeftAlone(const QString &path)
