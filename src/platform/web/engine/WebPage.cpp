@@ -310,6 +310,7 @@ void WebPage::navigate(const QUrl &url)
     applyReadableFolders(url, [this, url] {
         if (url != m_url)
             return;
+        m_loadedWhileEnding = m_loadedWhileEnding || (m_endingRenderer && m_endWaitRanOut);
         sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
                       [this, url](const QJsonObject &result, const QString &error) {
                           if (url == m_url)
@@ -357,6 +358,7 @@ void WebPage::reloadShown()
         return;
     }
     Q_EMIT loadStarted();
+    m_loadedWhileEnding = m_loadedWhileEnding || (m_endingRenderer && m_endWaitRanOut);
     sendToSession(m_session, QStringLiteral("Page.reload"), {{QStringLiteral("ignoreCache"), true}});
 }
 
@@ -651,6 +653,8 @@ void WebPage::browserRestarted()
     m_rendererGone = false;
     m_documentShown = false;
     m_endingRenderer = false;
+    m_endWaitRanOut = false;
+    m_loadedWhileEnding = false;
     m_afterAnswer = {};
     m_questionAsked.invalidate();
     setResponding(true);
@@ -888,9 +892,16 @@ void WebPage::mainTargetCrashed()
 {
     m_rendererGone = true;
     Q_EMIT rendererGone();
-    // A renderer ended because it did not respond is not loaded again.
-    if (std::exchange(m_endingRenderer, false))
+    // A renderer ended because it did not respond is not loaded again. A
+    // load asked for after the end's wait ran out but before the end came
+    // (a loaded machine) went to the renderer gone now: it goes again (#80).
+    if (std::exchange(m_endingRenderer, false)) {
+        if (std::exchange(m_loadedWhileEnding, false) && m_url.isValid()) {
+            m_navigationPending = false;
+            navigate(m_url);
+        }
         return;
+    }
     // A page that kills its renderer as it loads would be reloaded for ever.
     if (!m_sinceCrashReload.isValid() || m_sinceCrashReload.elapsed() >= kQuickCrashMs)
         m_crashReloads = 0;

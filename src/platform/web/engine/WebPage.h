@@ -337,6 +337,8 @@ private:
     bool m_rendererGone = false;    // crashed or ended, until the next document
     bool m_documentShown = false;   // the top frame holds a document (not about:blank)
     bool m_endingRenderer = false;  // a crash asked for, not to be reloaded
+    bool m_endWaitRanOut = false;    // the crash asked for did not come within its wait
+    bool m_loadedWhileEnding = false; // a load sent since, before the crash came
     std::function<void()> m_afterAnswer; // the load that waits for the renderer's answer
     WebFileAccess m_fileAccess;
     bool m_holdLocalDocuments = false; // the page is local: its frames' documents are checked
