@@ -30,7 +30,7 @@ TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
     EXPECT_FALSE(view.webPage()->isResponding());
 
     StandardErrorCapture log;
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html")));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"))) << qPrintable(log.text());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
     // Its folder is the one the new renderer reads.
     EXPECT_TRUE(TestUtil::waitUntil([&] {
