@@ -15,6 +15,7 @@
 #include "foundation/Reachability.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/SettingsFile.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/EventMonitor.h"
@@ -26,10 +27,14 @@
 #include <QColorDialog>
 #include <QHash>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QThreadPool>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 static AppDelegate *s_instance = nullptr;
 
@@ -107,6 +112,7 @@ AppDelegate::~AppDelegate()
 {
     EventMonitor::removeMonitor(m_keyMonitor);
     NotificationCenter::defaultCenter().removeObserver(this);
+    SettingsFile::setListener({});
     if (m_validatorQueue)
         m_validatorQueue->waitForDone();
     if (s_instance == this)
@@ -377,6 +383,8 @@ void AppDelegate::applicationDidFinishLaunching()
         QM_INFO(QStringLiteral("launched"));
     }
     ShellProbe::startIfAsked(*this);
+    // Settings files read before now (the user defaults) are told too.
+    SettingsFile::setListener([this](const QString &message) { tellSettingsFileProblem(message); });
 
     // The keyframe pane starts collapsed.
     moveDivider(m_ui.domTreePaneSplitView, m_ui.domTreePaneSplitView->height(), 0);
@@ -451,8 +459,16 @@ bool AppDelegate::windowShouldClose(QWidget *window)
     alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
     const bool modified = m_projectController && m_projectController->hasModified();
     alert.addButtonWithTitle(QStringLiteral("Quit"));
-    if (modified)
+    if (modified) {
         alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
+        // Return keeps the work (#80): a key pressed out of habit must not
+        // throw unsaved edits away, and the question says what is at stake.
+        alert.setDefaultButtonIndex(1);
+        const int count = std::max(1, m_projectController->modifiedFileCount());
+        alert.setInformativeText(count == 1 ? QStringLiteral("1 file has unsaved changes. Quit discards them.")
+                                            : QStringLiteral("%1 files have unsaved changes. Quit discards them.")
+                                                  .arg(count));
+    }
     alert.addButtonWithTitle(QStringLiteral("Cancel"));
     const int response = alert.runModal(window);
     if (response == Alert::FirstButtonReturn)
@@ -483,6 +499,34 @@ bool AppDelegate::confirmQuit()
 {
     m_quitConfirmed = true;
     return true;
+}
+
+void AppDelegate::tellSettingsFileProblem(const QString &message)
+{
+    m_settingsFileProblems.append(message);
+    // The files read in one go (the projects at launch) are told together.
+    if (m_settingsFileProblems.size() == 1 && !m_settingsFileAlertShown)
+        QTimer::singleShot(0, this, &AppDelegate::showSettingsFileProblems);
+}
+
+void AppDelegate::showSettingsFileProblems()
+{
+    if (m_settingsFileProblems.isEmpty() || m_settingsFileAlertShown)
+        return;
+    const QStringList problems = std::exchange(m_settingsFileProblems, {});
+    Alert alert;
+    alert.setMessageText(problems.size() == 1
+                             ? QStringLiteral("A settings file could not be used.")
+                             : QStringLiteral("%1 settings files could not be used.").arg(problems.size()));
+    alert.setInformativeText(problems.join(QStringLiteral("\n\n")));
+    alert.addButtonWithTitle(QStringLiteral("OK"));
+    m_settingsFileAlertShown = true;
+    alert.beginSheetModalForWindow(m_ui.window, [self = QPointer<AppDelegate>(this)](int) {
+        if (!self)
+            return;
+        self->m_settingsFileAlertShown = false;
+        self->showSettingsFileProblems();
+    });
 }
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed()

@@ -98,6 +98,9 @@ public:
     void applicationWillTerminate();
     // Set once the program has decided to quit.
     bool isTerminating() const { return m_isTerminating; }
+    // Tells the user what became of a settings file that could not be used
+    // (SettingsFile): those told together share one alert over the window.
+    void tellSettingsFileProblem(const QString &message);
 
     void saveFloatToUserDefaults(float value, const QString &key);
     float loadFloatFromUserDefaultsForKey(const QString &key) const;
@@ -288,6 +291,7 @@ private:
     void terminate();
     // Remembers that the user settled on quitting; answers true.
     bool confirmQuit();
+    void showSettingsFileProblems();
 
     MainInterface m_ui;
     bool m_interfaceLoaded = false;
@@ -299,6 +303,9 @@ private:
     // Set once the user answered the quit question with Quit, or with Save
     // And Quit and every file was saved.
     bool m_quitConfirmed = false;
+    // Settings file problems not yet shown, and whether their alert is up.
+    QStringList m_settingsFileProblems;
+    bool m_settingsFileAlertShown = false;
 
     ProjectDelegateInterface *m_projectController = nullptr;            // Not owned.
     DomTreeDelegateInterface *m_domTreeController = nullptr;            // Not owned.

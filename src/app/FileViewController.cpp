@@ -216,6 +216,12 @@ void FileViewController::openFile(File *file)
         m_mainTextView = nullptr;
         show(nullptr);
         Alert::beep();
+        // One that is still there, out of reach, stays in the list (#80).
+        if (const std::optional<QString> why = File::whyUnreadable(file->path())) {
+            Alert::runAlertPanel(QStringLiteral("Unreadable file"),
+                                 QStringLiteral("Selected file cannot be read: %1.").arg(*why), QStringLiteral("OK"));
+            return;
+        }
         const int answer = Alert::runAlertPanel(QStringLiteral("Missing file"),
                                                 QStringLiteral("Selected file has been moved or deleted."),
                                                 QStringLiteral("OK"), QString());

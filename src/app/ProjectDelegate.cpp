@@ -780,6 +780,18 @@ bool ProjectDelegate::hasModified()
                        [](const std::unique_ptr<File> &root) { return root->isModified(); });
 }
 
+int ProjectDelegate::modifiedFileCount()
+{
+    File::runPendingWrites();
+    int count = 0;
+    for (File *root : projects()) {
+        const QList<File *> edited = root->editedFiles();
+        count += int(std::count_if(edited.begin(), edited.end(),
+                                   [](File *file) { return file->isLeaf() && file->isModified(); }));
+    }
+    return count;
+}
+
 QStringList ProjectDelegate::saveOnQuit()
 {
     File::runPendingWrites();

@@ -132,6 +132,7 @@ public:
     // menu, the selected row's node otherwise.
     File *actedOnFile();
     bool hasModified() override;
+    int modifiedFileCount() override;
     // Saves every modified file of every project and marks it as having no
     // change pending. The walk goes on past a file that cannot be written;
     // answers "<name>: <reason>" for each of those.
@@ -461,8 +462,8 @@ private:
     // What a question about the file is shown over: the window of its code
     // view when one is shown, else the main window.
     QWidget *questionParent(File *file) const;
-    // "\"<name>\" was <what> by another program.", over the file's views.
-    int askAboutFile(File *file, const QString &what, const QString &informative, const QStringList &buttons);
+    // A question about a file, over the file's views.
+    int askAboutFile(File *file, const QString &message, const QString &informative, const QStringList &buttons);
 
     MainInterface *m_ui = nullptr;                           // Not owned.
     QPointer<FileViewController> m_fileViewController;

@@ -39,10 +39,11 @@ QWidget *ProjectDelegate::questionParent(File *file) const
     return view && view->isVisible() ? view->window() : window();
 }
 
-int ProjectDelegate::askAboutFile(File *file, const QString &what, const QString &informative, const QStringList &buttons)
+int ProjectDelegate::askAboutFile(File *file, const QString &message, const QString &informative,
+                                  const QStringList &buttons)
 {
     Alert alert;
-    alert.setMessageText(QStringLiteral("\"%1\" was %2 by another program.").arg(file->displayName(), what));
+    alert.setMessageText(message);
     alert.setInformativeText(informative);
     for (const QString &title : buttons)
         alert.addButtonWithTitle(title);
@@ -52,7 +53,7 @@ int ProjectDelegate::askAboutFile(File *file, const QString &what, const QString
 std::optional<File::OutsideChangeChoice> ProjectDelegate::askAboutChangedFile(File *file)
 {
     const int answer = askAboutFile(
-        file, QStringLiteral("changed"),
+        file, QStringLiteral("\"%1\" was changed by another program.").arg(file->displayName()),
         QStringLiteral("It has unsaved changes here. Keep them, and your next save replaces the other program's "
                        "version; or use the version on disk, and your changes are kept in the file's history."),
         {QStringLiteral("Keep My Changes"), QStringLiteral("Use the Version on Disk")});
@@ -82,8 +83,12 @@ void ProjectDelegate::fileDeletedOutside(File *file)
 void ProjectDelegate::askAboutDeletedFile(File *file)
 {
     const QPointer<File> guard(file);
+    // A file still there that cannot be reached was not deleted (#80).
+    const std::optional<QString> unreadable = File::whyUnreadable(file->path());
     const int answer = askAboutFile(
-        file, QStringLiteral("deleted"),
+        file,
+        unreadable ? QStringLiteral("\"%1\" cannot be read: %2.").arg(file->displayName(), *unreadable)
+                   : QStringLiteral("\"%1\" was deleted by another program.").arg(file->displayName()),
         QStringLiteral("Its unsaved changes are kept here, and the file stays in the list, marked as missing, "
                        "until you save it again or discard the changes."),
         {QStringLiteral("Keep My Changes"), QStringLiteral("Save Again"), QStringLiteral("Discard")});

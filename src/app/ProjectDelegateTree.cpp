@@ -142,8 +142,11 @@ QVariant ProjectDelegate::objectValueForTableColumn(OutlineView *, int, void *it
     case Qt::DecorationRole:
         return file->icon();
     case Qt::ToolTipRole:
-        if (file->isMissingOnDisk())
+        if (file->isMissingOnDisk()) {
+            if (const std::optional<QString> why = File::whyUnreadable(file->path()))
+                return QStringLiteral("%1 (%2)").arg(file->path(), *why);
             return QStringLiteral("%1 (deleted by another program; save it to write it again)").arg(file->path());
+        }
         return file->path();
     case Qt::FontRole:
         if (file->isRoot() || file->isMissingOnDisk()) {

@@ -1,6 +1,6 @@
 #include "ProjectSetting.h"
 
-#include "platform/foundation/FileAside.h"
+#include "platform/foundation/SettingsFile.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/kit/Alert.h"
@@ -352,6 +352,8 @@ Result<void> ProjectSetting::save() const
 {
     if (m_path.isEmpty())
         return Result<void>::failure(QStringLiteral("The script package settings have no file to be saved in."));
+    if (SettingsFile::isLeftAlone(m_path))
+        return Result<void>::failure(SettingsFile::leftAloneError(m_path));
     Result<void> written = PropertyList::write(m_path, encodeVariant());
     if (!written)
         QM_ERROR(QStringLiteral("%1 could not be saved: %2").arg(m_path, written.error()));
@@ -373,43 +375,30 @@ ProjectSetting::Opened ProjectSetting::openForProject(const QString &projectPath
 {
     Opened opened;
     const QString path = settingsPathForProject(projectPath);
-    QFile file(path);
-    if (file.exists()) {
-        QString reason;
-        if (file.open(QIODevice::ReadOnly)) {
-            Result<std::unique_ptr<ProjectSetting>> read = decode(file.readAll());
-            file.close();
-            if (read) {
-                opened.setting = std::move(read.value());
-                // A file copied from elsewhere names its old folder: this
-                // project's own file is the one to save.
-                opened.setting->m_path = path;
-                if (!opened.setting->m_compilerInfo)
-                    opened.setting->m_compilerInfo = CompilerInfo::create(QStringLiteral("NoneCompilerInfo"));
-                return opened;
-            }
-            reason = read.error();
-        } else {
-            reason = file.errorString();
-        }
-        if (const Result<QString> backup = FileAside::moveAside(path)) {
-            opened.problem = QStringLiteral("%1 could not be read (%2); it was kept as %3 and the defaults were used.")
-                                 .arg(QDir::toNativeSeparators(path), reason, QDir::toNativeSeparators(*backup));
-        } else {
-            // The damaged file stays where it is: nothing is saved over it.
-            opened.problem = QStringLiteral("%1 could not be read (%2) nor kept aside; the defaults are used and "
-                                            "not saved.")
-                                 .arg(QDir::toNativeSeparators(path), reason);
-            QM_ERROR(opened.problem);
-            opened.setting = std::make_unique<ProjectSetting>();
-            opened.setting->m_compilerInfo = CompilerInfo::create(QStringLiteral("GoogleClosureCompilerInfo"));
+    const QString what = QStringLiteral("The script package settings file");
+    const QString instead = QStringLiteral("the Script Packages pane uses the default settings");
+    const SettingsFile::Contents contents = SettingsFile::read(path);
+    if (contents.state == SettingsFile::Contents::State::Read) {
+        Result<std::unique_ptr<ProjectSetting>> read = decode(contents.bytes);
+        if (read) {
+            opened.setting = std::move(read.value());
+            // A file copied from elsewhere names its old folder: this
+            // project's own file is the one to save.
+            opened.setting->m_path = path;
+            if (!opened.setting->m_compilerInfo)
+                opened.setting->m_compilerInfo = CompilerInfo::create(QStringLiteral("NoneCompilerInfo"));
             return opened;
         }
-        QM_ERROR(opened.problem);
+        opened.problem = SettingsFile::setAside(path, what, read.error(), instead);
+    } else if (contents.state == SettingsFile::Contents::State::Unreadable) {
+        opened.problem = SettingsFile::leaveAlone(path, what, contents.reason, instead);
     }
     opened.setting = std::make_unique<ProjectSetting>();
     opened.setting->m_path = path;
     opened.setting->m_compilerInfo = CompilerInfo::create(QStringLiteral("GoogleClosureCompilerInfo"));
+    // A file left alone is not written over: its settings wait for the user.
+    if (SettingsFile::isLeftAlone(path))
+        return opened;
     if (Result<void> saved = opened.setting->save(); !saved && opened.problem.isEmpty())
         opened.problem = QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), saved.error());
     return opened;

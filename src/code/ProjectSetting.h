@@ -30,13 +30,15 @@ public:
     struct Opened
     {
         std::unique_ptr<ProjectSetting> setting;
-        // A damaged file, kept aside, or one that could not be written: for
-        // the console and the log. Empty when all went well.
+        // A damaged file, kept aside, one that cannot be read, or one that
+        // could not be written: for the console (the user is told the first
+        // two by SettingsFile). Empty when all went well.
         QString problem;
     };
     // Reads the project's ".kem", or makes and saves the defaults (Closure,
     // no packages). A damaged file is moved aside to ".kem.bak" and the
-    // defaults take its place. The settings always save into this project.
+    // defaults take its place; one that cannot be read is left alone and
+    // never saved over. The settings always save into this project.
     static Opened openForProject(const QString &projectPath);
     static QString settingsPathForProject(const QString &projectPath);
 

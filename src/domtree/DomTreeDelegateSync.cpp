@@ -112,6 +112,10 @@ QString DomTreeDelegate::refusalOfPageShown() const
     const WebFrameMirror *frame = webview() && m_document ? webview()->frameWithDocument(m_document.get()) : nullptr;
     const QUrl url = frame ? frame->url() : QUrl();
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        if (const std::optional<QString> why = File::whyUnreadable(url.toLocalFile())) {
+            return QStringLiteral("The edit is not made: %1, so the file cannot be written. Nothing was changed.")
+                .arg(*why);
+        }
         return QStringLiteral("The edit is not made: %1 was deleted by another program, so there is no file to write "
                               "it into. Nothing was changed.")
             .arg(url.fileName());

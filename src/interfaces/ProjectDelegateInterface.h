@@ -42,6 +42,9 @@ public:
 
     // Whether any file of the open projects has unsaved changes.
     virtual bool hasModified() = 0;
+    // How many files of the open projects hold unsaved changes: those that
+    // saveOnQuit() would write.
+    virtual int modifiedFileCount() = 0;
     // Saves every modified file of every project. Answers a line for each
     // file that could not be saved, naming it and the reason ("a.css: No
     // space left on device"); empty when every file was saved.

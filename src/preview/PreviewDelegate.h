@@ -379,6 +379,8 @@ Q_SIGNALS:
     void loadFailed(const QString &message);
 
 private:
+    // The resource list of a page given up: what it loaded, if anything.
+    void listResourcesOfEndedPage();
     // A request of the main frame's document load, as counted.
     struct CountedRequest
     {
@@ -522,6 +524,8 @@ private:
     bool m_lateResourceLoaded = false;
     bool m_loadFailed = false;
     bool m_completed = false;
+    // What the preview says over the page once the load under way completes.
+    QString m_noticeOnceShown;
     QString m_loadStatus;
     std::weak_ptr<DOMDocument> m_documentBeforeLoad;
     QList<QPointer<File>> m_styleFiles;

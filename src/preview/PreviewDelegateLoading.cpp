@@ -312,6 +312,7 @@ void PreviewDelegate::prepareLoad()
     // What the preview said of the page before is said of it no more.
     if (m_webview)
         m_webview->hideNotice();
+    m_noticeOnceShown.clear();
     File::runPendingWrites();
     m_unsavedTextsTimer.stop();
     if (m_bypassResponder)
@@ -335,9 +336,19 @@ QStringList PreviewDelegate::unsavedPaths() const
 void PreviewDelegate::pageRenewed()
 {
     const ChromiumProcess::Start start = ChromiumProcess::instance().lastStart();
-    const QString what = start == ChromiumProcess::Start::AfterSilence
-                             ? QStringLiteral("The preview's browser stopped answering, so it was ended and started again.")
-                             : QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+    QString what;
+    switch (start) {
+    case ChromiumProcess::Start::AfterNoAnswer:
+        what = QStringLiteral("The preview's browser did not answer after it was started, so it was ended and started "
+                              "again.");
+        break;
+    case ChromiumProcess::Start::AfterSilence:
+        what = QStringLiteral("The preview's browser stopped answering, so it was ended and started again.");
+        break;
+    default:
+        what = QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+        break;
+    }
     // A start the user asked for (a page opened, Reload) needs no word.
     pageLost(what, start != ChromiumProcess::Start::AsAsked);
 }
@@ -345,8 +356,7 @@ void PreviewDelegate::pageRenewed()
 void PreviewDelegate::rendererCrashed()
 {
     // The same as a death of the whole browser, and said the same way (#78).
-    pageLost(QStringLiteral("The page's process in the preview's browser ended unexpectedly and the page was loaded again."),
-             true);
+    pageLost(QStringLiteral("The page's process in the preview's browser ended unexpectedly."), true);
 }
 
 void PreviewDelegate::pageLost(const QString &what, bool tell)
@@ -363,14 +373,20 @@ void PreviewDelegate::pageLost(const QString &what, bool tell)
     const bool stepsWent = clearUndo();
     if (!tell || !m_webview)
         return;
-    QString message = what;
+    const QString undone = stepsWent ? QStringLiteral(" The edits made in the page before can no longer be undone.")
+                                    : QString();
+    QString message = what + undone;
     const QUrl url = m_webview->webPage()->url();
     if (url.isValid() && url != QUrl(QStringLiteral("about:blank"))) {
-        message += unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
-                                            : QStringLiteral(" The page is shown again with your unsaved changes.");
+        // That the page is back is said once it is (#80): a browser that
+        // does not answer again never shows it.
+        message += QStringLiteral(" The page is being loaded again.");
+        m_noticeOnceShown = what
+                            + (unsavedPaths().isEmpty() ? QStringLiteral(" The page is shown again.")
+                                                        : QStringLiteral(" The page is shown again with your unsaved "
+                                                                         "changes."))
+                            + undone;
     }
-    if (stepsWent)
-        message += QStringLiteral(" The edits made in the page before can no longer be undone.");
     QM_INFO(message);
     m_webview->showNotice(message);
 }
@@ -391,6 +407,7 @@ void PreviewDelegate::letPageGo(const QString &reason)
 {
     m_loadingTimeoutTimer.stop();
     m_resourceTreeTimer.stop();
+    listResourcesOfEndedPage();
     setDownloadButtonsEnabled(false);
     // The panels say why they are empty.
     dropDocument(reason);
@@ -402,6 +419,7 @@ void PreviewDelegate::letPageGo(const QString &reason)
         m_cssOutlineDelegate->refreshStyleFiles();
     }
     clearUndo();
+    m_noticeOnceShown.clear();
 }
 
 bool PreviewDelegate::clearUndo()
@@ -426,6 +444,9 @@ void PreviewDelegate::cleanStyle()
     if (!root)
         return;
     for (File *sheet : root->getFilesWithExt(QStringLiteral("css"))) {
+        // The name finds folders ("css", "scss") and other files too (#80).
+        if (sheet->fileType() != File::StyleSheet)
+            continue;
         // Rules the panel keeps in step with the text stay the same objects.
         if (m_cssOutlineDelegate && m_cssOutlineDelegate->keepsRulesOf(sheet))
             continue;

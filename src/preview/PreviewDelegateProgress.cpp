@@ -248,8 +248,12 @@ void PreviewDelegate::failLoad(const QUrl &url, const QString &errorText)
     if (m_loadFailed || errorText == QLatin1String("net::ERR_ABORTED"))
         return;
     m_loadFailed = true;
+    m_noticeOnceShown.clear();
     QM_ERROR(QStringLiteral("could not load %1: %2").arg(url.toString(), errorText));
-    const QString message = QStringLiteral("Could not load the page: %1").arg(readableError(errorText));
+    // The browser takes a file it may not read for one not there (#80).
+    const std::optional<QString> unreadable = url.isLocalFile() ? File::whyUnreadable(url.toLocalFile()) : std::nullopt;
+    const QString message = QStringLiteral("Could not load the page: %1").arg(unreadable ? *unreadable
+                                                                                         : readableError(errorText));
     setStatus(message);
     // Whatever the browser shows now, the page before is no longer shown,
     // and its undo steps can never run again.
@@ -345,6 +349,9 @@ void PreviewDelegate::preinitializeDomtree()
     }
     if (!m_completed) {
         m_completed = true;
+        // A page loaded again after its browser's restart is back now.
+        if (!m_noticeOnceShown.isEmpty() && !m_loadFailed && m_webview)
+            m_webview->showNotice(std::exchange(m_noticeOnceShown, {}));
         Q_EMIT loadCompleted();
     }
     if (m_lateResourceLoaded || m_loadFailed)

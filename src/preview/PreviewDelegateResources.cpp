@@ -530,6 +530,19 @@ void PreviewDelegate::updateResourceTree()
     m_listedPage.reset();
 }
 
+void PreviewDelegate::listResourcesOfEndedPage()
+{
+    // What the page given up loaded, never what the page before it did (#80).
+    if (m_page && !m_mainLoaderId.isEmpty() && m_page->loaderId() == m_mainLoaderId) {
+        updateResourceTree();
+        return;
+    }
+    if (m_loadedResourceDelegate)
+        m_loadedResourceDelegate->setResources({});
+    m_pageInList = nullptr;
+    m_listedPage.reset();
+}
+
 void PreviewDelegate::resetFileChangeReason(const QList<File *> &files)
 {
     if (!m_projectDelegate)

@@ -397,6 +397,11 @@ public:
     // edits: the node stays with its text, and a save writes it again. The
     // folder refresh posts "fileDeletedOutside" when it finds it gone.
     bool isMissingOnDisk() const { return m_isMissingOnDisk; }
+    // Why a path that may well be on disk cannot be read: a folder on its
+    // way that cannot be opened ("the folder /p/css cannot be opened
+    // (Permission denied)"), or the file or folder itself ("/p/a.css cannot
+    // be read (...)"). Nullopt when it reads, or is not there at all (#80).
+    static std::optional<QString> whyUnreadable(const QString &path);
     // Compares the disk's bytes with those last read or written. A change
     // to a file without unsaved edits is taken silently (with a snapshot);
     // one the user has not chosen about is asked about through the

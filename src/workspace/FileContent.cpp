@@ -101,7 +101,13 @@ void File::reloadContent()
     }
     // The stamp is taken before the read: a change made meanwhile makes the
     // next isModified() read again rather than trust a stale text.
-    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
+    bool isDirectory = false;
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, &isDirectory);
+    // A folder has no text: it is never read as a file (#80).
+    if (isDirectory) {
+        m_content.reset();
+        return;
+    }
     takeReadText(readDisk(), stamp);
 }
 

@@ -5,10 +5,18 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
-#include <QHashFunctions>
+#include <QDir>
 #include <QFile>
+#include <QHashFunctions>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,11 +90,52 @@ void File::markMissing(QList<QPointer<File>> &newlyMissing)
         return;
     }
     if (!m_isMissingOnDisk) {
-        QM_INFO(QStringLiteral("%1 was deleted by another program; its unsaved edits are kept").arg(m_path));
+        if (const std::optional<QString> why = whyUnreadable(m_path))
+            QM_INFO(QStringLiteral("%1 cannot be read now: %2; its unsaved edits are kept").arg(m_path, *why));
+        else
+            QM_INFO(QStringLiteral("%1 was deleted by another program; its unsaved edits are kept").arg(m_path));
         newlyMissing.append(this);
     }
     m_isMissingOnDisk = true;
     m_hasOutsideChange = false;
+}
+
+std::optional<QString> File::whyUnreadable(const QString &path)
+{
+    const QString clean = QDir::cleanPath(path);
+    if (!clean.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    // Down from the root: the first name that cannot be looked up stands
+    // in a folder that cannot be opened; one that is not there is gone.
+    qsizetype slash = 0;
+    struct stat st;
+    while (slash >= 0) {
+        slash = clean.indexOf(QLatin1Char('/'), slash + 1);
+        const QString walked = slash < 0 ? clean : clean.left(slash);
+        if (::stat(QFile::encodeName(walked).constData(), &st) == 0)
+            continue;
+        if (errno != EACCES)
+            return std::nullopt;
+        const QString folder = walked.left(std::max<qsizetype>(1, walked.lastIndexOf(QLatin1Char('/'))));
+        return QStringLiteral("the folder %1 cannot be opened (%2)").arg(folder, QString::fromLocal8Bit(std::strerror(EACCES)));
+    }
+    const QByteArray native = QFile::encodeName(clean);
+    if (S_ISDIR(st.st_mode)) {
+        DIR *dir = ::opendir(native.constData());
+        const int error = errno;
+        if (dir) {
+            ::closedir(dir);
+            return std::nullopt;
+        }
+        return QStringLiteral("the folder %1 cannot be read (%2)").arg(clean, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return QStringLiteral("%1 cannot be read (%2)").arg(clean, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void File::postDeletedOutside(const QList<QPointer<File>> &files)

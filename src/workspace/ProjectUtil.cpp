@@ -3,9 +3,9 @@
 #include "platform/foundation/Archiver.h"
 #include "platform/foundation/Assert.h"
 #include "platform/foundation/AtomicFileWriter.h"
-#include "platform/foundation/FileAside.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/SettingsFile.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QFile>
@@ -90,29 +90,28 @@ Result<QVariant> decodeConfigFile(const QByteArray &bytes)
     return Result<QVariant>::failure(QStringLiteral("neither an archive nor a property list"));
 }
 
+const QString kConfigWhat = QStringLiteral("The project settings file");
+const QString kConfigInstead = QStringLiteral("the project uses the default settings");
+
 // Reads the settings file. A file that exists but does not hold a dictionary
 // is moved aside ("<file>.bak", or ".bak.1" and on when that is taken) so
 // that writing the defaults does not destroy what the user had; it then
-// counts as absent.
+// counts as absent. One that cannot be read is left alone (SettingsFile):
+// it counts as absent too, and is never written.
 std::optional<QVariantMap> readConfigFile(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    const SettingsFile::Contents contents = SettingsFile::read(path);
+    if (contents.state == SettingsFile::Contents::State::Missing)
         return std::nullopt;
-    QFile file(path);
-    const Result<QVariant> root = file.open(QIODevice::ReadOnly)
-        ? decodeConfigFile(file.readAll())
-        : Result<QVariant>::failure(file.errorString());
-    file.close();
+    if (contents.state == SettingsFile::Contents::State::Unreadable) {
+        SettingsFile::leaveAlone(path, kConfigWhat, contents.reason, kConfigInstead);
+        return std::nullopt;
+    }
+    const Result<QVariant> root = decodeConfigFile(contents.bytes);
     if (root && root->typeId() == QMetaType::QVariantMap)
         return withSinglePrecisionVersion(root->toMap());
-    const Result<QString> aside = FileAside::moveAside(path);
-    if (aside) {
-        QM_ERROR(QStringLiteral("unreadable project settings %1 kept as %2 (%3)")
-                     .arg(path, *aside, root ? QStringLiteral("not a dictionary") : root.error()));
-    } else {
-        QM_ERROR(QStringLiteral("unreadable project settings %1 could not be moved aside (%2: %3)")
-                     .arg(path, root ? QStringLiteral("not a dictionary") : root.error(), aside.error()));
-    }
+    SettingsFile::setAside(path, kConfigWhat, root ? QStringLiteral("it holds no dictionary") : root.error(),
+                           kConfigInstead);
     return std::nullopt;
 }
 
@@ -205,6 +204,11 @@ bool ProjectUtil::saveProjectConfigToFile(const QVariantMap &config, const QStri
     // be written; the failure is only reported.
     projectStore().cache.insert(projectPath, config);
     const QString path = configPath(projectPath);
+    if (SettingsFile::isLeftAlone(path)) {
+        if (error)
+            *error = SettingsFile::leftAloneError(path);
+        return false;
+    }
     const Result<QByteArray> archive = Archiver::archivedDataWithRootObject(withSinglePrecisionVersion(config));
     const Result<void> written = archive
         ? AtomicFileWriter::writeFile(path, *archive)

@@ -1,9 +1,9 @@
 #include "SnippetUtil.h"
 
 #include "platform/foundation/Bundle.h"
-#include "platform/foundation/FileAside.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/SettingsFile.h"
 #include "stylesheet/StyleSheetParser.h"
 
 #include <QDir>
@@ -48,14 +48,8 @@ bool isLocked(const QVariantMap &snippet)
     return snippet.value(kLocked).toLongLong() != 0 || snippet.value(kLocked).toBool();
 }
 
-// Moves a file that cannot be read out of the way, keeping every byte.
-void moveAside(const QString &path)
-{
-    if (const Result<QString> aside = FileAside::moveAside(path))
-        QM_ERROR(QStringLiteral("The snippet library %1 could not be read; it was kept as %2").arg(path, *aside));
-    else
-        QM_ERROR(QStringLiteral("The snippet library %1 could not be read nor moved aside").arg(path));
-}
+const QString kLibraryWhat = QStringLiteral("The snippet library");
+const QString kLibraryInstead = QStringLiteral("the element palette has only the built-in snippets");
 
 } // namespace
 
@@ -85,17 +79,24 @@ QList<SnippetPtr> SnippetUtil::read()
     const QString path = defaultDataPath();
     if (path.isEmpty())
         return {};
-    if (!QFileInfo::exists(path)) {
+    const SettingsFile::Contents contents = SettingsFile::read(path);
+    if (contents.state == SettingsFile::Contents::State::Missing) {
         const Result<void> written = PropertyList::write(path, QVariantMap{{kSnippets, QVariantList()}});
         if (!written.isOk())
             QM_ERROR(QStringLiteral("The snippet library %1 could not be written: %2").arg(path, written.error()));
         return {};
     }
-    const Result<QVariant> loaded = PropertyList::read(path);
+    if (contents.state == SettingsFile::Contents::State::Unreadable) {
+        SettingsFile::leaveAlone(path, kLibraryWhat, contents.reason, kLibraryInstead);
+        return {};
+    }
+    const Result<QVariant> loaded = PropertyList::fromXml(contents.bytes);
     const QVariant list = loaded.isOk() ? loaded.value().toMap().value(kSnippets) : QVariant();
     if (!loaded.isOk() || loaded.value().typeId() != QMetaType::QVariantMap
         || list.typeId() != QMetaType::QVariantList) {
-        moveAside(path);
+        SettingsFile::setAside(path, kLibraryWhat, loaded.isOk() ? QStringLiteral("it holds no list of snippets")
+                                                                 : loaded.error(),
+                               kLibraryInstead);
         return {};
     }
     QList<SnippetPtr> snippets;
@@ -148,7 +149,9 @@ bool SnippetUtil::save()
     const QString path = defaultDataPath();
     if (path.isEmpty())
         return false;
-    const Result<void> written = PropertyList::write(path, storeDictionary());
+    const Result<void> written = SettingsFile::isLeftAlone(path)
+                                     ? Result<void>::failure(SettingsFile::leftAloneError(path))
+                                     : PropertyList::write(path, storeDictionary());
     if (!written.isOk()) {
         QM_ERROR(QStringLiteral("The snippet library %1 could not be written: %2").arg(path, written.error()));
         snippetStore().lastSaveError = written.error();

@@ -7,6 +7,7 @@
 #include "app/WindowPlacement.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/SettingsFile.h"
 #include "platform/kit/SplitView.h"
 
 #include "TestUtil.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 namespace {
@@ -80,6 +82,29 @@ TEST_F(LaunchTest, CommandsOfControllersNotInstalledAreDisabled)
     EXPECT_TRUE(ui().downloadTurtorialMenuItem->isEnabled());
 }
 
+// What became of a damaged settings file, or one that cannot be read, is
+// told over the window (#80): what was told before the window was there
+// too, and what is told together in one alert.
+TEST_F(LaunchTest, SettingsFilesThatCouldNotBeUsedAreToldInOneAlert)
+{
+    SettingsFile::resetForTesting();
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath(QStringLiteral("damaged.plist"));
+    ASSERT_TRUE(TestUtil::writeFile(damaged, "garbage"));
+    SettingsFile::setAside(damaged, QStringLiteral("The test file"), QStringLiteral("garbage"),
+                           QStringLiteral("the test goes on"));
+    AlertAnswers answers({QStringLiteral("OK")});
+    launch();
+    SettingsFile::leaveAlone(dir.filePath(QStringLiteral("unread.plist")), QStringLiteral("The other file"),
+                             QStringLiteral("Permission denied"), QStringLiteral("the test goes on"));
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("2 settings files could not be used.")});
+    ASSERT_EQ(answers.informativeTexts.size(), 1);
+    EXPECT_TRUE(answers.informativeTexts[0].contains(damaged + QStringLiteral(".bak")));
+    EXPECT_TRUE(answers.informativeTexts[0].contains(QStringLiteral("unread.plist cannot be read (Permission denied)")));
+    SettingsFile::resetForTesting();
+}
+
 // --- Quitting -------------------------------------------------------------------------
 
 TEST_F(LaunchTest, ClosingTheMainWindowWithNothingModifiedAsksQuitOrCancel)
@@ -101,6 +126,29 @@ TEST_F(LaunchTest, QuitClosesTheMainWindowWithoutSaving)
     EXPECT_TRUE(ui().window->close());
     EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Save And Quit|Cancel")});
     EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
+}
+
+// Return out of habit must not lose the work (#80).
+TEST_F(LaunchTest, WithModifiedFilesReturnSavesAndQuitsAndTheQuestionSaysHowManyAreUnsaved)
+{
+    launch();
+    project.modified = true;
+    project.modifiedCount = 3;
+    AlertAnswers answers({QStringLiteral("Return")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Save And Quit|Cancel")});
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
+    ASSERT_EQ(answers.informativeTexts.size(), 1);
+    EXPECT_TRUE(answers.informativeTexts[0].startsWith(QStringLiteral("3 files have unsaved changes.")))
+        << answers.informativeTexts[0].toStdString();
+
+    // Nothing unsaved: Return quits, and nothing is said of files.
+    delegate.reset();
+    launch();
+    AlertAnswers again({QStringLiteral("Return")});
+    EXPECT_TRUE(ui().window->close());
+    EXPECT_EQ(again.informativeTexts, QStringList{QString()});
+    EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
 }
 
 TEST_F(LaunchTest, SaveAndQuitSavesThenQuitsOnceTheLastWindowHasClosed)

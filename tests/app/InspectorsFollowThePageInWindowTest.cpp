@@ -186,7 +186,9 @@ TEST_F(InspectorsFollowThePage, AFrameChosenInTheResourcesIsEditedInItsOwnFileUn
     AlertAnswers reload({QStringLiteral("OK"), QStringLiteral("OK")});
     open("site/other.html");
     open("site/index.html");
-    TestUtil::spin(600);
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        return page() && tree->document() == page() && tree->indexFile() == pageFile && rules->pageDocument() == page();
+    }, 15000));
     EXPECT_EQ(tree->document(), page());
     EXPECT_EQ(tree->indexFile(), pageFile);
     EXPECT_EQ(rules->pageDocument(), page());

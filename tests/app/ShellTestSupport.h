@@ -59,6 +59,7 @@ public:
     FakePreview *preview = nullptr;
     QWidget *tree = nullptr;
     bool modified = false;
+    int modifiedCount = 1; // how many files, while modified
     // What saving does to the modified state; by default it clears it.
     std::function<void()> onSave;
     // What saving answers: a line for each file it could not save.
@@ -76,6 +77,7 @@ public:
     File *searchFileInProjects(const QString &) const override { return nullptr; }
     File *searchDirectory(const QString &, const QList<File *> &) const override { return nullptr; }
     bool hasModified() override { return modified; }
+    int modifiedFileCount() override { return modified ? modifiedCount : 0; }
     QStringList saveOnQuit() override
     {
         calls << QStringLiteral("saveOnQuit");
@@ -137,7 +139,9 @@ public:
             informativeTexts << alert.informativeText();
             buttons << alert.buttonTitles().join(QLatin1Char('|'));
             const QString answer = m_answers.isEmpty() ? QStringLiteral("Cancel") : m_answers.takeFirst();
-            const int index = int(alert.buttonTitles().indexOf(answer));
+            // "Return" presses the default button, as the key does.
+            const int index = answer == QLatin1String("Return") ? alert.defaultButtonIndex()
+                                                                : int(alert.buttonTitles().indexOf(answer));
             EXPECT_GE(index, 0) << "no button " << answer.toStdString();
             return Alert::FirstButtonReturn + index;
         });

@@ -1,6 +1,7 @@
 #include "WorkspaceTestSupport.h"
 
 #include "SaveFaults.h"
+#include "Unreadable.h"
 
 #include "app/BlockSheet.h"
 #include "app/EXWindow.h"
@@ -404,6 +405,27 @@ TEST_F(Workspace, AFileDeletedWithUnsavedEditsStaysMarkedMissingUntilSavedAgainO
     deleteAndAnswer("Discard");
     EXPECT_TRUE(TestUtil::waitUntil([&] { return !shownRows().contains(QStringLiteral("main.css")) && !code; }));
     EXPECT_FALSE(controller()->hasModified());
+}
+
+// A folder that cannot be read is not deleted: the question says what it
+// is (#80).
+TEST_F(Workspace, AFileWithUnsavedEditsInAFolderMadeUnreadableIsSaidToBeUnreadable)
+{
+    launchWithSite();
+    File *sheet = node("site/css/main.css");
+    QPointer<CodeView> code = open(sheet);
+    ASSERT_TRUE(code);
+    QTest::keyClicks(code, QStringLiteral(" /* mine */"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return sheet->isModified(); }));
+    AlertAnswers answers({QStringLiteral("Keep My Changes")});
+    Unreadable unreadable(path("site/css"));
+    if (!unreadable.holds())
+        GTEST_SKIP() << "permissions cannot be made to stop this process";
+    ASSERT_TRUE(TestUtil::waitUntil([&answers] { return !answers.messages.isEmpty(); }));
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("\"main.css\" cannot be read: the folder %1 cannot be opened "
+                                                           "(Permission denied).")
+                                                .arg(path("site/css"))});
+    EXPECT_TRUE(tree()->indexForItem(sheet).data(Qt::ToolTipRole).toString().contains(QLatin1String("cannot be opened")));
 }
 
 TEST_F(Workspace, ANewFileAppearsAndTheSelectionStaysOnItsNode)

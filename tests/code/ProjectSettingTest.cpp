@@ -1,4 +1,6 @@
 #include "ScriptPackageTestSupport.h"
+#include "SettingsFileMessages.h"
+#include "Unreadable.h"
 
 #include "code/CompilerInfo.h"
 #include "code/ProjectSetting.h"
@@ -118,13 +120,39 @@ TEST(ProjectSetting, ADamagedFileIsKeptAsideAndTheDefaultsTakeItsPlace)
           sampleSetting()->encode().replace("<key>filePath</key>", "<key>filePath</key><true/><key>x</key>")}) {
         ScriptProject project;
         project.write(QStringLiteral(".kem"), damaged);
+        SettingsFileMessages messages;
         ProjectSetting::Opened opened = ProjectSetting::openForProject(project.path());
         ASSERT_TRUE(opened.setting);
         EXPECT_TRUE(opened.problem.contains(QStringLiteral(".kem.bak"))) << qPrintable(opened.problem);
+        EXPECT_EQ(messages.told(), QStringList{opened.problem});
         EXPECT_EQ(project.read(QStringLiteral(".kem.bak")), damaged);
         EXPECT_EQ(opened.setting->compilerInfo()->className(), QStringLiteral("GoogleClosureCompilerInfo"));
         EXPECT_TRUE(ProjectSetting::decode(project.read(QStringLiteral(".kem"))));
     }
+}
+
+// A file that cannot be read is not damaged: it keeps its name and bytes,
+// and the pane's changes are not saved over it (#80).
+TEST(ProjectSetting, AFileThatCannotBeReadIsLeftAsItIsAndNeverSavedOver)
+{
+    SettingsFileMessages messages;
+    ScriptProject project;
+    const QByteArray bytes = sampleSetting()->encode();
+    project.write(QStringLiteral(".kem"), bytes);
+    const QString path = project.file(QStringLiteral(".kem"));
+    {
+        Unreadable unreadable(path);
+        if (!unreadable.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        ProjectSetting::Opened opened = ProjectSetting::openForProject(project.path());
+        ASSERT_TRUE(opened.setting);
+        EXPECT_TRUE(opened.problem.contains(path + QStringLiteral(" cannot be read ("))) << qPrintable(opened.problem);
+        EXPECT_TRUE(opened.setting->packages().isEmpty());
+        EXPECT_FALSE(opened.setting->save());
+    }
+    EXPECT_EQ(project.read(QStringLiteral(".kem")), bytes);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".bak")));
+    EXPECT_EQ(messages.told().size(), 1);
 }
 
 TEST(ProjectSetting, AnItemThatStandsTwiceInTheTreeIsDamage)

@@ -117,9 +117,10 @@ TEST(DomTreeDelegate, ASelectionIsFollowedByTheBreadcrumbAndTheInspector)
     DOMNodeEx *text = page.rowOf(page.byId("one")->firstChild());
     ASSERT_TRUE(text);
     page.tree->selectItem(text);
-    TestUtil::spin(150);
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return page.inspector->inspectedNode() && page.inspector->inspectedNode()->node() == page.byId("one");
+    }));
     EXPECT_TRUE(page.inspector->attributeNames().isEmpty());
-    EXPECT_EQ(page.inspector->inspectedNode()->node(), page.byId("one"));
     EXPECT_EQ(pathTitles(page.tree->dombreadcramb()).constLast(), QStringLiteral("One"));
 }
 

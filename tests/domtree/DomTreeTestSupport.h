@@ -88,7 +88,11 @@ public:
         tree->domNodeLists(document.get());
     }
 
-    DOMElement *byId(const char *id) const { return document->getElementById(QString::fromLatin1(id)); }
+    // Null too while no page is shown (one that did not load fails the test, not the run).
+    DOMElement *byId(const char *id) const
+    {
+        return document ? document->getElementById(QString::fromLatin1(id)) : nullptr;
+    }
     DOMNodeEx *rowOf(const DOMNode *node) const { return tree->searchDomNodeFromRoot(node); }
     // Selects the node's row and waits until the inspector shows it.
     void select(const DOMNode *node)

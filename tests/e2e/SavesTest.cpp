@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -90,6 +91,36 @@ TEST_F(Saves, SaveAndQuitFromTheWindowManagerAsksOnceSavesAndQuits)
     }
     EXPECT_FALSE(askedAgain) << "the quit question came again";
     EXPECT_TRUE(ended) << "the program did not quit";
+    EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), expected);
+}
+
+// Ctrl+Q and Return out of habit keep the work (#80): with a file unsaved,
+// Return is "Save And Quit" and the question says how many are unsaved;
+// with none, Return quits and no file changes.
+TEST_F(Saves, ReturnAtTheQuitQuestionKeepsUnsavedWork)
+{
+    ASSERT_TRUE(session.launch()) << session.logTail().toStdString();
+    openIndexInTheCodeView();
+    session.type(QStringLiteral("<!-- kept -->"));
+    const QByteArray expected = session.original(QStringLiteral("index.html")) + "<!-- kept -->";
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+        return !state.value(QStringLiteral("unsaved")).toArray().isEmpty();
+    }));
+
+    session.key(QStringLiteral("ctrl+q"));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    const QString told = modalText(session.state());
+    EXPECT_TRUE(told.contains(QStringLiteral("1 file has unsaved changes"))) << told.toStdString();
+    session.key(QStringLiteral("Return"));
+    ASSERT_TRUE(session.waitForEnd()) << "the program did not quit";
+    EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), expected);
+
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    session.key(QStringLiteral("ctrl+q"));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    EXPECT_FALSE(modalText(session.state()).contains(QStringLiteral("unsaved")));
+    session.key(QStringLiteral("Return"));
+    ASSERT_TRUE(session.waitForEnd()) << "the program did not quit";
     EXPECT_EQ(session.onDisk(QStringLiteral("index.html")), expected);
 }
 

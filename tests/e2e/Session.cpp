@@ -16,6 +16,7 @@
 #include <chrono>
 #include <iostream>
 #include <signal.h>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -96,6 +97,8 @@ bool Session::launch(Launch launch)
 {
     if (!start())
         return false;
+    if (launch == Launch::Asking)
+        return waitFor([](const QJsonObject &state) { return state.contains(QStringLiteral("modal")); });
     // A new home is a first launch: its tutorial panel is dismissed.
     if (launch == Launch::First) {
         if (!waitForModal())
@@ -138,6 +141,11 @@ bool Session::quit()
         }, 10000))
         return false;
     clickWidget(QStringLiteral("alertButton0")); // Quit
+    return waitForEnd();
+}
+
+bool Session::waitForEnd()
+{
     if (!m_program.waitForFinished(20000))
         return false;
     m_probe.abort();
@@ -154,10 +162,19 @@ bool Session::start()
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("QUILLMARK_PROBE"), m_scratch.filePath(QStringLiteral("probe")));
+    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
+        environment.insert(it.key(), it.value());
     m_program.setProcessEnvironment(environment);
     m_program.setWorkingDirectory(m_scratch.path());
     m_program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    m_program.start(QStringLiteral(QUILLMARK_BINARY), {});
+    if (m_obeyFilePermissions && ::geteuid() == 0) {
+        // Root's override of file permissions leaves the program's bounding
+        // set, and with it the effective set of what it and its browser run.
+        m_program.start(QStringLiteral("setpriv"), {QStringLiteral("--bounding-set=-dac_override,-dac_read_search"),
+                                                    QStringLiteral("--"), QStringLiteral(QUILLMARK_BINARY)});
+    } else {
+        m_program.start(QStringLiteral(QUILLMARK_BINARY), {});
+    }
     if (!m_program.waitForStarted(10000))
         return false;
 
@@ -415,9 +432,11 @@ bool Session::addProject(const QString &folder)
     if (!typed)
         return false;
     key(QStringLiteral("Return"));
+    // The panel is gone; an alert about what the project holds may be up.
     const QString name = QFileInfo(folder).fileName();
     return waitFor([&](const QJsonObject &state) {
-        return !state.contains(QStringLiteral("modal")) && rows(QStringLiteral("finderView")).contains(name);
+        return (!state.contains(QStringLiteral("modal")) || state.contains(QStringLiteral("modalText")))
+            && rows(QStringLiteral("finderView")).contains(name);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QJsonObject>
 #include <QLocalSocket>
+#include <QMap>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -24,17 +25,31 @@ public:
     ~Session();
 
     // A new home (the first launch's question dismissed, or left open for
-    // the scenario), or the home of the run before.
-    enum class Launch { First, FirstWithQuestion, Again };
+    // the scenario), or the home of the run before; or Asking: until the
+    // program asks something (an alert or a panel), which the test answers,
+    // then waitForMainWindow().
+    enum class Launch { First, FirstWithQuestion, Again, Asking };
     // Starts the program and waits until its probe answers and the main
     // window is up with its panes placed; the first launch's tutorial panel
     // is dismissed, or waited for and left open.
     bool launch(Launch launch = Launch::First);
+    // Until the main window is up and active, with the preview shown.
+    bool waitForMainWindow();
+    // Until a panel is up, with its name field clicked.
+    bool waitForModal();
+    // From the next launch on, the program is stopped by file permissions
+    // as any user is: run by root, it runs without root's override of them.
+    void obeyFilePermissions() { m_obeyFilePermissions = true; }
+    // From the next launch on, the program runs with that environment variable.
+    void setEnvironment(const QString &name, const QString &value) { m_environment.insert(name, value); }
     // Ends the program as a crash would; its home stays for the next launch.
     void stop();
     // Quits through the window's close and its question's "Quit"; the home
     // stays for the next launch (Launch::Again).
     bool quit();
+    // Waits until the program has ended by itself (quit by the user); the
+    // home stays for the next launch.
+    bool waitForEnd();
     bool isRunning() const;
     qint64 processId() const { return m_program.processId(); }
     // The user defaults file of the program's home.
@@ -111,10 +126,6 @@ public:
 private:
     // Starts the program and waits until its probe answers.
     bool start();
-    // Until the main window is up and active, with the preview shown.
-    bool waitForMainWindow();
-    // Until a panel is up, with its name field clicked.
-    bool waitForModal();
     void run(const QStringList &arguments);
 
     QTemporaryDir m_scratch;
@@ -122,4 +133,6 @@ private:
     QLocalSocket m_probe;
     std::map<QString, QByteArray> m_fixture;
     QPoint m_pointer{-1, -1};
+    bool m_obeyFilePermissions = false;
+    QMap<QString, QString> m_environment;
 };

@@ -639,3 +639,38 @@ TEST(PreviewResources, TheListWorksByKeyboardAndChoosesTheSameResourceAfterARelo
         << " " << (harness.list.lastSelection() ? harness.list.lastSelection()->displayName().toStdString() : "none")
         << " " << harness.list.resouceView()->numberOfRows();
 }
+
+// A page that stops its renderer at each load is given up: nothing of the
+// page before stays as if it were the page, neither its picture, nor its
+// title, nor its resources (#80).
+TEST(PreviewResources, APageGivenUpLeavesNoPictureTitleOrResourceListOfThePageBefore)
+{
+    ResourceHarness harness;
+    QWidget window;
+    harness.preview.setWindow(&window);
+    Site site;
+    site.write(QStringLiteral("index.html"), "<!DOCTYPE html><title>Before</title><p>the page before</p>");
+    // Laying out 50,000 nested elements overflows the renderer's stack.
+    site.write(QStringLiteral("deep.html"), "<!DOCTYPE html><body><script>let e = document.body;"
+                                            "for (let i = 0; i < 50000; ++i) e = e.appendChild(document.createElement('div'));"
+                                            "</script>");
+    ASSERT_TRUE(harness.loadAndList(site.fileUrl(QStringLiteral("index.html"))));
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        return window.windowTitle() == QLatin1String("Before") && !harness.view().currentFrame().isNull();
+    }));
+    const auto rows = [&] {
+        QStringList names;
+        for (int row = 0; row < harness.list.resouceView()->numberOfRows(); ++row)
+            names.append(harness.list.fileAtRow(row)->displayName());
+        return names;
+    };
+    ASSERT_EQ(rows(), QStringList{QStringLiteral("index")});
+
+    int givenUp = 0;
+    QObject::connect(harness.view().webPage(), &WebPage::crashLimitReached, &harness.preview, [&] { ++givenUp; });
+    harness.preview.urlEnter(site.fileUrl(QStringLiteral("deep.html")).toString());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return givenUp > 0; }, 60000));
+    EXPECT_TRUE(harness.view().currentFrame().isNull());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Quillmark"));
+    EXPECT_FALSE(rows().contains(QStringLiteral("index"))) << rows().join(u' ').toStdString();
+}

@@ -104,6 +104,7 @@ public:
         return nullptr;
     }
     bool hasModified() override { return modified; }
+    int modifiedFileCount() override { return modified ? 1 : 0; }
     QStringList saveOnQuit() override { return {}; }
     void confirmDownloadTurtorialProject() override {}
     void reloadProjectConfigView() override {}
@@ -155,13 +156,13 @@ public:
     ExWebView &view() { return *preview.webview(); }
 
     // Loads the address and waits until the page is complete.
-    bool load(const QUrl &url, int timeoutMs = 15000)
+    bool load(const QUrl &url, int timeoutMs = 60000)
     {
         const int before = completions;
         preview.urlEnter(url.toString());
         return waitForCompletion(before, timeoutMs);
     }
-    bool waitForCompletion(int before, int timeoutMs = 15000)
+    bool waitForCompletion(int before, int timeoutMs = 60000)
     {
         return TestUtil::waitUntil([&] { return completions > before; }, timeoutMs);
     }

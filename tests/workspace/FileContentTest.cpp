@@ -1,4 +1,5 @@
 #include "TestUtil.h"
+#include "Unreadable.h"
 
 #include "WorkspaceTestSupport.h"
 
@@ -281,6 +282,42 @@ TEST_F(FileContent, ASaveIntoAReadOnlyFolderKeepsTheFileModified)
     EXPECT_FALSE(m_file->save());
     EXPECT_TRUE(m_file->isModified());
     EXPECT_EQ(disk(), QByteArray("a { color: red; }"));
+}
+
+// A folder named like a style sheet ("css", "vendor.css") is no file (#80).
+TEST_F(FileContent, AFolderHasNoTextAndIsNeverReadAsAFile)
+{
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("site/vendor.css")));
+    m_root->setUpChildren();
+    File *folder = nullptr;
+    for (File *child : m_root->children()) {
+        if (child->displayName() == QLatin1String("vendor.css"))
+            folder = child;
+    }
+    ASSERT_TRUE(folder);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(folder->currentContent(), std::nullopt);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("cannot read"), std::string::npos) << log;
+}
+
+// What cannot be read is told apart from what is gone (#80).
+TEST_F(FileContent, AFileOrFolderThatCannotBeReadSaysWhyAndOneNotThereIsGone)
+{
+    const QString site = m_dir.filePath("site");
+    const QString sheet = m_dir.filePath("site/a.css");
+    EXPECT_EQ(File::whyUnreadable(sheet), std::nullopt);
+    EXPECT_EQ(File::whyUnreadable(m_dir.filePath("site/gone.css")), std::nullopt);
+    {
+        Unreadable file(sheet);
+        if (!file.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        EXPECT_EQ(File::whyUnreadable(sheet), sheet + QStringLiteral(" cannot be read (Permission denied)"));
+    }
+    Unreadable folder(site);
+    EXPECT_EQ(File::whyUnreadable(sheet),
+              QStringLiteral("the folder %1 cannot be opened (Permission denied)").arg(site));
+    EXPECT_EQ(File::whyUnreadable(site), QStringLiteral("the folder %1 cannot be read (Permission denied)").arg(site));
 }
 
 TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)

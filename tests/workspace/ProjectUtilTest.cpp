@@ -1,4 +1,6 @@
+#include "SettingsFileMessages.h"
 #include "TestUtil.h"
+#include "Unreadable.h"
 
 #include "platform/foundation/Archiver.h"
 #include "platform/foundation/PropertyList.h"
@@ -187,14 +189,51 @@ TEST_F(ProjectUtilTest, TruncatedArchiveIsKeptAsideAndTheDefaultsWritten)
     EXPECT_EQ(TestUtil::readFile(path + ".bak"), cut);
 }
 
-TEST_F(ProjectUtilTest, UndecodableSettingsFileIsKeptAsideNotOverwritten)
+TEST_F(ProjectUtilTest, UndecodableSettingsFileIsKeptAsideNotOverwrittenAndTheUserTold)
 {
+    SettingsFileMessages messages;
     const QString path = ProjectUtil::configPath(m_project);
     ASSERT_TRUE(TestUtil::writeFile(path, "settings the user cares about"));
     const QVariantMap config = ProjectUtil::getProjectConfig(m_project);
     EXPECT_EQ(config.size(), 10);
     EXPECT_EQ(TestUtil::readFile(path + ".bak"), QByteArray("settings the user cares about"));
     EXPECT_EQ(fileContent(), config);
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
+    EXPECT_TRUE(told[0].startsWith("The project settings file " + path + " is damaged")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("kept as " + path + ".bak; the project uses the default settings"))
+        << told[0].toStdString();
+}
+
+// A file that cannot be read is not damaged: it keeps its name and bytes,
+// and no save of the session writes over it (#80).
+TEST_F(ProjectUtilTest, ASettingsFileThatCannotBeReadIsLeftAsItIs)
+{
+    SettingsFileMessages messages;
+    const QString path = ProjectUtil::configPath(m_project);
+    QVariantMap mine = ProjectUtil::getProjectConfig(m_project);
+    mine.insert("minifyCSS", true);
+    ASSERT_TRUE(ProjectUtil::saveProjectConfig(mine, m_project));
+    const QByteArray bytes = TestUtil::readFile(path);
+    ProjectUtil::resetForTesting();
+    {
+        Unreadable unreadable(path);
+        if (!unreadable.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        QVariantMap config = ProjectUtil::getProjectConfig(m_project);
+        EXPECT_EQ(config, ProjectUtil::createDefaultProjectConfig());
+        config.insert("minifyHTML", true);
+        QString error;
+        EXPECT_FALSE(ProjectUtil::saveProjectConfig(config, m_project, &error));
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        ProjectUtil::resetForTesting();
+        ProjectUtil::getProjectConfig(m_project);
+    }
+    EXPECT_EQ(TestUtil::readFile(path), bytes);
+    EXPECT_FALSE(QFile::exists(path + ".bak"));
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
+    EXPECT_TRUE(told[0].startsWith("The project settings file " + path + " cannot be read (")) << told[0].toStdString();
 }
 
 TEST_F(ProjectUtilTest, ASecondUnreadableSettingsFileIsKeptBesideTheFirst)

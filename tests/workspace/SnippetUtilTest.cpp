@@ -1,4 +1,6 @@
+#include "SettingsFileMessages.h"
 #include "TestUtil.h"
+#include "Unreadable.h"
 
 #include "platform/foundation/PropertyList.h"
 #include "workspace/SnippetUtil.h"
@@ -111,14 +113,42 @@ TEST_F(SnippetUtilTest, LookupsByCategoryAndTitleAndRemovalByValue)
     EXPECT_EQ(SnippetUtil::allSnippets().size(), before - 1) << "an equal record is removed";
 }
 
-TEST_F(SnippetUtilTest, AnUnreadableFileIsKeptAsideAndTheLibraryStartsAgain)
+TEST_F(SnippetUtilTest, ADamagedFileIsKeptAsideAndTheLibraryStartsAgain)
 {
+    SettingsFileMessages messages;
     const QString path = SnippetUtil::defaultDataPath();
     const QByteArray garbage("\x00\xff<plist>not really", 20);
     ASSERT_TRUE(TestUtil::writeFile(path, garbage));
     EXPECT_EQ(SnippetUtil::allSnippets().size(), builtInCount());
     EXPECT_EQ(TestUtil::readFile(path + QStringLiteral(".bak")), garbage);
     EXPECT_TRUE(PropertyList::read(path).isOk()) << "a readable library takes its place";
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(path + QStringLiteral(".bak; the element palette has only the built-in snippets")))
+        << told[0].toStdString();
+}
+
+TEST_F(SnippetUtilTest, AFileThatCannotBeReadIsLeftAsItIsAndNeverSavedOver)
+{
+    SettingsFileMessages messages;
+    SnippetUtil::createAndAddSnippetTitle(QStringLiteral("mine"), {}, QStringLiteral("JS"), QStringLiteral("x"));
+    const QString path = SnippetUtil::defaultDataPath();
+    const QByteArray bytes = TestUtil::readFile(path);
+    SnippetUtil::unloadStore();
+    {
+        Unreadable unreadable(path);
+        if (!unreadable.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        EXPECT_EQ(SnippetUtil::allSnippets().size(), builtInCount());
+        SnippetUtil::createAndAddSnippetTitle(QStringLiteral("new"), {}, QStringLiteral("JS"), QStringLiteral("y"));
+        EXPECT_FALSE(SnippetUtil::save());
+    }
+    EXPECT_EQ(TestUtil::readFile(path), bytes);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".bak")));
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(QStringLiteral("The snippet library %1 cannot be read (").arg(path)))
+        << told[0].toStdString();
 }
 
 TEST_F(SnippetUtilTest, AFailedWriteIsReportedAndTheStoreStays)

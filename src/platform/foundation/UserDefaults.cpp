@@ -1,8 +1,8 @@
 #include "UserDefaults.h"
 
-#include "FileAside.h"
 #include "Log.h"
 #include "PropertyList.h"
+#include "SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,10 +16,8 @@ static bool readPlistSettings(QIODevice &device, QSettings::SettingsMap &map)
     if (data.trimmed().isEmpty())
         return true;
     Result<QVariant> root = PropertyList::fromXml(data);
-    if (!root || root->typeId() != QMetaType::QVariantMap) {
-        QM_ERROR(QStringLiteral("user defaults are not a readable property list; starting empty"));
+    if (!root || root->typeId() != QMetaType::QVariantMap)
         return false;
-    }
     const QVariantMap values = root->toMap();
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         map.insert(it.key(), it.value());
@@ -48,14 +46,25 @@ UserDefaults &UserDefaults::standardUserDefaults()
     return defaults;
 }
 
-// A file that cannot be read is moved aside rather than overwritten by the next
-// write, so the user can still recover what it held.
+// A damaged file is moved aside rather than overwritten by the next write, so
+// the user can still recover what it held; one that cannot be read is left
+// alone: the defaults are then kept in memory only (null).
 static std::unique_ptr<QSettings> openSettings(const QString &path)
 {
+    const QString what = QStringLiteral("Quillmark's settings file");
+    const QString instead = QStringLiteral("Quillmark starts with its default settings, as at a first launch, "
+                                           "without the projects it had");
+    const SettingsFile::Contents contents = SettingsFile::read(path);
+    if (contents.state == SettingsFile::Contents::State::Unreadable) {
+        SettingsFile::leaveAlone(path, what, contents.reason, instead);
+        return nullptr;
+    }
     auto settings = std::make_unique<QSettings>(path, plistFormat());
     if (settings->status() == QSettings::FormatError) {
-        if (const Result<QString> aside = FileAside::moveAside(path))
-            QM_ERROR(QStringLiteral("unreadable user defaults kept as %1").arg(*aside));
+        settings.reset();
+        SettingsFile::setAside(path, what, QStringLiteral("it is no property list of settings"), instead);
+        if (SettingsFile::isLeftAlone(path))
+            return nullptr;
         settings = std::make_unique<QSettings>(path, plistFormat());
     }
     return settings;
@@ -64,10 +73,11 @@ static std::unique_ptr<QSettings> openSettings(const QString &path)
 UserDefaults::UserDefaults()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    m_settings = openSettings(folder + QStringLiteral("/Quillmark/Quillmark.plist"));
+    m_path = folder + QStringLiteral("/Quillmark/Quillmark.plist");
+    m_settings = openSettings(m_path);
 }
 
-UserDefaults::UserDefaults(const QString &filePath) : m_settings(openSettings(filePath)) {}
+UserDefaults::UserDefaults(const QString &filePath) : m_path(filePath), m_settings(openSettings(filePath)) {}
 
 UserDefaults::~UserDefaults() = default;
 
@@ -87,7 +97,7 @@ QVariantMap UserDefaults::registeredDefaults() const
 QVariant UserDefaults::objectForKey(const QString &key) const
 {
     QMutexLocker locker(&m_mutex);
-    const QVariant stored = m_settings->value(key);
+    const QVariant stored = m_settings ? m_settings->value(key) : m_unsaved.value(key);
     if (stored.isValid())
         return stored;
     return m_registered.value(key);
@@ -96,7 +106,7 @@ QVariant UserDefaults::objectForKey(const QString &key) const
 bool UserDefaults::hasStoredValue(const QString &key) const
 {
     QMutexLocker locker(&m_mutex);
-    return m_settings->contains(key);
+    return m_settings ? m_settings->contains(key) : m_unsaved.contains(key);
 }
 
 void UserDefaults::setObject(const QVariant &value, const QString &key)
@@ -106,13 +116,19 @@ void UserDefaults::setObject(const QVariant &value, const QString &key)
         return;
     }
     QMutexLocker locker(&m_mutex);
-    m_settings->setValue(key, value);
+    if (m_settings)
+        m_settings->setValue(key, value);
+    else
+        m_unsaved.insert(key, value);
 }
 
 void UserDefaults::removeObjectForKey(const QString &key)
 {
     QMutexLocker locker(&m_mutex);
-    m_settings->remove(key);
+    if (m_settings)
+        m_settings->remove(key);
+    else
+        m_unsaved.remove(key);
 }
 
 bool UserDefaults::boolForKey(const QString &key) const
@@ -161,6 +177,8 @@ QVariantList UserDefaults::arrayForKey(const QString &key) const
 bool UserDefaults::synchronize()
 {
     QMutexLocker locker(&m_mutex);
+    if (!m_settings)
+        return false;
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError) {
         QM_ERROR(QStringLiteral("cannot write user defaults to %1").arg(m_settings->fileName()));
@@ -172,5 +190,5 @@ bool UserDefaults::synchronize()
 QString UserDefaults::filePath() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_settings->fileName();
+    return m_path;
 }

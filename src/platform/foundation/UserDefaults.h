@@ -13,7 +13,9 @@ class QSettings;
 // The application's user defaults: stored values over registered fallbacks.
 // Safe to use from several threads: project loading reads them in the background.
 // Stored in "~/.config/Quillmark/Quillmark.plist" (an XML property list kept by
-// QSettings), so booleans, numbers, lists and maps keep their kinds.
+// QSettings), so booleans, numbers, lists and maps keep their kinds. A damaged
+// file is set aside and one that cannot be read left alone (SettingsFile):
+// then the values are kept in memory only, and synchronize() answers false.
 class UserDefaults
 {
 public:
@@ -55,7 +57,9 @@ public:
 private:
     UserDefaults();
 
-    mutable QMutex m_mutex; // Guards both members.
-    std::unique_ptr<QSettings> m_settings;
+    mutable QMutex m_mutex; // Guards the members below.
+    QString m_path;
+    std::unique_ptr<QSettings> m_settings; // null while the file is left alone
+    QVariantMap m_unsaved;                 // the values while it is
     QVariantMap m_registered;
 };

@@ -40,7 +40,7 @@ std::unique_ptr<QMessageBox> Alert::makeMessageBox(QWidget *parent) const
         QPushButton *button = box->addButton(titles[i], cancel ? QMessageBox::RejectRole
                                                                : QMessageBox::AcceptRole);
         button->setObjectName(QStringLiteral("alertButton%1").arg(i));
-        if (i == 0)
+        if (i == m_defaultButton || (i == 0 && (m_defaultButton < 0 || m_defaultButton >= titles.size())))
             box->setDefaultButton(button);
         if (cancel && !escape)
             escape = button;

@@ -11,8 +11,9 @@ class QMessageBox;
 class QWidget;
 
 // A modal question (the kit's alert) over QMessageBox. Buttons keep the order
-// they were added in: the first is the default (Return) and answers
-// FirstButtonReturn, the next SecondButtonReturn and so on; a button titled
+// they were added in: the first answers FirstButtonReturn, the next
+// SecondButtonReturn and so on, and the first is the default (Return) unless
+// another is named with setDefaultButtonIndex(); a button titled
 // "Cancel" answers Escape. An alert without buttons gets "OK". Where the
 // desktop lays buttons out it follows its own convention (the default button
 // rightmost on GNOME, leftmost on KDE and Windows).
@@ -43,6 +44,10 @@ public:
     // An empty title adds no button: a button without a label cannot be used.
     void addButtonWithTitle(const QString &title);
     QStringList buttonTitles() const { return m_buttons; }
+    // The button that Return presses, by its place among the buttons added
+    // (0 for the first, the default).
+    int defaultButtonIndex() const { return m_defaultButton; }
+    void setDefaultButtonIndex(int index) { m_defaultButton = index; }
 
     void setShowsSuppressionButton(bool shows) { m_showsSuppressionButton = shows; }
     bool showsSuppressionButton() const { return m_showsSuppressionButton; }
@@ -84,6 +89,7 @@ private:
     QString m_informativeText;
     Style m_style = Style::Warning;
     QStringList m_buttons;
+    int m_defaultButton = 0;
     bool m_showsSuppressionButton = false;
     bool m_suppressionChecked = false;
 };

@@ -1,6 +1,8 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include "SettingsFileMessages.h"
 #include "TestUtil.h"
+#include "Unreadable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,8 +46,9 @@ TEST(UserDefaults, ValuesKeepTheirKindsAcrossInstances)
     EXPECT_EQ(again.arrayForKey("expandedFilePaths").size(), 2);
 }
 
-TEST(UserDefaults, UnreadableFileIsKeptAside)
+TEST(UserDefaults, ADamagedFileIsKeptAsideAndTheUserToldOnce)
 {
+    SettingsFileMessages messages;
     QTemporaryDir dir;
     const QString path = dir.filePath("defaults.plist");
     ASSERT_TRUE(TestUtil::writeFile(path, "this is not a property list"));
@@ -56,4 +59,40 @@ TEST(UserDefaults, UnreadableFileIsKeptAside)
     }
     EXPECT_EQ(TestUtil::readFile(path + ".bak"), QByteArray("this is not a property list"));
     EXPECT_TRUE(UserDefaults(path).boolForKey("x"));
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
+    EXPECT_TRUE(told[0].contains(path + " is damaged")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("kept as " + path + ".bak;")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("default settings")) << told[0].toStdString();
+}
+
+// A file that cannot be read is not damaged: it is the user's (#80).
+TEST(UserDefaults, AFileThatCannotBeReadKeepsItsNameAndBytesAndIsNeverWritten)
+{
+    SettingsFileMessages messages;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.plist");
+    {
+        UserDefaults defaults(path);
+        defaults.setBool(true, "kept");
+        ASSERT_TRUE(defaults.synchronize());
+    }
+    const QByteArray bytes = TestUtil::readFile(path);
+    {
+        Unreadable unreadable(path);
+        if (!unreadable.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        UserDefaults defaults(path);
+        EXPECT_FALSE(defaults.boolForKey("kept"));
+        defaults.setBool(true, "new");
+        EXPECT_TRUE(defaults.boolForKey("new")) << "kept in memory";
+        EXPECT_FALSE(defaults.synchronize());
+        UserDefaults again(path);
+    }
+    EXPECT_EQ(TestUtil::readFile(path), bytes);
+    EXPECT_FALSE(QFile::exists(path + ".bak"));
+    const QStringList told = messages.told();
+    ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
+    EXPECT_TRUE(told[0].contains(path + " cannot be read (")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("nothing is saved over it")) << told[0].toStdString();
 }

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,25 @@ TEST(Alert, TheFirstButtonIsTheDefaultAndCancelAnswersEscape)
     const auto box = alert.makeMessageBox(nullptr);
     EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Replace"));
     EXPECT_EQ(box->escapeButton()->text(), QStringLiteral("Cancel"));
+}
+
+TEST(Alert, ADefaultButtonNamedByItsPlaceKeepsTheOrderOfTheButtons)
+{
+    Alert alert;
+    alert.addButtonWithTitle(QStringLiteral("Quit"));
+    alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
+    alert.addButtonWithTitle(QStringLiteral("Cancel"));
+    alert.setDefaultButtonIndex(1);
+    const auto box = alert.makeMessageBox(nullptr);
+    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Save And Quit"));
+    EXPECT_EQ(box->escapeButton()->text(), QStringLiteral("Cancel"));
+    QTimer::singleShot(0, [] {
+        QWidget *box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        // The key goes where the keyboard is, as a user's does.
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+    });
+    EXPECT_EQ(alert.runModal(), Alert::SecondButtonReturn);
 }
 
 TEST(Alert, WithoutButtonsShowsOKAndSkipsEmptyTitles)

@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -66,6 +67,32 @@ QString shortTemporaryBase()
             return base;
     }
     return bases.first();
+}
+
+// The processor time the processes of the group have had so far, in clock
+// ticks (a browser starts in several: its own, the zygote, the GPU and
+// network services); -1 when none can be read.
+qint64 processorTicksOfGroup(qint64 group)
+{
+    if (group <= 0)
+        return -1;
+    qint64 ticks = -1;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (!entry.front().isDigit())
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold anything. The
+        // user and system times are the 12th and 13th fields after it.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13 || fields.at(2).toLongLong() != group)
+            continue;
+        ticks = std::max<qint64>(ticks, 0) + fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    }
+    return ticks;
 }
 
 QStringList browserArguments(const QString &profile)
@@ -149,6 +176,7 @@ bool ChromiumProcess::start()
         // The browser had stopped being started again: the pages open anew.
         if (std::exchange(m_restartsStopped, false)) {
             m_quickDeaths = 0;
+            m_quickUnanswered = 0;
             m_lastStart = Start::AsAsked;
             QM_INFO(QStringLiteral("the preview's browser is started again"));
             Q_EMIT restarted();
@@ -271,6 +299,8 @@ bool ChromiumProcess::launch()
     // Asked at once: the question waits in the pipe until the browser is up.
     m_questionAsked.invalidate();
     m_silentSince = -1;
+    m_neverAnswered = false;
+    m_ticksSeen = -1;
     askIfAnswering();
     m_answerCheck->start();
     QM_INFO(QStringLiteral("started the preview's browser %1 (process %2)").arg(program).arg(pid));
@@ -308,20 +338,32 @@ void ChromiumProcess::browserClosed()
     // page the user opens starts it again (start()). One ended for its
     // silence died when it fell silent.
     const bool silent = m_silentSince >= 0;
+    // One that never said a word did not start as a browser should (#80).
+    const bool unanswered = silent && m_neverAnswered;
     const qint64 lived = silent ? m_silentSince : m_sinceLaunch.isValid() ? m_sinceLaunch.elapsed() : kQuickDeathMs;
-    m_quickDeaths = lived < kQuickDeathMs ? m_quickDeaths + 1 : 0;
+    const bool quick = lived < kQuickDeathMs;
+    m_quickDeaths = quick ? m_quickDeaths + 1 : 0;
+    m_quickUnanswered = quick && unanswered ? m_quickUnanswered + 1 : 0;
     if (m_quickDeaths >= kQuickDeaths) {
         m_restartsStopped = true;
+        const QString what = m_quickUnanswered >= kQuickDeaths
+                                 ? QStringLiteral("did not answer after any of its last %1 starts").arg(kQuickDeaths)
+                                 : QStringLiteral("%1 right after each of its last %2 starts")
+                                       .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
+                                       .arg(kQuickDeaths);
         const QString message =
-            QStringLiteral("The preview's browser %1 right after each of its last %2 starts, so it is not started again "
-                           "by itself. Opening a page or Reload (Ctrl+R) starts it again.")
-                .arg(silent ? QStringLiteral("stopped answering") : QStringLiteral("ended"))
-                .arg(kQuickDeaths);
+            QStringLiteral("The preview's browser %1, so it is not started again by itself. Opening a page or Reload "
+                           "(Ctrl+R) starts it again.")
+                .arg(what);
         QM_ERROR(message);
         Q_EMIT restartsStopped(message);
         return;
     }
-    if (silent) {
+    if (unanswered) {
+        QM_ERROR(QStringLiteral("the preview's browser said nothing at all in the %1 s after its start; it was ended "
+                                "and is started again, and every preview reloads")
+                     .arg(kSilenceMs / 1000));
+    } else if (silent) {
         QM_ERROR(QStringLiteral("the preview's browser did not answer for %1 s; it was ended and is started again, "
                                 "and every preview reloads")
                      .arg(kSilenceMs / 1000));
@@ -329,7 +371,7 @@ void ChromiumProcess::browserClosed()
         QM_ERROR(QStringLiteral("the preview's browser ended unexpectedly; it is started again and every preview reloads"));
     }
     if (launch()) {
-        m_lastStart = silent ? Start::AfterSilence : Start::AfterCrash;
+        m_lastStart = unanswered ? Start::AfterNoAnswer : silent ? Start::AfterSilence : Start::AfterCrash;
         Q_EMIT restarted();
     } else if (!m_error.isEmpty()) {
         QM_ERROR(m_error);
@@ -351,6 +393,15 @@ void ChromiumProcess::askIfAnswering()
         }, this);
         return;
     }
+    // Before its first word: whether the browser had the processor since
+    // the last look.
+    bool worked = false;
+    if (!connection->hasBrowserWritten()) {
+        const qint64 ticks = processorTicksOfGroup(m_pid);
+        // (A helper that ended takes its time along: a change either way.)
+        worked = ticks >= 0 && ticks != m_ticksSeen;
+        m_ticksSeen = ticks;
+    }
     if (m_questionAsked.elapsed() < kSilenceMs)
         return;
     // A program that was busy elsewhere reads what came meanwhile before it
@@ -359,6 +410,10 @@ void ChromiumProcess::askIfAnswering()
     connection->readWaiting();
     if (connection->msSinceBrowserWrote() < kSilenceMs || connection->hasUnhandledMessages())
         return;
+    // One that has not said its first word but works is still starting: on
+    // a loaded machine that takes longer than the silence limit (#80).
+    if (!connection->hasBrowserWritten() && worked && m_sinceLaunch.elapsed() < kStartMs)
+        return;
     endSilentBrowser();
 }
 
@@ -366,6 +421,7 @@ void ChromiumProcess::endSilentBrowser()
 {
     // The question the browser never answered was asked this long after its start.
     m_silentSince = std::max<qint64>(0, m_sinceLaunch.elapsed() - m_questionAsked.elapsed());
+    m_neverAnswered = m_connection && !m_connection->hasBrowserWritten();
     m_answerCheck->stop();
     // A stopped browser cannot close its end of the pipe: it is killed, with
     // its helpers, and the pipe's end tells the rest (browserClosed()).

@@ -23,7 +23,8 @@ class DevToolsConnection;
 // restarted() tells the views to open their pages again. The browser is asked
 // a question of its own every second: one that says nothing at all for
 // kSilenceMs while a question waits (stopped, or hung) is ended and replaced
-// the same way. A browser that dies (or falls silent) right after each of
+// the same way; one that has not spoken since its start but works is still
+// starting, for up to kStartMs. A browser that dies (or falls silent) right after each of
 // its last starts is not started again by itself (restartsStopped()): the
 // next start() asked for, when the user opens or reloads a page, starts it
 // and tells the views the same.
@@ -68,9 +69,14 @@ public:
     // to handle them while the browser had long since spoken.
     static constexpr int kAskEveryMs = 1000;
     static constexpr int kSilenceMs = 8000;
+    // A browser that has not said a word since its start, but has had the
+    // processor since the last question, is still starting, up to this
+    // long: two cores shared with other work take longer than kSilenceMs.
+    static constexpr int kStartMs = 60000;
 
-    // Why the running browser was started.
-    enum class Start { First, AfterCrash, AfterSilence, AsAsked };
+    // Why the running browser was started: the one before it crashed, fell
+    // silent, or never said anything at all after its start.
+    enum class Start { First, AfterCrash, AfterSilence, AfterNoAnswer, AsAsked };
     Start lastStart() const { return m_lastStart; }
 
     // Removes the folders under root named by pattern whose owner (the
@@ -103,6 +109,7 @@ private:
     DevToolsConnection *m_connection = nullptr; // Owned (QObject child).
     QElapsedTimer m_sinceLaunch;
     int m_quickDeaths = 0;
+    int m_quickUnanswered = 0; // of those in a row, the ones that never answered
     bool m_restartsStopped = false;
     bool m_failureAnnounced = false;
     Start m_lastStart = Start::First;
@@ -110,4 +117,6 @@ private:
     QElapsedTimer m_questionAsked;   // the browser's own question waiting, if valid
     int m_questions = 0;             // the number of the last question asked
     qint64 m_silentSince = -1;       // ms after its start: when the browser ended for silence asked last
+    bool m_neverAnswered = false;    // the browser ended for silence had said nothing at all
+    qint64 m_ticksSeen = -1;         // the processor time of the browser's processes at the last question
 };

@@ -390,6 +390,7 @@ bool DevToolsConnection::readChunk()
         m_readBuffer.resize(used + std::max<qsizetype>(count, 0));
         if (count > 0) {
             m_lastRead.start();
+            m_browserWrote = true;
             if (count < chunk)
                 return true;
             continue;

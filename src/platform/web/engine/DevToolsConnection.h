@@ -77,6 +77,8 @@ public:
     // own delay for the browser's.
     void readWaiting();
     qint64 msSinceBrowserWrote() const { return m_lastRead.elapsed(); }
+    // Whether the browser has written anything at all.
+    bool hasBrowserWritten() const { return m_browserWrote; }
     // Whether messages read wait to be handled.
     bool hasUnhandledMessages();
 
@@ -133,4 +135,5 @@ private:
     int m_nextId = 1;
     QHash<int, Callback> m_callbacks;
     QElapsedTimer m_lastRead; // since the browser last wrote
+    bool m_browserWrote = false;
 };

@@ -310,6 +310,7 @@ void WebPage::navigate(const QUrl &url)
     applyReadableFolders(url, [this, url] {
         if (url != m_url)
             return;
+        m_loadedWhileEnding = m_loadedWhileEnding || (m_endingRenderer && m_endWaitRanOut);
         sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
                       [this, url](const QJsonObject &result, const QString &error) {
                           if (url == m_url)
@@ -357,6 +358,7 @@ void WebPage::reloadShown()
         return;
     }
     Q_EMIT loadStarted();
+    m_loadedWhileEnding = m_loadedWhileEnding || (m_endingRenderer && m_endWaitRanOut);
     sendToSession(m_session, QStringLiteral("Page.reload"), {{QStringLiteral("ignoreCache"), true}});
 }
 
@@ -651,6 +653,8 @@ void WebPage::browserRestarted()
     m_rendererGone = false;
     m_documentShown = false;
     m_endingRenderer = false;
+    m_endWaitRanOut = false;
+    m_loadedWhileEnding = false;
     m_afterAnswer = {};
     m_questionAsked.invalidate();
     setResponding(true);
@@ -671,6 +675,17 @@ void WebPage::browserRestartsStopped(const QString &message)
 {
     m_reloadStopped = true;
     m_navigationPending = false;
+    Q_EMIT rendererGone();
+    giveUp(message);
+}
+
+void WebPage::giveUp(const QString &message)
+{
+    // Nothing of the page before stays as if it were this one's (#80).
+    if (!m_title.isEmpty()) {
+        m_title.clear();
+        Q_EMIT titleChanged(m_title);
+    }
     Q_EMIT crashLimitReached(message);
 }
 
@@ -876,9 +891,17 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
 void WebPage::mainTargetCrashed()
 {
     m_rendererGone = true;
-    // A renderer ended because it did not respond is not loaded again.
-    if (std::exchange(m_endingRenderer, false))
+    Q_EMIT rendererGone();
+    // A renderer ended because it did not respond is not loaded again. A
+    // load asked for after the end's wait ran out but before the end came
+    // (a loaded machine) went to the renderer gone now: it goes again (#80).
+    if (std::exchange(m_endingRenderer, false)) {
+        if (std::exchange(m_loadedWhileEnding, false) && m_url.isValid()) {
+            m_navigationPending = false;
+            navigate(m_url);
+        }
         return;
+    }
     // A page that kills its renderer as it loads would be reloaded for ever.
     if (!m_sinceCrashReload.isValid() || m_sinceCrashReload.elapsed() >= kQuickCrashMs)
         m_crashReloads = 0;
@@ -887,7 +910,7 @@ void WebPage::mainTargetCrashed()
         const QString message = QStringLiteral("This page stops the preview's browser each time it is loaded, so it is "
                                                "not loaded again. Reload (Ctrl+R) loads it again.");
         QM_ERROR(QStringLiteral("%1: %2").arg(m_url.toString(), message));
-        Q_EMIT crashLimitReached(message);
+        giveUp(message);
         return;
     }
     QM_ERROR(QStringLiteral("the preview's page %1 crashed; it is loaded again").arg(m_url.toString()));

@@ -225,8 +225,13 @@ Q_SIGNALS:
     // The page's renderer died right after each of the last kCrashReloads
     // reloads and once more, or the browser kept dying right after its start:
     // the page is not loaded again until load() or reload() asks. The
-    // message (logged already) says which, and what loads it again.
+    // message (logged already) says which, and what loads it again. The
+    // page has no title then (titleChanged() says so first).
     void crashLimitReached(const QString &message);
+    // The main frame's renderer is gone (crashed, ended, or its browser
+    // left): what it drew is no picture of the page any more, and may be one
+    // of the page before it.
+    void rendererGone();
     // The frames of every session, by the browser's frame id: one was put
     // into its parent, began loading, or has loaded (or failed).
     void frameAttached(const QString &frameId, const QString &parentFrameId);
@@ -271,6 +276,8 @@ private:
                        std::function<void(const QJsonObject &, const QString &)> done = {});
     void browserRestarted();
     void browserRestartsStopped(const QString &message);
+    // Leaves the page: it has no title, and crashLimitReached() tells why.
+    void giveUp(const QString &message);
     bool startBrowserAgain();
     void applyDownloadFolder();
     void cancelDownload(const QString &guid);
@@ -334,6 +341,8 @@ private:
     bool m_rendererGone = false;    // crashed or ended, until the next document
     bool m_documentShown = false;   // the top frame holds a document (not about:blank)
     bool m_endingRenderer = false;  // a crash asked for, not to be reloaded
+    bool m_endWaitRanOut = false;    // the crash asked for did not come within its wait
+    bool m_loadedWhileEnding = false; // a load sent since, before the crash came
     std::function<void()> m_afterAnswer; // the load that waits for the renderer's answer
     WebFileAccess m_fileAccess;
     bool m_holdLocalDocuments = false; // the page is local: its frames' documents are checked

@@ -129,6 +129,8 @@ void WebPage::endRenderer(std::function<void()> then)
 {
     QM_INFO(QStringLiteral("the renderer of %1 did not answer within %2 s: it is ended").arg(m_url.toString()).arg(kAnswerMs / 1000));
     m_endingRenderer = true;
+    m_endWaitRanOut = false;
+    m_loadedWhileEnding = false;
     m_questionAsked.invalidate();
     ++m_questions;
     // The crash is answered once the renderer is gone (as an error); a
@@ -141,5 +143,10 @@ void WebPage::endRenderer(std::function<void()> then)
             then();
     };
     sendToSession(m_session, QStringLiteral("Page.crash"), {}, [goOn](const QJsonObject &, const QString &) { goOn(); });
-    QTimer::singleShot(kAnswerMs, this, goOn);
+    QTimer::singleShot(kAnswerMs, this, [this, once, goOn] {
+        // What goes ahead now may still reach the renderer before its end.
+        if (*once)
+            m_endWaitRanOut = true;
+        goOn();
+    });
 }

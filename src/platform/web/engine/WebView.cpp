@@ -32,6 +32,11 @@ WebView::WebView(QWidget *parent, WebPage::BrowserContext context)
         update();
     });
     connect(m_page, &WebPage::frameArrived, this, &WebView::showFrame);
+    // A picture whose renderer is gone may be of the page before (#80).
+    connect(m_page, &WebPage::rendererGone, this, [this] {
+        m_frame = QImage();
+        update();
+    });
     connect(m_page, &WebPage::dialogRequested, this, &WebView::openDialog);
     connect(m_page, &WebPage::dialogClosed, this, &WebView::closeDialog);
     connect(m_page, &WebPage::fileChooserRequested, this, &WebView::openFileChooser);

@@ -30,7 +30,7 @@ TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
     EXPECT_FALSE(view.webPage()->isResponding());
 
     StandardErrorCapture log;
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"))) << qPrintable(log.text());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
     // Its folder is the one the new renderer reads.
     EXPECT_TRUE(TestUtil::waitUntil([&] {
@@ -110,7 +110,7 @@ TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
     ASSERT_TRUE(TestUtil::waitUntil([&] { return view.notRespondingBar()->isVisible(); }, 10000));
     EXPECT_FALSE(view.pageDialog());
 
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html")));
     EXPECT_FALSE(view.pageDialog());
 }
 
@@ -121,7 +121,7 @@ TEST(WebHostilePage, OpeningAnotherPageDismissesThePendingDialog)
     WebTestFixture fixture(WebTestFixture::sharedView());
     ASSERT_TRUE(loadPageThatAsks(fixture, "confirm('Sure?');"));
     WebView &view = fixture.view();
-    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html"), 10000));
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html")));
     EXPECT_FALSE(view.pageDialog());
     EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
 }

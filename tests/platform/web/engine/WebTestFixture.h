@@ -35,17 +35,17 @@ public:
     QUrl urlOf(const QString &name) const;
 
     // Loads the page and waits until its document is mirrored.
-    bool loadPage(const QString &name, int timeoutMs = 10000);
-    bool loadUrl(const QUrl &url, int timeoutMs = 10000);
+    bool loadPage(const QString &name, int timeoutMs = 60000);
+    bool loadUrl(const QUrl &url, int timeoutMs = 60000);
     // The mirror of the main frame once loaded.
     WebFrameMirror &mainFrame() const;
 
     enum class World { Page, Bridge };
     // Runs a script in the page's own world (needs JavaScript on) or in the
     // bridge's, and answers its result.
-    QVariant evaluate(const QString &script, World world = World::Bridge, int timeoutMs = 5000);
+    QVariant evaluate(const QString &script, World world = World::Bridge, int timeoutMs = 30000);
     // Waits until the program's edits have reached the page and its answers are in.
-    bool settle(int timeoutMs = 5000);
+    bool settle(int timeoutMs = 30000);
 
 private:
     WebView &m_view;

@@ -9,7 +9,6 @@
 #include "platform/web/html/HTMLPreflight.h"
 #include "platform/web/html/HTMLSerializer.h"
 
-#include <QElapsedTimer>
 
 #include "WebTestUtil.h"
 
@@ -135,16 +134,14 @@ TEST(HTMLParser, EntitiesAreDecodedOnceAndWrittenBackOnce)
     EXPECT_EQ(paragraph->outerHTML(), QStringLiteral("<p title=\"&amp;quot;\">&amp;lt; &nbsp;\u00a9</p>"));
 }
 
-TEST(HTMLParser, HundredThousandNestedElementsParseQuicklyAndShallow)
+// Without the limit the parse takes minutes (its time is bench/'s to measure).
+TEST(HTMLParser, HundredThousandNestedElementsParseShallow)
 {
     QString html = QStringLiteral("<!DOCTYPE html>");
     for (int i = 0; i < 100000; ++i)
         html += QStringLiteral("<div>");
     html += QStringLiteral("deep");
-    QElapsedTimer timer;
-    timer.start();
     const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
-    EXPECT_LT(timer.elapsed(), 5000); // without the limit: minutes
     EXPECT_EQ(document->getElementsByTagName(QStringLiteral("div")).length(), 100000);
     EXPECT_EQ(document->body()->textContent(), QStringLiteral("deep"));
     // Like the browser's parser, nesting stops near 512 levels and the rest
@@ -159,10 +156,7 @@ TEST(HTMLParser, UnclosedFormattingAndTablesStayBounded)
     QString html;
     for (int i = 0; i < 20000; ++i)
         html += QStringLiteral("<b id=%1><table><tr><td><font>x").arg(i);
-    QElapsedTimer timer;
-    timer.start();
     const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(html);
-    EXPECT_LT(timer.elapsed(), 10000);
     // Reopened formatting elements add some levels the limiter cannot foresee.
     EXPECT_LE(depthOf(*document), 1024);
     EXPECT_GT(document->getElementsByTagName(QStringLiteral("td")).length(), 0);
