@@ -228,6 +228,7 @@ void CSSOutlineDelegate::reset()
     // A new page: the pairings of the old one's sheets go with it.
     m_pairings.clear();
     m_sheetHits.clear();
+    m_sheetRules.clear();
     m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
     updateRules({});
     m_outlineView->reloadData();
@@ -242,6 +243,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_elementAsked.reset();
     m_pairings.clear();
     m_sheetHits.clear();
+    m_sheetRules.clear();
     ++m_buildGeneration;
     hideReferenceList();
     setStyleFiles({});

@@ -238,6 +238,20 @@ bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector
     return node->selectorIsMatched(strippedSelector(selector));
 }
 
+const std::shared_ptr<const DOMSelectorList> &CSSOutlineDelegate::readSelector(const QString &selector) const
+{
+    // Stripped and parsed once for every element: a large sheet has thousands
+    // of selectors, and each selection meets them all (#81).
+    auto it = m_readSelectors.constFind(selector);
+    if (it == m_readSelectors.cend()) {
+        if (m_readSelectors.size() >= kReadSelectorsLimit)
+            m_readSelectors.clear();
+        const Result<std::shared_ptr<const DOMSelectorList>> parsed = DOMSelectorEngine::parse(strippedSelector(selector));
+        it = m_readSelectors.insert(selector, parsed ? *parsed : nullptr);
+    }
+    return it.value();
+}
+
 CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *element,
                                                                     const StyleDeclaration &declaration) const
 {
@@ -251,10 +265,10 @@ CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *
     const auto known = m_matchMemo.answers.constFind(&declaration);
     if (known != m_matchMemo.answers.cend() && known->first == declaration.selector())
         return known->second;
-    const QString stripped = strippedSelector(declaration.selector());
+    const std::shared_ptr<const DOMSelectorList> &list = readSelector(declaration.selector());
     SelectorMatch match = SelectorMatch::Unreadable;
-    if (DOMSelectorEngine::parse(stripped))
-        match = element->selectorIsMatched(stripped) ? SelectorMatch::Yes : SelectorMatch::No;
+    if (list)
+        match = DOMSelectorEngine::matches(*element, *list) ? SelectorMatch::Yes : SelectorMatch::No;
     m_matchMemo.answers.insert(&declaration, {declaration.selector(), match});
     return match;
 }
@@ -326,46 +340,89 @@ const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyl
     memo.selectorStamp = StyleDeclaration::selectorStamp();
     // Whether the rule's selector may match: the mirror's answer, or the
     // engine's where only the engine can tell (appliesTo() decides then).
-    const auto mayApply = [this, element](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
-        if (rule->type() != DOMCSSRule::STYLE_RULE || declaration->isRemoved())
-            return false;
-        const DOMCSSRulePtr parent = rule->parentRule();
-        return (parent && parent->type() == DOMCSSRule::STYLE_RULE) || selectorMatch(element, *declaration) != SelectorMatch::No;
+    const auto mayApply = [element](const SheetRules::Rule &rule) {
+        return !rule.declaration->isRemoved()
+               && (rule.nested || !rule.selector || DOMSelectorEngine::matches(*element, *rule.selector));
     };
-    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
-        if (!declaration) {
-            memo.hits.append({rule, nullptr, {}, rule->styleSheet()});
-            return;
+    const SheetRules &rules = rulesOf(sheet, pairing.get());
+    for (const SheetRules::Entry &entry : rules.entries) {
+        if (entry.isImport) {
+            memo.hits.append({entry.rule.rule, nullptr, {}, entry.rule.rule->styleSheet()});
+            continue;
         }
-        if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
-            return;
-        if (declaration->type() != RuleType::Media) {
-            if (mayApply(rule, declaration))
-                memo.hits.append({rule, declaration, {}, nullptr});
-            return;
+        if (!entry.isMedia) {
+            if (mayApply(entry.rule))
+                memo.hits.append({entry.rule.rule, entry.rule.declaration, {}, nullptr});
+            continue;
         }
         // An element's media block lists only the rules that apply to the element.
-        SheetHits::Hit hit{rule, declaration, {}, nullptr};
+        if (entry.rule.declaration->isRemoved())
+            continue;
+        SheetHits::Hit hit{entry.rule.rule, entry.rule.declaration, {}, nullptr};
+        for (const SheetRules::Rule &child : entry.inner) {
+            if (mayApply(child))
+                hit.inner.append({child.rule, child.declaration});
+        }
+        memo.hits.append(hit);
+    }
+    memo.mediaRules = rules.mediaRules;
+    return memo;
+}
+
+const CSSOutlineDelegate::SheetRules &CSSOutlineDelegate::rulesOf(const DOMCSSStyleSheetPtr &sheet,
+                                                                   const StyleSheetPairing *pairing)
+{
+    const quint64 pairingStamp = pairing ? pairing->stamp() : 0;
+    SheetRules &made = m_sheetRules[sheet.get()];
+    if (made.isMade && made.rulesStamp == sheet->rulesStamp() && made.pairingStamp == pairingStamp
+        && made.selectorStamp == StyleDeclaration::selectorStamp())
+        return made;
+    made = SheetRules();
+    made.isMade = true;
+    made.rulesStamp = sheet->rulesStamp();
+    made.pairingStamp = pairingStamp;
+    made.selectorStamp = StyleDeclaration::selectorStamp();
+    // Only style rules select elements; the engine matches a nested one.
+    const auto styleRule = [this](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        const DOMCSSRulePtr parent = rule->parentRule();
+        SheetRules::Rule made{rule, declaration, nullptr, parent && parent->type() == DOMCSSRule::STYLE_RULE};
+        if (!made.nested)
+            made.selector = readSelector(declaration->selector());
+        return made;
+    };
+    walkPairedRules(sheet->cssRules(), pairing, [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration) {
+            made.entries.append({{rule, nullptr, nullptr, false}, {}, true, false});
+            return;
+        }
+        if (declaration->type() == RuleType::Keyframes)
+            return;
+        if (declaration->type() != RuleType::Media) {
+            if (rule->type() == DOMCSSRule::STYLE_RULE)
+                made.entries.append({styleRule(rule, declaration), {}, false, false});
+            return;
+        }
+        SheetRules::Entry block{{rule, declaration, nullptr, false}, {}, false, true};
         const DOMCSSRuleList inner = rule->cssRules();
         for (int i = inner.length() - 1; i >= 0; --i) {
             const DOMCSSRulePtr child = inner.item(i);
             const StyleDeclarationPtr childDeclaration = pairing->declarationOf(child.get());
-            if (childDeclaration && mayApply(child, childDeclaration))
-                hit.inner.append({child, childDeclaration});
+            if (childDeclaration && child->type() == DOMCSSRule::STYLE_RULE)
+                block.inner.append(styleRule(child, childDeclaration));
         }
-        memo.hits.append(hit);
+        made.entries.append(block);
     });
     const std::function<void(const DOMCSSRuleList &)> collectMedia = [&](const DOMCSSRuleList &rules) {
         for (int i = 0; i < rules.length(); ++i) {
             const DOMCSSRulePtr rule = rules.item(i);
             if (rule->type() == DOMCSSRule::MEDIA_RULE)
-                memo.mediaRules.append(rule);
+                made.mediaRules.append(rule);
             if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule))
                 collectMedia(rule->cssRules());
         }
     };
     collectMedia(sheet->cssRules());
-    return memo;
+    return made;
 }
 
 QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element)
