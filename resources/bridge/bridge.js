@@ -1290,22 +1290,42 @@
         return key.tag || key.id || key.classes.length ? key : null;
     }
 
-    // What partKey() tests, read once for a question about an element.
+    // The one name a key needs the element to have, as factsOf() lists
+    // names: its id, else its first class, else its type, in lower case.
+    function primaryOf(key) {
+        if (!key)
+            return null;
+        return (key.id ? '#' + key.id : key.classes.length ? '.' + key.classes[0] : key.tag).toLowerCase();
+    }
+
+    // What partKey() tests, read once for a question about an element; its
+    // names in lower case too, for the first, looser test of a key.
     function factsOf(element) {
-        return {
+        const facts = {
             tag: element.localName.toLowerCase(),
             id: element.id,
             classes: new Set(element.classList),
-            quirks: element.ownerDocument.compatMode === 'BackCompat'
+            quirks: element.ownerDocument.compatMode === 'BackCompat',
+            names: new Set()
         };
+        facts.names.add(facts.tag);
+        if (facts.id)
+            facts.names.add('#' + facts.id.toLowerCase());
+        for (const name of facts.classes)
+            facts.names.add('.' + name.toLowerCase());
+        return facts;
     }
 
     // Names are compared as loosely as any document compares them (quirks
     // mode ignores the case of classes and ids).
-    function mayMatch(keys, facts) {
-        for (const key of keys) {
+    function mayMatch(parts, facts) {
+        const keys = parts.keys;
+        for (let i = 0; i < keys.length; ++i) {
+            const key = keys[i];
             if (!key)
                 return true;
+            if (!facts.names.has(parts.primaries[i]))
+                continue;
             if (key.tag && key.tag !== facts.tag)
                 continue;
             if (facts.quirks)
@@ -1330,10 +1350,12 @@
         if (!parts || parts.text !== selectorText) {
             const list = splitSelectors(selectorText);
             // Whether rules are nested in it, read once: the list is made on first use.
-            parts = {text: selectorText, list: list, keys: list.map(partKey), nested: rule.cssRules.length > 0};
+            const keys = list.map(partKey);
+            parts = {text: selectorText, list: list, keys: keys, primaries: keys.map(primaryOf),
+                     nested: rule.cssRules.length > 0};
             partsCache.set(rule, parts);
         }
-        if (!pseudo && (!mayMatch(parts.keys, facts) || !safeMatches(element, selectorText)))
+        if (!pseudo && (!mayMatch(parts, facts) || !safeMatches(element, selectorText)))
             return null;
         const matched = [];
         for (const part of parts.list) {
