@@ -5,11 +5,11 @@
 //   pick         a pick in the preview until the rules panel shows the
 //                element's rules; the engine: its own matched rules of the
 //                element (CSS.getMatchedStylesForNode)
-//   key          a key in a rules-panel value until the page's computed
-//                style shows it; the engine: the same value set in the same
-//                rule and read back, in one Runtime.evaluate
-//   declaration  a new declaration added to a rule until the page's computed
-//                style shows it; the engine: the same, in one Runtime.evaluate
+//   key          a key in a rules-panel value until the page has drawn a
+//                frame with it; the engine: the same value set in the same
+//                rule through the protocol (Runtime.evaluate), until drawn
+//   declaration  a new declaration added to a rule until the page has drawn
+//                a frame with it; the engine: the same, until drawn
 //   save         Save with the large sheet edited, until it returns; the
 //                bytes alone: the same text written to a file beside it
 //   memory       the program's proportional set size beside that of the
@@ -89,6 +89,14 @@ struct Pairs
     }
 };
 
+// The program's turn and the engine's, the first going first on every
+// other call.
+void inTurn(int call, const std::function<void()> &program, const std::function<void()> &engine)
+{
+    (call % 2 ? engine : program)();
+    (call % 2 ? program : engine)();
+}
+
 // Copies the folders of the package the page uses into the project folder.
 bool copyTree(const QString &from, const QString &to)
 {
@@ -167,23 +175,18 @@ public:
         return settled ? shownMs : -1;
     }
 
-    // The element's computed value of the property, once the page has
-    // answered (a round trip after the edits before it).
-    QString computed(DOMElement *element, const QString &property)
+    // The computed value of the property of the element the engine's side
+    // edits (the first card title), once the page has drawn a frame with
+    // what was sent to it before and what the script given does: read after
+    // two animation frames (the second comes after the first is drawn).
+    QString drawn(const QString &property, const QString &script = {}, double *ms = nullptr)
     {
-        WebFrameMirror *frame = m_preview->webview()->frameWithDocument(element->ownerDocument());
-        if (!frame)
-            return {};
-        bool done = false;
-        WebEngineQuestions questions;
-        questions.computedStyles.append({element, QString()});
-        frame->engine()->prefetch(questions, [&] { done = true; });
-        waitUntil([&] { return done; });
-        for (const auto &[name, value] : element->ownerDocument()->getComputedStyle(element, QString())) {
-            if (name == property)
-                return value;
-        }
-        return {};
+        m_preview->webview()->bridge().flushCommands();
+        return evaluate(script
+                            + QStringLiteral("new Promise(shown => requestAnimationFrame(() => requestAnimationFrame(() => "
+                                             "shown(getComputedStyle(benchElement).getPropertyValue('%1')))))")
+                                  .arg(property),
+                        ms);
     }
 
     // A row of the panel: the declaration of that name in the rule of that selector.
@@ -262,13 +265,15 @@ public:
         return double(timer.nsecsElapsed()) / 1e6;
     }
 
-    // An expression evaluated in the page's own world; its value as text.
+    // An expression evaluated in the page's own world; its value (or that
+    // of the promise it makes) as text.
     QString evaluate(const QString &expression, double *ms = nullptr)
     {
         QJsonObject answer;
         const double elapsed = engineCommand(QStringLiteral("Runtime.evaluate"),
                                              {{QStringLiteral("expression"), expression},
-                                              {QStringLiteral("returnByValue"), true}},
+                                              {QStringLiteral("returnByValue"), true},
+                                              {QStringLiteral("awaitPromise"), true}},
                                              &answer);
         if (ms)
             *ms = elapsed;
@@ -375,16 +380,22 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
         for (int k = 0; k < 8; ++k) {
             const QString ours = QStringLiteral("%1px").arg(14 + ++key % 9);
             const QString theirs = QStringLiteral("%1px").arg(14 + ++key % 9);
-            QElapsedTimer timer;
-            timer.start();
-            NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
-                                                                     {{QStringLiteral("value"), ours}});
-            const QString seen = dashboard.computed(title, QStringLiteral("font-size"));
-            const double oursMs = double(timer.nsecsElapsed()) / 1e6;
-            double theirsMs = 0;
-            const QString engineSeen = dashboard.evaluate(
-                QStringLiteral("benchRule.style.setProperty('font-size', '%1'), getComputedStyle(benchElement).fontSize").arg(theirs),
-                &theirsMs);
+            QString seen, engineSeen;
+            double oursMs = 0, theirsMs = 0;
+            const auto program = [&] {
+                QElapsedTimer timer;
+                timer.start();
+                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
+                                                                         {{QStringLiteral("value"), ours}});
+                seen = dashboard.drawn(QStringLiteral("font-size"));
+                oursMs = double(timer.nsecsElapsed()) / 1e6;
+            };
+            const auto engine = [&] {
+                engineSeen = dashboard.drawn(QStringLiteral("font-size"),
+                                             QStringLiteral("benchRule.style.setProperty('font-size', '%1'); ").arg(theirs),
+                                             &theirsMs);
+            };
+            inTurn(k, program, engine);
             if (seen != ours || engineSeen != theirs) {
                 std::fprintf(stderr, "font-size %s (expected %s), the engine's %s (expected %s)\n", qPrintable(seen),
                              qPrintable(ours), qPrintable(engineSeen), qPrintable(theirs));
@@ -394,6 +405,7 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
                 keys.add(oursMs, theirsMs);
         }
         dashboard.rules()->abandonValueEdit(row);
+        dashboard.drawn(QStringLiteral("font-size"));
 
         // A new declaration in the same rule, undone afterwards.
         const StyleDeclarationPtr rule = dashboard.item(sheet, QStringLiteral(".card-title"), QStringLiteral("font-size"));
@@ -401,22 +413,30 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
             std::fprintf(stderr, "no .card-title rule in the sheet\n");
             return 1;
         }
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 4; ++k) {
             const QString value = QStringLiteral("%1px").arg(k + 1);
-            QElapsedTimer timer;
-            timer.start();
-            dashboard.rules()->doAddDeclaration(rule, QStringLiteral("letter-spacing"), value);
-            const QString seen = dashboard.computed(title, QStringLiteral("letter-spacing"));
-            const double oursMs = double(timer.nsecsElapsed()) / 1e6;
-            dashboard.settle();
-            dashboard.undo()->loopEnd();
-            dashboard.undo()->undo();
-            dashboard.settle();
-            double theirsMs = 0;
-            const QString engineSeen = dashboard.evaluate(
-                QStringLiteral("benchRule.style.setProperty('letter-spacing', '%1'), getComputedStyle(benchElement).letterSpacing").arg(value),
-                &theirsMs);
-            dashboard.evaluate(QStringLiteral("benchRule.style.removeProperty('letter-spacing')"));
+            QString seen, engineSeen;
+            double oursMs = 0, theirsMs = 0;
+            const auto program = [&] {
+                QElapsedTimer timer;
+                timer.start();
+                dashboard.rules()->doAddDeclaration(rule, QStringLiteral("letter-spacing"), value);
+                seen = dashboard.drawn(QStringLiteral("letter-spacing"));
+                oursMs = double(timer.nsecsElapsed()) / 1e6;
+                dashboard.settle();
+                dashboard.undo()->loopEnd();
+                dashboard.undo()->undo();
+                dashboard.settle();
+                dashboard.drawn(QStringLiteral("letter-spacing"));
+            };
+            const auto engine = [&] {
+                engineSeen = dashboard.drawn(
+                    QStringLiteral("letter-spacing"),
+                    QStringLiteral("benchRule.style.setProperty('letter-spacing', '%1'); ").arg(value), &theirsMs);
+                dashboard.drawn(QStringLiteral("letter-spacing"),
+                                QStringLiteral("benchRule.style.removeProperty('letter-spacing'); "));
+            };
+            inTurn(k, program, engine);
             if (seen != value || engineSeen != value) {
                 std::fprintf(stderr, "letter-spacing %s, the engine's %s (expected %s)\n", qPrintable(seen),
                              qPrintable(engineSeen), qPrintable(value));
@@ -457,8 +477,8 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
     std::printf("first pick after the page is shown: %.1f ms; the engine's matched rules then %.1f ms\n", first.first,
                 first.second);
     picks.print("pick", "matched rules");
-    keys.print("key", "set and read");
-    declarations.print("declaration", "set and read");
+    keys.print("key", "set, drawn");
+    declarations.print("declaration", "set, drawn");
     saves.print("save", "the bytes alone");
 
     // Memory, with the page shown and an element picked.
