@@ -1237,7 +1237,8 @@
                 if (end <= 0)
                     return null;
                 i = end - 1;
-            } else if (/[\s>+~]/.test(c)) {
+            } else if (c === ' ' || c === '>' || c === '+' || c === '~' || c === '\n' || c === '\t' || c === '\r'
+                       || c === '\f') {
                 start = i + 1;
             }
         }

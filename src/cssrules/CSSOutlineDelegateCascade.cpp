@@ -42,6 +42,9 @@ using StringVendarPrefix::formalPropertyName;
 QString withoutPseudo(const QString &selector, QLatin1String name)
 {
     using CSSRulesPrivate::isWhite;
+    // Most selectors name none of the pseudo-classes taken out.
+    if (!selector.contains(name, Qt::CaseInsensitive))
+        return selector;
     QString kept;
     kept.reserve(selector.size());
     QChar quote;
