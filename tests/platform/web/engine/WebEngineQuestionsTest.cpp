@@ -21,6 +21,7 @@
 
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QLoggingCategory>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,79 @@ TEST(WebEngineQuestions, SelectedElementIsAnsweredInOneRoundTripAndCachedUntilTh
     EXPECT_EQ(bridge.blockingCalls(), blocking + 1);
     // Value validity stays known.
     EXPECT_EQ(engine->knownSupports(QStringLiteral("width"), QStringLiteral("red")), std::optional(false));
+}
+
+namespace {
+
+// Counts the commands of a method sent to the browser while it lives.
+class SentCommands
+{
+public:
+    explicit SentCommands(const QString &method)
+    {
+        s_method = method;
+        s_count = 0;
+        QLoggingCategory::setFilterRules(QStringLiteral("quillmark.web.devtools.debug=true"));
+        s_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (qstrcmp(context.category, "quillmark.web.devtools") == 0) {
+                if (text.startsWith(QLatin1String("->")) && text.contains(s_method))
+                    ++s_count;
+                return;
+            }
+            s_previous(type, context, text);
+        });
+    }
+    ~SentCommands()
+    {
+        qInstallMessageHandler(s_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    int count() const { return s_count; }
+
+private:
+    static inline QString s_method;
+    static inline int s_count = 0;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+} // namespace
+
+// A question asked again before its answer has come waits for that answer:
+// neither the page nor the browser is asked twice (#81).
+TEST(WebEngineQuestions, AQuestionAskedAgainBeforeItsAnswerComesGoesOutOnce)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    WebBridge &bridge = fixture->view().bridge();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    DOMElement *p = fixture->mainFrame().document()->getElementById(QStringLiteral("x"));
+    WebEngineQuestions questions;
+    questions.computedStyles.append({p, QString()});
+    questions.boxes.append(p);
+    questions.matchedRules.append({p, QString()});
+    questions.values.append({QStringLiteral("width"), QStringLiteral("11px")});
+    const int trips = bridge.roundTrips();
+    const SentCommands browserAsked(QStringLiteral("CSS.getMatchedStylesForNode"));
+    int answered = 0;
+    engine->prefetch(questions, [&] { ++answered; });
+    engine->prefetch(questions, [&] { ++answered; });
+    // The same element with a question of its own: only that one goes out.
+    WebEngineQuestions more = questions;
+    more.mediaQueries.append(QStringLiteral("(min-width: 123px)"));
+    engine->prefetch(more, [&] { ++answered; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return answered == 3; }));
+    EXPECT_TRUE(engine->hasAnswers(more));
+    EXPECT_EQ(bridge.roundTrips(), trips + 2);
+    EXPECT_EQ(browserAsked.count(), 1);
+
+    // After a mutation the answer on its way is stale: it is asked anew.
+    p->setAttribute(QStringLiteral("title"), QStringLiteral("t"));
+    engine->prefetch(questions, [&] { ++answered; });
+    p->setAttribute(QStringLiteral("title"), QStringLiteral("u"));
+    engine->prefetch(questions, [&] { ++answered; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return answered == 5; }));
+    EXPECT_TRUE(engine->hasAnswers(questions));
+    EXPECT_EQ(bridge.roundTrips(), trips + 4);
 }
 
 TEST(WebEngineQuestions, MatchedRulesComeInCascadeOrderAfterTheDefaultRules)
