@@ -584,4 +584,42 @@ TEST(WebEngineQuestions, DefaultRulesOfTheBrowserAgreeWithTheTable)
     EXPECT_FALSE(anyLink(document->getNonAuthorMatchedCSSRules(link, QString())));
 }
 
+// The browser's default rules of an element serve every element of its
+// kind that differs only in names, classes, styles and addresses; an
+// attribute they look at brings its own answer (#81).
+TEST(WebEngineQuestions, ElementsOfAKindShareTheBrowsersDefaultRules)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html><html><body><p>
+<a id="one" class="nav" href="#one" data-n="1">1</a><a id="two" class="nav active" href="/two" data-n="2">2</a>
+<a id="plain">3</a><input id="text" type="text" class="x"><input id="box" type="checkbox" class="y"></p></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    const auto ask = [&](const QString &id) {
+        WebEngineQuestions questions;
+        questions.matchedRules.append({document->getElementById(id), QString()});
+        bool done = false;
+        engine->prefetch(questions, [&] { done = true; });
+        return TestUtil::waitUntil([&] { return done; });
+    };
+    const auto defaults = [&](const QString &id) {
+        QStringList texts;
+        for (const DOMMatchedRule &rule : document->getNonAuthorMatchedCSSRules(document->getElementById(id), QString()))
+            texts.append(rule.cssText);
+        return texts;
+    };
+    const SentCommands browserAsked(QStringLiteral("CSS.getMatchedStylesForNode"));
+    ASSERT_TRUE(ask(QStringLiteral("one")));
+    ASSERT_TRUE(ask(QStringLiteral("two")));
+    EXPECT_EQ(browserAsked.count(), 1);
+    EXPECT_EQ(defaults(QStringLiteral("two")), defaults(QStringLiteral("one")));
+    // A link without an address, and another type of input, are asked about.
+    ASSERT_TRUE(ask(QStringLiteral("plain")));
+    ASSERT_TRUE(ask(QStringLiteral("text")));
+    ASSERT_TRUE(ask(QStringLiteral("box")));
+    EXPECT_EQ(browserAsked.count(), 4);
+    EXPECT_NE(defaults(QStringLiteral("plain")), defaults(QStringLiteral("one")));
+    EXPECT_NE(defaults(QStringLiteral("box")), defaults(QStringLiteral("text")));
+}
+
 } // namespace WebEngineQuestionsTest
