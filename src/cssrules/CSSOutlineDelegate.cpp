@@ -212,6 +212,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
     // Sheets that came after the element was shown have rules for it too.
     if (elementToShow() || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
         reloadRuleList(1);
+    readSheetsAheadLater();
 }
 
 void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)
@@ -248,6 +249,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     hideReferenceList();
     setStyleFiles({});
     DelayedPerform::cancel(this, "refreshStyleFiles", {});
+    DelayedPerform::cancel(this, "readSheetsAhead", {});
     clearRuleList();
     m_outlineView->setEmptyMessage(reason);
     refreshStyleFiles();
@@ -269,6 +271,7 @@ bool CSSOutlineDelegate::takePageDocument(DOMDocument *document)
     sortStyleFiles();
     rebuildStyleSheetsMenu();
     updateCSSFileFilter();
+    readSheetsAheadLater();
     return true;
 }
 

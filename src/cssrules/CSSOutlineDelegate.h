@@ -686,6 +686,12 @@ private:
     void sortStyleFiles();
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The page's style sheets read once the page has them, ahead of the
+    // first selection: their pairing and rules here, and the matched rules of
+    // the body by the page and the browser, whose first reading of a large
+    // sheet costs most (#81). Later selections find them read.
+    void readSheetsAheadLater();
+    void readSheetsAhead();
     // The questions the engine must answer before the element's list is built.
     void askAheadFor(DOMElement *element, std::function<void()> done);
     void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);

@@ -8,6 +8,7 @@
 #include "StyleSheetPairing.h"
 
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "platform/web/cssom/DOMCSSRule.h"
@@ -825,6 +826,33 @@ QList<CSSRulePtr> CSSOutlineDelegate::getAlls()
 }
 
 // --- Asking the engine ahead ----------------------------------------------------------------------
+
+void CSSOutlineDelegate::readSheetsAheadLater()
+{
+    // Once what made the page the panel's has run.
+    DelayedPerform::cancel(this, "readSheetsAhead", {});
+    DelayedPerform::perform(this, "readSheetsAhead", {}, 0.0, [this] { readSheetsAhead(); });
+}
+
+void CSSOutlineDelegate::readSheetsAhead()
+{
+    DOMDocument *doc = document();
+    DOMElement *body = doc ? doc->body() : nullptr;
+    if (!body)
+        return;
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i) {
+        const DOMCSSStyleSheetPtr sheet = sheets.item(i);
+        File *file = sheet && sheet->isReadable() ? fileOfSheet(sheet) : nullptr;
+        if (const std::shared_ptr<StyleSheetPairing> pairing = file ? pairingOf(sheet, file) : nullptr)
+            rulesOf(sheet, pairing.get());
+    }
+    if (auto *engine = dynamic_cast<WebEngineCache *>(doc->engineQueries())) {
+        WebEngineQuestions questions;
+        questions.matchedRules.append({body, QString()});
+        engine->prefetch(questions);
+    }
+}
 
 void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> done)
 {
