@@ -159,6 +159,23 @@ public:
         return shown;
     }
 
+    // Until the program has read the page's sheets, as it does once the
+    // page is shown and before a user could pick (the body's matched rules
+    // asked ahead answered).
+    bool waitForSheetsRead()
+    {
+        DOMDocument *doc = m_tree->document();
+        WebFrameMirror *frame = doc ? m_preview->webview()->frameWithDocument(doc) : nullptr;
+        if (!frame || !doc->body())
+            return false;
+        WebEngineQuestions body;
+        body.matchedRules.append({doc->body(), QString()});
+        return waitUntil([&] {
+            return !DelayedPerform::isPending(m_rules, "refreshStyleFiles")
+                   && !DelayedPerform::isPending(m_rules, "readSheetsAhead") && frame->engine()->hasAnswers(body);
+        }, 60000);
+    }
+
     File *file(const QString &path) const { return m_projects->searchDirectory(path, m_projects->projects()); }
 
     // A pick in the preview until the rules panel shows the element's rules
@@ -343,7 +360,8 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
 
     // The first pick on a page just shown beside the engine's first answer
     // on it: the engine's when the page is first shown, the program's when
-    // it is shown again (either reads the sheet's rules for the first time).
+    // it is shown again (either reads the sheet's rules for the first time),
+    // once the program is idle.
     DOMElement *title = static_cast<DOMElement *>(document->querySelector(QStringLiteral("h3.card-title")));
     const int titleNode = dashboard.protocolNode(title);
     const double engineFirst =
@@ -351,6 +369,10 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
     if (!titleNode || !dashboard.reload())
         return 1;
     document = dashboard.document();
+    if (!dashboard.waitForSheetsRead()) {
+        std::fprintf(stderr, "the program did not read the page's sheets\n");
+        return 1;
+    }
     title = static_cast<DOMElement *>(document->querySelector(QStringLiteral("h3.card-title")));
     const double programFirst = title ? dashboard.pick(title) : -1;
     std::printf("first pick after the page is shown: %.1f ms; the engine's first matched rules %.1f ms\n", programFirst,
@@ -372,7 +394,7 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
         const bool counted = round > 0;
         for (int k = 0; k < kinds.size(); ++k) {
             const DOMNodeList list = document->querySelectorAll(kinds.at(k));
-            auto *element = static_cast<DOMElement *>(list.item((round * 7 + k * 3) % list.length()));
+            auto *element = static_cast<DOMElement *>(list.item((round * 7 + k * 3 + 1) % list.length()));
             const int node = dashboard.protocolNode(element);
             if (!node) {
                 std::fprintf(stderr, "the browser has no node for %s\n", qPrintable(kinds.at(k)));
