@@ -49,13 +49,14 @@ QString WebEngineCache::valueKey(const QString &property, const QString &value)
     return property + QLatin1Char(':') + value;
 }
 
-void WebEngineCache::invalidate()
+void WebEngineCache::invalidate(Change change)
 {
     ++m_generation;
     m_asked.clear();
     m_computed.clear();
     m_boxes.clear();
-    m_matched.clear();
+    if (change == Change::Structure)
+        m_matched.clear();
     m_point.reset();
 }
 
@@ -451,7 +452,14 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
         if (rules.isEmpty() || !pseudoElement.isEmpty())
             rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
     }
-    rules += m_matched.value(key);
+    // The mirror's rules with their texts as they are now: a declaration
+    // changed since the answer keeps the answer.
+    const DOMStyleSheetList *sheets = m_frame.document() ? &m_frame.document()->styleSheets() : nullptr;
+    for (DOMMatchedRule rule : m_matched.value(key)) {
+        if (const DOMCSSRulePtr mirrored = sheets ? sheets->ruleForId(rule.ruleId) : nullptr)
+            rule.cssText = mirrored->cssText();
+        rules.append(rule);
+    }
     return rules;
 }
 

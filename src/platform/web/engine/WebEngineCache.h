@@ -59,8 +59,11 @@ public:
     void prefetchElement(const DOMElement &element, const QStringList &mediaQueries,
                          const QList<std::pair<QString, QString>> &values, std::function<void()> done = {});
 
-    // After a change of the document or its style sheets.
-    void invalidate();
+    // After a change of the document or its style sheets. A change of a
+    // rule's declarations alone keeps the elements' matched rules, which it
+    // cannot change (their texts are read from the mirror as they are asked).
+    enum class Change { Structure, Declarations };
+    void invalidate(Change change = Change::Structure);
     // After a resize or zoom (media answers too) / a scroll (boxes and points).
     void invalidateLayout();
     void invalidateScroll();

@@ -191,6 +191,36 @@ TEST(WebEngineQuestions, AQuestionAskedAgainBeforeItsAnswerComesGoesOutOnce)
     EXPECT_EQ(bridge.roundTrips(), trips + 4);
 }
 
+// A rule's declarations edited keep an element's matched rules, which do
+// not depend on them, and give their new text; a rule's selector edited
+// drops them (#81).
+TEST(WebEngineQuestions, DeclarationsEditedKeepTheMatchedRulesWithTheirNewText)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    WebEngineQuestions questions;
+    questions.matchedRules.append({p, QString()});
+    bool done = false;
+    engine->prefetch(questions, [&] { done = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }));
+    const DOMCSSRulePtr rule = document->styleSheets().item(0)->cssRules().item(0);
+    ASSERT_EQ(rule->selectorText(), QStringLiteral("p"));
+    rule->style()->setProperty(QStringLiteral("letter-spacing"), QStringLiteral("3px"));
+    EXPECT_TRUE(engine->hasAnswers(questions));
+    const int blocking = fixture->view().bridge().blockingCalls();
+    const QList<DOMMatchedRule> matched = document->getMatchedCSSRules(p, QString(), true);
+    const auto edited = std::find_if(matched.cbegin(), matched.cend(),
+                                     [&](const DOMMatchedRule &each) { return each.ruleId == rule->ruleId(); });
+    ASSERT_NE(edited, matched.cend());
+    EXPECT_TRUE(edited->cssText.contains(QLatin1String("letter-spacing: 3px"))) << edited->cssText.toStdString();
+    EXPECT_EQ(fixture->view().bridge().blockingCalls(), blocking);
+    rule->setSelectorText(QStringLiteral("div p"));
+    EXPECT_FALSE(engine->hasAnswers(questions));
+}
+
 TEST(WebEngineQuestions, MatchedRulesComeInCascadeOrderAfterTheDefaultRules)
 {
     const auto fixture = loadedFixture();
