@@ -48,6 +48,8 @@
 #include "../BenchUtil.h"
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
+#include "../ShellPanels.h"
+#include "../cssrules/RulesBenchSupport.h"
 #include "../ProcessMemory.h"
 
 #include <QDir>
@@ -111,21 +113,14 @@ bool copyTree(const QString &from, const QString &to)
     return true;
 }
 
-class Dashboard
+class Dashboard : public ShellPanels
 {
 public:
     explicit Dashboard(AppDelegate &delegate)
-        : m_delegate(delegate)
+        : ShellPanels(delegate)
     {
-        m_projects = delegate.ui().projectController;
-        m_preview = m_projects ? dynamic_cast<PreviewDelegate *>(m_projects->previewHalf()) : nullptr;
-        m_tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
-        m_rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
-        if (m_preview)
-            QObject::connect(m_preview, &PreviewDelegate::loadCompleted, m_preview, [this] { ++m_loads; });
     }
 
-    bool isReady() const { return m_projects && m_preview && m_tree && m_rules; }
     CSSOutlineDelegate *rules() const { return m_rules; }
     DOMDocument *document() const { return m_tree->document(); }
     WebPage *page() const { return m_preview->webview()->webPage(); }
@@ -224,15 +219,7 @@ public:
     // A row of the panel: the declaration of that name in the rule of that selector.
     CSSRulePtr declaration(const QString &selector, const QString &name) const
     {
-        for (const CSSRulePtr &row : m_rules->rules()) {
-            if (row->displayName() != selector)
-                continue;
-            for (const CSSRulePtr &child : row->children()) {
-                if (child->propName() == name)
-                    return child;
-            }
-        }
-        return nullptr;
+        return declarationOf(*m_rules, selector, name);
     }
 
     // The rule of the sheet with that selector that sets that property.
@@ -312,13 +299,6 @@ public:
         return answer.value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toVariant().toString();
     }
 
-private:
-    AppDelegate &m_delegate;
-    ProjectDelegate *m_projects = nullptr;
-    PreviewDelegate *m_preview = nullptr;
-    DomTreeDelegate *m_tree = nullptr;
-    CSSOutlineDelegate *m_rules = nullptr;
-    int m_loads = 0;
 };
 
 // The engine's side of the edits: the rule of the sheet with that selector

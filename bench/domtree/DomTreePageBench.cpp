@@ -52,6 +52,7 @@
 #include "../BenchUtil.h"
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
+#include "../ShellPanels.h"
 #include "../ProcessMemory.h"
 #include "../dom/BenchPage.h"
 
@@ -115,22 +116,14 @@ void printFigure(const char *what, const std::vector<double> &values)
     std::fflush(stdout);
 }
 
-class Session
+class Session : public ShellPanels
 {
 public:
     explicit Session(AppDelegate &delegate)
-        : m_delegate(delegate)
+        : ShellPanels(delegate)
     {
-        MainInterface &ui = delegate.ui();
-        m_projects = ui.projectController;
-        m_preview = dynamic_cast<PreviewDelegate *>(m_projects->previewHalf());
-        m_tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
-        m_rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
-        if (m_preview)
-            QObject::connect(m_preview, &PreviewDelegate::loadCompleted, m_preview, [this] { ++m_loads; });
     }
 
-    bool isReady() const { return m_projects && m_preview && m_tree && m_rules; }
     DomTreeDelegate *tree() const { return m_tree; }
     QString failure() const { return m_failure; }
 
@@ -326,12 +319,6 @@ private:
         return true;
     }
 
-    AppDelegate &m_delegate;
-    ProjectDelegate *m_projects = nullptr;
-    PreviewDelegate *m_preview = nullptr;
-    DomTreeDelegate *m_tree = nullptr;
-    CSSOutlineDelegate *m_rules = nullptr;
-    int m_loads = 0;
     QString m_failure;
 };
 
