@@ -362,7 +362,8 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
         return 1;
     }
 
-    // Elements of many kinds, another one of each kind every round.
+    // Elements of many kinds, another one of each kind every round (never
+    // the first title, which the keys pick).
     const QStringList kinds = {QStringLiteral("h3.card-title"), QStringLiteral(".btn-tool"),
                                QStringLiteral(".info-box-number"), QStringLiteral(".direct-chat-text"),
                                QStringLiteral(".progress-bar"), QStringLiteral(".nav-link"),
@@ -374,7 +375,7 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
         const bool counted = round > 0;
         for (int k = 0; k < kinds.size(); ++k) {
             const DOMNodeList list = document->querySelectorAll(kinds.at(k));
-            auto *element = static_cast<DOMElement *>(list.item((round * 7 + k * 3 + 1) % list.length()));
+            auto *element = static_cast<DOMElement *>(list.item(1 + (round * 7 + k * 3) % (list.length() - 1)));
             const int node = dashboard.protocolNode(element);
             if (!node) {
                 std::fprintf(stderr, "the browser has no node for %s\n", qPrintable(kinds.at(k)));
