@@ -5,11 +5,12 @@
 //   pick         a pick in the preview until the rules panel shows the
 //                element's rules; the engine: its own matched rules of the
 //                element (CSS.getMatchedStylesForNode)
-//   key          a key in a rules-panel value until the page has drawn a
-//                frame with it; the engine: the same value set in the same
-//                rule through the protocol (Runtime.evaluate), until drawn
+//   key          a key in a rules-panel value until the page has drawn the
+//                first frame with it; the engine: the same value set in the
+//                same rule through the protocol (Runtime.evaluate), until
+//                drawn (the page watches its frames from before either edit)
 //   declaration  a new declaration added to a rule until the page has drawn
-//                a frame with it; the engine: the same, until drawn
+//                the first frame with it; the engine: the same, until drawn
 //   save         Save with the large sheet edited, until it returns; the
 //                bytes alone: the same text written to a file beside it
 //   memory       the program's proportional set size beside that of the
@@ -216,6 +217,41 @@ public:
                         ms);
     }
 
+    // The time from the edit until the page has drawn the first frame in
+    // which the property of the same element has the value: the page is
+    // watching each frame before the edit starts, the program's or the
+    // engine's alike. The value seen goes to seen (another after 300 frames).
+    double untilDrawn(const QString &property, const QString &value, const std::function<void()> &edit, QString &seen)
+    {
+        const QString watch = QStringLiteral(
+            "new Promise(shown => { let frames = 0; const check = () => { "
+            "const now = getComputedStyle(benchElement).getPropertyValue('%1'); "
+            "if (now === '%2' || ++frames > 300) requestAnimationFrame(() => shown(now)); "
+            "else requestAnimationFrame(check); }; requestAnimationFrame(check); })")
+                                  .arg(property, value);
+        bool done = false;
+        QElapsedTimer timer;
+        timer.start();
+        page()->send(QStringLiteral("Runtime.evaluate"),
+                     {{QStringLiteral("expression"), watch},
+                      {QStringLiteral("returnByValue"), true},
+                      {QStringLiteral("awaitPromise"), true}},
+                     [&](const QJsonObject &result, const QString &) {
+                         seen = result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value")).toString();
+                         done = true;
+                     });
+        edit();
+        m_preview->webview()->bridge().flushCommands();
+        waitUntil([&] { return done; });
+        return double(timer.nsecsElapsed()) / 1e6;
+    }
+
+    // The engine's own edit: a script of the page's world, not waited for.
+    void script(const QString &expression)
+    {
+        page()->send(QStringLiteral("Runtime.evaluate"), {{QStringLiteral("expression"), expression}});
+    }
+
     // A row of the panel: the declaration of that name in the rule of that selector.
     CSSRulePtr declaration(const QString &selector, const QString &name) const
     {
@@ -412,17 +448,15 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
             QString seen, engineSeen;
             double oursMs = 0, theirsMs = 0;
             const auto program = [&] {
-                QElapsedTimer timer;
-                timer.start();
-                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
-                                                                         {{QStringLiteral("value"), ours}});
-                seen = dashboard.drawn(QStringLiteral("font-size"));
-                oursMs = double(timer.nsecsElapsed()) / 1e6;
+                oursMs = dashboard.untilDrawn(QStringLiteral("font-size"), ours, [&] {
+                    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), nullptr,
+                                                                             {{QStringLiteral("value"), ours}});
+                }, seen);
             };
             const auto engine = [&] {
-                engineSeen = dashboard.drawn(QStringLiteral("font-size"),
-                                             QStringLiteral("benchRule.style.setProperty('font-size', '%1'); ").arg(theirs),
-                                             &theirsMs);
+                theirsMs = dashboard.untilDrawn(QStringLiteral("font-size"), theirs, [&] {
+                    dashboard.script(QStringLiteral("benchRule.style.setProperty('font-size', '%1')").arg(theirs));
+                }, engineSeen);
             };
             inTurn(k, program, engine);
             if (seen != ours || engineSeen != theirs) {
@@ -447,11 +481,9 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
             QString seen, engineSeen;
             double oursMs = 0, theirsMs = 0;
             const auto program = [&] {
-                QElapsedTimer timer;
-                timer.start();
-                dashboard.rules()->doAddDeclaration(rule, QStringLiteral("letter-spacing"), value);
-                seen = dashboard.drawn(QStringLiteral("letter-spacing"));
-                oursMs = double(timer.nsecsElapsed()) / 1e6;
+                oursMs = dashboard.untilDrawn(QStringLiteral("letter-spacing"), value, [&] {
+                    dashboard.rules()->doAddDeclaration(rule, QStringLiteral("letter-spacing"), value);
+                }, seen);
                 dashboard.settle();
                 dashboard.undo()->loopEnd();
                 dashboard.undo()->undo();
@@ -459,9 +491,9 @@ int run(Dashboard &dashboard, const QString &site, const QString &sheetPath, int
                 dashboard.drawn(QStringLiteral("letter-spacing"));
             };
             const auto engine = [&] {
-                engineSeen = dashboard.drawn(
-                    QStringLiteral("letter-spacing"),
-                    QStringLiteral("benchRule.style.setProperty('letter-spacing', '%1'); ").arg(value), &theirsMs);
+                theirsMs = dashboard.untilDrawn(QStringLiteral("letter-spacing"), value, [&] {
+                    dashboard.script(QStringLiteral("benchRule.style.setProperty('letter-spacing', '%1')").arg(value));
+                }, engineSeen);
                 dashboard.drawn(QStringLiteral("letter-spacing"),
                                 QStringLiteral("benchRule.style.removeProperty('letter-spacing'); "));
             };
