@@ -60,19 +60,6 @@ QByteArray page()
     return html + "</div></body></html>";
 }
 
-CSSRulePtr declarationOf(const CSSOutlineDelegate &panel, const QString &selector, const QString &name)
-{
-    for (const CSSRulePtr &row : panel.rules()) {
-        if (row->displayName() != selector)
-            continue;
-        for (const CSSRulePtr &child : row->children()) {
-            if (child->propName() == name)
-                return child;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 int main(int argc, char **argv)

@@ -97,6 +97,20 @@ inline void printResult(const char *what, const std::vector<double> &values)
     std::printf("RESULT %s %.3f %.3f\n", what, median(values), *std::min_element(values.begin(), values.end()));
 }
 
+// The panel's row of the declaration of that name in the rule of that selector; null for none.
+inline CSSRulePtr declarationOf(const CSSOutlineDelegate &panel, const QString &selector, const QString &name)
+{
+    for (const CSSRulePtr &row : panel.rules()) {
+        if (row->displayName() != selector)
+            continue;
+        for (const CSSRulePtr &child : row->children()) {
+            if (child->propName() == name)
+                return child;
+        }
+    }
+    return nullptr;
+}
+
 // The panel shown, its edits written through the batcher and undone with the manager.
 inline void wirePanel(CSSOutlineDelegate &panel, InspectUndoManager &undo, BalkInvocationManager &batcher)
 {

@@ -52,6 +52,8 @@
 #include "../BenchUtil.h"
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
+#include "../ShellPanels.h"
+#include "../ProcessMemory.h"
 #include "../dom/BenchPage.h"
 
 #include <QDir>
@@ -106,58 +108,6 @@ QByteArray oneLinePage()
     return html + "</body></html>";
 }
 
-// The proportional set size of a process in kilobytes: its resident
-// memory, each page it shares with others counted by its share. Summed over
-// the browser's processes, shared pages are counted once.
-qint64 proportionalKilobytes(const QByteArray &pid)
-{
-    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(QString::fromLatin1(pid)));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : rollup.readAll().split('\n')) {
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-// The proportional set size of every process of a process group, in
-// kilobytes; by kind of process ("renderer", "gpu-process", "browser") in
-// kinds when asked, with the number of processes of each kind.
-struct KindMemory
-{
-    qint64 kilobytes = 0;
-    int processes = 0;
-};
-using Kinds = std::map<QString, KindMemory>;
-qint64 groupKilobytes(qint64 group, Kinds *kinds = nullptr)
-{
-    qint64 total = 0;
-    for (const QByteArray &pid : processGroup(group)) {
-        const qint64 kilobytes = std::max<qint64>(0, proportionalKilobytes(pid));
-        total += kilobytes;
-        if (!kinds)
-            continue;
-        QFile command(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid)));
-        QString kind = QStringLiteral("browser");
-        if (command.open(QIODevice::ReadOnly)) {
-            // The browser's helpers rewrite their command line into one text.
-            for (const QByteArray &argument : command.readAll().replace('\0', ' ').split(' ')) {
-                if (argument.startsWith("--type="))
-                    kind = QString::fromLatin1(argument.mid(7));
-            }
-        }
-        (*kinds)[kind].kilobytes += kilobytes;
-        ++(*kinds)[kind].processes;
-    }
-    return total;
-}
-
-double mb(qint64 kilobytes)
-{
-    return double(kilobytes) / 1024.0;
-}
-
 void printFigure(const char *what, const std::vector<double> &values)
 {
     std::printf("%-28s median %9.1f ms  min %9.1f ms  max %9.1f ms  (%zu)\n", what, median(values),
@@ -166,22 +116,14 @@ void printFigure(const char *what, const std::vector<double> &values)
     std::fflush(stdout);
 }
 
-class Session
+class Session : public ShellPanels
 {
 public:
     explicit Session(AppDelegate &delegate)
-        : m_delegate(delegate)
+        : ShellPanels(delegate)
     {
-        MainInterface &ui = delegate.ui();
-        m_projects = ui.projectController;
-        m_preview = dynamic_cast<PreviewDelegate *>(m_projects->previewHalf());
-        m_tree = dynamic_cast<DomTreeDelegate *>(delegate.domTreeController());
-        m_rules = dynamic_cast<CSSOutlineDelegate *>(delegate.cssOutlineDelegate());
-        if (m_preview)
-            QObject::connect(m_preview, &PreviewDelegate::loadCompleted, m_preview, [this] { ++m_loads; });
     }
 
-    bool isReady() const { return m_projects && m_preview && m_tree && m_rules; }
     DomTreeDelegate *tree() const { return m_tree; }
     QString failure() const { return m_failure; }
 
@@ -377,12 +319,6 @@ private:
         return true;
     }
 
-    AppDelegate &m_delegate;
-    ProjectDelegate *m_projects = nullptr;
-    PreviewDelegate *m_preview = nullptr;
-    DomTreeDelegate *m_tree = nullptr;
-    CSSOutlineDelegate *m_rules = nullptr;
-    int m_loads = 0;
     QString m_failure;
 };
 
@@ -528,7 +464,7 @@ int runLarge(Session &session, const QString &site, int rounds)
         printFigure("  open", opens);
         printFigure("  pick in closed list", picks);
         printFigure("  edit written", edits);
-        std::printf("  program resident now %.0f MB, peak %.0f MB\n", mb(residentKilobytes()), mb(statusKilobytes("VmHWM")));
+        std::printf("  program resident now %.0f MB, peak %.0f MB\n", megabytes(residentKilobytes()), megabytes(statusKilobytes("VmHWM")));
     }
     return 0;
 }
@@ -564,11 +500,11 @@ int runMemory(Session &session, const QString &site, const QTemporaryDir &home)
     }
     std::printf("10,000-element page shown: program %.0f MB + its browser %.0f MB = %.0f MB; the browser alone %.0f MB; "
                 "ratio %.2fx (goal: at most 1.5x)\n",
-                mb(program), mb(browser), mb(program + browser), mb(alone), double(program + browser) / double(alone));
-    std::printf("  the program before any page: %.0f MB\n", mb(launched));
+                megabytes(program), megabytes(browser), megabytes(program + browser), megabytes(alone), double(program + browser) / double(alone));
+    std::printf("  the program before any page: %.0f MB\n", megabytes(launched));
     for (const auto &[kind, memory] : kinds)
         std::printf("  %-24s %6.0f MB with the program (%d), %6.0f MB alone (%d)\n", qPrintable(kind),
-                    mb(memory.kilobytes), memory.processes, mb(aloneKinds[kind].kilobytes), aloneKinds[kind].processes);
+                    megabytes(memory.kilobytes), memory.processes, megabytes(aloneKinds[kind].kilobytes), aloneKinds[kind].processes);
     return 0;
 }
 

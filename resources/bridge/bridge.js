@@ -1198,49 +1198,144 @@
         }).join(', ');
     }
 
-    // What the rightmost compound selector of a part asks of an element
-    // (type, id, classes), when it can be read without parsing: the cheap test
-    // that spares most calls of matches(), whose own cache is far smaller than
-    // a large style sheet. null: no such test, matches() decides.
-    function partKey(part) {
-        if (/[\\()\[\]'"|&]/.test(part))
-            return null;
-        const compounds = part.trim().split(/\s*[\s>+~]\s*/);
-        // Pseudo-classes only narrow it down further.
-        const last = compounds[compounds.length - 1].replace(/::?[-\w]+/g, '').replace(/^\*/, '');
-        if (!last)
-            return null;
-        const tokens = last.match(/[.#]?[-\w]+/g);
-        if (!tokens || tokens.join('') !== last)
-            return null;
-        const key = {tag: null, id: null, classes: []};
-        for (const token of tokens) {
-            if (token[0] === '.')
-                key.classes.push(token.slice(1));
-            else if (token[0] === '#')
-                key.id = token.slice(1);
-            else
-                key.tag = token.toLowerCase();
+    // Where the bracketed or parenthesised block that opens at i ends (the
+    // index after its close), quotes and nested blocks inside; -1 when it
+    // does not close.
+    function skipBlock(text, i) {
+        let depth = 0;
+        for (; i < text.length; ++i) {
+            const c = text[i];
+            if (c === '"' || c === "'") {
+                const end = text.indexOf(c, i + 1);
+                if (end < 0)
+                    return -1;
+                i = end;
+            } else if (c === '[' || c === '(') {
+                ++depth;
+            } else if ((c === ']' || c === ')') && --depth === 0) {
+                return i + 1;
+            }
         }
-        return key;
+        return -1;
+    }
+
+    // What the rightmost compound selector of a part asks of an element
+    // (type, id, classes), read without parsing the rest: the cheap test that
+    // spares most calls of matches(), whose own cache is far smaller than a
+    // large style sheet. Attributes and pseudo-classes only narrow it down
+    // further. null: no such test, matches() decides.
+    function partKey(part) {
+        if (/[\\|&]/.test(part))
+            return null;
+        // The last compound starts after the last combinator outside brackets,
+        // parentheses and quotes.
+        let start = 0;
+        for (let i = 0; i < part.length; ++i) {
+            const c = part[i];
+            if (c === '[' || c === '(' || c === '"' || c === "'") {
+                const end = c === '"' || c === "'" ? part.indexOf(c, i + 1) + 1 : skipBlock(part, i);
+                if (end <= 0)
+                    return null;
+                i = end - 1;
+            } else if (c === ' ' || c === '>' || c === '+' || c === '~' || c === '\n' || c === '\t' || c === '\r'
+                       || c === '\f') {
+                start = i + 1;
+            }
+        }
+        const compound = part.slice(start);
+        const key = {tag: null, id: null, classes: []};
+        const name = /[-\w]+/y;
+        let i = 0;
+        const readName = function () {
+            name.lastIndex = i;
+            const found = name.exec(compound);
+            if (!found)
+                return null;
+            i = name.lastIndex;
+            return found[0];
+        };
+        if (compound[0] === '*')
+            i = 1;
+        else
+            key.tag = readName();
+        while (i < compound.length) {
+            const c = compound[i];
+            if (c === '.' || c === '#') {
+                ++i;
+                const value = readName();
+                if (!value)
+                    return null;
+                if (c === '.')
+                    key.classes.push(value);
+                else
+                    key.id = value;
+            } else if (c === '[') {
+                i = skipBlock(compound, i);
+                if (i < 0)
+                    return null;
+            } else if (c === ':') {
+                i += compound[i + 1] === ':' ? 2 : 1;
+                if (!readName())
+                    return null;
+                if (compound[i] === '(') {
+                    i = skipBlock(compound, i);
+                    if (i < 0)
+                        return null;
+                }
+            } else {
+                return null;
+            }
+        }
+        if (key.tag)
+            key.tag = key.tag.toLowerCase();
+        return key.tag || key.id || key.classes.length ? key : null;
+    }
+
+    // The one name a key needs the element to have, as factsOf() lists
+    // names: its id, else its first class, else its type, in lower case.
+    function primaryOf(key) {
+        if (!key)
+            return null;
+        return (key.id ? '#' + key.id : key.classes.length ? '.' + key.classes[0] : key.tag).toLowerCase();
+    }
+
+    // What partKey() tests, read once for a question about an element; its
+    // names in lower case too, for the first, looser test of a key.
+    function factsOf(element) {
+        const facts = {
+            tag: element.localName.toLowerCase(),
+            id: element.id,
+            classes: new Set(element.classList),
+            quirks: element.ownerDocument.compatMode === 'BackCompat',
+            names: new Set()
+        };
+        facts.names.add(facts.tag);
+        if (facts.id)
+            facts.names.add('#' + facts.id.toLowerCase());
+        for (const name of facts.classes)
+            facts.names.add('.' + name.toLowerCase());
+        return facts;
     }
 
     // Names are compared as loosely as any document compares them (quirks
     // mode ignores the case of classes and ids).
-    function mayMatch(keys, element) {
-        const quirks = element.ownerDocument.compatMode === 'BackCompat';
-        for (const key of keys) {
+    function mayMatch(parts, facts) {
+        const keys = parts.keys;
+        for (let i = 0; i < keys.length; ++i) {
+            const key = keys[i];
             if (!key)
                 return true;
-            if (key.tag && key.tag !== element.localName.toLowerCase())
+            if (!facts.names.has(parts.primaries[i]))
                 continue;
-            if (quirks)
+            if (key.tag && key.tag !== facts.tag)
+                continue;
+            if (facts.quirks)
                 return true;
-            if (key.id && key.id !== element.id)
+            if (key.id && key.id !== facts.id)
                 continue;
             let classes = true;
             for (const name of key.classes) {
-                if (!element.classList.contains(name)) {
+                if (!facts.classes.has(name)) {
                     classes = false;
                     break;
                 }
@@ -1251,15 +1346,17 @@
         return false;
     }
 
-    function matchingParts(rule, selectorText, element, pseudo) {
+    function matchingParts(rule, selectorText, element, facts, pseudo) {
         let parts = partsCache.get(rule);
         if (!parts || parts.text !== selectorText) {
             const list = splitSelectors(selectorText);
             // Whether rules are nested in it, read once: the list is made on first use.
-            parts = {text: selectorText, list: list, keys: list.map(partKey), nested: rule.cssRules.length > 0};
+            const keys = list.map(partKey);
+            parts = {text: selectorText, list: list, keys: keys, primaries: keys.map(primaryOf),
+                     nested: rule.cssRules.length > 0};
             partsCache.set(rule, parts);
         }
-        if (!pseudo && (!mayMatch(parts.keys, element) || !safeMatches(element, selectorText)))
+        if (!pseudo && (!mayMatch(parts, facts) || !safeMatches(element, selectorText)))
             return null;
         const matched = [];
         for (const part of parts.list) {
@@ -1289,6 +1386,7 @@
     function matchedRules(frame, element, pseudo) {
         const win = frame.doc.defaultView;
         const out = [];
+        const facts = factsOf(element);
         // A style sheet repeats its media queries: each is asked once.
         const media = new Map();
         function holds(mediaText) {
@@ -1330,7 +1428,7 @@
                 switch (rule.type) {
                 case 1: {
                     const selector = parent ? nestedSelector(rule.selectorText, parent) : rule.selectorText;
-                    const parts = matchingParts(rule, selector, element, pseudo);
+                    const parts = matchingParts(rule, selector, element, facts, pseudo);
                     if (parts) {
                         const entry = {rule: cssId(rule), parts: parts};
                         if (rule[SENT] !== true)

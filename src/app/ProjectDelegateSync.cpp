@@ -159,7 +159,10 @@ void ProjectDelegate::saveFileContent(const Notification &notification)
     if (node != file)
         node->setContent(file->content());
     reloadTextViewContent();
-    if (node->save()) {
+    // The rules panel and the code view post this once they have saved the
+    // file: its bytes are on disk already, and a large sheet is not written
+    // twice (#81).
+    if ((node == file && !node->isModified() && !node->isMissingOnDisk()) || node->save()) {
         redrawTree();
         return;
     }

@@ -212,6 +212,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
     // Sheets that came after the element was shown have rules for it too.
     if (elementToShow() || m_displaySelectorType == AllRules || m_displaySelectorType == KeyframesRules)
         reloadRuleList(1);
+    readSheetsAheadLater();
 }
 
 void CSSOutlineDelegate::setAndRefreshStyleFiles(const QList<File *> &files)
@@ -228,6 +229,7 @@ void CSSOutlineDelegate::reset()
     // A new page: the pairings of the old one's sheets go with it.
     m_pairings.clear();
     m_sheetHits.clear();
+    m_sheetRules.clear();
     m_savedScrollPoint = QPointF(m_outlineView->horizontalScrollBar()->value(), m_outlineView->verticalScrollBar()->value());
     updateRules({});
     m_outlineView->reloadData();
@@ -242,10 +244,12 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_elementAsked.reset();
     m_pairings.clear();
     m_sheetHits.clear();
+    m_sheetRules.clear();
     ++m_buildGeneration;
     hideReferenceList();
     setStyleFiles({});
     DelayedPerform::cancel(this, "refreshStyleFiles", {});
+    DelayedPerform::cancel(this, "readSheetsAhead", {});
     clearRuleList();
     m_outlineView->setEmptyMessage(reason);
     refreshStyleFiles();
@@ -267,6 +271,7 @@ bool CSSOutlineDelegate::takePageDocument(DOMDocument *document)
     sortStyleFiles();
     rebuildStyleSheetsMenu();
     updateCSSFileFilter();
+    readSheetsAheadLater();
     return true;
 }
 

@@ -33,6 +33,7 @@ class DOMDocument;
 class DOMElement;
 class DomNodeListDelegateInterface;
 struct DOMCSSInsertion;
+struct DOMSelectorList;
 class ExWebViewInterface;
 class PreviewDomTreeInterface;
 class RBLPopover;
@@ -698,6 +699,12 @@ private:
     void sortStyleFiles();
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The page's style sheets read once the page has them, ahead of the
+    // first selection: their pairing and rules here, and the matched rules of
+    // the body by the page and the browser, whose first reading of a large
+    // sheet costs most (#81). Later selections find them read.
+    void readSheetsAheadLater();
+    void readSheetsAhead();
     // The questions the engine must answer before the element's list is built.
     void askAheadFor(DOMElement *element, std::function<void()> done);
     void askAgainUntilAnswered(WebEngineCache *engine, const DOMNodePtr &held, std::function<void()> done, int attempt);
@@ -717,6 +724,11 @@ private:
     // check and the rows share it, and so do the rebuilds after value edits).
     enum class SelectorMatch : quint8 { No, Yes, Unreadable };
     SelectorMatch selectorMatch(DOMElement *element, const StyleDeclaration &declaration) const;
+    // The selector as the panel lists its rule: its states aside, matched
+    // with matchesWithPseudoElements() so that a rule of a pseudo-element the
+    // element has is listed for it ("input::placeholder" for an input with a
+    // placeholder; #77). Null when the mirror does not read it.
+    const std::shared_ptr<const DOMSelectorList> &readSelector(const QString &selector) const;
     // The rules of one sheet that may apply to one element, as rowsOfSheet()
     // meets them (from the last to the first), and the sheet's media blocks:
     // what a rebuild reads instead of every rule of the sheet while the page,
@@ -744,6 +756,39 @@ private:
         QStringList supportsConditions;
     };
     const SheetHits &hitsOf(const DOMCSSStyleSheetPtr &sheet, DOMElement *element);
+    // Every rule of one sheet that a selection may list, in the order
+    // rowsOfSheet() meets them, with the mirror's reading of its selector:
+    // made once for each state of the sheet's rules, their pairing and the
+    // items' selectors, so that a selection on a sheet of thousands of rules
+    // only matches their selectors (#81).
+    struct SheetRules
+    {
+        struct Rule
+        {
+            DOMCSSRulePtr rule;
+            StyleDeclarationPtr declaration;
+            // Null where the mirror cannot read it; a nested rule's is not read.
+            std::shared_ptr<const DOMSelectorList> selector;
+            bool nested = false;
+        };
+        // A style rule, a media block with its style rules (from the last to
+        // the first), or an import rule.
+        struct Entry
+        {
+            Rule rule;
+            QList<Rule> inner;
+            bool isImport = false;
+            bool isMedia = false;
+        };
+        bool isMade = false;
+        quint64 rulesStamp = 0;
+        quint64 pairingStamp = 0;
+        quint64 selectorStamp = 0;
+        QList<Entry> entries;
+        QList<DOMCSSRulePtr> mediaRules;
+        QStringList supportsConditions;
+    };
+    const SheetRules &rulesOf(const DOMCSSStyleSheetPtr &sheet, const StyleSheetPairing *pairing);
     void sortRows(QList<CSSRulePtr> &rows) const;
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
@@ -850,8 +895,12 @@ private:
         QHash<const StyleDeclaration *, std::pair<QString, SelectorMatch>> answers;
     };
     mutable MatchMemo m_matchMemo;
+    // The mirror's reading of items' selectors, by their text (null: unreadable).
+    static constexpr qsizetype kReadSelectorsLimit = 65536;
+    mutable QHash<QString, std::shared_ptr<const DOMSelectorList>> m_readSelectors;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
     QHash<const DOMCSSStyleSheet *, SheetHits> m_sheetHits;
+    QHash<const DOMCSSStyleSheet *, SheetRules> m_sheetRules;
     // Structure edits.
     StyleDeclarationPtr m_shownStyleDeclaration;
     StyleDeclarationPtr m_shownKeyframesRule;

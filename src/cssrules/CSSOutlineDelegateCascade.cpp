@@ -8,6 +8,7 @@
 #include "StyleSheetPairing.h"
 
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/web/cssom/DOMCSSParser.h"
 #include "platform/web/cssom/DOMCSSRule.h"
@@ -43,6 +44,9 @@ using StringVendarPrefix::formalPropertyName;
 QString withoutPseudo(const QString &selector, QLatin1String name)
 {
     using CSSRulesPrivate::isWhite;
+    // Most selectors name none of the pseudo-classes taken out.
+    if (!selector.contains(name, Qt::CaseInsensitive))
+        return selector;
     QString kept;
     kept.reserve(selector.size());
     QChar quote;
@@ -104,19 +108,6 @@ QString strippedSelector(const QString &selector)
     for (const char *part : {":before", ":after", ":first-letter", ":first-line"})
         text = withoutPseudo(text, QLatin1String(part));
     return text;
-}
-
-// Whether the rule of the selector is listed for the element: the selector,
-// its states aside, styles the element or a pseudo-element that it has, as
-// the engine lists the rules of an element ("input::placeholder" for an
-// input with a placeholder, p::first-line for every paragraph; #77).
-// Unreadable when the mirror does not read the selector.
-std::optional<bool> listsRuleFor(const DOMElement &element, const QString &selector)
-{
-    const auto parsed = DOMSelectorEngine::parse(withoutStates(selector));
-    if (!parsed)
-        return std::nullopt;
-    return DOMSelectorEngine::matchesWithPseudoElements(element, **parsed);
 }
 
 bool isHeadElement(const QString &name)
@@ -258,7 +249,22 @@ bool CSSOutlineDelegate::isMatchedElement(DOMNode *node, const QString &selector
     // An at-rule's prelude is no selector.
     if (!node || !node->isElement() || selector.trimmed().startsWith(u'@'))
         return false;
-    return listsRuleFor(*static_cast<const DOMElement *>(node), selector).value_or(false);
+    const std::shared_ptr<const DOMSelectorList> &list = readSelector(selector);
+    return list && DOMSelectorEngine::matchesWithPseudoElements(*static_cast<const DOMElement *>(node), *list);
+}
+
+const std::shared_ptr<const DOMSelectorList> &CSSOutlineDelegate::readSelector(const QString &selector) const
+{
+    // Stripped and parsed once for every element: a large sheet has thousands
+    // of selectors, and each selection meets them all (#81).
+    auto it = m_readSelectors.constFind(selector);
+    if (it == m_readSelectors.cend()) {
+        if (m_readSelectors.size() >= kReadSelectorsLimit)
+            m_readSelectors.clear();
+        const Result<std::shared_ptr<const DOMSelectorList>> parsed = DOMSelectorEngine::parse(withoutStates(selector));
+        it = m_readSelectors.insert(selector, parsed ? *parsed : nullptr);
+    }
+    return it.value();
 }
 
 CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *element,
@@ -274,8 +280,10 @@ CSSOutlineDelegate::SelectorMatch CSSOutlineDelegate::selectorMatch(DOMElement *
     const auto known = m_matchMemo.answers.constFind(&declaration);
     if (known != m_matchMemo.answers.cend() && known->first == declaration.selector())
         return known->second;
-    const std::optional<bool> listed = listsRuleFor(*element, declaration.selector());
-    const SelectorMatch match = !listed ? SelectorMatch::Unreadable : *listed ? SelectorMatch::Yes : SelectorMatch::No;
+    const std::shared_ptr<const DOMSelectorList> &list = readSelector(declaration.selector());
+    const SelectorMatch match = !list                                                     ? SelectorMatch::Unreadable
+                                : DOMSelectorEngine::matchesWithPseudoElements(*element, *list) ? SelectorMatch::Yes
+                                                                                                : SelectorMatch::No;
     m_matchMemo.answers.insert(&declaration, {declaration.selector(), match});
     return match;
 }
@@ -354,48 +362,92 @@ const CSSOutlineDelegate::SheetHits &CSSOutlineDelegate::hitsOf(const DOMCSSStyl
     memo.selectorStamp = StyleDeclaration::selectorStamp();
     // Whether the rule's selector may match: the mirror's answer, or the
     // engine's where only the engine can tell (appliesTo() decides then).
-    const auto mayApply = [this, element](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
-        if (rule->type() != DOMCSSRule::STYLE_RULE || declaration->isRemoved())
-            return false;
-        const DOMCSSRulePtr parent = rule->parentRule();
-        return (parent && parent->type() == DOMCSSRule::STYLE_RULE) || selectorMatch(element, *declaration) != SelectorMatch::No;
+    const auto mayApply = [element](const SheetRules::Rule &rule) {
+        return !rule.declaration->isRemoved()
+               && (rule.nested || !rule.selector || DOMSelectorEngine::matchesWithPseudoElements(*element, *rule.selector));
     };
-    walkPairedRules(sheet->cssRules(), pairing.get(), [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
-        if (!declaration) {
-            memo.hits.append({rule, nullptr, {}, rule->styleSheet()});
-            return;
+    const SheetRules &rules = rulesOf(sheet, pairing.get());
+    for (const SheetRules::Entry &entry : rules.entries) {
+        if (entry.isImport) {
+            memo.hits.append({entry.rule.rule, nullptr, {}, entry.rule.rule->styleSheet()});
+            continue;
         }
-        if (declaration->isRemoved() || declaration->type() == RuleType::Keyframes)
-            return;
-        if (declaration->type() != RuleType::Media) {
-            if (mayApply(rule, declaration))
-                memo.hits.append({rule, declaration, {}, nullptr});
-            return;
+        if (!entry.isMedia) {
+            if (mayApply(entry.rule))
+                memo.hits.append({entry.rule.rule, entry.rule.declaration, {}, nullptr});
+            continue;
         }
         // An element's media block lists only the rules that apply to the element.
-        SheetHits::Hit hit{rule, declaration, {}, nullptr};
+        if (entry.rule.declaration->isRemoved())
+            continue;
+        SheetHits::Hit hit{entry.rule.rule, entry.rule.declaration, {}, nullptr};
+        for (const SheetRules::Rule &child : entry.inner) {
+            if (mayApply(child))
+                hit.inner.append({child.rule, child.declaration});
+        }
+        memo.hits.append(hit);
+    }
+    memo.mediaRules = rules.mediaRules;
+    memo.supportsConditions = rules.supportsConditions;
+    return memo;
+}
+
+const CSSOutlineDelegate::SheetRules &CSSOutlineDelegate::rulesOf(const DOMCSSStyleSheetPtr &sheet,
+                                                                   const StyleSheetPairing *pairing)
+{
+    const quint64 pairingStamp = pairing ? pairing->stamp() : 0;
+    SheetRules &made = m_sheetRules[sheet.get()];
+    if (made.isMade && made.rulesStamp == sheet->rulesStamp() && made.pairingStamp == pairingStamp
+        && made.selectorStamp == StyleDeclaration::selectorStamp())
+        return made;
+    made = SheetRules();
+    made.isMade = true;
+    made.rulesStamp = sheet->rulesStamp();
+    made.pairingStamp = pairingStamp;
+    made.selectorStamp = StyleDeclaration::selectorStamp();
+    // Only style rules select elements; the engine matches a nested one.
+    const auto styleRule = [this](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        const DOMCSSRulePtr parent = rule->parentRule();
+        SheetRules::Rule made{rule, declaration, nullptr, parent && parent->type() == DOMCSSRule::STYLE_RULE};
+        if (!made.nested)
+            made.selector = readSelector(declaration->selector());
+        return made;
+    };
+    walkPairedRules(sheet->cssRules(), pairing, [&](const DOMCSSRulePtr &rule, const StyleDeclarationPtr &declaration) {
+        if (!declaration) {
+            made.entries.append({{rule, nullptr, nullptr, false}, {}, true, false});
+            return;
+        }
+        if (declaration->type() == RuleType::Keyframes)
+            return;
+        if (declaration->type() != RuleType::Media) {
+            if (rule->type() == DOMCSSRule::STYLE_RULE)
+                made.entries.append({styleRule(rule, declaration), {}, false, false});
+            return;
+        }
+        SheetRules::Entry block{{rule, declaration, nullptr, false}, {}, false, true};
         const DOMCSSRuleList inner = rule->cssRules();
         for (int i = inner.length() - 1; i >= 0; --i) {
             const DOMCSSRulePtr child = inner.item(i);
             const StyleDeclarationPtr childDeclaration = pairing->declarationOf(child.get());
-            if (childDeclaration && mayApply(child, childDeclaration))
-                hit.inner.append({child, childDeclaration});
+            if (childDeclaration && child->type() == DOMCSSRule::STYLE_RULE)
+                block.inner.append(styleRule(child, childDeclaration));
         }
-        memo.hits.append(hit);
+        made.entries.append(block);
     });
     const std::function<void(const DOMCSSRuleList &)> collectMedia = [&](const DOMCSSRuleList &rules) {
         for (int i = 0; i < rules.length(); ++i) {
             const DOMCSSRulePtr rule = rules.item(i);
             if (rule->type() == DOMCSSRule::MEDIA_RULE)
-                memo.mediaRules.append(rule);
+                made.mediaRules.append(rule);
             if (rule->type() == DOMCSSRule::SUPPORTS_RULE)
-                memo.supportsConditions.append(rule->conditionText());
+                made.supportsConditions.append(rule->conditionText());
             if (rule->type() == DOMCSSRule::MEDIA_RULE || isGroupingRule(*rule))
                 collectMedia(rule->cssRules());
         }
     };
     collectMedia(sheet->cssRules());
-    return memo;
+    return made;
 }
 
 QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &sheet, bool ignoreFilter, DOMElement *element)
@@ -795,6 +847,33 @@ QList<CSSRulePtr> CSSOutlineDelegate::getAlls()
 }
 
 // --- Asking the engine ahead ----------------------------------------------------------------------
+
+void CSSOutlineDelegate::readSheetsAheadLater()
+{
+    // Once what made the page the panel's has run.
+    DelayedPerform::cancel(this, "readSheetsAhead", {});
+    DelayedPerform::perform(this, "readSheetsAhead", {}, 0.0, [this] { readSheetsAhead(); });
+}
+
+void CSSOutlineDelegate::readSheetsAhead()
+{
+    DOMDocument *doc = document();
+    DOMElement *body = doc ? doc->body() : nullptr;
+    if (!body)
+        return;
+    DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i) {
+        const DOMCSSStyleSheetPtr sheet = sheets.item(i);
+        File *file = sheet && sheet->isReadable() ? fileOfSheet(sheet) : nullptr;
+        if (const std::shared_ptr<StyleSheetPairing> pairing = file ? pairingOf(sheet, file) : nullptr)
+            rulesOf(sheet, pairing.get());
+    }
+    if (auto *engine = dynamic_cast<WebEngineCache *>(doc->engineQueries())) {
+        WebEngineQuestions questions;
+        questions.matchedRules.append({body, QString()});
+        engine->prefetch(questions);
+    }
+}
 
 void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> done)
 {

@@ -490,9 +490,13 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
     watchUndoManager();
     bool edited = false;
     bool letGo = false;
+    // A write of the text it has already (a save after the write-back)
+    // changes no list of rules (#81).
+    bool changed = true;
     if (result.middle) {
         const auto [prefix, suffix] = *result.unchangedEnds;
         const qsizetype removed = previous->text().size() - prefix - suffix;
+        changed = removed > 0 || !result.middle->isEmpty();
         if (InspectUndoManager *undo = undoManager();
             undo && !before.isEmpty() && QStringView(previous->text()).sliced(prefix, removed) != *result.middle)
             registerItemPlaces(undo, this, file, before, before.now());
@@ -507,7 +511,8 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
         edited = file->editContent(prefix, removed, *result.middle, [&written](const QString &text) { written->giveText(text); });
     } else {
         const std::optional<File::UnchangedEnds> ends = knownEnds(file, previous.get(), result);
-        if (InspectUndoManager *undo = undoManager(); undo && changesText(file, ends, result.text)) {
+        changed = changesText(file, ends, result.text);
+        if (InspectUndoManager *undo = undoManager(); undo && changed) {
             if (!before.isEmpty())
                 registerItemPlaces(undo, this, file, before, before.now());
         }
@@ -527,7 +532,8 @@ bool CSSOutlineDelegate::rewriteSytleFile(File *file, bool save)
             undo->reserveRefusalAtEndOfRunLoop();
         return false;
     }
-    Q_EMIT styleSheetWritten(file);
+    if (changed)
+        Q_EMIT styleSheetWritten(file);
 
     const bool writes = save && (file->isLocalFile() ? settings.overrideCSS : file->isModified());
     if (!writes)
@@ -561,7 +567,10 @@ void CSSOutlineDelegate::saveDocument()
     if (m_editStyle && m_editStyle->isShown())
         closeStyleEditor();
     File::runPendingWrites();
+    // The list is built again once, after every file.
+    holdReloads();
     for (File *file : styleFiles())
         rewriteSytleFile(file, true);
     reloadRuleList(1);
+    releaseReloads();
 }

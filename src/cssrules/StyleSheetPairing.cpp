@@ -94,12 +94,15 @@ QString StyleSheetPairing::normalizedSelectorOf(const QString &selector)
     // The engine writes an attribute's value quoted, and drops a universal
     // selector that stands before others.
     static const QRegularExpression attribute(QStringLiteral("\\[([^\\]=\"]+?)([~|^$*]?=)([^\\]\"\\s]+)(\\s+[is])?\\]"));
-    text.replace(attribute, QStringLiteral("[\\1\\2\"\\3\"\\4]"));
+    // Most selectors have neither attributes nor universal selectors.
+    if (text.contains(u'['))
+        text.replace(attribute, QStringLiteral("[\\1\\2\"\\3\"\\4]"));
     // And the keywords of :nth-child() as numbers.
     text.replace(QLatin1String("(odd)"), QLatin1String("(2n+1)"));
     text.replace(QLatin1String("(even)"), QLatin1String("(2n)"));
     static const QRegularExpression universal(QStringLiteral("(^|[\\s,>+~(])\\*(?=[:.#\\[])"));
-    text.replace(universal, QStringLiteral("\\1"));
+    if (text.contains(u'*'))
+        text.replace(universal, QStringLiteral("\\1"));
     return text;
 }
 

@@ -1,3 +1,4 @@
+#include "SaveFaults.h"
 #include "WorkspaceTestSupport.h"
 
 #include "WebTestFixture.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -192,10 +194,16 @@ TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChang
 
     ASSERT_TRUE(colorRow());
     typeIntoColor(QStringLiteral("teal"));
+    // The sheet is written once, and its text, written already, is not
+    // written again into the File: nothing lists its rules again (#81).
+    const InjectedFault writes(AtomicFileWriter::Step::Rename, 0);
+    QSignalSpy written(rules, &CSSOutlineDelegate::styleSheetWritten);
     send("save:");
     QByteArray expected = kSheet;
     expected.replace("    color: black;", "    color: teal;");
     EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == expected; }, 3000)) << disk().toStdString();
+    EXPECT_EQ(writes.calls(), 1);
+    EXPECT_EQ(written.count(), 0);
 }
 
 TEST_F(RulesPanelInWindow, AReloadAndAnotherPageOfTheSheetKeepItsRulesAfterAnEditSavedAndUndone)

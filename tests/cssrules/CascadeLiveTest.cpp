@@ -7,6 +7,7 @@
 #include "cssrules/StyleSheetPairing.h"
 #include "platform/web/cssom/DOMCSSStyleSheet.h"
 #include "platform/web/cssom/DOMStyleSheetList.h"
+#include "platform/web/engine/WebEngineCache.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,26 @@ TEST(RulesCascade, ARefreshWhileTheNextElementIsAskedListsThatElement)
     EXPECT_TRUE(live.ruleRow(QStringLiteral(".box:has(#target)"))) << live.dump().toStdString();
     EXPECT_FALSE(live.ruleRow(QStringLiteral("#target"))) << live.dump().toStdString();
     EXPECT_EQ(live.panel.lastSelectedElement(), live.element(QStringLiteral("box")));
+}
+
+// The page's rules are read by the page and the browser once the page is
+// the panel's, ahead of the first selection (#81); the list of that
+// selection is the one made without them.
+TEST(RulesCascade, ThePagesRulesAreReadAheadOfTheFirstSelection)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"), kSite}, {QStringLiteral("base.css"), kBase},
+                           {QStringLiteral("index.html"), kPage}}));
+    WebEngineCache *engine = live.fixture->mainFrame().engine();
+    WebEngineQuestions body;
+    body.matchedRules.append({live.document()->body(), QString()});
+    ASSERT_FALSE(engine->hasAnswers(body));
+    // As the preview hands the panel its page once the page is shown.
+    live.panel.setPageDocument(live.document());
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return engine->hasAnswers(body); }, 10000));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("target"))));
+    EXPECT_TRUE(live.ruleRow(QStringLiteral("#target"))) << live.dump().toStdString();
+    EXPECT_TRUE(live.ruleRow(QStringLiteral(".c1.c2.c3.c4.c5.c6.c7.c8.c9.c10.c11"))) << live.dump().toStdString();
 }
 
 TEST(RulesCascade, HeadElementsAndNoElementListNothing)

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
+#include <QSet>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcWebBridge, "quillmark.web.bridge", QtWarningMsg)
@@ -339,7 +340,13 @@ void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
             m_ruleLastBatch.insert({frame.frameId(), block->ruleId()}, m_nextBatch);
     }
     m_outgoing.append(command);
-    frame.engine()->invalidate();
+    // What matches an element changes with rules and elements, not with
+    // the declarations of a rule (#81).
+    static const QSet<QString> declarationOps{QStringLiteral("setProperty"), QStringLiteral("removeProperty"),
+                                              QStringLiteral("setStyleText")};
+    frame.engine()->invalidate(declarationOps.contains(command.value(QStringLiteral("op")).toString())
+                                   ? WebEngineCache::Change::Declarations
+                                   : WebEngineCache::Change::Structure);
     Q_EMIT mirrorChanged(&frame);
     scheduleFlush();
 }

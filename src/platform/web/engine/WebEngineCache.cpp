@@ -50,12 +50,14 @@ QString WebEngineCache::valueKey(const QString &property, const QString &value)
     return property + QLatin1Char(':') + value;
 }
 
-void WebEngineCache::invalidate()
+void WebEngineCache::invalidate(Change change)
 {
     ++m_generation;
+    m_asked.clear();
     m_computed.clear();
     m_boxes.clear();
-    m_matched.clear();
+    if (change == Change::Structure)
+        m_matched.clear();
     m_point.reset();
 }
 
@@ -68,6 +70,7 @@ void WebEngineCache::invalidateLayout()
 
 void WebEngineCache::invalidateScroll()
 {
+    m_asked.clear();
     m_boxes.clear();
     m_point.reset();
 }
@@ -105,6 +108,57 @@ WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) 
     }
     if (questions.point && !(m_point && m_point->first == *questions.point))
         rest.point = questions.point;
+    return rest;
+}
+
+WebEngineQuestions WebEngineCache::notAsked(const WebEngineQuestions &questions,
+                                            QList<std::shared_ptr<Asked>> &asked) const
+{
+    // Whether an ask on its way carries the key: it is waited for then.
+    const auto onItsWay = [&](const auto &listOf, const auto &key) {
+        for (const std::shared_ptr<Asked> &ask : m_asked) {
+            if (listOf(ask->keys).contains(key)) {
+                if (!asked.contains(ask))
+                    asked.append(ask);
+                return true;
+            }
+        }
+        return false;
+    };
+    WebEngineQuestions rest;
+    for (const auto &entry : questions.computedStyles) {
+        if (!onItsWay([](const Keys &keys) { return keys.computed; }, elementKey(*entry.first, entry.second)))
+            rest.computedStyles.append(entry);
+    }
+    for (const DOMNode *node : questions.boxes) {
+        if (!onItsWay([](const Keys &keys) { return keys.boxes; }, node->nodeId()))
+            rest.boxes.append(node);
+    }
+    for (const auto &entry : questions.matchedRules) {
+        if (!onItsWay([](const Keys &keys) { return keys.matched; }, elementKey(*entry.first, entry.second)))
+            rest.matchedRules.append(entry);
+    }
+    for (const QString &query : questions.mediaQueries) {
+        if (!onItsWay([](const Keys &keys) { return keys.media; }, query))
+            rest.mediaQueries.append(query);
+    }
+    for (const auto &pair : questions.values) {
+        if (!onItsWay([](const Keys &keys) { return keys.values; }, valueKey(pair.first, pair.second)))
+            rest.values.append(pair);
+    }
+    for (const QString &name : questions.propertyNames) {
+        if (!onItsWay([](const Keys &keys) { return keys.names; }, name))
+            rest.propertyNames.append(name);
+    }
+    if (questions.point) {
+        const auto at = std::find_if(m_asked.cbegin(), m_asked.cend(), [&](const std::shared_ptr<Asked> &ask) {
+            return ask->keys.point && ask->keys.pointAt == *questions.point;
+        });
+        if (at == m_asked.cend())
+            rest.point = questions.point;
+        else if (!asked.contains(*at))
+            asked.append(*at);
+    }
     return rest;
 }
 
@@ -252,14 +306,26 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
 
 void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function<void()> done, int timeoutMs)
 {
-    // The browser's default rules come from the browser itself, beside the page's answers.
+    // The browser's default rules come from the browser itself, beside the
+    // page's answers; those on their way already are waited for.
     QList<const DOMElement *> defaults;
+    QList<std::shared_ptr<std::vector<std::function<void()>>>> defaultsAsked;
+    QStringList defaultKeys;
     for (const auto &[element, pseudo] : questions.matchedRules) {
-        if (element && pseudo.isEmpty() && !knownDefaultRules(*element) && !defaults.contains(element))
+        if (!element || !pseudo.isEmpty() || knownDefaultRules(*element))
+            continue;
+        const QString key = defaultRulesKey(*element);
+        if (defaultKeys.contains(key))
+            continue;
+        defaultKeys.append(key);
+        if (const auto asked = m_defaultsAsked.value(key))
+            defaultsAsked.append(asked);
+        else
             defaults.append(element);
     }
-    const WebEngineQuestions rest = missing(questions);
-    if (rest.isEmpty() && defaults.isEmpty()) {
+    QList<std::shared_ptr<Asked>> asked;
+    const WebEngineQuestions rest = notAsked(missing(questions), asked);
+    if (rest.isEmpty() && defaults.isEmpty() && asked.isEmpty() && defaultsAsked.isEmpty()) {
         if (done)
             done();
         return;
@@ -273,33 +339,53 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
         std::function<void()> done;
     };
     const auto pending = std::make_shared<Pending>(
-        Pending{(rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size(), std::move(done)});
+        Pending{(rest.isEmpty() ? 0 : 1) + (rest.boxes.isEmpty() ? 0 : 1) + defaults.size() + asked.size()
+                    + defaultsAsked.size(),
+                std::move(done)});
     const auto finish = [pending] {
         if (--pending->waiting == 0) {
             if (const std::function<void()> run = std::exchange(pending->done, {}))
                 run();
         }
     };
+    for (const std::shared_ptr<Asked> &ask : std::as_const(asked))
+        ask->waiting.push_back(finish);
+    for (const auto &waiting : std::as_const(defaultsAsked))
+        waiting->push_back(finish);
     const std::weak_ptr<bool> alive = m_alive;
-    for (const DOMElement *element : std::as_const(defaults))
-        fetchDefaultRules(*element, Wait::No, finish);
+    for (const DOMElement *element : std::as_const(defaults)) {
+        const QString key = defaultRulesKey(*element);
+        const auto waiting = std::make_shared<std::vector<std::function<void()>>>();
+        m_defaultsAsked.insert(key, waiting);
+        fetchDefaultRules(*element, Wait::No, [this, alive, key, waiting, finish] {
+            if (!alive.expired() && m_defaultsAsked.value(key) == waiting)
+                m_defaultsAsked.remove(key);
+            finish();
+            for (const std::function<void()> &then : *waiting)
+                then();
+        });
+    }
     if (!rest.isEmpty()) {
         if (!rest.boxes.isEmpty())
             prefetchOwnerBox(finish);
-        auto keys = std::make_shared<Keys>();
-        const QJsonObject json = questionJson(rest, *keys);
+        auto ask = std::make_shared<Asked>();
+        const QJsonObject json = questionJson(rest, ask->keys);
+        m_asked.append(ask);
         const quint64 generation = m_generation;
         const quint64 layoutGeneration = m_layoutGeneration;
-        m_bridge.ask(m_frame, json, [this, alive, keys, generation, layoutGeneration, finish](const QJsonObject &reply) {
+        m_bridge.ask(m_frame, json, [this, alive, ask, generation, layoutGeneration, finish](const QJsonObject &reply) {
             if (!alive.expired()) {
+                m_asked.removeOne(ask);
                 m_silent = false;
-                takeAnswers(reply, *keys, generation, layoutGeneration);
+                takeAnswers(reply, ask->keys, generation, layoutGeneration);
             }
             finish();
+            for (const std::function<void()> &then : std::exchange(ask->waiting, {}))
+                then();
         });
     }
     // No question waits for ever on the browser: the caller goes on
-    // with what is known.
+    // with what is known, and a question asked later asks the page again.
     if (!pending->done)
         return;
     QTimer::singleShot(timeoutMs, &m_bridge, [this, alive, pending, timeoutMs] {
@@ -308,8 +394,11 @@ void WebEngineCache::prefetch(const WebEngineQuestions &questions, std::function
             return;
         QM_ERROR(QStringLiteral("the page did not answer the program's questions within %1 ms; they stay unanswered")
                      .arg(timeoutMs));
-        if (!alive.expired())
+        if (!alive.expired()) {
             m_silent = true;
+            m_asked.clear();
+            m_defaultsAsked.clear();
+        }
         run();
     });
 }
@@ -377,7 +466,14 @@ QList<DOMMatchedRule> WebEngineCache::matchedCSSRules(const DOMElement &element,
         if (rules.isEmpty() || !pseudoElement.isEmpty())
             rules = UserAgentStyleSheet::instance().matchedRules(element, pseudoElement);
     }
-    rules += m_matched.value(key);
+    // The mirror's rules with their texts as they are now: a declaration
+    // changed since the answer keeps the answer.
+    const DOMStyleSheetList *sheets = m_frame.document() ? &m_frame.document()->styleSheets() : nullptr;
+    for (DOMMatchedRule rule : m_matched.value(key)) {
+        if (const DOMCSSRulePtr mirrored = sheets ? sheets->ruleForId(rule.ruleId) : nullptr)
+            rule.cssText = mirrored->cssText();
+        rules.append(rule);
+    }
     return rules;
 }
 

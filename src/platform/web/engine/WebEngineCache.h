@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class DOMDocument;
 class DOMElement;
@@ -59,8 +60,11 @@ public:
     void prefetchElement(const DOMElement &element, const QStringList &mediaQueries,
                          const QList<std::pair<QString, QString>> &values, std::function<void()> done = {});
 
-    // After a change of the document or its style sheets.
-    void invalidate();
+    // After a change of the document or its style sheets. A change of a
+    // rule's declarations alone keeps the elements' matched rules, which it
+    // cannot change (their texts are read from the mirror as they are asked).
+    enum class Change { Structure, Declarations };
+    void invalidate(Change change = Change::Structure);
     // After a resize or zoom (media answers too) / a scroll (boxes and points).
     void invalidateLayout();
     void invalidateScroll();
@@ -109,9 +113,20 @@ private:
         QPointF pointAt;
     };
 
+    // A question on its way to the page, and what waits for its answer
+    // besides the caller: a question asked again before the answer comes
+    // waits for that answer instead of going to the page twice (#81).
+    struct Asked
+    {
+        Keys keys;
+        std::vector<std::function<void()>> waiting;
+    };
+
     static QString elementKey(const DOMElement &element, const QString &pseudoElement);
     static QString valueKey(const QString &property, const QString &value);
     WebEngineQuestions missing(const WebEngineQuestions &questions) const;
+    // The questions less those on their way; the asks that carry them go to asked.
+    WebEngineQuestions notAsked(const WebEngineQuestions &questions, QList<std::shared_ptr<Asked>> &asked) const;
     QJsonObject questionJson(const WebEngineQuestions &questions, Keys &keys) const;
     void takeAnswers(const QJsonObject &reply, const Keys &keys, quint64 generation, quint64 layoutGeneration);
     void askNow(const WebEngineQuestions &questions);
@@ -144,6 +159,10 @@ private:
     QHash<QString, QList<DOMMatchedRule>> m_defaultRules;
     const DOMDocument *m_defaultRulesDocument = nullptr; // Not owned; whose rules those are.
     QHash<qint64, int> m_protocolNodes;                  // element id -> the browser's DOM node id
+    // Until their answers come: the page's (dropped at a mutation, whose
+    // answers are stale) and the browser's default rules by defaultRulesKey().
+    QList<std::shared_ptr<Asked>> m_asked;
+    QHash<QString, std::shared_ptr<std::vector<std::function<void()>>>> m_defaultsAsked;
 
     // Answers that come after the frame is gone find this expired.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

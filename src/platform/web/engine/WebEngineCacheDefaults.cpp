@@ -15,6 +15,7 @@
 #include "platform/web/dom/DOMElement.h"
 
 #include <QJsonArray>
+#include <QSet>
 
 namespace {
 
@@ -31,16 +32,30 @@ qint64 tableRuleId(const QString &selectorText)
     return 0;
 }
 
+// An attribute whose value no default rule of the browser tests.
+bool isUnreadByDefaultRules(const QString &name)
+{
+    static const QSet<QString> names{QStringLiteral("class"), QStringLiteral("id"),   QStringLiteral("style"),
+                                     QStringLiteral("href"),  QStringLiteral("src"),  QStringLiteral("title"),
+                                     QStringLiteral("alt")};
+    return names.contains(name) || name.startsWith(QLatin1String("data-")) || name.startsWith(QLatin1String("aria-"));
+}
+
 } // namespace
 
 QString WebEngineCache::defaultRulesKey(const DOMElement &element)
 {
     // What the browser's default rules look at: the element's name and
-    // attributes, and the names of its ancestors.
+    // attributes, and the names of its ancestors. Of the attributes that
+    // only name, style, link or describe an element they test at most
+    // whether it has one: elements of a kind share their answer (#81).
     QString key = element.namespaceURI() + QLatin1Char('|') + element.localName();
     for (int i = 0; i < element.attributeCount(); ++i) {
         const DOMAttr *attribute = element.attributeAt(i);
-        key += QLatin1Char(' ') + attribute->name() + QLatin1Char('=') + attribute->value();
+        const QString &name = attribute->name();
+        key += QLatin1Char(' ') + name;
+        if (!isUnreadByDefaultRules(name))
+            key += QLatin1Char('=') + attribute->value();
     }
     for (const DOMElement *ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement())
         key += QLatin1Char('<') + ancestor->localName();

@@ -24,6 +24,7 @@
 #include "platform/web/engine/WebView.h"
 
 #include <QJsonArray>
+#include <QLoggingCategory>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,109 @@ TEST(WebEngineQuestions, SelectedElementIsAnsweredInOneRoundTripAndCachedUntilTh
     EXPECT_EQ(bridge.blockingCalls(), blocking + 1);
     // Value validity stays known.
     EXPECT_EQ(engine->knownSupports(QStringLiteral("width"), QStringLiteral("red")), std::optional(false));
+}
+
+namespace {
+
+// Counts the commands of a method sent to the browser while it lives.
+class SentCommands
+{
+public:
+    explicit SentCommands(const QString &method)
+    {
+        s_method = method;
+        s_count = 0;
+        QLoggingCategory::setFilterRules(QStringLiteral("quillmark.web.devtools.debug=true"));
+        s_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (qstrcmp(context.category, "quillmark.web.devtools") == 0) {
+                if (text.startsWith(QLatin1String("->")) && text.contains(s_method))
+                    ++s_count;
+                return;
+            }
+            s_previous(type, context, text);
+        });
+    }
+    ~SentCommands()
+    {
+        qInstallMessageHandler(s_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    int count() const { return s_count; }
+
+private:
+    static inline QString s_method;
+    static inline int s_count = 0;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+} // namespace
+
+// A question asked again before its answer has come waits for that answer:
+// neither the page nor the browser is asked twice (#81).
+TEST(WebEngineQuestions, AQuestionAskedAgainBeforeItsAnswerComesGoesOutOnce)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    WebBridge &bridge = fixture->view().bridge();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    DOMElement *p = fixture->mainFrame().document()->getElementById(QStringLiteral("x"));
+    WebEngineQuestions questions;
+    questions.computedStyles.append({p, QString()});
+    questions.boxes.append(p);
+    questions.matchedRules.append({p, QString()});
+    questions.values.append({QStringLiteral("width"), QStringLiteral("11px")});
+    const int trips = bridge.roundTrips();
+    const SentCommands browserAsked(QStringLiteral("CSS.getMatchedStylesForNode"));
+    int answered = 0;
+    engine->prefetch(questions, [&] { ++answered; });
+    engine->prefetch(questions, [&] { ++answered; });
+    // The same element with a question of its own: only that one goes out.
+    WebEngineQuestions more = questions;
+    more.mediaQueries.append(QStringLiteral("(min-width: 123px)"));
+    engine->prefetch(more, [&] { ++answered; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return answered == 3; }));
+    EXPECT_TRUE(engine->hasAnswers(more));
+    EXPECT_EQ(bridge.roundTrips(), trips + 2);
+    EXPECT_EQ(browserAsked.count(), 1);
+
+    // After a mutation the answer on its way is stale: it is asked anew.
+    p->setAttribute(QStringLiteral("title"), QStringLiteral("t"));
+    engine->prefetch(questions, [&] { ++answered; });
+    p->setAttribute(QStringLiteral("title"), QStringLiteral("u"));
+    engine->prefetch(questions, [&] { ++answered; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return answered == 5; }));
+    EXPECT_TRUE(engine->hasAnswers(questions));
+    EXPECT_EQ(bridge.roundTrips(), trips + 4);
+}
+
+// A rule's declarations edited keep an element's matched rules, which do
+// not depend on them, and give their new text; a rule's selector edited
+// drops them (#81).
+TEST(WebEngineQuestions, DeclarationsEditedKeepTheMatchedRulesWithTheirNewText)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    DOMElement *p = document->getElementById(QStringLiteral("x"));
+    WebEngineQuestions questions;
+    questions.matchedRules.append({p, QString()});
+    bool done = false;
+    engine->prefetch(questions, [&] { done = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return done; }));
+    const DOMCSSRulePtr rule = document->styleSheets().item(0)->cssRules().item(0);
+    ASSERT_EQ(rule->selectorText(), QStringLiteral("p"));
+    rule->style()->setProperty(QStringLiteral("letter-spacing"), QStringLiteral("3px"));
+    EXPECT_TRUE(engine->hasAnswers(questions));
+    const int blocking = fixture->view().bridge().blockingCalls();
+    const QList<DOMMatchedRule> matched = document->getMatchedCSSRules(p, QString(), true);
+    const auto edited = std::find_if(matched.cbegin(), matched.cend(),
+                                     [&](const DOMMatchedRule &each) { return each.ruleId == rule->ruleId(); });
+    ASSERT_NE(edited, matched.cend());
+    EXPECT_TRUE(edited->cssText.contains(QLatin1String("letter-spacing: 3px"))) << edited->cssText.toStdString();
+    EXPECT_EQ(fixture->view().bridge().blockingCalls(), blocking);
+    rule->setSelectorText(QStringLiteral("div p"));
+    EXPECT_FALSE(engine->hasAnswers(questions));
 }
 
 TEST(WebEngineQuestions, MatchedRulesComeInCascadeOrderAfterTheDefaultRules)
@@ -577,6 +681,42 @@ TEST(WebEngineQuestions, PseudoElementsOfEachElementAgreeWithTheEngine)
         byProgram.sort();
         EXPECT_EQ(byProgram, byEngine) << qPrintable(elements.at(i));
     }
+// The browser's default rules of an element serve every element of its
+// kind that differs only in names, classes, styles and addresses; an
+// attribute they look at brings its own answer (#81).
+TEST(WebEngineQuestions, ElementsOfAKindShareTheBrowsersDefaultRules)
+{
+    const auto fixture = loadedFixture(R"(<!DOCTYPE html><html><body><p>
+<a id="one" class="nav" href="#one" data-n="1">1</a><a id="two" class="nav active" href="/two" data-n="2">2</a>
+<a id="plain">3</a><input id="text" type="text" class="x"><input id="box" type="checkbox" class="y"></p></body></html>)");
+    ASSERT_TRUE(fixture);
+    DOMDocument *document = fixture->mainFrame().document();
+    WebEngineCache *engine = fixture->mainFrame().engine();
+    const auto ask = [&](const QString &id) {
+        WebEngineQuestions questions;
+        questions.matchedRules.append({document->getElementById(id), QString()});
+        bool done = false;
+        engine->prefetch(questions, [&] { done = true; });
+        return TestUtil::waitUntil([&] { return done; });
+    };
+    const auto defaults = [&](const QString &id) {
+        QStringList texts;
+        for (const DOMMatchedRule &rule : document->getNonAuthorMatchedCSSRules(document->getElementById(id), QString()))
+            texts.append(rule.cssText);
+        return texts;
+    };
+    const SentCommands browserAsked(QStringLiteral("CSS.getMatchedStylesForNode"));
+    ASSERT_TRUE(ask(QStringLiteral("one")));
+    ASSERT_TRUE(ask(QStringLiteral("two")));
+    EXPECT_EQ(browserAsked.count(), 1);
+    EXPECT_EQ(defaults(QStringLiteral("two")), defaults(QStringLiteral("one")));
+    // A link without an address, and another type of input, are asked about.
+    ASSERT_TRUE(ask(QStringLiteral("plain")));
+    ASSERT_TRUE(ask(QStringLiteral("text")));
+    ASSERT_TRUE(ask(QStringLiteral("box")));
+    EXPECT_EQ(browserAsked.count(), 4);
+    EXPECT_NE(defaults(QStringLiteral("plain")), defaults(QStringLiteral("one")));
+    EXPECT_NE(defaults(QStringLiteral("box")), defaults(QStringLiteral("text")));
 }
 
 } // namespace WebEngineQuestionsTest
