@@ -681,6 +681,8 @@ TEST(WebEngineQuestions, PseudoElementsOfEachElementAgreeWithTheEngine)
         byProgram.sort();
         EXPECT_EQ(byProgram, byEngine) << qPrintable(elements.at(i));
     }
+}
+
 // The browser's default rules of an element serve every element of its
 // kind that differs only in names, classes, styles and addresses; an
 // attribute they look at brings its own answer (#81).
