@@ -150,6 +150,10 @@ WebEngineQuestions WebEngineCache::notAsked(const WebEngineQuestions &questions,
         if (!onItsWay([](const Keys &keys) { return keys.names; }, name))
             rest.propertyNames.append(name);
     }
+    for (const QString &condition : questions.conditions) {
+        if (!onItsWay([](const Keys &keys) { return keys.conditions; }, condition))
+            rest.conditions.append(condition);
+    }
     if (questions.point) {
         const auto at = std::find_if(m_asked.cbegin(), m_asked.cend(), [&](const std::shared_ptr<Asked> &ask) {
             return ask->keys.point && ask->keys.pointAt == *questions.point;
