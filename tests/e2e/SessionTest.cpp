@@ -87,7 +87,7 @@ void SessionTest::saveAndExpect(const char *file, const QByteArray &expected)
 {
     session.key(QStringLiteral("ctrl+s"));
     const QString relative = QString::fromLatin1(file);
-    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(relative) == expected; }, 5000))
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(relative) == expected; }))
         << session.onDisk(relative).toStdString();
     EXPECT_EQ(changed(), file);
 }

@@ -99,7 +99,10 @@ TEST_F(ViewsFollowUndo, NoEmptyUndoStepIsLeftAfterACodeViewEditAndReload)
     ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("codeView"), QStringLiteral("codeView")));
     session.key(QStringLiteral("ctrl+End"));
     session.type(QStringLiteral("<b>"));
-    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return shown(QStringLiteral("domUIBlock")); }));
+    // Every key in, the cover over the tree, as a user sees it before clicking.
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) {
+        return codeText() == original + QStringLiteral("<b>") && shown(QStringLiteral("domUIBlock"));
+    }));
 
     ASSERT_TRUE(session.clickWidget(QStringLiteral("domUIBlock")));
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
