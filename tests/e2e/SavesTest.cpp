@@ -46,7 +46,11 @@ protected:
     // Waits for an alert whose text holds the words.
     bool waitForAlert(const QString &words)
     {
-        return session.waitFor([&](const QJsonObject &state) { return modalText(state).contains(words); }, 10000);
+        // Shown and holding the keyboard, as a user sees it before pressing a key.
+        return session.waitFor([&](const QJsonObject &state) {
+            return modalText(state).contains(words) && state.value(QStringLiteral("modalActive")).toBool()
+                && state.value(QStringLiteral("focus")).toString().startsWith(QLatin1String("alertButton"));
+        }, 10000);
     }
 
     Session session;
