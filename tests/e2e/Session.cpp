@@ -137,7 +137,7 @@ bool Session::quit()
 {
     key(QStringLiteral("alt+F4"));
     if (!waitFor([](const QJsonObject &state) {
-            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quite Quillmark"));
+            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quit Quillmark"));
         }, 10000))
         return false;
     clickWidget(QStringLiteral("alertButton0")); // Quit
