@@ -314,10 +314,17 @@ TEST_F(FileContent, AFileOrFolderThatCannotBeReadSaysWhyAndOneNotThereIsGone)
             GTEST_SKIP() << "permissions cannot be made to stop this process";
         EXPECT_EQ(File::whyUnreadable(sheet), sheet + QStringLiteral(" cannot be read (Permission denied)"));
     }
-    Unreadable folder(site);
-    EXPECT_EQ(File::whyUnreadable(sheet),
-              QStringLiteral("the folder %1 cannot be opened (Permission denied)").arg(site));
-    EXPECT_EQ(File::whyUnreadable(site), QStringLiteral("the folder %1 cannot be read (Permission denied)").arg(site));
+    {
+        Unreadable folder(site);
+        EXPECT_EQ(File::whyUnreadable(sheet),
+                  QStringLiteral("the folder %1 cannot be opened (Permission denied)").arg(site));
+        EXPECT_EQ(File::whyUnreadable(site), QStringLiteral("the folder %1 cannot be read (Permission denied)").arg(site));
+        // The tree shows why the folder lists nothing (#85).
+        m_root->setUpChildren();
+        EXPECT_EQ(m_root->folderProblem(), QStringLiteral("Permission denied"));
+    }
+    m_root->setUpChildren();
+    EXPECT_EQ(m_root->folderProblem(), QString());
 }
 
 TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)
