@@ -202,6 +202,7 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         answer.insert(QStringLiteral("text"), combo->currentText());
     } else if (const auto *editor = qobject_cast<const QPlainTextEdit *>(found)) {
         answer.insert(QStringLiteral("text"), editor->toPlainText());
+        answer.insert(QStringLiteral("readOnly"), editor->isReadOnly());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;
