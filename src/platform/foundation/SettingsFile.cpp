@@ -70,18 +70,26 @@ void tell(const QString &message)
         QMetaObject::invokeMethod(app, &deliver, Qt::QueuedConnection);
 }
 
+// Tells the message the first time the path joins the set, for the
+// program's life.
+QString tellOnce(QSet<QString> SettingsFileState::*told, const QString &path, const QString &message)
+{
+    {
+        QMutexLocker locker(&settingsFileState().lock);
+        QSet<QString> &paths = settingsFileState().*told;
+        if (paths.contains(path))
+            return message;
+        paths.insert(path);
+    }
+    tell(message);
+    return message;
+}
+
 // Keeps every writer off the file for the program's life; the user is told
 // the first time.
 QString leaveAloneSaying(const QString &path, const QString &message)
 {
-    {
-        QMutexLocker locker(&settingsFileState().lock);
-        if (settingsFileState().leftAlone.contains(path))
-            return message;
-        settingsFileState().leftAlone.insert(path);
-    }
-    tell(message);
-    return message;
+    return tellOnce(&SettingsFileState::leftAlone, path, message);
 }
 
 } // namespace
@@ -144,15 +152,8 @@ QString SettingsFile::leaveAlone(const QString &path, const QString &what, const
 QString SettingsFile::cannotWrite(const QString &path, const QString &what, const QString &reason,
                                   const QString &consequence)
 {
-    const QString message = QStringLiteral("%1 %2 cannot be written: %3. %4.").arg(what, shown(path), reason, consequence);
-    {
-        QMutexLocker locker(&settingsFileState().lock);
-        if (settingsFileState().unwritable.contains(path))
-            return message;
-        settingsFileState().unwritable.insert(path);
-    }
-    tell(message);
-    return message;
+    return tellOnce(&SettingsFileState::unwritable, path,
+                    QStringLiteral("%1 %2 cannot be written: %3. %4.").arg(what, shown(path), reason, consequence));
 }
 
 QString SettingsFile::whyUnwritable(const QString &path)

@@ -9,6 +9,19 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// Settings written as a run before left them; answers their bytes.
+QByteArray writeKept(const QString &path)
+{
+    UserDefaults defaults(path);
+    defaults.setBool(true, "kept");
+    EXPECT_TRUE(defaults.synchronize());
+    return TestUtil::readFile(path);
+}
+
+} // namespace
+
 TEST(UserDefaults, StoredValuesWinOverRegisteredFallbacks)
 {
     QTemporaryDir dir;
@@ -72,12 +85,7 @@ TEST(UserDefaults, AFileThatCannotBeReadKeepsItsNameAndBytesAndIsNeverWritten)
     SettingsFileMessages messages;
     QTemporaryDir dir;
     const QString path = dir.filePath("defaults.plist");
-    {
-        UserDefaults defaults(path);
-        defaults.setBool(true, "kept");
-        ASSERT_TRUE(defaults.synchronize());
-    }
-    const QByteArray bytes = TestUtil::readFile(path);
+    const QByteArray bytes = writeKept(path);
     {
         Unreadable unreadable(path);
         if (!unreadable.holds())
@@ -114,12 +122,7 @@ TEST(UserDefaults, SettingsThatCannotBeWrittenAreToldOnceWithTheFileAndTheCause)
         SettingsFileMessages messages;
         QTemporaryDir dir;
         const QString path = dir.filePath("defaults.plist");
-        {
-            UserDefaults defaults(path);
-            defaults.setBool(true, "kept");
-            ASSERT_TRUE(defaults.synchronize());
-        }
-        const QByteArray bytes = TestUtil::readFile(path);
+        const QByteArray bytes = writeKept(path);
         {
             Unreadable readOnly(row.folder ? dir.path() : path, row.mode);
             if (!readOnly.holds())
