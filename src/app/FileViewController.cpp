@@ -444,7 +444,8 @@ bool FileViewController::saveFile(File *file, CodeView *view)
         if (InspectUndoManager *undo = File::sharedUndoManager())
             undo->reserveCloseGroupingAtEndOfRunLoop();
     }
-    if (!file->save()) {
+    // A file its own view has just written (Ctrl+S there) is not written again.
+    if (file->isModified() && !file->save()) {
         Alert::runSaveFailure(file->displayName(), file->lastSaveError(),
                               file->isModified() ? QStringLiteral("The changes are kept; the file stays marked as modified.")
                                                  : QString(),

@@ -212,7 +212,8 @@ TEST_F(Workspace, TypingMakesOneUndoStepPerTurnAndUndoRestoresTheTextAndTheMark)
     EXPECT_FALSE(controller()->hasModified());
 }
 
-TEST_F(Workspace, SaveInTheCodeViewWritesTheFileAndClearsTheMark)
+// Written once (#85); saved again, the user is told there is nothing to save.
+TEST_F(Workspace, SaveInTheCodeViewWritesTheFileOnceAndClearsTheMark)
 {
     launchWithSite();
     File *script = node("site/js/app.js");
@@ -223,10 +224,17 @@ TEST_F(Workspace, SaveInTheCodeViewWritesTheFileAndClearsTheMark)
     ASSERT_TRUE(script->isModified());
     ASSERT_EQ(QApplication::focusWidget(), code);
 
-    item("save:")->trigger();
+    {
+        const InjectedFault writes(AtomicFileWriter::Step::Rename, 0);
+        item("save:")->trigger();
+        EXPECT_EQ(writes.calls(), 1);
+    }
     EXPECT_EQ(TestUtil::readFile(path("site/js/app.js")), QByteArray("var a = 1; // saved"));
     EXPECT_FALSE(script->isModified());
     EXPECT_FALSE(controller()->hasModified());
+    EXPECT_EQ(viewer()->saveNotice(), QString());
+    item("save:")->trigger();
+    EXPECT_EQ(viewer()->saveNotice(), QStringLiteral("Nothing to save: \"app.js\" has no unsaved changes."));
 }
 
 TEST_F(Workspace, SavingAStyleSheetParsesItBeforeSaveFileContentIsPosted)
