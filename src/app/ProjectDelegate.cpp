@@ -30,6 +30,8 @@
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QMenu>
 #include <QTimer>
 
@@ -499,10 +501,34 @@ void ProjectDelegate::checkUnavailableProjects()
         m_unavailableCheck->stop();
         return;
     }
+    if (m_unavailableLook)
+        return;
+    // Looked at on a worker thread, as at launch: a folder on a network
+    // volume that does not answer must not hold the window.
+    QStringList paths;
+    for (auto it = m_unavailableProjects.cbegin(); it != m_unavailableProjects.cend(); ++it)
+        paths.append(it.key()->path());
+    m_unavailableLook = new QFutureWatcher<QHash<QString, QString>>(this);
+    connect(m_unavailableLook, &QFutureWatcherBase::finished, this, [this] {
+        const QHash<QString, QString> reasons = m_unavailableLook->result();
+        m_unavailableLook->deleteLater();
+        m_unavailableLook = nullptr;
+        takeUnavailableReasons(reasons);
+    });
+    m_unavailableLook->setFuture(QtConcurrent::run([paths] {
+        QHash<QString, QString> reasons;
+        for (const QString &path : paths)
+            reasons.insert(path, whyProjectUnavailable(path));
+        return reasons;
+    }));
+}
+
+void ProjectDelegate::takeUnavailableReasons(const QHash<QString, QString> &reasons)
+{
     for (File *root : projects()) {
-        if (!m_unavailableProjects.contains(root))
+        if (!m_unavailableProjects.contains(root) || !reasons.contains(root->path()))
             continue;
-        const QString reason = whyProjectUnavailable(root->path());
+        const QString reason = reasons.value(root->path());
         if (!reason.isEmpty()) {
             if (reason != m_unavailableProjects.value(root))
                 markUnavailable(root, reason);

@@ -9,6 +9,7 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include <QFutureWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -435,8 +436,10 @@ private:
     // Keeps the project in the list as unavailable, and looks at its folder
     // again every few seconds.
     void markUnavailable(File *root, const QString &reason);
-    // Loads each unavailable project whose folder can be read now.
+    // Looks again at the folders of the unavailable projects, off the main
+    // thread; takeUnavailableReasons() loads each that can be read now.
     void checkUnavailableProjects();
+    void takeUnavailableReasons(const QHash<QString, QString> &reasons);
     bool askToSaveProject(File *root);
     bool saveModifiedFiles(const QList<File *> &files, QList<File *> *failed);
     // One alert for the files whose save failed, each with its reason.
@@ -489,6 +492,7 @@ private:
     // The projects whose folders could not be read, with why.
     QHash<const File *, QString> m_unavailableProjects;
     QTimer *m_unavailableCheck; // Owned (child).
+    QPointer<QFutureWatcher<QHash<QString, QString>>> m_unavailableLook; // The look under way; a child.
     QPointer<File> m_selectedFile;
     QPointer<File> m_lastPreviewedFile;
     FileArrayController *m_selectedDirectoryArray; // Owned (child).

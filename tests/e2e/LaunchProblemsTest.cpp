@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,60 +63,42 @@ protected:
 
 } // namespace
 
-// The settings file read-only, or its folder: one alert names the file and
-// the cause and says the session's settings will not be kept; the session
-// goes on writing settings without another word, and the file keeps its bytes.
+// The settings file read-only: one alert names the file and the cause and
+// says the session's settings will not be kept; the session goes on writing
+// settings without another word, and the file keeps its bytes.
 TEST_F(LaunchProblems, SettingsThatCannotBeWrittenAreToldOnceWithTheFileAndTheCause)
 {
     ASSERT_NO_FATAL_FAILURE(runOnce());
     const QString defaults = session.defaultsPath();
-    const QString folder = QFileInfo(defaults).absolutePath();
     const QByteArray bytes = readAll(defaults);
     ASSERT_FALSE(bytes.isEmpty());
-    struct Case
-    {
-        const char *name;
-        QString path;
-        mode_t mode;
-        mode_t back;
-        QString cause;
-    };
-    const Case cases[] = {
-        {"the file read-only", defaults, 0444, 0644, QStringLiteral("Permission denied (the file cannot be written)")},
-        {"its folder read-only", folder, 0555, 0755,
-         QStringLiteral("Permission denied (no new file can be made in %1)").arg(folder)},
-    };
+    ASSERT_TRUE(setMode(defaults, 0444));
     session.obeyFilePermissions();
-    const QString marker = QStringLiteral("will not be kept when Quillmark quits");
-    for (const Case &row : cases) {
-        SCOPED_TRACE(row.name);
-        const qsizetype loggedBefore = session.logTail(100000).count(marker);
-        ASSERT_TRUE(setMode(row.path, row.mode));
-        ASSERT_TRUE(session.launch(Session::Launch::Asking)) << session.logTail().toStdString();
-        QJsonObject asked;
-        ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
-            asked = state;
-            return state[QStringLiteral("modalText")] == QStringLiteral("A settings file could not be used.");
-        }));
-        const QString told = asked[QStringLiteral("modalInfo")].toString();
-        EXPECT_TRUE(told.startsWith(QStringLiteral("Quillmark's settings file %1 cannot be written: %2.").arg(defaults, row.cause)))
-            << told.toStdString();
-        EXPECT_TRUE(told.contains(marker)) << told.toStdString();
-        ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton0")));
-        ASSERT_TRUE(session.waitForMainWindow());
+    ASSERT_TRUE(session.launch(Session::Launch::Asking)) << session.logTail().toStdString();
+    QJsonObject asked;
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        asked = state;
+        return state[QStringLiteral("modalText")] == QStringLiteral("A settings file could not be used.");
+    }));
+    const QString told = asked[QStringLiteral("modalInfo")].toString();
+    EXPECT_EQ(told, QStringLiteral("Quillmark's settings file %1 cannot be written: Permission denied (the file cannot "
+                                   "be written). The settings of this session (the projects added, the places of the "
+                                   "windows and panes) will not be kept when Quillmark quits.")
+                        .arg(defaults));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton0")));
+    ASSERT_TRUE(session.waitForMainWindow());
 
-        // Settings written again and again: a project added, a page shown, the windows closed.
-        ASSERT_TRUE(session.addProject());
-        ASSERT_TRUE(session.openPage(QStringLiteral("index.html")));
-        ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
-            return state[QStringLiteral("documentTitle")] == QStringLiteral("Harbour Lights");
-        }));
-        EXPECT_FALSE(session.state().contains(QStringLiteral("modal")));
-        ASSERT_TRUE(session.quit());
-        EXPECT_EQ(session.logTail(100000).count(marker), loggedBefore + 1) << session.logTail().toStdString();
-        ASSERT_TRUE(setMode(row.path, row.back));
-        EXPECT_EQ(readAll(defaults), bytes);
-    }
+    // Settings written again and again: a project added, a page shown, the windows closed.
+    ASSERT_TRUE(session.addProject());
+    ASSERT_TRUE(session.openPage(QStringLiteral("index.html")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+        return state[QStringLiteral("documentTitle")] == QStringLiteral("Harbour Lights");
+    }));
+    EXPECT_FALSE(session.state().contains(QStringLiteral("modal")));
+    ASSERT_TRUE(session.quit());
+    EXPECT_EQ(session.logTail(100000).count(QStringLiteral("will not be kept")), 1) << session.logTail().toStdString();
+    ASSERT_TRUE(setMode(defaults, 0644));
+    EXPECT_EQ(readAll(defaults), bytes);
 }
 
 // One project's folder gone (a disk not mounted, a folder renamed), the
