@@ -158,26 +158,15 @@ public:
             m_tree->outline()->collapseItem(row);
     }
 
-    // A pick in the preview of the element, until the panels show it.
+    // A pick in the preview of the element, or the tree's own selection of
+    // it, until the panels show it.
     double pick(DOMElement *element)
     {
-        QElapsedTimer timer;
-        timer.start();
-        m_preview->lockElement(element);
-        if (!waitForShown(element))
-            return -1;
-        return double(timer.nsecsElapsed()) / 1e6;
+        return untilShown(element, [&] { m_preview->lockElement(element); });
     }
-
-    // The tree's own selection of the element, until the panels show it.
     double select(DOMElement *element)
     {
-        QElapsedTimer timer;
-        timer.start();
-        m_tree->selectNode(element);
-        if (!waitForShown(element))
-            return -1;
-        return double(timer.nsecsElapsed()) / 1e6;
+        return untilShown(element, [&] { m_tree->selectNode(element); });
     }
 
     // An item of the list whose row is shown, near the middle of the tree,
@@ -266,6 +255,16 @@ private:
     {
         DOMDocument *document = m_tree->document();
         return document ? document->getElementById(id) : nullptr;
+    }
+
+    double untilShown(DOMElement *element, const std::function<void()> &command)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        command();
+        if (!waitForShown(element))
+            return -1;
+        return double(timer.nsecsElapsed()) / 1e6;
     }
 
     double fail(const char *what)
