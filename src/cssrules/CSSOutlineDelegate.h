@@ -708,6 +708,9 @@ private:
     void tellOnce(const QString &why);
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The files a sheet of the page may be: those listed and those offered
+    // that the page does not show (yet).
+    QList<File *> sheetFileCandidates() const;
     // The page's style sheets read once the page has them, ahead of the
     // first selection: their pairing and rules here, and the matched rules of
     // the body by the page and the browser, whose first reading of a large

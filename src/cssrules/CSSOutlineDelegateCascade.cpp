@@ -171,12 +171,7 @@ File *CSSOutlineDelegate::fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const
 {
     if (!sheet)
         return nullptr;
-    QList<File *> files = const_cast<CSSOutlineDelegate *>(this)->styleFiles();
-    for (const QPointer<File> &file : m_offeredStyleFiles) {
-        if (file && !files.contains(file.data()))
-            files.append(file.data());
-    }
-    File *file = StyleSheetAddress::fileOf(sheet->href(), files);
+    File *file = StyleSheetAddress::fileOf(sheet->href(), sheetFileCandidates());
     // A file linked again stands in its last sheet alone; a sheet that left
     // the page keeps its file.
     const DOMCSSStyleSheetPtr standing = styleSheetWithFile(file);

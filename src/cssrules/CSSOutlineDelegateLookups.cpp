@@ -240,13 +240,19 @@ QList<File *> CSSOutlineDelegate::getSortedStyleFiles() const
     return sorted;
 }
 
-void CSSOutlineDelegate::tellUnlistedSheets()
+QList<File *> CSSOutlineDelegate::sheetFileCandidates() const
 {
-    QList<File *> files = styleFiles();
-    for (const QPointer<File> &file : std::as_const(m_offeredStyleFiles)) {
+    QList<File *> files = const_cast<CSSOutlineDelegate *>(this)->styleFiles();
+    for (const QPointer<File> &file : m_offeredStyleFiles) {
         if (file && !files.contains(file.data()))
             files.append(file.data());
     }
+    return files;
+}
+
+void CSSOutlineDelegate::tellUnlistedSheets()
+{
+    const QList<File *> files = sheetFileCandidates();
     for (const DOMCSSStyleSheetPtr &sheet : sheetsInOrder()) {
         const QString href = sheet->href();
         QString why;
