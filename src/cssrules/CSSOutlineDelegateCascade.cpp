@@ -25,6 +25,7 @@
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
 #include "workspace/File.h"
+#include "workspace/StyleSheetAddress.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -168,15 +169,13 @@ void walkPairedRules(const DOMCSSRuleList &rules, const StyleSheetPairing *pairi
 
 File *CSSOutlineDelegate::fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const
 {
-    for (File *file : getSortedStyleFiles()) {
-        if (domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    for (const QPointer<File> &file : m_styleFiles) {
-        if (file && domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    return nullptr;
+    if (!sheet)
+        return nullptr;
+    File *file = StyleSheetAddress::fileOf(sheet->href(), sheetFileCandidates());
+    // A file linked again stands in its last sheet alone; a sheet that left
+    // the page keeps its file.
+    const DOMCSSStyleSheetPtr standing = styleSheetWithFile(file);
+    return file && (!standing || standing == sheet) ? file : nullptr;
 }
 
 std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file)
@@ -456,8 +455,7 @@ QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &she
     if (!sheet)
         return rows;
     if (!sheet->isReadable()) {
-        QM_INFO(QStringLiteral("the style sheet %1 keeps its rules from the page (another origin); it is not listed")
-                    .arg(sheet->href()));
+        tellOnce(unreadableSheetNote(*sheet));
         return rows;
     }
     const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
