@@ -29,4 +29,8 @@ inline bool isWhite(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
+// The selector without the link and user-action states: a rule for a:hover
+// is listed for every link (CSSOutlineDelegateCascade.cpp).
+QString withoutStates(const QString &selector);
+
 } // namespace CSSRulesPrivate
