@@ -192,7 +192,7 @@ QList<Claim> claimsOf(const LivePanel &live, const DOMElement &element, int &unc
             const QRegularExpressionMatch match = url.match(value, from);
             if (!match.hasMatch())
                 break;
-            const QString made = match.captured(2).startsWith(QLatin1String("data:"))
+            const QString made = match.captured(2).startsWith(QLatin1String("data:")) || match.captured(2).startsWith(u'#')
                 ? match.captured()
                 : QStringLiteral("url(\"%1\")").arg(base.resolved(QUrl(match.captured(2))).toString());
             value.replace(match.capturedStart(), match.capturedLength(), made);
