@@ -1,5 +1,6 @@
 #include "StyleSheetLayout.h"
 
+#include "CSSRules_p.h"
 #include "StyleSheetSource.h"
 
 #include <QHash>
@@ -14,23 +15,8 @@ bool isSpaceOrTab(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-// Where the line holding position starts.
-qsizetype lineStartOf(const QString &text, qsizetype position)
-{
-    while (position > 0 && text.at(position - 1) != u'\n' && text.at(position - 1) != u'\r')
-        --position;
-    return position;
-}
-
-// Whether [from, to) holds only blanks.
-bool onlyBlanks(const QString &text, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < to; ++i) {
-        if (!isSpaceOrTab(text.at(i)))
-            return false;
-    }
-    return true;
-}
+using CSSRulesPrivate::lineStart;
+using CSSRulesPrivate::onlyBlanksBetween;
 
 // The most frequent of the texts seen, or fallback when none was.
 QString mostSeen(const QHash<QString, int> &seen, const QString &fallback)
@@ -88,9 +74,9 @@ struct Seen
     // that holds it, both lines starting with what they hold.
     void noteIndent(const QString &text, qsizetype outer, qsizetype inner)
     {
-        const qsizetype outerLine = lineStartOf(text, outer);
-        const qsizetype innerLine = lineStartOf(text, inner);
-        if (innerLine <= outerLine || !onlyBlanks(text, outerLine, outer) || !onlyBlanks(text, innerLine, inner))
+        const qsizetype outerLine = lineStart(text, outer);
+        const qsizetype innerLine = lineStart(text, inner);
+        if (innerLine <= outerLine || !onlyBlanksBetween(text, outerLine, outer) || !onlyBlanksBetween(text, innerLine, inner))
             return;
         if (crlfLines + lfLines < kEnough)
             ++(innerLine >= 2 && text.at(innerLine - 2) == u'\r' ? crlfLines : lfLines);

@@ -30,21 +30,8 @@ bool isBlank(QChar c)
 using CSSRulesPrivate::isWhite;
 using CSSRulesPrivate::isWritten;
 
-qsizetype lineStart(const QString &text, qsizetype position)
-{
-    while (position > 0 && text.at(position - 1) != u'\n' && text.at(position - 1) != u'\r')
-        --position;
-    return position;
-}
-
-bool onlyBlanksBetween(const QString &text, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < to; ++i) {
-        if (!isBlank(text.at(i)))
-            return false;
-    }
-    return true;
-}
+using CSSRulesPrivate::lineStart;
+using CSSRulesPrivate::onlyBlanksBetween;
 
 // The end of a line break at position, or position when there is none.
 qsizetype afterLineBreak(const QString &text, qsizetype position)
