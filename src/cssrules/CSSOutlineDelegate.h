@@ -126,6 +126,7 @@ public:
     void refreshStyleFiles() override;
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
+    void askAheadForElement(DOMNode *node) override;
     void reset() override;
     void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;

@@ -820,6 +820,25 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
     askAgainUntilAnswered(engine, element ? element->shared_from_this() : nullptr, std::move(done), 0);
 }
 
+void CSSOutlineDelegate::askAheadForElement(DOMNode *node)
+{
+    if (node && node->isCharacterData())
+        node = node->parentNode();
+    auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+    DOMDocument *doc = element ? element->ownerDocument() : nullptr;
+    auto *engine = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
+    if (!engine || engine->isSilent())
+        return;
+    // The answers come while the selection waits to be told, the browser's
+    // default rules too, whose first question in a long list has the browser
+    // send the whole list along (#88). The questions of the rules come from
+    // the panel's own page only; of another page the element's own are asked.
+    if (doc == document())
+        engine->prefetch(questionsFor(element));
+    else
+        engine->prefetchElement(*element, {}, {}, {});
+}
+
 WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
 {
     // The media queries of the page's media blocks, and the declarations the
