@@ -105,6 +105,9 @@ span { right: 2px; }
                       {"a:hover, .a:hover", "left", "", "overridden"},
                       {"", "margin-block-start", "", "overridden"},
                       {"", "display", "", "applied"}});
+    // Listed by the specificity of the selector of the list that matches most.
+    EXPECT_LT(live.panel.rules().indexOf(live.ruleRow(QStringLiteral("p, #t"))),
+              live.panel.rules().indexOf(live.ruleRow(QStringLiteral(".a.b.c"))));
     EXPECT_TRUE(live.ruleRow(QStringLiteral("p:not(.zz)"))->isInCascade());
     EXPECT_FALSE(live.ruleRow(QStringLiteral("a:hover, .a:hover"))->isInCascade());
     expectMarks("s", {{"#s", "color", "", "overridden"},
