@@ -5,6 +5,7 @@
 #include "foundation/TargetRef.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/kit/OutlineDataSource.h"
+#include "platform/web/cssom/DOMSelectorSpecificity.h"
 #include "platform/web/dom/DOMNode.h"
 
 #include <QHash>
@@ -178,6 +179,7 @@ public:
                                                        const QList<StyleDeclarationPtr> &declarations) const;
     void mapMediaChildrenRule(const CSSRulePtr &mediaRow, const StyleDeclarationPtr &declaration);
     bool isMatchedElement(DOMNode *node, const QString &selector) const;
+    // CSSOutlineDelegateMarks.cpp.
     void checkOverridden(const QList<CSSRulePtr> &list);
 
     // --- Lookups (CSSOutlineDelegateLookups.cpp) ------------------------------------------
@@ -803,6 +805,23 @@ private:
     };
     const SheetRules &rulesOf(const DOMCSSStyleSheetPtr &sheet, const StyleSheetPairing *pairing);
     void sortRows(QList<CSSRulePtr> &rows) const;
+    // The cascade marks of an element's list (CSSOutlineDelegateMarks.cpp):
+    // each declaration that gives a property's value in the element as it is
+    // now, as the browser ranks them, is first assigned; rules that do not
+    // apply now (states, pseudo-elements) take no part. A list of no element
+    // (every rule, a keyframes rule) has the topmost declaration of each
+    // property win.
+    void markCascade(DOMElement *element, const QList<CSSRulePtr> &list);
+    void markTopmostWins(const QList<CSSRulePtr> &list);
+    // Whether the rule applies to the element itself in its present state:
+    // its selector matches it and the conditions of its blocks and sheet hold.
+    bool appliesNow(DOMElement *element, const DOMCSSRulePtr &rule, bool engineKnows) const;
+    // The specificity of the most specific selector of the rule's list that
+    // matches the element.
+    DOMSelectorSpecificity specificityFor(DOMElement *element, const DOMCSSRulePtr &rule) const;
+    // The place of every rule of the document's sheets in their order (an
+    // imported sheet's at its import rule, a block's rules in the block).
+    const QHash<const DOMCSSRule *, int> &ruleOrder(DOMDocument *document);
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
     void markWrittenDeclarations(const CSSRulePtr &row);
@@ -915,6 +934,13 @@ private:
     mutable QHash<QString, std::shared_ptr<const DOMSelectorList>> m_readSelectors;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
     QHash<const DOMCSSStyleSheet *, SheetHits> m_sheetHits;
+    struct RuleOrder
+    {
+        const DOMDocument *document = nullptr;
+        QList<std::pair<const DOMCSSStyleSheet *, quint64>> sheets;
+        QHash<const DOMCSSRule *, int> places;
+    };
+    RuleOrder m_ruleOrder;
     QHash<const DOMCSSStyleSheet *, SheetRules> m_sheetRules;
     // Structure edits.
     StyleDeclarationPtr m_shownStyleDeclaration;

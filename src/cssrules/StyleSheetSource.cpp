@@ -1,5 +1,7 @@
 #include "StyleSheetSource.h"
+
 #include "CSSRules_p.h"
+#include "StyleSheetLayout.h"
 
 #include "stylesheet/StyleSheetParser.h"
 
@@ -156,6 +158,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     auto source = std::make_shared<StyleSheetSource>(*this);
     source->m_text = text;
     source->m_lineBreaks = -1;
+    source->m_minified = isMinified();
     source->m_placesModel = true;
     Items &items = source->m_items;
     qsizetype characters = 0;
@@ -195,6 +198,13 @@ void StyleSheetSource::anchorModel()
         ref.anchor = anchor;
         ref.joined = anchor->joined;
     }
+}
+
+bool StyleSheetSource::isMinified() const
+{
+    if (!m_minified)
+        m_minified = StyleSheetLayout::isMinified(m_text);
+    return *m_minified;
 }
 
 qsizetype StyleSheetSource::lineBreaks() const

@@ -84,6 +84,10 @@ public:
     // How many "\n" the text holds: counted once, or told by the writer.
     qsizetype lineBreaks() const;
     void setLineBreaks(qsizetype count) { m_lineBreaks = count; }
+    // Whether the text is written minified (StyleSheetLayout::isMinified()):
+    // read once, and kept by the sources a write makes from this one, whose
+    // text follows its layout.
+    bool isMinified() const;
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     // The items in model order. They are kept in runs that sources made
@@ -197,6 +201,7 @@ public:
     {
         m_text = text;
         m_lineBreaks = -1;
+        m_minified.reset();
     }
     void appendItem(ItemText item);
     void reserve(qsizetype count);
@@ -210,6 +215,7 @@ private:
     QString m_text;
     // -1 until counted.
     mutable qsizetype m_lineBreaks = -1;
+    mutable std::optional<bool> m_minified;
     Items m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
     bool m_placesModel = false;
