@@ -387,7 +387,7 @@ void PreviewDelegate::pageLost(const QString &what, bool tell)
                                                                          "changes."))
                             + undone;
     }
-    QM_INFO(message);
+    // The view logs what it says.
     m_webview->showNotice(message);
 }
 
