@@ -178,6 +178,15 @@ bool DOMRowCell::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QSt
     return true;
 }
 
+QString DOMRowCell::shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const auto *row = static_cast<const DOMNodeEx *>(OutlineView::itemForIndex(index));
+    if (!row)
+        return {};
+    const DOMRowMetrics &metrics = m_domTreeDelegate->rowMetrics();
+    return shownText(*row, QFontMetricsF(metrics.font), textRect(*row, option, metrics.indentation).width());
+}
+
 void DOMRowCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     auto *row = static_cast<DOMNodeEx *>(OutlineView::itemForIndex(index));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/kit/TableViewBase.h"
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QTextLayout>
@@ -23,7 +25,7 @@ struct DOMAttrString;
 // dark palette every colour is a lighter variant of its hue.
 //
 // The colouring is in DOMRowCellTagColor.cpp.
-class DOMRowCell : public QStyledItemDelegate
+class DOMRowCell : public QStyledItemDelegate, public ShownTextCell
 {
     Q_OBJECT
 
@@ -57,6 +59,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
+    QString shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     DomTreeDelegate *domTreeDelegate() const { return m_domTreeDelegate; }
 

@@ -2,10 +2,14 @@
 
 #include "PathCell.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 constexpr int s_separatorWidth = 14;
@@ -31,16 +35,64 @@ void PathControl::setPathComponentCells(std::vector<std::shared_ptr<PathCell>> c
     update();
 }
 
+QList<int> PathControl::cellWidths() const
+{
+    QList<int> widths;
+    QList<int> least;
+    int total = 0;
+    for (const auto &cell : m_cells) {
+        widths.append(cell ? cell->cellSize().width() : 0);
+        least.append(cell ? std::min(widths.back(), cell->leastWidth()) : 0);
+        total += widths.back();
+    }
+    if (widths.isEmpty())
+        return widths;
+    total += (int(widths.size()) - 1) * s_separatorWidth;
+    const int room = width() - 2 * s_margin;
+    // The outer cells give way first, each down to its image; the last one
+    // only once the others have.
+    for (qsizetype i = 0; i < widths.size() && total > room; ++i) {
+        const int given = std::min(total - room, widths[i] - least[i]);
+        widths[i] -= given;
+        total -= given;
+    }
+    return widths;
+}
+
 QRect PathControl::rectForCell(int index) const
 {
+    const QList<int> widths = cellWidths();
     int x = s_margin;
-    for (int i = 0; i < int(m_cells.size()); ++i) {
-        const int width = m_cells[size_t(i)] ? m_cells[size_t(i)]->cellSize().width() : 0;
+    for (int i = 0; i < widths.size(); ++i) {
         if (i == index)
-            return QRect(x, 0, width, height());
-        x += width + s_separatorWidth;
+            return QRect(x, 0, widths[i], height());
+        x += widths[i] + s_separatorWidth;
     }
     return {};
+}
+
+QString PathControl::shownTitle(int index) const
+{
+    if (index < 0 || index >= int(m_cells.size()) || !m_cells[size_t(index)])
+        return {};
+    return m_cells[size_t(index)]->shownTitle(rectForCell(index));
+}
+
+bool PathControl::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    // A cell cut short reads whole in its tool tip.
+    auto *help = static_cast<QHelpEvent *>(event);
+    const int index = cellAt(help->pos());
+    const PathCell *cell = index >= 0 ? m_cells[size_t(index)].get() : nullptr;
+    if (cell && shownTitle(index) != cell->title())
+        QToolTip::showText(help->globalPos(), cell->title(), this, rectForCell(index));
+    else if (toolTip().isEmpty())
+        QToolTip::hideText();
+    else
+        return QWidget::event(event);
+    return true;
 }
 
 int PathControl::cellAt(const QPoint &point) const
