@@ -156,8 +156,8 @@ TEST(PathControl, SendsItsActionWithTheClickedCell)
 }
 
 // Where the cells do not fit, the folders give up their width, the outer
-// first, and the file's name stays whole as long as it can; a cell cut
-// short reads whole in its tool tip (#88).
+// first, and the file's name stays whole as long as it can; the whole path
+// reads in the tool tip (#88).
 TEST(PathControl, TheLastCellStaysWholeWhileTheOthersGiveUpTheirWidth)
 {
     PathControl control;
@@ -178,8 +178,22 @@ TEST(PathControl, TheLastCellStaysWholeWhileTheOthersGiveUpTheirWidth)
     EXPECT_NE(control.shownTitle(1), QStringLiteral("stylesheets"));
     EXPECT_LE(control.rectForCell(2).right(), control.width());
 
+    // Past their least the cells between the first and the last leave the
+    // bar, and the name follows the first.
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css"))) + 40, 22);
+    EXPECT_TRUE(control.rectForCell(1).isNull());
+    EXPECT_EQ(control.shownTitle(1), QString());
+    EXPECT_FALSE(control.rectForCell(0).isNull());
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+    EXPECT_EQ(control.rectForCell(2).left(), control.rectForCell(0).right() + 1 + 14);
+
+    // Then the first leaves too.
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css"))) + 12, 22);
+    EXPECT_TRUE(control.rectForCell(0).isNull());
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+
     // Narrower still, the name itself is cut in its middle.
-    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css")) * 0.7) + 54, 22);
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css")) * 0.7), 22);
     EXPECT_TRUE(control.shownTitle(2).contains(QChar(0x2026))) << control.shownTitle(2).toStdString();
     EXPECT_TRUE(control.shownTitle(2).endsWith(QStringLiteral("css")));
 
@@ -187,7 +201,7 @@ TEST(PathControl, TheLastCellStaysWholeWhileTheOthersGiveUpTheirWidth)
     QHelpEvent tip(QEvent::ToolTip, control.rectForCell(2).center(), control.mapToGlobal(control.rectForCell(2).center()));
     QApplication::sendEvent(&control, &tip);
     EXPECT_TRUE(TestUtil::waitUntil([] { return QToolTip::isVisible(); }));
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("sb-admin-2.min.css"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("sbadmin2 \u203A stylesheets \u203A sb-admin-2.min.css"));
     QToolTip::hideText();
 }
 
