@@ -125,6 +125,7 @@ public:
     void refreshStyleFiles() override;
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
+    void askAheadForElement(DOMNode *node) override;
     void reset() override;
     void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;
@@ -191,9 +192,13 @@ public:
     CSSRulePtr propertyRuleByProperty(const CSSPropertyPtr &property);
     CSSRulePtr propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const;
     QList<DOMCSSRulePtr> createAllRuleList(DOMElement *element, const QString &pseudoElement) const;
+    // The page's sheet of the file: the last of them, when it is linked
+    // more than once; null when the page has none.
     DOMCSSStyleSheetPtr styleSheetWithFile(File *file) const;
-    DOMCSSStyleSheetPtr domStyleSheet(const DOMCSSStyleSheetPtr &sheet, File *file) const;
+    // The files of the page's sheets, each once, in the order of the sheets.
     QList<File *> getSortedStyleFiles() const;
+    // Every sheet of the page, each before those it imports, at any depth.
+    QList<DOMCSSStyleSheetPtr> sheetsInOrder() const;
     QList<File *> getLocalStyleSheets() const;
     // The outline's rows, depth first, each before its children: the first
     // that is the row, holds the declaration, or holds the property.
@@ -697,8 +702,16 @@ private:
     // The style sheets offered, in the order of the page's document, less
     // those it does not show (yet).
     void sortStyleFiles();
+    // Logs once for each sheet of the page that is not listed, and why.
+    void tellUnlistedSheets();
+    static QString unreadableSheetNote(const DOMCSSStyleSheet &sheet);
+    // Logs the line once for the document shown.
+    void tellOnce(const QString &why);
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The files a sheet of the page may be: those listed and those offered
+    // that the page does not show (yet).
+    QList<File *> sheetFileCandidates() const;
     // The page's style sheets read once the page has them, ahead of the
     // first selection: their pairing and rules here, and the matched rules of
     // the body by the page and the browser, whose first reading of a large
@@ -867,6 +880,8 @@ private:
     // The page's style sheets as the preview offered them, kept whole: the
     // page's document may show a sheet later than its file comes.
     QList<QPointer<File>> m_offeredStyleFiles;
+    // The sheets of the document whose absence from the lists was logged.
+    QSet<QString> m_toldSheets;
     QList<QPointer<File>> m_projectImages;
     DOMNodePtr m_lastSelectedElement;
     // The element a rebuild on its way is for; a rebuild asked meanwhile is for it too.

@@ -25,6 +25,7 @@
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
 #include "workspace/File.h"
+#include "workspace/StyleSheetAddress.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -168,15 +169,13 @@ void walkPairedRules(const DOMCSSRuleList &rules, const StyleSheetPairing *pairi
 
 File *CSSOutlineDelegate::fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const
 {
-    for (File *file : getSortedStyleFiles()) {
-        if (domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    for (const QPointer<File> &file : m_styleFiles) {
-        if (file && domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    return nullptr;
+    if (!sheet)
+        return nullptr;
+    File *file = StyleSheetAddress::fileOf(sheet->href(), sheetFileCandidates());
+    // A file linked again stands in its last sheet alone; a sheet that left
+    // the page keeps its file.
+    const DOMCSSStyleSheetPtr standing = styleSheetWithFile(file);
+    return file && (!standing || standing == sheet) ? file : nullptr;
 }
 
 std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file)
@@ -456,8 +455,7 @@ QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &she
     if (!sheet)
         return rows;
     if (!sheet->isReadable()) {
-        QM_INFO(QStringLiteral("the style sheet %1 keeps its rules from the page (another origin); it is not listed")
-                    .arg(sheet->href()));
+        tellOnce(unreadableSheetNote(*sheet));
         return rows;
     }
     const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
@@ -884,6 +882,25 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
         return;
     }
     askAgainUntilAnswered(engine, element ? element->shared_from_this() : nullptr, std::move(done), 0);
+}
+
+void CSSOutlineDelegate::askAheadForElement(DOMNode *node)
+{
+    if (node && node->isCharacterData())
+        node = node->parentNode();
+    auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+    DOMDocument *doc = element ? element->ownerDocument() : nullptr;
+    auto *engine = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
+    if (!engine || engine->isSilent())
+        return;
+    // The answers come while the selection waits to be told, the browser's
+    // default rules too, whose first question in a long list has the browser
+    // send the whole list along (#88). The questions of the rules come from
+    // the panel's own page only; of another page the element's own are asked.
+    if (doc == document())
+        engine->prefetch(questionsFor(element));
+    else
+        engine->prefetchElement(*element, {}, {}, {});
 }
 
 WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)

@@ -83,25 +83,6 @@ StyleSheetSource::Piece StyleSheetSource::pieceAt(const QString &text, Range who
     return piece;
 }
 
-qsizetype StyleSheetSource::selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart)
-{
-    qsizetype start = std::clamp<qsizetype>(boundary, 0, blockStart);
-    // White space and comments (inside a block, where comments are no items) come before it.
-    while (start < blockStart) {
-        if (isWhite(text.at(start))) {
-            ++start;
-        } else if (text.at(start) == u'/' && start + 1 < blockStart && text.at(start + 1) == u'*') {
-            const qsizetype close = text.indexOf(QLatin1String("*/"), start + 2);
-            if (close < 0 || close + 2 > blockStart)
-                break;
-            start = close + 2;
-        } else {
-            break;
-        }
-    }
-    return start;
-}
-
 StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole,
                                                        qsizetype line)
 {
@@ -146,7 +127,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
                            && range.location < text.size() && text.at(range.location) == u'{';
         Range whole = range;
         if (block) {
-            const qsizetype start = selectorStart(text, boundary, range.location);
+            const qsizetype start = StyleSheetParser::selectorStart(text, boundary, range.location);
             whole = {start, range.end() - start};
             open.append(range);
         } else {

@@ -203,8 +203,6 @@ public:
 
     // The piece of a declaration written at whole in text: name and value found inside it.
     static Piece pieceAt(const QString &text, Range whole);
-    // Where the selector of a block at range begins, at or after boundary.
-    static qsizetype selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart);
     // The item's state now, with the given ranges.
     static ItemText snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole, qsizetype line);
 
