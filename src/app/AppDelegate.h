@@ -281,6 +281,19 @@ private:
     double centerBottomRestorePosition() const;
     void sizePanesForWindow();
     void restorePanes();
+    // The heights of the DOM tree's area, the attributes and the style
+    // attribute that show that many rows and editors.
+    QList<int> inspectorHeightsShowing(int treeRows, int attributeRows, int styleEditors) const;
+    // Gives the inspectors beside the code view the heights wanted (the DOM
+    // tree's area, the attributes, the style attribute) and the preview
+    // above them the rest, at least previewLeast: where the window is too
+    // short, each pane gives up part of what it has over its least height.
+    void placeInspectorColumn(const QList<int> &wanted, int previewLeast);
+    // The panes of a split view at these sizes, past the limits of a drag.
+    void setPaneSizes(SplitView *splitView, const QList<int> &sizes);
+    // The lowest place of the preview's divider: where the DOM tree is at
+    // its least height.
+    double previewDividerLimit() const;
     // Moves a divider as far towards the position as its limits let it.
     void placeDivider(SplitView *splitView, double position, int dividerIndex);
     void installKeyMonitor();

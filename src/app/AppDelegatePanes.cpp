@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 void AppDelegate::connectPanes()
 {
@@ -137,7 +138,7 @@ double AppDelegate::constrainMaxCoordinate(SplitView *splitView, double proposed
     if (splitView == m_ui.leftPaneSplitView)
         return height - 100;
     if (splitView == m_ui.centerPaneSplitView)
-        return height - 200;
+        return std::min(height - 200, previewDividerLimit());
     if (splitView == m_ui.centerBottomPane) {
         if (dividerIndex == 0) {
             if (isCollapsed(m_ui.centerBottomPane, m_ui.rightBottomPane))
@@ -411,6 +412,21 @@ void AppDelegate::placeDivider(SplitView *splitView, double position, int divide
     moveDivider(splitView, std::clamp(position, min, max), dividerIndex);
 }
 
+double AppDelegate::previewDividerLimit() const
+{
+    // The DOM tree gives what the preview takes, down to its least height;
+    // the attributes and the style attribute below it keep their rows (#88).
+    // A divider already past that place stays there.
+    SplitView *center = m_ui.centerPaneSplitView;
+    SplitView *inspectors = m_ui.rightPaneSplitView;
+    if (!m_panesPlaced || !inspectors->isVisible() || isCollapsed(inspectors, m_ui.rightTopPane)
+        || isCollapsed(m_ui.centerBottomPane, m_ui.rightBottomPane) || isCollapsed(center, m_ui.centerBottomPane))
+        return std::numeric_limits<double>::max();
+    const int position = center->positionOfDividerAtIndex(0);
+    const int treeSpare = m_ui.rightTopPane->height() - int(constrainMinCoordinate(inspectors, 0, 0));
+    return position + std::max(0, treeSpare);
+}
+
 void AppDelegate::sizePanesAtLaunch()
 {
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
@@ -421,47 +437,57 @@ void AppDelegate::sizePanesAtLaunch()
     m_panesPlaced = true;
 }
 
-void AppDelegate::sizePanesForWindow()
+QList<int> AppDelegate::inspectorHeightsShowing(int treeRows, int attributeRows, int styleEditors) const
 {
-    SplitView *inspectors = m_ui.rightPaneSplitView;
-    SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
-    const int windowHeight = WindowPlacement::decoratedFrame(m_ui.window).height();
-    const InspectorRows rows = inspectorRowsFor(windowHeight);
-
     const auto *tree = m_domTreeController ? qobject_cast<const TableViewBase *>(m_domTreeController->outlineView()) : nullptr;
     const auto *attributeList = m_ui.attributePane->findChild<const TableViewBase *>(QStringLiteral("domInfo"));
     const auto *styleAttribute =
         m_ui.window->findChild<const AttributeStyleEditorViewController *>(QStringLiteral("styleAttributePanel"));
+    SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
     // The tree's area holds the keyframe pane's divider too, the pane
     // collapsed below it.
-    int treeHeight = paneHeightGiving(m_ui.domTreeView, tree, tree ? tree->heightShowingRows(rows.tree) : 0)
-        + m_ui.domTreePaneSplitView->handleWidth();
-    int attributes = paneHeightGiving(attributeSplit->widget(0), attributeList,
-                                      attributeList ? attributeList->heightShowingRows(rows.attributes) : 0);
-    int styleEditors = paneHeightGiving(attributeSplit->widget(1), styleAttribute ? styleAttribute->pageArea() : nullptr,
-                                        styleAttribute ? styleAttribute->pageHeightShowingEditors(rows.styleEditors) : 0);
+    return {paneHeightGiving(m_ui.domTreeView, tree, tree ? tree->heightShowingRows(treeRows) : 0)
+                + m_ui.domTreePaneSplitView->handleWidth(),
+            paneHeightGiving(attributeSplit->widget(0), attributeList,
+                             attributeList ? attributeList->heightShowingRows(attributeRows) : 0),
+            paneHeightGiving(attributeSplit->widget(1), styleAttribute ? styleAttribute->pageArea() : nullptr,
+                             styleAttribute ? styleAttribute->pageHeightShowingEditors(styleEditors) : 0)};
+}
 
-    // No pane under its divider's limit.
+void AppDelegate::sizePanesForWindow()
+{
+    const int windowHeight = WindowPlacement::decoratedFrame(m_ui.window).height();
+    const InspectorRows rows = inspectorRowsFor(windowHeight);
+    placeInspectorColumn(inspectorHeightsShowing(rows.tree, rows.attributes, rows.styleEditors),
+                         previewHeightFor(windowHeight));
+}
+
+void AppDelegate::placeInspectorColumn(const QList<int> &wanted, int previewLeast)
+{
+    SplitView *center = m_ui.centerPaneSplitView;
+    SplitView *inspectors = m_ui.rightPaneSplitView;
+    SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
+
+    // No pane under its divider's limit, the attributes showing two rows and
+    // the style attribute three editors, as far as the window lets them.
     const auto trailingLeast = [this](SplitView *split) {
         return split->height() - split->handleWidth() - int(constrainMaxCoordinate(split, 0, 0));
     };
-    const int heights[] = {treeHeight, attributes, styleEditors};
-    const int least[] = {int(constrainMinCoordinate(inspectors, 0, 0)), int(constrainMinCoordinate(attributeSplit, 0, 0)),
-                         std::max(trailingLeast(attributeSplit),
-                                  trailingLeast(inspectors) - attributeSplit->handleWidth() - attributes)};
+    const QList<int> readable = inspectorHeightsShowing(0, 2, 3);
+    const int least[] = {int(constrainMinCoordinate(inspectors, 0, 0)),
+                         std::max(int(constrainMinCoordinate(attributeSplit, 0, 0)), readable[1]),
+                         std::max(trailingLeast(attributeSplit), readable[2])};
     QList<int> panes;
     for (int i = 0; i < 3; ++i)
-        panes.append(std::max(heights[i], least[i]));
+        panes.append(std::max(wanted.value(i), least[i]));
 
-    // The preview takes what the inspectors leave, and never less than its
-    // share: where the window is too short for their rows, each gives up
+    // The preview takes what the inspectors leave, and never less than
+    // previewLeast: where the window is too short for them, each gives up
     // part of what it has over its least height, and what does not fit
     // scrolls.
-    SplitView *center = m_ui.centerPaneSplitView;
     const int header = inspectors->mapTo(m_ui.rightBottomPane, QPoint()).y();
     const int room = center->height() - center->handleWidth();
-    const int inspectorsRoom = room - previewHeightFor(windowHeight) - header - inspectors->handleWidth()
-        - attributeSplit->handleWidth();
+    const int inspectorsRoom = room - previewLeast - header - inspectors->handleWidth() - attributeSplit->handleWidth();
     int over = panes[0] + panes[1] + panes[2] - inspectorsRoom;
     const int spare = panes[0] + panes[1] + panes[2] - least[0] - least[1] - least[2];
     if (over > 0 && spare > 0) {
@@ -474,9 +500,22 @@ void AppDelegate::sizePanesForWindow()
         }
     }
     const int bottom = header + panes[0] + inspectors->handleWidth() + panes[1] + attributeSplit->handleWidth() + panes[2];
-    placeDivider(center, room - bottom, 0);
-    placeDivider(inspectors, panes[0], 0);
-    placeDivider(attributeSplit, panes[1], 0);
+    // The preview at least at its divider's limit, and the panes below as
+    // far as they go in what is left.
+    const int preview = std::max(room - bottom, int(constrainMinCoordinate(center, 0, 0)));
+    setPaneSizes(center, {preview, room - preview});
+    const int column = inspectors->height() - inspectors->handleWidth();
+    setPaneSizes(inspectors, {std::min(panes[0], column), std::max(0, column - panes[0])});
+    const int attributesRoom = attributeSplit->height() - attributeSplit->handleWidth();
+    setPaneSizes(attributeSplit, {std::min(panes[1], attributesRoom), std::max(0, attributesRoom - panes[1])});
+}
+
+void AppDelegate::setPaneSizes(SplitView *splitView, const QList<int> &sizes)
+{
+    // The places a layout asks for as they stand: the limits of a drag
+    // (which depend on the panes' sizes at the time) do not move them.
+    splitView->setSizes(sizes);
+    splitViewDidResizeSubviews(splitView);
 }
 
 void AppDelegate::restorePanes()
@@ -490,40 +529,35 @@ void AppDelegate::restorePanes()
         const float value = defaults.floatForKey(key);
         return value > 1.0f ? int(value) : 0;
     };
-    // Each divider within its limits: restoring collapses no pane but one
-    // that was collapsed.
-    const auto restore = [this](SplitView *split, int leading, QWidget *collapsed = nullptr, int dividerIndex = 0) {
-        if (collapsed) {
-            moveDivider(split, split->indexOf(collapsed) == dividerIndex ? 0 : split->height(), dividerIndex);
-            return;
+    // Each split view's panes at the sizes the last run left them, all at
+    // once: one divider placed before the other would be held by the limits
+    // its neighbour's old place gives it (#88). The last pane takes the rest.
+    const auto restore = [this](SplitView *split, QList<int> leading) {
+        const int room = split->count() > 0 ? (split->isVertical() ? split->width() : split->height())
+                                                  - (split->count() - 1) * split->handleWidth()
+                                            : 0;
+        int used = 0;
+        for (int &size : leading) {
+            size = std::clamp(size, 0, std::max(0, room - used));
+            used += size;
         }
-        placeDivider(split, leading, dividerIndex);
+        leading.append(room - used);
+        setPaneSizes(split, leading);
     };
 
     // The columns, then the rows inside them.
-    const int left = kept(QStringLiteral("lastLeftPaneWidth"), m_ui.leftPaneSplitView->width());
-    if (left == 0)
-        moveDivider(m_ui.globalSplitView, 0, 0);
-    else
-        placeDivider(m_ui.globalSplitView, left, 0);
-    const int fileTree = kept(QStringLiteral("lastLeftPaneHeight"), m_ui.leftTopPane->height());
-    restore(m_ui.leftPaneSplitView, fileTree, fileTree == 0 ? m_ui.leftTopPane : nullptr);
+    restore(m_ui.globalSplitView, {kept(QStringLiteral("lastLeftPaneWidth"), m_ui.leftPaneSplitView->width())});
+    restore(m_ui.leftPaneSplitView, {kept(QStringLiteral("lastLeftPaneHeight"), m_ui.leftTopPane->height())});
     SplitView *bottomRow = m_ui.centerBottomPane;
-    const int domPane = kept(kRightBottomPaneWidthKey, m_ui.rightBottomPane->width());
-    if (domPane == 0)
-        moveDivider(bottomRow, bottomRow->width(), 1);
-    else
-        placeDivider(bottomRow, bottomRow->width() - bottomRow->handleWidth() - domPane, 1);
     const int resources = kept(kLeftBottomPaneWidthKey, m_ui.leftBottomPane->width());
-    if (resources == 0)
-        moveDivider(bottomRow, 0, 0);
-    else
-        placeDivider(bottomRow, resources, 0);
-    const int styleList = kept(kStyleListPaneHeightKey, m_ui.styleListPane->height());
-    restore(m_ui.styleSplitView, styleList, styleList == 0 ? m_ui.styleListPane : nullptr);
+    const int domPane = kept(kRightBottomPaneWidthKey, m_ui.rightBottomPane->width());
+    const int row = bottomRow->width() - 2 * bottomRow->handleWidth();
+    setPaneSizes(bottomRow, {resources, std::max(0, row - resources - domPane), domPane});
+    restore(m_ui.styleSplitView, {kept(kStyleListPaneHeightKey, m_ui.styleListPane->height())});
 
-    // The inspectors beside the code view; the preview above them takes the
-    // rest.
+    // The inspectors beside the code view as they were, the preview above
+    // them taking the rest; where the window is too short for them now, as
+    // a first launch sizes them from what they had.
     SplitView *inspectors = m_ui.rightPaneSplitView;
     SplitView *attributeSplit = m_ui.rightPaneDomSplitView;
     const int tree = kept(QStringLiteral("lastRightPaneHeight"), m_ui.rightTopPane->height());
@@ -532,14 +566,16 @@ void AppDelegate::restorePanes()
     const int header = inspectors->mapTo(m_ui.rightBottomPane, QPoint()).y();
     const int bottom = header + tree + inspectors->handleWidth() + attributes + attributeSplit->handleWidth() + styleAttribute;
     SplitView *center = m_ui.centerPaneSplitView;
-    placeDivider(center, center->height() - center->handleWidth() - bottom, 0);
-    restore(inspectors, tree, tree == 0 ? m_ui.rightTopPane : nullptr);
-    QWidget *collapsed = nullptr;
-    if (attributes == 0)
-        collapsed = attributeSplit->widget(0);
-    else if (styleAttribute == 0)
-        collapsed = attributeSplit->widget(1);
-    restore(attributeSplit, attributes, collapsed);
+    const int room = center->height() - center->handleWidth();
+    if (tree == 0 || attributes == 0 || styleAttribute == 0
+        || room - bottom >= int(constrainMinCoordinate(center, 0, 0))) {
+        setPaneSizes(center, {room - bottom, bottom});
+        restore(inspectors, {tree});
+        restore(attributeSplit, {attributes});
+        return;
+    }
+    placeInspectorColumn({tree, attributes, styleAttribute},
+                         previewHeightFor(WindowPlacement::decoratedFrame(m_ui.window).height()));
 }
 
 void AppDelegate::savePanes()

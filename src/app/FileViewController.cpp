@@ -94,7 +94,7 @@ void textArrived(const QPointer<File> &file)
         return;
     }
     if (file->histories().isEmpty())
-        file->addHistory();
+        file->addHistory(FileHistory::Occasion::Opened);
 }
 
 // The find bar of a code view's frame, searching as the user types; the

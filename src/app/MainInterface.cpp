@@ -562,6 +562,10 @@ QWidget *MainInterface::makeRightBottomPane()
     styleLayout->addWidget(styleAttributePane, 1);
     rightPaneDomSplitView->addWidget(styleAttribute);
     rightPaneSplitView->addWidget(rightPaneDomSplitView);
+    // The DOM tree takes what the column gains or loses in height: the
+    // attributes and the style attribute below it keep their rows (#88).
+    rightPaneSplitView->setStretchFactor(0, 1);
+    rightPaneSplitView->setStretchFactor(1, 0);
     tabs->addWidget(rightPaneSplitView);
 
     elementPalettePane = place(QStringLiteral("Element Palette"), tabs);

@@ -2,6 +2,7 @@
 
 #include "code/CodeView.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/kit/NameDetailCell.h"
 #include "platform/kit/OutlineView.h"
 #include "platform/kit/ViewController.h"
 #include "toolkit/RBLPopover.h"
@@ -38,7 +39,11 @@ RollbackDelegate::RollbackDelegate(OutlineView *rolebackview, QLabel *coutLabel,
 
     if (m_rolebackview) {
         m_rolebackview->setDataSource(this);
+        // A step's name, then its age, which gives way first where the
+        // pane is narrow (#88).
+        m_rolebackview->registerCell(QStringLiteral("rollbackcell"), new NameDetailCell(NameDetailCell::NameCut::AtEnd, Qt::ElideRight, m_rolebackview));
         OutlineDelegate delegate;
+        delegate.cellIdentifierForTableColumn = [](OutlineView *, int, void *) { return QStringLiteral("rollbackcell"); };
         delegate.heightOfRowByItem = [](OutlineView *, void *) { return kRowHeight; };
         m_rolebackview->setDelegate(delegate);
         connect(m_rolebackview, &OutlineView::rowDoubleClicked, this, &RollbackDelegate::openPopover);
@@ -177,7 +182,19 @@ bool RollbackDelegate::isItemExpandable(OutlineView *, void *)
 
 QVariant RollbackDelegate::objectValueForTableColumn(OutlineView *, int, void *item, int role)
 {
-    if (role != Qt::DisplayRole || !item)
+    const auto *history = static_cast<const FileHistory *>(item);
+    if (!history)
         return {};
-    return DateHumanInterval::humanIntervalAgoSinceNow(static_cast<FileHistory *>(item)->date());
+    switch (role) {
+    case Qt::DisplayRole:
+        return history->name();
+    case NameDetailCell::DetailRole:
+        return DateHumanInterval::humanIntervalAgoSinceNow(history->date());
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1, %2 (%3)")
+            .arg(history->name(), DateHumanInterval::humanIntervalAgoSinceNow(history->date()),
+                 history->date().toString(QStringLiteral("HH:mm:ss")));
+    default:
+        return {};
+    }
 }

@@ -17,7 +17,8 @@ class RBLPopover;
 class ViewController;
 
 // The history list beside the editor: the snapshots of the selected file,
-// newest first, with their age in words. A double click previews a snapshot
+// newest first, each named by what it was kept before, with its age in words
+// after the name. A double click previews a snapshot
 // in a popover, whose button rolls the file back to it.
 class RollbackDelegate : public QObject, public OutlineDataSource
 {

@@ -52,6 +52,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitterHandle>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <functional>
@@ -218,6 +219,15 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         });
         answer.insert(QStringLiteral("rows"), rows);
         answer.insert(QStringLiteral("cells"), cells);
+        // What each row's cell draws at its width, which may be less.
+        if (const auto *table = qobject_cast<const TableViewBase *>(view)) {
+            QJsonArray shown;
+            forEachShownRow(view, [&shown, table](const QModelIndex &index) {
+                shown.append(table->shownText(index));
+                return true;
+            });
+            answer.insert(QStringLiteral("shown"), shown);
+        }
         // Each row's tool tip, and the rows drawn in the greyed text colour.
         QJsonArray tips;
         QJsonArray greyed;
@@ -387,6 +397,8 @@ QJsonObject ShellProbe::state() const
             answer.insert(QStringLiteral("modalInfo"), box->informativeText());
         }
     }
+    if (QToolTip::isVisible())
+        answer.insert(QStringLiteral("toolTip"), QToolTip::text());
     if (const QWidget *popup = QApplication::activePopupWidget())
         answer.insert(QStringLiteral("popup"), QString::fromLatin1(popup->metaObject()->className()));
     if (const QWidget *active = QApplication::activeWindow())
@@ -446,9 +458,13 @@ QJsonObject ShellProbe::state() const
         // it shows (none when it shows nothing, or no text).
         if (const PathControl *header = files->breadcramb()) {
             QStringList titles;
-            for (const std::shared_ptr<PathCell> &cell : header->pathComponentCells())
+            QStringList shownTitles;
+            for (const std::shared_ptr<PathCell> &cell : header->pathComponentCells()) {
                 titles.append(cell->title());
+                shownTitles.append(header->shownTitle(int(shownTitles.size())));
+            }
             answer.insert(QStringLiteral("codeHeader"), titles.join(QStringLiteral(" > ")));
+            answer.insert(QStringLiteral("codeHeaderShown"), shownTitles.join(QStringLiteral(" > ")));
             const auto *last = header->pathComponentCells().empty()
                                    ? nullptr
                                    : dynamic_cast<const PathComponentCell *>(header->pathComponentCells().back().get());

@@ -392,7 +392,7 @@ void CSSOutlineDelegate::applyContentToFile(File *file)
 void CSSOutlineDelegate::lazyWrite(File *file)
 {
     if (!file->textView())
-        file->addHistory();
+        file->addHistory(FileHistory::Occasion::RulesEdit);
     rewriteSytleFile(file, false);
     // The poster is the panel itself (the shell tells its edits by that address).
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), dynamic_cast<const void *>(this),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/kit/TableViewBase.h"
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QTextLayout>
@@ -13,16 +15,17 @@ class DomTreeDelegate;
 struct DOMAttrString;
 
 // The cell of a DOM tree row: the row's text in the tree's fixed font,
-// coloured as code (tags, attributes, quoted values, links), wrapped when it
-// is longer than the outline is wide, and one line cut short where the
-// row's width is under DOMRowMetrics::leastWrapWidth(). A closing row starts one level to the
-// left, under its opening row; a comment reads "<!--text-->" in green. Rows
-// left out of the saved page are grey throughout, reference rows too; a
-// selected row takes the selection's text colour, struck through when it is
-// left out. On a dark palette every colour is a lighter variant of its hue.
+// coloured as code (tags, attributes, quoted values, links), on one line
+// whatever the outline's width: a text of several lines folded into one, a
+// row wider than the outline cut short with an ellipsis and shown whole in
+// its tool tip. A closing row starts one level to the left, under its
+// opening row; a comment reads "<!--text-->" in green. Rows left out of the
+// saved page are grey throughout, reference rows too; a selected row takes
+// the selection's text colour, struck through when it is left out. On a
+// dark palette every colour is a lighter variant of its hue.
 //
 // The colouring is in DOMRowCellTagColor.cpp.
-class DOMRowCell : public QStyledItemDelegate
+class DOMRowCell : public QStyledItemDelegate, public ShownTextCell
 {
     Q_OBJECT
 
@@ -40,12 +43,23 @@ public:
     static QColor rowColor(const QColor &lightColor, const QPalette &palette);
     // The tool tip of a row left out of the saved page.
     static QString ignoreToolTip();
-    // The first line of a row's text cut to the width with an ellipsis, and
+    // A text of several lines as one line: each run of white space with a
+    // line break in it becomes one space (none at the start), the colours
+    // moved with their characters.
+    static QString oneLine(const QString &text, QList<QTextLayout::FormatRange> &formats);
+    // That line cut to the width with an ellipsis where it is wider, and
     // its colours cut with it.
     static QString cutShort(const QString &text, const QFontMetricsF &metrics, double width,
                             QList<QTextLayout::FormatRange> &formats);
+    // What a row shows in a cell of that width, and its tool tip there: the
+    // whole text where the row shows less, and the ignore mark's words.
+    static QString shownText(const DOMNodeEx &row, const QFontMetricsF &metrics, double width);
+    static QString toolTipOf(const DOMNodeEx &row, const QFontMetricsF &metrics, double width);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+    QString shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     DomTreeDelegate *domTreeDelegate() const { return m_domTreeDelegate; }
 

@@ -48,9 +48,3 @@ DOMRowMetrics DOMRowMetrics::desktop()
     metrics.lineHeight = qMax(17.0, std::ceil(measure.lineSpacing()) + 2.0);
     return metrics;
 }
-
-double DOMRowMetrics::leastWrapWidth() const
-{
-    // Sixteen characters: a start tag's name and its first attribute's.
-    return widthOf ? widthOf(QString(16, QLatin1Char('x'))) : 0.0;
-}

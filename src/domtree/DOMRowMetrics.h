@@ -17,9 +17,4 @@ struct DOMRowMetrics
 
     // The desktop's fixed font, measured as it draws.
     static DOMRowMetrics desktop();
-
-    // The narrowest width a row's text wraps in: a row given less (deep in
-    // a narrow pane) stays one line, cut short, rather than wrapping into
-    // columns of a few characters.
-    double leastWrapWidth() const;
 };

@@ -227,13 +227,18 @@ QWidget *DomTextNodeRowCell::createEditor(QWidget *parent, const QStyleOptionVie
 
 void DomTextNodeRowCell::setEditorData(QWidget *editor, const QModelIndex &) const
 {
-    if (auto *text = dynamic_cast<Editor *>(editor))
-        text->beginEdit();
+    auto *text = dynamic_cast<Editor *>(editor);
+    if (!text)
+        return;
+    text->beginEdit();
+    // The row, one line until now, shows the text whole while it is edited.
+    domTreeDelegate()->setRowEditedInPlace(text->nodeEx());
 }
 
 void DomTextNodeRowCell::destroyEditor(QWidget *editor, const QModelIndex &index) const
 {
     if (auto *text = dynamic_cast<Editor *>(editor))
         text->endEdit();
+    domTreeDelegate()->setRowEditedInPlace(nullptr);
     DOMRowCell::destroyEditor(editor, index);
 }

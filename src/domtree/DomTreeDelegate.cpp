@@ -85,7 +85,10 @@ void DomTreeDelegate::awakeFromNib()
         return new DOMRowView(static_cast<DOMNodeEx *>(item));
     };
     delegate.heightOfRowByItem = [this](OutlineView *outline, void *item) {
-        return heightOfRow(static_cast<DOMNodeEx *>(item), outline->viewport()->width(), m_metrics);
+        const auto *row = static_cast<const DOMNodeEx *>(item);
+        return heightOfRow(row, outline->viewport()->width(), m_metrics,
+                           row == m_rowEditedInPlaceAddress && !m_rowEditedInPlace.expired() ? EditedInPlace::Yes
+                                                                                            : EditedInPlace::No);
     };
     delegate.shouldEditTableColumn = [](OutlineView *, int column, void *item) {
         const auto *row = static_cast<DOMNodeEx *>(item);

@@ -201,9 +201,15 @@ public:
     void *childOfItem(OutlineView *outlineView, int index, void *item) override;
     bool isItemExpandable(OutlineView *outlineView, void *item) override;
     QVariant objectValueForTableColumn(OutlineView *outlineView, int column, void *item, int role) override;
-    // The height of a row in an outline of that width (Menlo's 17-point
-    // lines in the design, the desktop fixed font here).
-    static double heightOfRow(const DOMNodeEx *row, double outlineWidth, const DOMRowMetrics &metrics);
+    // The height of a row in an outline of that width: one line of the
+    // desktop's fixed font, or, for a text edited in place, its lines
+    // wrapped to the width.
+    enum class EditedInPlace { No, Yes };
+    static double heightOfRow(const DOMNodeEx *row, double outlineWidth, const DOMRowMetrics &metrics,
+                              EditedInPlace edited = EditedInPlace::No);
+    // The text row whose in-place editor is open (null for none): it grows
+    // to show the text whole while it is edited.
+    void setRowEditedInPlace(const DOMNodeEx *row);
     void expandItem();
     void contentChange();
     void keyDown(QKeyEvent *event);
@@ -533,6 +539,9 @@ private:
     QPointer<DomInfoDelegate> m_domInfoDelegate;
     WriteReserver m_writeReserver;
     DOMRowMetrics m_metrics;
+    std::weak_ptr<DOMNodeEx> m_rowEditedInPlace;
+    // Its address, which the outline's layout compares every row with.
+    const DOMNodeEx *m_rowEditedInPlaceAddress = nullptr;
     std::function<qint64()> m_clock;
     QElapsedTimer m_elapsed;
 

@@ -4,6 +4,7 @@
 #include "DomTreeDelegate.h"
 
 #include "DOMRowCell.h"
+#include "DomTextNodeRowCell.h"
 #include "DomInfoDelegate.h"
 #include "DomTreeOutlineView.h"
 
@@ -69,35 +70,43 @@ QVariant DomTreeDelegate::objectValueForTableColumn(OutlineView *, int, void *it
     return {};
 }
 
-double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, const DOMRowMetrics &metrics)
+double DomTreeDelegate::heightOfRow(const DOMNodeEx *row, double outlineWidth, const DOMRowMetrics &metrics,
+                                    EditedInPlace edited)
 {
     const double line = metrics.lineHeight;
-    if (!row || !metrics.widthOf)
+    // Every row is one line, cut short where it is wider than the outline
+    // (#88); only a text being edited in place shows all of its lines.
+    if (edited == EditedInPlace::No || !row || !metrics.widthOf)
         return line;
-    // The width the row's cell draws its text in: the outline's, less the
-    // indentation of its level (and of the disclosure column) and the
-    // cell's margins. The text wraps anywhere, so that a line holds as much
-    // as that width does.
+    // The width the editor has: the outline's, less the indentation of the
+    // row's level (and of the disclosure column) and the cell's margins.
+    // Its text wraps anywhere, so that a line holds as much as that width does.
     const double available = std::floor(outlineWidth) - metrics.indentation * double(row->level() + 1) - 4.0;
-    if (available <= 0 || available < metrics.leastWrapWidth())
+    if (available <= 0)
         return line;
-    const QString text = row->displayName();
-    const DOMNode *node = row->node();
-    const DOMNode *parent = node ? node->parentNode() : nullptr;
-    // The layout asks this of every row it shows: the parent's name is read
-    // without making it.
-    const bool inScript = parent && parent->isElement()
-        && static_cast<const DOMElement *>(parent)->localName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0
-        && parent->nodeName().compare(QLatin1String("script"), Qt::CaseInsensitive) == 0;
-    const bool multiLine = inScript || (node && node->isComment());
+    // The editor's text, line by line.
     double lines = 0;
-    if (multiLine) {
-        for (const QString &each : text.split(QLatin1Char('\n')))
-            lines += std::max(1.0, std::ceil(metrics.widthOf(each) / available));
-    } else {
-        lines = std::max(1.0, std::ceil(std::floor(metrics.widthOf(text)) / available));
-    }
+    for (const QString &each : DomTextNodeRowCell::editingText(*row).split(QLatin1Char('\n')))
+        lines += std::max(1.0, std::ceil(std::floor(metrics.widthOf(each)) / available));
     return lines * line;
+}
+
+void DomTreeDelegate::setRowEditedInPlace(const DOMNodeEx *row)
+{
+    const DOMNodeExPtr was = m_rowEditedInPlace.lock();
+    if (was.get() == row)
+        return;
+    m_rowEditedInPlace = row ? std::const_pointer_cast<DOMNodeEx>(row->shared_from_this()) : DOMNodeExPtr();
+    m_rowEditedInPlaceAddress = row;
+    if (!m_outlineView)
+        return;
+    QList<int> rows;
+    for (const DOMNodeEx *each : {static_cast<const DOMNodeEx *>(was.get()), row}) {
+        if (const int index = each ? m_outlineView->rowForItem(const_cast<DOMNodeEx *>(each)) : -1; index >= 0)
+            rows.append(index);
+    }
+    if (!rows.isEmpty())
+        m_outlineView->noteHeightOfRowsWithIndexesChanged(rows);
 }
 
 bool DomTreeDelegate::shouldExpandItem(DOMNodeEx *row)

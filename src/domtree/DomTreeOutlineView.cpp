@@ -3,7 +3,6 @@
 #include "DOMNodeEx.h"
 
 #include <QDragMoveEvent>
-#include <QResizeEvent>
 
 DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
     : OutlineViewEx(parent)
@@ -13,10 +12,6 @@ DomTreeOutlineView::DomTreeOutlineView(QWidget *parent)
     setSpringLoadingDelay(0);
     // The pane under the preview asks for room for ten rows.
     setPreferredRowCount(10);
-    // The rows' heights follow the width they have, which a scroll bar
-    // coming and going with them would change, and their heights again,
-    // without end: the bar stays.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 DomTreeOutlineView::~DomTreeOutlineView() = default;
@@ -42,13 +37,6 @@ void DomTreeOutlineView::updateHeight()
     for (int row = 0; row < count; ++row)
         rows.append(row);
     noteHeightOfRowsWithIndexesChanged(rows);
-}
-
-void DomTreeOutlineView::resizeEvent(QResizeEvent *event)
-{
-    OutlineViewEx::resizeEvent(event);
-    if (event->size().width() != event->oldSize().width())
-        updateHeight();
 }
 
 void DomTreeOutlineView::dragEnterEvent(QDragEnterEvent *event)

@@ -5,9 +5,8 @@
 class DOMNodeEx;
 
 // The outline of the DOM tree: an OutlineViewEx whose closing rows stand one
-// indentation step to the left (under their opening rows), whose rows are
-// measured again whenever its width changes since a long row wraps, and
-// which knows whether a drag is over it. A collapsed row under a drag is
+// indentation step to the left (under their opening rows), and which knows
+// whether a drag is over it. A collapsed row under a drag is
 // asked at once whether it expands (the controller times it), and again
 // when Ctrl is pressed over it.
 class DomTreeOutlineView : public OutlineViewEx
@@ -33,7 +32,6 @@ public:
     QRect visualRect(const QModelIndex &index) const override;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;

@@ -4,21 +4,27 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 LoadedResouceViewCell::LoadedResouceViewCell(QObject *parent)
-    : QStyledItemDelegate(parent), m_modifiedIcon(NamedImage::templateImage(QString(), QStringLiteral("modified")))
+    : NameDetailCell(NameCut::ExtensionFirst, Qt::ElideLeft, parent), m_modifiedIcon(NamedImage::templateImage(QString(), QStringLiteral("modified")))
 {
 }
 
 LoadedResouceViewCell::~LoadedResouceViewCell() = default;
 
+QRect LoadedResouceViewCell::textRect(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QRect rect = NameDetailCell::textRect(option, index);
+    if (index.data(ModifiedRole).toBool())
+        rect.setRight(std::min(rect.right(), option.rect.right() - s_markSize - 4));
+    return rect;
+}
+
 void LoadedResouceViewCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const bool modified = index.data(ModifiedRole).toBool();
-    QStyleOptionViewItem text = option;
-    if (modified)
-        text.rect.setRight(option.rect.right() - s_markSize - 4);
-    QStyledItemDelegate::paint(painter, text, index);
-    if (!modified)
+    NameDetailCell::paint(painter, option, index);
+    if (!index.data(ModifiedRole).toBool())
         return;
     const QRect mark(option.rect.right() - s_markSize - 2, option.rect.center().y() - s_markSize / 2 + 1, s_markSize,
                      s_markSize);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/kit/NameDetailCell.h"
+
 #include <QIcon>
-#include <QStyledItemDelegate>
 
 // The cell of the resource list's rows: the resource's icon and name in the
-// desktop's colours, and a mark at the row's end while the resource has
-// edits that were not saved (the row's ModifiedRole).
-class LoadedResouceViewCell : public QStyledItemDelegate
+// desktop's colours, its folder after it (the name stays where the folder
+// does not fit), and a mark at the row's end while the resource has edits
+// that were not saved (the row's ModifiedRole).
+class LoadedResouceViewCell : public NameDetailCell
 {
     Q_OBJECT
 
@@ -20,6 +22,9 @@ public:
     QIcon modifiedIcon() const { return m_modifiedIcon; }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    QRect textRect(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
     static constexpr int s_markSize = 12;

@@ -217,6 +217,8 @@ QVariant LoadedResourceDelegate::objectValueForTableColumn(OutlineView *, int, v
         return file->icon();
     case Qt::ToolTipRole:
         return file->isLocalFile() ? file->path() : file->absolutePath();
+    case NameDetailCell::DetailRole:
+        return folderOf(file);
     case LoadedResouceViewCell::ModifiedRole: {
         if (file->isResourceGroup())
             return false;
@@ -226,6 +228,24 @@ QVariant LoadedResourceDelegate::objectValueForTableColumn(OutlineView *, int, v
     default:
         return {};
     }
+}
+
+QString LoadedResourceDelegate::folderOf(File *file) const
+{
+    if (file->isResourceGroup() || file->path().isEmpty())
+        return {};
+    // A project's file by its folders in the project, another by its whole
+    // folder; a web address by its host and folders.
+    if (!file->isLocalFile()) {
+        const QUrl address(file->absolutePath());
+        const QString folder = QFileInfo(address.path()).path();
+        return address.host() + (folder == QLatin1String("/") || folder == QLatin1String(".") ? QString() : folder);
+    }
+    const File *project = m_projectDelegate ? m_projectDelegate->searchFileInProjects(file->path()) : nullptr;
+    QString folder = QFileInfo(project ? project->relativePathFromRoot() : file->path()).path();
+    if (project && folder.startsWith(QLatin1Char('/')))
+        folder.remove(0, 1);
+    return folder == QLatin1String(".") ? QString() : folder;
 }
 
 File *LoadedResourceDelegate::projectFileOf(File *file) const

@@ -113,6 +113,9 @@ public:
     // The project's File of a local resource (the one the panels edit and
     // save), when it is another File than the list's.
     File *projectFileOf(File *file) const;
+    // The folder a row shows after a resource's name: in its project, on
+    // the disk, or its address's host and folders; none for a group.
+    QString folderOf(File *file) const;
     void doubleClick();
     void outlineViewSelectionDidChange();
     // Ctrl+S in the list: the page and its style sheets are saved.

@@ -373,9 +373,11 @@ void PreviewDelegate::pageLost(const QString &what, bool tell)
     const bool stepsWent = clearUndo();
     if (!tell || !m_webview)
         return;
+    // What the user is left with comes last, where the view keeps it
+    // readable however narrow it is (#88).
     const QString undone = stepsWent ? QStringLiteral(" The edits made in the page before can no longer be undone.")
                                     : QString();
-    QString message = what + undone;
+    QString message = what;
     const QUrl url = m_webview->webPage()->url();
     if (url.isValid() && url != QUrl(QStringLiteral("about:blank"))) {
         // That the page is back is said once it is (#80): a browser that
@@ -387,7 +389,8 @@ void PreviewDelegate::pageLost(const QString &what, bool tell)
                                                                          "changes."))
                             + undone;
     }
-    QM_INFO(message);
+    message += undone;
+    // The view logs what it says.
     m_webview->showNotice(message);
 }
 

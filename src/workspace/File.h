@@ -421,7 +421,7 @@ public:
     bool canHaveHistory() { return isKindOfText(); }
     // Snapshots the current text, unless the newest snapshot holds the same
     // text; keeps the newest kMaxHistories. Posts "fileHistoryChanged".
-    void addHistory();
+    void addHistory(FileHistory::Occasion occasion);
     // Newest first.
     QList<FileHistory> histories() const;
     void rollBackToHistory(const FileHistory &history);

@@ -654,7 +654,7 @@ void File::refreshFromDisk()
 
 void File::takeDiskText(const DiskRead &disk)
 {
-    addHistory();
+    addHistory(FileHistory::Occasion::DiskChange);
     settlePieces();
     m_content = disk.text;
     ++m_contentGeneration;

@@ -8,10 +8,24 @@
 
 #include <algorithm>
 
-FileHistory::FileHistory(QDateTime date, QString content) : m_date(std::move(date)), m_text(std::make_shared<Text>())
+FileHistory::FileHistory(QDateTime date, QString content, Occasion occasion)
+    : m_date(std::move(date)), m_text(std::make_shared<Text>()), m_occasion(occasion)
 {
     m_text->prefix = content.size();
     m_text->base = std::move(content);
+}
+
+QString FileHistory::name() const
+{
+    switch (m_occasion) {
+    case Occasion::RulesEdit:
+        return QStringLiteral("Before a rules edit");
+    case Occasion::DiskChange:
+        return QStringLiteral("Before the change on disk");
+    case Occasion::Opened:
+        break;
+    }
+    return QStringLiteral("As opened");
 }
 
 QString FileHistory::content() const
@@ -57,7 +71,7 @@ void FileHistory::Text::rebase(const QString &now, std::pair<qsizetype, qsizetyp
     base = now;
 }
 
-void File::addHistory()
+void File::addHistory(FileHistory::Occasion occasion)
 {
     const std::optional<QString> text = currentContent();
     if (!text) {
@@ -69,7 +83,7 @@ void File::addHistory()
         if (newest.isText(*text) || (!newest.base.isSharedWith(*text) && newest.content() == *text))
             return;
     }
-    FileHistory added(QDateTime::currentDateTime(), *text);
+    FileHistory added(QDateTime::currentDateTime(), *text, occasion);
     if (!m_histories.isEmpty()) {
         // The snapshot before becomes a change against this one.
         FileHistory::Text &before = *m_histories.constLast().m_text;

@@ -5,18 +5,25 @@
 
 #include <memory>
 
-// A snapshot of a file's text: the text and when it was taken. Kept in memory
+// A snapshot of a file's text: the text, when it was taken and before what. Kept in memory
 // by its File, never written to disk. The File keeps each snapshot as the
 // change that turns the next newer text back into it, so a snapshot costs
 // what changed since, not a whole text; content() puts it together.
 class FileHistory
 {
 public:
+    // What the text was kept before, which names the snapshot in the
+    // history list.
+    enum class Occasion { Opened, RulesEdit, DiskChange };
+
     FileHistory() = default;
-    FileHistory(QDateTime date, QString content);
+    FileHistory(QDateTime date, QString content, Occasion occasion = Occasion::Opened);
 
     QDateTime date() const { return m_date; }
     QString content() const;
+    Occasion occasion() const { return m_occasion; }
+    // The step's name: "As opened", "Before a rules edit", "Before the change on disk".
+    QString name() const;
 
 private:
     friend class File;
@@ -42,4 +49,5 @@ private:
     };
     QDateTime m_date;
     std::shared_ptr<Text> m_text;
+    Occasion m_occasion = Occasion::Opened;
 };

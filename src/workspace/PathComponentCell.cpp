@@ -68,14 +68,11 @@ const Shadow &PathComponentCell::textShadow()
 
 void PathComponentCell::drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const
 {
-    int x = frame.left();
-    if (!image().isNull()) {
-        image().paint(&painter, QRect(x, frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize));
-        x += s_imageSize + s_spacing;
-    }
+    if (!image().isNull())
+        image().paint(&painter, QRect(frame.left(), frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize));
     painter.setFont(font());
-    const QRect textRect(x, frame.top(), frame.right() - x + 1, frame.height());
-    const QString text = QFontMetrics(font()).elidedText(title(), Qt::ElideMiddle, textRect.width());
+    const QRect textRect = titleRect(frame);
+    const QString text = shownTitle(frame);
     const int flags = Qt::AlignVCenter | Qt::AlignLeft;
     textShadow().drawTextShadow(painter, QRectF(textRect), flags, text);
     painter.setPen(textColor);

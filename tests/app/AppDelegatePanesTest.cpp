@@ -54,7 +54,6 @@ TEST_F(PanesTest, DividersStopAtTheirSmallestAndLargestPositions)
         {"rightPaneDomSplitView", &MainInterface::rightPaneDomSplitView, 80, 80},
         {"rightPaneSplitView", &MainInterface::rightPaneSplitView, 120, 120},
         {"leftPaneSplitView", &MainInterface::leftPaneSplitView, 120, 100},
-        {"centerPaneSplitView", &MainInterface::centerPaneSplitView, 120, 200},
         {"globalSplitView", &MainInterface::globalSplitView, 120, 120},
     };
     ui().window->resize(1280, 1200);
@@ -74,6 +73,44 @@ TEST_F(PanesTest, DividersStopAtTheirSmallestAndLargestPositions)
         move(splitView, extent - row.fromEnd + 5);
         EXPECT_EQ(position(splitView), extent - row.fromEnd) << row.name;
     }
+}
+
+// The preview's divider goes down as far as the DOM tree gives: the
+// attributes and the style attribute keep their heights, and the window's
+// own height changes the tree's alone (#88).
+TEST_F(PanesTest, ThePreviewGrowsOnlyAsFarAsTheDomTreeGivesAndTheAttributesKeepTheirRows)
+{
+    SplitView *center = ui().centerPaneSplitView;
+    SplitView *inspectors = ui().rightPaneSplitView;
+    ui().window->resize(1280, 1000);
+    TestUtil::spin(10);
+    move(center, 300);
+    move(inspectors, 220);
+    const int attributes = ui().rightPaneDomSplitView->widget(0)->height();
+    const int styleAttribute = ui().rightPaneDomSplitView->widget(1)->height();
+    const int least = int(delegate->constrainMinCoordinate(inspectors, 0, 0));
+    EXPECT_EQ(int(delegate->constrainMaxCoordinate(center, 0, 0)), 300 + 220 - least);
+    EXPECT_EQ(int(delegate->constrainMinCoordinate(center, 0, 0)), 120);
+
+    move(center, 350);
+    EXPECT_EQ(position(center), 350);
+    EXPECT_EQ(ui().rightTopPane->height(), 220 - 50);
+    move(center, 900);
+    EXPECT_EQ(position(center), 300 + 220 - least);
+    EXPECT_EQ(ui().rightTopPane->height(), least);
+    EXPECT_EQ(ui().rightPaneDomSplitView->widget(0)->height(), attributes);
+    EXPECT_EQ(ui().rightPaneDomSplitView->widget(1)->height(), styleAttribute);
+
+    // A taller window: the preview takes the height, the tree keeps its own.
+    ui().window->resize(1280, 1100);
+    TestUtil::spin(10);
+    EXPECT_EQ(ui().rightTopPane->height(), least);
+    EXPECT_EQ(ui().rightPaneDomSplitView->widget(0)->height(), attributes);
+    // Back up, the tree takes what the preview gives.
+    move(center, 300);
+    EXPECT_GT(ui().rightTopPane->height(), least);
+    EXPECT_EQ(ui().rightPaneDomSplitView->widget(0)->height(), attributes);
+    EXPECT_EQ(ui().rightPaneDomSplitView->widget(1)->height(), styleAttribute);
 }
 
 TEST_F(PanesTest, TheCodeViewKeepsFourHundredPointsAndTheRightPaneTwoHundredTen)
@@ -290,8 +327,9 @@ TEST_F(PanesTest, DraggingADividerFollowsThePointerWithinTheLimitsAndCollapsesNo
     move(center, 300);
     drag(center, {250});
     EXPECT_EQ(position(center), 250);
+    const double lowest = delegate->constrainMaxCoordinate(center, 0, 0);
     drag(center, {center->height() - 150});
-    EXPECT_EQ(position(center), center->height() - 200);
+    EXPECT_EQ(position(center), int(lowest));
     // Taken to its pane's edge, the preview's divider collapses the preview.
     drag(center, {2});
     EXPECT_TRUE(center->isSubviewCollapsed(ui().centerTopPane));

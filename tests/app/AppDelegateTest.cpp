@@ -251,6 +251,45 @@ TEST_F(LaunchTest, QuittingRecordsTheSixPaneSizesWithCollapsedPanesAsOne)
               float(ui().leftPaneSplitView->width() + ui().centerPaneSplitView->width()));
 }
 
+// Every divider comes back where the last run on this screen left it, each
+// split view's panes at once: the DOM pane beside a code view that the
+// left column's divider squeezed under its drag limit keeps its width, and
+// the DOM tree under its least height its own (#88).
+TEST_F(LaunchTest, EveryPaneComesBackAtTheSizeTheLastRunLeftIt)
+{
+    // The main window the screen's width, the panel below it.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QString::asprintf("0 %d %d %d 0 0 %d %d", screen.height() * 3 / 8, screen.width(),
+                                         screen.height() * 5 / 8, screen.width(), screen.height()),
+                       QStringLiteral("NSWindow Frame mainWindow"));
+    defaults.setObject(QString::asprintf("0 0 %d %d 0 0 %d %d", screen.width(), screen.height() * 3 / 8,
+                                         screen.width(), screen.height()),
+                       QStringLiteral("NSWindow Frame StyleInspector"));
+    launch();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return delegate->arePanesPlaced(); }));
+    // As drags leave the panes: the code view narrower than 400, the tree
+    // lower than its divider's limit.
+    SplitView *bottomRow = ui().centerBottomPane;
+    const int row = bottomRow->width() - 2 * bottomRow->handleWidth();
+    bottomRow->setSizes({130, row - 130 - 230, 230});
+    ASSERT_LT(ui().mainView->width(), 400);
+    const int column = ui().rightPaneSplitView->height() - ui().rightPaneSplitView->handleWidth();
+    ui().rightPaneSplitView->setSizes({100, column - 100});
+    QList<QList<int>> before;
+    for (SplitView *split : ui().splitViews())
+        before.append(split->sizes());
+    delegate->applicationShouldTerminateAfterLastWindowClosed();
+
+    delegate.reset();
+    launch();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return delegate->arePanesPlaced(); }));
+    QList<QList<int>> after;
+    for (SplitView *split : ui().splitViews())
+        after.append(split->sizes());
+    EXPECT_EQ(after, before);
+}
+
 // --- Window frames -----------------------------------------------------------------------
 
 TEST_F(LaunchTest, PlacesTheWindowsAtTheirSavedFramesMeasuredFromTheBottom)

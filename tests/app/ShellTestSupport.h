@@ -168,7 +168,8 @@ protected:
         for (const char *key : {"firstLaunch", "inspectorVisible", "NSWindow Frame mainWindow",
                                 "NSWindow Frame StyleInspector", "lastLeftPaneWidth", "lastCenterPaneWidth",
                                 "lastLeftPaneHeight", "lastCenterPaneHeight", "lastRightPaneHeight",
-                                "lastKeyframePaneHeight", "lastAttributePaneHeight", "lastStyleAttributePaneHeight"})
+                                "lastKeyframePaneHeight", "lastAttributePaneHeight", "lastStyleAttributePaneHeight",
+                                "lastLeftBottomPaneWidth", "lastRightBottomPaneWidth", "lastStyleListPaneHeight"})
             defaults.removeObjectForKey(QString::fromLatin1(key));
         defaults.synchronize();
     }

@@ -184,7 +184,7 @@ TEST_F(LargeTextViewTest, KeysLeaveTheTextAsReadWholeAndItsSnapshotsAndModifiedS
     File *sheet = open(sheetBytes(3000));
     ASSERT_TRUE(sheet);
     // The file viewer's snapshot on opening.
-    sheet->addHistory();
+    sheet->addHistory(FileHistory::Occasion::Opened);
     const QString original = view->string();
     view->select(20, 20);
     type(QStringLiteral("abc"));
@@ -204,7 +204,7 @@ TEST_F(LargeTextViewTest, KeysLeaveTheTextAsReadWholeAndItsSnapshotsAndModifiedS
     QString expected = QString(original).insert(20, u'z');
     EXPECT_EQ(sheet->histories().constFirst().content(), original);
     // A snapshot makes the text whole; keys go on after it.
-    sheet->addHistory();
+    sheet->addHistory(FileHistory::Occasion::Opened);
     EXPECT_FALSE(sheet->textPieces());
     ASSERT_EQ(sheet->histories().size(), 2);
     EXPECT_EQ(sheet->histories().constFirst().content(), expected);

@@ -306,36 +306,6 @@ TEST(DomTreeDelegate, ReturnEditsTheRowsAttributesAndDeleteRemovesIt)
     EXPECT_FALSE(page.byId("one"));
 }
 
-TEST(DomTreeDelegate, RowHeightsFollowTheOutlineWidth)
-{
-    {
-        const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(QStringLiteral(
-            "<html><body><div id=d>x</div><!--a\nb\nc--></body></html>"));
-        const DOMNodeExPtr root = DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr);
-        DOMRowMetrics metrics;
-        metrics.indentation = 24;
-        QHash<QString, double> widths;
-        metrics.widthOf = [&widths](const QString &text) { return widths.value(text, 10.0); };
-        DOMNodeEx *div = DomNodeMap::getInstance().nodeExforNode(document->getElementById(QStringLiteral("d"))).get();
-        ASSERT_EQ(div->level(), 2);
-        // 400 − 3 × 24 − 4 = 324 points for the text at level 2.
-        widths.insert(div->displayName(), 296);
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 17.0);
-        widths.insert(div->displayName(), 700);
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 51.0);
-        DOMNodeEx *comment = DomNodeMap::getInstance().nodeExforNode(document->body()->lastChild()).get();
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(comment, 400, metrics), 51.0);
-        // In a narrow outline a row is one line, not a column of a few
-        // characters a line (#79): 120 − 3 × 24 − 4 = 44 points is less than
-        // sixteen characters.
-        widths.insert(QString(16, QLatin1Char('x')), 112);
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 120, metrics), 17.0);
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(comment, 120, metrics), 17.0);
-        EXPECT_EQ(DomTreeDelegate::heightOfRow(div, 400, metrics), 51.0);
-        DomNodeMap::getInstance().clearMap();
-    }
-}
-
 TEST(DomTreeDelegate, AnEditThatCannotBePlacedInTheFilesTextLeavesItAndIsToldOnce)
 {
     QStringList alerts;

@@ -9,6 +9,8 @@
 #include "domtree/DOMRowCell.h"
 #include "domtree/DOMRowView.h"
 #include "domtree/DomCommentRowFormatter.h"
+#include "domtree/DomTextNodeRowCell.h"
+#include "domtree/DomTreeOutlineView.h"
 #include "platform/web/dom/DOMAttr.h"
 #include "platform/web/html/HTMLParser.h"
 #include "toolkit/SearchFieldEx.h"
@@ -178,9 +180,9 @@ TEST(DOMRowCell, AStartTagOfAHundredKilobytesIsColouredWhole)
     EXPECT_EQ(colorAt(*text, QStringLiteral("\"a=b c\""), 4), s_quoted);
 }
 
-// A row too narrow to wrap in shows the start of its first line and an
-// ellipsis, in its colours (#79).
-TEST(DOMRowCell, ARowCutShortShowsTheStartOfItsFirstLineInItsColours)
+// A row wider than its cell shows the start of its text and an ellipsis, in
+// its colours; a text of several lines is folded into one line (#79, #88).
+TEST(DOMRowCell, ARowCutShortShowsTheStartOfItsTextInItsColoursOnOneLine)
 {
     const QFontMetricsF metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QTextCharFormat tag;
@@ -194,8 +196,18 @@ TEST(DOMRowCell, ARowCutShortShowsTheStartOfItsFirstLineInItsColours)
     ASSERT_EQ(formats.size(), 2);
     EXPECT_EQ(formats[1].start + formats[1].length, shown.size() - 1);
 
-    formats.clear();
-    EXPECT_EQ(DOMRowCell::cutShort(QStringLiteral("<!--a\nb-->"), metrics, 400, formats), QStringLiteral("<!--a\u2026"));
+    // Line breaks and the indentation after them become one space, the
+    // colours moving with their characters; blanks within a line stay.
+    QTextCharFormat green;
+    green.setForeground(Qt::green);
+    formats = {{0, 4, tag}, {4, 13, green}, {17, 3, tag}};
+    EXPECT_EQ(DOMRowCell::cutShort(QStringLiteral("<!--\n  a  b\n\t\tc\r\n-->"), metrics, 400, formats),
+              QStringLiteral("<!-- a  b c -->"));
+    ASSERT_EQ(formats.size(), 3);
+    EXPECT_EQ(formats[1].start, 4);
+    EXPECT_EQ(formats[1].length, 8);
+    EXPECT_EQ(formats[2].start, 12);
+    EXPECT_EQ(formats[2].length, 3);
 }
 
 TEST(DomCommentRowFormatter, EditsOnlyTheBodyAndPutsTheMarkersBack)
@@ -238,6 +250,78 @@ TEST(DomTreeOutlineView, AClosingRowsCellStandsOneIndentationStepLeft)
     const QRect end = outline->frameOfCellAtColumn(0, outline->rowForItem(const_cast<DOMNodeEx *>(closing)));
     EXPECT_EQ(end.left(), opening.left());
     EXPECT_EQ(child.left() - end.left(), outline->indentationPerLevel());
+}
+
+// Rows of every kind stay one line at any width of the tree, cut short
+// with the whole row in their tool tips; only a text being edited in place
+// shows all of its lines, and is one line again afterwards (#88).
+TEST(DomTreeOutlineView, EveryRowIsOneLineAtAnyWidthWithTheWholeRowInItsToolTip)
+{
+    const QByteArray html = "<!DOCTYPE html><html><head><title>t</title></head>"
+                            "<body class=\"bg-gradient-primary sidebar sidebar-dark accordion toggled\">"
+                            "<h1 title=\"subtitle\">A heading long enough to reach past the pane</h1>"
+                            "<div id=\"w\" class=\"modal fade\" tabindex=\"-1\" role=\"dialog\" aria-labelledby=\"label\" "
+                            "aria-hidden=\"true\" data-backdrop=\"static\" data-keyboard=\"false\"><p>x</p></div>"
+                            "<!--\n  a comment\n  of three lines\n-->"
+                            "<script id=\"s\">\n  var first = 1;\n  var second = 2;\n</script>"
+                            "</body></html>";
+    DomTreeHarness page(html);
+    page.show(HTMLParser::parseDocument(QString::fromUtf8(html)));
+    page.tree->expandAll();
+    DomTreeOutlineView *outline = page.tree->outline();
+    const DOMRowMetrics &metrics = page.tree->rowMetrics();
+    const QFontMetricsF measure(metrics.font);
+    DOMNodeEx *div = page.rowOf(page.byId("w"));
+    ASSERT_TRUE(div);
+    for (const int width : {900, 420, 260, 120}) {
+        SCOPED_TRACE(width);
+        page.window.resize(width * 2, 600);
+        TestUtil::waitUntil([&] { return outline->width() <= width + 20; });
+        TestUtil::spin(20);
+        for (int row = 0; row < outline->numberOfRows(); ++row) {
+            const auto *item = static_cast<const DOMNodeEx *>(outline->itemAtRow(row));
+            const QRect cell = outline->frameOfCellAtColumn(0, row);
+            EXPECT_EQ(cell.height(), int(metrics.lineHeight)) << DOMRowCell::textOf(*item).toStdString();
+        }
+        const QRect cell = outline->frameOfCellAtColumn(0, outline->rowForItem(div)).adjusted(2, 0, -2, 0);
+        const QString shown = DOMRowCell::shownText(*div, measure, cell.width());
+        EXPECT_LE(measure.horizontalAdvance(shown), cell.width());
+        EXPECT_EQ(DOMRowCell::toolTipOf(*div, measure, cell.width()), DOMRowCell::textOf(*div));
+        // Its text is drawn whole within the row, about as much room above
+        // as below it.
+        const QImage picture = outline->viewport()->grab().toImage();
+        const QRect row = outline->visualRect(outline->indexForItem(div));
+        const QRgb background = picture.pixel(row.left(), row.top());
+        int inkTop = -1;
+        int inkBottom = -1;
+        for (int y = row.top(); y <= row.bottom(); ++y) {
+            for (int x = row.left() + 2; x < std::min(row.right(), picture.width()); ++x) {
+                if (picture.pixel(x, y) != background) {
+                    inkTop = inkTop < 0 ? y : inkTop;
+                    inkBottom = y;
+                    break;
+                }
+            }
+        }
+        ASSERT_GE(inkTop, 0);
+        EXPECT_GT(inkTop, row.top());
+        EXPECT_LT(inkBottom, row.bottom());
+        EXPECT_LE(std::abs((inkTop - row.top()) - (row.bottom() - inkBottom)), 4) << inkTop << " " << inkBottom;
+    }
+    // A row that fits has no tool tip; a folded comment has its lines in it.
+    EXPECT_EQ(DOMRowCell::toolTipOf(*page.rowOf(page.byId("w")->firstChild()), measure, 400), QString());
+    DOMNodeEx *comment = page.rowOf(page.byId("s")->previousSibling());
+    EXPECT_EQ(DOMRowCell::toolTipOf(*comment, measure, 2000), QStringLiteral("<!--\n  a comment\n  of three lines\n-->"));
+
+    // The script's text edited in place shows its lines.
+    DOMNodeEx *script = page.rowOf(page.byId("s")->firstChild());
+    page.select(page.byId("s")->firstChild());
+    page.tree->doubleClick();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return DomTextNodeRowCell::editorIn(outline) != nullptr; }));
+    const auto rowHeight = [&] { return outline->frameOfCellAtColumn(0, outline->rowForItem(script)).height(); };
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return rowHeight() >= 3 * int(metrics.lineHeight); })) << rowHeight();
+    QTest::keyClick(DomTextNodeRowCell::editorIn(outline), Qt::Key_Escape);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return rowHeight() == int(metrics.lineHeight); })) << rowHeight();
 }
 
 // --- Find bar and expand all ------------------------------------------------------------

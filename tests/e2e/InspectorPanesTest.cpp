@@ -155,6 +155,42 @@ TEST_F(InspectorPanes, TheDividerAboveTheStyleAttributeStopsShortOfCollapsingAnd
     EXPECT_EQ(text(session.widget(QStringLiteral("domTreeOutlineView"))), text(tree));
 }
 
+// The preview's divider taken down and the projects' divider to the right,
+// as a user makes room: the attributes and the style attribute keep their
+// rows, and after a restart every divider stands where it was (#88).
+TEST_F(InspectorPanes, DividersMovedForRoomComeBackAsTheyWereAndTheInspectorsKeepTheirRows)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Down Right Down", "intro"));
+    // Down as far as the DOM tree gives (not at all where it is at its
+    // least), and to the right.
+    const int preview = dividerPosition(session, QStringLiteral("centerPaneSplitView"), 0);
+    dragDivider(session, QStringLiteral("centerPaneSplitView"), 0, 0, 54, 1);
+    EXPECT_LE(dividerPosition(session, QStringLiteral("centerPaneSplitView"), 0), preview + 54);
+    ASSERT_TRUE(dragDivider(session, QStringLiteral("globalSplitView"), 0, 0, 41));
+
+    const auto layout = [&] {
+        QStringList places;
+        for (const QJsonValue &each : session.ask({{QStringLiteral("q"), QStringLiteral("dividers")}}).value(QStringLiteral("dividers")).toArray()) {
+            const QJsonObject line = each.toObject();
+            places.append(QStringLiteral("%1 %2: %3").arg(line.value(QStringLiteral("splitView")).toString())
+                              .arg(line.value(QStringLiteral("index")).toInt()).arg(line.value(QStringLiteral("position")).toInt()));
+        }
+        places.append(QStringLiteral("DOM pane %1 wide").arg(session.widget(QStringLiteral("rightBottomPane")).width()));
+        places.append(QStringLiteral("attributes %1 rows").arg(rowRoom(session, "domInfo")));
+        places.append(QStringLiteral("style attribute %1").arg(styleEditorsShown(session).join(u',')));
+        return places.join(u'\n').toStdString();
+    };
+    EXPECT_GE(rowRoom(session, "domInfo"), 2);
+    EXPECT_GE(styleEditorsShown(session).size(), 3) << styleEditorsShown(session).join(u',').toStdString();
+    const std::string before = layout();
+
+    ASSERT_TRUE(session.quit());
+    ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
+    EXPECT_EQ(layout(), before);
+    EXPECT_EQ(changed(), "");
+}
+
 // The attribute inspector's values are edited from a double click on a value
 // or a name, and the list keeps its names whole afterwards.
 TEST_F(InspectorPanes, ADoubleClickEditsAnAttributeAndTheListStaysAtItsStart)

@@ -130,10 +130,16 @@ protected:
     QMap<QString, QRect> frames;
 };
 
-TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAndWithFramesSavedOnOtherScreens)
+TEST_F(WindowPlacement, EveryFrameLiesOnTheScreenAtFirstLaunchAfterARestartAndWithFramesSavedOnOtherScreens)
 {
     {
         SCOPED_TRACE("first launch");
+        expectFramesOnTheScreen();
+    }
+    {
+        SCOPED_TRACE("after a restart");
+        ASSERT_TRUE(session.quit());
+        ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
         expectFramesOnTheScreen();
     }
 

@@ -39,7 +39,7 @@ TEST(FileHistory, TheThirtyFirstSnapshotDropsTheOldest)
     const int posts = countHistoryPosts(file, [&file] {
         for (int i = 0; i < 31; ++i) {
             file.setContent(QStringLiteral("text %1").arg(i));
-            file.addHistory();
+            file.addHistory(FileHistory::Occasion::Opened);
         }
     });
     EXPECT_EQ(posts, 31);
@@ -54,8 +54,8 @@ TEST(FileHistory, ASnapshotOfUnchangedTextIsTakenOnce)
     File file;
     file.setContent(QStringLiteral("same"));
     const int posts = countHistoryPosts(file, [&file] {
-        file.addHistory();
-        file.addHistory();
+        file.addHistory(FileHistory::Occasion::Opened);
+        file.addHistory(FileHistory::Occasion::Opened);
     });
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(file.histories().size(), 1);
@@ -66,7 +66,7 @@ TEST(FileHistory, RollbackIsAnEditThatUndoes)
     SharedUndoManager undo;
     File file;
     file.setContent(QStringLiteral("first"));
-    file.addHistory();
+    file.addHistory(FileHistory::Occasion::Opened);
     file.setContent(QStringLiteral("second"));
     undo->loopEnd();
 
@@ -94,7 +94,7 @@ TEST(FileHistory, SnapshotsReadBackTheirTextsAcrossEdits)
         for (int step = 0; step < 300; ++step) {
             const int what = int(random() % 10);
             if (what < 3) {
-                file.addHistory();
+                file.addHistory(FileHistory::Occasion::Opened);
                 if (expected.isEmpty() || expected.constFirst() != text)
                     expected.prepend(text);
                 while (expected.size() > File::kMaxHistories)
@@ -136,12 +136,12 @@ TEST(FileHistory, AnEditInPlaceKeepsTheSnapshotWithoutCopyingTheText)
 {
     File file;
     file.setContent(QString(100000, u'a'));
-    file.addHistory();
+    file.addHistory(FileHistory::Occasion::Opened);
     const QChar *const data = file.currentContent()->constData();
     ASSERT_TRUE(file.editContent(50, 2, QStringLiteral("xy")));
     ASSERT_TRUE(file.editContent(10, 1, QStringLiteral("b")));
     EXPECT_EQ(file.currentContent()->constData(), data);
-    file.addHistory();
+    file.addHistory(FileHistory::Occasion::Opened);
     const QList<FileHistory> histories = file.histories();
     ASSERT_EQ(histories.size(), 2);
     EXPECT_EQ(histories.constLast().content(), QString(100000, u'a'));

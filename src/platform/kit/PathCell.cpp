@@ -2,8 +2,10 @@
 
 #include <QFontMetrics>
 
-#include <cmath>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 PathCell::PathCell() = default;
 PathCell::~PathCell() = default;
@@ -20,17 +22,32 @@ QSize PathCell::cellSize() const
     return QSize(width, qMax(s_imageSize, int(std::ceil(metrics.height()))));
 }
 
+int PathCell::leastWidth() const
+{
+    if (!image().isNull())
+        return s_imageSize;
+    return m_title.isEmpty() ? 0 : int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(QChar(0x2026)))) + 1;
+}
+
+QRect PathCell::titleRect(const QRect &frame) const
+{
+    const int x = frame.left() + (image().isNull() ? 0 : s_imageSize + s_spacing);
+    return QRect(x, frame.top(), frame.right() - x + 1, frame.height());
+}
+
+QString PathCell::shownTitle(const QRect &frame) const
+{
+    const int width = titleRect(frame).width();
+    return width > 0 ? QFontMetrics(m_font).elidedText(m_title, Qt::ElideMiddle, width) : QString();
+}
+
 void PathCell::drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const
 {
-    int x = frame.left();
     if (const QIcon icon = image(); !icon.isNull()) {
-        const QRect imageRect(x, frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize);
+        const QRect imageRect(frame.left(), frame.center().y() - s_imageSize / 2 + 1, s_imageSize, s_imageSize);
         icon.paint(&painter, imageRect);
-        x += s_imageSize + s_spacing;
     }
     painter.setFont(m_font);
     painter.setPen(textColor);
-    const QRect textRect(x, frame.top(), frame.right() - x + 1, frame.height());
-    painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-                     QFontMetrics(m_font).elidedText(m_title, Qt::ElideMiddle, textRect.width()));
+    painter.drawText(titleRect(frame), Qt::AlignVCenter | Qt::AlignLeft, shownTitle(frame));
 }

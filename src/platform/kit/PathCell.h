@@ -25,10 +25,18 @@ public:
     void setFont(const QFont &font) { m_font = font; }
 
     virtual QSize cellSize() const;
+    // The narrowest the cell is drawn: its image, or an ellipsis.
+    int leastWidth() const;
+    // The title as a frame of that width shows it: whole, or cut in the
+    // middle with an ellipsis.
+    QString shownTitle(const QRect &frame) const;
     // Draws the image and title into the frame in the given text colour.
     virtual void drawWithFrame(QPainter &painter, const QRect &frame, const QColor &textColor) const;
 
 protected:
+    // Where the title is drawn in the frame, right of the image.
+    QRect titleRect(const QRect &frame) const;
+
     static constexpr int s_imageSize = 16;
     static constexpr int s_spacing = 3;
 

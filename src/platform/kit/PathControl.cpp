@@ -2,10 +2,14 @@
 
 #include "PathCell.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 constexpr int s_separatorWidth = 14;
@@ -31,16 +35,89 @@ void PathControl::setPathComponentCells(std::vector<std::shared_ptr<PathCell>> c
     update();
 }
 
+QList<int> PathControl::cellWidths() const
+{
+    QList<int> widths;
+    QList<int> least;
+    int total = 0;
+    for (const auto &cell : m_cells) {
+        widths.append(cell ? cell->cellSize().width() : 0);
+        least.append(cell ? std::min(widths.back(), cell->leastWidth()) : 0);
+        total += widths.back();
+    }
+    if (widths.isEmpty())
+        return widths;
+    total += (int(widths.size()) - 1) * s_separatorWidth;
+    const int room = width() - 2 * s_margin;
+    // The outer cells give way first, each down to its image; then the
+    // ones between the first and the last leave the bar with their
+    // separators, and then the first; the last one only once the others
+    // have.
+    for (qsizetype i = 0; i + 1 < widths.size() && total > room; ++i) {
+        const int given = std::min(total - room, widths[i] - least[i]);
+        widths[i] -= given;
+        total -= given;
+    }
+    for (qsizetype i = 1; i < widths.size() && total > room; ++i) {
+        const qsizetype leaving = i + 1 < widths.size() ? i : 0;
+        total -= widths[leaving] + s_separatorWidth;
+        widths[leaving] = 0;
+    }
+    if (total > room)
+        widths.back() = std::max(least.back(), widths.back() - (total - room));
+    return widths;
+}
+
 QRect PathControl::rectForCell(int index) const
 {
+    // A cell without width has left the bar, and its separator with it.
+    const QList<int> widths = cellWidths();
     int x = s_margin;
-    for (int i = 0; i < int(m_cells.size()); ++i) {
-        const int width = m_cells[size_t(i)] ? m_cells[size_t(i)]->cellSize().width() : 0;
+    for (int i = 0; i < widths.size(); ++i) {
         if (i == index)
-            return QRect(x, 0, width, height());
-        x += width + s_separatorWidth;
+            return widths[i] > 0 ? QRect(x, 0, widths[i], height()) : QRect();
+        if (widths[i] > 0)
+            x += widths[i] + s_separatorWidth;
     }
     return {};
+}
+
+QString PathControl::shownTitle(int index) const
+{
+    const QRect frame = rectForCell(index);
+    if (frame.isNull() || !m_cells[size_t(index)])
+        return {};
+    return m_cells[size_t(index)]->shownTitle(frame);
+}
+
+bool PathControl::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    // A cell cut short reads whole in its tool tip, and where cells have
+    // left the bar, the whole path does.
+    auto *help = static_cast<QHelpEvent *>(event);
+    const int index = cellAt(help->pos());
+    QString tip;
+    if (index >= 0) {
+        QStringList titles;
+        bool left = false;
+        for (int i = 0; i < int(m_cells.size()); ++i) {
+            titles.append(m_cells[size_t(i)] ? m_cells[size_t(i)]->title() : QString());
+            left = left || rectForCell(i).isNull();
+        }
+        if (left)
+            tip = titles.join(QStringLiteral(" \u203A "));
+        else if (shownTitle(index) != titles.value(index))
+            tip = titles.value(index);
+    }
+    if (!tip.isEmpty())
+        QToolTip::showText(help->globalPos(), tip, this, rectForCell(index));
+    else if (toolTip().isEmpty())
+        QToolTip::hideText();
+    else
+        return QWidget::event(event);
+    return true;
 }
 
 int PathControl::cellAt(const QPoint &point) const
@@ -77,6 +154,8 @@ void PathControl::paintEvent(QPaintEvent *)
     const QColor text = palette().color(QPalette::WindowText);
     for (int i = 0; i < int(m_cells.size()); ++i) {
         const QRect frame = rectForCell(i);
+        if (frame.isNull())
+            continue;
         if (frame.left() > width())
             break;
         if (i == m_pressed)

@@ -613,6 +613,17 @@ QAbstractItemDelegate *TableViewBase::cellForIndex(const QModelIndex &index) con
     return identifier.isEmpty() ? nullptr : m_cells.value(identifier);
 }
 
+QString TableViewBase::shownText(const QModelIndex &index) const
+{
+    const auto *cell = dynamic_cast<const ShownTextCell *>(cellForIndex(index));
+    if (!cell)
+        return index.data(Qt::DisplayRole).toString();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    return cell->shownText(option, index);
+}
+
 bool TableViewBase::isCellEditable(const QModelIndex &index) const
 {
     return index.isValid() && shouldEditCell(index);

@@ -18,6 +18,16 @@
 class OutlineItemModel;
 class QMenu;
 class QMimeData;
+class QStyleOptionViewItem;
+
+// A cell that may show less of its row than the row's text where the cell
+// is narrow: it tells what it shows in a cell of the option's rectangle.
+class ShownTextCell
+{
+public:
+    virtual ~ShownTextCell() = default;
+    virtual QString shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const = 0;
+};
 
 // What outline and table views of the kit share, over QTreeView and the one
 // OutlineItemModel: rows numbered as shown (a row of an outline is an item
@@ -91,6 +101,9 @@ public:
     void registerCell(const QString &identifier, QAbstractItemDelegate *cell);
     QAbstractItemDelegate *cellWithIdentifier(const QString &identifier) const;
     QAbstractItemDelegate *cellForIndex(const QModelIndex &index) const;
+    // The text a shown row's cell draws at its width now: what its cell
+    // tells (a ShownTextCell), else the row's text.
+    QString shownText(const QModelIndex &index) const;
     // Starts editing a cell in place when it may be edited; select chooses
     // the whole text.
     bool editColumn(int column, int row, bool select);

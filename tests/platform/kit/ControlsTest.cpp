@@ -1,4 +1,5 @@
 #include "platform/kit/AnimationContext.h"
+#include "platform/kit/NameDetailCell.h"
 #include "platform/kit/NamedImage.h"
 #include "platform/kit/PathCell.h"
 #include "platform/kit/PathControl.h"
@@ -8,9 +9,12 @@
 
 #include "TestUtil.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +153,82 @@ TEST(PathControl, SendsItsActionWithTheClickedCell)
     EXPECT_EQ(control.clickedPathComponentCell(), nullptr);
     QTest::keyClick(&control, Qt::Key_Return);
     EXPECT_EQ(clicked, (QStringList{"css", "other"}));
+}
+
+// Where the cells do not fit, the folders give up their width, the outer
+// first, and the file's name stays whole as long as it can; the whole path
+// reads in the tool tip (#88).
+TEST(PathControl, TheLastCellStaysWholeWhileTheOthersGiveUpTheirWidth)
+{
+    PathControl control;
+    control.setPathComponentCells({cell("sbadmin2"), cell("stylesheets"), cell("sb-admin-2.min.css")});
+    const QFontMetricsF metrics(control.pathComponentCells().back()->font());
+    control.resize(control.sizeHint().width(), 22);
+    EXPECT_EQ(control.shownTitle(0), QStringLiteral("sbadmin2"));
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+
+    // Narrower: the project's name goes first, then the folder's.
+    const int full = control.sizeHint().width();
+    control.resize(full - 30, 22);
+    EXPECT_NE(control.shownTitle(0), QStringLiteral("sbadmin2"));
+    EXPECT_EQ(control.shownTitle(1), QStringLiteral("stylesheets"));
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css"))) + 70, 22);
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+    EXPECT_NE(control.shownTitle(1), QStringLiteral("stylesheets"));
+    EXPECT_LE(control.rectForCell(2).right(), control.width());
+
+    // Past their least the cells between the first and the last leave the
+    // bar, and the name follows the first.
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css"))) + 40, 22);
+    EXPECT_TRUE(control.rectForCell(1).isNull());
+    EXPECT_EQ(control.shownTitle(1), QString());
+    EXPECT_FALSE(control.rectForCell(0).isNull());
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+    EXPECT_EQ(control.rectForCell(2).left(), control.rectForCell(0).right() + 1 + 14);
+
+    // Then the first leaves too.
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css"))) + 12, 22);
+    EXPECT_TRUE(control.rectForCell(0).isNull());
+    EXPECT_EQ(control.shownTitle(2), QStringLiteral("sb-admin-2.min.css"));
+
+    // Narrower still, the name itself is cut in its middle.
+    control.resize(int(metrics.horizontalAdvance(QStringLiteral("sb-admin-2.min.css")) * 0.7), 22);
+    EXPECT_TRUE(control.shownTitle(2).contains(QChar(0x2026))) << control.shownTitle(2).toStdString();
+    EXPECT_TRUE(control.shownTitle(2).endsWith(QStringLiteral("css")));
+
+    control.show();
+    QHelpEvent tip(QEvent::ToolTip, control.rectForCell(2).center(), control.mapToGlobal(control.rectForCell(2).center()));
+    QApplication::sendEvent(&control, &tip);
+    EXPECT_TRUE(TestUtil::waitUntil([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("sbadmin2 \u203A stylesheets \u203A sb-admin-2.min.css"));
+    QToolTip::hideText();
+}
+
+// A name and its detail: the detail gives way first, then the name (#88).
+TEST(NameDetailCell, TheDetailGivesWayBeforeTheName)
+{
+    const QFontMetricsF metrics(QApplication::font());
+    const QString name = QStringLiteral("jquery.min.js");
+    const QString folder = QStringLiteral("vendor/jquery");
+    const double nameWidth = metrics.horizontalAdvance(name);
+    const auto shown = [&](double width) {
+        return NameDetailCell::fit(name, folder, metrics, width, NameDetailCell::NameCut::ExtensionFirst, Qt::ElideLeft);
+    };
+    EXPECT_EQ(shown(1000).name, name);
+    EXPECT_EQ(shown(1000).detail, folder);
+    // Cut at its start: the nearest folder stays.
+    const NameDetailCell::Shown cut = shown(nameWidth + metrics.horizontalAdvance(QStringLiteral("  \u2026jquery")) + 1);
+    EXPECT_EQ(cut.name, name);
+    EXPECT_EQ(cut.detail, QStringLiteral("\u2026jquery"));
+    // No room for the detail: left out, the name whole.
+    EXPECT_EQ(shown(nameWidth + 2).name, name);
+    EXPECT_EQ(shown(nameWidth + 2).detail, QString());
+    // Then the name: by its extension, which its neighbours share, first.
+    EXPECT_EQ(shown(nameWidth - 1).name, QStringLiteral("jquery\u2026"));
+    EXPECT_EQ(shown(nameWidth - 1).detail, QString());
+    const QString start = shown(metrics.horizontalAdvance(QStringLiteral("jqu\u2026")) + 1).name;
+    EXPECT_EQ(start, QStringLiteral("jqu\u2026"));
 }
 
 TEST(SplitView, MovesDividersAndTellsCollapsedPanes)

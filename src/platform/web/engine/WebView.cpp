@@ -6,10 +6,13 @@
 #include "WebFrameMirror.h"
 #include "WebPreferences.h"
 
+#include "platform/foundation/Log.h"
+
 #include <QBoxLayout>
 #include <QChildEvent>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +20,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 WebView::WebView(QWidget *parent, WebPage::BrowserContext context)
@@ -144,11 +148,12 @@ void WebView::makeNoticeBar()
     bar->setFrameShape(QFrame::StyledPanel);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(10, 4, 6, 4);
-    // One line: a message longer than the view is cut short, and reads
-    // whole in its tool tip.
+    // Two lines at most: a message longer than that is cut short but for
+    // its last sentence, and reads whole in its tool tip.
     m_noticeText = new QLabel(bar);
     m_noticeText->setObjectName(QStringLiteral("previewNoticeText"));
-    m_noticeText->setWordWrap(false);
+    m_noticeText->setTextFormat(Qt::PlainText);
+    m_noticeText->setWordWrap(true);
     m_noticeText->setMinimumWidth(0);
     m_noticeText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *close = new QPushButton(tr("Close"), bar);
@@ -162,6 +167,8 @@ void WebView::makeNoticeBar()
 
 void WebView::showNotice(const QString &message)
 {
+    if (message != m_notice || !m_noticeBar->isVisibleTo(this))
+        QM_INFO(QStringLiteral("the preview says: %1").arg(message));
     m_notice = message;
     m_noticeBar->show();
     placeBars();
@@ -188,21 +195,54 @@ bool WebView::isCoveredAt(const QPoint &point) const
     return false;
 }
 
+QString WebView::noticeShown(const QString &message, const QFontMetricsF &metrics, double width)
+{
+    // Lines as a label wraps them at word boundaries.
+    const auto wrappedLines = [&metrics, width](const QString &text) {
+        const QRectF bounds = metrics.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e6),
+                                                   Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+        return int(std::lround(bounds.height() / metrics.lineSpacing()));
+    };
+    // A text on two lines: the words the first holds, the rest cut short.
+    const auto twoLines = [&metrics, width](const QString &text) {
+        qsizetype head = 0;
+        for (qsizetype blank = text.indexOf(QLatin1Char(' ')); blank > 0 && metrics.horizontalAdvance(text.left(blank)) <= width;
+             blank = text.indexOf(QLatin1Char(' '), blank + 1))
+            head = blank;
+        if (head == 0)
+            return metrics.elidedText(text, Qt::ElideRight, width);
+        return text.left(head) + QLatin1Char('\n') + metrics.elidedText(text.mid(head + 1), Qt::ElideRight, width);
+    };
+    if (width <= 0 || wrappedLines(message) <= 2)
+        return message;
+    // The last sentence says what the user is left with: it keeps the
+    // second line and the ones before it share the first; where it needs
+    // both lines itself, it has them.
+    static const QRegularExpression s_sentenceEnd(QStringLiteral("(?<=[.!?])\\s+(?=\\S)"));
+    QStringList sentences = message.split(s_sentenceEnd);
+    const QString last = sentences.takeLast();
+    if (sentences.isEmpty() || wrappedLines(last) > 1)
+        return twoLines(last);
+    return metrics.elidedText(sentences.join(QLatin1Char(' ')), Qt::ElideRight, width) + QLatin1Char('\n') + last;
+}
+
 void WebView::placeBars()
 {
+    // The message's text follows the bar's width, and the bar's height its text.
+    if (m_noticeBar->isVisibleTo(this)) {
+        m_noticeBar->resize(width(), m_noticeBar->height());
+        m_noticeBar->layout()->activate();
+        const QString shown = noticeShown(m_notice, QFontMetricsF(m_noticeText->font()), m_noticeText->width());
+        m_noticeText->setText(shown);
+        m_noticeText->setToolTip(shown == m_notice ? QString() : m_notice);
+    }
     int top = 0;
     for (QWidget *bar : {m_notResponding, m_noticeBar}) {
         if (!bar->isVisibleTo(this))
             continue;
-        const int height = bar->sizeHint().height();
+        const int height = bar->hasHeightForWidth() ? bar->heightForWidth(width()) : bar->sizeHint().height();
         bar->setGeometry(0, top, width(), height);
         top += height;
-    }
-    if (m_noticeBar->isVisibleTo(this)) {
-        m_noticeBar->layout()->activate();
-        const QString shown = m_noticeText->fontMetrics().elidedText(m_notice, Qt::ElideRight, m_noticeText->width());
-        m_noticeText->setText(shown);
-        m_noticeText->setToolTip(shown == m_notice ? QString() : m_notice);
     }
     raiseBars();
 }

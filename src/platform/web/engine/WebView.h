@@ -11,6 +11,7 @@
 #include <memory>
 
 class DOMDocument;
+class QFontMetricsF;
 class QLabel;
 
 class WebBridge;
@@ -59,17 +60,23 @@ public:
     // The bar saying that the page does not respond, with its Stop button;
     // shown only while the page does not respond.
     QWidget *notRespondingBar() const { return m_notResponding; }
-    // A message about the page or its browser, in a bar of one line over
-    // the top of the page (below the one above) until it is closed or
+    // A message about the page or its browser, in a bar of at most two lines
+    // over the top of the page (below the one above) until it is closed or
     // hidden: what happened to the page shown that the page cannot show
-    // itself, cut short where the view is too narrow for it and whole in
-    // the bar's tool tip. A new message replaces the one shown. Never a
-    // window of its own: a page that causes it again and again holds
-    // nothing up. Both bars stay above whatever else is laid over the page.
+    // itself. Where the view is too narrow for it, its first sentences are
+    // cut short and its last one (what the user is left with) stays; the
+    // whole message is in the bar's tool tip and the log. A new message
+    // replaces the one shown. Never a window of its own: a page that causes
+    // it again and again holds nothing up. Both bars stay above whatever
+    // else is laid over the page.
     void showNotice(const QString &message);
     void hideNotice();
     // The message shown; empty when none is.
     QString notice() const;
+    // The text of a message as the bar shows it in that width: whole where
+    // it takes two lines at most, else its first sentences on one line and
+    // its last on the next, each cut short with an ellipsis where it must.
+    static QString noticeShown(const QString &message, const QFontMetricsF &metrics, double width);
     // Whether a bar over the page covers the point (view coordinates).
     bool isCoveredAt(const QPoint &point) const;
 

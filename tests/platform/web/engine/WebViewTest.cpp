@@ -134,10 +134,11 @@ TEST(WebView, PageDialogsAreAnsweredWithQtDialogs)
     }));
 }
 
-// However long, a message over the page is one line at its top, read
-// whole in its tool tip; what is laid over the page afterwards (the
-// element overlay) stays under it, and its Close takes the click (#79).
-TEST(WebView, AMessageIsOneLineAtTheTopOfThePageAboveWhatIsLaidOverIt)
+// However long, a message over the page takes two lines at most at its
+// top, read whole in its tool tip; what is laid over the page afterwards
+// (the element overlay) stays under it, and its Close takes the click (#79,
+// #88).
+TEST(WebView, AMessageTakesTwoLinesAtMostAtTheTopOfThePageAboveWhatIsLaidOverIt)
 {
     QWidget window;
     window.resize(245, 86);
@@ -153,8 +154,9 @@ TEST(WebView, AMessageIsOneLineAtTheTopOfThePageAboveWhatIsLaidOverIt)
     ASSERT_TRUE(bar && text && close);
     EXPECT_EQ(view.notice(), message);
     EXPECT_EQ(bar->y(), 0);
-    EXPECT_LT(text->height(), 2 * text->fontMetrics().lineSpacing());
-    EXPECT_LT(bar->height(), view.height() / 2);
+    EXPECT_LE(text->height(), 2 * text->fontMetrics().lineSpacing() + 2);
+    EXPECT_LE(text->text().count(QLatin1Char('\n')), 1);
+    EXPECT_LT(bar->height(), view.height() / 2 + 4);
     EXPECT_EQ(text->toolTip(), message);
 
     QWidget overlay(&view);
@@ -165,6 +167,36 @@ TEST(WebView, AMessageIsOneLineAtTheTopOfThePageAboveWhatIsLaidOverIt)
     EXPECT_EQ(view.childAt(onClose), close);
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_EQ(view.notice(), QString());
+}
+
+// Where a message does not fit its two lines, its last sentence (what the
+// user is left with) stays readable: on the second line, the sentences
+// before it cut short on the first; or alone on both where it needs them.
+TEST(WebView, AMessageTooLongForTwoLinesKeepsItsLastSentence)
+{
+    const QFontMetricsF metrics(QApplication::font());
+    const QString what = QStringLiteral("The preview's browser ended unexpectedly and was started again.");
+    const QString back = QStringLiteral("The page is shown again with your unsaved changes.");
+    const QString undone = QStringLiteral("The edits made in the page before can no longer be undone.");
+    const QString message = what + u' ' + back + u' ' + undone;
+    const double wide = metrics.horizontalAdvance(message) * 0.6;
+    EXPECT_EQ(WebView::noticeShown(message, metrics, wide), message);
+
+    const double medium = metrics.horizontalAdvance(undone) + 20;
+    const QString shown = WebView::noticeShown(message, metrics, medium);
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << shown.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("The preview's browser"))) << shown.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QChar(0x2026)));
+    EXPECT_LE(metrics.horizontalAdvance(lines[0]), medium);
+    EXPECT_EQ(lines[1], undone);
+
+    const double narrow = metrics.horizontalAdvance(undone) * 0.6;
+    const QStringList alone = WebView::noticeShown(message, metrics, narrow).split(QLatin1Char('\n'));
+    ASSERT_EQ(alone.size(), 2);
+    EXPECT_EQ(alone.join(u' '), undone);
+    for (const QString &line : alone)
+        EXPECT_LE(metrics.horizontalAdvance(line), narrow);
 }
 
 TEST(WebView, HistoryFollowsTheLoadsAndGoesBack)
