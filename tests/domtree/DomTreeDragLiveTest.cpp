@@ -169,9 +169,10 @@ TEST(DomTreeDragLive, ARowDraggedOntoItsOwnDescendantIsRefusedAndWithCtrlIsCopie
     ASSERT_TRUE(mime);
     EXPECT_EQ(page.validate(mime.get(), page.rowById("one"), -1), Qt::IgnoreAction);
     EXPECT_EQ(page.validate(mime.get(), page.rowById("box"), -1), Qt::IgnoreAction);
+    // A div in a p is not what a browser reads back (#84): the copy goes after the p.
     ASSERT_TRUE(page.drop(mime.get(), page.rowById("one"), -1, Qt::ControlModifier));
     EXPECT_EQ(page.undo.undoActionName(), QStringLiteral("Copy Element"));
-    EXPECT_EQ(page.inPage("document.querySelectorAll('#one > #box > #one').length"), QStringLiteral("1"));
+    EXPECT_EQ(page.inPage("document.querySelectorAll('#box > #one + #box > #one').length"), QStringLiteral("1"));
     EXPECT_EQ(page.change().second, QString());
     page.undoStep();
     EXPECT_EQ(page.text(), s_original);
