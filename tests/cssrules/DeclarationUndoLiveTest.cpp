@@ -258,42 +258,6 @@ TEST(DeclarationUndo, UndoAndRedoOfEveryEditorsDeclarationEditTakeThePageWithThe
     }
 }
 
-// #84: a declaration added, then changed in the popover, and the sheet typed
-// into: all undone, the page loses the declaration with the text, and all
-// redone bring it back.
-TEST(DeclarationUndo, AnAddedDeclarationChangedInThePopoverLeavesThePageWithAllUndone)
-{
-    for (const auto &[layout, sheet] : {std::pair("formatted", kFormatted), std::pair("minified", kMinified)}) {
-        SCOPED_TRACE(layout);
-        DeclarationPanel panel(sheet);
-        ASSERT_TRUE(panel.loaded);
-        LivePanel &live = panel.live;
-        for (const QString id : {QStringLiteral("top"), QStringLiteral("inmedia"), QStringLiteral("insupports")}) {
-            SCOPED_TRACE(id.toStdString());
-            ASSERT_NO_FATAL_FAILURE(panel.addFromTheField(panel.ruleOf(id), QStringLiteral("text-indent"), QStringLiteral("7px")));
-            live.settleWrites();
-            const CSSRulePtr indent = LivePanel::declaration(panel.ruleOf(id), QStringLiteral("text-indent"));
-            ASSERT_NO_FATAL_FAILURE(panel.pickInPopover(indent, QStringLiteral("9px")));
-            live.settleWrites();
-            EXPECT_EQ(panel.shown(id).indent, QStringLiteral("9px"));
-            panel.typeIntoTheSheet();
-            for (const char *value : {"9px", "7px", "0px"}) {
-                live.undo.undo();
-                EXPECT_EQ(panel.shown(id).indent, QLatin1String(value)) << "undone to " << value;
-            }
-            EXPECT_EQ(panel.text(), panel.original);
-            for (const char *value : {"7px", "9px", "9px"}) {
-                live.undo.redo();
-                EXPECT_EQ(panel.shown(id).indent, QLatin1String(value)) << "redone to " << value;
-            }
-            while (live.undo.canUndo())
-                live.undo.undo();
-            EXPECT_EQ(panel.text(), panel.original);
-            EXPECT_EQ(panel.shown(id).indent, QStringLiteral("0px"));
-        }
-    }
-}
-
 // #84: a rule made or taken out, at the top or in a block, with the sheet
 // typed into before its undo: the page loses or gets back that rule, in its
 // place, with the text.
