@@ -11,7 +11,6 @@
 #include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/html/StringDOM.h"
-#include "stylesheet/WebCoreObjects.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -16,7 +16,6 @@
 #include "platform/web/html/HTMLNesting.h"
 #include "platform/web/html/StringDOM.h"
 #include "preview/ExWebView.h"
-#include "stylesheet/WebCoreObjects.h"
 #include "toolkit/DragPayload.h"
 
 #include <QFileInfo>
