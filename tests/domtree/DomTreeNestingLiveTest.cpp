@@ -156,27 +156,8 @@ struct NestingPage : LiveDomTreePage
         : LiveDomTreePage(s_page)
     {
     }
-    DOMNodeEx *rowById(const char *id) const { return rowOf(byId(id)); }
-    std::unique_ptr<QMimeData> dragRow(const char *id)
-    {
-        auto mime = std::make_unique<QMimeData>();
-        if (!tree->writeItems(tree->outline(), {rowById(id)}, mime.get()))
-            return nullptr;
-        return mime;
-    }
-    Qt::DropAction validate(const QMimeData *mime, DOMNodeEx *row, int index)
-    {
-        return tree->validateDrop(tree->outline(), dragInfo(mime), row, index);
-    }
     QString nextOf(const char *id) { return inPage(QStringLiteral("document.getElementById('%1').nextElementSibling.id").arg(QLatin1String(id))); }
 };
-
-std::unique_ptr<QMimeData> paletteItem(const QString &tag)
-{
-    auto mime = std::make_unique<QMimeData>();
-    DragPayload::setDomNodeDragCopy(mime.get(), tag);
-    return mime;
-}
 
 } // namespace
 
@@ -190,9 +171,9 @@ TEST(DomTreeNesting, WhatAnElementWouldNotKeepGoesAfterItOrIsRefused)
     ASSERT_TRUE(page.loaded);
     const QString original = page.text();
 
-    const auto go = page.dragRow("go");
+    const auto go = page.dragRows({"go"});
     ASSERT_TRUE(go);
-    ASSERT_EQ(page.validate(go.get(), page.rowById("stop"), -1), Qt::MoveAction);
+    ASSERT_EQ(page.validateDrop(go.get(), page.rowById("stop"), -1), Qt::MoveAction);
     ASSERT_TRUE(page.dropOn(go.get(), page.rowById("stop"), -1));
     EXPECT_EQ(page.nextOf("stop"), QStringLiteral("go"));
     EXPECT_TRUE(page.text().contains(QLatin1String("<button id='stop'>Stop</button>\n    <button id='go'>")))
@@ -201,24 +182,24 @@ TEST(DomTreeNesting, WhatAnElementWouldNotKeepGoesAfterItOrIsRefused)
     EXPECT_EQ(page.text(), original);
 
     // Into the button, before its label or onto it: no place keeps it.
-    const auto stop = page.dragRow("stop");
+    const auto stop = page.dragRows({"stop"});
     ASSERT_TRUE(stop);
-    EXPECT_EQ(page.validate(stop.get(), page.rowById("go"), 0), Qt::IgnoreAction);
+    EXPECT_EQ(page.validateDrop(stop.get(), page.rowById("go"), 0), Qt::IgnoreAction);
     EXPECT_FALSE(page.tree->acceptDrop(page.tree->outline(), page.dragInfo(stop.get()), page.rowById("go"), 0));
-    EXPECT_EQ(page.validate(stop.get(), page.rowById("label"), -1), Qt::IgnoreAction);
+    EXPECT_EQ(page.validateDrop(stop.get(), page.rowById("label"), -1), Qt::IgnoreAction);
     // A table's row has no place in a div, before it or after it.
-    const auto row = page.dragRow("row");
-    EXPECT_EQ(page.validate(row.get(), page.rowById("box"), -1), Qt::IgnoreAction);
-    EXPECT_EQ(page.validate(row.get(), page.rowById("box"), 0), Qt::IgnoreAction);
+    const auto row = page.dragRows({"row"});
+    EXPECT_EQ(page.validateDrop(row.get(), page.rowById("box"), -1), Qt::IgnoreAction);
+    EXPECT_EQ(page.validateDrop(row.get(), page.rowById("box"), 0), Qt::IgnoreAction);
     page.settle();
     EXPECT_EQ(page.text(), original);
 
     // A palette div onto a p goes after it, and between its words nowhere.
-    const auto div = paletteItem(QStringLiteral("div"));
+    const auto div = LiveDomTreePage::paletteDrag(QStringLiteral("div"));
     ASSERT_TRUE(page.dropOn(div.get(), page.rowById("para"), -1));
     EXPECT_EQ(page.inPage("document.getElementById('para').nextElementSibling.outerHTML"), QStringLiteral("<div>div</div>"));
     page.undoStep();
-    EXPECT_EQ(page.validate(div.get(), page.rowById("para"), 0), Qt::IgnoreAction);
+    EXPECT_EQ(page.validateDrop(div.get(), page.rowById("para"), 0), Qt::IgnoreAction);
     EXPECT_EQ(page.text(), original);
 }
 
