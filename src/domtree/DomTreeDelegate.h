@@ -585,8 +585,11 @@ private:
     // them (a void element, a p for a block, an a for an a take them after
     // them, #84). False when neither place keeps them.
     bool placeForDropOn(DOMNodeEx *row, const QList<const DOMNode *> &nodes, DOMNodeEx *&parent, DOMNodeEx *&ref) const;
-    // Whether the parser keeps the nodes in parent before ref (null: last).
-    static bool keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref);
+    // Whether the parser keeps the nodes in parent before ref (null: last);
+    // during a drag, answered once for each place.
+    bool keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref) const;
+    // The drag the answers are of (null: none kept), set by validateDrop().
+    void askNestingFor(const QMimeData *drag) const;
     // The child row a drop between the target's children goes before; null for the end.
     DOMNodeEx *refForDropAt(DOMNodeEx *target, int childIndex, bool treeDrag) const;
     // The nodes a drop would put in (those dragged, or made apart from the
@@ -600,6 +603,16 @@ private:
     void highlightOnPreview(DOMNodeEx *row);
     void removePreviewedClass(const QString &name);
     QList<DOMNodeExPtr> m_dragNodes;
+    // The nesting rule's answers for the drag under way, by place: a drag
+    // over the tree asks again at every move of the pointer.
+    struct NestingAnswer
+    {
+        const DOMNode *parent;
+        const DOMNode *ref;
+        bool keeps;
+    };
+    mutable const QMimeData *m_nestingDrag = nullptr; // Not owned; compared only.
+    mutable QList<NestingAnswer> m_nestingAnswers;
     DOMNodeExPtr m_classPreviewRow;
     QString m_pendingClassName;
     DOMNodeEx *m_pendingClassRow = nullptr;    // Not owned; compared only.

@@ -71,6 +71,7 @@ void DomTreeDelegate::paste()
     // a p for a block, a button for a button) takes it after it too, as a
     // drop onto its row does (#84).
     const QList<DOMNodePtr> pasted = nodesOfMarkup(text);
+    askNestingFor(nullptr);
     DOMNodeEx *parent = nullptr;
     DOMNodeEx *ref = nullptr;
     if (isCopyOf(text, target) || target->node()->isCharacterData()) {

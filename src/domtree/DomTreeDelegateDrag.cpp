@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace {
@@ -116,6 +117,7 @@ bool DomTreeDelegate::writeItems(OutlineView *, const QList<void *> &items, QMim
     }
     if (rows.isEmpty())
         return false;
+    askNestingFor(nullptr);
     m_dragNodes = rows;
     pasteboard->setData(QString::fromLatin1(DragPayload::kInnerDomNodeDrag), QByteArrayLiteral("drag"));
     return true;
@@ -129,6 +131,7 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
     const QMimeData *mime = info.pasteboard;
     auto *target = static_cast<DOMNodeEx *>(proposedItem);
     int index = proposedChildIndex;
+    askNestingFor(mime);
     const bool classDrag = hasFormat(mime, DragPayload::kClassSelectorPatching);
     if (!target || !mime) {
         if (classDrag)
@@ -217,6 +220,7 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
 
 void DomTreeDelegate::draggingExited()
 {
+    askNestingFor(nullptr);
     DelayedPerform::cancel(this, "lazyApplyClassToNode", {});
     m_lastHighlightedRow = nullptr;
     if (!m_pendingClassName.isEmpty())
@@ -280,12 +284,30 @@ bool DomTreeDelegate::placeForDropOn(DOMNodeEx *row, const QList<const DOMNode *
     return true;
 }
 
-bool DomTreeDelegate::keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref)
+bool DomTreeDelegate::keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref) const
 {
+    if (!parent || !parent->node())
+        return false;
+    const DOMNode *refNode = ref ? ref->node() : nullptr;
+    for (const NestingAnswer &answer : std::as_const(m_nestingAnswers)) {
+        if (answer.parent == parent->node() && answer.ref == refNode)
+            return answer.keeps;
+    }
     // What the parser would not keep as the tree shows it (a button in a
     // button, a block in a p, a row out of its table) a save would not
     // either: the page edited would not be the page saved (#84).
-    return parent && parent->node() && HTMLNesting::keepsInsertion(*parent->node(), nodes, ref ? ref->node() : nullptr);
+    const bool keeps = HTMLNesting::keepsInsertion(*parent->node(), nodes, refNode);
+    if (m_nestingDrag)
+        m_nestingAnswers.append({parent->node(), refNode, keeps});
+    return keeps;
+}
+
+void DomTreeDelegate::askNestingFor(const QMimeData *drag) const
+{
+    if (drag == m_nestingDrag)
+        return;
+    m_nestingDrag = drag;
+    m_nestingAnswers.clear();
 }
 
 DOMNodeEx *DomTreeDelegate::refForDropAt(DOMNodeEx *target, int childIndex, bool treeDrag) const
@@ -342,6 +364,8 @@ QList<DOMNodePtr> DomTreeDelegate::nodesOfMarkup(const QString &html) const
 
 bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info, void *item, int childIndex)
 {
+    // The answers of the drag go with it: the page changes now.
+    const auto forget = qScopeGuard([this] { askNestingFor(nullptr); });
     const QMimeData *mime = info.pasteboard;
     auto *target = static_cast<DOMNodeEx *>(item);
     if (target && target->isCloseNode())
@@ -501,6 +525,7 @@ void DomTreeDelegate::dropToWebView(const Notification &notification)
     auto *node = notification.userInfo.value(QStringLiteral("target")).value<DOMNode *>();
     const DraggingInfo info = notification.userInfo.value(QStringLiteral("info")).value<DraggingInfo>();
     const QMimeData *mime = info.pasteboard;
+    askNestingFor(nullptr);
     DOMNodeEx *row = node ? searchFile(node) : nullptr;
     if (row && row->node()->isCharacterData())
         row = row->parentNodeEx();
