@@ -22,4 +22,6 @@ public:
     void viewFileWithNoOpen(File *file) override { viewFile(file); }
     void viewFileWithScrollTop(File *file) override { viewFile(file); }
     void saveDocument() override {}
+    File *saveChosenFile(File *) override { return nullptr; }
+    void showSaveNotice(const QString &) override {}
 };

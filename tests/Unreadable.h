@@ -11,20 +11,22 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// While it lives, the path has mode 000 and the calling thread is stopped by
-// it: root, whom permissions do not stop, has its override of them dropped
-// for the thread (CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH leave the
-// effective set; the permitted set keeps them, and the destructor takes them
-// back). The mode comes back on destruction.
+// While it lives, the path has mode 000 (or the mode given: 0200 for a file
+// that can be written but not read, 0555 for a folder that takes no new
+// file) and the calling thread is stopped by it: root, whom permissions do
+// not stop, has its override of them dropped for the thread
+// (CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH leave the effective set; the
+// permitted set keeps them, and the destructor takes them back). The mode
+// comes back on destruction.
 class Unreadable
 {
 public:
-    explicit Unreadable(const QString &path) : m_path(QFile::encodeName(path))
+    explicit Unreadable(const QString &path, mode_t mode = 0) : m_path(QFile::encodeName(path))
     {
         struct stat st;
         if (::stat(m_path.constData(), &st) == 0) {
             m_mode = st.st_mode & 07777;
-            m_changed = ::chmod(m_path.constData(), 0) == 0;
+            m_changed = ::chmod(m_path.constData(), mode) == 0;
         }
         if (::geteuid() != 0)
             return;

@@ -54,6 +54,18 @@ for line in "${templates[@]}"; do
         [ -f "$scratch/package/$page" ] || { echo "fetch.sh: $package has no $page" >&2; exit 1; }
     done
     rm -f "$keep"
+    case $name in
+    uikit-tests)
+        # The test pages load their sheet and scripts through a script the
+        # package ships only as source to be bundled: a stand-in that writes
+        # the same elements.
+        cat >"$scratch/package/tests/js/test.js" <<'JS'
+document.writeln('<link rel="stylesheet" href="../dist/css/uikit.css">');
+document.writeln('<script src="../dist/js/uikit.js"></script>');
+document.writeln('<script src="../dist/js/uikit-icons.js"></script>');
+JS
+        ;;
+    esac
     rm -rf "$target"
     mv "$scratch/package" "$target"
     rm -rf "$scratch"

@@ -1512,6 +1512,28 @@
         return element ? {node: idOf(element) || 0} : null;
     }
 
+    // The properties the engine sets for each name it knows that sets more
+    // than one, or another under its own name (a shorthand, an alias):
+    // name -> longhands. Names that stand for themselves are left out.
+    function longhandTable(doc) {
+        const scratch = doc.createElement('div').style;
+        const table = {};
+        for (const key in scratch) {
+            if (!isNaN(key) || typeof scratch[key] !== 'string')
+                continue;
+            const name = key === 'cssFloat' ? 'float' : key.indexOf('-') >= 0 ? key
+                : key.replace(/[A-Z]/g, function (c) { return '-' + c.toLowerCase(); }).replace(/^webkit-/, '-webkit-');
+            if (table[name])
+                continue;
+            scratch.cssText = '';
+            scratch.setProperty(name, 'inherit');
+            const longhands = Array.from(scratch);
+            if (longhands.length && (longhands.length > 1 || longhands[0] !== name))
+                table[name] = longhands;
+        }
+        return table;
+    }
+
     function answer(question) {
         flushAll();
         for (const frame of frames.values())
@@ -1581,6 +1603,8 @@
                 return colon > 0 ? text.slice(0, colon).trim() : '';
             });
         }
+        if (question.longhands)
+            reply.longhands = longhandTable(frame.doc);
         if (question.matched) {
             reply.matched = question.matched.map(function (entry) {
                 const element = elementOf(entry.node);

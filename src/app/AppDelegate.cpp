@@ -456,7 +456,7 @@ bool AppDelegate::windowShouldClose(QWidget *window)
     if (m_isTerminating || m_quitConfirmed)
         return true;
     Alert alert;
-    alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
+    alert.setMessageText(QStringLiteral("Are you sure you want to quit Quillmark?"));
     const bool modified = m_projectController && m_projectController->hasModified();
     alert.addButtonWithTitle(QStringLiteral("Quit"));
     if (modified) {

@@ -259,20 +259,31 @@ void AppDelegate::save()
 {
     // An edit made a moment ago is written into its file before anything is saved (#64).
     File::runPendingWrites();
+    const int unsaved = m_projectController ? m_projectController->modifiedFileCount() : 0;
     // The code view with the keyboard saves its own file first; when that
     // fails its alert said why, and the save stops there.
     const QPointer<CodeView> codeView = qobject_cast<CodeView *>(QApplication::focusWidget());
     const QPointer<LargeTextView> largeView = qobject_cast<LargeTextView *>(QApplication::focusWidget());
     const bool refresh = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+    QPointer<File> target = codeView ? codeView->file() : largeView ? largeView->file() : nullptr;
     if ((codeView && !codeView->save()) || (largeView && !largeView->save()))
         return;
     // Then every other editor's edits, whichever view has the keyboard (#72).
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(QStringLiteral("cssHasSavedByCommand"), this);
     center.postNotificationName(QStringLiteral("htmlHasSavedByCommand"), this);
-    // And the file whose code view had the keyboard last.
+    // And the file the user sees chosen: the project list's, or the code
+    // pane's (#85).
     if (!codeView && !largeView && m_fileViewController)
-        m_fileViewController->saveDocument();
+        target = m_fileViewController->saveChosenFile(m_projectController ? m_projectController->selectedFile() : nullptr);
+    // No file had edits to write (a save that failed said so in its alert):
+    // the user is told so.
+    if (m_fileViewController && !(target && target->isModified())
+        && (!m_projectController || m_projectController->modifiedFileCount() == unsaved)) {
+        m_fileViewController->showSaveNotice(
+            target ? QStringLiteral("Nothing to save: \"%1\" has no unsaved changes.").arg(target->displayName())
+                   : QStringLiteral("Nothing to save: no file is chosen."));
+    }
     // With Shift the page is refreshed once everything is saved.
     if (refresh && codeView)
         codeView->doSaveAndRefresh();

@@ -14,6 +14,7 @@
 #include "code/JSSyntax.h"
 #include "code/LineNumberScrollView.h"
 #include "code/TextFinder.h"
+#include "foundation/InspectUndoManager.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -24,6 +25,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
 #include <QMimeDatabase>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -121,7 +124,13 @@ FileViewController::FileViewController(QWidget *view, QObject *parent)
     , m_directoryViewer(new DirectoryViewer(view))
     , m_imageViewer(new ImageViewer(view))
     , m_fontView(new FontSampleView(view))
+    , m_saveNoticeTimer(new QTimer(this))
 {
+    m_saveNoticeTimer->setSingleShot(true);
+    connect(m_saveNoticeTimer, &QTimer::timeout, this, [this] {
+        if (m_saveNotice)
+            m_saveNotice->hide();
+    });
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_empty);
     m_stack->addWidget(m_directoryViewer);
@@ -410,17 +419,45 @@ void FileViewController::saveDocument()
     File *file = s_saveTargetFile.data();
     if (!file || !file->textView())
         return;
-    CodeView *view = s_saveTargetView.data();
-    const QString text = view ? view->string() : file->currentContent().value_or(QString());
-    file->setContent(text);
-    if (!file->save())
-        return;
+    saveFile(file, s_saveTargetView.data());
+}
+
+File *FileViewController::saveChosenFile(File *chosen)
+{
+    // The project list's choice when it holds unsaved text, else the file
+    // the pane shows as text (#85).
+    File *file = chosen && chosen->content() && chosen->isModified() ? chosen : m_mainFile.data();
+    if (!file || (file != chosen && !file->textView()))
+        return nullptr;
+    // A file without unsaved edits is not written again.
+    if (file->isModified())
+        saveFile(file, qobject_cast<CodeView *>(file->textView()));
+    return file;
+}
+
+bool FileViewController::saveFile(File *file, CodeView *view)
+{
+    // A view without the file's text (none could be read) gives it none.
+    const std::optional<QString> held = file->content();
+    if (view && held && view->string() != *held) {
+        file->setContent(view->string());
+        if (InspectUndoManager *undo = File::sharedUndoManager())
+            undo->reserveCloseGroupingAtEndOfRunLoop();
+    }
+    // A file its own view has just written (Ctrl+S there) is not written again.
+    if (file->isModified() && !file->save()) {
+        Alert::runSaveFailure(file->displayName(), file->lastSaveError(),
+                              file->isModified() ? QStringLiteral("The changes are kept; the file stays marked as modified.")
+                                                 : QString(),
+                              m_view ? m_view->window() : nullptr);
+        return false;
+    }
     NotificationCenter &center = NotificationCenter::defaultCenter();
     if (view) {
         // The file's text, which is the disk's when the user chose that one.
         center.postNotificationName(QStringLiteral("fileSaved"), this,
                                     {{QStringLiteral("file"), QVariant::fromValue(file)},
-                                     {QStringLiteral("content"), file->content().value_or(text)}});
+                                     {QStringLiteral("content"), file->content().value_or(view->string())}});
     }
     // The rules are read again from the text saved, unless the rules panel
     // keeps them in step with it: its rows hold those rules, and an edit of
@@ -431,6 +468,39 @@ void FileViewController::saveDocument()
         file->parseStyleSheet();
     center.postNotificationName(QStringLiteral("saveFileContent"), this,
                                 {{QStringLiteral("file"), QVariant::fromValue(file)}});
+    return true;
+}
+
+void FileViewController::showSaveNotice(const QString &text)
+{
+    if (!m_view)
+        return;
+    if (!m_saveNotice) {
+        m_saveNotice = new QLabel(m_view);
+        m_saveNotice->setObjectName(QStringLiteral("saveNotice"));
+        m_saveNotice->setWordWrap(true);
+        m_saveNotice->setTextFormat(Qt::PlainText);
+        m_saveNotice->setContentsMargins(8, 4, 8, 4);
+        m_saveNotice->setAutoFillBackground(true);
+        m_saveNotice->setForegroundRole(QPalette::ToolTipText);
+        m_saveNotice->setBackgroundRole(QPalette::ToolTipBase);
+        // Over the pane, never in the way of a click or a key.
+        m_saveNotice->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_saveNotice->setFocusPolicy(Qt::NoFocus);
+    }
+    m_saveNotice->setText(text);
+    m_saveNotice->setToolTip(text);
+    const int width = m_view->width();
+    const int height = m_saveNotice->heightForWidth(width);
+    m_saveNotice->setGeometry(0, std::max(0, m_view->height() - height), width, height);
+    m_saveNotice->show();
+    m_saveNotice->raise();
+    m_saveNoticeTimer->start(5000);
+}
+
+QString FileViewController::saveNotice() const
+{
+    return m_saveNotice && m_saveNotice->isVisible() ? m_saveNotice->text() : QString();
 }
 
 // --- History -------------------------------------------------------------------------------

@@ -16,7 +16,9 @@ class DirectoryViewer;
 class FontSampleView;
 class ImageViewer;
 class LineNumberScrollView;
+class QLabel;
 class QStackedLayout;
+class QTimer;
 class QWidget;
 struct Notification;
 
@@ -76,6 +78,10 @@ public:
     LineNumberScrollView *createViewSource(File *file);
 
     void saveDocument() override;
+    File *saveChosenFile(File *chosen) override;
+    void showSaveNotice(const QString &text) override;
+    // What the notice over the pane says, empty while none is shown.
+    QString saveNotice() const;
     void saveOutlineview(QObject *sender) { saveDocument(); }
     void fileSavedByCommandS(const Notification &notification);
     void codeViewBecameFirstResponder(const Notification &notification);
@@ -107,6 +113,9 @@ public:
 
 private:
     static bool isText(File *file);
+    // Saves the file, with the text of its code view when one is given;
+    // a failure is told in an alert.
+    bool saveFile(File *file, CodeView *view);
     LineNumberScrollView *createLargeViewSource(File *file);
     void show(QWidget *view);
     void adopt(File *file, QWidget *view);
@@ -126,6 +135,8 @@ private:
     QList<File *> m_viewHistory;
     QList<File *> m_sideViewHistory;
     QStringList m_domTreeExpandedFilePaths;
+    QLabel *m_saveNotice = nullptr; // Owned by the view.
+    QTimer *m_saveNoticeTimer;      // Owned.
     // The code assist.
     QPointer<ReferenceView> m_popup;
     QPointer<RBLPopover> m_popover;

@@ -30,6 +30,8 @@
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QMenu>
 #include <QTimer>
 
@@ -38,6 +40,9 @@
 namespace {
 
 using ShellPrivate::fileOf;
+
+// How often the folders of unavailable projects are looked at again.
+constexpr int kUnavailableCheckMs = 2000;
 
 // The path a "rootPathes" entry keeps for its folder (the folder's own path
 // stands where a bookmark would be kept).
@@ -69,14 +74,19 @@ struct ProjectDelegate::LoadedProject
     QString key;
     QString resolvedPath;
     std::unique_ptr<File> root;
+    // Why its folder could not be loaded; empty when it was.
+    QString unavailable;
 };
 
 ProjectDelegate::ProjectDelegate(QObject *parent)
     : QObject(parent)
     , m_selectedDirectoryArray(new FileArrayController(this))
+    , m_unavailableCheck(new QTimer(this))
     , m_loadQueue(std::make_unique<OperationQueue>(1))
     , m_bypassOperationQueue(std::make_unique<OperationQueue>(1))
 {
+    m_unavailableCheck->setInterval(kUnavailableCheckMs);
+    connect(m_unavailableCheck, &QTimer::timeout, this, &ProjectDelegate::checkUnavailableProjects);
 }
 
 ProjectDelegate::~ProjectDelegate()
@@ -219,8 +229,9 @@ void ProjectDelegate::resetFindView()
             UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("rulerActive")));
     }
 
-    // A project whose folder is gone leaves the list; the others stay as
-    // they are, with their unsaved edits.
+    // A project whose folder is gone leaves the list, to come back from the
+    // remembered ones as unavailable; the others stay as they are, with
+    // their unsaved edits.
     std::vector<std::unique_ptr<File>> gone;
     for (File *root : projects()) {
         if (!QFileInfo(root->path()).isDir()) {
@@ -266,10 +277,12 @@ void ProjectDelegate::startLoading(const QVariantMap &rootPathes)
                 continue;
             auto loaded = std::make_shared<LoadedProject>();
             loaded->key = key;
-            const QString stored = resolveBookmark(rootPathes.value(key));
-            const QFileInfo folder(stored);
-            if (!stored.isEmpty() && folder.isDir()) {
-                const QString resolved = folder.canonicalFilePath();
+            QString stored = resolveBookmark(rootPathes.value(key));
+            if (stored.isEmpty())
+                stored = key;
+            loaded->unavailable = whyProjectUnavailable(stored);
+            if (loaded->unavailable.isEmpty()) {
+                const QString resolved = QFileInfo(stored).canonicalFilePath();
                 QM_DEBUG(QStringLiteral("Project Directory Resolved. %1").arg(resolved));
                 loaded->resolvedPath = resolved;
                 if (!open.contains(resolved)) {
@@ -278,10 +291,12 @@ void ProjectDelegate::startLoading(const QVariantMap &rootPathes)
                     ProjectUtil::getProjectConfig(resolved);
                     prebuildChildren(loaded->root.get(), expanded);
                 }
-            } else if (folder.exists()) {
-                QM_INFO(QStringLiteral("Project Directory Not Found. Remove Bookmark. %1 (not a folder)").arg(key));
             } else {
-                QM_INFO(QStringLiteral("Project Directory Not Found. Remove Bookmark. %1").arg(key));
+                // The user removes a project, not the program: an unmounted
+                // disk or a renamed folder may come back (#85).
+                QM_INFO(QStringLiteral("the project %1 stays in the list without its folder: %2").arg(key, loaded->unavailable));
+                loaded->resolvedPath = key;
+                loaded->root = File::fileWithDirectory(key, true, nullptr);
             }
             QMetaObject::invokeMethod(
                 this, [this, generation, loaded] { takeLoadedProject(generation, loaded); }, Qt::QueuedConnection);
@@ -306,8 +321,11 @@ void ProjectDelegate::takeLoadedProject(quint64 generation, std::shared_ptr<Load
             rootPathes.insert(loaded->resolvedPath, loaded->resolvedPath);
         }
         if (loaded->root && !isProjectPath(loaded->resolvedPath)) {
-            appendProject(std::move(loaded->root));
-            ++m_loadedCount;
+            File *root = appendProject(std::move(loaded->root));
+            if (loaded->unavailable.isEmpty())
+                ++m_loadedCount;
+            else
+                markUnavailable(root, loaded->unavailable);
         }
     }
     defaults.setObject(rootPathes, QStringLiteral("rootPathes"));
@@ -444,6 +462,7 @@ File *ProjectDelegate::appendProject(std::unique_ptr<File> root)
 
 std::unique_ptr<File> ProjectDelegate::takeProject(File *root)
 {
+    m_unavailableProjects.remove(root);
     for (auto it = m_projects.begin(); it != m_projects.end(); ++it) {
         if (it->get() == root) {
             std::unique_ptr<File> taken = std::move(*it);
@@ -452,6 +471,93 @@ std::unique_ptr<File> ProjectDelegate::takeProject(File *root)
         }
     }
     return nullptr;
+}
+
+QString ProjectDelegate::whyProjectUnavailable(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (std::optional<QString> why = File::whyUnreadable(path)) {
+        (*why)[0] = why->at(0).toUpper();
+        return *why + QLatin1Char('.');
+    }
+    if (folder.isDir())
+        return {};
+    if (folder.exists())
+        return QStringLiteral("%1 is no folder.").arg(path);
+    return QStringLiteral("The folder %1 is missing (a disk that is not mounted, or a folder renamed or moved).").arg(path);
+}
+
+void ProjectDelegate::markUnavailable(File *root, const QString &reason)
+{
+    m_unavailableProjects.insert(root, reason);
+    if (!m_unavailableCheck->isActive())
+        m_unavailableCheck->start();
+    redrawTree();
+}
+
+void ProjectDelegate::checkUnavailableProjects()
+{
+    if (m_unavailableProjects.isEmpty()) {
+        m_unavailableCheck->stop();
+        return;
+    }
+    if (m_unavailableLook)
+        return;
+    // Looked at on a worker thread, as at launch: a folder on a network
+    // volume that does not answer must not hold the window.
+    QStringList paths;
+    for (auto it = m_unavailableProjects.cbegin(); it != m_unavailableProjects.cend(); ++it)
+        paths.append(it.key()->path());
+    m_unavailableLook = new QFutureWatcher<QHash<QString, QString>>(this);
+    connect(m_unavailableLook, &QFutureWatcherBase::finished, this, [this] {
+        const QHash<QString, QString> reasons = m_unavailableLook->result();
+        m_unavailableLook->deleteLater();
+        m_unavailableLook = nullptr;
+        takeUnavailableReasons(reasons);
+    });
+    m_unavailableLook->setFuture(QtConcurrent::run([paths] {
+        QHash<QString, QString> reasons;
+        for (const QString &path : paths)
+            reasons.insert(path, whyProjectUnavailable(path));
+        return reasons;
+    }));
+}
+
+void ProjectDelegate::takeUnavailableReasons(const QHash<QString, QString> &reasons)
+{
+    for (File *root : projects()) {
+        if (!m_unavailableProjects.contains(root) || !reasons.contains(root->path()))
+            continue;
+        const QString reason = reasons.value(root->path());
+        if (!reason.isEmpty()) {
+            if (reason != m_unavailableProjects.value(root))
+                markUnavailable(root, reason);
+            continue;
+        }
+        // The folder is back: the project loads as at launch, in place of
+        // the row that stood for it.
+        const QString key = root->path();
+        const QString resolved = QFileInfo(key).canonicalFilePath();
+        QM_INFO(QStringLiteral("the folder of the project %1 can be read again").arg(key));
+        const bool wasSelected = m_selectedFile == root;
+        // Kept until the tree no longer shows it.
+        const std::unique_ptr<File> gone = takeProject(root);
+        File *node = isProjectPath(resolved) ? nullptr : appendProject(std::make_unique<File>(resolved, true, nullptr));
+        if (!node) {
+            if (m_finderView)
+                m_finderView->reloadData();
+            continue;
+        }
+        ProjectUtil::migrateProjectConfigToFile(resolved);
+        ProjectUtil::getProjectConfig(resolved);
+        if (resolved != key) {
+            removeProjectBookmark(key);
+            addProjectBookmark(resolved);
+        }
+        restoredExpanding({node});
+        if (wasSelected)
+            selectNode(node);
+    }
 }
 
 bool ProjectDelegate::isProjectPath(const QString &path) const
@@ -573,11 +679,9 @@ void ProjectDelegate::deleteMissingFile(const Notification &notification)
     QTimer::singleShot(0, this, [this, file] {
         if (!file)
             return;
-        if (file->isRoot()) {
-            removeProjectBookmark(file->path());
-        } else if (File *root = file->rootFile(); root && !root->exists()) {
-            removeProjectBookmark(root->path());
-        } else if (File *parent = file->parentFile(); parent && parent->exists()) {
+        // A project whose folder is gone stays remembered: it is shown as
+        // unavailable until the user removes it (#85).
+        if (File *parent = file->isRoot() ? nullptr : file->parentFile(); parent && parent->exists()) {
             // Only the folder that lost the file is read again.
             const TreeSelection kept = rememberSelection();
             parent->setUpChildren();

@@ -9,6 +9,7 @@
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 
+#include <QFutureWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -34,6 +35,7 @@ class PreviewHalfInterface;
 class QAction;
 class QKeyEvent;
 class QMenu;
+class QTimer;
 class QUrl;
 class SCEvent;
 struct Notification;
@@ -95,6 +97,11 @@ public:
     File *appendProject(std::unique_ptr<File> root);
     // Whether the path is the folder of a project.
     bool isProjectPath(const QString &path) const;
+    // Why a project's folder cannot be shown (it is missing, or cannot be
+    // read), empty when it can. Such a project stays in the list, greyed,
+    // until the user removes it, and comes back by itself once its folder
+    // can be read (#85).
+    QString unavailableReason(const File *root) const { return m_unavailableProjects.value(root); }
     // The name order of projectsSortDescriptors: case-insensitive, by the user's locale.
     static bool projectsSortDescriptors(const File *a, const File *b);
 
@@ -424,6 +431,15 @@ private:
     // Selects the node's row, scrolls to it and shows the node in the centre pane.
     void revealAndShow(File *node);
     std::unique_ptr<File> takeProject(File *root);
+    // Why the project folder at the path cannot be loaded; empty when it can.
+    static QString whyProjectUnavailable(const QString &path);
+    // Keeps the project in the list as unavailable, and looks at its folder
+    // again every few seconds.
+    void markUnavailable(File *root, const QString &reason);
+    // Looks again at the folders of the unavailable projects, off the main
+    // thread; takeUnavailableReasons() loads each that can be read now.
+    void checkUnavailableProjects();
+    void takeUnavailableReasons(const QHash<QString, QString> &reasons);
     bool askToSaveProject(File *root);
     bool saveModifiedFiles(const QList<File *> &files, QList<File *> *failed);
     // One alert for the files whose save failed, each with its reason.
@@ -473,6 +489,10 @@ private:
     bool m_setUpDone = false;
 
     std::vector<std::unique_ptr<File>> m_projects;
+    // The projects whose folders could not be read, with why.
+    QHash<const File *, QString> m_unavailableProjects;
+    QTimer *m_unavailableCheck; // Owned (child).
+    QPointer<QFutureWatcher<QHash<QString, QString>>> m_unavailableLook; // The look under way; a child.
     QPointer<File> m_selectedFile;
     QPointer<File> m_lastPreviewedFile;
     FileArrayController *m_selectedDirectoryArray; // Owned (child).

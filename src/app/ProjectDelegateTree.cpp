@@ -142,12 +142,23 @@ QVariant ProjectDelegate::objectValueForTableColumn(OutlineView *, int, void *it
     case Qt::DecorationRole:
         return file->icon();
     case Qt::ToolTipRole:
+        if (const QString reason = unavailableReason(file); !reason.isEmpty())
+            return reason + QStringLiteral("\nThe project comes back by itself once its folder can be read; Remove "
+                                           "Project takes it off the list.");
+        if (!file->folderProblem().isEmpty())
+            return QStringLiteral("%1 (the folder cannot be read: %2)").arg(file->path(), file->folderProblem());
         if (file->isMissingOnDisk()) {
             if (const std::optional<QString> why = File::whyUnreadable(file->path()))
                 return QStringLiteral("%1 (%2)").arg(file->path(), *why);
             return QStringLiteral("%1 (deleted by another program; save it to write it again)").arg(file->path());
         }
         return file->path();
+    case Qt::ForegroundRole:
+        // A project without its folder, and a folder that cannot be read,
+        // are greyed (#85).
+        if (m_finderView && (!file->folderProblem().isEmpty() || !unavailableReason(file).isEmpty()))
+            return m_finderView->palette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
     case Qt::FontRole:
         if (file->isRoot() || file->isMissingOnDisk()) {
             QFont font = m_finderView ? m_finderView->font() : QFont();
@@ -218,7 +229,9 @@ void ProjectDelegate::contentChange(File *node)
     setBreadcrumbs(node);
     if (ExWebViewInterface *preview = webview())
         preview->hideDetectLayer();
-    if (m_fileViewController) {
+    // A project without its folder has nothing to show (and is never
+    // offered for removal as a file gone).
+    if (m_fileViewController && !m_unavailableProjects.contains(node)) {
         if (m_ignoreOpenFile)
             m_fileViewController->viewFileWithNoOpen(node);
         else

@@ -202,6 +202,7 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         answer.insert(QStringLiteral("text"), combo->currentText());
     } else if (const auto *editor = qobject_cast<const QPlainTextEdit *>(found)) {
         answer.insert(QStringLiteral("text"), editor->toPlainText());
+        answer.insert(QStringLiteral("readOnly"), editor->isReadOnly());
     }
     if (const auto *view = qobject_cast<const QAbstractItemView *>(found)) {
         QJsonArray rows;
@@ -217,6 +218,19 @@ QJsonObject ShellProbe::widget(const QString &name, bool inPopover) const
         });
         answer.insert(QStringLiteral("rows"), rows);
         answer.insert(QStringLiteral("cells"), cells);
+        // Each row's tool tip, and the rows drawn in the greyed text colour.
+        QJsonArray tips;
+        QJsonArray greyed;
+        const QColor grey = view->palette().color(QPalette::Disabled, QPalette::Text);
+        forEachShownRow(view, [&tips, &greyed, &grey](const QModelIndex &index) {
+            tips.append(index.data(Qt::ToolTipRole).toString());
+            const QVariant foreground = index.data(Qt::ForegroundRole);
+            if (foreground.isValid() && foreground.value<QBrush>().color() == grey)
+                greyed.append(index.data(Qt::DisplayRole).toString());
+            return true;
+        });
+        answer.insert(QStringLiteral("tips"), tips);
+        answer.insert(QStringLiteral("greyed"), greyed);
         QJsonArray selected;
         if (const QItemSelectionModel *selection = view->selectionModel()) {
             forEachShownRow(view, [&selected, selection](const QModelIndex &index) {

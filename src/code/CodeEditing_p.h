@@ -97,8 +97,11 @@ inline bool writeFile(File *file, QWidget *window)
 {
     if (file->save())
         return true;
+    // A file refused for what it holds on disk has no changes to keep.
     Alert::runSaveFailure(file->displayName(), file->lastSaveError(),
-                          QStringLiteral("Your changes are kept in the editor; save again once the problem is solved."),
+                          file->isModified()
+                              ? QStringLiteral("Your changes are kept in the editor; save again once the problem is solved.")
+                              : QString(),
                           window);
     return false;
 }

@@ -227,7 +227,12 @@ void CodeView::takeArrivedText(const std::optional<QString> &text, Arrival arriv
     if (!std::exchange(m_awaitingText, false))
         return;
     const QString typed = m_text.string();
-    if (!text || typed.isEmpty()) {
+    // A file without text (unreadable, not there, in no known encoding)
+    // shows none and takes no keys: nothing here could be saved over it (#85).
+    setReadOnly(!text);
+    if (!text) {
+        setString(QString());
+    } else if (typed.isEmpty()) {
         setString(text);
     } else {
         // The document holds what was typed; the file's text follows it in
@@ -469,8 +474,13 @@ void CodeView::reloadContent()
     const std::optional<QString> text = m_file->currentContent();
     // A text that did not change keeps the view as it is, but not its notice.
     Q_EMIT noticeChanged(m_file->textNotice());
+    setReadOnly(!text);
+    if (!text) {
+        setString(QString());
+        return;
+    }
     // The view's own typing comes back after its first key: nothing to do.
-    if (!text || *text == m_text.string())
+    if (*text == m_text.string())
         return;
     const int caret = textCursor().position();
     const int oldLength = document()->characterCount() - 1;
@@ -590,7 +600,9 @@ bool CodeView::storeText()
     // What was typed before the file's text arrived is not the file's text.
     if (!m_file || m_awaitingText)
         return false;
-    if (m_file->content() != m_text.string())
+    // A file without text has none from the view either: its save says why.
+    const std::optional<QString> held = m_file->content();
+    if (held && *held != m_text.string())
         m_file->setContent(m_text.string());
     return true;
 }

@@ -430,6 +430,9 @@ bool LargeTextView::editText(int start, int removed, const QString &text)
         editOwn();
         return true;
     }
+    // A file without text takes no keys: nothing could be saved over it (#85).
+    if (!m_file->textPieces() && !m_file->content())
+        return false;
     // The view shows the File's text: the pieces the File edits, or the
     // text it holds whole, shared.
     const std::shared_ptr<const PieceText> held = m_file->textPieces();
@@ -468,8 +471,9 @@ bool LargeTextView::storeText()
     if (!m_file || m_awaitingText)
         return false;
     if (m_file->textPieces() != m_text) {
+        // A file without text has none from the view either: its save says why.
         const std::optional<QString> held = m_file->content();
-        if (!held || !m_text->equals(*held))
+        if (held && !m_text->equals(*held))
             m_file->setContent(m_text->toString());
     }
     return true;

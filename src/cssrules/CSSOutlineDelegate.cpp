@@ -204,6 +204,7 @@ void CSSOutlineDelegate::refreshStyleFiles()
     clearAllCSSRuleCache();
     rebuildStyleSheetsMenu();
     updateCSSFileFilter();
+    tellUnlistedSheets();
     if (styleFiles().isEmpty()) {
         m_outlineView->deselectAll();
         updatePropertyCanAdd(nullptr);
@@ -245,6 +246,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_pairings.clear();
     m_sheetHits.clear();
     m_sheetRules.clear();
+    m_toldSheets.clear();
     ++m_buildGeneration;
     hideReferenceList();
     setStyleFiles({});
@@ -263,6 +265,7 @@ bool CSSOutlineDelegate::takePageDocument(DOMDocument *document)
     if (document == this->document())
         return false;
     m_document = document->shared_from_this();
+    m_toldSheets.clear();
     // An element of another document is not the panel's any more.
     if (m_lastSelectedElement && m_lastSelectedElement->ownerDocument() != document) {
         m_lastSelectedElement.reset();

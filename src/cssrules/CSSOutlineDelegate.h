@@ -5,6 +5,7 @@
 #include "foundation/TargetRef.h"
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/kit/OutlineDataSource.h"
+#include "platform/web/cssom/DOMSelectorSpecificity.h"
 #include "platform/web/dom/DOMNode.h"
 
 #include <QHash>
@@ -125,6 +126,7 @@ public:
     void refreshStyleFiles() override;
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
+    void askAheadForElement(DOMNode *node) override;
     void reset() override;
     void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;
@@ -177,6 +179,7 @@ public:
                                                        const QList<StyleDeclarationPtr> &declarations) const;
     void mapMediaChildrenRule(const CSSRulePtr &mediaRow, const StyleDeclarationPtr &declaration);
     bool isMatchedElement(DOMNode *node, const QString &selector) const;
+    // CSSOutlineDelegateMarks.cpp.
     void checkOverridden(const QList<CSSRulePtr> &list);
 
     // --- Lookups (CSSOutlineDelegateLookups.cpp) ------------------------------------------
@@ -191,9 +194,13 @@ public:
     CSSRulePtr propertyRuleByProperty(const CSSPropertyPtr &property);
     CSSRulePtr propertyRuleByPropertyInStyles(const CSSPropertyPtr &property) const;
     QList<DOMCSSRulePtr> createAllRuleList(DOMElement *element, const QString &pseudoElement) const;
+    // The page's sheet of the file: the last of them, when it is linked
+    // more than once; null when the page has none.
     DOMCSSStyleSheetPtr styleSheetWithFile(File *file) const;
-    DOMCSSStyleSheetPtr domStyleSheet(const DOMCSSStyleSheetPtr &sheet, File *file) const;
+    // The files of the page's sheets, each once, in the order of the sheets.
     QList<File *> getSortedStyleFiles() const;
+    // Every sheet of the page, each before those it imports, at any depth.
+    QList<DOMCSSStyleSheetPtr> sheetsInOrder() const;
     QList<File *> getLocalStyleSheets() const;
     // The outline's rows, depth first, each before its children: the first
     // that is the row, holds the declaration, or holds the property.
@@ -697,8 +704,16 @@ private:
     // The style sheets offered, in the order of the page's document, less
     // those it does not show (yet).
     void sortStyleFiles();
+    // Logs once for each sheet of the page that is not listed, and why.
+    void tellUnlistedSheets();
+    static QString unreadableSheetNote(const DOMCSSStyleSheet &sheet);
+    // Logs the line once for the document shown.
+    void tellOnce(const QString &why);
     std::shared_ptr<StyleSheetPairing> pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file);
     File *fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const;
+    // The files a sheet of the page may be: those listed and those offered
+    // that the page does not show (yet).
+    QList<File *> sheetFileCandidates() const;
     // The page's style sheets read once the page has them, ahead of the
     // first selection: their pairing and rules here, and the matched rules of
     // the body by the page and the browser, whose first reading of a large
@@ -790,6 +805,23 @@ private:
     };
     const SheetRules &rulesOf(const DOMCSSStyleSheetPtr &sheet, const StyleSheetPairing *pairing);
     void sortRows(QList<CSSRulePtr> &rows) const;
+    // The cascade marks of an element's list (CSSOutlineDelegateMarks.cpp):
+    // each declaration that gives a property's value in the element as it is
+    // now, as the browser ranks them, is first assigned; rules that do not
+    // apply now (states, pseudo-elements) take no part. A list of no element
+    // (every rule, a keyframes rule) has the topmost declaration of each
+    // property win.
+    void markCascade(DOMElement *element, const QList<CSSRulePtr> &list);
+    void markTopmostWins(const QList<CSSRulePtr> &list);
+    // Whether the rule applies to the element itself in its present state:
+    // its selector matches it and the conditions of its blocks and sheet hold.
+    bool appliesNow(DOMElement *element, const DOMCSSRulePtr &rule, bool engineKnows) const;
+    // The specificity of the most specific selector of the rule's list that
+    // matches the element.
+    DOMSelectorSpecificity specificityFor(DOMElement *element, const DOMCSSRulePtr &rule) const;
+    // The place of every rule of the document's sheets in their order (an
+    // imported sheet's at its import rule, a block's rules in the block).
+    const QHash<const DOMCSSRule *, int> &ruleOrder(DOMDocument *document);
     QList<CSSRulePtr> defaultRuleRows(DOMElement *element, bool searchOn);
     void collapseVendorPrefixedRows();
     void markWrittenDeclarations(const CSSRulePtr &row);
@@ -873,6 +905,8 @@ private:
     // The page's style sheets as the preview offered them, kept whole: the
     // page's document may show a sheet later than its file comes.
     QList<QPointer<File>> m_offeredStyleFiles;
+    // The sheets of the document whose absence from the lists was logged.
+    QSet<QString> m_toldSheets;
     QList<QPointer<File>> m_projectImages;
     DOMNodePtr m_lastSelectedElement;
     // The element a rebuild on its way is for; a rebuild asked meanwhile is for it too.
@@ -906,6 +940,13 @@ private:
     mutable QHash<QString, std::shared_ptr<const DOMSelectorList>> m_readSelectors;
     QHash<const DOMCSSStyleSheet *, std::shared_ptr<StyleSheetPairing>> m_pairings;
     QHash<const DOMCSSStyleSheet *, SheetHits> m_sheetHits;
+    struct RuleOrder
+    {
+        const DOMDocument *document = nullptr;
+        QList<std::pair<const DOMCSSStyleSheet *, quint64>> sheets;
+        QHash<const DOMCSSRule *, int> places;
+    };
+    RuleOrder m_ruleOrder;
     QHash<const DOMCSSStyleSheet *, SheetRules> m_sheetRules;
     // Structure edits.
     StyleDeclarationPtr m_shownStyleDeclaration;

@@ -1,9 +1,10 @@
 // CSSOutlineDelegate: collecting the rows of the rules that apply to an
 // element (or of every rule), pairing live rules with the parsed items of
-// their files, sorting by specificity and marking what the cascade overrides.
+// their files and sorting by specificity.
 
 #include "CSSOutlineDelegate.h"
 
+#include "CSSCascade.h"
 #include "CSSRules_p.h"
 #include "StyleSheetPairing.h"
 
@@ -25,6 +26,7 @@
 #include "stylesheet/StringVendarPrefix.h"
 #include "stylesheet/VendarPrefixSettings.h"
 #include "workspace/File.h"
+#include "workspace/StyleSheetAddress.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -84,8 +86,10 @@ QString withoutPseudo(const QString &selector, QLatin1String name)
     return kept;
 }
 
-// The selector without the link and user-action states: a rule for a:hover
-// is listed for every link.
+} // namespace
+
+namespace CSSRulesPrivate {
+
 QString withoutStates(const QString &selector)
 {
     if (!selector.contains(u':'))
@@ -95,6 +99,12 @@ QString withoutStates(const QString &selector)
         text = withoutPseudo(text, QLatin1String(state));
     return text;
 }
+
+} // namespace CSSRulesPrivate
+
+namespace {
+
+using CSSRulesPrivate::withoutStates;
 
 // The selector a rule's matches are counted and shown by, as text: without
 // the states, and without the four old pseudo-elements, so that one for
@@ -168,15 +178,13 @@ void walkPairedRules(const DOMCSSRuleList &rules, const StyleSheetPairing *pairi
 
 File *CSSOutlineDelegate::fileOfSheet(const DOMCSSStyleSheetPtr &sheet) const
 {
-    for (File *file : getSortedStyleFiles()) {
-        if (domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    for (const QPointer<File> &file : m_styleFiles) {
-        if (file && domStyleSheet(sheet, file) == sheet)
-            return file;
-    }
-    return nullptr;
+    if (!sheet)
+        return nullptr;
+    File *file = StyleSheetAddress::fileOf(sheet->href(), sheetFileCandidates());
+    // A file linked again stands in its last sheet alone; a sheet that left
+    // the page keeps its file.
+    const DOMCSSStyleSheetPtr standing = styleSheetWithFile(file);
+    return file && (!standing || standing == sheet) ? file : nullptr;
 }
 
 std::shared_ptr<StyleSheetPairing> CSSOutlineDelegate::pairingOf(const DOMCSSStyleSheetPtr &sheet, File *file)
@@ -456,8 +464,7 @@ QList<CSSRulePtr> CSSOutlineDelegate::rowsOfSheet(const DOMCSSStyleSheetPtr &she
     if (!sheet)
         return rows;
     if (!sheet->isReadable()) {
-        QM_INFO(QStringLiteral("the style sheet %1 keeps its rules from the page (another origin); it is not listed")
-                    .arg(sheet->href()));
+        tellOnce(unreadableSheetNote(*sheet));
         return rows;
     }
     const bool searchOn = !ignoreFilter && !m_ruleSearchText.isEmpty();
@@ -697,9 +704,10 @@ QList<CSSRulePtr> CSSOutlineDelegate::rulesByElement(DOMNode *node, int kind, bo
 void CSSOutlineDelegate::sortRows(QList<CSSRulePtr> &rows) const
 {
     DOMElement *element = lastSelectedElement();
-    // The specificity of the part of a row's selector list that matches the
-    // element (the most specific part where none does, as for a rule only
-    // the engine could match); rows of no selector compare equal to all.
+    // The specificity of the most specific part of a row's selector list
+    // that matches the element (the most specific part where none does, as
+    // for a rule only the engine could match); rows of no selector compare
+    // equal to all.
     struct Keyed
     {
         CSSRulePtr row;
@@ -714,103 +722,27 @@ void CSSOutlineDelegate::sortRows(QList<CSSRulePtr> &rows) const
             selector = row->propName();
         else if (type == RuleType::Media && row->numberOfChildren() > 0)
             selector = row->children().constLast()->propName();
-        DOMSelectorSpecificity best;
+        DOMSelectorSpecificity ofMatched;
+        DOMSelectorSpecificity ofAll;
         bool matched = false;
         for (const QString &part : DOMCSSParser::splitTopLevel(selector, u',')) {
             const QString trimmed = part.trimmed();
             if (trimmed.isEmpty())
                 continue;
             const DOMSelectorSpecificity each = DOMSelectorSpecificity::of(trimmed);
+            ofAll = std::max(ofAll, each);
             if (element && isMatchedElement(element, trimmed)) {
-                best = each;
+                ofMatched = std::max(ofMatched, each);
                 matched = true;
-                break;
             }
-            best = std::max(best, each);
         }
-        Q_UNUSED(matched);
-        keyed.append({row, best});
+        keyed.append({row, matched ? ofMatched : ofAll});
     }
     // Higher first; equal ones keep the collection order (the later rule first).
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const Keyed &a, const Keyed &b) { return b.specificity < a.specificity; });
     for (qsizetype i = 0; i < rows.size(); ++i)
         rows[i] = keyed.at(i).row;
-}
-
-// --- The cascade -------------------------------------------------------------------------------
-
-void CSSOutlineDelegate::checkOverridden(const QList<CSSRulePtr> &list)
-{
-    DOMDocument *doc = document();
-    if (!doc)
-        return;
-    const DOMCSSStyleDeclarationPtr scratch = doc->createCSSStyleDeclaration();
-    const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
-    // The name a declaration competes under: the prefixed and unprefixed
-    // forms of a property compete as one.
-    const auto keyOf = [&defaults](const QString &name) {
-        const QString formal = formalPropertyName(name);
-        return defaults.contains(formal) ? formal : name;
-    };
-    // Whether the page takes the value: the browser's own rules always.
-    const auto accepted = [&scratch, &keyOf](const CSSRulePtr &declaration, bool fromDefaults) {
-        return fromDefaults || scratch->isValid(keyOf(declaration->propName()), declaration->valueName());
-    };
-    QHash<QString, CSSRulePtr> winners;
-    const auto take = [&](const CSSRulePtr &declaration, bool importantTest) {
-        const QString key = keyOf(declaration->propName());
-        const CSSRulePtr current = winners.value(key);
-        if (importantTest && current && current->valueName().contains(QLatin1String("!important"))
-            && !declaration->valueName().contains(QLatin1String("!important")))
-            return;
-        winners.insert(key, declaration);
-    };
-    const auto consider = [&](const CSSRulePtr &declaration, bool fromDefaults) {
-        if (declaration->type() == RuleType::Keyframe) {
-            declaration->setIsFirstAssigned(true);
-            for (const CSSRulePtr &child : declaration->children())
-                child->setIsFirstAssigned(true);
-            return;
-        }
-        if (declaration->property() && !declaration->property()->isEnabled())
-            return;
-        if (!accepted(declaration, fromDefaults))
-            return;
-        if (declaration->isLeaf()) {
-            take(declaration, true);
-            return;
-        }
-        take(declaration, false);
-        if (declaration->property() && CSSRule::prefixSettingsOf(declaration->relatedFile()).isPrefixed(declaration->property()->formalName()))
-            return;
-        for (const CSSRulePtr &child : declaration->children())
-            winners.insert(keyOf(child->propName()), child);
-    };
-    for (auto it = list.crbegin(); it != list.crend(); ++it) {
-        const CSSRulePtr &row = *it;
-        if (row->selectorName().isEmpty())
-            continue;
-        const bool media = row->styleDeclaration() && row->styleDeclaration()->type() == RuleType::Media;
-        if (!media) {
-            if (row->selectorName().contains(u':'))
-                continue;
-            for (const CSSRulePtr &declaration : row->children())
-                consider(declaration, row->isWebKitStyle());
-            continue;
-        }
-        const QList<CSSRulePtr> inner = row->children();
-        for (auto rule = inner.crbegin(); rule != inner.crend(); ++rule) {
-            if ((*rule)->selectorName().contains(u':'))
-                continue;
-            // "!important" counts inside a media block as anywhere else.
-            for (const CSSRulePtr &declaration : (*rule)->children())
-                consider(declaration, false);
-        }
-    }
-    for (const CSSRulePtr &row : std::as_const(winners))
-        row->setIsFirstAssigned(true);
-    updateDisplayOutline();
 }
 
 // --- Fixed collections and the cache -----------------------------------------------------------
@@ -886,6 +818,25 @@ void CSSOutlineDelegate::askAheadFor(DOMElement *element, std::function<void()> 
     askAgainUntilAnswered(engine, element ? element->shared_from_this() : nullptr, std::move(done), 0);
 }
 
+void CSSOutlineDelegate::askAheadForElement(DOMNode *node)
+{
+    if (node && node->isCharacterData())
+        node = node->parentNode();
+    auto *element = node && node->isElement() ? static_cast<DOMElement *>(node) : nullptr;
+    DOMDocument *doc = element ? element->ownerDocument() : nullptr;
+    auto *engine = doc ? dynamic_cast<WebEngineCache *>(doc->engineQueries()) : nullptr;
+    if (!engine || engine->isSilent())
+        return;
+    // The answers come while the selection waits to be told, the browser's
+    // default rules too, whose first question in a long list has the browser
+    // send the whole list along (#88). The questions of the rules come from
+    // the panel's own page only; of another page the element's own are asked.
+    if (doc == document())
+        engine->prefetch(questionsFor(element));
+    else
+        engine->prefetchElement(*element, {}, {}, {});
+}
+
 WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
 {
     // The media queries of the page's media blocks, and the declarations the
@@ -899,17 +850,27 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
         questions.boxes.append(element);
         questions.matchedRules.append({element, QString()});
     }
+    // What the engine sets for each name, for the cascade marks.
+    questions.longhandTable = true;
     QSet<QString> asked;
     const QVariantMap defaults = VendarPrefixSettings::defaultProperties();
+    const auto askValue = [&](const QString &name, const QString &value) {
+        if (!asked.contains(name + u':' + value)) {
+            asked.insert(name + u':' + value);
+            questions.values.append({name, value});
+        }
+    };
     const auto askValues = [&](const StyleDeclarationPtr &declaration) {
         for (const CSSPropertyPtr &property : declaration->properties()) {
             const QString formal = formalPropertyName(property->property());
             const QString name = defaults.contains(formal) ? formal : property->property();
             const QString value = QString(property->value()).remove(QLatin1String("!important")).trimmed();
-            if (!asked.contains(name + u':' + value)) {
-                asked.insert(name + u':' + value);
-                questions.values.append({name, value});
-            }
+            askValue(name, value);
+            // As the page reads the text, and each prefixed copy it holds.
+            const QString written = CSSCascade::withoutImportant(property->value());
+            askValue(property->property(), written);
+            for (const QString &prefix : property->vendorPrefixes().value_or(QStringList()))
+                askValue(prefix + formal, written);
             // The names a live write of it goes under.
             for (const QString &written : {property->property(), QStringLiteral("-webkit-") + formal}) {
                 if ((written == property->property() || defaults.contains(formal)) && !asked.contains(written)) {
@@ -919,6 +880,14 @@ WebEngineQuestions CSSOutlineDelegate::questionsFor(DOMElement *element)
             }
         }
     };
+    if (element && element->hasAttribute(QStringLiteral("style"))) {
+        // The declarations of its style attribute compete with the rules'.
+        StyleDeclaration attribute;
+        attribute.setType(RuleType::DeclarationList);
+        attribute.setBody(element->getAttribute(QStringLiteral("style")));
+        for (const CSSPropertyPtr &property : attribute.properties())
+            askValue(property->property(), CSSCascade::withoutImportant(property->value()));
+    }
     const std::function<void(const DOMCSSStyleSheetPtr &)> walkSheet = [&](const DOMCSSStyleSheetPtr &sheet) {
         if (!sheet || !sheet->isReadable())
             return;

@@ -14,11 +14,15 @@
 #include "platform/web/dom/DOMElement.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
+#include "workspace/StyleSheetAddress.h"
 
 #include <QRegularExpression>
-#include <QUrl>
 
 namespace {
+
+// Deeper imports than any page nests are not followed (the browser itself
+// stops a ring of imports).
+constexpr int kMaxImportDepth = 64;
 
 // The first row of the roots, their children or their grandchildren (depth
 // 0, 1, 2), each row before its children, that matches.
@@ -37,22 +41,6 @@ CSSRulePtr firstOfThreeLevels(const QList<CSSRulePtr> &roots, const std::functio
         }
     }
     return nullptr;
-}
-
-// The address a style sheet of the file has in the page.
-QString addressOf(const File *file)
-{
-    if (file->isLocalFile())
-        return QUrl::fromLocalFile(file->path()).toString(QUrl::FullyEncoded);
-    return QUrl(file->path()).toString(QUrl::FullyEncoded);
-}
-
-bool sameAddress(const QString &href, const QString &address)
-{
-    if (href == address)
-        return true;
-    // Both sides as the engine spells them.
-    return QUrl(href).toString(QUrl::FullyEncoded) == address;
 }
 
 } // namespace
@@ -210,34 +198,40 @@ QList<DOMCSSRulePtr> CSSOutlineDelegate::createAllRuleList(DOMElement *element, 
     return rules;
 }
 
-DOMCSSStyleSheetPtr CSSOutlineDelegate::domStyleSheet(const DOMCSSStyleSheetPtr &sheet, File *file) const
+QList<DOMCSSStyleSheetPtr> CSSOutlineDelegate::sheetsInOrder() const
 {
-    if (!sheet || !file)
-        return nullptr;
-    const QString address = addressOf(file);
-    if (sameAddress(sheet->href(), address))
-        return sheet;
-    // The sheets it imports, from the last to the first, at any depth.
-    const DOMCSSRuleList rules = sheet->cssRules();
-    for (int i = rules.length() - 1; i >= 0; --i) {
-        const DOMCSSRulePtr rule = rules.item(i);
-        if (rule->type() != DOMCSSRule::IMPORT_RULE)
-            continue;
-        if (const DOMCSSStyleSheetPtr found = domStyleSheet(rule->styleSheet(), file))
-            return found;
-    }
-    return nullptr;
+    QList<DOMCSSStyleSheetPtr> ordered;
+    DOMDocument *doc = document();
+    if (!doc)
+        return ordered;
+    // Each sheet before the sheets it imports, at any depth.
+    const std::function<void(const DOMCSSStyleSheetPtr &, int)> walk = [&](const DOMCSSStyleSheetPtr &sheet, int depth) {
+        if (!sheet || depth > kMaxImportDepth)
+            return;
+        ordered.append(sheet);
+        const DOMCSSRuleList rules = sheet->cssRules();
+        for (int i = 0; i < rules.length(); ++i) {
+            const DOMCSSRulePtr rule = rules.item(i);
+            if (rule->type() == DOMCSSRule::IMPORT_RULE)
+                walk(rule->styleSheet(), depth + 1);
+        }
+    };
+    const DOMStyleSheetList &sheets = doc->styleSheets();
+    for (int i = 0; i < sheets.length(); ++i)
+        walk(sheets.item(i), 0);
+    return ordered;
 }
 
 DOMCSSStyleSheetPtr CSSOutlineDelegate::styleSheetWithFile(File *file) const
 {
-    DOMDocument *doc = document();
-    if (!doc || !file)
+    // A file linked more than once is the page's last sheet of it: its rules
+    // come after the others' and win over them (#86).
+    if (!file)
         return nullptr;
-    const DOMStyleSheetList &sheets = doc->styleSheets();
-    for (int i = sheets.length() - 1; i >= 0; --i) {
-        if (const DOMCSSStyleSheetPtr found = domStyleSheet(sheets.item(i), file))
-            return found;
+    const QList<DOMCSSStyleSheetPtr> sheets = sheetsInOrder();
+    for (auto it = sheets.crbegin(); it != sheets.crend(); ++it) {
+        if (StyleSheetAddress::names((*it)->href(), *file))
+            return *it;
     }
     return nullptr;
 }
@@ -248,29 +242,59 @@ QList<File *> CSSOutlineDelegate::getSortedStyleFiles() const
     DOMDocument *doc = document();
     if (!doc || doc->styleSheets().length() == 0)
         return files;
-    const auto fileWithAddress = [&files](const QString &href) -> File * {
-        for (File *file : files) {
-            if (sameAddress(href, addressOf(file)))
-                return file;
-        }
-        return nullptr;
-    };
+    // Each file once, where its sheet stands (its last one).
     QList<File *> sorted;
-    const DOMStyleSheetList &sheets = doc->styleSheets();
-    for (int i = 0; i < sheets.length(); ++i) {
-        const DOMCSSStyleSheetPtr sheet = sheets.item(i);
-        if (File *file = fileWithAddress(sheet->href()))
+    for (const DOMCSSStyleSheetPtr &sheet : sheetsInOrder()) {
+        if (File *file = StyleSheetAddress::fileOf(sheet->href(), files)) {
+            sorted.removeOne(file);
             sorted.append(file);
-        const DOMCSSRuleList rules = sheet->cssRules();
-        for (int j = 0; j < rules.length(); ++j) {
-            const DOMCSSRulePtr rule = rules.item(j);
-            if (rule->type() != DOMCSSRule::IMPORT_RULE || !rule->styleSheet())
-                continue;
-            if (File *file = fileWithAddress(rule->styleSheet()->href()))
-                sorted.append(file);
         }
     }
     return sorted;
+}
+
+QList<File *> CSSOutlineDelegate::sheetFileCandidates() const
+{
+    QList<File *> files = const_cast<CSSOutlineDelegate *>(this)->styleFiles();
+    for (const QPointer<File> &file : m_offeredStyleFiles) {
+        if (file && !files.contains(file.data()))
+            files.append(file.data());
+    }
+    return files;
+}
+
+void CSSOutlineDelegate::tellUnlistedSheets()
+{
+    const QList<File *> files = sheetFileCandidates();
+    for (const DOMCSSStyleSheetPtr &sheet : sheetsInOrder()) {
+        const QString href = sheet->href();
+        QString why;
+        File *file = StyleSheetAddress::fileOf(href, files);
+        if (href.isEmpty())
+            why = QStringLiteral("a <style> element's sheet is part of the page's HTML; its rules are not listed");
+        else if (!sheet->isReadable())
+            why = unreadableSheetNote(*sheet);
+        else if (!file)
+            why = QStringLiteral("the style sheet %1 is no file of the project; its rules are not listed").arg(href);
+        else if (styleSheetWithFile(file) != sheet)
+            why = QStringLiteral("the style sheet %1 is linked again later in the page; its rules are listed from the last link "
+                                 "(%2)")
+                      .arg(href, file->path());
+        tellOnce(why);
+    }
+}
+
+QString CSSOutlineDelegate::unreadableSheetNote(const DOMCSSStyleSheet &sheet)
+{
+    return QStringLiteral("the style sheet %1 keeps its rules from the page (another origin); it is not listed").arg(sheet.href());
+}
+
+void CSSOutlineDelegate::tellOnce(const QString &why)
+{
+    if (why.isEmpty() || m_toldSheets.contains(why))
+        return;
+    m_toldSheets.insert(why);
+    QM_INFO(why);
 }
 
 QList<File *> CSSOutlineDelegate::getLocalStyleSheets() const

@@ -112,6 +112,12 @@ public:
     // marks it); rows start with NO.
     bool isFirstAssigned() const { return m_isFirstAssigned; }
     void setIsFirstAssigned(bool value) { m_isFirstAssigned = value; }
+    // Of a rule row: its declarations took part in the cascade marking (the
+    // rule applies to the element as it is now), so that those not first
+    // assigned are overridden. A rule of a state (":hover") or of a
+    // pseudo-element takes none.
+    bool isInCascade() const { return m_isInCascade; }
+    void setIsInCascade(bool value) { m_isInCascade = value; }
     bool isCollection() const { return m_isCollection; }
     void setIsCollection(bool value) { m_isCollection = value; }
     StyleDeclarationPtr styleDeclaration() const { return m_styleDeclaration; }
@@ -212,6 +218,7 @@ private:
     bool m_isVenderPrefix = false;
     bool m_isShortHandChild = false;
     bool m_isFirstAssigned = false;
+    bool m_isInCascade = false;
     bool m_isCollection = false;
     StyleDeclarationPtr m_styleDeclaration;
     QString m_shortHandName;

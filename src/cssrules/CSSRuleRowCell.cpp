@@ -167,8 +167,8 @@ CSSRuleRowCell::Look CSSRuleRowCell::lookOf(CSSRule &row, bool selected, const Q
     if (hasLiveType(row.shared_from_this(), DOMCSSRule::MEDIA_RULE) && row.decLine().isNull())
         look.selector = magenta;
 
-    // Switched off, or overridden in the cascade (a rule with a pseudo-class
-    // keeps no marks, and so is not dimmed).
+    // Switched off, or overridden in the cascade (a rule that does not apply
+    // now, as one of a state, keeps no marks, and so is not dimmed).
     const CSSRulePtr owner = row.ownerRule();
     bool dimmed = false;
     if (isDeclarationRow(row) && !keyframeDeclaration) {
@@ -178,8 +178,7 @@ CSSRuleRowCell::Look CSSRuleRowCell::lookOf(CSSRule &row, bool selected, const Q
             const CSSRulePtr shorthand = row.shortHandOwner();
             dimmed = dimmed || (shorthand && shorthand->property() && !shorthand->property()->isEnabled());
         }
-        const bool ownerIsMedia = owner && owner->styleDeclaration() && owner->styleDeclaration()->type() == RuleType::Media;
-        if (!row.isFirstAssigned() && owner && (ownerIsMedia || !owner->displayName().contains(u':')))
+        if (!row.isFirstAssigned() && owner && owner->isInCascade())
             dimmed = true;
     }
     if (dimmed && !userAgent && !computed && !row.propName().startsWith(u'-')) {

@@ -29,4 +29,26 @@ inline bool isWhite(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
+// Where the line holding position starts.
+inline qsizetype lineStart(const QString &text, qsizetype position)
+{
+    while (position > 0 && text.at(position - 1) != u'\n' && text.at(position - 1) != u'\r')
+        --position;
+    return position;
+}
+
+// Whether [from, to) holds only blanks and tabs.
+inline bool onlyBlanksBetween(const QString &text, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        if (text.at(i) != u' ' && text.at(i) != u'\t')
+            return false;
+    }
+    return true;
+}
+
+// The selector without the link and user-action states: a rule for a:hover
+// is listed for every link (CSSOutlineDelegateCascade.cpp).
+QString withoutStates(const QString &selector);
+
 } // namespace CSSRulesPrivate

@@ -32,19 +32,15 @@ struct StyleSheetLayout
     QString unprefixedKeyframesBrace = QStringLiteral(" ");
 
     static StyleSheetLayout generated(bool minify, const QString &indent);
-    // The layout of the source's text, from the items nearest the place
-    // (a position in the text); what the text does not show is that of a
-    // new sheet, indented by fallbackIndent.
+    // The layout of the source's text, from the rules and declarations
+    // nearest the place (a position in the text), never from comments; what
+    // they do not show is that of a new sheet, indented by fallbackIndent.
     static StyleSheetLayout of(const StyleSheetSource &source, qsizetype near, const QString &fallbackIndent);
 
-    // Whether a text is written minified: in lines far longer than a person
-    // writes, or on one line without the blanks a person puts after "{",
-    // ":" and ";". lineBreaks is the count of "\n" in the whole text.
-    static bool isMinified(const QString &text, qsizetype lineBreaks);
-    // The indentation unit of a formatted text: a tab where most indented
-    // lines start with one, else the fewest spaces a line is indented by;
-    // fallback where no line is indented.
-    static QString indentUnitOf(const QString &text, const QString &fallback);
+    // Whether a text is written minified: its rules in lines far longer than
+    // a person writes, or on one line without the blanks a person puts
+    // after "{", ":" and ";". Its comments do not count.
+    static bool isMinified(const QString &text);
     // The blanks the line holding position starts with.
     static QString indentOfLine(const QString &text, qsizetype position);
 

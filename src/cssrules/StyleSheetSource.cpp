@@ -1,5 +1,7 @@
 #include "StyleSheetSource.h"
+
 #include "CSSRules_p.h"
+#include "StyleSheetLayout.h"
 
 #include "stylesheet/StyleSheetParser.h"
 
@@ -83,25 +85,6 @@ StyleSheetSource::Piece StyleSheetSource::pieceAt(const QString &text, Range who
     return piece;
 }
 
-qsizetype StyleSheetSource::selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart)
-{
-    qsizetype start = std::clamp<qsizetype>(boundary, 0, blockStart);
-    // White space and comments (inside a block, where comments are no items) come before it.
-    while (start < blockStart) {
-        if (isWhite(text.at(start))) {
-            ++start;
-        } else if (text.at(start) == u'/' && start + 1 < blockStart && text.at(start + 1) == u'*') {
-            const qsizetype close = text.indexOf(QLatin1String("*/"), start + 2);
-            if (close < 0 || close + 2 > blockStart)
-                break;
-            start = close + 2;
-        } else {
-            break;
-        }
-    }
-    return start;
-}
-
 StyleSheetSource::ItemText StyleSheetSource::snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole,
                                                        qsizetype line)
 {
@@ -146,7 +129,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::read(const QString &text, co
                            && range.location < text.size() && text.at(range.location) == u'{';
         Range whole = range;
         if (block) {
-            const qsizetype start = selectorStart(text, boundary, range.location);
+            const qsizetype start = StyleSheetParser::selectorStart(text, boundary, range.location);
             whole = {start, range.end() - start};
             open.append(range);
         } else {
@@ -175,6 +158,7 @@ std::shared_ptr<StyleSheetSource> StyleSheetSource::withReplaced(const QString &
     auto source = std::make_shared<StyleSheetSource>(*this);
     source->m_text = text;
     source->m_lineBreaks = -1;
+    source->m_minified = isMinified();
     source->m_placesModel = true;
     Items &items = source->m_items;
     qsizetype characters = 0;
@@ -214,6 +198,13 @@ void StyleSheetSource::anchorModel()
         ref.anchor = anchor;
         ref.joined = anchor->joined;
     }
+}
+
+bool StyleSheetSource::isMinified() const
+{
+    if (!m_minified)
+        m_minified = StyleSheetLayout::isMinified(m_text);
+    return *m_minified;
 }
 
 qsizetype StyleSheetSource::lineBreaks() const

@@ -84,6 +84,10 @@ public:
     // How many "\n" the text holds: counted once, or told by the writer.
     qsizetype lineBreaks() const;
     void setLineBreaks(qsizetype count) { m_lineBreaks = count; }
+    // Whether the text is written minified (StyleSheetLayout::isMinified()):
+    // read once, and kept by the sources a write makes from this one, whose
+    // text follows its layout.
+    bool isMinified() const;
     // The item the declaration was, or null for one the model gained since.
     const ItemText *itemText(const StyleDeclaration *declaration) const;
     // The items in model order. They are kept in runs that sources made
@@ -197,14 +201,13 @@ public:
     {
         m_text = text;
         m_lineBreaks = -1;
+        m_minified.reset();
     }
     void appendItem(ItemText item);
     void reserve(qsizetype count);
 
     // The piece of a declaration written at whole in text: name and value found inside it.
     static Piece pieceAt(const QString &text, Range whole);
-    // Where the selector of a block at range begins, at or after boundary.
-    static qsizetype selectorStart(const QString &text, qsizetype boundary, qsizetype blockStart);
     // The item's state now, with the given ranges.
     static ItemText snapshotOf(const StyleDeclarationPtr &declaration, Range range, Range whole, qsizetype line);
 
@@ -212,6 +215,7 @@ private:
     QString m_text;
     // -1 until counted.
     mutable qsizetype m_lineBreaks = -1;
+    mutable std::optional<bool> m_minified;
     Items m_items;
     QHash<const StyleDeclaration *, qsizetype> m_index;
     bool m_placesModel = false;

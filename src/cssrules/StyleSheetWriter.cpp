@@ -30,21 +30,8 @@ bool isBlank(QChar c)
 using CSSRulesPrivate::isWhite;
 using CSSRulesPrivate::isWritten;
 
-qsizetype lineStart(const QString &text, qsizetype position)
-{
-    while (position > 0 && text.at(position - 1) != u'\n' && text.at(position - 1) != u'\r')
-        --position;
-    return position;
-}
-
-bool onlyBlanksBetween(const QString &text, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < to; ++i) {
-        if (!isBlank(text.at(i)))
-            return false;
-    }
-    return true;
-}
+using CSSRulesPrivate::lineStart;
+using CSSRulesPrivate::onlyBlanksBetween;
 
 // The end of a line break at position, or position when there is none.
 qsizetype afterLineBreak(const QString &text, qsizetype position)
@@ -193,7 +180,7 @@ QStringList copyPrefixesIn(const StyleSheetSource::ItemText &item, const QString
 
 bool StyleSheetWriter::isMinifiedText(const QString &text)
 {
-    return StyleSheetLayout::isMinified(text, text.count(u'\n'));
+    return StyleSheetLayout::isMinified(text);
 }
 
 bool StyleSheetWriter::isEdited(const StyleDeclaration &declaration, const StyleSheetSource &previous) const
@@ -399,9 +386,8 @@ void StyleSheetWriter::propertySplices(const StyleDeclaration &declaration, cons
     const qsizetype bodyStart = item.range.location + 1;
     const qsizetype bodyEnd = std::max(bodyStart, item.range.end() - 1);
     const DeclarationStyle style = styleOf(item, text, m_layout.indent);
-    const bool minified = m_previous && &text == &m_previous->text()
-                              ? StyleSheetLayout::isMinified(text, m_previous->lineBreaks())
-                              : StyleSheetLayout::isMinified(text, text.count(u'\n'));
+    const bool minified = m_previous && &text == &m_previous->text() ? m_previous->isMinified()
+                                                                     : StyleSheetLayout::isMinified(text);
     qsizetype insertAt = bodyStart;
     bool needsSemicolon = false;
     for (const CSSPropertyPtr &property : current) {
@@ -464,7 +450,7 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
     // What an edit adds to the text is written in the text's layout, read
     // from the items around the first place the write adds to (#77); a
     // sheet without items is written as the generators write it.
-    const bool minified = StyleSheetLayout::isMinified(text, previous.lineBreaks());
+    const bool minified = previous.isMinified();
     // A rule an edit adds to a text gets the copies its own declarations
     // were written with, none the project adds on its own (#77); a text made
     // from the model alone gets every copy the project asks for.
@@ -596,9 +582,12 @@ QList<StyleSheetWriter::Splice> StyleSheetWriter::splicesOf(const QList<StyleDec
         generatorNear(item->whole.location).propertySplices(*declaration, *item, text, splices);
     }
     flush();
-    // The text's own line breaks in what the write puts in.
+    // The text's own line breaks in what the write puts in: those of its
+    // rules, else its first.
     const qsizetype firstBreak = text.indexOf(u'\n');
-    if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r') {
+    const bool crlf = previous.items().isEmpty() ? firstBreak > 0 && text.at(firstBreak - 1) == u'\r'
+                      : !splices.isEmpty() && generatorNear(splices.constFirst().location).m_layout.lineBreak == QLatin1String("\r\n");
+    if (crlf) {
         for (Splice &splice : splices)
             splice.text = withLineBreaks(splice.text, QStringLiteral("\r\n"));
     }

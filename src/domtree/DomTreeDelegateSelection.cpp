@@ -62,9 +62,12 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
             else if (node->isComment() && row->parentNodeEx())
                 target = row->parentNodeEx()->shared_from_this();
             const int modeThen = preview ? preview->detectState() : -1;
-            if (target)
+            if (target) {
                 DelayedPerform::perform(this, "lazySelection", {}, 0.1,
                                         [this, target, modeThen] { lazySelection(target, modeThen); });
+                if (m_cssOutlineDelegate)
+                    m_cssOutlineDelegate->askAheadForElement(target->node());
+            }
         }
     } else {
         DelayedPerform::perform(this, "lazySelection", {}, 0.1, [this] { lazySelection(nullptr); });

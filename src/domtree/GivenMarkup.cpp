@@ -6,7 +6,10 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/html/HTMLSourceMap.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -93,12 +96,11 @@ GivenMarkup GivenMarkup::parse(DOMDocument &document, const QString &given)
         ++lead;
     HTMLSourceMap map;
     markup.m_nodes = document.createNodesFromString(text, &map);
-    // The unit of its indentation, as its lines stand to one another.
-    const QString unit = LayoutSpace::indentUnitOf(LayoutSpace::withoutCommonIndent(text));
-
     QList<const DOMNode *> roots;
     for (const DOMNodePtr &node : std::as_const(markup.m_nodes))
         roots.append(node.get());
+    // The unit of its indentation, as its elements' lines stand to one another.
+    const QString unit = indentUnitOf(text, roots, map, lead);
     std::vector<const DOMNode *> all;
     const QList<qsizetype> layoutLines = layoutLineStarts(text, roots, map, lead, &all);
     for (const DOMNode *node : all) {
@@ -109,6 +111,47 @@ GivenMarkup GivenMarkup::parse(DOMDocument &document, const QString &given)
                                                  layoutLines, unit));
     }
     return markup;
+}
+
+QString GivenMarkup::indentUnitOf(const QString &text, const QList<const DOMNode *> &roots, const HTMLSourceMap &map,
+                                  qsizetype offset)
+{
+    // The indentation of the line a start tag begins, or nothing where
+    // other text stands before it on its line.
+    const auto indentOf = [&](const DOMNode *element) -> std::optional<QStringView> {
+        const HTMLSourceRange *range = map.rangeOf(element);
+        if (!range || !range->isValid() || !range->hasStartTag())
+            return std::nullopt;
+        const qsizetype start = std::min(offset + range->start, text.size());
+        const qsizetype lineStart = start > 0 ? text.lastIndexOf(u'\n', start - 1) + 1 : 0;
+        if (indentRunEnd(text, lineStart, start) != start)
+            return std::nullopt;
+        return QStringView(text).mid(lineStart, start - lineStart);
+    };
+    QHash<QString, int> seen;
+    std::vector<const DOMNode *> pending(roots.cbegin(), roots.cend());
+    while (!pending.empty()) {
+        const DOMNode *node = pending.back();
+        pending.pop_back();
+        const std::optional<QStringView> own = node->isElement() ? indentOf(node) : std::nullopt;
+        for (const DOMNode *child = node->firstChild(); child; child = child->nextSibling()) {
+            if (!child->isElement())
+                continue;
+            pending.push_back(child);
+            const std::optional<QStringView> inner = own ? indentOf(child) : std::nullopt;
+            if (inner && inner->size() > own->size() && inner->startsWith(*own))
+                ++seen[inner->sliced(own->size()).toString()];
+        }
+    }
+    QString unit = QStringLiteral("\t");
+    int most = 0;
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        if (it.value() > most || (it.value() == most && it.key().size() < unit.size())) {
+            unit = it.key();
+            most = it.value();
+        }
+    }
+    return unit;
 }
 
 GivenText GivenMarkup::authorsText(const QString &text, const DOMNode *node, const HTMLSourceMap &map, const QString &unit)

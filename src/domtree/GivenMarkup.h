@@ -25,6 +25,13 @@ public:
     // file's text), made relative the same way, the levels counted in unit:
     // ready to be put at another place.
     static GivenText authorsText(const QString &text, const DOMNode *node, const HTMLSourceMap &map, const QString &unit);
+    // The unit of indentation of a text of elements (the map's ranges
+    // counting from offset in it): what the line of an element's start tag
+    // is indented by beyond its parent element's, both tags starting their
+    // lines, the most seen; a tab where no element says. Comments, scripts
+    // and other texts have no say (#86).
+    static QString indentUnitOf(const QString &text, const QList<const DOMNode *> &roots, const HTMLSourceMap &map,
+                                qsizetype offset = 0);
 
     const QList<DOMNodePtr> &nodes() const { return m_nodes; }
     // The part of a node made (a top-level node or one inside it), or null.

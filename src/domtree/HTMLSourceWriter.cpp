@@ -164,7 +164,11 @@ public:
     {
         const qsizetype lineEnd = pairing.text().indexOf(QLatin1Char('\n'));
         m_crlf = lineEnd > 0 && pairing.text().at(lineEnd - 1) == QLatin1Char('\r');
-        m_indentUnit = LayoutSpace::indentUnitOf(pairing.text());
+        QList<const DOMNode *> roots;
+        for (const DOMNode *node = pairing.sourceDocument() ? pairing.sourceDocument()->firstChild() : nullptr; node;
+             node = node->nextSibling())
+            roots.append(node);
+        m_indentUnit = GivenMarkup::indentUnitOf(pairing.text(), roots, pairing.sourceMap());
         // A minified page takes what is added minified too.
         m_minified = isMinifiedPage(pairing.text());
     }

@@ -117,28 +117,6 @@ inline bool beginsWithLineBreakBeforeText(const QString &text)
     return false;
 }
 
-// The text's unit of indentation: a tab, or the fewest spaces a line that
-// starts with a tag is indented by; a tab when no line says.
-inline QString indentUnitOf(const QString &text)
-{
-    qsizetype fewest = 0;
-    qsizetype line = 0;
-    while (line < text.size()) {
-        qsizetype at = line;
-        while (at < text.size() && text.at(at) == u' ')
-            ++at;
-        if (at < text.size() && text.at(at) == u'\t' && at == line)
-            return QStringLiteral("\t");
-        if (at > line && at < text.size() && text.at(at) == u'<' && (fewest == 0 || at - line < fewest))
-            fewest = at - line;
-        const qsizetype next = text.indexOf(u'\n', at);
-        if (next < 0)
-            break;
-        line = next + 1;
-    }
-    return fewest > 0 ? QString(fewest, u' ') : QStringLiteral("\t");
-}
-
 // The indentation of a line in levels of unit (a tab counting as four
 // columns where the unit is one), and the columns left over.
 inline std::pair<qsizetype, qsizetype> indentLevel(QStringView indent, const QString &unit)

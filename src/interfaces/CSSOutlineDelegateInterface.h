@@ -30,6 +30,9 @@ public:
     virtual void setAndRefreshStyleFiles(const QList<File *> &files) = 0;
     // Lists the rules of the element (null empties the list).
     virtual void updateRulesByElement(DOMNode *element) = 0;
+    // The element is about to be listed (a selection is told 0.1 s after
+    // it is made): what the page must answer for it is asked for now.
+    virtual void askAheadForElement(DOMNode *) {}
     // Empties the panel before the page is loaded again; after another
     // project's page, forgets that project too.
     virtual void reset() = 0;

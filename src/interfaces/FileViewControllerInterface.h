@@ -2,6 +2,7 @@
 
 class File;
 class QPlainTextEdit;
+class QString;
 
 // What the other subsystems ask of the centre-pane file viewer. Implemented
 // by FileViewController (src/app); called by the shell, the code view and
@@ -24,4 +25,12 @@ public:
     virtual void viewFileWithScrollTop(File *file) = 0;
     // Saves the file of the code view that had the keyboard focus last.
     virtual void saveDocument() = 0;
+    // Saves the file the user sees chosen: `chosen` (the project list's
+    // choice) when it has unsaved edits, else the file shown in the centre
+    // pane; a failure is told in an alert. Answers the file acted on, null
+    // when there is none.
+    virtual File *saveChosenFile(File *chosen) = 0;
+    // Tells the user what a save did not do, over the centre pane, without
+    // taking the keyboard.
+    virtual void showSaveNotice(const QString &text) = 0;
 };

@@ -23,6 +23,7 @@
 #include "toolkit/ProgressiveBox.h"
 #include "toolkit/SearchFieldEx.h"
 #include "workspace/File.h"
+#include "workspace/StyleSheetAddress.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -281,7 +282,7 @@ void PreviewDelegate::addStyleFile(const QUrl &url)
     // Local sheets are the project's Files; remote ones come with the resources.
     if (!url.isLocalFile() || !m_projectDelegate)
         return;
-    File *file = projectFileOf(url.toLocalFile());
+    File *file = projectFileOf(StyleSheetAddress::keyOf(url.toString(QUrl::FullyEncoded)));
     if (!file || m_styleFiles.contains(file))
         return;
     m_styleFiles.append(file);

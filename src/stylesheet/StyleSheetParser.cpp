@@ -124,10 +124,18 @@ QList<StyleDeclarationPtr> StyleSheetParser::parseStyleSheet(const QString &text
             item->setChildIndex(span.childIndex);
             item->setInBraket(true);
         }
+        // The line of the selector's first character, wherever the "{" stands (#86).
+        const qsizetype first = span.kind == StyleSheetSpan::Kind::Block || span.kind == StyleSheetSpan::Kind::Namespace
+                                    ? selectorStart(text, span.preludeStart, s)
+                                    : s;
         if (!singleLine) {
-            line += CSSScan::countLineBreaks(text.constData() + lineCountedTo, text.constData() + s,
-                                             text.constData() + text.size());
-            lineCountedTo = s;
+            const QChar *data = text.constData();
+            const QChar *end = data + text.size();
+            if (first >= lineCountedTo)
+                line += CSSScan::countLineBreaks(data + lineCountedTo, data + first, end);
+            else
+                line -= CSSScan::countLineBreaks(data + first, data + lineCountedTo, end);
+            lineCountedTo = first;
         }
         item->setLineNumber(line);
         item->setParentFile(parentFile);
@@ -179,6 +187,26 @@ bool StyleSheetParser::endsAtTopLevel(QStringView text)
     const StyleSheetScanner::Problems &problems = scanner.problems();
     return problems.unclosedBlocks == 0 && !problems.unclosedComment && !problems.tooDeep && !problems.unendedStatement
            && !problems.trailingText;
+}
+
+qsizetype StyleSheetParser::selectorStart(QStringView text, qsizetype boundary, qsizetype blockStart)
+{
+    qsizetype start = std::clamp<qsizetype>(boundary, 0, blockStart);
+    // White space and comments come before it.
+    while (start < blockStart) {
+        const char16_t c = text[start].unicode();
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
+            ++start;
+        } else if (c == u'/' && start + 1 < blockStart && text[start + 1] == u'*') {
+            const qsizetype close = text.indexOf(u"*/", start + 2);
+            if (close < 0 || close + 2 > blockStart)
+                break;
+            start = close + 2;
+        } else {
+            break;
+        }
+    }
+    return start;
 }
 
 qsizetype StyleSheetParser::getLineNum(const QList<qsizetype> &lineEnds,

@@ -11,7 +11,8 @@ class VendarPrefixSettings;
 // Turns the text of a style sheet into the flat item list of the style-sheet
 // model: one StyleDeclaration per style rule, at-rule block or statement and
 // one StyleComment per comment outside rule bodies, each with its selector,
-// body, range, rule type, nesting marks and line number. One pass over the
+// body, range, rule type, nesting marks and line number (that of the
+// selector's first character). One pass over the
 // characters records the spans of blocks, statements and comments
 // (StyleSheetScanner); a second pass makes the items. It does not validate
 // CSS and never fails: odd input gives odd items, and no text is lost.
@@ -42,6 +43,11 @@ public:
     // open and no text after its last item: what follows it in a longer
     // text is read as if it stood alone.
     static bool endsAtTopLevel(QStringView text);
+    // Where the selector of a block whose "{" is at blockStart begins: the
+    // first character at or after boundary that is neither white space nor
+    // inside a comment; blockStart when there is none. An item's line number
+    // is the line of this character.
+    static qsizetype selectorStart(QStringView text, qsizetype boundary, qsizetype blockStart);
     // The 1-based line that holds the item's range location.
     static qsizetype getLineNum(const QList<qsizetype> &lineEnds,
                                 const StyleDeclaration &declaration);

@@ -477,11 +477,16 @@ QList<File *> File::setUpChildren()
     // is not the folder "100%".
     const QString folder = m_path;
     DIR *dir = nullptr;
+    QString problem;
     if (!m_isFolderCycle && exists() && isDirectoryPath(folder)) {
         dir = ::opendir(QFile::encodeName(folder).constData());
         if (!dir)
-            QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+            problem = QString::fromLocal8Bit(std::strerror(errno));
     }
+    // Kept for the tree to show, and said once while it lasts (#85).
+    if (!problem.isEmpty() && problem != m_folderProblem)
+        QM_INFO(QStringLiteral("cannot read the folder %1: %2").arg(folder, problem));
+    m_folderProblem = problem;
     if (!dir) {
         // The folder is gone (or unreadable): its nodes go with it, but for
         // those holding unsaved edits, which stay marked missing.

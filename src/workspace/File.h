@@ -120,6 +120,10 @@ public:
     int numberOfChildren();
     // A folder that is one above it on disk: listed as a plain entry.
     bool isFolderCycle() const { return m_isFolderCycle; }
+    // Why the folder's entries could not be listed when they were last
+    // read ("Permission denied"); empty for a folder that reads, and for
+    // one that is not there (#85).
+    QString folderProblem() const { return m_folderProblem; }
     File *me() { return this; }
     // Depth-first: every node below whose name contains `text`, each folder's
     // finds right after it.
@@ -584,6 +588,7 @@ private:
     // Hidden entries of the folder: not children, but kept for the project map.
     std::vector<std::unique_ptr<File>> m_hiddenChildren;
     bool m_isLeaf = false;
+    QString m_folderProblem;
     QString m_displayName;
     QString m_path;
     mutable QString m_absolutePath; // Cache of the computed address.

@@ -39,14 +39,26 @@ std::optional<QString> File::readDiskTextAt(const QString &path, quint32 *encodi
             *notice = *problem;
         return std::nullopt;
     }
+    // Why a view of the file shows no text and takes no keys (#85).
+    const auto noText = [notice](const QString &why) {
+        if (notice)
+            *notice = why + QStringLiteral(": it takes no edits, and nothing is saved over it.");
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         QM_INFO(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        if (std::optional<QString> why = whyUnreadable(path)) {
+            (*why)[0] = why->at(0).toUpper();
+            noText(*why);
+        } else if (notice) {
+            *notice = QStringLiteral("There is no such file: it takes no edits, and a save makes none.");
+        }
         return std::nullopt;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         QM_INFO(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        noText(QStringLiteral("This file cannot be read (%1)").arg(file.errorString()));
         return std::nullopt;
     }
     if (digest)
@@ -54,6 +66,7 @@ std::optional<QString> File::readDiskTextAt(const QString &path, quint32 *encodi
     std::optional<DataUtils::DecodedText> decoded = DataUtils::decodeWithAutoEncode(data);
     if (!decoded) {
         QM_INFO(QStringLiteral("%1 is in no known text encoding; it has no text").arg(path));
+        noText(QStringLiteral("This file is in no known text encoding"));
         return std::nullopt;
     }
     if (encoding)
@@ -686,9 +699,29 @@ bool File::save()
         return false;
     };
 
+    // Nothing of the user's is lost by these refusals: the file is not
+    // marked modified for them.
+    auto refuse = [this](const QString &reason) {
+        m_lastSaveError = reason;
+        QM_ERROR(QStringLiteral("%1 was not saved: %2").arg(m_path, reason));
+        return false;
+    };
+    // Only bytes the program read are ever written over, and no file is
+    // made where none was read (#85): a file on disk that cannot be read
+    // now, or a path that never held one (an address that failed to load).
+    if (const std::optional<QString> problem = AtomicFileWriter::undecodableNameProblem(m_path))
+        return refuse(*problem);
+    bool isDirectory = false;
+    const bool onDisk = diskStamp(m_path, &isDirectory).has_value();
+    if (std::optional<QString> why = isDirectory ? std::nullopt : whyUnreadable(m_path)) {
+        (*why)[0] = why->at(0).toUpper();
+        return refuse(*why + QStringLiteral(", and a file whose bytes were not read is never written over."));
+    }
+    if (!onDisk && !m_diskDigest && !m_isMissingOnDisk)
+        return refuse(QStringLiteral("There is no such file, and a save makes none."));
     settlePieces();
     if (!m_content)
-        return fail(QStringLiteral("It has no text (it was never read, or could not be decoded)."));
+        return refuse(QStringLiteral("It has no text (it was never read, or could not be decoded)."));
 
     // Another program's change since the text was read is never written
     // over unless the user chose so.

@@ -55,6 +55,13 @@ public:
     void viewFileWithNoOpen(File *) override {}
     void viewFileWithScrollTop(File *) override {}
     void saveDocument() override { ++saves; }
+    File *saveChosenFile(File *) override
+    {
+        ++saves;
+        return nullptr;
+    }
+    void showSaveNotice(const QString &text) override { notices << text; }
+    QStringList notices;
 };
 
 class MenusTest : public ShellTest
@@ -184,8 +191,10 @@ TEST_F(MenusTest, SaveAsksTheDomTreeThenTheRulesPanelThenTheFileViewer)
     item("save:")->trigger();
     center.removeObserver(this);
     EXPECT_EQ(posted, (QStringList{QStringLiteral("cssHasSavedByCommand"), QStringLiteral("htmlHasSavedByCommand")}));
-    // The file whose code view had the keyboard last is saved too.
+    // The file the user sees chosen is saved too; with nothing unsaved, the
+    // user is told so (#85).
     EXPECT_EQ(viewer.saves, 1);
+    EXPECT_EQ(viewer.notices, QStringList{QStringLiteral("Nothing to save: no file is chosen.")});
 }
 
 TEST_F(MenusTest, TheHelpCommandsOpenTheTutorialAndItsIgnoreRulesSection)

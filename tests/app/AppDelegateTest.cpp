@@ -112,7 +112,7 @@ TEST_F(LaunchTest, ClosingTheMainWindowWithNothingModifiedAsksQuitOrCancel)
     launch();
     AlertAnswers answers({QStringLiteral("Cancel")});
     EXPECT_FALSE(ui().window->close());
-    ASSERT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quite Quillmark?")});
+    ASSERT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quit Quillmark?")});
     EXPECT_EQ(answers.buttons, QStringList{QStringLiteral("Quit|Cancel")});
     EXPECT_TRUE(ui().window->isVisible());
     EXPECT_FALSE(project.calls.contains(QStringLiteral("saveOnQuit")));
@@ -204,7 +204,7 @@ TEST_F(LaunchTest, SaveAndQuitIsAskedOnceEvenWhenTheCloseComesTwice)
     QCloseEvent again;
     QApplication::sendEvent(ui().window, &again);
     EXPECT_TRUE(again.isAccepted());
-    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quite Quillmark?")});
+    EXPECT_EQ(answers.messages, QStringList{QStringLiteral("Are you sure you want to quit Quillmark?")});
     EXPECT_EQ(project.calls.count(QStringLiteral("saveOnQuit")), 1);
     Q_EMIT qApp->lastWindowClosed();
     EXPECT_TRUE(delegate->isTerminating());

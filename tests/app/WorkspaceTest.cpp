@@ -128,27 +128,43 @@ TEST_F(Workspace, CancellingTheFolderPanelAddsNothing)
     EXPECT_FALSE(ProjectDelegate::panelSheetShown());
 }
 
-TEST_F(Workspace, AFolderThatIsGoneLeavesTheRememberedProjectsAndALinkIsKeptResolved)
+// A project folder gone at launch (a disk not mounted, a folder renamed),
+// or a file in its place, stays in the list and remembered, saying why; the
+// folder back, the project comes back by itself (#85).
+TEST_F(Workspace, AFolderThatIsGoneStaysInTheListUntilItComesBackAndALinkIsKeptResolved)
 {
-    QDir(home.path()).mkpath(QStringLiteral("gone"));
     const QString gone = path("gone");
-    ASSERT_TRUE(QDir(gone).removeRecursively());
     const QString link = home.filePath(QStringLiteral("link-to-other"));
     ASSERT_TRUE(QFile::link(path("other"), link));
-    remember({path("site"), gone, link});
-
-    testing::internal::CaptureStderr();
+    remember({path("site"), gone, link, path("site/index.html")});
     launch();
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("Project Directory Not Found. Remove Bookmark."), std::string::npos) << log;
 
     QStringList names;
     for (File *project : controller()->projects())
         names << project->displayName();
-    EXPECT_EQ(names, (QStringList{"other", "site"}));
+    EXPECT_EQ(names, (QStringList{"gone", "index.html", "other", "site"}));
     QStringList kept = rootPathes().keys();
     kept.sort();
-    EXPECT_EQ(kept, (QStringList{path("other"), path("site")}));
+    EXPECT_EQ(kept, (QStringList{gone, path("other"), path("site"), path("site/index.html")}));
+    File *missing = controller()->projects().first();
+    EXPECT_EQ(controller()->unavailableReason(missing),
+              QStringLiteral("The folder %1 is missing (a disk that is not mounted, or a folder renamed or moved).").arg(gone));
+    EXPECT_EQ(controller()->unavailableReason(controller()->projects().value(1)),
+              QStringLiteral("%1 is no folder.").arg(path("site/index.html")));
+    EXPECT_EQ(controller()->unavailableReason(controller()->projects().last()), QString());
+
+    // Chosen, it stays: nothing is shown, and nothing asked.
+    AlertAnswers answers({});
+    select(missing);
+    EXPECT_TRUE(answers.messages.isEmpty());
+    EXPECT_EQ(controller()->projects().size(), 4);
+
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("gone/pages")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        const QList<File *> projects = controller()->projects();
+        return projects.first()->path() == gone && controller()->unavailableReason(projects.first()).isEmpty()
+               && projects.first()->numberOfChildren() == 1;
+    }, 10000));
 }
 
 TEST_F(Workspace, TheProjectListChangesOnlyOnTheMainThread)
@@ -163,16 +179,6 @@ TEST_F(Workspace, TheProjectListChangesOnlyOnTheMainThread)
     EXPECT_TRUE(controller()->isLoading());
     ASSERT_TRUE(TestUtil::waitUntil([this] { return !controller()->isLoading(); }));
     EXPECT_EQ(controller()->projects().size(), 2);
-}
-
-TEST_F(Workspace, AnEntryThatIsNoFolderIsLoggedAndDropped)
-{
-    remember({path("site"), path("site/index.html")});
-    testing::internal::CaptureStderr();
-    launch();
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("not a folder"), std::string::npos) << log;
-    EXPECT_EQ(rootPathes().keys(), QStringList{path("site")});
 }
 
 // --- Editing and saving ------------------------------------------------------------------
@@ -206,7 +212,8 @@ TEST_F(Workspace, TypingMakesOneUndoStepPerTurnAndUndoRestoresTheTextAndTheMark)
     EXPECT_FALSE(controller()->hasModified());
 }
 
-TEST_F(Workspace, SaveInTheCodeViewWritesTheFileAndClearsTheMark)
+// Written once (#85); saved again, the user is told there is nothing to save.
+TEST_F(Workspace, SaveInTheCodeViewWritesTheFileOnceAndClearsTheMark)
 {
     launchWithSite();
     File *script = node("site/js/app.js");
@@ -217,10 +224,17 @@ TEST_F(Workspace, SaveInTheCodeViewWritesTheFileAndClearsTheMark)
     ASSERT_TRUE(script->isModified());
     ASSERT_EQ(QApplication::focusWidget(), code);
 
-    item("save:")->trigger();
+    {
+        const InjectedFault writes(AtomicFileWriter::Step::Rename, 0);
+        item("save:")->trigger();
+        EXPECT_EQ(writes.calls(), 1);
+    }
     EXPECT_EQ(TestUtil::readFile(path("site/js/app.js")), QByteArray("var a = 1; // saved"));
     EXPECT_FALSE(script->isModified());
     EXPECT_FALSE(controller()->hasModified());
+    EXPECT_EQ(viewer()->saveNotice(), QString());
+    item("save:")->trigger();
+    EXPECT_EQ(viewer()->saveNotice(), QStringLiteral("Nothing to save: \"app.js\" has no unsaved changes."));
 }
 
 TEST_F(Workspace, SavingAStyleSheetParsesItBeforeSaveFileContentIsPosted)

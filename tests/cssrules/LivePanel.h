@@ -20,7 +20,10 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
@@ -88,6 +91,70 @@ public:
                 mirrored.append(QString::number(list.item(i)->isReadable() ? list.item(i)->cssRules().length() : -1));
             return mirrored.join(u',') == fixture->evaluate(pageRules).toString();
         }, 15000);
+    }
+
+    // Copies a folder's files (a template) and loads one of its pages, its
+    // files a project; the panel is handed the sheets the page loaded from
+    // the folder, as the preview hands them in.
+    bool loadFolder(const QString &source, const QString &page)
+    {
+        const QDir from(source);
+        QDirIterator it(source, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString relative = from.relativeFilePath(path);
+            if (relative.startsWith(QLatin1String("node_modules/")) || relative.startsWith(QLatin1String(".git/")))
+                continue;
+            const QString target = fixture->folder() + u'/' + relative;
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(path, target);
+        }
+        if (!load({}, page))
+            return false;
+        QList<File *> sheets;
+        for (const DOMCSSStyleSheetPtr &sheet : pageSheets()) {
+            if (File *each = fileOfSheet(*sheet); each && !sheets.contains(each))
+                sheets.append(each);
+        }
+        panel.setStyleFiles(sheets);
+        panel.setPageDocument(document());
+        return true;
+    }
+    // The page's sheets, imported ones after the sheet importing them.
+    QList<DOMCSSStyleSheetPtr> pageSheets() const
+    {
+        QList<DOMCSSStyleSheetPtr> all;
+        const std::function<void(const DOMCSSStyleSheetPtr &)> add = [&](const DOMCSSStyleSheetPtr &sheet) {
+            all.append(sheet);
+            const DOMCSSRuleList rules = sheet->isReadable() ? sheet->cssRules() : DOMCSSRuleList();
+            for (int i = 0; i < rules.length(); ++i) {
+                if (rules.item(i)->type() == DOMCSSRule::IMPORT_RULE && rules.item(i)->styleSheet())
+                    add(rules.item(i)->styleSheet());
+            }
+        };
+        const DOMStyleSheetList &list = document()->styleSheets();
+        for (int i = 0; i < list.length(); ++i)
+            add(list.item(i));
+        return all;
+    }
+    // The file of the folder a sheet was read from; null for another's.
+    File *fileOfSheet(const DOMCSSStyleSheet &sheet)
+    {
+        const QString path = QUrl(sheet.href()).adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment).toLocalFile();
+        const QString relative = QDir(fixture->folder()).relativeFilePath(path);
+        return path.isEmpty() || relative.startsWith(QLatin1String("..")) ? nullptr : file(relative);
+    }
+    // The page's sheets of the folder that the panel does not list, or
+    // whose rules the page does not let be read.
+    QStringList unlistedSheets()
+    {
+        QStringList unlisted;
+        for (const DOMCSSStyleSheetPtr &sheet : pageSheets()) {
+            File *each = fileOfSheet(*sheet);
+            if (each && (panel.styleSheetWithFile(each) != sheet || !sheet->isReadable()))
+                unlisted.append(sheet->href() + (sheet->isReadable() ? QString() : QStringLiteral(" (unreadable)")));
+        }
+        return unlisted;
     }
 
     File *file(const QString &name) { return fileAt(root.get(), name); }

@@ -4,6 +4,8 @@
 #include "cssrules/StyleSheetSource.h"
 #include "cssrules/StyleSheetWriter.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace StyleSheetLayoutTest {
@@ -188,3 +190,106 @@ TEST(StyleSheetLayout, ASheetWithoutItemsIsWrittenAsTheGeneratorsWriteIt)
 }
 
 } // namespace StyleSheetLayoutTest
+
+namespace StyleSheetLayoutRealSheets {
+
+using namespace WriterTestUtil;
+
+// A real framework sheet (an excerpt in data/layout, its source named in
+// its first line) and its layout as a person reading it says it is.
+struct RealSheet
+{
+    const char *name;
+    bool minified;
+    const char *indent; // null for a minified sheet
+    const char *colon;
+    const char *beforeBrace;
+    bool lastSemicolon;
+    const char *ruleGap; // null where the sheet writes both
+};
+
+void PrintTo(const RealSheet &sheet, std::ostream *out)
+{
+    *out << sheet.name;
+}
+
+class RealSheetLayout : public ::testing::TestWithParam<RealSheet>
+{
+};
+
+// #86: read from the rules and declarations, never from the comments (the
+// licence at the top of a minified sheet, the "=====" lines of a formatted
+// one indented by one blank).
+TEST_P(RealSheetLayout, IsWhatAPersonReadingItSays)
+{
+    const RealSheet &sheet = GetParam();
+    const QString text = readData(QStringLiteral("layout/") + QLatin1String(sheet.name));
+    ASSERT_FALSE(text.isEmpty());
+    SheetModel model;
+    model.read(text, settings(false, {}, {}));
+    const auto source = StyleSheetSource::read(text, model.list);
+    for (const qsizetype near : {qsizetype(0), text.size() / 2, text.size()}) {
+        const StyleSheetLayout layout = StyleSheetLayout::of(*source, near, QStringLiteral("\t"));
+        EXPECT_EQ(layout.minified, sheet.minified) << near;
+        if (sheet.indent) {
+            EXPECT_EQ(layout.indent, QLatin1String(sheet.indent)) << near;
+        }
+        EXPECT_EQ(layout.colon, QLatin1String(sheet.colon)) << near;
+        EXPECT_EQ(layout.beforeBrace, QLatin1String(sheet.beforeBrace)) << near;
+        EXPECT_EQ(layout.lastSemicolon, sheet.lastSemicolon) << near;
+        if (sheet.ruleGap) {
+            EXPECT_EQ(layout.ruleGap, QLatin1String(sheet.ruleGap)) << near;
+        }
+        EXPECT_EQ(layout.lineBreak, QStringLiteral("\n")) << near;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FrameworkSheets, RealSheetLayout,
+    ::testing::Values(RealSheet{"uikit.css", false, "  ", ": ", " ", true, "\n"},
+                      RealSheet{"bootstrap.css", false, "  ", ": ", " ", true, "\n\n"},
+                      RealSheet{"bootstrap.min.css", true, nullptr, ":", "", false, nullptr},
+                      RealSheet{"sb-admin-2.min.css", true, nullptr, ":", "", false, nullptr},
+                      RealSheet{"adminlte.css", false, "  ", ": ", " ", true, "\n\n"},
+                      RealSheet{"adminlte.min.css", true, nullptr, ":", "", false, nullptr},
+                      RealSheet{"material-dashboard.css", false, "  ", ": ", " ", true, "\n\n"},
+                      RealSheet{"reveal-reset.css", true, nullptr, ":", "", false, nullptr},
+                      RealSheet{"reveal.css", true, nullptr, ":", "", false, nullptr},
+                      RealSheet{"impress-demo.css", false, "    ", ": ", " ", true, nullptr}),
+    [](const ::testing::TestParamInfo<RealSheet> &info) {
+        return QString::fromLatin1(info.param.name).remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]"))).toStdString();
+    });
+
+// #86: in uikit.css a rule's only declaration switched off and on again
+// comes back as it stood, and a new rule is indented as the sheet's rules.
+TEST(UikitSheet, NewTextFollowsItsTwoBlankIndentation)
+{
+    const QString text = readData(QStringLiteral("layout/uikit.css"));
+    {
+        SheetModel model;
+        model.read(text, settings(false, {}, {}));
+        const auto source = StyleSheetSource::read(text, model.list);
+        StyleDeclarationPtr rule;
+        for (const StyleDeclarationPtr &item : std::as_const(model.list)) {
+            if (item->selector() == QLatin1String("body"))
+                rule = item;
+        }
+        ASSERT_TRUE(rule && rule->properties().size() == 1) << (rule ? rule->properties().size() : -1);
+        rule->properties().constFirst()->setEnabled(false);
+        rule->setModified(true);
+        const StyleSheetWriter::Result off = StyleSheetWriter(settings(false, {}, {})).write(model.list, source.get());
+        ASSERT_TRUE(off.ok);
+        ASSERT_FALSE(off.text.contains(QLatin1String("body {\n  margin: 0;"))) << off.text.toStdString();
+        rule->properties().constFirst()->setEnabled(true);
+        rule->setModified(true);
+        const StyleSheetWriter::Result on = StyleSheetWriter(settings(false, {}, {})).write(model.list, off.source.get());
+        ASSERT_TRUE(on.ok);
+        EXPECT_EQ(on.text.toStdString(), text.toStdString()) << lineDiff(text, on.text).toStdString();
+    }
+    const QString added = writtenAfter(text, settings(false, {}, {}), [](SheetModel &model) {
+        model.add(RuleType::Style, QStringLiteral(".n"), {{QStringLiteral("top"), QStringLiteral("0")}});
+    });
+    EXPECT_TRUE(added.endsWith(QStringLiteral("}\n.n {\n  top: 0;\n}\n"))) << lineDiff(text, added).toStdString();
+}
+
+} // namespace StyleSheetLayoutRealSheets

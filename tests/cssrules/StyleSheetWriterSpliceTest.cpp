@@ -174,6 +174,74 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, SplicedEdits, ::testing::Values("\n", "\r\n")
                          });
 
 // A sheet long enough that its items fill several shared runs of a source.
+// Selectors over several lines, a "{" on a line of its own, comments and
+// blank lines before selectors, and a media block: the line number of every
+// rule is that of its selector's first character, when read and after edits
+// that move the text or leave it in place (#86).
+TEST(SplicedEditLines, ARulesLineIsThatOfItsSelectorsFirstCharacterThroughEdits)
+{
+    QString text = QStringLiteral(".top {\n"
+                                  "  color: red;\n"
+                                  "}\n"
+                                  "/* headings */\n"
+                                  "\n"
+                                  ".light h1,\n"
+                                  ".light h2,\n"
+                                  ".light h3\n"
+                                  "{\n"
+                                  "  color: #fff;\n"
+                                  "}\n"
+                                  "@media (min-width: 1px)\n"
+                                  "{\n"
+                                  "  /* inside */\n"
+                                  "  .m,\n"
+                                  "  .n\n"
+                                  "  { top: 0; }\n"
+                                  "}\n"
+                                  ".last\n"
+                                  "{ left: 0; }\n");
+    const StyleSheetWriterSettings each = settings(false, {}, {});
+    SheetModel model;
+    model.read(text, each);
+    std::shared_ptr<StyleSheetSource> source = StyleSheetSource::read(text, model.list);
+    const auto lineOf = [&text](const QString &start) { return text.left(text.indexOf(start)).count(u'\n') + 1; };
+    const auto expectLines = [&](const char *step) {
+        for (const auto &[selector, start] : {std::pair{".top", ".top"}, {".light h1, .light h2, .light h3", ".light h1,"},
+                                             {"@media (min-width: 1px)", "@media"}, {".m, .n", ".m,"}, {".last", ".last"}}) {
+            const StyleDeclarationPtr item = model.withSelector(QString::fromLatin1(selector));
+            ASSERT_TRUE(item) << selector;
+            EXPECT_EQ(item->lineNumber(), lineOf(QString::fromLatin1(start))) << step << ": " << selector;
+        }
+        // A fresh read of the text says the same.
+        const QList<StyleDeclarationPtr> fresh = StyleSheetParser::parseStyleSheet(text, nullptr, each.prefixes);
+        for (const StyleDeclarationPtr &item : fresh) {
+            if (item->type() != RuleType::Comment) {
+                EXPECT_EQ(model.withSelector(item->selector())->lineNumber(), item->lineNumber()) << step << ": " << item->selector().toStdString();
+            }
+        }
+    };
+    const auto write = [&](const QString &selector, const QString &name, const QString &value) {
+        model.property(selector, name)->setValue(value);
+        model.withSelector(selector)->setModified(true);
+        const StyleSheetWriter::Result result = StyleSheetWriter(each).write(model.list, source.get());
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        text = result.text;
+        source = result.source;
+        for (const StyleDeclarationPtr &item : model.list)
+            item->setModified(false);
+    };
+    expectLines("as read");
+    write(QStringLiteral(".top"), QStringLiteral("color"), QStringLiteral("blue"));
+    expectLines("after an edit that moves no line");
+    write(QStringLiteral(".m, .n"), QStringLiteral("top"), QStringLiteral("4px"));
+    expectLines("after an edit inside the media block");
+    const qsizetype lastLine = lineOf(QStringLiteral(".last"));
+    model.withSelector(QStringLiteral(".top"))->properties().append(declared(QStringLiteral("margin"), QStringLiteral("0")));
+    write(QStringLiteral(".top"), QStringLiteral("color"), QStringLiteral("green"));
+    ASSERT_EQ(lineOf(QStringLiteral(".last")), lastLine + 1) << text.toStdString();
+    expectLines("after an edit that adds a line before every rule");
+}
+
 TEST(SplicedEditsOfALongSheet, ASourceKeepsItsItemsWhileTheNextOneMovesThem)
 {
     QString text;

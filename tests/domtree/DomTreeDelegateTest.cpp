@@ -2,8 +2,10 @@
 #include "TestUtil.h"
 
 #include "DomTreeTestSupport.h"
+#include "FakeRulesPanel.h"
 
 #include "domtree/DomModifyCoalescer.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/kit/Alert.h"
 #include "platform/kit/OutlineItemModel.h"
 #include "platform/kit/PathControl.h"
@@ -122,6 +124,44 @@ TEST(DomTreeDelegate, ASelectionIsFollowedByTheBreadcrumbAndTheInspector)
     }));
     EXPECT_TRUE(page.inspector->attributeNames().isEmpty());
     EXPECT_EQ(pathTitles(page.tree->dombreadcramb()).constLast(), QStringLiteral("One"));
+}
+
+// The rules panel lists an element 0.1 s after its selection, once for a
+// burst; what the page must answer for it is asked for at each selection,
+// so that the answers come during the wait (#88).
+TEST(DomTreeDelegate, ASelectionAsksTheRulesPanelAheadAtOnceAndListsItsElementOnceAfterTheWait)
+{
+    Shown page;
+    struct : FakeRulesPanel
+    {
+        void updateRulesByElement(DOMNode *node) override { listed.append(node); }
+        void askAheadForElement(DOMNode *node) override { askedAhead.append(node); }
+        QList<DOMNode *> listed;
+        QList<DOMNode *> askedAhead;
+    } rules;
+    page.tree->setCssOutlineDelegate(&rules);
+    DOMElement *main = page.byId("main");
+    page.tree->selectNode(page.byId("one"));
+    page.tree->selectNode(page.byId("two"));
+    EXPECT_EQ(rules.askedAhead, (QList<DOMNode *>{page.byId("one"), page.byId("two")}));
+    EXPECT_TRUE(rules.listed.isEmpty());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !rules.listed.isEmpty(); }));
+    EXPECT_FALSE(DelayedPerform::isPending(page.tree, "lazySelection"));
+    EXPECT_EQ(rules.listed, QList<DOMNode *>{page.byId("two")});
+
+    // A comment stands for its parent element, ahead as after the wait.
+    DOMNode *comment = nullptr;
+    for (DOMNode *child = main->firstChild(); child; child = child->nextSibling()) {
+        if (child->isComment())
+            comment = child;
+    }
+    ASSERT_TRUE(comment && page.rowOf(comment));
+    rules.askedAhead.clear();
+    page.tree->selectItem(page.rowOf(comment));
+    EXPECT_EQ(rules.askedAhead, QList<DOMNode *>{main});
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return rules.listed.size() == 2; }));
+    EXPECT_EQ(rules.listed.constLast(), main);
+    page.tree->setCssOutlineDelegate(nullptr);
 }
 
 TEST(DomTreeDelegate, SeveralSelectedRowsAreAlwaysSiblingsAndNeverEndTags)

@@ -190,6 +190,26 @@ TEST(HTMLSourceWriter, ANewNodeIsWrittenAfterItsNearestSiblingInTheFile)
     EXPECT_EQ(page.write(), expected);
 }
 
+// #86: the unit of the page's indentation is read from its elements: the
+// tab-indented lines of a script and the lines of a comment have no say.
+TEST(HTMLSourceWriter, NewLinesAreIndentedAsTheElementsNotAsScriptsOrComments)
+{
+    const QString text = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<script>\n\tif (a) {\n\t\tb();\n\t}\n</script>\n"
+                                        "</head>\n<body>\n <!--\n <p>An old version</p>\n -->\n  <div id='main'>\n"
+                                        "    <p id='second'>Second</p>\n  </div>\n</body>\n</html>\n");
+    Fixture page(text);
+    DOMElementPtr list = page.live->createElement(QStringLiteral("ul"));
+    DOMElementPtr item = page.live->createElement(QStringLiteral("li"));
+    item->setTextContent(QStringLiteral("x"));
+    list->appendChild(item);
+    page.byId("main")->insertBefore(list, page.byId("second")->nextSibling());
+    page.edits.noteInserted(list.get());
+    page.refresh();
+    EXPECT_EQ(page.write().toStdString(),
+              QString(text).replace(QStringLiteral("<p id='second'>Second</p>"),
+                                    QStringLiteral("<p id='second'>Second</p>\n    <ul>\n      <li>x</li>\n    </ul>")).toStdString());
+}
+
 TEST(HTMLSourceWriter, ChangedTextKeepsTheFilesWhiteSpaceAroundIt)
 {
     Fixture page(QStringLiteral("<html><body><p id=p>\n  old text\n</p></body></html>"));

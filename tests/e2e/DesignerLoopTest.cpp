@@ -1,5 +1,6 @@
 #include "SessionTest.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QThread>
@@ -133,6 +134,55 @@ TEST_F(DesignerLoop, ANameAndValueTypedIntoTheAddFieldIsAddedAsOneDeclaration)
     QByteArray expected = session.original(QStringLiteral("css/site.css"));
     expected.replace("  line-height: 1.5;\n}", "  line-height: 1.5;\n  color: #ff0000;\n}");
     saveAndExpect("css/site.css", expected);
+}
+
+// #86: a rule from the New Rule dialog, in a sheet whose comments are
+// indented by one blank as uikit.css's are, takes the two blanks of its rules.
+TEST_F(DesignerLoop, ANewRuleTakesTheIndentationOfTheRulesNotOfTheComments)
+{
+    const QByteArray sheet = "/* ========================================================================\n"
+                             "   Component: Base\n"
+                             " ========================================================================== */\n"
+                             "/*\n * 1. Style\n */\n"
+                             "body {\n  margin: 0;\n}\n"
+                             "/* Notes\n ========================================================================== */\n"
+                             ".note {\n  color: #fff;\n  background: #222;\n}\n";
+    const QString folder = session.makeProject(
+        QStringLiteral("framework"),
+        {{QStringLiteral("framework.html"), "<!DOCTYPE html>\n<html>\n<head>\n<title>Framework</title>\n"
+                                            "<link rel=\"stylesheet\" href=\"css/framework.css\">\n</head>\n<body>\n"
+                                            "<p id=\"note\" class=\"note\">A note.</p>\n</body>\n</html>\n"},
+         {QStringLiteral("css/framework.css"), sheet}});
+    ASSERT_FALSE(folder.isEmpty());
+    ASSERT_TRUE(session.addProject(folder));
+    ASSERT_TRUE(session.openPage(QStringLiteral("framework.html")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return titled(state, "Framework"); }));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down", "note"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".note", "framework.css:12"); }));
+
+    ASSERT_NO_FATAL_FAILURE(chooseMenu("Rules", "Add Rule..."));
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return session.widget(QStringLiteral("selectorNameInputView")).isValid(); }));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("selectorNameInputView")));
+    session.type(QStringLiteral(".added"));
+    ASSERT_TRUE(session.clickRow(QStringLiteral("presetList"), QStringLiteral(".text-ellipsis")));
+    ASSERT_TRUE(session.clickWidget(QStringLiteral("okButton")));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("canUndo")].toBool(); }));
+    session.key(QStringLiteral("ctrl+s"));
+    // The file with the rule taken out again, and the line break put
+    // before it: the dialog puts it after the item it chose.
+    const QByteArray rule = ".added {\n  overflow: hidden;\n  white-space: nowrap;\n  text-overflow: ellipsis;\n}\n";
+    const auto saved = [&] {
+        QFile file(folder + QStringLiteral("/css/framework.css"));
+        QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const qsizetype at = text.indexOf(rule);
+        if (at < 2)
+            return text;
+        text.remove(at, rule.size());
+        if (text.mid(at - 2, 2) == "\n\n")
+            text.remove(at - 1, 1);
+        return text;
+    };
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return saved() == sheet; })) << saved().toStdString();
 }
 
 TEST_F(DesignerLoop, AnEditOfAMinifiedSheetChangesItOnlyThere)

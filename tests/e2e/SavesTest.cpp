@@ -82,7 +82,7 @@ TEST_F(Saves, SaveAndQuitFromTheWindowManagerAsksOnceSavesAndQuits)
     const QByteArray expected = session.original(QStringLiteral("index.html")) + "<!-- bye -->";
 
     session.key(QStringLiteral("alt+F4"));
-    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quit Quillmark")));
     ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton1"))); // Save And Quit
     // The program ends (its probe goes) without a second question.
     bool askedAgain = false;
@@ -90,7 +90,7 @@ TEST_F(Saves, SaveAndQuitFromTheWindowManagerAsksOnceSavesAndQuits)
     for (int i = 0; i < 300 && !ended && !askedAgain; ++i) {
         const QJsonObject state = session.state();
         ended = state.contains(QStringLiteral("error"));
-        askedAgain = modalText(state).contains(QStringLiteral("quite Quillmark"));
+        askedAgain = modalText(state).contains(QStringLiteral("quit Quillmark"));
         QThread::msleep(50);
     }
     EXPECT_FALSE(askedAgain) << "the quit question came again";
@@ -112,7 +112,7 @@ TEST_F(Saves, ReturnAtTheQuitQuestionKeepsUnsavedWork)
     }));
 
     session.key(QStringLiteral("ctrl+q"));
-    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quit Quillmark")));
     const QString told = modalText(session.state());
     EXPECT_TRUE(told.contains(QStringLiteral("1 file has unsaved changes"))) << told.toStdString();
     session.key(QStringLiteral("Return"));
@@ -121,7 +121,7 @@ TEST_F(Saves, ReturnAtTheQuitQuestionKeepsUnsavedWork)
 
     ASSERT_TRUE(session.launch(Session::Launch::Again)) << session.logTail().toStdString();
     session.key(QStringLiteral("ctrl+q"));
-    ASSERT_TRUE(waitForAlert(QStringLiteral("quite Quillmark")));
+    ASSERT_TRUE(waitForAlert(QStringLiteral("quit Quillmark")));
     EXPECT_FALSE(modalText(session.state()).contains(QStringLiteral("unsaved")));
     session.key(QStringLiteral("Return"));
     ASSERT_TRUE(session.waitForEnd()) << "the program did not quit";

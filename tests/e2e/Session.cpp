@@ -137,7 +137,7 @@ bool Session::quit()
 {
     key(QStringLiteral("alt+F4"));
     if (!waitFor([](const QJsonObject &state) {
-            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quite Quillmark"));
+            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quit Quillmark"));
         }, 10000))
         return false;
     clickWidget(QStringLiteral("alertButton0")); // Quit
@@ -171,6 +171,7 @@ bool Session::start()
         // Root's override of file permissions leaves the program's bounding
         // set, and with it the effective set of what it and its browser run.
         m_program.start(QStringLiteral("setpriv"), {QStringLiteral("--bounding-set=-dac_override,-dac_read_search"),
+                                                    QStringLiteral("--inh-caps=-dac_override,-dac_read_search"),
                                                     QStringLiteral("--"), QStringLiteral(QUILLMARK_BINARY)});
     } else {
         m_program.start(QStringLiteral(QUILLMARK_BINARY), {});
@@ -186,6 +187,34 @@ bool Session::start()
         m_probe.connectToServer(m_scratch.filePath(QStringLiteral("probe")));
         if (!m_probe.waitForConnected(200))
             sleepMs(100);
+    }
+    // A scenario that relies on permissions holds only when they do.
+    if (m_obeyFilePermissions && !obeysFilePermissions()) {
+        std::cerr << "the program runs with root's override of file permissions\n";
+        return false;
+    }
+    return true;
+}
+
+bool Session::obeysFilePermissions() const
+{
+    // The capabilities of the running program, as the kernel keeps them.
+    QFile status(QStringLiteral("/proc/%1/status").arg(processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromLatin1(status.readAll());
+    const QRegularExpression uid(QStringLiteral("^Uid:\\s+(\\d+)\\s+(\\d+)"), QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch ids = uid.match(text);
+    if (ids.hasMatch() && ids.captured(1) != QLatin1String("0") && ids.captured(2) != QLatin1String("0"))
+        return true;
+    // CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH are bits 1 and 2.
+    constexpr quint64 kOverride = (1u << 1) | (1u << 2);
+    for (const char *set : {"CapInh", "CapPrm", "CapEff", "CapBnd", "CapAmb"}) {
+        const QRegularExpression line(QStringLiteral("^%1:\\s+([0-9a-f]+)").arg(QLatin1String(set)),
+                                      QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch found = line.match(text);
+        if (!found.hasMatch() || (found.captured(1).toULongLong(nullptr, 16) & kOverride))
+            return false;
     }
     return true;
 }

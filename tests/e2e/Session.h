@@ -40,6 +40,10 @@ public:
     // From the next launch on, the program is stopped by file permissions
     // as any user is: run by root, it runs without root's override of them.
     void obeyFilePermissions() { m_obeyFilePermissions = true; }
+    // Whether the running program is stopped by file permissions: no
+    // capability of its process overrides them (checked at every launch
+    // that asked for it).
+    bool obeysFilePermissions() const;
     // From the next launch on, the program runs with that environment variable.
     void setEnvironment(const QString &name, const QString &value) { m_environment.insert(name, value); }
     // Ends the program as a crash would; its home stays for the next launch.

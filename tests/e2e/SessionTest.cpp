@@ -22,8 +22,8 @@ bool selected(const QJsonObject &state, const char *name)
 bool showsRule(const QJsonObject &state, const char *selector, const char *file)
 {
     for (const QJsonValue &rule : state.value(QStringLiteral("rules")).toArray()) {
-        if (rule[QStringLiteral("selector")].toString() == QLatin1String(selector)
-            && rule[QStringLiteral("file")].toString().endsWith(QLatin1String(file)))
+        if (rule[QStringLiteral("selector")].toString() == QString::fromUtf8(selector)
+            && rule[QStringLiteral("file")].toString().endsWith(QString::fromUtf8(file)))
             return true;
     }
     return false;

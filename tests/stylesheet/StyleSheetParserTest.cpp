@@ -104,9 +104,15 @@ TEST(StyleSheetParser, CommentsInsideBodiesAreNoItems)
     EXPECT_EQ(selectors(parse(u"/*/a{}"_qs)), (QStringList{u"/*/"_qs, u"a"_qs}));
 }
 
-TEST(StyleSheetParser, LineNumbersCountLinesBeforeTheOpeningBrace)
+TEST(StyleSheetParser, LineNumbersAreThoseOfTheSelectorsFirstCharacter)
 {
-    EXPECT_EQ(parse(u"a\n{x:1}"_qs)[0]->lineNumber(), 2);
+    // Not the line of the "{", nor of blanks and comments before the selector (#86).
+    EXPECT_EQ(parse(u"a\n{x:1}"_qs)[0]->lineNumber(), 1);
+    const QList<StyleDeclarationPtr> spread = parse(u"b{}\n/* c */\n\n  .x,\n.y\n{}\n@media print {\n\n  .z\n  {}\n}"_qs);
+    ASSERT_EQ(spread.size(), 5);
+    EXPECT_EQ(spread[2]->lineNumber(), 4);
+    EXPECT_EQ(spread[3]->lineNumber(), 7);
+    EXPECT_EQ(spread[4]->lineNumber(), 9);
     // "\r\n" ends one line; a lone "\r" ends one too.
     EXPECT_EQ(parse(u"a{}\r\nb{}\rc{}"_qs)[2]->lineNumber(), 3);
     // Lines after the first that are all empty leave the text single-line.
@@ -304,7 +310,7 @@ TEST(StyleSheetParser, ModernSheetsKeepEveryRuleSelectorAndDeclaration)
          {u"1|a||1,2|1|N|0"_qs, u"0|@x foo|nil|3,6|1|N|0"_qs}},
         {"line breaks and tabs separate",
          u"div\np,\ta\t>\tb{margin:0\n1px;padding:0\t2px}"_qs,
-         {u"1|div p, a > b|margin:0\\n1px;padding:0\t2px|12,28|2|N|0"_qs},
+         {u"1|div p, a > b|margin:0\\n1px;padding:0\t2px|12,28|1|N|0"_qs},
          {u"margin: 0 1px"_qs, u"padding: 0 2px"_qs}},
         {"a nested rule stays text of its parent",
          u".x { color: red; &:hover { color: blue } background: white }"_qs,

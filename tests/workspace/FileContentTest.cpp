@@ -314,10 +314,17 @@ TEST_F(FileContent, AFileOrFolderThatCannotBeReadSaysWhyAndOneNotThereIsGone)
             GTEST_SKIP() << "permissions cannot be made to stop this process";
         EXPECT_EQ(File::whyUnreadable(sheet), sheet + QStringLiteral(" cannot be read (Permission denied)"));
     }
-    Unreadable folder(site);
-    EXPECT_EQ(File::whyUnreadable(sheet),
-              QStringLiteral("the folder %1 cannot be opened (Permission denied)").arg(site));
-    EXPECT_EQ(File::whyUnreadable(site), QStringLiteral("the folder %1 cannot be read (Permission denied)").arg(site));
+    {
+        Unreadable folder(site);
+        EXPECT_EQ(File::whyUnreadable(sheet),
+                  QStringLiteral("the folder %1 cannot be opened (Permission denied)").arg(site));
+        EXPECT_EQ(File::whyUnreadable(site), QStringLiteral("the folder %1 cannot be read (Permission denied)").arg(site));
+        // The tree shows why the folder lists nothing (#85).
+        m_root->setUpChildren();
+        EXPECT_EQ(m_root->folderProblem(), QStringLiteral("Permission denied"));
+    }
+    m_root->setUpChildren();
+    EXPECT_EQ(m_root->folderProblem(), QString());
 }
 
 TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)
@@ -331,6 +338,44 @@ TEST_F(FileContent, AnUndecodableFileHasNoTextAndIsNeverWrittenOver)
     EXPECT_FALSE(file.save());
     EXPECT_NE(testing::internal::GetCapturedStderr().find("[ERROR]"), std::string::npos);
     EXPECT_EQ(TestUtil::readFile(path), bytes);
+}
+
+// What was never read is never written over, and no file is made where
+// none was read; the text's notice says why the file takes no edits (#85).
+TEST_F(FileContent, AFileThatCannotBeReadOrIsNotThereIsNeverWritten)
+{
+    const QString page = m_dir.filePath("site/page.html");
+    ASSERT_TRUE(TestUtil::writeFile(page, "<p>mine</p>"));
+    {
+        Unreadable writeOnly(page, 0200);
+        if (!writeOnly.holds())
+            GTEST_SKIP() << "permissions cannot be made to stop this process";
+        File file(page, false, m_root.get());
+        EXPECT_EQ(file.currentContent(), std::nullopt);
+        EXPECT_EQ(file.textNotice(), page + QStringLiteral(" cannot be read (Permission denied): it takes no edits, and "
+                                                           "nothing is saved over it."));
+        file.setContent(QStringLiteral("WO"));
+        EXPECT_FALSE(file.save());
+        EXPECT_EQ(file.lastSaveError(), page + QStringLiteral(" cannot be read (Permission denied), and a file whose bytes "
+                                                              "were not read is never written over."));
+
+        // Read before, it is not written over either once it cannot be read.
+        Unreadable readLater(m_file->path(), 0200);
+        m_file->setContent(QStringLiteral("a { color: blue; }"));
+        EXPECT_FALSE(m_file->save());
+        EXPECT_TRUE(m_file->isModified());
+    }
+    EXPECT_EQ(TestUtil::readFile(page), QByteArray("<p>mine</p>"));
+    EXPECT_EQ(disk(), QByteArray("a { color: red; }"));
+
+    const QString nowhere = m_dir.filePath("site/nothere.html");
+    File missing(nowhere, false, m_root.get());
+    EXPECT_EQ(missing.currentContent(), std::nullopt);
+    EXPECT_EQ(missing.textNotice(), QStringLiteral("There is no such file: it takes no edits, and a save makes none."));
+    missing.setContent(QString());
+    EXPECT_FALSE(missing.save());
+    EXPECT_EQ(missing.lastSaveError(), QStringLiteral("There is no such file, and a save makes none."));
+    EXPECT_FALSE(QFile::exists(nowhere));
 }
 
 TEST_F(FileContent, AnExternalEditOfAnUnmodifiedFileReloadsItAndKeepsASnapshot)

@@ -12,6 +12,13 @@
 #include <QSet>
 #include <QStringList>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Readers run on project loading's thread too.
@@ -19,6 +26,7 @@ struct SettingsFileState
 {
     QMutex lock;
     QSet<QString> leftAlone;
+    QSet<QString> unwritable;
     QStringList undelivered;
     std::function<void(const QString &)> listener;
 };
@@ -62,18 +70,26 @@ void tell(const QString &message)
         QMetaObject::invokeMethod(app, &deliver, Qt::QueuedConnection);
 }
 
+// Tells the message the first time the path joins the set, for the
+// program's life.
+QString tellOnce(QSet<QString> SettingsFileState::*told, const QString &path, const QString &message)
+{
+    {
+        QMutexLocker locker(&settingsFileState().lock);
+        QSet<QString> &paths = settingsFileState().*told;
+        if (paths.contains(path))
+            return message;
+        paths.insert(path);
+    }
+    tell(message);
+    return message;
+}
+
 // Keeps every writer off the file for the program's life; the user is told
 // the first time.
 QString leaveAloneSaying(const QString &path, const QString &message)
 {
-    {
-        QMutexLocker locker(&settingsFileState().lock);
-        if (settingsFileState().leftAlone.contains(path))
-            return message;
-        settingsFileState().leftAlone.insert(path);
-    }
-    tell(message);
-    return message;
+    return tellOnce(&SettingsFileState::leftAlone, path, message);
 }
 
 } // namespace
@@ -133,6 +149,56 @@ QString SettingsFile::leaveAlone(const QString &path, const QString &what, const
                   .arg(what, shown(path), reason, instead));
 }
 
+QString SettingsFile::cannotWrite(const QString &path, const QString &what, const QString &reason,
+                                  const QString &consequence)
+{
+    return tellOnce(&SettingsFileState::unwritable, path,
+                    QStringLiteral("%1 %2 cannot be written: %3. %4.").arg(what, shown(path), reason, consequence));
+}
+
+QString SettingsFile::whyUnwritable(const QString &path)
+{
+    // Down from the root: the first folder that is not there and cannot be made.
+    const QString folder = QFileInfo(path).absolutePath();
+    qsizetype slash = 0;
+    while (slash >= 0) {
+        slash = folder.indexOf(QLatin1Char('/'), slash + 1);
+        const QString walked = slash < 0 ? folder : folder.left(slash);
+        const QByteArray native = QFile::encodeName(walked);
+        struct stat st;
+        if (::stat(native.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return QStringLiteral("%1 is no folder").arg(shown(walked));
+            continue;
+        }
+        if (errno != ENOENT || ::mkdir(native.constData(), 0700) != 0)
+            return QStringLiteral("the folder %1 cannot be made: %2")
+                .arg(shown(walked), QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    // Tried as the writer does, by the program's own rights: the file is
+    // opened for writing, and a new file made beside it to take its place.
+    const QByteArray native = QFile::encodeName(path);
+    const auto failed = [](const QString &what) {
+        return QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(std::strerror(errno)), what);
+    };
+    struct stat st;
+    if (::stat(native.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return QStringLiteral("a folder has its name");
+        const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return failed(QStringLiteral("the file cannot be written"));
+        ::close(fd);
+    }
+    QByteArray probe = QFile::encodeName(folder) + "/.quillmark-write-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return failed(QStringLiteral("no new file can be made in %1").arg(shown(folder)));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return {};
+}
+
 bool SettingsFile::isLeftAlone(const QString &path)
 {
     QMutexLocker locker(&settingsFileState().lock);
@@ -158,5 +224,6 @@ void SettingsFile::resetForTesting()
 {
     QMutexLocker locker(&settingsFileState().lock);
     settingsFileState().leftAlone.clear();
+    settingsFileState().unwritable.clear();
     settingsFileState().undelivered.clear();
 }

@@ -40,6 +40,16 @@ QString setAside(const QString &path, const QString &what, const QString &proble
 // program's life. Answers the message.
 QString leaveAlone(const QString &path, const QString &what, const QString &reason, const QString &instead);
 
+// A file that cannot be written: the user told why and what follows, once
+// for the program's life. Answers the message.
+QString cannotWrite(const QString &path, const QString &what, const QString &reason, const QString &consequence);
+
+// Why the file cannot be written now, in words for the user: its folder
+// cannot be made, or a new file cannot be made in it or put in its place.
+// Makes the missing folders it can, as a writer would. Empty when it can be
+// written.
+QString whyUnwritable(const QString &path);
+
 // Whether the file is left alone: its writers write nothing over it.
 bool isLeftAlone(const QString &path);
 // The failure a writer answers for a file left alone.

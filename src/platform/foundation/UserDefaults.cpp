@@ -180,11 +180,18 @@ bool UserDefaults::synchronize()
     if (!m_settings)
         return false;
     m_settings->sync();
-    if (m_settings->status() != QSettings::NoError) {
-        QM_ERROR(QStringLiteral("cannot write user defaults to %1").arg(m_settings->fileName()));
-        return false;
+    if (m_settings->status() == QSettings::NoError)
+        return true;
+    // Said once, with the cause, however often the settings are written (#85).
+    if (!std::exchange(m_unwritableTold, true)) {
+        QString reason = SettingsFile::whyUnwritable(m_path);
+        if (reason.isEmpty())
+            reason = QStringLiteral("the file could not be written");
+        SettingsFile::cannotWrite(m_path, QStringLiteral("Quillmark's settings file"), reason,
+                                  QStringLiteral("The settings of this session (the projects added, the places of "
+                                                 "the windows and panes) will not be kept when Quillmark quits"));
     }
-    return true;
+    return false;
 }
 
 QString UserDefaults::filePath() const

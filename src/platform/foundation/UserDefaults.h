@@ -50,6 +50,8 @@ public:
     void setDouble(double value, const QString &key) { setObject(value, key); }
 
     // Writes pending changes and reads changes made by other processes.
+    // False when the file cannot be written; the user is told once why
+    // (SettingsFile::cannotWrite()).
     bool synchronize();
 
     QString filePath() const;
@@ -62,4 +64,5 @@ private:
     std::unique_ptr<QSettings> m_settings; // null while the file is left alone
     QVariantMap m_unsaved;                 // the values while it is
     QVariantMap m_registered;
+    bool m_unwritableTold = false;
 };

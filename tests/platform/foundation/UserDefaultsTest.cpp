@@ -9,6 +9,19 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// Settings written as a run before left them; answers their bytes.
+QByteArray writeKept(const QString &path)
+{
+    UserDefaults defaults(path);
+    defaults.setBool(true, "kept");
+    EXPECT_TRUE(defaults.synchronize());
+    return TestUtil::readFile(path);
+}
+
+} // namespace
+
 TEST(UserDefaults, StoredValuesWinOverRegisteredFallbacks)
 {
     QTemporaryDir dir;
@@ -72,12 +85,7 @@ TEST(UserDefaults, AFileThatCannotBeReadKeepsItsNameAndBytesAndIsNeverWritten)
     SettingsFileMessages messages;
     QTemporaryDir dir;
     const QString path = dir.filePath("defaults.plist");
-    {
-        UserDefaults defaults(path);
-        defaults.setBool(true, "kept");
-        ASSERT_TRUE(defaults.synchronize());
-    }
-    const QByteArray bytes = TestUtil::readFile(path);
+    const QByteArray bytes = writeKept(path);
     {
         Unreadable unreadable(path);
         if (!unreadable.holds())
@@ -95,4 +103,41 @@ TEST(UserDefaults, AFileThatCannotBeReadKeepsItsNameAndBytesAndIsNeverWritten)
     ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
     EXPECT_TRUE(told[0].contains(path + " cannot be read (")) << told[0].toStdString();
     EXPECT_TRUE(told[0].contains("nothing is saved over it")) << told[0].toStdString();
+}
+
+// Settings that cannot be written are told once, with the file, the cause
+// and what follows, however often they are written (#85).
+TEST(UserDefaults, SettingsThatCannotBeWrittenAreToldOnceWithTheFileAndTheCause)
+{
+    struct Case
+    {
+        const char *name;
+        bool folder;
+        mode_t mode;
+        const char *cause;
+    };
+    for (const Case &row : {Case{"a read-only file", false, 0444, "Permission denied (the file cannot be written)"},
+                            Case{"a read-only folder", true, 0555, "Permission denied (no new file can be made in "}}) {
+        SCOPED_TRACE(row.name);
+        SettingsFileMessages messages;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.plist");
+        const QByteArray bytes = writeKept(path);
+        {
+            Unreadable readOnly(row.folder ? dir.path() : path, row.mode);
+            if (!readOnly.holds())
+                GTEST_SKIP() << "permissions cannot be made to stop this process";
+            UserDefaults defaults(path);
+            for (int write = 0; write < 3; ++write) {
+                defaults.setInteger(write, "lastLeftPaneWidth");
+                EXPECT_FALSE(defaults.synchronize());
+            }
+        }
+        EXPECT_EQ(TestUtil::readFile(path), bytes);
+        const QStringList told = messages.told();
+        ASSERT_EQ(told.size(), 1) << told.join('\n').toStdString();
+        EXPECT_TRUE(told[0].startsWith("Quillmark's settings file " + path + " cannot be written: " + row.cause))
+            << told[0].toStdString();
+        EXPECT_TRUE(told[0].contains("will not be kept when Quillmark quits")) << told[0].toStdString();
+    }
 }

@@ -29,7 +29,7 @@ void clickLater(int buttonIndex, bool tickSuppression = false)
 TEST(Alert, AnswersByTheOrderTheButtonsWereAddedIn)
 {
     Alert alert;
-    alert.setMessageText(QStringLiteral("Are you sure you want to quite Quillmark?"));
+    alert.setMessageText(QStringLiteral("Are you sure you want to quit Quillmark?"));
     alert.addButtonWithTitle(QStringLiteral("Quit"));
     alert.addButtonWithTitle(QStringLiteral("Save And Quit"));
     alert.addButtonWithTitle(QStringLiteral("Cancel"));

@@ -94,10 +94,17 @@ DOMSelectorSpecificity DOMSelectorSpecificity::of(const QString &selector)
             if (element || name == QLatin1String("before") || name == QLatin1String("after")
                 || name == QLatin1String("first-line") || name == QLatin1String("first-letter")) {
                 ++result.types;
+                // "::slotted(.x)" counts its argument too.
+                if (name == QLatin1String("slotted"))
+                    add(result, maxOf(argument));
             } else if (name == QLatin1String("where")) {
                 // Counts nothing.
             } else if (name == QLatin1String("is") || name == QLatin1String("not") || name == QLatin1String("has")
-                       || name == QLatin1String("matches") || name == QLatin1String("-webkit-any")) {
+                       || name == QLatin1String("matches")) {
+                add(result, maxOf(argument));
+            } else if (name == QLatin1String("host") || name == QLatin1String("host-context")) {
+                // A pseudo-class, and its argument.
+                ++result.classes;
                 add(result, maxOf(argument));
             } else if ((name == QLatin1String("nth-child") || name == QLatin1String("nth-last-child"))
                        && argument.contains(QLatin1String(" of "))) {

@@ -208,9 +208,20 @@ bool ChromiumProcess::launch()
     m_error.clear();
     const QString program = executable();
     const QFileInfo info(program);
-    if (!info.exists() || !info.isExecutable()) {
+    if (!info.exists()) {
         m_error = QStringLiteral("The preview needs the web browser %1, which is not installed: install Debian's "
                                  "\"chromium\" package (./run.sh installs it).")
+                      .arg(program);
+        return false;
+    }
+    // A file that is there but cannot be run is said to be so (#85).
+    if (info.isDir()) {
+        m_error = QStringLiteral("The preview's browser %1 cannot be run: it is a folder, not a program.").arg(program);
+        return false;
+    }
+    if (!info.isExecutable()) {
+        m_error = QStringLiteral("The preview's browser %1 cannot be run: it is not executable (its permissions do "
+                                 "not let it run).")
                       .arg(program);
         return false;
     }
@@ -255,6 +266,8 @@ bool ChromiumProcess::launch()
 
     int toBrowser[2];
     int fromBrowser[2];
+    // The child writes why its exec failed here; an exec that works closes it.
+    int execFailure[2];
     if (::pipe2(toBrowser, O_CLOEXEC) != 0)
         return false;
     if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
@@ -262,11 +275,16 @@ bool ChromiumProcess::launch()
         ::close(toBrowser[1]);
         return false;
     }
+    if (::pipe2(execFailure, O_CLOEXEC) != 0) {
+        for (int fd : {toBrowser[0], toBrowser[1], fromBrowser[0], fromBrowser[1]})
+            ::close(fd);
+        return false;
+    }
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
         m_error = QStringLiteral("The preview's browser could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        for (int fd : {toBrowser[0], toBrowser[1], fromBrowser[0], fromBrowser[1]})
+        for (int fd : {toBrowser[0], toBrowser[1], fromBrowser[0], fromBrowser[1], execFailure[0], execFailure[1]})
             ::close(fd);
         return false;
     }
@@ -280,6 +298,7 @@ bool ChromiumProcess::launch()
         // first, so that neither is overwritten by the other.
         const int commands = ::fcntl(toBrowser[0], F_DUPFD, 10);
         const int answers = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+        const int failure = ::fcntl(execFailure[1], F_DUPFD_CLOEXEC, 10);
         ::dup2(commands, 3);
         ::dup2(answers, 4);
         const int null = ::open("/dev/null", O_RDWR);
@@ -287,10 +306,29 @@ bool ChromiumProcess::launch()
         ::dup2(null, 1);
         ::dup2(null, 2);
         ::execve(argv[0], argv.data(), envp.data());
+        const int error = errno;
+        [[maybe_unused]] const ssize_t told = ::write(failure, &error, sizeof error);
         ::_exit(127);
     }
     ::close(toBrowser[0]);
     ::close(fromBrowser[1]);
+    ::close(execFailure[1]);
+    // Answered at once: the end of the pipe when the exec worked, its errno
+    // when it did not.
+    int execError = 0;
+    ssize_t got;
+    do {
+        got = ::read(execFailure[0], &execError, sizeof execError);
+    } while (got < 0 && errno == EINTR);
+    ::close(execFailure[0]);
+    if (got == ssize_t(sizeof execError)) {
+        m_error = QStringLiteral("The preview's browser %1 cannot be run (%2).")
+                      .arg(program, QString::fromLocal8Bit(strerror(execError)));
+        ::close(toBrowser[1]);
+        ::close(fromBrowser[0]);
+        ::waitpid(pid, nullptr, 0);
+        return false;
+    }
     m_pid = pid;
     m_sinceLaunch.start();
     m_connection = new DevToolsConnection(toBrowser[1], fromBrowser[0], this);

@@ -38,14 +38,15 @@ constexpr qsizetype s_backlogLimit = 32 * 1024 * 1024;
 // Only a string this long is set aside as bulk; only a message this long is scanned for one.
 constexpr qsizetype s_bulkMinimum = 16 * 1024;
 
-// What a scan of one message found: its method and the long string values of its params.
+// What a scan of one message found: its method and the long values (strings,
+// arrays, objects) of its params or result.
 struct BulkScan
 {
     struct Candidate
     {
         QByteArrayView key;
-        qsizetype begin = 0; // contents, without the quotes: [begin, end)
-        qsizetype end = 0;
+        qsizetype begin = 0; // contents, without the quotes or brackets: [begin, end)
+        qsizetype end = 0;   // -1 while the brackets are open
     };
     QByteArrayView method;
     int id = -1; // of an answer
@@ -80,6 +81,7 @@ BulkScan scanForBulk(QByteArrayView text)
     int depth = 0;
     QByteArrayView keys[3];
     bool isObject[3] = {false, false, false};
+    BulkScan::Candidate container;
     for (qsizetype i = 0; i < size; ++i) {
         const char c = data[i];
         if (c == '"') {
@@ -117,8 +119,18 @@ BulkScan scanForBulk(QByteArrayView text)
             if (depth <= 2) {
                 isObject[depth] = c == '{';
                 keys[depth] = {};
+            } else if (depth == 3 && isObject[2] && isObject[1] && (keys[1] == "params" || keys[1] == "result")) {
+                // An array or object field (the nodes of DOM.setChildNodes),
+                // set aside without its brackets.
+                container = {keys[2], i + 1, -1};
             }
         } else if (c == '}' || c == ']') {
+            if (depth == 3 && container.end < 0) {
+                container.end = i;
+                if (container.end - container.begin >= s_bulkMinimum)
+                    scan.candidates.append(container);
+                container = {};
+            }
             --depth;
         }
     }
@@ -474,7 +486,7 @@ std::optional<DevToolsConnection::Incoming> DevToolsConnection::parseMessage(QBy
         for (const BulkScan::Candidate &candidate : scan.candidates) {
             if (key.isEmpty() || candidate.key != key)
                 continue;
-            // The message without the string is small: that is what is parsed.
+            // The message without the field's contents is small: that is what is parsed.
             QByteArray rest;
             rest.reserve(text.size() - (candidate.end - candidate.begin));
             rest.append(text.first(candidate.begin));

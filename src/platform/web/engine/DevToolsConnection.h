@@ -41,10 +41,11 @@ struct DevToolsReply
 // Messages are parsed as they are delivered, a few milliseconds' worth a turn
 // of the event loop: a browser that sends faster than the program handles
 // never holds the window up; the rest waits, in order, for the next turn.
-// One large string field of an event (setBulkField(): a screencast frame's
-// picture, a binding's payload) or of an answer (sendWithBulk(): a response
-// body) is not parsed as JSON at all: the message has an empty string there
-// and the field's raw text comes beside it.
+// One large field of an event (setBulkField(): a screencast frame's picture,
+// a binding's payload, the sibling lists of DOM.setChildNodes) or of an answer
+// (sendWithBulk(): a response body) is not parsed as JSON at all: the message
+// has an empty string, array or object there and the field's raw text comes
+// beside it.
 class DevToolsConnection : public QObject
 {
     Q_OBJECT
@@ -82,8 +83,10 @@ public:
     // Whether messages read wait to be handled.
     bool hasUnhandledMessages();
 
-    // Events of method whose params hold a long string under key deliver it
-    // as bulk: the string's text as it stands in the message, escapes not undone.
+    // Events of method whose params hold a long string, array or object under
+    // key deliver it as bulk: its text as it stands in the message (a string's
+    // escapes not undone, an array or object without its brackets); the params
+    // hold an empty one in its place.
     void setBulkField(const QString &method, const QString &key);
     // The text of a JSON string's contents (without its quotes) with its escapes undone, as UTF-8.
     static QByteArray unescapedString(QByteArrayView escaped);

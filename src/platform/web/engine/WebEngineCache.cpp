@@ -18,6 +18,7 @@
 QHash<QString, bool> WebEngineCache::s_values;
 QHash<QString, bool> WebEngineCache::s_conditions;
 QHash<QString, QString> WebEngineCache::s_propertyNames;
+std::optional<QHash<QString, QStringList>> WebEngineCache::s_longhands;
 
 namespace {
 
@@ -106,6 +107,7 @@ WebEngineQuestions WebEngineCache::missing(const WebEngineQuestions &questions) 
         if (!s_propertyNames.contains(name) && !rest.propertyNames.contains(name))
             rest.propertyNames.append(name);
     }
+    rest.longhandTable = questions.longhandTable && !s_longhands;
     if (questions.point && !(m_point && m_point->first == *questions.point))
         rest.point = questions.point;
     return rest;
@@ -153,6 +155,14 @@ WebEngineQuestions WebEngineCache::notAsked(const WebEngineQuestions &questions,
     for (const QString &condition : questions.conditions) {
         if (!onItsWay([](const Keys &keys) { return keys.conditions; }, condition))
             rest.conditions.append(condition);
+    }
+    if (questions.longhandTable) {
+        const auto at = std::find_if(m_asked.cbegin(), m_asked.cend(),
+                                     [](const std::shared_ptr<Asked> &ask) { return ask->keys.longhandTable; });
+        if (at == m_asked.cend())
+            rest.longhandTable = true;
+        else if (!asked.contains(*at))
+            asked.append(*at);
     }
     if (questions.point) {
         const auto at = std::find_if(m_asked.cbegin(), m_asked.cend(), [&](const std::shared_ptr<Asked> &ask) {
@@ -212,6 +222,10 @@ QJsonObject WebEngineCache::questionJson(const WebEngineQuestions &questions, Ke
         json.insert(QStringLiteral("names"), QJsonArray::fromStringList(questions.propertyNames));
         keys.names = questions.propertyNames;
     }
+    if (questions.longhandTable) {
+        json.insert(QStringLiteral("longhands"), true);
+        keys.longhandTable = true;
+    }
     if (questions.point) {
         json.insert(QStringLiteral("point"), QJsonArray{questions.point->x(), questions.point->y()});
         keys.point = true;
@@ -266,6 +280,17 @@ void WebEngineCache::takeAnswers(const QJsonObject &reply, const Keys &keys, qui
     for (int i = 0; i < keys.names.size() && i < names.size(); ++i) {
         if (names.at(i).isString())
             s_propertyNames.insert(keys.names.at(i), names.at(i).toString());
+    }
+    if (keys.longhandTable && reply.value(QStringLiteral("longhands")).isObject()) {
+        QHash<QString, QStringList> table;
+        const QJsonObject longhands = reply.value(QStringLiteral("longhands")).toObject();
+        for (auto it = longhands.constBegin(); it != longhands.constEnd(); ++it) {
+            QStringList names;
+            for (const QJsonValue &name : it.value().toArray())
+                names.append(name.toString());
+            table.insert(it.key(), names);
+        }
+        s_longhands = std::move(table);
     }
     if (layoutGeneration == m_layoutGeneration) {
         const QJsonArray media = reply.value(QStringLiteral("media")).toArray();
@@ -528,6 +553,14 @@ std::optional<QString> WebEngineCache::propertyName(const QString &name)
     }
     const auto it = s_propertyNames.constFind(name);
     return it == s_propertyNames.cend() ? std::nullopt : std::optional(it.value());
+}
+
+std::optional<QStringList> WebEngineCache::longhandsOf(const QString &name)
+{
+    if (!s_longhands)
+        return std::nullopt;
+    const auto it = s_longhands->constFind(name.startsWith(QLatin1String("--")) ? name : name.toLower());
+    return it == s_longhands->cend() ? QStringList{name.startsWith(QLatin1String("--")) ? name : name.toLower()} : *it;
 }
 
 std::optional<DOMElementBox> WebEngineCache::elementBox(const DOMElement &element)

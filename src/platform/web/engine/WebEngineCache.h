@@ -29,12 +29,13 @@ struct WebEngineQuestions
     QList<std::pair<QString, QString>> values;                     // property, value (CSS.supports)
     QStringList conditions;                                        // of @supports rules (CSS.supports)
     QStringList propertyNames;                                     // as written (propertyName())
+    bool longhandTable = false;                                    // longhandsOf()
     std::optional<QPointF> point;
 
     bool isEmpty() const
     {
         return computedStyles.isEmpty() && boxes.isEmpty() && matchedRules.isEmpty() && mediaQueries.isEmpty()
-            && values.isEmpty() && conditions.isEmpty() && propertyNames.isEmpty() && !point;
+            && values.isEmpty() && conditions.isEmpty() && propertyNames.isEmpty() && !longhandTable && !point;
     }
 };
 
@@ -81,6 +82,11 @@ public:
     // Whether the condition of an @supports rule holds.
     std::optional<bool> supportsCondition(const QString &condition);
     std::optional<QString> propertyName(const QString &name) override;
+    // The properties the engine sets for a declaration of the name: a
+    // shorthand's longhands, an alias's standard property, else the name
+    // itself (whether the engine knows it is the validity of its value).
+    // Unknown until the table was asked for (WebEngineQuestions::longhandTable).
+    static std::optional<QStringList> longhandsOf(const QString &name);
     std::optional<DOMElementBox> elementBox(const DOMElement &element) override;
     DOMElement *elementAtPoint(const QPointF &point) override;
     // The box of an element or of a text node (the box of its text, with no
@@ -109,6 +115,7 @@ private:
         QList<QString> values;
         QStringList conditions;
         QStringList names;
+        bool longhandTable = false;
         bool point = false;
         QPointF pointAt;
     };
@@ -170,4 +177,5 @@ private:
     static QHash<QString, bool> s_values;
     static QHash<QString, bool> s_conditions;
     static QHash<QString, QString> s_propertyNames;
+    static std::optional<QHash<QString, QStringList>> s_longhands;
 };

@@ -114,6 +114,11 @@ TEST(DOMSelectorSpecificity, CountsAsTheCascadeDoes)
     EXPECT_EQ(of("p:first-line"), QStringLiteral("0,0,2"));
     EXPECT_EQ(of("a, #b"), QStringLiteral("1,0,0"));
     EXPECT_EQ(of("[title=\"#x .y\"]"), QStringLiteral("0,1,0"));
+    // As the engine counts them (#86).
+    EXPECT_EQ(of(":-webkit-any(.a, #b)"), QStringLiteral("0,1,0"));
+    EXPECT_EQ(of("::slotted(.x)"), QStringLiteral("0,1,1"));
+    EXPECT_EQ(of(":host(.a)"), QStringLiteral("0,2,0"));
+    EXPECT_EQ(of(":host-context(#x) .b"), QStringLiteral("1,2,0"));
 }
 
 TEST(DOMStyleSheetList, ReadsTheEnginesReportAndKeepsKnownSheets)

@@ -74,7 +74,8 @@ bool WebTestFixture::loadUrl(const QUrl &url, int timeoutMs)
     bool loaded = false;
     WebBridge &bridge = m_view.bridge();
     const auto connection = QObject::connect(&bridge, &WebBridge::documentLoaded, &bridge, [&](WebFrameMirror *frame) {
-        if (frame->isMainFrame() && frame->url() == url)
+        // A page's script may have given the address a fragment by then.
+        if (frame->isMainFrame() && frame->url().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment))
             loaded = true;
     });
     m_view.webPage()->load(url);
