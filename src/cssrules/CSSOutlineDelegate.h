@@ -842,6 +842,12 @@ private:
     // listed again once the turn's work is done.
     void relistReadAgain();
     void readAgain(File *file, const QString &why);
+    // The rule of the page any pairing of the file's sheets (its imports
+    // pair on their own) has for the item.
+    DOMCSSRulePtr pairedRuleOf(const File *file, const StyleDeclaration *declaration) const;
+    // Keeps the page's rule of each item of the model about to be read over.
+    void keepLiveRulesOf(const File *file, const QList<StyleDeclarationPtr> &readOver);
+    void keepLiveRule(const StyleDeclarationPtr &item, const DOMCSSRulePtr &rule);
     // The model lined up with the text, its ranges set; null when they differ.
     std::shared_ptr<StyleSheetSource> linedUp(File *file, const QString &text, const QList<StyleDeclarationPtr> &declarations) const;
     void watchUndoManager();
@@ -962,6 +968,15 @@ private:
     // the one that stands in its place in the model read.
     using ReadAgainItems = QList<std::pair<std::weak_ptr<StyleDeclaration>, std::weak_ptr<StyleDeclaration>>>;
     QHash<const File *, ReadAgainItems> m_readAgainItems;
+    // The page's rule of each item of a model read over, as it was paired
+    // then or put back since: the undo and redo steps holding such an item
+    // reach the page by it (#84).
+    struct LiveRuleOfItem
+    {
+        std::weak_ptr<StyleDeclaration> item;
+        std::weak_ptr<DOMCSSRule> rule;
+    };
+    QHash<const StyleDeclaration *, LiveRuleOfItem> m_liveRulesOfItems;
     QSet<const File *> m_watchedFiles;
     QPointer<InspectUndoManager> m_watchedUndoManager;
 

@@ -184,8 +184,14 @@ void CSSOutlineDelegate::cssValueChanged(const Notification &notification)
     if (!notification.userInfo.contains(QStringLiteral("value")))
         return;
     QString value = notification.userInfo.value(QStringLiteral("value")).toString();
+    const bool fromPopover = isPostedByStyleEditor(notification.object);
+    // Once the popover has begun to close its edit is committed: what its
+    // editor posts while it fades (its field's own undo, Ctrl+Z pressed
+    // right after Escape) would leave the page unlike the file (#84).
+    if (fromPopover && !m_editTargetRule)
+        return;
     // What the popover editor writes follows the layout of the sheet (#66).
-    if (m_styleEditorMinified && isPostedByStyleEditor(notification.object))
+    if (m_styleEditorMinified && fromPopover)
         value = StringCSSValue::compactedEdit(m_rememberedValue, value);
     if (const CSSRulePtr row = getSelectedCSSRule())
         valueChange(row, value);

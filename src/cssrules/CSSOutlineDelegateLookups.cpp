@@ -74,6 +74,18 @@ CSSRulePtr CSSOutlineDelegate::cssRuleByStyleDeclaration(const StyleDeclarationP
     return nullptr;
 }
 
+DOMCSSRulePtr CSSOutlineDelegate::pairedRuleOf(const File *file, const StyleDeclaration *declaration) const
+{
+    for (const auto &[key, other] : m_pairings.asKeyValueRange()) {
+        Q_UNUSED(key);
+        if (other && other->file() == file) {
+            if (DOMCSSRulePtr rule = other->ruleOf(declaration))
+                return rule;
+        }
+    }
+    return nullptr;
+}
+
 DOMCSSRulePtr CSSOutlineDelegate::domCSSRuleByStyleDeclaration(const StyleDeclarationPtr &declaration)
 {
     // By the rule the item was paired with, never by counting items.
@@ -87,13 +99,14 @@ DOMCSSRulePtr CSSOutlineDelegate::domCSSRuleByStyleDeclaration(const StyleDeclar
             return rule;
     }
     // An imported sheet of the same file pairs on its own.
-    for (const auto &[key, other] : m_pairings.asKeyValueRange()) {
-        Q_UNUSED(key);
-        if (other && other->file() == file) {
-            if (DOMCSSRulePtr rule = other->ruleOf(declaration.get()))
-                return rule;
-        }
-    }
+    if (DOMCSSRulePtr rule = pairedRuleOf(file, declaration.get()))
+        return rule;
+    // An item of a model the text was read again over (it changed in a code
+    // view between an edit and its undo) stands in the page where it stood
+    // then: an undo or redo holding it reaches the page too (#84).
+    const auto kept = m_liveRulesOfItems.constFind(declaration.get());
+    if (kept != m_liveRulesOfItems.cend() && kept->item.lock() == declaration)
+        return kept->rule.lock();
     return nullptr;
 }
 

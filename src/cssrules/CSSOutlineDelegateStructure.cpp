@@ -540,6 +540,9 @@ struct RemovedItem
     StyleDeclarationPtr declaration;
     QList<StyleDeclarationPtr> children;
     DOMCSSRulePtr rule;
+    // Where the rule stood: its block's rule (null for its sheet), its index there.
+    DOMCSSRulePtr parent;
+    int index = -1;
 };
 
 void setRemoved(const RemovedItem &item, bool removed)
@@ -586,7 +589,7 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
     // The page first: a refusal leaves everything as it was.
     QList<std::pair<DOMCSSRulePtr, std::pair<DOMCSSRulePtr, int>>> deleted;
     const DOMCSSStyleSheetPtr sheet = styleSheetWithFile(file);
-    for (const RemovedItem &item : std::as_const(items)) {
+    for (RemovedItem &item : items) {
         if (!item.rule) {
             QM_INFO(QStringLiteral("%1 has no rule in the page; it goes from the file only").arg(item.declaration->selector()));
             continue;
@@ -610,6 +613,8 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
             return;
         }
         deleted.append({item.rule, {parent, index}});
+        item.parent = parent;
+        item.index = index;
     }
     for (const RemovedItem &item : std::as_const(items))
         setRemoved(item, true);
@@ -624,8 +629,18 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
                 if (!item.rule)
                     continue;
                 File *itemFile = item.declaration->parentFile();
+                const QList<StyleDeclarationPtr> list = itemFile->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
                 DOMCSSInsertion done;
-                if (owner) {
+                if (!list.contains(item.declaration)) {
+                    // An item of a model the text was read again over (typed
+                    // into since) has no place in the model there is: its
+                    // rule goes back where it stood, the page being as the
+                    // removal left it (#84).
+                    const DOMCSSStyleSheetPtr liveSheet = styleSheetWithFile(itemFile);
+                    done = item.parent ? item.parent->insertRule(item.rule, item.index)
+                           : liveSheet ? liveSheet->insertRule(item.rule, item.index)
+                                       : DOMCSSInsertion::failure(3, QString());
+                } else if (owner) {
                     const DOMCSSRulePtr live = domCSSRuleByStyleDeclaration(owner);
                     const QList<StyleDeclarationPtr> siblings = itemFile->getMediaChildren(*owner);
                     int index = 0;
@@ -638,7 +653,6 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
                     }
                     done = live ? live->insertRule(item.rule, index) : DOMCSSInsertion::failure(3, QString());
                 } else if (const DOMCSSStyleSheetPtr liveSheet = styleSheetWithFile(itemFile)) {
-                    const QList<StyleDeclarationPtr> list = itemFile->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
                     const StyleDeclarationPtr before = topLevelBefore(list, list.indexOf(item.declaration));
                     done = liveSheet->insertRule(item.rule, before ? liveIndexAfter(itemFile, before) : liveIndexAfter(itemFile, nullptr));
                 } else {
@@ -657,6 +671,7 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
                     return;
                 }
                 inserted.append(item.rule);
+                keepLiveRule(item.declaration, item.rule);
             }
             redoCreateSelector(items.first().declaration, items.first().children);
         });

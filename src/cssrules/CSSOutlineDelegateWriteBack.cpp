@@ -175,6 +175,7 @@ void CSSOutlineDelegate::readAgain(File *file, const QString &why)
     const VendarPrefixSettings settings = CSSRule::prefixSettingsOf(file);
     const QList<StyleDeclarationPtr> declarations = StyleSheetParser::parseStyleSheet(text.value_or(QString()), file, settings);
     const QList<StyleDeclarationPtr> before = file->styleDeclarations().value_or(QList<StyleDeclarationPtr>());
+    keepLiveRulesOf(file, before);
     file->setStyleDeclarations(declarations);
     m_sources.insert(file, StyleSheetSource::read(text.value_or(QString()), declarations));
     // Each item before is found again where it stood: the rule the panel
@@ -205,6 +206,20 @@ void CSSOutlineDelegate::readAgain(File *file, const QString &why)
     if (!why.isEmpty())
         QM_INFO(QStringLiteral("%1: %2; its rules were read again").arg(file->path(), why));
     forgetWhenGone(file);
+}
+
+void CSSOutlineDelegate::keepLiveRulesOf(const File *file, const QList<StyleDeclarationPtr> &readOver)
+{
+    m_liveRulesOfItems.removeIf([](const auto &entry) { return entry.value().item.expired() || entry.value().rule.expired(); });
+    for (const StyleDeclarationPtr &item : readOver) {
+        if (const DOMCSSRulePtr rule = item->type() == RuleType::Comment ? nullptr : pairedRuleOf(file, item.get()))
+            keepLiveRule(item, rule);
+    }
+}
+
+void CSSOutlineDelegate::keepLiveRule(const StyleDeclarationPtr &item, const DOMCSSRulePtr &rule)
+{
+    m_liveRulesOfItems.insert(item.get(), {item, rule});
 }
 
 StyleDeclarationPtr CSSOutlineDelegate::declarationReadAgain(const StyleDeclarationPtr &declaration) const

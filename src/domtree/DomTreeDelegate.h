@@ -182,6 +182,7 @@ public:
     // changes.
     bool canWriteEditsOf(const QList<const DOMNode *> &nodes);
     static QList<const DOMNode *> nodesOf(const QList<DOMNodeExPtr> &rows);
+    static QList<const DOMNode *> nodesOf(const QList<DOMNodePtr> &nodes);
     // The node a pick in the preview stands for: a short lone text is its
     // element's.
     DOMNode *getPaticulerElement(DOMNode *node) override;
@@ -382,6 +383,8 @@ public:
     // A new row over a node made from a template ("div", "#text",
     // "meta charset='utf-8'"); null for markup that makes no node.
     DOMNodeExPtr domNodeExByTagName(const QString &tagText, DOMNodeEx *parent, bool autoText);
+    // The markup domNodeExByTagName() makes its node of; empty for none.
+    static QString markupOfTag(const QString &tagText, bool autoText);
     DOMNodeExPtr domNodeExByImagePath(const QString &path, DOMNodeEx *parent, bool autoText);
     static bool canContainNodeInsert(const QString &child, const QString &parent);
     static bool canChangeNodeFrom(const QString &from, const QString &to);
@@ -586,15 +589,39 @@ private:
     bool isCopyOf(const QString &text, DOMNodeEx *row);
     // Inserts the new rows' nodes in parent before ref, the tree refreshed once.
     void insertRows(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent, DOMNodeEx *ref);
-    // Where a drop on a row puts its nodes: inside it, or after it when it
-    // holds no children. False when the row takes nothing.
-    bool placeForDropOn(DOMNodeEx *row, DOMNodeEx *&parent, DOMNodeEx *&ref) const;
+    // Where nodes dropped or pasted onto a row go: inside it, else right
+    // after it, wherever the HTML parser keeps them as the tree would show
+    // them (a void element, a p for a block, an a for an a take them after
+    // them, #84). False when neither place keeps them.
+    bool placeForDropOn(DOMNodeEx *row, const QList<const DOMNode *> &nodes, DOMNodeEx *&parent, DOMNodeEx *&ref) const;
+    // Whether the parser keeps the nodes in parent before ref (null: last);
+    // during a drag, answered once for each place.
+    bool keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref) const;
+    // The drag the answers are of (null: none kept), set by validateDrop().
+    void askNestingFor(const QMimeData *drag) const;
+    // The child row a drop between the target's children goes before; null for the end.
+    DOMNodeEx *refForDropAt(DOMNodeEx *target, int childIndex, bool treeDrag) const;
+    // The nodes a drop would put in (those dragged, or made apart from the
+    // page from the palette item or files); empty for none.
+    QList<DOMNodePtr> nodesOfDrop(const QMimeData *mime) const;
+    // The nodes an HTML text makes, as a paste makes them, apart from the page.
+    QList<DOMNodePtr> nodesOfMarkup(const QString &html) const;
     // A palette item or image files inserted; the last new node, or null.
     DOMNodePtr insertDropped(const QMimeData *mime, DOMNodeEx *parent, DOMNodeEx *ref);
     void observeDragNotifications();
     void highlightOnPreview(DOMNodeEx *row);
     void removePreviewedClass(const QString &name);
     QList<DOMNodeExPtr> m_dragNodes;
+    // The nesting rule's answers for the drag under way, by place: a drag
+    // over the tree asks again at every move of the pointer.
+    struct NestingAnswer
+    {
+        const DOMNode *parent;
+        const DOMNode *ref;
+        bool keeps;
+    };
+    mutable const QMimeData *m_nestingDrag = nullptr; // Not owned; compared only.
+    mutable QList<NestingAnswer> m_nestingAnswers;
     DOMNodeExPtr m_classPreviewRow;
     QString m_pendingClassName;
     DOMNodeEx *m_pendingClassRow = nullptr;    // Not owned; compared only.

@@ -8,9 +8,9 @@
 
 #include "foundation/InspectUndoManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/kit/Alert.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/html/StringDOM.h"
-#include "stylesheet/WebCoreObjects.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -67,14 +67,31 @@ void DomTreeDelegate::paste()
     if (!target || text.isEmpty() || !m_document)
         return;
     // The copied element itself selected: the copy goes right after it. An
-    // element that holds no children (img, br, input) takes it after it too.
-    const bool sibling = isCopyOf(text, target)
-        || (target->node()->isElement() && !WebCoreObjects::canHaveChildren(target->node()->nodeName().toLower()))
-        || target->node()->isCharacterData();
-    DOMNodeEx *parent = sibling ? target->parentNodeEx() : target;
-    DOMNodeEx *ref = sibling ? nextDomNodeExFromParent(target) : nullptr;
-    if (!parent || !parent->node() || !parent->node()->isElement())
+    // element that cannot hold it where the HTML parser would keep it (img,
+    // a p for a block, a button for a button) takes it after it too, as a
+    // drop onto its row does (#84).
+    const QList<DOMNodePtr> pasted = nodesOfMarkup(text);
+    askNestingFor(nullptr);
+    DOMNodeEx *parent = nullptr;
+    DOMNodeEx *ref = nullptr;
+    if (isCopyOf(text, target) || target->node()->isCharacterData()) {
+        parent = target->parentNodeEx();
+        ref = nextDomNodeExFromParent(target);
+        if (!parent || !parent->node() || !parent->node()->isElement())
+            return;
+        if (!keepsNodes(parent, nodesOf(pasted), ref))
+            parent = nullptr;
+    } else if (!placeForDropOn(target, nodesOf(pasted), parent, ref)) {
+        parent = nullptr;
+    }
+    if (!parent) {
+        if (!pasted.isEmpty()) {
+            QM_INFO(QStringLiteral("the pasted HTML has no place at %1 that a browser would keep; it is not pasted")
+                        .arg(target->node()->nodeName().toLower()));
+            Alert::beep();
+        }
         return;
+    }
     if (InspectUndoManager *undo = undoManager())
         undo->setActionName(QStringLiteral("Paste Element"));
     if (const DOMNodePtr last = insertFragment(text, parent, ref))

@@ -11,15 +11,17 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/DraggingInfo.h"
+#include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMNode.h"
+#include "platform/web/html/HTMLNesting.h"
 #include "platform/web/html/StringDOM.h"
 #include "preview/ExWebView.h"
-#include "stylesheet/WebCoreObjects.h"
 #include "toolkit/DragPayload.h"
 
 #include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace {
@@ -115,6 +117,7 @@ bool DomTreeDelegate::writeItems(OutlineView *, const QList<void *> &items, QMim
     }
     if (rows.isEmpty())
         return false;
+    askNestingFor(nullptr);
     m_dragNodes = rows;
     pasteboard->setData(QString::fromLatin1(DragPayload::kInnerDomNodeDrag), QByteArrayLiteral("drag"));
     return true;
@@ -128,6 +131,7 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
     const QMimeData *mime = info.pasteboard;
     auto *target = static_cast<DOMNodeEx *>(proposedItem);
     int index = proposedChildIndex;
+    askNestingFor(mime);
     const bool classDrag = hasFormat(mime, DragPayload::kClassSelectorPatching);
     if (!target || !mime) {
         if (classDrag)
@@ -166,10 +170,10 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
         if (index != -1 || !target->node()->isElement() || classNameOfSelector(*rule).isEmpty())
             return Qt::IgnoreAction;
     } else if (index == -1) {
-        // Dropped onto an element that holds no children, the nodes go right after it.
+        // Dropped onto an element that cannot hold the nodes, they go right after it.
         DOMNodeEx *parent = nullptr;
         DOMNodeEx *ref = nullptr;
-        if (!placeForDropOn(target, parent, ref))
+        if (!placeForDropOn(target, nodesOf(nodesOfDrop(mime)), parent, ref))
             return Qt::IgnoreAction;
         if (parent != target) {
             const qsizetype at = parent->children().indexOf(target->shared_from_this());
@@ -177,7 +181,10 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
             target = parent;
             index = int(at + 1);
         }
-    } else if (lowerNameOf(target).startsWith(QLatin1Char('#'))) {
+    } else if (lowerNameOf(target).startsWith(QLatin1Char('#'))
+               || !keepsNodes(target, nodesOf(nodesOfDrop(mime)),
+                              refForDropAt(target, index, hasFormat(mime, DragPayload::kInnerDomNodeDrag)))) {
+        // Between the children of an element that would not keep the nodes there (#84).
         return Qt::IgnoreAction;
     }
 
@@ -213,6 +220,7 @@ Qt::DropAction DomTreeDelegate::validateDrop(OutlineView *outline, const Draggin
 
 void DomTreeDelegate::draggingExited()
 {
+    askNestingFor(nullptr);
     DelayedPerform::cancel(this, "lazyApplyClassToNode", {});
     m_lastHighlightedRow = nullptr;
     if (!m_pendingClassName.isEmpty())
@@ -255,11 +263,12 @@ void DomTreeDelegate::highlightOnPreview(DOMNodeEx *row)
     preview->setDetectState(ExWebView::ElementLocked);
 }
 
-bool DomTreeDelegate::placeForDropOn(DOMNodeEx *row, DOMNodeEx *&parent, DOMNodeEx *&ref) const
+bool DomTreeDelegate::placeForDropOn(DOMNodeEx *row, const QList<const DOMNode *> &nodes, DOMNodeEx *&parent,
+                                     DOMNodeEx *&ref) const
 {
-    if (!row || !row->node())
+    if (!row || !row->node() || nodes.isEmpty())
         return false;
-    if (row->node()->isElement() && WebCoreObjects::canHaveChildren(lowerNameOf(row))) {
+    if (row->node()->isElement() && keepsNodes(row, nodes, nullptr)) {
         parent = row;
         ref = nullptr;
         return true;
@@ -267,15 +276,96 @@ bool DomTreeDelegate::placeForDropOn(DOMNodeEx *row, DOMNodeEx *&parent, DOMNode
     DOMNodeEx *up = row->parentNodeEx();
     if (!up || !up->node() || !up->node()->isElement())
         return false;
+    DOMNodeEx *next = nextDomNodeExFromParent(row);
+    if (!keepsNodes(up, nodes, next))
+        return false;
     parent = up;
-    ref = nextDomNodeExFromParent(row);
+    ref = next;
     return true;
+}
+
+bool DomTreeDelegate::keepsNodes(const DOMNodeEx *parent, const QList<const DOMNode *> &nodes, const DOMNodeEx *ref) const
+{
+    if (!parent || !parent->node())
+        return false;
+    const DOMNode *refNode = ref ? ref->node() : nullptr;
+    for (const NestingAnswer &answer : std::as_const(m_nestingAnswers)) {
+        if (answer.parent == parent->node() && answer.ref == refNode)
+            return answer.keeps;
+    }
+    // What the parser would not keep as the tree shows it (a button in a
+    // button, a block in a p, a row out of its table) a save would not
+    // either: the page edited would not be the page saved (#84).
+    const bool keeps = HTMLNesting::keepsInsertion(*parent->node(), nodes, refNode);
+    if (m_nestingDrag)
+        m_nestingAnswers.append({parent->node(), refNode, keeps});
+    return keeps;
+}
+
+void DomTreeDelegate::askNestingFor(const QMimeData *drag) const
+{
+    if (drag == m_nestingDrag)
+        return;
+    m_nestingDrag = drag;
+    m_nestingAnswers.clear();
+}
+
+DOMNodeEx *DomTreeDelegate::refForDropAt(DOMNodeEx *target, int childIndex, bool treeDrag) const
+{
+    // The first child row at or after the index that is not dragged; the
+    // closing row and the end of the list append.
+    const QList<DOMNodeExPtr> &children = target->children();
+    for (qsizetype i = childIndex; i < children.size(); ++i) {
+        const DOMNodeExPtr &child = children.at(i);
+        if (child->isCloseNode())
+            break;
+        if (!treeDrag || !m_dragNodes.contains(child))
+            return child.get();
+    }
+    return nullptr;
+}
+
+QList<DOMNodePtr> DomTreeDelegate::nodesOfDrop(const QMimeData *mime) const
+{
+    if (hasFormat(mime, DragPayload::kInnerDomNodeDrag) && !m_dragNodes.isEmpty()) {
+        QList<DOMNodePtr> nodes;
+        for (const DOMNodeExPtr &row : m_dragNodes)
+            nodes.append(row->sharedNode());
+        return nodes;
+    }
+    if (hasFormat(mime, DragPayload::kDomNodeDragCopy)) {
+        const std::optional<QVariant> payload = DragPayload::domNodeDragCopy(mime);
+        if (!payload)
+            return {};
+        if (payload->typeId() != QMetaType::QString)
+            return nodesOfMarkup(payload->toMap().value(QStringLiteral("content")).toString());
+        const QString tag = payload->toString();
+        return nodesOfMarkup(markupOfTag(tag, tag != QLatin1String("table")));
+    }
+    return nodesOfMarkup(QStringLiteral("<img>").repeated(imagePathsOf(mime).size()));
+}
+
+QList<DOMNodePtr> DomTreeDelegate::nodesOfMarkup(const QString &html) const
+{
+    if (html.trimmed().isEmpty())
+        return {};
+    // Made in a document of their own: the page's hears nothing of them.
+    const DOMDocumentPtr scratch = DOMDocument::create();
+    scratch->setScripting(m_document ? m_document->scripting() : Scripting::Enabled);
+    QList<DOMNodePtr> nodes;
+    for (const DOMNodePtr &node : scratch->createNodesFromString(html)) {
+        if (!node->isText() || !node->textContent().trimmed().isEmpty())
+            nodes.append(node);
+    }
+    return nodes;
 }
 
 // --- Dropped on the tree -----------------------------------------------------------------------------------
 
 bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info, void *item, int childIndex)
 {
+    // The answers of the drag go with it: the page changes now.
+    const auto forget = qScopeGuard([this] { askNestingFor(nullptr); });
     const QMimeData *mime = info.pasteboard;
     auto *target = static_cast<DOMNodeEx *>(item);
     if (target && target->isCloseNode())
@@ -319,24 +409,16 @@ bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info,
     }
 
     const bool treeDrag = hasFormat(mime, DragPayload::kInnerDomNodeDrag) && !m_dragNodes.isEmpty();
+    const QList<DOMNodePtr> dropped = nodesOfDrop(mime);
     DOMNodeEx *parent = target;
     DOMNodeEx *ref = nullptr;
     if (childIndex == -1) {
-        if (!placeForDropOn(target, parent, ref))
+        if (!placeForDropOn(target, nodesOf(dropped), parent, ref))
             return false;
     } else {
-        // The first child row at or after the index that is not dragged; the
-        // closing row and the end of the list append.
-        const QList<DOMNodeExPtr> &children = target->children();
-        for (qsizetype i = childIndex; i < children.size(); ++i) {
-            const DOMNodeExPtr &child = children.at(i);
-            if (child->isCloseNode())
-                break;
-            if (!treeDrag || !m_dragNodes.contains(child)) {
-                ref = child.get();
-                break;
-            }
-        }
+        ref = refForDropAt(target, childIndex, treeDrag);
+        if (!keepsNodes(target, nodesOf(dropped), ref))
+            return false;
     }
     const DOMNodeExPtr keepParent = parent->shared_from_this();
 
@@ -443,6 +525,7 @@ void DomTreeDelegate::dropToWebView(const Notification &notification)
     auto *node = notification.userInfo.value(QStringLiteral("target")).value<DOMNode *>();
     const DraggingInfo info = notification.userInfo.value(QStringLiteral("info")).value<DraggingInfo>();
     const QMimeData *mime = info.pasteboard;
+    askNestingFor(nullptr);
     DOMNodeEx *row = node ? searchFile(node) : nullptr;
     if (row && row->node()->isCharacterData())
         row = row->parentNodeEx();
@@ -473,7 +556,7 @@ void DomTreeDelegate::dropToWebView(const Notification &notification)
 
     DOMNodeEx *parent = nullptr;
     DOMNodeEx *ref = nullptr;
-    if (!placeForDropOn(row, parent, ref))
+    if (!placeForDropOn(row, nodesOf(nodesOfDrop(mime)), parent, ref))
         return;
     const DOMNodeExPtr keepParent = parent->shared_from_this();
     const DOMNodePtr last = insertDropped(mime, parent, ref);

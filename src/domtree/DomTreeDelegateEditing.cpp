@@ -63,11 +63,9 @@ DOMNodeExPtr DomTreeDelegate::domNodeExByTagName(const QString &tagText, DOMNode
         return DOMNodeEx::initWithSingleTextLine(m_document->createTextNode(QStringLiteral("text")), parent);
     if (tagText == QLatin1String("#comment"))
         return DOMNodeEx::initWithSingleTextLine(m_document->createComment(QStringLiteral("comment")), parent);
-    if (tagText == QLatin1String("!DOCTYPE html"))
+    const QString markup = markupOfTag(tagText, autoText);
+    if (markup.isEmpty())
         return nullptr;
-    const QString name = tagText.section(QLatin1Char(' '), 0, 0);
-    const QString markup = autoText ? QStringLiteral("<%1>%2</%3>").arg(tagText, tagText, name)
-                                    : QStringLiteral("<%1></%2>").arg(tagText, name);
     const DOMNodePtr node = m_document->createNodeFromString(markup);
     // A template names an element; markup read as text or nothing adds nothing.
     if (!node || !node->isElement()) {
@@ -75,6 +73,18 @@ DOMNodeExPtr DomTreeDelegate::domNodeExByTagName(const QString &tagText, DOMNode
         return nullptr;
     }
     return DOMNodeEx::initWithNode(node, parent);
+}
+
+QString DomTreeDelegate::markupOfTag(const QString &tagText, bool autoText)
+{
+    if (tagText == QLatin1String("#text"))
+        return QStringLiteral("text");
+    if (tagText == QLatin1String("#comment"))
+        return QStringLiteral("<!--comment-->");
+    if (tagText == QLatin1String("!DOCTYPE html"))
+        return {};
+    const QString name = tagText.section(QLatin1Char(' '), 0, 0);
+    return autoText ? QStringLiteral("<%1>%2</%3>").arg(tagText, tagText, name) : QStringLiteral("<%1></%2>").arg(tagText, name);
 }
 
 DOMNodeExPtr DomTreeDelegate::domNodeExByImagePath(const QString &path, DOMNodeEx *parent, bool autoText)

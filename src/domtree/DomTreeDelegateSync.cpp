@@ -150,6 +150,15 @@ QList<const DOMNode *> DomTreeDelegate::nodesOf(const QList<DOMNodeExPtr> &rows)
     return nodes;
 }
 
+QList<const DOMNode *> DomTreeDelegate::nodesOf(const QList<DOMNodePtr> &nodes)
+{
+    QList<const DOMNode *> raw;
+    raw.reserve(nodes.size());
+    for (const DOMNodePtr &node : nodes)
+        raw.append(node.get());
+    return raw;
+}
+
 bool DomTreeDelegate::isInFileText(const DOMNode *node)
 {
     // The file's text as it is now: another program or the code view may

@@ -273,6 +273,35 @@ TEST(RulesStyleEditors, ThePopoverCommitsOnCloseOnlyWhatChangedAsOneUndoStep)
     live.panel.setStyleEditor(nullptr);
 }
 
+// #84: Ctrl+Z right after Escape reaches the fading popover's field, whose
+// own undo posts its text before: that changes neither the page nor the row,
+// which keep the value committed, as the file does.
+TEST(RulesStyleEditors, AValueThePopoverPostsWhileItFadesOutChangesNeitherPageNorRow)
+{
+    EditorsPanel panel;
+    ASSERT_TRUE(panel.loaded);
+    LivePanel &live = panel.live;
+    StubStyleEditor editor;
+    auto *field = new QLineEdit(editor.view());
+    const auto postFromField = [field](const QString &value) {
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("cssValueChanged"), field,
+                                                                 {{QStringLiteral("value"), value}});
+    };
+    const CSSRulePtr color = panel.row(QStringLiteral(".card"), QStringLiteral("color"));
+    ASSERT_TRUE(panel.openStyleEditor(editor, color));
+    postFromField(QStringLiteral("blue"));
+    EXPECT_EQ(panel.color(), QStringLiteral("rgb(0, 0, 255)"));
+    live.panel.editStyle()->close();
+    postFromField(QStringLiteral("red"));
+    live.settleWrites();
+    EXPECT_EQ(panel.color(), QStringLiteral("rgb(0, 0, 255)"));
+    EXPECT_EQ(color->valueName(), QStringLiteral("blue"));
+    EXPECT_TRUE(panel.text().contains(QLatin1String("color: blue;")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !live.panel.isStyleEditorShown(); }, 3000));
+    panel.expectOneUndoRestoresAll();
+    live.panel.setStyleEditor(nullptr);
+}
+
 // A save while the popover is open, or fading out after Escape, holds its
 // edit: an open one is closed first, or its close made the edit an unsaved
 // one after the save had written the sheet without it (#72).

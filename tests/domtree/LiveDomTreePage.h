@@ -9,6 +9,7 @@
 #include "platform/kit/Alert.h"
 #include "platform/kit/DraggingInfo.h"
 #include "platform/web/engine/WebFrameMirror.h"
+#include "toolkit/DragPayload.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -85,10 +86,33 @@ struct LiveDomTreePage : DomTreeHarness
         drag.sourceOperationMask = Qt::CopyAction | Qt::MoveAction;
         return drag;
     }
+    DOMNodeEx *rowById(const char *id) const { return rowOf(byId(id)); }
+    // A drag of a palette item: a tag's text, or a snippet's "content".
+    static std::unique_ptr<QMimeData> paletteDrag(const QVariant &value)
+    {
+        auto mime = std::make_unique<QMimeData>();
+        DragPayload::setDomNodeDragCopy(mime.get(), value);
+        return mime;
+    }
+    // Starts a drag of the rows of these elements; the drag's data.
+    std::unique_ptr<QMimeData> dragRows(std::initializer_list<const char *> ids)
+    {
+        QList<void *> items;
+        for (const char *id : ids)
+            items.append(rowById(id));
+        auto mime = std::make_unique<QMimeData>();
+        if (!tree->writeItems(tree->outline(), items, mime.get()))
+            return nullptr;
+        return mime;
+    }
+    Qt::DropAction validateDrop(const QMimeData *mime, DOMNodeEx *row, int index)
+    {
+        return tree->validateDrop(tree->outline(), dragInfo(mime), row, index);
+    }
     // Validates and drops as the outline does, then waits for the write.
     bool dropOn(const QMimeData *mime, DOMNodeEx *row, int index)
     {
-        if (tree->validateDrop(tree->outline(), dragInfo(mime), row, index) == Qt::IgnoreAction)
+        if (validateDrop(mime, row, index) == Qt::IgnoreAction)
             return false;
         const bool accepted = tree->acceptDrop(tree->outline(), dragInfo(mime), row, index);
         settle();

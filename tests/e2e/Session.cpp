@@ -345,10 +345,18 @@ void Session::click(const QPoint &point, int count)
 
 void Session::drag(const QPoint &from, const QPoint &to)
 {
+    // Each step waits until the program has answered a question after it:
+    // a drag and drop starts its own loop on the first move and takes the
+    // place of the drop from the moves it sees after that.
+    const auto step = [this](const QPoint &point) {
+        moveTo(point);
+        ask({{QStringLiteral("q"), QStringLiteral("undo")}});
+    };
     moveTo(from);
     run({QStringLiteral("mousedown"), QStringLiteral("1")});
-    moveTo(from + (to - from) / 2);
-    moveTo(to);
+    step(from + (to - from) / 2);
+    step(to + QPoint(0, 1));
+    step(to);
     run({QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 

@@ -1,5 +1,6 @@
 #include "SessionTest.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 namespace VisualEditorsTest {
@@ -26,9 +27,58 @@ protected:
             return session.rows(QStringLiteral("cssRulesOutline")).contains(QString::fromLatin1(edited));
         })) << session.rows(QStringLiteral("cssRulesOutline")).join(u'|').toStdString();
     }
+    QString pageValue(const QString &expression)
+    {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("page")}, {QStringLiteral("expression"), expression}})
+            .value(QStringLiteral("value"))
+            .toString();
+    }
+    // Undo from the keyboard, once the step is undone.
+    void undoStep()
+    {
+        const auto names = [this] { return session.ask({{QStringLiteral("q"), QStringLiteral("undo")}}); };
+        const QString step = names()[QStringLiteral("undoName")].toString();
+        ASSERT_FALSE(step.isEmpty());
+        session.key(QStringLiteral("ctrl+z"));
+        ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return names()[QStringLiteral("redoName")].toString() == step; }))
+            << step.toStdString();
+    }
 };
 
 } // namespace
+
+// #84: a colour added to a rule, changed in the popover, and both undone:
+// the page, the rules panel and the file are as they were.
+TEST_F(VisualEditors, AColourAddedThenChangedInThePopoverAndBothUndoneLeavesPagePanelAndFileAsTheyWere)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("index.html", "Harbour Lights"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Down Right Down", "intro"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".lead", "site.css:14"); }));
+    const QString colour = QStringLiteral("getComputedStyle(document.getElementById('intro')).color");
+    const QString before = pageValue(colour);
+    const QStringList rowsBefore = ruleRows();
+
+    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), QStringLiteral(".lead")));
+    ASSERT_NO_FATAL_FAILURE(addDeclaration("color: #a00000", "color: #a00000"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return pageValue(colour) == QLatin1String("rgb(160, 0, 0)"); }));
+    ASSERT_NO_FATAL_FAILURE(openEditor("color: #a00000", "hexTextInput"));
+    ASSERT_NO_FATAL_FAILURE(typeAndClose("hexTextInput", "navy", "color: navy"));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return pageValue(colour) == QLatin1String("rgb(0, 0, 128)"); }));
+    // The keys go back to the rules once the popover is gone.
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &) { return !session.widget(QStringLiteral("hexTextInput")).isValid(); }));
+
+    ASSERT_NO_FATAL_FAILURE(undoStep());
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) {
+        return pageValue(colour) == QLatin1String("rgb(160, 0, 0)") && ruleRows().contains(QStringLiteral("color: #a00000"));
+    })) << pageValue(colour).toStdString();
+    ASSERT_NO_FATAL_FAILURE(undoStep());
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return pageValue(colour) == before && ruleRows() == rowsBefore; }))
+        << pageValue(colour).toStdString() << " " << ruleRows().join(u'|').toStdString();
+    session.key(QStringLiteral("ctrl+s"));
+    EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return state[QStringLiteral("unsaved")].toArray().isEmpty(); }));
+    EXPECT_EQ(session.onDisk(QStringLiteral("css/site.css")), session.original(QStringLiteral("css/site.css")));
+    EXPECT_EQ(changed(), "");
+}
 
 // A colour typed by its name and a decimal typed into a shadow's blur reach
 // a minified sheet as typed, and nothing else of it changes (#66).

@@ -197,6 +197,34 @@ void appendAttributeName(Writer &out, const DOMAttr &attribute)
     out.put(attribute.localName());
 }
 
+void appendStartTag(Writer &out, const DOMElement &element)
+{
+    out.put(u'<');
+    appendElementName(out, element);
+    const int attributes = element.attributeCount();
+    for (int i = 0; i < attributes; ++i) {
+        const DOMAttr *attribute = element.attributeAt(i);
+        out.put(u' ');
+        appendAttributeName(out, *attribute);
+        out.put(u"=\"");
+        appendEscaped(out, attribute->value(), EscapeMode::Attribute);
+        out.put(u'"');
+    }
+    out.put(u'>');
+}
+
+void appendEndTag(Writer &out, const DOMElement &element)
+{
+    out.put(u"</");
+    appendElementName(out, element);
+    out.put(u'>');
+}
+
+bool isVoid(const DOMElement &element)
+{
+    return element.isHTMLElement() && WebCoreObjects::isVoidElement(element.localName());
+}
+
 const DOMNode &childrenHolder(const DOMNode &node)
 {
     if (node.isElement()) {
@@ -234,24 +262,11 @@ void serializeInto(QString &text, const DOMNode &root, bool includeRoot)
         case DOMNode::ELEMENT_NODE: {
             const auto &element = static_cast<const DOMElement &>(node);
             if (frame.closing) {
-                out.put(u"</");
-                appendElementName(out, element);
-                out.put(u'>');
+                appendEndTag(out, element);
                 break;
             }
-            out.put(u'<');
-            appendElementName(out, element);
-            const int attributes = element.attributeCount();
-            for (int i = 0; i < attributes; ++i) {
-                const DOMAttr *attribute = element.attributeAt(i);
-                out.put(u' ');
-                appendAttributeName(out, *attribute);
-                out.put(u"=\"");
-                appendEscaped(out, attribute->value(), EscapeMode::Attribute);
-                out.put(u'"');
-            }
-            out.put(u'>');
-            if (element.isHTMLElement() && WebCoreObjects::isVoidElement(element.localName()))
+            appendStartTag(out, element);
+            if (isVoid(element))
                 break;
             pending.push_back({&node, true});
             pushChildren(node);
@@ -295,6 +310,31 @@ QString HTMLSerializer::serializeChildren(const DOMNode &node)
     QString out;
     serializeInto(out, node, false);
     return out;
+}
+
+QString HTMLSerializer::startTag(const DOMElement &element)
+{
+    QString out;
+    {
+        Writer writer(out, 64);
+        appendStartTag(writer, element);
+    }
+    return out;
+}
+
+QString HTMLSerializer::endTag(const DOMElement &element)
+{
+    QString out;
+    if (!isVoid(element)) {
+        Writer writer(out, 16);
+        appendEndTag(writer, element);
+    }
+    return out;
+}
+
+bool HTMLSerializer::takesRawText(const DOMElement &parent)
+{
+    return isRawTextParent(&parent);
 }
 
 QString HTMLSerializer::escapeText(const QString &text)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class DOMElement;
 class DOMNode;
 
 // Writes mirror nodes as HTML text by the HTML fragment serialisation rules
@@ -17,6 +18,14 @@ public:
     static QString serialize(const DOMNode &node);
     // The node's children (a template element's content).
     static QString serializeChildren(const DOMNode &node);
+
+    // An element's start tag with its attributes, and its end tag (empty for
+    // a void element), as serialize() writes them.
+    static QString startTag(const DOMElement &element);
+    static QString endTag(const DOMElement &element);
+    // Whether text put into parent is written as it stands (raw-text
+    // elements, noscript where scripts run) rather than escaped.
+    static bool takesRawText(const DOMElement &parent);
 
     static QString escapeText(const QString &text);
     static QString escapeAttributeValue(const QString &value);
