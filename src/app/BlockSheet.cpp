@@ -3,6 +3,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/kit/NamedImage.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
@@ -100,11 +101,32 @@ void BlockSheet::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
+    // The click brings the page in step, and is the panel's too: the
+    // overlay goes at once and the panel below takes it.
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("NeedSaveAndRefresh"), this);
+    if (m_isActive)
+        deactive();
+    QWidget *parent = parentWidget();
+    QWidget *below = parent ? parent->childAt(mapToParent(event->position().toPoint())) : nullptr;
+    m_clickedBelow = below && below != this ? below : parent;
+    passOn(event);
+}
+
+void BlockSheet::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_clickedBelow)
+        passOn(event);
+    else
+        QFrame::mouseMoveEvent(event);
 }
 
 void BlockSheet::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (m_clickedBelow) {
+        passOn(event);
+        m_clickedBelow = nullptr;
+        return;
+    }
     if (m_isActive)
         event->accept();
     else
@@ -115,6 +137,19 @@ void BlockSheet::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second click of a double click is one more click on the overlay.
     mousePressEvent(event);
+}
+
+void BlockSheet::passOn(QMouseEvent *event)
+{
+    // The rest of a click whose press went to the panel (the overlay holds
+    // the mouse until the button is let go).
+    QWidget *target = m_clickedBelow.data();
+    if (!target)
+        return;
+    const QPointF global = event->globalPosition();
+    QMouseEvent copy(event->type(), target->mapFromGlobal(global), global, event->button(), event->buttons(),
+                     event->modifiers(), event->pointingDevice());
+    QCoreApplication::sendEvent(target, &copy);
 }
 
 void BlockSheet::paintEvent(QPaintEvent *event)

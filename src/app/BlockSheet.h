@@ -7,10 +7,12 @@ class QGraphicsOpacityEffect;
 class QLabel;
 #include <QPropertyAnimation>
 
-// An overlay over an editing panel while the file it edits is out of sync with
-// the disk: it covers its whole parent, shows a synchronisation symbol in the
-// middle and takes every click, each posting "NeedSaveAndRefresh" (the project
-// controller saves and reloads). It fades in over 1.8 s and out over 0.25 s.
+// An overlay over an editing panel while the page shown is behind the text of
+// a file the panel edits: it covers its whole parent and shows a
+// synchronisation symbol in the middle. A click on it posts
+// "NeedSaveAndRefresh" (the project controller saves and reloads), and the
+// overlay goes at once, passing the click on to the panel below. It fades in
+// over 1.8 s and out over 0.25 s.
 class BlockSheet : public QFrame
 {
     Q_OBJECT
@@ -36,6 +38,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -43,9 +46,13 @@ protected:
 private:
     void fade(double from, double to, double seconds);
     void coverParent();
+    // Sends the mouse event to the widget that took the click's press.
+    void passOn(QMouseEvent *event);
 
     bool m_isActive = false;
     QLabel *m_imageView = nullptr; // Owned (child).
     QGraphicsOpacityEffect *m_opacity = nullptr; // Owned by the overlay.
     QPointer<QPropertyAnimation> m_anim;
+    // The panel's widget a click on the overlay went on to, until its release.
+    QPointer<QWidget> m_clickedBelow;
 };

@@ -212,6 +212,8 @@ public:
     void refreshFileContent(const Notification &notification);
     void fileContentChanged(const Notification &notification);
     void saveFileContent(const Notification &notification);
+    // After a save: a page behind the file's code-view typing takes the text saved.
+    void showSavedText(File *node);
     void remodFile(File *node);
     void reloadTextViewContent();
     // Queues the check whether the page shown is behind the text being

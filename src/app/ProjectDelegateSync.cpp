@@ -163,6 +163,7 @@ void ProjectDelegate::saveFileContent(const Notification &notification)
     // file: its bytes are on disk already, and a large sheet is not written
     // twice (#81).
     if ((node == file && !node->isModified() && !node->isMissingOnDisk()) || node->save()) {
+        showSavedText(node);
         redrawTree();
         return;
     }
@@ -172,6 +173,16 @@ void ProjectDelegate::saveFileContent(const Notification &notification)
         if (failed)
             remodFile(failed);
     });
+}
+
+void ProjectDelegate::showSavedText(File *node)
+{
+    // The page lacks what was typed into the file's code view: saved, the
+    // text is what the page shows, loaded again in place; once it is, the
+    // page and the text agree and the covers go.
+    if (node->lastContentChangeReason() == File::CodeViewChange && !node->isModified() && !node->isContentShown()
+        && isShownInPage(node))
+        reloadChangedPageLater();
 }
 
 void ProjectDelegate::remodFile(File *node)

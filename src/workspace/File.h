@@ -522,6 +522,12 @@ private:
     // Drops the children that hold no unsaved edits, and marks the others
     // missing.
     void keepOnlyEdited(QList<QPointer<File>> &newlyMissing);
+    // Notes the bytes a save wrote as this program's own, for every node of the path.
+    void noteOwnWrite(const QByteArray &digest) const;
+    // When the disk holds what this program last wrote to the path (through
+    // another node of the file): takes that text as the one last read, the
+    // node's own text kept. False, with nothing changed, otherwise.
+    bool takeOwnWrite(const QByteArray &now);
     // The digest of the bytes on disk; nullopt when they cannot be read.
     std::optional<QByteArray> readDiskDigest() const;
     static QByteArray digestOf(const QByteArray &bytes);

@@ -758,6 +758,7 @@ bool File::save()
     m_diskText = m_content;
     m_encoding = encoding;
     m_diskDigest = digestOf(*data);
+    noteOwnWrite(*m_diskDigest);
     m_overwritableDigest.reset();
     m_hasOutsideChange = false;
     m_isMissingOnDisk = false;

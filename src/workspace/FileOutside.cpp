@@ -26,6 +26,14 @@ std::function<std::optional<File::OutsideChangeChoice>(File *)> &outsideChangeQu
     return question;
 }
 
+// The digest of the bytes this program last wrote to each path, by any of
+// the nodes that show the file. Nodes live on the main thread.
+QHash<QString, QByteArray> &ownWrites()
+{
+    static QHash<QString, QByteArray> writes;
+    return writes;
+}
+
 } // namespace
 
 void File::setOutsideChangeQuestion(std::function<std::optional<OutsideChangeChoice>(File *)> question)
@@ -45,6 +53,35 @@ QByteArray File::digestOf(const QByteArray &bytes)
         quint64(qHashBits(bytes.constData(), size_t(bytes.size()), size_t(0xc2b2ae3d27d4eb4fULL))),
     };
     return QByteArray(reinterpret_cast<const char *>(parts), sizeof(parts));
+}
+
+void File::noteOwnWrite(const QByteArray &digest) const
+{
+    ownWrites().insert(QDir::cleanPath(m_path), digest);
+}
+
+bool File::takeOwnWrite(const QByteArray &now)
+{
+    const auto written = ownWrites().constFind(QDir::cleanPath(m_path));
+    if (written == ownWrites().cend() || *written != now)
+        return false;
+    // Another node of the file saved it: what it wrote is the text this
+    // one's edits stand on now.
+    const std::optional<DiskStamp> stamp = diskStamp(m_path, nullptr);
+    const DiskRead disk = readDisk();
+    if (!disk.text || disk.digest != now)
+        return false;
+    settlePieces();
+    m_diskText = disk.text;
+    m_encoding = disk.encoding;
+    m_diskDigest = disk.digest;
+    m_probeText = disk.text;
+    m_probeStamp = stamp;
+    m_overwritableDigest.reset();
+    m_hasOutsideChange = false;
+    m_saveFailed = false;
+    Q_EMIT modifiedChanged();
+    return true;
 }
 
 std::optional<QByteArray> File::readDiskDigest() const
@@ -159,6 +196,8 @@ void File::findOutsideChange()
         refreshFromDisk();
         return;
     }
+    if (takeOwnWrite(*now))
+        return;
     m_hasOutsideChange = true;
     QM_INFO(QStringLiteral("%1 was changed by another program while it has unsaved edits").arg(m_path));
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("fileChangedOutside"), this);
@@ -186,6 +225,8 @@ File::DiskCheck File::settleOutsideChange()
             m_hasOutsideChange = false;
             return DiskCheck::TookDiskVersion;
         }
+        if (takeOwnWrite(*now))
+            return DiskCheck::Unchanged;
         m_hasOutsideChange = true;
         const std::function<std::optional<OutsideChangeChoice>(File *)> question = outsideChangeQuestion();
         if (!question) {

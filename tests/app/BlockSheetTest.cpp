@@ -16,9 +16,16 @@ class Panel : public QWidget
 {
 public:
     int presses = 0;
+    int releases = 0;
+    QPoint pressedAt;
 
 protected:
-    void mousePressEvent(QMouseEvent *) override { ++presses; }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        ++presses;
+        pressedAt = event->position().toPoint();
+    }
+    void mouseReleaseEvent(QMouseEvent *) override { ++releases; }
 };
 
 class BlockSheetTest : public ::testing::Test
@@ -43,6 +50,12 @@ protected:
                           Qt::LeftButton, {});
         QApplication::sendEvent(target, &event);
     }
+    void release(QWidget *target)
+    {
+        const QPointF point(150, 100);
+        QMouseEvent event(QEvent::MouseButtonRelease, point, target->mapToGlobal(point), Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(target, &event);
+    }
 
     Panel panel;
     BlockSheet *sheet = new BlockSheet(&panel);
@@ -59,13 +72,29 @@ TEST_F(BlockSheetTest, StartsHiddenAndCoversItsPanelWithTheSymbolCentred)
     EXPECT_EQ(sheet->imageView()->geometry(), QRect(200, 160, 100, 100));
 }
 
-TEST_F(BlockSheetTest, AClickOnTheActiveOverlayAsksOnceToSaveAndDoesNotReachThePanel)
+// A click on the overlay is meant for the panel below as much as for the
+// page: it asks once to bring the page in step, the overlay goes, and the
+// panel's widget under the pointer takes the press and its release.
+TEST_F(BlockSheetTest, AClickOnTheActiveOverlayAsksOnceToSaveAndGoesOnToThePanel)
 {
+    Panel *row = new Panel;
+    row->setParent(&panel);
+    row->setGeometry(100, 80, 120, 40);
+    row->show();
+    sheet->raise();
     sheet->active();
     EXPECT_TRUE(sheet->isVisible());
     click(sheet);
     EXPECT_EQ(requests, 1);
+    EXPECT_FALSE(sheet->isActive());
+    EXPECT_EQ(row->presses, 1);
+    EXPECT_EQ(row->pressedAt, QPoint(50, 20));
+    release(sheet);
+    EXPECT_EQ(row->releases, 1);
     EXPECT_EQ(panel.presses, 0);
+
+    // The next click finds the panel itself.
+    EXPECT_EQ(panel.childAt(150, 100), row);
 }
 
 TEST_F(BlockSheetTest, AClickOnAnInactiveOverlayGoesToThePanel)

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -615,6 +616,39 @@ TEST_F(Workspace, TheSheetsFollowWhetherThePageIsBehindItsFiles)
     page->setContent(QStringLiteral("<p>edited elsewhere</p>"));
     ASSERT_EQ(page->lastContentChangeReason(), File::NoPendingChange);
     ASSERT_TRUE(TestUtil::waitUntil([&ui] { return ui.domUIBlock->isActive() && ui.nodeUIBlock->isActive(); }));
+}
+
+// Saved from its code view, a file whose typing the page lacks is what the
+// page shows next: it is loaded again in place (once it is, the covers go);
+// a save of text the page already shows reloads nothing.
+TEST_F(Workspace, ASaveFromTheCodeViewBringsThePageInStep)
+{
+    FakePreviewHalf preview;
+    launchWithSite();
+    controller()->setPreviewHalf(&preview);
+    preview.addResource(path("site/index.html"));
+    preview.addResource(path("site/css/main.css"));
+    MainInterface &ui = delegate->ui();
+
+    File *sheet = node("site/css/main.css");
+    CodeView *code = editSheet(sheet);
+    ASSERT_TRUE(code);
+    ASSERT_TRUE(TestUtil::waitUntil([&ui] { return ui.cssUIBlock->isActive(); }));
+    ASSERT_TRUE(code->save());
+    EXPECT_EQ(TestUtil::readFile(path("site/css/main.css")), QByteArray("p { color: red; } /* mine */"));
+    EXPECT_TRUE(TestUtil::waitUntil([&preview] { return preview.calls.contains(QStringLiteral("reloadChangedPage")); }));
+
+    // The page was given the text: another save of it loads nothing again.
+    preview.calls.clear();
+    sheet->noteContentShown();
+    QTest::keyClicks(code, QStringLiteral(" "));
+    sheet->noteContentShown();
+    ASSERT_TRUE(code->save());
+    // A reload would come at the next turn, before this.
+    bool turned = false;
+    QTimer::singleShot(0, [&turned] { turned = true; });
+    ASSERT_TRUE(TestUtil::waitUntil([&turned] { return turned; }));
+    EXPECT_FALSE(preview.calls.contains(QStringLiteral("reloadChangedPage")));
 }
 
 TEST_F(Workspace, TheOutOfSyncCheckWorksFromACopyOfThePagesResources)

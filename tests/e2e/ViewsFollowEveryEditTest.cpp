@@ -144,6 +144,35 @@ TEST_F(ViewsFollowEveryEdit, TheCoverOverTheRulesGoesWhenTheSheetIsThePagesTextA
     ASSERT_NO_FATAL_FAILURE(editTheTitleAndSave());
 }
 
+// Typed into in its code view and saved with Ctrl+S, the minified sheet is
+// what the page shows: the cover over the rules goes, and a click on a rule
+// row chooses the row.
+TEST_F(ViewsFollowEveryEdit, ASavedSheetUncoversTheRulesAndARowTakesTheClick)
+{
+    ASSERT_NO_FATAL_FAILURE(openSite("busy-cover.html", "Busy Cover"));
+    ASSERT_NO_FATAL_FAILURE(selectInTree("<body>...</body>", "Right Down Right Down", "busy-title"));
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, ".busy-title", "busy-cover.min.css:1"); }));
+    ASSERT_NO_FATAL_FAILURE(typeIntoTheSheet(".busy-extra{top:0}"));
+
+    QByteArray expected = session.original(QStringLiteral("css/busy-cover.min.css"));
+    expected.append(".busy-extra{top:0}");
+    saveAndExpect("css/busy-cover.min.css", expected);
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return !shown(QStringLiteral("cssUIBlock")); }));
+
+    const QString row = QStringLiteral("font-size: 20px");
+    ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) {
+        return showsRule(state, ".busy-title", "busy-cover.min.css:1") && ruleRows().contains(row);
+    })) << ruleRows().join(u'|').toStdString();
+    ASSERT_TRUE(session.clickRow(QStringLiteral("cssRulesOutline"), row));
+    EXPECT_TRUE(session.waitFor([&](const QJsonObject &) {
+        return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("cssRulesOutline")}})
+            .value(QStringLiteral("selectedRows"))
+            .toArray()
+            .contains(row);
+    }));
+    EXPECT_EQ(session.onDisk(QStringLiteral("css/busy-cover.min.css")), expected);
+}
+
 // A rule clicked in the style-sheet manager while an element is selected in
 // the DOM tree is what the rules panel shows, at every try.
 TEST_F(ViewsFollowEveryEdit, ARuleChosenInTheManagerFillsTheRulesPanel)

@@ -541,6 +541,53 @@ TEST_F(FileContent, AnExternalEditAfterASaveIsReloaded)
     EXPECT_EQ(m_file->histories().size(), 1);
 }
 
+// The program's own save through another node of the same file (a code
+// view of the resource list's node, the page's frame node) is never taken
+// for another program's change, whether the refresh or the next save meets
+// it; a change another program makes afterwards still is.
+TEST_F(FileContent, ASaveThroughAnotherNodeOfTheFileIsNoOutsideChange)
+{
+    OutsideQuestion question(File::OutsideChangeChoice::KeepMine);
+    std::unique_ptr<File> other = std::make_unique<File>(m_file->path(), false, nullptr);
+    ASSERT_TRUE(other->currentContent());
+    openedEarlier(other.get());
+    Posted posted(m_file);
+
+    // The project's node is given the text the other node saves.
+    other->setContent(QStringLiteral("a { color: blue; }"));
+    m_file->setContent(QStringLiteral("a { color: blue; }"));
+    ASSERT_TRUE(other->save());
+    m_root->setUpChildren();
+    EXPECT_FALSE(m_file->hasOutsideChange());
+    EXPECT_FALSE(m_file->isModified());
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_EQ(disk(), QByteArray("a { color: blue; }"));
+
+    // With edits of its own, it keeps them over the other node's save and
+    // writes them unasked.
+    m_file->setContent(QStringLiteral("a { color: olive; }"));
+    other->setContent(QStringLiteral("a { color: navy; }"));
+    ASSERT_TRUE(other->save());
+    m_root->setUpChildren();
+    EXPECT_FALSE(m_file->hasOutsideChange());
+    EXPECT_TRUE(m_file->isModified());
+    EXPECT_EQ(m_file->content(), QStringLiteral("a { color: olive; }"));
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_EQ(disk(), QByteArray("a { color: olive; }"));
+    EXPECT_FALSE(posted.take().contains(QStringLiteral("fileChangedOutside")));
+
+    // Another program's bytes are asked about, even after the program's own.
+    m_file->setContent(QStringLiteral("mine"));
+    ASSERT_TRUE(TestUtil::writeFile(m_file->path(), "theirs"));
+    m_root->setUpChildren();
+    EXPECT_TRUE(m_file->hasOutsideChange());
+    EXPECT_TRUE(posted.take().contains(QStringLiteral("fileChangedOutside")));
+    EXPECT_TRUE(m_file->save());
+    EXPECT_EQ(question.asked, 1);
+}
+
 TEST(FileWebContent, EditsGoToTheStoreAndCompareWithTheSavedText)
 {
     SharedUndoManager undo;
