@@ -1,0 +1,95 @@
+#include "WorkspaceTestSupport.h"
+
+#include "ProjectCopy.h"
+#include "SessionChecks.h"
+#include "SessionSequence.h"
+#include "SessionShell.h"
+
+#include "app/EXWindow.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/kit/Alert.h"
+
+#include <gtest/gtest.h>
+
+// The short run of the session sequence that bench/templates' program runs
+// over real templates: on the fixture site, a few seeds of a few steps, in
+// the whole program with the real engine. QUILLMARK_SEEDS="1 2 ..." and
+// QUILLMARK_STEPS run others by hand.
+namespace SessionSequenceInWindowTest {
+
+namespace {
+
+class SessionSequenceRun : public WorkspaceTest
+{
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        QString failure;
+        ASSERT_TRUE(copy.make(QStringLiteral(QUILLMARK_TEST_DATA "/../../e2e/data/site"), path("copy"), failure))
+            << failure.toStdString();
+        remember({copy.root()});
+        UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
+        // Questions are answered as useOnlyProject() has the program answer them.
+        Alert::setResponder([](Alert &) { return int(Alert::SecondButtonReturn); });
+        launch();
+        delegate->ui().window->show();
+        shell = std::make_unique<SessionShell>(*delegate);
+        ASSERT_TRUE(shell->isReady());
+    }
+    void TearDown() override
+    {
+        shell.reset();
+        Alert::setResponder({});
+        WorkspaceTest::TearDown();
+    }
+
+    ProjectCopy copy;
+    std::unique_ptr<SessionShell> shell;
+};
+
+QList<quint32> seedsToRun(QList<quint32> seeds)
+{
+    if (const QString chosen = qEnvironmentVariable("QUILLMARK_SEEDS"); !chosen.isEmpty()) {
+        seeds.clear();
+        for (const QString &seed : chosen.split(u' ', Qt::SkipEmptyParts))
+            seeds.append(seed.toUInt());
+    }
+    return seeds;
+}
+
+} // namespace
+
+TEST_F(SessionSequenceRun, EveryStepOnTheFixtureSiteKeepsPagePanelsAndFilesAlikeAndUndoOfAllGivesTheBytesBack)
+{
+    const int steps = qEnvironmentVariableIsSet("QUILLMARK_STEPS") ? qEnvironmentVariableIntValue("QUILLMARK_STEPS") : 14;
+    SessionSequence sequence(*shell, copy);
+    for (const quint32 seed : seedsToRun({3, 8})) {
+        SessionSequence::Options options;
+        options.seed = seed;
+        options.steps = steps;
+        options.typing = !qEnvironmentVariableIsSet("QUILLMARK_NO_TYPING");
+        const SessionSequence::Outcome outcome = sequence.run(copy.pathOf(QStringLiteral("index.html")), options);
+        ASSERT_TRUE(outcome.held) << outcome.report(seed).toStdString() << outcome.summary().toStdString();
+        EXPECT_GT(outcome.checks, steps);
+    }
+}
+
+// A file's own layout, as the checks read it from the file.
+TEST(SessionChecksLayout, NewLinesFollowTheFilesLineBreaksAndIndentation)
+{
+    const QString twoSpaces = QStringLiteral(".a {\n  color: red;\n}\n");
+    EXPECT_EQ(SessionChecks::layoutBrokenBy(twoSpaces, twoSpaces + QStringLiteral(".b {\n  top: 1px;\n}\n")), QString());
+    EXPECT_NE(SessionChecks::layoutBrokenBy(twoSpaces, twoSpaces + QStringLiteral(".b {\n top: 1px;\n}\n")), QString());
+    EXPECT_NE(SessionChecks::layoutBrokenBy(twoSpaces, twoSpaces + QStringLiteral(".b {\n\ttop: 1px;\n}\n")), QString());
+    const QString tabs = QStringLiteral(".a {\r\n\tcolor: red;\r\n}\r\n");
+    EXPECT_EQ(SessionChecks::layoutBrokenBy(tabs, tabs + QStringLiteral(".b {\r\n\ttop: 1px;\r\n}\r\n")), QString());
+    EXPECT_NE(SessionChecks::layoutBrokenBy(tabs, tabs + QStringLiteral(".b {\n\ttop: 1px;\n}\n")), QString());
+    EXPECT_NE(SessionChecks::layoutBrokenBy(tabs, tabs + QStringLiteral(".b {\r\n    top: 1px;\r\n}\r\n")), QString());
+    // A comment's continued lines and a minified file say nothing.
+    EXPECT_EQ(SessionChecks::layoutBrokenBy(QStringLiteral("/*\n * x\n */\n\t.a{}\n"), QStringLiteral("/*\n * y\n */\n\t.a{}\n\t.b{}\n")),
+              QString());
+    EXPECT_EQ(SessionChecks::layoutBrokenBy(QStringLiteral(".a{top:0}"), QStringLiteral(".a{top:1px}\n.b {\n  top: 0;\n}")), QString());
+}
+
+} // namespace SessionSequenceInWindowTest
