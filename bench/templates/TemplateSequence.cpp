@@ -5,7 +5,7 @@
 // the end Undo of everything and a save give the original bytes, Redo of
 // everything and a save the edited ones. Exit status 0 only when every
 // check held; the last line sums up. Run by hand:
-//   ./bench/templates/template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing]
+//   ./bench/templates/template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose]
 
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
@@ -30,6 +30,7 @@ struct Arguments
     QString folder;
     QString page;
     SessionSequence::Options options;
+    bool verbose = false;
 };
 
 bool parse(int argc, char **argv, Arguments &arguments)
@@ -43,6 +44,8 @@ bool parse(int argc, char **argv, Arguments &arguments)
             arguments.options.steps = std::max(1, QByteArray(argv[++i]).toInt());
         else if (!std::strcmp(argument, "--no-typing"))
             arguments.options.typing = false;
+        else if (!std::strcmp(argument, "--verbose"))
+            arguments.verbose = true;
         else if (argument[0] == '-')
             return false;
         else
@@ -61,7 +64,7 @@ int main(int argc, char *argv[])
 {
     Arguments arguments;
     if (!parse(argc, argv, arguments)) {
-        std::fprintf(stderr, "usage: template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing]\n");
+        std::fprintf(stderr, "usage: template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose]\n");
         return 2;
     }
     QTemporaryDir home;
@@ -89,6 +92,8 @@ int main(int argc, char *argv[])
     launched.delegate().ui().window->show();
     SessionSequence sequence(shell, copy);
     const SessionSequence::Outcome outcome = sequence.run(page, arguments.options);
+    if (arguments.verbose && outcome.held)
+        std::printf("steps:\n  %s\n", qPrintable(outcome.stepsDone.join(QStringLiteral("\n  "))));
     if (!outcome.held)
         std::printf("%s", qPrintable(outcome.report(arguments.options.seed)));
     std::printf("template_sequence %s %s seed %u: %s\n", qPrintable(QFileInfo(arguments.folder).fileName()), qPrintable(arguments.page),

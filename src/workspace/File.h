@@ -408,6 +408,8 @@ public:
     static std::optional<QString> whyUnreadable(const QString &path);
     // Compares the disk's bytes with those last read or written. A change
     // to a file without unsaved edits is taken silently (with a snapshot);
+    // the bytes this program last wrote there through another node of the
+    // file become the text last read, the edits kept, never asked about;
     // one the user has not chosen about is asked about through the
     // installed question, and the choice applied. Answers what the file
     // holds now; Undecided when no question could be asked.

@@ -20,7 +20,7 @@ QStringList filesUnder(const QString &root)
 
 bool ProjectCopy::make(const QString &folder, const QString &target, QString &failure)
 {
-    const QFileInfo source(folder);
+    const QFileInfo source(QDir::cleanPath(QDir(folder).absolutePath()));
     if (!source.isDir()) {
         failure = QStringLiteral("%1 is no folder").arg(folder);
         return false;

@@ -183,8 +183,9 @@ QString SessionChecks::elementCounts()
     names.removeDuplicates();
     names.sort();
     for (const QString &name : std::as_const(names)) {
-        if (inPage.value(name) != inFile.value(name))
-            differ.append(QStringLiteral("%1 %2 in the page, %3 in the file").arg(name).arg(inPage.value(name)).arg(inFile.value(name)));
+        // What scripts made or took away: how many more the page holds.
+        if (const int more = inPage.value(name) - inFile.value(name))
+            differ.append(QStringLiteral("%1 %2%3").arg(name, more > 0 ? QStringLiteral("+") : QString()).arg(more));
     }
     return differ.join(QStringLiteral("; "));
 }
@@ -198,7 +199,7 @@ QString SessionChecks::pageAgainstText()
     // text makes, apart from what the page's scripts did at load.
     if (const QString counts = elementCounts(); counts != m_countsBaseline)
         return held(QStringLiteral("the page's elements against its text"),
-                    QStringLiteral("now: %1\nat load: %2").arg(counts, m_countsBaseline));
+                    QStringLiteral("elements the page holds beyond its text now: %1\nat load: %2").arg(counts, m_countsBaseline));
     // The attributes the user gave: alike in the mirror, the page and the text.
     const QStringList mirrored = marksOf(m_shell.document());
     const QStringList written = marksOf(HTMLParser::parseDocument(*text).get());
@@ -270,6 +271,10 @@ QString SessionChecks::panelsShowPage()
 QString SessionChecks::onlyEditedFilesChanged()
 {
     for (const QString &changed : m_copy.changedOnDisk()) {
+        // The program's own settings of the project, kept in its root.
+        const QString relative = m_copy.relativeOf(changed);
+        if (relative == QLatin1String(".kem") || relative == QLatin1String(".quillmark_config"))
+            continue;
         if (!m_touched.contains(changed))
             return held(QStringLiteral("the files"), m_copy.relativeOf(changed) + QStringLiteral(" changed on disk but was not edited"));
     }

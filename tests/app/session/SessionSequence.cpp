@@ -40,6 +40,20 @@ void saveAll(SessionShell &shell, const QStringList &files)
     }
 }
 
+// Where the bytes first differ from those wanted, with a little around it.
+QString firstDifference(const QByteArray &wanted, const QByteArray &found)
+{
+    qsizetype at = 0;
+    while (at < wanted.size() && at < found.size() && wanted.at(at) == found.at(at))
+        ++at;
+    const qsizetype from = std::max<qsizetype>(0, at - 80);
+    return QStringLiteral("%1 bytes wanted, %2 found; from byte %3:\n  wanted: %4\n  found:  %5")
+        .arg(wanted.size())
+        .arg(found.size())
+        .arg(at)
+        .arg(QString::fromUtf8(wanted.mid(from, 200)), QString::fromUtf8(found.mid(from, 200)));
+}
+
 } // namespace
 
 QString SessionSequence::Outcome::summary() const
@@ -123,8 +137,8 @@ SessionSequence::Outcome SessionSequence::run(const QString &pagePath, const Opt
     saveAll(m_shell, touched);
     for (const QString &path : touched) {
         if (ProjectCopy::bytesOnDisk(path) != baseOf(path))
-            return finish(QStringLiteral("after Undo of everything and a save, %1 is not as it was:\n%2")
-                              .arg(m_copy.relativeOf(path), QString::fromUtf8(ProjectCopy::bytesOnDisk(path)).left(2000)));
+            return finish(QStringLiteral("after Undo of everything and a save, %1 is not as it was: %2")
+                              .arg(m_copy.relativeOf(path), firstDifference(baseOf(path), ProjectCopy::bytesOnDisk(path))));
     }
     if (const QString wrong = checks.checkAll(); !wrong.isEmpty())
         return finish(QStringLiteral("after Undo of everything: ") + wrong);
@@ -133,8 +147,8 @@ SessionSequence::Outcome SessionSequence::run(const QString &pagePath, const Opt
     saveAll(m_shell, touched);
     for (const QString &path : touched) {
         if (ProjectCopy::bytesOnDisk(path) != edited.value(path))
-            return finish(QStringLiteral("after Redo of everything and a save, %1 is not as edited:\n%2")
-                              .arg(m_copy.relativeOf(path), QString::fromUtf8(ProjectCopy::bytesOnDisk(path)).left(2000)));
+            return finish(QStringLiteral("after Redo of everything and a save, %1 is not as edited: %2")
+                              .arg(m_copy.relativeOf(path), firstDifference(edited.value(path), ProjectCopy::bytesOnDisk(path))));
     }
     if (const QString wrong = checks.checkAll(); !wrong.isEmpty())
         return finish(QStringLiteral("after Redo of everything: ") + wrong);

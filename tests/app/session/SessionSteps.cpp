@@ -207,7 +207,9 @@ QList<CSSRulePtr> SessionSteps::declarationRows() const
         for (const CSSRulePtr &row : rows) {
             if (row->property() && !row->isRule()) {
                 const CSSRulePtr owner = row->ownerRule();
-                if (owner && owner->styleDeclaration() && !row->isShortHandChild() && owner->relatedFile()
+                const int kind = owner && owner->styleDeclaration() ? owner->styleDeclaration()->type() : RuleType::Other;
+                if ((kind == RuleType::Style || kind == RuleType::MediaStyle || kind == RuleType::Keyframe) && !row->isShortHandChild()
+                    && owner->relatedFile()
                     && files.contains(owner->relatedFile()) && m_shell.rules->domCSSRuleByStyleDeclaration(owner->styleDeclaration()))
                     found.append(row);
             } else if (!row->property()) {
@@ -243,13 +245,26 @@ QString SessionSteps::editValue()
     const QString name = row->propName();
     const QString value = valueFor(name);
     const QString selector = row->ownerRule()->styleDeclaration()->selector();
-    m_shell.rules->commitCSSValueChange(row, value, true);
+    if (row->ownerRule()->styleDeclaration()->type() == RuleType::Keyframe)
+        m_shell.rules->commitKeyframeStyleChange(row, value);
+    else
+        m_shell.rules->commitCSSValueChange(row, value, true);
     return QStringLiteral("value %1 { %2: %3 }").arg(selector, name, value);
+}
+
+QList<CSSRulePtr> SessionSteps::styleRuleRows() const
+{
+    QList<CSSRulePtr> found;
+    for (const CSSRulePtr &row : declarationRows()) {
+        if (row->ownerRule()->styleDeclaration()->type() != RuleType::Keyframe)
+            found.append(row);
+    }
+    return found;
 }
 
 QString SessionSteps::switchDeclaration()
 {
-    const CSSRulePtr row = pickFrom(declarationRows());
+    const CSSRulePtr row = pickFrom(styleRuleRows());
     if (!row)
         return {};
     const bool on = !row->property()->isEnabled();
@@ -260,7 +275,7 @@ QString SessionSteps::switchDeclaration()
 
 QString SessionSteps::addDeclaration()
 {
-    const CSSRulePtr row = pickFrom(declarationRows());
+    const CSSRulePtr row = pickFrom(styleRuleRows());
     if (!row)
         return {};
     const StyleDeclarationPtr rule = row->ownerRule()->styleDeclaration();
@@ -314,8 +329,9 @@ QString SessionSteps::renameKeyframe()
     if (!keyframe || free.isEmpty() || keyframe->selector().contains(u','))
         return {};
     const QString key = pickFrom(free);
+    const QString old = keyframe->selector();
     m_shell.rules->changeKeyframeNameIn(block, keyframe, CSSOutlineDelegate::createNewKeyframe(key));
-    return QStringLiteral("rename keyframe %1 of %2 to %3").arg(keyframe->selector(), block->selector(), key);
+    return QStringLiteral("rename keyframe %1 of %2 to %3").arg(old, block->selector(), key);
 }
 
 QString SessionSteps::editAttribute()

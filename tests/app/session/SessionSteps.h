@@ -52,7 +52,10 @@ public:
 private:
     QList<DOMElement *> elements() const;
     bool select(DOMElement *element);
+    // The rows of the declarations the rules panel shows that a user may
+    // edit: of style rules and keyframes of the page's sheets.
     QList<std::shared_ptr<CSSRule>> declarationRows() const;
+    QList<std::shared_ptr<CSSRule>> styleRuleRows() const;
     QList<File *> sheets() const;
     int pick(int count) { return count <= 0 ? 0 : int(m_random.bounded(quint32(count))); }
     template<typename T>
