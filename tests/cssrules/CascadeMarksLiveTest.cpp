@@ -147,7 +147,7 @@ struct Sweep
     void report() const
     {
         std::fprintf(stderr, "cascade marks: %d pages (%lld waiting), %d elements, %d longhands marked applied compared: %d "
-                     "agree, %d set by an animation, %d disagree (%lld listed); %d longhands of two applied shorthands left "
+                     "agree, %d set by an animation, %lld disagree (%lld listed); %d longhands of two applied shorthands left "
                      "out; %.1f s\n",
                      pages, qlonglong(waiting.size()), elements, compared,
                      compared - animated - int(disagreements.size() + listed.size()), animated,
@@ -383,6 +383,7 @@ TEST(CascadeMarks, FollowTheBrowserOnEveryElementOfTheBenchmarksTemplates)
             sweep.page(folder, line.section(u' ', 1));
     }
     sweep.report();
+    EXPECT_TRUE(sweep.waiting.isEmpty()) << sweep.waiting.join(u'\n').toStdString();
     EXPECT_TRUE(sweep.disagreements.isEmpty()) << sweep.disagreements.join(u'\n').toStdString();
 }
 

@@ -16,6 +16,8 @@
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/engine/WebFrameMirror.h"
+#include "platform/web/engine/WebPage.h"
+#include "platform/web/engine/WebView.h"
 #include "toolkit/OutlineViewEx.h"
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
@@ -49,9 +51,13 @@ public:
         });
         panel.awakeFromNib();
         panel.view()->resize(420, 600);
+        // The page reads the files of the whole project, as in the preview,
+        // not only those of its own folder.
+        fixture->view().webPage()->setReadableFolders([folder = fixture->folder()](const QUrl &) { return QStringList{folder}; });
     }
     ~LivePanel()
     {
+        fixture->view().webPage()->setReadableFolders({});
         File::setUndoManagerProvider({});
         ProjectUtil::resetForTesting();
     }
