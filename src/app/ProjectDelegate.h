@@ -472,6 +472,9 @@ private:
     // The page shown is loaded again at the next turn, from the files as they are now.
     void reloadChangedPageLater();
     bool isShownInPage(File *file);
+    // Whether the page loaded now is made of the file: it, or one of its
+    // resources, is read from it.
+    bool isResourceOfPage(File *file);
     // The program itself moved the item at the path, or put it in the Trash:
     // the unsaved edits of the nodes there are dropped (a move carries them
     // to the new nodes), so that the refresh takes no deletion for another

@@ -4,6 +4,7 @@
 
 #include "ProjectDelegate.h"
 
+#include "code/CodeView.h"
 #include "foundation/StringUtils.h"
 #include "interfaces/PreviewHalfInterface.h"
 #include "platform/foundation/DelayedPerform.h"
@@ -31,6 +32,10 @@ void ProjectDelegate::installOutsideChangeQuestion()
                        [this](const Notification &n) { fileDeletedOutside(n.objectAs<File>()); });
     center.addObserver(this, QStringLiteral("fileTookDiskVersion"), nullptr,
                        [this](const Notification &n) { fileTookDiskVersion(n.objectAs<File>()); });
+    // Typing into a file the page shown is made of stays in its history.
+    CodeView::setPageShowsFile([guard = QPointer<ProjectDelegate>(this)](File *file) {
+        return guard && guard->isResourceOfPage(file);
+    });
 }
 
 QWidget *ProjectDelegate::questionParent(File *file) const
@@ -119,9 +124,12 @@ void ProjectDelegate::askAboutDeletedFile(File *file)
 
 bool ProjectDelegate::isShownInPage(File *file)
 {
-    if (file == m_lastPreviewedFile)
-        return true;
-    if (!m_previewHalf)
+    return file == m_lastPreviewedFile || isResourceOfPage(file);
+}
+
+bool ProjectDelegate::isResourceOfPage(File *file)
+{
+    if (!m_previewHalf || !file)
         return false;
     // The page's resources name files by their addresses.
     std::function<bool(const QList<File *> &)> holds = [&](const QList<File *> &nodes) {

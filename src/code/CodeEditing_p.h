@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace CodeEditing {
 
 // Undo and Redo belong to the shared history, not to a view.
@@ -68,12 +70,35 @@ inline bool isShownInItsWindow(const QWidget *view)
     return true;
 }
 
+// Whether the page shown is made of the file (the page's own or one of its
+// sheets and scripts); the shell answers it.
+inline std::function<bool(File *)> &pageShowsFile()
+{
+    static std::function<bool(File *)> test;
+    return test;
+}
+
+// A mark in the step of the user's typing: its undo and redo tell the views
+// that follow the file's text (the page's tree) that a view's change came
+// back or went, as the typing itself does with "refreshFileContent".
+inline void markTyping(InspectUndoManager *undo, File *file)
+{
+    undo->prepareWithInvocationTarget(file, [undo = QPointer<InspectUndoManager>(undo), file = QPointer<File>(file)] {
+        if (!undo || !file)
+            return;
+        markTyping(undo, file);
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("typingReplayed"), file.data(),
+                                                                 {{QStringLiteral("file"), QVariant::fromValue(file.data())}});
+    });
+}
+
 // The user's edit: `store` makes it the File's content, under the undo
 // action "type"; the open undo group closes at the end of the turn, and
 // "refreshFileContent" from the view tells the rest. Answers what `store` did.
-// Undo and Redo reach the edit only while the view is shown in its pane,
-// naming the file: not once the pane shows another file, or the page
-// before a failed load (#78).
+// Undo and Redo reach the edit while the view is shown in its pane, naming
+// the file, or while the page shown is made of the file, as they reach the
+// edits of the page's other views: not once neither shows it (another file
+// in the pane and page, the page before a failed load, #78).
 template <typename Store>
 bool storeEdit(File *file, const QWidget *view, Store store)
 {
@@ -81,10 +106,13 @@ bool storeEdit(File *file, const QWidget *view, Store store)
     if (undo) {
         undo->setActionName(QStringLiteral("type"));
         undo->offerStepWhile([view = QPointer<const QWidget>(view), file = QPointer<File>(file)] {
-            return view && file && isShownInItsWindow(view);
+            return file && ((view && isShownInItsWindow(view)) || (pageShowsFile() && pageShowsFile()(file.data())));
         });
     }
+    const quint64 version = file->contentVersion();
     const bool stored = store();
+    if (undo && stored && file->contentVersion() != version)
+        markTyping(undo, file);
     if (undo)
         undo->reserveCloseGroupingAtEndOfRunLoop();
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), view,

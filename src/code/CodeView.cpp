@@ -113,6 +113,11 @@ QFont CodeView::menloFont(qreal pointSize)
     return font;
 }
 
+void CodeView::setPageShowsFile(std::function<bool(File *)> test)
+{
+    CodeEditing::pageShowsFile() = std::move(test);
+}
+
 TextFinder *CodeView::textFinder() const
 {
     return m_textFinder;

@@ -142,6 +142,9 @@ public:
 
     // The editor font: "Menlo" at that size, else the desktop's fixed font.
     static QFont menloFont(qreal pointSize);
+    // What the shell tells of the page shown: whether it is made of the
+    // file. Typing stays in Undo while the page shows its file.
+    static void setPageShowsFile(std::function<bool(File *)> test);
 
     // Keys (CodeViewKeys.cpp), told by the kit's key codes with Command as
     // Ctrl. Script files indent after Return and take no code assist.

@@ -223,6 +223,14 @@ void DomTreeDelegate::observeNotifications()
     });
     center.addObserver(this, QStringLiteral("attrChanged"), nullptr,
                        [this](const Notification &) { applyContentToFile(); });
+    // The page's text changed in another view, or such a change was undone or redone.
+    center.addObserver(this, QStringLiteral("refreshFileContent"), nullptr, [this](const Notification &notification) {
+        if (notification.object != static_cast<const void *>(this))
+            textChangedElsewhere(notification.userInfo.value(QStringLiteral("file")).value<File *>());
+    });
+    center.addObserver(this, QStringLiteral("typingReplayed"), nullptr, [this](const Notification &notification) {
+        textChangedElsewhere(notification.userInfo.value(QStringLiteral("file")).value<File *>());
+    });
     // A text row edited in place: the row follows as it is typed, the file
     // when the editing ends.
     const auto textChange = [this](const Notification &notification, bool ended) {

@@ -515,6 +515,18 @@ private:
     void setLastSelection(DOMNodeEx *row);
     void ensurePairing();
     void pairWithFile();
+    // The page follows its text as another view (a code view, its undo and
+    // redo, a rollback) changed it: its nodes are changed in place where
+    // they can be, made anew where they came or went (DomTreeDelegateFollow.cpp).
+    class TextFollower;
+    void textChangedElsewhere(File *file);
+    void followText();
+    // After an undo or redo: the page and its text as they now stand are
+    // paired again, and a text change of another view is followed.
+    void settleAfterReplay();
+    void watchReplays();
+    bool m_followPending = false;
+    QPointer<InspectUndoManager> m_watchedManager;
     void registerEditsRestore(const DOMNodePtr &node, const DOMEditRecord::NodeEdits &edits);
     // The File of the document's page (the frame that shows it), when the
     // projects know it.

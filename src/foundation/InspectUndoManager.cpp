@@ -4,6 +4,8 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 static const QByteArray kLoopEndSelector = QByteArrayLiteral("loopEnd:");
@@ -17,22 +19,50 @@ static QString describeAction(const TargetRef &target, const QByteArray &selecto
 
 namespace {
 
-// Whether a step is offered: it would do anything (an action whose target
-// is gone is skipped), and what it acts on is still shown.
+// Whether a step would do anything (an action whose target is gone is
+// skipped) and may: what it acts on is still shown, and as its edit left it.
 template<typename Group>
 bool hasLiveAction(const Group &group)
 {
     return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); })
+        && std::all_of(group.entries.cbegin(), group.entries.cend(),
+                       [](const auto &entry) { return !entry.applies || !entry.target.isAlive() || entry.applies(); })
         && std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
 }
 
-// The newest step that would do anything; null for none.
+template<typename Group>
+bool actsOnAny(const Group &group, const QSet<const void *> &targets)
+{
+    return !targets.isEmpty() && std::any_of(group.entries.cbegin(), group.entries.cend(), [&targets](const auto &entry) {
+        return targets.contains(entry.target.identity());
+    });
+}
+
+// What a step not offered holds back: the targets of its actions that
+// would not apply, or all its live targets when it is not shown.
+template<typename Group>
+void addHeldTargets(const Group &group, QSet<const void *> &targets)
+{
+    const bool shown = std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
+    for (const auto &entry : group.entries) {
+        if (entry.target.isAlive() && (!shown || (entry.applies && !entry.applies())))
+            targets.insert(entry.target.identity());
+    }
+}
+
+// The newest step offered; null for none. A step on a target that a newer
+// step not offered holds back was recorded before that step's edit: it is
+// not offered either.
 template<typename Group>
 const Group *newestLiveStep(const QList<Group> &stack)
 {
+    QSet<const void *> held;
     for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        if (actsOnAny(*it, held))
+            continue;
         if (hasLiveAction(*it))
             return &*it;
+        addHeldTargets(*it, held);
     }
     return nullptr;
 }
@@ -43,18 +73,18 @@ InspectUndoManager::InspectUndoManager(QObject *parent) : QObject(parent) {}
 
 InspectUndoManager::~InspectUndoManager() = default;
 
-void InspectUndoManager::prepareWithInvocationTarget(const TargetRef &target, Action action)
+void InspectUndoManager::prepareWithInvocationTarget(const TargetRef &target, Action action, Condition applies)
 {
     QM_ASSERT(!target.isNull() && action, return);
     autoBeginGroupingIfNeeded();
-    record({target, QByteArray(), std::move(action)});
+    record({target, QByteArray(), std::move(action), std::move(applies)});
 }
 
 void InspectUndoManager::registerUndoWithTarget(const TargetRef &target, const QByteArray &selector,
                                                 Action action)
 {
     QM_ASSERT(!target.isNull() && action, return);
-    record({target, selector, std::move(action)});
+    record({target, selector, std::move(action), {}});
     QM_DEBUG(describeAction(target, selector));
 }
 
@@ -232,8 +262,20 @@ int InspectUndoManager::removeStepsOfDestroyedTargets()
 
 void InspectUndoManager::dropStepsDoingNothing(QList<Group> &stack)
 {
-    while (!stack.isEmpty() && !hasLiveAction(stack.last()))
-        stack.removeLast();
+    QSet<const void *> held;
+    qsizetype i = stack.size() - 1;
+    for (; i >= 0; --i) {
+        const Group &step = stack.at(i);
+        if (actsOnAny(step, held))
+            continue;
+        if (hasLiveAction(step))
+            break;
+        addHeldTargets(step, held);
+    }
+    stack.remove(i + 1, stack.size() - i - 1);
+    // The older steps on what the dropped ones held back were recorded
+    // before their edits: they would act on a state no longer there.
+    stack.removeIf([&held](const Group &step) { return actsOnAny(step, held); });
 }
 
 int InspectUndoManager::removeSteps(const std::function<bool(const Entry &)> &picks)

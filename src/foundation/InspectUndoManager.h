@@ -20,7 +20,10 @@
 // undoing become the redo step, and those registered while redoing the undo
 // step. An action whose target has been destroyed is skipped, never run; a
 // step left without any action whose target lives is not offered, nor is
-// one whose conditions (offerStepWhile()) do not all hold.
+// one whose conditions (offerStepWhile()) do not all hold, nor one with an
+// action that would not apply. Steps chain by target: one acting on a
+// target a newer step not offered acts on is not offered either, since it
+// was recorded before that step's edit.
 class InspectUndoManager : public QObject
 {
     Q_OBJECT
@@ -32,8 +35,10 @@ public:
     explicit InspectUndoManager(QObject *parent = nullptr);
     ~InspectUndoManager() override;
 
-    // Records the inverse of an edit on the target, opening a group first when needed.
-    void prepareWithInvocationTarget(const TargetRef &target, Action action);
+    // Records the inverse of an edit on the target, opening a group first
+    // when needed. With `applies`, its step is offered only while that holds
+    // (the target is still as the edit left it).
+    void prepareWithInvocationTarget(const TargetRef &target, Action action, Condition applies = {});
     // Records the inverse without opening a group, and logs the target and the
     // selector. Outside any group the action becomes an undo step of its own.
     void registerUndoWithTarget(const TargetRef &target, const QByteArray &selector, Action action);
@@ -109,6 +114,7 @@ private:
         TargetRef target;
         QByteArray selector;
         Action action;
+        Condition applies;
     };
     struct Group
     {
@@ -131,7 +137,8 @@ private:
     int removeSteps(const std::function<bool(const Entry &)> &picks);
     void replay(State state, QList<Group> &from);
     // The newest steps not offered go: they would do nothing, or act on
-    // what is no longer shown.
+    // what is no longer shown; so do the older steps on their targets,
+    // which were recorded after their edits.
     static void dropStepsDoingNothing(QList<Group> &stack);
 
     QList<Group> m_undoStack;

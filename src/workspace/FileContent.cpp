@@ -306,14 +306,17 @@ bool File::replaceContent(const std::optional<QString> &text, quint64 version, s
         } else {
             const quint64 after = version;
             const std::optional<QString> old = m_content;
-            undo->prepareWithInvocationTarget(this, [this, after, before, old, encodingBefore] {
-                if (m_contentVersion != after) {
-                    QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
-                    return;
-                }
-                replaceContent(old, before);
-                m_encoding = encodingBefore;
-            });
+            undo->prepareWithInvocationTarget(
+                this,
+                [this, after, before, old, encodingBefore] {
+                    if (m_contentVersion != after) {
+                        QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
+                        return;
+                    }
+                    replaceContent(old, before);
+                    m_encoding = encodingBefore;
+                },
+                [this, after] { return m_contentVersion == after; });
         }
     }
     if (changed && m_content && text)
@@ -331,7 +334,8 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
         return;
     // The inverse of a text change: the new text with its changed middle put
     // back as it was. It holds that middle only, and applies to the text it
-    // was recorded after.
+    // was recorded after: on no other is it offered, never run as one doing
+    // nothing.
     undo->prepareWithInvocationTarget(this, [this, after, before, prefix, suffix, oldMiddle, encodingBefore] {
         if (m_contentVersion != after || !m_content) {
             QM_INFO(QStringLiteral("the text of %1 was replaced since; its undo step is skipped").arg(m_path));
@@ -347,7 +351,7 @@ void File::registerMiddleUndo(quint64 after, quint64 before, qsizetype prefix, q
         replaceContent(StringUtils::withMiddle(now, prefix, oldMiddle, suffix), before);
         // An edit that converted the file takes the conversion back with it.
         m_encoding = encodingBefore;
-    });
+    }, [this, after] { return m_contentVersion == after && m_content; });
 }
 
 bool File::editContentInPieces(qsizetype start, qsizetype removed, const QString &inserted)

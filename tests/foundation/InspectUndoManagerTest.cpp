@@ -296,6 +296,56 @@ TEST(InspectUndoManager, AStepIsOfferedOnlyWhileItsConditionHoldsAndItsRedoKeeps
     EXPECT_EQ(typed.value(), 1);
 }
 
+// A text edited by two views: the older steps on it come after the newer
+// in the text's own history, so one not offered holds them back (#84).
+TEST(InspectUndoManager, AStepNotOfferedHoldsBackTheOlderStepsOnItsTargets)
+{
+    InspectUndoManager undo;
+    Counter other(undo), text(undo), node(undo);
+    other.setValue(1);
+    undo.loopEnd();
+    // A panel's edit of a node and of the text, then typing into the text.
+    node.setValue(1);
+    text.setValue(1);
+    undo.loopEnd();
+    bool shown = true;
+    text.setValue(2);
+    undo.offerStepWhile([&shown] { return shown; });
+    undo.loopEnd();
+
+    shown = false;
+    // The panel's step would act on a text the typing changed since.
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(other.value(), 0);
+    EXPECT_EQ(text.value(), 2);
+    EXPECT_EQ(node.value(), 1);
+    EXPECT_FALSE(undo.canUndo());
+}
+
+// An action that would not apply is not offered, and is never run (#84).
+TEST(InspectUndoManager, AStepWhoseActionWouldNotApplyIsNotOfferedNorRun)
+{
+    InspectUndoManager undo;
+    Counter older(undo), text(undo);
+    older.setValue(1);
+    undo.loopEnd();
+    int version = 1;
+    int runs = 0;
+    undo.prepareWithInvocationTarget(&text, [&runs] { ++runs; }, [&version] { return version == 1; });
+    undo.setActionName(QStringLiteral("type"));
+    undo.loopEnd();
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("type"));
+    version = 2;
+    EXPECT_NE(undo.undoActionName(), QStringLiteral("type"));
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(older.value(), 0);
+    version = 1;
+    EXPECT_FALSE(undo.canUndo());
+}
+
 TEST(InspectUndoManager, StepsOfDestroyedTargetsAreDroppedWhole)
 {
     InspectUndoManager undo;
