@@ -40,10 +40,26 @@ void walkElements(const DOMNode *node, const std::function<void(const DOMElement
     }
 }
 
-QMap<QString, int> countsOf(const DOMDocument *document)
+// The elements by name, those the filter takes; drawings (icon libraries
+// draw theirs by script) and the elements scripts add to a page's head
+// (scripts, styles, links) are not counted.
+QMap<QString, int> countsOf(const DOMDocument *document, const std::function<bool(const DOMElement &)> &counted = {})
 {
+    static const QStringList uncounted{QStringLiteral("script"), QStringLiteral("style"), QStringLiteral("link"), QStringLiteral("meta")};
     QMap<QString, int> counts;
-    walkElements(document, [&](const DOMElement &element) { ++counts[element.localName()]; });
+    const std::function<void(const DOMNode *)> walk = [&](const DOMNode *node) {
+        for (const DOMNode *child = node ? node->firstChild() : nullptr; child; child = child->nextSibling()) {
+            if (!child->isElement())
+                continue;
+            const auto &element = *static_cast<const DOMElement *>(child);
+            if (element.localName() == QLatin1String("svg"))
+                continue;
+            if (!uncounted.contains(element.localName()) && (!counted || counted(element)))
+                ++counts[element.localName()];
+            walk(child);
+        }
+    };
+    walk(document);
     return counts;
 }
 
@@ -176,7 +192,9 @@ QString SessionChecks::elementCounts()
     const std::optional<QString> text = m_page ? m_page->currentContent() : std::nullopt;
     if (!mirror || !text)
         return QStringLiteral("no page");
-    const QMap<QString, int> inPage = countsOf(mirror);
+    // The page's elements the DOM tree holds to be in the text: what its
+    // scripts made is left out.
+    const QMap<QString, int> inPage = countsOf(mirror, [this](const DOMElement &element) { return m_shell.tree->isInFileText(&element); });
     const QMap<QString, int> inFile = countsOf(HTMLParser::parseDocument(*text).get());
     QStringList differ;
     QStringList names = inPage.keys() + inFile.keys();
@@ -229,27 +247,51 @@ QString SessionChecks::sheetsDump()
 
 QString SessionChecks::sheetsAgainstTexts()
 {
-    const QString now = sheetsDump();
+    // A replayed animation stops in the page for a moment: the sheets are
+    // given that moment to come back.
+    QString now;
+    SessionShell::waitUntil([&] {
+        now = sheetsDump();
+        return sameSheets(now);
+    }, 3000);
+    return sameSheets(now) ? held({}, {}) : sheetsDisagreement(now);
+}
+
+bool SessionChecks::sameSheets(const QString &now)
+{
     if (now == m_sheetsBaseline)
-        return held({}, {});
+        return true;
     QJsonObject before = QJsonDocument::fromJson(m_sheetsBaseline.toUtf8()).object();
+    const QJsonObject after = QJsonDocument::fromJson(now.toUtf8()).object();
+    if (after.isEmpty() && !before.isEmpty())
+        return false;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (before.contains(it.key()) && before.value(it.key()) != it.value())
+            return false;
+    }
+    // A sheet the preview came to know since the load is held to what it
+    // showed then.
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (!before.contains(it.key()))
+            before.insert(it.key(), it.value());
+    }
+    m_sheetsBaseline = QString::fromUtf8(QJsonDocument(before).toJson(QJsonDocument::Compact));
+    return true;
+}
+
+QString SessionChecks::sheetsDisagreement(const QString &now)
+{
+    const QJsonObject before = QJsonDocument::fromJson(m_sheetsBaseline.toUtf8()).object();
     const QJsonObject after = QJsonDocument::fromJson(now.toUtf8()).object();
     if (after.isEmpty() && !before.isEmpty())
         return held(QStringLiteral("the page's sheets"), QStringLiteral("the page did not answer: ") + now.left(300));
     for (auto it = after.begin(); it != after.end(); ++it) {
-        // A sheet the preview came to know since the load is held to what
-        // it showed then.
-        if (!before.contains(it.key())) {
-            before.insert(it.key(), it.value());
-            continue;
-        }
-        if (before.value(it.key()) != it.value())
+        if (before.contains(it.key()) && before.value(it.key()) != it.value())
             return held(QStringLiteral("the page's sheet ") + m_copy.relativeOf(it.key()) + QStringLiteral(" against its text"),
                         firstLines(it.value().toString()).left(1500)
                             + QStringLiteral("\n(at load: %1)").arg(firstLines(before.value(it.key()).toString()).left(600)));
     }
-    m_sheetsBaseline = QString::fromUtf8(QJsonDocument(before).toJson(QJsonDocument::Compact));
-    return held({}, {});
+    return held(QStringLiteral("the page's sheets"), now.left(300));
 }
 
 QString SessionChecks::panelsShowPage()
@@ -336,7 +378,10 @@ QString SessionChecks::layoutBrokenBy(const QString &original, const QString &ch
         const QString indent = match.captured(1);
         if (tabs && indent.contains(u' '))
             return QStringLiteral("a new line indented with spaces in a file indented with tabs: ") + line.trimmed().left(80);
-        if (spaces && (indent.contains(u'\t') || (unit > 1 && indent.size() % unit != 0)))
+        // A text's continued lines keep the indentation their author gave them.
+        const QString rest = line.mid(indent.size());
+        const bool markup = rest.startsWith(u'<') || rest.contains(u'{') || rest.contains(u';') || rest.startsWith(u'}');
+        if (spaces && (indent.contains(u'\t') || (markup && unit > 1 && indent.size() % unit != 0)))
             return QStringLiteral("a new line indented otherwise than the file's %1 spaces: \"%2\"").arg(unit).arg(line.left(80));
     }
     return {};

@@ -47,6 +47,10 @@ public:
 
 private:
     QString sheetsDump();
+    // Whether the page's sheets agree with their texts as at load (a sheet
+    // seen for the first time joins what was seen at load).
+    bool sameSheets(const QString &dump);
+    QString sheetsDisagreement(const QString &dump);
     QString elementCounts();
     void updateTouched();
     QString held(const QString &what, const QString &disagreement);

@@ -119,6 +119,9 @@ void SessionShell::settle()
 {
     BalkInvocationManager *batcher = delegate.balkInvocationManager();
     waitUntil([&] {
+        // What a save would write first: the panels' writes waiting for
+        // their turn.
+        File::runPendingWrites();
         batcher->flush();
         processEvents();
         return batcher->operations().isEmpty() && !tree->isDomModifyPending() && !preview->isLoading();
