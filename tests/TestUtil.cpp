@@ -1,11 +1,14 @@
 #include "TestUtil.h"
 
+#include "platform/foundation/DelayedPerform.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 
 namespace TestUtil {
 
@@ -23,6 +26,31 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
         QThread::msleep(1);
     }
     return true;
+}
+
+bool waitUntilSettled(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (!waitUntil(condition, int(qMax<qint64>(0, deadline.remainingTime()))))
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (condition())
+            return true;
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool hasShortDelayedCall(const QObject *target, int maxDelayMs)
+{
+    if (!target)
+        return false;
+    const auto timers = target->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QTimer *timer : timers) {
+        if (timer->isActive() && timer->interval() <= maxDelayMs && DelayedPerform::isPendingCallTimer(timer))
+            return true;
+    }
+    return false;
 }
 
 void spin(int ms)

@@ -24,7 +24,8 @@ TEST(AppDelegateWrites, BurstOfEqualRequestsRunsOnceAfterTheWindow)
 
     ASSERT_TRUE(TestUtil::waitUntil([&] { return !writes.isEmpty(); }, 2000));
     EXPECT_GE(clock.elapsed(), 90);
-    TestUtil::spin(150);
+    // No further write is due.
+    TestUtil::waitUntilSettled([&] { return !TestUtil::hasShortDelayedCall(delegate.balkInvocationManager()); });
     EXPECT_EQ(writes, QStringList {"index.html"});
     EXPECT_TRUE(delegate.balkInvocationManager()->operations().isEmpty());
     EXPECT_FALSE(delegate.balkInvocationManager()->hasCompletionBlock());

@@ -146,11 +146,18 @@ protected:
         ASSERT_TRUE(field);
         QTest::keyClicks(field, value);
         QTest::keyClick(field, Qt::Key_Return);
-        // The deferred write and the end of the undo group.
-        TestUtil::spin(150);
+        settleWrites();
+    }
+
+    // Waits for the deferred writes and the end of the undo group.
+    void settleWrites()
+    {
         BalkInvocationManager *batcher = delegate->balkInvocationManager();
-        TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
-        TestUtil::spin(50);
+        InspectUndoManager *undo = delegate->sharedUndoManager();
+        TestUtil::waitUntilSettled([&] {
+            return batcher->operations().isEmpty() && !TestUtil::hasShortDelayedCall(batcher)
+                && !TestUtil::hasShortDelayedCall(undo) && !TestUtil::hasShortDelayedCall(rules);
+        });
     }
 
     void send(const char *action)
@@ -271,9 +278,7 @@ TEST_F(RulesPanelInWindow, ADeclarationIsAddedFromTheRulesMenuByKeyboardAndUndon
     QTest::keyClicks(popover->searchTextField(), QStringLiteral("letter-spacing"));
     QTest::keyClick(popover->searchTextField(), Qt::Key_Return);
     EXPECT_FALSE(rules->addStylePopover()->isShown());
-    BalkInvocationManager *batcher = delegate->balkInvocationManager();
-    TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
-    TestUtil::spin(50);
+    settleWrites();
     QByteArray expected = kSheet;
     expected.replace("    margin: 0;\n", "    margin: 0;\n    letter-spacing: normal;\n");
     EXPECT_EQ(sheet->currentContent()->toUtf8(), expected);
@@ -319,10 +324,7 @@ TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndone
     // Onto the rule's own row: a second color after margin.
     outline->selectRowIndexes({outline->rowForItem(color->ownerRule().get())}, false);
     send("paste:");
-    BalkInvocationManager *batcher = delegate->balkInvocationManager();
-    TestUtil::spin(150);
-    TestUtil::waitUntil([batcher] { return batcher->operations().isEmpty(); }, 5000);
-    TestUtil::spin(50);
+    settleWrites();
     QByteArray expected = kSheet;
     expected.replace("    margin: 0;\n", "    margin: 0;\n    color: black;\n");
     EXPECT_EQ(sheet->currentContent()->toUtf8(), expected);

@@ -5,6 +5,7 @@
 #include "interfaces/DomNodeListDelegateInterface.h"
 #include "interfaces/FileViewControllerInterface.h"
 #include "interfaces/StyleSheetsManagerDelegateInterface.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/kit/Alert.h"
 #include "toolkit/DragPayload.h"
 
@@ -364,7 +365,8 @@ TEST_F(Clipboard, ABurstOfLoadedSheetsRebuildsThePopUpOnce)
     for (int i = 0; i < 5; ++i)
         live.panel.setAndRefreshStyleFiles({file});
     EXPECT_TRUE(rebuilt.wait(3000));
-    TestUtil::spin(700);
+    // No refresh is due any more.
+    TestUtil::waitUntilSettled([&] { return !DelayedPerform::isPending(&live.panel, "refreshStyleFiles"); });
     EXPECT_EQ(rebuilt.size(), 1);
 }
 

@@ -22,6 +22,7 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -187,13 +188,22 @@ public:
         QSignalSpy built(&panel, &CSSOutlineDelegate::rebuilt);
         return built.wait(3000) || true;
     }
-    // Waits for the deferred writes and the end of the undo group (a busy
-    // machine may run the batch late).
+    // Whether the deferred writes are done and the undo group closed, and
+    // the panel has no deferred call of a moment later pending.
+    bool writesDone() const
+    {
+        return batcher.operations().isEmpty() && !TestUtil::hasShortDelayedCall(&batcher)
+            && !TestUtil::hasShortDelayedCall(&undo) && !TestUtil::hasShortDelayedCall(&panel);
+    }
+    // Waits for the deferred writes and the end of the undo group, and until
+    // the page has answered what they sent it and what it reported is done.
     void settleWrites()
     {
-        TestUtil::spin(150);
-        TestUtil::waitUntil([this] { return batcher.operations().isEmpty(); }, 5000);
-        TestUtil::spin(50);
+        QDeadlineTimer deadline(30000);
+        do {
+            TestUtil::waitUntilSettled([this] { return writesDone(); }, int(deadline.remainingTime()));
+            fixture->settle(int(qMax<qint64>(0, deadline.remainingTime())));
+        } while (!writesDone() && !deadline.hasExpired());
     }
 
     // The root row whose name is the selector.

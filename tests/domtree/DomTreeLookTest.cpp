@@ -11,6 +11,7 @@
 #include "domtree/DomCommentRowFormatter.h"
 #include "domtree/DomTextNodeRowCell.h"
 #include "domtree/DomTreeOutlineView.h"
+#include "platform/foundation/DelayedPerform.h"
 #include "platform/web/dom/DOMAttr.h"
 #include "platform/web/html/HTMLParser.h"
 #include "toolkit/SearchFieldEx.h"
@@ -472,8 +473,10 @@ TEST(DomTreeSVGUse, RemovalsScheduleOneReloadPerUseAndReferenceRowsFollowTheirEl
     shown.tree->doRemoveNode(shown.byId("x")->shared_from_this(), false);
     shown.tree->doRemoveNode(shown.byId("y")->shared_from_this(), false);
     // Six uses, two removals: twelve reloads, and then no more.
-    EXPECT_TRUE(TestUtil::waitUntil([&] { return reloaded.size() >= 12; }));
-    TestUtil::spin(700);
+    EXPECT_TRUE(TestUtil::waitUntil([&] {
+        return reloaded.size() >= 12 && !DelayedPerform::isPending(shown.tree, "lazyReloadSVGUseNode");
+    }));
+    TestUtil::waitUntilSettled([&] { return !DelayedPerform::isPending(shown.tree, "lazyReloadSVGUseNode"); });
     EXPECT_EQ(reloaded.size(), 12);
     EXPECT_EQ(reloaded.count(shown.byId("u1")), 2);
     EXPECT_EQ(reloaded.count(shown.byId("loop1")), 2);

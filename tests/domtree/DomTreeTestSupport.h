@@ -16,10 +16,12 @@
 #include "workspace/File.h"
 #include "workspace/ProjectUtil.h"
 
+#include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 // The DOM tree panel as the shell builds it, over a page file of a project
@@ -103,15 +105,27 @@ public:
             const DOMNode *element = node && node->isCharacterData() ? node->parentNode() : node;
             return shown && shown->node() == element;
         });
-        TestUtil::spin(20);
+        settle();
     }
     QString text() const { return file->content().value_or(QString()); }
-    // Waits for the write batcher and the tree's refreshes.
+    // Whether a step's work is done: no write queued, no refresh of the tree
+    // nor other deferred call of the panel or the undo manager pending.
+    bool idle() const
+    {
+        return batcher.operations().isEmpty() && !tree->isDomModifyPending() && !TestUtil::hasShortDelayedCall(tree)
+            && !TestUtil::hasShortDelayedCall(inspector) && !TestUtil::hasShortDelayedCall(&batcher)
+            && !TestUtil::hasShortDelayedCall(&undo);
+    }
+    // Waits until a step's work is done; over a page, until the page has also
+    // answered all that was sent to it, and what it reported is done too.
     void settle()
     {
-        TestUtil::spin(120);
-        TestUtil::waitUntil([this] { return batcher.operations().isEmpty() && !tree->isDomModifyPending(); });
-        TestUtil::spin(20);
+        QDeadlineTimer deadline(30000);
+        do {
+            TestUtil::waitUntilSettled([this] { return idle(); }, int(deadline.remainingTime()));
+            if (settlePage)
+                settlePage();
+        } while (!idle() && !deadline.hasExpired());
     }
     void setProjectSetting(const QString &key, const QVariant &value)
     {
@@ -130,6 +144,8 @@ public:
     std::shared_ptr<DOMDocument> document;
     int refreshes = 0;
     int saves = 0;
+    // Waits until the page shown has answered what was sent to it.
+    std::function<void()> settlePage;
 
 private:
     QTemporaryDir m_dir;

@@ -213,8 +213,8 @@ TEST(HTMLWriteBackLiveSelection, ARowChosenRightAfterADropStaysChosen)
     ASSERT_NE(page.tree->validateDrop(page.outline(), page.dragInfo(mime.get()), list, index), Qt::IgnoreAction);
     ASSERT_TRUE(page.tree->acceptDrop(page.outline(), page.dragInfo(mime.get()), list, index));
     page.select(page.byId("para"));
+    // Until the drop's own selection, due a moment later, has come.
     page.settle();
-    TestUtil::spin(300);
     const DOMNodeEx *selected = page.tree->selectedDomNodeEx();
     ASSERT_TRUE(selected);
     EXPECT_EQ(selected->node(), page.byId("para"));

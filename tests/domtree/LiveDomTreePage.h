@@ -30,6 +30,7 @@ struct LiveDomTreePage : DomTreeHarness
         loaded = fixture.loadUrl(QUrl::fromLocalFile(file->path()));
         if (loaded)
             show(fixture.mainFrame().sharedDocument());
+        settlePage = [this] { fixture.settle(); };
     }
     ~LiveDomTreePage() { Alert::setResponder({}); }
     QString inPage(const QString &script)

@@ -85,7 +85,7 @@ TEST_F(LaunchProblems, SettingsThatCannotBeWrittenAreToldOnceWithTheFileAndTheCa
                                    "be written). The settings of this session (the projects added, the places of the "
                                    "windows and panes) will not be kept when Quillmark quits.")
                         .arg(defaults));
-    ASSERT_TRUE(session.clickWidget(QStringLiteral("alertButton0")));
+    ASSERT_TRUE(session.answerQuestion(QStringLiteral("A settings file could not be used."), QStringLiteral("alertButton0")));
     ASSERT_TRUE(session.waitForMainWindow());
 
     // Settings written again and again: a project added, a page shown, the windows closed.

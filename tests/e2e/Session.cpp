@@ -136,12 +136,28 @@ bool Session::setDefault(const QString &key, const QVariant &value) const
 bool Session::quit()
 {
     key(QStringLiteral("alt+F4"));
-    if (!waitFor([](const QJsonObject &state) {
-            return state.value(QStringLiteral("modalText")).toString().contains(QLatin1String("quit Quillmark"));
-        }, 10000))
+    return answerQuestion(QStringLiteral("quit Quillmark"), QStringLiteral("alertButton0")) // Quit
+        && waitForEnd();
+}
+
+bool Session::answerQuestion(const QString &words, const QString &button)
+{
+    const auto asking = [&](const QJsonObject &state) {
+        return state.value(QStringLiteral("modalText")).toString().contains(words);
+    };
+    // Shown and active, as a user sees it before clicking.
+    if (!waitFor([&](const QJsonObject &state) { return asking(state) && state.value(QStringLiteral("modalActive")).toBool(); },
+                 20000))
         return false;
-    clickWidget(QStringLiteral("alertButton0")); // Quit
-    return waitForEnd();
+    // On a loaded machine the window manager may still be placing the alert
+    // as the click comes, and the click misses it: a user clicks again while
+    // it stays up.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        clickWidget(button);
+        if (waitFor([&](const QJsonObject &state) { return !asking(state); }, 3000))
+            return true;
+    }
+    return false;
 }
 
 bool Session::waitForEnd()

@@ -51,6 +51,9 @@ public:
     // Quits through the window's close and its question's "Quit"; the home
     // stays for the next launch (Launch::Again).
     bool quit();
+    // Waits for the alert whose text holds the words, clicks its button,
+    // again while it stays up; false when it is not asked, or stays.
+    bool answerQuestion(const QString &words, const QString &button);
     // Waits until the program has ended by itself (quit by the user); the
     // home stays for the next launch.
     bool waitForEnd();

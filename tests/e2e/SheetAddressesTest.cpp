@@ -79,9 +79,16 @@ TEST_F(SheetAddresses, EverySheetOfThePageIsListedEditedAndSavedIntoItsOwnFile)
     // The file linked twice is listed once; the log says why its first link
     // and the page's <style> element are not listed.
     EXPECT_EQ(ruleRows().count(QStringLiteral("padding-bottom: 1px")), 1) << ruleRows().join(u'|').toStdString();
-    const QString log = session.logTail(400);
-    EXPECT_TRUE(log.contains(QLatin1String("twice.css is linked again later in the page"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(QLatin1String("a <style> element's sheet is part of the page's HTML"))) << log.toStdString();
+    // (The log is written a moment after the list is shown.)
+    QString log;
+    const auto logged = [&](const char *line) {
+        return session.waitFor([&](const QJsonObject &) {
+            log = session.logTail(400);
+            return log.contains(QLatin1String(line));
+        });
+    };
+    EXPECT_TRUE(logged("twice.css is linked again later in the page")) << log.toStdString();
+    EXPECT_TRUE(logged("a <style> element's sheet is part of the page's HTML")) << log.toStdString();
 
     int number = 11;
     std::map<QString, QByteArray> expected;
@@ -94,7 +101,7 @@ TEST_F(SheetAddresses, EverySheetOfThePageIsListedEditedAndSavedIntoItsOwnFile)
     }
     session.key(QStringLiteral("ctrl+s"));
     for (const auto &[path, bytes] : expected) {
-        EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(path) == bytes; }, 5000))
+        EXPECT_TRUE(session.waitFor([&](const QJsonObject &) { return session.onDisk(path) == bytes; }))
             << path.toStdString() << ":\n" << session.onDisk(path).toStdString();
     }
     // Every other file as it was; the links, which the fixture does not

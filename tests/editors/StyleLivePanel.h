@@ -24,6 +24,7 @@ struct StyleLivePanel : DomTreeHarness
         if (!loaded)
             return;
         show(fixture.mainFrame().sharedDocument());
+        settlePage = [this] { fixture.settle(); };
         pane.initEditor();
         QObject::connect(tree, &DomTreeDelegate::selectedNodeChanged, &pane, [this](DOMNode *node) {
             if (node && node->isElement())
