@@ -40,7 +40,7 @@ protected:
         QString failure;
         ASSERT_TRUE(copy.make(QStringLiteral(QUILLMARK_TEST_DATA "/../../e2e/data/site"), path("copy"), failure))
             << failure.toStdString();
-        TestUtil::writeFile(copy.pathOf(QStringLiteral("form.html")), kForm);
+        ASSERT_TRUE(copy.add(QStringLiteral("form.html"), kForm));
         remember({copy.root()});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
         // Questions are answered as useOnlyProject() has the program answer them.
