@@ -5,7 +5,7 @@
 // the end Undo of everything and a save give the original bytes, Redo of
 // everything and a save the edited ones. Exit status 0 only when every
 // check held; the last line sums up. Run by hand:
-//   ./bench/templates/template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose]
+//   ./bench/templates/template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose] [--keep]
 
 #include "../LaunchedShell.h"
 #include "../OffscreenHome.h"
@@ -31,6 +31,8 @@ struct Arguments
     QString page;
     SessionSequence::Options options;
     bool verbose = false;
+    // The copy left on disk after a failure.
+    bool keep = false;
 };
 
 bool parse(int argc, char **argv, Arguments &arguments)
@@ -46,6 +48,8 @@ bool parse(int argc, char **argv, Arguments &arguments)
             arguments.options.typing = false;
         else if (!std::strcmp(argument, "--verbose"))
             arguments.verbose = true;
+        else if (!std::strcmp(argument, "--keep"))
+            arguments.keep = true;
         else if (argument[0] == '-')
             return false;
         else
@@ -64,7 +68,7 @@ int main(int argc, char *argv[])
 {
     Arguments arguments;
     if (!parse(argc, argv, arguments)) {
-        std::fprintf(stderr, "usage: template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose]\n");
+        std::fprintf(stderr, "usage: template_sequence PROJECT_FOLDER PAGE [--seed N] [--steps N] [--no-typing] [--verbose] [--keep]\n");
         return 2;
     }
     QTemporaryDir home;
@@ -96,6 +100,13 @@ int main(int argc, char *argv[])
         std::printf("steps:\n  %s\n", qPrintable(outcome.stepsDone.join(QStringLiteral("\n  "))));
     if (!outcome.held)
         std::printf("%s", qPrintable(outcome.report(arguments.options.seed)));
+    if (!outcome.held && arguments.keep) {
+        // With the edits as they stood, saved.
+        launched.delegate().save();
+        shell.settle();
+        home.setAutoRemove(false);
+        std::printf("the edited copy is kept in %s\n", qPrintable(copy.root()));
+    }
     std::printf("template_sequence %s %s seed %u: %s\n", qPrintable(QFileInfo(arguments.folder).fileName()), qPrintable(arguments.page),
                 arguments.options.seed, qPrintable(outcome.summary()));
     std::fflush(stdout);

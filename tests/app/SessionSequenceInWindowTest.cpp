@@ -6,8 +6,16 @@
 #include "SessionShell.h"
 
 #include "app/EXWindow.h"
+#include "domtree/DOMNodeEx.h"
+#include "domtree/DomTreeDelegate.h"
+#include "domtree/DomTreeOutlineView.h"
+#include "platform/kit/DraggingInfo.h"
+#include "platform/web/dom/DOMDocument.h"
+#include "platform/web/dom/DOMElement.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
+
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +27,10 @@ namespace SessionSequenceInWindowTest {
 
 namespace {
 
+// A division holding a form, and a division dragged into it after the form.
+const QByteArray kForm = "<!DOCTYPE html>\n<html>\n<body>\n  <div id=\"d\">\n    <form id=\"f\">\n      <p>x</p>\n    </form>\n  </div>\n"
+                         "  <div id=\"m\"><form id=\"g\"><p>y</p></form></div>\n</body>\n</html>\n";
+
 class SessionSequenceRun : public WorkspaceTest
 {
 protected:
@@ -28,6 +40,7 @@ protected:
         QString failure;
         ASSERT_TRUE(copy.make(QStringLiteral(QUILLMARK_TEST_DATA "/../../e2e/data/site"), path("copy"), failure))
             << failure.toStdString();
+        ASSERT_TRUE(copy.add(QStringLiteral("form.html"), kForm));
         remember({copy.root()});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
         // Questions are answered as useOnlyProject() has the program answer them.
@@ -75,6 +88,31 @@ TEST_F(SessionSequenceRun, EveryStepOnTheFixtureSiteKeepsPagePanelsAndFilesAlike
         ASSERT_TRUE(outcome.held) << outcome.report(seed).toStdString() << outcome.summary().toStdString();
         EXPECT_GT(outcome.checks, steps);
     }
+}
+
+TEST_F(SessionSequenceRun, AnElementDroppedOnAnElementEndingWithAFormGoesAfterTheFormInTheText)
+{
+    File *page = shell->file(copy.pathOf(QStringLiteral("form.html")));
+    QString failure;
+    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
+    SessionChecks checks(*shell, copy);
+    checks.takeBaseline(page);
+    DOMDocument *document = shell->document();
+    DOMNodeEx *moved = shell->tree->searchDomNodeFromRoot(document->getElementById(QStringLiteral("m")));
+    DOMNodeEx *onto = shell->tree->searchDomNodeFromRoot(document->getElementById(QStringLiteral("d")));
+    ASSERT_TRUE(moved && onto);
+    QMimeData mime;
+    ASSERT_TRUE(shell->tree->writeItems(shell->tree->outline(), {moved}, &mime));
+    DraggingInfo drag;
+    drag.pasteboard = &mime;
+    drag.source = shell->tree->outline();
+    drag.sourceOperationMask = Qt::CopyAction | Qt::MoveAction;
+    ASSERT_NE(shell->tree->validateDrop(shell->tree->outline(), drag, onto, -1), Qt::IgnoreAction);
+    ASSERT_TRUE(shell->tree->acceptDrop(shell->tree->outline(), drag, onto, -1));
+    shell->settle();
+    const QString text = page->currentContent().value_or(QString());
+    EXPECT_LT(text.indexOf(QLatin1String("</form>")), text.indexOf(QLatin1String("id=\"m\""))) << text.toStdString();
+    EXPECT_EQ(checks.pageAgainstText(), QString()) << text.toStdString();
 }
 
 // A file's own layout, as the checks read it from the file.

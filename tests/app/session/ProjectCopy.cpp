@@ -50,6 +50,19 @@ bool ProjectCopy::make(const QString &folder, const QString &target, QString &fa
     return true;
 }
 
+bool ProjectCopy::add(const QString &relative, const QByteArray &bytes)
+{
+    const QString path = pathOf(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return false;
+    out.close();
+    const QFileInfo written(path);
+    m_files.insert(written.absoluteFilePath(), {bytes, written.size(), written.lastModified()});
+    return true;
+}
+
 QString ProjectCopy::relativeOf(const QString &path) const
 {
     return QDir(m_root).relativeFilePath(path);

@@ -16,6 +16,9 @@ public:
     // into target/<the folder's name>; false with why in failure.
     bool make(const QString &folder, const QString &target, QString &failure);
 
+    // Writes a file of the copy that counts as one of its own.
+    bool add(const QString &relative, const QByteArray &bytes);
+
     QString root() const { return m_root; }
     QString pathOf(const QString &relative) const { return m_root + u'/' + relative; }
     QString relativeOf(const QString &path) const;

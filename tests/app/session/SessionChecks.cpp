@@ -138,6 +138,11 @@ void SessionChecks::noteCandidate(File *file)
         m_candidates.append(file);
 }
 
+void SessionChecks::takeElementsBaseline()
+{
+    m_countsBaseline = elementCounts();
+}
+
 void SessionChecks::takeBaseline(File *page)
 {
     m_page = page;

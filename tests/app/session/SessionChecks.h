@@ -27,6 +27,9 @@ public:
     // What the page and its files disagree on right after a load: later
     // checks hold them to no more than that.
     void takeBaseline(File *page);
+    // After a reload: what the page's scripts did to its elements this time.
+    // Its sheets still show their texts, unsaved edits included.
+    void takeElementsBaseline();
     QString checkAll();
     int checksHeld() const { return m_held; }
 

@@ -451,7 +451,7 @@ QString SessionSteps::reload()
     if (!SessionShell::waitUntil([&] { return m_shell.loads > before && m_shell.isShowing(m_page); }, 60000))
         m_failure = QStringLiteral("the page was not shown again after a reload");
     m_shell.settle();
-    m_checks.takeBaseline(m_page);
+    m_checks.takeElementsBaseline();
     m_clearedHistory = !m_shell.undo->canUndo() && !m_shell.undo->canRedo();
     return QStringLiteral("reload");
 }

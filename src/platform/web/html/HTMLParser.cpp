@@ -20,6 +20,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <setjmp.h>
 #include <signal.h>
 
@@ -225,6 +226,45 @@ public:
 
     void comment(const DOMNode &node, const GumboText &text) { this->text(node, text); }
 
+    // A text's or an end tag's place given by its bytes [from, to).
+    void textSpan(const DOMNode &node, const char *from, const char *to)
+    {
+        HTMLSourceRange &range = m_map[&node];
+        range.start = range.startTagEnd = position(from);
+        range.end = range.endTagStart = position(to);
+    }
+    void endTag(const DOMNode &element, const char *from, const char *to)
+    {
+        HTMLSourceRange &range = m_map[&element];
+        range.endTagStart = position(from);
+        range.end = position(to);
+    }
+    // A form's end tag right after its last child, which the parser
+    // library does not note.
+    void formEndTag(const DOMNode &form, const GumboNode &source)
+    {
+        const GumboElement &element = source.v.element;
+        if (element.original_end_tag.length > 0 || element.original_tag.length == 0)
+            return;
+        const char *at = element.original_tag.data + element.original_tag.length;
+        if (element.children.length > 0) {
+            const auto *last = static_cast<const GumboNode *>(element.children.data[element.children.length - 1]);
+            if (last->type == GUMBO_NODE_ELEMENT || last->type == GUMBO_NODE_TEMPLATE) {
+                if (last->v.element.original_end_tag.length == 0)
+                    return;
+                at = last->v.element.original_end_tag.data + last->v.element.original_end_tag.length;
+            } else {
+                at = last->v.text.original_text.data + last->v.text.original_text.length;
+            }
+        }
+        const char *end = m_prepared.text.constData() + m_prepared.text.size();
+        if (at < m_base || end - at < 7 || qstrnicmp(at, "</form", 6) != 0)
+            return;
+        const auto *close = static_cast<const char *>(std::memchr(at, '>', size_t(end - at)));
+        if (close)
+            endTag(form, at, close + 1);
+    }
+
     // Gives the elements with an implied tag their place from their
     // children, innermost first.
     void finish()
@@ -291,11 +331,53 @@ private:
     std::vector<Implied> m_implied;
 };
 
+// The parser library closes a form without taking the text before its end
+// tag into it, and without noting the end tag: "<form><p>x</p>a</form>b"
+// leaves "ab" after the form, where a browser has "a" as the form's last
+// child. Such a text after a form is split where the end tag stands; the
+// text before it goes into the form once the form's children are in.
+struct FormTail
+{
+    DOMNode *form = nullptr; // Not owned.
+    QString inside;
+    const char *insideFrom = nullptr;
+    const char *endTagFrom = nullptr;
+    const char *endTagTo = nullptr;
+};
+
+// The form's end tag in a text the parser put after it, and the text on
+// either side; false when the text holds none or its decoded form cannot be
+// split there (an entity before the tag).
+bool splitAtFormEnd(const GumboNode &text, QString &inside, QString &after, qsizetype &tagFrom, qsizetype &tagTo)
+{
+    const GumboStringPiece &original = text.v.text.original_text;
+    const QByteArray bytes(original.data, qsizetype(original.length));
+    tagFrom = bytes.toLower().indexOf("</form");
+    if (tagFrom < 0)
+        return false;
+    tagTo = bytes.indexOf('>', tagFrom);
+    if (tagTo < 0)
+        return false;
+    ++tagTo;
+    QByteArray before = bytes.left(tagFrom);
+    if (before.contains('&'))
+        return false;
+    before.replace("\r\n", "\n").replace('\r', '\n');
+    const QByteArray decoded(text.v.text.text);
+    if (!decoded.startsWith(before))
+        return false;
+    inside = QString::fromUtf8(before);
+    after = QString::fromUtf8(decoded.mid(before.size()));
+    return true;
+}
+
 // Turns the children of gumboParent into mirror nodes under parent, walking
 // with an explicit stack; with a recorder, notes where each node stands.
 void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNode &parent,
                      const RenamedNoscripts &noscripts, RangeRecorder *ranges = nullptr)
 {
+    std::vector<FormTail> formTails;
+    std::vector<std::pair<DOMNode *, const GumboNode *>> forms;
     std::vector<std::pair<const GumboNode *, DOMNode *>> pending{{&gumboParent, &parent}};
     while (!pending.empty()) {
         const auto [source, target] = pending.back();
@@ -317,16 +399,36 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
                 DOMTreeBuilder::append(*target, element);
                 if (ranges)
                     ranges->element(*element, *child, *holder);
+                if (ranges && source.tag == GUMBO_TAG_FORM)
+                    forms.emplace_back(element.get(), child);
                 pending.emplace_back(child, holder);
                 break;
             }
             case GUMBO_NODE_TEXT:
             case GUMBO_NODE_WHITESPACE:
-            case GUMBO_NODE_CDATA:
+            case GUMBO_NODE_CDATA: {
+                const auto *before = i > 0 ? static_cast<const GumboNode *>(children.data[i - 1]) : nullptr;
+                QString inside;
+                QString after;
+                qsizetype tagFrom = 0;
+                qsizetype tagTo = 0;
+                if (before && before->type == GUMBO_NODE_ELEMENT && before->v.element.tag == GUMBO_TAG_FORM
+                    && before->v.element.original_end_tag.length == 0 && target->lastChild()
+                    && splitAtFormEnd(*child, inside, after, tagFrom, tagTo)) {
+                    const char *from = child->v.text.original_text.data;
+                    formTails.push_back({target->lastChild(), inside, from, from + tagFrom, from + tagTo});
+                    if (!after.isEmpty()) {
+                        DOMTreeBuilder::appendText(*target, after);
+                        if (ranges)
+                            ranges->textSpan(*target->lastChild(), from + tagTo, from + child->v.text.original_text.length);
+                    }
+                    break;
+                }
                 DOMTreeBuilder::appendText(*target, fromUtf8(child->v.text.text));
                 if (ranges)
                     ranges->text(*target->lastChild(), child->v.text);
                 break;
+            }
             case GUMBO_NODE_COMMENT: {
                 DOMNodePtr comment = DOMTreeBuilder::comment(document, 0, fromUtf8(child->v.text.text));
                 DOMTreeBuilder::append(*target, comment);
@@ -338,6 +440,20 @@ void convertChildren(DOMDocument &document, const GumboNode &gumboParent, DOMNod
                 break;
             }
         }
+    }
+    for (const auto &[form, source] : forms) {
+        const bool split = std::any_of(formTails.cbegin(), formTails.cend(), [form = form](const FormTail &tail) { return tail.form == form; });
+        if (!split)
+            ranges->formEndTag(*form, *source);
+    }
+    for (const FormTail &tail : formTails) {
+        if (!tail.inside.isEmpty()) {
+            DOMTreeBuilder::appendText(*tail.form, tail.inside);
+            if (ranges)
+                ranges->textSpan(*tail.form->lastChild(), tail.insideFrom, tail.endTagFrom);
+        }
+        if (ranges)
+            ranges->endTag(*tail.form, tail.endTagFrom, tail.endTagTo);
     }
 }
 

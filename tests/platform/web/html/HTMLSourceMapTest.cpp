@@ -109,3 +109,30 @@ TEST(HTMLSourceMap, ParsingWithoutAMapBuildsTheSameTree)
               HTMLParser::parseDocument(html)->debugDump());
     EXPECT_GT(map.size(), 8);
 }
+
+// The parser library closes a form apart from the other elements: the text
+// before its end tag goes into it, as in a browser, and the end tag is its
+// own, so that what goes after the form goes after "</form>".
+TEST(HTMLSourceMap, AFormKeepsItsLastTextAndItsEndTag)
+{
+    EXPECT_EQ(rangesOf(QStringLiteral("<div><form id=f><p>x</p>\n</form>z</div>")).toStdString(), QStringLiteral(
+        "HTML:  | \n"
+        "  HEAD:  | \n"
+        "  BODY:  | \n"
+        "    DIV: <div> | </div>\n"
+        "      FORM: <form id=f> | </form>\n"
+        "        P: <p> | </p>\n"
+        "          #text: x\n"
+        "        #text: \\n\n"
+        "      #text: z\n").toStdString());
+    EXPECT_EQ(rangesOf(QStringLiteral("<div><form><p>x</p></FORM>\n</div><form></form>")).toStdString(), QStringLiteral(
+        "HTML:  | \n"
+        "  HEAD:  | \n"
+        "  BODY:  | \n"
+        "    DIV: <div> | </div>\n"
+        "      FORM: <form> | </FORM>\n"
+        "        P: <p> | </p>\n"
+        "          #text: x\n"
+        "      #text: \\n\n"
+        "    FORM: <form> | </form>\n").toStdString());
+}
