@@ -344,6 +344,19 @@ TEST(InspectUndoManager, AStepWhoseActionWouldNotApplyIsNotOfferedNorRun)
     EXPECT_EQ(older.value(), 0);
     version = 1;
     EXPECT_FALSE(undo.canUndo());
+
+    // Two edits of one text in one step: the older applies to the text the
+    // newer's undo gives back, so only the newer's is asked.
+    version = 3;
+    runs = 0;
+    undo.prepareWithInvocationTarget(&text, [&] { ++runs; version = 1; }, [&version] { return version == 2; });
+    undo.prepareWithInvocationTarget(&text, [&] { ++runs; version = 2; }, [&version] { return version == 3; });
+    undo.setActionName(QStringLiteral("type twice"));
+    undo.loopEnd();
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("type twice"));
+    undo.undo();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(version, 1);
 }
 
 TEST(InspectUndoManager, StepsOfDestroyedTargetsAreDroppedWhole)
