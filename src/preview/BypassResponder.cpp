@@ -38,8 +38,12 @@ void BypassResponder::renewPatterns()
             patterns.append(WebPage::urlPatternFor(url));
     }
     if (m_unsavedPaths) {
-        for (const QString &path : m_unsavedPaths())
-            patterns.append(WebPage::urlPatternFor(QUrl::fromLocalFile(path)));
+        for (const QString &path : m_unsavedPaths()) {
+            const QString pattern = WebPage::urlPatternFor(QUrl::fromLocalFile(path));
+            patterns.append(pattern);
+            // A link with a version query ("site.css?v=3") asks for the same file (#87).
+            patterns.append(pattern + QStringLiteral("\\?*"));
+        }
     }
     patterns.sort();
     patterns.removeDuplicates();

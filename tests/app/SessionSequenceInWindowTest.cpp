@@ -6,12 +6,16 @@
 #include "SessionShell.h"
 
 #include "app/EXWindow.h"
+#include "cssrules/CSSOutlineDelegate.h"
 #include "domtree/DOMNodeEx.h"
 #include "domtree/DomTreeDelegate.h"
 #include "domtree/DomTreeOutlineView.h"
 #include "platform/kit/DraggingInfo.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "preview/PreviewDelegate.h"
+#include "stylesheet/StyleDeclaration.h"
+#include "workspace/File.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 
@@ -31,6 +35,10 @@ namespace {
 const QByteArray kForm = "<!DOCTYPE html>\n<html>\n<body>\n  <div id=\"d\">\n    <form id=\"f\">\n      <p>x</p>\n    </form>\n  </div>\n"
                          "  <div id=\"m\"><form id=\"g\"><p>y</p></form></div>\n</body>\n</html>\n";
 
+// A sheet linked with a version query.
+const QByteArray kVersioned = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"stylesheet\" href=\"css/versioned.css?v=3.1\">\n</head>\n"
+                              "<body>\n<p id=\"v\" class=\"v\">x</p>\n</body>\n</html>\n";
+
 class SessionSequenceRun : public WorkspaceTest
 {
 protected:
@@ -41,6 +49,8 @@ protected:
         ASSERT_TRUE(copy.make(QStringLiteral(QUILLMARK_TEST_DATA "/../../e2e/data/site"), path("copy"), failure))
             << failure.toStdString();
         ASSERT_TRUE(copy.add(QStringLiteral("form.html"), kForm));
+        ASSERT_TRUE(copy.add(QStringLiteral("versioned.html"), kVersioned));
+        ASSERT_TRUE(copy.add(QStringLiteral("css/versioned.css"), ".v { color: red; }\n"));
         remember({copy.root()});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
         // Questions are answered as useOnlyProject() has the program answer them.
@@ -113,6 +123,28 @@ TEST_F(SessionSequenceRun, AnElementDroppedOnAnElementEndingWithAFormGoesAfterTh
     const QString text = page->currentContent().value_or(QString());
     EXPECT_LT(text.indexOf(QLatin1String("</form>")), text.indexOf(QLatin1String("id=\"m\""))) << text.toStdString();
     EXPECT_EQ(checks.pageAgainstText(), QString()) << text.toStdString();
+}
+
+// A reload gave a sheet linked with a version query its saved text, not
+// the unsaved edits the rules panel shows.
+TEST_F(SessionSequenceRun, AReloadShowsTheUnsavedEditsOfASheetLinkedWithAVersionQuery)
+{
+    File *page = shell->file(copy.pathOf(QStringLiteral("versioned.html")));
+    QString failure;
+    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
+    SessionChecks checks(*shell, copy);
+    checks.takeBaseline(page);
+    File *sheet = shell->file(copy.pathOf(QStringLiteral("css/versioned.css")));
+    ASSERT_TRUE(sheet && sheet->styleDeclarations() && !sheet->styleDeclarations()->isEmpty());
+    shell->rules->doAddDeclaration(sheet->styleDeclarations()->constFirst(), QStringLiteral("top"), QStringLiteral("3px"));
+    shell->settle();
+    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    ASSERT_TRUE(sheet->isModified());
+    const int before = shell->loads;
+    shell->preview->reloadPage();
+    ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
+    shell->settle();
+    EXPECT_EQ(checks.sheetsAgainstTexts(), QString());
 }
 
 // A file's own layout, as the checks read it from the file.
