@@ -21,12 +21,29 @@ namespace {
 
 // Whether a step would do anything (an action whose target is gone is
 // skipped) and may: what it acts on is still shown, and as its edit left it.
+// Of a target's actions in a step only the newest is asked whether it
+// applies: the older ones run after it, on what it puts back.
+template<typename Group>
+QSet<const void *> targetsNotApplying(const Group &group)
+{
+    QSet<const void *> asked;
+    QSet<const void *> failing;
+    for (auto it = group.entries.crbegin(); it != group.entries.crend(); ++it) {
+        const void *identity = it->target.identity();
+        if (!it->applies || asked.contains(identity) || !it->target.isAlive())
+            continue;
+        asked.insert(identity);
+        if (!it->applies())
+            failing.insert(identity);
+    }
+    return failing;
+}
+
 template<typename Group>
 bool hasLiveAction(const Group &group)
 {
     return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); })
-        && std::all_of(group.entries.cbegin(), group.entries.cend(),
-                       [](const auto &entry) { return !entry.applies || !entry.target.isAlive() || entry.applies(); })
+        && targetsNotApplying(group).isEmpty()
         && std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
 }
 
@@ -44,8 +61,12 @@ template<typename Group>
 void addHeldTargets(const Group &group, QSet<const void *> &targets)
 {
     const bool shown = std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
+    if (shown) {
+        targets.unite(targetsNotApplying(group));
+        return;
+    }
     for (const auto &entry : group.entries) {
-        if (entry.target.isAlive() && (!shown || (entry.applies && !entry.applies())))
+        if (entry.target.isAlive())
             targets.insert(entry.target.identity());
     }
 }
