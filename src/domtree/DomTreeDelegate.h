@@ -526,6 +526,10 @@ private:
     void settleAfterReplay();
     void watchReplays();
     bool m_followPending = false;
+    // The text the tree wrote last; null once the page and text are paired anew.
+    QString m_lastWrittenText;
+    // Whether the tree added or removed nodes since the pairing.
+    bool m_treeMovedNodes = false;
     QPointer<InspectUndoManager> m_watchedManager;
     void registerEditsRestore(const DOMNodePtr &node, const DOMEditRecord::NodeEdits &edits);
     // The File of the document's page (the frame that shows it), when the

@@ -66,6 +66,7 @@ void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
     if (!parent)
         return;
     m_edits.noteRemoved(node.get(), parent.get());
+    m_treeMovedNodes = true;
     m_domModifyNow = true;
     parent->removeChild(node.get());
     m_domModifyNow = false;
@@ -93,6 +94,7 @@ void DomTreeDelegate::doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent
     }
     // Noted where it now stands, before page scripts can see it.
     m_edits.noteInserted(node.get());
+    m_treeMovedNodes = true;
     if (reselect)
         selectNode(node.get());
     applyContentToFile();

@@ -84,9 +84,10 @@ public:
                 live->setNodeValue(now->nodeValue());
             return true;
         }
-        if (old->isElement())
-            followAttributes(static_cast<const DOMElement *>(old), static_cast<const DOMElement *>(now),
-                             static_cast<DOMElement *>(live));
+        if (old->isElement()
+            && !followAttributes(static_cast<const DOMElement *>(old), static_cast<const DOMElement *>(now),
+                                 static_cast<DOMElement *>(live)))
+            return false;
         return followChildren(old, now, live);
     }
 
@@ -94,10 +95,14 @@ private:
     DOMNode *liveOf(const DOMNode *source) const
     {
         const qint64 id = m_pairing.liveIdOf(source);
-        return id ? m_live.nodeForId(id) : nullptr;
+        DOMNode *live = id ? m_live.nodeForId(id) : nullptr;
+        // A node an edit took out of the page is not the page's.
+        return live && live->isConnected() ? live : nullptr;
     }
 
-    static void followAttributes(const DOMElement *old, const DOMElement *now, DOMElement *live)
+    // False for a name the parser reads but the page's DOM takes no
+    // attribute of (a stray quote in a start tag).
+    static bool followAttributes(const DOMElement *old, const DOMElement *now, DOMElement *live)
     {
         for (int i = 0; i < old->attributeCount(); ++i) {
             const QString name = old->attributeAt(i)->name();
@@ -107,9 +112,11 @@ private:
         for (int i = 0; i < now->attributeCount(); ++i) {
             const DOMAttr *attribute = now->attributeAt(i);
             const QString name = attribute->name();
-            if (!old->hasAttribute(name) || old->getAttribute(name) != attribute->value())
-                live->setAttribute(name, attribute->value());
+            if ((!old->hasAttribute(name) || old->getAttribute(name) != attribute->value())
+                && !live->setAttribute(name, attribute->value()))
+                return false;
         }
+        return true;
     }
 
     bool followChildren(const DOMNode *old, const DOMNode *now, DOMNode *live)
@@ -156,22 +163,25 @@ private:
             if (!reference || reference->parentNode() != parent)
                 return false;
         }
-        // The new children are made from their text: it must lie in order
-        // inside their parent's, as the parser read it there.
+        // The new children are made from their text, which must lie in
+        // order inside their parent's, as the parser read it there; a text
+        // the parser moved in (the blanks after "</body>") from its characters.
         const HTMLSourceRange *within = m_after.map.rangeOf(now);
         if (!within || !within->isValid())
             return false;
+        QString markup;
         qsizetype cursor = within->startTagEnd;
         for (const DOMNode *node : came) {
             const HTMLSourceRange *range = m_after.map.rangeOf(node);
-            if (!range || !range->isValid() || range->start < cursor || range->end > within->endTagStart)
+            if (range && range->isValid() && range->start >= cursor && range->end <= within->endTagStart) {
+                markup += QStringView(m_after.text).sliced(range->start, range->end - range->start);
+                cursor = range->end;
+            } else if (node->isText()) {
+                markup += node->nodeValue().toHtmlEscaped();
+            } else {
                 return false;
-            cursor = range->end;
+            }
         }
-        const QString markup = came.isEmpty()
-                                   ? QString()
-                                   : m_after.text.mid(m_after.map.rangeOf(came.constFirst())->start,
-                                                      cursor - m_after.map.rangeOf(came.constFirst())->start);
         for (const DOMNode *node : gone) {
             if (DOMNode *shown = liveOf(node); shown && shown->parentNode() == parent)
                 parent->removeChild(shown);
@@ -226,9 +236,12 @@ void DomTreeDelegate::settleAfterReplay()
     // paired again as they now stand, nothing left to write.
     File *file = m_indexFile;
     const std::optional<QString> text = file && m_document && m_pairing.sourceDocument() ? file->content() : std::nullopt;
-    if (!text || *text == m_pairing.text() || !isShownDocument() || !isFilesOwnDocument())
+    if (!text || *text == m_pairing.text() || !isShownDocument()
+        || !isFilesOwnDocument())
         return;
     m_pairing.pair(*text, *m_document);
+    m_lastWrittenText.clear();
+    m_treeMovedNodes = false;
     m_edits.clear();
     noteWrittenText(file);
     file->noteContentShown();
@@ -248,6 +261,13 @@ void DomTreeDelegate::followText()
         return;
     }
     const QString before = m_pairing.text();
+    // The tree's own writes since the pairing are in the page but not in
+    // the text paired: a change is not laid over them twice.
+    if (m_treeMovedNodes && !m_lastWrittenText.isNull() && m_lastWrittenText != before) {
+        QM_INFO(QStringLiteral("the page of %1 has elements the tree added or removed since its text was paired; a "
+                               "reload shows the text").arg(file->path()));
+        return;
+    }
     if (text->size() > kLongestFollowedText || before.size() > kLongestFollowedText) {
         QM_INFO(QStringLiteral("%1 is too long for the page to follow each change of its text").arg(file->path()));
         return;
@@ -269,12 +289,19 @@ void DomTreeDelegate::followText()
     // The page now stands for this text, every edit of it written: it is
     // paired with it anew.
     m_pairing.pair(*text, parsed, *m_document);
+    m_lastWrittenText.clear();
+    m_treeMovedNodes = false;
     m_edits.clear();
     noteWrittenText(file);
     if (followed) {
         file->noteContentShown();
         QM_DEBUG(QStringLiteral("the page follows the text of %1").arg(file->path()));
     } else {
-        QM_INFO(QStringLiteral("the page cannot take this change of the text of %1 in place; a reload shows it").arg(file->path()));
+        const auto [prefix, suffix] = StringUtils::commonEnds(before, *text);
+        QM_INFO(QStringLiteral("the page cannot take this change of the text of %1 in place (\"%2\" for \"%3\" at %4); a reload "
+                               "shows it")
+                    .arg(file->path(), text->mid(prefix, text->size() - prefix - suffix).left(80),
+                         before.mid(prefix, before.size() - prefix - suffix).left(80))
+                    .arg(prefix));
     }
 }

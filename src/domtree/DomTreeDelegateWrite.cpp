@@ -98,6 +98,7 @@ void DomTreeDelegate::lazyWrite(File *file)
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    m_lastWrittenText = *text;
     noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
@@ -130,6 +131,7 @@ void DomTreeDelegate::saveHTML()
             undo->reserveUndoAtEndOfRunLoop();
         return;
     }
+    m_lastWrittenText = *text;
     noteWrittenText(file);
     NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("saveFileContent"), this,
                                                              {{QStringLiteral("file"), QVariant::fromValue(file)}});
@@ -187,6 +189,8 @@ void DomTreeDelegate::pairWithFile()
 {
     m_pairing.clear();
     m_writtenTexts.clear();
+    m_lastWrittenText.clear();
+    m_treeMovedNodes = false;
     if (!m_document || !m_indexFile)
         return;
     const std::optional<QString> text = m_indexFile->currentContent();

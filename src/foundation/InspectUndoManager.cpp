@@ -19,36 +19,32 @@ static QString describeAction(const TargetRef &target, const QByteArray &selecto
 
 namespace {
 
-// Whether the entry at `index` is the newest of its target in the step:
-// the one run first, so the one whose target must be as its edit left it
-// (the older ones find their target as the newer ones put it back).
-template<typename Group>
-bool isNewestOfItsTarget(const Group &group, qsizetype index)
-{
-    const void *identity = group.entries.at(index).target.identity();
-    return std::none_of(group.entries.cbegin() + index + 1, group.entries.cend(),
-                        [identity](const auto &entry) { return entry.target.identity() == identity; });
-}
-
-template<typename Group>
-bool wouldNotApply(const Group &group, qsizetype index)
-{
-    const auto &entry = group.entries.at(index);
-    return entry.applies && entry.target.isAlive() && isNewestOfItsTarget(group, index) && !entry.applies();
-}
-
 // Whether a step would do anything (an action whose target is gone is
 // skipped) and may: what it acts on is still shown, and as its edit left it.
+// Of a target's actions in a step only the newest is asked whether it
+// applies: the older ones run after it, on what it puts back.
+template<typename Group>
+QSet<const void *> targetsNotApplying(const Group &group)
+{
+    QSet<const void *> asked;
+    QSet<const void *> failing;
+    for (auto it = group.entries.crbegin(); it != group.entries.crend(); ++it) {
+        const void *identity = it->target.identity();
+        if (!it->applies || asked.contains(identity) || !it->target.isAlive())
+            continue;
+        asked.insert(identity);
+        if (!it->applies())
+            failing.insert(identity);
+    }
+    return failing;
+}
+
 template<typename Group>
 bool hasLiveAction(const Group &group)
 {
-    if (std::none_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); }))
-        return false;
-    for (qsizetype i = 0; i < group.entries.size(); ++i) {
-        if (wouldNotApply(group, i))
-            return false;
-    }
-    return std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
+    return std::any_of(group.entries.cbegin(), group.entries.cend(), [](const auto &entry) { return entry.target.isAlive(); })
+        && targetsNotApplying(group).isEmpty()
+        && std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
 }
 
 template<typename Group>
@@ -65,9 +61,12 @@ template<typename Group>
 void addHeldTargets(const Group &group, QSet<const void *> &targets)
 {
     const bool shown = std::all_of(group.conditions.cbegin(), group.conditions.cend(), [](const auto &holds) { return holds(); });
-    for (qsizetype i = 0; i < group.entries.size(); ++i) {
-        const auto &entry = group.entries.at(i);
-        if (entry.target.isAlive() && (!shown || wouldNotApply(group, i)))
+    if (shown) {
+        targets.unite(targetsNotApplying(group));
+        return;
+    }
+    for (const auto &entry : group.entries) {
+        if (entry.target.isAlive())
             targets.insert(entry.target.identity());
     }
 }
