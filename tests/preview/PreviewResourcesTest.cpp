@@ -189,7 +189,8 @@ TEST(PreviewResources, APageAndItsFramesGiveTheGroupsInOrderEachFrameWithItsOwnI
     EXPECT_EQ(ResourceHarness::groupsOf(same->indexFile()), QStringList{QStringLiteral("Style(1)")});
     EXPECT_EQ(ResourceHarness::groupsOf(other->indexFile()), (QStringList{QStringLiteral("Style(1)"), QStringLiteral("Image(1)")}));
     EXPECT_EQ(other->parentFrame(), main);
-    EXPECT_TRUE(other->indexFile()->content().value_or(QString()).contains(QLatin1String("cross")));
+    // Its body comes from the engine after it is listed.
+    EXPECT_TRUE(TestUtil::waitUntil([other] { return other->indexFile()->content().value_or(QString()).contains(QLatin1String("cross")); }));
 
     // The bodies came from the engine: texts, and pictures byte for byte.
     File *script = main->scriptArr().value(0);
