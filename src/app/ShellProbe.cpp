@@ -138,8 +138,10 @@ void ShellProbe::startIfAsked(AppDelegate &delegate)
 ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&delegate), m_delegate(delegate)
 {
     server->setParent(this);
-    if (InspectUndoManager *undo = delegate.sharedUndoManager())
+    if (InspectUndoManager *undo = delegate.sharedUndoManager()) {
         connect(undo, &InspectUndoManager::didUndoChange, this, [this] { ++m_undone; });
+        connect(undo, &InspectUndoManager::didRedoChange, this, [this] { ++m_redone; });
+    }
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -316,7 +318,8 @@ QJsonObject ShellProbe::undoNames() const
         return {{QStringLiteral("error"), QStringLiteral("no undo manager")}};
     return {{QStringLiteral("undoName"), undo->canUndo() ? undo->undoActionName() : QString()},
             {QStringLiteral("redoName"), undo->canRedo() ? undo->redoActionName() : QString()},
-            {QStringLiteral("undone"), m_undone}};
+            {QStringLiteral("undone"), m_undone},
+            {QStringLiteral("redone"), m_redone}};
 }
 
 QJsonObject ShellProbe::row(const QString &viewName, const QString &text) const

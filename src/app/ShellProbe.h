@@ -60,4 +60,5 @@ private:
 
     AppDelegate &m_delegate;
     int m_undone = 0;
+    int m_redone = 0;
 };
