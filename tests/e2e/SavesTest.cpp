@@ -174,6 +174,10 @@ TEST_F(Saves, TypingIntoAVeryLargeStyleSheetChangesItOnlyWhereTyped)
     ASSERT_TRUE(session.addProject());
     ASSERT_TRUE(session.clickRow(QStringLiteral("finderView"), name));
     ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("largeTextView"), QStringLiteral("largeTextView"), 30000));
+    // The keys go in once the view holds the text.
+    ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
+        return state.value(QStringLiteral("codeText")).toString().startsWith(QLatin1String(".card-0 > a:hover {"));
+    }, 30000));
 
     // Into the first declaration, after "margin: 0".
     session.key(QStringLiteral("ctrl+Home Down End Left"));
