@@ -203,10 +203,9 @@ TEST(PreviewResources, APageAndItsFramesGiveTheGroupsInOrderEachFrameWithItsOwnI
     // The DOM tree writes back to the page's index File.
     EXPECT_EQ(harness.tree.indexFile, index);
 
-    // The list shows it all, opened.
+    // The list shows it all, opened, once it has caught up with the frames.
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return harness.listed(QStringLiteral("d.css")) && harness.listed(QStringLiteral("Frame(2)")); }));
     EXPECT_EQ(harness.list.fileAtRow(0), index);
-    EXPECT_TRUE(harness.listed(QStringLiteral("d.css")));
-    EXPECT_TRUE(harness.listed(QStringLiteral("Frame(2)")));
 }
 
 TEST(PreviewResources, ARemoteSheetTiedToALocalFileShowsTheLocalColourInEveryFrameUntilUntied)
