@@ -112,7 +112,7 @@ TEST_F(DesignerLoop, ANameAndValueTypedIntoTheAddFieldIsAddedAsOneDeclaration)
         return session.ask({{QStringLiteral("q"), QStringLiteral("widget")}, {QStringLiteral("name"), QStringLiteral("candidateTextField")}})
             .value(QStringLiteral("enabled"))
             .toBool();
-    }, 5000));
+    }));
     // Typed once: the panel settling after the pick keeps every key.
     ASSERT_TRUE(session.clickUntilFocused(QStringLiteral("candidateTextField"), QStringLiteral("TextField"), 5000));
     const QString typed = QStringLiteral("color: #ff0000");
