@@ -243,6 +243,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_document.reset();
     m_lastSelectedElement.reset();
     m_elementAsked.reset();
+    m_selectFirstRuleWhenBuilt = false;
     m_pairings.clear();
     m_sheetHits.clear();
     m_sheetRules.clear();
@@ -346,6 +347,7 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
         takePageDocument(element->ownerDocument());
     m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(m_displaySelectorType)));
     const quint64 generation = ++m_buildGeneration;
+    m_selectFirstRuleWhenBuilt = false;
     m_elementAsked = element ? element->shared_from_this() : nullptr;
     if (m_displaySelectorType == ElementRules && !element) {
         finishRebuild({});
@@ -365,6 +367,15 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
     });
 }
 
+void CSSOutlineDelegate::selectFirstRuleOnceListed()
+{
+    if (m_elementAsked) {
+        m_selectFirstRuleWhenBuilt = true;
+        return;
+    }
+    m_outlineView->selectRowIndexes({1}, false);
+}
+
 void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
 {
     updateRules(list);
@@ -379,6 +390,8 @@ void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
         m_boxDimension = boxDimension(m_rules.first());
     }
     collapseVendorPrefixedRows();
+    if (std::exchange(m_selectFirstRuleWhenBuilt, false))
+        m_outlineView->selectRowIndexes({1}, false);
     updateDisplayOutline();
     Q_EMIT rebuilt();
 }
@@ -604,6 +617,7 @@ void CSSOutlineDelegate::resetDomSelection()
 {
     m_lastSelectedElement.reset();
     m_elementAsked.reset();
+    m_selectFirstRuleWhenBuilt = false;
 }
 
 void CSSOutlineDelegate::addObjects(QList<DOMNode *> &array, const QList<DOMNode *> &nodes)

@@ -126,6 +126,7 @@ public:
     void refreshStyleFiles() override;
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
+    void selectFirstRuleOnceListed() override;
     void askAheadForElement(DOMNode *node) override;
     void reset() override;
     void dropPageDocument(const QString &reason) override;
@@ -911,6 +912,7 @@ private:
     DOMNodePtr m_lastSelectedElement;
     // The element a rebuild on its way is for; a rebuild asked meanwhile is for it too.
     DOMNodePtr m_elementAsked;
+    bool m_selectFirstRuleWhenBuilt = false;
     std::weak_ptr<DOMNode> m_document;
     QList<CSSRulePtr> m_selectionTree;
     CSSRulePtr m_removeAfterSelection;

@@ -581,6 +581,25 @@ TEST_F(Structure, TheAddPropertyCommandSelectsTheNewDeclarationAndScrollsItIntoV
     EXPECT_TRUE(outline->viewport()->rect().contains(shown.center())) << shown.y();
 }
 
+// The page answers for an element it was not asked about ahead after the
+// selection is told: its first rule is selected once its list stands, not
+// on the list it replaces.
+TEST_F(Structure, TheFirstRuleIsSelectedOnceTheElementsListIsBuilt)
+{
+    load(kSheet);
+    OutlineViewEx *outline = live.panel.outline();
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByElement(live.document()->documentElement());
+    live.panel.selectFirstRuleOnceListed();
+    ASSERT_TRUE(!built.isEmpty() || built.wait(10000));
+    EXPECT_EQ(outline->selectedRowIndexes(), QList<int>{1});
+
+    // Nothing on its way: selected at once.
+    outline->selectRowIndexes({}, false);
+    live.panel.selectFirstRuleOnceListed();
+    EXPECT_EQ(outline->selectedRowIndexes(), QList<int>{1});
+}
+
 TEST_F(Structure, ANewKeyframeGoesIntoEachBlockWithOnlyTheCopiesTheBlocksWriteAndThePageReadsIt)
 {
     load(kAnimation);
