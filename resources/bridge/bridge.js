@@ -1068,7 +1068,9 @@
             break;
         }
         case 'setProperty':
-            cssOf(c.rule).style.setProperty(c.name, c.value, c.priority || '');
+            // An empty value would remove the declaration: a custom property
+            // written with none is given a blank, which it keeps as empty.
+            cssOf(c.rule).style.setProperty(c.name, c.value === '' && c.name.startsWith('--') ? ' ' : c.value, c.priority || '');
             touched.set(c.rule, cssOf(c.rule));
             break;
         case 'removeProperty':

@@ -158,10 +158,16 @@ void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
             const bool on = child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
             if (on && !takesPlace(child->propName(), child->valueName(), important))
                 continue;
-            if (on)
+            if (on) {
                 applyProperty(child->propName(), child->valueName(), style);
-            else if (!checkDuplicateProperty(child, rule) && style)
-                applyProperty(child->propName(), QString(), style);
+            } else if (!checkDuplicateProperty(child, rule) && style) {
+                // Off: out of the page. A custom property keeps an empty
+                // value, so it goes by name.
+                if (child->propName().startsWith(QLatin1String("--")))
+                    style->removeProperty(child->propName());
+                else
+                    applyProperty(child->propName(), QString(), style);
+            }
         }
     };
     if (isMediaRow(owner)) {

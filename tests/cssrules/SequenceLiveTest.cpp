@@ -757,6 +757,27 @@ TEST_F(Sequence, ADeclarationSwitchedOffLeavesPageFileAndPanelAlikeAfterASaveAnd
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
 }
 
+// A custom property switched off, and on again, leaves the page as the file
+// says; its rule goes to the page again, one given no value included.
+TEST_F(Sequence, ACustomPropertySwitchedOffLeavesPageAndFileAlike)
+{
+    load(".v { --gap: 1px; --none: ; --tone: red; color: var(--tone); }\n" + kSheet);
+    const StyleDeclarationPtr rule = item(QStringLiteral(".v"));
+    for (const QString &name : {QStringLiteral("--gap"), QStringLiteral("--tone")}) {
+        live.panel.commitStyleEnabled(rowOf(rule, name), false);
+        flush();
+        EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
+        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
+    }
+    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("--gap")), true);
+    flush();
+    EXPECT_EQ(pageAgainstFile(), QString());
+    while (live.undo.canUndo())
+        live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(pageAgainstFile(), QString());
+}
+
 TEST_F(Sequence, AnImportantWrittenWithABlankReachesThePage)
 {
     load(kSheet);
