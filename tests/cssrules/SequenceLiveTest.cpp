@@ -761,11 +761,12 @@ TEST_F(Sequence, ADeclarationSwitchedOffLeavesPageFileAndPanelAlikeAfterASaveAnd
 }
 
 // A custom property switched off, and on again, leaves the page as the file
-// says; its rule goes to the page again, one given no value included.
+// says; its rule goes to the page again, one given no value included (the
+// element's values asked of the engine ahead).
 TEST_F(Sequence, ACustomPropertySwitchedOffLeavesPageAndFileAlike)
 {
-    load(".v { --gap: 1px; --none: ; --tone: red; color: var(--tone); }\n" + kSheet);
-    const StyleDeclarationPtr rule = item(QStringLiteral(".v"));
+    load("#t { --gap: 1px; --none: ; --tone: red; color: var(--tone); }\n" + kSheet);
+    const StyleDeclarationPtr rule = item(QStringLiteral("#t"));
     for (const QString &name : {QStringLiteral("--gap"), QStringLiteral("--tone")}) {
         live.panel.commitStyleEnabled(rowOf(rule, name), false);
         flush();
