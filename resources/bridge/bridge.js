@@ -310,6 +310,13 @@
         return count;
     }
 
+    // The value the CSSOM is given for a declaration: an empty one would
+    // remove it (and is no value to CSS.supports), but a custom property
+    // written with none holds an empty value, which a blank gives.
+    function engineValue(name, value) {
+        return value === '' && name.startsWith('--') ? ' ' : value;
+    }
+
     function styleJson(style, json) {
         const css = style.cssText;
         json.css = css;
@@ -1068,7 +1075,7 @@
             break;
         }
         case 'setProperty':
-            cssOf(c.rule).style.setProperty(c.name, c.value, c.priority || '');
+            cssOf(c.rule).style.setProperty(c.name, engineValue(c.name, c.value), c.priority || '');
             touched.set(c.rule, cssOf(c.rule));
             break;
         case 'removeProperty':
@@ -1575,7 +1582,7 @@
         if (question.supports) {
             reply.supports = question.supports.map(function (pair) {
                 try {
-                    return CSS.supports(pair[0], pair[1]);
+                    return CSS.supports(pair[0], engineValue(pair[0], pair[1]));
                 } catch (e) {
                     return false;
                 }
