@@ -316,6 +316,15 @@ TEST(DomTreeScriptedEditsLive, WhatAPageScriptMadeInsideAMovedElementStaysTheScr
         EXPECT_FALSE(static_cast<const DOMElement *>(made)->hasAttribute(QStringLiteral("title")));
         EXPECT_EQ(page.text(), moved);
     }
+
+    // A wrap puts copies in: the page gets no copy of the marker, as the file does not.
+    page.select(page.byId("col"));
+    page.target(page.byId("col"));
+    page.tree->containNode(QStringLiteral("div"));
+    page.settle();
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<div>\n        <div id='col'>"))) << page.text().toStdString();
+    EXPECT_EQ(page.inPage(QStringLiteral("document.querySelectorAll('#marker, #tabs a').length")), QStringLiteral("1"));
+    EXPECT_FALSE(page.byId("marker"));
 }
 
 } // namespace DomTreeScriptedEditsLiveTest
