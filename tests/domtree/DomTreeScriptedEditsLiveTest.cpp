@@ -295,7 +295,7 @@ TEST(DomTreeScriptedEditsLive, EditsInsideElementsAPageScriptMovedAreWrittenWher
     EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
 }
 
-TEST(DomTreeScriptedEditsLive, WhatAPageScriptMadeInsideAMovedElementStaysTheScriptsAndRefusesEdits)
+TEST(DomTreeScriptedEditsLive, WhatAPageScriptMadeInsideAnElementRefusesEditsAfterAMoveAndIsNotCopied)
 {
     ScriptedPage page;
     ASSERT_TRUE(page.loaded);
