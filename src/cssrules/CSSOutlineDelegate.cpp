@@ -132,6 +132,7 @@ void CSSOutlineDelegate::awakeFromNib()
     m_awoken = true;
     m_propertyCanAdd = false;
     m_displaySelectorType = ElementRules;
+    observeSheetTexts();
     observe("cssValueChanged", [this](const Notification &n) { cssValueChanged(n); });
     observe("cssValueCommit", [this](const Notification &n) { cssValueCommit(n); });
     observe("enabledStyle", [this](const Notification &n) { enabledStyle(n); });
