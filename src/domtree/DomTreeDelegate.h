@@ -224,6 +224,11 @@ public:
     // --- Selection and breadcrumb (DomTreeDelegateSelection.cpp) ------------------------------
     QList<int> selectionIndexesForProposedSelection(const QList<int> &proposed);
     void outlineViewSelectionDidChange();
+    // The element the rules panel shows for the row: an element or a text
+    // itself, a comment its parent; null for other rows.
+    static DOMNodeExPtr rulesTargetOf(DOMNodeEx *row);
+    // Asks the page ahead for what the rules panel will show for the row.
+    void askAheadForRow(DOMNodeEx *row);
     // modeThen: the preview's pick state when the selection was made; a
     // state changed since then is not locked again.
     void lazySelection(const DOMNodeExPtr &row, int modeThen = -1);
@@ -592,6 +597,9 @@ private:
     std::weak_ptr<DOMNodeEx> m_lastSelection;
     RowPlace m_lastSelectionPlace;
     DOMNodeExPtr m_selectedItem;
+    // The row being selected whose questions were asked before its
+    // ancestors were opened; only compared, never followed.
+    const DOMNodeEx *m_askedAheadRow = nullptr;
     QList<DOMNodeExPtr> m_expandedRows;
     // The selected element while there is no preview to keep it.
     DOMNodePtr m_selectedElement;

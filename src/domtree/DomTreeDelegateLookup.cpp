@@ -218,12 +218,18 @@ void DomTreeDelegate::selectItem(DOMNodeEx *item)
     }
     int row = m_outlineView->rowForItem(item);
     if (row < 0) {
+        // Opening a long list takes a while: the page is asked what the
+        // panels will show first, so that its answers come meanwhile (#88).
+        askAheadForRow(item);
+        m_askedAheadRow = item;
         expandParentsOfItem(item);
         row = m_outlineView->rowForItem(item);
-        if (row < 0)
-            return;
     }
-    m_outlineView->selectRowIndexes({row}, false);
+    if (row >= 0)
+        m_outlineView->selectRowIndexes({row}, false);
+    m_askedAheadRow = nullptr;
+    if (row < 0)
+        return;
     m_outlineView->scrollRowToVisible(row);
 }
 

@@ -54,25 +54,38 @@ void DomTreeDelegate::outlineViewSelectionDidChange()
         QM_DEBUG(QStringLiteral("dom selection changed:%1").arg(row->displayName()));
         if (m_ignoreChangeSelection) {
             QM_DEBUG(QString::number(preview ? preview->detectState() : 0));
-        } else if (const DOMNode *node = row->node()) {
-            DOMNodeExPtr target;
-            if (node->isElement() || node->isText())
-                target = m_selectedItem;
-            else if (node->isComment() && row->parentNodeEx())
-                target = row->parentNodeEx()->shared_from_this();
+        } else if (const DOMNodeExPtr target = rulesTargetOf(row)) {
             const int modeThen = preview ? preview->detectState() : -1;
-            if (target) {
-                DelayedPerform::perform(this, "lazySelection", {}, 0.1,
-                                        [this, target, modeThen] { lazySelection(target, modeThen); });
-                if (m_cssOutlineDelegate)
-                    m_cssOutlineDelegate->askAheadForElement(target->node());
-            }
+            DelayedPerform::perform(this, "lazySelection", {}, 0.1,
+                                    [this, target, modeThen] { lazySelection(target, modeThen); });
+            if (row != m_askedAheadRow)
+                askAheadForRow(row);
         }
     } else {
         DelayedPerform::perform(this, "lazySelection", {}, 0.1, [this] { lazySelection(nullptr); });
     }
     if (preview)
         preview->hideRelatedElementsBounds();
+}
+
+DOMNodeExPtr DomTreeDelegate::rulesTargetOf(DOMNodeEx *row)
+{
+    const DOMNode *node = row ? row->node() : nullptr;
+    if (!node)
+        return nullptr;
+    if (node->isElement() || node->isText())
+        return row->shared_from_this();
+    if (node->isComment() && row->parentNodeEx())
+        return row->parentNodeEx()->shared_from_this();
+    return nullptr;
+}
+
+void DomTreeDelegate::askAheadForRow(DOMNodeEx *row)
+{
+    if (m_cssOutlineDelegate && !m_ignoreChangeSelection) {
+        if (const DOMNodeExPtr target = rulesTargetOf(row))
+            m_cssOutlineDelegate->askAheadForElement(target->node());
+    }
 }
 
 void DomTreeDelegate::lazySelection(const DOMNodeExPtr &row, int modeThen)

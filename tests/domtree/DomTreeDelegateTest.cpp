@@ -135,10 +135,17 @@ TEST(DomTreeDelegate, ASelectionAsksTheRulesPanelAheadAtOnceAndListsItsElementOn
     struct : FakeRulesPanel
     {
         void updateRulesByElement(DOMNode *node) override { listed.append(node); }
-        void askAheadForElement(DOMNode *node) override { askedAhead.append(node); }
+        void askAheadForElement(DOMNode *node) override
+        {
+            askedAhead.append(node);
+            shownWhenAsked.append(tree->outline()->isItemShown(tree->searchFile(node)));
+        }
+        DomTreeDelegate *tree = nullptr;
         QList<DOMNode *> listed;
         QList<DOMNode *> askedAhead;
+        QList<bool> shownWhenAsked;
     } rules;
+    rules.tree = page.tree;
     page.tree->setCssOutlineDelegate(&rules);
     DOMElement *main = page.byId("main");
     page.tree->selectNode(page.byId("one"));
@@ -161,6 +168,15 @@ TEST(DomTreeDelegate, ASelectionAsksTheRulesPanelAheadAtOnceAndListsItsElementOn
     EXPECT_EQ(rules.askedAhead, QList<DOMNode *>{main});
     ASSERT_TRUE(TestUtil::waitUntil([&] { return rules.listed.size() == 2; }));
     EXPECT_EQ(rules.listed.constLast(), main);
+
+    // Inside a closed element the questions go before its rows open, once.
+    page.tree->outline()->collapseItem(page.rowOf(main));
+    rules.askedAhead.clear();
+    rules.shownWhenAsked.clear();
+    page.tree->selectNode(page.byId("one"));
+    EXPECT_EQ(rules.askedAhead, QList<DOMNode *>{page.byId("one")});
+    EXPECT_EQ(rules.shownWhenAsked, QList<bool>{false});
+    EXPECT_TRUE(page.tree->outline()->isItemShown(page.rowOf(page.byId("one"))));
     page.tree->setCssOutlineDelegate(nullptr);
 }
 
