@@ -22,6 +22,7 @@ public:
     void refreshStyleFiles() override {}
     void setAndRefreshStyleFiles(const QList<File *> &list) override { files = list; }
     void updateRulesByElement(DOMNode *) override {}
+    void selectFirstRuleOnceListed() override {}
     void reset() override {}
     void dropPageDocument(const QString &) override {}
     void resetWithProjectChange() override {}

@@ -310,6 +310,13 @@
         return count;
     }
 
+    // The value the CSSOM is given for a declaration: an empty one would
+    // remove it (and is no value to CSS.supports), but a custom property
+    // written with none holds an empty value, which a blank gives.
+    function engineValue(name, value) {
+        return value === '' && name.startsWith('--') ? ' ' : value;
+    }
+
     function styleJson(style, json) {
         const css = style.cssText;
         json.css = css;
@@ -991,7 +998,191 @@
         found.forEach(function (child, i) { adopt(child, ids[i]); });
     }
 
-    function applyCommand(c, frame, touched, sheetsTouched) {
+    // A sheet's new text as a load reads it: in a document of its own (in
+    // the page's mode, which decides what the parser takes), which loads
+    // nothing. The element is kept for the next text.
+    let scratchStyle = null;
+    function readSheetText(doc, text) {
+        const quirks = doc.compatMode !== 'CSS1Compat';
+        if (!scratchStyle || scratchStyle.quirks !== quirks) {
+            const scratch = new DOMParser().parseFromString((quirks ? '' : '<!DOCTYPE html>') + '<head></head>',
+                                                            'text/html');
+            scratchStyle = {quirks: quirks, element: scratch.createElement('style')};
+            scratch.head.appendChild(scratchStyle.element);
+        }
+        scratchStyle.element.textContent = text;
+        return scratchStyle.element.sheet;
+    }
+
+    // A rule takes the text of the rule at its place in the new text, where
+    // it can stay the same object: same type, and for blocks the same
+    // condition or name. Answers false where it cannot.
+    function followRule(live, next, changes) {
+        if (live.type !== next.type)
+            return false;
+        if (live.cssText === next.cssText)
+            return true;
+        switch (live.type) {
+        case 1:
+        case 6:
+            if (live.selectorText !== next.selectorText) {
+                live.selectorText = next.selectorText;
+                if (live.selectorText !== next.selectorText)
+                    return false;
+            }
+            break;
+        case 4:
+            if (live.media.mediaText !== next.media.mediaText)
+                live.media.mediaText = next.media.mediaText;
+            break;
+        case 5:
+            break;
+        case 7:
+            if (live.name !== next.name || live.cssText.lastIndexOf('@-webkit-', 0) !== next.cssText.lastIndexOf('@-webkit-', 0)
+                || live.cssRules.length !== next.cssRules.length)
+                return false;
+            for (let i = 0; i < live.cssRules.length; ++i) {
+                if (!followRule(live.cssRules[i], next.cssRules[i], changes))
+                    return false;
+            }
+            changes.touched.add(live);
+            return true;
+        case 8:
+            if (live.keyText !== next.keyText) {
+                try {
+                    live.keyText = next.keyText;
+                } catch (e) {
+                    return false;
+                }
+            }
+            break;
+        case 12:
+            if (live.conditionText !== next.conditionText)
+                return false;
+            break;
+        default:
+            return false;
+        }
+        if (live.style && next.style && live.style.cssText !== next.style.cssText)
+            live.style.cssText = next.style.cssText;
+        if (live.cssRules && next.cssRules && live.insertRule)
+            followRules(live, next.cssRules, changes);
+        changes.touched.add(live);
+        return live.cssText === next.cssText;
+    }
+
+    // Rules a new text inserted or removed are found this far ahead.
+    const FOLLOW_WINDOW = 8;
+
+    // The rules of a sheet or block take the new list: between the rules
+    // both lists share at their ends, a rule found again a little further on
+    // stays, those before it came or went, and a rule at the place of
+    // another changes in place where it can.
+    function followRules(parent, next, changes) {
+        const live = parent.cssRules;
+        const n = live.length;
+        const m = next.length;
+        let p = 0;
+        while (p < n && p < m && live[p].cssText === next[p].cssText)
+            ++p;
+        let s = 0;
+        while (s < n - p && s < m - p && live[n - 1 - s].cssText === next[m - 1 - s].cssText)
+            ++s;
+        const was = [];
+        for (let k = p; k < n - s; ++k)
+            was.push(live[k].cssText);
+        const now = [];
+        for (let k = p; k < m - s; ++k)
+            now.push(next[k].cssText);
+        const attempt = function (action) {
+            changes.lists.add(parent);
+            try {
+                action();
+                return true;
+            } catch (e) {
+                changes.errors.push((e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e)));
+                return false;
+            }
+        };
+        const insert = function (text) {
+            if (attempt(function () { parent.insertRule(text, at); }))
+                ++at;
+        };
+        const remove = function () {
+            if (!attempt(function () { parent.deleteRule(at); }))
+                ++at;
+        };
+        const ahead = function (list, from, text) {
+            for (let k = 1; k <= FOLLOW_WINDOW && from + k < list.length; ++k) {
+                if (list[from + k] === text)
+                    return k;
+            }
+            return 0;
+        };
+        let at = p;
+        let i = 0;
+        let j = 0;
+        while (i < was.length && j < now.length) {
+            if (was[i] === now[j]) {
+                ++i;
+                ++j;
+                ++at;
+                continue;
+            }
+            const inserted = ahead(now, j, was[i]);
+            if (inserted) {
+                for (let k = 0; k < inserted; ++k)
+                    insert(now[j + k]);
+                j += inserted;
+                continue;
+            }
+            const removed = ahead(was, i, now[j]);
+            if (removed) {
+                for (let k = 0; k < removed; ++k)
+                    remove();
+                i += removed;
+                continue;
+            }
+            if (followRule(live[at], next[p + j], changes)) {
+                ++at;
+            } else {
+                remove();
+                insert(now[j]);
+            }
+            ++i;
+            ++j;
+        }
+        for (; j < now.length; ++j)
+            insert(now[j]);
+        for (; i < was.length; ++i)
+            remove();
+    }
+
+    // The page's copy of a style sheet takes the new text of its file; rules
+    // that stay keep their objects, and so their ids.
+    function followSheetText(sheet, text, doc, touched, followed) {
+        const read = readSheetText(doc, text);
+        if (!read)
+            throw new Error('the text could not be read as a style sheet');
+        const changes = {touched: new Set(), lists: new Set(), errors: []};
+        followRules(sheet, read.cssRules, changes);
+        scratchStyle.element.textContent = '';
+        for (const rule of changes.touched)
+            touched.set(cssId(rule), rule);
+        for (const parent of changes.lists) {
+            if (parent === sheet && !sheet.ownerRule)
+                followed.add(sheet);
+            else if (parent === sheet)
+                touched.set(cssId(sheet.ownerRule), sheet.ownerRule);
+            else
+                touched.set(cssId(parent), parent);
+        }
+        if (changes.errors.length)
+            log('info', 'the page did not take ' + changes.errors.length + ' rule(s) of the new text of '
+                + sheetName(sheet) + ': ' + changes.errors[0]);
+    }
+
+    function applyCommand(c, frame, touched, sheetsTouched, followed) {
         const doc = frame.doc;
         switch (c.op) {
         case 'createElement': {
@@ -1068,7 +1259,7 @@
             break;
         }
         case 'setProperty':
-            cssOf(c.rule).style.setProperty(c.name, c.value, c.priority || '');
+            cssOf(c.rule).style.setProperty(c.name, engineValue(c.name, c.value), c.priority || '');
             touched.set(c.rule, cssOf(c.rule));
             break;
         case 'removeProperty':
@@ -1098,6 +1289,9 @@
         case 'setDisabled':
             cssOf(c.sheet).disabled = !!c.value;
             break;
+        case 'followText':
+            followSheetText(cssOf(c.sheet), c.text, doc, touched, followed);
+            break;
         default:
             throw new Error('unknown command ' + c.op);
         }
@@ -1110,6 +1304,7 @@
         const touched = new Map();
         const framesTouched = new Set();
         const sheetsTouched = new Set();
+        const followed = new Set();
         const diverged = new Set();
         for (const command of batch.commands) {
             const frame = frames.get(1);
@@ -1120,7 +1315,7 @@
             }
             framesTouched.add(frame);
             try {
-                applyCommand(command, frame, touched, sheetsTouched);
+                applyCommand(command, frame, touched, sheetsTouched, followed);
             } catch (e) {
                 errors.push({seq: command.seq, op: command.op, frame: command.frame, rule: command.rule || 0,
                              error: (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e))});
@@ -1136,6 +1331,11 @@
             } catch (e) {
                 // not readable: never counted
             }
+        }
+        // Sheets whose rules came or went with a new text go whole with the list.
+        for (const sheet of followed) {
+            if (ruleCounts.has(sheet))
+                ruleCounts.set(sheet, -1);
         }
         const rules = [];
         for (const rule of touched.values())
@@ -1575,7 +1775,7 @@
         if (question.supports) {
             reply.supports = question.supports.map(function (pair) {
                 try {
-                    return CSS.supports(pair[0], pair[1]);
+                    return CSS.supports(pair[0], engineValue(pair[0], pair[1]));
                 } catch (e) {
                     return false;
                 }

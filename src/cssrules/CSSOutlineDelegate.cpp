@@ -132,6 +132,7 @@ void CSSOutlineDelegate::awakeFromNib()
     m_awoken = true;
     m_propertyCanAdd = false;
     m_displaySelectorType = ElementRules;
+    observeSheetTexts();
     observe("cssValueChanged", [this](const Notification &n) { cssValueChanged(n); });
     observe("cssValueCommit", [this](const Notification &n) { cssValueCommit(n); });
     observe("enabledStyle", [this](const Notification &n) { enabledStyle(n); });
@@ -243,6 +244,7 @@ void CSSOutlineDelegate::dropPageDocument(const QString &reason)
     m_document.reset();
     m_lastSelectedElement.reset();
     m_elementAsked.reset();
+    m_selectFirstRuleWhenBuilt = false;
     m_pairings.clear();
     m_sheetHits.clear();
     m_sheetRules.clear();
@@ -346,6 +348,7 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
         takePageDocument(element->ownerDocument());
     m_cssSegmentControl->setSelectedSegment(int(kSegmentModes.indexOf(m_displaySelectorType)));
     const quint64 generation = ++m_buildGeneration;
+    m_selectFirstRuleWhenBuilt = false;
     m_elementAsked = element ? element->shared_from_this() : nullptr;
     if (m_displaySelectorType == ElementRules && !element) {
         finishRebuild({});
@@ -365,6 +368,15 @@ void CSSOutlineDelegate::updateRulesByElement(DOMNode *node)
     });
 }
 
+void CSSOutlineDelegate::selectFirstRuleOnceListed()
+{
+    if (m_elementAsked) {
+        m_selectFirstRuleWhenBuilt = true;
+        return;
+    }
+    m_outlineView->selectRowIndexes({1}, false);
+}
+
 void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
 {
     updateRules(list);
@@ -379,6 +391,8 @@ void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
         m_boxDimension = boxDimension(m_rules.first());
     }
     collapseVendorPrefixedRows();
+    if (std::exchange(m_selectFirstRuleWhenBuilt, false))
+        m_outlineView->selectRowIndexes({1}, false);
     updateDisplayOutline();
     Q_EMIT rebuilt();
 }
@@ -604,6 +618,7 @@ void CSSOutlineDelegate::resetDomSelection()
 {
     m_lastSelectedElement.reset();
     m_elementAsked.reset();
+    m_selectFirstRuleWhenBuilt = false;
 }
 
 void CSSOutlineDelegate::addObjects(QList<DOMNode *> &array, const QList<DOMNode *> &nodes)

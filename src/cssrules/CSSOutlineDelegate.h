@@ -86,6 +86,7 @@ class ViewController;
 //   CSSOutlineDelegateStyleEditors.cpp the popover editors and the style-attribute panel
 //   CSSOutlineDelegateStyleEdits.cpp  whole-rule edits from that panel, the box resized
 //   CSSOutlineDelegateTimeline.cpp  telling the keyframe timeline of edits
+//   CSSOutlineDelegateFollow.cpp    the page following a sheet's text typed elsewhere
 //   CSSOutlineDelegateRuleMenus.cpp  the rule menus, context menus, small commands, the combo box
 //   CSSOutlineDelegateStyleFiles.cpp the style-sheet pop-up and filter
 //   CSSOutlineDelegateClipboard.cpp  copy, paste, drag and drop of rows
@@ -126,6 +127,7 @@ public:
     void refreshStyleFiles() override;
     void setAndRefreshStyleFiles(const QList<File *> &files) override;
     void updateRulesByElement(DOMNode *element) override;
+    void selectFirstRuleOnceListed() override;
     void askAheadForElement(DOMNode *node) override;
     void reset() override;
     void dropPageDocument(const QString &reason) override;
@@ -842,6 +844,12 @@ private:
     // listed again once the turn's work is done.
     void relistReadAgain();
     void readAgain(File *file, const QString &why);
+    // The page's copies of a sheet follow its text as another view changed
+    // it (a code view, the undo and redo of its typing): at the end of the
+    // turn, once for the keys of a turn (CSSOutlineDelegateFollow.cpp).
+    void observeSheetTexts();
+    void sheetTextChanged(File *file);
+    void followSheetTexts();
     // The rule of the page any pairing of the file's sheets (its imports
     // pair on their own) has for the item.
     DOMCSSRulePtr pairedRuleOf(const File *file, const StyleDeclaration *declaration) const;
@@ -911,6 +919,7 @@ private:
     DOMNodePtr m_lastSelectedElement;
     // The element a rebuild on its way is for; a rebuild asked meanwhile is for it too.
     DOMNodePtr m_elementAsked;
+    bool m_selectFirstRuleWhenBuilt = false;
     std::weak_ptr<DOMNode> m_document;
     QList<CSSRulePtr> m_selectionTree;
     CSSRulePtr m_removeAfterSelection;
@@ -978,6 +987,8 @@ private:
     };
     QHash<const StyleDeclaration *, LiveRuleOfItem> m_liveRulesOfItems;
     QSet<const File *> m_watchedFiles;
+    // The sheets whose text the page is to follow at the end of the turn.
+    QList<QPointer<File>> m_textsToFollow;
     QPointer<InspectUndoManager> m_watchedUndoManager;
 
     // Rule menus, clipboard, drag and drop, style-sheet filter.

@@ -465,6 +465,10 @@ void CSSOutlineDelegate::changeKeyframeNameIn(const StyleDeclarationPtr &keyfram
         if (entry.block == keyframes && entry.keyframe == oldKeyframe)
             shown = entry.keyframe;
     }
+    // Named here, whoever asks: a caller that names it otherwise (the
+    // timeline taking out one offset of several) names it after.
+    if (InspectUndoManager *undo = undoManager())
+        undo->setActionName(QStringLiteral("Rename Selector"));
     renameKeyframeEntries(this, renames, [this, keyframes, shown] { showEditedKeyframes(keyframes, shown, 2); });
 }
 

@@ -151,17 +151,27 @@ void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
     }
     if (row->styleDeclaration())
         row->styleDeclaration()->setModified(true);
-    // The declarations of one rule to its own live style.
+    // The declarations of one rule to its own live style: those switched off
+    // go first, so that a shorthand still on gives back the part one of them
+    // took, as the file's text does.
     const auto applyRule = [this](const CSSRulePtr &rule, const DOMCSSStyleDeclarationPtr &style) {
-        QSet<QString> important;
-        for (const CSSRulePtr &child : rule->children()) {
-            const bool on = child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
-            if (on && !takesPlace(child->propName(), child->valueName(), important))
+        const QList<CSSRulePtr> children = rule->children();
+        const auto isOn = [](const CSSRulePtr &child) {
+            return child->shouldIncludInRule() && (!child->property() || child->property()->isEnabled());
+        };
+        for (const CSSRulePtr &child : children) {
+            if (isOn(child) || checkDuplicateProperty(child, rule) || !style)
                 continue;
-            if (on)
-                applyProperty(child->propName(), child->valueName(), style);
-            else if (!checkDuplicateProperty(child, rule) && style)
+            // A custom property keeps an empty value, so it goes by name.
+            if (child->propName().startsWith(QLatin1String("--")))
+                style->removeProperty(child->propName());
+            else
                 applyProperty(child->propName(), QString(), style);
+        }
+        QSet<QString> important;
+        for (const CSSRulePtr &child : children) {
+            if (isOn(child) && takesPlace(child->propName(), child->valueName(), important))
+                applyProperty(child->propName(), child->valueName(), style);
         }
     };
     if (isMediaRow(owner)) {

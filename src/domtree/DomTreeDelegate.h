@@ -181,6 +181,9 @@ public:
     // it is now: the file holds it, or the user put it in (a node not in
     // the page yet goes in with its edit).
     bool isInFileText(const DOMNode *node);
+    // Whether a page script made the node: the file holds no text for it,
+    // and the user neither put it in nor copied it from the file's.
+    bool isScriptsNode(const DOMNode *node);
     // False, with an alert, when an edit of any of them could not be
     // written into the file: the whole step is refused before anything
     // changes.
@@ -485,6 +488,9 @@ private:
     void changeClassSelector(const DOMNodePtr &node, const QString &name, ClassChange change);
     // Copies of the rows' nodes (closing rows left out), appended to parent's node.
     void appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent);
+    // A deep copy of the row's node, noted as its copy, without what page
+    // scripts made inside it; null for a script's node.
+    DOMNodeExPtr copyOf(const DOMNodeEx &row);
     void observeNotifications();
     void observeEditingNotifications();
     void postForContextTarget(const QString &name);

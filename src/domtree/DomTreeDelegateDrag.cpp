@@ -432,10 +432,8 @@ bool DomTreeDelegate::acceptDrop(OutlineView *outline, const DraggingInfo &info,
         if (copy) {
             setActionName(QStringLiteral("Copy Element"));
             for (const DOMNodeExPtr &row : std::as_const(m_dragNodes)) {
-                if (DOMNodeExPtr clone = row->clone()) {
-                    m_edits.noteCopied(clone->node(), row->node());
+                if (DOMNodeExPtr clone = copyOf(*row))
                     rows.append(clone);
-                }
             }
         } else {
             setActionName(QStringLiteral("Move Element"));

@@ -25,6 +25,8 @@
 #include <QItemSelectionModel>
 #include <QUrl>
 
+#include <vector>
+
 namespace {
 
 using DomTreeDelegatePrivate::lowerNameOf;
@@ -194,13 +196,43 @@ void DomTreeDelegate::swapNode(const QString &tagText)
 void DomTreeDelegate::appendCopies(const QList<DOMNodeExPtr> &rows, DOMNodeEx *parent)
 {
     for (const DOMNodeExPtr &row : rows) {
-        const DOMNodeExPtr copy = row->isCloseNode() ? nullptr : row->clone();
+        const DOMNodeExPtr copy = row->isCloseNode() ? nullptr : copyOf(*row);
         if (!copy)
             continue;
-        m_edits.noteCopied(copy->node(), row->node());
         copy->setParentNodeEx(parent);
         doAddNode(copy->sharedNode(), parent->sharedNode(), nullptr, false);
     }
+}
+
+DOMNodeExPtr DomTreeDelegate::copyOf(const DOMNodeEx &row)
+{
+    const DOMNode *original = row.node();
+    if (!original || isScriptsNode(original))
+        return nullptr;
+    const DOMNodePtr copy = original->cloneNode(true);
+    if (!copy)
+        return nullptr;
+    m_edits.noteCopied(copy.get(), original);
+    // What page scripts made inside the original gets no text in the file,
+    // so the page is not given a copy of it either (#87).
+    QList<DOMNode *> scripts;
+    std::vector<std::pair<DOMNode *, const DOMNode *>> pending{{copy.get(), original}};
+    while (!pending.empty()) {
+        const auto [to, from] = pending.back();
+        pending.pop_back();
+        const DOMNode *child = from->firstChild();
+        for (DOMNode *each = to->firstChild(); each && child; each = each->nextSibling(), child = child->nextSibling()) {
+            if (isScriptsNode(child))
+                scripts.append(each);
+            else
+                pending.push_back({each, child});
+        }
+    }
+    for (DOMNode *node : std::as_const(scripts))
+        node->parentNode()->removeChild(node);
+    if (original->nodeName().startsWith(QLatin1Char('#')))
+        return DOMNodeEx::initWithSingleTextLine(copy, row.parentNodeEx());
+    return DOMNodeEx::initWithNode(copy, row.parentNodeEx());
 }
 
 void DomTreeDelegate::containNode(const QString &tagText)

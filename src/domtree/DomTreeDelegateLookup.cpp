@@ -9,7 +9,6 @@
 #include "interfaces/CSSOutlineDelegateInterface.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
-#include "platform/kit/OutlineView.h"
 #include "platform/web/dom/DOMElement.h"
 #include "preview/ExWebView.h"
 
@@ -254,10 +253,8 @@ void DomTreeDelegate::reselectNodeWithClickedNode(QMouseEvent *event)
             element = element->parentElement();
         m_cssOutlineDelegate->updateRulesByElement(element);
     }
-    if (m_cssOutlineDelegate) {
-        if (auto *rules = qobject_cast<OutlineView *>(m_cssOutlineDelegate->outlineView()))
-            rules->selectRowIndexes({1}, false);
-    }
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->selectFirstRuleOnceListed();
     ExWebView *preview = webview();
     if (preview && row->node() && !row->node()->nodeName().startsWith(QLatin1Char('#'))) {
         preview->setDetectState(ExWebView::ElementLocked);

@@ -11,7 +11,6 @@
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/kit/OutlineView.h"
 #include "platform/kit/PathControl.h"
 #include "platform/web/dom/DOMElement.h"
 #include "preview/ExWebView.h"
@@ -104,8 +103,7 @@ void DomTreeDelegate::setElementInformation(DOMNodeEx *row)
     if (m_cssOutlineDelegate) {
         m_cssOutlineDelegate->setDisplaySelectorType(0);
         m_cssOutlineDelegate->updateRulesByElement(element);
-        if (auto *rules = qobject_cast<OutlineView *>(m_cssOutlineDelegate->outlineView()))
-            rules->selectRowIndexes({1}, false);
+        m_cssOutlineDelegate->selectFirstRuleOnceListed();
     }
     // The overlay marks the row's node and the other selected rows' nodes.
     if (ExWebView *preview = webview()) {

@@ -167,7 +167,23 @@ bool DomTreeDelegate::isInFileText(const DOMNode *node)
     // Without a pairing no edit is placed; the write says so once.
     if (!node || !node->isConnected() || !m_pairing.isPaired() || node->isDocument())
         return true;
-    return m_pairing.sourceOf(node) || m_edits.givenOf(node);
+    if (m_pairing.sourceOf(node))
+        return true;
+    // What the user put in is written from its copy; but what page scripts
+    // made inside an element the user moved went along with it in the page
+    // only, and no write gives it to the file (#87).
+    return m_edits.givenOf(node) && !isScriptsNode(node);
+}
+
+bool DomTreeDelegate::isScriptsNode(const DOMNode *node)
+{
+    ensurePairing();
+    if (!node || !m_pairing.isPaired() || m_pairing.sourceOf(node))
+        return false;
+    // The page's own nodes have the ids the page gave them, above zero.
+    const DOMNode *given = m_edits.givenOf(node);
+    const qint64 origin = given ? m_edits.originOf(given) : node->nodeId();
+    return origin > 0 && !m_pairing.sourceOfId(origin);
 }
 
 bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes)

@@ -234,8 +234,16 @@ const DOMNode *Writer::liveOf(const DOMNode *source) const
 
 void Writer::markDirty(const DOMNode *node)
 {
-    for (; node && !node->isDocument() && !m_dirty.contains(node); node = node->parentNode())
+    // Up the page's nesting, and from each node the file holds up the
+    // file's too: the walk goes by the file's, and a page script may have
+    // moved the node out of the element the file has it in (#87).
+    for (; node && !node->isDocument() && !m_dirty.contains(node); node = node->parentNode()) {
         m_dirty.insert(node);
+        const DOMNode *source = m_pairing.sourceOf(node);
+        const DOMNode *fileParent = source && source->parentNode() ? liveOf(source->parentNode()) : nullptr;
+        if (fileParent && fileParent != node->parentNode())
+            markDirty(fileParent);
+    }
 }
 
 DOMNodeExPtr Writer::rowOf(const DOMNode *node) const
@@ -718,7 +726,12 @@ std::optional<QString> Writer::run()
             m_splicer.copyTo(range->start);
             wantedBegin = m_splicer.size();
         }
-        if (live && frame.inOrder.contains(live)) {
+        // A node of the file that a page script moved (out of order, or into
+        // another element) is still written where the file has it, with
+        // the user's edits inside it.
+        const bool movedByScript = live && !frame.inOrder.contains(live) && live->isConnected() && !m_edits.isInserted(live)
+            && !m_edits.isRemoved(live);
+        if (live && (frame.inOrder.contains(live) || movedByScript)) {
             if (m_leftOut.contains(live)) {
                 m_splicer.remove(range->start, range->end, frame.range.startTagEnd);
             } else if (live->isElement() && m_dirty.contains(live)) {

@@ -30,6 +30,9 @@ public:
     virtual void setAndRefreshStyleFiles(const QList<File *> &files) = 0;
     // Lists the rules of the element (null empties the list).
     virtual void updateRulesByElement(DOMNode *element) = 0;
+    // Selects the element's first rule (the row after its computed style)
+    // once the list asked for last is built: the page's answers may come later.
+    virtual void selectFirstRuleOnceListed() = 0;
     // The element is about to be listed (a selection is told 0.1 s after
     // it is made): what the page must answer for it is asked for now.
     virtual void askAheadForElement(DOMNode *) {}

@@ -100,8 +100,10 @@ protected:
         return nullptr;
     }
 
-    // The declaration's row, with the rule shown on its own.
-    CSSRulePtr rowOf(const StyleDeclarationPtr &rule, const QString &name)
+    // The declaration's row, with the rule shown on its own: the first of
+    // that name, or the rule's own declaration and not a shorthand's part.
+    enum class Written { Anywhere, Itself };
+    CSSRulePtr rowOf(const StyleDeclarationPtr &rule, const QString &name, Written written = Written::Anywhere)
     {
         live.panel.updateRulesByStyleDeclaration(rule);
         CSSRulePtr found;
@@ -110,7 +112,8 @@ protected:
                 if (found)
                     return;
                 if (row->property() && !row->isRule() && row->property()->property() == name
-                    && (row->ownerRule() && row->ownerRule()->styleDeclaration() == rule))
+                    && (row->ownerRule() && row->ownerRule()->styleDeclaration() == rule)
+                    && (written == Written::Anywhere || !row->isShortHandChild()))
                     found = row;
                 else
                     walk(row->children());
@@ -755,6 +758,50 @@ TEST_F(Sequence, ADeclarationSwitchedOffLeavesPageFileAndPanelAlikeAfterASaveAnd
     live.undo.undo();
     EXPECT_EQ(text(), off);
     EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'|').toStdString();
+}
+
+// A custom property switched off, and on again, leaves the page as the file
+// says; its rule goes to the page again, one given no value included (the
+// element's values asked of the engine ahead).
+TEST_F(Sequence, ACustomPropertySwitchedOffLeavesPageAndFileAlike)
+{
+    load("#t { --gap: 1px; --none: ; --tone: red; color: var(--tone); }\n" + kSheet);
+    const StyleDeclarationPtr rule = item(QStringLiteral("#t"));
+    for (const QString &name : {QStringLiteral("--gap"), QStringLiteral("--tone")}) {
+        live.panel.commitStyleEnabled(rowOf(rule, name), false);
+        flush();
+        EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
+        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
+    }
+    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("--gap")), true);
+    flush();
+    EXPECT_EQ(pageAgainstFile(), QString());
+    while (live.undo.canUndo())
+        live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(pageAgainstFile(), QString());
+}
+
+// A longhand switched off where a shorthand before it sets it too: the
+// page takes the shorthand's part, as the file then says.
+TEST_F(Sequence, ALonghandSwitchedOffLeavesItsShorthandsPartInThePage)
+{
+    load(".m { margin: 1px 2px; margin-top: 5px; background: no-repeat; background-attachment: fixed; top: 0 }\n" + kSheet);
+    const StyleDeclarationPtr rule = item(QStringLiteral(".m"));
+    for (const QString &name : {QStringLiteral("margin-top"), QStringLiteral("background-attachment")}) {
+        live.panel.commitStyleEnabled(rowOf(rule, name, Written::Itself), false);
+        flush();
+        EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
+        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
+    }
+    EXPECT_TRUE(pageRuleHas(QStringLiteral(".m"), QStringLiteral("margin-top")));
+    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("margin-top"), Written::Itself), true);
+    flush();
+    EXPECT_EQ(pageAgainstFile(), QString());
+    while (live.undo.canUndo())
+        live.undo.undo();
+    EXPECT_EQ(text(), original);
+    EXPECT_EQ(pageAgainstFile(), QString());
 }
 
 TEST_F(Sequence, AnImportantWrittenWithABlankReachesThePage)

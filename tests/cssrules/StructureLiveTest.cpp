@@ -352,7 +352,8 @@ TEST_F(Structure, ANewKeyframeGoesInOrderIntoEveryBlockOfItsName)
 }
 
 // The keyframe keeps its place in the file, and so in the model, whose
-// items follow the text: only its selector changes (#77).
+// items follow the text: only its selector changes (#77). The step is named
+// whoever asks for the rename, and Redo renames it again.
 TEST_F(Structure, RenamingAKeyframeChangesItsSelectorWhereItStandsAndUndoPutsItBack)
 {
     load(kAnimation);
@@ -360,15 +361,23 @@ TEST_F(Structure, RenamingAKeyframeChangesItsSelectorWhereItStandsAndUndoPutsItB
     const StyleDeclarationPtr from = file->getMediaChildren(*block).first();
     live.panel.changeKeyframeNameIn(block, from, CSSOutlineDelegate::createNewKeyframe(QStringLiteral("75%")));
     live.settleWrites();
-    EXPECT_EQ(text(), QString(original).replace(QStringLiteral("from {"), QStringLiteral("75% {")));
+    const QString renamed = QString(original).replace(QStringLiteral("from {"), QStringLiteral("75% {"));
+    EXPECT_EQ(text(), renamed);
     EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("75%"), QStringLiteral("50%"), QStringLiteral("to")}));
     EXPECT_EQ(keys(file, QStringLiteral("@-webkit-keyframes fade")), keys(file, QStringLiteral("@keyframes fade")));
     EXPECT_EQ(file->getMediaChildren(*block).first(), from);
     EXPECT_EQ(liveKeys(live, 1), QStringLiteral("50% 100% 75%"));
+    EXPECT_EQ(live.undo.undoActionName(), QStringLiteral("Rename Selector"));
     live.undo.undo();
     EXPECT_EQ(text(), original);
     EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("from"), QStringLiteral("50%"), QStringLiteral("to")}));
     EXPECT_TRUE(liveKeys(live, 1).contains(QStringLiteral("0%")));
+    EXPECT_EQ(live.undo.redoActionName(), QStringLiteral("Rename Selector"));
+    live.undo.redo();
+    live.settleWrites();
+    EXPECT_EQ(text(), renamed);
+    EXPECT_EQ(keys(file, QStringLiteral("@keyframes fade")), (QStringList{QStringLiteral("75%"), QStringLiteral("50%"), QStringLiteral("to")}));
+    EXPECT_TRUE(liveKeys(live, 1).contains(QStringLiteral("75%")));
 }
 
 TEST_F(Structure, RemovingAKeyframeRemovesItFromEverySameNamedBlock)
@@ -579,6 +588,25 @@ TEST_F(Structure, TheAddPropertyCommandSelectsTheNewDeclarationAndScrollsItIntoV
     OutlineViewEx *outline = live.panel.outline();
     const QRect shown = outline->frameOfCellAtColumn(0, outline->selectedRow());
     EXPECT_TRUE(outline->viewport()->rect().contains(shown.center())) << shown.y();
+}
+
+// The page answers for an element it was not asked about ahead after the
+// selection is told: its first rule is selected once its list stands, not
+// on the list it replaces.
+TEST_F(Structure, TheFirstRuleIsSelectedOnceTheElementsListIsBuilt)
+{
+    load(kSheet);
+    OutlineViewEx *outline = live.panel.outline();
+    QSignalSpy built(&live.panel, &CSSOutlineDelegate::rebuilt);
+    live.panel.updateRulesByElement(live.document()->documentElement());
+    live.panel.selectFirstRuleOnceListed();
+    ASSERT_TRUE(!built.isEmpty() || built.wait(10000));
+    EXPECT_EQ(outline->selectedRowIndexes(), QList<int>{1});
+
+    // Nothing on its way: selected at once.
+    outline->selectRowIndexes({}, false);
+    live.panel.selectFirstRuleOnceListed();
+    EXPECT_EQ(outline->selectedRowIndexes(), QList<int>{1});
 }
 
 TEST_F(Structure, ANewKeyframeGoesIntoEachBlockWithOnlyTheCopiesTheBlocksWriteAndThePageReadsIt)

@@ -2,6 +2,8 @@
 
 #include "LiveDomTreePage.h"
 
+#include <QLineEdit>
+
 #include <gtest/gtest.h>
 
 namespace DomTreeScriptedEditsLiveTest {
@@ -204,6 +206,125 @@ TEST(DomTreeScriptedEditsLive, AnEditOfAnElementTheFileNoLongerHoldsIsRefusedBef
     EXPECT_EQ(page.alerts, QStringList{QStringLiteral("The edit is not made")});
     EXPECT_EQ(page.byId("s2")->getAttribute(QStringLiteral("style")), style);
     EXPECT_EQ(page.text(), without);
+}
+
+// A data table whose script, once the tree is shown, wraps the table,
+// sorts its rows and moves a note to the end of the body; and a list of
+// tabs whose script adds a marker copied from the first tab at load.
+const QByteArray s_scriptedPage =
+    "<!DOCTYPE html>\n"
+    "<html>\n"
+    "  <body>\n"
+    "    <div id='holder'>\n"
+    "      <table id='t'>\n"
+    "        <tr id='r1'><td id='c1'>b</td></tr>\n"
+    "        <tr id='r2'><td id='c2'>a</td></tr>\n"
+    "      </table>\n"
+    "      <div id='note'>n</div>\n"
+    "    </div>\n"
+    "    <div id='row'></div>\n"
+    "    <div id='col'>\n"
+    "      <ul id='tabs'><li><a id='first' href='#'>x</a></li></ul>\n"
+    "    </div>\n"
+    "    <script>\n"
+    "      const tabs = document.getElementById('tabs');\n"
+    "      const marker = document.createElement('div');\n"
+    "      marker.id = 'marker';\n"
+    "      marker.appendChild(document.getElementById('first').cloneNode());\n"
+    "      tabs.appendChild(marker);\n"
+    "      function render() {\n"
+    "        const table = document.getElementById('t');\n"
+    "        const wrapper = document.createElement('div');\n"
+    "        wrapper.id = 'wrapper';\n"
+    "        table.before(wrapper);\n"
+    "        wrapper.appendChild(table);\n"
+    "        document.getElementById('r1').before(document.getElementById('r2'));\n"
+    "        document.body.appendChild(document.getElementById('note'));\n"
+    "      }\n"
+    "    </script>\n"
+    "  </body>\n"
+    "</html>\n";
+
+struct ScriptedPage : LiveDomTreePage
+{
+    ScriptedPage()
+        : LiveDomTreePage(s_scriptedPage)
+    {
+    }
+    // The Attributes pane's add field, on the element selected.
+    void addAttribute(const QString &name, const QString &value)
+    {
+        inspector->attrName()->setText(name);
+        inspector->attrValue()->setText(value);
+        inspector->addAttr();
+        settle();
+    }
+    QString withReplaced(const char *from, const char *to) const
+    {
+        return QString::fromUtf8(s_scriptedPage).replace(QString::fromUtf8(from), QString::fromUtf8(to));
+    }
+};
+
+TEST(DomTreeScriptedEditsLive, EditsInsideElementsAPageScriptMovedAreWrittenWhereTheFileHasThem)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    page.fixture.evaluate(QStringLiteral("render()"), WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&page] {
+        const DOMElement *note = page.byId("note");
+        return page.byId("wrapper") && note && note->parentNode() == page.document->body();
+    }));
+
+    // A cell pasted at a cell of a row the script sorted, in the table it wrapped.
+    page.select(page.byId("c1"));
+    page.tree->copy();
+    page.select(page.byId("c2"));
+    page.tree->paste();
+    page.settle();
+    const QString pasted = page.withReplaced("<td id='c2'>a</td></tr>", "<td id='c2'>a</td>\n          <td id='c1'>b</td></tr>");
+    EXPECT_EQ(page.text(), pasted);
+
+    // An attribute of the note the script moved out of its element.
+    page.select(page.byId("note"));
+    page.addAttribute(QStringLiteral("title"), QStringLiteral("t"));
+    EXPECT_EQ(page.text(), QString(pasted).replace(QStringLiteral("<div id='note'>"), QStringLiteral("<div id='note' title='t'>")));
+
+    while (page.undo.canUndo())
+        page.undoStep();
+    EXPECT_EQ(page.text(), QString::fromUtf8(s_scriptedPage));
+    EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
+}
+
+TEST(DomTreeScriptedEditsLive, WhatAPageScriptMadeInsideAnElementRefusesEditsAfterAMoveAndIsNotCopied)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    ASSERT_TRUE(page.byId("marker"));
+    const std::unique_ptr<QMimeData> mime = page.dragRows({"col"});
+    ASSERT_TRUE(mime);
+    ASSERT_TRUE(page.dropOn(mime.get(), page.rowById("row"), -1));
+    const QString moved = page.text();
+    ASSERT_NE(moved, QString::fromUtf8(s_scriptedPage));
+
+    // The marker and its link went along in the page; the file never gets them.
+    const DOMElement *marker = page.byId("marker");
+    for (const DOMNode *made : std::initializer_list<const DOMNode *>{marker, marker->firstChild()}) {
+        page.alerts.clear();
+        page.select(made);
+        page.addAttribute(QStringLiteral("title"), QStringLiteral("t"));
+        EXPECT_EQ(page.alerts, QStringList{QStringLiteral("The edit is not made")});
+        EXPECT_FALSE(static_cast<const DOMElement *>(made)->hasAttribute(QStringLiteral("title")));
+        EXPECT_EQ(page.text(), moved);
+    }
+
+    // A wrap puts copies in: the page gets no copy of the marker, as the file does not.
+    page.select(page.byId("col"));
+    page.target(page.byId("col"));
+    page.tree->containNode(QStringLiteral("div"));
+    page.settle();
+    EXPECT_TRUE(page.text().contains(QStringLiteral("<div>\n        <div id='col'>"))) << page.text().toStdString();
+    EXPECT_EQ(page.inPage(QStringLiteral("document.querySelectorAll('#marker, #tabs a').length")), QStringLiteral("1"));
+    EXPECT_FALSE(page.byId("marker"));
 }
 
 } // namespace DomTreeScriptedEditsLiveTest

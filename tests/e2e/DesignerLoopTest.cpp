@@ -207,7 +207,12 @@ TEST_F(DesignerLoop, TheInspectorsShowTheMainDocumentOfEveryPageOpened)
         ASSERT_TRUE(session.openPage(QStringLiteral("index.html")));
         ASSERT_TRUE(session.waitFor([](const QJsonObject &state) { return titled(state, "Harbour Lights"); }));
     }
-    EXPECT_TRUE(session.rows(QStringLiteral("domTreeOutlineView")).value(0).startsWith(QStringLiteral("<html lang=\"en\"")));
+    // The same title before and after the reload: the tree is waited for.
+    const auto firstRow = [&] { return session.rows(QStringLiteral("domTreeOutlineView")).value(0); };
+    const auto mainDocument = [&](const QJsonObject &) {
+        return firstRow().startsWith(QStringLiteral("<html lang=\"en\""));
+    };
+    EXPECT_TRUE(session.waitFor(mainDocument)) << firstRow().toStdString();
     ASSERT_NO_FATAL_FAILURE(selectInTree("<body class=\"js\">...</body>", "Right Down Right Down", "headline"));
     EXPECT_TRUE(session.waitFor([](const QJsonObject &state) { return showsRule(state, "#headline", "site.css:9"); }));
     EXPECT_EQ(changed(), "");

@@ -140,8 +140,13 @@ SessionSequence::Outcome SessionSequence::run(const QString &pagePath, const Opt
     }
 
     // Undo of everything and a save give the files their bytes; Redo of
-    // everything and a save the edited bytes.
-    outcome.stepsDone.append(QStringLiteral("save, undo everything, save, redo everything, save"));
+    // everything and a save the edited bytes. Steps the session undid last
+    // are redone first: Redo of everything goes on through them.
+    outcome.stepsDone.append(QStringLiteral("redo what is left, save, undo everything, save, redo everything, save"));
+    if (!undoAll(m_shell, true))
+        return finish(QStringLiteral("Redo of what was left never ran out"));
+    if (const QString wrong = checks.checkAll(); !wrong.isEmpty())
+        return finish(QStringLiteral("after Redo of what was left: ") + wrong);
     const QStringList touched = checks.touchedFiles();
     saveAll(m_shell, touched);
     QHash<QString, QByteArray> edited;

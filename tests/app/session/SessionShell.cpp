@@ -1,5 +1,6 @@
 #include "SessionShell.h"
 
+#include "TestUtil.h"
 #include "app/AppDelegate.h"
 #include "app/FileViewController.h"
 #include "app/MainInterface.h"
@@ -16,8 +17,6 @@
 #include "workspace/File.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
 
 #include <memory>
 
@@ -41,16 +40,7 @@ bool SessionShell::isReady() const
 
 bool SessionShell::waitUntil(const std::function<bool()> &condition, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            return condition();
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
+    return TestUtil::waitUntil(condition, timeoutMs);
 }
 
 void SessionShell::processEvents()

@@ -495,10 +495,20 @@ void DOMCSSRule::updateFromJson(const QJsonObject &json, DOMStyleSheetList &list
         }
         return;
     }
+    // Rules came or went: those the page still has by their ids keep their
+    // objects, as a sheet's do.
+    QHash<qint64, DOMCSSRulePtr> kept;
+    for (const DOMCSSRulePtr &child : std::as_const(m_rules))
+        kept.insert(child->ruleId(), child);
     while (!m_rules.isEmpty())
         detachChild(int(m_rules.size()) - 1);
-    for (const QJsonValue &child : children) {
-        const DOMCSSRulePtr made = fromJson(child.toObject(), list);
-        adoptChild(made, int(m_rules.size()));
+    for (const QJsonValue &value : children) {
+        const QJsonObject child = value.toObject();
+        DOMCSSRulePtr rule = kept.take(qint64(child.value(QStringLiteral("id")).toDouble()));
+        if (rule && rule->type() == child.value(QStringLiteral("type")).toInt())
+            rule->updateFromJson(child, list);
+        else
+            rule = fromJson(child, list);
+        adoptChild(rule, int(m_rules.size()));
     }
 }

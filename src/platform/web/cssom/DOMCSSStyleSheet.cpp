@@ -56,6 +56,16 @@ void DOMCSSStyleSheet::setDisabled(bool disabled)
                              {QStringLiteral("value"), disabled}});
 }
 
+bool DOMCSSStyleSheet::followText(const QString &text)
+{
+    if (!m_list || !m_readable)
+        return false;
+    m_list->sendCommand({{QStringLiteral("op"), QStringLiteral("followText")},
+                         {QStringLiteral("sheet"), double(m_sheetId)},
+                         {QStringLiteral("text"), text}});
+    return true;
+}
+
 DOMNode *DOMCSSStyleSheet::ownerNode() const
 {
     if (!m_list || !m_list->document() || !m_ownerNodeId)

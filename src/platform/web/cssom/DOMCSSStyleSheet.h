@@ -59,6 +59,14 @@ public:
     DOMCSSInsertion deleteRule(int index);
     void removeRule(int index) { deleteRule(index); }
 
+    // The page's copy takes the sheet's new text as a load would read it:
+    // the rules that differ change in place where they can (and keep their
+    // objects), the others are deleted or inserted. Unlike the other writes
+    // the mirror follows the page's answer, not the call: only the engine
+    // reads a whole sheet as a load does. False, with nothing sent, for a
+    // sheet that replays nothing (out of its list, or another origin's).
+    bool followText(const QString &text);
+
     // Changes whenever a rule is inserted, deleted or replaced anywhere in the
     // sheet (in its blocks, and in the sheets it imports), and when a rule's
     // selector, key text, name or media changes: what the rules are, not what

@@ -93,6 +93,8 @@ void WebBridge::resetPage()
     // that began loading may still be the one shown, so this waits for the
     // new document rather than the start of a load).
     m_outgoing.clear();
+    m_textsInFlight.clear();
+    m_heldTexts.clear();
     m_ruleLastBatch.clear();
     m_resyncWanted.clear();
     m_released.clear();
@@ -320,6 +322,21 @@ void WebBridge::forgetFrameCommands(qint64 frameId)
     m_unacked.removeIf([frameId](const auto &entry) { return entry.value() == frameId; });
     m_resyncWanted.remove(frameId);
     m_released.remove(frameId);
+    m_textsInFlight.removeIf([frameId](const auto &entry) { return entry.key().first == frameId; });
+    m_heldTexts.removeIf([frameId](const auto &entry) { return entry.key().first == frameId; });
+}
+
+void WebBridge::releaseHeldTexts(qint64 frameId)
+{
+    for (auto it = m_heldTexts.begin(); it != m_heldTexts.end();) {
+        if (it.key().first != frameId) {
+            ++it;
+            continue;
+        }
+        m_textsInFlight.insert(it.key(), 0);
+        m_outgoing.append(it.value());
+        it = m_heldTexts.erase(it);
+    }
 }
 
 void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
@@ -328,6 +345,18 @@ void WebBridge::queueCommand(WebFrameMirror &frame, QJsonObject command)
     command.insert(QStringLiteral("token"), frame.m_token);
     const bool writesRules = command.contains(QStringLiteral("op"))
                              && !command.value(QStringLiteral("op")).toString().startsWith(QLatin1String("create"));
+    if (command.value(QStringLiteral("op")).toString() == QLatin1String("followText")) {
+        const SheetOfFrame sheet{frame.frameId(), idOf(command.value(QStringLiteral("sheet")))};
+        if (m_textsInFlight.contains(sheet)) {
+            m_heldTexts.insert(sheet, command);
+            frame.engine()->invalidate(WebEngineCache::Change::Structure);
+            Q_EMIT mirrorChanged(&frame);
+            return;
+        }
+        m_textsInFlight.insert(sheet, 0);
+    } else {
+        releaseHeldTexts(frame.frameId());
+    }
     for (const char *key : {"rule", "parent"}) {
         const qint64 ruleId = idOf(command.value(QLatin1String(key)));
         if (ruleId == 0 || !writesRules)
@@ -381,13 +410,19 @@ void WebBridge::flushCommands()
     for (const qint64 frameId : std::as_const(order)) {
         const quint64 seq = m_nextBatch++;
         m_unacked.insert(seq, frameId);
+        for (const QJsonValue &command : batches.value(frameId)) {
+            if (command.toObject().value(QStringLiteral("op")).toString() == QLatin1String("followText"))
+                m_textsInFlight.insert({frameId, idOf(command.toObject().value(QStringLiteral("sheet")))}, seq);
+        }
         const QJsonObject batch{{QStringLiteral("kind"), QStringLiteral("batch")},
                                 {QStringLiteral("seq"), double(seq)},
                                 {QStringLiteral("commands"), batches.value(frameId)}};
         sendToFrame(frameId, batch, [this, seq](const QJsonObject &, const QString &error) {
             // A document that is gone confirms nothing.
-            if (!error.isEmpty())
+            if (!error.isEmpty()) {
                 m_unacked.remove(seq);
+                textsAnswered(seq);
+            }
         });
     }
     for (auto it = m_released.constBegin(); it != m_released.constEnd(); ++it) {
@@ -401,7 +436,7 @@ void WebBridge::flushCommands()
 
 bool WebBridge::hasPendingCommands() const
 {
-    return !m_outgoing.isEmpty() || !m_unacked.isEmpty();
+    return !m_outgoing.isEmpty() || !m_unacked.isEmpty() || !m_heldTexts.isEmpty();
 }
 
 QJsonObject WebBridge::evaluateParams(const Context &context, const QJsonObject &message) const
@@ -452,6 +487,7 @@ void WebBridge::readAck(const QJsonObject &message)
     const quint64 batch = quint64(message.value(QStringLiteral("seq")).toDouble());
     const qint64 frameId = idOf(message.value(QStringLiteral("frame")));
     m_unacked.remove(batch);
+    textsAnswered(batch);
     for (const QJsonValue &value : message.value(QStringLiteral("errors")).toArray()) {
         const QJsonObject error = value.toObject();
         const QString op = error.value(QStringLiteral("op")).toString();
@@ -481,6 +517,30 @@ void WebBridge::readAck(const QJsonObject &message)
     // Writes up to this batch are answered, reported or not.
     m_ruleLastBatch.removeIf([frameId, batch](const auto &entry) { return entry.key().first == frameId && entry.value() <= batch; });
     requestResyncs();
+}
+
+void WebBridge::textsAnswered(quint64 batch)
+{
+    // The newest text held for a sheet the page has read goes now.
+    bool queued = false;
+    for (auto it = m_textsInFlight.begin(); it != m_textsInFlight.end();) {
+        if (it.value() != batch) {
+            ++it;
+            continue;
+        }
+        const auto held = m_heldTexts.constFind(it.key());
+        if (held == m_heldTexts.cend()) {
+            it = m_textsInFlight.erase(it);
+            continue;
+        }
+        m_outgoing.append(held.value());
+        m_heldTexts.erase(held);
+        it.value() = 0;
+        ++it;
+        queued = true;
+    }
+    if (queued)
+        scheduleFlush();
 }
 
 void WebBridge::requestResyncs()

@@ -196,6 +196,16 @@ private:
     QHash<quint64, qint64> m_unacked;                  // batch -> frame
     QHash<std::pair<qint64, qint64>, quint64> m_ruleLastBatch; // (frame, rule id) -> batch that last wrote it
     QSet<qint64> m_resyncWanted;                       // frames whose mirror differs from the page
+    // A sheet's new text waits while the page still reads the one before it
+    // (a long sheet takes a while), a newer one taking its place: the keys
+    // typed meanwhile reach the page as one text.
+    using SheetOfFrame = std::pair<qint64, qint64>;    // (frame, sheet id)
+    QHash<SheetOfFrame, quint64> m_textsInFlight;      // -> its batch, 0 while queued
+    QHash<SheetOfFrame, QJsonObject> m_heldTexts;
+    // The texts held for the frame go out, before a write that follows them.
+    void releaseHeldTexts(qint64 frameId);
+    // The page answered (or could not take) the batch: the texts held behind it go.
+    void textsAnswered(quint64 batch);
     QHash<qint64, QList<qint64>> m_released;           // frame -> node ids the mirror let go
 
     qint64 m_nextQuestion = 1;

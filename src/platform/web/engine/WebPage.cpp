@@ -648,6 +648,7 @@ void WebPage::browserRestarted()
     m_childSessions.clear();
     m_workerSessions.clear();
     m_sessionOfRequest.clear();
+    m_loaderOfRequest.clear();
     m_sessionOfIntercept.clear();
     m_bridge->browserRestarted();
     m_rendererGone = false;
@@ -849,6 +850,7 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
             m_dialogsUnseen = 0;
             m_rendererGone = false;
             m_documentShown = url != QUrl(QStringLiteral("about:blank"));
+            forgetRequestsBefore(frame.value(QStringLiteral("loaderId")).toString());
         }
         if (url != m_url && !(url == QUrl(QStringLiteral("about:blank")) && m_url.isValid())) {
             m_url = url;

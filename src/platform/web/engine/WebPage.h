@@ -264,6 +264,7 @@ private:
     void goToHistoryEntry(int entryId);
     void mainTargetCrashed();
     void configureSession(const QString &sessionId, bool isMainTarget, std::function<void()> ready);
+    void forgetRequestsBefore(const QString &loaderId);
     void forgetRequestsOf(const QString &sessionId);
     void handleEvent(const QString &sessionId, const QString &method, const QJsonObject &params, const QByteArray &bulk);
     void handleNetworkEvent(const QString &sessionId, const QString &method, const QJsonObject &params);
@@ -308,6 +309,7 @@ private:
     QSet<QString> m_childSessions; // frames of other sites
     QSet<QString> m_domRequested;  // sessions whose DOM node ids are valid
     QMap<QString, QString> m_sessionOfRequest; // network request id -> the session that saw it last
+    QMap<QString, QString> m_loaderOfRequest;  // network request id -> the document's loader that made it
     QList<std::function<void()>> m_waitingForSession;
     QSet<int> m_bridgeContexts; // execution ids of the bridge's world in the main session
     QUrl m_url;

@@ -43,6 +43,10 @@ void WebPage::applyReadableFolders(const QUrl &url, std::function<void()> then)
             then();
     });
     // A renderer too busy to answer is ended, as one that does not respond.
+    // One that shows no page runs no page's script: it is only slow (a
+    // loaded machine), and ending it could lose the load that follows.
+    if (!showsDocument())
+        return;
     QTimer::singleShot(kAnswerMs, this, [this, once, question] {
         if (*once && question == m_folderQuestions)
             endRenderer(std::exchange(*once, {}));

@@ -32,6 +32,7 @@ void WebPage::handleNetworkEvent(const QString &sessionId, const QString &method
     const QString requestId = params.value(QStringLiteral("requestId")).toString();
     if (method == QLatin1String("Network.requestWillBeSent")) {
         m_sessionOfRequest.insert(requestId, sessionId);
+        m_loaderOfRequest.insert(requestId, params.value(QStringLiteral("loaderId")).toString());
         const QJsonObject request = params.value(QStringLiteral("request")).toObject();
         WebRequestInfo info;
         info.requestId = requestId;
@@ -145,6 +146,20 @@ void WebPage::responseBody(const QString &requestId, std::function<void(std::opt
         });
         watcher->setFuture(QtConcurrent::run(decode, reply.bulk));
     }, this);
+}
+
+void WebPage::forgetRequestsBefore(const QString &loaderId)
+{
+    // A request the old document left unended (the browser's own request
+    // for the site's icon, to a server that went) is never ended now.
+    for (auto it = m_loaderOfRequest.begin(); it != m_loaderOfRequest.end();) {
+        if (it.value() != loaderId || !m_sessionOfRequest.contains(it.key())) {
+            m_sessionOfRequest.remove(it.key());
+            it = m_loaderOfRequest.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void WebPage::forgetRequestsOf(const QString &sessionId)

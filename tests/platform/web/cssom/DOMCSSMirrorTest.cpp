@@ -325,6 +325,29 @@ TEST(DOMStyleSheetList, RuleTheEngineRefusesLeavesTheMirrorAgain)
     EXPECT_EQ(sheets.list.ruleForId(id), nullptr);
 }
 
+// The page changed the rules of a block (a sheet's new text): the rules it
+// still has, by their ids, stay the objects the program holds (#84).
+TEST(DOMStyleSheetList, BlockWhoseRulesCameOrWentKeepsTheObjectsOfThoseThatStayed)
+{
+    MirroredSheets sheets(s_sheets);
+    const DOMCSSRulePtr media = sheets.list.item(0)->cssRules().item(1);
+    const DOMCSSRulePtr c = media->cssRules().item(0);
+    const DOMCSSRulePtr d = media->cssRules().item(1);
+    sheets.list.updateRuleFromEngine(QJsonDocument::fromJson(R"({"id": 3, "type": 4, "media": "screen", "rules": [
+        {"id": 4, "type": 1, "sel": ".c", "css": "padding: 2px;"},
+        {"id": 10, "type": 1, "sel": ".new", "css": "color: red;"},
+        {"id": 5, "type": 4, "media": "print", "rules": []}]})").object());
+    ASSERT_EQ(media->cssRules().length(), 3);
+    EXPECT_EQ(media->cssRules().item(0), c);
+    EXPECT_TRUE(c->cssText().contains(QStringLiteral("2px"))) << c->cssText().toStdString();
+    EXPECT_EQ(sheets.list.ruleForId(10), media->cssRules().item(1));
+    // A rule that changed its type is another rule.
+    EXPECT_NE(media->cssRules().item(2), d);
+    EXPECT_EQ(d->parentRule(), nullptr);
+    EXPECT_EQ(sheets.list.ruleForId(5), media->cssRules().item(2));
+    EXPECT_TRUE(sheets.commands.isEmpty());
+}
+
 // Whoever holds a deleted rule (an undo step, a panel row, a drag) reads it
 // whole and detached; putting it back brings the same object and ids (#15).
 TEST(DOMStyleSheetList, DeletedRuleStaysWholeWhileHeldAndComesBackAsTheSameObject)

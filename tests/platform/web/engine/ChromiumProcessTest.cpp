@@ -313,6 +313,9 @@ TEST_F(ChromiumProcessAlone, AStoppedBrowserIsReplacedAndCountsAsAQuickDeath)
     EXPECT_EXIT(
         {
             ChromiumProcess &browser = ChromiumProcess::instance();
+            const bool wasRunning = browser.isRunning();
+            QElapsedTimer sinceStart;
+            sinceStart.start();
             WebView view;
             view.resize(400, 300);
             WebTestFixture fixture(view);
@@ -328,6 +331,11 @@ TEST_F(ChromiumProcessAlone, AStoppedBrowserIsReplacedAndCountsAsAQuickDeath)
                              [&](bool responding) { saidNotResponding = saidNotResponding || !responding; });
             StandardErrorCapture log;
             const qint64 first = browser.processId();
+            // The question it leaves unanswered is asked within a round of
+            // the stop; on a loaded machine the start and load alone may
+            // take longer than a quick death.
+            const bool silentQuickly =
+                !wasRunning && sinceStart.elapsed() + ChromiumProcess::kAskEveryMs < ChromiumProcess::kQuickDeathMs;
             ::kill(pid_t(first), SIGSTOP);
             QElapsedTimer timer;
             timer.start();
@@ -347,14 +355,19 @@ TEST_F(ChromiumProcessAlone, AStoppedBrowserIsReplacedAndCountsAsAQuickDeath)
                     return document && document->getElementById(QStringLiteral("back"));
                 }, 20000))
                 std::exit(7);
-            // Two more deaths right after their starts: with the silent one, the browser is left.
-            for (int death = 0; death < ChromiumProcess::kQuickDeaths - 1; ++death) {
+            // Two more deaths right after their starts: with the silent one,
+            // the browser is left.
+            int deaths = 0;
+            while (stopped == 0 && deaths < ChromiumProcess::kQuickDeaths) {
                 const qint64 pid = browser.processId();
                 ::kill(pid_t(pid), SIGKILL);
+                ++deaths;
                 if (!TestUtil::waitUntil([&] { return browser.processId() != pid; }, 15000))
                     std::exit(8);
             }
-            std::exit(stopped == 1 && !browser.isRunning() ? 0 : 9);
+            const bool counted = deaths == ChromiumProcess::kQuickDeaths - 1
+                              || (!silentQuickly && deaths == ChromiumProcess::kQuickDeaths);
+            std::exit(stopped == 1 && counted && !browser.isRunning() ? 0 : 9);
         },
         ::testing::ExitedWithCode(0), "");
 }

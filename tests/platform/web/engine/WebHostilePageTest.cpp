@@ -3,15 +3,66 @@
 #include "WebTestUtil.h"
 
 #include "platform/web/dom/DOMDocument.h"
+#include "platform/web/engine/ChromiumProcess.h"
 #include "platform/web/engine/WebFrameMirror.h"
 #include "platform/web/engine/WebView.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// The renderers of the running browser (its process group).
+QList<pid_t> renderers()
+{
+    const qint64 browser = ChromiumProcess::instance().processId();
+    QList<pid_t> found;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == browser && command.readAll().contains("--type=renderer"))
+            found.append(pid_t(entry.toInt()));
+    }
+    return found;
+}
+
+} // namespace
+
+// A renderer that shows no page yet runs no script of a page: one held up
+// past the answer time (a loaded machine) is waited for, not ended, and the
+// first page opened shows.
+TEST(WebHostilePage, ABlankTabsSlowRendererIsWaitedForAndTheFirstPageShows)
+{
+    WebView view;
+    view.resize(400, 300);
+    WebTestFixture fixture(view);
+    fixture.writeFile(QStringLiteral("first.html"), "<!DOCTYPE html><p id=first>first</p>");
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.webPage()->isAttached(); }));
+    const QList<pid_t> held = renderers();
+    ASSERT_FALSE(held.isEmpty());
+    for (const pid_t pid : held)
+        ::kill(pid, SIGSTOP);
+    QTimer::singleShot(WebPage::kAnswerMs + 2000, [held] {
+        for (const pid_t pid : held)
+            ::kill(pid, SIGCONT);
+    });
+    StandardErrorCapture log;
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("first.html"), 30000)) << qPrintable(log.text());
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("first")));
+    EXPECT_FALSE(log.text().contains(QLatin1String("it is ended"))) << qPrintable(log.text());
+}
 
 // A page whose script never ends after it loaded: the view says it does not
 // respond, and the next page opened (of another folder) ends its renderer

@@ -355,6 +355,57 @@ TEST(WebLiveStyleSheet, RulesThePageScriptInsertsReachTheMirror)
     EXPECT_EQ(sheet->cssRules().item(1), first);
 }
 
+// A sheet's new text (typed into its code view) reaches the page's copy as
+// a load would read it; the rules it keeps stay the same objects, changed in
+// place, in the mirror as in the page (#84).
+TEST(WebLiveStyleSheet, SheetFollowsANewTextKeepingTheRulesThatStay)
+{
+    const auto fixture = loadedFixture();
+    ASSERT_TRUE(fixture);
+    DOMStyleSheetList &sheets = fixture->mainFrame().document()->styleSheets();
+    const DOMCSSStyleSheetPtr site = sheets.item(0);
+    QList<DOMCSSRulePtr> held;
+    for (int i = 0; i < site->cssRules().length(); ++i)
+        held.append(site->cssRules().item(i));
+    ASSERT_EQ(held.size(), 8);
+    // A value changed, a rule added, one taken out, a block's rules changed
+    // and added to, and a keyframes block at the end.
+    const QByteArray text = QByteArray(s_siteCss)
+                                .replace("margin: 0;", "margin: 2px;")
+                                .replace(".panel > p { border: 1px solid #ccc; }", ".panel > p { border: 1px solid #ccc; }\n.added { color: red; }")
+                                .replace("@page :first { margin: 1in; }\n", "")
+                                .replace(".grid { display: grid; }", ".grid { display: grid; gap: 1px; } .more { color: blue; }")
+                            + "@keyframes spin { to { opacity: 1; } }\n";
+    // Given faster than the page reads them, the texts end with the last.
+    for (int i = 3; i < 9; ++i)
+        ASSERT_TRUE(site->followText(QString::fromUtf8(QByteArray(text).replace("2px", QByteArray::number(i) + "px"))));
+    ASSERT_TRUE(site->followText(QString::fromUtf8(text)));
+    ASSERT_TRUE(fixture->settle());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return site->cssRules().length() == 9; }));
+    const QString dump = fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString();
+    EXPECT_EQ(sheets.debugDump(), dump);
+    QStringList mirrored;
+    appendDeclarations(site->cssRules(), mirrored);
+    appendDeclarations(inlineSheet(*fixture)->cssRules(), mirrored);
+    EXPECT_EQ(mirrored.join(u'\n'), fixture->evaluate(QString::fromLatin1(s_declarationsScript)).toString());
+    const QList<DOMCSSRulePtr> kept{held[0], held[1], held[2], nullptr, held[3], held[4], held[6], held[7], nullptr};
+    for (int i = 0; i < kept.size(); ++i) {
+        if (kept[i]) {
+            EXPECT_EQ(site->cssRules().item(i), kept[i]) << i;
+        }
+    }
+    EXPECT_EQ(held[5]->parentStyleSheet(), nullptr);
+    EXPECT_EQ(held[4]->cssRules().length(), 2);
+
+    // The page took the text as a load of it reads.
+    fixture->writeFile(QStringLiteral("css/next.css"), text);
+    fixture->writeFile(QStringLiteral("next.html"), QByteArray(s_page).replace("css/site.css", "css/next.css"));
+    ASSERT_TRUE(fixture->loadPage(QStringLiteral("next.html")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return fixture->mainFrame().document()->styleSheets().length() == 2; }));
+    const QString loaded = fixture->evaluate(QString::fromLatin1(s_dumpScript)).toString();
+    EXPECT_EQ(QString(dump).replace(QStringLiteral("css/site.css"), QStringLiteral("css/next.css")), loaded);
+}
+
 // The undo of a deletion puts the same rule object back, with its id, in the
 // mirror and in the page; the rules inside it keep theirs too (#15).
 TEST(WebLiveStyleSheet, DeletedRuleComesBackWithItsIdsOnUndo)
