@@ -538,6 +538,9 @@ private:
     // The action of a step kept on the file's text over a reload: its undo
     // and redo have the page follow the text.
     std::function<void()> followMark(File *file);
+    // Whether the pairing with the text the tree wrote places every element
+    // the current pairing and the tree's edits place.
+    bool pairsAllWritten(const HTMLSourcePairing &written) const;
     bool m_followPending = false;
     // The text the tree wrote last; null once the page and text are paired anew.
     QString m_lastWrittenText;

@@ -256,6 +256,23 @@ std::function<void()> DomTreeDelegate::followMark(File *file)
     };
 }
 
+bool DomTreeDelegate::pairsAllWritten(const HTMLSourcePairing &written) const
+{
+    // Every element the text held, or the tree wrote into it, must find its
+    // place in the text written; one that does not would be written anew.
+    // (Blanks a removal left in the page have no place there.)
+    const std::function<bool(const DOMNode *)> paired = [&](const DOMNode *node) {
+        if (node->isElement() && (m_pairing.sourceOf(node) || m_edits.givenOf(node)) && !written.sourceOf(node))
+            return false;
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (!paired(node->childAt(i)))
+                return false;
+        }
+        return true;
+    };
+    return paired(m_document.get());
+}
+
 void DomTreeDelegate::settleAfterReplay()
 {
     if (m_followPending) {
@@ -293,7 +310,7 @@ void DomTreeDelegate::followText()
         && m_lastWrittenText.size() <= kLongestFollowedText) {
         HTMLSourcePairing written;
         written.pair(m_lastWrittenText, *m_document);
-        if (!written.isPaired()) {
+        if (!written.isPaired() || !pairsAllWritten(written)) {
             QM_INFO(QStringLiteral("the page of %1 could not be paired with the text the tree wrote; a reload shows the text")
                         .arg(file->path()));
             return;
