@@ -157,6 +157,10 @@ public:
     void domAttributeModified(DOMNode *node) override;
     // Another page is about to load: the rows of the old one are forgotten.
     void clearDomNodeMap() override;
+    // The page is about to be loaded again from its file: the undo steps of
+    // the tree's edits keep their changes of the file's text, which the page
+    // loaded anew follows (DomTreeDelegateFollow.cpp).
+    void willReloadPage() override;
     // The document is gone: rows, inspector, breadcrumb and file go (the
     // last selection is kept, to be found again in the next document), and
     // the empty tree says why.
@@ -536,6 +540,12 @@ private:
     // paired again, and a text change of another view is followed.
     void settleAfterReplay();
     void watchReplays();
+    // The action of a step kept on the file's text over a reload: its undo
+    // and redo have the page follow the text.
+    std::function<void()> followMark(File *file);
+    // Whether the pairing with the text the tree wrote places every element
+    // the current pairing and the tree's edits place.
+    bool pairsAllWritten(const HTMLSourcePairing &written) const;
     bool m_followPending = false;
     // The text the tree wrote last; null once the page and text are paired anew.
     QString m_lastWrittenText;

@@ -22,10 +22,13 @@ TargetRef DomTreeDelegate::undoTarget(const DOMNodePtr &node) const
     const std::weak_ptr<DOMDocument> document = m_document;
     const std::weak_ptr<DOMNode> weakNode = node;
     const QPointer<const DomTreeDelegate> guard(this);
-    return TargetRef::withCheck(node.get(), [guard, document, weakNode] {
-        const std::shared_ptr<DOMDocument> shown = document.lock();
-        return guard && shown && guard->m_document == shown && !weakNode.expired();
-    });
+    return TargetRef::withCheck(
+        node.get(),
+        [guard, document, weakNode] {
+            const std::shared_ptr<DOMDocument> shown = document.lock();
+            return guard && shown && guard->m_document == shown && !weakNode.expired();
+        },
+        this);
 }
 
 void DomTreeDelegate::noteEdit(const DOMNode *node, const std::function<void(DOMEditRecord &)> &note)

@@ -226,6 +226,53 @@ void DomTreeDelegate::textChangedElsewhere(File *file)
     followText();
 }
 
+void DomTreeDelegate::willReloadPage()
+{
+    InspectUndoManager *undo = undoManager();
+    File *file = m_indexFile;
+    if (!undo || !file || !m_document)
+        return;
+    // The nodes the steps hold go with the page; what the steps changed in
+    // the file's text is what the page loaded anew shows (#84).
+    const QPointer<DomTreeDelegate> guard(this);
+    const QPointer<File> text(file);
+    const int kept = undo->keepStepsOnText([this](const TargetRef &target) { return target.owner() == this; }, TargetRef(file),
+                                           followMark(file), [guard, text] {
+                                               return guard && text && guard->m_indexFile == text && guard->isShownDocument()
+                                                      && guard->isFilesOwnDocument();
+                                           });
+    if (kept > 0)
+        QM_DEBUG(QStringLiteral("%1 undo steps of the tree kept on the text of %2").arg(kept).arg(file->path()));
+}
+
+std::function<void()> DomTreeDelegate::followMark(File *file)
+{
+    return [guard = QPointer<DomTreeDelegate>(this), file = QPointer<File>(file)] {
+        if (!guard || !file)
+            return;
+        if (InspectUndoManager *undo = undoManager())
+            undo->prepareWithInvocationTarget(file.data(), guard->followMark(file));
+        guard->textChangedElsewhere(file);
+    };
+}
+
+bool DomTreeDelegate::pairsAllWritten(const HTMLSourcePairing &written) const
+{
+    // Every element the text held, or the tree wrote into it, must find its
+    // place in the text written; one that does not would be written anew.
+    // (Blanks a removal left in the page have no place there.)
+    const std::function<bool(const DOMNode *)> paired = [&](const DOMNode *node) {
+        if (node->isElement() && (m_pairing.sourceOf(node) || m_edits.givenOf(node)) && !written.sourceOf(node))
+            return false;
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (!paired(node->childAt(i)))
+                return false;
+        }
+        return true;
+    };
+    return paired(m_document.get());
+}
+
 void DomTreeDelegate::settleAfterReplay()
 {
     if (m_followPending) {
@@ -256,18 +303,27 @@ void DomTreeDelegate::followText()
     const std::optional<QString> text = file->content();
     if (!text || !m_pairing.isPaired() || !m_pairing.sourceDocument())
         return;
+    // The tree's own writes since the pairing are in the page but not in
+    // the text paired: the page is paired with the text that holds them, the
+    // last it wrote, so that only the change since is laid over it (#84).
+    if (m_treeMovedNodes && !m_lastWrittenText.isNull() && m_lastWrittenText != m_pairing.text()
+        && m_lastWrittenText.size() <= kLongestFollowedText) {
+        HTMLSourcePairing written;
+        written.pair(m_lastWrittenText, *m_document);
+        if (!written.isPaired() || !pairsAllWritten(written)) {
+            QM_INFO(QStringLiteral("the page of %1 could not be paired with the text the tree wrote; a reload shows the text")
+                        .arg(file->path()));
+            return;
+        }
+        m_pairing = written;
+        m_treeMovedNodes = false;
+        m_edits.forgetWritten();
+    }
     if (*text == m_pairing.text()) {
         file->noteContentShown();
         return;
     }
     const QString before = m_pairing.text();
-    // The tree's own writes since the pairing are in the page but not in
-    // the text paired: a change is not laid over them twice.
-    if (m_treeMovedNodes && !m_lastWrittenText.isNull() && m_lastWrittenText != before) {
-        QM_INFO(QStringLiteral("the page of %1 has elements the tree added or removed since its text was paired; a "
-                               "reload shows the text").arg(file->path()));
-        return;
-    }
     if (text->size() > kLongestFollowedText || before.size() > kLongestFollowedText) {
         QM_INFO(QStringLiteral("%1 is too long for the page to follow each change of its text").arg(file->path()));
         return;

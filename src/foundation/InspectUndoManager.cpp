@@ -281,6 +281,55 @@ int InspectUndoManager::removeStepsOfDestroyedTargets()
     return removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
 }
 
+int InspectUndoManager::keepStepsOnText(const std::function<bool(const TargetRef &)> &picks, const TargetRef &text,
+                                        const Action &mark, const Condition &shown)
+{
+    QM_ASSERT(!text.isNull() && mark && shown, return 0);
+    const Availability before = availability();
+    const auto picked = [&picks](const Entry &entry) { return picks(entry.target); };
+    const auto onText = [&text](const Entry &entry) { return entry.target == text; };
+    const auto holds = [](const Group &group, const auto &test) {
+        return std::any_of(group.entries.cbegin(), group.entries.cend(), test);
+    };
+    int kept = 0;
+    for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
+        for (qsizetype i = stack->size() - 1; i >= 0; --i) {
+            Group &group = (*stack)[i];
+            if (!holds(group, picked))
+                continue;
+            if (!holds(group, onText)) {
+                stack->removeAt(i);
+                continue;
+            }
+            group.entries.removeIf(picked);
+            group.entries.append({text, QByteArrayLiteral("followText:"), mark, {}});
+            group.conditions.append(shown);
+            ++kept;
+        }
+    }
+    // The open groups are one step once closed (its text written already).
+    const auto anyOpen = [this](const auto &test) {
+        return std::any_of(m_openGroups.cbegin(), m_openGroups.cend(), test);
+    };
+    if (anyOpen([&](const Group &group) { return holds(group, picked); })) {
+        const bool changedText = anyOpen([&](const Group &group) { return holds(group, onText); });
+        for (Group &group : m_openGroups) {
+            group.entries.removeIf(picked);
+            if (!changedText) {
+                group.entries.clear();
+                group.dropped = true;
+            }
+        }
+        if (changedText) {
+            m_openGroups.last().entries.append({text, QByteArrayLiteral("followText:"), mark, {}});
+            m_openGroups.first().conditions.append(shown);
+            ++kept;
+        }
+    }
+    notifyIfChanged(before);
+    return kept;
+}
+
 void InspectUndoManager::dropStepsDoingNothing(QList<Group> &stack)
 {
     QSet<const void *> held;

@@ -13,7 +13,9 @@
 // to compare and remove calls by target, and a liveness check, so that a call
 // whose object has been destroyed is skipped instead of run. Build one from a
 // QObject (tracked with a QPointer), from a shared or weak pointer, or from an
-// identity with a check of the caller's own (an id looked up in a registry).
+// identity with a check of the caller's own (an id looked up in a registry),
+// optionally naming the object that handed it out, so that its calls can be
+// told apart from the rest.
 class TargetRef
 {
 public:
@@ -41,17 +43,20 @@ public:
         m_isAlive = [object] { return !object.expired(); };
     }
 
-    static TargetRef withCheck(const void *identity, std::function<bool()> isAlive)
+    static TargetRef withCheck(const void *identity, std::function<bool()> isAlive, const void *owner = nullptr)
     {
         QM_ASSERT(identity && isAlive, return {});
         TargetRef ref;
         ref.m_identity = identity;
         ref.m_isAlive = std::move(isAlive);
+        ref.m_owner = owner;
         return ref;
     }
 
     bool isNull() const { return m_identity == nullptr; }
     const void *identity() const { return m_identity; }
+    // Who handed the target out (withCheck); null for any other.
+    const void *owner() const { return m_owner; }
     bool isAlive() const { return m_identity && m_isAlive && m_isAlive(); }
 
     bool operator==(const TargetRef &other) const { return m_identity == other.m_identity; }
@@ -59,4 +64,5 @@ public:
 private:
     const void *m_identity = nullptr;
     std::function<bool()> m_isAlive;
+    const void *m_owner = nullptr;
 };

@@ -23,6 +23,9 @@ public:
 
     // Another page is about to load: the rows of the old one are forgotten.
     virtual void clearDomNodeMap() = 0;
+    // The page shown is about to be loaded again in place, from its file:
+    // the tree's undo steps are kept as their changes of the file's text.
+    virtual void willReloadPage() {}
     // The document shown is gone (a load began or failed): the tree and the
     // attribute inspector empty, saying why in one line; nothing edits or
     // writes that document any more.

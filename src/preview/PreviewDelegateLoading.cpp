@@ -288,6 +288,11 @@ void PreviewDelegate::doReloadPreview()
         return;
     WebContentMap::getInstance()->clear();
     setDownloadButtonsEnabled(false);
+    // The page comes back from its file: the tree's steps, their edits
+    // written first, stay as their changes of its text (#84).
+    File::runPendingWrites();
+    if (m_domTreeDelegate)
+        m_domTreeDelegate->willReloadPage();
     clearUndo();
     clearDomNodeMap();
     prepareLoad();

@@ -304,6 +304,54 @@ TEST_F(OneHistory, TypingSavedAndReloadedIsUndoneToTheOriginalBytes)
     EXPECT_EQ(TestUtil::readFile(path("site/index.html")), typed.toUtf8());
 }
 
+// After the tree removed and added elements, the page follows typing into
+// its code view at once, as it does before such edits.
+TEST_F(OneHistory, ThePageFollowsTypingRightAfterTheTreeAddedAndRemovedElements)
+{
+    ASSERT_NO_FATAL_FAILURE(removeRow("b"));
+    ASSERT_NO_FATAL_FAILURE(copyAndPaste("a"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").count(QStringLiteral("<li id=\"a\">")) == 2; }));
+    CodeView *view = codeViewAfter("site/index.html", QStringLiteral("<p id=\"note\">"));
+    ASSERT_TRUE(view);
+    keys(view, QStringLiteral("New "));
+    ASSERT_TRUE(text("site/index.html").contains(QStringLiteral(">New Note<")));
+    std::string why;
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << why;
+    // And its undo, with the tree's edits before it.
+    runAll(false);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << why;
+    EXPECT_EQ(text("site/index.html"), QString::fromUtf8(kPage));
+}
+
+// Typing, then the tree's edits; the page loaded again: every step is still
+// undone, the page following each, to the file's bytes, and redone to the
+// edits.
+TEST_F(OneHistory, AReloadKeepsTheTreesStepsAndTheTypingBeforeThemUndoneToTheBytes)
+{
+    CodeView *view = codeViewAfter("site/index.html", QStringLiteral("<title>Admin"));
+    ASSERT_TRUE(view);
+    keys(view, QStringLiteral(" Pro"));
+    ASSERT_NO_FATAL_FAILURE(removeRow("b"));
+    ASSERT_NO_FATAL_FAILURE(addAttribute("note", QStringLiteral("title"), QStringLiteral("t1")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").contains(QStringLiteral("title=\"t1\"")); }));
+    saveBoth();
+    const QByteArray edited = TestUtil::readFile(path("site/index.html"));
+
+    const DOMDocument *before = tree->document();
+    preview->refreshWebview();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && tree->document() != before && byId("note") && !preview->isLoading(); },
+                                    20000));
+    std::string why;
+    for (const bool redo : {false, true}) {
+        for (int i = 0; i < 50 && (redo ? undo()->canRedo() : undo()->canUndo()); ++i) {
+            redo ? undo()->redo() : undo()->undo();
+            ASSERT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << (redo ? "redo " : "undo ") << i << ": " << why;
+        }
+        saveBoth();
+        EXPECT_EQ(TestUtil::readFile(path("site/index.html")), redo ? edited : kPage);
+    }
+}
+
 // A seeded sequence of typing into the page's and its sheet's code views
 // (insertions, Backspace, Delete, paste), Attributes pane edits, Undo and
 // saves: after each step the page shows what its

@@ -411,3 +411,49 @@ TEST(InspectUndoManager, AnEditCancelledHalfWayIsUndoneWholeOnceItsTurnIsDone)
     EXPECT_EQ(earlier.value(), 1);
     EXPECT_TRUE(undo.canUndo());
 }
+
+// #84: a page loaded again keeps its tree's steps as their changes of the
+// text: the node actions go, the text's stay with a mark run at each undo
+// and redo, offered while the page is shown; a step that changed no text
+// goes, and the typing before the tree's steps is still reached.
+TEST(InspectUndoManager, StepsKeptOnTheTextLoseTheirNodeActionsAndMarkEachReplay)
+{
+    InspectUndoManager undo;
+    Counter node(undo), text(undo);
+    int owner = 0;
+    const auto nodeTarget = TargetRef::withCheck(&node, [] { return true; }, &owner);
+    int nodeRuns = 0;
+    text.setValue(1); // typed
+    undo.loopEnd();
+    undo.prepareWithInvocationTarget(nodeTarget, [&nodeRuns] { ++nodeRuns; });
+    text.setValue(2); // a tree edit written into the text
+    undo.loopEnd();
+    undo.prepareWithInvocationTarget(nodeTarget, [&nodeRuns] { ++nodeRuns; }); // an edit of the page only
+    undo.loopEnd();
+    undo.prepareWithInvocationTarget(nodeTarget, [&nodeRuns] { ++nodeRuns; });
+    text.setValue(3); // an edit under way, its text written
+
+    int marks = 0;
+    bool shown = false;
+    std::function<void()> mark = [&] {
+        ++marks;
+        undo.prepareWithInvocationTarget(&text, mark);
+    };
+    const int kept = undo.keepStepsOnText([&owner](const TargetRef &target) { return target.owner() == &owner; }, &text,
+                                          mark, [&shown] { return shown; });
+    EXPECT_EQ(kept, 2);
+    undo.loopEnd();
+    EXPECT_FALSE(undo.canUndo());
+    shown = true;
+    for (const int value : {2, 1, 0}) {
+        ASSERT_TRUE(undo.canUndo());
+        undo.undo();
+        EXPECT_EQ(text.value(), value);
+    }
+    EXPECT_FALSE(undo.canUndo());
+    while (undo.canRedo())
+        undo.redo();
+    EXPECT_EQ(text.value(), 3);
+    EXPECT_EQ(nodeRuns, 0);
+    EXPECT_EQ(marks, 4);
+}

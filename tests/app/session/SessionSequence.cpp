@@ -121,6 +121,21 @@ SessionSequence::Outcome SessionSequence::run(const QString &pagePath, const Opt
             saveAll(m_shell, checks.touchedFiles());
             for (const QString &path : checks.touchedFiles())
                 base.insert(path, ProjectCopy::bytesOnDisk(path));
+        } else if (steps.reloaded()) {
+            // The page's text keeps its whole history; the sheets lose the
+            // steps of the rules panel and the style-sheet manager, so what
+            // Undo of everything gives them back is taken now.
+            const QStringList touched = checks.touchedFiles();
+            if (!undoAll(m_shell, false))
+                return finish(QStringLiteral("Undo never ran out after a reload"));
+            saveAll(m_shell, touched);
+            for (const QString &path : touched) {
+                if (path != pagePath)
+                    base.insert(path, ProjectCopy::bytesOnDisk(path));
+            }
+            if (!undoAll(m_shell, true))
+                return finish(QStringLiteral("Redo never ran out after a reload"));
+            saveAll(m_shell, touched);
         }
     }
 

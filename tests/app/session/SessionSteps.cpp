@@ -70,6 +70,7 @@ QString SessionSteps::step(int index)
 {
     Q_UNUSED(index)
     m_clearedHistory = false;
+    m_reloaded = false;
     m_failure.clear();
     // Edits more often than the rest; typing only when asked for.
     switch (pick(21)) {
@@ -453,6 +454,7 @@ QString SessionSteps::reload()
     m_shell.settle();
     m_checks.takeElementsBaseline();
     m_clearedHistory = !m_shell.undo->canUndo() && !m_shell.undo->canRedo();
+    m_reloaded = true;
     return QStringLiteral("reload");
 }
 

@@ -29,6 +29,8 @@ public:
     QString step(int index);
     // Whether the last step cleared the undo history (a reload).
     bool clearedHistory() const { return m_clearedHistory; }
+    // Whether the last step loaded the page again.
+    bool reloaded() const { return m_reloaded; }
     // Why a step could not be done as a user does it (the program did not
     // answer): a disagreement of its own.
     QString failure() const { return m_failure; }
@@ -73,5 +75,6 @@ private:
     Typing m_typing;
     int m_made = 0;
     bool m_clearedHistory = false;
+    bool m_reloaded = false;
     QString m_failure;
 };
