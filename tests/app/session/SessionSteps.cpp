@@ -2,6 +2,7 @@
 
 #include "SessionChecks.h"
 #include "SessionShell.h"
+#include "TestUtil.h"
 
 #include "app/AppDelegate.h"
 #include "app/FileViewController.h"
@@ -18,6 +19,7 @@
 #include "platform/kit/DraggingInfo.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/engine/WebPage.h"
 #include "preview/BackgroundView.h"
 #include "preview/ExWebView.h"
 #include "preview/PreviewDelegate.h"
@@ -441,7 +443,16 @@ QString SessionSteps::typeInCode(bool sheet)
 
 QString SessionSteps::save()
 {
+    const int before = m_shell.loads;
+    bool loadsAgain = false;
+    const QMetaObject::Connection started = QObject::connect(m_shell.preview->webview()->webPage(), &WebPage::loadStarted,
+                                                             [&loadsAgain] { loadsAgain = true; });
     m_shell.delegate.save();
+    // A saved text the page could not follow is loaded again at the next turn.
+    SessionShell::waitUntil([&] { return !TestUtil::hasShortDelayedCall(m_shell.projects); }, 5000);
+    QObject::disconnect(started);
+    if (loadsAgain)
+        waitForReload(before);
     return QStringLiteral("save");
 }
 
@@ -449,13 +460,18 @@ QString SessionSteps::reload()
 {
     const int before = m_shell.loads;
     m_shell.preview->reloadPage();
-    if (!SessionShell::waitUntil([&] { return m_shell.loads > before && m_shell.isShowing(m_page); }, 60000))
+    waitForReload(before);
+    return QStringLiteral("reload");
+}
+
+void SessionSteps::waitForReload(int loadsBefore)
+{
+    if (!SessionShell::waitUntil([&] { return m_shell.loads > loadsBefore && m_shell.isShowing(m_page); }, 60000))
         m_failure = QStringLiteral("the page was not shown again after a reload");
     m_shell.settle();
     m_checks.takeElementsBaseline();
     m_clearedHistory = !m_shell.undo->canUndo() && !m_shell.undo->canRedo();
     m_reloaded = true;
-    return QStringLiteral("reload");
 }
 
 QString SessionSteps::undoOrRedo(bool redo)

@@ -52,6 +52,8 @@ public:
     QString undoOrRedo(bool redo);
 
 private:
+    // Waits for the page loaded again, and takes it as after a reload.
+    void waitForReload(int loadsBefore);
     QList<DOMElement *> elements() const;
     bool select(DOMElement *element);
     // The rows of the declarations the rules panel shows that a user may
