@@ -70,40 +70,6 @@ protected:
     }
     QString text(const char *file) { return node(file)->currentContent().value_or(QString()); }
 
-    // The file's code view in the pane, its caret after the first `after`.
-    CodeView *codeViewAfter(const char *file, const QString &after)
-    {
-        File *shown = node(file);
-        select(shown);
-        CodeView *view = viewer()->mainCodeView();
-        if (!view || !TestUtil::waitUntil([&] { return view->file() == shown && view->string() == shown->currentContent(); }))
-            return nullptr;
-        view->setFocus();
-        const qsizetype at = view->string().indexOf(after);
-        if (at < 0)
-            return nullptr;
-        QTextCursor cursor = view->textCursor();
-        cursor.setPosition(int(at + after.size()));
-        view->setTextCursor(cursor);
-        return view;
-    }
-
-    // Keys into the view, each a turn of its own.
-    void keys(CodeView *view, const QString &typed)
-    {
-        for (const QChar c : typed) {
-            if (c == u'\b')
-                QTest::keyClick(view, Qt::Key_Backspace);
-            else if (c == u'\x7f')
-                QTest::keyClick(view, Qt::Key_Delete);
-            else if (c == u'\n')
-                QTest::keyClick(view, Qt::Key_Return);
-            else
-                QTest::keyClicks(view, QString(c));
-            TestUtil::spin(2);
-        }
-    }
-
     void removeRow(const char *id)
     {
         tree->selectNode(byId(id));

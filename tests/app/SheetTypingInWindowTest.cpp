@@ -62,38 +62,6 @@ protected:
 
     InspectUndoManager *undo() const { return delegate->sharedUndoManager(); }
 
-    // The file's code view in the pane, its caret after the first `after`.
-    CodeView *codeViewAfter(const QString &after)
-    {
-        File *shown = node("site/css/site.css");
-        select(shown);
-        CodeView *view = viewer()->mainCodeView();
-        if (!view || !TestUtil::waitUntil([&] { return view->file() == shown && view->string() == shown->currentContent(); }))
-            return nullptr;
-        view->setFocus();
-        const qsizetype at = view->string().indexOf(after);
-        if (at < 0)
-            return nullptr;
-        QTextCursor cursor = view->textCursor();
-        cursor.setPosition(int(at + after.size()));
-        view->setTextCursor(cursor);
-        return view;
-    }
-
-    // Keys into the view, each a turn of its own; "\x7f" is Delete.
-    void keys(CodeView *view, const QString &typed)
-    {
-        for (const QChar c : typed) {
-            if (c == u'\x7f')
-                QTest::keyClick(view, Qt::Key_Delete);
-            else if (c == u'\n')
-                QTest::keyClick(view, Qt::Key_Return);
-            else
-                QTest::keyClicks(view, QString(c));
-            TestUtil::spin(2);
-        }
-    }
-
     // The page's computed values of #note's colour, #box's left padding and
     // top margin, as the page itself answers.
     QString shown()
@@ -136,15 +104,15 @@ TEST_F(SheetTyping, TypingIntoTheSheetsCodeViewReachesThePageAtOnceAndSoDoUndoAn
     ASSERT_TRUE(card && media);
 
     // A value of a rule, one inside a media block, and a new rule.
-    CodeView *view = codeViewAfter(QStringLiteral("color: rgb(0, 0, "));
+    CodeView *view = codeViewAfter("site/css/site.css", QStringLiteral("color: rgb(0, 0, "));
     ASSERT_TRUE(view);
     keys(view, QStringLiteral("\x7f\x7f\x7f" "0"));
     ASSERT_TRUE(pageShows(QStringLiteral("rgb(0, 0, 0)|4px|0px"))) << shown().toStdString();
-    view = codeViewAfter(QStringLiteral("padding-left: "));
+    view = codeViewAfter("site/css/site.css", QStringLiteral("padding-left: "));
     ASSERT_TRUE(view);
     keys(view, QStringLiteral("\x7f" "9"));
     ASSERT_TRUE(pageShows(QStringLiteral("rgb(0, 0, 0)|9px|0px"))) << shown().toStdString();
-    view = codeViewAfter(QStringLiteral("9px;\n  }\n}\n"));
+    view = codeViewAfter("site/css/site.css", QStringLiteral("9px;\n  }\n}\n"));
     ASSERT_TRUE(view);
     keys(view, QStringLiteral("#box { margin-top: 3px; }"));
     const QString typed = QStringLiteral("rgb(0, 0, 0)|9px|3px");

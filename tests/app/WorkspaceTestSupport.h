@@ -6,6 +6,7 @@
 #include "app/FileViewController.h"
 #include "app/MainInterface.h"
 #include "app/ProjectDelegate.h"
+#include "code/CodeView.h"
 #include "interfaces/PreviewHalfInterface.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/kit/FilePanel.h"
@@ -238,6 +239,40 @@ protected:
         const int row = tree()->rowForItem(file);
         ASSERT_GE(row, 0);
         tree()->selectRowIndexes({row}, false);
+    }
+
+    // The file's code view in the pane, its caret after the first `after`.
+    CodeView *codeViewAfter(const char *file, const QString &after)
+    {
+        File *shown = node(file);
+        select(shown);
+        CodeView *view = viewer()->mainCodeView();
+        if (!view || !TestUtil::waitUntil([&] { return view->file() == shown && view->string() == shown->currentContent(); }))
+            return nullptr;
+        view->setFocus();
+        const qsizetype at = view->string().indexOf(after);
+        if (at < 0)
+            return nullptr;
+        QTextCursor cursor = view->textCursor();
+        cursor.setPosition(int(at + after.size()));
+        view->setTextCursor(cursor);
+        return view;
+    }
+
+    // Keys into the view, each a turn of its own; "\b" is Backspace, "\x7f" Delete.
+    static void keys(CodeView *view, const QString &typed)
+    {
+        for (const QChar c : typed) {
+            if (c == u'\b')
+                QTest::keyClick(view, Qt::Key_Backspace);
+            else if (c == u'\x7f')
+                QTest::keyClick(view, Qt::Key_Delete);
+            else if (c == u'\n')
+                QTest::keyClick(view, Qt::Key_Return);
+            else
+                QTest::keyClicks(view, QString(c));
+            TestUtil::spin(2);
+        }
     }
 
     QVariantMap rootPathes() const
