@@ -584,7 +584,7 @@ void CSSOutlineDelegate::doRemoveSelector(const StyleDeclarationPtr &declaration
             inside += children;
             blocks += children;
         }
-        items.append({target, inside, domCSSRuleByStyleDeclaration(target)});
+        items.append({target, inside, domCSSRuleByStyleDeclaration(target), nullptr, -1});
     }
     // The page first: a refusal leaves everything as it was.
     QList<std::pair<DOMCSSRulePtr, std::pair<DOMCSSRulePtr, int>>> deleted;

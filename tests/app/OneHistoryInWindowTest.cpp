@@ -112,8 +112,9 @@ protected:
     {
         File::runPendingWrites();
         for (const char *file : {"site/index.html", "site/css/site.css"}) {
-            if (node(file)->isModified())
+            if (node(file)->isModified()) {
                 EXPECT_TRUE(node(file)->save()) << file;
+            }
         }
     }
 

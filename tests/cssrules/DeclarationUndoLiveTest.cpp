@@ -220,7 +220,7 @@ TEST(DeclarationUndo, UndoAndRedoOfEveryEditorsDeclarationEditTakeThePageWithThe
     for (const auto &[layout, sheet] : {std::pair("formatted", kFormatted), std::pair("minified", kMinified)}) {
         DeclarationPanel panel(sheet);
         ASSERT_TRUE(panel.loaded);
-        for (const QString id : {QStringLiteral("top"), QStringLiteral("inmedia"), QStringLiteral("insupports")}) {
+        for (const QString &id : {QStringLiteral("top"), QStringLiteral("inmedia"), QStringLiteral("insupports")}) {
             SCOPED_TRACE(std::string(layout) + " sheet, ." + id.toStdString());
             const auto color = [](const CSSRulePtr &rule) { return LivePanel::declaration(rule, QStringLiteral("color")); };
             {
@@ -250,8 +250,9 @@ TEST(DeclarationUndo, UndoAndRedoOfEveryEditorsDeclarationEditTakeThePageWithThe
                   std::tuple("changed", QStringLiteral("color: rgb(4, 5, 6)"), changed),
                   std::tuple("removed", QString(), removed)}) {
                 SCOPED_TRACE(std::string("rule style ") + what);
+                const QString written = after;
                 panel.expectUndoAndRedo(id, [&](const CSSRulePtr &rule) {
-                    panel.editRuleStyle(rule, QStringLiteral("color: rgb(1, 2, 3);"), after);
+                    panel.editRuleStyle(rule, QStringLiteral("color: rgb(1, 2, 3);"), written);
                 }, shown);
             }
         }
@@ -289,7 +290,7 @@ TEST(DeclarationUndo, UndoAndRedoOfARuleMadeOrTakenOutTakeThePageWithThemAfterTh
                                                    item(QStringLiteral("@media screen")), nullptr);
         }, made);
     }
-    for (const QString id : {QStringLiteral("top"), QStringLiteral("inmedia")}) {
+    for (const QString &id : {QStringLiteral("top"), QStringLiteral("inmedia")}) {
         SCOPED_TRACE("taken out: ." + id.toStdString());
         panel.expectUndoAndRedo(id, [&](const CSSRulePtr &) { rules.doRemoveSelector(item(u'.' + id)); }, removed);
     }

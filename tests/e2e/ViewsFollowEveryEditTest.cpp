@@ -108,8 +108,9 @@ protected:
         // the keyboard in the tree, takes the keys as it is.
         const QJsonObject state = session.state();
         if (state.value(QStringLiteral("focus")).toString() != QLatin1String("domTreeOutlineView")
-            || !selected(state, "id=\"plain\""))
+            || !selected(state, "id=\"plain\"")) {
             ASSERT_TRUE(session.clickRow(QStringLiteral("domTreeOutlineView"), row)) << row.toStdString();
+        }
         session.key(QString::fromLatin1(keys));
         ASSERT_TRUE(session.waitFor([&](const QJsonObject &state) { return state[QString::fromLatin1(afterwards)].toBool(); }));
     }
