@@ -168,6 +168,28 @@ protected:
             .toBool();
     }
 
+    // Each name switched off in turn: gone from the text, page and file alike.
+    void switchOffEach(const StyleDeclarationPtr &rule, const QStringList &names, Written written)
+    {
+        for (const QString &name : names) {
+            live.panel.commitStyleEnabled(rowOf(rule, name, written), false);
+            flush();
+            EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
+            EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
+        }
+    }
+    // One switched on again, then Undo of everything back to the bytes.
+    void switchOnAndUndoEverything(const StyleDeclarationPtr &rule, const QString &name, Written written)
+    {
+        live.panel.commitStyleEnabled(rowOf(rule, name, written), true);
+        flush();
+        EXPECT_EQ(pageAgainstFile(), QString());
+        while (live.undo.canUndo())
+            live.undo.undo();
+        EXPECT_EQ(text(), original);
+        EXPECT_EQ(pageAgainstFile(), QString());
+    }
+
     QStringList alerts;
     LivePanel live;
     std::function<void()> pending;
@@ -767,19 +789,8 @@ TEST_F(Sequence, ACustomPropertySwitchedOffLeavesPageAndFileAlike)
 {
     load("#t { --gap: 1px; --none: ; --tone: red; color: var(--tone); }\n" + kSheet);
     const StyleDeclarationPtr rule = item(QStringLiteral("#t"));
-    for (const QString &name : {QStringLiteral("--gap"), QStringLiteral("--tone")}) {
-        live.panel.commitStyleEnabled(rowOf(rule, name), false);
-        flush();
-        EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
-        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
-    }
-    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("--gap")), true);
-    flush();
-    EXPECT_EQ(pageAgainstFile(), QString());
-    while (live.undo.canUndo())
-        live.undo.undo();
-    EXPECT_EQ(text(), original);
-    EXPECT_EQ(pageAgainstFile(), QString());
+    switchOffEach(rule, {QStringLiteral("--gap"), QStringLiteral("--tone")}, Written::Anywhere);
+    switchOnAndUndoEverything(rule, QStringLiteral("--gap"), Written::Anywhere);
 }
 
 // A longhand switched off where a shorthand before it sets it too: the
@@ -788,20 +799,9 @@ TEST_F(Sequence, ALonghandSwitchedOffLeavesItsShorthandsPartInThePage)
 {
     load(".m { margin: 1px 2px; margin-top: 5px; background: no-repeat; background-attachment: fixed; top: 0 }\n" + kSheet);
     const StyleDeclarationPtr rule = item(QStringLiteral(".m"));
-    for (const QString &name : {QStringLiteral("margin-top"), QStringLiteral("background-attachment")}) {
-        live.panel.commitStyleEnabled(rowOf(rule, name, Written::Itself), false);
-        flush();
-        EXPECT_FALSE(text().contains(name + u':')) << text().toStdString();
-        EXPECT_EQ(pageAgainstFile(), QString()) << name.toStdString();
-    }
+    switchOffEach(rule, {QStringLiteral("margin-top"), QStringLiteral("background-attachment")}, Written::Itself);
     EXPECT_TRUE(pageRuleHas(QStringLiteral(".m"), QStringLiteral("margin-top")));
-    live.panel.commitStyleEnabled(rowOf(rule, QStringLiteral("margin-top"), Written::Itself), true);
-    flush();
-    EXPECT_EQ(pageAgainstFile(), QString());
-    while (live.undo.canUndo())
-        live.undo.undo();
-    EXPECT_EQ(text(), original);
-    EXPECT_EQ(pageAgainstFile(), QString());
+    switchOnAndUndoEverything(rule, QStringLiteral("margin-top"), Written::Itself);
 }
 
 TEST_F(Sequence, AnImportantWrittenWithABlankReachesThePage)
