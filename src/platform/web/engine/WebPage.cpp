@@ -271,8 +271,9 @@ void WebPage::load(const QUrl &url)
         return;
     // A reload meanwhile would load the page before it.
     m_navigationPending = true;
-    const auto go = [this, url] {
-        if (url == m_url)
+    const quint64 navigation = ++m_navigations;
+    const auto go = [this, url, navigation] {
+        if (navigation == m_navigations)
             navigate(url);
     };
     if (dismissDialogs())
@@ -297,23 +298,27 @@ void WebPage::navigate(const QUrl &url)
 {
     m_url = url;
     m_navigationPending = true;
+    // Only the last load asked for goes ahead. The address the page reports
+    // meanwhile is no later load: the browser's page about the failure of
+    // the one before may come after this one was asked for.
+    const quint64 navigation = ++m_navigations;
+    const auto isLast = [this, navigation] { return navigation == m_navigations; };
     if (!isAttached()) {
         applyReadableFolders(url, [] {});
-        // Only the last load before the page is attached counts.
-        m_waitingForSession.append([this, url] {
-            if (url == m_url)
+        m_waitingForSession.append([this, url, isLast] {
+            if (isLast())
                 navigate(url);
         });
         return;
     }
     Q_EMIT loadStarted();
-    applyReadableFolders(url, [this, url] {
-        if (url != m_url)
+    applyReadableFolders(url, [this, url, isLast] {
+        if (!isLast())
             return;
         m_loadedWhileEnding = m_loadedWhileEnding || (m_endingRenderer && m_endWaitRanOut);
         sendToSession(m_session, QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}},
-                      [this, url](const QJsonObject &result, const QString &error) {
-                          if (url == m_url)
+                      [this, url, isLast](const QJsonObject &result, const QString &error) {
+                          if (isLast())
                               m_navigationPending = false;
                           if (result.value(QStringLiteral("isDownload")).toBool()) {
                               // The page stays: its dialogs are shown again.
@@ -324,6 +329,11 @@ void WebPage::navigate(const QUrl &url)
                           const QString failure = error.isEmpty() ? result.value(QStringLiteral("errorText")).toString() : error;
                           if (!failure.isEmpty()) {
                               m_leaving = false;
+                              // The browser's page about the failure comes in
+                              // place of the page shown; a load given up
+                              // leaves that page.
+                              if (failure != QLatin1String("net::ERR_ABORTED"))
+                                  m_documentShown = false;
                               QM_INFO(QStringLiteral("the page %1 did not load: %2").arg(url.toString(), failure));
                               Q_EMIT navigationFailed(url, failure, result.value(QStringLiteral("loaderId")).toString());
                               Q_EMIT loadFinished(false);
@@ -849,7 +859,9 @@ void WebPage::handleEvent(const QString &sessionId, const QString &method, const
             m_dialogsOfDocument = 0;
             m_dialogsUnseen = 0;
             m_rendererGone = false;
-            m_documentShown = url != QUrl(QStringLiteral("about:blank"));
+            // Neither a blank tab nor the browser's page about a failed
+            // load runs a page's script (that page answers no question).
+            m_documentShown = url != QUrl(QStringLiteral("about:blank")) && url.scheme() != QLatin1String("chrome-error");
             forgetRequestsBefore(frame.value(QStringLiteral("loaderId")).toString());
         }
         if (url != m_url && !(url == QUrl(QStringLiteral("about:blank")) && m_url.isValid())) {

@@ -326,6 +326,7 @@ private:
     int m_dialogsUnseen = 0;       // answered without asking since the renderer last answered
     bool m_ready = false;
     bool m_navigationPending = false; // load() asked, the browser has not answered yet
+    quint64 m_navigations = 0;        // loads asked for: only the last one goes ahead
     int m_crashReloads = 0;           // reloads in a row after a crash, each died at once
     bool m_reloadStopped = false;     // left after the browser kept dying: not opened again by itself
     int m_renewals = 0;               // times the page was opened in a new browser

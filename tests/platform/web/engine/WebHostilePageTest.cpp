@@ -64,6 +64,39 @@ TEST(WebHostilePage, ABlankTabsSlowRendererIsWaitedForAndTheFirstPageShows)
     EXPECT_FALSE(log.text().contains(QLatin1String("it is ended"))) << qPrintable(log.text());
 }
 
+// The browser's own page about a load that failed runs no page's script: a
+// renderer of it held up (a loaded machine) is not said not to respond, and
+// the page opened next, asked for before that page came or after, shows
+// without a renderer ended.
+TEST(WebHostilePage, TheBrowsersPageAboutAFailedLoadIsNotTakenForABusyOne)
+{
+    WebTestFixture fixture(WebTestFixture::sharedView());
+    fixture.writeFile(QStringLiteral("next.html"), "<!DOCTYPE html><p id=next>next</p>");
+    WebPage *page = fixture.view().webPage();
+    StandardErrorCapture log;
+    QSignalSpy finished(page, &WebPage::loadFinished);
+    page->load(QUrl(QStringLiteral("http://127.0.0.1:6000/")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !finished.isEmpty(); }));
+    ASSERT_FALSE(finished.first().first().toBool());
+    // Asked for while the browser's page is still on its way.
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 30000)) << qPrintable(log.text());
+    page->load(QUrl(QStringLiteral("http://127.0.0.1:6000/")));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return page->url().scheme() == QLatin1String("chrome-error"); }));
+    const QList<pid_t> held = renderers();
+    for (const pid_t pid : held)
+        ::kill(pid, SIGSTOP);
+    TestUtil::spin(WebPage::kAnswerMs + 2 * WebPage::kAskEveryMs);
+    EXPECT_TRUE(page->isResponding());
+    QTimer::singleShot(WebPage::kAnswerMs + 1000, [held] {
+        for (const pid_t pid : held)
+            ::kill(pid, SIGCONT);
+    });
+    ASSERT_TRUE(fixture.loadPage(QStringLiteral("next.html"), 30000)) << qPrintable(log.text());
+    EXPECT_TRUE(fixture.mainFrame().document()->getElementById(QStringLiteral("next")));
+    EXPECT_FALSE(log.text().contains(QLatin1String("does not respond"))) << qPrintable(log.text());
+    EXPECT_FALSE(log.text().contains(QLatin1String("it is ended"))) << qPrintable(log.text());
+}
+
 // A page whose script never ends after it loaded: the view says it does not
 // respond, and the next page opened (of another folder) ends its renderer
 // and shows (#65).
@@ -77,7 +110,7 @@ TEST(WebHostilePage, ABusyPageIsSaidNotToRespondAndTheNextPageEndsIt)
     WebView &view = fixture.view();
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("busy.html")));
     QWidget *bar = view.notRespondingBar();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }, 10000));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }));
     EXPECT_FALSE(view.webPage()->isResponding());
 
     StandardErrorCapture log;
@@ -103,7 +136,7 @@ TEST(WebHostilePage, APageThatNeverLoadsIsStoppedFromTheBarAndReloadedAtWill)
     QSignalSpy loads(page, &WebPage::loadStarted);
     page->load(fixture.urlOf(QStringLiteral("stuck.html")));
     QWidget *bar = view.notRespondingBar();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }, 10000));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return bar->isVisible(); }));
     bar->findChild<QAbstractButton *>(QStringLiteral("stopPage"))->click();
     ASSERT_TRUE(TestUtil::waitUntil([&] { return stopped.count() == 1; }, 5000));
     EXPECT_FALSE(bar->isVisible());
@@ -158,7 +191,7 @@ TEST(WebHostilePage, DialogsOneAfterAnotherCanBeStoppedAndTheNextPageLoads)
     second->checkBox()->setChecked(true);
     second->button(QMessageBox::Ok)->click();
     // The page goes on asking, and is answered unseen: it no longer responds.
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.notRespondingBar()->isVisible(); }, 10000));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return view.notRespondingBar()->isVisible(); }));
     EXPECT_FALSE(view.pageDialog());
 
     ASSERT_TRUE(fixture.loadPage(QStringLiteral("next/next.html")));
