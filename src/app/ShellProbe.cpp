@@ -142,6 +142,7 @@ ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&d
         connect(undo, &InspectUndoManager::didUndoChange, this, [this] { ++m_undone; });
         connect(undo, &InspectUndoManager::didRedoChange, this, [this] { ++m_redone; });
     }
+    qApp->installEventFilter(this);
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -153,6 +154,14 @@ ShellProbe::ShellProbe(AppDelegate &delegate, QLocalServer *server) : QObject(&d
             });
         }
     });
+}
+
+bool ShellProbe::eventFilter(QObject *watched, QEvent *event)
+{
+    // Counted once, at the window, before it reaches a widget.
+    if (event->type() == QEvent::MouseButtonDblClick && watched->isWindowType())
+        ++m_doubleClicks;
+    return false;
 }
 
 QJsonObject ShellProbe::answer(const QJsonObject &question) const
@@ -392,6 +401,7 @@ QJsonObject ShellProbe::state() const
 {
     QJsonObject answer;
     answer.insert(QStringLiteral("browserPid"), ChromiumProcess::instance().processId());
+    answer.insert(QStringLiteral("doubleClicks"), m_doubleClicks);
     if (const QWidget *modal = QApplication::activeModalWidget()) {
         answer.insert(QStringLiteral("modal"), modal->windowTitle());
         answer.insert(QStringLiteral("modalActive"), modal->isActiveWindow());

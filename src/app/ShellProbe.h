@@ -29,7 +29,8 @@ class QLocalServer;
 // its animation's name, its key and where its track runs, and {"q":
 // "dividers"}: each divider of the windows' split views, the line drawn for
 // it on the screen with its position and whether a pane beside it is
-// collapsed.
+// collapsed. The state counts the double clicks the windows were given, so
+// that a test can tell one from two single clicks.
 class ShellProbe : public QObject
 {
     Q_OBJECT
@@ -38,6 +39,9 @@ public:
     static void startIfAsked(AppDelegate &delegate);
 
     QJsonObject answer(const QJsonObject &question) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     ShellProbe(AppDelegate &delegate, QLocalServer *server);
@@ -61,4 +65,5 @@ private:
     AppDelegate &m_delegate;
     int m_undone = 0;
     int m_redone = 0;
+    int m_doubleClicks = 0;
 };

@@ -226,7 +226,9 @@ void PreviewDelegate::refreshWebview()
         // Nothing is loaded for a hidden file.
     } else if (selected->displayName().contains(page)) {
         const QString address = selected->absolutePath();
-        if (defaults.stringForKey(s_lastURL) == address && m_webview->mainFrameURL() == address) {
+        // After a load that failed, the browser may not yet have told the
+        // failed address: its page is loaded anew, never reloaded.
+        if (!m_loadFailed && defaults.stringForKey(s_lastURL) == address && m_webview->mainFrameURL() == address) {
             doReloadPreview();
             m_reloadedInPlace = true;
         } else {
@@ -293,6 +295,8 @@ void PreviewDelegate::doReloadPreview()
     File::runPendingWrites();
     if (m_domTreeDelegate)
         m_domTreeDelegate->willReloadPage();
+    if (m_cssOutlineDelegate)
+        m_cssOutlineDelegate->willReloadPage();
     clearUndo();
     clearDomNodeMap();
     prepareLoad();

@@ -152,7 +152,7 @@ TEST_F(OutsideEvents, AStoppedBrowserIsReplacedAndThePageComesBackWithItsUnsaved
     ASSERT_TRUE(session.waitFor([](const QJsonObject &state) {
         return notice(state).contains(QLatin1String("stopped answering"))
                && notice(state).contains(QLatin1String("unsaved changes"));
-    }, 5000)) << notice(session.state()).toStdString();
+    })) << notice(session.state()).toStdString();
     EXPECT_TRUE(session.waitFor([&](const QJsonObject &state) {
         return Shown::titled(state, "Lighthouse Log") && shownTitleOfEntry() == QLatin1String("dusk");
     }, 20000));

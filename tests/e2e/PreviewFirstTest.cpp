@@ -186,10 +186,11 @@ TEST_F(PreviewFirst, LongRowsOfTheDomTreeAreOneLineAndWholeInTheirToolTips)
     ASSERT_FALSE(body.isEmpty());
     ASSERT_NO_FATAL_FAILURE(selectInTree(body.toUtf8().constData(), "Right Down Down", "wrapper"));
     session.key(QStringLiteral("Right"));
-    const QString wrapper = session.state().value(QStringLiteral("selected")).toString();
     ASSERT_TRUE(session.waitFor([&](const QJsonObject &) {
         return session.rows(QStringLiteral("domTreeOutlineView")).contains(QStringLiteral("</div>"));
     }));
+    // Its row, now open, reads its start tag only.
+    const QString wrapper = session.state().value(QStringLiteral("selected")).toString();
 
     const QRect head = session.row(QStringLiteral("domTreeOutlineView"), QStringLiteral("<head>...</head>"));
     ASSERT_TRUE(head.isValid());
