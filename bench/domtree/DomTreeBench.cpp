@@ -85,16 +85,24 @@ int main(int argc, char **argv)
     }
     reportTimes("rows", rows);
     if (qEnvironmentVariableIsSet("QUILLMARK_BENCH_PARTS")) {
-        std::vector<double> build, pairing, parse;
+        std::vector<double> build, pairing, again, repairing, parse;
+        // A comment typed before the end of the body: paired anew, and
+        // paired anew from the pairing before, as the page follows typing.
+        const QString typed = QString(html).insert(html.lastIndexOf(QLatin1String("</body>")), QLatin1String("<!--t-->"));
         for (int i = 0; i < iterations; ++i) {
             DomNodeMap::getInstance().clearMap();
             build.push_back(timedMs([&] { DOMNodeEx::initWithNode(document->documentElement()->shared_from_this(), nullptr); }));
             HTMLSourcePairing pairs;
             pairing.push_back(timedMs([&] { pairs.pair(html, *document); }));
+            again.push_back(timedMs([&] { pairs.pair(typed, *document); }));
+            pairs.pair(html, *document);
+            repairing.push_back(timedMs([&] { pairs.pairChanged(typed, *document, pairs); }));
             parse.push_back(timedMs([&] { HTMLParser::parseDocument(html); }));
         }
         reportTimes("rows-build", build);
         reportTimes("rows-pair", pairing);
+        reportTimes("rows-pair-again", again);
+        reportTimes("rows-pair-changed", repairing);
         reportTimes("rows-parse-only", parse);
     }
 

@@ -133,6 +133,7 @@ public:
     void dropPageDocument(const QString &reason) override;
     void resetWithProjectChange() override;
     bool keepsRulesOf(File *file) override;
+    void willReloadPage() override;
     void resetCategorySelector() override;
     void checkVendorPrefixSetting() override;
 
@@ -241,9 +242,12 @@ public:
     // Takes the declaration out of the live style under each name it may
     // stand there: its own, the formal one and its vendor-prefixed copies.
     void removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration);
-    // Whether a rule's declaration, applied after the ones whose "!important"
-    // names are collected in important, takes effect; it joins them.
-    static bool takesPlace(const QString &name, const QString &value, QSet<QString> &important);
+    // The name and value a declaration goes into the page under.
+    static std::pair<QString, QString> pageProperty(const QString &property, const QString &value);
+    // Which of a rule's declarations (name, value), applied in order, take
+    // effect in the page as a load of the rule's text gives it.
+    static QList<bool> placesTaken(const QList<std::pair<QString, QString>> &declarations,
+                                   const DOMCSSStyleDeclarationPtr &style);
     void changeStyleByRule(const CSSRulePtr &row);
     void cssValueChanged(const Notification &notification);
     void valueChange(const CSSRulePtr &row, const QString &value);
@@ -850,6 +854,8 @@ private:
     void observeSheetTexts();
     void sheetTextChanged(File *file);
     void followSheetTexts();
+    // Run with a step kept on a sheet's text: the page follows the text.
+    std::function<void()> followMark(File *file);
     // The rule of the page any pairing of the file's sheets (its imports
     // pair on their own) has for the item.
     DOMCSSRulePtr pairedRuleOf(const File *file, const StyleDeclaration *declaration) const;

@@ -69,6 +69,17 @@ void CSSOutlineDelegate::applyProperty(const QString &property, const QString &v
 {
     if (!declaration)
         return;
+    const auto [name, written] = pageProperty(property, value);
+    // Removed, then set again; "!important" is the priority.
+    declaration->removeProperty(name);
+    if (hasImportantPriority(written))
+        declaration->setProperty(name, noPriorityValueName(written), QStringLiteral("important"));
+    else
+        declaration->setProperty(name, written, QString());
+}
+
+std::pair<QString, QString> CSSOutlineDelegate::pageProperty(const QString &property, const QString &value)
+{
     QString name = property;
     QString written = value;
     // 1. The page takes the names of the default prefix list under "-webkit-"
@@ -83,12 +94,7 @@ void CSSOutlineDelegate::applyProperty(const QString &property, const QString &v
     // 3. Properties that need no prefix go under their own name.
     if (WebCoreObjects::isVendarPrefixUnnecessaryProperty(formalPropertyName(name)))
         name = formalPropertyName(name);
-    // 4. Removed, then set again; "!important" is the priority.
-    declaration->removeProperty(name);
-    if (hasImportantPriority(written))
-        declaration->setProperty(name, noPriorityValueName(written), QStringLiteral("important"));
-    else
-        declaration->setProperty(name, written, QString());
+    return {name, written};
 }
 
 void CSSOutlineDelegate::removeLiveProperty(const CSSProperty &property, const DOMCSSStyleDeclarationPtr &declaration)
@@ -106,23 +112,47 @@ void CSSOutlineDelegate::removeLiveProperty(const CSSProperty &property, const D
 
 void CSSOutlineDelegate::applyProperties(const QList<CSSPropertyPtr> &properties, const DOMCSSStyleDeclarationPtr &declaration)
 {
-    QSet<QString> important;
+    QList<std::pair<QString, QString>> on;
     for (const CSSPropertyPtr &property : properties) {
-        if (property->isEnabled() && !property->isRemoved() && takesPlace(property->property(), property->value(), important))
-            applyProperty(property->property(), property->value(), declaration);
+        if (property->isEnabled() && !property->isRemoved())
+            on.append({property->property(), property->value()});
+    }
+    const QList<bool> taken = placesTaken(on, declaration);
+    for (qsizetype i = 0; i < on.size(); ++i) {
+        if (taken.at(i))
+            applyProperty(on.at(i).first, on.at(i).second, declaration);
     }
 }
 
-bool CSSOutlineDelegate::takesPlace(const QString &name, const QString &value, QSet<QString> &important)
+QList<bool> CSSOutlineDelegate::placesTaken(const QList<std::pair<QString, QString>> &declarations,
+                                            const DOMCSSStyleDeclarationPtr &style)
 {
-    // Of two declarations of a name in one rule the later wins, unless only
-    // the earlier is "!important".
-    const QString formal = formalPropertyName(name);
-    if (hasImportantPriority(value)) {
-        important.insert(formal);
-        return true;
+    // A value the page refuses is dropped, as a load drops it; asked only of
+    // a property named more than once, where alone it changes the result.
+    QHash<QString, int> named;
+    for (const auto &[name, value] : declarations)
+        ++named[formalPropertyName(name)];
+    // Of the rest the later wins, unless only the earlier is "!important".
+    QSet<QString> important;
+    QList<bool> taken;
+    taken.reserve(declarations.size());
+    for (const auto &[name, value] : declarations) {
+        const QString formal = formalPropertyName(name);
+        if (style && named.value(formal) > 1) {
+            const auto [pageName, pageValue] = pageProperty(name, value);
+            if (!style->takes(pageName, noPriorityValueName(pageValue)).value_or(true)) {
+                taken.append(false);
+                continue;
+            }
+        }
+        if (hasImportantPriority(value)) {
+            important.insert(formal);
+            taken.append(true);
+            continue;
+        }
+        taken.append(!important.contains(formal));
     }
-    return !important.contains(formal);
+    return taken;
 }
 
 CSSRulePtr CSSOutlineDelegate::checkDuplicateProperty(const CSSRulePtr &row, const CSSRulePtr &parent) const
@@ -168,10 +198,15 @@ void CSSOutlineDelegate::changeStyleByRule(const CSSRulePtr &row)
             else
                 applyProperty(child->propName(), QString(), style);
         }
-        QSet<QString> important;
+        QList<std::pair<QString, QString>> on;
         for (const CSSRulePtr &child : children) {
-            if (isOn(child) && takesPlace(child->propName(), child->valueName(), important))
-                applyProperty(child->propName(), child->valueName(), style);
+            if (isOn(child))
+                on.append({child->propName(), child->valueName()});
+        }
+        const QList<bool> taken = placesTaken(on, style);
+        for (qsizetype i = 0; i < on.size(); ++i) {
+            if (taken.at(i))
+                applyProperty(on.at(i).first, on.at(i).second, style);
         }
     };
     if (isMediaRow(owner)) {

@@ -3,6 +3,7 @@
 
 #include "CSSOutlineDelegate.h"
 
+#include "foundation/InspectUndoManager.h"
 #include "platform/foundation/DelayedPerform.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -40,6 +41,10 @@ void CSSOutlineDelegate::followSheetTexts()
     for (const QPointer<File> &file : files) {
         if (!file)
             continue;
+        // The rows stand for the text as it is now: an edit made in them
+        // next is written over it, not over the text before the typing.
+        if (m_sources.contains(file.data()))
+            sourceOf(file);
         // Every copy of the file in the page, however it was linked.
         QList<DOMCSSStyleSheetPtr> copies;
         for (const DOMCSSStyleSheetPtr &sheet : sheets) {
@@ -60,4 +65,36 @@ void CSSOutlineDelegate::followSheetTexts()
         if (followed)
             file->noteContentShown();
     }
+}
+
+void CSSOutlineDelegate::willReloadPage()
+{
+    InspectUndoManager *undo = undoManager();
+    if (!undo)
+        return;
+    // The rules and rows the steps hold go with the page; what the steps
+    // changed in the sheets' texts is what the page loaded anew shows.
+    const TargetRef panel(this);
+    const auto markOf = [this](const TargetRef &target) {
+        for (const File *file : m_sources.keys()) {
+            if (target.identity() == static_cast<const QObject *>(file))
+                return followMark(const_cast<File *>(file));
+        }
+        return InspectUndoManager::Action();
+    };
+    const int kept = undo->keepStepsOnText([&panel](const TargetRef &target) { return target == panel; }, markOf,
+                                           [] { return true; });
+    if (kept > 0)
+        QM_DEBUG(QStringLiteral("%1 undo steps of the rules kept on the texts of their sheets").arg(kept));
+}
+
+std::function<void()> CSSOutlineDelegate::followMark(File *file)
+{
+    return [guard = QPointer<CSSOutlineDelegate>(this), file = QPointer<File>(file)] {
+        if (!guard || !file)
+            return;
+        if (InspectUndoManager *undo = guard->undoManager())
+            undo->prepareWithInvocationTarget(file.data(), guard->followMark(file));
+        guard->sheetTextChanged(file);
+    };
 }

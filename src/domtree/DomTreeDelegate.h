@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AttributeStyleEditorInterface;
 class CSSOutlineDelegateInterface;
@@ -547,6 +548,8 @@ private:
     // the current pairing and the tree's edits place.
     bool pairsAllWritten(const HTMLSourcePairing &written) const;
     bool m_followPending = false;
+    // The version of the page's text when an undo or redo began.
+    std::optional<quint64> m_versionBeforeReplay;
     // The text the tree wrote last; null once the page and text are paired anew.
     QString m_lastWrittenText;
     // Whether the tree added or removed nodes since the pairing.

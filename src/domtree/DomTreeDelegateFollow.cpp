@@ -15,6 +15,8 @@
 #include "platform/web/html/HTMLParser.h"
 #include "workspace/File.h"
 
+#include <utility>
+
 namespace {
 
 // Texts longer than this are not followed: the page is reloaded for them.
@@ -209,6 +211,11 @@ void DomTreeDelegate::watchReplays()
     if (!undo || m_watchedManager == undo)
         return;
     m_watchedManager = undo;
+    const auto noteVersion = [this] {
+        m_versionBeforeReplay = m_indexFile ? std::optional<quint64>(m_indexFile->contentVersion()) : std::nullopt;
+    };
+    connect(undo, &InspectUndoManager::willUndoChange, this, noteVersion);
+    connect(undo, &InspectUndoManager::willRedoChange, this, noteVersion);
     connect(undo, &InspectUndoManager::didUndoChange, this, &DomTreeDelegate::settleAfterReplay);
     connect(undo, &InspectUndoManager::didRedoChange, this, &DomTreeDelegate::settleAfterReplay);
 }
@@ -236,13 +243,21 @@ void DomTreeDelegate::willReloadPage()
     // the file's text is what the page loaded anew shows (#84).
     const QPointer<DomTreeDelegate> guard(this);
     const QPointer<File> text(file);
-    const int kept = undo->keepStepsOnText([this](const TargetRef &target) { return target.owner() == this; }, TargetRef(file),
-                                           followMark(file), [guard, text] {
+    const TargetRef onText(file);
+    const auto markOf = [this, onText, file](const TargetRef &target) {
+        return target == onText ? followMark(file) : InspectUndoManager::Action();
+    };
+    const int kept = undo->keepStepsOnText([this](const TargetRef &target) { return target.owner() == this; }, markOf,
+                                           [guard, text] {
                                                return guard && text && guard->m_indexFile == text && guard->isShownDocument()
                                                       && guard->isFilesOwnDocument();
                                            });
-    if (kept > 0)
+    if (kept > 0) {
         QM_DEBUG(QStringLiteral("%1 undo steps of the tree kept on the text of %2").arg(kept).arg(file->path()));
+        // Every undo and redo from now on settles the page with its text,
+        // the tree's own steps made after the reload among them.
+        watchReplays();
+    }
 }
 
 std::function<void()> DomTreeDelegate::followMark(File *file)
@@ -280,13 +295,20 @@ void DomTreeDelegate::settleAfterReplay()
         return;
     }
     // A step of the tree put the page and its text back together: they are
-    // paired again as they now stand, nothing left to write.
+    // paired again as they now stand, nothing left to write. A step that
+    // left the page's text alone (another file's) leaves the pairing too:
+    // the tree's writes since stay in the page only as edits (#84).
+    const std::optional<quint64> before = std::exchange(m_versionBeforeReplay, std::nullopt);
     File *file = m_indexFile;
-    const std::optional<QString> text = file && m_document && m_pairing.sourceDocument() ? file->content() : std::nullopt;
-    if (!text || *text == m_pairing.text() || !isShownDocument()
-        || !isFilesOwnDocument())
+    if (file && before && file->contentVersion() == *before)
         return;
-    m_pairing.pair(*text, *m_document);
+    const std::optional<QString> text = file && m_document && m_pairing.sourceDocument() ? file->content() : std::nullopt;
+    if (!text || !isShownDocument() || !isFilesOwnDocument())
+        return;
+    // Back at the text the page was paired with: the tree's writes since
+    // are undone with it, the last one written included.
+    if (*text != m_pairing.text())
+        m_pairing.pairChanged(*text, *m_document, m_pairing);
     m_lastWrittenText.clear();
     m_treeMovedNodes = false;
     m_edits.clear();
@@ -309,7 +331,7 @@ void DomTreeDelegate::followText()
     if (m_treeMovedNodes && !m_lastWrittenText.isNull() && m_lastWrittenText != m_pairing.text()
         && m_lastWrittenText.size() <= kLongestFollowedText) {
         HTMLSourcePairing written;
-        written.pair(m_lastWrittenText, *m_document);
+        written.pairChanged(m_lastWrittenText, *m_document, m_pairing);
         if (!written.isPaired() || !pairsAllWritten(written)) {
             QM_INFO(QStringLiteral("the page of %1 could not be paired with the text the tree wrote; a reload shows the text")
                         .arg(file->path()));
@@ -344,7 +366,7 @@ void DomTreeDelegate::followText()
     }
     // The page now stands for this text, every edit of it written: it is
     // paired with it anew.
-    m_pairing.pair(*text, parsed, *m_document);
+    m_pairing.pairChanged(*text, parsed, *m_document, m_pairing);
     m_lastWrittenText.clear();
     m_treeMovedNodes = false;
     m_edits.clear();

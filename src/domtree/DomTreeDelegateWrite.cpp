@@ -187,16 +187,16 @@ QString DomTreeDelegate::authorsText(const QList<const DOMNodeEx *> &rows)
 
 void DomTreeDelegate::pairWithFile()
 {
-    m_pairing.clear();
     m_writtenTexts.clear();
     m_lastWrittenText.clear();
     m_treeMovedNodes = false;
-    if (!m_document || !m_indexFile)
+    const std::optional<QString> text = m_document && m_indexFile ? m_indexFile->currentContent() : std::nullopt;
+    if (!text) {
+        m_pairing.clear();
         return;
-    const std::optional<QString> text = m_indexFile->currentContent();
-    if (!text)
-        return;
-    m_pairing.pair(*text, *m_document);
+    }
+    // What was paired keeps its partner where the text did not change.
+    m_pairing.pairChanged(*text, *m_document, m_pairing);
     noteWrittenText(m_indexFile);
     if (!m_pairing.isPaired())
         QM_INFO(QStringLiteral("the text of %1 could not be paired with the page shown").arg(m_indexFile->path()));

@@ -2,12 +2,14 @@
 
 #include "DOMNodeEx.h"
 
+#include "foundation/StringUtils.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
 #include "platform/web/html/HTMLParser.h"
 
 #include <QSet>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -50,26 +52,35 @@ bool sameNode(const DOMNode *live, const DOMNode *source)
 using Equal = std::function<bool(const DOMNode *, const DOMNode *)>;
 using Match = std::pair<qsizetype, qsizetype>;
 
-// A longest common subsequence of two short lists.
+// A longest common subsequence of two short lists. With `alike`, a pair of
+// nodes it takes but `equal` does not counts too, below any equal pair: of
+// the ways to match the most equal nodes, the one that leaves the most of
+// the rest alike is taken.
 void alignExactly(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
                   const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, const Equal &equal,
-                  QList<Match> &matches)
+                  const Equal *alike, QList<Match> &matches)
 {
     const qsizetype n = liveTo - liveFrom;
     const qsizetype m = sourceTo - sourceFrom;
+    const int equalWeight = alike ? int(std::min(n, m)) + 2 : 1;
+    const auto weight = [&](qsizetype i, qsizetype j) {
+        const DOMNode *a = live.at(liveFrom + i);
+        const DOMNode *b = source.at(sourceFrom + j);
+        return equal(a, b) ? equalWeight : alike && (*alike)(a, b) ? 1 : 0;
+    };
     std::vector<int> table(size_t((n + 1) * (m + 1)), 0);
     const auto at = [m](qsizetype i, qsizetype j) { return size_t(i * (m + 1) + j); };
     for (qsizetype i = n - 1; i >= 0; --i) {
         for (qsizetype j = m - 1; j >= 0; --j) {
-            table[at(i, j)] = equal(live.at(liveFrom + i), source.at(sourceFrom + j))
-                ? table[at(i + 1, j + 1)] + 1
-                : std::max(table[at(i + 1, j)], table[at(i, j + 1)]);
+            const int w = weight(i, j);
+            table[at(i, j)] = std::max({w ? table[at(i + 1, j + 1)] + w : 0, table[at(i + 1, j)], table[at(i, j + 1)]});
         }
     }
     qsizetype i = 0;
     qsizetype j = 0;
     while (i < n && j < m) {
-        if (equal(live.at(liveFrom + i), source.at(sourceFrom + j))) {
+        const int w = weight(i, j);
+        if (w && table[at(i, j)] == table[at(i + 1, j + 1)] + w) {
             matches.append({liveFrom + i, sourceFrom + j});
             ++i;
             ++j;
@@ -124,7 +135,7 @@ void alignGreedily(const QList<const DOMNode *> &live, qsizetype liveFrom, qsize
 
 void align(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
            const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, const Equal &equal,
-           QList<Match> &matches)
+           QList<Match> &matches, const Equal *alike = nullptr)
 {
     // Most lists are the same at both ends, and often throughout.
     while (liveFrom < liveTo && sourceFrom < sourceTo && equal(live.at(liveFrom), source.at(sourceFrom))) {
@@ -140,7 +151,7 @@ void align(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liv
     }
     if (liveFrom < liveTo && sourceFrom < sourceTo) {
         if ((liveTo - liveFrom) * (sourceTo - sourceFrom) <= 1'000'000)
-            alignExactly(live, liveFrom, liveTo, source, sourceFrom, sourceTo, equal, matches);
+            alignExactly(live, liveFrom, liveTo, source, sourceFrom, sourceTo, equal, alike, matches);
         else
             alignGreedily(live, liveFrom, liveTo, source, sourceFrom, sourceTo, equal, matches);
     }
@@ -262,8 +273,79 @@ void HTMLSourcePairing::pair(const QString &text, Parsed parsed, const DOMDocume
     link(liveRoot, sourceRoot);
     m_sourceOfLive.reserve(m_map->size());
     m_liveOfSource.reserve(m_map->size());
+    descend(liveRoot, sourceRoot);
+}
 
-    QList<std::pair<const DOMNode *, const DOMNode *>> pending{{liveRoot, sourceRoot}};
+void HTMLSourcePairing::pairChanged(const QString &text, const DOMDocument &live, const HTMLSourcePairing &before)
+{
+    pairChanged(text, parse(text, live.scripting()), live, before);
+}
+
+void HTMLSourcePairing::pairChanged(const QString &text, Parsed parsed, const DOMDocument &live,
+                                    const HTMLSourcePairing &before)
+{
+    // What was paired before, kept while this pairing is made anew.
+    const QHash<qint64, const DOMNode *> paired = before.m_sourceOfLive;
+    const std::shared_ptr<DOMDocument> oldSource = before.m_source;
+    const std::shared_ptr<HTMLSourceMap> oldMap = before.m_map;
+    const QString oldText = before.m_text;
+    pair(text, std::move(parsed), live);
+    if (!m_paired)
+        return;
+    // Elements the pairing no longer reaches: a page script moved them out
+    // of the parent their text has (into a wrapper of its own).
+    QList<std::pair<qint64, const DOMNode *>> lost;
+    for (auto it = paired.cbegin(); it != paired.cend(); ++it) {
+        if (it.value()->isElement() && !m_sourceOfLive.contains(it.key()))
+            lost.append({it.key(), it.value()});
+    }
+    if (lost.isEmpty())
+        return;
+    // The text is the one before with one stretch changed: what lies
+    // outside that stretch is where it was, or moved by its change.
+    const std::pair<qsizetype, qsizetype> ends = StringUtils::commonEnds(oldText, text);
+    const qsizetype oldSize = oldText.size();
+    const qsizetype shift = text.size() - oldSize;
+    const auto moved = [&](qsizetype at) -> qsizetype {
+        if (at <= ends.first)
+            return at;
+        return at >= oldSize - ends.second ? at + shift : -1;
+    };
+    QHash<std::pair<qsizetype, qsizetype>, const DOMNode *> byRange;
+    const std::function<void(const DOMNode *)> index = [&](const DOMNode *node) {
+        if (node->isElement()) {
+            if (const HTMLSourceRange *range = m_map->rangeOf(node); range && range->isValid())
+                byRange.insert({range->start, range->end}, node);
+        }
+        const DOMNode *parent = DOMNodeEx::contentParent(node);
+        for (const DOMNode *child = parent->firstChild(); child; child = child->nextSibling())
+            index(child);
+    };
+    index(m_source.get());
+    QList<std::pair<qsizetype, std::pair<const DOMNode *, const DOMNode *>>> found;
+    for (const auto &[liveId, source] : std::as_const(lost)) {
+        const HTMLSourceRange *range = oldMap->rangeOf(source);
+        const DOMNode *node = live.nodeForId(liveId);
+        if (!range || !range->isValid() || !node || !node->isConnected())
+            continue;
+        const qsizetype start = moved(range->start);
+        const qsizetype end = moved(range->end);
+        if (const DOMNode *now = start >= 0 && end >= 0 ? byRange.value({start, end}) : nullptr; now && sameKind(node, now))
+            found.append({start, {node, now}});
+    }
+    // Outermost first: the descent from one pairs what lies inside it.
+    std::sort(found.begin(), found.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
+    for (const auto &[start, match] : std::as_const(found)) {
+        if (m_sourceOfLive.contains(match.first->nodeId()) || m_liveOfSource.contains(match.second))
+            continue;
+        link(match.first, match.second);
+        descend(match.first, match.second);
+    }
+}
+
+void HTMLSourcePairing::descend(const DOMNode *live, const DOMNode *source)
+{
+    QList<std::pair<const DOMNode *, const DOMNode *>> pending{{live, source}};
     while (!pending.isEmpty()) {
         const auto [liveNode, sourceNode] = pending.takeLast();
         const DOMNode *liveParent = DOMNodeEx::contentParent(liveNode);
@@ -280,9 +362,13 @@ void HTMLSourcePairing::pair(const QString &text, Parsed parsed, const DOMDocume
             liveChildren.append(child);
 
         // Nodes that are alike in every way first, then what is left
-        // between them by kind and name.
+        // between them by kind and name. Where equal nodes can be matched
+        // in more than one way (a pasted copy beside its original, which a
+        // script changed), the way that leaves the rest their partners is
+        // taken.
+        const Equal kind = sameKind;
         QList<Match> strong;
-        align(liveChildren, 0, liveChildren.size(), sourceChildren, 0, sourceChildren.size(), sameNode, strong);
+        align(liveChildren, 0, liveChildren.size(), sourceChildren, 0, sourceChildren.size(), sameNode, strong, &kind);
         QList<Match> matches;
         qsizetype liveFrom = 0;
         qsizetype sourceFrom = 0;

@@ -43,6 +43,12 @@ public:
     void pair(const QString &text, const DOMDocument &live);
     // Pairs the live document's nodes with the text, parsed already.
     void pair(const QString &text, Parsed parsed, const DOMDocument &live);
+    // Pairs the live document's nodes with a text changed from `before`'s
+    // (which may be this pairing): a node paired there keeps its partner
+    // where its text is unchanged, also where a page script moved it out of
+    // the parent its text has.
+    void pairChanged(const QString &text, const DOMDocument &live, const HTMLSourcePairing &before);
+    void pairChanged(const QString &text, Parsed parsed, const DOMDocument &live, const HTMLSourcePairing &before);
     void clear();
 
     // Whether the root elements could be paired; without that the text
@@ -64,6 +70,8 @@ public:
     qsizetype pairedCount() const { return m_sourceOfLive.size(); }
 
 private:
+    // Pairs the children of a live node and its source node, and theirs.
+    void descend(const DOMNode *live, const DOMNode *source);
     void link(const DOMNode *live, const DOMNode *source);
     QList<const DOMNode *> spliceableChildren(const DOMNode *source) const;
 

@@ -281,15 +281,26 @@ int InspectUndoManager::removeStepsOfDestroyedTargets()
     return removeSteps([](const Entry &entry) { return !entry.target.isAlive(); });
 }
 
-int InspectUndoManager::keepStepsOnText(const std::function<bool(const TargetRef &)> &picks, const TargetRef &text,
-                                        const Action &mark, const Condition &shown)
+int InspectUndoManager::keepStepsOnText(const std::function<bool(const TargetRef &)> &picks, const TextMark &markOf,
+                                        const Condition &shown)
 {
-    QM_ASSERT(!text.isNull() && mark && shown, return 0);
+    QM_ASSERT(picks && markOf && shown, return 0);
     const Availability before = availability();
     const auto picked = [&picks](const Entry &entry) { return picks(entry.target); };
-    const auto onText = [&text](const Entry &entry) { return entry.target == text; };
     const auto holds = [](const Group &group, const auto &test) {
         return std::any_of(group.entries.cbegin(), group.entries.cend(), test);
+    };
+    // The marks of the texts a group changed, one for each text.
+    const auto marksOf = [&markOf](const QList<Entry> &entries) {
+        QList<Entry> marks;
+        for (const Entry &entry : entries) {
+            const bool marked = std::any_of(marks.cbegin(), marks.cend(), [&entry](const Entry &mark) { return mark.target == entry.target; });
+            if (marked || entry.selector == QByteArrayLiteral("followText:"))
+                continue;
+            if (Action mark = markOf(entry.target))
+                marks.append({entry.target, QByteArrayLiteral("followText:"), std::move(mark), {}});
+        }
+        return marks;
     };
     int kept = 0;
     for (QList<Group> *stack : {&m_undoStack, &m_redoStack}) {
@@ -297,12 +308,13 @@ int InspectUndoManager::keepStepsOnText(const std::function<bool(const TargetRef
             Group &group = (*stack)[i];
             if (!holds(group, picked))
                 continue;
-            if (!holds(group, onText)) {
+            group.entries.removeIf(picked);
+            const QList<Entry> marks = marksOf(group.entries);
+            if (marks.isEmpty()) {
                 stack->removeAt(i);
                 continue;
             }
-            group.entries.removeIf(picked);
-            group.entries.append({text, QByteArrayLiteral("followText:"), mark, {}});
+            group.entries.append(marks);
             group.conditions.append(shown);
             ++kept;
         }
@@ -312,16 +324,20 @@ int InspectUndoManager::keepStepsOnText(const std::function<bool(const TargetRef
         return std::any_of(m_openGroups.cbegin(), m_openGroups.cend(), test);
     };
     if (anyOpen([&](const Group &group) { return holds(group, picked); })) {
-        const bool changedText = anyOpen([&](const Group &group) { return holds(group, onText); });
+        QList<Entry> changed;
         for (Group &group : m_openGroups) {
             group.entries.removeIf(picked);
-            if (!changedText) {
+            changed.append(group.entries);
+        }
+        const QList<Entry> marks = marksOf(changed);
+        for (Group &group : m_openGroups) {
+            if (marks.isEmpty()) {
                 group.entries.clear();
                 group.dropped = true;
             }
         }
-        if (changedText) {
-            m_openGroups.last().entries.append({text, QByteArrayLiteral("followText:"), mark, {}});
+        if (!marks.isEmpty()) {
+            m_openGroups.last().entries.append(marks);
             m_openGroups.first().conditions.append(shown);
             ++kept;
         }

@@ -93,14 +93,14 @@ public:
     // when no such target can come back (a page replaced by the next).
     int removeStepsOfDestroyedTargets();
     // Takes every step holding an action the test picks as its change of
-    // the text `text`: for a page about to be loaded again from that text,
-    // whose nodes the picked actions hold. Those actions go; the step keeps
-    // its actions on the text, gains `mark` on it (run with them as the
-    // step is undone or redone) and is offered only
-    // while `shown` holds. A step with no action on the text goes whole.
-    // Answers how many steps were kept so.
-    int keepStepsOnText(const std::function<bool(const TargetRef &)> &picks, const TargetRef &text, const Action &mark,
-                        const Condition &shown);
+    // the texts it changed: for a page about to be loaded again from its
+    // texts, whose nodes or rules the picked actions hold. Those actions go;
+    // the step keeps its actions on each text `markOf` gives a mark for,
+    // gains that mark on it (run with them as the step is undone or redone)
+    // and is offered only while `shown` holds. A step with no action on
+    // such a text goes whole. Answers how many steps were kept so.
+    using TextMark = std::function<Action(const TargetRef &)>;
+    int keepStepsOnText(const std::function<bool(const TargetRef &)> &picks, const TextMark &markOf, const Condition &shown);
 
 Q_SIGNALS:
     void checkpoint();

@@ -48,6 +48,10 @@ public:
     // sheet, which stand for its text as it is (its undo steps and rows
     // hold them). Those it does not keep are read again from the text.
     virtual bool keepsRulesOf(File *) { return false; }
+    // The page is about to be loaded again in place: the panel's undo steps
+    // (the style-sheet manager's among them) are kept as their changes of
+    // the sheets' texts, which the page follows as they are undone.
+    virtual void willReloadPage() {}
     // Element detection began: the panel starts from its first category.
     virtual void resetCategorySelector() = 0;
     // A local page is complete: its style sheets' vendor prefixes are checked.

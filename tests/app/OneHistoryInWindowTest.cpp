@@ -188,6 +188,30 @@ protected:
         return true;
     }
 
+    // Loads the page again and waits for its new tree.
+    void reloadPage()
+    {
+        const DOMDocument *before = tree->document();
+        preview->refreshWebview();
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && tree->document() != before && byId("note") && !preview->isLoading(); },
+                                        20000));
+    }
+
+    // Undo of everything, the page following each step, saves the page's
+    // bytes; Redo of everything saves the edited ones.
+    void undoAndRedoEverything(const QByteArray &edited)
+    {
+        std::string why;
+        for (const bool redo : {false, true}) {
+            for (int i = 0; i < 50 && (redo ? undo()->canRedo() : undo()->canUndo()); ++i) {
+                redo ? undo()->redo() : undo()->undo();
+                ASSERT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << (redo ? "redo " : "undo ") << i << ": " << why;
+            }
+            saveBoth();
+            EXPECT_EQ(TestUtil::readFile(path("site/index.html")), redo ? edited : kPage);
+        }
+    }
+
     PreviewDelegate *preview = nullptr;
     DomTreeDelegate *tree = nullptr;
 };
@@ -257,10 +281,7 @@ TEST_F(OneHistory, TypingSavedAndReloadedIsUndoneToTheOriginalBytes)
     saveBoth();
     ASSERT_EQ(TestUtil::readFile(path("site/index.html")), typed.toUtf8());
 
-    const DOMDocument *before = tree->document();
-    preview->refreshWebview();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && tree->document() != before && byId("note") && !preview->isLoading(); },
-                                    20000));
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
     // The pane shows the sheet now; the page's typing is still the page's.
     ASSERT_TRUE(codeViewAfter("site/css/site.css", QStringLiteral(".card")));
     const QStringList undone = runAll(false);
@@ -290,6 +311,25 @@ TEST_F(OneHistory, ThePageFollowsTypingRightAfterTheTreeAddedAndRemovedElements)
     EXPECT_EQ(text("site/index.html"), QString::fromUtf8(kPage));
 }
 
+// Keys typed into the page's code view before the tree's edit was written
+// (its write waits a tenth of a second) go into the text with that edit.
+TEST_F(OneHistory, TypingRightAfterATreeEditKeepsTheEditInTheFile)
+{
+    CodeView *view = codeViewAfter("site/index.html", QStringLiteral("<p id=\"note\">"));
+    ASSERT_TRUE(view);
+    tree->selectNode(byId("b"));
+    tree->removeNode();
+    view->setFocus();
+    keys(view, QStringLiteral("New "));
+    const QString written = text("site/index.html");
+    EXPECT_FALSE(written.contains(QStringLiteral("id=\"b\""))) << written.toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("<p id=\"note\">New Note<"))) << written.toStdString();
+    std::string why;
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << why;
+    runAll(false);
+    EXPECT_EQ(text("site/index.html"), QString::fromUtf8(kPage));
+}
+
 // Typing, then the tree's edits; the page loaded again: every step is still
 // undone, the page following each, to the file's bytes, and redone to the
 // edits.
@@ -304,19 +344,24 @@ TEST_F(OneHistory, AReloadKeepsTheTreesStepsAndTheTypingBeforeThemUndoneToTheByt
     saveBoth();
     const QByteArray edited = TestUtil::readFile(path("site/index.html"));
 
-    const DOMDocument *before = tree->document();
-    preview->refreshWebview();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return tree->document() && tree->document() != before && byId("note") && !preview->isLoading(); },
-                                    20000));
-    std::string why;
-    for (const bool redo : {false, true}) {
-        for (int i = 0; i < 50 && (redo ? undo()->canRedo() : undo()->canUndo()); ++i) {
-            redo ? undo()->redo() : undo()->undo();
-            ASSERT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << (redo ? "redo " : "undo ") << i << ": " << why;
-        }
-        saveBoth();
-        EXPECT_EQ(TestUtil::readFile(path("site/index.html")), redo ? edited : kPage);
-    }
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
+    ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
+}
+
+// The tree's steps on both sides of a reload: the one after it is the
+// tree's own, those before it are kept on the text; each undone and redone
+// in turn, the page follows every one.
+TEST_F(OneHistory, TheTreesStepsOnBothSidesOfAReloadAreUndoneAndRedoneWithThePage)
+{
+    ASSERT_NO_FATAL_FAILURE(removeRow("b"));
+    ASSERT_NO_FATAL_FAILURE(copyAndPaste("a"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").count(QStringLiteral("<li id=\"a\">")) == 2; }));
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
+    ASSERT_NO_FATAL_FAILURE(removeRow("note"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !text("site/index.html").contains(QStringLiteral("id=\"note\"")); }));
+    saveBoth();
+    const QByteArray edited = TestUtil::readFile(path("site/index.html"));
+    ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
 }
 
 // A seeded sequence of typing into the page's and its sheet's code views

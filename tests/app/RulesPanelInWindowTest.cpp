@@ -10,6 +10,7 @@
 #include "domtree/DomTreeDelegate.h"
 #include "foundation/BalkInvocationManager.h"
 #include "foundation/InspectUndoManager.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/kit/SplitView.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
@@ -86,6 +87,14 @@ protected:
         ASSERT_TRUE(TestUtil::waitUntil([&] { return view->detectView()->element() == title; }));
         clickPointer(view, point);
         ASSERT_TRUE(TestUtil::waitUntil([&] { return colorRow() != nullptr; }, 10000));
+    }
+
+    // The same, with the inspector's window open.
+    void pickTheHeadingWithTheInspector()
+    {
+        ASSERT_NO_FATAL_FAILURE(pickTheHeading());
+        if (!delegate->ui().cssInspector->isVisible())
+            send("openCSSInspector:");
     }
 
     // Selects the page's heading in the DOM tree until the panel lists its rules.
@@ -184,9 +193,7 @@ protected:
 
 TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChangingOnlyThatDeclaration)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     ASSERT_TRUE(rules->outline()->isVisible());
     File *sheet = node("site/css/site.css");
     ASSERT_TRUE(sheet);
@@ -215,9 +222,7 @@ TEST_F(RulesPanelInWindow, APickedElementsValueIsTypedUndoneRetypedAndSavedChang
 
 TEST_F(RulesPanelInWindow, AReloadAndAnotherPageOfTheSheetKeepItsRulesAfterAnEditSavedAndUndone)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     File *sheet = node("site/css/site.css");
     ASSERT_TRUE(sheet);
     InspectUndoManager *undo = delegate->sharedUndoManager();
@@ -258,11 +263,69 @@ TEST_F(RulesPanelInWindow, AReloadAndAnotherPageOfTheSheetKeepItsRulesAfterAnEdi
     EXPECT_TRUE(sheet->styleDeclarations() == model) << "the rules were read again";
 }
 
+TEST_F(RulesPanelInWindow, AnEditRightAfterTypingIntoTheSheetsCodeViewIsWrittenWithTheTyping)
+{
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    CodeView *view = codeViewAfter("site/css/site.css", QStringLiteral("margin: "));
+    ASSERT_TRUE(view);
+    QSignalSpy relisted(rules, &CSSOutlineDelegate::rebuilt);
+    keys(view, QStringLiteral("\x7f" "2px"));
+    ASSERT_TRUE(sheet->currentContent()->contains(QStringLiteral("margin: 2px;")));
+    // The rows are listed again for the text typed, as the user sees.
+    TestUtil::waitUntil([&] { return relisted.count() > 0; }, 3000);
+    settleWrites();
+
+    typeIntoColor(QStringLiteral("navy"));
+    QByteArray expected = kSheet;
+    expected.replace("    color: black;\n    margin: 0;", "    color: navy;\n    margin: 2px;");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), expected);
+    send("save:");
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return disk() == expected; }, 3000)) << disk().toStdString();
+
+    InspectUndoManager *undo = delegate->sharedUndoManager();
+    while (undo->canUndo())
+        undo->undo();
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+}
+
+// The page loaded again in place: the panel's edit is still undone and
+// redone, as its change of the sheet's text, the page following it.
+TEST_F(RulesPanelInWindow, AReloadKeepsThePanelsStepsAndThePageFollowsTheirUndo)
+{
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    typeIntoColor(QStringLiteral("navy"));
+    const QString edited = *sheet->currentContent();
+    UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
+    const int loads = completions;
+    preview->refreshWebview();
+    waitForTheLoad(loads, node("site/index.html"));
+
+    const auto titleColor = [this] {
+        std::optional<QString> answer;
+        preview->webview()->webPage()->runJavaScript(QStringLiteral("getComputedStyle(document.getElementById('title')).color"),
+                                                     WebPage::World::Bridge, [&answer](const QVariant &value) { answer = value.toString(); });
+        TestUtil::waitUntil([&] { return answer.has_value(); }, 5000);
+        return answer.value_or(QString());
+    };
+    EXPECT_EQ(titleColor(), QStringLiteral("rgb(0, 0, 128)"));
+    InspectUndoManager *undo = delegate->sharedUndoManager();
+    ASSERT_TRUE(undo->canUndo());
+    undo->undo();
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return titleColor() == QLatin1String("rgb(0, 0, 0)"); }, 5000)) << titleColor().toStdString();
+    ASSERT_TRUE(undo->canRedo());
+    undo->redo();
+    EXPECT_EQ(*sheet->currentContent(), edited);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return titleColor() == QLatin1String("rgb(0, 0, 128)"); }, 5000)) << titleColor().toStdString();
+}
+
 TEST_F(RulesPanelInWindow, ADeclarationIsAddedFromTheRulesMenuByKeyboardAndUndoneFromTheEditMenu)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     File *sheet = node("site/css/site.css");
     ASSERT_TRUE(sheet);
     CSSRulePtr h1;
@@ -307,9 +370,7 @@ TEST_F(RulesPanelInWindow, ASheetThatComesAfterThePickIsListedForThePickedElemen
 
 TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndoneThere)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     File *sheet = node("site/css/site.css");
     ASSERT_TRUE(sheet);
     OutlineViewEx *outline = rules->outline();
@@ -340,9 +401,7 @@ TEST_F(RulesPanelInWindow, ADeclarationIsCopiedAndPastedFromTheEditMenuAndUndone
 
 TEST_F(RulesPanelInWindow, KeepMyChangesSavesTheRulesPanelsVersionOverTheOtherPrograms)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     typeIntoColor(QStringLiteral("teal"));
     QByteArray mine = kSheet;
     mine.replace("    color: black;", "    color: teal;");
@@ -363,9 +422,7 @@ TEST_F(RulesPanelInWindow, KeepMyChangesSavesTheRulesPanelsVersionOverTheOtherPr
 
 TEST_F(RulesPanelInWindow, UseTheVersionOnDiskReloadsThePageWithItAndKeepsTheEditInTheHistory)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     typeIntoColor(QStringLiteral("teal"));
     File *sheet = node("site/css/site.css");
     const QString mine = *sheet->currentContent();
@@ -397,9 +454,7 @@ TEST_F(RulesPanelInWindow, UseTheVersionOnDiskReloadsThePageWithItAndKeepsTheEdi
 
 TEST_F(RulesPanelInWindow, ASheetDeletedWhileEditedHereIsKeptAndSavedAgainWithTheEdit)
 {
-    pickTheHeading();
-    if (!delegate->ui().cssInspector->isVisible())
-        send("openCSSInspector:");
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     typeIntoColor(QStringLiteral("teal"));
     File *sheet = node("site/css/site.css");
     const QByteArray mine = sheet->currentContent()->toUtf8();

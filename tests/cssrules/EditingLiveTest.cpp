@@ -183,6 +183,37 @@ TEST(RulesEditing, APropertyWrittenWithItsPrefixedCopyIsSwitchedOffAndRefusedOnT
     EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("u"), QStringLiteral("user-select")), QStringLiteral("auto"));
 }
 
+// A value the page refuses is no declaration: it neither takes away the
+// value before it of the same property nor, "!important", holds back a
+// later one (an alias's included). An edit of the rule keeps the page as a
+// load of the file gives it.
+TEST(RulesEditing, AValueThePageRefusesNeitherClearsNorHoldsBackAnotherOfItsProperty)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("site.css"),
+                            QByteArrayLiteral(".a {\n    color: rgb(0, 0, 255);\n    color: nonsense;\n"
+                                              "    background-color: nonsense !important;\n    background-color: rgb(0, 128, 0);\n"
+                                              "    user-select: 0 !important;\n    -webkit-user-select: text;\n"
+                                              "    margin-top: 1px;\n}\n")},
+                           {QStringLiteral("index.html"),
+                            QByteArrayLiteral("<!DOCTYPE html><link rel=stylesheet href=site.css><div id=t class=a>x</div>")}}));
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const auto pageShowsTheFile = [&] {
+        EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 0, 255)"));
+        EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("background-color")), QStringLiteral("rgb(0, 128, 0)"));
+        EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("user-select")), QStringLiteral("text"));
+    };
+    pageShowsTheFile();
+    const CSSRulePtr margin = LivePanel::declaration(live.ruleRow(QStringLiteral(".a")), QStringLiteral("margin-top"));
+    ASSERT_TRUE(margin && live.selectRow(margin));
+    type(QStringLiteral("3px"));
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("margin-top")), QStringLiteral("3px"));
+    pageShowsTheFile();
+    live.panel.commitStyleEnabled(margin, false);
+    EXPECT_EQ(computedValue(*live.fixture, QStringLiteral("t"), QStringLiteral("margin-top")), QStringLiteral("0px"));
+    pageShowsTheFile();
+}
+
 // A sheet typed into elsewhere (the code view) is read again by whoever asks
 // for its rules next; the panel's rows then stand for the new model, and
 // a value edited in them reaches the file once the typing is undone (#78).

@@ -2,6 +2,8 @@
 
 #include "LiveDomTreePage.h"
 
+#include "platform/foundation/NotificationCenter.h"
+
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -325,6 +327,76 @@ TEST(DomTreeScriptedEditsLive, WhatAPageScriptMadeInsideAnElementRefusesEditsAft
     EXPECT_TRUE(page.text().contains(QStringLiteral("<div>\n        <div id='col'>"))) << page.text().toStdString();
     EXPECT_EQ(page.inPage(QStringLiteral("document.querySelectorAll('#marker, #tabs a').length")), QStringLiteral("1"));
     EXPECT_FALSE(page.byId("marker"));
+}
+
+// After a paste inside the table the script wrapped, text typed into the
+// page's code view is followed, and the table stays held to its text, so
+// a later edit of a cell is written where the file has it.
+TEST(DomTreeScriptedEditsLive, TypingAfterAPasteInsideWhatAPageScriptMovedIsFollowedAndEditsStillWrite)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    page.fixture.evaluate(QStringLiteral("render()"), WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&page] { return page.byId("wrapper") != nullptr; }));
+    page.select(page.byId("c1"));
+    page.tree->copy();
+    page.select(page.byId("c2"));
+    page.tree->paste();
+    page.settle();
+
+    QString typed = page.text();
+    typed.replace(QStringLiteral("<div id='row'></div>"), QStringLiteral("<div id='row'></div><p id='typed'>t</p>"));
+    ASSERT_TRUE(page.file->setContent(typed));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), &page,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(page.file)}});
+    page.settle();
+    EXPECT_TRUE(page.byId("typed"));
+    for (const char *id : {"t", "r1", "r2", "c1", "c2"})
+        EXPECT_TRUE(page.tree->isInFileText(page.byId(id))) << id;
+
+    page.select(page.byId("c2"));
+    page.addAttribute(QStringLiteral("title"), QStringLiteral("t"));
+    EXPECT_EQ(page.text(), QString(typed).replace(QStringLiteral("<td id='c2'>"), QStringLiteral("<td id='c2' title='t'>")));
+    EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
+}
+
+// An undo and redo of another file's step after a tree edit leave the page
+// held to its text as it was: the table the script wrapped, inside the
+// stretch of text the edit changed, stays paired, and Undo of everything
+// gives the text back.
+TEST(DomTreeScriptedEditsLive, UndoOfAnotherFilesStepKeepsWhatAScriptMovedHeldToTheText)
+{
+    ScriptedPage page;
+    ASSERT_TRUE(page.loaded);
+    page.fixture.evaluate(QStringLiteral("render()"), WebTestFixture::World::Page);
+    ASSERT_TRUE(TestUtil::waitUntil([&page] { return page.byId("wrapper") != nullptr; }));
+    // Typed into the page's code view first, so the tree follows replays.
+    const QString typed = QString::fromUtf8(s_scriptedPage).replace(QStringLiteral("  </body>"), QStringLiteral("  <!--t-->\n  </body>"));
+    ASSERT_TRUE(page.file->setContent(typed));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), &page,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(page.file)}});
+    page.settle();
+    const std::unique_ptr<QMimeData> mime = page.dragRows({"row"});
+    ASSERT_TRUE(mime);
+    ASSERT_TRUE(page.dropOn(mime.get(), page.rowById("holder"), 0));
+    const QString moved = page.text();
+    ASSERT_NE(moved, typed);
+    ASSERT_TRUE(page.tree->isInFileText(page.byId("t")));
+
+    QObject sheet;
+    page.undo.registerUndoWithTarget(&sheet, "typing", [] {});
+    page.undo.setActionName(QStringLiteral("Typing"));
+    page.undo.loopEnd();
+    page.undoStep();
+    page.redoStep();
+    for (const char *id : {"t", "r1", "r2", "c1", "c2", "row"})
+        EXPECT_TRUE(page.tree->isInFileText(page.byId(id))) << id;
+    EXPECT_EQ(page.text(), moved);
+
+    while (page.undo.canUndo())
+        page.undoStep();
+    EXPECT_EQ(page.text(), QString::fromUtf8(s_scriptedPage));
+    EXPECT_TRUE(page.alerts.isEmpty()) << page.alerts.join(u' ').toStdString();
 }
 
 } // namespace DomTreeScriptedEditsLiveTest

@@ -264,6 +264,44 @@ TEST(HTMLSourceWriter, MisnestedTagsTheParserMovedAreCopiedAsTheFileHasThem)
     EXPECT_EQ(page.write(), expected);
 }
 
+// A pasted copy of an element, written beside its original, is equal to the
+// original's text while the original carries what a script gave it: both
+// pair, each with its own text, wherever the page put the copy (the tree
+// appends one after the parent's closing blanks; the text has it before them).
+TEST(HTMLSourcePairing, ACopyBesideAnOriginalAScriptChangedLeavesBothPaired)
+{
+    const QString text = QStringLiteral("<html><body><div>\n  <label>a</label>\n  <input class=\"x\">\n</div></body></html>");
+    const QString copy = QStringLiteral("<input class=\"x\">");
+    enum Place { Before, After, Last };
+    for (const Place place : {Before, After, Last}) {
+        SCOPED_TRACE(int(place));
+        std::shared_ptr<DOMDocument> live = HTMLParser::parseDocument(text);
+        auto *original = static_cast<DOMElement *>(live->querySelector(QStringLiteral("input")));
+        original->setAttribute(QStringLiteral("onfocus"), QStringLiteral("focused(this)"));
+        DOMElementPtr pasted = live->createElement(QStringLiteral("input"));
+        pasted->setAttribute(QStringLiteral("class"), QStringLiteral("x"));
+        DOMNode *parent = original->parentNode();
+        parent->insertBefore(pasted, place == Before ? original : place == After ? original->nextSibling() : nullptr);
+        QString written = text;
+        const qsizetype at = written.indexOf(copy);
+        if (place == Before)
+            written.insert(at, copy + QStringLiteral("\n  "));
+        else
+            written.insert(at + copy.size(), QStringLiteral("\n  ") + copy);
+
+        HTMLSourcePairing pairing;
+        pairing.pair(written, *live);
+        ASSERT_TRUE(pairing.isPaired());
+        const DOMNode *originalSource = pairing.sourceOf(original);
+        const DOMNode *pastedSource = pairing.sourceOf(pasted.get());
+        ASSERT_TRUE(originalSource && pastedSource);
+        EXPECT_NE(originalSource, pastedSource);
+        const DOMNode *label = pairing.sourceOf(live->querySelector(QStringLiteral("label")));
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->nextSibling()->nextSibling() == originalSource, place != Before);
+    }
+}
+
 } // namespace HTMLSourceWriterTest
 
 namespace HTMLSourceWriterMinifiedTest {

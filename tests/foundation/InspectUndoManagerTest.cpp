@@ -439,8 +439,10 @@ TEST(InspectUndoManager, StepsKeptOnTheTextLoseTheirNodeActionsAndMarkEachReplay
         ++marks;
         undo.prepareWithInvocationTarget(&text, mark);
     };
-    const int kept = undo.keepStepsOnText([&owner](const TargetRef &target) { return target.owner() == &owner; }, &text,
-                                          mark, [&shown] { return shown; });
+    const TargetRef onText(&text);
+    const int kept = undo.keepStepsOnText([&owner](const TargetRef &target) { return target.owner() == &owner; },
+                                          [&](const TargetRef &target) { return target == onText ? mark : InspectUndoManager::Action(); },
+                                          [&shown] { return shown; });
     EXPECT_EQ(kept, 2);
     undo.loopEnd();
     EXPECT_FALSE(undo.canUndo());

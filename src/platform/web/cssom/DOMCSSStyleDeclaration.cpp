@@ -213,6 +213,18 @@ bool DOMCSSStyleDeclaration::isValid(const QString &name, const QString &value)
     return valid;
 }
 
+std::optional<bool> DOMCSSStyleDeclaration::takes(const QString &name, const QString &value) const
+{
+    const QString key = engineName(normalizedName(name));
+    const QString probe = QString(value).remove(QLatin1String("!important")).trimmed();
+    if (key.isEmpty() || probe.isEmpty())
+        return false;
+    DOMDocument *owner = document();
+    if (!owner || !owner->engineQueries())
+        return std::nullopt;
+    return owner->engineQueries()->supports(key, probe);
+}
+
 DOMDocument *DOMCSSStyleDeclaration::document() const
 {
     // The document is only read during the call; whoever shows it holds it.

@@ -56,6 +56,9 @@ public:
     // property (any "!important" removed). It leaves the property unset on
     // this declaration, whatever it held before.
     bool isValid(const QString &name, const QString &value);
+    // The same without touching the declaration: asked of the engine when
+    // its answer is not at hand; unknown without an engine.
+    std::optional<bool> takes(const QString &name, const QString &value) const;
 
     // The engine's state, as the bridge reports it; no command is sent.
     // Without items, the items are the declarations of cssText.
