@@ -20,8 +20,19 @@ namespace {
 // The pattern engine's own bound on one search: past it the search ends
 // with no match, however the page is written.
 const QString kMatchLimit = QStringLiteral("(*LIMIT_MATCH=10000000)");
-// And on one chain of groups: past it the search gives up.
+// And on one chain of groups: past it the search gives up (sanitized
+// builds run several times slower).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qint64 kTimeLimitMs = 5000;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr qint64 kTimeLimitMs = 5000;
+#else
 constexpr qint64 kTimeLimitMs = 500;
+#endif
+#else
+constexpr qint64 kTimeLimitMs = 500;
+#endif
 
 QString nameOf(const DOMNodeEx *row)
 {

@@ -487,16 +487,19 @@ void CodeView::reloadContent()
     // The view's own typing comes back after its first key: nothing to do.
     if (*text == m_text.string())
         return;
-    const int caret = textCursor().position();
-    const int oldLength = document()->characterCount() - 1;
+    const QString before = m_text.string();
+    const int caret = stringIndexOf(textCursor().position());
     const int scroll = verticalScrollBar()->value();
     setString(text);
-    const int newLength = document()->characterCount() - 1;
-    // The caret keeps its distance from the end of the text; past the end
-    // it goes to the end.
-    const int moved = std::max(0, caret + newLength - oldLength);
+    // The caret stays where the text before it is the same; otherwise, or
+    // at the end, it keeps its distance from the end, and past the end goes
+    // to the end.
+    const int length = int(text->size());
+    int kept = caret;
+    if (caret >= before.size() || caret > length || QStringView(*text).first(caret) != QStringView(before).first(caret))
+        kept = std::clamp(caret + length - int(before.size()), 0, length);
     QTextCursor cursor = textCursor();
-    cursor.setPosition(std::min(moved, newLength));
+    cursor.setPosition(documentPositionOf(kept));
     setTextCursor(cursor);
     verticalScrollBar()->setValue(scroll);
     updateSyntaxColor();
@@ -669,6 +672,9 @@ void CodeView::keyPressEvent(QKeyEvent *event)
 {
     if (CodeEditing::runViewKey(event, [this](Qt::KeyboardModifiers modifiers) { save(modifiers); }))
         return;
+    // Another view's edit still waiting for its write goes into the text
+    // first: the key applies to the text with it.
+    File::runPendingWrites();
     keyDown(event);
 }
 

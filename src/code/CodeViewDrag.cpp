@@ -4,6 +4,7 @@
 
 #include "stylesheet/WebCoreObjects.h"
 #include "toolkit/DragPayload.h"
+#include "workspace/File.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -41,6 +42,7 @@ bool CodeView::canInsertFromMimeData(const QMimeData *source) const
 
 void CodeView::insertFromMimeData(const QMimeData *source)
 {
+    File::runPendingWrites();
     if (source && source->hasText())
         insertPlainText(source->text());
 }
@@ -81,6 +83,7 @@ bool CodeView::performDragOperation(const QMimeData *mime, const QPoint &point)
 {
     if (!mime)
         return true;
+    File::runPendingWrites();
     for (const QString &type : mime->formats()) {
         if (type == QLatin1String(DragPayload::kDomNodeDragCopy)) {
             const std::optional<QVariant> value = DragPayload::decodeDomNodeDragCopy(mime->data(type));

@@ -635,6 +635,8 @@ void LargeTextView::keyPressEvent(QKeyEvent *event)
 {
     if (CodeEditing::runViewKey(event, [this](Qt::KeyboardModifiers modifiers) { save(modifiers); }) || moveKey(event))
         return;
+    // Another view's edit still waiting for its write goes into the text first.
+    File::runPendingWrites();
     const bool hasSelection = selectionStart() != selectionEnd();
     if (event->matches(QKeySequence::SelectAll)) {
         select(0, int(m_text->size()));

@@ -211,6 +211,13 @@ TEST_F(CodeViewTest, AReloadMovesTheCaretByTheChangeInLength)
     file->setContent(QStringLiteral("98"));
     EXPECT_EQ(view.textCursor().position(), 2);
     EXPECT_FALSE(view.textCursor().hasSelection());
+    // A change after the caret leaves it where it is.
+    file->setContent(QStringLiteral("0123456789"));
+    cursor = view.textCursor();
+    cursor.setPosition(3);
+    view.setTextCursor(cursor);
+    file->setContent(QStringLiteral("0123456xx789"));
+    EXPECT_EQ(view.textCursor().position(), 3);
 }
 
 TEST_F(CodeViewTest, CtrlSWritesTheBytesAndWithShiftAlsoRefreshesThePreview)
