@@ -42,13 +42,23 @@ void WebPage::askIfResponding()
     // does not respond.
     if (!m_dialogType.isEmpty())
         return;
+    // Where no page's script runs now (the browser's page about a failed
+    // load came in place of the page asked), the question is moot.
+    if (!showsDocument()) {
+        if (m_questionAsked.isValid()) {
+            m_questionAsked.invalidate();
+            ++m_questions;
+            setResponding(true);
+            if (auto then = std::exchange(m_afterAnswer, {}))
+                then();
+        }
+        return;
+    }
     if (m_questionAsked.isValid()) {
         if (m_questionAsked.elapsed() >= kAnswerMs && rendererIsSilent())
             setResponding(false);
         return;
     }
-    if (!showsDocument())
-        return;
     const int question = ++m_questions;
     m_questionAsked.start();
     // The cheapest question the renderer's main thread must answer itself.
