@@ -183,7 +183,7 @@ bool DomTreeDelegate::isScriptsNode(const DOMNode *node)
     // The page's own nodes have the ids the page gave them, above zero.
     const DOMNode *given = m_edits.givenOf(node);
     const qint64 origin = given ? m_edits.originOf(given) : node->nodeId();
-    return origin > 0 && !m_pairing.sourceOfId(origin);
+    return origin > 0 && !m_pairing.sourceOfId(origin) && !m_pairing.isPartOfPairedText(origin);
 }
 
 bool DomTreeDelegate::canWriteEditsOf(const QList<const DOMNode *> &nodes)

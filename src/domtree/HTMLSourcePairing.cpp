@@ -175,6 +175,7 @@ void HTMLSourcePairing::clear()
     m_sourceOfLive.clear();
     m_liveOfSource.clear();
     m_validChildren.clear();
+    m_textParts.clear();
 }
 
 void HTMLSourcePairing::link(const DOMNode *live, const DOMNode *source)
@@ -389,5 +390,36 @@ void HTMLSourcePairing::descend(const DOMNode *live, const DOMNode *source)
             if (liveChild->isElement())
                 pending.append(std::pair<const DOMNode *, const DOMNode *>(liveChild, sourceChild));
         }
+        markTextParts(liveChildren);
+    }
+}
+
+void HTMLSourcePairing::markTextParts(const QList<const DOMNode *> &liveChildren)
+{
+    for (qsizetype from = 0; from < liveChildren.size(); ++from) {
+        if (!liveChildren.at(from)->isText())
+            continue;
+        qsizetype to = from + 1;
+        while (to < liveChildren.size() && liveChildren.at(to)->isText())
+            ++to;
+        // One of the run paired, the run reading as its text (the blanks
+        // the element stood between are one in the text written without it).
+        const DOMNode *source = nullptr;
+        int pairedInRun = 0;
+        QString joined;
+        for (qsizetype i = from; i < to; ++i) {
+            joined += liveChildren.at(i)->nodeValue();
+            if (const DOMNode *paired = m_sourceOfLive.value(liveChildren.at(i)->nodeId())) {
+                source = paired;
+                ++pairedInRun;
+            }
+        }
+        if (to - from > 1 && pairedInRun == 1 && joined.simplified() == source->nodeValue().simplified()) {
+            for (qsizetype i = from; i < to; ++i) {
+                if (!m_sourceOfLive.contains(liveChildren.at(i)->nodeId()))
+                    m_textParts.insert(liveChildren.at(i)->nodeId());
+            }
+        }
+        from = to - 1;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -61,6 +62,11 @@ public:
     // The source node paired with a live node, or null.
     const DOMNode *sourceOf(const DOMNode *live) const;
     const DOMNode *sourceOfId(qint64 liveId) const { return m_sourceOfLive.value(liveId); }
+    // Whether the live text is one of texts side by side that together read
+    // as one text of the source, another of them paired with it: the tree
+    // took out what stood between them, and the text read since has them
+    // as one. It is the file's, though no node of the text is its own.
+    bool isPartOfPairedText(qint64 liveId) const { return m_textParts.contains(liveId); }
     // The id of the live node paired with a source node, or 0.
     qint64 liveIdOf(const DOMNode *source) const { return m_liveOfSource.value(source); }
     // The children of a source node (a template's content) that stand in
@@ -72,6 +78,7 @@ public:
 private:
     // Pairs the children of a live node and its source node, and theirs.
     void descend(const DOMNode *live, const DOMNode *source);
+    void markTextParts(const QList<const DOMNode *> &liveChildren);
     void link(const DOMNode *live, const DOMNode *source);
     QList<const DOMNode *> spliceableChildren(const DOMNode *source) const;
 
@@ -82,4 +89,5 @@ private:
     QHash<qint64, const DOMNode *> m_sourceOfLive;
     QHash<const DOMNode *, qint64> m_liveOfSource;
     QHash<const DOMNode *, QList<const DOMNode *>> m_validChildren;
+    QSet<qint64> m_textParts;
 };

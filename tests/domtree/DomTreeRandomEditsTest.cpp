@@ -522,4 +522,41 @@ TEST(DomTreeRandomEdits, MixedEditsChangeTheFileOnlyWhereMadeAndUndoingAllGivesT
     }
 }
 
+// Once the page has followed typing, an undo pairs it with its text anew.
+// The tree's removal of an element from between two texts leaves the page
+// two texts where the file has one: both are the file's, and a wrapper made
+// around their paragraph later holds both, as the file does; Undo of
+// everything gives the original bytes.
+TEST(DomTreeRandomEdits, TextsSplitByARemovalStayTheFilesAfterTheUndoOfAnotherStep)
+{
+    RandomEdits page(1);
+    ASSERT_TRUE(page.loaded);
+    const QString typed = QString(s_original).replace(QStringLiteral(">Second<"), QStringLiteral(">Second typed<"));
+    ASSERT_TRUE(page.file->setContent(typed));
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("refreshFileContent"), &page,
+                                                             {{QStringLiteral("file"), QVariant::fromValue(page.file)}});
+    page.settle();
+    ASSERT_EQ(page.byId("a3")->textContent(), QStringLiteral("Second typed"));
+    page.select(page.byId("a2"));
+    page.tree->removeNode();
+    page.settle();
+    page.select(page.byId("s2"));
+    page.tree->removeNode();
+    page.settle();
+    page.undoStep();
+    ASSERT_TRUE(page.byId("s2"));
+
+    page.select(page.byId("a1"));
+    page.target(page.byId("a1"));
+    page.tree->containNode(QStringLiteral("div"));
+    page.settle();
+    const QString text = page.text();
+    EXPECT_TRUE(text.contains(QLatin1String("tail"))) << text.toStdString();
+    EXPECT_EQ(shapeOf(HTMLParser::parseDocument(text)->body()), shapeOf(page.document->body())) << text.toStdString();
+
+    while (page.undo.canUndo())
+        page.undoStep();
+    EXPECT_EQ(page.text(), s_original);
+}
+
 } // namespace DomTreeRandomEditsTest
