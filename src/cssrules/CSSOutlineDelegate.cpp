@@ -276,6 +276,9 @@ bool CSSOutlineDelegate::takePageDocument(DOMDocument *document)
     sortStyleFiles();
     rebuildStyleSheetsMenu();
     updateCSSFileFilter();
+    // Sheets refreshed before the page came were told of without it.
+    if (!DelayedPerform::isPending(this, "refreshStyleFiles"))
+        tellUnlistedSheets();
     readSheetsAheadLater();
     return true;
 }

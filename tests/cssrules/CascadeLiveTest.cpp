@@ -1,6 +1,8 @@
 #include "EngineMatchedRules.h"
 #include "LivePanel.h"
 
+#include "platform/foundation/DelayedPerform.h"
+
 #include "platform/web/engine/WebBridge.h"
 #include "platform/web/engine/WebView.h"
 
@@ -329,6 +331,25 @@ TEST(RulesCascade, BadInputGivesFewerRowsALogLineAndKeepsTheText)
     StandardErrorCapture second;
     ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
     EXPECT_FALSE(live.ruleRow(QStringLiteral("#t"))) << live.dump().toStdString();
+}
+
+// The sheets were refreshed before the panel had the page (its first
+// element chosen later, on a loaded machine): what is not listed of them is
+// told as the page comes.
+TEST(RulesCascade, SheetsNotListedAreToldWhenThePageComesAfterTheirRefresh)
+{
+    LivePanel live;
+    ASSERT_TRUE(live.load({{QStringLiteral("twice.css"), "p { color: red; }\n"},
+                           {QStringLiteral("index.html"),
+                            "<!DOCTYPE html><link rel=stylesheet href=twice.css><style>p { top: 0 }</style>"
+                            "<link rel=stylesheet href=twice.css?v=2><p id=t>x</p>"}}));
+    live.panel.setAndRefreshStyleFiles({live.file(QStringLiteral("twice.css"))});
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !DelayedPerform::isPending(&live.panel, "refreshStyleFiles"); }));
+    StandardErrorCapture log;
+    ASSERT_TRUE(live.select(live.element(QStringLiteral("t"))));
+    const QString logged = log.text();
+    EXPECT_TRUE(logged.contains(QLatin1String("twice.css is linked again later in the page"))) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QLatin1String("a <style> element's sheet is part of the page's HTML"))) << logged.toStdString();
 }
 
 } // namespace CascadeLiveTest
