@@ -72,7 +72,7 @@ struct PopoverPanel
         if (!row || !live.selectRow(row))
             return false;
         live.panel.showStyleEditor();
-        return TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); }, 3000);
+        return TestUtil::waitUntil([&] { return live.panel.isStyleEditorShown(); });
     }
 
     LivePanel live;
