@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -402,24 +403,26 @@ void HTMLSourcePairing::markTextParts(const QList<const DOMNode *> &liveChildren
         qsizetype to = from + 1;
         while (to < liveChildren.size() && liveChildren.at(to)->isText())
             ++to;
+        const qsizetype start = std::exchange(from, to - 1);
+        if (to - start < 2)
+            continue;
         // One of the run paired, the run reading as its text (the blanks
         // the element stood between are one in the text written without it).
         const DOMNode *source = nullptr;
         int pairedInRun = 0;
         QString joined;
-        for (qsizetype i = from; i < to; ++i) {
+        for (qsizetype i = start; i < to; ++i) {
             joined += liveChildren.at(i)->nodeValue();
             if (const DOMNode *paired = m_sourceOfLive.value(liveChildren.at(i)->nodeId())) {
                 source = paired;
                 ++pairedInRun;
             }
         }
-        if (to - from > 1 && pairedInRun == 1 && joined.simplified() == source->nodeValue().simplified()) {
-            for (qsizetype i = from; i < to; ++i) {
-                if (!m_sourceOfLive.contains(liveChildren.at(i)->nodeId()))
-                    m_textParts.insert(liveChildren.at(i)->nodeId());
-            }
+        if (pairedInRun != 1 || joined.simplified() != source->nodeValue().simplified())
+            continue;
+        for (qsizetype i = start; i < to; ++i) {
+            if (!m_sourceOfLive.contains(liveChildren.at(i)->nodeId()))
+                m_textParts.insert(liveChildren.at(i)->nodeId());
         }
-        from = to - 1;
     }
 }

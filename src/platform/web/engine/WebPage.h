@@ -289,6 +289,9 @@ private:
     // The open question is held up by the renderer, not by the browser.
     bool rendererIsSilent() const;
     void askIfResponding();
+    // The open question ends: the page responds or not, and what waited
+    // for the answer goes ahead.
+    void endQuestion(bool responding);
     void setResponding(bool responding);
     void whenResponding(std::function<void()> then);
     void endRenderer(std::function<void()> then);

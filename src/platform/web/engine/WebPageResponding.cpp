@@ -46,11 +46,8 @@ void WebPage::askIfResponding()
     // load came in place of the page asked), the question is moot.
     if (!showsDocument()) {
         if (m_questionAsked.isValid()) {
-            m_questionAsked.invalidate();
             ++m_questions;
-            setResponding(true);
-            if (auto then = std::exchange(m_afterAnswer, {}))
-                then();
+            endQuestion(true);
         }
         return;
     }
@@ -66,13 +63,18 @@ void WebPage::askIfResponding()
                   [this, question](const QJsonObject &, const QString &) {
                       if (question != m_questions)
                           return;
-                      m_questionAsked.invalidate();
                       // A page asking dialog after dialog, answered unseen,
                       // answers in between but does nothing else.
-                      setResponding(std::exchange(m_dialogsUnseen, 0) < kDialogsInAQuestion);
-                      if (auto then = std::exchange(m_afterAnswer, {}))
-                          then();
+                      endQuestion(std::exchange(m_dialogsUnseen, 0) < kDialogsInAQuestion);
                   });
+}
+
+void WebPage::endQuestion(bool responding)
+{
+    m_questionAsked.invalidate();
+    setResponding(responding);
+    if (auto then = std::exchange(m_afterAnswer, {}))
+        then();
 }
 
 void WebPage::setResponding(bool responding)
