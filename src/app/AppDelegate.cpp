@@ -595,7 +595,14 @@ void AppDelegate::reserveWrite(const TargetRef &target, const TargetRef &file,
 {
     const Invocation invocation = Invocation::invocationWithSelector(
         target, QByteArrayLiteral("lazyWrite:"), {file}, std::move(lazyWrite));
+    // The writes end the step of the edits that asked for them, at once: an
+    // edit that comes before the end of this turn (a key waiting behind the
+    // write's timer) is a step of its own, with a write of its own (#84).
     balkInvocationManager()->addOperation(invocation, true, [this] {
-        sharedUndoManager()->reserveCloseGroupingAtEndOfRunLoop();
+        InspectUndoManager *undo = sharedUndoManager();
+        if (undo->isUndoing() || undo->isRedoing())
+            undo->reserveCloseGroupingAtEndOfRunLoop();
+        else
+            undo->loopEnd();
     });
 }

@@ -311,6 +311,31 @@ TEST_F(OneHistory, ThePageFollowsTypingRightAfterTheTreeAddedAndRemovedElements)
     EXPECT_EQ(text("site/index.html"), QString::fromUtf8(kPage));
 }
 
+// An edit that comes right after the write of the one before it (in the
+// same turn of events, as a key waiting behind the write's timer does) is
+// a step of its own with its own write: each Undo takes back an edit and
+// its text together, none refused for a node the text no longer holds.
+TEST_F(OneHistory, AnEditRightAfterTheWriteOfTheOneBeforeIsUndoneWithItsOwnWrite)
+{
+    AlertAnswers alerts({});
+    tree->selectNode(byId("b"));
+    tree->removeNode();
+    File::runPendingWrites();
+    ASSERT_FALSE(text("site/index.html").contains(QStringLiteral("id=\"b\"")));
+    ASSERT_NO_FATAL_FAILURE(copyAndPaste("a"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").count(QStringLiteral("<li id=\"a\">")) == 2; }));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !undo()->groupingLevel(); }));
+    std::string why;
+    for (int step = 0; step < 2; ++step) {
+        ASSERT_TRUE(undo()->canUndo()) << step;
+        undo()->undo();
+        EXPECT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << step << ": " << why;
+    }
+    EXPECT_FALSE(undo()->canUndo());
+    EXPECT_TRUE(alerts.messages.isEmpty()) << alerts.informativeTexts.join(u'\n').toStdString();
+    EXPECT_EQ(text("site/index.html"), QString::fromUtf8(kPage));
+}
+
 // Keys typed into the page's code view before the tree's edit was written
 // (its write waits a tenth of a second) go into the text with that edit.
 TEST_F(OneHistory, TypingRightAfterATreeEditKeepsTheEditInTheFile)
