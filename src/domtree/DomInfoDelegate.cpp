@@ -345,6 +345,8 @@ void DomInfoDelegate::registerRestore(const DOMElementPtr &element, const QList<
 
 void DomInfoDelegate::restoreAttributes(const DOMElementPtr &element, const QList<Attribute> &attributes)
 {
+    if (m_domTreeDelegate && m_domTreeDelegate->followsTextForNodeGone(element.get()))
+        return;
     const QList<Attribute> current = attributesOf(*element);
     registerRestore(element, current);
     while (element->attributeCount() > 0)

@@ -177,6 +177,11 @@ public:
     // which is shown, and its edit can be written. A refusal is said in the
     // log, and one of a document still shown over the preview, with why.
     bool canEdit(const DOMNode *node);
+    // Whether an undo or redo step acts on a node the page no longer holds
+    // (the page followed its text since, and holds another in its place):
+    // the page then follows the step's change of the text once the step is
+    // back, and the step leaves the node alone.
+    bool followsTextForNodeGone(const DOMNode *node);
     QString refusalOfPageShown() const;
     // Whether an edit of the node can be written into the file's text as
     // it is now: the file holds it, or the user put it in (a node not in

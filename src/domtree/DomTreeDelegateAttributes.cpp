@@ -79,6 +79,8 @@ void DomTreeDelegate::showInvalidAttributeAlert(const QString &name)
 bool DomTreeDelegate::replaceAttributes(const DOMNodePtr &node, const QList<QVariantMap> &from,
                                         const QList<QVariantMap> &to, bool write, AttributesOf source)
 {
+    if (followsTextForNodeGone(node.get()))
+        return false;
     if (!node || !node->isElement() || !canEdit(node.get()))
         return false;
     auto *element = static_cast<DOMElement *>(node.get());

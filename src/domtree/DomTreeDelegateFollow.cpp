@@ -159,12 +159,6 @@ private:
             }
         }
         DOMNode *parent = const_cast<DOMNode *>(DOMNodeEx::contentParent(live));
-        DOMNode *reference = nullptr;
-        if (tail > 0) {
-            reference = liveOf(before.at(before.size() - tail));
-            if (!reference || reference->parentNode() != parent)
-                return false;
-        }
         // The new children are made from their text, which must lie in
         // order inside their parent's, as the parser read it there; a text
         // the parser moved in (the blanks after "</body>") from its characters.
@@ -183,6 +177,18 @@ private:
             } else {
                 return false;
             }
+        }
+        // What came stands before the first node after it that the page
+        // shows; a text without a partner there (the blanks a reload leaves
+        // last in the body) is passed over, and with none left it goes last.
+        DOMNode *reference = nullptr;
+        for (qsizetype i = before.size() - tail; i < before.size() && !markup.isEmpty(); ++i) {
+            reference = liveOf(before.at(i));
+            if (reference && reference->parentNode() == parent)
+                break;
+            reference = nullptr;
+            if (!before.at(i)->isText())
+                return false;
         }
         for (const DOMNode *node : gone) {
             if (DOMNode *shown = liveOf(node); shown && shown->parentNode() == parent)
@@ -231,6 +237,19 @@ void DomTreeDelegate::textChangedElsewhere(File *file)
     if (undo && (undo->isUndoing() || undo->isRedoing()))
         return;
     followText();
+}
+
+bool DomTreeDelegate::followsTextForNodeGone(const DOMNode *node)
+{
+    InspectUndoManager *undo = undoManager();
+    if (!node || node->isConnected() || !undo || !(undo->isUndoing() || undo->isRedoing()))
+        return false;
+    watchReplays();
+    m_followPending = true;
+    // The opposite step follows the text in its turn.
+    if (m_indexFile)
+        undo->prepareWithInvocationTarget(m_indexFile.data(), followMark(m_indexFile));
+    return true;
 }
 
 void DomTreeDelegate::willReloadPage()

@@ -504,5 +504,30 @@ TEST_F(OneHistory, ASeededSequenceOfEveryViewsEditsKeepsThePageWithItsTextAndUnd
     }
 }
 
-} // namespace OneHistoryInWindowTest
+// An element pasted before a reload, its attribute edited after it: Undo
+// of everything takes the element out of the page as its text goes, and
+// Redo makes it anew from the text; the attribute's step then acts on an
+// element the page no longer holds, and the page follows the step's text
+// instead, every time it is undone and redone.
+TEST_F(OneHistory, AnAttributeOfAnElementPastedBeforeAReloadIsUndoneAndRedoneWithThePage)
+{
+    ASSERT_NO_FATAL_FAILURE(copyAndPaste("note"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").count(QStringLiteral("<p id=\"note\">")) == 2; }));
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
+    // The second note, pasted before the reload.
+    DOMElement *second = byId("note")->nextElementSibling();
+    ASSERT_TRUE(second);
+    tree->selectNode(second);
+    DomInfoDelegate *inspector = tree->domInfoDelegate();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector->inspectedNode() && inspector->inspectedNode()->node() == second; }));
+    inspector->attrName()->setText(QStringLiteral("title"));
+    inspector->attrValue()->setText(QStringLiteral("t2"));
+    inspector->addAttr();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").contains(QStringLiteral("title=\"t2\"")); }));
+    saveBoth();
+    const QByteArray edited = TestUtil::readFile(path("site/index.html"));
+    ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
+    ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
+}
 
+} // namespace OneHistoryInWindowTest
