@@ -85,11 +85,13 @@ protected:
         TestUtil::spin(20);
     }
 
-    void addAttribute(const char *id, const QString &name, const QString &value)
+    void addAttribute(const char *id, const QString &name, const QString &value) { addAttribute(byId(id), name, value); }
+    void addAttribute(DOMElement *element, const QString &name, const QString &value)
     {
-        tree->selectNode(byId(id));
+        ASSERT_TRUE(element);
+        tree->selectNode(element);
         DomInfoDelegate *inspector = tree->domInfoDelegate();
-        ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector->inspectedNode() && inspector->inspectedNode()->node() == byId(id); }));
+        ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector->inspectedNode() && inspector->inspectedNode()->node() == element; }));
         inspector->attrName()->setText(name);
         inspector->attrValue()->setText(value);
         inspector->addAttr();
@@ -515,14 +517,7 @@ TEST_F(OneHistory, AnAttributeOfAnElementPastedBeforeAReloadIsUndoneAndRedoneWit
     ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").count(QStringLiteral("<p id=\"note\">")) == 2; }));
     ASSERT_NO_FATAL_FAILURE(reloadPage());
     // The second note, pasted before the reload.
-    DOMElement *second = byId("note")->nextElementSibling();
-    ASSERT_TRUE(second);
-    tree->selectNode(second);
-    DomInfoDelegate *inspector = tree->domInfoDelegate();
-    ASSERT_TRUE(TestUtil::waitUntil([&] { return inspector->inspectedNode() && inspector->inspectedNode()->node() == second; }));
-    inspector->attrName()->setText(QStringLiteral("title"));
-    inspector->attrValue()->setText(QStringLiteral("t2"));
-    inspector->addAttr();
+    ASSERT_NO_FATAL_FAILURE(addAttribute(byId("note")->nextElementSibling(), QStringLiteral("title"), QStringLiteral("t2")));
     ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html").contains(QStringLiteral("title=\"t2\"")); }));
     saveBoth();
     const QByteArray edited = TestUtil::readFile(path("site/index.html"));
