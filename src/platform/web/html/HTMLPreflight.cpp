@@ -297,16 +297,21 @@ private:
         if (at + 2 >= m_in.size() || !isAsciiAlpha(m_in.at(at + 2)))
             return skipTo(at, '>');
         const TagInfo *tag = nullptr;
-        qsizetype i = readName(at + 2, tag);
+        const qsizetype nameEnd = readName(at + 2, tag);
         const QByteArray &name = tag->name;
         bool selfClosing = false;
-        i = skipAttributes(i, selfClosing);
+        const qsizetype i = skipAttributes(nameEnd, selfClosing);
+        // In svg and math the parser library closes an element only on an
+        // end tag of its name alone: "</svg\n  >" would leave it open.
+        const bool dropped = m_dropDocumentEndTags && (name == "body" || name == "html");
+        if (!dropped && m_counts[9] > 0 && i <= m_in.size() && i - 1 > nameEnd && m_in.at(i - 1) == '>')
+            replace(at, i, "</" + m_in.mid(at + 2, nameEnd - at - 2) + ">");
         if (m_headOpen && m_templateDepth == 0
             && (name == "head" || name == "body" || name == "html" || name == "br"))
             m_headOpen = false;
         if (name == "template" && m_templateDepth > 0)
             --m_templateDepth;
-        if (m_dropDocumentEndTags && (name == "body" || name == "html")) {
+        if (dropped) {
             replace(at, i, QByteArray());
             return i;
         }

@@ -101,6 +101,33 @@ TEST(HTMLSourceMap, PositionsSurviveThePreflightsChanges)
     EXPECT_EQ(deep.mid(last->start, last->end - last->start), QStringLiteral("<p id=last>end</p>"));
 }
 
+TEST(HTMLSourceMap, AnSvgEndTagWithBlanksBeforeItsBracketClosesItsElement)
+{
+    // As a page written to keep blanks out of the text between inline svgs
+    // has it: each svg closes, and its end tag is its whole text.
+    const QString page = QStringLiteral("<html><head></head><body><div><svg class=a><circle></circle></svg\n  ><svg class=b></svg\n  >"
+                                        "<div id=w>x</div></div></body></html>");
+    EXPECT_EQ(rangesOf(page).toStdString(), QStringLiteral(
+        "HTML: <html> | </html>\n"
+        "  HEAD: <head> | </head>\n"
+        "  BODY: <body> | </body>\n"
+        "    DIV: <div> | </div>\n"
+        "      svg: <svg class=a> | </svg\\n  >\n"
+        "        circle: <circle> | </circle>\n"
+        "      svg: <svg class=b> | </svg\\n  >\n"
+        "      DIV: <div id=w> | </div>\n"
+        "        #text: x\n").toStdString());
+    // A fragment made from the same text, as the tree makes what the text
+    // gains, is built alike.
+    const std::shared_ptr<DOMDocument> document = HTMLParser::parseDocument(page);
+    DOMElement *div = static_cast<DOMElement *>(document->body()->firstChild());
+    const std::shared_ptr<DOMDocumentFragment> fragment = HTMLParser::parseFragment(
+        *document, QStringLiteral("<svg><g></g></svg\n><p>after</p>"), QStringLiteral("div"), div->namespaceId());
+    ASSERT_TRUE(fragment);
+    ASSERT_EQ(fragment->childCount(), 2);
+    EXPECT_EQ(fragment->lastChild()->nodeName(), QStringLiteral("P"));
+}
+
 TEST(HTMLSourceMap, ParsingWithoutAMapBuildsTheSameTree)
 {
     const QString html = QStringLiteral("<p>a<b>b</p>c</b><table>x<tr><td>1</table>");
