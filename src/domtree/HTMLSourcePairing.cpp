@@ -50,6 +50,41 @@ bool sameNode(const DOMNode *live, const DOMNode *source)
     return true;
 }
 
+// Same kind and name, and an element holding every attribute of the text's
+// with its value (of "class" every name): what a page script adds to an
+// element it takes up, as it wraps or moves it.
+bool carries(const DOMNode *live, const DOMNode *source)
+{
+    if (!sameKind(live, source) || !live->isElement())
+        return sameKind(live, source);
+    const auto *a = static_cast<const DOMElement *>(live);
+    const auto *b = static_cast<const DOMElement *>(source);
+    if (a->attributeCount() < b->attributeCount())
+        return false;
+    // Asked for every pair of a long list: no copies.
+    const auto names = [](const QString &value) { return QStringTokenizer(value, u' ', Qt::SkipEmptyParts); };
+    for (int i = 0; i < b->attributeCount(); ++i) {
+        const DOMAttr *attribute = b->attributeAt(i);
+        if (!attribute->prefix().isEmpty() || !a->hasAttribute(attribute->localName()))
+            return false;
+        const QString value = a->getAttribute(attribute->localName());
+        if (value == attribute->value())
+            continue;
+        if (attribute->localName() != QLatin1String("class"))
+            return false;
+        for (const QStringView wanted : names(attribute->value())) {
+            bool held = false;
+            for (const QStringView name : names(value)) {
+                if ((held = name == wanted))
+                    break;
+            }
+            if (!held)
+                return false;
+        }
+    }
+    return true;
+}
+
 using Equal = std::function<bool(const DOMNode *, const DOMNode *)>;
 using Match = std::pair<qsizetype, qsizetype>;
 
@@ -354,36 +389,40 @@ void HTMLSourcePairing::descend(const DOMNode *live, const DOMNode *source)
         const DOMNode *sourceParent = DOMNodeEx::contentParent(sourceNode);
         if (liveParent != liveNode && sourceParent != sourceNode)
             link(liveParent, sourceParent);
-        const QList<const DOMNode *> sourceChildren = spliceableChildren(sourceNode);
+        QList<const DOMNode *> sourceChildren = spliceableChildren(sourceNode);
         m_validChildren.insert(sourceNode, sourceChildren);
+        // Those found already where a script had put them are left out.
+        sourceChildren.removeIf([this](const DOMNode *child) { return m_liveOfSource.contains(child); });
         if (sourceChildren.isEmpty())
             continue;
-        QList<const DOMNode *> liveChildren;
-        liveChildren.reserve(liveParent->childCount());
+        QList<const DOMNode *> children;
+        children.reserve(liveParent->childCount());
         for (const DOMNode *child = liveParent->firstChild(); child; child = child->nextSibling())
-            liveChildren.append(child);
+            children.append(child);
+        QList<const DOMNode *> liveChildren = children;
+        liveChildren.removeIf([this](const DOMNode *child) { return m_sourceOfLive.contains(child->nodeId()); });
 
-        // Nodes that are alike in every way first, then what is left
-        // between them by kind and name. Where equal nodes can be matched
-        // in more than one way (a pasted copy beside its original, which a
-        // script changed), the way that leaves the rest their partners is
-        // taken.
-        const Equal kind = sameKind;
+        // Nodes that are alike in every way first, with those that still
+        // hold what the text gives them, then what is left between them by
+        // kind and name. Where equal nodes can be matched in more than one
+        // way (a pasted copy beside its original, which a script changed),
+        // the way that leaves the rest their partners is taken.
+        const Equal carried = carries;
         QList<Match> strong;
-        align(liveChildren, 0, liveChildren.size(), sourceChildren, 0, sourceChildren.size(), sameNode, strong, &kind);
+        align(liveChildren, 0, liveChildren.size(), sourceChildren, 0, sourceChildren.size(), sameNode, strong, &carried);
         QList<Match> matches;
         qsizetype liveFrom = 0;
         qsizetype sourceFrom = 0;
         strong.append({liveChildren.size(), sourceChildren.size()});
         for (const Match &anchor : std::as_const(strong)) {
             if (anchor.first > liveFrom && anchor.second > sourceFrom)
-                align(liveChildren, liveFrom, anchor.first, sourceChildren, sourceFrom, anchor.second, sameKind,
-                      matches);
+                alignGap(liveChildren, liveFrom, anchor.first, sourceChildren, sourceFrom, anchor.second, matches, pending);
             if (anchor.first < liveChildren.size())
                 matches.append(anchor);
             liveFrom = anchor.first + 1;
             sourceFrom = anchor.second + 1;
         }
+        takeCarriedOver(liveChildren, sourceChildren, matches);
         for (const Match &match : std::as_const(matches)) {
             const DOMNode *liveChild = liveChildren.at(match.first);
             const DOMNode *sourceChild = sourceChildren.at(match.second);
@@ -391,7 +430,7 @@ void HTMLSourcePairing::descend(const DOMNode *live, const DOMNode *source)
             if (liveChild->isElement())
                 pending.append(std::pair<const DOMNode *, const DOMNode *>(liveChild, sourceChild));
         }
-        markTextParts(liveChildren);
+        markTextParts(children);
     }
 }
 
@@ -424,5 +463,128 @@ void HTMLSourcePairing::markTextParts(const QList<const DOMNode *> &liveChildren
             if (!m_sourceOfLive.contains(liveChildren.at(i)->nodeId()))
                 m_textParts.insert(liveChildren.at(i)->nodeId());
         }
+    }
+}
+
+void HTMLSourcePairing::alignGap(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                                 const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo,
+                                 QList<Match> &matches, Pending &pending)
+{
+    // What the text has here may stand inside what a script put around it
+    // (a table in its widget's frame, a deck's steps in its canvas): those
+    // are found there, the rest paired here by kind and name.
+    QList<const DOMNode *> rest;
+    if (!findWrapped(live, liveFrom, liveTo, source, sourceFrom, sourceTo, pending, rest)) {
+        align(live, liveFrom, liveTo, source, sourceFrom, sourceTo, sameKind, matches);
+        return;
+    }
+    const qsizetype before = matches.size();
+    align(live, liveFrom, liveTo, rest, 0, rest.size(), sameKind, matches);
+    for (qsizetype i = before; i < matches.size(); ++i)
+        matches[i].second = source.indexOf(rest.at(matches.at(i).second), sourceFrom);
+}
+
+bool HTMLSourcePairing::findWrapped(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                                    const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo,
+                                    QList<std::pair<const DOMNode *, const DOMNode *>> &pending,
+                                    QList<const DOMNode *> &rest)
+{
+    QList<const DOMNode *> wanted;
+    for (qsizetype j = sourceFrom; j < sourceTo; ++j) {
+        if (source.at(j)->isElement() && !m_liveOfSource.contains(source.at(j)))
+            wanted.append(source.at(j));
+    }
+    if (wanted.isEmpty())
+        return false;
+    // The elements inside the live ones here, in the order of the page.
+    QList<const DOMNode *> inside;
+    for (qsizetype i = liveFrom; i < liveTo; ++i) {
+        if (!live.at(i)->isElement() || m_sourceOfLive.contains(live.at(i)->nodeId()))
+            continue;
+        QList<const DOMNode *> stack;
+        for (const DOMNode *child = DOMNodeEx::contentParent(live.at(i))->lastChild(); child; child = child->previousSibling())
+            stack.append(child);
+        while (!stack.isEmpty()) {
+            const DOMNode *node = stack.takeLast();
+            if (!node->isElement())
+                continue;
+            inside.append(node);
+            for (const DOMNode *child = DOMNodeEx::contentParent(node)->lastChild(); child; child = child->previousSibling())
+                stack.append(child);
+        }
+    }
+    if (inside.isEmpty())
+        return false;
+    QList<Match> found;
+    align(inside, 0, inside.size(), wanted, 0, wanted.size(), carries, found);
+    QSet<const DOMNode *> taken;
+    for (const Match &match : std::as_const(found)) {
+        const DOMNode *node = inside.at(match.first);
+        // One inside another found: the descent from that one pairs it.
+        bool within = false;
+        for (const DOMNode *up = node->parentNode(); up && !within; up = up->parentNode())
+            within = taken.contains(up);
+        if (within)
+            continue;
+        taken.insert(node);
+        link(node, wanted.at(match.second));
+        pending.append(std::pair<const DOMNode *, const DOMNode *>(node, wanted.at(match.second)));
+    }
+    if (taken.isEmpty())
+        return false;
+    for (qsizetype j = sourceFrom; j < sourceTo; ++j) {
+        if (!m_liveOfSource.contains(source.at(j)))
+            rest.append(source.at(j));
+    }
+    return true;
+}
+
+void HTMLSourcePairing::takeCarriedOver(const QList<const DOMNode *> &live, const QList<const DOMNode *> &source,
+                                        QList<Match> &matches)
+{
+    // A page script moved an element of the text past the blanks around it
+    // (the order the pairing keeps), and may have put its own in its place:
+    // an element left over, or paired by its name alone, goes to the one
+    // left over that holds what the text gives it.
+    QList<bool> liveTaken(live.size(), false);
+    QList<bool> sourceTaken(source.size(), false);
+    for (const Match &match : std::as_const(matches)) {
+        liveTaken[match.first] = true;
+        sourceTaken[match.second] = true;
+    }
+    QList<qsizetype> left;
+    for (qsizetype i = 0; i < live.size(); ++i) {
+        if (!liveTaken.at(i) && live.at(i)->isElement())
+            left.append(i);
+    }
+    if (left.isEmpty() || left.size() * source.size() > 200'000)
+        return;
+    // The one left over that holds it; for an element the pairing left
+    // alone, only where no other could.
+    const auto carrier = [&](const DOMNode *text, bool alone) -> qsizetype * {
+        qsizetype *found = nullptr;
+        for (qsizetype &other : left) {
+            if (other < 0 || !carries(live.at(other), text))
+                continue;
+            if (!alone)
+                return &other;
+            if (found)
+                return nullptr;
+            found = &other;
+        }
+        return found;
+    };
+    for (Match &match : matches) {
+        const DOMNode *text = source.at(match.second);
+        if (!text->isElement() || carries(live.at(match.first), text))
+            continue;
+        if (qsizetype *other = carrier(text, false))
+            match.first = std::exchange(*other, -1);
+    }
+    for (qsizetype j = 0; j < source.size(); ++j) {
+        if (sourceTaken.at(j) || !source.at(j)->isElement())
+            continue;
+        if (qsizetype *other = carrier(source.at(j), true))
+            matches.append({std::exchange(*other, -1), j});
     }
 }

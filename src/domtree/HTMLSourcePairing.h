@@ -78,6 +78,21 @@ public:
 private:
     // Pairs the children of a live node and its source node, and theirs.
     void descend(const DOMNode *live, const DOMNode *source);
+    using Match = std::pair<qsizetype, qsizetype>;
+    using Pending = QList<std::pair<const DOMNode *, const DOMNode *>>;
+    // Aligns the children between two pairs of equal ones.
+    void alignGap(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                  const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, QList<Match> &matches,
+                  Pending &pending);
+    // Pairs source elements of a stretch with elements a page script put
+    // inside the live elements of the same stretch; `rest` the source nodes
+    // left. Whether any was found.
+    bool findWrapped(const QList<const DOMNode *> &live, qsizetype liveFrom, qsizetype liveTo,
+                     const QList<const DOMNode *> &source, qsizetype sourceFrom, qsizetype sourceTo, Pending &pending,
+                     QList<const DOMNode *> &rest);
+    // Gives a source element left over or paired by name alone the live one
+    // left over that holds its attributes.
+    void takeCarriedOver(const QList<const DOMNode *> &live, const QList<const DOMNode *> &source, QList<Match> &matches);
     void markTextParts(const QList<const DOMNode *> &liveChildren);
     void link(const DOMNode *live, const DOMNode *source);
     QList<const DOMNode *> spliceableChildren(const DOMNode *source) const;

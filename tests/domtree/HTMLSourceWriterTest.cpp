@@ -302,6 +302,88 @@ TEST(HTMLSourcePairing, ACopyBesideAnOriginalAScriptChangedLeavesBothPaired)
     }
 }
 
+TEST(HTMLSourcePairing, ElementsAScriptWrappedBeforeThePairingArePairedWhereTheyNowStand)
+{
+    // A table widget's frame around a table, a deck's canvas around its steps.
+    const QString text = QStringLiteral(
+        "<html><body>\n<div class=\"card\">\n  <table class=\"table\" id=\"grid\"><tr><td>1</td></tr></table>\n</div>\n"
+        "<div id=\"deck\">\n  <div class=\"step\" id=\"one\"><p>One</p></div>\n  <div class=\"step\"><p>Two</p></div>\n</div>\n"
+        "<div id=\"show\">\n  <div class=\"slides\"><section>One</section></div>\n</div>\n"
+        "<div id=\"show2\">\n  <div class=\"slides\"><section>Two</section></div>\n</div>\n</body></html>");
+    Fixture page(text);
+    DOMElement *table = page.byId("grid");
+    DOMElement *card = static_cast<DOMElement *>(table->parentNode());
+    DOMElementPtr frame = page.live->createElement(QStringLiteral("div"));
+    frame->setAttribute(QStringLiteral("id"), QStringLiteral("grid_wrapper"));
+    DOMElementPtr row = page.live->createElement(QStringLiteral("div"));
+    frame->appendChild(row);
+    card->insertBefore(frame, table);
+    row->appendChild(table->shared_from_this());
+    table->setAttribute(QStringLiteral("class"), QStringLiteral("table grid-ready"));
+    table->setAttribute(QStringLiteral("role"), QStringLiteral("grid"));
+    DOMElement *deck = page.byId("deck");
+    DOMElementPtr canvas = page.live->createElement(QStringLiteral("div"));
+    canvas->setAttribute(QStringLiteral("style"), QStringLiteral("position: absolute"));
+    while (deck->firstChild())
+        canvas->appendChild(deck->firstChild()->shared_from_this());
+    deck->appendChild(canvas);
+    QList<DOMElement *> steps;
+    for (DOMNode *child = canvas->firstChild(); child; child = child->nextSibling()) {
+        if (child->isElement()) {
+            static_cast<DOMElement *>(child)->setAttribute(QStringLiteral("class"), QStringLiteral("step future"));
+            steps.append(static_cast<DOMElement *>(child));
+        }
+    }
+    ASSERT_EQ(steps.size(), 2);
+    // And decks that put their slides last, past the blanks the text has
+    // after them, with their own controls where the slides stood or after
+    // the blanks.
+    QList<DOMElement *> decks;
+    QList<DOMElementPtr> controls;
+    for (const char *id : {"show", "show2"}) {
+        DOMElement *show = page.byId(id);
+        DOMElement *slides = static_cast<DOMElement *>(show->querySelector(QStringLiteral(".slides")));
+        slides->setAttribute(QStringLiteral("style"), QStringLiteral("width: 960px"));
+        DOMElementPtr control = page.live->createElement(QStringLiteral("div"));
+        control->setAttribute(QStringLiteral("class"), QStringLiteral("controls"));
+        if (decks.isEmpty())
+            show->insertBefore(control, slides);
+        else
+            show->appendChild(control);
+        show->appendChild(slides->shared_from_this());
+        decks.append(slides);
+        controls.append(control);
+    }
+    page.refresh();
+
+    // Paired anew, as after a reload: each where the script put it.
+    page.pairing.pair(text, *page.live);
+    ASSERT_TRUE(page.pairing.isPaired());
+    EXPECT_TRUE(page.pairing.sourceOf(table));
+    EXPECT_TRUE(page.pairing.sourceOf(table->querySelector(QStringLiteral("td"))));
+    EXPECT_FALSE(page.pairing.sourceOf(frame.get()));
+    EXPECT_FALSE(page.pairing.sourceOf(canvas.get()));
+    for (DOMElement *step : steps) {
+        ASSERT_TRUE(page.pairing.sourceOf(step));
+        EXPECT_EQ(static_cast<const DOMElement *>(page.pairing.sourceOf(step))->localName(), QStringLiteral("div"));
+        EXPECT_TRUE(page.pairing.sourceOf(step->firstChild()));
+    }
+    EXPECT_NE(page.pairing.sourceOf(steps.at(0)), page.pairing.sourceOf(steps.at(1)));
+    for (qsizetype i = 0; i < decks.size(); ++i) {
+        EXPECT_TRUE(page.pairing.sourceOf(decks.at(i))) << i;
+        EXPECT_TRUE(page.pairing.sourceOf(decks.at(i)->firstChild())) << i;
+        EXPECT_FALSE(page.pairing.sourceOf(controls.at(i).get())) << i;
+    }
+    EXPECT_EQ(page.write(), text);
+
+    // An edit of one of them is written at its place in the file.
+    steps.at(1)->setAttribute(QStringLiteral("title"), QStringLiteral("t"));
+    page.edits.noteAttribute(steps.at(1), QStringLiteral("title"), QString());
+    QString expected = text;
+    expected.replace(QStringLiteral("<div class=\"step\"><p>Two"), QStringLiteral("<div class=\"step\" title=\"t\"><p>Two"));
+    EXPECT_EQ(page.write(), expected);
+}
+
 } // namespace HTMLSourceWriterTest
 
 namespace HTMLSourceWriterMinifiedTest {
