@@ -559,32 +559,62 @@ void HTMLSourcePairing::takeCarriedOver(const QList<const DOMNode *> &live, cons
     }
     if (left.isEmpty() || left.size() * source.size() > 200'000)
         return;
-    // The one left over that holds it; for an element the pairing left
-    // alone, only where no other could.
-    const auto carrier = [&](const DOMNode *text, bool alone) -> qsizetype * {
-        qsizetype *found = nullptr;
-        for (qsizetype &other : left) {
-            if (other < 0 || !carries(live.at(other), text))
-                continue;
-            if (!alone)
-                return &other;
-            if (found)
-                return nullptr;
-            found = &other;
-        }
-        return found;
-    };
+    // An element paired by name alone goes to the first left over that
+    // holds what the text gives it.
     for (Match &match : matches) {
         const DOMNode *text = source.at(match.second);
         if (!text->isElement() || carries(live.at(match.first), text))
             continue;
-        if (qsizetype *other = carrier(text, false))
-            match.first = std::exchange(*other, -1);
+        for (qsizetype &other : left) {
+            if (other >= 0 && carries(live.at(other), text)) {
+                match.first = std::exchange(other, -1);
+                break;
+            }
+        }
     }
+    // One the pairing left alone: the first left over holding its text too
+    // (a script sorted the rows of a table), else the one that alone could
+    // be it, where it could be no other.
+    QList<qsizetype> alone;
     for (qsizetype j = 0; j < source.size(); ++j) {
-        if (sourceTaken.at(j) || !source.at(j)->isElement())
+        if (!sourceTaken.at(j) && source.at(j)->isElement())
+            alone.append(j);
+    }
+    QHash<qsizetype, QString> texts;
+    const auto textOf = [&](qsizetype i) -> const QString & {
+        auto found = texts.find(i);
+        if (found == texts.end())
+            found = texts.insert(i, live.at(i)->textContent());
+        return found.value();
+    };
+    for (qsizetype &j : alone) {
+        const QString content = source.at(j)->textContent();
+        for (qsizetype &other : left) {
+            if (other >= 0 && carries(live.at(other), source.at(j)) && textOf(other) == content) {
+                matches.append({std::exchange(other, -1), std::exchange(j, -1)});
+                break;
+            }
+        }
+    }
+    // Of each left over, how many of those it could be.
+    QList<int> could(left.size(), 0);
+    QList<qsizetype> only(alone.size(), -1);
+    for (qsizetype a = 0; a < alone.size(); ++a) {
+        if (alone.at(a) < 0)
             continue;
-        if (qsizetype *other = carrier(source.at(j), true))
-            matches.append({std::exchange(*other, -1), j});
+        int count = 0;
+        for (qsizetype l = 0; l < left.size(); ++l) {
+            if (left.at(l) >= 0 && carries(live.at(left.at(l)), source.at(alone.at(a)))) {
+                ++could[l];
+                only[a] = l;
+                ++count;
+            }
+        }
+        if (count != 1)
+            only[a] = -1;
+    }
+    for (qsizetype a = 0; a < alone.size(); ++a) {
+        if (only.at(a) >= 0 && could.at(only.at(a)) == 1)
+            matches.append({std::exchange(left[only.at(a)], -1), alone.at(a)});
     }
 }

@@ -384,6 +384,38 @@ TEST(HTMLSourcePairing, ElementsAScriptWrappedBeforeThePairingArePairedWhereThey
     EXPECT_EQ(page.write(), expected);
 }
 
+TEST(HTMLSourcePairing, RowsAScriptSortedAndPagedArePairedWithTheRowsOfTheirText)
+{
+    // A table widget takes every row out, leaving the blanks between them,
+    // and puts back the page it shows, sorted.
+    const QString text = QStringLiteral("<html><body><table><tbody>\n  <tr><td>b</td></tr>\n  <tr><td>c</td></tr>\n"
+                                        "  <tr><td>a</td></tr>\n</tbody></table></body></html>");
+    Fixture page(text);
+    DOMNode *body = page.live->querySelector(QStringLiteral("tbody"));
+    QList<DOMElement *> rows;
+    for (DOMNode *child = body->firstChild(); child; child = child->nextSibling()) {
+        if (child->isElement())
+            rows.append(static_cast<DOMElement *>(child));
+    }
+    ASSERT_EQ(rows.size(), 3);
+    for (DOMElement *row : rows)
+        body->removeChild(row);
+    rows.at(2)->setAttribute(QStringLiteral("class"), QStringLiteral("odd"));
+    rows.at(0)->setAttribute(QStringLiteral("class"), QStringLiteral("even"));
+    body->appendChild(rows.at(2)->shared_from_this());
+    body->appendChild(rows.at(0)->shared_from_this());
+    page.refresh();
+
+    page.pairing.pair(text, *page.live);
+    ASSERT_TRUE(page.pairing.isPaired());
+    for (DOMElement *row : {rows.at(2), rows.at(0)}) {
+        const DOMNode *source = page.pairing.sourceOf(row);
+        ASSERT_TRUE(source) << row->textContent().toStdString();
+        EXPECT_EQ(source->textContent(), row->textContent());
+    }
+    EXPECT_EQ(page.write(), text);
+}
+
 } // namespace HTMLSourceWriterTest
 
 namespace HTMLSourceWriterMinifiedTest {
