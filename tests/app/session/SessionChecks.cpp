@@ -193,27 +193,52 @@ QStringList SessionChecks::touchedFiles() const
     return files;
 }
 
-QString SessionChecks::elementCounts()
+std::optional<QMap<QString, int>> SessionChecks::elementCounts()
 {
     const DOMDocument *mirror = m_shell.document();
     const std::optional<QString> text = m_page ? m_page->currentContent() : std::nullopt;
     if (!mirror || !text)
-        return QStringLiteral("no page");
+        return std::nullopt;
     // The page's elements the DOM tree holds to be in the text: what its
     // scripts made is left out.
     const QMap<QString, int> inPage = countsOf(mirror, [this](const DOMElement &element) { return m_shell.tree->isInFileText(&element); });
     const QMap<QString, int> inFile = countsOf(HTMLParser::parseDocument(*text).get());
-    QStringList differ;
+    QMap<QString, int> differ;
     QStringList names = inPage.keys() + inFile.keys();
-    names.removeDuplicates();
-    names.sort();
     for (const QString &name : std::as_const(names)) {
         // What scripts made or took away: how many more the page holds.
         if (const int more = inPage.value(name) - inFile.value(name))
-            differ.append(QStringLiteral("%1 %2%3").arg(name, more > 0 ? QStringLiteral("+") : QString()).arg(more));
+            differ.insert(name, more);
     }
-    return differ.join(QStringLiteral("; "));
+    return differ;
 }
+
+namespace {
+
+QString described(const std::optional<QMap<QString, int>> &counts)
+{
+    if (!counts)
+        return QStringLiteral("no page");
+    QStringList parts;
+    for (auto it = counts->cbegin(); it != counts->cend(); ++it)
+        parts.append(QStringLiteral("%1 %2%3").arg(it.key(), it.value() > 0 ? QStringLiteral("+") : QString()).arg(it.value()));
+    return parts.join(QStringLiteral("; "));
+}
+
+// Whether each kind differs as much as before or less, the same way: the
+// user took out an element with what scripts had made of it (a table whose
+// rows a script had taken out).
+bool withinBaseline(const QMap<QString, int> &now, const QMap<QString, int> &baseline)
+{
+    QStringList names = now.keys() + baseline.keys();
+    return std::all_of(names.cbegin(), names.cend(), [&](const QString &name) {
+        const int is = now.value(name);
+        const int was = baseline.value(name);
+        return is == was || (was > 0 ? is >= 0 && is < was : is <= 0 && is > was);
+    });
+}
+
+} // namespace
 
 QString SessionChecks::pageAgainstText()
 {
@@ -222,9 +247,13 @@ QString SessionChecks::pageAgainstText()
         return held(QStringLiteral("the page"), QStringLiteral("no page is shown"));
     // The elements the user made or took out: as many of each kind as the
     // text makes, apart from what the page's scripts did at load.
-    if (const QString counts = elementCounts(); counts != m_countsBaseline)
-        return held(QStringLiteral("the page's elements against its text"),
-                    QStringLiteral("elements the page holds beyond its text now: %1\nat load: %2").arg(counts, m_countsBaseline));
+    if (const std::optional<QMap<QString, int>> counts = elementCounts(); counts != m_countsBaseline) {
+        if (!counts || !m_countsBaseline || !withinBaseline(*counts, *m_countsBaseline))
+            return held(QStringLiteral("the page's elements against its text"),
+                        QStringLiteral("elements the page holds beyond its text now: %1\nat load: %2").arg(described(counts), described(m_countsBaseline)));
+        // Less of what scripts did is left: the rest is theirs from now on.
+        m_countsBaseline = counts;
+    }
     // The attributes the user gave: alike in the mirror and the page, and
     // on the elements the text holds alike in the text. A page script that
     // copies an element at load copies its attributes too.

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class File;
 class ProjectCopy;
@@ -54,7 +57,9 @@ private:
     // seen for the first time joins what was seen at load).
     bool sameSheets(const QString &dump);
     QString sheetsDisagreement(const QString &dump);
-    QString elementCounts();
+    // Of each kind of element, how many more the page holds than its text
+    // (what its scripts made or took away); "no page" without one.
+    std::optional<QMap<QString, int>> elementCounts();
     void updateTouched();
     QString held(const QString &what, const QString &disagreement);
 
@@ -62,7 +67,7 @@ private:
     ProjectCopy &m_copy;
     File *m_page = nullptr; // Not owned.
     QString m_sheetsBaseline;
-    QString m_countsBaseline;
+    std::optional<QMap<QString, int>> m_countsBaseline;
     QList<File *> m_candidates;
     QSet<QString> m_touched;
     int m_held = 0;
