@@ -225,9 +225,9 @@ QString described(const std::optional<QMap<QString, int>> &counts)
     return parts.join(QStringLiteral("; "));
 }
 
-// Whether each kind differs as much as before or less, the same way: the
+// Whether each kind differs as much as at load or less, the same way: the
 // user took out an element with what scripts had made of it (a table whose
-// rows a script had taken out).
+// rows a script had taken out), and may put it back.
 bool withinBaseline(const QMap<QString, int> &now, const QMap<QString, int> &baseline)
 {
     QStringList names = now.keys() + baseline.keys();
@@ -251,8 +251,6 @@ QString SessionChecks::pageAgainstText()
         if (!counts || !m_countsBaseline || !withinBaseline(*counts, *m_countsBaseline))
             return held(QStringLiteral("the page's elements against its text"),
                         QStringLiteral("elements the page holds beyond its text now: %1\nat load: %2").arg(described(counts), described(m_countsBaseline)));
-        // Less of what scripts did is left: the rest is theirs from now on.
-        m_countsBaseline = counts;
     }
     // The attributes the user gave: alike in the mirror and the page, and
     // on the elements the text holds alike in the text. A page script that
