@@ -80,9 +80,17 @@ void DomTreeDelegate::doRemoveNode(const DOMNodePtr &node, bool reselect)
 void DomTreeDelegate::doAddNode(const DOMNodePtr &node, const DOMNodePtr &parent, const DOMNodePtr &ref,
                                 bool reselect)
 {
-    if (!node || (parent && !canEdit(parent.get())))
+    if (!node)
         return;
-    if (InspectUndoManager *undo = undoManager())
+    // An element of the file the tree took out of what a page script put
+    // around it (a table in its widget's frame) goes back there, its text
+    // where it stood in the file.
+    InspectUndoManager *undo = undoManager();
+    const bool putBack = undo && (undo->isUndoing() || undo->isRedoing()) && m_edits.isRemoved(node.get()) && parent
+                         && isScriptsNode(parent.get()) && canEdit(node.get());
+    if (parent && !putBack && !canEdit(parent.get()))
+        return;
+    if (undo)
         undo->prepareWithInvocationTarget(undoTarget(node), [this, node, reselect] { doRemoveNode(node, reselect); });
     if (!parent)
         return;

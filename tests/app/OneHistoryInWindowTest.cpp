@@ -43,10 +43,12 @@ const QByteArray kSheet = ".card {\n  border-radius: 8px;\n}\n";
 class OneHistory : public WorkspaceTest
 {
 protected:
+    virtual QByteArray pageText() const { return kPage; }
+
     void SetUp() override
     {
         WorkspaceTest::SetUp();
-        TestUtil::writeFile(path("site/index.html"), kPage);
+        TestUtil::writeFile(path("site/index.html"), pageText());
         TestUtil::writeFile(path("site/css/site.css"), kSheet);
         remember({path("site")});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
@@ -523,6 +525,48 @@ TEST_F(OneHistory, AnAttributeOfAnElementPastedBeforeAReloadIsUndoneAndRedoneWit
     const QByteArray edited = TestUtil::readFile(path("site/index.html"));
     ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
     ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
+}
+
+// A table a page script wraps in its widget's frame as the page loads, as
+// data-table scripts do: after a reload the tree still holds it and its
+// cells to be the file's, and a removal of it is undone and redone with its
+// text (#87).
+class ScriptedPage : public OneHistory
+{
+protected:
+    QByteArray pageText() const override { return kScripted; }
+
+    static inline const QByteArray kScripted =
+        "<!DOCTYPE html>\n<html>\n<head>\n  <title>Tables</title>\n</head>\n<body>\n"
+        "  <div class=\"card\">\n    <table class=\"grid\" id=\"grid\">\n      <tr><td id=\"cell\">1</td></tr>\n    </table>\n  </div>\n"
+        "  <p id=\"note\">Note</p>\n"
+        "  <script>\n    var t = document.getElementById('grid'), f = document.createElement('div');\n"
+        "    f.id = 'grid_wrapper'; t.parentNode.insertBefore(f, t); f.appendChild(document.createElement('div')).appendChild(t);\n"
+        "    t.className += ' ready'; t.setAttribute('role', 'grid');\n  </script>\n</body>\n</html>\n";
+};
+
+TEST_F(ScriptedPage, ATableAScriptWrappedIsTheFilesAfterAReloadAndItsRemovalIsUndone)
+{
+    AlertAnswers alerts({});
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return byId("grid") && byId("grid_wrapper"); }));
+    EXPECT_TRUE(tree->isInFileText(byId("grid")));
+    EXPECT_TRUE(tree->isInFileText(byId("cell")));
+    EXPECT_FALSE(tree->isInFileText(byId("grid_wrapper")));
+
+    ASSERT_NO_FATAL_FAILURE(removeRow("grid"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !text("site/index.html").contains(QStringLiteral("<table")); }));
+    undo()->undo();
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return text("site/index.html") == QString::fromUtf8(kScripted) && byId("grid"); }));
+    EXPECT_TRUE(tree->isInFileText(byId("grid")));
+    EXPECT_TRUE(tree->isInFileText(byId("cell")));
+    // Redo takes it out again, and Undo of everything gives the bytes back.
+    undo()->redo();
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return !text("site/index.html").contains(QStringLiteral("<table")) && !byId("grid"); }));
+    runAll(false);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return byId("grid") && tree->isInFileText(byId("cell")); }));
+    saveBoth();
+    EXPECT_EQ(TestUtil::readFile(path("site/index.html")), kScripted);
 }
 
 } // namespace OneHistoryInWindowTest
