@@ -263,6 +263,10 @@ void DevToolsConnection::send(const QString &method, const QJsonObject &params, 
 std::optional<QJsonObject> DevToolsConnection::sendAndWait(const QString &method, const QJsonObject &params,
                                                            const QString &sessionId, int timeoutMs)
 {
+    // Closed, send() would answer in a later turn, into this frame gone,
+    // and no command of this call would have the id taken below.
+    if (!m_open)
+        return std::nullopt;
     std::optional<DevToolsReply> reply;
     send(method, params, sessionId, [&reply](const DevToolsReply &answer) { reply = answer; });
     const int id = m_nextId - 1;

@@ -220,4 +220,25 @@ TEST(DevToolsConnection, AnswerBehindAnEventLongerThanTheBacklogLimitArrives)
     ::close(toBrowser[0]);
 }
 
+TEST(DevToolsConnection, AClosedConnectionAnswersAWaitAtOnceAndLeavesOtherCommandsTheirAnswers)
+{
+    int toBrowser[2];
+    int fromBrowser[2];
+    ASSERT_EQ(::pipe(toBrowser), 0);
+    ASSERT_EQ(::pipe(fromBrowser), 0);
+    DevToolsConnection connection(toBrowser[1], fromBrowser[0]);
+    std::optional<DevToolsReply> earlier;
+    connection.send(QStringLiteral("Browser.getVersion"), {}, {}, [&](const DevToolsReply &answer) { earlier = answer; });
+    // The browser ends.
+    ::close(fromBrowser[1]);
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return earlier.has_value(); }));
+    // Waited for on a connection closed: no answer, and none comes later.
+    EXPECT_FALSE(connection.sendAndWait(QStringLiteral("Target.getTargets"), {}, {}, 1000));
+    std::optional<DevToolsReply> later;
+    connection.send(QStringLiteral("Browser.getVersion"), {}, {}, [&](const DevToolsReply &answer) { later = answer; });
+    EXPECT_TRUE(TestUtil::waitUntil([&] { return later.has_value(); }));
+    EXPECT_FALSE(later->isOk());
+    ::close(toBrowser[0]);
+}
+
 } // namespace WebLivePacingTest
