@@ -1014,6 +1014,39 @@
         return scratchStyle.element.sheet;
     }
 
+    // A style takes the declarations of another. Its text alone can differ:
+    // the engine writes some shorthands so that they read back otherwise
+    // ("transition: 1s; transition-property: a, b" gives three durations
+    // read back), so each longhand is set where it still differs.
+    function followStyle(live, next) {
+        if (live.cssText !== next.cssText)
+            live.cssText = next.cssText;
+        const names = new Set(Array.from(next));
+        for (const name of live)
+            names.add(name);
+        for (const name of names) {
+            const value = next.getPropertyValue(name);
+            const priority = next.getPropertyPriority(name);
+            if (live.getPropertyValue(name) === value && live.getPropertyPriority(name) === priority)
+                continue;
+            if (value)
+                live.setProperty(name, value, priority);
+            else
+                live.removeProperty(name);
+        }
+    }
+
+    // A rule inserted from the text of another takes its declarations, and
+    // those of the rules inside it.
+    function followInserted(live, next) {
+        if (live.style && next.style)
+            followStyle(live.style, next.style);
+        if (live.cssRules && next.cssRules && live.cssRules.length === next.cssRules.length) {
+            for (let i = 0; i < live.cssRules.length; ++i)
+                followInserted(live.cssRules[i], next.cssRules[i]);
+        }
+    }
+
     // A rule takes the text of the rule at its place in the new text, where
     // it can stay the same object: same type, and for blocks the same
     // condition or name. Answers false where it cannot.
@@ -1063,8 +1096,8 @@
         default:
             return false;
         }
-        if (live.style && next.style && live.style.cssText !== next.style.cssText)
-            live.style.cssText = next.style.cssText;
+        if (live.style && next.style)
+            followStyle(live.style, next.style);
         if (live.cssRules && next.cssRules && live.insertRule)
             followRules(live, next.cssRules, changes);
         changes.touched.add(live);
@@ -1104,8 +1137,11 @@
                 return false;
             }
         };
-        const insert = function (text) {
-            if (attempt(function () { parent.insertRule(text, at); }))
+        const insert = function (k) {
+            if (attempt(function () {
+                parent.insertRule(now[k], at);
+                followInserted(live[at], next[p + k]);
+            }))
                 ++at;
         };
         const remove = function () {
@@ -1132,7 +1168,7 @@
             const inserted = ahead(now, j, was[i]);
             if (inserted) {
                 for (let k = 0; k < inserted; ++k)
-                    insert(now[j + k]);
+                    insert(j + k);
                 j += inserted;
                 continue;
             }
@@ -1147,13 +1183,13 @@
                 ++at;
             } else {
                 remove();
-                insert(now[j]);
+                insert(j);
             }
             ++i;
             ++j;
         }
         for (; j < now.length; ++j)
-            insert(now[j]);
+            insert(j);
         for (; i < was.length; ++i)
             remove();
     }
@@ -1226,6 +1262,11 @@
             const inserted = parent.insertRule(c.text, index);
             if (!c.parent)
                 sheetsTouched.add(parent);
+            // A rule put back (Undo of its removal) keeps its declarations,
+            // not their text as the engine writes it.
+            const removed = cssById.get(c.rule);
+            if (removed && removed.type === parent.cssRules[inserted].type && !removed.parentStyleSheet)
+                followInserted(parent.cssRules[inserted], removed);
             adopt(parent.cssRules[inserted], c.rule);
             adoptDescendants(parent.cssRules[inserted], c.ids);
             touched.set(c.rule, parent.cssRules[inserted]);

@@ -7,6 +7,8 @@
 
 #include "app/EXWindow.h"
 #include "cssrules/CSSOutlineDelegate.h"
+#include "cssrules/CSSRule.h"
+#include "foundation/InspectUndoManager.h"
 #include "domtree/DOMNodeEx.h"
 #include "domtree/DomTreeDelegate.h"
 #include "domtree/DomTreeOutlineView.h"
@@ -39,6 +41,13 @@ const QByteArray kForm = "<!DOCTYPE html>\n<html>\n<body>\n  <div id=\"d\">\n   
 const QByteArray kVersioned = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"stylesheet\" href=\"css/versioned.css?v=3.1\">\n</head>\n"
                               "<body>\n<p id=\"v\" class=\"v\">x</p>\n</body>\n</html>\n";
 
+// A rule whose shorthand's lists are longer in a later longhand, with a
+// shorthand given twice.
+const QByteArray kListed = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"stylesheet\" href=\"css/listed.css\">\n</head>\n"
+                           "<body>\n<input id=\"i\" class=\"i\">\n</body>\n</html>\n";
+const QByteArray kListedSheet = ".i {\n  border: 0 none;\n  color: #666;\n  border: 1px solid #e5e5e5;\n"
+                                "  transition: 0.2s ease-in-out;\n  transition-property: color, background-color, border;\n}\n";
+
 class SessionSequenceRun : public WorkspaceTest
 {
 protected:
@@ -51,6 +60,8 @@ protected:
         ASSERT_TRUE(copy.add(QStringLiteral("form.html"), kForm));
         ASSERT_TRUE(copy.add(QStringLiteral("versioned.html"), kVersioned));
         ASSERT_TRUE(copy.add(QStringLiteral("css/versioned.css"), ".v { color: red; }\n"));
+        ASSERT_TRUE(copy.add(QStringLiteral("listed.html"), kListed));
+        ASSERT_TRUE(copy.add(QStringLiteral("css/listed.css"), kListedSheet));
         remember({copy.root()});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
         // Questions are answered as useOnlyProject() has the program answer them.
@@ -143,6 +154,54 @@ TEST_F(SessionSequenceRun, AReloadShowsTheUnsavedEditsOfASheetLinkedWithAVersion
     const int before = shell->loads;
     shell->preview->reloadPage();
     ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
+    shell->settle();
+    EXPECT_EQ(checks.sheetsAgainstTexts(), QString());
+}
+
+// Undo and Redo after a reload gave the page a rule of the engine's own
+// text, whose shorthand lists came back longer than the file's.
+TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedoneWithTheRuleAsItsTextHasIt)
+{
+    File *page = shell->file(copy.pathOf(QStringLiteral("listed.html")));
+    QString failure;
+    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
+    SessionChecks checks(*shell, copy);
+    checks.takeBaseline(page);
+    DOMElement *input = shell->document()->getElementById(QStringLiteral("i"));
+    ASSERT_TRUE(input);
+    shell->tree->selectNode(input);
+    ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->rules->lastSelectedElement() == input; }));
+    CSSRulePtr color;
+    for (const CSSRulePtr &rule : shell->rules->rules()) {
+        for (const CSSRulePtr &row : rule->children()) {
+            if (row->property() && row->propName() == QLatin1String("color"))
+                color = row;
+        }
+    }
+    ASSERT_TRUE(color);
+    shell->rules->commitStyleEnabled(color, false);
+    shell->settle();
+    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    shell->delegate.save();
+    shell->settle();
+    const int before = shell->loads;
+    shell->preview->reloadPage();
+    ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
+    shell->settle();
+    for (const bool redo : {false, true}) {
+        while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
+            redo ? shell->undo->redo() : shell->undo->undo();
+            shell->settle();
+            EXPECT_EQ(checks.sheetsAgainstTexts(), QString()) << (redo ? "redo" : "undo");
+        }
+    }
+    // A rule removed is put back with its declarations by Undo.
+    File *sheet = shell->file(copy.pathOf(QStringLiteral("css/listed.css")));
+    ASSERT_TRUE(sheet && sheet->styleDeclarations() && !sheet->styleDeclarations()->isEmpty());
+    shell->rules->doRemoveSelector(sheet->styleDeclarations()->constFirst());
+    shell->settle();
+    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    shell->undo->undo();
     shell->settle();
     EXPECT_EQ(checks.sheetsAgainstTexts(), QString());
 }

@@ -116,6 +116,13 @@ const char *const s_sheetsScript = R"JS((function (files) {
     sheet.replaceSync(files[path]);
     var file = lines(sheet.cssRules, '', []);
     var a = only(page, file), b = only(file, page);
+    // A rule on both sides is shown by the declarations that differ.
+    var body = function (x) { var i = x.indexOf(' { '); return i < 0 ? [x, []] : [x.slice(0, i), x.slice(i + 3, -2).split('; ')]; };
+    if (a.length === 1 && b.length === 1 && body(a[0])[0] === body(b[0])[0]) {
+      var pa = body(a[0])[1], pb = body(b[0])[1], head = body(a[0])[0];
+      a = [head + ' { ' + only(pa, pb).join('; ') + ' }'];
+      b = [head + ' { ' + only(pb, pa).join('; ') + ' }'];
+    }
     result[path] = (result[path] ? result[path] + '\n' : '') + (a.length || b.length
       ? 'only in the page: ' + a.join(' | ') + '\nonly in the file: ' + b.join(' | ') : '');
   });
