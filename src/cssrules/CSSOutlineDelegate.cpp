@@ -1,6 +1,7 @@
 #include "CSSOutlineDelegate.h"
 
 #include "CSSRuleRowCell.h"
+#include "CSSTextVauleInput.h"
 #include "LightReferenceView.h"
 #include "StyleSheetPairing.h"
 #include "StyleSheetSource.h"
@@ -382,6 +383,7 @@ void CSSOutlineDelegate::selectFirstRuleOnceListed()
 
 void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
 {
+    const OpenValueField field = openValueField();
     updateRules(list);
     checkOverridden(list);
     m_outlineView->reloadData();
@@ -398,6 +400,74 @@ void CSSOutlineDelegate::finishRebuild(const QList<CSSRulePtr> &list)
         m_outlineView->selectRowIndexes({1}, false);
     updateDisplayOutline();
     Q_EMIT rebuilt();
+    reopenValueField(field);
+}
+
+CSSOutlineDelegate::OpenValueField CSSOutlineDelegate::openValueField() const
+{
+    // Only a field still taking keys: one ended by Return or Escape is done,
+    // and one whose value was chosen from its list holds the value committed.
+    const auto *input = qobject_cast<const CSSTextVauleInput *>(m_valueField.data());
+    const CSSRulePtr row = input && input->isVisible() && input->isInEditMode() && m_outlineView->isEditing() ? getSelectedCSSRule()
+                                                                                                            : nullptr;
+    const CSSRulePtr owner = row && row->property() ? row->ownerRule() : nullptr;
+    if (!owner || !owner->styleDeclaration())
+        return {};
+    int nth = 0;
+    for (const CSSRulePtr &sibling : owner->children()) {
+        if (sibling == row)
+            break;
+        nth += sibling->propName() == row->propName();
+    }
+    return {owner->styleDeclaration(), row->propName(), nth, input->text(), input->cursorPosition()};
+}
+
+void CSSOutlineDelegate::reopenValueField(const OpenValueField &field)
+{
+    // The rows went with the field; the user's text comes back on the row
+    // of the same declaration, read again or not.
+    const StyleDeclarationPtr held = field.rule.lock();
+    const StyleDeclarationPtr rule = held ? (declarationReadAgain(held) ? declarationReadAgain(held) : held) : nullptr;
+    if (!rule || m_outlineView->isEditing())
+        return;
+    CSSRulePtr found;
+    int nth = field.nth;
+    const std::function<void(const QList<CSSRulePtr> &)> walk = [&](const QList<CSSRulePtr> &rows) {
+        for (const CSSRulePtr &row : rows) {
+            if (found)
+                return;
+            if (row->styleDeclaration() == rule) {
+                for (const CSSRulePtr &child : row->children()) {
+                    if (child->property() && child->propName() == field.name && nth-- == 0) {
+                        found = child;
+                        return;
+                    }
+                }
+            } else if (!row->property()) {
+                walk(row->children());
+            }
+        }
+    };
+    walk(m_rules);
+    // A text the declaration now holds (the edit committed) is nothing to keep.
+    if (found && found->property()->value() == field.text)
+        return;
+    const int index = found ? m_outlineView->rowForItem(found.get()) : -1;
+    if (index < 0) {
+        QM_INFO(QStringLiteral("the value \"%1\" typed for %2 was dropped: the declaration is no longer in its rule")
+                    .arg(field.text, field.name));
+        return;
+    }
+    m_outlineView->selectRowIndexes({index}, false);
+    found->setValueName2(field.text);
+    if (!m_outlineView->editColumn(0, index, false))
+        return;
+    if (auto *input = qobject_cast<CSSTextVauleInput *>(m_outlineView->window()->focusWidget())) {
+        input->setCursorPosition(field.cursor);
+        m_valueField = input;
+    }
+    // The page previews the text again, as it did while the field was open.
+    valueChange(found, field.text);
 }
 
 void CSSOutlineDelegate::collapseVendorPrefixedRows()

@@ -687,6 +687,18 @@ private:
     OutlineDelegate outlineDelegate();
     void outlineViewSelectionDidChange();
     void rebuildNow(const std::function<void()> &then);
+    // A value field open while the rows are listed again: its declaration,
+    // by rule, name and place among those of its name, and what it holds.
+    struct OpenValueField
+    {
+        std::weak_ptr<StyleDeclaration> rule;
+        QString name;
+        int nth = 0;
+        QString text;
+        int cursor = 0;
+    };
+    OpenValueField openValueField() const;
+    void reopenValueField(const OpenValueField &field);
     // The rule's text into the file's sheet in the page, after the item's
     // rule; false after the alert of a refusal. A file the page does not
     // show takes the rule in its text only.

@@ -290,6 +290,61 @@ TEST_F(RulesPanelInWindow, AnEditRightAfterTypingIntoTheSheetsCodeViewIsWrittenW
     EXPECT_EQ(sheet->currentContent()->toUtf8(), kSheet);
 }
 
+// A page script links a sheet while a value is typed into the rules panel:
+// the rows listed again with its rules keep the field open on the same
+// declaration, with what it held and where its caret was.
+TEST_F(RulesPanelInWindow, AValueBeingTypedKeepsItsFieldWhenTheRowsAreListedAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
+    File *sheet = node("site/css/site.css");
+    ASSERT_TRUE(sheet);
+    OutlineViewEx *outline = rules->outline();
+    const int index = outline->rowForItem(colorRow().get());
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(TestUtil::waitUntil([outline] {
+        outline->window()->activateWindow();
+        return QApplication::activeWindow() == outline->window();
+    }));
+    outline->setFocus();
+    outline->selectRowIndexes({index}, false);
+    QTest::keyClick(outline, Qt::Key_Return);
+    const auto openField = [outline]() -> QLineEdit * {
+        for (QLineEdit *each : outline->findChildren<QLineEdit *>(QStringLiteral("valueNameDisplay"))) {
+            if (each->isVisible())
+                return each;
+        }
+        return nullptr;
+    };
+    ASSERT_TRUE(openField());
+    openField()->selectAll();
+    QTest::keyClicks(openField(), QStringLiteral("navy"));
+
+    openField()->setCursorPosition(2);
+    QSignalSpy relisted(rules, &CSSOutlineDelegate::rebuilt);
+    preview->webview()->webPage()->runJavaScript(
+        QStringLiteral("var link = document.createElement('link'); link.rel = 'stylesheet'; link.href = 'css/late.css';"
+                       "document.head.appendChild(link);"),
+        WebPage::World::Bridge);
+    ASSERT_TRUE(TestUtil::waitUntil([&] {
+        const QList<CSSRulePtr> listed = rules->rules();
+        return relisted.count() > 0 && std::any_of(listed.cbegin(), listed.cend(), [](const CSSRulePtr &rule) {
+            return rule->relatedFile() && rule->relatedFile()->path().endsWith(QLatin1String("late.css"));
+        });
+    }, 15000));
+    settleWrites();
+
+    QLineEdit *field = openField();
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->text(), QStringLiteral("navy"));
+    EXPECT_EQ(field->cursorPosition(), 2);
+    EXPECT_EQ(outline->rowForItem(colorRow().get()), outline->selectedRow());
+    QTest::keyClick(field, Qt::Key_Return);
+    settleWrites();
+    QByteArray written = kSheet;
+    written.replace("color: black;", "color: navy;");
+    EXPECT_EQ(sheet->currentContent()->toUtf8(), written);
+}
+
 // The page loaded again in place: the panel's edit is still undone and
 // redone, as its change of the sheet's text, the page following it.
 TEST_F(RulesPanelInWindow, AReloadKeepsThePanelsStepsAndThePageFollowsTheirUndo)
