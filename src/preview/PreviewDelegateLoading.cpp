@@ -228,7 +228,10 @@ void PreviewDelegate::refreshWebview()
         const QString address = selected->absolutePath();
         // After a load that failed, the browser may not yet have told the
         // failed address: its page is loaded anew, never reloaded.
-        if (!m_loadFailed && defaults.stringForKey(s_lastURL) == address && m_webview->mainFrameURL() == address) {
+        // A script's move within the page (a deck's slide, a section of a
+        // one-page site, set in the address's fragment) leaves it the same page.
+        const QString shown = QUrl(m_webview->mainFrameURL()).adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+        if (!m_loadFailed && defaults.stringForKey(s_lastURL) == address && shown == address) {
             doReloadPreview();
             m_reloadedInPlace = true;
         } else {

@@ -212,7 +212,7 @@ protected:
                 ASSERT_TRUE(TestUtil::waitUntil([&] { return pageShowsFile(&why); }, 5000)) << (redo ? "redo " : "undo ") << i << ": " << why;
             }
             saveBoth();
-            EXPECT_EQ(TestUtil::readFile(path("site/index.html")), redo ? edited : kPage);
+            EXPECT_EQ(TestUtil::readFile(path("site/index.html")), redo ? edited : pageText());
         }
     }
 
@@ -567,6 +567,30 @@ TEST_F(ScriptedPage, ATableAScriptWrappedIsTheFilesAfterAReloadAndItsRemovalIsUn
     EXPECT_TRUE(TestUtil::waitUntil([&] { return byId("grid") && tree->isInFileText(byId("cell")); }));
     saveBoth();
     EXPECT_EQ(TestUtil::readFile(path("site/index.html")), kScripted);
+}
+
+// A page whose script moves within it at load, as a deck's slides do: its
+// address gains a fragment, and it is still the page a reload loads again.
+class HashedPage : public OneHistory
+{
+protected:
+    QByteArray pageText() const override
+    {
+        QByteArray page = kPage;
+        return page.replace("</body>", "  <script>location.hash = '#/step-1';</script>\n</body>");
+    }
+};
+
+TEST_F(HashedPage, AReloadAfterItsScriptSetTheAddresssFragmentKeepsTheTreesSteps)
+{
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return preview->webview()->mainFrameURL().endsWith(QLatin1String("#/step-1")); }));
+    ASSERT_NO_FATAL_FAILURE(removeRow("b"));
+    ASSERT_TRUE(TestUtil::waitUntil([&] { return !text("site/index.html").contains(QStringLiteral("id=\"b\"")); }));
+    saveBoth();
+    const QByteArray edited = TestUtil::readFile(path("site/index.html"));
+    ASSERT_NO_FATAL_FAILURE(reloadPage());
+    EXPECT_EQ(undo()->undoActionName(), QStringLiteral("Remove Element"));
+    ASSERT_NO_FATAL_FAILURE(undoAndRedoEverything(edited));
 }
 
 } // namespace OneHistoryInWindowTest
