@@ -132,8 +132,20 @@ protected:
         return nullptr;
     }
 
-    // Return on the selected row, the value typed, Return again: by keyboard only.
-    void typeIntoColor(const QString &value)
+    // The value field open in the panel; fields of earlier edits may wait
+    // for their deletion, hidden.
+    QLineEdit *openField() const
+    {
+        QLineEdit *field = nullptr;
+        for (QLineEdit *each : rules->outline()->findChildren<QLineEdit *>(QStringLiteral("valueNameDisplay"))) {
+            if (each->isVisible())
+                field = each;
+        }
+        return field;
+    }
+
+    // Return on the colour row opens its value field: by keyboard only.
+    void openColorField()
     {
         OutlineViewEx *outline = rules->outline();
         const int index = outline->rowForItem(colorRow().get());
@@ -146,13 +158,14 @@ protected:
         outline->setFocus();
         outline->selectRowIndexes({index}, false);
         QTest::keyClick(outline, Qt::Key_Return);
-        // Fields of earlier edits may wait for their deletion, hidden.
-        QLineEdit *field = nullptr;
-        for (QLineEdit *each : outline->findChildren<QLineEdit *>(QStringLiteral("valueNameDisplay"))) {
-            if (each->isVisible())
-                field = each;
-        }
-        ASSERT_TRUE(field);
+        ASSERT_TRUE(openField());
+    }
+
+    // The value typed into the colour's field, and Return.
+    void typeIntoColor(const QString &value)
+    {
+        ASSERT_NO_FATAL_FAILURE(openColorField());
+        QLineEdit *field = openField();
         QTest::keyClicks(field, value);
         QTest::keyClick(field, Qt::Key_Return);
         settleWrites();
@@ -298,24 +311,8 @@ TEST_F(RulesPanelInWindow, AValueBeingTypedKeepsItsFieldWhenTheRowsAreListedAgai
     ASSERT_NO_FATAL_FAILURE(pickTheHeadingWithTheInspector());
     File *sheet = node("site/css/site.css");
     ASSERT_TRUE(sheet);
+    ASSERT_NO_FATAL_FAILURE(openColorField());
     OutlineViewEx *outline = rules->outline();
-    const int index = outline->rowForItem(colorRow().get());
-    ASSERT_GE(index, 0);
-    ASSERT_TRUE(TestUtil::waitUntil([outline] {
-        outline->window()->activateWindow();
-        return QApplication::activeWindow() == outline->window();
-    }));
-    outline->setFocus();
-    outline->selectRowIndexes({index}, false);
-    QTest::keyClick(outline, Qt::Key_Return);
-    const auto openField = [outline]() -> QLineEdit * {
-        for (QLineEdit *each : outline->findChildren<QLineEdit *>(QStringLiteral("valueNameDisplay"))) {
-            if (each->isVisible())
-                return each;
-        }
-        return nullptr;
-    };
-    ASSERT_TRUE(openField());
     openField()->selectAll();
     QTest::keyClicks(openField(), QStringLiteral("navy"));
 

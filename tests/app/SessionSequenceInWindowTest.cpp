@@ -73,13 +73,33 @@ protected:
     }
     void TearDown() override
     {
+        checks.reset();
         shell.reset();
         Alert::setResponder({});
         WorkspaceTest::TearDown();
     }
 
+    // Opens the page of the copy, its state then the checks' baseline.
+    void openPage(const char *name)
+    {
+        page = shell->file(copy.pathOf(QString::fromLatin1(name)));
+        QString failure;
+        ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
+        checks = std::make_unique<SessionChecks>(*shell, copy);
+        checks->takeBaseline(page);
+    }
+    void reload()
+    {
+        const int before = shell->loads;
+        shell->preview->reloadPage();
+        ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
+        shell->settle();
+    }
+
     ProjectCopy copy;
     std::unique_ptr<SessionShell> shell;
+    File *page = nullptr;
+    std::unique_ptr<SessionChecks> checks;
 };
 
 QList<quint32> seedsToRun(QList<quint32> seeds)
@@ -113,11 +133,7 @@ TEST_F(SessionSequenceRun, EveryStepOnTheFixtureSiteKeepsPagePanelsAndFilesAlike
 
 TEST_F(SessionSequenceRun, AnElementDroppedOnAnElementEndingWithAFormGoesAfterTheFormInTheText)
 {
-    File *page = shell->file(copy.pathOf(QStringLiteral("form.html")));
-    QString failure;
-    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
-    SessionChecks checks(*shell, copy);
-    checks.takeBaseline(page);
+    ASSERT_NO_FATAL_FAILURE(openPage("form.html"));
     DOMDocument *document = shell->document();
     DOMNodeEx *moved = shell->tree->searchDomNodeFromRoot(document->getElementById(QStringLiteral("m")));
     DOMNodeEx *onto = shell->tree->searchDomNodeFromRoot(document->getElementById(QStringLiteral("d")));
@@ -133,40 +149,29 @@ TEST_F(SessionSequenceRun, AnElementDroppedOnAnElementEndingWithAFormGoesAfterTh
     shell->settle();
     const QString text = page->currentContent().value_or(QString());
     EXPECT_LT(text.indexOf(QLatin1String("</form>")), text.indexOf(QLatin1String("id=\"m\""))) << text.toStdString();
-    EXPECT_EQ(checks.pageAgainstText(), QString()) << text.toStdString();
+    EXPECT_EQ(checks->pageAgainstText(), QString()) << text.toStdString();
 }
 
 // A reload gave a sheet linked with a version query its saved text, not
 // the unsaved edits the rules panel shows.
 TEST_F(SessionSequenceRun, AReloadShowsTheUnsavedEditsOfASheetLinkedWithAVersionQuery)
 {
-    File *page = shell->file(copy.pathOf(QStringLiteral("versioned.html")));
-    QString failure;
-    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
-    SessionChecks checks(*shell, copy);
-    checks.takeBaseline(page);
+    ASSERT_NO_FATAL_FAILURE(openPage("versioned.html"));
     File *sheet = shell->file(copy.pathOf(QStringLiteral("css/versioned.css")));
     ASSERT_TRUE(sheet && sheet->styleDeclarations() && !sheet->styleDeclarations()->isEmpty());
     shell->rules->doAddDeclaration(sheet->styleDeclarations()->constFirst(), QStringLiteral("top"), QStringLiteral("3px"));
     shell->settle();
-    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    ASSERT_EQ(checks->sheetsAgainstTexts(), QString());
     ASSERT_TRUE(sheet->isModified());
-    const int before = shell->loads;
-    shell->preview->reloadPage();
-    ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
-    shell->settle();
-    EXPECT_EQ(checks.sheetsAgainstTexts(), QString());
+    ASSERT_NO_FATAL_FAILURE(reload());
+    EXPECT_EQ(checks->sheetsAgainstTexts(), QString());
 }
 
 // Undo and Redo after a reload gave the page a rule of the engine's own
 // text, whose shorthand lists came back longer than the file's.
 TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedoneWithTheRuleAsItsTextHasIt)
 {
-    File *page = shell->file(copy.pathOf(QStringLiteral("listed.html")));
-    QString failure;
-    ASSERT_TRUE(shell->openPage(page, failure)) << failure.toStdString();
-    SessionChecks checks(*shell, copy);
-    checks.takeBaseline(page);
+    ASSERT_NO_FATAL_FAILURE(openPage("listed.html"));
     DOMElement *input = shell->document()->getElementById(QStringLiteral("i"));
     ASSERT_TRUE(input);
     shell->tree->selectNode(input);
@@ -181,18 +186,15 @@ TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedone
     ASSERT_TRUE(color);
     shell->rules->commitStyleEnabled(color, false);
     shell->settle();
-    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    ASSERT_EQ(checks->sheetsAgainstTexts(), QString());
     shell->delegate.save();
     shell->settle();
-    const int before = shell->loads;
-    shell->preview->reloadPage();
-    ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
-    shell->settle();
+    ASSERT_NO_FATAL_FAILURE(reload());
     for (const bool redo : {false, true}) {
         while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
             redo ? shell->undo->redo() : shell->undo->undo();
             shell->settle();
-            EXPECT_EQ(checks.sheetsAgainstTexts(), QString()) << (redo ? "redo" : "undo");
+            EXPECT_EQ(checks->sheetsAgainstTexts(), QString()) << (redo ? "redo" : "undo");
         }
     }
     // A rule removed is put back with its declarations by Undo.
@@ -200,10 +202,10 @@ TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedone
     ASSERT_TRUE(sheet && sheet->styleDeclarations() && !sheet->styleDeclarations()->isEmpty());
     shell->rules->doRemoveSelector(sheet->styleDeclarations()->constFirst());
     shell->settle();
-    ASSERT_EQ(checks.sheetsAgainstTexts(), QString());
+    ASSERT_EQ(checks->sheetsAgainstTexts(), QString());
     shell->undo->undo();
     shell->settle();
-    EXPECT_EQ(checks.sheetsAgainstTexts(), QString());
+    EXPECT_EQ(checks->sheetsAgainstTexts(), QString());
 }
 
 // A file's own layout, as the checks read it from the file.
