@@ -1262,10 +1262,10 @@
             const inserted = parent.insertRule(c.text, index);
             if (!c.parent)
                 sheetsTouched.add(parent);
-            // A rule put back (Undo of its removal) keeps its declarations,
-            // not their text as the engine writes it.
+            // A rule put back as the engine wrote it (Undo of its removal)
+            // keeps its declarations, not what that text reads back as.
             const removed = cssById.get(c.rule);
-            if (removed && removed.type === parent.cssRules[inserted].type && !removed.parentStyleSheet)
+            if (removed && !removed.parentStyleSheet && removed.cssText === parent.cssRules[inserted].cssText)
                 followInserted(parent.cssRules[inserted], removed);
             adopt(parent.cssRules[inserted], c.rule);
             adoptDescendants(parent.cssRules[inserted], c.ids);
