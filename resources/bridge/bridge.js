@@ -1218,11 +1218,23 @@
                 + sheetName(sheet) + ': ' + changes.errors[0]);
     }
 
+    // A script the program puts into the page (pasted, put back by Undo,
+    // typed) does not run there: run after the load it would not do what
+    // the load does (a document.write would replace the whole page). The
+    // fragment parser makes it as one that has already run.
+    function inertScript(doc, ns) {
+        const holder = doc.createElement('template');
+        holder.innerHTML = ns === 'http://www.w3.org/2000/svg' ? '<svg><script></script></svg>' : '<script></script>';
+        const made = ns === 'http://www.w3.org/2000/svg' ? holder.content.firstChild.firstChild : holder.content.firstChild;
+        return doc.adoptNode(made);
+    }
+
     function applyCommand(c, frame, touched, sheetsTouched, followed) {
         const doc = frame.doc;
         switch (c.op) {
         case 'createElement': {
-            const element = c.ns ? doc.createElementNS(c.ns, c.name) : doc.createElement(c.name);
+            const element = c.name === 'script' ? inertScript(doc, c.ns)
+                : c.ns ? doc.createElementNS(c.ns, c.name) : doc.createElement(c.name);
             adoptNode(element, c.node, frame);
             if (c.content && element.content)
                 adoptNode(element.content, c.content, frame);

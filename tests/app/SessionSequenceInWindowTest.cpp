@@ -10,17 +10,20 @@
 #include "cssrules/CSSRule.h"
 #include "foundation/InspectUndoManager.h"
 #include "domtree/DOMNodeEx.h"
+#include "domtree/DomInfoDelegate.h"
 #include "domtree/DomTreeDelegate.h"
 #include "domtree/DomTreeOutlineView.h"
 #include "platform/kit/DraggingInfo.h"
 #include "platform/web/dom/DOMDocument.h"
 #include "platform/web/dom/DOMElement.h"
+#include "platform/web/dom/DOMNodeList.h"
 #include "preview/PreviewDelegate.h"
 #include "stylesheet/StyleDeclaration.h"
 #include "workspace/File.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/kit/Alert.h"
 
+#include <QLineEdit>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
@@ -48,6 +51,14 @@ const QByteArray kListed = "<!DOCTYPE html>\n<html>\n<head>\n<link rel=\"stylesh
 const QByteArray kListedSheet = ".i {\n  border: 0 none;\n  color: #666;\n  border: 1px solid #e5e5e5;\n"
                                 "  transition: 0.2s ease-in-out;\n  transition-property: color, background-color, border;\n}\n";
 
+// A block pasted into another, as a copied navigation into a header; a
+// footer whose script writes the year as the page loads.
+const QByteArray kBlocks = "<!DOCTYPE html>\n<html>\n<head>\n<title>t</title>\n</head>\n<body>\n"
+                           "  <div class=\"container\">\n    <nav>\n      <ul class=\"nav\">\n        <li>A</li>\n      </ul>\n"
+                           "    </nav>\n  </div>\n  <div class=\"header\">\n    <a class=\"btn\" href=\"#\">Go</a>\n"
+                           "    <footer>&copy; <script>document.write(new Date().getFullYear())</script></footer>\n  </div>\n"
+                           "</body>\n</html>\n";
+
 class SessionSequenceRun : public WorkspaceTest
 {
 protected:
@@ -61,6 +72,7 @@ protected:
         ASSERT_TRUE(copy.add(QStringLiteral("versioned.html"), kVersioned));
         ASSERT_TRUE(copy.add(QStringLiteral("css/versioned.css"), ".v { color: red; }\n"));
         ASSERT_TRUE(copy.add(QStringLiteral("listed.html"), kListed));
+        ASSERT_TRUE(copy.add(QStringLiteral("blocks.html"), kBlocks));
         ASSERT_TRUE(copy.add(QStringLiteral("css/listed.css"), kListedSheet));
         remember({copy.root()});
         UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("clearUndoAlert"));
@@ -206,6 +218,48 @@ TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedone
     shell->undo->undo();
     shell->settle();
     EXPECT_EQ(checks->sheetsAgainstTexts(), QString());
+}
+
+// Undo of a removal put back the footer's script, which ran again in the
+// loaded page and wrote over the whole document.
+TEST_F(SessionSequenceRun, ABlockPutBackWithItsScriptIsUndoneAndRedoneWithThePageAfterAReload)
+{
+    ASSERT_NO_FATAL_FAILURE(openPage("blocks.html"));
+    DOMDocument *document = shell->document();
+    const auto select = [&](DOMElement *element) {
+        shell->tree->selectNode(element);
+        return SessionShell::waitUntil([&] {
+            const DOMNodeEx *inspected = shell->tree->domInfoDelegate()->inspectedNode();
+            return inspected && inspected->node() == element;
+        });
+    };
+    ASSERT_TRUE(select(document->querySelector(QStringLiteral("div.container"))));
+    shell->tree->copy();
+    ASSERT_TRUE(select(document->querySelector(QStringLiteral("a.btn"))));
+    shell->tree->paste();
+    shell->settle();
+    ASSERT_EQ(document->querySelectorAll(QStringLiteral("ul.nav")).length(), 2);
+    ASSERT_TRUE(select(document->querySelector(QStringLiteral("ul.nav"))));
+    DomInfoDelegate *inspector = shell->tree->domInfoDelegate();
+    inspector->attrName()->setText(QStringLiteral("data-qs-1"));
+    inspector->attrValue()->setText(QStringLiteral("v4"));
+    inspector->addAttr();
+    shell->settle();
+    ASSERT_TRUE(select(document->querySelector(QStringLiteral("div.header"))));
+    shell->tree->removeNode();
+    shell->settle();
+    ASSERT_EQ(checks->checkAll(), QString());
+    shell->delegate.save();
+    shell->settle();
+    ASSERT_NO_FATAL_FAILURE(reload());
+    for (const bool redo : {false, true}) {
+        while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
+            const QString name = redo ? shell->undo->redoActionName() : shell->undo->undoActionName();
+            redo ? shell->undo->redo() : shell->undo->undo();
+            shell->settle();
+            EXPECT_EQ(checks->checkAll(), QString()) << (redo ? "redo " : "undo ") << name.toStdString();
+        }
+    }
 }
 
 // A file's own layout, as the checks read it from the file.
