@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 // The short run of the session sequence that bench/templates' program runs
 // over real templates: on the fixture site, a few seeds of a few steps, in
 // the whole program with the real engine. QUILLMARK_SEEDS="1 2 ..." and
@@ -106,6 +108,19 @@ protected:
         shell->preview->reloadPage();
         ASSERT_TRUE(SessionShell::waitUntil([&] { return shell->loads > before && shell->isShowing(page); }));
         shell->settle();
+    }
+
+    // Undo of everything, then Redo of everything, the check holding after each step.
+    void undoAndRedoEverything(const std::function<QString()> &check)
+    {
+        for (const bool redo : {false, true}) {
+            while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
+                const QString name = redo ? shell->undo->redoActionName() : shell->undo->undoActionName();
+                redo ? shell->undo->redo() : shell->undo->undo();
+                shell->settle();
+                EXPECT_EQ(check(), QString()) << (redo ? "redo " : "undo ") << name.toStdString();
+            }
+        }
     }
 
     ProjectCopy copy;
@@ -202,13 +217,7 @@ TEST_F(SessionSequenceRun, ADeclarationSwitchedOffBeforeAReloadIsUndoneAndRedone
     shell->delegate.save();
     shell->settle();
     ASSERT_NO_FATAL_FAILURE(reload());
-    for (const bool redo : {false, true}) {
-        while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
-            redo ? shell->undo->redo() : shell->undo->undo();
-            shell->settle();
-            EXPECT_EQ(checks->sheetsAgainstTexts(), QString()) << (redo ? "redo" : "undo");
-        }
-    }
+    undoAndRedoEverything([&] { return checks->sheetsAgainstTexts(); });
     // A rule removed is put back with its declarations by Undo.
     File *sheet = shell->file(copy.pathOf(QStringLiteral("css/listed.css")));
     ASSERT_TRUE(sheet && sheet->styleDeclarations() && !sheet->styleDeclarations()->isEmpty());
@@ -252,14 +261,7 @@ TEST_F(SessionSequenceRun, ABlockPutBackWithItsScriptIsUndoneAndRedoneWithThePag
     shell->delegate.save();
     shell->settle();
     ASSERT_NO_FATAL_FAILURE(reload());
-    for (const bool redo : {false, true}) {
-        while (redo ? shell->undo->canRedo() : shell->undo->canUndo()) {
-            const QString name = redo ? shell->undo->redoActionName() : shell->undo->undoActionName();
-            redo ? shell->undo->redo() : shell->undo->undo();
-            shell->settle();
-            EXPECT_EQ(checks->checkAll(), QString()) << (redo ? "redo " : "undo ") << name.toStdString();
-        }
-    }
+    undoAndRedoEverything([&] { return checks->checkAll(); });
 }
 
 // A file's own layout, as the checks read it from the file.
